@@ -1,0 +1,68 @@
+// The launcher: loads the game module from its own folder, hands it the command line and
+// exits with what the game returns.
+#include <cstdint>
+#include <clocale>
+#include <cstdio>
+#include <cwchar>
+#include <dlfcn.h>
+#include <limits.h>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+typedef int (*GameEntryFn)(std::uint32_t, void*, const wchar_t*);
+
+std::string programFolder()
+{
+    char path[PATH_MAX];
+    ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0)
+        return ".";
+    std::string p(path, static_cast<std::size_t>(n));
+    return p.substr(0, p.rfind('/'));
+}
+
+// The command line as one wide string, each argument quoted when it holds a blank.
+std::wstring commandLine(int argc, char** argv)
+{
+    std::wstring out;
+    for (int i = 0; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::mbstate_t state{};
+        std::wstring wide(arg.size(), L'\0');
+        const char* src = arg.c_str();
+        std::size_t n = std::mbsrtowcs(&wide[0], &src, wide.size(), &state);
+        if (n == static_cast<std::size_t>(-1))
+            wide.assign(arg.begin(), arg.end());
+        else
+            wide.resize(n);
+        if (!out.empty())
+            out += L' ';
+        bool quote = wide.find_first_of(L" \t") != std::wstring::npos;
+        out += quote ? L"\"" + wide + L"\"" : wide;
+    }
+    return out;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::setlocale(LC_CTYPE, "");
+    const std::string module = programFolder() + "/libZRK_Main.so";
+    void* handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        std::fprintf(stderr, "cannot load %s: %s\n", module.c_str(), ::dlerror());
+        return 1;
+    }
+    auto entry = reinterpret_cast<GameEntryFn>(::dlsym(handle, "GameEntry"));
+    if (!entry) {
+        std::fprintf(stderr, "%s has no GameEntry\n", module.c_str());
+        ::dlclose(handle);
+        return 1;
+    }
+    int code = entry(0, nullptr, commandLine(argc, argv).c_str());
+    ::dlclose(handle);
+    return code;
+}

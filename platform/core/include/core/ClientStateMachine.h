@@ -1,0 +1,51 @@
+#pragma once
+#include <boost/signals2.hpp>
+#include <map>
+#include <string>
+#include <core/ClientState.h>
+
+namespace kavri3D {
+namespace core {
+
+/// Owns the client states by name. Changes of state are queued and carried out at the start
+/// of the next frame, so a state never leaves itself from inside its own callbacks.
+class ClientStateMachine {
+public:
+    typedef boost::signals2::signal<void(ClientStateMachine&)> StateSignal;
+
+    ~ClientStateMachine();
+
+    /// false when the name is empty, taken, or the state is null.
+    bool addState(const std::string& name, ClientStatePtr state);
+    ClientStatePtr getState(const std::string& name) const;
+    std::size_t stateCount() const { return mStates.size(); }
+
+    /// Queues a change to the named state; false when there is no such state.
+    bool changeState(const std::string& name, const std::string& params = std::string());
+    /// Carries out a queued change: leaves the current state, enters the new one and tells
+    /// the subscribers. Returns true when the state changed.
+    bool applyPending();
+    void update(float dt);
+
+    ClientStatePtr currentState() const { return mCurrent; }
+    const std::string& currentStateName() const { return mCurrentName; }
+    bool hasPending() const { return mPending; }
+    const std::string& pendingStateName() const { return mPendingName; }
+
+    boost::signals2::connection subscribeToFsmState(const StateSignal::slot_type& slot);
+
+    /// Leaves the current state (at shut-down) and forgets every state.
+    void shutdown();
+
+private:
+    std::map<std::string, ClientStatePtr> mStates;
+    ClientStatePtr mCurrent;
+    std::string mCurrentName;
+    bool mPending = false;
+    std::string mPendingName;
+    std::string mPendingParams;
+    StateSignal mSignal;
+};
+
+} // namespace core
+} // namespace kavri3D

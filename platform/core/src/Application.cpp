@@ -1,0 +1,247 @@
+#include "core/Application.h"
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+#include <core/BlackBoard.h>
+#include <core/ClientStateMachine.h>
+#include <core/DefaultFsmHelper.h>
+#include <core/Engine.h>
+#include <core/win32FrameController.h>
+#include <yake/Logger.h>
+#include <yake/StringUtil.h>
+#include <yake/Time.h>
+
+KAVRI_SINGLETON_DEFINE(kavri3D::core::Application);
+
+namespace kavri3D {
+namespace core {
+
+namespace {
+
+void logLine(unsigned severity, const std::string& text)
+{
+    yake::logging::logger::instance().log(severity, "framework", text);
+}
+
+// Framework switches on the command line that the demo run and the tests use.
+void copySwitch(Application& app, BlackBoard& bb, const std::string& name)
+{
+    std::string prefix = "/" + name + "=";
+    for (const std::string& a : app.getArguments())
+        if (yake::StringUtil::startsWith(a, prefix, true))
+            bb.setString("kavri3D/" + name, a.substr(prefix.size()));
+}
+
+} // namespace
+
+std::vector<std::string> splitCommandLine(const std::string& commandLine)
+{
+    std::vector<std::string> out;
+    std::string current;
+    bool inQuotes = false;
+    bool have = false;
+    for (char c : commandLine) {
+        if (c == '"') {
+            inQuotes = !inQuotes;
+            have = true;
+        } else if ((c == ' ' || c == '\t') && !inQuotes) {
+            if (have)
+                out.push_back(current);
+            current.clear();
+            have = false;
+        } else {
+            current += c;
+            have = true;
+        }
+    }
+    if (have)
+        out.push_back(current);
+    return out;
+}
+
+Application::Application(HINSTANCE instance, const std::string& commandLine)
+    : mInstance(instance), mCommandLine(commandLine), mArguments(splitCommandLine(commandLine))
+{
+    for (std::size_t i = 1; i < mArguments.size(); ++i) {
+        if (!mArguments[i].empty() && mArguments[i][0] != '/') {
+            mCmdUri = mArguments[i];
+            break;
+        }
+    }
+}
+
+Application::~Application() { releaseFramework(); }
+
+void Application::requestQuit()
+{
+    mQuit = true;
+    if (DefaultFsmHelper* h = DefaultFsmHelper::getSingletonPtr())
+        h->requestQuit();
+}
+
+bool Application::isQuitRequested() const
+{
+    DefaultFsmHelper* h = DefaultFsmHelper::getSingletonPtr();
+    return mQuit || (h && h->isQuitRequested());
+}
+
+boost::shared_ptr<BlackBoard> Application::onCreateBlackBoardImpl()
+{
+    auto bb = boost::shared_ptr<BlackBoard>(new BlackBoard);
+    for (const char* name : {"quitAfterFrames", "quitAfterSeconds", "unpaced", "headless"})
+        copySwitch(*this, *bb, name);
+    return bb;
+}
+
+std::string Application::onPrepareLogPath()
+{
+    std::string run = mBlackBoard ? mBlackBoard->getString("kavri3D/runPath") : std::string();
+    return run + "logs/";
+}
+
+void Application::onPrepareLogger()
+{
+    std::string folder = onPrepareLogPath();
+    std::error_code ec;
+    if (!folder.empty())
+        std::filesystem::create_directories(folder, ec);
+    std::string name = mAppName.empty() ? std::string("kavri3D") : mAppName;
+    if (!yake::logging::logger::instance().setLogFile(folder + name + ".log"))
+        logLine(4, "cannot open the log file in " + folder);
+}
+
+boost::shared_ptr<win32FrameController> Application::onCreateFrameControlImpl()
+{
+    return boost::shared_ptr<win32FrameController>(new win32FrameController);
+}
+
+win32RenderWindowPtr Application::onCreateRenderWindow()
+{
+    win32RenderWindowPtr w(new win32RenderWindow("kavri3DAppGuiWindow"));
+    if (!w->create(L"", WS_VISIBLE, 0, nullptr, nullptr))
+        return win32RenderWindowPtr();
+    return w;
+}
+
+ApplicationStatePtr Application::onCreateApplicationStateImpl()
+{
+    return ApplicationStatePtr(kavri_3d_StartEngine(*this, "logon"));
+}
+
+FramePtr Application::onCreateMainFrame() { return FramePtr(new Frame(*this)); }
+
+SessionPtr Application::onCreateSession() { return SessionPtr(); }
+
+bool Application::startUp()
+{
+    mBlackBoard = onCreateBlackBoardImpl();
+    if (!mBlackBoard) {
+        logLine(3, "no blackboard");
+        return false;
+    }
+    onPrepareLogger();
+    mFrameControl = onCreateFrameControlImpl();
+    if (!mFrameControl) {
+        logLine(3, "no frame controller");
+        return false;
+    }
+    if (!onPreInitialise()) {
+        logLine(3, "pre-initialisation failed");
+        return false;
+    }
+    mRenderWindow = onCreateRenderWindow();
+    if (!mRenderWindow) {
+        logLine(3, "render window creation failed");
+        return false;
+    }
+    mAppState = onCreateApplicationStateImpl();
+    if (!mAppState || !mAppState->getEngine()) {
+        logLine(3, "engine start failed");
+        return false;
+    }
+    mMainFrame = onCreateMainFrame();
+    if (!mMainFrame) {
+        logLine(3, "main frame creation failed");
+        return false;
+    }
+    mSession = onCreateSession();
+    if (!onPostInitialise()) {
+        logLine(3, "post-initialisation failed");
+        return false;
+    }
+    return true;
+}
+
+bool Application::runOneFrame()
+{
+    if (!mFrameControl->pump() || isQuitRequested())
+        return false;
+    double fps = mBlackBoard->getInt("kavri3D/win32FPS", 60);
+    if (fps <= 0)
+        fps = 60;
+    bool manual = yake::native::isManualClock();
+    if (manual && mFrames > 0)
+        yake::native::advanceTime(1.0 / fps); // simulated time: one frame per frame
+    double now = yake::native::getTime();
+    if (mStartTime < 0)
+        mStartTime = mLastFrame = now;
+    float dt = static_cast<float>(now - mLastFrame);
+    mLastFrame = now;
+    if (mSession)
+        mSession->update(dt);
+    if (Engine* e = mAppState->getEngine())
+        e->update(dt);
+    ++mFrames;
+
+    int maxFrames = mBlackBoard->getInt("kavri3D/quitAfterFrames", 0);
+    float maxSeconds = mBlackBoard->getReal("kavri3D/quitAfterSeconds", 0.f);
+    if ((maxFrames > 0 && mFrames >= static_cast<unsigned>(maxFrames)) ||
+        (maxSeconds > 0 && now - mStartTime >= maxSeconds)) {
+        logLine(6, "demo limit reached after " + std::to_string(mFrames) + " frames");
+        return false;
+    }
+    if (!manual && !mBlackBoard->getBool("kavri3D/unpaced", false)) {
+        double next = now + 1.0 / fps;
+        double left = next - yake::native::getTime();
+        if (left > 0)
+            std::this_thread::sleep_for(std::chrono::duration<double>(left));
+    }
+    return !isQuitRequested();
+}
+
+bool Application::onRun()
+{
+    if (!mAppState || !mFrameControl || !mBlackBoard)
+        return false;
+    mAppState->start();
+    while (runOneFrame()) {
+    }
+    return true;
+}
+
+void Application::releaseFramework()
+{
+    if (mMainFrame)
+        mMainFrame->destroy();
+    mMainFrame.reset();
+    mSession.reset();
+    mAppState.reset();
+    mRenderWindow.reset();
+    mFrameControl.reset();
+}
+
+bool runApplication(Application& app)
+{
+    bool ok = app.startUp();
+    if (ok)
+        ok = app.onRun();
+    app.onPreShutdown();
+    app.onInterShutdown();
+    bool post = app.onPostShutdown();
+    app.releaseFramework();
+    return ok && post;
+}
+
+} // namespace core
+} // namespace kavri3D

@@ -1,0 +1,105 @@
+#include "core/ClientStateMachine.h"
+
+#include <yake/Logger.h>
+
+namespace kavri3D {
+namespace core {
+
+namespace {
+void logFailure(const std::string& what, const std::exception& e)
+{
+    yake::logging::logger::instance().log(3, "fsm", what + ": " + e.what());
+}
+} // namespace
+
+ClientStateMachine::~ClientStateMachine() { shutdown(); }
+
+bool ClientStateMachine::addState(const std::string& name, ClientStatePtr state)
+{
+    if (name.empty() || !state || mStates.count(name))
+        return false;
+    state->setName(name);
+    mStates[name] = state;
+    return true;
+}
+
+ClientStatePtr ClientStateMachine::getState(const std::string& name) const
+{
+    auto it = mStates.find(name);
+    return it == mStates.end() ? ClientStatePtr() : it->second;
+}
+
+bool ClientStateMachine::changeState(const std::string& name, const std::string& params)
+{
+    if (!mStates.count(name)) {
+        yake::logging::logger::instance().log(3, "fsm", "no client state named " + name);
+        return false;
+    }
+    mPending = true;
+    mPendingName = name;
+    mPendingParams = params;
+    return true;
+}
+
+bool ClientStateMachine::applyPending()
+{
+    if (!mPending)
+        return false;
+    mPending = false;
+    ClientStatePtr next = getState(mPendingName);
+    if (!next)
+        return false;
+    if (mCurrent) {
+        try {
+            mCurrent->onExit();
+        } catch (const std::exception& e) {
+            logFailure("leaving " + mCurrentName, e);
+        }
+    }
+    mCurrent = next;
+    mCurrentName = mPendingName;
+    std::string params = mPendingParams;
+    try {
+        mCurrent->onEnter(params);
+    } catch (const std::exception& e) {
+        logFailure("entering " + mCurrentName, e);
+    }
+    mSignal(*this);
+    return true;
+}
+
+void ClientStateMachine::update(float dt)
+{
+    applyPending();
+    if (!mCurrent)
+        return;
+    try {
+        mCurrent->onFrame(dt);
+    } catch (const std::exception& e) {
+        logFailure("frame of " + mCurrentName, e);
+    }
+}
+
+boost::signals2::connection ClientStateMachine::subscribeToFsmState(const StateSignal::slot_type& slot)
+{
+    return mSignal.connect(slot);
+}
+
+void ClientStateMachine::shutdown()
+{
+    mPending = false;
+    if (mCurrent) {
+        ClientStatePtr leaving = mCurrent;
+        mCurrent.reset();
+        try {
+            leaving->onExit();
+        } catch (const std::exception& e) {
+            logFailure("leaving " + mCurrentName, e);
+        }
+    }
+    mCurrentName.clear();
+    mStates.clear();
+}
+
+} // namespace core
+} // namespace kavri3D

@@ -1,0 +1,50 @@
+#include "core/Engine.h"
+
+#include <core/AudioManager.h>
+#include <core/ClientStateMachine.h>
+#include <core/DefaultFsmHelper.h>
+#include <core/EventManager.h>
+#include <core/NetClientManager.h>
+#include <core/PhysicsManager.h>
+#include <core/TimerManager.h>
+#include <core/Updatable.h>
+
+KAVRI_SINGLETON_DEFINE(kavri3D::core::Engine);
+
+namespace kavri3D {
+namespace core {
+
+Engine::Engine()
+    : mMachine(new ClientStateMachine),
+      mFsmHelper(new DefaultFsmHelper(mMachine.get())),
+      mAudio(new AudioManager),
+      mPhysics(new PhysicsManager),
+      mEvents(new EventManager),
+      mUpdatables(new UpdatableManager),
+      mNet(new NetClientManager)
+{
+}
+
+Engine::~Engine()
+{
+    // States go first: leaving the current one may still use the managers.
+    mMachine->shutdown();
+    mUpdatables.reset();
+    mEvents.reset();
+    mFsmHelper.reset();
+    mMachine.reset();
+}
+
+void Engine::update(float dt)
+{
+    TimerManager::instance().update();
+    mMachine->update(dt);
+    mEvents->dispatch();
+    mUpdatables->update(dt);
+}
+
+void Engine::releaseAudioManager() { mAudio.reset(); }
+void Engine::releasePhysicsManager() { mPhysics.reset(); }
+
+} // namespace core
+} // namespace kavri3D

@@ -1,0 +1,37 @@
+#pragma once
+#include <string>
+#include <vector>
+#include <util/XmlConfigHelper.h>
+
+namespace kavri3D {
+namespace core {
+
+/// One game server of the server list.
+class NetServer {
+public:
+    std::string name;
+    std::string host;
+    std::string port;
+    std::string msgHost;
+
+    /// Writes the server into an application configuration view ("net/Host", "net/Port",
+    /// "net/Name", and "msg/host" when the entry names a chat host).
+    void write(XmlConfigHelper& config) const;
+};
+
+/// The list of game servers, read from XML:
+/// <servers><server name=".." host=".." port=".." msghost=".."/>...</servers>
+/// Entries without a host are skipped.
+class NetServerList {
+public:
+    /// false when the file is missing or not well-formed; the list is then empty.
+    bool readFromXmlFile(const std::string& file);
+    std::size_t size() const { return mServers.size(); }
+    const NetServer& at(std::size_t i) const { return mServers.at(i); }
+
+private:
+    std::vector<NetServer> mServers;
+};
+
+} // namespace core
+} // namespace kavri3D

@@ -1,0 +1,27 @@
+#pragma once
+#include <string>
+
+namespace kavri3D {
+namespace core {
+
+/// Wide (UTF-32) to UTF-8 and back. "ANSI" is UTF-8 here as well.
+std::string WSTR2UTF(const std::wstring& text);
+std::wstring UTF2WSTR(const std::string& text);
+std::string WSTR2ANSI(const std::wstring& text);
+std::wstring ANSI2WSTR(const std::string& text);
+
+/// Full path of the module file that holds the given address (or the "instance" handle,
+/// which is such an address here).
+std::wstring win32GetModulePath(const void* instance);
+/// The string form: normalises the path text.
+std::wstring win32GetModulePath(const std::wstring& path);
+/// The folder part of a path, ending in "/" (a path that already ends in "/" is kept).
+std::wstring win32FolderName(const std::wstring& path);
+/// Creates the folder and its parents; true when it exists afterwards.
+bool win32EnsureFolder(const std::wstring& folder);
+
+std::string toString(int value);
+std::string toString(float value);
+
+} // namespace core
+} // namespace kavri3D

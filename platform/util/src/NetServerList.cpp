@@ -1,0 +1,48 @@
+#include "util/NetServerList.h"
+
+#include <boost/property_tree/xml_parser.hpp>
+#include <fstream>
+
+namespace kavri3D {
+namespace core {
+
+void NetServer::write(XmlConfigHelper& config) const
+{
+    config.setStringVal("net/Host", host);
+    config.setStringVal("net/Port", port);
+    config.setStringVal("net/Name", name);
+    if (!msgHost.empty())
+        config.setStringVal("msg/host", msgHost);
+}
+
+bool NetServerList::readFromXmlFile(const std::string& file)
+{
+    mServers.clear();
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return false;
+    boost::property_tree::ptree tree;
+    try {
+        boost::property_tree::read_xml(in, tree, boost::property_tree::xml_parser::trim_whitespace);
+    } catch (const std::exception&) {
+        return false;
+    }
+    auto root = tree.get_child_optional("servers");
+    if (!root)
+        return false;
+    for (const auto& child : *root) {
+        if (child.first != "server")
+            continue;
+        NetServer s;
+        s.name = child.second.get<std::string>("<xmlattr>.name", "");
+        s.host = child.second.get<std::string>("<xmlattr>.host", "");
+        s.port = child.second.get<std::string>("<xmlattr>.port", "");
+        s.msgHost = child.second.get<std::string>("<xmlattr>.msghost", "");
+        if (!s.host.empty())
+            mServers.push_back(s);
+    }
+    return true;
+}
+
+} // namespace core
+} // namespace kavri3D

@@ -1,0 +1,231 @@
+#pragma once
+// The few Win32, COM and shell names the game calls, mapped onto POSIX. Handles are opaque
+// pointers as there; windows are records that the framework's render window registers.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+typedef int BOOL;
+typedef unsigned int UINT;
+typedef std::uint32_t DWORD;
+typedef long LONG;
+typedef long HRESULT;
+typedef std::intptr_t LRESULT;
+typedef std::uintptr_t WPARAM;
+typedef std::intptr_t LPARAM;
+typedef void* HANDLE;
+typedef void* HMODULE;
+typedef void* HINSTANCE;
+typedef void* FARPROC;
+struct HICON__;
+typedef HICON__* HICON;
+typedef void* HCURSOR;
+struct HWND__;
+typedef HWND__* HWND;
+
+#ifndef TRUE
+#define TRUE 1
+#define FALSE 0
+#endif
+
+#define S_OK 0L
+#define S_FALSE 1L
+#define SUCCEEDED(hr) ((hr) >= 0)
+#define FAILED(hr) ((hr) < 0)
+
+constexpr DWORD ERROR_SUCCESS = 0;
+constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+constexpr DWORD ERROR_ACCESS_DENIED = 5;
+constexpr DWORD ERROR_INVALID_HANDLE = 6;
+constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+constexpr DWORD DLL_PROCESS_ATTACH = 1;
+
+// Window styles (values as on Windows, so the computed numbers mean the same thing).
+constexpr DWORD WS_OVERLAPPED = 0x00000000;
+constexpr DWORD WS_POPUP = 0x80000000;
+constexpr DWORD WS_CHILD = 0x40000000;
+constexpr DWORD WS_VISIBLE = 0x10000000;
+constexpr DWORD WS_CLIPCHILDREN = 0x02000000;
+constexpr DWORD WS_CAPTION = 0x00C00000;
+constexpr DWORD WS_BORDER = 0x00800000;
+constexpr DWORD WS_SYSMENU = 0x00080000;
+constexpr DWORD WS_THICKFRAME = 0x00040000;
+constexpr DWORD WS_MINIMIZEBOX = 0x00020000;
+constexpr DWORD WS_MAXIMIZEBOX = 0x00010000;
+constexpr DWORD WS_OVERLAPPEDWINDOW =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+constexpr DWORD WS_EX_WINDOWEDGE = 0x00000100;
+
+// Messages.
+constexpr UINT WM_NULL = 0x0000;
+constexpr UINT WM_CLOSE = 0x0010;
+constexpr UINT WM_QUIT = 0x0012;
+constexpr UINT WM_SETICON = 0x0080;
+constexpr UINT WM_KEYDOWN = 0x0100;
+constexpr UINT WM_USER = 0x0400;
+constexpr WPARAM ICON_SMALL = 0;
+constexpr WPARAM ICON_BIG = 1;
+
+// System metrics.
+constexpr int SM_CXSCREEN = 0;
+constexpr int SM_CYSCREEN = 1;
+constexpr int SM_CXICON = 11;
+constexpr int SM_CYICON = 12;
+constexpr int SM_CXSMICON = 49;
+constexpr int SM_CYSMICON = 50;
+
+constexpr UINT IMAGE_ICON = 1;
+constexpr UINT LR_DEFAULTSIZE = 0x0040;
+constexpr UINT LR_SHARED = 0x8000;
+constexpr UINT SPI_GETWORKAREA = 0x0030;
+
+constexpr UINT MB_OK = 0x0;
+constexpr UINT MB_ICONERROR = 0x10;
+
+struct RECT {
+    LONG left, top, right, bottom;
+};
+struct POINT {
+    LONG x, y;
+};
+struct MSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+};
+
+constexpr DWORD FLASHW_TRAY = 2;
+struct FLASHWINFO {
+    UINT cbSize;
+    HWND hwnd;
+    DWORD dwFlags;
+    UINT uCount;
+    DWORD dwTimeout;
+};
+
+// Errors of the calling thread.
+DWORD GetLastError();
+void SetLastError(DWORD code);
+
+// Kernel.
+DWORD GetTickCount();
+BOOL CloseHandle(HANDLE handle);
+/// A named mutex is an exclusive flock on "<name>.lock" in $XDG_RUNTIME_DIR (or /tmp).
+/// Held by anyone else: a valid handle and GetLastError() == ERROR_ALREADY_EXISTS.
+/// Lock file not creatable: null.
+HANDLE CreateMutexW(void* security, BOOL initialOwner, const wchar_t* name);
+BOOL ReleaseMutex(HANDLE mutex);
+BOOL DisableThreadLibraryCalls(HMODULE module);
+BOOL SetCurrentDirectoryW(const wchar_t* path);
+
+// Dynamic libraries: "Name.dll" loads "libName.so" from the program folder (the folder of
+// the module that asks), falling back to the system's search order.
+HMODULE LoadLibraryA(const char* name);
+HMODULE LoadLibraryW(const wchar_t* name);
+FARPROC GetProcAddress(HMODULE module, const char* name);
+BOOL FreeLibrary(HMODULE module);
+/// The folder in which LoadLibrary looks first; the module sets it at start.
+void win32SetLibraryFolder(const std::string& folder);
+
+// COM.
+HRESULT CoInitialize(void* reserved);
+void CoUninitialize();
+void CoTaskMemFree(void* p);
+
+// Icons and cursors.
+int GetSystemMetrics(int index);
+HICON LoadImageW(HINSTANCE instance, int resourceId, UINT type, int cx, int cy, UINT flags);
+BOOL DestroyIcon(HICON icon);
+HCURSOR LoadCursorW(HINSTANCE instance, int resourceId);
+/// Test surface: icons created and not destroyed.
+int win32LiveIconCount();
+
+// Windows.
+/// The state a window record keeps; the framework's render window fills the hooks.
+struct HWND__ {
+    std::wstring title;
+    HWND parent = nullptr;
+    RECT client{0, 0, 0, 0};
+    bool visible = true;
+    HICON bigIcon = nullptr;
+    HICON smallIcon = nullptr;
+    std::function<void(const std::wstring&)> onTitle;
+    std::function<void(bool)> onShow;
+    std::function<void()> onFocus;
+};
+/// Makes a window record the Win32 calls below accept; destroyWindowRecord forgets it.
+HWND createWindowRecord();
+void destroyWindowRecord(HWND hwnd);
+BOOL IsWindow(HWND hwnd);
+BOOL SetWindowTextW(HWND hwnd, const wchar_t* text);
+BOOL GetClientRect(HWND hwnd, RECT* rect);
+BOOL ShowWindow(HWND hwnd, int show);
+HWND SetFocus(HWND hwnd);
+HWND GetForegroundWindow();
+BOOL SetForegroundWindow(HWND hwnd);
+BOOL FlashWindowEx(const FLASHWINFO* info);
+LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
+/// Test surface: how many times FlashWindowEx flashed a window.
+int win32FlashCount();
+
+// The thread's message queue.
+BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
+void PostQuitMessage(int exitCode);
+/// Takes the next message when there is one (remove is always true here).
+BOOL PeekMessageW(MSG* msg);
+/// Test surface: whether a WM_QUIT has been posted and not yet taken.
+bool win32QuitPosted();
+void win32ClearMessages();
+
+// Screen geometry, settable for tests.
+void win32SetScreen(int width, int height, RECT workArea);
+BOOL SystemParametersInfoW(UINT action, UINT param, void* out, UINT winIni);
+/// Outer rectangle of a window with that client rectangle and style (fixed frame 3, sizing
+/// frame 4 more, caption 23).
+BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle);
+
+// Message boxes become a stderr line and a recorded entry.
+struct Win32MessageBoxRecord {
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+int MessageBoxW(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
+std::vector<Win32MessageBoxRecord> win32MessageBoxes();
+void win32ClearMessageBoxes();
+
+// Shell.
+/// Deletes the files matching a "folder/pattern" with one '*' wildcard part (as "*.*").
+/// Only FO_DELETE is supported.
+constexpr UINT FO_DELETE = 3;
+constexpr unsigned short FOF_SILENT = 0x0004;
+constexpr unsigned short FOF_NOCONFIRMATION = 0x0010;
+constexpr unsigned short FOF_NOERRORUI = 0x0400;
+struct SHFILEOPSTRUCTW {
+    HWND hwnd;
+    UINT wFunc;
+    const wchar_t* pFrom;
+    const wchar_t* pTo;
+    unsigned short fFlags;
+};
+int SHFileOperationW(SHFILEOPSTRUCTW* op);
+
+// Module path (dladdr on an address inside the module).
+std::wstring win32ModulePathOf(const void* addressInModule);
+
+// Known folders: shell32's SHGetKnownFolderPath, reached through LoadLibraryW("shell32.dll").
+struct GUID {
+    std::uint32_t Data1;
+    unsigned short Data2, Data3;
+    unsigned char Data4[8];
+};
+extern const GUID FOLDERID_LocalAppDataLow;
+extern "C" HRESULT SHGetKnownFolderPath(const GUID* id, DWORD flags, HANDLE token, wchar_t** path);
+
+// UTF-8 <-> UTF-32 (wchar_t) conversions; malformed bytes become U+FFFD.
+std::string win32Utf8FromWide(const std::wstring& text);
+std::wstring win32WideFromUtf8(const std::string& text);

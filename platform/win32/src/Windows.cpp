@@ -1,0 +1,518 @@
+#include "win32/Windows.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <codecvt>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <filesystem>
+#include <iostream>
+#include <locale>
+#include <map>
+#include <mutex>
+#include <set>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+thread_local DWORD gLastError = 0;
+
+std::string narrowImpl(const std::wstring& w)
+{
+    std::string out;
+    for (wchar_t c : w) {
+        char32_t cp = static_cast<char32_t>(c);
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            out += static_cast<char>(0xC0 | (cp >> 6));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += static_cast<char>(0xE0 | (cp >> 12));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x110000) {
+            out += static_cast<char>(0xF0 | (cp >> 18));
+            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::wstring widenImpl(const std::string& s)
+{
+    std::wstring out;
+    for (std::size_t i = 0; i < s.size();) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        char32_t cp = 0xFFFD;
+        std::size_t len = 1;
+        if (c < 0x80) {
+            cp = c;
+        } else if ((c >> 5) == 0x6 && i + 1 < s.size()) {
+            cp = ((c & 0x1F) << 6) | (s[i + 1] & 0x3F);
+            len = 2;
+        } else if ((c >> 4) == 0xE && i + 2 < s.size()) {
+            cp = ((c & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F);
+            len = 3;
+        } else if ((c >> 3) == 0x1E && i + 3 < s.size()) {
+            cp = ((c & 0x07) << 18) | ((s[i + 1] & 0x3F) << 12) | ((s[i + 2] & 0x3F) << 6) | (s[i + 3] & 0x3F);
+            len = 4;
+        }
+        out += static_cast<wchar_t>(cp);
+        i += len;
+    }
+    return out;
+}
+
+std::string narrow(const std::wstring& w) { return narrowImpl(w); }
+std::wstring widen(const std::string& s) { return widenImpl(s); }
+
+struct MutexHandle {
+    int fd = -1;
+    bool owned = false;
+};
+
+std::set<HANDLE>& mutexHandles()
+{
+    static std::set<HANDLE> handles;
+    return handles;
+}
+
+std::string& libraryFolder()
+{
+    static std::string folder;
+    return folder;
+}
+
+std::set<HWND>& windows()
+{
+    static std::set<HWND> all;
+    return all;
+}
+
+HWND gForeground = nullptr;
+int gFlashCount = 0;
+int gLiveIcons = 0;
+std::deque<MSG> gMessages;
+std::vector<Win32MessageBoxRecord> gBoxes;
+
+struct Screen {
+    int width = 1280;
+    int height = 1024;
+    RECT work{0, 0, 1280, 984};
+};
+Screen gScreen;
+
+std::string lockFolder()
+{
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && *runtime && fs::is_directory(runtime))
+        return runtime;
+    return "/tmp";
+}
+
+// The folder of the library that holds this code: system libraries such as "shell32.dll"
+// are answered by this stand-in itself.
+std::string selfPath()
+{
+    Dl_info info;
+    if (dladdr(reinterpret_cast<void*>(&SHGetKnownFolderPath), &info) && info.dli_fname)
+        return info.dli_fname;
+    return std::string();
+}
+
+bool isSystemLibrary(std::string lower)
+{
+    static const char* known[] = {"shell32.dll", "kernel32.dll", "user32.dll", "ole32.dll"};
+    for (const char* k : known)
+        if (lower == k)
+            return true;
+    return false;
+}
+
+} // namespace
+
+const GUID FOLDERID_LocalAppDataLow = {0xA520A1A4, 0x1780, 0x4FF6, {0xBD, 0x18, 0x16, 0x73, 0x43, 0xC5, 0xAF, 0x16}};
+
+DWORD GetLastError() { return gLastError; }
+void SetLastError(DWORD code) { gLastError = code; }
+
+DWORD GetTickCount()
+{
+    using namespace std::chrono;
+    return static_cast<DWORD>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+HANDLE CreateMutexW(void*, BOOL initialOwner, const wchar_t* name)
+{
+    std::string file = lockFolder() + "/" + (name ? narrow(name) : std::string("anonymous")) + ".lock";
+    int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        gLastError = ERROR_ACCESS_DENIED;
+        return nullptr;
+    }
+    auto* m = new MutexHandle;
+    m->fd = fd;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        m->owned = initialOwner != 0;
+        if (!m->owned)
+            ::flock(fd, LOCK_UN);
+        gLastError = ERROR_SUCCESS;
+    } else {
+        gLastError = ERROR_ALREADY_EXISTS;
+    }
+    mutexHandles().insert(m);
+    return m;
+}
+
+BOOL ReleaseMutex(HANDLE handle)
+{
+    if (!mutexHandles().count(handle))
+        return FALSE;
+    auto* m = static_cast<MutexHandle*>(handle);
+    if (!m->owned)
+        return FALSE;
+    ::flock(m->fd, LOCK_UN);
+    m->owned = false;
+    return TRUE;
+}
+
+BOOL CloseHandle(HANDLE handle)
+{
+    if (!mutexHandles().erase(handle)) {
+        gLastError = ERROR_INVALID_HANDLE;
+        return FALSE;
+    }
+    auto* m = static_cast<MutexHandle*>(handle);
+    ::close(m->fd); // also drops a lock still held
+    delete m;
+    return TRUE;
+}
+
+BOOL DisableThreadLibraryCalls(HMODULE) { return TRUE; }
+
+BOOL SetCurrentDirectoryW(const wchar_t* path)
+{
+    return path && ::chdir(narrow(path).c_str()) == 0 ? TRUE : FALSE;
+}
+
+void win32SetLibraryFolder(const std::string& folder) { libraryFolder() = folder; }
+
+HMODULE LoadLibraryA(const char* name)
+{
+    if (!name || !*name)
+        return nullptr;
+    std::string n = name;
+    std::string lower = n;
+    std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
+    if (isSystemLibrary(lower)) {
+        std::string self = selfPath();
+        return self.empty() ? nullptr : dlopen(self.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    }
+    std::string base = n;
+    if (lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".dll") == 0)
+        base = n.substr(0, n.size() - 4);
+    std::string so = base.find('/') == std::string::npos ? "lib" + base + ".so" : base;
+    void* handle = nullptr;
+    if (!libraryFolder().empty() && so.find('/') == std::string::npos) {
+        std::string full = libraryFolder() + "/" + so;
+        if (fs::exists(full))
+            handle = dlopen(full.c_str(), RTLD_NOW | RTLD_LOCAL);
+    }
+    if (!handle && so.find('/') != std::string::npos)
+        handle = dlopen(so.c_str(), RTLD_NOW | RTLD_LOCAL);
+    gLastError = handle ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    return handle;
+}
+
+HMODULE LoadLibraryW(const wchar_t* name) { return name ? LoadLibraryA(narrow(name).c_str()) : nullptr; }
+
+FARPROC GetProcAddress(HMODULE module, const char* name)
+{
+    if (!module || !name)
+        return nullptr;
+    return dlsym(module, name);
+}
+
+BOOL FreeLibrary(HMODULE module) { return module && dlclose(module) == 0 ? TRUE : FALSE; }
+
+HRESULT CoInitialize(void*) { return S_OK; }
+void CoUninitialize() {}
+void CoTaskMemFree(void* p) { std::free(p); }
+
+int GetSystemMetrics(int index)
+{
+    switch (index) {
+    case SM_CXSCREEN: return gScreen.width;
+    case SM_CYSCREEN: return gScreen.height;
+    case SM_CXICON:
+    case SM_CYICON: return 32;
+    case SM_CXSMICON:
+    case SM_CYSMICON: return 16;
+    default: return 0;
+    }
+}
+
+struct HICON__ {
+    int id;
+    int cx, cy;
+};
+
+HICON LoadImageW(HINSTANCE, int resourceId, UINT type, int cx, int cy, UINT)
+{
+    if (type != IMAGE_ICON)
+        return nullptr;
+    ++gLiveIcons;
+    return new HICON__{resourceId, cx, cy};
+}
+
+BOOL DestroyIcon(HICON icon)
+{
+    if (!icon)
+        return FALSE;
+    --gLiveIcons;
+    delete icon;
+    return TRUE;
+}
+
+HCURSOR LoadCursorW(HINSTANCE, int) { return nullptr; }
+int win32LiveIconCount() { return gLiveIcons; }
+
+HWND createWindowRecord()
+{
+    HWND w = new HWND__;
+    windows().insert(w);
+    return w;
+}
+
+void destroyWindowRecord(HWND hwnd)
+{
+    if (windows().erase(hwnd)) {
+        if (gForeground == hwnd)
+            gForeground = nullptr;
+        delete hwnd;
+    }
+}
+
+BOOL IsWindow(HWND hwnd) { return hwnd && windows().count(hwnd) ? TRUE : FALSE; }
+
+BOOL SetWindowTextW(HWND hwnd, const wchar_t* text)
+{
+    if (!IsWindow(hwnd))
+        return FALSE;
+    hwnd->title = text ? text : L"";
+    if (hwnd->onTitle)
+        hwnd->onTitle(hwnd->title);
+    return TRUE;
+}
+
+BOOL GetClientRect(HWND hwnd, RECT* rect)
+{
+    if (!IsWindow(hwnd) || !rect)
+        return FALSE;
+    *rect = hwnd->client;
+    return TRUE;
+}
+
+BOOL ShowWindow(HWND hwnd, int show)
+{
+    if (!IsWindow(hwnd))
+        return FALSE;
+    bool was = hwnd->visible;
+    hwnd->visible = show != 0;
+    if (hwnd->onShow)
+        hwnd->onShow(hwnd->visible);
+    return was ? TRUE : FALSE;
+}
+
+HWND SetFocus(HWND hwnd)
+{
+    HWND before = gForeground;
+    if (IsWindow(hwnd)) {
+        gForeground = hwnd;
+        if (hwnd->onFocus)
+            hwnd->onFocus();
+    }
+    return before;
+}
+
+HWND GetForegroundWindow() { return gForeground; }
+
+BOOL SetForegroundWindow(HWND hwnd)
+{
+    if (!IsWindow(hwnd))
+        return FALSE;
+    SetFocus(hwnd);
+    return TRUE;
+}
+
+BOOL FlashWindowEx(const FLASHWINFO* info)
+{
+    if (!info || !IsWindow(info->hwnd))
+        return FALSE;
+    ++gFlashCount;
+    return TRUE;
+}
+
+int win32FlashCount() { return gFlashCount; }
+
+LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM w, LPARAM l)
+{
+    if (!IsWindow(hwnd))
+        return 0;
+    if (msg == WM_SETICON) {
+        HICON icon = reinterpret_cast<HICON>(l);
+        HICON& slot = w == ICON_BIG ? hwnd->bigIcon : hwnd->smallIcon;
+        HICON old = slot;
+        slot = icon;
+        return reinterpret_cast<LRESULT>(old);
+    }
+    return 0;
+}
+
+BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM w, LPARAM l)
+{
+    gMessages.push_back(MSG{hwnd, msg, w, l, GetTickCount(), {0, 0}});
+    return TRUE;
+}
+
+void PostQuitMessage(int exitCode) { PostMessageW(nullptr, WM_QUIT, static_cast<WPARAM>(exitCode), 0); }
+
+BOOL PeekMessageW(MSG* msg)
+{
+    if (gMessages.empty() || !msg)
+        return FALSE;
+    *msg = gMessages.front();
+    gMessages.pop_front();
+    return TRUE;
+}
+
+bool win32QuitPosted()
+{
+    return std::any_of(gMessages.begin(), gMessages.end(), [](const MSG& m) { return m.message == WM_QUIT; });
+}
+
+void win32ClearMessages() { gMessages.clear(); }
+
+void win32SetScreen(int width, int height, RECT workArea)
+{
+    gScreen.width = width;
+    gScreen.height = height;
+    gScreen.work = workArea;
+}
+
+BOOL SystemParametersInfoW(UINT action, UINT, void* out, UINT)
+{
+    if (action != SPI_GETWORKAREA || !out)
+        return FALSE;
+    *static_cast<RECT*>(out) = gScreen.work;
+    return TRUE;
+}
+
+BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL, DWORD)
+{
+    if (!rect)
+        return FALSE;
+    if (style & WS_CHILD)
+        return TRUE;
+    LONG frame = 0;
+    if (style & (WS_BORDER | WS_CAPTION))
+        frame = 3;
+    if (style & WS_THICKFRAME)
+        frame += 4;
+    LONG caption = (style & WS_CAPTION) == WS_CAPTION ? 23 : 0;
+    rect->left -= frame;
+    rect->right += frame;
+    rect->top -= frame + caption;
+    rect->bottom += frame;
+    return TRUE;
+}
+
+int MessageBoxW(HWND, const wchar_t* text, const wchar_t* caption, UINT type)
+{
+    Win32MessageBoxRecord r{text ? narrow(text) : std::string(), caption ? narrow(caption) : std::string(), type};
+    std::cerr << "[message box] " << r.caption << ": " << r.text << std::endl;
+    gBoxes.push_back(r);
+    return 1;
+}
+
+std::vector<Win32MessageBoxRecord> win32MessageBoxes() { return gBoxes; }
+void win32ClearMessageBoxes() { gBoxes.clear(); }
+
+int SHFileOperationW(SHFILEOPSTRUCTW* op)
+{
+    if (!op || op->wFunc != FO_DELETE || !op->pFrom)
+        return 1;
+    // pFrom may hold several zero-separated names ending in two zeros.
+    for (const wchar_t* p = op->pFrom; *p; p += std::wcslen(p) + 1) {
+        std::string pattern = narrow(p);
+        std::replace(pattern.begin(), pattern.end(), '\\', '/');
+        fs::path pp(pattern);
+        std::string mask = pp.filename().string();
+        fs::path folder = pp.parent_path();
+        std::error_code ec;
+        if (mask.find('*') == std::string::npos) {
+            fs::remove_all(pp, ec);
+            continue;
+        }
+        if (!fs::is_directory(folder, ec))
+            continue;
+        std::string::size_type star = mask.find('*');
+        std::string head = mask.substr(0, star);
+        std::string tail = mask.substr(star + 1);
+        bool any = tail == ".*" || tail.empty();
+        for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+            std::string name = it->path().filename().string();
+            bool match = name.compare(0, head.size(), head) == 0 &&
+                         (any || (name.size() >= tail.size() && name.compare(name.size() - tail.size(), tail.size(), tail) == 0));
+            if (match)
+                fs::remove_all(it->path(), ec);
+        }
+    }
+    return 0;
+}
+
+extern "C" HRESULT SHGetKnownFolderPath(const GUID* id, DWORD, HANDLE, wchar_t** path)
+{
+    if (!id || !path || std::memcmp(id, &FOLDERID_LocalAppDataLow, sizeof(GUID)) != 0)
+        return -1;
+    std::string folder;
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && *xdg) {
+        folder = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (!home || !*home)
+            return -1;
+        folder = std::string(home) + "/.local/share";
+    }
+    std::wstring w = widen(folder);
+    auto* out = static_cast<wchar_t*>(std::calloc(w.size() + 1, sizeof(wchar_t)));
+    if (!out)
+        return -1;
+    std::wmemcpy(out, w.c_str(), w.size());
+    *path = out;
+    return S_OK;
+}
+
+std::wstring win32ModulePathOf(const void* addressInModule)
+{
+    Dl_info info;
+    if (!dladdr(addressInModule, &info) || !info.dli_fname)
+        return std::wstring();
+    std::error_code ec;
+    fs::path p = fs::absolute(info.dli_fname, ec);
+    return widen(ec ? std::string(info.dli_fname) : p.string());
+}
+
+std::string win32Utf8FromWide(const std::wstring& text) { return narrowImpl(text); }
+std::wstring win32WideFromUtf8(const std::string& text) { return widenImpl(text); }

@@ -1,0 +1,105 @@
+#pragma once
+#include <boost/shared_ptr.hpp>
+#include <boost/signals2/connection.hpp>
+#include <string>
+#include <core/AbstractWin32Application.h>
+
+#include "shell/Configuration.h"
+
+namespace kavri3D {
+namespace core {
+class ClientStateMachine;
+class ClientState;
+class Manifest;
+class SimpleFileCache;
+} // namespace core
+
+namespace zrk {
+
+class CWtlMsgLoopAdapter;
+class ZRKAgent;
+class ZRKGuiLoader;
+class ZRKLan;
+class ZRKMsg;
+class ZRKProductResolver;
+class SpConfig;
+
+/// The game's application object: built by GameEntry, run by the framework, which calls its
+/// start-up hooks, its frame loop and its shut-down hooks. Its static operations give every
+/// part of the game the main frame, the session, the client states and the ways out.
+class Application : public core::ExampleApplication<Configuration> {
+public:
+    Application(HINSTANCE instance, const std::string& commandLine);
+    ~Application() override;
+
+    /// The value of the "/name=value" command-line argument; empty when there is none.
+    std::string getArgument(const std::string& name) const;
+    bool isEmbedded() const { return mEmbedded; }
+    const std::wstring& getLowIntegrityFolder() const { return mLowIntegrityFolder; }
+
+    // Start-up hooks.
+    boost::shared_ptr<core::BlackBoard> onCreateBlackBoardImpl() override;
+    bool onPreInitialise() override;
+    core::ApplicationStatePtr onCreateApplicationStateImpl() override;
+    core::FramePtr onCreateMainFrame() override;
+    core::SessionPtr onCreateSession() override;
+    bool onPostInitialise() override;
+
+    // Shut-down hooks, close query and log folder.
+    bool onQueryClose() override;
+    std::string onPrepareLogPath() override;
+    void onPreShutdown() override;
+    void onInterShutdown() override;
+    bool onPostShutdown() override;
+
+    void updateWindowTitle(const std::wstring& suffix);
+    void onFsmStateChanged(core::ClientStateMachine& machine);
+    /// Writes the audio volumes as "master channel0 channel1" into the settings.
+    void saveVolumes();
+
+    // Accessors that are safe at any time: outside the run they give null or do nothing.
+    static Application* instance();
+    static core::Frame* mainFrame();
+    static core::ISession* session();
+    static core::Manifest* manifest();
+    static core::SimpleFileCache* fileCache();
+    static ZRKAgent* agent();
+    static void tickPrefetch();
+    static void prefetchNow(const std::string& product);
+    static void backToLogon();
+    static void exitGame();
+    static void flashWindow();
+    static std::string getInstallerUrl();
+    static bool fileExists(const std::string& path);
+
+    // Accessors through the client state machine (null without a running engine).
+    static core::ClientStateMachine* stateMachine();
+    static core::ClientState* currentState();
+    static core::ClientState* currentStateIf(const std::string& name);
+
+    /// The game window's handle from "kavri3D/win32RenderWindow", null when it names no window.
+    static HWND renderWindowHandle();
+
+private:
+    void applySavedVolumes();
+    void applyPhysics();
+
+    std::string mInitialState = "logon";
+    boost::shared_ptr<CWtlMsgLoopAdapter> mMsgLoopAdapter;
+    ZRKProductResolver* mProductResolver = nullptr;
+    boost::shared_ptr<core::SimpleFileCache> mFileCache;
+    boost::shared_ptr<ZRKAgent> mAgent;
+    boost::shared_ptr<core::Manifest> mManifest;
+    boost::shared_ptr<ZRKGuiLoader> mGuiLoader;
+    boost::signals2::connection mHikariConnection;
+    boost::signals2::connection mStateConnection;
+    boost::shared_ptr<ZRKMsg> mMsg;
+    boost::shared_ptr<ZRKLan> mLan;
+    boost::shared_ptr<SpConfig> mSpConfig;
+    HMODULE mNetLibrary = nullptr;
+    std::wstring mLowIntegrityFolder;
+    bool mEmbedded = false;
+};
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,171 @@
+#include "shell/CAppZRKModule.h"
+
+#include <boost/make_shared.hpp>
+#include <cstdlib>
+#include <core/BlackBoard.h>
+#include <util/NetServerList.h>
+#include <util/StringConv.h>
+#include <yake/Configuration.h>
+#include <yake/Math.h>
+
+#include "shell/LogRoutine.h"
+
+namespace kavri3D {
+namespace zrk {
+
+namespace {
+
+const int kIconResource = 103;
+
+std::string blackboardString(const char* key)
+{
+    core::BlackBoard* bb = core::BlackBoard::getSingletonPtr();
+    return bb ? bb->getString(key, "") : std::string();
+}
+
+yake::ConfigurationPtr blackboardConfiguration()
+{
+    core::BlackBoard* bb = core::BlackBoard::getSingletonPtr();
+    return bb ? bb->getConfiguration() : boost::make_shared<yake::Configuration>();
+}
+
+/// Reads an optional settings file; a missing or malformed one leaves `into` empty and is
+/// logged once.
+bool readSettingsFile(const std::string& path, core::XmlConfigHelper& into)
+{
+    try {
+        into.getConfiguration()->readFromXML(path, "");
+        return true;
+    } catch (const std::exception& e) {
+        into.getConfiguration()->tree().clear();
+        writeLogf(6, "ZRKMain", "settings file not read: ", path, " (", e.what(), ")");
+        return false;
+    }
+}
+
+} // namespace
+
+CAppZRKModule& appModule()
+{
+    static CAppZRKModule theModule;
+    return theModule;
+}
+
+// The instance handle is an address inside the module: from it the module finds its own
+// file, and with it the program folder.
+HINSTANCE moduleInstance() { return reinterpret_cast<HINSTANCE>(&appModule); }
+
+CAppZRKModule::CAppZRKModule() : mModuleName("ZRK_Main") {}
+
+HRESULT CAppZRKModule::Init(HINSTANCE instance, HWND parent)
+{
+    mParent = parent;
+    mProgramFolder = core::win32FolderName(core::win32GetModulePath(core::win32GetModulePath(instance)));
+    win32SetLibraryFolder(core::WSTR2UTF(mProgramFolder));
+    loadIcons();
+    std::srand(GetTickCount());
+    return S_OK;
+}
+
+void CAppZRKModule::loadIcons()
+{
+    releaseResources();
+    HINSTANCE inst = moduleInstance();
+    mBigIcon = LoadImageW(inst, kIconResource, IMAGE_ICON, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED);
+    mSmallIcon =
+        LoadImageW(inst, kIconResource, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+}
+
+void CAppZRKModule::loadProperties()
+{
+    std::string path = blackboardString("kavri3D/appPath") + mModuleName + ".properties";
+    mProperties = boost::make_shared<core::XmlConfigHelper>();
+    readSettingsFile(path, *mProperties);
+}
+
+void CAppZRKModule::loadConfig()
+{
+    mUserSettingsPath = blackboardString("kavri3D/runPath") + mModuleName + ".xml";
+    core::XmlConfigHelper board(blackboardConfiguration(), "");
+
+    core::XmlConfigHelper user;
+    if (readSettingsFile(mUserSettingsPath, user) && !user.getStringVal("kavri3D/app/net/Host", "").empty()) {
+        // The user's file wins for "kavri3D/app" except the net and msg branches, which keep
+        // what the board held before (they come from the installation, not the player).
+        core::XmlConfigHelper saved;
+        saved.merge(board, "kavri3D/app/net");
+        saved.merge(board, "kavri3D/app/msg");
+        board.clearValues("kavri3D/app");
+        board.merge(user, "kavri3D/app");
+        board.merge(saved, "kavri3D/app");
+    }
+
+    mAppConfig = boost::make_shared<core::XmlConfigHelper>(board.getConfiguration(), "kavri3D/app");
+    mergeAppConfig();
+    chooseServer();
+
+    mAppConfig->resetStringVal("msg/muc", "conference");
+    mAppConfig->resetStringVal("msg/host", "127.0.0.1");
+    mAppConfig->resetStringVal("msg/domain", mAppConfig->getStringVal("msg/host", ""));
+    mAppConfig->resetStringVal("player/name", "");
+    mAppConfig->resetBoolVal("player/lock", true);
+}
+
+void CAppZRKModule::mergeAppConfig()
+{
+    std::string path = blackboardString("kavri3D/appPath") + mModuleName + "_Config.xml";
+    core::XmlConfigHelper file;
+    if (!readSettingsFile(path, file))
+        return;
+    core::XmlConfigHelper board(blackboardConfiguration(), "");
+    board.merge(file, "kavri3D/app/config");
+}
+
+void CAppZRKModule::chooseServer()
+{
+    std::string servers = blackboardString("kavri3D/servers");
+    if (servers.empty() || !mAppConfig)
+        return;
+    core::NetServerList list;
+    std::string file = blackboardString("kavri3D/appPath") + servers;
+    if (!list.readFromXmlFile(file))
+        writeLogf(4, "ZRKMain", "server list not read: ", file);
+    std::size_t n = list.size();
+    if (n == 0)
+        return;
+    float r = yake::math::Math::UnitRandom();
+    std::size_t index = r > 0.f ? static_cast<std::size_t>(r * static_cast<float>(n)) : 0;
+    if (index >= n)
+        index = n - 1;
+    list.at(index).write(*mAppConfig);
+}
+
+void CAppZRKModule::Term()
+{
+    releaseResources();
+    mProperties.reset();
+    if (!mUserSettingsPath.empty() && mAppConfig) {
+        try {
+            core::XmlConfigHelper out;
+            out.merge(*mAppConfig, "kavri3D/app");
+            if (!out.hasKey("kavri3D/app"))
+                out.setStringVal("kavri3D/app", ""); // always a root element
+            out.getConfiguration()->writeToXML(mUserSettingsPath, "");
+        } catch (const std::exception& e) {
+            writeLogf(3, "ZRKMain", "user settings not written: ", mUserSettingsPath, " (", e.what(), ")");
+        }
+    }
+    mAppConfig.reset();
+}
+
+void CAppZRKModule::releaseResources()
+{
+    if (mBigIcon)
+        DestroyIcon(mBigIcon);
+    if (mSmallIcon)
+        DestroyIcon(mSmallIcon);
+    mBigIcon = mSmallIcon = nullptr;
+}
+
+} // namespace zrk
+} // namespace kavri3D

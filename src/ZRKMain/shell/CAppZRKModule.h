@@ -1,0 +1,57 @@
+#pragma once
+#include <boost/shared_ptr.hpp>
+#include <string>
+#include <util/XmlConfigHelper.h>
+#include <win32/Windows.h>
+
+namespace kavri3D {
+namespace zrk {
+
+/// The one module object: what lives longer than the application (module name, program
+/// folder, window icons, the launcher's parent window) and the settings files: the user
+/// settings read at start and written at exit, "_Config.xml", ".properties" and the server
+/// choice.
+class CAppZRKModule {
+public:
+    CAppZRKModule();
+
+    /// Stores the parent window, finds the program folder from the module's own file, loads
+    /// the icons and seeds the C random generator.
+    HRESULT Init(HINSTANCE instance, HWND parent);
+    void loadIcons();
+    void loadProperties();
+    void loadConfig();
+    void mergeAppConfig();
+    void chooseServer();
+    /// Releases the icons and writes the user settings (atomically: a failed write leaves
+    /// the settings of the last run in place).
+    void Term();
+
+    core::XmlConfigHelper* getAppConfig() const { return mAppConfig.get(); }
+    core::XmlConfigHelper* getPropertiesConfig() const { return mProperties.get(); }
+    const std::string& getModuleName() const { return mModuleName; }
+    const std::wstring& getProgramFolder() const { return mProgramFolder; }
+    const std::string& getUserSettingsPath() const { return mUserSettingsPath; }
+    HWND getParentWindow() const { return mParent; }
+    HICON getBigIcon() const { return mBigIcon; }
+    HICON getSmallIcon() const { return mSmallIcon; }
+
+private:
+    void releaseResources();
+
+    HICON mBigIcon = nullptr;
+    HICON mSmallIcon = nullptr;
+    HWND mParent = nullptr;
+    std::string mModuleName;
+    std::wstring mProgramFolder;
+    boost::shared_ptr<core::XmlConfigHelper> mAppConfig;
+    boost::shared_ptr<core::XmlConfigHelper> mProperties;
+    std::string mUserSettingsPath;
+};
+
+/// The module object and the module's instance handle (an address inside the module).
+CAppZRKModule& appModule();
+HINSTANCE moduleInstance();
+
+} // namespace zrk
+} // namespace kavri3D

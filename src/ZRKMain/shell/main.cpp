@@ -1,0 +1,45 @@
+// The module's entry: the launcher calls GameEntry once; it returns when the game has ended.
+#include <clocale>
+#include <cstdint>
+#include <util/StringConv.h>
+#include <win32/Windows.h>
+
+#include "shell/Application.h"
+#include "shell/CAppZRKModule.h"
+#include "shell/GameEntry.h"
+
+extern "C" int GameEntry(std::uint32_t, HWND parent, const wchar_t* commandLine)
+{
+    using namespace kavri3D::zrk;
+    DisableThreadLibraryCalls(nullptr);
+    std::setlocale(LC_CTYPE, "");
+    CoInitialize(nullptr);
+    CAppZRKModule& module = appModule();
+    module.Init(moduleInstance(), parent);
+
+    const std::string cmd = kavri3D::core::WSTR2UTF(commandLine ? commandLine : L"");
+    HANDLE mutex = nullptr;
+    int exitCode = 0;
+    bool run = true;
+    if (cmd.find("/mutex=0") == std::string::npos) {
+        mutex = CreateMutexW(nullptr, TRUE, L"ZRK_Main");
+        if (!mutex) {
+            exitCode = -1;
+            run = false;
+        } else if (GetLastError() == ERROR_ALREADY_EXISTS) {
+            exitCode = -2;
+            run = false;
+        }
+    }
+    if (run) {
+        Application app(moduleInstance(), cmd);
+        exitCode = kavri3D::core::runApplication(app) ? 0 : 1;
+    }
+    module.Term();
+    if (mutex) {
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    }
+    CoUninitialize();
+    return exitCode;
+}

@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+#include <core/AbstractWin32Application.h>
+#include <core/BlackBoard.h>
+#include <core/ClientStateMachine.h>
+#include <core/Engine.h>
+#include <core/TimerManager.h>
+#include <yake/Time.h>
+
+using namespace kavri3D::core;
+
+namespace {
+
+struct ManualClock {
+    ManualClock()
+    {
+        yake::native::setManualClock(true);
+        yake::native::setTime(100.0);
+    }
+    ~ManualClock()
+    {
+        TimerManager::instance().clear();
+        yake::native::setManualClock(false);
+    }
+};
+
+class RecordingApp : public ExampleApplication<ApplicationConfiguration> {
+public:
+    RecordingApp(const std::string& cmd, const std::string& failAt = "")
+        : ExampleApplication<ApplicationConfiguration>(nullptr, cmd), mFailAt(failAt)
+    {
+    }
+    std::vector<std::string> calls;
+
+    boost::shared_ptr<BlackBoard> onCreateBlackBoardImpl() override
+    {
+        calls.push_back("onCreateBlackBoardImpl");
+        return ExampleApplication::onCreateBlackBoardImpl();
+    }
+    boost::shared_ptr<win32FrameController> onCreateFrameControlImpl() override
+    {
+        calls.push_back("frameControl");
+        return ExampleApplication::onCreateFrameControlImpl();
+    }
+    bool onPreInitialise() override { return record("onPreInitialise"); }
+    win32RenderWindowPtr onCreateRenderWindow() override
+    {
+        calls.push_back("onCreateRenderWindow");
+        return mFailAt == "onCreateRenderWindow" ? win32RenderWindowPtr() : ExampleApplication::onCreateRenderWindow();
+    }
+    ApplicationStatePtr onCreateApplicationStateImpl() override
+    {
+        calls.push_back("onCreateApplicationStateImpl");
+        return ExampleApplication::onCreateApplicationStateImpl();
+    }
+    FramePtr onCreateMainFrame() override
+    {
+        calls.push_back("onCreateMainFrame");
+        return ExampleApplication::onCreateMainFrame();
+    }
+    SessionPtr onCreateSession() override
+    {
+        calls.push_back("onCreateSession");
+        return SessionPtr();
+    }
+    bool onPostInitialise() override { return record("onPostInitialise"); }
+    bool onRun() override
+    {
+        calls.push_back("run");
+        return ExampleApplication::onRun();
+    }
+    void onPreShutdown() override { calls.push_back("onPreShutdown"); }
+    void onInterShutdown() override { calls.push_back("onInterShutdown"); }
+    bool onPostShutdown() override
+    {
+        calls.push_back("onPostShutdown");
+        return true;
+    }
+
+private:
+    bool record(const char* name)
+    {
+        calls.push_back(name);
+        return mFailAt != name;
+    }
+    std::string mFailAt;
+};
+
+class CountingState : public ClientState {
+public:
+    int enters = 0, exits = 0, frames = 0;
+    std::string lastParams;
+    void onEnter(const std::string& p) override
+    {
+        ++enters;
+        lastParams = p;
+    }
+    void onExit() override { ++exits; }
+    void onFrame(float) override { ++frames; }
+};
+
+} // namespace
+
+TEST(RunApplication, CallsTheHooksInOrderAndStopsAtTheFrameLimit)
+{
+    ManualClock clock;
+    RecordingApp app("game.exe /quitAfterFrames=3");
+    EXPECT_TRUE(runApplication(app));
+    const std::vector<std::string> expected = {"onCreateBlackBoardImpl", "frameControl", "onPreInitialise",
+                                               "onCreateRenderWindow", "onCreateApplicationStateImpl",
+                                               "onCreateMainFrame", "onCreateSession", "onPostInitialise", "run",
+                                               "onPreShutdown", "onInterShutdown", "onPostShutdown"};
+    EXPECT_EQ(app.calls, expected);
+    EXPECT_EQ(app.getFrameCount(), 3u);
+    EXPECT_EQ(Engine::getSingletonPtr(), nullptr); // the engine is gone after the run
+}
+
+TEST(RunApplication, FailedStartUpHookEndsWithFalseButStillShutsDown)
+{
+    for (const char* hook : {"onPreInitialise", "onCreateRenderWindow", "onPostInitialise"}) {
+        RecordingApp app("game.exe", hook);
+        EXPECT_FALSE(runApplication(app)) << hook;
+        EXPECT_EQ(std::count(app.calls.begin(), app.calls.end(), "run"), 0) << hook;
+        ASSERT_GE(app.calls.size(), 3u);
+        EXPECT_EQ(app.calls.back(), "onPostShutdown") << hook;
+    }
+}
+
+TEST(RunApplication, QuitMessageEndsTheLoop)
+{
+    ManualClock clock;
+    struct QuitAfterTwo : RecordingApp {
+        using RecordingApp::RecordingApp;
+        bool onPostInitialise() override
+        {
+            state.reset(new CountingState);
+            Engine::getSingleton().getClientStateMachine()->addState("logon", state);
+            return true;
+        }
+        boost::shared_ptr<CountingState> state;
+    } app("game.exe /quitAfterFrames=100");
+    bool posted = false;
+    setTimeout(50, [&] {
+        posted = true;
+        PostQuitMessage(0);
+    });
+    EXPECT_TRUE(runApplication(app));
+    EXPECT_TRUE(posted);
+    EXPECT_LT(app.getFrameCount(), 100u);
+    EXPECT_EQ(app.state->enters, 1); // opened in "logon"
+    EXPECT_EQ(app.state->exits, 1);  // and left it at shut-down
+}
+
+TEST(CommandLine, QuotesGroupAndTheUriIsTheFirstNonSwitchAfterTheProgram)
+{
+    RecordingApp app("\"C:/Program Files/game.exe\" /mutex=0 \"zrk://go?ln=a b&lp=c\" /Embeded=1");
+    ASSERT_EQ(app.getArguments().size(), 4u);
+    EXPECT_EQ(app.getArguments()[0], "C:/Program Files/game.exe");
+    EXPECT_EQ(app.getCmdUri(), "zrk://go?ln=a b&lp=c");
+    RecordingApp none("game.exe /mutex=0");
+    EXPECT_EQ(none.getCmdUri(), "");
+}
+
+TEST(Timers, FireOnceWhenDueInOrderAndCanBeKilled)
+{
+    ManualClock clock;
+    std::vector<int> fired;
+    int a = setTimeout(200, [&] { fired.push_back(1); });
+    setTimeout(100, [&] { fired.push_back(2); });
+    int c = setTimeout(150, [&] { fired.push_back(3); });
+    EXPECT_TRUE(killTimer(c));
+    EXPECT_FALSE(killTimer(c));
+    TimerManager::instance().update();
+    EXPECT_TRUE(fired.empty()); // nothing fires inside the call that set it, nor before its time
+    yake::native::advanceTime(0.25);
+    TimerManager::instance().update();
+    EXPECT_EQ(fired, (std::vector<int>{2, 1}));
+    EXPECT_FALSE(killTimer(a));
+    TimerManager::instance().update();
+    EXPECT_EQ(fired.size(), 2u);
+}
+
+TEST(Timers, ACallbackThatKillsALaterDueTimerStopsIt)
+{
+    ManualClock clock;
+    int second = -1;
+    bool secondFired = false;
+    setTimeout(10, [&] { killTimer(second); });
+    second = setTimeout(20, [&] { secondFired = true; });
+    yake::native::advanceTime(1.0);
+    TimerManager::instance().update();
+    EXPECT_FALSE(secondFired);
+}
+
+TEST(ClientStateMachine, ChangesAreQueuedUntilTheNextFrame)
+{
+    ClientStateMachine m;
+    auto a = boost::shared_ptr<CountingState>(new CountingState);
+    auto b = boost::shared_ptr<CountingState>(new CountingState);
+    EXPECT_TRUE(m.addState("a", a));
+    EXPECT_TRUE(m.addState("b", b));
+    EXPECT_FALSE(m.addState("a", b));
+    EXPECT_FALSE(m.addState("", b));
+    EXPECT_FALSE(m.changeState("missing"));
+    int signals = 0;
+    boost::signals2::scoped_connection c = m.subscribeToFsmState([&](ClientStateMachine&) { ++signals; });
+    m.changeState("a");
+    EXPECT_EQ(m.currentState(), nullptr);
+    m.update(0.1f);
+    EXPECT_EQ(m.currentStateName(), "a");
+    EXPECT_EQ(a->frames, 1);
+    m.changeState("b", "bag=1&prev=a");
+    m.update(0.1f);
+    EXPECT_EQ(a->exits, 1);
+    EXPECT_EQ(b->lastParams, "bag=1&prev=a");
+    EXPECT_EQ(signals, 2);
+}

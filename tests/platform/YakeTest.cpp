@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+#include <stdexcept>
+#include <yake/Configuration.h>
+#include <yake/Logger.h>
+#include <yake/StringUtil.h>
+
+#include "support/TestEnv.h"
+
+using yake::logging::logger;
+
+TEST(Logger, DisabledSeverityIsNotRecordedOthersAre)
+{
+    logger& log = logger::instance();
+    log.startCapture();
+    log.enableSeverity(7, false);
+    log.log(7, "chan", "hidden");
+    log.log(3, "chan", "shown");
+    log.enableAllSeverities();
+    log.log(7, "chan", "back");
+    auto lines = log.captured();
+    log.stopCapture();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].text, "shown");
+    EXPECT_EQ(lines[1].text, "back");
+}
+
+TEST(AtomicWrite, FailingWriterLeavesTheOldFileAndNoTemporary)
+{
+    zrktest::TempDir dir;
+    const std::string file = dir.file("settings.xml");
+    zrktest::writeFile(file, "<old/>");
+    EXPECT_THROW(yake::writeFileAtomically(file,
+                                           [](std::ostream& out) {
+                                               out << "<half";
+                                               throw std::runtime_error("disk full");
+                                           }),
+                 std::runtime_error);
+    EXPECT_EQ(zrktest::readFile(file), "<old/>");
+    EXPECT_FALSE(std::ifstream(file + ".tmp").good());
+}
+
+TEST(AtomicWrite, SuccessfulWriteReplacesTheFile)
+{
+    zrktest::TempDir dir;
+    const std::string file = dir.file("settings.xml");
+    zrktest::writeFile(file, "<old/>");
+    yake::writeFileAtomically(file, [](std::ostream& out) { out << "<new/>"; });
+    EXPECT_EQ(zrktest::readFile(file), "<new/>");
+}
+
+TEST(ConfigurationFile, ReadsNestedKeysAndRejectsGarbage)
+{
+    zrktest::TempDir dir;
+    zrktest::writeFile(dir.file("a.xml"), "<kavri3D><app><net><Host>h</Host></net></app></kavri3D>");
+    yake::Configuration c;
+    c.readFromXML(dir.file("a.xml"), "");
+    EXPECT_EQ(c.get("kavri3D/app/net/Host", ""), "h");
+    for (const char* bad : {"", "not xml at all", "<kavri3D><app>", "\x01\x02"}) {
+        zrktest::writeFile(dir.file("b.xml"), bad);
+        yake::Configuration d;
+        EXPECT_ANY_THROW(d.readFromXML(dir.file("b.xml"), "")) << bad;
+    }
+    EXPECT_ANY_THROW(c.readFromXML(dir.file("missing.xml"), ""));
+}
+
+TEST(StringUtil, SplitParseAndPrefix)
+{
+    EXPECT_EQ(yake::StringUtil::split("80  50 -30", " "), (yake::StringVector{"80", "50", "-30"}));
+    EXPECT_TRUE(yake::StringUtil::split("", " ").empty());
+    EXPECT_EQ(yake::StringUtil::parseInt("-30"), -30);
+    EXPECT_EQ(yake::StringUtil::parseInt("abc"), 0);
+    EXPECT_EQ(yake::StringUtil::parseInt("99999999999999"), 0);
+    EXPECT_TRUE(yake::StringUtil::startsWith("/embeded=1", "/Embeded=", true));
+    EXPECT_FALSE(yake::StringUtil::startsWith("/embeded=1", "/Embeded=", false));
+    EXPECT_FALSE(yake::StringUtil::startsWith("/E", "/Embeded=", true));
+}

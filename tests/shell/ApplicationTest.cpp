@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+#include <core/AudioManager.h>
+#include <core/BlackBoard.h>
+#include <core/ClientStateMachine.h>
+#include <core/Engine.h>
+#include <win32/Windows.h>
+
+#include "shell/Application.h"
+#include "shell/CAppZRKModule.h"
+#include "support/TestEnv.h"
+
+using namespace kavri3D;
+using zrk::Application;
+
+TEST(ApplicationAccessors, OutsideTheRunGiveNullAndExitStillPostsQuit)
+{
+    win32ClearMessages();
+    EXPECT_EQ(Application::instance(), nullptr);
+    EXPECT_EQ(Application::mainFrame(), nullptr);
+    EXPECT_EQ(Application::session(), nullptr);
+    EXPECT_EQ(Application::stateMachine(), nullptr);
+    EXPECT_EQ(Application::currentState(), nullptr);
+    EXPECT_EQ(Application::currentStateIf("room"), nullptr);
+    EXPECT_EQ(Application::manifest(), nullptr);
+    EXPECT_EQ(Application::agent(), nullptr);
+    Application::backToLogon();
+    Application::flashWindow();
+    Application::tickPrefetch();
+    Application::exitGame();
+    EXPECT_TRUE(win32QuitPosted());
+    win32ClearMessages();
+    EXPECT_FALSE(Application::fileExists("/no/such/file"));
+    EXPECT_FALSE(Application::fileExists(std::string("bad\0path", 8)));
+}
+
+TEST(ApplicationAccessors, CurrentStateIfMatchesTheNameExactly)
+{
+    core::Engine engine;
+    auto* m = engine.getClientStateMachine();
+    m->addState("playerhall", core::ClientStatePtr(new core::ClientState));
+    m->changeState("playerhall");
+    m->applyPending();
+    EXPECT_EQ(Application::stateMachine(), m);
+    EXPECT_NE(Application::currentState(), nullptr);
+    EXPECT_EQ(Application::currentStateIf("room"), nullptr);
+    EXPECT_EQ(Application::currentStateIf("playerhall"), Application::currentState());
+}
+
+namespace {
+struct VolumeFixture : ::testing::Test {
+    zrktest::TempDir dir;
+    core::BlackBoard board;
+    Application app{nullptr, "game.exe"};
+    VolumeFixture()
+    {
+        board.setString("kavri3D/runPath", dir.path() + "/");
+        zrk::appModule().loadConfig();
+    }
+    ~VolumeFixture() override { zrk::appModule().Term(); }
+    std::string saved() { return zrk::appModule().getAppConfig()->getStringVal("audio/volume", ""); }
+};
+} // namespace
+
+TEST_F(VolumeFixture, SaveVolumesRoundsChannelsHalfUpOnTheMagnitudeAndTruncatesTheMaster)
+{
+    core::Engine engine;
+    engine.getAudioManager()->setVolume(0.999f);
+    core::DefaultAudioHelper::setVolume(0, 0.125f);
+    core::DefaultAudioHelper::setVolume(1, -0.125f);
+    app.saveVolumes();
+    EXPECT_EQ(saved(), "99 13 -13");
+}
+
+TEST_F(VolumeFixture, SaveVolumesWithoutEngineOrAudioWritesNothing)
+{
+    app.saveVolumes();
+    EXPECT_EQ(saved(), "");
+    core::Engine engine;
+    engine.releaseAudioManager();
+    app.saveVolumes();
+    EXPECT_EQ(saved(), "");
+}
+
+TEST_F(VolumeFixture, InstallerUrlFollowsTheApplicationPath)
+{
+    core::Engine engine; // brings the net client manager
+    board.setString("kavri3D/app/net/AppPath", "http://files.example");
+    EXPECT_EQ(Application::getInstallerUrl(), "http://files.example/files/installer/latest");
+    board.setString("kavri3D/app/net/Installer", "/files/installer/v2");
+    EXPECT_EQ(Application::getInstallerUrl(), "http://files.example/files/installer/v2");
+}
+
+TEST(ApplicationArguments, PrefixIsCaseInsensitiveAndEmbeddedNeedsAValue)
+{
+    Application a(nullptr, "game.exe /embeded=1 /LowIntegrity=true");
+    EXPECT_EQ(a.getArgument("Embeded"), "1");
+    EXPECT_TRUE(a.isEmbedded());
+    EXPECT_TRUE(a.getLowIntegrityFolder().empty()); // only exactly "1" counts
+    Application b(nullptr, "game.exe /Embeded=");
+    EXPECT_FALSE(b.isEmbedded());
+    EXPECT_EQ(b.getArgument("Missing"), "");
+}
+
+TEST(ApplicationArguments, LowIntegrityOnePutsTheFoldersUnderTheUserDataFolder)
+{
+    zrktest::TempDir dir;
+    zrktest::ScopedEnv env("XDG_DATA_HOME", dir.path());
+    Application a(nullptr, "game.exe /LowIntegrity=1");
+    ASSERT_FALSE(a.getLowIntegrityFolder().empty());
+    auto bb = a.onCreateBlackBoardImpl();
+    EXPECT_EQ(bb->getString("kavri3D/runPath"), dir.path() + "/kavri3D/");
+    EXPECT_EQ(bb->getString("kavri3D/sharedPath"), dir.path() + "/kavri3D/");
+    EXPECT_EQ(a.onPrepareLogPath(), dir.path() + "/kavri3D/");
+    EXPECT_TRUE(zrk::Application::fileExists(dir.path() + "/kavri3D"));
+}

@@ -1,0 +1,66 @@
+#include <dlfcn.h>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <yake/Configuration.h>
+#include <win32/Windows.h>
+
+#include "support/TestEnv.h"
+
+namespace {
+
+typedef int (*GameEntryFn)(std::uint32_t, HWND, const wchar_t*);
+
+// The real module, loaded the way the launcher loads it.
+struct ModuleFixture : ::testing::Test {
+    zrktest::TempDir runtime, data;
+    zrktest::ScopedEnv runtimeEnv{"XDG_RUNTIME_DIR", runtime.path()};
+    zrktest::ScopedEnv dataEnv{"XDG_DATA_HOME", data.path()};
+    void* handle = nullptr;
+    GameEntryFn entry = nullptr;
+
+    void SetUp() override
+    {
+        handle = dlopen((zrktest::binFolder() + "/libZRK_Main.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(handle, nullptr) << dlerror();
+        entry = reinterpret_cast<GameEntryFn>(dlsym(handle, "GameEntry"));
+        ASSERT_NE(entry, nullptr);
+    }
+    void TearDown() override
+    {
+        if (handle)
+            dlclose(handle);
+    }
+    std::string settingsFile() const { return data.path() + "/kavri3D/ZRK_Main.xml"; }
+};
+
+const wchar_t* kShortRun = L"game.exe /LowIntegrity=1 /headless=1 /unpaced=1 /quitAfterFrames=3";
+
+} // namespace
+
+TEST_F(ModuleFixture, SecondInstanceIsRefusedWhileTheLockIsHeld)
+{
+    HANDLE held = CreateMutexW(nullptr, TRUE, L"ZRK_Main");
+    ASSERT_EQ(GetLastError(), ERROR_SUCCESS);
+    EXPECT_EQ(entry(0, nullptr, kShortRun), -2);
+    EXPECT_FALSE(std::ifstream(settingsFile()).good()); // a refused run writes no settings
+    CloseHandle(held);
+}
+
+TEST_F(ModuleFixture, MutexZeroRunsBesideAHeldLockAndWritesSettings)
+{
+    HANDLE held = CreateMutexW(nullptr, TRUE, L"ZRK_Main");
+    std::wstring cmd = std::wstring(kShortRun) + L" /mutex=0";
+    int code = entry(0, nullptr, cmd.c_str());
+    CloseHandle(held);
+    EXPECT_NE(code, -2);
+    yake::Configuration written;
+    ASSERT_NO_THROW(written.readFromXML(settingsFile(), ""));
+    EXPECT_EQ(written.get("kavri3D/app/msg/muc", ""), "conference");
+}
+
+TEST_F(ModuleFixture, UncreatableLockGivesMinusOne)
+{
+    std::filesystem::create_directory(runtime.file("ZRK_Main.lock"));
+    EXPECT_EQ(entry(0, nullptr, kShortRun), -1);
+}

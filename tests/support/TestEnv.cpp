@@ -1,0 +1,65 @@
+#include "support/TestEnv.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <limits.h>
+#include <sstream>
+#include <unistd.h>
+
+namespace zrktest {
+
+TempDir::TempDir()
+{
+    std::string tmpl = (std::filesystem::temp_directory_path() / "zrktest-XXXXXX").string();
+    char* made = ::mkdtemp(&tmpl[0]);
+    mPath = made ? made : tmpl;
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ec;
+    std::filesystem::remove_all(mPath, ec);
+}
+
+void writeFile(const std::string& path, const std::string& content)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream os;
+    os << in.rdbuf();
+    return os.str();
+}
+
+std::string binFolder()
+{
+    char path[PATH_MAX];
+    ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    std::string p(path, n > 0 ? static_cast<std::size_t>(n) : 0);
+    return p.substr(0, p.rfind('/'));
+}
+
+ScopedEnv::ScopedEnv(const char* name, const std::string& value) : mName(name)
+{
+    const char* old = std::getenv(name);
+    mHad = old != nullptr;
+    if (old)
+        mOld = old;
+    ::setenv(name, value.c_str(), 1);
+}
+
+ScopedEnv::~ScopedEnv()
+{
+    if (mHad)
+        ::setenv(mName.c_str(), mOld.c_str(), 1);
+    else
+        ::unsetenv(mName.c_str());
+}
+
+} // namespace zrktest

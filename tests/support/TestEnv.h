@@ -1,0 +1,36 @@
+#pragma once
+#include <string>
+
+namespace zrktest {
+
+/// A fresh temporary folder for one test, removed with the object.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::string& path() const { return mPath; }
+    /// path() + "/" + name
+    std::string file(const std::string& name) const { return mPath + "/" + name; }
+
+private:
+    std::string mPath;
+};
+
+void writeFile(const std::string& path, const std::string& content);
+std::string readFile(const std::string& path);
+/// The folder of the test program, where the module, the plug-ins and res/ are built.
+std::string binFolder();
+
+/// Sets an environment variable for the scope, restoring the old value afterwards.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value);
+    ~ScopedEnv();
+
+private:
+    std::string mName;
+    bool mHad;
+    std::string mOld;
+};
+
+} // namespace zrktest
