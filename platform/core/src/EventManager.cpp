@@ -3,6 +3,8 @@
 #include <boost/make_shared.hpp>
 #include <yake/Logger.h>
 
+KAVRI_SINGLETON_DEFINE(kavri3D::core::EventManager);
+
 namespace kavri3D {
 namespace core {
 

@@ -3,40 +3,59 @@
 #include <algorithm>
 #include <yake/Logger.h>
 
+KAVRI_SINGLETON_DEFINE(kavri3D::core::UpdatableManager);
+
 namespace kavri3D {
 namespace core {
 
-void UpdatableManager::add(const UpdatablePtr& u)
+Updatable::~Updatable() { unregisterWithUpdatableManager(); }
+
+bool Updatable::registerWithUpdatableManager()
 {
-    if (u)
+    UpdatableManager* m = UpdatableManager::getSingletonPtr();
+    if (!m)
+        return false;
+    m->add(this);
+    return true;
+}
+
+void Updatable::unregisterWithUpdatableManager()
+{
+    if (UpdatableManager* m = UpdatableManager::getSingletonPtr())
+        m->remove(this);
+}
+
+bool Updatable::isRegistered() const
+{
+    UpdatableManager* m = UpdatableManager::getSingletonPtr();
+    return m && m->contains(this);
+}
+
+void UpdatableManager::add(Updatable* u)
+{
+    if (u && !contains(u))
         mItems.push_back(u);
 }
 
-void UpdatableManager::remove(const UpdatablePtr& u)
+void UpdatableManager::remove(Updatable* u) { mItems.erase(std::remove(mItems.begin(), mItems.end(), u), mItems.end()); }
+
+bool UpdatableManager::contains(const Updatable* u) const
 {
-    mItems.erase(std::remove_if(mItems.begin(), mItems.end(),
-                                [&](const boost::weak_ptr<Updatable>& w) {
-                                    UpdatablePtr p = w.lock();
-                                    return !p || p == u;
-                                }),
-                 mItems.end());
+    return std::find(mItems.begin(), mItems.end(), u) != mItems.end();
 }
 
 void UpdatableManager::update(float dt)
 {
-    std::vector<boost::weak_ptr<Updatable>> items = mItems; // an update may add or remove
-    for (auto& w : items) {
-        UpdatablePtr u = w.lock();
-        if (!u)
-            continue;
+    std::vector<Updatable*> pass = mItems; // an update may add or remove others
+    for (Updatable* u : pass) {
+        if (!contains(u))
+            continue; // removed (perhaps destroyed) earlier in this pass
         try {
             u->update(dt);
         } catch (const std::exception& e) {
             yake::logging::logger::instance().log(3, "updatable", std::string("update failed: ") + e.what());
         }
     }
-    mItems.erase(std::remove_if(mItems.begin(), mItems.end(), [](const boost::weak_ptr<Updatable>& w) { return w.expired(); }),
-                 mItems.end());
 }
 
 } // namespace core

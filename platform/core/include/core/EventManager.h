@@ -4,6 +4,7 @@
 #include <deque>
 #include <map>
 #include <core/RtObjectAttrMap.h>
+#include <util/Singleton.h>
 
 namespace kavri3D {
 namespace core {
@@ -25,7 +26,7 @@ typedef boost::shared_ptr<Event> EventPtr;
 
 /// Queues posted events and hands them to the subscribers of their id (and to the
 /// subscribers of every event) once per frame, in the order they were posted.
-class EventManager {
+class EventManager : public Singleton<EventManager> {
 public:
     typedef boost::signals2::signal<void(const Event&)> EventSignal;
 
@@ -46,3 +47,5 @@ private:
 
 } // namespace core
 } // namespace kavri3D
+
+KAVRI_SINGLETON_DECLARE(kavri3D::core::EventManager);

@@ -28,6 +28,7 @@ public:
     std::size_t size() const { return mAttrs.size(); }
     const std::map<std::string, boost::any>& all() const { return mAttrs; }
     void clear() { mAttrs.clear(); }
+    void clearAttrs() { mAttrs.clear(); }
 
 private:
     std::map<std::string, boost::any> mAttrs;

@@ -1,30 +1,37 @@
 #pragma once
-#include <boost/shared_ptr.hpp>
-#include <boost/weak_ptr.hpp>
+#include <util/Singleton.h>
 #include <vector>
 
 namespace kavri3D {
 namespace core {
 
-/// Something the engine updates once per frame while it is registered and alive.
+/// Something the engine updates once per frame while it is registered. It leaves the
+/// manager by itself when it is destroyed, so the manager never calls a dead object.
 class Updatable {
 public:
-    virtual ~Updatable() = default;
+    virtual ~Updatable();
     virtual void update(float dt) = 0;
-};
-typedef boost::shared_ptr<Updatable> UpdatablePtr;
 
-/// Holds its updatables weakly: one that is destroyed simply stops being updated.
-class UpdatableManager {
+    /// Registers with the engine's updatable manager; false when there is none.
+    bool registerWithUpdatableManager();
+    void unregisterWithUpdatableManager();
+    bool isRegistered() const;
+};
+
+class UpdatableManager : public Singleton<UpdatableManager> {
 public:
-    void add(const UpdatablePtr& u);
-    void remove(const UpdatablePtr& u);
+    void add(Updatable* u);
+    void remove(Updatable* u);
+    bool contains(const Updatable* u) const;
+    /// Updates each registered updatable once; one removed during the pass is skipped.
     void update(float dt);
     std::size_t size() const { return mItems.size(); }
 
 private:
-    std::vector<boost::weak_ptr<Updatable>> mItems;
+    std::vector<Updatable*> mItems;
 };
 
 } // namespace core
 } // namespace kavri3D
+
+KAVRI_SINGLETON_DECLARE(kavri3D::core::UpdatableManager);
