@@ -1,0 +1,48 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <util/Singleton.h>
+
+namespace CEGUI {
+class Renderer;
+class Window;
+} // namespace CEGUI
+
+namespace Ogre {
+class RenderTarget;
+}
+
+namespace kavri3D {
+namespace core {
+
+/// The CEGUI system of the game window: the renderer (OGRE's on the real window, the null
+/// renderer when there is no display), the data folders, the "TaharezLook" scheme, the default
+/// font and cursor, and the full-screen root sheet every frame and panel hangs under.
+class GuiSystem : public Singleton<GuiSystem> {
+public:
+    /// No display: CEGUI's null renderer at the given size.
+    static std::unique_ptr<GuiSystem> createHeadless(float width, float height);
+    /// Drawn by OGRE into the target (the game window) inside each rendered frame.
+    static std::unique_ptr<GuiSystem> createForOgre(Ogre::RenderTarget& target);
+    ~GuiSystem();
+
+    CEGUI::Window* getRootWindow() const { return mRoot; }
+    bool isHeadless() const { return mHeadless; }
+    /// Steps CEGUI's time (animations, tooltips) by dt seconds.
+    void injectTimePulse(float dt);
+    /// The folder CEGUI's own data is read from.
+    static std::string dataFolder();
+
+private:
+    GuiSystem() = default;
+    void setUp();
+
+    CEGUI::Renderer* mRenderer = nullptr;
+    CEGUI::Window* mRoot = nullptr;
+    bool mHeadless = true;
+};
+
+} // namespace core
+} // namespace kavri3D
+
+KAVRI_SINGLETON_DECLARE(kavri3D::core::GuiSystem);

@@ -1,0 +1,106 @@
+#include "core/GuiSystem.h"
+
+#include <CEGUI/CEGUI.h>
+#include <CEGUI/RendererModules/Null/Renderer.h>
+#include <CEGUI/RendererModules/Ogre/Renderer.h>
+#include <Ogre.h>
+#include <cstdlib>
+
+KAVRI_SINGLETON_DEFINE(kavri3D::core::GuiSystem);
+
+namespace kavri3D {
+namespace core {
+
+namespace {
+// CEGUI resource group -> folder under CEGUI's data folder.
+const char* const kGroups[][2] = {{"schemes", "schemes"},         {"imagesets", "imagesets"},
+                                  {"fonts", "fonts"},             {"layouts", "layouts"},
+                                  {"looknfeels", "looknfeel"},    {"animations", "animations"},
+                                  {"schemas", "xml_schemas"}};
+} // namespace
+
+std::string GuiSystem::dataFolder()
+{
+    const char* env = std::getenv("ZRK_CEGUI_DATA");
+    return env && *env ? env : "/usr/share/cegui-0.8.7";
+}
+
+std::unique_ptr<GuiSystem> GuiSystem::createHeadless(float width, float height)
+{
+    std::unique_ptr<GuiSystem> g(new GuiSystem);
+    CEGUI::NullRenderer& r = CEGUI::NullRenderer::create();
+    // The null renderer starts at 0x0; set the size before the system exists or the
+    // cursor and clicks never arrive.
+    r.setDisplaySize(CEGUI::Sizef(width, height));
+    g->mRenderer = &r;
+    CEGUI::System::create(r);
+    auto* rp = static_cast<CEGUI::DefaultResourceProvider*>(CEGUI::System::getSingleton().getResourceProvider());
+    for (const auto& group : kGroups)
+        rp->setResourceGroupDirectory(group[0], dataFolder() + "/" + group[1] + "/");
+    g->mHeadless = true;
+    g->setUp();
+    return g;
+}
+
+std::unique_ptr<GuiSystem> GuiSystem::createForOgre(Ogre::RenderTarget& target)
+{
+    std::unique_ptr<GuiSystem> g(new GuiSystem);
+    Ogre::ResourceGroupManager& rgm = Ogre::ResourceGroupManager::getSingleton();
+    for (const auto& group : kGroups) {
+        if (!rgm.resourceGroupExists(group[0]))
+            rgm.createResourceGroup(group[0]);
+        rgm.addResourceLocation(dataFolder() + "/" + group[1], "FileSystem", group[0]);
+    }
+    CEGUI::OgreRenderer& r = CEGUI::OgreRenderer::bootstrapSystem(target);
+    g->mRenderer = &r;
+    g->mHeadless = false;
+    g->setUp();
+    return g;
+}
+
+void GuiSystem::setUp()
+{
+    CEGUI::ImageManager::setImagesetDefaultResourceGroup("imagesets");
+    CEGUI::Font::setDefaultResourceGroup("fonts");
+    CEGUI::Scheme::setDefaultResourceGroup("schemes");
+    CEGUI::WidgetLookManager::setDefaultResourceGroup("looknfeels");
+    CEGUI::WindowManager::setDefaultResourceGroup("layouts");
+    CEGUI::AnimationManager::setDefaultResourceGroup("animations");
+    CEGUI::SchemeManager::getSingleton().createFromFile("TaharezLook.scheme");
+    CEGUI::FontManager::getSingleton().createFromFile("DejaVuSans-10.font");
+    CEGUI::GUIContext& ctx = CEGUI::System::getSingleton().getDefaultGUIContext();
+    ctx.setDefaultFont("DejaVuSans-10");
+    ctx.getMouseCursor().setDefaultImage("TaharezLook/MouseArrow");
+    mRoot = CEGUI::WindowManager::getSingleton().createWindow("DefaultWindow", "root");
+    mRoot->setArea(CEGUI::URect(CEGUI::UDim(0, 0), CEGUI::UDim(0, 0), CEGUI::UDim(1, 0), CEGUI::UDim(1, 0)));
+    mRoot->setMousePassThroughEnabled(true);
+    ctx.setRootWindow(mRoot);
+}
+
+GuiSystem::~GuiSystem()
+{
+    if (!CEGUI::System::getSingletonPtr())
+        return;
+    CEGUI::System::getSingleton().getDefaultGUIContext().setRootWindow(nullptr);
+    CEGUI::WindowManager::getSingleton().destroyAllWindows();
+    CEGUI::WindowManager::getSingleton().cleanDeadPool();
+    if (mHeadless) {
+        CEGUI::System::destroy();
+        CEGUI::NullRenderer::destroy(*static_cast<CEGUI::NullRenderer*>(mRenderer));
+    } else {
+        CEGUI::OgreRenderer::destroySystem();
+    }
+    mRenderer = nullptr;
+    mRoot = nullptr;
+}
+
+void GuiSystem::injectTimePulse(float dt)
+{
+    if (!CEGUI::System::getSingletonPtr())
+        return;
+    CEGUI::System::getSingleton().injectTimePulse(dt);
+    CEGUI::System::getSingleton().getDefaultGUIContext().injectTimePulse(dt);
+}
+
+} // namespace core
+} // namespace kavri3D

@@ -1,0 +1,84 @@
+#include "shell/ZRKGuiLoader.h"
+
+#include "shell/LogRoutine.h"
+
+namespace kavri3D {
+namespace zrk {
+
+namespace {
+ZRKGuiLoader* gLoader = nullptr;
+
+template <class T>
+bool callFactory(HMODULE module, const char* name, T** out)
+{
+    if (!out)
+        return false;
+    *out = nullptr;
+    if (!module) {
+        writeLogf(3, "ZRKGuiLoader", "no GUI plug-in loaded for ", name);
+        return false;
+    }
+    typedef bool (*Factory)(T**);
+    auto factory = reinterpret_cast<Factory>(GetProcAddress(module, name));
+    if (!factory) {
+        writeLogf(3, "ZRKGuiLoader", "GUI plug-in lacks the export ", name);
+        return false;
+    }
+    bool ok = factory(out);
+    if (!ok || !*out) {
+        writeLogf(3, "ZRKGuiLoader", name, " gave no object");
+        *out = nullptr;
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+ZRKGuiLoader::ZRKGuiLoader() { gLoader = this; }
+
+ZRKGuiLoader::~ZRKGuiLoader()
+{
+    unload();
+    if (gLoader == this)
+        gLoader = nullptr;
+}
+
+ZRKGuiLoader* ZRKGuiLoader::getSingletonPtr() { return gLoader; }
+
+void ZRKGuiLoader::load() { loadFrom("ZRK_Gui.dll"); }
+
+void ZRKGuiLoader::loadFrom(const char* library)
+{
+    if (mModule)
+        return;
+    mModule = LoadLibraryA(library);
+    if (!mModule)
+        writeLogf(3, "ZRKGuiLoader", "cannot load the GUI plug-in ", library);
+}
+
+void ZRKGuiLoader::unload()
+{
+    if (mModule) {
+        FreeLibrary(mModule);
+        mModule = nullptr;
+    }
+}
+
+bool ZRKGuiLoader::createGuiManager(gui::IGuiManager** out) { return callFactory(mModule, "zrkGuiManagerCreator", out); }
+
+bool ZRKGuiLoader::createGuiRes(gui::IGuiRes** out) { return callFactory(mModule, "zrkGuiResCreator", out); }
+
+void ZRKGuiLoader::registOverlayFactory()
+{
+    if (!mModule)
+        return;
+    typedef void (*Fn)();
+    auto fn = reinterpret_cast<Fn>(GetProcAddress(mModule, "zrkRegistOverlayFactory"));
+    if (fn)
+        fn();
+    else
+        writeLog(3, "ZRKGuiLoader", "GUI plug-in lacks the export zrkRegistOverlayFactory");
+}
+
+} // namespace zrk
+} // namespace kavri3D
