@@ -220,6 +220,28 @@ bool Application::onRun()
     return true;
 }
 
+void Application::onPreShutdown()
+{
+    if (mMainFrame)
+        mMainFrame->destroy();
+    mMainFrame.reset();
+}
+
+void Application::onInterShutdown()
+{
+    if (mAppState && mAppState->getEngine())
+        if (ClientStateMachine* m = mAppState->getEngine()->getClientStateMachine())
+            m->shutdown();
+    mSession.reset();
+    mAppState.reset();
+}
+
+bool Application::onPostShutdown()
+{
+    mRenderWindow.reset();
+    return true;
+}
+
 void Application::releaseFramework()
 {
     if (mMainFrame)

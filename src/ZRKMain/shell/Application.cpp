@@ -231,15 +231,20 @@ void Application::onPreShutdown()
 {
     saveVolumes();
     mAgent.reset();
+    core::ExampleApplication<Configuration>::onPreShutdown();
 }
 
-void Application::onInterShutdown() { mHikariConnection.disconnect(); }
+void Application::onInterShutdown()
+{
+    mHikariConnection.disconnect();
+    mStateConnection.disconnect();
+    core::ExampleApplication<Configuration>::onInterShutdown();
+}
 
 bool Application::onPostShutdown()
 {
-    mStateConnection.disconnect();
     mGuiLoader.reset();
-    return true;
+    return core::ExampleApplication<Configuration>::onPostShutdown();
 }
 
 void Application::saveVolumes()

@@ -63,9 +63,12 @@ public:
     virtual bool onRun();
     /// Asked when the player closes the window; true lets it close.
     virtual bool onQueryClose() { return true; }
-    virtual void onPreShutdown() {}
-    virtual void onInterShutdown() {}
-    virtual bool onPostShutdown() { return true; }
+    /// Base shut-down, in three steps the game's overrides end with: the main frame goes
+    /// first (its panels and the GUI's events with it), then the client states, the session
+    /// and the engine, and last the render window and the GUI system.
+    virtual void onPreShutdown();
+    virtual void onInterShutdown();
+    virtual bool onPostShutdown();
 
     /// One frame of the loop (messages, logic, drawing). False once the loop must end.
     bool runOneFrame();
