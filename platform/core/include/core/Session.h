@@ -16,6 +16,9 @@ public:
     /// Ends the online session; the framework quits afterwards.
     virtual void goDead() = 0;
     virtual XmlConfigHelper& getSettings() = 0;
+    /// The player's user id and session id; empty before log-in.
+    virtual std::string getUID() const { return std::string(); }
+    virtual std::string getSID() const { return std::string(); }
     /// Called once per frame by the framework.
     virtual void update(float dt) {}
 };
