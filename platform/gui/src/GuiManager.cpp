@@ -1,0 +1,224 @@
+#include "GuiManager.h"
+
+#include <CEGUI/CEGUI.h>
+#include <core/EventManager.h>
+#include <gui/GuiAnyEvent.h>
+#include <gui/IGuideContent.h>
+
+#include "CeguiText.h"
+#include "GuiLog.h"
+#include "GuiPage.h"
+#include "LoginPage.h"
+
+namespace kavri3D {
+namespace zrk {
+namespace gui {
+
+namespace {
+// The screens: panel kind (-1: a screen without a page of its own), its window, its title
+// and the name showPage knows it by.
+struct Screen {
+    int kind;
+    const char* window;
+    const char* title;
+    const char* name;
+};
+const Screen kScreens[] = {
+    {0, "AreaPage", "Areas", "area"},
+    {3, "ChatPage", "Chat", "chat"},
+    {4, "OnlinePlayersPage", "Players online", "online"},
+    {LoginPage::kKind, "LoginPage", "Log in", "login"},
+    {7, "PlayerPage", "Player", "player"},
+    {8, "RoomListPage", "Rooms", "roomlist"},
+    {9, "RoomPage", "Room", "room"},
+    {10, "MapBoardPage", "Maps", "map"},
+    {12, "BagPage", "Bag", "bag"},
+    {13, "CreateCharPage", "New character", "createchar"},
+    {-1, "", "", "battle"},
+};
+
+CEGUI::Window* alive(CEGUI::Window* window)
+{
+    return window && CEGUI::WindowManager::getSingleton().isAlive(window) ? window : nullptr;
+}
+} // namespace
+
+GuiManager::GuiManager()
+{
+    GuiPage::ParentSource parent = [this] { return pageParent(); };
+    for (const Screen& s : kScreens) {
+        if (s.kind == LoginPage::kKind)
+            mPages[s.kind] = std::make_unique<LoginPage>(s.window, s.title, mParams, parent, mDispatcher);
+        else if (s.kind >= 0)
+            mPages[s.kind] = std::make_unique<GuiPage>(s.kind, s.window, s.title, mParams, parent);
+    }
+    mDispatcher.setFillObserver([this](int id, ParamList* params) { onFilled(id, params); });
+}
+
+GuiManager::~GuiManager()
+{
+    mFrameworkConnection.disconnect();
+    mDispatcher.shutdown();
+    releaseHandedOver();
+    mPages.clear();
+}
+
+void GuiManager::connectFramework()
+{
+    core::EventManager* events = core::EventManager::getSingletonPtr();
+    // A destroyed event manager ends its connections, so a new one is subscribed afresh.
+    if (!events || mFrameworkConnection.connected())
+        return;
+    mFrameworkConnection = events->subscribeAll([this](const core::Event& e) { onFrameworkEvent(e); });
+}
+
+void GuiManager::shutdown()
+{
+    mCalls.add("shutdown");
+    mFrameworkConnection.disconnect();
+    mDispatcher.shutdown();
+    mQueue.clear();
+    releaseHandedOver();
+}
+
+void GuiManager::releaseHandedOver()
+{
+    mWrapper.reset();
+    mGuideContent.reset();
+    if (CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr()) {
+        for (const std::string& name : mImages)
+            if (images->isDefined(toCeguiString(name)))
+                images->destroy(toCeguiString(name));
+    }
+    mImages.clear();
+}
+
+IGuiPage* GuiManager::getPage(int kind)
+{
+    auto it = mPages.find(kind);
+    return it == mPages.end() ? nullptr : it->second.get();
+}
+
+CEGUI::Window* GuiManager::pageParent() const
+{
+    if (!CEGUI::WindowManager::getSingletonPtr())
+        return nullptr;
+    if (CEGUI::Window* w = alive(mRoot))
+        return w;
+    if (CEGUI::Window* w = alive(mTop))
+        return w;
+    return CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
+}
+
+void GuiManager::setImage(const CEGUI::String& name, CEGUI::Texture* texture)
+{
+    mCalls.add("setImage");
+    CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
+    if (!images)
+        return;
+    try {
+        if (images->isDefined(name))
+            images->destroy(name);
+        const std::string key = fromCeguiString(name);
+        mImages.erase(key);
+        if (!texture)
+            return; // the scene took its texture back
+        auto& image = static_cast<CEGUI::BasicImage&>(images->create("BasicImage", name));
+        image.setTexture(texture);
+        image.setArea(CEGUI::Rectf(CEGUI::Vector2f(0, 0), texture->getOriginalDataSize()));
+        mImages.insert(key);
+    } catch (const std::exception& e) {
+        guiLog(3, "image ", fromCeguiString(name), " not set: ", e.what());
+    }
+}
+
+void GuiManager::showPage(const std::string& name)
+{
+    mShownPages.push_back(name);
+    const Screen* shown = nullptr;
+    for (const Screen& s : kScreens)
+        if (name == s.name)
+            shown = &s;
+    if (!shown) {
+        guiLog(4, "no screen named ", name);
+        return;
+    }
+    for (auto& page : mPages)
+        page.second->setVisible(page.first == shown->kind);
+}
+
+void GuiManager::setRenderSwitch(bool on)
+{
+    mCalls.add("setRenderSwitch");
+    mRenderSwitch = on;
+}
+
+void GuiManager::setWrapper(IGuiWrapper* wrapper)
+{
+    if (wrapper != mWrapper.get())
+        mWrapper.reset(wrapper); // each log-in hands a new one; the last one is done with
+}
+
+GuiAnyEvent* GuiManager::createAnyEvent(int eventId)
+{
+    if (eventId < 1 || eventId > kLastEventId) {
+        guiLog(4, "no GUI event ", eventId);
+        return nullptr;
+    }
+    return new GuiAnyEvent(eventId);
+}
+
+void GuiManager::onFrameworkEvent(const core::Event& event)
+{
+    const auto* any = dynamic_cast<const GuiAnyEvent*>(&event);
+    if (!any)
+        return; // land, doll and other framework events are not the GUI's
+    try {
+        const int id = any->getId();
+        if (!mDispatcher.find(id)) {
+            guiLog(4, "GUI event ", id, " arrived with no event registered for it");
+            return;
+        }
+        mParams.clear(ParamStore::kAgentSlot);
+        if (yake::ConfigurationPtr config = any->params.getConfiguration()) {
+            const std::string& section = any->params.getSection();
+            const yake::Configuration::Tree* branch = &config->tree();
+            if (!section.empty()) {
+                auto child = config->tree().get_child_optional(yake::Configuration::path(section));
+                branch = child ? &*child : nullptr;
+            }
+            for (const auto& entry : branch ? *branch : yake::Configuration::Tree()) {
+                // "_evt" names the event; "<xmlattr>" and the like are XML bookkeeping.
+                if (entry.first == "_evt" || entry.first.empty() || entry.first[0] == '<')
+                    continue;
+                ParamNode node;
+                node.name = entry.first;
+                node.value = entry.second.data();
+                node.size = static_cast<std::int32_t>(entry.second.data().size());
+                node.type = ParamNode::String;
+                mParams.set(ParamStore::kAgentSlot, node);
+            }
+        }
+        mDispatcher.callback(id, mParams.handle(ParamStore::kAgentSlot));
+        mParams.clear(ParamStore::kAgentSlot);
+    } catch (const std::exception& e) {
+        guiLog(3, "GUI event ", any->getId(), " not carried out: ", e.what());
+    }
+}
+
+void GuiManager::onFilled(int eventId, ParamList* params)
+{
+    if (!params)
+        return;
+    for (auto& page : mPages) {
+        try {
+            page.second->onFilled(eventId, *params);
+        } catch (const std::exception& e) {
+            guiLog(3, "page ", page.first, " could not show event ", eventId, ": ", e.what());
+        }
+    }
+}
+
+} // namespace gui
+} // namespace zrk
+} // namespace kavri3D

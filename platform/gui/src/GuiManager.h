@@ -1,0 +1,115 @@
+#pragma once
+#include <boost/signals2/connection.hpp>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+#include <gui/IGuiManager.h>
+#include <gui/IGuiWrapper.h>
+
+#include "CallCounter.h"
+#include "EventDispatcher.h"
+#include "EventIdQueue.h"
+#include "GuiAnimator.h"
+#include "GuiControl.h"
+#include "GuiRes.h"
+#include "ParamStore.h"
+
+namespace kavri3D {
+namespace core {
+class Event;
+}
+namespace zrk {
+namespace gui {
+
+class GuiPage;
+
+/// The plug-in's one manager: the pages of the panel kinds, the event dispatcher, the
+/// event-id queue, the animator and the resources, and the holders of what the game hands
+/// over (wrapper, guide content, image-set names, render images).
+///
+/// It also listens to the framework's event manager: an event made by createAnyEvent that
+/// comes back through it is carried out on the registered event of its id, with the event's
+/// parameters as the action's values, as if the player had acted.
+class GuiManager : public IGuiManager {
+public:
+    /// The largest id a game event has; createAnyEvent makes events for 1 to this.
+    static constexpr int kLastEventId = 134;
+
+    GuiManager();
+    ~GuiManager() override;
+    GuiManager(const GuiManager&) = delete;
+    GuiManager& operator=(const GuiManager&) = delete;
+
+    /// Subscribes to the framework's event manager when one exists and this manager is not
+    /// subscribed to it yet (a new event manager gets a new subscription).
+    void connectFramework();
+
+    void setRootWindow(CEGUI::Window* root) override { mRoot = root; }
+    void setTopWindow(CEGUI::Window* top) override { mTop = top; }
+    void shutdown() override;
+    IGuiAnimator* getAnimator() override { return &mAnimator; }
+    IGuiPage* getPage(int kind) override;
+    void* getPanelHost(const std::string& name) override { return nullptr; }
+    void setImage(const CEGUI::String& name, CEGUI::Texture* texture) override;
+    void setRoleView(void* view, int width, int height) override { mCalls.add("setRoleView"); }
+    void onFirstPanelsCreated() override { mCalls.add("onFirstPanelsCreated"); }
+    void onLobbyPanelsCreated() override { mCalls.add("onLobbyPanelsCreated"); }
+    void showPage(const std::string& name) override;
+    void resetPages() override { mCalls.add("resetPages"); }
+    void setRenderSwitch(bool on) override;
+    void notifyBattleStarting() override { mCalls.add("notifyBattleStarting"); }
+    void clearScreens() override { mCalls.add("clearScreens"); }
+    void setWrapper(IGuiWrapper* wrapper) override;
+    IEventDispatcher* getEventDispatcher() override { return &mDispatcher; }
+    IEventIdQueue* getEventIdQueue() override { return &mQueue; }
+    std::vector<std::string>& getImagesetNames() override { return mImagesetNames; }
+    void* getBattleOverView() override { return nullptr; }
+    void* getDollView() override { return nullptr; }
+    void* getGuideView() override { return nullptr; }
+    void setGuideContent(boost::shared_ptr<IGuideContent> content) override { mGuideContent = content; }
+    boost::shared_ptr<IGuideContent> getGuideContent() override { return mGuideContent; }
+    void* getBoxPanel1() override { return nullptr; }
+    void* getBoxPanel2() override { return nullptr; }
+    void notifyRoomEntering(int value) override { mCalls.add("notifyRoomEntering"); }
+    GuiAnyEvent* createAnyEvent(int eventId) override;
+    IGuiControl* getControl() override { return &mControl; }
+
+    // The parts, for the control surface.
+    ParamStore& params() { return mParams; }
+    EventDispatcher& dispatcher() { return mDispatcher; }
+    EventIdQueue& eventIdQueue() { return mQueue; }
+    CallCounter& calls() { return mCalls; }
+    GuiRes& res() { return mRes; }
+    const std::vector<std::string>& shownPages() const { return mShownPages; }
+    bool renderSwitch() const { return mRenderSwitch; }
+
+private:
+    CEGUI::Window* pageParent() const;
+    void onFrameworkEvent(const core::Event& event);
+    void onFilled(int eventId, ParamList* params);
+    void releaseHandedOver();
+
+    CallCounter mCalls;
+    ParamStore mParams;
+    EventDispatcher mDispatcher;
+    EventIdQueue mQueue{mDispatcher};
+    GuiAnimator mAnimator{mCalls};
+    GuiRes mRes{mCalls};
+    std::map<int, std::unique_ptr<GuiPage>> mPages;
+    GuiControl mControl{*this};
+    CEGUI::Window* mRoot = nullptr;
+    CEGUI::Window* mTop = nullptr;
+    std::unique_ptr<IGuiWrapper> mWrapper;
+    boost::shared_ptr<IGuideContent> mGuideContent;
+    std::vector<std::string> mImagesetNames;
+    std::set<std::string> mImages;
+    std::vector<std::string> mShownPages;
+    bool mRenderSwitch = true;
+    boost::signals2::scoped_connection mFrameworkConnection;
+};
+
+} // namespace gui
+} // namespace zrk
+} // namespace kavri3D

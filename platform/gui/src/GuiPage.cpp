@@ -1,0 +1,82 @@
+#include "GuiPage.h"
+
+#include <CEGUI/CEGUI.h>
+
+#include "CeguiText.h"
+#include "GuiLog.h"
+#include "ParamStore.h"
+
+namespace kavri3D {
+namespace zrk {
+namespace gui {
+
+GuiPage::GuiPage(int kind, const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent)
+    : mKind(kind), mWindowName(windowName), mTitle(title), mParams(params), mParent(std::move(parent))
+{
+}
+
+GuiPage::~GuiPage() { destroyWindow(); }
+
+CEGUI::Window* GuiPage::getRootWindow()
+{
+    if (!mWindow)
+        makeWindow();
+    return mWindow;
+}
+
+ParamNode* GuiPage::getParam(const std::string& name, ParamHandle params) { return mParams.find(params, name); }
+
+void GuiPage::setVisible(bool visible)
+{
+    if (CEGUI::Window* w = visible ? getRootWindow() : mWindow)
+        w->setVisible(visible);
+}
+
+void GuiPage::makeWindow()
+{
+    if (!CEGUI::System::getSingletonPtr())
+        return;
+    CEGUI::Window* parent = mParent ? mParent() : nullptr;
+    if (!parent)
+        return;
+    CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
+    CEGUI::Window* frame = nullptr;
+    try {
+        frame = wm.createWindow("TaharezLook/FrameWindow", toCeguiString(mWindowName));
+        frame->setText(toCeguiString(mTitle));
+        frame->setArea(CEGUI::URect(CEGUI::UDim(0.3f, 0), CEGUI::UDim(0.25f, 0), CEGUI::UDim(0.7f, 0), CEGUI::UDim(0.75f, 0)));
+        auto* fw = static_cast<CEGUI::FrameWindow*>(frame);
+        fw->setCloseButtonEnabled(false);
+        fw->setSizingEnabled(false);
+        frame->setVisible(false);
+        buildContent(*frame);
+        parent->addChild(frame);
+    } catch (const std::exception& e) {
+        guiLog(3, "page ", mKind, " has no window: ", e.what());
+        if (frame)
+            wm.destroyWindow(frame);
+        return;
+    }
+    mWindow = frame;
+    mDestroyedConnection = frame->subscribeEvent(CEGUI::Window::EventDestructionStarted,
+                                                 CEGUI::Event::Subscriber(&GuiPage::onWindowDestroyed, this));
+}
+
+bool GuiPage::onWindowDestroyed(const CEGUI::EventArgs&)
+{
+    mWindow = nullptr;
+    return true;
+}
+
+void GuiPage::destroyWindow()
+{
+    mDestroyedConnection.disconnect();
+    CEGUI::Window* w = mWindow;
+    mWindow = nullptr;
+    if (w && CEGUI::WindowManager::getSingletonPtr())
+        CEGUI::WindowManager::getSingleton().destroyWindow(w);
+}
+
+} // namespace gui
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,65 @@
+#pragma once
+#include <CEGUI/Event.h>
+#include <functional>
+#include <string>
+#include <gui/IGuiPage.h>
+
+namespace CEGUI {
+class EventArgs;
+}
+
+namespace kavri3D {
+namespace zrk {
+namespace gui {
+
+class ParamStore;
+
+/// The page of one panel kind: a titled TaharezLook frame, hidden until the panel shows it,
+/// and the values of the player's current action.
+///
+/// The window is made on first request when a CEGUI system exists, under the window the
+/// manager names. The page owns it and destroys it when it goes; when CEGUI destroys it first
+/// (the GUI system going down), the page forgets it and makes a new one on the next request.
+class GuiPage : public IGuiPage {
+public:
+    /// Where a page's window goes: the manager's root or top window (null when neither is alive).
+    typedef std::function<CEGUI::Window*()> ParentSource;
+
+    GuiPage(int kind, const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent);
+    ~GuiPage() override;
+    GuiPage(const GuiPage&) = delete;
+    GuiPage& operator=(const GuiPage&) = delete;
+
+    CEGUI::Window* getRootWindow() override;
+    ParamNode* getParam(const std::string& name, ParamHandle params) override;
+    int getKind() const override { return mKind; }
+
+    /// Shows or hides the window (made first when needed).
+    void setVisible(bool visible);
+    void destroyWindow();
+    /// An event handed the GUI its values after a raise; pages that show some of them override.
+    virtual void onFilled(int eventId, ParamList& params) {}
+
+protected:
+    /// Adds the page's widgets to its fresh frame.
+    virtual void buildContent(CEGUI::Window& frame) {}
+    ParamStore& params() { return mParams; }
+    /// The page's window when it exists, null otherwise (never made here).
+    CEGUI::Window* window() const { return mWindow; }
+
+private:
+    void makeWindow();
+    bool onWindowDestroyed(const CEGUI::EventArgs& args);
+
+    const int mKind;
+    const std::string mWindowName;
+    const std::string mTitle;
+    ParamStore& mParams;
+    ParentSource mParent;
+    CEGUI::Window* mWindow = nullptr;
+    CEGUI::Event::ScopedConnection mDestroyedConnection;
+};
+
+} // namespace gui
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,144 @@
+#include "LoginPage.h"
+
+#include <CEGUI/CEGUI.h>
+
+#include "CeguiText.h"
+#include "EventDispatcher.h"
+#include "GuiLog.h"
+#include "ParamStore.h"
+
+namespace kavri3D {
+namespace zrk {
+namespace gui {
+
+namespace {
+// The form's widgets: name under the page frame, type, text, area (x, y, width, height as
+// fractions of the frame's client area).
+struct Widget {
+    const char* name;
+    const char* type;
+    const char* text;
+    float x, y, w, h;
+};
+const Widget kWidgets[] = {
+    {"Banner", "TaharezLook/StaticImage", "", 0.05f, 0.04f, 0.90f, 0.14f},
+    {"NameLabel", "TaharezLook/StaticText", "Name", 0.05f, 0.22f, 0.30f, 0.12f},
+    {"Name", "TaharezLook/Editbox", "", 0.38f, 0.22f, 0.57f, 0.12f},
+    {"PasswordLabel", "TaharezLook/StaticText", "Password", 0.05f, 0.38f, 0.30f, 0.12f},
+    {"Password", "TaharezLook/Editbox", "", 0.38f, 0.38f, 0.57f, 0.12f},
+    {"Remember", "TaharezLook/Checkbox", "Remember name", 0.38f, 0.53f, 0.57f, 0.10f},
+    {"LogIn", "TaharezLook/Button", "Log in", 0.55f, 0.68f, 0.40f, 0.13f},
+    {"Status", "TaharezLook/StaticText", "", 0.05f, 0.85f, 0.90f, 0.11f},
+};
+
+ParamNode node(const std::string& name, const boost::any& value, std::int32_t size, std::int32_t type)
+{
+    ParamNode n;
+    n.name = name;
+    n.value = value;
+    n.size = size;
+    n.type = type;
+    return n;
+}
+
+ParamNode stringNode(const std::string& name, const std::string& value)
+{
+    return node(name, value, static_cast<std::int32_t>(value.size()), ParamNode::String);
+}
+} // namespace
+
+LoginPage::LoginPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
+                     EventDispatcher& dispatcher)
+    : GuiPage(kKind, windowName, title, params, std::move(parent)), mDispatcher(dispatcher)
+{
+}
+
+// The click connection ends before the base destroys the window.
+LoginPage::~LoginPage() { mClickedConnection.disconnect(); }
+
+void LoginPage::buildContent(CEGUI::Window& frame)
+{
+    CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
+    for (const Widget& spec : kWidgets) {
+        CEGUI::Window* w = wm.createWindow(spec.type, spec.name);
+        w->setArea(CEGUI::URect(CEGUI::UDim(spec.x, 0), CEGUI::UDim(spec.y, 0), CEGUI::UDim(spec.x + spec.w, 0),
+                                CEGUI::UDim(spec.y + spec.h, 0)));
+        w->setText(toCeguiString(spec.text));
+        frame.addChild(w);
+    }
+    frame.getChild("Banner")->setProperty("Image", imageProperty("TaharezLook", "ClientBrush"));
+    frame.getChild("NameLabel")->setProperty("FrameEnabled", "false");
+    frame.getChild("PasswordLabel")->setProperty("FrameEnabled", "false");
+    static_cast<CEGUI::Editbox*>(frame.getChild("Password"))->setTextMasked(true);
+    static_cast<CEGUI::ToggleButton*>(frame.getChild("Remember"))->setSelected(true);
+    mClickedConnection.disconnect();
+    mClickedConnection = frame.getChild("LogIn")->subscribeEvent(
+        CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&LoginPage::onLogInClicked, this));
+}
+
+bool LoginPage::onLogInClicked(const CEGUI::EventArgs&)
+{
+    try {
+        logIn();
+    } catch (const std::exception& e) {
+        guiLog(3, "log-in button failed: ", e.what());
+    }
+    return true;
+}
+
+void LoginPage::logIn()
+{
+    CEGUI::Window* frame = window();
+    if (!frame)
+        return;
+    const std::string name = fromCeguiString(frame->getChild("Name")->getText());
+    const std::string password = fromCeguiString(frame->getChild("Password")->getText());
+    const bool lock = static_cast<CEGUI::ToggleButton*>(frame->getChild("Remember"))->isSelected();
+    if (name.empty()) {
+        setStatus("Enter your name.");
+        return;
+    }
+    if (!mDispatcher.find(kLoginEventId)) {
+        guiLog(4, "log-in pressed before the log-in event was registered");
+        setStatus("Log-in is not ready yet.");
+        return;
+    }
+    setStatus("");
+    params().set(kKind, stringNode("username", name));
+    params().set(kKind, stringNode("password", password));
+    params().set(kKind, node("lock", lock, 1, ParamNode::Bool));
+    params().set(kKind, stringNode("show_name", name));
+    mDispatcher.callback(kLoginEventId, params().handle(kKind));
+    // The password is needed only for the call just made; it does not stay in the GUI.
+    params().set(kKind, stringNode("password", ""));
+    if (CEGUI::Window* still = window())
+        still->getChild("Password")->setText("");
+}
+
+void LoginPage::onFilled(int eventId, ParamList& list)
+{
+    CEGUI::Window* frame = window();
+    if (eventId != kLoadingEventId || !frame)
+        return;
+    for (const ParamNode* n : list) {
+        if (!n)
+            continue;
+        if (n->name == "username") {
+            if (const std::string* name = boost::any_cast<std::string>(&n->value))
+                frame->getChild("Name")->setText(toCeguiString(*name));
+        } else if (n->name == "userlock") {
+            if (const bool* lock = boost::any_cast<bool>(&n->value))
+                static_cast<CEGUI::ToggleButton*>(frame->getChild("Remember"))->setSelected(*lock);
+        }
+    }
+}
+
+void LoginPage::setStatus(const std::string& text)
+{
+    if (CEGUI::Window* frame = window())
+        frame->getChild("Status")->setText(toCeguiString(text));
+}
+
+} // namespace gui
+} // namespace zrk
+} // namespace kavri3D

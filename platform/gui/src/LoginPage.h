@@ -1,0 +1,40 @@
+#pragma once
+#include "GuiPage.h"
+
+namespace kavri3D {
+namespace zrk {
+namespace gui {
+
+class EventDispatcher;
+
+/// The log-in page: name, password, a remember-name box and a "Log in" button. The button
+/// fills the page's values ("username", "password", "lock", "show_name") and calls the
+/// log-in event, as the game's screen does; the saved name comes back through the log-in
+/// loading event's values.
+class LoginPage : public GuiPage {
+public:
+    static constexpr int kKind = 6;
+    static constexpr int kLoadingEventId = 1;
+    static constexpr int kLoginEventId = 2;
+
+    LoginPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
+              EventDispatcher& dispatcher);
+    ~LoginPage() override;
+
+    void onFilled(int eventId, ParamList& params) override;
+
+protected:
+    void buildContent(CEGUI::Window& frame) override;
+
+private:
+    bool onLogInClicked(const CEGUI::EventArgs& args);
+    void logIn();
+    void setStatus(const std::string& text);
+
+    EventDispatcher& mDispatcher;
+    CEGUI::Event::ScopedConnection mClickedConnection;
+};
+
+} // namespace gui
+} // namespace zrk
+} // namespace kavri3D
