@@ -1,0 +1,222 @@
+#include "core/Frame.h"
+
+#include <CEGUI/CEGUI.h>
+#include <yake/Logger.h>
+
+#include "core/GuiSystem.h"
+
+namespace kavri3D {
+namespace core {
+
+namespace {
+const float kButtonWidth = 80.f;
+const float kButtonHeight = 28.f;
+const float kButtonGap = 10.f;
+
+CEGUI::String toCegui(const std::string& text) { return CEGUI::String(reinterpret_cast<const CEGUI::utf8*>(text.c_str())); }
+
+void logFrame(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "Frame", text); }
+} // namespace
+
+/// The box the player has in front of him: its record, its answer signal and its windows.
+struct Frame::OpenBox {
+    std::size_t record = 0;
+    ResultSignal answer;
+    CEGUI::Window* window = nullptr;
+    std::vector<CEGUI::Event::Connection> connections;
+};
+
+Frame::Frame(Application& app) : mApp(app) {}
+
+Frame::~Frame()
+{
+    closeBox();
+    destroyPanels();
+    destroyTopWindow();
+}
+
+bool Frame::create()
+{
+    if (!createTopWindow("MainFrame")) {
+        logFrame(3, "cannot create the frame's top window");
+        return false;
+    }
+    onFrameCreated();
+    return true;
+}
+
+void Frame::destroy()
+{
+    closeBox();
+    destroyPanels();
+    const bool hadWindow = getTopWindow() != nullptr;
+    destroyTopWindow();
+    mScene = nullptr;
+    if (hadWindow)
+        onFrameDestroyed();
+}
+
+bool Frame::enterScene(SceneInstance* scene)
+{
+    mScene = scene;
+    return scene != nullptr;
+}
+
+void Frame::leaveScene() { mScene = nullptr; }
+
+void Frame::messageBox(const std::string& titleKey, const std::string& textKey, int style, int type, int width,
+                       int height)
+{
+    openBox(titleKey, textKey, style, type, width, height, false);
+}
+
+boost::signals2::connection Frame::messageBox2(const std::string& titleKey, const std::string& textKey,
+                                               const ResultSlot& slot, int style, int type, int width, int height)
+{
+    openBox(titleKey, textKey, style, type, width, height, true);
+    return mOpen->answer.connect(slot);
+}
+
+void Frame::cancelMessageBox() { closeBox(); }
+
+void Frame::closeBox() { takeOpenBox(); }
+
+const Frame::BoxRecord* Frame::getOpenMessageBox() const { return mOpen ? &mBoxes[mOpen->record] : nullptr; }
+
+CEGUI::Window* Frame::getMessageBoxWindow() const
+{
+    return mOpen && isLiveWindow(mOpen->window) ? mOpen->window : nullptr;
+}
+
+bool Frame::pressMessageBoxButton(int index)
+{
+    if (!mOpen)
+        return false;
+    BoxRecord& record = mBoxes[mOpen->record];
+    if (index < 0 || index >= static_cast<int>(record.buttons.size()))
+        return false;
+    record.pressed = index;
+    DialogBoxResult result;
+    result.box = record.id;
+    result.button = index;
+    // The box is closed before its answer runs: the answer may open the next box.
+    std::unique_ptr<OpenBox> box = takeOpenBox();
+    try {
+        box->answer(result);
+    } catch (const std::exception& e) {
+        logFrame(3, std::string("message box answer failed: ") + e.what());
+    } catch (...) {
+        logFrame(3, "message box answer failed");
+    }
+    return true;
+}
+
+void Frame::openBox(const std::string& titleKey, const std::string& textKey, int style, int type, int width,
+                    int height, bool choice)
+{
+    closeBox();
+    BoxRecord record;
+    record.id = static_cast<int>(mBoxes.size()) + 1;
+    record.titleKey = titleKey;
+    record.textKey = textKey;
+    record.title = lookUp(titleKey);
+    record.text = lookUp(textKey);
+    record.style = style;
+    record.type = type;
+    record.width = width;
+    record.height = height;
+    record.choice = choice;
+    record.open = true;
+    record.buttons.push_back("OK");
+    if (style & BoxCancel)
+        record.buttons.push_back("Cancel");
+    mBoxes.push_back(record);
+    mOpen.reset(new OpenBox);
+    mOpen->record = mBoxes.size() - 1;
+    buildBoxWindow(mBoxes.back());
+}
+
+std::unique_ptr<Frame::OpenBox> Frame::takeOpenBox()
+{
+    std::unique_ptr<OpenBox> box(mOpen.release());
+    if (!box)
+        return box;
+    for (auto& c : box->connections)
+        c->disconnect();
+    destroyLiveWindow(box->window);
+    box->window = nullptr;
+    mBoxes[box->record].open = false;
+    return box;
+}
+
+std::string Frame::lookUp(const std::string& key) const
+{
+    if (!mLookup)
+        return key;
+    std::string text;
+    try {
+        text = mLookup(key);
+    } catch (...) {
+        text.clear();
+    }
+    return text.empty() ? key : text;
+}
+
+void Frame::buildBoxWindow(BoxRecord& record)
+{
+    CEGUI::Window* parent = getTopWindow();
+    if (!isLiveWindow(parent))
+        parent = GuiSystem::getSingletonPtr() ? GuiSystem::getSingletonPtr()->getRootWindow() : nullptr;
+    if (!isLiveWindow(parent))
+        return;
+    const float w = static_cast<float>(record.width > 0 ? record.width : 300);
+    const float h = static_cast<float>(record.height > 0 ? record.height : 150);
+    CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
+    try {
+        auto* box = static_cast<CEGUI::FrameWindow*>(
+            wm.createWindow("TaharezLook/FrameWindow", toCegui("MessageBox" + std::to_string(record.id))));
+        mOpen->window = box;
+        box->setArea(CEGUI::UVector2(CEGUI::UDim(0.5f, -w / 2), CEGUI::UDim(0.5f, -h / 2)),
+                     CEGUI::USize(CEGUI::UDim(0, w), CEGUI::UDim(0, h)));
+        box->setText(toCegui(record.title));
+        box->setSizingEnabled(false);
+        // Only the buttons answer a box; the title bar's close button would leave it unanswered.
+        box->setCloseButtonEnabled(false);
+        box->setAlwaysOnTop(true);
+
+        CEGUI::Window* text = wm.createWindow("TaharezLook/StaticText", "Text");
+        text->setArea(CEGUI::UVector2(CEGUI::UDim(0, 8), CEGUI::UDim(0, 4)),
+                      CEGUI::USize(CEGUI::UDim(1, -16), CEGUI::UDim(1, -(kButtonHeight + 16))));
+        text->setProperty("FrameEnabled", "False");
+        text->setProperty("BackgroundEnabled", "False");
+        text->setProperty("HorzFormatting", "WordWrapCentreAligned");
+        text->setText(toCegui(record.text));
+        box->addChild(text);
+
+        const float total = record.buttons.size() * kButtonWidth + (record.buttons.size() - 1) * kButtonGap;
+        for (std::size_t i = 0; i < record.buttons.size(); ++i) {
+            CEGUI::Window* button = wm.createWindow("TaharezLook/Button", toCegui("Button" + std::to_string(i)));
+            button->setArea(
+                CEGUI::UVector2(CEGUI::UDim(0.5f, -total / 2 + i * (kButtonWidth + kButtonGap)),
+                                CEGUI::UDim(1, -(kButtonHeight + 6))),
+                CEGUI::USize(CEGUI::UDim(0, kButtonWidth), CEGUI::UDim(0, kButtonHeight)));
+            button->setText(toCegui(record.buttons[i]));
+            const int index = static_cast<int>(i);
+            mOpen->connections.push_back(button->subscribeEvent(
+                CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber([this, index](const CEGUI::EventArgs&) {
+                    pressMessageBoxButton(index);
+                    return true;
+                })));
+            box->addChild(button);
+        }
+        parent->addChild(box);
+        box->activate();
+    } catch (const CEGUI::Exception& e) {
+        logFrame(3, std::string("cannot show a message box: ") + e.getMessage().c_str());
+        destroyLiveWindow(mOpen->window);
+        mOpen->window = nullptr;
+    }
+}
+
+} // namespace core
+} // namespace kavri3D

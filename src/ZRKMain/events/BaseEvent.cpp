@@ -1,0 +1,106 @@
+#include "events/BaseEvent.h"
+
+#include <boost/core/demangle.hpp>
+#include <gui/IEventDispatcher.h>
+#include <gui/IGuiPage.h>
+#include <typeinfo>
+
+#include "shell/LogRoutine.h"
+
+namespace kavri3D {
+namespace zrk {
+
+namespace {
+// The GUI was a 32-bit build: a pointer handed to it is sized 4.
+const std::int32_t kGuiPointerSize = 4;
+} // namespace
+
+BaseEvent::BaseEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : mPage(page), mDispatcher(dispatcher)
+{
+}
+
+BaseEvent::BaseEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher, int givenId)
+    : mPage(page), mDispatcher(dispatcher), mGivenId(givenId)
+{
+}
+
+BaseEvent::~BaseEvent() { clearParams(); }
+
+void BaseEvent::clearParams()
+{
+    while (!mParams.empty()) {
+        gui::ParamNode* node = mParams.back();
+        mParams.pop_back();
+        delete node;
+    }
+}
+
+gui::ParamNode* BaseEvent::addNode(const std::string& name, const boost::any& value, std::int32_t size,
+                                   std::int32_t type)
+{
+    auto* node = new gui::ParamNode;
+    node->name = name;
+    node->value = value;
+    node->size = size;
+    node->type = type;
+    mParams.push_back(node);
+    return node;
+}
+
+gui::ParamNode* BaseEvent::addInt(const std::string& name, int value)
+{
+    return addNode(name, value, sizeof(int), gui::ParamNode::Integer);
+}
+
+gui::ParamNode* BaseEvent::addUInt(const std::string& name, unsigned value)
+{
+    return addNode(name, value, sizeof(unsigned), gui::ParamNode::Integer);
+}
+
+gui::ParamNode* BaseEvent::addBool(const std::string& name, bool value)
+{
+    return addNode(name, value, 1, gui::ParamNode::Bool);
+}
+
+gui::ParamNode* BaseEvent::addString(const std::string& name, const std::string& value)
+{
+    return addNode(name, value, static_cast<std::int32_t>(value.size()), gui::ParamNode::String);
+}
+
+gui::ParamNode* BaseEvent::addJson(const std::string& name, const Json::Value* value)
+{
+    return addNode(name, value, kGuiPointerSize, gui::ParamNode::Record);
+}
+
+void BaseEvent::raiseEvent(int eventId)
+{
+    if (mDispatcher)
+        mDispatcher->raise(eventId);
+}
+
+gui::ParamNode* BaseEvent::findParam(const std::string& name, gui::ParamHandle params) const
+{
+    return mPage ? mPage->getParam(name, params) : nullptr;
+}
+
+std::string BaseEvent::channel() const
+{
+    std::string name = boost::core::demangle(typeid(*this).name());
+    const std::size_t scope = name.rfind("::");
+    return scope == std::string::npos ? name : name.substr(scope + 2);
+}
+
+bool BaseEvent::reportMissing(const std::string& name) const
+{
+    writeLog(6, channel().c_str(), name + " paramNode is null");
+    return false;
+}
+
+bool BaseEvent::reportTypeError(const std::string& name) const
+{
+    writeLog(6, channel().c_str(), name + " ParamNode type error");
+    return false;
+}
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,38 @@
+#pragma once
+#include <map>
+#include <memory>
+#include <string>
+
+namespace kavri3D {
+namespace core {
+class SnapShotEx;
+}
+
+namespace zrk {
+
+/// The snapshots by name. Created on first use, deleted (with every snapshot) by
+/// destroyInstance when the main frame goes.
+class SnapShotManager {
+public:
+    static SnapShotManager& instance();
+    /// The live registry, null when none exists.
+    static SnapShotManager* instancePtr();
+    static void destroyInstance();
+
+    /// A name already taken is logged and left as it is.
+    void createSnapShot(unsigned flags, const std::string& name);
+    /// Null (and a log line) when there is no snapshot of that name.
+    core::SnapShotEx* find(const std::string& name) const;
+    std::size_t size() const { return mSnapShots.size(); }
+
+private:
+    SnapShotManager();
+    ~SnapShotManager();
+    SnapShotManager(const SnapShotManager&) = delete;
+    SnapShotManager& operator=(const SnapShotManager&) = delete;
+
+    std::map<std::string, std::unique_ptr<core::SnapShotEx>> mSnapShots;
+};
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,18 @@
+#include "shell/panels/ZRKAreaPanel.h"
+
+namespace kavri3D {
+namespace zrk {
+namespace gui {
+
+ZRKAreaPanel::ZRKAreaPanel(core::CEGUIPanelContainer* container) : ZRKPanel(container, kKind) {}
+
+const ZRKPanel::EventTable& ZRKAreaPanel::events() const
+{
+    // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
+    static const EventTable table = {};
+    return table;
+}
+
+} // namespace gui
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,60 @@
+#include "shell/panels/ZRKPanel.h"
+
+#include <CEGUI/CEGUI.h>
+#include <core/CEGUIPanelContainer.h>
+#include <gui/IEventDispatcher.h>
+#include <gui/IGuiManager.h>
+#include <gui/IGuiPage.h>
+
+#include "shell/LogRoutine.h"
+#include "shell/ZRKGuiLoader.h"
+
+namespace kavri3D {
+namespace zrk {
+namespace gui {
+
+ZRKPanel::ZRKPanel(core::CEGUIPanelContainer* container, int kind) : core::CEGUIPanel(container), mKind(kind) {}
+
+ZRKPanel::~ZRKPanel() = default;
+
+bool ZRKPanel::createWindow()
+{
+    ZRKGuiLoader* loader = ZRKGuiLoader::getSingletonPtr();
+    if (!loader || !loader->createGuiManager(&mManager)) {
+        mManager = nullptr;
+        return false;
+    }
+    IGuiPage* page = mManager->getPage(mKind);
+    if (!page)
+        return false;
+    mRootWindow = page->getRootWindow();
+    return mRootWindow != nullptr;
+}
+
+void ZRKPanel::destroyWindow()
+{
+    // The plug-in may already have let its page windows go when it shut down.
+    if (core::CEGUIPanelContainer::isLiveWindow(mRootWindow))
+        mRootWindow->hide();
+}
+
+bool ZRKPanel::registerEvents()
+{
+    if (!mManager) {
+        writeLogf(6, "ZRKPanel", "no GUI manager: the events of panel kind ", mKind, " are not registered");
+        return false;
+    }
+    IGuiPage* page = mManager->getPage(mKind);
+    IEventDispatcher* dispatcher = mManager->getEventDispatcher();
+    if (!page || !dispatcher) {
+        writeLogf(6, "ZRKPanel", "no page or dispatcher: the events of panel kind ", mKind, " are not registered");
+        return false;
+    }
+    for (const EventEntry& entry : events())
+        dispatcher->registerEvent(entry.make(page, dispatcher, entry.givenId));
+    return true;
+}
+
+} // namespace gui
+} // namespace zrk
+} // namespace kavri3D

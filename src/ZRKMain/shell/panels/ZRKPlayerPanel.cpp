@@ -1,0 +1,18 @@
+#include "shell/panels/ZRKPlayerPanel.h"
+
+namespace kavri3D {
+namespace zrk {
+namespace gui {
+
+ZRKPlayerPanel::ZRKPlayerPanel(core::CEGUIPanelContainer* container) : ZRKPanel(container, kKind) {}
+
+const ZRKPanel::EventTable& ZRKPlayerPanel::events() const
+{
+    // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
+    static const EventTable table = {};
+    return table;
+}
+
+} // namespace gui
+} // namespace zrk
+} // namespace kavri3D
