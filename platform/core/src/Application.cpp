@@ -7,6 +7,7 @@
 #include <core/ClientStateMachine.h>
 #include <core/DefaultFsmHelper.h>
 #include <core/Engine.h>
+#include <core/GraphicsSystem.h>
 #include <core/win32FrameController.h>
 #include <yake/Logger.h>
 #include <yake/StringUtil.h>
@@ -89,7 +90,7 @@ bool Application::isQuitRequested() const
 boost::shared_ptr<BlackBoard> Application::onCreateBlackBoardImpl()
 {
     auto bb = boost::shared_ptr<BlackBoard>(new BlackBoard);
-    for (const char* name : {"quitAfterFrames", "quitAfterSeconds", "unpaced", "headless"})
+    for (const char* name : {"quitAfterFrames", "quitAfterSeconds", "unpaced", "headless", "screenshot"})
         copySwitch(*this, *bb, name);
     return bb;
 }
@@ -192,6 +193,14 @@ bool Application::runOneFrame()
         mSession->update(dt);
     if (Engine* e = mAppState->getEngine())
         e->update(dt);
+    if (GraphicsSystem* g = mRenderWindow ? mRenderWindow->getGraphics() : nullptr) {
+        if (!g->renderOneFrame(dt))
+            logLine(3, "frame " + std::to_string(mFrames) + " was not drawn");
+        if (g->takeCloseRequest() && onQueryClose()) {
+            logLine(6, "window closed by the player");
+            return false;
+        }
+    }
     ++mFrames;
 
     int maxFrames = mBlackBoard->getInt("kavri3D/quitAfterFrames", 0);
@@ -199,6 +208,7 @@ bool Application::runOneFrame()
     if ((maxFrames > 0 && mFrames >= static_cast<unsigned>(maxFrames)) ||
         (maxSeconds > 0 && now - mStartTime >= maxSeconds)) {
         logLine(6, "demo limit reached after " + std::to_string(mFrames) + " frames");
+        saveScreenshot();
         return false;
     }
     if (!manual && !mBlackBoard->getBool("kavri3D/unpaced", false)) {
@@ -208,6 +218,14 @@ bool Application::runOneFrame()
             std::this_thread::sleep_for(std::chrono::duration<double>(left));
     }
     return !isQuitRequested();
+}
+
+void Application::saveScreenshot()
+{
+    const std::string file = mBlackBoard->getString("kavri3D/screenshot", "");
+    GraphicsSystem* g = mRenderWindow ? mRenderWindow->getGraphics() : nullptr;
+    if (!file.empty() && g && g->writeScreenshot(file))
+        logLine(6, "screenshot saved to " + file);
 }
 
 bool Application::onRun()

@@ -4,6 +4,7 @@
 #include <core/ClientStateMachine.h>
 #include <core/DefaultFsmHelper.h>
 #include <core/EventManager.h>
+#include <core/GuiManager.h>
 #include <core/NetClientManager.h>
 #include <core/PhysicsManager.h>
 #include <core/TimerManager.h>
@@ -21,7 +22,8 @@ Engine::Engine()
       mPhysics(new PhysicsManager),
       mEvents(new EventManager),
       mUpdatables(new UpdatableManager),
-      mNet(new NetClientManager)
+      mNet(new NetClientManager),
+      mGui(new GuiManager)
 {
 }
 
@@ -45,6 +47,7 @@ void Engine::update(float dt)
 
 void Engine::releaseAudioManager() { mAudio.reset(); }
 void Engine::releasePhysicsManager() { mPhysics.reset(); }
+void Engine::releaseGuiManager() { mGui.reset(); }
 
 } // namespace core
 } // namespace kavri3D

@@ -5,6 +5,7 @@
 #include <CEGUI/RendererModules/Ogre/Renderer.h>
 #include <Ogre.h>
 #include <cstdlib>
+#include <filesystem>
 
 KAVRI_SINGLETON_DEFINE(kavri3D::core::GuiSystem);
 
@@ -50,12 +51,28 @@ std::unique_ptr<GuiSystem> GuiSystem::createForOgre(Ogre::RenderTarget& target)
         if (!rgm.resourceGroupExists(group[0]))
             rgm.createResourceGroup(group[0]);
         rgm.addResourceLocation(dataFolder() + "/" + group[1], "FileSystem", group[0]);
+        rgm.initialiseResourceGroup(group[0]);
     }
     CEGUI::OgreRenderer& r = CEGUI::OgreRenderer::bootstrapSystem(target);
     g->mRenderer = &r;
     g->mHeadless = false;
     g->setUp();
     return g;
+}
+
+void GuiSystem::addResourceFolder(const std::string& group, const std::string& folder)
+{
+    if (mHeadless) {
+        auto* rp = static_cast<CEGUI::DefaultResourceProvider*>(CEGUI::System::getSingleton().getResourceProvider());
+        rp->setResourceGroupDirectory(group, folder + "/");
+        return;
+    }
+    Ogre::ResourceGroupManager& rgm = Ogre::ResourceGroupManager::getSingleton();
+    if (!rgm.resourceGroupExists(group))
+        rgm.createResourceGroup(group);
+    rgm.addResourceLocation(folder, "FileSystem", group);
+    if (!rgm.isResourceGroupInitialised(group))
+        rgm.initialiseResourceGroup(group);
 }
 
 void GuiSystem::setUp()
@@ -75,6 +92,10 @@ void GuiSystem::setUp()
     mRoot->setArea(CEGUI::URect(CEGUI::UDim(0, 0), CEGUI::UDim(0, 0), CEGUI::UDim(1, 0), CEGUI::UDim(1, 0)));
     mRoot->setMousePassThroughEnabled(true);
     ctx.setRootWindow(mRoot);
+    // The game's own GUI data (animations, layouts of the heads-up panels) beside the program.
+    std::error_code ec;
+    if (std::filesystem::is_directory("res/GUI", ec))
+        addResourceFolder("General", std::filesystem::absolute("res/GUI", ec).string());
 }
 
 GuiSystem::~GuiSystem()

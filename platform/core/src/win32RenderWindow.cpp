@@ -1,6 +1,8 @@
 #include "core/win32RenderWindow.h"
 
 #include <core/BlackBoard.h>
+#include <core/GraphicsSystem.h>
+#include <yake/Logger.h>
 
 namespace kavri3D {
 namespace core {
@@ -13,26 +15,61 @@ bool win32RenderWindow::create(const std::wstring& title, DWORD style, DWORD exS
 {
     if (mHwnd)
         return true;
+    BlackBoard* bb = BlackBoard::getSingletonPtr();
+    GraphicsSystem::WindowSpec spec;
+    spec.title = win32Utf8FromWide(title);
+    spec.visible = (style & WS_VISIBLE) != 0;
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    if (bb) {
+        // The keys hold the outer size; OGRE wants the drawable size inside the frame.
+        spec.x = bb->getInt("kavri3D/win32RenderWindowX", 0);
+        spec.y = bb->getInt("kavri3D/win32RenderWindowY", 0);
+        spec.width = bb->getInt("kavri3D/win32RenderWindowW", 800) - (frame.right - frame.left);
+        spec.height = bb->getInt("kavri3D/win32RenderWindowH", 600) - (frame.bottom - frame.top);
+    }
+    if (spec.width < 64 || spec.height < 64) {
+        spec.width = 800;
+        spec.height = 600;
+    }
+    std::string logFile = yake::logging::logger::instance().logFile();
+    if (!logFile.empty())
+        spec.logFile = logFile.substr(0, logFile.rfind('/') + 1) + "Ogre.log";
+
+    bool headless = bb && bb->getBool("kavri3D/headless", false);
+    if (!headless && !GraphicsSystem::displayAvailable()) {
+        yake::logging::logger::instance().log(4, "graphics", "no display: running without a window");
+        headless = true;
+    }
+    mGraphics = GraphicsSystem::create(headless, spec);
+    if (!mGraphics)
+        return false;
+
     mHwnd = createWindowRecord();
     mStyle = style;
     mExStyle = exStyle;
     mHwnd->title = title;
     mHwnd->smallIcon = smallIcon;
-    if (BlackBoard* bb = BlackBoard::getSingletonPtr()) {
-        mHwnd->client = RECT{0, 0, bb->getInt("kavri3D/win32RenderWindowW", 800), bb->getInt("kavri3D/win32RenderWindowH", 600)};
+    mHwnd->visible = spec.visible;
+    mHwnd->client = RECT{0, 0, spec.width, spec.height};
+    GraphicsSystem* g = mGraphics.get();
+    mHwnd->onTitle = [g](const std::wstring& t) { g->setTitle(win32Utf8FromWide(t)); };
+    mHwnd->onShow = [g](bool visible) { g->setVisible(visible); };
+    mHwnd->onFocus = [g] { g->focus(); };
+    if (bb)
         bb->setString("kavri3D/win32RenderWindow", std::to_string(reinterpret_cast<std::intptr_t>(mHwnd)));
-    }
     return true;
 }
 
 void win32RenderWindow::destroy()
 {
-    if (!mHwnd)
-        return;
-    if (BlackBoard* bb = BlackBoard::getSingletonPtr())
-        bb->setString("kavri3D/win32RenderWindow", "0");
-    destroyWindowRecord(mHwnd);
-    mHwnd = nullptr;
+    if (mHwnd) {
+        if (BlackBoard* bb = BlackBoard::getSingletonPtr())
+            bb->setString("kavri3D/win32RenderWindow", "0");
+        destroyWindowRecord(mHwnd);
+        mHwnd = nullptr;
+    }
+    mGraphics.reset();
 }
 
 void win32RenderWindow::centerWindow() {}

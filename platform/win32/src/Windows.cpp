@@ -13,6 +13,8 @@
 #include <iostream>
 #include <locale>
 #include <map>
+#include <memory>
+#include <tuple>
 #include <mutex>
 #include <set>
 #include <sys/file.h>
@@ -265,20 +267,38 @@ int GetSystemMetrics(int index)
 struct HICON__ {
     int id;
     int cx, cy;
+    bool shared;
 };
 
-HICON LoadImageW(HINSTANCE, int resourceId, UINT type, int cx, int cy, UINT)
+namespace {
+// Shared icons belong to the system: one per resource and size, kept until the process ends.
+std::map<std::tuple<int, int, int>, std::unique_ptr<HICON__>>& sharedIcons()
+{
+    static std::map<std::tuple<int, int, int>, std::unique_ptr<HICON__>> icons;
+    return icons;
+}
+} // namespace
+
+HICON LoadImageW(HINSTANCE, int resourceId, UINT type, int cx, int cy, UINT flags)
 {
     if (type != IMAGE_ICON)
         return nullptr;
+    if (flags & LR_SHARED) {
+        auto& slot = sharedIcons()[std::make_tuple(resourceId, cx, cy)];
+        if (!slot)
+            slot.reset(new HICON__{resourceId, cx, cy, true});
+        return slot.get();
+    }
     ++gLiveIcons;
-    return new HICON__{resourceId, cx, cy};
+    return new HICON__{resourceId, cx, cy, false};
 }
 
 BOOL DestroyIcon(HICON icon)
 {
     if (!icon)
         return FALSE;
+    if (icon->shared)
+        return TRUE;
     --gLiveIcons;
     delete icon;
     return TRUE;

@@ -15,8 +15,23 @@
 #include <yake/Logger.h>
 #include <yake/StringUtil.h>
 
+#include <boost/make_shared.hpp>
+#include <core/GuiManager.h>
+#include <core/SimpleFileCache.h>
+#include <core/win32FrameController.h>
+#include <fstream>
+#include <hikari/HikariPane.h>
+#include <misc/CEGUIAnimationLib.h>
+#include <transport/QueryString.h>
+#include <transport/TransportService.h>
+#include <transport/Uri.h>
+#include <util/Manifest.h>
+
 #include "shell/CAppZRKModule.h"
+#include "shell/CWtlMsgLoopAdapter.h"
 #include "shell/LogRoutine.h"
+#include "shell/WindowGeometry.h"
+#include "shell/ZRKGuiLoader.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -94,14 +109,54 @@ boost::shared_ptr<core::BlackBoard> Application::onCreateBlackBoardImpl()
     return bb;
 }
 
+void Application::applyAutoLogin()
+{
+    core::BlackBoard* bb = getBlackBoard().get();
+    if (!bb)
+        return;
+    bb->setBool("kavri3D/autoLogin/_act", false);
+    const std::string uri = getCmdUri();
+    if (uri.empty())
+        return;
+    core::QueryString query(core::Uri(uri).getQueryString());
+    if (query.exists("ln") && query.exists("lp")) {
+        bb->setBool("kavri3D/autoLogin/_act", true);
+        bb->setString("kavri3D/autoLogin/name", query.get("ln"));
+        bb->setString("kavri3D/autoLogin/password", query.get("lp"));
+        bb->setString("kavri3D/autoLogin/server", query.get("ls"));
+    }
+    if (query.exists("openid") && query.exists("openkey")) {
+        bb->setBool("kavri3D/autoLogin/_act", true);
+        bb->setBool("kavri3D/autoLogin/platform", true);
+        bb->setString("kavri3D/autoLogin/openid", query.get("openid"));
+        bb->setString("kavri3D/autoLogin/openkey", query.get("openkey"));
+        if (query.exists("PROCPARA"))
+            bb->setString("kavri3D/autoLogin/PROCPARA", query.get("PROCPARA"));
+    }
+}
+
 bool Application::onPreInitialise()
 {
+    // The launcher channel reads the auto-login keys while the main frame is built, so they
+    // must be in place before anything else.
+    applyAutoLogin();
+
     CAppZRKModule& module = appModule();
     module.loadProperties();
     SetCurrentDirectoryW(module.getProgramFolder().c_str());
+    mMsgLoopAdapter = boost::make_shared<CWtlMsgLoopAdapter>();
+    module.AddMessageLoop(mMsgLoopAdapter.get());
     module.loadConfig();
 
     core::BlackBoard& bb = *getBlackBoard();
+
+    core::XmlConfigHelper net = bb.section("kavri3D/app/net");
+    core::TransportService& transport = core::TransportService::instance();
+    transport.setSetting("_MAX_SEND_SPEED", net.getStringVal("_mss", ""));
+    transport.setSetting("_MAX_RECV_SPEED", net.getStringVal("_rss", ""));
+    transport.setSetting("_LOW_SPEED_LIMIT", net.getStringVal("_lsl", "500"));
+    transport.setSetting("_LOW_SPEED_TIME", net.getStringVal("_lst", "25"));
+    transport.setSetting("MAX_CLIENT", "2");
 
     core::XmlConfigHelper msgbox = bb.section("kavri3D/gui/msgbox");
     msgbox.setBoolVal("xml", false);
@@ -111,7 +166,7 @@ bool Application::onPreInitialise()
     if (!cached.empty()) {
         for (const char* sub : {"temp/*.*", "library/*.*"}) {
             std::wstring pattern = core::ANSI2WSTR(cached + sub);
-            wchar_t from[260] = {};
+            wchar_t from[260] = {}; // zero-filled: the list ends in two zero characters
             pattern.copy(from, std::min<std::size_t>(pattern.size(), 258));
             SHFILEOPSTRUCTW op{nullptr, FO_DELETE, from, nullptr,
                                static_cast<unsigned short>(FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI)};
@@ -130,10 +185,91 @@ bool Application::onPreInitialise()
         if (severity < static_cast<int>(k))
             yake::logging::logger::instance().enableSeverity(k, false);
 
+    mManifest = boost::make_shared<core::Manifest>();
+    try {
+        const std::string file = core::WSTR2UTF(module.getProgramFolder()) + "kavri.manifest";
+        const auto size = boost::filesystem::file_size(file);
+        if (size >= 1) {
+            std::ifstream in(file, std::ios::binary);
+            std::string text(static_cast<std::size_t>(size), '\0');
+            in.read(&text[0], static_cast<std::streamsize>(size));
+            text.resize(static_cast<std::size_t>(in.gcount()));
+            if (!mManifest->read(text))
+                writeLog(4, "ZRKMain", "kavri.manifest is not a manifest");
+        }
+    } catch (const std::exception&) {
+        // no manifest: nothing is listed
+    }
+
     bb.setInt("kavri3D/win32FPS", 24);
+
+    if (!core::ExampleApplication<Configuration>::onPreInitialise())
+        return false;
+
+    mGuiLoader = boost::make_shared<ZRKGuiLoader>();
+    if (mGuiLoader->isNull())
+        mGuiLoader->load();
+    if (mGuiLoader->isNull())
+        return false;
+    mGuiLoader->registOverlayFactory();
 
     mNetLibrary = LoadLibraryA("zrk_net.dll");
     return true;
+}
+
+core::win32RenderWindowPtr Application::onCreateRenderWindow()
+{
+    CAppZRKModule& module = appModule();
+    HCURSOR cursor = LoadCursorW(getInstance(), 102);
+    HICON smallIcon = LoadImageW(getInstance(), 110, IMAGE_ICON, 16, 16, LR_SHARED | LR_DEFAULTSIZE);
+    HICON bigIcon = LoadImageW(getInstance(), 110, IMAGE_ICON, 32, 32, LR_SHARED | LR_DEFAULTSIZE);
+
+    HWND parent = module.getParentWindow();
+    const bool hasParent = parent != nullptr;
+    RECT parentClient{0, 0, 800, 600};
+    if (hasParent)
+        GetClientRect(parent, &parentClient);
+    RECT work{0, 0, 0, 0};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+
+    core::BlackBoard& bb = *getBlackBoard();
+    const WindowGeometry g =
+        WindowGeometry::compute(hasParent, parentClient, mEmbedded, bb.getInt("kavri3D/app/config/gui/fs_mode", 0),
+                                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), work);
+    mEmbedded = g.embedded;
+    if (hasParent)
+        bb.setString("kavri3D/win32RenderWindowParent", std::to_string(reinterpret_cast<std::intptr_t>(parent)));
+    bb.setInt("kavri3D/win32RenderWindowX", g.x);
+    bb.setInt("kavri3D/win32RenderWindowY", g.y);
+    bb.setInt("kavri3D/win32RenderWindowW", g.width);
+    bb.setInt("kavri3D/win32RenderWindowH", g.height);
+    bb.setString("kavri3D/win32RenderWindowStyle", std::to_string(g.style));
+    bb.setString("kavri3D/win32RenderWindowStyleEx", std::to_string(g.exStyle));
+    bb.setBool("kavri3D/win32FocusActivate", true);
+    bb.setBool("kavri3D/win32RenderWindowEmbedded", g.embedded);
+    bb.setBool("kavri3D/win32QuitWhenDestroy", true);
+    core::XmlConfigHelper grafix = bb.section("kavri3D/app/grafix");
+    grafix.setIntVal("fsCX", g.fullScreenWidth);
+    grafix.setIntVal("fsCY", g.fullScreenHeight);
+    grafix.setIntVal("fsCX0", g.clientWidth);
+    grafix.setIntVal("fsCY0", g.clientHeight);
+    if (hasParent)
+        grafix.setBoolVal("fs", false);
+
+    core::win32RenderWindowPtr window(new core::win32RenderWindow("kavri3DAppGuiWindow"));
+    if (!window->create(L"", g.style, g.exStyle, cursor, smallIcon))
+        return core::win32RenderWindowPtr();
+    if (hasParent) {
+        if (g.embedded)
+            SetFocus(window->getHandle());
+        else
+            bb.setBool("kavri3D/win32QuitWhenDestroy", false);
+    } else {
+        window->centerWindow();
+    }
+    SendMessageW(window->getHandle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+    SendMessageW(window->getHandle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+    return window;
 }
 
 core::ApplicationStatePtr Application::onCreateApplicationStateImpl()
@@ -152,8 +288,23 @@ core::SessionPtr Application::onCreateSession() { return core::SessionPtr(); }
 bool Application::onPostInitialise()
 {
     updateWindowTitle(L"");
-    if (core::ClientStateMachine* machine = core::Engine::getSingleton().getClientStateMachine())
+    core::Engine* engine = core::Engine::getSingletonPtr();
+    if (core::ClientStateMachine* machine = engine ? engine->getClientStateMachine() : nullptr)
         mStateConnection = machine->subscribeToFsmState([this](core::ClientStateMachine& m) { onFsmStateChanged(m); });
+
+    if (core::GuiManager* gui = engine ? engine->getGuiManager() : nullptr) {
+        gui->blockKey(true, true);
+        gui->showDebugPanel(false);
+        mHikariConnection =
+            gui->subscribeToHikariPaneSignal([this](core::HikariPane* pane, int event) { onHikariPaneSignal(pane, event); });
+    }
+
+    mFileCache = boost::make_shared<core::SimpleFileCache>();
+    mFileCache->create(core::SimpleFileCache::getFolder("temp"));
+    mFileCache->setPriority(64);
+
+    core::CEGUIAnimationLib::instance().loadAnimationsFromResource("ceguiAnimations.xml", "General");
+
     applySavedVolumes();
     applyPhysics();
     return true;
@@ -230,12 +381,22 @@ std::string Application::onPrepareLogPath()
 void Application::onPreShutdown()
 {
     saveVolumes();
+    if (mMsgLoopAdapter) {
+        appModule().RemoveMessageLoop();
+        mMsgLoopAdapter.reset(); // its destructor unhooks it from the frame controller
+    }
+    mMsg.reset();
+    mLan.reset();
     mAgent.reset();
     core::ExampleApplication<Configuration>::onPreShutdown();
 }
 
 void Application::onInterShutdown()
 {
+    if (mFileCache) {
+        mFileCache->destroy();
+        mFileCache.reset();
+    }
     mHikariConnection.disconnect();
     mStateConnection.disconnect();
     core::ExampleApplication<Configuration>::onInterShutdown();
@@ -357,6 +518,86 @@ core::ClientState* Application::currentStateIf(const std::string& name)
 {
     core::ClientStateMachine* m = stateMachine();
     return m && m->currentStateName() == name ? m->currentState().get() : nullptr;
+}
+
+void Application::onHikariPaneSignal(core::HikariPane* pane, int event)
+{
+    static const char* const kWhat[] = {" created.", " destroyed.", " got focus.", " lost focus."};
+    if (!pane || event < 0 || event > 3)
+        return;
+    writeLog(6, "flash", "pane " + pane->getName() + kWhat[event]);
+    if (event == 0)
+        bindFlashCallbacks(pane);
+    else if (event == 1)
+        unbindFlashCallbacks(pane);
+}
+
+namespace {
+typedef Hikari::FlashValue (*FlashCallback)(Hikari::FlashControl*, const std::vector<Hikari::FlashValue>&);
+struct FlashBinding {
+    const char* name;
+    FlashCallback callback;
+};
+const FlashBinding kFlashBindings[] = {{"teleport", &Application::onTeleport},   {"refresh", &Application::onRefresh},
+                                       {"uid", &Application::onGetUid},          {"sid", &Application::onGetSid},
+                                       {"userInfo", &Application::onGetUserInfo}, {"getHostUrl", &Application::onGetHostUrl}};
+} // namespace
+
+void Application::bindFlashCallbacks(core::HikariPane* pane)
+{
+    Hikari::FlashControl* flash = pane ? pane->getFlash() : nullptr;
+    if (!flash)
+        return;
+    for (const FlashBinding& b : kFlashBindings)
+        flash->bind(b.name, b.callback);
+}
+
+void Application::unbindFlashCallbacks(core::HikariPane* pane)
+{
+    Hikari::FlashControl* flash = pane ? pane->getFlash() : nullptr;
+    if (!flash)
+        return;
+    for (const FlashBinding& b : kFlashBindings)
+        flash->unbind(b.name);
+}
+
+Hikari::FlashValue Application::onTeleport(Hikari::FlashControl*, const std::vector<Hikari::FlashValue>& args)
+{
+    if (!args.empty())
+        args.front().getString(); // the movie names a place; the game does not follow it
+    return Hikari::FlashValue();
+}
+
+Hikari::FlashValue Application::onRefresh(Hikari::FlashControl* caller, const std::vector<Hikari::FlashValue>& args)
+{
+    return onTeleport(caller, args);
+}
+
+Hikari::FlashValue Application::onGetUid(Hikari::FlashControl*, const std::vector<Hikari::FlashValue>&)
+{
+    core::ISession* s = session();
+    return Hikari::FlashValue(s ? s->getUID() : std::string());
+}
+
+Hikari::FlashValue Application::onGetSid(Hikari::FlashControl*, const std::vector<Hikari::FlashValue>&)
+{
+    core::ISession* s = session();
+    return Hikari::FlashValue(s ? s->getSID() : std::string());
+}
+
+Hikari::FlashValue Application::onGetUserInfo(Hikari::FlashControl*, const std::vector<Hikari::FlashValue>&)
+{
+    std::ostringstream os;
+    os << "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?>";
+    os << "<user>";
+    os << "</user>";
+    return Hikari::FlashValue(os.str());
+}
+
+Hikari::FlashValue Application::onGetHostUrl(Hikari::FlashControl*, const std::vector<Hikari::FlashValue>&)
+{
+    core::NetClientManager* net = core::NetClientManager::getSingletonPtr();
+    return Hikari::FlashValue(net ? net->getApplicationPath() + "/" : std::string());
 }
 
 HWND Application::renderWindowHandle()

@@ -2,12 +2,19 @@
 #include <boost/shared_ptr.hpp>
 #include <boost/signals2/connection.hpp>
 #include <string>
+#include <vector>
 #include <core/AbstractWin32Application.h>
 
 #include "shell/Configuration.h"
 
+namespace Hikari {
+class FlashControl;
+class FlashValue;
+} // namespace Hikari
+
 namespace kavri3D {
 namespace core {
+class HikariPane;
 class ClientStateMachine;
 class ClientState;
 class Manifest;
@@ -40,6 +47,7 @@ public:
     // Start-up hooks.
     boost::shared_ptr<core::BlackBoard> onCreateBlackBoardImpl() override;
     bool onPreInitialise() override;
+    core::win32RenderWindowPtr onCreateRenderWindow() override;
     core::ApplicationStatePtr onCreateApplicationStateImpl() override;
     core::FramePtr onCreateMainFrame() override;
     core::SessionPtr onCreateSession() override;
@@ -52,7 +60,19 @@ public:
     void onInterShutdown() override;
     bool onPostShutdown() override;
 
+    /// Copies the auto-login values of the command URI into "kavri3D/autoLogin/".
+    void applyAutoLogin();
     void updateWindowTitle(const std::wstring& suffix);
+    /// Logs Flash pane events and binds the movie callbacks of new panes.
+    void onHikariPaneSignal(core::HikariPane* pane, int event);
+    virtual void bindFlashCallbacks(core::HikariPane* pane);
+    virtual void unbindFlashCallbacks(core::HikariPane* pane);
+    static Hikari::FlashValue onTeleport(Hikari::FlashControl* caller, const std::vector<Hikari::FlashValue>& args);
+    static Hikari::FlashValue onRefresh(Hikari::FlashControl* caller, const std::vector<Hikari::FlashValue>& args);
+    static Hikari::FlashValue onGetUid(Hikari::FlashControl* caller, const std::vector<Hikari::FlashValue>& args);
+    static Hikari::FlashValue onGetSid(Hikari::FlashControl* caller, const std::vector<Hikari::FlashValue>& args);
+    static Hikari::FlashValue onGetUserInfo(Hikari::FlashControl* caller, const std::vector<Hikari::FlashValue>& args);
+    static Hikari::FlashValue onGetHostUrl(Hikari::FlashControl* caller, const std::vector<Hikari::FlashValue>& args);
     void onFsmStateChanged(core::ClientStateMachine& machine);
     /// Writes the audio volumes as "master channel0 channel1" into the settings.
     void saveVolumes();

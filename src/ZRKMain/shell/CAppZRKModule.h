@@ -3,6 +3,7 @@
 #include <string>
 #include <util/XmlConfigHelper.h>
 #include <win32/Windows.h>
+#include <win32/Wtl.h>
 
 namespace kavri3D {
 namespace zrk {
@@ -11,7 +12,7 @@ namespace zrk {
 /// folder, window icons, the launcher's parent window) and the settings files: the user
 /// settings read at start and written at exit, "_Config.xml", ".properties" and the server
 /// choice.
-class CAppZRKModule {
+class CAppZRKModule : public WTL::CAppModule {
 public:
     CAppZRKModule();
 

@@ -81,6 +81,8 @@ private:
     friend bool runApplication(Application& app);
     bool startUp();
     void releaseFramework();
+    /// Saves the window's picture to "kavri3D/screenshot" when that is set (demo runs).
+    void saveScreenshot();
 
     HINSTANCE mInstance;
     std::string mCommandLine;

@@ -9,6 +9,7 @@ class AudioManager;
 class ClientStateMachine;
 class DefaultFsmHelper;
 class EventManager;
+class GuiManager;
 class NetClientManager;
 class PhysicsManager;
 class UpdatableManager;
@@ -25,6 +26,7 @@ public:
     PhysicsManager* getPhysicsManager() const { return mPhysics.get(); }
     EventManager* getEventManager() const { return mEvents.get(); }
     UpdatableManager* getUpdatableManager() const { return mUpdatables.get(); }
+    GuiManager* getGuiManager() const { return mGui.get(); }
 
     /// One frame of game logic: due timers, the state machine (queued change, then the
     /// current state's frame), queued events, then the updatables.
@@ -33,6 +35,7 @@ public:
     // For tests of code that must cope without one of them.
     void releaseAudioManager();
     void releasePhysicsManager();
+    void releaseGuiManager();
 
 private:
     std::unique_ptr<ClientStateMachine> mMachine;
@@ -42,6 +45,7 @@ private:
     std::unique_ptr<EventManager> mEvents;
     std::unique_ptr<UpdatableManager> mUpdatables;
     std::unique_ptr<NetClientManager> mNet;
+    std::unique_ptr<GuiManager> mGui;
 };
 
 } // namespace core

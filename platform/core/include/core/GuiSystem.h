@@ -32,6 +32,8 @@ public:
     void injectTimePulse(float dt);
     /// The folder CEGUI's own data is read from.
     static std::string dataFolder();
+    /// Makes a folder's files readable by the GUI under a resource group name.
+    void addResourceFolder(const std::string& group, const std::string& folder);
 
 private:
     GuiSystem() = default;

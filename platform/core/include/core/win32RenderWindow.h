@@ -1,12 +1,17 @@
 #pragma once
 #include <boost/shared_ptr.hpp>
+#include <memory>
 #include <string>
 #include <win32/Windows.h>
 
 namespace kavri3D {
 namespace core {
 
-/// The game window. Its handle is published as "kavri3D/win32RenderWindow".
+class GraphicsSystem;
+
+/// The game window. Its handle is published as "kavri3D/win32RenderWindow". It is placed and
+/// sized from the blackboard keys "kavri3D/win32RenderWindowX", "...Y", "...W" and "...H"
+/// (outer size), and runs headless when "kavri3D/headless" is set or there is no display.
 class win32RenderWindow {
 public:
     explicit win32RenderWindow(const std::string& className);
@@ -20,12 +25,15 @@ public:
     DWORD getExStyle() const { return mExStyle; }
     /// Centres the window on the work area.
     void centerWindow();
+    /// The engine's graphics behind the window; null before create or when it failed.
+    GraphicsSystem* getGraphics() const { return mGraphics.get(); }
 
 private:
     std::string mClassName;
     HWND mHwnd = nullptr;
     DWORD mStyle = 0;
     DWORD mExStyle = 0;
+    std::unique_ptr<GraphicsSystem> mGraphics;
 };
 
 typedef boost::shared_ptr<win32RenderWindow> win32RenderWindowPtr;

@@ -1,0 +1,91 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <util/Singleton.h>
+
+namespace Ogre {
+class Camera;
+class DefaultHardwareBufferManager;
+class LogManager;
+class RenderWindow;
+class Root;
+class SceneManager;
+class Viewport;
+} // namespace Ogre
+
+namespace kavri3D {
+namespace core {
+
+class GuiSystem;
+
+/// The engine's graphics: OGRE with its fixed-function GL render system and the game window,
+/// CEGUI drawn into it, and the X11 events of that window (close, resize, mouse, keys) fed to
+/// the GUI. Headless, the same scene graph works without a window (no textures, nothing
+/// drawn) and the GUI runs on CEGUI's null renderer, so the game logic runs anywhere.
+class GraphicsSystem : public Singleton<GraphicsSystem> {
+public:
+    struct WindowSpec {
+        std::string title;
+        int x = 0, y = 0;
+        int width = 800, height = 600;
+        bool visible = true;
+        std::string logFile; // OGRE's log; empty: no log file
+    };
+
+    /// Null (with a log line) when OGRE or the window cannot be brought up.
+    static std::unique_ptr<GraphicsSystem> create(bool headless, const WindowSpec& spec);
+    /// Whether an X display can be opened (the window needs one).
+    static bool displayAvailable();
+    ~GraphicsSystem();
+
+    bool isHeadless() const { return mHeadless; }
+    Ogre::Root* getRoot() const { return mRoot.get(); }
+    Ogre::RenderWindow* getRenderWindow() const { return mWindow; }
+    Ogre::SceneManager* getSceneManager() const { return mScene; }
+    Ogre::Camera* getCamera() const { return mCamera; }
+    Ogre::Viewport* getViewport() const { return mViewport; }
+    GuiSystem* getGui() const { return mGui.get(); }
+
+    /// Handles the window's pending events, steps the GUI and draws one frame (headless:
+    /// only the GUI's time). False when drawing failed.
+    bool renderOneFrame(float dt);
+    /// Set when the player asked to close the window; cleared by takeCloseRequest.
+    bool takeCloseRequest();
+    void requestClose() { mCloseRequested = true; }
+    unsigned getFramesRendered() const { return mFramesRendered; }
+
+    void setTitle(const std::string& utf8Title);
+    void setVisible(bool visible);
+    void focus();
+    /// Saves what the window shows; false headless or on failure.
+    bool writeScreenshot(const std::string& file);
+    /// Share of pixels of the last frame that are not black (0..1); -1 headless.
+    double nonBlackShare();
+
+private:
+    GraphicsSystem() = default;
+    bool startWindowed(const WindowSpec& spec);
+    bool startHeadless();
+    void createDefaultScene();
+    void pumpWindowEvents();
+
+    std::unique_ptr<Ogre::LogManager> mLog;
+    std::unique_ptr<Ogre::Root> mRoot;
+    std::unique_ptr<Ogre::DefaultHardwareBufferManager> mBuffers;
+    Ogre::RenderWindow* mWindow = nullptr;
+    Ogre::SceneManager* mScene = nullptr;
+    Ogre::Camera* mCamera = nullptr;
+    Ogre::Viewport* mViewport = nullptr;
+    std::unique_ptr<GuiSystem> mGui;
+    bool mHeadless = true;
+    bool mCloseRequested = false;
+    unsigned mFramesRendered = 0;
+    void* mDisplay = nullptr;       // the window's X display (OGRE's connection)
+    unsigned long mXWindow = 0;
+    unsigned long mDeleteAtom = 0;
+};
+
+} // namespace core
+} // namespace kavri3D
+
+KAVRI_SINGLETON_DECLARE(kavri3D::core::GraphicsSystem);

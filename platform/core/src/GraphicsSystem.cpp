@@ -1,0 +1,348 @@
+#include "core/GraphicsSystem.h"
+
+#include <CEGUI/CEGUI.h>
+#include <Ogre.h>
+#include <OgreDefaultHardwareBufferManager.h>
+#include <core/GuiSystem.h>
+#include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+#include <link.h>
+#include <vector>
+#include <yake/Logger.h>
+
+// X11 last: its macros (None, Bool, Status...) would break the C++ headers above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+KAVRI_SINGLETON_DEFINE(kavri3D::core::GraphicsSystem);
+
+namespace kavri3D {
+namespace core {
+
+namespace {
+
+void logLine(unsigned severity, const std::string& text)
+{
+    yake::logging::logger::instance().log(severity, "graphics", text);
+}
+
+// The GL driver is loaded behind OGRE's back and unloaded when the display closes; keep it
+// mapped until the process ends, so its own late clean-up never runs in unmapped code.
+void pinGraphicsDriver()
+{
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void*) {
+            const char* name = info->dlpi_name;
+            if (name && (std::strstr(name, "/dri/") || std::strstr(name, "GLX_mesa") || std::strstr(name, "libLLVM") ||
+                         std::strstr(name, "libgallium")))
+                dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+            return 0;
+        },
+        nullptr);
+}
+
+std::string pluginFolder()
+{
+    const char* env = std::getenv("ZRK_OGRE_PLUGINS");
+    return env && *env ? env : ZRK_OGRE_PLUGIN_DIR;
+}
+
+CEGUI::Key::Scan scanOf(KeySym sym)
+{
+    switch (sym) {
+    case XK_BackSpace: return CEGUI::Key::Backspace;
+    case XK_Tab: return CEGUI::Key::Tab;
+    case XK_Return: return CEGUI::Key::Return;
+    case XK_KP_Enter: return CEGUI::Key::NumpadEnter;
+    case XK_Escape: return CEGUI::Key::Escape;
+    case XK_Delete: return CEGUI::Key::Delete;
+    case XK_Left: return CEGUI::Key::ArrowLeft;
+    case XK_Right: return CEGUI::Key::ArrowRight;
+    case XK_Up: return CEGUI::Key::ArrowUp;
+    case XK_Down: return CEGUI::Key::ArrowDown;
+    case XK_Home: return CEGUI::Key::Home;
+    case XK_End: return CEGUI::Key::End;
+    default: return CEGUI::Key::Unknown;
+    }
+}
+
+} // namespace
+
+bool GraphicsSystem::displayAvailable()
+{
+    const char* name = std::getenv("DISPLAY");
+    if (!name || !*name)
+        return false;
+    Display* d = XOpenDisplay(name);
+    if (!d)
+        return false;
+    XCloseDisplay(d);
+    return true;
+}
+
+std::unique_ptr<GraphicsSystem> GraphicsSystem::create(bool headless, const WindowSpec& spec)
+{
+    std::unique_ptr<GraphicsSystem> g(new GraphicsSystem);
+    g->mLog.reset(new Ogre::LogManager);
+    g->mLog->createLog(spec.logFile.empty() ? "Ogre.log" : spec.logFile, true, false, spec.logFile.empty());
+    try {
+        bool ok = headless ? g->startHeadless() : g->startWindowed(spec);
+        if (!ok)
+            return nullptr;
+        g->createDefaultScene();
+    } catch (const std::exception& e) {
+        logLine(3, std::string("graphics start failed: ") + e.what());
+        return nullptr;
+    }
+    return g;
+}
+
+bool GraphicsSystem::startWindowed(const WindowSpec& spec)
+{
+    if (!displayAvailable()) {
+        logLine(3, "no X display for the game window");
+        return false;
+    }
+    mRoot.reset(new Ogre::Root("", "", ""));
+    mRoot->loadPlugin(pluginFolder() + "/RenderSystem_GL");
+    mRoot->loadPlugin(pluginFolder() + "/Codec_STBI");
+    Ogre::RenderSystem* rs = mRoot->getRenderSystemByName("OpenGL Rendering Subsystem");
+    if (!rs) {
+        logLine(3, "the GL render system is missing");
+        return false;
+    }
+    mRoot->setRenderSystem(rs);
+    mRoot->initialise(false);
+    Ogre::NameValuePairList params;
+    params["left"] = Ogre::StringConverter::toString(spec.x);
+    params["top"] = Ogre::StringConverter::toString(spec.y);
+    params["title"] = spec.title;
+    params["vsync"] = "false";
+    if (!spec.visible)
+        params["hidden"] = "true";
+    mWindow = mRoot->createRenderWindow("kavri3DAppGuiWindow", spec.width, spec.height, false, &params);
+    pinGraphicsDriver();
+    mWindow->getCustomAttribute("XDISPLAY", &mDisplay);
+    Window xw = 0;
+    mWindow->getCustomAttribute("WINDOW", &xw);
+    mXWindow = xw;
+    if (mDisplay && mXWindow) {
+        Display* d = static_cast<Display*>(mDisplay);
+        XWindowAttributes attrs;
+        XGetWindowAttributes(d, xw, &attrs);
+        XSelectInput(d, xw, attrs.your_event_mask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                                PointerMotionMask | StructureNotifyMask | FocusChangeMask);
+        Atom del = XInternAtom(d, "WM_DELETE_WINDOW", False);
+        XSetWMProtocols(d, xw, &del, 1);
+        mDeleteAtom = del;
+        XFlush(d);
+    }
+    mHeadless = false;
+    mGui = GuiSystem::createForOgre(*mWindow);
+    return true;
+}
+
+bool GraphicsSystem::startHeadless()
+{
+    mRoot.reset(new Ogre::Root("", "", ""));
+    // A scene graph without a render system: buffers in memory, the default material, and
+    // the prefab meshes that stand in for missing models.
+    mBuffers.reset(new Ogre::DefaultHardwareBufferManager);
+    Ogre::MaterialManager::getSingleton().initialise();
+    Ogre::MeshManager::getSingleton()._initialise();
+    mHeadless = true;
+    mGui = GuiSystem::createHeadless(1024, 768);
+    return true;
+}
+
+void GraphicsSystem::createDefaultScene()
+{
+    mScene = mRoot->createSceneManager();
+    mScene->setAmbientLight(Ogre::ColourValue(0.4f, 0.4f, 0.45f));
+    mCamera = mScene->createCamera("frameCamera");
+    mCamera->setNearClipDistance(1);
+    Ogre::SceneNode* node = mScene->getRootSceneNode()->createChildSceneNode("frameCameraNode");
+    node->attachObject(mCamera);
+    node->setPosition(0, 60, 240);
+    node->lookAt(Ogre::Vector3(0, 30, 0), Ogre::Node::TS_WORLD);
+    if (mWindow) {
+        mViewport = mWindow->addViewport(mCamera);
+        mViewport->setBackgroundColour(Ogre::ColourValue(0.10f, 0.14f, 0.22f));
+        mCamera->setAspectRatio(Ogre::Real(mViewport->getActualWidth()) / Ogre::Real(mViewport->getActualHeight()));
+    }
+}
+
+GraphicsSystem::~GraphicsSystem()
+{
+    mGui.reset();
+    if (mRoot) {
+        if (mScene)
+            mRoot->destroySceneManager(mScene);
+        mScene = nullptr;
+        mRoot.reset();
+    }
+    mBuffers.reset();
+    mLog.reset();
+}
+
+void GraphicsSystem::pumpWindowEvents()
+{
+    if (!mDisplay || !mXWindow)
+        return;
+    Display* d = static_cast<Display*>(mDisplay);
+    CEGUI::GUIContext* ctx =
+        CEGUI::System::getSingletonPtr() ? &CEGUI::System::getSingleton().getDefaultGUIContext() : nullptr;
+    while (XPending(d) > 0) {
+        XEvent ev;
+        XNextEvent(d, &ev);
+        if (ev.xany.window != static_cast<Window>(mXWindow))
+            continue;
+        switch (ev.type) {
+        case ClientMessage:
+            if (static_cast<unsigned long>(ev.xclient.data.l[0]) == mDeleteAtom)
+                mCloseRequested = true;
+            break;
+        case ConfigureNotify:
+            mWindow->windowMovedOrResized();
+            if (CEGUI::System::getSingletonPtr())
+                CEGUI::System::getSingleton().notifyDisplaySizeChanged(
+                    CEGUI::Sizef(float(mWindow->getWidth()), float(mWindow->getHeight())));
+            if (mViewport && mViewport->getActualHeight() > 0)
+                mCamera->setAspectRatio(Ogre::Real(mViewport->getActualWidth()) / Ogre::Real(mViewport->getActualHeight()));
+            break;
+        case MotionNotify:
+            if (ctx)
+                ctx->injectMousePosition(float(ev.xmotion.x), float(ev.xmotion.y));
+            break;
+        case ButtonPress:
+        case ButtonRelease:
+            if (!ctx)
+                break;
+            ctx->injectMousePosition(float(ev.xbutton.x), float(ev.xbutton.y));
+            if (ev.xbutton.button == Button4 || ev.xbutton.button == Button5) {
+                if (ev.type == ButtonPress)
+                    ctx->injectMouseWheelChange(ev.xbutton.button == Button4 ? 1.f : -1.f);
+            } else {
+                CEGUI::MouseButton b = ev.xbutton.button == Button3   ? CEGUI::RightButton
+                                       : ev.xbutton.button == Button2 ? CEGUI::MiddleButton
+                                                                      : CEGUI::LeftButton;
+                if (ev.type == ButtonPress)
+                    ctx->injectMouseButtonDown(b);
+                else
+                    ctx->injectMouseButtonUp(b);
+            }
+            break;
+        case KeyPress: {
+            if (!ctx)
+                break;
+            char text[16] = {};
+            KeySym sym = 0;
+            int n = XLookupString(&ev.xkey, text, sizeof text - 1, &sym, nullptr);
+            CEGUI::Key::Scan scan = scanOf(sym);
+            if (scan != CEGUI::Key::Unknown)
+                ctx->injectKeyDown(scan);
+            else if (n == 1 && static_cast<unsigned char>(text[0]) >= 32)
+                ctx->injectChar(static_cast<unsigned char>(text[0]));
+            break;
+        }
+        case KeyRelease: {
+            if (!ctx)
+                break;
+            KeySym sym = XLookupKeysym(&ev.xkey, 0);
+            CEGUI::Key::Scan scan = scanOf(sym);
+            if (scan != CEGUI::Key::Unknown)
+                ctx->injectKeyUp(scan);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+}
+
+bool GraphicsSystem::renderOneFrame(float dt)
+{
+    if (mGui)
+        mGui->injectTimePulse(dt);
+    if (mHeadless)
+        return true;
+    pumpWindowEvents();
+    try {
+        if (!mRoot->renderOneFrame(dt))
+            return false;
+    } catch (const std::exception& e) {
+        logLine(3, std::string("frame not drawn: ") + e.what());
+        return false;
+    }
+    ++mFramesRendered;
+    return true;
+}
+
+bool GraphicsSystem::takeCloseRequest()
+{
+    bool asked = mCloseRequested;
+    mCloseRequested = false;
+    return asked;
+}
+
+void GraphicsSystem::setTitle(const std::string& utf8Title)
+{
+    if (!mDisplay || !mXWindow)
+        return;
+    Display* d = static_cast<Display*>(mDisplay);
+    Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
+    Atom netName = XInternAtom(d, "_NET_WM_NAME", False);
+    XChangeProperty(d, static_cast<Window>(mXWindow), netName, utf8, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(utf8Title.data()), static_cast<int>(utf8Title.size()));
+    XStoreName(d, static_cast<Window>(mXWindow), utf8Title.c_str());
+    XFlush(d);
+}
+
+void GraphicsSystem::setVisible(bool visible)
+{
+    if (mWindow)
+        mWindow->setHidden(!visible);
+}
+
+void GraphicsSystem::focus()
+{
+    if (!mDisplay || !mXWindow)
+        return;
+    Display* d = static_cast<Display*>(mDisplay);
+    XRaiseWindow(d, static_cast<Window>(mXWindow));
+    XSetInputFocus(d, static_cast<Window>(mXWindow), RevertToParent, CurrentTime);
+    XFlush(d);
+}
+
+bool GraphicsSystem::writeScreenshot(const std::string& file)
+{
+    if (!mWindow)
+        return false;
+    try {
+        mWindow->writeContentsToFile(file);
+        return true;
+    } catch (const std::exception& e) {
+        logLine(3, std::string("screenshot failed: ") + e.what());
+        return false;
+    }
+}
+
+double GraphicsSystem::nonBlackShare()
+{
+    if (!mWindow)
+        return -1;
+    const std::size_t w = mWindow->getWidth(), h = mWindow->getHeight();
+    std::vector<unsigned char> pixels(w * h * 4);
+    Ogre::PixelBox box(static_cast<Ogre::uint32>(w), static_cast<Ogre::uint32>(h), 1, Ogre::PF_BYTE_RGBA, pixels.data());
+    mWindow->copyContentsToMemory(box, box);
+    std::size_t lit = 0;
+    for (std::size_t i = 0; i < w * h; ++i)
+        if (pixels[i * 4] > 8 || pixels[i * 4 + 1] > 8 || pixels[i * 4 + 2] > 8)
+            ++lit;
+    return w != 0 && h != 0 ? double(lit) / double(w * h) : 0.0;
+}
+
+} // namespace core
+} // namespace kavri3D

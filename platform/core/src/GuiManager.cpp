@@ -1,0 +1,3 @@
+#include "core/GuiManager.h"
+
+KAVRI_SINGLETON_DEFINE(kavri3D::core::GuiManager);

@@ -1,0 +1,28 @@
+// Sanitizer settings baked into every test program, so a test run directly behaves as under
+// ctest. Leaks and mismatches inside the system's GL, font and GUI libraries are not ours.
+extern "C" {
+
+const char* __asan_default_options()
+{
+    // OGRE's image codec frees with delete[] what it allocated with malloc.
+    return "detect_leaks=1:strict_init_order=1:alloc_dealloc_mismatch=0";
+}
+
+const char* __ubsan_default_options() { return "print_stacktrace=1:halt_on_error=1"; }
+
+const char* __lsan_default_suppressions()
+{
+    return "leak:libGLX_mesa\n"
+           "leak:libGL.so\n"
+           "leak:libGLX.so\n"
+           "leak:swrast_dri\n"
+           "leak:libgallium\n"
+           "leak:libLLVM\n"
+           "leak:libfontconfig\n"
+           "leak:libX11\n"
+           "leak:libxcb\n"
+           "leak:libdbus\n"
+           // CEGUI's OGRE renderer keeps the pixel copies of the textures it loads from memory.
+           "leak:CEGUI::OgreTexture::loadFromMemory\n";
+}
+}
