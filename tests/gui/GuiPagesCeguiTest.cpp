@@ -1,0 +1,135 @@
+#include <CEGUI/CEGUI.h>
+#include <boost/any.hpp>
+#include <core/GuiSystem.h>
+#include <gui/IEventDispatcher.h>
+#include <gui/IGuiPage.h>
+
+#include "PluginFixture.h"
+
+using namespace kavri3D::zrk;
+
+namespace {
+
+/// The plug-in over a headless CEGUI system whose root sheet is the manager's root window.
+struct GuiPagesTest : ::testing::Test {
+    std::unique_ptr<kavri3D::core::GuiSystem> ceguiSystem = kavri3D::core::GuiSystem::createHeadless(1024, 768);
+    zrktest::EventTally tally;
+    ZRKGuiLoader loader;
+    gui::IGuiManager* manager = nullptr;
+
+    void SetUp() override
+    {
+        loader.loadFrom(zrktest::pluginPath("ZRK_Gui").c_str());
+        ASSERT_TRUE(loader.createGuiManager(&manager));
+        manager->setRootWindow(ceguiSystem->getRootWindow());
+    }
+    CEGUI::Window* login() { return manager->getPage(6)->getRootWindow(); }
+    void type(const char* field, const std::string& text)
+    {
+        login()->getChild(field)->setText(reinterpret_cast<const CEGUI::utf8*>(text.c_str()));
+    }
+    void clickLogIn()
+    {
+        CEGUI::Window* button = login()->getChild("LogIn");
+        CEGUI::WindowEventArgs args(button);
+        button->fireEvent(CEGUI::PushButton::EventClicked, args, CEGUI::PushButton::EventNamespace);
+    }
+};
+
+std::string text(CEGUI::Window* w) { return w->getText().c_str(); }
+
+} // namespace
+
+TEST_F(GuiPagesTest, PagesOwnHiddenWindowsUnderTheRootAndShowPageSwitchesThem)
+{
+    CEGUI::Window* loginWindow = login();
+    ASSERT_NE(loginWindow, nullptr);
+    EXPECT_EQ(loginWindow->getParent(), ceguiSystem->getRootWindow());
+    EXPECT_FALSE(loginWindow->isVisible());
+    EXPECT_EQ(login(), loginWindow); // made once
+    CEGUI::Window* area = manager->getPage(0)->getRootWindow();
+    ASSERT_NE(area, nullptr);
+    EXPECT_NE(area, loginWindow);
+
+    manager->showPage("login");
+    EXPECT_TRUE(loginWindow->isVisible());
+    EXPECT_FALSE(area->isVisible());
+    manager->showPage("area");
+    EXPECT_FALSE(loginWindow->isVisible());
+    EXPECT_TRUE(area->isVisible());
+    manager->showPage("battle");
+    EXPECT_FALSE(area->isVisible());
+    manager->showPage("nowhere"); // unknown: logged, screens stay as they are
+    EXPECT_EQ(manager->getControl()->shownPages(), (std::vector<std::string>{"login", "area", "battle", "nowhere"}));
+}
+
+TEST_F(GuiPagesTest, LogInButtonCallsTheLogInEventWithTheFormsValuesAndForgetsThePassword)
+{
+    gui::IGuiPage* page = manager->getPage(6);
+    std::map<std::string, boost::any> seen;
+    auto* event = new zrktest::FakeEvent(2, tally);
+    event->onCallback = [&](gui::ParamHandle h) {
+        for (const char* name : {"username", "password", "lock", "show_name"})
+            if (gui::ParamNode* n = page->getParam(name, h))
+                seen[name] = n->value;
+    };
+    manager->getEventDispatcher()->registerEvent(event);
+
+    clickLogIn(); // no name typed: nothing is sent
+    EXPECT_EQ(tally.callbacks, 0);
+    EXPECT_FALSE(text(login()->getChild("Status")).empty());
+
+    type("Name", "Zoë");
+    type("Password", "s3cret");
+    static_cast<CEGUI::ToggleButton*>(login()->getChild("Remember"))->setSelected(false);
+    clickLogIn();
+    ASSERT_EQ(tally.callbacks, 1);
+    EXPECT_EQ(boost::any_cast<std::string>(seen["username"]), "Zoë");
+    EXPECT_EQ(boost::any_cast<std::string>(seen["password"]), "s3cret");
+    EXPECT_EQ(boost::any_cast<bool>(seen["lock"]), false);
+    EXPECT_EQ(boost::any_cast<std::string>(seen["show_name"]), "Zoë");
+
+    gui::IGuiControl* control = manager->getControl();
+    gui::ParamNode* kept = page->getParam("password", control->paramHandle(6));
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(boost::any_cast<std::string>(kept->value), "");
+    EXPECT_EQ(text(login()->getChild("Password")), "");
+}
+
+TEST_F(GuiPagesTest, LoadingEventsValuesFillTheForm)
+{
+    auto* event = new zrktest::FakeEvent(1, tally);
+    event->onFill = [](gui::ParamList& list) {
+        for (gui::ParamNode* n : list)
+            delete n;
+        list.clear();
+        auto* name = new gui::ParamNode;
+        name->name = "username";
+        name->value = std::string("kai");
+        auto* lock = new gui::ParamNode;
+        lock->name = "userlock";
+        lock->value = false;
+        list = {name, lock};
+    };
+    manager->getEventDispatcher()->registerEvent(event);
+    login(); // the page's window exists before the values come
+    manager->getEventDispatcher()->raise(1);
+    EXPECT_EQ(text(login()->getChild("Name")), "kai");
+    EXPECT_FALSE(static_cast<CEGUI::ToggleButton*>(login()->getChild("Remember"))->isSelected());
+    for (gui::ParamNode* n : *manager->getControl()->fillParams(1))
+        delete n;
+}
+
+TEST_F(GuiPagesTest, WindowsDestroyedWithTheGuiSystemAreForgottenAndMadeAgain)
+{
+    ASSERT_NE(login(), nullptr);
+    ceguiSystem.reset();
+    EXPECT_EQ(login(), nullptr);
+    manager->showPage("login");
+
+    ceguiSystem = kavri3D::core::GuiSystem::createHeadless(800, 600);
+    manager->setRootWindow(ceguiSystem->getRootWindow());
+    CEGUI::Window* again = login();
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->getParent(), ceguiSystem->getRootWindow());
+}
