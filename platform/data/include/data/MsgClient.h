@@ -1,0 +1,84 @@
+#pragma once
+#include <boost/function.hpp>
+#include <boost/weak_ptr.hpp>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+#include "data/MsgRoomCallback.h"
+#include "data/MsgSiteInfo.h"
+
+namespace kavri3D {
+namespace core {
+
+class MsgChatCallback;
+
+/// The client of the message (chat) server: room and user addresses, the room callbacks by
+/// room address, and the messages that arrive for them. Arriving messages are handed to the
+/// callbacks from deliver(), once per frame.
+class MsgClient {
+public:
+    /// One message the game sent.
+    struct Sent {
+        std::string to;
+        std::string text;
+    };
+
+    explicit MsgClient(const std::string& domain = "zrk");
+
+    /// The room's address ("name@conference.domain"); an address stays as it is.
+    std::string roomAddress(const std::string& room) const;
+    /// The user's address ("uid@domain"); an address stays as it is.
+    std::string userAddress(const std::string& uid) const;
+
+    void sendRoomMessage(const std::string& roomAddr, const std::string& subject, const std::string& text);
+    void sendUserMessage(const std::string& text, const std::string& userAddr, const std::string& subject);
+    const std::vector<Sent>& sent() const { return mSent; }
+
+    /// The callback receives the room's messages; one callback may follow several rooms.
+    void addRoomCallback(const std::string& roomAddr, MsgRoomCallback* callback);
+    /// Takes the callback off every room (and off the scene).
+    void removeRoomCallback(MsgRoomCallback* callback);
+    /// The current room scene: it receives the messages of every room. Null clears it.
+    void setSceneCallback(MsgRoomCallback* callback);
+    std::size_t callbackCount(const std::string& roomAddr) const;
+
+    // Arrivals, handed over on the next deliver().
+    void receiveRoomMessage(const std::string& room, const std::string& text, bool self = false);
+    void receiveUserMessage(const std::string& from, const std::string& text);
+    void receiveMemberJoin(const std::string& room, const std::string& member);
+    void receiveMemberLeave(const std::string& room, const std::string& member);
+    void receiveEnterReply(const std::string& room, int code, const std::string& params);
+    void receiveLeave(const std::string& room);
+    /// Any other room notice.
+    void post(const std::string& room, const boost::function<void(MsgRoomCallback&)>& notice);
+
+    /// Hands every arrival to the live callbacks of its room and to the scene.
+    void deliver();
+    /// Forgets queued arrivals and rooms (at log-out); callbacks stay registered.
+    void reset();
+
+    MsgSiteInfo getSiteInfo(const std::string& room) const;
+
+private:
+    struct Listener {
+        MsgRoomCallback* callback;
+        boost::weak_ptr<void> alive;
+    };
+    struct Arrival {
+        std::string room; // empty: a chat message for every chat callback
+        boost::function<void(MsgRoomCallback&)> notice;
+        boost::function<void(MsgChatCallback&)> chat;
+    };
+    std::vector<Listener> listenersOf(const std::string& roomAddr) const;
+
+    std::string mDomain;
+    std::map<std::string, std::vector<Listener>> mRooms;
+    Listener mScene{nullptr, boost::weak_ptr<void>()};
+    std::deque<Arrival> mArrivals;
+    std::map<std::string, MsgSiteInfo> mSites;
+    std::vector<Sent> mSent;
+};
+
+} // namespace core
+} // namespace kavri3D

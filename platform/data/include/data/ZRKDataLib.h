@@ -1,0 +1,40 @@
+#pragma once
+#include <json/json.h>
+#include <string>
+#include <util/XmlConfigHelper.h>
+#include "data/ZRKRequestOwner.h"
+
+namespace kavri3D {
+namespace zrk {
+
+/// One of the game's data libraries (items, maps, NPCs, quests, titles...): its records are
+/// the result view "lib/<name>", which the server sends again when the library refreshes.
+class ZRKDataLib {
+public:
+    explicit ZRKDataLib(const std::string& name);
+    virtual ~ZRKDataLib();
+
+    const std::string& getName() const { return mName; }
+    /// Asks the server for the library again; the records change when the answer is in.
+    void refresh();
+
+    /// The records: an object by id or an array (null before the first answer).
+    const Json::Value& records() const;
+    std::size_t size() const;
+    /// The record of an id (an object member, or the array entry whose "id" matches); an
+    /// empty view when there is none.
+    core::XmlConfigHelper find(const std::string& id) const;
+
+private:
+    std::string mName;
+    ZRKRequestOwner mRequests;
+};
+
+// Libraries without operations of their own.
+typedef ZRKDataLib ZRKItemLib;
+typedef ZRKDataLib ZRKMapLib;
+typedef ZRKDataLib ZRKWeaponLib;
+typedef ZRKDataLib ZRKNpcLib;
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,17 @@
+#pragma once
+#include <string>
+#include "data/ZRKRequestInfo.h"
+
+namespace kavri3D {
+namespace zrk {
+
+/// Requests about guilds; the invitation text keeps its quotes.
+/// Each request completes later, from the frame update, with (error, text).
+class ZRKGuildRequest {
+public:
+    static long queryPlayerGuild(const std::string& params, ZRKReply done);
+    static long queryWant(const std::string& params, ZRKReply done);
+};
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,32 @@
+#pragma once
+#include <json/json.h>
+#include <string>
+#include <util/XmlConfigHelper.h>
+
+namespace kavri3D {
+namespace zrk {
+
+/// JSON reading that never throws: fixture files and server replies may be broken or
+/// wrong-typed, and the game must go on with defaults.
+class ZRKJson {
+public:
+    /// The parsed file, or null when it is missing or not JSON.
+    static Json::Value readFile(const std::string& path);
+    /// The parsed text, or null when it is not JSON.
+    static Json::Value parse(const std::string& text);
+
+    /// The member of an object, or null when `v` is no object or lacks it.
+    static const Json::Value& member(const Json::Value& v, const std::string& key);
+    static std::string getString(const Json::Value& v, const std::string& key, const std::string& def);
+    static int getInt(const Json::Value& v, const std::string& key, int def);
+    static bool getBool(const Json::Value& v, const std::string& key, bool def);
+
+    /// A settings view of the value: object members become keys, array entries the keys
+    /// "0", "1"..., scalars their text. Anything else gives an empty view.
+    static core::XmlConfigHelper toView(const Json::Value& v);
+    /// The JSON object of a settings tree (every value a string).
+    static Json::Value fromView(const core::XmlConfigHelper& view);
+};
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,90 @@
+#pragma once
+#include <boost/signals2.hpp>
+#include <json/json.h>
+#include <map>
+#include <string>
+#include <vector>
+#include <util/Singleton.h>
+#include "data/ZRKParamText.h"
+#include "data/ZRKRequestInfo.h"
+
+namespace kavri3D {
+namespace zrk {
+
+/// Carries every request of the game to the game server and its reply back. A request stays
+/// pending until someone (the embedded server or a test) completes it with an error flag, a
+/// text and the result views; its completion then runs once, from the next update on the
+/// frame thread, never inside the call that sent it. A request not answered within the
+/// timeout completes once with an error.
+class ZRKRequestBroker : public Singleton<ZRKRequestBroker> {
+public:
+    typedef boost::signals2::signal<void(const ZRKRequestInfo&)> SentSignal;
+
+    ZRKRequestBroker();
+    ~ZRKRequestBroker();
+
+    /// Sends one request; returns its handle (never 0).
+    long send(const std::string& kind, const std::string& op, const std::string& params, const ZRKReply& done);
+
+    /// The request operations' one entry: sends through the live broker, or logs and returns
+    /// 0 without one (no completion then ever runs).
+    static long post(const char* kind, const char* op, const std::string& params, const ZRKReply& done);
+    template <class... Args>
+    static long call(const char* kind, const char* op, const ZRKReply& done, const Args&... args)
+    {
+        return post(kind, op, ZRKParamText::pack(args...), done);
+    }
+
+    /// The completion of the request never runs; false when it is not pending.
+    bool cancel(long handle);
+    void cancelAll();
+
+    /// Answers a pending request. The views (an object of view name to value) replace the
+    /// named result views just before the completion runs. False when the handle is not
+    /// pending or was answered already.
+    bool complete(long handle, bool error, const std::string& text, const Json::Value& views = Json::Value());
+    /// Answers the oldest unanswered request of the operation; false when there is none.
+    bool completeOldest(const std::string& op, bool error, const std::string& text,
+                        const Json::Value& views = Json::Value());
+
+    /// Times out overdue requests, then runs the completions of the answered ones in the
+    /// order they were sent.
+    void update();
+
+    /// Seconds a request may wait for its answer; 0 or less waits for ever.
+    void setTimeout(double seconds) { mTimeout = seconds; }
+    double getTimeout() const { return mTimeout; }
+
+    bool isPending(long handle) const { return mRequests.count(handle) > 0; }
+    /// Requests still waiting for an answer, oldest first.
+    std::vector<ZRKRequestInfo> unanswered() const;
+    /// Every request sent since the last clearHistory, oldest first.
+    const std::vector<ZRKRequestInfo>& history() const { return mHistory; }
+    void clearHistory() { mHistory.clear(); }
+
+    /// Told of each request as it is sent (the embedded server listens here).
+    boost::signals2::connection subscribeToSent(const SentSignal::slot_type& slot) { return mSent.connect(slot); }
+
+    static const char* timeoutText() { return "request timed out"; }
+
+private:
+    struct Pending {
+        ZRKRequestInfo info;
+        ZRKReply done;
+        bool answered = false;
+        bool error = false;
+        std::string text;
+        Json::Value views;
+    };
+
+    std::map<long, Pending> mRequests; // by handle: handles grow, so this is sending order
+    std::vector<ZRKRequestInfo> mHistory;
+    SentSignal mSent;
+    long mNextHandle = 1;
+    double mTimeout = 30.0;
+};
+
+} // namespace zrk
+} // namespace kavri3D
+
+KAVRI_SINGLETON_DECLARE(kavri3D::zrk::ZRKRequestBroker);

@@ -1,0 +1,19 @@
+#pragma once
+#include <string>
+#include "data/ZRKRequestInfo.h"
+
+namespace kavri3D {
+namespace zrk {
+
+/// Requests about the friend roster; their texts keep their quotes.
+/// Each request completes later, from the frame update, with (error, text).
+class ZRKRosterRequest {
+public:
+    static long queryMyRoster(ZRKReply done);
+    static long queryAddRoster(const std::string& params, ZRKReply done);
+    static long queryUptRoster(const std::string& params, ZRKReply done);
+    static long queryDelRoster(const std::string& params, ZRKReply done);
+};
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,112 @@
+#pragma once
+#include <boost/function.hpp>
+#include <boost/signals2.hpp>
+#include <memory>
+#include <string>
+#include <core/RtObjectAttrMap.h>
+#include <core/Session.h>
+#include <util/Singleton.h>
+#include <util/XmlConfigHelper.h>
+#include "data/MsgClient.h"
+#include "data/ZRKRequestOwner.h"
+
+namespace kavri3D {
+namespace zrk {
+
+class ZRKGameData;
+class ZRKGameServer;
+class ZRKRequestBroker;
+
+/// The game session: log-in and log-out, the teleports between client states, the rooms of
+/// the message server and their callbacks, the connection signal, and the game data with
+/// the request broker that every request goes through. It is updated once per frame by the
+/// framework; replies and room messages reach their receivers from there.
+/// Unless told otherwise it plays against the embedded game server.
+class ZRKSession : public core::ISession, public core::RtObjectAttrMap, public Singleton<ZRKSession> {
+public:
+    /// The log-in result: 0 accepted, 1 wrong name or password, 2 logged in elsewhere,
+    /// 3 no answer from the server.
+    typedef boost::function<void(core::ISession*, int)> LoginSlot;
+    /// Connection state: 0 connected, anything else lost.
+    typedef boost::signals2::signal<void(core::ISession*, int)> ConnectionSignal;
+
+    /// `serverFolder` holds the embedded server's fixtures; an empty folder starts no server
+    /// (tests then answer the requests themselves).
+    explicit ZRKSession(const std::string& serverFolder = "res/server");
+    ~ZRKSession() override;
+
+    // Log-in and log-out.
+    /// Sends the log-in; the slot runs once with the result from a later frame. False (and
+    /// no slot call) while another log-in is under way.
+    bool login(const std::string& name, const std::string& password, const LoginSlot& slot);
+    void logout();
+    bool isOnline() const override { return mOnline; }
+    bool isLoggingIn() const;
+    /// Ends the online session and asks the framework to quit.
+    void goDead() override;
+    std::string getUID() const { return mUID; }
+    std::string getSID() const;
+
+    // Client states.
+    /// Changes to the named client state through the engine's state machine; a room name,
+    /// when given, becomes the current room. False without such a state or machine.
+    bool teleport(const std::string& room, const std::string& state, const std::string& params);
+    void teleportAdv(const std::string& state, const std::string& params = std::string()) override;
+    const std::string& getCurrentRoom() const { return mCurrentRoom; }
+    const std::string& getLastTeleport() const { return mLastTeleport; }
+
+    // Rooms of the message server.
+    /// Enters a room; the room's callbacks get onEnterRoom with the server's code (-1 or 0
+    /// accepted). Returns the request handle.
+    long enter(const std::string& room, const std::string& text);
+    long enter(const std::string& room, const core::XmlConfigHelper& entry);
+    void leave(const std::string& room);
+    core::MsgClient* getMsgClient() { return &mMsgClient; }
+    void addMsgRoomCallback(const std::string& roomAddr, core::MsgRoomCallback* callback);
+    void removeMsgRoomCallback(core::MsgRoomCallback* callback);
+    void setMsgRoomSceneCallback(core::MsgRoomCallback* callback);
+    core::MsgSiteInfo getSiteInfo(const std::string& roomAddr) const { return mMsgClient.getSiteInfo(roomAddr); }
+    std::string decorateUser(const std::string& uid) const { return mMsgClient.userAddress(uid); }
+    std::string undecorateUser(const std::string& address) const;
+    std::string decorateRoom(const std::string& room) const { return mMsgClient.roomAddress(room); }
+    /// The user of a room member's address ("room@conference.zrk/hero" gives "hero").
+    std::string undecorateRoomUser(const std::string& member) const;
+
+    boost::signals2::connection subscribeToConnectionSignal(const ConnectionSignal::slot_type& slot);
+    core::XmlConfigHelper& getSettings() override { return mSettings; }
+    void eraseAttr(const std::string& name) { removeAttr(name); }
+
+    /// Once per frame: the embedded server answers, replies reach their completions, room
+    /// messages reach their callbacks.
+    void update(float dt) override;
+
+    // Control surface for tests.
+    ZRKRequestBroker& getBroker() { return *mBroker; }
+    ZRKGameData& getGameData() { return *mData; }
+    /// Null when the session plays without the embedded server.
+    ZRKGameServer* getGameServer() { return mServer.get(); }
+    /// The connection to the server drops (state not 0).
+    void dropConnection(int state = 1);
+
+private:
+    void onLoginReply(bool error, const std::string& text, const std::string& name, const LoginSlot& slot);
+    void goOffline(int state);
+
+    std::unique_ptr<ZRKRequestBroker> mBroker;
+    std::unique_ptr<ZRKGameData> mData;
+    std::unique_ptr<ZRKGameServer> mServer;
+    core::MsgClient mMsgClient;
+    core::XmlConfigHelper mSettings;
+    ConnectionSignal mConnection;
+    bool mOnline = false;
+    std::string mUID;
+    std::string mCurrentRoom;
+    std::string mLastTeleport;
+    long mLoginHandle = 0;
+    ZRKRequestOwner mRequests; // last: its requests are cancelled while the broker lives
+};
+
+} // namespace zrk
+} // namespace kavri3D
+
+KAVRI_SINGLETON_DECLARE(kavri3D::zrk::ZRKSession);

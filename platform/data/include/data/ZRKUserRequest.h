@@ -1,0 +1,41 @@
+#pragma once
+#include <string>
+#include <list>
+#include <util/XmlConfigHelper.h>
+#include "data/ZRKDataLib.h"
+#include "data/ZRKInventory.h"
+#include "data/ZRKRequestInfo.h"
+
+namespace kavri3D {
+namespace zrk {
+
+/// Requests about the player: information, settings, default look, inventory, stats and items.
+/// Each request completes later, from the frame update, with (error, text).
+class ZRKUserRequest {
+public:
+    static long queryUserInfo0(const std::string& product, ZRKReply done);
+    static long queryUserInfo(const std::string& uid, bool full, bool refresh, ZRKReply done);
+    static long queryUserInfo(const std::string& uid, bool full, ZRKReply done);
+    static long queryUserDefState(const std::string& uid, ZRKReply done);
+    static long queryUserDefState(const std::string& uid, bool refresh, ZRKReply done);
+    static long queryUserInventory(int role, ZRKReply done);
+    static long queryUserInventory(int role, bool refresh, ZRKReply done);
+    static long queryPcStats(ZRKReply done);
+    static long queryUseFunItem(const std::string& params, ZRKReply done);
+    /// The information of a player ("pc_id" is 0 while the account has no character).
+    static core::XmlConfigHelper getUserInfo(const std::string& uid);
+    /// The settings of a player ("pc_newbie_task", "c_id").
+    static core::XmlConfigHelper getUserSetting(const std::string& uid);
+    /// The own character ("pc_id", "pc_lv", "pc_rank", "pc_newbie_task"...).
+    static core::XmlConfigHelper getPc_id();
+    /// The default look of the last default-look reply.
+    static core::XmlConfigHelper getUserDefState();
+    static ZRKDataLib* getStatsLib();
+    static ZRKInventory* getInventory();
+    /// Appends the items of one bag; returns how many (0 without an inventory).
+    static int getBagItems(const ZRKInventory* inventory, std::list<core::XmlConfigHelper>& out, int bag, bool refresh);
+    static int getBagItems(const ZRKInventory* inventory, int bag, std::list<core::XmlConfigHelper>& out);
+};
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,44 @@
+#include "data/ZRKDataLib.h"
+
+#include "data/ZRKGameData.h"
+#include "data/ZRKJson.h"
+#include "data/ZRKRequestBroker.h"
+
+namespace kavri3D {
+namespace zrk {
+
+ZRKDataLib::ZRKDataLib(const std::string& name) : mName(name) {}
+
+ZRKDataLib::~ZRKDataLib() = default;
+
+void ZRKDataLib::refresh() { mRequests.track(ZRKRequestBroker::call("ZRKDataLib", "refreshLib", ZRKReply(), mName)); }
+
+const Json::Value& ZRKDataLib::records() const
+{
+    static const Json::Value none;
+    ZRKGameData* data = ZRKGameData::getSingletonPtr();
+    return data ? data->viewJson("lib/" + mName) : none;
+}
+
+std::size_t ZRKDataLib::size() const
+{
+    const Json::Value& r = records();
+    return r.isObject() || r.isArray() ? r.size() : 0;
+}
+
+core::XmlConfigHelper ZRKDataLib::find(const std::string& id) const
+{
+    const Json::Value& r = records();
+    if (r.isObject())
+        return ZRKJson::toView(ZRKJson::member(r, id));
+    if (r.isArray())
+        for (const Json::Value& entry : r) {
+            const Json::Value& key = ZRKJson::member(entry, "id");
+            if ((key.isString() && key.asString() == id) || (key.isInt() && std::to_string(key.asInt()) == id))
+                return ZRKJson::toView(entry);
+        }
+    return core::XmlConfigHelper();
+}
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,34 @@
+#include "data/ZRKUserRequest.h"
+
+#include "data/ZRKRequestBroker.h"
+#include "data/ZRKGameData.h"
+
+namespace kavri3D {
+namespace zrk {
+
+long ZRKUserRequest::queryUserInfo0(const std::string& product, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInfo0", done, product); }
+long ZRKUserRequest::queryUserInfo(const std::string& uid, bool full, bool refresh, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInfo", done, uid, full, refresh); }
+long ZRKUserRequest::queryUserInfo(const std::string& uid, bool full, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInfo", done, uid, full); }
+long ZRKUserRequest::queryUserDefState(const std::string& uid, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserDefState", done, uid); }
+long ZRKUserRequest::queryUserDefState(const std::string& uid, bool refresh, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserDefState", done, uid, refresh); }
+long ZRKUserRequest::queryUserInventory(int role, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInventory", done, role); }
+long ZRKUserRequest::queryUserInventory(int role, bool refresh, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInventory", done, role, refresh); }
+long ZRKUserRequest::queryPcStats(ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryPcStats", done); }
+long ZRKUserRequest::queryUseFunItem(const std::string& params, ZRKReply done) { return ZRKRequestBroker::post("ZRKUserRequest", "queryUseFunItem", params, done); }
+core::XmlConfigHelper ZRKUserRequest::getUserInfo(const std::string& uid) { return ZRKGameData::liveView("userInfo/" + uid); }
+core::XmlConfigHelper ZRKUserRequest::getUserSetting(const std::string& uid) { return ZRKGameData::liveView("userSetting/" + uid); }
+core::XmlConfigHelper ZRKUserRequest::getPc_id() { return ZRKGameData::liveView("pc"); }
+core::XmlConfigHelper ZRKUserRequest::getUserDefState() { return ZRKGameData::liveView("defState"); }
+ZRKDataLib* ZRKUserRequest::getStatsLib() { return ZRKGameData::part(&ZRKGameData::statsLib); }
+ZRKInventory* ZRKUserRequest::getInventory() { return ZRKGameData::part(&ZRKGameData::inventory); }
+int ZRKUserRequest::getBagItems(const ZRKInventory* inventory, std::list<core::XmlConfigHelper>& out, int bag, bool)
+{
+    return inventory ? inventory->bagItems(bag, out) : 0;
+}
+int ZRKUserRequest::getBagItems(const ZRKInventory* inventory, int bag, std::list<core::XmlConfigHelper>& out)
+{
+    return getBagItems(inventory, out, bag, false);
+}
+
+} // namespace zrk
+} // namespace kavri3D

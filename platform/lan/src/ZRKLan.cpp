@@ -1,0 +1,78 @@
+#include "lan/ZRKLan.h"
+
+#include <fstream>
+#include <json/json.h>
+#include <memory>
+#include <sstream>
+#include <yake/Logger.h>
+
+KAVRI_SINGLETON_DEFINE(kavri3D::zrk::ZRKLan);
+
+namespace kavri3D {
+namespace zrk {
+
+namespace {
+
+/// The file as a JSON object, or null when it is missing or malformed.
+Json::Value readObject(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    const std::string s = text.str();
+    Json::CharReaderBuilder builder;
+    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    Json::Value v;
+    std::string errors;
+    try {
+        if (!in || !reader->parse(s.data(), s.data() + s.size(), &v, &errors) || !v.isObject()) {
+            yake::logging::logger::instance().log(3, "ZRKLan", "cannot read " + path);
+            return Json::Value();
+        }
+    } catch (const std::exception& e) {
+        return Json::Value();
+    }
+    return v;
+}
+
+} // namespace
+
+ZRKLan::ZRKLan(const std::string& folder)
+{
+    const Json::Value texts = readObject(folder + "/texts.json");
+    if (texts.isObject())
+        for (const std::string& key : texts.getMemberNames())
+            if (texts[key].isString())
+                mTexts[key] = texts[key].asString();
+    const Json::Value settings = readObject(folder + "/settings.json");
+    if (settings.isObject())
+        for (const std::string& key : settings.getMemberNames()) {
+            const Json::Value& v = settings[key];
+            if (v.isString())
+                mConfig.setStringVal(key, v.asString());
+            else if (v.isBool())
+                mConfig.setBoolVal(key, v.asBool());
+            else if (v.isInt())
+                mConfig.setIntVal(key, v.asInt());
+            else if (v.isDouble())
+                mConfig.setRealVal(key, static_cast<float>(v.asDouble()));
+        }
+}
+
+std::string ZRKLan::getMsg(const std::string& key)
+{
+    ZRKLan* lan = getSingletonPtr();
+    if (!lan)
+        return key;
+    auto it = lan->mTexts.find(key);
+    return it == lan->mTexts.end() ? key : it->second;
+}
+
+core::XmlConfigHelper ZRKLan::getConfig()
+{
+    ZRKLan* lan = getSingletonPtr();
+    return lan ? lan->mConfig : core::XmlConfigHelper();
+}
+
+} // namespace zrk
+} // namespace kavri3D
