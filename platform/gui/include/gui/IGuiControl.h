@@ -38,7 +38,9 @@ public:
     /// Page names shown with showPage, in order.
     virtual std::vector<std::string> shownPages() = 0;
     /// How often each no-argument notification ran ("resetPages", "clearScreens",
-    /// "notifyBattleStarting", "onFirstPanelsCreated", "onLobbyPanelsCreated", "shutdown").
+    /// "notifyBattleStarting", "onFirstPanelsCreated", "onLobbyPanelsCreated", "shutdown"; also
+    /// "setImage", "setRoleView", "setRenderSwitch", "notifyRoomEntering", "loadBaseResources",
+    /// "registOverlayFactory" and the animator's "animator.play", "animator.update", ...).
     virtual int callCount(const std::string& operation) = 0;
     virtual void setLoading(bool loading) = 0;
 };

@@ -50,6 +50,8 @@ public:
     virtual void setRenderSwitch(bool on) = 0;
     virtual void notifyBattleStarting() = 0;
     virtual void clearScreens() = 0;
+    /// The manager owns the wrapper from then on: a new one replaces (and deletes) the last,
+    /// and shutdown or unloading deletes the one held.
     virtual void setWrapper(IGuiWrapper* wrapper) = 0;
     virtual IEventDispatcher* getEventDispatcher() = 0;
     virtual IEventIdQueue* getEventIdQueue() = 0;
