@@ -30,6 +30,7 @@
 #include "shell/CAppZRKModule.h"
 #include "shell/CWtlMsgLoopAdapter.h"
 #include "shell/LogRoutine.h"
+#include "shell/MainFrame.h"
 #include "shell/WindowGeometry.h"
 #include "shell/ZRKGuiLoader.h"
 
@@ -111,7 +112,7 @@ boost::shared_ptr<core::BlackBoard> Application::onCreateBlackBoardImpl()
 
 void Application::applyAutoLogin()
 {
-    core::BlackBoard* bb = getBlackBoard().get();
+    core::BlackBoard* bb = core::BlackBoard::getSingletonPtr();
     if (!bb)
         return;
     bb->setBool("kavri3D/autoLogin/_act", false);

@@ -100,9 +100,12 @@ public:
     /// The game window's handle from "kavri3D/win32RenderWindow", null when it names no window.
     static HWND renderWindowHandle();
 
-private:
+    /// Sets the audio volumes from the saved "audio/volume" text (master, then channels).
     void applySavedVolumes();
+    /// Sets the physics time factor and step size from the settings.
     void applyPhysics();
+
+private:
 
     std::string mInitialState = "logon";
     boost::shared_ptr<CWtlMsgLoopAdapter> mMsgLoopAdapter;
