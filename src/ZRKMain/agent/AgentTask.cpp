@@ -50,13 +50,9 @@ bool AgentTask::fail(const char* part, const std::string& kind, const char* reas
 
 void AgentTask::endEntry()
 {
-    ++mIndex;
-    mPhase = -1;
-    mJob.reset();
-    mCond1.reset();
-    mCond2.reset();
-    mStart1 = -1.0;
-    mStart2 = -1.0;
+    const int next = mIndex + 1;
+    reset();
+    mIndex = next;
 }
 
 bool AgentTask::step()
