@@ -51,6 +51,10 @@ void Frame::destroy()
     destroyPanels();
     const bool hadWindow = getTopWindow() != nullptr;
     destroyTopWindow();
+    // Free the frame's windows now, while the GUI plug-in whose handlers they still hold is
+    // loaded; it is unloaded before the GUI system goes.
+    if (hadWindow && CEGUI::WindowManager::getSingletonPtr())
+        CEGUI::WindowManager::getSingleton().cleanDeadPool();
     mScene = nullptr;
     if (hadWindow)
         onFrameDestroyed();

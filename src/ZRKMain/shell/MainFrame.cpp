@@ -57,9 +57,11 @@ bool MainFrame::create()
     if (!core::Frame::create())
         return false;
     if (CEGUI::Window* top = getTopWindow()) {
-        CEGUI::Event::Subscriber input(&MainFrame::onTopWindowInput, this);
-        mMouseDownConnection = top->subscribeEvent(CEGUI::Window::EventMouseButtonDown, input);
-        mKeyDownConnection = top->subscribeEvent(CEGUI::Window::EventKeyDown, input);
+        // One subscriber each: CEGUI frees a subscriber's handler when its connection ends.
+        mMouseDownConnection = top->subscribeEvent(CEGUI::Window::EventMouseButtonDown,
+                                                   CEGUI::Event::Subscriber(&MainFrame::onTopWindowInput, this));
+        mKeyDownConnection = top->subscribeEvent(CEGUI::Window::EventKeyDown,
+                                                 CEGUI::Event::Subscriber(&MainFrame::onTopWindowInput, this));
     }
     for (const char* name : kSnapShotNames)
         SnapShotManager::instance().createSnapShot(kSnapShotFlags, name);

@@ -1,0 +1,214 @@
+// The framework's frame: message boxes as real CEGUI windows, and the panel container.
+#include <gtest/gtest.h>
+#include <CEGUI/CEGUI.h>
+#include <core/CEGUIPanel.h>
+#include <core/Frame.h>
+#include <core/GuiSystem.h>
+#include <core/SceneInstance.h>
+
+#include "shell/Application.h"
+
+using namespace kavri3D;
+using core::DialogBoxResult;
+using core::Frame;
+
+namespace {
+
+bool alive(const CEGUI::Window* w) { return w && CEGUI::WindowManager::getSingleton().isAlive(w); }
+
+std::string text(const CEGUI::Window* w) { return w->getText().c_str(); }
+
+/// Clicks a window's centre the way the player would.
+void click(CEGUI::Window* w)
+{
+    CEGUI::GUIContext& ctx = CEGUI::System::getSingleton().getDefaultGUIContext();
+    const CEGUI::Rectf r = w->getUnclippedOuterRect().get();
+    ctx.injectMousePosition(r.left() + r.getWidth() / 2, r.top() + r.getHeight() / 2);
+    ctx.injectMouseButtonDown(CEGUI::LeftButton);
+    ctx.injectMouseButtonUp(CEGUI::LeftButton);
+}
+
+struct FrameFixture : ::testing::Test {
+    std::unique_ptr<core::GuiSystem> gui = core::GuiSystem::createHeadless(800, 600);
+    zrk::Application app{nullptr, "game.exe"};
+    Frame frame{app};
+    std::vector<int> answers;
+
+    FrameFixture() { EXPECT_TRUE(frame.create()); }
+    ~FrameFixture() override { frame.destroy(); }
+
+    Frame::ResultSlot recordAnswer()
+    {
+        return [this](DialogBoxResult& r) { answers.push_back(r.button); };
+    }
+    CEGUI::Window* button(int index)
+    {
+        return frame.getMessageBoxWindow()->getChild("Button" + CEGUI::PropertyHelper<int>::toString(index));
+    }
+};
+
+/// A panel that owns one window under the frame's top window.
+class OwnWindowPanel : public core::CEGUIPanel {
+public:
+    OwnWindowPanel(core::CEGUIPanelContainer* c, int* destroyed) : core::CEGUIPanel(c), mDestroyed(destroyed) {}
+    bool createWindow() override
+    {
+        mWindow = CEGUI::WindowManager::getSingleton().createWindow("DefaultWindow");
+        getContainer()->getTopWindow()->addChild(mWindow);
+        return true;
+    }
+    void destroyWindow() override
+    {
+        ++*mDestroyed;
+        core::CEGUIPanelContainer::destroyLiveWindow(mWindow);
+        mWindow = nullptr;
+    }
+    CEGUI::Window* getWindow() override { return mWindow; }
+
+private:
+    CEGUI::Window* mWindow = nullptr;
+    int* mDestroyed;
+};
+
+} // namespace
+
+TEST_F(FrameFixture, TopWindowFillsTheRootSheetAndGoesWithDestroy)
+{
+    CEGUI::Window* top = frame.getTopWindow();
+    ASSERT_TRUE(alive(top));
+    EXPECT_EQ(top->getParent(), gui->getRootWindow());
+    EXPECT_EQ(top->getPixelSize(), CEGUI::Sizef(800, 600));
+    frame.destroy();
+    EXPECT_FALSE(alive(top));
+    EXPECT_EQ(frame.getTopWindow(), nullptr);
+    frame.destroy(); // the shut-down may ask twice
+}
+
+TEST_F(FrameFixture, ChoiceBoxAnswersWithThePressedButtonOnceAndCloses)
+{
+    boost::signals2::connection c =
+        frame.messageBox2("warning/title", "warning/quit", recordAnswer(), Frame::BoxOk | Frame::BoxCancel, 9, 300, 150);
+    CEGUI::Window* box = frame.getMessageBoxWindow();
+    ASSERT_TRUE(alive(box));
+    EXPECT_EQ(box->getType(), "TaharezLook/FrameWindow");
+    EXPECT_EQ(box->getPixelSize(), CEGUI::Sizef(300, 150));
+    EXPECT_EQ(text(button(0)), "OK");
+    EXPECT_EQ(text(button(1)), "Cancel");
+    EXPECT_TRUE(c.connected());
+
+    click(button(1)); // the player declines
+    EXPECT_EQ(answers, std::vector<int>({1}));
+    EXPECT_FALSE(alive(box));
+    EXPECT_FALSE(c.connected());
+    EXPECT_EQ(frame.getOpenMessageBox(), nullptr);
+    EXPECT_FALSE(frame.pressMessageBoxButton(0)); // nothing left to answer
+    EXPECT_EQ(answers.size(), 1u);
+
+    frame.messageBox2("warning/title", "warning/quit", recordAnswer(), 3, 9, 300, 150);
+    click(button(0));
+    EXPECT_EQ(answers, std::vector<int>({1, 0}));
+    const auto& boxes = frame.getMessageBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].pressed, 1);
+    EXPECT_EQ(boxes[1].pressed, 0);
+    EXPECT_FALSE(boxes[1].open);
+}
+
+TEST_F(FrameFixture, CancelOrANewBoxClosesTheOpenOneWithoutAnAnswer)
+{
+    auto c = frame.messageBox2("t", "first", recordAnswer(), 3, 9, 300, 150);
+    CEGUI::Window* first = frame.getMessageBoxWindow();
+    frame.messageBox("t", "second", 1, 9, 300, 150);
+    EXPECT_FALSE(alive(first));
+    EXPECT_FALSE(c.connected());
+    ASSERT_NE(frame.getOpenMessageBox(), nullptr);
+    EXPECT_EQ(frame.getOpenMessageBox()->textKey, "second");
+    EXPECT_FALSE(frame.pressMessageBoxButton(1)); // a plain box has OK only
+
+    CEGUI::Window* second = frame.getMessageBoxWindow();
+    frame.cancelMessageBox();
+    EXPECT_FALSE(alive(second));
+    EXPECT_EQ(frame.getOpenMessageBox(), nullptr);
+    frame.cancelMessageBox();
+    EXPECT_TRUE(answers.empty());
+    EXPECT_EQ(frame.getMessageBoxes()[0].pressed, -1);
+}
+
+TEST_F(FrameFixture, AnswerMayOpenTheNextBoxAndAThrowingAnswerStaysInside)
+{
+    frame.messageBox2("t", "first", [this](DialogBoxResult&) { frame.messageBox("t", "next", 1, 9, 300, 150); }, 3,
+                      9, 300, 150);
+    click(button(0));
+    ASSERT_NE(frame.getOpenMessageBox(), nullptr);
+    EXPECT_EQ(frame.getOpenMessageBox()->textKey, "next");
+    EXPECT_TRUE(alive(frame.getMessageBoxWindow()));
+
+    frame.messageBox2("t", "x", [](DialogBoxResult&) { throw std::runtime_error("boom"); }, 3, 9, 300, 150);
+    EXPECT_NO_THROW(click(button(0)));
+    EXPECT_EQ(frame.getOpenMessageBox(), nullptr);
+}
+
+TEST_F(FrameFixture, TitlesAndTextsComeFromTheLookupAndAKeyWithoutTextShowsTheKey)
+{
+    frame.messageBox("warning/title", "error/none", 1, 9, 300, 150);
+    EXPECT_EQ(text(frame.getMessageBoxWindow()), "warning/title"); // no lookup yet
+
+    frame.setTextLookup([](const std::string& key) { return key == "warning/title" ? "Warning" : ""; });
+    frame.messageBox("warning/title", "error/none", 1, 9, 300, 150);
+    CEGUI::Window* box = frame.getMessageBoxWindow();
+    EXPECT_EQ(text(box), "Warning");
+    EXPECT_EQ(text(box->getChild("Text")), "error/none");
+    EXPECT_EQ(frame.getOpenMessageBox()->text, "error/none");
+
+    frame.setTextLookup([](const std::string&) -> std::string { throw std::runtime_error("no texts"); });
+    frame.messageBox("warning/title", "msg/x", 1, 9, 300, 150);
+    EXPECT_EQ(frame.getOpenMessageBox()->title, "warning/title");
+}
+
+TEST_F(FrameFixture, DestroyClosesTheBoxAndLetsEveryPanelGoOnce)
+{
+    int destroyed = 0;
+    boost::shared_ptr<core::CEGUIPanel> panel(new OwnWindowPanel(&frame, &destroyed));
+    ASSERT_TRUE(panel->createWindow());
+    frame.addPanel("a", panel);
+    panel->show(false);
+    EXPECT_FALSE(panel->isVisible());
+    panel->show(true);
+    EXPECT_TRUE(panel->isVisible());
+
+    // A second panel under the same name replaces the first, whose windows go.
+    boost::shared_ptr<core::CEGUIPanel> other(new OwnWindowPanel(&frame, &destroyed));
+    other->createWindow();
+    frame.addPanel("a", other);
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_EQ(frame.getPanel("a"), other);
+
+    auto c = frame.messageBox2("t", "x", recordAnswer(), 3, 9, 300, 150);
+    frame.destroy();
+    EXPECT_EQ(destroyed, 2);
+    EXPECT_FALSE(c.connected());
+    EXPECT_TRUE(frame.getPanelNames().empty());
+    EXPECT_TRUE(answers.empty());
+    EXPECT_FALSE(other->isVisible()); // its window is gone, asking is still safe
+}
+
+TEST(FrameWithoutGui, BoxesAreRecordedAndAnsweredWithoutWindows)
+{
+    zrk::Application app{nullptr, "game.exe"};
+    Frame frame(app);
+    ASSERT_TRUE(frame.create());
+    EXPECT_EQ(frame.getTopWindow(), nullptr);
+    int answer = -1;
+    frame.messageBox2("t", "x", [&](DialogBoxResult& r) { answer = r.button; }, 3, 9, 200, 100);
+    EXPECT_EQ(frame.getMessageBoxWindow(), nullptr);
+    ASSERT_NE(frame.getOpenMessageBox(), nullptr);
+    EXPECT_EQ(frame.getOpenMessageBox()->width, 200);
+    EXPECT_TRUE(frame.pressMessageBoxButton(1));
+    EXPECT_EQ(answer, 1);
+    core::SceneInstance scene("logon");
+    EXPECT_TRUE(frame.enterScene(&scene));
+    EXPECT_EQ(frame.getCurrentScene(), &scene);
+    frame.leaveScene();
+    EXPECT_EQ(frame.getCurrentScene(), nullptr);
+    frame.destroy();
+}
