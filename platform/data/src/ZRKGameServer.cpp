@@ -82,7 +82,7 @@ bool ZRKGameServer::load()
     mAccounts = ZRKJson::member(ZRKJson::readFile(mFolder + "/accounts.json"), "accounts");
     mPlayers = ZRKJson::readFile(mFolder + "/players.json");
     mReplies = ZRKJson::readFile(mFolder + "/replies.json");
-    bool ok = mAccounts.isObject() && mReplies.isObject();
+    bool ok = mAccounts.isObject() && mPlayers.isObject() && mReplies.isObject();
     if (!ok)
         logLine(3, "fixtures missing or malformed in " + mFolder);
     return ok;
@@ -139,8 +139,10 @@ ZRKGameServer::Reply ZRKGameServer::answerLogin(const ZRKRequestInfo& info)
     const Json::Value request = ZRKJson::parse(info.params);
     const std::string name = ZRKJson::getString(request, "name", "");
     const Json::Value& account = ZRKJson::member(mAccounts, name);
-    if (!account.isObject() || ZRKJson::getString(account, "password", "") != ZRKJson::getString(request, "password", "") ||
-        name.empty()) {
+    const Json::Value& password = ZRKJson::member(account, "password");
+    const Json::Value& given = ZRKJson::member(request, "password");
+    // An account whose password is not text accepts nothing, not even an empty password.
+    if (name.empty() || !password.isString() || !given.isString() || password.asString() != given.asString()) {
         r.text = "1";
         return r;
     }

@@ -23,7 +23,7 @@ public:
     ZRKGameServer(ZRKRequestBroker& broker, const std::string& folder);
     ~ZRKGameServer();
 
-    /// (Re)reads the fixtures; false when accounts.json or replies.json is missing or not a
+    /// (Re)reads the fixtures; false when accounts.json, players.json or replies.json is missing or not a
     /// JSON object. The server answers either way (with errors where data is missing).
     bool load();
     const std::string& getFolder() const { return mFolder; }
