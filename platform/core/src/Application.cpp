@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <sstream>
 #include <thread>
 #include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>
@@ -19,6 +20,8 @@ namespace kavri3D {
 namespace core {
 
 namespace {
+
+double gFirstFrameTime = 0;
 
 void logLine(unsigned severity, const std::string& text)
 {
@@ -136,6 +139,15 @@ SessionPtr Application::onCreateSession() { return SessionPtr(); }
 
 bool Application::startUp()
 {
+    // Each step's time goes to the log once start-up is done: where the seconds before the
+    // first frame go.
+    std::ostringstream steps;
+    double mark = yake::native::getTime();
+    auto step = [&](const char* name) {
+        const double t = yake::native::getTime();
+        steps << ' ' << name << ' ' << static_cast<int>((t - mark) * 1000) << "ms";
+        mark = t;
+    };
     mBlackBoard = onCreateBlackBoardImpl();
     if (!mBlackBoard) {
         logLine(3, "no blackboard");
@@ -147,30 +159,38 @@ bool Application::startUp()
         logLine(3, "no frame controller");
         return false;
     }
+    step("blackboard");
     if (!onPreInitialise()) {
         logLine(3, "pre-initialisation failed");
         return false;
     }
+    step("pre-initialise");
     mRenderWindow = onCreateRenderWindow();
     if (!mRenderWindow) {
         logLine(3, "render window creation failed");
         return false;
     }
+    step("window");
     mAppState = onCreateApplicationStateImpl();
     if (!mAppState || !mAppState->getEngine()) {
         logLine(3, "engine start failed");
         return false;
     }
+    step("engine");
     mMainFrame = onCreateMainFrame();
     if (!mMainFrame) {
         logLine(3, "main frame creation failed");
         return false;
     }
+    step("main-frame");
     mSession = onCreateSession();
+    step("session");
     if (!onPostInitialise()) {
         logLine(3, "post-initialisation failed");
         return false;
     }
+    step("post-initialise");
+    logLine(6, "start-up:" + steps.str());
     return true;
 }
 
@@ -196,6 +216,8 @@ bool Application::runOneFrame()
     if (GraphicsSystem* g = mRenderWindow ? mRenderWindow->getGraphics() : nullptr) {
         if (!g->renderOneFrame(dt))
             logLine(3, "frame " + std::to_string(mFrames) + " was not drawn");
+        else if (g->getFramesRendered() == 1)
+            gFirstFrameTime = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
         if (g->takeCloseRequest() && onQueryClose()) {
             logLine(6, "window closed by the player");
             return false;
@@ -271,8 +293,11 @@ void Application::releaseFramework()
     mFrameControl.reset();
 }
 
+double Application::lastFirstFrameTime() { return gFirstFrameTime; }
+
 bool runApplication(Application& app)
 {
+    gFirstFrameTime = 0;
     bool ok = app.startUp();
     if (ok)
         ok = app.onRun();

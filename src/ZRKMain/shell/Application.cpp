@@ -27,6 +27,12 @@
 #include <transport/Uri.h>
 #include <util/Manifest.h>
 
+#include <data/SpConfig.h>
+#include <data/ZRKMsg.h>
+#include <data/ZRKSession.h>
+#include <lan/ZRKLan.h>
+
+#include "agent/ZRKAgent.h"
 #include "shell/CAppZRKModule.h"
 #include "shell/CWtlMsgLoopAdapter.h"
 #include "shell/LogRoutine.h"
@@ -280,14 +286,27 @@ core::ApplicationStatePtr Application::onCreateApplicationStateImpl()
 
 core::FramePtr Application::onCreateMainFrame()
 {
-    core::FramePtr frame(new core::Frame(*this));
+    boost::shared_ptr<MainFrame> frame(new MainFrame(*this));
+    // Box titles and texts are message keys; the text library turns them into words.
+    frame->setTextLookup([](const std::string& key) { return ZRKLan::getMsg(key); });
     return frame->create() ? frame : core::FramePtr();
 }
 
-core::SessionPtr Application::onCreateSession() { return core::SessionPtr(); }
+core::SessionPtr Application::onCreateSession()
+{
+    boost::shared_ptr<ZRKSession> session(new ZRKSession);
+    session->getSettings().setBoolVal("reportReentry", false);
+    return session;
+}
 
 bool Application::onPostInitialise()
 {
+    if (!mMsg)
+        mMsg.reset(new ZRKMsg);
+    if (!mLan)
+        mLan.reset(new ZRKLan);
+    if (!mSpConfig)
+        mSpConfig.reset(new SpConfig);
     updateWindowTitle(L"");
     core::Engine* engine = core::Engine::getSingletonPtr();
     if (core::ClientStateMachine* machine = engine ? engine->getClientStateMachine() : nullptr)
@@ -305,6 +324,9 @@ bool Application::onPostInitialise()
     mFileCache->setPriority(64);
 
     core::CEGUIAnimationLib::instance().loadAnimationsFromResource("ceguiAnimations.xml", "General");
+
+    mAgent.reset(new ZRKAgent);
+    mAgent->init();
 
     applySavedVolumes();
     applyPhysics();
@@ -351,7 +373,7 @@ void Application::updateWindowTitle(const std::wstring& suffix)
     HWND window = renderWindowHandle();
     if (!window)
         return;
-    std::wstring title = core::UTF2WSTR("Kavri 3D");
+    std::wstring title = core::UTF2WSTR(ZRKLan::getMsg("msg/app_title"));
     if (!suffix.empty())
         title += L" " + suffix;
     core::BlackBoard* bb = core::BlackBoard::getSingletonPtr();

@@ -73,6 +73,10 @@ public:
     /// One frame of the loop (messages, logic, drawing). False once the loop must end.
     bool runOneFrame();
 
+    /// When the last run drew its first frame into a window (steady clock, seconds since its
+    /// epoch; 0 when none was drawn). For the start-up benchmark.
+    static double lastFirstFrameTime();
+
 protected:
     std::string mAppName;
     std::string mAppDataName = "kavri3D";

@@ -1,0 +1,136 @@
+// Measures, in one process, the time from GameEntry to the first frame drawn in the game
+// window, against a bare OGRE + CEGUI bootstrap of a window of the same size drawing its
+// first frame. Run under a display (scripts/bench starts Xvfb).
+#include <CEGUI/CEGUI.h>
+#include <CEGUI/RendererModules/Ogre/Renderer.h>
+#include <Ogre.h>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <dlfcn.h>
+#include <limits.h>
+#include <string>
+#include <unistd.h>
+#include <vector>
+#include <core/Application.h>
+
+namespace {
+
+double now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
+
+std::string programFolder()
+{
+    char path[PATH_MAX];
+    ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    std::string p(path, n > 0 ? static_cast<std::size_t>(n) : 0);
+    return p.substr(0, p.rfind('/'));
+}
+
+// The bare engine: root, GL render system, a window, CEGUI's renderer with the same scheme
+// and font the game loads, one frame.
+double bareBootstrap(unsigned width, unsigned height)
+{
+    const double start = now();
+    Ogre::LogManager* log = new Ogre::LogManager;
+    log->createLog("bench-ogre.log", true, false, true);
+    Ogre::Root* root = new Ogre::Root("", "", "");
+    root->loadPlugin(std::string(ZRK_OGRE_PLUGIN_DIR) + "/RenderSystem_GL");
+    root->loadPlugin(std::string(ZRK_OGRE_PLUGIN_DIR) + "/Codec_STBI");
+    root->setRenderSystem(root->getRenderSystemByName("OpenGL Rendering Subsystem"));
+    root->initialise(false);
+    Ogre::RenderWindow* window = root->createRenderWindow("bare", width, height, false);
+    Ogre::SceneManager* scene = root->createSceneManager();
+    Ogre::Camera* camera = scene->createCamera("cam");
+    scene->getRootSceneNode()->createChildSceneNode()->attachObject(camera);
+    window->addViewport(camera);
+    Ogre::ResourceGroupManager& rgm = Ogre::ResourceGroupManager::getSingleton();
+    const char* groups[][2] = {{"schemes", "schemes"}, {"imagesets", "imagesets"}, {"fonts", "fonts"},
+                               {"looknfeels", "looknfeel"}, {"layouts", "layouts"}};
+    for (auto& g : groups) {
+        rgm.createResourceGroup(g[0]);
+        rgm.addResourceLocation(std::string("/usr/share/cegui-0.8.7/") + g[1], "FileSystem", g[0]);
+        rgm.initialiseResourceGroup(g[0]);
+    }
+    CEGUI::OgreRenderer::bootstrapSystem(*window);
+    CEGUI::ImageManager::setImagesetDefaultResourceGroup("imagesets");
+    CEGUI::Font::setDefaultResourceGroup("fonts");
+    CEGUI::Scheme::setDefaultResourceGroup("schemes");
+    CEGUI::WidgetLookManager::setDefaultResourceGroup("looknfeels");
+    CEGUI::SchemeManager::getSingleton().createFromFile("TaharezLook.scheme");
+    CEGUI::FontManager::getSingleton().createFromFile("DejaVuSans-10.font");
+    CEGUI::Window* rootWindow = CEGUI::WindowManager::getSingleton().createWindow("DefaultWindow", "root");
+    CEGUI::System::getSingleton().getDefaultGUIContext().setRootWindow(rootWindow);
+    root->renderOneFrame();
+    const double elapsed = now() - start;
+    CEGUI::OgreRenderer::destroySystem();
+    root->destroySceneManager(scene);
+    delete root;
+    delete log;
+    return elapsed;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// One measurement in a fresh process, as a player's start is: OGRE and the GL driver keep
+// per-process state that a second start in the same process would not pay for again.
+double measure(const char* mode)
+{
+    std::string cmd = programFolder() + "/zrk_bench_startup --" + mode + " 2>/dev/null";
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p)
+        return -1;
+    double seconds = -1;
+    if (std::fscanf(p, "%lf", &seconds) != 1)
+        seconds = -1;
+    pclose(p);
+    return seconds;
+}
+
+double gameToFirstFrame()
+{
+    void* module = dlopen((programFolder() + "/libZRK_Main.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module)
+        return -1;
+    typedef int (*Entry)(std::uint32_t, void*, const wchar_t*);
+    auto entry = reinterpret_cast<Entry>(dlsym(module, "GameEntry"));
+    const double start = now();
+    int code = entry(0, nullptr, L"zrk_bench /mutex=0 /quitAfterFrames=1 /unpaced=1");
+    const double first = kavri3D::core::Application::lastFirstFrameTime();
+    dlclose(module);
+    return code == 0 && first > 0 ? first - start : -1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // The game window's drawable size for a 1280x1024 screen, as the game computes it.
+    const unsigned width = 1319, height = 742;
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "--bare" || mode == "--game") {
+        double t = mode == "--bare" ? bareBootstrap(width, height) : gameToFirstFrame();
+        std::printf("%.6f\n", t);
+        return t > 0 ? 0 : 1;
+    }
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    std::vector<double> bare, game;
+    measure("bare"); // warm the disk cache and the GL driver for both
+    for (int i = 0; i < runs; ++i) {
+        bare.push_back(measure("bare"));
+        game.push_back(measure("game"));
+        if (bare.back() <= 0 || game.back() <= 0) {
+            std::fprintf(stderr, "a start failed (bare %.3f s, game %.3f s)\n", bare.back(), game.back());
+            return 1;
+        }
+    }
+    const double b = median(bare), g = median(game);
+    std::printf("bare OGRE + CEGUI to first frame: %.1f ms (median of %d)\n", b * 1000, runs);
+    std::printf("GameEntry to first frame:         %.1f ms (median of %d)\n", g * 1000, runs);
+    std::printf("ratio: %.2f (target: at most 1.50)\n", g / b);
+    return g / b <= 1.5 ? 0 : 2;
+}
