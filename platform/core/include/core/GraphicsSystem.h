@@ -34,7 +34,7 @@ public:
 
     /// Null (with a log line) when OGRE or the window cannot be brought up.
     static std::unique_ptr<GraphicsSystem> create(bool headless, const WindowSpec& spec);
-    /// Whether an X display can be opened (the window needs one).
+    /// Whether an X display is named (the window needs one).
     static bool displayAvailable();
     ~GraphicsSystem();
 
