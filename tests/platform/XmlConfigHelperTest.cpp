@@ -73,3 +73,20 @@ TEST(XmlConfigHelper, ResetFillsOnlyMissingOrEmptyValues)
     EXPECT_EQ(c.getStringVal("msg/muc", ""), "conference");
     EXPECT_TRUE(c.getBoolVal("player/lock", false));
 }
+
+#include <util/Manifest.h>
+
+TEST(Manifest, ReadsFoldersAndFilesAndLeavesGarbageEmpty)
+{
+    kavri3D::core::Manifest m;
+    EXPECT_TRUE(m.read("<manifest><folder path='/files/data'><file name='map1.ss1' sig='ab'/>"
+                       "<file name='x' path='/files/data/sub/x.ss1'/><file/></folder></manifest>"));
+    ASSERT_EQ(m.getFolders().size(), 1u);
+    ASSERT_EQ(m.getFolders()[0].items.size(), 2u); // the nameless file is dropped
+    EXPECT_EQ(m.getFolders()[0].items[0].path, "/files/data/map1.ss1");
+    EXPECT_EQ(m.getFolders()[0].items[1].path, "/files/data/sub/x.ss1");
+    for (const char* bad : {"", "garbage", "<manifest><folder", "<other/>"}) {
+        EXPECT_FALSE(m.read(bad)) << bad;
+        EXPECT_TRUE(m.empty()) << bad;
+    }
+}

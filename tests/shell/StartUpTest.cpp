@@ -1,6 +1,7 @@
 #include <boost/any.hpp>
 #include <dlfcn.h>
 #include <filesystem>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <core/AudioManager.h>
 #include <core/BlackBoard.h>
@@ -212,4 +213,20 @@ TEST(StartUp, WithoutTheGuiPlugInTheRunFailsCleanlyAndStillWritesSettings)
     dlclose(module);
     yake::Configuration written;
     EXPECT_NO_THROW(written.readFromXML(data.path() + "/kavri3D/ZRK_Main.xml", ""));
+}
+
+TEST(LogSeverity, TheSettingSwitchesOffOnlyTheLevelsAboveIt)
+{
+    auto& log = yake::logging::logger::instance();
+    const std::pair<int, std::vector<unsigned>> cases[] = {
+        {4, {5, 6, 7}}, {6, {7}}, {7, {}}, {9, {}}, {0, {5, 6, 7}}};
+    for (const auto& c : cases) {
+        log.enableAllSeverities();
+        zrk::Application::applyLogSeverity(c.first);
+        for (unsigned k = 1; k <= 7; ++k) {
+            bool off = std::find(c.second.begin(), c.second.end(), k) != c.second.end();
+            EXPECT_EQ(log.isSeverityEnabled(k), !off) << "setting " << c.first << " level " << k;
+        }
+    }
+    log.enableAllSeverities();
 }

@@ -187,10 +187,7 @@ bool Application::onPreInitialise()
     audio.setStringVal("alt_cache", bb.getString("kavri3D/mediaPath", ""));
     audio.setStringVal("temp_folder", cached + "temp");
 
-    const int severity = bb.getInt("kavri3D/app/config/severity", 6);
-    for (unsigned k : {7u, 6u, 5u})
-        if (severity < static_cast<int>(k))
-            yake::logging::logger::instance().enableSeverity(k, false);
+    applyLogSeverity(bb.getInt("kavri3D/app/config/severity", 6));
 
     mManifest = boost::make_shared<core::Manifest>();
     try {
@@ -222,6 +219,14 @@ bool Application::onPreInitialise()
 
     mNetLibrary = LoadLibraryA("zrk_net.dll");
     return true;
+}
+
+void Application::applyLogSeverity(int severity)
+{
+    // Failures and warnings (5 and below) are always kept.
+    for (unsigned k : {7u, 6u, 5u})
+        if (severity < static_cast<int>(k))
+            yake::logging::logger::instance().enableSeverity(k, false);
 }
 
 core::win32RenderWindowPtr Application::onCreateRenderWindow()

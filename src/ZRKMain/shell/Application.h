@@ -60,6 +60,8 @@ public:
     void onInterShutdown() override;
     bool onPostShutdown() override;
 
+    /// Switches off the log severities above the setting ("kavri3D/app/config/severity").
+    static void applyLogSeverity(int severity);
     /// Copies the auto-login values of the command URI into "kavri3D/autoLogin/".
     void applyAutoLogin();
     void updateWindowTitle(const std::wstring& suffix);
