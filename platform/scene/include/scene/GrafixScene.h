@@ -1,0 +1,49 @@
+#pragma once
+#include <boost/shared_ptr.hpp>
+#include <map>
+#include <memory>
+#include <string>
+#include <core/SceneInstance.h>
+#include "scene/BasicPlayer.h"
+#include "scene/BasicSite.h"
+
+namespace Ogre {
+class SceneManager;
+class SceneNode;
+} // namespace Ogre
+
+namespace kavri3D {
+namespace core {
+
+/// The 3D content of one room's scene: its players by name and its default site, all under
+/// one node of the OGRE scene, which goes with the object.
+class GrafixScene : public SceneInstance {
+public:
+    GrafixScene(Ogre::SceneManager* scene, const std::string& name);
+    ~GrafixScene() override;
+
+    Ogre::SceneManager* getSceneManager() const { return mScene; }
+    Ogre::SceneNode* getRootNode() const { return mNode; }
+    BasicSite* getDefaultSite() const { return mSite.get(); }
+
+    /// A new player under the name; a player already of that name is removed first.
+    BasicPlayerPtr createPlayer(const std::string& name, bool visible);
+    /// False when there is no player of that name.
+    bool removePlayer(const std::string& name);
+    BasicPlayerPtr getPlayer(const std::string& name) const;
+    std::size_t playerCount() const { return mPlayers.size(); }
+
+    /// Runs the players' animation clocks.
+    void update(float dt);
+
+private:
+    Ogre::SceneManager* mScene;
+    Ogre::SceneNode* mNode = nullptr;
+    std::map<std::string, BasicPlayerPtr> mPlayers;
+    std::unique_ptr<BasicSite> mSite;
+};
+
+typedef boost::shared_ptr<GrafixScene> GrafixScenePtr;
+
+} // namespace core
+} // namespace kavri3D

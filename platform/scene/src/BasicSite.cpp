@@ -1,0 +1,65 @@
+#include "scene/BasicSite.h"
+
+#include <Ogre.h>
+
+#include "scene/PartShapes.h"
+
+namespace kavri3D {
+namespace core {
+
+BasicSite::BasicSite(Ogre::SceneManager* scene, Ogre::SceneNode* parent, const std::string& name)
+    : mScene(scene), mName(name)
+{
+    if (scene && parent)
+        mNode = parent->createChildSceneNode();
+}
+
+BasicSite::~BasicSite()
+{
+    while (!mItems.empty())
+        remove(mItems.begin()->first);
+    if (mNode && mScene)
+        mScene->destroySceneNode(mNode);
+}
+
+bool BasicSite::hasItemNamed(const std::string& itemName) const
+{
+    for (const auto& item : mItems)
+        if (item.second.name == itemName)
+            return true;
+    return false;
+}
+
+long BasicSite::addRoomOrFurnish(const std::string& itemName, const ProductManager::DocumentPtr& document,
+                                 const std::string&, bool)
+{
+    if (!document || !mNode || itemName.empty() || hasItemNamed(itemName))
+        return -1;
+    // A document without a mesh of its own shows as the effect placeholder.
+    const std::string item = document->mesh.empty() ? std::string() : document->mesh.substr(0, document->mesh.rfind(".mesh"));
+    Ogre::SceneNode* node = PartShapes::attach(mScene, mNode, mNode->getName() + "/" + itemName, item, "effect");
+    if (!node)
+        return -1;
+    const long id = mNextId++;
+    mItems[id] = Item{itemName, node};
+    return id;
+}
+
+bool BasicSite::remove(long itemId)
+{
+    auto it = mItems.find(itemId);
+    if (it == mItems.end())
+        return false;
+    PartShapes::detach(mScene, it->second.node);
+    mItems.erase(it);
+    return true;
+}
+
+Ogre::SceneNode* BasicSite::getItemNode(long itemId, const std::string&) const
+{
+    auto it = mItems.find(itemId);
+    return it == mItems.end() ? nullptr : it->second.node;
+}
+
+} // namespace core
+} // namespace kavri3D

@@ -1,0 +1,140 @@
+#include "scene/PartShapes.h"
+
+#include <Ogre.h>
+#include <yake/Logger.h>
+
+namespace kavri3D {
+namespace core {
+
+namespace {
+
+struct Shape {
+    const char* slot;
+    bool sphere;
+    float scale[3];  // of the 100-unit prefab
+    float offset[3]; // from the figure's feet
+    float colour[3];
+
+    Ogre::Vector3 scaleVector() const { return Ogre::Vector3(scale[0], scale[1], scale[2]); }
+    Ogre::Vector3 offsetVector() const { return Ogre::Vector3(offset[0], offset[1], offset[2]); }
+    Ogre::ColourValue colourValue() const { return Ogre::ColourValue(colour[0], colour[1], colour[2]); }
+};
+
+// A figure about 85 units tall: shoes, body, coat, arms, back, face and hair.
+const Shape kShapes[] = {
+    {"body", false, {0.30f, 0.50f, 0.18f}, {0, 33, 0}, {0.85f, 0.70f, 0.55f}},
+    {"suite", false, {0.36f, 0.56f, 0.24f}, {0, 36, 0}, {0.20f, 0.35f, 0.85f}},
+    {"coat", false, {0.36f, 0.32f, 0.24f}, {0, 46, 0}, {0.85f, 0.20f, 0.20f}},
+    {"shoes", false, {0.34f, 0.09f, 0.26f}, {0, 4.5f, 2}, {0.25f, 0.15f, 0.10f}},
+    {"glove", false, {0.56f, 0.08f, 0.10f}, {0, 50, 0}, {0.95f, 0.85f, 0.30f}},
+    {"hand", false, {0.10f, 0.30f, 0.10f}, {24, 38, 6}, {0.60f, 0.60f, 0.65f}},
+    {"back", false, {0.26f, 0.30f, 0.08f}, {0, 48, -16}, {0.30f, 0.70f, 0.30f}},
+    {"face", true, {0.24f, 0.24f, 0.24f}, {0, 72, 0}, {1.00f, 0.82f, 0.65f}},
+    {"hair", true, {0.27f, 0.14f, 0.27f}, {0, 80, -1}, {0.35f, 0.20f, 0.08f}},
+    {"eye", true, {0.14f, 0.04f, 0.04f}, {0, 74, 11}, {0.10f, 0.10f, 0.10f}},
+    {"mouth", true, {0.08f, 0.03f, 0.03f}, {0, 66, 11}, {0.80f, 0.20f, 0.25f}},
+    {"bracelet", true, {0.08f, 0.08f, 0.08f}, {-24, 40, 4}, {0.95f, 0.80f, 0.20f}},
+    {"ring", true, {0.05f, 0.05f, 0.05f}, {24, 28, 6}, {0.95f, 0.80f, 0.20f}},
+    {"effect", true, {0.20f, 0.20f, 0.20f}, {0, 10, 0}, {1.00f, 0.60f, 0.10f}},
+    {"other", true, {0.10f, 0.10f, 0.10f}, {0, 90, 0}, {0.80f, 0.80f, 0.80f}},
+};
+
+// Equipment kinds and item-name words to the slot their shape is drawn in; checked in order.
+const char* const kSlotWords[][2] = {
+    {"suite", "suite"}, {"coat", "coat"},   {"shoes", "shoes"}, {"glove", "glove"},     {"hand", "hand"},
+    {"back", "back"},   {"hair", "hair"},   {"face", "face"},   {"looks", "face"},      {"eye", "eye"},
+    {"mouth", "mouth"}, {"ring", "ring"},   {"bracelet", "bracelet"}, {"eff", "effect"}, {"body", "body"},
+    {"boy", "body"},    {"girl", "body"},
+};
+
+const Shape& shapeOf(const std::string& slot)
+{
+    for (const Shape& s : kShapes)
+        if (slot == s.slot)
+            return s;
+    return kShapes[sizeof kShapes / sizeof kShapes[0] - 1];
+}
+
+std::string materialFor(const Shape& shape)
+{
+    const std::string name = std::string("kavri/part/") + shape.slot;
+    Ogre::MaterialManager& mm = Ogre::MaterialManager::getSingleton();
+    if (mm.resourceExists(name, Ogre::RGN_DEFAULT))
+        return name;
+    Ogre::MaterialPtr m = mm.create(name, Ogre::RGN_DEFAULT);
+    Ogre::Pass* pass = m->getTechnique(0)->getPass(0);
+    pass->setDiffuse(shape.colourValue());
+    pass->setAmbient(shape.colourValue() * 0.6f);
+    pass->setSpecular(Ogre::ColourValue(0.2f, 0.2f, 0.2f));
+    if (std::string(shape.slot) == "effect")
+        pass->setSelfIllumination(shape.colourValue() * 0.5f);
+    return name;
+}
+
+bool meshAvailable(const std::string& mesh)
+{
+    try {
+        return !mesh.empty() && Ogre::ResourceGroupManager::getSingleton().resourceExistsInAnyGroup(mesh);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+} // namespace
+
+std::string PartShapes::slotOf(const std::string& kind, const std::string& item)
+{
+    for (const std::string& text : {kind, item}) {
+        if (text.empty())
+            continue;
+        for (const auto& word : kSlotWords)
+            if (text.find(word[0]) != std::string::npos)
+                return word[1];
+    }
+    return "other";
+}
+
+Ogre::SceneNode* PartShapes::attach(Ogre::SceneManager* scene, Ogre::SceneNode* parent, const std::string& entityName,
+                                    const std::string& item, const std::string& kind)
+{
+    if (!scene || !parent)
+        return nullptr;
+    Ogre::SceneNode* node = nullptr;
+    try {
+        node = parent->createChildSceneNode();
+        Ogre::Entity* entity = nullptr;
+        if (meshAvailable(item + ".mesh")) {
+            entity = scene->createEntity(entityName, item + ".mesh");
+        } else {
+            const Shape& shape = shapeOf(slotOf(kind, item));
+            entity = scene->createEntity(entityName, shape.sphere ? Ogre::SceneManager::PT_SPHERE
+                                                                  : Ogre::SceneManager::PT_CUBE);
+            entity->setMaterialName(materialFor(shape));
+            node->setPosition(shape.offsetVector());
+            node->setScale(shape.scaleVector());
+        }
+        node->attachObject(entity);
+        return node;
+    } catch (const std::exception& e) {
+        yake::logging::logger::instance().log(3, "scene", "part " + item + " not shown: " + e.what());
+        detach(scene, node);
+        return nullptr;
+    }
+}
+
+void PartShapes::detach(Ogre::SceneManager* scene, Ogre::SceneNode* node)
+{
+    if (!scene || !node)
+        return;
+    const Ogre::SceneNode::ChildNodeMap children = node->getChildren(); // destroying a child edits the list
+    for (Ogre::Node* child : children)
+        detach(scene, static_cast<Ogre::SceneNode*>(child));
+    while (node->numAttachedObjects() > 0) {
+        Ogre::MovableObject* object = node->detachObject(static_cast<unsigned short>(0));
+        scene->destroyMovableObject(object);
+    }
+    scene->destroySceneNode(node);
+}
+
+} // namespace core
+} // namespace kavri3D

@@ -1,0 +1,496 @@
+#include "rooms/BasicRoom.h"
+
+#include <CEGUI/CEGUI.h>
+#include <Ogre.h>
+#include <core/GuiSystem.h>
+#include <cstdio>
+#include <data/ZRKSession.h>
+#include <gui/IGuiAnimator.h>
+#include <gui/IGuiManager.h>
+#include <scene/GrafixScene.h>
+#include <scene/ProductManager.h>
+#include <yake/Time.h>
+
+#include "rooms/RoleManager.h"
+#include "shell/Application.h"
+#include "shell/LogRoutine.h"
+#include "shell/ZRKGuiLoader.h"
+
+namespace kavri3D {
+namespace zrk {
+
+const char* const BasicRoom::kDefaultColours = "tl:FF00FF00 tr:FF00FF00 bl:FF00FF00 br:FF00FF00";
+
+namespace {
+
+// Effect items of every room are numbered in one run-wide sequence.
+unsigned gEffectCounter = 1;
+
+// A queue that keeps answering ids every call would hang the frame; no frame needs more.
+const int kMaxEventIdsPerFrame = 256;
+
+float now() { return static_cast<float>(yake::native::getTime()); }
+
+CEGUI::String utf8(const std::string& text) { return CEGUI::String(reinterpret_cast<const CEGUI::utf8*>(text.c_str())); }
+
+bool alive(const CEGUI::Window* w)
+{
+    return w && CEGUI::WindowManager::getSingletonPtr() && CEGUI::WindowManager::getSingleton().isAlive(w);
+}
+
+void destroyWindow(CEGUI::Window*& w)
+{
+    if (alive(w))
+        CEGUI::WindowManager::getSingleton().destroyWindow(w);
+    w = nullptr;
+}
+
+/// The game's look of a widget when its scheme is loaded, else the framework's default look.
+CEGUI::String widgetType(const char* widget)
+{
+    const CEGUI::String own = CEGUI::String("Kavri3DLook/") + widget;
+    CEGUI::WindowFactoryManager& f = CEGUI::WindowFactoryManager::getSingleton();
+    return f.isFactoryPresent(own) || f.isFalagardMappedType(own) ? own : CEGUI::String("TaharezLook/") + widget;
+}
+
+void setPlain(CEGUI::Window* w)
+{
+    w->setProperty("FrameEnabled", "False");
+    w->setProperty("BackgroundEnabled", "False");
+    w->setProperty("MousePassThroughEnabled", "True");
+}
+
+CEGUI::UDim px(float offset) { return CEGUI::UDim(0, offset); }
+
+} // namespace
+
+BasicRoom::BasicRoom() = default;
+
+BasicRoom::~BasicRoom()
+{
+    // A room dropped while its scene is shown takes it down, so no window, light or
+    // registration outlives it.
+    if (hasScene())
+        BasicRoom::destroyScene();
+    RoleManager* roles = RoleManager::instancePtr();
+    if (roles && roles->getRoom() == this)
+        roles->setRoom(nullptr);
+}
+
+ZRKSession* BasicRoom::session() { return ZRKSession::getSingletonPtr(); }
+
+core::BasicSite* BasicRoom::getDefaultSite() const { return mScene ? mScene->getDefaultSite() : nullptr; }
+
+CEGUI::Window* BasicRoom::popupWindow(std::size_t index) const
+{
+    return index < popups.size() && alive(popups[index].window) ? popups[index].window : nullptr;
+}
+
+void BasicRoom::createScene()
+{
+    core::GrafixClientState::createScene();
+    mScene.reset(new core::GrafixScene(getSceneManager(), getName().empty() ? "room" : getName()));
+
+    if (ZRKSession* s = session()) {
+        s->setMsgRoomSceneCallback(this);
+        connectionSignal = s->subscribeToConnectionSignal(
+            [this](core::ISession* from, int state) { onConnectionChanged(from, state); });
+    }
+
+    createLights();
+
+    guiManager = nullptr;
+    guiFrameObject = nullptr;
+    ZRKGuiLoader* loader = ZRKGuiLoader::getSingletonPtr();
+    if (loader && !loader->isNull() && loader->createGuiManager(&guiManager) && guiManager)
+        guiFrameObject = guiManager->getAnimator();
+    else
+        writeLog(6, "room", "no GUI manager: the GUI is not stepped in " + getName());
+}
+
+void BasicRoom::createLights()
+{
+    try {
+        Ogre::SceneManager* sm = getSceneManager();
+        if (!sm) {
+            writeLog(6, "room", "no scene: no lights in " + getName());
+            return;
+        }
+        if (mainLightsEnabled) {
+            const std::string prefix = (getName().empty() ? std::string("room") : getName()) + "/";
+            const Ogre::ColourValue diffuse(1.f, 1.f, 0.8f, 1.f), specular(1.f, 1.f, 1.f, 1.f);
+            mainLight = sm->createLight(prefix + "mainLight");
+            mainLight->setType(Ogre::Light::LT_DIRECTIONAL);
+            mainLight->setCastShadows(false);
+            mainLight->setDirection(Ogre::Vector3(0, 0, -1));
+            mainLight->setDiffuseColour(diffuse);
+            mainLight->setSpecularColour(specular);
+            backLight = sm->createLight(prefix + "backLight");
+            backLight->setType(Ogre::Light::LT_DIRECTIONAL);
+            backLight->setCastShadows(false);
+            backLight->setDirection(Ogre::Vector3(0, 0, 1).normalisedCopy());
+            backLight->setDiffuseColour(diffuse);
+            backLight->setSpecularColour(specular);
+        }
+        sm->setAmbientLight(Ogre::ColourValue(1.f, 1.f, 0.8f, 1.f));
+    } catch (const std::exception& e) {
+        writeLog(3, "room", "Failed in creating MainLight.");
+        writeLog(6, "room", e.what());
+    }
+}
+
+void BasicRoom::destroyLights()
+{
+    Ogre::SceneManager* sm = getSceneManager();
+    for (Ogre::Light** light : {&mainLight, &backLight}) {
+        if (*light && sm)
+            sm->destroyLight(*light);
+        *light = nullptr;
+    }
+}
+
+void BasicRoom::destroyScene()
+{
+    guiManager = nullptr;
+    guiFrameObject = nullptr;
+    connectionSignal.disconnect();
+    if (ZRKSession* s = session())
+        s->setMsgRoomSceneCallback(nullptr);
+    clearPopups();
+    clearEffects();
+    destroyLights();
+    mScene.reset();
+    core::GrafixClientState::destroyScene();
+}
+
+void BasicRoom::onFrame(float dt)
+{
+    core::GrafixClientState::onFrame(dt);
+    if (mScene)
+        mScene->update(dt);
+    if (!prefetchSuspended)
+        Application::tickPrefetch();
+    const float t = now();
+    try {
+        updatePopups(t);
+    } catch (const std::exception& e) {
+        writeLog(3, "room", std::string("pop-ups not updated: ") + e.what());
+    }
+    updateEffects(t);
+    pumpGui(dt);
+}
+
+void BasicRoom::pumpGui(float dt)
+{
+    if (!guiFrameObject || !guiManager)
+        return;
+    try {
+        if (gui::IEventIdQueue* queue = guiManager->getEventIdQueue()) {
+            int handled = 0;
+            for (int id = queue->next(dt); id != 0 && handled < kMaxEventIdsPerFrame; id = queue->next(dt), ++handled)
+                queue->handle(id);
+        }
+        guiFrameObject->update(dt);
+    } catch (const std::exception& e) {
+        writeLog(3, "room", std::string("GUI step failed: ") + e.what());
+    }
+}
+
+// Pop-ups.
+
+void BasicRoom::showNumber(int value) { showNumber(value, Ogre::Vector3::ZERO); }
+
+void BasicRoom::showNumber(int value, const Ogre::Vector3& anchor) { showNumber(value, kDefaultColours, anchor); }
+
+void BasicRoom::showNumber(int value, const std::string& colours) { showNumber(value, colours, 0.0f); }
+
+void BasicRoom::showNumber(int value, const std::string& colours, float yOffset)
+{
+    showNumberEx(value, colours, Ogre::Vector3::ZERO, yOffset, 0.0f);
+}
+
+void BasicRoom::showNumber(int value, const std::string& colours, const Ogre::Vector3& anchor)
+{
+    showNumberEx(value, colours, anchor, 0.0f, 0.0f);
+}
+
+void BasicRoom::showNumberEx(int value, const std::string& colours, const Ogre::Vector3& anchor, float yOffset,
+                             float delay)
+{
+    showNumberEx(nullptr, value, colours, anchor, yOffset, delay);
+}
+
+void BasicRoom::showNumberEx(CEGUI::Window* image, int value, const std::string& colours, const Ogre::Vector3& anchor,
+                             float yOffset, float delay)
+{
+    showText(image, (value >= 1 ? "+" : "") + std::to_string(value), colours, anchor, yOffset, delay);
+}
+
+void BasicRoom::showText(CEGUI::Window* image, const std::string& text, const std::string& colours,
+                         const Ogre::Vector3& anchor, float yOffset, float delay)
+{
+    core::GuiSystem* guiSystem = core::GuiSystem::getSingletonPtr();
+    CEGUI::Window* sheet = guiSystem ? guiSystem->getRootWindow() : nullptr;
+    if (!CEGUI::System::getSingletonPtr() || !alive(sheet)) {
+        writeLog(6, "room", "no GUI sheet: pop-up \"" + text + "\" not shown");
+        return;
+    }
+    CEGUI::Window* outer = nullptr;
+    try {
+        CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
+        outer = wm.createWindow(widgetType("StaticImage"));
+        setPlain(outer);
+        CEGUI::Window* label = wm.createWindow(widgetType("StaticText"));
+        setPlain(label);
+        CEGUI::FontManager& fonts = CEGUI::FontManager::getSingleton();
+        if (fonts.isDefined("ArialBlack-30"))
+            label->setFont("ArialBlack-30");
+        label->setProperty("TextColours", utf8(colours));
+        label->setText(utf8(text));
+        const CEGUI::Font* font = label->getFont(true);
+        const float w = font ? static_cast<float>(static_cast<int>(font->getTextExtent(label->getText(), 1.0f)) + 10) : 10.f;
+        const float h = font ? font->getLineSpacing(1.0f) : 20.f;
+        if (alive(image)) {
+            setPlain(image);
+            image->setSize(CEGUI::USize(px(h), px(h)));
+            outer->addChild(image);
+            label->setPosition(CEGUI::UVector2(px(h + 5), px(0)));
+            label->setSize(CEGUI::USize(px(w), px(h)));
+            label->setClippedByParent(false);
+            outer->setSize(CEGUI::USize(px(w + h + 5), px(h)));
+            image->addChild(label);
+        } else {
+            label->setSize(CEGUI::USize(px(w), px(h)));
+            outer->setSize(CEGUI::USize(px(w), px(h)));
+            outer->addChild(label);
+        }
+        sheet->addChild(outer);
+        if (delay > 0.001f)
+            outer->hide();
+    } catch (const std::exception& e) {
+        writeLog(3, "room", std::string("pop-up not shown: ") + e.what());
+        destroyWindow(outer);
+        return;
+    }
+    popups.push_back(TextPopup{outer, anchor, anchor != Ogre::Vector3::ZERO, now() + delay, yOffset});
+}
+
+void BasicRoom::updatePopups(float t)
+{
+    std::size_t expiredAtFront = 0;
+    bool metLive = false;
+    for (TextPopup& p : popups) {
+        if (t - p.showAt > kPopupSeconds) {
+            destroyWindow(p.window);
+            if (!metLive)
+                ++expiredAtFront;
+        } else {
+            metLive = true;
+            if (t - p.showAt > 0.001f && alive(p.window))
+                p.window->show();
+        }
+    }
+    popups.erase(popups.begin(), popups.begin() + static_cast<std::ptrdiff_t>(expiredAtFront));
+    if (popups.empty())
+        return;
+
+    Ogre::Camera* camera = getCamera();
+    core::GuiSystem* guiSystem = core::GuiSystem::getSingletonPtr();
+    if (!camera || !guiSystem || !alive(guiSystem->getRootWindow()))
+        return; // the texts keep their places for this frame
+    float screenW = 800, screenH = 600;
+    const CEGUI::Rectf sheet = guiSystem->getRootWindow()->getUnclippedOuterRect().get();
+    screenW = static_cast<float>(static_cast<int>(sheet.getWidth() + 0.5f));
+    screenH = static_cast<float>(static_cast<int>(sheet.getHeight() + 0.5f));
+
+    for (TextPopup& p : popups) {
+        if (!alive(p.window))
+            continue;
+        float fx = 0.5f, fy = 0.5f;
+        if (p.anchored) {
+            if (!camera->isVisible(p.anchor)) {
+                p.window->setPosition(CEGUI::UVector2(CEGUI::UDim(-1, 0), CEGUI::UDim(-1, 0)));
+                continue;
+            }
+            const Ogre::Vector4 clip =
+                camera->getProjectionMatrix() * (camera->getViewMatrix() * Ogre::Vector4(p.anchor.x, p.anchor.y, p.anchor.z, 1));
+            fx = 0.5f * (clip.x / clip.w) + 0.5f;
+            fy = 0.5f * (clip.y / clip.w) + 0.5f;
+        }
+        if (screenW != 0 && screenH != 0) {
+            const float wr = p.window->getWidth().d_offset / screenW;
+            const float hr = p.window->getHeight().d_offset / screenH;
+            fx -= wr / 2;
+            fy += p.yOffset + hr + 0.1f * (t - p.showAt);
+        }
+        p.window->setPosition(CEGUI::UVector2(CEGUI::UDim(fx, 0), CEGUI::UDim(1 - fy, 0)));
+    }
+}
+
+void BasicRoom::clearPopups()
+{
+    for (TextPopup& p : popups)
+        destroyWindow(p.window);
+    popups.clear();
+}
+
+// Scene effects.
+
+long BasicRoom::addSceneEffect(const std::string& tag, const std::string& resource, float lifetime,
+                               const Ogre::Quaternion& orientation, const Ogre::Vector3& scale,
+                               const Ogre::Vector3& position)
+{
+    SceneEffect e;
+    e.orientation = orientation;
+    e.position = position;
+    e.scale = scale;
+    e.tag = tag;
+    e.resource = resource;
+    return addEffect(e, lifetime);
+}
+
+long BasicRoom::addSceneEffect(const std::string& resource, float lifetime, const Ogre::Quaternion& orientation,
+                               const Ogre::Vector3& scale, const Ogre::Vector3& position)
+{
+    return addSceneEffect(std::string(), resource, lifetime, orientation, scale, position);
+}
+
+long BasicRoom::addSceneEffectAtNode(const std::string& tag, const std::string& resource, float lifetime,
+                                     const std::string& nodeName, bool follow)
+{
+    Ogre::SceneNode* node = findNode(nodeName);
+    if (!node)
+        return -1;
+    SceneEffect e;
+    e.orientation = node->_getDerivedOrientation();
+    e.position = node->_getDerivedPosition();
+    e.scale = node->_getDerivedScale();
+    if (follow)
+        e.followNode = nodeName;
+    e.tag = tag;
+    e.resource = resource;
+    return addEffect(e, lifetime);
+}
+
+long BasicRoom::addEffect(SceneEffect effect, float lifetime)
+{
+    effect.expiry = lifetime <= 0 ? lifetime : now() + lifetime;
+    effect.itemId = -1;
+    if (!placeEffect(effect)) {
+        removeEffectItem(effect);
+        return -1;
+    }
+    sceneEffects.push_back(effect);
+    return effect.itemId;
+}
+
+bool BasicRoom::placeEffect(SceneEffect& effect)
+{
+    core::BasicSite* site = getDefaultSite();
+    if (!site)
+        return false;
+    if (effect.itemId != -1)
+        return true;
+    core::ProductManager::DocumentPtr doc = core::ProductManager::instance().lookup(effect.resource, true);
+    if (!doc) {
+        Application::prefetchNow(effect.resource);
+        return false;
+    }
+    char name[32];
+    std::snprintf(name, sizeof name, "__event_eff%08X", gEffectCounter);
+    ++gEffectCounter;
+    effect.itemName = name;
+    effect.itemId = site->addRoomOrFurnish(effect.itemName, doc, std::string(), false);
+    if (effect.itemId == -1)
+        return false;
+    return applyTransform(effect, false);
+}
+
+Ogre::SceneNode* BasicRoom::findNode(const std::string& name) const
+{
+    Ogre::SceneManager* sm = getSceneManager();
+    try {
+        return sm && !name.empty() && sm->hasSceneNode(name) ? sm->getSceneNode(name) : nullptr;
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+bool BasicRoom::applyTransform(SceneEffect& effect, bool follow)
+{
+    if (effect.itemId == -1)
+        return false;
+    if (follow && !effect.followNode.empty()) {
+        Ogre::SceneNode* node = findNode(effect.followNode);
+        if (!node)
+            return false;
+        effect.orientation = node->_getDerivedOrientation();
+        effect.position = node->_getDerivedPosition();
+        effect.scale = node->_getDerivedScale();
+    }
+    core::BasicSite* site = getDefaultSite();
+    if (Ogre::SceneNode* item = site ? site->getItemNode(effect.itemId, std::string()) : nullptr) {
+        item->setOrientation(effect.orientation);
+        item->setScale(effect.scale);
+        item->setPosition(effect.position);
+    }
+    return true;
+}
+
+void BasicRoom::removeEffectItem(SceneEffect& effect)
+{
+    core::BasicSite* site = getDefaultSite();
+    if (effect.itemId != -1 && site)
+        site->remove(effect.itemId);
+    effect.resource.clear();
+    effect.itemName.clear();
+    effect.itemId = -1;
+}
+
+void BasicRoom::updateEffects(float t)
+{
+    for (auto it = sceneEffects.begin(); it != sceneEffects.end();) {
+        const bool expired = it->expiry > 0 && it->expiry < t;
+        // A followed node that is gone takes its effect with it, as expiry does.
+        const bool lostNode = !expired && !it->followNode.empty() && !it->resource.empty() && it->itemId != -1 &&
+                              !applyTransform(*it, true);
+        if (expired || lostNode) {
+            removeEffectItem(*it);
+            it = sceneEffects.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void BasicRoom::removeSceneEffect(long itemId)
+{
+    for (auto it = sceneEffects.begin(); it != sceneEffects.end(); ++it)
+        if (it->itemId == itemId) {
+            removeEffectItem(*it);
+            sceneEffects.erase(it);
+            return;
+        }
+}
+
+void BasicRoom::removeSceneEffectsByTag(const std::string& tag)
+{
+    for (auto it = sceneEffects.begin(); it != sceneEffects.end();) {
+        if (it->tag == tag) {
+            removeEffectItem(*it);
+            it = sceneEffects.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void BasicRoom::clearEffects()
+{
+    for (SceneEffect& e : sceneEffects)
+        removeEffectItem(e);
+    sceneEffects.clear();
+}
+
+} // namespace zrk
+} // namespace kavri3D

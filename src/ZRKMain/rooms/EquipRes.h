@@ -1,0 +1,72 @@
+#pragma once
+#include <boost/function.hpp>
+#include <json/value.h>
+#include <map>
+#include <string>
+#include <util/Singleton.h>
+
+#include "events/BagData.h"
+#include "rooms/IEquipmentManager.h"
+
+namespace kavri3D {
+namespace zrk {
+
+/// The client's equipment resources: per item id its icon, model, alternative model and
+/// "_sf" name (from "res/GUI/zrk.icons"), the player's default look and outfit, the looks
+/// and equipment of the seats of the room shown, and the GUI item records filled from the
+/// item library's attributes by name.
+class EquipRes : public IEquipmentManager, public Singleton<EquipRes> {
+public:
+    static const char* const kFile;
+    typedef boost::function<void(gui::BagData*, const std::string&)> AttributeParser;
+
+    EquipRes();
+    ~EquipRes() override;
+
+    /// Reads the icons file and registers the attribute table. A missing or broken file
+    /// leaves the item tables as they were (logged); the attribute table is registered anyway.
+    void load(const std::string& path = kFile);
+
+    std::string getIcon(int itemId) override;
+    /// An unknown id is remembered with an empty model.
+    std::string getModel(int itemId) override;
+    std::string getAltModel(int itemId) override;
+    std::string getSfName(int itemId) override;
+    /// The outfit (suite or coat first), then the six default items of the default look.
+    core::EquipmentList getDefaultEquipment() override;
+    std::map<std::string, std::string>& getModelTable() override { return modelTable; }
+    void setEquipmentList(const std::map<std::string, std::string>& table) { modelTable = table; }
+    core::XmlConfigHelper getDefState() override { return defaultState; }
+    void setDefState(const core::XmlConfigHelper& state) { defaultState = state; }
+
+    void setSeatEquipment(const std::string& seat, const core::EquipmentList& items) { seatEquipment[seat] = items; }
+    core::EquipmentList getSeatEquipment(const std::string& seat) const;
+    void setSeatLook(const std::string& seat, const std::string& look) { seatLooks[seat] = look; }
+    std::string getSeatLook(const std::string& seat) const;
+
+    /// Sets the record's item id and template part; the library is asked once per item.
+    void fillItemRecord(int itemId, gui::BagData& record);
+    bool hasAttributeParser(const std::string& name) const { return attributeParsers.count(name) > 0; }
+    std::size_t attributeParserCount() const { return attributeParsers.size(); }
+    std::size_t modelCount() const { return models.size(); }
+
+private:
+    void registerAttributeTable();
+
+    Json::Value iconsDocument;
+    std::map<int, std::string> icons;
+    std::map<int, std::string> models;
+    std::map<int, std::string> altModels;
+    std::map<int, std::string> sfNames;
+    std::map<int, gui::BagData> recordCache;
+    std::map<std::string, core::EquipmentList> seatEquipment;
+    std::map<std::string, std::string> seatLooks;
+    core::XmlConfigHelper defaultState;
+    std::map<std::string, std::string> modelTable;
+    std::map<std::string, AttributeParser> attributeParsers;
+};
+
+} // namespace zrk
+} // namespace kavri3D
+
+KAVRI_SINGLETON_DECLARE(kavri3D::zrk::EquipRes);

@@ -1,0 +1,120 @@
+#include "rooms/RoomLogon.h"
+
+#include <core/BlackBoard.h>
+#include <core/Frame.h>
+#include <data/ZRKSession.h>
+#include <gui/IGuiAnimator.h>
+#include <gui/IGuiManager.h>
+
+#include "rooms/RoleManager.h"
+#include "shell/Application.h"
+#include "shell/LogRoutine.h"
+
+KAVRI_SINGLETON_DEFINE(kavri3D::zrk::RoomLogon);
+
+namespace kavri3D {
+namespace zrk {
+
+namespace {
+// Ids the GUI shows the lobby's reset with, then the log-in screen.
+const int kResetEventIds[] = {40, 93, 101};
+const int kLoginEventId = 1;
+} // namespace
+
+RoomLogon::RoomLogon() : ReloadFlag(false) { setName("logon"); }
+
+RoomLogon::~RoomLogon()
+{
+    // The base destructor can only take down its own part; the box answer goes here.
+    mBoxAnswer.disconnect();
+}
+
+void RoomLogon::createScene()
+{
+    BasicRoom::createScene();
+    RoleManager::instance().setRoom(this);
+    lockCamera(true);
+    if (ZRKSession* s = session())
+        s->logout();
+    if (reloadOnEnter) {
+        core::BlackBoard* board = core::BlackBoard::getSingletonPtr();
+        core::XmlConfigHelper autoLogin = board ? board->section("kavri3D/autoLogin") : core::XmlConfigHelper();
+        const bool act = autoLogin.getBoolVal("_act", false);
+        if (act)
+            autoLogin.setStringVal("password", ""); // a cut connection must not log in again by itself
+        resetLobbyGui();
+        tellConnectionLost(act);
+        reloadOnEnter = false;
+    }
+}
+
+void RoomLogon::resetLobbyGui()
+{
+    gui::IGuiManager* manager = getGuiManager();
+    gui::IGuiAnimator* animator = getGuiFrameObject();
+    if (!manager || !animator) {
+        writeLog(6, "room", "no GUI manager or animator: the lobby screens are not reset");
+        return;
+    }
+    try {
+        manager->resetPages();
+        manager->clearScreens();
+        animator->clear();
+        gui::IEventIdQueue* queue = manager->getEventIdQueue();
+        if (queue)
+            for (int id : kResetEventIds)
+                queue->handle(id);
+        animator->beginStep();
+        animator->step(10.0f);
+        animator->endStep();
+        animator->play("areadropin");
+        animator->beginStep();
+        animator->step(10.0f);
+        animator->endStep();
+        if (queue)
+            queue->handle(kLoginEventId);
+        manager->showPage("login");
+    } catch (const std::exception& e) {
+        writeLog(3, "room", std::string("lobby screens not reset: ") + e.what());
+    }
+}
+
+void RoomLogon::tellConnectionLost(bool autoLogin)
+{
+    core::Frame* frame = Application::mainFrame();
+    if (!frame) {
+        writeLog(3, "room", "no main frame: the lost connection is not shown");
+        return;
+    }
+    if (autoLogin) {
+        // Started with credentials: closing the box ends the game.
+        mBoxAnswer = frame->messageBox2(
+            "error/user_net_wrong", "error/net_cut", [](core::DialogBoxResult&) { Application::exitGame(); }, 1, 9, 300,
+            150);
+    } else {
+        mBoxAnswer.disconnect();
+        frame->messageBox("error/user_net_wrong", "error/net_cut", 1, 9, 300, 150);
+    }
+}
+
+void RoomLogon::destroyScene() { BasicRoom::destroyScene(); }
+
+void RoomLogon::onFrame(float dt)
+{
+    if (gui::IGuiAnimator* animator = getGuiFrameObject()) {
+        try {
+            if (animator->isAnimating()) {
+                animator->beginStep();
+                if (!animator->step(dt))
+                    animator->endStep();
+            }
+            animator->tick(dt);
+        } catch (const std::exception& e) {
+            writeLog(3, "room", std::string("GUI animation step failed: ") + e.what());
+        }
+    }
+    BasicRoom::onFrame(dt);
+}
+
+} // namespace zrk
+} // namespace kavri3D

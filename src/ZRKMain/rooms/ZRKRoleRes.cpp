@@ -1,0 +1,47 @@
+#include "rooms/ZRKRoleRes.h"
+
+#include <cstdlib>
+#include <ctime>
+
+#include "rooms/JsonDataFile.h"
+
+KAVRI_SINGLETON_DEFINE(kavri3D::zrk::ZRKRoleRes);
+
+namespace kavri3D {
+namespace zrk {
+
+const char* const ZRKRoleRes::kFile = "res/GUI/defstate.json";
+
+ZRKRoleRes::ZRKRoleRes()
+{
+    // The figures' idle actions are drawn from rand().
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+}
+
+ZRKRoleRes::~ZRKRoleRes() = default;
+
+void ZRKRoleRes::load(const std::string& path) { JsonDataFile::load(path, mDocument, "ZRKRoleRes::load", "defstate.json"); }
+
+std::vector<std::string> ZRKRoleRes::getIdleActions(const std::string& look) const
+{
+    std::vector<std::string> actions;
+    if (!mDocument.isObject() || !mDocument.isMember(look) || !mDocument[look].isObject())
+        return actions;
+    const Json::Value& anims = mDocument[look]["animation"];
+    if (!anims.isArray())
+        return actions;
+    for (Json::ArrayIndex i = 2; i < anims.size(); ++i)
+        if (anims[i].isString())
+            actions.push_back(anims[i].asString());
+    return actions;
+}
+
+float ZRKRoleRes::getNumber(const std::string& key, float def) const
+{
+    if (!mDocument.isObject() || !mDocument.isMember(key) || !mDocument[key].isNumeric())
+        return def;
+    return mDocument[key].asFloat();
+}
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,37 @@
+#pragma once
+#include <json/value.h>
+#include <string>
+#include <util/Singleton.h>
+
+namespace kavri3D {
+namespace zrk {
+
+/// The default-appearance document "res/GUI/defstate.json": per look ("boy", "girl") its
+/// animations, the character-creation camera, the idle timing and the room level limits.
+class ZRKRoleRes : public Singleton<ZRKRoleRes> {
+public:
+    static const char* const kFile;
+
+    ZRKRoleRes();
+    virtual ~ZRKRoleRes();
+
+    /// Reads the file; a missing or broken file leaves the document null (logged).
+    void load(const std::string& path = kFile);
+    /// Shared, not copied; null until a load succeeded.
+    const Json::Value& getDefState() const { return mDocument; }
+
+    /// The look's animations from index 2 on: the actions a figure of that look plays while
+    /// idle. Entries that are not texts are left out.
+    std::vector<std::string> getIdleActions(const std::string& look) const;
+    /// A number of the document ("MaxTimeSpan", "FloatSpan"), or the default when it is
+    /// missing or not a number.
+    float getNumber(const std::string& key, float def) const;
+
+private:
+    Json::Value mDocument;
+};
+
+} // namespace zrk
+} // namespace kavri3D
+
+KAVRI_SINGLETON_DECLARE(kavri3D::zrk::ZRKRoleRes);
