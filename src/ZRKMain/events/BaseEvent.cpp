@@ -1,6 +1,7 @@
 #include "events/BaseEvent.h"
 
 #include <boost/core/demangle.hpp>
+#include <boost/format.hpp>
 #include <gui/IEventDispatcher.h>
 #include <gui/IGuiPage.h>
 #include <typeinfo>
@@ -88,6 +89,20 @@ std::string BaseEvent::channel() const
     std::string name = boost::core::demangle(typeid(*this).name());
     const std::size_t scope = name.rfind("::");
     return scope == std::string::npos ? name : name.substr(scope + 2);
+}
+
+std::string BaseEvent::formatMsg(const std::string& pattern, const std::vector<std::string>& args)
+{
+    try {
+        boost::format text;
+        text.exceptions(boost::io::no_error_bits); // a text and its arguments may disagree
+        text.parse(pattern);
+        for (const std::string& arg : args)
+            text % arg;
+        return text.str();
+    } catch (const std::exception&) {
+        return pattern;
+    }
 }
 
 bool BaseEvent::reportMissing(const std::string& name) const

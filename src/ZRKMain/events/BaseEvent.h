@@ -39,6 +39,12 @@ protected:
     void clearParams();
     /// The list the GUI reads; never null, possibly empty.
     gui::ParamList* paramList() { return &mParams; }
+    /// The filler of an event with nothing to hand out: the last values freed, an empty list.
+    gui::ParamList* emptyParams()
+    {
+        clearParams();
+        return paramList();
+    }
 
     // Fillers: each appends one node with the type code and size the GUI expects.
     gui::ParamNode* addInt(const std::string& name, int value);
@@ -94,6 +100,11 @@ protected:
 
     /// The event's class name, the channel of its log lines.
     std::string channel() const;
+
+    /// A message text with its placeholders ("%1%") filled by the arguments in order. A text
+    /// whose placeholders do not match the arguments is filled as far as it goes: a missing
+    /// argument leaves its place empty, a spare one is dropped; it never fails.
+    static std::string formatMsg(const std::string& pattern, const std::vector<std::string>& args);
 
 private:
     template <class T>

@@ -1,5 +1,7 @@
 #include "shell/panels/ZRKAreaPanel.h"
 
+#include "events/LogoutEvent.h"
+
 namespace kavri3D {
 namespace zrk {
 namespace gui {
@@ -9,7 +11,9 @@ ZRKAreaPanel::ZRKAreaPanel(core::CEGUIPanelContainer* container) : ZRKPanel(cont
 const ZRKPanel::EventTable& ZRKAreaPanel::events() const
 {
     // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
-    static const EventTable table = {};
+    static const EventTable table = {
+        event<LogoutEvent>(),
+    };
     return table;
 }
 

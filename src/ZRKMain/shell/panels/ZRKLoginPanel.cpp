@@ -1,5 +1,13 @@
 #include "shell/panels/ZRKLoginPanel.h"
 
+#include "events/ChooseServerLoadingEvent.h"
+#include "events/DefStateEvent.h"
+#include "events/ExitEvent.h"
+#include "events/LoginGoEvent.h"
+#include "events/LoginLoadingEvent.h"
+#include "events/MessageBoxShowEvent.h"
+#include "events/ShowHelpEvent.h"
+
 namespace kavri3D {
 namespace zrk {
 namespace gui {
@@ -9,7 +17,11 @@ ZRKLoginPanel::ZRKLoginPanel(core::CEGUIPanelContainer* container) : ZRKPanel(co
 const ZRKPanel::EventTable& ZRKLoginPanel::events() const
 {
     // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
-    static const EventTable table = {};
+    static const EventTable table = {
+        event<LoginLoadingEvent>(),   event<ChooseServerLoadingEvent>(), event<LoginGoEvent>(),
+        event<ExitEvent>(),           event<MessageBoxShowEvent>(),      event<ShowHelpEvent>(),
+        event<DefStateEvent>(),
+    };
     return table;
 }
 

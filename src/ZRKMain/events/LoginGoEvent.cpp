@@ -1,0 +1,259 @@
+#include "events/LoginGoEvent.h"
+
+#include <boost/bind/bind.hpp>
+#include <core/BlackBoard.h>
+#include <core/ClientStateMachine.h>
+#include <core/Frame.h>
+#include <data/SpConfig.h>
+#include <data/ZRKArenaRequest.h>
+#include <data/ZRKGuardRequest.h>
+#include <data/ZRKGuildRequest.h>
+#include <data/ZRKHonorRequest.h>
+#include <data/ZRKJobRequest.h>
+#include <data/ZRKPcBluRequest.h>
+#include <data/ZRKRosterRequest.h>
+#include <data/ZRKServerRequest.h>
+#include <data/ZRKSession.h>
+#include <data/ZRKTaskRequest.h>
+#include <data/ZRKUserRequest.h>
+#include <gui/IGuiManager.h>
+#include <lan/ZRKLan.h>
+
+#include "events/EventHost.h"
+#include "events/ExitEvent.h"
+#include "shell/Application.h"
+#include "shell/LogRoutine.h"
+
+using namespace boost::placeholders;
+
+namespace kavri3D {
+namespace zrk {
+
+namespace {
+
+std::string blackboardString(const char* key)
+{
+    core::BlackBoard* bb = core::BlackBoard::getSingletonPtr();
+    return bb ? bb->getString(key, "") : std::string();
+}
+
+void refresh(ZRKDataLib* lib)
+{
+    if (lib)
+        lib->refresh();
+}
+
+/// The message key of a refused log-in.
+const char* loginFailureKey(int code)
+{
+    switch (code) {
+    case 1:
+        return "error/user_imfo_wrong1";
+    case 2:
+        return "error/user_loaded_wrong";
+    default:
+        return "error/user_net_wrong";
+    }
+}
+
+} // namespace
+
+LoginGoEvent::LoginGoEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
+
+LoginGoEvent::~LoginGoEvent() = default;
+
+gui::ParamList* LoginGoEvent::fillParams()
+{
+    clearParams();
+    addBool("ret", mRet);
+    addBool("hasRole", mHasRole);
+    if (ZRKDataLib* stats = ZRKUserRequest::getStatsLib())
+        addPointer("stats", stats);
+    return paramList();
+}
+
+void LoginGoEvent::callback(gui::ParamHandle params)
+{
+    if (isBusy()) {
+        writeLog(4, channel().c_str(), "log-in refused: the last one is still under way");
+        return;
+    }
+    bool lock = true;
+    std::string showName;
+    if (!readParam("username", params, mUserName) || !readParam("password", params, mPassword) ||
+        !readParam("lock", params, lock) || !readOptional("show_name", params, showName)) {
+        mPassword.clear();
+        return;
+    }
+    if (core::XmlConfigHelper* settings = EventHost::settings()) {
+        settings->setStringVal("player/name", lock ? showName : std::string());
+        settings->setBoolVal("player/lock", lock);
+    }
+    if (core::BlackBoard* bb = core::BlackBoard::getSingletonPtr())
+        bb->setString("kavri3D/im/TGW", SpConfig::getConfig().getStringVal("platform_tgw", ""));
+
+    const std::string password = mPassword;
+    mPassword.clear();
+    mConnection.disconnect(); // the session's own log-out of the last log-in is no lost connection
+    ++mAttempt;
+    mStage = WaitSession;
+    ZRKSession* session = EventHost::session();
+    if (!session || !session->login(mUserName, password, mRequests.guard(boost::bind(&LoginGoEvent::onLogin, this, mAttempt, _1, _2))))
+        onLoginFailed("error/user_net_wrong", true);
+}
+
+void LoginGoEvent::onLogin(unsigned attempt, core::ISession* session, int code)
+{
+    if (!expects(attempt, WaitSession))
+        return;
+    ZRKSession* zrkSession = dynamic_cast<ZRKSession*>(session);
+    if (code != 0 || !zrkSession) {
+        onLoginFailed(loginFailureKey(code), true);
+        return;
+    }
+    mConnection = zrkSession->subscribeToConnectionSignal(boost::bind(&LoginGoEvent::onConnectionChanged, this, _1, _2));
+    mRet = true;
+    ZRKServerRequest::queryMaster(ZRKReply());
+    ZRKServerRequest::queryItemClasses(ZRKReply());
+    // The equipment resources reload their icons and item table here (EquipRes::load) once
+    // they exist.
+    refresh(ZRKTaskRequest::getQuestLib());
+    refresh(ZRKJobRequest::getPurposeLib());
+    refresh(ZRKPcBluRequest::getBluDrillLib());
+    if (ZRKServer* server = ZRKServerRequest::getServer()) {
+        refresh(server->getNpcLib());
+        refresh(server->getDuplicateLib());
+        refresh(ZRKHonorRequest::getTitleLib());
+        refresh(ZRKHonorRequest::getHonorLib());
+    }
+    mStage = WaitInfo;
+    if (!sent(ZRKUserRequest::queryUserInfo0(blackboardString("kavri3D/version/product"),
+                                             mRequests.guard(boost::bind(&LoginGoEvent::onInfoReply, this, attempt, _1, _2, 1)))))
+        onLoginFailed("error/user_imfo_wrong", false);
+}
+
+void LoginGoEvent::onInfoReply(unsigned attempt, bool error, const std::string& text, int step)
+{
+    if (step == 1 && expects(attempt, WaitInfo)) {
+        if (error) {
+            onLoginFailed(text.empty() ? "error/user_imfo_wrong" : text, false);
+            return;
+        }
+        mStage = WaitDefState;
+        if (!sent(ZRKUserRequest::queryUserDefState(mUserName, mRequests.guard(boost::bind(&LoginGoEvent::onInfoReply, this, attempt, _1, _2, 2)))))
+            onLoginFailed("error/user_imfo_wrong", false);
+    } else if (step == 2 && expects(attempt, WaitDefState)) {
+        sendBatch(); // the default look is not needed to go on
+    }
+}
+
+void LoginGoEvent::sendBatch()
+{
+    mStage = WaitBatch;
+    mReplyCount = 0;
+    mBatchSeen.reset();
+    auto done = [this](int step) {
+        return mRequests.guard(boost::bind(&LoginGoEvent::onBatchReply, this, mAttempt, _1, _2, step));
+    };
+    const bool all = sent(ZRKUserRequest::queryUserInventory(0, done(3))) && sent(ZRKUserRequest::queryPcStats(done(4))) &&
+                     sent(ZRKTaskRequest::getPcQuestList(done(5))) && sent(ZRKHonorRequest::queryPcTitle(done(6))) &&
+                     sent(ZRKGuildRequest::queryPlayerGuild("{pcid:0}", done(7))) &&
+                     sent(ZRKRosterRequest::queryMyRoster(done(8))) && sent(ZRKArenaRequest::queryMyArena(done(9))) &&
+                     sent(ZRKGuardRequest::queryPlayerGuard(done(10))) && sent(ZRKJobRequest::getPcPurposeList(done(11))) &&
+                     sent(ZRKPcBluRequest::getPcBluDrillList(done(12)));
+    if (!all)
+        onLoginFailed("error/user_imfo_wrong", false);
+}
+
+void LoginGoEvent::onBatchReply(unsigned attempt, bool, const std::string&, int step)
+{
+    // A failed list does not stop the log-in; a reply counts once, whatever arrives twice.
+    if (!expects(attempt, WaitBatch) || step < kFirstBatchStep || step >= kFirstBatchStep + kBatchSize ||
+        mBatchSeen.test(step))
+        return;
+    mBatchSeen.set(step);
+    if (++mReplyCount < kBatchSize)
+        return;
+    mReplyCount = 0;
+    if (ZRKUserRequest::getUserInfo(mUserName).getIntVal("pc_id", 0) != 0) {
+        mHasRole = true;
+        mStage = WaitResources;
+        // The GUI resource manager runs this once every GUI resource file is present
+        // (ResGuiX::requestResources) once it exists; until then they count as present.
+        finishLogin(attempt);
+        return;
+    }
+    mHasRole = false;
+    mStage = Idle;
+    teleport("zrk_createchar");
+    raiseEvent(getEventId());
+}
+
+void LoginGoEvent::finishLogin(unsigned attempt)
+{
+    if (!expects(attempt, WaitResources))
+        return;
+    mStage = Idle;
+    raiseEvent(getEventId());
+    const int newbieTask = ZRKUserRequest::getUserSetting(mUserName).getIntVal("pc_newbie_task", 0);
+    teleport(newbieTask == 0 ? "battle_newbie" : "room");
+}
+
+void LoginGoEvent::teleport(const std::string& state)
+{
+    writeLogf(6, "LoginGoEvent", mUserName, " logged in: on to ", state);
+    if (ZRKSession* session = EventHost::session())
+        session->teleport(std::string(), state, std::string());
+}
+
+void LoginGoEvent::onConnectionChanged(core::ISession*, int state)
+{
+    if (state == 0)
+        return;
+    mConnection.disconnect();
+    endAttempt();
+    // Here the room listener's flag is cleared and the personal and log-on rooms are marked
+    // for reloading (PersonalRoom::markReload) once those rooms exist.
+    if (core::ClientStateMachine* machine = Application::stateMachine())
+        machine->changeState("logon");
+}
+
+void LoginGoEvent::onLoginFailed(const std::string& text, bool ask)
+{
+    mConnection.disconnect();
+    endAttempt();
+    if (ZRKSession* session = EventHost::session())
+        session->logout();
+    mRet = false;
+    core::BlackBoard* bb = core::BlackBoard::getSingletonPtr();
+    const bool autoLogin = bb && bb->getBool("kavri3D/autoLogin/_act", false);
+    ExitEvent* exit = ExitEvent::instance();
+    if ((autoLogin || !ask) && exit) {
+        exit->showBox("error/access_wrong", text);
+        return;
+    }
+    if (gui::IGuiManager* manager = EventHost::guiManager()) {
+        manager->resetPages();
+        manager->showPage("login");
+    }
+    if (core::Frame* frame = EventHost::frame())
+        frame->messageBox("error/access_wrong", text, 1, 9, 300, 150);
+    raiseEvent(getEventId());
+}
+
+bool LoginGoEvent::sent(long handle)
+{
+    mRequests.track(handle);
+    return handle != 0;
+}
+
+void LoginGoEvent::endAttempt()
+{
+    ++mAttempt;
+    mRequests.cancelAll();
+    mStage = Idle;
+    mReplyCount = 0;
+}
+
+} // namespace zrk
+} // namespace kavri3D

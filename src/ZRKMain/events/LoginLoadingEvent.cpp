@@ -1,0 +1,43 @@
+#include "events/LoginLoadingEvent.h"
+
+#include <util/XmlConfigHelper.h>
+
+#include "events/EventHost.h"
+
+namespace kavri3D {
+namespace zrk {
+
+LoginLoadingEvent::LoginLoadingEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
+
+gui::ParamList* LoginLoadingEvent::fillParams()
+{
+    clearParams();
+    core::XmlConfigHelper* settings = EventHost::settings();
+    addString("username", settings ? settings->getStringVal("player/name", "") : std::string());
+    addBool("userlock", settings ? settings->getBoolVal("player/lock", true) : true);
+    return paramList();
+}
+
+void LoginLoadingEvent::callback(gui::ParamHandle params)
+{
+    bool quit = false;
+    if (!readOptional("quit", params, quit))
+        return;
+    if (quit) {
+        raiseEvent(getEventId());
+        return;
+    }
+    // The background scene will run this once, when it is ready
+    // (BackgroundScene::setReadyCallback); until that scene exists the screen is ready now.
+    onSceneReady();
+}
+
+void LoginLoadingEvent::onSceneReady()
+{
+    raiseEvent(getEventId());
+    // Here the GUI manager gets the run's one item-record source (Wrapper) through setWrapper,
+    // once the equipment resources provide it.
+}
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,22 @@
+#pragma once
+#include "events/BaseEvent.h"
+
+namespace kavri3D {
+namespace zrk {
+
+/// Fills the log-in screen with the remembered player name and the remember-name flag, and
+/// once the scene behind it is ready gives the GUI its item-record source.
+class LoginLoadingEvent : public BaseEvent {
+public:
+    LoginLoadingEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher);
+
+    gui::ParamList* fillParams() override;
+    void callback(gui::ParamHandle params) override;
+    int getEventId() override { return 1; }
+
+    /// The background scene is ready: the screen may show.
+    void onSceneReady();
+};
+
+} // namespace zrk
+} // namespace kavri3D

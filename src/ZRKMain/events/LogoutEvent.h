@@ -1,0 +1,18 @@
+#pragma once
+#include "events/BaseEvent.h"
+
+namespace kavri3D {
+namespace zrk {
+
+/// The log-out button of the area choice: the same confirmation as quitting.
+class LogoutEvent : public BaseEvent {
+public:
+    LogoutEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher);
+
+    gui::ParamList* fillParams() override;
+    void callback(gui::ParamHandle params) override;
+    int getEventId() override { return 7; }
+};
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,44 @@
+#include "events/ShowHelpEvent.h"
+
+#include <core/ClientState.h>
+#include <core/Frame.h>
+#include <data/ZRKSession.h>
+#include <data/ZRKUserRequest.h>
+#include <gui/IGuiManager.h>
+
+#include "events/EventHost.h"
+#include "shell/Application.h"
+
+namespace kavri3D {
+namespace zrk {
+
+ShowHelpEvent::ShowHelpEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
+
+void ShowHelpEvent::callback(gui::ParamHandle)
+{
+    core::ClientState* state = Application::currentState();
+    if (!state)
+        return;
+    const std::string from = state->getName();
+    if (from != "room" && from != "playerhall") {
+        if (core::Frame* frame = EventHost::frame())
+            frame->messageBox("error/title1", "warning/battle_no_guide", 1, 9, 300, 150);
+        return;
+    }
+    if (from == "playerhall") {
+        // The hall's drop-out effect ("halldropout", 10 seconds) plays here once the GUI
+        // plug-in offers its effect object; the pages go back to their base either way.
+        if (gui::IGuiManager* manager = EventHost::guiManager())
+            manager->resetPages();
+    }
+    ZRKSession* session = EventHost::session();
+    if (!session)
+        return;
+    // The lesson goes into the tutorial's parameter text: only a number may, whatever the
+    // server sent.
+    const int lesson = ZRKUserRequest::getPc_id().getIntVal("pc_newbie_task", 0);
+    session->teleport(std::string(), "battle_newbie", "adv=" + std::to_string(lesson) + "&prev=" + from);
+}
+
+} // namespace zrk
+} // namespace kavri3D

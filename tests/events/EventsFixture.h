@@ -1,0 +1,125 @@
+#pragma once
+// A log-in screen without the whole game: a headless GUI with the real plug-in, the game's
+// texts, a frame for the boxes, a session playing against the embedded server, the engine's
+// client states, and the player's settings in a temporary folder.
+#include <gtest/gtest.h>
+#include <boost/any.hpp>
+#include <boost/make_shared.hpp>
+#include <core/BlackBoard.h>
+#include <core/ClientStateMachine.h>
+#include <core/Engine.h>
+#include <core/Frame.h>
+#include <core/GuiSystem.h>
+#include <data/SpConfig.h>
+#include <data/ZRKGameData.h>
+#include <data/ZRKGameServer.h>
+#include <data/ZRKRequestBroker.h>
+#include <data/ZRKSession.h>
+#include <gui/IEventDispatcher.h>
+#include <gui/IGuiControl.h>
+#include <gui/IGuiManager.h>
+#include <gui/IGuiPage.h>
+#include <lan/ZRKLan.h>
+#include <memory>
+#include <win32/Windows.h>
+#include <yake/Logger.h>
+
+#include "events/EventHost.h"
+#include "shell/Application.h"
+#include "shell/CAppZRKModule.h"
+#include "shell/ZRKGuiLoader.h"
+#include "shell/panels/ZRKLoginPanel.h"
+#include "support/TestEnv.h"
+
+namespace zrktest {
+
+/// A client state that records what it was entered with.
+struct RecordingState : kavri3D::core::ClientState {
+    std::vector<std::string> entered;
+    void onEnter(const std::string& params) override { entered.push_back(params); }
+};
+
+struct EventsFixture : ::testing::Test {
+    static const int kLogin = kavri3D::zrk::gui::ZRKLoginPanel::kKind;
+
+    TempDir dir;
+    kavri3D::core::BlackBoard board;
+    kavri3D::core::Engine engine;
+    std::unique_ptr<kavri3D::core::GuiSystem> gui = kavri3D::core::GuiSystem::createHeadless(800, 600);
+    kavri3D::zrk::ZRKGuiLoader loader;
+    kavri3D::zrk::gui::IGuiManager* manager = nullptr;
+    kavri3D::zrk::gui::IGuiControl* control = nullptr;
+    kavri3D::zrk::gui::IGuiPage* page = nullptr;
+    kavri3D::zrk::gui::IEventDispatcher* dispatcher = nullptr;
+    kavri3D::zrk::ZRKLan lan{"res/lan"};
+    kavri3D::zrk::SpConfig spConfig{"res/lan/spconfig.json"};
+    kavri3D::zrk::Application app{nullptr, "game.exe"};
+    kavri3D::core::Frame frame{app};
+    kavri3D::zrk::EventHost::FrameLoan loan{frame};
+    std::unique_ptr<kavri3D::zrk::ZRKSession> session{new kavri3D::zrk::ZRKSession("res/server")};
+    yake::logging::logger& log = yake::logging::logger::instance();
+
+    EventsFixture()
+    {
+        board.setString("kavri3D/runPath", dir.path() + "/");
+        kavri3D::zrk::appModule().loadConfig();
+        frame.setTextLookup([](const std::string& key) { return kavri3D::zrk::ZRKLan::getMsg(key); });
+        loader.loadFrom((binFolder() + "/libZRK_Gui.so").c_str());
+        EXPECT_TRUE(loader.createGuiManager(&manager));
+        if (manager) {
+            control = manager->getControl();
+            page = manager->getPage(kLogin);
+            dispatcher = manager->getEventDispatcher();
+        }
+        win32ClearMessages();
+        log.enableAllSeverities();
+        log.startCapture();
+    }
+    ~EventsFixture() override
+    {
+        log.stopCapture();
+        win32ClearMessages();
+        frame.destroy();
+        kavri3D::zrk::appModule().Term();
+    }
+
+    kavri3D::core::ClientStateMachine& machine() { return *engine.getClientStateMachine(); }
+    /// Adds a recording state and makes it current.
+    boost::shared_ptr<RecordingState> enterState(const std::string& name)
+    {
+        auto state = boost::make_shared<RecordingState>();
+        machine().addState(name, state);
+        machine().changeState(name);
+        engine.update(0);
+        return state;
+    }
+
+    void setParam(const std::string& name, const boost::any& value)
+    {
+        kavri3D::zrk::gui::ParamNode node;
+        node.name = name;
+        node.value = value;
+        control->setPageParam(kLogin, node);
+    }
+    void act(kavri3D::zrk::gui::ICallBackEvent& event) { event.callback(control->paramHandle(kLogin)); }
+
+    /// Frames of the game: the server answers, replies reach their completions, the client
+    /// state changes.
+    void frames(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            if (session)
+                session->update(0.f);
+            engine.update(0.f);
+        }
+    }
+
+    const kavri3D::core::Frame::BoxRecord* lastBox() const
+    {
+        return frame.getMessageBoxes().empty() ? nullptr : &frame.getMessageBoxes().back();
+    }
+    std::size_t count(const std::vector<int>& ids, int id) const { return std::count(ids.begin(), ids.end(), id); }
+    std::string text(const char* key) const { return kavri3D::zrk::ZRKLan::getMsg(key); }
+};
+
+} // namespace zrktest
