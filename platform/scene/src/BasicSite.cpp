@@ -55,6 +55,12 @@ bool BasicSite::remove(long itemId)
     return true;
 }
 
+std::string BasicSite::getItemName(long itemId) const
+{
+    auto it = mItems.find(itemId);
+    return it == mItems.end() ? std::string() : it->second.name;
+}
+
 Ogre::SceneNode* BasicSite::getItemNode(long itemId, const std::string&) const
 {
     auto it = mItems.find(itemId);

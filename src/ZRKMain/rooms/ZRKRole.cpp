@@ -62,7 +62,8 @@ void ZRKRole::create(core::GrafixScene* s)
 
 void ZRKRole::destroy()
 {
-    if (scene)
+    // A figure still in its scene means the scene is alive; a room that went took it along.
+    if (scene && player && player->isInScene() && scene->getPlayer(name) == player)
         scene->removePlayer(name);
 }
 

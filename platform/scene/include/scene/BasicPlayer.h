@@ -52,6 +52,8 @@ public:
     void update(float dt);
     /// The scene goes before the figure: its nodes go now, later dressing shows nothing.
     void releaseScene();
+    /// False once its scene let it go (or when it never had one).
+    bool isInScene() const { return mNode != nullptr; }
 
 private:
     void clearParts();

@@ -30,6 +30,8 @@ public:
     Ogre::SceneNode* getItemNode(long itemId, const std::string& part) const;
     std::size_t size() const { return mItems.size(); }
     bool hasItemNamed(const std::string& itemName) const;
+    /// The item's name, empty when there is no such item.
+    std::string getItemName(long itemId) const;
 
 private:
     struct Item {
