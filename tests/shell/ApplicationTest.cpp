@@ -113,3 +113,31 @@ TEST(ApplicationArguments, LowIntegrityOnePutsTheFoldersUnderTheUserDataFolder)
     EXPECT_EQ(a.onPrepareLogPath(), dir.path() + "/kavri3D/");
     EXPECT_TRUE(zrk::Application::fileExists(dir.path() + "/kavri3D"));
 }
+
+TEST(GameWindowHandle, TitleAndFlashReachOnlyALiveWindow)
+{
+    core::BlackBoard bb;
+    Application app(nullptr, "game.exe");
+    HWND window = createWindowRecord();
+    bb.setString("kavri3D/win32RenderWindow", std::to_string(reinterpret_cast<std::intptr_t>(window)));
+    bb.setString("kavri3D/version/product", "1.0.2");
+    app.updateWindowTitle(L"");
+    // No text library: the key stands in for the title, directly followed by the product.
+    EXPECT_EQ(window->title, L"msg/app_title(1.0.2)");
+    app.updateWindowTitle(L"hall");
+    EXPECT_EQ(window->title, L"msg/app_title hall(1.0.2)");
+
+    SetFocus(nullptr);
+    const int before = win32FlashCount();
+    Application::flashWindow();
+    EXPECT_EQ(win32FlashCount(), before + 1);
+    SetFocus(window);
+    Application::flashWindow(); // the player is looking at it already
+    EXPECT_EQ(win32FlashCount(), before + 1);
+
+    destroyWindowRecord(window);
+    bb.setString("kavri3D/win32RenderWindow", "12345"); // not a window: nothing is touched
+    app.updateWindowTitle(L"");
+    Application::flashWindow();
+    EXPECT_EQ(win32FlashCount(), before + 1);
+}

@@ -33,6 +33,8 @@
 #include <lan/ZRKLan.h>
 
 #include "agent/ZRKAgent.h"
+#include "rooms/RoleManager.h"
+#include "rooms/RoomLogon.h"
 #include "shell/CAppZRKModule.h"
 #include "shell/CWtlMsgLoopAdapter.h"
 #include "shell/LogRoutine.h"
@@ -314,8 +316,11 @@ bool Application::onPostInitialise()
         mSpConfig.reset(new SpConfig);
     updateWindowTitle(L"");
     core::Engine* engine = core::Engine::getSingletonPtr();
-    if (core::ClientStateMachine* machine = engine ? engine->getClientStateMachine() : nullptr)
+    if (core::ClientStateMachine* machine = engine ? engine->getClientStateMachine() : nullptr) {
+        // The game's client states by name; the others join as their rooms are built.
+        machine->addState("logon", boost::make_shared<RoomLogon>());
         mStateConnection = machine->subscribeToFsmState([this](core::ClientStateMachine& m) { onFsmStateChanged(m); });
+    }
 
     if (core::GuiManager* gui = engine ? engine->getGuiManager() : nullptr) {
         gui->blockKey(true, true);
@@ -409,6 +414,8 @@ std::string Application::onPrepareLogPath()
 void Application::onPreShutdown()
 {
     saveVolumes();
+    // The characters leave while their scenes and the graphics still exist.
+    RoleManager::destroyInstance();
     if (mMsgLoopAdapter) {
         appModule().RemoveMessageLoop();
         mMsgLoopAdapter.reset(); // its destructor unhooks it from the frame controller

@@ -4,7 +4,9 @@
 #include <gui/IGuiManager.h>
 #include <gui/IGuiRes.h>
 
+#include "rooms/EquipRes.h"
 #include "rooms/SnapShotManager.h"
+#include "rooms/ZRKRoleRes.h"
 #include "shell/GuideContent.h"
 #include "shell/LogRoutine.h"
 #include "shell/ZRKGuiLoader.h"
@@ -63,6 +65,9 @@ bool MainFrame::create()
         mKeyDownConnection = top->subscribeEvent(CEGUI::Window::EventKeyDown,
                                                  CEGUI::Event::Subscriber(&MainFrame::onTopWindowInput, this));
     }
+    mEquipRes.reset(new EquipRes);
+    mRoleRes.reset(new ZRKRoleRes);
+    mRoleRes->load();
     for (const char* name : kSnapShotNames)
         SnapShotManager::instance().createSnapShot(kSnapShotFlags, name);
     createFirstPanels();
@@ -135,6 +140,8 @@ void MainFrame::destroy()
     // The GUI root goes with the top window.
     mGuiRoot = nullptr;
     core::Frame::destroy();
+    mEquipRes.reset();
+    mRoleRes.reset();
 }
 
 void MainFrame::addGamePanel(const std::string& name, const boost::shared_ptr<gui::ZRKPanel>& panel)

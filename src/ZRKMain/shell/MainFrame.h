@@ -1,6 +1,7 @@
 #pragma once
 #include <CEGUI/Event.h>
 #include <boost/shared_ptr.hpp>
+#include <memory>
 #include <string>
 #include <core/CEGUIMenuContainer.h>
 #include <core/Frame.h>
@@ -14,6 +15,8 @@ namespace zrk {
 namespace gui {
 class ZRKPanel;
 }
+class EquipRes;
+class ZRKRoleRes;
 
 /// The game's main frame: the portrait snapshot slots, the GUI's root window, the log-in
 /// panels at once and the lobby panels once the GUI resources are there.
@@ -45,6 +48,9 @@ private:
     CEGUI::Event::Connection mKeyDownConnection;
     CEGUI::Window* mGuiRoot = nullptr;
     bool mLobbyPanelsCreated = false;
+    // The screens' game-wide resources, made with the frame and gone with it.
+    std::unique_ptr<EquipRes> mEquipRes;
+    std::unique_ptr<ZRKRoleRes> mRoleRes;
 };
 
 } // namespace zrk
