@@ -27,7 +27,8 @@ struct AutoLoginRun : ::testing::Test {
 
 } // namespace
 
-// Needs the log-on state, which starts the auto-login, registered at start-up.
+// Disabled: nothing starts the auto-login yet (the log-on state does not hand the auto-login
+// values of the command line to the log-in event).
 TEST_F(AutoLoginRun, DISABLED_HeroLogsInByHimselfAndGoesToTheAreaChoice)
 {
     ASSERT_NE(module, nullptr) << dlerror();

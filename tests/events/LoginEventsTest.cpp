@@ -8,6 +8,7 @@
 #include "events/ExitEvent.h"
 #include "events/LoginGoEvent.h"
 #include "events/LoginLoadingEvent.h"
+#include "rooms/RoomLogon.h"
 #include "shell/panels/ZRKAreaPanel.h"
 
 using namespace kavri3D;
@@ -329,13 +330,16 @@ TEST_F(LoginFixture, ASecondLoginWhileTheFirstIsPendingIsRefused)
 TEST_F(LoginFixture, LostConnectionMidChainGoesBackToLogonAndDropsTheAttempt)
 {
     enterState("logon");
+    RoomLogon logonRoom; // told to reset its screens when it is next entered
     ZRKGameServer* server = session->getGameServer();
     server->setModeFor("getPcBluDrillList", ZRKGameServer::Hang); // nine lists in, one missing
     typeLogin("hero", "hero123");
     frames(6);
     EXPECT_TRUE(login->isBusy());
+    EXPECT_FALSE(logonRoom.isReloadMarked());
     session->dropConnection();
     EXPECT_FALSE(login->isBusy());
+    EXPECT_TRUE(logonRoom.isReloadMarked());
     EXPECT_FALSE(pending("getPcBluDrillList")); // the attempt's requests went with it
     EXPECT_TRUE(machine().hasPending());
     EXPECT_EQ(machine().pendingStateName(), "logon");

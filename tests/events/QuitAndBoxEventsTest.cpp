@@ -4,10 +4,13 @@
 #include <core/DefaultFsmHelper.h>
 #include <json/json.h>
 
+#include "events/DefStateEvent.h"
 #include "events/ExitEvent.h"
 #include "events/LogoutEvent.h"
 #include "events/MessageBoxShowEvent.h"
 #include "events/ShowHelpEvent.h"
+#include "rooms/BasicRoom.h"
+#include "rooms/ZRKRoleRes.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -71,6 +74,30 @@ TEST_F(QuitFixture, ConfirmationListsWhatIsStillOpen)
     }
     player(0, false, 18, 3);
     EXPECT_EQ(ExitEvent::quitText(), text("warning/quit")); // nothing open: no trailing break
+}
+
+namespace {
+/// A room that refuses the quit box, as the battle rooms do; its scene is not needed here.
+struct BattleLikeRoom : BasicRoom {
+    bool queryFlag() override { return false; }
+    void onEnter(const std::string&) override {}
+    void onExit() override {}
+};
+} // namespace
+
+TEST_F(QuitFixture, NoQuitBoxDuringABattleButTheLobbyRoomsAsk)
+{
+    machine().addState("battle", boost::make_shared<BattleLikeRoom>());
+    machine().changeState("battle");
+    engine.update(0);
+    exitEvent->confirmQuit(true);
+    EXPECT_TRUE(frame.getMessageBoxes().empty());
+    exitEvent->confirmQuit(false); // quitting outright still works
+    EXPECT_TRUE(win32QuitPosted());
+
+    enterState("room");
+    exitEvent->confirmQuit(true);
+    EXPECT_EQ(frame.getMessageBoxes().size(), 1u);
 }
 
 TEST_F(QuitFixture, ConfirmQuitsExactlyOnceAndOtherAnswersKeepPlaying)
@@ -235,4 +262,23 @@ TEST_F(EventsFixture, HelpStartsTheGuideFromTheAreaOrTheHallOnly)
     EXPECT_EQ(newbie->entered.back(), "adv=0&prev=playerhall");
     EXPECT_EQ(control->callCount("resetPages"), 1);
     EXPECT_EQ(frame.getMessageBoxes().size(), 1u);
+}
+
+TEST_F(EventsFixture, DefaultLooksAreHandedOutInPlaceOnceTheRoleResourcesExist)
+{
+    DefStateEvent looks(page, dispatcher);
+    EXPECT_TRUE(looks.fillParams()->empty());
+    ZRKRoleRes roles;
+    roles.load("res/GUI/defstate.json");
+    ASSERT_TRUE(roles.getDefState().isObject());
+    gui::ParamList* first = looks.fillParams();
+    ASSERT_EQ(first->size(), 1u);
+    const Json::Value* document = boost::any_cast<const Json::Value*>((*first)[0]->value);
+    gui::ParamList* again = looks.fillParams();
+    ASSERT_EQ(again->size(), 1u);
+    EXPECT_EQ((*again)[0]->name, "defState");
+    EXPECT_EQ((*again)[0]->type, 7);
+    EXPECT_EQ((*again)[0]->size, 4);
+    EXPECT_EQ(boost::any_cast<const Json::Value*>((*again)[0]->value), document);
+    EXPECT_EQ(document, &roles.getDefState());
 }

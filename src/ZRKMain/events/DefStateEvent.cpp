@@ -1,5 +1,7 @@
 #include "events/DefStateEvent.h"
 
+#include "rooms/ZRKRoleRes.h"
+
 namespace kavri3D {
 namespace zrk {
 
@@ -8,8 +10,9 @@ DefStateEvent::DefStateEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatc
 gui::ParamList* DefStateEvent::fillParams()
 {
     clearParams();
-    // "defState" is the role resources' document (ZRKRoleRes::getDefState, handed out with
-    // addJson) once those resources exist; until then the GUI gets no node.
+    // The document lives with the role resources; the GUI reads it in place.
+    if (ZRKRoleRes* roles = ZRKRoleRes::getSingletonPtr())
+        addJson("defState", &roles->getDefState());
     return paramList();
 }
 

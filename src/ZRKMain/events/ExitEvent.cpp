@@ -12,6 +12,7 @@
 #include <win32/Windows.h>
 
 #include "events/EventHost.h"
+#include "rooms/BasicRoom.h"
 #include "shell/Application.h"
 
 namespace kavri3D {
@@ -93,8 +94,10 @@ void ExitEvent::confirmQuit(bool ask)
         PostQuitMessage(kQuitExitCode);
         return;
     }
-    // No quit box during a battle: the current room will be asked (BasicRoom::queryFlag) once
-    // the rooms exist.
+    // No quit box during a battle: the battle rooms refuse it.
+    if (auto* room = dynamic_cast<BasicRoom*>(Application::currentState()))
+        if (!room->queryFlag())
+            return;
     openBox("warning/quit", quitText(), 3, 180);
 }
 

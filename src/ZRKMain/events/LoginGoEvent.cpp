@@ -21,6 +21,8 @@
 
 #include "events/EventHost.h"
 #include "events/ExitEvent.h"
+#include "rooms/EquipRes.h"
+#include "rooms/RoomLogon.h"
 #include "shell/Application.h"
 #include "shell/LogRoutine.h"
 
@@ -115,8 +117,8 @@ void LoginGoEvent::onLogin(unsigned attempt, core::ISession* session, int code)
     mRet = true;
     ZRKServerRequest::queryMaster(ZRKReply());
     ZRKServerRequest::queryItemClasses(ZRKReply());
-    // The equipment resources reload their icons and item table here (EquipRes::load) once
-    // they exist.
+    if (EquipRes* equipment = EquipRes::getSingletonPtr())
+        equipment->load();
     refresh(ZRKTaskRequest::getQuestLib());
     refresh(ZRKJobRequest::getPurposeLib());
     refresh(ZRKPcBluRequest::getBluDrillLib());
@@ -212,8 +214,10 @@ void LoginGoEvent::onConnectionChanged(core::ISession*, int state)
         return;
     mConnection.disconnect();
     endAttempt();
-    // Here the room listener's flag is cleared and the personal and log-on rooms are marked
-    // for reloading (PersonalRoom::markReload) once those rooms exist.
+    // Here the room listener's flag is cleared and the personal room is marked for reloading
+    // (PersonalRoom::markReload) once those exist.
+    if (RoomLogon* logon = RoomLogon::getSingletonPtr())
+        logon->markReload();
     if (core::ClientStateMachine* machine = Application::stateMachine())
         machine->changeState("logon");
 }

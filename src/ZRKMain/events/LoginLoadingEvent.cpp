@@ -1,8 +1,10 @@
 #include "events/LoginLoadingEvent.h"
 
+#include <gui/IGuiManager.h>
 #include <util/XmlConfigHelper.h>
 
 #include "events/EventHost.h"
+#include "rooms/Wrapper.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -35,8 +37,12 @@ void LoginLoadingEvent::callback(gui::ParamHandle params)
 void LoginLoadingEvent::onSceneReady()
 {
     raiseEvent(getEventId());
-    // Here the GUI manager gets the run's one item-record source (Wrapper) through setWrapper,
-    // once the equipment resources provide it.
+    if (mWrapperHanded)
+        return;
+    if (gui::IGuiManager* manager = EventHost::guiManager()) {
+        manager->setWrapper(new Wrapper); // the manager owns it from here
+        mWrapperHanded = true;
+    }
 }
 
 } // namespace zrk

@@ -16,6 +16,9 @@ public:
 
     /// The background scene is ready: the screen may show.
     void onSceneReady();
+
+private:
+    bool mWrapperHanded = false; // the GUI keeps one item-record source for the whole run
 };
 
 } // namespace zrk
