@@ -27,9 +27,9 @@ struct AutoLoginRun : ::testing::Test {
 
 } // namespace
 
-// Disabled: nothing starts the auto-login yet (the log-on state does not hand the auto-login
-// values of the command line to the log-in event).
-TEST_F(AutoLoginRun, DISABLED_HeroLogsInByHimselfAndGoesToTheAreaChoice)
+// The log-in screen comes up with the first panels and, started with credentials, the GUI
+// logs in by itself on the first frame of the log-on state.
+TEST_F(AutoLoginRun, HeroLogsInByHimselfAndGoesToTheAreaChoice)
 {
     ASSERT_NE(module, nullptr) << dlerror();
     auto entry = reinterpret_cast<GameEntryFn>(dlsym(module, "GameEntry"));

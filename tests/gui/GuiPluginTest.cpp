@@ -1,4 +1,5 @@
 #include <boost/any.hpp>
+#include <core/BlackBoard.h>
 #include <core/EventManager.h>
 #include <gui/GuiAnyEvent.h>
 #include <gui/IEventDispatcher.h>
@@ -305,4 +306,39 @@ TEST(BrokenPluginTest, PluginWhoseFactoriesGiveNothingIsRefusedAndLogged)
     EXPECT_TRUE(logged("ZRKGuiLoader", "zrkGuiManagerCreator gave no object"));
     EXPECT_TRUE(logged("ZRKGuiLoader", "zrkGuiResCreator gave no object"));
     yake::logging::logger::instance().stopCapture();
+}
+
+TEST_F(PluginTest, StartedWithCredentialsTheLogInScreenLogsInOnceOnTheFirstFrame)
+{
+    kavri3D::core::BlackBoard board;
+    board.setBool("kavri3D/autoLogin/_act", true);
+    board.setString("kavri3D/autoLogin/name", "hero");
+    board.setString("kavri3D/autoLogin/password", "hero123");
+    gui::IGuiPage* page = manager->getPage(6);
+    std::vector<std::string> seen;
+    add(1);
+    add(2)->onCallback = [&](gui::ParamHandle h) {
+        for (const char* name : {"username", "password"}) {
+            gui::ParamNode* n = page->getParam(name, h);
+            seen.push_back(n ? boost::any_cast<std::string>(n->value) : "<none>");
+        }
+    };
+    manager->onFirstPanelsCreated();
+    EXPECT_EQ(control->shownPages().back(), "login");
+    EXPECT_EQ(tally.callbacks, 0); // not while the screens are being made: the session comes later
+    manager->getAnimator()->update(0.04f);
+    EXPECT_EQ(seen, (std::vector<std::string>{"hero", "hero123"}));
+    manager->getAnimator()->update(0.04f);
+    EXPECT_EQ(tally.callbacks, 1); // once per run
+    gui::ParamNode* left = page->getParam("password", control->paramHandle(6));
+    EXPECT_TRUE(!left || boost::any_cast<std::string>(left->value).empty()); // the password does not stay
+
+    // Without credentials (or with a platform log-in) the screen just waits for the player.
+    board.setString("kavri3D/autoLogin/name", "");
+    manager->onFirstPanelsCreated();
+    manager->getAnimator()->update(0.04f);
+    board.setBool("kavri3D/autoLogin/_act", false);
+    manager->onFirstPanelsCreated();
+    manager->getAnimator()->update(0.04f);
+    EXPECT_EQ(tally.callbacks, 1);
 }

@@ -70,6 +70,8 @@ void GuiAnimator::update(float dt)
 {
     mCalls.add("animator.update");
     advance(dt);
+    if (mFrameHook)
+        mFrameHook();
 }
 
 } // namespace gui

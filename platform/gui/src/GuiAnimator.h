@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <gui/IGuiAnimator.h>
 
@@ -30,6 +31,8 @@ public:
     void runIdle() override;
     bool isIdleRunning() override { return mIdle; }
     void update(float dt) override;
+    /// Runs after each update: the GUI's own once-a-frame work.
+    void setFrameHook(std::function<void()> hook) { mFrameHook = std::move(hook); }
 
     State state() const { return mState; }
     const std::string& current() const { return mCurrent; }
@@ -42,6 +45,7 @@ private:
     std::string mCurrent;
     float mRemaining = 0.0f;
     bool mIdle = false;
+    std::function<void()> mFrameHook;
 };
 
 } // namespace gui

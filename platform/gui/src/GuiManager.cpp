@@ -9,6 +9,7 @@
 #include "GuiLog.h"
 #include "GuiPage.h"
 #include "LoginPage.h"
+#include <core/BlackBoard.h>
 
 namespace kavri3D {
 namespace zrk {
@@ -53,6 +54,33 @@ GuiManager::GuiManager()
             mPages[s.kind] = std::make_unique<GuiPage>(s.kind, s.window, s.title, mParams, parent);
     }
     mDispatcher.setFillObserver([this](int id, ParamList* params) { onFilled(id, params); });
+    mAnimator.setFrameHook([this] { onFrame(); });
+}
+
+void GuiManager::onFirstPanelsCreated()
+{
+    mCalls.add("onFirstPanelsCreated");
+    showPage("login");
+    mAutoLoginArmed = true;
+}
+
+void GuiManager::onFrame()
+{
+    if (!mAutoLoginArmed || !mDispatcher.find(LoginPage::kLoginEventId))
+        return;
+    mAutoLoginArmed = false;
+    core::BlackBoard* bb = core::BlackBoard::getSingletonPtr();
+    if (!bb || !bb->getBool("kavri3D/autoLogin/_act", false))
+        return;
+    const std::string name = bb->getString("kavri3D/autoLogin/name", "");
+    if (name.empty())
+        return; // a platform log-in: the hosting launcher brings the player in
+    auto* page = static_cast<LoginPage*>(mPages[LoginPage::kKind].get());
+    try {
+        page->submit(name, bb->getString("kavri3D/autoLogin/password", ""), true);
+    } catch (const std::exception& e) {
+        guiLog(3, "auto-login failed: ", e.what());
+    }
 }
 
 GuiManager::~GuiManager()
@@ -145,6 +173,9 @@ void GuiManager::showPage(const std::string& name)
     }
     for (auto& page : mPages)
         page.second->setVisible(page.first == shown->kind);
+    // A screen that comes up asks its loading event for the values it shows.
+    if (shown->kind == LoginPage::kKind && mDispatcher.find(LoginPage::kLoadingEventId))
+        mDispatcher.fillParams(LoginPage::kLoadingEventId);
 }
 
 void GuiManager::setRenderSwitch(bool on)

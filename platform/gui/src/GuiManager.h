@@ -45,6 +45,8 @@ public:
     /// Subscribes to the framework's event manager when one exists and this manager is not
     /// subscribed to it yet (a new event manager gets a new subscription).
     void connectFramework();
+    /// The GUI's once-a-frame work, run after the room steps the animator.
+    void onFrame();
 
     void setRootWindow(CEGUI::Window* root) override { mRoot = root; }
     void setTopWindow(CEGUI::Window* top) override { mTop = top; }
@@ -54,7 +56,9 @@ public:
     void* getPanelHost(const std::string& name) override { return nullptr; }
     void setImage(const CEGUI::String& name, CEGUI::Texture* texture) override;
     void setRoleView(void* view, int width, int height) override { mCalls.add("setRoleView"); }
-    void onFirstPanelsCreated() override { mCalls.add("onFirstPanelsCreated"); }
+    /// The log-in screen comes up with the first panels; a run started with credentials logs
+    /// in by itself on the first frame after that.
+    void onFirstPanelsCreated() override;
     void onLobbyPanelsCreated() override { mCalls.add("onLobbyPanelsCreated"); }
     void showPage(const std::string& name) override;
     void resetPages() override { mCalls.add("resetPages"); }
@@ -95,6 +99,7 @@ private:
     ParamStore mParams;
     EventDispatcher mDispatcher;
     EventIdQueue mQueue{mDispatcher};
+    bool mAutoLoginArmed = false;
     GuiAnimator mAnimator{mCalls};
     GuiRes mRes{mCalls};
     std::map<int, std::unique_ptr<GuiPage>> mPages;

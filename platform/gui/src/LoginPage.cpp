@@ -98,12 +98,19 @@ void LoginPage::logIn()
         setStatus("Enter your name.");
         return;
     }
-    if (!mDispatcher.find(kLoginEventId)) {
-        guiLog(4, "log-in pressed before the log-in event was registered");
+    if (!submit(name, password, lock))
         setStatus("Log-in is not ready yet.");
-        return;
+}
+
+bool LoginPage::submit(const std::string& name, const std::string& password, bool lock)
+{
+    if (!mDispatcher.find(kLoginEventId)) {
+        guiLog(4, "log-in asked for before the log-in event was registered");
+        return false;
     }
     setStatus("");
+    if (CEGUI::Window* frame = window())
+        frame->getChild("Name")->setText(toCeguiString(name));
     params().set(kKind, stringNode("username", name));
     params().set(kKind, stringNode("password", password));
     params().set(kKind, node("lock", lock, 1, ParamNode::Bool));
@@ -113,6 +120,7 @@ void LoginPage::logIn()
     params().set(kKind, stringNode("password", ""));
     if (CEGUI::Window* still = window())
         still->getChild("Password")->setText("");
+    return true;
 }
 
 void LoginPage::onFilled(int eventId, ParamList& list)
@@ -135,7 +143,7 @@ void LoginPage::onFilled(int eventId, ParamList& list)
 
 void LoginPage::setStatus(const std::string& text)
 {
-    if (CEGUI::Window* frame = window())
+    if (CEGUI::Window* frame = window(); frame && frame->isChild("Status"))
         frame->getChild("Status")->setText(toCeguiString(text));
 }
 

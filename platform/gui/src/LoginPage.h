@@ -22,6 +22,9 @@ public:
     ~LoginPage() override;
 
     void onFilled(int eventId, ParamList& params) override;
+    /// Logs in with the given name and password as if the player had typed them; false
+    /// when the log-in event is not registered yet.
+    bool submit(const std::string& name, const std::string& password, bool lock);
 
 protected:
     void buildContent(CEGUI::Window& frame) override;

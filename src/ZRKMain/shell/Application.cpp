@@ -33,6 +33,7 @@
 #include <lan/ZRKLan.h>
 
 #include "agent/ZRKAgent.h"
+#include "events/ExitEvent.h"
 #include "rooms/RoleManager.h"
 #include "rooms/RoomLogon.h"
 #include "shell/CAppZRKModule.h"
@@ -398,8 +399,12 @@ void Application::onFsmStateChanged(core::ClientStateMachine&) { updateWindowTit
 bool Application::onQueryClose()
 {
     core::SessionPtr s = getSession();
-    if (s && s->isOnline())
+    if (s && s->isOnline()) {
+        // Online the player confirms first; the confirmation ends the session and the game.
+        if (ExitEvent* exit = ExitEvent::instance())
+            exit->confirmQuit(true);
         return false;
+    }
     return true;
 }
 
