@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <core/AudioManager.h>
 #include <core/BlackBoard.h>
+#include <core/ClientStateMachine.h>
 #include <core/Engine.h>
 #include <core/PhysicsManager.h>
 #include <yake/Configuration.h>
@@ -229,4 +230,59 @@ TEST(LogSeverity, TheSettingSwitchesOffOnlyTheLevelsAboveIt)
         }
     }
     log.enableAllSeverities();
+}
+
+TEST(StartUp, TheGameRunsItsHooksOpensInLogOnAndShutsDownCleanly)
+{
+    zrktest::TempDir data;
+    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    struct Probe : zrk::Application {
+        using zrk::Application::Application;
+        std::vector<std::string> hooks;
+        core::ClientStateMachine* machine = nullptr;
+        bool logonRegistered = false;
+        bool onPreInitialise() override
+        {
+            hooks.push_back("pre");
+            return zrk::Application::onPreInitialise();
+        }
+        core::FramePtr onCreateMainFrame() override
+        {
+            hooks.push_back("frame");
+            return zrk::Application::onCreateMainFrame();
+        }
+        core::SessionPtr onCreateSession() override
+        {
+            hooks.push_back("session");
+            return zrk::Application::onCreateSession();
+        }
+        bool onPostInitialise() override
+        {
+            hooks.push_back("post");
+            bool ok = zrk::Application::onPostInitialise();
+            machine = stateMachine();
+            logonRegistered = machine && machine->getState("logon");
+            return ok;
+        }
+        void onPreShutdown() override
+        {
+            hooks.push_back("shutdown " + (machine ? machine->currentStateName() : std::string("?")));
+            zrk::Application::onPreShutdown();
+        }
+    };
+    zrk::appModule().Init(zrk::moduleInstance(), nullptr);
+    std::string cwd = std::filesystem::current_path().string();
+    bool ok = false;
+    {
+        Probe app(zrk::moduleInstance(), "game.exe /LowIntegrity=1 /headless=1 /unpaced=1 /quitAfterFrames=3");
+        ok = core::runApplication(app);
+        EXPECT_TRUE(app.logonRegistered);
+        EXPECT_EQ(app.hooks, (std::vector<std::string>{"pre", "frame", "session", "post", "shutdown logon"}));
+        EXPECT_EQ(app.getRenderWindow(), nullptr); // gone with the shut-down
+    }
+    zrk::appModule().Term();
+    std::filesystem::current_path(cwd);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(core::Engine::getSingletonPtr(), nullptr);
+    EXPECT_EQ(zrk::Application::instance(), nullptr);
 }
