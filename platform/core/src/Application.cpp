@@ -153,6 +153,9 @@ bool Application::startUp()
         logLine(3, "no blackboard");
         return false;
     }
+    // Without a run path of its own the game keeps its logs and settings in the program folder.
+    if (mBlackBoard->getString("kavri3D/runPath", "").empty())
+        mBlackBoard->setString("kavri3D/runPath", mBlackBoard->getString("kavri3D/appPath", ""));
     onPrepareLogger();
     mFrameControl = onCreateFrameControlImpl();
     if (!mFrameControl) {
