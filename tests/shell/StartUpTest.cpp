@@ -7,6 +7,7 @@
 #include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>
 #include <core/Engine.h>
+#include <core/Frame.h>
 #include <core/PhysicsManager.h>
 #include <yake/Configuration.h>
 #include <yake/Logger.h>
@@ -285,4 +286,39 @@ TEST(StartUp, TheGameRunsItsHooksOpensInLogOnAndShutsDownCleanly)
     EXPECT_TRUE(ok);
     EXPECT_EQ(core::Engine::getSingletonPtr(), nullptr);
     EXPECT_EQ(zrk::Application::instance(), nullptr);
+}
+
+TEST(CloseQuery, OnlineTheWindowStaysAndTheQuitBoxAsksOfflineItCloses)
+{
+    zrktest::TempDir data;
+    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    struct Closer : zrk::Application {
+        using zrk::Application::Application;
+        bool offlineClose = false, onlineClose = true, boxOpen = false;
+        bool onRun() override
+        {
+            getApplicationState()->start();
+            offlineClose = onQueryClose();
+            for (int i = 0; i < 300 && runOneFrame(); ++i) {
+                core::ISession* s = session();
+                if (s && s->isOnline()) {
+                    onlineClose = onQueryClose();
+                    boxOpen = getMainFrame() && getMainFrame()->getOpenMessageBox();
+                    break;
+                }
+            }
+            return true;
+        }
+    };
+    zrk::appModule().Init(zrk::moduleInstance(), nullptr);
+    std::string cwd = std::filesystem::current_path().string();
+    {
+        Closer app(zrk::moduleInstance(), "game.exe zrk://play?ln=hero&lp=hero123 /LowIntegrity=1 /headless=1 /unpaced=1");
+        EXPECT_TRUE(core::runApplication(app));
+        EXPECT_TRUE(app.offlineClose);
+        EXPECT_FALSE(app.onlineClose);
+        EXPECT_TRUE(app.boxOpen);
+    }
+    zrk::appModule().Term();
+    std::filesystem::current_path(cwd);
 }
