@@ -141,3 +141,13 @@ TEST(GameWindowHandle, TitleAndFlashReachOnlyALiveWindow)
     Application::flashWindow();
     EXPECT_EQ(win32FlashCount(), before + 1);
 }
+
+TEST(BackgroundPrefetch, StepsAtMostOnceInAnyThreeTenthsOfASecond)
+{
+    const double t = 100.0; // seconds of game time, as the clock gives them
+    EXPECT_TRUE(Application::prefetchStepDue(t));
+    EXPECT_FALSE(Application::prefetchStepDue(t + 0.3)); // exactly 0.3 s later: not yet
+    EXPECT_TRUE(Application::prefetchStepDue(t + 0.31));
+    EXPECT_FALSE(Application::prefetchStepDue(t + 0.5));
+    EXPECT_TRUE(Application::prefetchStepDue(t + 0.62));
+}

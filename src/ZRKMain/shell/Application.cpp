@@ -14,6 +14,7 @@
 #include <util/StringConv.h>
 #include <yake/Logger.h>
 #include <yake/StringUtil.h>
+#include <yake/Time.h>
 
 #include <boost/make_shared.hpp>
 #include <core/GuiManager.h>
@@ -499,7 +500,24 @@ ZRKAgent* Application::agent()
     return app ? app->mAgent.get() : nullptr;
 }
 
-void Application::tickPrefetch() {}
+bool Application::prefetchStepDue(double now)
+{
+    static double last = -1;
+    if (last >= 0 && now - last <= 0.3)
+        return false;
+    last = now;
+    return true;
+}
+
+void Application::tickPrefetch()
+{
+    // Data products are fetched in the background only through the product resolver; the
+    // game has none yet, so there is no step to pace.
+    Application* app = instance();
+    if (!app || !app->mProductResolver)
+        return;
+    prefetchStepDue(yake::native::getTime());
+}
 
 void Application::prefetchNow(const std::string&) {}
 

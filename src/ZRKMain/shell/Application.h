@@ -87,6 +87,9 @@ public:
     static core::SimpleFileCache* fileCache();
     static ZRKAgent* agent();
     static void tickPrefetch();
+    /// The background prefetch's pace: true (and the time noted) when more than 0.3 s have
+    /// passed since the last step, or on the first call. One pace for the whole process.
+    static bool prefetchStepDue(double now);
     static void prefetchNow(const std::string& product);
     static void backToLogon();
     static void exitGame();
