@@ -1,3 +1,4 @@
+#include <boost/make_shared.hpp>
 #include <gtest/gtest.h>
 
 #include <core/ClientStateMachine.h>

@@ -1,3 +1,4 @@
+#include <boost/make_shared.hpp>
 #include <boost/any.hpp>
 #include <core/BlackBoard.h>
 #include <core/EventManager.h>

@@ -1,5 +1,6 @@
 // The log-on scene in a real game window: a dressed character in front of the camera, with a
 // score pop-up over it; the picture goes to docs/logon-scene.png.
+#include <boost/filesystem.hpp>
 #include <Ogre.h>
 #include <data/ZRKSession.h>
 #include <scene/BasicPlayer.h>

@@ -1,5 +1,6 @@
 // The log-on state in a running framework application: log-out on every entry, the lobby
 // reset and the lost-connection box once after a log-in, with and without the GUI plug-in.
+#include <boost/make_shared.hpp>
 #include <core/AbstractWin32Application.h>
 #include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>

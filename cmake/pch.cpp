@@ -1,1 +1,0 @@
-// Translation unit that carries the shared precompiled header.
