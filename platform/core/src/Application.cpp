@@ -156,6 +156,9 @@ bool Application::startUp()
     // Without a run path of its own the game keeps its logs and settings in the program folder.
     if (mBlackBoard->getString("kavri3D/runPath", "").empty())
         mBlackBoard->setString("kavri3D/runPath", mBlackBoard->getString("kavri3D/appPath", ""));
+    // Downloads are kept under the run path unless the settings name a cache of their own.
+    if (mBlackBoard->getString("kavri3D/cachedPath", "").empty())
+        mBlackBoard->setString("kavri3D/cachedPath", mBlackBoard->getString("kavri3D/runPath", "") + "cache/");
     onPrepareLogger();
     mFrameControl = onCreateFrameControlImpl();
     if (!mFrameControl) {

@@ -1,5 +1,7 @@
 #include "core/AudioManager.h"
 
+#include <filesystem>
+
 KAVRI_SINGLETON_DEFINE(kavri3D::core::AudioManager);
 
 namespace kavri3D {
@@ -13,6 +15,9 @@ float AudioManager::getChannelVolume(int channel) const
 
 int AudioManager::playSound(const std::string& file, int, float)
 {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec))
+        return -1;
     int id = mNextSound++;
     mPlaying[id] = file;
     return id;

@@ -9,6 +9,7 @@
 #include <core/PhysicsManager.h>
 #include <core/TimerManager.h>
 #include <core/Updatable.h>
+#include <transport/TransportService.h>
 
 KAVRI_SINGLETON_DEFINE(kavri3D::core::Engine);
 
@@ -39,6 +40,8 @@ Engine::~Engine()
 
 void Engine::update(float dt)
 {
+    // Transfers started in the last frame land before anything of this one runs.
+    TransportService::instance().update();
     TimerManager::instance().update();
     mMachine->update(dt);
     mEvents->dispatch();

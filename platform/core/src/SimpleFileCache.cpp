@@ -1,7 +1,6 @@
 #include "core/SimpleFileCache.h"
 
 #include <core/BlackBoard.h>
-#include <filesystem>
 
 namespace kavri3D {
 namespace core {
@@ -11,18 +10,6 @@ std::string SimpleFileCache::getFolder(const std::string& name)
     BlackBoard* bb = BlackBoard::getSingletonPtr();
     return (bb ? bb->getString("kavri3D/cachedPath", "") : std::string()) + name + "/";
 }
-
-bool SimpleFileCache::create(const std::string& folder)
-{
-    mFolder = folder;
-    std::error_code ec;
-    if (!folder.empty())
-        std::filesystem::create_directories(folder, ec);
-    mCreated = !ec;
-    return mCreated;
-}
-
-void SimpleFileCache::destroy() { mCreated = false; }
 
 } // namespace core
 } // namespace kavri3D

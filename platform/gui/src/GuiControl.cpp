@@ -35,6 +35,8 @@ int GuiControl::callCount(const std::string& operation) { return mManager.calls(
 
 void GuiControl::setLoading(bool loading) { mManager.res().setLoading(loading); }
 
+std::string GuiControl::shownImage(int kind, const std::string& picture) { return mManager.shownImage(kind, picture); }
+
 } // namespace gui
 } // namespace zrk
 } // namespace kavri3D

@@ -26,6 +26,7 @@ public:
     std::vector<std::string> shownPages() override;
     int callCount(const std::string& operation) override;
     void setLoading(bool loading) override;
+    std::string shownImage(int kind, const std::string& picture) override;
 
 private:
     GuiManager& mManager;

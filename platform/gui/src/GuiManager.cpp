@@ -9,6 +9,7 @@
 #include "GuiLog.h"
 #include "GuiPage.h"
 #include "LoginPage.h"
+#include "PortraitPage.h"
 #include <core/BlackBoard.h>
 
 namespace kavri3D {
@@ -38,6 +39,26 @@ const Screen kScreens[] = {
     {-1, "", "", "battle"},
 };
 
+// The pages that show pictures the game renders: the images by name, and the grid's columns.
+struct Pictures {
+    int kind;
+    std::vector<std::string> images;
+    int columns;
+};
+const Pictures kPictures[] = {
+    {7, {"myself", "showview"}, 2},
+    {9, {"red0", "red1", "red2", "red3", "blue0", "blue1", "blue2", "blue3"}, 4},
+    {12, {"box1", "box2", "box3", "box4", "box5", "box6", "box7", "box8"}, 4},
+};
+
+const Pictures* picturesOf(int kind)
+{
+    for (const Pictures& p : kPictures)
+        if (p.kind == kind)
+            return &p;
+    return nullptr;
+}
+
 CEGUI::Window* alive(CEGUI::Window* window)
 {
     return window && CEGUI::WindowManager::getSingleton().isAlive(window) ? window : nullptr;
@@ -50,6 +71,9 @@ GuiManager::GuiManager()
     for (const Screen& s : kScreens) {
         if (s.kind == LoginPage::kKind)
             mPages[s.kind] = std::make_unique<LoginPage>(s.window, s.title, mParams, parent, mDispatcher);
+        else if (const Pictures* p = picturesOf(s.kind))
+            mPages[s.kind] = std::make_unique<PortraitPage>(s.kind, s.window, s.title, mParams, parent, p->images,
+                                                            p->columns);
         else if (s.kind >= 0)
             mPages[s.kind] = std::make_unique<GuiPage>(s.kind, s.window, s.title, mParams, parent);
     }
@@ -114,9 +138,11 @@ void GuiManager::releaseHandedOver()
     mWrapper.reset();
     mGuideContent.reset();
     if (CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr()) {
-        for (const std::string& name : mImages)
+        for (const std::string& name : mImages) {
+            notifyImage(name, false);
             if (images->isDefined(toCeguiString(name)))
                 images->destroy(toCeguiString(name));
+        }
     }
     mImages.clear();
 }
@@ -145,9 +171,11 @@ void GuiManager::setImage(const CEGUI::String& name, CEGUI::Texture* texture)
     if (!images)
         return;
     try {
+        const std::string key = fromCeguiString(name);
+        // The pictures let the old image go before it is destroyed.
+        notifyImage(key, false);
         if (images->isDefined(name))
             images->destroy(name);
-        const std::string key = fromCeguiString(name);
         mImages.erase(key);
         if (!texture)
             return; // the scene took its texture back
@@ -155,9 +183,24 @@ void GuiManager::setImage(const CEGUI::String& name, CEGUI::Texture* texture)
         image.setTexture(texture);
         image.setArea(CEGUI::Rectf(CEGUI::Vector2f(0, 0), texture->getOriginalDataSize()));
         mImages.insert(key);
+        notifyImage(key, true);
     } catch (const std::exception& e) {
         guiLog(3, "image ", fromCeguiString(name), " not set: ", e.what());
     }
+}
+
+void GuiManager::notifyImage(const std::string& name, bool defined)
+{
+    for (auto& page : mPages)
+        if (auto* pictures = dynamic_cast<PortraitPage*>(page.second.get()))
+            pictures->onImage(name, defined);
+}
+
+std::string GuiManager::shownImage(int kind, const std::string& picture) const
+{
+    auto it = mPages.find(kind);
+    auto* pictures = it == mPages.end() ? nullptr : dynamic_cast<PortraitPage*>(it->second.get());
+    return pictures ? pictures->shownImage(picture) : std::string();
 }
 
 void GuiManager::showPage(const std::string& name)

@@ -88,12 +88,15 @@ public:
     GuiRes& res() { return mRes; }
     const std::vector<std::string>& shownPages() const { return mShownPages; }
     bool renderSwitch() const { return mRenderSwitch; }
+    /// The image a picture of a page shows; empty when none.
+    std::string shownImage(int kind, const std::string& picture) const;
 
 private:
     CEGUI::Window* pageParent() const;
     void onFrameworkEvent(const core::Event& event);
     void onFilled(int eventId, ParamList* params);
     void releaseHandedOver();
+    void notifyImage(const std::string& name, bool defined);
 
     CallCounter mCalls;
     ParamStore mParams;

@@ -33,6 +33,13 @@ void BasicPlayer::clearParts()
     mParts.clear();
 }
 
+void BasicPlayer::setAvatarVisible(bool visible)
+{
+    mVisible = visible;
+    if (mNode)
+        mNode->setVisible(visible);
+}
+
 void BasicPlayer::loadItems(const EquipmentList& items, bool)
 {
     clearParts();
@@ -48,6 +55,9 @@ void BasicPlayer::loadItems(const EquipmentList& items, bool)
         if (Ogre::SceneNode* part = PartShapes::attach(mScene, mNode, entity, e.getItem(), e.getKind()))
             mParts.push_back(part);
     }
+    // New parts show by default: a hidden figure stays hidden when it is dressed.
+    if (!mVisible)
+        mNode->setVisible(false);
 }
 
 std::vector<std::string> BasicPlayer::getDefaultItems(const std::string& look) const

@@ -22,12 +22,12 @@ BasicSite::~BasicSite()
         mScene->destroySceneNode(mNode);
 }
 
-bool BasicSite::hasItemNamed(const std::string& itemName) const
+long BasicSite::findItem(const std::string& itemName) const
 {
     for (const auto& item : mItems)
         if (item.second.name == itemName)
-            return true;
-    return false;
+            return item.first;
+    return -1;
 }
 
 long BasicSite::addRoomOrFurnish(const std::string& itemName, const ProductManager::DocumentPtr& document,
@@ -35,13 +35,20 @@ long BasicSite::addRoomOrFurnish(const std::string& itemName, const ProductManag
 {
     if (!document || !mNode || itemName.empty() || hasItemNamed(itemName))
         return -1;
-    // A document without a mesh of its own shows as the effect placeholder.
-    const std::string item = document->mesh.empty() ? std::string() : document->mesh.substr(0, document->mesh.rfind(".mesh"));
-    Ogre::SceneNode* node = PartShapes::attach(mScene, mNode, mNode->getName() + "/" + itemName, item, "effect");
+    const std::string entity = mNode->getName() + "/" + itemName;
+    Ogre::SceneNode* node = nullptr;
+    if (document->mesh.empty() && !document->shape.empty()) {
+        node = PartShapes::attachShape(mScene, mNode, entity, *document);
+    } else {
+        // A document without a mesh or shape of its own shows as the effect placeholder.
+        const std::string item =
+            document->mesh.empty() ? std::string() : document->mesh.substr(0, document->mesh.rfind(".mesh"));
+        node = PartShapes::attach(mScene, mNode, entity, item, "effect");
+    }
     if (!node)
         return -1;
     const long id = mNextId++;
-    mItems[id] = Item{itemName, node};
+    mItems[id] = Item{itemName, node, true};
     return id;
 }
 
@@ -65,6 +72,32 @@ Ogre::SceneNode* BasicSite::getItemNode(long itemId, const std::string&) const
 {
     auto it = mItems.find(itemId);
     return it == mItems.end() ? nullptr : it->second.node;
+}
+
+
+bool BasicSite::setItemVisible(long itemId, bool visible)
+{
+    auto it = mItems.find(itemId);
+    if (it == mItems.end())
+        return false;
+    it->second.visible = visible;
+    if (it->second.node)
+        it->second.node->setVisible(visible);
+    return true;
+}
+
+bool BasicSite::isItemVisible(long itemId) const
+{
+    auto it = mItems.find(itemId);
+    return it != mItems.end() && it->second.visible;
+}
+
+bool BasicSite::controlAnimation(long itemId, const std::string& animation, int mode)
+{
+    if (!mItems.count(itemId))
+        return false;
+    mAnimations.push_back(AnimationRequest{itemId, animation, mode});
+    return true;
 }
 
 } // namespace core

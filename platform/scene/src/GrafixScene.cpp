@@ -19,6 +19,7 @@ GrafixScene::~GrafixScene()
     for (auto& p : mPlayers)
         p.second->releaseScene();
     mPlayers.clear();
+    mSites.clear();
     mSite.reset();
     if (mNode && mScene)
         mScene->destroySceneNode(mNode);
@@ -28,8 +29,7 @@ BasicPlayerPtr GrafixScene::createPlayer(const std::string& name, bool visible)
 {
     removePlayer(name);
     BasicPlayerPtr player(new BasicPlayer(mScene, mNode, name));
-    if (Ogre::SceneNode* node = player->getMovable())
-        node->setVisible(visible);
+    player->setAvatarVisible(visible);
     mPlayers[name] = player;
     return player;
 }
@@ -48,6 +48,25 @@ BasicPlayerPtr GrafixScene::getPlayer(const std::string& name) const
 {
     auto it = mPlayers.find(name);
     return it == mPlayers.end() ? BasicPlayerPtr() : it->second;
+}
+
+BasicSite* GrafixScene::getSite(const std::string& name) const
+{
+    auto it = mSites.find(name);
+    if (it != mSites.end())
+        return it->second.get();
+    return mSite && mSite->getName() == name ? mSite.get() : nullptr;
+}
+
+BasicSite* GrafixScene::createSite(const std::string& name, bool create)
+{
+    if (BasicSite* site = getSite(name))
+        return site;
+    if (!create || name.empty())
+        return nullptr;
+    std::unique_ptr<BasicSite>& site = mSites[name];
+    site.reset(new BasicSite(mScene, mNode, name));
+    return site.get();
 }
 
 void GrafixScene::update(float dt)

@@ -122,6 +122,41 @@ Ogre::SceneNode* PartShapes::attach(Ogre::SceneManager* scene, Ogre::SceneNode* 
     }
 }
 
+Ogre::SceneNode* PartShapes::attachShape(Ogre::SceneManager* scene, Ogre::SceneNode* parent,
+                                         const std::string& entityName, const SceneDocument& document)
+{
+    if (!scene || !parent)
+        return nullptr;
+    Ogre::SceneNode* node = nullptr;
+    try {
+        node = parent->createChildSceneNode();
+        const bool sphere = document.shape == "sphere";
+        Ogre::Entity* entity =
+            scene->createEntity(entityName, sphere ? Ogre::SceneManager::PT_SPHERE : Ogre::SceneManager::PT_CUBE);
+        // One material per product: its colour is the product's own.
+        const std::string material = "kavri/product/" + document.name;
+        Ogre::MaterialManager& mm = Ogre::MaterialManager::getSingleton();
+        if (!mm.resourceExists(material, Ogre::RGN_DEFAULT)) {
+            const Ogre::ColourValue colour(document.colour[0], document.colour[1], document.colour[2]);
+            Ogre::Pass* pass = mm.create(material, Ogre::RGN_DEFAULT)->getTechnique(0)->getPass(0);
+            pass->setDiffuse(colour);
+            pass->setAmbient(colour * 0.6f);
+            pass->setSpecular(Ogre::ColourValue(0.2f, 0.2f, 0.2f));
+        }
+        entity->setMaterialName(material);
+        const Ogre::Vector3 size(document.size[0], document.size[1], document.size[2]);
+        node->setScale(size);
+        // The prefabs are centred: half the height up, so the shape stands on the origin.
+        node->setPosition(0, 50 * size.y, 0);
+        node->attachObject(entity);
+        return node;
+    } catch (const std::exception& e) {
+        yake::logging::logger::instance().log(3, "scene", "product " + document.name + " not shown: " + e.what());
+        detach(scene, node);
+        return nullptr;
+    }
+}
+
 void PartShapes::detach(Ogre::SceneManager* scene, Ogre::SceneNode* node)
 {
     if (!scene || !node)

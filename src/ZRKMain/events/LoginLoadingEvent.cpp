@@ -4,6 +4,7 @@
 #include <util/XmlConfigHelper.h>
 
 #include "events/EventHost.h"
+#include "rooms/BackgroundScene.h"
 #include "rooms/Wrapper.h"
 
 namespace kavri3D {
@@ -29,9 +30,12 @@ void LoginLoadingEvent::callback(gui::ParamHandle params)
         raiseEvent(getEventId());
         return;
     }
-    // The background scene will run this once, when it is ready
-    // (BackgroundScene::setReadyCallback); until that scene exists the screen is ready now.
-    onSceneReady();
+    // Once the scene behind the screen is ready; nothing when this event has gone by then.
+    std::weak_ptr<char> alive = mAlive;
+    BackgroundScene::instance().setIdleAction([this, alive] {
+        if (alive.lock())
+            onSceneReady();
+    });
 }
 
 void LoginLoadingEvent::onSceneReady()

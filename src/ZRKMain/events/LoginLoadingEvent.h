@@ -1,4 +1,6 @@
 #pragma once
+#include <memory>
+
 #include "events/BaseEvent.h"
 
 namespace kavri3D {
@@ -19,6 +21,7 @@ public:
 
 private:
     bool mWrapperHanded = false; // the GUI keeps one item-record source for the whole run
+    std::shared_ptr<char> mAlive = std::make_shared<char>(0); // the scene's action checks it
 };
 
 } // namespace zrk

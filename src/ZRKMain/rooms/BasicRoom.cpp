@@ -11,6 +11,7 @@
 #include <scene/ProductManager.h>
 #include <yake/Time.h>
 
+#include "rooms/CeguiWidgets.h"
 #include "rooms/RoleManager.h"
 #include "shell/Application.h"
 #include "shell/LogRoutine.h"
@@ -30,28 +31,6 @@ unsigned gEffectCounter = 1;
 const int kMaxEventIdsPerFrame = 256;
 
 float now() { return static_cast<float>(yake::native::getTime()); }
-
-CEGUI::String utf8(const std::string& text) { return CEGUI::String(reinterpret_cast<const CEGUI::utf8*>(text.c_str())); }
-
-bool alive(const CEGUI::Window* w)
-{
-    return w && CEGUI::WindowManager::getSingletonPtr() && CEGUI::WindowManager::getSingleton().isAlive(w);
-}
-
-void destroyWindow(CEGUI::Window*& w)
-{
-    if (alive(w))
-        CEGUI::WindowManager::getSingleton().destroyWindow(w);
-    w = nullptr;
-}
-
-/// The game's look of a widget when its scheme is loaded, else the framework's default look.
-CEGUI::String widgetType(const char* widget)
-{
-    const CEGUI::String own = CEGUI::String("Kavri3DLook/") + widget;
-    CEGUI::WindowFactoryManager& f = CEGUI::WindowFactoryManager::getSingleton();
-    return f.isFactoryPresent(own) || f.isFalagardMappedType(own) ? own : CEGUI::String("TaharezLook/") + widget;
-}
 
 void setPlain(CEGUI::Window* w)
 {
@@ -83,7 +62,7 @@ core::BasicSite* BasicRoom::getDefaultSite() const { return mScene ? mScene->get
 
 CEGUI::Window* BasicRoom::popupWindow(std::size_t index) const
 {
-    return index < popups.size() && alive(popups[index].window) ? popups[index].window : nullptr;
+    return index < popups.size() && CeguiWidgets::alive(popups[index].window) ? popups[index].window : nullptr;
 }
 
 void BasicRoom::createScene()
@@ -231,26 +210,26 @@ void BasicRoom::showText(CEGUI::Window* image, const std::string& text, const st
 {
     core::GuiSystem* guiSystem = core::GuiSystem::getSingletonPtr();
     CEGUI::Window* sheet = guiSystem ? guiSystem->getRootWindow() : nullptr;
-    if (!CEGUI::System::getSingletonPtr() || !alive(sheet)) {
+    if (!CEGUI::System::getSingletonPtr() || !CeguiWidgets::alive(sheet)) {
         writeLog(6, "room", "no GUI sheet: pop-up \"" + text + "\" not shown");
         return;
     }
     CEGUI::Window* outer = nullptr;
     try {
         CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
-        outer = wm.createWindow(widgetType("StaticImage"));
+        outer = wm.createWindow(CeguiWidgets::widgetType("StaticImage"));
         setPlain(outer);
-        CEGUI::Window* label = wm.createWindow(widgetType("StaticText"));
+        CEGUI::Window* label = wm.createWindow(CeguiWidgets::widgetType("StaticText"));
         setPlain(label);
         CEGUI::FontManager& fonts = CEGUI::FontManager::getSingleton();
         if (fonts.isDefined("ArialBlack-30"))
             label->setFont("ArialBlack-30");
-        label->setProperty("TextColours", utf8(colours));
-        label->setText(utf8(text));
+        label->setProperty("TextColours", CeguiWidgets::utf8(colours));
+        label->setText(CeguiWidgets::utf8(text));
         const CEGUI::Font* font = label->getFont(true);
         const float w = font ? static_cast<float>(static_cast<int>(font->getTextExtent(label->getText(), 1.0f)) + 10) : 10.f;
         const float h = font ? font->getLineSpacing(1.0f) : 20.f;
-        if (alive(image)) {
+        if (CeguiWidgets::alive(image)) {
             setPlain(image);
             image->setSize(CEGUI::USize(px(h), px(h)));
             outer->addChild(image);
@@ -269,7 +248,7 @@ void BasicRoom::showText(CEGUI::Window* image, const std::string& text, const st
             outer->hide();
     } catch (const std::exception& e) {
         writeLog(3, "room", std::string("pop-up not shown: ") + e.what());
-        destroyWindow(outer);
+        CeguiWidgets::destroy(outer);
         return;
     }
     popups.push_back(TextPopup{outer, anchor, anchor != Ogre::Vector3::ZERO, now() + delay, yOffset});
@@ -281,12 +260,12 @@ void BasicRoom::updatePopups(float t)
     bool metLive = false;
     for (TextPopup& p : popups) {
         if (t - p.showAt > kPopupSeconds) {
-            destroyWindow(p.window);
+            CeguiWidgets::destroy(p.window);
             if (!metLive)
                 ++expiredAtFront;
         } else {
             metLive = true;
-            if (t - p.showAt > 0.001f && alive(p.window))
+            if (t - p.showAt > 0.001f && CeguiWidgets::alive(p.window))
                 p.window->show();
         }
     }
@@ -296,7 +275,7 @@ void BasicRoom::updatePopups(float t)
 
     Ogre::Camera* camera = getCamera();
     core::GuiSystem* guiSystem = core::GuiSystem::getSingletonPtr();
-    if (!camera || !guiSystem || !alive(guiSystem->getRootWindow()))
+    if (!camera || !guiSystem || !CeguiWidgets::alive(guiSystem->getRootWindow()))
         return; // the texts keep their places for this frame
     float screenW = 800, screenH = 600;
     const CEGUI::Rectf sheet = guiSystem->getRootWindow()->getUnclippedOuterRect().get();
@@ -304,7 +283,7 @@ void BasicRoom::updatePopups(float t)
     screenH = static_cast<float>(static_cast<int>(sheet.getHeight() + 0.5f));
 
     for (TextPopup& p : popups) {
-        if (!alive(p.window))
+        if (!CeguiWidgets::alive(p.window))
             continue;
         float fx = 0.5f, fy = 0.5f;
         if (p.anchored) {
@@ -330,7 +309,7 @@ void BasicRoom::updatePopups(float t)
 void BasicRoom::clearPopups()
 {
     for (TextPopup& p : popups)
-        destroyWindow(p.window);
+        CeguiWidgets::destroy(p.window);
     popups.clear();
 }
 

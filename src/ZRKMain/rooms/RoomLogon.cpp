@@ -6,6 +6,7 @@
 #include <gui/IGuiAnimator.h>
 #include <gui/IGuiManager.h>
 
+#include "rooms/BackgroundScene.h"
 #include "rooms/RoleManager.h"
 #include "shell/Application.h"
 #include "shell/LogRoutine.h"
@@ -46,6 +47,10 @@ void RoomLogon::createScene()
         tellConnectionLost(act);
         reloadOnEnter = false;
     }
+    // Logging on shows the backdrop alone.
+    BackgroundScene& background = BackgroundScene::instance();
+    background.setRequestedFlags(BackgroundScene::kBackdrop);
+    background.refresh();
 }
 
 void RoomLogon::resetLobbyGui()
@@ -101,6 +106,7 @@ void RoomLogon::destroyScene() { BasicRoom::destroyScene(); }
 
 void RoomLogon::onFrame(float dt)
 {
+    BackgroundScene::instance().onFrame(dt);
     if (gui::IGuiAnimator* animator = getGuiFrameObject()) {
         try {
             if (animator->isAnimating()) {

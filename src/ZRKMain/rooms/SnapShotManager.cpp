@@ -8,9 +8,12 @@ namespace zrk {
 
 namespace {
 SnapShotManager* gManager = nullptr;
-}
+unsigned gGeneration = 0;
+} // namespace
 
-SnapShotManager::SnapShotManager() = default;
+SnapShotManager::SnapShotManager() { ++gGeneration; }
+
+unsigned SnapShotManager::generation() { return gGeneration; }
 
 SnapShotManager::~SnapShotManager() = default;
 

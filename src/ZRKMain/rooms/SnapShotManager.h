@@ -18,6 +18,9 @@ public:
     /// The live registry, null when none exists.
     static SnapShotManager* instancePtr();
     static void destroyInstance();
+    /// Counts the registries made: a holder of snapshot pointers checks its registry (and
+    /// so its snapshots) is still the live one.
+    static unsigned generation();
 
     /// A name already taken is logged and left as it is.
     void createSnapShot(unsigned flags, const std::string& name);

@@ -26,6 +26,9 @@
 #include <transport/QueryString.h>
 #include <transport/TransportService.h>
 #include <transport/Uri.h>
+#include <scene/DefaultProductResolver.h>
+#include <scene/ProductManager.h>
+#include <scene/SceneDocumentCache.h>
 #include <util/Manifest.h>
 
 #include <data/SpConfig.h>
@@ -35,6 +38,7 @@
 
 #include "agent/ZRKAgent.h"
 #include "events/ExitEvent.h"
+#include "rooms/BackgroundScene.h"
 #include "rooms/RoleManager.h"
 #include "rooms/RoomLogon.h"
 #include "shell/CAppZRKModule.h"
@@ -42,6 +46,7 @@
 #include "shell/LogRoutine.h"
 #include "shell/MainFrame.h"
 #include "shell/WindowGeometry.h"
+#include "shell/ZRKProductResolver.h"
 #include "shell/ZRKGuiLoader.h"
 
 namespace kavri3D {
@@ -331,6 +336,12 @@ bool Application::onPostInitialise()
             gui->subscribeToHikariPaneSignal([this](core::HikariPane* pane, int event) { onHikariPaneSignal(pane, event); });
     }
 
+    if (!mProductResolver) {
+        mProductResolver.reset(new ZRKProductResolver);
+        mProductResolver->setCacheFolder(core::BlackBoard::getSingleton().getString("kavri3D/cachedPath", ""));
+        core::ProductManager::instance().setDocumentResolver(mProductResolver.get(), true);
+    }
+
     mFileCache = boost::make_shared<core::SimpleFileCache>();
     mFileCache->create(core::SimpleFileCache::getFolder("temp"));
     mFileCache->setPriority(64);
@@ -420,6 +431,9 @@ std::string Application::onPrepareLogPath()
 void Application::onPreShutdown()
 {
     saveVolumes();
+    // The background scene goes if there is one (built or not); none is made to be destroyed.
+    if (BackgroundScene::instancePtr())
+        BackgroundScene::destroyInstance();
     // The characters leave while their scenes and the graphics still exist.
     RoleManager::destroyInstance();
     if (mMsgLoopAdapter) {
@@ -434,10 +448,14 @@ void Application::onPreShutdown()
 
 void Application::onInterShutdown()
 {
+    if (core::SceneDocumentCache* documents = core::DefaultProductResolver::getDocumentCache())
+        documents->removeAll();
+    core::ProductManager::instance().setDocumentResolver(nullptr, false);
     if (mFileCache) {
         mFileCache->destroy();
         mFileCache.reset();
     }
+    mProductResolver.reset();
     mHikariConnection.disconnect();
     mStateConnection.disconnect();
     core::ExampleApplication<Configuration>::onInterShutdown();
@@ -511,15 +529,19 @@ bool Application::prefetchStepDue(double now)
 
 void Application::tickPrefetch()
 {
-    // Data products are fetched in the background only through the product resolver; the
-    // game has none yet, so there is no step to pace.
     Application* app = instance();
     if (!app || !app->mProductResolver)
         return;
-    prefetchStepDue(yake::native::getTime());
+    if (prefetchStepDue(yake::native::getTime()))
+        app->mProductResolver->prefetchStep();
 }
 
-void Application::prefetchNow(const std::string&) {}
+void Application::prefetchNow(const std::string& product)
+{
+    Application* app = instance();
+    if (app && app->mProductResolver)
+        app->mProductResolver->prefetchNow(product);
+}
 
 void Application::backToLogon()
 {

@@ -1,6 +1,7 @@
 #pragma once
 #include <boost/shared_ptr.hpp>
 #include <boost/signals2/connection.hpp>
+#include <memory>
 #include <string>
 #include <vector>
 #include <core/AbstractWin32Application.h>
@@ -114,7 +115,7 @@ private:
 
     std::string mInitialState = "logon";
     boost::shared_ptr<CWtlMsgLoopAdapter> mMsgLoopAdapter;
-    ZRKProductResolver* mProductResolver = nullptr;
+    std::unique_ptr<ZRKProductResolver> mProductResolver;
     boost::shared_ptr<core::SimpleFileCache> mFileCache;
     boost::shared_ptr<ZRKAgent> mAgent;
     boost::shared_ptr<core::Manifest> mManifest;

@@ -5,6 +5,7 @@
 #include <gui/IGuiRes.h>
 
 #include "rooms/EquipRes.h"
+#include "rooms/ScenePlayer.h"
 #include "rooms/SnapShotManager.h"
 #include "rooms/ZRKRoleRes.h"
 #include "shell/GuideContent.h"
@@ -65,8 +66,10 @@ bool MainFrame::create()
         mKeyDownConnection = top->subscribeEvent(CEGUI::Window::EventKeyDown,
                                                  CEGUI::Event::Subscriber(&MainFrame::onTopWindowInput, this));
     }
+    mScenePlayer.reset(new ScenePlayer);
     mEquipRes.reset(new EquipRes);
     mRoleRes.reset(new ZRKRoleRes);
+    mScenePlayer->load();
     mRoleRes->load();
     for (const char* name : kSnapShotNames)
         SnapShotManager::instance().createSnapShot(kSnapShotFlags, name);
@@ -83,6 +86,8 @@ void MainFrame::createFirstPanels()
     if (loader && loader->createGuiRes(&res))
         res->loadBaseResources();
     gui::IGuiManager* manager = guiManager();
+    if (manager && mScenePlayer)
+        manager->getImagesetNames() = mScenePlayer->getImagesets().imagesets;
 
     boost::shared_ptr<GuideContent> guide(new GuideContent);
     guide->load();
@@ -140,6 +145,7 @@ void MainFrame::destroy()
     // The GUI root goes with the top window.
     mGuiRoot = nullptr;
     core::Frame::destroy();
+    mScenePlayer.reset();
     mEquipRes.reset();
     mRoleRes.reset();
 }

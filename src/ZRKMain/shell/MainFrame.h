@@ -16,6 +16,7 @@ namespace gui {
 class ZRKPanel;
 }
 class EquipRes;
+class ScenePlayer;
 class ZRKRoleRes;
 
 /// The game's main frame: the portrait snapshot slots, the GUI's root window, the log-in
@@ -49,6 +50,7 @@ private:
     CEGUI::Window* mGuiRoot = nullptr;
     bool mLobbyPanelsCreated = false;
     // The screens' game-wide resources, made with the frame and gone with it.
+    std::unique_ptr<ScenePlayer> mScenePlayer;
     std::unique_ptr<EquipRes> mEquipRes;
     std::unique_ptr<ZRKRoleRes> mRoleRes;
 };

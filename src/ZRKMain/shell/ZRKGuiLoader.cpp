@@ -1,5 +1,8 @@
 #include "shell/ZRKGuiLoader.h"
 
+#include <gui/IGuiManager.h>
+
+#include "rooms/RoomHooks.h"
 #include "shell/LogRoutine.h"
 
 namespace kavri3D {
@@ -34,13 +37,24 @@ bool callFactory(HMODULE module, const char* name, T** out)
 }
 } // namespace
 
-ZRKGuiLoader::ZRKGuiLoader() { gLoader = this; }
+ZRKGuiLoader::ZRKGuiLoader()
+{
+    gLoader = this;
+    // The rooms reach the plug-in's manager through this, while a loader lives.
+    RoomHooks::setGuiManagerSource([] {
+        ZRKGuiLoader* loader = ZRKGuiLoader::getSingletonPtr();
+        gui::IGuiManager* manager = nullptr;
+        return loader && !loader->isNull() && loader->createGuiManager(&manager) ? manager : nullptr;
+    });
+}
 
 ZRKGuiLoader::~ZRKGuiLoader()
 {
     unload();
-    if (gLoader == this)
+    if (gLoader == this) {
         gLoader = nullptr;
+        RoomHooks::setGuiManagerSource(RoomHooks::GuiManagerSource());
+    }
 }
 
 ZRKGuiLoader* ZRKGuiLoader::getSingletonPtr() { return gLoader; }

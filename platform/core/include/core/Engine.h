@@ -28,7 +28,7 @@ public:
     UpdatableManager* getUpdatableManager() const { return mUpdatables.get(); }
     GuiManager* getGuiManager() const { return mGui.get(); }
 
-    /// One frame of game logic: due timers, the state machine (queued change, then the
+    /// One frame of game logic: landed transfers, due timers, the state machine (queued change, then the
     /// current state's frame), queued events, then the updatables.
     void update(float dt);
 

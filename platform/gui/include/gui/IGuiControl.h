@@ -43,6 +43,9 @@ public:
     /// "registOverlayFactory" and the animator's "animator.play", "animator.update", ...).
     virtual int callCount(const std::string& operation) = 0;
     virtual void setLoading(bool loading) = 0;
+    /// The image a picture of a page kind shows (the player page's "myself", the room page's
+    /// "red0", the bag page's "box1"...); empty when it shows none or has no such picture.
+    virtual std::string shownImage(int kind, const std::string& picture) = 0;
 };
 
 } // namespace gui

@@ -32,6 +32,10 @@ public:
     /// no scene for it.
     Ogre::SceneNode* getMovable() const { return mNode; }
 
+    /// Shows or hides the whole figure.
+    void setAvatarVisible(bool visible);
+    bool isAvatarVisible() const { return mVisible; }
+
     /// Dresses the figure in exactly these items, in order (the first is drawn first).
     void loadItems(const EquipmentList& items, bool replace);
     const EquipmentList& getItems() const { return mItems; }
@@ -68,6 +72,7 @@ private:
     std::string mMood;
     std::string mAction;
     float mActionLeft = 0;
+    bool mVisible = true;
 };
 
 typedef boost::shared_ptr<BasicPlayer> BasicPlayerPtr;

@@ -1,6 +1,8 @@
 #pragma once
 #include <map>
 #include <string>
+#include <vector>
+#include <util/XmlConfigHelper.h>
 #include "scene/ProductManager.h"
 
 namespace Ogre {
@@ -11,14 +13,27 @@ class SceneNode;
 namespace kavri3D {
 namespace core {
 
-/// A place in a scene that holds items made from scene documents (furniture, effects), each
-/// under its own node and known by an id.
+/// A place in a scene that holds items made from scene documents (furniture, effects, prize
+/// boxes), each under its own node and known by an id. Moving the site moves its items.
 class BasicSite {
 public:
+    /// What was asked of an item's animation, kept in order (nothing is animated here).
+    struct AnimationRequest {
+        long itemId;
+        std::string animation;
+        int mode;
+    };
+
     BasicSite(Ogre::SceneManager* scene, Ogre::SceneNode* parent, const std::string& name);
     ~BasicSite();
     BasicSite(const BasicSite&) = delete;
     BasicSite& operator=(const BasicSite&) = delete;
+
+    const std::string& getName() const { return mName; }
+    /// The site's node; null when OGRE had no scene for it.
+    Ogre::SceneNode* getMovable() const { return mNode; }
+    /// The site's description: settings of how it is loaded ("loader/physix").
+    XmlConfigHelper& getDesc() { return mDesc; }
 
     /// Places the document under a new item node; the item's id, or -1 when nothing could be
     /// placed (no document, no scene, a taken name).
@@ -29,19 +44,32 @@ public:
     /// The item's node, null when there is no such item.
     Ogre::SceneNode* getItemNode(long itemId, const std::string& part) const;
     std::size_t size() const { return mItems.size(); }
-    bool hasItemNamed(const std::string& itemName) const;
+    bool hasItemNamed(const std::string& itemName) const { return findItem(itemName) != -1; }
+    /// The id of the item of that name, -1 when there is none.
+    long findItem(const std::string& itemName) const;
     /// The item's name, empty when there is no such item.
     std::string getItemName(long itemId) const;
+
+    /// Shows or hides an item; false when there is no such item.
+    bool setItemVisible(long itemId, bool visible);
+    bool isItemVisible(long itemId) const;
+    /// Plays (mode 2: once) the item's animation; an empty name is its own animation.
+    /// False when there is no such item.
+    bool controlAnimation(long itemId, const std::string& animation, int mode);
+    const std::vector<AnimationRequest>& getAnimationRequests() const { return mAnimations; }
 
 private:
     struct Item {
         std::string name;
         Ogre::SceneNode* node;
+        bool visible;
     };
     Ogre::SceneManager* mScene;
     Ogre::SceneNode* mNode = nullptr;
     std::string mName;
+    XmlConfigHelper mDesc;
     std::map<long, Item> mItems;
+    std::vector<AnimationRequest> mAnimations;
     long mNextId = 1;
 };
 

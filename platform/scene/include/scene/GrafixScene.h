@@ -15,8 +15,8 @@ class SceneNode;
 namespace kavri3D {
 namespace core {
 
-/// The 3D content of one room's scene: its players by name and its default site, all under
-/// one node of the OGRE scene, which goes with the object.
+/// The 3D content of one room's scene: its players by name, its default site and further
+/// sites by name, all under one node of the OGRE scene, which goes with the object.
 class GrafixScene : public SceneInstance {
 public:
     GrafixScene(Ogre::SceneManager* scene, const std::string& name);
@@ -33,6 +33,12 @@ public:
     BasicPlayerPtr getPlayer(const std::string& name) const;
     std::size_t playerCount() const { return mPlayers.size(); }
 
+    /// The site of that name (the default site too); null when there is none.
+    BasicSite* getSite(const std::string& name) const;
+    /// The site of that name; with `create` a new one is made when there is none.
+    BasicSite* createSite(const std::string& name, bool create);
+    std::size_t siteCount() const { return mSites.size(); }
+
     /// Runs the players' animation clocks.
     void update(float dt);
 
@@ -41,6 +47,7 @@ private:
     Ogre::SceneNode* mNode = nullptr;
     std::map<std::string, BasicPlayerPtr> mPlayers;
     std::unique_ptr<BasicSite> mSite;
+    std::map<std::string, std::unique_ptr<BasicSite>> mSites;
 };
 
 typedef boost::shared_ptr<GrafixScene> GrafixScenePtr;

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include "scene/SceneDocument.h"
 
 namespace Ogre {
 class SceneManager;
@@ -21,6 +22,10 @@ public:
     /// log line) when OGRE refuses it.
     static Ogre::SceneNode* attach(Ogre::SceneManager* scene, Ogre::SceneNode* parent, const std::string& entityName,
                                    const std::string& item, const std::string& kind);
+    /// A child node of `parent` carrying the document's shape in its size and colour, standing
+    /// on the node's origin; null (with a log line) when OGRE refuses it.
+    static Ogre::SceneNode* attachShape(Ogre::SceneManager* scene, Ogre::SceneNode* parent,
+                                        const std::string& entityName, const SceneDocument& document);
     /// Destroys the node made by attach, its entities and its child nodes.
     static void detach(Ogre::SceneManager* scene, Ogre::SceneNode* node);
 };

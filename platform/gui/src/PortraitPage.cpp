@@ -1,0 +1,75 @@
+#include "PortraitPage.h"
+
+#include <CEGUI/CEGUI.h>
+
+#include "CeguiText.h"
+
+namespace kavri3D {
+namespace zrk {
+namespace gui {
+
+namespace {
+const char kPicturePrefix[] = "Picture_";
+const char kLabelPrefix[] = "Label_";
+// Share of a cell's height the label under its picture takes.
+const float kLabelShare = 0.14f;
+} // namespace
+
+PortraitPage::PortraitPage(int kind, const std::string& windowName, const std::string& title, ParamStore& params,
+                           ParentSource parent, std::vector<std::string> images, int columns)
+    : GuiPage(kind, windowName, title, params, std::move(parent)), mImages(std::move(images)),
+      mColumns(columns > 0 ? columns : 1)
+{
+}
+
+void PortraitPage::buildContent(CEGUI::Window& frame)
+{
+    CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
+    const int rows = (static_cast<int>(mImages.size()) + mColumns - 1) / mColumns;
+    const float cw = 1.0f / mColumns, ch = 1.0f / (rows > 0 ? rows : 1);
+    CEGUI::ImageManager& images = CEGUI::ImageManager::getSingleton();
+    for (std::size_t i = 0; i < mImages.size(); ++i) {
+        const float x = cw * static_cast<float>(i % static_cast<std::size_t>(mColumns));
+        const float y = ch * static_cast<float>(i / static_cast<std::size_t>(mColumns));
+        CEGUI::Window* pic = wm.createWindow("TaharezLook/StaticImage", toCeguiString(kPicturePrefix + mImages[i]));
+        pic->setArea(CEGUI::URect(CEGUI::UDim(x + 0.01f, 0), CEGUI::UDim(y + 0.01f, 0), CEGUI::UDim(x + cw - 0.01f, 0),
+                                  CEGUI::UDim(y + ch * (1 - kLabelShare), 0)));
+        // The pictures are square; a cell of another shape keeps them square.
+        pic->setAspectMode(CEGUI::AM_SHRINK);
+        pic->setAspectRatio(1.0f);
+        frame.addChild(pic);
+        if (images.isDefined(toCeguiString(mImages[i])))
+            pic->setProperty("Image", toCeguiString(mImages[i]));
+        CEGUI::Window* label = wm.createWindow("TaharezLook/StaticText", toCeguiString(kLabelPrefix + mImages[i]));
+        label->setArea(CEGUI::URect(CEGUI::UDim(x, 0), CEGUI::UDim(y + ch * (1 - kLabelShare), 0),
+                                    CEGUI::UDim(x + cw, 0), CEGUI::UDim(y + ch, 0)));
+        label->setProperty("FrameEnabled", "false");
+        label->setProperty("BackgroundEnabled", "false");
+        label->setProperty("HorzFormatting", "HorzCentred");
+        label->setText(toCeguiString(mImages[i]));
+        frame.addChild(label);
+    }
+}
+
+CEGUI::Window* PortraitPage::picture(const std::string& name) const
+{
+    CEGUI::Window* frame = window();
+    const CEGUI::String child = toCeguiString(kPicturePrefix + name);
+    return frame && frame->isChild(child) ? frame->getChild(child) : nullptr;
+}
+
+void PortraitPage::onImage(const std::string& name, bool defined)
+{
+    if (CEGUI::Window* pic = picture(name))
+        pic->setProperty("Image", defined ? toCeguiString(name) : CEGUI::String());
+}
+
+std::string PortraitPage::shownImage(const std::string& name) const
+{
+    CEGUI::Window* pic = picture(name);
+    return pic ? fromCeguiString(pic->getProperty("Image")) : std::string();
+}
+
+} // namespace gui
+} // namespace zrk
+} // namespace kavri3D

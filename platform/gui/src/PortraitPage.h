@@ -1,0 +1,36 @@
+#pragma once
+#include <string>
+#include <vector>
+#include "GuiPage.h"
+
+namespace kavri3D {
+namespace zrk {
+namespace gui {
+
+/// A page that shows pictures the game renders and hands over by image name (the player's
+/// portrait and the try-on model, the eight seats of a room, the prize boxes): one square
+/// picture per name, in a grid, each showing its image while the manager holds one.
+class PortraitPage : public GuiPage {
+public:
+    PortraitPage(int kind, const std::string& windowName, const std::string& title, ParamStore& params,
+                 ParentSource parent, std::vector<std::string> images, int columns);
+
+    /// The manager made (`defined`) or is about to destroy the named image: a picture of
+    /// that name takes it, or lets it go before it is gone.
+    void onImage(const std::string& name, bool defined);
+    /// The image the named picture shows; empty when none (or no such picture).
+    std::string shownImage(const std::string& name) const;
+
+protected:
+    void buildContent(CEGUI::Window& frame) override;
+
+private:
+    CEGUI::Window* picture(const std::string& name) const;
+
+    const std::vector<std::string> mImages;
+    const int mColumns;
+};
+
+} // namespace gui
+} // namespace zrk
+} // namespace kavri3D

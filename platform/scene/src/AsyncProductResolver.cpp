@@ -1,0 +1,160 @@
+#include "scene/AsyncProductResolver.h"
+
+#include <algorithm>
+#include <boost/algorithm/string/case_conv.hpp>
+#include <filesystem>
+#include <fstream>
+#include <json/reader.h>
+#include <json/value.h>
+#include <memory>
+#include <yake/Logger.h>
+
+#include "scene/ProductManager.h"
+
+namespace kavri3D {
+namespace core {
+
+namespace {
+
+// Product files are flat objects; anything deeper is not one of ours.
+const int kMaxDepth = 16;
+
+void logLine(unsigned severity, const std::string& text)
+{
+    yake::logging::logger::instance().log(severity, "product", text);
+}
+
+std::string lower(const std::string& s) { return boost::algorithm::to_lower_copy(s); }
+
+/// Three numbers into `out`; false (out unchanged) when the value is not that.
+bool readTriple(const Json::Value& value, float out[3])
+{
+    if (!value.isArray() || value.size() != 3)
+        return false;
+    for (Json::ArrayIndex i = 0; i < 3; ++i)
+        if (!value[i].isNumeric())
+            return false;
+    for (Json::ArrayIndex i = 0; i < 3; ++i)
+        out[i] = value[i].asFloat();
+    return true;
+}
+
+} // namespace
+
+AsyncProductResolver::AsyncProductResolver() = default;
+
+AsyncProductResolver::~AsyncProductResolver()
+{
+    ProductManager& products = ProductManager::instance();
+    if (products.getDocumentResolver() == this)
+        products.setDocumentResolver(nullptr, false);
+}
+
+std::string AsyncProductResolver::keyToFile(const std::string& key) const
+{
+    const std::string k = lower(key);
+    return isSafeKey(k) ? HttpFileCache::keyToFile(k + ".ss1") : std::string();
+}
+
+SceneDocumentPtr AsyncProductResolver::resolve(const std::string& product, bool sync)
+{
+    const std::string key = lower(product);
+    if (!isSafeKey(key)) {
+        logLine(4, "product name \"" + product + "\" refused: not a file name");
+        return onMissing(product);
+    }
+    if (hitCache(key))
+        return readCached(product);
+    if (sync)
+        return fetchNow(key, keyToUrl(product)) ? readCached(product) : onMissing(product);
+    beginAsyncResolve(product);
+    return SceneDocumentPtr();
+}
+
+SceneDocumentPtr AsyncProductResolver::readCached(const std::string& product)
+{
+    SceneDocumentPtr doc = readDocument(keyToFile(product), lower(product));
+    return doc ? doc : onMissing(product);
+}
+
+bool AsyncProductResolver::beginAsyncResolve(const std::string& product)
+{
+    return HttpFileCache::resolve(lower(product), keyToUrl(product), product, Completion());
+}
+
+void AsyncProductResolver::abortAsyncResolve(const std::string& product) { abort(lower(product)); }
+
+void AsyncProductResolver::abortAll() { HttpFileCache::abortAll(); }
+
+void AsyncProductResolver::notifyCachedFile(const std::string& key, const std::string& file,
+                                            const std::string& userValue, bool ok)
+{
+    const std::string product = userValue.empty() ? key : userValue;
+    SceneDocumentPtr doc = ok ? readDocument(file, key) : SceneDocumentPtr();
+    if (!doc)
+        doc = onMissing(product);
+    if (doc)
+        ProductManager::instance().getDocumentCache().add(product, doc);
+}
+
+SceneDocumentPtr AsyncProductResolver::onMissing(const std::string& product)
+{
+    SceneDocumentPtr doc(new SceneDocument);
+    doc->name = lower(product);
+    return doc;
+}
+
+SceneDocumentPtr AsyncProductResolver::readDocument(const std::string& file, const std::string& name)
+{
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(file, ec);
+    if (ec || size == 0 || size > kMaxDocumentSize) {
+        logLine(4, "product file " + file + (ec ? " cannot be read" : size == 0 ? " is empty" : " is too large"));
+        return SceneDocumentPtr();
+    }
+    std::ifstream in(file, std::ios::binary);
+    std::string text(static_cast<std::size_t>(size), '\0');
+    if (!in.read(&text[0], static_cast<std::streamsize>(size))) {
+        logLine(4, "product file " + file + " cannot be read");
+        return SceneDocumentPtr();
+    }
+    Json::CharReaderBuilder builder;
+    builder["stackLimit"] = kMaxDepth;
+    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    Json::Value root;
+    std::string errors;
+    bool parsed = false;
+    try {
+        parsed = reader->parse(text.data(), text.data() + text.size(), &root, &errors);
+    } catch (const std::exception& e) {
+        errors = e.what(); // nested deeper than the stack limit
+    }
+    if (!parsed || !root.isObject()) {
+        logLine(4, "product file " + file + " is not a product document" + (errors.empty() ? "" : ": " + errors));
+        return SceneDocumentPtr();
+    }
+    SceneDocumentPtr doc(new SceneDocument);
+    doc->name = name;
+    const Json::Value& mesh = root["mesh"];
+    const Json::Value& shape = root["shape"];
+    if (mesh.isString())
+        doc->mesh = mesh.asString();
+    else if (!mesh.isNull())
+        logLine(4, "product " + name + ": \"mesh\" is not a text");
+    if (shape.isString() && (shape.asString() == "cube" || shape.asString() == "sphere"))
+        doc->shape = shape.asString();
+    else if (!shape.isNull())
+        logLine(4, "product " + name + ": \"shape\" is neither \"cube\" nor \"sphere\"");
+    if (root.isMember("size") && !readTriple(root["size"], doc->size))
+        logLine(4, "product " + name + ": \"size\" is not three numbers");
+    if (root.isMember("colour") && !readTriple(root["colour"], doc->colour))
+        logLine(4, "product " + name + ": \"colour\" is not three numbers");
+    for (float& f : doc->size)
+        f = std::min(std::max(f, 0.01f), 100.f); // no flat, inverted or absurd shapes
+    for (float& c : doc->colour)
+        c = std::min(std::max(c, 0.f), 1.f);
+    return doc;
+}
+
+} // namespace core
+} // namespace kavri3D
