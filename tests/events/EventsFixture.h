@@ -25,6 +25,7 @@
 #include <yake/Logger.h>
 
 #include "events/EventHost.h"
+#include "rooms/BackgroundScene.h"
 #include "shell/Application.h"
 #include "shell/CAppZRKModule.h"
 #include "shell/ZRKGuiLoader.h"
@@ -77,6 +78,7 @@ struct EventsFixture : ::testing::Test {
     }
     ~EventsFixture() override
     {
+        kavri3D::zrk::BackgroundScene::destroyInstance(); // the log-in screen's loading event made it
         log.stopCapture();
         win32ClearMessages();
         frame.destroy();

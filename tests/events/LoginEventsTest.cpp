@@ -8,6 +8,7 @@
 #include "events/ExitEvent.h"
 #include "events/LoginGoEvent.h"
 #include "events/LoginLoadingEvent.h"
+#include "rooms/BackgroundScene.h"
 #include "rooms/RoomLogon.h"
 #include "shell/panels/ZRKAreaPanel.h"
 
@@ -107,9 +108,24 @@ TEST_F(LoginFixture, RememberedNameFollowsTheLockAndTheShownName)
     control->clearRaised();
     setParam("quit", true);
     act(loading);
+    EXPECT_EQ(control->raisedIds(), std::vector<int>({1}));
     setParam("quit", false);
-    act(loading); // the screen is ready: raised as well
+    act(loading); // raised once the scene behind the screen is ready
+    EXPECT_EQ(control->raisedIds(), std::vector<int>({1}));
+    zrk::BackgroundScene::instance().resetIdleAction("");
     EXPECT_EQ(control->raisedIds(), std::vector<int>({1, 1}));
+}
+
+TEST_F(LoginFixture, TheReadyActionOfALoadingEventThatWentDoesNothing)
+{
+    {
+        LoginLoadingEvent loading(page, dispatcher);
+        setParam("quit", false);
+        act(loading);
+    }
+    control->clearRaised();
+    zrk::BackgroundScene::instance().resetIdleAction("");
+    EXPECT_TRUE(control->raisedIds().empty());
 }
 
 TEST_F(EventsFixture, ServerChoiceKeepsWhatWasGivenAndEmptiesWhatWasNot)

@@ -6,6 +6,7 @@
 #include <scene/BasicPlayer.h>
 
 #include "RoomTestKit.h"
+#include "rooms/BackgroundScene.h"
 #include "rooms/EquipRes.h"
 #include "rooms/RoleManager.h"
 #include "rooms/RoomLogon.h"
@@ -82,6 +83,7 @@ TEST(LogonSceneRender, ADressedCharacterStandsInTheLogonScene)
         boost::filesystem::create_directories(ZRK_DOCS_DIR);
         EXPECT_TRUE(gfx->writeScreenshot(std::string(ZRK_DOCS_DIR) + "/logon-scene.png"));
         logon.onExit();
+        zrk::BackgroundScene::destroyInstance();
         zrk::RoleManager::destroyInstance();
     }
     yake::native::setManualClock(false);

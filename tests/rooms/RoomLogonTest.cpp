@@ -13,6 +13,7 @@
 #include <gui/IGuiManager.h>
 
 #include "RoomTestKit.h"
+#include "rooms/BackgroundScene.h"
 #include "rooms/RoleManager.h"
 #include "rooms/RoomLogon.h"
 #include "shell/ZRKGuiLoader.h"
@@ -29,6 +30,7 @@ public:
         : core::ExampleApplication<core::ApplicationConfiguration>(nullptr, "game.exe"), mWithGui(withGui),
           mBody(std::move(body))
     {
+        win32ClearMessages(); // a quit posted by an earlier run must not end this one
     }
     boost::shared_ptr<core::BlackBoard> onCreateBlackBoardImpl() override
     {
@@ -58,6 +60,12 @@ public:
         runOneFrame();
         mBody(*this);
         return true;
+    }
+    void onPreShutdown() override
+    {
+        // The log-on state builds the background scene; it goes with the run, as in the game.
+        zrk::BackgroundScene::destroyInstance();
+        ExampleApplication::onPreShutdown();
     }
     bool onPostShutdown() override
     {
@@ -115,6 +123,9 @@ TEST(RoomLogon, FirstEntryLogsOutAndShowsNothingThenOneBoxAfterALogIn)
         ASSERT_NE(control, nullptr);
         EXPECT_TRUE(a.getMainFrame()->getMessageBoxes().empty());
         EXPECT_TRUE(control->handledIds().empty());
+        // Logging on shows the backdrop alone, and the state steps it every frame.
+        ASSERT_NE(zrk::BackgroundScene::instancePtr(), nullptr);
+        EXPECT_EQ(zrk::BackgroundScene::instance().getCurrentFlags(), zrk::BackgroundScene::kBackdrop);
 
         a.login();
         ASSERT_TRUE(a.session().isOnline());

@@ -12,7 +12,7 @@ BasicPlayer::BasicPlayer(Ogre::SceneManager* scene, Ogre::SceneNode* parent, con
     : mScene(scene), mName(name)
 {
     if (scene && parent)
-        mNode = parent->createChildSceneNode();
+        mNode = parent->createChildSceneNode(PartShapes::uniqueName("player/" + name));
 }
 
 BasicPlayer::~BasicPlayer() { releaseScene(); }

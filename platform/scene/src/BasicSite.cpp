@@ -11,7 +11,7 @@ BasicSite::BasicSite(Ogre::SceneManager* scene, Ogre::SceneNode* parent, const s
     : mScene(scene), mName(name)
 {
     if (scene && parent)
-        mNode = parent->createChildSceneNode();
+        mNode = parent->createChildSceneNode(PartShapes::uniqueName("site/" + name));
 }
 
 BasicSite::~BasicSite()

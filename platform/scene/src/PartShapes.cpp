@@ -82,6 +82,12 @@ bool meshAvailable(const std::string& mesh)
 
 } // namespace
 
+std::string PartShapes::uniqueName(const std::string& base)
+{
+    static unsigned long serial = 0; // process-wide: a name never comes back
+    return base + "#" + std::to_string(++serial);
+}
+
 std::string PartShapes::slotOf(const std::string& kind, const std::string& item)
 {
     for (const std::string& text : {kind, item}) {

@@ -29,10 +29,10 @@ namespace zrk {
 class BackgroundScene : public core::GrafixClientState {
 public:
     // The content groups, one bit each.
-    static const unsigned kBackdrop = 1;
-    static const unsigned kPortraits = 2;
-    static const unsigned kThreeBoxes = 4;
-    static const unsigned kEightBoxes = 8;
+    static constexpr unsigned kBackdrop = 1;
+    static constexpr unsigned kPortraits = 2;
+    static constexpr unsigned kThreeBoxes = 4;
+    static constexpr unsigned kEightBoxes = 8;
 
     typedef boost::function<void()> IdleAction;
     /// Makes a snapshot's render target (texture and camera names given); tests make fakes.

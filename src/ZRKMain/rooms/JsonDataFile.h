@@ -11,8 +11,8 @@ namespace zrk {
 /// deeper than kMaxDepth is not read.
 class JsonDataFile {
 public:
-    static const long kMaxSize = 1L << 20;
-    static const int kMaxDepth = 64;
+    static constexpr long kMaxSize = 1L << 20;
+    static constexpr int kMaxDepth = 64;
 
     static bool load(const std::string& path, Json::Value& document, const char* channel, const std::string& shownName);
 };

@@ -29,7 +29,7 @@ public:
 
     static const char* const kFile;
     /// More cycle points than this is no tour.
-    static const unsigned kMaxCycleLength = 1000;
+    static constexpr unsigned kMaxCycleLength = 1000;
 
     ScenePlayer();
     ~ScenePlayer();

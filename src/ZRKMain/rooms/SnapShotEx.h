@@ -20,10 +20,10 @@ class SnapShotScene;
 class SnapShotEx {
 public:
     /// Mode bits: the main view's only-there things hide while it renders.
-    static const unsigned kHideMainViewOnly = 1;
+    static constexpr unsigned kHideMainViewOnly = 1;
     /// Mode bits: the camera starts with the default camera's lens and the viewport with its
     /// background.
-    static const unsigned kDefaultLens = 2;
+    static constexpr unsigned kDefaultLens = 2;
 
     explicit SnapShotEx(unsigned flags);
     virtual ~SnapShotEx();

@@ -18,7 +18,7 @@ namespace zrk {
 class ZRKProductResolver : public core::AsyncProductResolver {
 public:
     /// The background walk's stages; at this one it is finished.
-    static const int kDone = 7;
+    static constexpr int kDone = 7;
 
     /// From the application's manifest.
     ZRKProductResolver();

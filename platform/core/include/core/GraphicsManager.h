@@ -16,7 +16,7 @@ class GraphicsManager {
 public:
     /// Visibility flag of things only the game window shows; hidden while a snapshot that
     /// asks for it renders.
-    static const unsigned kMainViewOnly = 0x80000000u;
+    static constexpr unsigned kMainViewOnly = 0x80000000u;
 
     static Ogre::Camera* getDefaultCamera();
     static Ogre::Viewport* getDefaultViewport();

@@ -20,7 +20,7 @@ public:
     typedef std::function<void(const std::string& key, const std::string& file, bool ok)> Completion;
 
     /// The largest file a fetch copies.
-    static const std::size_t kMaxFileSize = 16u << 20;
+    static constexpr std::size_t kMaxFileSize = 16u << 20;
 
     HttpFileCache();
     /// Ends its fetches: no completion runs after the cache is gone.

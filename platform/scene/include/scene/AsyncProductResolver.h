@@ -17,7 +17,7 @@ namespace core {
 class AsyncProductResolver : public SceneDocumentResolver, public HttpFileCache {
 public:
     /// The largest product file read.
-    static const std::size_t kMaxDocumentSize = 64 * 1024;
+    static constexpr std::size_t kMaxDocumentSize = 64 * 1024;
 
     AsyncProductResolver();
     /// Leaves the product manager when still installed there.

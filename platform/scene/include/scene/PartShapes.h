@@ -26,6 +26,9 @@ public:
     /// on the node's origin; null (with a log line) when OGRE refuses it.
     static Ogre::SceneNode* attachShape(Ogre::SceneManager* scene, Ogre::SceneNode* parent,
                                         const std::string& entityName, const SceneDocument& document);
+    /// A name no other node or entity of the process has, made from `base`: entity names are
+    /// global to an OGRE scene, and nodes made without a name all have the empty one.
+    static std::string uniqueName(const std::string& base);
     /// Destroys the node made by attach, its entities and its child nodes.
     static void detach(Ogre::SceneManager* scene, Ogre::SceneNode* node);
 };
