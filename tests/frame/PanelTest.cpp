@@ -10,6 +10,7 @@
 #include <yake/Logger.h>
 
 #include "events/BaseEvent.h"
+#include "rooms/ScenePlayer.h"
 #include "rooms/SnapShotManager.h"
 #include "shell/Application.h"
 #include "shell/MainFrame.h"
@@ -185,7 +186,13 @@ TEST_F(MainFrameFixture, SnapshotSlotsExistOnceAndDestroyRemovesThem)
     EXPECT_EQ(log.countCaptured("SnapShotManager", "name dosen`t exit"), 1u);
     EXPECT_EQ(zrk::SnapShotManager::instance().size(), 18u);
 
+    // The camera tour is made with the frame; the GUI is handed its image sets.
+    ASSERT_NE(zrk::ScenePlayer::getSingletonPtr(), nullptr);
+    EXPECT_EQ(manager->getImagesetNames(), zrk::ScenePlayer::getSingleton().getImagesets().imagesets);
+    EXPECT_EQ(manager->getImagesetNames(), std::vector<std::string>({"TaharezLook"}));
+
     frame->destroy();
+    EXPECT_EQ(zrk::ScenePlayer::getSingletonPtr(), nullptr);
     EXPECT_EQ(zrk::SnapShotManager::instancePtr(), nullptr);
     EXPECT_EQ(control->callCount("shutdown"), 1);
     EXPECT_FALSE(frame->lobbyPanelsCreated());

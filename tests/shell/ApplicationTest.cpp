@@ -5,6 +5,7 @@
 #include <core/Engine.h>
 #include <win32/Windows.h>
 
+#include "rooms/BackgroundScene.h"
 #include "shell/Application.h"
 #include "shell/CAppZRKModule.h"
 #include "support/TestEnv.h"
@@ -150,4 +151,15 @@ TEST(BackgroundPrefetch, StepsAtMostOnceInAnyThreeTenthsOfASecond)
     EXPECT_TRUE(Application::prefetchStepDue(t + 0.31));
     EXPECT_FALSE(Application::prefetchStepDue(t + 0.5));
     EXPECT_TRUE(Application::prefetchStepDue(t + 0.62));
+}
+
+TEST(ApplicationShutDown, DestroysABackgroundSceneBuiltOrNotAndMakesNone)
+{
+    Application app(nullptr, "game.exe");
+    app.onPreShutdown();
+    EXPECT_EQ(zrk::BackgroundScene::instancePtr(), nullptr); // none was made to be destroyed
+
+    zrk::BackgroundScene::instance(); // made, never built
+    app.onPreShutdown();
+    EXPECT_EQ(zrk::BackgroundScene::instancePtr(), nullptr);
 }

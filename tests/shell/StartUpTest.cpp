@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <scene/ProductManager.h>
 #include <core/AudioManager.h>
 #include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>
@@ -12,6 +13,8 @@
 #include <yake/Configuration.h>
 #include <yake/Logger.h>
 
+#include "rooms/BackgroundScene.h"
+#include "rooms/ScenePlayer.h"
 #include "shell/Application.h"
 #include "shell/CAppZRKModule.h"
 #include "shell/WindowGeometry.h"
@@ -268,8 +271,15 @@ TEST(StartUp, TheGameRunsItsHooksOpensInLogOnAndShutsDownCleanly)
         void onPreShutdown() override
         {
             hooks.push_back("shutdown " + (machine ? machine->currentStateName() : std::string("?")));
+            // The log-on screen showed its backdrop; the tour and the product resolver were set up.
+            backdrop = zrk::BackgroundScene::instancePtr() &&
+                       zrk::BackgroundScene::instance().getCurrentFlags() == zrk::BackgroundScene::kBackdrop;
+            tour = zrk::ScenePlayer::getSingletonPtr() != nullptr;
+            resolver = core::ProductManager::instance().getDocumentResolver() != nullptr;
             zrk::Application::onPreShutdown();
+            backgroundAfter = zrk::BackgroundScene::instancePtr() != nullptr;
         }
+        bool backdrop = false, tour = false, resolver = false, backgroundAfter = true;
     };
     zrk::appModule().Init(zrk::moduleInstance(), nullptr);
     std::string cwd = std::filesystem::current_path().string();
@@ -280,6 +290,14 @@ TEST(StartUp, TheGameRunsItsHooksOpensInLogOnAndShutsDownCleanly)
         EXPECT_TRUE(app.logonRegistered);
         EXPECT_EQ(app.hooks, (std::vector<std::string>{"pre", "frame", "session", "post", "shutdown logon"}));
         EXPECT_EQ(app.getRenderWindow(), nullptr); // gone with the shut-down
+        EXPECT_TRUE(app.backdrop);
+        EXPECT_TRUE(app.tour);
+        EXPECT_TRUE(app.resolver);
+        EXPECT_FALSE(app.backgroundAfter);
+        EXPECT_EQ(core::ProductManager::instance().getDocumentResolver(), nullptr);
+        EXPECT_EQ(zrk::ScenePlayer::getSingletonPtr(), nullptr);
+        // Downloads go under the run path when no cache is named.
+        EXPECT_TRUE(std::filesystem::is_directory(data.path() + "/kavri3D/cache"));
     }
     zrk::appModule().Term();
     std::filesystem::current_path(cwd);
