@@ -37,6 +37,7 @@ void PortraitPage::buildContent(CEGUI::Window& frame)
         // The pictures are square; a cell of another shape keeps them square.
         pic->setAspectMode(CEGUI::AM_SHRINK);
         pic->setAspectRatio(1.0f);
+        pic->setProperty("BackgroundEnabled", "false"); // the pictures are cut out
         frame.addChild(pic);
         if (images.isDefined(toCeguiString(mImages[i])))
             pic->setProperty("Image", toCeguiString(mImages[i]));
