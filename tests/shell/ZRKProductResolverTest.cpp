@@ -144,7 +144,11 @@ TEST_F(ResolverFixture, OneFetchAStepTheMapsFirstThenStageByStage)
 
 TEST_F(ResolverFixture, FetchingNowStartsOnceAndKnowsWhatIsHere)
 {
-    list({"box1", "box2"});
+    ASSERT_TRUE(manifest.read("<manifest><folder path=\"/files/data/\">"
+                              "<file name=\"box1.ss1\" path=\"/files/data/box1.ss1\"/>"
+                              "<file name=\"box2.ss1\" path=\"/files/data/box2.ss1\"/>"
+                              "<file name=\"odd.ss1\" path=\"XXXXXXXodd.ss1\"/></folder></manifest>"));
+    zrktest::writeFile(program.file("odd.ss1"), "{}"); // where the cut path would point
     serve("box1", "{}");
     cache("box2");
     auto r = make();
@@ -153,6 +157,8 @@ TEST_F(ResolverFixture, FetchingNowStartsOnceAndKnowsWhatIsHere)
     EXPECT_TRUE(r->isFetching("box1"));
     EXPECT_EQ(r->prefetchNow("box1"), -1);  // no longer waiting
     EXPECT_EQ(r->prefetchNow("unlisted"), -1);
+    // Only a path under "/files/" has a copy in the program folder.
+    EXPECT_EQ(r->prefetchNow("odd"), 1);
     EXPECT_EQ(r->prefetchNow("../box2"), -1);
     EXPECT_EQ(logged("data product \"../box2\" refused: not a file name"), 1u);
     transport.update();
