@@ -11,10 +11,12 @@
 #include <core/PhysicsManager.h>
 #include <yake/Configuration.h>
 #include <yake/Logger.h>
+#include <win32/Windows.h>
 
 #include "shell/Application.h"
 #include "shell/CAppZRKModule.h"
 #include "shell/WindowGeometry.h"
+#include "support/BrokenPlugins.h"
 #include "support/TestEnv.h"
 
 using namespace kavri3D;
@@ -197,24 +199,83 @@ TEST_F(EngineFixture, MissingAudioOrPhysicsSkipsTheStepWithALogLine)
     EXPECT_EQ(lines[1].severity, 3u);
 }
 
+namespace {
+/// Runs the game from a copy of the module in a folder of its own, beside the given GUI
+/// plug-in (none when empty) copied as the game's; gives the exit code and what the run left.
+struct CopiedGameRun {
+    zrktest::TempDir program, runtime, data;
+    int code = -100;
+    std::string log;
+    bool settingsWritten = false;
+    bool lockFree = false;
+
+    explicit CopiedGameRun(const std::string& plugin)
+    {
+        zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
+        zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+        std::filesystem::copy_file(zrktest::binFolder() + "/libZRK_Main.so", program.file("libZRK_Main.so"));
+        if (!plugin.empty())
+            std::filesystem::copy_file(zrktest::binFolder() + "/lib" + plugin + ".so", program.file("libZRK_Gui.so"));
+        void* module = dlopen(program.file("libZRK_Main.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!module) {
+            ADD_FAILURE() << dlerror();
+            return;
+        }
+        typedef int (*Entry)(std::uint32_t, HWND, const wchar_t*);
+        auto entry = reinterpret_cast<Entry>(dlsym(module, "GameEntry"));
+        std::string cwd = std::filesystem::current_path().string();
+        code = entry(0, nullptr, L"game.exe /LowIntegrity=1 /headless=1 /unpaced=1 /quitAfterFrames=3");
+        std::filesystem::current_path(cwd);
+        dlclose(module);
+        log = zrktest::readFile(data.path() + "/kavri3D/ZRK_Main.log");
+        yake::Configuration written;
+        try {
+            written.readFromXML(data.path() + "/kavri3D/ZRK_Main.xml", "");
+            settingsWritten = written.get("kavri3D/app/msg/muc", "") == "conference";
+        } catch (const std::exception&) {
+        }
+        HANDLE lock = CreateMutexW(nullptr, TRUE, L"ZRK_Main");
+        lockFree = lock && GetLastError() == ERROR_SUCCESS;
+        if (lock)
+            CloseHandle(lock);
+    }
+    std::size_t lines(const std::string& text) const
+    {
+        std::size_t n = 0;
+        for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+            ++n;
+        return n;
+    }
+};
+} // namespace
+
 TEST(StartUp, WithoutTheGuiPlugInTheRunFailsCleanlyAndStillWritesSettings)
 {
-    // A copy of the module in a folder with no GUI plug-in beside it.
-    zrktest::TempDir program, runtime, data;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
-    std::filesystem::copy_file(zrktest::binFolder() + "/libZRK_Main.so", program.file("libZRK_Main.so"));
-    void* module = dlopen(program.file("libZRK_Main.so").c_str(), RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(module, nullptr) << dlerror();
-    typedef int (*Entry)(std::uint32_t, HWND, const wchar_t*);
-    auto entry = reinterpret_cast<Entry>(dlsym(module, "GameEntry"));
-    ASSERT_NE(entry, nullptr);
-    std::string cwd = std::filesystem::current_path().string();
-    EXPECT_EQ(entry(0, nullptr, L"game.exe /LowIntegrity=1 /headless=1 /unpaced=1 /quitAfterFrames=3"), 1);
-    std::filesystem::current_path(cwd);
-    dlclose(module);
-    yake::Configuration written;
-    EXPECT_NO_THROW(written.readFromXML(data.path() + "/kavri3D/ZRK_Main.xml", ""));
+    CopiedGameRun run("");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.settingsWritten);
+    EXPECT_TRUE(run.lockFree);
+}
+
+TEST(StartUp, APluginLackingAnExportOrAnObjectEndsTheStartUpWithOneLineNamingIt)
+{
+    for (const zrktest::BrokenPlugin& c : zrktest::incompletePlugins()) {
+        CopiedGameRun run(c.name);
+        EXPECT_EQ(run.code, 1) << c.name;
+        EXPECT_EQ(run.lines(c.logLine), 1u) << run.log;
+        EXPECT_EQ(run.lines("ZRKGuiLoader"), 1u) << run.log;
+        EXPECT_TRUE(run.settingsWritten) << c.name;
+        EXPECT_TRUE(run.lockFree) << c.name;
+    }
+}
+
+TEST(StartUp, AnExceptionFromAStartUpHookIsLoggedAndTheRunEndsWithOneAndItsSettings)
+{
+    CopiedGameRun run("ZRK_GuiThrows");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.log.find("stopped on an exception: overlay factory broken"), std::string::npos) << run.log;
+    EXPECT_TRUE(run.settingsWritten);
+    EXPECT_TRUE(run.lockFree);
 }
 
 TEST(LogSeverity, TheSettingSwitchesOffOnlyTheLevelsAboveIt)

@@ -217,7 +217,8 @@ bool Application::onPreInitialise()
     mGuiLoader = boost::make_shared<ZRKGuiLoader>();
     if (mGuiLoader->isNull())
         mGuiLoader->load();
-    if (mGuiLoader->isNull())
+    // A plug-in without its exports or objects would give a game with no screens.
+    if (mGuiLoader->isNull() || !mGuiLoader->isComplete())
         return false;
     mGuiLoader->registOverlayFactory();
 
@@ -502,10 +503,9 @@ ZRKAgent* Application::agent()
 
 bool Application::prefetchStepDue(double now)
 {
-    static double last = -1;
-    if (last >= 0 && now - last <= 0.3)
+    if (mLastPrefetchStep >= 0 && now - mLastPrefetchStep <= 0.3)
         return false;
-    last = now;
+    mLastPrefetchStep = now;
     return true;
 }
 
@@ -516,7 +516,7 @@ void Application::tickPrefetch()
     Application* app = instance();
     if (!app || !app->mProductResolver)
         return;
-    prefetchStepDue(yake::native::getTime());
+    app->prefetchStepDue(yake::native::getTime());
 }
 
 void Application::prefetchNow(const std::string&) {}

@@ -88,8 +88,9 @@ public:
     static ZRKAgent* agent();
     static void tickPrefetch();
     /// The background prefetch's pace: true (and the time noted) when more than 0.3 s have
-    /// passed since the last step, or on the first call. One pace for the whole process.
-    static bool prefetchStepDue(double now);
+    /// passed since the last step, or on the first call. One pace for the run (one
+    /// application per process).
+    bool prefetchStepDue(double now);
     static void prefetchNow(const std::string& product);
     static void backToLogon();
     static void exitGame();
@@ -125,6 +126,7 @@ private:
     boost::shared_ptr<ZRKLan> mLan;
     boost::shared_ptr<SpConfig> mSpConfig;
     HMODULE mNetLibrary = nullptr;
+    double mLastPrefetchStep = -1; // game time of the last prefetch step; -1 before the first
     std::wstring mLowIntegrityFolder;
     bool mEmbedded = false;
 };
