@@ -34,7 +34,9 @@ public:
     boost::shared_ptr<BlackBoard> onCreateBlackBoardImpl() override
     {
         calls.push_back("onCreateBlackBoardImpl");
-        return ExampleApplication::onCreateBlackBoardImpl();
+        auto board = ExampleApplication::onCreateBlackBoardImpl();
+        board->setBool("kavri3D/headless", true); // no window: asked for, as the game must be
+        return board;
     }
     boost::shared_ptr<win32FrameController> onCreateFrameControlImpl() override
     {
