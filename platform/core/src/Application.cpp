@@ -170,7 +170,9 @@ bool Application::startUp()
     step("pre-initialise");
     mRenderWindow = onCreateRenderWindow();
     if (!mRenderWindow) {
-        logLine(3, "render window creation failed");
+        // One line the player can act on (it is echoed on standard error).
+        const std::string why = mBlackBoard->getString("kavri3D/win32RenderWindowError", "");
+        logLine(3, "render window creation failed" + (why.empty() ? std::string() : ": " + why));
         return false;
     }
     step("window");
