@@ -1,5 +1,7 @@
 #include "win32/Windows.h"
 
+#include "XScreen.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -107,12 +109,26 @@ int gLiveIcons = 0;
 std::deque<MSG> gMessages;
 std::vector<Win32MessageBoxRecord> gBoxes;
 
+/// The screen the game window opens on, asked of the X server at each call (the game asks
+/// once, before it makes the window). Without a display: the smallest screen the game was laid
+/// out for.
 struct Screen {
     int width = 1280;
     int height = 1024;
-    RECT work{0, 0, 1280, 984};
+    RECT work{0, 0, 1280, 1024};
 };
-Screen gScreen;
+
+Screen currentScreen()
+{
+    Screen s;
+    win32detail::XScreen x;
+    if (win32detail::readXScreen(x) && x.width > 0 && x.height > 0) {
+        s.width = x.width;
+        s.height = x.height;
+        s.work = RECT{x.workLeft, x.workTop, x.workRight, x.workBottom};
+    }
+    return s;
+}
 
 std::string lockFolder()
 {
@@ -254,8 +270,8 @@ void CoTaskMemFree(void* p) { std::free(p); }
 int GetSystemMetrics(int index)
 {
     switch (index) {
-    case SM_CXSCREEN: return gScreen.width;
-    case SM_CYSCREEN: return gScreen.height;
+    case SM_CXSCREEN: return currentScreen().width;
+    case SM_CYSCREEN: return currentScreen().height;
     case SM_CXICON:
     case SM_CYICON: return 32;
     case SM_CXSMICON:
@@ -423,18 +439,11 @@ bool win32QuitPosted()
 
 void win32ClearMessages() { gMessages.clear(); }
 
-void win32SetScreen(int width, int height, RECT workArea)
-{
-    gScreen.width = width;
-    gScreen.height = height;
-    gScreen.work = workArea;
-}
-
 BOOL SystemParametersInfoW(UINT action, UINT, void* out, UINT)
 {
     if (action != SPI_GETWORKAREA || !out)
         return FALSE;
-    *static_cast<RECT*>(out) = gScreen.work;
+    *static_cast<RECT*>(out) = currentScreen().work;
     return TRUE;
 }
 

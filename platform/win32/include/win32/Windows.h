@@ -181,8 +181,8 @@ BOOL PeekMessageW(MSG* msg);
 bool win32QuitPosted();
 void win32ClearMessages();
 
-// Screen geometry, settable for tests.
-void win32SetScreen(int width, int height, RECT workArea);
+// Screen geometry: the X screen named by DISPLAY (SM_CXSCREEN, SM_CYSCREEN: the root window;
+// SPI_GETWORKAREA: _NET_WORKAREA when a window manager publishes it, else the whole root).
 BOOL SystemParametersInfoW(UINT action, UINT param, void* out, UINT winIni);
 /// Outer rectangle of a window with that client rectangle and style (fixed frame 3, sizing
 /// frame 4 more, caption 23).
