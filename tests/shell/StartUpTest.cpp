@@ -45,13 +45,43 @@ TEST(WindowGeometry, TopLevelWindowIsFixedSize16By9CentredInTheWorkArea)
               g.clientHeight);
 }
 
-TEST(WindowGeometry, SmallWorkAreaGivesTheMinimumSizePinnedToTheTopLeft)
+TEST(WindowGeometry, LowWorkAreaGivesTheMinimumHeightPinnedToTheTop)
 {
-    WindowGeometry g = WindowGeometry::compute(false, kNoParent, false, 0, 800, 600, RECT{10, 20, 810, 600});
+    WindowGeometry g = WindowGeometry::compute(false, kNoParent, false, 0, 1920, 600, RECT{10, 20, 1930, 600});
     EXPECT_EQ(g.clientHeight, 600);
     EXPECT_EQ(g.clientWidth, 1066);
-    EXPECT_EQ(g.x, 10);
     EXPECT_EQ(g.y, 20);
+}
+
+TEST(WindowGeometry, TheWholeWindowIsOnEveryScreenAndKeeps16By9)
+{
+    const RECT screens[] = {work(1280, 1024), work(1366, 768), work(1920, 1080), work(1024, 768),
+                            RECT{0, 0, 1366, 728} /* a task bar below */, RECT{60, 27, 1280, 1024} /* panels */};
+    for (const RECT& w : screens) {
+        const WindowGeometry g = WindowGeometry::compute(false, kNoParent, false, 0, w.right, w.bottom, w);
+        const std::string at = std::to_string(w.left) + "," + std::to_string(w.top) + " " + std::to_string(w.right) +
+                               "x" + std::to_string(w.bottom);
+        EXPECT_GE(g.x, w.left) << at;
+        EXPECT_GE(g.y, w.top) << at;
+        EXPECT_LE(g.x + g.width, w.right) << at;
+        EXPECT_LE(g.y + g.height, w.bottom) << at;
+        EXPECT_NEAR(g.clientWidth * 9.0 / 16.0, g.clientHeight, 1.0) << at;
+        EXPECT_GE(g.clientWidth, 640) << at;
+    }
+    // Wide enough, the height rule alone decides; on a 5:4 screen the width does.
+    EXPECT_EQ(WindowGeometry::compute(false, kNoParent, false, 0, 1920, 1080, work(1920, 1080)).clientWidth, 1319);
+    const WindowGeometry square = WindowGeometry::compute(false, kNoParent, false, 0, 1280, 1024, work(1280, 1024));
+    EXPECT_EQ(square.width, 1280);
+    EXPECT_EQ(square.x, 0);
+}
+
+TEST(WindowGeometry, AWorkAreaNarrowerThanTheScreensKeepsTheSmallestWindowPinnedToTheLeft)
+{
+    WindowGeometry g = WindowGeometry::compute(false, kNoParent, false, 0, 600, 400, RECT{10, 20, 610, 420});
+    EXPECT_EQ(g.clientWidth, 640);
+    EXPECT_EQ(g.clientHeight, 360);
+    EXPECT_EQ(g.x, 10);
+    EXPECT_EQ(g.y, 220 - g.height / 2); // the height still fits: centred
 }
 
 TEST(WindowGeometry, ChildFillsTheParentButKeepsTheLayoutSize)
@@ -200,16 +230,20 @@ TEST_F(EngineFixture, MissingAudioOrPhysicsSkipsTheStepWithALogLine)
 }
 
 namespace {
+const wchar_t* kHeadlessRun = L"game.exe /LowIntegrity=1 /headless=1 /unpaced=1 /quitAfterFrames=3";
+
 /// Runs the game from a copy of the module in a folder of its own, beside the given GUI
-/// plug-in (none when empty) copied as the game's; gives the exit code and what the run left.
+/// plug-in (none when empty) copied as the game's; gives the exit code, what the run wrote on
+/// standard error and what it left behind.
 struct CopiedGameRun {
-    zrktest::TempDir program, runtime, data;
+    zrktest::TempDir program, runtime, data, out;
     int code = -100;
     std::string log;
+    std::string errors;
     bool settingsWritten = false;
     bool lockFree = false;
 
-    explicit CopiedGameRun(const std::string& plugin)
+    explicit CopiedGameRun(const std::string& plugin, const wchar_t* commandLine = kHeadlessRun)
     {
         zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
         zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
@@ -224,9 +258,13 @@ struct CopiedGameRun {
         typedef int (*Entry)(std::uint32_t, HWND, const wchar_t*);
         auto entry = reinterpret_cast<Entry>(dlsym(module, "GameEntry"));
         std::string cwd = std::filesystem::current_path().string();
-        code = entry(0, nullptr, L"game.exe /LowIntegrity=1 /headless=1 /unpaced=1 /quitAfterFrames=3");
+        {
+            zrktest::StderrCapture capture(out.file("stderr"));
+            code = entry(0, nullptr, commandLine);
+        }
         std::filesystem::current_path(cwd);
         dlclose(module);
+        errors = zrktest::readFile(out.file("stderr"));
         log = zrktest::readFile(data.path() + "/kavri3D/ZRK_Main.log");
         yake::Configuration written;
         try {
@@ -248,6 +286,22 @@ struct CopiedGameRun {
     }
 };
 } // namespace
+
+TEST(StartUp, WithoutADisplayAndNotAskedToRunHeadlessTheStartUpFailsWithOneClearLine)
+{
+    zrktest::ScopedEnv noDisplay("DISPLAY", "");
+    CopiedGameRun run("ZRK_Gui", L"game.exe /LowIntegrity=1 /unpaced=1 /quitAfterFrames=3");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
+    EXPECT_NE(run.errors.find("no display to open the game window on"), std::string::npos) << run.errors;
+    EXPECT_NE(run.errors.find("/headless=1"), std::string::npos);
+    EXPECT_TRUE(run.settingsWritten);
+    EXPECT_TRUE(run.lockFree);
+
+    // Asked, it runs without a window.
+    CopiedGameRun headless("ZRK_Gui");
+    EXPECT_EQ(headless.code, 0) << headless.log;
+}
 
 TEST(StartUp, WithoutTheGuiPlugInTheRunFailsCleanlyAndStillWritesSettings)
 {
