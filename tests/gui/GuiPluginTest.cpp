@@ -369,3 +369,23 @@ TEST_F(PluginTest, StartedWithCredentialsTheLogInScreenLogsInOnceOnTheFirstFrame
     manager->getAnimator()->update(0.04f);
     EXPECT_EQ(tally.callbacks, 1);
 }
+
+TEST_F(PluginTest, ANameFromTheCommandLineLongerThanTheNameBoxTakesIsNeitherTriedNorSaved)
+{
+    kavri3D::core::BlackBoard board;
+    board.setBool("kavri3D/autoLogin/_act", true);
+    board.setString("kavri3D/autoLogin/password", "x");
+    add(1);
+    add(2);
+    // 32 characters (two bytes each for the last ones) are taken; 33 are not.
+    board.setString("kavri3D/autoLogin/name", std::string(30, 'n') + "\xC3\xBC\xC3\xBC");
+    manager->onFirstPanelsCreated();
+    manager->getAnimator()->update(0.04f);
+    EXPECT_EQ(tally.callbacks, 1);
+
+    board.setString("kavri3D/autoLogin/name", std::string(33, 'n'));
+    manager->onFirstPanelsCreated();
+    manager->getAnimator()->update(0.04f);
+    EXPECT_EQ(tally.callbacks, 1); // no log-in event: nothing tried, nothing saved
+    EXPECT_TRUE(logged("ZRK_Gui", "log-in refused: the name is longer than 32 characters"));
+}

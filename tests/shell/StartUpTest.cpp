@@ -196,6 +196,30 @@ TEST_F(EngineFixture, SavedVolumesApplyMasterThenChannelsAndRoundTrip)
     EXPECT_FLOAT_EQ(engine.getAudioManager()->getVolume(), 0.f);
 }
 
+TEST_F(EngineFixture, HandEditedVolumesAreKeptInRangeWhenUsedAndWhenWrittenBack)
+{
+    config().setStringVal("audio/volume", "2147483647 99999999999999999999 -2147483648");
+    app.applySavedVolumes();
+    EXPECT_FLOAT_EQ(engine.getAudioManager()->getVolume(), 1.f);
+    EXPECT_FLOAT_EQ(core::DefaultAudioHelper::getVolume(0), 1.f);
+    EXPECT_FLOAT_EQ(core::DefaultAudioHelper::getVolume(1), -1.f);
+    EXPECT_EQ(config().getStringVal("audio/volume", ""), "100 100 -100");
+    app.saveVolumes();
+    EXPECT_EQ(config().getStringVal("audio/volume", ""), "100 100 -100");
+
+    config().setStringVal("audio/volume", "-5 150");
+    app.applySavedVolumes();
+    EXPECT_FLOAT_EQ(engine.getAudioManager()->getVolume(), 0.f); // the master is never negative
+    EXPECT_EQ(config().getStringVal("audio/volume", ""), "0 100");
+
+    // Without sound the text is still put in range, so the exit writes no wild value back.
+    engine.releaseAudioManager();
+    config().setStringVal("audio/volume", "2147483647");
+    app.applySavedVolumes();
+    EXPECT_EQ(config().getStringVal("audio/volume", ""), "100");
+    EXPECT_EQ(zrk::Application::volumeLevels("80 50 -30"), (std::vector<int>{80, 50, -30}));
+}
+
 TEST_F(EngineFixture, PhysicsStepSizeFromTheSettingsAndSafeDefaults)
 {
     auto stepSize = [&] {

@@ -60,6 +60,9 @@ public:
     void onInterShutdown() override;
     bool onPostShutdown() override;
 
+    /// Empties the cache folders "temp" and "library" under the cache path (files matching
+    /// "*.*"); a pattern that does not fit the shell's buffer is skipped with a log line.
+    static void cleanCache(const std::string& cachedPath);
     /// Switches off the log severities above the setting ("kavri3D/app/config/severity").
     static void applyLogSeverity(int severity);
     /// Copies the auto-login values of the command URI into "kavri3D/autoLogin/".
@@ -108,6 +111,9 @@ public:
 
     /// Sets the audio volumes from the saved "audio/volume" text (master, then channels).
     void applySavedVolumes();
+    /// The percentages of an "audio/volume" text, each in its range: the master 0 to 100, the
+    /// channels -100 to 100; an unreadable item reads 0.
+    static std::vector<int> volumeLevels(const std::string& text);
     /// Sets the physics time factor and step size from the settings.
     void applyPhysics();
 
