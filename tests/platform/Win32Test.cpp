@@ -70,18 +70,17 @@ TEST(ShellDelete, RemovesOnlyWhatThePatternMatches)
     EXPECT_TRUE(std::filesystem::exists(dir.file("keep.txt")));
 
     // Without a wildcard a name is one file; a folder is never deleted whole.
+    auto deleteNamed = [](const std::string& path) {
+        std::wstring name = win32WideFromUtf8(path);
+        wchar_t list[260] = {};
+        name.copy(list, name.size());
+        SHFILEOPSTRUCTW one{nullptr, FO_DELETE, list, nullptr, FOF_SILENT};
+        return SHFileOperationW(&one);
+    };
     zrktest::writeFile(dir.file("temp/c.bin"), "x");
-    std::wstring folder = win32WideFromUtf8(dir.file("temp"));
-    wchar_t name[260] = {};
-    folder.copy(name, folder.size());
-    op.pFrom = name;
-    EXPECT_NE(SHFileOperationW(&op), 0);
+    EXPECT_NE(deleteNamed(dir.file("temp")), 0);
     EXPECT_TRUE(std::filesystem::exists(dir.file("temp/c.bin")));
-    std::wstring file = win32WideFromUtf8(dir.file("keep.txt"));
-    wchar_t one[260] = {};
-    file.copy(one, file.size());
-    op.pFrom = one;
-    EXPECT_EQ(SHFileOperationW(&op), 0);
+    EXPECT_EQ(deleteNamed(dir.file("keep.txt")), 0);
     EXPECT_FALSE(std::filesystem::exists(dir.file("keep.txt")));
 }
 
