@@ -4,7 +4,6 @@
 #include <CEGUI/RendererModules/Null/Renderer.h>
 #include <CEGUI/RendererModules/Ogre/Renderer.h>
 #include <Ogre.h>
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
