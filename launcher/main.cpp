@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <clocale>
 #include <cstdio>
-#include <cwchar>
 #include <dlfcn.h>
 #include <limits.h>
 #include <string>
 #include <unistd.h>
+#include <win32/Windows.h>
 
 namespace {
 
@@ -28,15 +28,9 @@ std::wstring commandLine(int argc, char** argv)
 {
     std::wstring out;
     for (int i = 0; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::mbstate_t state{};
-        std::wstring wide(arg.size(), L'\0');
-        const char* src = arg.c_str();
-        std::size_t n = std::mbsrtowcs(&wide[0], &src, wide.size(), &state);
-        if (n == static_cast<std::size_t>(-1))
-            wide.assign(arg.begin(), arg.end());
-        else
-            wide.resize(n);
+        // Decoded by hand, whatever the locale says: the C locale would turn every non-ASCII
+        // letter into garbage.
+        const std::wstring wide = win32WideFromUtf8(argv[i]);
         if (!out.empty())
             out += L' ';
         bool quote = wide.find_first_of(L" \t") != std::wstring::npos;

@@ -190,6 +190,15 @@ TEST_F(EventsFixture, MessageBoxTextsByKeyOrAsGivenWithArgumentsAndSize)
     EXPECT_EQ(lastBox()->width, 400);
     EXPECT_EQ(lastBox()->height, 220);
     EXPECT_TRUE(control->raisedIds().empty());
+
+    // Without their flag bits the texts are shown as written, even when they read like keys.
+    control->clearPageParams(kLogin);
+    setParam("arg1", std::string("warning/title"));
+    setParam("arg2", std::string("error/room_max"));
+    act(box);
+    ASSERT_NE(text("error/room_max"), "error/room_max"); // the key has a text of its own
+    EXPECT_EQ(lastBox()->title, "warning/title");
+    EXPECT_EQ(lastBox()->text, "error/room_max");
 }
 
 TEST_F(EventsFixture, MessageBoxWithMismatchedArgumentsShowsWhatItCan)

@@ -45,6 +45,8 @@ struct FrameFixture : ::testing::Test {
     {
         return frame.getMessageBoxWindow()->getChild("Button" + CEGUI::PropertyHelper<int>::toString(index));
     }
+    /// The next frame begins: windows closed during the last one are destroyed now.
+    void nextFrame() { gui->injectTimePulse(1.f / 24); }
 };
 
 /// A panel that owns one window under the frame's top window.
@@ -98,8 +100,15 @@ TEST_F(FrameFixture, ChoiceBoxAnswersWithThePressedButtonOnceAndCloses)
 
     click(button(1)); // the player declines
     EXPECT_EQ(answers, std::vector<int>({1}));
-    EXPECT_FALSE(alive(box));
     EXPECT_FALSE(c.connected());
+    // Closed at once, destroyed only once CEGUI is out of the click: at the next frame.
+    EXPECT_EQ(frame.getMessageBoxWindow(), nullptr);
+    ASSERT_TRUE(alive(box));
+    EXPECT_FALSE(box->isVisible());
+    click(box->getChild("Button1")); // a hidden box takes no second click
+    EXPECT_EQ(answers.size(), 1u);
+    nextFrame();
+    EXPECT_FALSE(alive(box));
     EXPECT_EQ(frame.getOpenMessageBox(), nullptr);
     EXPECT_FALSE(frame.pressMessageBoxButton(0)); // nothing left to answer
     EXPECT_EQ(answers.size(), 1u);
@@ -107,6 +116,8 @@ TEST_F(FrameFixture, ChoiceBoxAnswersWithThePressedButtonOnceAndCloses)
     frame.messageBox2("warning/title", "warning/quit", recordAnswer(), 3, 9, 300, 150);
     click(button(0));
     EXPECT_EQ(answers, std::vector<int>({1, 0}));
+    frame.pressMessageBoxButton(0); // nothing open: no second answer
+    EXPECT_EQ(answers.size(), 2u);
     const auto& boxes = frame.getMessageBoxes();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].pressed, 1);
@@ -119,6 +130,8 @@ TEST_F(FrameFixture, CancelOrANewBoxClosesTheOpenOneWithoutAnAnswer)
     auto c = frame.messageBox2("t", "first", recordAnswer(), 3, 9, 300, 150);
     CEGUI::Window* first = frame.getMessageBoxWindow();
     frame.messageBox("t", "second", 1, 9, 300, 150);
+    EXPECT_FALSE(first->isVisible());
+    nextFrame();
     EXPECT_FALSE(alive(first));
     EXPECT_FALSE(c.connected());
     ASSERT_NE(frame.getOpenMessageBox(), nullptr);
@@ -127,6 +140,7 @@ TEST_F(FrameFixture, CancelOrANewBoxClosesTheOpenOneWithoutAnAnswer)
 
     CEGUI::Window* second = frame.getMessageBoxWindow();
     frame.cancelMessageBox();
+    nextFrame();
     EXPECT_FALSE(alive(second));
     EXPECT_EQ(frame.getOpenMessageBox(), nullptr);
     frame.cancelMessageBox();
@@ -138,14 +152,44 @@ TEST_F(FrameFixture, AnswerMayOpenTheNextBoxAndAThrowingAnswerStaysInside)
 {
     frame.messageBox2("t", "first", [this](DialogBoxResult&) { frame.messageBox("t", "next", 1, 9, 300, 150); }, 3,
                       9, 300, 150);
+    CEGUI::Window* first = frame.getMessageBoxWindow();
     click(button(0));
     ASSERT_NE(frame.getOpenMessageBox(), nullptr);
     EXPECT_EQ(frame.getOpenMessageBox()->textKey, "next");
+    nextFrame();
     EXPECT_TRUE(alive(frame.getMessageBoxWindow()));
+    EXPECT_FALSE(alive(first));
 
     frame.messageBox2("t", "x", [](DialogBoxResult&) { throw std::runtime_error("boom"); }, 3, 9, 300, 150);
     EXPECT_NO_THROW(click(button(0)));
     EXPECT_EQ(frame.getOpenMessageBox(), nullptr);
+    nextFrame();
+}
+
+TEST_F(FrameFixture, AnAnswerThatDestroysTheFrameLeavesTheClickedBoxToTheNextFrame)
+{
+    CEGUI::Window* box = nullptr;
+    frame.messageBox2("t", "quit?", [this](DialogBoxResult&) { frame.destroy(); }, 3, 9, 300, 150);
+    box = frame.getMessageBoxWindow();
+    click(button(0));
+    EXPECT_EQ(frame.getTopWindow(), nullptr);
+    nextFrame();
+    CEGUI::WindowManager::getSingleton().cleanDeadPool();
+    EXPECT_FALSE(alive(box));
+}
+
+TEST_F(FrameFixture, LiteralTextsAreShownAsWrittenEvenWhenTheyReadLikeKeys)
+{
+    frame.setTextLookup([](const std::string& key) { return "looked up " + key; });
+    frame.messageBoxText("warning/title", "100% done", 1, 9, 300, 150);
+    const Frame::BoxRecord* box = frame.getOpenMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->title, "warning/title");
+    EXPECT_EQ(box->text, "100% done");
+    EXPECT_EQ(box->titleKey, "");
+    EXPECT_EQ(text(frame.getMessageBoxWindow()), "warning/title");
+    frame.messageBox("warning/title", "x", 1, 9, 300, 150);
+    EXPECT_EQ(frame.getOpenMessageBox()->title, "looked up warning/title");
 }
 
 TEST_F(FrameFixture, TitlesAndTextsComeFromTheLookupAndAKeyWithoutTextShowsTheKey)

@@ -1,5 +1,6 @@
 // The game's panels against the real GUI plug-in: pages by kind, event tables, hand-over.
 #include <gtest/gtest.h>
+#include <set>
 #include <CEGUI/CEGUI.h>
 #include <core/GuiSystem.h>
 #include <gui/IEventDispatcher.h>
@@ -15,6 +16,7 @@
 #include "shell/Application.h"
 #include "shell/MainFrame.h"
 #include "shell/ZRKGuiLoader.h"
+#include "shell/panels/ChatBoardPanel.h"
 #include "shell/panels/CreateCharPanel.h"
 #include "shell/panels/ZRKLoginPanel.h"
 #include "support/TestEnv.h"
@@ -215,4 +217,48 @@ TEST(MainFrameWithoutPlugin, StillAddsEveryPanelAndGoesCleanly)
     EXPECT_EQ(frame.getGuiRootWindow(), nullptr); // no GUI system either
     frame.destroy();
     EXPECT_EQ(zrk::SnapShotManager::instancePtr(), nullptr);
+}
+
+namespace {
+/// Every panel's events as the GUI expects them, in order (ids; the hall events' given ids).
+/// Written out here as data, not read from the panels' tables.
+const std::vector<std::pair<std::string, std::vector<int>>> kPanelEventIds = {
+    {"LoginPanel", {131, 1, 2, 64, 85, 117, 115, 61}},
+    {"CreateCharPanel", {3, 4, 5, 6}},
+    {"AreaPanel", {14, 13, 15, 7, 88, 107, 108, 109, 110, 128, 130, 129, 132, 133, 134}},
+    {"RoomlistPanel", {19, 20, 18, 21, 23, 24, 25, 27, 26, 62, 103}},
+    {"PlayerPanel", {16, 68, 69, 70, 71, 72, 73, 74, 80, 81, 82, 84, 83, 75, 76, 78, 77, 86, 87, 90, 102}},
+    {"RoomPanel", {38, 40, 37, 44, 45, 41, 42, 46, 63, 67, 104, 105, 106}},
+    {"MapBoardPanel", {}},
+    {"OnlinePalyerPanel", {0, 29, 30, 31, 32, 33, 34, 35, 36, 111}},
+    {"BackPackagePanel", {11, 8, 9, 10, 12}},
+};
+/// The events built so far; the others come with their screens (add each id here as its
+/// event class lands).
+const std::set<int> kBuiltEventIds = {1, 2, 7, 61, 64, 85, 117, 131};
+} // namespace
+
+TEST_F(MainFrameFixture, EveryPanelRegistersItsEventsInTheOrderTheGuiExpects)
+{
+    ASSERT_NE(control, nullptr);
+    ASSERT_TRUE(frame->create());
+    std::vector<std::string> names;
+    std::vector<int> expected;
+    for (const auto& panel : kPanelEventIds) {
+        names.push_back(panel.first);
+        for (int id : panel.second)
+            if (kBuiltEventIds.count(id))
+                expected.push_back(id);
+    }
+    // The frame makes its panels in this order, so the dispatcher holds their events in it.
+    EXPECT_EQ(frame->getPanelNames(), names);
+    EXPECT_EQ(control->registeredIds(), expected);
+
+    // The chat board is not one of the frame's panels; it registers nothing.
+    const std::size_t before = control->registeredIds().size();
+    zrk::gui::ChatBoardPanel chat(nullptr);
+    EXPECT_EQ(chat.getKind(), 3);
+    chat.createWindow();
+    chat.registerEvents();
+    EXPECT_EQ(control->registeredIds().size(), before);
 }

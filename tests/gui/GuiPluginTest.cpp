@@ -11,6 +11,7 @@
 #include <win32/Windows.h>
 
 #include "PluginFixture.h"
+#include "support/BrokenPlugins.h"
 
 using namespace kavri3D::zrk;
 using zrktest::FakeEvent;
@@ -66,7 +67,7 @@ TEST_F(PluginTest, PagesExistForThePanelKindsOnlyAndHaveNoWindowWithoutCegui)
 
 TEST_F(PluginTest, RaisesAreRecordedInOrderAndRefillTheFirstEventOfTheirId)
 {
-    zrktest::EventTally second;
+    zrktest::EventTally& second = otherTally;
     add(5);
     manager->getEventDispatcher()->registerEvent(new FakeEvent(5, second));
     add(7);
@@ -288,7 +289,10 @@ TEST(BrokenPluginTest, PluginLackingAnExportIsRefusedAndLogged)
     EXPECT_TRUE(logged("ZRKGuiLoader", "lacks the export zrkGuiManagerCreator"));
     gui::IGuiRes* res = nullptr;
     EXPECT_TRUE(loader.createGuiRes(&res));
-    loader.registOverlayFactory();
+
+    ZRKGuiLoader noOverlay;
+    noOverlay.loadFrom(zrktest::pluginPath("ZRK_GuiLacksOverlay").c_str());
+    noOverlay.registOverlayFactory();
     EXPECT_TRUE(logged("ZRKGuiLoader", "lacks the export zrkRegistOverlayFactory"));
     yake::logging::logger::instance().stopCapture();
 }
@@ -307,6 +311,28 @@ TEST(BrokenPluginTest, PluginWhoseFactoriesGiveNothingIsRefusedAndLogged)
     EXPECT_TRUE(logged("ZRKGuiLoader", "zrkGuiManagerCreator gave no object"));
     EXPECT_TRUE(logged("ZRKGuiLoader", "zrkGuiResCreator gave no object"));
     yake::logging::logger::instance().stopCapture();
+}
+
+TEST(BrokenPluginTest, OnlyAPluginWithEveryExportAndObjectIsComplete)
+{
+    auto& log = yake::logging::logger::instance();
+    for (const zrktest::BrokenPlugin& c : zrktest::incompletePlugins()) {
+        log.startCapture();
+        ZRKGuiLoader loader;
+        loader.loadFrom(zrktest::pluginPath(c.name).c_str());
+        ASSERT_FALSE(loader.isNull()) << c.name;
+        EXPECT_FALSE(loader.isComplete()) << c.name;
+        const auto lines = log.captured();
+        ASSERT_EQ(lines.size(), 1u) << c.name;
+        EXPECT_EQ(lines[0].text, c.logLine);
+        EXPECT_EQ(lines[0].severity, 3u);
+    }
+    log.stopCapture();
+    ZRKGuiLoader real;
+    real.loadFrom(zrktest::pluginPath("ZRK_Gui").c_str());
+    EXPECT_TRUE(real.isComplete());
+    ZRKGuiLoader none;
+    EXPECT_FALSE(none.isComplete());
 }
 
 TEST_F(PluginTest, StartedWithCredentialsTheLogInScreenLogsInOnceOnTheFirstFrame)
@@ -342,4 +368,24 @@ TEST_F(PluginTest, StartedWithCredentialsTheLogInScreenLogsInOnceOnTheFirstFrame
     manager->onFirstPanelsCreated();
     manager->getAnimator()->update(0.04f);
     EXPECT_EQ(tally.callbacks, 1);
+}
+
+TEST_F(PluginTest, ANameFromTheCommandLineLongerThanTheNameBoxTakesIsNeitherTriedNorSaved)
+{
+    kavri3D::core::BlackBoard board;
+    board.setBool("kavri3D/autoLogin/_act", true);
+    board.setString("kavri3D/autoLogin/password", "x");
+    add(1);
+    add(2);
+    // 32 characters (two bytes each for the last ones) are taken; 33 are not.
+    board.setString("kavri3D/autoLogin/name", std::string(30, 'n') + "\xC3\xBC\xC3\xBC");
+    manager->onFirstPanelsCreated();
+    manager->getAnimator()->update(0.04f);
+    EXPECT_EQ(tally.callbacks, 1);
+
+    board.setString("kavri3D/autoLogin/name", std::string(33, 'n'));
+    manager->onFirstPanelsCreated();
+    manager->getAnimator()->update(0.04f);
+    EXPECT_EQ(tally.callbacks, 1); // no log-in event: nothing tried, nothing saved
+    EXPECT_TRUE(logged("ZRK_Gui", "log-in refused: the name is longer than 32 characters"));
 }

@@ -22,10 +22,12 @@ inline bool logged(const std::string& channel, const std::string& text)
     return false;
 }
 
-/// The real GUI plug-in, loaded the way the game loads it, for one test; the tally outlives
-/// the unloading, which deletes the events still registered.
+/// The real GUI plug-in, loaded the way the game loads it, for one test; the tallies outlive
+/// the unloading, which deletes the events still registered (a tally local to a test body
+/// would be gone by then).
 struct PluginFixture : ::testing::Test {
     EventTally tally;
+    EventTally otherTally;
     kavri3D::zrk::ZRKGuiLoader loader;
     kavri3D::zrk::gui::IGuiManager* manager = nullptr;
     kavri3D::zrk::gui::IGuiControl* control = nullptr;

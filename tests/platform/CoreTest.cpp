@@ -1,4 +1,6 @@
+#include <boost/make_shared.hpp>
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <core/AbstractWin32Application.h>
 #include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>
@@ -34,7 +36,9 @@ public:
     boost::shared_ptr<BlackBoard> onCreateBlackBoardImpl() override
     {
         calls.push_back("onCreateBlackBoardImpl");
-        return ExampleApplication::onCreateBlackBoardImpl();
+        auto board = ExampleApplication::onCreateBlackBoardImpl();
+        board->setBool("kavri3D/headless", true); // no window: asked for, as the game must be
+        return board;
     }
     boost::shared_ptr<win32FrameController> onCreateFrameControlImpl() override
     {
@@ -122,6 +126,38 @@ TEST(RunApplication, FailedStartUpHookEndsWithFalseButStillShutsDown)
         EXPECT_EQ(std::count(app.calls.begin(), app.calls.end(), "run"), 0) << hook;
         ASSERT_GE(app.calls.size(), 3u);
         EXPECT_EQ(app.calls.back(), "onPostShutdown") << hook;
+    }
+}
+
+TEST(RunApplication, AThrowingHookOrFrameEndsWithFalseAndTheShutDownStillRunsInOrder)
+{
+    ManualClock clock;
+    struct Thrower : RecordingApp {
+        Thrower(const char* where) : RecordingApp("game.exe /quitAfterFrames=5"), mWhere(where) {}
+        bool onPostInitialise() override
+        {
+            RecordingApp::onPostInitialise();
+            if (mWhere == "start-up")
+                throw std::runtime_error("hook broke");
+            Engine::getSingleton().getClientStateMachine()->addState("logon", boost::make_shared<ClientState>());
+            return true;
+        }
+        bool onRun() override
+        {
+            calls.push_back("run");
+            getApplicationState()->start();
+            runOneFrame();
+            throw 42; // not even an exception class
+        }
+        std::string mWhere;
+    };
+    for (const char* where : {"start-up", "frame"}) {
+        Thrower app(where);
+        EXPECT_FALSE(runApplication(app)) << where;
+        const std::vector<std::string> tail = {"onPreShutdown", "onInterShutdown", "onPostShutdown"};
+        ASSERT_GE(app.calls.size(), 3u);
+        EXPECT_EQ(std::vector<std::string>(app.calls.end() - 3, app.calls.end()), tail) << where;
+        EXPECT_EQ(Engine::getSingletonPtr(), nullptr) << where;
     }
 }
 

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <string>
+#include <unistd.h>
 #include <stdexcept>
 #include <yake/Configuration.h>
 #include <yake/Logger.h>
@@ -36,7 +38,21 @@ TEST(AtomicWrite, FailingWriterLeavesTheOldFileAndNoTemporary)
                                            }),
                  std::runtime_error);
     EXPECT_EQ(zrktest::readFile(file), "<old/>");
-    EXPECT_FALSE(std::ifstream(file + ".tmp").good());
+    EXPECT_FALSE(std::ifstream(yake::temporaryFileFor(file)).good());
+}
+
+TEST(AtomicWrite, EachProcessWritesThroughATemporaryFileOfItsOwn)
+{
+    zrktest::TempDir dir;
+    const std::string file = dir.file("ZRK_Main.xml");
+    const std::string mine = yake::temporaryFileFor(file);
+    EXPECT_NE(mine, file + ".tmp");
+    EXPECT_NE(mine.find(std::to_string(::getpid())), std::string::npos);
+    // Another game's temporary file, half written at this moment, is left alone.
+    zrktest::writeFile(file + ".4242.tmp", "<other");
+    yake::writeFileAtomically(file, [](std::ostream& out) { out << "<mine/>"; });
+    EXPECT_EQ(zrktest::readFile(file), "<mine/>");
+    EXPECT_EQ(zrktest::readFile(file + ".4242.tmp"), "<other");
 }
 
 TEST(AtomicWrite, SuccessfulWriteReplacesTheFile)

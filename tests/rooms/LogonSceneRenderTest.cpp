@@ -1,5 +1,6 @@
 // The log-on scene in a real game window: a dressed character in front of the camera, with a
-// score pop-up over it; the picture goes to docs/logon-scene.png.
+// score pop-up over it; the picture goes to the build's shots/logon-scene.png (scripts/shots
+// puts it in the README).
 #include <boost/filesystem.hpp>
 #include <Ogre.h>
 #include <data/ZRKSession.h>
@@ -80,8 +81,8 @@ TEST(LogonSceneRender, ADressedCharacterStandsInTheLogonScene)
             }
         EXPECT_GT(reddish, 100u) << "no coat at " << cx << "," << cy;
 
-        boost::filesystem::create_directories(ZRK_DOCS_DIR);
-        EXPECT_TRUE(gfx->writeScreenshot(std::string(ZRK_DOCS_DIR) + "/logon-scene.png"));
+        boost::filesystem::create_directories(ZRK_SHOTS_DIR);
+        EXPECT_TRUE(gfx->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/logon-scene.png"));
         logon.onExit();
         zrk::BackgroundScene::destroyInstance();
         zrk::RoleManager::destroyInstance();

@@ -1,9 +1,11 @@
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <core/AudioManager.h>
 #include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>
 #include <core/Engine.h>
 #include <win32/Windows.h>
+#include <yake/Logger.h>
 
 #include "rooms/BackgroundScene.h"
 #include "shell/Application.h"
@@ -145,12 +147,48 @@ TEST(GameWindowHandle, TitleAndFlashReachOnlyALiveWindow)
 
 TEST(BackgroundPrefetch, StepsAtMostOnceInAnyThreeTenthsOfASecond)
 {
+    Application app(nullptr, "game.exe");
     const double t = 100.0; // seconds of game time, as the clock gives them
-    EXPECT_TRUE(Application::prefetchStepDue(t));
-    EXPECT_FALSE(Application::prefetchStepDue(t + 0.3)); // exactly 0.3 s later: not yet
-    EXPECT_TRUE(Application::prefetchStepDue(t + 0.31));
-    EXPECT_FALSE(Application::prefetchStepDue(t + 0.5));
-    EXPECT_TRUE(Application::prefetchStepDue(t + 0.62));
+    EXPECT_TRUE(app.prefetchStepDue(t));
+    EXPECT_FALSE(app.prefetchStepDue(t + 0.3)); // exactly 0.3 s later: not yet
+    EXPECT_TRUE(app.prefetchStepDue(t + 0.31));
+    EXPECT_FALSE(app.prefetchStepDue(t + 0.5));
+    EXPECT_TRUE(app.prefetchStepDue(t + 0.62));
+    // A new run paces afresh: its first call always steps.
+    Application next(nullptr, "game.exe");
+    EXPECT_TRUE(next.prefetchStepDue(t + 0.63));
+}
+
+TEST(CacheCleanUp, EmptiesTempAndLibraryAndSkipsAPatternTooLongForTheShell)
+{
+    zrktest::TempDir dir;
+    const std::string cache = dir.path() + "/";
+    for (const char* f : {"temp/a.bin", "temp/sub/b.bin", "library/c.ss1", "keep/d.txt"})
+        zrktest::writeFile(dir.file(f), "x");
+    Application::cleanCache(cache);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.file("temp")));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.file("library")));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("keep/d.txt")));
+
+    // A cache path so long that "temp/*.*" would be cut to a bare folder name: nothing goes.
+    auto& log = yake::logging::logger::instance();
+    log.enableAllSeverities();
+    log.startCapture();
+    std::string deep = dir.path() + "/";
+    while (deep.size() < 254)
+        deep += "d";
+    deep += "/";
+    zrktest::writeFile(deep + "temp/e.bin", "x");
+    zrktest::writeFile(deep + "library/f.bin", "x");
+    Application::cleanCache(deep);
+    EXPECT_TRUE(std::filesystem::exists(deep + "temp/e.bin"));
+    EXPECT_TRUE(std::filesystem::exists(deep + "library/f.bin"));
+    std::size_t skipped = 0;
+    for (const auto& line : log.captured())
+        skipped += line.channel == "ZRKMain" && line.text.rfind("cache not cleaned: the pattern is too long", 0) == 0;
+    EXPECT_EQ(skipped, 2u);
+    log.stopCapture();
+    Application::cleanCache(""); // no cache path: nothing to do
 }
 
 TEST(ApplicationShutDown, DestroysABackgroundSceneBuiltOrNotAndMakesNone)

@@ -124,7 +124,8 @@ TEST_F(SettingsFixture, FailedWriteAtExitKeepsTheLastRunsSettings)
     zrktest::writeFile(userFile(), "<kavri3D><app><audio><volume>1 2 3</volume></audio></app></kavri3D>");
     module.loadConfig();
     board.setString("kavri3D/app/audio/volume", "9 9 9");
-    std::filesystem::create_directory(userFile() + ".tmp"); // the temporary file cannot be written
+    // The temporary file cannot be written.
+    std::filesystem::create_directory(yake::temporaryFileFor(userFile()));
     module.Term();
     EXPECT_EQ(zrktest::readFile(userFile()), "<kavri3D><app><audio><volume>1 2 3</volume></audio></app></kavri3D>");
 }

@@ -12,12 +12,14 @@
 #include <core/PhysicsManager.h>
 #include <yake/Configuration.h>
 #include <yake/Logger.h>
+#include <win32/Windows.h>
 
 #include "rooms/BackgroundScene.h"
 #include "rooms/ScenePlayer.h"
 #include "shell/Application.h"
 #include "shell/CAppZRKModule.h"
 #include "shell/WindowGeometry.h"
+#include "support/BrokenPlugins.h"
 #include "support/TestEnv.h"
 
 using namespace kavri3D;
@@ -46,13 +48,43 @@ TEST(WindowGeometry, TopLevelWindowIsFixedSize16By9CentredInTheWorkArea)
               g.clientHeight);
 }
 
-TEST(WindowGeometry, SmallWorkAreaGivesTheMinimumSizePinnedToTheTopLeft)
+TEST(WindowGeometry, LowWorkAreaGivesTheMinimumHeightPinnedToTheTop)
 {
-    WindowGeometry g = WindowGeometry::compute(false, kNoParent, false, 0, 800, 600, RECT{10, 20, 810, 600});
+    WindowGeometry g = WindowGeometry::compute(false, kNoParent, false, 0, 1920, 600, RECT{10, 20, 1930, 600});
     EXPECT_EQ(g.clientHeight, 600);
     EXPECT_EQ(g.clientWidth, 1066);
-    EXPECT_EQ(g.x, 10);
     EXPECT_EQ(g.y, 20);
+}
+
+TEST(WindowGeometry, TheWholeWindowIsOnEveryScreenAndKeeps16By9)
+{
+    const RECT screens[] = {work(1280, 1024), work(1366, 768), work(1920, 1080), work(1024, 768),
+                            RECT{0, 0, 1366, 728} /* a task bar below */, RECT{60, 27, 1280, 1024} /* panels */};
+    for (const RECT& w : screens) {
+        const WindowGeometry g = WindowGeometry::compute(false, kNoParent, false, 0, w.right, w.bottom, w);
+        const std::string at = std::to_string(w.left) + "," + std::to_string(w.top) + " " + std::to_string(w.right) +
+                               "x" + std::to_string(w.bottom);
+        EXPECT_GE(g.x, w.left) << at;
+        EXPECT_GE(g.y, w.top) << at;
+        EXPECT_LE(g.x + g.width, w.right) << at;
+        EXPECT_LE(g.y + g.height, w.bottom) << at;
+        EXPECT_NEAR(g.clientWidth * 9.0 / 16.0, g.clientHeight, 1.0) << at;
+        EXPECT_GE(g.clientWidth, 640) << at;
+    }
+    // Wide enough, the height rule alone decides; on a 5:4 screen the width does.
+    EXPECT_EQ(WindowGeometry::compute(false, kNoParent, false, 0, 1920, 1080, work(1920, 1080)).clientWidth, 1319);
+    const WindowGeometry square = WindowGeometry::compute(false, kNoParent, false, 0, 1280, 1024, work(1280, 1024));
+    EXPECT_EQ(square.width, 1280);
+    EXPECT_EQ(square.x, 0);
+}
+
+TEST(WindowGeometry, AWorkAreaNarrowerThanTheScreensKeepsTheSmallestWindowPinnedToTheLeft)
+{
+    WindowGeometry g = WindowGeometry::compute(false, kNoParent, false, 0, 600, 400, RECT{10, 20, 610, 420});
+    EXPECT_EQ(g.clientWidth, 640);
+    EXPECT_EQ(g.clientHeight, 360);
+    EXPECT_EQ(g.x, 10);
+    EXPECT_EQ(g.y, 220 - g.height / 2); // the height still fits: centred
 }
 
 TEST(WindowGeometry, ChildFillsTheParentButKeepsTheLayoutSize)
@@ -167,6 +199,30 @@ TEST_F(EngineFixture, SavedVolumesApplyMasterThenChannelsAndRoundTrip)
     EXPECT_FLOAT_EQ(engine.getAudioManager()->getVolume(), 0.f);
 }
 
+TEST_F(EngineFixture, HandEditedVolumesAreKeptInRangeWhenUsedAndWhenWrittenBack)
+{
+    config().setStringVal("audio/volume", "2147483647 99999999999999999999 -2147483648");
+    app.applySavedVolumes();
+    EXPECT_FLOAT_EQ(engine.getAudioManager()->getVolume(), 1.f);
+    EXPECT_FLOAT_EQ(core::DefaultAudioHelper::getVolume(0), 1.f);
+    EXPECT_FLOAT_EQ(core::DefaultAudioHelper::getVolume(1), -1.f);
+    EXPECT_EQ(config().getStringVal("audio/volume", ""), "100 100 -100");
+    app.saveVolumes();
+    EXPECT_EQ(config().getStringVal("audio/volume", ""), "100 100 -100");
+
+    config().setStringVal("audio/volume", "-5 150");
+    app.applySavedVolumes();
+    EXPECT_FLOAT_EQ(engine.getAudioManager()->getVolume(), 0.f); // the master is never negative
+    EXPECT_EQ(config().getStringVal("audio/volume", ""), "0 100");
+
+    // Without sound the text is still put in range, so the exit writes no wild value back.
+    engine.releaseAudioManager();
+    config().setStringVal("audio/volume", "2147483647");
+    app.applySavedVolumes();
+    EXPECT_EQ(config().getStringVal("audio/volume", ""), "100");
+    EXPECT_EQ(zrk::Application::volumeLevels("80 50 -30"), (std::vector<int>{80, 50, -30}));
+}
+
 TEST_F(EngineFixture, PhysicsStepSizeFromTheSettingsAndSafeDefaults)
 {
     auto stepSize = [&] {
@@ -200,24 +256,107 @@ TEST_F(EngineFixture, MissingAudioOrPhysicsSkipsTheStepWithALogLine)
     EXPECT_EQ(lines[1].severity, 3u);
 }
 
+namespace {
+const wchar_t* kHeadlessRun = L"game.exe /LowIntegrity=1 /headless=1 /unpaced=1 /quitAfterFrames=3";
+
+/// Runs the game from a copy of the module in a folder of its own, beside the given GUI
+/// plug-in (none when empty) copied as the game's; gives the exit code, what the run wrote on
+/// standard error and what it left behind.
+struct CopiedGameRun {
+    zrktest::TempDir program, runtime, data, out;
+    int code = -100;
+    std::string log;
+    std::string errors;
+    bool settingsWritten = false;
+    bool lockFree = false;
+
+    explicit CopiedGameRun(const std::string& plugin, const wchar_t* commandLine = kHeadlessRun)
+    {
+        zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
+        zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+        std::filesystem::copy_file(zrktest::binFolder() + "/libZRK_Main.so", program.file("libZRK_Main.so"));
+        if (!plugin.empty())
+            std::filesystem::copy_file(zrktest::binFolder() + "/lib" + plugin + ".so", program.file("libZRK_Gui.so"));
+        void* module = dlopen(program.file("libZRK_Main.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!module) {
+            ADD_FAILURE() << dlerror();
+            return;
+        }
+        typedef int (*Entry)(std::uint32_t, HWND, const wchar_t*);
+        auto entry = reinterpret_cast<Entry>(dlsym(module, "GameEntry"));
+        std::string cwd = std::filesystem::current_path().string();
+        {
+            zrktest::StderrCapture capture(out.file("stderr"));
+            code = entry(0, nullptr, commandLine);
+        }
+        std::filesystem::current_path(cwd);
+        dlclose(module);
+        errors = zrktest::readFile(out.file("stderr"));
+        log = zrktest::readFile(data.path() + "/kavri3D/ZRK_Main.log");
+        yake::Configuration written;
+        try {
+            written.readFromXML(data.path() + "/kavri3D/ZRK_Main.xml", "");
+            settingsWritten = written.get("kavri3D/app/msg/muc", "") == "conference";
+        } catch (const std::exception&) {
+        }
+        HANDLE lock = CreateMutexW(nullptr, TRUE, L"ZRK_Main");
+        lockFree = lock && GetLastError() == ERROR_SUCCESS;
+        if (lock)
+            CloseHandle(lock);
+    }
+    std::size_t lines(const std::string& text) const
+    {
+        std::size_t n = 0;
+        for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+            ++n;
+        return n;
+    }
+};
+} // namespace
+
+TEST(StartUp, WithoutADisplayAndNotAskedToRunHeadlessTheStartUpFailsWithOneClearLine)
+{
+    zrktest::ScopedEnv noDisplay("DISPLAY", "");
+    CopiedGameRun run("ZRK_Gui", L"game.exe /LowIntegrity=1 /unpaced=1 /quitAfterFrames=3");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
+    EXPECT_NE(run.errors.find("no display to open the game window on"), std::string::npos) << run.errors;
+    EXPECT_NE(run.errors.find("/headless=1"), std::string::npos);
+    EXPECT_TRUE(run.settingsWritten);
+    EXPECT_TRUE(run.lockFree);
+
+    // Asked, it runs without a window.
+    CopiedGameRun headless("ZRK_Gui");
+    EXPECT_EQ(headless.code, 0) << headless.log;
+}
+
 TEST(StartUp, WithoutTheGuiPlugInTheRunFailsCleanlyAndStillWritesSettings)
 {
-    // A copy of the module in a folder with no GUI plug-in beside it.
-    zrktest::TempDir program, runtime, data;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
-    std::filesystem::copy_file(zrktest::binFolder() + "/libZRK_Main.so", program.file("libZRK_Main.so"));
-    void* module = dlopen(program.file("libZRK_Main.so").c_str(), RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(module, nullptr) << dlerror();
-    typedef int (*Entry)(std::uint32_t, HWND, const wchar_t*);
-    auto entry = reinterpret_cast<Entry>(dlsym(module, "GameEntry"));
-    ASSERT_NE(entry, nullptr);
-    std::string cwd = std::filesystem::current_path().string();
-    EXPECT_EQ(entry(0, nullptr, L"game.exe /LowIntegrity=1 /headless=1 /unpaced=1 /quitAfterFrames=3"), 1);
-    std::filesystem::current_path(cwd);
-    dlclose(module);
-    yake::Configuration written;
-    EXPECT_NO_THROW(written.readFromXML(data.path() + "/kavri3D/ZRK_Main.xml", ""));
+    CopiedGameRun run("");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.settingsWritten);
+    EXPECT_TRUE(run.lockFree);
+}
+
+TEST(StartUp, APluginLackingAnExportOrAnObjectEndsTheStartUpWithOneLineNamingIt)
+{
+    for (const zrktest::BrokenPlugin& c : zrktest::incompletePlugins()) {
+        CopiedGameRun run(c.name);
+        EXPECT_EQ(run.code, 1) << c.name;
+        EXPECT_EQ(run.lines(c.logLine), 1u) << run.log;
+        EXPECT_EQ(run.lines("ZRKGuiLoader"), 1u) << run.log;
+        EXPECT_TRUE(run.settingsWritten) << c.name;
+        EXPECT_TRUE(run.lockFree) << c.name;
+    }
+}
+
+TEST(StartUp, AnExceptionFromAStartUpHookIsLoggedAndTheRunEndsWithOneAndItsSettings)
+{
+    CopiedGameRun run("ZRK_GuiThrows");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.log.find("stopped on an exception: overlay factory broken"), std::string::npos) << run.log;
+    EXPECT_TRUE(run.settingsWritten);
+    EXPECT_TRUE(run.lockFree);
 }
 
 TEST(LogSeverity, TheSettingSwitchesOffOnlyTheLevelsAboveIt)

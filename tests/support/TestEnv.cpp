@@ -1,6 +1,9 @@
 #include "support/TestEnv.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <iostream>
 #include <filesystem>
 #include <fstream>
 #include <limits.h>
@@ -60,6 +63,28 @@ ScopedEnv::~ScopedEnv()
         ::setenv(mName.c_str(), mOld.c_str(), 1);
     else
         ::unsetenv(mName.c_str());
+}
+
+StderrCapture::StderrCapture(const std::string& file)
+{
+    std::fflush(stderr);
+    std::cerr.flush();
+    int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return;
+    mSaved = ::dup(2);
+    ::dup2(fd, 2);
+    ::close(fd);
+}
+
+StderrCapture::~StderrCapture()
+{
+    if (mSaved < 0)
+        return;
+    std::fflush(stderr);
+    std::cerr.flush();
+    ::dup2(mSaved, 2);
+    ::close(mSaved);
 }
 
 } // namespace zrktest

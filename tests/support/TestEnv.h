@@ -33,4 +33,16 @@ private:
     std::string mOld;
 };
 
+/// Sends what the process writes on standard error to a file for the scope.
+class StderrCapture {
+public:
+    explicit StderrCapture(const std::string& file);
+    ~StderrCapture();
+    StderrCapture(const StderrCapture&) = delete;
+    StderrCapture& operator=(const StderrCapture&) = delete;
+
+private:
+    int mSaved = -1;
+};
+
 } // namespace zrktest

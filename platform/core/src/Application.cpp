@@ -173,7 +173,9 @@ bool Application::startUp()
     step("pre-initialise");
     mRenderWindow = onCreateRenderWindow();
     if (!mRenderWindow) {
-        logLine(3, "render window creation failed");
+        // One line the player can act on (it is echoed on standard error).
+        const std::string why = mBlackBoard->getString("kavri3D/win32RenderWindowError", "");
+        logLine(3, "render window creation failed" + (why.empty() ? std::string() : ": " + why));
         return false;
     }
     step("window");
@@ -301,16 +303,48 @@ void Application::releaseFramework()
 
 double Application::lastFirstFrameTime() { return gFirstFrameTime; }
 
+namespace {
+/// Runs one step of the run; an exception from it is logged and counts as a failure.
+template <class Step>
+bool guarded(const char* what, Step step)
+{
+    try {
+        return step();
+    } catch (const std::exception& e) {
+        logLine(3, std::string(what) + " stopped on an exception: " + e.what());
+    } catch (...) {
+        logLine(3, std::string(what) + " stopped on an unknown exception");
+    }
+    return false;
+}
+} // namespace
+
 bool runApplication(Application& app)
 {
     gFirstFrameTime = 0;
-    bool ok = app.startUp();
+    // Whatever the start-up or the frame loop throws, the shut-down still runs in its order
+    // (the frame before the client states, the GUI plug-in before the GUI system).
+    bool ok = guarded("the start-up", [&] { return app.startUp(); });
     if (ok)
-        ok = app.onRun();
-    app.onPreShutdown();
-    app.onInterShutdown();
-    bool post = app.onPostShutdown();
-    app.releaseFramework();
+        ok = guarded("the frame loop", [&] { return app.onRun(); });
+    guarded("the shut-down", [&] {
+        app.onPreShutdown();
+        return true;
+    });
+    guarded("the shut-down", [&] {
+        app.onInterShutdown();
+        return true;
+    });
+    bool post = guarded("the shut-down", [&] { return app.onPostShutdown(); });
+    guarded("the shut-down", [&] {
+        app.releaseFramework();
+        return true;
+    });
+    // Messages the run posted and never took (its own quit message, say) end with it: a later
+    // run on this thread must not find them.
+    MSG left;
+    while (PeekMessageW(&left)) {
+    }
     return ok && post;
 }
 

@@ -94,8 +94,14 @@ void CEGUIPanelContainer::destroyPanels()
 
 void CEGUIPanelContainer::destroyTopWindow()
 {
-    destroyLiveWindow(mTopWindow);
+    destroyLiveWindow(takeTopWindow());
+}
+
+CEGUI::Window* CEGUIPanelContainer::takeTopWindow()
+{
+    CEGUI::Window* top = mTopWindow;
     mTopWindow = nullptr;
+    return top;
 }
 
 } // namespace core

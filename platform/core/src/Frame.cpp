@@ -23,7 +23,6 @@ struct Frame::OpenBox {
     std::size_t record = 0;
     ResultSignal answer;
     CEGUI::Window* window = nullptr;
-    std::vector<CEGUI::Event::Connection> connections;
 };
 
 Frame::Frame(Application& app) : mApp(app) {}
@@ -50,11 +49,24 @@ void Frame::destroy()
     closeBox();
     destroyPanels();
     const bool hadWindow = getTopWindow() != nullptr;
-    destroyTopWindow();
-    // Free the frame's windows now, while the GUI plug-in whose handlers they still hold is
-    // loaded; it is unloaded before the GUI system goes.
-    if (hadWindow && CEGUI::WindowManager::getSingletonPtr())
-        CEGUI::WindowManager::getSingleton().cleanDeadPool();
+    GuiSystem* gui = GuiSystem::getSingletonPtr();
+    if (mAnswering > 0 && gui) {
+        // Asked from inside a box's button click: CEGUI is still in that button, which lives
+        // under the top window. The windows go at the start of the next frame.
+        CEGUI::Window* top = takeTopWindow();
+        if (isLiveWindow(top)) {
+            top->hide();
+            gui->destroyLater(top);
+        }
+    } else {
+        if (gui)
+            gui->destroyPendingWindows();
+        destroyTopWindow();
+        // Free the frame's windows now, while the GUI plug-in whose handlers they still hold
+        // is loaded; it is unloaded before the GUI system goes.
+        if (hadWindow && CEGUI::WindowManager::getSingletonPtr())
+            CEGUI::WindowManager::getSingleton().cleanDeadPool();
+    }
     mScene = nullptr;
     if (hadWindow)
         onFrameDestroyed();
@@ -71,13 +83,19 @@ void Frame::leaveScene() { mScene = nullptr; }
 void Frame::messageBox(const std::string& titleKey, const std::string& textKey, int style, int type, int width,
                        int height)
 {
-    openBox(titleKey, textKey, style, type, width, height, false);
+    openBox(titleKey, textKey, true, style, type, width, height, false);
+}
+
+void Frame::messageBoxText(const std::string& title, const std::string& text, int style, int type, int width,
+                           int height)
+{
+    openBox(title, text, false, style, type, width, height, false);
 }
 
 boost::signals2::connection Frame::messageBox2(const std::string& titleKey, const std::string& textKey,
                                                const ResultSlot& slot, int style, int type, int width, int height)
 {
-    openBox(titleKey, textKey, style, type, width, height, true);
+    openBox(titleKey, textKey, true, style, type, width, height, true);
     return mOpen->answer.connect(slot);
 }
 
@@ -90,6 +108,16 @@ const Frame::BoxRecord* Frame::getOpenMessageBox() const { return mOpen ? &mBoxe
 CEGUI::Window* Frame::getMessageBoxWindow() const
 {
     return mOpen && isLiveWindow(mOpen->window) ? mOpen->window : nullptr;
+}
+
+void Frame::onBoxButtonClicked(int boxId, int index)
+{
+    // A click that CEGUI delivers late (the box already answered or replaced) answers nothing.
+    if (!mOpen || mBoxes[mOpen->record].id != boxId)
+        return;
+    ++mAnswering;
+    pressMessageBoxButton(index);
+    --mAnswering;
 }
 
 bool Frame::pressMessageBoxButton(int index)
@@ -115,16 +143,18 @@ bool Frame::pressMessageBoxButton(int index)
     return true;
 }
 
-void Frame::openBox(const std::string& titleKey, const std::string& textKey, int style, int type, int width,
+void Frame::openBox(const std::string& title, const std::string& text, bool byKey, int style, int type, int width,
                     int height, bool choice)
 {
     closeBox();
     BoxRecord record;
     record.id = static_cast<int>(mBoxes.size()) + 1;
-    record.titleKey = titleKey;
-    record.textKey = textKey;
-    record.title = lookUp(titleKey);
-    record.text = lookUp(textKey);
+    if (byKey) {
+        record.titleKey = title;
+        record.textKey = text;
+    }
+    record.title = byKey ? lookUp(title) : title;
+    record.text = byKey ? lookUp(text) : text;
     record.style = style;
     record.type = type;
     record.width = width;
@@ -145,9 +175,16 @@ std::unique_ptr<Frame::OpenBox> Frame::takeOpenBox()
     std::unique_ptr<OpenBox> box(mOpen.release());
     if (!box)
         return box;
-    for (auto& c : box->connections)
-        c->disconnect();
-    destroyLiveWindow(box->window);
+    // The box may be closing from inside its own button's click: CEGUI is still walking that
+    // button's handlers and the button itself. The box is hidden now and destroyed, with its
+    // handlers, at the start of the next frame.
+    if (isLiveWindow(box->window)) {
+        box->window->hide();
+        if (GuiSystem* gui = GuiSystem::getSingletonPtr())
+            gui->destroyLater(box->window);
+        else
+            destroyLiveWindow(box->window);
+    }
     box->window = nullptr;
     mBoxes[box->record].open = false;
     return box;
@@ -206,11 +243,13 @@ void Frame::buildBoxWindow(BoxRecord& record)
                 CEGUI::USize(CEGUI::UDim(0, kButtonWidth), CEGUI::UDim(0, kButtonHeight)));
             button->setText(toCegui(record.buttons[i]));
             const int index = static_cast<int>(i);
-            mOpen->connections.push_back(button->subscribeEvent(
-                CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber([this, index](const CEGUI::EventArgs&) {
-                    pressMessageBoxButton(index);
-                    return true;
-                })));
+            const int boxId = record.id;
+            // The subscription goes with the button's window; it is never ended from inside it.
+            button->subscribeEvent(CEGUI::PushButton::EventClicked,
+                                   CEGUI::Event::Subscriber([this, boxId, index](const CEGUI::EventArgs&) {
+                                       onBoxButtonClicked(boxId, index);
+                                       return true;
+                                   }));
             box->addChild(button);
         }
         parent->addChild(box);

@@ -31,14 +31,18 @@ void logLine(unsigned severity, const std::string& text)
 }
 
 // The GL driver is loaded behind OGRE's back and unloaded when the display closes; keep it
-// mapped until the process ends, so its own late clean-up never runs in unmapped code.
+// mapped until the process ends, so its own late clean-up never runs in unmapped code. The GL
+// dispatch libraries in front of it stay too: unloaded with the render system and loaded
+// afresh, they forget the driver they had chosen, and a second game window in the process
+// finds no frame-buffer configuration.
 void pinGraphicsDriver()
 {
     dl_iterate_phdr(
         [](dl_phdr_info* info, size_t, void*) {
             const char* name = info->dlpi_name;
             if (name && (std::strstr(name, "/dri/") || std::strstr(name, "GLX_mesa") || std::strstr(name, "libLLVM") ||
-                         std::strstr(name, "libgallium")))
+                         std::strstr(name, "libgallium") || std::strstr(name, "/libGL.so") ||
+                         std::strstr(name, "/libGLX.so") || std::strstr(name, "/libGLdispatch.so")))
                 dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
             return 0;
         },

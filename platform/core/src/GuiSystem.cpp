@@ -102,6 +102,7 @@ GuiSystem::~GuiSystem()
 {
     if (!CEGUI::System::getSingletonPtr())
         return;
+    destroyPendingWindows();
     CEGUI::System::getSingleton().getDefaultGUIContext().setRootWindow(nullptr);
     CEGUI::WindowManager::getSingleton().destroyAllWindows();
     CEGUI::WindowManager::getSingleton().cleanDeadPool();
@@ -115,10 +116,46 @@ GuiSystem::~GuiSystem()
     mRoot = nullptr;
 }
 
+void GuiSystem::destroyLater(CEGUI::Window* window)
+{
+    if (!window || !CEGUI::WindowManager::getSingleton().isAlive(window))
+        return;
+    for (const auto& entry : mDestroyLater)
+        if (entry.first == window)
+            return;
+    // Gone some other way first (with its parent, say): forgotten, so that a later window at
+    // the same address is never taken for it.
+    CEGUI::Event::Connection watch = window->subscribeEvent(
+        CEGUI::Window::EventDestructionStarted, CEGUI::Event::Subscriber([this, window](const CEGUI::EventArgs&) {
+            for (auto it = mDestroyLater.begin(); it != mDestroyLater.end(); ++it) {
+                if (it->first == window) {
+                    mDestroyLater.erase(it);
+                    break;
+                }
+            }
+            return false;
+        }));
+    mDestroyLater.emplace_back(window, watch);
+}
+
+void GuiSystem::destroyPendingWindows()
+{
+    std::vector<std::pair<CEGUI::Window*, CEGUI::Event::Connection>> pending;
+    pending.swap(mDestroyLater);
+    if (!CEGUI::WindowManager::getSingletonPtr())
+        return;
+    CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
+    // One destroyed may take later ones of the list with it, so each is checked in turn.
+    for (auto& entry : pending)
+        if (wm.isAlive(entry.first))
+            wm.destroyWindow(entry.first);
+}
+
 void GuiSystem::injectTimePulse(float dt)
 {
     if (!CEGUI::System::getSingletonPtr())
         return;
+    destroyPendingWindows();
     CEGUI::System::getSingleton().injectTimePulse(dt);
     CEGUI::System::getSingleton().getDefaultGUIContext().injectTimePulse(dt);
 }

@@ -36,10 +36,14 @@ bool win32RenderWindow::create(const std::wstring& title, DWORD style, DWORD exS
     if (!logFile.empty())
         spec.logFile = logFile.substr(0, logFile.rfind('/') + 1) + "Ogre.log";
 
-    bool headless = bb && bb->getBool("kavri3D/headless", false);
+    // Without a window only when asked: a game that cannot be seen must not run on unseen.
+    const bool headless = bb && bb->getBool("kavri3D/headless", false);
     if (!headless && !GraphicsSystem::displayAvailable()) {
-        yake::logging::logger::instance().log(4, "graphics", "no display: running without a window");
-        headless = true;
+        if (bb)
+            bb->setString("kavri3D/win32RenderWindowError",
+                          "no display to open the game window on (DISPLAY is not set); start with /headless=1 to "
+                          "run without a window");
+        return false;
     }
     mGraphics = GraphicsSystem::create(headless, spec);
     if (!mGraphics)

@@ -69,6 +69,7 @@ void LoginPage::buildContent(CEGUI::Window& frame)
     frame.getChild("Banner")->setProperty("Image", imageProperty("TaharezLook", "ClientBrush"));
     frame.getChild("NameLabel")->setProperty("FrameEnabled", "false");
     frame.getChild("PasswordLabel")->setProperty("FrameEnabled", "false");
+    static_cast<CEGUI::Editbox*>(frame.getChild("Name"))->setMaxTextLength(kNameMaxLength);
     static_cast<CEGUI::Editbox*>(frame.getChild("Password"))->setTextMasked(true);
     static_cast<CEGUI::ToggleButton*>(frame.getChild("Remember"))->setSelected(true);
     mClickedConnection.disconnect();
@@ -98,14 +99,26 @@ void LoginPage::logIn()
         setStatus("Enter your name.");
         return;
     }
-    if (!submit(name, password, lock))
+    if (!mDispatcher.find(kLoginEventId))
         setStatus("Log-in is not ready yet.");
+    else
+        submit(name, password, lock);
 }
 
 bool LoginPage::submit(const std::string& name, const std::string& password, bool lock)
 {
     if (!mDispatcher.find(kLoginEventId)) {
         guiLog(4, "log-in asked for before the log-in event was registered");
+        return false;
+    }
+    // Characters, not bytes: every UTF-8 byte but a continuation byte starts one.
+    std::size_t length = 0;
+    for (char c : name)
+        length += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    if (length > kNameMaxLength) {
+        // Only the command line can bring such a name; the name box takes no more.
+        guiLog(4, "log-in refused: the name is longer than ", kNameMaxLength, " characters");
+        setStatus("The name is too long.");
         return false;
     }
     setStatus("");

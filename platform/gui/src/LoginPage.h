@@ -16,6 +16,8 @@ public:
     static constexpr int kKind = 6;
     static constexpr int kLoadingEventId = 1;
     static constexpr int kLoginEventId = 2;
+    /// The longest name the form's name box takes, in characters.
+    static constexpr std::size_t kNameMaxLength = 32;
 
     LoginPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
               EventDispatcher& dispatcher);
@@ -23,7 +25,8 @@ public:
 
     void onFilled(int eventId, ParamList& params) override;
     /// Logs in with the given name and password as if the player had typed them; false
-    /// when the log-in event is not registered yet.
+    /// when the log-in event is not registered yet, or when the name is longer than the
+    /// name box takes (such a name is neither tried nor saved).
     bool submit(const std::string& name, const std::string& password, bool lock);
 
 protected:

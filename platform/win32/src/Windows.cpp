@@ -1,5 +1,7 @@
 #include "win32/Windows.h"
 
+#include "XScreen.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -18,6 +20,7 @@
 #include <mutex>
 #include <set>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -50,27 +53,24 @@ std::string narrowImpl(const std::wstring& w)
     return out;
 }
 
-std::wstring widenImpl(const std::string& s)
+std::wstring widenImpl(const std::string& bytes)
 {
     std::wstring out;
-    for (std::size_t i = 0; i < s.size();) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        char32_t cp = 0xFFFD;
-        std::size_t len = 1;
-        if (c < 0x80) {
-            cp = c;
-        } else if ((c >> 5) == 0x6 && i + 1 < s.size()) {
-            cp = ((c & 0x1F) << 6) | (s[i + 1] & 0x3F);
-            len = 2;
-        } else if ((c >> 4) == 0xE && i + 2 < s.size()) {
-            cp = ((c & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F);
-            len = 3;
-        } else if ((c >> 3) == 0x1E && i + 3 < s.size()) {
-            cp = ((c & 0x07) << 18) | ((s[i + 1] & 0x3F) << 12) | ((s[i + 2] & 0x3F) << 6) | (s[i + 3] & 0x3F);
-            len = 4;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        const int extra = c < 0x80 ? 0 : (c >> 5) == 0x6 ? 1 : (c >> 4) == 0xE ? 2 : (c >> 3) == 0x1E ? 3 : -1;
+        char32_t cp = extra == 0 ? c : extra == 1 ? (c & 0x1F) : extra == 2 ? (c & 0x0F) : (c & 0x07);
+        bool ok = extra >= 0 && i + extra < bytes.size();
+        for (int k = 1; ok && k <= extra; ++k) {
+            const unsigned char next = static_cast<unsigned char>(bytes[i + k]);
+            ok = (next & 0xC0) == 0x80;
+            cp = (cp << 6) | (next & 0x3F);
         }
-        out += static_cast<wchar_t>(cp);
-        i += len;
+        // Overlong forms, surrogates and values past Unicode are malformed too.
+        const char32_t least = extra == 1 ? 0x80 : extra == 2 ? 0x800 : extra == 3 ? 0x10000 : 0;
+        ok = ok && cp >= least && cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF);
+        out += ok ? static_cast<wchar_t>(cp) : static_cast<wchar_t>(0xFFFD);
+        i += ok ? static_cast<std::size_t>(extra) + 1 : 1;
     }
     return out;
 }
@@ -107,19 +107,46 @@ int gLiveIcons = 0;
 std::deque<MSG> gMessages;
 std::vector<Win32MessageBoxRecord> gBoxes;
 
+/// The screen the game window opens on, asked of the X server at each call (the game asks
+/// once, before it makes the window). Without a display: the smallest screen the game was laid
+/// out for.
 struct Screen {
     int width = 1280;
     int height = 1024;
-    RECT work{0, 0, 1280, 984};
+    RECT work{0, 0, 1280, 1024};
 };
-Screen gScreen;
 
+Screen currentScreen()
+{
+    Screen s;
+    win32detail::XScreen x;
+    if (win32detail::readXScreen(x) && x.width > 0 && x.height > 0) {
+        s.width = x.width;
+        s.height = x.height;
+        s.work = RECT{x.workLeft, x.workTop, x.workRight, x.workBottom};
+    }
+    return s;
+}
+
+// Locks are the user's own: in the runtime folder, else in a folder of the user's under the
+// temporary folder that nobody else can write to. Empty when there is no such folder.
 std::string lockFolder()
 {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && *runtime && fs::is_directory(runtime))
+    std::error_code ec;
+    if (runtime && *runtime && fs::is_directory(runtime, ec))
         return runtime;
-    return "/tmp";
+    fs::path base = fs::temp_directory_path(ec);
+    if (ec)
+        base = "/tmp";
+    const std::string folder = (base / ("kavri3D-" + std::to_string(::getuid()))).string();
+    ::mkdir(folder.c_str(), 0700);
+    struct stat st {};
+    // A folder someone else made or can write to (or a link to one) is not ours to trust.
+    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
+        (st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return std::string();
+    return folder;
 }
 
 // The folder of the library that holds this code: system libraries such as "shell32.dll"
@@ -156,7 +183,12 @@ DWORD GetTickCount()
 
 HANDLE CreateMutexW(void*, BOOL initialOwner, const wchar_t* name)
 {
-    std::string file = lockFolder() + "/" + (name ? narrow(name) : std::string("anonymous")) + ".lock";
+    const std::string folder = lockFolder();
+    if (folder.empty()) {
+        gLastError = ERROR_ACCESS_DENIED;
+        return nullptr;
+    }
+    std::string file = folder + "/" + (name ? narrow(name) : std::string("anonymous")) + ".lock";
     int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         gLastError = ERROR_ACCESS_DENIED;
@@ -254,8 +286,8 @@ void CoTaskMemFree(void* p) { std::free(p); }
 int GetSystemMetrics(int index)
 {
     switch (index) {
-    case SM_CXSCREEN: return gScreen.width;
-    case SM_CYSCREEN: return gScreen.height;
+    case SM_CXSCREEN: return currentScreen().width;
+    case SM_CYSCREEN: return currentScreen().height;
     case SM_CXICON:
     case SM_CYICON: return 32;
     case SM_CXSMICON:
@@ -423,18 +455,11 @@ bool win32QuitPosted()
 
 void win32ClearMessages() { gMessages.clear(); }
 
-void win32SetScreen(int width, int height, RECT workArea)
-{
-    gScreen.width = width;
-    gScreen.height = height;
-    gScreen.work = workArea;
-}
-
 BOOL SystemParametersInfoW(UINT action, UINT, void* out, UINT)
 {
     if (action != SPI_GETWORKAREA || !out)
         return FALSE;
-    *static_cast<RECT*>(out) = gScreen.work;
+    *static_cast<RECT*>(out) = currentScreen().work;
     return TRUE;
 }
 
@@ -472,6 +497,7 @@ int SHFileOperationW(SHFILEOPSTRUCTW* op)
 {
     if (!op || op->wFunc != FO_DELETE || !op->pFrom)
         return 1;
+    int result = 0;
     // pFrom may hold several zero-separated names ending in two zeros.
     for (const wchar_t* p = op->pFrom; *p; p += std::wcslen(p) + 1) {
         std::string pattern = narrow(p);
@@ -481,7 +507,11 @@ int SHFileOperationW(SHFILEOPSTRUCTW* op)
         fs::path folder = pp.parent_path();
         std::error_code ec;
         if (mask.find('*') == std::string::npos) {
-            fs::remove_all(pp, ec);
+            // A name without a wildcard: that file only, never a whole folder.
+            if (fs::is_directory(pp, ec))
+                result = 1;
+            else
+                fs::remove(pp, ec);
             continue;
         }
         if (!fs::is_directory(folder, ec))
@@ -498,7 +528,7 @@ int SHFileOperationW(SHFILEOPSTRUCTW* op)
                 fs::remove_all(it->path(), ec);
         }
     }
-    return 0;
+    return result;
 }
 
 extern "C" HRESULT SHGetKnownFolderPath(const GUID* id, DWORD, HANDLE, wchar_t** path)

@@ -33,9 +33,13 @@ void Configuration::writeToXML(const std::string& file, const std::string& root)
     });
 }
 
+std::string temporaryFileFor(const std::string& file) { return file + "." + std::to_string(::getpid()) + ".tmp"; }
+
 void writeFileAtomically(const std::string& file, const std::function<void(std::ostream&)>& writer)
 {
-    const std::string temp = file + ".tmp";
+    // One temporary file per process: two games running at once ("/mutex=0") never write
+    // through the same one.
+    const std::string temp = temporaryFileFor(file);
     try {
         {
             std::ofstream out(temp, std::ios::binary | std::ios::trunc);

@@ -33,7 +33,8 @@ void MessageBoxShowEvent::callback(gui::ParamHandle params)
         width = 300;
         height = 150;
     }
-    frame->messageBox(title, text, 1, 9, width, height);
+    // Both texts are final here: a literal one is shown as written even when it reads like a key.
+    frame->messageBoxText(title, text, 1, 9, width, height);
 }
 
 bool MessageBoxShowEvent::readText(const std::string& name, bool isKey, gui::ParamHandle params, std::string& out) const
@@ -41,16 +42,16 @@ bool MessageBoxShowEvent::readText(const std::string& name, bool isKey, gui::Par
     std::string value;
     if (!readParam(name, params, value))
         return false;
+    const std::string text = isKey ? ZRKLan::getMsg(value) : value;
     const std::string argsName = name + "v";
     if (!findParam(argsName, params)) {
-        // The frame turns a message key into its text.
-        out = value;
+        out = text;
         return true;
     }
     std::vector<std::string> args;
     if (!readParam(argsName, params, args))
         return false;
-    out = formatMsg(isKey ? ZRKLan::getMsg(value) : value, args);
+    out = formatMsg(text, args);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "shell/Application.h"
 
+#include <algorithm>
 #include <boost/filesystem.hpp>
 #include <cmath>
 #include <cstdlib>
@@ -179,16 +180,7 @@ bool Application::onPreInitialise()
     msgbox.setStringVal("content", "ZRK3DWindowsLook/RichEditboxTrans");
 
     const std::string cached = bb.getString("kavri3D/cachedPath", "");
-    if (!cached.empty()) {
-        for (const char* sub : {"temp/*.*", "library/*.*"}) {
-            std::wstring pattern = core::ANSI2WSTR(cached + sub);
-            wchar_t from[260] = {}; // zero-filled: the list ends in two zero characters
-            pattern.copy(from, std::min<std::size_t>(pattern.size(), 258));
-            SHFILEOPSTRUCTW op{nullptr, FO_DELETE, from, nullptr,
-                               static_cast<unsigned short>(FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI)};
-            SHFileOperationW(&op);
-        }
-    }
+    cleanCache(cached);
 
     core::XmlConfigHelper audio = bb.section("kavri3D/subsystem/dsaudio");
     audio.setStringVal("alt_local", bb.getString("kavri3D/appPath", ""));
@@ -222,12 +214,32 @@ bool Application::onPreInitialise()
     mGuiLoader = boost::make_shared<ZRKGuiLoader>();
     if (mGuiLoader->isNull())
         mGuiLoader->load();
-    if (mGuiLoader->isNull())
+    // A plug-in without its exports or objects would give a game with no screens.
+    if (mGuiLoader->isNull() || !mGuiLoader->isComplete())
         return false;
     mGuiLoader->registOverlayFactory();
 
     mNetLibrary = LoadLibraryA("zrk_net.dll");
     return true;
+}
+
+void Application::cleanCache(const std::string& cachedPath)
+{
+    if (cachedPath.empty())
+        return;
+    for (const char* sub : {"temp/*.*", "library/*.*"}) {
+        const std::wstring pattern = core::ANSI2WSTR(cachedPath + sub);
+        wchar_t from[260] = {}; // zero-filled: the list ends in two zero characters
+        // A cut pattern would lose its wildcard and name a folder (or its parent) whole.
+        if (pattern.size() > 258) {
+            writeLogf(4, "ZRKMain", "cache not cleaned: the pattern is too long: ", cachedPath + sub);
+            continue;
+        }
+        pattern.copy(from, pattern.size());
+        SHFILEOPSTRUCTW op{nullptr, FO_DELETE, from, nullptr,
+                           static_cast<unsigned short>(FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI)};
+        SHFileOperationW(&op);
+    }
 }
 
 void Application::applyLogSeverity(int severity)
@@ -356,23 +368,43 @@ bool Application::onPostInitialise()
     return true;
 }
 
+std::vector<int> Application::volumeLevels(const std::string& text)
+{
+    std::vector<int> levels;
+    for (const std::string& item : yake::StringUtil::split(text, " ")) {
+        // A hand-edited value beyond any int still means "as loud as it goes".
+        char* end = nullptr;
+        const long long v = std::strtoll(item.c_str(), &end, 10);
+        const long long low = levels.empty() ? 0 : -100;
+        levels.push_back(end == item.c_str() ? 0 : static_cast<int>(std::clamp<long long>(v, low, 100)));
+    }
+    return levels;
+}
+
 void Application::applySavedVolumes()
 {
+    core::XmlConfigHelper* config = appModule().getAppConfig();
+    const std::string text = config ? config->getStringVal("audio/volume", "") : std::string();
+    const std::vector<int> levels = volumeLevels(text);
+    if (config && !levels.empty()) {
+        // Kept in range in the settings too, so the file never gets back what was not used.
+        std::ostringstream os;
+        for (std::size_t i = 0; i < levels.size(); ++i)
+            os << (i ? " " : "") << levels[i];
+        config->setStringVal("audio/volume", os.str());
+    }
     core::AudioManager* audio = core::AudioManager::getSingletonPtr();
     if (!audio) {
         writeLog(3, "ZRKMain", "no audio manager: saved volumes not applied");
         return;
     }
-    core::XmlConfigHelper* config = appModule().getAppConfig();
-    const std::string text = config ? config->getStringVal("audio/volume", "") : std::string();
-    yake::StringVector items = yake::StringUtil::split(text, " ");
-    if (text.empty() || items.empty()) {
+    if (levels.empty()) {
         audio->setVolume(0.5f);
         return;
     }
-    audio->setVolume(yake::StringUtil::parseInt(items[0]) / 100.0f);
-    for (std::size_t i = 1; i < items.size(); ++i)
-        core::DefaultAudioHelper::setVolume(static_cast<int>(i - 1), yake::StringUtil::parseInt(items[i]) / 100.0f);
+    audio->setVolume(levels[0] / 100.0f);
+    for (std::size_t i = 1; i < levels.size(); ++i)
+        core::DefaultAudioHelper::setVolume(static_cast<int>(i - 1), levels[i] / 100.0f);
 }
 
 void Application::applyPhysics()
@@ -474,10 +506,11 @@ void Application::saveVolumes()
     core::XmlConfigHelper* config = appModule().getAppConfig();
     if (!audio || !config)
         return;
+    // In range before they are written: the master from 0 to 1, the channels from -1 to 1.
     std::ostringstream os;
-    os << static_cast<int>(audio->getVolume() * 100.0f);
+    os << static_cast<int>(std::clamp(audio->getVolume(), 0.0f, 1.0f) * 100.0f);
     for (int channel = 0; channel < 2; ++channel) {
-        float v = core::DefaultAudioHelper::getVolume(channel);
+        float v = std::clamp(core::DefaultAudioHelper::getVolume(channel), -1.0f, 1.0f);
         os << ' ';
         if (v < 0)
             os << '-';
@@ -520,12 +553,11 @@ ZRKAgent* Application::agent()
 
 bool Application::prefetchStepDue(double now)
 {
-    static double last = -1;
     // A clock that went back (another run's, a test's) steps at once instead of stalling
     // the prefetch until it has caught up.
-    if (last >= 0 && now >= last && now - last <= 0.3)
+    if (mLastPrefetchStep >= 0 && now >= mLastPrefetchStep && now - mLastPrefetchStep <= 0.3)
         return false;
-    last = now;
+    mLastPrefetchStep = now;
     return true;
 }
 
@@ -534,7 +566,7 @@ void Application::tickPrefetch()
     Application* app = instance();
     if (!app || !app->mProductResolver)
         return;
-    if (prefetchStepDue(yake::native::getTime()))
+    if (app->prefetchStepDue(yake::native::getTime()))
         app->mProductResolver->prefetchStep();
 }
 

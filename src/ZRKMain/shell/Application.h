@@ -61,6 +61,9 @@ public:
     void onInterShutdown() override;
     bool onPostShutdown() override;
 
+    /// Empties the cache folders "temp" and "library" under the cache path (files matching
+    /// "*.*"); a pattern that does not fit the shell's buffer is skipped with a log line.
+    static void cleanCache(const std::string& cachedPath);
     /// Switches off the log severities above the setting ("kavri3D/app/config/severity").
     static void applyLogSeverity(int severity);
     /// Copies the auto-login values of the command URI into "kavri3D/autoLogin/".
@@ -89,8 +92,9 @@ public:
     static ZRKAgent* agent();
     static void tickPrefetch();
     /// The background prefetch's pace: true (and the time noted) when more than 0.3 s have
-    /// passed since the last step, or on the first call. One pace for the whole process.
-    static bool prefetchStepDue(double now);
+    /// passed since the last step, or on the first call. One pace for the run (one
+    /// application per process).
+    bool prefetchStepDue(double now);
     static void prefetchNow(const std::string& product);
     static void backToLogon();
     static void exitGame();
@@ -108,6 +112,9 @@ public:
 
     /// Sets the audio volumes from the saved "audio/volume" text (master, then channels).
     void applySavedVolumes();
+    /// The percentages of an "audio/volume" text, each in its range: the master 0 to 100, the
+    /// channels -100 to 100; an unreadable item reads 0.
+    static std::vector<int> volumeLevels(const std::string& text);
     /// Sets the physics time factor and step size from the settings.
     void applyPhysics();
 
@@ -126,6 +133,7 @@ private:
     boost::shared_ptr<ZRKLan> mLan;
     boost::shared_ptr<SpConfig> mSpConfig;
     HMODULE mNetLibrary = nullptr;
+    double mLastPrefetchStep = -1; // game time of the last prefetch step; -1 before the first
     std::wstring mLowIntegrityFolder;
     bool mEmbedded = false;
 };

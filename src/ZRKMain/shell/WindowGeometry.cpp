@@ -1,7 +1,15 @@
 #include "shell/WindowGeometry.h"
 
+#include <algorithm>
+
 namespace kavri3D {
 namespace zrk {
+
+namespace {
+// Narrower than this the game's screens no longer fit; the window then stays this wide and is
+// pinned to the work area's left edge.
+const int kMinClientWidth = 640;
+} // namespace
 
 WindowGeometry WindowGeometry::compute(bool hasParent, const RECT& parentClient, bool embeddedArgument,
                                        int fullScreenMode, int screenWidth, int screenHeight, const RECT& workArea)
@@ -33,6 +41,14 @@ WindowGeometry WindowGeometry::compute(bool hasParent, const RECT& parentClient,
         else
             g.clientHeight = workHeight - frameAllowance;
         g.clientWidth = g.clientHeight * 16 / 9;
+        // The width fits the work area too: a 16:9 window from the height alone would run
+        // off a 5:4 screen. The client then keeps 16:9 at the width that fits.
+        const int frameWidth = (probe.right - probe.left) - 800;
+        const int workWidth = workArea.right - workArea.left;
+        if (g.clientWidth + frameWidth > workWidth) {
+            g.clientWidth = std::max(workWidth - frameWidth, kMinClientWidth);
+            g.clientHeight = g.clientWidth * 9 / 16;
+        }
 
         RECT outer{0, 0, g.clientWidth, g.clientHeight};
         AdjustWindowRectEx(&outer, g.style, FALSE, g.exStyle);

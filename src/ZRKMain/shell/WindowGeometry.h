@@ -5,8 +5,8 @@ namespace kavri3D {
 namespace zrk {
 
 /// Where and how big the game window is, decided before it exists: a fixed-size top-level
-/// window with a 16:9 client area that fits the work area, or a child filling the
-/// launcher's window.
+/// window with a 16:9 client area that fits the work area (its height, and its width), or a
+/// child filling the launcher's window.
 struct WindowGeometry {
     DWORD style = 0;
     DWORD exStyle = 0;

@@ -82,6 +82,21 @@ bool ZRKGuiLoader::createGuiManager(gui::IGuiManager** out) { return callFactory
 
 bool ZRKGuiLoader::createGuiRes(gui::IGuiRes** out) { return callFactory(mModule, "zrkGuiResCreator", out); }
 
+bool ZRKGuiLoader::isComplete()
+{
+    if (!mModule)
+        return false;
+    for (const char* name : {"zrkGuiManagerCreator", "zrkGuiResCreator", "zrkRegistOverlayFactory"}) {
+        if (!GetProcAddress(mModule, name)) {
+            writeLogf(3, "ZRKGuiLoader", "GUI plug-in lacks the export ", name);
+            return false;
+        }
+    }
+    gui::IGuiManager* manager = nullptr;
+    gui::IGuiRes* res = nullptr;
+    return createGuiManager(&manager) && createGuiRes(&res);
+}
+
 void ZRKGuiLoader::registOverlayFactory()
 {
     if (!mModule)

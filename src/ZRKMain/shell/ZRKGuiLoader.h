@@ -28,6 +28,9 @@ public:
     bool createGuiManager(gui::IGuiManager** out);
     bool createGuiRes(gui::IGuiRes** out);
     void registOverlayFactory();
+    /// Whether the loaded plug-in has all three exports and its two factories give objects;
+    /// the first fault is logged in one line that names the export.
+    bool isComplete();
 
     static ZRKGuiLoader* getSingletonPtr();
 

@@ -1,5 +1,6 @@
 // The module's entry: the launcher calls GameEntry once; it returns when the game has ended.
 #include <clocale>
+#include <exception>
 #include <cstdint>
 #include <util/StringConv.h>
 #include <win32/Windows.h>
@@ -7,6 +8,7 @@
 #include "shell/Application.h"
 #include "shell/CAppZRKModule.h"
 #include "shell/GameEntry.h"
+#include "shell/LogRoutine.h"
 
 extern "C" int GameEntry(std::uint32_t, HWND parent, const wchar_t* commandLine)
 {
@@ -32,8 +34,18 @@ extern "C" int GameEntry(std::uint32_t, HWND parent, const wchar_t* commandLine)
         }
     }
     if (run) {
-        Application app(moduleInstance(), cmd);
-        exitCode = kavri3D::core::runApplication(app) ? 0 : 1;
+        // Nothing the run throws may cross into the launcher: the lock is released and the
+        // settings are written all the same.
+        try {
+            Application app(moduleInstance(), cmd);
+            exitCode = kavri3D::core::runApplication(app) ? 0 : 1;
+        } catch (const std::exception& e) {
+            writeLogf(3, "ZRKMain", "the game stopped on an exception: ", e.what());
+            exitCode = 1;
+        } catch (...) {
+            writeLog(3, "ZRKMain", "the game stopped on an unknown exception");
+            exitCode = 1;
+        }
     }
     module.Term();
     if (mutex) {

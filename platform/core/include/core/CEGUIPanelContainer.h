@@ -47,6 +47,8 @@ protected:
     /// Lets every panel's windows go, forgets the panels, then destroys the top window.
     void destroyPanels();
     void destroyTopWindow();
+    /// Forgets the top window without destroying it and hands it to the caller.
+    CEGUI::Window* takeTopWindow();
 
 private:
     std::vector<std::pair<std::string, PanelPtr>> mPanels;

@@ -61,11 +61,16 @@ public:
     /// A box with a title and text by message key. A new box replaces the open one.
     void messageBox(const std::string& titleKey, const std::string& textKey, int style, int type, int width,
                     int height);
+    /// A box showing its title and text as written (no message keys; the record's keys stay
+    /// empty).
+    void messageBoxText(const std::string& title, const std::string& text, int style, int type, int width,
+                        int height);
     /// A box whose answer goes to `slot` with the pressed button's index. The connection ends
     /// when the box closes.
     boost::signals2::connection messageBox2(const std::string& titleKey, const std::string& textKey,
                                             const ResultSlot& slot, int style, int type, int width, int height);
-    /// Closes the open box without an answer.
+    /// Closes the open box without an answer. A closed box's window is hidden at once and
+    /// destroyed at the start of the next frame.
     void cancelMessageBox();
     /// Turns message keys into the texts shown; a key without text shows the key itself.
     void setTextLookup(TextLookup lookup) { mLookup = std::move(lookup); }
@@ -81,19 +86,22 @@ public:
 
 private:
     struct OpenBox;
-    void openBox(const std::string& titleKey, const std::string& textKey, int style, int type, int width, int height,
-                 bool choice);
+    void openBox(const std::string& title, const std::string& text, bool byKey, int style, int type, int width,
+                 int height, bool choice);
     /// Closes the open box's windows and hands the box (with its answer signal) to the caller.
     std::unique_ptr<OpenBox> takeOpenBox();
     void closeBox();
     std::string lookUp(const std::string& key) const;
     void buildBoxWindow(BoxRecord& record);
+    /// A box button's click, as CEGUI delivers it.
+    void onBoxButtonClicked(int boxId, int index);
 
     Application& mApp;
     SceneInstance* mScene = nullptr;
     TextLookup mLookup;
     std::vector<BoxRecord> mBoxes;
     std::unique_ptr<OpenBox> mOpen;
+    int mAnswering = 0; // inside a box button's click handler
 };
 
 typedef boost::shared_ptr<Frame> FramePtr;

@@ -1,6 +1,9 @@
 #pragma once
+#include <CEGUI/Event.h>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 #include <util/Singleton.h>
 
 namespace CEGUI {
@@ -28,8 +31,15 @@ public:
 
     CEGUI::Window* getRootWindow() const { return mRoot; }
     bool isHeadless() const { return mHeadless; }
-    /// Steps CEGUI's time (animations, tooltips) by dt seconds.
+    /// Steps CEGUI's time (animations, tooltips) by dt seconds; first destroys the windows
+    /// left for the next frame.
     void injectTimePulse(float dt);
+    /// Destroys the window at the start of the next frame instead of now: a window must not
+    /// go while CEGUI is still inside one of its event handlers (a box's button closing its
+    /// own box). One that goes some other way first is simply forgotten.
+    void destroyLater(CEGUI::Window* window);
+    /// Destroys the windows left for the next frame now; only outside CEGUI's event handlers.
+    void destroyPendingWindows();
     /// The folder CEGUI's own data is read from.
     static std::string dataFolder();
     /// Makes a folder's files readable by the GUI under a resource group name.
@@ -41,6 +51,8 @@ private:
 
     CEGUI::Renderer* mRenderer = nullptr;
     CEGUI::Window* mRoot = nullptr;
+    /// Windows left for the next frame, each with its watch for going some other way first.
+    std::vector<std::pair<CEGUI::Window*, CEGUI::Event::Connection>> mDestroyLater;
     bool mHeadless = true;
 };
 

@@ -11,7 +11,8 @@ class GraphicsSystem;
 
 /// The game window. Its handle is published as "kavri3D/win32RenderWindow". It is placed and
 /// sized from the blackboard keys "kavri3D/win32RenderWindowX", "...Y", "...W" and "...H"
-/// (outer size), and runs headless when "kavri3D/headless" is set or there is no display.
+/// (outer size), and runs headless only when "kavri3D/headless" is set; without a display it
+/// is not made, and why goes to "kavri3D/win32RenderWindowError".
 class win32RenderWindow {
 public:
     explicit win32RenderWindow(const std::string& className);

@@ -114,7 +114,8 @@ void SetLastError(DWORD code);
 // Kernel.
 DWORD GetTickCount();
 BOOL CloseHandle(HANDLE handle);
-/// A named mutex is an exclusive flock on "<name>.lock" in $XDG_RUNTIME_DIR (or /tmp).
+/// A named mutex is an exclusive flock on "<name>.lock" in $XDG_RUNTIME_DIR, else in the
+/// user's own "kavri3D-<uid>" folder under the temporary folder (never one every user shares).
 /// Held by anyone else: a valid handle and GetLastError() == ERROR_ALREADY_EXISTS.
 /// Lock file not creatable: null.
 HANDLE CreateMutexW(void* security, BOOL initialOwner, const wchar_t* name);
@@ -181,8 +182,8 @@ BOOL PeekMessageW(MSG* msg);
 bool win32QuitPosted();
 void win32ClearMessages();
 
-// Screen geometry, settable for tests.
-void win32SetScreen(int width, int height, RECT workArea);
+// Screen geometry: the X screen named by DISPLAY (SM_CXSCREEN, SM_CYSCREEN: the root window;
+// SPI_GETWORKAREA: _NET_WORKAREA when a window manager publishes it, else the whole root).
 BOOL SystemParametersInfoW(UINT action, UINT param, void* out, UINT winIni);
 /// Outer rectangle of a window with that client rectangle and style (fixed frame 3, sizing
 /// frame 4 more, caption 23).
@@ -199,7 +200,8 @@ std::vector<Win32MessageBoxRecord> win32MessageBoxes();
 void win32ClearMessageBoxes();
 
 // Shell.
-/// Deletes the files matching a "folder/pattern" with one '*' wildcard part (as "*.*").
+/// Deletes the files and folders matching a "folder/pattern" with one '*' wildcard part (as
+/// "*.*"); a name without a wildcard deletes that file only, never a folder (non-zero result).
 /// Only FO_DELETE is supported.
 constexpr UINT FO_DELETE = 3;
 constexpr unsigned short FOF_SILENT = 0x0004;

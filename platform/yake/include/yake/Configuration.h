@@ -41,5 +41,7 @@ typedef boost::shared_ptr<Configuration> ConfigurationPtr;
 /// temporary file beside it, which is renamed over the old one only when every byte made it
 /// to disk. Throws (and removes the temporary file) when anything fails, the writer included.
 void writeFileAtomically(const std::string& file, const std::function<void(std::ostream&)>& writer);
+/// The temporary file writeFileAtomically fills for `file`: its own for each process.
+std::string temporaryFileFor(const std::string& file);
 
 } // namespace yake

@@ -17,10 +17,11 @@ ZRKLoginPanel::ZRKLoginPanel(core::CEGUIPanelContainer* container) : ZRKPanel(co
 const ZRKPanel::EventTable& ZRKLoginPanel::events() const
 {
     // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
+    // The audio-settings event (115) goes between the default state and the exit once it exists.
     static const EventTable table = {
-        event<LoginLoadingEvent>(),   event<ChooseServerLoadingEvent>(), event<LoginGoEvent>(),
-        event<ExitEvent>(),           event<MessageBoxShowEvent>(),      event<ShowHelpEvent>(),
-        event<DefStateEvent>(),
+        event<ChooseServerLoadingEvent>(), event<LoginLoadingEvent>(), event<LoginGoEvent>(),
+        event<MessageBoxShowEvent>(),      event<ShowHelpEvent>(),     event<DefStateEvent>(),
+        event<ExitEvent>(),
     };
     return table;
 }

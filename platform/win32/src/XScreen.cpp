@@ -1,0 +1,78 @@
+#include "XScreen.h"
+
+#include <cstdlib>
+
+// X11 alone in this file: its macros (Bool, None, Status...) clash with the Win32 names.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+namespace win32detail {
+
+namespace {
+
+/// A property of the root window as 32-bit cardinals (Xlib hands them out as longs).
+bool readCardinals(Display* d, Window root, const char* name, unsigned long want, long* out)
+{
+    Atom prop = XInternAtom(d, name, True);
+    if (prop == 0)
+        return false;
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool ok = XGetWindowProperty(d, root, prop, 0, 4096, False, XA_CARDINAL, &type, &format, &count, &after, &data) ==
+                  Success &&
+              type == XA_CARDINAL && format == 32 && count >= want;
+    if (ok) {
+        const long* values = reinterpret_cast<const long*>(data);
+        for (unsigned long i = 0; i < want; ++i)
+            out[i] = values[i];
+    }
+    if (data)
+        XFree(data);
+    return ok;
+}
+
+} // namespace
+
+bool readXScreen(XScreen& out)
+{
+    const char* name = std::getenv("DISPLAY");
+    if (!name || !*name)
+        return false;
+    Display* d = XOpenDisplay(name);
+    if (!d)
+        return false;
+    const int screen = DefaultScreen(d);
+    const Window root = RootWindow(d, screen);
+    out.width = DisplayWidth(d, screen);
+    out.height = DisplayHeight(d, screen);
+    out.workLeft = 0;
+    out.workTop = 0;
+    out.workRight = out.width;
+    out.workBottom = out.height;
+
+    // _NET_WORKAREA holds x, y, width, height for each desktop; the current one counts.
+    long desktop = 0;
+    if (!readCardinals(d, root, "_NET_CURRENT_DESKTOP", 1, &desktop) || desktop < 0 || desktop > 64)
+        desktop = 0;
+    long areas[65 * 4];
+    bool found = readCardinals(d, root, "_NET_WORKAREA", static_cast<unsigned long>(desktop + 1) * 4, areas);
+    if (!found && desktop != 0) {
+        desktop = 0;
+        found = readCardinals(d, root, "_NET_WORKAREA", 4, areas);
+    }
+    const long* a = areas + desktop * 4;
+    // Only an area that lies on the screen and has a size is taken.
+    if (found && a[0] >= 0 && a[1] >= 0 && a[2] > 0 && a[3] > 0 && a[0] + a[2] <= out.width &&
+        a[1] + a[3] <= out.height) {
+        out.workLeft = static_cast<int>(a[0]);
+        out.workTop = static_cast<int>(a[1]);
+        out.workRight = static_cast<int>(a[0] + a[2]);
+        out.workBottom = static_cast<int>(a[1] + a[3]);
+    }
+    XCloseDisplay(d);
+    return true;
+}
+
+} // namespace win32detail

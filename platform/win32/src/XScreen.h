@@ -1,0 +1,16 @@
+#pragma once
+
+namespace win32detail {
+
+/// The X screen the game window would open on: the root window's size and the work area a
+/// window manager publishes (_NET_WORKAREA of the current desktop), else the whole root.
+struct XScreen {
+    int width = 0;
+    int height = 0;
+    int workLeft = 0, workTop = 0, workRight = 0, workBottom = 0;
+};
+
+/// Asks the X server named by DISPLAY; false without a display or a connection.
+bool readXScreen(XScreen& out);
+
+} // namespace win32detail

@@ -1,0 +1,74 @@
+// The player's road through the real game window: a wrong password on the log-in screen, the
+// "Log-in failed" box, OK pressed with the mouse; the game goes on drawing.
+#include <CEGUI/CEGUI.h>
+#include <core/Frame.h>
+#include <core/GraphicsSystem.h>
+#include <gtest/gtest.h>
+
+#include "support/GameRun.h"
+#include "support/TestEnv.h"
+#include "support/XWindowInput.h" // last: X11's macros
+
+namespace {
+
+CEGUI::Window* loginPage()
+{
+    CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
+    CEGUI::Window* page = root ? root->getChildRecursive("LoginPage") : nullptr;
+    return page && page->isEffectiveVisible() ? page : nullptr;
+}
+
+void clickOn(zrktest::XWindowInput& input, CEGUI::Window* w)
+{
+    const CEGUI::Rectf r = w->getUnclippedOuterRect().get();
+    input.click(static_cast<int>(r.left() + r.getWidth() / 2), static_cast<int>(r.top() + r.getHeight() / 2));
+}
+
+} // namespace
+
+TEST(LoginBoxOnScreen, AWrongPasswordsBoxClosesWithItsOkButtonAndTheGameGoesOn)
+{
+    ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
+    zrktest::TempDir data;
+    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    kavri3D::core::Frame::BoxRecord shown, answered;
+    bool boxClosed = false, wentOn = false, online = true;
+    unsigned drawnBefore = 0, drawnAfter = 0;
+    std::string state;
+    const bool ok = zrktest::GameRun::run("game.exe /LowIntegrity=1 /unpaced=1", [&](zrktest::GameRun& game) {
+        kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
+        ASSERT_NE(g, nullptr);
+        zrktest::XWindowInput input(g->getRenderWindow());
+        ASSERT_TRUE(input.valid());
+        ASSERT_TRUE(game.framesUntil([] { return loginPage() != nullptr; }, 60));
+        CEGUI::Window* page = loginPage();
+        clickOn(input, page->getChild("Name"));
+        input.type("hero");
+        clickOn(input, page->getChild("Password"));
+        input.type("wrong");
+        clickOn(input, page->getChild("LogIn"));
+
+        kavri3D::core::Frame* frame = game.getMainFrame().get();
+        ASSERT_TRUE(game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 120));
+        shown = *frame->getOpenMessageBox();
+        CEGUI::Window* box = frame->getMessageBoxWindow();
+        ASSERT_NE(box, nullptr);
+        drawnBefore = g->getFramesRendered();
+        clickOn(input, box->getChild("Button0"));
+        wentOn = game.frames(24);
+        drawnAfter = g->getFramesRendered();
+        boxClosed = frame->getOpenMessageBox() == nullptr && !CEGUI::WindowManager::getSingleton().isAlive(box);
+        answered = frame->getMessageBoxes().back();
+        online = game.session()->isOnline();
+        state = game.stateName();
+    });
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(shown.titleKey, "error/access_wrong");
+    EXPECT_EQ(shown.textKey, "error/user_imfo_wrong1");
+    EXPECT_TRUE(wentOn);
+    EXPECT_EQ(drawnAfter, drawnBefore + 24);
+    EXPECT_TRUE(boxClosed);
+    EXPECT_EQ(answered.pressed, 0);
+    EXPECT_FALSE(online);
+    EXPECT_EQ(state, "logon");
+}

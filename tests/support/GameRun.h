@@ -1,0 +1,79 @@
+#pragma once
+// The whole game in the test's own process, its frame loop in the test's hands: the real
+// start-up and shut-down, with the test's body in place of the frame loop. For targets that
+// link the module's objects (zrk_main_objs).
+#include <core/ClientStateMachine.h>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "shell/Application.h"
+#include "shell/CAppZRKModule.h"
+
+namespace zrktest {
+
+class GameRun : public kavri3D::zrk::Application {
+public:
+    typedef std::function<void(GameRun&)> Body;
+
+    GameRun(const std::string& commandLine, Body body)
+        : kavri3D::zrk::Application(kavri3D::zrk::moduleInstance(), commandLine), mBody(std::move(body))
+    {
+    }
+
+    /// Runs start-up, the body, then shut-down, as GameEntry would (without its lock); the
+    /// working folder is given back afterwards. True when start-up and shut-down succeeded.
+    static bool run(const std::string& commandLine, Body body)
+    {
+        const std::string cwd = std::filesystem::current_path().string();
+        kavri3D::zrk::appModule().Init(kavri3D::zrk::moduleInstance(), nullptr);
+        bool ok = false;
+        {
+            GameRun game(commandLine, std::move(body));
+            ok = kavri3D::core::runApplication(game);
+            ok = ok && game.mBodyRan;
+        }
+        kavri3D::zrk::appModule().Term();
+        std::filesystem::current_path(cwd);
+        return ok;
+    }
+
+    /// Runs up to `count` frames; false when the game ended on the way.
+    bool frames(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            if (!runOneFrame())
+                return false;
+        return true;
+    }
+    /// Runs frames until `done` holds (true) or `limit` frames have passed (false).
+    bool framesUntil(const std::function<bool()>& done, int limit)
+    {
+        for (int i = 0; i < limit; ++i) {
+            if (done())
+                return true;
+            if (!runOneFrame())
+                return done();
+        }
+        return done();
+    }
+    std::string stateName() const
+    {
+        kavri3D::core::ClientStateMachine* m = stateMachine();
+        return m ? m->currentStateName() : std::string();
+    }
+
+    bool onRun() override
+    {
+        getApplicationState()->start();
+        mBodyRan = true;
+        mBody(*this);
+        return true;
+    }
+
+private:
+    Body mBody;
+    bool mBodyRan = false;
+};
+
+} // namespace zrktest
