@@ -43,6 +43,37 @@ protected:
         return r;
     }
 
+    /// Two players who only do what the test tells them: "me" (seat 4) and "foe" (seat 0).
+    static boost::shared_ptr<LandBotRoom> duel(std::uint64_t seed = 1, const std::string& place = "1")
+    {
+        auto r = boost::make_shared<LandBotRoom>();
+        r->setMaps(maps());
+        r->setValue("seed", std::to_string(seed));
+        r->setValue("place", place);
+        LandBotRoom::Player p;
+        p.bot = false;
+        p.weapons = {"1", "2", "3", "4"};
+        p.props = {"51", "52", "54"};
+        p.nickname = "Me";
+        r->seat(4, "me", p);
+        p.nickname = "Foe";
+        r->seat(0, "foe", p);
+        r->setMyPlayerId("me");
+        return r;
+    }
+
+    /// A duel in which "me" has the first turn.
+    std::unique_ptr<ZRKLand> myTurn(const boost::shared_ptr<LandBotRoom>& r)
+    {
+        auto land = makeLand(r);
+        EXPECT_TRUE(land->create());
+        land->getMyDoll()->getPlayerBattle().delay = -1;
+        begin(*land);
+        frame(*land, 0.01f);
+        EXPECT_EQ(land->getActingDoll(), land->getMyDoll());
+        return land;
+    }
+
     std::unique_ptr<ZRKLand> makeLand(const boost::shared_ptr<LandBotRoom>& r)
     {
         std::unique_ptr<ZRKLand> land(new ZRKLand(nullptr));

@@ -27,7 +27,8 @@ ZRKLand::RoomSource theRoomSource;
 
 void landLog(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "land", text); }
 
-constexpr double kStep = 0.01; // DollConstants::STEP, exact in the accumulator
+// The step as the float it is, so that a frame of 0.01f is exactly one step.
+constexpr double kStep = static_cast<double>(DollConstants::STEP);
 constexpr float kPi = 3.14159265358979f;
 constexpr std::size_t kMaxBlasts = 64;
 constexpr std::size_t kMaxShells = 256;
