@@ -100,9 +100,11 @@ protected:
     /// Frames of dt until the predicate holds or the land time passed `seconds`.
     bool runUntil(ZRKLand& land, const std::function<bool()>& done, float seconds, float dt = 1.0f / 60.0f)
     {
+        // Land time stops once the battle is over: frames are counted as well.
         const float end = land.getTimeFighting() + seconds;
-        while (!done()) {
-            if (land.getTimeFighting() > end)
+        const long most = static_cast<long>(seconds / dt) + 100;
+        for (long n = 0; !done(); ++n) {
+            if (land.getTimeFighting() > end || n > most)
                 return false;
             frame(land, dt);
         }

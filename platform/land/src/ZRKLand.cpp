@@ -1408,19 +1408,22 @@ void ZRKLand::checkEnd()
     if (mResultTime >= 0.0f || mSetup.mode == ROOM_MODE_PRACTICE)
         return;
     const float t = getTimeFighting();
-    std::set<int> teams, alive;
+    // Sides: the two teams; against the NPCs of a PVE battle, all players are one side.
+    const bool pve = mSetup.tactic == 9 && !mNpcs.empty();
+    std::set<int> sides, standing;
     for (const ZRKPlayerSim* doll : mSeatOrder) {
-        if (doll->mAngelSeq == -2)
-            continue;
-        teams.insert(doll->getColour());
-        if (doll->mActive && !doll->isDead())
-            alive.insert(doll->getColour());
+        // A side whose players all left has lost.
+        const int side = pve ? 0 : doll->getColour();
+        sides.insert(side);
+        // Down is not out: a doll may still be revived until its time runs out.
+        if (doll->mActive && doll->mAngelSeq != -2 && !doll->isFlagSet(SIM_OUT))
+            standing.insert(side);
     }
-    if (mSetup.tactic == 9 && !mNpcs.empty()) {
-        teams.insert(2);
+    if (pve) {
+        sides.insert(2);
         for (const auto& npc : mNpcStore)
             if (!npc->isDead() && !npc->isEnded())
-                alive.insert(2);
+                standing.insert(2);
     }
     if (t >= DollConstants::BATTLE_SECONDS) {
         std::map<int, int> hp;
@@ -1438,14 +1441,18 @@ void ZRKLand::checkEnd()
                 tie = true;
             }
         }
-        decide(tie ? -1 : winner, true);
+        decide(tie ? -1 : winner, true, false);
         return;
     }
-    if (teams.size() >= 2 && alive.size() <= 1)
-        decide(alive.empty() ? -1 : *alive.begin(), false);
+    if (sides.size() >= 2 && standing.size() <= 1) {
+        int winner = standing.empty() ? -1 : *standing.begin();
+        if (pve && winner == 0)
+            winner = getMyDoll() ? getMyDoll()->getColour() : 0; // the players won
+        decide(winner == 2 ? -1 : winner, false, pve);
+    }
 }
 
-void ZRKLand::decide(int winner, bool timeUp)
+void ZRKLand::decide(int winner, bool timeUp, bool playersAsOne)
 {
     const float t = getTimeFighting();
     mResultTime = t;
@@ -1465,7 +1472,7 @@ void ZRKLand::decide(int winner, bool timeUp)
     mSummary.timeUp = timeUp;
     for (ZRKPlayerSim* doll : mSeatOrder) {
         PlayerBattleState& pb = doll->mPlayerBattle;
-        const bool won = doll->getColour() == winner;
+        const bool won = playersAsOne ? winner >= 0 : doll->getColour() == winner;
         if (won)
             pb.flags |= BATTLE_WON;
         pb.count = won ? 1 : 0;

@@ -299,7 +299,7 @@ private:
     bool fire(ZRKPlayerSim& doll);
     void finishShot(int shot);
     void checkEnd();
-    void decide(int winner, bool timeUp);
+    void decide(int winner, bool timeUp, bool playersAsOne);
     void pickCrates();
     void newWind();
     bool mayAct(const ZRKPlayerSim& doll) const;
