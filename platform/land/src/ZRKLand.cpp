@@ -484,6 +484,7 @@ void ZRKLand::step()
     }
     const float now = getTimeNow();
     for (ZRKPlayerSim* doll : mSeatOrder) {
+        doll->clampBattle(); // whoever wrote the numbers, health stays within 0 and its maximum
         for (WeaponState& w : doll->mWeapons.getSlots())
             if (!w.empty())
                 w.shared->readiness = (w.cdTime > 0.0f && w.lastUse >= 0.0f) ? std::min(1.0f, (t - w.lastUse) / w.cdTime) : 1.0f;
@@ -500,8 +501,10 @@ void ZRKLand::step()
     for (ZRKPlayerSim* doll : mSeatOrder)
         stepDoll(*doll);
     for (auto& npc : mNpcStore)
-        if (!npc->isEnded())
+        if (!npc->isEnded()) {
+            npc->clampBattle();
             settle(*npc);
+        }
     if (mActing && mActing->mAI && !mActing->isDead() && mActing->isFlagSet(SIM_MAY_FIRE))
         mActing->mAI->think();
     stepShells();
