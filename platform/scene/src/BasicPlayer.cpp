@@ -8,11 +8,17 @@
 namespace kavri3D {
 namespace core {
 
+namespace {
+// Unnamed nodes all have the empty name: each figure's node gets a name of its own, which
+// keeps the names of its parts' entities apart from another figure's.
+unsigned long theFigureCount = 0;
+} // namespace
+
 BasicPlayer::BasicPlayer(Ogre::SceneManager* scene, Ogre::SceneNode* parent, const std::string& name)
     : mScene(scene), mName(name)
 {
     if (scene && parent)
-        mNode = parent->createChildSceneNode();
+        mNode = parent->createChildSceneNode("figure/" + std::to_string(++theFigureCount) + "/" + name);
 }
 
 BasicPlayer::~BasicPlayer() { releaseScene(); }

@@ -242,6 +242,8 @@ public:
     std::vector<Blast> takeBlasts();
     const LandSetup& getSetup() const { return mSetup; }
     const LandItems& getItems() const { return mItems; }
+    /// Expires when the land goes: a scene that outlives it stops reading it.
+    std::weak_ptr<bool> getLife() const { return mAlive; }
     core::GrafixClientState* getOwner() const { return mOwner; }
     /// Keys of the own doll come from here (the engine's by default).
     void setKeyInput(core::KeyInput* keys) { mKeys = keys; mKeysSet = true; }
