@@ -225,6 +225,42 @@ TEST_F(LandFixture, MessagesNoticesCratesAndTheRoomsTurns)
     EXPECT_TRUE(seen(6508)[0].attrs.hasAttr("sabort"));
 }
 
+// The own doll's status notices: combo titles hidden, the charge at the suggested force,
+// low health with a healing prop at hand at the start of its turn.
+TEST_F(LandFixture, StatusNoticesOfTheOwnDoll)
+{
+    auto land = myTurn(duel(14));
+    ZRKPlayerSim* me = land->getMyDoll();
+    auto told = [&](const char* attr) {
+        int n = 0;
+        for (const Seen& s : seen(6510))
+            n += s.attrs.hasAttr(attr) ? 1 : 0;
+        return n;
+    };
+    mSeen.clear();
+    land->setComboHide(true);
+    land->setComboHide(true);
+    EXPECT_FALSE(land->getComboState());
+    ASSERT_TRUE(me->promptForce(0.3f));
+    ASSERT_TRUE(me->holdFire());
+    ASSERT_TRUE(runUntil(*land, [&] { return told("hold_ok") > 0; }, 2.0f));
+    EXPECT_NEAR(me->getPlayerBattle().force, 300, 10);
+    EXPECT_EQ(told("carom_hide"), 1);
+    // The script's own attributes ride on the next status.
+    me->getSimEvent().setAttr("fury", true);
+    frame(*land, 0.01f);
+    EXPECT_EQ(told("fury"), 1);
+    EXPECT_EQ(me->getSimEvent().size(), 0u);
+
+    me->releaseFire();
+    me->getBattle().hp = 100;
+    ASSERT_TRUE(runUntil(*land, [&] { return land->getActingDoll() == land->getDoll("foe"); }, 30.0f));
+    mSeen.clear();
+    ASSERT_TRUE(runUntil(*land, [&] { return land->getActingDoll() == me; }, 90.0f, 0.25f));
+    frame(*land, 0.01f);
+    EXPECT_EQ(told("hp_wanted"), 1);
+}
+
 // NPCs of the map take hits (6512) and die (6513); a PVE battle ends with the last of them.
 TEST_F(LandFixture, NpcsOfTheMap)
 {

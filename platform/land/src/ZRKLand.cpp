@@ -393,7 +393,23 @@ bool ZRKLand::beginSimulator()
         return false;
     mFighting = true;
     mTimeBegin = std::max(mLoadTime, 0.001f);
+    // A stage of a fixed-play dungeon tells its number, for its tip.
+    if (ZRKPlayerSim* me = getMyDoll())
+        if (mFixPlay == 1 && mSetup.dungeon > 2000) {
+            core::EventPtr e = makeEvent(6510);
+            e->attrs().setAttr("fp_notice", mSetup.dungeon);
+            postStatus(*me, e);
+        }
     return true;
+}
+
+void ZRKLand::setComboHide(bool hide)
+{
+    if (hide == mComboHide)
+        return;
+    mComboHide = hide;
+    if (ZRKPlayerSim* me = getMyDoll())
+        postStatus(*me, "carom_hide");
 }
 
 void ZRKLand::followRoom()
@@ -615,7 +631,11 @@ void ZRKLand::stepDoll(ZRKPlayerSim& doll)
     if (doll.mCharging) {
         doll.mCharge = std::min(DollConstants::CTRL_FORCE_MAX,
                                 doll.mCharge + DollConstants::CTRL_FORCE_MAX / DollConstants::CHARGE_SECONDS * dt);
+        const int was = doll.mPlayerBattle.force;
         doll.mPlayerBattle.force = static_cast<int>(std::lround(doll.mCharge));
+        const int mark = doll.mPlayerBattle.markForce;
+        if (mark > 0 && was < mark && doll.mPlayerBattle.force >= mark)
+            postStatus(doll, "hold_ok"); // the charge reached the suggested force
         if (doll.mAutoCharging && doll.mPlayerBattle.markForce > 0 && doll.mCharge >= doll.mPlayerBattle.markForce)
             doll.releaseFire();
         return;
@@ -699,7 +719,9 @@ void ZRKLand::nextTurn()
     next->mPhase = PHASE_IDLE;
     if (next->isLocal())
         mCamera = CAMERA_ATTACH;
-    postStatus(*next, std::string());
+    // Low on health at the start of the own turn: a reminder of the healing props.
+    const ZRKBattleState& b = next->getBattle();
+    postStatus(*next, b.hp * 10 < b.xhp * 3 && next->mProps.hasEffect(PROP_HEAL) ? "hp_wanted" : "");
     postBubble(*next);
 }
 

@@ -141,7 +141,8 @@ public:
     int getFixPlay() const { return mFixPlay; }
     void setFixPlay(int fix) { mFixPlay = fix; }
     bool getComboState() const { return !mComboHide; }
-    void setComboHide(bool hide) { mComboHide = hide; }
+    /// Hides or shows the combo titles (the own doll's status tells the battle bar).
+    void setComboHide(bool hide);
     int getMyCarom() const;
     std::map<std::string, ComboBullet>& getPlayerCombo() { return mCombos; }
     int getMyReviveNum() const { return mMyRevives; }
