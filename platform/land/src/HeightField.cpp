@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <core/RandomNumber.h>
-#include <cstring>
 #include "land/LandRecord.h"
+#include "land/StateHash.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -165,13 +165,10 @@ std::vector<HeightField::Area> HeightField::takeChangedAreas()
 
 std::uint64_t HeightField::hash() const
 {
-    std::uint64_t h = 1469598103934665603ull;
-    for (float f : mHeights) {
-        std::uint32_t bits;
-        std::memcpy(&bits, &f, sizeof bits);
-        h = (h ^ bits) * 1099511628211ull;
-    }
-    return h;
+    StateHash h;
+    for (float f : mHeights)
+        h.addFloat(f);
+    return h.value();
 }
 
 } // namespace zrk

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <boost/make_shared.hpp>
 #include <cmath>
-#include <cstring>
 #include <core/KeyInput.h>
 #include <limits>
 #include <utility>
 #include <yake/Logger.h>
 #include "land/Ballistics.h"
 #include "land/ILandRoom.h"
+#include "land/StateHash.h"
 #include "land/ZRKBotAI.h"
 #include "land/ZRKNpcSim.h"
 #include "land/ZRKPlayerAI.h"
@@ -46,13 +46,6 @@ bool vectorOf(const Json::Value& v, Vector3& out, bool& hasY)
     return true;
 }
 
-std::uint64_t mix(std::uint64_t h, std::uint64_t v) { return (h ^ v) * 1099511628211ull; }
-std::uint64_t mixFloat(std::uint64_t h, float f)
-{
-    std::uint32_t bits;
-    std::memcpy(&bits, &f, sizeof bits);
-    return mix(h, bits);
-}
 
 // Map records nest lists and records; a settings view holds them as paths.
 void viewOf(const Json::Value& v, const std::string& path, core::XmlConfigHelper& view, int depth)
@@ -1647,24 +1640,21 @@ std::vector<ZRKLand::Blast> ZRKLand::takeBlasts()
 
 std::uint64_t ZRKLand::stateHash() const
 {
-    std::uint64_t h = 1469598103934665603ull;
-    h = mix(h, mSteps);
-    h = mix(h, mRandom.getState());
-    h = mix(h, static_cast<std::uint64_t>(mTurn));
-    h = mixFloat(mixFloat(h, mWind.x), mWind.z);
-    h = mix(h, mField.hash());
+    StateHash h;
+    h.add(mSteps).add(mRandom.getState()).add(static_cast<std::uint64_t>(mTurn));
+    h.addFloat(mWind.x).addFloat(mWind.z).add(mField.hash());
     for (const ZRKPlayerSim* d : mSeatOrder) {
         const Vector3& p = d->getPosition();
-        h = mixFloat(mixFloat(mixFloat(mixFloat(h, p.x), p.y), p.z), d->mHeading);
+        h.addFloat(p.x).addFloat(p.y).addFloat(p.z).addFloat(d->mHeading);
         const ZRKBattleState& b = d->getBattle();
         for (int v : {b.hp, b.sp, b.fury, d->mPlayerBattle.delay, d->mPlayerBattle.pitch, d->mPlayerBattle.force,
                       d->mPlayerBattle.kills, static_cast<int>(d->getFlags())})
-            h = mix(h, static_cast<std::uint32_t>(v));
+            h.add(static_cast<std::uint32_t>(v));
     }
     for (const Shell& s : mShells)
-        h = mixFloat(mixFloat(mixFloat(h, s.position.x), s.position.y), s.position.z);
-    h = mix(h, static_cast<std::uint64_t>(mSummary.winner + 2));
-    return h;
+        h.addFloat(s.position.x).addFloat(s.position.y).addFloat(s.position.z);
+    h.add(static_cast<std::uint64_t>(mSummary.winner + 2));
+    return h.value();
 }
 
 // --- events ------------------------------------------------------------------------------
