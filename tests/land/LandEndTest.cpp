@@ -6,7 +6,8 @@ namespace landtest {
 // flagged, the summary and the awards filled.
 TEST_F(LandFixture, OneSideLeftEndsTheBattle)
 {
-    auto land = myTurn(duel(21));
+    auto r = duel(21);
+    auto land = myTurn(r);
     std::vector<std::pair<int, float>> states;
     boost::signals2::scoped_connection c =
         land->subscribeToLoadSignal([&](int, int s) { states.push_back({s, land->getTimeFighting()}); });
@@ -47,6 +48,15 @@ TEST_F(LandFixture, OneSideLeftEndsTheBattle)
     EXPECT_GT(award(me, 5), award(foe, 5));
     EXPECT_EQ(me->getPlayerBattle().count, 1);
     EXPECT_EQ(foe->getPlayerBattle().count, 0);
+
+    // The server closes the finished battle: told once, without "sabort".
+    mSeen.clear();
+    r->setValue("state", std::to_string(ROOM_CLOSED));
+    for (int i = 0; i < 10; ++i)
+        frame(*land, 0.1f);
+    ASSERT_EQ(seen(6508).size(), 1u);
+    EXPECT_FALSE(seen(6508)[0].attrs.getAttrAs<bool>("sync", true));
+    EXPECT_FALSE(seen(6508)[0].attrs.hasAttr("sabort"));
 }
 
 // At the time limit the side with more health wins; equal health is a draw.

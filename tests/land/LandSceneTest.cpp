@@ -1,4 +1,5 @@
 #include <Ogre.h>
+#include <cmath>
 #include <core/GraphicsSystem.h>
 #include <land/LandScene.h>
 #include <scene/GrafixScene.h>
@@ -14,7 +15,8 @@ TEST_F(LandFixture, HeadlessSceneKeepsFiguresAndShells)
     auto gfx = core::GraphicsSystem::create(true, spec);
     ASSERT_TRUE(gfx);
     core::GrafixScene scene(gfx->getSceneManager(), "battle");
-    auto land = myTurn(duel(41));
+    auto r = duel(41);
+    auto land = myTurn(r);
     {
         LandScene view(*land, scene, true);
         view.update(0.0f);
@@ -38,8 +40,30 @@ TEST_F(LandFixture, HeadlessSceneKeepsFiguresAndShells)
         EXPECT_EQ(view.getShellNodes(), 0u);
         EXPECT_EQ(view.getLiveEffects(), 0u); // no particles headless
 
-        // A doll gone from the battle loses its figure.
-        foe->getPlayerBattle(); // the pointer stays good after it leaves
+        // The camera follows the acting doll from behind and above.
+        if (gfx->getCamera()->getParentSceneNode()) {
+            view.setCamera(gfx->getCamera());
+            view.update(0.1f);
+            const Vector3 me = land->getMyDoll()->getPosition();
+            const Ogre::Vector3 eye = gfx->getCamera()->getParentSceneNode()->getPosition();
+            EXPECT_NEAR(eye.distance(Ogre::Vector3(me.x, me.y, me.z)), std::sqrt(45.0f * 45.0f + 22.0f * 22.0f), 1.0f);
+            EXPECT_GT(eye.y, me.y);
+            view.setCamera(nullptr);
+        }
+        // A doll gone from the battle loses its figure; the winners stand on the podium.
+        r->unseat(0);
+        frame(*land, 0.25f);
+        frame(*land, 0.25f);
+        view.update(0.1f);
+        EXPECT_EQ(foe->getAngelSeq(), -2);
+        EXPECT_FALSE(view.getFigure("foe"));
+        EXPECT_FALSE(foe->getPlayerRef());
+        ASSERT_TRUE(land->isFinished());
+        land->createPodium();
+        view.update(0.1f);
+        ASSERT_TRUE(view.getPodium());
+        const Ogre::Vector3 top = view.getFigure("me")->getMovable()->getPosition();
+        EXPECT_GT(top.y, view.getPodium()->getPosition().y);
         land.reset();
         view.update(0.1f); // the land is gone: nothing to read, nothing breaks
     }

@@ -164,7 +164,13 @@ TEST_F(LandFixture, ShellCountsCoolDownsPropsAndSkills)
     frame(*land, 0.01f);
     ASSERT_EQ(seen(6201).size(), 2u);
     EXPECT_EQ(seen(6201)[1].attrs.getAttrAs<int>("prop", -1), 1);
-    EXPECT_FALSE(seen(6503).empty());
+    ASSERT_EQ(seen(6503).size(), 2u);
+    const Seen gains = seen(6503)[0];
+    EXPECT_EQ(gains.attrs.getAttrAs<std::string>("playerId", ""), "me");
+    EXPECT_EQ(gains.params.getIntVal("hp", 0), 300);
+    EXPECT_EQ(gains.params.getIntVal("sp", -1), 0);
+    EXPECT_FALSE(gains.params.getBoolVal("combo", true));
+    EXPECT_EQ(seen(6503)[1].params.getIntVal("sp", 0), 500);
 
     // Skills: the fury shot needs full fury; the triple shot splits in three.
     EXPECT_FALSE(me->useSkill(3));

@@ -29,6 +29,11 @@ const char* const kGroup = Ogre::RGN_DEFAULT;
 constexpr float kPartsHeight = 85.0f; // the height of a figure dressed from part shapes
 constexpr float kEffectSeconds = 3.0f;
 
+// Names of entities and particle systems are global to a scene manager, which a battle's
+// next scene may share with this one's leftovers: one count for all.
+unsigned long theObjectCount = 0;
+std::string nextName(const char* kind) { return std::string("kavri/land/") + kind + "/" + std::to_string(++theObjectCount); }
+
 std::string pluginFolder()
 {
     const char* env = std::getenv("ZRK_OGRE_PLUGINS");
@@ -80,7 +85,8 @@ Ogre::MaterialPtr solidMaterial(const std::string& name, const Ogre::ColourValue
 } // namespace
 
 LandScene::LandScene(ZRKLand& land, core::GrafixScene& scene, bool headless)
-    : mLand(land), mLandLife(land.getLife()), mScene(scene), mSm(scene.getSceneManager()), mHeadless(headless || !mSm)
+    : mLand(land), mLandLife(land.getLife()), mScene(scene), mSm(scene.getSceneManager()), mHeadless(headless || !mSm),
+      mFigurePrefix(nextName("figure") + "/")
 {
     if (mSm && scene.getRootNode())
         mNode = scene.getRootNode()->createChildSceneNode();
@@ -317,7 +323,7 @@ Ogre::ParticleSystem* LandScene::makeParticles(const std::string& templateName, 
     if (!mParticles || mHeadless || !node)
         return nullptr;
     try {
-        Ogre::ParticleSystem* ps = mSm->createParticleSystem("kavri/land/ps/" + std::to_string(++mCounter), templateName);
+        Ogre::ParticleSystem* ps = mSm->createParticleSystem(nextName("ps"), templateName);
         node->attachObject(ps);
         return ps;
     } catch (const std::exception& e) {
@@ -373,7 +379,7 @@ void LandScene::syncFigure(const std::string& id, ZRKBasicSim& sim, bool npc)
 {
     core::BasicPlayerPtr& figure = mFigures[id];
     if (!figure) {
-        figure = mScene.createPlayer("land/" + id, true);
+        figure = mScene.createPlayer(mFigurePrefix + id, true);
         core::EquipmentList look;
         if (npc) {
             look = {core::Equipment("npc_body", "body"), core::Equipment("npc_back", "back")};
@@ -421,7 +427,7 @@ void LandScene::syncShells()
         } else {
             view.node = mNode->createChildSceneNode();
             try {
-                Ogre::Entity* ball = mSm->createEntity("kavri/land/shell/" + std::to_string(++mCounter), Ogre::SceneManager::PT_SPHERE);
+                Ogre::Entity* ball = mSm->createEntity(nextName("shell"), Ogre::SceneManager::PT_SPHERE);
                 ball->setMaterialName("kavri/land/shell");
                 Ogre::SceneNode* b = view.node->createChildSceneNode();
                 b->setScale(Ogre::Vector3::UNIT_SCALE * 0.012f);
@@ -522,7 +528,7 @@ void LandScene::syncPodium()
     const float ground = std::max(mLand.getHeightField().getHeight(0, 0), mLand.getHeightField().getWater());
     mPodium = mNode->createChildSceneNode(Ogre::Vector3(0, ground + 2.0f, 0));
     try {
-        Ogre::Entity* box = mSm->createEntity("kavri/land/podium/" + std::to_string(++mCounter), Ogre::SceneManager::PT_CUBE);
+        Ogre::Entity* box = mSm->createEntity(nextName("podium"), Ogre::SceneManager::PT_CUBE);
         box->setMaterialName("kavri/land/podium");
         Ogre::SceneNode* b = mPodium->createChildSceneNode();
         b->setScale(0.3f, 0.04f, 0.1f);

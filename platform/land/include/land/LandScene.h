@@ -84,6 +84,7 @@ private:
     core::GrafixScene& mScene;
     Ogre::SceneManager* mSm;
     bool mHeadless;
+    std::string mFigurePrefix; ///< figures of two scenes of one room never share a name
     Ogre::SceneNode* mNode = nullptr;
     std::map<std::string, core::BasicPlayerPtr> mFigures;
     std::map<int, ShellView> mShells;
@@ -97,7 +98,6 @@ private:
     bool mParticles = false;
     Ogre::Camera* mCamera = nullptr;
     bool mCameraPlaced = false;
-    unsigned mCounter = 0;
 };
 
 } // namespace zrk
