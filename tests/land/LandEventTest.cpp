@@ -158,6 +158,28 @@ TEST_F(LandFixture, DownThenKilledThroughThePreviews)
     EXPECT_TRUE(killCount);
 }
 
+// A paid revive: the notice counts the revives done, so a late or repeated one changes nothing.
+TEST_F(LandFixture, PacemakerNoticeRevivesTheOwnDollOnce)
+{
+    auto land = myTurn(duel(16));
+    ZRKPlayerSim* me = land->getMyDoll();
+    me->getBattle().hp = 3;
+    land->launchShell("foe", me->getPosition() + Vector3(0, 30, 0), Vector3(0, -30, 0));
+    ASSERT_TRUE(runUntil(*land, [&] { return me->isFlagSet(SIM_DOWN); }, 5.0f));
+    core::XmlConfigHelper stale(yake::ConfigurationPtr(new yake::Configuration), "use_pacemaker");
+    stale.setIntVal("num", 3);
+    land->_notifyEvent(stale);
+    EXPECT_TRUE(me->isFlagSet(SIM_DOWN));
+    core::XmlConfigHelper notice(yake::ConfigurationPtr(new yake::Configuration), "use_pacemaker");
+    notice.setIntVal("num", land->getMyReviveNum());
+    land->_notifyEvent(notice);
+    EXPECT_FALSE(me->isDead());
+    EXPECT_EQ(me->getBattle().hp, me->getBattle().xhp / 2);
+    EXPECT_EQ(land->getMyReviveNum(), 1);
+    land->_notifyEvent(notice); // the same notice again
+    EXPECT_EQ(land->getMyReviveNum(), 1);
+}
+
 // The water takes whoever falls in: killed at once, told as event 6114.
 TEST_F(LandFixture, TheWaterKills)
 {
