@@ -5,6 +5,7 @@
 #include <core/DefaultFsmHelper.h>
 #include <core/EventManager.h>
 #include <core/GuiManager.h>
+#include <core/KeyInput.h>
 #include <core/NetClientManager.h>
 #include <core/PhysicsManager.h>
 #include <core/TimerManager.h>
@@ -24,7 +25,8 @@ Engine::Engine()
       mEvents(new EventManager),
       mUpdatables(new UpdatableManager),
       mNet(new NetClientManager),
-      mGui(new GuiManager)
+      mGui(new GuiManager),
+      mKeys(new KeyInput)
 {
 }
 

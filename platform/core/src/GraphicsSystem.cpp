@@ -4,6 +4,7 @@
 #include <Ogre.h>
 #include <OgreDefaultHardwareBufferManager.h>
 #include <core/GuiSystem.h>
+#include <core/KeyInput.h>
 #include <chrono>
 #include <cstdlib>
 #include <sstream>
@@ -16,6 +17,7 @@
 // X11 last: its macros (None, Bool, Status...) would break the C++ headers above.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/XKBlib.h>
 #include <X11/keysym.h>
 
 KAVRI_SINGLETON_DEFINE(kavri3D::core::GraphicsSystem);
@@ -72,6 +74,44 @@ CEGUI::Key::Scan scanOf(KeySym sym)
     case XK_End: return CEGUI::Key::End;
     default: return CEGUI::Key::Unknown;
     }
+}
+
+// The game keys (doll moves, weapons, props, skills) by their unshifted key symbol.
+int gameScanOf(KeySym sym)
+{
+    if (sym >= XK_1 && sym <= XK_9)
+        return KeyInput::KC_1 + static_cast<int>(sym - XK_1);
+    if (sym >= XK_F1 && sym <= XK_F4)
+        return KeyInput::KC_F1 + static_cast<int>(sym - XK_F1);
+    switch (sym) {
+    case XK_w: return KeyInput::KC_W;
+    case XK_a: return KeyInput::KC_A;
+    case XK_s: return KeyInput::KC_S;
+    case XK_d: return KeyInput::KC_D;
+    case XK_z: return KeyInput::KC_Z;
+    case XK_x: return KeyInput::KC_X;
+    case XK_c: return KeyInput::KC_C;
+    case XK_v: return KeyInput::KC_V;
+    case XK_b: return KeyInput::KC_B;
+    case XK_space: return KeyInput::KC_SPACE;
+    case XK_Up: return KeyInput::KC_UP;
+    case XK_Down: return KeyInput::KC_DOWN;
+    case XK_Left: return KeyInput::KC_LEFT;
+    case XK_Right: return KeyInput::KC_RIGHT;
+    default: return 0;
+    }
+}
+
+void feedGameKey(XKeyEvent* key, bool down)
+{
+    KeyInput* keys = KeyInput::getSingletonPtr();
+    int scan = keys ? gameScanOf(XLookupKeysym(key, 0)) : 0;
+    if (!scan)
+        return;
+    if (down)
+        keys->injectKeyDown(scan);
+    else
+        keys->injectKeyUp(scan);
 }
 
 } // namespace
@@ -147,6 +187,8 @@ bool GraphicsSystem::startWindowed(const WindowSpec& spec)
         XGetWindowAttributes(d, xw, &attrs);
         XSelectInput(d, xw, attrs.your_event_mask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                                 PointerMotionMask | StructureNotifyMask | FocusChangeMask);
+        // A held key then repeats presses only: a held Space keeps charging.
+        XkbSetDetectableAutoRepeat(d, True, nullptr);
         Atom del = XInternAtom(d, "WM_DELETE_WINDOW", False);
         XSetWMProtocols(d, xw, &del, 1);
         mDeleteAtom = del;
@@ -251,6 +293,7 @@ void GraphicsSystem::pumpWindowEvents()
             }
             break;
         case KeyPress: {
+            feedGameKey(&ev.xkey, true);
             if (!ctx)
                 break;
             char text[16] = {};
@@ -264,6 +307,7 @@ void GraphicsSystem::pumpWindowEvents()
             break;
         }
         case KeyRelease: {
+            feedGameKey(&ev.xkey, false);
             if (!ctx)
                 break;
             KeySym sym = XLookupKeysym(&ev.xkey, 0);

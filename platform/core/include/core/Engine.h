@@ -10,6 +10,7 @@ class ClientStateMachine;
 class DefaultFsmHelper;
 class EventManager;
 class GuiManager;
+class KeyInput;
 class NetClientManager;
 class PhysicsManager;
 class UpdatableManager;
@@ -27,6 +28,7 @@ public:
     EventManager* getEventManager() const { return mEvents.get(); }
     UpdatableManager* getUpdatableManager() const { return mUpdatables.get(); }
     GuiManager* getGuiManager() const { return mGui.get(); }
+    KeyInput* getKeyInput() const { return mKeys.get(); }
 
     /// One frame of game logic: landed transfers, due timers, the state machine (queued change, then the
     /// current state's frame), queued events, then the updatables.
@@ -46,6 +48,7 @@ private:
     std::unique_ptr<UpdatableManager> mUpdatables;
     std::unique_ptr<NetClientManager> mNet;
     std::unique_ptr<GuiManager> mGui;
+    std::unique_ptr<KeyInput> mKeys;
 };
 
 } // namespace core

@@ -1,0 +1,148 @@
+#pragma once
+#include <boost/shared_ptr.hpp>
+#include <string>
+#include <vector>
+#include <util/XmlConfigHelper.h>
+#include "land/PlayerBattleState.h"
+#include "land/PropBag.h"
+#include "land/SkillState.h"
+#include "land/WeaponBag.h"
+#include "land/ZRKBasicSim.h"
+
+namespace kavri3D {
+namespace zrk {
+
+class ZRKPlayerAI;
+class ZRKPlayerState;
+
+/// A player's doll: its weapons, props and skills, its aim (pitch, force) and its turn. Keys
+/// of the own doll, a bot or a script give it commands; they work during its turn.
+class ZRKPlayerSim : public ZRKBasicSim {
+public:
+    ZRKPlayerSim(ZRKLand* land, const std::string& id, int colour, int seat,
+                 boost::shared_ptr<ZRKBattleState> battle, boost::shared_ptr<ZRKPlayerState> state);
+    ~ZRKPlayerSim() override;
+
+    /// The player's data state (none when the room keeps none).
+    const boost::shared_ptr<ZRKPlayerState>& getState() const { return mState; }
+    PlayerBattleState& getPlayerBattle() { return mPlayerBattle; }
+    const PlayerBattleState& getPlayerBattle() const { return mPlayerBattle; }
+    std::vector<SkillState>& getSkillStates() { return mSkills; }
+    int getSeat() const { return mSeat; }
+    const std::string& getNickname() const { return mNickname; }
+
+    bool isWaiting() const override;
+    void freeze() override;
+
+    // Weapons and props.
+    /// Takes the weapon of the slot in hand; false for an empty slot or while charging
+    /// (`force` changes even while charging).
+    bool changeWeapon(int index, bool force);
+    int getCurrentWeaponType() const;
+    WeaponState* getCurrentWeaponState();
+    WeaponBag* getCurrentWeaponBag() { return &mWeapons; }
+    core::XmlConfigHelper getCurrentWeaponSetting();
+    PropBag* getCurrentPropBag() { return &mProps; }
+    /// Loaded with a weapon that has shells left.
+    bool isArmed() const;
+
+    // Aim and fire.
+    /// The gun's position and its orientation (heading, then pitch).
+    void getGunPoint(yake::math::Vector3& position, yake::math::Quaternion& orientation) const;
+    /// Sets the pitch in whole degrees (0..90); false beyond that.
+    bool pitching2(int degrees);
+    /// The force the aim assist suggests, as a share of a full charge (0..1); false for a
+    /// share that is not a number.
+    bool promptForce(float share);
+    /// Charging then lets go by itself at the suggested force.
+    void setAutoCharging(bool on) { mAutoCharging = on; }
+    bool isAutoCharging() const { return mAutoCharging; }
+    /// Fires at the force of its battle state now; false when it may not fire.
+    bool fireNow();
+    /// Stands and waits: no walking, turning or charging.
+    void wait();
+
+    // Keys of the own doll, or a bot's hands.
+    void setMoveInput(float dir) { mMoveInput = dir > 0 ? 1.0f : (dir < 0 ? -1.0f : 0.0f); }
+    void setTurnInput(float dir) { mTurnInput = dir > 0 ? 1.0f : (dir < 0 ? -1.0f : 0.0f); }
+    void setPitchInput(float dir) { mPitchInput = dir > 0 ? 1.0f : (dir < 0 ? -1.0f : 0.0f); }
+    /// Starts charging (Space held).
+    bool holdFire();
+    /// Fires at the charged force (Space let go).
+    bool releaseFire();
+    bool isCharging() const { return mCharging; }
+    /// Uses the prop of the slot (Z X C V B are slots 0..4).
+    bool useProp(int slot);
+    /// Uses the skill of the index (F1..F4 are 0..3).
+    bool useSkill(int index);
+
+    // Down, revived, killed.
+    /// The agonal phase: down, it waits for rescue instead of the count to death.
+    void dying(bool agonal);
+    void setCountingAgonal(bool counting) { mCountingAgonal = counting; }
+    bool isCountingAgonal() const { return mCountingAgonal; }
+
+    bool isUnderControl() const;
+    bool isLocal() const;
+    /// -1 playing; -2 gone from the battle (its figure goes too).
+    int getAngelSeq() const { return mAngelSeq; }
+    void setAngelPID(const std::string& look) { mAngelLook = look; }
+    const std::string& getAngelPID() const { return mAngelLook; }
+    void setAltHitAnimation(const std::string& name) { mAltHitAnimation = name; }
+    const std::string& getAltHitAnimation() const { return mAltHitAnimation; }
+    void setAltSpawnNode(const std::string& node) { mAltSpawnNode = node; }
+    const std::string& getAltSpawnNode() const { return mAltSpawnNode; }
+    /// The AI that plays the doll from now on (none: nobody). The previous one is detached.
+    void attachAI(const boost::shared_ptr<ZRKPlayerAI>& ai);
+    const boost::shared_ptr<ZRKPlayerAI>& getAI() const { return mAI; }
+    /// Comes into play (a doll made after the battle began).
+    virtual void activate();
+    bool isActive() const { return mActive; }
+
+    int getSingleKillCount() const { return mSingleKills; }
+    void setSingleKillCount(int n) { mSingleKills = n; }
+    bool getSingleBloodLess() const { return mBloodLess; }
+    void setSingleBloodLess(bool b) { mBloodLess = b; }
+
+private:
+    friend class ZRKLand;
+
+    int mSeat;
+    std::string mNickname;
+    boost::shared_ptr<ZRKPlayerState> mState;
+    PlayerBattleState mPlayerBattle;
+    std::vector<SkillState> mSkills;
+    WeaponBag mWeapons;
+    PropBag mProps;
+    boost::shared_ptr<ZRKPlayerAI> mAI;
+
+    float mPitch = 45.0f;      ///< degrees, held keys move it smoothly
+    float mMoveInput = 0.0f;
+    float mTurnInput = 0.0f;
+    float mPitchInput = 0.0f;
+    bool mCharging = false;
+    float mCharge = 0.0f;      ///< 0..CTRL_FORCE_MAX
+    bool mAutoCharging = false;
+    bool mCountingAgonal = true;
+    bool mAgonal = false;
+    int mAngelSeq = -1;
+    std::string mAngelLook;
+    std::string mAltHitAnimation;
+    std::string mAltSpawnNode;
+    bool mActive = true;
+    int mSingleKills = 0;
+    bool mBloodLess = false;
+
+    // The turn's extras.
+    int mTurnDelay = 0;        ///< delay the turn's props and skills added
+    int mFiredDelay = 0;       ///< delay of the weapon it fired this turn
+    float mEnergyCarry = 0.0f; ///< fractions of energy walked, not yet taken
+    bool mFired = false;
+    bool mTriple = false;      ///< the next shot splits in three
+    bool mPower = false;       ///< the next shot hurts half as much again
+    bool mFuryShot = false;    ///< the next shot is a fury shot
+    bool mSpWanted = false;    ///< "sp_wanted" told this turn
+};
+
+} // namespace zrk
+} // namespace kavri3D

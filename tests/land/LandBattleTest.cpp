@@ -1,0 +1,79 @@
+#include <cmath>
+#include "LandTestKit.h"
+
+namespace landtest {
+
+namespace {
+/// Plays a bot battle to its end at a frame rate; false when it did not end.
+bool playToTheEnd(LandFixture* f, ZRKLand& land, float dt)
+{
+    for (long n = 0; n < 10000000 && land.getLoadState() != LOAD_OVER; ++n) {
+        land.update(dt);
+        if (land.getTimeFighting() > DollConstants::BATTLE_SECONDS + 10.0f)
+            return false;
+    }
+    return land.getLoadState() == LOAD_OVER;
+}
+} // namespace
+
+// A seed replays a battle: the same state at the end whatever the frame rate.
+TEST_F(LandFixture, OneSeedOneBattleAt30And144FramesASecond)
+{
+    std::uint64_t hashes[2];
+    std::uint64_t steps[2];
+    int i = 0;
+    for (float fps : {30.0f, 144.0f}) {
+        auto land = makeLand(room(42, 4));
+        ASSERT_TRUE(land->create());
+        begin(*land, 1.0f / fps);
+        ASSERT_TRUE(playToTheEnd(this, *land, 1.0f / fps));
+        hashes[i] = land->stateHash();
+        steps[i] = land->getSteps();
+        ++i;
+    }
+    EXPECT_EQ(hashes[0], hashes[1]);
+    EXPECT_EQ(steps[0], steps[1]);
+
+    auto other = makeLand(room(43, 4));
+    ASSERT_TRUE(other->create());
+    begin(*other);
+    ASSERT_TRUE(playToTheEnd(this, *other, 1.0f / 60.0f));
+    EXPECT_NE(other->stateHash(), hashes[0]);
+}
+
+// Twenty bot battles: each ends, nobody is lost in space, health stays in bounds.
+TEST_F(LandFixture, TwentyBotBattlesEachEnd)
+{
+    for (std::uint64_t seed = 1; seed <= 20; ++seed) {
+        auto land = makeLand(room(seed, 4));
+        ASSERT_TRUE(land->create());
+        begin(*land, 0.25f);
+        ASSERT_TRUE(playToTheEnd(this, *land, 0.25f)) << "seed " << seed;
+        for (const auto& d : land->getAllDoll()) {
+            EXPECT_TRUE(d.second->getPosition().isFinite()) << seed;
+            EXPECT_GE(d.second->getBattle().hp, 0) << seed;
+            EXPECT_LE(d.second->getBattle().hp, d.second->getBattle().xhp) << seed;
+        }
+        mEvents.dispatch();
+    }
+}
+
+// Bots of middling skill hit with some of their shots and miss with others.
+TEST_F(LandFixture, BotsHitWithSomeOfTheirShots)
+{
+    int shots = 0, hits = 0;
+    for (std::uint64_t seed = 100; shots < 200 && seed < 150; ++seed) {
+        auto land = makeLand(room(seed, 8, true, 50));
+        ASSERT_TRUE(land->create());
+        begin(*land, 0.25f);
+        playToTheEnd(this, *land, 0.25f);
+        shots += land->getBotShots();
+        hits += land->getBotHits();
+        mEvents.dispatch();
+    }
+    ASSERT_GE(shots, 200);
+    EXPECT_GE(hits, shots * 20 / 100) << hits << " of " << shots;
+    EXPECT_LE(hits, shots * 80 / 100) << hits << " of " << shots;
+}
+
+} // namespace landtest
