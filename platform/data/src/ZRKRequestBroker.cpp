@@ -18,27 +18,32 @@ ZRKRequestBroker::ZRKRequestBroker() = default;
 // Pending completions are dropped, not run: their owners may already be gone.
 ZRKRequestBroker::~ZRKRequestBroker() { mSent.disconnect_all_slots(); }
 
-long ZRKRequestBroker::send(const std::string& kind, const std::string& op, const std::string& params, const ZRKReply& done)
+long ZRKRequestBroker::send(const std::string& kind, const std::string& op, const ZRKParams& params, const ZRKReply& done)
 {
     Pending p;
     p.info.handle = mNextHandle++;
     p.info.kind = kind;
     p.info.op = op;
-    p.info.params = params;
+    p.info.params = params.text();
+    p.info.args = params.args();
     p.info.sentAt = yake::native::getTime();
     p.done = done;
-    const ZRKRequestInfo info = p.info;
-    mRequests.emplace(info.handle, std::move(p));
-    mHistory.push_back(info);
+    const long handle = p.info.handle;
+    if (mHistory.size() >= kHistory)
+        mHistory.pop_front();
+    mHistory.push_back(p.info);
+    mRequests.emplace(handle, std::move(p));
+    // The history's entry stays put while a listener sends more (a deque keeps its elements).
+    const ZRKRequestInfo& info = mHistory.back();
     try {
         mSent(info);
     } catch (const std::exception& e) {
         logLine(3, "request listener failed on " + op + ": " + e.what());
     }
-    return info.handle;
+    return handle;
 }
 
-long ZRKRequestBroker::post(const char* kind, const char* op, const std::string& params, const ZRKReply& done)
+long ZRKRequestBroker::post(const char* kind, const char* op, const ZRKParams& params, const ZRKReply& done)
 {
     ZRKRequestBroker* broker = getSingletonPtr();
     if (!broker) {
