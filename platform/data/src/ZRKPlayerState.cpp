@@ -20,11 +20,12 @@ int ZRKPlayerState::apply(const Json::Value& card)
     } parts[] = {{"info", &mInfo, ZRKNotice::Looks}, {"settings", &mSettings, ZRKNotice::Looks}, {"battle", &mBattle, 0}};
     for (const auto& part : parts) {
         const Json::Value& value = card[part.key];
-        if (!value.isObject() || value == mLast[part.key])
+        const Json::Value& last = static_cast<const Json::Value&>(mLast)[part.key];
+        if (!value.isObject() || value == last)
             continue;
-        if (part.view == &mBattle) {
+        if (part.view == &mBattle && last.isObject()) {
             // The pose and the ready flag are told apart: the room shows each its own way.
-            const Json::Value& old = mLast["battle"];
+            const Json::Value& old = last;
             if (value["x"] != old["x"])
                 bits |= ZRKNotice::Pose;
             if (value["ready"] != old["ready"])
