@@ -9,10 +9,10 @@ namespace zrk {
 class ZRKBagLayout {
 public:
     enum { Worn = 0, Main = 1, Props = 5, Temporary = 11 };
-    static const int kMainFirst = 61;
-    static const int kMainSize = 60;
-    static const int kTemporaryFirst = 201;
-    static const int kTemporarySize = 60;
+    static constexpr int kMainFirst = 61;
+    static constexpr int kMainSize = 60;
+    static constexpr int kTemporaryFirst = 201;
+    static constexpr int kTemporarySize = 60;
 
     /// The bag of a slot; -1 for a slot that is in no bag.
     static int bagOf(int slot);

@@ -22,7 +22,7 @@ public:
     /// What the other players see of a player: {"info": ..., "settings": ...}; null for none.
     typedef boost::function<Json::Value(const std::string& player)> CardSource;
 
-    static const int kSeats = 8; ///< 0-3 red, 4-7 blue
+    static constexpr int kSeats = 8; ///< 0-3 red, 4-7 blue
     struct Room {
         int id = 0;
         std::string name;

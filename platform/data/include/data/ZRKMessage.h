@@ -37,7 +37,7 @@ struct ZRKMessage {
     static bool fromText(const std::string& text, ZRKMessage& out);
 
     /// The longest text a message may have on the way.
-    static const std::size_t kMaxText = 1024 * 1024;
+    static constexpr std::size_t kMaxText = 1024 * 1024;
 };
 
 } // namespace zrk

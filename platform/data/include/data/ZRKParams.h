@@ -29,8 +29,8 @@ public:
     /// Null for an empty text, or one too long or too deep to be a request's.
     static Json::Value readText(const std::string& text);
 
-    static const std::size_t kMaxText = 256 * 1024;
-    static const int kMaxDepth = 32;
+    static constexpr std::size_t kMaxText = 256 * 1024;
+    static constexpr int kMaxDepth = 32;
 
 private:
     std::string mText;

@@ -71,7 +71,7 @@ public:
     boost::signals2::connection subscribeToSent(const SentSignal::slot_type& slot) { return mSent.connect(slot); }
 
     static const char* timeoutText() { return "request timed out"; }
-    static const std::size_t kHistory = 4096;
+    static constexpr std::size_t kHistory = 4096;
 
 private:
     struct Pending {

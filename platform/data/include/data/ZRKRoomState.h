@@ -25,7 +25,7 @@ public:
     /// (player, change bits of ZRKNotice::PlayerChange)
     typedef boost::signals2::signal<void(const std::string&, int)> PlayerStateSignal;
     typedef boost::signals2::signal<void()> DestroySignal;
-    static const int kSlotCount = 8;
+    static constexpr int kSlotCount = 8;
 
     ZRKRoomState(const std::string& roomName, const std::string& selfId);
     virtual ~ZRKRoomState();

@@ -88,7 +88,7 @@ public:
     bool putBot(const Player& bot);
 
     /// The current schema; a file of another is not a world of this server.
-    static const int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 1;
 
 private:
     enum Opening { Opened, Damaged, Unavailable };

@@ -20,7 +20,7 @@ public:
     /// A fixture file of the folder, parsed; false (with the reason) when it is missing,
     /// too large, too deep or not JSON.
     static bool readFixture(const std::string& path, Json::Value& out, std::string& why);
-    static const std::size_t kMaxFixture = 1024 * 1024;
+    static constexpr std::size_t kMaxFixture = 1024 * 1024;
 
 private:
     bool seedAll();
