@@ -285,7 +285,7 @@ namespace {
 struct ScriptedLink : ZRKTransport {
     std::vector<ZRKMessage>* next;
     explicit ScriptedLink(std::vector<ZRKMessage>* n) : next(n) {}
-    void send(const ZRKMessage&) override {}
+    void send(ZRKMessage) override {}
     void receive(std::vector<ZRKMessage>& out) override
     {
         out.insert(out.end(), next->begin(), next->end());

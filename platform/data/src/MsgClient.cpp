@@ -27,16 +27,23 @@ std::string MsgClient::userAddress(const std::string& uid) const
     return uid + "@" + mDomain;
 }
 
+void MsgClient::keep(const Sent& sent)
+{
+    if (mSent.size() >= kSentKept)
+        mSent.pop_front();
+    mSent.push_back(sent);
+}
+
 void MsgClient::sendRoomMessage(const std::string& roomAddr, const std::string&, const std::string& text)
 {
-    mSent.push_back({roomAddress(roomAddr), text});
+    keep({roomAddress(roomAddr), text});
     if (mOutlet)
         mOutlet("sendRoomMessage", mSent.back().to, text);
 }
 
 void MsgClient::sendUserMessage(const std::string& text, const std::string& userAddr, const std::string&)
 {
-    mSent.push_back({userAddress(userAddr), text});
+    keep({userAddress(userAddr), text});
     if (mOutlet)
         mOutlet("sendUserMessage", mSent.back().to, text);
 }

@@ -129,11 +129,12 @@ void ZRKBots::start(double now)
             p.pcId = 900000 + static_cast<long long>(i);
             p.cId = 1 + static_cast<long long>(draw(bot) % 2);
             p.lv = static_cast<long long>(between(bot, static_cast<const Json::Value&>(mSettings)["levels"], 1, 30));
-            p.looks["def_sex"] = p.cId == 1 ? "boy" : "girl";
+            Json::Value looks;
+            looks["def_sex"] = p.cId == 1 ? "boy" : "girl";
             for (const char* part : {"def_hair", "def_face", "def_coat", "def_glove", "def_shoes"})
-                p.looks[part] = static_cast<int>(draw(bot) % 2);
-            p.looks["def_animation"] = "idle";
-            if (!mWorld.putBot(p))
+                looks[part] = static_cast<int>(draw(bot) % 2);
+            looks["def_animation"] = "idle";
+            if (!mWorld.putBot(p, looks))
                 logLine(3, "player " + bot.name + " cannot be written: " + mWorld.db().lastError());
         }
         t.commit();

@@ -22,7 +22,7 @@ void refreshLib(ZRKServerCall& call)
     std::string name;
     if (!ZRKServerCall::readText(call.arg(0), name) || name.empty())
         return call.refuse("error/srv_bad_request", "no library named");
-    Json::Value records = call.world().document("lib/" + name);
+    const Json::Value& records = call.world().document("lib/" + name);
     if (records.isNull())
         return call.refuse("error/unknow_wrong", "no library " + name);
     call.views["lib/" + name] = records;

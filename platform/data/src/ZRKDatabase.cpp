@@ -1,5 +1,6 @@
 #include "data/ZRKDatabase.h"
 
+#include <cstring>
 #include <sqlite3.h>
 
 namespace kavri3D {
@@ -77,6 +78,18 @@ std::string ZRKDatabase::Statement::text(int column) const
              : std::string();
 }
 
+const unsigned char* ZRKDatabase::Statement::rawText(int column) const
+{
+    static const unsigned char none = 0;
+    const unsigned char* t = mStmt ? sqlite3_column_text(mStmt, column) : nullptr;
+    return t ? t : &none;
+}
+
+std::size_t ZRKDatabase::Statement::size(int column) const
+{
+    return mStmt ? static_cast<std::size_t>(sqlite3_column_bytes(mStmt, column)) : 0;
+}
+
 bool ZRKDatabase::Statement::isNull(int column) const { return !mStmt || sqlite3_column_type(mStmt, column) == SQLITE_NULL; }
 
 void ZRKDatabase::Statement::reset()
@@ -88,12 +101,12 @@ void ZRKDatabase::Statement::reset()
     mFailed = false;
 }
 
-ZRKDatabase::Transaction::Transaction(ZRKDatabase& db) : mDb(db) { mActive = mDb.exec("BEGIN IMMEDIATE"); }
+ZRKDatabase::Transaction::Transaction(ZRKDatabase& db) : mDb(db) { mActive = mDb.runOnce("BEGIN IMMEDIATE"); }
 
 ZRKDatabase::Transaction::~Transaction()
 {
     if (mActive)
-        mDb.exec("ROLLBACK");
+        mDb.runOnce("ROLLBACK");
 }
 
 bool ZRKDatabase::Transaction::commit()
@@ -101,18 +114,18 @@ bool ZRKDatabase::Transaction::commit()
     if (!mActive)
         return false;
     mActive = false;
-    if (mDb.exec("COMMIT"))
+    if (mDb.runOnce("COMMIT"))
         return true;
-    mDb.exec("ROLLBACK");
+    mDb.runOnce("ROLLBACK");
     return false;
 }
 
-ZRKDatabase::Savepoint::Savepoint(ZRKDatabase& db) : mDb(db) { mActive = mDb.exec("SAVEPOINT piece"); }
+ZRKDatabase::Savepoint::Savepoint(ZRKDatabase& db) : mDb(db) { mActive = mDb.runOnce("SAVEPOINT piece"); }
 
 ZRKDatabase::Savepoint::~Savepoint()
 {
-    if (mActive)
-        mDb.exec("ROLLBACK TO piece; RELEASE piece");
+    if (mActive && mDb.runOnce("ROLLBACK TO piece"))
+        mDb.runOnce("RELEASE piece");
 }
 
 bool ZRKDatabase::Savepoint::release()
@@ -120,13 +133,24 @@ bool ZRKDatabase::Savepoint::release()
     if (!mActive)
         return false;
     mActive = false;
-    return mDb.exec("RELEASE piece");
+    return mDb.runOnce("RELEASE piece");
 }
 
 ZRKDatabase::~ZRKDatabase() { close(); }
 
+namespace {
+/// SQLite's process-wide settings, before its first use: no memory statistics (nothing here
+/// reads them, and keeping them costs every allocation a lock).
+bool configureOnce()
+{
+    static const bool configured = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+    return configured;
+}
+} // namespace
+
 bool ZRKDatabase::open(const std::string& path)
 {
+    configureOnce();
     close();
     mPath = path;
     mError.clear();
@@ -137,6 +161,7 @@ bool ZRKDatabase::open(const std::string& path)
         return false;
     }
     sqlite3_extended_result_codes(mDb, 1);
+    sqlite3_db_config(mDb, SQLITE_DBCONFIG_LOOKASIDE, nullptr, 512, 256); // small allocations without malloc
     sqlite3_busy_timeout(mDb, 2000); // another process may hold it a moment
     // Answered changes must outlive a killed process: every commit reaches the file before
     // the reply leaves (the write-ahead log keeps that cheap).
@@ -144,11 +169,14 @@ bool ZRKDatabase::open(const std::string& path)
         close();
         return false;
     }
-    return exec("PRAGMA foreign_keys=ON;");
+    // Small pages: a change copies less for its journal (a new database takes the size).
+    return exec("PRAGMA page_size=1024; PRAGMA foreign_keys=ON;");
 }
 
 void ZRKDatabase::close()
 {
+    if (mUndone)
+        mUndone(); // what was read belongs to the database that goes
     mStatements.clear(); // statements go before their database
     if (mDb)
         sqlite3_close(mDb);
@@ -168,6 +196,17 @@ bool ZRKDatabase::exec(const std::string& sql)
     sqlite3_free(message);
     const int code = sqlite3_errcode(mDb) & 0xff;
     mDamaged = code == SQLITE_NOTADB || code == SQLITE_CORRUPT;
+    return false;
+}
+
+bool ZRKDatabase::runOnce(const char* sql)
+{
+    if (mUndone && std::strncmp(sql, "ROLLBACK", 8) == 0)
+        mUndone();
+    Statement& s = prepare(sql);
+    if (s.valid() && s.run())
+        return true;
+    noteError("cannot run");
     return false;
 }
 

@@ -10,23 +10,26 @@ namespace zrk {
 ZRKGameData::ZRKGameData() = default;
 ZRKGameData::~ZRKGameData() = default;
 
-void ZRKGameData::applyViews(const Json::Value& views)
+void ZRKGameData::applyViews(const Json::Value& views) { applyViews(Json::Value(views)); }
+
+void ZRKGameData::applyViews(Json::Value&& views)
 {
     if (!views.isObject())
         return;
-    for (const std::string& name : views.getMemberNames()) {
+    for (auto it = views.begin(); it != views.end(); ++it) {
+        const std::string name = it.name();
         View& v = mViews[name];
-        v.value = views[name];
+        v.value = std::move(*it);
         v.settingsMade = false;
         if (name == "inventory")
-            mInventory.assign(v.value);
+            mInventory.assign(&v.value); // the view stays in place until the next one replaces it
     }
 }
 
 void ZRKGameData::clear()
 {
-    mViews.clear();
     mInventory.clear();
+    mViews.clear();
     mServer.clearOnline();
     dropRoomStates();
 }

@@ -64,11 +64,10 @@ bool ZRKGameServer::cross(ZRKMessage& message) const
     return true;
 }
 
-void ZRKGameServer::send(const ZRKMessage& request)
+void ZRKGameServer::send(ZRKMessage request)
 {
-    Arrival a{request, mFrame};
-    if (cross(a.request))
-        mArrivals.push_back(std::move(a));
+    if (cross(request))
+        mArrivals.push_back(Arrival{std::move(request), mFrame});
 }
 
 void ZRKGameServer::dropClient()
@@ -110,15 +109,16 @@ void ZRKGameServer::receive(std::vector<ZRKMessage>& out)
     }
     mCore->tick(yake::native::getTime());
     mCore->take(mConnection, out);
-    std::vector<Arrival> due;
-    std::vector<Arrival> later;
+    mDue.clear();
+    mLater.clear();
     for (Arrival& a : mArrivals)
-        (a.frame + mLatency <= mFrame ? due : later).push_back(std::move(a));
-    mArrivals.swap(later);
+        (a.frame + mLatency <= mFrame ? mDue : mLater).push_back(std::move(a));
+    mArrivals.swap(mLater);
     if (mReversed)
-        std::reverse(due.begin(), due.end());
-    for (const Arrival& a : due)
+        std::reverse(mDue.begin(), mDue.end());
+    for (const Arrival& a : mDue)
         answer(a.request, out);
+    mDue.clear();
     for (std::size_t i = from; i < out.size(); ++i) {
         if (out[i].type == ZRKMessage::Reply)
             ++mAnswered;

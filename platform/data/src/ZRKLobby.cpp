@@ -113,6 +113,15 @@ void ZRKLobby::tell(const std::string& player, const ZRKMessage& n)
 
 void ZRKLobby::tellRoom(const Room& room, const ZRKMessage& n, const std::string& except)
 {
+    // A hall is mostly the server's own players: walk whichever list is shorter.
+    if (mConnected.size() < room.members.size()) {
+        for (const std::string& c : mConnected) {
+            auto of = mMemberOf.find(c);
+            if (c != except && of != mMemberOf.end() && of->second.count(room.name))
+                tell(c, n);
+        }
+        return;
+    }
     for (const std::string& m : room.members)
         if (m != except)
             tell(m, n);

@@ -36,14 +36,14 @@ ZRKMessage ZRKMessage::request(const ZRKRequestInfo& info)
     return m;
 }
 
-ZRKMessage ZRKMessage::reply(long handle, bool error, const std::string& text, const Json::Value& views)
+ZRKMessage ZRKMessage::reply(long handle, bool error, const std::string& text, Json::Value views)
 {
     ZRKMessage m;
     m.type = Reply;
     m.handle = handle;
     m.error = error;
     m.text = text;
-    m.views = views;
+    m.views = std::move(views);
     return m;
 }
 

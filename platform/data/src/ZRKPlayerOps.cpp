@@ -18,21 +18,26 @@ bool self(ZRKServerCall& call, ZRKWorld::Player& p)
     return false;
 }
 
-/// The information views of a player, under the name the game asked with.
-void infoViews(ZRKServerCall& call, const ZRKWorld::Player& p, const std::string& uid)
+/// The information views of a player, under the name the game asked with; false (refused)
+/// when there is no such player.
+bool infoViews(ZRKServerCall& call, const std::string& name, const std::string& uid)
 {
-    call.views["userInfo/" + uid] = ZRKWorld::infoView(p);
-    call.views["userSetting/" + uid] = ZRKWorld::settingsView(p);
+    const Json::Value& info = call.world().playerView(name, ZRKWorld::InfoView);
+    if (info.isNull()) {
+        call.refuse("error/no_person", "no player " + name);
+        return false;
+    }
+    call.views["userInfo/" + uid] = info;
+    call.views["userSetting/" + uid] = call.world().playerView(name, ZRKWorld::SettingsView);
+    return true;
 }
 
 void queryUserInfo0(ZRKServerCall& call)
 {
-    ZRKWorld::Player p;
-    if (!self(call, p))
-        return;
-    infoViews(call, p, call.account);
-    call.views["pc"] = ZRKWorld::pcView(p);
+    if (infoViews(call, call.player, call.account))
+        call.views["pc"] = call.world().playerView(call.player, ZRKWorld::PcView);
 }
+
 
 /// Another player's information, or the own one.
 void queryUserInfo(ZRKServerCall& call)
@@ -41,12 +46,8 @@ void queryUserInfo(ZRKServerCall& call)
     if (!ZRKServerCall::readText(call.arg(0), uid))
         return call.refuse("error/srv_bad_request", "no user id");
     const std::string name = uid.empty() || uid == call.account ? call.player : uid;
-    ZRKWorld::Player p;
-    if (!call.world().loadPlayer(name, p))
-        return call.refuse("error/no_person", "no player " + uid);
-    infoViews(call, p, uid.empty() ? call.account : uid);
-    if (name == call.player)
-        call.views["pc"] = ZRKWorld::pcView(p);
+    if (infoViews(call, name, uid.empty() ? call.account : uid) && name == call.player)
+        call.views["pc"] = call.world().playerView(name, ZRKWorld::PcView);
 }
 
 void queryUserDefState(ZRKServerCall& call)
@@ -57,16 +58,16 @@ void queryUserDefState(ZRKServerCall& call)
     ZRKWorld::Player p;
     if (!call.world().loadPlayer(uid.empty() || uid == call.account ? call.player : uid, p))
         return call.refuse("error/no_person", "no player " + uid);
-    call.views["defState"] = p.looks;
+    call.views["defState"] = ZRKWorld::Player::doc(p.looks);
 }
 
-void queryUserInventory(ZRKServerCall& call) { call.views["inventory"] = ZRKWorld::inventoryView(call.world().items(call.player)); }
+void queryUserInventory(ZRKServerCall& call) { call.views["inventory"] = call.world().inventoryView(call.player); }
 
 void queryPcStats(ZRKServerCall& call)
 {
     ZRKWorld::Player p;
     if (self(call, p))
-        call.views["lib/stats"] = p.record;
+        call.views["lib/stats"] = ZRKWorld::Player::doc(p.record);
 }
 
 void getPcQuestList(ZRKServerCall& call) { call.views["pcQuests"] = call.world().quests(call.player); }
@@ -77,7 +78,8 @@ void listView(ZRKServerCall& call, const char* list, const char* view, bool isOb
     ZRKWorld::Player p;
     if (!self(call, p))
         return;
-    const Json::Value& value = static_cast<const Json::Value&>(p.lists)[list];
+    const Json::Value& lists = ZRKWorld::Player::doc(p.lists);
+    const Json::Value& value = lists.isObject() ? lists[list] : Json::Value::nullSingleton();
     const bool fits = isObject ? value.isObject() : value.isArray();
     call.views[view] = fits ? value : Json::Value(isObject ? Json::objectValue : Json::arrayValue);
 }
@@ -91,7 +93,8 @@ void getPcPurposeList(ZRKServerCall& call) { listView(call, "purposes", "pcPurpo
 void getPcBluDrillList(ZRKServerCall& call) { listView(call, "bludrill", "pcBluDrill", true); }
 
 /// Points onto the four abilities: {dex:..,luk:..,str:..,vit:..}; the server decides whether the
-/// player has them.
+/// player has them. The answer carries nothing: the game reads the new values with the player's
+/// next information.
 void addStatsPoint(ZRKServerCall& call)
 {
     const Json::Value& args = call.request.args;
@@ -102,9 +105,6 @@ void addStatsPoint(ZRKServerCall& call)
     std::string refusal;
     if (!call.world().addAbilities(call.player, add, refusal))
         return call.refuse(refusal, "the points are not there");
-    ZRKWorld::Player p;
-    if (self(call, p))
-        call.views["pc"] = ZRKWorld::pcView(p);
 }
 
 /// Moves an item from "slot_from" to "slot_to" (swapping with what is there), then the pairs of
@@ -136,7 +136,7 @@ void changeSlot(ZRKServerCall& call)
     std::string refusal;
     if (!call.world().moveItems(call.player, moves, refusal))
         return call.refuse(refusal, "the move does not fit the bags");
-    call.views["inventory"] = ZRKWorld::inventoryView(call.world().items(call.player));
+    call.views["inventory"] = call.world().inventoryView(call.player);
 }
 
 } // namespace

@@ -59,13 +59,18 @@ void ZRKRequestBroker::cancelAll() { mRequests.clear(); }
 
 bool ZRKRequestBroker::complete(long handle, bool error, const std::string& text, const Json::Value& views)
 {
+    return complete(handle, error, text, Json::Value(views));
+}
+
+bool ZRKRequestBroker::complete(long handle, bool error, const std::string& text, Json::Value&& views)
+{
     auto it = mRequests.find(handle);
     if (it == mRequests.end() || it->second.answered)
         return false;
     it->second.answered = true;
     it->second.error = error;
     it->second.text = text;
-    it->second.views = views;
+    it->second.views = std::move(views);
     return true;
 }
 
@@ -108,7 +113,7 @@ void ZRKRequestBroker::update()
         mRequests.erase(it);
         if (!p.views.isNull())
             if (ZRKGameData* data = ZRKGameData::getSingletonPtr())
-                data->applyViews(p.views);
+                data->applyViews(std::move(p.views));
         if (!p.done)
             continue;
         try {

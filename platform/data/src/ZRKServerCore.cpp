@@ -80,7 +80,7 @@ void ZRKServerCore::handle(long connection, const ZRKMessage& request)
     // The reply follows whatever notices the request caused (a room's members before its entry).
     it = mConnections.find(connection);
     if (it != mConnections.end())
-        it->second.outbox.push_back(ZRKMessage::reply(request.handle, call.error, call.text, call.views));
+        it->second.outbox.push_back(ZRKMessage::reply(request.handle, call.error, call.text, std::move(call.views)));
 }
 
 void ZRKServerCore::tick(double now) { mBots->tick(now); }
@@ -142,12 +142,11 @@ void ZRKServerCore::deliver(const std::string& player, const ZRKMessage& notice)
 
 Json::Value ZRKServerCore::cardOf(const std::string& player)
 {
-    ZRKWorld::Player p;
-    if (!mWorld.isReady() || !mWorld.loadPlayer(player, p))
+    if (!mWorld.isReady() || mWorld.playerView(player, ZRKWorld::InfoView).isNull())
         return Json::Value();
     Json::Value card;
-    card["info"] = ZRKWorld::infoView(p);
-    card["settings"] = ZRKWorld::settingsView(p);
+    card["info"] = mWorld.playerView(player, ZRKWorld::InfoView);
+    card["settings"] = mWorld.playerView(player, ZRKWorld::SettingsView);
     return card;
 }
 

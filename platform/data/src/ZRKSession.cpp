@@ -255,9 +255,9 @@ void ZRKSession::receive()
     mTransport->receive(incoming);
     const unsigned epoch = mOfflineEpoch;
     // In the order the server sent them: a room's members before the answer to entering it.
-    for (const ZRKMessage& m : incoming) {
+    for (ZRKMessage& m : incoming) {
         if (m.type == ZRKMessage::Reply)
-            mBroker->complete(m.handle, m.error, m.text, m.views);
+            mBroker->complete(m.handle, m.error, m.text, std::move(m.views));
         else if (m.type == ZRKMessage::Notice)
             mNotices->apply(m);
         if (epoch != mOfflineEpoch)

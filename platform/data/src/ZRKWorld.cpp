@@ -1,5 +1,6 @@
 #include "data/ZRKWorld.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <yake/Logger.h>
 #include "data/ZRKBagLayout.h"
@@ -13,12 +14,16 @@ namespace {
 
 void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "ZRKWorld", text); }
 
+/// A document column as JSON; an object when it is not one (it was written by the world, but
+/// a file can be edited by hand).
 Json::Value parseColumn(const std::string& text)
 {
+    static const std::unique_ptr<Json::CharReader> reader = [] {
+        Json::CharReaderBuilder builder;
+        builder["stackLimit"] = 64;
+        return std::unique_ptr<Json::CharReader>(builder.newCharReader());
+    }();
     Json::Value v;
-    Json::CharReaderBuilder builder;
-    builder["stackLimit"] = 64;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     std::string errors;
     try {
         if (!text.empty() && reader->parse(text.data(), text.data() + text.size(), &v, &errors))
@@ -55,12 +60,58 @@ CREATE TABLE documents(name TEXT PRIMARY KEY, value TEXT NOT NULL);
 
 const char* const kPlayerColumns =
     "p.name, p.pc_id, p.nick, p.c_id, p.lv, p.exp, p.rank, p.newbie_task, p.money1, p.money2, p.money3, p.points, "
-    "p.str, p.vit, p.dex, p.luk, p.bot, p.looks, p.settings, p.record, p.lists, "
-    "(SELECT a_id FROM accounts a WHERE a.player = p.name ORDER BY a_id LIMIT 1)";
+    "p.str, p.vit, p.dex, p.luk, p.bot, p.looks, p.settings, p.record, p.lists";
+
+Json::Int64 big(long long v) { return static_cast<Json::Int64>(v); }
 
 } // namespace
 
 const char* const ZRKWorld::kAbilityNames[4] = {"str", "vit", "dex", "luk"};
+
+ZRKWorld::ZRKWorld()
+{
+    mDb.setUndoListener([this]() { forgetAll(); });
+}
+
+ZRKWorld::~ZRKWorld()
+{
+    // The database goes last of the members but tells nobody: what it would tell goes first.
+    mDb.setUndoListener(std::function<void()>());
+    mDb.close();
+}
+
+void ZRKWorld::forget(const std::string& player)
+{
+    mPlayers.erase(player);
+    mItems.erase(player);
+    mQuests.erase(player);
+    mInventoryViews.erase(player);
+    mViews.erase(player);
+}
+
+void ZRKWorld::forgetAll()
+{
+    mPlayers.clear();
+    mItems.clear();
+    mQuests.clear();
+    mInventoryViews.clear();
+    mViews.clear();
+}
+
+const Json::Value& ZRKWorld::playerView(const std::string& name, PlayerView which)
+{
+    Views& views = mViews[name];
+    if (!views.made[which]) {
+        Player p;
+        if (!loadPlayer(name, p)) {
+            mViews.erase(name);
+            return Json::Value::nullSingleton();
+        }
+        views.value[which] = which == InfoView ? infoView(p) : which == SettingsView ? settingsView(p) : pcView(p);
+        views.made[which] = true;
+    }
+    return views.value[which];
+}
 
 bool ZRKWorld::open(const std::string& path, const std::string& fixtures, bool reset)
 {
@@ -85,6 +136,7 @@ bool ZRKWorld::open(const std::string& path, const std::string& fixtures, bool r
     const bool isSeeded = q.step() && q.text(0) == "1";
     q.reset();
     if (isSeeded) {
+        readAccounts();
         mReady = true;
         return true;
     }
@@ -94,8 +146,19 @@ bool ZRKWorld::open(const std::string& path, const std::string& fixtures, bool r
         logLine(3, "the world could not be seeded from " + fixtures + ": " + seed.error());
         return false;
     }
+    readAccounts();
     mReady = true;
     return true;
+}
+
+void ZRKWorld::readAccounts()
+{
+    // Accounts are not made or given away while the world serves.
+    mAccountOf.clear();
+    ZRKDatabase::Statement& q = mDb.prepare("SELECT player, min(a_id) FROM accounts GROUP BY player");
+    while (q.step())
+        mAccountOf[q.text(0)] = q.integer(1);
+    q.reset();
 }
 
 ZRKWorld::Opening ZRKWorld::openFile(const std::string& path)
@@ -192,6 +255,11 @@ bool ZRKWorld::findAccount(const std::string& name, Account& out)
 
 bool ZRKWorld::loadPlayer(const std::string& name, Player& out)
 {
+    auto known = mPlayers.find(name);
+    if (known != mPlayers.end()) {
+        out = known->second;
+        return true;
+    }
     ZRKDatabase::Statement& q = mDb.prepare(std::string("SELECT ") + kPlayerColumns + " FROM players p WHERE p.name = ?");
     q.bind(1, name);
     const bool found = q.step();
@@ -211,11 +279,21 @@ bool ZRKWorld::loadPlayer(const std::string& name, Player& out)
         for (long long& a : out.abilities)
             a = q.integer(c++);
         out.bot = q.integer(c++) != 0;
-        out.looks = parseColumn(q.text(c++));
-        out.settings = parseColumn(q.text(c++));
-        out.record = parseColumn(q.text(c++));
-        out.lists = parseColumn(q.text(c++));
-        out.accountId = q.integer(c++);
+        // The documents rarely change: each is read again only when its text did.
+        Parsed& known = mParsed[out.name];
+        std::shared_ptr<const Json::Value>* const documents[] = {&out.looks, &out.settings, &out.record, &out.lists};
+        for (int d = 0; d < 4; ++d) {
+            const char* raw = reinterpret_cast<const char*>(q.rawText(c));
+            const std::size_t size = q.size(c++);
+            if (!known.value[d] || known.text[d].size() != size || known.text[d].compare(0, size, raw, size)) {
+                known.text[d].assign(raw, size);
+                known.value[d] = std::make_shared<const Json::Value>(parseColumn(known.text[d]));
+            }
+            *documents[d] = known.value[d];
+        }
+        auto account = mAccountOf.find(out.name);
+        out.accountId = account == mAccountOf.end() ? 0 : account->second;
+        mPlayers[name] = out;
     }
     q.reset();
     return found;
@@ -232,6 +310,9 @@ bool ZRKWorld::hasPlayer(const std::string& name)
 
 std::vector<ZRKWorld::Item> ZRKWorld::items(const std::string& player)
 {
+    auto known = mItems.find(player);
+    if (known != mItems.end())
+        return known->second;
     std::vector<Item> out;
     ZRKDatabase::Statement& q = mDb.prepare("SELECT lid, i_id, bag, slot, count FROM inventory WHERE player = ? ORDER BY slot");
     q.bind(1, player);
@@ -245,92 +326,107 @@ std::vector<ZRKWorld::Item> ZRKWorld::items(const std::string& player)
         out.push_back(i);
     }
     q.reset();
+    mItems[player] = out;
     return out;
 }
 
 Json::Value ZRKWorld::quests(const std::string& player)
 {
-    Json::Value out(Json::arrayValue);
+    auto known = mQuests.find(player);
+    if (known != mQuests.end())
+        return known->second;
+    Json::Value& out = mQuests[player] = Json::Value(Json::arrayValue);
     ZRKDatabase::Statement& q = mDb.prepare("SELECT q_id, state FROM quests WHERE player = ? ORDER BY q_id");
     q.bind(1, player);
     while (q.step()) {
-        Json::Value entry;
-        entry["q_id"] = static_cast<Json::Int64>(q.integer(0));
-        entry["state"] = static_cast<Json::Int64>(q.integer(1));
-        out.append(entry);
+        Json::Value& entry = out.append(Json::Value(Json::objectValue));
+        entry[Json::StaticString("q_id")] = big(q.integer(0));
+        entry[Json::StaticString("state")] = big(q.integer(1));
     }
     q.reset();
     return out;
 }
 
-Json::Value ZRKWorld::document(const std::string& name)
+const Json::Value& ZRKWorld::document(const std::string& name)
 {
+    auto known = mDocuments.find(name);
+    if (known != mDocuments.end())
+        return known->second;
+    Json::Value out;
     if (name == "lib/item") {
-        Json::Value out(Json::objectValue);
+        out = Json::Value(Json::objectValue);
         ZRKDatabase::Statement& q = mDb.prepare("SELECT i_id, attrs FROM items ORDER BY i_id");
         while (q.step())
             out[std::to_string(q.integer(0))] = ZRKItemAttributes::complete(parseColumn(q.text(1)));
         q.reset();
-        return out;
+    } else {
+        ZRKDatabase::Statement& q = mDb.prepare("SELECT value FROM documents WHERE name = ?");
+        q.bind(1, name);
+        if (q.step())
+            out = parseColumn(q.text(0));
+        q.reset();
+        if (out.isNull())
+            return Json::Value::nullSingleton(); // not kept: a name asked for need not exist
     }
-    ZRKDatabase::Statement& q = mDb.prepare("SELECT value FROM documents WHERE name = ?");
-    q.bind(1, name);
-    Json::Value out;
-    if (q.step())
-        out = parseColumn(q.text(0));
-    q.reset();
-    return out;
+    return mDocuments.emplace(name, std::move(out)).first->second;
 }
 
 Json::Value ZRKWorld::infoView(const Player& p)
 {
     Json::Value v(Json::objectValue);
-    v["a_id"] = static_cast<Json::Int64>(p.accountId);
-    v["a_username"] = p.name;
-    v["pc_id"] = static_cast<Json::Int64>(p.pcId);
-    v["nick"] = p.nick;
-    v["c_id"] = static_cast<Json::Int64>(p.cId);
+    v[Json::StaticString("a_id")] = big(p.accountId);
+    v[Json::StaticString("a_username")] = p.name;
+    v[Json::StaticString("pc_id")] = big(p.pcId);
+    v[Json::StaticString("nick")] = p.nick;
+    v[Json::StaticString("c_id")] = big(p.cId);
     return v;
 }
 
 Json::Value ZRKWorld::settingsView(const Player& p)
 {
-    Json::Value v = p.settings.isObject() ? p.settings : Json::Value(Json::objectValue);
-    v["pc_id"] = static_cast<Json::Int64>(p.pcId);
-    v["pc_nickname"] = p.nick;
-    v["c_id"] = static_cast<Json::Int64>(p.cId);
-    v["pc_lv"] = static_cast<Json::Int64>(p.lv);
-    v["pc_exp"] = static_cast<Json::Int64>(p.exp);
-    v["pc_rank"] = static_cast<Json::Int64>(p.rank);
-    v["pc_newbie_task"] = static_cast<Json::Int64>(p.newbieTask);
+    const Json::Value& settings = Player::doc(p.settings);
+    Json::Value v = settings.isObject() ? settings : Json::Value(Json::objectValue);
+    v[Json::StaticString("pc_id")] = big(p.pcId);
+    v[Json::StaticString("pc_nickname")] = p.nick;
+    v[Json::StaticString("c_id")] = big(p.cId);
+    v[Json::StaticString("pc_lv")] = big(p.lv);
+    v[Json::StaticString("pc_exp")] = big(p.exp);
+    v[Json::StaticString("pc_rank")] = big(p.rank);
+    v[Json::StaticString("pc_newbie_task")] = big(p.newbieTask);
     return v;
 }
 
 Json::Value ZRKWorld::pcView(const Player& p)
 {
+    static const Json::StaticString money[MoneyKinds] = {Json::StaticString("pc_money1"), Json::StaticString("pc_money2"),
+                                                         Json::StaticString("pc_money3")};
+    static const Json::StaticString abilities[4] = {Json::StaticString("pc_str"), Json::StaticString("pc_vit"),
+                                                    Json::StaticString("pc_dex"), Json::StaticString("pc_luk")};
     Json::Value v = settingsView(p);
     for (int k = 0; k < MoneyKinds; ++k)
-        v["pc_money" + std::to_string(k + 1)] = static_cast<Json::Int64>(p.money[k]);
-    v["pc_points"] = static_cast<Json::Int64>(p.points);
+        v[money[k]] = big(p.money[k]);
+    v[Json::StaticString("pc_points")] = big(p.points);
     for (int a = 0; a < 4; ++a)
-        v[std::string("pc_") + kAbilityNames[a]] = static_cast<Json::Int64>(p.abilities[a]);
+        v[abilities[a]] = big(p.abilities[a]);
     return v;
 }
 
-Json::Value ZRKWorld::inventoryView(const std::vector<Item>& items)
+const Json::Value& ZRKWorld::inventoryView(const std::string& player)
 {
-    Json::Value list(Json::arrayValue);
+    auto known = mInventoryViews.find(player);
+    if (known != mInventoryViews.end())
+        return known->second;
+    const std::vector<Item> items = this->items(player);
+    Json::Value& v = mInventoryViews[player] = Json::Value(Json::objectValue);
+    Json::Value& list = v[Json::StaticString("items")] = Json::Value(Json::arrayValue);
     for (const Item& i : items) {
-        Json::Value entry;
-        entry["lid"] = static_cast<Json::Int64>(i.lid);
-        entry["i_id"] = static_cast<Json::Int64>(i.id);
-        entry["bag"] = i.bag;
-        entry["slot"] = i.slot;
-        entry["count"] = static_cast<Json::Int64>(i.count);
-        list.append(entry);
+        Json::Value& entry = list.append(Json::Value(Json::objectValue));
+        entry[Json::StaticString("lid")] = big(i.lid);
+        entry[Json::StaticString("i_id")] = big(i.id);
+        entry[Json::StaticString("bag")] = i.bag;
+        entry[Json::StaticString("slot")] = i.slot;
+        entry[Json::StaticString("count")] = big(i.count);
     }
-    Json::Value v;
-    v["items"] = list;
     return v;
 }
 
@@ -352,23 +448,37 @@ bool ZRKWorld::addAbilities(const std::string& player, const long long add[4], s
         refusal = "error/srv_points";
         return false;
     }
+    // What is known of the player changes with it (undoing the work forgets it all).
+    auto known = mPlayers.find(player);
+    if (known == mPlayers.end()) {
+        forget(player);
+        return true;
+    }
+    Player& p = known->second;
+    p.points -= sum;
+    for (int a = 0; a < 4; ++a)
+        p.abilities[a] += add[a];
+    // The one view that shows them follows.
+    auto views = mViews.find(player);
+    if (views != mViews.end() && views->second.made[PcView]) {
+        Json::Value& pc = views->second.value[PcView];
+        pc[Json::StaticString("pc_points")] = big(p.points);
+        for (int a = 0; a < 4; ++a)
+            pc[std::string("pc_") + kAbilityNames[a]] = big(p.abilities[a]);
+    }
     return true;
 }
 
 bool ZRKWorld::moveItems(const std::string& player, const std::vector<std::pair<int, int>>& moves, std::string& refusal)
 {
-    ZRKDatabase::Savepoint save(mDb);
-    auto lidAt = [this, &player](int slot) {
-        ZRKDatabase::Statement& q = mDb.prepare("SELECT lid FROM inventory WHERE player = ? AND slot = ?");
-        q.bind(1, player).bind(2, slot);
-        const long long lid = q.step() ? q.integer(0) : 0;
-        q.reset();
-        return lid;
-    };
-    auto place = [this](long long lid, int slot) {
-        ZRKDatabase::Statement& q = mDb.prepare("UPDATE inventory SET slot = ?, bag = ? WHERE lid = ?");
-        q.bind(1, slot).bind(2, ZRKBagLayout::bagOf(slot)).bind(3, lid);
-        return q.run();
+    // Every move is tried on the bag as known first: a refusal leaves the world untouched.
+    std::vector<Item> bag = items(player);
+    const std::vector<Item> before = bag;
+    auto at = [&bag](int slot) {
+        for (std::size_t i = 0; i < bag.size(); ++i)
+            if (bag[i].slot == slot)
+                return static_cast<int>(i);
+        return -1;
     };
     for (const auto& move : moves) {
         const int from = move.first;
@@ -377,20 +487,59 @@ bool ZRKWorld::moveItems(const std::string& player, const std::vector<std::pair<
             refusal = "error/srv_slot";
             return false;
         }
-        const long long moving = lidAt(from);
-        if (!moving) {
+        const int moving = at(from);
+        if (moving < 0) {
             refusal = "error/srv_no_item";
             return false;
         }
-        const long long there = lidAt(to);
-        // A swap passes through slot 0, which is in no bag, so no two items ever share a slot.
-        const bool ok = there ? place(moving, 0) && place(there, from) && place(moving, to) : place(moving, to);
-        if (!ok) {
-            refusal = "error/srv_slot";
-            return false;
-        }
+        const int there = at(to);
+        if (there >= 0)
+            bag[static_cast<std::size_t>(there)].slot = from;
+        bag[static_cast<std::size_t>(moving)].slot = to;
     }
-    return save.release();
+    // Then the items that ended elsewhere are written, each once its place is free; items that
+    // wait on each other (a swap) go through a slot in no bag (0 and below) first, so that no two
+    // items ever share a slot.
+    std::vector<std::size_t> pending;
+    for (std::size_t i = 0; i < bag.size(); ++i)
+        if (bag[i].slot != before[i].slot)
+            pending.push_back(i);
+    std::vector<int> held(before.size()); // each item's slot as written so far
+    for (std::size_t i = 0; i < before.size(); ++i)
+        held[i] = before[i].slot;
+    auto free = [&held](int slot) { return std::find(held.begin(), held.end(), slot) == held.end(); };
+    auto place = [this, &bag, &held](std::size_t i, int slot) {
+        held[i] = slot;
+        // One row at a time: nothing for a statement journal to keep.
+        ZRKDatabase::Statement& q = mDb.prepare("UPDATE OR FAIL inventory SET slot = ?, bag = ? WHERE lid = ?");
+        q.bind(1, slot).bind(2, ZRKBagLayout::bagOf(slot)).bind(3, bag[i].lid);
+        return q.run();
+    };
+    bool written = true;
+    int aside = 0;
+    while (!pending.empty() && written) {
+        bool progress = false;
+        for (auto it = pending.begin(); it != pending.end() && written;)
+            if (free(bag[*it].slot)) {
+                written = place(*it, bag[*it].slot);
+                bag[*it].bag = ZRKBagLayout::bagOf(bag[*it].slot);
+                it = pending.erase(it);
+                progress = true;
+            } else {
+                ++it;
+            }
+        if (!progress && written)
+            written = place(pending.front(), aside--);
+    }
+    if (!written) {
+        forget(player); // the caller's transaction, rolled back, takes the rest back
+        refusal = "error/srv_slot";
+        return false;
+    }
+    std::sort(bag.begin(), bag.end(), [](const Item& a, const Item& b) { return a.slot < b.slot; });
+    mItems[player] = std::move(bag);
+    mInventoryViews.erase(player);
+    return true;
 }
 
 bool ZRKWorld::addMoney(const std::string& player, MoneyKind kind, long long delta, std::string& refusal)
@@ -407,18 +556,28 @@ bool ZRKWorld::addMoney(const std::string& player, MoneyKind kind, long long del
         refusal = kMoneyRefusals[kind];
         return false;
     }
+    auto known = mPlayers.find(player);
+    if (known == mPlayers.end()) {
+        forget(player);
+        return true;
+    }
+    known->second.money[kind] += delta;
+    auto views = mViews.find(player);
+    if (views != mViews.end() && views->second.made[PcView])
+        views->second.value[PcView]["pc_money" + std::to_string(kind + 1)] = big(known->second.money[kind]);
     return true;
 }
 
-bool ZRKWorld::putBot(const Player& bot)
+bool ZRKWorld::putBot(const Player& bot, const Json::Value& looks)
 {
+    forget(bot.name);
     Json::FastWriter writer;
     ZRKDatabase::Statement& q = mDb.prepare(
         "INSERT INTO players(name, pc_id, nick, c_id, lv, exp, rank, newbie_task, bot, looks) "
         "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, 1, 1, ?8) ON CONFLICT(name) DO UPDATE SET pc_id = ?2, nick = ?3, c_id = ?4, "
         "lv = ?5, exp = ?6, rank = ?7, bot = 1, looks = ?8");
     q.bind(1, bot.name).bind(2, bot.pcId).bind(3, bot.nick).bind(4, bot.cId).bind(5, bot.lv).bind(6, bot.exp);
-    q.bind(7, bot.rank).bind(8, writer.write(bot.looks));
+    q.bind(7, bot.rank).bind(8, writer.write(looks));
     return q.run();
 }
 

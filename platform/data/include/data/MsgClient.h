@@ -38,7 +38,10 @@ public:
 
     void sendRoomMessage(const std::string& roomAddr, const std::string& subject, const std::string& text);
     void sendUserMessage(const std::string& text, const std::string& userAddr, const std::string& subject);
-    const std::vector<Sent>& sent() const { return mSent; }
+    /// The messages sent lately, oldest first (only the latest kSentKept, so a long run does
+    /// not grow).
+    const std::deque<Sent>& sent() const { return mSent; }
+    static constexpr std::size_t kSentKept = 256;
 
     /// The callback receives the room's messages; one callback may follow several rooms.
     void addRoomCallback(const std::string& roomAddr, MsgRoomCallback* callback);
@@ -80,6 +83,7 @@ private:
         boost::function<void(MsgChatCallback&)> chat;
     };
     std::vector<Listener> everyone() const;
+    void keep(const Sent& sent);
     std::vector<Listener> listenersOf(const std::string& roomAddr) const;
 
     std::string mDomain;
@@ -87,7 +91,7 @@ private:
     Listener mScene{nullptr, boost::weak_ptr<void>()};
     std::deque<Arrival> mArrivals;
     std::map<std::string, MsgSiteInfo> mSites;
-    std::vector<Sent> mSent;
+    std::deque<Sent> mSent;
     Outlet mOutlet;
 };
 

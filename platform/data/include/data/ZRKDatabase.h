@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -34,6 +35,9 @@ public:
         bool run();
         long long integer(int column) const;
         std::string text(int column) const;
+        /// The column's text as SQLite holds it (valid until the next step), and its length.
+        const unsigned char* rawText(int column) const;
+        std::size_t size(int column) const;
         bool isNull(int column) const;
         void reset();
 
@@ -85,6 +89,8 @@ public:
 
     /// Runs statements that return nothing; false on the first failure.
     bool exec(const std::string& sql);
+    /// Runs one statement that returns nothing, prepared once for every later run.
+    bool runOnce(const char* sql);
     /// The cached statement for this text, reset and unbound; invalid when it cannot be
     /// prepared.
     Statement& prepare(const std::string& sql);
@@ -93,6 +99,9 @@ public:
     void noteStepError();
     /// Rows the last changing statement touched.
     int changes() const;
+    /// Told whenever work is undone (a transaction or a savepoint rolled back), so that what
+    /// was read from it meanwhile can be forgotten.
+    void setUndoListener(const std::function<void()>& listener) { mUndone = listener; }
     const std::string& lastError() const { return mError; }
     /// The last failure was that the file is no database, or a damaged one (not merely busy).
     bool lastFailureIsDamage() const { return mDamaged; }
@@ -105,6 +114,7 @@ private:
     std::string mPath;
     std::string mError;
     bool mDamaged = false;
+    std::function<void()> mUndone;
     std::map<std::string, std::unique_ptr<Statement>> mStatements;
 };
 

@@ -28,6 +28,8 @@ public:
     /// Replaces each named view by its value; `views` must be an object, else nothing
     /// changes.
     void applyViews(const Json::Value& views);
+    /// The same, taking the values over.
+    void applyViews(Json::Value&& views);
     /// Forgets every view and room (at log-out).
     void clear();
 

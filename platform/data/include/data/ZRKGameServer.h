@@ -24,7 +24,7 @@ public:
     ~ZRKGameServer() override;
 
     // The link.
-    void send(const ZRKMessage& request) override;
+    void send(ZRKMessage request) override;
     void receive(std::vector<ZRKMessage>& out) override;
 
     /// The world is open and seeded (else every request is refused).
@@ -67,6 +67,7 @@ private:
     std::map<std::string, Mode> mModes;
     std::string mFailText = "the server is busy";
     std::vector<Arrival> mArrivals;
+    std::vector<Arrival> mDue, mLater; ///< kept for their room between frames
     unsigned mFrame = 0;
     unsigned mLatency = 1;
     bool mReversed = false;

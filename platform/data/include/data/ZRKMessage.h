@@ -26,7 +26,7 @@ struct ZRKMessage {
     std::string member;   ///< notice: the player it is about (user id)
 
     static ZRKMessage request(const ZRKRequestInfo& info);
-    static ZRKMessage reply(long handle, bool error, const std::string& text, const Json::Value& views = Json::Value());
+    static ZRKMessage reply(long handle, bool error, const std::string& text, Json::Value views = Json::Value());
     static ZRKMessage notice(const std::string& what, const std::string& room, const std::string& member,
                              const Json::Value& args = Json::Value(), const std::string& text = std::string());
 

@@ -47,6 +47,8 @@ public:
     /// named result views just before the completion runs. False when the handle is not
     /// pending or was answered already.
     bool complete(long handle, bool error, const std::string& text, const Json::Value& views = Json::Value());
+    /// The same, taking the views over.
+    bool complete(long handle, bool error, const std::string& text, Json::Value&& views);
     /// Answers the oldest unanswered request of the operation; false when there is none.
     bool completeOldest(const std::string& op, bool error, const std::string& text,
                         const Json::Value& views = Json::Value());

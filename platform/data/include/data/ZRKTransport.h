@@ -12,7 +12,7 @@ class ZRKTransport {
 public:
     virtual ~ZRKTransport() = default;
     /// Hands a request to the server.
-    virtual void send(const ZRKMessage& request) = 0;
+    virtual void send(ZRKMessage request) = 0;
     /// One frame of the link: appends what arrived from the server, in order.
     virtual void receive(std::vector<ZRKMessage>& out) = 0;
 };
