@@ -3,6 +3,9 @@
 // aside, and a run killed in the middle of its changes keeps every one it answered.
 #include <gtest/gtest.h>
 
+#include <core/AbstractWin32Application.h>
+#include <core/BlackBoard.h>
+#include <core/Frame.h>
 #include <csignal>
 #include <data/ZRKGameData.h>
 #include <data/ZRKGameServer.h>
@@ -194,6 +197,49 @@ TEST(ServerWorld, ADamagedWorldFileIsSetAsideWithOneLineAndAFreshWorldServed)
     Hero second(fileWorld(other));
     EXPECT_EQ(second.code, 0);
     EXPECT_TRUE(second.session.getGameServer()->core().worldWasReset());
+}
+
+namespace {
+/// A headless run of the framework whose session plays against the given world.
+class WorldApp : public core::ExampleApplication<core::ApplicationConfiguration> {
+public:
+    explicit WorldApp(const ZRKServerConfig& config)
+        : core::ExampleApplication<core::ApplicationConfiguration>(nullptr, "game.exe"), mConfig(config)
+    {
+    }
+    boost::shared_ptr<core::BlackBoard> onCreateBlackBoardImpl() override
+    {
+        auto board = ExampleApplication::onCreateBlackBoardImpl();
+        board->setBool("kavri3D/headless", true);
+        return board;
+    }
+    core::SessionPtr onCreateSession() override { return core::SessionPtr(new ZRKSession(mConfig)); }
+    bool onRun() override
+    {
+        getApplicationState()->start();
+        for (int i = 0; i < 3; ++i)
+            runOneFrame();
+        for (const core::Frame::BoxRecord& box : getMainFrame()->getMessageBoxes())
+            boxes.push_back(box.titleKey + " " + box.textKey);
+        return true;
+    }
+    std::vector<std::string> boxes;
+
+private:
+    ZRKServerConfig mConfig;
+};
+} // namespace
+
+TEST(ServerWorld, TheGameSaysOnceInABoxThatTheWorldWasSetAside)
+{
+    zrktest::TempDir dir;
+    zrktest::writeFile(dir.file("world.db"), std::string(4096, 'x'));
+    WorldApp broken(fileWorld(dir));
+    ASSERT_TRUE(core::runApplication(broken));
+    EXPECT_EQ(broken.boxes, std::vector<std::string>{"error/title1 error/srv_data_reset"});
+    WorldApp sound(fileWorld(dir)); // the fresh world is read the next time without a word
+    ASSERT_TRUE(core::runApplication(sound));
+    EXPECT_TRUE(sound.boxes.empty());
 }
 
 TEST(ServerWorld, ARunKilledMidStreamKeepsEveryAnsweredChangeAndNoHalfOfOne)
