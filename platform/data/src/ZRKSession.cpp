@@ -29,9 +29,6 @@ int codeOf(const std::string& text, int def)
     return v.isInt() ? v.asInt() : def;
 }
 
-} // namespace
-
-namespace {
 ZRKServerConfig folderOnly(const std::string& folder)
 {
     ZRKServerConfig config;
