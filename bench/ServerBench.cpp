@@ -128,7 +128,7 @@ bool logIn(ZRKSession& session)
 int main(int argc, char** argv)
 {
     const long total = argc > 1 ? std::atol(argv[1]) : 100000;
-    const long rounds = 10;
+    const long rounds = 20; // blocks in turn, so a busy machine weighs on both alike
     const long perBlock = total / rounds;
     yake::logging::logger::instance().setEchoToStderr(false);
     yake::native::setManualClock(true);

@@ -9,13 +9,13 @@ namespace zrk {
 
 namespace {
 
-/// The logged-in player's record; false (refused) when the world has lost it.
-bool self(ZRKServerCall& call, ZRKWorld::Player& p)
+/// The logged-in player's record; null (refused) when the world has lost it.
+const ZRKWorld::Player* self(ZRKServerCall& call)
 {
-    if (call.world().loadPlayer(call.player, p))
-        return true;
+    if (const ZRKWorld::Player* p = call.world().player(call.player))
+        return p;
     call.refuse("error/no_person", "the player " + call.player + " is not in the world");
-    return false;
+    return nullptr;
 }
 
 /// The information views of a player, under the name the game asked with; false (refused)
@@ -55,19 +55,18 @@ void queryUserDefState(ZRKServerCall& call)
     std::string uid;
     if (!ZRKServerCall::readText(call.arg(0), uid))
         return call.refuse("error/srv_bad_request", "no user id");
-    ZRKWorld::Player p;
-    if (!call.world().loadPlayer(uid.empty() || uid == call.account ? call.player : uid, p))
+    const ZRKWorld::Player* p = call.world().player(uid.empty() || uid == call.account ? call.player : uid);
+    if (!p)
         return call.refuse("error/no_person", "no player " + uid);
-    call.views["defState"] = ZRKWorld::Player::doc(p.looks);
+    call.views["defState"] = ZRKWorld::Player::doc(p->looks);
 }
 
 void queryUserInventory(ZRKServerCall& call) { call.views["inventory"] = call.world().inventoryView(call.player); }
 
 void queryPcStats(ZRKServerCall& call)
 {
-    ZRKWorld::Player p;
-    if (self(call, p))
-        call.views["lib/stats"] = ZRKWorld::Player::doc(p.record);
+    if (const ZRKWorld::Player* p = self(call))
+        call.views["lib/stats"] = ZRKWorld::Player::doc(p->record);
 }
 
 void getPcQuestList(ZRKServerCall& call) { call.views["pcQuests"] = call.world().quests(call.player); }
@@ -75,10 +74,10 @@ void getPcQuestList(ZRKServerCall& call) { call.views["pcQuests"] = call.world()
 /// One of the player's lists, under its view name; an empty list or record when it has none.
 void listView(ZRKServerCall& call, const char* list, const char* view, bool isObject)
 {
-    ZRKWorld::Player p;
-    if (!self(call, p))
+    const ZRKWorld::Player* p = self(call);
+    if (!p)
         return;
-    const Json::Value& lists = ZRKWorld::Player::doc(p.lists);
+    const Json::Value& lists = ZRKWorld::Player::doc(p->lists);
     const Json::Value& value = lists.isObject() ? lists[list] : Json::Value::nullSingleton();
     const bool fits = isObject ? value.isObject() : value.isArray();
     call.views[view] = fits ? value : Json::Value(isObject ? Json::objectValue : Json::arrayValue);

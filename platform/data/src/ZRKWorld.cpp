@@ -102,12 +102,12 @@ const Json::Value& ZRKWorld::playerView(const std::string& name, PlayerView whic
 {
     Views& views = mViews[name];
     if (!views.made[which]) {
-        Player p;
-        if (!loadPlayer(name, p)) {
+        const Player* p = player(name);
+        if (!p) {
             mViews.erase(name);
             return Json::Value::nullSingleton();
         }
-        views.value[which] = which == InfoView ? infoView(p) : which == SettingsView ? settingsView(p) : pcView(p);
+        views.value[which] = which == InfoView ? infoView(*p) : which == SettingsView ? settingsView(*p) : pcView(*p);
         views.made[which] = true;
     }
     return views.value[which];
@@ -255,11 +255,18 @@ bool ZRKWorld::findAccount(const std::string& name, Account& out)
 
 bool ZRKWorld::loadPlayer(const std::string& name, Player& out)
 {
+    const Player* known = player(name);
+    if (known)
+        out = *known;
+    return known != nullptr;
+}
+
+const ZRKWorld::Player* ZRKWorld::player(const std::string& name)
+{
     auto known = mPlayers.find(name);
-    if (known != mPlayers.end()) {
-        out = known->second;
-        return true;
-    }
+    if (known != mPlayers.end())
+        return &known->second;
+    Player out;
     ZRKDatabase::Statement& q = mDb.prepare(std::string("SELECT ") + kPlayerColumns + " FROM players p WHERE p.name = ?");
     q.bind(1, name);
     const bool found = q.step();
@@ -293,10 +300,9 @@ bool ZRKWorld::loadPlayer(const std::string& name, Player& out)
         }
         auto account = mAccountOf.find(out.name);
         out.accountId = account == mAccountOf.end() ? 0 : account->second;
-        mPlayers[name] = out;
     }
     q.reset();
-    return found;
+    return found ? &(mPlayers[name] = std::move(out)) : nullptr;
 }
 
 bool ZRKWorld::hasPlayer(const std::string& name)
@@ -330,7 +336,7 @@ std::vector<ZRKWorld::Item> ZRKWorld::items(const std::string& player)
     return out;
 }
 
-Json::Value ZRKWorld::quests(const std::string& player)
+const Json::Value& ZRKWorld::quests(const std::string& player)
 {
     auto known = mQuests.find(player);
     if (known != mQuests.end())

@@ -71,9 +71,11 @@ public:
     // Reading.
     bool findAccount(const std::string& name, Account& out);
     bool loadPlayer(const std::string& name, Player& out);
+    /// The player as the world knows it, valid until the next change; null for none.
+    const Player* player(const std::string& name);
     bool hasPlayer(const std::string& name);
     std::vector<Item> items(const std::string& player);
-    Json::Value quests(const std::string& player);
+    const Json::Value& quests(const std::string& player);
     /// A data document: "master", "itemClasses", "lib/item", "lib/<name>"; null when none.
     /// Documents do not change while the world serves, so each is read once.
     const Json::Value& document(const std::string& name);
