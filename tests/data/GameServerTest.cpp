@@ -16,6 +16,7 @@
 #include <data/ZRKUserRequest.h>
 #include <support/TestEnv.h>
 #include <yake/Time.h>
+#include "DataTestKit.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -114,7 +115,7 @@ TEST_F(GameServerTest, PlayerWithCharacterAndNewbieTaskDone)
     EXPECT_EQ(ZRKUserRequest::getBagItems(ZRKUserRequest::getInventory(), bag, 11, false), 1);
     EXPECT_EQ(bag.front().getIntVal("i_id", 0), 5001);
     EXPECT_GT(ZRKUserRequest::getStatsLib()->size(), 0u);
-    EXPECT_EQ(ZRKServerRequest::getServer()->getItemLib()->find("3001").getStringVal("name", ""), "Field Jacket");
+    EXPECT_EQ(ZRKServerRequest::getServer()->getItemLib()->find("3001").getStringVal("i_name", ""), "Field Jacket");
 
     // Libraries refresh from the server too.
     EXPECT_EQ(ZRKJobRequest::getPurposeLib()->size(), 0u);
@@ -180,38 +181,44 @@ TEST_F(GameServerTest, FailingHangingAndGarbageServer)
 
 TEST_F(GameServerTest, UnknownRequestIsAnErrorNotASuccess)
 {
+    datatest::LogCapture log;
     std::pair<bool, std::string> got;
     ZRKRequestBroker::post("ZRKShopRequest", "noSuchThing", "[]\n", [&](bool e, const std::string& t) { got = {e, t}; });
     tick();
     EXPECT_TRUE(got.first);
+    EXPECT_EQ(got.second, "An unknown error occurred."); // a text to show, never a bare key
+    EXPECT_EQ(log.count("ZRKGameServer", "no handler for the request ZRKShopRequest::noSuchThing"), 1u);
     // Player data asked before anyone logged in is refused as well.
     ZRKUserRequest::queryUserInventory(0, [&](bool e, const std::string& t) { got = {e, t}; });
     tick();
-    EXPECT_EQ(got, std::make_pair(true, std::string("not logged in")));
+    EXPECT_EQ(got, std::make_pair(true, std::string("Please log in first.")));
 }
 
-TEST(GameServerFixtureTest, MalformedFixturesDoNotCrash)
+TEST(GameServerFixtureTest, BrokenFixtureStopsTheSeedingAndTheServerRefusesEverything)
 {
     zrktest::TempDir dir;
-    zrktest::writeFile(dir.file("accounts.json"), "{\"accounts\": {\"a\": {\"password\": 5, \"player\": [1]}, \"b\": 7}}");
-    zrktest::writeFile(dir.file("players.json"), "[1, 2");
-    zrktest::writeFile(dir.file("replies.json"),
-        "{\"queryPcStats\": {\"error\": \"yes\", \"text\": 4, \"views\": {\"x\": \"file:../../etc/passwd\", \"y\": \"player:pc\"}},"
-        " \"queryMaster\": {\"views\": {\"m\": \"file:missing.json#{arg0}\"}}, \"getPcQuestList\": 3}");
+    for (const char* f : {"itemclasses.json", "master.json", "libs.json", "players.json"})
+        zrktest::writeFile(dir.file(f), zrktest::readFile(std::string("res/server/") + f));
+    zrktest::writeFile(dir.file("accounts.json"), "{\"accounts\": {\"a\": {\"password\": 5, \"player\": \"hero\"}}}");
+    datatest::LogCapture log;
     ZRKSession session(dir.path());
-    EXPECT_FALSE(session.getGameServer()->load());
+    EXPECT_FALSE(session.getGameServer()->isReady());
+    EXPECT_EQ(log.containing("ZRKWorld", "accounts.json: account a"), 1u) << "one line naming the file and the entry";
+
     int code = -1;
     session.login("a", "5", [&](core::ISession*, int c) { code = c; });
-    int replies = 0;
-    auto count = [&](bool, const std::string&) { ++replies; };
-    ZRKUserRequest::queryPcStats(count);
-    ZRKServerRequest::queryMaster(count);
-    ZRKTaskRequest::getPcQuestList(count);
+    std::pair<bool, std::string> got;
+    ZRKServerRequest::queryMaster([&](bool e, const std::string& t) { got = {e, t}; });
     session.update(0);
-    EXPECT_EQ(code, 1); // a password that is not text matches nothing
-    session.login("a", "", [&](core::ISession*, int c) { code = c + 10; });
-    session.update(0);
-    EXPECT_EQ(code, 11);
-    EXPECT_EQ(replies, 3);
-    EXPECT_FALSE(session.getGameData().hasView("x"));
+    EXPECT_EQ(code, 3); // the game goes on offline, as with a server it cannot reach
+    EXPECT_TRUE(got.first);
+    EXPECT_FALSE(session.isOnline());
+
+    // Fixtures too large or too deep are broken fixtures too, not a crash.
+    zrktest::writeFile(dir.file("accounts.json"), std::string(200000, '[') + std::string(200000, ']'));
+    ZRKSession deep(dir.path());
+    EXPECT_FALSE(deep.getGameServer()->isReady());
+    zrktest::writeFile(dir.file("accounts.json"), "{\"accounts\": {}, \"pad\": \"" + std::string(1100000, 'x') + "\"}");
+    ZRKSession large(dir.path());
+    EXPECT_FALSE(large.getGameServer()->isReady());
 }

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <boost/make_shared.hpp>
 #include <gtest/gtest.h>
 
@@ -109,8 +110,8 @@ TEST_F(SessionTest, RoomCallbacksGetTheirRoomsMessagesUntilTheyGo)
 {
     loginHero();
     core::MsgClient* client = session.getMsgClient();
-    const std::string addr = client->roomAddress("r7");
-    EXPECT_EQ(addr, "r7@conference.zrk");
+    const std::string addr = client->roomAddress("plains");
+    EXPECT_EQ(addr, "plains@conference.zrk");
     EXPECT_EQ(client->roomAddress(addr), addr);
     EXPECT_EQ(session.undecorateRoomUser(addr + "/rookie"), "rookie");
     EXPECT_EQ(session.undecorateUser(session.decorateUser("rookie")), "rookie");
@@ -119,28 +120,28 @@ TEST_F(SessionTest, RoomCallbacksGetTheirRoomsMessagesUntilTheyGo)
     auto gone = std::make_unique<RoomListener>();
     session.addMsgRoomCallback(addr, &joined);
     session.addMsgRoomCallback(addr, &joined); // registered once
-    session.addMsgRoomCallback(client->roomAddress("r8"), &elsewhere);
+    session.addMsgRoomCallback(client->roomAddress("canyon"), &elsewhere);
     session.addMsgRoomCallback(addr, gone.get());
     session.setMsgRoomSceneCallback(&scene);
 
-    session.enter("r7", "");
-    client->receiveRoomMessage("r7", "hello");
+    session.enter("plains", "");
+    client->receiveRoomMessage("plains", "hello");
     client->receiveUserMessage("rookie@zrk", "psst");
     EXPECT_TRUE(joined.seen.empty()); // arrivals wait for the frame
     gone.reset();                     // a screen that goes before its messages arrive
     session.update(0);
     session.update(0);
-    EXPECT_EQ(joined.seen, (std::vector<std::string>{"r7: hello", "chat rookie@zrk: psst", "enter r7 0"}));
+    EXPECT_EQ(joined.seen, (std::vector<std::string>{"plains: hello", "chat rookie@zrk: psst", "enter plains 0"}));
     EXPECT_EQ(scene.seen, joined.seen);
     EXPECT_EQ(elsewhere.seen, std::vector<std::string>{"chat rookie@zrk: psst"});
-    ASSERT_EQ(session.getSiteInfo(addr).members.size(), 1u);
-    EXPECT_EQ(session.undecorateRoomUser(session.getSiteInfo(addr).members[0]), "hero");
+    const std::vector<std::string> members = session.getSiteInfo(addr).members;
+    EXPECT_EQ(std::count(members.begin(), members.end(), addr + "/hero"), 1); // the hall's others may be there too
 
     session.removeMsgRoomCallback(&joined);
-    session.leave("r7");
+    session.leave("plains");
     session.update(0);
     EXPECT_EQ(joined.seen.size(), 3u);
-    EXPECT_EQ(scene.seen.back(), "leave r7");
+    EXPECT_EQ(scene.seen.back(), "leave plains");
 }
 
 TEST_F(SessionTest, FailedRoomEntryNeverReadsAsAccepted)

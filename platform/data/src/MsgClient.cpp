@@ -27,14 +27,25 @@ std::string MsgClient::userAddress(const std::string& uid) const
     return uid + "@" + mDomain;
 }
 
+void MsgClient::keep(const Sent& sent)
+{
+    if (mSent.size() >= kSentKept)
+        mSent.pop_front();
+    mSent.push_back(sent);
+}
+
 void MsgClient::sendRoomMessage(const std::string& roomAddr, const std::string&, const std::string& text)
 {
-    mSent.push_back({roomAddress(roomAddr), text});
+    keep({roomAddress(roomAddr), text});
+    if (mOutlet)
+        mOutlet("sendRoomMessage", mSent.back().to, text);
 }
 
 void MsgClient::sendUserMessage(const std::string& text, const std::string& userAddr, const std::string&)
 {
-    mSent.push_back({userAddress(userAddr), text});
+    keep({userAddress(userAddr), text});
+    if (mOutlet)
+        mOutlet("sendUserMessage", mSent.back().to, text);
 }
 
 void MsgClient::addRoomCallback(const std::string& roomAddr, MsgRoomCallback* callback)
@@ -89,18 +100,30 @@ void MsgClient::receiveRoomMessage(const std::string& room, const std::string& t
 
 void MsgClient::receiveUserMessage(const std::string& from, const std::string& text)
 {
+    postChat([from, text](MsgChatCallback& c) { c.onMessage(from, std::string(), text); });
+}
+
+void MsgClient::postChat(const boost::function<void(MsgChatCallback&)>& notice)
+{
     Arrival a;
-    a.chat = [from, text](MsgChatCallback& c) { c.onMessage(from, std::string(), text); };
+    a.chat = notice;
     mArrivals.push_back(a);
 }
 
-void MsgClient::receiveMemberJoin(const std::string& room, const std::string& member)
+void MsgClient::receivePresence(const std::string& member)
+{
+    Arrival a;
+    a.notice = [member](MsgRoomCallback& c) { c.onMemberPresence(member); };
+    mArrivals.push_back(a);
+}
+
+void MsgClient::receiveMemberJoin(const std::string& room, const std::string& member, bool self)
 {
     MsgSiteInfo& site = mSites[roomAddress(room)];
     site.room = roomAddress(room);
     if (std::find(site.members.begin(), site.members.end(), member) == site.members.end())
         site.members.push_back(member);
-    post(room, [room, member](MsgRoomCallback& c) { c.onMemberJoin(room, member, false); });
+    post(room, [room, member, self](MsgRoomCallback& c) { c.onMemberJoin(room, member, self); });
 }
 
 void MsgClient::receiveMemberLeave(const std::string& room, const std::string& member)
@@ -129,15 +152,7 @@ void MsgClient::deliver()
     std::deque<Arrival> due;
     due.swap(mArrivals); // callbacks may post more: those wait for the next frame
     for (const Arrival& a : due) {
-        std::vector<Listener> targets;
-        if (a.chat) {
-            for (const auto& room : mRooms)
-                for (const Listener& l : listenersOf(room.first))
-                    if (std::none_of(targets.begin(), targets.end(), [&l](const Listener& t) { return t.callback == l.callback; }))
-                        targets.push_back(l);
-        } else {
-            targets = listenersOf(a.room);
-        }
+        std::vector<Listener> targets = a.room.empty() ? everyone() : listenersOf(a.room);
         if (mScene.callback && !mScene.alive.expired() &&
             std::none_of(targets.begin(), targets.end(), [this](const Listener& t) { return t.callback == mScene.callback; }))
             targets.push_back(mScene);
@@ -156,6 +171,16 @@ void MsgClient::deliver()
             }
         }
     }
+}
+
+std::vector<MsgClient::Listener> MsgClient::everyone() const
+{
+    std::vector<Listener> out;
+    for (const auto& room : mRooms)
+        for (const Listener& l : listenersOf(room.first))
+            if (std::none_of(out.begin(), out.end(), [&l](const Listener& t) { return t.callback == l.callback; }))
+                out.push_back(l);
+    return out;
 }
 
 void MsgClient::reset()

@@ -5,21 +5,37 @@
 namespace kavri3D {
 namespace zrk {
 
-void ZRKInventory::assign(const Json::Value& reply)
+void ZRKInventory::assign(const Json::Value* reply)
 {
+    mReply = reply;
     mItems.clear();
-    const Json::Value& items = ZRKJson::member(reply, "items");
-    if (!items.isArray())
-        return;
-    for (const Json::Value& item : items)
-        if (item.isObject())
-            mItems.push_back(ZRKJson::toView(item));
+    mMade = false;
+}
+
+void ZRKInventory::clear()
+{
+    mReply = nullptr;
+    mItems.clear();
+    mMade = true;
+}
+
+const std::vector<core::XmlConfigHelper>& ZRKInventory::items() const
+{
+    if (mMade)
+        return mItems;
+    mMade = true;
+    const Json::Value& items = mReply ? ZRKJson::member(*mReply, "items") : Json::Value::nullSingleton();
+    if (items.isArray())
+        for (const Json::Value& item : items)
+            if (item.isObject())
+                mItems.push_back(ZRKJson::toView(item));
+    return mItems;
 }
 
 int ZRKInventory::bagItems(int bag, std::list<core::XmlConfigHelper>& out) const
 {
     int count = 0;
-    for (const core::XmlConfigHelper& item : mItems)
+    for (const core::XmlConfigHelper& item : items())
         if (item.getIntVal("bag", -1) == bag) {
             out.push_back(item);
             ++count;

@@ -116,6 +116,13 @@ core::XmlConfigHelper ZRKJson::toView(const Json::Value& v)
     return view;
 }
 
+void ZRKJson::refill(core::XmlConfigHelper& view, const Json::Value& v)
+{
+    yake::Configuration& config = *view.getConfiguration();
+    config.tree().clear();
+    flatten(v, std::string(), config);
+}
+
 Json::Value ZRKJson::fromView(const core::XmlConfigHelper& view)
 {
     Json::Value out(Json::objectValue);

@@ -18,27 +18,32 @@ ZRKRequestBroker::ZRKRequestBroker() = default;
 // Pending completions are dropped, not run: their owners may already be gone.
 ZRKRequestBroker::~ZRKRequestBroker() { mSent.disconnect_all_slots(); }
 
-long ZRKRequestBroker::send(const std::string& kind, const std::string& op, const std::string& params, const ZRKReply& done)
+long ZRKRequestBroker::send(const std::string& kind, const std::string& op, const ZRKParams& params, const ZRKReply& done)
 {
     Pending p;
     p.info.handle = mNextHandle++;
     p.info.kind = kind;
     p.info.op = op;
-    p.info.params = params;
+    p.info.params = params.text();
+    p.info.args = params.args();
     p.info.sentAt = yake::native::getTime();
     p.done = done;
-    const ZRKRequestInfo info = p.info;
-    mRequests.emplace(info.handle, std::move(p));
-    mHistory.push_back(info);
+    const long handle = p.info.handle;
+    if (mHistory.size() >= kHistory)
+        mHistory.pop_front();
+    mHistory.push_back(p.info);
+    mRequests.emplace(handle, std::move(p));
+    // The history's entry stays put while a listener sends more (a deque keeps its elements).
+    const ZRKRequestInfo& info = mHistory.back();
     try {
         mSent(info);
     } catch (const std::exception& e) {
         logLine(3, "request listener failed on " + op + ": " + e.what());
     }
-    return info.handle;
+    return handle;
 }
 
-long ZRKRequestBroker::post(const char* kind, const char* op, const std::string& params, const ZRKReply& done)
+long ZRKRequestBroker::post(const char* kind, const char* op, const ZRKParams& params, const ZRKReply& done)
 {
     ZRKRequestBroker* broker = getSingletonPtr();
     if (!broker) {
@@ -54,13 +59,18 @@ void ZRKRequestBroker::cancelAll() { mRequests.clear(); }
 
 bool ZRKRequestBroker::complete(long handle, bool error, const std::string& text, const Json::Value& views)
 {
+    return complete(handle, error, text, Json::Value(views));
+}
+
+bool ZRKRequestBroker::complete(long handle, bool error, const std::string& text, Json::Value&& views)
+{
     auto it = mRequests.find(handle);
     if (it == mRequests.end() || it->second.answered)
         return false;
     it->second.answered = true;
     it->second.error = error;
     it->second.text = text;
-    it->second.views = views;
+    it->second.views = std::move(views);
     return true;
 }
 
@@ -103,7 +113,7 @@ void ZRKRequestBroker::update()
         mRequests.erase(it);
         if (!p.views.isNull())
             if (ZRKGameData* data = ZRKGameData::getSingletonPtr())
-                data->applyViews(p.views);
+                data->applyViews(std::move(p.views));
         if (!p.done)
             continue;
         try {

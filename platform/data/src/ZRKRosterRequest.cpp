@@ -6,9 +6,9 @@ namespace kavri3D {
 namespace zrk {
 
 long ZRKRosterRequest::queryMyRoster(ZRKReply done) { return ZRKRequestBroker::call("ZRKRosterRequest", "queryMyRoster", done); }
-long ZRKRosterRequest::queryAddRoster(const std::string& params, ZRKReply done) { return ZRKRequestBroker::post("ZRKRosterRequest", "queryAddRoster", params, done); }
-long ZRKRosterRequest::queryUptRoster(const std::string& params, ZRKReply done) { return ZRKRequestBroker::post("ZRKRosterRequest", "queryUptRoster", params, done); }
-long ZRKRosterRequest::queryDelRoster(const std::string& params, ZRKReply done) { return ZRKRequestBroker::post("ZRKRosterRequest", "queryDelRoster", params, done); }
+long ZRKRosterRequest::queryAddRoster(const ZRKParams& params, ZRKReply done) { return ZRKRequestBroker::post("ZRKRosterRequest", "queryAddRoster", params, done); }
+long ZRKRosterRequest::queryUptRoster(const ZRKParams& params, ZRKReply done) { return ZRKRequestBroker::post("ZRKRosterRequest", "queryUptRoster", params, done); }
+long ZRKRosterRequest::queryDelRoster(const ZRKParams& params, ZRKReply done) { return ZRKRequestBroker::post("ZRKRosterRequest", "queryDelRoster", params, done); }
 
 } // namespace zrk
 } // namespace kavri3D

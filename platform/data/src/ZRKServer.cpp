@@ -13,5 +13,19 @@ core::XmlConfigHelper ZRKServer::getCurrentZone() const
     return data ? data->view("zone") : core::XmlConfigHelper();
 }
 
+core::XmlConfigHelper ZRKServer::getOnline() const
+{
+    ZRKGameData* data = ZRKGameData::getSingletonPtr();
+    return data ? data->view("online") : core::XmlConfigHelper();
+}
+
+void ZRKServer::setPlayerOnline(const std::string& uid, bool online)
+{
+    if (online)
+        mOnline.insert(uid);
+    else
+        mOnline.erase(uid);
+}
+
 } // namespace zrk
 } // namespace kavri3D

@@ -8,8 +8,10 @@
 #include "data/ZRKGameData.h"
 #include "data/ZRKGameServer.h"
 #include "data/ZRKJson.h"
+#include "data/ZRKNotices.h"
 #include "data/ZRKParamText.h"
 #include "data/ZRKRequestBroker.h"
+#include "data/ZRKTransport.h"
 
 KAVRI_SINGLETON_DEFINE(kavri3D::zrk::ZRKSession);
 
@@ -27,19 +29,47 @@ int codeOf(const std::string& text, int def)
     return v.isInt() ? v.asInt() : def;
 }
 
+ZRKServerConfig folderOnly(const std::string& folder)
+{
+    ZRKServerConfig config;
+    config.folder = folder;
+    return config;
+}
 } // namespace
 
-ZRKSession::ZRKSession(const std::string& serverFolder) : mBroker(new ZRKRequestBroker), mData(new ZRKGameData)
+ZRKSession::ZRKSession(const std::string& serverFolder) : ZRKSession(folderOnly(serverFolder)) {}
+
+ZRKSession::ZRKSession(const ZRKServerConfig& server)
+    : mBroker(new ZRKRequestBroker), mData(new ZRKGameData), mNotices(new ZRKNotices(*this))
 {
-    if (!serverFolder.empty())
-        mServer.reset(new ZRKGameServer(*mBroker, serverFolder));
+    mSent = mBroker->subscribeToSent([this](const ZRKRequestInfo& info) {
+        if (mTransport)
+            mTransport->send(ZRKMessage::request(info));
+    });
+    mMsgClient.setOutlet([this](const std::string& op, const std::string& to, const std::string& text) { say(op, to, text); });
+    if (!server.folder.empty()) {
+        std::unique_ptr<ZRKGameServer> embedded(new ZRKGameServer(server));
+        ZRKGameServer* raw = embedded.get();
+        setTransport(std::move(embedded));
+        mServer = raw;
+    }
 }
 
 ZRKSession::~ZRKSession()
 {
     mConnection.disconnect_all_slots();
     mRequests.cancelAll();
-    mServer.reset();
+    mMsgClient.setOutlet(core::MsgClient::Outlet());
+    mSent.disconnect();
+    mServer = nullptr;
+    mTransport.reset();
+    // The rooms' listeners hear of nothing more: the session and its data go together.
+}
+
+void ZRKSession::setTransport(std::unique_ptr<ZRKTransport> transport)
+{
+    mServer = nullptr;
+    mTransport = std::move(transport);
 }
 
 bool ZRKSession::isLoggingIn() const { return mLoginHandle && mBroker->isPending(mLoginHandle); }
@@ -75,20 +105,23 @@ void ZRKSession::onLoginReply(bool error, const std::string& text, const std::st
 
 void ZRKSession::logout()
 {
-    if (isLoggingIn()) {
+    const bool loggingIn = isLoggingIn();
+    if (loggingIn) {
         mBroker->cancel(mLoginHandle);
         mLoginHandle = 0;
     }
-    if (!mOnline)
+    if (!mOnline && !loggingIn)
         return;
-    mBroker->send("ZRKSession", "logout", ZRKParamText::pack(mUID), ZRKReply());
-    goOffline(1);
+    // Also when only the log-in was under way: the server may have let it in already.
+    mBroker->call("ZRKSession", "logout", ZRKReply(), mUID);
+    if (mOnline)
+        goOffline(LoggedOut);
 }
 
 void ZRKSession::dropConnection(int state)
 {
     if (mOnline)
-        goOffline(state == 0 ? 1 : state);
+        goOffline(isLoss(state) ? state : Lost);
 }
 
 void ZRKSession::goOffline(int state)
@@ -98,6 +131,7 @@ void ZRKSession::goOffline(int state)
     mCurrentRoom.clear();
     mData->clear();
     mMsgClient.reset();
+    ++mOfflineEpoch;
     try {
         mConnection(this, state);
     } catch (const std::exception& e) {
@@ -132,32 +166,59 @@ bool ZRKSession::teleport(const std::string& room, const std::string& state, con
 
 void ZRKSession::teleportAdv(const std::string& state, const std::string& params) { teleport(std::string(), state, params); }
 
+namespace {
+/// The entry's parameter text as the game always wrote it, beside the values themselves.
+ZRKParams entryParams(const std::string& room, const std::string& text, const Json::Value& values)
+{
+    return ZRKParams::exact(ZRKParamText::pack(room, text), ZRKParamText::list(room, values));
+}
+} // namespace
+
 long ZRKSession::enter(const std::string& room, const std::string& text)
 {
-    const std::string params = ZRKParamText::pack(room, text);
-    return mRequests.track(mBroker->send("ZRKSession", "enter", params, mRequests.guard([this, room](bool error, const std::string& reply) {
-        int code = codeOf(reply, 1);
-        if (error && code <= 0)
-            code = 1; // a failure never reads as an accepted entry
-        if (code <= 0) {
-            mCurrentRoom = room;
-            mMsgClient.receiveMemberJoin(room, mMsgClient.roomAddress(room) + "/" + mUID);
-        }
-        mMsgClient.receiveEnterReply(room, code, reply);
-    })));
+    return enterWith(room, entryParams(room, text, Json::Value(text)));
 }
 
 long ZRKSession::enter(const std::string& room, const core::XmlConfigHelper& entry)
 {
-    return enter(room, ZRKParamText::make(ZRKJson::fromView(entry)));
+    const Json::Value values = ZRKJson::fromView(entry);
+    // The password travels as its exact characters, whatever the text form makes of it.
+    return enterWith(room, entryParams(room, ZRKParamText::make(values), values));
+}
+
+long ZRKSession::enterWith(const std::string& room, const ZRKParams& params)
+{
+    return mRequests.track(mBroker->send("ZRKSession", "enter", params, mRequests.guard([this, room](bool error, const std::string& reply) {
+        int code = codeOf(reply, 1);
+        if (error && code <= 0)
+            code = 1; // a failure never reads as an accepted entry
+        if (code <= 0)
+            mCurrentRoom = room;
+        mMsgClient.receiveEnterReply(room, code, reply);
+    })));
 }
 
 void ZRKSession::leave(const std::string& room)
 {
-    mBroker->send("ZRKSession", "leave", ZRKParamText::pack(room), ZRKReply());
+    mBroker->call("ZRKSession", "leave", ZRKReply(), room);
+    roomLost(room);
+}
+
+void ZRKSession::roomLost(const std::string& room)
+{
     if (mCurrentRoom == room)
         mCurrentRoom.clear();
+    mData->dropRoomState(room);
     mMsgClient.receiveLeave(room);
+}
+
+void ZRKSession::say(const std::string& op, const std::string& to, const std::string& text)
+{
+    if (!mOnline) {
+        logLine(4, "not online: a message to " + to + " is dropped");
+        return;
+    }
+    mBroker->call("MsgClient", op.c_str(), ZRKReply(), to, text);
 }
 
 void ZRKSession::addMsgRoomCallback(const std::string& roomAddr, core::MsgRoomCallback* callback)
@@ -182,12 +243,46 @@ boost::signals2::connection ZRKSession::subscribeToConnectionSignal(const Connec
     return mConnection.connect(slot);
 }
 
+void ZRKSession::receive()
+{
+    if (!mTransport)
+        return;
+    std::vector<ZRKMessage> incoming;
+    incoming.swap(mIncoming); // kept between frames only for its room
+    mTransport->receive(incoming);
+    const unsigned epoch = mOfflineEpoch;
+    // In the order the server sent them: a room's members before the answer to entering it.
+    for (ZRKMessage& m : incoming) {
+        if (m.type == ZRKMessage::Reply)
+            mBroker->complete(m.handle, m.error, m.text, std::move(m.views));
+        else if (m.type == ZRKMessage::Notice)
+            mNotices->apply(m);
+        if (epoch != mOfflineEpoch)
+            break; // the connection dropped: what came after it belongs to no session
+    }
+    incoming.clear();
+    incoming.swap(mIncoming);
+}
+
+void ZRKSession::tellWorldReset()
+{
+    if (mWorldResetTold || !mServer || !mServer->core().worldWasReset())
+        return;
+    core::Application* app = core::Application::getSingletonPtr();
+    core::FramePtr frame = app ? app->getMainFrame() : core::FramePtr();
+    if (!frame)
+        return; // told once there is a frame to tell it in
+    mWorldResetTold = true;
+    frame->messageBox("error/title1", "error/srv_data_reset", 1, 9, 300, 150);
+}
+
 void ZRKSession::update(float)
 {
-    if (mServer)
-        mServer->update();
+    receive();
     mBroker->update();
+    mData->deliverRoomReplays();
     mMsgClient.deliver();
+    tellWorldReset();
 }
 
 } // namespace zrk

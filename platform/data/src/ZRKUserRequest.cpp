@@ -14,7 +14,9 @@ long ZRKUserRequest::queryUserDefState(const std::string& uid, bool refresh, ZRK
 long ZRKUserRequest::queryUserInventory(int role, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInventory", done, role); }
 long ZRKUserRequest::queryUserInventory(int role, bool refresh, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInventory", done, role, refresh); }
 long ZRKUserRequest::queryPcStats(ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryPcStats", done); }
-long ZRKUserRequest::queryUseFunItem(const std::string& params, ZRKReply done) { return ZRKRequestBroker::post("ZRKUserRequest", "queryUseFunItem", params, done); }
+long ZRKUserRequest::queryUseFunItem(const ZRKParams& params, ZRKReply done) { return ZRKRequestBroker::post("ZRKUserRequest", "queryUseFunItem", params, done); }
+long ZRKUserRequest::addStatsPoint(const ZRKParams& params, ZRKReply done) { return ZRKRequestBroker::post("ZRKUserRequest", "addStatsPoint", params, done); }
+long ZRKUserRequest::changeSlot(const core::XmlConfigHelper& params, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "changeSlot", done, params); }
 core::XmlConfigHelper ZRKUserRequest::getUserInfo(const std::string& uid) { return ZRKGameData::liveView("userInfo/" + uid); }
 core::XmlConfigHelper ZRKUserRequest::getUserSetting(const std::string& uid) { return ZRKGameData::liveView("userSetting/" + uid); }
 core::XmlConfigHelper ZRKUserRequest::getPc_id() { return ZRKGameData::liveView("pc"); }

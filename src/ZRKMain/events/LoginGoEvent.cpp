@@ -210,10 +210,14 @@ void LoginGoEvent::teleport(const std::string& state)
 
 void LoginGoEvent::onConnectionChanged(core::ISession*, int state)
 {
-    if (state == 0)
+    if (state == ZRKSession::Connected)
         return;
     mConnection.disconnect();
     endAttempt();
+    // A log-out or a quit was meant: whoever ended the session takes the player where they go,
+    // and there is no cut connection to tell of.
+    if (!ZRKSession::isLoss(state))
+        return;
     // Here the room listener's flag is cleared and the personal room is marked for reloading
     // (PersonalRoom::markReload) once those exist.
     if (RoomLogon* logon = RoomLogon::getSingletonPtr())

@@ -320,7 +320,12 @@ core::FramePtr Application::onCreateMainFrame()
 
 core::SessionPtr Application::onCreateSession()
 {
-    boost::shared_ptr<ZRKSession> session(new ZRKSession);
+    // The embedded server keeps its world beside the user settings; "/serverReset=1" seeds it afresh.
+    ZRKServerConfig server;
+    core::BlackBoard* bb = core::BlackBoard::getSingletonPtr();
+    server.database = (bb ? bb->getString("kavri3D/runPath", "") : std::string()) + "ZRK_World.db";
+    server.reset = getArgument("serverReset") == "1";
+    boost::shared_ptr<ZRKSession> session(new ZRKSession(server));
     session->getSettings().setBoolVal("reportReentry", false);
     return session;
 }

@@ -24,7 +24,12 @@ public:
         std::string text;
     };
 
+    /// Carries what the game says to the server: (operation, addressee, text).
+    typedef boost::function<void(const std::string&, const std::string&, const std::string&)> Outlet;
+
     explicit MsgClient(const std::string& domain = "zrk");
+    /// Where sent messages go besides the record (the session's link to the server).
+    void setOutlet(const Outlet& outlet) { mOutlet = outlet; }
 
     /// The room's address ("name@conference.domain"); an address stays as it is.
     std::string roomAddress(const std::string& room) const;
@@ -33,7 +38,10 @@ public:
 
     void sendRoomMessage(const std::string& roomAddr, const std::string& subject, const std::string& text);
     void sendUserMessage(const std::string& text, const std::string& userAddr, const std::string& subject);
-    const std::vector<Sent>& sent() const { return mSent; }
+    /// The messages sent lately, oldest first (only the latest kSentKept, so a long run does
+    /// not grow).
+    const std::deque<Sent>& sent() const { return mSent; }
+    static constexpr std::size_t kSentKept = 256;
 
     /// The callback receives the room's messages; one callback may follow several rooms.
     void addRoomCallback(const std::string& roomAddr, MsgRoomCallback* callback);
@@ -46,12 +54,16 @@ public:
     // Arrivals, handed over on the next deliver().
     void receiveRoomMessage(const std::string& room, const std::string& text, bool self = false);
     void receiveUserMessage(const std::string& from, const std::string& text);
-    void receiveMemberJoin(const std::string& room, const std::string& member);
+    void receiveMemberJoin(const std::string& room, const std::string& member, bool self = false);
     void receiveMemberLeave(const std::string& room, const std::string& member);
     void receiveEnterReply(const std::string& room, int code, const std::string& params);
     void receiveLeave(const std::string& room);
+    /// A member came online or went: every room callback hears it.
+    void receivePresence(const std::string& member);
     /// Any other room notice.
     void post(const std::string& room, const boost::function<void(MsgRoomCallback&)>& notice);
+    /// A notice for every chat callback (special events such as invitations).
+    void postChat(const boost::function<void(MsgChatCallback&)>& notice);
 
     /// Hands every arrival to the live callbacks of its room and to the scene.
     void deliver();
@@ -66,10 +78,12 @@ private:
         boost::weak_ptr<void> alive;
     };
     struct Arrival {
-        std::string room; // empty: a chat message for every chat callback
+        std::string room; // empty: for every callback (a room notice) or every chat callback
         boost::function<void(MsgRoomCallback&)> notice;
         boost::function<void(MsgChatCallback&)> chat;
     };
+    std::vector<Listener> everyone() const;
+    void keep(const Sent& sent);
     std::vector<Listener> listenersOf(const std::string& roomAddr) const;
 
     std::string mDomain;
@@ -77,7 +91,8 @@ private:
     Listener mScene{nullptr, boost::weak_ptr<void>()};
     std::deque<Arrival> mArrivals;
     std::map<std::string, MsgSiteInfo> mSites;
-    std::vector<Sent> mSent;
+    std::deque<Sent> mSent;
+    Outlet mOutlet;
 };
 
 } // namespace core

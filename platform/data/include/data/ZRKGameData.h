@@ -1,20 +1,25 @@
 #pragma once
+#include <boost/shared_ptr.hpp>
 #include <json/json.h>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 #include <util/Singleton.h>
 #include <util/XmlConfigHelper.h>
 #include "data/ZRKInventory.h"
 #include "data/ZRKQuestLib.h"
+#include "data/ZRKRoomState.h"
 #include "data/ZRKServer.h"
 
 namespace kavri3D {
 namespace zrk {
 
 /// What the client knows of the game: the result views of the last replies by name
-/// ("userInfo/<user>", "pc", "inventory", "lib/<name>"...), the libraries, the inventory
-/// and the server object. Replies replace whole views.
+/// ("userInfo/<user>", "pc", "inventory", "lib/<name>"...), the libraries, the inventory,
+/// the server object and the states of the rooms the player is in. Replies replace whole
+/// views; notices change the room states in place.
 class ZRKGameData : public Singleton<ZRKGameData> {
 public:
     ZRKGameData();
@@ -23,8 +28,21 @@ public:
     /// Replaces each named view by its value; `views` must be an object, else nothing
     /// changes.
     void applyViews(const Json::Value& views);
-    /// Forgets every view (at log-out).
+    /// The same, taking the values over.
+    void applyViews(Json::Value&& views);
+    /// Forgets every view and room (at log-out).
     void clear();
+
+    // The rooms the player is in: each state built once, when the server first describes it.
+    ZRKRoomState* roomState(const std::string& room) const;
+    ZRKRoomState& makeRoomState(const std::string& room, const std::string& selfId);
+    /// The room is gone for the player: its destroy signal, then it is forgotten.
+    void dropRoomState(const std::string& room);
+    void dropRoomStates();
+    /// The room entered last that still stands; null without one.
+    ZRKRoomState* latestRoomState() const;
+    /// Tells the rooms' late subscribers what they asked to hear (each frame).
+    void deliverRoomReplays();
 
     bool hasView(const std::string& name) const { return mViews.count(name) > 0; }
     /// The view's value, null when there is none.
@@ -54,7 +72,8 @@ public:
 private:
     struct View {
         Json::Value value;
-        core::XmlConfigHelper settings;
+        mutable core::XmlConfigHelper settings;
+        mutable bool settingsMade = false; ///< the settings form is made when first asked for
     };
     std::map<std::string, View> mViews;
     ZRKQuestLib mQuest;
@@ -65,6 +84,7 @@ private:
     ZRKDataLib mStats{"stats"};
     ZRKInventory mInventory;
     ZRKServer mServer;
+    std::vector<std::pair<std::string, boost::shared_ptr<ZRKRoomState>>> mRooms; ///< in order of entering
 };
 
 } // namespace zrk

@@ -1,80 +1,79 @@
 #pragma once
-#include <boost/signals2.hpp>
-#include <json/json.h>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
-#include "data/ZRKRequestInfo.h"
+#include "data/ZRKServerConfig.h"
+#include "data/ZRKServerCore.h"
+#include "data/ZRKTransport.h"
 
 namespace kavri3D {
 namespace zrk {
 
-class ZRKRequestBroker;
-
-/// The game server the client plays against when there is no other: it answers each request
-/// one frame after it was sent, from the fixture files of its folder (accounts.json,
-/// players.json, replies.json and the files those name). Tests can make it fail, hang or
-/// answer garbage, for every request or for one operation.
-class ZRKGameServer {
+/// The game server the client plays against when there is no other, and the link to it: the
+/// server runs in this process, each frame answering the requests that arrived a frame (or
+/// the latency) before and handing back its replies and notices in order. Tests can delay,
+/// reorder or pass every message through text, and make the server fail, hang or answer
+/// garbage, for every request or for one operation.
+class ZRKGameServer : public ZRKTransport {
 public:
     enum Mode { Answer, Fail, Hang, Garbage, ModeCount };
     static const char* modeName(Mode mode);
 
-    ZRKGameServer(ZRKRequestBroker& broker, const std::string& folder);
-    ~ZRKGameServer();
+    explicit ZRKGameServer(const ZRKServerConfig& config);
+    ~ZRKGameServer() override;
 
-    /// (Re)reads the fixtures; false when accounts.json, players.json or replies.json is missing or not a
-    /// JSON object. The server answers either way (with errors where data is missing).
-    bool load();
-    const std::string& getFolder() const { return mFolder; }
+    // The link.
+    void send(ZRKMessage request) override;
+    void receive(std::vector<ZRKMessage>& out) override;
 
+    /// The world is open and seeded (else every request is refused).
+    bool isReady() const { return mCore->isReady(); }
+    const std::string& getFolder() const { return mCore->config().folder; }
+    /// The account logged in through this link, empty when none.
+    const std::string& getAccount() const { return mCore->accountOf(mConnection); }
+    std::size_t answeredCount() const { return mAnswered; }
+    ZRKServerCore& core() { return *mCore; }
+
+    // Control surface for tests.
     void setMode(Mode mode) { mMode = mode; }
     /// A mode for one operation, over the general one.
     void setModeFor(const std::string& op, Mode mode) { mModes[op] = mode; }
     void clearModes();
     void setFailText(const std::string& text) { mFailText = text; }
-
-    /// Answers the requests that arrived before this frame.
-    void update();
-
-    /// The account logged in on this server, empty when none.
-    const std::string& getAccount() const { return mAccount; }
-    std::size_t answeredCount() const { return mAnswered; }
+    /// Frames between a request's arrival and its answer (at least 1).
+    void setLatency(unsigned frames) { mLatency = frames ? frames : 1; }
+    /// Requests due in the same frame are answered last first.
+    void setOutOfOrder(bool reversed) { mReversed = reversed; }
+    /// Every message crosses as text and is read back, as it would between processes.
+    void setThroughText(bool text) { mThroughText = text; }
+    /// The server drops this client: its player goes offline and the client is told.
+    void dropClient();
 
     static const char* garbageText() { return "\x01{garbage"; }
 
 private:
-    struct Reply {
-        bool error = false;
-        std::string text;
-        Json::Value views;
-    };
     struct Arrival {
-        ZRKRequestInfo info;
+        ZRKMessage request;
         unsigned frame;
     };
-
-    void onSent(const ZRKRequestInfo& info);
     Mode modeOf(const std::string& op) const;
-    Reply answer(const ZRKRequestInfo& info);
-    Reply answerLogin(const ZRKRequestInfo& info);
-    bool resolve(const Json::Value& source, const std::vector<std::string>& args, Json::Value& out) const;
-    std::string substitute(std::string text, const std::vector<std::string>& args) const;
+    void answer(const ZRKMessage& request, std::vector<ZRKMessage>& out);
+    bool cross(ZRKMessage& message) const;
 
-    ZRKRequestBroker& mBroker;
-    std::string mFolder;
-    Json::Value mAccounts;
-    Json::Value mPlayers;
-    Json::Value mReplies;
+    std::unique_ptr<ZRKServerCore> mCore;
+    long mConnection = 0;
     Mode mMode = Answer;
     std::map<std::string, Mode> mModes;
     std::string mFailText = "the server is busy";
     std::vector<Arrival> mArrivals;
+    std::vector<Arrival> mDue, mLater; ///< kept for their room between frames
     unsigned mFrame = 0;
+    unsigned mLatency = 1;
+    bool mReversed = false;
+    bool mThroughText = false;
+    bool mDropped = false;
     std::size_t mAnswered = 0;
-    std::string mAccount;
-    unsigned mSessions = 0;
-    boost::signals2::scoped_connection mConnection;
 };
 
 } // namespace zrk

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include "data/ZRKParams.h"
 #include "data/ZRKRequestInfo.h"
 
 namespace kavri3D {
@@ -9,8 +10,8 @@ namespace zrk {
 /// Each request completes later, from the frame update, with (error, text).
 class ZRKGuildRequest {
 public:
-    static long queryPlayerGuild(const std::string& params, ZRKReply done);
-    static long queryWant(const std::string& params, ZRKReply done);
+    static long queryPlayerGuild(const ZRKParams& params, ZRKReply done);
+    static long queryWant(const ZRKParams& params, ZRKReply done);
 };
 
 } // namespace zrk

@@ -10,16 +10,19 @@ namespace zrk {
 /// The items a player holds, each a record with its bag number ("bag") and slot ("slot").
 class ZRKInventory {
 public:
-    /// Takes the items of an inventory reply ({"items": [...]}); anything else is empty.
-    void assign(const Json::Value& reply);
-    void clear() { mItems.clear(); }
+    /// Takes the items of an inventory reply ({"items": [...]}); anything else is empty. The
+    /// reply is read where it is kept (the game data's view), so it must outlive this use.
+    void assign(const Json::Value* reply);
+    void clear();
 
-    const std::vector<core::XmlConfigHelper>& items() const { return mItems; }
+    const std::vector<core::XmlConfigHelper>& items() const;
     /// Appends the items of one bag, in slot order as held; returns how many.
     int bagItems(int bag, std::list<core::XmlConfigHelper>& out) const;
 
 private:
-    std::vector<core::XmlConfigHelper> mItems;
+    const Json::Value* mReply = nullptr;               ///< as the server sent it
+    mutable std::vector<core::XmlConfigHelper> mItems; ///< made from it when first asked for
+    mutable bool mMade = true;
 };
 
 } // namespace zrk

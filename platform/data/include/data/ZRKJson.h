@@ -24,6 +24,9 @@ public:
     /// A settings view of the value: object members become keys, array entries the keys
     /// "0", "1"..., scalars their text. Anything else gives an empty view.
     static core::XmlConfigHelper toView(const Json::Value& v);
+    /// Puts the value into the view's own tree in place of what it held, so that copies of the
+    /// view (which share the tree) see it too.
+    static void refill(core::XmlConfigHelper& view, const Json::Value& v);
     /// The JSON object of a settings tree (every value a string).
     static Json::Value fromView(const core::XmlConfigHelper& view);
 };

@@ -18,9 +18,15 @@ public:
     template <class... Args>
     static std::string pack(const Args&... args)
     {
-        Json::Value list(Json::arrayValue);
-        (list.append(toJson(args)), ...);
-        return make(list);
+        return make(list(args...));
+    }
+    /// The same arguments as values, each string kept whole.
+    template <class... Args>
+    static Json::Value list(const Args&... args)
+    {
+        Json::Value out(Json::arrayValue);
+        (out.append(toJson(args)), ...);
+        return out;
     }
 
     static Json::Value toJson(const Json::Value& v) { return v; }

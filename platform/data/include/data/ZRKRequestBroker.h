@@ -1,11 +1,13 @@
 #pragma once
 #include <boost/signals2.hpp>
+#include <deque>
 #include <json/json.h>
 #include <map>
 #include <string>
 #include <vector>
 #include <util/Singleton.h>
 #include "data/ZRKParamText.h"
+#include "data/ZRKParams.h"
 #include "data/ZRKRequestInfo.h"
 
 namespace kavri3D {
@@ -24,15 +26,17 @@ public:
     ~ZRKRequestBroker();
 
     /// Sends one request; returns its handle (never 0).
-    long send(const std::string& kind, const std::string& op, const std::string& params, const ZRKReply& done);
+    long send(const std::string& kind, const std::string& op, const ZRKParams& params, const ZRKReply& done);
 
     /// The request operations' one entry: sends through the live broker, or logs and returns
     /// 0 without one (no completion then ever runs).
-    static long post(const char* kind, const char* op, const std::string& params, const ZRKReply& done);
+    static long post(const char* kind, const char* op, const ZRKParams& params, const ZRKReply& done);
+    /// An operation's arguments as the parameter text (a JSON array of them) and as values.
     template <class... Args>
     static long call(const char* kind, const char* op, const ZRKReply& done, const Args&... args)
     {
-        return post(kind, op, ZRKParamText::pack(args...), done);
+        const Json::Value list = ZRKParamText::list(args...);
+        return post(kind, op, ZRKParams::exact(ZRKParamText::make(list), list), done);
     }
 
     /// The completion of the request never runs; false when it is not pending.
@@ -43,6 +47,8 @@ public:
     /// named result views just before the completion runs. False when the handle is not
     /// pending or was answered already.
     bool complete(long handle, bool error, const std::string& text, const Json::Value& views = Json::Value());
+    /// The same, taking the views over.
+    bool complete(long handle, bool error, const std::string& text, Json::Value&& views);
     /// Answers the oldest unanswered request of the operation; false when there is none.
     bool completeOldest(const std::string& op, bool error, const std::string& text,
                         const Json::Value& views = Json::Value());
@@ -58,14 +64,16 @@ public:
     bool isPending(long handle) const { return mRequests.count(handle) > 0; }
     /// Requests still waiting for an answer, oldest first.
     std::vector<ZRKRequestInfo> unanswered() const;
-    /// Every request sent since the last clearHistory, oldest first.
-    const std::vector<ZRKRequestInfo>& history() const { return mHistory; }
+    /// The requests sent since the last clearHistory, oldest first; only the latest
+    /// kHistory are kept, so a long run does not grow.
+    const std::deque<ZRKRequestInfo>& history() const { return mHistory; }
     void clearHistory() { mHistory.clear(); }
 
     /// Told of each request as it is sent (the embedded server listens here).
     boost::signals2::connection subscribeToSent(const SentSignal::slot_type& slot) { return mSent.connect(slot); }
 
     static const char* timeoutText() { return "request timed out"; }
+    static constexpr std::size_t kHistory = 4096;
 
 private:
     struct Pending {
@@ -78,7 +86,7 @@ private:
     };
 
     std::map<long, Pending> mRequests; // by handle: handles grow, so this is sending order
-    std::vector<ZRKRequestInfo> mHistory;
+    std::deque<ZRKRequestInfo> mHistory;
     SentSignal mSent;
     long mNextHandle = 1;
     double mTimeout = 30.0;

@@ -1,5 +1,6 @@
 #pragma once
 #include <boost/function.hpp>
+#include <json/json.h>
 #include <string>
 
 namespace kavri3D {
@@ -15,6 +16,7 @@ struct ZRKRequestInfo {
     std::string kind;   ///< the request class ("ZRKUserRequest")
     std::string op;     ///< the operation ("queryUserInfo0")
     std::string params; ///< the parameter text
+    Json::Value args;   ///< the same arguments as values (exact strings); what the server reads
     double sentAt = 0;  ///< clock time of sending
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include "data/ZRKParams.h"
 #include "data/ZRKRequestInfo.h"
 
 namespace kavri3D {
@@ -10,9 +11,9 @@ namespace zrk {
 class ZRKRosterRequest {
 public:
     static long queryMyRoster(ZRKReply done);
-    static long queryAddRoster(const std::string& params, ZRKReply done);
-    static long queryUptRoster(const std::string& params, ZRKReply done);
-    static long queryDelRoster(const std::string& params, ZRKReply done);
+    static long queryAddRoster(const ZRKParams& params, ZRKReply done);
+    static long queryUptRoster(const ZRKParams& params, ZRKReply done);
+    static long queryDelRoster(const ZRKParams& params, ZRKReply done);
 };
 
 } // namespace zrk

@@ -3,36 +3,49 @@
 #include <boost/signals2.hpp>
 #include <memory>
 #include <string>
+#include <vector>
 #include <core/RtObjectAttrMap.h>
 #include <core/Session.h>
 #include <util/Singleton.h>
 #include <util/XmlConfigHelper.h>
 #include "data/MsgClient.h"
+#include "data/ZRKMessage.h"
+#include "data/ZRKParams.h"
 #include "data/ZRKRequestOwner.h"
+#include "data/ZRKServerConfig.h"
 
 namespace kavri3D {
 namespace zrk {
 
 class ZRKGameData;
 class ZRKGameServer;
+class ZRKNotices;
 class ZRKRequestBroker;
+class ZRKTransport;
 
 /// The game session: log-in and log-out, the teleports between client states, the rooms of
 /// the message server and their callbacks, the connection signal, and the game data with
-/// the request broker that every request goes through. It is updated once per frame by the
-/// framework; replies and room messages reach their receivers from there.
+/// the request broker that every request goes through. Requests leave, and replies and the
+/// server's notices arrive, through one transport; the session is updated once per frame by
+/// the framework, and replies, notices and room messages reach their receivers from there.
 /// Unless told otherwise it plays against the embedded game server.
 class ZRKSession : public core::ISession, public core::RtObjectAttrMap, public Singleton<ZRKSession> {
 public:
     /// The log-in result: 0 accepted, 1 wrong name or password, 2 logged in elsewhere,
     /// 3 no answer from the server.
     typedef boost::function<void(core::ISession*, int)> LoginSlot;
-    /// Connection state: 0 connected, anything else lost.
+    /// Connection state: Connected, LoggedOut (the player or the game ended the session on
+    /// purpose) or Lost (above 0: the connection broke).
     typedef boost::signals2::signal<void(core::ISession*, int)> ConnectionSignal;
+    enum ConnectionState { LoggedOut = -1, Connected = 0, Lost = 1 };
+    /// Whether a connection state means the connection broke (not a log-out).
+    static bool isLoss(int state) { return state > Connected; }
 
-    /// `serverFolder` holds the embedded server's fixtures; an empty folder starts no server
-    /// (tests then answer the requests themselves).
+    /// `serverFolder` holds the embedded server's fixtures (its world then lives in memory);
+    /// an empty folder starts no server (tests then answer the requests themselves).
     explicit ZRKSession(const std::string& serverFolder = "res/server");
+    /// Plays against an embedded server started so.
+    explicit ZRKSession(const ZRKServerConfig& server);
     ~ZRKSession() override;
 
     // Log-in and log-out.
@@ -61,6 +74,8 @@ public:
     long enter(const std::string& room, const std::string& text);
     long enter(const std::string& room, const core::XmlConfigHelper& entry);
     void leave(const std::string& room);
+    /// The player is out of the room by the server's doing (put out, the room closed).
+    void roomLost(const std::string& room);
     core::MsgClient* getMsgClient() { return &mMsgClient; }
     void addMsgRoomCallback(const std::string& roomAddr, core::MsgRoomCallback* callback);
     void removeMsgRoomCallback(core::MsgRoomCallback* callback);
@@ -84,17 +99,29 @@ public:
     ZRKRequestBroker& getBroker() { return *mBroker; }
     ZRKGameData& getGameData() { return *mData; }
     /// Null when the session plays without the embedded server.
-    ZRKGameServer* getGameServer() { return mServer.get(); }
-    /// The connection to the server drops (state not 0).
-    void dropConnection(int state = 1);
+    ZRKGameServer* getGameServer() { return mServer; }
+    /// Plays through another link (a test's, or one to a server elsewhere); null plays without.
+    void setTransport(std::unique_ptr<ZRKTransport> transport);
+    /// The connection to the server drops (a state of 0 or less counts as Lost).
+    void dropConnection(int state = Lost);
 
 private:
     void onLoginReply(bool error, const std::string& text, const std::string& name, const LoginSlot& slot);
     void goOffline(int state);
+    void say(const std::string& op, const std::string& to, const std::string& text);
+    long enterWith(const std::string& room, const ZRKParams& params);
+    void receive();
+    void tellWorldReset();
 
     std::unique_ptr<ZRKRequestBroker> mBroker;
     std::unique_ptr<ZRKGameData> mData;
-    std::unique_ptr<ZRKGameServer> mServer;
+    std::unique_ptr<ZRKTransport> mTransport;
+    ZRKGameServer* mServer = nullptr; ///< the transport, when it is the embedded server
+    std::unique_ptr<ZRKNotices> mNotices;
+    std::vector<ZRKMessage> mIncoming;
+    boost::signals2::scoped_connection mSent;
+    bool mWorldResetTold = false;
+    unsigned mOfflineEpoch = 0;
     core::MsgClient mMsgClient;
     core::XmlConfigHelper mSettings;
     ConnectionSignal mConnection;

@@ -4,6 +4,7 @@
 #include <util/XmlConfigHelper.h>
 #include "data/ZRKDataLib.h"
 #include "data/ZRKInventory.h"
+#include "data/ZRKParams.h"
 #include "data/ZRKRequestInfo.h"
 
 namespace kavri3D {
@@ -21,7 +22,11 @@ public:
     static long queryUserInventory(int role, ZRKReply done);
     static long queryUserInventory(int role, bool refresh, ZRKReply done);
     static long queryPcStats(ZRKReply done);
-    static long queryUseFunItem(const std::string& params, ZRKReply done);
+    static long queryUseFunItem(const ZRKParams& params, ZRKReply done);
+    /// Spends free stat points: {dex:..,luk:..,str:..,vit:..}; the server decides.
+    static long addStatsPoint(const ZRKParams& params, ZRKReply done);
+    /// Moves an item: "slot_from", "slot_to" and, for more moves at once, "slot_batch".
+    static long changeSlot(const core::XmlConfigHelper& params, ZRKReply done);
     /// The information of a player ("pc_id" is 0 while the account has no character).
     static core::XmlConfigHelper getUserInfo(const std::string& uid);
     /// The settings of a player ("pc_newbie_task", "c_id").

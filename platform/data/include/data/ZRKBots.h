@@ -1,0 +1,76 @@
+#pragma once
+#include <boost/function.hpp>
+#include <cstdint>
+#include <json/json.h>
+#include <map>
+#include <queue>
+#include <string>
+#include <vector>
+
+namespace kavri3D {
+namespace zrk {
+
+class ZRKLobby;
+class ZRKWorld;
+
+/// The server's own players. Who they are is drawn from the seed of res/server/bots.json, so
+/// every run has the same ones; what they do is a set of behaviours, each paced by its own
+/// section of that file and run when due. This behaviours keep them online (coming
+/// and going) and chatting in their zone's hall; the lobby, rooms and battle add theirs.
+class ZRKBots {
+public:
+    struct Bot {
+        std::string name;
+        std::string hall;   ///< the zone hall it stays in
+        bool online = false;
+        std::uint64_t random = 0; ///< its own draw, so one bot's doings never shift another's
+    };
+    /// One doing of a bot: acts, and gives the seconds until it is due again (below 0: never).
+    typedef boost::function<double(ZRKBots& bots, Bot& bot, const Json::Value& settings, double now)> Behaviour;
+
+    ZRKBots(ZRKWorld& world, ZRKLobby& lobby);
+
+    /// Reads the file; `count` above -1 replaces its player count. False, with a log line, when
+    /// the file is broken: the server then runs without players of its own.
+    bool load(const std::string& file, int count = -1);
+    /// A behaviour by the name of its section in the file.
+    void addBehaviour(const std::string& name, const Behaviour& behaviour);
+    /// Writes the players into the world and starts every behaviour that has a section.
+    void start(double now);
+    /// Runs every doing that is due by `now`, in time order.
+    void tick(double now);
+
+    std::size_t size() const { return mBots.size(); }
+    std::size_t onlineCount() const;
+    const Bot* find(const std::string& name) const;
+    std::uint64_t seed() const { return mSeed; }
+
+    /// The bot's next draw, and one between the two figures of a [low, high] pair.
+    static std::uint64_t draw(Bot& bot);
+    static double between(Bot& bot, const Json::Value& pair, double low, double high);
+
+    ZRKLobby& lobby() { return mLobby; }
+
+private:
+    struct Due {
+        double at;
+        std::size_t bot;
+        std::size_t behaviour;
+        std::uint64_t order; ///< ties keep the order they were planned in
+        bool operator>(const Due& o) const { return at != o.at ? at > o.at : order > o.order; }
+    };
+    void plan(double at, std::size_t bot, std::size_t behaviour);
+    void addDefaultBehaviours();
+
+    ZRKWorld& mWorld;
+    ZRKLobby& mLobby;
+    std::uint64_t mSeed = 1;
+    Json::Value mSettings;
+    std::vector<Bot> mBots;
+    std::vector<std::pair<std::string, Behaviour>> mBehaviours;
+    std::priority_queue<Due, std::vector<Due>, std::greater<Due>> mDue;
+    std::uint64_t mPlanned = 0;
+};
+
+} // namespace zrk
+} // namespace kavri3D

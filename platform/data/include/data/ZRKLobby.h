@@ -1,0 +1,93 @@
+#pragma once
+#include <boost/function.hpp>
+#include <json/json.h>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+#include "data/ZRKMessage.h"
+#include "data/ZRKNotice.h"
+
+namespace kavri3D {
+namespace zrk {
+
+/// What the server holds for one run only: who is online, the zones' halls and the rooms with
+/// their members, seats and battle values. Every change is told to the players concerned as
+/// notices, in the order it happens.
+class ZRKLobby {
+public:
+    /// Hands a notice to one player (the server finds the connection; its own players have none).
+    typedef boost::function<void(const std::string& player, const ZRKMessage& notice)> Sink;
+    /// What the other players see of a player: {"info": ..., "settings": ...}; null for none.
+    typedef boost::function<Json::Value(const std::string& player)> CardSource;
+
+    static constexpr int kSeats = 8; ///< 0-3 red, 4-7 blue
+    struct Room {
+        int id = 0;
+        std::string name;
+        std::string password;
+        std::string moderator;
+        bool hall = false;     ///< a zone's hall: members and chat, no seats
+        bool standing = false; ///< stays when the last member leaves
+        Json::Value params;    ///< "title", "mode", "place", "max", "lv", ...
+        Json::Value state;     ///< "state": 1 waiting, 0 starting, 2 fighting
+        std::vector<std::string> members; ///< in order of entering
+        std::string seats[kSeats];
+        bool open[kSeats] = {true, true, true, true, true, true, true, true};
+        std::map<std::string, Json::Value> battle; ///< each member's battle values
+    };
+    /// Answers to entering a room, as the session's room callbacks receive them.
+    enum Entry { Entered = 0, NoAccess = 9, WrongPassword = 10 };
+
+    ZRKLobby(const Sink& sink, const CardSource& cards);
+
+    /// Halls for the zones of master.json and the standing rooms of rooms.json. False, with a
+    /// log line, when rooms.json is there but broken (the halls still stand).
+    bool load(const std::string& folder);
+    void addRoom(const Room& room);
+    const Room* findRoom(const std::string& name) const;
+    std::vector<std::string> roomsOf(const std::string& player) const;
+    /// The zones' halls, in name order.
+    std::vector<std::string> halls() const;
+
+    // Presence. `connected` players get the notices; the server's own are only seen.
+    void setOnline(const std::string& player, bool online, bool connected);
+    bool isOnline(const std::string& player) const { return mOnline.count(player) > 0; }
+    std::size_t onlineCount() const { return mOnline.size(); }
+
+    Entry enter(const std::string& player, const std::string& room, const std::string& password);
+    /// False when the player is not in that room.
+    bool leave(const std::string& player, const std::string& room);
+    bool say(const std::string& player, const std::string& room, const std::string& text);
+    /// False when the one addressed is not online.
+    bool whisper(const std::string& from, const std::string& to, const std::string& text);
+
+    // The room flow: each false when the room, the player or the seat does not allow it.
+    bool setReady(const std::string& room, const std::string& player, bool ready);
+    bool changeTeam(const std::string& room, const std::string& player);
+    bool kick(const std::string& room, const std::string& by, int seat);
+    /// The battle starts: the room gets its "seed", "place" and "wind" and its state 0.
+    bool startBattle(const std::string& room, unsigned seed, int wind);
+
+private:
+    Room* room(const std::string& name);
+    void tell(const std::string& player, const ZRKMessage& notice);
+    void tellRoom(const Room& room, const ZRKMessage& notice, const std::string& except = std::string());
+    Json::Value card(const Room& room, const std::string& player) const;
+    Json::Value roomInfo(const Room& room) const;
+    int freeSeat(const Room& room, int team) const;
+    int seatOf(const Room& room, const std::string& player) const;
+    void remove(Room& room, const std::string& player, ZRKNotice::Kind how);
+
+    Sink mSink;
+    CardSource mCards;
+    std::map<std::string, Room> mRooms;
+    std::set<std::string> mOnline;
+    std::set<std::string> mConnected;
+    std::map<std::string, std::set<std::string>> mMemberOf; ///< player -> rooms
+    int mNextRoomId = 1;
+};
+
+} // namespace zrk
+} // namespace kavri3D

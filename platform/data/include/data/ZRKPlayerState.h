@@ -1,0 +1,35 @@
+#pragma once
+#include <json/json.h>
+#include <string>
+#include <util/XmlConfigHelper.h>
+
+namespace kavri3D {
+namespace zrk {
+
+/// A player as the game knows it in a room: its information, its settings and its battle
+/// values ("seat", "team", "ready", "score", "ca_id" and the sub-tree "x" the room screens
+/// write). Built once per player and room; notices change it in place, so views taken earlier
+/// see the change.
+class ZRKPlayerState {
+public:
+    explicit ZRKPlayerState(const std::string& id);
+
+    const std::string& getID() const { return mId; }
+    core::XmlConfigHelper getUserInfo() const { return mInfo; }
+    core::XmlConfigHelper getUserSettings() const { return mSettings; }
+    core::XmlConfigHelper& getBattleState() { return mBattle; }
+
+    /// Takes what the server tells of the player ({"info", "settings", "battle"}, each
+    /// optional); returns which of them changed as player-change bits.
+    int apply(const Json::Value& card);
+
+private:
+    std::string mId;
+    core::XmlConfigHelper mInfo;
+    core::XmlConfigHelper mSettings;
+    core::XmlConfigHelper mBattle;
+    Json::Value mLast; ///< what was applied, to tell changes from repeats
+};
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,42 @@
+#pragma once
+#include <json/json.h>
+#include <string>
+#include "data/ZRKMessage.h"
+
+namespace kavri3D {
+namespace zrk {
+
+class ZRKLobby;
+class ZRKServerCore;
+class ZRKWorld;
+
+/// One request on its way through its handler: who asks, with which arguments, and the answer
+/// being built. A handler reads only the structured arguments.
+struct ZRKServerCall {
+    ZRKServerCall(ZRKServerCore& server, long connection, const ZRKMessage& request, const std::string& account,
+                  const std::string& player);
+
+    ZRKServerCore& server;
+    long connection;
+    const ZRKMessage& request;
+    std::string account; ///< the account logged in on the connection, empty when none
+    std::string player;  ///< its player
+    bool error = false;
+    std::string text;
+    Json::Value views;
+
+    ZRKWorld& world();
+    ZRKLobby& lobby();
+    /// Entry i of an argument list; null when the arguments are no list or shorter.
+    const Json::Value& arg(unsigned i) const;
+    /// Refuses: an error reply with the text of the message key, and one log line naming the
+    /// operation and why (never the arguments of an operation that carries a password).
+    void refuse(const std::string& key, const std::string& why);
+
+    /// A whole number, or a text that is exactly one (settings trees carry numbers as text).
+    static bool readNumber(const Json::Value& v, long long& out);
+    static bool readText(const Json::Value& v, std::string& out);
+};
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,81 @@
+#pragma once
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+#include "data/ZRKBots.h"
+#include "data/ZRKLobby.h"
+#include "data/ZRKMessage.h"
+#include "data/ZRKServerConfig.h"
+#include "data/ZRKServerOps.h"
+#include "data/ZRKWorld.h"
+
+namespace kavri3D {
+namespace zrk {
+
+/// The game server proper, whatever carries its messages: the lasting world, what lives for
+/// the run (presence, halls, rooms), its own players, and the table of request handlers.
+/// Clients are connections; each request is answered into its connection's outbox, after the
+/// notices it caused, and notices for a player go to that player's connection.
+class ZRKServerCore {
+public:
+    ZRKServerCore(const ZRKServerConfig& config, double now);
+    ~ZRKServerCore();
+    ZRKServerCore(const ZRKServerCore&) = delete;
+    ZRKServerCore& operator=(const ZRKServerCore&) = delete;
+
+    /// The world is open and seeded; without it every request is refused.
+    bool isReady() const { return mWorld.isReady(); }
+    /// A broken world file was moved aside and the world seeded afresh at start.
+    bool worldWasReset() const { return mWorld.wasMovedAside(); }
+
+    long connect();
+    /// The connection is gone: its player goes offline.
+    void disconnect(long connection);
+    void handle(long connection, const ZRKMessage& request);
+    /// Lets the server's own players act up to `now` (seconds).
+    void tick(double now);
+    /// Moves the connection's outbox to `out`, in order.
+    void take(long connection, std::vector<ZRKMessage>& out);
+
+    /// The text to show for a message key (texts.json); the key itself when it has none.
+    std::string text(const std::string& key) const;
+
+    // The connections' players, for the log-in handlers.
+    /// Logs the account in on the connection (out of any earlier one); returns the session id.
+    std::string logIn(long connection, const std::string& account, const std::string& player);
+    void logOut(long connection);
+    /// The connection the player is logged in on; 0 for none.
+    long connectionOf(const std::string& player) const;
+    const std::string& accountOf(long connection) const;
+
+    ZRKWorld& world() { return mWorld; }
+    ZRKLobby& lobby() { return *mLobby; }
+    ZRKBots& bots() { return *mBots; }
+    const ZRKServerOps& ops() const { return mOps; }
+    const ZRKServerConfig& config() const { return mConfig; }
+
+private:
+    struct Connection {
+        std::string account;
+        std::string player;
+        std::vector<ZRKMessage> outbox;
+    };
+    void loadTexts();
+    void deliver(const std::string& player, const ZRKMessage& notice);
+    Json::Value cardOf(const std::string& player);
+
+    ZRKServerConfig mConfig;
+    ZRKWorld mWorld;
+    ZRKServerOps mOps;
+    std::unique_ptr<ZRKLobby> mLobby;
+    std::unique_ptr<ZRKBots> mBots;
+    std::map<std::string, std::string> mTexts;
+    std::map<long, Connection> mConnections;
+    std::map<std::string, long> mPlayers; ///< player -> connection
+    long mNextConnection = 1;
+    unsigned mSessions = 0;
+};
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,139 @@
+#pragma once
+#include <json/json.h>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+#include "data/ZRKDatabase.h"
+
+namespace kavri3D {
+namespace zrk {
+
+/// The server's world that lasts across runs: accounts, players (money, level, stat points,
+/// looks, settings), their items by bag and slot, their quests, the item templates and the
+/// game's data documents. It lives in an SQLite database (a file beside the user settings,
+/// or in memory for tests) seeded from the fixture folder. Every change runs inside the
+/// caller's transaction; a change that would break the world (money below zero, two items in
+/// one slot) is refused and leaves nothing behind. The world is its file's one writer while it
+/// serves, so what it read stays known until it changes it or work is undone.
+class ZRKWorld {
+public:
+    struct Account {
+        long long id = 0;
+        std::string name;
+        std::string password;
+        std::string player;
+        bool elsewhere = false; ///< logged in from elsewhere whenever the server starts
+    };
+    struct Player {
+        std::string name;
+        long long accountId = 0; ///< 0 for the server's own players
+        long long pcId = 0;      ///< 0 while the account has no character
+        std::string nick;
+        long long cId = 0;
+        long long lv = 1;
+        long long exp = 0;
+        long long rank = 0;
+        long long newbieTask = 0;
+        long long money[3] = {0, 0, 0};
+        long long points = 0;
+        long long abilities[4] = {0, 0, 0, 0}; ///< str, vit, dex, luk
+        bool bot = false;
+        /// The documents, shared with the world's copy of them (read-only).
+        std::shared_ptr<const Json::Value> looks, settings, record, lists;
+        static const Json::Value& doc(const std::shared_ptr<const Json::Value>& d) { return d ? *d : Json::Value::nullSingleton(); }
+    };
+    struct Item {
+        long long lid = 0;
+        long long id = 0;
+        int bag = 0;
+        int slot = 0;
+        long long count = 1;
+    };
+    enum MoneyKind { Coins, Coupons, Medals, MoneyKinds };
+    static const char* const kAbilityNames[4];
+
+    ZRKWorld();
+    ~ZRKWorld();
+    ZRKWorld(const ZRKWorld&) = delete;
+    ZRKWorld& operator=(const ZRKWorld&) = delete;
+
+    /// Opens the world at `path` and seeds it from `fixtures` when it is new, or afresh when
+    /// `reset`. A file that is not a sound world is moved aside (to path + ".broken") and a
+    /// fresh world is seeded; wasMovedAside() then tells. False when no world could be had
+    /// (the fixtures are broken, or the folder cannot be written): the reason is logged.
+    bool open(const std::string& path, const std::string& fixtures, bool reset);
+    bool isReady() const { return mReady; }
+    bool wasMovedAside() const { return mMovedAside; }
+    ZRKDatabase& db() { return mDb; }
+
+    // Reading.
+    bool findAccount(const std::string& name, Account& out);
+    bool loadPlayer(const std::string& name, Player& out);
+    /// The player as the world knows it, valid until the next change; null for none.
+    const Player* player(const std::string& name);
+    bool hasPlayer(const std::string& name);
+    std::vector<Item> items(const std::string& player);
+    const Json::Value& quests(const std::string& player);
+    /// A data document: "master", "itemClasses", "lib/item", "lib/<name>"; null when none.
+    /// Documents do not change while the world serves, so each is read once.
+    const Json::Value& document(const std::string& name);
+
+    // Views of a player as the game reads them.
+    enum PlayerView { InfoView, SettingsView, PcView, PlayerViews };
+    /// One view of a player, made once until the player changes; null for no such player.
+    const Json::Value& playerView(const std::string& name, PlayerView which);
+    static Json::Value infoView(const Player& p);
+    static Json::Value settingsView(const Player& p);
+    static Json::Value pcView(const Player& p);
+    /// The player's bag as the game reads it ({"items": [...]}), made once until it changes.
+    const Json::Value& inventoryView(const std::string& player);
+
+    // Changes, inside the caller's transaction. False, with the message key of the refusal,
+    // when the change is not allowed; nothing is then changed.
+    bool addAbilities(const std::string& player, const long long add[4], std::string& refusal);
+    /// Moves items slot to slot, in order; an item moved onto another swaps with it. Every move
+    /// is checked before anything is written.
+    bool moveItems(const std::string& player, const std::vector<std::pair<int, int>>& moves, std::string& refusal);
+    bool addMoney(const std::string& player, MoneyKind kind, long long delta, std::string& refusal);
+    /// Writes (or rewrites) one of the server's own players, with its look.
+    bool putBot(const Player& bot, const Json::Value& looks);
+
+    /// The current schema; a file of another is not a world of this server.
+    static constexpr int kSchemaVersion = 1;
+
+private:
+    enum Opening { Opened, Damaged, Unavailable };
+    Opening openFile(const std::string& path);
+    Opening checkSound();
+    bool createSchema();
+    void moveAside(const std::string& path);
+
+    struct Parsed {
+        std::string text[4];
+        std::shared_ptr<const Json::Value> value[4];
+    };
+    void readAccounts();
+    void forget(const std::string& player);
+    void forgetAll();
+
+    ZRKDatabase mDb;
+    std::map<std::string, Parsed> mParsed;        ///< each player's documents as last read
+    std::map<std::string, long long> mAccountOf;  ///< player -> the first account that plays it
+    std::map<std::string, Json::Value> mDocuments; ///< documents as read
+    std::map<std::string, Player> mPlayers;        ///< players as read since they last changed
+    std::map<std::string, std::vector<Item>> mItems;
+    std::map<std::string, Json::Value> mInventoryViews;
+    std::map<std::string, Json::Value> mQuests;
+    struct Views {
+        Json::Value value[PlayerViews];
+        bool made[PlayerViews] = {false, false, false};
+    };
+    std::map<std::string, Views> mViews;
+    bool mReady = false;
+    bool mMovedAside = false;
+};
+
+} // namespace zrk
+} // namespace kavri3D

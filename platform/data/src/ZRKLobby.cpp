@@ -1,0 +1,371 @@
+#include "data/ZRKLobby.h"
+
+#include <algorithm>
+#include <yake/Logger.h>
+#include "data/ZRKWorldSeed.h"
+
+namespace kavri3D {
+namespace zrk {
+
+namespace {
+
+void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "ZRKLobby", text); }
+
+ZRKMessage notice(ZRKNotice::Kind kind, const std::string& room, const std::string& member,
+                  const Json::Value& args = Json::Value(), const std::string& text = std::string())
+{
+    return ZRKMessage::notice(ZRKNotice::name(kind), room, member, args, text);
+}
+
+int teamOf(int seat) { return seat < ZRKLobby::kSeats / 2 ? 0 : 1; }
+
+} // namespace
+
+ZRKLobby::ZRKLobby(const Sink& sink, const CardSource& cards) : mSink(sink), mCards(cards) {}
+
+bool ZRKLobby::load(const std::string& folder)
+{
+    Json::Value master;
+    std::string why;
+    if (ZRKWorldSeed::readFixture(folder + "/master.json", master, why) && master.isObject() && master["zones"].isArray())
+        for (const Json::Value& zone : master["zones"]) {
+            if (!zone.isObject() || !zone["name"].isString())
+                continue;
+            Room hall;
+            hall.name = zone["name"].asString();
+            hall.hall = true;
+            hall.standing = true;
+            hall.params["title"] = hall.name;
+            addRoom(hall);
+        }
+    Json::Value rooms;
+    if (!ZRKWorldSeed::readFixture(folder + "/rooms.json", rooms, why)) {
+        if (why == "missing")
+            return true;
+        logLine(3, "rooms.json: " + why + "; no standing rooms this run");
+        return false;
+    }
+    const Json::Value& list = rooms.isObject() ? rooms["rooms"] : Json::Value::nullSingleton();
+    if (!list.isArray()) {
+        logLine(3, "rooms.json: \"rooms\" is not a list; no standing rooms this run");
+        return false;
+    }
+    for (const Json::Value& r : list) {
+        if (!r.isObject() || !r["name"].isString() || r["name"].asString().empty() ||
+            (!r["password"].isNull() && !r["password"].isString())) {
+            logLine(4, "rooms.json: a room without a name, or with a password that is not text, is left out");
+            continue;
+        }
+        Room room;
+        room.name = r["name"].asString();
+        room.password = r["password"].isString() ? r["password"].asString() : std::string();
+        room.standing = true;
+        for (const std::string& key : r.getMemberNames())
+            if (key != "name" && key != "password")
+                room.params[key] = r[key];
+        room.params["password"] = !room.password.empty(); // whether it has one, never which
+        addRoom(room);
+    }
+    return true;
+}
+
+void ZRKLobby::addRoom(const Room& r)
+{
+    Room& room = mRooms[r.name];
+    room = r;
+    room.id = mNextRoomId++;
+    if (!room.state.isObject())
+        room.state["state"] = 1;
+}
+
+const ZRKLobby::Room* ZRKLobby::findRoom(const std::string& name) const
+{
+    auto it = mRooms.find(name);
+    return it == mRooms.end() ? nullptr : &it->second;
+}
+
+ZRKLobby::Room* ZRKLobby::room(const std::string& name)
+{
+    auto it = mRooms.find(name);
+    return it == mRooms.end() ? nullptr : &it->second;
+}
+
+std::vector<std::string> ZRKLobby::roomsOf(const std::string& player) const
+{
+    auto it = mMemberOf.find(player);
+    return it == mMemberOf.end() ? std::vector<std::string>() : std::vector<std::string>(it->second.begin(), it->second.end());
+}
+
+std::vector<std::string> ZRKLobby::halls() const
+{
+    std::vector<std::string> out;
+    for (const auto& r : mRooms)
+        if (r.second.hall)
+            out.push_back(r.first);
+    return out;
+}
+
+void ZRKLobby::tell(const std::string& player, const ZRKMessage& n)
+{
+    if (mConnected.count(player) && mSink)
+        mSink(player, n);
+}
+
+void ZRKLobby::tellRoom(const Room& room, const ZRKMessage& n, const std::string& except)
+{
+    // A hall is mostly the server's own players: walk whichever list is shorter.
+    if (mConnected.size() < room.members.size()) {
+        for (const std::string& c : mConnected) {
+            auto of = mMemberOf.find(c);
+            if (c != except && of != mMemberOf.end() && of->second.count(room.name))
+                tell(c, n);
+        }
+        return;
+    }
+    for (const std::string& m : room.members)
+        if (m != except)
+            tell(m, n);
+}
+
+void ZRKLobby::setOnline(const std::string& player, bool online, bool connected)
+{
+    if (online == isOnline(player))
+        return;
+    if (!online) {
+        for (const std::string& r : roomsOf(player))
+            leave(player, r);
+        mOnline.erase(player);
+        mConnected.erase(player);
+    } else {
+        mOnline.insert(player);
+        if (connected)
+            mConnected.insert(player);
+    }
+    Json::Value args;
+    args["online"] = online;
+    const ZRKMessage n = notice(ZRKNotice::Presence, std::string(), player, args);
+    for (const std::string& other : mConnected)
+        if (other != player)
+            tell(other, n);
+}
+
+Json::Value ZRKLobby::card(const Room& room, const std::string& player) const
+{
+    Json::Value c = mCards ? mCards(player) : Json::Value();
+    if (!c.isObject())
+        c = Json::Value(Json::objectValue);
+    auto it = room.battle.find(player);
+    if (it != room.battle.end())
+        c["battle"] = it->second;
+    return c;
+}
+
+Json::Value ZRKLobby::roomInfo(const Room& room) const
+{
+    Json::Value info;
+    info["id"] = room.id;
+    info["params"] = room.params;
+    info["state"] = room.state;
+    info["moderator"] = room.moderator;
+    Json::Value seats(Json::arrayValue), open(Json::arrayValue);
+    for (int s = 0; s < kSeats; ++s) {
+        seats.append(room.seats[s]);
+        open.append(room.open[s]);
+    }
+    info["seats"] = seats;
+    info["slots"] = open;
+    Json::Value players(Json::objectValue);
+    for (const std::string& m : room.members)
+        players[m] = card(room, m);
+    info["players"] = players;
+    return info;
+}
+
+int ZRKLobby::seatOf(const Room& room, const std::string& player) const
+{
+    for (int s = 0; s < kSeats; ++s)
+        if (room.seats[s] == player)
+            return s;
+    return -1;
+}
+
+int ZRKLobby::freeSeat(const Room& room, int team) const
+{
+    for (int s = team * kSeats / 2; s < (team + 1) * kSeats / 2; ++s)
+        if (room.seats[s].empty() && room.open[s])
+            return s;
+    return -1;
+}
+
+ZRKLobby::Entry ZRKLobby::enter(const std::string& player, const std::string& name, const std::string& password)
+{
+    Room* r = room(name);
+    if (!r) {
+        logLine(5, player + " asked for the room " + name + ", which does not exist");
+        return NoAccess;
+    }
+    if (std::find(r->members.begin(), r->members.end(), player) != r->members.end())
+        return Entered; // already in: nothing changes
+    if (!r->password.empty() && password != r->password) {
+        logLine(5, player + " gave a wrong password for the room " + name);
+        return WrongPassword;
+    }
+    int seat = -1;
+    if (!r->hall) {
+        int reds = 0;
+        for (int s = 0; s < kSeats / 2; ++s)
+            reds += r->seats[s].empty() ? 0 : 1;
+        const int blues = static_cast<int>(r->members.size()) - reds;
+        const Json::Value& given = static_cast<const Json::Value&>(r->params)["max"];
+        const int max = given.isInt() ? given.asInt() : kSeats;
+        seat = freeSeat(*r, reds <= blues ? 0 : 1);
+        if (seat < 0)
+            seat = freeSeat(*r, reds <= blues ? 1 : 0);
+        if (seat < 0 || static_cast<int>(r->members.size()) >= max)
+            return NoAccess;
+    }
+    // The newcomer learns who is there before it is told of itself; the others learn of it.
+    for (const std::string& m : r->members)
+        tell(player, notice(ZRKNotice::Join, name, m, r->hall ? Json::Value() : card(*r, m)));
+    r->members.push_back(player);
+    mMemberOf[player].insert(name);
+    if (seat >= 0) {
+        r->seats[seat] = player;
+        Json::Value& b = r->battle[player];
+        b["seat"] = seat;
+        b["team"] = teamOf(seat);
+        b["ready"] = 0;
+        b["score"] = 0;
+        b["ca_id"] = 0;
+        b["x"] = Json::Value(Json::objectValue);
+        if (r->moderator.empty())
+            r->moderator = player;
+        tell(player, notice(ZRKNotice::RoomInfo, name, std::string(), roomInfo(*r)));
+    }
+    const ZRKMessage joined = notice(ZRKNotice::Join, name, player, r->hall ? Json::Value() : card(*r, player));
+    tellRoom(*r, joined);
+    return Entered;
+}
+
+bool ZRKLobby::leave(const std::string& player, const std::string& name)
+{
+    Room* r = room(name);
+    if (!r || std::find(r->members.begin(), r->members.end(), player) == r->members.end())
+        return false;
+    remove(*r, player, ZRKNotice::Leave);
+    return true;
+}
+
+void ZRKLobby::remove(Room& r, const std::string& player, ZRKNotice::Kind how)
+{
+    const ZRKMessage gone = notice(how, r.name, player);
+    tellRoom(r, gone);
+    r.members.erase(std::remove(r.members.begin(), r.members.end(), player), r.members.end());
+    const int seat = seatOf(r, player);
+    if (seat >= 0)
+        r.seats[seat].clear();
+    r.battle.erase(player);
+    auto of = mMemberOf.find(player);
+    if (of != mMemberOf.end()) {
+        of->second.erase(r.name);
+        if (of->second.empty())
+            mMemberOf.erase(of);
+    }
+    if (r.moderator == player) {
+        r.moderator.clear();
+        for (const std::string& m : r.members)
+            if (seatOf(r, m) >= 0) {
+                r.moderator = m;
+                break;
+            }
+        if (!r.moderator.empty())
+            tellRoom(r, notice(ZRKNotice::Host, r.name, r.moderator));
+    }
+    if (r.members.empty() && !r.standing) {
+        const std::string name = r.name;
+        mRooms.erase(name); // r is gone now
+    }
+}
+
+bool ZRKLobby::say(const std::string& player, const std::string& name, const std::string& text)
+{
+    Room* r = room(name);
+    if (!r || std::find(r->members.begin(), r->members.end(), player) == r->members.end())
+        return false;
+    tellRoom(*r, notice(ZRKNotice::Message, name, player, Json::Value(), text));
+    return true;
+}
+
+bool ZRKLobby::whisper(const std::string& from, const std::string& to, const std::string& text)
+{
+    if (!isOnline(to))
+        return false;
+    tell(to, notice(ZRKNotice::Chat, std::string(), from, Json::Value(), text));
+    return true;
+}
+
+bool ZRKLobby::setReady(const std::string& name, const std::string& player, bool ready)
+{
+    Room* r = room(name);
+    if (!r || seatOf(*r, player) < 0)
+        return false;
+    Json::Value& b = r->battle[player];
+    b["ready"] = ready ? 1 : 0;
+    Json::Value args;
+    args["battle"] = b;
+    args["bits"] = ZRKNotice::Ready;
+    tellRoom(*r, notice(ZRKNotice::Player, name, player, args));
+    return true;
+}
+
+bool ZRKLobby::changeTeam(const std::string& name, const std::string& player)
+{
+    Room* r = room(name);
+    const int from = r ? seatOf(*r, player) : -1;
+    if (from < 0)
+        return false;
+    const int to = freeSeat(*r, 1 - teamOf(from));
+    if (to < 0)
+        return false;
+    r->seats[from].clear();
+    r->seats[to] = player;
+    Json::Value& b = r->battle[player];
+    b["seat"] = to;
+    b["team"] = teamOf(to);
+    Json::Value args;
+    args["seat"] = to;
+    args["battle"] = b;
+    tellRoom(*r, notice(ZRKNotice::Seat, name, player, args));
+    return true;
+}
+
+bool ZRKLobby::kick(const std::string& name, const std::string& by, int seat)
+{
+    Room* r = room(name);
+    if (!r || r->moderator != by || seat < 0 || seat >= kSeats || r->seats[seat].empty() || r->seats[seat] == by)
+        return false;
+    remove(*r, r->seats[seat], ZRKNotice::Kick);
+    return true;
+}
+
+bool ZRKLobby::startBattle(const std::string& name, unsigned seed, int wind)
+{
+    Room* r = room(name);
+    if (!r || r->hall || r->members.empty())
+        return false;
+    r->params["seed"] = seed;
+    r->params["wind"] = wind;
+    if (!static_cast<const Json::Value&>(r->params)["place"].isString())
+        r->params["place"] = "1";
+    Json::Value state = r->state;
+    state["state"] = 0;
+    r->state = state;
+    Json::Value args;
+    args["state"] = state;
+    args["params"] = r->params;
+    tellRoom(*r, notice(ZRKNotice::RoomState, name, std::string(), args));
+    return true;
+}
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,154 @@
+#include "data/ZRKNotices.h"
+
+#include <tinyxml.h>
+#include <yake/Logger.h>
+#include "data/MsgChatCallback.h"
+#include "data/ZRKGameData.h"
+#include "data/ZRKRoomState.h"
+#include "data/ZRKSession.h"
+
+namespace kavri3D {
+namespace zrk {
+
+namespace {
+
+void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "ZRKNotices", text); }
+
+/// The flat values of an object as the attributes of an element, for the callbacks that read
+/// XML nodes.
+boost::shared_ptr<TiXmlElement> element(const std::string& name, const Json::Value& values)
+{
+    boost::shared_ptr<TiXmlElement> e(new TiXmlElement(name.c_str()));
+    if (values.isObject())
+        for (const std::string& key : values.getMemberNames()) {
+            const Json::Value& v = values[key];
+            if (v.isString())
+                e->SetAttribute(key.c_str(), v.asString().c_str());
+            else if (v.isIntegral() || v.isBool())
+                e->SetAttribute(key.c_str(), v.isBool() ? (v.asBool() ? 1 : 0) : v.asInt());
+        }
+    return e;
+}
+
+} // namespace
+
+const ZRKNotices::Handler ZRKNotices::kHandlers[ZRKNotice::KindCount] = {
+    &ZRKNotices::join,   &ZRKNotices::leave,  &ZRKNotices::message,   &ZRKNotices::chat,   &ZRKNotices::presence,
+    &ZRKNotices::roomInfo, &ZRKNotices::seat, &ZRKNotices::host,      &ZRKNotices::player, &ZRKNotices::roomState,
+    &ZRKNotices::invite, &ZRKNotices::kick,   &ZRKNotices::roomGone,  &ZRKNotices::dropped};
+
+ZRKNotices::ZRKNotices(ZRKSession& session) : mSession(session) {}
+
+void ZRKNotices::apply(const ZRKMessage& notice)
+{
+    const ZRKNotice::Kind kind = ZRKNotice::kindOf(notice.op);
+    if (kind == ZRKNotice::KindCount) {
+        logLine(4, "a notice of no known kind: " + notice.op.substr(0, 40));
+        return;
+    }
+    try {
+        (this->*kHandlers[kind])(notice);
+    } catch (const std::exception& e) {
+        logLine(3, notice.op + " notice failed: " + e.what());
+    }
+}
+
+std::string ZRKNotices::memberAddress(const ZRKMessage& n) const
+{
+    return mSession.decorateRoom(n.room) + "/" + n.member;
+}
+
+void ZRKNotices::join(const ZRKMessage& n)
+{
+    if (ZRKRoomState* room = mSession.getGameData().roomState(n.room))
+        room->applyJoin(n.member, n.args);
+    mSession.getMsgClient()->receiveMemberJoin(mSession.decorateRoom(n.room), memberAddress(n), n.member == mSession.getUID());
+}
+
+void ZRKNotices::leave(const ZRKMessage& n)
+{
+    if (ZRKRoomState* room = mSession.getGameData().roomState(n.room))
+        room->applyLeave(n.member);
+    mSession.getMsgClient()->receiveMemberLeave(mSession.decorateRoom(n.room), memberAddress(n));
+}
+
+void ZRKNotices::message(const ZRKMessage& n)
+{
+    mSession.getMsgClient()->receiveRoomMessage(mSession.decorateRoom(n.room), n.text, n.member == mSession.getUID());
+}
+
+void ZRKNotices::chat(const ZRKMessage& n) { mSession.getMsgClient()->receiveUserMessage(mSession.decorateUser(n.member), n.text); }
+
+void ZRKNotices::presence(const ZRKMessage& n)
+{
+    const bool online = n.args.isObject() && n.args["online"].isBool() && n.args["online"].asBool();
+    mSession.getGameData().server().setPlayerOnline(n.member, online);
+    mSession.getMsgClient()->receivePresence(mSession.decorateUser(n.member));
+}
+
+void ZRKNotices::roomInfo(const ZRKMessage& n)
+{
+    // The room's state object is made here, once: the first time the server describes the room.
+    ZRKRoomState& room = mSession.getGameData().makeRoomState(n.room, mSession.getUID());
+    room.applyInfo(n.args);
+    const boost::shared_ptr<TiXmlElement> node = element("room", n.args.isObject() ? n.args["params"] : Json::Value());
+    const std::string address = mSession.decorateRoom(n.room);
+    mSession.getMsgClient()->post(address, [address, node](core::MsgRoomCallback& c) { c.onRoomInfo(address, node.get()); });
+}
+
+void ZRKNotices::seat(const ZRKMessage& n)
+{
+    ZRKRoomState* room = mSession.getGameData().roomState(n.room);
+    if (!room || !n.args.isObject() || !n.args["seat"].isInt())
+        return logLine(5, "a seat notice for no room of this player, or without a seat");
+    room->applySeat(n.member, n.args["seat"].asInt(), n.args["battle"]);
+}
+
+void ZRKNotices::host(const ZRKMessage& n)
+{
+    if (ZRKRoomState* room = mSession.getGameData().roomState(n.room))
+        room->applyHost(n.member);
+}
+
+void ZRKNotices::player(const ZRKMessage& n)
+{
+    ZRKRoomState* room = mSession.getGameData().roomState(n.room);
+    if (!room || !n.args.isObject())
+        return logLine(5, "a player notice for no room of this player");
+    room->applyPlayer(n.member, n.args["battle"], n.args["bits"].isInt() ? n.args["bits"].asInt() : 0);
+}
+
+void ZRKNotices::roomState(const ZRKMessage& n)
+{
+    ZRKRoomState* room = mSession.getGameData().roomState(n.room);
+    if (!room || !n.args.isObject())
+        return logLine(5, "a room-state notice for no room of this player");
+    room->applyState(n.args["state"], n.args["params"]);
+}
+
+void ZRKNotices::invite(const ZRKMessage& n)
+{
+    Json::Value values = n.args.isObject() ? n.args : Json::Value(Json::objectValue);
+    values["from"] = n.member;
+    const boost::shared_ptr<TiXmlElement> node = element("invite", values);
+    mSession.getMsgClient()->postChat([node](core::MsgChatCallback& c) { c.handleSpecialEvent(node.get()); });
+}
+
+void ZRKNotices::kick(const ZRKMessage& n)
+{
+    if (n.member != mSession.getUID())
+        return leave(n);
+    logLine(5, "put out of the room " + n.room);
+    mSession.roomLost(n.room);
+}
+
+void ZRKNotices::roomGone(const ZRKMessage& n) { mSession.roomLost(n.room); }
+
+void ZRKNotices::dropped(const ZRKMessage&)
+{
+    logLine(4, "the server dropped the connection");
+    mSession.dropConnection(ZRKSession::Lost);
+}
+
+} // namespace zrk
+} // namespace kavri3D

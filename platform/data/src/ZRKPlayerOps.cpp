@@ -1,0 +1,165 @@
+#include "data/ZRKPlayerOps.h"
+
+#include "data/ZRKServerCall.h"
+#include "data/ZRKServerOps.h"
+#include "data/ZRKWorld.h"
+
+namespace kavri3D {
+namespace zrk {
+
+namespace {
+
+/// The logged-in player's record; null (refused) when the world has lost it.
+const ZRKWorld::Player* self(ZRKServerCall& call)
+{
+    if (const ZRKWorld::Player* p = call.world().player(call.player))
+        return p;
+    call.refuse("error/no_person", "the player " + call.player + " is not in the world");
+    return nullptr;
+}
+
+/// The information views of a player, under the name the game asked with; false (refused)
+/// when there is no such player.
+bool infoViews(ZRKServerCall& call, const std::string& name, const std::string& uid)
+{
+    const Json::Value& info = call.world().playerView(name, ZRKWorld::InfoView);
+    if (info.isNull()) {
+        call.refuse("error/no_person", "no player " + name);
+        return false;
+    }
+    call.views["userInfo/" + uid] = info;
+    call.views["userSetting/" + uid] = call.world().playerView(name, ZRKWorld::SettingsView);
+    return true;
+}
+
+void queryUserInfo0(ZRKServerCall& call)
+{
+    if (infoViews(call, call.player, call.account))
+        call.views["pc"] = call.world().playerView(call.player, ZRKWorld::PcView);
+}
+
+
+/// Another player's information, or the own one.
+void queryUserInfo(ZRKServerCall& call)
+{
+    std::string uid;
+    if (!ZRKServerCall::readText(call.arg(0), uid))
+        return call.refuse("error/srv_bad_request", "no user id");
+    const std::string name = uid.empty() || uid == call.account ? call.player : uid;
+    if (infoViews(call, name, uid.empty() ? call.account : uid) && name == call.player)
+        call.views["pc"] = call.world().playerView(name, ZRKWorld::PcView);
+}
+
+void queryUserDefState(ZRKServerCall& call)
+{
+    std::string uid;
+    if (!ZRKServerCall::readText(call.arg(0), uid))
+        return call.refuse("error/srv_bad_request", "no user id");
+    const ZRKWorld::Player* p = call.world().player(uid.empty() || uid == call.account ? call.player : uid);
+    if (!p)
+        return call.refuse("error/no_person", "no player " + uid);
+    call.views["defState"] = ZRKWorld::Player::doc(p->looks);
+}
+
+void queryUserInventory(ZRKServerCall& call) { call.views["inventory"] = call.world().inventoryView(call.player); }
+
+void queryPcStats(ZRKServerCall& call)
+{
+    if (const ZRKWorld::Player* p = self(call))
+        call.views["lib/stats"] = ZRKWorld::Player::doc(p->record);
+}
+
+void getPcQuestList(ZRKServerCall& call) { call.views["pcQuests"] = call.world().quests(call.player); }
+
+/// One of the player's lists, under its view name; an empty list or record when it has none.
+void listView(ZRKServerCall& call, const char* list, const char* view, bool isObject)
+{
+    const ZRKWorld::Player* p = self(call);
+    if (!p)
+        return;
+    const Json::Value& lists = ZRKWorld::Player::doc(p->lists);
+    const Json::Value& value = lists.isObject() ? lists[list] : Json::Value::nullSingleton();
+    const bool fits = isObject ? value.isObject() : value.isArray();
+    call.views[view] = fits ? value : Json::Value(isObject ? Json::objectValue : Json::arrayValue);
+}
+
+void queryPcTitle(ZRKServerCall& call) { listView(call, "titles", "pcTitles", false); }
+void queryPlayerGuild(ZRKServerCall& call) { listView(call, "guild", "guild", true); }
+void queryMyRoster(ZRKServerCall& call) { listView(call, "roster", "roster", false); }
+void queryMyArena(ZRKServerCall& call) { listView(call, "arena", "arena", true); }
+void queryPlayerGuard(ZRKServerCall& call) { listView(call, "guard", "guard", true); }
+void getPcPurposeList(ZRKServerCall& call) { listView(call, "purposes", "pcPurposes", false); }
+void getPcBluDrillList(ZRKServerCall& call) { listView(call, "bludrill", "pcBluDrill", true); }
+
+/// Points onto the four abilities: {dex:..,luk:..,str:..,vit:..}; the server decides whether the
+/// player has them. The answer carries nothing: the game reads the new values with the player's
+/// next information.
+void addStatsPoint(ZRKServerCall& call)
+{
+    const Json::Value& args = call.request.args;
+    long long add[4];
+    for (int a = 0; a < 4; ++a)
+        if (!args.isObject() || !ZRKServerCall::readNumber(args[ZRKWorld::kAbilityNames[a]], add[a]))
+            return call.refuse("error/srv_bad_request", std::string("no whole number for ") + ZRKWorld::kAbilityNames[a]);
+    std::string refusal;
+    if (!call.world().addAbilities(call.player, add, refusal))
+        return call.refuse(refusal, "the points are not there");
+}
+
+/// Moves an item from "slot_from" to "slot_to" (swapping with what is there), then the pairs of
+/// "slot_batch" ("61,3,62,5"), all or none.
+void changeSlot(ZRKServerCall& call)
+{
+    const Json::Value& tree = call.arg(0);
+    long long from = 0, to = 0;
+    if (!tree.isObject() || !ZRKServerCall::readNumber(tree["slot_from"], from) || !ZRKServerCall::readNumber(tree["slot_to"], to))
+        return call.refuse("error/srv_bad_request", "no slots");
+    std::vector<std::pair<int, int>> moves{{static_cast<int>(from), static_cast<int>(to)}};
+    std::string batch;
+    if (ZRKServerCall::readText(tree["slot_batch"], batch) && !batch.empty()) {
+        std::vector<long long> numbers;
+        std::size_t at = 0;
+        while (at <= batch.size()) {
+            const std::size_t comma = std::min(batch.find(',', at), batch.size());
+            long long n = 0;
+            if (!ZRKServerCall::readNumber(Json::Value(batch.substr(at, comma - at)), n))
+                return call.refuse("error/srv_bad_request", "a batch slot is not a number");
+            numbers.push_back(n);
+            at = comma + 1;
+        }
+        if (numbers.size() % 2)
+            return call.refuse("error/srv_bad_request", "a batch move without its target");
+        for (std::size_t i = 0; i < numbers.size(); i += 2)
+            moves.emplace_back(static_cast<int>(numbers[i]), static_cast<int>(numbers[i + 1]));
+    }
+    std::string refusal;
+    if (!call.world().moveItems(call.player, moves, refusal))
+        return call.refuse(refusal, "the move does not fit the bags");
+    call.views["inventory"] = call.world().inventoryView(call.player);
+}
+
+} // namespace
+
+void ZRKPlayerOps::addTo(ZRKServerOps& ops)
+{
+    const unsigned reads = ZRKServerOps::NeedsPlayer;
+    const unsigned changes = ZRKServerOps::NeedsPlayer | ZRKServerOps::Changes;
+    ops.add("queryUserInfo0", &queryUserInfo0, reads);
+    ops.add("queryUserInfo", &queryUserInfo, reads);
+    ops.add("queryUserDefState", &queryUserDefState, reads);
+    ops.add("queryUserInventory", &queryUserInventory, reads);
+    ops.add("queryPcStats", &queryPcStats, reads);
+    ops.add("getPcQuestList", &getPcQuestList, reads);
+    ops.add("queryPcTitle", &queryPcTitle, reads);
+    ops.add("queryPlayerGuild", &queryPlayerGuild, reads);
+    ops.add("queryMyRoster", &queryMyRoster, reads);
+    ops.add("queryMyArena", &queryMyArena, reads);
+    ops.add("queryPlayerGuard", &queryPlayerGuard, reads);
+    ops.add("getPcPurposeList", &getPcPurposeList, reads);
+    ops.add("getPcBluDrillList", &getPcBluDrillList, reads);
+    ops.add("addStatsPoint", &addStatsPoint, changes);
+    ops.add("changeSlot", &changeSlot, changes);
+}
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,66 @@
+#include "data/ZRKServerCall.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <yake/Logger.h>
+#include "data/ZRKServerCore.h"
+
+namespace kavri3D {
+namespace zrk {
+
+ZRKServerCall::ZRKServerCall(ZRKServerCore& s, long c, const ZRKMessage& r, const std::string& a, const std::string& p)
+    : server(s), connection(c), request(r), account(a), player(p)
+{
+}
+
+ZRKWorld& ZRKServerCall::world() { return server.world(); }
+
+ZRKLobby& ZRKServerCall::lobby() { return server.lobby(); }
+
+const Json::Value& ZRKServerCall::arg(unsigned i) const
+{
+    const Json::Value& args = request.args;
+    return args.isArray() && i < args.size() ? args[i] : Json::Value::nullSingleton();
+}
+
+void ZRKServerCall::refuse(const std::string& key, const std::string& why)
+{
+    error = true;
+    text = server.text(key);
+    views = Json::Value();
+    std::string line = request.op + " refused" + (player.empty() ? std::string() : " for " + player) + ": " + why;
+    if (!server.ops().isSecret(request.op) && request.params.size() <= 200)
+        line += " (" + request.params.substr(0, request.params.find_last_not_of('\n') + 1) + ")";
+    yake::logging::logger::instance().log(5, "ZRKGameServer", line);
+}
+
+bool ZRKServerCall::readNumber(const Json::Value& v, long long& out)
+{
+    if (v.isInt64()) {
+        out = v.asInt64();
+        return true;
+    }
+    if (!v.isString())
+        return false;
+    const std::string t = v.asString();
+    if (t.empty() || t.size() > 18)
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    const long long n = std::strtoll(t.c_str(), &end, 10);
+    if (errno || !end || *end != '\0' || !(std::isdigit(static_cast<unsigned char>(t[0])) || t[0] == '-'))
+        return false;
+    out = n;
+    return true;
+}
+
+bool ZRKServerCall::readText(const Json::Value& v, std::string& out)
+{
+    if (!v.isString())
+        return false;
+    out = v.asString();
+    return true;
+}
+
+} // namespace zrk
+} // namespace kavri3D

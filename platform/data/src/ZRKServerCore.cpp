@@ -1,0 +1,154 @@
+#include "data/ZRKServerCore.h"
+
+#include <yake/Logger.h>
+#include "data/ZRKServerCall.h"
+#include "data/ZRKWorldSeed.h"
+
+namespace kavri3D {
+namespace zrk {
+
+namespace {
+const std::string kNobody;
+} // namespace
+
+ZRKServerCore::ZRKServerCore(const ZRKServerConfig& config, double now) : mConfig(config)
+{
+    loadTexts();
+    mWorld.open(mConfig.database, mConfig.folder, mConfig.reset);
+    mLobby.reset(new ZRKLobby([this](const std::string& player, const ZRKMessage& n) { deliver(player, n); },
+                              [this](const std::string& player) { return cardOf(player); }));
+    mLobby->load(mConfig.folder);
+    mBots.reset(new ZRKBots(mWorld, *mLobby));
+    if (mWorld.isReady()) {
+        // Accounts logged in from elsewhere are seen online, as if another client held them.
+        ZRKDatabase::Statement& q = mWorld.db().prepare("SELECT player FROM accounts WHERE elsewhere = 1");
+        while (q.step())
+            mLobby->setOnline(q.text(0), true, false);
+        q.reset();
+        if (mBots->load(mConfig.folder + "/bots.json", mConfig.bots))
+            mBots->start(now);
+    }
+}
+
+ZRKServerCore::~ZRKServerCore()
+{
+    // The players go before the lobby they stand in.
+    mBots.reset();
+    mLobby.reset();
+}
+
+void ZRKServerCore::loadTexts()
+{
+    Json::Value texts;
+    std::string why;
+    if (!ZRKWorldSeed::readFixture(mConfig.texts, texts, why) || !texts.isObject()) {
+        yake::logging::logger::instance().log(3, "ZRKGameServer", mConfig.texts + ": " + (why.empty() ? "not an object" : why) +
+                                                                     "; error replies carry message keys");
+        return;
+    }
+    for (const std::string& key : texts.getMemberNames())
+        if (texts[key].isString())
+            mTexts[key] = texts[key].asString();
+}
+
+std::string ZRKServerCore::text(const std::string& key) const
+{
+    auto it = mTexts.find(key);
+    return it == mTexts.end() ? key : it->second;
+}
+
+long ZRKServerCore::connect()
+{
+    const long id = mNextConnection++;
+    mConnections[id];
+    return id;
+}
+
+void ZRKServerCore::disconnect(long connection)
+{
+    logOut(connection);
+    mConnections.erase(connection);
+}
+
+void ZRKServerCore::handle(long connection, const ZRKMessage& request)
+{
+    auto it = mConnections.find(connection);
+    if (it == mConnections.end() || request.type != ZRKMessage::Request)
+        return;
+    ZRKServerCall call(*this, connection, request, it->second.account, it->second.player);
+    mOps.handle(call);
+    // The reply follows whatever notices the request caused (a room's members before its entry).
+    it = mConnections.find(connection);
+    if (it != mConnections.end())
+        it->second.outbox.push_back(ZRKMessage::reply(request.handle, call.error, call.text, std::move(call.views)));
+}
+
+void ZRKServerCore::tick(double now) { mBots->tick(now); }
+
+void ZRKServerCore::take(long connection, std::vector<ZRKMessage>& out)
+{
+    auto it = mConnections.find(connection);
+    if (it == mConnections.end())
+        return;
+    std::vector<ZRKMessage>& box = it->second.outbox;
+    out.insert(out.end(), std::make_move_iterator(box.begin()), std::make_move_iterator(box.end()));
+    box.clear();
+}
+
+std::string ZRKServerCore::logIn(long connection, const std::string& account, const std::string& player)
+{
+    logOut(connection);
+    Connection& c = mConnections[connection];
+    c.account = account;
+    c.player = player;
+    mPlayers[player] = connection;
+    mLobby->setOnline(player, true, true);
+    return account + "-" + std::to_string(++mSessions);
+}
+
+void ZRKServerCore::logOut(long connection)
+{
+    auto it = mConnections.find(connection);
+    if (it == mConnections.end() || it->second.player.empty())
+        return;
+    const std::string player = it->second.player;
+    mLobby->setOnline(player, false, true);
+    mPlayers.erase(player);
+    it->second.account.clear();
+    it->second.player.clear();
+}
+
+long ZRKServerCore::connectionOf(const std::string& player) const
+{
+    auto it = mPlayers.find(player);
+    return it == mPlayers.end() ? 0 : it->second;
+}
+
+const std::string& ZRKServerCore::accountOf(long connection) const
+{
+    auto it = mConnections.find(connection);
+    return it == mConnections.end() ? kNobody : it->second.account;
+}
+
+void ZRKServerCore::deliver(const std::string& player, const ZRKMessage& notice)
+{
+    auto it = mPlayers.find(player);
+    if (it == mPlayers.end())
+        return;
+    auto c = mConnections.find(it->second);
+    if (c != mConnections.end())
+        c->second.outbox.push_back(notice);
+}
+
+Json::Value ZRKServerCore::cardOf(const std::string& player)
+{
+    if (!mWorld.isReady() || mWorld.playerView(player, ZRKWorld::InfoView).isNull())
+        return Json::Value();
+    Json::Value card;
+    card["info"] = mWorld.playerView(player, ZRKWorld::InfoView);
+    card["settings"] = mWorld.playerView(player, ZRKWorld::SettingsView);
+    return card;
+}
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,591 @@
+#include "data/ZRKWorld.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <yake/Logger.h>
+#include "data/ZRKBagLayout.h"
+#include "data/ZRKItemAttributes.h"
+#include "data/ZRKWorldSeed.h"
+
+namespace kavri3D {
+namespace zrk {
+
+namespace {
+
+void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "ZRKWorld", text); }
+
+/// A document column as JSON; an object when it is not one (it was written by the world, but
+/// a file can be edited by hand).
+Json::Value parseColumn(const std::string& text)
+{
+    static const std::unique_ptr<Json::CharReader> reader = [] {
+        Json::CharReaderBuilder builder;
+        builder["stackLimit"] = 64;
+        return std::unique_ptr<Json::CharReader>(builder.newCharReader());
+    }();
+    Json::Value v;
+    std::string errors;
+    try {
+        if (!text.empty() && reader->parse(text.data(), text.data() + text.size(), &v, &errors))
+            return v;
+    } catch (const std::exception&) {
+    }
+    return Json::Value(Json::objectValue);
+}
+
+const char* const kMoneyColumns[ZRKWorld::MoneyKinds] = {"money1", "money2", "money3"};
+const char* const kMoneyRefusals[ZRKWorld::MoneyKinds] = {"warning/no_enough_zaobi", "warning/no_enough_dianjuan",
+                                                          "warning/no_enough_guabi"};
+
+const char* const kSchema = R"(
+CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);
+CREATE TABLE accounts(a_id INTEGER PRIMARY KEY, name TEXT UNIQUE NOT NULL, password TEXT NOT NULL,
+  player TEXT NOT NULL, elsewhere INTEGER NOT NULL DEFAULT 0);
+CREATE TABLE players(name TEXT PRIMARY KEY, pc_id INTEGER NOT NULL DEFAULT 0, nick TEXT NOT NULL DEFAULT '',
+  c_id INTEGER NOT NULL DEFAULT 0, lv INTEGER NOT NULL DEFAULT 1, exp INTEGER NOT NULL DEFAULT 0 CHECK(exp >= 0),
+  rank INTEGER NOT NULL DEFAULT 0, newbie_task INTEGER NOT NULL DEFAULT 0,
+  money1 INTEGER NOT NULL DEFAULT 0 CHECK(money1 >= 0), money2 INTEGER NOT NULL DEFAULT 0 CHECK(money2 >= 0),
+  money3 INTEGER NOT NULL DEFAULT 0 CHECK(money3 >= 0), points INTEGER NOT NULL DEFAULT 0 CHECK(points >= 0),
+  str INTEGER NOT NULL DEFAULT 0, vit INTEGER NOT NULL DEFAULT 0, dex INTEGER NOT NULL DEFAULT 0,
+  luk INTEGER NOT NULL DEFAULT 0, bot INTEGER NOT NULL DEFAULT 0, looks TEXT NOT NULL DEFAULT '{}',
+  settings TEXT NOT NULL DEFAULT '{}', record TEXT NOT NULL DEFAULT '{}', lists TEXT NOT NULL DEFAULT '{}');
+CREATE TABLE quests(player TEXT NOT NULL REFERENCES players(name), q_id INTEGER NOT NULL, state INTEGER NOT NULL,
+  PRIMARY KEY(player, q_id));
+CREATE TABLE items(i_id INTEGER PRIMARY KEY, attrs TEXT NOT NULL);
+CREATE TABLE inventory(lid INTEGER PRIMARY KEY, player TEXT NOT NULL REFERENCES players(name),
+  i_id INTEGER NOT NULL REFERENCES items(i_id), bag INTEGER NOT NULL, slot INTEGER NOT NULL,
+  count INTEGER NOT NULL DEFAULT 1 CHECK(count > 0), UNIQUE(player, slot));
+CREATE TABLE documents(name TEXT PRIMARY KEY, value TEXT NOT NULL);
+)";
+
+const char* const kPlayerColumns =
+    "p.name, p.pc_id, p.nick, p.c_id, p.lv, p.exp, p.rank, p.newbie_task, p.money1, p.money2, p.money3, p.points, "
+    "p.str, p.vit, p.dex, p.luk, p.bot, p.looks, p.settings, p.record, p.lists";
+
+Json::Int64 big(long long v) { return static_cast<Json::Int64>(v); }
+
+} // namespace
+
+const char* const ZRKWorld::kAbilityNames[4] = {"str", "vit", "dex", "luk"};
+
+ZRKWorld::ZRKWorld()
+{
+    mDb.setUndoListener([this]() { forgetAll(); });
+}
+
+ZRKWorld::~ZRKWorld()
+{
+    // The database goes last of the members but tells nobody: what it would tell goes first.
+    mDb.setUndoListener(std::function<void()>());
+    mDb.close();
+}
+
+void ZRKWorld::forget(const std::string& player)
+{
+    mPlayers.erase(player);
+    mItems.erase(player);
+    mQuests.erase(player);
+    mInventoryViews.erase(player);
+    mViews.erase(player);
+}
+
+void ZRKWorld::forgetAll()
+{
+    mPlayers.clear();
+    mItems.clear();
+    mQuests.clear();
+    mInventoryViews.clear();
+    mViews.clear();
+}
+
+const Json::Value& ZRKWorld::playerView(const std::string& name, PlayerView which)
+{
+    Views& views = mViews[name];
+    if (!views.made[which]) {
+        const Player* p = player(name);
+        if (!p) {
+            mViews.erase(name);
+            return Json::Value::nullSingleton();
+        }
+        views.value[which] = which == InfoView ? infoView(*p) : which == SettingsView ? settingsView(*p) : pcView(*p);
+        views.made[which] = true;
+    }
+    return views.value[which];
+}
+
+bool ZRKWorld::open(const std::string& path, const std::string& fixtures, bool reset)
+{
+    mReady = false;
+    mMovedAside = false;
+    const bool file = path != ":memory:";
+    if (file && reset) {
+        for (const char* end : {"", "-wal", "-shm"})
+            std::remove((path + end).c_str());
+        logLine(5, "world reset: seeding afresh from " + fixtures);
+    }
+    Opening opening = openFile(path);
+    if (opening == Damaged && file) {
+        // Not a world this server can read: keep it for whoever wants to look, start afresh.
+        moveAside(path);
+        opening = openFile(path);
+    }
+    if (opening != Opened)
+        return false;
+    Json::Value seeded;
+    ZRKDatabase::Statement& q = mDb.prepare("SELECT value FROM meta WHERE key = 'seeded'");
+    const bool isSeeded = q.step() && q.text(0) == "1";
+    q.reset();
+    if (isSeeded) {
+        readAccounts();
+        mReady = true;
+        return true;
+    }
+    ZRKDatabase::Transaction t(mDb);
+    ZRKWorldSeed seed(*this, fixtures);
+    if (!t.active() || !seed.run() || !mDb.exec("INSERT OR REPLACE INTO meta VALUES('seeded', '1')") || !t.commit()) {
+        logLine(3, "the world could not be seeded from " + fixtures + ": " + seed.error());
+        return false;
+    }
+    readAccounts();
+    mReady = true;
+    return true;
+}
+
+void ZRKWorld::readAccounts()
+{
+    // Accounts are not made or given away while the world serves.
+    mAccountOf.clear();
+    ZRKDatabase::Statement& q = mDb.prepare("SELECT player, min(a_id) FROM accounts GROUP BY player");
+    while (q.step())
+        mAccountOf[q.text(0)] = q.integer(1);
+    q.reset();
+}
+
+ZRKWorld::Opening ZRKWorld::openFile(const std::string& path)
+{
+    if (!mDb.open(path)) {
+        const bool damaged = mDb.lastFailureIsDamage();
+        if (!damaged)
+            logLine(3, "world database " + path + " cannot be opened: " + mDb.lastError());
+        mDb.close();
+        return damaged ? Damaged : Unavailable;
+    }
+    ZRKDatabase::Statement& tables = mDb.prepare("SELECT count(*) FROM sqlite_master WHERE type = 'table'");
+    const bool read = tables.step();
+    if (!read)
+        mDb.noteStepError();
+    const bool empty = read && tables.integer(0) == 0;
+    tables.reset();
+    if (!read) {
+        const bool damaged = mDb.lastFailureIsDamage();
+        if (!damaged)
+            logLine(3, "world database " + path + " cannot be read: " + mDb.lastError());
+        mDb.close();
+        return damaged ? Damaged : Unavailable;
+    }
+    if (empty)
+        return createSchema() ? Opened : Unavailable;
+    const Opening sound = checkSound();
+    if (sound != Opened) {
+        if (sound == Unavailable)
+            logLine(3, "world database " + path + " cannot be checked: " + mDb.lastError());
+        mDb.close();
+    }
+    return sound;
+}
+
+ZRKWorld::Opening ZRKWorld::checkSound()
+{
+    ZRKDatabase::Statement& check = mDb.prepare("PRAGMA quick_check");
+    const bool read = check.step();
+    if (!read)
+        mDb.noteStepError();
+    const bool ok = read && check.text(0) == "ok";
+    check.reset();
+    if (!read && !mDb.lastFailureIsDamage())
+        return Unavailable; // busy, not broken: leave the file alone
+    if (!ok)
+        return Damaged;
+    // A sound database of another kind (or another version of ours) is no world to serve either.
+    ZRKDatabase::Statement& version = mDb.prepare("SELECT value FROM meta WHERE key = 'schema'");
+    const bool same = version.valid() && version.step() && version.text(0) == std::to_string(kSchemaVersion);
+    version.reset();
+    return same ? Opened : Damaged;
+}
+
+bool ZRKWorld::createSchema()
+{
+    ZRKDatabase::Transaction t(mDb);
+    if (!t.active() || !mDb.exec(kSchema) ||
+        !mDb.exec("INSERT INTO meta VALUES('schema', '" + std::to_string(kSchemaVersion) + "')") || !t.commit()) {
+        logLine(3, "world schema cannot be written: " + mDb.lastError());
+        return false;
+    }
+    return true;
+}
+
+void ZRKWorld::moveAside(const std::string& path)
+{
+    mDb.close();
+    const std::string aside = path + ".broken";
+    for (const char* end : {"", "-wal", "-shm"}) {
+        std::remove((aside + end).c_str());
+        std::rename((path + end).c_str(), (aside + end).c_str());
+        std::remove((path + end).c_str());
+    }
+    mMovedAside = true;
+    logLine(3, "world database " + path + " could not be read: moved aside to " + aside + ", seeding a fresh world");
+}
+
+bool ZRKWorld::findAccount(const std::string& name, Account& out)
+{
+    ZRKDatabase::Statement& q = mDb.prepare("SELECT a_id, name, password, player, elsewhere FROM accounts WHERE name = ?");
+    q.bind(1, name);
+    const bool found = q.step();
+    if (found) {
+        out.id = q.integer(0);
+        out.name = q.text(1);
+        out.password = q.text(2);
+        out.player = q.text(3);
+        out.elsewhere = q.integer(4) != 0;
+    }
+    q.reset();
+    return found;
+}
+
+bool ZRKWorld::loadPlayer(const std::string& name, Player& out)
+{
+    const Player* known = player(name);
+    if (known)
+        out = *known;
+    return known != nullptr;
+}
+
+const ZRKWorld::Player* ZRKWorld::player(const std::string& name)
+{
+    auto known = mPlayers.find(name);
+    if (known != mPlayers.end())
+        return &known->second;
+    Player out;
+    ZRKDatabase::Statement& q = mDb.prepare(std::string("SELECT ") + kPlayerColumns + " FROM players p WHERE p.name = ?");
+    q.bind(1, name);
+    const bool found = q.step();
+    if (found) {
+        int c = 0;
+        out.name = q.text(c++);
+        out.pcId = q.integer(c++);
+        out.nick = q.text(c++);
+        out.cId = q.integer(c++);
+        out.lv = q.integer(c++);
+        out.exp = q.integer(c++);
+        out.rank = q.integer(c++);
+        out.newbieTask = q.integer(c++);
+        for (long long& m : out.money)
+            m = q.integer(c++);
+        out.points = q.integer(c++);
+        for (long long& a : out.abilities)
+            a = q.integer(c++);
+        out.bot = q.integer(c++) != 0;
+        // The documents rarely change: each is read again only when its text did.
+        Parsed& known = mParsed[out.name];
+        std::shared_ptr<const Json::Value>* const documents[] = {&out.looks, &out.settings, &out.record, &out.lists};
+        for (int d = 0; d < 4; ++d) {
+            const char* raw = reinterpret_cast<const char*>(q.rawText(c));
+            const std::size_t size = q.size(c++);
+            if (!known.value[d] || known.text[d].size() != size || known.text[d].compare(0, size, raw, size)) {
+                known.text[d].assign(raw, size);
+                known.value[d] = std::make_shared<const Json::Value>(parseColumn(known.text[d]));
+            }
+            *documents[d] = known.value[d];
+        }
+        auto account = mAccountOf.find(out.name);
+        out.accountId = account == mAccountOf.end() ? 0 : account->second;
+    }
+    q.reset();
+    return found ? &(mPlayers[name] = std::move(out)) : nullptr;
+}
+
+bool ZRKWorld::hasPlayer(const std::string& name)
+{
+    ZRKDatabase::Statement& q = mDb.prepare("SELECT 1 FROM players WHERE name = ?");
+    q.bind(1, name);
+    const bool found = q.step();
+    q.reset();
+    return found;
+}
+
+std::vector<ZRKWorld::Item> ZRKWorld::items(const std::string& player)
+{
+    auto known = mItems.find(player);
+    if (known != mItems.end())
+        return known->second;
+    std::vector<Item> out;
+    ZRKDatabase::Statement& q = mDb.prepare("SELECT lid, i_id, bag, slot, count FROM inventory WHERE player = ? ORDER BY slot");
+    q.bind(1, player);
+    while (q.step()) {
+        Item i;
+        i.lid = q.integer(0);
+        i.id = q.integer(1);
+        i.bag = static_cast<int>(q.integer(2));
+        i.slot = static_cast<int>(q.integer(3));
+        i.count = q.integer(4);
+        out.push_back(i);
+    }
+    q.reset();
+    mItems[player] = out;
+    return out;
+}
+
+const Json::Value& ZRKWorld::quests(const std::string& player)
+{
+    auto known = mQuests.find(player);
+    if (known != mQuests.end())
+        return known->second;
+    Json::Value& out = mQuests[player] = Json::Value(Json::arrayValue);
+    ZRKDatabase::Statement& q = mDb.prepare("SELECT q_id, state FROM quests WHERE player = ? ORDER BY q_id");
+    q.bind(1, player);
+    while (q.step()) {
+        Json::Value& entry = out.append(Json::Value(Json::objectValue));
+        entry[Json::StaticString("q_id")] = big(q.integer(0));
+        entry[Json::StaticString("state")] = big(q.integer(1));
+    }
+    q.reset();
+    return out;
+}
+
+const Json::Value& ZRKWorld::document(const std::string& name)
+{
+    auto known = mDocuments.find(name);
+    if (known != mDocuments.end())
+        return known->second;
+    Json::Value out;
+    if (name == "lib/item") {
+        out = Json::Value(Json::objectValue);
+        ZRKDatabase::Statement& q = mDb.prepare("SELECT i_id, attrs FROM items ORDER BY i_id");
+        while (q.step())
+            out[std::to_string(q.integer(0))] = ZRKItemAttributes::complete(parseColumn(q.text(1)));
+        q.reset();
+    } else {
+        ZRKDatabase::Statement& q = mDb.prepare("SELECT value FROM documents WHERE name = ?");
+        q.bind(1, name);
+        if (q.step())
+            out = parseColumn(q.text(0));
+        q.reset();
+        if (out.isNull())
+            return Json::Value::nullSingleton(); // not kept: a name asked for need not exist
+    }
+    return mDocuments.emplace(name, std::move(out)).first->second;
+}
+
+Json::Value ZRKWorld::infoView(const Player& p)
+{
+    Json::Value v(Json::objectValue);
+    v[Json::StaticString("a_id")] = big(p.accountId);
+    v[Json::StaticString("a_username")] = p.name;
+    v[Json::StaticString("pc_id")] = big(p.pcId);
+    v[Json::StaticString("nick")] = p.nick;
+    v[Json::StaticString("c_id")] = big(p.cId);
+    return v;
+}
+
+Json::Value ZRKWorld::settingsView(const Player& p)
+{
+    const Json::Value& settings = Player::doc(p.settings);
+    Json::Value v = settings.isObject() ? settings : Json::Value(Json::objectValue);
+    v[Json::StaticString("pc_id")] = big(p.pcId);
+    v[Json::StaticString("pc_nickname")] = p.nick;
+    v[Json::StaticString("c_id")] = big(p.cId);
+    v[Json::StaticString("pc_lv")] = big(p.lv);
+    v[Json::StaticString("pc_exp")] = big(p.exp);
+    v[Json::StaticString("pc_rank")] = big(p.rank);
+    v[Json::StaticString("pc_newbie_task")] = big(p.newbieTask);
+    return v;
+}
+
+Json::Value ZRKWorld::pcView(const Player& p)
+{
+    static const Json::StaticString money[MoneyKinds] = {Json::StaticString("pc_money1"), Json::StaticString("pc_money2"),
+                                                         Json::StaticString("pc_money3")};
+    static const Json::StaticString abilities[4] = {Json::StaticString("pc_str"), Json::StaticString("pc_vit"),
+                                                    Json::StaticString("pc_dex"), Json::StaticString("pc_luk")};
+    Json::Value v = settingsView(p);
+    for (int k = 0; k < MoneyKinds; ++k)
+        v[money[k]] = big(p.money[k]);
+    v[Json::StaticString("pc_points")] = big(p.points);
+    for (int a = 0; a < 4; ++a)
+        v[abilities[a]] = big(p.abilities[a]);
+    return v;
+}
+
+const Json::Value& ZRKWorld::inventoryView(const std::string& player)
+{
+    auto known = mInventoryViews.find(player);
+    if (known != mInventoryViews.end())
+        return known->second;
+    const std::vector<Item> items = this->items(player);
+    Json::Value& v = mInventoryViews[player] = Json::Value(Json::objectValue);
+    Json::Value& list = v[Json::StaticString("items")] = Json::Value(Json::arrayValue);
+    for (const Item& i : items) {
+        Json::Value& entry = list.append(Json::Value(Json::objectValue));
+        entry[Json::StaticString("lid")] = big(i.lid);
+        entry[Json::StaticString("i_id")] = big(i.id);
+        entry[Json::StaticString("bag")] = i.bag;
+        entry[Json::StaticString("slot")] = i.slot;
+        entry[Json::StaticString("count")] = big(i.count);
+    }
+    return v;
+}
+
+bool ZRKWorld::addAbilities(const std::string& player, const long long add[4], std::string& refusal)
+{
+    long long sum = 0;
+    for (int a = 0; a < 4; ++a) {
+        if (add[a] < 0 || add[a] > 100000) {
+            refusal = "error/srv_bad_request";
+            return false;
+        }
+        sum += add[a];
+    }
+    ZRKDatabase::Statement& q = mDb.prepare(
+        "UPDATE players SET points = points - ?1, str = str + ?2, vit = vit + ?3, dex = dex + ?4, luk = luk + ?5 "
+        "WHERE name = ?6 AND points >= ?1");
+    q.bind(1, sum).bind(2, add[0]).bind(3, add[1]).bind(4, add[2]).bind(5, add[3]).bind(6, player);
+    if (!q.run() || mDb.changes() == 0) {
+        refusal = "error/srv_points";
+        return false;
+    }
+    // What is known of the player changes with it (undoing the work forgets it all).
+    auto known = mPlayers.find(player);
+    if (known == mPlayers.end()) {
+        forget(player);
+        return true;
+    }
+    Player& p = known->second;
+    p.points -= sum;
+    for (int a = 0; a < 4; ++a)
+        p.abilities[a] += add[a];
+    // The one view that shows them follows.
+    auto views = mViews.find(player);
+    if (views != mViews.end() && views->second.made[PcView]) {
+        Json::Value& pc = views->second.value[PcView];
+        pc[Json::StaticString("pc_points")] = big(p.points);
+        for (int a = 0; a < 4; ++a)
+            pc[std::string("pc_") + kAbilityNames[a]] = big(p.abilities[a]);
+    }
+    return true;
+}
+
+bool ZRKWorld::moveItems(const std::string& player, const std::vector<std::pair<int, int>>& moves, std::string& refusal)
+{
+    // Every move is tried on the bag as known first: a refusal leaves the world untouched.
+    std::vector<Item> bag = items(player);
+    const std::vector<Item> before = bag;
+    auto at = [&bag](int slot) {
+        for (std::size_t i = 0; i < bag.size(); ++i)
+            if (bag[i].slot == slot)
+                return static_cast<int>(i);
+        return -1;
+    };
+    for (const auto& move : moves) {
+        const int from = move.first;
+        const int to = move.second;
+        if (ZRKBagLayout::bagOf(from) < 0 || ZRKBagLayout::bagOf(to) < 0 || from == to) {
+            refusal = "error/srv_slot";
+            return false;
+        }
+        const int moving = at(from);
+        if (moving < 0) {
+            refusal = "error/srv_no_item";
+            return false;
+        }
+        const int there = at(to);
+        if (there >= 0)
+            bag[static_cast<std::size_t>(there)].slot = from;
+        bag[static_cast<std::size_t>(moving)].slot = to;
+    }
+    // Then the items that ended elsewhere are written, each once its place is free; items that
+    // wait on each other (a swap) go through a slot in no bag (0 and below) first, so that no two
+    // items ever share a slot.
+    std::vector<std::size_t> pending;
+    for (std::size_t i = 0; i < bag.size(); ++i)
+        if (bag[i].slot != before[i].slot)
+            pending.push_back(i);
+    std::vector<int> held(before.size()); // each item's slot as written so far
+    for (std::size_t i = 0; i < before.size(); ++i)
+        held[i] = before[i].slot;
+    auto free = [&held](int slot) { return std::find(held.begin(), held.end(), slot) == held.end(); };
+    auto place = [this, &bag, &held](std::size_t i, int slot) {
+        held[i] = slot;
+        // One row at a time: nothing for a statement journal to keep.
+        ZRKDatabase::Statement& q = mDb.prepare("UPDATE OR FAIL inventory SET slot = ?, bag = ? WHERE lid = ?");
+        q.bind(1, slot).bind(2, ZRKBagLayout::bagOf(slot)).bind(3, bag[i].lid);
+        return q.run();
+    };
+    bool written = true;
+    int aside = 0;
+    while (!pending.empty() && written) {
+        bool progress = false;
+        for (auto it = pending.begin(); it != pending.end() && written;)
+            if (free(bag[*it].slot)) {
+                written = place(*it, bag[*it].slot);
+                bag[*it].bag = ZRKBagLayout::bagOf(bag[*it].slot);
+                it = pending.erase(it);
+                progress = true;
+            } else {
+                ++it;
+            }
+        if (!progress && written)
+            written = place(pending.front(), aside--);
+    }
+    if (!written) {
+        forget(player); // the caller's transaction, rolled back, takes the rest back
+        refusal = "error/srv_slot";
+        return false;
+    }
+    std::sort(bag.begin(), bag.end(), [](const Item& a, const Item& b) { return a.slot < b.slot; });
+    mItems[player] = std::move(bag);
+    mInventoryViews.erase(player);
+    return true;
+}
+
+bool ZRKWorld::addMoney(const std::string& player, MoneyKind kind, long long delta, std::string& refusal)
+{
+    if (kind < 0 || kind >= MoneyKinds || !hasPlayer(player)) {
+        refusal = "error/srv_bad_request";
+        return false;
+    }
+    const std::string column = kMoneyColumns[kind];
+    ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET " + column + " = " + column + " + ?1 WHERE name = ?2 AND " +
+                                            column + " + ?1 >= 0");
+    q.bind(1, delta).bind(2, player);
+    if (!q.run() || mDb.changes() == 0) {
+        refusal = kMoneyRefusals[kind];
+        return false;
+    }
+    auto known = mPlayers.find(player);
+    if (known == mPlayers.end()) {
+        forget(player);
+        return true;
+    }
+    known->second.money[kind] += delta;
+    auto views = mViews.find(player);
+    if (views != mViews.end() && views->second.made[PcView])
+        views->second.value[PcView]["pc_money" + std::to_string(kind + 1)] = big(known->second.money[kind]);
+    return true;
+}
+
+bool ZRKWorld::putBot(const Player& bot, const Json::Value& looks)
+{
+    forget(bot.name);
+    Json::FastWriter writer;
+    ZRKDatabase::Statement& q = mDb.prepare(
+        "INSERT INTO players(name, pc_id, nick, c_id, lv, exp, rank, newbie_task, bot, looks) "
+        "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, 1, 1, ?8) ON CONFLICT(name) DO UPDATE SET pc_id = ?2, nick = ?3, c_id = ?4, "
+        "lv = ?5, exp = ?6, rank = ?7, bot = 1, looks = ?8");
+    q.bind(1, bot.name).bind(2, bot.pcId).bind(3, bot.nick).bind(4, bot.cId).bind(5, bot.lv).bind(6, bot.exp);
+    q.bind(7, bot.rank).bind(8, writer.write(looks));
+    return q.run();
+}
+
+} // namespace zrk
+} // namespace kavri3D

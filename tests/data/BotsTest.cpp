@@ -1,0 +1,135 @@
+// The server's own players: the same ones every run of a seed, online and chatting in their
+// halls at the pace bots.json sets, and players of the world like any other.
+#include <gtest/gtest.h>
+
+#include <data/ZRKBots.h>
+#include <data/ZRKLobby.h>
+#include <data/ZRKNotice.h>
+#include <data/ZRKServerCore.h>
+#include <data/ZRKWorld.h>
+#include <support/TestEnv.h>
+#include "DataTestKit.h"
+
+using namespace kavri3D;
+using namespace kavri3D::zrk;
+
+namespace {
+
+/// A server with a logged-in listener in every hall, and what it heard over an hour.
+struct Hour {
+    explicit Hour(int bots = -1)
+    {
+        ZRKServerConfig config;
+        config.bots = bots;
+        core.reset(new ZRKServerCore(config, 0.0));
+        connection = core->connect();
+        ZRKRequestInfo login;
+        login.handle = 1;
+        login.op = "login";
+        login.args["name"] = "hero";
+        login.args["password"] = "hero123";
+        core->handle(connection, ZRKMessage::request(login));
+        for (const std::string& hall : core->lobby().halls())
+            core->lobby().enter("hero", hall, "");
+        std::vector<ZRKMessage> start;
+        core->take(connection, start);
+    }
+    /// Steps the hour a second at a time, keeping the chat and presence notices heard.
+    void run(double seconds = 3600)
+    {
+        for (double t = 1; t <= seconds; t += 1) {
+            core->tick(t);
+            std::vector<ZRKMessage> out;
+            core->take(connection, out);
+            for (const ZRKMessage& m : out) {
+                if (m.op == ZRKNotice::name(ZRKNotice::Message))
+                    lines.push_back(std::to_string(static_cast<int>(t)) + " " + m.member + "@" + m.room + ": " + m.text);
+                if (m.op == ZRKNotice::name(ZRKNotice::Presence))
+                    ++presence;
+            }
+            if (t == 10)
+                onlineAt10 = core->bots().onlineCount();
+        }
+    }
+    std::unique_ptr<ZRKServerCore> core;
+    long connection = 0;
+    std::vector<std::string> lines;
+    int presence = 0;
+    std::size_t onlineAt10 = 0;
+};
+
+} // namespace
+
+TEST(ServerPlayers, TheSameSeedGivesTheSamePlayersDoingTheSameThings)
+{
+    Hour first, second;
+    first.run();
+    second.run();
+    ASSERT_EQ(first.core->bots().size(), 12u);
+    EXPECT_EQ(first.lines, second.lines);
+    EXPECT_EQ(first.presence, second.presence);
+    ZRKWorld::Player a, b;
+    ASSERT_TRUE(first.core->world().loadPlayer("Lumen", a));
+    ASSERT_TRUE(second.core->world().loadPlayer("Lumen", b));
+    EXPECT_EQ(a.lv, b.lv);
+    EXPECT_EQ(a.cId, b.cId);
+    EXPECT_TRUE(a.bot);
+    EXPECT_EQ(a.accountId, 0); // no account: the room screens dress such a player from its look
+    EXPECT_GE(a.lv, 1);
+    EXPECT_LE(a.lv, 30);
+}
+
+TEST(ServerPlayers, TheyComeOnlineAndChatAtTheirPace)
+{
+    Hour hour;
+    hour.run();
+    EXPECT_EQ(hour.onlineAt10, 12u); // all in within the first seconds
+    // Lines every 40 to 180 seconds while online: for 12 players over an hour, between what the
+    // slowest pace gives for the shortest stay and what the fastest gives all hour.
+    EXPECT_GE(hour.lines.size(), 12u * 600 / 180);
+    EXPECT_LE(hour.lines.size(), 12u * 3600 / 40 + 12);
+    EXPECT_GT(hour.presence, 12); // some went away and came back within the hour
+    ASSERT_FALSE(hour.lines.empty());
+    const std::string line = hour.lines.front();
+    EXPECT_NE(line.find(": "), std::string::npos);
+
+    // A different seed, different doings.
+    zrktest::TempDir dir;
+    for (const char* f : {"itemclasses.json", "master.json", "libs.json", "players.json", "accounts.json"})
+        zrktest::writeFile(dir.file(f), zrktest::readFile(std::string("res/server/") + f));
+    std::string bots = zrktest::readFile("res/server/bots.json");
+    bots.replace(bots.find("20240611"), 8, "12345678");
+    zrktest::writeFile(dir.file("bots.json"), bots);
+    ZRKServerConfig config;
+    config.folder = dir.path();
+    ZRKServerCore other(config, 0.0);
+    other.tick(3600);
+    ZRKWorld::Player mine, theirs;
+    std::size_t differ = 0;
+    for (const char* name : {"Anvil", "Brisk", "Cobalt", "Dune", "Ember", "Flint"})
+        if (hour.core->world().loadPlayer(name, mine) && other.world().loadPlayer(name, theirs))
+            differ += mine.lv != theirs.lv ? 1 : 0;
+    EXPECT_GT(differ, 0u);
+}
+
+TEST(ServerPlayers, ManyPlayersAndABrokenFileOfThem)
+{
+    Hour many(200);
+    EXPECT_EQ(many.core->bots().size(), 200u);
+    many.run(10);
+    EXPECT_EQ(many.core->bots().onlineCount(), 200u);
+    EXPECT_NE(many.core->bots().find("Harrow17"), nullptr); // names repeat with a number
+
+    zrktest::TempDir dir;
+    zrktest::writeFile(dir.file("bots.json"), "{\"count\": [5], \"seed\": \"x\", \"names\": 7}");
+    ZRKWorld world;
+    ASSERT_TRUE(world.open(":memory:", "res/server", false));
+    ZRKLobby lobby{ZRKLobby::Sink(), ZRKLobby::CardSource()};
+    ZRKBots bots(world, lobby);
+    EXPECT_TRUE(bots.load(dir.file("bots.json"))); // readable, only its values unusable: none then
+    EXPECT_EQ(bots.size(), 0u);
+    zrktest::writeFile(dir.file("bots.json"), "{\"count\": 3,");
+    datatest::LogCapture log;
+    EXPECT_FALSE(bots.load(dir.file("bots.json")));
+    EXPECT_EQ(log.containing("ZRKBots", "no players of its own"), 1u);
+}

@@ -1,0 +1,320 @@
+// The server's world: a change one request makes is what the next query shows, a refused
+// request leaves nothing behind, the world outlasts the run in its file, a damaged file is set
+// aside, and a run killed in the middle of its changes keeps every one it answered.
+#include <gtest/gtest.h>
+
+#include <core/AbstractWin32Application.h>
+#include <core/BlackBoard.h>
+#include <core/Frame.h>
+#include <csignal>
+#include <data/ZRKGameData.h>
+#include <data/ZRKGameServer.h>
+#include <data/ZRKRequestBroker.h>
+#include <data/ZRKServerCore.h>
+#include <data/ZRKSession.h>
+#include <data/ZRKUserRequest.h>
+#include <data/ZRKWorld.h>
+#include <fstream>
+#include <support/TestEnv.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include "DataTestKit.h"
+
+using namespace kavri3D;
+using namespace kavri3D::zrk;
+
+namespace {
+
+ZRKServerConfig fileWorld(const zrktest::TempDir& dir, bool reset = false)
+{
+    ZRKServerConfig config;
+    config.database = dir.file("world.db");
+    config.reset = reset;
+    config.bots = 0;
+    return config;
+}
+
+/// A logged-in hero and what its requests answer.
+struct Hero {
+    explicit Hero(const ZRKServerConfig& config = ZRKServerConfig()) : session(config)
+    {
+        session.login("hero", "hero123", [this](core::ISession*, int c) { code = c; });
+        tick();
+    }
+    void tick(int frames = 1)
+    {
+        for (int i = 0; i < frames; ++i)
+            session.update(0);
+    }
+    /// Sends through `send` and ticks until the reply is in: (error, text).
+    template <class Send>
+    std::pair<bool, std::string> ask(Send send)
+    {
+        std::pair<bool, std::string> got{true, "<no reply>"};
+        send([&got](bool e, const std::string& t) { got = {e, t}; });
+        tick();
+        return got;
+    }
+    core::XmlConfigHelper pc()
+    {
+        ask([](ZRKReply r) { ZRKUserRequest::queryUserInfo0("", r); });
+        return ZRKUserRequest::getPc_id();
+    }
+    /// slot -> item id of the bag as the server has it now.
+    std::map<int, int> bag()
+    {
+        ask([](ZRKReply r) { ZRKUserRequest::queryUserInventory(0, r); });
+        std::map<int, int> out;
+        for (const core::XmlConfigHelper& item : ZRKUserRequest::getInventory()->items())
+            out[item.getIntVal("slot", -1)] = item.getIntVal("i_id", 0);
+        return out;
+    }
+    static core::XmlConfigHelper moves(int from, int to, const std::string& batch = std::string())
+    {
+        core::XmlConfigHelper p;
+        p.setIntVal("slot_from", from);
+        p.setIntVal("slot_to", to);
+        if (!batch.empty())
+            p.setStringVal("slot_batch", batch);
+        return p;
+    }
+
+    ZRKSession session;
+    int code = -1;
+};
+
+} // namespace
+
+TEST(ServerWorld, AChangeIsWhatTheNextQueryShowsAndARefusalChangesNothing)
+{
+    Hero hero;
+    ASSERT_EQ(hero.code, 0);
+    EXPECT_EQ(hero.pc().getIntVal("pc_points", -1), 5);
+
+    auto points = [&](const std::string& text) { return hero.ask([&](ZRKReply r) { ZRKUserRequest::addStatsPoint(text, r); }); };
+    EXPECT_FALSE(points("{dex:1,luk:0,str:2,vit:1}\n").first);
+    core::XmlConfigHelper pc = hero.pc();
+    EXPECT_EQ(pc.getIntVal("pc_points", -1), 1);
+    EXPECT_EQ(pc.getIntVal("pc_str", -1), 5);
+    EXPECT_EQ(pc.getIntVal("pc_dex", -1), 2);
+
+    // More than there is, a negative amount, or words where numbers belong: refused, nothing moves.
+    const std::pair<bool, std::string> tooMany = points("{dex:0,luk:0,str:2,vit:0}\n");
+    EXPECT_EQ(tooMany, std::make_pair(true, std::string("You do not have that many stat points.")));
+    EXPECT_TRUE(points("{dex:-1,luk:0,str:2,vit:0}\n").first);
+    EXPECT_TRUE(points("{dex:x,luk:0,str:0,vit:0}\n").first);
+    EXPECT_TRUE(points("[1,2,3,4]\n").first);
+    pc = hero.pc();
+    EXPECT_EQ(pc.getIntVal("pc_points", -1), 1);
+    EXPECT_EQ(pc.getIntVal("pc_str", -1), 5);
+    EXPECT_EQ(pc.getIntVal("pc_vit", -1), 3);
+}
+
+TEST(ServerWorld, ItemsMoveSwapAndNeverLandInTwoSlots)
+{
+    Hero hero;
+    auto move = [&](const core::XmlConfigHelper& p) { return hero.ask([&](ZRKReply r) { ZRKUserRequest::changeSlot(p, r); }); };
+    const std::map<int, int> start = hero.bag();
+    ASSERT_EQ(start.at(61), 3001);
+    ASSERT_EQ(start.at(3), 2001);
+
+    EXPECT_FALSE(move(Hero::moves(61, 5)).first); // the jacket is worn
+    EXPECT_FALSE(move(Hero::moves(5, 3)).first);  // onto the coat: they swap
+    std::map<int, int> bag = hero.bag();
+    EXPECT_EQ(bag.at(3), 3001);
+    EXPECT_EQ(bag.at(5), 2001);
+    EXPECT_EQ(bag.count(61), 0u);
+    EXPECT_EQ(bag.size(), start.size());
+
+    // Out of every bag, from an empty slot, or a batch whose second move cannot be made: all
+    // refused, and the first move of that batch undone.
+    EXPECT_EQ(move(Hero::moves(3, 999)), std::make_pair(true, std::string("That item cannot go there.")));
+    EXPECT_EQ(move(Hero::moves(70, 71)), std::make_pair(true, std::string("That item is not in your bag.")));
+    EXPECT_TRUE(move(Hero::moves(3, 61, "62,63,64,0")).first);
+    EXPECT_TRUE(move(Hero::moves(3, 61, "62,")).first);
+    EXPECT_EQ(hero.bag(), bag);
+    EXPECT_FALSE(move(Hero::moves(3, 61, "62,63")).first);
+    bag = hero.bag();
+    EXPECT_EQ(bag.at(61), 3001);
+    EXPECT_EQ(bag.at(63), 3002);
+}
+
+TEST(ServerWorld, MoneyNeverGoesBelowZero)
+{
+    ZRKWorld world;
+    ASSERT_TRUE(world.open(":memory:", "res/server", false));
+    std::string refusal;
+    ZRKDatabase::Transaction t(world.db());
+    EXPECT_TRUE(world.addMoney("hero", ZRKWorld::Coins, -1200, refusal));
+    EXPECT_FALSE(world.addMoney("hero", ZRKWorld::Coins, -1, refusal));
+    EXPECT_EQ(refusal, "warning/no_enough_zaobi");
+    EXPECT_FALSE(world.addMoney("hero", ZRKWorld::Medals, -6, refusal));
+    EXPECT_EQ(refusal, "warning/no_enough_guabi");
+    EXPECT_FALSE(world.addMoney("nobody", ZRKWorld::Coins, 5, refusal));
+    ZRKWorld::Player hero;
+    ASSERT_TRUE(world.loadPlayer("hero", hero));
+    EXPECT_EQ(hero.money[ZRKWorld::Coins], 0);
+    EXPECT_EQ(hero.money[ZRKWorld::Medals], 5);
+}
+
+TEST(ServerWorld, TheWorldOutlastsTheRunAndAResetSeedsItAfresh)
+{
+    zrktest::TempDir dir;
+    {
+        Hero hero(fileWorld(dir));
+        ASSERT_EQ(hero.code, 0);
+        hero.ask([](ZRKReply r) { ZRKUserRequest::addStatsPoint("{dex:0,luk:5,str:0,vit:0}\n", r); });
+    }
+    {
+        Hero again(fileWorld(dir));
+        EXPECT_EQ(again.pc().getIntVal("pc_luk", -1), 5);
+    }
+    Hero fresh(fileWorld(dir, true));
+    EXPECT_EQ(fresh.pc().getIntVal("pc_luk", -1), 0);
+    EXPECT_EQ(fresh.pc().getIntVal("pc_points", -1), 5);
+}
+
+TEST(ServerWorld, ADamagedWorldFileIsSetAsideWithOneLineAndAFreshWorldServed)
+{
+    zrktest::TempDir dir;
+    const std::string junk = "this was never a world " + std::string(5000, '#');
+    zrktest::writeFile(dir.file("world.db"), junk);
+    datatest::LogCapture log;
+    Hero hero(fileWorld(dir));
+    EXPECT_EQ(hero.code, 0); // a fresh world, not an empty one
+    EXPECT_EQ(hero.pc().getIntVal("pc_lv", 0), 9);
+    EXPECT_TRUE(hero.session.getGameServer()->core().worldWasReset());
+    EXPECT_EQ(log.containing("ZRKWorld", "moved aside"), 1u);
+    EXPECT_EQ(zrktest::readFile(dir.file("world.db.broken")), junk);
+
+    // A sound database that is no world of this server is set aside the same way.
+    zrktest::TempDir other;
+    {
+        ZRKDatabase db;
+        ASSERT_TRUE(db.open(other.file("world.db")));
+        ASSERT_TRUE(db.exec("CREATE TABLE notes(text TEXT); INSERT INTO notes VALUES('mine')"));
+    }
+    Hero second(fileWorld(other));
+    EXPECT_EQ(second.code, 0);
+    EXPECT_TRUE(second.session.getGameServer()->core().worldWasReset());
+}
+
+namespace {
+/// A headless run of the framework whose session plays against the given world.
+class WorldApp : public core::ExampleApplication<core::ApplicationConfiguration> {
+public:
+    explicit WorldApp(const ZRKServerConfig& config)
+        : core::ExampleApplication<core::ApplicationConfiguration>(nullptr, "game.exe"), mConfig(config)
+    {
+    }
+    boost::shared_ptr<core::BlackBoard> onCreateBlackBoardImpl() override
+    {
+        auto board = ExampleApplication::onCreateBlackBoardImpl();
+        board->setBool("kavri3D/headless", true);
+        return board;
+    }
+    core::SessionPtr onCreateSession() override { return core::SessionPtr(new ZRKSession(mConfig)); }
+    bool onRun() override
+    {
+        getApplicationState()->start();
+        for (int i = 0; i < 3; ++i)
+            runOneFrame();
+        for (const core::Frame::BoxRecord& box : getMainFrame()->getMessageBoxes())
+            boxes.push_back(box.titleKey + " " + box.textKey);
+        return true;
+    }
+    std::vector<std::string> boxes;
+
+private:
+    ZRKServerConfig mConfig;
+};
+} // namespace
+
+TEST(ServerWorld, TheGameSaysOnceInABoxThatTheWorldWasSetAside)
+{
+    zrktest::TempDir dir;
+    zrktest::writeFile(dir.file("world.db"), std::string(4096, 'x'));
+    WorldApp broken(fileWorld(dir));
+    ASSERT_TRUE(core::runApplication(broken));
+    EXPECT_EQ(broken.boxes, std::vector<std::string>{"error/title1 error/srv_data_reset"});
+    WorldApp sound(fileWorld(dir)); // the fresh world is read the next time without a word
+    ASSERT_TRUE(core::runApplication(sound));
+    EXPECT_TRUE(sound.boxes.empty());
+}
+
+TEST(ServerWorld, ARunKilledMidStreamKeepsEveryAnsweredChangeAndNoHalfOfOne)
+{
+    zrktest::TempDir dir;
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The server alone, answering a stream of changes as fast as it can.
+        close(pipeFds[0]);
+        ZRKServerCore core(fileWorld(dir), 0);
+        core.world().db().exec("UPDATE players SET points = 1000000000 WHERE name = 'hero'");
+        const long c = core.connect();
+        std::vector<ZRKMessage> out;
+        ZRKRequestInfo login;
+        login.handle = 1;
+        login.op = "login";
+        login.args["name"] = "hero";
+        login.args["password"] = "hero123";
+        core.handle(c, ZRKMessage::request(login));
+        for (long n = 2;; ++n) {
+            ZRKRequestInfo change;
+            change.handle = n;
+            if (n % 2) {
+                change.op = "changeSlot";
+                change.args = Json::Value(Json::arrayValue);
+                change.args[0]["slot_from"] = "61";
+                change.args[0]["slot_to"] = "62"; // the two items of the bag swap
+            } else {
+                change.op = "addStatsPoint";
+                change.args["str"] = 1;
+                change.args["vit"] = 0;
+                change.args["dex"] = 0;
+                change.args["luk"] = 0;
+            }
+            core.handle(c, ZRKMessage::request(change));
+            out.clear();
+            core.take(c, out);
+            if (out.empty() || out.back().error)
+                _exit(3);
+            // Told only once answered, as the player would be.
+            if (write(pipeFds[1], &n, sizeof n) != static_cast<ssize_t>(sizeof n))
+                _exit(4);
+        }
+    }
+    close(pipeFds[1]);
+    long answered = 0, n = 0;
+    while (answered < 400 && read(pipeFds[0], &n, sizeof n) == static_cast<ssize_t>(sizeof n))
+        answered = n;
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    close(pipeFds[0]);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the server stopped on its own with " << WEXITSTATUS(status);
+    ASSERT_GE(answered, 400);
+
+    ZRKWorld world;
+    ASSERT_TRUE(world.open(dir.file("world.db"), "res/server", false));
+    EXPECT_FALSE(world.wasMovedAside());
+    ZRKWorld::Player hero;
+    ASSERT_TRUE(world.loadPlayer("hero", hero));
+    const long long pointsAnswered = answered / 2;        // the even requests, from 2 on
+    EXPECT_GE(hero.abilities[0] - 3, pointsAnswered);      // nothing answered is lost
+    EXPECT_LE(hero.abilities[0] - 3, pointsAnswered + 1);  // at most the one on its way
+    EXPECT_EQ(hero.points + hero.abilities[0], 1000000000 + 3); // never half of one
+    std::map<int, long long> slots;
+    for (const ZRKWorld::Item& i : world.items("hero"))
+        slots[i.slot] = i.id;
+    EXPECT_EQ(slots.size(), 5u);
+    const bool swapped = slots[61] == 3002 && slots[62] == 3001;
+    EXPECT_TRUE(swapped || (slots[61] == 3001 && slots[62] == 3002)); // both items, one slot each
+    // The swaps answered (odd requests from 3 on), and perhaps the one on its way.
+    const long long swaps = (answered - 1) / 2;
+    const bool inFlightSwap = (answered + 1) % 2 == 1;
+    EXPECT_TRUE(swapped == (swaps % 2 == 1) || inFlightSwap);
+}
