@@ -194,7 +194,7 @@ TEST(GameServerFixtureTest, MalformedFixturesDoNotCrash)
 {
     zrktest::TempDir dir;
     zrktest::writeFile(dir.file("accounts.json"), "{\"accounts\": {\"a\": {\"password\": 5, \"player\": [1]}, \"b\": 7}}");
-    zrktest::writeFile(dir.file("players.json"), "[1, 2");
+    zrktest::writeFile(dir.file("players.json"), "{\"pc\": " + zrktest::nestedJson(100000) + "}");
     zrktest::writeFile(dir.file("replies.json"),
         "{\"queryPcStats\": {\"error\": \"yes\", \"text\": 4, \"views\": {\"x\": \"file:../../etc/passwd\", \"y\": \"player:pc\"}},"
         " \"queryMaster\": {\"views\": {\"m\": \"file:missing.json#{arg0}\"}}, \"getPcQuestList\": 3}");

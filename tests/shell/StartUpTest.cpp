@@ -164,6 +164,25 @@ TEST_F(EngineFixture, SavedVolumesApplyMasterThenChannelsAndRoundTrip)
     EXPECT_FLOAT_EQ(engine.getAudioManager()->getVolume(), 0.f);
 }
 
+TEST_F(EngineFixture, HandEditedVolumesAreHeldToTheirRangeAndComeBackInIt)
+{
+    config().setStringVal("audio/volume", "2147483647 -2147483648 150");
+    app.applySavedVolumes();
+    EXPECT_FLOAT_EQ(engine.getAudioManager()->getVolume(), 1.f);
+    EXPECT_FLOAT_EQ(core::DefaultAudioHelper::getVolume(0), -1.f);
+    EXPECT_FLOAT_EQ(core::DefaultAudioHelper::getVolume(1), 1.f);
+    app.saveVolumes();
+    EXPECT_EQ(config().getStringVal("audio/volume", ""), "100 -100 100");
+
+    config().setStringVal("audio/volume", "-5");
+    app.applySavedVolumes();
+    EXPECT_FLOAT_EQ(engine.getAudioManager()->getVolume(), 0.f);
+    engine.getAudioManager()->setVolume(7.f); // whoever set it, what is written stays in range
+    core::DefaultAudioHelper::setVolume(0, -3.f);
+    app.saveVolumes();
+    EXPECT_EQ(config().getStringVal("audio/volume", ""), "100 -100 100");
+}
+
 TEST_F(EngineFixture, PhysicsStepSizeFromTheSettingsAndSafeDefaults)
 {
     auto stepSize = [&] {
