@@ -6,6 +6,8 @@
 #include <core/TimerManager.h>
 #include <yake/Time.h>
 
+#include "support/TestEnv.h"
+
 using namespace kavri3D::core;
 
 namespace {
@@ -123,6 +125,38 @@ TEST(RunApplication, FailedStartUpHookEndsWithFalseButStillShutsDown)
         ASSERT_GE(app.calls.size(), 3u);
         EXPECT_EQ(app.calls.back(), "onPostShutdown") << hook;
     }
+}
+
+// The installation's settings file fills the blackboard; what the hooks set stays theirs, and
+// a broken file leaves only the defaults.
+TEST(RunApplication, ShippedBoardFileFillsWhatTheHooksLeftOpen)
+{
+    struct BoardApp : RecordingApp {
+        BoardApp(const std::string& folder) : RecordingApp("game.exe", "onPreInitialise"), mFolder(folder) {}
+        boost::shared_ptr<BlackBoard> onCreateBlackBoardImpl() override
+        {
+            auto bb = RecordingApp::onCreateBlackBoardImpl();
+            bb->setString("kavri3D/appPath", mFolder);
+            return bb;
+        }
+        std::string mFolder;
+    };
+    zrktest::TempDir dir;
+    const std::string folder = dir.path() + "/";
+    zrktest::writeFile(folder + Application::kShippedBoardFile,
+                       "<kavri3D><servers>res/servers.xml</servers><appPath>elsewhere/</appPath></kavri3D>");
+    {
+        BoardApp app(folder);
+        runApplication(app);
+        EXPECT_EQ(app.getBlackBoard()->getString("kavri3D/servers"), "res/servers.xml");
+        EXPECT_EQ(app.getBlackBoard()->getString("kavri3D/appPath"), folder);
+        EXPECT_EQ(app.getBlackBoard()->getString("kavri3D/runPath"), folder);
+    }
+    zrktest::writeFile(folder + Application::kShippedBoardFile, "<kavri3D>" + zrktest::nestedXml(40000) + "</kavri3D>");
+    BoardApp app(folder);
+    runApplication(app);
+    EXPECT_EQ(app.getBlackBoard()->getString("kavri3D/servers", "none"), "none");
+    EXPECT_EQ(app.calls.back(), "onPostShutdown");
 }
 
 TEST(RunApplication, QuitMessageEndsTheLoop)
