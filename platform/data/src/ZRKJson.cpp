@@ -59,11 +59,11 @@ void unflatten(const yake::Configuration::Tree& tree, Json::Value& out)
 
 } // namespace
 
-Json::Value ZRKJson::readFile(const std::string& path)
+Json::Value ZRKJson::readFile(const std::string& path, std::size_t limit)
 {
     Json::Value value;
     std::string error;
-    if (!core::JsonText::readFile(path, value, error, kFileLimit) && !yake::FileText::missing(path))
+    if (!core::JsonText::readFile(path, value, error, limit) && !yake::FileText::missing(path))
         yake::logging::logger::instance().log(3, "ZRKJson", path + " not read: " + error);
     return value;
 }

@@ -9,6 +9,8 @@ namespace yake {
 namespace {
 
 const std::size_t kMaxDigits = 4;
+// Widths pad: their sum bounds what padding can add to a text.
+const unsigned long kMaxNumbers = 9999;
 
 // Characters a placeholder is made of up to its conversion letter: argument number and '$',
 // flags, width, precision, '*', length letters, and the '|' of the "%|...|" form.
@@ -18,6 +20,7 @@ bool placeholderChar(char c) { return std::isdigit(static_cast<unsigned char>(c)
 
 bool TextFormat::numbersFit(const std::string& pattern)
 {
+    unsigned long total = 0;
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         if (pattern[i] != '%')
             continue;
@@ -26,11 +29,24 @@ bool TextFormat::numbersFit(const std::string& pattern)
             continue;
         }
         std::size_t digits = 0;
-        for (std::size_t j = i + 1; j < pattern.size() && placeholderChar(pattern[j]); ++j) {
-            digits = std::isdigit(static_cast<unsigned char>(pattern[j])) ? digits + 1 : 0;
-            if (digits > kMaxDigits)
-                return false;
+        unsigned long number = 0;
+        std::size_t j = i + 1;
+        for (; j < pattern.size() && placeholderChar(pattern[j]); ++j) {
+            if (std::isdigit(static_cast<unsigned char>(pattern[j]))) {
+                if (++digits > kMaxDigits)
+                    return false;
+                number = number * 10 + static_cast<unsigned long>(pattern[j] - '0');
+                continue;
+            }
+            if (pattern[j] != '$') // an argument's number ("%2$s") pads nothing
+                total += number;
+            digits = 0;
+            number = 0;
         }
+        if (j == pattern.size() || pattern[j] != '%') // nor does "%2%"
+            total += number;
+        if (total > kMaxNumbers)
+            return false;
     }
     return true;
 }

@@ -13,11 +13,11 @@ class ZRKJson {
 public:
     /// A fixture holds a whole world of the embedded server, more than the 1 MB of a settings
     /// or data file.
-    static const std::size_t kFileLimit = 16 * 1024 * 1024;
+    static const std::size_t kFixtureLimit = 16 * 1024 * 1024;
 
-    /// The parsed file, or null when it is missing, larger than kFileLimit, not JSON or nested
-    /// too deep (JsonText); all but a missing file are logged.
-    static Json::Value readFile(const std::string& path);
+    /// The parsed file, or null when it is missing, larger than `limit`, not JSON or nested too
+    /// deep (JsonText); all but a missing file are logged.
+    static Json::Value readFile(const std::string& path, std::size_t limit = kFixtureLimit);
     /// The parsed text, or null when it is not JSON or nested too deep.
     static Json::Value parse(const std::string& text);
 

@@ -13,8 +13,8 @@ class TextFormat {
 public:
     static std::string format(const std::string& pattern, const std::vector<std::string>& args);
     /// False when a placeholder carries a number (argument, width, precision) of more than
-    /// four digits: Boost.Format overflows on the long ones and pads to the size of the large
-    /// ones.
+    /// four digits, or the placeholders' numbers together pass 9999: Boost.Format overflows
+    /// on the long ones and pads to the size of the large ones.
     static bool numbersFit(const std::string& pattern);
 };
 
