@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <json/value.h>
 #include <util/JsonText.h>
+#include <util/Manifest.h>
+#include <util/NetServerList.h>
 #include <yake/Configuration.h>
 #include <yake/FileText.h>
 #include <yake/XmlText.h>
@@ -97,6 +99,15 @@ TEST(XmlText, DeepOrHugeSettingsAreRefusedQuicklyWithoutACrash)
     } catch (const std::runtime_error& e) {
         EXPECT_NE(std::string(e.what()).find("nested deeper than 64 levels"), std::string::npos) << e.what();
     }
+
+    kavri3D::core::Manifest manifest;
+    EXPECT_FALSE(manifest.read("<manifest>" + zrktest::nestedXml(40000) + "</manifest>"));
+    EXPECT_TRUE(manifest.empty());
+    kavri3D::core::NetServerList servers;
+    zrktest::writeFile(dir.file("servers.xml"), "<servers>" + zrktest::nestedXml(40000) + "<server host='h'/></servers>");
+    std::string why;
+    EXPECT_FALSE(servers.readFromXmlFile(dir.file("servers.xml"), &why));
+    EXPECT_NE(why.find("nested deeper"), std::string::npos) << why;
 
     // A 50 MB file took half a minute and gigabytes; now it is not even read.
     const std::string huge = dir.file("huge.xml");
