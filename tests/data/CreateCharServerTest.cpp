@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <data/ZRKGameData.h>
+#include <data/ZRKGameServer.h>
+#include <data/ZRKServerCore.h>
+#include <data/ZRKWorld.h>
 #include <data/ZRKSession.h>
 #include <data/ZRKUserRequest.h>
 #include <filesystem>

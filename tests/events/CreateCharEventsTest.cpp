@@ -14,6 +14,7 @@
 #include <yake/Math.h>
 
 #include "events/ChangeCharStateEvent.h"
+#include "events/CharCatalogue.h"
 #include "events/CreateCharEvent.h"
 #include "events/CreateCharLoadingEvent.h"
 #include "events/RollCharEvent.h"
@@ -154,6 +155,7 @@ TEST_F(CreateCharFixture, ABrokenCatalogueGivesNothingWhereItIsBrokenAndNeverThr
     EXPECT_EQ(role->getPlayer()->getAnimationUri(), "a2");
 
     // A look without actions plays nothing, whatever the index; so does a negative index.
+    role->getPlayer()->update(2 * core::BasicPlayer::kActionSeconds); // the action is over
     setCreateParam("state", state("girl", {0, 0, 0, 0, 0}));
     press(change);
     EXPECT_EQ(role->getPlayer()->getAnimationUri(), "");
@@ -282,7 +284,7 @@ TEST_F(CreateCharFixture, ACreationRaisesOnceItsLookIsKeptAndASecondPressIsIgnor
     EXPECT_EQ(session->getLastTeleport(), "battle_newbie");
 }
 
-TEST_F(CreateCharFixture, AFailingOrSilentServerLeavesTheScreenUsable)
+TEST_F(CreateCharFixture, AFailingServerLeavesTheScreenUsable)
 {
     logIn("nochar", "nochar123");
     CreateCharEvent create(createPage, dispatcher);
@@ -292,9 +294,11 @@ TEST_F(CreateCharFixture, AFailingOrSilentServerLeavesTheScreenUsable)
     setCreateParam("goCreate", true);
     setCreateParam("nickname", std::string("Newbie"));
     setCreateParam("state", state("boy", {0, 0, 0, 0, 0}));
-    session->getGameServer()->setMode(ZRKGameServer::Garbage);
+    session->getGameServer()->setMode(ZRKGameServer::Fail);
+    session->getGameServer()->setFailText("down for repairs");
     press(create);
     frames(3);
+    EXPECT_EQ(lastBox()->text, "down for repairs");
     EXPECT_FALSE(boost::any_cast<bool>(filled(create)["ret"]));
     EXPECT_EQ(count(control->raisedIds(), 6), 1u);
     EXPECT_FALSE(create.isBusy());
