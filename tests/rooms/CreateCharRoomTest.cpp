@@ -85,9 +85,9 @@ TEST_F(CreateCharRoomFixture, TheSceneLoadsThenThePreviewStandsAtTheTargetAndThe
     // figure's feet raised by 2.
     EXPECT_EQ(role->getPosition(), Ogre::Vector3(0, 2, 0));
     Ogre::SceneNode* camera = room.getCamera()->getParentSceneNode();
-    EXPECT_EQ(camera->getPosition(), Ogre::Vector3(0, 34, 240));
+    EXPECT_EQ(camera->getPosition(), Ogre::Vector3(0, 45, 320));
     const Ogre::Vector3 looking = camera->getOrientation() * Ogre::Vector3::NEGATIVE_UNIT_Z;
-    EXPECT_LT(looking.angleBetween(Ogre::Vector3(0, 4, 0) - Ogre::Vector3(0, 34, 240)).valueDegrees(), 0.01f);
+    EXPECT_LT(looking.angleBetween(Ogre::Vector3(0, 4, 0) - Ogre::Vector3(0, 45, 320)).valueDegrees(), 0.01f);
     EXPECT_EQ(raised(49), 1u);
 
     // Turning and idling run every frame from here.

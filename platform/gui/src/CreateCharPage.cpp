@@ -40,11 +40,18 @@ CreateCharPage::CreateCharPage(const std::string& windowName, const std::string&
 }
 
 // The button connections end before the base destroys the window.
-CreateCharPage::~CreateCharPage() { mConnections.clear(); }
+CreateCharPage::~CreateCharPage() { disconnectButtons(); }
+
+void CreateCharPage::disconnectButtons()
+{
+    for (CEGUI::Event::Connection& connection : mConnections)
+        connection->disconnect();
+    mConnections.clear();
+}
 
 void CreateCharPage::buildContent(CEGUI::Window& frame)
 {
-    mConnections.clear();
+    disconnectButtons();
     frame.setArea(CEGUI::URect(CEGUI::UDim(0.64f, 0), CEGUI::UDim(0.06f, 0), CEGUI::UDim(0.98f, 0), CEGUI::UDim(0.94f, 0)));
     addWidget(frame, kButton, "Boy", "Boy", 0.05f, 0.02f, 0.42f, 0.07f);
     addWidget(frame, kButton, "Girl", "Girl", 0.53f, 0.02f, 0.42f, 0.07f);
@@ -72,14 +79,14 @@ void CreateCharPage::buildContent(CEGUI::Window& frame)
         clickable.push_back(partWidget(part, "Next"));
     }
     for (const std::string& name : clickable)
-        mConnections.emplace_back(frame.getChild(toCeguiString(name))->subscribeEvent(
+        mConnections.push_back(frame.getChild(toCeguiString(name))->subscribeEvent(
             CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&CreateCharPage::onClicked, this)));
     for (const char* name : {"TurnLeft", "TurnRight"}) {
         CEGUI::Window* button = frame.getChild(name);
-        mConnections.emplace_back(button->subscribeEvent(CEGUI::Window::EventMouseButtonDown,
+        mConnections.push_back(button->subscribeEvent(CEGUI::Window::EventMouseButtonDown,
                                                          CEGUI::Event::Subscriber(&CreateCharPage::onTurnDown, this)));
         for (const CEGUI::String& ends : {CEGUI::Window::EventMouseButtonUp, CEGUI::Window::EventMouseLeavesArea})
-            mConnections.emplace_back(
+            mConnections.push_back(
                 button->subscribeEvent(ends, CEGUI::Event::Subscriber(&CreateCharPage::onTurnUp, this)));
     }
     refresh();

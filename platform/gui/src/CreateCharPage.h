@@ -71,7 +71,9 @@ private:
     bool mAutoNameDone = false;
     bool mCreating = false;
     std::string mStatus;
-    std::vector<CEGUI::Event::ScopedConnection> mConnections;
+    void disconnectButtons();
+
+    std::vector<CEGUI::Event::Connection> mConnections;
 };
 
 } // namespace gui

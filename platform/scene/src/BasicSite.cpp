@@ -66,7 +66,7 @@ void BasicSite::loadItems(const EquipmentList& items)
             document.reset(new SceneDocument);
             document->name = name;
             document->shape = "cube";
-            document->size[0] = document->size[2] = 4.0f;
+            document->size[0] = document->size[2] = 12.0f;
             document->size[1] = 0.02f;
             document->colour[0] = 0.45f;
             document->colour[1] = 0.50f;
