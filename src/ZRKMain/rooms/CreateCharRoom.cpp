@@ -1,6 +1,7 @@
 #include "rooms/CreateCharRoom.h"
 
 #include <Ogre.h>
+#include <algorithm>
 #include <core/AudioManager.h>
 #include <core/BlackBoard.h>
 #include <gui/IEventDispatcher.h>
