@@ -12,6 +12,7 @@
 #include <scene/BasicPlayer.h>
 #include <scene/GrafixScene.h>
 #include <yake/Math.h>
+#include <yake/Time.h>
 
 #include "events/ChangeCharStateEvent.h"
 #include "events/CharCatalogue.h"
@@ -320,4 +321,33 @@ TEST_F(CreateCharFixture, AReplyAfterTheEventIsGoneReachesNothing)
     create.reset();
     frames(6);
     EXPECT_EQ(count(control->raisedIds(), 6), 0u);
+}
+
+TEST_F(CreateCharFixture, ASilentServerTimesOutIntoTheFailedCreationBox)
+{
+    logIn("nochar", "nochar123");
+    struct ManualClock {
+        ManualClock()
+        {
+            yake::native::setManualClock(true);
+            yake::native::setTime(1000.0);
+        }
+        ~ManualClock() { yake::native::setManualClock(false); }
+    } clock;
+    CreateCharEvent create(createPage, dispatcher);
+    setCreateParam("goCreate", true);
+    setCreateParam("nickname", std::string("Quiet"));
+    setCreateParam("state", state("boy", {0, 0, 0, 0, 0}));
+    session->getGameServer()->setMode(ZRKGameServer::Hang);
+    press(create);
+    frames(3);
+    EXPECT_TRUE(create.isBusy());
+    EXPECT_EQ(count(control->raisedIds(), 6), 0u);
+    yake::native::advanceTime(session->getBroker().getTimeout() + 1);
+    frames(2);
+    EXPECT_FALSE(create.isBusy());
+    EXPECT_EQ(count(control->raisedIds(), 6), 1u);
+    EXPECT_FALSE(boost::any_cast<bool>(filled(create)["ret"]));
+    ASSERT_NE(lastBox(), nullptr);
+    EXPECT_EQ(lastBox()->titleKey, "error/role_cre");
 }
