@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 #include <list>
+#include <core/AvatarManager.h>
 #include <util/XmlConfigHelper.h>
 #include "data/ZRKDataLib.h"
 #include "data/ZRKInventory.h"
@@ -27,6 +28,11 @@ public:
     static long addStatsPoint(const ZRKParams& params, ZRKReply done);
     /// Moves an item: "slot_from", "slot_to" and, for more moves at once, "slot_batch".
     static long changeSlot(const core::XmlConfigHelper& params, ZRKReply done);
+    /// Money and items waiting for the player elsewhere are moved into the bag.
+    static long transMoney(ZRKReply done);
+    static long transItem(ZRKReply done);
+    /// The players whose information the client has; null without game data.
+    static core::AvatarManager* getAvatarManager();
     /// The information of a player ("pc_id" is 0 while the account has no character).
     static core::XmlConfigHelper getUserInfo(const std::string& uid);
     /// The settings of a player ("pc_newbie_task", "c_id").
