@@ -41,6 +41,8 @@ public:
     const std::vector<int>& raisedIds() const { return mRaised; }
     void clearRaised() { mRaised.clear(); }
     void setFillObserver(FillObserver observer) { mObserver = std::move(observer); }
+    /// Told of every raised id, registered or not (the screens the game switches to).
+    void setRaiseObserver(std::function<void(int eventId)> observer) { mRaiseObserver = std::move(observer); }
     /// Deletes every registered event (the game's session still exists at this point).
     void shutdown();
 
@@ -59,6 +61,7 @@ private:
     std::vector<int> mRaised;
     std::deque<int> mPending;
     FillObserver mObserver;
+    std::function<void(int)> mRaiseObserver;
     int mDepth = 0;
     bool mDraining = false;
     unsigned mShutdowns = 0;

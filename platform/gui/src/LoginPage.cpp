@@ -58,14 +58,8 @@ LoginPage::~LoginPage() { mClickedConnection.disconnect(); }
 
 void LoginPage::buildContent(CEGUI::Window& frame)
 {
-    CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
-    for (const Widget& spec : kWidgets) {
-        CEGUI::Window* w = wm.createWindow(spec.type, spec.name);
-        w->setArea(CEGUI::URect(CEGUI::UDim(spec.x, 0), CEGUI::UDim(spec.y, 0), CEGUI::UDim(spec.x + spec.w, 0),
-                                CEGUI::UDim(spec.y + spec.h, 0)));
-        w->setText(toCeguiString(spec.text));
-        frame.addChild(w);
-    }
+    for (const Widget& spec : kWidgets)
+        addWidget(frame, spec.type, spec.name, spec.text, spec.x, spec.y, spec.w, spec.h);
     frame.getChild("Banner")->setProperty("Image", imageProperty("TaharezLook", "ClientBrush"));
     frame.getChild("NameLabel")->setProperty("FrameEnabled", "false");
     frame.getChild("PasswordLabel")->setProperty("FrameEnabled", "false");

@@ -5,7 +5,7 @@ namespace zrk {
 namespace gui {
 
 /// The chat channel a line is sent on: the room channels, and one player alone.
-enum ChannelType {
+enum ChannelType : int {
     ChannelNone = 0,
     ChannelRoom = 1,
     ChannelTeam = 2,

@@ -2,6 +2,7 @@
 
 #include "events/AreaGoEvent.h"
 #include "events/AreaLoadingEvent.h"
+#include "events/AreaRandomMembersEvent.h"
 #include "events/LogoutEvent.h"
 
 namespace kavri3D {
@@ -16,6 +17,7 @@ const ZRKPanel::EventTable& ZRKAreaPanel::events() const
     static const EventTable table = {
         event<AreaLoadingEvent>(),
         event<AreaGoEvent>(),
+        event<AreaRandomMembersEvent>(),
         event<LogoutEvent>(),
     };
     return table;
