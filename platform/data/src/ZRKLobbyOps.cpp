@@ -56,7 +56,12 @@ bool addMember(ZRKServerCall& call, const std::string& name)
     const Json::Value& info = call.world().playerView(name, ZRKWorld::InfoView);
     if (info.isNull())
         return false;
-    call.views["userInfo/" + name] = info;
+    // What another player's card shows: the information with the character's record over it.
+    Json::Value card = info;
+    const Json::Value& pc = call.world().playerView(name, ZRKWorld::PcView);
+    for (const std::string& key : pc.getMemberNames())
+        card[key] = pc[key];
+    call.views["userInfo/" + name] = card;
     call.views["userSetting/" + name] = call.world().playerView(name, ZRKWorld::SettingsView);
     return true;
 }
