@@ -4,7 +4,7 @@
 #include <gui/ChannelType.h>
 #include <gui/Room.h>
 #include <json/json.h>
-#include <memory>
+#include <util/JsonText.h>
 
 #include "CeguiText.h"
 #include "EventDispatcher.h"
@@ -18,9 +18,8 @@ namespace gui {
 
 namespace {
 const char* const kModeNames[] = {"Free", "Team", "Duel", "Melee", "Mode 4", "Mode 5", "Mode 6", "Mode 7", "Arena", "Mission", "Mode 10"};
-// A chat line is read as JSON only up to this size and nesting.
+// A chat line is read as JSON only up to this size.
 const std::size_t kLineParsed = 16384;
-const int kLineDepth = 8;
 
 std::string modeName(int mode) { return mode >= 0 && mode <= 10 ? kModeNames[mode] : "Mode " + std::to_string(mode); }
 
@@ -106,11 +105,9 @@ std::string RoomListPage::chatText(const std::string& line)
 {
     std::string shown = line;
     if (line.size() <= kLineParsed && !line.empty() && line[0] == '{') {
-        Json::CharReaderBuilder builder;
-        builder["stackLimit"] = kLineDepth;
-        std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
         Json::Value v;
-        if (reader->parse(line.data(), line.data() + line.size(), &v, nullptr) && v.isObject() &&
+        std::string error;
+        if (core::JsonText::parse(line, v, error) && v.isObject() &&
             v["Sender"].isObject() && v["Sender"]["uname"].isString() && v["Content"].isString())
             shown = v["Sender"]["uname"].asString() + ": " + v["Content"].asString();
     }
