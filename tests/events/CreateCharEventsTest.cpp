@@ -119,7 +119,7 @@ TEST_F(CreateCharFixture, LoadingDrawsTheSexAndEachPartThenDressesThePreviewOnce
     EXPECT_EQ(role->getDefaultItems(), (std::vector<std::string>{"boy_hair_01", "boy_face_02", "boy_coat_03",
                                                                  "boy_glove_02", "boy_shoes_03"}));
     EXPECT_EQ(role->getMood(), "boy_continue");
-    EXPECT_EQ(role->getItems(), std::vector<std::string>{"boy_walk"}); // one idle action at most
+    EXPECT_EQ(role->getIdleActions(), std::vector<std::string>{"boy_walk"}); // one idle action at most
     EXPECT_EQ(control->raisedIds(), std::vector<int>{3});
 
     // Without a preview it still answers.
@@ -146,7 +146,7 @@ TEST_F(CreateCharFixture, ABrokenCatalogueGivesNothingWhereItIsBrokenAndNeverThr
     EXPECT_EQ(boost::any_cast<int>(values["hair"]), 1);
     EXPECT_TRUE(role->getDefaultItems().empty()); // entry 1 is a number, not an item
     EXPECT_EQ(role->getMood(), "only_mood");
-    EXPECT_TRUE(role->getItems().empty());
+    EXPECT_TRUE(role->getIdleActions().empty());
 
     ChangeCharStateEvent change(createPage, dispatcher);
     setCreateParam("state", state("boy", {2, 99, 2, -5, 0}));
@@ -186,7 +186,7 @@ TEST_F(CreateCharFixture, AChangeDressesThePreviewAndSetsMoodAndIdleActionOncePe
     setCreateParam("animation", 3); // of three: the last one
     press(change);
     EXPECT_EQ(role->getMood(), "boy_continue");
-    EXPECT_EQ(role->getItems(), std::vector<std::string>{"boy_walk"});
+    EXPECT_EQ(role->getIdleActions(), std::vector<std::string>{"boy_walk"});
     EXPECT_EQ(role->getPlayer()->getAnimationUri(), "boy_salute");
 
     // Without "state" nothing happens; a wrong-typed one is logged.

@@ -27,17 +27,16 @@ const char* kHeroRun = "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrit
 } // namespace
 
 // Started with credentials, the GUI logs in on the first frame of the log-on state; the
-// player's data sends him on to the area choice. That state is not built yet, so the state
-// machine refuses the teleport and the game stays in "logon", online.
+// player's data sends him on to the area choice.
 TEST_F(AutoLoginRun, HeroLogsInByHimselfAndIsSentOnToTheAreaChoice)
 {
     bool online = false;
     std::string asked, state;
-    bool roomExists = true;
+    bool roomExists = false;
     EXPECT_TRUE(zrktest::GameRun::run(kHeroRun, [&](zrktest::GameRun& game) {
         auto* session = dynamic_cast<kavri3D::zrk::ZRKSession*>(game.session());
         ASSERT_NE(session, nullptr);
-        game.framesUntil([&] { return !session->getLastTeleport().empty(); }, 240);
+        game.framesUntil([&] { return game.stateName() == "room"; }, 240);
         online = session->isOnline();
         asked = session->getLastTeleport();
         state = game.stateName();
@@ -45,8 +44,8 @@ TEST_F(AutoLoginRun, HeroLogsInByHimselfAndIsSentOnToTheAreaChoice)
     }));
     EXPECT_TRUE(online);
     EXPECT_EQ(asked, "room");
-    EXPECT_FALSE(roomExists);
-    EXPECT_EQ(state, "logon"); // only because "room" does not exist yet
+    EXPECT_TRUE(roomExists);
+    EXPECT_EQ(state, "room");
 }
 
 TEST_F(AutoLoginRun, ThroughGameEntryTheRunEndsWellAndRemembersTheName)

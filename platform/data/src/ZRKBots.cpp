@@ -1,6 +1,7 @@
 #include "data/ZRKBots.h"
 
 #include <yake/Logger.h>
+#include "data/ZRKChatLine.h"
 #include "data/ZRKDatabase.h"
 #include "data/ZRKLobby.h"
 #include "data/ZRKWorld.h"
@@ -25,6 +26,66 @@ std::uint64_t splitmix(std::uint64_t& state)
 const int kMaxBots = 10000;
 const double kStartSpread = 5.0; // seconds over which the players' first doings are spread
 
+/// A bot in a zone's hall is one of the zone's members; one over the zone's level stays out.
+void joinHallZone(ZRKLobby& lobby, const ZRKBots::Bot& bot)
+{
+    for (const ZRKLobby::Zone& zone : lobby.zones())
+        if (zone.name == bot.hall) {
+            std::string refusal;
+            lobby.joinZone(bot.name, zone.id, 0, refusal);
+            lobby.enter(bot.name, zone.name + "_cry", std::string());
+        }
+}
+
+/// The game room a bot sits in, "" when none.
+std::string gameRoomOf(ZRKLobby& lobby, const std::string& bot)
+{
+    for (const std::string& name : lobby.roomsOf(bot))
+        if (const ZRKLobby::Room* r = lobby.findRoom(name))
+            if (!r->hall)
+                return name;
+    return std::string();
+}
+
+/// Opens a room, joins one, leaves it, or starts and ends its battle as its host.
+double rooms(ZRKBots& bots, ZRKBots::Bot& bot, const Json::Value& settings, double)
+{
+    ZRKLobby& lobby = bots.lobby();
+    const double next = ZRKBots::between(bot, settings["every"], 8, 30);
+    const ZRKLobby::Zone* zone = bot.online ? lobby.zoneOf(bot.name) : nullptr;
+    if (!zone)
+        return next;
+    const std::string in = gameRoomOf(lobby, bot.name);
+    const int roll = static_cast<int>(ZRKBots::draw(bot) % 100);
+    if (!in.empty()) {
+        const ZRKLobby::Room* r = lobby.findRoom(in);
+        const bool fighting = r && r->params["fight"].isBool() && r->params["fight"].asBool();
+        if (r && r->moderator == bot.name && roll < 40)
+            lobby.setFighting(in, !fighting);
+        else if (!fighting && roll >= 60)
+            lobby.leave(bot.name, in); // the last one out closes it
+        return next;
+    }
+    const std::vector<const ZRKLobby::Room*> open = lobby.roomsIn(zone->name);
+    if (roll < 35 || open.empty()) {
+        ZRKLobby::RoomOffer offer;
+        const std::vector<std::string>& titles = lobby.roomTitles();
+        offer.title = titles[ZRKBots::draw(bot) % titles.size()];
+        offer.mode = 1 + static_cast<int>(ZRKBots::draw(bot) % 3);
+        offer.lv = 1 + static_cast<int>(ZRKBots::draw(bot) % 30);
+        offer.seats = static_cast<int>(ZRKBots::between(bot, settings["seats"], 2, 8) + 0.5);
+        const double locked = settings["locked"].isNumeric() ? settings["locked"].asDouble() : 0.2;
+        if (static_cast<double>(ZRKBots::draw(bot) % 1000) < locked * 1000)
+            offer.password = std::to_string(1000 + ZRKBots::draw(bot) % 9000);
+        lobby.openRoom(bot.name, zone->name, offer);
+    } else if (roll < 85) {
+        const ZRKLobby::Room* r = open[ZRKBots::draw(bot) % open.size()];
+        if (r->password.empty())
+            lobby.enter(bot.name, r->name, std::string());
+    }
+    return next;
+}
+
 /// Comes online into its hall, stays a while, goes, comes back.
 double online(ZRKBots& bots, ZRKBots::Bot& bot, const Json::Value& settings, double)
 {
@@ -33,19 +94,29 @@ double online(ZRKBots& bots, ZRKBots::Bot& bot, const Json::Value& settings, dou
     lobby.setOnline(bot.name, bot.online, false);
     if (!bot.online)
         return ZRKBots::between(bot, settings["away"], 60, 600);
-    if (!bot.hall.empty())
+    if (!bot.hall.empty()) {
         lobby.enter(bot.name, bot.hall, std::string());
+        joinHallZone(lobby, bot);
+    }
     return ZRKBots::between(bot, settings["stay"], 600, 3600);
 }
 
-/// Says one of its lines in its hall now and then.
+/// Says one of its lines in its hall (or, now and then, its zone's cry room).
 double chat(ZRKBots& bots, ZRKBots::Bot& bot, const Json::Value& settings, double)
 {
     const Json::Value& lines = settings["lines"];
-    if (bot.online && !bot.hall.empty() && lines.isArray() && lines.size() > 0) {
-        const Json::Value& line = lines[static_cast<Json::ArrayIndex>(ZRKBots::draw(bot) % lines.size())];
-        if (line.isString())
-            bots.lobby().say(bot.name, bot.hall, line.asString());
+    const std::vector<std::string>& hallLines = bots.lobby().hallLines();
+    if (bot.online && !bot.hall.empty()) {
+        std::string line;
+        if (!hallLines.empty())
+            line = hallLines[ZRKBots::draw(bot) % hallLines.size()];
+        else if (lines.isArray() && lines.size() > 0 && lines[0].isString())
+            line = lines[static_cast<Json::ArrayIndex>(ZRKBots::draw(bot) % lines.size())].asString();
+        const bool cry = ZRKBots::draw(bot) % 5 == 0;
+        if (!line.empty())
+            line = ZRKChatLine::make(bot.name, bot.name, "0", line);
+        if (!line.empty() && !(cry && bots.lobby().say(bot.name, bot.hall + "_cry", line)))
+            bots.lobby().say(bot.name, bot.hall, line);
     }
     return ZRKBots::between(bot, settings["every"], 40, 180);
 }
@@ -54,10 +125,21 @@ double chat(ZRKBots& bots, ZRKBots::Bot& bot, const Json::Value& settings, doubl
 
 ZRKBots::ZRKBots(ZRKWorld& world, ZRKLobby& lobby) : mWorld(world), mLobby(lobby) { addDefaultBehaviours(); }
 
+ZRKBots::~ZRKBots() { mLobby.setWhisperHook(ZRKLobby::WhisperHook()); }
+
 void ZRKBots::addDefaultBehaviours()
 {
     addBehaviour("online", &online);
     addBehaviour("chat", &chat);
+    addBehaviour("rooms", &rooms);
+    // A private line to one of ours is answered at once, with one of the hall's lines.
+    mLobby.setWhisperHook([this](const std::string& from, const std::string& to, const std::string&) {
+        const Bot* bot = find(to);
+        const std::vector<std::string>& lines = mLobby.hallLines();
+        if (bot && bot->online && !find(from))
+            mLobby.whisper(to, from,
+                           ZRKChatLine::make(to, to, "0", lines.empty() ? std::string("Hi!") : lines[from.size() % lines.size()]));
+    });
 }
 
 void ZRKBots::addBehaviour(const std::string& name, const Behaviour& behaviour)

@@ -23,6 +23,10 @@ void ZRKGameData::applyViews(Json::Value&& views)
         v.settingsMade = false;
         if (name == "inventory")
             mInventory.assign(&v.value); // the view stays in place until the next one replaces it
+        else if (name == "zones" || name == "rooms" || name == "zoneRandom")
+            mServer.onListView(name, v.value);
+        else if (name.compare(0, 9, "userInfo/") == 0)
+            mAvatars.putAvatar(name.substr(9), ZRKJson::toView(v.value));
     }
 }
 
@@ -31,6 +35,8 @@ void ZRKGameData::clear()
     mInventory.clear();
     mViews.clear();
     mServer.clearOnline();
+    mServer.clearLobby();
+    mAvatars.clear();
     dropRoomStates();
 }
 

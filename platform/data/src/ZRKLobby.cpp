@@ -100,7 +100,7 @@ std::vector<std::string> ZRKLobby::halls() const
 {
     std::vector<std::string> out;
     for (const auto& r : mRooms)
-        if (r.second.hall)
+        if (r.second.hall && !r.second.cry)
             out.push_back(r.first);
     return out;
 }
@@ -134,6 +134,7 @@ void ZRKLobby::setOnline(const std::string& player, bool online, bool connected)
     if (!online) {
         for (const std::string& r : roomsOf(player))
             leave(player, r);
+        leaveZone(player);
         mOnline.erase(player);
         mConnected.erase(player);
     } else {
@@ -301,6 +302,8 @@ bool ZRKLobby::whisper(const std::string& from, const std::string& to, const std
     if (!isOnline(to))
         return false;
     tell(to, notice(ZRKNotice::Chat, std::string(), from, Json::Value(), text));
+    if (!mConnected.count(to) && mWhisperHook)
+        mWhisperHook(from, to, text);
     return true;
 }
 
@@ -365,6 +368,169 @@ bool ZRKLobby::startBattle(const std::string& name, unsigned seed, int wind)
     args["params"] = r->params;
     tellRoom(*r, notice(ZRKNotice::RoomState, name, std::string(), args));
     return true;
+}
+
+namespace {
+/// The texts of a list in the file; non-texts are left out.
+std::vector<std::string> texts(const Json::Value& list)
+{
+    std::vector<std::string> out;
+    if (list.isArray())
+        for (const Json::Value& v : list)
+            if (v.isString() && !v.asString().empty())
+                out.push_back(v.asString());
+    return out;
+}
+int intOf(const Json::Value& v, int def) { return v.isInt() ? v.asInt() : def; }
+} // namespace
+
+bool ZRKLobby::loadZones(const std::string& file)
+{
+    mZones.clear();
+    Json::Value doc;
+    std::string why;
+    if (!ZRKWorldSeed::readFixture(file, doc, why) || !doc.isObject() || !doc["zones"].isArray()) {
+        logLine(3, file + ": " + (why.empty() ? "no zone list" : why) + "; no zones this run");
+        return false;
+    }
+    for (const Json::Value& z : doc["zones"]) {
+        if (!z.isObject() || !z["z_id"].isInt() || !z["z_name"].isString() || z["z_name"].asString().empty() ||
+            findZone(z["z_id"].asInt())) {
+            logLine(4, file + ": a zone without a fresh whole-number id or a name is left out");
+            continue;
+        }
+        Zone zone;
+        zone.id = z["z_id"].asInt();
+        zone.name = z["z_name"].asString();
+        zone.pcLevel = intOf(z["pc_level"], 0);
+        zone.max = std::max(0, intOf(z["max"], 100));
+        zone.arena = z["arena"].isBool() && z["arena"].asBool();
+        mZones.push_back(zone);
+        for (const bool cry : {false, true}) {
+            Room hall;
+            hall.name = cry ? zone.name + "_cry" : zone.name;
+            hall.hall = true;
+            hall.cry = cry;
+            hall.standing = true;
+            hall.params["title"] = hall.name;
+            hall.params["arena"] = zone.arena;
+            if (!findRoom(hall.name))
+                addRoom(hall);
+        }
+    }
+    mTitles = texts(doc["titles"]);
+    mLines = texts(doc["lines"]);
+    if (mTitles.empty())
+        mTitles.push_back("Game");
+    return true;
+}
+
+const ZRKLobby::Zone* ZRKLobby::findZone(int id) const
+{
+    for (const Zone& z : mZones)
+        if (z.id == id)
+            return &z;
+    return nullptr;
+}
+
+const ZRKLobby::Zone* ZRKLobby::zoneOf(const std::string& player) const
+{
+    auto it = mZoneOf.find(player);
+    return it == mZoneOf.end() ? nullptr : &mZones[it->second];
+}
+
+bool ZRKLobby::joinZone(const std::string& player, int zoneId, int level, std::string& refusal)
+{
+    std::size_t index = 0;
+    while (index < mZones.size() && mZones[index].id != zoneId)
+        ++index;
+    if (index == mZones.size()) {
+        refusal = "error/area_noaccess";
+        return false;
+    }
+    Zone& zone = mZones[index];
+    const Zone* now = zoneOf(player);
+    if (now == &zone)
+        return true;
+    if (zone.pcLevel > 0 && level > zone.pcLevel) {
+        refusal = "error/area_noaccess";
+        return false;
+    }
+    if (static_cast<int>(zone.members.size()) >= zone.max) {
+        refusal = "error/room_max";
+        return false;
+    }
+    leaveZone(player);
+    zone.members.insert(player);
+    mZoneOf[player] = index;
+    return true;
+}
+
+void ZRKLobby::leaveZone(const std::string& player)
+{
+    auto it = mZoneOf.find(player);
+    if (it == mZoneOf.end())
+        return;
+    mZones[it->second].members.erase(player);
+    mZoneOf.erase(it);
+}
+
+std::string ZRKLobby::openRoom(const std::string& owner, const std::string& zone, const RoomOffer& offer)
+{
+    if (!findRoom(zone) || !isOnline(owner))
+        return std::string();
+    Room r;
+    r.name = zone + "_" + std::to_string(mNextRoomId);
+    r.zone = zone;
+    r.password = offer.password;
+    r.params["title"] = offer.title;
+    r.params["mode"] = offer.mode;
+    r.params["lv"] = offer.lv;
+    const int seats = std::max(2, std::min(offer.seats, kSeats));
+    r.params["max"] = seats;
+    r.params["password"] = !offer.password.empty();
+    r.params["fight"] = false;
+    // Seats beyond the room's size are shut, half of them on each side.
+    for (int s = 0; s < kSeats / 2; ++s) {
+        r.open[s] = s < (seats + 1) / 2;
+        r.open[kSeats / 2 + s] = s < seats / 2;
+    }
+    const std::string name = r.name;
+    addRoom(r);
+    if (enter(owner, name, offer.password) != Entered) {
+        mRooms.erase(name);
+        return std::string();
+    }
+    return name;
+}
+
+std::vector<const ZRKLobby::Room*> ZRKLobby::roomsIn(const std::string& zone) const
+{
+    std::vector<const Room*> out;
+    for (const auto& r : mRooms)
+        if (!r.second.hall && r.second.zone == zone)
+            out.push_back(&r.second);
+    std::sort(out.begin(), out.end(), [](const Room* a, const Room* b) { return a->id < b->id; });
+    return out;
+}
+
+bool ZRKLobby::setFighting(const std::string& name, bool fighting)
+{
+    Room* r = room(name);
+    if (!r || r->hall)
+        return false;
+    r->params["fight"] = fighting;
+    return true;
+}
+
+int ZRKLobby::lockedSeats(const Room& room)
+{
+    int locked = 0;
+    for (bool open : room.open)
+        locked += open ? 0 : 1;
+    const Json::Value& max = static_cast<const Json::Value&>(room.params)["max"];
+    // Only the seats the room has count, not those beyond its size.
+    return max.isInt() ? std::max(0, locked - (kSeats - max.asInt())) : 0;
 }
 
 } // namespace zrk

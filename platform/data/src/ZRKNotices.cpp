@@ -63,6 +63,7 @@ void ZRKNotices::join(const ZRKMessage& n)
     if (ZRKRoomState* room = mSession.getGameData().roomState(n.room))
         room->applyJoin(n.member, n.args);
     mSession.getMsgClient()->receiveMemberJoin(mSession.decorateRoom(n.room), memberAddress(n), n.member == mSession.getUID());
+    mSession.getGameData().server().onRoomMember(n.room, n.member, true);
 }
 
 void ZRKNotices::leave(const ZRKMessage& n)
@@ -70,6 +71,7 @@ void ZRKNotices::leave(const ZRKMessage& n)
     if (ZRKRoomState* room = mSession.getGameData().roomState(n.room))
         room->applyLeave(n.member);
     mSession.getMsgClient()->receiveMemberLeave(mSession.decorateRoom(n.room), memberAddress(n));
+    mSession.getGameData().server().onRoomMember(n.room, n.member, false);
 }
 
 void ZRKNotices::message(const ZRKMessage& n)

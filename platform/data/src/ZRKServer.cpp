@@ -1,6 +1,8 @@
 #include "data/ZRKServer.h"
 
 #include "data/ZRKGameData.h"
+#include "data/ZRKJson.h"
+#include "data/ZRKServerRequest.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -25,6 +27,52 @@ void ZRKServer::setPlayerOnline(const std::string& uid, bool online)
         mOnline.insert(uid);
     else
         mOnline.erase(uid);
+}
+
+ZRKServer* getZRKServer() { return ZRKServerRequest::getServer(); }
+
+bool ZRKServer::isArenaZone() const { return getCurrentZone().getBoolVal("arena", false); }
+
+void ZRKServer::onRoomMember(const std::string& room, const std::string& member, bool joined)
+{
+    const std::string zone = getCurrentZone().getStringVal("name", "");
+    if (!zone.empty() && room == zone)
+        mZoneMembers(member, joined);
+}
+
+namespace {
+/// One record per entry of a list view; entries that are no records are left out.
+std::list<core::XmlConfigHelper> records(const Json::Value& list)
+{
+    std::list<core::XmlConfigHelper> out;
+    if (list.isArray())
+        for (const Json::Value& v : list)
+            if (v.isObject())
+                out.push_back(ZRKJson::toView(v));
+    return out;
+}
+} // namespace
+
+void ZRKServer::onListView(const std::string& name, const Json::Value& value)
+{
+    if (name == "zones")
+        mZones = records(value);
+    else if (name == "rooms")
+        mRooms = records(value);
+    else if (name == "zoneRandom") {
+        mRandomMembers.clear();
+        if (value.isArray())
+            for (const Json::Value& v : value)
+                if (v.isString())
+                    mRandomMembers.push_back(v.asString());
+    }
+}
+
+void ZRKServer::clearLobby()
+{
+    mZones.clear();
+    mRooms.clear();
+    mRandomMembers.clear();
 }
 
 } // namespace zrk

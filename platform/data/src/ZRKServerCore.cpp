@@ -18,6 +18,7 @@ ZRKServerCore::ZRKServerCore(const ZRKServerConfig& config, double now) : mConfi
     mLobby.reset(new ZRKLobby([this](const std::string& player, const ZRKMessage& n) { deliver(player, n); },
                               [this](const std::string& player) { return cardOf(player); }));
     mLobby->load(mConfig.folder);
+    mLobby->loadZones(mConfig.folder + "/lobby.json");
     mBots.reset(new ZRKBots(mWorld, *mLobby));
     if (mWorld.isReady()) {
         // Accounts logged in from elsewhere are seen online, as if another client held them.

@@ -2,6 +2,7 @@
 
 #include <yake/Logger.h>
 #include "data/ZRKDataOps.h"
+#include "data/ZRKLobbyOps.h"
 #include "data/ZRKPlayerOps.h"
 #include "data/ZRKServerCall.h"
 #include "data/ZRKServerCore.h"
@@ -20,6 +21,7 @@ ZRKServerOps::ZRKServerOps()
     ZRKSessionOps::addTo(*this);
     ZRKDataOps::addTo(*this);
     ZRKPlayerOps::addTo(*this);
+    ZRKLobbyOps::addTo(*this);
 }
 
 void ZRKServerOps::add(const std::string& op, Handler handler, unsigned flags) { mEntries[op] = Entry{handler, flags}; }

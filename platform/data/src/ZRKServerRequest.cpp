@@ -9,6 +9,33 @@ namespace zrk {
 
 long ZRKServerRequest::queryMaster(ZRKReply done) { return ZRKRequestBroker::call("ZRKServerRequest", "queryMaster", done); }
 long ZRKServerRequest::queryItemClasses(ZRKReply done) { return ZRKRequestBroker::call("ZRKServerRequest", "queryItemClasses", done); }
+long ZRKServerRequest::queryZones(ZRKReply done) { return ZRKRequestBroker::call("ZRKServerRequest", "queryZones", done); }
+long ZRKServerRequest::joinZone(long zoneId, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKServerRequest", "joinZone", done, zoneId);
+}
+long ZRKServerRequest::queryRooms(const std::string& name, int kind, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKServerRequest", "queryRooms", done, name, kind);
+}
+long ZRKServerRequest::queryArenaState(ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKServerRequest", "queryArenaState", done);
+}
+long ZRKServerRequest::queryMembers(const yake::Vector<std::string>& uids, ZRKReply done)
+{
+    Json::Value list(Json::arrayValue);
+    for (const std::string& uid : uids)
+        list.append(uid);
+    return ZRKRequestBroker::call("ZRKServerRequest", "queryMembers", done, list);
+}
+long ZRKServerRequest::queryRandomAsList(const yake::Vector<std::pair<std::string, std::string>>& filter, ZRKReply done)
+{
+    Json::Value pairs(Json::objectValue);
+    for (const auto& p : filter)
+        pairs[p.first] = p.second;
+    return ZRKRequestBroker::call("ZRKServerRequest", "queryRandomAsList", done, pairs);
+}
 ZRKServer* ZRKServerRequest::getServer()
 {
     ZRKSession* session = ZRKSession::getSingletonPtr();

@@ -34,5 +34,9 @@ int ZRKUserRequest::getBagItems(const ZRKInventory* inventory, int bag, std::lis
     return getBagItems(inventory, out, bag, false);
 }
 
+long ZRKUserRequest::transMoney(ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "transMoney", done); }
+long ZRKUserRequest::transItem(ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "transItem", done); }
+core::AvatarManager* ZRKUserRequest::getAvatarManager() { return ZRKGameData::part(&ZRKGameData::avatars); }
+
 } // namespace zrk
 } // namespace kavri3D

@@ -40,6 +40,7 @@ void GuiAnimator::endStep() { mCalls.add("animator.endStep"); }
 void GuiAnimator::play(const std::string& name)
 {
     mCalls.add("animator.play");
+    mCalls.add("animator.play:" + name);
     mState = Playing;
     mCurrent = name;
     mRemaining = kPlaySeconds;

@@ -9,7 +9,11 @@
 #include "GuiLog.h"
 #include "GuiPage.h"
 #include "CreateCharPage.h"
+#include "AreaPage.h"
 #include "LoginPage.h"
+#include "OnlinePage.h"
+#include "RoomListPage.h"
+#include <yake/Time.h>
 #include "PortraitPage.h"
 #include <core/BlackBoard.h>
 
@@ -75,6 +79,12 @@ GuiManager::GuiManager()
         else if (s.kind == CreateCharPage::kKind)
             mPages[s.kind] = std::make_unique<CreateCharPage>(s.window, s.title, mParams, parent, mDispatcher,
                                                               [this, name = std::string(s.name)] { showPage(name); });
+        else if (s.kind == AreaPage::kKind)
+            mPages[s.kind] = std::make_unique<AreaPage>(s.window, s.title, mParams, parent, mDispatcher);
+        else if (s.kind == RoomListPage::kKind)
+            mPages[s.kind] = std::make_unique<RoomListPage>(s.window, s.title, mParams, parent, mDispatcher);
+        else if (s.kind == OnlinePage::kKind)
+            mPages[s.kind] = std::make_unique<OnlinePage>(s.window, s.title, mParams, parent, mDispatcher);
         else if (const Pictures* p = picturesOf(s.kind))
             mPages[s.kind] = std::make_unique<PortraitPage>(s.kind, s.window, s.title, mParams, parent, p->images,
                                                             p->columns);
@@ -83,6 +93,7 @@ GuiManager::GuiManager()
     }
     mDispatcher.setFillObserver([this](int id, ParamList* params) { onFilled(id, params); });
     mDispatcher.setRaiseObserver([this](int id) {
+        onRaised(id);
         if (CreateCharPage* page = createCharPage())
             page->onRaised(id);
     });
@@ -111,6 +122,9 @@ void GuiManager::onFrame()
             guiLog(3, "creation page step failed: ", e.what());
         }
     }
+    switchScreens();
+    if (auto* rooms = static_cast<RoomListPage*>(page(RoomListPage::kKind)))
+        rooms->onFrame(yake::native::getTime());
     if (!mAutoLoginArmed || !mDispatcher.find(LoginPage::kLoginEventId))
         return;
     mAutoLoginArmed = false;
@@ -240,6 +254,62 @@ void GuiManager::showPage(const std::string& name)
     // A screen that comes up asks its loading event for the values it shows.
     if (shown->kind == LoginPage::kKind && mDispatcher.find(LoginPage::kLoadingEventId))
         mDispatcher.fillParams(LoginPage::kLoadingEventId);
+}
+
+GuiPage* GuiManager::page(int kind) const
+{
+    auto it = mPages.find(kind);
+    return it == mPages.end() ? nullptr : it->second.get();
+}
+
+namespace {
+// The ids the game raises when the area, the hall and leaving the hall come on screen.
+const int kAreaShown = 51;
+const int kHallShown = 53;
+const int kHallLeft = 54;
+} // namespace
+
+void GuiManager::onRaised(int eventId)
+{
+    if (eventId == kAreaShown || eventId == kHallShown || eventId == kHallLeft)
+        mScreenIds.push_back(eventId);
+}
+
+void GuiManager::switchScreens()
+{
+    std::vector<int> ids;
+    ids.swap(mScreenIds);
+    for (int id : ids) {
+        try {
+            if (id == kAreaShown) {
+                showPage("area");
+                static_cast<AreaPage*>(page(AreaPage::kKind))->load();
+            } else {
+                showHall(id == kHallShown);
+            }
+        } catch (const std::exception& e) {
+            guiLog(3, "screen for ", id, " not shown: ", e.what());
+        }
+    }
+}
+
+void GuiManager::showHall(bool shown)
+{
+    auto* rooms = static_cast<RoomListPage*>(page(RoomListPage::kKind));
+    auto* online = static_cast<OnlinePage*>(page(OnlinePage::kKind));
+    if (!shown) {
+        rooms->close();
+        rooms->setVisible(false);
+        online->setVisible(false);
+        return;
+    }
+    for (auto& p : mPages)
+        p.second->setVisible(p.first == RoomListPage::kKind || p.first == OnlinePage::kKind);
+    mShownPages.push_back("hall");
+    const ParamNode* name = mParams.find(mParams.handle(LoginPage::kKind), "username");
+    const std::string* player = name ? boost::any_cast<std::string>(&name->value) : nullptr;
+    online->open();
+    rooms->open(player ? *player : std::string(), yake::native::getTime());
 }
 
 void GuiManager::setRenderSwitch(bool on)

@@ -88,6 +88,8 @@ public:
     CallCounter& calls() { return mCalls; }
     GuiRes& res() { return mRes; }
     const std::vector<std::string>& shownPages() const { return mShownPages; }
+    /// The page of a kind as the plug-in made it (the lobby's pages for tests).
+    GuiPage* page(int kind) const;
     bool renderSwitch() const { return mRenderSwitch; }
     /// The image a picture of a page shows; empty when none.
     std::string shownImage(int kind, const std::string& picture) const;
@@ -98,6 +100,10 @@ private:
     void onFrameworkEvent(const core::Event& event);
     void onFilled(int eventId, ParamList* params);
     void releaseHandedOver();
+    void onRaised(int eventId);
+    /// Carries out the screen changes the game asked for since the last frame.
+    void switchScreens();
+    void showHall(bool shown);
     void notifyImage(const std::string& name, bool defined);
 
     CallCounter mCalls;
@@ -117,6 +123,7 @@ private:
     std::set<std::string> mImages;
     std::vector<std::string> mShownPages;
     bool mRenderSwitch = true;
+    std::vector<int> mScreenIds; // raised ids that switch screens, carried out on the next frame
     boost::signals2::scoped_connection mFrameworkConnection;
 };
 

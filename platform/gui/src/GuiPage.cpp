@@ -54,7 +54,8 @@ void GuiPage::makeWindow()
     try {
         frame = wm.createWindow("TaharezLook/FrameWindow", toCeguiString(mWindowName));
         frame->setText(toCeguiString(mTitle));
-        frame->setArea(CEGUI::URect(CEGUI::UDim(0.3f, 0), CEGUI::UDim(0.25f, 0), CEGUI::UDim(0.7f, 0), CEGUI::UDim(0.75f, 0)));
+        frame->setArea(
+            CEGUI::URect(CEGUI::UDim(mArea[0], 0), CEGUI::UDim(mArea[1], 0), CEGUI::UDim(mArea[2], 0), CEGUI::UDim(mArea[3], 0)));
         auto* fw = static_cast<CEGUI::FrameWindow*>(frame);
         fw->setCloseButtonEnabled(false);
         fw->setSizingEnabled(false);
@@ -70,6 +71,24 @@ void GuiPage::makeWindow()
     mWindow = frame;
     mDestroyedConnection = frame->subscribeEvent(CEGUI::Window::EventDestructionStarted,
                                                  CEGUI::Event::Subscriber(&GuiPage::onWindowDestroyed, this));
+}
+
+void GuiPage::setFrameArea(float left, float top, float right, float bottom)
+{
+    mArea[0] = left;
+    mArea[1] = top;
+    mArea[2] = right;
+    mArea[3] = bottom;
+}
+
+CEGUI::Window* GuiPage::addWidget(CEGUI::Window& frame, const char* type, const char* name, const char* text, float x,
+                                  float y, float w, float h)
+{
+    CEGUI::Window* widget = CEGUI::WindowManager::getSingleton().createWindow(type, name);
+    widget->setArea(CEGUI::URect(CEGUI::UDim(x, 0), CEGUI::UDim(y, 0), CEGUI::UDim(x + w, 0), CEGUI::UDim(y + h, 0)));
+    widget->setText(toCeguiString(text));
+    frame.addChild(widget);
+    return widget;
 }
 
 bool GuiPage::onWindowDestroyed(const CEGUI::EventArgs&)

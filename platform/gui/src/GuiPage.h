@@ -41,6 +41,11 @@ public:
     virtual void onFilled(int eventId, ParamList& params) {}
 
 protected:
+    /// Where the page's frame stands, as fractions of its parent (left, top, right, bottom).
+    void setFrameArea(float left, float top, float right, float bottom);
+    /// One widget of a page's content, placed in fractions of the frame's client area.
+    static CEGUI::Window* addWidget(CEGUI::Window& frame, const char* type, const char* name, const char* text, float x,
+                                    float y, float w, float h);
     /// Adds the page's widgets to its fresh frame.
     virtual void buildContent(CEGUI::Window& frame) {}
     ParamStore& params() { return mParams; }
@@ -60,6 +65,7 @@ private:
     ParamStore& mParams;
     ParentSource mParent;
     CEGUI::Window* mWindow = nullptr;
+    float mArea[4] = {0.3f, 0.25f, 0.7f, 0.75f};
     CEGUI::Event::ScopedConnection mDestroyedConnection;
 };
 

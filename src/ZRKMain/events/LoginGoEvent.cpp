@@ -22,6 +22,7 @@
 #include "events/EventHost.h"
 #include "events/ExitEvent.h"
 #include "rooms/EquipRes.h"
+#include "rooms/PersonalRoom.h"
 #include "rooms/RoomLogon.h"
 #include "shell/Application.h"
 #include "shell/LogRoutine.h"
@@ -218,10 +219,11 @@ void LoginGoEvent::onConnectionChanged(core::ISession*, int state)
     // and there is no cut connection to tell of.
     if (!ZRKSession::isLoss(state))
         return;
-    // Here the room listener's flag is cleared and the personal room is marked for reloading
-    // (PersonalRoom::markReload) once those exist.
+    // Here the room listener's flag is cleared once it exists.
     if (RoomLogon* logon = RoomLogon::getSingletonPtr())
         logon->markReload();
+    if (PersonalRoom* personal = PersonalRoom::getSingletonPtr())
+        personal->markReload();
     if (core::ClientStateMachine* machine = Application::stateMachine())
         machine->changeState("logon");
 }

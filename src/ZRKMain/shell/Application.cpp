@@ -42,6 +42,9 @@
 #include "rooms/BackgroundScene.h"
 #include "rooms/RoleManager.h"
 #include "rooms/CreateCharRoom.h"
+#include "rooms/AreaRoom.h"
+#include "rooms/PersonalRoom.h"
+#include "rooms/PlayerHallRoom.h"
 #include "rooms/RoomLogon.h"
 #include "shell/CAppZRKModule.h"
 #include "shell/CWtlMsgLoopAdapter.h"
@@ -348,7 +351,10 @@ bool Application::onPostInitialise()
     if (core::ClientStateMachine* machine = engine ? engine->getClientStateMachine() : nullptr) {
         // The game's client states by name; the others join as their rooms are built.
         machine->addState("logon", boost::make_shared<RoomLogon>());
+        machine->addState("room", boost::make_shared<AreaRoom>());
+        machine->addState("playerhall", boost::make_shared<PlayerHallRoom>());
         machine->addState("zrk_createchar", boost::make_shared<CreateCharRoom>());
+        machine->addState("zrk_personalroom", boost::make_shared<PersonalRoom>());
         mStateConnection = machine->subscribeToFsmState([this](core::ClientStateMachine& m) { onFsmStateChanged(m); });
     }
 

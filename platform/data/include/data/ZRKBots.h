@@ -29,6 +29,9 @@ public:
     typedef boost::function<double(ZRKBots& bots, Bot& bot, const Json::Value& settings, double now)> Behaviour;
 
     ZRKBots(ZRKWorld& world, ZRKLobby& lobby);
+    ~ZRKBots();
+    ZRKBots(const ZRKBots&) = delete;
+    ZRKBots& operator=(const ZRKBots&) = delete;
 
     /// Reads the file; `count` above -1 replaces its player count. False, with a log line, when
     /// the file is broken: the server then runs without players of its own.

@@ -8,6 +8,7 @@
 #include <vector>
 #include <util/Singleton.h>
 #include <util/XmlConfigHelper.h>
+#include <core/AvatarManager.h>
 #include "data/ZRKInventory.h"
 #include "data/ZRKQuestLib.h"
 #include "data/ZRKRoomState.h"
@@ -61,6 +62,8 @@ public:
     static core::XmlConfigHelper liveView(const std::string& name);
 
     ZRKQuestLib& questLib() { return mQuest; }
+    /// The players whose information came with a reply, by user name.
+    core::AvatarManager& avatars() { return mAvatars; }
     ZRKDataLib& purposeLib() { return mPurpose; }
     ZRKDataLib& bluDrillLib() { return mBluDrill; }
     ZRKDataLib& titleLib() { return mTitle; }
@@ -76,6 +79,7 @@ private:
         mutable bool settingsMade = false; ///< the settings form is made when first asked for
     };
     std::map<std::string, View> mViews;
+    core::AvatarManager mAvatars;
     ZRKQuestLib mQuest;
     ZRKDataLib mPurpose{"purpose"};
     ZRKDataLib mBluDrill{"bluDrill"};

@@ -30,6 +30,8 @@ public:
         std::string moderator;
         bool hall = false;     ///< a zone's hall: members and chat, no seats
         bool standing = false; ///< stays when the last member leaves
+        bool cry = false;      ///< a zone's cry room: a hall that is no zone of its own
+        std::string zone;      ///< the zone a game room was opened in
         Json::Value params;    ///< "title", "mode", "place", "max", "lv", ...
         Json::Value state;     ///< "state": 1 waiting, 0 starting, 2 fighting
         std::vector<std::string> members; ///< in order of entering
@@ -37,6 +39,25 @@ public:
         bool open[kSeats] = {true, true, true, true, true, true, true, true};
         std::map<std::string, Json::Value> battle; ///< each member's battle values
     };
+    /// A zone players choose on the area page; its hall is the room of its name.
+    struct Zone {
+        int id = 0;
+        std::string name;
+        int pcLevel = 0; ///< the highest level admitted; 0 or less: any
+        int max = 0;
+        bool arena = false;
+        std::set<std::string> members;
+    };
+    /// What a new game room is opened with.
+    struct RoomOffer {
+        std::string title;
+        int mode = 1;
+        int lv = 1;
+        int seats = 8;
+        std::string password;
+    };
+    /// Hears a private line to one of the server's own players (who may answer).
+    typedef boost::function<void(const std::string& from, const std::string& to, const std::string& text)> WhisperHook;
     /// Answers to entering a room, as the session's room callbacks receive them.
     enum Entry { Entered = 0, NoAccess = 9, WrongPassword = 10 };
 
@@ -45,6 +66,9 @@ public:
     /// Halls for the zones of master.json and the standing rooms of rooms.json. False, with a
     /// log line, when rooms.json is there but broken (the halls still stand).
     bool load(const std::string& folder);
+    /// The zones, room titles and hall lines of lobby.json; each zone gets its hall and its cry
+    /// room "<zone>_cry". False, with a log line, when the file is missing or broken: no zones.
+    bool loadZones(const std::string& file);
     void addRoom(const Room& room);
     const Room* findRoom(const std::string& name) const;
     std::vector<std::string> roomsOf(const std::string& player) const;
@@ -70,6 +94,27 @@ public:
     /// The battle starts: the room gets its "seed", "place" and "wind" and its state 0.
     bool startBattle(const std::string& room, unsigned seed, int wind);
 
+    // Zones and their game rooms.
+    const std::vector<Zone>& zones() const { return mZones; }
+    const Zone* findZone(int id) const;
+    const Zone* zoneOf(const std::string& player) const;
+    /// Moves the player into the zone (out of the one it was in). The key of the refusal (an
+    /// unknown or full zone, a level above the zone's) in `refusal`, else true.
+    bool joinZone(const std::string& player, int zoneId, int level, std::string& refusal);
+    void leaveZone(const std::string& player);
+    /// Opens a game room in the zone with the player in its first seat; its name, or "" when
+    /// the zone or the player is unknown.
+    std::string openRoom(const std::string& owner, const std::string& zone, const RoomOffer& offer);
+    /// The game rooms of a zone, in id order.
+    std::vector<const Room*> roomsIn(const std::string& zone) const;
+    /// The room's battle begins or ends (the list shows it fighting).
+    bool setFighting(const std::string& room, bool fighting);
+    /// Members of the room whose seats are locked (the list counts them as taken).
+    static int lockedSeats(const Room& room);
+    const std::vector<std::string>& roomTitles() const { return mTitles; }
+    const std::vector<std::string>& hallLines() const { return mLines; }
+    void setWhisperHook(const WhisperHook& hook) { mWhisperHook = hook; }
+
 private:
     Room* room(const std::string& name);
     void tell(const std::string& player, const ZRKMessage& notice);
@@ -87,6 +132,11 @@ private:
     std::set<std::string> mConnected;
     std::map<std::string, std::set<std::string>> mMemberOf; ///< player -> rooms
     int mNextRoomId = 1;
+    std::vector<Zone> mZones;
+    std::map<std::string, std::size_t> mZoneOf; ///< player -> index in mZones
+    std::vector<std::string> mTitles;
+    std::vector<std::string> mLines;
+    WhisperHook mWhisperHook;
 };
 
 } // namespace zrk

@@ -1,6 +1,10 @@
 #pragma once
+#include <boost/signals2/signal.hpp>
+#include <json/value.h>
+#include <list>
 #include <set>
 #include <string>
+#include <vector>
 #include <util/XmlConfigHelper.h>
 #include "data/ZRKDataLib.h"
 
@@ -28,6 +32,27 @@ public:
     void setPlayerOnline(const std::string& uid, bool online);
     void clearOnline() { mOnline.clear(); }
 
+    // The lobby.
+    typedef boost::signals2::signal<void(const std::string& member, bool joined)> ZoneMemberSignal;
+    /// The zones of the last zone query ("z_id", "z_name", "pc_level", "max", "occ").
+    const std::list<core::XmlConfigHelper>& getZones() const { return mZones; }
+    /// The rooms of the last room query, one flat record each, made once per reply.
+    const std::list<core::XmlConfigHelper>& getRooms() const { return mRooms; }
+    /// The user names of the last random-members query.
+    const std::vector<std::string>& getZoneRandomMembers() const { return mRandomMembers; }
+    /// Whether the zone the player is in is an arena.
+    bool isArenaZone() const;
+    /// Told of each join or leave of the current zone's room.
+    boost::signals2::connection subscribeToZoneMebSignal(const ZoneMemberSignal::slot_type& slot)
+    {
+        return mZoneMembers.connect(slot);
+    }
+    /// A member joined or left a room; the signal fires when it is the current zone's.
+    void onRoomMember(const std::string& room, const std::string& member, bool joined);
+    /// A reply brought a list view ("zones", "rooms", "zoneRandom"): its records are made now.
+    void onListView(const std::string& name, const Json::Value& value);
+    void clearLobby();
+
 private:
     ZRKNpcLib mNpc;
     ZRKDataLib mDuplicate;
@@ -35,7 +60,14 @@ private:
     ZRKMapLib mMap;
     ZRKWeaponLib mWeapon;
     std::set<std::string> mOnline;
+    std::list<core::XmlConfigHelper> mZones;
+    std::list<core::XmlConfigHelper> mRooms;
+    std::vector<std::string> mRandomMembers;
+    ZoneMemberSignal mZoneMembers;
 };
+
+/// The game server object of the live session, as ZRKServerRequest::getServer gives it.
+ZRKServer* getZRKServer();
 
 } // namespace zrk
 } // namespace kavri3D

@@ -1,5 +1,8 @@
 #pragma once
 #include <string>
+#include <utility>
+#include <core/AvatarManager.h>
+#include <yake/Vector.h>
 #include "data/ZRKServer.h"
 #include "data/ZRKRequestInfo.h"
 
@@ -12,6 +15,16 @@ class ZRKServerRequest {
 public:
     static long queryMaster(ZRKReply done);
     static long queryItemClasses(ZRKReply done);
+    /// The zones (ZRKServer::getZones); joining one makes it the current zone.
+    static long queryZones(ZRKReply done);
+    static long joinZone(long zoneId, ZRKReply done);
+    /// The game rooms of the current zone (ZRKServer::getRooms).
+    static long queryRooms(const std::string& name, int kind, ZRKReply done);
+    static long queryArenaState(ZRKReply done);
+    /// The information of the users named; their avatars are then known.
+    static long queryMembers(const yake::Vector<std::string>& uids, ZRKReply done);
+    /// A few members of the current zone (ZRKServer::getZoneRandomMembers), with their avatars.
+    static long queryRandomAsList(const yake::Vector<std::pair<std::string, std::string>>& filter, ZRKReply done);
     /// The server object while the session is online, else null.
     static ZRKServer* getServer();
 };

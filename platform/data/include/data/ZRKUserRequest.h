@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 #include <list>
+#include <core/AvatarManager.h>
 #include <util/XmlConfigHelper.h>
 #include "data/ZRKDataLib.h"
 #include "data/ZRKInventory.h"
@@ -31,6 +32,11 @@ public:
     static long queryUserCreateChar(const std::string& sex, const std::string& nickname, ZRKReply done);
     /// Keeps the own character's default look: "pc_id" and the indexes "def_hair" to "def_shoes".
     static long regDefState(const core::XmlConfigHelper& params, ZRKReply done);
+    /// Money and items waiting for the player elsewhere are moved into the bag.
+    static long transMoney(ZRKReply done);
+    static long transItem(ZRKReply done);
+    /// The players whose information the client has; null without game data.
+    static core::AvatarManager* getAvatarManager();
     /// The information of a player ("pc_id" is 0 while the account has no character).
     static core::XmlConfigHelper getUserInfo(const std::string& uid);
     /// The settings of a player ("pc_newbie_task", "c_id").

@@ -1,5 +1,8 @@
 #include "shell/panels/ZRKAreaPanel.h"
 
+#include "events/AreaGoEvent.h"
+#include "events/AreaLoadingEvent.h"
+#include "events/AreaRandomMembersEvent.h"
 #include "events/LogoutEvent.h"
 
 namespace kavri3D {
@@ -12,6 +15,9 @@ const ZRKPanel::EventTable& ZRKAreaPanel::events() const
 {
     // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
     static const EventTable table = {
+        event<AreaLoadingEvent>(),
+        event<AreaGoEvent>(),
+        event<AreaRandomMembersEvent>(),
         event<LogoutEvent>(),
     };
     return table;

@@ -1,5 +1,12 @@
 #include "shell/panels/ZRKRoomListPanel.h"
 
+#include "events/ChatLoadingEvent.h"
+#include "events/ChatMsgListenEvent.h"
+#include "events/ChatSendMsgEvent.h"
+#include "events/HallEixtEvent.h"
+#include "events/HallRoomListLoadingEvent.h"
+#include "events/HallRoomListRefeshEvent.h"
+
 namespace kavri3D {
 namespace zrk {
 namespace gui {
@@ -9,7 +16,15 @@ ZRKRoomListPanel::ZRKRoomListPanel(core::CEGUIPanelContainer* container) : ZRKPa
 const ZRKPanel::EventTable& ZRKRoomListPanel::events() const
 {
     // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
-    static const EventTable table = {};
+    static const EventTable table = {
+        hallEvent<HallRoomListLoadingEvent>(19),
+        hallEvent<HallRoomListRefeshEvent>(20),
+        hallEvent<HallEixtEvent>(23),
+        hallEvent<HallEixtEvent>(24),
+        event<ChatLoadingEvent>(),
+        event<ChatSendMsgEvent>(),
+        event<ChatMsgListenEvent>(),
+    };
     return table;
 }
 

@@ -1,5 +1,7 @@
 #include "shell/panels/ZRKRoomPanel.h"
 
+#include "events/BattleSendMsgEvent.h"
+
 namespace kavri3D {
 namespace zrk {
 namespace gui {
@@ -9,7 +11,9 @@ ZRKRoomPanel::ZRKRoomPanel(core::CEGUIPanelContainer* container) : ZRKPanel(cont
 const ZRKPanel::EventTable& ZRKRoomPanel::events() const
 {
     // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
-    static const EventTable table = {};
+    static const EventTable table = {
+        event<BattleSendMsgEvent>(),
+    };
     return table;
 }
 

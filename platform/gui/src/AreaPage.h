@@ -1,0 +1,47 @@
+#pragma once
+#include <vector>
+
+#include "GuiPage.h"
+
+namespace kavri3D {
+namespace zrk {
+namespace gui {
+
+class EventDispatcher;
+
+/// The area page: the zones with their players and level limits, and "Enter".
+class AreaPage : public GuiPage {
+public:
+    static constexpr int kKind = 0;
+    static constexpr int kGoEventId = 13;
+    static constexpr int kLoadingEventId = 14;
+
+    AreaPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
+             EventDispatcher& dispatcher);
+    ~AreaPage() override;
+
+    void onFilled(int eventId, ParamList& params) override;
+    /// Asks the game for the zones (when the page comes up).
+    void load();
+    /// Enters the zone of that row as "Enter" does; false for no such row.
+    bool enter(std::size_t row);
+    std::size_t zoneCount() const { return mZones.size(); }
+
+protected:
+    void buildContent(CEGUI::Window& frame) override;
+
+private:
+    struct Zone {
+        int id;
+        std::string name;
+    };
+    bool onEnterClicked(const CEGUI::EventArgs& args);
+
+    EventDispatcher& mDispatcher;
+    std::vector<Zone> mZones;
+    CEGUI::Event::ScopedConnection mClickedConnection;
+};
+
+} // namespace gui
+} // namespace zrk
+} // namespace kavri3D

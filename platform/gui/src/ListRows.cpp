@@ -1,0 +1,86 @@
+#include "ListRows.h"
+
+#include <CEGUI/CEGUI.h>
+
+#include "CeguiText.h"
+
+namespace kavri3D {
+namespace zrk {
+namespace gui {
+
+void ListRows::addColumns(CEGUI::MultiColumnList& list, const std::vector<std::pair<const char*, float>>& columns)
+{
+    CEGUI::uint id = 0;
+    for (const auto& c : columns)
+        list.addColumn(toCeguiString(c.first), id++, CEGUI::UDim(c.second, 0));
+}
+
+void ListRows::fill(CEGUI::MultiColumnList& list, const std::vector<std::vector<std::string>>& rows)
+{
+    list.resetList();
+    const CEGUI::uint columns = list.getColumnCount();
+    for (const std::vector<std::string>& row : rows) {
+        const CEGUI::uint at = list.addRow();
+        for (CEGUI::uint c = 0; c < columns && c < row.size(); ++c) {
+            auto* item = new CEGUI::ListboxTextItem(toCeguiString(row[c]));
+            item->setSelectionBrushImage("TaharezLook/MultiListSelectionBrush");
+            list.setItem(item, c, at);
+        }
+    }
+}
+
+int ListRows::selectedRow(const CEGUI::MultiColumnList& list)
+{
+    CEGUI::ListboxItem* item = list.getFirstSelectedItem();
+    return item ? static_cast<int>(list.getItemRowIndex(item)) : -1;
+}
+
+void ListRows::appendLine(CEGUI::Listbox& box, const std::string& line, std::size_t keep)
+{
+    auto* item = new CEGUI::ListboxTextItem(toCeguiString(line));
+    box.addItem(item);
+    while (box.getItemCount() > keep && box.getItemCount() > 0)
+        box.removeItem(box.getListboxItemFromIndex(0));
+    box.ensureItemIsVisible(item);
+}
+
+void ListRows::setLines(CEGUI::Listbox& box, const std::vector<std::string>& lines)
+{
+    box.resetList();
+    for (const std::string& line : lines)
+        box.addItem(new CEGUI::ListboxTextItem(toCeguiString(line)));
+}
+
+ParamNode ListRows::intNode(const std::string& name, int value)
+{
+    ParamNode n;
+    n.name = name;
+    n.value = value;
+    n.size = 4;
+    n.type = ParamNode::Integer;
+    return n;
+}
+
+ParamNode ListRows::boolNode(const std::string& name, bool value)
+{
+    ParamNode n;
+    n.name = name;
+    n.value = value;
+    n.size = 1;
+    n.type = ParamNode::Bool;
+    return n;
+}
+
+ParamNode ListRows::stringNode(const std::string& name, const std::string& value)
+{
+    ParamNode n;
+    n.name = name;
+    n.value = value;
+    n.size = static_cast<std::int32_t>(value.size());
+    n.type = ParamNode::String;
+    return n;
+}
+
+} // namespace gui
+} // namespace zrk
+} // namespace kavri3D

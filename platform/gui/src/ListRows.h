@@ -1,0 +1,35 @@
+#pragma once
+#include <gui/ParamNode.h>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace CEGUI {
+class MultiColumnList;
+class Listbox;
+} // namespace CEGUI
+
+namespace kavri3D {
+namespace zrk {
+namespace gui {
+
+/// What the lobby pages share: lists of text rows, and the values they hand to events.
+class ListRows {
+public:
+    static void addColumns(CEGUI::MultiColumnList& list, const std::vector<std::pair<const char*, float>>& columns);
+    /// Replaces the rows; the selection goes with them.
+    static void fill(CEGUI::MultiColumnList& list, const std::vector<std::vector<std::string>>& rows);
+    /// The selected row, -1 for none.
+    static int selectedRow(const CEGUI::MultiColumnList& list);
+    /// Appends a line, keeping at most `keep` (the oldest go), and shows the newest.
+    static void appendLine(CEGUI::Listbox& box, const std::string& line, std::size_t keep);
+    static void setLines(CEGUI::Listbox& box, const std::vector<std::string>& lines);
+
+    static ParamNode intNode(const std::string& name, int value);
+    static ParamNode boolNode(const std::string& name, bool value);
+    static ParamNode stringNode(const std::string& name, const std::string& value);
+};
+
+} // namespace gui
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,221 @@
+#include "RoomListPage.h"
+
+#include <CEGUI/CEGUI.h>
+#include <gui/ChannelType.h>
+#include <gui/Room.h>
+#include <json/json.h>
+#include <util/JsonText.h>
+
+#include "CeguiText.h"
+#include "EventDispatcher.h"
+#include "GuiLog.h"
+#include "ListRows.h"
+#include "ParamStore.h"
+
+namespace kavri3D {
+namespace zrk {
+namespace gui {
+
+namespace {
+const char* const kModeNames[] = {"Free", "Team", "Duel", "Melee", "Mode 4", "Mode 5", "Mode 6", "Mode 7", "Arena", "Mission", "Mode 10"};
+// A chat line is read as JSON only up to this size.
+const std::size_t kLineParsed = 16384;
+
+std::string modeName(int mode) { return mode >= 0 && mode <= 10 ? kModeNames[mode] : "Mode " + std::to_string(mode); }
+
+std::string quoted(const std::string& value)
+{
+    Json::StreamWriterBuilder writer;
+    writer["indentation"] = "";
+    writer["emitUTF8"] = true;
+    return Json::writeString(writer, Json::Value(value));
+}
+} // namespace
+
+RoomListPage::RoomListPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
+                           EventDispatcher& dispatcher)
+    : GuiPage(kKind, windowName, title, params, std::move(parent)), mDispatcher(dispatcher)
+{
+    setFrameArea(0.02f, 0.04f, 0.68f, 0.96f);
+}
+
+RoomListPage::~RoomListPage()
+{
+    mLeaveConnection.disconnect();
+    mSendConnection.disconnect();
+}
+
+void RoomListPage::buildContent(CEGUI::Window& frame)
+{
+    auto* rooms = static_cast<CEGUI::MultiColumnList*>(
+        addWidget(frame, "TaharezLook/MultiColumnList", "Rooms", "", 0.02f, 0.02f, 0.96f, 0.5f));
+    ListRows::addColumns(*rooms, {{"Room", 0.34f}, {"Players", 0.14f}, {"Mode", 0.14f}, {"Level", 0.1f},
+                                  {"Lock", 0.1f}, {"Battle", 0.14f}});
+    rooms->setSelectionMode(CEGUI::MultiColumnList::RowSingle);
+    addWidget(frame, "TaharezLook/Listbox", "Chat", "", 0.02f, 0.54f, 0.96f, 0.3f);
+    addWidget(frame, "TaharezLook/Editbox", "ChatTo", "", 0.02f, 0.86f, 0.18f, 0.06f);
+    addWidget(frame, "TaharezLook/Editbox", "ChatInput", "", 0.22f, 0.86f, 0.56f, 0.06f);
+    static_cast<CEGUI::Editbox*>(frame.getChild("ChatInput"))->setMaxTextLength(200);
+    mSendConnection.disconnect();
+    mSendConnection = addWidget(frame, "TaharezLook/Button", "Send", "Send", 0.8f, 0.86f, 0.18f, 0.06f)
+                          ->subscribeEvent(CEGUI::PushButton::EventClicked,
+                                           CEGUI::Event::Subscriber(&RoomListPage::onSendClicked, this));
+    mLeaveConnection.disconnect();
+    mLeaveConnection = addWidget(frame, "TaharezLook/Button", "Leave", "Leave", 0.8f, 0.93f, 0.18f, 0.055f)
+                           ->subscribeEvent(CEGUI::PushButton::EventClicked,
+                                            CEGUI::Event::Subscriber(&RoomListPage::onLeaveClicked, this));
+}
+
+void RoomListPage::open(const std::string& playerName, double now)
+{
+    mOpen = true;
+    mPlayerName = playerName;
+    mChat.clear();
+    if (CEGUI::Window* frame = window())
+        static_cast<CEGUI::Listbox*>(frame->getChild("Chat"))->resetList();
+    // Into the zone's room first: its loading tells the zone's name.
+    mDispatcher.callback(kLoadingEventId, params().handle(kKind));
+    params().set(kKind, ListRows::boolNode("isRemoveListen", true));
+    params().set(kKind, ListRows::stringNode("currentrid", mZoneName));
+    params().set(kKind, ListRows::stringNode("guild_name", ""));
+    params().set(kKind, ListRows::stringNode("cry_name", mZoneName.empty() ? "" : mZoneName + "_cry"));
+    mDispatcher.callback(kChatListenEventId, params().handle(kKind));
+    params().set(kKind, ListRows::intNode("canuse", 1));
+    params().set(kKind, ListRows::stringNode("room_name", mZoneName));
+    mDispatcher.callback(kChatLoadingEventId, params().handle(kKind));
+    refresh();
+    mNextRefresh = now + kRefreshSeconds;
+}
+
+void RoomListPage::onFrame(double now)
+{
+    if (!mOpen || now < mNextRefresh)
+        return;
+    mNextRefresh = now + kRefreshSeconds;
+    refresh();
+}
+
+void RoomListPage::refresh()
+{
+    params().set(kKind, ListRows::boolNode("queryArena", false));
+    mDispatcher.callback(kRefreshEventId, params().handle(kKind));
+}
+
+std::string RoomListPage::chatText(const std::string& line)
+{
+    std::string shown = line;
+    if (line.size() <= kLineParsed && !line.empty() && line[0] == '{') {
+        Json::Value v;
+        std::string error;
+        if (core::JsonText::parse(line, v, error) && v.isObject() &&
+            v["Sender"].isObject() && v["Sender"]["uname"].isString() && v["Content"].isString())
+            shown = v["Sender"]["uname"].asString() + ": " + v["Content"].asString();
+    }
+    if (shown.size() > kChatLineShown) {
+        std::size_t cut = kChatLineShown;
+        while (cut > 0 && (static_cast<unsigned char>(shown[cut]) & 0xC0) == 0x80)
+            --cut; // never in the middle of a character
+        shown = shown.substr(0, cut) + "...";
+    }
+    return shown;
+}
+
+void RoomListPage::onFilled(int eventId, ParamList& list)
+{
+    CEGUI::Window* frame = window();
+    if (eventId == kLoadingEventId) {
+        for (const ParamNode* n : list)
+            if (const std::string* zone = n && n->name == "zone_name" ? boost::any_cast<std::string>(&n->value) : nullptr)
+                mZoneName = *zone;
+        if (frame)
+            frame->setText(toCeguiString("Rooms of " + mZoneName));
+    } else if (eventId == kRefreshEventId) {
+        mTitles.clear();
+        std::vector<std::vector<std::string>> rows;
+        for (const ParamNode* n : list) {
+            const Room* room = n ? boost::any_cast<Room>(&n->value) : nullptr;
+            if (!room)
+                continue;
+            mTitles.push_back(fromCeguiString(room->title));
+            rows.push_back({mTitles.back(), std::to_string(room->members) + " / " + std::to_string(room->seats),
+                            modeName(room->mode), std::to_string(room->lv), room->password ? "locked" : "",
+                            room->fight ? "fighting" : "waiting"});
+        }
+        if (frame)
+            ListRows::fill(*static_cast<CEGUI::MultiColumnList*>(frame->getChild("Rooms")), rows);
+    } else if (eventId == kChatListenEventId) {
+        for (const ParamNode* n : list)
+            if (const std::string* line = n && n->name == "json" ? boost::any_cast<std::string>(&n->value) : nullptr) {
+                mChat.push_back(chatText(*line));
+                if (mChat.size() > kChatLinesKept)
+                    mChat.erase(mChat.begin());
+                if (frame)
+                    ListRows::appendLine(*static_cast<CEGUI::Listbox*>(frame->getChild("Chat")), mChat.back(),
+                                         kChatLinesKept);
+            }
+    }
+}
+
+bool RoomListPage::say(const std::string& text, const std::string& to)
+{
+    if (text.empty() || mZoneName.empty())
+        return false;
+    const std::string line = "{\"Channel\":\"1\",\"Sender\":{\"uid\":" + quoted(mPlayerName) +
+                             ",\"uname\":" + quoted(mPlayerName) + "},\"team\":\"0\",\"Content\":" + quoted(text) + "}";
+    ParamNode channel;
+    channel.name = "channel";
+    channel.value = to.empty() ? ChannelRoom : ChannelPrivate;
+    channel.size = 4;
+    channel.type = ParamNode::Integer;
+    params().set(kKind, channel);
+    params().set(kKind, ListRows::stringNode("string", line));
+    params().set(kKind, ListRows::stringNode("rid", mZoneName));
+    params().set(kKind, ListRows::stringNode("toUid", to));
+    const bool sent = mDispatcher.callback(kChatSendEventId, params().handle(kKind));
+    // A private line comes back from no room: the box shows it as sent.
+    if (sent && !to.empty()) {
+        mChat.push_back("to " + to + ": " + text);
+        if (CEGUI::Window* frame = window())
+            ListRows::appendLine(*static_cast<CEGUI::Listbox*>(frame->getChild("Chat")), mChat.back(), kChatLinesKept);
+    }
+    return sent;
+}
+
+bool RoomListPage::leave()
+{
+    if (mZoneName.empty())
+        return false;
+    params().set(kKind, ListRows::stringNode("zone_name", mZoneName));
+    params().set(kKind, ListRows::stringNode("cry_name", mZoneName + "_cry"));
+    params().set(kKind, ListRows::stringNode("guild_name", ""));
+    return mDispatcher.callback(kLeaveEventId, params().handle(kKind));
+}
+
+bool RoomListPage::onSendClicked(const CEGUI::EventArgs&)
+{
+    try {
+        CEGUI::Window* frame = window();
+        if (!frame)
+            return true;
+        CEGUI::Window* input = frame->getChild("ChatInput");
+        if (say(fromCeguiString(input->getText()), fromCeguiString(frame->getChild("ChatTo")->getText())))
+            input->setText("");
+    } catch (const std::exception& e) {
+        guiLog(3, "sending a chat line failed: ", e.what());
+    }
+    return true;
+}
+
+bool RoomListPage::onLeaveClicked(const CEGUI::EventArgs&)
+{
+    try {
+        leave();
+    } catch (const std::exception& e) {
+        guiLog(3, "leaving the hall failed: ", e.what());
+    }
+    return true;
+}
+
+} // namespace gui
+} // namespace zrk
+} // namespace kavri3D

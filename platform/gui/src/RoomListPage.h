@@ -1,0 +1,72 @@
+#pragma once
+#include <set>
+#include <vector>
+
+#include "GuiPage.h"
+
+namespace kavri3D {
+namespace zrk {
+namespace gui {
+
+class EventDispatcher;
+
+/// The hall's room list with its chat box and "Leave". When the hall comes up it enters the
+/// zone's room, listens to its chat and asks for the rooms, then again every few seconds.
+class RoomListPage : public GuiPage {
+public:
+    static constexpr int kKind = 8;
+    static constexpr int kLoadingEventId = 19;
+    static constexpr int kRefreshEventId = 20;
+    static constexpr int kLeaveEventId = 23;
+    static constexpr int kChatLoadingEventId = 25;
+    static constexpr int kChatListenEventId = 26;
+    static constexpr int kChatSendEventId = 27;
+    static constexpr double kRefreshSeconds = 3.0;
+    /// Chat lines kept in the box, and the characters shown of one.
+    static constexpr std::size_t kChatLinesKept = 100;
+    static constexpr std::size_t kChatLineShown = 300;
+
+    RoomListPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
+                 EventDispatcher& dispatcher);
+    ~RoomListPage() override;
+
+    void onFilled(int eventId, ParamList& params) override;
+    /// The hall came up (or went): start or stop the list's refreshes.
+    void open(const std::string& playerName, double now);
+    void close() { mOpen = false; }
+    bool isOpen() const { return mOpen; }
+    /// Asks for the rooms again when it is time.
+    void onFrame(double now);
+    /// Sends a line as the chat box's "Send" does: to the room, or to `to` alone.
+    bool say(const std::string& text, const std::string& to);
+    /// "Leave": back to the area choice.
+    bool leave();
+
+    const std::vector<std::string>& roomTitles() const { return mTitles; }
+    const std::vector<std::string>& chatLines() const { return mChat; }
+    const std::string& zoneName() const { return mZoneName; }
+    /// What a chat line shows: "nickname: text" of a chat line, else the text as it came.
+    static std::string chatText(const std::string& line);
+
+protected:
+    void buildContent(CEGUI::Window& frame) override;
+
+private:
+    bool onLeaveClicked(const CEGUI::EventArgs& args);
+    bool onSendClicked(const CEGUI::EventArgs& args);
+    void refresh();
+
+    EventDispatcher& mDispatcher;
+    bool mOpen = false;
+    double mNextRefresh = 0;
+    std::string mPlayerName;
+    std::string mZoneName;
+    std::vector<std::string> mTitles;
+    std::vector<std::string> mChat;
+    CEGUI::Event::ScopedConnection mLeaveConnection;
+    CEGUI::Event::ScopedConnection mSendConnection;
+};
+
+} // namespace gui
+} // namespace zrk
+} // namespace kavri3D

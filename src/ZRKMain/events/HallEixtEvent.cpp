@@ -1,0 +1,32 @@
+#include "events/HallEixtEvent.h"
+
+#include <data/ZRKSession.h>
+
+#include "events/EventHost.h"
+
+namespace kavri3D {
+namespace zrk {
+
+HallEixtEvent::HallEixtEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher, int id)
+    : BaseEvent(page, dispatcher, id)
+{
+}
+
+void HallEixtEvent::callback(gui::ParamHandle params)
+{
+    std::string zone, cry, guild;
+    // A missing cry or guild room is no room: only the zone's own is left.
+    if (!readParam("zone_name", params, zone) || !readOptional("cry_name", params, cry) ||
+        !readOptional("guild_name", params, guild))
+        return;
+    if (ZRKSession* session = EventHost::session()) {
+        session->leave(zone);
+        if (!cry.empty())
+            session->leave(cry);
+        session->teleport(std::string(), "room", std::string());
+    }
+    raiseEvent(givenId());
+}
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,114 @@
+// The whole game, headless: "hero" logs in by himself, picks a zone on the area page with the
+// mouse, sees its rooms, its players and a line of one of the server's players in the hall,
+// and leaves back to the areas.
+#include <CEGUI/CEGUI.h>
+#include <gtest/gtest.h>
+#include <core/ClientStateMachine.h>
+#include <gui/IGuiManager.h>
+#include <gui/IGuiPage.h>
+#include <yake/Time.h>
+
+#include "shell/ZRKGuiLoader.h"
+#include "support/GameRun.h"
+#include "support/TestEnv.h"
+
+namespace {
+
+const char* kHeroRun = "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /headless=1 /unpaced=1 /mutex=0";
+
+/// A page's window by panel kind; null without one.
+CEGUI::Window* pageWindow(int kind)
+{
+    kavri3D::zrk::ZRKGuiLoader* loader = kavri3D::zrk::ZRKGuiLoader::getSingletonPtr();
+    kavri3D::zrk::gui::IGuiManager* manager = nullptr;
+    if (!loader || !loader->createGuiManager(&manager) || !manager || !manager->getPage(kind))
+        return nullptr;
+    return manager->getPage(kind)->getRootWindow();
+}
+
+void click(CEGUI::Window* button)
+{
+    CEGUI::WindowEventArgs args(button);
+    button->fireEvent(CEGUI::PushButton::EventClicked, args, CEGUI::PushButton::EventNamespace);
+}
+
+std::vector<std::string> column(CEGUI::MultiColumnList& list, unsigned col)
+{
+    std::vector<std::string> out;
+    for (unsigned r = 0; r < list.getRowCount(); ++r)
+        if (CEGUI::ListboxItem* item = list.getItemAtGridReference(CEGUI::MCLGridRef(r, col)))
+            out.push_back(item->getText().c_str());
+    return out;
+}
+
+std::vector<std::string> lines(CEGUI::Listbox& box)
+{
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < box.getItemCount(); ++i)
+        out.push_back(box.getListboxItemFromIndex(i)->getText().c_str());
+    return out;
+}
+
+struct ManualClock {
+    ManualClock() { yake::native::setManualClock(true); }
+    ~ManualClock() { yake::native::setManualClock(false); }
+};
+
+} // namespace
+
+TEST(LobbyEndToEnd, HeroEntersAZoneSeesRoomsPlayersAndALineAndLeaves)
+{
+    zrktest::TempDir runtime, home;
+    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
+    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", home.path());
+    ManualClock clock;
+    std::vector<std::string> zones, rooms, players, chat;
+    std::string hallState, backState;
+    EXPECT_TRUE(zrktest::GameRun::run(kHeroRun, [&](zrktest::GameRun& game) {
+        ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 300));
+        CEGUI::Window* area = pageWindow(0);
+        ASSERT_NE(area, nullptr);
+        auto* zoneList = static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"));
+        ASSERT_TRUE(game.framesUntil([&] { return zoneList->getRowCount() > 0; }, 60));
+        EXPECT_TRUE(area->isVisible());
+        zones = column(*zoneList, 0);
+        // The first zone, "plains": select its row and press "Enter".
+        zoneList->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);
+        click(area->getChild("Enter"));
+        ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "playerhall"; }, 60));
+        hallState = game.stateName();
+        CEGUI::Window* hall = pageWindow(8);
+        CEGUI::Window* online = pageWindow(4);
+        ASSERT_TRUE(hall && online);
+        auto* roomList = static_cast<CEGUI::MultiColumnList*>(hall->getChild("Rooms"));
+        auto* chatBox = static_cast<CEGUI::Listbox*>(hall->getChild("Chat"));
+        auto* playerBox = static_cast<CEGUI::Listbox*>(online->getChild("Players"));
+        // A few minutes of the hall: the bots open rooms and talk.
+        game.framesUntil(
+            [&] {
+                yake::native::advanceTime(1.0);
+                return roomList->getRowCount() > 0 && chatBox->getItemCount() > 0 && playerBox->getItemCount() > 1;
+            },
+            600);
+        EXPECT_TRUE(hall->isVisible());
+        EXPECT_TRUE(online->isVisible());
+        rooms = column(*roomList, 0);
+        chat = lines(*chatBox);
+        players = lines(*playerBox);
+        click(hall->getChild("Leave"));
+        game.framesUntil([&] { return game.stateName() == "room"; }, 60);
+        backState = game.stateName();
+        game.frames(2);
+        EXPECT_FALSE(hall->isVisible());
+        EXPECT_TRUE(area->isVisible());
+    }));
+    ASSERT_FALSE(zones.empty());
+    EXPECT_EQ(zones.front(), "plains");
+    EXPECT_EQ(hallState, "playerhall");
+    EXPECT_FALSE(rooms.empty());
+    ASSERT_FALSE(chat.empty());
+    EXPECT_NE(chat.front().find(": "), std::string::npos) << chat.front(); // "nickname: text"
+    EXPECT_EQ(chat.front().find('{'), std::string::npos) << chat.front();
+    EXPECT_GT(players.size(), 1u);
+    EXPECT_EQ(backState, "room");
+}

@@ -1,0 +1,92 @@
+// The hall in the real game window: "hero" logs in by himself, chooses the plains on the area
+// page with the mouse, and the hall shows its rooms, its players and the chat; the picture goes
+// to the build's shots/hall.png (scripts/shots copies it into docs/).
+#include <CEGUI/CEGUI.h>
+#include <boost/filesystem.hpp>
+#include <core/GraphicsSystem.h>
+#include <gtest/gtest.h>
+#include <yake/Time.h>
+
+#include "support/GameRun.h"
+#include "support/TestEnv.h"
+#include "support/XWindowInput.h" // last: X11's macros
+
+namespace {
+
+CEGUI::Window* shownPage(const char* name)
+{
+    CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
+    CEGUI::Window* page = root ? root->getChildRecursive(name) : nullptr;
+    return page && page->isEffectiveVisible() ? page : nullptr;
+}
+
+void clickOn(zrktest::XWindowInput& input, CEGUI::Window* w, float fx = 0.5f, float fy = 0.5f)
+{
+    const CEGUI::Rectf r = w->getUnclippedOuterRect().get();
+    input.click(static_cast<int>(r.left() + r.getWidth() * fx), static_cast<int>(r.top() + r.getHeight() * fy));
+}
+
+struct ManualClock {
+    ManualClock() { yake::native::setManualClock(true); }
+    ~ManualClock() { yake::native::setManualClock(false); }
+};
+
+} // namespace
+
+TEST(HallOnScreen, HeroChoosesTheFirstAreaWithTheMouseAndSeesTheHall)
+{
+    ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
+    zrktest::TempDir runtime, data;
+    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
+    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    ManualClock clock; // the server's players keep the game's time, which the test moves on
+    std::size_t rooms = 0, lines = 0, players = 0;
+    bool shot = false;
+    const bool ok = zrktest::GameRun::run(
+        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
+            kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
+            ASSERT_NE(g, nullptr);
+            zrktest::XWindowInput input(g->getRenderWindow());
+            ASSERT_TRUE(input.valid());
+            ASSERT_TRUE(game.framesUntil(
+                [] {
+                    CEGUI::Window* area = shownPage("AreaPage");
+                    return area && static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"))->getRowCount() > 0;
+                },
+                300));
+            CEGUI::Window* area = shownPage("AreaPage");
+            auto* zones = static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"));
+            // The first row sits under the header: a click a little below the list's top.
+            const CEGUI::Rectf outer = zones->getUnclippedOuterRect().get();
+            const CEGUI::Rectf list = zones->getListRenderArea();
+            input.click(static_cast<int>(outer.left() + list.left() + 20), static_cast<int>(outer.top() + list.top() + 8));
+            game.frames(3);
+            ASSERT_NE(zones->getFirstSelectedItem(), nullptr);
+            clickOn(input, area->getChild("Enter"));
+            ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomListPage") != nullptr; }, 120));
+            CEGUI::Window* hall = shownPage("RoomListPage");
+            CEGUI::Window* online = shownPage("OnlinePlayersPage");
+            ASSERT_TRUE(hall && online);
+            auto* roomList = static_cast<CEGUI::MultiColumnList*>(hall->getChild("Rooms"));
+            auto* chat = static_cast<CEGUI::Listbox*>(hall->getChild("Chat"));
+            auto* playerList = static_cast<CEGUI::Listbox*>(online->getChild("Players"));
+            // The server's players need a few minutes of its clock to open rooms and talk.
+            game.framesUntil(
+                [&] {
+                    yake::native::advanceTime(0.5);
+                    return roomList->getRowCount() >= 3 && chat->getItemCount() >= 2 && playerList->getItemCount() > 1;
+                },
+                1500);
+            rooms = roomList->getRowCount();
+            lines = chat->getItemCount();
+            players = playerList->getItemCount();
+            game.frames(5);
+            boost::filesystem::create_directories(ZRK_SHOTS_DIR);
+            shot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/hall.png");
+        });
+    EXPECT_TRUE(ok);
+    EXPECT_GT(rooms, 0u);
+    EXPECT_GT(lines, 0u);
+    EXPECT_GT(players, 1u);
+    EXPECT_TRUE(shot);
+}
