@@ -8,7 +8,9 @@
 #include "CeguiText.h"
 #include "GuiLog.h"
 #include "GuiPage.h"
+#include "BagPage.h"
 #include "LoginPage.h"
+#include "PlayerPage.h"
 #include "PortraitPage.h"
 #include <core/BlackBoard.h>
 
@@ -69,9 +71,15 @@ GuiManager::GuiManager()
 {
     GuiPage::ParentSource parent = [this] { return pageParent(); };
     for (const Screen& s : kScreens) {
+        const Pictures* p = picturesOf(s.kind);
         if (s.kind == LoginPage::kKind)
             mPages[s.kind] = std::make_unique<LoginPage>(s.window, s.title, mParams, parent, mDispatcher);
-        else if (const Pictures* p = picturesOf(s.kind))
+        else if (s.kind == BagPage::kKind && p)
+            mPages[s.kind] = std::make_unique<BagPage>(s.window, s.title, mParams, parent, p->images, p->columns, mDispatcher);
+        else if (s.kind == PlayerPage::kKind && p)
+            mPages[s.kind] = std::make_unique<PlayerPage>(s.window, s.title, mParams, parent, p->images, p->columns,
+                                                          mDispatcher);
+        else if (p)
             mPages[s.kind] = std::make_unique<PortraitPage>(s.kind, s.window, s.title, mParams, parent, p->images,
                                                             p->columns);
         else if (s.kind >= 0)
@@ -219,6 +227,8 @@ void GuiManager::showPage(const std::string& name)
     // A screen that comes up asks its loading event for the values it shows.
     if (shown->kind == LoginPage::kKind && mDispatcher.find(LoginPage::kLoadingEventId))
         mDispatcher.fillParams(LoginPage::kLoadingEventId);
+    if (shown->kind == BagPage::kKind)
+        static_cast<BagPage*>(mPages[BagPage::kKind].get())->onShown();
 }
 
 void GuiManager::setRenderSwitch(bool on)
@@ -278,6 +288,13 @@ void GuiManager::onFrameworkEvent(const core::Event& event)
     } catch (const std::exception& e) {
         guiLog(3, "GUI event ", any->getId(), " not carried out: ", e.what());
     }
+}
+
+void GuiManager::playFlash(const std::string& file, int width, int height, float seconds)
+{
+    mCalls.add("playFlash");
+    mCalls.add("playFlash " + file);
+    guiLog(4, "no Flash player: ", file, " (", width, "x", height, ", ", seconds, " s) not played");
 }
 
 void GuiManager::onFilled(int eventId, ParamList* params)

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 #include <vector>
+#include <core/AvatarManager.h>
 #include <util/Singleton.h>
 #include <util/XmlConfigHelper.h>
 #include "data/ZRKInventory.h"
@@ -68,6 +69,7 @@ public:
     ZRKDataLib& statsLib() { return mStats; }
     ZRKInventory& inventory() { return mInventory; }
     ZRKServer& server() { return mServer; }
+    core::AvatarManager& avatarManager() { return mAvatars; }
 
 private:
     struct View {
@@ -84,6 +86,7 @@ private:
     ZRKDataLib mStats{"stats"};
     ZRKInventory mInventory;
     ZRKServer mServer;
+    core::AvatarManager mAvatars;
     std::vector<std::pair<std::string, boost::shared_ptr<ZRKRoomState>>> mRooms; ///< in order of entering
 };
 
