@@ -51,8 +51,12 @@ std::string BagPage::slotName(int slot) { return slot >= 1 && slot <= kWornSlots
 void BagPage::buildContent(CEGUI::Window& frame)
 {
     // Beside the character, not over it.
-    frame.setArea(CEGUI::URect(CEGUI::UDim(0.55f, 0), CEGUI::UDim(0.1f, 0), CEGUI::UDim(0.98f, 0), CEGUI::UDim(0.9f, 0)));
+    frame.setArea(CEGUI::URect(CEGUI::UDim(0.6f, 0), CEGUI::UDim(0.1f, 0), CEGUI::UDim(0.98f, 0), CEGUI::UDim(0.9f, 0)));
     CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
+    // A new frame: the old cells went with the old one. Room for all, so that no connection is
+    // copied (a copy that goes disconnects).
+    mClickConnections.clear();
+    mClickConnections.reserve(mCells.size());
     const int wornRows = (kWornSlots + kWornColumns - 1) / kWornColumns;
     const int bagRows = (kBagCells + kBagColumns - 1) / kBagColumns;
     for (auto& cell : mCells) {
@@ -68,7 +72,8 @@ void BagPage::buildContent(CEGUI::Window& frame)
         w->setArea(CEGUI::URect(CEGUI::UDim(x, 0), CEGUI::UDim(y, 0), CEGUI::UDim(x + cw - 0.005f, 0),
                                 CEGUI::UDim(y + ch - 0.005f, 0)));
         w->setUserData(&cell.second);
-        w->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&BagPage::onCellClicked, this));
+        mClickConnections.emplace_back(
+            w->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&BagPage::onCellClicked, this)));
         frame.addChild(w);
     }
     CEGUI::Window* boxes = wm.createWindow("DefaultWindow", "Boxes");

@@ -59,6 +59,8 @@ private:
     std::vector<BlockData> mOutfit;         ///< what the outfit event reads
     std::vector<BlockData*> mOutfitList;
     int mSelected = 0;
+    /// Let go with the page, before the plug-in that made them is unloaded.
+    std::vector<CEGUI::Event::ScopedConnection> mClickConnections;
 };
 
 } // namespace gui
