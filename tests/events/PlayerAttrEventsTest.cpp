@@ -6,6 +6,8 @@
 #include <core/AvatarManager.h>
 #include <data/ZRKGameServer.h>
 #include <data/ZRKUserRequest.h>
+#include <CEGUI/CEGUI.h>
+#include <gui/IGuiPage.h>
 #include <gui/RoleAttr.h>
 
 #include "events/ExitEvent.h"
@@ -257,4 +259,24 @@ TEST_F(AttrFixture, AReplyAfterTheEventIsGoneReachesNothing)
     // The subscription went with it: a grade change reaches nobody.
     grade(11, 5);
     EXPECT_EQ(flashes("sp_levelup.swf"), 0);
+}
+
+TEST_F(AttrFixture, ThePlayerPageShowsTheCurrentCharacterAfterTheLoadingAndTheRefreshIds)
+{
+    logIn();
+    gui::IGuiPage* playerPage = manager->getPage(7);
+    ASSERT_TRUE(playerPage);
+    dispatcher->registerEvent(new PlayerAttrLoadingEvent(playerPage, dispatcher)); // the dispatcher owns it
+    CEGUI::Window* line = playerPage->getRootWindow()->getChild("Attributes");
+    ASSERT_TRUE(line);
+    dispatcher->raise(16);
+    EXPECT_EQ(line->getText(), "Hero  Lv 9  Rank 5  Coins 1200");
+
+    // The refresh id hands out nothing of its own: the page reads the attributes afresh.
+    Json::Value views;
+    views["userSetting/hero"]["pc_nickname"] = "Hero";
+    views["userSetting/hero"]["pc_lv"] = 10;
+    session->getGameData().applyViews(views);
+    dispatcher->raise(17);
+    EXPECT_EQ(line->getText(), "Hero  Lv 10  Rank 0  Coins 0");
 }
