@@ -23,6 +23,9 @@ public:
     /// each raised id no event answers, with an empty list.
     typedef std::function<void(int eventId, ParamList* params)> FillObserver;
 
+    /// Told of every id raised (the pages act on some that no event answers).
+    typedef std::function<void(int eventId)> RaiseObserver;
+
     EventDispatcher() = default;
     ~EventDispatcher() override;
     EventDispatcher(const EventDispatcher&) = delete;
@@ -42,6 +45,7 @@ public:
     const std::vector<int>& raisedIds() const { return mRaised; }
     void clearRaised() { mRaised.clear(); }
     void setFillObserver(FillObserver observer) { mObserver = std::move(observer); }
+    void setRaiseObserver(RaiseObserver observer) { mRaiseObserver = std::move(observer); }
     /// Deletes every registered event (the game's session still exists at this point).
     void shutdown();
 
@@ -61,6 +65,7 @@ private:
     std::deque<int> mPending;
     FillObserver mObserver;
     ParamList mNoValues; ///< what the pages see of an id no event answers
+    RaiseObserver mRaiseObserver;
     int mDepth = 0;
     bool mDraining = false;
     unsigned mShutdowns = 0;

@@ -9,6 +9,7 @@
 #include "GuiLog.h"
 #include "GuiPage.h"
 #include "BagPage.h"
+#include "CreateCharPage.h"
 #include "LoginPage.h"
 #include "PlayerPage.h"
 #include "PortraitPage.h"
@@ -79,6 +80,9 @@ GuiManager::GuiManager()
         else if (s.kind == PlayerPage::kKind && p)
             mPages[s.kind] = std::make_unique<PlayerPage>(s.window, s.title, mParams, parent, p->images, p->columns,
                                                           mDispatcher);
+        else if (s.kind == CreateCharPage::kKind)
+            mPages[s.kind] = std::make_unique<CreateCharPage>(s.window, s.title, mParams, parent, mDispatcher,
+                                                              [this, name = std::string(s.name)] { showPage(name); });
         else if (p)
             mPages[s.kind] = std::make_unique<PortraitPage>(s.kind, s.window, s.title, mParams, parent, p->images,
                                                             p->columns);
@@ -86,6 +90,10 @@ GuiManager::GuiManager()
             mPages[s.kind] = std::make_unique<GuiPage>(s.kind, s.window, s.title, mParams, parent);
     }
     mDispatcher.setFillObserver([this](int id, ParamList* params) { onFilled(id, params); });
+    mDispatcher.setRaiseObserver([this](int id) {
+        if (CreateCharPage* page = createCharPage())
+            page->onRaised(id);
+    });
     mAnimator.setFrameHook([this] { onFrame(); });
 }
 
@@ -96,8 +104,21 @@ void GuiManager::onFirstPanelsCreated()
     mAutoLoginArmed = true;
 }
 
+CreateCharPage* GuiManager::createCharPage()
+{
+    auto it = mPages.find(CreateCharPage::kKind);
+    return it == mPages.end() ? nullptr : static_cast<CreateCharPage*>(it->second.get());
+}
+
 void GuiManager::onFrame()
 {
+    if (CreateCharPage* page = createCharPage()) {
+        try {
+            page->onFrame();
+        } catch (const std::exception& e) {
+            guiLog(3, "creation page step failed: ", e.what());
+        }
+    }
     if (!mAutoLoginArmed || !mDispatcher.find(LoginPage::kLoginEventId))
         return;
     mAutoLoginArmed = false;

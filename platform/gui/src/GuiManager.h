@@ -24,6 +24,7 @@ class Event;
 namespace zrk {
 namespace gui {
 
+class CreateCharPage;
 class GuiPage;
 
 /// The plug-in's one manager: the pages of the panel kinds, the event dispatcher, the
@@ -97,6 +98,7 @@ public:
 
 private:
     CEGUI::Window* pageParent() const;
+    CreateCharPage* createCharPage();
     void onFrameworkEvent(const core::Event& event);
     void onFilled(int eventId, ParamList* params);
     void releaseHandedOver();

@@ -63,6 +63,7 @@ public:
 
     void addItem(const std::string& idleAction) { idleActions.push_back(idleAction); }
     void clearItems() { idleActions.clear(); }
+    const std::vector<std::string>& getItems() const { return idleActions; }
 
     void setPosition(float x, float y, float z);
     Ogre::Vector3 getPosition() const;

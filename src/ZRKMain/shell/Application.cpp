@@ -41,6 +41,7 @@
 #include "events/ExitEvent.h"
 #include "rooms/BackgroundScene.h"
 #include "rooms/RoleManager.h"
+#include "rooms/CreateCharRoom.h"
 #include "rooms/RoomLogon.h"
 #include "shell/CAppZRKModule.h"
 #include "shell/CWtlMsgLoopAdapter.h"
@@ -347,6 +348,7 @@ bool Application::onPostInitialise()
     if (core::ClientStateMachine* machine = engine ? engine->getClientStateMachine() : nullptr) {
         // The game's client states by name; the others join as their rooms are built.
         machine->addState("logon", boost::make_shared<RoomLogon>());
+        machine->addState("zrk_createchar", boost::make_shared<CreateCharRoom>());
         mStateConnection = machine->subscribeToFsmState([this](core::ClientStateMachine& m) { onFsmStateChanged(m); });
     }
 
