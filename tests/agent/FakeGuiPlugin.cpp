@@ -37,6 +37,8 @@ public:
     void* getBoxPanel2() override { return nullptr; }
     void notifyRoomEntering(int) override {}
     GuiAnyEvent* createAnyEvent(int eventId) override { return eventId > 0 ? new GuiAnyEvent(eventId) : nullptr; }
+    void playFlash(const std::string&, int, int, float) override {}
+    IGrowthView* getGrowthView() override { return nullptr; }
     IGuiControl* getControl() override { return nullptr; }
 
 private:

@@ -7,6 +7,7 @@
 #include <core/BlackBoard.h>
 #include <core/Frame.h>
 #include <csignal>
+#include <core/AvatarManager.h>
 #include <data/ZRKGameData.h>
 #include <data/ZRKGameServer.h>
 #include <data/ZRKRequestBroker.h>
@@ -66,7 +67,7 @@ struct Hero {
         ask([](ZRKReply r) { ZRKUserRequest::queryUserInventory(0, r); });
         std::map<int, int> out;
         for (const core::XmlConfigHelper& item : ZRKUserRequest::getInventory()->items())
-            out[item.getIntVal("slot", -1)] = item.getIntVal("i_id", 0);
+            out[item.getIntVal("pci_slot", -1)] = item.getIntVal("i_id", 0);
         return out;
     }
     static core::XmlConfigHelper moves(int from, int to, const std::string& batch = std::string())
@@ -118,12 +119,12 @@ TEST(ServerWorld, ItemsMoveSwapAndNeverLandInTwoSlots)
     ASSERT_EQ(start.at(61), 3001);
     ASSERT_EQ(start.at(3), 2001);
 
-    EXPECT_FALSE(move(Hero::moves(61, 5)).first); // the jacket is worn
-    EXPECT_FALSE(move(Hero::moves(5, 3)).first);  // onto the coat: they swap
+    // The jacket is no glove; onto the coat it is worn in its place.
+    EXPECT_EQ(move(Hero::moves(61, 5)), std::make_pair(true, std::string("That item cannot be worn there.")));
+    EXPECT_FALSE(move(Hero::moves(61, 3)).first);
     std::map<int, int> bag = hero.bag();
     EXPECT_EQ(bag.at(3), 3001);
-    EXPECT_EQ(bag.at(5), 2001);
-    EXPECT_EQ(bag.count(61), 0u);
+    EXPECT_EQ(bag.at(61), 2001);
     EXPECT_EQ(bag.size(), start.size());
 
     // Out of every bag, from an empty slot, or a batch whose second move cannot be made: all
@@ -314,11 +315,95 @@ TEST(ServerWorld, ARunKilledMidStreamKeepsEveryAnsweredChangeAndNoHalfOfOne)
     std::map<int, long long> slots;
     for (const ZRKWorld::Item& i : world.items("hero"))
         slots[i.slot] = i.id;
-    EXPECT_EQ(slots.size(), 5u);
+    EXPECT_EQ(slots.size(), 12u);
     const bool swapped = slots[61] == 3002 && slots[62] == 3001;
     EXPECT_TRUE(swapped || (slots[61] == 3001 && slots[62] == 3002)); // both items, one slot each
     // The swaps answered (odd requests from 3 on), and perhaps the one on its way.
     const long long swaps = (answered - 1) / 2;
     const bool inFlightSwap = (answered + 1) % 2 == 1;
     EXPECT_TRUE(swapped == (swaps % 2 == 1) || inFlightSwap);
+}
+
+TEST(ServerWorld, WornSlotsTakeTheirKindBindWhatIsWornAndTheAnswerNamesTheChangedSlots)
+{
+    Hero hero;
+    auto move = [&](const core::XmlConfigHelper& p) { return hero.ask([&](ZRKReply r) { ZRKUserRequest::changeSlot(p, r); }); };
+    hero.bag();
+    const long before = ZRKUserRequest::getInventoryTime();
+    auto bound = [](int slot) {
+        for (const core::XmlConfigHelper& item : ZRKUserRequest::getInventory()->items())
+            if (item.getIntVal("pci_slot", -1) == slot)
+                return item.getIntVal("pci_bind", -1);
+        return -1;
+    };
+    ASSERT_EQ(bound(62), 0);
+    // Gloves onto the hands: bound; the answer carries the bag and the two slots.
+    EXPECT_FALSE(move(Hero::moves(62, 5)).first);
+    EXPECT_EQ(bound(5), 1);
+    std::vector<int> dirty;
+    ZRKUserRequest::getDirtySlots(dirty, true);
+    EXPECT_EQ(dirty, (std::vector<int>{5, 62}));
+    dirty.clear();
+    ZRKUserRequest::getDirtySlots(dirty, true);
+    EXPECT_TRUE(dirty.empty());
+    EXPECT_GT(ZRKUserRequest::getInventoryTime(), before);
+    // Taken off again it stays bound.
+    EXPECT_FALSE(move(Hero::moves(5, 70)).first);
+    EXPECT_EQ(bound(70), 1);
+
+    // The girl's coat fits no boy; props and boxes are worn nowhere; the temporary bag takes
+    // nothing; past the bag's 20 cells is no cell.
+    for (auto m : {std::make_pair(63, 3), std::make_pair(51, 2), std::make_pair(61, 201), std::make_pair(61, 81)})
+        EXPECT_TRUE(move(Hero::moves(m.first, m.second)).first) << m.first << " to " << m.second;
+    // A swap whose other half does not fit is refused whole.
+    EXPECT_TRUE(move(Hero::moves(3, 51)).first);
+    // Slot numbers that would wrap into a bag are no slots.
+    core::XmlConfigHelper wrapping = Hero::moves(61, 62);
+    wrapping.setStringVal("slot_to", "4294967299");
+    EXPECT_TRUE(move(wrapping).first);
+    EXPECT_EQ(hero.bag().at(3), 2001);
+
+    // Every slot of the list form, empty ones with "i_id" 0, no temporary bag.
+    std::list<core::XmlConfigHelper> all;
+    EXPECT_EQ(ZRKUserRequest::getBagItems(ZRKUserRequest::getInventory(), all), 12 + 27 + 10 + 20);
+    int last = 0;
+    for (const core::XmlConfigHelper& slot : all) {
+        EXPECT_GT(slot.getIntVal("pci_slot", 0), last);
+        last = slot.getIntVal("pci_slot", 0);
+    }
+    EXPECT_EQ(last, 80);
+    std::list<core::XmlConfigHelper> temporary;
+    EXPECT_EQ(ZRKUserRequest::getBagItems(ZRKUserRequest::getInventory(), 11, temporary), 1);
+}
+
+TEST(ServerWorld, AGradeChangeReachesThePlayerAsAnAvatarUpdate)
+{
+    Hero hero;
+    hero.pc();
+    std::vector<std::pair<std::string, int>> heard;
+    core::AvatarManager* avatars = ZRKUserRequest::getAvatarManager();
+    ASSERT_TRUE(avatars);
+    boost::signals2::scoped_connection c = avatars->subscribeToUpdateSignal([&](const std::string& id, int flags) {
+        heard.emplace_back(id, flags);
+        EXPECT_EQ(ZRKUserRequest::getPc_id().getIntVal("pc_lv", 0), 12); // the view is new already
+    });
+    ASSERT_TRUE(hero.session.getGameServer()->core().setGrade("hero", 12, 6));
+    EXPECT_FALSE(hero.session.getGameServer()->core().setGrade("nobody", 1, 1));
+    EXPECT_TRUE(heard.empty()); // on the next frame, not inside the change
+    hero.tick(2);
+    EXPECT_EQ(heard, (std::vector<std::pair<std::string, int>>{{"hero", 2}}));
+    EXPECT_EQ(hero.pc().getIntVal("pc_rank", 0), 6);
+}
+
+TEST(ServerWorld, TheAccountsCharactersComeWithTheOwnInformation)
+{
+    Hero hero;
+    hero.pc();
+    const std::list<core::XmlConfigHelper> characters = ZRKUserRequest::getUserSettings();
+    ASSERT_EQ(characters.size(), 2u);
+    EXPECT_EQ(characters.front().getStringVal("pc_nickname", ""), "Hero");
+    EXPECT_EQ(characters.back().getStringVal("pc_nickname", ""), "Heroine");
+    EXPECT_EQ(characters.front().getIntVal("pc_money1", 0), 1200);
+    EXPECT_EQ(characters.front().getIntVal("pc_stp", 0), 5);
+    EXPECT_EQ(characters.front().getStringVal("pc_stats", ""), "[42,25,61]");
 }

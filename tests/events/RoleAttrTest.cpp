@@ -90,6 +90,7 @@ TEST(RoleAttrTest, StatsKeepTheirPlaces)
     EXPECT_TRUE(withStats("5").pc_stats.empty());
     // Nested deeper than the game reads JSON: refused, no stats.
     EXPECT_TRUE(withStats(std::string(100, '[') + std::string(100, ']')).pc_stats.empty());
+    EXPECT_EQ((std::vector<std::int32_t>{0, 2}), withStats("[[1],2]").pc_stats);
     EXPECT_TRUE(withStats(std::string(100000, '[')).pc_stats.empty());
     // A refill forgets the old list.
     XmlConfigHelper info;

@@ -4,6 +4,7 @@
 #include <core/AbstractWin32Application.h>
 #include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>
+#include <core/DateTime.h>
 #include <core/Engine.h>
 #include <core/TimerManager.h>
 #include <yake/Time.h>
@@ -283,4 +284,14 @@ TEST(ClientStateMachine, ChangesAreQueuedUntilTheNextFrame)
     EXPECT_EQ(a->exits, 1);
     EXPECT_EQ(b->lastParams, "bag=1&prev=a");
     EXPECT_EQ(signals, 2);
+}
+
+TEST(DateTime, UtcSecondsOfAWellFormedDateAndMinusOneForAnythingElse)
+{
+    EXPECT_EQ(parseDateTime("1970-01-01 00:00:00"), 0);
+    EXPECT_EQ(parseDateTime("2026-11-30 18:45:00"), 1796064300);
+    EXPECT_EQ(parseDateTime("2024-02-29 23:59:59"), 1709251199);
+    for (const char* bad : {"", "no date", "2023-02-29 00:00:00", "2026-13-01 00:00:00", "2026-11-30T18:45:00",
+                            "2026-11-30 24:00:00", "1969-12-31 23:59:59", "2026-11-30 18:45:00 ", "2026-1a-30 18:45:00"})
+        EXPECT_EQ(parseDateTime(bad), -1) << bad;
 }

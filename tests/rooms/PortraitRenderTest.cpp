@@ -256,7 +256,7 @@ TEST_F(PortraitWindow, EachPortraitShowsOnlyItsOwnFigureUprightAndTheGuiShowsThe
     // stand below its face in the window, as in the texture.
     boost::filesystem::create_directories(ZRK_SHOTS_DIR);
     EXPECT_TRUE(gfx->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/portraits.png"));
-    CEGUI::Window* myself = manager->getPage(7)->getRootWindow()->getChild("Picture_myself");
+    CEGUI::Window* myself = manager->getPage(7)->getRootWindow()->getChild("Pictures/Picture_myself");
     const CEGUI::Rectf area = myself->getUnclippedInnerRect().get();
     Ogre::RenderWindow* window = gfx->getRenderWindow();
     std::vector<unsigned char> pixels(std::size_t(window->getWidth()) * window->getHeight() * 4);

@@ -5,7 +5,8 @@ namespace zrk {
 
 namespace {
 const char* const kNames[ZRKNotice::KindCount] = {"join", "leave", "message", "chat", "presence", "roomInfo", "seat",
-                                                  "host", "player", "roomState", "invite", "kick", "roomGone", "dropped"};
+                                                  "host", "player", "roomState", "invite", "kick", "roomGone", "dropped",
+                                                  "avatar"};
 } // namespace
 
 const char* ZRKNotice::name(Kind kind) { return kind >= 0 && kind < KindCount ? kNames[kind] : "?"; }

@@ -35,7 +35,8 @@ boost::shared_ptr<TiXmlElement> element(const std::string& name, const Json::Val
 const ZRKNotices::Handler ZRKNotices::kHandlers[ZRKNotice::KindCount] = {
     &ZRKNotices::join,   &ZRKNotices::leave,  &ZRKNotices::message,   &ZRKNotices::chat,   &ZRKNotices::presence,
     &ZRKNotices::roomInfo, &ZRKNotices::seat, &ZRKNotices::host,      &ZRKNotices::player, &ZRKNotices::roomState,
-    &ZRKNotices::invite, &ZRKNotices::kick,   &ZRKNotices::roomGone,  &ZRKNotices::dropped};
+    &ZRKNotices::invite, &ZRKNotices::kick,   &ZRKNotices::roomGone,  &ZRKNotices::dropped,
+    &ZRKNotices::avatar};
 
 ZRKNotices::ZRKNotices(ZRKSession& session) : mSession(session) {}
 
@@ -150,6 +151,22 @@ void ZRKNotices::dropped(const ZRKMessage&)
 {
     logLine(4, "the server dropped the connection");
     mSession.dropConnection(ZRKSession::Lost);
+}
+
+} // namespace zrk
+} // namespace kavri3D
+
+namespace kavri3D {
+namespace zrk {
+
+/// The player's own views first, so that the subscribers read the new values.
+void ZRKNotices::avatar(const ZRKMessage& n)
+{
+    const Json::Value& views = n.args.isObject() ? n.args["views"] : Json::Value::nullSingleton();
+    if (views.isObject())
+        mSession.getGameData().applyViews(views);
+    const Json::Value& flags = n.args.isObject() ? n.args["flags"] : Json::Value::nullSingleton();
+    mSession.getGameData().avatars().fireUpdate(n.member, flags.isInt() ? flags.asInt() : 0);
 }
 
 } // namespace zrk

@@ -34,10 +34,17 @@ bool infoViews(ZRKServerCall& call, const std::string& name, const std::string& 
     return true;
 }
 
+/// The own player's views: its character and the list of the account's characters.
+void ownViews(ZRKServerCall& call)
+{
+    call.views["pc"] = call.world().playerView(call.player, ZRKWorld::PcView);
+    call.views["userSettings"] = call.world().charactersView(call.player);
+}
+
 void queryUserInfo0(ZRKServerCall& call)
 {
     if (infoViews(call, call.player, call.account))
-        call.views["pc"] = call.world().playerView(call.player, ZRKWorld::PcView);
+        ownViews(call);
 }
 
 
@@ -49,7 +56,7 @@ void queryUserInfo(ZRKServerCall& call)
         return call.refuse("error/srv_bad_request", "no user id");
     const std::string name = uid.empty() || uid == call.account ? call.player : uid;
     if (infoViews(call, name, uid.empty() ? call.account : uid) && name == call.player)
-        call.views["pc"] = call.world().playerView(name, ZRKWorld::PcView);
+        ownViews(call);
 }
 
 void queryUserDefState(ZRKServerCall& call)
@@ -108,15 +115,21 @@ void addStatsPoint(ZRKServerCall& call)
         return call.refuse(refusal, "the points are not there");
 }
 
-/// Moves an item from "slot_from" to "slot_to" (swapping with what is there), then the pairs of
-/// "slot_batch" ("61,3,62,5"), all or none.
+// Slot numbers stay far below this; a larger one is in no bag (and must not wrap into one).
+const long long kLastSlot = 1000;
+const std::size_t kMostBatchSlots = 400;
+
+/// Moves the pairs of "slot_batch" ("61,3,62,5"), then the item from "slot_from" to "slot_to"
+/// (swapping with what is there), all or none. The answer holds the new bag and the slots changed.
 void changeSlot(ZRKServerCall& call)
 {
     const Json::Value& tree = call.arg(0);
     long long from = 0, to = 0;
     if (!tree.isObject() || !ZRKServerCall::readNumber(tree["slot_from"], from) || !ZRKServerCall::readNumber(tree["slot_to"], to))
         return call.refuse("error/srv_bad_request", "no slots");
-    std::vector<std::pair<int, int>> moves{{static_cast<int>(from), static_cast<int>(to)}};
+    if (from < 0 || from > kLastSlot || to < 0 || to > kLastSlot)
+        return call.refuse("error/srv_slot", "a slot out of every bag");
+    std::vector<std::pair<int, int>> moves;
     std::string batch;
     if (ZRKServerCall::readText(tree["slot_batch"], batch) && !batch.empty()) {
         std::vector<long long> numbers;
@@ -126,6 +139,8 @@ void changeSlot(ZRKServerCall& call)
             long long n = 0;
             if (!ZRKServerCall::readNumber(Json::Value(batch.substr(at, comma - at)), n))
                 return call.refuse("error/srv_bad_request", "a batch slot is not a number");
+            if (n < 0 || n > kLastSlot || numbers.size() >= kMostBatchSlots)
+                return call.refuse("error/srv_slot", "a batch slot out of every bag, or too many");
             numbers.push_back(n);
             at = comma + 1;
         }
@@ -134,10 +149,15 @@ void changeSlot(ZRKServerCall& call)
         for (std::size_t i = 0; i < numbers.size(); i += 2)
             moves.emplace_back(static_cast<int>(numbers[i]), static_cast<int>(numbers[i + 1]));
     }
+    moves.emplace_back(static_cast<int>(from), static_cast<int>(to));
     std::string refusal;
-    if (!call.world().moveItems(call.player, moves, refusal))
+    std::vector<int> changed;
+    if (!call.world().moveItems(call.player, moves, refusal, &changed))
         return call.refuse(refusal, "the move does not fit the bags");
-    call.views["inventory"] = call.world().inventoryView(call.player);
+    Json::Value& inventory = call.views["inventory"] = call.world().inventoryView(call.player);
+    Json::Value& dirty = inventory[Json::StaticString("dirty")] = Json::Value(Json::arrayValue);
+    for (int slot : changed)
+        dirty.append(slot);
 }
 
 /// The longest nickname, in characters.

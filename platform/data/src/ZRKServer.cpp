@@ -21,6 +21,18 @@ core::XmlConfigHelper ZRKServer::getOnline() const
     return data ? data->view("online") : core::XmlConfigHelper();
 }
 
+std::list<core::XmlConfigHelper> ZRKServer::getClasses() const
+{
+    std::list<core::XmlConfigHelper> out;
+    ZRKGameData* data = ZRKGameData::getSingletonPtr();
+    const Json::Value& classes = data ? data->viewJson("itemClasses") : Json::Value::nullSingleton();
+    if (classes.isArray())
+        for (const Json::Value& c : classes)
+            if (c.isObject())
+                out.push_back(ZRKJson::toView(c));
+    return out;
+}
+
 void ZRKServer::setPlayerOnline(const std::string& uid, bool online)
 {
     if (online)

@@ -1,5 +1,7 @@
 #include "data/ZRKServerCore.h"
 
+#include "data/ZRKNotice.h"
+
 #include <yake/Logger.h>
 #include "data/ZRKServerCall.h"
 #include "data/ZRKWorldSeed.h"
@@ -129,6 +131,23 @@ const std::string& ZRKServerCore::accountOf(long connection) const
 {
     auto it = mConnections.find(connection);
     return it == mConnections.end() ? kNobody : it->second.account;
+}
+
+bool ZRKServerCore::setGrade(const std::string& player, long long lv, long long rank)
+{
+    if (!mWorld.isReady())
+        return false;
+    ZRKDatabase::Transaction t(mWorld.db());
+    if (!mWorld.setGrade(player, lv, rank) || !t.commit())
+        return false;
+    const long connection = connectionOf(player);
+    if (connection == 0)
+        return true;
+    Json::Value args(Json::objectValue);
+    args["flags"] = 2;
+    args["views"]["pc"] = mWorld.playerView(player, ZRKWorld::PcView);
+    deliver(player, ZRKMessage::notice(ZRKNotice::name(ZRKNotice::Avatar), "", accountOf(connection), args));
+    return true;
 }
 
 void ZRKServerCore::deliver(const std::string& player, const ZRKMessage& notice)

@@ -2,6 +2,7 @@
 
 #include "data/ZRKRequestBroker.h"
 #include "data/ZRKGameData.h"
+#include "data/ZRKJson.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -21,6 +22,17 @@ long ZRKUserRequest::queryUserCreateChar(const std::string& sex, const std::stri
 long ZRKUserRequest::regDefState(const core::XmlConfigHelper& params, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "regDefState", done, params); }
 core::XmlConfigHelper ZRKUserRequest::getUserInfo(const std::string& uid) { return ZRKGameData::liveView("userInfo/" + uid); }
 core::XmlConfigHelper ZRKUserRequest::getUserSetting(const std::string& uid) { return ZRKGameData::liveView("userSetting/" + uid); }
+std::list<core::XmlConfigHelper> ZRKUserRequest::getUserSettings()
+{
+    std::list<core::XmlConfigHelper> out;
+    ZRKGameData* data = ZRKGameData::getSingletonPtr();
+    const Json::Value& list = data ? data->viewJson("userSettings") : Json::Value::nullSingleton();
+    if (list.isArray())
+        for (const Json::Value& character : list)
+            if (character.isObject())
+                out.push_back(ZRKJson::toView(character));
+    return out;
+}
 core::XmlConfigHelper ZRKUserRequest::getPc_id() { return ZRKGameData::liveView("pc"); }
 core::XmlConfigHelper ZRKUserRequest::getUserDefState() { return ZRKGameData::liveView("defState"); }
 ZRKDataLib* ZRKUserRequest::getStatsLib() { return ZRKGameData::part(&ZRKGameData::statsLib); }
@@ -32,6 +44,20 @@ int ZRKUserRequest::getBagItems(const ZRKInventory* inventory, std::list<core::X
 int ZRKUserRequest::getBagItems(const ZRKInventory* inventory, int bag, std::list<core::XmlConfigHelper>& out)
 {
     return getBagItems(inventory, out, bag, false);
+}
+int ZRKUserRequest::getBagItems(const ZRKInventory* inventory, std::list<core::XmlConfigHelper>& out)
+{
+    return inventory ? inventory->allSlots(out) : 0;
+}
+void ZRKUserRequest::getDirtySlots(std::vector<int>& out, bool forget)
+{
+    if (ZRKInventory* inventory = getInventory())
+        inventory->dirtySlots(out, forget);
+}
+long ZRKUserRequest::getInventoryTime()
+{
+    const ZRKInventory* inventory = getInventory();
+    return inventory ? inventory->time() : 0;
 }
 
 long ZRKUserRequest::transMoney(ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "transMoney", done); }

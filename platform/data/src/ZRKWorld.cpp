@@ -54,7 +54,8 @@ CREATE TABLE quests(player TEXT NOT NULL REFERENCES players(name), q_id INTEGER 
 CREATE TABLE items(i_id INTEGER PRIMARY KEY, attrs TEXT NOT NULL);
 CREATE TABLE inventory(lid INTEGER PRIMARY KEY, player TEXT NOT NULL REFERENCES players(name),
   i_id INTEGER NOT NULL REFERENCES items(i_id), bag INTEGER NOT NULL, slot INTEGER NOT NULL,
-  count INTEGER NOT NULL DEFAULT 1 CHECK(count > 0), UNIQUE(player, slot));
+  count INTEGER NOT NULL DEFAULT 1 CHECK(count > 0), bind INTEGER NOT NULL DEFAULT 0, lv INTEGER NOT NULL DEFAULT 0,
+  buy_time TEXT NOT NULL DEFAULT '', expiry_day INTEGER NOT NULL DEFAULT 0, UNIQUE(player, slot));
 CREATE TABLE documents(name TEXT PRIMARY KEY, value TEXT NOT NULL);
 )";
 
@@ -320,7 +321,8 @@ std::vector<ZRKWorld::Item> ZRKWorld::items(const std::string& player)
     if (known != mItems.end())
         return known->second;
     std::vector<Item> out;
-    ZRKDatabase::Statement& q = mDb.prepare("SELECT lid, i_id, bag, slot, count FROM inventory WHERE player = ? ORDER BY slot");
+    ZRKDatabase::Statement& q = mDb.prepare(
+        "SELECT lid, i_id, bag, slot, count, bind, lv, buy_time, expiry_day FROM inventory WHERE player = ? ORDER BY slot");
     q.bind(1, player);
     while (q.step()) {
         Item i;
@@ -329,6 +331,10 @@ std::vector<ZRKWorld::Item> ZRKWorld::items(const std::string& player)
         i.bag = static_cast<int>(q.integer(2));
         i.slot = static_cast<int>(q.integer(3));
         i.count = q.integer(4);
+        i.bind = q.integer(5) ? 1 : 0;
+        i.lv = static_cast<int>(q.integer(6));
+        i.buyTime = q.text(7);
+        i.expiryDay = static_cast<int>(q.integer(8));
         out.push_back(i);
     }
     q.reset();
@@ -390,31 +396,55 @@ Json::Value ZRKWorld::infoView(const Player& p)
 
 Json::Value ZRKWorld::settingsView(const Player& p)
 {
+    static const Json::StaticString money[MoneyKinds] = {Json::StaticString("pc_money1"), Json::StaticString("pc_money2"),
+                                                         Json::StaticString("pc_money3")};
+    static const Json::StaticString abilities[4] = {Json::StaticString("pc_str"), Json::StaticString("pc_vit"),
+                                                    Json::StaticString("pc_dex"), Json::StaticString("pc_luk")};
     const Json::Value& settings = Player::doc(p.settings);
     Json::Value v = settings.isObject() ? settings : Json::Value(Json::objectValue);
     v[Json::StaticString("pc_id")] = big(p.pcId);
+    v[Json::StaticString("a_id")] = big(p.accountId);
     v[Json::StaticString("pc_nickname")] = p.nick;
     v[Json::StaticString("c_id")] = big(p.cId);
     v[Json::StaticString("pc_lv")] = big(p.lv);
     v[Json::StaticString("pc_exp")] = big(p.exp);
     v[Json::StaticString("pc_rank")] = big(p.rank);
     v[Json::StaticString("pc_newbie_task")] = big(p.newbieTask);
+    v[Json::StaticString("pc_stp")] = big(p.points);
+    for (int k = 0; k < MoneyKinds; ++k)
+        v[money[k]] = big(p.money[k]);
+    for (int a = 0; a < 4; ++a)
+        v[abilities[a]] = big(p.abilities[a]);
     return v;
 }
 
 Json::Value ZRKWorld::pcView(const Player& p)
 {
-    static const Json::StaticString money[MoneyKinds] = {Json::StaticString("pc_money1"), Json::StaticString("pc_money2"),
-                                                         Json::StaticString("pc_money3")};
-    static const Json::StaticString abilities[4] = {Json::StaticString("pc_str"), Json::StaticString("pc_vit"),
-                                                    Json::StaticString("pc_dex"), Json::StaticString("pc_luk")};
     Json::Value v = settingsView(p);
-    for (int k = 0; k < MoneyKinds; ++k)
-        v[money[k]] = big(p.money[k]);
     v[Json::StaticString("pc_points")] = big(p.points);
-    for (int a = 0; a < 4; ++a)
-        v[abilities[a]] = big(p.abilities[a]);
     return v;
+}
+
+Json::Value ZRKWorld::charactersView(const std::string& name)
+{
+    Json::Value list(Json::arrayValue);
+    const Player* own = player(name);
+    if (!own)
+        return list;
+    const Json::Value& lists = Player::doc(own->lists);
+    const Json::Value& names = lists.isObject() ? lists["characters"] : Json::Value::nullSingleton();
+    std::vector<std::string> characters;
+    if (names.isArray()) {
+        for (const Json::Value& n : names)
+            if (n.isString() && std::find(characters.begin(), characters.end(), n.asString()) == characters.end())
+                characters.push_back(n.asString());
+    } else if (own->pcId != 0) {
+        characters.push_back(name);
+    }
+    for (const std::string& c : characters)
+        if (const Player* p = player(c))
+            list.append(settingsView(*p));
+    return list;
 }
 
 const Json::Value& ZRKWorld::inventoryView(const std::string& player)
@@ -423,17 +453,73 @@ const Json::Value& ZRKWorld::inventoryView(const std::string& player)
     if (known != mInventoryViews.end())
         return known->second;
     const std::vector<Item> items = this->items(player);
+    const Player* owner = this->player(player);
     Json::Value& v = mInventoryViews[player] = Json::Value(Json::objectValue);
+    v[Json::StaticString("time")] = big(mInventoryTime);
+    v[Json::StaticString("pc_bag_slot")] = owner ? bagSlots(*owner) : 0;
+    v[Json::StaticString("pc_id")] = big(owner ? owner->pcId : 0);
     Json::Value& list = v[Json::StaticString("items")] = Json::Value(Json::arrayValue);
     for (const Item& i : items) {
         Json::Value& entry = list.append(Json::Value(Json::objectValue));
         entry[Json::StaticString("lid")] = big(i.lid);
         entry[Json::StaticString("i_id")] = big(i.id);
+        entry[Json::StaticString("pc_id")] = big(owner ? owner->pcId : 0);
         entry[Json::StaticString("bag")] = i.bag;
-        entry[Json::StaticString("slot")] = i.slot;
-        entry[Json::StaticString("count")] = big(i.count);
+        entry[Json::StaticString("pci_slot")] = i.slot;
+        entry[Json::StaticString("pci_num")] = big(i.count);
+        entry[Json::StaticString("pci_bind")] = i.bind;
+        entry[Json::StaticString("pci_lv")] = i.lv;
+        entry[Json::StaticString("pci_buy_time")] = i.buyTime;
+        entry[Json::StaticString("pci_expiry_day")] = i.expiryDay;
     }
     return v;
+}
+
+int ZRKWorld::bagSlots(const Player& p) const
+{
+    const Json::Value& settings = Player::doc(p.settings);
+    const Json::Value& n = settings.isObject() ? settings["pc_bag_slot"] : Json::Value::nullSingleton();
+    const int given = n.isIntegral() ? n.asInt() : ZRKBagLayout::kMainSize;
+    return std::max(0, std::min(given, static_cast<int>(ZRKBagLayout::kMainSize)));
+}
+
+const Json::Value& ZRKWorld::itemAttrs(long long itemId)
+{
+    auto known = mItemAttrs.find(itemId);
+    if (known != mItemAttrs.end())
+        return known->second;
+    ZRKDatabase::Statement& q = mDb.prepare("SELECT attrs FROM items WHERE i_id = ?");
+    q.bind(1, itemId);
+    Json::Value attrs;
+    if (q.step())
+        attrs = parseColumn(q.text(0));
+    q.reset();
+    return mItemAttrs[itemId] = attrs.isObject() ? attrs : Json::Value();
+}
+
+bool ZRKWorld::fits(long long itemId, int slot, const Player& p)
+{
+    const int bag = ZRKBagLayout::bagOf(slot);
+    if (bag == ZRKBagLayout::Temporary || bag < 0)
+        return false; // the temporary bag only ever receives: the quit box empties it
+    if (bag == ZRKBagLayout::Main)
+        return slot < ZRKBagLayout::kMainFirst + bagSlots(p);
+    if (bag != ZRKBagLayout::Worn)
+        return true;
+    const Json::Value& attrs = itemAttrs(itemId);
+    if (!attrs.isObject())
+        return false;
+    const Json::Value& cId = attrs["c_id"];
+    if (cId.isIntegral() && cId.asLargestInt() != 0 && cId.asLargestInt() != p.cId)
+        return false;
+    const Json::Value& isc = attrs["isc_id"];
+    const Json::Value& classes = document("itemClasses");
+    if (!isc.isIntegral() || !classes.isArray())
+        return false;
+    for (const Json::Value& c : classes)
+        if (c.isObject() && c["isc_id"].isIntegral() && c["isc_id"].asLargestInt() == isc.asLargestInt())
+            return c["isc_slot"].isIntegral() && c["isc_slot"].asLargestInt() == slot;
+    return false;
 }
 
 bool ZRKWorld::addAbilities(const std::string& player, const long long add[4], std::string& refusal)
@@ -466,17 +552,27 @@ bool ZRKWorld::addAbilities(const std::string& player, const long long add[4], s
         p.abilities[a] += add[a];
     // The one view that shows them follows.
     auto views = mViews.find(player);
+    if (views != mViews.end())
+        views->second.made[SettingsView] = false; // made afresh when next asked for
     if (views != mViews.end() && views->second.made[PcView]) {
         Json::Value& pc = views->second.value[PcView];
         pc[Json::StaticString("pc_points")] = big(p.points);
+        pc[Json::StaticString("pc_stp")] = big(p.points);
         for (int a = 0; a < 4; ++a)
             pc[std::string("pc_") + kAbilityNames[a]] = big(p.abilities[a]);
     }
     return true;
 }
 
-bool ZRKWorld::moveItems(const std::string& player, const std::vector<std::pair<int, int>>& moves, std::string& refusal)
+bool ZRKWorld::moveItems(const std::string& player, const std::vector<std::pair<int, int>>& moves, std::string& refusal,
+                         std::vector<int>* changed)
 {
+    const Player* owner = this->player(player);
+    if (!owner) {
+        refusal = "error/no_person";
+        return false;
+    }
+    const Player self = *owner; // the checks below may read the world's caches
     // Every move is tried on the bag as known first: a refusal leaves the world untouched.
     std::vector<Item> bag = items(player);
     const std::vector<Item> before = bag;
@@ -485,6 +581,16 @@ bool ZRKWorld::moveItems(const std::string& player, const std::vector<std::pair<
             if (bag[i].slot == slot)
                 return static_cast<int>(i);
         return -1;
+    };
+    // An item landing on a worn slot must be made for it, and is bound by wearing it.
+    auto land = [this, &bag, &self](int index, int slot) {
+        Item& item = bag[static_cast<std::size_t>(index)];
+        if (!fits(item.id, slot, self))
+            return false;
+        item.slot = slot;
+        if (ZRKBagLayout::bagOf(slot) == ZRKBagLayout::Worn)
+            item.bind = 1;
+        return true;
     };
     for (const auto& move : moves) {
         const int from = move.first;
@@ -499,10 +605,34 @@ bool ZRKWorld::moveItems(const std::string& player, const std::vector<std::pair<
             return false;
         }
         const int there = at(to);
-        if (there >= 0)
-            bag[static_cast<std::size_t>(there)].slot = from;
-        bag[static_cast<std::size_t>(moving)].slot = to;
+        if (!land(moving, to) || (there >= 0 && !land(there, from))) {
+            refusal = ZRKBagLayout::bagOf(to) == ZRKBagLayout::Worn || ZRKBagLayout::bagOf(from) == ZRKBagLayout::Worn
+                          ? "error/srv_wear"
+                          : "error/srv_slot";
+            return false;
+        }
     }
+    if (changed) {
+        std::vector<int> slots;
+        for (std::size_t i = 0; i < bag.size(); ++i)
+            if (bag[i].slot != before[i].slot || bag[i].bind != before[i].bind) {
+                slots.push_back(before[i].slot);
+                slots.push_back(bag[i].slot);
+            }
+        std::sort(slots.begin(), slots.end());
+        slots.erase(std::unique(slots.begin(), slots.end()), slots.end());
+        *changed = slots;
+    }
+    for (std::size_t i = 0; i < bag.size(); ++i)
+        if (bag[i].bind != before[i].bind) {
+            ZRKDatabase::Statement& q = mDb.prepare("UPDATE inventory SET bind = ? WHERE lid = ?");
+            q.bind(1, bag[i].bind).bind(2, bag[i].lid);
+            if (!q.run()) {
+                forget(player);
+                refusal = "error/srv_slot";
+                return false;
+            }
+        }
     // Then the items that ended elsewhere are written, each once its place is free; items that
     // wait on each other (a swap) go through a slot in no bag (0 and below) first, so that no two
     // items ever share a slot.
@@ -545,7 +675,17 @@ bool ZRKWorld::moveItems(const std::string& player, const std::vector<std::pair<
     std::sort(bag.begin(), bag.end(), [](const Item& a, const Item& b) { return a.slot < b.slot; });
     mItems[player] = std::move(bag);
     mInventoryViews.erase(player);
+    ++mInventoryTime;
     return true;
+}
+
+bool ZRKWorld::setGrade(const std::string& player, long long lv, long long rank)
+{
+    ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET lv = ?, rank = ? WHERE name = ?");
+    q.bind(1, lv).bind(2, rank).bind(3, player);
+    const bool done = q.run() && mDb.changes() > 0;
+    forget(player); // every view of the player shows the new grade
+    return done;
 }
 
 bool ZRKWorld::addMoney(const std::string& player, MoneyKind kind, long long delta, std::string& refusal)
@@ -569,6 +709,8 @@ bool ZRKWorld::addMoney(const std::string& player, MoneyKind kind, long long del
     }
     known->second.money[kind] += delta;
     auto views = mViews.find(player);
+    if (views != mViews.end())
+        views->second.made[SettingsView] = false; // made afresh when next asked for
     if (views != mViews.end() && views->second.made[PcView])
         views->second.value[PcView]["pc_money" + std::to_string(kind + 1)] = big(known->second.money[kind]);
     return true;

@@ -119,8 +119,8 @@ bool ZRKWorldSeed::seedItems(const Json::Value& doc)
 {
     const Json::Value& classes = doc["classes"];
     const Json::Value& items = doc["items"];
-    if (!classes.isObject() || !items.isObject())
-        return fail("\"classes\" and \"items\" must be objects");
+    if (!classes.isArray() || !items.isObject())
+        return fail("\"classes\" must be a list and \"items\" an object");
     if (!putDocument("itemClasses", classes))
         return false;
     for (const std::string& id : items.getMemberNames()) {
@@ -215,17 +215,21 @@ bool ZRKWorldSeed::seedPlayer(const std::string& name, const Json::Value& p)
     if (!inventory.isNull() && !inventory.isArray())
         return fail("player " + name + ": \"inventory\" is not a list");
     for (const Json::Value& item : inventory) {
-        long long id = 0, slot = 0, count = 1;
-        if (!item.isObject() || !wholeNumber(item, "i_id", 0, id) || !wholeNumber(item, "slot", 0, slot) ||
-            !wholeNumber(item, "count", 1, count) || count <= 0)
-            return fail("player " + name + ": an item needs whole numbers \"i_id\", \"slot\" and \"count\"");
+        long long id = 0, slot = 0, count = 1, bind = 0, lv = 0, expiry = 0;
+        if (!item.isObject() || !wholeNumber(item, "i_id", 0, id) || !wholeNumber(item, "pci_slot", 0, slot) ||
+            !wholeNumber(item, "pci_num", 1, count) || count <= 0 || !wholeNumber(item, "pci_bind", 0, bind) ||
+            !wholeNumber(item, "pci_lv", 0, lv) || !wholeNumber(item, "pci_expiry_day", 0, expiry))
+            return fail("player " + name + ": an item needs whole numbers \"i_id\", \"pci_slot\" and \"pci_num\"");
+        if (!item["pci_buy_time"].isNull() && !item["pci_buy_time"].isString())
+            return fail("player " + name + ": \"pci_buy_time\" is not text");
         const int bag = ZRKBagLayout::bagOf(static_cast<int>(slot));
         long long given = bag;
         if (bag < 0 || !wholeNumber(item, "bag", bag, given) || given != bag)
             return fail("player " + name + ": slot " + std::to_string(slot) + " is in no bag, or not in the bag given");
-        ZRKDatabase::Statement& put =
-            mWorld.db().prepare("INSERT INTO inventory(player, i_id, bag, slot, count) VALUES(?, ?, ?, ?, ?)");
-        put.bind(1, name).bind(2, id).bind(3, bag).bind(4, slot).bind(5, count);
+        ZRKDatabase::Statement& put = mWorld.db().prepare(
+            "INSERT INTO inventory(player, i_id, bag, slot, count, bind, lv, buy_time, expiry_day) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        put.bind(1, name).bind(2, id).bind(3, bag).bind(4, slot).bind(5, count).bind(6, bind ? 1 : 0).bind(7, lv);
+        put.bind(8, item["pci_buy_time"].isString() ? item["pci_buy_time"].asString() : std::string()).bind(9, expiry);
         if (!put.run())
             return fail("player " + name + ": item " + std::to_string(id) + " in slot " + std::to_string(slot) +
                         " cannot be stored (unknown item, or the slot is taken)");

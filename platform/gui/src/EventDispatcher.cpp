@@ -49,7 +49,8 @@ void EventDispatcher::leave()
             mPending.clear();
             break;
         }
-        ParamList* list = fillParams(id);
+        // An id no event answers is still a signal to the pages (the attribute refresh).
+        ParamList* list = find(id) ? fillParams(id) : &mNoValues;
         if (list && mObserver)
             mObserver(id, list);
     }
@@ -61,7 +62,7 @@ void EventDispatcher::raise(int eventId)
     mRaised.push_back(eventId);
     if (mRaiseObserver)
         mRaiseObserver(eventId);
-    if (!find(eventId))
+    if (!find(eventId) && !mObserver)
         return;
     mPending.push_back(eventId);
     if (mDepth == 0) {

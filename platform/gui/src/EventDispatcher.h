@@ -19,7 +19,8 @@ namespace gui {
 /// event throws is logged and stops there.
 class EventDispatcher : public IEventDispatcher {
 public:
-    /// Told of each list an event handed out after a raise (the pages show some of it).
+    /// Told of each list an event handed out after a raise (the pages show some of it), and of
+    /// each raised id no event answers, with an empty list.
     typedef std::function<void(int eventId, ParamList* params)> FillObserver;
 
     /// Told of every id raised (the pages act on some that no event answers).
@@ -63,6 +64,7 @@ private:
     std::vector<int> mRaised;
     std::deque<int> mPending;
     FillObserver mObserver;
+    ParamList mNoValues; ///< what the pages see of an id no event answers
     RaiseObserver mRaiseObserver;
     int mDepth = 0;
     bool mDraining = false;

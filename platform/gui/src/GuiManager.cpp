@@ -8,12 +8,14 @@
 #include "CeguiText.h"
 #include "GuiLog.h"
 #include "GuiPage.h"
+#include "BagPage.h"
 #include "CreateCharPage.h"
 #include "AreaPage.h"
 #include "LoginPage.h"
 #include "OnlinePage.h"
 #include "RoomListPage.h"
 #include <yake/Time.h>
+#include "PlayerPage.h"
 #include "PortraitPage.h"
 #include <core/BlackBoard.h>
 
@@ -74,8 +76,14 @@ GuiManager::GuiManager()
 {
     GuiPage::ParentSource parent = [this] { return pageParent(); };
     for (const Screen& s : kScreens) {
+        const Pictures* p = picturesOf(s.kind);
         if (s.kind == LoginPage::kKind)
             mPages[s.kind] = std::make_unique<LoginPage>(s.window, s.title, mParams, parent, mDispatcher);
+        else if (s.kind == BagPage::kKind && p)
+            mPages[s.kind] = std::make_unique<BagPage>(s.window, s.title, mParams, parent, p->images, p->columns, mDispatcher);
+        else if (s.kind == PlayerPage::kKind && p)
+            mPages[s.kind] = std::make_unique<PlayerPage>(s.window, s.title, mParams, parent, p->images, p->columns,
+                                                          mDispatcher);
         else if (s.kind == CreateCharPage::kKind)
             mPages[s.kind] = std::make_unique<CreateCharPage>(s.window, s.title, mParams, parent, mDispatcher,
                                                               [this, name = std::string(s.name)] { showPage(name); });
@@ -85,7 +93,7 @@ GuiManager::GuiManager()
             mPages[s.kind] = std::make_unique<RoomListPage>(s.window, s.title, mParams, parent, mDispatcher);
         else if (s.kind == OnlinePage::kKind)
             mPages[s.kind] = std::make_unique<OnlinePage>(s.window, s.title, mParams, parent, mDispatcher);
-        else if (const Pictures* p = picturesOf(s.kind))
+        else if (p)
             mPages[s.kind] = std::make_unique<PortraitPage>(s.kind, s.window, s.title, mParams, parent, p->images,
                                                             p->columns);
         else if (s.kind >= 0)
@@ -254,6 +262,8 @@ void GuiManager::showPage(const std::string& name)
     // A screen that comes up asks its loading event for the values it shows.
     if (shown->kind == LoginPage::kKind && mDispatcher.find(LoginPage::kLoadingEventId))
         mDispatcher.fillParams(LoginPage::kLoadingEventId);
+    if (shown->kind == BagPage::kKind)
+        static_cast<BagPage*>(mPages[BagPage::kKind].get())->onShown();
 }
 
 GuiPage* GuiManager::page(int kind) const
@@ -369,6 +379,13 @@ void GuiManager::onFrameworkEvent(const core::Event& event)
     } catch (const std::exception& e) {
         guiLog(3, "GUI event ", any->getId(), " not carried out: ", e.what());
     }
+}
+
+void GuiManager::playFlash(const std::string& file, int width, int height, float seconds)
+{
+    mCalls.add("playFlash");
+    mCalls.add("playFlash " + file);
+    guiLog(4, "no Flash player: ", file, " (", width, "x", height, ", ", seconds, " s) not played");
 }
 
 void GuiManager::onFilled(int eventId, ParamList* params)

@@ -12,6 +12,7 @@
 #include "EventDispatcher.h"
 #include "EventIdQueue.h"
 #include "GuiAnimator.h"
+#include "GrowthView.h"
 #include "GuiControl.h"
 #include "GuiRes.h"
 #include "ParamStore.h"
@@ -79,6 +80,9 @@ public:
     void* getBoxPanel2() override { return nullptr; }
     void notifyRoomEntering(int value) override { mCalls.add("notifyRoomEntering"); }
     GuiAnyEvent* createAnyEvent(int eventId) override;
+    /// There is no Flash player: the effect is recorded ("playFlash", "playFlash <file>") and logged.
+    void playFlash(const std::string& file, int width, int height, float seconds) override;
+    IGrowthView* getGrowthView() override { return &mGrowth; }
     IGuiControl* getControl() override { return &mControl; }
 
     // The parts, for the control surface.
@@ -125,6 +129,7 @@ private:
     bool mRenderSwitch = true;
     std::vector<int> mScreenIds; // raised ids that switch screens, carried out on the next frame
     boost::signals2::scoped_connection mFrameworkConnection;
+    GrowthView mGrowth{mCalls, [this] { return pageParent(); }};
 };
 
 } // namespace gui

@@ -56,7 +56,8 @@ CEGUI::Window* PortraitPage::picture(const std::string& name) const
 {
     CEGUI::Window* frame = window();
     const CEGUI::String child = toCeguiString(kPicturePrefix + name);
-    return frame && frame->isChild(child) ? frame->getChild(child) : nullptr;
+    // The pictures may sit in a part of the page (the bag page keeps them below its cells).
+    return frame ? frame->getChildRecursive(child) : nullptr;
 }
 
 void PortraitPage::onImage(const std::string& name, bool defined)

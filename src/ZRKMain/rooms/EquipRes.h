@@ -5,7 +5,7 @@
 #include <string>
 #include <util/Singleton.h>
 
-#include "events/BagData.h"
+#include <gui/BagData.h>
 #include "rooms/IEquipmentManager.h"
 
 namespace kavri3D {
@@ -28,6 +28,8 @@ public:
     void load(const std::string& path = kFile);
 
     std::string getIcon(int itemId) override;
+    /// Item kind id to icon name, as read from the icons file.
+    const std::map<int, std::string>& getIconTable() const { return icons; }
     /// An unknown id is remembered with an empty model.
     std::string getModel(int itemId) override;
     std::string getAltModel(int itemId) override;

@@ -1,7 +1,7 @@
 #pragma once
 #include <gui/IGuiWrapper.h>
 
-#include "events/BagData.h"
+#include <gui/BagData.h>
 
 namespace kavri3D {
 namespace zrk {

@@ -22,6 +22,7 @@ public:
         Kick,      ///< member was put out of the room
         RoomGone,  ///< the room closed
         Dropped,   ///< the server dropped this player's connection
+        Avatar,    ///< this player's avatar changed (args: flags, views)
         KindCount
     };
     /// What changed of a player in a room: the bits of a player notice and of the room

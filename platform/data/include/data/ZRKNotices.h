@@ -35,6 +35,7 @@ private:
     void kick(const ZRKMessage& n);
     void roomGone(const ZRKMessage& n);
     void dropped(const ZRKMessage& n);
+    void avatar(const ZRKMessage& n);
 
     std::string memberAddress(const ZRKMessage& n) const;
 

@@ -26,6 +26,9 @@ public:
     core::XmlConfigHelper getCurrentZone() const;
     /// Whether the last one written to is online (result view "online"; key "online").
     core::XmlConfigHelper getOnline() const;
+    /// The item sub-classes of the last class reply ("isc_id", "ic_id", "isc_name", "isc_slot",
+    /// "isc_stack_num", "ic_name"), in the server's order; records that are no objects are left out.
+    std::list<core::XmlConfigHelper> getClasses() const;
 
     /// Players the server said are online (presence notices).
     bool isPlayerOnline(const std::string& uid) const { return mOnline.count(uid) > 0; }

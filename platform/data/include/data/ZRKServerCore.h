@@ -49,6 +49,10 @@ public:
     long connectionOf(const std::string& player) const;
     const std::string& accountOf(long connection) const;
 
+    /// Sets a player's level and rank; the player, when logged in, hears of it (an avatar
+    /// notice, flag 2, with the new "pc" view). False for no such player.
+    bool setGrade(const std::string& player, long long lv, long long rank);
+
     ZRKWorld& world() { return mWorld; }
     ZRKLobby& lobby() { return *mLobby; }
     ZRKBots& bots() { return *mBots; }

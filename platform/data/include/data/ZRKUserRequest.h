@@ -2,6 +2,7 @@
 #include <string>
 #include <list>
 #include <core/AvatarManager.h>
+#include <vector>
 #include <util/XmlConfigHelper.h>
 #include "data/ZRKDataLib.h"
 #include "data/ZRKInventory.h"
@@ -9,6 +10,9 @@
 #include "data/ZRKRequestInfo.h"
 
 namespace kavri3D {
+namespace core {
+class AvatarManager;
+}
 namespace zrk {
 
 /// Requests about the player: information, settings, default look, inventory, stats and items.
@@ -41,6 +45,9 @@ public:
     static core::XmlConfigHelper getUserInfo(const std::string& uid);
     /// The settings of a player ("pc_newbie_task", "c_id").
     static core::XmlConfigHelper getUserSetting(const std::string& uid);
+    /// The settings of each character of the own account, own first.
+    static std::list<core::XmlConfigHelper> getUserSettings();
+    /// Announces avatar updates (flag 2: level or rank changed) on the frame thread; null
     /// The own character ("pc_id", "pc_lv", "pc_rank", "pc_newbie_task"...).
     static core::XmlConfigHelper getPc_id();
     /// The default look of the last default-look reply.
@@ -50,6 +57,13 @@ public:
     /// Appends the items of one bag; returns how many (0 without an inventory).
     static int getBagItems(const ZRKInventory* inventory, std::list<core::XmlConfigHelper>& out, int bag, bool refresh);
     static int getBagItems(const ZRKInventory* inventory, int bag, std::list<core::XmlConfigHelper>& out);
+    /// Appends one record per worn and bag slot, in slot order, empty ones with "i_id" 0 (never
+    /// the temporary bag); returns how many.
+    static int getBagItems(const ZRKInventory* inventory, std::list<core::XmlConfigHelper>& out);
+    /// The slots the last inventory change touched; `forget` empties the list once read.
+    static void getDirtySlots(std::vector<int>& out, bool forget);
+    /// The time stamp of the inventory held (0 without one).
+    static long getInventoryTime();
 };
 
 } // namespace zrk

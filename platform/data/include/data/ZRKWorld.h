@@ -50,6 +50,10 @@ public:
         int bag = 0;
         int slot = 0;
         long long count = 1;
+        int bind = 0;        ///< 1 once worn: a bound item stays with its player
+        int lv = 0;
+        std::string buyTime; ///< "YYYY-MM-DD hh:mm:ss", empty when not bought
+        int expiryDay = 0;
     };
     enum MoneyKind { Coins, Coupons, Medals, MoneyKinds };
     static const char* const kAbilityNames[4];
@@ -87,15 +91,29 @@ public:
     static Json::Value infoView(const Player& p);
     static Json::Value settingsView(const Player& p);
     static Json::Value pcView(const Player& p);
+    /// The settings of each character of the player's account, own first ("characters" of its
+    /// lists; the player alone when it has none).
+    Json::Value charactersView(const std::string& name);
     /// The player's bag as the game reads it ({"items": [...]}), made once until it changes.
     const Json::Value& inventoryView(const std::string& player);
 
     // Changes, inside the caller's transaction. False, with the message key of the refusal,
     // when the change is not allowed; nothing is then changed.
     bool addAbilities(const std::string& player, const long long add[4], std::string& refusal);
-    /// Moves items slot to slot, in order; an item moved onto another swaps with it. Every move
-    /// is checked before anything is written.
-    bool moveItems(const std::string& player, const std::vector<std::pair<int, int>>& moves, std::string& refusal);
+    /// Moves items slot to slot, in order; an item moved onto another swaps with it. A worn slot
+    /// takes only an item made for it (its sub-class's "isc_slot", a "c_id" of 0 or the player's)
+    /// and binds it. Every move is checked before anything is written; `changed` gets the slots
+    /// whose content changed.
+    bool moveItems(const std::string& player, const std::vector<std::pair<int, int>>& moves, std::string& refusal,
+                   std::vector<int>* changed = nullptr);
+    /// Sets a player's level and rank (the battles' awards, the test's control).
+    bool setGrade(const std::string& player, long long lv, long long rank);
+    /// The bag proper's size of a player ("pc_bag_slot" of the settings, 0 to 60).
+    int bagSlots(const Player& p) const;
+    /// Whether the item may lie in the slot for that player (worn slots check the kind).
+    bool fits(long long itemId, int slot, const Player& p);
+    /// The item template's attributes; null for an unknown item.
+    const Json::Value& itemAttrs(long long itemId);
     bool addMoney(const std::string& player, MoneyKind kind, long long delta, std::string& refusal);
     /// Whether any player (the server's own included) is known by that nickname, letter case
     /// of A to Z aside.
@@ -109,7 +127,7 @@ public:
     bool putBot(const Player& bot, const Json::Value& looks);
 
     /// The current schema; a file of another is not a world of this server.
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
 
 private:
     enum Opening { Opened, Damaged, Unavailable };
@@ -134,6 +152,8 @@ private:
     std::map<std::string, std::vector<Item>> mItems;
     std::map<std::string, Json::Value> mInventoryViews;
     std::map<std::string, Json::Value> mQuests;
+    std::map<long long, Json::Value> mItemAttrs;
+    long long mInventoryTime = 0; ///< counts the inventory changes of the run
     struct Views {
         Json::Value value[PlayerViews];
         bool made[PlayerViews] = {false, false, false};

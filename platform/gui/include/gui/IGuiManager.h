@@ -21,6 +21,7 @@ class IGuiControl;
 class IGuiPage;
 class IGuideContent;
 class IGuiWrapper;
+class IGrowthView;
 
 /// The GUI plug-in's one manager. Every user asks the loader for it anew at the moment of
 /// use; each request yields the same manager.
@@ -66,6 +67,10 @@ public:
     virtual void notifyRoomEntering(int value) = 0;
     /// An event for a numeric id, as if the player had acted; null for an unknown id.
     virtual GuiAnyEvent* createAnyEvent(int eventId) = 0;
+    /// Plays a Flash effect (a file name) of that size for that many seconds.
+    virtual void playFlash(const std::string& file, int width, int height, float seconds) = 0;
+    /// The view that shows level and rank changes; null when there is none.
+    virtual IGrowthView* getGrowthView() = 0;
 
     /// The stand-in's control surface for tests and the embedded default.
     virtual IGuiControl* getControl() = 0;

@@ -1,5 +1,7 @@
 #include "shell/panels/ZRKPlayerPanel.h"
 
+#include "events/PlayerAttrLoadingEvent.h"
+
 namespace kavri3D {
 namespace zrk {
 namespace gui {
@@ -9,7 +11,9 @@ ZRKPlayerPanel::ZRKPlayerPanel(core::CEGUIPanelContainer* container) : ZRKPanel(
 const ZRKPanel::EventTable& ZRKPlayerPanel::events() const
 {
     // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
-    static const EventTable table = {};
+    static const EventTable table = {
+        event<PlayerAttrLoadingEvent>(),
+    };
     return table;
 }
 

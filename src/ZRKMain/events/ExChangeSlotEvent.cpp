@@ -1,0 +1,137 @@
+#include "events/ExChangeSlotEvent.h"
+
+#include <CEGUI/Window.h>
+#include <boost/any.hpp>
+#include <boost/bind/bind.hpp>
+#include <core/DialogBoxResult.h>
+#include <core/Frame.h>
+#include <data/ZRKUserRequest.h>
+#include <gui/BagCell.h>
+
+#include "events/EventHost.h"
+#include "shell/LogRoutine.h"
+
+namespace kavri3D {
+namespace zrk {
+
+using namespace boost::placeholders;
+
+namespace {
+
+// Moves from the bag proper onto the worn slots and the weapon and props bags bind the item.
+const int kFirstBagSlot = 61;
+const int kLastBindingSlot = 50;
+
+/// The cell record behind a node's window; null for anything else.
+const gui::BagCell* cellOf(const gui::ParamNode& node)
+{
+    CEGUI::Window* const* window = boost::any_cast<CEGUI::Window*>(&node.value);
+    if (!window || !*window)
+        return nullptr;
+    return static_cast<const gui::BagCell*>((*window)->getUserData());
+}
+
+} // namespace
+
+ExChangeSlotEvent::ExChangeSlotEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
+
+ExChangeSlotEvent::~ExChangeSlotEvent() = default;
+
+gui::ParamList* ExChangeSlotEvent::fillParams()
+{
+    clearParams();
+    addNode(mLastSrc.name, mLastSrc.value, mLastSrc.size, mLastSrc.type);
+    addNode(mLastDst.name, mLastDst.value, mLastDst.size, mLastDst.type);
+    addBool("isChange", mIsChange);
+    return paramList();
+}
+
+void ExChangeSlotEvent::callback(gui::ParamHandle params)
+{
+    bool batch = false;
+    if (!readOptional("batch", params, batch))
+        return;
+    const gui::ParamNode* src = findParam("src", params);
+    const gui::ParamNode* dst = findParam("dst", params);
+    if (batch) {
+        batchCallback(src, dst);
+        return;
+    }
+    if (!src || !dst)
+        return;
+    const gui::BagCell* from = cellOf(*src);
+    const gui::BagCell* to = cellOf(*dst);
+    if (!from || !to) {
+        writeLog(6, channel().c_str(), "src or dst is no bag cell: nothing moved");
+        return;
+    }
+    mLastSrc = *src;
+    mLastDst = *dst;
+    core::XmlConfigHelper request;
+    request.setIntVal("slot_from", from->slot);
+    request.setIntVal("slot_to", to->slot);
+    if (!mBatch.empty()) {
+        std::string text;
+        for (const auto& move : mBatch)
+            text += (text.empty() ? "" : ",") + std::to_string(move.first) + "," + std::to_string(move.second);
+        request.setStringVal("slot_batch", text);
+        mBatch.clear();
+    }
+    if (from->slot >= kFirstBagSlot && to->slot <= kLastBindingSlot && from->bind == 0) {
+        core::Frame* frame = EventHost::frame();
+        if (!frame) {
+            writeLog(6, channel().c_str(), "no frame to ask whether to bind the item: nothing moved");
+            return;
+        }
+        mBoxConnection = frame->messageBox2("warning/title", "msg/yibangding2",
+                                            mRequests.guard(boost::bind(&ExChangeSlotEvent::onConfirm, this, _1, request)),
+                                            3, 9, 300, 150);
+        return;
+    }
+    send(request);
+}
+
+void ExChangeSlotEvent::batchCallback(const gui::ParamNode* src, const gui::ParamNode* dst)
+{
+    const int* from = src ? boost::any_cast<int>(&src->value) : nullptr;
+    const int* to = dst ? boost::any_cast<int>(&dst->value) : nullptr;
+    if (from && to) {
+        mBatch.emplace_back(*from, *to);
+        return;
+    }
+    if (src && dst)
+        writeLog(6, channel().c_str(), "a batch move without slot numbers: the batch is dropped");
+    mBatch.clear();
+}
+
+void ExChangeSlotEvent::onConfirm(core::DialogBoxResult& result, const core::XmlConfigHelper& params)
+{
+    if (result.button == 0) {
+        send(params);
+        return;
+    }
+    raiseEvent(8); // the bag as it was
+}
+
+void ExChangeSlotEvent::send(const core::XmlConfigHelper& params)
+{
+    mRequests.track(ZRKUserRequest::changeSlot(params, mRequests.guard([this](bool error, const std::string& text) {
+        handleChangeSlot(error, text); // through the virtual slot
+    })));
+}
+
+void ExChangeSlotEvent::handleChangeSlot(bool error, const std::string& text)
+{
+    // A success whose new bag cannot be read is no change the screen can show.
+    const ZRKInventory* inventory = ZRKUserRequest::getInventory();
+    const bool readable = inventory && inventory->isReadable();
+    if (error)
+        writeLog(6, "ExChangeSlotEvent::handleChangeSlot", text);
+    else if (!readable)
+        writeLog(6, "ExChangeSlotEvent::handleChangeSlot", "the answer holds no bag");
+    mIsChange = !error && readable;
+    raiseEvent(8);
+}
+
+} // namespace zrk
+} // namespace kavri3D

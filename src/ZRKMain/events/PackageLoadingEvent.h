@@ -1,0 +1,26 @@
+#pragma once
+#include <string>
+#include <data/ZRKRequestOwner.h>
+#include "events/BaseEvent.h"
+
+namespace kavri3D {
+namespace zrk {
+
+/// The bag list: fetches the player's inventory and hands the GUI one record per worn and bag
+/// slot. The bag, shop and forge actions raise its id after changing the inventory.
+class PackageLoadingEvent : public BaseEvent {
+public:
+    PackageLoadingEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher);
+
+    gui::ParamList* fillParams() override;
+    void callback(gui::ParamHandle params) override;
+    int getEventId() override { return 8; }
+
+    void onReply(bool error, const std::string& text);
+
+private:
+    ZRKRequestOwner mRequests; // last: goes first, so no reply reaches a freed event
+};
+
+} // namespace zrk
+} // namespace kavri3D

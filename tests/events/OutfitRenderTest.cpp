@@ -1,0 +1,201 @@
+// The bag page in a real game window, played against the embedded server: the character
+// stands in its coat, takes it off through the bag page, then wears the jacket from the bag
+// after the bind question. The coat's red comes and goes on the figure; the picture of the
+// dressed character beside the bag goes to the build's shots/outfit.png for the README.
+#include <CEGUI/CEGUI.h>
+#include <Ogre.h>
+#include <boost/filesystem.hpp>
+#include <core/AbstractWin32Application.h>
+#include <core/BlackBoard.h>
+#include <core/Frame.h>
+#include <core/GraphicsSystem.h>
+#include <core/TimerManager.h>
+#include <data/ZRKSession.h>
+#include <gtest/gtest.h>
+#include <gui/IEventDispatcher.h>
+#include <gui/IGuiManager.h>
+#include <gui/IGuiPage.h>
+#include <lan/ZRKLan.h>
+#include <scene/BasicPlayer.h>
+#include <yake/Time.h>
+
+#include "events/EqIconLoadingEvent.h"
+#include "events/EquipmentListEvent.h"
+#include "events/EventHost.h"
+#include "events/ExChangeSlotEvent.h"
+#include "events/PackageLoadingEvent.h"
+#include "rooms/BackgroundScene.h"
+#include "rooms/EquipRes.h"
+#include "rooms/RoleManager.h"
+#include "rooms/RoomLogon.h"
+#include "rooms/ZRKRoleRes.h"
+#include "shell/ZRKGuiLoader.h"
+#include "support/TestEnv.h"
+
+using namespace kavri3D;
+
+namespace {
+
+const int kBag = 12;
+
+struct OutfitWindow : ::testing::Test {
+    zrktest::TempDir dir;
+    std::unique_ptr<core::GraphicsSystem> gfx;
+    core::BlackBoard board;
+    core::ExampleApplication<core::ApplicationConfiguration> app{nullptr, "game.exe"};
+    std::unique_ptr<core::Frame> frame;
+    std::unique_ptr<zrk::EventHost::FrameLoan> loan;
+    zrk::ZRKGuiLoader loader;
+    zrk::gui::IGuiManager* manager = nullptr;
+    zrk::ZRKLan lan{"res/lan"};
+    zrk::ZRKRoleRes roleRes;
+    zrk::EquipRes equip;
+    std::unique_ptr<zrk::RoomLogon> logon;
+    std::unique_ptr<zrk::ZRKSession> session;
+    zrk::ZRKRolePtr hero;
+
+    void SetUp() override
+    {
+        if (!core::GraphicsSystem::displayAvailable())
+            GTEST_SKIP() << "no X display";
+        core::GraphicsSystem::WindowSpec spec;
+        spec.title = "outfit";
+        spec.width = 1024;
+        spec.height = 600;
+        spec.logFile = dir.file("ogre.log");
+        gfx = core::GraphicsSystem::create(false, spec);
+        ASSERT_TRUE(gfx);
+        yake::native::setManualClock(true);
+        yake::native::setTime(100.0);
+        board.setString("kavri3D/runPath", dir.path() + "/");
+        board.setString("kavri3D/appPath", zrktest::binFolder() + "/");
+        frame.reset(new core::Frame(app));
+        ASSERT_TRUE(frame->create());
+        frame->setTextLookup([](const std::string& key) { return zrk::ZRKLan::getMsg(key); });
+        loan.reset(new zrk::EventHost::FrameLoan(*frame));
+        loader.loadFrom((zrktest::binFolder() + "/libZRK_Gui.so").c_str());
+        ASSERT_TRUE(loader.createGuiManager(&manager));
+        roleRes.load();
+        equip.load();
+
+        logon.reset(new zrk::RoomLogon);
+        logon->onEnter("");
+        ASSERT_NE(logon->getScene(), nullptr);
+        hero = zrk::RoleManager::instance().createRole("myrole", logon->getScene());
+        hero->setDefaultItems({"boy", equip.getModel(1001), equip.getModel(1101)});
+        hero->setPosition(0, 0, 0);
+        hero->loadEquipment();
+
+        session.reset(new zrk::ZRKSession("res/server"));
+        int code = -1;
+        session->login("hero", "hero123", [&code](core::ISession*, int c) { code = c; });
+        frames(3);
+        ASSERT_EQ(code, 0);
+
+        zrk::gui::IGuiPage* page = manager->getPage(kBag);
+        zrk::gui::IEventDispatcher* dispatcher = manager->getEventDispatcher();
+        dispatcher->registerEvent(new zrk::EqIconLoadingEvent(page, dispatcher));
+        dispatcher->registerEvent(new zrk::PackageLoadingEvent(page, dispatcher));
+        dispatcher->registerEvent(new zrk::EquipmentListEvent(page, dispatcher));
+        dispatcher->registerEvent(new zrk::ExChangeSlotEvent(page, dispatcher));
+    }
+    void TearDown() override
+    {
+        if (manager)
+            manager->shutdown(); // the events go first: their requests end with them
+        session.reset();
+        if (logon)
+            logon->onExit();
+        logon.reset();
+        hero.reset();
+        zrk::BackgroundScene::destroyInstance();
+        zrk::RoleManager::destroyInstance();
+        loader.unload();
+        loan.reset();
+        if (frame)
+            frame->destroy();
+        frame.reset();
+        core::TimerManager::instance().clear();
+        yake::native::setManualClock(false);
+        gfx.reset();
+    }
+    void frames(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            yake::native::advanceTime(1.0 / 60);
+            core::TimerManager::instance().update();
+            if (session)
+                session->update(1.f / 60);
+            if (logon)
+                logon->onFrame(1.f / 60);
+            zrk::RoleManager::instance().update(1.f / 60);
+            ASSERT_TRUE(gfx->renderOneFrame(1.f / 60));
+        }
+    }
+    /// A click on the bag page's cell of that slot, as the player's mouse makes it.
+    void click(int slot)
+    {
+        CEGUI::Window* cell = manager->getPage(kBag)->getRootWindow()->getChild("Cell_" + std::to_string(slot));
+        CEGUI::WindowEventArgs args(cell);
+        cell->fireEvent(CEGUI::PushButton::EventClicked, args, CEGUI::PushButton::EventNamespace);
+        frames(4);
+    }
+    /// Pixels of the coat's colour at the middle of the figure's body, where the coat sits.
+    std::size_t coatPixels()
+    {
+        Ogre::RenderWindow* window = gfx->getRenderWindow();
+        const std::size_t w = window->getWidth(), h = window->getHeight();
+        std::vector<unsigned char> pixels(w * h * 4);
+        Ogre::PixelBox box(static_cast<Ogre::uint32>(w), static_cast<Ogre::uint32>(h), 1, Ogre::PF_BYTE_RGBA, pixels.data());
+        window->copyContentsToMemory(box, box);
+        Ogre::Camera* camera = logon->getCamera();
+        const Ogre::Vector3 at = camera->getProjectionMatrix() * (camera->getViewMatrix() * Ogre::Vector3(0, 46, 0));
+        const std::size_t cx = static_cast<std::size_t>((at.x * 0.5f + 0.5f) * w);
+        const std::size_t cy = static_cast<std::size_t>((0.5f - at.y * 0.5f) * h);
+        std::size_t red = 0;
+        for (std::size_t y = cy - 5; y <= cy + 5; ++y)
+            for (std::size_t x = cx - 5; x <= cx + 5; ++x) {
+                const unsigned char* p = &pixels[(y * w + x) * 4];
+                if (p[0] > 100 && p[0] > p[1] + 40 && p[0] > p[2] + 40)
+                    ++red;
+            }
+        return red;
+    }
+    std::string worn(const std::string& kind) const
+    {
+        auto it = hero->getSlotModels().find(kind);
+        return it == hero->getSlotModels().end() ? std::string() : it->second;
+    }
+};
+
+} // namespace
+
+TEST_F(OutfitWindow, TheCoatComesAndGoesOnTheFigureAsTheBagPageMovesIt)
+{
+    boost::filesystem::create_directories(ZRK_SHOTS_DIR);
+    // The bag comes up: the worn items dress the character.
+    manager->showPage("bag");
+    frames(6);
+    ASSERT_EQ(worn("coat"), "boy_coat_01");
+    EXPECT_EQ(worn("hairstyle"), "boy_hair_01");
+    EXPECT_GT(coatPixels(), 100u) << "no coat before";
+
+    // The coat into the bag: gone from the figure.
+    click(3);
+    click(65);
+    frames(4);
+    EXPECT_EQ(worn("coat"), "");
+    EXPECT_LT(coatPixels(), 10u) << "the coat stays";
+
+    // The jacket from the bag onto the coat slot: first the bind question, the figure as it was.
+    click(61);
+    click(3);
+    ASSERT_TRUE(frame->getOpenMessageBox());
+    EXPECT_LT(coatPixels(), 10u);
+    EXPECT_TRUE(gfx->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/outfit-question.png"));
+    ASSERT_TRUE(frame->pressMessageBoxButton(0));
+    frames(8);
+    EXPECT_EQ(worn("coat"), "boy_coat_02");
+    EXPECT_GT(coatPixels(), 100u) << "no coat after";
+    EXPECT_TRUE(gfx->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/outfit.png"));
+}
