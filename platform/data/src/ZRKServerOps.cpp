@@ -1,6 +1,7 @@
 #include "data/ZRKServerOps.h"
 
 #include <yake/Logger.h>
+#include "data/ZRKBattleOps.h"
 #include "data/ZRKDataOps.h"
 #include "data/ZRKPlayerOps.h"
 #include "data/ZRKServerCall.h"
@@ -20,6 +21,7 @@ ZRKServerOps::ZRKServerOps()
     ZRKSessionOps::addTo(*this);
     ZRKDataOps::addTo(*this);
     ZRKPlayerOps::addTo(*this);
+    ZRKBattleOps::addTo(*this);
 }
 
 void ZRKServerOps::add(const std::string& op, Handler handler, unsigned flags) { mEntries[op] = Entry{handler, flags}; }

@@ -20,6 +20,16 @@ long ZRKUserRequest::changeSlot(const core::XmlConfigHelper& params, ZRKReply do
 core::XmlConfigHelper ZRKUserRequest::getUserInfo(const std::string& uid) { return ZRKGameData::liveView("userInfo/" + uid); }
 core::XmlConfigHelper ZRKUserRequest::getUserSetting(const std::string& uid) { return ZRKGameData::liveView("userSetting/" + uid); }
 core::XmlConfigHelper ZRKUserRequest::getPc_id() { return ZRKGameData::liveView("pc"); }
+int ZRKUserRequest::getCa_id()
+{
+    ZRKGameData* data = ZRKGameData::getSingletonPtr();
+    return data ? data->getCaId() : 1;
+}
+void ZRKUserRequest::setCa_id(int bag)
+{
+    if (ZRKGameData* data = ZRKGameData::getSingletonPtr())
+        data->setCaId(bag);
+}
 core::XmlConfigHelper ZRKUserRequest::getUserDefState() { return ZRKGameData::liveView("defState"); }
 ZRKDataLib* ZRKUserRequest::getStatsLib() { return ZRKGameData::part(&ZRKGameData::statsLib); }
 ZRKInventory* ZRKUserRequest::getInventory() { return ZRKGameData::part(&ZRKGameData::inventory); }

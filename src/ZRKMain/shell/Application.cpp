@@ -41,6 +41,9 @@
 #include "events/ExitEvent.h"
 #include "rooms/BackgroundScene.h"
 #include "rooms/RoleManager.h"
+#include <land/ZRKLand.h>
+#include "battle/BattleLandRoom.h"
+#include "battle/BattleRoom.h"
 #include "rooms/RoomLogon.h"
 #include "shell/CAppZRKModule.h"
 #include "shell/CWtlMsgLoopAdapter.h"
@@ -343,6 +346,9 @@ bool Application::onPostInitialise()
     if (core::ClientStateMachine* machine = engine ? engine->getClientStateMachine() : nullptr) {
         // The game's client states by name; the others join as their rooms are built.
         machine->addState("logon", boost::make_shared<RoomLogon>());
+        machine->addState("battle", boost::make_shared<BattleRoom>());
+        // A land made without a room of its own fights in the player's current room.
+        ZRKLand::setRoomSource(&BattleLandRoom::currentRoom);
         mStateConnection = machine->subscribeToFsmState([this](core::ClientStateMachine& m) { onFsmStateChanged(m); });
     }
 
@@ -500,6 +506,7 @@ void Application::onInterShutdown()
 
 bool Application::onPostShutdown()
 {
+    ZRKLand::setRoomSource(ZRKLand::RoomSource());
     mGuiLoader.reset();
     return core::ExampleApplication<Configuration>::onPostShutdown();
 }

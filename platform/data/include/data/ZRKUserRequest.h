@@ -33,6 +33,9 @@ public:
     static core::XmlConfigHelper getUserSetting(const std::string& uid);
     /// The own character ("pc_id", "pc_lv", "pc_rank", "pc_newbie_task"...).
     static core::XmlConfigHelper getPc_id();
+    /// The ammo bag the player fights with (1 to 3); 1 until set.
+    static int getCa_id();
+    static void setCa_id(int bag);
     /// The default look of the last default-look reply.
     static core::XmlConfigHelper getUserDefState();
     static ZRKDataLib* getStatsLib();
