@@ -46,6 +46,11 @@ TEST(TextTableTest, BrokenTableStillAnswersWithKeys)
     ZRKLan lan(dir.path());
     EXPECT_EQ(ZRKLan::getMsg("error/title1"), "error/title1");
     EXPECT_EQ(lan.size(), 0u);
+
+    zrktest::writeFile(dir.file("texts.json"), "{\"error/title1\": \"Error\", \"x\": " + zrktest::nestedJson(100000) + "}");
+    ZRKLan deep(dir.path());
+    EXPECT_EQ(deep.size(), 0u);
+    EXPECT_EQ(ZRKLan::getMsg("error/title1"), "error/title1");
 }
 
 TEST(TextTableTest, PlatformSettings)

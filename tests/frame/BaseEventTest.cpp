@@ -214,3 +214,33 @@ TEST(HallEvents, EachInstanceAnswersTheIdItWasGiven)
     EXPECT_EQ(friends.getEventId(), 29);
     EXPECT_EQ(arena.getEventId(), 33);
 }
+
+// A text comes from a file a translator edits: one typo must show as written, never write
+// past a buffer (each of these did, or overflowed, or asked for gigabytes).
+namespace {
+struct Texts : zrk::BaseEvent {
+    using zrk::BaseEvent::formatMsg;
+};
+} // namespace
+
+TEST(FormatMsg, MalformedPatternsComeBackAsWrittenAndGoodOnesAreFilled)
+{
+    const std::vector<std::string> args{"rookie", "a ring"};
+    const std::string thirtyDigits = "%123456789012345678901234567890%";
+    for (const std::string& pattern : {std::string("%|%%"), std::string("%0_-"), std::string("%|1$2147483647|"), thirtyDigits,
+                                       std::string("%|1$12345|"), std::string("100% sure %"), std::string("%|3$"),
+                                       std::string("%|5000|%|5000|")}) {
+        EXPECT_EQ(Texts::formatMsg(pattern, args), pattern);
+        EXPECT_EQ(Texts::formatMsg(pattern, {}), pattern);
+    }
+
+    EXPECT_EQ(Texts::formatMsg("%1% offers %2%", args), "rookie offers a ring");
+    EXPECT_EQ(Texts::formatMsg("%2% gets %1%", args), "a ring gets rookie");
+    EXPECT_EQ(Texts::formatMsg("%s: %s", args), "rookie: a ring");
+    EXPECT_EQ(Texts::formatMsg("[%|1$8|] 50%%", args), "[  rookie] 50%");
+    EXPECT_EQ(Texts::formatMsg("%|2$9999|", args).size(), 9999u); // the widest a text may pad
+    // Only the count of arguments may disagree with the text.
+    EXPECT_EQ(Texts::formatMsg("%1% and %2%", {"one"}), "one and ");
+    EXPECT_EQ(Texts::formatMsg("only %1%", {"a", "b"}), "only a");
+    EXPECT_EQ(Texts::formatMsg("no placeholders", args), "no placeholders");
+}

@@ -44,8 +44,9 @@ TEST_F(GuideFixture, EmptyMalformedOrNonObjectFilesLogOnceEachAndLeaveTheContent
     load("");
     load("{\"hint\": [\"a\"");
     load("[\"hint\"]");
-    EXPECT_EQ(readFailures(), 3u);
-    EXPECT_EQ(log.captured().size(), 3u);
+    load("{\"ca1\": " + zrktest::nestedJson(1001) + "}"); // deeper than the reader's stack limit
+    EXPECT_EQ(readFailures(), 4u);
+    EXPECT_EQ(log.captured().size(), 4u);
     EXPECT_EQ(guide.getString("hint", 0), "");
 
     load("{\"hint\": [\"a\"]}");

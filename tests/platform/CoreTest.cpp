@@ -8,6 +8,8 @@
 #include <core/TimerManager.h>
 #include <yake/Time.h>
 
+#include "support/TestEnv.h"
+
 using namespace kavri3D::core;
 
 namespace {
@@ -159,6 +161,38 @@ TEST(RunApplication, AThrowingHookOrFrameEndsWithFalseAndTheShutDownStillRunsInO
         EXPECT_EQ(std::vector<std::string>(app.calls.end() - 3, app.calls.end()), tail) << where;
         EXPECT_EQ(Engine::getSingletonPtr(), nullptr) << where;
     }
+}
+
+// The installation's settings file fills the blackboard; what the hooks set stays theirs, and
+// a broken file leaves only the defaults.
+TEST(RunApplication, ShippedBoardFileFillsWhatTheHooksLeftOpen)
+{
+    struct BoardApp : RecordingApp {
+        BoardApp(const std::string& folder) : RecordingApp("game.exe", "onPreInitialise"), mFolder(folder) {}
+        boost::shared_ptr<BlackBoard> onCreateBlackBoardImpl() override
+        {
+            auto bb = RecordingApp::onCreateBlackBoardImpl();
+            bb->setString("kavri3D/appPath", mFolder);
+            return bb;
+        }
+        std::string mFolder;
+    };
+    zrktest::TempDir dir;
+    const std::string folder = dir.path() + "/";
+    zrktest::writeFile(folder + Application::kShippedBoardFile,
+                       "<kavri3D><servers>res/servers.xml</servers><appPath>elsewhere/</appPath></kavri3D>");
+    {
+        BoardApp app(folder);
+        runApplication(app);
+        EXPECT_EQ(app.getBlackBoard()->getString("kavri3D/servers"), "res/servers.xml");
+        EXPECT_EQ(app.getBlackBoard()->getString("kavri3D/appPath"), folder);
+        EXPECT_EQ(app.getBlackBoard()->getString("kavri3D/runPath"), folder);
+    }
+    zrktest::writeFile(folder + Application::kShippedBoardFile, "<kavri3D>" + zrktest::nestedXml(40000) + "</kavri3D>");
+    BoardApp app(folder);
+    runApplication(app);
+    EXPECT_EQ(app.getBlackBoard()->getString("kavri3D/servers", "none"), "none");
+    EXPECT_EQ(app.calls.back(), "onPostShutdown");
 }
 
 TEST(RunApplication, QuitMessageEndsTheLoop)

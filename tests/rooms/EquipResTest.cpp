@@ -5,6 +5,7 @@
 #include <data/ZRKSession.h>
 
 #include "RoomTestKit.h"
+#include "support/TestEnv.h"
 #include "rooms/EquipRes.h"
 #include "rooms/Wrapper.h"
 #include "rooms/ZRKRoleRes.h"
@@ -65,14 +66,16 @@ TEST(EquipRes, BadIconsFilesAreLoggedAndSkipped)
         EXPECT_EQ(res.getIcon(1001), "");
         EXPECT_EQ(res.attributeParserCount(), kAttributeNames); // records can still be filled
     }
-    for (const char* text : {"", "{\"data\": [{\"id\": 1, \"icon\": \"a\"", "[1, 2]", "{\"data\": {\"id\": 1}}"}) {
+    const std::string deep = "{\"data\": " + zrktest::nestedJson(100000) + "}";
+    for (const std::string& text : {std::string(), std::string("{\"data\": [{\"id\": 1, \"icon\": \"a\""),
+                                    std::string("[1, 2]"), std::string("{\"data\": {\"id\": 1}}"), deep}) {
         zrktest::writeFile(dir.file("bad.icons"), text);
         EquipRes res;
         res.load(dir.file("bad.icons"));
-        EXPECT_EQ(res.getIcon(1), "") << text;
-        EXPECT_EQ(res.modelCount(), 0u) << text;
+        EXPECT_EQ(res.getIcon(1), "") << text.substr(0, 40);
+        EXPECT_EQ(res.modelCount(), 0u) << text.substr(0, 40);
     }
-    EXPECT_EQ(log.count("EquipRes::load", "icon.json read failed"), 2u);
+    EXPECT_EQ(log.count("EquipRes::load", "icon.json read failed"), 3u);
 
     zrktest::writeFile(dir.file("types.icons"), R"({"data": [
         {"id": "7", "icon": "x", "3dmodel": "m"}, {"id": 8, "icon": 5, "3dmodel": "m"},
@@ -159,13 +162,19 @@ TEST(ZRKRoleRes, DefaultAppearancesAndBadFiles)
     res.load(dir.file("none.json"));
     EXPECT_TRUE(res.getDefState().isNull());
     EXPECT_EQ(log.count("ZRKRoleRes::load", "defstate.json open failed"), 1u);
-    for (const char* text : {"", "{\"boy\": {\"animation\": [\"a\", "}) {
+    // Over a thousand levels deep ended the game: the reader's exception went uncaught.
+    for (const std::string& text : {std::string(), std::string("{\"boy\": {\"animation\": [\"a\", "),
+                                    "{\"boy\": " + zrktest::nestedJson(1001) + "}"}) {
         zrktest::writeFile(dir.file("bad.json"), text);
         res.load(dir.file("bad.json"));
-        EXPECT_TRUE(res.getDefState().isNull()) << text;
+        EXPECT_TRUE(res.getDefState().isNull()) << text.substr(0, 40);
         EXPECT_TRUE(res.getIdleActions("boy").empty());
     }
-    EXPECT_EQ(log.count("ZRKRoleRes::load", "defstate.json read failed"), 2u);
+    EXPECT_EQ(log.count("ZRKRoleRes::load", "defstate.json read failed"), 3u);
+    zrktest::writeFile(dir.file("huge.json"), "{\"boy\": \"" + std::string(2 * 1024 * 1024, 'x') + "\"}");
+    res.load(dir.file("huge.json"));
+    EXPECT_TRUE(res.getDefState().isNull());
+    EXPECT_EQ(log.count("ZRKRoleRes::load", "defstate.json open failed"), 2u);
     zrktest::writeFile(dir.file("types.json"),
                        R"({"boy": {"animation": [1, "a", "b", 5]}, "girl": [1], "MaxTimeSpan": "x"})");
     res.load(dir.file("types.json"));

@@ -64,3 +64,46 @@ TEST_F(ModuleFixture, UncreatableLockGivesMinusOne)
     std::filesystem::create_directory(runtime.file("ZRK_Main.lock"));
     EXPECT_EQ(entry(0, nullptr, kShortRun), -1);
 }
+
+// What the player leaves at the end of one run is what the next run starts with: the shipped
+// server list gives the settings their host, so the user file is taken at the next start.
+TEST_F(ModuleFixture, RememberedNameAndChangedVolumeComeBackAtTheNextRun)
+{
+    ASSERT_EQ(entry(0, nullptr,
+                    L"game.exe zrk://play?ln=hero&lp=hero123 /LowIntegrity=1 /headless=1 /unpaced=1 "
+                    L"/quitAfterFrames=120 /mutex=0"),
+              0);
+    yake::Configuration first;
+    ASSERT_NO_THROW(first.readFromXML(settingsFile(), ""));
+    EXPECT_EQ(first.get("kavri3D/app/net/Name", ""), "Embedded");
+    EXPECT_EQ(first.get("kavri3D/app/player/name", ""), "hero");
+
+    // The player turns the sound down between the runs; the next one logs in by hand.
+    first.set("kavri3D/app/audio/volume", "80 40 -30");
+    first.writeToXML(settingsFile(), "");
+    ASSERT_EQ(entry(0, nullptr, L"game.exe /LowIntegrity=1 /headless=1 /unpaced=1 /quitAfterFrames=10 /mutex=0"), 0);
+
+    // Written back by the second run from what it started with: the name the log-in screen
+    // shows, and the volumes the sound was played at.
+    yake::Configuration second;
+    ASSERT_NO_THROW(second.readFromXML(settingsFile(), ""));
+    EXPECT_EQ(second.get("kavri3D/app/player/name", ""), "hero");
+    EXPECT_EQ(second.get("kavri3D/app/player/lock", ""), "true");
+    EXPECT_EQ(second.get("kavri3D/app/audio/volume", ""), "80 40 -30");
+    EXPECT_FALSE(std::ifstream(settingsFile() + ".bad").good());
+}
+
+// A user file some forty thousand levels deep crashed every start until it was removed; now
+// the run goes on with the defaults and the file is kept aside.
+TEST_F(ModuleFixture, DeepUserFileIsRefusedAndKeptAside)
+{
+    std::string deep = "<kavri3D><app>";
+    for (int i = 0; i < 40000; ++i)
+        deep += "<a>";
+    zrktest::writeFile(settingsFile(), deep);
+    EXPECT_EQ(entry(0, nullptr, kShortRun), 0);
+    EXPECT_EQ(zrktest::readFile(settingsFile() + ".bad"), deep);
+    yake::Configuration written;
+    ASSERT_NO_THROW(written.readFromXML(settingsFile(), ""));
+    EXPECT_EQ(written.get("kavri3D/app/msg/muc", ""), "conference");
+}

@@ -61,7 +61,8 @@ TEST_F(SettingsFixture, UserFileWithoutHostIsIgnoredAtStartButOverwrittenAtExit)
 
 TEST_F(SettingsFixture, BrokenSettingsFilesLeaveTheBoardAsItWasAndExitStillWritesWellFormedXml)
 {
-    for (const char* content : {"", "garbage", "<kavri3D><app><net><Host>h</Ho", "\xff\xfe<x/>"}) {
+    for (const std::string& content : {std::string(), std::string("garbage"), std::string("<kavri3D><app><net><Host>h</Ho"),
+                                       std::string("\xff\xfe<x/>"), zrktest::nestedXml(40000)}) {
         core::BlackBoard fresh;
         fresh.setString("kavri3D/appPath", dir.path() + "/");
         fresh.setString("kavri3D/runPath", dir.path() + "/");
@@ -74,10 +75,10 @@ TEST_F(SettingsFixture, BrokenSettingsFilesLeaveTheBoardAsItWasAndExitStillWrite
         zrk::CAppZRKModule m;
         m.loadProperties();
         m.loadConfig();
-        EXPECT_EQ(fresh.getString("kavri3D/app/net/Host"), "kept") << content;
+        EXPECT_EQ(fresh.getString("kavri3D/app/net/Host"), "kept") << content.substr(0, 40);
         m.Term();
         yake::Configuration written;
-        EXPECT_NO_THROW(written.readFromXML(userFile(), "")) << content;
+        EXPECT_NO_THROW(written.readFromXML(userFile(), "")) << content.substr(0, 40);
         EXPECT_EQ(written.get("kavri3D/app/net/Host", ""), "kept");
     }
 }
@@ -128,4 +129,32 @@ TEST_F(SettingsFixture, FailedWriteAtExitKeepsTheLastRunsSettings)
     std::filesystem::create_directory(yake::temporaryFileFor(userFile()));
     module.Term();
     EXPECT_EQ(zrktest::readFile(userFile()), "<kavri3D><app><audio><volume>1 2 3</volume></audio></app></kavri3D>");
+}
+
+TEST_F(SettingsFixture, UnreadableUserFileIsKeptAsBadBesideTheNewOne)
+{
+    const std::string bad = userFile() + ".bad";
+    const std::string deep = "<kavri3D><app>" + zrktest::nestedXml(40000) + "</app></kavri3D>";
+    const std::string huge = "<kavri3D><app><player><name>" + std::string(2 * 1024 * 1024, 'x') + "</name></player></app></kavri3D>";
+    for (const std::string& content : {deep, huge, std::string("<kavri3D><app><net><Host>h</Ho")}) {
+        zrktest::writeFile(userFile(), content);
+        zrk::CAppZRKModule m;
+        m.loadConfig();
+        EXPECT_EQ(board.getString("kavri3D/app/msg/muc"), "conference"); // the defaults, no crash
+        m.Term();
+        EXPECT_EQ(zrktest::readFile(bad), content) << "the last unreadable file is the one kept";
+        yake::Configuration written;
+        ASSERT_NO_THROW(written.readFromXML(userFile(), ""));
+        EXPECT_EQ(written.get("kavri3D/app/player/lock", ""), "true");
+    }
+
+    // A missing or a readable file leaves the kept one alone.
+    std::filesystem::remove(userFile());
+    zrk::CAppZRKModule fresh;
+    fresh.loadConfig();
+    fresh.Term();
+    zrk::CAppZRKModule again;
+    again.loadConfig();
+    again.Term();
+    EXPECT_EQ(zrktest::readFile(bad), "<kavri3D><app><net><Host>h</Ho");
 }

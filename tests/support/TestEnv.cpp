@@ -40,6 +40,19 @@ std::string readFile(const std::string& path)
     return os.str();
 }
 
+std::string nestedXml(std::size_t levels)
+{
+    std::string text;
+    text.reserve(levels * 7);
+    for (std::size_t i = 0; i < levels; ++i)
+        text += "<a>";
+    for (std::size_t i = 0; i < levels; ++i)
+        text += "</a>";
+    return text;
+}
+
+std::string nestedJson(std::size_t levels) { return std::string(levels, '[') + std::string(levels, ']'); }
+
 std::string binFolder()
 {
     char path[PATH_MAX];

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 
 namespace zrktest {
@@ -18,6 +19,10 @@ private:
 
 void writeFile(const std::string& path, const std::string& content);
 std::string readFile(const std::string& path);
+/// Texts nested `levels` deep, well-formed: what a hostile or broken file may hold.
+std::string nestedXml(std::size_t levels);
+std::string nestedJson(std::size_t levels);
+
 /// The folder of the test program, where the module, the plug-ins and res/ are built.
 std::string binFolder();
 

@@ -10,6 +10,8 @@
 #include <core/Engine.h>
 #include <core/GraphicsSystem.h>
 #include <core/win32FrameController.h>
+#include <util/XmlConfigHelper.h>
+#include <yake/FileText.h>
 #include <yake/Logger.h>
 #include <yake/StringUtil.h>
 #include <yake/Time.h>
@@ -18,6 +20,8 @@ KAVRI_SINGLETON_DEFINE(kavri3D::core::Application);
 
 namespace kavri3D {
 namespace core {
+
+const char* const Application::kShippedBoardFile = "res/kavri3D.xml";
 
 namespace {
 
@@ -137,6 +141,22 @@ FramePtr Application::onCreateMainFrame() { return FramePtr(new Frame(*this)); }
 
 SessionPtr Application::onCreateSession() { return SessionPtr(); }
 
+void Application::loadShippedBoard()
+{
+    const std::string file = mBlackBoard->getString("kavri3D/appPath", "") + kShippedBoardFile;
+    XmlConfigHelper shipped;
+    try {
+        shipped.getConfiguration()->readFromXML(file, "");
+    } catch (const std::exception& e) {
+        if (!yake::FileText::missing(file))
+            logLine(4, std::string("shipped settings not read, defaults used: ") + e.what());
+        return;
+    }
+    // What the hooks have set already (paths, command-line switches) wins over the file.
+    shipped.merge(XmlConfigHelper(mBlackBoard->getConfiguration(), ""), "");
+    mBlackBoard->getConfiguration()->tree().swap(shipped.getConfiguration()->tree());
+}
+
 bool Application::startUp()
 {
     // Each step's time goes to the log once start-up is done: where the seconds before the
@@ -156,6 +176,7 @@ bool Application::startUp()
     // Without a run path of its own the game keeps its logs and settings in the program folder.
     if (mBlackBoard->getString("kavri3D/runPath", "").empty())
         mBlackBoard->setString("kavri3D/runPath", mBlackBoard->getString("kavri3D/appPath", ""));
+    loadShippedBoard();
     // Downloads are kept under the run path unless the settings name a cache of their own.
     if (mBlackBoard->getString("kavri3D/cachedPath", "").empty())
         mBlackBoard->setString("kavri3D/cachedPath", mBlackBoard->getString("kavri3D/runPath", "") + "cache/");

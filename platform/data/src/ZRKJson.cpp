@@ -1,8 +1,8 @@
 #include "data/ZRKJson.h"
 
-#include <fstream>
-#include <memory>
 #include <sstream>
+#include <util/JsonText.h>
+#include <yake/Logger.h>
 
 namespace kavri3D {
 namespace zrk {
@@ -59,28 +59,20 @@ void unflatten(const yake::Configuration::Tree& tree, Json::Value& out)
 
 } // namespace
 
-Json::Value ZRKJson::readFile(const std::string& path)
+Json::Value ZRKJson::readFile(const std::string& path, std::size_t limit)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return Json::Value();
-    std::ostringstream text;
-    text << in.rdbuf();
-    return parse(text.str());
+    Json::Value value;
+    std::string error;
+    if (!core::JsonText::readFile(path, value, error, limit) && !yake::FileText::missing(path))
+        yake::logging::logger::instance().log(3, "ZRKJson", path + " not read: " + error);
+    return value;
 }
 
 Json::Value ZRKJson::parse(const std::string& text)
 {
-    Json::CharReaderBuilder builder;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value value;
-    std::string errors;
-    try {
-        if (!reader->parse(text.data(), text.data() + text.size(), &value, &errors))
-            return Json::Value();
-    } catch (const std::exception&) {
-        return Json::Value(); // nesting too deep and the like
-    }
+    std::string error;
+    core::JsonText::parse(text, value, error);
     return value;
 }
 

@@ -1,9 +1,7 @@
 #include "lan/ZRKLan.h"
 
-#include <fstream>
 #include <json/json.h>
-#include <memory>
-#include <sstream>
+#include <util/JsonText.h>
 #include <yake/Logger.h>
 
 KAVRI_SINGLETON_DEFINE(kavri3D::zrk::ZRKLan);
@@ -13,23 +11,16 @@ namespace zrk {
 
 namespace {
 
-/// The file as a JSON object, or null when it is missing or malformed.
+// A language's whole text table is larger than a settings file.
+const std::size_t kTextsLimit = 4 * 1024 * 1024;
+
+/// The file as a JSON object, or null when it is missing, too large, malformed or too deep.
 Json::Value readObject(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    const std::string s = text.str();
-    Json::CharReaderBuilder builder;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value v;
-    std::string errors;
-    try {
-        if (!in || !reader->parse(s.data(), s.data() + s.size(), &v, &errors) || !v.isObject()) {
-            yake::logging::logger::instance().log(3, "ZRKLan", "cannot read " + path);
-            return Json::Value();
-        }
-    } catch (const std::exception& e) {
+    std::string error;
+    if (!core::JsonText::readFile(path, v, error, kTextsLimit) || !v.isObject()) {
+        yake::logging::logger::instance().log(3, "ZRKLan", "cannot read " + path + (error.empty() ? "" : ": " + error));
         return Json::Value();
     }
     return v;

@@ -1,7 +1,7 @@
 #include "util/Manifest.h"
 
 #include <boost/property_tree/xml_parser.hpp>
-#include <sstream>
+#include <yake/XmlText.h>
 
 namespace kavri3D {
 namespace core {
@@ -11,8 +11,7 @@ bool Manifest::read(const std::string& text)
     mFolders.clear();
     boost::property_tree::ptree tree;
     try {
-        std::istringstream in(text);
-        boost::property_tree::read_xml(in, tree);
+        yake::XmlText::parse(text, tree);
     } catch (const std::exception&) {
         return false;
     }

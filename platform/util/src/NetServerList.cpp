@@ -1,7 +1,7 @@
 #include "util/NetServerList.h"
 
 #include <boost/property_tree/xml_parser.hpp>
-#include <fstream>
+#include <yake/XmlText.h>
 
 namespace kavri3D {
 namespace core {
@@ -15,21 +15,23 @@ void NetServer::write(XmlConfigHelper& config) const
         config.setStringVal("msg/host", msgHost);
 }
 
-bool NetServerList::readFromXmlFile(const std::string& file)
+bool NetServerList::readFromXmlFile(const std::string& file, std::string* error)
 {
     mServers.clear();
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return false;
     boost::property_tree::ptree tree;
     try {
-        boost::property_tree::read_xml(in, tree, boost::property_tree::xml_parser::trim_whitespace);
-    } catch (const std::exception&) {
+        yake::XmlText::readFile(file, tree, boost::property_tree::xml_parser::trim_whitespace);
+    } catch (const std::exception& e) {
+        if (error)
+            *error = e.what();
         return false;
     }
     auto root = tree.get_child_optional("servers");
-    if (!root)
+    if (!root) {
+        if (error)
+            *error = file + ": no <servers> element";
         return false;
+    }
     for (const auto& child : *root) {
         if (child.first != "server")
             continue;

@@ -1,5 +1,7 @@
 #include "yake/Configuration.h"
 
+#include "yake/XmlText.h"
+
 #include <boost/property_tree/xml_parser.hpp>
 #include <fstream>
 #include <cstdio>
@@ -11,11 +13,8 @@ namespace yake {
 
 void Configuration::readFromXML(const std::string& file, const std::string& root)
 {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("cannot open " + file);
     Tree loaded;
-    boost::property_tree::read_xml(in, loaded, boost::property_tree::xml_parser::trim_whitespace);
+    XmlText::readFile(file, loaded, boost::property_tree::xml_parser::trim_whitespace);
     if (loaded.empty() || !loaded.data().empty())
         throw std::runtime_error("no root element in " + file); // plain text is not a settings file
     if (root.empty())

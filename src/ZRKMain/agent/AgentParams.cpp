@@ -1,8 +1,7 @@
 #include "agent/AgentParams.h"
 
-#include <boost/make_shared.hpp>
 #include <boost/property_tree/xml_parser.hpp>
-#include <sstream>
+#include <yake/XmlText.h>
 
 namespace kavri3D {
 namespace zrk {
@@ -12,8 +11,7 @@ bool readAgentParams(const std::string& text, core::XmlConfigHelper& out, std::s
     out = core::XmlConfigHelper();
     yake::Configuration::Tree tree;
     try {
-        std::istringstream in(text);
-        boost::property_tree::read_xml(in, tree, boost::property_tree::xml_parser::trim_whitespace);
+        yake::XmlText::parse(text, tree, boost::property_tree::xml_parser::trim_whitespace);
     } catch (const std::exception& e) {
         error = e.what();
         return false;

@@ -1,10 +1,10 @@
 #include "events/BaseEvent.h"
 
 #include <boost/core/demangle.hpp>
-#include <boost/format.hpp>
 #include <gui/IEventDispatcher.h>
 #include <gui/IGuiPage.h>
 #include <typeinfo>
+#include <yake/TextFormat.h>
 
 #include "shell/LogRoutine.h"
 
@@ -93,16 +93,7 @@ std::string BaseEvent::channel() const
 
 std::string BaseEvent::formatMsg(const std::string& pattern, const std::vector<std::string>& args)
 {
-    try {
-        boost::format text;
-        text.exceptions(boost::io::no_error_bits); // a text and its arguments may disagree
-        text.parse(pattern);
-        for (const std::string& arg : args)
-            text % arg;
-        return text.str();
-    } catch (const std::exception&) {
-        return pattern;
-    }
+    return yake::TextFormat::format(pattern, args);
 }
 
 bool BaseEvent::reportMissing(const std::string& name) const

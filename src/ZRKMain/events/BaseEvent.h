@@ -103,7 +103,8 @@ protected:
 
     /// A message text with its placeholders ("%1%") filled by the arguments in order. A text
     /// whose placeholders do not match the arguments is filled as far as it goes: a missing
-    /// argument leaves its place empty, a spare one is dropped; it never fails.
+    /// argument leaves its place empty, a spare one is dropped; a malformed text is shown as
+    /// written (yake::TextFormat). It never fails.
     static std::string formatMsg(const std::string& pattern, const std::vector<std::string>& args);
 
 private:

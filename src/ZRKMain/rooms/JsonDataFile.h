@@ -5,10 +5,10 @@
 namespace kavri3D {
 namespace zrk {
 
-/// Reads one of the game's JSON data files whole (to its exact size) and parses it,
-/// comments allowed. Failures are logged on the reader's channel as "<file> open failed" or
-/// "<file> read failed" and leave the document null; a file larger than kMaxSize or nested
-/// deeper than kMaxDepth is not read.
+/// Reads one of the game's JSON data files whole and parses it (JsonText: at most 1 MB,
+/// comments allowed, nesting limited). Failures are logged on the reader's channel as
+/// "<file> open failed" (missing, unreadable, too large) or "<file> read failed" (not JSON,
+/// nested too deep) and leave the document null.
 class JsonDataFile {
 public:
     static constexpr long kMaxSize = 1L << 20;

@@ -13,6 +13,7 @@
 #include <core/NetClientManager.h>
 #include <core/PhysicsManager.h>
 #include <util/StringConv.h>
+#include <yake/FileText.h>
 #include <yake/Logger.h>
 #include <yake/StringUtil.h>
 #include <yake/Time.h>
@@ -21,7 +22,6 @@
 #include <core/GuiManager.h>
 #include <core/SimpleFileCache.h>
 #include <core/win32FrameController.h>
-#include <fstream>
 #include <hikari/HikariPane.h>
 #include <misc/CEGUIAnimationLib.h>
 #include <transport/QueryString.h>
@@ -64,6 +64,12 @@ std::string installerPath()
     std::string installer = bb ? bb->section("kavri3D/app/net").getStringVal("Installer", "") : std::string();
     return installer.empty() ? std::string("/files/installer/latest") : installer;
 }
+
+// A volume is a fraction: the master from silent to full, a channel also below silent (the
+// sign travels in the settings text). A hand-edited number out of range is held to it, so
+// that it neither plays nor comes back wrapped round.
+float masterVolume(float v) { return std::isfinite(v) ? std::min(std::max(v, 0.0f), 1.0f) : 0.5f; }
+float channelVolume(float v) { return std::isfinite(v) ? std::min(std::max(v, -1.0f), 1.0f) : 1.0f; }
 
 std::string applicationPath()
 {
@@ -194,19 +200,17 @@ bool Application::onPreInitialise()
     applyLogSeverity(bb.getInt("kavri3D/app/config/severity", 6));
 
     mManifest = boost::make_shared<core::Manifest>();
-    try {
+    {
+        // The list of every data file of the installation: larger than a settings file.
+        const std::size_t kManifestLimit = 8 * 1024 * 1024;
         const std::string file = core::WSTR2UTF(module.getProgramFolder()) + "kavri.manifest";
-        const auto size = boost::filesystem::file_size(file);
-        if (size >= 1) {
-            std::ifstream in(file, std::ios::binary);
-            std::string text(static_cast<std::size_t>(size), '\0');
-            in.read(&text[0], static_cast<std::streamsize>(size));
-            text.resize(static_cast<std::size_t>(in.gcount()));
-            if (!mManifest->read(text))
-                writeLog(4, "ZRKMain", "kavri.manifest is not a manifest");
+        std::string text, error;
+        if (!yake::FileText::read(file, text, error, kManifestLimit)) {
+            if (!yake::FileText::missing(file))
+                writeLog(4, "ZRKMain", "kavri.manifest not read: " + error);
+        } else if (!text.empty() && !mManifest->read(text)) {
+            writeLog(4, "ZRKMain", "kavri.manifest is not a manifest");
         }
-    } catch (const std::exception&) {
-        // no manifest: nothing is listed
     }
 
     bb.setInt("kavri3D/win32FPS", 24);
@@ -520,9 +524,9 @@ void Application::saveVolumes()
         return;
     // In range before they are written: the master from 0 to 1, the channels from -1 to 1.
     std::ostringstream os;
-    os << static_cast<int>(std::clamp(audio->getVolume(), 0.0f, 1.0f) * 100.0f);
+    os << static_cast<int>(masterVolume(audio->getVolume()) * 100.0f);
     for (int channel = 0; channel < 2; ++channel) {
-        float v = std::clamp(core::DefaultAudioHelper::getVolume(channel), -1.0f, 1.0f);
+        float v = channelVolume(core::DefaultAudioHelper::getVolume(channel));
         os << ' ';
         if (v < 0)
             os << '-';

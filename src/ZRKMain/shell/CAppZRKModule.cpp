@@ -1,11 +1,13 @@
 #include "shell/CAppZRKModule.h"
 
 #include <boost/make_shared.hpp>
+#include <cstdio>
 #include <cstdlib>
 #include <core/BlackBoard.h>
 #include <util/NetServerList.h>
 #include <util/StringConv.h>
 #include <yake/Configuration.h>
+#include <yake/FileText.h>
 #include <yake/Math.h>
 
 #include "shell/LogRoutine.h"
@@ -29,17 +31,23 @@ yake::ConfigurationPtr blackboardConfiguration()
     return bb ? bb->getConfiguration() : boost::make_shared<yake::Configuration>();
 }
 
-/// Reads an optional settings file; a missing or malformed one leaves `into` empty and is
-/// logged once.
-bool readSettingsFile(const std::string& path, core::XmlConfigHelper& into)
+enum class SettingsRead { Read, Missing, Refused };
+
+/// Reads an optional settings file; a missing one leaves `into` empty quietly, one that is
+/// there but cannot be read (malformed, too large, nested too deep) is logged once.
+SettingsRead readSettingsFile(const std::string& path, core::XmlConfigHelper& into)
 {
     try {
         into.getConfiguration()->readFromXML(path, "");
-        return true;
+        return SettingsRead::Read;
     } catch (const std::exception& e) {
         into.getConfiguration()->tree().clear();
-        writeLogf(6, "ZRKMain", "settings file not read: ", path, " (", e.what(), ")");
-        return false;
+        if (yake::FileText::missing(path)) {
+            writeLogf(6, "ZRKMain", "settings file not found: ", path);
+            return SettingsRead::Missing;
+        }
+        writeLogf(4, "ZRKMain", "settings file refused, defaults used: ", path, " (", e.what(), ")");
+        return SettingsRead::Refused;
     }
 }
 
@@ -89,7 +97,9 @@ void CAppZRKModule::loadConfig()
     core::XmlConfigHelper board(blackboardConfiguration(), "");
 
     core::XmlConfigHelper user;
-    if (readSettingsFile(mUserSettingsPath, user) && !user.getStringVal("kavri3D/app/net/Host", "").empty()) {
+    const SettingsRead read = readSettingsFile(mUserSettingsPath, user);
+    mUserSettingsRefused = read == SettingsRead::Refused;
+    if (read == SettingsRead::Read && !user.getStringVal("kavri3D/app/net/Host", "").empty()) {
         // The user's file wins for "kavri3D/app" except the net and msg branches, which keep
         // what the board held before (they come from the installation, not the player).
         core::XmlConfigHelper saved;
@@ -115,7 +125,7 @@ void CAppZRKModule::mergeAppConfig()
 {
     std::string path = blackboardString("kavri3D/appPath") + mModuleName + "_Config.xml";
     core::XmlConfigHelper file;
-    if (!readSettingsFile(path, file))
+    if (readSettingsFile(path, file) != SettingsRead::Read)
         return;
     core::XmlConfigHelper board(blackboardConfiguration(), "");
     board.merge(file, "kavri3D/app/config");
@@ -128,8 +138,9 @@ void CAppZRKModule::chooseServer()
         return;
     core::NetServerList list;
     std::string file = blackboardString("kavri3D/appPath") + servers;
-    if (!list.readFromXmlFile(file))
-        writeLogf(4, "ZRKMain", "server list not read: ", file);
+    std::string error;
+    if (!list.readFromXmlFile(file, &error))
+        writeLogf(4, "ZRKMain", "server list not read: ", error);
     std::size_t n = list.size();
     if (n == 0)
         return;
@@ -145,6 +156,7 @@ void CAppZRKModule::Term()
     releaseResources();
     mProperties.reset();
     if (!mUserSettingsPath.empty() && mAppConfig) {
+        keepRefusedSettings();
         try {
             core::XmlConfigHelper out;
             out.merge(*mAppConfig, "kavri3D/app");
@@ -156,6 +168,20 @@ void CAppZRKModule::Term()
         }
     }
     mAppConfig.reset();
+}
+
+void CAppZRKModule::keepRefusedSettings()
+{
+    if (!mUserSettingsRefused)
+        return;
+    mUserSettingsRefused = false;
+    // The player's file is not lost to the defaults: the last one that could not be read
+    // stays beside the new one.
+    const std::string bad = mUserSettingsPath + ".bad";
+    if (std::rename(mUserSettingsPath.c_str(), bad.c_str()) == 0)
+        writeLogf(4, "ZRKMain", "unreadable user settings kept as ", bad);
+    else
+        writeLogf(3, "ZRKMain", "unreadable user settings could not be kept as ", bad);
 }
 
 void CAppZRKModule::releaseResources()

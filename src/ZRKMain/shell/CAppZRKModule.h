@@ -25,7 +25,8 @@ public:
     void mergeAppConfig();
     void chooseServer();
     /// Releases the icons and writes the user settings (atomically: a failed write leaves
-    /// the settings of the last run in place).
+    /// the settings of the last run in place). A user file that was there but could not be
+    /// read at start is first moved aside to "ZRK_Main.xml.bad".
     void Term();
 
     core::XmlConfigHelper* getAppConfig() const { return mAppConfig.get(); }
@@ -39,6 +40,7 @@ public:
 
 private:
     void releaseResources();
+    void keepRefusedSettings();
 
     HICON mBigIcon = nullptr;
     HICON mSmallIcon = nullptr;
@@ -48,6 +50,7 @@ private:
     boost::shared_ptr<core::XmlConfigHelper> mAppConfig;
     boost::shared_ptr<core::XmlConfigHelper> mProperties;
     std::string mUserSettingsPath;
+    bool mUserSettingsRefused = false;
 };
 
 /// The module object and the module's instance handle (an address inside the module).

@@ -1,10 +1,6 @@
 #include "shell/GuideContent.h"
 
-#include <fstream>
-#include <json/reader.h>
-#include <memory>
-#include <sstream>
-
+#include "rooms/JsonDataFile.h"
 #include "shell/LogRoutine.h"
 
 namespace kavri3D {
@@ -19,22 +15,11 @@ GuideContent::~GuideContent() = default;
 void GuideContent::load(const std::string& path)
 {
     mDocument = Json::Value();
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        writeLog(6, "GuideContent::load", "guildContent.json open failed");
-        return;
-    }
-    std::ostringstream text;
-    text << file.rdbuf();
-    const std::string content = text.str();
-
-    Json::CharReaderBuilder builder;
-    builder["collectComments"] = true;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value document;
-    std::string errors;
+    if (!JsonDataFile::load(path, document, "GuideContent::load", "guildContent.json"))
+        return;
     // Only an object of lists is guide content; anything else would be read as nonsense.
-    if (!reader->parse(content.data(), content.data() + content.size(), &document, &errors) || !document.isObject()) {
+    if (!document.isObject()) {
         writeLog(6, "GuideContent::load", "guildContent.json read failed");
         return;
     }

@@ -21,6 +21,10 @@ class win32FrameController;
 /// runApplication in a fixed order.
 class Application : public Singleton<Application> {
 public:
+    /// The installation's own blackboard settings (which server list to use and the like),
+    /// under the program folder; read at start-up right after the hook made the blackboard.
+    static const char* const kShippedBoardFile;
+
     Application(HINSTANCE instance, const std::string& commandLine);
     virtual ~Application();
 
@@ -84,6 +88,8 @@ protected:
 private:
     friend bool runApplication(Application& app);
     bool startUp();
+    /// Fills the blackboard from kShippedBoardFile; keys already set keep their values.
+    void loadShippedBoard();
     void releaseFramework();
     /// Saves the window's picture to "kavri3D/screenshot" when that is set (demo runs).
     void saveScreenshot();

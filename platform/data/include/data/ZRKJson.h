@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <json/json.h>
 #include <string>
 #include <util/XmlConfigHelper.h>
@@ -10,9 +11,14 @@ namespace zrk {
 /// wrong-typed, and the game must go on with defaults.
 class ZRKJson {
 public:
-    /// The parsed file, or null when it is missing or not JSON.
-    static Json::Value readFile(const std::string& path);
-    /// The parsed text, or null when it is not JSON.
+    /// A fixture holds a whole world of the embedded server, more than the 1 MB of a settings
+    /// or data file.
+    static const std::size_t kFixtureLimit = 16 * 1024 * 1024;
+
+    /// The parsed file, or null when it is missing, larger than `limit`, not JSON or nested too
+    /// deep (JsonText); all but a missing file are logged.
+    static Json::Value readFile(const std::string& path, std::size_t limit = kFixtureLimit);
+    /// The parsed text, or null when it is not JSON or nested too deep.
     static Json::Value parse(const std::string& text);
 
     /// The member of an object, or null when `v` is no object or lacks it.

@@ -57,8 +57,8 @@ public:
     bool isLoggingIn() const;
     /// Ends the online session and asks the framework to quit.
     void goDead() override;
-    std::string getUID() const { return mUID; }
-    std::string getSID() const;
+    std::string getUID() const override { return mUID; }
+    std::string getSID() const override;
 
     // Client states.
     /// Changes to the named client state through the engine's state machine; a room name,

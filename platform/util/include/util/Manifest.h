@@ -23,7 +23,8 @@ struct FileFolder {
 /// <manifest><folder path="/files/data"><file name=".." path=".." sig=".."/></folder></manifest>
 class Manifest {
 public:
-    /// Replaces the content; false (and empty) when the text is not a manifest.
+    /// Replaces the content; false (and empty) when the text is not a manifest or nests too
+    /// deep (XmlText).
     bool read(const std::string& text);
     const std::vector<FileFolder>& getFolders() const { return mFolders; }
     bool empty() const { return mFolders.empty(); }

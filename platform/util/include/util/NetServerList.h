@@ -24,8 +24,9 @@ public:
 /// Entries without a host are skipped.
 class NetServerList {
 public:
-    /// false when the file is missing or not well-formed; the list is then empty.
-    bool readFromXmlFile(const std::string& file);
+    /// false when the file is missing, too large, nested too deep or not a server list; the
+    /// list is then empty and `error` (when given) says why.
+    bool readFromXmlFile(const std::string& file, std::string* error = nullptr);
     std::size_t size() const { return mServers.size(); }
     const NetServer& at(std::size_t i) const { return mServers.at(i); }
 

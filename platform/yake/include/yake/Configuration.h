@@ -17,7 +17,8 @@ public:
 
     static Path path(const std::string& key) { return Path(key, '/'); }
 
-    /// Replaces the tree (under `root`, when not empty) with the XML file's content.
+    /// Replaces the tree (under `root`, when not empty) with the XML file's content; a file
+    /// over 1 MB or nested too deep is refused (XmlText).
     void readFromXML(const std::string& file, const std::string& root);
     /// The same as readFromXML: ".properties" files are XML too.
     void readFromFile(const std::string& file, const std::string& root) { readFromXML(file, root); }

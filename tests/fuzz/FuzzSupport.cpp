@@ -1,0 +1,54 @@
+#include "FuzzSupport.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <yake/Logger.h>
+
+namespace zrkfuzz {
+
+namespace {
+
+// Never destroyed: the clean-up at exit still needs it after the statics are gone.
+const std::string* gFolder = nullptr;
+
+void removeFolder()
+{
+    std::error_code ec;
+    std::filesystem::remove_all(*gFolder, ec);
+}
+
+} // namespace
+
+const std::string& FuzzSupport::folder()
+{
+    if (!gFolder) {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "zrkfuzz-XXXXXX").string();
+        if (!::mkdtemp(&tmpl[0]))
+            std::abort();
+        gFolder = new std::string(tmpl + "/");
+        std::atexit(removeFolder);
+    }
+    return *gFolder;
+}
+
+std::string FuzzSupport::write(const std::string& name, const std::uint8_t* data, std::size_t size)
+{
+    const std::string path = folder() + name;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    return path;
+}
+
+std::string FuzzSupport::text(const std::uint8_t* data, std::size_t size)
+{
+    return std::string(reinterpret_cast<const char*>(data), size);
+}
+
+void FuzzSupport::quiet()
+{
+    yake::logging::logger::instance().setEchoToStderr(false);
+    yake::logging::logger::instance().setLogFile("");
+}
+
+} // namespace zrkfuzz

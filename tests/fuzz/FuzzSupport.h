@@ -1,0 +1,22 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace zrkfuzz {
+
+/// What every fuzz target shares: a folder of its own for the files it hands the game (made
+/// once per process, removed at exit), and a quiet log, since a run makes millions of lines.
+class FuzzSupport {
+public:
+    /// The folder, ending in "/".
+    static const std::string& folder();
+    /// Writes the input as the named file in the folder; returns its path.
+    static std::string write(const std::string& name, const std::uint8_t* data, std::size_t size);
+    /// The input as text.
+    static std::string text(const std::uint8_t* data, std::size_t size);
+    /// No log lines on the terminal.
+    static void quiet();
+};
+
+} // namespace zrkfuzz

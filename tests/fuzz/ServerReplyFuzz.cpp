@@ -1,0 +1,58 @@
+// A reply of the game server as the game takes it: its first line is the reply text (the
+// log-in's result code, a room's entry code), the rest its result views, which the game
+// keeps and reads back through the game data the events use.
+#include <cstdint>
+#include <data/ZRKGameData.h>
+#include <data/ZRKJson.h>
+#include <data/ZRKRequestBroker.h>
+#include <data/ZRKSession.h>
+#include <data/ZRKServerRequest.h>
+#include <data/ZRKTaskRequest.h>
+#include <data/ZRKUserRequest.h>
+#include <list>
+
+#include "FuzzSupport.h"
+
+using namespace kavri3D;
+using namespace kavri3D::zrk;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static const bool ready = (zrkfuzz::FuzzSupport::quiet(), true);
+    (void)ready;
+    const std::string input = zrkfuzz::FuzzSupport::text(data, size);
+    const std::size_t line = input.find('\n');
+    const std::string text = input.substr(0, line);
+    const Json::Value views = ZRKJson::parse(line == std::string::npos ? std::string() : input.substr(line + 1));
+    const bool error = !text.empty() && text[0] == '!';
+
+    ZRKSession session(""); // no embedded server: the input answers
+    int code = -1;
+    session.login("hero", "hero123", [&](core::ISession*, int c) { code = c; });
+    ZRKUserRequest::queryPcStats(ZRKReply());
+    ZRKUserRequest::queryUserInfo("hero", true, ZRKReply());
+    ZRKUserRequest::queryUserInventory(0, ZRKReply());
+    ZRKTaskRequest::getPcQuestList(ZRKReply());
+    ZRKServerRequest::queryMaster(ZRKReply());
+    session.enter("room1", "");
+    ZRKRequestBroker& broker = session.getBroker();
+    for (const char* op : {"login", "queryPcStats", "queryUserInfo", "queryUserInventory", "getPcQuestList", "queryMaster", "enter"})
+        broker.completeOldest(op, error, text, views);
+    session.update(0);
+
+    (void)ZRKUserRequest::getPc_id().getIntVal("pc_id", 0);
+    (void)ZRKUserRequest::getUserInfo("hero").getStringVal("pc_id", "");
+    (void)ZRKUserRequest::getUserSetting("hero").getIntVal("pc_newbie_task", 0);
+    std::list<core::XmlConfigHelper> items;
+    for (int bag = 0; bag < 12; ++bag)
+        ZRKUserRequest::getBagItems(ZRKUserRequest::getInventory(), bag, items);
+    if (ZRKQuestLib* quests = ZRKTaskRequest::getQuestLib())
+        (void)quests->getDoingNum(0xFF);
+    if (ZRKDataLib* stats = ZRKUserRequest::getStatsLib()) {
+        (void)stats->size();
+        (void)stats->find("1");
+    }
+    (void)ZRKJson::fromView(ZRKJson::toView(views));
+    (void)code;
+    return 0;
+}
