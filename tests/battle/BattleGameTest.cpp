@@ -7,6 +7,8 @@
 #include <data/ZRKSession.h>
 #include <data/ZRKWorld.h>
 #include <gtest/gtest.h>
+#include <gui/IBattleOver.h>
+#include <gui/IGuiManager.h>
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
 #include <yake/Time.h>
@@ -60,7 +62,7 @@ TEST_F(BattleGame, HeroFightsABotBattleToTheEndAndIsSentBackWithHisAwards)
     std::string back, stateDuring;
     long long coinsBefore = -1, coinsAfter = -1;
     std::size_t itemsBefore = 0, itemsAfter = 0;
-    bool overShown = false, fought = false;
+    bool overShown = false, fought = false, resultShown = false;
     int shots = 0;
     std::size_t awards = 0;
     EXPECT_TRUE(zrktest::GameRun::run(kHeroRun, [&](zrktest::GameRun& game) {
@@ -88,8 +90,12 @@ TEST_F(BattleGame, HeroFightsABotBattleToTheEndAndIsSentBackWithHisAwards)
         game.framesUntil([&] {
             commander.step(room->getLand());
             overShown = overShown || room->isBattleOverShown();
-            if (room->isBattleOverShown())
+            if (room->isBattleOverShown()) {
                 awards = room->getAwards().size();
+                gui::IGuiManager* gui = room->getGuiManager();
+                auto* view = gui ? static_cast<gui::IBattleOver*>(gui->getBattleOverView()) : nullptr;
+                resultShown = resultShown || (view && view->isShown());
+            }
             return session->getLastTeleport() == "zrk_personalroom";
         }, 6000);
         shots = commander.shots;
@@ -104,6 +110,7 @@ TEST_F(BattleGame, HeroFightsABotBattleToTheEndAndIsSentBackWithHisAwards)
     EXPECT_GT(shots, 0);
     EXPECT_TRUE(overShown);
     EXPECT_GE(awards, 1u);
+    EXPECT_TRUE(resultShown);
     EXPECT_EQ(back, "zrk_personalroom");
     EXPECT_GT(coinsAfter, coinsBefore);
     EXPECT_EQ(itemsAfter, itemsBefore); // the battle lends arms; the bag stays as it was

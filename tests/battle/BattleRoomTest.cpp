@@ -252,7 +252,7 @@ TEST(BattleAwards, CurrenciesMergeByKindAndComeBeforeItemsMergedById)
     add(1, 0, 30);
     add(6, 900, 2);
     awards.append("not an award");
-    const std::vector<AwardBoxItem> merged = BattleRoom::mergeAwards(awards);
+    const std::vector<BattleRoom::AwardBoxItem> merged = BattleRoom::mergeAwards(awards);
     ASSERT_EQ(merged.size(), 4u);
     EXPECT_EQ(merged[0].bi_type, 1);
     EXPECT_EQ(merged[0].bi_num, 130);

@@ -130,6 +130,7 @@ void GuiManager::shutdown()
     mFrameworkConnection.disconnect();
     mDispatcher.shutdown();
     mQueue.clear();
+    mBattleOver.destroyWindow();
     releaseHandedOver();
 }
 

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <map>
+#include <core/GraphicsSystem.h>
 #include <core/TimerManager.h>
+#include <data/ZRKGameData.h>
 #include <data/ZRKJson.h>
 #include <data/ZRKPlayerState.h>
 #include <data/ZRKRequestBroker.h>
@@ -16,7 +18,11 @@
 #include <gui/IEventDispatcher.h>
 #include <gui/IGuiManager.h>
 #include <gui/IGuideContent.h>
+#include <land/LandScene.h>
+#include <land/ZRKBattleState.h>
 #include <land/ZRKLand.h>
+#include <lan/ZRKLan.h>
+#include <scene/GrafixScene.h>
 #include <land/ZRKPlayerSim.h>
 #include <transport/QueryString.h>
 #include "battle/BattleLandRoom.h"
@@ -159,7 +165,7 @@ void BattleRoom::createLand()
 {
     mLandLoadConnection.disconnect();
     mPlayerStateConnection.disconnect();
-    mLand.reset(); // the old land goes before the new one is made
+    releaseLand(); // the old land goes before the new one is made
     mLand.reset(new ZRKLand(this));
     mLoadingStarted = false;
     mResultReported = false;
@@ -213,6 +219,11 @@ void BattleRoom::startLoading()
     if (!mLand->create()) {
         onLandLoadState11();
         return;
+    }
+    if (core::GrafixScene* scene = getScene()) {
+        core::GraphicsSystem* graphics = core::GraphicsSystem::getSingletonPtr();
+        mLandScene.reset(new LandScene(*mLand, *scene, !graphics || graphics->isHeadless()));
+        mLandScene->setCamera(getCamera());
     }
     installEventPreviews();
     mPlayerStateConnection.disconnect();
@@ -323,7 +334,26 @@ void BattleRoom::onFrame(float dt)
 
 // --- the end ----------------------------------------------------------------------------------
 
-std::vector<AwardBoxItem> BattleRoom::mergeAwards(const Json::Value& awards)
+BattleRoom::AwardBoxItem BattleRoom::fillAwardRecord(int id, int type, int num)
+{
+    static const char* const kNames[] = {"msg/award_nothing", "msg/award_zaobi", "msg/award_dianjuan",
+                                         "msg/award_guabi", "msg/award_jifen", "msg/award_jingyan"};
+    static const char* const kIcons[] = {"", "block/coin1", "block/coin1", "block/coin1", "block/card1", "block/card1"};
+    AwardBoxItem item;
+    item.bi_id = id;
+    item.bi_type = type;
+    item.bi_num = num;
+    item.counted = type != 6;
+    if (type >= 0 && type <= 5) {
+        item.name = ZRKLan::getMsg(kNames[type]);
+        item.icon = kIcons[type];
+    } else {
+        item.name = std::to_string(id); // items get their names from the item library
+    }
+    return item;
+}
+
+std::vector<BattleRoom::AwardBoxItem> BattleRoom::mergeAwards(const Json::Value& awards)
 {
     std::map<int, AwardBoxItem> counted, items;
     const auto add = [&](const Json::Value& a) {
@@ -336,7 +366,7 @@ std::vector<AwardBoxItem> BattleRoom::mergeAwards(const Json::Value& awards)
         const int key = type == 6 ? id : type;
         auto it = into.find(key);
         if (it == into.end())
-            into.emplace(key, AwardBoxItem::make(id, type, num));
+            into.emplace(key, fillAwardRecord(id, type, num));
         else
             it->second.bi_num += num;
     };
@@ -372,16 +402,59 @@ void BattleRoom::onBattleOver()
         setTimer(mHalfTimeTimer, kHalfTimeDelayMs, [this, stage]() { onHalfTime(stage); });
     readAwards();
     mBattleOverShown = true;
+    showBattleOver();
     if (gui::IGuiManager* gui = getGuiManager()) {
         if (gui::IEventDispatcher* events = gui->getEventDispatcher()) {
             events->raise(17);
             events->raise(103);
         }
-    } else {
-        writeLog(4, kChannel, "no GUI manager: the result screen is not shown");
     }
     if (mLand)
         mLand->createPodium();
+}
+
+void BattleRoom::showBattleOver()
+{
+    gui::IGuiManager* gui = getGuiManager();
+    auto* view = gui ? static_cast<gui::IBattleOver*>(gui->getBattleOverView()) : nullptr;
+    if (!view || !mLand) {
+        writeLog(4, kChannel, "no GUI manager or result view: the result screen is not shown");
+        return;
+    }
+    const GameSummary& summary = mLand->getSummary();
+    std::vector<gui::IBattleOver::PlayerRecord> players;
+    for (const auto& entry : mLand->getAllDoll()) {
+        const ZRKPlayerSim& doll = *entry.second;
+        gui::IBattleOver::PlayerRecord r;
+        r.team = doll.getColour() != 0;
+        r.nickname = doll.getState() ? doll.getState()->getUserSettings().getStringVal("pc_nickname", doll.getId()) : doll.getId();
+        const ZRKBattleState& battle = doll.getBattle();
+        r.hp = battle.xhp > 0 ? std::max(0.0f, std::min(1.0f, static_cast<float>(battle.hp) / static_cast<float>(battle.xhp))) : 0.0f;
+        r.level = doll.getState() ? doll.getState()->getUserSettings().getIntVal("pc_lv", 0) : 0;
+        if (const GameSummary::Entry* e = summary.find(doll.getId())) {
+            r.shots = e->shots;
+            r.hits = e->hits;
+            r.damage = e->damage;
+            r.kills = e->kills;
+            r.deaths = e->deaths;
+            r.hitRatio = e->shots > 0 ? static_cast<float>(e->hits) / static_cast<float>(e->shots) : 0.0f;
+            r.text = e->text;
+        }
+        r.me = doll.getId() == mLand->getMyUID();
+        players.push_back(r);
+    }
+    ZRKServer* server = ZRKGameData::part(&ZRKGameData::server);
+    const int tactic = mLand->getTacticId() + (server && server->isArenaZone() ? 100 : 0);
+    view->setResult(players, tactic, mAwards);
+    view->setSummary(summary.winner);
+}
+
+void BattleRoom::closeBattleHud()
+{
+    mMessageBoxOpen = false;
+    gui::IGuiManager* gui = getGuiManager();
+    if (auto* view = gui ? static_cast<gui::IBattleOver*>(gui->getBattleOverView()) : nullptr)
+        view->close();
 }
 
 void BattleRoom::onHalfTime(int stage)
@@ -394,8 +467,10 @@ void BattleRoom::onHalfTime(int stage)
 
 void BattleRoom::onPlayerStateChanged(const std::string&, int)
 {
-    if (mBattleOverShown)
-        readAwards(); // awards told after the result screen came up
+    if (!mBattleOverShown)
+        return;
+    readAwards(); // awards told after the result screen came up
+    showBattleOver();
 }
 
 // --- leaving ----------------------------------------------------------------------------------
@@ -454,7 +529,7 @@ void BattleRoom::resetBattle()
 {
     clearGuideText();
     mGuideWaiting = false;
-    mMessageBoxOpen = false;
+    closeBattleHud();
     mSweepEnd = -1.0f;
     mParamsReceived = false;
     mLoadingStarted = false;
@@ -466,6 +541,12 @@ void BattleRoom::resetBattle()
     kill(mOverTimer);
     kill(mHalfTimeTimer);
     kill(mLeaveTimer);
+    releaseLand();
+}
+
+void BattleRoom::releaseLand()
+{
+    mLandScene.reset(); // stops drawing before the land goes
     mLand.reset();
 }
 

@@ -10,7 +10,7 @@
 #include <core/EventManager.h>
 #include <core/RtObjectAttrMap.h>
 #include <json/json.h>
-#include "battle/AwardBoxItem.h"
+#include <gui/IBattleOver.h>
 #include "rooms/BasicRoom.h"
 
 namespace kavri3D {
@@ -19,6 +19,7 @@ class IEventHandler;
 } // namespace core
 namespace zrk {
 
+class LandScene;
 class ZRKLand;
 class ZRKRoomState;
 
@@ -30,6 +31,7 @@ class BattleRoom : public BasicRoom {
 public:
     /// One weapon of the chosen ammo bag: item id and shell count.
     typedef std::pair<std::string, int> WeaponEntry;
+    typedef gui::IBattleOver::AwardBoxItem AwardBoxItem;
 
     BattleRoom();
     ~BattleRoom() override;
@@ -101,6 +103,8 @@ public:
     /// Merges the award list of a battle state: currencies by type (in type order), then items
     /// by id (in id order), amounts summed.
     static std::vector<AwardBoxItem> mergeAwards(const Json::Value& awards);
+    /// An award entry's name and icon from its kind (items: their id as the name).
+    static AwardBoxItem fillAwardRecord(int id, int type, int num);
 
     // What tests look at.
     const std::string& getReturnState() const { return mReturnState; }
@@ -126,11 +130,15 @@ private:
     void checkLoadingDone();
     void reportResult();
     void readAwards();
+    void showBattleOver();
+    void closeBattleHud();
+    void releaseLand();
     ZRKRoomState* landRoomState() const;
     int setTimer(int& id, unsigned ms, const std::function<void()>& call);
     void kill(int& id);
 
     std::unique_ptr<ZRKLand> mLand;
+    std::unique_ptr<LandScene> mLandScene; ///< draws the land; goes before it
     int mLoadTimer = -1;
     int mSimulatorTimer = -1;
     int mOverTimer = -1;
