@@ -106,6 +106,10 @@ void BattleRoom::createScene()
     mWeaponSet.clear();
     mAwards.clear();
     mBattleOverShown = false;
+    // The battle has the scene to itself: the lobby's backdrop comes back when it is left.
+    if (BackgroundScene* background = BackgroundScene::instancePtr())
+        if (background->isBuilt())
+            background->destroyScene();
     registerEventHandlers();
 }
 
@@ -245,6 +249,8 @@ void BattleRoom::onLandLoadState(int, int state)
         break;
     case LOAD_READY:
         clearGuideText();
+        if (gui::IGuiManager* gui = getGuiManager())
+            gui->showPage("battle");
         activatePlayFrame();
         break;
     case LOAD_RESULT:
