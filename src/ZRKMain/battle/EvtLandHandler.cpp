@@ -3,7 +3,7 @@
 #include <core/EventManager.h>
 #include <core/Frame.h>
 #include "battle/BattleRoom.h"
-#include "shell/Application.h"
+#include "events/EventHost.h"
 #include "shell/LogRoutine.h"
 
 namespace kavri3D {
@@ -49,7 +49,7 @@ void EvtLandHandler::syncOrAbort(const core::Event& event)
         return;
     }
     if (event.attrs().hasAttr("sabort"))
-        if (core::Frame* frame = Application::mainFrame())
+        if (core::Frame* frame = EventHost::frame())
             frame->messageBox("warning/title", "warning/srv_abort", 1, 9, 300, 150);
     mRoom.scheduleLeave();
 }
