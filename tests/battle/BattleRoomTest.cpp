@@ -108,6 +108,14 @@ TEST_F(BattleRoomTest, EntryReadsTheBagAndTheWayBackAndARoomIsAdaptedForTheLand)
     EXPECT_FALSE(land.getPlayerSettings("hero").getBoolVal("pc_bot", true));
     EXPECT_FALSE(land.getPlayerState(bot)->getUserSettings().getBoolVal("pc_bot", false)); // a copy was marked
 
+    // A room that went away answers as an empty one.
+    BattleLandRoom gone("no_such_room");
+    EXPECT_EQ(gone.getSlotCount(), 0);
+    EXPECT_EQ(gone.getSeatPlayer(0), "");
+    EXPECT_FALSE(gone.getPlayerState("hero"));
+    EXPECT_TRUE(gone.getPlayerWeapons("hero").empty());
+    gone.reportLoaded("hero"); // nothing is sent
+
     // Leaving gives the ammo bag back.
     room->onExit();
     EXPECT_EQ(ZRKUserRequest::getCa_id(), 1);

@@ -87,6 +87,8 @@ TEST_F(BattleHandshakeTest, EveryoneLoadsThenItIsFoughtAwardedOnceAndClosedTenSe
 
     EXPECT_FALSE(ask("reportLoad", name).first);
     EXPECT_EQ(room->getState().getIntVal("state", -1), 2);
+    EXPECT_TRUE(ask("reportBattleOver", name, "one").first); // a winner that is no number
+    EXPECT_EQ(coins("hero"), before);
 
     const long long botBefore = coins(bot);
     const int heroTeam = room->findPlayer("hero")->getBattleState().getIntVal("team", -1);
