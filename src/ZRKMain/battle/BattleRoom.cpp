@@ -511,12 +511,13 @@ void BattleRoom::leaveRoom()
         writeLog(4, kChannel, "no session: the battle cannot be left");
         return;
     }
-    // The finished battle's room is left on the server too.
+    ZRKRoomState* current = ZRKRoomRequest::getRoomState(std::string(), false, false);
+    // The room to go back to; never the battle's own, which is left on the server too.
+    const std::string back = current && current->getRoomName() != battleRoom ? current->getRoomName() : std::string();
     if (!battleRoom.empty() && ZRKRoomRequest::getRoomState(battleRoom, false, false))
         session->leave(battleRoom);
     if (state.empty() || state == "zrk_personalroom") {
-        ZRKRoomState* room = ZRKRoomRequest::getRoomState(std::string(), false, false);
-        session->teleport(!arena.empty() ? arena : room ? room->getRoomName() : std::string(), "zrk_personalroom", std::string());
+        session->teleport(!arena.empty() ? arena : back, "zrk_personalroom", std::string());
     } else if (state == "room") {
         session->teleport(std::string(), "room", std::string());
     } else {
