@@ -97,7 +97,7 @@ bool Application::isQuitRequested() const
 boost::shared_ptr<BlackBoard> Application::onCreateBlackBoardImpl()
 {
     auto bb = boost::shared_ptr<BlackBoard>(new BlackBoard);
-    for (const char* name : {"quitAfterFrames", "quitAfterSeconds", "unpaced", "headless", "screenshot"})
+    for (const char* name : {"quitAfterFrames", "quitAfterSeconds", "unpaced", "headless", "screenshot", "nickname"})
         copySwitch(*this, *bb, name);
     return bb;
 }

@@ -1,5 +1,7 @@
 #include "data/ZRKPlayerOps.h"
 
+#include <cctype>
+
 #include "data/ZRKServerCall.h"
 #include "data/ZRKServerOps.h"
 #include "data/ZRKWorld.h"
@@ -138,6 +140,92 @@ void changeSlot(ZRKServerCall& call)
     call.views["inventory"] = call.world().inventoryView(call.player);
 }
 
+/// The longest nickname, in characters.
+const std::size_t kNickMaxChars = 16;
+
+/// Why a nickname cannot be had (a message key), or empty when it is well formed: 1 to 16
+/// characters of letters and digits of A to Z, "_", "-", or well-formed characters beyond ASCII.
+std::string nicknameFault(const std::string& nick)
+{
+    if (nick.empty())
+        return "error/role_name_empty";
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < nick.size(); ++chars) {
+        const unsigned char c = static_cast<unsigned char>(nick[i]);
+        if (c < 0x80) {
+            if (!std::isalnum(c) && c != '_' && c != '-')
+                return "error/role_name_bad";
+            ++i;
+            continue;
+        }
+        // A well-formed UTF-8 sequence: no stray continuation byte, no overlong form, no
+        // surrogate, nothing beyond U+10FFFF.
+        const int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
+        if (length == 0 || c > 0xF4 || i + static_cast<std::size_t>(length) > nick.size())
+            return "error/role_name_bad";
+        unsigned long code = c & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
+        for (int k = 1; k < length; ++k) {
+            const unsigned char next = static_cast<unsigned char>(nick[i + static_cast<std::size_t>(k)]);
+            if ((next & 0xC0) != 0x80)
+                return "error/role_name_bad";
+            code = (code << 6) | (next & 0x3F);
+        }
+        if ((length == 3 && code < 0x800) || (length == 4 && code < 0x10000) || code > 0x10FFFF ||
+            (code >= 0xD800 && code <= 0xDFFF))
+            return "error/role_name_bad";
+        i += static_cast<std::size_t>(length);
+    }
+    return chars > kNickMaxChars ? "error/role_name_long" : std::string();
+}
+
+/// The account's character: [sex "1" or "2", nickname]. The reply carries the new player's views.
+void queryUserCreateChar(ZRKServerCall& call)
+{
+    std::string sex, nick;
+    if (!ZRKServerCall::readText(call.arg(0), sex) || !ZRKServerCall::readText(call.arg(1), nick) ||
+        (sex != "1" && sex != "2"))
+        return call.refuse("error/srv_bad_request", "no sex and nickname");
+    const ZRKWorld::Player* p = self(call);
+    if (!p)
+        return;
+    if (p->pcId != 0)
+        return call.refuse("error/role_exists", "the account has a character");
+    const std::string fault = nicknameFault(nick);
+    if (!fault.empty())
+        return call.refuse(fault, "the nickname is not allowed");
+    if (call.world().nicknameTaken(nick))
+        return call.refuse("error/role_name_taken", "the nickname is taken");
+    std::string refusal;
+    if (!call.world().createCharacter(call.player, nick, sex == "1" ? 1 : 2, refusal))
+        return call.refuse(refusal, "the character could not be made");
+    if (infoViews(call, call.player, call.account))
+        call.views["pc"] = call.world().playerView(call.player, ZRKWorld::PcView);
+}
+
+/// The own character's default look: {pc_id, def_hair, def_face, def_coat, def_glove, def_shoes}.
+void regDefState(ZRKServerCall& call)
+{
+    const Json::Value& tree = call.arg(0);
+    const ZRKWorld::Player* p = self(call);
+    if (!p)
+        return;
+    long long pcId = 0;
+    if (!tree.isObject() || !ZRKServerCall::readNumber(tree["pc_id"], pcId) || pcId == 0 || pcId != p->pcId)
+        return call.refuse("error/srv_bad_request", "not the own character");
+    Json::Value looks = ZRKWorld::Player::doc(p->looks);
+    if (!looks.isObject())
+        looks = Json::Value(Json::objectValue);
+    for (const char* part : {"def_hair", "def_face", "def_coat", "def_glove", "def_shoes"}) {
+        long long index = 0;
+        if (!ZRKServerCall::readNumber(tree[part], index) || index < 0 || index > 999)
+            return call.refuse("error/srv_bad_request", std::string("no index for ") + part);
+        looks[part] = static_cast<Json::Int>(index);
+    }
+    if (!call.world().setLooks(call.player, looks))
+        return call.refuse("error/unknow_wrong", "the look could not be kept");
+    call.views["defState"] = looks;
+}
+
 } // namespace
 
 void ZRKPlayerOps::addTo(ZRKServerOps& ops)
@@ -159,6 +247,8 @@ void ZRKPlayerOps::addTo(ZRKServerOps& ops)
     ops.add("getPcBluDrillList", &getPcBluDrillList, reads);
     ops.add("addStatsPoint", &addStatsPoint, changes);
     ops.add("changeSlot", &changeSlot, changes);
+    ops.add("queryUserCreateChar", &queryUserCreateChar, changes);
+    ops.add("regDefState", &regDefState, changes);
 }
 
 } // namespace zrk

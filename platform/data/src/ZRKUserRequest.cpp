@@ -17,6 +17,8 @@ long ZRKUserRequest::queryPcStats(ZRKReply done) { return ZRKRequestBroker::call
 long ZRKUserRequest::queryUseFunItem(const ZRKParams& params, ZRKReply done) { return ZRKRequestBroker::post("ZRKUserRequest", "queryUseFunItem", params, done); }
 long ZRKUserRequest::addStatsPoint(const ZRKParams& params, ZRKReply done) { return ZRKRequestBroker::post("ZRKUserRequest", "addStatsPoint", params, done); }
 long ZRKUserRequest::changeSlot(const core::XmlConfigHelper& params, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "changeSlot", done, params); }
+long ZRKUserRequest::queryUserCreateChar(const std::string& sex, const std::string& nickname, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserCreateChar", done, sex, nickname); }
+long ZRKUserRequest::regDefState(const core::XmlConfigHelper& params, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "regDefState", done, params); }
 core::XmlConfigHelper ZRKUserRequest::getUserInfo(const std::string& uid) { return ZRKGameData::liveView("userInfo/" + uid); }
 core::XmlConfigHelper ZRKUserRequest::getUserSetting(const std::string& uid) { return ZRKGameData::liveView("userSetting/" + uid); }
 core::XmlConfigHelper ZRKUserRequest::getPc_id() { return ZRKGameData::liveView("pc"); }

@@ -574,6 +574,51 @@ bool ZRKWorld::addMoney(const std::string& player, MoneyKind kind, long long del
     return true;
 }
 
+bool ZRKWorld::nicknameTaken(const std::string& nick)
+{
+    ZRKDatabase::Statement& q = mDb.prepare("SELECT 1 FROM players WHERE lower(nick) = lower(?) LIMIT 1");
+    q.bind(1, nick);
+    const bool taken = q.step();
+    q.reset();
+    return taken;
+}
+
+bool ZRKWorld::createCharacter(const std::string& player, const std::string& nick, int cId, std::string& refusal)
+{
+    ZRKDatabase::Statement& top = mDb.prepare("SELECT coalesce(max(pc_id), 0) FROM players WHERE bot = 0");
+    const long long pcId = top.step() ? top.integer(0) + 1 : 0;
+    top.reset();
+    if (pcId <= 0) {
+        refusal = "error/unknow_wrong";
+        return false;
+    }
+    Json::Value looks(Json::objectValue);
+    looks["def_sex"] = cId == 1 ? "boy" : "girl";
+    for (const char* part : {"def_hair", "def_face", "def_coat", "def_glove", "def_shoes"})
+        looks[part] = 0;
+    looks["def_animation"] = "idle";
+    Json::FastWriter writer;
+    ZRKDatabase::Statement& q = mDb.prepare(
+        "UPDATE players SET pc_id = ?1, nick = ?2, c_id = ?3, lv = 1, exp = 0, rank = 0, newbie_task = 0, looks = ?4 "
+        "WHERE name = ?5 AND pc_id = 0 AND bot = 0");
+    q.bind(1, pcId).bind(2, nick).bind(3, static_cast<long long>(cId)).bind(4, writer.write(looks)).bind(5, player);
+    const bool made = q.run() && mDb.changes() == 1;
+    forget(player);
+    if (!made)
+        refusal = "error/role_exists";
+    return made;
+}
+
+bool ZRKWorld::setLooks(const std::string& player, const Json::Value& looks)
+{
+    Json::FastWriter writer;
+    ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET looks = ?1 WHERE name = ?2");
+    q.bind(1, writer.write(looks)).bind(2, player);
+    const bool done = q.run() && mDb.changes() == 1;
+    forget(player);
+    return done;
+}
+
 bool ZRKWorld::putBot(const Player& bot, const Json::Value& looks)
 {
     forget(bot.name);

@@ -59,6 +59,8 @@ void EventDispatcher::leave()
 void EventDispatcher::raise(int eventId)
 {
     mRaised.push_back(eventId);
+    if (mRaiseObserver)
+        mRaiseObserver(eventId);
     if (!find(eventId))
         return;
     mPending.push_back(eventId);

@@ -22,6 +22,9 @@ public:
     /// Told of each list an event handed out after a raise (the pages show some of it).
     typedef std::function<void(int eventId, ParamList* params)> FillObserver;
 
+    /// Told of every id raised (the pages act on some that no event answers).
+    typedef std::function<void(int eventId)> RaiseObserver;
+
     EventDispatcher() = default;
     ~EventDispatcher() override;
     EventDispatcher(const EventDispatcher&) = delete;
@@ -41,6 +44,7 @@ public:
     const std::vector<int>& raisedIds() const { return mRaised; }
     void clearRaised() { mRaised.clear(); }
     void setFillObserver(FillObserver observer) { mObserver = std::move(observer); }
+    void setRaiseObserver(RaiseObserver observer) { mRaiseObserver = std::move(observer); }
     /// Deletes every registered event (the game's session still exists at this point).
     void shutdown();
 
@@ -59,6 +63,7 @@ private:
     std::vector<int> mRaised;
     std::deque<int> mPending;
     FillObserver mObserver;
+    RaiseObserver mRaiseObserver;
     int mDepth = 0;
     bool mDraining = false;
     unsigned mShutdowns = 0;

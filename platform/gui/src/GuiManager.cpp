@@ -8,6 +8,7 @@
 #include "CeguiText.h"
 #include "GuiLog.h"
 #include "GuiPage.h"
+#include "CreateCharPage.h"
 #include "LoginPage.h"
 #include "PortraitPage.h"
 #include <core/BlackBoard.h>
@@ -71,6 +72,9 @@ GuiManager::GuiManager()
     for (const Screen& s : kScreens) {
         if (s.kind == LoginPage::kKind)
             mPages[s.kind] = std::make_unique<LoginPage>(s.window, s.title, mParams, parent, mDispatcher);
+        else if (s.kind == CreateCharPage::kKind)
+            mPages[s.kind] = std::make_unique<CreateCharPage>(s.window, s.title, mParams, parent, mDispatcher,
+                                                              [this, name = std::string(s.name)] { showPage(name); });
         else if (const Pictures* p = picturesOf(s.kind))
             mPages[s.kind] = std::make_unique<PortraitPage>(s.kind, s.window, s.title, mParams, parent, p->images,
                                                             p->columns);
@@ -78,6 +82,10 @@ GuiManager::GuiManager()
             mPages[s.kind] = std::make_unique<GuiPage>(s.kind, s.window, s.title, mParams, parent);
     }
     mDispatcher.setFillObserver([this](int id, ParamList* params) { onFilled(id, params); });
+    mDispatcher.setRaiseObserver([this](int id) {
+        if (CreateCharPage* page = createCharPage())
+            page->onRaised(id);
+    });
     mAnimator.setFrameHook([this] { onFrame(); });
 }
 
@@ -88,8 +96,21 @@ void GuiManager::onFirstPanelsCreated()
     mAutoLoginArmed = true;
 }
 
+CreateCharPage* GuiManager::createCharPage()
+{
+    auto it = mPages.find(CreateCharPage::kKind);
+    return it == mPages.end() ? nullptr : static_cast<CreateCharPage*>(it->second.get());
+}
+
 void GuiManager::onFrame()
 {
+    if (CreateCharPage* page = createCharPage()) {
+        try {
+            page->onFrame();
+        } catch (const std::exception& e) {
+            guiLog(3, "creation page step failed: ", e.what());
+        }
+    }
     if (!mAutoLoginArmed || !mDispatcher.find(LoginPage::kLoginEventId))
         return;
     mAutoLoginArmed = false;

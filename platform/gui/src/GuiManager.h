@@ -24,6 +24,7 @@ class Event;
 namespace zrk {
 namespace gui {
 
+class CreateCharPage;
 class GuiPage;
 
 /// The plug-in's one manager: the pages of the panel kinds, the event dispatcher, the
@@ -95,6 +96,7 @@ public:
 
 private:
     CEGUI::Window* pageParent() const;
+    CreateCharPage* createCharPage();
     void onFrameworkEvent(const core::Event& event);
     void onFilled(int eventId, ParamList* params);
     void releaseHandedOver();

@@ -26,6 +26,16 @@ CEGUI::Window* GuiPage::getRootWindow()
 
 ParamNode* GuiPage::getParam(const std::string& name, ParamHandle params) { return mParams.find(params, name); }
 
+CEGUI::Window* GuiPage::addWidget(CEGUI::Window& frame, const char* type, const char* name, const std::string& text,
+                                  float x, float y, float w, float h)
+{
+    CEGUI::Window* widget = CEGUI::WindowManager::getSingleton().createWindow(type, name);
+    widget->setArea(CEGUI::URect(CEGUI::UDim(x, 0), CEGUI::UDim(y, 0), CEGUI::UDim(x + w, 0), CEGUI::UDim(y + h, 0)));
+    widget->setText(toCeguiString(text));
+    frame.addChild(widget);
+    return widget;
+}
+
 void GuiPage::setVisible(bool visible)
 {
     if (CEGUI::Window* w = visible ? getRootWindow() : mWindow)

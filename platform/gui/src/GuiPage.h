@@ -44,6 +44,9 @@ protected:
     /// Adds the page's widgets to its fresh frame.
     virtual void buildContent(CEGUI::Window& frame) {}
     ParamStore& params() { return mParams; }
+    /// A widget of the type under the frame, placed in fractions of the frame's client area.
+    static CEGUI::Window* addWidget(CEGUI::Window& frame, const char* type, const char* name, const std::string& text,
+                                    float x, float y, float w, float h);
     /// The page's window when it exists, null otherwise (never made here).
     CEGUI::Window* window() const { return mWindow; }
 

@@ -31,20 +31,6 @@ const Widget kWidgets[] = {
     {"Status", "TaharezLook/StaticText", "", 0.05f, 0.85f, 0.90f, 0.11f},
 };
 
-ParamNode node(const std::string& name, const boost::any& value, std::int32_t size, std::int32_t type)
-{
-    ParamNode n;
-    n.name = name;
-    n.value = value;
-    n.size = size;
-    n.type = type;
-    return n;
-}
-
-ParamNode stringNode(const std::string& name, const std::string& value)
-{
-    return node(name, value, static_cast<std::int32_t>(value.size()), ParamNode::String);
-}
 } // namespace
 
 LoginPage::LoginPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
@@ -58,14 +44,8 @@ LoginPage::~LoginPage() { mClickedConnection.disconnect(); }
 
 void LoginPage::buildContent(CEGUI::Window& frame)
 {
-    CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
-    for (const Widget& spec : kWidgets) {
-        CEGUI::Window* w = wm.createWindow(spec.type, spec.name);
-        w->setArea(CEGUI::URect(CEGUI::UDim(spec.x, 0), CEGUI::UDim(spec.y, 0), CEGUI::UDim(spec.x + spec.w, 0),
-                                CEGUI::UDim(spec.y + spec.h, 0)));
-        w->setText(toCeguiString(spec.text));
-        frame.addChild(w);
-    }
+    for (const Widget& spec : kWidgets)
+        addWidget(frame, spec.type, spec.name, spec.text, spec.x, spec.y, spec.w, spec.h);
     frame.getChild("Banner")->setProperty("Image", imageProperty("TaharezLook", "ClientBrush"));
     frame.getChild("NameLabel")->setProperty("FrameEnabled", "false");
     frame.getChild("PasswordLabel")->setProperty("FrameEnabled", "false");
@@ -124,13 +104,13 @@ bool LoginPage::submit(const std::string& name, const std::string& password, boo
     setStatus("");
     if (CEGUI::Window* frame = window())
         frame->getChild("Name")->setText(toCeguiString(name));
-    params().set(kKind, stringNode("username", name));
-    params().set(kKind, stringNode("password", password));
-    params().set(kKind, node("lock", lock, 1, ParamNode::Bool));
-    params().set(kKind, stringNode("show_name", name));
+    params().set(kKind, ParamStore::makeText("username", name));
+    params().set(kKind, ParamStore::makeText("password", password));
+    params().set(kKind, ParamStore::makeNode("lock", lock, 1, ParamNode::Bool));
+    params().set(kKind, ParamStore::makeText("show_name", name));
     mDispatcher.callback(kLoginEventId, params().handle(kKind));
     // The password is needed only for the call just made; it does not stay in the GUI.
-    params().set(kKind, stringNode("password", ""));
+    params().set(kKind, ParamStore::makeText("password", ""));
     if (CEGUI::Window* still = window())
         still->getChild("Password")->setText("");
     return true;

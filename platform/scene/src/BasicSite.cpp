@@ -1,6 +1,7 @@
 #include "scene/BasicSite.h"
 
 #include <Ogre.h>
+#include <yake/Logger.h>
 
 #include "scene/PartShapes.h"
 
@@ -16,6 +17,7 @@ BasicSite::BasicSite(Ogre::SceneManager* scene, Ogre::SceneNode* parent, const s
 
 BasicSite::~BasicSite()
 {
+    mLoadSignal.disconnect_all_slots();
     while (!mItems.empty())
         remove(mItems.begin()->first);
     if (mNode && mScene)
@@ -50,6 +52,45 @@ long BasicSite::addRoomOrFurnish(const std::string& itemName, const ProductManag
     const long id = mNextId++;
     mItems[id] = Item{itemName, node, true};
     return id;
+}
+
+void BasicSite::loadItems(const EquipmentList& items)
+{
+    for (const Equipment& item : items) {
+        const std::string& name = item.getItem();
+        if (name.empty() || hasItemNamed(name))
+            continue;
+        ProductManager::DocumentPtr document = ProductManager::instance().lookup(name, false);
+        if (!document) {
+            // Nothing known of it: a plain floor to stand on.
+            document.reset(new SceneDocument);
+            document->name = name;
+            document->shape = "cube";
+            document->size[0] = document->size[2] = 12.0f;
+            document->size[1] = 0.02f;
+            document->colour[0] = 0.45f;
+            document->colour[1] = 0.50f;
+            document->colour[2] = 0.55f;
+        }
+        if (addRoomOrFurnish(name, document, std::string(), true) == -1)
+            yake::logging::logger::instance().log(4, "scene", "item " + name + " could not be placed in " + mName);
+        // Reported either way: whoever waits for the scene must not wait for ever.
+        mLoaded.push_back(name);
+    }
+}
+
+boost::signals2::connection BasicSite::subscribeToLoadSignal(const LoadSignal::slot_type& slot)
+{
+    return mLoadSignal.connect(slot);
+}
+
+void BasicSite::update()
+{
+    // A handler may load more: those wait for the next update.
+    std::deque<std::string> loaded;
+    loaded.swap(mLoaded);
+    for (const std::string& name : loaded)
+        mLoadSignal(name);
 }
 
 bool BasicSite::remove(long itemId)

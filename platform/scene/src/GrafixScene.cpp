@@ -71,6 +71,10 @@ BasicSite* GrafixScene::createSite(const std::string& name, bool create)
 
 void GrafixScene::update(float dt)
 {
+    if (mSite)
+        mSite->update();
+    for (auto& site : mSites)
+        site.second->update();
     for (auto& p : mPlayers)
         p.second->update(dt);
 }

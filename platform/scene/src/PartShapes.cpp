@@ -1,6 +1,8 @@
 #include "scene/PartShapes.h"
 
 #include <Ogre.h>
+#include <algorithm>
+#include <cstdint>
 #include <yake/Logger.h>
 
 namespace kavri3D {
@@ -55,19 +57,45 @@ const Shape& shapeOf(const std::string& slot)
     return kShapes[sizeof kShapes / sizeof kShapes[0] - 1];
 }
 
-std::string materialFor(const Shape& shape)
+// Tints that set one item of a slot apart from another (two hair choices look different).
+const float kTints[][3] = {{1.0f, 1.0f, 1.0f}, {0.95f, 0.35f, 0.30f}, {0.30f, 0.55f, 0.95f},
+                           {0.35f, 0.85f, 0.40f}, {0.95f, 0.80f, 0.25f}, {0.70f, 0.40f, 0.90f}};
+
+/// FNV-1a: the same item gets the same tint on every run.
+std::size_t itemHash(const std::string& item)
 {
-    const std::string name = std::string("kavri/part/") + shape.slot;
+    std::uint32_t h = 2166136261u;
+    for (unsigned char c : item) {
+        h ^= c;
+        h *= 16777619u;
+    }
+    return h;
+}
+
+std::string materialFor(const Shape& shape, const std::string& item)
+{
+    const std::string name = std::string("kavri/part/") + shape.slot + "/" + item;
     Ogre::MaterialManager& mm = Ogre::MaterialManager::getSingleton();
     if (mm.resourceExists(name, Ogre::RGN_DEFAULT))
         return name;
+    // The slot's colour, shaded by the item: a quarter of its own tint and a lighter or darker
+    // step. Skin keeps its hue and changes only a little.
+    const std::size_t h = itemHash(item);
+    const bool skin = std::string(shape.slot) == "face" || std::string(shape.slot) == "body";
+    const float* tint = kTints[h % (sizeof kTints / sizeof kTints[0])];
+    const float share = skin ? 0.0f : 0.25f;
+    const float step = skin ? 0.9f + 0.05f * static_cast<float>((h >> 8) % 5)
+                            : 0.7f + 0.1f * static_cast<float>((h >> 8) % 5);
+    Ogre::ColourValue colour = shape.colourValue();
+    for (int c = 0; c < 3; ++c)
+        colour.ptr()[c] = std::min(1.0f, ((1.0f - share) * colour.ptr()[c] + share * tint[c]) * step);
     Ogre::MaterialPtr m = mm.create(name, Ogre::RGN_DEFAULT);
     Ogre::Pass* pass = m->getTechnique(0)->getPass(0);
-    pass->setDiffuse(shape.colourValue());
-    pass->setAmbient(shape.colourValue() * 0.6f);
+    pass->setDiffuse(colour);
+    pass->setAmbient(colour * 0.6f);
     pass->setSpecular(Ogre::ColourValue(0.2f, 0.2f, 0.2f));
     if (std::string(shape.slot) == "effect")
-        pass->setSelfIllumination(shape.colourValue() * 0.5f);
+        pass->setSelfIllumination(colour * 0.5f);
     return name;
 }
 
@@ -115,7 +143,7 @@ Ogre::SceneNode* PartShapes::attach(Ogre::SceneManager* scene, Ogre::SceneNode* 
             const Shape& shape = shapeOf(slotOf(kind, item));
             entity = scene->createEntity(entityName, shape.sphere ? Ogre::SceneManager::PT_SPHERE
                                                                   : Ogre::SceneManager::PT_CUBE);
-            entity->setMaterialName(materialFor(shape));
+            entity->setMaterialName(materialFor(shape, item));
             node->setPosition(shape.offsetVector());
             node->setScale(shape.scaleVector());
         }

@@ -13,6 +13,15 @@ SceneDocumentPtr SceneDocumentCache::find(const std::string& product) const
     return it == mDocuments.end() ? SceneDocumentPtr() : it->second;
 }
 
+void SceneDocumentCache::maintenance()
+{
+    for (auto it = mDocuments.begin(); it != mDocuments.end();)
+        if (it->second.use_count() <= 1)
+            it = mDocuments.erase(it);
+        else
+            ++it;
+}
+
 void SceneDocumentCache::add(const std::string& product, const SceneDocumentPtr& document)
 {
     if (document)

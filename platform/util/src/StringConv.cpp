@@ -1,6 +1,9 @@
 #include "util/StringConv.h"
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <locale>
 #include <sstream>
 #include <win32/Windows.h>
 
@@ -41,6 +44,21 @@ bool win32EnsureFolder(const std::wstring& folder)
 }
 
 std::string toString(int value) { return std::to_string(value); }
+
+bool parseVector3(const std::string& text, float out[3])
+{
+    std::istringstream in(text);
+    in.imbue(std::locale::classic());
+    float v[3];
+    for (float& f : v)
+        if (!(in >> f) || !std::isfinite(f))
+            return false;
+    std::string rest;
+    if (in >> rest)
+        return false;
+    std::copy(v, v + 3, out);
+    return true;
+}
 
 std::string toString(float value)
 {

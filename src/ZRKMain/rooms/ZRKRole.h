@@ -54,6 +54,7 @@ public:
     void applyDefaultItems();
 
     void setMood(const std::string& m);
+    const std::string& getMood() const { return mood; }
     /// Shows the action item over the mood until resetMood; with `lock` no idle action runs.
     void playMood(const std::string& action, const std::string& m, bool lock);
     void holdMood(const std::string& m);
@@ -62,6 +63,7 @@ public:
 
     void addItem(const std::string& idleAction) { idleActions.push_back(idleAction); }
     void clearItems() { idleActions.clear(); }
+    const std::vector<std::string>& getItems() const { return idleActions; }
 
     void setPosition(float x, float y, float z);
     Ogre::Vector3 getPosition() const;

@@ -44,6 +44,7 @@
 #include <land/ZRKLand.h>
 #include "battle/BattleLandRoom.h"
 #include "battle/BattleRoom.h"
+#include "rooms/CreateCharRoom.h"
 #include "rooms/RoomLogon.h"
 #include "shell/CAppZRKModule.h"
 #include "shell/CWtlMsgLoopAdapter.h"
@@ -353,6 +354,7 @@ bool Application::onPostInitialise()
         machine->addState("battle", boost::make_shared<BattleRoom>());
         // A land made without a room of its own fights in the player's current room.
         ZRKLand::setRoomSource(&BattleLandRoom::currentRoom);
+        machine->addState("zrk_createchar", boost::make_shared<CreateCharRoom>());
         mStateConnection = machine->subscribeToFsmState([this](core::ClientStateMachine& m) { onFsmStateChanged(m); });
     }
 

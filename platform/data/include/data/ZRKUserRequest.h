@@ -27,6 +27,10 @@ public:
     static long addStatsPoint(const ZRKParams& params, ZRKReply done);
     /// Moves an item: "slot_from", "slot_to" and, for more moves at once, "slot_batch".
     static long changeSlot(const core::XmlConfigHelper& params, ZRKReply done);
+    /// Creates the logged-in account's character: sex "1" (boy) or "2" (girl) and its nickname.
+    static long queryUserCreateChar(const std::string& sex, const std::string& nickname, ZRKReply done);
+    /// Keeps the own character's default look: "pc_id" and the indexes "def_hair" to "def_shoes".
+    static long regDefState(const core::XmlConfigHelper& params, ZRKReply done);
     /// The information of a player ("pc_id" is 0 while the account has no character).
     static core::XmlConfigHelper getUserInfo(const std::string& uid);
     /// The settings of a player ("pc_newbie_task", "c_id").

@@ -97,6 +97,14 @@ public:
     /// is checked before anything is written.
     bool moveItems(const std::string& player, const std::vector<std::pair<int, int>>& moves, std::string& refusal);
     bool addMoney(const std::string& player, MoneyKind kind, long long delta, std::string& refusal);
+    /// Whether any player (the server's own included) is known by that nickname, letter case
+    /// of A to Z aside.
+    bool nicknameTaken(const std::string& nick);
+    /// Gives the player (one without a character) its character: a pc_id above every other
+    /// player's of the accounts, level 1, newbie task 0, the look of its sex.
+    bool createCharacter(const std::string& player, const std::string& nick, int cId, std::string& refusal);
+    /// Replaces the player's default look.
+    bool setLooks(const std::string& player, const Json::Value& looks);
     /// Writes (or rewrites) one of the server's own players, with its look.
     bool putBot(const Player& bot, const Json::Value& looks);
 

@@ -1,8 +1,12 @@
 #pragma once
+#include <boost/signals2/connection.hpp>
+#include <boost/signals2/signal.hpp>
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
 #include <util/XmlConfigHelper.h>
+#include <misc/Equipment.h>
 #include "scene/ProductManager.h"
 
 namespace Ogre {
@@ -34,6 +38,17 @@ public:
     Ogre::SceneNode* getMovable() const { return mNode; }
     /// The site's description: settings of how it is loaded ("loader/physix").
     XmlConfigHelper& getDesc() { return mDesc; }
+
+    /// Told the name of each item loadItems placed, from a later update, never inside the call.
+    typedef boost::signals2::signal<void(const std::string&)> LoadSignal;
+
+    /// Places each item: its document when one is known, otherwise a plain floor. Their load
+    /// reports follow from the next update.
+    void loadItems(const EquipmentList& items);
+    boost::signals2::connection subscribeToLoadSignal(const LoadSignal::slot_type& slot);
+    /// Reports the items placed since the last update.
+    void update();
+    std::size_t pendingLoadReports() const { return mLoaded.size(); }
 
     /// Places the document under a new item node; the item's id, or -1 when nothing could be
     /// placed (no document, no scene, a taken name).
@@ -71,6 +86,8 @@ private:
     std::map<long, Item> mItems;
     std::vector<AnimationRequest> mAnimations;
     long mNextId = 1;
+    std::deque<std::string> mLoaded;
+    LoadSignal mLoadSignal;
 };
 
 } // namespace core

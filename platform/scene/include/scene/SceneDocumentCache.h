@@ -14,6 +14,9 @@ public:
     SceneDocumentPtr find(const std::string& product) const;
     void add(const std::string& product, const SceneDocumentPtr& document);
     void removeAll() { mDocuments.clear(); }
+    /// Lets go of the documents nobody else holds (a later lookup reads them again from the
+    /// file cache); those still in use stay.
+    void maintenance();
     std::size_t size() const { return mDocuments.size(); }
 
 private:

@@ -20,6 +20,10 @@ std::wstring win32FolderName(const std::wstring& path);
 /// Creates the folder and its parents; true when it exists afterwards.
 bool win32EnsureFolder(const std::wstring& folder);
 
+/// Three numbers apart by blanks ("0 60 240") into `out`; false (out unchanged) when the text
+/// is anything else.
+bool parseVector3(const std::string& text, float out[3]);
+
 std::string toString(int value);
 std::string toString(float value);
 

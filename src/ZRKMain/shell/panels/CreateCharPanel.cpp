@@ -1,5 +1,10 @@
 #include "shell/panels/CreateCharPanel.h"
 
+#include "events/ChangeCharStateEvent.h"
+#include "events/CreateCharEvent.h"
+#include "events/CreateCharLoadingEvent.h"
+#include "events/RollCharEvent.h"
+
 namespace kavri3D {
 namespace zrk {
 namespace gui {
@@ -9,7 +14,12 @@ CreateCharPanel::CreateCharPanel(core::CEGUIPanelContainer* container) : ZRKPane
 const ZRKPanel::EventTable& CreateCharPanel::events() const
 {
     // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
-    static const EventTable table = {};
+    static const EventTable table = {
+        event<CreateCharLoadingEvent>(),
+        event<ChangeCharStateEvent>(),
+        event<RollCharEvent>(),
+        event<CreateCharEvent>(),
+    };
     return table;
 }
 

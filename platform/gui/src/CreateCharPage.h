@@ -1,0 +1,81 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+#include <gui/RoleState.h>
+#include "GuiPage.h"
+
+namespace kavri3D {
+namespace zrk {
+namespace gui {
+
+class EventDispatcher;
+
+/// The character-creation page: Boy or Girl, "<" and ">" with "i / n" for each of the five
+/// parts, a nickname box, "Create", turning the preview while "Turn left" or "Turn right" is
+/// held, an action button and a status line. It comes up when the game says the scene is
+/// there (49), then asks for the drawn choices (3); each choice dresses the preview (4).
+/// "Create" creates the character (6); once it is kept the page goes on (6, "goCreate" false).
+/// A run started with "/nickname=<name>" types the name and presses "Create" by itself.
+class CreateCharPage : public GuiPage {
+public:
+    static constexpr int kKind = 13;
+    static constexpr int kSceneReadyId = 49;
+    static constexpr int kLoadingEventId = 3;
+    static constexpr int kChangeEventId = 4;
+    static constexpr int kRollEventId = 5;
+    static constexpr int kCreateEventId = 6;
+    static constexpr int kParts = 5;
+    /// The longest name the box takes, in characters (the server's limit).
+    static constexpr std::size_t kNameMaxLength = 16;
+
+    CreateCharPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
+                   EventDispatcher& dispatcher, std::function<void()> show);
+    ~CreateCharPage() override;
+
+    void onRaised(int eventId);
+    void onFilled(int eventId, ParamList& params) override;
+    /// The page's work that waits for a frame: coming up, typing the given name, going on.
+    void onFrame();
+
+    // What the player does, as the buttons do it; false when the event is not there.
+    bool chooseLook(bool boy);
+    bool stepPart(int part, int delta);
+    bool playAction();
+    bool turn(bool rotate, bool clockwise);
+    bool create(const std::string& nickname);
+
+    const RoleState& getState() const { return mState; }
+    int getCount(int part) const { return mCounts[part]; }
+    const std::string& getStatus() const { return mStatus; }
+
+protected:
+    void buildContent(CEGUI::Window& frame) override;
+
+private:
+    bool sendState(int action);
+    void refresh();
+    void setStatus(const std::string& text);
+    bool onClicked(const CEGUI::EventArgs& args);
+    bool onTurnDown(const CEGUI::EventArgs& args);
+    bool onTurnUp(const CEGUI::EventArgs& args);
+
+    EventDispatcher& mDispatcher;
+    std::function<void()> mShow;
+    RoleState mState;
+    int mCounts[kParts] = {0, 0, 0, 0, 0};
+    int mNextAction = 0;
+    bool mShowPending = false;
+    bool mLoaded = false;
+    bool mGoOnPending = false;
+    bool mAutoNameDone = false;
+    bool mCreating = false;
+    std::string mStatus;
+    void disconnectButtons();
+
+    std::vector<CEGUI::Event::Connection> mConnections;
+};
+
+} // namespace gui
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,75 @@
+// A new player through the whole game: logged in by itself as "nochar", sent to character
+// creation, the creation page types the name given on the command line and presses Create,
+// and the new character goes on (to the areas, while the tutorial is not there). The world
+// keeps the character for the next run.
+#include <core/ClientStateMachine.h>
+#include <data/ZRKGameServer.h>
+#include <data/ZRKServerCore.h>
+#include <data/ZRKSession.h>
+#include <data/ZRKWorld.h>
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <win32/Windows.h>
+
+#include "support/GameRun.h"
+#include "support/TestEnv.h"
+
+namespace {
+
+typedef int (*GameEntryFn)(std::uint32_t, HWND, const wchar_t*);
+
+struct NewPlayerRun : ::testing::Test {
+    zrktest::TempDir runtime, data;
+    zrktest::ScopedEnv runtimeEnv{"XDG_RUNTIME_DIR", runtime.path()};
+    zrktest::ScopedEnv dataEnv{"XDG_DATA_HOME", data.path()};
+
+    std::string file(const char* name) const { return data.path() + "/kavri3D/" + name; }
+};
+
+const char* kNewbieRun =
+    "game.exe zrk://play?ln=nochar&lp=nochar123&ls=1 /nickname=Newbie /LowIntegrity=1 /headless=1 /unpaced=1 /mutex=0";
+
+} // namespace
+
+TEST_F(NewPlayerRun, TheCreationPageMakesTheCharacterAndThePlayerGoesOn)
+{
+    std::vector<std::string> states;
+    std::string asked;
+    kavri3D::zrk::ZRKWorld::Player made;
+    bool found = false;
+    EXPECT_TRUE(zrktest::GameRun::run(kNewbieRun, [&](zrktest::GameRun& game) {
+        auto* session = dynamic_cast<kavri3D::zrk::ZRKSession*>(game.session());
+        ASSERT_NE(session, nullptr);
+        boost::signals2::scoped_connection seen = game.stateMachine()->subscribeToFsmState(
+            [&states](kavri3D::core::ClientStateMachine& m) { states.push_back(m.currentStateName()); });
+        game.framesUntil([&] { return session->getLastTeleport() != "" && session->getLastTeleport() != "zrk_createchar"; },
+                         600);
+        asked = session->getLastTeleport();
+        found = session->getGameServer()->core().world().loadPlayer("nochar", made);
+    }));
+    EXPECT_NE(std::find(states.begin(), states.end(), "zrk_createchar"), states.end());
+    // The tutorial is not built: on to the areas.
+    EXPECT_EQ(asked, "room");
+    ASSERT_TRUE(found);
+    EXPECT_EQ(made.nick, "Newbie");
+    EXPECT_GT(made.pcId, 1003);
+    EXPECT_EQ(made.lv, 1);
+    EXPECT_EQ(made.newbieTask, 0);
+}
+
+TEST_F(NewPlayerRun, ThroughGameEntryTheRunEndsWellAndTheWorldKeepsTheCharacter)
+{
+    void* module = dlopen((zrktest::binFolder() + "/libZRK_Main.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(module, nullptr) << dlerror();
+    auto entry = reinterpret_cast<GameEntryFn>(dlsym(module, "GameEntry"));
+    ASSERT_NE(entry, nullptr);
+    const std::wstring cmd = win32WideFromUtf8(std::string(kNewbieRun) + " /quitAfterFrames=200");
+    EXPECT_EQ(entry(0, nullptr, cmd.c_str()), 0);
+    dlclose(module);
+
+    kavri3D::zrk::ZRKWorld world;
+    ASSERT_TRUE(world.open(file("ZRK_World.db"), "res/server", false));
+    const kavri3D::zrk::ZRKWorld::Player* made = world.player("nochar");
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->nick, "Newbie");
+}
