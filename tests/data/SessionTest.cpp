@@ -167,3 +167,37 @@ TEST_F(SessionTest, SessionGoingAwayDropsPendingReplies)
     EXPECT_FALSE(called);
     EXPECT_EQ(ZRKRequestBroker::getSingletonPtr(), nullptr);
 }
+
+namespace {
+/// A state whose scene hears the room messages from the moment it is entered.
+struct SceneState : core::ClientState, core::MsgRoomCallback {
+    ZRKSession* session = nullptr;
+    std::vector<std::string> seen;
+    void onEnter(const std::string&) override { session->setMsgRoomSceneCallback(this); }
+    void onExit() override { session->setMsgRoomSceneCallback(nullptr); }
+    void onEnterRoom(const std::string& room, int code, const std::string& params) override
+    {
+        seen.push_back("enter " + room + " " + std::to_string(code) + " " + params);
+    }
+    void onRoomReady(const std::string& room) override { seen.push_back("ready " + room); }
+};
+} // namespace
+
+TEST_F(SessionTest, TheStateATeleportEntersHearsItsParametersThenThatTheRoomIsReady)
+{
+    core::Engine engine;
+    auto battle = boost::make_shared<SceneState>();
+    battle->session = &session;
+    engine.getClientStateMachine()->addState("battle", battle);
+    ASSERT_TRUE(session.teleport("b1", "battle", "bag=1&prev=room"));
+    session.update(0);
+    EXPECT_TRUE(battle->seen.empty()); // not entered yet
+    engine.update(0);
+    session.update(0);
+    EXPECT_TRUE(battle->seen.empty()); // a frame later, never inside the change
+    session.update(0);
+    EXPECT_EQ(battle->seen, (std::vector<std::string>{"enter b1 0 bag=1&prev=room", "ready b1"}));
+    session.update(0);
+    EXPECT_EQ(battle->seen.size(), 2u); // once
+    engine.getClientStateMachine()->shutdown();
+}

@@ -93,6 +93,14 @@ void MsgClient::post(const std::string& room, const boost::function<void(MsgRoom
     mArrivals.push_back({roomAddress(room), notice, boost::function<void(MsgChatCallback&)>()});
 }
 
+void MsgClient::postScene(const boost::function<void(MsgRoomCallback&)>& notice)
+{
+    Arrival a;
+    a.notice = notice;
+    a.sceneOnly = true;
+    mArrivals.push_back(a);
+}
+
 void MsgClient::receiveRoomMessage(const std::string& room, const std::string& text, bool self)
 {
     post(room, [room, text, self](MsgRoomCallback& c) { c.onMemberMessage(room, text, self); });
@@ -152,7 +160,7 @@ void MsgClient::deliver()
     std::deque<Arrival> due;
     due.swap(mArrivals); // callbacks may post more: those wait for the next frame
     for (const Arrival& a : due) {
-        std::vector<Listener> targets = a.room.empty() ? everyone() : listenersOf(a.room);
+        std::vector<Listener> targets = a.sceneOnly ? std::vector<Listener>() : a.room.empty() ? everyone() : listenersOf(a.room);
         if (mScene.callback && !mScene.alive.expired() &&
             std::none_of(targets.begin(), targets.end(), [this](const Listener& t) { return t.callback == mScene.callback; }))
             targets.push_back(mScene);

@@ -363,6 +363,9 @@ bool ZRKLobby::startBattle(const std::string& name, unsigned seed, int wind)
     Json::Value state = r->state;
     state["state"] = 0;
     r->state = state;
+    r->loaded.clear();
+    r->finished = false;
+    r->closeAt = -1.0;
     Json::Value args;
     args["state"] = state;
     args["params"] = r->params;
@@ -382,6 +385,11 @@ std::vector<std::string> texts(const Json::Value& list)
     return out;
 }
 int intOf(const Json::Value& v, int def) { return v.isInt() ? v.asInt() : def; }
+int stateOf(const ZRKLobby::Room& r)
+{
+    const Json::Value& s = r.state["state"];
+    return s.isInt() ? s.asInt() : -1;
+}
 } // namespace
 
 bool ZRKLobby::loadZones(const std::string& file)
@@ -531,6 +539,75 @@ int ZRKLobby::lockedSeats(const Room& room)
     const Json::Value& max = static_cast<const Json::Value&>(room.params)["max"];
     // Only the seats the room has count, not those beyond its size.
     return max.isInt() ? std::max(0, locked - (kSeats - max.asInt())) : 0;
+
+
+std::vector<std::string> ZRKLobby::seated(const std::string& name) const
+{
+    std::vector<std::string> out;
+    if (const Room* r = findRoom(name))
+        for (const std::string& s : r->seats)
+            if (!s.empty())
+                out.push_back(s);
+    return out;
+}
+
+bool ZRKLobby::reportLoaded(const std::string& name, const std::string& player)
+{
+    Room* r = room(name);
+    if (!r || stateOf(*r) != 0 || seatOf(*r, player) < 0)
+        return false;
+    r->loaded.insert(player);
+    for (const std::string& s : r->seats)
+        if (!s.empty() && !r->loaded.count(s))
+            return true; // still waiting for someone
+    Json::Value state = r->state;
+    state["state"] = 2;
+    r->state = state;
+    Json::Value args;
+    args["state"] = state;
+    tellRoom(*r, notice(ZRKNotice::RoomState, name, std::string(), args));
+    return true;
+}
+
+bool ZRKLobby::finishBattle(const std::string& name, double closeAt)
+{
+    Room* r = room(name);
+    if (!r || stateOf(*r) != 2 || r->finished)
+        return false;
+    r->finished = true;
+    r->closeAt = closeAt;
+    return true;
+}
+
+bool ZRKLobby::setBattleValues(const std::string& name, const std::string& player, const Json::Value& values)
+{
+    Room* r = room(name);
+    if (!r || !values.isObject() || seatOf(*r, player) < 0)
+        return false;
+    Json::Value& b = r->battle[player];
+    for (const std::string& key : values.getMemberNames())
+        b[key] = values[key];
+    Json::Value args;
+    args["battle"] = b;
+    args["bits"] = 0;
+    tellRoom(*r, notice(ZRKNotice::Player, name, player, args));
+    return true;
+}
+
+void ZRKLobby::closeDue(double now)
+{
+    for (auto& entry : mRooms) {
+        Room& r = entry.second;
+        if (!r.finished || r.closeAt < 0.0 || now < r.closeAt)
+            continue;
+        r.closeAt = -1.0;
+        Json::Value state = r.state;
+        state["state"] = 3;
+        r.state = state;
+        Json::Value args;
+        args["state"] = state;
+        tellRoom(r, notice(ZRKNotice::RoomState, r.name, std::string(), args));
+    }
 }
 
 } // namespace zrk

@@ -2,6 +2,7 @@
 
 #include "data/ZRKNotice.h"
 
+#include <algorithm>
 #include <yake/Logger.h>
 #include "data/ZRKServerCall.h"
 #include "data/ZRKWorldSeed.h"
@@ -13,7 +14,7 @@ namespace {
 const std::string kNobody;
 } // namespace
 
-ZRKServerCore::ZRKServerCore(const ZRKServerConfig& config, double now) : mConfig(config)
+ZRKServerCore::ZRKServerCore(const ZRKServerConfig& config, double now) : mConfig(config), mNow(now)
 {
     loadTexts();
     mWorld.open(mConfig.database, mConfig.folder, mConfig.reset);
@@ -86,7 +87,61 @@ void ZRKServerCore::handle(long connection, const ZRKMessage& request)
         it->second.outbox.push_back(ZRKMessage::reply(request.handle, call.error, call.text, std::move(call.views)));
 }
 
-void ZRKServerCore::tick(double now) { mBots->tick(now); }
+void ZRKServerCore::tick(double now)
+{
+    mNow = now;
+    mBots->tick(now);
+    mLobby->closeDue(now);
+}
+
+std::string ZRKServerCore::startBotBattle(const std::string& player, int bots, const std::string& place, unsigned seed)
+{
+    auto fail = [&](const std::string& why) {
+        yake::logging::logger::instance().log(3, "ZRKGameServer", "no bot battle for " + player + ": " + why);
+        return std::string();
+    };
+    if (!mLobby->isOnline(player) || !mWorld.isReady())
+        return fail("not online");
+    const std::string name = "battle_" + player;
+    if (const ZRKLobby::Room* old = mLobby->findRoom(name)) {
+        const std::vector<std::string> members = old->members;
+        if (std::find(members.begin(), members.end(), player) != members.end())
+            return fail("a battle of the player is still open");
+        for (const std::string& m : members)
+            mLobby->leave(m, name); // the bots of the player's last battle; the room goes with them
+    }
+    ZRKLobby::Room room;
+    room.name = name;
+    room.params["title"] = name;
+    room.params["place"] = place;
+    room.params["mode"] = 0;
+    mLobby->addRoom(room);
+    if (mLobby->enter(player, name, std::string()) != ZRKLobby::Entered)
+        return fail("the room refused the player");
+    // The bots fill the other side: the first of the server's players not in a room already.
+    int seated = 0;
+    for (std::size_t i = 0; i < mBots->size() && seated < bots && seated < ZRKLobby::kSeats / 2; ++i) {
+        const std::string bot = mBots->at(i).name;
+        if (!mLobby->roomsOf(bot).empty() && mLobby->roomsOf(bot) != std::vector<std::string>(1, mBots->at(i).hall))
+            continue;
+        if (mLobby->enter(bot, name, std::string()) != ZRKLobby::Entered)
+            break;
+        Json::Value values;
+        values["bot"] = 1;
+        mLobby->setBattleValues(name, bot, values);
+        ++seated;
+    }
+    if (seated == 0) {
+        mLobby->leave(player, name);
+        return fail("no bot is free");
+    }
+    mLobby->startBattle(name, seed, 0);
+    // The server's own players load at once.
+    for (const std::string& p : mLobby->seated(name))
+        if (p != player)
+            mLobby->reportLoaded(name, p);
+    return name;
+}
 
 void ZRKServerCore::take(long connection, std::vector<ZRKMessage>& out)
 {

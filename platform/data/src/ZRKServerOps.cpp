@@ -1,6 +1,7 @@
 #include "data/ZRKServerOps.h"
 
 #include <yake/Logger.h>
+#include "data/ZRKBattleOps.h"
 #include "data/ZRKDataOps.h"
 #include "data/ZRKLobbyOps.h"
 #include "data/ZRKPlayerOps.h"
@@ -22,6 +23,7 @@ ZRKServerOps::ZRKServerOps()
     ZRKDataOps::addTo(*this);
     ZRKPlayerOps::addTo(*this);
     ZRKLobbyOps::addTo(*this);
+    ZRKBattleOps::addTo(*this);
 }
 
 void ZRKServerOps::add(const std::string& op, Handler handler, unsigned flags) { mEntries[op] = Entry{handler, flags}; }

@@ -161,7 +161,26 @@ bool ZRKSession::teleport(const std::string& room, const std::string& state, con
         logLine(3, "no client state machine: teleport to " + state + " dropped");
         return false;
     }
-    return machine->changeState(state, params);
+    if (!machine->changeState(state, params))
+        return false;
+    mEnteringState = state;
+    mEnteringParams = params;
+    mEntering = true;
+    return true;
+}
+
+void ZRKSession::tellEnteredState()
+{
+    if (!mEntering)
+        return;
+    core::Engine* engine = core::Engine::getSingletonPtr();
+    core::ClientStateMachine* machine = engine ? engine->getClientStateMachine() : nullptr;
+    if (!machine || machine->hasPending() || machine->currentStateName() != mEnteringState)
+        return; // not entered yet (or another teleport followed)
+    mEntering = false;
+    const std::string room = mCurrentRoom, params = mEnteringParams;
+    mMsgClient.postScene([room, params](core::MsgRoomCallback& c) { c.onEnterRoom(room, 0, params); });
+    mMsgClient.postScene([room](core::MsgRoomCallback& c) { c.onRoomReady(room); });
 }
 
 void ZRKSession::teleportAdv(const std::string& state, const std::string& params) { teleport(std::string(), state, params); }
@@ -282,6 +301,7 @@ void ZRKSession::update(float)
     mBroker->update();
     mData->deliverRoomReplays();
     mMsgClient.deliver();
+    tellEnteredState(); // heard on the next frame
     tellWorldReset();
 }
 

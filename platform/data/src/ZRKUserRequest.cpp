@@ -34,6 +34,16 @@ std::list<core::XmlConfigHelper> ZRKUserRequest::getUserSettings()
     return out;
 }
 core::XmlConfigHelper ZRKUserRequest::getPc_id() { return ZRKGameData::liveView("pc"); }
+int ZRKUserRequest::getCa_id()
+{
+    ZRKGameData* data = ZRKGameData::getSingletonPtr();
+    return data ? data->getCaId() : 1;
+}
+void ZRKUserRequest::setCa_id(int bag)
+{
+    if (ZRKGameData* data = ZRKGameData::getSingletonPtr())
+        data->setCaId(bag);
+}
 core::XmlConfigHelper ZRKUserRequest::getUserDefState() { return ZRKGameData::liveView("defState"); }
 ZRKDataLib* ZRKUserRequest::getStatsLib() { return ZRKGameData::part(&ZRKGameData::statsLib); }
 ZRKInventory* ZRKUserRequest::getInventory() { return ZRKGameData::part(&ZRKGameData::inventory); }

@@ -173,6 +173,7 @@ void GuiManager::shutdown()
     mFrameworkConnection.disconnect();
     mDispatcher.shutdown();
     mQueue.clear();
+    mBattleOver.destroyWindow();
     releaseHandedOver();
 }
 

@@ -8,6 +8,7 @@
 #include <gui/IGuiManager.h>
 #include <gui/IGuiWrapper.h>
 
+#include "BattleOverView.h"
 #include "CallCounter.h"
 #include "EventDispatcher.h"
 #include "EventIdQueue.h"
@@ -71,7 +72,8 @@ public:
     IEventDispatcher* getEventDispatcher() override { return &mDispatcher; }
     IEventIdQueue* getEventIdQueue() override { return &mQueue; }
     std::vector<std::string>& getImagesetNames() override { return mImagesetNames; }
-    void* getBattleOverView() override { return nullptr; }
+    /// The result screen, as an IBattleOver pointer.
+    void* getBattleOverView() override { return static_cast<IBattleOver*>(&mBattleOver); }
     void* getDollView() override { return nullptr; }
     void* getGuideView() override { return nullptr; }
     void setGuideContent(boost::shared_ptr<IGuideContent> content) override { mGuideContent = content; }
@@ -119,6 +121,7 @@ private:
     GuiRes mRes{mCalls};
     std::map<int, std::unique_ptr<GuiPage>> mPages;
     GuiControl mControl{*this};
+    BattleOverView mBattleOver{mParams, [this] { return pageParent(); }};
     CEGUI::Window* mRoot = nullptr;
     CEGUI::Window* mTop = nullptr;
     std::unique_ptr<IGuiWrapper> mWrapper;

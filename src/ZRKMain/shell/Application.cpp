@@ -41,6 +41,9 @@
 #include "events/ExitEvent.h"
 #include "rooms/BackgroundScene.h"
 #include "rooms/RoleManager.h"
+#include <land/ZRKLand.h>
+#include "battle/BattleLandRoom.h"
+#include "battle/BattleRoom.h"
 #include "rooms/CreateCharRoom.h"
 #include "rooms/AreaRoom.h"
 #include "rooms/PersonalRoom.h"
@@ -353,6 +356,9 @@ bool Application::onPostInitialise()
         machine->addState("logon", boost::make_shared<RoomLogon>());
         machine->addState("room", boost::make_shared<AreaRoom>());
         machine->addState("playerhall", boost::make_shared<PlayerHallRoom>());
+        machine->addState("battle", boost::make_shared<BattleRoom>());
+        // A land made without a room of its own fights in the player's current room.
+        ZRKLand::setRoomSource(&BattleLandRoom::currentRoom);
         machine->addState("zrk_createchar", boost::make_shared<CreateCharRoom>());
         machine->addState("zrk_personalroom", boost::make_shared<PersonalRoom>());
         mStateConnection = machine->subscribeToFsmState([this](core::ClientStateMachine& m) { onFsmStateChanged(m); });
@@ -512,6 +518,7 @@ void Application::onInterShutdown()
 
 bool Application::onPostShutdown()
 {
+    ZRKLand::setRoomSource(ZRKLand::RoomSource());
     mGuiLoader.reset();
     return core::ExampleApplication<Configuration>::onPostShutdown();
 }

@@ -62,6 +62,8 @@ public:
     void receivePresence(const std::string& member);
     /// Any other room notice.
     void post(const std::string& room, const boost::function<void(MsgRoomCallback&)>& notice);
+    /// A notice for the scene callback alone (the state a teleport entered).
+    void postScene(const boost::function<void(MsgRoomCallback&)>& notice);
     /// A notice for every chat callback (special events such as invitations).
     void postChat(const boost::function<void(MsgChatCallback&)>& notice);
 
@@ -81,6 +83,7 @@ private:
         std::string room; // empty: for every callback (a room notice) or every chat callback
         boost::function<void(MsgRoomCallback&)> notice;
         boost::function<void(MsgChatCallback&)> chat;
+        bool sceneOnly = false;
     };
     std::vector<Listener> everyone() const;
     void keep(const Sent& sent);

@@ -46,6 +46,7 @@ public:
     std::size_t size() const { return mBots.size(); }
     std::size_t onlineCount() const;
     const Bot* find(const std::string& name) const;
+    const Bot& at(std::size_t i) const { return mBots[i]; }
     std::uint64_t seed() const { return mSeed; }
 
     /// The bot's next draw, and one between the two figures of a [low, high] pair.

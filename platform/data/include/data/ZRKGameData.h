@@ -71,6 +71,9 @@ public:
     ZRKDataLib& statsLib() { return mStats; }
     ZRKInventory& inventory() { return mInventory; }
     ZRKServer& server() { return mServer; }
+    /// The ammo bag chosen for battles.
+    int getCaId() const { return mCaId; }
+    void setCaId(int bag) { mCaId = bag; }
 
 private:
     struct View {
@@ -88,6 +91,7 @@ private:
     ZRKDataLib mStats{"stats"};
     ZRKInventory mInventory;
     ZRKServer mServer;
+    int mCaId = 1;
     std::vector<std::pair<std::string, boost::shared_ptr<ZRKRoomState>>> mRooms; ///< in order of entering
 };
 

@@ -38,6 +38,9 @@ public:
         std::string seats[kSeats];
         bool open[kSeats] = {true, true, true, true, true, true, true, true};
         std::map<std::string, Json::Value> battle; ///< each member's battle values
+        std::set<std::string> loaded; ///< seated players whose land has loaded this battle
+        bool finished = false;        ///< the battle's awards are written
+        double closeAt = -1.0;        ///< when the finished battle closes (state 3)
     };
     /// A zone players choose on the area page; its hall is the room of its name.
     struct Zone {
@@ -93,6 +96,18 @@ public:
     bool kick(const std::string& room, const std::string& by, int seat);
     /// The battle starts: the room gets its "seed", "place" and "wind" and its state 0.
     bool startBattle(const std::string& room, unsigned seed, int wind);
+    /// A seated player's land has loaded; once every seated player has, the room's "state"
+    /// turns 2. False outside a starting battle or for a player without a seat.
+    bool reportLoaded(const std::string& room, const std::string& player);
+    /// The battle is decided: false when it is not being fought or was finished already;
+    /// otherwise it closes (state 3) at `closeAt`.
+    bool finishBattle(const std::string& room, double closeAt);
+    /// Sets members of a player's battle values and tells the room.
+    bool setBattleValues(const std::string& room, const std::string& player, const Json::Value& values);
+    /// Closes the finished battles that are due by `now`.
+    void closeDue(double now);
+    /// The seated players of a room, seat by seat (empty seats skipped).
+    std::vector<std::string> seated(const std::string& room) const;
 
     // Zones and their game rooms.
     const std::vector<Zone>& zones() const { return mZones; }

@@ -33,8 +33,14 @@ public:
     /// The connection is gone: its player goes offline.
     void disconnect(long connection);
     void handle(long connection, const ZRKMessage& request);
-    /// Lets the server's own players act up to `now` (seconds).
+    /// Lets the server's own players act, and closes the finished battles, up to `now` (seconds).
     void tick(double now);
+    /// The time of the last tick (seconds).
+    double now() const { return mNow; }
+    /// Control: a battle room for the player with `bots` of the server's own players, seated as the
+    /// room balances its sides, on the place, started at once (the bots have loaded already). Returns the
+    /// room's name; empty (with a log line) when the player is not online or no bot is free.
+    std::string startBotBattle(const std::string& player, int bots, const std::string& place, unsigned seed);
     /// Moves the connection's outbox to `out`, in order.
     void take(long connection, std::vector<ZRKMessage>& out);
 
@@ -78,6 +84,7 @@ private:
     std::map<long, Connection> mConnections;
     std::map<std::string, long> mPlayers; ///< player -> connection
     long mNextConnection = 1;
+    double mNow = 0.0;
     unsigned mSessions = 0;
 };
 

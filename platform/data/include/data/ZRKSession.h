@@ -112,6 +112,7 @@ private:
     long enterWith(const std::string& room, const ZRKParams& params);
     void receive();
     void tellWorldReset();
+    void tellEnteredState();
 
     std::unique_ptr<ZRKRequestBroker> mBroker;
     std::unique_ptr<ZRKGameData> mData;
@@ -129,6 +130,10 @@ private:
     std::string mUID;
     std::string mCurrentRoom;
     std::string mLastTeleport;
+    /// The state a teleport asked for and its parameter text: once the state is entered, its
+    /// scene callback hears onEnterRoom with the text, then onRoomReady.
+    std::string mEnteringState, mEnteringParams;
+    bool mEntering = false;
     long mLoginHandle = 0;
     ZRKRequestOwner mRequests; // last: its requests are cancelled while the broker lives
 };

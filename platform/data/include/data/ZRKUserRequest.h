@@ -50,6 +50,9 @@ public:
     /// Announces avatar updates (flag 2: level or rank changed) on the frame thread; null
     /// The own character ("pc_id", "pc_lv", "pc_rank", "pc_newbie_task"...).
     static core::XmlConfigHelper getPc_id();
+    /// The ammo bag the player fights with (1 to 3); 1 until set.
+    static int getCa_id();
+    static void setCa_id(int bag);
     /// The default look of the last default-look reply.
     static core::XmlConfigHelper getUserDefState();
     static ZRKDataLib* getStatsLib();

@@ -1,0 +1,137 @@
+#include "battle/BattleLandRoom.h"
+
+#include <cstdlib>
+#include <data/ZRKJson.h>
+#include <data/ZRKPlayerState.h>
+#include <data/ZRKRequestBroker.h>
+#include <data/ZRKRoomRequest.h>
+#include <data/ZRKRoomState.h>
+#include <data/ZRKSession.h>
+#include <land/LandBotRoom.h>
+#include "shell/LogRoutine.h"
+
+namespace kavri3D {
+namespace zrk {
+
+BattleLandRoom::BattleLandRoom(const std::string& roomName) : mRoomName(roomName)
+{
+    if (mRoomName.empty())
+        if (ZRKRoomState* room = ZRKRoomRequest::getRoomState(std::string(), false, false))
+            mRoomName = room->getRoomName(); // the battle keeps following this room
+}
+
+boost::shared_ptr<ILandRoom> BattleLandRoom::currentRoom()
+{
+    boost::shared_ptr<BattleLandRoom> room(new BattleLandRoom);
+    if (!room->state())
+        return boost::shared_ptr<ILandRoom>();
+    return room;
+}
+
+ZRKRoomState* BattleLandRoom::state() const
+{
+    if (mRoomName.empty())
+        return nullptr;
+    ZRKRoomState* room = ZRKRoomRequest::getRoomState(mRoomName, false, false);
+    return room && !room->isDestroyed() ? room : nullptr;
+}
+
+int BattleLandRoom::getSlotCount() const { return state() ? state()->getSlotCount() : 0; }
+
+std::string BattleLandRoom::getSeatPlayer(int seat) const
+{
+    ZRKRoomState* room = state();
+    boost::shared_ptr<ZRKPlayerState> p = room ? room->getPlayer(seat) : boost::shared_ptr<ZRKPlayerState>();
+    return p ? p->getID() : std::string();
+}
+
+core::XmlConfigHelper BattleLandRoom::getPlayerSettings(const std::string& playerId) const
+{
+    boost::shared_ptr<ZRKPlayerState> p = getPlayerState(playerId);
+    if (!p)
+        return core::XmlConfigHelper();
+    // A copy: the land's "pc_bot" must not end in the player's own settings.
+    core::XmlConfigHelper settings = ZRKJson::toView(ZRKJson::fromView(p->getUserSettings()));
+    settings.setBoolVal("pc_bot", p->getBattleState().getIntVal("bot", 0) != 0);
+    return settings;
+}
+
+std::vector<std::string> BattleLandRoom::getPlayerWeapons(const std::string& playerId) const
+{
+    // Every seat fights with the battle's own arms: cannon, mortar, rifle and blade.
+    return getPlayerState(playerId) ? std::vector<std::string>{"1", "2", "3", "4"} : std::vector<std::string>();
+}
+
+std::vector<std::string> BattleLandRoom::getPlayerProps(const std::string& playerId) const
+{
+    return getPlayerState(playerId) ? std::vector<std::string>{"51", "52", "54"} : std::vector<std::string>();
+}
+
+core::XmlConfigHelper BattleLandRoom::getRoomValues() const
+{
+    ZRKRoomState* room = state();
+    if (!room)
+        return core::XmlConfigHelper();
+    Json::Value values = ZRKJson::fromView(room->getParams());
+    if (!values.isObject())
+        values = Json::Value(Json::objectValue);
+    const Json::Value roomState = ZRKJson::fromView(room->getState());
+    if (roomState.isObject())
+        for (const std::string& key : roomState.getMemberNames())
+            values[key] = roomState[key];
+    // The server gives the wind as one strength along x; the land reads a vector.
+    const Json::Value& wind = values["wind"];
+    const std::string text = wind.isString() ? wind.asString() : std::string();
+    char* end = nullptr;
+    const long strength = text.empty() || text.size() > 12 ? 0 : std::strtol(text.c_str(), &end, 10);
+    if (wind.isInt())
+        values["wind"] = std::to_string(wind.asInt()) + " 0 0";
+    else if (end && *end == '\0' && end != text.c_str())
+        values["wind"] = std::to_string(strength) + " 0 0";
+    return ZRKJson::toView(values);
+}
+
+Json::Value BattleLandRoom::getMapRecord(const std::string& place) const
+{
+    if (!mMapsRead) {
+        mMapsRead = true;
+        mMaps = LandBotRoom::readMaps("res/server/maps.json");
+    }
+    return mMaps.isObject() && mMaps.isMember(place) ? mMaps[place] : Json::Value();
+}
+
+Json::Value BattleLandRoom::getItemRecord(const std::string& itemId) const
+{
+    static const Json::Value items = LandBotRoom::builtInItems(); // built once, never changed
+    return items.isObject() && items.isMember(itemId) ? items[itemId] : Json::Value();
+}
+
+std::string BattleLandRoom::getMyPlayerId() const
+{
+    ZRKRoomState* room = state();
+    boost::shared_ptr<ZRKPlayerState> self = room ? room->getSelfState() : boost::shared_ptr<ZRKPlayerState>();
+    if (self)
+        return self->getID();
+    ZRKSession* session = ZRKSession::getSingletonPtr();
+    return session ? session->getUID() : std::string();
+}
+
+boost::shared_ptr<ZRKPlayerState> BattleLandRoom::getPlayerState(const std::string& playerId) const
+{
+    ZRKRoomState* room = state();
+    return room ? room->findPlayer(playerId) : boost::shared_ptr<ZRKPlayerState>();
+}
+
+void BattleLandRoom::reportLoaded(const std::string& playerId)
+{
+    if (!state())
+        return;
+    const std::string room = mRoomName;
+    ZRKRequestBroker::call("ZRKRoomRequest", "reportLoad", [room](bool error, const std::string& text) {
+        if (error)
+            writeLog(4, "battle", "the server did not take the load report of " + room + ": " + text);
+    }, room);
+}
+
+} // namespace zrk
+} // namespace kavri3D

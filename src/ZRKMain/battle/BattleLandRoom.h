@@ -1,0 +1,47 @@
+#pragma once
+#include <boost/shared_ptr.hpp>
+#include <json/json.h>
+#include <string>
+#include <land/ILandRoom.h>
+
+namespace kavri3D {
+namespace zrk {
+
+class ZRKRoomState;
+
+/// The land's view of the room the player fights in: the seats, players and values of the
+/// game data's room state, the server's maps and the battle's item records. The room state is
+/// looked up by name at every question, so a room that went away answers as an empty room.
+class BattleLandRoom : public ILandRoom {
+public:
+    /// The room of that name; an empty name follows the current room.
+    explicit BattleLandRoom(const std::string& roomName = std::string());
+
+    /// The land's room source: the current room, or none when the player is in no room.
+    static boost::shared_ptr<ILandRoom> currentRoom();
+
+    int getSlotCount() const override;
+    std::string getSeatPlayer(int seat) const override;
+    core::XmlConfigHelper getPlayerSettings(const std::string& playerId) const override;
+    std::vector<std::string> getPlayerWeapons(const std::string& playerId) const override;
+    std::vector<std::string> getPlayerProps(const std::string& playerId) const override;
+    core::XmlConfigHelper getRoomValues() const override;
+    Json::Value getMapRecord(const std::string& place) const override;
+    Json::Value getItemRecord(const std::string& itemId) const override;
+    std::string getMyPlayerId() const override;
+    boost::shared_ptr<ZRKPlayerState> getPlayerState(const std::string& playerId) const override;
+    /// Tells the server; its answer only matters as a log line.
+    void reportLoaded(const std::string& playerId) override;
+
+    /// The room state followed; null when it is gone.
+    ZRKRoomState* state() const;
+    const std::string& getRoomName() const { return mRoomName; }
+
+private:
+    std::string mRoomName;
+    mutable Json::Value mMaps; ///< read once, when first asked
+    mutable bool mMapsRead = false;
+};
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,117 @@
+// The whole game, headless: "hero" logs in, the server starts him a battle against one of its
+// own players, he fights it by key commands to the end, sees his awards and is sent back.
+#include <core/BlackBoard.h>
+#include <core/ClientStateMachine.h>
+#include <core/KeyInput.h>
+#include <data/ZRKGameServer.h>
+#include <data/ZRKSession.h>
+#include <data/ZRKWorld.h>
+#include <gtest/gtest.h>
+#include <gui/IBattleOver.h>
+#include <gui/IGuiManager.h>
+#include <land/ZRKLand.h>
+#include <land/ZRKPlayerSim.h>
+#include <yake/Time.h>
+
+#include "battle/BattleRoom.h"
+#include "support/GameRun.h"
+#include "support/TestEnv.h"
+
+using namespace kavri3D;
+using namespace kavri3D::zrk;
+
+namespace {
+
+struct BattleGame : ::testing::Test {
+    zrktest::TempDir runtime, data;
+    zrktest::ScopedEnv runtimeEnv{"XDG_RUNTIME_DIR", runtime.path()};
+    zrktest::ScopedEnv dataEnv{"XDG_DATA_HOME", data.path()};
+};
+
+const char* kHeroRun = "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /headless=1 /unpaced=1 /mutex=0";
+
+/// Key commands for the own doll: on its turn, aim a little higher and fire at a charge.
+class Commander {
+public:
+    void step(ZRKLand* land)
+    {
+        core::KeyInput* keys = core::KeyInput::getSingletonPtr();
+        ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
+        if (!keys || !me || land->getActingDoll() != me) {
+            mHeld = 0;
+            return;
+        }
+        ++mHeld;
+        if (mHeld == 2)
+            keys->injectKeyDown(core::KeyInput::KC_SPACE);
+        else if (mHeld == 6) {
+            keys->injectKeyUp(core::KeyInput::KC_SPACE);
+            ++shots;
+        }
+    }
+    int shots = 0;
+
+private:
+    int mHeld = 0;
+};
+
+} // namespace
+
+TEST_F(BattleGame, HeroFightsABotBattleToTheEndAndIsSentBackWithHisAwards)
+{
+    std::string back, stateDuring;
+    long long coinsBefore = -1, coinsAfter = -1;
+    std::size_t itemsBefore = 0, itemsAfter = 0;
+    bool overShown = false, fought = false, resultShown = false;
+    int shots = 0;
+    std::size_t awards = 0;
+    EXPECT_TRUE(zrktest::GameRun::run(kHeroRun, [&](zrktest::GameRun& game) {
+        auto* session = dynamic_cast<ZRKSession*>(game.session());
+        ASSERT_NE(session, nullptr);
+        ASSERT_TRUE(game.framesUntil([&] { return session->isOnline(); }, 240));
+        ZRKServerCore& server = session->getGameServer()->core();
+        coinsBefore = server.world().player("hero")->money[ZRKWorld::Coins];
+        itemsBefore = server.world().items("hero").size();
+        // Simulated time, four frames a second: the fight's land time passes quickly.
+        yake::native::setManualClock(true);
+        core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
+
+        ASSERT_EQ(server.startBotBattle("hero", 1, "1", 3), "battle_hero");
+        game.frames(2);
+        ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
+        auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
+        ASSERT_TRUE(room);
+        ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400))
+            << game.stateName() << " scene " << room->hasScene() << " land " << (room->getLand() != nullptr) << " load "
+            << (room->getLand() ? room->getLand()->getLoadState() : -1) << " params " << room->areParamsReceived();
+        stateDuring = game.stateName();
+        fought = true;
+        Commander commander;
+        game.framesUntil([&] {
+            commander.step(room->getLand());
+            overShown = overShown || room->isBattleOverShown();
+            if (room->isBattleOverShown()) {
+                awards = room->getAwards().size();
+                gui::IGuiManager* gui = room->getGuiManager();
+                auto* view = gui ? static_cast<gui::IBattleOver*>(gui->getBattleOverView()) : nullptr;
+                resultShown = resultShown || (view && view->isShown());
+            }
+            return session->getLastTeleport() == "zrk_personalroom";
+        }, 6000);
+        shots = commander.shots;
+        back = session->getLastTeleport();
+        coinsAfter = server.world().player("hero")->money[ZRKWorld::Coins];
+        itemsAfter = server.world().items("hero").size();
+        yake::native::setManualClock(false);
+    }));
+    yake::native::setManualClock(false);
+    EXPECT_TRUE(fought);
+    EXPECT_EQ(stateDuring, "battle");
+    EXPECT_GT(shots, 0);
+    EXPECT_TRUE(overShown);
+    EXPECT_GE(awards, 1u);
+    EXPECT_TRUE(resultShown);
+    EXPECT_EQ(back, "zrk_personalroom");
+    EXPECT_GT(coinsAfter, coinsBefore);
+    EXPECT_EQ(itemsAfter, itemsBefore); // the battle lends arms; the bag stays as it was
+}

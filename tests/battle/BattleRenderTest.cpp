@@ -1,0 +1,125 @@
+// A short battle in the game window: "hero" logs in, the server starts him a battle against
+// one of its own players, he aims and fires by keys (the mouse moves over the window too) and
+// ends on the result screen. Pictures: battle-aim.png while charging, battle-awards.png with
+// the result.
+#include <CEGUI/CEGUI.h>
+#include <core/BlackBoard.h>
+#include <core/GraphicsSystem.h>
+#include <data/ZRKGameServer.h>
+#include <filesystem>
+#include <data/ZRKSession.h>
+#include <gtest/gtest.h>
+#include <gui/IBattleOver.h>
+#include <gui/IGuiManager.h>
+#include <land/ZRKLand.h>
+#include <land/ZRKPlayerSim.h>
+#include <yake/Time.h>
+
+#include "battle/BattleRoom.h"
+#include "support/GameRun.h"
+#include "support/TestEnv.h"
+#include "support/XWindowInput.h" // last: X11's macros
+
+using namespace kavri3D;
+using namespace kavri3D::zrk;
+
+namespace {
+
+/// A key held down or let go, as the X server tells the window.
+void keyEvent(zrktest::XWindowInput& input, KeySym sym, bool down)
+{
+    XEvent ev{};
+    ev.type = down ? KeyPress : KeyRelease;
+    ev.xkey.keycode = XKeysymToKeycode(input.display, sym);
+    input.send(ev, down ? KeyPressMask : KeyReleaseMask);
+}
+
+void mouseMove(zrktest::XWindowInput& input, int x, int y)
+{
+    XEvent ev{};
+    ev.type = MotionNotify;
+    ev.xmotion.x = x;
+    ev.xmotion.y = y;
+    input.send(ev, PointerMotionMask);
+}
+
+} // namespace
+
+TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
+{
+    ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
+    zrktest::TempDir runtime, data;
+    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
+    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    std::filesystem::create_directories(ZRK_SHOTS_DIR);
+    const std::string aimShot = std::string(ZRK_SHOTS_DIR) + "/battle-aim.png";
+    const std::string awardsShot = std::string(ZRK_SHOTS_DIR) + "/battle-awards.png";
+    double aimLight = -1, awardsLight = -1;
+    bool aimed = false, resultShown = false;
+    int shots = 0;
+    const bool ok = zrktest::GameRun::run(
+        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
+            core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
+            ASSERT_NE(g, nullptr);
+            zrktest::XWindowInput input(g->getRenderWindow());
+            ASSERT_TRUE(input.valid());
+            auto* session = dynamic_cast<ZRKSession*>(game.session());
+            ASSERT_TRUE(session);
+            ASSERT_TRUE(game.framesUntil([&] { return session->isOnline(); }, 240));
+            yake::native::setManualClock(true);
+            core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
+            ASSERT_EQ(session->getGameServer()->core().startBotBattle("hero", 1, "1", 5), "battle_hero");
+            game.frames(2);
+            ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
+            auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
+            ASSERT_TRUE(room);
+            ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400));
+
+            // On his turns hero raises the barrel, holds fire, and lets go; the pointer wanders.
+            int held = 0, frame = 0;
+            auto gui = [&]() -> gui::IBattleOver* {
+                gui::IGuiManager* m = room->getGuiManager();
+                return m ? static_cast<gui::IBattleOver*>(m->getBattleOverView()) : nullptr;
+            };
+            game.framesUntil([&] {
+                ++frame;
+                mouseMove(input, 300 + (frame * 7) % 200, 250 + (frame * 3) % 100);
+                ZRKLand* land = room->getLand();
+                ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
+                if (me && land->getActingDoll() == me) {
+                    ++held;
+                    if (held == 1)
+                        keyEvent(input, XK_Up, true);
+                    if (held == 3) {
+                        keyEvent(input, XK_Up, false);
+                        keyEvent(input, XK_space, true);
+                    }
+                    if (held == 6 && !aimed) {
+                        aimed = g->writeScreenshot(aimShot);
+                        aimLight = g->nonBlackShare();
+                    }
+                    if (held == 8) {
+                        keyEvent(input, XK_space, false);
+                        ++shots;
+                    }
+                } else {
+                    held = 0;
+                }
+                resultShown = gui() && gui()->isShown();
+                return resultShown;
+            }, 4000);
+            game.frames(2);
+            if (resultShown) {
+                EXPECT_TRUE(g->writeScreenshot(awardsShot));
+                awardsLight = g->nonBlackShare();
+            }
+            yake::native::setManualClock(false);
+        });
+    yake::native::setManualClock(false);
+    EXPECT_TRUE(ok);
+    EXPECT_GT(shots, 0);
+    EXPECT_TRUE(aimed);
+    EXPECT_GT(aimLight, 0.5);
+    EXPECT_TRUE(resultShown);
+    EXPECT_GT(awardsLight, 0.5);
+}
