@@ -539,6 +539,7 @@ int ZRKLobby::lockedSeats(const Room& room)
     const Json::Value& max = static_cast<const Json::Value&>(room.params)["max"];
     // Only the seats the room has count, not those beyond its size.
     return max.isInt() ? std::max(0, locked - (kSeats - max.asInt())) : 0;
+}
 
 
 std::vector<std::string> ZRKLobby::seated(const std::string& name) const

@@ -24,8 +24,6 @@ public:
     ZRKWeaponLib* getWeaponLib() { return &mWeapon; }
     /// The zone the player is in (result view "zone"; key "name").
     core::XmlConfigHelper getCurrentZone() const;
-    /// Whether the current zone is an arena (its "arena" value is 1).
-    bool isArenaZone() const { return getCurrentZone().getIntVal("arena", 0) == 1; }
     /// Whether the last one written to is online (result view "online"; key "online").
     core::XmlConfigHelper getOnline() const;
     /// The item sub-classes of the last class reply ("isc_id", "ic_id", "isc_name", "isc_slot",
