@@ -69,6 +69,8 @@ TEST_F(BattleGame, HeroFightsABotBattleToTheEndAndIsSentBackWithHisAwards)
         auto* session = dynamic_cast<ZRKSession*>(game.session());
         ASSERT_NE(session, nullptr);
         ASSERT_TRUE(game.framesUntil([&] { return session->isOnline(); }, 240));
+        // The log-in goes on to the area choice first; the battle starts from there.
+        ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 240)) << game.stateName();
         ZRKServerCore& server = session->getGameServer()->core();
         coinsBefore = server.world().player("hero")->money[ZRKWorld::Coins];
         itemsBefore = server.world().items("hero").size();

@@ -66,6 +66,8 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
             auto* session = dynamic_cast<ZRKSession*>(game.session());
             ASSERT_TRUE(session);
             ASSERT_TRUE(game.framesUntil([&] { return session->isOnline(); }, 240));
+            // The log-in goes on to the area choice first; the battle starts from there.
+            ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 240)) << game.stateName();
             yake::native::setManualClock(true);
             core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
             ASSERT_EQ(session->getGameServer()->core().startBotBattle("hero", 1, "1", 5), "battle_hero");

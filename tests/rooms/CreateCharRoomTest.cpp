@@ -111,6 +111,7 @@ TEST_F(CreateCharRoomFixture, TheSceneLoadsThenThePreviewStandsAtTheTargetAndThe
 
 TEST_F(CreateCharRoomFixture, LeavingBeforeTheLoadStopsTheMusicAndALateLoadMakesNoFigure)
 {
+    RoleManager::destroyInstance(); // a registry an earlier test of this program left behind
     room.onEnter("");
     core::BasicSite* site = room.getDefaultSite();
     ASSERT_NE(site, nullptr);

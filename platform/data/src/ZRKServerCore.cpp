@@ -122,7 +122,13 @@ std::string ZRKServerCore::startBotBattle(const std::string& player, int bots, c
     int seated = 0;
     for (std::size_t i = 0; i < mBots->size() && seated < bots && seated < ZRKLobby::kSeats / 2; ++i) {
         const std::string bot = mBots->at(i).name;
-        if (!mLobby->roomsOf(bot).empty() && mLobby->roomsOf(bot) != std::vector<std::string>(1, mBots->at(i).hall))
+        // Free: in no game room (a zone's hall or cry room is no game room).
+        bool busy = false;
+        for (const std::string& r : mLobby->roomsOf(bot)) {
+            const ZRKLobby::Room* in = mLobby->findRoom(r);
+            busy = busy || !in || !in->hall;
+        }
+        if (busy)
             continue;
         if (mLobby->enter(bot, name, std::string()) != ZRKLobby::Entered)
             break;
