@@ -157,7 +157,7 @@ public:
         yake::native::advanceTime(1.0 / 60);
         core::TimerManager::instance().update();
         mRoom.onFrame(1.f / 60);
-        if (zrk::BackgroundScene* scene = zrk::BackgroundScene::instancePtr()) {
+        if (zrk::BackgroundScene* scene = zrk::BackgroundScene::getSingletonPtr()) {
             const double s0 = now();
             scene->onFrame(1.f / 60);
             mOnFrame.push_back(now() - s0);

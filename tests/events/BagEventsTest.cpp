@@ -55,12 +55,7 @@ struct BagFixture : EventsFixture {
     }
     void logIn()
     {
-        setParam("username", std::string("hero"));
-        setParam("password", std::string("hero123"));
-        setParam("lock", true);
-        act(login);
-        frames(10);
-        ASSERT_EQ(machine().currentStateName(), "room");
+        logInAsHero(login);
         control->clearRaised();
     }
     /// The bag list as the GUI reads it after asking for it, by slot.

@@ -104,6 +104,16 @@ struct EventsFixture : ::testing::Test {
         control->setPageParam(kLogin, node);
     }
     void act(kavri3D::zrk::gui::ICallBackEvent& event) { event.callback(control->paramHandle(kLogin)); }
+    /// Logs "hero" in through the log-in event and runs frames until the area choice ("room").
+    void logInAsHero(kavri3D::zrk::gui::ICallBackEvent& login)
+    {
+        setParam("username", std::string("hero"));
+        setParam("password", std::string("hero123"));
+        setParam("lock", true);
+        act(login);
+        frames(10);
+        ASSERT_EQ(machine().currentStateName(), "room");
+    }
 
     /// Frames of the game: the server answers, replies reach their completions, the client
     /// state changes.

@@ -57,15 +57,7 @@ struct LobbyFixture : EventsFixture {
                 return true;
         return false;
     }
-    void logIn()
-    {
-        setParam("username", std::string("hero"));
-        setParam("password", std::string("hero123"));
-        setParam("lock", true);
-        act(login);
-        frames(10);
-        ASSERT_EQ(machine().currentStateName(), "room");
-    }
+    void logIn() { logInAsHero(login); }
     ZRKGameData& data() { return session->getGameData(); }
     void setView(const std::string& name, const Json::Value& value)
     {

@@ -47,12 +47,7 @@ struct AttrFixture : EventsFixture {
 
     void logIn()
     {
-        setParam("username", std::string("hero"));
-        setParam("password", std::string("hero123"));
-        setParam("lock", true);
-        act(login);
-        frames(10);
-        ASSERT_EQ(machine().currentStateName(), "room");
+        logInAsHero(login);
         control->clearRaised();
     }
     /// The player's attributes asked for, the look put on, the growth followed.

@@ -32,15 +32,7 @@ struct PlayFixture : EventsFixture {
         room = boost::make_shared<zrktest::RecordingState>();
         machine().addState("room", room);
     }
-    void logIn()
-    {
-        setParam("username", std::string("hero"));
-        setParam("password", std::string("hero123"));
-        setParam("lock", true);
-        act(login);
-        frames(10);
-        ASSERT_EQ(machine().currentStateName(), "room");
-    }
+    void logIn() { logInAsHero(login); }
 };
 
 /// Entry i of "room_lv" is the band of level i + 1: [low, high]; "room_lv1" the beginners' cap.

@@ -178,7 +178,7 @@ TEST_F(MainFrameFixture, SnapshotSlotsExistOnceAndDestroyRemovesThem)
 {
     log.startCapture();
     ASSERT_TRUE(frame->create());
-    ASSERT_NE(zrk::SnapShotManager::instancePtr(), nullptr);
+    ASSERT_NE(zrk::SnapShotManager::getSingletonPtr(), nullptr);
     EXPECT_EQ(zrk::SnapShotManager::instance().size(), 18u);
     for (const char* name : zrk::MainFrame::kSnapShotNames)
         EXPECT_NE(zrk::SnapShotManager::instance().find(name), nullptr) << name;
@@ -195,7 +195,7 @@ TEST_F(MainFrameFixture, SnapshotSlotsExistOnceAndDestroyRemovesThem)
 
     frame->destroy();
     EXPECT_EQ(zrk::ScenePlayer::getSingletonPtr(), nullptr);
-    EXPECT_EQ(zrk::SnapShotManager::instancePtr(), nullptr);
+    EXPECT_EQ(zrk::SnapShotManager::getSingletonPtr(), nullptr);
     EXPECT_EQ(control->callCount("shutdown"), 1);
     EXPECT_FALSE(frame->lobbyPanelsCreated());
     EXPECT_TRUE(frame->getPanelNames().empty());
@@ -216,7 +216,7 @@ TEST(MainFrameWithoutPlugin, StillAddsEveryPanelAndGoesCleanly)
     EXPECT_EQ(frame.getPanelNames(), kAllPanels);
     EXPECT_EQ(frame.getGuiRootWindow(), nullptr); // no GUI system either
     frame.destroy();
-    EXPECT_EQ(zrk::SnapShotManager::instancePtr(), nullptr);
+    EXPECT_EQ(zrk::SnapShotManager::getSingletonPtr(), nullptr);
 }
 
 namespace {

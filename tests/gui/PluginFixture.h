@@ -51,12 +51,7 @@ struct PluginFixture : ::testing::Test {
     }
     kavri3D::zrk::gui::ParamNode stringNode(const std::string& name, const std::string& value)
     {
-        kavri3D::zrk::gui::ParamNode n;
-        n.name = name;
-        n.value = value;
-        n.size = static_cast<int>(value.size());
-        n.type = kavri3D::zrk::gui::ParamNode::String;
-        return n;
+        return kavri3D::zrk::gui::ParamNode::text(name, value);
     }
 };
 

@@ -107,7 +107,7 @@ TEST_F(BackgroundFixture, DestroyingTwiceIsSafeAndAnUnbuiltSceneSkipsItsFrame)
     scene().onFrame(1.0f);
     EXPECT_EQ(tour.getElapsed(), 0.0f);
     EXPECT_EQ(gfx.graphics->getCamera()->getDerivedPosition(), camera);
-    EXPECT_EQ(zrk::RoleManager::instancePtr(), nullptr);
+    EXPECT_EQ(zrk::RoleManager::getSingletonPtr(), nullptr);
 }
 
 TEST_F(BackgroundFixture, TheTourFliesOnlyWithTheBackdropAndTheRolesIdleOnlyWithThePortraits)
@@ -220,7 +220,7 @@ TEST_F(BackgroundFixture, DestroyingTheSceneOrTheInstanceEndsTheReadyTimer)
     scene().refresh();
     BackgroundScene::destroyInstance();
     EXPECT_EQ(core::TimerManager::instance().pending(), 0u);
-    EXPECT_EQ(BackgroundScene::instancePtr(), nullptr);
+    EXPECT_EQ(BackgroundScene::getSingletonPtr(), nullptr);
 }
 
 TEST_F(BackgroundFixture, AMissingSlotIsSkippedAndAFailingRenderTargetLeavesItsSceneUnset)

@@ -116,7 +116,7 @@ TEST_F(CreateCharRoomFixture, LeavingBeforeTheLoadStopsTheMusicAndALateLoadMakes
     core::BasicSite* site = room.getDefaultSite();
     ASSERT_NE(site, nullptr);
     EXPECT_EQ(site->pendingLoadReports(), 1u);
-    EXPECT_EQ(RoleManager::instancePtr(), nullptr); // nothing asked of the registry yet
+    EXPECT_EQ(RoleManager::getSingletonPtr(), nullptr); // nothing asked of the registry yet
     const long music = room.getMusicId();
     room.onExit();
     EXPECT_FALSE(audio.isPlaying(static_cast<int>(music)));
@@ -130,7 +130,7 @@ TEST_F(CreateCharRoomFixture, LeavingBeforeTheLoadStopsTheMusicAndALateLoadMakes
 TEST_F(CreateCharRoomFixture, OnlyABuiltBackgroundSceneIsTornDownAndNoneIsMade)
 {
     room.onEnter("");
-    EXPECT_EQ(BackgroundScene::instancePtr(), nullptr);
+    EXPECT_EQ(BackgroundScene::getSingletonPtr(), nullptr);
     room.onExit();
 }
 

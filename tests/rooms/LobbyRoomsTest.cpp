@@ -4,7 +4,6 @@
 #include <core/AbstractWin32Application.h>
 #include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>
-#include <core/Engine.h>
 #include <data/ZRKSession.h>
 #include <functional>
 #include <gui/IGuiControl.h>
@@ -19,7 +18,7 @@
 #include "rooms/RoleManager.h"
 #include "rooms/ZRKRole.h"
 #include "rooms/ZRKRoleRes.h"
-#include "shell/ZRKGuiLoader.h"
+#include "support/HeadlessGameApp.h"
 
 using namespace kavri3D;
 using zrk::AreaRoom;
@@ -28,29 +27,9 @@ using zrk::PlayerHallRoom;
 
 namespace {
 
-class LobbyApp : public core::ExampleApplication<core::ApplicationConfiguration> {
+class LobbyApp : public zrktest::HeadlessGameApp<LobbyApp> {
 public:
-    LobbyApp(bool withGui, std::function<void(LobbyApp&)> body)
-        : core::ExampleApplication<core::ApplicationConfiguration>(nullptr, "game.exe"), mWithGui(withGui),
-          mBody(std::move(body))
-    {
-        win32ClearMessages();
-    }
-    boost::shared_ptr<core::BlackBoard> onCreateBlackBoardImpl() override
-    {
-        auto board = ExampleApplication::onCreateBlackBoardImpl();
-        board->setBool("kavri3D/headless", true);
-        return board;
-    }
-    bool onPreInitialise() override
-    {
-        if (mWithGui) {
-            loader.reset(new zrk::ZRKGuiLoader);
-            loader->loadFrom((zrktest::binFolder() + "/libZRK_Gui.so").c_str());
-        }
-        return true;
-    }
-    core::SessionPtr onCreateSession() override { return core::SessionPtr(new zrk::ZRKSession("res/server")); }
+    using HeadlessGameApp::HeadlessGameApp;
     bool onPostInitialise() override
     {
         machine()->addState("logon", boost::make_shared<core::ClientState>());
@@ -59,39 +38,10 @@ public:
         machine()->addState("zrk_personalroom", personal = boost::make_shared<PersonalRoom>());
         return true;
     }
-    bool onRun() override
-    {
-        getApplicationState()->start();
-        runOneFrame();
-        mBody(*this);
-        return true;
-    }
-    void onPreShutdown() override
-    {
-        zrk::BackgroundScene::destroyInstance();
-        zrk::RoleManager::destroyInstance();
-        ExampleApplication::onPreShutdown();
-    }
-    bool onPostShutdown() override
-    {
-        if (loader) {
-            zrk::gui::IGuiManager* manager = nullptr;
-            if (loader->createGuiManager(&manager))
-                manager->shutdown();
-        }
-        loader.reset();
-        return ExampleApplication::onPostShutdown();
-    }
-    core::ClientStateMachine* machine() { return core::Engine::getSingleton().getClientStateMachine(); }
     void go(const std::string& state)
     {
         machine()->changeState(state);
         runOneFrame();
-    }
-    zrk::gui::IGuiControl* control()
-    {
-        zrk::gui::IGuiManager* manager = nullptr;
-        return loader && loader->createGuiManager(&manager) ? manager->getControl() : nullptr;
     }
     int count(int id)
     {
@@ -99,14 +49,9 @@ public:
         return static_cast<int>(std::count(ids.begin(), ids.end(), id));
     }
 
-    std::unique_ptr<zrk::ZRKGuiLoader> loader;
     boost::shared_ptr<AreaRoom> area;
     boost::shared_ptr<PlayerHallRoom> hall;
     boost::shared_ptr<PersonalRoom> personal;
-
-private:
-    bool mWithGui;
-    std::function<void(LobbyApp&)> mBody;
 };
 
 } // namespace

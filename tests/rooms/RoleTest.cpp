@@ -1,9 +1,10 @@
 // Roles dressed in a headless scene, their registry, idle actions and the one-off effect.
 #include <Ogre.h>
-#include <cstdlib>
+#include <random>
 #include <scene/BasicPlayer.h>
 #include <scene/GrafixScene.h>
 #include <scene/ProductManager.h>
+#include <yake/Math.h>
 
 #include "RoomTestKit.h"
 #include "rooms/RoleManager.h"
@@ -25,7 +26,12 @@ std::vector<std::string> itemsOf(const core::EquipmentList& list)
 struct RoleFixture : ::testing::Test {
     roomtest::HeadlessGraphics gfx;
     core::GrafixScene scene{gfx.graphics->getSceneManager(), "roles"};
-    ~RoleFixture() override { RoleManager::destroyInstance(); }
+    std::mt19937 draws{7};
+    ~RoleFixture() override
+    {
+        RoleManager::destroyInstance();
+        yake::math::Math::setRandomSource(nullptr);
+    }
     RoleManager& roles() { return RoleManager::instance(); }
 };
 
@@ -104,7 +110,7 @@ TEST_F(RoleFixture, ReplacingARoleRemovesTheOldFigureAndUnknownNamesAddNothing)
 
 TEST_F(RoleFixture, IdleActionsStartEveryFiveToNineSecondsAndAZeroSpanAddsNothing)
 {
-    std::srand(7);
+    yake::math::Math::setRandomSource([this] { return std::uniform_real_distribution<float>(0.f, 1.f)(draws); });
     zrk::ZRKRolePtr role = roles().createRole("hero", &scene);
     idleStarts(scene, *role, 5.f, 20); // no idle actions: the clock does not run
     EXPECT_EQ(role->getPlayer()->getAnimationUri(), "boy_continue");

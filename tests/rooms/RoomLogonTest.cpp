@@ -5,7 +5,6 @@
 #include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>
 #include <core/DefaultFsmHelper.h>
-#include <core/Engine.h>
 #include <core/Frame.h>
 #include <data/ZRKSession.h>
 #include <functional>
@@ -16,7 +15,7 @@
 #include "rooms/BackgroundScene.h"
 #include "rooms/RoleManager.h"
 #include "rooms/RoomLogon.h"
-#include "shell/ZRKGuiLoader.h"
+#include "support/HeadlessGameApp.h"
 
 using namespace kavri3D;
 using zrk::RoomLogon;
@@ -24,29 +23,9 @@ using zrk::RoomLogon;
 namespace {
 
 /// A headless framework run whose frame loop is the test's body.
-class LogonApp : public core::ExampleApplication<core::ApplicationConfiguration> {
+class LogonApp : public zrktest::HeadlessGameApp<LogonApp> {
 public:
-    LogonApp(bool withGui, std::function<void(LogonApp&)> body)
-        : core::ExampleApplication<core::ApplicationConfiguration>(nullptr, "game.exe"), mWithGui(withGui),
-          mBody(std::move(body))
-    {
-        win32ClearMessages(); // a quit posted by an earlier run must not end this one
-    }
-    boost::shared_ptr<core::BlackBoard> onCreateBlackBoardImpl() override
-    {
-        auto board = ExampleApplication::onCreateBlackBoardImpl();
-        board->setBool("kavri3D/headless", true);
-        return board;
-    }
-    bool onPreInitialise() override
-    {
-        if (mWithGui) {
-            loader.reset(new zrk::ZRKGuiLoader);
-            loader->loadFrom((zrktest::binFolder() + "/libZRK_Gui.so").c_str());
-        }
-        return true;
-    }
-    core::SessionPtr onCreateSession() override { return core::SessionPtr(new zrk::ZRKSession("res/server")); }
+    using HeadlessGameApp::HeadlessGameApp;
     bool onPostInitialise() override
     {
         logon.reset(new RoomLogon);
@@ -54,31 +33,6 @@ public:
         machine()->addState("room", boost::make_shared<core::ClientState>());
         return true;
     }
-    bool onRun() override
-    {
-        getApplicationState()->start();
-        runOneFrame();
-        mBody(*this);
-        return true;
-    }
-    void onPreShutdown() override
-    {
-        // The log-on state builds the background scene; it goes with the run, as in the game.
-        zrk::BackgroundScene::destroyInstance();
-        ExampleApplication::onPreShutdown();
-    }
-    bool onPostShutdown() override
-    {
-        if (loader) {
-            zrk::gui::IGuiManager* manager = nullptr;
-            if (loader->createGuiManager(&manager))
-                manager->shutdown();
-        }
-        loader.reset(); // the plug-in goes while the GUI it drew into is still there
-        return ExampleApplication::onPostShutdown();
-    }
-
-    core::ClientStateMachine* machine() { return core::Engine::getSingleton().getClientStateMachine(); }
     zrk::ZRKSession& session() { return static_cast<zrk::ZRKSession&>(*getSession()); }
     /// Leaves "logon" for "room" and comes back.
     void reenter()
@@ -93,18 +47,7 @@ public:
         session().login("hero", "hero123", [](core::ISession*, int) {});
         session().update(0);
     }
-    zrk::gui::IGuiControl* control()
-    {
-        zrk::gui::IGuiManager* manager = nullptr;
-        return loader && loader->createGuiManager(&manager) ? manager->getControl() : nullptr;
-    }
-
-    std::unique_ptr<zrk::ZRKGuiLoader> loader;
     boost::shared_ptr<RoomLogon> logon;
-
-private:
-    bool mWithGui;
-    std::function<void(LogonApp&)> mBody;
 };
 
 } // namespace
@@ -124,7 +67,7 @@ TEST(RoomLogon, FirstEntryLogsOutAndShowsNothingThenOneBoxAfterALogIn)
         EXPECT_TRUE(a.getMainFrame()->getMessageBoxes().empty());
         EXPECT_TRUE(control->handledIds().empty());
         // Logging on shows the backdrop alone, and the state steps it every frame.
-        ASSERT_NE(zrk::BackgroundScene::instancePtr(), nullptr);
+        ASSERT_NE(zrk::BackgroundScene::getSingletonPtr(), nullptr);
         EXPECT_EQ(zrk::BackgroundScene::instance().getCurrentFlags(), zrk::BackgroundScene::kBackdrop);
 
         a.login();

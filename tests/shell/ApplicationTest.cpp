@@ -195,9 +195,9 @@ TEST(ApplicationShutDown, DestroysABackgroundSceneBuiltOrNotAndMakesNone)
 {
     Application app(nullptr, "game.exe");
     app.onPreShutdown();
-    EXPECT_EQ(zrk::BackgroundScene::instancePtr(), nullptr); // none was made to be destroyed
+    EXPECT_EQ(zrk::BackgroundScene::getSingletonPtr(), nullptr); // none was made to be destroyed
 
     zrk::BackgroundScene::instance(); // made, never built
     app.onPreShutdown();
-    EXPECT_EQ(zrk::BackgroundScene::instancePtr(), nullptr);
+    EXPECT_EQ(zrk::BackgroundScene::getSingletonPtr(), nullptr);
 }

@@ -411,12 +411,12 @@ TEST(StartUp, TheGameRunsItsHooksOpensInLogOnAndShutsDownCleanly)
         {
             hooks.push_back("shutdown " + (machine ? machine->currentStateName() : std::string("?")));
             // The log-on screen showed its backdrop; the tour and the product resolver were set up.
-            backdrop = zrk::BackgroundScene::instancePtr() &&
+            backdrop = zrk::BackgroundScene::getSingletonPtr() &&
                        zrk::BackgroundScene::instance().getCurrentFlags() == zrk::BackgroundScene::kBackdrop;
             tour = zrk::ScenePlayer::getSingletonPtr() != nullptr;
             resolver = core::ProductManager::instance().getDocumentResolver() != nullptr;
             zrk::Application::onPreShutdown();
-            backgroundAfter = zrk::BackgroundScene::instancePtr() != nullptr;
+            backgroundAfter = zrk::BackgroundScene::getSingletonPtr() != nullptr;
         }
         bool backdrop = false, tour = false, resolver = false, backgroundAfter = true;
     };

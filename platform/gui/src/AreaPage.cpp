@@ -2,6 +2,7 @@
 
 #include <CEGUI/CEGUI.h>
 #include <gui/AreaData.h>
+#include <gui/ParamNode.h>
 
 #include "CeguiText.h"
 #include "EventDispatcher.h"
@@ -73,9 +74,9 @@ bool AreaPage::enter(std::size_t row)
     if (row >= mZones.size())
         return false;
     const Zone& zone = mZones[row];
-    params().set(kKind, ListRows::intNode("z_id", zone.id));
-    params().set(kKind, ListRows::stringNode("cryRoomName", zone.name + "_cry"));
-    params().set(kKind, ListRows::stringNode("guildRoomName", ""));
+    params().set(kKind, ParamNode::integer("z_id", zone.id));
+    params().set(kKind, ParamNode::text("cryRoomName", zone.name + "_cry"));
+    params().set(kKind, ParamNode::text("guildRoomName", ""));
     return mDispatcher.callback(kGoEventId, params().handle(kKind));
 }
 

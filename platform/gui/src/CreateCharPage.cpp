@@ -2,6 +2,7 @@
 
 #include <CEGUI/CEGUI.h>
 #include <core/BlackBoard.h>
+#include <gui/ParamNode.h>
 
 #include "CeguiText.h"
 #include "EventDispatcher.h"
@@ -109,7 +110,7 @@ void CreateCharPage::onFrame()
     }
     if (mGoOnPending) {
         mGoOnPending = false;
-        params().set(kKind, ParamStore::makeNode("goCreate", false, 1, ParamNode::Bool));
+        params().set(kKind, ParamNode::boolean("goCreate", false));
         mDispatcher.callback(kCreateEventId, params().handle(kKind));
     }
     if (mLoaded && !mAutoNameDone) {
@@ -161,8 +162,8 @@ void CreateCharPage::onFilled(int eventId, ParamList& list)
 
 bool CreateCharPage::sendState(int action)
 {
-    params().set(kKind, ParamStore::makeNode("state", mState, static_cast<std::int32_t>(sizeof(RoleState)), ParamNode::Record));
-    params().set(kKind, ParamStore::makeNode("animation", action, 4, ParamNode::Integer));
+    params().set(kKind, ParamNode("state", mState, static_cast<std::int32_t>(sizeof(RoleState)), ParamNode::Record));
+    params().set(kKind, ParamNode::integer("animation", action));
     refresh();
     return mDispatcher.callback(kChangeEventId, params().handle(kKind));
 }
@@ -193,8 +194,8 @@ bool CreateCharPage::playAction()
 
 bool CreateCharPage::turn(bool rotate, bool clockwise)
 {
-    params().set(kKind, ParamStore::makeNode("flags", rotate, 1, ParamNode::Bool));
-    params().set(kKind, ParamStore::makeNode("isClock", clockwise, 1, ParamNode::Bool));
+    params().set(kKind, ParamNode::boolean("flags", rotate));
+    params().set(kKind, ParamNode::boolean("isClock", clockwise));
     return mDispatcher.callback(kRollEventId, params().handle(kKind));
 }
 
@@ -213,9 +214,9 @@ bool CreateCharPage::create(const std::string& nickname)
         frame->getChild("Name")->setText(toCeguiString(nickname));
     setStatus("Creating your character...");
     mCreating = true;
-    params().set(kKind, ParamStore::makeNode("goCreate", true, 1, ParamNode::Bool));
-    params().set(kKind, ParamStore::makeText("nickname", nickname));
-    params().set(kKind, ParamStore::makeNode("state", mState, static_cast<std::int32_t>(sizeof(RoleState)), ParamNode::Record));
+    params().set(kKind, ParamNode::boolean("goCreate", true));
+    params().set(kKind, ParamNode::text("nickname", nickname));
+    params().set(kKind, ParamNode("state", mState, static_cast<std::int32_t>(sizeof(RoleState)), ParamNode::Record));
     return mDispatcher.callback(kCreateEventId, params().handle(kKind));
 }
 

@@ -51,36 +51,6 @@ void ListRows::setLines(CEGUI::Listbox& box, const std::vector<std::string>& lin
         box.addItem(new CEGUI::ListboxTextItem(toCeguiString(line)));
 }
 
-ParamNode ListRows::intNode(const std::string& name, int value)
-{
-    ParamNode n;
-    n.name = name;
-    n.value = value;
-    n.size = 4;
-    n.type = ParamNode::Integer;
-    return n;
-}
-
-ParamNode ListRows::boolNode(const std::string& name, bool value)
-{
-    ParamNode n;
-    n.name = name;
-    n.value = value;
-    n.size = 1;
-    n.type = ParamNode::Bool;
-    return n;
-}
-
-ParamNode ListRows::stringNode(const std::string& name, const std::string& value)
-{
-    ParamNode n;
-    n.name = name;
-    n.value = value;
-    n.size = static_cast<std::int32_t>(value.size());
-    n.type = ParamNode::String;
-    return n;
-}
-
 } // namespace gui
 } // namespace zrk
 } // namespace kavri3D

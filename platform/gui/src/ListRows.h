@@ -1,5 +1,4 @@
 #pragma once
-#include <gui/ParamNode.h>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,10 +23,6 @@ public:
     /// Appends a line, keeping at most `keep` (the oldest go), and shows the newest.
     static void appendLine(CEGUI::Listbox& box, const std::string& line, std::size_t keep);
     static void setLines(CEGUI::Listbox& box, const std::vector<std::string>& lines);
-
-    static ParamNode intNode(const std::string& name, int value);
-    static ParamNode boolNode(const std::string& name, bool value);
-    static ParamNode stringNode(const std::string& name, const std::string& value);
 };
 
 } // namespace gui

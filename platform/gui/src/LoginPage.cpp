@@ -1,6 +1,7 @@
 #include "LoginPage.h"
 
 #include <CEGUI/CEGUI.h>
+#include <gui/ParamNode.h>
 
 #include "CeguiText.h"
 #include "EventDispatcher.h"
@@ -104,13 +105,13 @@ bool LoginPage::submit(const std::string& name, const std::string& password, boo
     setStatus("");
     if (CEGUI::Window* frame = window())
         frame->getChild("Name")->setText(toCeguiString(name));
-    params().set(kKind, ParamStore::makeText("username", name));
-    params().set(kKind, ParamStore::makeText("password", password));
-    params().set(kKind, ParamStore::makeNode("lock", lock, 1, ParamNode::Bool));
-    params().set(kKind, ParamStore::makeText("show_name", name));
+    params().set(kKind, ParamNode::text("username", name));
+    params().set(kKind, ParamNode::text("password", password));
+    params().set(kKind, ParamNode::boolean("lock", lock));
+    params().set(kKind, ParamNode::text("show_name", name));
     mDispatcher.callback(kLoginEventId, params().handle(kKind));
     // The password is needed only for the call just made; it does not stay in the GUI.
-    params().set(kKind, ParamStore::makeText("password", ""));
+    params().set(kKind, ParamNode::text("password", ""));
     if (CEGUI::Window* still = window())
         still->getChild("Password")->setText("");
     return true;

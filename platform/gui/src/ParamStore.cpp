@@ -4,21 +4,6 @@ namespace kavri3D {
 namespace zrk {
 namespace gui {
 
-ParamNode ParamStore::makeNode(const std::string& name, const boost::any& value, std::int32_t size, std::int32_t type)
-{
-    ParamNode n;
-    n.name = name;
-    n.value = value;
-    n.size = size;
-    n.type = type;
-    return n;
-}
-
-ParamNode ParamStore::makeText(const std::string& name, const std::string& value)
-{
-    return makeNode(name, value, static_cast<std::int32_t>(value.size()), ParamNode::String);
-}
-
 ParamStore::Values& ParamStore::values(int slot)
 {
     Values& v = mSlots[slot];

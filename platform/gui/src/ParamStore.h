@@ -19,10 +19,6 @@ public:
     /// The set the automation agent's actions fill.
     static constexpr int kAgentSlot = -1;
 
-    /// A value as the GUI hands it to an event.
-    static ParamNode makeNode(const std::string& name, const boost::any& value, std::int32_t size, std::int32_t type);
-    static ParamNode makeText(const std::string& name, const std::string& value);
-
     /// The handle of a slot's set (never 0), made on first use.
     ParamHandle handle(int slot);
     /// Replaces the node of that name in the set, or adds it.

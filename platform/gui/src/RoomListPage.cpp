@@ -2,6 +2,7 @@
 
 #include <CEGUI/CEGUI.h>
 #include <gui/ChannelType.h>
+#include <gui/ParamNode.h>
 #include <gui/Room.h>
 #include <json/json.h>
 #include <util/JsonText.h>
@@ -75,13 +76,13 @@ void RoomListPage::open(const std::string& playerName, double now)
         static_cast<CEGUI::Listbox*>(frame->getChild("Chat"))->resetList();
     // Into the zone's room first: its loading tells the zone's name.
     mDispatcher.callback(kLoadingEventId, params().handle(kKind));
-    params().set(kKind, ListRows::boolNode("isRemoveListen", true));
-    params().set(kKind, ListRows::stringNode("currentrid", mZoneName));
-    params().set(kKind, ListRows::stringNode("guild_name", ""));
-    params().set(kKind, ListRows::stringNode("cry_name", mZoneName.empty() ? "" : mZoneName + "_cry"));
+    params().set(kKind, ParamNode::boolean("isRemoveListen", true));
+    params().set(kKind, ParamNode::text("currentrid", mZoneName));
+    params().set(kKind, ParamNode::text("guild_name", ""));
+    params().set(kKind, ParamNode::text("cry_name", mZoneName.empty() ? "" : mZoneName + "_cry"));
     mDispatcher.callback(kChatListenEventId, params().handle(kKind));
-    params().set(kKind, ListRows::intNode("canuse", 1));
-    params().set(kKind, ListRows::stringNode("room_name", mZoneName));
+    params().set(kKind, ParamNode::integer("canuse", 1));
+    params().set(kKind, ParamNode::text("room_name", mZoneName));
     mDispatcher.callback(kChatLoadingEventId, params().handle(kKind));
     refresh();
     mNextRefresh = now + kRefreshSeconds;
@@ -97,7 +98,7 @@ void RoomListPage::onFrame(double now)
 
 void RoomListPage::refresh()
 {
-    params().set(kKind, ListRows::boolNode("queryArena", false));
+    params().set(kKind, ParamNode::boolean("queryArena", false));
     mDispatcher.callback(kRefreshEventId, params().handle(kKind));
 }
 
@@ -168,9 +169,9 @@ bool RoomListPage::say(const std::string& text, const std::string& to)
     channel.size = 4;
     channel.type = ParamNode::Integer;
     params().set(kKind, channel);
-    params().set(kKind, ListRows::stringNode("string", line));
-    params().set(kKind, ListRows::stringNode("rid", mZoneName));
-    params().set(kKind, ListRows::stringNode("toUid", to));
+    params().set(kKind, ParamNode::text("string", line));
+    params().set(kKind, ParamNode::text("rid", mZoneName));
+    params().set(kKind, ParamNode::text("toUid", to));
     const bool sent = mDispatcher.callback(kChatSendEventId, params().handle(kKind));
     // A private line comes back from no room: the box shows it as sent.
     if (sent && !to.empty()) {
@@ -185,9 +186,9 @@ bool RoomListPage::leave()
 {
     if (mZoneName.empty())
         return false;
-    params().set(kKind, ListRows::stringNode("zone_name", mZoneName));
-    params().set(kKind, ListRows::stringNode("cry_name", mZoneName + "_cry"));
-    params().set(kKind, ListRows::stringNode("guild_name", ""));
+    params().set(kKind, ParamNode::text("zone_name", mZoneName));
+    params().set(kKind, ParamNode::text("cry_name", mZoneName + "_cry"));
+    params().set(kKind, ParamNode::text("guild_name", ""));
     return mDispatcher.callback(kLeaveEventId, params().handle(kKind));
 }
 

@@ -28,7 +28,7 @@ bool AgentCondLogic::load(ZRKAgent* agent, const std::string& param)
     core::XmlConfigHelper config;
     std::string error;
     if (!readAgentParams(param, config, error)) {
-        writeLogf(3, "agent", "logic condition parameters malformed: ", error);
+        writeLogf(kLogError, "agent", "logic condition parameters malformed: ", error);
         return false;
     }
     const std::string kind1 = config.getStringVal("cond1", "");

@@ -44,7 +44,7 @@ void AgentTask::reset()
 
 bool AgentTask::fail(const char* part, const std::string& kind, const char* reason)
 {
-    writeLogf(4, "agent", "task failed with ", part, reason, ":", kind);
+    writeLogf(kLogWarning, "agent", "task failed with ", part, reason, ":", kind);
     return true;
 }
 

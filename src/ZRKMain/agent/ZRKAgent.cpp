@@ -45,9 +45,9 @@ bool guarded(const char* what, Fn fn)
         fn();
         return true;
     } catch (const std::exception& e) {
-        writeLogf(3, "agent", what, " failed: ", e.what());
+        writeLogf(kLogError, "agent", what, " failed: ", e.what());
     } catch (...) {
-        writeLogf(3, "agent", what, " failed");
+        writeLogf(kLogError, "agent", what, " failed");
     }
     return false;
 }
@@ -100,7 +100,7 @@ void ZRKAgent::start()
         return;
     mRunning = mUpdatable->registerWithUpdatableManager();
     if (!mRunning)
-        writeLog(3, "agent", "no updatable manager: the agent does not run");
+        writeLog(kLogError, "agent", "no updatable manager: the agent does not run");
 }
 
 void ZRKAgent::stop(bool forget)

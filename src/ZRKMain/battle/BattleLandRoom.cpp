@@ -129,7 +129,7 @@ void BattleLandRoom::reportLoaded(const std::string& playerId)
     const std::string room = mRoomName;
     ZRKRequestBroker::call("ZRKRoomRequest", "reportLoad", [room](bool error, const std::string& text) {
         if (error)
-            writeLog(4, "battle", "the server did not take the load report of " + room + ": " + text);
+            writeLog(kLogWarning, "battle", "the server did not take the load report of " + room + ": " + text);
     }, room);
 }
 

@@ -77,7 +77,7 @@ int BattleRoom::setTimer(int& id, unsigned ms, const std::function<void()>& call
         try {
             call();
         } catch (const std::exception& e) {
-            writeLog(3, kChannel, std::string("battle timer failed: ") + e.what());
+            writeLog(kLogError, kChannel, std::string("battle timer failed: ") + e.what());
         }
     });
     return id;
@@ -107,7 +107,7 @@ void BattleRoom::createScene()
     mAwards.clear();
     mBattleOverShown = false;
     // The battle has the scene to itself: the lobby's backdrop comes back when it is left.
-    if (BackgroundScene* background = BackgroundScene::instancePtr())
+    if (BackgroundScene* background = BackgroundScene::getSingletonPtr())
         if (background->isBuilt())
             background->destroyScene();
     registerEventHandlers();
@@ -127,7 +127,7 @@ void BattleRoom::destroyScene()
 void BattleRoom::onEnterRoom(const std::string& room, int code, const std::string& params)
 {
     if (params.size() > kMaxParamText) {
-        writeLog(4, kChannel, "battle entry text of " + std::to_string(params.size()) + " characters ignored");
+        writeLog(kLogWarning, kChannel, "battle entry text of " + std::to_string(params.size()) + " characters ignored");
         return;
     }
     core::QueryString query(params);
@@ -139,13 +139,13 @@ void BattleRoom::onEnterRoom(const std::string& room, int code, const std::strin
         const long n = std::strtol(bag.c_str(), &end, 10);
         mAmmoBag = end && *end == '\0' && n >= 1 && n <= 3 ? static_cast<int>(n) : 3;
         if (mAmmoBag != n || *end != '\0')
-            writeLog(4, kChannel, "ammo bag \"" + bag.substr(0, 32) + "\" is not 1, 2 or 3: bag 3 is used");
+            writeLog(kLogWarning, kChannel, "ammo bag \"" + bag.substr(0, 32) + "\" is not 1, 2 or 3: bag 3 is used");
         ZRKUserRequest::setCa_id(mAmmoBag);
         set = mAmmoBag == 1 ? "ca1" : mAmmoBag == 2 ? "ca2" : "ca3";
         gui::IGuiManager* gui = getGuiManager();
         boost::shared_ptr<gui::IGuideContent> content = gui ? gui->getGuideContent() : boost::shared_ptr<gui::IGuideContent>();
         if (!content)
-            writeLog(4, kChannel, "no guide content: the weapon set " + set + " is not read");
+            writeLog(kLogWarning, kChannel, "no guide content: the weapon set " + set + " is not read");
         for (int i = 0; content && i < kSetSize; ++i) {
             const std::string id = content->getString(set, i);
             if (!id.empty())
@@ -179,7 +179,7 @@ void BattleRoom::createLand()
     ZRKRoomState* room = ZRKRoomRequest::getRoomState(std::string(), false, false);
     mRoomName = room ? room->getRoomName() : std::string();
     if (!room) {
-        writeLog(4, kChannel, "the battle has no room: it waits in the loading screen");
+        writeLog(kLogWarning, kChannel, "the battle has no room: it waits in the loading screen");
         return;
     }
     std::weak_ptr<bool> alive = mAlive;
@@ -207,7 +207,7 @@ void BattleRoom::startLoading()
     if (!mParamsReceived || mLoadingStarted)
         return;
     if (!mLand) {
-        writeLog(4, kChannel, "loading asked for without a land");
+        writeLog(kLogWarning, kChannel, "loading asked for without a land");
         return;
     }
     mLoadingStarted = true;
@@ -245,7 +245,7 @@ void BattleRoom::onLandLoadState(int, int state)
     switch (state) {
     case LOAD_LOADOUT:
         if (!mWeaponSet.empty() || mSpecialDuplicate)
-            writeLog(4, kChannel, "the battle bags are not rearranged: every seat fights with the battle's own arms");
+            writeLog(kLogWarning, kChannel, "the battle bags are not rearranged: every seat fights with the battle's own arms");
         break;
     case LOAD_READY:
         clearGuideText();
@@ -288,7 +288,7 @@ void BattleRoom::reportResult()
     const std::string name = mRoomName;
     ZRKRequestBroker::call("ZRKRoomRequest", "reportBattleOver", [name](bool error, const std::string& text) {
         if (error)
-            writeLog(4, kChannel, "the server did not take the end of the battle in " + name + ": " + text);
+            writeLog(kLogWarning, kChannel, "the server did not take the end of the battle in " + name + ": " + text);
     }, name, winner);
 }
 
@@ -326,7 +326,7 @@ void BattleRoom::startSimulator()
 {
     kill(mSimulatorTimer);
     if (!mLand) {
-        writeLog(4, kChannel, "the simulator cannot start without a land");
+        writeLog(kLogWarning, kChannel, "the simulator cannot start without a land");
         return;
     }
     mLand->beginSimulator();
@@ -424,7 +424,7 @@ void BattleRoom::showBattleOver()
     gui::IGuiManager* gui = getGuiManager();
     auto* view = gui ? static_cast<gui::IBattleOver*>(gui->getBattleOverView()) : nullptr;
     if (!view || !mLand) {
-        writeLog(4, kChannel, "no GUI manager or result view: the result screen is not shown");
+        writeLog(kLogWarning, kChannel, "no GUI manager or result view: the result screen is not shown");
         return;
     }
     const GameSummary& summary = mLand->getSummary();
@@ -468,7 +468,7 @@ void BattleRoom::onHalfTime(int stage)
     mHalfTimeTimer = -1;
     if (!getGuiManager())
         return;
-    writeLog(4, kChannel, "half-time stage " + std::to_string(stage) + " has no box panel yet");
+    writeLog(kLogWarning, kChannel, "half-time stage " + std::to_string(stage) + " has no box panel yet");
 }
 
 void BattleRoom::onPlayerStateChanged(const std::string&, int)
@@ -505,10 +505,10 @@ void BattleRoom::leaveRoom()
         session->eraseAttr("_arena");
     }
     destroyScene();
-    if (BackgroundScene* background = BackgroundScene::instancePtr())
+    if (BackgroundScene* background = BackgroundScene::getSingletonPtr())
         background->refresh();
     if (!session) {
-        writeLog(4, kChannel, "no session: the battle cannot be left");
+        writeLog(kLogWarning, kChannel, "no session: the battle cannot be left");
         return;
     }
     ZRKRoomState* current = ZRKRoomRequest::getRoomState(std::string(), false, false);
@@ -521,7 +521,7 @@ void BattleRoom::leaveRoom()
     } else if (state == "room") {
         session->teleport(std::string(), "room", std::string());
     } else {
-        writeLog(4, kChannel, "no fresh GUI manager for the player hall's panels: only the teleport is made");
+        writeLog(kLogWarning, kChannel, "no fresh GUI manager for the player hall's panels: only the teleport is made");
         session->teleport(std::string(), state, std::string());
     }
 }

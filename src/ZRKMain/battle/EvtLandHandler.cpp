@@ -30,7 +30,7 @@ bool EvtLandHandler::handle(const core::Event& event)
             break; // hits, gains, chat lines and effects are drawn by the heads-up panels
         }
     } catch (const std::exception& e) {
-        writeLog(3, "EvtLandHandler", "land event " + std::to_string(type) + " not handled: " + e.what());
+        writeLog(kLogError, "EvtLandHandler", "land event " + std::to_string(type) + " not handled: " + e.what());
     }
     return true;
 }
@@ -50,7 +50,8 @@ void EvtLandHandler::syncOrAbort(const core::Event& event)
     }
     if (event.attrs().hasAttr("sabort"))
         if (core::Frame* frame = GameServices::frame())
-            frame->messageBox("warning/title", "warning/srv_abort", 1, 9, 300, 150);
+            frame->messageBox("warning/title", "warning/srv_abort", core::Frame::BoxOk, core::Frame::kBoxType,
+                              core::Frame::kBoxWidth, core::Frame::kBoxHeight);
     mRoom.scheduleLeave();
 }
 

@@ -35,7 +35,7 @@ void AreaGoEvent::callback(gui::ParamHandle params)
     const gui::ParamNode* idNode = findParam("z_id", params);
     const int* id = idNode && idNode->type == gui::ParamNode::Integer ? boost::any_cast<int>(&idNode->value) : nullptr;
     if (!id) {
-        writeLog(6, "AreaGoEvent", "z_id ParamNode type error");
+        writeLog(kLogTrace, "AreaGoEvent", "z_id ParamNode type error");
         return;
     }
     if (ZRKServer* server = getZRKServer()) {
@@ -65,8 +65,9 @@ void AreaGoEvent::onReply(bool error, const std::string& text)
     mZoneName.clear();
     if (error) {
         if (core::Frame* frame = GameServices::frame())
-            frame->messageBoxText(ZRKLan::getMsg("warning/title"), ZRKLan::getMsg("error/area_noaccess") + text, 1, 9,
-                                  300, 150);
+            frame->messageBoxText(ZRKLan::getMsg("warning/title"), ZRKLan::getMsg("error/area_noaccess") + text,
+                                  core::Frame::BoxOk, core::Frame::kBoxType, core::Frame::kBoxWidth,
+                                  core::Frame::kBoxHeight);
         raiseEvent(getEventId());
         return;
     }

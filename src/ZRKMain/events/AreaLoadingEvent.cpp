@@ -42,7 +42,7 @@ void AreaLoadingEvent::callback(gui::ParamHandle)
 void AreaLoadingEvent::onReply(bool error, const std::string& text)
 {
     if (error) {
-        writeLog(6, "AreaLoadingEvent", text);
+        writeLog(kLogTrace, "AreaLoadingEvent", text);
         return;
     }
     raiseEvent(getEventId());

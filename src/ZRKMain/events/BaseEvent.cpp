@@ -4,6 +4,7 @@
 #include <gui/IEventDispatcher.h>
 #include <gui/IGuiPage.h>
 #include <typeinfo>
+#include <utility>
 #include <yake/TextFormat.h>
 
 #include "services/LogRoutine.h"
@@ -39,18 +40,18 @@ void BaseEvent::clearParams()
 gui::ParamNode* BaseEvent::addNode(const std::string& name, const boost::any& value, std::int32_t size,
                                    std::int32_t type)
 {
-    auto* node = new gui::ParamNode;
-    node->name = name;
-    node->value = value;
-    node->size = size;
-    node->type = type;
-    mParams.push_back(node);
-    return node;
+    return addNode(gui::ParamNode(name, value, size, type));
+}
+
+gui::ParamNode* BaseEvent::addNode(gui::ParamNode node)
+{
+    mParams.push_back(new gui::ParamNode(std::move(node)));
+    return mParams.back();
 }
 
 gui::ParamNode* BaseEvent::addInt(const std::string& name, int value)
 {
-    return addNode(name, value, sizeof(int), gui::ParamNode::Integer);
+    return addNode(gui::ParamNode::integer(name, value));
 }
 
 gui::ParamNode* BaseEvent::addUInt(const std::string& name, unsigned value)
@@ -60,12 +61,12 @@ gui::ParamNode* BaseEvent::addUInt(const std::string& name, unsigned value)
 
 gui::ParamNode* BaseEvent::addBool(const std::string& name, bool value)
 {
-    return addNode(name, value, 1, gui::ParamNode::Bool);
+    return addNode(gui::ParamNode::boolean(name, value));
 }
 
 gui::ParamNode* BaseEvent::addString(const std::string& name, const std::string& value)
 {
-    return addNode(name, value, static_cast<std::int32_t>(value.size()), gui::ParamNode::String);
+    return addNode(gui::ParamNode::text(name, value));
 }
 
 gui::ParamNode* BaseEvent::addJson(const std::string& name, const Json::Value* value)
@@ -98,13 +99,13 @@ std::string BaseEvent::formatMsg(const std::string& pattern, const std::vector<s
 
 bool BaseEvent::reportMissing(const std::string& name) const
 {
-    writeLog(6, channel().c_str(), name + " paramNode is null");
+    writeLog(kLogTrace, channel().c_str(), name + " paramNode is null");
     return false;
 }
 
 bool BaseEvent::reportTypeError(const std::string& name) const
 {
-    writeLog(6, channel().c_str(), name + " ParamNode type error");
+    writeLog(kLogTrace, channel().c_str(), name + " ParamNode type error");
     return false;
 }
 

@@ -73,6 +73,7 @@ protected:
     gui::ParamNode* addJson(const std::string& name, const Json::Value* value);
     /// Any value with the code and size given (for the parameters that depart from the rules).
     gui::ParamNode* addNode(const std::string& name, const boost::any& value, std::int32_t size, std::int32_t type);
+    gui::ParamNode* addNode(gui::ParamNode node);
 
     /// Raises an id on the dispatcher (this event's own or another's for the GUI to refill).
     void raiseEvent(int eventId);

@@ -21,13 +21,13 @@ void BattleSendMsgEvent::callback(gui::ParamHandle params)
     core::MsgClient* active = core::MsgClientManager::getSingleton().getActiveClient();
     const gui::ParamNode* channel = findParam("channel", params);
     if (!channel || !boost::any_cast<gui::ChannelType>(&channel->value)) {
-        writeLog(6, "BattleSendMsgEvent", "channel paramnode is null");
+        writeLog(kLogTrace, "BattleSendMsgEvent", "channel paramnode is null");
         return;
     }
     const gui::ParamNode* senderNode = findParam("sender", params);
     const gui::RoleAttr* sender = senderNode ? boost::any_cast<gui::RoleAttr>(&senderNode->value) : nullptr;
     if (!sender) {
-        writeLog(6, "BattleSendMsgEvent", "sender paramnode is null");
+        writeLog(kLogTrace, "BattleSendMsgEvent", "sender paramnode is null");
         return;
     }
     std::string uid, content, team;

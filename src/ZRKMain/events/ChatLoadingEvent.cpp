@@ -33,7 +33,7 @@ void ChatLoadingEvent::callback(gui::ParamHandle params)
     const gui::ParamNode* canUse = findParam("canuse", params);
     const int* value = canUse ? boost::any_cast<int>(&canUse->value) : nullptr;
     if (!value) {
-        writeLog(6, "ChatLoadingEvent", "canuse paramnode is null");
+        writeLog(kLogTrace, "ChatLoadingEvent", "canuse paramnode is null");
         return;
     }
     mCanUse = *value;

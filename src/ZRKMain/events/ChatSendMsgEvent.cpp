@@ -19,7 +19,7 @@ const T* chatParam(const gui::ParamNode* node, const char* missing)
 {
     const T* value = node ? boost::any_cast<T>(&node->value) : nullptr;
     if (!value)
-        writeLog(6, "ChatSendMsgEvent", missing);
+        writeLog(kLogTrace, "ChatSendMsgEvent", missing);
     return value;
 }
 } // namespace

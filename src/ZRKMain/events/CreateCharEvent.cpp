@@ -50,7 +50,7 @@ void CreateCharEvent::callback(gui::ParamHandle params)
         return;
     if (!goCreate) {
         if (!mCreated || mStage != Idle) {
-            writeLog(4, "CreateCharEvent", "going on refused: no character has been created yet");
+            writeLog(kLogWarning, "CreateCharEvent", "going on refused: no character has been created yet");
             return;
         }
         // No GUI resource manager yet: the resources count as present.
@@ -58,7 +58,7 @@ void CreateCharEvent::callback(gui::ParamHandle params)
         return;
     }
     if (mStage != Idle) {
-        writeLog(4, "CreateCharEvent", "Create ignored: the last one is still under way");
+        writeLog(kLogWarning, "CreateCharEvent", "Create ignored: the last one is still under way");
         return;
     }
     if (mCreated) {
@@ -89,7 +89,8 @@ void CreateCharEvent::callback(gui::ParamHandle params)
 void CreateCharEvent::fail(const std::string& text)
 {
     if (core::Frame* frame = GameServices::frame())
-        frame->messageBox("error/role_cre", text, 1, 9, 300, 150);
+        frame->messageBox("error/role_cre", text, core::Frame::BoxOk, core::Frame::kBoxType, core::Frame::kBoxWidth,
+                          core::Frame::kBoxHeight);
     ret = false;
     raiseEvent(getEventId());
 }
@@ -100,7 +101,7 @@ void CreateCharEvent::createChar(bool error, const std::string& text)
         return;
     mStage = Idle;
     if (error) {
-        writeLog(6, "CreateCharEvent::createChar", text);
+        writeLog(kLogTrace, "CreateCharEvent::createChar", text);
         fail(text);
         return;
     }
@@ -129,7 +130,7 @@ void CreateCharEvent::regDefState(bool error, const std::string& text)
         return;
     mStage = Idle;
     if (error) {
-        writeLog(6, "CreateCharEvent::regDefState", text);
+        writeLog(kLogTrace, "CreateCharEvent::regDefState", text);
         ret = false;
     } else {
         ret = true;
@@ -141,7 +142,7 @@ void CreateCharEvent::onResourcesReady()
 {
     // The tutorial battle is the new player's first stop; while it is not there, the areas.
     const std::string state = stateExists("battle_newbie") ? "battle_newbie" : "room";
-    writeLogf(6, "CreateCharEvent", "character ", mNickname, " created: on to ", state);
+    writeLogf(kLogTrace, "CreateCharEvent", "character ", mNickname, " created: on to ", state);
     if (ZRKSession* session = GameServices::session())
         session->teleport(std::string(), state, std::string());
 }

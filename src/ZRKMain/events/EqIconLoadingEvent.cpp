@@ -35,7 +35,7 @@ void EqIconLoadingEvent::onReply(bool error, const std::string& text)
     ZRKServer* server = ZRKServerRequest::getServer();
     if (error || !server) {
         // The tables stay as they were; the line tells why the icons lack their classes.
-        writeLog(6, channel().c_str(), error ? text : "no server after the class reply");
+        writeLog(kLogTrace, channel().c_str(), error ? text : "no server after the class reply");
         return;
     }
     mSubClasses.clear();

@@ -21,7 +21,7 @@ void EquipmentListEvent::callback(gui::ParamHandle params)
         return;
     const auto* blocks = boost::any_cast<std::vector<gui::BlockData*>>(&node->value);
     if (!blocks) {
-        writeLog(6, channel().c_str(), "equlst holds no outfit list");
+        writeLog(kLogTrace, channel().c_str(), "equlst holds no outfit list");
         return;
     }
     ZRKRolePtr role = RoleManager::instance().getRole("myrole");

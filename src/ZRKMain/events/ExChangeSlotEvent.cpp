@@ -62,7 +62,7 @@ void ExChangeSlotEvent::callback(gui::ParamHandle params)
     const gui::BagCell* from = cellOf(*src);
     const gui::BagCell* to = cellOf(*dst);
     if (!from || !to) {
-        writeLog(6, channel().c_str(), "src or dst is no bag cell: nothing moved");
+        writeLog(kLogTrace, channel().c_str(), "src or dst is no bag cell: nothing moved");
         return;
     }
     mLastSrc = *src;
@@ -80,12 +80,14 @@ void ExChangeSlotEvent::callback(gui::ParamHandle params)
     if (from->slot >= kFirstBagSlot && to->slot <= kLastBindingSlot && from->bind == 0) {
         core::Frame* frame = GameServices::frame();
         if (!frame) {
-            writeLog(6, channel().c_str(), "no frame to ask whether to bind the item: nothing moved");
+            writeLog(kLogTrace, channel().c_str(), "no frame to ask whether to bind the item: nothing moved");
             return;
         }
-        mBoxConnection = frame->messageBox2("warning/title", "msg/yibangding2",
-                                            mRequests.guard(boost::bind(&ExChangeSlotEvent::onConfirm, this, _1, request)),
-                                            3, 9, 300, 150);
+        mBoxConnection =
+            frame->messageBox2("warning/title", "msg/yibangding2",
+                               mRequests.guard(boost::bind(&ExChangeSlotEvent::onConfirm, this, _1, request)),
+                               core::Frame::BoxOk | core::Frame::BoxCancel, core::Frame::kBoxType,
+                               core::Frame::kBoxWidth, core::Frame::kBoxHeight);
         return;
     }
     send(request);
@@ -100,7 +102,7 @@ void ExChangeSlotEvent::batchCallback(const gui::ParamNode* src, const gui::Para
         return;
     }
     if (src && dst)
-        writeLog(6, channel().c_str(), "a batch move without slot numbers: the batch is dropped");
+        writeLog(kLogTrace, channel().c_str(), "a batch move without slot numbers: the batch is dropped");
     mBatch.clear();
 }
 
@@ -126,9 +128,9 @@ void ExChangeSlotEvent::handleChangeSlot(bool error, const std::string& text)
     const ZRKInventory* inventory = ZRKUserRequest::getInventory();
     const bool readable = inventory && inventory->isReadable();
     if (error)
-        writeLog(6, "ExChangeSlotEvent::handleChangeSlot", text);
+        writeLog(kLogTrace, "ExChangeSlotEvent::handleChangeSlot", text);
     else if (!readable)
-        writeLog(6, "ExChangeSlotEvent::handleChangeSlot", "the answer holds no bag");
+        writeLog(kLogTrace, "ExChangeSlotEvent::handleChangeSlot", "the answer holds no bag");
     mIsChange = !error && readable;
     raiseEvent(8);
 }

@@ -14,15 +14,17 @@
 #include "rooms/BasicRoom.h"
 #include "services/GameServices.h"
 
+KAVRI_SINGLETON_DEFINE(kavri3D::zrk::ExitEvent);
+
 namespace kavri3D {
 namespace zrk {
 
 namespace {
 
-ExitEvent* gInstance = nullptr;
-
 // Quests whose state has one of these bits are in progress.
 const int kQuestsInProgress = 48;
+// The quit question lists what is still open: a taller box.
+const int kQuitBoxHeight = 180;
 const int kTemporaryBag = 11;
 // The quit message's exit code.
 const int kQuitExitCode = 18;
@@ -64,15 +66,9 @@ void addLine(std::ostringstream& text, const std::string& line)
 
 } // namespace
 
-ExitEvent::ExitEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) { gInstance = this; }
+ExitEvent::ExitEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
 
-ExitEvent::~ExitEvent()
-{
-    if (gInstance == this)
-        gInstance = nullptr;
-}
-
-ExitEvent* ExitEvent::instance() { return gInstance; }
+ExitEvent::~ExitEvent() = default;
 
 gui::ParamList* ExitEvent::fillParams()
 { return emptyParams(); }
@@ -97,7 +93,7 @@ void ExitEvent::confirmQuit(bool ask)
     if (auto* room = dynamic_cast<BasicRoom*>(GameServices::currentState()))
         if (!room->queryFlag())
             return;
-    openBox("warning/quit", quitText(), 3, 180);
+    openBox("warning/quit", quitText(), core::Frame::BoxOk | core::Frame::BoxCancel, kQuitBoxHeight);
 }
 
 std::string ExitEvent::quitText()
@@ -124,7 +120,10 @@ std::string ExitEvent::quitText()
 
 void ExitEvent::showQuitBox(const std::string& text) { showBox("warning/title_quit", text); }
 
-void ExitEvent::showBox(const std::string& title, const std::string& text) { openBox(title, text, 1, 150); }
+void ExitEvent::showBox(const std::string& title, const std::string& text)
+{
+    openBox(title, text, core::Frame::BoxOk, core::Frame::kBoxHeight);
+}
 
 void ExitEvent::openBox(const std::string& title, const std::string& text, int style, int height)
 {
@@ -132,8 +131,8 @@ void ExitEvent::openBox(const std::string& title, const std::string& text, int s
     if (!frame)
         return;
     using namespace boost::placeholders;
-    frame->messageBox2(title, text, mAnswers.guard(boost::bind(&ExitEvent::onQuitBoxResult, this, _1)), style, 9, 300,
-                       height);
+    frame->messageBox2(title, text, mAnswers.guard(boost::bind(&ExitEvent::onQuitBoxResult, this, _1)), style,
+                       core::Frame::kBoxType, core::Frame::kBoxWidth, height);
 }
 
 void ExitEvent::onQuitBoxResult(core::DialogBoxResult& result)

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 #include <data/ZRKRequestOwner.h>
+#include <util/Singleton.h>
 #include "events/BaseEvent.h"
 
 namespace kavri3D {
@@ -12,13 +13,13 @@ namespace zrk {
 /// The one way out of the game: the quit confirmation, which first reminds the player of what
 /// is still open (quests in progress, the temporary bag, the next level and rank). Closing
 /// the window, the log-out button, a failed log-in and a failed download all come here.
-class ExitEvent : public BaseEvent {
+class ExitEvent : public BaseEvent, public Singleton<ExitEvent> {
 public:
     ExitEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher);
     ~ExitEvent() override;
 
     /// The live exit event, null while the log-in screen's events do not exist.
-    static ExitEvent* instance();
+    static ExitEvent* instance() { return getSingletonPtr(); }
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
@@ -43,3 +44,5 @@ private:
 
 } // namespace zrk
 } // namespace kavri3D
+
+KAVRI_SINGLETON_DECLARE(kavri3D::zrk::ExitEvent);

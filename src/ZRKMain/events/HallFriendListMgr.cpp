@@ -7,25 +7,14 @@
 
 #include "services/GameServices.h"
 
+KAVRI_SINGLETON_DEFINE(kavri3D::zrk::HallFriendListMgr);
+
 namespace kavri3D {
 namespace zrk {
 
-namespace {
-HallFriendListMgr* gLive = nullptr;
-}
+HallFriendListMgr::HallFriendListMgr(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
 
-HallFriendListMgr::HallFriendListMgr(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher)
-{
-    gLive = this;
-}
-
-HallFriendListMgr::~HallFriendListMgr()
-{
-    if (gLive == this)
-        gLive = nullptr;
-}
-
-HallFriendListMgr* HallFriendListMgr::instance() { return gLive; }
+HallFriendListMgr::~HallFriendListMgr() = default;
 
 bool HallFriendListMgr::rebuildFromZone()
 {

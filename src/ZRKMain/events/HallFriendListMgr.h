@@ -1,6 +1,7 @@
 #pragma once
 #include <core/Avatar.h>
 #include <string>
+#include <util/Singleton.h>
 #include <vector>
 #include <yake/Vector.h>
 
@@ -11,7 +12,7 @@ namespace zrk {
 
 /// The hall's players: the avatars of the current zone's room and every member's user name.
 /// Registered like an event (no id reaches it); at most one is live.
-class HallFriendListMgr : public BaseEvent {
+class HallFriendListMgr : public BaseEvent, public Singleton<HallFriendListMgr> {
 public:
     HallFriendListMgr(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher);
     ~HallFriendListMgr() override;
@@ -20,7 +21,8 @@ public:
     void callback(gui::ParamHandle) override {}
     int getEventId() override { return 0; }
 
-    static HallFriendListMgr* instance();
+    /// The live manager, or null.
+    static HallFriendListMgr* instance() { return getSingletonPtr(); }
 
     std::vector<core::AvatarPtr>& avatars() { return mAvatars; }
     yake::Vector<std::string>& userNames() { return mUserNames; }
@@ -40,3 +42,5 @@ private:
 
 } // namespace zrk
 } // namespace kavri3D
+
+KAVRI_SINGLETON_DECLARE(kavri3D::zrk::HallFriendListMgr);

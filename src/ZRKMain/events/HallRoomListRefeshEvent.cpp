@@ -100,7 +100,7 @@ void HallRoomListRefeshEvent::callback(gui::ParamHandle params)
 void HallRoomListRefeshEvent::onReply(bool error, const std::string& text)
 {
     if (error) {
-        writeLog(6, "HallRoomListRefeshEvent", text);
+        writeLog(kLogTrace, "HallRoomListRefeshEvent", text);
         return;
     }
     raiseEvent(givenId());

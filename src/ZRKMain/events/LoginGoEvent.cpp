@@ -77,7 +77,7 @@ gui::ParamList* LoginGoEvent::fillParams()
 void LoginGoEvent::callback(gui::ParamHandle params)
 {
     if (isBusy()) {
-        writeLog(4, channel().c_str(), "log-in refused: the last one is still under way");
+        writeLog(kLogWarning, channel().c_str(), "log-in refused: the last one is still under way");
         return;
     }
     bool lock = true;
@@ -203,7 +203,7 @@ void LoginGoEvent::finishLogin(unsigned attempt)
 
 void LoginGoEvent::teleport(const std::string& state)
 {
-    writeLogf(6, "LoginGoEvent", mUserName, " logged in: on to ", state);
+    writeLogf(kLogTrace, "LoginGoEvent", mUserName, " logged in: on to ", state);
     if (ZRKSession* session = GameServices::session())
         session->teleport(std::string(), state, std::string());
 }
@@ -246,7 +246,8 @@ void LoginGoEvent::onLoginFailed(const std::string& text, bool ask)
         manager->showPage("login");
     }
     if (core::Frame* frame = GameServices::frame())
-        frame->messageBox("error/access_wrong", text, 1, 9, 300, 150);
+        frame->messageBox("error/access_wrong", text, core::Frame::BoxOk, core::Frame::kBoxType, core::Frame::kBoxWidth,
+                          core::Frame::kBoxHeight);
     raiseEvent(getEventId());
 }
 

@@ -88,7 +88,7 @@ void PackageLoadingEvent::callback(gui::ParamHandle params)
 void PackageLoadingEvent::onReply(bool error, const std::string& text)
 {
     if (error) {
-        writeLog(6, channel().c_str(), text);
+        writeLog(kLogTrace, channel().c_str(), text);
         return;
     }
     raiseEvent(getEventId());

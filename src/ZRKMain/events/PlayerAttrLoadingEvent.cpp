@@ -84,7 +84,7 @@ void PlayerAttrLoadingEvent::callback(gui::ParamHandle)
     const std::string uid = ownUid();
     core::AvatarManager* avatars = ZRKUserRequest::getAvatarManager();
     if (uid.empty() || !avatars) {
-        writeLog(6, channel().c_str(), "no session: the attributes cannot be asked for");
+        writeLog(kLogTrace, channel().c_str(), "no session: the attributes cannot be asked for");
         return;
     }
     mRequests.track(ZRKUserRequest::queryUserInfo(
@@ -103,7 +103,7 @@ void PlayerAttrLoadingEvent::callback(gui::ParamHandle)
 void PlayerAttrLoadingEvent::onUserInfoReply(bool error, const std::string& text)
 {
     if (error) {
-        writeLog(6, channel().c_str(), text);
+        writeLog(kLogTrace, channel().c_str(), text);
         return;
     }
     mRequests.track(ZRKUserRequest::queryUserDefState(
@@ -113,7 +113,7 @@ void PlayerAttrLoadingEvent::onUserInfoReply(bool error, const std::string& text
 void PlayerAttrLoadingEvent::onDefStateReply(bool error, const std::string& text)
 {
     if (error) {
-        writeLog(6, channel().c_str(), text);
+        writeLog(kLogTrace, channel().c_str(), text);
         return;
     }
     const core::XmlConfigHelper def = ZRKUserRequest::getUserDefState();

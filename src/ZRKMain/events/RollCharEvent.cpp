@@ -14,7 +14,7 @@ RollCharEvent::RollCharEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatc
 RollCharEvent::~RollCharEvent()
 {
     // The handler points here: a preview that outlives the screen stops asking.
-    if (RoleManager* roles = RoleManager::instancePtr())
+    if (RoleManager* roles = RoleManager::getSingletonPtr())
         if (ZRKRolePtr role = roles->getRole("createchar"))
             role->setTurnHandler(ZRKRole::TurnHandler());
 }

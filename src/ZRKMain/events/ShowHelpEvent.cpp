@@ -21,7 +21,8 @@ void ShowHelpEvent::callback(gui::ParamHandle)
     const std::string from = state->getName();
     if (from != "room" && from != "playerhall") {
         if (core::Frame* frame = GameServices::frame())
-            frame->messageBox("error/title1", "warning/battle_no_guide", 1, 9, 300, 150);
+            frame->messageBox("error/title1", "warning/battle_no_guide", core::Frame::BoxOk, core::Frame::kBoxType,
+                              core::Frame::kBoxWidth, core::Frame::kBoxHeight);
         return;
     }
     if (from == "playerhall") {

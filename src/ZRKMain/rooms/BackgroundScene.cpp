@@ -21,6 +21,8 @@
 #include "services/GameServices.h"
 #include "services/LogRoutine.h"
 
+KAVRI_SINGLETON_DEFINE(kavri3D::zrk::BackgroundScene);
+
 namespace kavri3D {
 namespace zrk {
 
@@ -37,8 +39,6 @@ const char kBackdropFile[] = "bgscene.jpg";
 const char kBackdropGroup[] = "General";
 // The music plays as this kind of sound, at the volume of channel 0.
 const int kMusicKind = 6;
-
-BackgroundScene* gScene = nullptr;
 
 template <class Scene>
 core::SnapShotScene* makeScene(core::GrafixScene* scene)
@@ -76,7 +76,7 @@ float defStateNumber(const char* key, float def, float most)
     ZRKRoleRes* res = GameServices::roleResources();
     const float v = res ? res->getNumber(key, def) : def;
     if (!std::isfinite(v) || v < 0 || v > most) {
-        writeLogf(4, kChannel, "defstate.json: ", key, " out of range, ", def, " used");
+        writeLogf(kLogWarning, kChannel, "defstate.json: ", key, " out of range, ", def, " used");
         return def;
     }
     return v;
@@ -84,22 +84,13 @@ float defStateNumber(const char* key, float def, float most)
 
 } // namespace
 
-BackgroundScene& BackgroundScene::instance()
-{
-    if (!gScene)
-        gScene = new BackgroundScene;
-    return *gScene;
-}
-
-BackgroundScene* BackgroundScene::instancePtr() { return gScene; }
-
 void BackgroundScene::destroyInstance()
 {
-    if (!gScene)
+    BackgroundScene* scene = getSingletonPtr();
+    if (!scene)
         return;
-    gScene->destroyScene();
-    delete gScene;
-    gScene = nullptr;
+    scene->destroyScene();
+    dropSingleton();
 }
 
 BackgroundScene::BackgroundScene()
@@ -115,8 +106,6 @@ BackgroundScene::~BackgroundScene()
         BackgroundScene::destroyScene();
     if (mReadyTimer != -1)
         core::killTimer(mReadyTimer);
-    if (gScene == this)
-        gScene = nullptr;
 }
 
 core::BasicSite* BackgroundScene::getDefaultSite() const
@@ -142,7 +131,7 @@ void BackgroundScene::resetIdleAction(const std::string&)
     try {
         action();
     } catch (const std::exception& e) {
-        writeLog(3, kChannel, std::string("background scene's idle action failed: ") + e.what());
+        writeLog(kLogError, kChannel, std::string("background scene's idle action failed: ") + e.what());
     }
 }
 
@@ -221,7 +210,7 @@ void BackgroundScene::buildBackdrop()
     core::Frame* frame = GameServices::frame();
     CEGUI::Window* top = frame ? frame->getTopWindow() : nullptr;
     if (!CeguiWidgets::alive(top)) {
-        writeLog(4, kChannel, "no main frame: the log-in backdrop is not shown");
+        writeLog(kLogWarning, kChannel, "no main frame: the log-in backdrop is not shown");
     } else {
         CEGUI::Window* window = nullptr;
         try {
@@ -243,13 +232,13 @@ void BackgroundScene::buildBackdrop()
                 window->setProperty("Image", CeguiWidgets::utf8(image));
             } catch (const CEGUI::Exception& e) {
                 destroyBackgroundImage(); // a texture made before the failure goes too
-                writeLogf(4, kChannel, kBackdropFile, " not shown: ", e.getMessage().c_str());
+                writeLogf(kLogWarning, kChannel, kBackdropFile, " not shown: ", e.getMessage().c_str());
             }
             top->addChild(window);
             // Every other window lies above the backdrop.
             window->moveToBack();
         } catch (const CEGUI::Exception& e) {
-            writeLogf(3, kChannel, "log-in backdrop not made: ", e.getMessage().c_str());
+            writeLogf(kLogError, kChannel, "log-in backdrop not made: ", e.getMessage().c_str());
             CeguiWidgets::destroy(window);
             destroyBackgroundImage();
         }
@@ -326,7 +315,7 @@ void BackgroundScene::startMusic()
     const std::string path = (board ? board->getString("kavri3D/appPath", "") : std::string()) + kMusicFile;
     mMusicSoundId = audio->playSound(path, kMusicKind, core::DefaultAudioHelper::getVolume(0));
     if (mMusicSoundId == -1)
-        writeLog(4, kChannel, "background music " + path + " cannot be played");
+        writeLog(kLogWarning, kChannel, "background music " + path + " cannot be played");
     // No audio-settings screen yet: nothing else follows the music's volume.
 }
 
@@ -342,7 +331,7 @@ void BackgroundScene::onFrame(float seconds)
             tour->update(seconds);
     if (mCurrentFlags & kPortraits)
         RoleManager::instance().update(seconds);
-    if (RoleManager* roles = RoleManager::instancePtr())
+    if (RoleManager* roles = RoleManager::getSingletonPtr())
         if (ZRKRolePtr model = roles->getRole("showview"))
             model->update();
 }
@@ -382,7 +371,7 @@ void BackgroundScene::destroyBackdropWindow()
 void BackgroundScene::resetSnapShots()
 {
     // Snapshots of a registry that is gone went with it, and their scenes with them.
-    const bool live = SnapShotManager::instancePtr() && SnapShotManager::generation() == mSnapShotGeneration;
+    const bool live = SnapShotManager::getSingletonPtr() && SnapShotManager::generation() == mSnapShotGeneration;
     if (live) {
         for (core::SnapShotEx* snapshot : {mPlayerSnapShot, mShowViewSnapShot})
             if (snapshot)
@@ -408,7 +397,7 @@ void BackgroundScene::destroyScene()
     destroyBackgroundImage();
     resetSnapShots();
     // Every role goes with the scene; the room they were shown for stays the registry's.
-    if (RoleManager* roles = RoleManager::instancePtr()) {
+    if (RoleManager* roles = RoleManager::getSingletonPtr()) {
         BasicRoom* room = roles->getRoom();
         RoleManager::destroyInstance();
         if (room)

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 #include <core/GrafixClientState.h>
+#include <util/Singleton.h>
 
 namespace CEGUI {
 class Window;
@@ -26,7 +27,7 @@ namespace zrk {
 /// model and the eight seats, and the prize boxes. One instance lives for the run; the rooms
 /// drive it: they choose the groups they need (setRequestedFlags, refresh) and step it every
 /// frame. Its scene lives in the game window's OGRE scene, far from the rooms' own content.
-class BackgroundScene : public core::GrafixClientState {
+class BackgroundScene : public core::GrafixClientState, public Singleton<BackgroundScene> {
 public:
     // The content groups, one bit each.
     static constexpr unsigned kBackdrop = 1;
@@ -44,9 +45,7 @@ public:
     static const char* const kMusicFile;
 
     /// Made on first use.
-    static BackgroundScene& instance();
-    /// Null when none exists.
-    static BackgroundScene* instancePtr();
+    static BackgroundScene& instance() { return makeSingleton(); }
     /// Destroys the scene, then the instance.
     static void destroyInstance();
 
@@ -86,6 +85,7 @@ public:
     void setImplFactory(ImplFactory factory) { mImplFactory = std::move(factory); }
 
 private:
+    friend class Singleton<BackgroundScene>;
     BackgroundScene();
     void buildBackdrop();
     void buildPortraits();
@@ -120,3 +120,5 @@ private:
 
 } // namespace zrk
 } // namespace kavri3D
+
+KAVRI_SINGLETON_DECLARE(kavri3D::zrk::BackgroundScene);

@@ -40,6 +40,19 @@ void setPlain(CEGUI::Window* w)
 
 CEGUI::UDim px(float offset) { return CEGUI::UDim(0, offset); }
 
+/// A directional light without shadows on a node of its own under the root, turned to `facing`.
+Ogre::Light* createLight(Ogre::SceneManager& sm, const std::string& name, const Ogre::Quaternion& facing,
+                         Ogre::SceneNode*& node)
+{
+    node = sm.getRootSceneNode()->createChildSceneNode(name);
+    node->setOrientation(facing);
+    Ogre::Light* light = sm.createLight(name);
+    light->setType(Ogre::Light::LT_DIRECTIONAL);
+    light->setCastShadows(false);
+    node->attachObject(light);
+    return light;
+}
+
 } // namespace
 
 BasicRoom::BasicRoom() = default;
@@ -50,7 +63,7 @@ BasicRoom::~BasicRoom()
     // registration outlives it.
     if (hasScene())
         BasicRoom::destroyScene();
-    RoleManager* roles = RoleManager::instancePtr();
+    RoleManager* roles = RoleManager::getSingletonPtr();
     if (roles && roles->getRoom() == this)
         roles->setRoom(nullptr);
 }
@@ -83,7 +96,7 @@ void BasicRoom::createScene()
     if (mGuiManager)
         mGuiFrameObject = mGuiManager->getAnimator();
     else
-        writeLog(6, "room", "no GUI manager: the GUI is not stepped in " + getName());
+        writeLog(kLogTrace, "room", "no GUI manager: the GUI is not stepped in " + getName());
 }
 
 void BasicRoom::createLights()
@@ -91,29 +104,25 @@ void BasicRoom::createLights()
     try {
         Ogre::SceneManager* sm = getSceneManager();
         if (!sm) {
-            writeLog(6, "room", "no scene: no lights in " + getName());
+            writeLog(kLogTrace, "room", "no scene: no lights in " + getName());
             return;
         }
         if (mMainLightsEnabled) {
             const std::string prefix = (getName().empty() ? std::string("room") : getName()) + "/";
             const Ogre::ColourValue diffuse(1.f, 1.f, 0.8f, 1.f), specular(1.f, 1.f, 1.f, 1.f);
-            mMainLight = sm->createLight(prefix + "mainLight");
-            mMainLight->setType(Ogre::Light::LT_DIRECTIONAL);
-            mMainLight->setCastShadows(false);
-            mMainLight->setDirection(Ogre::Vector3(0, 0, -1));
-            mMainLight->setDiffuseColour(diffuse);
-            mMainLight->setSpecularColour(specular);
-            mBackLight = sm->createLight(prefix + "backLight");
-            mBackLight->setType(Ogre::Light::LT_DIRECTIONAL);
-            mBackLight->setCastShadows(false);
-            mBackLight->setDirection(Ogre::Vector3(0, 0, 1).normalisedCopy());
-            mBackLight->setDiffuseColour(diffuse);
-            mBackLight->setSpecularColour(specular);
+            // The main light shines into the scene (-Z), the back light out of it: its node
+            // makes an exact half turn about the up axis.
+            mMainLight = createLight(*sm, prefix + "mainLight", Ogre::Quaternion::IDENTITY, mMainLightNode);
+            mBackLight = createLight(*sm, prefix + "backLight", Ogre::Quaternion(0, 0, 1, 0), mBackLightNode);
+            for (Ogre::Light* light : {mMainLight, mBackLight}) {
+                light->setDiffuseColour(diffuse);
+                light->setSpecularColour(specular);
+            }
         }
         sm->setAmbientLight(Ogre::ColourValue(1.f, 1.f, 0.8f, 1.f));
     } catch (const std::exception& e) {
-        writeLog(3, "room", "Failed in creating MainLight.");
-        writeLog(6, "room", e.what());
+        writeLog(kLogError, "room", "Failed in creating MainLight.");
+        writeLog(kLogTrace, "room", e.what());
     }
 }
 
@@ -124,6 +133,11 @@ void BasicRoom::destroyLights()
         if (*light && sm)
             sm->destroyLight(*light);
         *light = nullptr;
+    }
+    for (Ogre::SceneNode** node : {&mMainLightNode, &mBackLightNode}) {
+        if (*node && sm)
+            sm->destroySceneNode(*node);
+        *node = nullptr;
     }
 }
 
@@ -152,7 +166,7 @@ void BasicRoom::onFrame(float dt)
     try {
         updatePopups(t);
     } catch (const std::exception& e) {
-        writeLog(3, "room", std::string("pop-ups not updated: ") + e.what());
+        writeLog(kLogError, "room", std::string("pop-ups not updated: ") + e.what());
     }
     updateEffects(t);
     pumpGui(dt);
@@ -170,7 +184,7 @@ void BasicRoom::pumpGui(float dt)
         }
         mGuiFrameObject->update(dt);
     } catch (const std::exception& e) {
-        writeLog(3, "room", std::string("GUI step failed: ") + e.what());
+        writeLog(kLogError, "room", std::string("GUI step failed: ") + e.what());
     }
 }
 
@@ -210,7 +224,7 @@ void BasicRoom::showText(CEGUI::Window* image, const std::string& text, const st
     core::GuiSystem* guiSystem = core::GuiSystem::getSingletonPtr();
     CEGUI::Window* sheet = guiSystem ? guiSystem->getRootWindow() : nullptr;
     if (!CEGUI::System::getSingletonPtr() || !CeguiWidgets::alive(sheet)) {
-        writeLog(6, "room", "no GUI sheet: pop-up \"" + text + "\" not shown");
+        writeLog(kLogTrace, "room", "no GUI sheet: pop-up \"" + text + "\" not shown");
         return;
     }
     CEGUI::Window* outer = nullptr;
@@ -246,7 +260,7 @@ void BasicRoom::showText(CEGUI::Window* image, const std::string& text, const st
         if (delay > 0.001f)
             outer->hide();
     } catch (const std::exception& e) {
-        writeLog(3, "room", std::string("pop-up not shown: ") + e.what());
+        writeLog(kLogError, "room", std::string("pop-up not shown: ") + e.what());
         CeguiWidgets::destroy(outer);
         return;
     }

@@ -132,6 +132,9 @@ private:
 
     Ogre::Light* mMainLight = nullptr;
     Ogre::Light* mBackLight = nullptr;
+    // The lights shine along their nodes' -Z: the nodes turn them.
+    Ogre::SceneNode* mMainLightNode = nullptr;
+    Ogre::SceneNode* mBackLightNode = nullptr;
     boost::signals2::scoped_connection mConnectionSignal;
     gui::IGuiManager* mGuiManager = nullptr;
     gui::IGuiAnimator* mGuiFrameObject = nullptr;

@@ -26,7 +26,7 @@ void ChatMsgRoomCallback::relay(const std::string& a, const std::string& b, bool
         try {
             l(a, b, flag);
         } catch (const std::exception& e) {
-            writeLog(3, "ChatMsgRoomCallback", std::string("chat listener failed: ") + e.what());
+            writeLog(kLogError, "ChatMsgRoomCallback", std::string("chat listener failed: ") + e.what());
         }
     }
 }

@@ -63,7 +63,7 @@ void CreateCharRoom::createScene()
 {
     BasicRoom::createScene();
     // The portraits are not shown while a character is made; a scene never built stays unbuilt.
-    if (BackgroundScene* background = BackgroundScene::instancePtr())
+    if (BackgroundScene* background = BackgroundScene::getSingletonPtr())
         background->destroyScene();
     mOwnGuiManager = GameServices::guiManager();
     mOwnAnimator = mOwnGuiManager ? mOwnGuiManager->getAnimator() : nullptr;
@@ -80,14 +80,14 @@ void CreateCharRoom::createScene()
     if (site)
         mLoadConnection = site->subscribeToLoadSignal([this](const std::string& item) { onSceneLoaded(item); });
     else
-        writeLog(4, "room", "no default site: the creation scene does not load");
+        writeLog(kLogWarning, "room", "no default site: the creation scene does not load");
 
     if (core::AudioManager* audio = core::AudioManager::getSingletonPtr()) {
         core::BlackBoard* board = core::BlackBoard::getSingletonPtr();
         const std::string path = (board ? board->getString("kavri3D/appPath", "") : std::string()) + kMusicFile;
         mMusicId = audio->playSound(path, kMusicKind, core::DefaultAudioHelper::getVolume(0));
         if (mMusicId == -1)
-            writeLog(4, "room", "creation music " + path + " cannot be played");
+            writeLog(kLogWarning, "room", "creation music " + path + " cannot be played");
         // No audio-settings screen yet: nothing else follows the music's volume.
     }
 }
@@ -121,13 +121,13 @@ void CreateCharRoom::onSceneLoaded(const std::string&)
     role->setPosition(mTarget[0], mTarget[1], mTarget[2]);
     gui::IEventDispatcher* dispatcher = mOwnGuiManager ? mOwnGuiManager->getEventDispatcher() : nullptr;
     if (!dispatcher) {
-        writeLog(4, "room", "no GUI manager: the creation screen is not shown");
+        writeLog(kLogWarning, "room", "no GUI manager: the creation screen is not shown");
         return;
     }
     try {
         dispatcher->raise(kSceneReadyEventId);
     } catch (const std::exception& e) {
-        writeLog(3, "room", std::string("the creation screen could not be told: ") + e.what());
+        writeLog(kLogError, "room", std::string("the creation screen could not be told: ") + e.what());
     }
 }
 
@@ -150,13 +150,13 @@ void CreateCharRoom::destroyScene()
             audio->destroySound(static_cast<int>(mMusicId));
         mMusicId = -1;
     }
-    if (RoleManager* roles = RoleManager::instancePtr())
+    if (RoleManager* roles = RoleManager::getSingletonPtr())
         roles->removeRole(kPreviewRole);
     BasicRoom::destroyScene();
     if (core::SceneDocumentCache* documents = core::DefaultProductResolver::getDocumentCache()) {
         documents->maintenance();
         if (documents->size() != 0)
-            writeLog(3, "ZRKLand", "using documents in cache.");
+            writeLog(kLogError, "ZRKLand", "using documents in cache.");
     }
     mSceneLoaded = false;
     mOwnGuiManager = nullptr;

@@ -129,11 +129,11 @@ void EquipRes::load(const std::string& path)
         mSfNames.clear();
         const Json::Value& data = mIconsDocument.isObject() ? mIconsDocument["data"] : Json::Value::nullSingleton();
         if (!data.isArray())
-            writeLog(6, "EquipRes::load", "icon.json has no \"data\" list");
+            writeLog(kLogTrace, "EquipRes::load", "icon.json has no \"data\" list");
         for (Json::ArrayIndex i = 0; data.isArray() && i < data.size(); ++i) {
             const Json::Value& item = data[i];
             if (!item.isObject() || !item["id"].isInt() || !isText(item, "icon") || !isText(item, "3dmodel")) {
-                writeLogf(6, "EquipRes::load", "icon.json entry ", i, " skipped: wrong or missing id, icon or 3dmodel");
+                writeLogf(kLogTrace, "EquipRes::load", "icon.json entry ", i, " skipped: wrong or missing id, icon or 3dmodel");
                 continue;
             }
             const int id = item["id"].asInt();

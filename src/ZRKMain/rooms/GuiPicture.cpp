@@ -44,7 +44,7 @@ bool GuiPicture::give(const std::string& snapshotName, const std::string& imageN
             manager->setImage(CeguiWidgets::utf8(imageName), &gui);
         return true;
     } catch (const std::exception& e) {
-        writeLog(3, "SnapShotManager", "picture " + imageName + " not handed to the GUI: " + e.what());
+        writeLog(kLogError, "SnapShotManager", "picture " + imageName + " not handed to the GUI: " + e.what());
         takeBack();
         return false;
     }
@@ -59,7 +59,7 @@ void GuiPicture::takeBack()
             try {
                 manager->setImage(CeguiWidgets::utf8(mImageName), nullptr);
             } catch (const std::exception& e) {
-                writeLog(3, "SnapShotManager", "image " + mImageName + " not taken back: " + e.what());
+                writeLog(kLogError, "SnapShotManager", "image " + mImageName + " not taken back: " + e.what());
             }
         }
         mImageName.clear();

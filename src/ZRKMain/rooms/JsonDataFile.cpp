@@ -14,12 +14,12 @@ bool JsonDataFile::load(const std::string& path, Json::Value& document, const ch
     document = Json::Value();
     std::string text, error;
     if (!yake::FileText::read(path, text, error)) {
-        writeLog(6, channel, shownName + " open failed"); // missing, unreadable or too large
+        writeLog(kLogTrace, channel, shownName + " open failed"); // missing, unreadable or too large
         return false;
     }
     Json::Value parsed;
     if (!core::JsonText::parse(text, parsed, error)) {
-        writeLog(6, channel, shownName + " read failed"); // not JSON or nested too deep
+        writeLog(kLogTrace, channel, shownName + " read failed"); // not JSON or nested too deep
         return false;
     }
     document.swap(parsed);

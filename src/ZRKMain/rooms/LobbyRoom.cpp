@@ -27,7 +27,7 @@ void LobbyRoom::stepLobby(float dt, bool tickAnimator)
                     animator->runIdle();
             }
         } catch (const std::exception& e) {
-            writeLog(3, "room", std::string("GUI animation step failed: ") + e.what());
+            writeLog(kLogError, "room", std::string("GUI animation step failed: ") + e.what());
         }
     }
 }
@@ -37,13 +37,13 @@ bool LobbyRoom::raiseGuiEvent(int eventId)
     gui::IGuiManager* manager = getGuiManager();
     gui::IEventDispatcher* dispatcher = manager ? manager->getEventDispatcher() : nullptr;
     if (!dispatcher) {
-        writeLog(6, "room", "no event dispatcher: the GUI is not told of " + std::to_string(eventId));
+        writeLog(kLogTrace, "room", "no event dispatcher: the GUI is not told of " + std::to_string(eventId));
         return false;
     }
     try {
         dispatcher->raise(eventId);
     } catch (const std::exception& e) {
-        writeLog(3, "room", "raising " + std::to_string(eventId) + " failed: " + e.what());
+        writeLog(kLogError, "room", "raising " + std::to_string(eventId) + " failed: " + e.what());
     }
     return true;
 }
@@ -56,7 +56,7 @@ bool LobbyRoom::playAnimation(const std::string& name)
     try {
         animator->play(name);
     } catch (const std::exception& e) {
-        writeLog(3, "room", "animation " + name + " failed: " + e.what());
+        writeLog(kLogError, "room", "animation " + name + " failed: " + e.what());
     }
     return true;
 }

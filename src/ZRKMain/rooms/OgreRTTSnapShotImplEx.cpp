@@ -23,7 +23,7 @@ bool OgreRTTSnapShotImplEx::create()
 {
     Ogre::SceneManager* scene = GraphicsManager::getOgreSceneManager();
     if (!scene || !Ogre::TextureManager::getSingletonPtr()) {
-        zrk::writeLog(6, "SnapShotEx", "no render textures here: " + mTextureName + " not made");
+        zrk::writeLog(zrk::kLogTrace, "SnapShotEx", "no render textures here: " + mTextureName + " not made");
         return false;
     }
     try {
@@ -45,7 +45,7 @@ bool OgreRTTSnapShotImplEx::create()
         mViewport->setBackgroundColour(Ogre::ColourValue(0, 0, 0, 0));
         return true;
     } catch (const Ogre::Exception& e) {
-        zrk::writeLog(3, "SnapShotEx", "render texture " + mTextureName + " not made: " + e.getDescription());
+        zrk::writeLog(zrk::kLogError, "SnapShotEx", "render texture " + mTextureName + " not made: " + e.getDescription());
         destroy();
         return false;
     }

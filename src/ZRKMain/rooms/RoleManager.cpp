@@ -4,21 +4,10 @@
 
 #include "rooms/BasicRoom.h"
 
+KAVRI_SINGLETON_DEFINE(kavri3D::zrk::RoleManager);
+
 namespace kavri3D {
 namespace zrk {
-
-std::unique_ptr<RoleManager> RoleManager::sInstance;
-
-RoleManager& RoleManager::instance()
-{
-    if (!sInstance)
-        sInstance.reset(new RoleManager);
-    return *sInstance;
-}
-
-RoleManager* RoleManager::instancePtr() { return sInstance.get(); }
-
-void RoleManager::destroyInstance() { sInstance.reset(); }
 
 RoleManager::~RoleManager()
 {

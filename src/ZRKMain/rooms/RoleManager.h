@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <util/Singleton.h>
 
 #include "rooms/ZRKRole.h"
 
@@ -15,14 +16,12 @@ namespace zrk {
 class BasicRoom;
 
 /// The roles by name, and the room they are shown in, whose scene effects a role may set off.
-class RoleManager {
+class RoleManager : public Singleton<RoleManager> {
 public:
     /// Made on first use.
-    static RoleManager& instance();
-    /// Null when none exists.
-    static RoleManager* instancePtr();
+    static RoleManager& instance() { return makeSingleton(); }
     /// The next instance() starts empty.
-    static void destroyInstance();
+    static void destroyInstance() { dropSingleton(); }
 
     virtual ~RoleManager();
 
@@ -44,6 +43,7 @@ public:
     float getMaxTimeSpan() const { return mMaxTimeSpan; }
 
 private:
+    friend class Singleton<RoleManager>;
     RoleManager() = default;
     RoleManager(const RoleManager&) = delete;
     RoleManager& operator=(const RoleManager&) = delete;
@@ -52,9 +52,9 @@ private:
     BasicRoom* mCurrentRoom = nullptr;
     long mEffectId = -1;
     float mMaxTimeSpan = 5.0f;
-
-    static std::unique_ptr<RoleManager> sInstance;
 };
 
 } // namespace zrk
 } // namespace kavri3D
+
+KAVRI_SINGLETON_DECLARE(kavri3D::zrk::RoleManager);

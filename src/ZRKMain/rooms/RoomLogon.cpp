@@ -58,7 +58,7 @@ void RoomLogon::resetLobbyGui()
     gui::IGuiManager* manager = getGuiManager();
     gui::IGuiAnimator* animator = getGuiFrameObject();
     if (!manager || !animator) {
-        writeLog(6, "room", "no GUI manager or animator: the lobby screens are not reset");
+        writeLog(kLogTrace, "room", "no GUI manager or animator: the lobby screens are not reset");
         return;
     }
     try {
@@ -80,7 +80,7 @@ void RoomLogon::resetLobbyGui()
             queue->handle(kLoginEventId);
         manager->showPage("login");
     } catch (const std::exception& e) {
-        writeLog(3, "room", std::string("lobby screens not reset: ") + e.what());
+        writeLog(kLogError, "room", std::string("lobby screens not reset: ") + e.what());
     }
 }
 
@@ -88,17 +88,18 @@ void RoomLogon::tellConnectionLost(bool autoLogin)
 {
     core::Frame* frame = GameServices::frame();
     if (!frame) {
-        writeLog(3, "room", "no main frame: the lost connection is not shown");
+        writeLog(kLogError, "room", "no main frame: the lost connection is not shown");
         return;
     }
     if (autoLogin) {
         // Started with credentials: closing the box ends the game.
         mBoxAnswer = frame->messageBox2(
-            "error/user_net_wrong", "error/net_cut", [](core::DialogBoxResult&) { GameServices::exitGame(); }, 1, 9, 300,
-            150);
+            "error/user_net_wrong", "error/net_cut", [](core::DialogBoxResult&) { GameServices::exitGame(); },
+            core::Frame::BoxOk, core::Frame::kBoxType, core::Frame::kBoxWidth, core::Frame::kBoxHeight);
     } else {
         mBoxAnswer.disconnect();
-        frame->messageBox("error/user_net_wrong", "error/net_cut", 1, 9, 300, 150);
+        frame->messageBox("error/user_net_wrong", "error/net_cut", core::Frame::BoxOk, core::Frame::kBoxType,
+                          core::Frame::kBoxWidth, core::Frame::kBoxHeight);
     }
 }
 
@@ -116,7 +117,7 @@ void RoomLogon::onFrame(float dt)
             }
             animator->tick(dt);
         } catch (const std::exception& e) {
-            writeLog(3, "room", std::string("GUI animation step failed: ") + e.what());
+            writeLog(kLogError, "room", std::string("GUI animation step failed: ") + e.what());
         }
     }
     BasicRoom::onFrame(dt);

@@ -77,7 +77,7 @@ void ScenePlayer::load(const std::string& path)
     if (!JsonDataFile::load(path, doc, kChannel, "sceneplayer.json"))
         return;
     if (!read(doc)) {
-        writeLog(6, kChannel, "sceneplayer.json read failed");
+        writeLog(kLogTrace, kChannel, "sceneplayer.json read failed");
         mKeyframes.clear();
         mImagesets.clear();
         mTips.clear();

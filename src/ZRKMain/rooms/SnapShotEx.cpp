@@ -98,7 +98,7 @@ bool SnapShotEx::saveToFile(const std::string& file)
         mImpl->getRenderTarget()->writeContentsToFile(file);
         return true;
     } catch (const Ogre::Exception& e) {
-        zrk::writeLog(3, "SnapShotEx", "picture not saved: " + e.getDescription());
+        zrk::writeLog(zrk::kLogError, "SnapShotEx", "picture not saved: " + e.getDescription());
         return false;
     }
 }

@@ -3,11 +3,12 @@
 #include "rooms/SnapShotEx.h"
 #include "services/LogRoutine.h"
 
+KAVRI_SINGLETON_DEFINE(kavri3D::zrk::SnapShotManager);
+
 namespace kavri3D {
 namespace zrk {
 
 namespace {
-SnapShotManager* gManager = nullptr;
 unsigned gGeneration = 0;
 } // namespace
 
@@ -17,25 +18,10 @@ unsigned SnapShotManager::generation() { return gGeneration; }
 
 SnapShotManager::~SnapShotManager() = default;
 
-SnapShotManager& SnapShotManager::instance()
-{
-    if (!gManager)
-        gManager = new SnapShotManager;
-    return *gManager;
-}
-
-SnapShotManager* SnapShotManager::instancePtr() { return gManager; }
-
-void SnapShotManager::destroyInstance()
-{
-    delete gManager;
-    gManager = nullptr;
-}
-
 void SnapShotManager::createSnapShot(unsigned flags, const std::string& name)
 {
     if (mSnapShots.count(name)) {
-        writeLog(6, "SnapShotManager", "name exit");
+        writeLog(kLogTrace, "SnapShotManager", "name exit");
         return;
     }
     mSnapShots[name].reset(new core::SnapShotEx(flags));
@@ -45,7 +31,7 @@ core::SnapShotEx* SnapShotManager::find(const std::string& name) const
 {
     auto it = mSnapShots.find(name);
     if (it == mSnapShots.end()) {
-        writeLog(6, "SnapShotManager", "name dosen`t exit");
+        writeLog(kLogTrace, "SnapShotManager", "name dosen`t exit");
         return nullptr;
     }
     return it->second.get();

@@ -2,6 +2,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <util/Singleton.h>
 
 namespace kavri3D {
 namespace core {
@@ -12,12 +13,10 @@ namespace zrk {
 
 /// The snapshots by name. Created on first use, deleted (with every snapshot) by
 /// destroyInstance when the main frame goes.
-class SnapShotManager {
+class SnapShotManager : public Singleton<SnapShotManager> {
 public:
-    static SnapShotManager& instance();
-    /// The live registry, null when none exists.
-    static SnapShotManager* instancePtr();
-    static void destroyInstance();
+    static SnapShotManager& instance() { return makeSingleton(); }
+    static void destroyInstance() { dropSingleton(); }
     /// Counts the registries made: a holder of snapshot pointers checks its registry (and
     /// so its snapshots) is still the live one.
     static unsigned generation();
@@ -29,6 +28,7 @@ public:
     std::size_t size() const { return mSnapShots.size(); }
 
 private:
+    friend class Singleton<SnapShotManager>;
     SnapShotManager();
     ~SnapShotManager();
     SnapShotManager(const SnapShotManager&) = delete;
@@ -39,3 +39,5 @@ private:
 
 } // namespace zrk
 } // namespace kavri3D
+
+KAVRI_SINGLETON_DECLARE(kavri3D::zrk::SnapShotManager);

@@ -1,10 +1,11 @@
 #include "rooms/ZRKRole.h"
 
 #include <Ogre.h>
-#include <cstdlib>
+#include <cstddef>
 #include <scene/BasicPlayer.h>
 #include <scene/GrafixScene.h>
 
+#include "services/GameServices.h"
 #include "services/LogRoutine.h"
 
 namespace kavri3D {
@@ -18,7 +19,7 @@ const char* const kSlotNames[17] = {"",      "suite", "hairstyle", "coat", "back
 // What an action item is worn as: it chooses the animation, it is not a part of the figure.
 const char* const kActionKind = "action";
 
-float randomExtra(int span) { return span > 0 ? static_cast<float>(std::rand() % span) : 0.f; }
+float randomExtra(int span) { return static_cast<float>(GameServices::randomBelow(span)); }
 
 } // namespace
 
@@ -53,7 +54,7 @@ void ZRKRole::create(core::GrafixScene* s)
     mScene = s;
     mPlayer = s ? s->createPlayer(mName, true) : boost::shared_ptr<core::BasicPlayer>();
     if (!mPlayer)
-        writeLog(4, "ZRKRole", "role " + mName + " has no scene to stand in");
+        writeLog(kLogWarning, "ZRKRole", "role " + mName + " has no scene to stand in");
     setDefaultItems(std::vector<std::string>());
     setLook("boy");
     applyDefaultItems();
@@ -248,7 +249,7 @@ void ZRKRole::tick(float dt, float maxTimeSpan)
     if (mIdleTime >= maxTimeSpan + mIdleExtra) {
         mIdleTime = 0;
         mIdleExtra = randomExtra(mFloatSpan);
-        mIdleIndex = std::rand() % static_cast<int>(mIdleActions.size());
+        mIdleIndex = GameServices::randomBelow(static_cast<int>(mIdleActions.size()));
         execAction(mIdleActions[static_cast<std::size_t>(mIdleIndex)]);
     }
 }

@@ -1,8 +1,5 @@
 #include "rooms/ZRKRoleRes.h"
 
-#include <cstdlib>
-#include <ctime>
-
 #include "rooms/JsonDataFile.h"
 #include "services/GameServices.h"
 
@@ -16,8 +13,6 @@ const char* const ZRKRoleRes::kFile = "res/GUI/defstate.json";
 ZRKRoleRes::ZRKRoleRes()
 {
     GameServices::provide(this);
-    // The figures' idle actions are drawn from rand().
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
 }
 
 ZRKRoleRes::~ZRKRoleRes() { GameServices::withdraw(this); }

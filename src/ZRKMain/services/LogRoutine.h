@@ -9,7 +9,9 @@ namespace zrk {
 enum LogSeverity : unsigned {
     kLogError = 3,   // something failed: the operation ends
     kLogWarning = 4, // a fall-back was taken
+    kLogNotice = 5,  // worth knowing, not a fault
     kLogTrace = 6,   // what the game did, for reading a run back
+    kLogDebug = 7,   // detail for a developer
 };
 
 /// The game's one log routine: a severity, the writer's channel name and the text.

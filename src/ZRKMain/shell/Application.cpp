@@ -207,7 +207,7 @@ bool Application::onPreInitialise()
     audio.setStringVal("alt_cache", bb.getString("kavri3D/mediaPath", ""));
     audio.setStringVal("temp_folder", cached + "temp");
 
-    applyLogSeverity(bb.getInt("kavri3D/app/config/severity", 6));
+    applyLogSeverity(bb.getInt("kavri3D/app/config/severity", kLogTrace));
 
     mManifest = boost::make_shared<core::Manifest>();
     {
@@ -217,9 +217,9 @@ bool Application::onPreInitialise()
         std::string text, error;
         if (!yake::FileText::read(file, text, error, kManifestLimit)) {
             if (!yake::FileText::missing(file))
-                writeLog(4, "ZRKMain", "kavri.manifest not read: " + error);
+                writeLog(kLogWarning, "ZRKMain", "kavri.manifest not read: " + error);
         } else if (!text.empty() && !mManifest->read(text)) {
-            writeLog(4, "ZRKMain", "kavri.manifest is not a manifest");
+            writeLog(kLogWarning, "ZRKMain", "kavri.manifest is not a manifest");
         }
     }
 
@@ -249,7 +249,7 @@ void Application::cleanCache(const std::string& cachedPath)
         wchar_t from[260] = {}; // zero-filled: the list ends in two zero characters
         // A cut pattern would lose its wildcard and name a folder (or its parent) whole.
         if (pattern.size() > 258) {
-            writeLogf(4, "ZRKMain", "cache not cleaned: the pattern is too long: ", cachedPath + sub);
+            writeLogf(kLogWarning, "ZRKMain", "cache not cleaned: the pattern is too long: ", cachedPath + sub);
             continue;
         }
         pattern.copy(from, pattern.size());
@@ -261,8 +261,8 @@ void Application::cleanCache(const std::string& cachedPath)
 
 void Application::applyLogSeverity(int severity)
 {
-    // Failures and warnings (5 and below) are always kept.
-    for (unsigned k : {7u, 6u, 5u})
+    // Failures and warnings are always kept.
+    for (unsigned k : {kLogDebug, kLogTrace, kLogNotice})
         if (severity < static_cast<int>(k))
             yake::logging::logger::instance().enableSeverity(k, false);
 }
@@ -424,7 +424,7 @@ void Application::applySavedVolumes()
     }
     core::AudioManager* audio = core::AudioManager::getSingletonPtr();
     if (!audio) {
-        writeLog(3, "ZRKMain", "no audio manager: saved volumes not applied");
+        writeLog(kLogError, "ZRKMain", "no audio manager: saved volumes not applied");
         return;
     }
     if (levels.empty()) {
@@ -441,7 +441,7 @@ void Application::applyPhysics()
     core::PhysicsManager* physics = core::PhysicsManager::getSingletonPtr();
     core::PhysicsWorld* world = physics ? physics->getPhysicsWorld() : nullptr;
     if (!world) {
-        writeLog(3, "ZRKMain", "no physics world: physics settings not applied");
+        writeLog(kLogError, "ZRKMain", "no physics world: physics settings not applied");
         return;
     }
     core::XmlConfigHelper* config = appModule().getAppConfig();
@@ -493,7 +493,7 @@ void Application::onPreShutdown()
 {
     saveVolumes();
     // The background scene goes if there is one (built or not); none is made to be destroyed.
-    if (BackgroundScene::instancePtr())
+    if (BackgroundScene::getSingletonPtr())
         BackgroundScene::destroyInstance();
     // The characters leave while their scenes and the graphics still exist.
     RoleManager::destroyInstance();
@@ -634,7 +634,7 @@ void Application::onHikariPaneSignal(core::HikariPane* pane, int event)
     static const char* const kWhat[] = {" created.", " destroyed.", " got focus.", " lost focus."};
     if (!pane || event < 0 || event > 3)
         return;
-    writeLog(6, "flash", "pane " + pane->getName() + kWhat[event]);
+    writeLog(kLogTrace, "flash", "pane " + pane->getName() + kWhat[event]);
     if (event == 0)
         bindFlashCallbacks(pane);
     else if (event == 1)

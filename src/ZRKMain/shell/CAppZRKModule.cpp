@@ -1,14 +1,13 @@
 #include "shell/CAppZRKModule.h"
 
 #include <boost/make_shared.hpp>
+#include <cstddef>
 #include <cstdio>
-#include <cstdlib>
 #include <core/BlackBoard.h>
 #include <util/NetServerList.h>
 #include <util/StringConv.h>
 #include <yake/Configuration.h>
 #include <yake/FileText.h>
-#include <yake/Math.h>
 
 #include "services/GameServices.h"
 #include "services/LogRoutine.h"
@@ -44,10 +43,10 @@ SettingsRead readSettingsFile(const std::string& path, core::XmlConfigHelper& in
     } catch (const std::exception& e) {
         into.getConfiguration()->tree().clear();
         if (yake::FileText::missing(path)) {
-            writeLogf(6, "ZRKMain", "settings file not found: ", path);
+            writeLogf(kLogTrace, "ZRKMain", "settings file not found: ", path);
             return SettingsRead::Missing;
         }
-        writeLogf(4, "ZRKMain", "settings file refused, defaults used: ", path, " (", e.what(), ")");
+        writeLogf(kLogWarning, "ZRKMain", "settings file refused, defaults used: ", path, " (", e.what(), ")");
         return SettingsRead::Refused;
     }
 }
@@ -78,7 +77,6 @@ HRESULT CAppZRKModule::Init(HINSTANCE instance, HWND parent)
     mProgramFolder = core::win32FolderName(core::win32GetModulePath(core::win32GetModulePath(instance)));
     win32SetLibraryFolder(core::WSTR2UTF(mProgramFolder));
     loadIcons();
-    std::srand(GetTickCount());
     return S_OK;
 }
 
@@ -147,11 +145,11 @@ void CAppZRKModule::chooseServer()
     std::string file = blackboardString("kavri3D/appPath") + servers;
     std::string error;
     if (!list.readFromXmlFile(file, &error))
-        writeLogf(4, "ZRKMain", "server list not read: ", error);
+        writeLogf(kLogWarning, "ZRKMain", "server list not read: ", error);
     std::size_t n = list.size();
     if (n == 0)
         return;
-    float r = yake::math::Math::UnitRandom();
+    float r = GameServices::unitRandom();
     std::size_t index = r > 0.f ? static_cast<std::size_t>(r * static_cast<float>(n)) : 0;
     if (index >= n)
         index = n - 1;
@@ -171,7 +169,7 @@ void CAppZRKModule::Term()
                 out.setStringVal("kavri3D/app", ""); // always a root element
             out.getConfiguration()->writeToXML(mUserSettingsPath, "");
         } catch (const std::exception& e) {
-            writeLogf(3, "ZRKMain", "user settings not written: ", mUserSettingsPath, " (", e.what(), ")");
+            writeLogf(kLogError, "ZRKMain", "user settings not written: ", mUserSettingsPath, " (", e.what(), ")");
         }
     }
     mAppConfig.reset();
@@ -186,9 +184,9 @@ void CAppZRKModule::keepRefusedSettings()
     // stays beside the new one.
     const std::string bad = mUserSettingsPath + ".bad";
     if (std::rename(mUserSettingsPath.c_str(), bad.c_str()) == 0)
-        writeLogf(4, "ZRKMain", "unreadable user settings kept as ", bad);
+        writeLogf(kLogWarning, "ZRKMain", "unreadable user settings kept as ", bad);
     else
-        writeLogf(3, "ZRKMain", "unreadable user settings could not be kept as ", bad);
+        writeLogf(kLogError, "ZRKMain", "unreadable user settings could not be kept as ", bad);
 }
 
 void CAppZRKModule::releaseResources()

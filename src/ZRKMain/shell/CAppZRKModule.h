@@ -18,7 +18,7 @@ public:
     ~CAppZRKModule();
 
     /// Stores the parent window, finds the program folder from the module's own file, loads
-    /// the icons and seeds the C random generator.
+    /// the icons.
     HRESULT Init(HINSTANCE instance, HWND parent);
     void loadIcons();
     void loadProperties();

@@ -20,7 +20,7 @@ void GuideContent::load(const std::string& path)
         return;
     // Only an object of lists is guide content; anything else would be read as nonsense.
     if (!document.isObject()) {
-        writeLog(6, "GuideContent::load", "guildContent.json read failed");
+        writeLog(kLogTrace, "GuideContent::load", "guildContent.json read failed");
         return;
     }
     mDocument.swap(document);

@@ -102,7 +102,7 @@ void MainFrame::createFirstPanels()
             mGuiRoot->setProperty("MousePassThroughEnabled", "True");
             top->addChild(mGuiRoot);
         } catch (const CEGUI::Exception& e) {
-            writeLogf(3, "ZRKMain", "cannot create the GUI root window: ", e.getMessage().c_str());
+            writeLogf(kLogError, "ZRKMain", "cannot create the GUI root window: ", e.getMessage().c_str());
             destroyLiveWindow(mGuiRoot);
             mGuiRoot = nullptr;
         }

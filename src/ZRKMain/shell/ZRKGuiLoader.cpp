@@ -5,12 +5,12 @@
 #include "services/GameServices.h"
 #include "services/LogRoutine.h"
 
+KAVRI_SINGLETON_DEFINE(kavri3D::zrk::ZRKGuiLoader);
+
 namespace kavri3D {
 namespace zrk {
 
 namespace {
-ZRKGuiLoader* gLoader = nullptr;
-
 template <class T>
 bool callFactory(HMODULE module, const char* name, T** out)
 {
@@ -18,18 +18,18 @@ bool callFactory(HMODULE module, const char* name, T** out)
         return false;
     *out = nullptr;
     if (!module) {
-        writeLogf(3, "ZRKGuiLoader", "no GUI plug-in loaded for ", name);
+        writeLogf(kLogError, "ZRKGuiLoader", "no GUI plug-in loaded for ", name);
         return false;
     }
     typedef bool (*Factory)(T**);
     auto factory = reinterpret_cast<Factory>(GetProcAddress(module, name));
     if (!factory) {
-        writeLogf(3, "ZRKGuiLoader", "GUI plug-in lacks the export ", name);
+        writeLogf(kLogError, "ZRKGuiLoader", "GUI plug-in lacks the export ", name);
         return false;
     }
     bool ok = factory(out);
     if (!ok || !*out) {
-        writeLogf(3, "ZRKGuiLoader", name, " gave no object");
+        writeLogf(kLogError, "ZRKGuiLoader", name, " gave no object");
         *out = nullptr;
         return false;
     }
@@ -39,7 +39,6 @@ bool callFactory(HMODULE module, const char* name, T** out)
 
 ZRKGuiLoader::ZRKGuiLoader()
 {
-    gLoader = this;
     // The layers below the shell reach the plug-in's manager through this, while a loader lives.
     GameServices::hooks().guiManager = [] {
         ZRKGuiLoader* loader = ZRKGuiLoader::getSingletonPtr();
@@ -51,13 +50,9 @@ ZRKGuiLoader::ZRKGuiLoader()
 ZRKGuiLoader::~ZRKGuiLoader()
 {
     unload();
-    if (gLoader == this) {
-        gLoader = nullptr;
+    if (getSingletonPtr() == this)
         GameServices::hooks().guiManager = nullptr;
-    }
 }
-
-ZRKGuiLoader* ZRKGuiLoader::getSingletonPtr() { return gLoader; }
 
 void ZRKGuiLoader::load() { loadFrom("ZRK_Gui.dll"); }
 
@@ -67,7 +62,7 @@ void ZRKGuiLoader::loadFrom(const char* library)
         return;
     mModule = LoadLibraryA(library);
     if (!mModule)
-        writeLogf(3, "ZRKGuiLoader", "cannot load the GUI plug-in ", library);
+        writeLogf(kLogError, "ZRKGuiLoader", "cannot load the GUI plug-in ", library);
 }
 
 void ZRKGuiLoader::unload()
@@ -88,7 +83,7 @@ bool ZRKGuiLoader::isComplete()
         return false;
     for (const char* name : {"zrkGuiManagerCreator", "zrkGuiResCreator", "zrkRegistOverlayFactory"}) {
         if (!GetProcAddress(mModule, name)) {
-            writeLogf(3, "ZRKGuiLoader", "GUI plug-in lacks the export ", name);
+            writeLogf(kLogError, "ZRKGuiLoader", "GUI plug-in lacks the export ", name);
             return false;
         }
     }
@@ -106,7 +101,7 @@ void ZRKGuiLoader::registOverlayFactory()
     if (fn)
         fn();
     else
-        writeLog(3, "ZRKGuiLoader", "GUI plug-in lacks the export zrkRegistOverlayFactory");
+        writeLog(kLogError, "ZRKGuiLoader", "GUI plug-in lacks the export zrkRegistOverlayFactory");
 }
 
 } // namespace zrk

@@ -1,4 +1,5 @@
 #pragma once
+#include <util/Singleton.h>
 #include <win32/Windows.h>
 
 namespace kavri3D {
@@ -10,12 +11,10 @@ class IGuiRes;
 
 /// Holds the GUI plug-in library ("ZRK_Gui.dll", libZRK_Gui.so beside the module) and calls
 /// its factories. One live instance at a time; releasing it unloads the plug-in.
-class ZRKGuiLoader {
+class ZRKGuiLoader : public Singleton<ZRKGuiLoader> {
 public:
     ZRKGuiLoader();
     ~ZRKGuiLoader();
-    ZRKGuiLoader(const ZRKGuiLoader&) = delete;
-    ZRKGuiLoader& operator=(const ZRKGuiLoader&) = delete;
 
     void load();
     /// Loads a plug-in by path (tests load broken plug-ins this way).
@@ -32,11 +31,11 @@ public:
     /// the first fault is logged in one line that names the export.
     bool isComplete();
 
-    static ZRKGuiLoader* getSingletonPtr();
-
 private:
     HMODULE mModule = nullptr;
 };
 
 } // namespace zrk
 } // namespace kavri3D
+
+KAVRI_SINGLETON_DECLARE(kavri3D::zrk::ZRKGuiLoader);

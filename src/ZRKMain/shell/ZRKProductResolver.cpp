@@ -60,7 +60,7 @@ void ZRKProductResolver::buildFileMap(const core::Manifest* manifest)
             if (dot != std::string::npos)
                 key.erase(dot);
             if (!isSafeKey(key)) {
-                writeLog(4, kChannel, "kavri.manifest: \"" + file.name + "\" is not a file name, left out");
+                writeLog(kLogWarning, kChannel, "kavri.manifest: \"" + file.name + "\" is not a file name, left out");
                 continue;
             }
             mFileMap[key] = file.path;
@@ -121,7 +121,7 @@ int ZRKProductResolver::prefetchNow(const std::string& name)
 {
     const std::string key = lower(name);
     if (!isSafeKey(key)) {
-        writeLog(4, kChannel, "data product \"" + name + "\" refused: not a file name");
+        writeLog(kLogWarning, kChannel, "data product \"" + name + "\" refused: not a file name");
         return -1;
     }
     auto it = mPending.find(key);
@@ -140,7 +140,7 @@ core::SceneDocumentPtr ZRKProductResolver::onMissing(const std::string& product)
 {
     const std::string key = lower(product);
     if (mMissing.insert(key).second)
-        writeLog(4, kChannel, "data product " + key + " missing");
+        writeLog(kLogWarning, kChannel, "data product " + key + " missing");
     return AsyncProductResolver::onMissing(product);
 }
 

@@ -40,10 +40,10 @@ extern "C" int GameEntry(std::uint32_t, HWND parent, const wchar_t* commandLine)
             Application app(moduleInstance(), cmd);
             exitCode = kavri3D::core::runApplication(app) ? 0 : 1;
         } catch (const std::exception& e) {
-            writeLogf(3, "ZRKMain", "the game stopped on an exception: ", e.what());
+            writeLogf(kLogError, "ZRKMain", "the game stopped on an exception: ", e.what());
             exitCode = 1;
         } catch (...) {
-            writeLog(3, "ZRKMain", "the game stopped on an unknown exception");
+            writeLog(kLogError, "ZRKMain", "the game stopped on an unknown exception");
             exitCode = 1;
         }
     }

@@ -25,6 +25,10 @@ public:
 
     /// Box styles: which buttons a box shows. No button bit still gives an OK button.
     enum BoxStyle { BoxOk = 1, BoxCancel = 2 };
+    /// The kind and size of the game's boxes.
+    static constexpr int kBoxType = 9;
+    static constexpr int kBoxWidth = 300;
+    static constexpr int kBoxHeight = 150;
 
     /// What was asked of the player, kept for tests and for the GUI stand-in.
     struct BoxRecord {

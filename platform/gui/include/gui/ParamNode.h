@@ -18,9 +18,24 @@ struct ParamNode {
     std::int32_t type = 0;
 
     ParamNode() = default;
+    ParamNode(const std::string& n, const boost::any& v, std::int32_t s, std::int32_t t)
+        : name(n), value(v), size(s), type(t)
+    {
+    }
     ParamNode(const ParamNode&) = default;
     ParamNode& operator=(const ParamNode&) = default;
     virtual ~ParamNode() = default;
+
+    // The one way both sides build a value: the size and type code follow from the kind.
+    static ParamNode integer(const std::string& n, int v)
+    {
+        return ParamNode(n, v, static_cast<std::int32_t>(sizeof(int)), Integer);
+    }
+    static ParamNode boolean(const std::string& n, bool v) { return ParamNode(n, v, 1, Bool); }
+    static ParamNode text(const std::string& n, const std::string& v)
+    {
+        return ParamNode(n, v, static_cast<std::int32_t>(v.size()), String);
+    }
 };
 
 } // namespace gui

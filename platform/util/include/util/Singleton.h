@@ -29,6 +29,16 @@ public:
     }
 
 protected:
+    /// For an instance made on first use and owned here until dropSingleton (what the
+    /// class's own instance()/destroyInstance() hand out): the live one, made if there is none.
+    static T& makeSingleton()
+    {
+        if (!msSingleton)
+            new T; // the constructor records it
+        return getSingleton();
+    }
+    static void dropSingleton() { delete getSingletonPtr(); }
+
     static Singleton<T>* msSingleton;
 };
 

@@ -41,13 +41,13 @@ void ZRKPanel::destroyWindow()
 bool ZRKPanel::registerEvents()
 {
     if (!mManager) {
-        writeLogf(6, "ZRKPanel", "no GUI manager: the events of panel kind ", mKind, " are not registered");
+        writeLogf(kLogTrace, "ZRKPanel", "no GUI manager: the events of panel kind ", mKind, " are not registered");
         return false;
     }
     IGuiPage* page = mManager->getPage(mKind);
     IEventDispatcher* dispatcher = mManager->getEventDispatcher();
     if (!page || !dispatcher) {
-        writeLogf(6, "ZRKPanel", "no page or dispatcher: the events of panel kind ", mKind, " are not registered");
+        writeLogf(kLogTrace, "ZRKPanel", "no page or dispatcher: the events of panel kind ", mKind, " are not registered");
         return false;
     }
     for (const EventEntry& entry : events())
