@@ -38,13 +38,13 @@ CreateCharEvent::~CreateCharEvent() = default;
 gui::ParamList* CreateCharEvent::fillParams()
 {
     clearParams();
-    addBool("ret", ret);
+    addBool("ret", mRet);
     return paramList();
 }
 
 void CreateCharEvent::callback(gui::ParamHandle params)
 {
-    ret = true;
+    mRet = true;
     bool goCreate = false;
     if (!readParam("goCreate", params, goCreate))
         return;
@@ -91,7 +91,7 @@ void CreateCharEvent::fail(const std::string& text)
     if (core::Frame* frame = GameServices::frame())
         frame->messageBox("error/role_cre", text, core::Frame::BoxOk, core::Frame::kBoxType, core::Frame::kBoxWidth,
                           core::Frame::kBoxHeight);
-    ret = false;
+    mRet = false;
     raiseEvent(getEventId());
 }
 
@@ -105,7 +105,7 @@ void CreateCharEvent::createChar(bool error, const std::string& text)
         fail(text);
         return;
     }
-    ret = true;
+    mRet = true;
     mCreated = true;
     sendRegistration();
     ZRKRosterRequest::queryMyRoster(ZRKReply());
@@ -131,9 +131,9 @@ void CreateCharEvent::regDefState(bool error, const std::string& text)
     mStage = Idle;
     if (error) {
         writeLog(kLogTrace, "CreateCharEvent::regDefState", text);
-        ret = false;
+        mRet = false;
     } else {
-        ret = true;
+        mRet = true;
     }
     raiseEvent(getEventId());
 }

@@ -27,7 +27,7 @@ public:
     /// there, the area choice).
     void onResourcesReady();
 
-    bool getRet() const { return ret; }
+    bool getRet() const { return mRet; }
     bool isBusy() const { return mStage != Idle; }
 
 private:
@@ -36,7 +36,7 @@ private:
     void fail(const std::string& text);
 
     gui::RoleState mChoice;
-    bool ret = false;
+    bool mRet = false;
     Stage mStage = Idle;
     bool mCreated = false; // the server holds the character (its look may still be unregistered)
     std::string mNickname;

@@ -20,14 +20,14 @@ gui::ParamList* CreateCharLoadingEvent::fillParams()
         addInt(name, mIndex[part]);
         addInt(name + "_max", mCount[part]);
     }
-    addBool("isboy", isboy);
+    addBool("isboy", mIsboy);
     return paramList();
 }
 
 void CreateCharLoadingEvent::callback(gui::ParamHandle)
 {
-    isboy = GameServices::randomBelow(2) == 0;
-    const std::string look = isboy ? "boy" : "girl";
+    mIsboy = GameServices::randomBelow(2) == 0;
+    const std::string look = mIsboy ? "boy" : "girl";
     for (int part = 0; part < 5; ++part)
         mCount[part] = CharCatalogue::count(look, CharCatalogue::kParts[part]);
     for (int part = 0; part < 8; ++part)

@@ -14,14 +14,14 @@ public:
     void callback(gui::ParamHandle params) override;
     int getEventId() override { return 3; }
 
-    bool isBoy() const { return isboy; }
+    bool isBoy() const { return mIsboy; }
     int getIndex(int part) const { return mIndex[part]; }
     int getCount(int part) const { return mCount[part]; }
 
 private:
     int mIndex[8] = {0, 0, 0, 0, 0, 0, 0, 0};
     int mCount[8] = {0, 0, 0, 0, 0, 0, 0, 0};
-    bool isboy = false;
+    bool mIsboy = false;
 };
 
 } // namespace zrk
