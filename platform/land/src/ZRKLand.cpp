@@ -29,6 +29,7 @@ void landLog(unsigned severity, const std::string& text) { yake::logging::logger
 
 // The step as the float it is, so that a frame of 0.01f is exactly one step.
 constexpr double kStep = static_cast<double>(DollConstants::STEP);
+constexpr std::uint64_t kRoomPollSteps = 25;
 constexpr float kPi = 3.14159265358979f;
 constexpr std::size_t kMaxBlasts = 64;
 constexpr std::size_t kMaxShells = 256;
@@ -460,14 +461,16 @@ void ZRKLand::update(float dt)
             followRoom();
         return;
     }
-    mRoomPoll += dt;
-    if (mRoomPoll >= 0.25f) {
-        mRoomPoll = 0.0f;
-        followRoom();
-        if (!*alive)
-            return;
+    if (mLoadState >= LOAD_OVER) {
+        // Over, the land steps no more; the closing room is still told.
+        mRoomPoll += dt;
+        if (mRoomPoll >= 0.25f) {
+            mRoomPoll = 0.0f;
+            followRoom();
+        }
+        return;
     }
-    if (mLoadState < LOAD_OVER) {
+    {
         mAccumulator += dt;
         int steps = 0;
         while (mAccumulator >= kStep && steps < DollConstants::MAX_STEPS_PER_FRAME && mLoadState < LOAD_OVER) {
@@ -485,6 +488,14 @@ void ZRKLand::update(float dt)
 void ZRKLand::step()
 {
     ++mSteps;
+    // The room is followed on the land's clock, every quarter second of it: who left the
+    // room leaves the battle at the same step whatever the frame rate.
+    if (mSteps % kRoomPollSteps == 0) {
+        auto alive = mAlive;
+        followRoom();
+        if (!*alive)
+            return;
+    }
     const float t = getTimeFighting();
     if (mResultTime >= 0.0f) {
         if (t >= mResultTime + DollConstants::RESULT_SECONDS)

@@ -333,7 +333,7 @@ private:
     float mTimeBegin = 0.0f;
     double mAccumulator = 0.0;
     std::uint64_t mSteps = 0;
-    float mRoomPoll = 0.0f;
+    float mRoomPoll = 0.0f; ///< frame time since the room was last followed, once over
     float mResultTime = -1.0f;
 
     std::vector<std::unique_ptr<ZRKPlayerSim>> mDollStore;
