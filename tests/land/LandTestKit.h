@@ -33,29 +33,12 @@ protected:
         mConnection = mEvents.subscribeAll([this](const core::Event& e) { mSeen.push_back({e.getType(), e.attrs(), e.getParams()}); });
     }
 
-    /// The game's maps, and "walk": the canyon with the sides farther apart than a cannon
-    /// reaches, so that bots walk before they can shoot.
-    static Json::Value maps()
-    {
-        Json::Value m = LandBotRoom::readMaps("res/server/maps.json");
-        Json::Value walk = m["2"];
-        walk["spawns"] = Json::Value(Json::objectValue);
-        for (int z : {-120, -40, 40, 120}) {
-            Json::Value left(Json::arrayValue), right(Json::arrayValue);
-            left.append(-250);
-            left.append(z);
-            right.append(250);
-            right.append(z);
-            walk["spawns"]["1"].append(left);
-            walk["spawns"]["0"].append(right);
-        }
-        m["walk"] = walk;
-        return m;
-    }
+    static Json::Value maps() { return LandBotRoom::readMaps("res/server/maps.json"); }
 
-    /// A bot battle room on the map ("walk" by default: bots walk there to find a shot).
+    /// A bot battle room on the map ("3" by default: the sides start out of a cannon's reach,
+    /// so bots walk before they shoot).
     static boost::shared_ptr<LandBotRoom> room(std::uint64_t seed, int dolls, bool meBot = true, int skill = 50,
-                                               const std::string& place = "walk")
+                                               const std::string& place = "3")
     {
         auto r = boost::make_shared<LandBotRoom>(LandBotRoom::battle(seed, dolls, place, meBot, skill));
         r->setMaps(maps());

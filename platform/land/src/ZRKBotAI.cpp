@@ -75,6 +75,8 @@ void ZRKBotAI::think()
     if (mWalkUntil >= 0.0f) {
         if (t < mWalkUntil && mSim->getBattle().sp > 0 && mSim->isMoving())
             return;
+        // Stopped early by a slope or the edge: the next walk goes round it.
+        mBlocked = t < mWalkUntil && mSim->getBattle().sp > 0 && t > mWalkStart + 0.05f;
         mSim->setMoveInput(0.0f);
         mWalkUntil = -1.0f;
         mShootAt = t + 0.3f;
@@ -137,6 +139,9 @@ void ZRKBotAI::shoot()
     if (pitch < 0) {
         if (mWalks < kMaxWalks && mSim->getBattle().sp > 0) {
             ++mWalks;
+            if (mBlocked)
+                mSim->yaw(random.uniform() < 0.5f ? -1.0f : 1.0f);
+            mWalkStart = land->getTimeFighting();
             mSim->setMoveInput(1.0f);
             mWalkUntil = land->getTimeFighting() + kWalkSeconds;
             return;
