@@ -568,6 +568,7 @@ void LandScene::syncCamera(float dt)
     if (!mCamera)
         return;
     const ZRKBasicSim* focus = mLand.getActingDoll() ? static_cast<ZRKBasicSim*>(mLand.getActingDoll())
+                             : mLand.getActingNpc()  ? static_cast<ZRKBasicSim*>(mLand.getActingNpc())
                                                      : static_cast<ZRKBasicSim*>(mLand.getMyDoll());
     Ogre::Vector3 target = focus ? ogre(focus->getPosition()) : Ogre::Vector3::ZERO;
     Ogre::Vector3 facing = focus ? ogre(focus->getMovable().getFacing()) : Ogre::Vector3::UNIT_Z;
