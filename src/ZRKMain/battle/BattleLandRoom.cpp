@@ -10,7 +10,7 @@
 #include <data/ZRKUserRequest.h>
 #include <land/LandBotRoom.h>
 #include "rooms/ZRKRoleRes.h"
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -12,13 +12,12 @@
 #include <list>
 #include <vector>
 
-#include "events/EventHost.h"
 #include "events/fillRoleAttr.h"
 #include "rooms/EquipRes.h"
 #include "rooms/RoleManager.h"
 #include "rooms/ZRKRoleRes.h"
-#include "shell/Application.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -45,7 +44,7 @@ PlayerAttrLoadingEvent::~PlayerAttrLoadingEvent() = default;
 
 std::string PlayerAttrLoadingEvent::ownUid()
 {
-    ZRKSession* session = EventHost::session();
+    ZRKSession* session = GameServices::session();
     return session ? session->getUID() : std::string();
 }
 
@@ -113,7 +112,7 @@ void PlayerAttrLoadingEvent::onDefStateReply(bool error, const std::string& text
     const std::string look = kind == 1 ? "boy" : "girl";
     own->setLook(look);
 
-    const ZRKRoleRes* res = ZRKRoleRes::getSingletonPtr();
+    const ZRKRoleRes* res = GameServices::roleResources();
     const Json::Value& doc = res ? res->getDefState() : Json::Value::nullSingleton();
     const std::vector<std::string> items = res ? res->getDefaultParts(look, def) : std::vector<std::string>(5);
     const std::string mood = res ? res->getPart(look, "animation", 0) : std::string();
@@ -132,7 +131,7 @@ void PlayerAttrLoadingEvent::onDefStateReply(bool error, const std::string& text
     own->setMood(mood);
     view->setMood(mood);
 
-    if (EquipRes* equipment = EquipRes::getSingletonPtr()) {
+    if (EquipRes* equipment = GameServices::equipment()) {
         core::XmlConfigHelper state;
         state.setStringVal("def_sex", look);
         state.setStringVal("def_hair", items[0]);
@@ -156,7 +155,7 @@ void PlayerAttrLoadingEvent::onAvatarUpdate(const std::string& avatarId, int fla
     const int newbie = pc.getIntVal("pc_newbie_task", 0);
     const std::string achievement = pc.getStringVal("pc_ach", "");
 
-    gui::IGuiManager* manager = EventHost::guiManager();
+    gui::IGuiManager* manager = GameServices::guiManager();
     // A level change either way plays the effect; a rank only when it rises.
     if (mLastLevel >= 0 && level != mLastLevel) {
         if (manager) {
@@ -176,7 +175,7 @@ void PlayerAttrLoadingEvent::onAvatarUpdate(const std::string& avatarId, int fla
     }
     const bool taskMoved = (mLastNewbieTask != -1 && mLastNewbieTask != newbie) ||
                            (!mLastAchievement.empty() && mLastAchievement != achievement);
-    core::ClientState* state = Application::currentState();
+    core::ClientState* state = GameServices::currentState();
     if (taskMoved && !(state && state->getName() == "battle"))
         raiseEvent(88);
     mLastLevel = level;
