@@ -156,12 +156,14 @@ TEST_F(LandFixture, NpcsTakeTurnsByDelayInAPveBattle)
         // The one acting had the lowest delay of all who may act.
         const int delay = doll ? doll->getPlayerBattle().delay : npc->getDelay();
         for (const auto& d : land->getAllDoll()) {
-            if (!d.second->isDead())
+            if (!d.second->isDead()) {
                 EXPECT_LE(delay, d.second->getPlayerBattle().delay) << "turn " << land->getTurnNumber();
+            }
         }
         for (const auto& o : land->getAllNpc()) {
-            if (!o.second->isDead() && o.second != npc)
+            if (!o.second->isDead() && o.second != npc) {
                 EXPECT_LE(delay, o.second->getDelay()) << "turn " << land->getTurnNumber();
+            }
         }
         (npc ? npcTurns : dollTurns)++;
     }
