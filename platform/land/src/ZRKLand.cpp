@@ -214,28 +214,26 @@ void ZRKLand::buildWeapons(ZRKPlayerSim& doll, const LandSetup::Seat& seat)
 
 void ZRKLand::buildWeapon(WeaponState& w, const std::string& id)
 {
-    {
-        LandRecord r = mItems.record(id);
-        w.name = id;
-        w.itemId = std::atoi(id.c_str());
-        w.kind = r.getInt("i_type", WEAPON_ARCING, WEAPON_ARCING, WEAPON_CLOSE);
-        w.speed = r.getReal("i_speed", 120.0f, 1.0f, 10000.0f);
-        w.damage = r.getInt("i_damage", 300, 0, 100000);
-        w.radius = r.getReal("i_radius", 20.0f, 0.5f, 500.0f);
-        w.crater = r.getReal("i_crater", 10.0f, 0.0f, 200.0f);
-        w.delay = r.getInt("i_delay", 100, 0, 10000);
-        w.cdTime = r.getReal("i_cd_time", 0.0f, 0.0f, 600000.0f) * 0.001f;
-        w.shellMax = r.getInt("i_shell_num", 0, 0, 999);
-        w.limited = w.shellMax > 0;
-        w.setCount(w.shellMax);
-        w.settings = r.toView();
-        // Readers of the settings see the values the land uses, defaults included.
-        w.settings.setRealVal("i_speed", w.speed);
-        w.settings.setRealVal("i_cd_time", w.cdTime * 1000.0f);
-        w.settings.setIntVal("i_shell_num", w.shellMax);
-        if (!w.settings.hasKey("i_shot_range"))
-            w.settings.setRealVal("i_shot_range", w.kind == WEAPON_CLOSE ? 15.0f : 400.0f);
-    }
+    LandRecord r = mItems.record(id);
+    w.name = id;
+    w.itemId = std::atoi(id.c_str());
+    w.kind = r.getInt("i_type", WEAPON_ARCING, WEAPON_ARCING, WEAPON_CLOSE);
+    w.speed = r.getReal("i_speed", 120.0f, 1.0f, 10000.0f);
+    w.damage = r.getInt("i_damage", 300, 0, 100000);
+    w.radius = r.getReal("i_radius", 20.0f, 0.5f, 500.0f);
+    w.crater = r.getReal("i_crater", 10.0f, 0.0f, 200.0f);
+    w.delay = r.getInt("i_delay", 100, 0, 10000);
+    w.cdTime = r.getReal("i_cd_time", 0.0f, 0.0f, 600000.0f) * 0.001f;
+    w.shellMax = r.getInt("i_shell_num", 0, 0, 999);
+    w.limited = w.shellMax > 0;
+    w.setCount(w.shellMax);
+    w.settings = r.toView();
+    // Readers of the settings see the values the land uses, defaults included.
+    w.settings.setRealVal("i_speed", w.speed);
+    w.settings.setRealVal("i_cd_time", w.cdTime * 1000.0f);
+    w.settings.setIntVal("i_shell_num", w.shellMax);
+    if (!w.settings.hasKey("i_shot_range"))
+        w.settings.setRealVal("i_shot_range", w.kind == WEAPON_CLOSE ? 15.0f : 400.0f);
 }
 
 void ZRKLand::buildProps(ZRKPlayerSim& doll, const LandSetup::Seat& seat)
@@ -482,19 +480,17 @@ void ZRKLand::update(float dt)
         }
         return;
     }
-    {
-        mAccumulator += dt;
-        int steps = 0;
-        while (mAccumulator >= kStep && steps < DollConstants::MAX_STEPS_PER_FRAME && mLoadState < LOAD_OVER) {
-            mAccumulator -= kStep;
-            ++steps;
-            step();
-            if (!*alive)
-                return;
-        }
-        if (mAccumulator >= kStep || mLoadState >= LOAD_OVER)
-            mAccumulator = std::fmod(mAccumulator, kStep); // a frame this long drops its excess
+    mAccumulator += dt;
+    int steps = 0;
+    while (mAccumulator >= kStep && steps < DollConstants::MAX_STEPS_PER_FRAME && mLoadState < LOAD_OVER) {
+        mAccumulator -= kStep;
+        ++steps;
+        step();
+        if (!*alive)
+            return;
     }
+    if (mAccumulator >= kStep || mLoadState >= LOAD_OVER)
+        mAccumulator = std::fmod(mAccumulator, kStep); // a frame this long drops its excess
 }
 
 void ZRKLand::step()
