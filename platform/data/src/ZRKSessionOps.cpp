@@ -3,6 +3,7 @@
 #include <yake/Logger.h>
 #include "data/ZRKLobby.h"
 #include "data/ZRKParams.h"
+#include "data/ZRKPasswords.h"
 #include "data/ZRKServerCall.h"
 #include "data/ZRKServerCore.h"
 #include "data/ZRKServerOps.h"
@@ -27,7 +28,10 @@ void login(ZRKServerCall& call)
     if (!args.isObject() || !ZRKServerCall::readText(args["name"], name) || !ZRKServerCall::readText(args["password"], password))
         return call.refuse("error/srv_bad_request", "no name and password");
     ZRKWorld::Account account;
-    if (name.empty() || !call.world().findAccount(name, account) || account.password != password) {
+    const bool known = !name.empty() && call.world().findAccount(name, account);
+    if (!known)
+        ZRKPasswords::verifyNothing(password); // as slow as a wrong password
+    if (!known || !ZRKPasswords::verify(account.passwordHash, password)) {
         logLine(5, "log-in refused for " + name + ": wrong name or password");
         call.text = "1";
         return;

@@ -1,10 +1,17 @@
 #include "data/ZRKWorld.h"
 
 #include <algorithm>
+#include <cstring>
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <yake/Logger.h>
 #include "data/ZRKBagLayout.h"
 #include "data/ZRKItemAttributes.h"
+#include "data/ZRKNameKey.h"
+#include "data/ZRKPasswords.h"
 #include "data/ZRKWorldSeed.h"
 
 namespace kavri3D {
@@ -59,6 +66,9 @@ CREATE TABLE inventory(lid INTEGER PRIMARY KEY, player TEXT NOT NULL REFERENCES 
 CREATE TABLE documents(name TEXT PRIMARY KEY, value TEXT NOT NULL);
 )";
 
+/// One nickname per player, as "taken" compares them: the index holds the rule, whoever writes.
+const char* const kNickIndex = "CREATE UNIQUE INDEX players_nick ON players(name_key(nick)) WHERE nick != '';";
+
 const char* const kPlayerColumns =
     "p.name, p.pc_id, p.nick, p.c_id, p.lv, p.exp, p.rank, p.newbie_task, p.money1, p.money2, p.money3, p.points, "
     "p.str, p.vit, p.dex, p.luk, p.bot, p.looks, p.settings, p.record, p.lists";
@@ -79,6 +89,36 @@ ZRKWorld::~ZRKWorld()
     // The database goes last of the members but tells nobody: what it would tell goes first.
     mDb.setUndoListener(std::function<void()>());
     mDb.close();
+    unlockFile();
+}
+
+bool ZRKWorld::lockFile(const std::string& path)
+{
+    unlockFile();
+    const std::string lock = path + ".lock";
+    mLockFd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (mLockFd < 0) {
+        logLine(3, "world lock " + lock + " cannot be made: " + std::strerror(errno));
+        return false;
+    }
+    if (::flock(mLockFd, LOCK_EX | LOCK_NB) == 0)
+        return true;
+    if (errno == EWOULDBLOCK) {
+        mInUse = true;
+        logLine(3, "world database " + path + " is in use by another game: this one plays without it");
+    } else {
+        logLine(3, "world lock " + lock + " cannot be taken: " + std::strerror(errno));
+    }
+    ::close(mLockFd);
+    mLockFd = -1;
+    return false;
+}
+
+void ZRKWorld::unlockFile()
+{
+    if (mLockFd >= 0)
+        ::close(mLockFd); // closing lets the lock go
+    mLockFd = -1;
 }
 
 void ZRKWorld::forget(const std::string& player)
@@ -118,7 +158,12 @@ bool ZRKWorld::open(const std::string& path, const std::string& fixtures, bool r
 {
     mReady = false;
     mMovedAside = false;
+    mInUse = false;
     const bool file = path != ":memory:";
+    // The lock comes before anything touches the file: a reset must not pull it from under
+    // the game that plays on it.
+    if (file && !lockFile(path))
+        return false;
     if (file && reset) {
         for (const char* end : {"", "-wal", "-shm"})
             std::remove((path + end).c_str());
@@ -164,7 +209,7 @@ void ZRKWorld::readAccounts()
 
 ZRKWorld::Opening ZRKWorld::openFile(const std::string& path)
 {
-    if (!mDb.open(path)) {
+    if (!mDb.open(path) || !mDb.defineFunction("name_key", &ZRKNameKey::of)) {
         const bool damaged = mDb.lastFailureIsDamage();
         if (!damaged)
             logLine(3, "world database " + path + " cannot be opened: " + mDb.lastError());
@@ -186,7 +231,9 @@ ZRKWorld::Opening ZRKWorld::openFile(const std::string& path)
     }
     if (empty)
         return createSchema() ? Opened : Unavailable;
-    const Opening sound = checkSound();
+    Opening sound = checkSound();
+    if (sound == OldSchema)
+        sound = upgradeFrom2() ? Opened : Unavailable;
     if (sound != Opened) {
         if (sound == Unavailable)
             logLine(3, "world database " + path + " cannot be checked: " + mDb.lastError());
@@ -209,19 +256,62 @@ ZRKWorld::Opening ZRKWorld::checkSound()
         return Damaged;
     // A sound database of another kind (or another version of ours) is no world to serve either.
     ZRKDatabase::Statement& version = mDb.prepare("SELECT value FROM meta WHERE key = 'schema'");
-    const bool same = version.valid() && version.step() && version.text(0) == std::to_string(kSchemaVersion);
+    const std::string found = version.valid() && version.step() ? version.text(0) : std::string();
     version.reset();
-    return same ? Opened : Damaged;
+    return found == std::to_string(kSchemaVersion) ? Opened : found == "2" ? OldSchema : Damaged;
 }
 
 bool ZRKWorld::createSchema()
 {
     ZRKDatabase::Transaction t(mDb);
-    if (!t.active() || !mDb.exec(kSchema) ||
+    if (!t.active() || !mDb.exec(kSchema) || !mDb.exec(kNickIndex) ||
         !mDb.exec("INSERT INTO meta VALUES('schema', '" + std::to_string(kSchemaVersion) + "')") || !t.commit()) {
         logLine(3, "world schema cannot be written: " + mDb.lastError());
         return false;
     }
+    return true;
+}
+
+bool ZRKWorld::upgradeFrom2()
+{
+    // All or nothing: a world half upgraded would hold hashes its schema does not promise.
+    ZRKDatabase::Transaction t(mDb);
+    bool ok = t.active();
+    std::vector<std::pair<long long, std::string>> clear;
+    ZRKDatabase::Statement& accounts = mDb.prepare("SELECT a_id, password FROM accounts");
+    while (ok && accounts.step())
+        if (!ZRKPasswords::isHash(accounts.text(1)))
+            clear.emplace_back(accounts.integer(0), accounts.text(1));
+    accounts.reset();
+    for (auto& account : clear) {
+        const std::string hash = ZRKPasswords::hash(account.second);
+        std::fill(account.second.begin(), account.second.end(), '\0');
+        ZRKDatabase::Statement& q = mDb.prepare("UPDATE accounts SET password = ? WHERE a_id = ?");
+        ok = ok && !hash.empty() && q.bind(1, hash).bind(2, account.first).run();
+    }
+    // Names that the old rule let differ only by letter case: the later player's gets a mark,
+    // so that every nickname stays one player's.
+    std::map<std::string, int> keys;
+    std::vector<std::pair<std::string, std::string>> renamed;
+    ZRKDatabase::Statement& players = mDb.prepare("SELECT name, nick FROM players WHERE nick != '' ORDER BY bot, pc_id, name");
+    while (ok && players.step()) {
+        const std::string nick = players.text(1);
+        int& seen = keys[ZRKNameKey::of(nick)];
+        if (seen++ > 0)
+            renamed.emplace_back(players.text(0), nick + "~" + std::to_string(seen));
+    }
+    players.reset();
+    for (const auto& r : renamed) {
+        ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET nick = ? WHERE name = ?");
+        ok = ok && q.bind(1, r.second).bind(2, r.first).run();
+        logLine(4, "player " + r.first + " shared a nickname by letter case: now " + r.second);
+    }
+    ok = ok && mDb.exec(kNickIndex) && mDb.exec("UPDATE meta SET value = '" + std::to_string(kSchemaVersion) + "' WHERE key = 'schema'");
+    if (!ok || !t.commit()) {
+        logLine(3, "world database " + mDb.path() + " cannot be upgraded from schema 2: " + mDb.lastError());
+        return false;
+    }
+    logLine(5, "world upgraded from schema 2: " + std::to_string(clear.size()) + " passwords kept as hashes");
     return true;
 }
 
@@ -246,7 +336,7 @@ bool ZRKWorld::findAccount(const std::string& name, Account& out)
     if (found) {
         out.id = q.integer(0);
         out.name = q.text(1);
-        out.password = q.text(2);
+        out.passwordHash = q.text(2);
         out.player = q.text(3);
         out.elsewhere = q.integer(4) != 0;
     }
@@ -718,7 +808,7 @@ bool ZRKWorld::addMoney(const std::string& player, MoneyKind kind, long long del
 
 bool ZRKWorld::nicknameTaken(const std::string& nick)
 {
-    ZRKDatabase::Statement& q = mDb.prepare("SELECT 1 FROM players WHERE lower(nick) = lower(?) LIMIT 1");
+    ZRKDatabase::Statement& q = mDb.prepare("SELECT 1 FROM players WHERE nick != '' AND name_key(nick) = name_key(?) LIMIT 1");
     q.bind(1, nick);
     const bool taken = q.step();
     q.reset();

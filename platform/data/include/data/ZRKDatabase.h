@@ -94,6 +94,9 @@ public:
     /// The cached statement for this text, reset and unbound; invalid when it cannot be
     /// prepared.
     Statement& prepare(const std::string& sql);
+    /// A deterministic SQL function of one text (null gives null), for the statements and
+    /// indexes of this database; defined again after each open.
+    bool defineFunction(const char* name, std::string (*fn)(const std::string&));
     long long lastInsertId() const;
     /// Takes the reason of a statement's failed step into lastError().
     void noteStepError();

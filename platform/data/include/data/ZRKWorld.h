@@ -22,7 +22,7 @@ public:
     struct Account {
         long long id = 0;
         std::string name;
-        std::string password;
+        std::string passwordHash; ///< as ZRKPasswords keeps it, never the password
         std::string player;
         bool elsewhere = false; ///< logged in from elsewhere whenever the server starts
     };
@@ -67,9 +67,13 @@ public:
     /// `reset`. A file that is not a sound world is moved aside (to path + ".broken") and a
     /// fresh world is seeded; wasMovedAside() then tells. False when no world could be had
     /// (the fixtures are broken, or the folder cannot be written): the reason is logged.
+    /// A world file has one writer: the run holds a lock beside it (path + ".lock") until the
+    /// world goes, and a second game on the same file gets no world (isInUse() then tells).
     bool open(const std::string& path, const std::string& fixtures, bool reset);
     bool isReady() const { return mReady; }
     bool wasMovedAside() const { return mMovedAside; }
+    /// Another game holds the world file: nothing is read or written.
+    bool isInUse() const { return mInUse; }
     ZRKDatabase& db() { return mDb; }
 
     // Reading.
@@ -115,8 +119,8 @@ public:
     /// The item template's attributes; null for an unknown item.
     const Json::Value& itemAttrs(long long itemId);
     bool addMoney(const std::string& player, MoneyKind kind, long long delta, std::string& refusal);
-    /// Whether any player (the server's own included) is known by that nickname, letter case
-    /// of A to Z aside.
+    /// Whether any player (the server's own included) is known by that nickname, as Unicode
+    /// folds letter case (ZRKNameKey); the world's unique index holds the same rule.
     bool nicknameTaken(const std::string& nick);
     /// Gives the player (one without a character) its character: a pc_id above every other
     /// player's of the accounts, level 1, newbie task 0, the look of its sex.
@@ -127,13 +131,15 @@ public:
     bool putBot(const Player& bot, const Json::Value& looks);
 
     /// The current schema; a file of another is not a world of this server.
-    static constexpr int kSchemaVersion = 2;
+    /// Schema 2 (passwords in the clear, names taken by exact bytes) is upgraded in place.
+    static constexpr int kSchemaVersion = 3;
 
 private:
-    enum Opening { Opened, Damaged, Unavailable };
+    enum Opening { Opened, Damaged, Unavailable, OldSchema };
     Opening openFile(const std::string& path);
     Opening checkSound();
     bool createSchema();
+    bool upgradeFrom2();
     void moveAside(const std::string& path);
 
     struct Parsed {
@@ -159,8 +165,13 @@ private:
         bool made[PlayerViews] = {false, false, false};
     };
     std::map<std::string, Views> mViews;
+    bool lockFile(const std::string& path);
+    void unlockFile();
+
     bool mReady = false;
     bool mMovedAside = false;
+    bool mInUse = false;
+    int mLockFd = -1; ///< the lock beside the world file, held for the run
 };
 
 } // namespace zrk
