@@ -255,6 +255,20 @@ bool ZRKDatabase::defineFunction(const char* name, std::string (*fn)(const std::
     return false;
 }
 
+void ZRKDatabase::refuseCommits(int count)
+{
+    mRefusedCommits = count;
+    if (!mDb)
+        return;
+    sqlite3_commit_hook(
+        mDb,
+        [](void* self) {
+            int& left = static_cast<ZRKDatabase*>(self)->mRefusedCommits;
+            return left > 0 ? (--left, 1) : 0;
+        },
+        this);
+}
+
 long long ZRKDatabase::lastInsertId() const { return mDb ? sqlite3_last_insert_rowid(mDb) : 0; }
 
 int ZRKDatabase::changes() const { return mDb ? sqlite3_changes(mDb) : 0; }

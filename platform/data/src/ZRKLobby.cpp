@@ -18,6 +18,11 @@ ZRKMessage notice(ZRKNotice::Kind kind, const std::string& room, const std::stri
 }
 
 int teamOf(int seat) { return seat < ZRKLobby::kSeats / 2 ? 0 : 1; }
+int stateOf(const ZRKLobby::Room& r)
+{
+    const Json::Value& s = r.state["state"];
+    return s.isInt() ? s.asInt() : -1;
+}
 
 } // namespace
 
@@ -207,6 +212,10 @@ ZRKLobby::Entry ZRKLobby::enter(const std::string& player, const std::string& na
     }
     if (std::find(r->members.begin(), r->members.end(), player) != r->members.end())
         return Entered; // already in: nothing changes
+    if (!r->hall && (stateOf(*r) == 0 || stateOf(*r) == 2)) {
+        logLine(5, player + " asked for the room " + name + ", whose battle is on");
+        return NoAccess; // a battle belongs to those who started it
+    }
     if (!r->password.empty() && password != r->password) {
         logLine(5, player + " gave a wrong password for the room " + name);
         return WrongPassword;
@@ -364,6 +373,10 @@ bool ZRKLobby::startBattle(const std::string& name, unsigned seed, int wind)
     state["state"] = 0;
     r->state = state;
     r->loaded.clear();
+    r->fighters.clear();
+    for (int s = 0; s < kSeats; ++s)
+        if (!r->seats[s].empty())
+            r->fighters[r->seats[s]] = teamOf(s);
     r->finished = false;
     r->closeAt = -1.0;
     Json::Value args;
@@ -385,11 +398,6 @@ std::vector<std::string> texts(const Json::Value& list)
     return out;
 }
 int intOf(const Json::Value& v, int def) { return v.isInt() ? v.asInt() : def; }
-int stateOf(const ZRKLobby::Room& r)
-{
-    const Json::Value& s = r.state["state"];
-    return s.isInt() ? s.asInt() : -1;
-}
 } // namespace
 
 bool ZRKLobby::loadZones(const std::string& file)
@@ -550,6 +558,23 @@ std::vector<std::string> ZRKLobby::seated(const std::string& name) const
             if (!s.empty())
                 out.push_back(s);
     return out;
+}
+
+bool ZRKLobby::isFighter(const std::string& name, const std::string& player) const
+{
+    const Room* r = findRoom(name);
+    return r && r->fighters.count(player) > 0;
+}
+
+bool ZRKLobby::admits(const std::string& name, int level) const
+{
+    const Room* r = findRoom(name);
+    if (!r)
+        return true; // no room: entering refuses it anyway
+    for (const Zone& z : mZones)
+        if (z.name == name || z.name + "_cry" == name || (!r->hall && z.name == r->zone))
+            return z.pcLevel <= 0 || level <= z.pcLevel;
+    return true;
 }
 
 bool ZRKLobby::reportLoaded(const std::string& name, const std::string& player)

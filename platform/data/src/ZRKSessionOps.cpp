@@ -67,6 +67,13 @@ void enter(ZRKServerCall& call)
     std::string password;
     if (entry.isObject() && !entry["password"].isNull() && !ZRKServerCall::readText(entry["password"], password))
         return call.refuse("error/srv_bad_request", "a password that is not text");
+    // A zone's level limit holds by whichever way its hall or rooms are asked for.
+    const ZRKWorld::Player* p = call.world().player(call.player);
+    if (!p || !call.lobby().admits(plainName(room), static_cast<int>(p->lv))) {
+        logLine(5, call.player + " is above the level limit of the room " + plainName(room));
+        call.text = std::to_string(ZRKLobby::NoAccess);
+        return;
+    }
     call.text = std::to_string(call.lobby().enter(call.player, plainName(room), password));
 }
 

@@ -806,6 +806,15 @@ bool ZRKWorld::addMoney(const std::string& player, MoneyKind kind, long long del
     return true;
 }
 
+bool ZRKWorld::addExperience(const std::string& player, long long delta)
+{
+    ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET exp = exp + ?1 WHERE name = ?2 AND exp + ?1 >= 0");
+    q.bind(1, delta).bind(2, player);
+    const bool done = q.run() && mDb.changes() == 1;
+    forget(player); // its views show the experience
+    return done;
+}
+
 bool ZRKWorld::nicknameTaken(const std::string& nick)
 {
     ZRKDatabase::Statement& q = mDb.prepare("SELECT 1 FROM players WHERE nick != '' AND name_key(nick) = name_key(?) LIMIT 1");

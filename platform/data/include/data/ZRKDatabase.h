@@ -106,6 +106,8 @@ public:
     /// was read from it meanwhile can be forgotten.
     void setUndoListener(const std::function<void()>& listener) { mUndone = listener; }
     const std::string& lastError() const { return mError; }
+    /// Control for tests: the next `count` commits fail (and roll back), as a full disk would.
+    void refuseCommits(int count);
     /// The last failure was that the file is no database, or a damaged one (not merely busy).
     bool lastFailureIsDamage() const { return mDamaged; }
 
@@ -117,6 +119,7 @@ private:
     std::string mPath;
     std::string mError;
     bool mDamaged = false;
+    int mRefusedCommits = 0;
     std::function<void()> mUndone;
     std::map<std::string, std::unique_ptr<Statement>> mStatements;
 };

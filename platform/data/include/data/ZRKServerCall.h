@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <json/json.h>
 #include <string>
 #include "data/ZRKMessage.h"
@@ -24,6 +25,9 @@ struct ZRKServerCall {
     bool error = false;
     std::string text;
     Json::Value views;
+    /// What a changing request does once its change is kept (run after the commit, never when
+    /// it failed): the run's own state that must follow the world, not run ahead of it.
+    std::function<void()> committed;
 
     ZRKWorld& world();
     ZRKLobby& lobby();

@@ -119,6 +119,8 @@ public:
     /// The item template's attributes; null for an unknown item.
     const Json::Value& itemAttrs(long long itemId);
     bool addMoney(const std::string& player, MoneyKind kind, long long delta, std::string& refusal);
+    /// Adds experience (never below zero); false for no such player.
+    bool addExperience(const std::string& player, long long delta);
     /// Whether any player (the server's own included) is known by that nickname, as Unicode
     /// folds letter case (ZRKNameKey); the world's unique index holds the same rule.
     bool nicknameTaken(const std::string& nick);
