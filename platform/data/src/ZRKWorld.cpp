@@ -587,6 +587,19 @@ const Json::Value& ZRKWorld::itemAttrs(long long itemId)
     return mItemAttrs[itemId] = attrs.isObject() ? attrs : Json::Value();
 }
 
+const Json::Value& ZRKWorld::subClassOf(long long itemId)
+{
+    const Json::Value& attrs = itemAttrs(itemId);
+    const Json::Value& isc = attrs.isObject() ? attrs["isc_id"] : Json::Value::nullSingleton();
+    const Json::Value& classes = document("itemClasses");
+    if (!isc.isIntegral() || !classes.isArray())
+        return Json::Value::nullSingleton();
+    for (const Json::Value& c : classes)
+        if (c.isObject() && c["isc_id"].isIntegral() && c["isc_id"].asLargestInt() == isc.asLargestInt())
+            return c;
+    return Json::Value::nullSingleton();
+}
+
 bool ZRKWorld::fits(long long itemId, int slot, const Player& p)
 {
     const int bag = ZRKBagLayout::bagOf(slot);
@@ -594,22 +607,16 @@ bool ZRKWorld::fits(long long itemId, int slot, const Player& p)
         return false; // the temporary bag only ever receives: the quit box empties it
     if (bag == ZRKBagLayout::Main)
         return slot < ZRKBagLayout::kMainFirst + bagSlots(p);
-    if (bag != ZRKBagLayout::Worn)
-        return true;
-    const Json::Value& attrs = itemAttrs(itemId);
-    if (!attrs.isObject())
+    const Json::Value& kind = subClassOf(itemId);
+    if (!kind.isObject())
         return false;
-    const Json::Value& cId = attrs["c_id"];
+    // The weapon bags take weapons, the props bag props.
+    if (bag != ZRKBagLayout::Worn)
+        return kind["ic_name"].isString() && kind["ic_name"].asString() == (bag == ZRKBagLayout::Props ? "prop" : "weapon");
+    const Json::Value& cId = itemAttrs(itemId)["c_id"];
     if (cId.isIntegral() && cId.asLargestInt() != 0 && cId.asLargestInt() != p.cId)
         return false;
-    const Json::Value& isc = attrs["isc_id"];
-    const Json::Value& classes = document("itemClasses");
-    if (!isc.isIntegral() || !classes.isArray())
-        return false;
-    for (const Json::Value& c : classes)
-        if (c.isObject() && c["isc_id"].isIntegral() && c["isc_id"].asLargestInt() == isc.asLargestInt())
-            return c["isc_slot"].isIntegral() && c["isc_slot"].asLargestInt() == slot;
-    return false;
+    return kind["isc_slot"].isIntegral() && kind["isc_slot"].asLargestInt() == slot;
 }
 
 bool ZRKWorld::addAbilities(const std::string& player, const long long add[4], std::string& refusal)

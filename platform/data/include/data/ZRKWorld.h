@@ -114,8 +114,11 @@ public:
     bool setGrade(const std::string& player, long long lv, long long rank);
     /// The bag proper's size of a player ("pc_bag_slot" of the settings, 0 to 60).
     int bagSlots(const Player& p) const;
-    /// Whether the item may lie in the slot for that player (worn slots check the kind).
+    /// Whether the item may lie in the slot for that player: a worn slot takes only its kind
+    /// made for the player's sex, a weapon bag weapons, the props bag props.
     bool fits(long long itemId, int slot, const Player& p);
+    /// The item's sub-class record of "itemClasses" ("isc_slot", "ic_name", ...); null for none.
+    const Json::Value& subClassOf(long long itemId);
     /// The item template's attributes; null for an unknown item.
     const Json::Value& itemAttrs(long long itemId);
     bool addMoney(const std::string& player, MoneyKind kind, long long delta, std::string& refusal);
