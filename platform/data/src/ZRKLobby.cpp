@@ -415,6 +415,17 @@ bool ZRKLobby::loadZones(const std::string& file)
             logLine(4, file + ": a zone without a fresh whole-number id or a name is left out");
             continue;
         }
+        // A zone's hall and cry room are its own: a name another zone's rooms hold would let
+        // one zone's level limit stand for the other's.
+        const std::string name = z["z_name"].asString();
+        bool clash = false;
+        for (const Zone& other : mZones)
+            for (const std::string& a : {other.name, other.name + "_cry"})
+                clash = clash || a == name || a == name + "_cry";
+        if (clash) {
+            logLine(4, file + ": the zone " + name + " shares a hall with another zone and is left out");
+            continue;
+        }
         Zone zone;
         zone.id = z["z_id"].asInt();
         zone.name = z["z_name"].asString();
