@@ -128,6 +128,7 @@ void ZRKWorld::forget(const std::string& player)
     mQuests.erase(player);
     mInventoryViews.erase(player);
     mViews.erase(player);
+    mCharacters.clear(); // the player may be among another's characters
 }
 
 void ZRKWorld::forgetAll()
@@ -137,6 +138,7 @@ void ZRKWorld::forgetAll()
     mQuests.clear();
     mInventoryViews.clear();
     mViews.clear();
+    mCharacters.clear();
 }
 
 const Json::Value& ZRKWorld::playerView(const std::string& name, PlayerView which)
@@ -515,12 +517,15 @@ Json::Value ZRKWorld::pcView(const Player& p)
     return v;
 }
 
-Json::Value ZRKWorld::charactersView(const std::string& name)
+const Json::Value& ZRKWorld::charactersView(const std::string& name)
 {
-    Json::Value list(Json::arrayValue);
+    auto known = mCharacters.find(name);
+    if (known != mCharacters.end())
+        return known->second;
+    static const Json::Value none(Json::arrayValue);
     const Player* own = player(name);
     if (!own)
-        return list;
+        return none;
     const Json::Value& lists = Player::doc(own->lists);
     const Json::Value& names = lists.isObject() ? lists["characters"] : Json::Value::nullSingleton();
     std::vector<std::string> characters;
@@ -531,10 +536,13 @@ Json::Value ZRKWorld::charactersView(const std::string& name)
     } else if (own->pcId != 0) {
         characters.push_back(name);
     }
-    for (const std::string& c : characters)
-        if (const Player* p = player(c))
-            list.append(settingsView(*p));
-    return list;
+    Json::Value list(Json::arrayValue);
+    for (const std::string& c : characters) {
+        const Json::Value& settings = playerView(c, SettingsView);
+        if (!settings.isNull())
+            list.append(settings);
+    }
+    return mCharacters[name] = std::move(list);
 }
 
 const Json::Value& ZRKWorld::inventoryView(const std::string& player)
@@ -651,6 +659,7 @@ bool ZRKWorld::addAbilities(const std::string& player, const long long add[4], s
     auto views = mViews.find(player);
     if (views != mViews.end())
         views->second.made[SettingsView] = false; // made afresh when next asked for
+    mCharacters.clear();
     if (views != mViews.end() && views->second.made[PcView]) {
         Json::Value& pc = views->second.value[PcView];
         pc[Json::StaticString("pc_points")] = big(p.points);
@@ -770,9 +779,33 @@ bool ZRKWorld::moveItems(const std::string& player, const std::vector<std::pair<
         return false;
     }
     std::sort(bag.begin(), bag.end(), [](const Item& a, const Item& b) { return a.slot < b.slot; });
-    mItems[player] = std::move(bag);
-    mInventoryViews.erase(player);
     ++mInventoryTime;
+    // The bag's view follows in place: the same entries in their new order, their places changed.
+    auto view = mInventoryViews.find(player);
+    if (view != mInventoryViews.end()) {
+        Json::Value& list = view->second[Json::StaticString("items")];
+        std::map<long long, Json::Value*> entries;
+        for (Json::Value& entry : list)
+            entries[entry[Json::StaticString("lid")].asLargestInt()] = &entry;
+        Json::Value moved(Json::arrayValue);
+        for (const Item& i : bag) {
+            auto e = entries.find(i.lid);
+            if (e == entries.end())
+                break;
+            Json::Value& entry = moved.append(Json::Value());
+            entry.swap(*e->second);
+            entry[Json::StaticString("bag")] = i.bag;
+            entry[Json::StaticString("pci_slot")] = i.slot;
+            entry[Json::StaticString("pci_bind")] = i.bind;
+        }
+        if (moved.size() == bag.size() && list.size() == bag.size()) {
+            list.swap(moved);
+            view->second[Json::StaticString("time")] = big(mInventoryTime);
+        } else {
+            mInventoryViews.erase(view); // not the bag it showed: made afresh
+        }
+    }
+    mItems[player] = std::move(bag);
     return true;
 }
 
@@ -808,6 +841,7 @@ bool ZRKWorld::addMoney(const std::string& player, MoneyKind kind, long long del
     auto views = mViews.find(player);
     if (views != mViews.end())
         views->second.made[SettingsView] = false; // made afresh when next asked for
+    mCharacters.clear();
     if (views != mViews.end() && views->second.made[PcView])
         views->second.value[PcView]["pc_money" + std::to_string(kind + 1)] = big(known->second.money[kind]);
     return true;

@@ -96,8 +96,8 @@ public:
     static Json::Value settingsView(const Player& p);
     static Json::Value pcView(const Player& p);
     /// The settings of each character of the player's account, own first ("characters" of its
-    /// lists; the player alone when it has none).
-    Json::Value charactersView(const std::string& name);
+    /// lists; the player alone when it has none), made once until one of them changes.
+    const Json::Value& charactersView(const std::string& name);
     /// The player's bag as the game reads it ({"items": [...]}), made once until it changes.
     const Json::Value& inventoryView(const std::string& player);
 
@@ -170,6 +170,7 @@ private:
         bool made[PlayerViews] = {false, false, false};
     };
     std::map<std::string, Views> mViews;
+    std::map<std::string, Json::Value> mCharacters; ///< characters views; any player's change clears them
     bool lockFile(const std::string& path);
     void unlockFile();
 
