@@ -171,3 +171,30 @@ TEST(WorldKeeps,
       "UPDATE players SET nick = 'STRASSE' WHERE name = 'rookie'"));
   EXPECT_TRUE(world.nicknameTaken("straße"));
 }
+
+TEST(WorldKeeps, AViewHandedOutWholeNeverChangesUnderItsHolder)
+{
+    ZRKWorld world;
+    ASSERT_TRUE(world.open(":memory:", "res/server", false));
+    const std::shared_ptr<const Json::Value> pc = world.sharedPlayerView("hero", ZRKWorld::PcView);
+    const std::shared_ptr<const Json::Value> bag = world.sharedInventoryView("hero");
+    ASSERT_TRUE(pc && bag);
+    const Json::Value pcBefore = *pc, bagBefore = *bag;
+    EXPECT_EQ(world.sharedPlayerView("hero", ZRKWorld::PcView), pc); // made once until a change
+    std::string refusal;
+    ASSERT_TRUE(world.addMoney("hero", ZRKWorld::Coins, 5, refusal));
+    ASSERT_TRUE(world.moveItems("hero", {{61, 70}}, refusal));
+    EXPECT_EQ(*pc, pcBefore); // the holder keeps what it was given
+    EXPECT_EQ(*bag, bagBefore);
+    EXPECT_EQ((*world.sharedPlayerView("hero", ZRKWorld::PcView))["pc_money1"].asInt64(), pcBefore["pc_money1"].asInt64() + 5);
+    bool moved = false;
+    for (const Json::Value& item : (*world.sharedInventoryView("hero"))["items"])
+        moved = moved || item["pci_slot"].asInt() == 70;
+    EXPECT_TRUE(moved);
+    // Nothing to add changes nothing: the same view stays.
+    const std::shared_ptr<const Json::Value> again = world.sharedPlayerView("hero", ZRKWorld::PcView);
+    const long long none[4] = {0, 0, 0, 0};
+    ASSERT_TRUE(world.addAbilities("hero", none, refusal));
+    EXPECT_EQ(world.sharedPlayerView("hero", ZRKWorld::PcView), again);
+    EXPECT_FALSE(world.addAbilities("nobody", none, refusal));
+}

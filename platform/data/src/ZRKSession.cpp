@@ -273,7 +273,7 @@ void ZRKSession::receive()
     // In the order the server sent them: a room's members before the answer to entering it.
     for (ZRKMessage& m : incoming) {
         if (m.type == ZRKMessage::Reply)
-            mBroker->complete(m.handle, m.error, m.text, std::move(m.views));
+            mBroker->complete(m.handle, m.error, m.text, std::move(m.views), std::move(m.shared));
         else if (m.type == ZRKMessage::Notice)
             mNotices->apply(m);
         if (epoch != mOfflineEpoch)

@@ -143,17 +143,31 @@ void ZRKWorld::forgetAll()
 
 const Json::Value& ZRKWorld::playerView(const std::string& name, PlayerView which)
 {
+    const std::shared_ptr<const Json::Value> view = sharedPlayerView(name, which);
+    return view ? *view : Json::Value::nullSingleton(); // the world keeps what it hands out
+}
+
+std::shared_ptr<const Json::Value> ZRKWorld::sharedPlayerView(const std::string& name, PlayerView which)
+{
     Views& views = mViews[name];
-    if (!views.made[which]) {
+    if (!views.value[which]) {
         const Player* p = player(name);
         if (!p) {
             mViews.erase(name);
-            return Json::Value::nullSingleton();
+            return nullptr;
         }
-        views.value[which] = which == InfoView ? infoView(*p) : which == SettingsView ? settingsView(*p) : pcView(*p);
-        views.made[which] = true;
+        views.value[which] = std::make_shared<Json::Value>(which == InfoView       ? infoView(*p)
+                                                           : which == SettingsView ? settingsView(*p)
+                                                                                   : pcView(*p));
     }
     return views.value[which];
+}
+
+Json::Value& ZRKWorld::own(std::shared_ptr<Json::Value>& view)
+{
+    if (view.use_count() > 1)
+        view = std::make_shared<Json::Value>(*view); // a reply still holds the one it was given
+    return *view;
 }
 
 bool ZRKWorld::open(const std::string& path, const std::string& fixtures, bool reset)
@@ -517,12 +531,12 @@ Json::Value ZRKWorld::pcView(const Player& p)
     return v;
 }
 
-const Json::Value& ZRKWorld::charactersView(const std::string& name)
+std::shared_ptr<const Json::Value> ZRKWorld::sharedCharactersView(const std::string& name)
 {
     auto known = mCharacters.find(name);
     if (known != mCharacters.end())
         return known->second;
-    static const Json::Value none(Json::arrayValue);
+    static const std::shared_ptr<const Json::Value> none = std::make_shared<const Json::Value>(Json::arrayValue);
     const Player* own = player(name);
     if (!own)
         return none;
@@ -536,23 +550,24 @@ const Json::Value& ZRKWorld::charactersView(const std::string& name)
     } else if (own->pcId != 0) {
         characters.push_back(name);
     }
-    Json::Value list(Json::arrayValue);
+    auto list = std::make_shared<Json::Value>(Json::arrayValue);
     for (const std::string& c : characters) {
         const Json::Value& settings = playerView(c, SettingsView);
         if (!settings.isNull())
-            list.append(settings);
+            list->append(settings);
     }
-    return mCharacters[name] = std::move(list);
+    return mCharacters[name] = list;
 }
 
-const Json::Value& ZRKWorld::inventoryView(const std::string& player)
+std::shared_ptr<const Json::Value> ZRKWorld::sharedInventoryView(const std::string& player)
 {
     auto known = mInventoryViews.find(player);
     if (known != mInventoryViews.end())
         return known->second;
     const std::vector<Item> items = this->items(player);
     const Player* owner = this->player(player);
-    Json::Value& v = mInventoryViews[player] = Json::Value(Json::objectValue);
+    std::shared_ptr<Json::Value>& made = mInventoryViews[player] = std::make_shared<Json::Value>(Json::objectValue);
+    Json::Value& v = *made;
     v[Json::StaticString("time")] = big(mInventoryTime);
     v[Json::StaticString("pc_bag_slot")] = owner ? bagSlots(*owner) : 0;
     v[Json::StaticString("pc_id")] = big(owner ? owner->pcId : 0);
@@ -570,7 +585,7 @@ const Json::Value& ZRKWorld::inventoryView(const std::string& player)
         entry[Json::StaticString("pci_buy_time")] = i.buyTime;
         entry[Json::StaticString("pci_expiry_day")] = i.expiryDay;
     }
-    return v;
+    return made;
 }
 
 int ZRKWorld::bagSlots(const Player& p) const
@@ -637,6 +652,8 @@ bool ZRKWorld::addAbilities(const std::string& player, const long long add[4], s
         }
         sum += add[a];
     }
+    if (sum == 0 && this->player(player)) // nothing to add: nothing changes, no view is made again
+        return true;
     ZRKDatabase::Statement& q = mDb.prepare(
         "UPDATE players SET points = points - ?1, str = str + ?2, vit = vit + ?3, dex = dex + ?4, luk = luk + ?5 "
         "WHERE name = ?6 AND points >= ?1");
@@ -658,10 +675,10 @@ bool ZRKWorld::addAbilities(const std::string& player, const long long add[4], s
     // The one view that shows them follows.
     auto views = mViews.find(player);
     if (views != mViews.end())
-        views->second.made[SettingsView] = false; // made afresh when next asked for
+        views->second.value[SettingsView].reset(); // made afresh when next asked for
     mCharacters.clear();
-    if (views != mViews.end() && views->second.made[PcView]) {
-        Json::Value& pc = views->second.value[PcView];
+    if (views != mViews.end() && views->second.value[PcView]) {
+        Json::Value& pc = own(views->second.value[PcView]);
         pc[Json::StaticString("pc_points")] = big(p.points);
         pc[Json::StaticString("pc_stp")] = big(p.points);
         for (int a = 0; a < 4; ++a)
@@ -783,7 +800,7 @@ bool ZRKWorld::moveItems(const std::string& player, const std::vector<std::pair<
     // The bag's view follows in place: the same entries in their new order, their places changed.
     auto view = mInventoryViews.find(player);
     if (view != mInventoryViews.end()) {
-        Json::Value& list = view->second[Json::StaticString("items")];
+        Json::Value& list = own(view->second)[Json::StaticString("items")];
         std::map<long long, Json::Value*> entries;
         for (Json::Value& entry : list)
             entries[entry[Json::StaticString("lid")].asLargestInt()] = &entry;
@@ -800,7 +817,7 @@ bool ZRKWorld::moveItems(const std::string& player, const std::vector<std::pair<
         }
         if (moved.size() == bag.size() && list.size() == bag.size()) {
             list.swap(moved);
-            view->second[Json::StaticString("time")] = big(mInventoryTime);
+            (*view->second)[Json::StaticString("time")] = big(mInventoryTime);
         } else {
             mInventoryViews.erase(view); // not the bag it showed: made afresh
         }
@@ -840,10 +857,10 @@ bool ZRKWorld::addMoney(const std::string& player, MoneyKind kind, long long del
     known->second.money[kind] += delta;
     auto views = mViews.find(player);
     if (views != mViews.end())
-        views->second.made[SettingsView] = false; // made afresh when next asked for
+        views->second.value[SettingsView].reset(); // made afresh when next asked for
     mCharacters.clear();
-    if (views != mViews.end() && views->second.made[PcView])
-        views->second.value[PcView]["pc_money" + std::to_string(kind + 1)] = big(known->second.money[kind]);
+    if (views != mViews.end() && views->second.value[PcView])
+        own(views->second.value[PcView])["pc_money" + std::to_string(kind + 1)] = big(known->second.money[kind]);
     return true;
 }
 

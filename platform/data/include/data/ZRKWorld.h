@@ -92,14 +92,19 @@ public:
     enum PlayerView { InfoView, SettingsView, PcView, PlayerViews };
     /// One view of a player, made once until the player changes; null for no such player.
     const Json::Value& playerView(const std::string& name, PlayerView which);
+    /// The same view to hand over whole: the world never changes it once made (a change makes
+    /// a new one). Null for no such player.
+    std::shared_ptr<const Json::Value> sharedPlayerView(const std::string& name, PlayerView which);
     static Json::Value infoView(const Player& p);
     static Json::Value settingsView(const Player& p);
     static Json::Value pcView(const Player& p);
     /// The settings of each character of the player's account, own first ("characters" of its
     /// lists; the player alone when it has none), made once until one of them changes.
-    const Json::Value& charactersView(const std::string& name);
+    const Json::Value& charactersView(const std::string& name) { return *sharedCharactersView(name); }
+    std::shared_ptr<const Json::Value> sharedCharactersView(const std::string& name);
     /// The player's bag as the game reads it ({"items": [...]}), made once until it changes.
-    const Json::Value& inventoryView(const std::string& player);
+    const Json::Value& inventoryView(const std::string& player) { return *sharedInventoryView(player); }
+    std::shared_ptr<const Json::Value> sharedInventoryView(const std::string& player);
 
     // Changes, inside the caller's transaction. False, with the message key of the refusal,
     // when the change is not allowed; nothing is then changed.
@@ -161,16 +166,17 @@ private:
     std::map<std::string, Json::Value> mDocuments; ///< documents as read
     std::map<std::string, Player> mPlayers;        ///< players as read since they last changed
     std::map<std::string, std::vector<Item>> mItems;
-    std::map<std::string, Json::Value> mInventoryViews;
+    std::map<std::string, std::shared_ptr<Json::Value>> mInventoryViews;
     std::map<std::string, Json::Value> mQuests;
     std::map<long long, Json::Value> mItemAttrs;
     long long mInventoryTime = 0; ///< counts the inventory changes of the run
     struct Views {
-        Json::Value value[PlayerViews];
-        bool made[PlayerViews] = {false, false, false};
+        std::shared_ptr<Json::Value> value[PlayerViews]; ///< null until made
     };
     std::map<std::string, Views> mViews;
-    std::map<std::string, Json::Value> mCharacters; ///< characters views; any player's change clears them
+    std::map<std::string, std::shared_ptr<const Json::Value>> mCharacters; ///< any player's change clears them
+    /// The view to change in place: itself while nobody else holds it, else a copy made its own.
+    static Json::Value& own(std::shared_ptr<Json::Value>& view);
     bool lockFile(const std::string& path);
     void unlockFile();
 
