@@ -799,8 +799,12 @@ bool ZRKWorld::moveItems(const std::string& player, const std::vector<std::pair<
     ++mInventoryTime;
     // The bag's view follows in place: the same entries in their new order, their places changed.
     auto view = mInventoryViews.find(player);
+    if (view != mInventoryViews.end() && view->second.use_count() > 1) {
+        mInventoryViews.erase(view); // a reply holds it: made afresh when next asked for
+        view = mInventoryViews.end();
+    }
     if (view != mInventoryViews.end()) {
-        Json::Value& list = own(view->second)[Json::StaticString("items")];
+        Json::Value& list = (*view->second)[Json::StaticString("items")];
         std::map<long long, Json::Value*> entries;
         for (Json::Value& entry : list)
             entries[entry[Json::StaticString("lid")].asLargestInt()] = &entry;
