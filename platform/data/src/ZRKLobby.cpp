@@ -574,7 +574,7 @@ std::vector<std::string> ZRKLobby::seated(const std::string& name) const
 bool ZRKLobby::isFighter(const std::string& name, const std::string& player) const
 {
     const Room* r = findRoom(name);
-    return r && r->fighters.count(player) > 0;
+    return r && r->fighters.count(player) > 0 && seatOf(*r, player) >= 0; // one who left fights no more
 }
 
 bool ZRKLobby::admits(const std::string& name, int level) const

@@ -101,7 +101,7 @@ public:
     bool kick(const std::string& room, const std::string& by, int seat);
     /// The battle starts: the room gets its "seed", "place" and "wind" and its state 0.
     bool startBattle(const std::string& room, unsigned seed, int wind);
-    /// Whether the player sat in the room when its battle started.
+    /// Whether the player sat in the room when its battle started, and sits there still.
     bool isFighter(const std::string& room, const std::string& player) const;
     /// A seated player's land has loaded; once every seated player has, the room's "state"
     /// turns 2. False outside a starting battle or for a player without a seat.
