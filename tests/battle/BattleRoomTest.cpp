@@ -260,7 +260,8 @@ TEST(BattleAwards, CurrenciesMergeByKindAndComeBeforeItemsMergedById)
     add(1, 0, 30);
     add(6, 900, 2);
     awards.append("not an award");
-    const std::vector<BattleRoom::AwardBoxItem> merged = BattleRoom::mergeAwards(awards);
+    BattleRoom room;
+    const std::vector<BattleRoom::AwardBoxItem> merged = room.mergeAwards(awards);
     ASSERT_EQ(merged.size(), 4u);
     EXPECT_EQ(merged[0].bi_type, 1);
     EXPECT_EQ(merged[0].bi_num, 130);
@@ -269,5 +270,5 @@ TEST(BattleAwards, CurrenciesMergeByKindAndComeBeforeItemsMergedById)
     EXPECT_EQ(merged[3].bi_id, 900);
     EXPECT_EQ(merged[3].bi_num, 3);
     EXPECT_FALSE(merged[3].counted);
-    EXPECT_TRUE(BattleRoom::mergeAwards(Json::Value()).empty());
+    EXPECT_TRUE(room.mergeAwards(Json::Value()).empty());
 }

@@ -1,5 +1,6 @@
 #include "data/ZRKInventory.h"
 
+#include <algorithm>
 #include <map>
 #include "data/ZRKBagLayout.h"
 #include "data/ZRKJson.h"
@@ -102,6 +103,29 @@ const std::vector<core::XmlConfigHelper>& ZRKInventory::items() const
             if (item.isObject())
                 mItems.push_back(ZRKJson::toView(item));
     return mItems;
+}
+
+void ZRKInventory::addItem(const core::XmlConfigHelper& item)
+{
+    items(); // the reply's items first, so the lent one follows them
+    core::XmlConfigHelper copy = ZRKJson::toView(ZRKJson::fromView(item));
+    if (copy.getIntVal("bag", -1) < 0)
+        copy.setIntVal("bag", ZRKBagLayout::bagOf(copy.getIntVal("pci_slot", -1)));
+    mItems.push_back(copy);
+}
+
+int ZRKInventory::removeItemByLID(const std::string& lid, int bag)
+{
+    items();
+    if (lid.empty())
+        return 0;
+    const std::size_t before = mItems.size();
+    mItems.erase(std::remove_if(mItems.begin(), mItems.end(),
+                                [&](const core::XmlConfigHelper& i) {
+                                    return i.getStringVal(getLIDKey(), "") == lid && (bag == -1 || i.getIntVal("bag", -1) == bag);
+                                }),
+                 mItems.end());
+    return static_cast<int>(before - mItems.size());
 }
 
 int ZRKInventory::bagItems(int bag, std::list<core::XmlConfigHelper>& out) const

@@ -5,9 +5,15 @@
 #include <cstdint>
 #include <cstdlib>
 #include <map>
+#include <core/AudioManager.h>
+#include <core/BlackBoard.h>
+#include <core/Frame.h>
 #include <core/GraphicsSystem.h>
 #include <core/TimerManager.h>
+#include <data/ZRKBagLayout.h>
 #include <data/ZRKGameData.h>
+#include <data/ZRKInventory.h>
+#include <data/ZRKServer.h>
 #include <data/ZRKJson.h>
 #include <data/ZRKPlayerState.h>
 #include <data/ZRKRequestBroker.h>
@@ -15,7 +21,9 @@
 #include <data/ZRKRoomState.h>
 #include <data/ZRKSession.h>
 #include <data/ZRKUserRequest.h>
+#include <gui/IBattlePanel.h>
 #include <gui/IEventDispatcher.h>
+#include <gui/IGuiAnimator.h>
 #include <gui/IGuiManager.h>
 #include <gui/IGuideContent.h>
 #include <land/LandScene.h>
@@ -23,11 +31,17 @@
 #include <land/ZRKLand.h>
 #include <lan/ZRKLan.h>
 #include <scene/GrafixScene.h>
+#include <land/SkillState.h>
 #include <land/ZRKPlayerSim.h>
+#include <yake/Time.h>
 #include <transport/QueryString.h>
 #include "battle/BattleLandRoom.h"
 #include "battle/EvtLandHandler.h"
 #include "rooms/BackgroundScene.h"
+#include "rooms/CeguiWidgets.h"
+#include "rooms/EquipRes.h"
+#include "rooms/PersonalRoom.h"
+#include "rooms/RoomHooks.h"
 #include "shell/LogRoutine.h"
 
 namespace kavri3D {
@@ -36,7 +50,19 @@ namespace zrk {
 namespace {
 const char* const kChannel = "room";
 constexpr std::size_t kMaxParamText = 4096;
+constexpr std::size_t kMaxStageAi = 16384;
 constexpr int kSetSize = 6;
+constexpr int kBagWeapons = 9; ///< weapons lent to one bag at most
+constexpr int kStageProps = 6; ///< props a stage lends at most
+const char* const kGivenWeapon = "__lid_BattleGiven";
+constexpr int kFirstGivenProp = 51;
+
+/// A whole number of a JSON record that came from a file or the server; `def` otherwise.
+int intOf(const Json::Value& record, const char* key, int def)
+{
+    const Json::Value& v = ZRKJson::member(record, key);
+    return v.isInt() ? v.asInt() : def;
+}
 
 /// A whole number as the room's values carry it: a number, or a text that is exactly one.
 int wholeNumber(const Json::Value& record, const char* key)
@@ -101,25 +127,94 @@ bool BattleRoom::isTimerPending(int which) const
 void BattleRoom::createScene()
 {
     BasicRoom::createScene();
-    mSavedAmmoBag = -1;
-    mAmmoBag = ZRKUserRequest::getCa_id();
-    mWeaponSet.clear();
-    mAwards.clear();
-    mBattleOverShown = false;
     // The battle has the scene to itself: the lobby's backdrop comes back when it is left.
     if (BackgroundScene* background = BackgroundScene::instancePtr())
         if (background->isBuilt())
             background->destroyScene();
+    mWeaponTable.clear();
+    mItemTable.clear();
+    if (EquipRes* equip = EquipRes::getSingletonPtr()) {
+        const Json::Value& doc = equip->getItemDocument();
+        const auto table = [&doc](const char* name, std::map<int, Json::Value>& into) {
+            const Json::Value& list = ZRKJson::member(doc, name);
+            if (list.isArray())
+                for (const Json::Value& entry : list)
+                    if (ZRKJson::member(entry, "id").isInt())
+                        into[entry["id"].asInt()] = entry;
+        };
+        table("arm", mWeaponTable);
+        table("data", mItemTable);
+    }
+    mSavedWeaponItems.clear();
+    mSavedPropItems.clear();
+    mWeaponSet.clear();
+    mReturnState.clear();
+    mBagsPulled = false;
+    mSavedAmmoBag = -1;
+    mAmmoBag = ZRKUserRequest::getCa_id();
+    mAwards.clear();
+    mAwardSlots.clear();
+    mHalfTimeStage = -1;
+    mBattleOverShown = false;
     registerEventHandlers();
+    attachBattlePanel();
+    activatePlayFrame();
+}
+
+void BattleRoom::attachBattlePanel()
+{
+    gui::IGuiManager* gui = getGuiManager();
+    if (!gui) {
+        writeLog(4, kChannel, "no GUI manager: the battle has no battle screen");
+        return;
+    }
+    gui->resetPages();
+    mBattlePanel = static_cast<gui::IBattlePanelHost*>(gui->getPanelHost("Battle"));
+    if (!mBattlePanel) {
+        writeLog(4, kChannel, "the GUI has no \"Battle\" panel: the battle screen is not shown");
+        return;
+    }
+    mBattlePanel->hide(); // shown when every seat has loaded
+    if (gui::IBattlePanel* panel = mBattlePanel->getPanel())
+        panel->line(-3, std::string(), std::string(), std::string(), true);
+}
+
+void BattleRoom::attachStatusProvider()
+{
+    gui::IGuiManager* gui = getGuiManager();
+    if (!gui || !mBattlePanel) {
+        writeLog(4, kChannel, "no GUI manager or battle screen: the fight is not shown");
+        return;
+    }
+    mBattlePanel->show();
+    gui->showPage("battle");
+    if (gui::IBattlePanel* panel = mBattlePanel->getPanel()) {
+        panel->setTurnSeconds(45.0f);
+        panel->setMode(0);
+        panel->setLineSeconds(5.0f);
+        panel->setFlags(0);
+        panel->setStage(0);
+        // The battle's status provider belongs to the heads-up panels still to come.
+        panel->setStatusProvider(boost::shared_ptr<gui::IBattleStatus>());
+    }
+    activatePlayFrame();
 }
 
 void BattleRoom::destroyScene()
 {
-    resetBattle();
     unregisterEventHandlers();
+    resetBattle();
+    if (mMessageBoxOpen)
+        if (core::Frame* frame = RoomHooks::mainFrame())
+            frame->cancelMessageBox();
+    mMessageBoxOpen = false;
+    mWeaponTable.clear();
+    mItemTable.clear();
+    restoreBattleBags();
     if (mSavedAmmoBag != -1)
         ZRKUserRequest::setCa_id(mSavedAmmoBag);
     mSavedAmmoBag = -1;
+    mSpecialDuplicate = false;
     if (hasScene())
         BasicRoom::destroyScene();
 }
@@ -151,6 +246,12 @@ void BattleRoom::onEnterRoom(const std::string& room, int code, const std::strin
             if (!id.empty())
                 mWeaponSet.emplace_back(id, 0);
         }
+    }
+    // Each weapon carries the shells its item gives.
+    ZRKServer* server = ZRKGameData::part(&ZRKGameData::server);
+    for (WeaponEntry& entry : mWeaponSet) {
+        const long id = std::strtol(entry.first.c_str(), nullptr, 10);
+        entry.second = server ? std::max(0, server->getItemLib()->find(std::to_string(id)).getIntVal("i_shell_num", 0)) : 0;
     }
     mReturnState = query.get("prev");
 }
@@ -219,7 +320,8 @@ void BattleRoom::startLoading()
     });
     ZRKRoomState* room = landRoomState();
     mSpecialDuplicate = room && room->getParams().getIntVal("d_id", -1) > 2000;
-    mLand->useRoom(boost::shared_ptr<ILandRoom>(new BattleLandRoom(mRoomName)));
+    mLandRoom.reset(new BattleLandRoom(mRoomName));
+    mLand->useRoom(mLandRoom);
     if (!mLand->create()) {
         onLandLoadState11();
         return;
@@ -238,27 +340,65 @@ void BattleRoom::startLoading()
                     onPlayerStateChanged(player, state);
             },
             true);
+    playMusic(mLand->getMapInfo().getStringVal("music", "music_bg0.mp3"));
+}
+
+void BattleRoom::playMusic(const std::string& name)
+{
+    stopMusic();
+    core::AudioManager* audio = core::AudioManager::getSingletonPtr();
+    if (!audio)
+        return;
+    core::BlackBoard* board = core::BlackBoard::getSingletonPtr();
+    const std::string path = (board ? board->getString("kavri3D/appPath", "") : std::string()) + name;
+    mMusicSound = audio->playSound(path, 6, core::DefaultAudioHelper::getVolume(0));
+    if (mMusicSound == -1)
+        writeLog(4, kChannel, "battle music " + path + " cannot be played");
+    // No audio-settings screen yet: nothing else follows the music's volume.
+}
+
+void BattleRoom::stopMusic()
+{
+    if (mMusicSound != -1)
+        if (core::AudioManager* audio = core::AudioManager::getSingletonPtr())
+            audio->destroySound(static_cast<int>(mMusicSound));
+    mMusicSound = -1;
 }
 
 void BattleRoom::onLandLoadState(int, int state)
 {
     switch (state) {
     case LOAD_LOADOUT:
-        if (!mWeaponSet.empty() || mSpecialDuplicate)
-            writeLog(4, kChannel, "the battle bags are not rearranged: every seat fights with the battle's own arms");
+        if (!mWeaponSet.empty() || mSpecialDuplicate) {
+            pullBattleBags(true);
+            buildBattleWeapons();
+            addDuplicateProps();
+            if (ZRKPlayerSim* me = mLand ? mLand->getMyDoll() : nullptr)
+                me->buildPropBag();
+        }
         break;
     case LOAD_READY:
         clearGuideText();
-        if (gui::IGuiManager* gui = getGuiManager())
-            gui->showPage("battle");
-        activatePlayFrame();
+        attachStatusProvider();
+        if (ZRKPlayerSim* me = mLand && mLand->getFixPlay() == 1 ? mLand->getMyDoll() : nullptr)
+            for (SkillState& skill : me->getSkillStates()) {
+                // A stage's map locks a skill (below 0), shows it unusable (0) or frees it.
+                const int c = mLand->getSkillConfig(skill.key);
+                skill.enabled = c >= 0;
+                skill.state = c == 0 ? 2 : 0;
+                if (c < 0)
+                    skill.start = -1.0f;
+            }
         break;
     case LOAD_RESULT:
         mSweepEnd = -1.0f;
         if (mLand) {
             const float sweep = mLand->hasSweepState();
             if (sweep > 0.0f)
-                mSweepEnd = mLand->getTimeNow() + sweep;
+                mSweepEnd = yake::native::getTime() + sweep;
+            // The result picture waits for the heads-up prompts; the doll stops tiring.
+            if (ZRKPlayerSim* me = mLand->getMyDoll())
+                me->setEnergyConsumeFactor(0.001f);
         }
         reportResult();
         break;
@@ -290,6 +430,193 @@ void BattleRoom::reportResult()
         if (error)
             writeLog(4, kChannel, "the server did not take the end of the battle in " + name + ": " + text);
     }, name, winner);
+}
+
+// --- the battle's loadout ---------------------------------------------------------------------
+
+int BattleRoom::roomParam(const char* key) const
+{
+    ZRKRoomState* room = landRoomState();
+    return room ? room->getParams().getIntVal(key, -1) : -1;
+}
+
+void BattleRoom::pullBattleBags(bool remove)
+{
+    if (mBagsPulled)
+        return;
+    mBagsPulled = true;
+    ZRKInventory* inventory = ZRKUserRequest::getInventory();
+    if (!inventory)
+        return;
+    const auto pull = [&](int bag, std::list<core::XmlConfigHelper>& into) {
+        std::list<core::XmlConfigHelper> items;
+        ZRKUserRequest::getBagItems(inventory, bag, items);
+        for (const core::XmlConfigHelper& item : items)
+            if (remove)
+                inventory->removeItemByLID(item.getStringVal(ZRKInventory::getLIDKey(), ""), bag);
+        into.splice(into.end(), items);
+    };
+    pull(ZRKBagLayout::Main, mSavedWeaponItems);
+    pull(mAmmoBag + 1, mSavedWeaponItems);
+    pull(ZRKBagLayout::Props, mSavedPropItems);
+}
+
+bool BattleRoom::readStageAi(Json::Value& ai) const
+{
+    ZRKServer* server = ZRKGameData::part(&ZRKGameData::server);
+    const int dId = roomParam("d_id"), dsId = roomParam("ds_id");
+    if (!server || dId < 0)
+        return false;
+    const Json::Value duplicate = ZRKJson::fromView(server->getDuplicateLib()->find(std::to_string(dId)));
+    const Json::Value& stages = ZRKJson::member(duplicate, "stages");
+    std::string text;
+    if (stages.isArray() || stages.isObject())
+        for (const Json::Value& stage : stages)
+            if (wholeNumber(stage, "ds_id") == dsId && ZRKJson::member(stage, "ds_ai").isString())
+                text = stage["ds_ai"].asString();
+    if (text.empty() || text.size() > kMaxStageAi) {
+        writeLog(3, kChannel, "stage " + std::to_string(dsId) + " of duplicate " + std::to_string(dId) + " has no usable \"ds_ai\"");
+        return false;
+    }
+    Json::CharReaderBuilder builder;
+    builder["stackLimit"] = 32;
+    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    std::string errors;
+    Json::Value parsed;
+    if (!reader->parse(text.data(), text.data() + text.size(), &parsed, &errors) || !parsed.isObject()) {
+        writeLog(3, kChannel, "the \"ds_ai\" of stage " + std::to_string(dsId) + " is not a JSON object");
+        return false;
+    }
+    ai = parsed;
+    return true;
+}
+
+void BattleRoom::buildBattleWeapons()
+{
+    ZRKPlayerSim* me = mLand ? mLand->getMyDoll() : nullptr;
+    if (!me)
+        return;
+    const int fix = mLand->getFixPlay();
+    if (mLand->getComboState())
+        mLand->setFixPlay(0);
+    if (roomParam("d_id") > 2000)
+        mLand->setFixPlay(1);
+    if (mLand->getFixPlay() == 1) {
+        Json::Value ai;
+        if (readStageAi(ai)) {
+            mWeaponSet.clear();
+            const Json::Value& weapons = ZRKJson::member(ai, "weapon");
+            if (weapons.isArray())
+                for (const Json::Value& w : weapons) {
+                    if (!w.isObject())
+                        continue;
+                    const std::string id = std::to_string(intOf(w, "id", 0));
+                    mWeaponSet.emplace_back(id, 0);
+                    addBattleWeapon(id, mAmmoBag - 1, fix, intOf(w, "cd", 0), intOf(w, "shellnum", 0), intOf(w, "range", 0));
+                }
+        }
+    } else {
+        for (const WeaponEntry& entry : mWeaponSet)
+            addBattleWeapon(entry.first, mAmmoBag - 1, fix, -1, -1, -1);
+    }
+    if (mLandRoom)
+        mLandRoom->useBattleBags(mAmmoBag);
+    me->clearWeaponBags();
+    me->initBattleWeapons();
+    me->changeWeapon(0, true);
+    std::vector<WeaponState>& slots = me->getWeaponBag()->getSlots();
+    for (std::size_t i = 0; i < mWeaponSet.size() && i < slots.size(); ++i)
+        if (!slots[i].name.empty())
+            slots[i].setCount(mWeaponSet[i].second);
+    mLand->_preloadDollWeapon(mLand->getMyUID());
+}
+
+int BattleRoom::addBattleWeapon(const std::string& itemId, int bagIndex, int fixItem, int itemCd, int shellNum,
+                                int shootRange)
+{
+    ZRKInventory* inventory = ZRKUserRequest::getInventory();
+    if (!inventory)
+        return 0;
+    std::list<core::XmlConfigHelper> items;
+    ZRKUserRequest::getBagItems(inventory, bagIndex + 2, items);
+    int expected = bagIndex * 10 + 21;
+    int count = 0;
+    for (const core::XmlConfigHelper& item : items) {
+        if (item.getIntVal("i_id", 0) == 0 || item.getIntVal("pci_slot", -1) != expected)
+            break; // the first gap takes the new weapon
+        ++count;
+        expected = item.getIntVal("pci_slot", -1) + 1;
+    }
+    if (count < kBagWeapons) {
+        core::XmlConfigHelper item;
+        item.setStringVal(ZRKInventory::getItemIdKey(), itemId);
+        item.setStringVal(ZRKInventory::getLIDKey(), kGivenWeapon + std::to_string(count));
+        item.setIntVal("pci_slot", expected);
+        item.setIntVal("fixItem", fixItem);
+        item.setIntVal("itemCd", itemCd);
+        item.setIntVal("shellNum", shellNum);
+        item.setIntVal("shootRange", shootRange);
+        inventory->addItem(item);
+    }
+    return count;
+}
+
+void BattleRoom::addDuplicateProps()
+{
+    ZRKInventory* inventory = ZRKUserRequest::getInventory();
+    Json::Value ai;
+    if (!inventory || !mLand || mLand->getFixPlay() != 1 || !readStageAi(ai))
+        return;
+    const Json::Value& props = ZRKJson::member(ai, "prop");
+    if (!props.isArray())
+        return;
+    int lid = kFirstGivenProp;
+    for (Json::ArrayIndex i = 0; i < props.size() && i < static_cast<Json::ArrayIndex>(kStageProps); ++i) {
+        core::XmlConfigHelper item;
+        item.setStringVal(ZRKInventory::getItemIdKey(), std::to_string(intOf(props[i], "id", 0)));
+        item.setIntVal(ZRKInventory::getLIDKey(), lid);
+        item.setIntVal("pci_slot", lid); // the props bag's slots count from 51 as well
+        inventory->addItem(item);
+        ++lid;
+    }
+}
+
+void BattleRoom::restoreBattleBags()
+{
+    if (!mBagsPulled)
+        return;
+    if (ZRKInventory* inventory = ZRKUserRequest::getInventory()) {
+        const auto restore = [&](int bag, std::list<core::XmlConfigHelper>& saved) {
+            std::list<core::XmlConfigHelper> now;
+            ZRKUserRequest::getBagItems(inventory, bag, now);
+            // Only the bag's own: a lent prop's id may be the id of an item elsewhere.
+            for (const core::XmlConfigHelper& item : now)
+                inventory->removeItemByLID(item.getStringVal(ZRKInventory::getLIDKey(), ""), bag);
+            for (const core::XmlConfigHelper& item : saved)
+                inventory->addItem(item);
+        };
+        // The bag proper comes back with the weapons it was taken with.
+        restore(mAmmoBag + 1, mSavedWeaponItems);
+        restore(ZRKBagLayout::Props, mSavedPropItems);
+    }
+    mSavedWeaponItems.clear();
+    mSavedPropItems.clear();
+    mBagsPulled = false;
+    if (mLandRoom)
+        mLandRoom->useBattleBags(0);
+}
+
+void BattleRoom::removeGivenWeapons()
+{
+    ZRKPlayerSim* me = mLand ? mLand->getMyDoll() : nullptr;
+    if (!me)
+        return;
+    if (ZRKInventory* inventory = ZRKUserRequest::getInventory())
+        for (int i = 0; i < kBagWeapons; ++i)
+            inventory->removeItemByLID(kGivenWeapon + std::to_string(i), mAmmoBag + 1);
+    me->clearWeaponBags();
+    me->initBattleWeapons();
+    me->changeWeapon(0, true);
 }
 
 // --- guide text and simulator -----------------------------------------------------------------
@@ -334,32 +661,54 @@ void BattleRoom::startSimulator()
 
 void BattleRoom::onFrame(float dt)
 {
-    BasicRoom::onFrame(dt);
+    if (!getGuiManager())
+        return; // no screens: nothing of the battle is shown
+    if (mBattlePanel)
+        mBattlePanel->update(dt);
+    if (mBoxPanel)
+        mBoxPanel->update(static_cast<float>(yake::native::getTime()));
     checkLoadingDone();
+    BasicRoom::onFrame(dt);
 }
 
 // --- the end ----------------------------------------------------------------------------------
 
-BattleRoom::AwardBoxItem BattleRoom::fillAwardRecord(int id, int type, int num)
+std::string BattleRoom::awardIcon(int type)
+{
+    static const char* const kIcons[] = {"", "block/coin1", "block/coin1", "block/coin1", "block/card1", "block/card1"};
+    return type >= 0 && type <= 5 ? kIcons[type] : "";
+}
+
+BattleRoom::AwardBoxItem BattleRoom::fillAwardRecord(int id, int type, int num) const
 {
     static const char* const kNames[] = {"msg/award_nothing", "msg/award_zaobi", "msg/award_dianjuan",
                                          "msg/award_guabi", "msg/award_jifen", "msg/award_jingyan"};
-    static const char* const kIcons[] = {"", "block/coin1", "block/coin1", "block/coin1", "block/card1", "block/card1"};
     AwardBoxItem item;
     item.bi_id = id;
     item.bi_type = type;
     item.bi_num = num;
     item.counted = type != 6;
-    if (type >= 0 && type <= 5) {
+    if (type == 6) {
+        ZRKServer* server = ZRKGameData::part(&ZRKGameData::server);
+        item.name = server ? server->getItemLib()->find(std::to_string(id)).getStringVal("i_name", "") : std::string();
+        auto known = mItemTable.find(id);
+        const Json::Value& icon = known == mItemTable.end() ? Json::Value::nullSingleton() : ZRKJson::member(known->second, "icon");
+        item.icon = icon.isString() ? icon.asString() : std::string();
+        item.item.reset(new gui::BagData);
+        if (EquipRes* equip = EquipRes::getSingletonPtr())
+            equip->fillItemRecord(id, *item.item);
+        else
+            item.item->i_id = id;
+    } else if (type >= 0 && type <= 5) {
         item.name = ZRKLan::getMsg(kNames[type]);
-        item.icon = kIcons[type];
+        item.icon = awardIcon(type);
     } else {
-        item.name = std::to_string(id); // items get their names from the item library
+        item.name = ZRKLan::getMsg(kNames[0]); // a kind this client does not know shows as nothing
     }
     return item;
 }
 
-std::vector<BattleRoom::AwardBoxItem> BattleRoom::mergeAwards(const Json::Value& awards)
+std::vector<BattleRoom::AwardBoxItem> BattleRoom::mergeAwards(const Json::Value& awards) const
 {
     std::map<int, AwardBoxItem> counted, items;
     const auto add = [&](const Json::Value& a) {
@@ -401,7 +750,9 @@ void BattleRoom::readAwards()
 
 void BattleRoom::onBattleOver()
 {
-    kill(mOverTimer);
+    closeBattleHud();
+    playMusic("music_bg2.mp3");
+    mOverTimer = -1;
     ZRKRoomState* room = landRoomState();
     const int stage = room ? room->getState().getIntVal("ds_next", 0) : 0;
     if (stage >= 0 && stage < 3)
@@ -428,6 +779,8 @@ void BattleRoom::showBattleOver()
         return;
     }
     const GameSummary& summary = mLand->getSummary();
+    ZRKServer* server = ZRKGameData::part(&ZRKGameData::server);
+    const bool arena = server && server->isArenaZone();
     std::vector<gui::IBattleOver::PlayerRecord> players;
     for (const auto& entry : mLand->getAllDoll()) {
         const ZRKPlayerSim& doll = *entry.second;
@@ -445,38 +798,155 @@ void BattleRoom::showBattleOver()
             r.deaths = e->deaths;
             r.hitRatio = e->shots > 0 ? static_cast<float>(e->hits) / static_cast<float>(e->shots) : 0.0f;
             r.text = e->text;
+            if (arena) {
+                r.arena[0] = e->kills;
+                r.arena[1] = e->deaths;
+                r.arena[2] = e->damage;
+                r.arena[3] = e->hits;
+            }
         }
         r.me = doll.getId() == mLand->getMyUID();
         players.push_back(r);
     }
-    ZRKServer* server = ZRKGameData::part(&ZRKGameData::server);
-    const int tactic = mLand->getTacticId() + (server && server->isArenaZone() ? 100 : 0);
+    const int tactic = mLand->getTacticId() + (arena ? 100 : 0);
     view->setResult(players, tactic, mAwards);
     view->setSummary(summary.winner);
 }
 
 void BattleRoom::closeBattleHud()
 {
+    if (mMessageBoxOpen)
+        if (core::Frame* frame = RoomHooks::mainFrame())
+            frame->cancelMessageBox();
     mMessageBoxOpen = false;
     gui::IGuiManager* gui = getGuiManager();
-    if (auto* view = gui ? static_cast<gui::IBattleOver*>(gui->getBattleOverView()) : nullptr)
-        view->close();
+    if (mBattlePanel) {
+        mBattlePanel->hide();
+        if (gui::IBattlePanel* panel = mBattlePanel->getPanel())
+            panel->setStatusProvider(boost::shared_ptr<gui::IBattleStatus>());
+    }
+    if (gui) {
+        gui->resetPages();
+        if (auto* view = static_cast<gui::IBattleOver*>(gui->getBattleOverView()))
+            view->close();
+    }
 }
 
 void BattleRoom::onHalfTime(int stage)
 {
     mHalfTimeTimer = -1;
-    if (!getGuiManager())
+    gui::IGuiManager* gui = getGuiManager();
+    if (!gui)
         return;
-    writeLog(4, kChannel, "half-time stage " + std::to_string(stage) + " has no box panel yet");
+    gui->resetPages();
+    mBoxPanel = nullptr;
+    mBoxPanelStart = mBoxPanelEnd = -1.0f;
+    struct Stage {
+        const char* page;
+        unsigned background;
+        int event;
+        int boxPanel; ///< 0 none, 1 or 2 the manager's box panel
+        float seconds;
+    };
+    static const Stage kStages[] = {{"openbox", 8, 97, 1, 12.0f}, {"pve_halftime", 0, 96, 0, 0.0f}, {"pve_openbox", 4, 98, 2, 15.0f}};
+    if (stage < 0 || stage > 2)
+        return;
+    const Stage& s = kStages[stage];
+    mHalfTimeStage = stage;
+    gui->showPage(s.page);
+    if (s.boxPanel != 0) {
+        mBoxPanel = static_cast<gui::IBoxPanel*>(s.boxPanel == 1 ? gui->getBoxPanel1() : gui->getBoxPanel2());
+        const float now = static_cast<float>(yake::native::getTime());
+        mBoxPanelStart = now;
+        mBoxPanelEnd = now + s.seconds;
+        if (mBoxPanel)
+            mBoxPanel->setCountDown(mBoxPanelStart, mBoxPanelEnd);
+    }
+    CeguiWidgets::setDefaultCursor("Kavri3DLook", "MouseArrow");
+    if (s.background != 0)
+        if (BackgroundScene* background = BackgroundScene::instancePtr()) {
+            if (background->isBuilt())
+                background->destroyScene();
+            background->setRequestedFlags(s.background);
+            background->createScene();
+        }
+    if (gui::IEventIdQueue* queue = gui->getEventIdQueue())
+        queue->handle(s.event);
+    fillBoxList();
+    buildAwardSlots();
+    if (stage == 0) {
+        ZRKPlayerSim* me = mLand ? mLand->getMyDoll() : nullptr;
+        if (me && (me->getPlayerBattle().count < 1 || (me->getPlayerBattle().flags & 0x8) != 0))
+            if (gui::IEventDispatcher* events = gui->getEventDispatcher())
+                events->raise(112);
+    }
+}
+
+void BattleRoom::fillBoxList()
+{
+    ZRKRoomState* room = landRoomState();
+    if (!mBoxPanel || !room)
+        return;
+    std::vector<BoxOffer> offers;
+    for (const core::XmlConfigHelper& box : room->getBoxes()) {
+        BoxOffer o;
+        o.b_id = box.getIntVal("b_id", 0);
+        o.b_type = box.getIntVal("b_type", 0);
+        o.b_buy_type = box.getIntVal("b_buy_type", 0);
+        o.b_price = box.getIntVal("b_price", 0);
+        offers.push_back(o);
+    }
+    mBoxPanel->setOffers(offers);
+}
+
+void BattleRoom::buildAwardSlots()
+{
+    ZRKRoomState* room = landRoomState();
+    if (!room)
+        return;
+    const std::string me = mLand && mLand->getMyDoll() ? mLand->getMyDoll()->getId() : std::string();
+    std::vector<AwardSlot> slots;
+    for (int seat = 0; seat < room->getSlotCount(); ++seat) {
+        AwardSlot slot;
+        slot.award = fillAwardRecord(0, 0, 0);
+        if (boost::shared_ptr<ZRKPlayerState> player = room->getPlayer(seat)) {
+            slot.playerId = player->getID();
+            slot.nickname = player->getUserSettings().getStringVal("pc_nickname", "");
+            slot.pc_id = player->getUserSettings().getIntVal("pc_id", 0);
+            slot.me = !me.empty() && me == player->getID();
+            const Json::Value awards = ZRKJson::member(ZRKJson::fromView(player->getBattleState()), "award");
+            Json::Value first;
+            if ((awards.isArray() || awards.isObject()) && !awards.empty())
+                first = *awards.begin();
+            const int index = intOf(first, "bi_index", -1);
+            if (index != -1) {
+                slot.index = index - 1;
+                slot.award = fillAwardRecord(wholeNumber(first, "bi_id"), wholeNumber(first, "bi_type"), wholeNumber(first, "bi_num"));
+            }
+        }
+        slots.push_back(slot);
+    }
+    mAwardSlots = slots;
+    if (mBoxPanel)
+        mBoxPanel->setSlots(mAwardSlots);
 }
 
 void BattleRoom::onPlayerStateChanged(const std::string&, int)
 {
+    buildAwardSlots();
     if (!mBattleOverShown)
         return;
     readAwards(); // awards told after the result screen came up
     showBattleOver();
+}
+
+void BattleRoom::raiseLeaveEvent()
+{
+    gui::IGuiManager* gui = RoomHooks::guiManager();
+    if (gui::IEventDispatcher* events = gui ? gui->getEventDispatcher() : nullptr)
+        events->raise(59);
+    else
+        writeLog(4, kChannel, "no GUI manager: the lobby is not told the battle was left");
 }
 
 // --- leaving ----------------------------------------------------------------------------------
@@ -504,6 +974,9 @@ void BattleRoom::leaveRoom()
         arena = session->getAttrAs<std::string>("_arena", std::string());
         session->eraseAttr("_arena");
     }
+    if (gui::IGuiManager* gui = getGuiManager())
+        if (auto* dolls = static_cast<gui::IDollView*>(gui->getDollView()))
+            dolls->close();
     destroyScene();
     if (BackgroundScene* background = BackgroundScene::instancePtr())
         background->refresh();
@@ -518,17 +991,42 @@ void BattleRoom::leaveRoom()
         session->leave(battleRoom);
     if (state.empty() || state == "zrk_personalroom") {
         session->teleport(!arena.empty() ? arena : back, "zrk_personalroom", std::string());
-    } else if (state == "room") {
-        session->teleport(std::string(), "room", std::string());
-    } else {
-        writeLog(4, kChannel, "no fresh GUI manager for the player hall's panels: only the teleport is made");
-        session->teleport(std::string(), state, std::string());
+        return;
     }
+    if (state == "room") {
+        session->teleport(std::string(), "room", std::string());
+        if (BackgroundScene* background = BackgroundScene::instancePtr())
+            background->setIdleAction([] { raiseLeaveEvent(); });
+        else
+            raiseLeaveEvent();
+        return;
+    }
+    // The player hall: its panels come back on a fresh GUI manager.
+    if (gui::IGuiManager* gui = RoomHooks::guiManager()) {
+        gui->clearScreens();
+        if (gui::IEventIdQueue* queue = gui->getEventIdQueue())
+            for (int id : {40, 93, 101})
+                queue->push(id, 0.0f);
+        gui->showPage("bottombar");
+        if (gui::IEventDispatcher* events = gui->getEventDispatcher())
+            events->raise(16);
+    } else {
+        writeLog(4, kChannel, "no GUI manager: the player hall's panels are not refreshed");
+    }
+    if (PersonalRoom* personal = PersonalRoom::getSingletonPtr())
+        personal->markReload();
+    if (!arena.empty())
+        session->leave(arena);
+    ZRKServer* server = ZRKGameData::part(&ZRKGameData::server);
+    const std::string zone = server ? server->getCurrentZone().getStringVal("name", "") : std::string();
+    session->teleport(zone, "playerhall", std::string());
 }
 
 void BattleRoom::resyncBattle()
 {
     resetBattle();
+    attachBattlePanel();
+    activatePlayFrame();
     createLand();
 }
 
@@ -537,7 +1035,10 @@ void BattleRoom::resetBattle()
     clearGuideText();
     mGuideWaiting = false;
     closeBattleHud();
+    mBoxPanel = nullptr;
+    mBoxPanelStart = mBoxPanelEnd = -1.0f;
     mSweepEnd = -1.0f;
+    mBattlePanel = nullptr;
     mParamsReceived = false;
     mLoadingStarted = false;
     mLandLoadConnection.disconnect();
@@ -548,13 +1049,16 @@ void BattleRoom::resetBattle()
     kill(mOverTimer);
     kill(mHalfTimeTimer);
     kill(mLeaveTimer);
+    stopMusic();
     releaseLand();
+    CeguiWidgets::setDefaultCursor("Kavri3DLook", "MouseArrow");
 }
 
 void BattleRoom::releaseLand()
 {
     mLandScene.reset(); // stops drawing before the land goes
     mLand.reset();
+    mLandRoom.reset();
 }
 
 // --- event handlers ---------------------------------------------------------------------------

@@ -3,6 +3,8 @@
 #include <boost/shared_ptr.hpp>
 #include <functional>
 #include <boost/signals2/connection.hpp>
+#include <list>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -11,6 +13,7 @@
 #include <core/RtObjectAttrMap.h>
 #include <json/json.h>
 #include <gui/IBattleOver.h>
+#include <util/XmlConfigHelper.h>
 #include "rooms/BasicRoom.h"
 
 namespace kavri3D {
@@ -18,7 +21,13 @@ namespace core {
 class IEventHandler;
 } // namespace core
 namespace zrk {
+namespace gui {
+class IBattlePanel;
+class IBattlePanelHost;
+class IBoxPanel;
+} // namespace gui
 
+class BattleLandRoom;
 class LandScene;
 class ZRKLand;
 class ZRKRoomState;
@@ -32,6 +41,8 @@ public:
     /// One weapon of the chosen ammo bag: item id and shell count.
     typedef std::pair<std::string, int> WeaponEntry;
     typedef gui::IBattleOver::AwardBoxItem AwardBoxItem;
+    typedef gui::IBattleOver::AwardSlot AwardSlot;
+    typedef gui::IBattleOver::BoxOffer BoxOffer;
 
     BattleRoom();
     ~BattleRoom() override;
@@ -102,9 +113,34 @@ public:
 
     /// Merges the award list of a battle state: currencies by type (in type order), then items
     /// by id (in id order), amounts summed.
-    static std::vector<AwardBoxItem> mergeAwards(const Json::Value& awards);
-    /// An award entry's name and icon from its kind (items: their id as the name).
-    static AwardBoxItem fillAwardRecord(int id, int type, int num);
+    std::vector<AwardBoxItem> mergeAwards(const Json::Value& awards) const;
+    /// An award entry's name and icon from its kind; an item's from the item library and the
+    /// battle's item table, with its full record.
+    AwardBoxItem fillAwardRecord(int id, int type, int num) const;
+    /// One award slot per seat for the box opening, handed to the box panel when there is one.
+    void buildAwardSlots();
+    /// The room's boxes, handed to the box panel when there is one.
+    void fillBoxList();
+    /// GUI event 59 through a fresh GUI manager (the lobby's idle action after a battle).
+    static void raiseLeaveEvent();
+
+    // The battle's loadout: the player's bags make room for the battle's weapons and props,
+    // and get their own items back when the scene ends.
+    /// Takes the bag proper, the ammo bag and the props bag aside (once per scene); with
+    /// `remove` they also leave the inventory.
+    void pullBattleBags(bool remove);
+    /// Gives the ammo bag the battle's weapons (a staged duplicate's own, else the bag's set)
+    /// and arms the own doll with them.
+    void buildBattleWeapons();
+    /// Lends one weapon in the next free slot of the weapon bag (at most 9); returns how many
+    /// slots were taken before.
+    int addBattleWeapon(const std::string& itemId, int bagIndex, int fixItem, int itemCd, int shellNum, int shootRange);
+    /// Lends a staged duplicate's props (at most 6).
+    void addDuplicateProps();
+    /// Puts the bags back as they were before the battle.
+    void restoreBattleBags();
+    /// Takes the lent weapons back out of the ammo bag (the tutorial's own arms follow).
+    void removeGivenWeapons();
 
     // What tests look at.
     const std::string& getReturnState() const { return mReturnState; }
@@ -119,6 +155,19 @@ public:
     bool isBattleOverShown() const { return mBattleOverShown; }
     bool isResultReported() const { return mResultReported; }
     float getGuideDuration() const { return mGuideDuration; }
+    bool areBagsPulled() const { return mBagsPulled; }
+    bool isSpecialDuplicate() const { return mSpecialDuplicate; }
+    const std::vector<AwardSlot>& getAwardSlots() const { return mAwardSlots; }
+    int getHalfTimeStage() const { return mHalfTimeStage; }
+    gui::IBoxPanel* getBoxPanel() const { return mBoxPanel; }
+    float getBoxPanelStart() const { return mBoxPanelStart; }
+    float getBoxPanelEnd() const { return mBoxPanelEnd; }
+    float getSweepEnd() const { return mSweepEnd; }
+    long getMusicSound() const { return mMusicSound; }
+    gui::IBattlePanelHost* getBattlePanel() const { return mBattlePanel; }
+    /// The "arm" and "data" entries of the item document by id (filled by createScene).
+    const std::map<int, Json::Value>& getWeaponTable() const { return mWeaponTable; }
+    const std::map<int, Json::Value>& getItemTable() const { return mItemTable; }
 
     static constexpr unsigned kLoadDelayMs = 100;
     static constexpr unsigned kLeaveDelayMs = 100;
@@ -132,12 +181,21 @@ private:
     void readAwards();
     void showBattleOver();
     void closeBattleHud();
+    void attachBattlePanel();
+    void attachStatusProvider();
+    void playMusic(const std::string& name);
+    void stopMusic();
+    /// The "ds_ai" text of the room's duplicate stage, parsed; false when there is none.
+    bool readStageAi(Json::Value& ai) const;
+    int roomParam(const char* key) const;
     void releaseLand();
     ZRKRoomState* landRoomState() const;
     int setTimer(int& id, unsigned ms, const std::function<void()>& call);
+    static std::string awardIcon(int type);
     void kill(int& id);
 
     std::unique_ptr<ZRKLand> mLand;
+    boost::shared_ptr<BattleLandRoom> mLandRoom; ///< the land's view of the room
     std::unique_ptr<LandScene> mLandScene; ///< draws the land; goes before it
     int mLoadTimer = -1;
     int mSimulatorTimer = -1;
@@ -150,6 +208,8 @@ private:
     bool mMessageBoxOpen = false;
     bool mEscapeEnabled = true;
     long mMusicSound = -1;
+    std::list<core::XmlConfigHelper> mSavedWeaponItems;
+    std::list<core::XmlConfigHelper> mSavedPropItems;
     std::vector<WeaponEntry> mWeaponSet;
     int mSavedAmmoBag = -1;
     int mAmmoBag = 1;
@@ -164,6 +224,14 @@ private:
     float mSweepEnd = -1.0f;
     std::string mRoomName; ///< the server's room of this battle
     std::vector<AwardBoxItem> mAwards;
+    std::vector<AwardSlot> mAwardSlots;
+    int mHalfTimeStage = -1; ///< the stage last shown; -1 none
+    gui::IBattlePanelHost* mBattlePanel = nullptr;
+    gui::IBoxPanel* mBoxPanel = nullptr;
+    float mBoxPanelStart = -1.0f;
+    float mBoxPanelEnd = -1.0f;
+    std::map<int, Json::Value> mWeaponTable;
+    std::map<int, Json::Value> mItemTable;
     bool mBattleOverShown = false;
     bool mResultReported = false;
     boost::shared_ptr<core::IEventHandler> mLandHandler;

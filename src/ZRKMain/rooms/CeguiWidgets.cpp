@@ -22,6 +22,17 @@ std::string CeguiWidgets::imageName(const std::string& imageset, const std::stri
     return imageset + "/" + image;
 }
 
+void CeguiWidgets::setDefaultCursor(const std::string& imageset, const std::string& image)
+{
+    CEGUI::System* system = CEGUI::System::getSingletonPtr();
+    CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
+    if (!system || !images)
+        return;
+    const CEGUI::String name = utf8(imageName(imageset, image));
+    CEGUI::MouseCursor& cursor = system->getDefaultGUIContext().getMouseCursor();
+    cursor.setDefaultImage(!imageset.empty() && images->isDefined(name) ? &images->get(name) : nullptr);
+}
+
 bool CeguiWidgets::alive(const CEGUI::Window* window)
 {
     return window && CEGUI::WindowManager::getSingletonPtr() && CEGUI::WindowManager::getSingleton().isAlive(window);

@@ -30,6 +30,16 @@ public:
     /// The slots the last change touched; `forget` empties the list once read.
     void dirtySlots(std::vector<int>& out, bool forget);
 
+    /// The key of an item's local id (the inventory's own number of it) and of its item id.
+    static const char* getLIDKey() { return "lid"; }
+    static const char* getItemIdKey() { return "i_id"; }
+    /// Adds an item the client lends for a while (a battle's arms); its bag follows from its
+    /// "pci_slot" when it names none. The next inventory reply replaces it.
+    void addItem(const core::XmlConfigHelper& item);
+    /// Removes the items of that local id (of one bag only, when `bag` is not -1); returns how
+    /// many went. An empty id names no item.
+    int removeItemByLID(const std::string& lid, int bag = -1);
+
 private:
     const Json::Value* mReply = nullptr;               ///< as the server sent it
     mutable std::vector<core::XmlConfigHelper> mItems; ///< made from it when first asked for
