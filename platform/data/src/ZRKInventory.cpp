@@ -130,12 +130,16 @@ int ZRKInventory::removeItemByLID(const std::string& lid, int bag)
 
 int ZRKInventory::bagItems(int bag, std::list<core::XmlConfigHelper>& out) const
 {
-    int count = 0;
+    std::list<core::XmlConfigHelper> found;
     for (const core::XmlConfigHelper& item : items())
-        if (item.getIntVal("bag", -1) == bag) {
-            out.push_back(item);
-            ++count;
-        }
+        if (item.getIntVal("bag", -1) == bag)
+            found.push_back(item);
+    // Items lent later come after the reply's; the bag still reads in slot order.
+    found.sort([](const core::XmlConfigHelper& a, const core::XmlConfigHelper& b) {
+        return a.getIntVal("pci_slot", 0) < b.getIntVal("pci_slot", 0);
+    });
+    const int count = static_cast<int>(found.size());
+    out.splice(out.end(), found);
     return count;
 }
 

@@ -918,7 +918,7 @@ void BattleRoom::buildAwardSlots()
             Json::Value first;
             if ((awards.isArray() || awards.isObject()) && !awards.empty())
                 first = *awards.begin();
-            const int index = intOf(first, "bi_index", -1);
+            const int index = ZRKJson::member(first, "bi_index").isNull() ? -1 : wholeNumber(first, "bi_index");
             if (index != -1) {
                 slot.index = index - 1;
                 slot.award = fillAwardRecord(wholeNumber(first, "bi_id"), wholeNumber(first, "bi_type"), wholeNumber(first, "bi_num"));

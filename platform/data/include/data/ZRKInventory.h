@@ -18,7 +18,7 @@ public:
     void clear();
 
     const std::vector<core::XmlConfigHelper>& items() const;
-    /// Appends the items of one bag, in slot order as held; returns how many.
+    /// Appends the items of one bag, in slot order; returns how many.
     int bagItems(int bag, std::list<core::XmlConfigHelper>& out) const;
     /// Appends one record per worn, weapon, props and bag slot the player has, in slot order;
     /// an empty slot's record has "i_id" 0. Items of the temporary bag, of slots in no bag or
