@@ -77,6 +77,7 @@ protected:
         core::TimerManager::instance().clear();
         yake::native::setManualClock(false);
     }
+    /// One frame of `dt` seconds: the clock, the session, the timers, the land and its events.
     void frame(float dt = 0.05f)
     {
         yake::native::advanceTime(dt);
@@ -87,10 +88,10 @@ protected:
         if (room && room->hasScene())
             room->onFrame(dt);
     }
-    void frames(int n)
+    void frames(int n, float dt = 0.05f)
     {
         for (int i = 0; i < n; ++i)
-            frame();
+            frame(dt);
     }
     /// Enters the battle with the parameter text and runs it to the fight's start.
     void enterAndLoad(const std::string& params, const Json::Value& extraParams = Json::Value())
