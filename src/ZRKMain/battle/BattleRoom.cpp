@@ -7,7 +7,12 @@
 #include <map>
 #include <core/AudioManager.h>
 #include <core/BlackBoard.h>
+#include <CEGUI/CEGUI.h>
+#include <Ogre.h>
+#include <core/Camera.h>
 #include <core/Frame.h>
+#include <core/GuiManager.h>
+#include <core/win32RenderWindow.h>
 #include <core/GraphicsSystem.h>
 #include <core/TimerManager.h>
 #include <data/ZRKBagLayout.h>
@@ -36,6 +41,7 @@
 #include <yake/Time.h>
 #include <transport/QueryString.h>
 #include "battle/BattleLandRoom.h"
+#include "battle/DragCursorModule.h"
 #include "battle/EvtLandHandler.h"
 #include "rooms/BackgroundScene.h"
 #include "rooms/CeguiWidgets.h"
@@ -87,6 +93,9 @@ BattleRoom::BattleRoom()
 BattleRoom::~BattleRoom()
 {
     *mAlive = false;
+    if (mEscapeKeyConnection.isValid())
+        mEscapeKeyConnection->disconnect();
+    mEscapeAnswer.disconnect();
     resetBattle();
     unregisterEventHandlers();
 }
@@ -156,9 +165,76 @@ void BattleRoom::createScene()
     mAwardSlots.clear();
     mHalfTimeStage = -1;
     mBattleOverShown = false;
+    core::BlackBoard* board = core::BlackBoard::getSingletonPtr();
+    mBattleHintEnabled = !board || board->getBool("kavri3D/app/func/battle_hint", true);
+    createImagesets();
+    mRenderWindow = core::win32RenderWindow::getSingletonPtr();
     registerEventHandlers();
+    if (core::GuiManager* input = core::GuiManager::getSingletonPtr())
+        mSavedCursorCapture = input->cursorCapture();
+    captureCursor();
     attachBattlePanel();
     activatePlayFrame();
+    if (mEscapeKeyConnection.isValid())
+        mEscapeKeyConnection->disconnect();
+    core::Frame* frame = RoomHooks::mainFrame();
+    if (CEGUI::Window* top = frame ? frame->getTopWindow() : nullptr)
+        mEscapeKeyConnection =
+            top->subscribeEvent(CEGUI::Window::EventKeyDown, CEGUI::Event::Subscriber(&BattleRoom::onEscapeKeyEvent, this));
+}
+
+void BattleRoom::createImagesets()
+{
+    CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
+    mArmsImagesetCount = 0;
+    if (!images)
+        return;
+    // Each under its own guard: one missing picture set costs only its own pictures.
+    for (const char* name : {"prompt", "prompt2", "end", "battle_num", "sighting"}) {
+        try {
+            images->loadImageset(CeguiWidgets::utf8(std::string(name) + ".imageset"));
+        } catch (const std::exception& e) {
+            writeLog(6, kChannel, std::string("imageset ") + name + " not loaded: " + e.what());
+        }
+    }
+    // The weapons' pictures: as many sets as there are files, counting from 1.
+    for (int n = 1; n < 100; ++n) {
+        try {
+            images->loadImageset(CeguiWidgets::utf8("arms" + std::to_string(n) + ".imageset"));
+        } catch (const std::exception&) {
+            break;
+        }
+        mArmsImagesetCount = n;
+    }
+}
+
+void BattleRoom::destroyImagesets()
+{
+    CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
+    if (images) {
+        for (const char* name : {"prompt", "prompt2", "end", "battle_num", "sighting"})
+            images->destroyImageCollection(CeguiWidgets::utf8(name), false);
+        for (int n = 1; n <= mArmsImagesetCount; ++n)
+            images->destroyImageCollection(CeguiWidgets::utf8("arms" + std::to_string(n)), false);
+    }
+    mArmsImagesetCount = 0;
+}
+
+void BattleRoom::captureCursor()
+{
+    if (core::GuiManager* input = core::GuiManager::getSingletonPtr())
+        input->cursorCapture(2);
+    enableMouseInputs(true);
+    dragCursor(true);
+}
+
+void BattleRoom::releaseCursor()
+{
+    if (core::GuiManager* input = core::GuiManager::getSingletonPtr())
+        input->cursorCapture(0);
+    dragCursor(false);
+    enableMouseInputs(false);
+    CeguiWidgets::setDefaultCursor("Kavri3DLook", "MouseArrow");
 }
 
 void BattleRoom::attachBattlePanel()
@@ -204,12 +280,21 @@ void BattleRoom::destroyScene()
 {
     unregisterEventHandlers();
     resetBattle();
+    if (mEscapeKeyConnection.isValid())
+        mEscapeKeyConnection->disconnect();
+    destroyImagesets();
+    if (mSavedCursorCapture != -1)
+        if (core::GuiManager* input = core::GuiManager::getSingletonPtr())
+            input->cursorCapture(mSavedCursorCapture);
+    mSavedCursorCapture = -1;
     if (mMessageBoxOpen)
         if (core::Frame* frame = RoomHooks::mainFrame())
             frame->cancelMessageBox();
     mMessageBoxOpen = false;
+    mEscapeAnswer.disconnect();
     mWeaponTable.clear();
     mItemTable.clear();
+    mRenderWindow = nullptr;
     restoreBattleBags();
     if (mSavedAmmoBag != -1)
         ZRKUserRequest::setCa_id(mSavedAmmoBag);
@@ -341,6 +426,7 @@ void BattleRoom::startLoading()
             },
             true);
     playMusic(mLand->getMapInfo().getStringVal("music", "music_bg0.mp3"));
+    loadRadarConfig();
 }
 
 void BattleRoom::playMusic(const std::string& name)
@@ -380,6 +466,12 @@ void BattleRoom::onLandLoadState(int, int state)
     case LOAD_READY:
         clearGuideText();
         attachStatusProvider();
+        if (!isDragCursor()) {
+            // Not while the player has the mouse for himself (the leave question is open).
+            if (!mMessageBoxOpen)
+                captureCursor();
+        }
+        CeguiWidgets::setDefaultCursor("", "");
         if (ZRKPlayerSim* me = mLand && mLand->getFixPlay() == 1 ? mLand->getMyDoll() : nullptr)
             for (SkillState& skill : me->getSkillStates()) {
                 // A stage's map locks a skill (below 0), shows it unusable (0) or frees it.
@@ -430,6 +522,288 @@ void BattleRoom::reportResult()
         if (error)
             writeLog(4, kChannel, "the server did not take the end of the battle in " + name + ": " + text);
     }, name, winner);
+}
+
+// --- camera, cursor and keys --------------------------------------------------------------------
+
+void BattleRoom::onCameraCreated()
+{
+    using namespace yake::input;
+    core::Camera* camera = getCameraController();
+    if (!camera)
+        return;
+    struct Bind {
+        int controller, axis, direction;
+        float scale;
+        int action;
+    };
+    static const Bind kBinds[] = {
+        {2, 0, 1, -1, ACTIONID_ROTATE_LEFT},  {2, 0, 0, -1, ACTIONID_ROTATE_RIGHT}, {3, 1, 1, -1, ACTIONID_PITCH_UP},
+        {3, 1, 0, -1, ACTIONID_PITCH_DOWN},   {3, 3, 0, -1, ACTIONID_REVERSE},      {3, 3, 1, -1, ACTIONID_FORWARD},
+        {4, 0, 1, -2, ACTIONID_STRAFE_LEFT},  {4, 0, 0, -2, ACTIONID_STRAFE_RIGHT}, {4, 1, 1, -1, ACTIONID_FORWARD},
+        {4, 1, 0, -1, ACTIONID_REVERSE},      {4, 0, 1, 1, ACTIONID_ROTATE_LEFT},   {4, 0, 0, 1, ACTIONID_ROTATE_RIGHT},
+        {5, 3, 0, -1, ACTIONID_REVERSE},      {5, 3, 1, -1, ACTIONID_FORWARD}};
+    for (int index : {2, 3, 4, 5})
+        if (core::InputController* c = camera->getInputController(index))
+            c->clearBinds();
+    for (const Bind& b : kBinds)
+        if (core::InputController* c = camera->getInputController(b.controller))
+            c->bindMouseMove(b.axis, b.direction, b.scale, b.action);
+    mFreeRotate = false;
+    if (core::InputController* turn = camera->getInputController(2)) {
+        turn->enableAction(ACTIONID_ROTATE_LEFT, false);
+        turn->enableAction(ACTIONID_ROTATE_RIGHT, false);
+    }
+    camera->getCameraControllerTP()->trackOrientaion(true);
+    camera->getCameraControllerTP()->limitDistance(true, 20.0f, 20.0f);
+    regDragCursor(boost::shared_ptr<core::IDragCursorModule>(new DragCursorModule(*this)));
+}
+
+bool BattleRoom::dragCursorDetect()
+{
+    GrafixClientState::dragCursorDetect();
+    return true;
+}
+
+void BattleRoom::dragCursorReset()
+{
+    CEGUI::System* gui = CEGUI::System::getSingletonPtr();
+    CEGUI::Window* sheet = gui ? gui->getDefaultGUIContext().getRootWindow() : nullptr;
+    if (sheet)
+        if (core::GuiManager* input = core::GuiManager::getSingletonPtr()) {
+            const CEGUI::Rectf r = sheet->getUnclippedOuterRect().get();
+            input->cursorResetPos(r.getWidth() / 2.0f, r.getHeight() / 2.0f);
+        }
+    GrafixClientState::dragCursorReset();
+}
+
+void BattleRoom::activatePlayFrame()
+{
+    core::Frame* frame = RoomHooks::mainFrame();
+    CEGUI::Window* top = frame ? frame->getTopWindow() : nullptr;
+    if (top && top->isChild("PlayFrm"))
+        top->getChild("PlayFrm")->activate();
+}
+
+void BattleRoom::updateCamera(float dt)
+{
+    core::Camera* camera = getCameraController();
+    ZRKPlayerSim* me = mLand && mLand->isLoaded() ? mLand->getMyDoll() : nullptr;
+    if (!camera || !mLandScene)
+        return;
+    // The land's scene follows a flying shell and the other dolls' turns; the own doll's turn
+    // and the time before the fight are the room's camera's.
+    ZRKPlayerSim* acting = mLand->getActingDoll();
+    const bool own = me && !mLand->isFinished() && !mLand->_cameraIsRoaming() && (!acting || acting == me);
+    if (own != mCameraOwn) {
+        mCameraOwn = own;
+        mLandScene->setCamera(own ? nullptr : getCamera());
+        camera->getCameraControllerTP()->setPitch(0.35f);
+    }
+    camera->update();
+    if (!own)
+        return;
+    const yake::math::Vector3 p = me->getPosition();
+    const yake::math::Vector3 f = me->getMovable().getFacing();
+    core::CameraControllerTP* tp = camera->getCameraControllerTP();
+    tp->setTarget(p.x, p.y + 4.0f, p.z, std::atan2(f.x, f.z));
+    tp->place(getCamera());
+    (void)dt;
+}
+
+bool BattleRoom::onEscapeKeyEvent(const CEGUI::EventArgs& args)
+{
+    try {
+        return onEscapeKey(static_cast<const CEGUI::KeyEventArgs&>(args).scancode);
+    } catch (const std::exception& e) {
+        writeLog(3, kChannel, std::string("the Escape key failed: ") + e.what());
+        return false;
+    }
+}
+
+bool BattleRoom::onEscapeKey(int scanCode)
+{
+    if (scanCode != 1)
+        return false;
+    if (!mEscapeEnabled || !mLand || !mBattlePanel || mLand->getLoadState() >= LOAD_OVER)
+        return false;
+    core::Frame* frame = RoomHooks::mainFrame();
+    if (mMessageBoxOpen) {
+        // A second Escape closes the question and plays on.
+        if (frame)
+            frame->cancelMessageBox();
+        mMessageBoxOpen = false;
+        onEscapeConfirmed(-1);
+        return false;
+    }
+    ZRKPlayerSim* me = mLand->getMyDoll();
+    const bool alive = me && !me->isDead();
+    if (alive)
+        mLand->_cameraLeaveRoam();
+    releaseCursor();
+    if (alive) {
+        me->getController().enable(false);
+        me->freeze();
+        if (me->isMoving())
+            me->wait();
+    }
+    const float begin = mLand->getTimeBegin();
+    const bool early = getName() == "battle" && !(begin > 0.0f && mLand->getTimeNow() - begin > 60.0f);
+    if (!frame) {
+        writeLog(4, kChannel, "no main frame: the leave question is not asked");
+        onEscapeConfirmed(-1);
+        return false;
+    }
+    std::weak_ptr<bool> life = mAlive;
+    mEscapeAnswer.disconnect();
+    mEscapeAnswer = frame->messageBox2("warning/title", early ? "warning/escape1" : "warning/escape",
+                                       [this, life](core::DialogBoxResult& result) {
+                                           if (!life.expired() && *life.lock())
+                                               onEscapeConfirmed(result.button);
+                                       },
+                                       3, 9, 300, 150);
+    mMessageBoxOpen = true;
+    return true;
+}
+
+void BattleRoom::onEscapeConfirmed(int result)
+{
+    mMessageBoxOpen = false;
+    if (result == 0 && mLand) {
+        if (mReturnState.empty() || mReturnState == "zrk_personalroom")
+            mReturnState = "playerhall";
+        leaveRoom();
+        return;
+    }
+    if (!mLand)
+        return;
+    if (ZRKPlayerSim* me = mLand->getMyDoll())
+        if (!me->isDead())
+            me->getController().enable(true);
+    if (mLand->getLoadState() < LOAD_OVER)
+        resumeInput();
+}
+
+void BattleRoom::suspendInput()
+{
+    if (!isDragCursor())
+        return;
+    // The suspend panel belongs to the heads-up panels still to come: the cursor is freed.
+    releaseCursor();
+}
+
+void BattleRoom::resumeInput()
+{
+    if (isDragCursor())
+        return;
+    captureCursor();
+    CeguiWidgets::setDefaultCursor("", "");
+}
+
+void BattleRoom::checkInputFocus()
+{
+    if (mRenderWindow && !mRenderWindow->isActivated()) {
+        suspendInput();
+        return;
+    }
+    resumeIfSuspendClosed();
+}
+
+void BattleRoom::resumeIfSuspendClosed()
+{
+    // Without a suspend panel the player "closes" it by coming back to the window; the leave
+    // question keeps the cursor free until it is answered.
+    if (!isDragCursor() && !mMessageBoxOpen && hasScene() && mLand && mLand->getLoadState() < LOAD_OVER &&
+        (!mRenderWindow || mRenderWindow->isActivated()))
+        resumeInput();
+}
+
+// --- radar ---------------------------------------------------------------------------------------
+
+void BattleRoom::loadRadarConfig()
+{
+    if (mRadarLoaded || !mLand)
+        return;
+    core::XmlConfigHelper radar = mLand->getRadarConfig();
+    mRadarMin = yake::math::Vector3(radar.getRealVal("radar/box/<xmlattr>/x0", 0.0f), radar.getRealVal("radar/box/<xmlattr>/y0", 0.0f),
+                                    radar.getRealVal("radar/box/<xmlattr>/z0", 0.0f));
+    mRadarMax = yake::math::Vector3(radar.getRealVal("radar/box/<xmlattr>/x1", 0.0f), radar.getRealVal("radar/box/<xmlattr>/y1", 0.0f),
+                                    radar.getRealVal("radar/box/<xmlattr>/z1", 0.0f));
+    const float w = radar.getRealVal("image/<xmlattr>/w", 0.0f), h = radar.getRealVal("image/<xmlattr>/h", 0.0f);
+    mRadarImageWidth = std::isfinite(w) && std::fabs(w) < 1e6f ? static_cast<int>(w) : 0;
+    mRadarImageHeight = std::isfinite(h) && std::fabs(h) < 1e6f ? static_cast<int>(h) : 0;
+    if (gui::IBattlePanel* panel = mBattlePanel ? mBattlePanel->getPanel() : nullptr) {
+        panel->setRadarSize(w, h);
+        panel->setRadarScale(3.0f);
+    }
+    setRadarMapImage(radar.getStringVal("image", ""));
+    mRadarLoaded = true;
+}
+
+void BattleRoom::setRadarMapImage(const std::string& name)
+{
+    resetRadarMap();
+    mRadarMaterial = "kavri3D/zrk/map";
+    mRadarTexture = name;
+    if (!Ogre::MaterialManager::getSingletonPtr())
+        return;
+    try {
+        Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().getByName(mRadarMaterial);
+        Ogre::Technique* technique = material ? material->getTechnique(0) : nullptr;
+        Ogre::Pass* pass = technique ? technique->getPass(0) : nullptr;
+        if (!pass)
+            return;
+        if (pass->getNumTextureUnitStates() == 0)
+            pass->createTextureUnitState(name);
+        else
+            pass->getTextureUnitState(0)->setTextureName(name);
+    } catch (const std::exception& e) {
+        writeLog(4, kChannel, "radar map " + name + " not shown: " + e.what());
+    }
+}
+
+void BattleRoom::resetRadarMap()
+{
+    if (!mRadarMaterial.empty()) {
+        if (Ogre::MaterialManager::getSingletonPtr()) {
+            try {
+                Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().getByName(mRadarMaterial);
+                Ogre::Technique* technique = material ? material->getTechnique(0) : nullptr;
+                Ogre::Pass* pass = technique ? technique->getPass(0) : nullptr;
+                if (pass && pass->getNumTextureUnitStates() > 0)
+                    pass->getTextureUnitState(0)->setTextureName("empty.png");
+            } catch (const std::exception& e) {
+                writeLog(4, kChannel, std::string("radar map not reset: ") + e.what());
+            }
+        }
+        mRadarMaterial.clear();
+    }
+    if (!mRadarTexture.empty()) {
+        if (Ogre::TextureManager* textures = Ogre::TextureManager::getSingletonPtr()) {
+            try {
+                Ogre::TexturePtr texture = textures->getByName(mRadarTexture);
+                if (texture) {
+                    texture->unload();
+                    textures->remove(texture);
+                }
+            } catch (const std::exception& e) {
+                writeLog(4, kChannel, std::string("radar picture not released: ") + e.what());
+            }
+        }
+        mRadarTexture.clear();
+    }
+}
+
+bool BattleRoom::projectToRadar(yake::math::Vector3& p) const
+{
+    const float dx = mRadarMax.x - mRadarMin.x, dz = mRadarMax.z - mRadarMin.z;
+    if (!mRadarLoaded || dx == 0.0f || dz == 0.0f)
+        return false;
+    const float x = (p.x - mRadarMin.x) / dx * static_cast<float>(mRadarImageWidth);
+    const float y = (p.z - mRadarMin.z) / dz * static_cast<float>(mRadarImageHeight);
+    p.x = x;
+    p.y = y;
+    return true;
 }
 
 // --- the battle's loadout ---------------------------------------------------------------------
@@ -668,6 +1042,32 @@ void BattleRoom::onFrame(float dt)
     if (mBoxPanel)
         mBoxPanel->update(static_cast<float>(yake::native::getTime()));
     checkLoadingDone();
+    ZRKPlayerSim* me = mLand && mLand->isLoaded() ? mLand->getMyDoll() : nullptr;
+    if (me && !mLand->isFinished()) {
+        // The radar turns with the own doll; the wind vane is still to come.
+        const yake::math::Vector3 f = me->getMovable().getFacing();
+        if (gui::IBattlePanel* panel = mBattlePanel ? mBattlePanel->getPanel() : nullptr)
+            panel->setRadarOrientation(-f.z, -f.x);
+    }
+    if (me) {
+        // The mouse turns the camera only while the doll may not act; else it follows the doll.
+        bool rotate = false;
+        if (!mLand->_cameraIsRoaming() && !mLand->isFinished())
+            rotate = me->isFlagSet(SIM_FREE_CAMERA | SIM_DOWN | SIM_OUT) || (!me->isWaiting() && !me->isMoving()) ||
+                     !me->getController().isEnabled();
+        if (rotate != mFreeRotate) {
+            mFreeRotate = rotate;
+            core::Camera* camera = getCameraController();
+            if (core::InputController* turn = camera ? camera->getInputController(2) : nullptr) {
+                turn->enableAction(yake::input::ACTIONID_ROTATE_LEFT, rotate);
+                turn->enableAction(yake::input::ACTIONID_ROTATE_RIGHT, rotate);
+            }
+            if (camera)
+                camera->getCameraControllerTP()->trackOrientaion(!rotate);
+        }
+    }
+    updateCamera(dt);
+    checkInputFocus();
     BasicRoom::onFrame(dt);
 }
 
@@ -750,6 +1150,8 @@ void BattleRoom::readAwards()
 
 void BattleRoom::onBattleOver()
 {
+    resumeIfSuspendClosed();
+    dragCursor(false);
     closeBattleHud();
     playMusic("music_bg2.mp3");
     mOverTimer = -1;
@@ -815,6 +1217,8 @@ void BattleRoom::showBattleOver()
 
 void BattleRoom::closeBattleHud()
 {
+    mFreeRotate = false;
+    resetRadarMap();
     if (mMessageBoxOpen)
         if (core::Frame* frame = RoomHooks::mainFrame())
             frame->cancelMessageBox();
@@ -1040,6 +1444,7 @@ void BattleRoom::resetBattle()
     mSweepEnd = -1.0f;
     mBattlePanel = nullptr;
     mParamsReceived = false;
+    mRadarLoaded = false;
     mLoadingStarted = false;
     mLandLoadConnection.disconnect();
     mPlayerStateConnection.disconnect();
@@ -1050,6 +1455,9 @@ void BattleRoom::resetBattle()
     kill(mHalfTimeTimer);
     kill(mLeaveTimer);
     stopMusic();
+    if (mLandScene && getCamera())
+        mLandScene->setCamera(getCamera());
+    mCameraOwn = false;
     releaseLand();
     CeguiWidgets::setDefaultCursor("Kavri3DLook", "MouseArrow");
 }

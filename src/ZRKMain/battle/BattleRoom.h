@@ -13,12 +13,19 @@
 #include <core/RtObjectAttrMap.h>
 #include <json/json.h>
 #include <gui/IBattleOver.h>
+#include <CEGUI/Event.h>
 #include <util/XmlConfigHelper.h>
+#include <yake/Vector3.h>
 #include "rooms/BasicRoom.h"
+
+namespace CEGUI {
+class EventArgs;
+}
 
 namespace kavri3D {
 namespace core {
 class IEventHandler;
+class win32RenderWindow;
 } // namespace core
 namespace zrk {
 namespace gui {
@@ -51,9 +58,11 @@ public:
     void onFrame(float dt) override;
     void createScene() override;
     void destroyScene() override;
-    virtual void onCameraCreated() {}
-    virtual void dragCursorDetect() {}
-    virtual void dragCursorReset() {}
+    void onCameraCreated() override;
+    /// Any drag is taken: the framework's detection runs, the answer is always yes.
+    bool dragCursorDetect() override;
+    /// Recentres the pointer first.
+    void dragCursorReset() override;
     bool queryFlag() override { return false; }
 
     // The battle room's own slots; timers, signals and room messages reach the room through
@@ -69,7 +78,7 @@ public:
     virtual bool filterLandEvent(core::Event& event) { return false; }
     virtual bool filterDollEvent(core::Event& event) { return false; }
     virtual bool filterNpcEvent(core::Event& event) { return false; }
-    virtual void activatePlayFrame() {}
+    virtual void activatePlayFrame();
     virtual void onRoomParam(bool first, bool dress);
     virtual void startLoading();
     virtual void startSimulator();
@@ -83,6 +92,23 @@ public:
     // Room messages of the session.
     void onEnterRoom(const std::string& room, int code, const std::string& params) override;
     void onRoomReady(const std::string& room) override;
+
+    /// The Escape key asks whether to leave the battle; true when the key was used.
+    bool onEscapeKey(int scanCode);
+    /// The answer to the leave question: 0 leaves, anything else plays on.
+    void onEscapeConfirmed(int result);
+    /// The window lost the focus or the player released the mouse: the cursor is freed.
+    void suspendInput();
+    /// The mouse steers the camera again.
+    void resumeInput();
+    void checkInputFocus();
+    void resumeIfSuspendClosed();
+    /// A world position on the radar map's picture (x and y in pixels); false before the radar
+    /// is known or for a radar box without extent, the position untouched.
+    bool projectToRadar(yake::math::Vector3& p) const;
+    void loadRadarConfig();
+    void setRadarMapImage(const std::string& name);
+    void resetRadarMap();
 
     /// Makes a new land (the old one goes), starts the start-up delay and waits for the room's
     /// parameters.
@@ -156,6 +182,12 @@ public:
     bool isResultReported() const { return mResultReported; }
     float getGuideDuration() const { return mGuideDuration; }
     bool areBagsPulled() const { return mBagsPulled; }
+    bool isFreeRotate() const { return mFreeRotate; }
+    bool isMessageBoxOpen() const { return mMessageBoxOpen; }
+    bool isRadarLoaded() const { return mRadarLoaded; }
+    int getArmsImagesetCount() const { return mArmsImagesetCount; }
+    /// Whether the room's own third-person camera places the view (else the land's scene does).
+    bool isCameraOwn() const { return mCameraOwn; }
     bool isSpecialDuplicate() const { return mSpecialDuplicate; }
     const std::vector<AwardSlot>& getAwardSlots() const { return mAwardSlots; }
     int getHalfTimeStage() const { return mHalfTimeStage; }
@@ -182,6 +214,14 @@ private:
     void showBattleOver();
     void closeBattleHud();
     void attachBattlePanel();
+    void createImagesets();
+    void destroyImagesets();
+    bool onEscapeKeyEvent(const CEGUI::EventArgs& args);
+    void releaseCursor();
+    void captureCursor();
+    /// Steers the camera: the land's scene follows shots and others' turns, the room's own
+    /// camera the own doll.
+    void updateCamera(float dt);
     void attachStatusProvider();
     void playMusic(const std::string& name);
     void stopMusic();
@@ -206,6 +246,18 @@ private:
     boost::signals2::connection mPlayerStateConnection;
     boost::signals2::connection mRoomParamConnection;
     bool mMessageBoxOpen = false;
+    int mSavedCursorCapture = -1;
+    bool mFreeRotate = false;
+    bool mCameraOwn = false;
+    boost::signals2::connection mEscapeAnswer;
+    CEGUI::Event::Connection mEscapeKeyConnection;
+    int mRadarImageWidth = 0, mRadarImageHeight = 0;
+    std::string mRadarMaterial, mRadarTexture;
+    yake::math::Vector3 mRadarMin, mRadarMax;
+    bool mRadarLoaded = false;
+    int mArmsImagesetCount = 0;
+    core::win32RenderWindow* mRenderWindow = nullptr;
+    bool mBattleHintEnabled = true;
     bool mEscapeEnabled = true;
     long mMusicSound = -1;
     std::list<core::XmlConfigHelper> mSavedWeaponItems;
