@@ -1492,9 +1492,18 @@ void BattleRoom::unregisterEventHandlers()
 
 void BattleRoom::installEventPreviews() {}
 
-void BattleRoom::forwardGuiCall(int, const std::string&, const std::string&, const std::string&, bool) {}
+void BattleRoom::forwardGuiCall(int team, const std::string& uid, const std::string& nickname, const std::string& msg,
+                                bool local)
+{
+    if (gui::IBattlePanel* panel = mBattlePanel ? mBattlePanel->getPanel() : nullptr)
+        panel->line(team, uid, nickname, msg, local);
+}
 
-void BattleRoom::forwardGuiCall2(int, int) {}
+void BattleRoom::forwardGuiCall2(int first, int second)
+{
+    if (gui::IBattlePanel* panel = mBattlePanel ? mBattlePanel->getPanel() : nullptr)
+        panel->next(first, second);
+}
 
 } // namespace zrk
 } // namespace kavri3D
