@@ -47,8 +47,8 @@
 #include "rooms/CeguiWidgets.h"
 #include "rooms/EquipRes.h"
 #include "rooms/PersonalRoom.h"
-#include "rooms/RoomHooks.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -85,8 +85,8 @@ int wholeNumber(const Json::Value& record, const char* key)
 
 BattleRoom::BattleRoom()
 {
-    mainLightsEnabled = false;
-    prefetchSuspended = true;
+    mMainLightsEnabled = false;
+    mPrefetchSuspended = true;
     setName("battle");
 }
 
@@ -177,7 +177,7 @@ void BattleRoom::createScene()
     activatePlayFrame();
     if (mEscapeKeyConnection.isValid())
         mEscapeKeyConnection->disconnect();
-    core::Frame* frame = RoomHooks::mainFrame();
+    core::Frame* frame = GameServices::frame();
     if (CEGUI::Window* top = frame ? frame->getTopWindow() : nullptr)
         mEscapeKeyConnection =
             top->subscribeEvent(CEGUI::Window::EventKeyDown, CEGUI::Event::Subscriber(&BattleRoom::onEscapeKeyEvent, this));
@@ -288,7 +288,7 @@ void BattleRoom::destroyScene()
             input->cursorCapture(mSavedCursorCapture);
     mSavedCursorCapture = -1;
     if (mMessageBoxOpen)
-        if (core::Frame* frame = RoomHooks::mainFrame())
+        if (core::Frame* frame = GameServices::frame())
             frame->cancelMessageBox();
     mMessageBoxOpen = false;
     mEscapeAnswer.disconnect();
@@ -579,7 +579,7 @@ void BattleRoom::dragCursorReset()
 
 void BattleRoom::activatePlayFrame()
 {
-    core::Frame* frame = RoomHooks::mainFrame();
+    core::Frame* frame = GameServices::frame();
     CEGUI::Window* top = frame ? frame->getTopWindow() : nullptr;
     if (top && top->isChild("PlayFrm"))
         top->getChild("PlayFrm")->activate();
@@ -627,7 +627,7 @@ bool BattleRoom::onEscapeKey(int scanCode)
         return false;
     if (!mEscapeEnabled || !mLand || !mBattlePanel || mLand->getLoadState() >= LOAD_OVER)
         return false;
-    core::Frame* frame = RoomHooks::mainFrame();
+    core::Frame* frame = GameServices::frame();
     if (mMessageBoxOpen) {
         // A second Escape closes the question and plays on.
         if (frame)
@@ -1220,7 +1220,7 @@ void BattleRoom::closeBattleHud()
     mFreeRotate = false;
     resetRadarMap();
     if (mMessageBoxOpen)
-        if (core::Frame* frame = RoomHooks::mainFrame())
+        if (core::Frame* frame = GameServices::frame())
             frame->cancelMessageBox();
     mMessageBoxOpen = false;
     gui::IGuiManager* gui = getGuiManager();
@@ -1346,7 +1346,7 @@ void BattleRoom::onPlayerStateChanged(const std::string&, int)
 
 void BattleRoom::raiseLeaveEvent()
 {
-    gui::IGuiManager* gui = RoomHooks::guiManager();
+    gui::IGuiManager* gui = GameServices::guiManager();
     if (gui::IEventDispatcher* events = gui ? gui->getEventDispatcher() : nullptr)
         events->raise(59);
     else
@@ -1406,7 +1406,7 @@ void BattleRoom::leaveRoom()
         return;
     }
     // The player hall: its panels come back on a fresh GUI manager.
-    if (gui::IGuiManager* gui = RoomHooks::guiManager()) {
+    if (gui::IGuiManager* gui = GameServices::guiManager()) {
         gui->clearScreens();
         if (gui::IEventIdQueue* queue = gui->getEventIdQueue())
             for (int id : {40, 93, 101})
