@@ -58,7 +58,7 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
     const std::string aimShot = std::string(ZRK_SHOTS_DIR) + "/battle-aim.png";
     const std::string awardsShot = std::string(ZRK_SHOTS_DIR) + "/battle-awards.png";
     double aimLight = -1, awardsLight = -1;
-    bool aimed = false, resultShown = false, turned = false, freeWhileStanding = false;
+    bool aimed = false, resultShown = false, turned = false, freeWhileWaiting = false;
     float yawBefore = 0.0f;
     int shots = 0;
     const bool ok = zrktest::GameRun::run(
@@ -90,8 +90,8 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
             const int cy = static_cast<int>(g->getRenderWindow()->getHeight() / 2);
             core::CameraControllerTP* camera = room->getCameraController()->getCameraControllerTP();
 
-            // On his turns hero turns the view with the mouse while he stands, raises the
-            // barrel, holds fire, and lets go.
+            // On his turns hero raises the barrel, holds fire, and lets go; on the others' turns
+            // he looks around with the mouse.
             int held = 0, frame = 0;
             auto gui = [&]() -> gui::IBattleOver* {
                 gui::IGuiManager* m = room->getGuiManager();
@@ -103,15 +103,9 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
                 ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
                 if (me && land->getActingDoll() == me) {
                     ++held;
-                    if (held == 1) {
-                        yawBefore = camera->getYaw();
-                        freeWhileStanding = freeWhileStanding || room->isFreeRotate();
-                        mouseMove(input, cx + 40, cy + 2);
-                    }
-                    if (held == 2)
+                    if (held == 1)
                         keyEvent(input, XK_Up, true);
                     if (held == 3) {
-                        turned = turned || camera->getYaw() != yawBefore;
                         keyEvent(input, XK_Up, false);
                         keyEvent(input, XK_space, true);
                     }
@@ -125,6 +119,14 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
                     }
                 } else {
                     held = 0;
+                    // While the others act the mouse looks around.
+                    if (frame % 4 == 0) {
+                        freeWhileWaiting = freeWhileWaiting || room->isFreeRotate();
+                        yawBefore = camera->getYaw();
+                        mouseMove(input, cx + 40, cy + 2);
+                    } else if (frame % 4 == 2 && room->isFreeRotate()) {
+                        turned = turned || camera->getYaw() != yawBefore;
+                    }
                 }
                 resultShown = gui() && gui()->isShown();
                 return resultShown;
@@ -139,7 +141,7 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
     yake::native::setManualClock(false);
     EXPECT_TRUE(ok);
     EXPECT_GT(shots, 0);
-    EXPECT_TRUE(freeWhileStanding); // standing in his turn, the mouse turns the view
+    EXPECT_TRUE(freeWhileWaiting); // while the others act, the mouse turns the view
     EXPECT_TRUE(turned);
     EXPECT_TRUE(aimed);
     EXPECT_GT(aimLight, 0.5);

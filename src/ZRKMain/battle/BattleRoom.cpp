@@ -591,10 +591,9 @@ void BattleRoom::updateCamera(float dt)
     ZRKPlayerSim* me = mLand && mLand->isLoaded() ? mLand->getMyDoll() : nullptr;
     if (!camera || !mLandScene)
         return;
-    // The land's scene follows a flying shell and the other dolls' turns; the own doll's turn
-    // and the time before the fight are the room's camera's.
-    ZRKPlayerSim* acting = mLand->getActingDoll();
-    const bool own = me && !mLand->isFinished() && !mLand->_cameraIsRoaming() && (!acting || acting == me);
+    // The land's scene follows a flying shell and shows the end; otherwise the room's camera
+    // stays with the own doll, and the mouse looks around while the doll may not act.
+    const bool own = me && !mLand->isFinished() && !mLand->_cameraIsRoaming();
     if (own != mCameraOwn) {
         mCameraOwn = own;
         mLandScene->setCamera(own ? nullptr : getCamera());
