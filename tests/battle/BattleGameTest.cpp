@@ -60,7 +60,9 @@ private:
 
 TEST_F(BattleGame, HeroFightsABotBattleToTheEndAndIsSentBackWithHisAwards)
 {
-    std::string back, stateDuring, lent;
+    std::string back, stateDuring, lent, guide;
+    int armsSets = 0;
+    bool hiddenGuide = false;
     std::vector<std::string> bagBefore, bagAfter;
     long long coinsBefore = -1, coinsAfter = -1;
     std::size_t itemsBefore = 0, itemsAfter = 0;
@@ -94,11 +96,16 @@ TEST_F(BattleGame, HeroFightsABotBattleToTheEndAndIsSentBackWithHisAwards)
         ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
         auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
         ASSERT_TRUE(room);
-        ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400))
+        ASSERT_TRUE(game.framesUntil([&] {
+            guide = guide.empty() ? room->getShownGuideText() : guide;
+            return room->getLand() && room->getLand()->isFighting();
+        }, 400))
             << game.stateName() << " scene " << room->hasScene() << " land " << (room->getLand() != nullptr) << " load "
             << (room->getLand() ? room->getLand()->getLoadState() : -1) << " params " << room->areParamsReceived();
         stateDuring = game.stateName();
         lent = room->getLand()->getMyDoll()->getWeaponBag()->getSlots()[0].name;
+        armsSets = room->getArmsImagesetCount();
+        hiddenGuide = room->getShownGuideText().empty();
         fought = true;
         Commander commander;
         game.framesUntil([&] {
@@ -129,6 +136,9 @@ TEST_F(BattleGame, HeroFightsABotBattleToTheEndAndIsSentBackWithHisAwards)
     EXPECT_EQ(back, "zrk_personalroom");
     EXPECT_GT(coinsAfter, coinsBefore);
     EXPECT_EQ(itemsAfter, itemsBefore); // the battle lends arms; the bag stays as it was
+    EXPECT_FALSE(guide.empty()); // the map's guide text before the fight
+    EXPECT_TRUE(hiddenGuide);    // and gone once it began
+    EXPECT_EQ(armsSets, 3);
     EXPECT_EQ(lent, "10001");           // the first weapon of the ammo bag's set
     EXPECT_FALSE(bagBefore.empty());
     EXPECT_EQ(bagAfter, bagBefore);

@@ -192,7 +192,7 @@ void BattleRoom::createImagesets()
     // Each under its own guard: one missing picture set costs only its own pictures.
     for (const char* name : {"prompt", "prompt2", "end", "battle_num", "sighting"}) {
         try {
-            images->loadImageset(CeguiWidgets::utf8(std::string(name) + ".imageset"));
+            images->loadImageset(CeguiWidgets::utf8(std::string(name) + ".imageset"), "General");
         } catch (const std::exception& e) {
             writeLog(6, kChannel, std::string("imageset ") + name + " not loaded: " + e.what());
         }
@@ -200,7 +200,7 @@ void BattleRoom::createImagesets()
     // The weapons' pictures: as many sets as there are files, counting from 1.
     for (int n = 1; n < 100; ++n) {
         try {
-            images->loadImageset(CeguiWidgets::utf8("arms" + std::to_string(n) + ".imageset"));
+            images->loadImageset(CeguiWidgets::utf8("arms" + std::to_string(n) + ".imageset"), "General");
         } catch (const std::exception&) {
             break;
         }
@@ -292,6 +292,7 @@ void BattleRoom::destroyScene()
             frame->cancelMessageBox();
     mMessageBoxOpen = false;
     mEscapeAnswer.disconnect();
+    destroyGuideWindows();
     mWeaponTable.clear();
     mItemTable.clear();
     mRenderWindow = nullptr;
@@ -465,6 +466,7 @@ void BattleRoom::onLandLoadState(int, int state)
         break;
     case LOAD_READY:
         clearGuideText();
+        hideGuideWindows();
         attachStatusProvider();
         if (!isDragCursor()) {
             // Not while the player has the mouse for himself (the leave question is open).
@@ -1011,9 +1013,138 @@ void BattleRoom::checkLoadingDone()
     }
 }
 
-void BattleRoom::showGuideText(const std::string&, float seconds)
+namespace {
+/// A child by path; null when there is none.
+CEGUI::Window* childOf(CEGUI::Window* parent, const char* path)
 {
-    setTimer(mSimulatorTimer, static_cast<unsigned>(seconds * 1000.0f), [this]() { startSimulator(); });
+    return parent && parent->isChild(path) ? parent->getChild(path) : nullptr;
+}
+
+void setImage(CEGUI::Window* w, const std::string& imageset, const std::string& image)
+{
+    if (!w)
+        return;
+    CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
+    const std::string name = CeguiWidgets::imageName(imageset, image);
+    // A picture this client does not have leaves the window empty rather than failing.
+    w->setProperty("Image", images && !image.empty() && images->isDefined(CeguiWidgets::utf8(name)) ? CeguiWidgets::utf8(name) : "");
+}
+} // namespace
+
+bool BattleRoom::makeGuideWindows()
+{
+    if (mLeadText && CeguiWidgets::alive(mLeadText) && mNpcDialog && CeguiWidgets::alive(mNpcDialog))
+        return true;
+    destroyGuideWindows();
+    CEGUI::WindowManager* windows = CEGUI::WindowManager::getSingletonPtr();
+    if (!windows || !CEGUI::System::getSingletonPtr())
+        return false;
+    try {
+        mGuideRoot = windows->loadLayoutFromFile("battleGuide.layout", "General");
+        mLeadText = childOf(mGuideRoot, "leadTextBg");
+        mNpcDialog = windows->loadLayoutFromFile("npcDialog.layout", "General");
+    } catch (const std::exception& e) {
+        writeLog(3, kChannel, std::string("the guide's windows cannot be made: ") + e.what());
+        destroyGuideWindows();
+        return false;
+    }
+    if (!mLeadText || !mNpcDialog) {
+        destroyGuideWindows();
+        return false;
+    }
+    return true;
+}
+
+void BattleRoom::destroyGuideWindows()
+{
+    // The lead text may hang under the top window: it goes on its own.
+    if (mLeadText && CeguiWidgets::alive(mLeadText) && mLeadText->getParent() != mGuideRoot)
+        CeguiWidgets::destroy(mLeadText);
+    CeguiWidgets::destroy(mGuideRoot);
+    CeguiWidgets::destroy(mNpcDialog);
+    mLeadText = nullptr;
+}
+
+void BattleRoom::showGuideText(const std::string& text, float seconds)
+{
+    core::Frame* frame = GameServices::frame();
+    CEGUI::Window* top = frame ? frame->getTopWindow() : nullptr;
+    if (top && CeguiWidgets::alive(top) && makeGuideWindows()) {
+        try {
+            CEGUI::Window* root = mLeadText;
+            CEGUI::Window* content = childOf(mLeadText, "content");
+            if (mLand && mLand->getFixPlay() != 0) {
+                // A stage's guide speaks through its NPC's dialog.
+                const int n = std::max(1, mLand->getZRKDs().getIntVal("d_id", 0) - 2000);
+                const int portrait = n == 2 ? 2 : n == 4 ? 3 : 1;
+                setImage(childOf(mNpcDialog, "portrait"), "npcDialog", "FpHead" + std::to_string(portrait));
+                setImage(childOf(mNpcDialog, "title"), "npcDialog", "FpTit" + std::to_string(portrait));
+                if (CEGUI::Window* key = childOf(mNpcDialog, "lblKey"))
+                    key->hide();
+                if (CEGUI::Window* background = childOf(mNpcDialog, "bkgnd"))
+                    background->setProperty("ImageColours", "tl:FFFD3D9B tr:FFFD3D9B bl:FFFD3D9B br:FFFD3D9B");
+                root = mNpcDialog;
+                content = childOf(mNpcDialog, "txt");
+            }
+            top->addChild(root);
+            root->show();
+            root->moveToFront();
+            if (content)
+                content->setText(CeguiWidgets::utf8(text));
+            for (const char* part : {"enter", "hand"})
+                if (CEGUI::Window* w = childOf(mLeadText, part))
+                    w->setAlpha(0.0f);
+        } catch (const std::exception& e) {
+            writeLog(3, kChannel, std::string("the guide text is not shown: ") + e.what());
+        }
+    }
+    clearGuideText();
+    const float ms = std::isfinite(seconds) && seconds > 0.0f ? std::min(seconds, 600.0f) * 1000.0f : 0.0f;
+    setTimer(mSimulatorTimer, static_cast<unsigned>(ms), [this]() { startSimulator(); });
+}
+
+void BattleRoom::hideGuideWindows()
+{
+    try {
+        if (mLeadText && CeguiWidgets::alive(mLeadText)) {
+            if (CEGUI::Window* parent = mLeadText->getParent())
+                if (parent != mGuideRoot)
+                    parent->removeChild(mLeadText);
+            mLeadText->hide();
+            if (CEGUI::Window* content = childOf(mLeadText, "content"))
+                content->setText("");
+            for (const char* part : {"enter", "hand"})
+                if (CEGUI::Window* w = childOf(mLeadText, part))
+                    w->setAlpha(1.0f);
+            if (mGuideRoot && CeguiWidgets::alive(mGuideRoot) && !mLeadText->getParent())
+                mGuideRoot->addChild(mLeadText);
+        }
+        if (mNpcDialog && CeguiWidgets::alive(mNpcDialog)) {
+            setImage(childOf(mNpcDialog, "portrait"), "", "");
+            setImage(childOf(mNpcDialog, "title"), "", "");
+            if (CEGUI::Window* key = childOf(mNpcDialog, "lblKey"))
+                key->show();
+            if (CEGUI::Window* parent = mNpcDialog->getParent())
+                parent->removeChild(mNpcDialog);
+            mNpcDialog->hide();
+            if (CEGUI::Window* txt = childOf(mNpcDialog, "txt"))
+                txt->setText("");
+        }
+    } catch (const std::exception& e) {
+        writeLog(3, kChannel, std::string("the guide's windows are not hidden: ") + e.what());
+    }
+}
+
+std::string BattleRoom::getShownGuideText() const
+{
+    for (CEGUI::Window* root : {mLeadText, mNpcDialog}) {
+        if (!root || !CeguiWidgets::alive(root) || !root->isVisible() || root->getParent() == mGuideRoot || !root->getParent())
+            continue;
+        CEGUI::Window* content = childOf(root, root == mLeadText ? "content" : "txt");
+        if (content)
+            return content->getText().c_str();
+    }
+    return std::string();
 }
 
 void BattleRoom::clearGuideText()
@@ -1029,6 +1160,7 @@ void BattleRoom::startSimulator()
         writeLog(4, kChannel, "the simulator cannot start without a land");
         return;
     }
+    hideGuideWindows(); // its time is up: the fight takes the screen
     mLand->beginSimulator();
 }
 
@@ -1218,6 +1350,7 @@ void BattleRoom::closeBattleHud()
 {
     mFreeRotate = false;
     resetRadarMap();
+    hideGuideWindows();
     if (mMessageBoxOpen)
         if (core::Frame* frame = GameServices::frame())
             frame->cancelMessageBox();
@@ -1489,7 +1622,46 @@ void BattleRoom::unregisterEventHandlers()
     mLandHandler.reset();
 }
 
-void BattleRoom::installEventPreviews() {}
+void BattleRoom::installEventPreviews()
+{
+    if (!mLand)
+        return;
+    // Dying and killed notices of the dolls this client plays become battle messages. The land
+    // owns the previews and goes before the room, so they never outlive it.
+    const auto played = [](ZRKLand* land, const core::Event& e, const char* key) -> ZRKPlayerSim* {
+        const boost::any* uid = e.attrs().getAttr(key);
+        const std::string* id = uid ? boost::any_cast<std::string>(uid) : nullptr;
+        ZRKPlayerSim* doll = id && land ? land->getDoll(*id) : nullptr;
+        return doll && (doll->isUnderControl() || doll->isLocal()) ? doll : nullptr;
+    };
+    const auto nickname = [](const ZRKPlayerSim& doll) {
+        return doll.getState() ? doll.getState()->getUserSettings().getStringVal("pc_nickname", doll.getNickname())
+                               : doll.getNickname();
+    };
+    mLand->addEventPreview(6112, [played, nickname](ZRKLand* land, core::Event& e) {
+        if (ZRKPlayerSim* doll = played(land, e, "uid"))
+            land->_reportMsg2(doll->getId(), "msg/bf_dying", {nickname(*doll)}, doll->getColour() != 0, 0, 1);
+        return 0;
+    });
+    const ZRKLand::EventPreview killed = [played, nickname](ZRKLand* land, core::Event& e) {
+        ZRKPlayerSim* dead = played(land, e, "uid");
+        if (!dead)
+            return 0;
+        const boost::any* k = e.attrs().getAttr("killer");
+        const std::string* killer = k ? boost::any_cast<std::string>(k) : nullptr;
+        if (killer && !killer->empty() && *killer != dead->getId()) {
+            core::XmlConfigHelper notice(yake::ConfigurationPtr(new yake::Configuration), "Notify_killer");
+            notice.setStringVal("killer", *killer);
+            notice.setStringVal("deadPerson", nickname(*dead));
+            land->_notifyEvent(notice);
+        } else {
+            land->_reportMsg2(dead->getId(), "msg/bf_dead_1", {nickname(*dead)}, -1, 0, 1);
+        }
+        return 0;
+    };
+    mLand->addEventPreview(6113, killed);
+    mLand->addEventPreview(6114, killed);
+}
 
 void BattleRoom::forwardGuiCall(int team, const std::string& uid, const std::string& nickname, const std::string& msg,
                                 bool local)

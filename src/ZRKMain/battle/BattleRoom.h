@@ -20,7 +20,8 @@
 
 namespace CEGUI {
 class EventArgs;
-}
+class Window;
+} // namespace CEGUI
 
 namespace kavri3D {
 namespace core {
@@ -173,6 +174,8 @@ public:
     int getAmmoBag() const { return mAmmoBag; }
     const std::vector<WeaponEntry>& getWeaponSet() const { return mWeaponSet; }
     const std::string& getGuideText() const { return mGuideText; }
+    /// The guide text on screen (lead text or NPC dialog); empty when none is shown.
+    std::string getShownGuideText() const;
     bool isGuideWaiting() const { return mGuideWaiting; }
     bool areParamsReceived() const { return mParamsReceived; }
     /// Whether each of the five timers is pending: load, simulator, over, half time, leave.
@@ -207,6 +210,10 @@ public:
 
 private:
     void showGuideText(const std::string& text, float seconds);
+    void hideGuideWindows();
+    /// The guide's and the NPC dialog's windows, made from their layouts when first needed.
+    bool makeGuideWindows();
+    void destroyGuideWindows();
     void clearGuideText();
     void checkLoadingDone();
     void reportResult();
@@ -258,6 +265,9 @@ private:
     int mArmsImagesetCount = 0;
     core::win32RenderWindow* mRenderWindow = nullptr;
     bool mBattleHintEnabled = true;
+    CEGUI::Window* mGuideRoot = nullptr;  ///< "guide", holding the lead text while hidden
+    CEGUI::Window* mLeadText = nullptr;   ///< "guide/leadTextBg"
+    CEGUI::Window* mNpcDialog = nullptr;  ///< "npcDlg"
     bool mEscapeEnabled = true;
     long mMusicSound = -1;
     std::list<core::XmlConfigHelper> mSavedWeaponItems;

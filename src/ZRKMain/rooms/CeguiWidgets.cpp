@@ -28,9 +28,16 @@ void CeguiWidgets::setDefaultCursor(const std::string& imageset, const std::stri
     CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
     if (!system || !images)
         return;
-    const CEGUI::String name = utf8(imageName(imageset, image));
     CEGUI::MouseCursor& cursor = system->getDefaultGUIContext().getMouseCursor();
-    cursor.setDefaultImage(!imageset.empty() && images->isDefined(name) ? &images->get(name) : nullptr);
+    if (imageset.empty()) {
+        cursor.setDefaultImage(nullptr);
+        return;
+    }
+    // The game's look when its set is loaded, else the framework's own picture of that name.
+    CEGUI::String name = utf8(imageName(imageset, image));
+    if (!images->isDefined(name))
+        name = utf8(imageName("TaharezLook", image));
+    cursor.setDefaultImage(images->isDefined(name) ? &images->get(name) : nullptr);
 }
 
 bool CeguiWidgets::alive(const CEGUI::Window* window)
