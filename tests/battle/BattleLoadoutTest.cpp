@@ -135,3 +135,23 @@ TEST_F(BattleLoadoutTest, LentWeaponsTakeTheFirstGapAndABagHoldsNineAtMost)
     EXPECT_EQ(inventory->removeItemByLID("", -1), 0);
     EXPECT_EQ(inventory->removeItemByLID("a", 3), 1);
 }
+
+TEST(BattleStageArms, AStagesTextLendsSixPropsAtMostAndMistypedValuesCountAsZero)
+{
+    std::vector<BattleRoom::StageWeapon> weapons;
+    std::vector<std::string> props;
+    ASSERT_TRUE(BattleRoom::readStageArms(
+        R"({"weapon": [{"id": 10002, "cd": 2, "shellnum": 3, "range": 400}, {"id": "10003"}, 5],
+            "prop": [{"id": 51}, {"id": 52}, {"id": 53}, {"id": 54}, {"id": 55}, {"id": 56}, {"id": 57}]})",
+        weapons, props));
+    ASSERT_EQ(weapons.size(), 2u);
+    EXPECT_EQ(weapons[0].id, "10002");
+    EXPECT_EQ(weapons[0].shellNum, 3);
+    EXPECT_EQ(weapons[1].id, "0"); // an id as text is no id
+    EXPECT_EQ(props, (std::vector<std::string>{"51", "52", "53", "54", "55", "56"}));
+    EXPECT_FALSE(BattleRoom::readStageArms("not json", weapons, props));
+    EXPECT_TRUE(weapons.empty());
+    EXPECT_FALSE(BattleRoom::readStageArms("[1, 2]", weapons, props));
+    EXPECT_FALSE(BattleRoom::readStageArms(std::string(40, '[') + std::string(40, ']'), weapons, props));
+    EXPECT_FALSE(BattleRoom::readStageArms(std::string(20000, ' ') + "{}", weapons, props));
+}

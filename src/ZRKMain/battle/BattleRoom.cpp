@@ -836,7 +836,44 @@ void BattleRoom::pullBattleBags(bool remove)
     pull(ZRKBagLayout::Props, mSavedPropItems);
 }
 
-bool BattleRoom::readStageAi(Json::Value& ai) const
+bool BattleRoom::readStageArms(const std::string& text, std::vector<StageWeapon>& weapons, std::vector<std::string>& props)
+{
+    weapons.clear();
+    props.clear();
+    if (text.empty() || text.size() > kMaxStageAi)
+        return false;
+    Json::CharReaderBuilder builder;
+    builder["stackLimit"] = 32;
+    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    std::string errors;
+    Json::Value ai;
+    try {
+        if (!reader->parse(text.data(), text.data() + text.size(), &ai, &errors) || !ai.isObject())
+            return false;
+    } catch (const std::exception&) {
+        return false; // nested too deep
+    }
+    const Json::Value& list = ZRKJson::member(ai, "weapon");
+    if (list.isArray())
+        for (const Json::Value& w : list)
+            if (w.isObject()) {
+                StageWeapon weapon;
+                weapon.id = std::to_string(intOf(w, "id", 0));
+                weapon.cd = intOf(w, "cd", 0);
+                weapon.shellNum = intOf(w, "shellnum", 0);
+                weapon.range = intOf(w, "range", 0);
+                weapons.push_back(weapon);
+                if (weapons.size() >= 64)
+                    break;
+            }
+    const Json::Value& given = ZRKJson::member(ai, "prop");
+    if (given.isArray())
+        for (Json::ArrayIndex i = 0; i < given.size() && props.size() < static_cast<std::size_t>(kStageProps); ++i)
+            props.push_back(std::to_string(intOf(given[i], "id", 0)));
+    return true;
+}
+
+bool BattleRoom::readStageAi(std::vector<StageWeapon>& weapons, std::vector<std::string>& props) const
 {
     ZRKServer* server = ZRKGameData::part(&ZRKGameData::server);
     const int dId = roomParam("d_id"), dsId = roomParam("ds_id");
@@ -849,20 +886,10 @@ bool BattleRoom::readStageAi(Json::Value& ai) const
         for (const Json::Value& stage : stages)
             if (wholeNumber(stage, "ds_id") == dsId && ZRKJson::member(stage, "ds_ai").isString())
                 text = stage["ds_ai"].asString();
-    if (text.empty() || text.size() > kMaxStageAi) {
+    if (!readStageArms(text, weapons, props)) {
         writeLog(3, kChannel, "stage " + std::to_string(dsId) + " of duplicate " + std::to_string(dId) + " has no usable \"ds_ai\"");
         return false;
     }
-    Json::CharReaderBuilder builder;
-    builder["stackLimit"] = 32;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    std::string errors;
-    Json::Value parsed;
-    if (!reader->parse(text.data(), text.data() + text.size(), &parsed, &errors) || !parsed.isObject()) {
-        writeLog(3, kChannel, "the \"ds_ai\" of stage " + std::to_string(dsId) + " is not a JSON object");
-        return false;
-    }
-    ai = parsed;
     return true;
 }
 
@@ -877,18 +904,14 @@ void BattleRoom::buildBattleWeapons()
     if (roomParam("d_id") > 2000)
         mLand->setFixPlay(1);
     if (mLand->getFixPlay() == 1) {
-        Json::Value ai;
-        if (readStageAi(ai)) {
+        std::vector<StageWeapon> weapons;
+        std::vector<std::string> props;
+        if (readStageAi(weapons, props)) {
             mWeaponSet.clear();
-            const Json::Value& weapons = ZRKJson::member(ai, "weapon");
-            if (weapons.isArray())
-                for (const Json::Value& w : weapons) {
-                    if (!w.isObject())
-                        continue;
-                    const std::string id = std::to_string(intOf(w, "id", 0));
-                    mWeaponSet.emplace_back(id, 0);
-                    addBattleWeapon(id, mAmmoBag - 1, fix, intOf(w, "cd", 0), intOf(w, "shellnum", 0), intOf(w, "range", 0));
-                }
+            for (const StageWeapon& w : weapons) {
+                mWeaponSet.emplace_back(w.id, 0);
+                addBattleWeapon(w.id, mAmmoBag - 1, fix, w.cd, w.shellNum, w.range);
+            }
         }
     } else {
         for (const WeaponEntry& entry : mWeaponSet)
@@ -939,16 +962,14 @@ int BattleRoom::addBattleWeapon(const std::string& itemId, int bagIndex, int fix
 void BattleRoom::addDuplicateProps()
 {
     ZRKInventory* inventory = ZRKUserRequest::getInventory();
-    Json::Value ai;
-    if (!inventory || !mLand || mLand->getFixPlay() != 1 || !readStageAi(ai))
-        return;
-    const Json::Value& props = ZRKJson::member(ai, "prop");
-    if (!props.isArray())
+    std::vector<StageWeapon> weapons;
+    std::vector<std::string> props;
+    if (!inventory || !mLand || mLand->getFixPlay() != 1 || !readStageAi(weapons, props))
         return;
     int lid = kFirstGivenProp;
-    for (Json::ArrayIndex i = 0; i < props.size() && i < static_cast<Json::ArrayIndex>(kStageProps); ++i) {
+    for (const std::string& id : props) {
         core::XmlConfigHelper item;
-        item.setStringVal(ZRKInventory::getItemIdKey(), std::to_string(intOf(props[i], "id", 0)));
+        item.setStringVal(ZRKInventory::getItemIdKey(), id);
         item.setIntVal(ZRKInventory::getLIDKey(), lid);
         item.setIntVal("pci_slot", lid); // the props bag's slots count from 51 as well
         inventory->addItem(item);

@@ -164,6 +164,15 @@ public:
     int addBattleWeapon(const std::string& itemId, int bagIndex, int fixItem, int itemCd, int shellNum, int shootRange);
     /// Lends a staged duplicate's props (at most 6).
     void addDuplicateProps();
+    /// One weapon a staged duplicate lends: item id, cool-down, shells and range.
+    struct StageWeapon {
+        std::string id;
+        int cd = 0, shellNum = 0, range = 0;
+    };
+    /// The weapons and props (at most 6) of a stage's "ds_ai" text, a JSON object of the arrays
+    /// "weapon" ({"id", "cd", "shellnum", "range"}) and "prop" ({"id"}); false, with nothing
+    /// read, for a text that is too long or no JSON object.
+    static bool readStageArms(const std::string& text, std::vector<StageWeapon>& weapons, std::vector<std::string>& props);
     /// Puts the bags back as they were before the battle.
     void restoreBattleBags();
     /// Takes the lent weapons back out of the ammo bag (the tutorial's own arms follow).
@@ -232,8 +241,8 @@ private:
     void attachStatusProvider();
     void playMusic(const std::string& name);
     void stopMusic();
-    /// The "ds_ai" text of the room's duplicate stage, parsed; false when there is none.
-    bool readStageAi(Json::Value& ai) const;
+    /// The arms of the room's duplicate stage; false when it has none that can be read.
+    bool readStageAi(std::vector<StageWeapon>& weapons, std::vector<std::string>& props) const;
     int roomParam(const char* key) const;
     void releaseLand();
     ZRKRoomState* landRoomState() const;
