@@ -45,9 +45,11 @@ TEST_F(BattleLoadoutTest, TheAmmoBagsSetIsLentForTheBattleAndTheBagsComeBackExac
     EXPECT_EQ(slots[1].getCount(), 3);
     EXPECT_EQ(slots[5].name, "10006");
     EXPECT_TRUE(slots[6].empty());
-    for (const auto& doll : room->getLand()->getAllDoll())
-        if (doll.second != me)
+    for (const auto& doll : room->getLand()->getAllDoll()) {
+        if (doll.second != me) {
             EXPECT_EQ(doll.second->getWeaponBag()->getSlots()[0].name, "1");
+        }
+    }
 
     room->onExit();
     EXPECT_EQ(bag(1), main);
