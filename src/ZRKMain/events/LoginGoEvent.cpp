@@ -24,6 +24,7 @@
 #include "rooms/EquipRes.h"
 #include "rooms/PersonalRoom.h"
 #include "rooms/RoomLogon.h"
+#include "services/GuiResourceHook.h"
 #include "shell/Application.h"
 #include "shell/LogRoutine.h"
 
@@ -181,9 +182,21 @@ void LoginGoEvent::onBatchReply(unsigned attempt, bool, const std::string&, int 
     if (ZRKUserRequest::getUserInfo(mUserName).getIntVal("pc_id", 0) != 0) {
         mHasRole = true;
         mStage = WaitResources;
-        // The GUI resource manager runs this once every GUI resource file is present
-        // (ResGuiX::requestResources) once it exists; until then they count as present.
-        finishLogin(attempt);
+        // On once every GUI resource file is present; the answer is bound to this attempt and
+        // refused once the event is gone.
+        std::weak_ptr<int> alive = mAlive;
+        const bool waiting = GuiResourceHook::requestResources([this, alive, attempt](bool ready) {
+            if (alive.expired())
+                return;
+            if (ready) {
+                finishLogin(attempt);
+            } else if (expects(attempt, WaitResources)) {
+                writeLog(4, "LoginGoEvent", "the GUI resources are not all there: the log-in stops");
+                endAttempt();
+            }
+        });
+        if (!waiting)
+            finishLogin(attempt); // no downloader: the resources count as present
         return;
     }
     mHasRole = false;

@@ -11,6 +11,7 @@
 #include <core/DefaultFsmHelper.h>
 #include <core/Engine.h>
 #include <core/NetClientManager.h>
+#include <transport/FileServer.h>
 #include <core/PhysicsManager.h>
 #include <util/StringConv.h>
 #include <yake/FileText.h>
@@ -53,6 +54,7 @@
 #include "shell/CWtlMsgLoopAdapter.h"
 #include "shell/LogRoutine.h"
 #include "shell/MainFrame.h"
+#include "shell/ResGuiX.h"
 #include "shell/WindowGeometry.h"
 #include "shell/ZRKProductResolver.h"
 #include "shell/ZRKGuiLoader.h"
@@ -78,7 +80,7 @@ float channelVolume(float v) { return std::isfinite(v) ? std::min(std::max(v, -1
 std::string applicationPath()
 {
     core::NetClientManager* net = core::NetClientManager::getSingletonPtr();
-    return net ? net->getApplicationPath() : std::string();
+    return net ? net->getApplicationPath() : core::NetClientManager::getRunApplicationPath();
 }
 
 } // namespace
@@ -112,6 +114,8 @@ Application::Application(HINSTANCE instance, const std::string& commandLine)
 
 Application::~Application()
 {
+    // A start-up that ended early leaves no file server behind.
+    stopFileServer();
     if (mNetLibrary)
         FreeLibrary(mNetLibrary);
     mNetLibrary = nullptr;
@@ -203,6 +207,8 @@ bool Application::onPreInitialise()
 
     applyLogSeverity(bb.getInt("kavri3D/app/config/severity", 6));
 
+    startFileServer();
+
     mManifest = boost::make_shared<core::Manifest>();
     {
         // The list of every data file of the installation: larger than a settings file.
@@ -216,6 +222,8 @@ bool Application::onPreInitialise()
             writeLog(4, "ZRKMain", "kavri.manifest is not a manifest");
         }
     }
+
+    mResGuiX = boost::make_shared<ResGuiX>();
 
     bb.setInt("kavri3D/win32FPS", 24);
 
@@ -232,6 +240,29 @@ bool Application::onPreInitialise()
 
     mNetLibrary = LoadLibraryA("zrk_net.dll");
     return true;
+}
+
+void Application::startFileServer()
+{
+    // The game plays against the embedded game server, whose files this machine serves: the
+    // published tree beside the program, the web view's pages from res/web.
+    const std::string program = core::WSTR2UTF(appModule().getProgramFolder());
+    mFileServer.reset(new core::FileServer);
+    if (!mFileServer->start(installerPath(), program + "published", program + "res/web")) {
+        writeLog(3, "ZRKMain", "the file server did not start: downloads will fail");
+        mFileServer.reset();
+        return;
+    }
+    core::NetClientManager::setRunApplicationPath(mFileServer->getAddress());
+}
+
+void Application::stopFileServer()
+{
+    if (!mFileServer)
+        return;
+    core::NetClientManager::setRunApplicationPath(std::string());
+    mFileServer->stop();
+    mFileServer.reset();
 }
 
 void Application::cleanCache(const std::string& cachedPath)
@@ -511,6 +542,9 @@ void Application::onInterShutdown()
         mFileCache.reset();
     }
     mProductResolver.reset();
+    // Its downloads end with it; only then does the file server go.
+    mResGuiX.reset();
+    stopFileServer();
     mHikariConnection.disconnect();
     mStateConnection.disconnect();
     core::ExampleApplication<Configuration>::onInterShutdown();
