@@ -9,6 +9,7 @@
 #include <core/BlackBoard.h>
 #include <data/ZRKServer.h>
 #include <filesystem>
+#include <fstream>
 #include <gui/IEventDispatcher.h>
 #include <gui/IGuiManager.h>
 #include <set>
@@ -68,6 +69,24 @@ bool isDirectory(const std::string& path)
 {
     std::error_code ec;
     return std::filesystem::is_directory(path, ec);
+}
+
+/// Whether the file looks like a whole zip archive: its first entry's mark at the start and
+/// the end of its directory near the end. The engine keeps (leaks) an archive it fails to open,
+/// so what is plainly no zip never reaches it.
+bool looksLikeZip(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : 0;
+    if (size < 22)
+        return false;
+    const std::streamoff tail = std::min<std::streamoff>(size, 22 + 65535);
+    std::string head(4, '\0'), end(static_cast<std::size_t>(tail), '\0');
+    in.seekg(0);
+    in.read(&head[0], 4);
+    in.seekg(size - tail);
+    in.read(&end[0], tail);
+    return in && head == std::string("PK\x03\x04", 4) && end.rfind(std::string("PK\x05\x06", 4)) != std::string::npos;
 }
 
 } // namespace
@@ -241,6 +260,8 @@ void ResGuiX::registerResourceGroups()
     if (!groups)
         return;
     mGroupsRegistered = true;
+    if (mProgramFolder.empty())
+        mProgramFolder = programFolder();
     for (int k = 1; k <= kMostGuiGroups; ++k) {
         const std::string group = "GUIX" + std::to_string(k);
         const std::string folder = mProgramFolder + "res/" + group;
@@ -268,6 +289,10 @@ void ResGuiX::registerResourceGroups()
             if (!boost::algorithm::ends_with(upper, ".ZIP"))
                 continue;
             const std::string group = upper.substr(0, 6);
+            if (!looksLikeZip(packs + "/" + name)) {
+                writeLog(3, kChannel, "pack " + name + " skipped: not a zip archive");
+                continue;
+            }
             try {
                 if (groups->resourceGroupExists(group) && groups->isResourceGroupInitialised(group))
                     continue;
