@@ -91,7 +91,8 @@ std::string FileServer::fileFor(const std::string& path) const
         folder = mWebFolder;
         rest = path.substr(sizeof kWeb - 1);
     }
-    if (folder.empty() || !isPlainPath(rest))
+    // The path arrives decoded: a "%" left over was encoded twice, and no published name has one.
+    if (folder.empty() || !isPlainPath(rest) || rest.find('%') != std::string::npos)
         return std::string();
     // A link may still lead out of the folder: what it resolves to must lie inside.
     std::error_code ec;
