@@ -17,7 +17,7 @@
 #include "events/ChangeCharStateEvent.h"
 #include "events/CharCatalogue.h"
 #include "events/CreateCharEvent.h"
-#include "services/GuiResourceHook.h"
+#include "services/GameServices.h"
 #include "events/CreateCharLoadingEvent.h"
 #include "events/RollCharEvent.h"
 #include "rooms/RoleManager.h"
@@ -356,10 +356,10 @@ TEST_F(CreateCharFixture, ASilentServerTimesOutIntoTheFailedCreationBox)
 // Going on waits for the GUI resources; only the last wait counts, and none after the event went.
 TEST_F(CreateCharFixture, GoingOnWaitsForTheGuiResourcesAndOnlyTheLastWaitCounts)
 {
-    std::vector<GuiResourceHook::Callback> waiting;
-    GuiResourceHook::setRequester([&](const GuiResourceHook::Callback& done) { waiting.push_back(done); });
+    std::vector<std::function<void(bool)>> waiting;
+    GameServices::hooks().requestResources = [&](const std::function<void(bool)>& done) { waiting.push_back(done); };
     struct Unhook {
-        ~Unhook() { GuiResourceHook::setRequester(GuiResourceHook::Requester()); }
+        ~Unhook() { GameServices::hooks().requestResources = nullptr; }
     } unhook;
     machine().addState("room", boost::make_shared<zrktest::RecordingState>());
     logIn("nochar", "nochar123");

@@ -10,7 +10,7 @@
 #include "events/LoginLoadingEvent.h"
 #include "rooms/BackgroundScene.h"
 #include "rooms/RoomLogon.h"
-#include "services/GuiResourceHook.h"
+#include "services/GameServices.h"
 #include "shell/panels/ZRKAreaPanel.h"
 
 using namespace kavri3D;
@@ -401,10 +401,10 @@ TEST_F(LoginFixture, RepliesAfterTheEventIsGoneDoNothing)
 // attempt it was given to, and never reaches an event that is gone.
 TEST_F(LoginFixture, TheLogInWaitsForTheGuiResourcesAndLateAnswersReachNothing)
 {
-    std::vector<GuiResourceHook::Callback> waiting;
-    GuiResourceHook::setRequester([&](const GuiResourceHook::Callback& done) { waiting.push_back(done); });
+    std::vector<std::function<void(bool)>> waiting;
+    GameServices::hooks().requestResources = [&](const std::function<void(bool)>& done) { waiting.push_back(done); };
     struct Unhook {
-        ~Unhook() { GuiResourceHook::setRequester(GuiResourceHook::Requester()); }
+        ~Unhook() { GameServices::hooks().requestResources = nullptr; }
     } unhook;
     typeLogin("hero", "hero123");
     frames(10);

@@ -14,7 +14,7 @@
 
 #include "events/EventsFixture.h"
 #include "events/ExitEvent.h"
-#include "services/GuiResourceHook.h"
+#include "services/GameServices.h"
 #include "shell/ResGuiX.h"
 #include "shell/ResGuiXUpdater.h"
 #include "support/LoopbackFiles.h"
@@ -279,12 +279,12 @@ TEST_F(ResGuiXFixture, FilesAlreadyThereWhenTheirTurnComesNeedNoDownload)
 TEST_F(ResGuiXFixture, TheEventsWaitThroughTheServicesHookOnlyWhileTheDownloaderLives)
 {
     bool ready = false;
-    EXPECT_TRUE(GuiResourceHook::requestResources([&](bool ok) { ready = ok; }));
+    EXPECT_TRUE(GameServices::requestResources([&](bool ok) { ready = ok; }));
     start();
     ASSERT_TRUE(settle());
     EXPECT_TRUE(ready);
     resx.reset();
-    EXPECT_FALSE(GuiResourceHook::requestResources([](bool) {}));
+    EXPECT_FALSE(GameServices::requestResources([](bool) {}));
 }
 
 // The resource groups: GUIX folders until the first gap, one group per six-letter pack prefix.

@@ -10,9 +10,8 @@
 #include <lan/ZRKLan.h>
 
 #include "events/CharCatalogue.h"
-#include "events/EventHost.h"
-#include "services/GuiResourceHook.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 using namespace boost::placeholders;
 
@@ -58,7 +57,7 @@ void CreateCharEvent::callback(gui::ParamHandle params)
         // event is gone.
         const unsigned wait = ++mResourceWait;
         std::weak_ptr<int> alive = mAlive;
-        const bool waiting = GuiResourceHook::requestResources([this, alive, wait](bool ready) {
+        const bool waiting = GameServices::requestResources([this, alive, wait](bool ready) {
             if (alive.expired() || wait != mResourceWait)
                 return;
             if (ready)
@@ -101,7 +100,7 @@ void CreateCharEvent::callback(gui::ParamHandle params)
 
 void CreateCharEvent::fail(const std::string& text)
 {
-    if (core::Frame* frame = EventHost::frame())
+    if (core::Frame* frame = GameServices::frame())
         frame->messageBox("error/role_cre", text, 1, 9, 300, 150);
     ret = false;
     raiseEvent(getEventId());
@@ -155,7 +154,7 @@ void CreateCharEvent::onResourcesReady()
     // The tutorial battle is the new player's first stop; while it is not there, the areas.
     const std::string state = stateExists("battle_newbie") ? "battle_newbie" : "room";
     writeLogf(6, "CreateCharEvent", "character ", mNickname, " created: on to ", state);
-    if (ZRKSession* session = EventHost::session())
+    if (ZRKSession* session = GameServices::session())
         session->teleport(std::string(), state, std::string());
 }
 

@@ -15,10 +15,9 @@
 #include <set>
 #include <util/Manifest.h>
 
-#include "rooms/RoomHooks.h"
-#include "services/GuiResourceHook.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 #include "shell/Application.h"
-#include "shell/LogRoutine.h"
 #include "shell/MainFrame.h"
 #include "shell/ResGuiXFiles.h"
 #include "shell/ResGuiXUpdater.h"
@@ -95,12 +94,12 @@ ResGuiX::ResGuiX() : mFiles(new ResGuiXFiles)
 {
     mUpdater = boost::make_shared<ResGuiXUpdater>(this);
     gInstance = this;
-    GuiResourceHook::setRequester([this](const Callback& done) { requestResources(done); });
+    GameServices::hooks().requestResources = [this](const std::function<void(bool)>& done) { requestResources(Callback(done)); };
 }
 
 ResGuiX::~ResGuiX()
 {
-    GuiResourceHook::setRequester(GuiResourceHook::Requester());
+    GameServices::hooks().requestResources = nullptr;
     // The downloads end first, so no completion reaches the updater as it goes.
     mFiles->destroy();
     mUpdater->unregisterWithUpdatableManager();

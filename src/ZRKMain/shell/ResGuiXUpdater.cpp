@@ -7,9 +7,9 @@
 #include <lan/ZRKLan.h>
 
 #include "events/ExitEvent.h"
-#include "rooms/RoomHooks.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 #include "shell/Application.h"
-#include "shell/LogRoutine.h"
 #include "shell/ResGuiX.h"
 #include "shell/ResGuiXFiles.h"
 
@@ -82,7 +82,7 @@ bool ResGuiXUpdater::step()
     }
     if (mGuiRes->isLoading())
         return true;
-    gui::IGuiManager* manager = RoomHooks::guiManager();
+    gui::IGuiManager* manager = GameServices::guiManager();
     if (gui::IEventDispatcher* events = manager ? manager->getEventDispatcher() : nullptr)
         events->raise(kResourcesReadyEvent);
     mOwner->finish(failed());
