@@ -195,6 +195,17 @@ TEST_F(CacheFixture, EveryBadReplyFailsWithAnEmptyPathAndLeavesNoPartFile)
     EXPECT_TRUE(zrktest::transportIdle());
 }
 
+TEST_F(CacheFixture, AFullDiskFailsTheFetchAndLeavesNothingUnderEitherName)
+{
+    // The ".part" file is the full device: every byte written is refused.
+    std::filesystem::create_symlink("/dev/full", cache->folder() + "box1.part");
+    ASSERT_TRUE(cache->resolve("box1", files.url("data/box1.ss1"), record()));
+    ASSERT_TRUE(zrktest::pumpUntil([&] { return !landed.empty(); }));
+    EXPECT_EQ(landed, std::vector<std::string>({"box1 failed"}));
+    EXPECT_FALSE(std::filesystem::exists(cache->folder() + "box1"));
+    EXPECT_FALSE(std::filesystem::is_symlink(cache->folder() + "box1.part"));
+}
+
 TEST_F(CacheFixture, KeysThatLeaveTheFolderAreRefusedYetAnsweredAsFailures)
 {
     const std::vector<std::string> keys = {"../box1", "/etc/box1", "sub//box1", "sub\\box1", "..", ".", "sub/./box1", ""};

@@ -260,6 +260,19 @@ TEST_F(ResGuiXFixture, KeysThatWouldLeaveTheGuiFoldersAreNeverQueuedNorDeleted)
     EXPECT_TRUE(exists("res/GUI/data.json"));
 }
 
+TEST_F(ResGuiXFixture, AGuiFolderThatCannotBeMadeQueuesNothingAndTheRunGoesOn)
+{
+    installed("res/PacksX", "a file where the folder would be");
+    publish("/files/res/PacksX/Sub", "pack.zip", "pack");
+    publish("/files/res/GUIX1", "a.png", "a");
+    resx->requestResources(answer("login"));
+    start();
+    EXPECT_EQ(resx->getUpdater()->getFiles(), std::vector<std::string>({"/files/res/GUIX1/a.png"}));
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(answers, std::vector<std::string>({"login ready"}));
+    EXPECT_EQ(zrktest::readFile(program + "res/PacksX"), "a file where the folder would be");
+}
+
 TEST_F(ResGuiXFixture, FilesAlreadyThereWhenTheirTurnComesNeedNoDownload)
 {
     publish("/files/res/GUIX1", "a.png", "a");
