@@ -247,7 +247,8 @@ TEST_F(ResGuiXFixture, KeysThatWouldLeaveTheGuiFoldersAreNeverQueuedNorDeleted)
     installed("victim.txt", "mine");
     installed("res/GUI/data.json", "{}");
     for (const char* key : {"/files/res/GUIX1/../../victim.txt", "/files/res/GUIX1/a\\b.png", "/files/res/GUIX1//x.png",
-                            "/etc/passwd", "/files/res/GUIX1/sub/deep.png", "/files/data/box1.ss1", "/files/res/GUIX1/"})
+                            "/etc/passwd", "/files/res/GUIX1/sub/deep.png", "/files/data/box1.ss1", "/files/res/GUIX1/",
+                            "/files/res/guix1/x.png"})
         list("/files/res/GUIX1", "x.png", key, "00");
     list("/files/res/GUIX1/../../", "victim.txt", "/files/victim.txt", "00");
     list("/files/res/GUI/../..", "victim.txt", "/files/victim.txt", "00");

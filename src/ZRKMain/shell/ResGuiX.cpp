@@ -186,11 +186,11 @@ void ResGuiX::checkFolder(const core::FileFolder& folder, const std::string& pat
         writeLog(4, kChannel, "kavri.manifest: folder \"" + folder.path + "\" refused");
         return;
     }
-    // Keys that would land elsewhere than their folder are never queued.
+    // Keys that would land elsewhere than their folder (its letter case included) are never queued.
     std::vector<core::FileItem> items;
     for (const core::FileItem& item : folder.items) {
         const std::string local = localKey(item.path);
-        if (local.empty() || !boost::algorithm::istarts_with(local, localFolder + "/") ||
+        if (local.empty() || local.compare(0, localFolder.size() + 1, localFolder + "/") != 0 ||
             local.find('/', localFolder.size() + 1) != std::string::npos) {
             writeLog(4, kChannel, "kavri.manifest: key \"" + item.path + "\" refused");
             continue;
