@@ -130,7 +130,7 @@ TEST(ServerWorld, ItemsMoveSwapAndNeverLandInTwoSlots)
     // Out of every bag, from an empty slot, or a batch whose second move cannot be made: all
     // refused, and the first move of that batch undone.
     EXPECT_EQ(move(Hero::moves(3, 999)), std::make_pair(true, std::string("That item cannot go there.")));
-    EXPECT_EQ(move(Hero::moves(70, 71)), std::make_pair(true, std::string("That item is not in your bag.")));
+    EXPECT_EQ(move(Hero::moves(78, 79)), std::make_pair(true, std::string("That item is not in your bag.")));
     EXPECT_TRUE(move(Hero::moves(3, 61, "62,63,64,0")).first);
     EXPECT_TRUE(move(Hero::moves(3, 61, "62,")).first);
     EXPECT_EQ(hero.bag(), bag);
@@ -315,7 +315,7 @@ TEST(ServerWorld, ARunKilledMidStreamKeepsEveryAnsweredChangeAndNoHalfOfOne)
     std::map<int, long long> slots;
     for (const ZRKWorld::Item& i : world.items("hero"))
         slots[i.slot] = i.id;
-    EXPECT_EQ(slots.size(), 12u);
+    EXPECT_EQ(slots.size(), 24u);
     const bool swapped = slots[61] == 3002 && slots[62] == 3001;
     EXPECT_TRUE(swapped || (slots[61] == 3001 && slots[62] == 3002)); // both items, one slot each
     // The swaps answered (odd requests from 3 on), and perhaps the one on its way.
@@ -348,8 +348,8 @@ TEST(ServerWorld, WornSlotsTakeTheirKindBindWhatIsWornAndTheAnswerNamesTheChange
     EXPECT_TRUE(dirty.empty());
     EXPECT_GT(ZRKUserRequest::getInventoryTime(), before);
     // Taken off again it stays bound.
-    EXPECT_FALSE(move(Hero::moves(5, 70)).first);
-    EXPECT_EQ(bound(70), 1);
+    EXPECT_FALSE(move(Hero::moves(5, 78)).first);
+    EXPECT_EQ(bound(78), 1);
 
     // The girl's coat fits no boy; props and boxes are worn nowhere; the temporary bag takes
     // nothing; past the bag's 20 cells is no cell.

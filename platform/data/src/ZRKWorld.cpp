@@ -55,9 +55,30 @@ CREATE TABLE items(i_id INTEGER PRIMARY KEY, attrs TEXT NOT NULL);
 CREATE TABLE inventory(lid INTEGER PRIMARY KEY, player TEXT NOT NULL REFERENCES players(name),
   i_id INTEGER NOT NULL REFERENCES items(i_id), bag INTEGER NOT NULL, slot INTEGER NOT NULL,
   count INTEGER NOT NULL DEFAULT 1 CHECK(count > 0), bind INTEGER NOT NULL DEFAULT 0, lv INTEGER NOT NULL DEFAULT 0,
-  buy_time TEXT NOT NULL DEFAULT '', expiry_day INTEGER NOT NULL DEFAULT 0, UNIQUE(player, slot));
+  buy_time TEXT NOT NULL DEFAULT '', expiry_day INTEGER NOT NULL DEFAULT 0, pci_str INTEGER NOT NULL DEFAULT 0,
+  pci_luck INTEGER NOT NULL DEFAULT 0, pci_dex INTEGER NOT NULL DEFAULT 0, pci_vit INTEGER NOT NULL DEFAULT 0,
+  mix_times INTEGER NOT NULL DEFAULT 0, mix_max INTEGER NOT NULL DEFAULT 0, enh_f INTEGER NOT NULL DEFAULT 0,
+  attr_x TEXT NOT NULL DEFAULT '', UNIQUE(player, slot));
 CREATE TABLE documents(name TEXT PRIMARY KEY, value TEXT NOT NULL);
 )";
+
+/// The steps from each older schema to the next, in order: the step at index i brings a world
+/// of schema 2 + i to schema 3 + i.
+const char* const kUpgrades[] = {
+    // 3: the items keep what the forge changes.
+    "ALTER TABLE inventory ADD COLUMN pci_str INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE inventory ADD COLUMN pci_luck INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE inventory ADD COLUMN pci_dex INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE inventory ADD COLUMN pci_vit INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE inventory ADD COLUMN mix_times INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE inventory ADD COLUMN mix_max INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE inventory ADD COLUMN enh_f INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE inventory ADD COLUMN attr_x TEXT NOT NULL DEFAULT '';",
+};
+const int kOldestUpgradable = 2;
+
+const char* const kItemColumns = "lid, i_id, bag, slot, count, bind, lv, buy_time, expiry_day, pci_str, pci_luck, pci_dex, "
+                                 "pci_vit, mix_times, mix_max, enh_f, attr_x";
 
 const char* const kPlayerColumns =
     "p.name, p.pc_id, p.nick, p.c_id, p.lv, p.exp, p.rank, p.newbie_task, p.money1, p.money2, p.money3, p.points, "
@@ -209,9 +230,31 @@ ZRKWorld::Opening ZRKWorld::checkSound()
         return Damaged;
     // A sound database of another kind (or another version of ours) is no world to serve either.
     ZRKDatabase::Statement& version = mDb.prepare("SELECT value FROM meta WHERE key = 'schema'");
-    const bool same = version.valid() && version.step() && version.text(0) == std::to_string(kSchemaVersion);
+    const std::string found = version.valid() && version.step() ? version.text(0) : std::string();
     version.reset();
-    return same ? Opened : Damaged;
+    if (found == std::to_string(kSchemaVersion))
+        return Opened;
+    for (int older = kOldestUpgradable; older < kSchemaVersion; ++older)
+        if (found == std::to_string(older))
+            return upgrade(older) ? Opened : Unavailable;
+    return Damaged;
+}
+
+bool ZRKWorld::upgrade(int from)
+{
+    ZRKDatabase::Transaction t(mDb);
+    bool done = t.active();
+    for (int v = from; done && v < kSchemaVersion; ++v)
+        done = mDb.exec(kUpgrades[v - kOldestUpgradable]);
+    done = done && mDb.exec("UPDATE meta SET value = '" + std::to_string(kSchemaVersion) + "' WHERE key = 'schema'") &&
+           t.commit();
+    if (!done) {
+        logLine(3, "the world of schema " + std::to_string(from) + " could not be brought up to " +
+                       std::to_string(kSchemaVersion) + ": " + mDb.lastError());
+        return false;
+    }
+    logLine(5, "the world of schema " + std::to_string(from) + " was brought up to " + std::to_string(kSchemaVersion));
+    return true;
 }
 
 bool ZRKWorld::createSchema()
@@ -321,8 +364,8 @@ std::vector<ZRKWorld::Item> ZRKWorld::items(const std::string& player)
     if (known != mItems.end())
         return known->second;
     std::vector<Item> out;
-    ZRKDatabase::Statement& q = mDb.prepare(
-        "SELECT lid, i_id, bag, slot, count, bind, lv, buy_time, expiry_day FROM inventory WHERE player = ? ORDER BY slot");
+    ZRKDatabase::Statement& q =
+        mDb.prepare(std::string("SELECT ") + kItemColumns + " FROM inventory WHERE player = ? ORDER BY slot");
     q.bind(1, player);
     while (q.step()) {
         Item i;
@@ -335,6 +378,12 @@ std::vector<ZRKWorld::Item> ZRKWorld::items(const std::string& player)
         i.lv = static_cast<int>(q.integer(6));
         i.buyTime = q.text(7);
         i.expiryDay = static_cast<int>(q.integer(8));
+        for (int b = 0; b < 4; ++b)
+            i.bonus[b] = q.integer(9 + b);
+        i.mixTimes = q.integer(13);
+        i.mixMax = q.integer(14);
+        i.enhF = q.integer(15);
+        i.attrX = q.text(16);
         out.push_back(i);
     }
     q.reset();
@@ -471,6 +520,14 @@ const Json::Value& ZRKWorld::inventoryView(const std::string& player)
         entry[Json::StaticString("pci_lv")] = i.lv;
         entry[Json::StaticString("pci_buy_time")] = i.buyTime;
         entry[Json::StaticString("pci_expiry_day")] = i.expiryDay;
+        static const Json::StaticString bonuses[4] = {Json::StaticString("pci_str"), Json::StaticString("pci_luck"),
+                                                      Json::StaticString("pci_dex"), Json::StaticString("pci_vit")};
+        for (int b = 0; b < 4; ++b)
+            entry[bonuses[b]] = big(i.bonus[b]);
+        entry[Json::StaticString("mix_times")] = big(i.mixTimes);
+        entry[Json::StaticString("mix_max")] = big(i.mixMax);
+        entry[Json::StaticString("enh_f")] = big(i.enhF);
+        entry[Json::StaticString("attr_x")] = i.attrX;
     }
     return v;
 }
@@ -713,6 +770,51 @@ bool ZRKWorld::addMoney(const std::string& player, MoneyKind kind, long long del
         views->second.made[SettingsView] = false; // made afresh when next asked for
     if (views != mViews.end() && views->second.made[PcView])
         views->second.value[PcView]["pc_money" + std::to_string(kind + 1)] = big(known->second.money[kind]);
+    return true;
+}
+
+void ZRKWorld::bagChanged(const std::string& player)
+{
+    mItems.erase(player);
+    mInventoryViews.erase(player);
+    ++mInventoryTime;
+}
+
+bool ZRKWorld::writeItem(const std::string& player, const Item& item)
+{
+    bagChanged(player);
+    if (item.count <= 0) {
+        ZRKDatabase::Statement& q = mDb.prepare("DELETE FROM inventory WHERE lid = ? AND player = ?");
+        q.bind(1, item.lid).bind(2, player);
+        return q.run() && mDb.changes() == 1;
+    }
+    ZRKDatabase::Statement& q = mDb.prepare(
+        "UPDATE inventory SET lv = ?1, count = ?2, pci_str = ?3, pci_luck = ?4, pci_dex = ?5, pci_vit = ?6, "
+        "mix_times = ?7, mix_max = ?8, enh_f = ?9, attr_x = ?10 WHERE lid = ?11 AND player = ?12");
+    q.bind(1, static_cast<long long>(item.lv)).bind(2, item.count);
+    for (int b = 0; b < 4; ++b)
+        q.bind(3 + b, item.bonus[b]);
+    q.bind(7, item.mixTimes).bind(8, item.mixMax).bind(9, item.enhF).bind(10, item.attrX).bind(11, item.lid);
+    q.bind(12, player);
+    return q.run() && mDb.changes() == 1;
+}
+
+bool ZRKWorld::addItem(const std::string& player, Item& item)
+{
+    bagChanged(player);
+    ZRKDatabase::Statement& q = mDb.prepare(
+        "INSERT INTO inventory(player, i_id, bag, slot, count, bind, lv, pci_str, pci_luck, pci_dex, pci_vit, mix_times, "
+        "mix_max, enh_f, attr_x) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15)");
+    q.bind(1, player).bind(2, item.id).bind(3, static_cast<long long>(ZRKBagLayout::bagOf(item.slot)));
+    q.bind(4, static_cast<long long>(item.slot)).bind(5, item.count).bind(6, static_cast<long long>(item.bind));
+    q.bind(7, static_cast<long long>(item.lv));
+    for (int b = 0; b < 4; ++b)
+        q.bind(8 + b, item.bonus[b]);
+    q.bind(12, item.mixTimes).bind(13, item.mixMax).bind(14, item.enhF).bind(15, item.attrX);
+    if (!q.run())
+        return false;
+    item.lid = mDb.lastInsertId();
+    item.bag = ZRKBagLayout::bagOf(item.slot);
     return true;
 }
 
