@@ -25,7 +25,7 @@
 #include "callbacks/EquipMixCallbackEvent.h"
 #include "callbacks/RefineCallbackEvent.h"
 #include "events/EqIconLoadingEvent.h"
-#include "events/EventHost.h"
+#include "services/GameServices.h"
 #include "events/PackageLoadingEvent.h"
 #include "rooms/EquipRes.h"
 #include "shell/ZRKGuiLoader.h"
@@ -44,7 +44,7 @@ struct ForgeWindow : ::testing::Test {
     core::BlackBoard board;
     core::ExampleApplication<core::ApplicationConfiguration> app{nullptr, "game.exe"};
     std::unique_ptr<core::Frame> frame;
-    std::unique_ptr<zrk::EventHost::FrameLoan> loan;
+    std::unique_ptr<zrk::GameServices::FrameLoan> loan;
     zrk::ZRKGuiLoader loader;
     zrk::gui::IGuiManager* manager = nullptr;
     zrk::ZRKLan lan{"res/lan"};
@@ -69,7 +69,7 @@ struct ForgeWindow : ::testing::Test {
         frame.reset(new core::Frame(app));
         ASSERT_TRUE(frame->create());
         frame->setTextLookup([](const std::string& key) { return zrk::ZRKLan::getMsg(key); });
-        loan.reset(new zrk::EventHost::FrameLoan(*frame));
+        loan.reset(new zrk::GameServices::FrameLoan(*frame));
         loader.loadFrom((zrktest::binFolder() + "/libZRK_Gui.so").c_str());
         ASSERT_TRUE(loader.createGuiManager(&manager));
         equip.load();

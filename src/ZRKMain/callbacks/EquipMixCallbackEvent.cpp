@@ -7,7 +7,7 @@
 #include <data/ZRKUserRequest.h>
 #include <json/json.h>
 
-#include "events/EventHost.h"
+#include "services/GameServices.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -55,7 +55,7 @@ void EquipMixCallbackEvent::callback(gui::ParamHandle params)
         mBusy = send(2, &ZRKEnhanceRequest::queryMix, text, replyTo(this, &EquipMixCallbackEvent::onPerformReply));
     } else if (mMode == 3) {
         mMode = 2; // the confirmed mix reads the perform view
-        core::Frame* frame = EventHost::frame();
+        core::Frame* frame = GameServices::frame();
         if (!frame) {
             log(6, "no frame to ask before mixing: nothing sent");
             return;

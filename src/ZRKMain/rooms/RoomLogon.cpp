@@ -8,8 +8,8 @@
 
 #include "rooms/BackgroundScene.h"
 #include "rooms/RoleManager.h"
-#include "shell/Application.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 KAVRI_SINGLETON_DEFINE(kavri3D::zrk::RoomLogon);
 
@@ -86,7 +86,7 @@ void RoomLogon::resetLobbyGui()
 
 void RoomLogon::tellConnectionLost(bool autoLogin)
 {
-    core::Frame* frame = Application::mainFrame();
+    core::Frame* frame = GameServices::frame();
     if (!frame) {
         writeLog(3, "room", "no main frame: the lost connection is not shown");
         return;
@@ -97,7 +97,7 @@ void RoomLogon::tellConnectionLost(bool autoLogin)
             "error/user_net_wrong", "error/net_cut",
             [](core::DialogBoxResult& r) {
                 if (r.button >= 0) // a box that replaced this one is no closing by the player
-                    Application::exitGame();
+                    GameServices::exitGame();
             },
             1, 9, 300, 150);
     } else {
