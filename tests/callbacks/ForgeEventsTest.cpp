@@ -40,11 +40,7 @@ struct ForgeFixture : EventsFixture {
     }
     void logIn()
     {
-        setParam("username", std::string("hero"));
-        setParam("password", std::string("hero123"));
-        setParam("lock", true);
-        act(login);
-        frames(10);
+        logInWith(login, "hero", "hero123");
         ASSERT_EQ(machine().currentStateName(), "room");
         control->clearRaised();
         broker().clearHistory();

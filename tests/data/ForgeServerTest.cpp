@@ -5,15 +5,12 @@
 // no slot holding two items, no count below 1, no money below 0.
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <data/ZRKDatabase.h>
 #include <data/ZRKServerCore.h>
 #include <data/ZRKWorld.h>
 #include <fstream>
 #include <json/json.h>
 #include <support/TestEnv.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include "DataTestKit.h"
 
 using namespace kavri3D;
@@ -430,36 +427,21 @@ TEST(ForgeServer, ARunKilledInAStreamOfPerformsLosesNothingItAnswered)
     zrktest::TempDir dir;
     ZRKServerConfig config = fixtures.config();
     config.database = dir.file("world.db");
-    int pipeFds[2];
-    ASSERT_EQ(pipe(pipeFds), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        close(pipeFds[0]);
-        Forge forge(config);
-        forge.exec("UPDATE inventory SET count = 1000000 WHERE player = 'hero' AND slot IN (68, 71)");
-        const Json::Value args = Forge::enhanceArgs(kCoat, {kStones}, {}, {kSafety});
-        for (long n = 1;; ++n) {
-            ZRKMessage m = forge.ask("queryEnhance", args);
-            if (m.error)
-                _exit(3);
-            if (m.views["forge/enhance"]["nValue"].asInt() >= 10)
-                forge.exec("UPDATE inventory SET lv = 0 WHERE player = 'hero' AND slot = 65");
-            if (write(pipeFds[1], &n, sizeof n) != static_cast<ssize_t>(sizeof n))
-                _exit(4);
-        }
-    }
-    close(pipeFds[1]);
-    long answered = 0, n = 0;
-    while (answered < 300 && read(pipeFds[0], &n, sizeof n) == static_cast<ssize_t>(sizeof n))
-        answered = n;
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
-    while (read(pipeFds[0], &n, sizeof n) == static_cast<ssize_t>(sizeof n))
-        answered = n;
-    close(pipeFds[0]);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "the server stopped on its own with " << WEXITSTATUS(status);
+    const long answered = datatest::answeredBeforeKill(
+        [&config](const std::function<void(long)>& tell) {
+            Forge forge(config);
+            forge.exec("UPDATE inventory SET count = 1000000 WHERE player = 'hero' AND slot IN (68, 71)");
+            const Json::Value args = Forge::enhanceArgs(kCoat, {kStones}, {}, {kSafety});
+            for (long n = 1;; ++n) {
+                ZRKMessage m = forge.ask("queryEnhance", args);
+                if (m.error)
+                    _exit(3);
+                tell(n);
+                if (m.views["forge/enhance"]["nValue"].asInt() >= 10)
+                    forge.exec("UPDATE inventory SET lv = 0 WHERE player = 'hero' AND slot = 65");
+            }
+        },
+        300);
     ASSERT_GE(answered, 300);
 
     config.seed = 1;
