@@ -261,7 +261,7 @@ bool ForgePage::send(int flags)
     }
     if (flags == 1)
         mPreviewText.clear();
-    mResult = flags == 1 ? "Asking the forge..." : "Working...";
+    mResult = flags == 1 ? "Asking the forge..." : mTab == Mix ? "Answer the question to mix." : "Working...";
     showTab();
     return mDispatcher.callback(kEventIds[mTab], handle);
 }
