@@ -225,7 +225,8 @@ TEST(ForgeServer, TenThousandPerformsAtThirtyPercentSucceedAboutThatOftenAndTheS
     };
     const std::vector<int> first = run(7, 10000);
     ASSERT_EQ(first.size(), 10000u);
-    EXPECT_EQ(run(7, 10000), first);
+    // The same seed and the same requests draw the same outcomes; another seed does not.
+    EXPECT_EQ(run(7, 1000), std::vector<int>(first.begin(), first.begin() + 1000));
     EXPECT_NE(run(8, 200), std::vector<int>(first.begin(), first.begin() + 200));
 }
 
