@@ -465,14 +465,14 @@ TEST(ForgeServer, AWorldOfTheLastSchemaIsBroughtUpWithItsItems)
         // What the world looked like before the items kept the forge's changes.
         for (const char* c : {"pci_str", "pci_luck", "pci_dex", "pci_vit", "mix_times", "mix_max", "enh_f", "attr_x"})
             ASSERT_TRUE(world.db().exec(std::string("ALTER TABLE inventory DROP COLUMN ") + c));
-        ASSERT_TRUE(world.db().exec("UPDATE meta SET value = '2' WHERE key = 'schema'"));
+        ASSERT_TRUE(world.db().exec("UPDATE meta SET value = '3' WHERE key = 'schema'"));
         ASSERT_TRUE(world.db().exec("UPDATE inventory SET lv = 7 WHERE slot = 65 AND player = 'hero'"));
     }
     datatest::LogCapture log;
     ZRKWorld world;
     ASSERT_TRUE(world.open(dir.file("world.db"), "res/server", false));
     EXPECT_FALSE(world.wasMovedAside());
-    EXPECT_EQ(log.containing("ZRKWorld", "brought up to 3"), 1u);
+    EXPECT_EQ(log.containing("ZRKWorld", "the world of schema 3 was brought up to 4"), 1u);
     bool found = false;
     for (const ZRKWorld::Item& i : world.items("hero"))
         if (i.slot == 65) {
