@@ -125,11 +125,12 @@ TEST_F(FrameFixture, ChoiceBoxAnswersWithThePressedButtonOnceAndCloses)
     EXPECT_FALSE(boxes[1].open);
 }
 
-TEST_F(FrameFixture, CancelOrANewBoxClosesTheOpenOneWithoutAnAnswer)
+TEST_F(FrameFixture, CancelOrANewBoxClosesTheOpenOneAnsweringItOnceWithMinusOne)
 {
     auto c = frame.messageBox2("t", "first", recordAnswer(), 3, 9, 300, 150);
     CEGUI::Window* first = frame.getMessageBoxWindow();
     frame.messageBox("t", "second", 1, 9, 300, 150);
+    EXPECT_EQ(answers, std::vector<int>({-1})); // replaced: nobody answered it
     EXPECT_FALSE(first->isVisible());
     nextFrame();
     EXPECT_FALSE(alive(first));
@@ -144,8 +145,28 @@ TEST_F(FrameFixture, CancelOrANewBoxClosesTheOpenOneWithoutAnAnswer)
     EXPECT_FALSE(alive(second));
     EXPECT_EQ(frame.getOpenMessageBox(), nullptr);
     frame.cancelMessageBox();
-    EXPECT_TRUE(answers.empty());
+    EXPECT_EQ(answers, std::vector<int>({-1}));
     EXPECT_EQ(frame.getMessageBoxes()[0].pressed, -1);
+
+    frame.messageBox2("t", "third", recordAnswer(), 3, 9, 300, 150);
+    frame.cancelMessageBox();
+    frame.cancelMessageBox();
+    EXPECT_FALSE(frame.pressMessageBoxButton(0));
+    EXPECT_EQ(answers, std::vector<int>({-1, -1})); // once, whatever follows
+
+    // A box whose answer opens another: the new one replaces that one too, answered in turn.
+    frame.messageBox2("t", "fourth", [this](DialogBoxResult& r) {
+        answers.push_back(r.button);
+        frame.messageBox2("t", "from the answer", recordAnswer(), 3, 9, 300, 150);
+    }, 3, 9, 300, 150);
+    frame.messageBox("t", "fifth", 1, 9, 300, 150);
+    EXPECT_EQ(answers, std::vector<int>({-1, -1, -1, -1}));
+    EXPECT_EQ(frame.getOpenMessageBox()->textKey, "fifth");
+
+    // A frame that goes answers nothing.
+    frame.messageBox2("t", "last", recordAnswer(), 3, 9, 300, 150);
+    frame.destroy();
+    EXPECT_EQ(answers.size(), 4u);
 }
 
 TEST_F(FrameFixture, AnswerMayOpenTheNextBoxAndAThrowingAnswerStaysInside)

@@ -99,9 +99,30 @@ boost::signals2::connection Frame::messageBox2(const std::string& titleKey, cons
     return mOpen->answer.connect(slot);
 }
 
-void Frame::cancelMessageBox() { closeBox(); }
+void Frame::cancelMessageBox() { dismissBox(); }
 
 void Frame::closeBox() { takeOpenBox(); }
+
+void Frame::dismissBox()
+{
+    std::unique_ptr<OpenBox> box = takeOpenBox();
+    if (box)
+        answer(*box, -1);
+}
+
+void Frame::answer(OpenBox& box, int button)
+{
+    DialogBoxResult result;
+    result.box = mBoxes[box.record].id;
+    result.button = button;
+    try {
+        box.answer(result);
+    } catch (const std::exception& e) {
+        logFrame(3, std::string("message box answer failed: ") + e.what());
+    } catch (...) {
+        logFrame(3, "message box answer failed");
+    }
+}
 
 const Frame::BoxRecord* Frame::getOpenMessageBox() const { return mOpen ? &mBoxes[mOpen->record] : nullptr; }
 
@@ -128,24 +149,19 @@ bool Frame::pressMessageBoxButton(int index)
     if (index < 0 || index >= static_cast<int>(record.buttons.size()))
         return false;
     record.pressed = index;
-    DialogBoxResult result;
-    result.box = record.id;
-    result.button = index;
     // The box is closed before its answer runs: the answer may open the next box.
     std::unique_ptr<OpenBox> box = takeOpenBox();
-    try {
-        box->answer(result);
-    } catch (const std::exception& e) {
-        logFrame(3, std::string("message box answer failed: ") + e.what());
-    } catch (...) {
-        logFrame(3, "message box answer failed");
-    }
+    answer(*box, index);
     return true;
 }
 
 void Frame::openBox(const std::string& title, const std::string& text, bool byKey, int style, int type, int width,
                     int height, bool choice)
 {
+    // The box it replaces hears, once, that nobody answered it. Its answer may open a box of
+    // its own, which this one replaces in turn; answers that keep opening boxes are cut short.
+    for (int replaced = 0; mOpen && replaced < 8; ++replaced)
+        dismissBox();
     closeBox();
     BoxRecord record;
     record.id = static_cast<int>(mBoxes.size()) + 1;

@@ -14,13 +14,17 @@ namespace zrk {
 namespace gui {
 
 AreaPage::AreaPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
-                   EventDispatcher& dispatcher)
-    : GuiPage(kKind, windowName, title, params, std::move(parent)), mDispatcher(dispatcher)
+                   EventDispatcher& dispatcher, std::function<void()> openForge)
+    : GuiPage(kKind, windowName, title, params, std::move(parent)), mDispatcher(dispatcher), mOpenForge(std::move(openForge))
 {
     setFrameArea(0.25f, 0.2f, 0.75f, 0.8f);
 }
 
-AreaPage::~AreaPage() { mClickedConnection.disconnect(); }
+AreaPage::~AreaPage()
+{
+    mClickedConnection.disconnect();
+    mForgeConnection.disconnect();
+}
 
 void AreaPage::buildContent(CEGUI::Window& frame)
 {
@@ -40,6 +44,13 @@ void AreaPage::buildContent(CEGUI::Window& frame)
     mClickedConnection = addWidget(frame, "TaharezLook/Button", "Enter", "Enter", 0.6f, 0.84f, 0.36f, 0.11f)
                              ->subscribeEvent(CEGUI::PushButton::EventClicked,
                                               CEGUI::Event::Subscriber(&AreaPage::onEnterClicked, this));
+    mForgeConnection.disconnect();
+    mForgeConnection = addWidget(frame, "TaharezLook/Button", "Forge", "Forge", 0.04f, 0.84f, 0.36f, 0.11f)
+                           ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
+                               if (mOpenForge)
+                                   mOpenForge();
+                               return true;
+                           });
 }
 
 void AreaPage::load() { mDispatcher.callback(kLoadingEventId, params().handle(kKind)); }

@@ -9,7 +9,7 @@ namespace gui {
 
 class EventDispatcher;
 
-/// The area page: the zones with their players and level limits, and "Enter".
+/// The area page: the zones with their players and level limits, "Enter", and the way to the forge.
 class AreaPage : public GuiPage {
 public:
     static constexpr int kKind = 0;
@@ -19,7 +19,7 @@ public:
     static constexpr const char* kBackdropImage = "GUIX1/AreaBackdrop";
 
     AreaPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
-             EventDispatcher& dispatcher);
+             EventDispatcher& dispatcher, std::function<void()> openForge = nullptr);
     ~AreaPage() override;
 
     void onFilled(int eventId, ParamList& params) override;
@@ -40,6 +40,8 @@ private:
     bool onEnterClicked(const CEGUI::EventArgs& args);
 
     EventDispatcher& mDispatcher;
+    std::function<void()> mOpenForge;
+    CEGUI::Event::ScopedConnection mForgeConnection;
     std::vector<Zone> mZones;
     CEGUI::Event::ScopedConnection mClickedConnection;
 };

@@ -11,6 +11,7 @@
 #include "BagPage.h"
 #include "CreateCharPage.h"
 #include "AreaPage.h"
+#include "ForgePage.h"
 #include "LoginPage.h"
 #include "OnlinePage.h"
 #include "RoomListPage.h"
@@ -43,6 +44,7 @@ const Screen kScreens[] = {
     {10, "MapBoardPage", "Maps", "map"},
     {12, "BagPage", "Bag", "bag"},
     {13, "CreateCharPage", "New character", "createchar"},
+    {ForgePage::kKind, "ForgePage", "Forge", "forge"},
     {-1, "", "", "battle"},
 };
 
@@ -89,7 +91,11 @@ GuiManager::GuiManager()
             mPages[s.kind] = std::make_unique<CreateCharPage>(s.window, s.title, mParams, parent, mDispatcher,
                                                               [this, name = std::string(s.name)] { showPage(name); });
         else if (s.kind == AreaPage::kKind)
-            mPages[s.kind] = std::make_unique<AreaPage>(s.window, s.title, mParams, parent, mDispatcher);
+            mPages[s.kind] = std::make_unique<AreaPage>(s.window, s.title, mParams, parent, mDispatcher,
+                                                        [this] { showPage("forge"); });
+        else if (s.kind == ForgePage::kKind)
+            mPages[s.kind] = std::make_unique<ForgePage>(s.window, s.title, mParams, parent, mDispatcher,
+                                                         [this] { showPage("area"); });
         else if (s.kind == RoomListPage::kKind)
             mPages[s.kind] = std::make_unique<RoomListPage>(s.window, s.title, mParams, parent, mDispatcher);
         else if (s.kind == OnlinePage::kKind)
@@ -274,6 +280,8 @@ void GuiManager::showPage(const std::string& name)
         mDispatcher.fillParams(LoginPage::kLoadingEventId);
     if (shown->kind == BagPage::kKind)
         static_cast<BagPage*>(mPages[BagPage::kKind].get())->onShown();
+    if (shown->kind == ForgePage::kKind)
+        static_cast<ForgePage*>(mPages[ForgePage::kKind].get())->onShown();
 }
 
 GuiPage* GuiManager::page(int kind) const

@@ -94,8 +94,12 @@ void RoomLogon::tellConnectionLost(bool autoLogin)
     if (autoLogin) {
         // Started with credentials: closing the box ends the game.
         mBoxAnswer = frame->messageBox2(
-            "error/user_net_wrong", "error/net_cut", [](core::DialogBoxResult&) { GameServices::exitGame(); }, 1, 9, 300,
-            150);
+            "error/user_net_wrong", "error/net_cut",
+            [](core::DialogBoxResult& r) {
+                if (r.button >= 0) // a box that replaced this one is no closing by the player
+                    GameServices::exitGame();
+            },
+            1, 9, 300, 150);
     } else {
         mBoxAnswer.disconnect();
         frame->messageBox("error/user_net_wrong", "error/net_cut", 1, 9, 300, 150);
