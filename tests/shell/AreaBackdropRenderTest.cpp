@@ -41,7 +41,7 @@ TEST(AreaBackdropOnScreen, TheAreaPageStandsOnTheLobbysOwnBackdrop)
             ASSERT_TRUE(area->isChild("Backdrop"));
             image = area->getChild("Backdrop")->getProperty("Image").c_str();
 
-            // Below the zone list, left of "Enter", the backdrop's foot shows: its green hills.
+            // Below the zone list, between "Forge" and "Enter", the backdrop's foot shows: its green hills.
             Ogre::RenderWindow* window = g->getRenderWindow();
             const std::size_t w = window->getWidth(), h = window->getHeight();
             std::vector<unsigned char> pixels(w * h * 4);
@@ -49,7 +49,9 @@ TEST(AreaBackdropOnScreen, TheAreaPageStandsOnTheLobbysOwnBackdrop)
             window->copyContentsToMemory(box, box);
             const CEGUI::Rectf zones = area->getChild("Zones")->getUnclippedOuterRect().get();
             const CEGUI::Rectf enter = area->getChild("Enter")->getUnclippedOuterRect().get();
-            const std::size_t x0 = static_cast<std::size_t>(zones.left() + 4), x1 = static_cast<std::size_t>(enter.left() - 4);
+            const float left = area->isChild("Forge") ? area->getChild("Forge")->getUnclippedOuterRect().get().right()
+                                                      : zones.left();
+            const std::size_t x0 = static_cast<std::size_t>(left + 4), x1 = static_cast<std::size_t>(enter.left() - 4);
             const std::size_t y0 = static_cast<std::size_t>(zones.bottom() + 4), y1 = static_cast<std::size_t>(enter.bottom());
             for (std::size_t y = y0; y < y1 && y < h; ++y)
                 for (std::size_t x = x0; x < x1 && x < w; ++x) {
