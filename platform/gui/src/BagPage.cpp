@@ -4,7 +4,7 @@
 #include <boost/any.hpp>
 #include <gui/ParamNode.h>
 
-#include "CeguiText.h"
+#include <gui/CeguiText.h>
 #include "EventDispatcher.h"
 #include "GuiLog.h"
 #include "ParamStore.h"
@@ -114,7 +114,7 @@ void BagPage::showCell(int slot)
     }
     if (slot == mSelected)
         text = "> " + text;
-    w->setText(toCeguiString(text));
+    w->setText(outsideText(text));
 }
 
 void BagPage::onShown()
