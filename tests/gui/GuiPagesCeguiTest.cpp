@@ -3,6 +3,8 @@
 #include <core/GuiSystem.h>
 #include <gui/IEventDispatcher.h>
 #include <gui/IGuiPage.h>
+#include <gui/RoleAttr.h>
+#include <gui/IGuiAnimator.h>
 
 #include "PluginFixture.h"
 
@@ -132,4 +134,89 @@ TEST_F(GuiPagesTest, WindowsDestroyedWithTheGuiSystemAreForgottenAndMadeAgain)
     CEGUI::Window* again = login();
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->getParent(), ceguiSystem->getRootWindow());
+}
+
+TEST_F(GuiPagesTest, TheRememberedNameAndTickComeBackWhenTheValuesCameBeforeTheWindow)
+{
+    auto* event = new zrktest::FakeEvent(1, tally);
+    event->onFill = [](gui::ParamList& list) {
+        for (gui::ParamNode* n : list)
+            delete n;
+        auto* name = new gui::ParamNode;
+        name->name = "username";
+        name->value = std::string("hero");
+        auto* lock = new gui::ParamNode;
+        lock->name = "userlock";
+        lock->value = false;
+        list = {name, lock};
+    };
+    manager->getEventDispatcher()->registerEvent(event);
+    manager->getEventDispatcher()->raise(1); // no window yet: the start-up raises before the screen
+    EXPECT_EQ(text(login()->getChild("Name")), "hero");
+    EXPECT_FALSE(static_cast<CEGUI::ToggleButton*>(login()->getChild("Remember"))->isSelected());
+    for (gui::ParamNode* n : *manager->getControl()->fillParams(1))
+        delete n;
+}
+
+TEST_F(GuiPagesTest, EnterInThePasswordBoxLogsIn)
+{
+    auto* event = new zrktest::FakeEvent(2, tally);
+    manager->getEventDispatcher()->registerEvent(event);
+    manager->showPage("login");
+    type("Name", "hero");
+    type("Password", "hero123");
+    CEGUI::Editbox* password = static_cast<CEGUI::Editbox*>(login()->getChild("Password"));
+    password->activate();
+    CEGUI::System::getSingleton().getDefaultGUIContext().injectKeyDown(CEGUI::Key::Return);
+    EXPECT_EQ(tally.callbacks, 1);
+    EXPECT_EQ(text(password), "");
+}
+
+TEST_F(GuiPagesTest, TheHallSendsWithEnterUnderTheCharactersNameAndShowsLinesAsWritten)
+{
+    std::string line;
+    auto* attributes = new zrktest::FakeEvent(16, tally);
+    attributes->onFill = [](gui::ParamList& list) {
+        for (gui::ParamNode* n : list)
+            delete n;
+        auto* role = new gui::ParamNode;
+        role->name = "currentRole";
+        gui::RoleAttr attr;
+        attr.pc_nickname = "Hero";
+        role->value = attr;
+        list = {role};
+    };
+    auto* loading = new zrktest::FakeEvent(19, tally);
+    loading->onFill = [](gui::ParamList& list) {
+        for (gui::ParamNode* n : list)
+            delete n;
+        auto* zone = new gui::ParamNode;
+        zone->name = "zone_name";
+        zone->value = std::string("plains");
+        list = {zone};
+    };
+    loading->onCallback = [this](gui::ParamHandle) { manager->getEventDispatcher()->raise(19); };
+    auto* send = new zrktest::FakeEvent(27, tally);
+    gui::IGuiPage* hall = manager->getPage(8);
+    send->onCallback = [&](gui::ParamHandle h) {
+        if (gui::ParamNode* n = hall->getParam("string", h))
+            line = boost::any_cast<std::string>(n->value);
+    };
+    for (auto* e : {attributes, loading, send})
+        manager->getEventDispatcher()->registerEvent(e);
+    hall->getRootWindow();
+    manager->getEventDispatcher()->raise(53); // the hall came up: its page opens on the next frame
+    manager->getAnimator()->update(0.f);
+    CEGUI::Window* input = hall->getRootWindow()->getChild("ChatInput");
+    input->setText("[b] hi");
+    input->activate();
+    CEGUI::System::getSingleton().getDefaultGUIContext().injectKeyDown(CEGUI::Key::Return);
+    ASSERT_FALSE(line.empty());
+    EXPECT_NE(line.find("\"uname\":\"Hero\""), std::string::npos) << line;
+    EXPECT_NE(line.find("\"uid\":\""), std::string::npos) << line;
+    EXPECT_EQ(text(input), "");
+    for (gui::ParamNode* n : *manager->getControl()->fillParams(16))
+        delete n;
+    for (gui::ParamNode* n : *manager->getControl()->fillParams(19))
+        delete n;
 }

@@ -6,6 +6,8 @@
 #include <Ogre.h>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <yake/Logger.h>
 
 KAVRI_SINGLETON_DEFINE(kavri3D::core::GuiSystem);
 
@@ -18,7 +20,43 @@ const char* const kGroups[][2] = {{"schemes", "schemes"},         {"imagesets", 
                                   {"fonts", "fonts"},             {"layouts", "layouts"},
                                   {"looknfeels", "looknfeel"},    {"animations", "animations"},
                                   {"schemas", "xml_schemas"}};
+
+/// CEGUI's log lines: into CEGUI.log beside the game's log, its errors into the game's log
+/// too; nowhere without a game log (no lines kept waiting in memory for a file).
+class CeguiLog : public CEGUI::Logger {
+public:
+    void logEvent(const CEGUI::String& message, CEGUI::LoggingLevel level) override
+    {
+        if (level > getLoggingLevel())
+            return;
+        if (mFile.is_open())
+            mFile << message.c_str() << '\n' << std::flush;
+        if (level == CEGUI::Errors)
+            yake::logging::logger::instance().log(4, "CEGUI", message.c_str());
+    }
+    void setLogFilename(const CEGUI::String& filename, bool append) override
+    {
+        mFile.close();
+        mFile.open(filename.c_str(), append ? std::ios::app : std::ios::trunc);
+    }
+
+private:
+    std::ofstream mFile;
+};
+
 } // namespace
+
+void GuiSystem::makeLogger()
+{
+    if (CEGUI::Logger::getSingletonPtr())
+        return; // someone else's: it stays theirs
+    // Beside the game's own log, never in the folder the game was started from; without a
+    // game log CEGUI's lines go nowhere.
+    mLogger = new CeguiLog;
+    const std::string gameLog = yake::logging::logger::instance().logFile();
+    if (!gameLog.empty())
+        mLogger->setLogFilename(gameLog.substr(0, gameLog.rfind('/') + 1) + "CEGUI.log", false);
+}
 
 std::string GuiSystem::dataFolder()
 {
@@ -34,6 +72,7 @@ std::unique_ptr<GuiSystem> GuiSystem::createHeadless(float width, float height)
     // cursor and clicks never arrive.
     r.setDisplaySize(CEGUI::Sizef(width, height));
     g->mRenderer = &r;
+    g->makeLogger();
     CEGUI::System::create(r);
     auto* rp = static_cast<CEGUI::DefaultResourceProvider*>(CEGUI::System::getSingleton().getResourceProvider());
     for (const auto& group : kGroups)
@@ -53,6 +92,7 @@ std::unique_ptr<GuiSystem> GuiSystem::createForOgre(Ogre::RenderTarget& target)
         rgm.addResourceLocation(dataFolder() + "/" + group[1], "FileSystem", group[0]);
         rgm.initialiseResourceGroup(group[0]);
     }
+    g->makeLogger();
     CEGUI::OgreRenderer& r = CEGUI::OgreRenderer::bootstrapSystem(target);
     g->mRenderer = &r;
     g->mHeadless = false;
@@ -114,6 +154,8 @@ GuiSystem::~GuiSystem()
     }
     mRenderer = nullptr;
     mRoot = nullptr;
+    delete mLogger;
+    mLogger = nullptr;
 }
 
 void GuiSystem::destroyLater(CEGUI::Window* window)

@@ -24,12 +24,13 @@ const ZRKWorld::Player* self(ZRKServerCall& call)
 /// when there is no such player.
 bool infoViews(ZRKServerCall& call, const std::string& name, const std::string& uid)
 {
-    const Json::Value& info = call.world().playerView(name, ZRKWorld::InfoView);
-    if (info.isNull()) {
+    // The own card as every other player's: the hall shows it by nickname and level too.
+    Json::Value card = call.card(name);
+    if (card.isNull()) {
         call.refuse("error/no_person", "no player " + name);
         return false;
     }
-    call.views["userInfo/" + uid] = info;
+    call.views["userInfo/" + uid] = std::move(card);
     call.views["userSetting/" + uid] = call.world().playerView(name, ZRKWorld::SettingsView);
     return true;
 }

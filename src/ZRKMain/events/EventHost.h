@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 
 namespace kavri3D {
 namespace core {
@@ -23,6 +24,12 @@ public:
     static gui::IGuiManager* guiManager();
     /// The user settings the log-in screen remembers the player's name in.
     static core::XmlConfigHelper* settings();
+    /// Where a new player goes first: the tutorial battle, or the area choice while the
+    /// tutorial's state is not there.
+    static const char* newPlayerState();
+    /// Goes on to the state; when it cannot be entered, the player is logged out and taken
+    /// back to the log-in screen with a box saying why. False then.
+    static bool teleportOrLogOut(const std::string& state);
 
     /// Lends a frame to the events while the application has none (screens hosted without the
     /// whole game, such as the event tests); the loan ends with the object.

@@ -93,6 +93,7 @@ private:
     void closeBox();
     std::string lookUp(const std::string& key) const;
     void buildBoxWindow(BoxRecord& record);
+    static void fitBoxWindow(CEGUI::Window& box, CEGUI::Window& text, const CEGUI::Window& parent);
     /// A box button's click, as CEGUI delivers it.
     void onBoxButtonClicked(int boxId, int index);
 
