@@ -4,7 +4,9 @@
 #include <CEGUI/RendererModules/Null/Renderer.h>
 #include <CEGUI/RendererModules/Ogre/Renderer.h>
 #include <Ogre.h>
+#include <clocale>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <yake/Logger.h>
@@ -27,7 +29,7 @@ class CeguiLog : public CEGUI::Logger {
 public:
     void logEvent(const CEGUI::String& message, CEGUI::LoggingLevel level) override
     {
-        if (level > getLoggingLevel())
+        if (level > getLoggingLevel() || wrongLocaleWarningOnly(message))
             return;
         if (mFile.is_open())
             mFile << message.c_str() << '\n' << std::flush;
@@ -41,6 +43,15 @@ public:
     }
 
 private:
+    /// CEGUI warns whenever the whole locale is not "C"; the game sets only the character
+    /// type to the player's, so numbers read as in "C" and the warning says nothing.
+    static bool wrongLocaleWarningOnly(const CEGUI::String& message)
+    {
+        const char* numeric = std::setlocale(LC_NUMERIC, nullptr);
+        return numeric && std::strcmp(numeric, "C") == 0 &&
+               message.find("The C locale for LC_NUMERIC and/or LC_ALL is not set") != CEGUI::String::npos;
+    }
+
     std::ofstream mFile;
 };
 
