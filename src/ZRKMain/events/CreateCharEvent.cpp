@@ -8,8 +8,8 @@
 #include <lan/ZRKLan.h>
 
 #include "events/CharCatalogue.h"
-#include "events/EventHost.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 using namespace boost::placeholders;
 
@@ -79,7 +79,7 @@ void CreateCharEvent::callback(gui::ParamHandle params)
 
 void CreateCharEvent::fail(const std::string& text)
 {
-    if (core::Frame* frame = EventHost::frame())
+    if (core::Frame* frame = GameServices::frame())
         frame->messageBox("error/role_cre", text, 1, 9, 300, 150);
     ret = false;
     raiseEvent(getEventId());
@@ -131,9 +131,9 @@ void CreateCharEvent::regDefState(bool error, const std::string& text)
 void CreateCharEvent::onResourcesReady()
 {
     // The tutorial battle is the new player's first stop; while it is not there, the areas.
-    const std::string state = EventHost::newPlayerState();
+    const std::string state = GameServices::newPlayerState();
     writeLogf(6, "CreateCharEvent", "character ", mNickname, " created: on to ", state);
-    EventHost::teleportOrLogOut(state);
+    GameServices::teleportOrLogOut(state);
 }
 
 } // namespace zrk

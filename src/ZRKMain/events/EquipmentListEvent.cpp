@@ -6,7 +6,8 @@
 
 #include "rooms/EquipRes.h"
 #include "rooms/RoleManager.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -24,7 +25,7 @@ void EquipmentListEvent::callback(gui::ParamHandle params)
         return;
     }
     ZRKRolePtr role = RoleManager::instance().getRole("myrole");
-    EquipRes* equipment = EquipRes::getSingletonPtr();
+    EquipRes* equipment = GameServices::equipment();
     if (!role || !equipment)
         return;
     role->clearEquipment();

@@ -10,7 +10,8 @@
 #include "rooms/RoleManager.h"
 #include "rooms/ZRKRole.h"
 #include "rooms/ZRKRoleRes.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 KAVRI_SINGLETON_DEFINE(kavri3D::zrk::PersonalRoom);
 
@@ -38,7 +39,7 @@ void setIdleActions(ZRKRole& role, const Json::Value& defState, const std::strin
 
 const Json::Value& defaultAppearance()
 {
-    ZRKRoleRes* res = ZRKRoleRes::getSingletonPtr();
+    ZRKRoleRes* res = GameServices::roleResources();
     return res ? res->getDefState() : Json::Value::nullSingleton();
 }
 
@@ -86,7 +87,7 @@ void PersonalRoom::createScene()
 
 void PersonalRoom::dressSeats()
 {
-    EquipRes* res = EquipRes::getSingletonPtr();
+    EquipRes* res = GameServices::equipment();
     if (!res)
         return;
     const Json::Value& defState = defaultAppearance();
@@ -105,7 +106,7 @@ void PersonalRoom::dressSeats()
 
 void PersonalRoom::dressOwnRole()
 {
-    EquipRes* res = EquipRes::getSingletonPtr();
+    EquipRes* res = GameServices::equipment();
     ZRKRolePtr own = RoleManager::instance().getRole("myrole");
     if (!res || !own)
         return;

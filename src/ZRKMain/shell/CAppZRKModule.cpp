@@ -11,7 +11,8 @@
 #include <yake/Math.h>
 #include <yake/SetAside.h>
 
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -64,7 +65,13 @@ CAppZRKModule& appModule()
 // file, and with it the program folder.
 HINSTANCE moduleInstance() { return reinterpret_cast<HINSTANCE>(&appModule); }
 
-CAppZRKModule::CAppZRKModule() : mModuleName("ZRK_Main") {}
+CAppZRKModule::CAppZRKModule() : mModuleName("ZRK_Main")
+{
+    // The events remember the player's choices in the user settings this object holds.
+    GameServices::hooks().settings = [this] { return getAppConfig(); };
+}
+
+CAppZRKModule::~CAppZRKModule() { GameServices::hooks().settings = nullptr; }
 
 HRESULT CAppZRKModule::Init(HINSTANCE instance, HWND parent)
 {
