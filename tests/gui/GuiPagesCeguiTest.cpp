@@ -136,7 +136,7 @@ TEST_F(GuiPagesTest, WindowsDestroyedWithTheGuiSystemAreForgottenAndMadeAgain)
     EXPECT_EQ(again->getParent(), ceguiSystem->getRootWindow());
 }
 
-TEST_F(GuiPagesTest, TheRememberedNameAndTickComeBackWhenTheValuesCameBeforeTheWindow)
+TEST_F(GuiPagesTest, TheRememberedNameAndTickComeBackWhenTheLogInScreenComesUp)
 {
     auto* event = new zrktest::FakeEvent(1, tally);
     event->onFill = [](gui::ParamList& list) {
@@ -151,7 +151,7 @@ TEST_F(GuiPagesTest, TheRememberedNameAndTickComeBackWhenTheValuesCameBeforeTheW
         list = {name, lock};
     };
     manager->getEventDispatcher()->registerEvent(event);
-    manager->getEventDispatcher()->raise(1); // no window yet: the start-up raises before the screen
+    manager->showPage("login"); // as the log-on state brings the screen up: no window before it
     EXPECT_EQ(text(login()->getChild("Name")), "hero");
     EXPECT_FALSE(static_cast<CEGUI::ToggleButton*>(login()->getChild("Remember"))->isSelected());
     for (gui::ParamNode* n : *manager->getControl()->fillParams(1))

@@ -264,9 +264,11 @@ void GuiManager::showPage(const std::string& name)
     }
     for (auto& page : mPages)
         page.second->setVisible(page.first == shown->kind);
-    // A screen that comes up asks its loading event for the values it shows.
+    // A screen that comes up asks its loading event for the values it shows, and shows them
+    // (the remembered name and its tick on the log-in page).
     if (shown->kind == LoginPage::kKind && mDispatcher.find(LoginPage::kLoadingEventId))
-        mDispatcher.fillParams(LoginPage::kLoadingEventId);
+        if (ParamList* values = mDispatcher.fillParams(LoginPage::kLoadingEventId))
+            mPages[LoginPage::kKind]->onFilled(LoginPage::kLoadingEventId, *values);
     if (shown->kind == BagPage::kKind)
         static_cast<BagPage*>(mPages[BagPage::kKind].get())->onShown();
 }
