@@ -2,6 +2,7 @@
 #include <boost/any.hpp>
 #include <core/GuiSystem.h>
 #include <gui/IEventDispatcher.h>
+#include <gui/IBattleOver.h>
 #include <gui/IGuiPage.h>
 #include <gui/RoleAttr.h>
 #include <gui/IGuiAnimator.h>
@@ -219,4 +220,32 @@ TEST_F(GuiPagesTest, TheHallSendsWithEnterUnderTheCharactersNameAndShowsLinesAsW
         delete n;
     for (gui::ParamNode* n : *manager->getControl()->fillParams(19))
         delete n;
+}
+
+TEST_F(GuiPagesTest, TheResultScreensColumnsHoldTheirLongestEntries)
+{
+    auto* view = static_cast<gui::IBattleOver*>(manager->getBattleOverView());
+    ASSERT_NE(view, nullptr);
+    std::vector<gui::IBattleOver::PlayerRecord> players(2);
+    players[0].nickname = "Hero";
+    players[0].shots = 12345;
+    players[0].hits = 12345;
+    players[0].damage = 1234567;
+    players[0].kills = 99;
+    players[0].me = true;
+    players[1].nickname = "WWWWWWWWWWWWWWWW"; // the longest name the server takes, in wide letters
+    players[1].team = true;
+    view->setResult(players, 0, {});
+    CEGUI::Window* frame = ceguiSystem->getRootWindow()->getChildRecursive("BattleOverPage");
+    ASSERT_NE(frame, nullptr);
+    const CEGUI::Font* font = CEGUI::System::getSingleton().getDefaultGUIContext().getDefaultFont();
+    for (int row = 0; row < 2; ++row)
+        for (const char* column : {"Team", "Name", "Counters"}) {
+            CEGUI::Window* cell = frame->getChild("Row" + CEGUI::PropertyHelper<int>::toString(row) + column);
+            EXPECT_LE(font->getTextExtent(cell->getText()), cell->getPixelSize().d_width) << row << column;
+            EXPECT_LE(cell->getUnclippedOuterRect().get().right(), frame->getUnclippedInnerRect().get().right() + 0.5f)
+                << row << column;
+        }
+    EXPECT_LE(frame->getPixelSize().d_width, ceguiSystem->getRootWindow()->getPixelSize().d_width);
+    view->close();
 }

@@ -129,7 +129,7 @@ TEST_F(PlayerMeets, EnterLogsInAndAMarkupLineInTheHallLeavesTheServerPlayersLine
 TEST_F(PlayerMeets, AClickBehindAnOpenBoxDoesNothing)
 {
     std::size_t attemptsWithBox = 0, attemptsAfterClicks = 0;
-    bool boxStayed = false;
+    bool boxStayed = false, boxFits = false;
     const bool ok = zrktest::GameRun::run("game.exe /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
         kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
         zrktest::XWindowInput input(g->getRenderWindow());
@@ -139,6 +139,13 @@ TEST_F(PlayerMeets, AClickBehindAnOpenBoxDoesNothing)
         kavri3D::core::Frame* frame = game.getMainFrame().get();
         ASSERT_TRUE(game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 120));
         attemptsWithBox = sent("login");
+        // The box shows its whole title and text on screen.
+        CEGUI::Window* box = frame->getMessageBoxWindow();
+        ASSERT_NE(box, nullptr);
+        const CEGUI::Font* font = box->getFont();
+        boxFits = font->getTextExtent(box->getText()) + 2 * font->getLineSpacing() <= box->getPixelSize().d_width &&
+                  CEGUI::PropertyHelper<float>::fromString(box->getChild("Text")->getProperty("VertExtent")) <=
+                      box->getChild("Text")->getPixelSize().d_height + 0.5f;
         // "Log in" lies beside the box, not under it: the click reaches it only if the box
         // does not hold the screen.
         clickOn(input, page->getChild("LogIn"));
@@ -154,6 +161,7 @@ TEST_F(PlayerMeets, AClickBehindAnOpenBoxDoesNothing)
     EXPECT_EQ(attemptsWithBox, 1u);
     EXPECT_EQ(attemptsAfterClicks, attemptsWithBox);
     EXPECT_TRUE(boxStayed);
+    EXPECT_TRUE(boxFits);
 }
 
 TEST_F(PlayerMeets, ANewPlayerGetsOnToTheAreas)
