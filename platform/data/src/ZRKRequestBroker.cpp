@@ -64,6 +64,11 @@ bool ZRKRequestBroker::complete(long handle, bool error, const std::string& text
 
 bool ZRKRequestBroker::complete(long handle, bool error, const std::string& text, Json::Value&& views)
 {
+    return complete(handle, error, text, std::move(views), ZRKSharedViews());
+}
+
+bool ZRKRequestBroker::complete(long handle, bool error, const std::string& text, Json::Value&& views, ZRKSharedViews&& shared)
+{
     auto it = mRequests.find(handle);
     if (it == mRequests.end() || it->second.answered)
         return false;
@@ -71,6 +76,7 @@ bool ZRKRequestBroker::complete(long handle, bool error, const std::string& text
     it->second.error = error;
     it->second.text = text;
     it->second.views = std::move(views);
+    it->second.shared = std::move(shared);
     return true;
 }
 
@@ -114,9 +120,11 @@ void ZRKRequestBroker::update()
         // Views and completion alike stand behind the barrier: a reply the data cannot take
         // ends this request, never the frame.
         try {
-            if (!p.views.isNull())
-                if (ZRKGameData* data = ZRKGameData::getSingletonPtr())
+            if (!p.views.isNull() || !p.shared.empty())
+                if (ZRKGameData* data = ZRKGameData::getSingletonPtr()) {
                     data->applyViews(std::move(p.views));
+                    data->applyViews(p.shared);
+                }
             if (p.done)
                 p.done(p.error, p.text);
         } catch (const std::exception& e) {

@@ -81,7 +81,8 @@ GuiManager::GuiManager()
         if (s.kind == LoginPage::kKind)
             mPages[s.kind] = std::make_unique<LoginPage>(s.window, s.title, mParams, parent, mDispatcher);
         else if (s.kind == BagPage::kKind && p)
-            mPages[s.kind] = std::make_unique<BagPage>(s.window, s.title, mParams, parent, p->images, p->columns, mDispatcher);
+            mPages[s.kind] = std::make_unique<BagPage>(s.window, s.title, mParams, parent, p->images, p->columns, mDispatcher,
+                                                         mImagesetNames);
         else if (s.kind == PlayerPage::kKind && p)
             mPages[s.kind] = std::make_unique<PlayerPage>(s.window, s.title, mParams, parent, p->images, p->columns,
                                                           mDispatcher);
@@ -178,6 +179,9 @@ void GuiManager::shutdown()
     mDispatcher.shutdown();
     mQueue.clear();
     mBattleOver.destroyWindow();
+    mBattlePanel.destroyWindow();
+    mBoxPanel1.destroyWindow();
+    mBoxPanel2.destroyWindow();
     releaseHandedOver();
 }
 
@@ -193,6 +197,11 @@ void GuiManager::releaseHandedOver()
         }
     }
     mImages.clear();
+}
+
+void* GuiManager::getPanelHost(const std::string& name)
+{
+    return name == "Battle" ? static_cast<IBattlePanelHost*>(&mBattlePanel) : nullptr;
 }
 
 IGuiPage* GuiManager::getPage(int kind)

@@ -25,6 +25,10 @@ public:
     core::XmlConfigHelper getPlayerSettings(const std::string& playerId) const override;
     std::vector<std::string> getPlayerWeapons(const std::string& playerId) const override;
     std::vector<std::string> getPlayerProps(const std::string& playerId) const override;
+    /// The look the player's portrait wears: "boy" or "girl" by its character, the parts its
+    /// default look chooses (the own from the own default look; another's from the indexes
+    /// its settings carry, the first choice of each where they carry none).
+    std::vector<std::pair<std::string, std::string>> getPlayerLook(const std::string& playerId) const override;
     core::XmlConfigHelper getRoomValues() const override;
     Json::Value getMapRecord(const std::string& place) const override;
     Json::Value getItemRecord(const std::string& itemId) const override;
@@ -32,6 +36,10 @@ public:
     boost::shared_ptr<ZRKPlayerState> getPlayerState(const std::string& playerId) const override;
     /// Tells the server; its answer only matters as a log line.
     void reportLoaded(const std::string& playerId) override;
+
+    /// From now on the own player fights with the items of his inventory's ammo bag (1 to 3)
+    /// and props bag, as the battle's loadout laid them out; 0 goes back to the battle's arms.
+    void useBattleBags(int ammoBag) { mAmmoBag = ammoBag; }
 
     /// The room state followed; null when it is gone.
     ZRKRoomState* state() const;
@@ -41,6 +49,7 @@ private:
     std::string mRoomName;
     mutable Json::Value mMaps; ///< read once, when first asked
     mutable bool mMapsRead = false;
+    int mAmmoBag = 0;
 };
 
 } // namespace zrk

@@ -62,6 +62,11 @@ public:
     void focus();
     /// Saves what the window shows; false headless or on failure.
     bool writeScreenshot(const std::string& file);
+    /// Whether the window has the input focus (true without a window).
+    bool isActive() const { return mActive; }
+    /// Moves the pointer to the window position; to the window's middle.
+    void warpPointer(int x, int y);
+    void centrePointer();
     /// Share of pixels of the last frame that are not black (0..1); -1 headless.
     double nonBlackShare();
 
@@ -85,6 +90,7 @@ private:
     std::unique_ptr<GuiSystem> mGui;
     bool mHeadless = true;
     bool mCloseRequested = false;
+    bool mActive = true;
     bool mWindowLost = false;
     bool mXHandlersInstalled = false;
     void* mPreviousErrorHandler = nullptr;
