@@ -164,6 +164,9 @@ TEST(BattleRender, TheWindowDestroyedFromOutsideWhileLoadingOrFightingEndsTheRun
                 auto* session = dynamic_cast<ZRKSession*>(game.session());
                 ASSERT_TRUE(session);
                 ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 400)) << game.stateName();
+                // The game's clock, four frames a second, as the battle above plays.
+                yake::native::setManualClock(true);
+                core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
                 ASSERT_EQ(session->getGameServer()->core().startBotBattle("hero", 1, "1", 5), "battle_hero");
                 game.frames(2);
                 ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
@@ -180,6 +183,7 @@ TEST(BattleRender, TheWindowDestroyedFromOutsideWhileLoadingOrFightingEndsTheRun
                 XCloseDisplay(other);
                 endedByItself = !game.frames(100);
             });
+        yake::native::setManualClock(false);
         EXPECT_TRUE(ok) << (fighting ? "fighting" : "loading");
         EXPECT_TRUE(endedByItself) << (fighting ? "fighting" : "loading");
         EXPECT_TRUE(std::filesystem::exists(data.path() + "/kavri3D/ZRK_Main.xml")) << (fighting ? "fighting" : "loading");
