@@ -23,6 +23,13 @@ struct LoginFixture : EventsFixture {
     ExitEvent exitEvent{page, dispatcher};
     std::unique_ptr<LoginGoEvent> login{new LoginGoEvent(page, dispatcher)};
 
+    LoginFixture()
+    {
+        // The states a log-in goes on to; a test that wants one missing takes it out.
+        for (const char* state : {"room", "battle_newbie", "zrk_createchar"})
+            machine().addState(state, boost::make_shared<zrktest::RecordingState>());
+    }
+
     void typeLogin(const std::string& name, const std::string& password, bool lock = true)
     {
         setParam("username", name);
@@ -213,6 +220,31 @@ INSTANTIATE_TEST_SUITE_P(Accounts, LoginChain,
                                            Target{"rookie", "rookie123", "battle_newbie", true},
                                            Target{"nochar", "nochar123", "zrk_createchar", false}),
                          [](const ::testing::TestParamInfo<Target>& info) { return std::string(info.param.account); });
+
+TEST_F(LoginFixture, ANewPlayerGoesOnToTheAreasWhileTheTutorialBattleIsNotThere)
+{
+    machine().removeState("battle_newbie");
+    typeLogin("rookie", "rookie123");
+    frames(10);
+    EXPECT_EQ(session->getLastTeleport(), "room");
+    EXPECT_EQ(machine().currentStateName(), "room");
+    EXPECT_TRUE(session->isOnline());
+    EXPECT_TRUE(frame.getMessageBoxes().empty());
+}
+
+TEST_F(LoginFixture, AStateThatCannotBeEnteredLogsOutWithABoxSayingWhy)
+{
+    machine().removeState("room");
+    typeLogin("hero", "hero123");
+    frames(10);
+    EXPECT_FALSE(session->isOnline());
+    const core::Frame::BoxRecord* box = lastBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->textKey, "error/state_wrong");
+    EXPECT_EQ(box->text, text("error/state_wrong"));
+    EXPECT_EQ(control->shownPages().back(), "login");
+    EXPECT_FALSE(login->isBusy());
+}
 
 namespace {
 struct Refusal {

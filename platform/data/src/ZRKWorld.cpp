@@ -9,6 +9,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 #include <yake/Logger.h>
+#include <yake/SetAside.h>
 #include "data/ZRKBagLayout.h"
 #include "data/ZRKItemAttributes.h"
 #include "data/ZRKNameKey.h"
@@ -387,12 +388,9 @@ bool ZRKWorld::upgradeFrom2(std::size_t& hashed)
 void ZRKWorld::moveAside(const std::string& path)
 {
     mDb.close();
-    const std::string aside = path + ".broken";
-    for (const char* end : {"", "-wal", "-shm"}) {
-        std::remove((aside + end).c_str());
-        std::rename((path + end).c_str(), (aside + end).c_str());
-        std::remove((path + end).c_str());
-    }
+    const std::string aside = yake::SetAside::name(path, ".broken", 0);
+    yake::SetAside::move(path, ".broken", {"-wal", "-shm"});
+    std::remove(path.c_str());
     mMovedAside = true;
     logLine(3, "world database " + path + " could not be read: moved aside to " + aside + ", seeding a fresh world");
 }

@@ -3,7 +3,7 @@
 #include <CEGUI/CEGUI.h>
 #include <gui/AreaData.h>
 
-#include "CeguiText.h"
+#include <gui/CeguiText.h>
 #include "EventDispatcher.h"
 #include "GuiLog.h"
 #include "ListRows.h"
@@ -53,12 +53,29 @@ void AreaPage::buildContent(CEGUI::Window& frame)
                            });
 }
 
-void AreaPage::load() { mDispatcher.callback(kLoadingEventId, params().handle(kKind)); }
+void AreaPage::load(double now)
+{
+    mNextRefresh = now + kRefreshSeconds;
+    mDispatcher.callback(kLoadingEventId, params().handle(kKind));
+}
+
+void AreaPage::onFrame(double now)
+{
+    CEGUI::Window* frame = window();
+    if (!frame || !frame->isVisible() || now < mNextRefresh)
+        return;
+    load(now);
+}
 
 void AreaPage::onFilled(int eventId, ParamList& list)
 {
     if (eventId != kLoadingEventId)
         return;
+    // The player's choice stays chosen across refreshes.
+    CEGUI::Window* frame = window();
+    auto* zones = frame ? static_cast<CEGUI::MultiColumnList*>(frame->getChild("Zones")) : nullptr;
+    const int selected = zones ? ListRows::selectedRow(*zones) : -1;
+    const int chosenId = selected >= 0 && selected < static_cast<int>(mZones.size()) ? mZones[selected].id : -1;
     mZones.clear();
     std::vector<std::vector<std::string>> rows;
     for (const ParamNode* n : list) {
@@ -69,8 +86,12 @@ void AreaPage::onFilled(int eventId, ParamList& list)
         rows.push_back({area->zoneName, std::to_string(area->occupancy) + " / " + std::to_string(area->capacity),
                         area->levelLimit > 0 ? "up to " + std::to_string(area->levelLimit) : "any"});
     }
-    if (CEGUI::Window* frame = window())
-        ListRows::fill(*static_cast<CEGUI::MultiColumnList*>(frame->getChild("Zones")), rows);
+    if (!zones)
+        return;
+    ListRows::fill(*zones, rows);
+    for (std::size_t i = 0; i < mZones.size(); ++i)
+        if (mZones[i].id == chosenId)
+            zones->setItemSelectState(CEGUI::MCLGridRef(static_cast<CEGUI::uint>(i), 0), true);
 }
 
 bool AreaPage::onEnterClicked(const CEGUI::EventArgs&)

@@ -23,8 +23,12 @@ public:
     ~AreaPage() override;
 
     void onFilled(int eventId, ParamList& params) override;
-    /// Asks the game for the zones (when the page comes up).
-    void load();
+    static constexpr double kRefreshSeconds = 3.0;
+
+    /// Asks the game for the zones (when the page comes up), and again at the hall's pace
+    /// while the page is shown.
+    void load(double now);
+    void onFrame(double now);
     /// Enters the zone of that row as "Enter" does; false for no such row.
     bool enter(std::size_t row);
     std::size_t zoneCount() const { return mZones.size(); }
@@ -43,6 +47,7 @@ private:
     std::function<void()> mOpenForge;
     CEGUI::Event::ScopedConnection mForgeConnection;
     std::vector<Zone> mZones;
+    double mNextRefresh = 0;
     CEGUI::Event::ScopedConnection mClickedConnection;
 };
 

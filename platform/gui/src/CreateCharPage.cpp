@@ -3,7 +3,7 @@
 #include <CEGUI/CEGUI.h>
 #include <core/BlackBoard.h>
 
-#include "CeguiText.h"
+#include <gui/CeguiText.h>
 #include "EventDispatcher.h"
 #include "GuiLog.h"
 #include "ParamStore.h"
@@ -235,14 +235,14 @@ void CreateCharPage::refresh()
         if (button->isPropertyPresent("NormalTextColour"))
             button->setProperty("NormalTextColour", mState.look == look ? "FFFFFF00" : "FFFFFFFF");
     }
-    frame->getChild("Status")->setText(toCeguiString(mStatus));
+    frame->getChild("Status")->setText(outsideText(mStatus));
 }
 
 void CreateCharPage::setStatus(const std::string& text)
 {
     mStatus = text;
     if (CEGUI::Window* frame = window())
-        frame->getChild("Status")->setText(toCeguiString(text));
+        frame->getChild("Status")->setText(outsideText(text));
 }
 
 bool CreateCharPage::onClicked(const CEGUI::EventArgs& args)

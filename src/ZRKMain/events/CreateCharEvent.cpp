@@ -1,8 +1,6 @@
 #include "events/CreateCharEvent.h"
 
 #include <boost/bind/bind.hpp>
-#include <core/ClientStateMachine.h>
-#include <core/Engine.h>
 #include <core/Frame.h>
 #include <data/ZRKRosterRequest.h>
 #include <data/ZRKSession.h>
@@ -20,13 +18,6 @@ namespace zrk {
 
 namespace {
 const char* const kDefKeys[5] = {"def_hair", "def_face", "def_coat", "def_glove", "def_shoes"};
-
-bool stateExists(const std::string& name)
-{
-    core::Engine* engine = core::Engine::getSingletonPtr();
-    core::ClientStateMachine* machine = engine ? engine->getClientStateMachine() : nullptr;
-    return machine && machine->getState(name);
-}
 } // namespace
 
 CreateCharEvent::CreateCharEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher)
@@ -152,10 +143,9 @@ void CreateCharEvent::regDefState(bool error, const std::string& text)
 void CreateCharEvent::onResourcesReady()
 {
     // The tutorial battle is the new player's first stop; while it is not there, the areas.
-    const std::string state = stateExists("battle_newbie") ? "battle_newbie" : "room";
+    const std::string state = GameServices::newPlayerState();
     writeLogf(6, "CreateCharEvent", "character ", mNickname, " created: on to ", state);
-    if (ZRKSession* session = GameServices::session())
-        session->teleport(std::string(), state, std::string());
+    GameServices::teleportOrLogOut(state);
 }
 
 } // namespace zrk

@@ -210,14 +210,18 @@ void LoginGoEvent::finishLogin(unsigned attempt)
     mStage = Idle;
     raiseEvent(getEventId());
     const int newbieTask = ZRKUserRequest::getUserSetting(mUserName).getIntVal("pc_newbie_task", 0);
-    teleport(newbieTask == 0 ? "battle_newbie" : "room");
+    // The tutorial battle is a new player's first stop; while it is not there, the areas.
+    teleport(newbieTask == 0 ? GameServices::newPlayerState() : "room");
 }
 
 void LoginGoEvent::teleport(const std::string& state)
 {
     writeLogf(6, "LoginGoEvent", mUserName, " logged in: on to ", state);
-    if (ZRKSession* session = GameServices::session())
-        session->teleport(std::string(), state, std::string());
+    ZRKSession* session = GameServices::session();
+    // An online player is never left on the log-in screen: a state that cannot be entered
+    // logs him out with a box saying so.
+    if (session && !session->teleport(std::string(), state, std::string()))
+        onLoginFailed("error/state_wrong", true);
 }
 
 void LoginGoEvent::onConnectionChanged(core::ISession*, int state)

@@ -72,6 +72,12 @@ public:
     static core::ClientState* currentState();
     /// The current state when it has that name, else null.
     static core::ClientState* currentStateIf(const std::string& name);
+    /// Where a new player goes first: the tutorial battle, or the area choice while the
+    /// tutorial's state is not there.
+    static const char* newPlayerState();
+    /// Goes on to the state; when it cannot be entered, the player is logged out and taken
+    /// back to the log-in screen with a box saying why. False then.
+    static bool teleportOrLogOut(const std::string& state);
 
     /// Game time in seconds (the settable yake clock).
     static double now();

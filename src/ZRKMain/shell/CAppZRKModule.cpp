@@ -9,6 +9,7 @@
 #include <yake/Configuration.h>
 #include <yake/FileText.h>
 #include <yake/Math.h>
+#include <yake/SetAside.h>
 
 #include "services/GameServices.h"
 #include "services/LogRoutine.h"
@@ -189,8 +190,8 @@ void CAppZRKModule::keepRefusedSettings()
     mUserSettingsRefused = false;
     // The player's file is not lost to the defaults: the last one that could not be read
     // stays beside the new one.
-    const std::string bad = mUserSettingsPath + ".bad";
-    if (std::rename(mUserSettingsPath.c_str(), bad.c_str()) == 0)
+    const std::string bad = yake::SetAside::name(mUserSettingsPath, ".bad", 0);
+    if (yake::SetAside::move(mUserSettingsPath, ".bad"))
         writeLogf(4, "ZRKMain", "unreadable user settings kept as ", bad);
     else
         writeLogf(3, "ZRKMain", "unreadable user settings could not be kept as ", bad);

@@ -98,6 +98,7 @@ private:
     void answer(OpenBox& box, int button);
     std::string lookUp(const std::string& key) const;
     void buildBoxWindow(BoxRecord& record);
+    static void fitBoxWindow(CEGUI::Window& box, CEGUI::Window& text, const CEGUI::Window& parent);
     /// A box button's click, as CEGUI delivers it.
     void onBoxButtonClicked(int boxId, int index);
 
