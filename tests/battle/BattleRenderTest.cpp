@@ -148,3 +148,44 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
     EXPECT_TRUE(resultShown);
     EXPECT_GT(awardsLight, 0.5);
 }
+
+TEST(BattleRender, TheWindowDestroyedFromOutsideWhileLoadingOrFightingEndsTheRunCleanly)
+{
+    ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
+    for (const bool fighting : {false, true}) {
+        zrktest::TempDir runtime, data;
+        zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
+        zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+        bool endedByItself = false;
+        const bool ok = zrktest::GameRun::run(
+            "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
+                core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
+                zrktest::XWindowInput input(g->getRenderWindow());
+                auto* session = dynamic_cast<ZRKSession*>(game.session());
+                ASSERT_TRUE(session);
+                ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 400)) << game.stateName();
+                // The game's clock, four frames a second, as the battle above plays.
+                yake::native::setManualClock(true);
+                core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
+                ASSERT_EQ(session->getGameServer()->core().startBotBattle("hero", 1, "1", 5), "battle_hero");
+                game.frames(2);
+                ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
+                auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
+                ASSERT_TRUE(room);
+                if (fighting)
+                    ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400));
+                else
+                    ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "battle"; }, 100));
+                Display* other = XOpenDisplay(nullptr);
+                ASSERT_NE(other, nullptr);
+                XDestroyWindow(other, input.window);
+                XSync(other, False);
+                XCloseDisplay(other);
+                endedByItself = !game.frames(100);
+            });
+        yake::native::setManualClock(false);
+        EXPECT_TRUE(ok) << (fighting ? "fighting" : "loading");
+        EXPECT_TRUE(endedByItself) << (fighting ? "fighting" : "loading");
+        EXPECT_TRUE(std::filesystem::exists(data.path() + "/kavri3D/ZRK_Main.xml")) << (fighting ? "fighting" : "loading");
+    }
+}

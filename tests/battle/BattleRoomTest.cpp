@@ -234,3 +234,30 @@ TEST(BattleAwards, CurrenciesMergeByKindAndComeBeforeItemsMergedById)
     EXPECT_FALSE(merged[3].counted);
     EXPECT_TRUE(room.mergeAwards(Json::Value()).empty());
 }
+
+TEST(BattleAwards, SumsOfHugeAwardsHoldAtTheLimitAndNumbersPastItCountAsNone)
+{
+    Json::Value awards(Json::arrayValue);
+    for (Json::Int64 num : {Json::Int64(2147483647), Json::Int64(2147483647), Json::Int64(1)}) {
+        Json::Value a;
+        a["bi_type"] = 1;
+        a["bi_num"] = num;
+        awards.append(a);
+    }
+    for (Json::Int num : {-2147483647 - 1, -5}) {
+        Json::Value a;
+        a["bi_type"] = 2;
+        a["bi_num"] = num;
+        awards.append(a);
+    }
+    Json::Value past;
+    past["bi_type"] = 3;
+    past["bi_num"] = Json::UInt64(18446744073709551615ull);
+    awards.append(past);
+    BattleRoom room;
+    const std::vector<BattleRoom::AwardBoxItem> merged = room.mergeAwards(awards);
+    ASSERT_EQ(merged.size(), 3u);
+    EXPECT_EQ(merged[0].bi_num, 2147483647);
+    EXPECT_EQ(merged[1].bi_num, -2147483647 - 1);
+    EXPECT_EQ(merged[2].bi_num, 0);
+}

@@ -2,7 +2,12 @@
 // What the game-data tests share: a captured log, and a session ticked frame by frame on a
 // clock the test moves.
 #include <algorithm>
+#include <csignal>
+#include <functional>
+#include <gtest/gtest.h>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 #include <yake/Logger.h>
 #include <yake/Time.h>
@@ -47,5 +52,49 @@ public:
     ~ManualClock() { yake::native::setManualClock(false); }
     void advance(double seconds) { yake::native::advanceTime(seconds); }
 };
+
+/// Runs `serve` in a child process, which tells each change it answered by its number through
+/// the function it is given, and kills the child once `atLeast` are answered. Returns the last
+/// number the child answered before it died (what was still in the pipe counts too); -1, with a
+/// failure, when it stopped on its own.
+inline long answeredBeforeKill(const std::function<void(const std::function<void(long)>& answered)>& serve, long atLeast)
+{
+    int fds[2];
+    if (pipe(fds) != 0) {
+        ADD_FAILURE() << "no pipe";
+        return -1;
+    }
+    const pid_t child = fork();
+    if (child < 0) {
+        ADD_FAILURE() << "no child";
+        return -1;
+    }
+    if (child == 0) {
+        close(fds[0]);
+        // Told only once answered, as the player would be.
+        serve([fd = fds[1]](long n) {
+            if (write(fd, &n, sizeof n) != static_cast<ssize_t>(sizeof n))
+                _exit(4);
+        });
+        _exit(5);
+    }
+    close(fds[1]);
+    long answered = 0, n = 0;
+    while (answered < atLeast && read(fds[0], &n, sizeof n) == static_cast<ssize_t>(sizeof n))
+        answered = n;
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    // What the child answered before it died may still sit in the pipe: read it all, so the
+    // count is the last answer given, not the last one this side happened to read.
+    while (read(fds[0], &n, sizeof n) == static_cast<ssize_t>(sizeof n))
+        answered = n;
+    close(fds[0]);
+    if (!WIFSIGNALED(status)) {
+        ADD_FAILURE() << "the server stopped on its own with " << WEXITSTATUS(status);
+        return -1;
+    }
+    return answered;
+}
 
 } // namespace datatest

@@ -222,6 +222,49 @@ TEST(LobbyWorld, AMissingOrBrokenLobbyFileLeavesNoZones)
     EXPECT_EQ(partly.core->lobby().zones()[0].max, 100);
 }
 
+TEST(LobbyWorld, LeavingAZonesHallTakesThePlayerOutOfItsCount)
+{
+    Lobby lobby;
+    ASSERT_FALSE(lobby.ask("joinZone", Lobby::list(lobby.zoneId("plains"))).error);
+    ASSERT_FALSE(lobby.ask("enter", Lobby::list("plains")).error);
+    const auto countOf = [&](const char* name) {
+        const ZRKMessage zones = lobby.ask("queryZones");
+        for (const Json::Value& z : zones.views["zones"])
+            if (z["z_name"].asString() == name)
+                return z["occ"].asInt();
+        return -1;
+    };
+    const int in = countOf("plains");
+    ASSERT_GT(in, 0);
+    ASSERT_FALSE(lobby.ask("leave", Lobby::list("plains")).error);
+    EXPECT_EQ(countOf("plains"), in - 1);
+    EXPECT_EQ(lobby.core->lobby().zoneOf("hero"), nullptr);
+}
+
+TEST(LobbyWorld, APrivateLineToNobodyIsRefusedWithTheTextToShow)
+{
+    Lobby lobby;
+    Json::Value whisper(Json::arrayValue);
+    whisper.append("Nobody");
+    whisper.append("hi");
+    const ZRKMessage reply = lobby.ask("sendUserMessage", whisper);
+    EXPECT_TRUE(reply.error);
+    EXPECT_EQ(reply.text, "That player cannot be found.");
+}
+
+TEST(LobbyWorld, TheOwnCardCarriesTheCharacterAsEveryOtherOne)
+{
+    Lobby lobby;
+    const ZRKMessage own = lobby.ask("queryUserInfo0", Lobby::list("zrk"));
+    ASSERT_FALSE(own.error) << own.text;
+    const Json::Value& card = own.views["userInfo/hero"];
+    EXPECT_EQ(card["pc_nickname"].asString(), "Hero");
+    EXPECT_EQ(card["pc_lv"].asInt(), 9);
+    EXPECT_EQ(card["a_username"].asString(), "hero");
+    const ZRKMessage other = lobby.ask("queryMembers", Lobby::list(Lobby::list("hero")));
+    EXPECT_EQ(Json::FastWriter().write(other.views["userInfo/hero"]), Json::FastWriter().write(card));
+}
+
 TEST(LobbyWorld, AZoneAboveThePlayersLevelIsRefusedByEveryWayIntoItsHallAndRooms)
 {
     Lobby lobby(0);

@@ -116,10 +116,10 @@ TEST_F(Link, OutOfOrderTheServerTakesThemLastFirstAndEachReplyStillFindsItsReque
         return p;
     };
     std::vector<std::string> done;
-    ZRKUserRequest::changeSlot(moves(61, 65), [&](bool e, const std::string&) { done.push_back(e ? "first refused" : "first moved"); });
-    ZRKUserRequest::changeSlot(moves(65, 66), [&](bool e, const std::string&) { done.push_back(e ? "second refused" : "second moved"); });
+    ZRKUserRequest::changeSlot(moves(61, 77), [&](bool e, const std::string&) { done.push_back(e ? "first refused" : "first moved"); });
+    ZRKUserRequest::changeSlot(moves(77, 78), [&](bool e, const std::string&) { done.push_back(e ? "second refused" : "second moved"); });
     session.update(0);
-    // Taken the other way round, the second found nothing in slot 65; completions run in sending order.
+    // Taken the other way round, the second found nothing in slot 77; completions run in sending order.
     EXPECT_EQ(done, (std::vector<std::string>{"first moved", "second refused"}));
 }
 
@@ -133,7 +133,7 @@ TEST_F(Link, AllAsTextTheLogInChainAnswersTheSame)
     session.update(0);
     EXPECT_EQ(replies, 2);
     EXPECT_EQ(ZRKUserRequest::getPc_id().getStringVal("pc_nickname", ""), "Hero");
-    EXPECT_EQ(ZRKUserRequest::getInventory()->items().size(), 12u);
+    EXPECT_EQ(ZRKUserRequest::getInventory()->items().size(), 24u);
 }
 
 TEST_F(Link, ASecondLogInOfALoggedInAccountIsRefused)

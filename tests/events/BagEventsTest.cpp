@@ -115,7 +115,7 @@ TEST_F(BagFixture, IconsAndSubClassesLiveWithTheEventAndALaterDoubleWins)
     EXPECT_EQ(count(raised(), 11), 1u);
     EXPECT_EQ(icons.icons(), equipment.getIconTable());
     EXPECT_EQ(icons.icons().at(2001), "icon_coat_01");
-    ASSERT_EQ(icons.subClasses().size(), 10u);
+    ASSERT_EQ(icons.subClasses().size(), 13u);
     EXPECT_EQ(icons.subClasses().at(3).isc_name, "coat");
     EXPECT_EQ(icons.subClasses().at(3).isc_slot, 3);
     EXPECT_EQ(icons.subClasses().at(31).isc_stack_num, 99);
@@ -257,7 +257,7 @@ TEST_F(BagFixture, ABatchGoesAlongWithTheNextMoveAndIsAppliedFirst)
     move(61, 3, true);
     move(62, 5, true);
     EXPECT_EQ(exchange.batch().size(), 2u);
-    move(cell(6, 1), cell(65, 0)); // from a worn slot: nothing to bind, sent at once
+    move(cell(6, 1), cell(77, 0)); // from a worn slot: nothing to bind, sent at once
     EXPECT_FALSE(lastBox());
     EXPECT_TRUE(exchange.batch().empty());
     frames(3);
@@ -268,7 +268,7 @@ TEST_F(BagFixture, ABatchGoesAlongWithTheNextMoveAndIsAppliedFirst)
     EXPECT_EQ(slots.at(5).i_id, 3002);
     EXPECT_EQ(slots.at(5).pci_bind, 1);
     EXPECT_EQ(slots.at(62).i_id, 0);
-    EXPECT_EQ(slots.at(65).i_id, 2201);
+    EXPECT_EQ(slots.at(77).i_id, 2201);
 
     // A batch call without "dst" empties the list; one of the wrong type too, with a line.
     move(61, 3, true);
@@ -306,7 +306,7 @@ TEST_F(BagFixture, WhatIsNoCellSendsNothingAndAFailingServerLosesNothing)
 
     for (ZRKGameServer::Mode mode : {ZRKGameServer::Fail, ZRKGameServer::Hang, ZRKGameServer::Garbage}) {
         session->getGameServer()->setModeFor("changeSlot", mode);
-        move(cell(6, 1), cell(65, 0));
+        move(cell(6, 1), cell(77, 0));
         frames(3);
         EXPECT_FALSE(exchange.isChange()) << ZRKGameServer::modeName(mode);
     }
@@ -345,7 +345,7 @@ TEST_F(BagFixture, AReplyAfterTheEventIsGoneReachesNothing)
         ExChangeSlotEvent passing(page, dispatcher);
         control->clearPageParams(kLogin);
         setParam("src", cell(6, 1));
-        setParam("dst", cell(65, 0));
+        setParam("dst", cell(77, 0));
         passing.callback(control->paramHandle(kLogin)); // sent at once
     }
     frames(3);
@@ -394,17 +394,17 @@ TEST_F(BagFixture, TheWeaponAndPropsBagsTakeTheirKindAndNeverAskToBind)
     frames(3);
     EXPECT_FALSE(exchange.isChange());
     // The mortar goes to the bag proper and back into a weapon bag, without a question, unbound.
-    move(cell(22, 0), cell(65, 0));
+    move(cell(22, 0), cell(77, 0));
     frames(3);
     ASSERT_TRUE(exchange.isChange());
-    move(cell(65, 0), cell(23, 0));
+    move(cell(77, 0), cell(23, 0));
     EXPECT_FALSE(lastBox());
     frames(3);
     ASSERT_TRUE(exchange.isChange());
     // A prop to its bag likewise; a weapon is no prop.
-    move(cell(52, 0), cell(66, 0));
+    move(cell(52, 0), cell(78, 0));
     frames(3);
-    move(cell(66, 0), cell(53, 0));
+    move(cell(78, 0), cell(53, 0));
     EXPECT_FALSE(lastBox());
     frames(3);
     EXPECT_TRUE(exchange.isChange());

@@ -115,6 +115,17 @@ struct EventsFixture : ::testing::Test {
         ASSERT_EQ(machine().currentStateName(), "room");
     }
 
+    /// Logs the account in through the log-in event as the screen would, then lets the replies in;
+    /// the state machine then stands in "room".
+    void logInWith(kavri3D::zrk::gui::ICallBackEvent& login, const std::string& name, const std::string& password)
+    {
+        setParam("username", name);
+        setParam("password", password);
+        setParam("lock", true);
+        act(login);
+        frames(10);
+    }
+
     /// Frames of the game: the server answers, replies reach their completions, the client
     /// state changes.
     void frames(int count)

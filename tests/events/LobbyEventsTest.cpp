@@ -278,6 +278,28 @@ TEST_F(LobbyFixture, RoomsAreOrderedIdleFirstThenLevelModeAndId)
     EXPECT_EQ(count(raised(), 20), 1u);
 }
 
+TEST_F(LobbyFixture, RoomsWithCutTitlesAndOverflowingCountsReadSafely)
+{
+    logIn();
+    HallRoomListRefeshEvent refresh(page, dispatcher, 20);
+    Json::Value rooms(Json::arrayValue);
+    Json::Value r;
+    r["id"] = 1;
+    r["title"] = "ab\xE4\xB8";      // a character cut at the end
+    r["name"] = "\xF0\x9F";        // and a name that is nothing but one
+    r["max"] = 2147483647;
+    r["occ"] = -2147483647 - 1;
+    r["meb"] = 2147483647;
+    rooms.append(r);
+    setView("rooms", rooms);
+    const auto rows = values<gui::Room>(refresh.fillParams(), "room");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0]->title.length(), 3u);
+    EXPECT_EQ(std::string(rows[0]->title.c_str()), "ab\xEF\xBF\xBD");
+    EXPECT_EQ(rows[0]->name.length(), 1u);
+    EXPECT_EQ(rows[0]->seats, 2147483647); // held at the limit, never wrapped below zero
+}
+
 TEST_F(LobbyFixture, LeavingTheHallLeavesItsRoomsAndGoesBackToTheAreas)
 {
     logIn();

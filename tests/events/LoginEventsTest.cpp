@@ -10,6 +10,7 @@
 #include "events/LoginLoadingEvent.h"
 #include "rooms/BackgroundScene.h"
 #include "rooms/RoomLogon.h"
+#include "services/GameServices.h"
 #include "shell/panels/ZRKAreaPanel.h"
 
 using namespace kavri3D;
@@ -21,6 +22,13 @@ namespace {
 struct LoginFixture : EventsFixture {
     ExitEvent exitEvent{page, dispatcher};
     std::unique_ptr<LoginGoEvent> login{new LoginGoEvent(page, dispatcher)};
+
+    LoginFixture()
+    {
+        // The states a log-in goes on to; a test that wants one missing takes it out.
+        for (const char* state : {"room", "battle_newbie", "zrk_createchar"})
+            machine().addState(state, boost::make_shared<zrktest::RecordingState>());
+    }
 
     void typeLogin(const std::string& name, const std::string& password, bool lock = true)
     {
@@ -76,7 +84,7 @@ TEST_F(EventsFixture, PanelsRegisterTheirEventsInScreenOrder)
     ASSERT_TRUE(loginPanel.registerEvents());
     ASSERT_TRUE(areaPanel.createWindow());
     ASSERT_TRUE(areaPanel.registerEvents());
-    EXPECT_EQ(control->registeredIds(), std::vector<int>({131, 1, 2, 64, 85, 117, 61, 14, 13, 15, 7}));
+    EXPECT_EQ(control->registeredIds(), std::vector<int>({131, 1, 2, 64, 85, 117, 61, 14, 13, 15, 7, 107, 108, 109, 110}));
 }
 
 TEST_F(LoginFixture, RememberedNameFollowsTheLockAndTheShownName)
@@ -212,6 +220,31 @@ INSTANTIATE_TEST_SUITE_P(Accounts, LoginChain,
                                            Target{"rookie", "rookie123", "battle_newbie", true},
                                            Target{"nochar", "nochar123", "zrk_createchar", false}),
                          [](const ::testing::TestParamInfo<Target>& info) { return std::string(info.param.account); });
+
+TEST_F(LoginFixture, ANewPlayerGoesOnToTheAreasWhileTheTutorialBattleIsNotThere)
+{
+    machine().removeState("battle_newbie");
+    typeLogin("rookie", "rookie123");
+    frames(10);
+    EXPECT_EQ(session->getLastTeleport(), "room");
+    EXPECT_EQ(machine().currentStateName(), "room");
+    EXPECT_TRUE(session->isOnline());
+    EXPECT_TRUE(frame.getMessageBoxes().empty());
+}
+
+TEST_F(LoginFixture, AStateThatCannotBeEnteredLogsOutWithABoxSayingWhy)
+{
+    machine().removeState("room");
+    typeLogin("hero", "hero123");
+    frames(10);
+    EXPECT_FALSE(session->isOnline());
+    const core::Frame::BoxRecord* box = lastBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->textKey, "error/state_wrong");
+    EXPECT_EQ(box->text, text("error/state_wrong"));
+    EXPECT_EQ(control->shownPages().back(), "login");
+    EXPECT_FALSE(login->isBusy());
+}
 
 namespace {
 struct Refusal {
@@ -394,4 +427,35 @@ TEST_F(LoginFixture, RepliesAfterTheEventIsGoneDoNothing)
     EXPECT_FALSE(machine().hasPending());
     frames(10);
     EXPECT_TRUE(control->raisedIds().empty());
+}
+
+// With a GUI resource downloader the log-in waits for it: its answer goes on only for the
+// attempt it was given to, and never reaches an event that is gone.
+TEST_F(LoginFixture, TheLogInWaitsForTheGuiResourcesAndLateAnswersReachNothing)
+{
+    std::vector<std::function<void(bool)>> waiting;
+    GameServices::hooks().requestResources = [&](const std::function<void(bool)>& done) { waiting.push_back(done); };
+    struct Unhook {
+        ~Unhook() { GameServices::hooks().requestResources = nullptr; }
+    } unhook;
+    typeLogin("hero", "hero123");
+    frames(10);
+    ASSERT_EQ(waiting.size(), 1u);
+    EXPECT_TRUE(login->isBusy());
+    EXPECT_EQ(session->getLastTeleport(), "");
+    // An answer after the event went reaches nothing.
+    login.reset();
+    waiting[0](true);
+    EXPECT_EQ(session->getLastTeleport(), "");
+    EXPECT_TRUE(control->raisedIds().empty());
+
+    login.reset(new LoginGoEvent(page, dispatcher));
+    typeLogin("hero", "hero123");
+    frames(10);
+    ASSERT_EQ(waiting.size(), 2u);
+    waiting[1](true);
+    EXPECT_EQ(session->getLastTeleport(), "room");
+    EXPECT_FALSE(login->isBusy());
+    waiting[1](true); // once only
+    EXPECT_EQ(count(control->raisedIds(), 2), 1u);
 }

@@ -206,7 +206,7 @@ TEST_F(OutfitWindow, TheCoatComesAndGoesOnTheFigureAsTheBagPageMovesIt)
 
     // The coat into the bag: gone from the figure.
     click(3);
-    click(65);
+    click(77);
     frames(4);
     EXPECT_EQ(worn("coat"), "");
     EXPECT_LT(coatPixels(), 10u) << "the coat stays";

@@ -6,7 +6,12 @@
 #include <core/GuiSystem.h>
 #include <core/SceneInstance.h>
 
+#include <json/json.h>
+#include <lan/ZRKLan.h>
+#include <util/JsonText.h>
+
 #include "shell/Application.h"
+#include "support/TestEnv.h"
 
 using namespace kavri3D;
 using core::DialogBoxResult;
@@ -125,11 +130,12 @@ TEST_F(FrameFixture, ChoiceBoxAnswersWithThePressedButtonOnceAndCloses)
     EXPECT_FALSE(boxes[1].open);
 }
 
-TEST_F(FrameFixture, CancelOrANewBoxClosesTheOpenOneWithoutAnAnswer)
+TEST_F(FrameFixture, CancelOrANewBoxClosesTheOpenOneAnsweringItOnceWithMinusOne)
 {
     auto c = frame.messageBox2("t", "first", recordAnswer(), 3, 9, 300, 150);
     CEGUI::Window* first = frame.getMessageBoxWindow();
     frame.messageBox("t", "second", 1, 9, 300, 150);
+    EXPECT_EQ(answers, std::vector<int>({-1})); // replaced: nobody answered it
     EXPECT_FALSE(first->isVisible());
     nextFrame();
     EXPECT_FALSE(alive(first));
@@ -144,8 +150,28 @@ TEST_F(FrameFixture, CancelOrANewBoxClosesTheOpenOneWithoutAnAnswer)
     EXPECT_FALSE(alive(second));
     EXPECT_EQ(frame.getOpenMessageBox(), nullptr);
     frame.cancelMessageBox();
-    EXPECT_TRUE(answers.empty());
+    EXPECT_EQ(answers, std::vector<int>({-1}));
     EXPECT_EQ(frame.getMessageBoxes()[0].pressed, -1);
+
+    frame.messageBox2("t", "third", recordAnswer(), 3, 9, 300, 150);
+    frame.cancelMessageBox();
+    frame.cancelMessageBox();
+    EXPECT_FALSE(frame.pressMessageBoxButton(0));
+    EXPECT_EQ(answers, std::vector<int>({-1, -1})); // once, whatever follows
+
+    // A box whose answer opens another: the new one replaces that one too, answered in turn.
+    frame.messageBox2("t", "fourth", [this](DialogBoxResult& r) {
+        answers.push_back(r.button);
+        frame.messageBox2("t", "from the answer", recordAnswer(), 3, 9, 300, 150);
+    }, 3, 9, 300, 150);
+    frame.messageBox("t", "fifth", 1, 9, 300, 150);
+    EXPECT_EQ(answers, std::vector<int>({-1, -1, -1, -1}));
+    EXPECT_EQ(frame.getOpenMessageBox()->textKey, "fifth");
+
+    // A frame that goes answers nothing.
+    frame.messageBox2("t", "last", recordAnswer(), 3, 9, 300, 150);
+    frame.destroy();
+    EXPECT_EQ(answers.size(), 4u);
 }
 
 TEST_F(FrameFixture, AnswerMayOpenTheNextBoxAndAThrowingAnswerStaysInside)
@@ -207,6 +233,61 @@ TEST_F(FrameFixture, TitlesAndTextsComeFromTheLookupAndAKeyWithoutTextShowsTheKe
     frame.setTextLookup([](const std::string&) -> std::string { throw std::runtime_error("no texts"); });
     frame.messageBox("warning/title", "msg/x", 1, 9, 300, 150);
     EXPECT_EQ(frame.getOpenMessageBox()->title, "warning/title");
+}
+
+TEST_F(FrameFixture, EveryTextOfTheGameFitsItsBox)
+{
+    // Each of the game's texts as a box's title and as its text, in the sizes the game asks
+    // for; the box grows, up to the screen, until both show whole.
+    zrk::ZRKLan lan("res/lan");
+    frame.setTextLookup([](const std::string& key) { return zrk::ZRKLan::getMsg(key); });
+    Json::Value texts;
+    std::string error;
+    ASSERT_TRUE(core::JsonText::parse(zrktest::readFile("res/lan/texts.json"), texts, error)) << error;
+    const std::vector<std::string> keys = texts.getMemberNames();
+    ASSERT_GT(keys.size(), 20u);
+    const CEGUI::Sizef screen = frame.getTopWindow()->getPixelSize();
+    for (const std::string& key : keys) {
+        frame.messageBox(key, key, 3, 9, 300, 150);
+        CEGUI::Window* box = frame.getMessageBoxWindow();
+        ASSERT_NE(box, nullptr) << key;
+        const CEGUI::Font* font = box->getFont();
+        ASSERT_NE(font, nullptr);
+        const CEGUI::Sizef size = box->getPixelSize();
+        EXPECT_LE(size.d_width, screen.d_width) << key;
+        EXPECT_LE(size.d_height, screen.d_height) << key;
+        EXPECT_LE(font->getTextExtent(box->getText()) + 2 * font->getLineSpacing(), size.d_width) << "title of " << key;
+        CEGUI::Window* textWindow = box->getChild("Text");
+        const float needed = CEGUI::PropertyHelper<float>::fromString(textWindow->getProperty("VertExtent"));
+        EXPECT_LE(needed, textWindow->getPixelSize().d_height + 0.5f) << "text of " << key;
+    }
+    // A text far longer than the screen stops growing at it.
+    frame.messageBoxText(std::string(400, 'W'), std::string(20000, 'w') + " end", 1, 9, 300, 150);
+    EXPECT_LE(frame.getMessageBoxWindow()->getPixelSize().d_width, screen.d_width);
+    EXPECT_LE(frame.getMessageBoxWindow()->getPixelSize().d_height, screen.d_height);
+}
+
+TEST_F(FrameFixture, AnOpenBoxHoldsTheScreenUntilItCloses)
+{
+    int clicks = 0;
+    CEGUI::Window* behind = CEGUI::WindowManager::getSingleton().createWindow("TaharezLook/Button", "Behind");
+    behind->setArea(CEGUI::URect(CEGUI::UDim(0, 10), CEGUI::UDim(0, 10), CEGUI::UDim(0, 110), CEGUI::UDim(0, 40)));
+    frame.getTopWindow()->addChild(behind);
+    behind->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber([&](const CEGUI::EventArgs&) {
+                               ++clicks;
+                               return true;
+                           }));
+    frame.messageBox2("warning/title", "[colour='FFFF0000']red", recordAnswer(), 3, 9, 300, 150);
+    EXPECT_EQ(text(frame.getMessageBoxWindow()->getChild("Text")), "\\[colour='FFFF0000']red"); // shown as written
+    click(behind);
+    click(behind);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_TRUE(answers.empty());
+    click(button(1));
+    nextFrame();
+    EXPECT_EQ(answers, std::vector<int>{1});
+    click(behind);
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST_F(FrameFixture, DestroyClosesTheBoxAndLetsEveryPanelGoOnce)

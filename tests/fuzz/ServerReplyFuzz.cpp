@@ -1,7 +1,11 @@
 // A reply of the game server as the game takes it: its first line is the reply text (the
 // log-in's result code, a room's entry code), the rest its result views, which the game
-// keeps and reads back through the game data the events use.
+// keeps and reads back through the game data the events use. The views' "roomInfo" comes
+// as the server's description of a room, which the room's listener must hear whatever it holds.
 #include <cstdint>
+#include <cstdlib>
+#include <data/MsgRoomCallback.h>
+#include <data/ZRKTransport.h>
 #include <data/ZRKGameData.h>
 #include <data/ZRKJson.h>
 #include <data/ZRKRequestBroker.h>
@@ -15,6 +19,31 @@
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
+
+namespace {
+
+/// The link of a server that only describes a room, once.
+class RoomInfoLink : public ZRKTransport {
+public:
+    explicit RoomInfoLink(const Json::Value& info) : mInfo(info) {}
+    void send(ZRKMessage) override {}
+    void receive(std::vector<ZRKMessage>& out) override
+    {
+        if (!mInfo.isNull())
+            out.push_back(ZRKMessage::notice("roomInfo", "room1", "", mInfo));
+        mInfo = Json::Value();
+    }
+
+private:
+    Json::Value mInfo;
+};
+
+struct RoomListener : core::MsgRoomCallback {
+    int infos = 0;
+    void onRoomInfo(const std::string&, const TiXmlNode*) override { ++infos; }
+};
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -39,6 +68,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const char* op : {"login", "queryPcStats", "queryUserInfo", "queryUserInventory", "getPcQuestList", "queryMaster", "enter"})
         broker.completeOldest(op, error, text, views);
     session.update(0);
+
+    // The room's description reaches its listener, whatever numbers or texts it carries.
+    const Json::Value& info = ZRKJson::member(views, "roomInfo");
+    if (info.isObject()) {
+        RoomListener listener;
+        session.getMsgClient()->addRoomCallback(session.decorateRoom("room1"), &listener);
+        session.setTransport(std::unique_ptr<ZRKTransport>(new RoomInfoLink(info)));
+        session.update(0);
+        session.getMsgClient()->removeRoomCallback(&listener);
+        if (listener.infos != 1)
+            std::abort();
+    }
 
     (void)ZRKUserRequest::getPc_id().getIntVal("pc_id", 0);
     (void)ZRKUserRequest::getUserInfo("hero").getStringVal("pc_id", "");

@@ -1,9 +1,11 @@
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
 #include <stdexcept>
 #include <yake/Configuration.h>
 #include <yake/Logger.h>
+#include <yake/SetAside.h>
 #include <yake/StringUtil.h>
 
 #include "support/TestEnv.h"
@@ -89,4 +91,26 @@ TEST(StringUtil, SplitParseAndPrefix)
     EXPECT_TRUE(yake::StringUtil::startsWith("/embeded=1", "/Embeded=", true));
     EXPECT_FALSE(yake::StringUtil::startsWith("/embeded=1", "/Embeded=", false));
     EXPECT_FALSE(yake::StringUtil::startsWith("/E", "/Embeded=", true));
+}
+
+TEST(SetAside, EachCopyKeepsTheOnesBeforeItUpToFive)
+{
+    zrktest::TempDir dir;
+    const std::string path = dir.file("world.db");
+    for (int run = 1; run <= 7; ++run) {
+        zrktest::writeFile(path, "run " + std::to_string(run));
+        zrktest::writeFile(path + "-wal", "wal " + std::to_string(run));
+        EXPECT_TRUE(yake::SetAside::move(path, ".broken", {"-wal", "-shm"})); // no "-shm": nothing to move
+        EXPECT_FALSE(std::filesystem::exists(path));
+        EXPECT_FALSE(std::filesystem::exists(path + "-wal"));
+    }
+    // The newest first; the two oldest are gone.
+    EXPECT_EQ(zrktest::readFile(path + ".broken"), "run 7");
+    EXPECT_EQ(zrktest::readFile(path + ".broken-wal"), "wal 7");
+    EXPECT_EQ(zrktest::readFile(path + ".broken.1"), "run 6");
+    EXPECT_EQ(zrktest::readFile(path + ".broken.1-wal"), "wal 6");
+    EXPECT_EQ(zrktest::readFile(path + ".broken.4"), "run 3");
+    EXPECT_FALSE(std::filesystem::exists(path + ".broken.5"));
+    EXPECT_FALSE(yake::SetAside::move(dir.file("nothing"), ".bad"));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("nothing.bad")));
 }

@@ -247,6 +247,11 @@ bool Application::runOneFrame()
             logLine(3, "frame " + std::to_string(mFrames) + " was not drawn");
         else if (g->getFramesRendered() == 1)
             gFirstFrameTime = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+        if (g->isWindowLost()) {
+            // Nothing to ask the player in: the run ends as an offline close does.
+            logLine(6, "the game window went away: shutting down");
+            return false;
+        }
         if (g->takeCloseRequest() && onQueryClose()) {
             logLine(6, "window closed by the player");
             return false;

@@ -23,6 +23,13 @@ bool ClientStateMachine::addState(const std::string& name, ClientStatePtr state)
     return true;
 }
 
+bool ClientStateMachine::removeState(const std::string& name)
+{
+    if (name == mCurrentName || (mPending && name == mPendingName))
+        return false;
+    return mStates.erase(name) > 0;
+}
+
 ClientStatePtr ClientStateMachine::getState(const std::string& name) const
 {
     auto it = mStates.find(name);

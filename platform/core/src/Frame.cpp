@@ -1,6 +1,8 @@
 #include "core/Frame.h"
 
 #include <CEGUI/CEGUI.h>
+#include <algorithm>
+#include <gui/CeguiText.h>
 #include <yake/Logger.h>
 
 #include "core/GuiSystem.h"
@@ -12,8 +14,10 @@ namespace {
 const float kButtonWidth = 80.f;
 const float kButtonHeight = 28.f;
 const float kButtonGap = 10.f;
+const float kBoxMargin = 20.f;
 
-CEGUI::String toCegui(const std::string& text) { return CEGUI::String(reinterpret_cast<const CEGUI::utf8*>(text.c_str())); }
+using zrk::gui::outsideText;
+using zrk::gui::toCeguiString;
 
 void logFrame(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "Frame", text); }
 } // namespace
@@ -99,9 +103,30 @@ boost::signals2::connection Frame::messageBox2(const std::string& titleKey, cons
     return mOpen->answer.connect(slot);
 }
 
-void Frame::cancelMessageBox() { closeBox(); }
+void Frame::cancelMessageBox() { dismissBox(); }
 
 void Frame::closeBox() { takeOpenBox(); }
+
+void Frame::dismissBox()
+{
+    std::unique_ptr<OpenBox> box = takeOpenBox();
+    if (box)
+        answer(*box, -1);
+}
+
+void Frame::answer(OpenBox& box, int button)
+{
+    DialogBoxResult result;
+    result.box = mBoxes[box.record].id;
+    result.button = button;
+    try {
+        box.answer(result);
+    } catch (const std::exception& e) {
+        logFrame(3, std::string("message box answer failed: ") + e.what());
+    } catch (...) {
+        logFrame(3, "message box answer failed");
+    }
+}
 
 const Frame::BoxRecord* Frame::getOpenMessageBox() const { return mOpen ? &mBoxes[mOpen->record] : nullptr; }
 
@@ -128,24 +153,19 @@ bool Frame::pressMessageBoxButton(int index)
     if (index < 0 || index >= static_cast<int>(record.buttons.size()))
         return false;
     record.pressed = index;
-    DialogBoxResult result;
-    result.box = record.id;
-    result.button = index;
     // The box is closed before its answer runs: the answer may open the next box.
     std::unique_ptr<OpenBox> box = takeOpenBox();
-    try {
-        box->answer(result);
-    } catch (const std::exception& e) {
-        logFrame(3, std::string("message box answer failed: ") + e.what());
-    } catch (...) {
-        logFrame(3, "message box answer failed");
-    }
+    answer(*box, index);
     return true;
 }
 
 void Frame::openBox(const std::string& title, const std::string& text, bool byKey, int style, int type, int width,
                     int height, bool choice)
 {
+    // The box it replaces hears, once, that nobody answered it. Its answer may open a box of
+    // its own, which this one replaces in turn; answers that keep opening boxes are cut short.
+    for (int replaced = 0; mOpen && replaced < 8; ++replaced)
+        dismissBox();
     closeBox();
     BoxRecord record;
     record.id = static_cast<int>(mBoxes.size()) + 1;
@@ -179,6 +199,7 @@ std::unique_ptr<Frame::OpenBox> Frame::takeOpenBox()
     // button's handlers and the button itself. The box is hidden now and destroyed, with its
     // handlers, at the start of the next frame.
     if (isLiveWindow(box->window)) {
+        box->window->setModalState(false);
         box->window->hide();
         if (GuiSystem* gui = GuiSystem::getSingletonPtr())
             gui->destroyLater(box->window);
@@ -203,6 +224,28 @@ std::string Frame::lookUp(const std::string& key) const
     return text.empty() ? key : text;
 }
 
+void Frame::fitBoxWindow(CEGUI::Window& box, CEGUI::Window& text, const CEGUI::Window& parent)
+{
+    // A box grows to show its whole title and text, up to the window less a margin; the
+    // text wraps within it.
+    const CEGUI::Sizef room = parent.getPixelSize();
+    const float maxW = std::max(kButtonWidth * 3, room.d_width - 2 * kBoxMargin);
+    const float maxH = std::max(kButtonHeight * 3, room.d_height - 2 * kBoxMargin);
+    CEGUI::Sizef size = box.getPixelSize();
+    if (const CEGUI::Font* font = box.getFont()) {
+        // The title bar takes the title and its ends (about one line's height each side).
+        const float title = font->getTextExtent(box.getText()) + 2 * font->getLineSpacing() + 16;
+        size.d_width = std::min(maxW, std::max(size.d_width, title));
+    }
+    box.setSize(CEGUI::USize(CEGUI::UDim(0, size.d_width), CEGUI::UDim(0, size.d_height)));
+    const float needed = CEGUI::PropertyHelper<float>::fromString(text.getProperty("VertExtent"));
+    const float shown = text.getPixelSize().d_height;
+    if (needed > shown)
+        size.d_height = std::min(maxH, size.d_height + (needed - shown) + 4);
+    box.setArea(CEGUI::UVector2(CEGUI::UDim(0.5f, -size.d_width / 2), CEGUI::UDim(0.5f, -size.d_height / 2)),
+                CEGUI::USize(CEGUI::UDim(0, size.d_width), CEGUI::UDim(0, size.d_height)));
+}
+
 void Frame::buildBoxWindow(BoxRecord& record)
 {
     CEGUI::Window* parent = getTopWindow();
@@ -215,11 +258,12 @@ void Frame::buildBoxWindow(BoxRecord& record)
     CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
     try {
         auto* box = static_cast<CEGUI::FrameWindow*>(
-            wm.createWindow("TaharezLook/FrameWindow", toCegui("MessageBox" + std::to_string(record.id))));
+            wm.createWindow("TaharezLook/FrameWindow", toCeguiString("MessageBox" + std::to_string(record.id))));
         mOpen->window = box;
         box->setArea(CEGUI::UVector2(CEGUI::UDim(0.5f, -w / 2), CEGUI::UDim(0.5f, -h / 2)),
                      CEGUI::USize(CEGUI::UDim(0, w), CEGUI::UDim(0, h)));
-        box->setText(toCegui(record.title));
+        // A box may show the server's text, or a name it was given: shown as written.
+        box->setText(outsideText(record.title));
         box->setSizingEnabled(false);
         // Only the buttons answer a box; the title bar's close button would leave it unanswered.
         box->setCloseButtonEnabled(false);
@@ -231,17 +275,17 @@ void Frame::buildBoxWindow(BoxRecord& record)
         text->setProperty("FrameEnabled", "False");
         text->setProperty("BackgroundEnabled", "False");
         text->setProperty("HorzFormatting", "WordWrapCentreAligned");
-        text->setText(toCegui(record.text));
+        text->setText(outsideText(record.text));
         box->addChild(text);
 
         const float total = record.buttons.size() * kButtonWidth + (record.buttons.size() - 1) * kButtonGap;
         for (std::size_t i = 0; i < record.buttons.size(); ++i) {
-            CEGUI::Window* button = wm.createWindow("TaharezLook/Button", toCegui("Button" + std::to_string(i)));
+            CEGUI::Window* button = wm.createWindow("TaharezLook/Button", toCeguiString("Button" + std::to_string(i)));
             button->setArea(
                 CEGUI::UVector2(CEGUI::UDim(0.5f, -total / 2 + i * (kButtonWidth + kButtonGap)),
                                 CEGUI::UDim(1, -(kButtonHeight + 6))),
                 CEGUI::USize(CEGUI::UDim(0, kButtonWidth), CEGUI::UDim(0, kButtonHeight)));
-            button->setText(toCegui(record.buttons[i]));
+            button->setText(toCeguiString(record.buttons[i]));
             const int index = static_cast<int>(i);
             const int boxId = record.id;
             // The subscription goes with the button's window; it is never ended from inside it.
@@ -253,7 +297,10 @@ void Frame::buildBoxWindow(BoxRecord& record)
             box->addChild(button);
         }
         parent->addChild(box);
+        fitBoxWindow(*box, *text, *parent);
         box->activate();
+        // The box holds the screen: nothing behind it takes a click or a key until it closes.
+        box->setModalState(true);
     } catch (const CEGUI::Exception& e) {
         logFrame(3, std::string("cannot show a message box: ") + e.getMessage().c_str());
         destroyLiveWindow(mOpen->window);

@@ -194,6 +194,7 @@ bool GraphicsSystem::startWindowed(const WindowSpec& spec)
         XSetWMProtocols(d, xw, &del, 1);
         mDeleteAtom = del;
         XFlush(d);
+        installXHandlers();
     }
     mHeadless = false;
     step("input");
@@ -244,11 +245,70 @@ GraphicsSystem::~GraphicsSystem()
     }
     mBuffers.reset();
     mLog.reset();
+    if (mXHandlersInstalled) {
+        XSetErrorHandler(reinterpret_cast<XErrorHandler>(mPreviousErrorHandler));
+        XSetIOErrorHandler(reinterpret_cast<XIOErrorHandler>(mPreviousIOErrorHandler));
+    }
 }
+
+/// Xlib's callbacks, which reach the graphics through its singleton.
+struct XHandlers {
+    static int onError(Display* display, XErrorEvent* e)
+    {
+        char text[256] = {};
+        XGetErrorText(display, e->error_code, text, sizeof text - 1);
+        GraphicsSystem* g = GraphicsSystem::getSingletonPtr();
+        if (!g || !g->mWindowLost)
+            logLine(3, "X error: " + std::string(text) + " (request " + std::to_string(e->request_code) +
+                           ", resource " + std::to_string(e->resourceid) + ")");
+        // An error about our window, or a drawable error on its connection, means it is gone.
+        if (g && display == g->mDisplay &&
+            (e->resourceid == g->mXWindow || e->error_code == BadWindow || e->error_code == BadDrawable))
+            g->loseWindow(text);
+        return 0;
+    }
+    static int onIOError(Display* display)
+    {
+        GraphicsSystem* g = GraphicsSystem::getSingletonPtr();
+        if (g && display == g->mDisplay)
+            g->loseWindow("the X connection failed");
+        else
+            logLine(3, "an X connection failed");
+        return 0;
+    }
+    static void onIOErrorExit(Display* display, void*)
+    {
+        // Returning keeps the process: Xlib marks the connection dead and the frame loop ends.
+        GraphicsSystem* g = GraphicsSystem::getSingletonPtr();
+        if (g && display == g->mDisplay)
+            g->loseWindow("the X connection failed");
+    }
+};
+
+void GraphicsSystem::installXHandlers()
+{
+    // Xlib's own handlers end the process on the first error, from inside a draw: a window
+    // destroyed by the window manager would then abort with every object alive and the
+    // settings unwritten. Ours log, mark the window lost and let the frame end.
+    mPreviousErrorHandler = reinterpret_cast<void*>(XSetErrorHandler(&XHandlers::onError));
+    mPreviousIOErrorHandler = reinterpret_cast<void*>(XSetIOErrorHandler(&XHandlers::onIOError));
+    XSetIOErrorExitHandler(static_cast<Display*>(mDisplay), &XHandlers::onIOErrorExit, nullptr);
+    mXHandlersInstalled = true;
+}
+
+void GraphicsSystem::loseWindow(const std::string& why)
+{
+    if (mWindowLost)
+        return;
+    mWindowLost = true;
+    logLine(4, "the game window is gone (" + why + "): the game closes");
+}
+
+
 
 void GraphicsSystem::pumpWindowEvents()
 {
-    if (!mDisplay || !mXWindow)
+    if (!mDisplay || !mXWindow || mWindowLost)
         return;
     Display* d = static_cast<Display*>(mDisplay);
     CEGUI::GUIContext* ctx =
@@ -259,6 +319,9 @@ void GraphicsSystem::pumpWindowEvents()
         if (ev.xany.window != static_cast<Window>(mXWindow))
             continue;
         switch (ev.type) {
+        case DestroyNotify:
+            loseWindow("destroyed");
+            return;
         case ClientMessage:
             if (static_cast<unsigned long>(ev.xclient.data.l[0]) == mDeleteAtom)
                 mCloseRequested = true;
@@ -316,7 +379,9 @@ void GraphicsSystem::pumpWindowEvents()
             }
             break;
         case KeyPress: {
-            feedGameKey(&ev.xkey, true);
+            // A box holds the keys too: the game behind it takes none (releases still count).
+            if (!ctx || !ctx->getModalWindow())
+                feedGameKey(&ev.xkey, true);
             if (!ctx)
                 break;
             char text[16] = {};
@@ -367,6 +432,8 @@ bool GraphicsSystem::renderOneFrame(float dt)
     if (mHeadless)
         return true;
     pumpWindowEvents();
+    if (mWindowLost)
+        return true; // nothing left to draw into; the frame loop ends the run
     try {
         if (!mRoot->renderOneFrame(dt))
             return false;
@@ -416,7 +483,7 @@ void GraphicsSystem::focus()
 
 bool GraphicsSystem::writeScreenshot(const std::string& file)
 {
-    if (!mWindow)
+    if (!mWindow || mWindowLost)
         return false;
     try {
         mWindow->writeContentsToFile(file);
@@ -429,7 +496,7 @@ bool GraphicsSystem::writeScreenshot(const std::string& file)
 
 double GraphicsSystem::nonBlackShare()
 {
-    if (!mWindow)
+    if (!mWindow || mWindowLost)
         return -1;
     const std::size_t w = mWindow->getWidth(), h = mWindow->getHeight();
     std::vector<unsigned char> pixels(w * h * 4);

@@ -4,8 +4,12 @@
 #include <CEGUI/RendererModules/Null/Renderer.h>
 #include <CEGUI/RendererModules/Ogre/Renderer.h>
 #include <Ogre.h>
+#include <clocale>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <yake/Logger.h>
 
 KAVRI_SINGLETON_DEFINE(kavri3D::core::GuiSystem);
 
@@ -18,7 +22,52 @@ const char* const kGroups[][2] = {{"schemes", "schemes"},         {"imagesets", 
                                   {"fonts", "fonts"},             {"layouts", "layouts"},
                                   {"looknfeels", "looknfeel"},    {"animations", "animations"},
                                   {"schemas", "xml_schemas"}};
+
+/// CEGUI's log lines: into CEGUI.log beside the game's log, its errors into the game's log
+/// too; nowhere without a game log (no lines kept waiting in memory for a file).
+class CeguiLog : public CEGUI::Logger {
+public:
+    void logEvent(const CEGUI::String& message, CEGUI::LoggingLevel level) override
+    {
+        if (level > getLoggingLevel() || wrongLocaleWarningOnly(message))
+            return;
+        if (mFile.is_open())
+            mFile << message.c_str() << '\n' << std::flush;
+        if (level == CEGUI::Errors)
+            yake::logging::logger::instance().log(4, "CEGUI", message.c_str());
+    }
+    void setLogFilename(const CEGUI::String& filename, bool append) override
+    {
+        mFile.close();
+        mFile.open(filename.c_str(), append ? std::ios::app : std::ios::trunc);
+    }
+
+private:
+    /// CEGUI warns whenever the whole locale is not "C"; the game sets only the character
+    /// type to the player's, so numbers read as in "C" and the warning says nothing.
+    static bool wrongLocaleWarningOnly(const CEGUI::String& message)
+    {
+        const char* numeric = std::setlocale(LC_NUMERIC, nullptr);
+        return numeric && std::strcmp(numeric, "C") == 0 &&
+               message.find("The C locale for LC_NUMERIC and/or LC_ALL is not set") != CEGUI::String::npos;
+    }
+
+    std::ofstream mFile;
+};
+
 } // namespace
+
+void GuiSystem::makeLogger()
+{
+    if (CEGUI::Logger::getSingletonPtr())
+        return; // someone else's: it stays theirs
+    // Beside the game's own log, never in the folder the game was started from; without a
+    // game log CEGUI's lines go nowhere.
+    mLogger = new CeguiLog;
+    const std::string gameLog = yake::logging::logger::instance().logFile();
+    if (!gameLog.empty())
+        mLogger->setLogFilename(gameLog.substr(0, gameLog.rfind('/') + 1) + "CEGUI.log", false);
+}
 
 std::string GuiSystem::dataFolder()
 {
@@ -34,6 +83,7 @@ std::unique_ptr<GuiSystem> GuiSystem::createHeadless(float width, float height)
     // cursor and clicks never arrive.
     r.setDisplaySize(CEGUI::Sizef(width, height));
     g->mRenderer = &r;
+    g->makeLogger();
     CEGUI::System::create(r);
     auto* rp = static_cast<CEGUI::DefaultResourceProvider*>(CEGUI::System::getSingleton().getResourceProvider());
     for (const auto& group : kGroups)
@@ -53,6 +103,7 @@ std::unique_ptr<GuiSystem> GuiSystem::createForOgre(Ogre::RenderTarget& target)
         rgm.addResourceLocation(dataFolder() + "/" + group[1], "FileSystem", group[0]);
         rgm.initialiseResourceGroup(group[0]);
     }
+    g->makeLogger();
     CEGUI::OgreRenderer& r = CEGUI::OgreRenderer::bootstrapSystem(target);
     g->mRenderer = &r;
     g->mHeadless = false;
@@ -114,6 +165,8 @@ GuiSystem::~GuiSystem()
     }
     mRenderer = nullptr;
     mRoot = nullptr;
+    delete mLogger;
+    mLogger = nullptr;
 }
 
 void GuiSystem::destroyLater(CEGUI::Window* window)

@@ -10,13 +10,9 @@ namespace zrk {
 
 namespace {
 
-/// A whole number of the reply within [low, high]; `def` for anything else.
 long number(const Json::Value& v, long low, long high, long def)
 {
-    if (!v.isIntegral())
-        return def;
-    const Json::LargestInt n = v.asLargestInt();
-    return n < low || n > high ? def : static_cast<long>(n);
+    return static_cast<long>(ZRKJson::number(v, low, high, def, "an inventory value"));
 }
 
 /// The slot ranges that hold one record each, in slot order: worn, weapon bags, props.

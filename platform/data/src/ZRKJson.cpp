@@ -95,6 +95,21 @@ int ZRKJson::getInt(const Json::Value& v, const std::string& key, int def)
     return m.isInt() ? m.asInt() : def;
 }
 
+long long ZRKJson::number(const Json::Value& v, long long low, long long high, long long def, const char* what)
+{
+    if (v.isNull())
+        return def;
+    if (v.isInt64()) {
+        const long long n = v.asInt64();
+        if (n >= low && n <= high)
+            return n;
+    }
+    yake::logging::logger::instance().log(4, "ZRKJson", std::string(what ? what : "a number") + " out of range (" +
+                                                            scalarText(v).substr(0, 40) + "): " + std::to_string(def) +
+                                                            " used");
+    return def;
+}
+
 bool ZRKJson::getBool(const Json::Value& v, const std::string& key, bool def)
 {
     const Json::Value& m = member(v, key);

@@ -263,6 +263,9 @@ bool ZRKLobby::leave(const std::string& player, const std::string& name)
     if (!r || std::find(r->members.begin(), r->members.end(), player) == r->members.end())
         return false;
     remove(*r, player, ZRKNotice::Leave);
+    // Leaving a zone's hall is leaving the zone: its count holds the player no more.
+    if (const Zone* zone = zoneOf(player); zone && zone->name == name)
+        leaveZone(player);
     return true;
 }
 

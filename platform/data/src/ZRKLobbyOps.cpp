@@ -53,15 +53,10 @@ Json::Value roomRecord(const ZRKLobby::Room& room)
 /// Adds a player's information and settings views under the name asked with; false for none.
 bool addMember(ZRKServerCall& call, const std::string& name)
 {
-    const Json::Value& info = call.world().playerView(name, ZRKWorld::InfoView);
-    if (info.isNull())
+    Json::Value card = call.card(name);
+    if (card.isNull())
         return false;
-    // What another player's card shows: the information with the character's record over it.
-    Json::Value card = info;
-    const Json::Value& pc = call.world().playerView(name, ZRKWorld::PcView);
-    for (const std::string& key : pc.getMemberNames())
-        card[key] = pc[key];
-    call.views["userInfo/" + name] = card;
+    call.views["userInfo/" + name] = std::move(card);
     call.views["userSetting/" + name] = call.world().playerView(name, ZRKWorld::SettingsView);
     return true;
 }

@@ -24,8 +24,13 @@ boost::shared_ptr<TiXmlElement> element(const std::string& name, const Json::Val
             const Json::Value& v = values[key];
             if (v.isString())
                 e->SetAttribute(key.c_str(), v.asString().c_str());
-            else if (v.isIntegral() || v.isBool())
-                e->SetAttribute(key.c_str(), v.isBool() ? (v.asBool() ? 1 : 0) : v.asInt());
+            else if (v.isBool())
+                e->SetAttribute(key.c_str(), v.asBool() ? 1 : 0);
+            else if (v.isInt())
+                e->SetAttribute(key.c_str(), v.asInt());
+            else if (v.isIntegral()) // beyond an int (a seed): its digits, never a throw
+                e->SetAttribute(key.c_str(), v.isInt64() ? std::to_string(v.asInt64()).c_str()
+                                                         : std::to_string(v.asUInt64()).c_str());
         }
     return e;
 }

@@ -24,13 +24,13 @@ const ZRKWorld::Player* self(ZRKServerCall& call)
 /// when there is no such player.
 bool infoViews(ZRKServerCall& call, const std::string& name, const std::string& uid)
 {
-    // The world's own views go out whole: read far more often than a player changes.
-    std::shared_ptr<const Json::Value> info = call.world().sharedPlayerView(name, ZRKWorld::InfoView);
-    if (!info) {
+    // The own card as every other player's: the hall shows it by nickname and level too.
+    Json::Value card = call.card(name);
+    if (card.isNull()) {
         call.refuse("error/no_person", "no player " + name);
         return false;
     }
-    call.share("userInfo/" + uid, info);
+    call.views["userInfo/" + uid] = std::move(card);
     call.share("userSetting/" + uid, call.world().sharedPlayerView(name, ZRKWorld::SettingsView));
     return true;
 }

@@ -117,15 +117,16 @@ void ZRKRequestBroker::update()
             continue;
         Pending p = std::move(it->second);
         mRequests.erase(it);
-        if (!p.views.isNull() || !p.shared.empty())
-            if (ZRKGameData* data = ZRKGameData::getSingletonPtr()) {
-                data->applyViews(std::move(p.views));
-                data->applyViews(p.shared);
-            }
-        if (!p.done)
-            continue;
+        // Views and completion alike stand behind the barrier: a reply the data cannot take
+        // ends this request, never the frame.
         try {
-            p.done(p.error, p.text);
+            if (!p.views.isNull() || !p.shared.empty())
+                if (ZRKGameData* data = ZRKGameData::getSingletonPtr()) {
+                    data->applyViews(std::move(p.views));
+                    data->applyViews(p.shared);
+                }
+            if (p.done)
+                p.done(p.error, p.text);
         } catch (const std::exception& e) {
             logLine(3, "completion of " + p.info.op + " failed: " + e.what());
         } catch (...) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <yake/Logger.h>
 #include "data/ZRKServerCore.h"
+#include "data/ZRKWorld.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -16,6 +17,17 @@ ZRKServerCall::ZRKServerCall(ZRKServerCore& s, long c, const ZRKMessage& r, cons
 ZRKWorld& ZRKServerCall::world() { return server.world(); }
 
 ZRKLobby& ZRKServerCall::lobby() { return server.lobby(); }
+
+Json::Value ZRKServerCall::card(const std::string& name)
+{
+    Json::Value card = world().playerView(name, ZRKWorld::InfoView);
+    if (card.isNull())
+        return card;
+    const Json::Value& pc = world().playerView(name, ZRKWorld::PcView);
+    for (const std::string& key : pc.getMemberNames())
+        card[key] = pc[key];
+    return card;
+}
 
 const Json::Value& ZRKServerCall::arg(unsigned i) const
 {

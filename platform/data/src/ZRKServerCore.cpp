@@ -3,6 +3,7 @@
 #include "data/ZRKNotice.h"
 
 #include <algorithm>
+#include <chrono>
 #include <yake/Logger.h>
 #include "data/ZRKServerCall.h"
 #include "data/ZRKWorldSeed.h"
@@ -18,6 +19,12 @@ ZRKServerCore::ZRKServerCore(const ZRKServerConfig& config, double now) : mConfi
 {
     loadTexts();
     mWorld.open(mConfig.database, mConfig.folder, mConfig.reset);
+    std::string why;
+    if (!mForge.load(mConfig.folder + "/forge.json", why))
+        yake::logging::logger::instance().log(3, "ZRKGameServer", mConfig.folder + "/forge.json: " + why +
+                                                                     "; the forge is closed");
+    mRandom.seed(mConfig.seed != 0 ? mConfig.seed
+                                   : static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
     mLobby.reset(new ZRKLobby([this](const std::string& player, const ZRKMessage& n) { deliver(player, n); },
                               [this](const std::string& player) { return cardOf(player); }));
     mLobby->load(mConfig.folder);

@@ -3,6 +3,7 @@
 #include <yake/Logger.h>
 #include "data/ZRKBattleOps.h"
 #include "data/ZRKDataOps.h"
+#include "data/ZRKForgeOps.h"
 #include "data/ZRKLobbyOps.h"
 #include "data/ZRKPlayerOps.h"
 #include "data/ZRKServerCall.h"
@@ -24,6 +25,7 @@ ZRKServerOps::ZRKServerOps()
     ZRKPlayerOps::addTo(*this);
     ZRKLobbyOps::addTo(*this);
     ZRKBattleOps::addTo(*this);
+    ZRKForgeOps::addTo(*this);
 }
 
 void ZRKServerOps::add(const std::string& op, Handler handler, unsigned flags) { mEntries[op] = Entry{handler, flags}; }

@@ -237,7 +237,15 @@ void ZRKSession::say(const std::string& op, const std::string& to, const std::st
         logLine(4, "not online: a message to " + to + " is dropped");
         return;
     }
-    mBroker->call("MsgClient", op.c_str(), ZRKReply(), to, text);
+    // A line the server refuses (to a player there is none of) says why in the chat box, as
+    // a line from no one.
+    ZRKReply done;
+    if (op == "sendUserMessage")
+        done = mRequests.guard([this](bool error, const std::string& reply) {
+            if (error && !reply.empty())
+                mMsgClient.receiveUserMessage(std::string(), reply);
+        });
+    mRequests.track(mBroker->call("MsgClient", op.c_str(), done, to, text));
 }
 
 void ZRKSession::addMsgRoomCallback(const std::string& roomAddr, core::MsgRoomCallback* callback)

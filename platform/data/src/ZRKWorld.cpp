@@ -1,6 +1,7 @@
 #include "data/ZRKWorld.h"
 
 #include <algorithm>
+#include <set>
 #include <cstring>
 #include <cerrno>
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 #include <yake/Logger.h>
+#include <yake/SetAside.h>
 #include "data/ZRKBagLayout.h"
 #include "data/ZRKItemAttributes.h"
 #include "data/ZRKNameKey.h"
@@ -62,12 +64,27 @@ CREATE TABLE items(i_id INTEGER PRIMARY KEY, attrs TEXT NOT NULL);
 CREATE TABLE inventory(lid INTEGER PRIMARY KEY, player TEXT NOT NULL REFERENCES players(name),
   i_id INTEGER NOT NULL REFERENCES items(i_id), bag INTEGER NOT NULL, slot INTEGER NOT NULL,
   count INTEGER NOT NULL DEFAULT 1 CHECK(count > 0), bind INTEGER NOT NULL DEFAULT 0, lv INTEGER NOT NULL DEFAULT 0,
-  buy_time TEXT NOT NULL DEFAULT '', expiry_day INTEGER NOT NULL DEFAULT 0, UNIQUE(player, slot));
+  buy_time TEXT NOT NULL DEFAULT '', expiry_day INTEGER NOT NULL DEFAULT 0, pci_str INTEGER NOT NULL DEFAULT 0,
+  pci_luck INTEGER NOT NULL DEFAULT 0, pci_dex INTEGER NOT NULL DEFAULT 0, pci_vit INTEGER NOT NULL DEFAULT 0,
+  mix_times INTEGER NOT NULL DEFAULT 0, mix_max INTEGER NOT NULL DEFAULT 0, enh_f INTEGER NOT NULL DEFAULT 0,
+  attr_x TEXT NOT NULL DEFAULT '', UNIQUE(player, slot));
 CREATE TABLE documents(name TEXT PRIMARY KEY, value TEXT NOT NULL);
 )";
 
 /// One nickname per player, as "taken" compares them: the index holds the rule, whoever writes.
 const char* const kNickIndex = "CREATE UNIQUE INDEX players_nick ON players(name_key(nick)) WHERE nick != '';";
+
+/// What the items keep of the forge's work (schema 4), each column with its type.
+const char* const kForgeColumns[][2] = {
+    {"pci_str", "INTEGER NOT NULL DEFAULT 0"},   {"pci_luck", "INTEGER NOT NULL DEFAULT 0"},
+    {"pci_dex", "INTEGER NOT NULL DEFAULT 0"},   {"pci_vit", "INTEGER NOT NULL DEFAULT 0"},
+    {"mix_times", "INTEGER NOT NULL DEFAULT 0"}, {"mix_max", "INTEGER NOT NULL DEFAULT 0"},
+    {"enh_f", "INTEGER NOT NULL DEFAULT 0"},     {"attr_x", "TEXT NOT NULL DEFAULT ''"},
+};
+const int kOldestUpgradable = 2;
+
+const char* const kItemColumns = "lid, i_id, bag, slot, count, bind, lv, buy_time, expiry_day, pci_str, pci_luck, pci_dex, "
+                                 "pci_vit, mix_times, mix_max, enh_f, attr_x";
 
 const char* const kPlayerColumns =
     "p.name, p.pc_id, p.nick, p.c_id, p.lv, p.exp, p.rank, p.newbie_task, p.money1, p.money2, p.money3, p.points, "
@@ -249,7 +266,7 @@ ZRKWorld::Opening ZRKWorld::openFile(const std::string& path)
         return createSchema() ? Opened : Unavailable;
     Opening sound = checkSound();
     if (sound == OldSchema)
-        sound = upgradeFrom2() ? Opened : Unavailable;
+        sound = upgrade(mOldSchema) ? Opened : Unavailable;
     if (sound != Opened) {
         if (sound == Unavailable)
             logLine(3, "world database " + path + " cannot be checked: " + mDb.lastError());
@@ -274,7 +291,50 @@ ZRKWorld::Opening ZRKWorld::checkSound()
     ZRKDatabase::Statement& version = mDb.prepare("SELECT value FROM meta WHERE key = 'schema'");
     const std::string found = version.valid() && version.step() ? version.text(0) : std::string();
     version.reset();
-    return found == std::to_string(kSchemaVersion) ? Opened : found == "2" ? OldSchema : Damaged;
+    if (found == std::to_string(kSchemaVersion))
+        return Opened;
+    for (int older = kOldestUpgradable; older < kSchemaVersion; ++older)
+        if (found == std::to_string(older)) {
+            mOldSchema = older;
+            return OldSchema;
+        }
+    return Damaged;
+}
+
+bool ZRKWorld::upgrade(int from)
+{
+    // All or nothing: a world half upgraded would hold what its schema does not promise.
+    ZRKDatabase::Transaction t(mDb);
+    bool ok = t.active();
+    std::size_t hashed = 0;
+    if (ok && from <= 2)
+        ok = upgradeFrom2(hashed);
+    if (ok && from <= 3)
+        ok = addForgeColumns();
+    ok = ok && mDb.exec("UPDATE meta SET value = '" + std::to_string(kSchemaVersion) + "' WHERE key = 'schema'");
+    if (!ok || !t.commit()) {
+        logLine(3, "world database " + mDb.path() + " cannot be upgraded from schema " + std::to_string(from) + ": " +
+                       mDb.lastError());
+        return false;
+    }
+    if (from <= 2)
+        logLine(5, "world upgraded from schema 2: " + std::to_string(hashed) + " passwords kept as hashes");
+    logLine(5, "the world of schema " + std::to_string(from) + " was brought up to " + std::to_string(kSchemaVersion));
+    return true;
+}
+
+bool ZRKWorld::addForgeColumns()
+{
+    std::set<std::string> have;
+    ZRKDatabase::Statement& columns = mDb.prepare("PRAGMA table_info(inventory)");
+    while (columns.step())
+        have.insert(columns.text(1));
+    columns.reset();
+    bool ok = true;
+    for (const auto& column : kForgeColumns)
+        if (!have.count(column[0]))
+            ok = ok && mDb.exec(std::string("ALTER TABLE inventory ADD COLUMN ") + column[0] + " " + column[1]);
+    return ok;
 }
 
 bool ZRKWorld::createSchema()
@@ -288,11 +348,10 @@ bool ZRKWorld::createSchema()
     return true;
 }
 
-bool ZRKWorld::upgradeFrom2()
+bool ZRKWorld::upgradeFrom2(std::size_t& hashed)
 {
-    // All or nothing: a world half upgraded would hold hashes its schema does not promise.
-    ZRKDatabase::Transaction t(mDb);
-    bool ok = t.active();
+    // Inside upgrade's transaction: a world half upgraded would hold hashes its schema does not promise.
+    bool ok = true;
     std::vector<std::pair<long long, std::string>> clear;
     ZRKDatabase::Statement& accounts = mDb.prepare("SELECT a_id, password FROM accounts");
     while (ok && accounts.step())
@@ -322,24 +381,16 @@ bool ZRKWorld::upgradeFrom2()
         ok = ok && q.bind(1, r.second).bind(2, r.first).run();
         logLine(4, "player " + r.first + " shared a nickname by letter case: now " + r.second);
     }
-    ok = ok && mDb.exec(kNickIndex) && mDb.exec("UPDATE meta SET value = '" + std::to_string(kSchemaVersion) + "' WHERE key = 'schema'");
-    if (!ok || !t.commit()) {
-        logLine(3, "world database " + mDb.path() + " cannot be upgraded from schema 2: " + mDb.lastError());
-        return false;
-    }
-    logLine(5, "world upgraded from schema 2: " + std::to_string(clear.size()) + " passwords kept as hashes");
-    return true;
+    hashed = clear.size();
+    return ok && mDb.exec(kNickIndex);
 }
 
 void ZRKWorld::moveAside(const std::string& path)
 {
     mDb.close();
-    const std::string aside = path + ".broken";
-    for (const char* end : {"", "-wal", "-shm"}) {
-        std::remove((aside + end).c_str());
-        std::rename((path + end).c_str(), (aside + end).c_str());
-        std::remove((path + end).c_str());
-    }
+    const std::string aside = yake::SetAside::name(path, ".broken", 0);
+    yake::SetAside::move(path, ".broken", {"-wal", "-shm"});
+    std::remove(path.c_str());
     mMovedAside = true;
     logLine(3, "world database " + path + " could not be read: moved aside to " + aside + ", seeding a fresh world");
 }
@@ -374,7 +425,8 @@ const ZRKWorld::Player* ZRKWorld::player(const std::string& name)
     if (known != mPlayers.end())
         return &known->second;
     Player out;
-    ZRKDatabase::Statement& q = mDb.prepare(std::string("SELECT ") + kPlayerColumns + " FROM players p WHERE p.name = ?");
+    static const std::string kSelect = std::string("SELECT ") + kPlayerColumns + " FROM players p WHERE p.name = ?";
+    ZRKDatabase::Statement& q = mDb.prepare(kSelect);
     q.bind(1, name);
     const bool found = q.step();
     if (found) {
@@ -427,8 +479,8 @@ std::vector<ZRKWorld::Item> ZRKWorld::items(const std::string& player)
     if (known != mItems.end())
         return known->second;
     std::vector<Item> out;
-    ZRKDatabase::Statement& q = mDb.prepare(
-        "SELECT lid, i_id, bag, slot, count, bind, lv, buy_time, expiry_day FROM inventory WHERE player = ? ORDER BY slot");
+    ZRKDatabase::Statement& q =
+        mDb.prepare(std::string("SELECT ") + kItemColumns + " FROM inventory WHERE player = ? ORDER BY slot");
     q.bind(1, player);
     while (q.step()) {
         Item i;
@@ -441,6 +493,12 @@ std::vector<ZRKWorld::Item> ZRKWorld::items(const std::string& player)
         i.lv = static_cast<int>(q.integer(6));
         i.buyTime = q.text(7);
         i.expiryDay = static_cast<int>(q.integer(8));
+        for (int b = 0; b < 4; ++b)
+            i.bonus[b] = q.integer(9 + b);
+        i.mixTimes = q.integer(13);
+        i.mixMax = q.integer(14);
+        i.enhF = q.integer(15);
+        i.attrX = q.text(16);
         out.push_back(i);
     }
     q.reset();
@@ -584,6 +642,14 @@ std::shared_ptr<const Json::Value> ZRKWorld::sharedInventoryView(const std::stri
         entry[Json::StaticString("pci_lv")] = i.lv;
         entry[Json::StaticString("pci_buy_time")] = i.buyTime;
         entry[Json::StaticString("pci_expiry_day")] = i.expiryDay;
+        static const Json::StaticString bonuses[4] = {Json::StaticString("pci_str"), Json::StaticString("pci_luck"),
+                                                      Json::StaticString("pci_dex"), Json::StaticString("pci_vit")};
+        for (int b = 0; b < 4; ++b)
+            entry[bonuses[b]] = big(i.bonus[b]);
+        entry[Json::StaticString("mix_times")] = big(i.mixTimes);
+        entry[Json::StaticString("mix_max")] = big(i.mixMax);
+        entry[Json::StaticString("enh_f")] = big(i.enhF);
+        entry[Json::StaticString("attr_x")] = i.attrX;
     }
     return made;
 }
@@ -865,6 +931,51 @@ bool ZRKWorld::addMoney(const std::string& player, MoneyKind kind, long long del
     mCharacters.clear();
     if (views != mViews.end() && views->second.value[PcView])
         own(views->second.value[PcView])["pc_money" + std::to_string(kind + 1)] = big(known->second.money[kind]);
+    return true;
+}
+
+void ZRKWorld::bagChanged(const std::string& player)
+{
+    mItems.erase(player);
+    mInventoryViews.erase(player);
+    ++mInventoryTime;
+}
+
+bool ZRKWorld::writeItem(const std::string& player, const Item& item)
+{
+    bagChanged(player);
+    if (item.count <= 0) {
+        ZRKDatabase::Statement& q = mDb.prepare("DELETE FROM inventory WHERE lid = ? AND player = ?");
+        q.bind(1, item.lid).bind(2, player);
+        return q.run() && mDb.changes() == 1;
+    }
+    ZRKDatabase::Statement& q = mDb.prepare(
+        "UPDATE inventory SET lv = ?1, count = ?2, pci_str = ?3, pci_luck = ?4, pci_dex = ?5, pci_vit = ?6, "
+        "mix_times = ?7, mix_max = ?8, enh_f = ?9, attr_x = ?10 WHERE lid = ?11 AND player = ?12");
+    q.bind(1, static_cast<long long>(item.lv)).bind(2, item.count);
+    for (int b = 0; b < 4; ++b)
+        q.bind(3 + b, item.bonus[b]);
+    q.bind(7, item.mixTimes).bind(8, item.mixMax).bind(9, item.enhF).bind(10, item.attrX).bind(11, item.lid);
+    q.bind(12, player);
+    return q.run() && mDb.changes() == 1;
+}
+
+bool ZRKWorld::addItem(const std::string& player, Item& item)
+{
+    bagChanged(player);
+    ZRKDatabase::Statement& q = mDb.prepare(
+        "INSERT INTO inventory(player, i_id, bag, slot, count, bind, lv, pci_str, pci_luck, pci_dex, pci_vit, mix_times, "
+        "mix_max, enh_f, attr_x) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15)");
+    q.bind(1, player).bind(2, item.id).bind(3, static_cast<long long>(ZRKBagLayout::bagOf(item.slot)));
+    q.bind(4, static_cast<long long>(item.slot)).bind(5, item.count).bind(6, static_cast<long long>(item.bind));
+    q.bind(7, static_cast<long long>(item.lv));
+    for (int b = 0; b < 4; ++b)
+        q.bind(8 + b, item.bonus[b]);
+    q.bind(12, item.mixTimes).bind(13, item.mixMax).bind(14, item.enhF).bind(15, item.attrX);
+    if (!q.run())
+        return false;
+    item.lid = mDb.lastInsertId();
+    item.bag = ZRKBagLayout::bagOf(item.slot);
     return true;
 }
 

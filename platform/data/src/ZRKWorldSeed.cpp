@@ -227,14 +227,26 @@ bool ZRKWorldSeed::seedPlayer(const std::string& name, const Json::Value& p)
             return fail("player " + name + ": an item needs whole numbers \"i_id\", \"pci_slot\" and \"pci_num\"");
         if (!item["pci_buy_time"].isNull() && !item["pci_buy_time"].isString())
             return fail("player " + name + ": \"pci_buy_time\" is not text");
+        if (!item["attr_x"].isNull() && !item["attr_x"].isString())
+            return fail("player " + name + ": \"attr_x\" is not text");
+        // What the forge changed: bonuses, mixes and enhancement, whole numbers of 0 or more.
+        const char* const forged[] = {"pci_str", "pci_luck", "pci_dex", "pci_vit", "mix_times", "mix_max", "enh_f"};
+        long long forgedValues[7];
+        for (int f = 0; f < 7; ++f)
+            if (!wholeNumber(item, forged[f], 0, forgedValues[f]) || forgedValues[f] < 0)
+                return fail("player " + name + ": \"" + forged[f] + "\" is not a whole number of 0 or more");
         const int bag = ZRKBagLayout::bagOf(static_cast<int>(slot));
         long long given = bag;
         if (bag < 0 || !wholeNumber(item, "bag", bag, given) || given != bag)
             return fail("player " + name + ": slot " + std::to_string(slot) + " is in no bag, or not in the bag given");
         ZRKDatabase::Statement& put = mWorld.db().prepare(
-            "INSERT INTO inventory(player, i_id, bag, slot, count, bind, lv, buy_time, expiry_day) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)");
+            "INSERT INTO inventory(player, i_id, bag, slot, count, bind, lv, buy_time, expiry_day, pci_str, pci_luck, "
+            "pci_dex, pci_vit, mix_times, mix_max, enh_f, attr_x) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
         put.bind(1, name).bind(2, id).bind(3, bag).bind(4, slot).bind(5, count).bind(6, bind ? 1 : 0).bind(7, lv);
         put.bind(8, item["pci_buy_time"].isString() ? item["pci_buy_time"].asString() : std::string()).bind(9, expiry);
+        for (int f = 0; f < 7; ++f)
+            put.bind(10 + f, forgedValues[f]);
+        put.bind(17, item["attr_x"].isString() ? item["attr_x"].asString() : std::string());
         if (!put.run())
             return fail("player " + name + ": item " + std::to_string(id) + " in slot " + std::to_string(slot) +
                         " cannot be stored (unknown item, or the slot is taken)");

@@ -4,7 +4,7 @@
 #include <gui/AreaData.h>
 #include <gui/ParamNode.h>
 
-#include "CeguiText.h"
+#include <gui/CeguiText.h>
 #include "EventDispatcher.h"
 #include "GuiLog.h"
 #include "ListRows.h"
@@ -15,16 +15,28 @@ namespace zrk {
 namespace gui {
 
 AreaPage::AreaPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
-                   EventDispatcher& dispatcher)
-    : GuiPage(kKind, windowName, title, params, std::move(parent)), mDispatcher(dispatcher)
+                   EventDispatcher& dispatcher, std::function<void()> openForge)
+    : GuiPage(kKind, windowName, title, params, std::move(parent)), mDispatcher(dispatcher), mOpenForge(std::move(openForge))
 {
     setFrameArea(0.25f, 0.2f, 0.75f, 0.8f);
 }
 
-AreaPage::~AreaPage() { mClickedConnection.disconnect(); }
+AreaPage::~AreaPage()
+{
+    mClickedConnection.disconnect();
+    mForgeConnection.disconnect();
+}
 
 void AreaPage::buildContent(CEGUI::Window& frame)
 {
+    // The lobby's own backdrop once its GUI resources are loaded; without it the plain look.
+    if (CEGUI::ImageManager::getSingleton().isDefined(kBackdropImage)) {
+        CEGUI::Window* backdrop = addWidget(frame, "TaharezLook/StaticImage", "Backdrop", "", 0.f, 0.f, 1.f, 1.f);
+        backdrop->setProperty("Image", kBackdropImage);
+        backdrop->setProperty("FrameEnabled", "False");
+        backdrop->setProperty("BackgroundEnabled", "False");
+        backdrop->setProperty("MousePassThroughEnabled", "True");
+    }
     auto* list = static_cast<CEGUI::MultiColumnList*>(
         addWidget(frame, "TaharezLook/MultiColumnList", "Zones", "", 0.04f, 0.04f, 0.92f, 0.76f));
     ListRows::addColumns(*list, {{"Area", 0.5f}, {"Players", 0.25f}, {"Levels", 0.2f}});
@@ -33,14 +45,38 @@ void AreaPage::buildContent(CEGUI::Window& frame)
     mClickedConnection = addWidget(frame, "TaharezLook/Button", "Enter", "Enter", 0.6f, 0.84f, 0.36f, 0.11f)
                              ->subscribeEvent(CEGUI::PushButton::EventClicked,
                                               CEGUI::Event::Subscriber(&AreaPage::onEnterClicked, this));
+    mForgeConnection.disconnect();
+    mForgeConnection = addWidget(frame, "TaharezLook/Button", "Forge", "Forge", 0.04f, 0.84f, 0.36f, 0.11f)
+                           ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
+                               if (mOpenForge)
+                                   mOpenForge();
+                               return true;
+                           });
 }
 
-void AreaPage::load() { mDispatcher.callback(kLoadingEventId, params().handle(kKind)); }
+void AreaPage::load(double now)
+{
+    mNextRefresh = now + kRefreshSeconds;
+    mDispatcher.callback(kLoadingEventId, params().handle(kKind));
+}
+
+void AreaPage::onFrame(double now)
+{
+    CEGUI::Window* frame = window();
+    if (!frame || !frame->isVisible() || now < mNextRefresh)
+        return;
+    load(now);
+}
 
 void AreaPage::onFilled(int eventId, ParamList& list)
 {
     if (eventId != kLoadingEventId)
         return;
+    // The player's choice stays chosen across refreshes.
+    CEGUI::Window* frame = window();
+    auto* zones = frame ? static_cast<CEGUI::MultiColumnList*>(frame->getChild("Zones")) : nullptr;
+    const int selected = zones ? ListRows::selectedRow(*zones) : -1;
+    const int chosenId = selected >= 0 && selected < static_cast<int>(mZones.size()) ? mZones[selected].id : -1;
     mZones.clear();
     std::vector<std::vector<std::string>> rows;
     for (const ParamNode* n : list) {
@@ -51,8 +87,12 @@ void AreaPage::onFilled(int eventId, ParamList& list)
         rows.push_back({area->zoneName, std::to_string(area->occupancy) + " / " + std::to_string(area->capacity),
                         area->levelLimit > 0 ? "up to " + std::to_string(area->levelLimit) : "any"});
     }
-    if (CEGUI::Window* frame = window())
-        ListRows::fill(*static_cast<CEGUI::MultiColumnList*>(frame->getChild("Zones")), rows);
+    if (!zones)
+        return;
+    ListRows::fill(*zones, rows);
+    for (std::size_t i = 0; i < mZones.size(); ++i)
+        if (mZones[i].id == chosenId)
+            zones->setItemSelectState(CEGUI::MCLGridRef(static_cast<CEGUI::uint>(i), 0), true);
 }
 
 bool AreaPage::onEnterClicked(const CEGUI::EventArgs&)

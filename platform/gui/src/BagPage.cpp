@@ -6,7 +6,7 @@
 #include <boost/any.hpp>
 #include <gui/ParamNode.h>
 
-#include "CeguiText.h"
+#include <gui/CeguiText.h>
 #include "EventDispatcher.h"
 #include "GuiLog.h"
 #include "ParamStore.h"
@@ -196,13 +196,13 @@ void BagPage::showCell(int slot)
         text = image.empty() ? data.i_name : std::string();
         if (data.pci_bind)
             text += " (b)";
-        w->setTooltipText(toCeguiString(data.i_name + (data.pci_bind ? " (b)" : "")));
+        w->setTooltipText(outsideText(data.i_name + (data.pci_bind ? " (b)" : "")));
     } else {
         w->setTooltipText("");
     }
     if (slot == mSelected)
         text = "> " + text;
-    w->setText(toCeguiString(text));
+    w->setText(outsideText(text));
     if (w->isChild(kIconName)) {
         CEGUI::Window* icon = w->getChild(kIconName);
         icon->setProperty("Image", toCeguiString(image));

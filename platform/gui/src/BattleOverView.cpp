@@ -1,9 +1,11 @@
 #include "BattleOverView.h"
 
 #include <CEGUI/CEGUI.h>
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
-#include "CeguiText.h"
+#include <gui/CeguiText.h>
 
 namespace kavri3D {
 namespace zrk {
@@ -12,15 +14,22 @@ namespace gui {
 namespace {
 constexpr float kRowHeight = 0.075f;
 constexpr float kTop = 0.08f;
+// Pixels: the space around a cell's text, the health bar, the frame's borders.
+constexpr float kCellPadding = 12.f;
+constexpr float kBarWidth = 110.f;
+constexpr float kFrameEdges = 24.f;
 
-CEGUI::Window* label(CEGUI::Window& parent, const std::string& name, const std::string& text, float x0, float y0,
-                     float x1, float y1)
+// Column edges of the players' rows: a fraction of the frame plus pixels.
+typedef CEGUI::UDim Edge;
+
+CEGUI::Window* label(CEGUI::Window& parent, const std::string& name, const std::string& text, Edge x0, float y0,
+                     Edge x1, float y1)
 {
     CEGUI::Window* w = CEGUI::WindowManager::getSingleton().createWindow("TaharezLook/StaticText", toCeguiString(name));
-    w->setArea(CEGUI::URect(CEGUI::UDim(x0, 0), CEGUI::UDim(y0, 0), CEGUI::UDim(x1, 0), CEGUI::UDim(y1, 0)));
+    w->setArea(CEGUI::URect(x0, CEGUI::UDim(y0, 0), x1, CEGUI::UDim(y1, 0)));
     w->setProperty("FrameEnabled", "false");
     w->setProperty("BackgroundEnabled", "false");
-    w->setText(toCeguiString(text));
+    w->setText(outsideText(text));
     parent.addChild(w);
     return w;
 }
@@ -60,25 +69,51 @@ void BattleOverView::rebuild()
 void BattleOverView::buildContent(CEGUI::Window& frame)
 {
     const std::string result = mWinner < 0 ? "Draw" : "Side " + std::to_string(mWinner) + " wins";
-    label(frame, "Result", result, 0.03f, 0.0f, 0.97f, kTop);
-    float y = kTop;
-    for (std::size_t i = 0; i < mPlayers.size(); ++i, y += kRowHeight) {
-        const PlayerRecord& p = mPlayers[i];
-        const std::string row = "Row" + std::to_string(i);
-        label(frame, row + "Team", p.team ? "Red" : "Blue", 0.03f, y, 0.13f, y + kRowHeight);
-        label(frame, row + "Name", p.nickname + (p.me ? " (me)" : ""), 0.13f, y, 0.40f, y + kRowHeight);
-        CEGUI::Window* bar =
-            CEGUI::WindowManager::getSingleton().createWindow("TaharezLook/ProgressBar", toCeguiString(row + "Hp"));
-        bar->setArea(CEGUI::URect(CEGUI::UDim(0.40f, 0), CEGUI::UDim(y + 0.015f, 0), CEGUI::UDim(0.60f, 0),
-                                  CEGUI::UDim(y + kRowHeight - 0.015f, 0)));
-        static_cast<CEGUI::ProgressBar*>(bar)->setProgress(p.hp);
-        frame.addChild(bar);
+    label(frame, "Result", result, Edge(0.03f, 0), 0.0f, Edge(0.97f, 0), kTop);
+
+    // Each column as wide as its longest entry; the frame widens to hold them, up to the screen.
+    struct Row {
+        std::string team, name, counters;
+    };
+    std::vector<Row> rows;
+    for (const PlayerRecord& p : mPlayers) {
         char counters[128];
         std::snprintf(counters, sizeof counters, "shots %d  hits %d  damage %d  kills %d", p.shots, p.hits, p.damage, p.kills);
-        label(frame, row + "Counters", counters, 0.62f, y, 0.97f, y + kRowHeight);
+        rows.push_back(Row{p.team ? "Red" : "Blue", p.nickname + (p.me ? " (me)" : ""), counters});
+    }
+    const CEGUI::Font* font = CEGUI::System::getSingleton().getDefaultGUIContext().getDefaultFont();
+    const auto extent = [font](const std::string& text) {
+        return font ? font->getTextExtent(outsideText(text)) + kCellPadding : 100.f;
+    };
+    float widths[3] = {0, 0, 0};
+    for (const Row& r : rows) {
+        widths[0] = std::max(widths[0], extent(r.team));
+        widths[1] = std::max(widths[1], extent(r.name));
+        widths[2] = std::max(widths[2], extent(r.counters));
+    }
+    const float left = kCellPadding, barLeft = left + widths[0] + widths[1], countersLeft = barLeft + kBarWidth + kCellPadding;
+    const float needed = countersLeft + widths[2] + 2 * kCellPadding + kFrameEdges;
+    const CEGUI::Sizef screen = CEGUI::System::getSingleton().getRenderer()->getDisplaySize();
+    const float shown = std::min(std::max(needed, frame.getWidth().d_scale * screen.d_width), screen.d_width - 20);
+    frame.setXPosition(CEGUI::UDim(0.5f, -shown / 2));
+    frame.setWidth(CEGUI::UDim(0, shown));
+
+    float y = kTop;
+    for (std::size_t i = 0; i < rows.size(); ++i, y += kRowHeight) {
+        const std::string row = "Row" + std::to_string(i);
+        label(frame, row + "Team", rows[i].team, Edge(0, left), y, Edge(0, left + widths[0]), y + kRowHeight);
+        label(frame, row + "Name", rows[i].name, Edge(0, left + widths[0]), y, Edge(0, barLeft), y + kRowHeight);
+        CEGUI::Window* bar =
+            CEGUI::WindowManager::getSingleton().createWindow("TaharezLook/ProgressBar", toCeguiString(row + "Hp"));
+        bar->setArea(CEGUI::URect(Edge(0, barLeft), CEGUI::UDim(y + 0.015f, 0), Edge(0, barLeft + kBarWidth),
+                                  CEGUI::UDim(y + kRowHeight - 0.015f, 0)));
+        static_cast<CEGUI::ProgressBar*>(bar)->setProgress(mPlayers[i].hp);
+        frame.addChild(bar);
+        label(frame, row + "Counters", rows[i].counters, Edge(0, countersLeft), y, Edge(0, countersLeft + widths[2]),
+              y + kRowHeight);
     }
     y += 0.02f;
-    label(frame, "AwardsTitle", mAwards.empty() ? "No awards" : "Awards", 0.03f, y, 0.97f, y + kRowHeight);
+    label(frame, "AwardsTitle", mAwards.empty() ? "No awards" : "Awards", Edge(0.03f, 0), y, Edge(0.97f, 0), y + kRowHeight);
     y += kRowHeight;
     CEGUI::ImageManager& images = CEGUI::ImageManager::getSingleton();
     for (std::size_t i = 0; i < mAwards.size() && y < 0.95f; ++i, y += kRowHeight) {
@@ -92,7 +127,8 @@ void BattleOverView::buildContent(CEGUI::Window& frame)
             icon->setProperty("Image", toCeguiString(a.icon));
             frame.addChild(icon);
         }
-        label(frame, row + "Name", a.name + "  x" + std::to_string(a.bi_num), 0.10f, y, 0.97f, y + kRowHeight);
+        label(frame, row + "Name", a.name + "  x" + std::to_string(a.bi_num), Edge(0.10f, 0), y, Edge(0.97f, 0),
+              y + kRowHeight);
     }
 }
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "CeguiText.h"
+#include <gui/CeguiText.h>
 
 namespace kavri3D {
 namespace zrk {

@@ -3,7 +3,7 @@
 #include <CEGUI/CEGUI.h>
 #include <cmath>
 
-#include "CeguiText.h"
+#include <gui/CeguiText.h>
 
 namespace kavri3D {
 namespace zrk {

@@ -4,7 +4,7 @@
 #include <core/BlackBoard.h>
 #include <gui/ParamNode.h>
 
-#include "CeguiText.h"
+#include <gui/CeguiText.h>
 #include "EventDispatcher.h"
 #include "GuiLog.h"
 #include "ParamStore.h"
@@ -236,14 +236,14 @@ void CreateCharPage::refresh()
         if (button->isPropertyPresent("NormalTextColour"))
             button->setProperty("NormalTextColour", mState.look == look ? "FFFFFF00" : "FFFFFFFF");
     }
-    frame->getChild("Status")->setText(toCeguiString(mStatus));
+    frame->getChild("Status")->setText(outsideText(mStatus));
 }
 
 void CreateCharPage::setStatus(const std::string& text)
 {
     mStatus = text;
     if (CEGUI::Window* frame = window())
-        frame->getChild("Status")->setText(toCeguiString(text));
+        frame->getChild("Status")->setText(outsideText(text));
 }
 
 bool CreateCharPage::onClicked(const CEGUI::EventArgs& args)

@@ -3,7 +3,7 @@
 #include <CEGUI/CEGUI.h>
 
 #include "CallCounter.h"
-#include "CeguiText.h"
+#include <gui/CeguiText.h>
 #include "GuiLog.h"
 
 namespace kavri3D {
@@ -35,7 +35,7 @@ void GrowthView::showGrowth(int value, bool level)
             notice->setProperty("HorzFormatting", "HorzCentred");
             parent->addChild(notice);
         }
-        notice->setText(toCeguiString(mText));
+        notice->setText(outsideText(mText));
         notice->setVisible(true);
     } catch (const std::exception& e) {
         guiLog(3, "growth notice not shown: ", e.what());

@@ -4,13 +4,15 @@
 #include <core/EventManager.h>
 #include <gui/GuiAnyEvent.h>
 #include <gui/IGuideContent.h>
+#include <gui/RoleAttr.h>
 
-#include "CeguiText.h"
+#include <gui/CeguiText.h>
 #include "GuiLog.h"
 #include "GuiPage.h"
 #include "BagPage.h"
 #include "CreateCharPage.h"
 #include "AreaPage.h"
+#include "ForgePage.h"
 #include "LoginPage.h"
 #include "OnlinePage.h"
 #include "RoomListPage.h"
@@ -43,6 +45,7 @@ const Screen kScreens[] = {
     {10, "MapBoardPage", "Maps", "map"},
     {12, "BagPage", "Bag", "bag"},
     {13, "CreateCharPage", "New character", "createchar"},
+    {ForgePage::kKind, "ForgePage", "Forge", "forge"},
     {-1, "", "", "battle"},
 };
 
@@ -89,7 +92,11 @@ GuiManager::GuiManager()
             mPages[s.kind] = std::make_unique<CreateCharPage>(s.window, s.title, mParams, parent, mDispatcher,
                                                               [this, name = std::string(s.name)] { showPage(name); });
         else if (s.kind == AreaPage::kKind)
-            mPages[s.kind] = std::make_unique<AreaPage>(s.window, s.title, mParams, parent, mDispatcher);
+            mPages[s.kind] = std::make_unique<AreaPage>(s.window, s.title, mParams, parent, mDispatcher,
+                                                        [this] { showPage("forge"); });
+        else if (s.kind == ForgePage::kKind)
+            mPages[s.kind] = std::make_unique<ForgePage>(s.window, s.title, mParams, parent, mDispatcher,
+                                                         [this] { showPage("area"); });
         else if (s.kind == RoomListPage::kKind)
             mPages[s.kind] = std::make_unique<RoomListPage>(s.window, s.title, mParams, parent, mDispatcher);
         else if (s.kind == OnlinePage::kKind)
@@ -132,8 +139,11 @@ void GuiManager::onFrame()
         }
     }
     switchScreens();
+    const double now = yake::native::getTime();
     if (auto* rooms = static_cast<RoomListPage*>(page(RoomListPage::kKind)))
-        rooms->onFrame(yake::native::getTime());
+        rooms->onFrame(now);
+    if (auto* areas = static_cast<AreaPage*>(page(AreaPage::kKind)))
+        areas->onFrame(now);
     if (!mAutoLoginArmed || !mDispatcher.find(LoginPage::kLoginEventId))
         return;
     mAutoLoginArmed = false;
@@ -269,11 +279,15 @@ void GuiManager::showPage(const std::string& name)
     }
     for (auto& page : mPages)
         page.second->setVisible(page.first == shown->kind);
-    // A screen that comes up asks its loading event for the values it shows.
+    // A screen that comes up asks its loading event for the values it shows, and shows them
+    // (the remembered name and its tick on the log-in page).
     if (shown->kind == LoginPage::kKind && mDispatcher.find(LoginPage::kLoadingEventId))
-        mDispatcher.fillParams(LoginPage::kLoadingEventId);
+        if (ParamList* values = mDispatcher.fillParams(LoginPage::kLoadingEventId))
+            mPages[LoginPage::kKind]->onFilled(LoginPage::kLoadingEventId, *values);
     if (shown->kind == BagPage::kKind)
         static_cast<BagPage*>(mPages[BagPage::kKind].get())->onShown();
+    if (shown->kind == ForgePage::kKind)
+        static_cast<ForgePage*>(mPages[ForgePage::kKind].get())->onShown();
 }
 
 GuiPage* GuiManager::page(int kind) const
@@ -303,7 +317,7 @@ void GuiManager::switchScreens()
         try {
             if (id == kAreaShown) {
                 showPage("area");
-                static_cast<AreaPage*>(page(AreaPage::kKind))->load();
+                static_cast<AreaPage*>(page(AreaPage::kKind))->load(yake::native::getTime());
             } else {
                 showHall(id == kHallShown);
             }
@@ -328,8 +342,14 @@ void GuiManager::showHall(bool shown)
     mShownPages.push_back("hall");
     const ParamNode* name = mParams.find(mParams.handle(LoginPage::kKind), "username");
     const std::string* player = name ? boost::any_cast<std::string>(&name->value) : nullptr;
+    // The hall names the player by the character's nickname, as everyone else's lines do.
+    std::string nickname;
+    if (ParamList* attributes = mDispatcher.fillParams(PlayerPage::kAttrEventId))
+        for (const ParamNode* n : *attributes)
+            if (const auto* role = n && n->name == "currentRole" ? boost::any_cast<RoleAttr>(&n->value) : nullptr)
+                nickname = role->pc_nickname;
     online->open();
-    rooms->open(player ? *player : std::string(), yake::native::getTime());
+    rooms->open(player ? *player : std::string(), nickname, yake::native::getTime());
 }
 
 void GuiManager::setRenderSwitch(bool on)

@@ -2,7 +2,7 @@
 
 #include <CEGUI/CEGUI.h>
 
-#include "CeguiText.h"
+#include <gui/CeguiText.h>
 #include "GuiLog.h"
 #include "ParamStore.h"
 

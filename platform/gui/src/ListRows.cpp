@@ -2,7 +2,7 @@
 
 #include <CEGUI/CEGUI.h>
 
-#include "CeguiText.h"
+#include <gui/CeguiText.h>
 
 namespace kavri3D {
 namespace zrk {
@@ -22,7 +22,7 @@ void ListRows::fill(CEGUI::MultiColumnList& list, const std::vector<std::vector<
     for (const std::vector<std::string>& row : rows) {
         const CEGUI::uint at = list.addRow();
         for (CEGUI::uint c = 0; c < columns && c < row.size(); ++c) {
-            auto* item = new CEGUI::ListboxTextItem(toCeguiString(row[c]));
+            auto* item = new CEGUI::ListboxTextItem(outsideText(row[c]));
             item->setSelectionBrushImage("TaharezLook/MultiListSelectionBrush");
             list.setItem(item, c, at);
         }
@@ -37,7 +37,7 @@ int ListRows::selectedRow(const CEGUI::MultiColumnList& list)
 
 void ListRows::appendLine(CEGUI::Listbox& box, const std::string& line, std::size_t keep)
 {
-    auto* item = new CEGUI::ListboxTextItem(toCeguiString(line));
+    auto* item = new CEGUI::ListboxTextItem(outsideText(line));
     box.addItem(item);
     while (box.getItemCount() > keep && box.getItemCount() > 0)
         box.removeItem(box.getListboxItemFromIndex(0));
@@ -48,7 +48,7 @@ void ListRows::setLines(CEGUI::Listbox& box, const std::vector<std::string>& lin
 {
     box.resetList();
     for (const std::string& line : lines)
-        box.addItem(new CEGUI::ListboxTextItem(toCeguiString(line)));
+        box.addItem(new CEGUI::ListboxTextItem(outsideText(line)));
 }
 
 } // namespace gui

@@ -3,7 +3,7 @@
 #include <CEGUI/CEGUI.h>
 #include <gui/ParamNode.h>
 
-#include "CeguiText.h"
+#include <gui/CeguiText.h>
 #include "EventDispatcher.h"
 #include "GuiLog.h"
 #include "ParamStore.h"
@@ -41,7 +41,11 @@ LoginPage::LoginPage(const std::string& windowName, const std::string& title, Pa
 }
 
 // The click connection ends before the base destroys the window.
-LoginPage::~LoginPage() { mClickedConnection.disconnect(); }
+LoginPage::~LoginPage()
+{
+    mClickedConnection.disconnect();
+    mEnterConnection.disconnect();
+}
 
 void LoginPage::buildContent(CEGUI::Window& frame)
 {
@@ -52,10 +56,16 @@ void LoginPage::buildContent(CEGUI::Window& frame)
     frame.getChild("PasswordLabel")->setProperty("FrameEnabled", "false");
     static_cast<CEGUI::Editbox*>(frame.getChild("Name"))->setMaxTextLength(kNameMaxLength);
     static_cast<CEGUI::Editbox*>(frame.getChild("Password"))->setTextMasked(true);
-    static_cast<CEGUI::ToggleButton*>(frame.getChild("Remember"))->setSelected(true);
+    // The remembered name may have come before the window: the form starts with it.
+    frame.getChild("Name")->setText(toCeguiString(mSavedName));
+    static_cast<CEGUI::ToggleButton*>(frame.getChild("Remember"))->setSelected(mSavedLock);
     mClickedConnection.disconnect();
     mClickedConnection = frame.getChild("LogIn")->subscribeEvent(
         CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&LoginPage::onLogInClicked, this));
+    // Enter in the password box logs in, as the button does.
+    mEnterConnection.disconnect();
+    mEnterConnection = frame.getChild("Password")->subscribeEvent(
+        CEGUI::Editbox::EventTextAccepted, CEGUI::Event::Subscriber(&LoginPage::onLogInClicked, this));
 }
 
 bool LoginPage::onLogInClicked(const CEGUI::EventArgs&)
@@ -119,18 +129,24 @@ bool LoginPage::submit(const std::string& name, const std::string& password, boo
 
 void LoginPage::onFilled(int eventId, ParamList& list)
 {
-    CEGUI::Window* frame = window();
-    if (eventId != kLoadingEventId || !frame)
+    if (eventId != kLoadingEventId)
         return;
+    CEGUI::Window* frame = window();
     for (const ParamNode* n : list) {
         if (!n)
             continue;
         if (n->name == "username") {
-            if (const std::string* name = boost::any_cast<std::string>(&n->value))
-                frame->getChild("Name")->setText(toCeguiString(*name));
+            if (const std::string* name = boost::any_cast<std::string>(&n->value)) {
+                mSavedName = *name;
+                if (frame)
+                    frame->getChild("Name")->setText(toCeguiString(*name));
+            }
         } else if (n->name == "userlock") {
-            if (const bool* lock = boost::any_cast<bool>(&n->value))
-                static_cast<CEGUI::ToggleButton*>(frame->getChild("Remember"))->setSelected(*lock);
+            if (const bool* lock = boost::any_cast<bool>(&n->value)) {
+                mSavedLock = *lock;
+                if (frame)
+                    static_cast<CEGUI::ToggleButton*>(frame->getChild("Remember"))->setSelected(*lock);
+            }
         }
     }
 }
@@ -138,7 +154,7 @@ void LoginPage::onFilled(int eventId, ParamList& list)
 void LoginPage::setStatus(const std::string& text)
 {
     if (CEGUI::Window* frame = window(); frame && frame->isChild("Status"))
-        frame->getChild("Status")->setText(toCeguiString(text));
+        frame->getChild("Status")->setText(outsideText(text));
 }
 
 } // namespace gui

@@ -38,7 +38,11 @@ private:
     void setStatus(const std::string& text);
 
     EventDispatcher& mDispatcher;
+    // What the last run remembered, kept for a window made after the values came.
+    std::string mSavedName;
+    bool mSavedLock = true;
     CEGUI::Event::ScopedConnection mClickedConnection;
+    CEGUI::Event::ScopedConnection mEnterConnection;
 };
 
 } // namespace gui

@@ -5,7 +5,7 @@
 #include <gui/ParamNode.h>
 #include <gui/RoleAttr.h>
 
-#include "CeguiText.h"
+#include <gui/CeguiText.h>
 #include "EventDispatcher.h"
 
 namespace kavri3D {
@@ -29,7 +29,7 @@ void PlayerPage::buildContent(CEGUI::Window& frame)
     CEGUI::Window* line = wm.createWindow("TaharezLook/StaticText", kAttributes);
     line->setArea(CEGUI::URect(CEGUI::UDim(0.02f, 0), CEGUI::UDim(0.01f, 0), CEGUI::UDim(0.98f, 0),
                                CEGUI::UDim(kPicturesTop - 0.01f, 0)));
-    line->setText(toCeguiString(mText));
+    line->setText(outsideText(mText));
     frame.addChild(line);
     CEGUI::Window* pictures = wm.createWindow("DefaultWindow", "Pictures");
     pictures->setArea(CEGUI::URect(CEGUI::UDim(0, 0), CEGUI::UDim(kPicturesTop, 0), CEGUI::UDim(1, 0), CEGUI::UDim(1, 0)));
@@ -55,7 +55,7 @@ void PlayerPage::onFilled(int eventId, ParamList& list)
                 "  Coins " + std::to_string(role->pc_money1);
         CEGUI::Window* frame = window();
         if (frame && frame->isChild(kAttributes))
-            frame->getChild(kAttributes)->setText(toCeguiString(mText));
+            frame->getChild(kAttributes)->setText(outsideText(mText));
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include <CEGUI/CEGUI.h>
 
-#include "CeguiText.h"
+#include <gui/CeguiText.h>
 
 namespace kavri3D {
 namespace zrk {
@@ -47,7 +47,7 @@ void PortraitPage::buildContent(CEGUI::Window& frame)
         label->setProperty("FrameEnabled", "false");
         label->setProperty("BackgroundEnabled", "false");
         label->setProperty("HorzFormatting", "HorzCentred");
-        label->setText(toCeguiString(mImages[i]));
+        label->setText(outsideText(mImages[i]));
         frame.addChild(label);
     }
 }

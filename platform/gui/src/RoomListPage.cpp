@@ -7,7 +7,7 @@
 #include <json/json.h>
 #include <util/JsonText.h>
 
-#include "CeguiText.h"
+#include <gui/CeguiText.h>
 #include "EventDispatcher.h"
 #include "GuiLog.h"
 #include "ListRows.h"
@@ -44,6 +44,7 @@ RoomListPage::~RoomListPage()
 {
     mLeaveConnection.disconnect();
     mSendConnection.disconnect();
+    mEnterConnection.disconnect();
 }
 
 void RoomListPage::buildContent(CEGUI::Window& frame)
@@ -57,6 +58,10 @@ void RoomListPage::buildContent(CEGUI::Window& frame)
     addWidget(frame, "TaharezLook/Editbox", "ChatTo", "", 0.02f, 0.86f, 0.18f, 0.06f);
     addWidget(frame, "TaharezLook/Editbox", "ChatInput", "", 0.22f, 0.86f, 0.56f, 0.06f);
     static_cast<CEGUI::Editbox*>(frame.getChild("ChatInput"))->setMaxTextLength(200);
+    // Enter in the chat line sends it, as "Send" does.
+    mEnterConnection.disconnect();
+    mEnterConnection = frame.getChild("ChatInput")->subscribeEvent(
+        CEGUI::Editbox::EventTextAccepted, CEGUI::Event::Subscriber(&RoomListPage::onSendClicked, this));
     mSendConnection.disconnect();
     mSendConnection = addWidget(frame, "TaharezLook/Button", "Send", "Send", 0.8f, 0.86f, 0.18f, 0.06f)
                           ->subscribeEvent(CEGUI::PushButton::EventClicked,
@@ -67,10 +72,11 @@ void RoomListPage::buildContent(CEGUI::Window& frame)
                                             CEGUI::Event::Subscriber(&RoomListPage::onLeaveClicked, this));
 }
 
-void RoomListPage::open(const std::string& playerName, double now)
+void RoomListPage::open(const std::string& playerName, const std::string& nickname, double now)
 {
     mOpen = true;
     mPlayerName = playerName;
+    mNickname = nickname.empty() ? playerName : nickname;
     mChat.clear();
     if (CEGUI::Window* frame = window())
         static_cast<CEGUI::Listbox*>(frame->getChild("Chat"))->resetList();
@@ -129,7 +135,7 @@ void RoomListPage::onFilled(int eventId, ParamList& list)
             if (const std::string* zone = n && n->name == "zone_name" ? boost::any_cast<std::string>(&n->value) : nullptr)
                 mZoneName = *zone;
         if (frame)
-            frame->setText(toCeguiString("Rooms of " + mZoneName));
+            frame->setText(outsideText("Rooms of " + mZoneName));
     } else if (eventId == kRefreshEventId) {
         mTitles.clear();
         std::vector<std::vector<std::string>> rows;
@@ -162,7 +168,7 @@ bool RoomListPage::say(const std::string& text, const std::string& to)
     if (text.empty() || mZoneName.empty())
         return false;
     const std::string line = "{\"Channel\":\"1\",\"Sender\":{\"uid\":" + quoted(mPlayerName) +
-                             ",\"uname\":" + quoted(mPlayerName) + "},\"team\":\"0\",\"Content\":" + quoted(text) + "}";
+                             ",\"uname\":" + quoted(mNickname) + "},\"team\":\"0\",\"Content\":" + quoted(text) + "}";
     ParamNode channel;
     channel.name = "channel";
     channel.value = to.empty() ? ChannelRoom : ChannelPrivate;

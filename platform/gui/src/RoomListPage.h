@@ -32,7 +32,7 @@ public:
 
     void onFilled(int eventId, ParamList& params) override;
     /// The hall came up (or went): start or stop the list's refreshes.
-    void open(const std::string& playerName, double now);
+    void open(const std::string& playerName, const std::string& nickname, double now);
     void close() { mOpen = false; }
     bool isOpen() const { return mOpen; }
     /// Asks for the rooms again when it is time.
@@ -60,11 +60,13 @@ private:
     bool mOpen = false;
     double mNextRefresh = 0;
     std::string mPlayerName;
+    std::string mNickname;
     std::string mZoneName;
     std::vector<std::string> mTitles;
     std::vector<std::string> mChat;
     CEGUI::Event::ScopedConnection mLeaveConnection;
     CEGUI::Event::ScopedConnection mSendConnection;
+    CEGUI::Event::ScopedConnection mEnterConnection;
 };
 
 } // namespace gui

@@ -38,6 +38,11 @@ ZRKLan::ZRKLan(const std::string& folder)
     const Json::Value settings = readObject(folder + "/settings.json");
     if (settings.isObject())
         for (const std::string& key : settings.getMemberNames()) {
+            // "a//b", "/a" or "a/" names no setting: the settings tree takes no empty part.
+            if (key.empty() || key.front() == '/' || key.back() == '/' || key.find("//") != std::string::npos) {
+                yake::logging::logger::instance().log(4, "ZRKLan", "setting \"" + key.substr(0, 80) + "\" refused: an empty part in its name");
+                continue;
+            }
             const Json::Value& v = settings[key];
             if (v.isString())
                 mConfig.setStringVal(key, v.asString());

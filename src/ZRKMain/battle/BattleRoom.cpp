@@ -74,8 +74,8 @@ int intOf(const Json::Value& record, const char* key, int def)
 int wholeNumber(const Json::Value& record, const char* key)
 {
     const Json::Value& v = ZRKJson::member(record, key);
-    if (v.isInt())
-        return v.asInt();
+    if (!v.isNull() && !v.isString())
+        return static_cast<int>(ZRKJson::number(v, INT32_MIN, INT32_MAX, 0, key));
     const std::string text = v.isString() ? v.asString() : std::string();
     char* end = nullptr;
     const long n = text.empty() || text.size() > 11 ? 0 : std::strtol(text.c_str(), &end, 10);
@@ -1275,7 +1275,9 @@ std::vector<BattleRoom::AwardBoxItem> BattleRoom::mergeAwards(const Json::Value&
         if (it == into.end())
             into.emplace(key, fillAwardRecord(id, type, num));
         else
-            it->second.bi_num += num;
+            // Summed wide and held to the record's range: many big awards never wrap around.
+            it->second.bi_num = static_cast<int>(
+                std::max<long long>(INT32_MIN, std::min<long long>(INT32_MAX, static_cast<long long>(it->second.bi_num) + num)));
     };
     if (awards.isArray() || awards.isObject())
         for (const Json::Value& a : awards)

@@ -92,6 +92,8 @@ std::string BaseEvent::channel() const
     return scope == std::string::npos ? name : name.substr(scope + 2);
 }
 
+void BaseEvent::log(unsigned severity, const std::string& text) const { writeLog(severity, channel().c_str(), text); }
+
 std::string BaseEvent::formatMsg(const std::string& pattern, const std::vector<std::string>& args)
 {
     return yake::TextFormat::format(pattern, args);
@@ -99,13 +101,13 @@ std::string BaseEvent::formatMsg(const std::string& pattern, const std::vector<s
 
 bool BaseEvent::reportMissing(const std::string& name) const
 {
-    writeLog(kLogTrace, channel().c_str(), name + " paramNode is null");
+    log(kLogTrace, name + " paramNode is null");
     return false;
 }
 
 bool BaseEvent::reportTypeError(const std::string& name) const
 {
-    writeLog(kLogTrace, channel().c_str(), name + " ParamNode type error");
+    log(kLogTrace, name + " ParamNode type error");
     return false;
 }
 

@@ -1,8 +1,6 @@
 #include "events/CreateCharEvent.h"
 
 #include <boost/bind/bind.hpp>
-#include <core/ClientStateMachine.h>
-#include <core/Engine.h>
 #include <core/Frame.h>
 #include <data/ZRKRosterRequest.h>
 #include <data/ZRKSession.h>
@@ -20,13 +18,6 @@ namespace zrk {
 
 namespace {
 const char* const kDefKeys[5] = {"def_hair", "def_face", "def_coat", "def_glove", "def_shoes"};
-
-bool stateExists(const std::string& name)
-{
-    core::Engine* engine = core::Engine::getSingletonPtr();
-    core::ClientStateMachine* machine = engine ? engine->getClientStateMachine() : nullptr;
-    return machine && machine->getState(name);
-}
 } // namespace
 
 CreateCharEvent::CreateCharEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher)
@@ -53,8 +44,20 @@ void CreateCharEvent::callback(gui::ParamHandle params)
             writeLog(kLogWarning, "CreateCharEvent", "going on refused: no character has been created yet");
             return;
         }
-        // No GUI resource manager yet: the resources count as present.
-        onResourcesReady();
+        // On once the GUI resources are present; only the last wait counts, and none after the
+        // event is gone.
+        const unsigned wait = ++mResourceWait;
+        std::weak_ptr<int> alive = mAlive;
+        const bool waiting = GameServices::requestResources([this, alive, wait](bool ready) {
+            if (alive.expired() || wait != mResourceWait)
+                return;
+            if (ready)
+                onResourcesReady();
+            else
+                writeLog(kLogWarning, "CreateCharEvent", "the GUI resources are not all there: staying");
+        });
+        if (!waiting)
+            onResourcesReady(); // no downloader: the resources count as present
         return;
     }
     if (mStage != Idle) {
@@ -141,10 +144,9 @@ void CreateCharEvent::regDefState(bool error, const std::string& text)
 void CreateCharEvent::onResourcesReady()
 {
     // The tutorial battle is the new player's first stop; while it is not there, the areas.
-    const std::string state = stateExists("battle_newbie") ? "battle_newbie" : "room";
+    const std::string state = GameServices::newPlayerState();
     writeLogf(kLogTrace, "CreateCharEvent", "character ", mNickname, " created: on to ", state);
-    if (ZRKSession* session = GameServices::session())
-        session->teleport(std::string(), state, std::string());
+    GameServices::teleportOrLogOut(state);
 }
 
 } // namespace zrk

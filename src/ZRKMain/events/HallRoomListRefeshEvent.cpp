@@ -1,7 +1,9 @@
 #include "events/HallRoomListRefeshEvent.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <data/ZRKServerRequest.h>
+#include <gui/CeguiText.h>
 #include <gui/Room.h>
 #include <vector>
 
@@ -39,7 +41,7 @@ bool keyBefore(const SortKey& a, const SortKey& b)
     return a.id < b.id;
 }
 
-CEGUI::String ceguiText(const std::string& text) { return CEGUI::String(reinterpret_cast<const CEGUI::utf8*>(text.c_str())); }
+CEGUI::String ceguiText(const std::string& text) { return gui::toCeguiString(text); }
 } // namespace
 
 HallRoomListRefeshEvent::HallRoomListRefeshEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher, int id)
@@ -71,7 +73,9 @@ gui::ParamList* HallRoomListRefeshEvent::fillParams()
         gui::Room row;
         row.id = key.id;
         row.members = r.getIntVal("meb", 0);
-        row.seats = r.getIntVal("max", 0) - r.getIntVal("occ", 0) + row.members;
+        // Worked out wide and held to what a room can seat: no reply makes it wrap around.
+        const long long seats = static_cast<long long>(r.getIntVal("max", 0)) - r.getIntVal("occ", 0) + row.members;
+        row.seats = static_cast<int>(std::max(0LL, std::min(seats, static_cast<long long>(INT32_MAX))));
         row.title = ceguiText(r.getStringVal("title", ""));
         row.name = ceguiText(r.getStringVal("name", ""));
         row.mode = r.getIntVal("mode", 0);

@@ -180,9 +180,21 @@ void LoginGoEvent::onBatchReply(unsigned attempt, bool, const std::string&, int 
     if (ZRKUserRequest::getUserInfo(mUserName).getIntVal("pc_id", 0) != 0) {
         mHasRole = true;
         mStage = WaitResources;
-        // The GUI resource manager runs this once every GUI resource file is present
-        // (ResGuiX::requestResources) once it exists; until then they count as present.
-        finishLogin(attempt);
+        // On once every GUI resource file is present; the answer is bound to this attempt and
+        // refused once the event is gone.
+        std::weak_ptr<int> alive = mAlive;
+        const bool waiting = GameServices::requestResources([this, alive, attempt](bool ready) {
+            if (alive.expired())
+                return;
+            if (ready) {
+                finishLogin(attempt);
+            } else if (expects(attempt, WaitResources)) {
+                writeLog(kLogWarning, "LoginGoEvent", "the GUI resources are not all there: the log-in stops");
+                endAttempt();
+            }
+        });
+        if (!waiting)
+            finishLogin(attempt); // no downloader: the resources count as present
         return;
     }
     mHasRole = false;
@@ -198,14 +210,18 @@ void LoginGoEvent::finishLogin(unsigned attempt)
     mStage = Idle;
     raiseEvent(getEventId());
     const int newbieTask = ZRKUserRequest::getUserSetting(mUserName).getIntVal("pc_newbie_task", 0);
-    teleport(newbieTask == 0 ? "battle_newbie" : "room");
+    // The tutorial battle is a new player's first stop; while it is not there, the areas.
+    teleport(newbieTask == 0 ? GameServices::newPlayerState() : "room");
 }
 
 void LoginGoEvent::teleport(const std::string& state)
 {
     writeLogf(kLogTrace, "LoginGoEvent", mUserName, " logged in: on to ", state);
-    if (ZRKSession* session = GameServices::session())
-        session->teleport(std::string(), state, std::string());
+    ZRKSession* session = GameServices::session();
+    // An online player is never left on the log-in screen: a state that cannot be entered
+    // logs him out with a box saying so.
+    if (session && !session->teleport(std::string(), state, std::string()))
+        onLoginFailed("error/state_wrong", true);
 }
 
 void LoginGoEvent::onConnectionChanged(core::ISession*, int state)

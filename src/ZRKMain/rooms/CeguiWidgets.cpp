@@ -1,13 +1,14 @@
 #include "rooms/CeguiWidgets.h"
 
 #include <CEGUI/CEGUI.h>
+#include <gui/CeguiText.h>
 
 namespace kavri3D {
 namespace zrk {
 
 CEGUI::String CeguiWidgets::utf8(const std::string& text)
 {
-    return CEGUI::String(reinterpret_cast<const CEGUI::utf8*>(text.c_str()), text.size());
+    return gui::toCeguiString(text);
 }
 
 CEGUI::String CeguiWidgets::widgetType(const char* widget)

@@ -94,7 +94,11 @@ void RoomLogon::tellConnectionLost(bool autoLogin)
     if (autoLogin) {
         // Started with credentials: closing the box ends the game.
         mBoxAnswer = frame->messageBox2(
-            "error/user_net_wrong", "error/net_cut", [](core::DialogBoxResult&) { GameServices::exitGame(); },
+            "error/user_net_wrong", "error/net_cut",
+            [](core::DialogBoxResult& r) {
+                if (r.button >= 0) // a box that replaced this one is no closing by the player
+                    GameServices::exitGame();
+            },
             core::Frame::BoxOk, core::Frame::kBoxType, core::Frame::kBoxWidth, core::Frame::kBoxHeight);
     } else {
         mBoxAnswer.disconnect();

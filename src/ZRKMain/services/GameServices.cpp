@@ -3,6 +3,7 @@
 #include <core/Application.h>
 #include <core/ClientStateMachine.h>
 #include <core/DefaultFsmHelper.h>
+#include <core/Engine.h>
 #include <core/Frame.h>
 #include <core/Session.h>
 #include <data/ZRKSession.h>
@@ -86,6 +87,35 @@ core::ClientState* GameServices::currentStateIf(const std::string& name)
     return m && m->currentStateName() == name ? m->currentState().get() : nullptr;
 }
 
+namespace {
+/// The machine the session's teleports go through.
+core::ClientStateMachine* teleportMachine()
+{
+    core::Engine* engine = core::Engine::getSingletonPtr();
+    return engine ? engine->getClientStateMachine() : nullptr;
+}
+} // namespace
+
+const char* GameServices::newPlayerState()
+{
+    core::ClientStateMachine* machine = teleportMachine();
+    return machine && machine->getState("battle_newbie") ? "battle_newbie" : "room";
+}
+
+bool GameServices::teleportOrLogOut(const std::string& state)
+{
+    ZRKSession* s = session();
+    if (!s || s->teleport(std::string(), state, std::string()))
+        return true;
+    s->logout();
+    if (core::ClientStateMachine* machine = teleportMachine())
+        machine->changeState("logon");
+    if (core::Frame* box = frame())
+        box->messageBox("error/access_wrong", "error/state_wrong", core::Frame::BoxOk, core::Frame::kBoxType,
+                        core::Frame::kBoxWidth, core::Frame::kBoxHeight);
+    return false;
+}
+
 double GameServices::now() { return yake::native::getTime(); }
 
 float GameServices::unitRandom() { return yake::math::Math::UnitRandom(); }
@@ -127,6 +157,14 @@ void GameServices::prefetchNow(const std::string& product)
 {
     if (hooks().prefetchNow)
         hooks().prefetchNow(product);
+}
+
+bool GameServices::requestResources(const std::function<void(bool)>& done)
+{
+    if (!hooks().requestResources)
+        return false;
+    hooks().requestResources(done);
+    return true;
 }
 
 GameServices::FrameLoan::FrameLoan(core::Frame& frame) : mPrevious(gLentFrame) { gLentFrame = &frame; }

@@ -42,6 +42,9 @@ public:
         std::function<void()> tickPrefetch;
         /// Fetches a product at once, ahead of the background downloads.
         std::function<void(const std::string&)> prefetchNow;
+        /// Hands the GUI resource downloader a callback, called with true once every GUI
+        /// resource file is present (a later one replaces it).
+        std::function<void(const std::function<void(bool)>&)> requestResources;
     };
     /// The registered hooks; the registrant clears its hook when it goes.
     static Hooks& hooks();
@@ -69,6 +72,12 @@ public:
     static core::ClientState* currentState();
     /// The current state when it has that name, else null.
     static core::ClientState* currentStateIf(const std::string& name);
+    /// Where a new player goes first: the tutorial battle, or the area choice while the
+    /// tutorial's state is not there.
+    static const char* newPlayerState();
+    /// Goes on to the state; when it cannot be entered, the player is logged out and taken
+    /// back to the log-in screen with a box saying why. False then.
+    static bool teleportOrLogOut(const std::string& state);
 
     /// Game time in seconds (the settable yake clock).
     static double now();
@@ -84,6 +93,9 @@ public:
     static void backToLogon();
     static void tickPrefetch();
     static void prefetchNow(const std::string& product);
+    /// Waits for the lobby's GUI resources (see Hooks). False when there is no downloader: the
+    /// resources then count as present and the caller goes on at once.
+    static bool requestResources(const std::function<void(bool)>& done);
 
     /// Lends a frame to the game while the application has none (screens hosted without the
     /// whole game, such as the event and room tests); the loan ends with the object.

@@ -8,6 +8,7 @@
 #include <util/StringConv.h>
 #include <yake/Configuration.h>
 #include <yake/FileText.h>
+#include <yake/SetAside.h>
 
 #include "services/GameServices.h"
 #include "services/LogRoutine.h"
@@ -74,8 +75,7 @@ CAppZRKModule::~CAppZRKModule() { GameServices::hooks().settings = nullptr; }
 HRESULT CAppZRKModule::Init(HINSTANCE instance, HWND parent)
 {
     mParent = parent;
-    mProgramFolder = core::win32FolderName(core::win32GetModulePath(core::win32GetModulePath(instance)));
-    win32SetLibraryFolder(core::WSTR2UTF(mProgramFolder));
+    setProgramFolder(core::win32GetModulePath(core::win32GetModulePath(instance)));
     loadIcons();
     return S_OK;
 }
@@ -94,6 +94,12 @@ void CAppZRKModule::loadProperties()
     std::string path = blackboardString("kavri3D/appPath") + mModuleName + ".properties";
     mProperties = boost::make_shared<core::XmlConfigHelper>();
     readSettingsFile(path, *mProperties);
+}
+
+void CAppZRKModule::setProgramFolder(const std::wstring& folder)
+{
+    mProgramFolder = core::win32FolderName(folder);
+    win32SetLibraryFolder(core::WSTR2UTF(mProgramFolder));
 }
 
 void CAppZRKModule::loadConfig()
@@ -182,8 +188,8 @@ void CAppZRKModule::keepRefusedSettings()
     mUserSettingsRefused = false;
     // The player's file is not lost to the defaults: the last one that could not be read
     // stays beside the new one.
-    const std::string bad = mUserSettingsPath + ".bad";
-    if (std::rename(mUserSettingsPath.c_str(), bad.c_str()) == 0)
+    const std::string bad = yake::SetAside::name(mUserSettingsPath, ".bad", 0);
+    if (yake::SetAside::move(mUserSettingsPath, ".bad"))
         writeLogf(kLogWarning, "ZRKMain", "unreadable user settings kept as ", bad);
     else
         writeLogf(kLogError, "ZRKMain", "unreadable user settings could not be kept as ", bad);

@@ -26,9 +26,11 @@ extern "C" int GameEntry(std::uint32_t, HWND parent, const wchar_t* commandLine)
     if (cmd.find("/mutex=0") == std::string::npos) {
         mutex = CreateMutexW(nullptr, TRUE, L"ZRK_Main");
         if (!mutex) {
+            writeLog(kLogError, "ZRKMain", "the single-instance lock cannot be made: the game does not start");
             exitCode = -1;
             run = false;
         } else if (GetLastError() == ERROR_ALREADY_EXISTS) {
+            writeLog(kLogError, "ZRKMain", "the game is already running: this second start ends");
             exitCode = -2;
             run = false;
         }

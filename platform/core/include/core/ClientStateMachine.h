@@ -17,6 +17,8 @@ public:
 
     /// false when the name is empty, taken, or the state is null.
     bool addState(const std::string& name, ClientStatePtr state);
+    /// Forgets a state that is neither current nor queued; false otherwise.
+    bool removeState(const std::string& name);
     ClientStatePtr getState(const std::string& name) const;
     std::size_t stateCount() const { return mStates.size(); }
 

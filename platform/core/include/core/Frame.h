@@ -69,11 +69,12 @@ public:
     /// empty).
     void messageBoxText(const std::string& title, const std::string& text, int style, int type, int width,
                         int height);
-    /// A box whose answer goes to `slot` with the pressed button's index. The connection ends
-    /// when the box closes.
+    /// A box whose answer goes to `slot` with the pressed button's index, or with -1 when a newer
+    /// box replaces it or cancelMessageBox closes it (once either way; a frame that is destroyed
+    /// answers nothing). The connection ends when the box closes.
     boost::signals2::connection messageBox2(const std::string& titleKey, const std::string& textKey,
                                             const ResultSlot& slot, int style, int type, int width, int height);
-    /// Closes the open box without an answer. A closed box's window is hidden at once and
+    /// Closes the open box; its answer slot gets -1. A closed box's window is hidden at once and
     /// destroyed at the start of the next frame.
     void cancelMessageBox();
     /// Turns message keys into the texts shown; a key without text shows the key itself.
@@ -94,9 +95,14 @@ private:
                  int height, bool choice);
     /// Closes the open box's windows and hands the box (with its answer signal) to the caller.
     std::unique_ptr<OpenBox> takeOpenBox();
+    /// Closes the open box without a word to its answer slot (the frame is going).
     void closeBox();
+    /// Closes the open box and answers it with -1.
+    void dismissBox();
+    void answer(OpenBox& box, int button);
     std::string lookUp(const std::string& key) const;
     void buildBoxWindow(BoxRecord& record);
+    static void fitBoxWindow(CEGUI::Window& box, CEGUI::Window& text, const CEGUI::Window& parent);
     /// A box button's click, as CEGUI delivers it.
     void onBoxButtonClicked(int boxId, int index);
 

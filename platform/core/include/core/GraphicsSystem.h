@@ -52,6 +52,9 @@ public:
     /// Set when the player asked to close the window; cleared by takeCloseRequest.
     bool takeCloseRequest();
     void requestClose() { mCloseRequested = true; }
+    /// Set when the window went away from outside (destroyed, or its X connection failed):
+    /// nothing is drawn any more and the run ends as an offline close does.
+    bool isWindowLost() const { return mWindowLost; }
     unsigned getFramesRendered() const { return mFramesRendered; }
 
     void setTitle(const std::string& utf8Title);
@@ -73,6 +76,9 @@ private:
     bool startHeadless();
     void createDefaultScene();
     void pumpWindowEvents();
+    void installXHandlers();
+    void loseWindow(const std::string& why);
+    friend struct XHandlers;
 
     std::unique_ptr<Ogre::LogManager> mLog;
     std::unique_ptr<Ogre::Root> mRoot;
@@ -85,6 +91,10 @@ private:
     bool mHeadless = true;
     bool mCloseRequested = false;
     bool mActive = true;
+    bool mWindowLost = false;
+    bool mXHandlersInstalled = false;
+    void* mPreviousErrorHandler = nullptr;
+    void* mPreviousIOErrorHandler = nullptr;
     unsigned mFramesRendered = 0;
     void* mDisplay = nullptr;       // the window's X display (OGRE's connection)
     unsigned long mXWindow = 0;

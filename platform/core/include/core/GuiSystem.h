@@ -7,6 +7,7 @@
 #include <util/Singleton.h>
 
 namespace CEGUI {
+class Logger;
 class Renderer;
 class Window;
 } // namespace CEGUI
@@ -48,8 +49,11 @@ public:
 private:
     GuiSystem() = default;
     void setUp();
+    /// CEGUI's log, made before its system so that it does not make its own in the run folder.
+    void makeLogger();
 
     CEGUI::Renderer* mRenderer = nullptr;
+    CEGUI::Logger* mLogger = nullptr; // ours, when CEGUI had none
     CEGUI::Window* mRoot = nullptr;
     /// Windows left for the next frame, each with its watch for going some other way first.
     std::vector<std::pair<CEGUI::Window*, CEGUI::Event::Connection>> mDestroyLater;

@@ -26,6 +26,9 @@ public:
     static std::string getString(const Json::Value& v, const std::string& key, const std::string& def);
     static int getInt(const Json::Value& v, const std::string& key, int def);
     static bool getBool(const Json::Value& v, const std::string& key, bool def);
+    /// The one reader of a whole number from outside: `v` within [low, high], else `def`. A
+    /// value that is there but out of range or no whole number is logged once, with `what`.
+    static long long number(const Json::Value& v, long long low, long long high, long long def, const char* what);
 
     /// A settings view of the value: object members become keys, array entries the keys
     /// "0", "1"..., scalars their text. Anything else gives an empty view.

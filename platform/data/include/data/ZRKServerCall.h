@@ -40,6 +40,9 @@ struct ZRKServerCall {
     /// Refuses: an error reply with the text of the message key, and one log line naming the
     /// operation and why (never the arguments of an operation that carries a password).
     void refuse(const std::string& key, const std::string& why);
+    /// A player's card as every player sees it, the own one included: the information with
+    /// the character's record over it. Null for no such player.
+    Json::Value card(const std::string& name);
 
     /// A whole number, or a text that is exactly one (settings trees carry numbers as text).
     static bool readNumber(const Json::Value& v, long long& out);

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 namespace kavri3D {
@@ -11,6 +12,7 @@ struct ZRKServerConfig {
     bool reset = false;                       ///< seed afresh even when the file holds a world
     std::string texts = "res/lan/texts.json"; ///< the texts error replies carry
     int bots = -1;                            ///< players of its own; -1: as bots.json says
+    std::uint64_t seed = 0;                   ///< the server's draws (the forge's); 0: from the clock
 };
 
 } // namespace zrk

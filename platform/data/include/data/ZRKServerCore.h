@@ -3,7 +3,9 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include <core/RandomNumber.h>
 #include "data/ZRKBots.h"
+#include "data/ZRKForge.h"
 #include "data/ZRKLobby.h"
 #include "data/ZRKMessage.h"
 #include "data/ZRKServerConfig.h"
@@ -66,6 +68,10 @@ public:
     ZRKBots& bots() { return *mBots; }
     const ZRKServerOps& ops() const { return mOps; }
     const ZRKServerConfig& config() const { return mConfig; }
+    /// The forge's numbers (closed when forge.json could not be read).
+    const ZRKForge& forge() const { return mForge; }
+    /// The server's own draws: a seed and the same requests replay the same outcomes.
+    core::RandomNumber& random() { return mRandom; }
 
 private:
     struct Connection {
@@ -79,6 +85,8 @@ private:
 
     ZRKServerConfig mConfig;
     ZRKWorld mWorld;
+    ZRKForge mForge;
+    core::RandomNumber mRandom;
     ZRKServerOps mOps;
     std::unique_ptr<ZRKLobby> mLobby;
     std::unique_ptr<ZRKBots> mBots;

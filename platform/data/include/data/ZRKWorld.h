@@ -54,6 +54,12 @@ public:
         int lv = 0;
         std::string buyTime; ///< "YYYY-MM-DD hh:mm:ss", empty when not bought
         int expiryDay = 0;
+        // What the forge changes.
+        long long bonus[4] = {0, 0, 0, 0}; ///< "pci_str", "pci_luck", "pci_dex", "pci_vit"
+        long long mixTimes = 0;
+        long long mixMax = 0;
+        long long enhF = 0;
+        std::string attrX; ///< the gems set in the item's holes, "7201,0,0"
     };
     enum MoneyKind { Coins, Coupons, Medals, MoneyKinds };
     static const char* const kAbilityNames[4];
@@ -127,6 +133,11 @@ public:
     /// The item template's attributes; null for an unknown item.
     const Json::Value& itemAttrs(long long itemId);
     bool addMoney(const std::string& player, MoneyKind kind, long long delta, std::string& refusal);
+    /// Writes an item of the player back as the forge left it (level, count, bonuses, mixes,
+    /// enhancement, gems); a count of 0 or less takes it out of its slot.
+    bool writeItem(const std::string& player, const Item& item);
+    /// Puts a new item into its (free) slot; `item.lid` gets its id.
+    bool addItem(const std::string& player, Item& item);
     /// Adds experience (never below zero); false for no such player.
     bool addExperience(const std::string& player, long long delta);
     /// Whether any player (the server's own included) is known by that nickname, as Unicode
@@ -140,16 +151,27 @@ public:
     /// Writes (or rewrites) one of the server's own players, with its look.
     bool putBot(const Player& bot, const Json::Value& looks);
 
-    /// The current schema; a file of another is not a world of this server.
-    /// Schema 2 (passwords in the clear, names taken by exact bytes) is upgraded in place.
-    static constexpr int kSchemaVersion = 3;
+    /// Forgets what was read, so the next look reads the file (the tests' control, after they
+    /// wrote to it behind the world's back).
+    void forgetRead() { forgetAll(); }
+
+    /// The current schema. A file of an older one (2: passwords in the clear, names taken by
+    /// exact bytes; 3: items without what the forge changes) is brought up to it, step by step
+    /// in one transaction; a file of any other is not a world of this server.
+    static constexpr int kSchemaVersion = 4;
 
 private:
     enum Opening { Opened, Damaged, Unavailable, OldSchema };
     Opening openFile(const std::string& path);
     Opening checkSound();
+    /// Brings a world of an older schema up to the current one, in one transaction.
+    bool upgrade(int from);
+    /// The steps: each runs inside upgrade's transaction.
+    bool upgradeFrom2(std::size_t& hashed);
+    bool addForgeColumns();
+    /// The player's bag changed: what was known of it is made afresh.
+    void bagChanged(const std::string& player);
     bool createSchema();
-    bool upgradeFrom2();
     void moveAside(const std::string& path);
 
     struct Parsed {
@@ -180,6 +202,7 @@ private:
     bool lockFile(const std::string& path);
     void unlockFile();
 
+    int mOldSchema = 0; ///< the schema checkSound found, when it is an older one
     bool mReady = false;
     bool mMovedAside = false;
     bool mInUse = false;

@@ -4,6 +4,10 @@
 #include "events/AreaLoadingEvent.h"
 #include "events/AreaRandomMembersEvent.h"
 #include "events/LogoutEvent.h"
+#include "callbacks/EquipEnchaseCallbackEvent.h"
+#include "callbacks/EquipEnhanceCallbackEvent.h"
+#include "callbacks/EquipMixCallbackEvent.h"
+#include "callbacks/RefineCallbackEvent.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -19,6 +23,10 @@ const ZRKPanel::EventTable& ZRKAreaPanel::events() const
         event<AreaGoEvent>(),
         event<AreaRandomMembersEvent>(),
         event<LogoutEvent>(),
+        event<EquipEnhanceCallbackEvent>(),
+        event<RefineCallbackEvent>(),
+        event<EquipMixCallbackEvent>(),
+        event<EquipEnchaseCallbackEvent>(),
     };
     return table;
 }

@@ -1,0 +1,379 @@
+#include "ForgePage.h"
+
+#include <CEGUI/CEGUI.h>
+#include <boost/any.hpp>
+#include <cmath>
+#include <cstdio>
+#include <gui/ParamNode.h>
+
+#include "CeguiText.h"
+#include "EventDispatcher.h"
+#include "GuiLog.h"
+#include "ListRows.h"
+#include "ParamStore.h"
+
+namespace kavri3D {
+namespace zrk {
+namespace gui {
+
+namespace {
+const char* const kTabNames[ForgePage::Tabs] = {"Enhance", "Refine", "Mix", "Enchase"};
+const int kEventIds[ForgePage::Tabs] = {107, 108, 109, 110};
+// What each place of a tab takes ("" for a place the tab does not use).
+const char* const kPlaceNames[ForgePage::Tabs][ForgePage::kPlaces] = {
+    {"Item", "Stone", "Stone", "Stone", "Luck", "Safety"},
+    {"Metal", "Metal", "Metal", "Luck", "", ""},
+    {"Item", "Second", "Luck", "", "", ""},
+    {"Item", "Gem 1", "Gem 2", "Gem 3", "Gem 4", "Gem 5"},
+};
+const char* const kMixTypes[] = {"", "strength", "luck", "dexterity", "vitality", "all four"};
+const int kMixKinds = 5;
+const int kBagColumns = 4;
+
+std::string percent(float rate)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%.0f%%", std::isfinite(rate) ? rate * 100.0f : 0.0f);
+    return text;
+}
+
+template <class T>
+T valueOf(const ParamList& list, const std::string& name, T def = T())
+{
+    for (const ParamNode* n : list)
+        if (n && n->name == name)
+            if (const T* v = boost::any_cast<T>(&n->value))
+                return *v;
+    return def;
+}
+
+bool has(const ParamList& list, const std::string& name)
+{
+    for (const ParamNode* n : list)
+        if (n && n->name == name)
+            return true;
+    return false;
+}
+} // namespace
+
+ForgePage::ForgePage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
+                     EventDispatcher& dispatcher, std::function<void()> back)
+    : GuiPage(kKind, windowName, title, params, std::move(parent)), mDispatcher(dispatcher), mBack(std::move(back))
+{
+    setFrameArea(0.1f, 0.08f, 0.9f, 0.92f);
+    for (auto& tab : mPlaced)
+        tab.fill(-1);
+}
+
+ForgePage::~ForgePage() = default;
+
+CEGUI::Window* ForgePage::child(const std::string& name) const
+{
+    CEGUI::Window* frame = window();
+    const CEGUI::String n = toCeguiString(name);
+    return frame && frame->isChild(n) ? frame->getChild(n) : nullptr;
+}
+
+void ForgePage::buildContent(CEGUI::Window& frame)
+{
+    // A new frame: the old windows went with the old one. Room for all, so that no connection
+    // is copied (a copy that goes disconnects).
+    mConnections.clear();
+    mConnections.reserve(Tabs + 2 * kBagCells + kPlaces + 4);
+    auto connect = [this](CEGUI::Window* w, const CEGUI::String& event, bool (ForgePage::*handler)(const CEGUI::EventArgs&)) {
+        mConnections.emplace_back(w->subscribeEvent(event, CEGUI::Event::Subscriber(handler, this)));
+    };
+    for (int t = 0; t < Tabs; ++t) {
+        CEGUI::Window* w = addWidget(frame, "TaharezLook/Button", ("Tab" + std::to_string(t)).c_str(), kTabNames[t],
+                                     0.02f + 0.16f * static_cast<float>(t), 0.02f, 0.15f, 0.06f);
+        w->setID(static_cast<unsigned>(t));
+        w->setTextParsingEnabled(false);
+        mConnections.emplace_back(w->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs& a) {
+            const auto& e = static_cast<const CEGUI::WindowEventArgs&>(a);
+            selectTab(static_cast<Tab>(e.window->getID()));
+            return true;
+        }));
+    }
+    addWidget(frame, "TaharezLook/StaticText", "BagTitle", "Bag (drag onto the forge)", 0.02f, 0.1f, 0.58f, 0.05f);
+    const float cw = 0.58f / kBagColumns, ch = 0.56f / (kBagCells / kBagColumns);
+    for (int i = 0; i < kBagCells; ++i) {
+        const int slot = kFirstBagSlot + i;
+        const float x = 0.02f + cw * static_cast<float>(i % kBagColumns);
+        const float y = 0.16f + ch * static_cast<float>(i / kBagColumns);
+        CEGUI::Window* w = addWidget(frame, "TaharezLook/Button", ("Cell_" + std::to_string(slot)).c_str(), "", x, y,
+                                     cw - 0.005f, ch - 0.005f);
+        w->setID(static_cast<unsigned>(slot));
+        w->setTextParsingEnabled(false); // item names are shown as written, never as markup
+        connect(w, CEGUI::Window::EventMouseButtonDown, &ForgePage::onCellDown);
+        connect(w, CEGUI::Window::EventMouseButtonUp, &ForgePage::onCellUp);
+    }
+    for (int p = 0; p < kPlaces; ++p) {
+        CEGUI::Window* w = addWidget(frame, "TaharezLook/Button", ("Place" + std::to_string(p)).c_str(), "", 0.62f,
+                                     0.16f + 0.075f * static_cast<float>(p), 0.36f, 0.068f);
+        w->setID(static_cast<unsigned>(p));
+        w->setTextParsingEnabled(false);
+        connect(w, CEGUI::PushButton::EventClicked, &ForgePage::onPlaceClicked);
+    }
+    CEGUI::Window* type = addWidget(frame, "TaharezLook/Button", "MixType", "", 0.62f, 0.62f, 0.36f, 0.06f);
+    mConnections.emplace_back(type->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
+        mMixType = mMixType % kMixKinds + 1;
+        showTab();
+        return true;
+    }));
+    const std::pair<const char*, std::function<void()>> buttons[] = {
+        {"Preview", [this] { preview(); }}, {"Go", [this] { go(); }}, {"Back", [this] { if (mBack) mBack(); }}};
+    for (int b = 0; b < 3; ++b) {
+        CEGUI::Window* w = addWidget(frame, "TaharezLook/Button", buttons[b].first, buttons[b].first,
+                                     0.62f + 0.12f * static_cast<float>(b), 0.7f, 0.115f, 0.06f);
+        std::function<void()> act = buttons[b].second;
+        mConnections.emplace_back(w->subscribeEvent(CEGUI::PushButton::EventClicked, [act](const CEGUI::EventArgs&) {
+            try {
+                act();
+            } catch (const std::exception& e) {
+                guiLog(3, "the forge's button failed: ", e.what());
+            }
+            return true;
+        }));
+    }
+    CEGUI::Window* result = addWidget(frame, "TaharezLook/StaticText", "Result", "", 0.02f, 0.78f, 0.96f, 0.2f);
+    result->setProperty("HorzFormatting", "WordWrapLeftAligned");
+    result->setProperty("VertFormatting", "TopAligned");
+    result->setTextParsingEnabled(false); // the server's texts, as written
+    showTab();
+    showCells();
+}
+
+void ForgePage::onShown()
+{
+    mDispatcher.callback(kIconEventId, params().handle(kKind));
+    mDispatcher.callback(kBagEventId, params().handle(kKind));
+}
+
+void ForgePage::selectTab(Tab tab)
+{
+    if (tab < 0 || tab >= Tabs)
+        return;
+    mTab = tab;
+    mPreviewText.clear();
+    mResult.clear();
+    showTab();
+}
+
+std::string ForgePage::cellText(int slot) const
+{
+    auto it = mItems.find(slot);
+    if (it == mItems.end())
+        return std::string();
+    const BagData& item = it->second;
+    std::string text = item.i_name.empty() ? std::to_string(item.i_id) : item.i_name;
+    if (item.pci_lv > 0)
+        text += " +" + std::to_string(item.pci_lv);
+    if (item.pci_num > 1)
+        text += " x" + std::to_string(item.pci_num);
+    return text;
+}
+
+void ForgePage::showCells()
+{
+    for (int slot = kFirstBagSlot; slot < kFirstBagSlot + kBagCells; ++slot)
+        if (CEGUI::Window* w = child("Cell_" + std::to_string(slot)))
+            w->setText(toCeguiString((slot == mHeld ? "> " : "") + cellText(slot)));
+}
+
+void ForgePage::showTab()
+{
+    for (int t = 0; t < Tabs; ++t)
+        if (CEGUI::Window* w = child("Tab" + std::to_string(t)))
+            w->setText(toCeguiString(t == mTab ? std::string("[") + kTabNames[t] + "]" : kTabNames[t]));
+    for (int p = 0; p < kPlaces; ++p) {
+        CEGUI::Window* w = child("Place" + std::to_string(p));
+        if (!w)
+            continue;
+        const char* name = kPlaceNames[mTab][p];
+        w->setVisible(*name != '\0');
+        const int slot = mPlaced[mTab][static_cast<std::size_t>(p)];
+        w->setText(toCeguiString(std::string(name) + ": " + (slot > 0 ? cellText(slot) : std::string("-"))));
+    }
+    if (CEGUI::Window* type = child("MixType")) {
+        type->setVisible(mTab == Mix);
+        type->setText(toCeguiString("Mix type " + std::to_string(mMixType) + ": " + kMixTypes[mMixType]));
+    }
+    if (CEGUI::Window* result = child("Result"))
+        result->setText(toCeguiString(mResult));
+}
+
+bool ForgePage::place(int slot, int where)
+{
+    if (where < 0 || where >= kPlaces || *kPlaceNames[mTab][where] == '\0' || !mItems.count(slot))
+        return false;
+    // One slot stands on one place of a tab.
+    for (int& p : mPlaced[mTab])
+        if (p == slot)
+            p = -1;
+    mPlaced[mTab][static_cast<std::size_t>(where)] = slot;
+    showTab();
+    return true;
+}
+
+bool ForgePage::send(int flags)
+{
+    const ParamHandle handle = params().handle(kKind);
+    params().clear(kKind);
+    const auto& p = mPlaced[mTab];
+    auto slotOr = [](int slot, int none) { return slot > 0 ? slot : none; };
+    auto set = [this](const ParamNode& n) { params().set(kKind, n); };
+    auto slots = [](std::vector<int> in) {
+        std::vector<int> out;
+        for (int s : in)
+            if (s > 0)
+                out.push_back(s);
+        return out;
+    };
+    set(ListRows::intNode("flags", flags));
+    switch (mTab) {
+    case Enhance:
+        set(ParamStore::makeNode("stones", slots({p[1], p[2], p[3]}), 0, ParamNode::Record));
+        set(ListRows::intNode("prosym", slotOr(p[5], -1)));
+        set(ListRows::intNode("luksym", slotOr(p[4], -1)));
+        set(ListRows::intNode("pciid", slotOr(p[0], 0)));
+        break;
+    case Refine:
+        set(ParamStore::makeNode("stones", slots({p[0], p[1], p[2]}), 0, ParamNode::Record));
+        set(ListRows::intNode("luk_slot", slotOr(p[3], -1)));
+        break;
+    case Mix:
+        // Go asks the player first.
+        if (flags == 2)
+            set(ListRows::intNode("flags", 3));
+        set(ListRows::intNode("equip_slot", slotOr(p[0], 0)));
+        set(ListRows::intNode("mix_type", mMixType));
+        set(ListRows::intNode("op_slot", slotOr(p[1], 0)));
+        set(ListRows::intNode("luk_slot", slotOr(p[2], -1)));
+        break;
+    case Enchase:
+        set(ListRows::intNode("equip_slot", slotOr(p[0], 0)));
+        set(ParamStore::makeNode("stones", std::vector<int>{slotOr(p[1], 0), slotOr(p[2], 0), slotOr(p[3], 0),
+                                                             slotOr(p[4], 0), slotOr(p[5], 0)},
+                                 0, ParamNode::Record));
+        break;
+    case Tabs:
+        return false;
+    }
+    if (flags == 1)
+        mPreviewText.clear();
+    mResult = flags == 1 ? "Asking the forge..." : mTab == Mix ? "Answer the question to mix." : "Working...";
+    showTab();
+    return mDispatcher.callback(kEventIds[mTab], handle);
+}
+
+void ForgePage::showResult(int eventId, ParamList& list)
+{
+    const int flag = valueOf<int>(list, "flag");
+    std::string text;
+    if (flag == 1) {
+        text = std::string(valueOf<bool>(list, "can") ? "Can be done" : "Cannot be done") + ", cost " +
+               std::to_string(valueOf<int>(list, "money"));
+        if (has(list, "rate1"))
+            text += ". Chances: gain " + percent(valueOf<float>(list, "rate1")) + ", no change " +
+                    percent(valueOf<float>(list, "rate2")) + ", loss " + percent(valueOf<float>(list, "rate3"));
+        if (has(list, "desc"))
+            text += ". Makes: " + valueOf<std::string>(list, "desc");
+        if (has(list, "ecf"))
+            text += ". Adds: " + valueOf<std::string>(list, "ecf");
+        text += ".";
+    } else if (flag == 2) {
+        text = "Result: " + std::to_string(valueOf<int>(list, "val")) + ".";
+    }
+    const std::string msg = valueOf<std::string>(list, "msg");
+    if (!msg.empty())
+        text += (text.empty() ? "" : "\n") + msg;
+    // The preview stays in sight above what the forge did.
+    if (flag == 1)
+        mPreviewText = text;
+    mResult = flag == 2 && !mPreviewText.empty() ? mPreviewText + "\n" + text : text;
+    // A result shown on the tab it came from; the bag as the forge left it.
+    if (eventId == kEventIds[mTab])
+        showTab();
+    if (flag == 2 && !valueOf<bool>(list, "error"))
+        mDispatcher.callback(kBagEventId, params().handle(kKind));
+}
+
+void ForgePage::onFilled(int eventId, ParamList& list)
+{
+    if (eventId == kIconEventId) {
+        for (const ParamNode* n : list)
+            if (n && n->name == "eqcoll")
+                if (auto* icons = boost::any_cast<std::map<int, std::string>*>(&n->value))
+                    mIcons = *icons;
+        return;
+    }
+    if (eventId == kBagEventId) {
+        for (const ParamNode* n : list) {
+            const auto* bag = n && n->name == "bagList" ? boost::any_cast<std::vector<BagData>>(&n->value) : nullptr;
+            if (!bag)
+                continue;
+            mItems.clear();
+            for (const BagData& item : *bag)
+                if (item.i_id != 0 && item.pci_slot >= kFirstBagSlot && item.pci_slot < kFirstBagSlot + kBagCells)
+                    mItems[item.pci_slot] = item;
+            // What left the bag leaves its place too.
+            for (auto& tab : mPlaced)
+                for (int& p : tab)
+                    if (p > 0 && !mItems.count(p))
+                        p = -1;
+            if (mHeld && !mItems.count(mHeld))
+                mHeld = 0;
+        }
+        showCells();
+        showTab();
+        return;
+    }
+    for (int t = 0; t < Tabs; ++t)
+        if (eventId == kEventIds[t])
+            showResult(eventId, list);
+}
+
+bool ForgePage::onCellDown(const CEGUI::EventArgs& args)
+{
+    const auto& e = static_cast<const CEGUI::MouseEventArgs&>(args);
+    const int slot = static_cast<int>(e.window->getID());
+    mHeld = mItems.count(slot) ? slot : 0; // picked up; let go over a place, or click one
+    showCells();
+    return true;
+}
+
+bool ForgePage::onCellUp(const CEGUI::EventArgs& args)
+{
+    const auto& e = static_cast<const CEGUI::MouseEventArgs&>(args);
+    CEGUI::Window* frame = window();
+    if (!mHeld || !frame)
+        return true;
+    // The cell holds the mouse from the press on: the place under the pointer is looked up.
+    CEGUI::Window* under = frame->getTargetChildAtPosition(e.position);
+    for (int p = 0; p < kPlaces; ++p)
+        if (under && under == child("Place" + std::to_string(p))) {
+            place(mHeld, p);
+            mHeld = 0;
+            showCells();
+        }
+    return true;
+}
+
+bool ForgePage::onPlaceClicked(const CEGUI::EventArgs& args)
+{
+    const auto& e = static_cast<const CEGUI::WindowEventArgs&>(args);
+    const int where = static_cast<int>(e.window->getID());
+    if (mHeld) {
+        place(mHeld, where);
+        mHeld = 0;
+        showCells();
+    } else {
+        mPlaced[mTab][static_cast<std::size_t>(where)] = -1; // a click on a filled place empties it
+        showTab();
+    }
+    return true;
+}
+
+} // namespace gui
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,190 @@
+// The forge screen in a real game window, played with the mouse against the embedded server:
+// hero drags his coat and its stones from the bag cells onto the enhance tab, asks for the
+// preview, then enhances; the bag shows the new level and one stone fewer. The picture goes to
+// the build's shots/forge.png for the README.
+#include <CEGUI/CEGUI.h>
+#include <boost/filesystem.hpp>
+#include <core/AbstractWin32Application.h>
+#include <core/BlackBoard.h>
+#include <core/Frame.h>
+#include <core/GraphicsSystem.h>
+#include <core/TimerManager.h>
+#include <data/ZRKServerConfig.h>
+#include <data/ZRKSession.h>
+#include <gtest/gtest.h>
+#include <gui/BagData.h>
+#include <gui/IEventDispatcher.h>
+#include <gui/IGuiControl.h>
+#include <gui/IGuiManager.h>
+#include <gui/IGuiPage.h>
+#include <lan/ZRKLan.h>
+#include <yake/Time.h>
+
+#include "callbacks/EquipEnchaseCallbackEvent.h"
+#include "callbacks/EquipEnhanceCallbackEvent.h"
+#include "callbacks/EquipMixCallbackEvent.h"
+#include "callbacks/RefineCallbackEvent.h"
+#include "events/EqIconLoadingEvent.h"
+#include "services/GameServices.h"
+#include "events/PackageLoadingEvent.h"
+#include "rooms/EquipRes.h"
+#include "shell/ZRKGuiLoader.h"
+#include "support/TestEnv.h"
+
+using namespace kavri3D;
+
+namespace {
+
+const int kArea = 0, kBag = 12, kForge = 20;
+const int kCoat = 65, kStones = 68, kLuck = 70, kSafety = 71;
+
+struct ForgeWindow : ::testing::Test {
+    zrktest::TempDir dir;
+    std::unique_ptr<core::GraphicsSystem> gfx;
+    core::BlackBoard board;
+    core::ExampleApplication<core::ApplicationConfiguration> app{nullptr, "game.exe"};
+    std::unique_ptr<core::Frame> frame;
+    std::unique_ptr<zrk::GameServices::FrameLoan> loan;
+    zrk::ZRKGuiLoader loader;
+    zrk::gui::IGuiManager* manager = nullptr;
+    zrk::ZRKLan lan{"res/lan"};
+    zrk::EquipRes equip;
+    std::unique_ptr<zrk::ZRKSession> session;
+
+    void SetUp() override
+    {
+        if (!core::GraphicsSystem::displayAvailable())
+            GTEST_SKIP() << "no X display";
+        core::GraphicsSystem::WindowSpec spec;
+        spec.title = "forge";
+        spec.width = 1024;
+        spec.height = 640;
+        spec.logFile = dir.file("ogre.log");
+        gfx = core::GraphicsSystem::create(false, spec);
+        ASSERT_TRUE(gfx);
+        yake::native::setManualClock(true);
+        yake::native::setTime(100.0);
+        board.setString("kavri3D/runPath", dir.path() + "/");
+        board.setString("kavri3D/appPath", zrktest::binFolder() + "/");
+        frame.reset(new core::Frame(app));
+        ASSERT_TRUE(frame->create());
+        frame->setTextLookup([](const std::string& key) { return zrk::ZRKLan::getMsg(key); });
+        loan.reset(new zrk::GameServices::FrameLoan(*frame));
+        loader.loadFrom((zrktest::binFolder() + "/libZRK_Gui.so").c_str());
+        ASSERT_TRUE(loader.createGuiManager(&manager));
+        equip.load();
+
+        zrk::ZRKServerConfig server;
+        server.seed = 3; // a seed whose first enhance succeeds, for the picture
+        session.reset(new zrk::ZRKSession(server));
+        int code = -1;
+        session->login("hero", "hero123", [&code](core::ISession*, int c) { code = c; });
+        frames(3);
+        ASSERT_EQ(code, 0);
+
+        // The forge's events stand on the area page, the bag's on the bag page, as the panels put them.
+        zrk::gui::IEventDispatcher* dispatcher = manager->getEventDispatcher();
+        zrk::gui::IGuiPage* area = manager->getPage(kArea);
+        zrk::gui::IGuiPage* bag = manager->getPage(kBag);
+        dispatcher->registerEvent(new zrk::EqIconLoadingEvent(bag, dispatcher));
+        dispatcher->registerEvent(new zrk::PackageLoadingEvent(bag, dispatcher));
+        dispatcher->registerEvent(new zrk::EquipEnhanceCallbackEvent(area, dispatcher));
+        dispatcher->registerEvent(new zrk::RefineCallbackEvent(area, dispatcher));
+        dispatcher->registerEvent(new zrk::EquipMixCallbackEvent(area, dispatcher));
+        dispatcher->registerEvent(new zrk::EquipEnchaseCallbackEvent(area, dispatcher));
+    }
+    void TearDown() override
+    {
+        if (manager)
+            manager->shutdown();
+        session.reset();
+        loader.unload();
+        loan.reset();
+        if (frame)
+            frame->destroy();
+        frame.reset();
+        core::TimerManager::instance().clear();
+        yake::native::setManualClock(false);
+        gfx.reset();
+    }
+    void frames(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            yake::native::advanceTime(1.0 / 60);
+            core::TimerManager::instance().update();
+            if (session)
+                session->update(1.f / 60);
+            ASSERT_TRUE(gfx->renderOneFrame(1.f / 60));
+        }
+    }
+    CEGUI::Window* widget(int kind, const std::string& name)
+    {
+        return manager->getPage(kind)->getRootWindow()->getChild(name);
+    }
+    static CEGUI::GUIContext& context() { return CEGUI::System::getSingleton().getDefaultGUIContext(); }
+    static CEGUI::Vector2f middle(CEGUI::Window* w)
+    {
+        const CEGUI::Rectf r = w->getUnclippedOuterRect().get();
+        return CEGUI::Vector2f((r.left() + r.right()) / 2, (r.top() + r.bottom()) / 2);
+    }
+    void clickOn(CEGUI::Window* w)
+    {
+        const CEGUI::Vector2f at = middle(w);
+        context().injectMousePosition(at.d_x, at.d_y);
+        context().injectMouseButtonDown(CEGUI::LeftButton);
+        context().injectMouseButtonUp(CEGUI::LeftButton);
+        frames(3);
+    }
+    /// The mouse takes the bag cell's item and lets it go over the place.
+    void drag(int slot, int place)
+    {
+        const CEGUI::Vector2f from = middle(widget(kForge, "Cell_" + std::to_string(slot)));
+        const CEGUI::Vector2f to = middle(widget(kForge, "Place" + std::to_string(place)));
+        context().injectMousePosition(from.d_x, from.d_y);
+        context().injectMouseButtonDown(CEGUI::LeftButton);
+        for (int step = 1; step <= 4; ++step)
+            context().injectMousePosition(from.d_x + (to.d_x - from.d_x) * step / 4, from.d_y + (to.d_y - from.d_y) * step / 4);
+        context().injectMouseButtonUp(CEGUI::LeftButton);
+        frames(2);
+    }
+    std::string text(int kind, const std::string& name) { return widget(kind, name)->getText().c_str(); }
+};
+
+} // namespace
+
+TEST_F(ForgeWindow, HeroEnhancesHisCoatWithTheMouseAndTheBagShowsTheLevelAndOneStoneFewer)
+{
+    boost::filesystem::create_directories(ZRK_SHOTS_DIR);
+    manager->showPage("area");
+    frames(2);
+    clickOn(widget(kArea, "Forge"));
+    frames(6);
+    ASSERT_TRUE(manager->getPage(kForge)->getRootWindow()->isVisible());
+    EXPECT_EQ(text(kForge, "Cell_65"), "Ember Coat +2");
+    EXPECT_EQ(text(kForge, "Cell_68"), "Forge Stone x5");
+
+    drag(kCoat, 0);
+    drag(kStones, 1);
+    drag(kLuck, 4);
+    drag(kSafety, 5);
+    EXPECT_EQ(text(kForge, "Place0"), "Item: Ember Coat +2");
+    EXPECT_EQ(text(kForge, "Place1"), "Stone: Forge Stone x5");
+    EXPECT_EQ(text(kForge, "Place5"), "Safety: Safety Stone");
+
+    clickOn(widget(kForge, "Preview"));
+    frames(4);
+    // The preview carries no safety stone: a failure would cost a level.
+    EXPECT_EQ(text(kForge, "Result"), "Can be done, cost 200. Chances: gain 85%, no change 0%, loss 15%.");
+
+    clickOn(widget(kForge, "Go"));
+    frames(8);
+    EXPECT_EQ(text(kForge, "Result").find("Can be done, cost 200. Chances: gain 85%"), 0u) << "the preview stays";
+    EXPECT_NE(text(kForge, "Result").find("Result: 3."), std::string::npos) << text(kForge, "Result");
+    EXPECT_NE(text(kForge, "Result").find("Enhanced!"), std::string::npos);
+    // The bag as the server now has it: the coat a level up, one stone fewer, the safety stone gone.
+    EXPECT_EQ(text(kForge, "Cell_65"), "Ember Coat +3");
+    EXPECT_EQ(text(kForge, "Cell_68"), "Forge Stone x4");
+    EXPECT_EQ(text(kForge, "Cell_71"), "");
+    EXPECT_EQ(text(kForge, "Place5"), "Safety: -");
+    EXPECT_TRUE(gfx->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/forge.png"));
+}
