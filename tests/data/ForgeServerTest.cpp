@@ -404,7 +404,7 @@ TEST(ForgeServer, MixPassesTheBonusesAndEnchaseSetsGemsWithoutADraw)
 
 TEST(ForgeServer, AMissingBrokenOrMistypedForgeFileClosesTheForgeWithOneLine)
 {
-    for (const std::string content : {std::string(), std::string("{not json"), std::string("{\"enhance\": 5}"),
+    for (const std::string& content : {std::string(), std::string("{not json"), std::string("{\"enhance\": 5}"),
                                       std::string("[]")}) {
         Fixtures fixtures;
         if (content.empty())

@@ -8,6 +8,7 @@
 #include <json/json.h>
 
 #include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
