@@ -5,6 +5,7 @@
 #include <core/KeyInput.h>
 #include <data/ZRKGameServer.h>
 #include <data/ZRKSession.h>
+#include <data/ZRKUserRequest.h>
 #include <data/ZRKWorld.h>
 #include <gtest/gtest.h>
 #include <gui/IBattleOver.h>
@@ -59,7 +60,10 @@ private:
 
 TEST_F(BattleGame, HeroFightsABotBattleToTheEndAndIsSentBackWithHisAwards)
 {
-    std::string back, stateDuring;
+    std::string back, stateDuring, lent, guide;
+    int armsSets = 0;
+    bool hiddenGuide = false;
+    std::vector<std::string> bagBefore, bagAfter;
     long long coinsBefore = -1, coinsAfter = -1;
     std::size_t itemsBefore = 0, itemsAfter = 0;
     bool overShown = false, fought = false, resultShown = false;
@@ -78,15 +82,30 @@ TEST_F(BattleGame, HeroFightsABotBattleToTheEndAndIsSentBackWithHisAwards)
         yake::native::setManualClock(true);
         core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
 
+        auto weaponBag = [] {
+            std::list<core::XmlConfigHelper> items;
+            ZRKUserRequest::getBagItems(ZRKUserRequest::getInventory(), 2, items);
+            std::vector<std::string> ids;
+            for (const core::XmlConfigHelper& i : items)
+                ids.push_back(i.getStringVal("i_id", "") + "@" + i.getStringVal("pci_slot", ""));
+            return ids;
+        };
+        bagBefore = weaponBag();
         ASSERT_EQ(server.startBotBattle("hero", 1, "1", 3), "battle_hero");
         game.frames(2);
         ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
         auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
         ASSERT_TRUE(room);
-        ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400))
+        ASSERT_TRUE(game.framesUntil([&] {
+            guide = guide.empty() ? room->getShownGuideText() : guide;
+            return room->getLand() && room->getLand()->isFighting();
+        }, 400))
             << game.stateName() << " scene " << room->hasScene() << " land " << (room->getLand() != nullptr) << " load "
             << (room->getLand() ? room->getLand()->getLoadState() : -1) << " params " << room->areParamsReceived();
         stateDuring = game.stateName();
+        lent = room->getLand()->getMyDoll()->getWeaponBag()->getSlots()[0].name;
+        armsSets = room->getArmsImagesetCount();
+        hiddenGuide = room->getShownGuideText().empty();
         fought = true;
         Commander commander;
         game.framesUntil([&] {
@@ -102,6 +121,7 @@ TEST_F(BattleGame, HeroFightsABotBattleToTheEndAndIsSentBackWithHisAwards)
         }, 6000);
         shots = commander.shots;
         back = session->getLastTeleport();
+        bagAfter = weaponBag();
         coinsAfter = server.world().player("hero")->money[ZRKWorld::Coins];
         itemsAfter = server.world().items("hero").size();
         yake::native::setManualClock(false);
@@ -116,4 +136,10 @@ TEST_F(BattleGame, HeroFightsABotBattleToTheEndAndIsSentBackWithHisAwards)
     EXPECT_EQ(back, "zrk_personalroom");
     EXPECT_GT(coinsAfter, coinsBefore);
     EXPECT_EQ(itemsAfter, itemsBefore); // the battle lends arms; the bag stays as it was
+    EXPECT_FALSE(guide.empty()); // the map's guide text before the fight
+    EXPECT_TRUE(hiddenGuide);    // and gone once it began
+    EXPECT_EQ(armsSets, 3);
+    EXPECT_EQ(lent, "10001");           // the first weapon of the ammo bag's set
+    EXPECT_FALSE(bagBefore.empty());
+    EXPECT_EQ(bagAfter, bagBefore);
 }

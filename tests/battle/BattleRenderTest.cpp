@@ -4,7 +4,10 @@
 // the result.
 #include <CEGUI/CEGUI.h>
 #include <core/BlackBoard.h>
+#include <core/Camera.h>
 #include <core/GraphicsSystem.h>
+#include <core/GuiManager.h>
+#include <core/GrafixClientState.h>
 #include <data/ZRKGameServer.h>
 #include <filesystem>
 #include <data/ZRKSession.h>
@@ -55,7 +58,8 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
     const std::string aimShot = std::string(ZRK_SHOTS_DIR) + "/battle-aim.png";
     const std::string awardsShot = std::string(ZRK_SHOTS_DIR) + "/battle-awards.png";
     double aimLight = -1, awardsLight = -1;
-    bool aimed = false, resultShown = false;
+    bool aimed = false, resultShown = false, turned = false, freeWhileWaiting = false;
+    float yawBefore = 0.0f;
     int shots = 0;
     const bool ok = zrktest::GameRun::run(
         "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
@@ -77,7 +81,17 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
             ASSERT_TRUE(room);
             ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400));
 
-            // On his turns hero raises the barrel, holds fire, and lets go; the pointer wanders.
+            // The cursor is captured: the pointer is kept in the window's middle and its motion
+            // steers the camera.
+            core::GuiManager* cursor = core::GuiManager::getSingletonPtr();
+            ASSERT_NE(cursor, nullptr);
+            EXPECT_EQ(cursor->cursorCapture(), 2);
+            const int cx = static_cast<int>(g->getRenderWindow()->getWidth() / 2);
+            const int cy = static_cast<int>(g->getRenderWindow()->getHeight() / 2);
+            core::CameraControllerTP* camera = room->getCameraController()->getCameraControllerTP();
+
+            // On his turns hero raises the barrel, holds fire, and lets go; on the others' turns
+            // he looks around with the mouse.
             int held = 0, frame = 0;
             auto gui = [&]() -> gui::IBattleOver* {
                 gui::IGuiManager* m = room->getGuiManager();
@@ -85,7 +99,6 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
             };
             game.framesUntil([&] {
                 ++frame;
-                mouseMove(input, 300 + (frame * 7) % 200, 250 + (frame * 3) % 100);
                 ZRKLand* land = room->getLand();
                 ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
                 if (me && land->getActingDoll() == me) {
@@ -106,6 +119,14 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
                     }
                 } else {
                     held = 0;
+                    // While the others act the mouse looks around.
+                    if (frame % 4 == 0) {
+                        freeWhileWaiting = freeWhileWaiting || room->isFreeRotate();
+                        yawBefore = camera->getYaw();
+                        mouseMove(input, cx + 40, cy + 2);
+                    } else if (frame % 4 == 2 && room->isFreeRotate()) {
+                        turned = turned || camera->getYaw() != yawBefore;
+                    }
                 }
                 resultShown = gui() && gui()->isShown();
                 return resultShown;
@@ -120,6 +141,8 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
     yake::native::setManualClock(false);
     EXPECT_TRUE(ok);
     EXPECT_GT(shots, 0);
+    EXPECT_TRUE(freeWhileWaiting); // while the others act, the mouse turns the view
+    EXPECT_TRUE(turned);
     EXPECT_TRUE(aimed);
     EXPECT_GT(aimLight, 0.5);
     EXPECT_TRUE(resultShown);

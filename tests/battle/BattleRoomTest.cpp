@@ -17,49 +17,16 @@
 #include "battle/BattleLandRoom.h"
 #include "battle/BattleRoom.h"
 #include "battle/EvtLandHandler.h"
+#include "BattleServerFixture.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
 
 namespace {
 
-/// A session with the embedded server, "hero" logged in and a bot battle started for him;
-/// the clock, the timers, the events and the land's updates stepped by the test.
-class BattleRoomTest : public ::testing::Test {
+/// The battle room with "hero" and a bot battle of the embedded server (see the fixture).
+class BattleRoomTest : public zrktest::BattleServerFixture {
 protected:
-    BattleRoomTest()
-    {
-        yake::native::setManualClock(true);
-        yake::native::setTime(50.0);
-        ZRKServerConfig config;
-        config.bots = 3;
-        session.reset(new ZRKSession(config));
-        session->login("hero", "hero123", [](core::ISession*, int) {});
-        frames(2);
-    }
-    ~BattleRoomTest() override
-    {
-        room.reset();
-        session.reset();
-        core::TimerManager::instance().clear();
-        yake::native::setManualClock(false);
-    }
-    /// One frame of `dt` seconds: the clock, the session, the timers, the land and its events.
-    void frame(float dt = 0.05f)
-    {
-        yake::native::advanceTime(dt);
-        session->update(dt);
-        core::TimerManager::instance().update();
-        updatables.update(dt);
-        events.dispatch();
-        if (room && room->hasScene())
-            room->onFrame(dt);
-    }
-    void frames(int n, float dt = 0.05f)
-    {
-        for (int i = 0; i < n; ++i)
-            frame(dt);
-    }
     bool until(const std::function<bool()>& done, int limit, float dt = 0.05f)
     {
         for (int i = 0; i < limit && !done(); ++i)
@@ -76,11 +43,6 @@ protected:
         room->onEnter(params);
         room->onEnterRoom("battle_hero", 0, params);
     }
-
-    core::EventManager events;
-    core::UpdatableManager updatables;
-    std::unique_ptr<ZRKSession> session;
-    std::unique_ptr<BattleRoom> room;
 };
 
 } // namespace
@@ -260,7 +222,8 @@ TEST(BattleAwards, CurrenciesMergeByKindAndComeBeforeItemsMergedById)
     add(1, 0, 30);
     add(6, 900, 2);
     awards.append("not an award");
-    const std::vector<BattleRoom::AwardBoxItem> merged = BattleRoom::mergeAwards(awards);
+    BattleRoom room;
+    const std::vector<BattleRoom::AwardBoxItem> merged = room.mergeAwards(awards);
     ASSERT_EQ(merged.size(), 4u);
     EXPECT_EQ(merged[0].bi_type, 1);
     EXPECT_EQ(merged[0].bi_num, 130);
@@ -269,5 +232,5 @@ TEST(BattleAwards, CurrenciesMergeByKindAndComeBeforeItemsMergedById)
     EXPECT_EQ(merged[3].bi_id, 900);
     EXPECT_EQ(merged[3].bi_num, 3);
     EXPECT_FALSE(merged[3].counted);
-    EXPECT_TRUE(BattleRoom::mergeAwards(Json::Value()).empty());
+    EXPECT_TRUE(room.mergeAwards(Json::Value()).empty());
 }

@@ -1,6 +1,7 @@
 #include "core/GrafixClientState.h"
 
 #include <core/GraphicsSystem.h>
+#include <core/GuiManager.h>
 
 namespace kavri3D {
 namespace core {
@@ -21,12 +22,60 @@ void GrafixClientState::onExit()
         destroyScene();
 }
 
-void GrafixClientState::createScene() { mSceneCreated = true; }
+void GrafixClientState::createScene()
+{
+    mSceneCreated = true;
+    if (!mCamera) {
+        mCamera.reset(new Camera);
+        onCameraCreated();
+    }
+}
 
 void GrafixClientState::destroyScene()
 {
     mSceneCreated = false;
     mCameraLocked = false;
+    mMouseConnection.disconnect();
+    mMouseInputs = false;
+    mDragCursor = false;
+    mDragModule.reset();
+    mCamera.reset();
+}
+
+void GrafixClientState::dragCursor(bool on)
+{
+    if (on == mDragCursor)
+        return;
+    mDragCursor = on;
+    if (mDragModule) {
+        mDragModule->restartControllers();
+        mDragModule->onDragChanged(on);
+    }
+}
+
+void GrafixClientState::enableMouseInputs(bool on)
+{
+    mMouseInputs = on;
+    mMouseConnection.disconnect();
+    if (!on)
+        return;
+    if (GuiManager* gui = GuiManager::getSingletonPtr())
+        mMouseConnection = gui->subscribeToMouseMove([this](float dx, float dy, float wheel) { onMouseMove(dx, dy, wheel); });
+}
+
+void GrafixClientState::onMouseMove(float dx, float dy, float wheel)
+{
+    if (mCamera && mMouseInputs && mDragCursor && !mCameraLocked)
+        mCamera->onMouseMove(dx, dy, wheel);
+}
+
+bool GrafixClientState::dragCursorDetect() { return mDragModule && mDragModule->acceptDrag(); }
+
+void GrafixClientState::dragCursorReset()
+{
+    if (mCamera)
+        for (InputController& c : mCamera->getInputControllers())
+            c.restart();
 }
 
 Ogre::SceneManager* GrafixClientState::getSceneManager() const

@@ -1,4 +1,5 @@
 #include "core/GraphicsSystem.h"
+#include "core/GuiManager.h"
 
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
@@ -270,12 +271,34 @@ void GraphicsSystem::pumpWindowEvents()
             if (mViewport && mViewport->getActualHeight() > 0)
                 mCamera->setAspectRatio(Ogre::Real(mViewport->getActualWidth()) / Ogre::Real(mViewport->getActualHeight()));
             break;
-        case MotionNotify:
+        case FocusIn:
+            mActive = true;
+            break;
+        case FocusOut:
+            mActive = false;
+            break;
+        case MotionNotify: {
+            GuiManager* gui = GuiManager::getSingletonPtr();
+            if (gui && gui->cursorCapture() == 2) {
+                // Captured: the motion from the middle drives the game, and the pointer goes back.
+                const int cx = static_cast<int>(mWindow->getWidth() / 2), cy = static_cast<int>(mWindow->getHeight() / 2);
+                const int dx = ev.xmotion.x - cx, dy = ev.xmotion.y - cy;
+                if (dx != 0 || dy != 0) {
+                    gui->injectMouseMove(float(dx), float(dy), 0.0f);
+                    centrePointer();
+                }
+                break;
+            }
             if (ctx)
                 ctx->injectMousePosition(float(ev.xmotion.x), float(ev.xmotion.y));
             break;
+        }
         case ButtonPress:
         case ButtonRelease:
+            if ((ev.xbutton.button == Button4 || ev.xbutton.button == Button5) && ev.type == ButtonPress)
+                if (GuiManager* gui = GuiManager::getSingletonPtr())
+                    if (gui->cursorCapture() == 2)
+                        gui->injectMouseMove(0.0f, 0.0f, ev.xbutton.button == Button4 ? 1.0f : -1.0f);
             if (!ctx)
                 break;
             ctx->injectMousePosition(float(ev.xbutton.x), float(ev.xbutton.y));
@@ -320,6 +343,21 @@ void GraphicsSystem::pumpWindowEvents()
             break;
         }
     }
+}
+
+void GraphicsSystem::warpPointer(int x, int y)
+{
+    if (!mDisplay || !mXWindow)
+        return;
+    Display* d = static_cast<Display*>(mDisplay);
+    XWarpPointer(d, None, static_cast<Window>(mXWindow), 0, 0, 0, 0, x, y);
+    XFlush(d);
+}
+
+void GraphicsSystem::centrePointer()
+{
+    if (mWindow)
+        warpPointer(static_cast<int>(mWindow->getWidth() / 2), static_cast<int>(mWindow->getHeight() / 2));
 }
 
 bool GraphicsSystem::renderOneFrame(float dt)

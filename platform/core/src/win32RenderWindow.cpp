@@ -7,9 +7,22 @@
 namespace kavri3D {
 namespace core {
 
-win32RenderWindow::win32RenderWindow(const std::string& className) : mClassName(className) {}
+namespace {
+win32RenderWindow* theWindow = nullptr;
+}
 
-win32RenderWindow::~win32RenderWindow() { destroy(); }
+win32RenderWindow::win32RenderWindow(const std::string& className) : mClassName(className) { theWindow = this; }
+
+win32RenderWindow::~win32RenderWindow()
+{
+    destroy();
+    if (theWindow == this)
+        theWindow = nullptr;
+}
+
+win32RenderWindow* win32RenderWindow::getSingletonPtr() { return theWindow; }
+
+bool win32RenderWindow::isActivated() const { return !mGraphics || mGraphics->isActive(); }
 
 bool win32RenderWindow::create(const std::wstring& title, DWORD style, DWORD exStyle, HCURSOR, HICON smallIcon)
 {

@@ -1,5 +1,6 @@
 #include "data/ZRKInventory.h"
 
+#include <algorithm>
 #include <map>
 #include "data/ZRKBagLayout.h"
 #include "data/ZRKJson.h"
@@ -108,14 +109,41 @@ const std::vector<core::XmlConfigHelper>& ZRKInventory::items() const
     return mItems;
 }
 
+void ZRKInventory::addItem(const core::XmlConfigHelper& item)
+{
+    items(); // the reply's items first, so the lent one follows them
+    core::XmlConfigHelper copy = ZRKJson::toView(ZRKJson::fromView(item));
+    if (copy.getIntVal("bag", -1) < 0)
+        copy.setIntVal("bag", ZRKBagLayout::bagOf(copy.getIntVal("pci_slot", -1)));
+    mItems.push_back(copy);
+}
+
+int ZRKInventory::removeItemByLID(const std::string& lid, int bag)
+{
+    items();
+    if (lid.empty())
+        return 0;
+    const std::size_t before = mItems.size();
+    mItems.erase(std::remove_if(mItems.begin(), mItems.end(),
+                                [&](const core::XmlConfigHelper& i) {
+                                    return i.getStringVal(getLIDKey(), "") == lid && (bag == -1 || i.getIntVal("bag", -1) == bag);
+                                }),
+                 mItems.end());
+    return static_cast<int>(before - mItems.size());
+}
+
 int ZRKInventory::bagItems(int bag, std::list<core::XmlConfigHelper>& out) const
 {
-    int count = 0;
+    std::list<core::XmlConfigHelper> found;
     for (const core::XmlConfigHelper& item : items())
-        if (item.getIntVal("bag", -1) == bag) {
-            out.push_back(item);
-            ++count;
-        }
+        if (item.getIntVal("bag", -1) == bag)
+            found.push_back(item);
+    // Items lent later come after the reply's; the bag still reads in slot order.
+    found.sort([](const core::XmlConfigHelper& a, const core::XmlConfigHelper& b) {
+        return a.getIntVal("pci_slot", 0) < b.getIntVal("pci_slot", 0);
+    });
+    const int count = static_cast<int>(found.size());
+    out.splice(out.end(), found);
     return count;
 }
 

@@ -37,6 +37,18 @@ int ZRKRoomState::getSeatOf(const std::string& name) const
     return -1;
 }
 
+std::list<core::XmlConfigHelper> ZRKRoomState::getBoxes() const
+{
+    std::list<core::XmlConfigHelper> boxes;
+    const Json::Value state = ZRKJson::fromView(mState);
+    const Json::Value& list = ZRKJson::member(state, "boxes");
+    if (list.isArray() || list.isObject())
+        for (const Json::Value& box : list)
+            if (box.isObject() && boxes.size() < 64)
+                boxes.push_back(ZRKJson::toView(box));
+    return boxes;
+}
+
 boost::shared_ptr<ZRKPlayerState> ZRKRoomState::getSelfState() const { return findPlayer(mSelfId); }
 
 boost::shared_ptr<ZRKPlayerState> ZRKRoomState::findPlayer(const std::string& name) const

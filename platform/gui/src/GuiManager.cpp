@@ -181,6 +181,9 @@ void GuiManager::shutdown()
     mDispatcher.shutdown();
     mQueue.clear();
     mBattleOver.destroyWindow();
+    mBattlePanel.destroyWindow();
+    mBoxPanel1.destroyWindow();
+    mBoxPanel2.destroyWindow();
     releaseHandedOver();
 }
 
@@ -196,6 +199,11 @@ void GuiManager::releaseHandedOver()
         }
     }
     mImages.clear();
+}
+
+void* GuiManager::getPanelHost(const std::string& name)
+{
+    return name == "Battle" ? static_cast<IBattlePanelHost*>(&mBattlePanel) : nullptr;
 }
 
 IGuiPage* GuiManager::getPage(int kind)

@@ -9,6 +9,9 @@
 #include <gui/IGuiWrapper.h>
 
 #include "BattleOverView.h"
+#include "BattlePanelHost.h"
+#include "BoxPanel.h"
+#include "DollView.h"
 #include "CallCounter.h"
 #include "EventDispatcher.h"
 #include "EventIdQueue.h"
@@ -56,7 +59,7 @@ public:
     void shutdown() override;
     IGuiAnimator* getAnimator() override { return &mAnimator; }
     IGuiPage* getPage(int kind) override;
-    void* getPanelHost(const std::string& name) override { return nullptr; }
+    void* getPanelHost(const std::string& name) override;
     void setImage(const CEGUI::String& name, CEGUI::Texture* texture) override;
     void setRoleView(void* view, int width, int height) override { mCalls.add("setRoleView"); }
     /// The log-in screen comes up with the first panels; a run started with credentials logs
@@ -64,7 +67,12 @@ public:
     void onFirstPanelsCreated() override;
     void onLobbyPanelsCreated() override { mCalls.add("onLobbyPanelsCreated"); }
     void showPage(const std::string& name) override;
-    void resetPages() override { mCalls.add("resetPages"); }
+    void resetPages() override
+    {
+        mCalls.add("resetPages");
+        mBoxPanel1.setVisible(false);
+        mBoxPanel2.setVisible(false);
+    }
     void setRenderSwitch(bool on) override;
     void notifyBattleStarting() override { mCalls.add("notifyBattleStarting"); }
     void clearScreens() override { mCalls.add("clearScreens"); }
@@ -74,12 +82,12 @@ public:
     std::vector<std::string>& getImagesetNames() override { return mImagesetNames; }
     /// The result screen, as an IBattleOver pointer.
     void* getBattleOverView() override { return static_cast<IBattleOver*>(&mBattleOver); }
-    void* getDollView() override { return nullptr; }
+    void* getDollView() override { return static_cast<IDollView*>(&mDollView); }
     void* getGuideView() override { return nullptr; }
     void setGuideContent(boost::shared_ptr<IGuideContent> content) override { mGuideContent = content; }
     boost::shared_ptr<IGuideContent> getGuideContent() override { return mGuideContent; }
-    void* getBoxPanel1() override { return nullptr; }
-    void* getBoxPanel2() override { return nullptr; }
+    void* getBoxPanel1() override { return static_cast<IBoxPanel*>(&mBoxPanel1); }
+    void* getBoxPanel2() override { return static_cast<IBoxPanel*>(&mBoxPanel2); }
     void notifyRoomEntering(int value) override { mCalls.add("notifyRoomEntering"); }
     GuiAnyEvent* createAnyEvent(int eventId) override;
     /// There is no Flash player: the effect is recorded ("playFlash", "playFlash <file>") and logged.
@@ -122,6 +130,10 @@ private:
     std::map<int, std::unique_ptr<GuiPage>> mPages;
     GuiControl mControl{*this};
     BattleOverView mBattleOver{mParams, [this] { return pageParent(); }};
+    BattlePanelHost mBattlePanel{mParams, [this] { return pageParent(); }};
+    BoxPanel mBoxPanel1{32, "OpenBoxPage", "Open a box", mParams, [this] { return pageParent(); }};
+    BoxPanel mBoxPanel2{33, "StageBoxPage", "Stage boxes", mParams, [this] { return pageParent(); }};
+    DollView mDollView;
     CEGUI::Window* mRoot = nullptr;
     CEGUI::Window* mTop = nullptr;
     std::unique_ptr<IGuiWrapper> mWrapper;

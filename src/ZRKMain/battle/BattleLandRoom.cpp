@@ -1,6 +1,12 @@
 #include "battle/BattleLandRoom.h"
 
 #include <cstdlib>
+#include <list>
+#include <data/ZRKBagLayout.h>
+#include <data/ZRKGameData.h>
+#include <data/ZRKInventory.h>
+#include <data/ZRKServer.h>
+#include <data/ZRKUserRequest.h>
 #include <data/ZRKJson.h>
 #include <data/ZRKPlayerState.h>
 #include <data/ZRKRequestBroker.h>
@@ -58,15 +64,42 @@ core::XmlConfigHelper BattleLandRoom::getPlayerSettings(const std::string& playe
     return settings;
 }
 
+namespace {
+/// Item ids of one inventory bag, in slot order.
+std::vector<std::string> bagIds(int bag)
+{
+    std::list<core::XmlConfigHelper> items;
+    ZRKUserRequest::getBagItems(ZRKUserRequest::getInventory(), bag, items);
+    items.sort([](const core::XmlConfigHelper& a, const core::XmlConfigHelper& b) {
+        return a.getIntVal("pci_slot", 0) < b.getIntVal("pci_slot", 0);
+    });
+    std::vector<std::string> ids;
+    for (const core::XmlConfigHelper& item : items) {
+        const std::string id = item.getStringVal(ZRKInventory::getItemIdKey(), "");
+        if (!id.empty() && id != "0")
+            ids.push_back(id);
+    }
+    return ids;
+}
+} // namespace
+
 std::vector<std::string> BattleLandRoom::getPlayerWeapons(const std::string& playerId) const
 {
-    // Every seat fights with the battle's own arms: cannon, mortar, rifle and blade.
-    return getPlayerState(playerId) ? std::vector<std::string>{"1", "2", "3", "4"} : std::vector<std::string>();
+    if (!getPlayerState(playerId))
+        return std::vector<std::string>();
+    if (mAmmoBag >= 1 && mAmmoBag <= 3 && playerId == getMyPlayerId())
+        return bagIds(mAmmoBag + 1);
+    // The other seats fight with the battle's own arms: cannon, mortar, rifle and blade.
+    return std::vector<std::string>{"1", "2", "3", "4"};
 }
 
 std::vector<std::string> BattleLandRoom::getPlayerProps(const std::string& playerId) const
 {
-    return getPlayerState(playerId) ? std::vector<std::string>{"51", "52", "54"} : std::vector<std::string>();
+    if (!getPlayerState(playerId))
+        return std::vector<std::string>();
+    if (mAmmoBag >= 1 && mAmmoBag <= 3 && playerId == getMyPlayerId())
+        return bagIds(ZRKBagLayout::Props);
+    return std::vector<std::string>{"51", "52", "54"};
 }
 
 std::vector<std::pair<std::string, std::string>> BattleLandRoom::getPlayerLook(const std::string& playerId) const
@@ -123,7 +156,22 @@ Json::Value BattleLandRoom::getMapRecord(const std::string& place) const
 Json::Value BattleLandRoom::getItemRecord(const std::string& itemId) const
 {
     static const Json::Value items = LandBotRoom::builtInItems(); // built once, never changed
-    return items.isObject() && items.isMember(itemId) ? items[itemId] : Json::Value();
+    if (items.isObject() && items.isMember(itemId))
+        return items[itemId];
+    // An item the loadout gave: the item library's record, without the zeros and empty texts
+    // that only say "not set", so the land keeps its own defaults for them.
+    ZRKServer* server = ZRKGameData::part(&ZRKGameData::server);
+    const Json::Value record = server ? ZRKJson::fromView(server->getItemLib()->find(itemId)) : Json::Value();
+    if (!record.isObject())
+        return Json::Value();
+    Json::Value out(Json::objectValue);
+    for (const std::string& key : record.getMemberNames()) {
+        const Json::Value& v = record[key];
+        const bool unset = (v.isString() && (v.asString().empty() || v.asString() == "0")) || (v.isNumeric() && v.asDouble() == 0.0);
+        if (!unset)
+            out[key] = v;
+    }
+    return out;
 }
 
 std::string BattleLandRoom::getMyPlayerId() const

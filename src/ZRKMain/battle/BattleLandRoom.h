@@ -37,6 +37,10 @@ public:
     /// Tells the server; its answer only matters as a log line.
     void reportLoaded(const std::string& playerId) override;
 
+    /// From now on the own player fights with the items of his inventory's ammo bag (1 to 3)
+    /// and props bag, as the battle's loadout laid them out; 0 goes back to the battle's arms.
+    void useBattleBags(int ammoBag) { mAmmoBag = ammoBag; }
+
     /// The room state followed; null when it is gone.
     ZRKRoomState* state() const;
     const std::string& getRoomName() const { return mRoomName; }
@@ -45,6 +49,7 @@ private:
     std::string mRoomName;
     mutable Json::Value mMaps; ///< read once, when first asked
     mutable bool mMapsRead = false;
+    int mAmmoBag = 0;
 };
 
 } // namespace zrk

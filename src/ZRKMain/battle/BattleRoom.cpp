@@ -5,9 +5,20 @@
 #include <cstdint>
 #include <cstdlib>
 #include <map>
+#include <core/AudioManager.h>
+#include <core/BlackBoard.h>
+#include <CEGUI/CEGUI.h>
+#include <Ogre.h>
+#include <core/Camera.h>
+#include <core/Frame.h>
+#include <core/GuiManager.h>
+#include <core/win32RenderWindow.h>
 #include <core/GraphicsSystem.h>
 #include <core/TimerManager.h>
+#include <data/ZRKBagLayout.h>
 #include <data/ZRKGameData.h>
+#include <data/ZRKInventory.h>
+#include <data/ZRKServer.h>
 #include <data/ZRKJson.h>
 #include <data/ZRKPlayerState.h>
 #include <data/ZRKRequestBroker.h>
@@ -15,7 +26,9 @@
 #include <data/ZRKRoomState.h>
 #include <data/ZRKSession.h>
 #include <data/ZRKUserRequest.h>
+#include <gui/IBattlePanel.h>
 #include <gui/IEventDispatcher.h>
+#include <gui/IGuiAnimator.h>
 #include <gui/IGuiManager.h>
 #include <gui/IGuideContent.h>
 #include <land/LandScene.h>
@@ -23,11 +36,18 @@
 #include <land/ZRKLand.h>
 #include <lan/ZRKLan.h>
 #include <scene/GrafixScene.h>
+#include <land/SkillState.h>
 #include <land/ZRKPlayerSim.h>
+#include <yake/Time.h>
 #include <transport/QueryString.h>
 #include "battle/BattleLandRoom.h"
+#include "battle/DragCursorModule.h"
 #include "battle/EvtLandHandler.h"
 #include "rooms/BackgroundScene.h"
+#include "rooms/CeguiWidgets.h"
+#include "rooms/EquipRes.h"
+#include "rooms/PersonalRoom.h"
+#include "services/GameServices.h"
 #include "services/LogRoutine.h"
 
 namespace kavri3D {
@@ -36,7 +56,19 @@ namespace zrk {
 namespace {
 const char* const kChannel = "room";
 constexpr std::size_t kMaxParamText = 4096;
+constexpr std::size_t kMaxStageAi = 16384;
 constexpr int kSetSize = 6;
+constexpr int kBagWeapons = 9; ///< weapons lent to one bag at most
+constexpr int kStageProps = 6; ///< props a stage lends at most
+const char* const kGivenWeapon = "__lid_BattleGiven";
+constexpr int kFirstGivenProp = 51;
+
+/// A whole number of a JSON record that came from a file or the server; `def` otherwise.
+int intOf(const Json::Value& record, const char* key, int def)
+{
+    const Json::Value& v = ZRKJson::member(record, key);
+    return v.isInt() ? v.asInt() : def;
+}
 
 /// A whole number as the room's values carry it: a number, or a text that is exactly one.
 int wholeNumber(const Json::Value& record, const char* key)
@@ -61,6 +93,9 @@ BattleRoom::BattleRoom()
 BattleRoom::~BattleRoom()
 {
     *mAlive = false;
+    if (mEscapeKeyConnection.isValid())
+        mEscapeKeyConnection->disconnect();
+    mEscapeAnswer.disconnect();
     resetBattle();
     unregisterEventHandlers();
 }
@@ -101,25 +136,171 @@ bool BattleRoom::isTimerPending(int which) const
 void BattleRoom::createScene()
 {
     BasicRoom::createScene();
-    mSavedAmmoBag = -1;
-    mAmmoBag = ZRKUserRequest::getCa_id();
-    mWeaponSet.clear();
-    mAwards.clear();
-    mBattleOverShown = false;
     // The battle has the scene to itself: the lobby's backdrop comes back when it is left.
     if (BackgroundScene* background = BackgroundScene::instancePtr())
         if (background->isBuilt())
             background->destroyScene();
+    mWeaponTable.clear();
+    mItemTable.clear();
+    if (EquipRes* equip = EquipRes::getSingletonPtr()) {
+        const Json::Value& doc = equip->getItemDocument();
+        const auto table = [&doc](const char* name, std::map<int, Json::Value>& into) {
+            const Json::Value& list = ZRKJson::member(doc, name);
+            if (list.isArray())
+                for (const Json::Value& entry : list)
+                    if (ZRKJson::member(entry, "id").isInt())
+                        into[entry["id"].asInt()] = entry;
+        };
+        table("arm", mWeaponTable);
+        table("data", mItemTable);
+    }
+    mSavedWeaponItems.clear();
+    mSavedPropItems.clear();
+    mWeaponSet.clear();
+    mReturnState.clear();
+    mBagsPulled = false;
+    mSavedAmmoBag = -1;
+    mAmmoBag = ZRKUserRequest::getCa_id();
+    mAwards.clear();
+    mAwardSlots.clear();
+    mHalfTimeStage = -1;
+    mBattleOverShown = false;
+    core::BlackBoard* board = core::BlackBoard::getSingletonPtr();
+    mBattleHintEnabled = !board || board->getBool("kavri3D/app/func/battle_hint", true);
+    createImagesets();
+    mRenderWindow = core::win32RenderWindow::getSingletonPtr();
     registerEventHandlers();
+    if (core::GuiManager* input = core::GuiManager::getSingletonPtr())
+        mSavedCursorCapture = input->cursorCapture();
+    captureCursor();
+    attachBattlePanel();
+    activatePlayFrame();
+    if (mEscapeKeyConnection.isValid())
+        mEscapeKeyConnection->disconnect();
+    core::Frame* frame = GameServices::frame();
+    if (CEGUI::Window* top = frame ? frame->getTopWindow() : nullptr)
+        mEscapeKeyConnection =
+            top->subscribeEvent(CEGUI::Window::EventKeyDown, CEGUI::Event::Subscriber(&BattleRoom::onEscapeKeyEvent, this));
+}
+
+void BattleRoom::createImagesets()
+{
+    CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
+    mArmsImagesetCount = 0;
+    if (!images)
+        return;
+    // Each under its own guard: one missing picture set costs only its own pictures.
+    for (const char* name : {"prompt", "prompt2", "end", "battle_num", "sighting"}) {
+        try {
+            images->loadImageset(CeguiWidgets::utf8(std::string(name) + ".imageset"), "General");
+        } catch (const std::exception& e) {
+            writeLog(6, kChannel, std::string("imageset ") + name + " not loaded: " + e.what());
+        }
+    }
+    // The weapons' pictures: as many sets as there are files, counting from 1.
+    for (int n = 1; n < 100; ++n) {
+        try {
+            images->loadImageset(CeguiWidgets::utf8("arms" + std::to_string(n) + ".imageset"), "General");
+        } catch (const std::exception&) {
+            break;
+        }
+        mArmsImagesetCount = n;
+    }
+}
+
+void BattleRoom::destroyImagesets()
+{
+    CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
+    if (images) {
+        for (const char* name : {"prompt", "prompt2", "end", "battle_num", "sighting"})
+            images->destroyImageCollection(CeguiWidgets::utf8(name), false);
+        for (int n = 1; n <= mArmsImagesetCount; ++n)
+            images->destroyImageCollection(CeguiWidgets::utf8("arms" + std::to_string(n)), false);
+    }
+    mArmsImagesetCount = 0;
+}
+
+void BattleRoom::captureCursor()
+{
+    if (core::GuiManager* input = core::GuiManager::getSingletonPtr())
+        input->cursorCapture(2);
+    enableMouseInputs(true);
+    dragCursor(true);
+}
+
+void BattleRoom::releaseCursor()
+{
+    if (core::GuiManager* input = core::GuiManager::getSingletonPtr())
+        input->cursorCapture(0);
+    dragCursor(false);
+    enableMouseInputs(false);
+    CeguiWidgets::setDefaultCursor("Kavri3DLook", "MouseArrow");
+}
+
+void BattleRoom::attachBattlePanel()
+{
+    gui::IGuiManager* gui = getGuiManager();
+    if (!gui) {
+        writeLog(4, kChannel, "no GUI manager: the battle has no battle screen");
+        return;
+    }
+    gui->resetPages();
+    mBattlePanel = static_cast<gui::IBattlePanelHost*>(gui->getPanelHost("Battle"));
+    if (!mBattlePanel) {
+        writeLog(4, kChannel, "the GUI has no \"Battle\" panel: the battle screen is not shown");
+        return;
+    }
+    mBattlePanel->hide(); // shown when every seat has loaded
+    if (gui::IBattlePanel* panel = mBattlePanel->getPanel())
+        panel->line(-3, std::string(), std::string(), std::string(), true);
+}
+
+void BattleRoom::attachStatusProvider()
+{
+    gui::IGuiManager* gui = getGuiManager();
+    if (!gui || !mBattlePanel) {
+        writeLog(4, kChannel, "no GUI manager or battle screen: the fight is not shown");
+        return;
+    }
+    mBattlePanel->show();
+    gui->showPage("battle");
+    if (gui::IBattlePanel* panel = mBattlePanel->getPanel()) {
+        panel->setTurnSeconds(45.0f);
+        panel->setMode(0);
+        panel->setLineSeconds(5.0f);
+        panel->setFlags(0);
+        panel->setStage(0);
+        // The battle's status provider belongs to the heads-up panels still to come.
+        panel->setStatusProvider(boost::shared_ptr<gui::IBattleStatus>());
+    }
+    activatePlayFrame();
 }
 
 void BattleRoom::destroyScene()
 {
-    resetBattle();
     unregisterEventHandlers();
+    resetBattle();
+    if (mEscapeKeyConnection.isValid())
+        mEscapeKeyConnection->disconnect();
+    destroyImagesets();
+    if (mSavedCursorCapture != -1)
+        if (core::GuiManager* input = core::GuiManager::getSingletonPtr())
+            input->cursorCapture(mSavedCursorCapture);
+    mSavedCursorCapture = -1;
+    if (mMessageBoxOpen)
+        if (core::Frame* frame = GameServices::frame())
+            frame->cancelMessageBox();
+    mMessageBoxOpen = false;
+    mEscapeAnswer.disconnect();
+    destroyGuideWindows();
+    mWeaponTable.clear();
+    mItemTable.clear();
+    mRenderWindow = nullptr;
+    restoreBattleBags();
     if (mSavedAmmoBag != -1)
         ZRKUserRequest::setCa_id(mSavedAmmoBag);
     mSavedAmmoBag = -1;
+    mSpecialDuplicate = false;
     if (hasScene())
         BasicRoom::destroyScene();
 }
@@ -151,6 +332,12 @@ void BattleRoom::onEnterRoom(const std::string& room, int code, const std::strin
             if (!id.empty())
                 mWeaponSet.emplace_back(id, 0);
         }
+    }
+    // Each weapon carries the shells its item gives.
+    ZRKServer* server = ZRKGameData::part(&ZRKGameData::server);
+    for (WeaponEntry& entry : mWeaponSet) {
+        const long id = std::strtol(entry.first.c_str(), nullptr, 10);
+        entry.second = server ? std::max(0, server->getItemLib()->find(std::to_string(id)).getIntVal("i_shell_num", 0)) : 0;
     }
     mReturnState = query.get("prev");
 }
@@ -219,7 +406,8 @@ void BattleRoom::startLoading()
     });
     ZRKRoomState* room = landRoomState();
     mSpecialDuplicate = room && room->getParams().getIntVal("d_id", -1) > 2000;
-    mLand->useRoom(boost::shared_ptr<ILandRoom>(new BattleLandRoom(mRoomName)));
+    mLandRoom.reset(new BattleLandRoom(mRoomName));
+    mLand->useRoom(mLandRoom);
     if (!mLand->create()) {
         onLandLoadState11();
         return;
@@ -238,27 +426,73 @@ void BattleRoom::startLoading()
                     onPlayerStateChanged(player, state);
             },
             true);
+    playMusic(mLand->getMapInfo().getStringVal("music", "music_bg0.mp3"));
+    loadRadarConfig();
+}
+
+void BattleRoom::playMusic(const std::string& name)
+{
+    stopMusic();
+    core::AudioManager* audio = core::AudioManager::getSingletonPtr();
+    if (!audio)
+        return;
+    core::BlackBoard* board = core::BlackBoard::getSingletonPtr();
+    const std::string path = (board ? board->getString("kavri3D/appPath", "") : std::string()) + name;
+    mMusicSound = audio->playSound(path, 6, core::DefaultAudioHelper::getVolume(0));
+    if (mMusicSound == -1)
+        writeLog(4, kChannel, "battle music " + path + " cannot be played");
+    // No audio-settings screen yet: nothing else follows the music's volume.
+}
+
+void BattleRoom::stopMusic()
+{
+    if (mMusicSound != -1)
+        if (core::AudioManager* audio = core::AudioManager::getSingletonPtr())
+            audio->destroySound(static_cast<int>(mMusicSound));
+    mMusicSound = -1;
 }
 
 void BattleRoom::onLandLoadState(int, int state)
 {
     switch (state) {
     case LOAD_LOADOUT:
-        if (!mWeaponSet.empty() || mSpecialDuplicate)
-            writeLog(4, kChannel, "the battle bags are not rearranged: every seat fights with the battle's own arms");
+        if (!mWeaponSet.empty() || mSpecialDuplicate) {
+            pullBattleBags(true);
+            buildBattleWeapons();
+            addDuplicateProps();
+            if (ZRKPlayerSim* me = mLand ? mLand->getMyDoll() : nullptr)
+                me->buildPropBag();
+        }
         break;
     case LOAD_READY:
         clearGuideText();
-        if (gui::IGuiManager* gui = getGuiManager())
-            gui->showPage("battle");
-        activatePlayFrame();
+        hideGuideWindows();
+        attachStatusProvider();
+        if (!isDragCursor()) {
+            // Not while the player has the mouse for himself (the leave question is open).
+            if (!mMessageBoxOpen)
+                captureCursor();
+        }
+        CeguiWidgets::setDefaultCursor("", "");
+        if (ZRKPlayerSim* me = mLand && mLand->getFixPlay() == 1 ? mLand->getMyDoll() : nullptr)
+            for (SkillState& skill : me->getSkillStates()) {
+                // A stage's map locks a skill (below 0), shows it unusable (0) or frees it.
+                const int c = mLand->getSkillConfig(skill.key);
+                skill.enabled = c >= 0;
+                skill.state = c == 0 ? 2 : 0;
+                if (c < 0)
+                    skill.start = -1.0f;
+            }
         break;
     case LOAD_RESULT:
         mSweepEnd = -1.0f;
         if (mLand) {
             const float sweep = mLand->hasSweepState();
             if (sweep > 0.0f)
-                mSweepEnd = mLand->getTimeNow() + sweep;
+                mSweepEnd = yake::native::getTime() + sweep;
+            // The result picture waits for the heads-up prompts; the doll stops tiring.
+            if (ZRKPlayerSim* me = mLand->getMyDoll())
+                me->setEnergyConsumeFactor(0.001f);
         }
         reportResult();
         break;
@@ -292,6 +526,495 @@ void BattleRoom::reportResult()
     }, name, winner);
 }
 
+// --- camera, cursor and keys --------------------------------------------------------------------
+
+void BattleRoom::onCameraCreated()
+{
+    using namespace yake::input;
+    core::Camera* camera = getCameraController();
+    if (!camera)
+        return;
+    struct Bind {
+        int controller, axis, direction;
+        float scale;
+        int action;
+    };
+    static const Bind kBinds[] = {
+        {2, 0, 1, -1, ACTIONID_ROTATE_LEFT},  {2, 0, 0, -1, ACTIONID_ROTATE_RIGHT}, {3, 1, 1, -1, ACTIONID_PITCH_UP},
+        {3, 1, 0, -1, ACTIONID_PITCH_DOWN},   {3, 3, 0, -1, ACTIONID_REVERSE},      {3, 3, 1, -1, ACTIONID_FORWARD},
+        {4, 0, 1, -2, ACTIONID_STRAFE_LEFT},  {4, 0, 0, -2, ACTIONID_STRAFE_RIGHT}, {4, 1, 1, -1, ACTIONID_FORWARD},
+        {4, 1, 0, -1, ACTIONID_REVERSE},      {4, 0, 1, 1, ACTIONID_ROTATE_LEFT},   {4, 0, 0, 1, ACTIONID_ROTATE_RIGHT},
+        {5, 3, 0, -1, ACTIONID_REVERSE},      {5, 3, 1, -1, ACTIONID_FORWARD}};
+    for (int index : {2, 3, 4, 5})
+        if (core::InputController* c = camera->getInputController(index))
+            c->clearBinds();
+    for (const Bind& b : kBinds)
+        if (core::InputController* c = camera->getInputController(b.controller))
+            c->bindMouseMove(b.axis, b.direction, b.scale, b.action);
+    mFreeRotate = false;
+    if (core::InputController* turn = camera->getInputController(2)) {
+        turn->enableAction(ACTIONID_ROTATE_LEFT, false);
+        turn->enableAction(ACTIONID_ROTATE_RIGHT, false);
+    }
+    camera->getCameraControllerTP()->trackOrientaion(true);
+    camera->getCameraControllerTP()->limitDistance(true, 20.0f, 20.0f);
+    regDragCursor(boost::shared_ptr<core::IDragCursorModule>(new DragCursorModule(*this)));
+}
+
+bool BattleRoom::dragCursorDetect()
+{
+    GrafixClientState::dragCursorDetect();
+    return true;
+}
+
+void BattleRoom::dragCursorReset()
+{
+    CEGUI::System* gui = CEGUI::System::getSingletonPtr();
+    CEGUI::Window* sheet = gui ? gui->getDefaultGUIContext().getRootWindow() : nullptr;
+    if (sheet)
+        if (core::GuiManager* input = core::GuiManager::getSingletonPtr()) {
+            const CEGUI::Rectf r = sheet->getUnclippedOuterRect().get();
+            input->cursorResetPos(r.getWidth() / 2.0f, r.getHeight() / 2.0f);
+        }
+    GrafixClientState::dragCursorReset();
+}
+
+void BattleRoom::activatePlayFrame()
+{
+    core::Frame* frame = GameServices::frame();
+    CEGUI::Window* top = frame ? frame->getTopWindow() : nullptr;
+    if (top && top->isChild("PlayFrm"))
+        top->getChild("PlayFrm")->activate();
+}
+
+void BattleRoom::updateCamera(float dt)
+{
+    core::Camera* camera = getCameraController();
+    ZRKPlayerSim* me = mLand && mLand->isLoaded() ? mLand->getMyDoll() : nullptr;
+    if (!camera || !mLandScene)
+        return;
+    // The land's scene follows a flying shell and shows the end; otherwise the room's camera
+    // stays with the own doll, and the mouse looks around while the doll may not act.
+    const bool own = me && !mLand->isFinished() && !mLand->_cameraIsRoaming();
+    if (own != mCameraOwn) {
+        mCameraOwn = own;
+        mLandScene->setCamera(own ? nullptr : getCamera());
+        camera->getCameraControllerTP()->setPitch(0.35f);
+    }
+    camera->update();
+    if (!own)
+        return;
+    const yake::math::Vector3 p = me->getPosition();
+    const yake::math::Vector3 f = me->getMovable().getFacing();
+    core::CameraControllerTP* tp = camera->getCameraControllerTP();
+    tp->setTarget(p.x, p.y + 4.0f, p.z, std::atan2(f.x, f.z));
+    tp->place(getCamera());
+    (void)dt;
+}
+
+bool BattleRoom::onEscapeKeyEvent(const CEGUI::EventArgs& args)
+{
+    try {
+        return onEscapeKey(static_cast<const CEGUI::KeyEventArgs&>(args).scancode);
+    } catch (const std::exception& e) {
+        writeLog(3, kChannel, std::string("the Escape key failed: ") + e.what());
+        return false;
+    }
+}
+
+bool BattleRoom::onEscapeKey(int scanCode)
+{
+    if (scanCode != 1)
+        return false;
+    if (!mEscapeEnabled || !mLand || !mBattlePanel || mLand->getLoadState() >= LOAD_OVER)
+        return false;
+    core::Frame* frame = GameServices::frame();
+    if (mMessageBoxOpen) {
+        // A second Escape closes the question and plays on.
+        if (frame)
+            frame->cancelMessageBox();
+        mMessageBoxOpen = false;
+        onEscapeConfirmed(-1);
+        return false;
+    }
+    ZRKPlayerSim* me = mLand->getMyDoll();
+    const bool alive = me && !me->isDead();
+    if (alive)
+        mLand->_cameraLeaveRoam();
+    releaseCursor();
+    if (alive) {
+        me->getController().enable(false);
+        me->freeze();
+        if (me->isMoving())
+            me->wait();
+    }
+    const float begin = mLand->getTimeBegin();
+    const bool early = getName() == "battle" && !(begin > 0.0f && mLand->getTimeNow() - begin > 60.0f);
+    if (!frame) {
+        writeLog(4, kChannel, "no main frame: the leave question is not asked");
+        onEscapeConfirmed(-1);
+        return false;
+    }
+    std::weak_ptr<bool> life = mAlive;
+    mEscapeAnswer.disconnect();
+    mEscapeAnswer = frame->messageBox2("warning/title", early ? "warning/escape1" : "warning/escape",
+                                       [this, life](core::DialogBoxResult& result) {
+                                           if (!life.expired() && *life.lock())
+                                               onEscapeConfirmed(result.button);
+                                       },
+                                       3, 9, 300, 150);
+    mMessageBoxOpen = true;
+    return true;
+}
+
+void BattleRoom::onEscapeConfirmed(int result)
+{
+    mMessageBoxOpen = false;
+    if (result == 0 && mLand) {
+        if (mReturnState.empty() || mReturnState == "zrk_personalroom")
+            mReturnState = "playerhall";
+        leaveRoom();
+        return;
+    }
+    if (!mLand)
+        return;
+    if (ZRKPlayerSim* me = mLand->getMyDoll())
+        if (!me->isDead())
+            me->getController().enable(true);
+    if (mLand->getLoadState() < LOAD_OVER)
+        resumeInput();
+}
+
+void BattleRoom::suspendInput()
+{
+    if (!isDragCursor())
+        return;
+    // The suspend panel belongs to the heads-up panels still to come: the cursor is freed.
+    releaseCursor();
+}
+
+void BattleRoom::resumeInput()
+{
+    if (isDragCursor())
+        return;
+    captureCursor();
+    CeguiWidgets::setDefaultCursor("", "");
+}
+
+void BattleRoom::checkInputFocus()
+{
+    if (mRenderWindow && !mRenderWindow->isActivated()) {
+        suspendInput();
+        return;
+    }
+    resumeIfSuspendClosed();
+}
+
+void BattleRoom::resumeIfSuspendClosed()
+{
+    // Without a suspend panel the player "closes" it by coming back to the window; the leave
+    // question keeps the cursor free until it is answered.
+    if (!isDragCursor() && !mMessageBoxOpen && hasScene() && mLand && mLand->getLoadState() < LOAD_OVER &&
+        (!mRenderWindow || mRenderWindow->isActivated()))
+        resumeInput();
+}
+
+// --- radar ---------------------------------------------------------------------------------------
+
+void BattleRoom::loadRadarConfig()
+{
+    if (mRadarLoaded || !mLand)
+        return;
+    core::XmlConfigHelper radar = mLand->getRadarConfig();
+    mRadarMin = yake::math::Vector3(radar.getRealVal("radar/box/<xmlattr>/x0", 0.0f), radar.getRealVal("radar/box/<xmlattr>/y0", 0.0f),
+                                    radar.getRealVal("radar/box/<xmlattr>/z0", 0.0f));
+    mRadarMax = yake::math::Vector3(radar.getRealVal("radar/box/<xmlattr>/x1", 0.0f), radar.getRealVal("radar/box/<xmlattr>/y1", 0.0f),
+                                    radar.getRealVal("radar/box/<xmlattr>/z1", 0.0f));
+    const float w = radar.getRealVal("image/<xmlattr>/w", 0.0f), h = radar.getRealVal("image/<xmlattr>/h", 0.0f);
+    mRadarImageWidth = std::isfinite(w) && std::fabs(w) < 1e6f ? static_cast<int>(w) : 0;
+    mRadarImageHeight = std::isfinite(h) && std::fabs(h) < 1e6f ? static_cast<int>(h) : 0;
+    if (gui::IBattlePanel* panel = mBattlePanel ? mBattlePanel->getPanel() : nullptr) {
+        panel->setRadarSize(w, h);
+        panel->setRadarScale(3.0f);
+    }
+    setRadarMapImage(radar.getStringVal("image", ""));
+    mRadarLoaded = true;
+}
+
+void BattleRoom::setRadarMapImage(const std::string& name)
+{
+    resetRadarMap();
+    mRadarMaterial = "kavri3D/zrk/map";
+    mRadarTexture = name;
+    if (!Ogre::MaterialManager::getSingletonPtr())
+        return;
+    try {
+        Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().getByName(mRadarMaterial);
+        Ogre::Technique* technique = material ? material->getTechnique(0) : nullptr;
+        Ogre::Pass* pass = technique ? technique->getPass(0) : nullptr;
+        if (!pass)
+            return;
+        if (pass->getNumTextureUnitStates() == 0)
+            pass->createTextureUnitState(name);
+        else
+            pass->getTextureUnitState(0)->setTextureName(name);
+    } catch (const std::exception& e) {
+        writeLog(4, kChannel, "radar map " + name + " not shown: " + e.what());
+    }
+}
+
+void BattleRoom::resetRadarMap()
+{
+    if (!mRadarMaterial.empty()) {
+        if (Ogre::MaterialManager::getSingletonPtr()) {
+            try {
+                Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().getByName(mRadarMaterial);
+                Ogre::Technique* technique = material ? material->getTechnique(0) : nullptr;
+                Ogre::Pass* pass = technique ? technique->getPass(0) : nullptr;
+                if (pass && pass->getNumTextureUnitStates() > 0)
+                    pass->getTextureUnitState(0)->setTextureName("empty.png");
+            } catch (const std::exception& e) {
+                writeLog(4, kChannel, std::string("radar map not reset: ") + e.what());
+            }
+        }
+        mRadarMaterial.clear();
+    }
+    if (!mRadarTexture.empty()) {
+        if (Ogre::TextureManager* textures = Ogre::TextureManager::getSingletonPtr()) {
+            try {
+                Ogre::TexturePtr texture = textures->getByName(mRadarTexture);
+                if (texture) {
+                    texture->unload();
+                    textures->remove(texture);
+                }
+            } catch (const std::exception& e) {
+                writeLog(4, kChannel, std::string("radar picture not released: ") + e.what());
+            }
+        }
+        mRadarTexture.clear();
+    }
+}
+
+bool BattleRoom::projectToRadar(yake::math::Vector3& p) const
+{
+    const float dx = mRadarMax.x - mRadarMin.x, dz = mRadarMax.z - mRadarMin.z;
+    if (!mRadarLoaded || dx == 0.0f || dz == 0.0f)
+        return false;
+    const float x = (p.x - mRadarMin.x) / dx * static_cast<float>(mRadarImageWidth);
+    const float y = (p.z - mRadarMin.z) / dz * static_cast<float>(mRadarImageHeight);
+    p.x = x;
+    p.y = y;
+    return true;
+}
+
+// --- the battle's loadout ---------------------------------------------------------------------
+
+int BattleRoom::roomParam(const char* key) const
+{
+    ZRKRoomState* room = landRoomState();
+    return room ? room->getParams().getIntVal(key, -1) : -1;
+}
+
+void BattleRoom::pullBattleBags(bool remove)
+{
+    if (mBagsPulled)
+        return;
+    mBagsPulled = true;
+    ZRKInventory* inventory = ZRKUserRequest::getInventory();
+    if (!inventory)
+        return;
+    const auto pull = [&](int bag, std::list<core::XmlConfigHelper>& into) {
+        std::list<core::XmlConfigHelper> items;
+        ZRKUserRequest::getBagItems(inventory, bag, items);
+        for (const core::XmlConfigHelper& item : items)
+            if (remove)
+                inventory->removeItemByLID(item.getStringVal(ZRKInventory::getLIDKey(), ""), bag);
+        into.splice(into.end(), items);
+    };
+    pull(ZRKBagLayout::Main, mSavedWeaponItems);
+    pull(mAmmoBag + 1, mSavedWeaponItems);
+    pull(ZRKBagLayout::Props, mSavedPropItems);
+}
+
+bool BattleRoom::readStageArms(const std::string& text, std::vector<StageWeapon>& weapons, std::vector<std::string>& props)
+{
+    weapons.clear();
+    props.clear();
+    if (text.empty() || text.size() > kMaxStageAi)
+        return false;
+    Json::CharReaderBuilder builder;
+    builder["stackLimit"] = 32;
+    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    std::string errors;
+    Json::Value ai;
+    try {
+        if (!reader->parse(text.data(), text.data() + text.size(), &ai, &errors) || !ai.isObject())
+            return false;
+    } catch (const std::exception&) {
+        return false; // nested too deep
+    }
+    const Json::Value& list = ZRKJson::member(ai, "weapon");
+    if (list.isArray())
+        for (const Json::Value& w : list)
+            if (w.isObject()) {
+                StageWeapon weapon;
+                weapon.id = std::to_string(intOf(w, "id", 0));
+                weapon.cd = intOf(w, "cd", 0);
+                weapon.shellNum = intOf(w, "shellnum", 0);
+                weapon.range = intOf(w, "range", 0);
+                weapons.push_back(weapon);
+                if (weapons.size() >= 64)
+                    break;
+            }
+    const Json::Value& given = ZRKJson::member(ai, "prop");
+    if (given.isArray())
+        for (Json::ArrayIndex i = 0; i < given.size() && props.size() < static_cast<std::size_t>(kStageProps); ++i)
+            props.push_back(std::to_string(intOf(given[i], "id", 0)));
+    return true;
+}
+
+bool BattleRoom::readStageAi(std::vector<StageWeapon>& weapons, std::vector<std::string>& props) const
+{
+    ZRKServer* server = ZRKGameData::part(&ZRKGameData::server);
+    const int dId = roomParam("d_id"), dsId = roomParam("ds_id");
+    if (!server || dId < 0)
+        return false;
+    const Json::Value duplicate = ZRKJson::fromView(server->getDuplicateLib()->find(std::to_string(dId)));
+    const Json::Value& stages = ZRKJson::member(duplicate, "stages");
+    std::string text;
+    if (stages.isArray() || stages.isObject())
+        for (const Json::Value& stage : stages)
+            if (wholeNumber(stage, "ds_id") == dsId && ZRKJson::member(stage, "ds_ai").isString())
+                text = stage["ds_ai"].asString();
+    if (!readStageArms(text, weapons, props)) {
+        writeLog(3, kChannel, "stage " + std::to_string(dsId) + " of duplicate " + std::to_string(dId) + " has no usable \"ds_ai\"");
+        return false;
+    }
+    return true;
+}
+
+void BattleRoom::buildBattleWeapons()
+{
+    ZRKPlayerSim* me = mLand ? mLand->getMyDoll() : nullptr;
+    if (!me)
+        return;
+    const int fix = mLand->getFixPlay();
+    if (mLand->getComboState())
+        mLand->setFixPlay(0);
+    if (roomParam("d_id") > 2000)
+        mLand->setFixPlay(1);
+    if (mLand->getFixPlay() == 1) {
+        std::vector<StageWeapon> weapons;
+        std::vector<std::string> props;
+        if (readStageAi(weapons, props)) {
+            mWeaponSet.clear();
+            for (const StageWeapon& w : weapons) {
+                mWeaponSet.emplace_back(w.id, 0);
+                addBattleWeapon(w.id, mAmmoBag - 1, fix, w.cd, w.shellNum, w.range);
+            }
+        }
+    } else {
+        for (const WeaponEntry& entry : mWeaponSet)
+            addBattleWeapon(entry.first, mAmmoBag - 1, fix, -1, -1, -1);
+    }
+    if (mLandRoom)
+        mLandRoom->useBattleBags(mAmmoBag);
+    me->clearWeaponBags();
+    me->initBattleWeapons();
+    me->changeWeapon(0, true);
+    std::vector<WeaponState>& slots = me->getWeaponBag()->getSlots();
+    for (std::size_t i = 0; i < mWeaponSet.size() && i < slots.size(); ++i)
+        if (!slots[i].name.empty())
+            slots[i].setCount(mWeaponSet[i].second);
+    mLand->_preloadDollWeapon(mLand->getMyUID());
+}
+
+int BattleRoom::addBattleWeapon(const std::string& itemId, int bagIndex, int fixItem, int itemCd, int shellNum,
+                                int shootRange)
+{
+    ZRKInventory* inventory = ZRKUserRequest::getInventory();
+    if (!inventory)
+        return 0;
+    std::list<core::XmlConfigHelper> items;
+    ZRKUserRequest::getBagItems(inventory, bagIndex + 2, items);
+    int expected = bagIndex * 10 + 21;
+    int count = 0;
+    for (const core::XmlConfigHelper& item : items) {
+        if (item.getIntVal("i_id", 0) == 0 || item.getIntVal("pci_slot", -1) != expected)
+            break; // the first gap takes the new weapon
+        ++count;
+        expected = item.getIntVal("pci_slot", -1) + 1;
+    }
+    if (count < kBagWeapons) {
+        core::XmlConfigHelper item;
+        item.setStringVal(ZRKInventory::getItemIdKey(), itemId);
+        item.setStringVal(ZRKInventory::getLIDKey(), kGivenWeapon + std::to_string(count));
+        item.setIntVal("pci_slot", expected);
+        item.setIntVal("fixItem", fixItem);
+        item.setIntVal("itemCd", itemCd);
+        item.setIntVal("shellNum", shellNum);
+        item.setIntVal("shootRange", shootRange);
+        inventory->addItem(item);
+    }
+    return count;
+}
+
+void BattleRoom::addDuplicateProps()
+{
+    ZRKInventory* inventory = ZRKUserRequest::getInventory();
+    std::vector<StageWeapon> weapons;
+    std::vector<std::string> props;
+    if (!inventory || !mLand || mLand->getFixPlay() != 1 || !readStageAi(weapons, props))
+        return;
+    int lid = kFirstGivenProp;
+    for (const std::string& id : props) {
+        core::XmlConfigHelper item;
+        item.setStringVal(ZRKInventory::getItemIdKey(), id);
+        item.setIntVal(ZRKInventory::getLIDKey(), lid);
+        item.setIntVal("pci_slot", lid); // the props bag's slots count from 51 as well
+        inventory->addItem(item);
+        ++lid;
+    }
+}
+
+void BattleRoom::restoreBattleBags()
+{
+    if (!mBagsPulled)
+        return;
+    if (ZRKInventory* inventory = ZRKUserRequest::getInventory()) {
+        const auto restore = [&](int bag, std::list<core::XmlConfigHelper>& saved) {
+            std::list<core::XmlConfigHelper> now;
+            ZRKUserRequest::getBagItems(inventory, bag, now);
+            // Only the bag's own: a lent prop's id may be the id of an item elsewhere.
+            for (const core::XmlConfigHelper& item : now)
+                inventory->removeItemByLID(item.getStringVal(ZRKInventory::getLIDKey(), ""), bag);
+            for (const core::XmlConfigHelper& item : saved)
+                inventory->addItem(item);
+        };
+        // The bag proper comes back with the weapons it was taken with.
+        restore(mAmmoBag + 1, mSavedWeaponItems);
+        restore(ZRKBagLayout::Props, mSavedPropItems);
+    }
+    mSavedWeaponItems.clear();
+    mSavedPropItems.clear();
+    mBagsPulled = false;
+    if (mLandRoom)
+        mLandRoom->useBattleBags(0);
+}
+
+void BattleRoom::removeGivenWeapons()
+{
+    ZRKPlayerSim* me = mLand ? mLand->getMyDoll() : nullptr;
+    if (!me)
+        return;
+    if (ZRKInventory* inventory = ZRKUserRequest::getInventory())
+        for (int i = 0; i < kBagWeapons; ++i)
+            inventory->removeItemByLID(kGivenWeapon + std::to_string(i), mAmmoBag + 1);
+    me->clearWeaponBags();
+    me->initBattleWeapons();
+    me->changeWeapon(0, true);
+}
+
 // --- guide text and simulator -----------------------------------------------------------------
 
 void BattleRoom::setGuideText(const std::string& text, float seconds)
@@ -311,9 +1034,138 @@ void BattleRoom::checkLoadingDone()
     }
 }
 
-void BattleRoom::showGuideText(const std::string&, float seconds)
+namespace {
+/// A child by path; null when there is none.
+CEGUI::Window* childOf(CEGUI::Window* parent, const char* path)
 {
-    setTimer(mSimulatorTimer, static_cast<unsigned>(seconds * 1000.0f), [this]() { startSimulator(); });
+    return parent && parent->isChild(path) ? parent->getChild(path) : nullptr;
+}
+
+void setImage(CEGUI::Window* w, const std::string& imageset, const std::string& image)
+{
+    if (!w)
+        return;
+    CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
+    const std::string name = CeguiWidgets::imageName(imageset, image);
+    // A picture this client does not have leaves the window empty rather than failing.
+    w->setProperty("Image", images && !image.empty() && images->isDefined(CeguiWidgets::utf8(name)) ? CeguiWidgets::utf8(name) : "");
+}
+} // namespace
+
+bool BattleRoom::makeGuideWindows()
+{
+    if (mLeadText && CeguiWidgets::alive(mLeadText) && mNpcDialog && CeguiWidgets::alive(mNpcDialog))
+        return true;
+    destroyGuideWindows();
+    CEGUI::WindowManager* windows = CEGUI::WindowManager::getSingletonPtr();
+    if (!windows || !CEGUI::System::getSingletonPtr())
+        return false;
+    try {
+        mGuideRoot = windows->loadLayoutFromFile("battleGuide.layout", "General");
+        mLeadText = childOf(mGuideRoot, "leadTextBg");
+        mNpcDialog = windows->loadLayoutFromFile("npcDialog.layout", "General");
+    } catch (const std::exception& e) {
+        writeLog(3, kChannel, std::string("the guide's windows cannot be made: ") + e.what());
+        destroyGuideWindows();
+        return false;
+    }
+    if (!mLeadText || !mNpcDialog) {
+        destroyGuideWindows();
+        return false;
+    }
+    return true;
+}
+
+void BattleRoom::destroyGuideWindows()
+{
+    // The lead text may hang under the top window: it goes on its own.
+    if (mLeadText && CeguiWidgets::alive(mLeadText) && mLeadText->getParent() != mGuideRoot)
+        CeguiWidgets::destroy(mLeadText);
+    CeguiWidgets::destroy(mGuideRoot);
+    CeguiWidgets::destroy(mNpcDialog);
+    mLeadText = nullptr;
+}
+
+void BattleRoom::showGuideText(const std::string& text, float seconds)
+{
+    core::Frame* frame = GameServices::frame();
+    CEGUI::Window* top = frame ? frame->getTopWindow() : nullptr;
+    if (top && CeguiWidgets::alive(top) && makeGuideWindows()) {
+        try {
+            CEGUI::Window* root = mLeadText;
+            CEGUI::Window* content = childOf(mLeadText, "content");
+            if (mLand && mLand->getFixPlay() != 0) {
+                // A stage's guide speaks through its NPC's dialog.
+                const int n = std::max(1, mLand->getZRKDs().getIntVal("d_id", 0) - 2000);
+                const int portrait = n == 2 ? 2 : n == 4 ? 3 : 1;
+                setImage(childOf(mNpcDialog, "portrait"), "npcDialog", "FpHead" + std::to_string(portrait));
+                setImage(childOf(mNpcDialog, "title"), "npcDialog", "FpTit" + std::to_string(portrait));
+                if (CEGUI::Window* key = childOf(mNpcDialog, "lblKey"))
+                    key->hide();
+                if (CEGUI::Window* background = childOf(mNpcDialog, "bkgnd"))
+                    background->setProperty("ImageColours", "tl:FFFD3D9B tr:FFFD3D9B bl:FFFD3D9B br:FFFD3D9B");
+                root = mNpcDialog;
+                content = childOf(mNpcDialog, "txt");
+            }
+            top->addChild(root);
+            root->show();
+            root->moveToFront();
+            if (content)
+                content->setText(CeguiWidgets::utf8(text));
+            for (const char* part : {"enter", "hand"})
+                if (CEGUI::Window* w = childOf(mLeadText, part))
+                    w->setAlpha(0.0f);
+        } catch (const std::exception& e) {
+            writeLog(3, kChannel, std::string("the guide text is not shown: ") + e.what());
+        }
+    }
+    clearGuideText();
+    const float ms = std::isfinite(seconds) && seconds > 0.0f ? std::min(seconds, 600.0f) * 1000.0f : 0.0f;
+    setTimer(mSimulatorTimer, static_cast<unsigned>(ms), [this]() { startSimulator(); });
+}
+
+void BattleRoom::hideGuideWindows()
+{
+    try {
+        if (mLeadText && CeguiWidgets::alive(mLeadText)) {
+            if (CEGUI::Window* parent = mLeadText->getParent())
+                if (parent != mGuideRoot)
+                    parent->removeChild(mLeadText);
+            mLeadText->hide();
+            if (CEGUI::Window* content = childOf(mLeadText, "content"))
+                content->setText("");
+            for (const char* part : {"enter", "hand"})
+                if (CEGUI::Window* w = childOf(mLeadText, part))
+                    w->setAlpha(1.0f);
+            if (mGuideRoot && CeguiWidgets::alive(mGuideRoot) && !mLeadText->getParent())
+                mGuideRoot->addChild(mLeadText);
+        }
+        if (mNpcDialog && CeguiWidgets::alive(mNpcDialog)) {
+            setImage(childOf(mNpcDialog, "portrait"), "", "");
+            setImage(childOf(mNpcDialog, "title"), "", "");
+            if (CEGUI::Window* key = childOf(mNpcDialog, "lblKey"))
+                key->show();
+            if (CEGUI::Window* parent = mNpcDialog->getParent())
+                parent->removeChild(mNpcDialog);
+            mNpcDialog->hide();
+            if (CEGUI::Window* txt = childOf(mNpcDialog, "txt"))
+                txt->setText("");
+        }
+    } catch (const std::exception& e) {
+        writeLog(3, kChannel, std::string("the guide's windows are not hidden: ") + e.what());
+    }
+}
+
+std::string BattleRoom::getShownGuideText() const
+{
+    for (CEGUI::Window* root : {mLeadText, mNpcDialog}) {
+        if (!root || !CeguiWidgets::alive(root) || !root->isVisible() || root->getParent() == mGuideRoot || !root->getParent())
+            continue;
+        CEGUI::Window* content = childOf(root, root == mLeadText ? "content" : "txt");
+        if (content)
+            return content->getText().c_str();
+    }
+    return std::string();
 }
 
 void BattleRoom::clearGuideText()
@@ -329,37 +1181,86 @@ void BattleRoom::startSimulator()
         writeLog(4, kChannel, "the simulator cannot start without a land");
         return;
     }
+    hideGuideWindows(); // its time is up: the fight takes the screen
     mLand->beginSimulator();
 }
 
 void BattleRoom::onFrame(float dt)
 {
-    BasicRoom::onFrame(dt);
+    if (!getGuiManager())
+        return; // no screens: nothing of the battle is shown
+    if (mBattlePanel)
+        mBattlePanel->update(dt);
+    if (mBoxPanel)
+        mBoxPanel->update(static_cast<float>(yake::native::getTime()));
     checkLoadingDone();
+    ZRKPlayerSim* me = mLand && mLand->isLoaded() ? mLand->getMyDoll() : nullptr;
+    if (me && !mLand->isFinished()) {
+        // The radar turns with the own doll; the wind vane is still to come.
+        const yake::math::Vector3 f = me->getMovable().getFacing();
+        if (gui::IBattlePanel* panel = mBattlePanel ? mBattlePanel->getPanel() : nullptr)
+            panel->setRadarOrientation(-f.z, -f.x);
+    }
+    if (me) {
+        // The mouse turns the camera only while the doll may not act; else it follows the doll.
+        bool rotate = false;
+        if (!mLand->_cameraIsRoaming() && !mLand->isFinished())
+            rotate = me->isFlagSet(SIM_FREE_CAMERA | SIM_DOWN | SIM_OUT) || (!me->isWaiting() && !me->isMoving()) ||
+                     !me->getController().isEnabled();
+        if (rotate != mFreeRotate) {
+            mFreeRotate = rotate;
+            core::Camera* camera = getCameraController();
+            if (core::InputController* turn = camera ? camera->getInputController(2) : nullptr) {
+                turn->enableAction(yake::input::ACTIONID_ROTATE_LEFT, rotate);
+                turn->enableAction(yake::input::ACTIONID_ROTATE_RIGHT, rotate);
+            }
+            if (camera)
+                camera->getCameraControllerTP()->trackOrientaion(!rotate);
+        }
+    }
+    updateCamera(dt);
+    checkInputFocus();
+    BasicRoom::onFrame(dt);
 }
 
 // --- the end ----------------------------------------------------------------------------------
 
-BattleRoom::AwardBoxItem BattleRoom::fillAwardRecord(int id, int type, int num)
+std::string BattleRoom::awardIcon(int type)
+{
+    static const char* const kIcons[] = {"", "block/coin1", "block/coin1", "block/coin1", "block/card1", "block/card1"};
+    return type >= 0 && type <= 5 ? kIcons[type] : "";
+}
+
+BattleRoom::AwardBoxItem BattleRoom::fillAwardRecord(int id, int type, int num) const
 {
     static const char* const kNames[] = {"msg/award_nothing", "msg/award_zaobi", "msg/award_dianjuan",
                                          "msg/award_guabi", "msg/award_jifen", "msg/award_jingyan"};
-    static const char* const kIcons[] = {"", "block/coin1", "block/coin1", "block/coin1", "block/card1", "block/card1"};
     AwardBoxItem item;
     item.bi_id = id;
     item.bi_type = type;
     item.bi_num = num;
     item.counted = type != 6;
-    if (type >= 0 && type <= 5) {
+    if (type == 6) {
+        ZRKServer* server = ZRKGameData::part(&ZRKGameData::server);
+        item.name = server ? server->getItemLib()->find(std::to_string(id)).getStringVal("i_name", "") : std::string();
+        auto known = mItemTable.find(id);
+        const Json::Value& icon = known == mItemTable.end() ? Json::Value::nullSingleton() : ZRKJson::member(known->second, "icon");
+        item.icon = icon.isString() ? icon.asString() : std::string();
+        item.item.reset(new gui::BagData);
+        if (EquipRes* equip = EquipRes::getSingletonPtr())
+            equip->fillItemRecord(id, *item.item);
+        else
+            item.item->i_id = id;
+    } else if (type >= 0 && type <= 5) {
         item.name = ZRKLan::getMsg(kNames[type]);
-        item.icon = kIcons[type];
+        item.icon = awardIcon(type);
     } else {
-        item.name = std::to_string(id); // items get their names from the item library
+        item.name = ZRKLan::getMsg(kNames[0]); // a kind this client does not know shows as nothing
     }
     return item;
 }
 
-std::vector<BattleRoom::AwardBoxItem> BattleRoom::mergeAwards(const Json::Value& awards)
+std::vector<BattleRoom::AwardBoxItem> BattleRoom::mergeAwards(const Json::Value& awards) const
 {
     std::map<int, AwardBoxItem> counted, items;
     const auto add = [&](const Json::Value& a) {
@@ -401,7 +1302,11 @@ void BattleRoom::readAwards()
 
 void BattleRoom::onBattleOver()
 {
-    kill(mOverTimer);
+    resumeIfSuspendClosed();
+    dragCursor(false);
+    closeBattleHud();
+    playMusic("music_bg2.mp3");
+    mOverTimer = -1;
     ZRKRoomState* room = landRoomState();
     const int stage = room ? room->getState().getIntVal("ds_next", 0) : 0;
     if (stage >= 0 && stage < 3)
@@ -428,6 +1333,8 @@ void BattleRoom::showBattleOver()
         return;
     }
     const GameSummary& summary = mLand->getSummary();
+    ZRKServer* server = ZRKGameData::part(&ZRKGameData::server);
+    const bool arena = server && server->isArenaZone();
     std::vector<gui::IBattleOver::PlayerRecord> players;
     for (const auto& entry : mLand->getAllDoll()) {
         const ZRKPlayerSim& doll = *entry.second;
@@ -445,38 +1352,158 @@ void BattleRoom::showBattleOver()
             r.deaths = e->deaths;
             r.hitRatio = e->shots > 0 ? static_cast<float>(e->hits) / static_cast<float>(e->shots) : 0.0f;
             r.text = e->text;
+            if (arena) {
+                r.arena[0] = e->kills;
+                r.arena[1] = e->deaths;
+                r.arena[2] = e->damage;
+                r.arena[3] = e->hits;
+            }
         }
         r.me = doll.getId() == mLand->getMyUID();
         players.push_back(r);
     }
-    ZRKServer* server = ZRKGameData::part(&ZRKGameData::server);
-    const int tactic = mLand->getTacticId() + (server && server->isArenaZone() ? 100 : 0);
+    const int tactic = mLand->getTacticId() + (arena ? 100 : 0);
     view->setResult(players, tactic, mAwards);
     view->setSummary(summary.winner);
 }
 
 void BattleRoom::closeBattleHud()
 {
+    mFreeRotate = false;
+    resetRadarMap();
+    hideGuideWindows();
+    if (mMessageBoxOpen)
+        if (core::Frame* frame = GameServices::frame())
+            frame->cancelMessageBox();
     mMessageBoxOpen = false;
     gui::IGuiManager* gui = getGuiManager();
-    if (auto* view = gui ? static_cast<gui::IBattleOver*>(gui->getBattleOverView()) : nullptr)
-        view->close();
+    if (mBattlePanel) {
+        mBattlePanel->hide();
+        if (gui::IBattlePanel* panel = mBattlePanel->getPanel())
+            panel->setStatusProvider(boost::shared_ptr<gui::IBattleStatus>());
+    }
+    if (gui) {
+        gui->resetPages();
+        if (auto* view = static_cast<gui::IBattleOver*>(gui->getBattleOverView()))
+            view->close();
+    }
 }
 
 void BattleRoom::onHalfTime(int stage)
 {
     mHalfTimeTimer = -1;
-    if (!getGuiManager())
+    gui::IGuiManager* gui = getGuiManager();
+    if (!gui)
         return;
-    writeLog(4, kChannel, "half-time stage " + std::to_string(stage) + " has no box panel yet");
+    gui->resetPages();
+    mBoxPanel = nullptr;
+    mBoxPanelStart = mBoxPanelEnd = -1.0f;
+    struct Stage {
+        const char* page;
+        unsigned background;
+        int event;
+        int boxPanel; ///< 0 none, 1 or 2 the manager's box panel
+        float seconds;
+    };
+    static const Stage kStages[] = {{"openbox", 8, 97, 1, 12.0f}, {"pve_halftime", 0, 96, 0, 0.0f}, {"pve_openbox", 4, 98, 2, 15.0f}};
+    if (stage < 0 || stage > 2)
+        return;
+    const Stage& s = kStages[stage];
+    mHalfTimeStage = stage;
+    gui->showPage(s.page);
+    if (s.boxPanel != 0) {
+        mBoxPanel = static_cast<gui::IBoxPanel*>(s.boxPanel == 1 ? gui->getBoxPanel1() : gui->getBoxPanel2());
+        const float now = static_cast<float>(yake::native::getTime());
+        mBoxPanelStart = now;
+        mBoxPanelEnd = now + s.seconds;
+        if (mBoxPanel)
+            mBoxPanel->setCountDown(mBoxPanelStart, mBoxPanelEnd);
+    }
+    CeguiWidgets::setDefaultCursor("Kavri3DLook", "MouseArrow");
+    if (s.background != 0)
+        if (BackgroundScene* background = BackgroundScene::instancePtr()) {
+            if (background->isBuilt())
+                background->destroyScene();
+            background->setRequestedFlags(s.background);
+            background->createScene();
+        }
+    if (gui::IEventIdQueue* queue = gui->getEventIdQueue())
+        queue->handle(s.event);
+    fillBoxList();
+    buildAwardSlots();
+    if (stage == 0) {
+        ZRKPlayerSim* me = mLand ? mLand->getMyDoll() : nullptr;
+        if (me && (me->getPlayerBattle().count < 1 || (me->getPlayerBattle().flags & 0x8) != 0))
+            if (gui::IEventDispatcher* events = gui->getEventDispatcher())
+                events->raise(112);
+    }
+}
+
+void BattleRoom::fillBoxList()
+{
+    ZRKRoomState* room = landRoomState();
+    if (!mBoxPanel || !room)
+        return;
+    std::vector<BoxOffer> offers;
+    for (const core::XmlConfigHelper& box : room->getBoxes()) {
+        BoxOffer o;
+        o.b_id = box.getIntVal("b_id", 0);
+        o.b_type = box.getIntVal("b_type", 0);
+        o.b_buy_type = box.getIntVal("b_buy_type", 0);
+        o.b_price = box.getIntVal("b_price", 0);
+        offers.push_back(o);
+    }
+    mBoxPanel->setOffers(offers);
+}
+
+void BattleRoom::buildAwardSlots()
+{
+    ZRKRoomState* room = landRoomState();
+    if (!room)
+        return;
+    const std::string me = mLand && mLand->getMyDoll() ? mLand->getMyDoll()->getId() : std::string();
+    std::vector<AwardSlot> slots;
+    for (int seat = 0; seat < room->getSlotCount(); ++seat) {
+        AwardSlot slot;
+        slot.award = fillAwardRecord(0, 0, 0);
+        if (boost::shared_ptr<ZRKPlayerState> player = room->getPlayer(seat)) {
+            slot.playerId = player->getID();
+            slot.nickname = player->getUserSettings().getStringVal("pc_nickname", "");
+            slot.pc_id = player->getUserSettings().getIntVal("pc_id", 0);
+            slot.me = !me.empty() && me == player->getID();
+            const Json::Value awards = ZRKJson::member(ZRKJson::fromView(player->getBattleState()), "award");
+            Json::Value first;
+            if ((awards.isArray() || awards.isObject()) && !awards.empty())
+                first = *awards.begin();
+            const int index = ZRKJson::member(first, "bi_index").isNull() ? -1 : wholeNumber(first, "bi_index");
+            if (index != -1) {
+                slot.index = index - 1;
+                slot.award = fillAwardRecord(wholeNumber(first, "bi_id"), wholeNumber(first, "bi_type"), wholeNumber(first, "bi_num"));
+            }
+        }
+        slots.push_back(slot);
+    }
+    mAwardSlots = slots;
+    if (mBoxPanel)
+        mBoxPanel->setSlots(mAwardSlots);
 }
 
 void BattleRoom::onPlayerStateChanged(const std::string&, int)
 {
+    buildAwardSlots();
     if (!mBattleOverShown)
         return;
     readAwards(); // awards told after the result screen came up
     showBattleOver();
+}
+
+void BattleRoom::raiseLeaveEvent()
+{
+    gui::IGuiManager* gui = GameServices::guiManager();
+    if (gui::IEventDispatcher* events = gui ? gui->getEventDispatcher() : nullptr)
+        events->raise(59);
+    else
+        writeLog(4, kChannel, "no GUI manager: the lobby is not told the battle was left");
 }
 
 // --- leaving ----------------------------------------------------------------------------------
@@ -504,6 +1531,9 @@ void BattleRoom::leaveRoom()
         arena = session->getAttrAs<std::string>("_arena", std::string());
         session->eraseAttr("_arena");
     }
+    if (gui::IGuiManager* gui = getGuiManager())
+        if (auto* dolls = static_cast<gui::IDollView*>(gui->getDollView()))
+            dolls->close();
     destroyScene();
     if (BackgroundScene* background = BackgroundScene::instancePtr())
         background->refresh();
@@ -518,17 +1548,42 @@ void BattleRoom::leaveRoom()
         session->leave(battleRoom);
     if (state.empty() || state == "zrk_personalroom") {
         session->teleport(!arena.empty() ? arena : back, "zrk_personalroom", std::string());
-    } else if (state == "room") {
-        session->teleport(std::string(), "room", std::string());
-    } else {
-        writeLog(4, kChannel, "no fresh GUI manager for the player hall's panels: only the teleport is made");
-        session->teleport(std::string(), state, std::string());
+        return;
     }
+    if (state == "room") {
+        session->teleport(std::string(), "room", std::string());
+        if (BackgroundScene* background = BackgroundScene::instancePtr())
+            background->setIdleAction([] { raiseLeaveEvent(); });
+        else
+            raiseLeaveEvent();
+        return;
+    }
+    // The player hall: its panels come back on a fresh GUI manager.
+    if (gui::IGuiManager* gui = GameServices::guiManager()) {
+        gui->clearScreens();
+        if (gui::IEventIdQueue* queue = gui->getEventIdQueue())
+            for (int id : {40, 93, 101})
+                queue->push(id, 0.0f);
+        gui->showPage("bottombar");
+        if (gui::IEventDispatcher* events = gui->getEventDispatcher())
+            events->raise(16);
+    } else {
+        writeLog(4, kChannel, "no GUI manager: the player hall's panels are not refreshed");
+    }
+    if (PersonalRoom* personal = PersonalRoom::getSingletonPtr())
+        personal->markReload();
+    if (!arena.empty())
+        session->leave(arena);
+    ZRKServer* server = ZRKGameData::part(&ZRKGameData::server);
+    const std::string zone = server ? server->getCurrentZone().getStringVal("name", "") : std::string();
+    session->teleport(zone, "playerhall", std::string());
 }
 
 void BattleRoom::resyncBattle()
 {
     resetBattle();
+    attachBattlePanel();
+    activatePlayFrame();
     createLand();
 }
 
@@ -537,8 +1592,12 @@ void BattleRoom::resetBattle()
     clearGuideText();
     mGuideWaiting = false;
     closeBattleHud();
+    mBoxPanel = nullptr;
+    mBoxPanelStart = mBoxPanelEnd = -1.0f;
     mSweepEnd = -1.0f;
+    mBattlePanel = nullptr;
     mParamsReceived = false;
+    mRadarLoaded = false;
     mLoadingStarted = false;
     mLandLoadConnection.disconnect();
     mPlayerStateConnection.disconnect();
@@ -548,13 +1607,19 @@ void BattleRoom::resetBattle()
     kill(mOverTimer);
     kill(mHalfTimeTimer);
     kill(mLeaveTimer);
+    stopMusic();
+    if (mLandScene && getCamera())
+        mLandScene->setCamera(getCamera());
+    mCameraOwn = false;
     releaseLand();
+    CeguiWidgets::setDefaultCursor("Kavri3DLook", "MouseArrow");
 }
 
 void BattleRoom::releaseLand()
 {
     mLandScene.reset(); // stops drawing before the land goes
     mLand.reset();
+    mLandRoom.reset();
 }
 
 // --- event handlers ---------------------------------------------------------------------------
@@ -578,11 +1643,59 @@ void BattleRoom::unregisterEventHandlers()
     mLandHandler.reset();
 }
 
-void BattleRoom::installEventPreviews() {}
+void BattleRoom::installEventPreviews()
+{
+    if (!mLand)
+        return;
+    // Dying and killed notices of the dolls this client plays become battle messages. The land
+    // owns the previews and goes before the room, so they never outlive it.
+    const auto played = [](ZRKLand* land, const core::Event& e, const char* key) -> ZRKPlayerSim* {
+        const boost::any* uid = e.attrs().getAttr(key);
+        const std::string* id = uid ? boost::any_cast<std::string>(uid) : nullptr;
+        ZRKPlayerSim* doll = id && land ? land->getDoll(*id) : nullptr;
+        return doll && (doll->isUnderControl() || doll->isLocal()) ? doll : nullptr;
+    };
+    const auto nickname = [](const ZRKPlayerSim& doll) {
+        return doll.getState() ? doll.getState()->getUserSettings().getStringVal("pc_nickname", doll.getNickname())
+                               : doll.getNickname();
+    };
+    mLand->addEventPreview(6112, [played, nickname](ZRKLand* land, core::Event& e) {
+        if (ZRKPlayerSim* doll = played(land, e, "uid"))
+            land->_reportMsg2(doll->getId(), "msg/bf_dying", {nickname(*doll)}, doll->getColour() != 0, 0, 1);
+        return 0;
+    });
+    const ZRKLand::EventPreview killed = [played, nickname](ZRKLand* land, core::Event& e) {
+        ZRKPlayerSim* dead = played(land, e, "uid");
+        if (!dead)
+            return 0;
+        const boost::any* k = e.attrs().getAttr("killer");
+        const std::string* killer = k ? boost::any_cast<std::string>(k) : nullptr;
+        if (killer && !killer->empty() && *killer != dead->getId()) {
+            core::XmlConfigHelper notice(yake::ConfigurationPtr(new yake::Configuration), "Notify_killer");
+            notice.setStringVal("killer", *killer);
+            notice.setStringVal("deadPerson", nickname(*dead));
+            land->_notifyEvent(notice);
+        } else {
+            land->_reportMsg2(dead->getId(), "msg/bf_dead_1", {nickname(*dead)}, -1, 0, 1);
+        }
+        return 0;
+    };
+    mLand->addEventPreview(6113, killed);
+    mLand->addEventPreview(6114, killed);
+}
 
-void BattleRoom::forwardGuiCall(int, const std::string&, const std::string&, const std::string&, bool) {}
+void BattleRoom::forwardGuiCall(int team, const std::string& uid, const std::string& nickname, const std::string& msg,
+                                bool local)
+{
+    if (gui::IBattlePanel* panel = mBattlePanel ? mBattlePanel->getPanel() : nullptr)
+        panel->line(team, uid, nickname, msg, local);
+}
 
-void BattleRoom::forwardGuiCall2(int, int) {}
+void BattleRoom::forwardGuiCall2(int first, int second)
+{
+    if (gui::IBattlePanel* panel = mBattlePanel ? mBattlePanel->getPanel() : nullptr)
+        panel->next(first, second);
+}
 
 } // namespace zrk
 } // namespace kavri3D

@@ -3,6 +3,8 @@
 #include <boost/shared_ptr.hpp>
 #include <functional>
 #include <boost/signals2/connection.hpp>
+#include <list>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -11,14 +13,29 @@
 #include <core/RtObjectAttrMap.h>
 #include <json/json.h>
 #include <gui/IBattleOver.h>
+#include <CEGUI/Event.h>
+#include <util/XmlConfigHelper.h>
+#include <yake/Vector3.h>
 #include "rooms/BasicRoom.h"
+
+namespace CEGUI {
+class EventArgs;
+class Window;
+} // namespace CEGUI
 
 namespace kavri3D {
 namespace core {
 class IEventHandler;
+class win32RenderWindow;
 } // namespace core
 namespace zrk {
+namespace gui {
+class IBattlePanel;
+class IBattlePanelHost;
+class IBoxPanel;
+} // namespace gui
 
+class BattleLandRoom;
 class LandScene;
 class ZRKLand;
 class ZRKRoomState;
@@ -32,6 +49,8 @@ public:
     /// One weapon of the chosen ammo bag: item id and shell count.
     typedef std::pair<std::string, int> WeaponEntry;
     typedef gui::IBattleOver::AwardBoxItem AwardBoxItem;
+    typedef gui::IBattleOver::AwardSlot AwardSlot;
+    typedef gui::IBattleOver::BoxOffer BoxOffer;
 
     BattleRoom();
     ~BattleRoom() override;
@@ -40,9 +59,11 @@ public:
     void onFrame(float dt) override;
     void createScene() override;
     void destroyScene() override;
-    virtual void onCameraCreated() {}
-    virtual void dragCursorDetect() {}
-    virtual void dragCursorReset() {}
+    void onCameraCreated() override;
+    /// Any drag is taken: the framework's detection runs, the answer is always yes.
+    bool dragCursorDetect() override;
+    /// Recentres the pointer first.
+    void dragCursorReset() override;
     bool queryFlag() override { return false; }
 
     // The battle room's own slots; timers, signals and room messages reach the room through
@@ -58,7 +79,7 @@ public:
     virtual bool filterLandEvent(core::Event& event) { return false; }
     virtual bool filterDollEvent(core::Event& event) { return false; }
     virtual bool filterNpcEvent(core::Event& event) { return false; }
-    virtual void activatePlayFrame() {}
+    virtual void activatePlayFrame();
     virtual void onRoomParam(bool first, bool dress);
     virtual void startLoading();
     virtual void startSimulator();
@@ -72,6 +93,23 @@ public:
     // Room messages of the session.
     void onEnterRoom(const std::string& room, int code, const std::string& params) override;
     void onRoomReady(const std::string& room) override;
+
+    /// The Escape key asks whether to leave the battle; true when the key was used.
+    bool onEscapeKey(int scanCode);
+    /// The answer to the leave question: 0 leaves, anything else plays on.
+    void onEscapeConfirmed(int result);
+    /// The window lost the focus or the player released the mouse: the cursor is freed.
+    void suspendInput();
+    /// The mouse steers the camera again.
+    void resumeInput();
+    void checkInputFocus();
+    void resumeIfSuspendClosed();
+    /// A world position on the radar map's picture (x and y in pixels); false before the radar
+    /// is known or for a radar box without extent, the position untouched.
+    bool projectToRadar(yake::math::Vector3& p) const;
+    void loadRadarConfig();
+    void setRadarMapImage(const std::string& name);
+    void resetRadarMap();
 
     /// Makes a new land (the old one goes), starts the start-up delay and waits for the room's
     /// parameters.
@@ -102,15 +140,51 @@ public:
 
     /// Merges the award list of a battle state: currencies by type (in type order), then items
     /// by id (in id order), amounts summed.
-    static std::vector<AwardBoxItem> mergeAwards(const Json::Value& awards);
-    /// An award entry's name and icon from its kind (items: their id as the name).
-    static AwardBoxItem fillAwardRecord(int id, int type, int num);
+    std::vector<AwardBoxItem> mergeAwards(const Json::Value& awards) const;
+    /// An award entry's name and icon from its kind; an item's from the item library and the
+    /// battle's item table, with its full record.
+    AwardBoxItem fillAwardRecord(int id, int type, int num) const;
+    /// One award slot per seat for the box opening, handed to the box panel when there is one.
+    void buildAwardSlots();
+    /// The room's boxes, handed to the box panel when there is one.
+    void fillBoxList();
+    /// GUI event 59 through a fresh GUI manager (the lobby's idle action after a battle).
+    static void raiseLeaveEvent();
+
+    // The battle's loadout: the player's bags make room for the battle's weapons and props,
+    // and get their own items back when the scene ends.
+    /// Takes the bag proper, the ammo bag and the props bag aside (once per scene); with
+    /// `remove` they also leave the inventory.
+    void pullBattleBags(bool remove);
+    /// Gives the ammo bag the battle's weapons (a staged duplicate's own, else the bag's set)
+    /// and arms the own doll with them.
+    void buildBattleWeapons();
+    /// Lends one weapon in the next free slot of the weapon bag (at most 9); returns how many
+    /// slots were taken before.
+    int addBattleWeapon(const std::string& itemId, int bagIndex, int fixItem, int itemCd, int shellNum, int shootRange);
+    /// Lends a staged duplicate's props (at most 6).
+    void addDuplicateProps();
+    /// One weapon a staged duplicate lends: item id, cool-down, shells and range.
+    struct StageWeapon {
+        std::string id;
+        int cd = 0, shellNum = 0, range = 0;
+    };
+    /// The weapons and props (at most 6) of a stage's "ds_ai" text, a JSON object of the arrays
+    /// "weapon" ({"id", "cd", "shellnum", "range"}) and "prop" ({"id"}); false, with nothing
+    /// read, for a text that is too long or no JSON object.
+    static bool readStageArms(const std::string& text, std::vector<StageWeapon>& weapons, std::vector<std::string>& props);
+    /// Puts the bags back as they were before the battle.
+    void restoreBattleBags();
+    /// Takes the lent weapons back out of the ammo bag (the tutorial's own arms follow).
+    void removeGivenWeapons();
 
     // What tests look at.
     const std::string& getReturnState() const { return mReturnState; }
     int getAmmoBag() const { return mAmmoBag; }
     const std::vector<WeaponEntry>& getWeaponSet() const { return mWeaponSet; }
     const std::string& getGuideText() const { return mGuideText; }
+    /// The guide text on screen (lead text or NPC dialog); empty when none is shown.
+    std::string getShownGuideText() const;
     bool isGuideWaiting() const { return mGuideWaiting; }
     bool areParamsReceived() const { return mParamsReceived; }
     /// Whether each of the five timers is pending: load, simulator, over, half time, leave.
@@ -119,6 +193,25 @@ public:
     bool isBattleOverShown() const { return mBattleOverShown; }
     bool isResultReported() const { return mResultReported; }
     float getGuideDuration() const { return mGuideDuration; }
+    bool areBagsPulled() const { return mBagsPulled; }
+    bool isFreeRotate() const { return mFreeRotate; }
+    bool isMessageBoxOpen() const { return mMessageBoxOpen; }
+    bool isRadarLoaded() const { return mRadarLoaded; }
+    int getArmsImagesetCount() const { return mArmsImagesetCount; }
+    /// Whether the room's own third-person camera places the view (else the land's scene does).
+    bool isCameraOwn() const { return mCameraOwn; }
+    bool isSpecialDuplicate() const { return mSpecialDuplicate; }
+    const std::vector<AwardSlot>& getAwardSlots() const { return mAwardSlots; }
+    int getHalfTimeStage() const { return mHalfTimeStage; }
+    gui::IBoxPanel* getBoxPanel() const { return mBoxPanel; }
+    float getBoxPanelStart() const { return mBoxPanelStart; }
+    float getBoxPanelEnd() const { return mBoxPanelEnd; }
+    float getSweepEnd() const { return mSweepEnd; }
+    long getMusicSound() const { return mMusicSound; }
+    gui::IBattlePanelHost* getBattlePanel() const { return mBattlePanel; }
+    /// The "arm" and "data" entries of the item document by id (filled by createScene).
+    const std::map<int, Json::Value>& getWeaponTable() const { return mWeaponTable; }
+    const std::map<int, Json::Value>& getItemTable() const { return mItemTable; }
 
     static constexpr unsigned kLoadDelayMs = 100;
     static constexpr unsigned kLeaveDelayMs = 100;
@@ -126,18 +219,39 @@ public:
 
 private:
     void showGuideText(const std::string& text, float seconds);
+    void hideGuideWindows();
+    /// The guide's and the NPC dialog's windows, made from their layouts when first needed.
+    bool makeGuideWindows();
+    void destroyGuideWindows();
     void clearGuideText();
     void checkLoadingDone();
     void reportResult();
     void readAwards();
     void showBattleOver();
     void closeBattleHud();
+    void attachBattlePanel();
+    void createImagesets();
+    void destroyImagesets();
+    bool onEscapeKeyEvent(const CEGUI::EventArgs& args);
+    void releaseCursor();
+    void captureCursor();
+    /// Steers the camera: the land's scene follows shots and others' turns, the room's own
+    /// camera the own doll.
+    void updateCamera(float dt);
+    void attachStatusProvider();
+    void playMusic(const std::string& name);
+    void stopMusic();
+    /// The arms of the room's duplicate stage; false when it has none that can be read.
+    bool readStageAi(std::vector<StageWeapon>& weapons, std::vector<std::string>& props) const;
+    int roomParam(const char* key) const;
     void releaseLand();
     ZRKRoomState* landRoomState() const;
     int setTimer(int& id, unsigned ms, const std::function<void()>& call);
+    static std::string awardIcon(int type);
     void kill(int& id);
 
     std::unique_ptr<ZRKLand> mLand;
+    boost::shared_ptr<BattleLandRoom> mLandRoom; ///< the land's view of the room
     std::unique_ptr<LandScene> mLandScene; ///< draws the land; goes before it
     int mLoadTimer = -1;
     int mSimulatorTimer = -1;
@@ -148,8 +262,25 @@ private:
     boost::signals2::connection mPlayerStateConnection;
     boost::signals2::connection mRoomParamConnection;
     bool mMessageBoxOpen = false;
+    int mSavedCursorCapture = -1;
+    bool mFreeRotate = false;
+    bool mCameraOwn = false;
+    boost::signals2::connection mEscapeAnswer;
+    CEGUI::Event::Connection mEscapeKeyConnection;
+    int mRadarImageWidth = 0, mRadarImageHeight = 0;
+    std::string mRadarMaterial, mRadarTexture;
+    yake::math::Vector3 mRadarMin, mRadarMax;
+    bool mRadarLoaded = false;
+    int mArmsImagesetCount = 0;
+    core::win32RenderWindow* mRenderWindow = nullptr;
+    bool mBattleHintEnabled = true;
+    CEGUI::Window* mGuideRoot = nullptr;  ///< "guide", holding the lead text while hidden
+    CEGUI::Window* mLeadText = nullptr;   ///< "guide/leadTextBg"
+    CEGUI::Window* mNpcDialog = nullptr;  ///< "npcDlg"
     bool mEscapeEnabled = true;
     long mMusicSound = -1;
+    std::list<core::XmlConfigHelper> mSavedWeaponItems;
+    std::list<core::XmlConfigHelper> mSavedPropItems;
     std::vector<WeaponEntry> mWeaponSet;
     int mSavedAmmoBag = -1;
     int mAmmoBag = 1;
@@ -164,6 +295,14 @@ private:
     float mSweepEnd = -1.0f;
     std::string mRoomName; ///< the server's room of this battle
     std::vector<AwardBoxItem> mAwards;
+    std::vector<AwardSlot> mAwardSlots;
+    int mHalfTimeStage = -1; ///< the stage last shown; -1 none
+    gui::IBattlePanelHost* mBattlePanel = nullptr;
+    gui::IBoxPanel* mBoxPanel = nullptr;
+    float mBoxPanelStart = -1.0f;
+    float mBoxPanelEnd = -1.0f;
+    std::map<int, Json::Value> mWeaponTable;
+    std::map<int, Json::Value> mItemTable;
     bool mBattleOverShown = false;
     bool mResultReported = false;
     boost::shared_ptr<core::IEventHandler> mLandHandler;

@@ -22,6 +22,24 @@ std::string CeguiWidgets::imageName(const std::string& imageset, const std::stri
     return imageset + "/" + image;
 }
 
+void CeguiWidgets::setDefaultCursor(const std::string& imageset, const std::string& image)
+{
+    CEGUI::System* system = CEGUI::System::getSingletonPtr();
+    CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
+    if (!system || !images)
+        return;
+    CEGUI::MouseCursor& cursor = system->getDefaultGUIContext().getMouseCursor();
+    if (imageset.empty()) {
+        cursor.setDefaultImage(nullptr);
+        return;
+    }
+    // The game's look when its set is loaded, else the framework's own picture of that name.
+    CEGUI::String name = utf8(imageName(imageset, image));
+    if (!images->isDefined(name))
+        name = utf8(imageName("TaharezLook", image));
+    cursor.setDefaultImage(images->isDefined(name) ? &images->get(name) : nullptr);
+}
+
 bool CeguiWidgets::alive(const CEGUI::Window* window)
 {
     return window && CEGUI::WindowManager::getSingletonPtr() && CEGUI::WindowManager::getSingleton().isAlive(window);

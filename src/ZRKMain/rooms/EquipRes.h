@@ -46,6 +46,8 @@ public:
     void setSeatLook(const std::string& seat, const std::string& look) { mSeatLooks[seat] = look; }
     std::string getSeatLook(const std::string& seat) const;
 
+    /// The item document as read ("data" the items, "arm" the battle's weapons); null before.
+    const Json::Value& getItemDocument() const { return mIconsDocument; }
     /// Sets the record's item id and template part; the library is asked once per item.
     void fillItemRecord(int itemId, gui::BagData& record);
     bool hasAttributeParser(const std::string& name) const { return mAttributeParsers.count(name) > 0; }

@@ -59,6 +59,11 @@ public:
     void focus();
     /// Saves what the window shows; false headless or on failure.
     bool writeScreenshot(const std::string& file);
+    /// Whether the window has the input focus (true without a window).
+    bool isActive() const { return mActive; }
+    /// Moves the pointer to the window position; to the window's middle.
+    void warpPointer(int x, int y);
+    void centrePointer();
     /// Share of pixels of the last frame that are not black (0..1); -1 headless.
     double nonBlackShare();
 
@@ -79,6 +84,7 @@ private:
     std::unique_ptr<GuiSystem> mGui;
     bool mHeadless = true;
     bool mCloseRequested = false;
+    bool mActive = true;
     unsigned mFramesRendered = 0;
     void* mDisplay = nullptr;       // the window's X display (OGRE's connection)
     unsigned long mXWindow = 0;

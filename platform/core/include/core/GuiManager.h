@@ -12,6 +12,8 @@ class HikariPane;
 class GuiManager : public Singleton<GuiManager> {
 public:
     typedef boost::signals2::signal<void(HikariPane*, int)> HikariPaneSignal;
+    /// Mouse motion while the cursor is captured: pixels along x and y, wheel steps.
+    typedef boost::signals2::signal<void(float, float, float)> MouseMoveSignal;
 
     void blockKey(bool block, bool alsoSystemKeys)
     {
@@ -29,8 +31,23 @@ public:
     /// Called by the panes themselves.
     void firePaneEvent(HikariPane* pane, int event) { mPaneSignal(pane, event); }
 
+    /// The cursor's capture mode: 0 free; 2 captured: the pointer is hidden and kept in the
+    /// window's middle, and its motion goes to the mouse-move subscribers instead of the GUI.
+    int cursorCapture() const { return mCapture; }
+    void cursorCapture(int mode);
+    /// Puts the pointer at the window position (pixels).
+    void cursorResetPos(float x, float y);
+    boost::signals2::connection subscribeToMouseMove(const MouseMoveSignal::slot_type& slot)
+    {
+        return mMouseMove.connect(slot);
+    }
+    /// The window's motion while captured (the graphics system and tests).
+    void injectMouseMove(float dx, float dy, float wheel) { mMouseMove(dx, dy, wheel); }
+
 private:
     HikariPaneSignal mPaneSignal;
+    MouseMoveSignal mMouseMove;
+    int mCapture = 0;
     bool mKeysBlocked = false;
     bool mSystemKeysBlocked = false;
     bool mDebugPanel = true;

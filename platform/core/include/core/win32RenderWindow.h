@@ -26,6 +26,10 @@ public:
     DWORD getExStyle() const { return mExStyle; }
     /// Centres the window on the work area.
     void centerWindow();
+    /// The game's window (the last one made); null without one.
+    static win32RenderWindow* getSingletonPtr();
+    /// Whether the window has the input focus (true while it has no graphics).
+    bool isActivated() const;
     /// The engine's graphics behind the window; null before create or when it failed.
     GraphicsSystem* getGraphics() const { return mGraphics.get(); }
 

@@ -20,7 +20,7 @@ public:
     void clear();
 
     const std::vector<core::XmlConfigHelper>& items() const;
-    /// Appends the items of one bag, in slot order as held; returns how many.
+    /// Appends the items of one bag, in slot order; returns how many.
     int bagItems(int bag, std::list<core::XmlConfigHelper>& out) const;
     /// Appends one record per worn, weapon, props and bag slot the player has, in slot order;
     /// an empty slot's record has "i_id" 0. Items of the temporary bag, of slots in no bag or
@@ -31,6 +31,16 @@ public:
     bool isReadable() const;
     /// The slots the last change touched; `forget` empties the list once read.
     void dirtySlots(std::vector<int>& out, bool forget);
+
+    /// The key of an item's local id (the inventory's own number of it) and of its item id.
+    static const char* getLIDKey() { return "lid"; }
+    static const char* getItemIdKey() { return "i_id"; }
+    /// Adds an item the client lends for a while (a battle's arms); its bag follows from its
+    /// "pci_slot" when it names none. The next inventory reply replaces it.
+    void addItem(const core::XmlConfigHelper& item);
+    /// Removes the items of that local id (of one bag only, when `bag` is not -1); returns how
+    /// many went. An empty id names no item.
+    int removeItemByLID(const std::string& lid, int bag = -1);
 
 private:
     const Json::Value* mReply = nullptr;               ///< as the server sent it

@@ -3,6 +3,7 @@
 #include <boost/shared_ptr.hpp>
 #include <boost/signals2.hpp>
 #include <json/json.h>
+#include <list>
 #include <map>
 #include <string>
 #include <vector>
@@ -43,6 +44,9 @@ public:
     int getRoomId() const { return mRoomId; }
     const std::string& getModerator() const { return mModerator; }
     int getSlotCount() const { return kSlotCount; }
+    /// The boxes the room offers at a staged battle's half time (state "boxes": "b_id",
+    /// "b_type", "b_buy_type", "b_price"), in order.
+    std::list<core::XmlConfigHelper> getBoxes() const;
     boost::shared_ptr<ZRKPlayerState> getSelfState() const;
     boost::shared_ptr<ZRKPlayerState> findPlayer(const std::string& name) const;
     bool hasParams() const { return mHasParams; }

@@ -1,6 +1,8 @@
 #pragma once
+#include <boost/shared_ptr.hpp>
 #include <string>
 #include <vector>
+#include "gui/BagData.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -18,6 +20,20 @@ public:
         bool counted = true;
         std::string name;
         std::string icon; ///< a CEGUI image ("Set/Image"); empty for none
+        boost::shared_ptr<BagData> item; ///< the item's full record, items (type 6) only
+    };
+    /// One seat of the room at the box opening: who sits there and the box he opened.
+    struct AwardSlot {
+        std::string playerId;
+        std::string nickname;
+        int pc_id = 0;
+        bool me = false;
+        int index = -1; ///< the box opened, 0-based; -1 none
+        AwardBoxItem award;
+    };
+    /// One box the room offers for opening.
+    struct BoxOffer {
+        int b_id = 0, b_type = 0, b_buy_type = 0, b_price = 0;
     };
     /// One doll of the battle.
     struct PlayerRecord {

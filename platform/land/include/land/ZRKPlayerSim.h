@@ -45,6 +45,14 @@ public:
     PropBag* getCurrentPropBag() { return &mProps; }
     /// Loaded with a weapon that has shells left.
     bool isArmed() const;
+    /// The weapon slots (the battle's loadout sets their shell counts).
+    WeaponBag* getWeaponBag() { return &mWeapons; }
+    /// Empties the weapon slots.
+    void clearWeaponBags();
+    /// Fills the weapon slots anew from what the room now gives the player.
+    void initBattleWeapons();
+    /// Fills the prop slots anew from what the room now gives the player.
+    void buildPropBag();
 
     // Aim and fire.
     /// The gun's position and its orientation (heading, then pitch).

@@ -1,0 +1,155 @@
+// The battle's side towards the player, headless: the camera's mouse bindings and when the
+// mouse turns the view, the Escape question by time and its answers, the focus suspend and
+// the radar.
+#include <gtest/gtest.h>
+#include <cmath>
+#include <core/BlackBoard.h>
+#include <core/Camera.h>
+#include <core/Frame.h>
+#include <core/GuiManager.h>
+#include <land/ZRKPlayerSim.h>
+
+#include "BattleServerFixture.h"
+#include "services/GameServices.h"
+#include "shell/Application.h"
+
+using namespace kavri3D;
+using namespace kavri3D::zrk;
+using namespace yake::input;
+
+namespace {
+
+struct BattleInputTest : zrktest::BattleServerFixture {
+    core::BlackBoard board;
+    core::GuiManager cursor;
+    Application app{nullptr, "game.exe"};
+    core::Frame mainFrame{app};
+    GameServices::FrameLoan loan{mainFrame};
+
+    core::Camera& camera() { return *room->getCameraController(); }
+    const core::Frame::BoxRecord* lastBox() const
+    {
+        return mainFrame.getMessageBoxes().empty() ? nullptr : &mainFrame.getMessageBoxes().back();
+    }
+};
+
+} // namespace
+
+TEST_F(BattleInputTest, TheMouseTurnsTheViewOnlyWhileTheDollMayNotActAndPitchesWithinLimits)
+{
+    enterAndLoad("bag=1&prev=zrk_personalroom");
+    EXPECT_EQ(cursor.cursorCapture(), 2);
+    EXPECT_TRUE(room->isDragCursor());
+    ASSERT_TRUE(room->getDragCursorModule());
+    EXPECT_TRUE(room->dragCursorDetect());
+    EXPECT_EQ(camera().getInputController(2)->bindCount(), 2u);
+    EXPECT_EQ(camera().getInputController(3)->bindCount(), 4u);
+    EXPECT_EQ(camera().getInputController(4)->bindCount(), 6u);
+    EXPECT_EQ(camera().getInputController(5)->bindCount(), 2u);
+    EXPECT_EQ(camera().getInputController(6), nullptr);
+    core::CameraControllerTP& tp = *camera().getCameraControllerTP();
+    EXPECT_FLOAT_EQ(tp.getDistance(), 20.0f);
+    EXPECT_NEAR(tp.getPitchUp(), 75.0f * 3.14159265f / 180.0f, 1e-5);
+
+    // Before the fight the doll may not act: the mouse turns the view.
+    ZRKPlayerSim* me = room->getLand()->getMyDoll();
+    frame();
+    EXPECT_TRUE(room->isFreeRotate());
+    EXPECT_FALSE(tp.isTrackingOrientation());
+    EXPECT_TRUE(room->isCameraOwn());
+    const float yaw = tp.getYaw();
+    cursor.injectMouseMove(60.0f, 0.0f, 0.0f);
+    frame();
+    EXPECT_NE(tp.getYaw(), yaw);
+    // Pitch: a long way down stops at the limit.
+    cursor.injectMouseMove(0.0f, -100000.0f, 0.0f);
+    frame();
+    EXPECT_NEAR(std::fabs(tp.getPitch()), 75.0f * 3.14159265f / 180.0f, 1e-4);
+
+    // Its turn, waiting for the player: the camera follows the doll, the mouse does not turn it.
+    ZRKLand* land = room->getLand();
+    ASSERT_TRUE(land->isFighting() || land->beginSimulator());
+    for (int i = 0; i < 4000 && !(land->getActingDoll() == me && me->isWaiting()) && !land->isFinished(); ++i)
+        frame(0.1f);
+    ASSERT_TRUE(me->isWaiting());
+    frame(0.01f);
+    EXPECT_FALSE(room->isFreeRotate());
+    EXPECT_FALSE(camera().getInputController(2)->isActionEnabled(ACTIONID_ROTATE_LEFT));
+    EXPECT_TRUE(tp.isTrackingOrientation());
+    const float heading = tp.getYaw();
+    cursor.injectMouseMove(60.0f, 0.0f, 0.0f);
+    frame(0.01f);
+    EXPECT_FLOAT_EQ(tp.getYaw(), heading);
+    // With its controller off it may not act again.
+    me->getController().enable(false);
+    frame(0.01f);
+    EXPECT_TRUE(room->isFreeRotate());
+    me->getController().enable(true);
+
+    // A free cursor moves nothing.
+    room->suspendInput();
+    EXPECT_EQ(cursor.cursorCapture(), 0);
+    const float pitch = tp.getPitch();
+    cursor.injectMouseMove(0.0f, 500.0f, 0.0f);
+    camera().update();
+    EXPECT_FLOAT_EQ(tp.getPitch(), pitch);
+    frame(); // back in the window: captured again
+    EXPECT_EQ(cursor.cursorCapture(), 2);
+    EXPECT_TRUE(room->isDragCursor());
+
+    room->onExit();
+    EXPECT_EQ(cursor.cursorCapture(), 0); // as the battle found it
+}
+
+TEST_F(BattleInputTest, EscapeAsksByTheTimeOfTheFightAndASecondEscapeClosesTheQuestion)
+{
+    enterAndLoad("bag=1&prev=zrk_personalroom");
+    EXPECT_FALSE(room->onEscapeKey(2)); // other keys are not the room's
+    ASSERT_TRUE(room->onEscapeKey(1));
+    ASSERT_NE(lastBox(), nullptr);
+    EXPECT_EQ(lastBox()->textKey, "warning/escape1"); // before the fight's first minute is over
+    EXPECT_EQ(lastBox()->titleKey, "warning/title");
+    EXPECT_TRUE(room->isMessageBoxOpen());
+    EXPECT_EQ(cursor.cursorCapture(), 0);
+    EXPECT_FALSE(room->getLand()->getMyDoll()->getController().isEnabled());
+
+    EXPECT_FALSE(room->onEscapeKey(1)); // closes it
+    EXPECT_FALSE(room->isMessageBoxOpen());
+    EXPECT_FALSE(lastBox()->open);
+    EXPECT_EQ(cursor.cursorCapture(), 2);
+    EXPECT_TRUE(room->getLand()->getMyDoll()->getController().isEnabled());
+
+    // A minute into the fight the question warns of the defeat.
+    ASSERT_TRUE(room->getLand()->isFighting() || room->getLand()->beginSimulator());
+    ZRKLand* land = room->getLand();
+    for (int i = 0; i < 2000 && land->getTimeNow() - land->getTimeBegin() <= 60.0f && !land->isFinished(); ++i)
+        frame(0.1f);
+    if (!land->isFinished()) {
+        ASSERT_TRUE(room->onEscapeKey(1));
+        EXPECT_EQ(lastBox()->textKey, "warning/escape");
+        // Confirming leaves for the player hall, even when the battle came from a room.
+        ASSERT_TRUE(mainFrame.pressMessageBoxButton(0));
+        EXPECT_FALSE(room->hasScene());
+        EXPECT_EQ(session->getLastTeleport(), "playerhall");
+    }
+}
+
+TEST_F(BattleInputTest, TheRadarMapsTheWorldBoxOntoItsPicture)
+{
+    BattleRoom idle;
+    yake::math::Vector3 p(10.0f, 5.0f, 20.0f);
+    EXPECT_FALSE(idle.projectToRadar(p)); // not known yet: untouched
+    EXPECT_EQ(p.x, 10.0f);
+
+    enterAndLoad("prev=room");
+    ASSERT_TRUE(room->isRadarLoaded());
+    yake::math::Vector3 centre(0.0f, 0.0f, 0.0f), corner(240.0f, 0.0f, -240.0f);
+    ASSERT_TRUE(room->projectToRadar(centre));
+    EXPECT_FLOAT_EQ(centre.x, 128.0f);
+    EXPECT_FLOAT_EQ(centre.y, 128.0f);
+    ASSERT_TRUE(room->projectToRadar(corner));
+    EXPECT_FLOAT_EQ(corner.x, 256.0f);
+    EXPECT_FLOAT_EQ(corner.y, 0.0f);
+    room->resyncBattle(); // a new land reads the radar again
+    EXPECT_FALSE(room->isRadarLoaded());
+}
