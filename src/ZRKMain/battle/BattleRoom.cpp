@@ -583,8 +583,14 @@ void BattleRoom::activatePlayFrame()
 {
     core::Frame* frame = GameServices::frame();
     CEGUI::Window* top = frame ? frame->getTopWindow() : nullptr;
-    if (top && top->isChild("PlayFrm"))
+    if (!top || !CeguiWidgets::alive(top))
+        return;
+    // The keys go to the active window: the play frame, else the top window, whose key
+    // handler asks the Escape question.
+    if (top->isChild("PlayFrm"))
         top->getChild("PlayFrm")->activate();
+    else
+        top->activate();
 }
 
 void BattleRoom::updateCamera(float dt)
