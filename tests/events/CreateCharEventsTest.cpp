@@ -17,6 +17,7 @@
 #include "events/ChangeCharStateEvent.h"
 #include "events/CharCatalogue.h"
 #include "events/CreateCharEvent.h"
+#include "services/GameServices.h"
 #include "events/CreateCharLoadingEvent.h"
 #include "events/RollCharEvent.h"
 #include "rooms/RoleManager.h"
@@ -350,4 +351,37 @@ TEST_F(CreateCharFixture, ASilentServerTimesOutIntoTheFailedCreationBox)
     EXPECT_FALSE(boost::any_cast<bool>(filled(create)["ret"]));
     ASSERT_NE(lastBox(), nullptr);
     EXPECT_EQ(lastBox()->titleKey, "error/role_cre");
+}
+
+// Going on waits for the GUI resources; only the last wait counts, and none after the event went.
+TEST_F(CreateCharFixture, GoingOnWaitsForTheGuiResourcesAndOnlyTheLastWaitCounts)
+{
+    std::vector<std::function<void(bool)>> waiting;
+    GameServices::hooks().requestResources = [&](const std::function<void(bool)>& done) { waiting.push_back(done); };
+    struct Unhook {
+        ~Unhook() { GameServices::hooks().requestResources = nullptr; }
+    } unhook;
+    machine().addState("room", boost::make_shared<zrktest::RecordingState>());
+    logIn("nochar", "nochar123");
+    {
+        CreateCharEvent create(createPage, dispatcher);
+        setCreateParam("goCreate", true);
+        setCreateParam("nickname", std::string("Waiter"));
+        setCreateParam("state", state("", {2, 1, 0, 1, 2}));
+        press(create);
+        frames(6);
+        setCreateParam("goCreate", false);
+        press(create);
+        press(create);
+        ASSERT_EQ(waiting.size(), 2u);
+        EXPECT_EQ(session->getLastTeleport(), "");
+        waiting[0](true); // superseded
+        EXPECT_EQ(session->getLastTeleport(), "");
+        waiting[1](true);
+        EXPECT_EQ(session->getLastTeleport(), "room");
+        press(create);
+        ASSERT_EQ(waiting.size(), 3u);
+    }
+    waiting[2](true); // the event is gone
+    EXPECT_EQ(log.countCaptured("CreateCharEvent", "character Waiter created: on to room"), 1u);
 }

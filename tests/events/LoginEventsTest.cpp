@@ -10,6 +10,7 @@
 #include "events/LoginLoadingEvent.h"
 #include "rooms/BackgroundScene.h"
 #include "rooms/RoomLogon.h"
+#include "services/GameServices.h"
 #include "shell/panels/ZRKAreaPanel.h"
 
 using namespace kavri3D;
@@ -394,4 +395,35 @@ TEST_F(LoginFixture, RepliesAfterTheEventIsGoneDoNothing)
     EXPECT_FALSE(machine().hasPending());
     frames(10);
     EXPECT_TRUE(control->raisedIds().empty());
+}
+
+// With a GUI resource downloader the log-in waits for it: its answer goes on only for the
+// attempt it was given to, and never reaches an event that is gone.
+TEST_F(LoginFixture, TheLogInWaitsForTheGuiResourcesAndLateAnswersReachNothing)
+{
+    std::vector<std::function<void(bool)>> waiting;
+    GameServices::hooks().requestResources = [&](const std::function<void(bool)>& done) { waiting.push_back(done); };
+    struct Unhook {
+        ~Unhook() { GameServices::hooks().requestResources = nullptr; }
+    } unhook;
+    typeLogin("hero", "hero123");
+    frames(10);
+    ASSERT_EQ(waiting.size(), 1u);
+    EXPECT_TRUE(login->isBusy());
+    EXPECT_EQ(session->getLastTeleport(), "");
+    // An answer after the event went reaches nothing.
+    login.reset();
+    waiting[0](true);
+    EXPECT_EQ(session->getLastTeleport(), "");
+    EXPECT_TRUE(control->raisedIds().empty());
+
+    login.reset(new LoginGoEvent(page, dispatcher));
+    typeLogin("hero", "hero123");
+    frames(10);
+    ASSERT_EQ(waiting.size(), 2u);
+    waiting[1](true);
+    EXPECT_EQ(session->getLastTeleport(), "room");
+    EXPECT_FALSE(login->isBusy());
+    waiting[1](true); // once only
+    EXPECT_EQ(count(control->raisedIds(), 2), 1u);
 }

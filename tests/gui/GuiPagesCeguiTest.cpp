@@ -3,6 +3,7 @@
 #include <core/GuiSystem.h>
 #include <gui/IEventDispatcher.h>
 #include <gui/IGuiPage.h>
+#include <gui/IGuiRes.h>
 
 #include "PluginFixture.h"
 
@@ -132,4 +133,36 @@ TEST_F(GuiPagesTest, WindowsDestroyedWithTheGuiSystemAreForgottenAndMadeAgain)
     CEGUI::Window* again = login();
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->getParent(), ceguiSystem->getRootWindow());
+}
+
+// The lobby's look: without its downloaded picture the area page keeps the plain look; with it,
+// the page stands on it. With no resource groups there is nothing to load.
+TEST_F(GuiPagesTest, TheAreaPageStandsOnTheLobbysBackdropOnlyWhenItsPictureIsThere)
+{
+    gui::IGuiRes* res = nullptr;
+    ASSERT_TRUE(loader.createGuiRes(&res));
+    EXPECT_FALSE(res->isLoading()); // no "GUIX" groups yet
+    ASSERT_FALSE(CEGUI::ImageManager::getSingleton().isDefined("GUIX1/AreaBackdrop"));
+    CEGUI::Window* plain = manager->getPage(0)->getRootWindow();
+    ASSERT_NE(plain, nullptr);
+    EXPECT_FALSE(plain->isChild("Backdrop"));
+    EXPECT_TRUE(plain->isChild("Zones"));
+}
+
+TEST_F(GuiPagesTest, WithItsPictureTheAreaPageShowsItBehindTheZones)
+{
+    CEGUI::ImageManager::getSingleton().create("BasicImage", "GUIX1/AreaBackdrop");
+    CEGUI::Window* area = manager->getPage(0)->getRootWindow();
+    ASSERT_NE(area, nullptr);
+    ASSERT_TRUE(area->isChild("Backdrop"));
+    CEGUI::Window* backdrop = area->getChild("Backdrop");
+    EXPECT_EQ(std::string(backdrop->getProperty("Image").c_str()), "GUIX1/AreaBackdrop");
+    EXPECT_TRUE(backdrop->isMousePassThroughEnabled());
+    // Made first, so drawn first: behind the zones and the button.
+    CEGUI::Window* first = nullptr;
+    for (std::size_t i = 0; i < area->getChildCount() && !first; ++i)
+        if (!area->getChildAtIdx(i)->isAutoWindow())
+            first = area->getChildAtIdx(i);
+    EXPECT_EQ(first, backdrop);
+    CEGUI::ImageManager::getSingleton().destroy("GUIX1/AreaBackdrop");
 }

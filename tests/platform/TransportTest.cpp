@@ -1,13 +1,18 @@
 // Transfers and the download cache: jobs land a pump after they start, at most the clients'
-// worth per pump; a fetch copies the served file into the cache folder, refuses keys with path
-// parts, and never answers a cache or a requester that is gone.
+// worth per pump; a fetch downloads over HTTP from a server on this machine into the cache
+// folder, fails cleanly on every bad reply, refuses keys that leave the folder, and never
+// answers a cache or a requester that is gone.
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <atomic>
+#include <httplib.h>
 #include <core/HttpFileCache.h>
 #include <filesystem>
 #include <memory>
 #include <transport/TransportService.h>
 #include <vector>
 
+#include "support/LoopbackFiles.h"
 #include "support/TestEnv.h"
 
 using namespace kavri3D::core;
@@ -30,24 +35,74 @@ struct TransportFixture : ::testing::Test {
     }
 };
 
-/// A cache serving "http://files.test" from a served folder, with what it was told.
+/// A cache fetching from a file server on this machine, with what it was told.
 struct CacheFixture : TransportFixture {
     zrktest::TempDir dir;
-    std::string served = dir.file("served/");
+    std::string served = dir.file("served");
+    zrktest::LoopbackFiles files;
     std::unique_ptr<HttpFileCache> cache{new HttpFileCache};
     std::vector<std::string> landed;
+    std::atomic<int> running{0}, mostRunning{0};
 
     CacheFixture()
     {
         EXPECT_TRUE(cache->create(dir.file("cache")));
-        cache->setServedFrom("http://files.test", served);
-        zrktest::writeFile(served + "data/box1.ss1", "box one");
+        zrktest::writeFile(served + "/data/box1.ss1", "box one");
+        addFaults(files.server.httpServer());
+        EXPECT_TRUE(files.start(served));
+    }
+    /// Replies that go wrong in each way a server's can.
+    void addFaults(httplib::Server& http)
+    {
+        http.Get("/files/fault/500", [](const httplib::Request&, httplib::Response& res) { res.status = 500; });
+        http.Get("/files/fault/loop", [](const httplib::Request&, httplib::Response& res) {
+            res.set_redirect("/files/fault/loop");
+        });
+        http.Get("/files/fault/short", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content_provider(1000, "application/octet-stream", [](std::size_t, std::size_t, httplib::DataSink& sink) {
+                sink.write("only ten b", 10);
+                return false; // the connection drops with 990 bytes owed
+            });
+        });
+        http.Get("/files/fault/huge", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content_provider(static_cast<std::size_t>(TransportService::kMaxFileSize) + 1, "application/octet-stream",
+                                     [](std::size_t, std::size_t, httplib::DataSink& sink) {
+                                         static const std::string block(64 * 1024, 'x');
+                                         return sink.write(block.data(), block.size());
+                                     });
+        });
+        http.Get("/files/fault/stall", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content_provider(1000, "application/octet-stream", [](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                if (offset == 0)
+                    return sink.write("a", 1);
+                // Then nothing more, until the client gives up.
+                for (int i = 0; i < 300 && sink.is_writable(); ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                return false;
+            });
+        });
+        http.Get("/files/slow/(.*)", [this](const httplib::Request&, httplib::Response& res) {
+            const int now = ++running;
+            int most = mostRunning.load();
+            while (now > most && !mostRunning.compare_exchange_weak(most, now)) {
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(40));
+            --running;
+            res.set_content("slow", "text/plain");
+        });
     }
     HttpFileCache::Completion record()
     {
-        return [this](const std::string& key, const std::string&, bool ok) {
-            landed.push_back(key + (ok ? " ok" : " failed"));
+        return [this](const std::string& key, const std::string& file) {
+            landed.push_back(key + (file.empty() ? " failed" : " ok"));
         };
+    }
+    std::size_t filesIn(const std::string& folder) const
+    {
+        std::size_t n = 0;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+            n += entry.is_regular_file() ? 1 : 0;
+        return n;
     }
 };
 
@@ -93,70 +148,132 @@ TEST_F(TransportFixture, CancelledJobsNeverRunAndJobsStartedByAJobWaitForTheNext
     EXPECT_EQ(ran, 11);
 }
 
-TEST_F(CacheFixture, AFetchLandsOnePumpLaterAsTheKeysFileAndAnswersOnce)
+TEST_F(CacheFixture, AFetchLandsOnALaterPumpAsTheKeysFileAndAnswersOnce)
 {
-    ASSERT_TRUE(cache->resolve("box1", "http://files.test/files/data/box1.ss1", "", record()));
-    EXPECT_TRUE(cache->resolve("box1", "http://files.test/files/data/box1.ss1", "", record())); // not twice
+    ASSERT_TRUE(cache->resolve("box1", files.url("data/box1.ss1"), "", record()));
+    EXPECT_TRUE(cache->resolve("box1", files.url("data/box1.ss1"), record())); // not twice
     EXPECT_EQ(cache->count(), 1u);
     EXPECT_FALSE(cache->hitCache("box1"));
     EXPECT_EQ(inFlight(), 1u);
+    EXPECT_TRUE(landed.empty()); // nothing lands inside the call that asked
 
-    transport.update();
+    ASSERT_TRUE(zrktest::pumpUntil([&] { return !landed.empty(); }));
     EXPECT_EQ(landed, std::vector<std::string>({"box1 ok"}));
-    EXPECT_TRUE(cache->hitCache("box1"));
     EXPECT_EQ(zrktest::readFile(cache->keyToFile("box1")), "box one");
     EXPECT_EQ(cache->count(), 0u);
+    EXPECT_EQ(inFlight(), 0u);
     transport.update();
     EXPECT_EQ(landed.size(), 1u);
-    // Nothing is left half-written beside it.
-    std::size_t files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(cache->folder()))
-        files += entry.is_regular_file() ? 1 : 0;
-    EXPECT_EQ(files, 1u);
+    EXPECT_EQ(filesIn(cache->folder()), 1u); // nothing half-written beside it
+
+    // Keys may be relative paths; a file already there is nothing to wait for.
+    ASSERT_TRUE(cache->resolve("res/GUIX1/box.ss1", files.url("data/box1.ss1"), record()));
+    ASSERT_TRUE(zrktest::pumpUntil([&] { return landed.size() == 2; }));
+    EXPECT_EQ(zrktest::readFile(dir.file("cache/res/GUIX1/box.ss1")), "box one");
+    EXPECT_FALSE(cache->resolve("res/GUIX1/box.ss1", files.url("data/box1.ss1"), record()));
+    EXPECT_EQ(inFlight(), 0u);
 }
 
-TEST_F(CacheFixture, AnAddressThatIsNotServedFailsAndKeysWithPathPartsAreRefused)
+TEST_F(CacheFixture, EveryBadReplyFailsWithAnEmptyPathAndLeavesNoPartFile)
 {
-    ASSERT_TRUE(cache->resolve("gone", "http://files.test/files/data/gone.ss1", "", record()));
-    ASSERT_TRUE(cache->resolve("other", "http://elsewhere.test/files/data/box1.ss1", "", record()));
-    ASSERT_TRUE(cache->resolve("climb", "http://files.test/files/../../etc/passwd", "", record()));
-    transport.update();
-    transport.update();
-    EXPECT_EQ(landed, std::vector<std::string>({"gone failed", "other failed", "climb failed"}));
-    EXPECT_FALSE(cache->hitCache("gone"));
+    transport.setSetting("MAX_CLIENT", "8");
+    transport.setSetting("_LOW_SPEED_LIMIT", "100");
+    transport.setSetting("_LOW_SPEED_TIME", "1");
+    const std::vector<std::pair<std::string, std::string>> bad = {
+        {"missing", files.url("data/gone.ss1")},      {"error", files.url("fault/500")},
+        {"short", files.url("fault/short")},          {"huge", files.url("fault/huge")},
+        {"stalled", files.url("fault/stall")},        {"looping", files.url("fault/loop")},
+        {"climbing", files.url("../../etc/passwd")},  {"encoded", files.url("%2e%2e/%2e%2e/etc/passwd")},
+        {"ftp", "ftp://127.0.0.1/files/data/box1.ss1"}, {"file", "file:///etc/passwd"},
+        {"nonsense", "not an address at all"},        {"closed", "http://127.0.0.1:1/files/data/box1.ss1"}};
+    for (const auto& b : bad)
+        EXPECT_TRUE(cache->resolve(b.first, b.second, record())) << b.first;
+    ASSERT_TRUE(zrktest::pumpUntil([&] { return landed.size() == bad.size(); }, 20000));
+    for (const auto& b : bad)
+        EXPECT_NE(std::find(landed.begin(), landed.end(), b.first + " failed"), landed.end()) << b.first;
+    EXPECT_EQ(filesIn(cache->folder()), 0u);
+    EXPECT_TRUE(zrktest::transportIdle());
+}
 
-    for (const char* key : {"../box1", "sub/box1", "sub\\box1", "..", ""}) {
-        EXPECT_FALSE(cache->resolve(key, "http://files.test/files/data/box1.ss1", "", record())) << key;
+TEST_F(CacheFixture, AFullDiskFailsTheFetchAndLeavesNothingUnderEitherName)
+{
+    // The ".part" file is the full device: every byte written is refused.
+    std::filesystem::create_symlink("/dev/full", cache->folder() + "box1.part");
+    ASSERT_TRUE(cache->resolve("box1", files.url("data/box1.ss1"), record()));
+    ASSERT_TRUE(zrktest::pumpUntil([&] { return !landed.empty(); }));
+    EXPECT_EQ(landed, std::vector<std::string>({"box1 failed"}));
+    EXPECT_FALSE(std::filesystem::exists(cache->folder() + "box1"));
+    EXPECT_FALSE(std::filesystem::is_symlink(cache->folder() + "box1.part"));
+}
+
+TEST_F(CacheFixture, KeysThatLeaveTheFolderAreRefusedYetAnsweredAsFailures)
+{
+    const std::vector<std::string> keys = {"../box1", "/etc/box1", "sub//box1", "sub\\box1", "..", ".", "sub/./box1", ""};
+    for (const std::string& key : keys) {
         EXPECT_EQ(cache->keyToFile(key), "") << key;
-        EXPECT_FALSE(cache->fetchNow(key, "http://files.test/files/data/box1.ss1")) << key;
+        EXPECT_TRUE(cache->resolve(key, files.url("data/box1.ss1"), record())) << key;
+        EXPECT_FALSE(cache->fetchNow(key, files.url("data/box1.ss1"))) << key;
     }
-    EXPECT_EQ(inFlight(), 0u);
+    EXPECT_TRUE(landed.empty()); // a later frame
+    ASSERT_TRUE(zrktest::pumpUntil([&] { return landed.size() == keys.size(); }));
+    for (const std::string& key : keys)
+        EXPECT_NE(std::find(landed.begin(), landed.end(), key + " failed"), landed.end()) << key;
     EXPECT_FALSE(std::filesystem::exists(dir.file("box1")));
+    EXPECT_EQ(filesIn(cache->folder()), 0u);
 }
 
 TEST_F(CacheFixture, AbortedOrDestroyedCachesAnswerNobody)
 {
-    cache->resolve("box1", "http://files.test/files/data/box1.ss1", "", record());
+    cache->resolve("box1", files.url("data/box1.ss1"), record());
     cache->abort("box1");
-    transport.update();
-    EXPECT_TRUE(landed.empty());
-    EXPECT_FALSE(cache->hitCache("box1"));
+    EXPECT_TRUE(zrktest::transportIdle());
+    cache->resolve("slow", files.url("slow/a"), record());
+    transport.update(); // on its way
+    cache->destroy();
+    EXPECT_EQ(cache->count(), 0u);
+    EXPECT_TRUE(zrktest::transportIdle());
 
-    cache->resolve("box1", "http://files.test/files/data/box1.ss1", "", record());
-    cache.reset(); // a reply that arrives late finds no one
-    EXPECT_EQ(inFlight(), 0u);
+    ASSERT_TRUE(cache->create(dir.file("cache")));
+    cache->resolve("slow", files.url("slow/b"), record());
     transport.update();
+    cache.reset(); // a reply that arrives late finds no one
+    EXPECT_TRUE(zrktest::transportIdle());
+    for (int i = 0; i < 100; ++i) {
+        transport.update();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     EXPECT_TRUE(landed.empty());
+    EXPECT_EQ(filesIn(dir.file("cache")), 0u);
 }
 
-TEST_F(CacheFixture, FetchNowCopiesAtOnceAndACacheWithoutAFolderRefuses)
+TEST_F(CacheFixture, NeverMoreThanTheClientsAtOnce)
 {
-    EXPECT_TRUE(cache->fetchNow("box1", "http://files.test/files/data/box1.ss1"));
+    transport.setSetting("MAX_CLIENT", "2");
+    for (int i = 0; i < 6; ++i)
+        cache->resolve("slow" + std::to_string(i), files.url("slow/" + std::to_string(i)), record());
+    std::size_t mostActive = 0;
+    ASSERT_TRUE(zrktest::pumpUntil([&] {
+        std::size_t active = 0, waiting = 0;
+        transport.getQueuedJobs(active, waiting);
+        mostActive = std::max(mostActive, active);
+        return landed.size() == 6;
+    }));
+    EXPECT_EQ(mostActive, 2u);
+    EXPECT_LE(mostRunning.load(), 2);
+    EXPECT_EQ(std::count(landed.begin(), landed.end(), "slow3 ok"), 1);
+}
+
+TEST_F(CacheFixture, FetchNowDownloadsAtOnceAndACacheWithoutAFolderFailsLater)
+{
+    EXPECT_TRUE(cache->fetchNow("box1", files.url("data/box1.ss1")));
     EXPECT_TRUE(cache->hitCache("box1"));
-    EXPECT_FALSE(cache->fetchNow("box2", "http://files.test/files/data/box2.ss1"));
+    EXPECT_FALSE(cache->fetchNow("box2", files.url("data/box2.ss1")));
+    EXPECT_FALSE(cache->hitCache("box2"));
 
     HttpFileCache none;
     EXPECT_FALSE(none.create(""));
-    EXPECT_FALSE(none.resolve("box1", "http://files.test/files/data/box1.ss1", "", record()));
+    EXPECT_TRUE(none.resolve("box1", files.url("data/box1.ss1"), "", record()));
     EXPECT_EQ(none.keyToFile("box1"), "");
+    ASSERT_TRUE(zrktest::pumpUntil([&] { return !landed.empty(); }));
+    EXPECT_EQ(landed, std::vector<std::string>({"box1 failed"}));
 }

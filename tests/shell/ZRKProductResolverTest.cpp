@@ -3,6 +3,7 @@
 // products found nowhere, and what a landed file becomes.
 #include <gtest/gtest.h>
 #include <core/BlackBoard.h>
+#include <core/NetClientManager.h>
 #include <filesystem>
 #include <scene/DefaultProductResolver.h>
 #include <scene/ProductManager.h>
@@ -12,6 +13,7 @@
 
 #include "shell/Application.h"
 #include "shell/ZRKProductResolver.h"
+#include "support/LoopbackFiles.h"
 #include "support/TestEnv.h"
 
 using namespace kavri3D;
@@ -25,11 +27,14 @@ struct ResolverFixture : ::testing::Test {
     core::Manifest manifest;
     core::TransportService& transport = core::TransportService::instance();
     yake::logging::logger& log = yake::logging::logger::instance();
-    const std::string installer = zrk::Application::getInstallerUrl();
+    zrktest::LoopbackFiles files;
 
     ResolverFixture()
     {
         board.setString("kavri3D/appPath", program.path() + "/");
+        // The file server publishes the program folder's res/ (data/ is res/data/).
+        EXPECT_TRUE(files.start(program.file("res"), "/files/installer/latest"));
+        core::NetClientManager::setRunApplicationPath(files.server.getAddress());
         transport.clear();
         transport.setSetting("MAX_CLIENT", "2");
         core::ProductManager::instance().clear();
@@ -42,7 +47,11 @@ struct ResolverFixture : ::testing::Test {
         core::ProductManager::instance().setDocumentResolver(nullptr, false);
         core::ProductManager::instance().clear();
         transport.clear();
+        core::NetClientManager::setRunApplicationPath(std::string());
     }
+    std::string installer() const { return zrk::Application::getInstallerUrl(); }
+    /// Frames until every download has landed.
+    void land() { ASSERT_TRUE(zrktest::pumpUntil(zrktest::transportIdle)); }
 
     /// The manifest lists these files under "/files/data/".
     void list(const std::vector<std::string>& names)
@@ -76,10 +85,10 @@ TEST_F(ResolverFixture, ListedKeysTakeTheirListedPathAndOthersTheDataFolder)
                               "</manifest>"));
     auto r = make();
     EXPECT_EQ(r->getFileMap().size(), 1u);
-    EXPECT_EQ(r->keyToUrl("mapxs_01"), installer + "/files/data/maps/m1.ss1");
-    EXPECT_EQ(r->keyToUrl("MAPXS_01"), installer + "/files/data/maps/m1.ss1");
-    EXPECT_EQ(r->keyToUrl("Box7"), installer + "/files/data/Box7.ss1"); // unlisted: as asked
-    EXPECT_EQ(r->keyToUrl("panel"), installer + "/files/data/panel.ss1");
+    EXPECT_EQ(r->keyToUrl("mapxs_01"), installer() + "/files/data/maps/m1.ss1");
+    EXPECT_EQ(r->keyToUrl("MAPXS_01"), installer() + "/files/data/maps/m1.ss1");
+    EXPECT_EQ(r->keyToUrl("Box7"), installer() + "/files/data/Box7.ss1"); // unlisted: as asked
+    EXPECT_EQ(r->keyToUrl("panel"), installer() + "/files/data/panel.ss1");
     EXPECT_EQ(log.countCaptured("resx", "kavri.manifest: \"../../escape.ss1\" is not a file name, left out"), 1u);
 }
 
@@ -92,7 +101,7 @@ TEST_F(ResolverFixture, ABusyTransportStopsTheStepBeforeItLooksAtAnything)
     r->prefetchStep();
     EXPECT_EQ(r->pendingCount(), 1u);
     EXPECT_EQ(r->getStage(), 0);
-    transport.update();
+    land();
     r->prefetchStep();
     EXPECT_EQ(r->pendingCount(), 0u);
 }
@@ -132,7 +141,7 @@ TEST_F(ResolverFixture, OneFetchAStepTheMapsFirstThenStageByStage)
         for (const auto& entry : r->getFileMap())
             if (r->isFetching(entry.first))
                 fetched.push_back(entry.first);
-        transport.update();
+        land();
     }
     EXPECT_EQ(fetched, std::vector<std::string>({"mapxs_b", "wq1_0100", "wq1_cx", "daoju_d", "buff_a", "star_c", "zzz"}));
     EXPECT_EQ(r->getStage(), ZRKProductResolver::kDone);
@@ -161,7 +170,7 @@ TEST_F(ResolverFixture, FetchingNowStartsOnceAndKnowsWhatIsHere)
     EXPECT_EQ(r->prefetchNow("odd"), 1);
     EXPECT_EQ(r->prefetchNow("../box2"), -1);
     EXPECT_EQ(logged("data product \"../box2\" refused: not a file name"), 1u);
-    transport.update();
+    land();
     EXPECT_TRUE(std::filesystem::exists(program.file("cache/box1.ss1")));
 }
 
@@ -181,7 +190,7 @@ TEST_F(ResolverFixture, AProductFoundNowhereIsLoggedOnceAndShowsThePlaceholder)
     EXPECT_FALSE(core::ProductManager::instance().lookup("phantom", true));
     EXPECT_FALSE(core::ProductManager::instance().lookup("phantom", true));
     EXPECT_EQ(r->count(), 1u);
-    transport.update();
+    land();
     EXPECT_TRUE(core::ProductManager::instance().lookup("phantom", true));
     EXPECT_EQ(logged("data product phantom missing"), 1u);
     // A name with path parts never reaches the file system.
@@ -199,7 +208,7 @@ TEST_F(ResolverFixture, ALandedFileBecomesItsDocumentAndBadFilesGiveDefaults)
     core::ProductManager& products = core::ProductManager::instance();
     products.setDocumentResolver(r.get(), true);
     EXPECT_FALSE(products.lookup("box1", true));
-    transport.update();
+    land();
     core::SceneDocumentPtr box = products.lookup("box1", true);
     ASSERT_TRUE(box);
     EXPECT_EQ(box->shape, "cube");

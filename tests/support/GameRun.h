@@ -23,10 +23,13 @@ public:
 
     /// Runs start-up, the body, then shut-down, as GameEntry would (without its lock); the
     /// working folder is given back afterwards. True when start-up and shut-down succeeded.
-    static bool run(const std::string& commandLine, Body body)
+    /// `programFolder` (ending in "/"): an installation to run from instead of the build's.
+    static bool run(const std::string& commandLine, Body body, const std::string& programFolder = std::string())
     {
         const std::string cwd = std::filesystem::current_path().string();
         kavri3D::zrk::appModule().Init(kavri3D::zrk::moduleInstance(), nullptr);
+        if (!programFolder.empty())
+            kavri3D::zrk::appModule().setProgramFolder(win32WideFromUtf8(programFolder));
         bool ok = false;
         {
             GameRun game(commandLine, std::move(body));

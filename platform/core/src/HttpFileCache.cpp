@@ -1,16 +1,14 @@
 #include "core/HttpFileCache.h"
 
 #include <filesystem>
+#include <transport/FileServer.h>
 #include <transport/TransportService.h>
-#include <unistd.h>
 #include <yake/Logger.h>
 
 namespace kavri3D {
 namespace core {
 
 namespace {
-const char kFilesPart[] = "/files/";
-
 void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "cache", text); }
 
 bool isFile(const std::string& path)
@@ -22,7 +20,7 @@ bool isFile(const std::string& path)
 
 HttpFileCache::HttpFileCache() = default;
 
-HttpFileCache::~HttpFileCache() { abortAll(); }
+HttpFileCache::~HttpFileCache() { HttpFileCache::abortAll(); }
 
 bool HttpFileCache::create(const std::string& folder)
 {
@@ -49,33 +47,7 @@ void HttpFileCache::destroy()
     mCreated = false;
 }
 
-void HttpFileCache::setServedFrom(const std::string& root, const std::string& localFolder)
-{
-    mServedRoot = root;
-    mServedFolder = localFolder;
-    if (!mServedFolder.empty() && mServedFolder.back() != '/')
-        mServedFolder += '/';
-}
-
-std::string HttpFileCache::servedFile(const std::string& url) const
-{
-    if (url.compare(0, mServedRoot.size(), mServedRoot) != 0)
-        return std::string();
-    const std::string rest = url.substr(mServedRoot.size());
-    if (rest.compare(0, sizeof kFilesPart - 1, kFilesPart) != 0)
-        return std::string();
-    const std::string below = rest.substr(sizeof kFilesPart - 1);
-    // The served folder is the whole server: an address may not climb out of it.
-    if (below.empty() || below.find("..") != std::string::npos || below.find('\\') != std::string::npos)
-        return std::string();
-    return mServedFolder + below;
-}
-
-bool HttpFileCache::isSafeKey(const std::string& key)
-{
-    return !key.empty() && key.find('/') == std::string::npos && key.find('\\') == std::string::npos &&
-           key.find("..") == std::string::npos;
-}
+bool HttpFileCache::isSafeKey(const std::string& key) { return FileServer::isPlainPath(key); }
 
 std::string HttpFileCache::keyToFile(const std::string& key) const
 {
@@ -86,33 +58,62 @@ std::string HttpFileCache::keyToFile(const std::string& key) const
 
 bool HttpFileCache::hitCache(const std::string& key) const { return isFile(keyToFile(key)); }
 
+bool HttpFileCache::makeParents(const std::string& file) const
+{
+    const std::filesystem::path parent = std::filesystem::path(file).parent_path();
+    std::error_code ec;
+    std::filesystem::create_directories(parent, ec);
+    if (ec)
+        logLine(3, "folder " + parent.string() + " cannot be made: " + ec.message());
+    return !ec;
+}
+
+bool HttpFileCache::resolve(const std::string& key, const std::string& url, Completion done)
+{
+    return resolve(key, url, std::string(), std::move(done));
+}
+
 bool HttpFileCache::resolve(const std::string& key, const std::string& url, const std::string& userValue,
                             Completion done)
 {
-    if (keyToFile(key).empty()) {
-        logLine(4, "fetch of \"" + key + "\" refused: " + (mCreated ? "not a file name" : "no cache folder"));
-        return false;
-    }
     if (mFetches.count(key))
         return true;
-    const int job = TransportService::instance().startJob([this, key] { land(key); });
-    mFetches[key] = Fetch{job, url, userValue, std::move(done)};
+    const std::string file = keyToFile(key);
+    if (!file.empty() && isFile(file))
+        return false; // already here: nothing to wait for
+    TransportService& transport = TransportService::instance();
+    int job = 0;
+    if (file.empty() || !makeParents(file)) {
+        // Refused here, answered as a failure on a later frame like any other.
+        logLine(4, "fetch of \"" + key + "\" refused: " + (mCreated ? "not a relative file name" : "no cache folder"));
+        job = transport.startJob([this, key] {
+            auto it = mFetches.find(key);
+            if (it != mFetches.end())
+                land(key, it->second.job, false);
+        });
+    } else {
+        job = transport.startTransfer(url, file, [this, key](bool ok, const std::string&) {
+            auto it = mFetches.find(key);
+            if (it != mFetches.end())
+                land(key, it->second.job, ok);
+        });
+    }
+    mFetches[key] = Fetch{job, userValue, std::move(done)};
     return true;
 }
 
-void HttpFileCache::land(const std::string& key)
+void HttpFileCache::land(const std::string& key, int job, bool ok)
 {
     auto it = mFetches.find(key);
-    if (it == mFetches.end())
+    if (it == mFetches.end() || it->second.job != job)
         return;
     Fetch fetch = std::move(it->second);
     mFetches.erase(it);
-    const std::string file = keyToFile(key);
-    const bool ok = hitCache(key) || copyServed(fetch.url, file);
+    const std::string file = ok ? keyToFile(key) : std::string();
     // The cache may be told first: a completion may end the requester, not the cache.
-    notifyCachedFile(key, file, fetch.userValue, ok);
+    notifyCachedFile(key, keyToFile(key), fetch.userValue, ok);
     if (fetch.done)
-        fetch.done(key, file, ok);
+        fetch.done(key, file);
 }
 
 bool HttpFileCache::fetchNow(const std::string& key, const std::string& url)
@@ -120,30 +121,13 @@ bool HttpFileCache::fetchNow(const std::string& key, const std::string& url)
     const std::string file = keyToFile(key);
     if (file.empty())
         return false;
-    return isFile(file) || copyServed(url, file);
-}
-
-bool HttpFileCache::copyServed(const std::string& url, const std::string& file) const
-{
-    const std::string source = servedFile(url);
-    std::error_code ec;
-    if (source.empty() || !isFile(source)) {
-        logLine(6, "nothing served at " + url);
+    if (isFile(file))
+        return true;
+    std::string error;
+    if (!makeParents(file))
         return false;
-    }
-    const auto size = std::filesystem::file_size(source, ec);
-    if (ec || size > kMaxFileSize) {
-        logLine(4, "served file " + source + " refused: " + (ec ? ec.message() : std::string("too large")));
-        return false;
-    }
-    // Written beside the file and renamed, so no one reads half a file.
-    const std::string part = file + ".part" + std::to_string(::getpid());
-    std::filesystem::copy_file(source, part, std::filesystem::copy_options::overwrite_existing, ec);
-    if (!ec)
-        std::filesystem::rename(part, file, ec);
-    if (ec) {
-        std::filesystem::remove(part, ec);
-        logLine(3, "cannot cache " + source + " as " + file);
+    if (!TransportService::instance().transferNow(url, file, error)) {
+        logLine(6, "nothing fetched from " + url + ": " + error);
         return false;
     }
     return true;

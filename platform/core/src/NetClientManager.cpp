@@ -7,8 +7,22 @@ KAVRI_SINGLETON_DEFINE(kavri3D::core::NetClientManager);
 namespace kavri3D {
 namespace core {
 
+namespace {
+std::string& runPath()
+{
+    static std::string path;
+    return path;
+}
+} // namespace
+
+void NetClientManager::setRunApplicationPath(const std::string& address) { runPath() = address; }
+
+const std::string& NetClientManager::getRunApplicationPath() { return runPath(); }
+
 std::string NetClientManager::getApplicationPath() const
 {
+    if (!runPath().empty())
+        return runPath();
     BlackBoard* bb = BlackBoard::getSingletonPtr();
     if (!bb)
         return std::string();

@@ -24,6 +24,14 @@ AreaPage::~AreaPage() { mClickedConnection.disconnect(); }
 
 void AreaPage::buildContent(CEGUI::Window& frame)
 {
+    // The lobby's own backdrop once its GUI resources are loaded; without it the plain look.
+    if (CEGUI::ImageManager::getSingleton().isDefined(kBackdropImage)) {
+        CEGUI::Window* backdrop = addWidget(frame, "TaharezLook/StaticImage", "Backdrop", "", 0.f, 0.f, 1.f, 1.f);
+        backdrop->setProperty("Image", kBackdropImage);
+        backdrop->setProperty("FrameEnabled", "False");
+        backdrop->setProperty("BackgroundEnabled", "False");
+        backdrop->setProperty("MousePassThroughEnabled", "True");
+    }
     auto* list = static_cast<CEGUI::MultiColumnList*>(
         addWidget(frame, "TaharezLook/MultiColumnList", "Zones", "", 0.04f, 0.04f, 0.92f, 0.76f));
     ListRows::addColumns(*list, {{"Area", 0.5f}, {"Players", 0.25f}, {"Levels", 0.2f}});

@@ -15,6 +15,8 @@ public:
     static constexpr int kKind = 0;
     static constexpr int kGoEventId = 13;
     static constexpr int kLoadingEventId = 14;
+    /// The backdrop picture of the lobby's look (resource group "GUIX1").
+    static constexpr const char* kBackdropImage = "GUIX1/AreaBackdrop";
 
     AreaPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
              EventDispatcher& dispatcher);

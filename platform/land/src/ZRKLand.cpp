@@ -6,6 +6,7 @@
 #include <core/KeyInput.h>
 #include <limits>
 #include <utility>
+#include <util/BattleAwards.h>
 #include <yake/Logger.h>
 #include "land/Ballistics.h"
 #include "land/ILandRoom.h"
@@ -1600,20 +1601,16 @@ void ZRKLand::decide(int winner, bool timeUp, bool playersAsOne)
         e.deaths = pb.deaths;
         e.hp = doll->getBattle().hp;
         mSummary.entries.push_back(e);
-        // Awards: experience (kind 5) and coins (kind 1); the server books them.
+        // Awards: the game's one rule for the doll's side, as the server books it.
         pb.awards.clear();
-        core::XmlConfigHelper exp;
-        exp.setIntVal("bi_type", 5);
-        exp.setIntVal("bi_id", 0);
-        exp.setIntVal("bi_num", 20 + 10 * pb.kills + pb.damage / 50 + (won ? 30 : 0));
-        exp.setIntVal("bi_index", -1);
-        pb.awards.push_back(exp);
-        core::XmlConfigHelper coins;
-        coins.setIntVal("bi_type", 1);
-        coins.setIntVal("bi_id", 0);
-        coins.setIntVal("bi_num", won ? 100 : 40);
-        coins.setIntVal("bi_index", -1);
-        pb.awards.push_back(coins);
+        for (const core::BattleAwards::Award& a : core::BattleAwards::of(won)) {
+            core::XmlConfigHelper award;
+            award.setIntVal("bi_type", a.type);
+            award.setIntVal("bi_id", 0);
+            award.setIntVal("bi_num", static_cast<int>(a.num));
+            award.setIntVal("bi_index", -1);
+            pb.awards.push_back(award);
+        }
     }
     GameSummary::Entry* mvp = nullptr;
     for (GameSummary::Entry& e : mSummary.entries)

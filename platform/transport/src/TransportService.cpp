@@ -1,7 +1,12 @@
 #include "transport/TransportService.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <curl/curl.h>
 #include <exception>
+#include <mutex>
+#include <set>
 #include <vector>
 #include <yake/Logger.h>
 
@@ -12,13 +17,196 @@ namespace {
 // Clients when the setting is missing or not a positive number.
 const std::size_t kDefaultClients = 2;
 const std::size_t kMostClients = 64;
+// A server that never answers the connection is given up sooner than a slow download.
+const long kConnectSeconds = 15;
+
+void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "transport", text); }
+
+/// A whole positive number of the setting's text; -1 when it is empty or anything else.
+long long positive(const std::string& text)
+{
+    if (text.empty())
+        return -1;
+    char* end = nullptr;
+    errno = 0;
+    const long long n = std::strtoll(text.c_str(), &end, 10);
+    return *end != '\0' || errno != 0 || n <= 0 ? -1 : n;
+}
+
+/// One download: the file it goes to and how far it got.
+struct Transfer {
+    int id = 0;
+    std::string url;
+    std::string file;
+    std::string part;
+    TransportService::TransferDone done;
+    CURL* easy = nullptr;
+    std::FILE* out = nullptr;
+    long long bytes = 0;
+    bool tooLarge = false;
+    bool writeFailed = false;
+    char error[CURL_ERROR_SIZE] = {};
+
+    ~Transfer()
+    {
+        if (easy)
+            curl_easy_cleanup(easy);
+        if (out) {
+            std::fclose(out);
+            std::remove(part.c_str());
+        }
+    }
+};
+
+std::size_t writeBody(char* data, std::size_t size, std::size_t count, void* user)
+{
+    Transfer& t = *static_cast<Transfer*>(user);
+    const std::size_t n = size * count;
+    if (t.bytes + static_cast<long long>(n) > TransportService::kMaxFileSize) {
+        t.tooLarge = true;
+        return 0; // ends the transfer
+    }
+    if (std::fwrite(data, 1, n, t.out) != n) {
+        t.writeFailed = true;
+        return 0;
+    }
+    t.bytes += static_cast<long long>(n);
+    return n;
+}
+
+/// Opens the ".part" file and makes the easy handle with the service's settings; false (with
+/// the reason in `t.error`) when either fails.
+bool prepare(Transfer& t, const TransportService& service)
+{
+    t.part = t.file + ".part";
+    t.out = std::fopen(t.part.c_str(), "wb");
+    if (!t.out) {
+        std::snprintf(t.error, sizeof t.error, "cannot write %s", t.part.c_str());
+        return false;
+    }
+    t.easy = curl_easy_init();
+    if (!t.easy) {
+        std::snprintf(t.error, sizeof t.error, "no transfer handle");
+        return false;
+    }
+    CURL* e = t.easy;
+    curl_easy_setopt(e, CURLOPT_URL, t.url.c_str());
+    curl_easy_setopt(e, CURLOPT_ERRORBUFFER, t.error);
+    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &writeBody);
+    curl_easy_setopt(e, CURLOPT_WRITEDATA, &t);
+    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(e, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(e, CURLOPT_MAXREDIRS, TransportService::kMaxRedirects);
+#if LIBCURL_VERSION_NUM >= 0x075500
+    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+#else
+    curl_easy_setopt(e, CURLOPT_PROTOCOLS, static_cast<long>(CURLPROTO_HTTP | CURLPROTO_HTTPS));
+    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS, static_cast<long>(CURLPROTO_HTTP | CURLPROTO_HTTPS));
+#endif
+    curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(TransportService::kMaxFileSize));
+    curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
+    // The game's own file server on this machine is never reached through a proxy.
+    curl_easy_setopt(e, CURLOPT_NOPROXY, "127.0.0.1,localhost");
+    // No connection is kept open between files: a file server that stops is never held up
+    // by a client's idle connection.
+    curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 1L);
+    const long long lowLimit = positive(service.getSetting("_LOW_SPEED_LIMIT"));
+    const long long lowTime = positive(service.getSetting("_LOW_SPEED_TIME"));
+    if (lowLimit > 0 && lowTime > 0) {
+        curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, static_cast<long>(lowLimit));
+        curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, static_cast<long>(lowTime));
+    }
+    const long long recv = positive(service.getSetting("_MAX_RECV_SPEED"));
+    if (recv > 0)
+        curl_easy_setopt(e, CURLOPT_MAX_RECV_SPEED_LARGE, static_cast<curl_off_t>(recv));
+    const long long send = positive(service.getSetting("_MAX_SEND_SPEED"));
+    if (send > 0)
+        curl_easy_setopt(e, CURLOPT_MAX_SEND_SPEED_LARGE, static_cast<curl_off_t>(send));
+    return true;
+}
+
+/// Closes the ".part" file and gives it its final name when the download is whole; false
+/// (the ".part" file gone, the reason in `error`) otherwise.
+bool finish(Transfer& t, CURLcode code, std::string& error)
+{
+    long status = 0;
+    if (t.easy)
+        curl_easy_getinfo(t.easy, CURLINFO_RESPONSE_CODE, &status);
+    bool ok = code == CURLE_OK && !t.tooLarge && !t.writeFailed && status < 400;
+    if (t.out) {
+        if (std::fclose(t.out) != 0)
+            ok = false, t.writeFailed = true; // the disk filled up on the last bytes
+        t.out = nullptr;
+    }
+    if (ok && std::rename(t.part.c_str(), t.file.c_str()) != 0) {
+        ok = false;
+        t.writeFailed = true;
+    }
+    if (!ok) {
+        std::remove(t.part.c_str());
+        if (t.tooLarge)
+            error = "larger than " + std::to_string(TransportService::kMaxFileSize) + " bytes";
+        else if (t.writeFailed)
+            error = "cannot write " + t.file;
+        else if (status >= 400)
+            error = "HTTP status " + std::to_string(status);
+        else
+            error = t.error[0] ? std::string(t.error) : std::string(curl_easy_strerror(code));
+    }
+    return ok;
+}
+
+void globalInit()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
 } // namespace
+
+struct TransportService::Transfers {
+    CURLM* multi = nullptr;
+    std::map<int, std::unique_ptr<Transfer>> waiting; // by id, so oldest first
+    std::map<int, std::unique_ptr<Transfer>> running;
+    std::set<int> landing; // finished, their completions not yet run
+
+    Transfers()
+    {
+        globalInit();
+        multi = curl_multi_init();
+    }
+    ~Transfers()
+    {
+        clear();
+        if (multi)
+            curl_multi_cleanup(multi);
+    }
+    void stop(Transfer& t)
+    {
+        if (multi && t.easy)
+            curl_multi_remove_handle(multi, t.easy);
+    }
+    void clear()
+    {
+        for (auto& r : running)
+            stop(*r.second);
+        running.clear();
+        waiting.clear();
+        landing.clear();
+    }
+};
 
 TransportService& TransportService::instance()
 {
     static TransportService theService;
     return theService;
 }
+
+TransportService::TransportService() : mTransfers(new Transfers) {}
+
+TransportService::~TransportService() = default;
 
 std::string TransportService::getSetting(const std::string& name) const
 {
@@ -28,10 +216,8 @@ std::string TransportService::getSetting(const std::string& name) const
 
 std::size_t TransportService::clientLimit() const
 {
-    const std::string text = getSetting("MAX_CLIENT");
-    char* end = nullptr;
-    const long n = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || n <= 0)
+    const long long n = positive(getSetting("MAX_CLIENT"));
+    if (n <= 0)
         return kDefaultClients;
     return static_cast<std::size_t>(n) < kMostClients ? static_cast<std::size_t>(n) : kMostClients;
 }
@@ -45,13 +231,60 @@ int TransportService::startJob(Work work)
     return id;
 }
 
-bool TransportService::cancelJob(int id) { return mJobs.erase(id) > 0; }
+int TransportService::startTransfer(const std::string& url, const std::string& file, TransferDone done)
+{
+    const int id = mNextJob++;
+    if (mNextJob <= 0)
+        mNextJob = 1;
+    std::unique_ptr<Transfer> t(new Transfer);
+    t->id = id;
+    t->url = url;
+    t->file = file;
+    t->done = std::move(done);
+    mTransfers->waiting[id] = std::move(t);
+    return id;
+}
+
+bool TransportService::transferNow(const std::string& url, const std::string& file, std::string& error)
+{
+    globalInit();
+    Transfer t;
+    t.url = url;
+    t.file = file;
+    if (!prepare(t, *this)) {
+        error = t.error;
+        std::string ignored;
+        finish(t, CURLE_FAILED_INIT, ignored);
+        return false;
+    }
+    const CURLcode code = curl_easy_perform(t.easy);
+    return finish(t, code, error);
+}
+
+bool TransportService::cancelJob(int id)
+{
+    if (mJobs.erase(id) > 0 || mTransfers->waiting.erase(id) > 0 || mTransfers->landing.erase(id) > 0)
+        return true;
+    auto it = mTransfers->running.find(id);
+    if (it == mTransfers->running.end())
+        return false;
+    mTransfers->stop(*it->second);
+    mTransfers->running.erase(it); // its ".part" file goes with it
+    return true;
+}
 
 void TransportService::getQueuedJobs(std::size_t& active, std::size_t& waiting) const
 {
     const std::size_t limit = clientLimit();
-    active = mJobs.size() < limit ? mJobs.size() : limit;
-    waiting = mJobs.size() - active;
+    const std::size_t jobs = mJobs.size() < limit ? mJobs.size() : limit;
+    active = jobs + mTransfers->running.size();
+    waiting = mJobs.size() - jobs + mTransfers->waiting.size();
+}
+
+void TransportService::clear()
+{
+    mJobs.clear();
+    mTransfers->clear();
 }
 
 void TransportService::update()
@@ -71,7 +304,67 @@ void TransportService::update()
             if (work)
                 work();
         } catch (const std::exception& e) {
-            yake::logging::logger::instance().log(3, "transport", std::string("transfer failed: ") + e.what());
+            logLine(3, std::string("transfer failed: ") + e.what());
+        }
+    }
+
+    Transfers& tr = *mTransfers;
+    // Landed transfers are answered after the pump, so a completion that starts or cancels
+    // transfers never changes the lists being walked.
+    struct Landed {
+        int id;
+        TransferDone done;
+        bool ok;
+        std::string error;
+    };
+    std::vector<Landed> landed;
+    while (!tr.waiting.empty() && tr.running.size() < limit && tr.multi) {
+        std::unique_ptr<Transfer> t = std::move(tr.waiting.begin()->second);
+        tr.waiting.erase(tr.waiting.begin());
+        if (!prepare(*t, *this) || curl_multi_add_handle(tr.multi, t->easy) != CURLM_OK) {
+            std::string error;
+            finish(*t, CURLE_FAILED_INIT, error);
+            landed.push_back(Landed{t->id, std::move(t->done), false, error});
+            continue;
+        }
+        const int id = t->id;
+        tr.running[id] = std::move(t);
+    }
+    if (!tr.running.empty()) {
+        int stillRunning = 0;
+        curl_multi_perform(tr.multi, &stillRunning);
+        int left = 0;
+        while (CURLMsg* msg = curl_multi_info_read(tr.multi, &left)) {
+            if (msg->msg != CURLMSG_DONE)
+                continue;
+            const CURLcode code = msg->data.result;
+            CURL* easy = msg->easy_handle;
+            for (auto it = tr.running.begin(); it != tr.running.end(); ++it) {
+                if (it->second->easy != easy)
+                    continue;
+                std::unique_ptr<Transfer> t = std::move(it->second);
+                tr.running.erase(it);
+                tr.stop(*t);
+                std::string error;
+                const bool ok = finish(*t, code, error);
+                if (!ok)
+                    logLine(4, "download of " + t->url + " failed: " + error);
+                landed.push_back(Landed{t->id, std::move(t->done), ok, error});
+                break;
+            }
+        }
+    }
+    for (const Landed& l : landed)
+        tr.landing.insert(l.id);
+    for (Landed& l : landed) {
+        // An earlier completion may have cancelled this one (its owner gone).
+        if (tr.landing.erase(l.id) == 0)
+            continue;
+        try {
+            if (l.done)
+                l.done(l.ok, l.error);
+        } catch (const std::exception& e) {
+            logLine(3, std::string("transfer completion failed: ") + e.what());
         }
     }
 }

@@ -1,10 +1,54 @@
 #include "util/Manifest.h"
 
+#include <boost/algorithm/string/case_conv.hpp>
+#include <boost/algorithm/string/predicate.hpp>
 #include <boost/property_tree/xml_parser.hpp>
+#include <boost/uuid/detail/sha1.hpp>
+#include <cstdio>
+#include <fstream>
 #include <yake/XmlText.h>
 
 namespace kavri3D {
 namespace core {
+
+bool FileItem::init(const std::string& localPath)
+{
+    std::ifstream in(localPath, std::ios::binary);
+    if (!in)
+        return false;
+    boost::uuids::detail::sha1 hash;
+    char buffer[64 * 1024];
+    unsigned long long total = 0;
+    while (in) {
+        in.read(buffer, sizeof buffer);
+        const std::streamsize got = in.gcount();
+        if (got <= 0)
+            break;
+        total += static_cast<unsigned long long>(got);
+        if (total > kMaxSignedSize)
+            return false;
+        hash.process_bytes(buffer, static_cast<std::size_t>(got));
+    }
+    if (in.bad())
+        return false;
+    boost::uuids::detail::sha1::digest_type digest;
+    hash.get_digest(digest);
+    char text[41];
+    for (int i = 0; i < 5; ++i)
+        std::snprintf(text + 8 * i, 9, "%08x", static_cast<unsigned>(digest[i]));
+    signature.assign(text, 40);
+    return true;
+}
+
+bool FileItem::sameSignature(const std::string& a, const std::string& b) { return boost::algorithm::iequals(a, b); }
+
+FileIndex buildIndex(const std::vector<FileItem>& items)
+{
+    FileIndex index;
+    for (const FileItem& item : items)
+        index[boost::algorithm::to_lower_copy(item.name)] = item;
+    return index;
+}
 
 bool Manifest::read(const std::string& text)
 {

@@ -53,8 +53,20 @@ void CreateCharEvent::callback(gui::ParamHandle params)
             writeLog(4, "CreateCharEvent", "going on refused: no character has been created yet");
             return;
         }
-        // No GUI resource manager yet: the resources count as present.
-        onResourcesReady();
+        // On once the GUI resources are present; only the last wait counts, and none after the
+        // event is gone.
+        const unsigned wait = ++mResourceWait;
+        std::weak_ptr<int> alive = mAlive;
+        const bool waiting = GameServices::requestResources([this, alive, wait](bool ready) {
+            if (alive.expired() || wait != mResourceWait)
+                return;
+            if (ready)
+                onResourcesReady();
+            else
+                writeLog(4, "CreateCharEvent", "the GUI resources are not all there: staying");
+        });
+        if (!waiting)
+            onResourcesReady(); // no downloader: the resources count as present
         return;
     }
     if (mStage != Idle) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 #include <data/ZRKRequestOwner.h>
 #include <gui/RoleState.h>
@@ -40,6 +41,8 @@ private:
     Stage mStage = Idle;
     bool mCreated = false; // the server holds the character (its look may still be unregistered)
     std::string mNickname;
+    unsigned mResourceWait = 0;                             // the resource wait that counts
+    std::shared_ptr<int> mAlive = std::make_shared<int>(0); // refuses answers once the event is gone
     ZRKRequestOwner mRequests; // last: goes first, so no reply reaches a freed event
 };
 

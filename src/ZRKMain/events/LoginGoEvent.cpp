@@ -180,9 +180,21 @@ void LoginGoEvent::onBatchReply(unsigned attempt, bool, const std::string&, int 
     if (ZRKUserRequest::getUserInfo(mUserName).getIntVal("pc_id", 0) != 0) {
         mHasRole = true;
         mStage = WaitResources;
-        // The GUI resource manager runs this once every GUI resource file is present
-        // (ResGuiX::requestResources) once it exists; until then they count as present.
-        finishLogin(attempt);
+        // On once every GUI resource file is present; the answer is bound to this attempt and
+        // refused once the event is gone.
+        std::weak_ptr<int> alive = mAlive;
+        const bool waiting = GameServices::requestResources([this, alive, attempt](bool ready) {
+            if (alive.expired())
+                return;
+            if (ready) {
+                finishLogin(attempt);
+            } else if (expects(attempt, WaitResources)) {
+                writeLog(4, "LoginGoEvent", "the GUI resources are not all there: the log-in stops");
+                endAttempt();
+            }
+        });
+        if (!waiting)
+            finishLogin(attempt); // no downloader: the resources count as present
         return;
     }
     mHasRole = false;

@@ -1,5 +1,6 @@
 #pragma once
 #include <bitset>
+#include <memory>
 #include <boost/signals2/connection.hpp>
 #include <string>
 #include <data/ZRKRequestOwner.h>
@@ -58,6 +59,7 @@ private:
     Stage mStage = Idle;
     unsigned mAttempt = 0;
     std::bitset<kFirstBatchStep + kBatchSize> mBatchSeen;
+    std::shared_ptr<int> mAlive = std::make_shared<int>(0); // the resource wait's token
     ZRKRequestOwner mRequests; // last: goes first, so no reply reaches a freed event
 };
 

@@ -129,6 +129,14 @@ void GameServices::prefetchNow(const std::string& product)
         hooks().prefetchNow(product);
 }
 
+bool GameServices::requestResources(const std::function<void(bool)>& done)
+{
+    if (!hooks().requestResources)
+        return false;
+    hooks().requestResources(done);
+    return true;
+}
+
 GameServices::FrameLoan::FrameLoan(core::Frame& frame) : mPrevious(gLentFrame) { gLentFrame = &frame; }
 
 GameServices::FrameLoan::~FrameLoan() { gLentFrame = mPrevious; }

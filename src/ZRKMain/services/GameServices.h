@@ -42,6 +42,9 @@ public:
         std::function<void()> tickPrefetch;
         /// Fetches a product at once, ahead of the background downloads.
         std::function<void(const std::string&)> prefetchNow;
+        /// Hands the GUI resource downloader a callback, called with true once every GUI
+        /// resource file is present (a later one replaces it).
+        std::function<void(const std::function<void(bool)>&)> requestResources;
     };
     /// The registered hooks; the registrant clears its hook when it goes.
     static Hooks& hooks();
@@ -84,6 +87,9 @@ public:
     static void backToLogon();
     static void tickPrefetch();
     static void prefetchNow(const std::string& product);
+    /// Waits for the lobby's GUI resources (see Hooks). False when there is no downloader: the
+    /// resources then count as present and the caller goes on at once.
+    static bool requestResources(const std::function<void(bool)>& done);
 
     /// Lends a frame to the game while the application has none (screens hosted without the
     /// whole game, such as the event and room tests); the loan ends with the object.

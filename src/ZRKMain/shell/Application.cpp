@@ -11,6 +11,7 @@
 #include <core/DefaultFsmHelper.h>
 #include <core/Engine.h>
 #include <core/NetClientManager.h>
+#include <transport/FileServer.h>
 #include <core/PhysicsManager.h>
 #include <util/StringConv.h>
 #include <yake/FileText.h>
@@ -54,6 +55,7 @@
 #include "shell/CAppZRKModule.h"
 #include "shell/CWtlMsgLoopAdapter.h"
 #include "shell/MainFrame.h"
+#include "shell/ResGuiX.h"
 #include "shell/WindowGeometry.h"
 #include "shell/ZRKGuiLoader.h"
 #include "shell/ZRKProductResolver.h"
@@ -79,7 +81,7 @@ float channelVolume(float v) { return std::isfinite(v) ? std::min(std::max(v, -1
 std::string applicationPath()
 {
     core::NetClientManager* net = core::NetClientManager::getSingletonPtr();
-    return net ? net->getApplicationPath() : std::string();
+    return net ? net->getApplicationPath() : core::NetClientManager::getRunApplicationPath();
 }
 
 } // namespace
@@ -118,6 +120,8 @@ Application::~Application()
 {
     GameServices::hooks().tickPrefetch = nullptr;
     GameServices::hooks().prefetchNow = nullptr;
+    // A start-up that ended early leaves no file server behind.
+    stopFileServer();
     if (mNetLibrary)
         FreeLibrary(mNetLibrary);
     mNetLibrary = nullptr;
@@ -209,6 +213,8 @@ bool Application::onPreInitialise()
 
     applyLogSeverity(bb.getInt("kavri3D/app/config/severity", 6));
 
+    startFileServer();
+
     mManifest = boost::make_shared<core::Manifest>();
     {
         // The list of every data file of the installation: larger than a settings file.
@@ -222,6 +228,8 @@ bool Application::onPreInitialise()
             writeLog(4, "ZRKMain", "kavri.manifest is not a manifest");
         }
     }
+
+    mResGuiX = boost::make_shared<ResGuiX>();
 
     bb.setInt("kavri3D/win32FPS", 24);
 
@@ -238,6 +246,29 @@ bool Application::onPreInitialise()
 
     mNetLibrary = LoadLibraryA("zrk_net.dll");
     return true;
+}
+
+void Application::startFileServer()
+{
+    // The game plays against the embedded game server, whose files this machine serves: the
+    // published tree beside the program, the web view's pages from res/web.
+    const std::string program = core::WSTR2UTF(appModule().getProgramFolder());
+    mFileServer.reset(new core::FileServer);
+    if (!mFileServer->start(installerPath(), program + "published", program + "res/web")) {
+        writeLog(3, "ZRKMain", "the file server did not start: downloads will fail");
+        mFileServer.reset();
+        return;
+    }
+    core::NetClientManager::setRunApplicationPath(mFileServer->getAddress());
+}
+
+void Application::stopFileServer()
+{
+    if (!mFileServer)
+        return;
+    core::NetClientManager::setRunApplicationPath(std::string());
+    mFileServer->stop();
+    mFileServer.reset();
 }
 
 void Application::cleanCache(const std::string& cachedPath)
@@ -517,6 +548,9 @@ void Application::onInterShutdown()
         mFileCache.reset();
     }
     mProductResolver.reset();
+    // Its downloads end with it; only then does the file server go.
+    mResGuiX.reset();
+    stopFileServer();
     mHikariConnection.disconnect();
     mStateConnection.disconnect();
     core::ExampleApplication<Configuration>::onInterShutdown();

@@ -18,6 +18,7 @@ namespace core {
 class HikariPane;
 class ClientStateMachine;
 class ClientState;
+class FileServer;
 class Manifest;
 class SimpleFileCache;
 } // namespace core
@@ -25,6 +26,7 @@ class SimpleFileCache;
 namespace zrk {
 
 class CWtlMsgLoopAdapter;
+class ResGuiX;
 class ZRKAgent;
 class ZRKGuiLoader;
 class ZRKLan;
@@ -64,6 +66,9 @@ public:
     /// Empties the cache folders "temp" and "library" under the cache path (files matching
     /// "*.*"); a pattern that does not fit the shell's buffer is skipped with a log line.
     static void cleanCache(const std::string& cachedPath);
+    /// Starts the built-in file server and gives its address to the net client for the run.
+    void startFileServer();
+    void stopFileServer();
     /// Switches off the log severities above the setting ("kavri3D/app/config/severity").
     static void applyLogSeverity(int severity);
     /// Copies the auto-login values of the command URI into "kavri3D/autoLogin/".
@@ -126,6 +131,7 @@ private:
     boost::shared_ptr<core::SimpleFileCache> mFileCache;
     boost::shared_ptr<ZRKAgent> mAgent;
     boost::shared_ptr<core::Manifest> mManifest;
+    boost::shared_ptr<ResGuiX> mResGuiX;
     boost::shared_ptr<ZRKGuiLoader> mGuiLoader;
     boost::signals2::connection mHikariConnection;
     boost::signals2::connection mStateConnection;
@@ -135,6 +141,9 @@ private:
     HMODULE mNetLibrary = nullptr;
     double mLastPrefetchStep = -1; // game time of the last prefetch step; -1 before the first
     std::wstring mLowIntegrityFolder;
+    // The embedded game server's file server: up before the first frame, down after every
+    // download has been aborted.
+    std::unique_ptr<core::FileServer> mFileServer;
     bool mEmbedded = false;
 };
 

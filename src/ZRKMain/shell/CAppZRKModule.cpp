@@ -75,8 +75,7 @@ CAppZRKModule::~CAppZRKModule() { GameServices::hooks().settings = nullptr; }
 HRESULT CAppZRKModule::Init(HINSTANCE instance, HWND parent)
 {
     mParent = parent;
-    mProgramFolder = core::win32FolderName(core::win32GetModulePath(core::win32GetModulePath(instance)));
-    win32SetLibraryFolder(core::WSTR2UTF(mProgramFolder));
+    setProgramFolder(core::win32GetModulePath(core::win32GetModulePath(instance)));
     loadIcons();
     std::srand(GetTickCount());
     return S_OK;
@@ -96,6 +95,12 @@ void CAppZRKModule::loadProperties()
     std::string path = blackboardString("kavri3D/appPath") + mModuleName + ".properties";
     mProperties = boost::make_shared<core::XmlConfigHelper>();
     readSettingsFile(path, *mProperties);
+}
+
+void CAppZRKModule::setProgramFolder(const std::wstring& folder)
+{
+    mProgramFolder = core::win32FolderName(folder);
+    win32SetLibraryFolder(core::WSTR2UTF(mProgramFolder));
 }
 
 void CAppZRKModule::loadConfig()

@@ -34,6 +34,9 @@ public:
     core::XmlConfigHelper* getPropertiesConfig() const { return mProperties.get(); }
     const std::string& getModuleName() const { return mModuleName; }
     const std::wstring& getProgramFolder() const { return mProgramFolder; }
+    /// A host that runs the module's code from elsewhere (a test's copy of an installation)
+    /// names the installation's folder after `Init`; plug-ins are looked for there too.
+    void setProgramFolder(const std::wstring& folder);
     const std::string& getUserSettingsPath() const { return mUserSettingsPath; }
     HWND getParentWindow() const { return mParent; }
     HICON getBigIcon() const { return mBigIcon; }

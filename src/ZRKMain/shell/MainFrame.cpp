@@ -10,6 +10,7 @@
 #include "rooms/ZRKRoleRes.h"
 #include "services/LogRoutine.h"
 #include "shell/GuideContent.h"
+#include "shell/ResGuiX.h"
 #include "shell/ZRKGuiLoader.h"
 #include "shell/panels/CreateCharPanel.h"
 #include "shell/panels/PackageBoardPanel.h"
@@ -74,8 +75,12 @@ bool MainFrame::create()
     for (const char* name : kSnapShotNames)
         SnapShotManager::instance().createSnapShot(kSnapShotFlags, name);
     createFirstPanels();
-    // The GUI resources are local, so the lobby's screens can be made right away.
-    createLobbyPanels();
+    // The lobby's screens wait for their GUI resources; without a downloader (a frame hosted
+    // on its own) they are there already.
+    if (ResGuiX* resources = ResGuiX::getInstance())
+        resources->start();
+    else
+        createLobbyPanels();
     return true;
 }
 

@@ -38,8 +38,6 @@ ZRKProductResolver::ZRKProductResolver() : ZRKProductResolver(Application::manif
 
 ZRKProductResolver::ZRKProductResolver(const core::Manifest* manifest) : mAppPath(boardString("kavri3D/appPath"))
 {
-    // No file server: its "/files/" are the program folder's res/.
-    setServedFrom(Application::getInstallerUrl(), mAppPath + "res/");
     buildFileMap(manifest);
     mPending = mFileMap;
     mPosition = mPending.begin();

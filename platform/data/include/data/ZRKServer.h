@@ -17,6 +17,10 @@ class ZRKServer {
 public:
     ZRKServer();
 
+    /// The client's GUI resources are all present and loaded; counted for the tests.
+    void onGuiReady() { ++mGuiReadyCount; }
+    int getGuiReadyCount() const { return mGuiReadyCount; }
+
     ZRKNpcLib* getNpcLib() { return &mNpc; }
     ZRKDataLib* getDuplicateLib() { return &mDuplicate; }
     ZRKItemLib* getItemLib() { return &mItem; }
@@ -67,6 +71,7 @@ private:
     std::list<core::XmlConfigHelper> mRooms;
     std::vector<std::string> mRandomMembers;
     ZoneMemberSignal mZoneMembers;
+    int mGuiReadyCount = 0;
 };
 
 /// The game server object of the live session, as ZRKServerRequest::getServer gives it.

@@ -1,16 +1,26 @@
 #pragma once
+#include <map>
 #include <string>
 #include <vector>
 
 namespace kavri3D {
 namespace core {
 
-/// One file of the installed version: its name, the path it is listed under on the file
-/// server and its signature.
+/// One file of the installed version: its name, its full key on the file server (the
+/// folder's path, "/" and the name, unless listed otherwise) and its signature: the SHA-1 of
+/// its content in hexadecimal, as the build writes it.
 struct FileItem {
     std::string name;
     std::string path;
     std::string signature;
+
+    /// The largest file whose signature is taken.
+    static const unsigned long long kMaxSignedSize = 256ull << 20;
+
+    /// Takes the signature of a local file; false (signature unchanged) when it cannot be read.
+    bool init(const std::string& localPath);
+    /// Whether the two signatures are the same, letter case aside.
+    static bool sameSignature(const std::string& a, const std::string& b);
 };
 
 /// A folder of the file server with its files.
@@ -18,6 +28,10 @@ struct FileFolder {
     std::string path;
     std::vector<FileItem> items;
 };
+
+/// A folder's items by their lower-cased names (a later duplicate replaces an earlier one).
+typedef std::map<std::string, FileItem> FileIndex;
+FileIndex buildIndex(const std::vector<FileItem>& items);
 
 /// The list of files of the installed version, read from XML:
 /// <manifest><folder path="/files/data"><file name=".." path=".." sig=".."/></folder></manifest>

@@ -1,0 +1,56 @@
+#pragma once
+#include <memory>
+#include <string>
+
+namespace httplib {
+class Server;
+}
+
+namespace kavri3D {
+namespace core {
+
+/// The game's file server, built in: while the game plays against the embedded game server it
+/// serves the published files of this version over HTTP on this machine only (127.0.0.1, a
+/// free port), from its own thread. GET and HEAD only:
+/// "<installer path>/files/<p>" is the published tree's <p>, "/web/<p>" the web view's <p>.
+/// Nothing outside those two folders is ever served ("..", an encoded "..", a link out).
+class FileServer {
+public:
+    FileServer();
+    /// Stops it.
+    ~FileServer();
+    FileServer(const FileServer&) = delete;
+    FileServer& operator=(const FileServer&) = delete;
+
+    /// Binds 127.0.0.1 on a free port and starts serving; false (logged) when it cannot.
+    bool start(const std::string& installerPath, const std::string& filesFolder, const std::string& webFolder);
+    /// Stops serving and waits for its thread.
+    void stop();
+    bool isRunning() const;
+    /// "http://127.0.0.1:<port>"; empty while stopped.
+    std::string getAddress() const;
+    int getPort() const { return mPort; }
+
+    /// The file a request path stands for; empty when it is none of ours (a path that climbs
+    /// out, an address outside "/files/" and "/web/"). The file need not exist.
+    std::string fileFor(const std::string& path) const;
+
+    /// Whether the path is relative and made of plain segments: none empty, "." or "..", no
+    /// backslash, no NUL. Such a path stays inside whatever folder it is taken in.
+    static bool isPlainPath(const std::string& path);
+
+    /// For tests: the server itself, to add routes that misbehave before `start`. Routes
+    /// added here come first.
+    httplib::Server& httpServer();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> mImpl;
+    std::string mInstallerPath;
+    std::string mFilesFolder;
+    std::string mWebFolder;
+    int mPort = 0;
+};
+
+} // namespace core
+} // namespace kavri3D

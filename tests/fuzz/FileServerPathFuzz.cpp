@@ -1,0 +1,35 @@
+// A request's path as the built-in file server takes it: whatever it is, it names a file
+// inside the published tree or the web pages, or nothing.
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <transport/FileServer.h>
+
+#include "FuzzSupport.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static const bool ready = (zrkfuzz::FuzzSupport::quiet(), true);
+    (void)ready;
+    static const std::string root = zrkfuzz::FuzzSupport::folder();
+    static kavri3D::core::FileServer* server = [] {
+        std::error_code ec;
+        std::filesystem::create_directories(root + "pub/res", ec);
+        std::filesystem::create_directories(root + "web", ec);
+        std::filesystem::create_symlink("../..", root + "pub/res/up", ec);
+        auto* s = new kavri3D::core::FileServer;
+        s->start("/files/installer/latest", root + "pub", root + "web");
+        return s;
+    }();
+    const std::string path = zrkfuzz::FuzzSupport::text(data, size);
+    const std::string file = server->fileFor(path);
+    if (file.empty())
+        return 0;
+    std::error_code ec;
+    const std::string real = std::filesystem::weakly_canonical(file, ec).string();
+    const std::string pub = std::filesystem::weakly_canonical(root + "pub", ec).string() + "/";
+    const std::string web = std::filesystem::weakly_canonical(root + "web", ec).string() + "/";
+    if (real.compare(0, pub.size(), pub) != 0 && real.compare(0, web.size(), web) != 0)
+        std::abort(); // served from outside its folders
+    return 0;
+}

@@ -1,0 +1,101 @@
+// The whole game, headless, run from a copy of the installation: GUI files that went missing
+// come back from the built-in file server before the lobby, files the version no longer has
+// go, and a client whose own index is not this version's ends at once.
+#include <data/ZRKServer.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <yake/Logger.h>
+
+#include "shell/MainFrame.h"
+#include "support/GameRun.h"
+#include "support/TestEnv.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* kHeroRun = "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /headless=1 /unpaced=1 /mutex=0";
+
+/// The build's installation, linked into a folder of the test's own; the GUI folders and the
+/// client's index are real copies the test may change.
+struct InstalledRun : ::testing::Test {
+    zrktest::TempDir runtime, data, dir;
+    zrktest::ScopedEnv runtimeEnv{"XDG_RUNTIME_DIR", runtime.path()};
+    zrktest::ScopedEnv dataEnv{"XDG_DATA_HOME", data.path()};
+    std::string bin = zrktest::binFolder() + "/";
+    std::string program = dir.file("game") + "/";
+    yake::logging::logger& log = yake::logging::logger::instance();
+
+    InstalledRun()
+    {
+        fs::create_directories(program + "res");
+        for (const auto& entry : fs::directory_iterator(bin)) {
+            const std::string name = entry.path().filename().string();
+            if (name == "res")
+                continue;
+            if (name == "zrk_main.xml")
+                fs::copy_file(entry.path(), program + name);
+            else
+                fs::create_symlink(entry.path(), program + name);
+        }
+        for (const auto& entry : fs::directory_iterator(bin + "res")) {
+            const std::string name = entry.path().filename().string();
+            if (name == "GUIX1" || name == "PacksX")
+                fs::copy(entry.path(), program + "res/" + name, fs::copy_options::recursive);
+            else
+                fs::create_symlink(entry.path(), program + "res/" + name);
+        }
+        log.enableAllSeverities();
+        log.startCapture();
+    }
+    ~InstalledRun() override { log.stopCapture(); }
+};
+
+} // namespace
+
+TEST_F(InstalledRun, AMissingGuiFileComesBackAnExtraOneGoesAndHeroReachesTheAreaChoice)
+{
+    fs::remove(program + "res/GUIX1/GUIX1.png");
+    zrktest::writeFile(program + "res/GUIX1/stray.png", "not of this version");
+    std::string state;
+    bool lobby = false;
+    int guiReady = 0;
+    EXPECT_TRUE(zrktest::GameRun::run(
+        kHeroRun,
+        [&](zrktest::GameRun& game) {
+            game.framesUntil([&] { return game.stateName() == "room"; }, 400);
+            state = game.stateName();
+            auto* frame = dynamic_cast<kavri3D::zrk::MainFrame*>(game.mainFrame());
+            lobby = frame && frame->lobbyPanelsCreated();
+            if (kavri3D::zrk::ZRKServer* server = kavri3D::zrk::getZRKServer())
+                guiReady = server->getGuiReadyCount();
+        },
+        program));
+    EXPECT_EQ(state, "room");
+    EXPECT_TRUE(lobby);
+    EXPECT_GE(guiReady, 1);
+    ASSERT_TRUE(fs::exists(program + "res/GUIX1/GUIX1.png"));
+    EXPECT_EQ(zrktest::readFile(program + "res/GUIX1/GUIX1.png"), zrktest::readFile(bin + "res/GUIX1/GUIX1.png"));
+    EXPECT_FALSE(fs::exists(program + "res/GUIX1/stray.png"));
+    EXPECT_FALSE(fs::exists(program + "res/GUIX1/GUIX1.png.part"));
+    EXPECT_EQ(log.countCaptured("resx", "invalid client version."), 0u);
+    // The file server's address was the run's only, never a setting.
+    EXPECT_EQ(zrktest::readFile(data.path() + "/kavri3D/ZRK_Main.xml").find("127.0.0.1:"), std::string::npos);
+}
+
+TEST_F(InstalledRun, AClientWhoseIndexIsNotThisVersionsEndsAtOnce)
+{
+    zrktest::writeFile(program + "zrk_main.xml", "<index module=\"ZRK_Main\"><!-- an older client --></index>\n");
+    bool ended = false;
+    std::string state;
+    zrktest::GameRun::run(
+        kHeroRun,
+        [&](zrktest::GameRun& game) {
+            ended = !game.frames(200);
+            state = game.stateName();
+        },
+        program);
+    EXPECT_TRUE(ended);
+    EXPECT_NE(state, "room");
+    EXPECT_EQ(log.countCaptured("resx", "invalid client version."), 1u);
+}

@@ -1,0 +1,50 @@
+#pragma once
+// A file server on this machine over a test's folder, and a pump that drives the transport
+// service until something has happened: downloads really travel over HTTP in these tests.
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <transport/FileServer.h>
+#include <transport/TransportService.h>
+
+namespace zrktest {
+
+/// "<address>/files/<p>" is `folder`/<p>; routes added through httpServer() before `start`
+/// misbehave on purpose.
+class LoopbackFiles {
+public:
+    kavri3D::core::FileServer server;
+
+    bool start(const std::string& folder, const std::string& installer = "")
+    {
+        return server.start(installer, folder, folder + "/web");
+    }
+    /// The address of a published path ("data/box1.ss1").
+    std::string url(const std::string& path) const { return server.getAddress() + "/files/" + path; }
+};
+
+/// Pumps the transport service (one pump a millisecond, as frames would) until `done` holds;
+/// false when it did not within the time.
+inline bool pumpUntil(const std::function<bool()>& done, int milliseconds = 10000)
+{
+    kavri3D::core::TransportService& transport = kavri3D::core::TransportService::instance();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        transport.update();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+/// Whether the transport service has nothing in flight.
+inline bool transportIdle()
+{
+    std::size_t active = 0, waiting = 0;
+    kavri3D::core::TransportService::instance().getQueuedJobs(active, waiting);
+    return active + waiting == 0;
+}
+
+} // namespace zrktest
