@@ -374,7 +374,8 @@ const ZRKWorld::Player* ZRKWorld::player(const std::string& name)
     if (known != mPlayers.end())
         return &known->second;
     Player out;
-    ZRKDatabase::Statement& q = mDb.prepare(std::string("SELECT ") + kPlayerColumns + " FROM players p WHERE p.name = ?");
+    static const std::string kSelect = std::string("SELECT ") + kPlayerColumns + " FROM players p WHERE p.name = ?";
+    ZRKDatabase::Statement& q = mDb.prepare(kSelect);
     q.bind(1, name);
     const bool found = q.step();
     if (found) {
