@@ -60,6 +60,8 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
     double aimLight = -1, awardsLight = -1;
     bool aimed = false, resultShown = false, turned = false, freeWhileWaiting = false;
     float yawBefore = 0.0f;
+    int escape = 0;
+    bool asked = false, freedWhileAsked = false, closedAgain = false;
     int shots = 0;
     const bool ok = zrktest::GameRun::run(
         "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
@@ -119,6 +121,21 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
                     }
                 } else {
                     held = 0;
+                    // Once, Escape asks whether to leave; a second Escape plays on.
+                    if (escape == 0 && land && land->isFighting()) {
+                        keyEvent(input, XK_Escape, true);
+                        keyEvent(input, XK_Escape, false);
+                        escape = 1;
+                    } else if (escape == 1) {
+                        asked = room->isMessageBoxOpen();
+                        freedWhileAsked = cursor->cursorCapture() == 0;
+                        keyEvent(input, XK_Escape, true);
+                        keyEvent(input, XK_Escape, false);
+                        escape = 2;
+                    } else if (escape == 2) {
+                        closedAgain = !room->isMessageBoxOpen() && cursor->cursorCapture() == 2;
+                        escape = 3;
+                    }
                     // While the others act the mouse looks around.
                     if (frame % 4 == 0) {
                         freeWhileWaiting = freeWhileWaiting || room->isFreeRotate();
@@ -141,6 +158,9 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
     yake::native::setManualClock(false);
     EXPECT_TRUE(ok);
     EXPECT_GT(shots, 0);
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(freedWhileAsked);
+    EXPECT_TRUE(closedAgain);
     EXPECT_TRUE(freeWhileWaiting); // while the others act, the mouse turns the view
     EXPECT_TRUE(turned);
     EXPECT_TRUE(aimed);

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <gui/ParamNode.h>
 
-#include "CeguiText.h"
+#include <gui/CeguiText.h>
 #include "EventDispatcher.h"
 #include "GuiLog.h"
 #include "ListRows.h"

@@ -187,10 +187,20 @@ void BattleRoom::createImagesets()
 {
     CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
     mArmsImagesetCount = 0;
-    if (!images)
+    if (!images || !CEGUI::System::getSingletonPtr())
         return;
-    // Each under its own guard: one missing picture set costs only its own pictures.
+    // Asked first, so a set that is not shipped costs no exception.
+    const auto shipped = [](const std::string& file) {
+        CEGUI::ResourceProvider* files = CEGUI::System::getSingleton().getResourceProvider();
+        std::vector<CEGUI::String> found;
+        return files && files->getResourceGroupFileNames(found, CeguiWidgets::utf8(file), "General") > 0;
+    };
+    // Each under its own guard: one broken picture set costs only its own pictures.
     for (const char* name : {"prompt", "prompt2", "end", "battle_num", "sighting"}) {
+        if (!shipped(std::string(name) + ".imageset")) {
+            writeLog(6, kChannel, std::string("imageset ") + name + " is not shipped");
+            continue;
+        }
         try {
             images->loadImageset(CeguiWidgets::utf8(std::string(name) + ".imageset"), "General");
         } catch (const std::exception& e) {
@@ -198,7 +208,7 @@ void BattleRoom::createImagesets()
         }
     }
     // The weapons' pictures: as many sets as there are files, counting from 1.
-    for (int n = 1; n < 100; ++n) {
+    for (int n = 1; n < 100 && shipped("arms" + std::to_string(n) + ".imageset"); ++n) {
         try {
             images->loadImageset(CeguiWidgets::utf8("arms" + std::to_string(n) + ".imageset"), "General");
         } catch (const std::exception&) {
@@ -583,8 +593,14 @@ void BattleRoom::activatePlayFrame()
 {
     core::Frame* frame = GameServices::frame();
     CEGUI::Window* top = frame ? frame->getTopWindow() : nullptr;
-    if (top && top->isChild("PlayFrm"))
+    if (!top || !CeguiWidgets::alive(top))
+        return;
+    // The keys go to the active window: the play frame, else the top window, whose key
+    // handler asks the Escape question.
+    if (top->isChild("PlayFrm"))
         top->getChild("PlayFrm")->activate();
+    else
+        top->activate();
 }
 
 void BattleRoom::updateCamera(float dt)
