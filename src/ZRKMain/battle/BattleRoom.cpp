@@ -198,7 +198,7 @@ void BattleRoom::createImagesets()
     // Each under its own guard: one broken picture set costs only its own pictures.
     for (const char* name : {"prompt", "prompt2", "end", "battle_num", "sighting"}) {
         if (!shipped(std::string(name) + ".imageset")) {
-            writeLog(6, kChannel, std::string("imageset ") + name + " is not shipped");
+            writeLog(kLogTrace, kChannel, std::string("imageset ") + name + " is not shipped");
             continue;
         }
         try {
