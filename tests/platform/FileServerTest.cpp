@@ -75,8 +75,9 @@ TEST_F(FileServerFixture, NothingOutsideItsFoldersHoweverThePathIsWritten)
           "/web/../secret.txt", "/web/%2e%2e/secret.txt", "/files/installer/latest/files/res/link.txt",
           "/files/installer/latest/files//etc/passwd", "/files/installer/latest/files/res\\..\\..\\secret.txt"}) {
         auto res = client->Get(path);
-        if (res)
+        if (res) {
             EXPECT_NE(res->body, "not served") << path;
+        }
         EXPECT_EQ(server.fileFor(path), "") << path;
     }
     // The same asked without any client's tidying of the path.
@@ -101,8 +102,9 @@ TEST_F(FileServerFixture, ListensOnThisMachineOnlyAndStopsCleanly)
     // The socket's own address, as the kernel has it: 127.0.0.1, never a wildcard.
     const std::string ss = "ss -ltnH 2>/dev/null | awk '{print $4}' | grep ':" + std::to_string(server.getPort()) + "$' > " +
                            dir.file("listen.txt");
-    if (std::system(ss.c_str()) == 0)
+    if (std::system(ss.c_str()) == 0) {
         EXPECT_EQ(zrktest::readFile(dir.file("listen.txt")), "127.0.0.1:" + std::to_string(server.getPort()) + "\n");
+    }
     server.stop();
     EXPECT_FALSE(server.isRunning());
     EXPECT_EQ(server.getAddress(), "");

@@ -229,30 +229,30 @@ bool ForgePage::send(int flags)
                 out.push_back(s);
         return out;
     };
-    set(ListRows::intNode("flags", flags));
+    set(ParamNode::integer("flags", flags));
     switch (mTab) {
     case Enhance:
-        set(ParamStore::makeNode("stones", slots({p[1], p[2], p[3]}), 0, ParamNode::Record));
-        set(ListRows::intNode("prosym", slotOr(p[5], -1)));
-        set(ListRows::intNode("luksym", slotOr(p[4], -1)));
-        set(ListRows::intNode("pciid", slotOr(p[0], 0)));
+        set(ParamNode("stones", slots({p[1], p[2], p[3]}), 0, ParamNode::Record));
+        set(ParamNode::integer("prosym", slotOr(p[5], -1)));
+        set(ParamNode::integer("luksym", slotOr(p[4], -1)));
+        set(ParamNode::integer("pciid", slotOr(p[0], 0)));
         break;
     case Refine:
-        set(ParamStore::makeNode("stones", slots({p[0], p[1], p[2]}), 0, ParamNode::Record));
-        set(ListRows::intNode("luk_slot", slotOr(p[3], -1)));
+        set(ParamNode("stones", slots({p[0], p[1], p[2]}), 0, ParamNode::Record));
+        set(ParamNode::integer("luk_slot", slotOr(p[3], -1)));
         break;
     case Mix:
         // Go asks the player first.
         if (flags == 2)
-            set(ListRows::intNode("flags", 3));
-        set(ListRows::intNode("equip_slot", slotOr(p[0], 0)));
-        set(ListRows::intNode("mix_type", mMixType));
-        set(ListRows::intNode("op_slot", slotOr(p[1], 0)));
-        set(ListRows::intNode("luk_slot", slotOr(p[2], -1)));
+            set(ParamNode::integer("flags", 3));
+        set(ParamNode::integer("equip_slot", slotOr(p[0], 0)));
+        set(ParamNode::integer("mix_type", mMixType));
+        set(ParamNode::integer("op_slot", slotOr(p[1], 0)));
+        set(ParamNode::integer("luk_slot", slotOr(p[2], -1)));
         break;
     case Enchase:
-        set(ListRows::intNode("equip_slot", slotOr(p[0], 0)));
-        set(ParamStore::makeNode("stones", std::vector<int>{slotOr(p[1], 0), slotOr(p[2], 0), slotOr(p[3], 0),
+        set(ParamNode::integer("equip_slot", slotOr(p[0], 0)));
+        set(ParamNode("stones", std::vector<int>{slotOr(p[1], 0), slotOr(p[2], 0), slotOr(p[3], 0),
                                                              slotOr(p[4], 0), slotOr(p[5], 0)},
                                  0, ParamNode::Record));
         break;
