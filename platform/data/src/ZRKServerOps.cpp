@@ -2,6 +2,7 @@
 
 #include <yake/Logger.h>
 #include "data/ZRKBattleOps.h"
+#include "data/ZRKRoomOps.h"
 #include "data/ZRKDataOps.h"
 #include "data/ZRKLobbyOps.h"
 #include "data/ZRKPlayerOps.h"
@@ -24,6 +25,7 @@ ZRKServerOps::ZRKServerOps()
     ZRKPlayerOps::addTo(*this);
     ZRKLobbyOps::addTo(*this);
     ZRKBattleOps::addTo(*this);
+    ZRKRoomOps::addTo(*this);
 }
 
 void ZRKServerOps::add(const std::string& op, Handler handler, unsigned flags) { mEntries[op] = Entry{handler, flags}; }

@@ -20,6 +20,7 @@
 #include <lan/ZRKLan.h>
 
 #include "events/EventHost.h"
+#include "events/RoomListenEvent.h"
 #include "events/ExitEvent.h"
 #include "rooms/EquipRes.h"
 #include "rooms/PersonalRoom.h"
@@ -219,7 +220,7 @@ void LoginGoEvent::onConnectionChanged(core::ISession*, int state)
     // and there is no cut connection to tell of.
     if (!ZRKSession::isLoss(state))
         return;
-    // Here the room listener's flag is cleared once it exists.
+    RoomListenEvent::setListening(false);
     if (RoomLogon* logon = RoomLogon::getSingletonPtr())
         logon->markReload();
     if (PersonalRoom* personal = PersonalRoom::getSingletonPtr())

@@ -8,6 +8,7 @@
 
 #include "rooms/EquipRes.h"
 #include "rooms/RoleManager.h"
+#include "rooms/RoomHooks.h"
 #include "rooms/ZRKRole.h"
 #include "rooms/ZRKRoleRes.h"
 #include "shell/LogRoutine.h"
@@ -81,7 +82,7 @@ void PersonalRoom::createScene()
         }
     }
     raiseGuiEvent(kEnteredEventId);
-    // The room listener rebuilds the seat view of the current room from here once it is built.
+    RoomHooks::refreshRoom(); // the room listener shows the seats of the current room
 }
 
 void PersonalRoom::dressSeats()

@@ -9,7 +9,16 @@ namespace zrk {
 namespace {
 RoomHooks::GuiManagerSource gGuiManagerSource;
 RoomHooks::FrameSource gFrameSource;
+RoomHooks::RoomRefresher gRoomRefresher;
 } // namespace
+
+void RoomHooks::setRoomRefresher(RoomRefresher refresher) { gRoomRefresher = std::move(refresher); }
+
+void RoomHooks::refreshRoom()
+{
+    if (gRoomRefresher)
+        gRoomRefresher();
+}
 
 void RoomHooks::setGuiManagerSource(GuiManagerSource source) { gGuiManagerSource = std::move(source); }
 

@@ -54,6 +54,9 @@ public:
     static double between(Bot& bot, const Json::Value& pair, double low, double high);
 
     ZRKLobby& lobby() { return mLobby; }
+    /// Whether one more of ours may come into the room by `now` (one every `gap` seconds);
+    /// true also books the time.
+    bool mayFill(const std::string& room, double now, double gap);
 
 private:
     struct Due {
@@ -74,6 +77,7 @@ private:
     std::vector<std::pair<std::string, Behaviour>> mBehaviours;
     std::priority_queue<Due, std::vector<Due>, std::greater<Due>> mDue;
     std::uint64_t mPlanned = 0;
+    std::map<std::string, double> mFilledAt; ///< room -> when one of ours last came in
 };
 
 } // namespace zrk
