@@ -129,6 +129,9 @@ void LoginGoEvent::onLogin(unsigned attempt, core::ISession* session, int code)
         refresh(server->getDuplicateLib());
         refresh(ZRKHonorRequest::getTitleLib());
         refresh(ZRKHonorRequest::getHonorLib());
+        // The rooms' maps and the weapons the seats pose with.
+        refresh(server->getMapLib());
+        refresh(server->getWeaponLib());
     }
     mStage = WaitInfo;
     if (!sent(ZRKUserRequest::queryUserInfo0(blackboardString("kavri3D/version/product"),
