@@ -192,15 +192,16 @@ void RoomListenEvent::dressSeat(ZRKPlayerState* player, int seat, int ownSeat)
     if (role->getMood().empty())
         role->setMood(lookPart(look, "animation", 0));
     const std::string pose = player->getBattleState().getStringVal("x/demo", "");
-    if (seat == ownSeat) {
+    ZRKRolePtr own = seat == ownSeat ? RoleManager::instance().getRole("myrole") : ZRKRolePtr();
+    if (own && !own->getEquipment().empty()) {
+        // The own seat wears what the player's own character wears.
         showDemoPose(seatName, pose);
-        if (ZRKRolePtr own = RoleManager::instance().getRole("myrole"))
-            role->copyFrom(*own);
+        role->copyFrom(*own);
         res->setSeatEquipment(seatName, role->getEquipment());
         return;
     }
-    // Another player: the look the server keeps for it (its default-state
-    // indexes).
+    // Another player (or one whose own character is not dressed yet): the look the server
+    // keeps for it, its default-state indexes.
     std::vector<std::string> items;
     const char* parts[5][2] = {{"hair", "looks/def_hair"},
                                {"face", "looks/def_face"},
