@@ -32,11 +32,11 @@
 #include "rooms/BasicRoom.h"
 #include "rooms/EquipRes.h"
 #include "rooms/RoleManager.h"
-#include "rooms/RoomHooks.h"
 #include "rooms/ScenePlayer.h"
 #include "rooms/SnapShotEx.h"
 #include "rooms/SnapShotManager.h"
 #include "rooms/ZRKRoleRes.h"
+#include "services/GameServices.h"
 #include "shell/MainFrame.h"
 #include "shell/ZRKGuiLoader.h"
 
@@ -93,7 +93,7 @@ public:
         mFrame.reset(new core::Frame(mApp));
         if (!mFrame->create())
             return false;
-        zrk::RoomHooks::setFrameSource([this] { return mFrame.get(); });
+        mFrameLoan.reset(new zrk::GameServices::FrameLoan(*mFrame));
         mLoader.loadFrom((programFolder() + "/libZRK_Gui.so").c_str());
         mRoleRes.load();
         mEquip.load();
@@ -117,7 +117,7 @@ public:
         CEGUI::ImageManager::getSingleton().destroy(kImage);
         CEGUI::System::getSingleton().getRenderer()->destroyTexture(kImage);
         mLoader.unload();
-        zrk::RoomHooks::setFrameSource(zrk::RoomHooks::FrameSource());
+        mFrameLoan.reset();
         mFrame->destroy();
         mFrame.reset();
         core::TimerManager::instance().clear();
@@ -229,6 +229,7 @@ private:
     core::AudioManager mAudio;
     core::ExampleApplication<core::ApplicationConfiguration> mApp{nullptr, "zrk_bench_scenes"};
     std::unique_ptr<core::Frame> mFrame;
+    std::unique_ptr<zrk::GameServices::FrameLoan> mFrameLoan;
     zrk::ZRKGuiLoader mLoader;
     zrk::ZRKRoleRes mRoleRes;
     zrk::EquipRes mEquip;

@@ -10,6 +10,8 @@
 #include <data/ZRKServer.h>
 #include <data/ZRKServerRequest.h>
 #include <data/ZRKSession.h>
+#include <data/ZRKServerCore.h>
+#include <data/ZRKWorld.h>
 #include "DataTestKit.h"
 
 using namespace kavri3D;
@@ -155,8 +157,15 @@ TEST_F(RoomFlowServerTest, ARoomMadeAloneFillsBalancedGetsReadyAndTheOwnerStarts
     EXPECT_EQ(state->getState().getIntVal("state", -1), 1);
     ASSERT_FALSE(answer(ZRKRoomRequest::beginGame(track())).first);
     tick();
-    for (const std::string& p : seated)
+    for (const std::string& p : seated) {
         EXPECT_EQ(battleValue(p, "fight"), 1) << p;
+        EXPECT_EQ(battleValue(p, "bot"), p == "hero" ? -1 : 1) << p; // the battle plays the server's own
+    }
+    // How good a shot each of them is, for the battle's aim.
+    const Json::Value& skill = server->core().world().playerView(seated[1], ZRKWorld::SettingsView)["pc_bot_skill"];
+    ASSERT_TRUE(skill.isInt());
+    EXPECT_GE(skill.asInt(), 0);
+    EXPECT_LE(skill.asInt(), 100);
     EXPECT_EQ(state->getState().getIntVal("state", -1), 0); // the bots loaded, the player not yet
     EXPECT_FALSE(state->getParams().getStringVal("seed", "").empty());
     EXPECT_EQ(state->getParams().getStringVal("place", ""), "1");

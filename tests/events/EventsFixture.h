@@ -24,8 +24,8 @@
 #include <win32/Windows.h>
 #include <yake/Logger.h>
 
-#include "events/EventHost.h"
 #include "rooms/BackgroundScene.h"
+#include "services/GameServices.h"
 #include "shell/Application.h"
 #include "shell/CAppZRKModule.h"
 #include "shell/ZRKGuiLoader.h"
@@ -56,7 +56,7 @@ struct EventsFixture : ::testing::Test {
     kavri3D::zrk::SpConfig spConfig{"res/lan/spconfig.json"};
     kavri3D::zrk::Application app{nullptr, "game.exe"};
     kavri3D::core::Frame frame{app};
-    kavri3D::zrk::EventHost::FrameLoan loan{frame};
+    kavri3D::zrk::GameServices::FrameLoan loan{frame};
     std::unique_ptr<kavri3D::zrk::ZRKSession> session{new kavri3D::zrk::ZRKSession("res/server")};
     yake::logging::logger& log = yake::logging::logger::instance();
 

@@ -21,7 +21,6 @@
 
 #include "events/EqIconLoadingEvent.h"
 #include "events/EquipmentListEvent.h"
-#include "events/EventHost.h"
 #include "events/ExChangeSlotEvent.h"
 #include "events/PackageLoadingEvent.h"
 #include "rooms/BackgroundScene.h"
@@ -29,6 +28,7 @@
 #include "rooms/RoleManager.h"
 #include "rooms/RoomLogon.h"
 #include "rooms/ZRKRoleRes.h"
+#include "services/GameServices.h"
 #include "shell/ZRKGuiLoader.h"
 #include "support/TestEnv.h"
 
@@ -44,7 +44,7 @@ struct OutfitWindow : ::testing::Test {
     core::BlackBoard board;
     core::ExampleApplication<core::ApplicationConfiguration> app{nullptr, "game.exe"};
     std::unique_ptr<core::Frame> frame;
-    std::unique_ptr<zrk::EventHost::FrameLoan> loan;
+    std::unique_ptr<zrk::GameServices::FrameLoan> loan;
     zrk::ZRKGuiLoader loader;
     zrk::gui::IGuiManager* manager = nullptr;
     zrk::ZRKLan lan{"res/lan"};
@@ -72,7 +72,6 @@ struct OutfitWindow : ::testing::Test {
         frame.reset(new core::Frame(app));
         ASSERT_TRUE(frame->create());
         frame->setTextLookup([](const std::string& key) { return zrk::ZRKLan::getMsg(key); });
-        loan.reset(new zrk::EventHost::FrameLoan(*frame));
         loader.loadFrom((zrktest::binFolder() + "/libZRK_Gui.so").c_str());
         ASSERT_TRUE(loader.createGuiManager(&manager));
         roleRes.load();
@@ -81,6 +80,9 @@ struct OutfitWindow : ::testing::Test {
         logon.reset(new zrk::RoomLogon);
         logon->onEnter("");
         ASSERT_NE(logon->getScene(), nullptr);
+        // The frame is lent to the game (the bind question's box) once the log-on state stands:
+        // lent before, the state's full-window backdrop would cover the figure looked at here.
+        loan.reset(new zrk::GameServices::FrameLoan(*frame));
         hero = zrk::RoleManager::instance().createRole("myrole", logon->getScene());
         hero->setDefaultItems({"boy", equip.getModel(1001), equip.getModel(1101)});
         hero->setPosition(0, 0, 0);

@@ -12,6 +12,7 @@
 #include <core/Frame.h>
 #include <core/GraphicsManager.h>
 #include <core/SnapShotScene.h>
+#include <memory>
 #include <gui/IGuiControl.h>
 #include <gui/IGuiManager.h>
 #include <scene/ProductManager.h>
@@ -21,10 +22,10 @@
 #include "rooms/AbsRTTSnapShotImpl.h"
 #include "rooms/BackgroundScene.h"
 #include "rooms/RoleManager.h"
-#include "rooms/RoomHooks.h"
 #include "rooms/SnapShotEx.h"
 #include "rooms/SnapShotManager.h"
 #include "rooms/ZRKRoleRes.h"
+#include "services/GameServices.h"
 #include "shell/MainFrame.h"
 #include "shell/ZRKGuiLoader.h"
 
@@ -74,6 +75,7 @@ struct BackgroundFixture : ::testing::Test {
     kavri3D::core::AudioManager audio;
     kavri3D::core::ExampleApplication<kavri3D::core::ApplicationConfiguration> app{nullptr, "game.exe"};
     kavri3D::core::Frame frame{app};
+    std::unique_ptr<kavri3D::zrk::GameServices::FrameLoan> loan;
     kavri3D::zrk::ZRKGuiLoader loader;
     kavri3D::zrk::gui::IGuiManager* manager = nullptr;
     kavri3D::zrk::gui::IGuiControl* control = nullptr;
@@ -86,7 +88,7 @@ struct BackgroundFixture : ::testing::Test {
     {
         board.setString("kavri3D/appPath", zrktest::binFolder() + "/");
         EXPECT_TRUE(frame.create());
-        kavri3D::zrk::RoomHooks::setFrameSource([this] { return &frame; });
+        loan.reset(new kavri3D::zrk::GameServices::FrameLoan(frame));
         loader.loadFrom((zrktest::binFolder() + "/libZRK_Gui.so").c_str());
         if (loader.createGuiManager(&manager))
             control = manager->getControl();
@@ -106,7 +108,7 @@ struct BackgroundFixture : ::testing::Test {
         kavri3D::core::ProductManager::instance().clear();
         if (manager)
             manager->shutdown();
-        kavri3D::zrk::RoomHooks::setFrameSource(kavri3D::zrk::RoomHooks::FrameSource());
+        loan.reset();
         frame.destroy();
     }
 

@@ -151,7 +151,7 @@ TEST_F(BackgroundFixture, MissingPictureAndMusicFilesLeaveAPlainBackdropAndNoMus
 
 TEST_F(BackgroundFixture, WithoutAMainFrameThereIsNoBackdropWindowAndOneLogLine)
 {
-    zrk::RoomHooks::setFrameSource(zrk::RoomHooks::FrameSource());
+    loan.reset();
     build(BackgroundScene::kBackdrop);
     EXPECT_TRUE(scene().isBuilt());
     EXPECT_EQ(backdrop(), nullptr);

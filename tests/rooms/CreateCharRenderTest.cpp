@@ -24,8 +24,8 @@
 #include "rooms/BackgroundScene.h"
 #include "rooms/CreateCharRoom.h"
 #include "rooms/RoleManager.h"
-#include "rooms/RoomHooks.h"
 #include "rooms/ZRKRoleRes.h"
+#include "services/GameServices.h"
 #include "shell/ZRKGuiLoader.h"
 
 using namespace kavri3D;
@@ -74,7 +74,7 @@ TEST(CreateCharRender, TheCreationScreenShowsTheDressedPreviewAndItsChoices)
         core::ExampleApplication<core::ApplicationConfiguration> app{nullptr, "game.exe"};
         core::Frame frame{app};
         ASSERT_TRUE(frame.create());
-        zrk::RoomHooks::setFrameSource([&frame] { return &frame; });
+        std::unique_ptr<zrk::GameServices::FrameLoan> loan(new zrk::GameServices::FrameLoan(frame));
         zrk::ZRKGuiLoader loader;
         loader.loadFrom((zrktest::binFolder() + "/libZRK_Gui.so").c_str());
         zrk::gui::IGuiManager* manager = nullptr;
@@ -137,7 +137,7 @@ TEST(CreateCharRender, TheCreationScreenShowsTheDressedPreviewAndItsChoices)
         core::ProductManager::instance().clear();
         manager->shutdown();
         loader.unload();
-        zrk::RoomHooks::setFrameSource(zrk::RoomHooks::FrameSource());
+        loan.reset();
         frame.destroy();
     }
     core::TimerManager::instance().clear();

@@ -20,10 +20,10 @@
 #include "rooms/EquipRes.h"
 #include "rooms/OgreRTTSnapShotImplEx.h"
 #include "rooms/RoleManager.h"
-#include "rooms/RoomHooks.h"
 #include "rooms/SnapShotEx.h"
 #include "rooms/SnapShotManager.h"
 #include "rooms/ZRKRoleRes.h"
+#include "services/GameServices.h"
 #include "shell/MainFrame.h"
 #include "shell/ZRKGuiLoader.h"
 #include "shell/ZRKProductResolver.h"
@@ -73,6 +73,7 @@ struct PortraitWindow : ::testing::Test {
     core::AudioManager audio;
     core::ExampleApplication<core::ApplicationConfiguration> app{nullptr, "game.exe"};
     std::unique_ptr<core::Frame> frame;
+    std::unique_ptr<zrk::GameServices::FrameLoan> loan;
     zrk::ZRKGuiLoader loader;
     zrk::gui::IGuiManager* manager = nullptr;
     zrk::ZRKRoleRes roleRes;
@@ -95,7 +96,7 @@ struct PortraitWindow : ::testing::Test {
         board.setString("kavri3D/appPath", zrktest::binFolder() + "/");
         frame.reset(new core::Frame(app));
         ASSERT_TRUE(frame->create());
-        zrk::RoomHooks::setFrameSource([this] { return frame.get(); });
+        loan.reset(new zrk::GameServices::FrameLoan(*frame));
         loader.loadFrom((zrktest::binFolder() + "/libZRK_Gui.so").c_str());
         ASSERT_TRUE(loader.createGuiManager(&manager));
         roleRes.load();
@@ -118,7 +119,7 @@ struct PortraitWindow : ::testing::Test {
         if (manager)
             manager->shutdown();
         loader.unload();
-        zrk::RoomHooks::setFrameSource(zrk::RoomHooks::FrameSource());
+        loan.reset();
         if (frame)
             frame->destroy();
         frame.reset();

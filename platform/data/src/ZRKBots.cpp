@@ -107,7 +107,11 @@ double fill(ZRKBots& bots, ZRKBots::Bot& bot, const Json::Value& settings, doubl
             if (hasGuest(lobby, *r) && waiting(*r) && hasRoom(*r) && !r->kicked.count(bot.name) &&
                 bots.mayFill(r->name, now, gap)) {
                 const std::string name = r->name;
-                lobby.enter(bot.name, name, r->password); // r may be gone after this
+                if (lobby.enter(bot.name, name, r->password) == ZRKLobby::Entered) { // r may be gone after this
+                    Json::Value ours;
+                    ours["bot"] = 1; // the battle plays it
+                    lobby.setBattleValues(name, bot.name, ours);
+                }
                 return next;
             }
     return next;

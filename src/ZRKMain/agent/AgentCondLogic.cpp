@@ -2,7 +2,7 @@
 
 #include "agent/AgentParams.h"
 #include "agent/ZRKAgent.h"
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -5,8 +5,8 @@
 #include <gui/IGuiManager.h>
 
 #include "agent/AgentParams.h"
-#include "shell/LogRoutine.h"
-#include "shell/ZRKGuiLoader.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -24,9 +24,8 @@ bool AgentJobSentEvent::load(ZRKAgent*, const std::string& param)
     const int id = config.getIntVal("_evt", 0);
 
     // A missing screen is no reason to stop the robot: the event is skipped, the task goes on.
-    ZRKGuiLoader* loader = ZRKGuiLoader::getSingletonPtr();
-    gui::IGuiManager* manager = nullptr;
-    if (!loader || !loader->createGuiManager(&manager) || !manager) {
+    gui::IGuiManager* manager = GameServices::guiManager();
+    if (!manager) {
         writeLogf(3, "agent", "no GUI manager: event ", id, " not sent");
         return true;
     }

@@ -6,8 +6,8 @@
 #include "agent/AgentCond.h"
 #include "agent/AgentJob.h"
 #include "agent/ZRKAgent.h"
-#include "shell/Application.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -80,7 +80,7 @@ bool AgentTask::step()
         case 1: {
             bool ready = true;
             if (!entry.stateName.empty()) {
-                core::ClientState* state = Application::currentState();
+                core::ClientState* state = GameServices::currentState();
                 ready = state && state->getName() == entry.stateName;
             }
             if (ready && mCond1)

@@ -7,8 +7,8 @@
 
 #include "agent/AgentCondLogic.h"
 #include "agent/AgentJobSentEvent.h"
-#include "shell/Application.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 KAVRI_SINGLETON_DEFINE(kavri3D::zrk::ZRKAgent);
 
@@ -136,7 +136,7 @@ void ZRKAgent::followClientState()
 {
     if (++mIdleUpdates % 4 != 0)
         return;
-    core::ClientState* state = Application::currentState();
+    core::ClientState* state = GameServices::currentState();
     const std::string name = state ? state->getName() : std::string();
     if (name != mLastStateName) {
         // Held here: a robot state may shut the agent down from its own callback.
@@ -187,7 +187,7 @@ RobotStatePtr ZRKAgent::findRobotState(const std::string& stateName) const { ret
 
 RobotStatePtr ZRKAgent::currentRobotState() const
 {
-    core::ClientState* state = Application::currentState();
+    core::ClientState* state = GameServices::currentState();
     return state ? findRobotState(state->getName()) : RobotStatePtr();
 }
 

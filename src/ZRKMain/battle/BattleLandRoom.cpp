@@ -8,7 +8,7 @@
 #include <data/ZRKRoomState.h>
 #include <data/ZRKSession.h>
 #include <land/LandBotRoom.h>
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {

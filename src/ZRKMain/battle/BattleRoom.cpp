@@ -28,7 +28,7 @@
 #include "battle/BattleLandRoom.h"
 #include "battle/EvtLandHandler.h"
 #include "rooms/BackgroundScene.h"
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -53,8 +53,8 @@ int wholeNumber(const Json::Value& record, const char* key)
 
 BattleRoom::BattleRoom()
 {
-    mainLightsEnabled = false;
-    prefetchSuspended = true;
+    mMainLightsEnabled = false;
+    mPrefetchSuspended = true;
     setName("battle");
 }
 

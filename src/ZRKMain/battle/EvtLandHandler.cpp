@@ -3,8 +3,8 @@
 #include <core/EventManager.h>
 #include <core/Frame.h>
 #include "battle/BattleRoom.h"
-#include "events/EventHost.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -49,7 +49,7 @@ void EvtLandHandler::syncOrAbort(const core::Event& event)
         return;
     }
     if (event.attrs().hasAttr("sabort"))
-        if (core::Frame* frame = EventHost::frame())
+        if (core::Frame* frame = GameServices::frame())
             frame->messageBox("warning/title", "warning/srv_abort", 1, 9, 300, 150);
     mRoom.scheduleLeave();
 }

@@ -7,9 +7,9 @@
 #include <data/ZRKUserRequest.h>
 #include <lan/ZRKLan.h>
 
-#include "events/EventHost.h"
 #include "events/HallFriendListMgr.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -64,7 +64,7 @@ void AreaGoEvent::onReply(bool error, const std::string& text)
 {
     mZoneName.clear();
     if (error) {
-        if (core::Frame* frame = EventHost::frame())
+        if (core::Frame* frame = GameServices::frame())
             frame->messageBoxText(ZRKLan::getMsg("warning/title"), ZRKLan::getMsg("error/area_noaccess") + text, 1, 9,
                                   300, 150);
         raiseEvent(getEventId());
@@ -72,7 +72,7 @@ void AreaGoEvent::onReply(bool error, const std::string& text)
     }
     ZRKServer* server = getZRKServer();
     mZoneName = server ? server->getCurrentZone().getStringVal("name", "") : std::string();
-    if (ZRKSession* session = EventHost::session()) {
+    if (ZRKSession* session = GameServices::session()) {
         session->teleport(mZoneName, "playerhall", std::string());
         if (!mCryRoomName.empty())
             session->enter(mCryRoomName, std::string());

@@ -4,7 +4,7 @@
 #include <data/ZRKUserRequest.h>
 #include <gui/AreaData.h>
 
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {

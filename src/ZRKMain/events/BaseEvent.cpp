@@ -6,7 +6,7 @@
 #include <typeinfo>
 #include <yake/TextFormat.h>
 
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -8,8 +8,8 @@
 #include <gui/ChannelType.h>
 #include <gui/RoleAttr.h>
 
-#include "events/EventHost.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -33,7 +33,7 @@ void BattleSendMsgEvent::callback(gui::ParamHandle params)
     std::string uid, content, team;
     if (!readParam("uid", params, uid) || !readParam("content", params, content) || !readParam("team", params, team))
         return;
-    ZRKSession* session = EventHost::session();
+    ZRKSession* session = GameServices::session();
     ZRKRoomState* room = ZRKRoomRequest::getRoomState(std::string(), false, false);
     if (!session || !active || !room)
         return;

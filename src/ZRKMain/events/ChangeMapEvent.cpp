@@ -5,8 +5,8 @@
 #include <gui/MapInfList.h>
 #include <lan/ZRKLan.h>
 
-#include "events/EventHost.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -51,7 +51,7 @@ void ChangeMapEvent::changeMapCallback(bool error, const std::string& text)
     if (mRoomMode == 8)
         return;
     if (error) {
-        if (core::Frame* frame = EventHost::frame())
+        if (core::Frame* frame = GameServices::frame())
             frame->messageBox("error/title1", "error/map_change", 1, 9, 300, 150);
         return;
     }

@@ -5,6 +5,7 @@
 
 #include "rooms/ZRKRole.h"
 #include "rooms/ZRKRoleRes.h"
+#include "services/GameServices.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -26,7 +27,7 @@ const Json::Value& arrayOf(const std::string& look, const std::string& array)
 
 const Json::Value& CharCatalogue::document()
 {
-    const ZRKRoleRes* res = ZRKRoleRes::getSingletonPtr();
+    const ZRKRoleRes* res = GameServices::roleResources();
     return res ? res->getDefState() : Json::Value::nullSingleton();
 }
 

@@ -2,7 +2,7 @@
 
 #include <data/ZRKServerRequest.h>
 
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -5,8 +5,8 @@
 #include <data/MsgClient.h>
 #include <data/ZRKSession.h>
 
-#include "events/EventHost.h"
 #include "rooms/ChatMsgRoomCallback.h"
+#include "services/GameServices.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -48,7 +48,7 @@ void ChatMsgListenEvent::callback(gui::ParamHandle params)
     const bool* isRemove = remove ? boost::any_cast<bool>(&remove->value) : nullptr;
     if (!isRemove)
         return;
-    ZRKSession* session = EventHost::session();
+    ZRKSession* session = GameServices::session();
     if (!session)
         return;
     if (*isRemove)

@@ -6,8 +6,8 @@
 #include <data/ZRKSession.h>
 #include <gui/ChannelType.h>
 
-#include "events/EventHost.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -48,7 +48,7 @@ void ChatSendMsgEvent::callback(gui::ParamHandle params)
     std::string toUid;
     if (!readOptional("toUid", params, toUid))
         return;
-    ZRKSession* session = EventHost::session();
+    ZRKSession* session = GameServices::session();
     if (!session || !active)
         return;
     const std::string room = session->getMsgClient()->roomAddress(*roomId);

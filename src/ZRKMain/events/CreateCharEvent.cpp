@@ -10,8 +10,8 @@
 #include <lan/ZRKLan.h>
 
 #include "events/CharCatalogue.h"
-#include "events/EventHost.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 using namespace boost::placeholders;
 
@@ -88,7 +88,7 @@ void CreateCharEvent::callback(gui::ParamHandle params)
 
 void CreateCharEvent::fail(const std::string& text)
 {
-    if (core::Frame* frame = EventHost::frame())
+    if (core::Frame* frame = GameServices::frame())
         frame->messageBox("error/role_cre", text, 1, 9, 300, 150);
     ret = false;
     raiseEvent(getEventId());
@@ -142,7 +142,7 @@ void CreateCharEvent::onResourcesReady()
     // The tutorial battle is the new player's first stop; while it is not there, the areas.
     const std::string state = stateExists("battle_newbie") ? "battle_newbie" : "room";
     writeLogf(6, "CreateCharEvent", "character ", mNickname, " created: on to ", state);
-    if (ZRKSession* session = EventHost::session())
+    if (ZRKSession* session = GameServices::session())
         session->teleport(std::string(), state, std::string());
 }
 

@@ -1,6 +1,7 @@
 #include "events/DefStateEvent.h"
 
 #include "rooms/ZRKRoleRes.h"
+#include "services/GameServices.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -11,7 +12,7 @@ gui::ParamList* DefStateEvent::fillParams()
 {
     clearParams();
     // The document lives with the role resources; the GUI reads it in place.
-    if (ZRKRoleRes* roles = ZRKRoleRes::getSingletonPtr())
+    if (ZRKRoleRes* roles = GameServices::roleResources())
         addJson("defState", &roles->getDefState());
     return paramList();
 }

@@ -5,7 +5,8 @@
 #include <data/ZRKServerRequest.h>
 
 #include "rooms/EquipRes.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -24,7 +25,7 @@ gui::ParamList* EqIconLoadingEvent::fillParams()
 
 void EqIconLoadingEvent::callback(gui::ParamHandle)
 {
-    if (EquipRes* equipment = EquipRes::getSingletonPtr())
+    if (EquipRes* equipment = GameServices::equipment())
         mIcons = equipment->getIconTable();
     mRequests.track(ZRKServerRequest::queryItemClasses(mRequests.guard(boost::bind(&EqIconLoadingEvent::onReply, this, _1, _2))));
 }

@@ -9,12 +9,12 @@
 #include <data/ZRKRoomState.h>
 #include <data/ZRKSession.h>
 
-#include "events/EventHost.h"
 #include "events/OwnSeatRole.h"
 #include "events/RoomListenEvent.h"
 #include "rooms/EquipRes.h"
 #include "rooms/RoleManager.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -32,7 +32,7 @@ void EquipmentListEvent::callback(gui::ParamHandle params)
         return;
     }
     ZRKRolePtr role = RoleManager::instance().getRole("myrole");
-    EquipRes* equipment = EquipRes::getSingletonPtr();
+    EquipRes* equipment = GameServices::equipment();
     if (!role || !equipment)
         return;
     role->clearEquipment();
@@ -55,7 +55,7 @@ void EquipmentListEvent::callback(gui::ParamHandle params)
         return;
     // In a room: the own seat wears the new outfit and the room hears of it.
     ZRKRoomState* room = ZRKRoomRequest::getRoomState(std::string(), false, false);
-    ZRKSession* session = EventHost::session();
+    ZRKSession* session = GameServices::session();
     if (room && session) {
         boost::shared_ptr<ZRKPlayerState> self = room->getPlayer(room->getSeatOf(session->getUID()));
         OwnSeatRole::copyOwnLook(self ? self->getBattleState().getStringVal("x/demo", "") : std::string());

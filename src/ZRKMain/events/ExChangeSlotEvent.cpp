@@ -8,8 +8,8 @@
 #include <data/ZRKUserRequest.h>
 #include <gui/BagCell.h>
 
-#include "events/EventHost.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -78,7 +78,7 @@ void ExChangeSlotEvent::callback(gui::ParamHandle params)
         mBatch.clear();
     }
     if (from->slot >= kFirstBagSlot && to->slot <= kLastBindingSlot && from->bind == 0) {
-        core::Frame* frame = EventHost::frame();
+        core::Frame* frame = GameServices::frame();
         if (!frame) {
             writeLog(6, channel().c_str(), "no frame to ask whether to bind the item: nothing moved");
             return;

@@ -11,9 +11,8 @@
 #include <sstream>
 #include <win32/Windows.h>
 
-#include "events/EventHost.h"
 #include "rooms/BasicRoom.h"
-#include "shell/Application.h"
+#include "services/GameServices.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -90,12 +89,12 @@ void ExitEvent::callback(gui::ParamHandle params)
 void ExitEvent::confirmQuit(bool ask)
 {
     if (!ask) {
-        Application::exitGame();
+        GameServices::exitGame();
         PostQuitMessage(kQuitExitCode);
         return;
     }
     // No quit box during a battle: the battle rooms refuse it.
-    if (auto* room = dynamic_cast<BasicRoom*>(Application::currentState()))
+    if (auto* room = dynamic_cast<BasicRoom*>(GameServices::currentState()))
         if (!room->queryFlag())
             return;
     openBox("warning/quit", quitText(), 3, 180);
@@ -129,7 +128,7 @@ void ExitEvent::showBox(const std::string& title, const std::string& text) { ope
 
 void ExitEvent::openBox(const std::string& title, const std::string& text, int style, int height)
 {
-    core::Frame* frame = EventHost::frame();
+    core::Frame* frame = GameServices::frame();
     if (!frame)
         return;
     using namespace boost::placeholders;

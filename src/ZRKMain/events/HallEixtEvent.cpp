@@ -2,7 +2,7 @@
 
 #include <data/ZRKSession.h>
 
-#include "events/EventHost.h"
+#include "services/GameServices.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -19,7 +19,7 @@ void HallEixtEvent::callback(gui::ParamHandle params)
     if (!readParam("zone_name", params, zone) || !readOptional("cry_name", params, cry) ||
         !readOptional("guild_name", params, guild))
         return;
-    if (ZRKSession* session = EventHost::session()) {
+    if (ZRKSession* session = GameServices::session()) {
         session->leave(zone);
         if (!cry.empty())
             session->leave(cry);

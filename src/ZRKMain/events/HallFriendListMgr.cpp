@@ -5,7 +5,7 @@
 #include <data/ZRKSession.h>
 #include <data/ZRKUserRequest.h>
 
-#include "events/EventHost.h"
+#include "services/GameServices.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -29,7 +29,7 @@ HallFriendListMgr* HallFriendListMgr::instance() { return gLive; }
 
 bool HallFriendListMgr::rebuildFromZone()
 {
-    ZRKSession* session = EventHost::session();
+    ZRKSession* session = GameServices::session();
     ZRKServer* server = getZRKServer();
     HallFriendListMgr* manager = instance();
     if (!session || !server || !manager)

@@ -3,6 +3,7 @@
 #include "rooms/EquipRes.h"
 #include "rooms/RoleManager.h"
 #include "rooms/ZRKRole.h"
+#include "services/GameServices.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -15,7 +16,7 @@ HallPlayerAttrLoadingEvent::HallPlayerAttrLoadingEvent(gui::IGuiPage* page, gui:
 void HallPlayerAttrLoadingEvent::callback(gui::ParamHandle)
 {
     ZRKRolePtr own = RoleManager::instance().getRole("myrole");
-    EquipRes* res = EquipRes::getSingletonPtr();
+    EquipRes* res = GameServices::equipment();
     if (!own)
         return;
     const core::XmlConfigHelper state = res ? res->getDefState() : core::XmlConfigHelper();

@@ -3,7 +3,7 @@
 #include <data/ZRKServerRequest.h>
 #include <data/ZRKSession.h>
 
-#include "events/EventHost.h"
+#include "services/GameServices.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -24,7 +24,7 @@ void HallRoomListLoadingEvent::callback(gui::ParamHandle)
 {
     ZRKServer* server = getZRKServer();
     mZoneName = server ? server->getCurrentZone().getStringVal("name", "") : std::string();
-    if (ZRKSession* session = EventHost::session())
+    if (ZRKSession* session = GameServices::session())
         session->enter(mZoneName, std::string());
     if (server && server->isArenaZone()) {
         mRequests.track(ZRKServerRequest::queryArenaState(

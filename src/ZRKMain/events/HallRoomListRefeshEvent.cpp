@@ -5,7 +5,7 @@
 #include <gui/Room.h>
 #include <vector>
 
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {

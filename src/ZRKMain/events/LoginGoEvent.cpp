@@ -19,14 +19,13 @@
 #include <gui/IGuiManager.h>
 #include <lan/ZRKLan.h>
 
-#include "events/EventHost.h"
 #include "events/RoomListenEvent.h"
 #include "events/ExitEvent.h"
 #include "rooms/EquipRes.h"
 #include "rooms/PersonalRoom.h"
 #include "rooms/RoomLogon.h"
-#include "shell/Application.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 using namespace boost::placeholders;
 
@@ -89,7 +88,7 @@ void LoginGoEvent::callback(gui::ParamHandle params)
         mPassword.clear();
         return;
     }
-    if (core::XmlConfigHelper* settings = EventHost::settings()) {
+    if (core::XmlConfigHelper* settings = GameServices::settings()) {
         settings->setStringVal("player/name", lock ? showName : std::string());
         settings->setBoolVal("player/lock", lock);
     }
@@ -101,7 +100,7 @@ void LoginGoEvent::callback(gui::ParamHandle params)
     mConnection.disconnect(); // the session's own log-out of the last log-in is no lost connection
     ++mAttempt;
     mStage = WaitSession;
-    ZRKSession* session = EventHost::session();
+    ZRKSession* session = GameServices::session();
     if (!session || !session->login(mUserName, password, mRequests.guard(boost::bind(&LoginGoEvent::onLogin, this, mAttempt, _1, _2))))
         onLoginFailed("error/user_net_wrong", true);
 }
@@ -119,7 +118,7 @@ void LoginGoEvent::onLogin(unsigned attempt, core::ISession* session, int code)
     mRet = true;
     ZRKServerRequest::queryMaster(ZRKReply());
     ZRKServerRequest::queryItemClasses(ZRKReply());
-    if (EquipRes* equipment = EquipRes::getSingletonPtr())
+    if (EquipRes* equipment = GameServices::equipment())
         equipment->load();
     refresh(ZRKTaskRequest::getQuestLib());
     refresh(ZRKJobRequest::getPurposeLib());
@@ -209,7 +208,7 @@ void LoginGoEvent::finishLogin(unsigned attempt)
 void LoginGoEvent::teleport(const std::string& state)
 {
     writeLogf(6, "LoginGoEvent", mUserName, " logged in: on to ", state);
-    if (ZRKSession* session = EventHost::session())
+    if (ZRKSession* session = GameServices::session())
         session->teleport(std::string(), state, std::string());
 }
 
@@ -228,7 +227,7 @@ void LoginGoEvent::onConnectionChanged(core::ISession*, int state)
         logon->markReload();
     if (PersonalRoom* personal = PersonalRoom::getSingletonPtr())
         personal->markReload();
-    if (core::ClientStateMachine* machine = Application::stateMachine())
+    if (core::ClientStateMachine* machine = GameServices::stateMachine())
         machine->changeState("logon");
 }
 
@@ -236,7 +235,7 @@ void LoginGoEvent::onLoginFailed(const std::string& text, bool ask)
 {
     mConnection.disconnect();
     endAttempt();
-    if (ZRKSession* session = EventHost::session())
+    if (ZRKSession* session = GameServices::session())
         session->logout();
     mRet = false;
     core::BlackBoard* bb = core::BlackBoard::getSingletonPtr();
@@ -246,11 +245,11 @@ void LoginGoEvent::onLoginFailed(const std::string& text, bool ask)
         exit->showBox("error/access_wrong", text);
         return;
     }
-    if (gui::IGuiManager* manager = EventHost::guiManager()) {
+    if (gui::IGuiManager* manager = GameServices::guiManager()) {
         manager->resetPages();
         manager->showPage("login");
     }
-    if (core::Frame* frame = EventHost::frame())
+    if (core::Frame* frame = GameServices::frame())
         frame->messageBox("error/access_wrong", text, 1, 9, 300, 150);
     raiseEvent(getEventId());
 }

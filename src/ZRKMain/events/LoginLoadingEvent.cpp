@@ -3,9 +3,9 @@
 #include <gui/IGuiManager.h>
 #include <util/XmlConfigHelper.h>
 
-#include "events/EventHost.h"
 #include "rooms/BackgroundScene.h"
 #include "rooms/Wrapper.h"
+#include "services/GameServices.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -15,7 +15,7 @@ LoginLoadingEvent::LoginLoadingEvent(gui::IGuiPage* page, gui::IEventDispatcher*
 gui::ParamList* LoginLoadingEvent::fillParams()
 {
     clearParams();
-    core::XmlConfigHelper* settings = EventHost::settings();
+    core::XmlConfigHelper* settings = GameServices::settings();
     addString("username", settings ? settings->getStringVal("player/name", "") : std::string());
     addBool("userlock", settings ? settings->getBoolVal("player/lock", true) : true);
     return paramList();
@@ -43,7 +43,7 @@ void LoginLoadingEvent::onSceneReady()
     raiseEvent(getEventId());
     if (mWrapperHanded)
         return;
-    if (gui::IGuiManager* manager = EventHost::guiManager()) {
+    if (gui::IGuiManager* manager = GameServices::guiManager()) {
         manager->setWrapper(new Wrapper); // the manager owns it from here
         mWrapperHanded = true;
     }

@@ -4,7 +4,7 @@
 #include <lan/ZRKLan.h>
 #include <vector>
 
-#include "events/EventHost.h"
+#include "services/GameServices.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -25,7 +25,7 @@ void MessageBoxShowEvent::callback(gui::ParamHandle params)
     std::string text;
     if (!readText("arg1", (flag & 1) != 0, params, title) || !readText("arg2", (flag & 2) != 0, params, text))
         return;
-    core::Frame* frame = EventHost::frame();
+    core::Frame* frame = GameServices::frame();
     if (!frame)
         return;
     // A size is taken only whole and sensible; anything else gets the standard box.

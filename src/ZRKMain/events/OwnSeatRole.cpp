@@ -4,7 +4,7 @@
 #include <data/ZRKRoomState.h>
 #include <data/ZRKSession.h>
 
-#include "events/EventHost.h"
+#include "services/GameServices.h"
 #include "events/RoomListenEvent.h"
 #include "rooms/RoleManager.h"
 
@@ -14,7 +14,7 @@ namespace zrk {
 ZRKRolePtr OwnSeatRole::find(const std::string& demo)
 {
     ZRKRoomState* room = ZRKRoomRequest::getRoomState(std::string(), false, false);
-    ZRKSession* session = EventHost::session();
+    ZRKSession* session = GameServices::session();
     if (!room || !session)
         return ZRKRolePtr();
     const int seat = room->getSeatOf(session->getUID());

@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "rooms/EquipRes.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -49,7 +50,7 @@ gui::BagData bagRecord(const core::XmlConfigHelper& item, long inventoryTime)
         record.enh_f = item.getIntVal("enh_f", 0);
         record.attr_x = item.getStringVal("attr_x", "");
     }
-    if (EquipRes* equipment = EquipRes::getSingletonPtr())
+    if (EquipRes* equipment = GameServices::equipment())
         equipment->fillItemRecord(record.i_id, record);
     return record;
 }

@@ -12,13 +12,12 @@
 #include <list>
 #include <vector>
 
-#include "events/EventHost.h"
 #include "events/fillRoleAttr.h"
 #include "rooms/EquipRes.h"
 #include "rooms/RoleManager.h"
 #include "rooms/ZRKRoleRes.h"
-#include "shell/Application.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -58,7 +57,7 @@ PlayerAttrLoadingEvent::~PlayerAttrLoadingEvent() = default;
 
 std::string PlayerAttrLoadingEvent::ownUid()
 {
-    ZRKSession* session = EventHost::session();
+    ZRKSession* session = GameServices::session();
     return session ? session->getUID() : std::string();
 }
 
@@ -126,7 +125,7 @@ void PlayerAttrLoadingEvent::onDefStateReply(bool error, const std::string& text
     const std::string look = kind == 1 ? "boy" : "girl";
     own->setLook(look);
 
-    const ZRKRoleRes* res = ZRKRoleRes::getSingletonPtr();
+    const ZRKRoleRes* res = GameServices::roleResources();
     const Json::Value& doc = res ? res->getDefState() : Json::Value::nullSingleton();
     const std::vector<std::string> items = {
         partName(doc, look, "hair", def.getIntVal("def_hair", 0)),   partName(doc, look, "face", def.getIntVal("def_face", 0)),
@@ -149,7 +148,7 @@ void PlayerAttrLoadingEvent::onDefStateReply(bool error, const std::string& text
     own->setMood(mood);
     view->setMood(mood);
 
-    if (EquipRes* equipment = EquipRes::getSingletonPtr()) {
+    if (EquipRes* equipment = GameServices::equipment()) {
         core::XmlConfigHelper state;
         state.setStringVal("def_sex", look);
         state.setStringVal("def_hair", items[0]);
@@ -173,7 +172,7 @@ void PlayerAttrLoadingEvent::onAvatarUpdate(const std::string& avatarId, int fla
     const int newbie = pc.getIntVal("pc_newbie_task", 0);
     const std::string achievement = pc.getStringVal("pc_ach", "");
 
-    gui::IGuiManager* manager = EventHost::guiManager();
+    gui::IGuiManager* manager = GameServices::guiManager();
     // A level change either way plays the effect; a rank only when it rises.
     if (mLastLevel >= 0 && level != mLastLevel) {
         if (manager) {
@@ -193,7 +192,7 @@ void PlayerAttrLoadingEvent::onAvatarUpdate(const std::string& avatarId, int fla
     }
     const bool taskMoved = (mLastNewbieTask != -1 && mLastNewbieTask != newbie) ||
                            (!mLastAchievement.empty() && mLastAchievement != achievement);
-    core::ClientState* state = Application::currentState();
+    core::ClientState* state = GameServices::currentState();
     if (taskMoved && !(state && state->getName() == "battle"))
         raiseEvent(88);
     mLastLevel = level;

@@ -3,7 +3,7 @@
 #include <data/ZRKServer.h>
 #include <data/ZRKSession.h>
 
-#include "events/EventHost.h"
+#include "services/GameServices.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -12,7 +12,7 @@ gui::ParamList* PlayerLeaveEvent::fillParams()
 {
     clearParams();
     ZRKServer* server = getZRKServer();
-    ZRKSession* session = EventHost::session();
+    ZRKSession* session = GameServices::session();
     if (server && session)
         session->teleport(server->getCurrentZone().getStringVal("name", ""), "playerhall", std::string());
     return paramList();
@@ -23,7 +23,7 @@ void PlayerLeaveEvent::callback(gui::ParamHandle params)
     std::string room;
     if (!readParam("room_name", params, room))
         return;
-    if (ZRKSession* session = EventHost::session())
+    if (ZRKSession* session = GameServices::session())
         session->leave(room);
 }
 

@@ -4,8 +4,8 @@
 #include <data/ZRKRoomRequest.h>
 #include <lan/ZRKLan.h>
 
-#include "events/EventHost.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -36,7 +36,7 @@ const char* refusalKey(int flags)
 
 void showBox(const std::string& text)
 {
-    if (core::Frame* frame = EventHost::frame())
+    if (core::Frame* frame = GameServices::frame())
         frame->messageBoxText(ZRKLan::getMsg("warning/title"), text, 1, 9, 300, 150);
 }
 

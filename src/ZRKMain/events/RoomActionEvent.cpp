@@ -1,6 +1,6 @@
 #include "events/RoomActionEvent.h"
 
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {

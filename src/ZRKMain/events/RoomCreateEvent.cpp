@@ -9,13 +9,12 @@
 #include <lan/ZRKLan.h>
 #include <util/XmlConfigHelper.h>
 
-#include "events/EventHost.h"
+#include "services/GameServices.h"
 #include "events/RoomFlow.h"
 #include "events/RoomListenEvent.h"
 #include "rooms/BackgroundScene.h"
 #include "rooms/PersonalRoom.h"
-#include "shell/Application.h"
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -27,7 +26,7 @@ const int kPvePlace = 201;
 
 std::string currentStateName()
 {
-    core::ClientState* state = Application::currentState();
+    core::ClientState* state = GameServices::currentState();
     return state ? state->getName() : std::string();
 }
 
@@ -61,7 +60,7 @@ RoomCreateEvent::RoomCreateEvent(gui::IGuiPage* page, gui::IEventDispatcher* dis
 
 RoomCreateEvent::~RoomCreateEvent()
 {
-    if (ZRKSession* session = EventHost::session())
+    if (ZRKSession* session = GameServices::session())
         session->removeMsgRoomCallback(this);
 }
 
@@ -119,7 +118,7 @@ void RoomCreateEvent::callback(gui::ParamHandle params)
             return;
         RoomFlow::handOverScreens();
         ZRKUserRequest::setCa_id(1);
-        if (ZRKSession* session = EventHost::session())
+        if (ZRKSession* session = GameServices::session())
             session->teleport(std::string(), "battle_newbie", "adv=" + std::to_string(mode - 1001) + "&prev=" + from);
         return;
     }
@@ -163,7 +162,7 @@ void RoomCreateEvent::onEnterRoom(const std::string&, int code, const std::strin
     mPassword.clear(); // the answer is in: it is needed no longer
     ZRKServer* server = getZRKServer();
     const std::string room = server ? server->getCurrentRoom().getStringVal("name", "") : std::string();
-    ZRKSession* session = EventHost::session();
+    ZRKSession* session = GameServices::session();
     if (code == 0) {
         if (mRequestedMode > 1000 && mRequestedMode != 2000) {
             // A private PVE room goes straight into its battle.
@@ -194,7 +193,7 @@ void RoomCreateEvent::onEnterRoom(const std::string&, int code, const std::strin
         mErrorText = ZRKLan::getMsg("error/unknow_wrong");
     }
     if (!mErrorText.empty())
-        if (core::Frame* frame = EventHost::frame())
+        if (core::Frame* frame = GameServices::frame())
             frame->messageBoxText(ZRKLan::getMsg("error/title1"), mErrorText, 1, 9, 300, 150);
     raiseEvent(resultId());
 }

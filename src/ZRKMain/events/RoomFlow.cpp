@@ -6,7 +6,7 @@
 #include <gui/IScreenNotifier.h>
 #include <util/XmlConfigHelper.h>
 
-#include "events/EventHost.h"
+#include "services/GameServices.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -22,10 +22,10 @@ int RoomFlow::idFor(Purpose purpose, int mode)
 
 void RoomFlow::handOverScreens()
 {
-    gui::IGuiManager* manager = EventHost::guiManager();
+    gui::IGuiManager* manager = GameServices::guiManager();
     if (manager && manager->getScreenNotifier())
         manager->getScreenNotifier()->notify(21);
-    if (core::Frame* frame = EventHost::frame())
+    if (core::Frame* frame = GameServices::frame())
         frame->cancelMessageBox();
     if (manager) {
         manager->notifyBattleStarting();
@@ -36,7 +36,7 @@ void RoomFlow::handOverScreens()
 long RoomFlow::enterRoom(core::MsgRoomCallback& callback, const std::string& room, const std::string& password,
                          bool always)
 {
-    ZRKSession* session = EventHost::session();
+    ZRKSession* session = GameServices::session();
     if (!session)
         return 0;
     session->removeMsgRoomCallback(&callback);

@@ -10,11 +10,11 @@
 #include <json/value.h>
 #include <lan/ZRKLan.h>
 
-#include "events/EventHost.h"
+#include "services/GameServices.h"
 #include "events/RoomFlow.h"
 #include "rooms/PersonalRoom.h"
 #include "rooms/ZRKRoleRes.h"
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 
 using namespace boost::placeholders;
 
@@ -25,13 +25,13 @@ namespace {
 
 const Json::Value& defState()
 {
-    ZRKRoleRes* res = ZRKRoleRes::getSingletonPtr();
+    ZRKRoleRes* res = GameServices::roleResources();
     return res ? res->getDefState() : Json::Value::nullSingleton();
 }
 
 void showBox(const char* titleKey, const std::string& text)
 {
-    if (core::Frame* frame = EventHost::frame())
+    if (core::Frame* frame = GameServices::frame())
         frame->messageBoxText(ZRKLan::getMsg(titleKey), text, 1, 9, 300, 150);
 }
 
@@ -41,7 +41,7 @@ RoomJoinEvent::RoomJoinEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatc
 
 RoomJoinEvent::~RoomJoinEvent()
 {
-    if (ZRKSession* session = EventHost::session())
+    if (ZRKSession* session = GameServices::session())
         session->removeMsgRoomCallback(this);
 }
 
@@ -80,7 +80,7 @@ void RoomJoinEvent::callback(gui::ParamHandle params)
     // A new choice ends the box still asking about the last one.
     if (mBoxConnection.connected()) {
         mBoxConnection.disconnect();
-        if (core::Frame* frame = EventHost::frame())
+        if (core::Frame* frame = GameServices::frame())
             frame->cancelMessageBox();
     }
     mPassword.clear();
@@ -117,7 +117,7 @@ void RoomJoinEvent::callback(gui::ParamHandle params)
         showBox("warning/title", ZRKLan::getMsg("layout/room/text/tip3"));
         return;
     }
-    core::Frame* frame = EventHost::frame();
+    core::Frame* frame = GameServices::frame();
     if (!frame) {
         writeLog(6, channel().c_str(), "no frame to ask about the room's level: not joined");
         return;
@@ -145,7 +145,7 @@ void RoomJoinEvent::onConfirm(core::DialogBoxResult& result, int roomId, const s
 
 void RoomJoinEvent::joinRoom()
 {
-    if (gui::IGuiManager* manager = EventHost::guiManager())
+    if (gui::IGuiManager* manager = GameServices::guiManager())
         manager->notifyRoomEntering(1);
     if (PersonalRoom* personal = PersonalRoom::getSingletonPtr())
         personal->setRoomMode(mRoomMode);
@@ -161,7 +161,7 @@ void RoomJoinEvent::onEnterRoom(const std::string&, int code, const std::string&
     case -1:
     case 0:
         mEntered = true;
-        if (ZRKSession* session = EventHost::session())
+        if (ZRKSession* session = GameServices::session())
             session->teleport(mRoomName, "zrk_personalroom", std::string());
         break;
     case 9:

@@ -10,18 +10,16 @@
 #include <gui/PlayerCard.h>
 #include <json/value.h>
 
-#include "events/EventHost.h"
+#include "services/GameServices.h"
 #include "events/RoomFlow.h"
 #include "events/fillRoleAttr.h"
 #include "rooms/BackgroundScene.h"
 #include "rooms/EquipRes.h"
 #include "rooms/PersonalRoom.h"
 #include "rooms/RoleManager.h"
-#include "rooms/RoomHooks.h"
 #include "rooms/ZRKRole.h"
 #include "rooms/ZRKRoleRes.h"
-#include "shell/Application.h"
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -36,13 +34,13 @@ const char* const kChannel = "RoomListenEvent";
 
 bool inPersonalRoom()
 {
-    core::ClientState* state = Application::currentState();
+    core::ClientState* state = GameServices::currentState();
     return state && state->getName() == "zrk_personalroom";
 }
 
 const Json::Value& defState()
 {
-    ZRKRoleRes* res = ZRKRoleRes::getSingletonPtr();
+    ZRKRoleRes* res = GameServices::roleResources();
     return res ? res->getDefState() : Json::Value::nullSingleton();
 }
 
@@ -70,10 +68,10 @@ RoomListenEvent::RoomListenEvent(gui::IGuiPage* page, gui::IEventDispatcher* dis
     : BaseEvent(page, dispatcher), mSeatPlayers(8, -1), mSeatPoses(8)
 {
     gListener = this;
-    RoomHooks::setRoomRefresher([] {
+    GameServices::hooks().refreshRoom = [] {
         if (RoomListenEvent* listener = instance())
             listener->refreshRoom(true, true);
-    });
+    };
 }
 
 RoomListenEvent::~RoomListenEvent()
@@ -81,7 +79,7 @@ RoomListenEvent::~RoomListenEvent()
     disconnectAll();
     if (gListener == this) {
         gListener = nullptr;
-        RoomHooks::setRoomRefresher(RoomHooks::RoomRefresher());
+        GameServices::hooks().refreshRoom = nullptr;
     }
 }
 
@@ -176,7 +174,7 @@ void RoomListenEvent::dressSeat(ZRKPlayerState* player, int seat, int ownSeat)
         return;
     const std::string seatName = kSeatNames[seat];
     ZRKRolePtr role = RoleManager::instance().getRole(seatName);
-    EquipRes* res = EquipRes::getSingletonPtr();
+    EquipRes* res = GameServices::equipment();
     if (!role || !res)
         return;
     const std::string look = settings.getIntVal("c_id", 0) == 1 ? "boy" : "girl";
@@ -339,7 +337,7 @@ void RoomListenEvent::onPlayerState(const std::string& name, int bits)
     if ((bits & (0x1 | 0x2)) && gListening && player)
         dressSeat(player.get(), seat, room->getSeatOf(mUid));
     if ((bits & 0x4) && gListening && player && seat >= 0 && seat < 8) {
-        EquipRes* res = EquipRes::getSingletonPtr();
+        EquipRes* res = GameServices::equipment();
         ZRKRolePtr role = RoleManager::instance().getRole(kSeatNames[seat]);
         if (name != mUid && role) {
             showDemoPose(kSeatNames[seat], player->getBattleState().getStringVal("x/demo", ""));
@@ -364,7 +362,7 @@ void RoomListenEvent::onRoomState(core::XmlConfigHelper& next)
     if (!(newState == 0 && oldState == 1) && newArena.empty())
         return;
     RoomFlow::handOverScreens();
-    ZRKSession* session = EventHost::session();
+    ZRKSession* session = GameServices::session();
     const std::string roomName = room->getRoomName();
     if (session && !newArena.empty()) {
         core::XmlConfigHelper& settings = session->getSettings();

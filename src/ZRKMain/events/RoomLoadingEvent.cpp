@@ -2,7 +2,7 @@
 
 #include <data/ZRKSession.h>
 
-#include "events/EventHost.h"
+#include "services/GameServices.h"
 #include "events/RoomFlow.h"
 
 namespace kavri3D {
@@ -31,7 +31,7 @@ void RoomLoadingEvent::callback(gui::ParamHandle params)
     if (!readOptional("room_name", params, mRoomName) || !readOptional("zone_name", params, zone) ||
         !readOptional("room_mode", params, mRoomMode))
         return;
-    if (ZRKSession* session = EventHost::session())
+    if (ZRKSession* session = GameServices::session())
         if (!zone.empty())
             session->leave(zone); // the zone's chat room: the room has its own
     raiseEvent(RoomFlow::idFor(RoomFlow::View, mRoomMode));

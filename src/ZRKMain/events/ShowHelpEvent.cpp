@@ -6,8 +6,7 @@
 #include <data/ZRKUserRequest.h>
 #include <gui/IGuiManager.h>
 
-#include "events/EventHost.h"
-#include "shell/Application.h"
+#include "services/GameServices.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -16,22 +15,22 @@ ShowHelpEvent::ShowHelpEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatc
 
 void ShowHelpEvent::callback(gui::ParamHandle)
 {
-    core::ClientState* state = Application::currentState();
+    core::ClientState* state = GameServices::currentState();
     if (!state)
         return;
     const std::string from = state->getName();
     if (from != "room" && from != "playerhall") {
-        if (core::Frame* frame = EventHost::frame())
+        if (core::Frame* frame = GameServices::frame())
             frame->messageBox("error/title1", "warning/battle_no_guide", 1, 9, 300, 150);
         return;
     }
     if (from == "playerhall") {
         // The hall's drop-out effect ("halldropout", 10 seconds) plays here once the GUI
         // plug-in offers its effect object; the pages go back to their base either way.
-        if (gui::IGuiManager* manager = EventHost::guiManager())
+        if (gui::IGuiManager* manager = GameServices::guiManager())
             manager->resetPages();
     }
-    ZRKSession* session = EventHost::session();
+    ZRKSession* session = GameServices::session();
     if (!session)
         return;
     // The lesson goes into the tutorial's parameter text: only a number may, whatever the

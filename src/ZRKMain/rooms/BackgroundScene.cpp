@@ -14,12 +14,12 @@
 #include "rooms/OgreRTTSnapShotImplEx.h"
 #include "rooms/PortraitSnapShotScene.h"
 #include "rooms/RoleManager.h"
-#include "rooms/RoomHooks.h"
 #include "rooms/ScenePlayer.h"
 #include "rooms/SnapShotEx.h"
 #include "rooms/SnapShotManager.h"
 #include "rooms/ZRKRoleRes.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -73,7 +73,7 @@ const char* const kRoleNames[] = {"myrole", "red1", "red2", "red3", "red4",
 /// or outside the range.
 float defStateNumber(const char* key, float def, float most)
 {
-    ZRKRoleRes* res = ZRKRoleRes::getSingletonPtr();
+    ZRKRoleRes* res = GameServices::roleResources();
     const float v = res ? res->getNumber(key, def) : def;
     if (!std::isfinite(v) || v < 0 || v > most) {
         writeLogf(4, kChannel, "defstate.json: ", key, " out of range, ", def, " used");
@@ -218,7 +218,7 @@ void BackgroundScene::buildBackdrop()
     if (core::BasicSite* site = getDefaultSite())
         site->getDesc().setBoolVal("loader/physix", false);
 
-    core::Frame* frame = RoomHooks::mainFrame();
+    core::Frame* frame = GameServices::frame();
     CEGUI::Window* top = frame ? frame->getTopWindow() : nullptr;
     if (!CeguiWidgets::alive(top)) {
         writeLog(4, kChannel, "no main frame: the log-in backdrop is not shown");
@@ -364,7 +364,7 @@ void BackgroundScene::destroyBackgroundImage()
 
 void BackgroundScene::destroyBackdropWindow()
 {
-    core::Frame* frame = RoomHooks::mainFrame();
+    core::Frame* frame = GameServices::frame();
     CEGUI::Window* top = frame ? frame->getTopWindow() : nullptr;
     if (!CeguiWidgets::alive(top))
         return;

@@ -13,9 +13,8 @@
 
 #include "rooms/CeguiWidgets.h"
 #include "rooms/RoleManager.h"
-#include "shell/Application.h"
-#include "shell/LogRoutine.h"
-#include "shell/ZRKGuiLoader.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -56,13 +55,13 @@ BasicRoom::~BasicRoom()
         roles->setRoom(nullptr);
 }
 
-ZRKSession* BasicRoom::session() { return ZRKSession::getSingletonPtr(); }
+ZRKSession* BasicRoom::session() { return GameServices::session(); }
 
 core::BasicSite* BasicRoom::getDefaultSite() const { return mScene ? mScene->getDefaultSite() : nullptr; }
 
 CEGUI::Window* BasicRoom::popupWindow(std::size_t index) const
 {
-    return index < popups.size() && CeguiWidgets::alive(popups[index].window) ? popups[index].window : nullptr;
+    return index < mPopups.size() && CeguiWidgets::alive(mPopups[index].window) ? mPopups[index].window : nullptr;
 }
 
 void BasicRoom::createScene()
@@ -72,17 +71,17 @@ void BasicRoom::createScene()
 
     if (ZRKSession* s = session()) {
         s->setMsgRoomSceneCallback(this);
-        connectionSignal = s->subscribeToConnectionSignal(
+        mConnectionSignal = s->subscribeToConnectionSignal(
             [this](core::ISession* from, int state) { onConnectionChanged(from, state); });
     }
 
     createLights();
 
-    guiManager = nullptr;
-    guiFrameObject = nullptr;
-    ZRKGuiLoader* loader = ZRKGuiLoader::getSingletonPtr();
-    if (loader && !loader->isNull() && loader->createGuiManager(&guiManager) && guiManager)
-        guiFrameObject = guiManager->getAnimator();
+    mGuiManager = nullptr;
+    mGuiFrameObject = nullptr;
+    mGuiManager = GameServices::guiManager();
+    if (mGuiManager)
+        mGuiFrameObject = mGuiManager->getAnimator();
     else
         writeLog(6, "room", "no GUI manager: the GUI is not stepped in " + getName());
 }
@@ -95,21 +94,21 @@ void BasicRoom::createLights()
             writeLog(6, "room", "no scene: no lights in " + getName());
             return;
         }
-        if (mainLightsEnabled) {
+        if (mMainLightsEnabled) {
             const std::string prefix = (getName().empty() ? std::string("room") : getName()) + "/";
             const Ogre::ColourValue diffuse(1.f, 1.f, 0.8f, 1.f), specular(1.f, 1.f, 1.f, 1.f);
-            mainLight = sm->createLight(prefix + "mainLight");
-            mainLight->setType(Ogre::Light::LT_DIRECTIONAL);
-            mainLight->setCastShadows(false);
-            mainLight->setDirection(Ogre::Vector3(0, 0, -1));
-            mainLight->setDiffuseColour(diffuse);
-            mainLight->setSpecularColour(specular);
-            backLight = sm->createLight(prefix + "backLight");
-            backLight->setType(Ogre::Light::LT_DIRECTIONAL);
-            backLight->setCastShadows(false);
-            backLight->setDirection(Ogre::Vector3(0, 0, 1).normalisedCopy());
-            backLight->setDiffuseColour(diffuse);
-            backLight->setSpecularColour(specular);
+            mMainLight = sm->createLight(prefix + "mainLight");
+            mMainLight->setType(Ogre::Light::LT_DIRECTIONAL);
+            mMainLight->setCastShadows(false);
+            mMainLight->setDirection(Ogre::Vector3(0, 0, -1));
+            mMainLight->setDiffuseColour(diffuse);
+            mMainLight->setSpecularColour(specular);
+            mBackLight = sm->createLight(prefix + "backLight");
+            mBackLight->setType(Ogre::Light::LT_DIRECTIONAL);
+            mBackLight->setCastShadows(false);
+            mBackLight->setDirection(Ogre::Vector3(0, 0, 1).normalisedCopy());
+            mBackLight->setDiffuseColour(diffuse);
+            mBackLight->setSpecularColour(specular);
         }
         sm->setAmbientLight(Ogre::ColourValue(1.f, 1.f, 0.8f, 1.f));
     } catch (const std::exception& e) {
@@ -121,7 +120,7 @@ void BasicRoom::createLights()
 void BasicRoom::destroyLights()
 {
     Ogre::SceneManager* sm = getSceneManager();
-    for (Ogre::Light** light : {&mainLight, &backLight}) {
+    for (Ogre::Light** light : {&mMainLight, &mBackLight}) {
         if (*light && sm)
             sm->destroyLight(*light);
         *light = nullptr;
@@ -130,9 +129,9 @@ void BasicRoom::destroyLights()
 
 void BasicRoom::destroyScene()
 {
-    guiManager = nullptr;
-    guiFrameObject = nullptr;
-    connectionSignal.disconnect();
+    mGuiManager = nullptr;
+    mGuiFrameObject = nullptr;
+    mConnectionSignal.disconnect();
     if (ZRKSession* s = session())
         s->setMsgRoomSceneCallback(nullptr);
     clearPopups();
@@ -147,8 +146,8 @@ void BasicRoom::onFrame(float dt)
     core::GrafixClientState::onFrame(dt);
     if (mScene)
         mScene->update(dt);
-    if (!prefetchSuspended)
-        Application::tickPrefetch();
+    if (!mPrefetchSuspended)
+        GameServices::tickPrefetch();
     const float t = now();
     try {
         updatePopups(t);
@@ -161,15 +160,15 @@ void BasicRoom::onFrame(float dt)
 
 void BasicRoom::pumpGui(float dt)
 {
-    if (!guiFrameObject || !guiManager)
+    if (!mGuiFrameObject || !mGuiManager)
         return;
     try {
-        if (gui::IEventIdQueue* queue = guiManager->getEventIdQueue()) {
+        if (gui::IEventIdQueue* queue = mGuiManager->getEventIdQueue()) {
             int handled = 0;
             for (int id = queue->next(dt); id != 0 && handled < kMaxEventIdsPerFrame; id = queue->next(dt), ++handled)
                 queue->handle(id);
         }
-        guiFrameObject->update(dt);
+        mGuiFrameObject->update(dt);
     } catch (const std::exception& e) {
         writeLog(3, "room", std::string("GUI step failed: ") + e.what());
     }
@@ -251,14 +250,14 @@ void BasicRoom::showText(CEGUI::Window* image, const std::string& text, const st
         CeguiWidgets::destroy(outer);
         return;
     }
-    popups.push_back(TextPopup{outer, anchor, anchor != Ogre::Vector3::ZERO, now() + delay, yOffset});
+    mPopups.push_back(TextPopup{outer, anchor, anchor != Ogre::Vector3::ZERO, now() + delay, yOffset});
 }
 
 void BasicRoom::updatePopups(float t)
 {
     std::size_t expiredAtFront = 0;
     bool metLive = false;
-    for (TextPopup& p : popups) {
+    for (TextPopup& p : mPopups) {
         if (t - p.showAt > kPopupSeconds) {
             CeguiWidgets::destroy(p.window);
             if (!metLive)
@@ -269,8 +268,8 @@ void BasicRoom::updatePopups(float t)
                 p.window->show();
         }
     }
-    popups.erase(popups.begin(), popups.begin() + static_cast<std::ptrdiff_t>(expiredAtFront));
-    if (popups.empty())
+    mPopups.erase(mPopups.begin(), mPopups.begin() + static_cast<std::ptrdiff_t>(expiredAtFront));
+    if (mPopups.empty())
         return;
 
     Ogre::Camera* camera = getCamera();
@@ -282,7 +281,7 @@ void BasicRoom::updatePopups(float t)
     screenW = static_cast<float>(static_cast<int>(sheet.getWidth() + 0.5f));
     screenH = static_cast<float>(static_cast<int>(sheet.getHeight() + 0.5f));
 
-    for (TextPopup& p : popups) {
+    for (TextPopup& p : mPopups) {
         if (!CeguiWidgets::alive(p.window))
             continue;
         float fx = 0.5f, fy = 0.5f;
@@ -308,9 +307,9 @@ void BasicRoom::updatePopups(float t)
 
 void BasicRoom::clearPopups()
 {
-    for (TextPopup& p : popups)
+    for (TextPopup& p : mPopups)
         CeguiWidgets::destroy(p.window);
-    popups.clear();
+    mPopups.clear();
 }
 
 // Scene effects.
@@ -359,7 +358,7 @@ long BasicRoom::addEffect(SceneEffect effect, float lifetime)
         removeEffectItem(effect);
         return -1;
     }
-    sceneEffects.push_back(effect);
+    mSceneEffects.push_back(effect);
     return effect.itemId;
 }
 
@@ -372,7 +371,7 @@ bool BasicRoom::placeEffect(SceneEffect& effect)
         return true;
     core::ProductManager::DocumentPtr doc = core::ProductManager::instance().lookup(effect.resource, true);
     if (!doc) {
-        Application::prefetchNow(effect.resource);
+        GameServices::prefetchNow(effect.resource);
         return false;
     }
     char name[32];
@@ -428,14 +427,14 @@ void BasicRoom::removeEffectItem(SceneEffect& effect)
 
 void BasicRoom::updateEffects(float t)
 {
-    for (auto it = sceneEffects.begin(); it != sceneEffects.end();) {
+    for (auto it = mSceneEffects.begin(); it != mSceneEffects.end();) {
         const bool expired = it->expiry > 0 && it->expiry < t;
         // A followed node that is gone takes its effect with it, as expiry does.
         const bool lostNode = !expired && !it->followNode.empty() && !it->resource.empty() && it->itemId != -1 &&
                               !applyTransform(*it, true);
         if (expired || lostNode) {
             removeEffectItem(*it);
-            it = sceneEffects.erase(it);
+            it = mSceneEffects.erase(it);
         } else {
             ++it;
         }
@@ -444,20 +443,20 @@ void BasicRoom::updateEffects(float t)
 
 void BasicRoom::removeSceneEffect(long itemId)
 {
-    for (auto it = sceneEffects.begin(); it != sceneEffects.end(); ++it)
+    for (auto it = mSceneEffects.begin(); it != mSceneEffects.end(); ++it)
         if (it->itemId == itemId) {
             removeEffectItem(*it);
-            sceneEffects.erase(it);
+            mSceneEffects.erase(it);
             return;
         }
 }
 
 void BasicRoom::removeSceneEffectsByTag(const std::string& tag)
 {
-    for (auto it = sceneEffects.begin(); it != sceneEffects.end();) {
+    for (auto it = mSceneEffects.begin(); it != mSceneEffects.end();) {
         if (it->tag == tag) {
             removeEffectItem(*it);
-            it = sceneEffects.erase(it);
+            it = mSceneEffects.erase(it);
         } else {
             ++it;
         }
@@ -466,9 +465,9 @@ void BasicRoom::removeSceneEffectsByTag(const std::string& tag)
 
 void BasicRoom::clearEffects()
 {
-    for (SceneEffect& e : sceneEffects)
+    for (SceneEffect& e : mSceneEffects)
         removeEffectItem(e);
-    sceneEffects.clear();
+    mSceneEffects.clear();
 }
 
 } // namespace zrk

@@ -81,21 +81,21 @@ public:
     /// The room's players and default site; null outside a scene.
     core::GrafixScene* getScene() const { return mScene.get(); }
     core::BasicSite* getDefaultSite() const;
-    gui::IGuiManager* getGuiManager() const { return guiManager; }
-    gui::IGuiAnimator* getGuiFrameObject() const { return guiFrameObject; }
-    Ogre::Light* getMainLight() const { return mainLight; }
-    Ogre::Light* getBackLight() const { return backLight; }
-    std::size_t popupCount() const { return popups.size(); }
+    gui::IGuiManager* getGuiManager() const { return mGuiManager; }
+    gui::IGuiAnimator* getGuiFrameObject() const { return mGuiFrameObject; }
+    Ogre::Light* getMainLight() const { return mMainLight; }
+    Ogre::Light* getBackLight() const { return mBackLight; }
+    std::size_t popupCount() const { return mPopups.size(); }
     /// The outer window of a pop-up record; null once it expired.
     CEGUI::Window* popupWindow(std::size_t index) const;
-    std::size_t sceneEffectCount() const { return sceneEffects.size(); }
+    std::size_t sceneEffectCount() const { return mSceneEffects.size(); }
 
 protected:
     /// The game's session, null when there is none.
     static ZRKSession* session();
 
-    bool mainLightsEnabled = true;
-    bool prefetchSuspended = false;
+    bool mMainLightsEnabled = true;
+    bool mPrefetchSuspended = false;
 
 private:
     struct TextPopup {
@@ -130,13 +130,13 @@ private:
     void pumpGui(float dt);
     Ogre::SceneNode* findNode(const std::string& name) const;
 
-    Ogre::Light* mainLight = nullptr;
-    Ogre::Light* backLight = nullptr;
-    boost::signals2::scoped_connection connectionSignal;
-    gui::IGuiManager* guiManager = nullptr;
-    gui::IGuiAnimator* guiFrameObject = nullptr;
-    std::vector<TextPopup> popups;
-    std::list<SceneEffect> sceneEffects;
+    Ogre::Light* mMainLight = nullptr;
+    Ogre::Light* mBackLight = nullptr;
+    boost::signals2::scoped_connection mConnectionSignal;
+    gui::IGuiManager* mGuiManager = nullptr;
+    gui::IGuiAnimator* mGuiFrameObject = nullptr;
+    std::vector<TextPopup> mPopups;
+    std::list<SceneEffect> mSceneEffects;
     boost::shared_ptr<core::GrafixScene> mScene;
 };
 

@@ -5,8 +5,8 @@
 #include <scene/DefaultProductResolver.h>
 #include <scene/GrafixScene.h>
 
-#include "rooms/RoomHooks.h"
 #include "rooms/SnapShotManager.h"
+#include "services/GameServices.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -33,7 +33,7 @@ BoxSnapShotScene::~BoxSnapShotScene() = default;
 
 void BoxSnapShotScene::setupScene()
 {
-    mGuiManager = RoomHooks::guiManager();
+    mGuiManager = GameServices::guiManager();
     mPicture.give(mSiteName, mSiteName, mGuiManager);
     if (mSiteMovable) {
         mSiteMovable->setPosition(mX, 0, -7000);

@@ -1,6 +1,6 @@
 #include "rooms/ChatMsgRoomCallback.h"
 
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -19,7 +19,7 @@ void ChatMsgRoomCallback::onMessage(const std::string& from, const std::string&,
 void ChatMsgRoomCallback::relay(const std::string& a, const std::string& b, bool flag)
 {
     // A copy: a listener may add another while the message goes round.
-    const std::vector<Listener> current = listeners;
+    const std::vector<Listener> current = mListeners;
     for (const Listener& l : current) {
         if (l.empty())
             continue;

@@ -15,8 +15,8 @@ public:
     /// (room or sender, text, flag)
     typedef boost::function<void(const std::string&, const std::string&, bool)> Listener;
 
-    void addListener(const Listener& listener) { listeners.push_back(listener); }
-    std::size_t listenerCount() const { return listeners.size(); }
+    void addListener(const Listener& listener) { mListeners.push_back(listener); }
+    std::size_t listenerCount() const { return mListeners.size(); }
 
     void onMemberMessage(const std::string& room, const std::string& text, bool self) override;
     /// A chat message goes on as (sender, text) and always with the flag set.
@@ -25,7 +25,7 @@ public:
 private:
     void relay(const std::string& a, const std::string& b, bool flag);
 
-    std::vector<Listener> listeners;
+    std::vector<Listener> mListeners;
 };
 
 } // namespace zrk

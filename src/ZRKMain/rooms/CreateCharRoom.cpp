@@ -15,9 +15,9 @@
 
 #include "rooms/BackgroundScene.h"
 #include "rooms/RoleManager.h"
-#include "rooms/RoomHooks.h"
 #include "rooms/ZRKRoleRes.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 KAVRI_SINGLETON_DEFINE(kavri3D::zrk::CreateCharRoom);
 
@@ -41,7 +41,7 @@ const char* const kPreviewRole = "createchar";
 /// Entry i of "Loading1ST"; false when it is missing or no vector.
 bool placeFromDocument(unsigned i, float out[3])
 {
-    const ZRKRoleRes* res = ZRKRoleRes::getSingletonPtr();
+    const ZRKRoleRes* res = GameServices::roleResources();
     const Json::Value& doc = res ? res->getDefState() : Json::Value::nullSingleton();
     if (!doc.isObject() || !doc["Loading1ST"].isArray() || doc["Loading1ST"].size() <= i)
         return false;
@@ -65,8 +65,8 @@ void CreateCharRoom::createScene()
     // The portraits are not shown while a character is made; a scene never built stays unbuilt.
     if (BackgroundScene* background = BackgroundScene::instancePtr())
         background->destroyScene();
-    ownGuiManager = RoomHooks::guiManager();
-    ownAnimator = ownGuiManager ? ownGuiManager->getAnimator() : nullptr;
+    mOwnGuiManager = GameServices::guiManager();
+    mOwnAnimator = mOwnGuiManager ? mOwnGuiManager->getAnimator() : nullptr;
 
     core::BasicSite* site = getDefaultSite();
     if (site) {
@@ -85,8 +85,8 @@ void CreateCharRoom::createScene()
     if (core::AudioManager* audio = core::AudioManager::getSingletonPtr()) {
         core::BlackBoard* board = core::BlackBoard::getSingletonPtr();
         const std::string path = (board ? board->getString("kavri3D/appPath", "") : std::string()) + kMusicFile;
-        musicId = audio->playSound(path, kMusicKind, core::DefaultAudioHelper::getVolume(0));
-        if (musicId == -1)
+        mMusicId = audio->playSound(path, kMusicKind, core::DefaultAudioHelper::getVolume(0));
+        if (mMusicId == -1)
             writeLog(4, "room", "creation music " + path + " cannot be played");
         // No audio-settings screen yet: nothing else follows the music's volume.
     }
@@ -114,12 +114,12 @@ void CreateCharRoom::onSceneLoaded(const std::string&)
 {
     if (!hasScene() || !getScene())
         return;
-    sceneLoaded = true;
+    mSceneLoaded = true;
     RoleManager& roles = RoleManager::instance();
     roles.setRoom(this);
     ZRKRolePtr role = roles.createRole(kPreviewRole, getScene());
     role->setPosition(mTarget[0], mTarget[1], mTarget[2]);
-    gui::IEventDispatcher* dispatcher = ownGuiManager ? ownGuiManager->getEventDispatcher() : nullptr;
+    gui::IEventDispatcher* dispatcher = mOwnGuiManager ? mOwnGuiManager->getEventDispatcher() : nullptr;
     if (!dispatcher) {
         writeLog(4, "room", "no GUI manager: the creation screen is not shown");
         return;
@@ -133,7 +133,7 @@ void CreateCharRoom::onSceneLoaded(const std::string&)
 
 void CreateCharRoom::onFrame(float dt)
 {
-    if (sceneLoaded) {
+    if (mSceneLoaded) {
         RoleManager& roles = RoleManager::instance();
         roles.update(dt);
         if (ZRKRolePtr role = roles.getRole(kPreviewRole))
@@ -145,10 +145,10 @@ void CreateCharRoom::onFrame(float dt)
 void CreateCharRoom::destroyScene()
 {
     mLoadConnection.disconnect();
-    if (musicId != -1) {
+    if (mMusicId != -1) {
         if (core::AudioManager* audio = core::AudioManager::getSingletonPtr())
-            audio->destroySound(static_cast<int>(musicId));
-        musicId = -1;
+            audio->destroySound(static_cast<int>(mMusicId));
+        mMusicId = -1;
     }
     if (RoleManager* roles = RoleManager::instancePtr())
         roles->removeRole(kPreviewRole);
@@ -158,9 +158,9 @@ void CreateCharRoom::destroyScene()
         if (documents->size() != 0)
             writeLog(3, "ZRKLand", "using documents in cache.");
     }
-    sceneLoaded = false;
-    ownGuiManager = nullptr;
-    ownAnimator = nullptr;
+    mSceneLoaded = false;
+    mOwnGuiManager = nullptr;
+    mOwnAnimator = nullptr;
 }
 
 } // namespace zrk

@@ -32,18 +32,18 @@ public:
     /// The site reported the scene loaded: the preview figure comes, the screen is told.
     void onSceneLoaded(const std::string& item);
 
-    bool isSceneLoaded() const { return sceneLoaded; }
-    long getMusicId() const { return musicId; }
+    bool isSceneLoaded() const { return mSceneLoaded; }
+    long getMusicId() const { return mMusicId; }
     /// Where the preview figure stands.
     const float* getTarget() const { return mTarget; }
 
 private:
     void placeCamera();
 
-    gui::IGuiManager* ownGuiManager = nullptr;
-    gui::IGuiAnimator* ownAnimator = nullptr;
-    bool sceneLoaded = false;
-    long musicId = -1;
+    gui::IGuiManager* mOwnGuiManager = nullptr;
+    gui::IGuiAnimator* mOwnAnimator = nullptr;
+    bool mSceneLoaded = false;
+    long mMusicId = -1;
     float mTarget[3] = {0, 0, 0};
     boost::signals2::scoped_connection mLoadConnection; // a load after leaving makes no figure
 };

@@ -6,7 +6,8 @@
 
 #include "rooms/JsonDataFile.h"
 #include "rooms/ZRKRole.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 KAVRI_SINGLETON_DEFINE(kavri3D::zrk::EquipRes);
 
@@ -114,18 +115,19 @@ std::string lookUp(const std::map<int, std::string>& table, int id)
 
 const char* const EquipRes::kFile = "res/GUI/zrk.icons";
 
-EquipRes::EquipRes() = default;
-EquipRes::~EquipRes() = default;
+EquipRes::EquipRes() { GameServices::provide(this); }
+
+EquipRes::~EquipRes() { GameServices::withdraw(this); }
 
 void EquipRes::load(const std::string& path)
 {
     // The game-data library has no item manager to hand this object to yet; the tables are
     // read all the same so the rooms and the GUI can ask.
-    if (JsonDataFile::load(path, iconsDocument, "EquipRes::load", "icon.json")) {
-        models.clear();
-        altModels.clear();
-        sfNames.clear();
-        const Json::Value& data = iconsDocument.isObject() ? iconsDocument["data"] : Json::Value::nullSingleton();
+    if (JsonDataFile::load(path, mIconsDocument, "EquipRes::load", "icon.json")) {
+        mModels.clear();
+        mAltModels.clear();
+        mSfNames.clear();
+        const Json::Value& data = mIconsDocument.isObject() ? mIconsDocument["data"] : Json::Value::nullSingleton();
         if (!data.isArray())
             writeLog(6, "EquipRes::load", "icon.json has no \"data\" list");
         for (Json::ArrayIndex i = 0; data.isArray() && i < data.size(); ++i) {
@@ -135,15 +137,15 @@ void EquipRes::load(const std::string& path)
                 continue;
             }
             const int id = item["id"].asInt();
-            icons[id] = item["icon"].asString();
+            mIcons[id] = item["icon"].asString();
             const std::string model = item["3dmodel"].asString();
             if (model == "none")
                 continue; // an item without a model has nothing more to show
-            models[id] = model;
+            mModels[id] = model;
             if (isText(item, "_sf"))
-                sfNames[id] = textOf(item, "_sf");
+                mSfNames[id] = textOf(item, "_sf");
             if (isText(item, "altmodel"))
-                altModels[id] = textOf(item, "altmodel");
+                mAltModels[id] = textOf(item, "altmodel");
         }
     }
     registerAttributeTable();
@@ -153,48 +155,48 @@ void EquipRes::registerAttributeTable()
 {
     for (const auto& a : kIntAttributes) {
         const IntField field = a.second;
-        attributeParsers[a.first] = [field](gui::BagData* r, const std::string& v) {
+        mAttributeParsers[a.first] = [field](gui::BagData* r, const std::string& v) {
             r->*field = yake::StringUtil::parseInt(v);
         };
     }
     for (const auto& a : kTextAttributes) {
         const TextField field = a.second;
-        attributeParsers[a.first] = [field](gui::BagData* r, const std::string& v) { r->*field = v; };
+        mAttributeParsers[a.first] = [field](gui::BagData* r, const std::string& v) { r->*field = v; };
     }
 }
 
-std::string EquipRes::getIcon(int itemId) { return lookUp(icons, itemId); }
+std::string EquipRes::getIcon(int itemId) { return lookUp(mIcons, itemId); }
 
-std::string EquipRes::getModel(int itemId) { return models[itemId]; }
+std::string EquipRes::getModel(int itemId) { return mModels[itemId]; }
 
-std::string EquipRes::getAltModel(int itemId) { return lookUp(altModels, itemId); }
+std::string EquipRes::getAltModel(int itemId) { return lookUp(mAltModels, itemId); }
 
-std::string EquipRes::getSfName(int itemId) { return lookUp(sfNames, itemId); }
+std::string EquipRes::getSfName(int itemId) { return lookUp(mSfNames, itemId); }
 
 core::EquipmentList EquipRes::getDefaultEquipment()
 {
-    core::EquipmentList items = ZRKRole::buildItemSet(modelTable);
+    core::EquipmentList items = ZRKRole::buildItemSet(mModelTable);
     for (const char* key : {"def_sex", "def_hair", "def_face", "def_coat", "def_glove", "def_shoes"})
-        items.push_back(core::Equipment(defaultState.getStringVal(key, "")));
+        items.push_back(core::Equipment(mDefaultState.getStringVal(key, "")));
     return items;
 }
 
 core::EquipmentList EquipRes::getSeatEquipment(const std::string& seat) const
 {
-    auto it = seatEquipment.find(seat);
-    return it == seatEquipment.end() ? core::EquipmentList() : it->second;
+    auto it = mSeatEquipment.find(seat);
+    return it == mSeatEquipment.end() ? core::EquipmentList() : it->second;
 }
 
 std::string EquipRes::getSeatLook(const std::string& seat) const
 {
-    auto it = seatLooks.find(seat);
-    return it == seatLooks.end() ? std::string() : it->second;
+    auto it = mSeatLooks.find(seat);
+    return it == mSeatLooks.end() ? std::string() : it->second;
 }
 
 void EquipRes::fillItemRecord(int itemId, gui::BagData& record)
 {
-    auto cached = recordCache.find(itemId);
-    if (cached != recordCache.end()) {
+    auto cached = mRecordCache.find(itemId);
+    if (cached != mRecordCache.end()) {
         copyTemplate(cached->second, record);
         return;
     }
@@ -206,12 +208,12 @@ void EquipRes::fillItemRecord(int itemId, gui::BagData& record)
     const bool found = config && !config->tree().empty();
     if (found) {
         for (const auto& attribute : config->tree()) {
-            auto parser = attributeParsers.find(attribute.first);
-            if (parser != attributeParsers.end())
+            auto parser = mAttributeParsers.find(attribute.first);
+            if (parser != mAttributeParsers.end())
                 parser->second(&entry, attribute.second.data());
         }
         // Only what the library knew is kept: an item it lacks now may come with a later log-in.
-        recordCache[itemId] = entry;
+        mRecordCache[itemId] = entry;
     }
     copyTemplate(entry, record);
 }

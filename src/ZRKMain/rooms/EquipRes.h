@@ -29,43 +29,43 @@ public:
 
     std::string getIcon(int itemId) override;
     /// Item kind id to icon name, as read from the icons file.
-    const std::map<int, std::string>& getIconTable() const { return icons; }
+    const std::map<int, std::string>& getIconTable() const { return mIcons; }
     /// An unknown id is remembered with an empty model.
     std::string getModel(int itemId) override;
     std::string getAltModel(int itemId) override;
     std::string getSfName(int itemId) override;
     /// The outfit (suite or coat first), then the six default items of the default look.
     core::EquipmentList getDefaultEquipment() override;
-    std::map<std::string, std::string>& getModelTable() override { return modelTable; }
-    void setEquipmentList(const std::map<std::string, std::string>& table) { modelTable = table; }
-    core::XmlConfigHelper getDefState() override { return defaultState; }
-    void setDefState(const core::XmlConfigHelper& state) { defaultState = state; }
+    std::map<std::string, std::string>& getModelTable() override { return mModelTable; }
+    void setEquipmentList(const std::map<std::string, std::string>& table) { mModelTable = table; }
+    core::XmlConfigHelper getDefState() override { return mDefaultState; }
+    void setDefState(const core::XmlConfigHelper& state) { mDefaultState = state; }
 
-    void setSeatEquipment(const std::string& seat, const core::EquipmentList& items) { seatEquipment[seat] = items; }
+    void setSeatEquipment(const std::string& seat, const core::EquipmentList& items) { mSeatEquipment[seat] = items; }
     core::EquipmentList getSeatEquipment(const std::string& seat) const;
-    void setSeatLook(const std::string& seat, const std::string& look) { seatLooks[seat] = look; }
+    void setSeatLook(const std::string& seat, const std::string& look) { mSeatLooks[seat] = look; }
     std::string getSeatLook(const std::string& seat) const;
 
     /// Sets the record's item id and template part; the library is asked once per item.
     void fillItemRecord(int itemId, gui::BagData& record);
-    bool hasAttributeParser(const std::string& name) const { return attributeParsers.count(name) > 0; }
-    std::size_t attributeParserCount() const { return attributeParsers.size(); }
-    std::size_t modelCount() const { return models.size(); }
+    bool hasAttributeParser(const std::string& name) const { return mAttributeParsers.count(name) > 0; }
+    std::size_t attributeParserCount() const { return mAttributeParsers.size(); }
+    std::size_t modelCount() const { return mModels.size(); }
 
 private:
     void registerAttributeTable();
 
-    Json::Value iconsDocument;
-    std::map<int, std::string> icons;
-    std::map<int, std::string> models;
-    std::map<int, std::string> altModels;
-    std::map<int, std::string> sfNames;
-    std::map<int, gui::BagData> recordCache;
-    std::map<std::string, core::EquipmentList> seatEquipment;
-    std::map<std::string, std::string> seatLooks;
-    core::XmlConfigHelper defaultState;
-    std::map<std::string, std::string> modelTable;
-    std::map<std::string, AttributeParser> attributeParsers;
+    Json::Value mIconsDocument;
+    std::map<int, std::string> mIcons;
+    std::map<int, std::string> mModels;
+    std::map<int, std::string> mAltModels;
+    std::map<int, std::string> mSfNames;
+    std::map<int, gui::BagData> mRecordCache;
+    std::map<std::string, core::EquipmentList> mSeatEquipment;
+    std::map<std::string, std::string> mSeatLooks;
+    core::XmlConfigHelper mDefaultState;
+    std::map<std::string, std::string> mModelTable;
+    std::map<std::string, AttributeParser> mAttributeParsers;
 };
 
 } // namespace zrk

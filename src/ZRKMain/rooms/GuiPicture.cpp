@@ -6,10 +6,10 @@
 #include <gui/IGuiManager.h>
 
 #include "rooms/CeguiWidgets.h"
-#include "rooms/RoomHooks.h"
 #include "rooms/SnapShotEx.h"
 #include "rooms/SnapShotManager.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -55,7 +55,7 @@ void GuiPicture::takeBack()
     if (!mImageName.empty()) {
         // The manager asked anew: the one given the image may have been unloaded since, and
         // its images with it.
-        if (gui::IGuiManager* manager = RoomHooks::guiManager()) {
+        if (gui::IGuiManager* manager = GameServices::guiManager()) {
             try {
                 manager->setImage(CeguiWidgets::utf8(mImageName), nullptr);
             } catch (const std::exception& e) {

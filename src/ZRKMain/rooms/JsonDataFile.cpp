@@ -3,7 +3,7 @@
 #include <util/JsonText.h>
 #include <yake/FileText.h>
 
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -6,7 +6,7 @@
 #include <gui/IGuiManager.h>
 
 #include "rooms/BackgroundScene.h"
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -3,7 +3,7 @@
 #include <Ogre.h>
 #include <core/GraphicsManager.h>
 
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace core {

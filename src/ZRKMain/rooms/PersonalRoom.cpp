@@ -8,10 +8,10 @@
 
 #include "rooms/EquipRes.h"
 #include "rooms/RoleManager.h"
-#include "rooms/RoomHooks.h"
 #include "rooms/ZRKRole.h"
 #include "rooms/ZRKRoleRes.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 KAVRI_SINGLETON_DEFINE(kavri3D::zrk::PersonalRoom);
 
@@ -39,7 +39,7 @@ void setIdleActions(ZRKRole& role, const Json::Value& defState, const std::strin
 
 const Json::Value& defaultAppearance()
 {
-    ZRKRoleRes* res = ZRKRoleRes::getSingletonPtr();
+    ZRKRoleRes* res = GameServices::roleResources();
     return res ? res->getDefState() : Json::Value::nullSingleton();
 }
 
@@ -82,12 +82,12 @@ void PersonalRoom::createScene()
         }
     }
     raiseGuiEvent(kEnteredEventId);
-    RoomHooks::refreshRoom(); // the room listener shows the seats of the current room
+    GameServices::refreshRoom(); // the room listener shows the seats of the current room
 }
 
 void PersonalRoom::dressSeats()
 {
-    EquipRes* res = EquipRes::getSingletonPtr();
+    EquipRes* res = GameServices::equipment();
     if (!res)
         return;
     const Json::Value& defState = defaultAppearance();
@@ -106,7 +106,7 @@ void PersonalRoom::dressSeats()
 
 void PersonalRoom::dressOwnRole()
 {
-    EquipRes* res = EquipRes::getSingletonPtr();
+    EquipRes* res = GameServices::equipment();
     ZRKRolePtr own = RoleManager::instance().getRole("myrole");
     if (!res || !own)
         return;

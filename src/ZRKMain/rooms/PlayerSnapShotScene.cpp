@@ -4,8 +4,8 @@
 #include <gui/IGuiManager.h>
 
 #include "rooms/RoleManager.h"
-#include "rooms/RoomHooks.h"
 #include "rooms/SnapShotManager.h"
+#include "services/GameServices.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -22,7 +22,7 @@ PlayerSnapShotScene::PlayerSnapShotScene(core::GrafixScene* scene) : mSceneInsta
 
 PlayerSnapShotScene::~PlayerSnapShotScene() = default;
 
-void PlayerSnapShotScene::setupScene() { mGuiManager = RoomHooks::guiManager(); }
+void PlayerSnapShotScene::setupScene() { mGuiManager = GameServices::guiManager(); }
 
 void PlayerSnapShotScene::setupPortrait(const Placement& p)
 {

@@ -22,7 +22,7 @@ void RoleManager::destroyInstance() { sInstance.reset(); }
 
 RoleManager::~RoleManager()
 {
-    for (auto& r : roles)
+    for (auto& r : mRoles)
         if (r.second)
             r.second->destroy();
 }
@@ -32,46 +32,46 @@ ZRKRolePtr RoleManager::createRole(const std::string& name, core::GrafixScene* s
     removeRole(name); // the old figure goes before the new one takes its name in the scene
     ZRKRolePtr role(new ZRKRole(name));
     role->create(scene);
-    roles[name] = role;
+    mRoles[name] = role;
     return role;
 }
 
 ZRKRolePtr RoleManager::getRole(const std::string& name) const
 {
-    auto it = roles.find(name);
-    return it == roles.end() ? ZRKRolePtr() : it->second;
+    auto it = mRoles.find(name);
+    return it == mRoles.end() ? ZRKRolePtr() : it->second;
 }
 
 void RoleManager::removeRole(const std::string& name)
 {
-    auto it = roles.find(name);
-    if (it == roles.end())
+    auto it = mRoles.find(name);
+    if (it == mRoles.end())
         return;
     if (it->second)
         it->second->destroy();
-    roles.erase(it);
+    mRoles.erase(it);
 }
 
 void RoleManager::update(float dt)
 {
-    for (auto& r : roles)
+    for (auto& r : mRoles)
         if (r.second)
-            r.second->tick(dt, maxTimeSpan);
+            r.second->tick(dt, mMaxTimeSpan);
 }
 
 void RoleManager::setRoom(BasicRoom* room)
 {
-    currentRoom = room;
-    effectId = -1;
+    mCurrentRoom = room;
+    mEffectId = -1;
 }
 
 void RoleManager::playEffect(const std::string& effectName, const Ogre::Vector3& position)
 {
-    if (!currentRoom)
+    if (!mCurrentRoom)
         return;
-    if (effectId != -1)
-        currentRoom->removeSceneEffect(effectId);
-    effectId = currentRoom->addSceneEffect(effectName, 5.0f, Ogre::Quaternion::IDENTITY, Ogre::Vector3::UNIT_SCALE,
+    if (mEffectId != -1)
+        mCurrentRoom->removeSceneEffect(mEffectId);
+    mEffectId = mCurrentRoom->addSceneEffect(effectName, 5.0f, Ogre::Quaternion::IDENTITY, Ogre::Vector3::UNIT_SCALE,
                                            position);
 }
 

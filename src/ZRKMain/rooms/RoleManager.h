@@ -31,27 +31,27 @@ public:
     /// Null for a name never created (nothing is added).
     ZRKRolePtr getRole(const std::string& name) const;
     void removeRole(const std::string& name);
-    std::size_t roleCount() const { return roles.size(); }
+    std::size_t roleCount() const { return mRoles.size(); }
     /// Idle ticks of every role, in name order.
     void update(float dt);
 
     void setRoom(BasicRoom* room);
-    BasicRoom* getRoom() const { return currentRoom; }
+    BasicRoom* getRoom() const { return mCurrentRoom; }
     /// At most one such effect at a time, each for five seconds; nothing without a room.
     void playEffect(const std::string& effectName, const Ogre::Vector3& position);
-    long getEffectId() const { return effectId; }
-    void setMaxTimeSpan(float seconds) { maxTimeSpan = seconds; }
-    float getMaxTimeSpan() const { return maxTimeSpan; }
+    long getEffectId() const { return mEffectId; }
+    void setMaxTimeSpan(float seconds) { mMaxTimeSpan = seconds; }
+    float getMaxTimeSpan() const { return mMaxTimeSpan; }
 
 private:
     RoleManager() = default;
     RoleManager(const RoleManager&) = delete;
     RoleManager& operator=(const RoleManager&) = delete;
 
-    std::map<std::string, ZRKRolePtr> roles;
-    BasicRoom* currentRoom = nullptr;
-    long effectId = -1;
-    float maxTimeSpan = 5.0f;
+    std::map<std::string, ZRKRolePtr> mRoles;
+    BasicRoom* mCurrentRoom = nullptr;
+    long mEffectId = -1;
+    float mMaxTimeSpan = 5.0f;
 
     static std::unique_ptr<RoleManager> sInstance;
 };

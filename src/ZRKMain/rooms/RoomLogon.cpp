@@ -8,8 +8,8 @@
 
 #include "rooms/BackgroundScene.h"
 #include "rooms/RoleManager.h"
-#include "shell/Application.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 KAVRI_SINGLETON_DEFINE(kavri3D::zrk::RoomLogon);
 
@@ -86,7 +86,7 @@ void RoomLogon::resetLobbyGui()
 
 void RoomLogon::tellConnectionLost(bool autoLogin)
 {
-    core::Frame* frame = Application::mainFrame();
+    core::Frame* frame = GameServices::frame();
     if (!frame) {
         writeLog(3, "room", "no main frame: the lost connection is not shown");
         return;
@@ -94,7 +94,7 @@ void RoomLogon::tellConnectionLost(bool autoLogin)
     if (autoLogin) {
         // Started with credentials: closing the box ends the game.
         mBoxAnswer = frame->messageBox2(
-            "error/user_net_wrong", "error/net_cut", [](core::DialogBoxResult&) { Application::exitGame(); }, 1, 9, 300,
+            "error/user_net_wrong", "error/net_cut", [](core::DialogBoxResult&) { GameServices::exitGame(); }, 1, 9, 300,
             150);
     } else {
         mBoxAnswer.disconnect();

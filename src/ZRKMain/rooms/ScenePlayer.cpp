@@ -5,7 +5,7 @@
 #include <json/value.h>
 
 #include "rooms/JsonDataFile.h"
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 
 KAVRI_SINGLETON_DEFINE(kavri3D::zrk::ScenePlayer);
 

@@ -5,7 +5,7 @@
 #include <core/SnapShotScene.h>
 
 #include "rooms/AbsRTTSnapShotImpl.h"
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace core {

@@ -1,7 +1,7 @@
 #include "rooms/SnapShotManager.h"
 
 #include "rooms/SnapShotEx.h"
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -1,6 +1,7 @@
 #include "rooms/Wrapper.h"
 
 #include "rooms/EquipRes.h"
+#include "services/GameServices.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -9,7 +10,7 @@ gui::BagData Wrapper::getItemRecord(int itemId)
 {
     gui::BagData record;
     record.i_id = itemId;
-    if (EquipRes* res = EquipRes::getSingletonPtr())
+    if (EquipRes* res = GameServices::equipment())
         res->fillItemRecord(itemId, record);
     return record;
 }

@@ -5,7 +5,7 @@
 #include <scene/BasicPlayer.h>
 #include <scene/GrafixScene.h>
 
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -22,7 +22,7 @@ float randomExtra(int span) { return span > 0 ? static_cast<float>(std::rand() %
 
 } // namespace
 
-ZRKRole::ZRKRole(const std::string& n) : name(n), idleExtra(randomExtra(5)) {}
+ZRKRole::ZRKRole(const std::string& n) : mName(n), mIdleExtra(randomExtra(5)) {}
 
 ZRKRole::~ZRKRole() = default;
 
@@ -50,10 +50,10 @@ core::EquipmentList ZRKRole::buildItemSet(const SlotModels& slotModels)
 
 void ZRKRole::create(core::GrafixScene* s)
 {
-    scene = s;
-    player = s ? s->createPlayer(name, true) : boost::shared_ptr<core::BasicPlayer>();
-    if (!player)
-        writeLog(4, "ZRKRole", "role " + name + " has no scene to stand in");
+    mScene = s;
+    mPlayer = s ? s->createPlayer(mName, true) : boost::shared_ptr<core::BasicPlayer>();
+    if (!mPlayer)
+        writeLog(4, "ZRKRole", "role " + mName + " has no scene to stand in");
     setDefaultItems(std::vector<std::string>());
     setLook("boy");
     applyDefaultItems();
@@ -63,170 +63,170 @@ void ZRKRole::create(core::GrafixScene* s)
 void ZRKRole::destroy()
 {
     // A figure still in its scene means the scene is alive; a room that went took it along.
-    if (scene && player && player->isInScene() && scene->getPlayer(name) == player)
-        scene->removePlayer(name);
+    if (mScene && mPlayer && mPlayer->isInScene() && mScene->getPlayer(mName) == mPlayer)
+        mScene->removePlayer(mName);
 }
 
 void ZRKRole::setAttr(const std::string& kind, const std::string& model)
 {
-    slotModels[kind] = model;
-    equipment.clear();
+    mSlotModels[kind] = model;
+    mEquipment.clear();
 }
 
 void ZRKRole::removeAttr(const std::string& kind)
 {
-    if (slotModels.erase(kind) > 0)
-        equipment.clear();
+    if (mSlotModels.erase(kind) > 0)
+        mEquipment.clear();
 }
 
 void ZRKRole::setEquipment(const SlotModels& models)
 {
-    slotModels = models;
-    equipment.clear();
+    mSlotModels = models;
+    mEquipment.clear();
 }
 
 void ZRKRole::clearEquipment()
 {
-    slotModels.clear();
-    equipment.clear();
+    mSlotModels.clear();
+    mEquipment.clear();
 }
 
 void ZRKRole::setDefaultItems(const std::vector<std::string>& items)
 {
-    defaultItems.clear();
+    mDefaultItems.clear();
     for (const std::string& item : items)
         if (!item.empty())
-            defaultItems.push_back(item);
+            mDefaultItems.push_back(item);
     applyDefaultItems();
 }
 
 void ZRKRole::applyDefaultItems()
 {
-    if (player)
-        player->setDefaultItem(look, defaultItems);
+    if (mPlayer)
+        mPlayer->setDefaultItem(mLook, mDefaultItems);
 }
 
 void ZRKRole::setMood(const std::string& m)
 {
-    mood = m;
-    if (player)
-        player->setMood(m);
+    mMood = m;
+    if (mPlayer)
+        mPlayer->setMood(m);
 }
 
 void ZRKRole::playMood(const std::string& action, const std::string& m, bool lock)
 {
-    pendingAction = action;
-    actionPending = true;
-    actionLocked = lock;
-    if (player)
-        player->setMood(m);
+    mPendingAction = action;
+    mActionPending = true;
+    mActionLocked = lock;
+    if (mPlayer)
+        mPlayer->setMood(m);
 }
 
 void ZRKRole::holdMood(const std::string& m)
 {
-    pendingAction.clear();
-    actionPending = actionLocked = true;
-    if (player)
-        player->setMood(m);
+    mPendingAction.clear();
+    mActionPending = mActionLocked = true;
+    if (mPlayer)
+        mPlayer->setMood(m);
 }
 
 void ZRKRole::resetMood()
 {
-    pendingAction.clear();
-    actionPending = actionLocked = false;
-    if (player)
-        player->setMood(mood);
+    mPendingAction.clear();
+    mActionPending = mActionLocked = false;
+    if (mPlayer)
+        mPlayer->setMood(mMood);
 }
 
 void ZRKRole::execAction(const std::string& action)
 {
-    if (actionPending && actionLocked)
+    if (mActionPending && mActionLocked)
         return;
-    if (!player)
+    if (!mPlayer)
         return;
-    if (!pendingAction.empty()) {
+    if (!mPendingAction.empty()) {
         ensureEquipment();
-        player->loadItems(equipment, true);
+        mPlayer->loadItems(mEquipment, true);
     }
-    player->execAction(action, "");
+    mPlayer->execAction(action, "");
 }
 
 void ZRKRole::setPosition(float x, float y, float z)
 {
-    if (Ogre::SceneNode* node = player ? player->getMovable() : nullptr)
+    if (Ogre::SceneNode* node = mPlayer ? mPlayer->getMovable() : nullptr)
         node->setPosition(x, y, z);
 }
 
 Ogre::Vector3 ZRKRole::getPosition() const
 {
-    Ogre::SceneNode* node = player ? player->getMovable() : nullptr;
+    Ogre::SceneNode* node = mPlayer ? mPlayer->getMovable() : nullptr;
     return node ? node->getPosition() : Ogre::Vector3::ZERO;
 }
 
 void ZRKRole::ensureEquipment()
 {
-    if (!equipment.empty())
+    if (!mEquipment.empty())
         return;
-    equipment = buildItemSet(slotModels);
-    for (const std::string& item : defaultItems)
-        equipment.push_back(core::Equipment(item));
+    mEquipment = buildItemSet(mSlotModels);
+    for (const std::string& item : mDefaultItems)
+        mEquipment.push_back(core::Equipment(item));
 }
 
 core::EquipmentList ZRKRole::withPendingAction(core::EquipmentList items) const
 {
-    if (actionPending && !pendingAction.empty())
-        items.push_front(core::Equipment(pendingAction, kActionKind));
+    if (mActionPending && !mPendingAction.empty())
+        items.push_front(core::Equipment(mPendingAction, kActionKind));
     return items;
 }
 
 void ZRKRole::loadEquipment()
 {
     ensureEquipment();
-    if (!player)
+    if (!mPlayer)
         return;
-    if (!equipment.empty() && !(actionPending && !pendingAction.empty())) {
-        player->loadItems(equipment, true);
-        idleTime = 0;
+    if (!mEquipment.empty() && !(mActionPending && !mPendingAction.empty())) {
+        mPlayer->loadItems(mEquipment, true);
+        mIdleTime = 0;
         return;
     }
-    core::EquipmentList items = withPendingAction(equipment);
-    if (items.empty() && !look.empty())
-        items.push_front(core::Equipment(look)); // the bare body
-    player->loadItems(items, true);
-    idleTime = 0;
+    core::EquipmentList items = withPendingAction(mEquipment);
+    if (items.empty() && !mLook.empty())
+        items.push_front(core::Equipment(mLook)); // the bare body
+    mPlayer->loadItems(items, true);
+    mIdleTime = 0;
 }
 
 core::EquipmentList ZRKRole::getEquipment()
 {
     ensureEquipment();
-    return equipment;
+    return mEquipment;
 }
 
 core::EquipmentList ZRKRole::buildDefaultEquipment() const
 {
     core::EquipmentList items;
-    for (const std::string& item : defaultItems)
+    for (const std::string& item : mDefaultItems)
         items.push_back(core::Equipment(item));
     return items;
 }
 
 void ZRKRole::copyFrom(ZRKRole& other)
 {
-    slotModels = other.slotModels;
-    equipment = other.getEquipment();
-    defaultItems = other.defaultItems;
-    look = other.look;
+    mSlotModels = other.mSlotModels;
+    mEquipment = other.getEquipment();
+    mDefaultItems = other.mDefaultItems;
+    mLook = other.mLook;
     applyDefaultItems();
     loadEquipment();
 }
 
 void ZRKRole::update()
 {
-    if (turnHandler.empty())
+    if (mTurnHandler.empty())
         return;
     bool turn = false, left = true;
-    turnHandler(turn, left);
-    Ogre::SceneNode* node = player ? player->getMovable() : nullptr;
+    mTurnHandler(turn, left);
+    Ogre::SceneNode* node = mPlayer ? mPlayer->getMovable() : nullptr;
     if (!turn || !node)
         return;
     const Ogre::Degree angle(left ? 2.0f : -2.0f);
@@ -235,21 +235,21 @@ void ZRKRole::update()
 
 void ZRKRole::tick(float dt, float maxTimeSpan)
 {
-    if (idleActions.empty())
+    if (mIdleActions.empty())
         return;
-    if (actionPending && !actionLocked && !pendingAction.empty() && idleIndex != -1 && player &&
-        player->getMoodUri() == player->getAnimationUri()) {
+    if (mActionPending && !mActionLocked && !mPendingAction.empty() && mIdleIndex != -1 && mPlayer &&
+        mPlayer->getMoodUri() == mPlayer->getAnimationUri()) {
         // The idle action is over: show the pending action's item again.
         ensureEquipment();
-        player->loadItems(withPendingAction(equipment), true);
-        idleIndex = -1;
+        mPlayer->loadItems(withPendingAction(mEquipment), true);
+        mIdleIndex = -1;
     }
-    idleTime += dt;
-    if (idleTime >= maxTimeSpan + idleExtra) {
-        idleTime = 0;
-        idleExtra = randomExtra(floatSpan);
-        idleIndex = std::rand() % static_cast<int>(idleActions.size());
-        execAction(idleActions[static_cast<std::size_t>(idleIndex)]);
+    mIdleTime += dt;
+    if (mIdleTime >= maxTimeSpan + mIdleExtra) {
+        mIdleTime = 0;
+        mIdleExtra = randomExtra(mFloatSpan);
+        mIdleIndex = std::rand() % static_cast<int>(mIdleActions.size());
+        execAction(mIdleActions[static_cast<std::size_t>(mIdleIndex)]);
     }
 }
 

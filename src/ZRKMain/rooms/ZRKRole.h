@@ -44,32 +44,32 @@ public:
     /// The outfit only: the default items stay.
     void setEquipment(const SlotModels& models);
     void clearEquipment();
-    const SlotModels& getSlotModels() const { return slotModels; }
+    const SlotModels& getSlotModels() const { return mSlotModels; }
 
-    void setLook(const std::string& l) { look = l; }
-    const std::string& getLook() const { return look; }
+    void setLook(const std::string& l) { mLook = l; }
+    const std::string& getLook() const { return mLook; }
     /// Empty names are left out.
     void setDefaultItems(const std::vector<std::string>& items);
-    const std::vector<std::string>& getDefaultItems() const { return defaultItems; }
+    const std::vector<std::string>& getDefaultItems() const { return mDefaultItems; }
     void applyDefaultItems();
 
     void setMood(const std::string& m);
-    const std::string& getMood() const { return mood; }
+    const std::string& getMood() const { return mMood; }
     /// Shows the action item over the mood until resetMood; with `lock` no idle action runs.
     void playMood(const std::string& action, const std::string& m, bool lock);
     void holdMood(const std::string& m);
     void resetMood();
     void execAction(const std::string& action);
 
-    void addItem(const std::string& idleAction) { idleActions.push_back(idleAction); }
-    void clearItems() { idleActions.clear(); }
-    const std::vector<std::string>& getIdleActions() const { return idleActions; }
+    void addItem(const std::string& idleAction) { mIdleActions.push_back(idleAction); }
+    void clearItems() { mIdleActions.clear(); }
+    const std::vector<std::string>& getIdleActions() const { return mIdleActions; }
 
     void setPosition(float x, float y, float z);
     Ogre::Vector3 getPosition() const;
-    void setTurnHandler(const TurnHandler& handler) { turnHandler = handler; }
+    void setTurnHandler(const TurnHandler& handler) { mTurnHandler = handler; }
     /// 0 or less: no random extra wait between idle actions.
-    void setFloatSpan(int span) { floatSpan = span; }
+    void setFloatSpan(int span) { mFloatSpan = span; }
 
     /// Dresses the figure in its equipment (rebuilt first when needed).
     void loadEquipment();
@@ -83,32 +83,32 @@ public:
     /// The idle clock: after maxTimeSpan plus a random extra, one idle action.
     void tick(float dt, float maxTimeSpan);
 
-    boost::shared_ptr<core::BasicPlayer> getPlayer() const { return player; }
-    const std::string& getName() const { return name; }
-    int getIdleIndex() const { return idleIndex; }
-    float getIdleTime() const { return idleTime; }
+    boost::shared_ptr<core::BasicPlayer> getPlayer() const { return mPlayer; }
+    const std::string& getName() const { return mName; }
+    int getIdleIndex() const { return mIdleIndex; }
+    float getIdleTime() const { return mIdleTime; }
 
 private:
     void ensureEquipment();
     core::EquipmentList withPendingAction(core::EquipmentList items) const;
 
-    SlotModels slotModels;
-    core::EquipmentList equipment;
-    std::vector<std::string> defaultItems;
-    boost::shared_ptr<core::BasicPlayer> player;
-    std::string name;
-    std::string look;
-    std::vector<std::string> idleActions;
-    int idleIndex = -1;
-    core::GrafixScene* scene = nullptr;
-    TurnHandler turnHandler;
-    float idleTime = 0;
-    float idleExtra = 0;
-    int floatSpan = 5;
-    bool actionPending = false;
-    bool actionLocked = false;
-    std::string pendingAction;
-    std::string mood;
+    SlotModels mSlotModels;
+    core::EquipmentList mEquipment;
+    std::vector<std::string> mDefaultItems;
+    boost::shared_ptr<core::BasicPlayer> mPlayer;
+    std::string mName;
+    std::string mLook;
+    std::vector<std::string> mIdleActions;
+    int mIdleIndex = -1;
+    core::GrafixScene* mScene = nullptr;
+    TurnHandler mTurnHandler;
+    float mIdleTime = 0;
+    float mIdleExtra = 0;
+    int mFloatSpan = 5;
+    bool mActionPending = false;
+    bool mActionLocked = false;
+    std::string mPendingAction;
+    std::string mMood;
 };
 
 typedef boost::shared_ptr<ZRKRole> ZRKRolePtr;

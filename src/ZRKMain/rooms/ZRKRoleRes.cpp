@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "rooms/JsonDataFile.h"
+#include "services/GameServices.h"
 
 KAVRI_SINGLETON_DEFINE(kavri3D::zrk::ZRKRoleRes);
 
@@ -14,11 +15,12 @@ const char* const ZRKRoleRes::kFile = "res/GUI/defstate.json";
 
 ZRKRoleRes::ZRKRoleRes()
 {
+    GameServices::provide(this);
     // The figures' idle actions are drawn from rand().
     std::srand(static_cast<unsigned>(std::time(nullptr)));
 }
 
-ZRKRoleRes::~ZRKRoleRes() = default;
+ZRKRoleRes::~ZRKRoleRes() { GameServices::withdraw(this); }
 
 void ZRKRoleRes::load(const std::string& path) { JsonDataFile::load(path, mDocument, "ZRKRoleRes::load", "defstate.json"); }
 

@@ -44,18 +44,19 @@
 #include <land/ZRKLand.h>
 #include "battle/BattleLandRoom.h"
 #include "battle/BattleRoom.h"
-#include "rooms/CreateCharRoom.h"
 #include "rooms/AreaRoom.h"
+#include "rooms/CreateCharRoom.h"
 #include "rooms/PersonalRoom.h"
 #include "rooms/PlayerHallRoom.h"
 #include "rooms/RoomLogon.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 #include "shell/CAppZRKModule.h"
 #include "shell/CWtlMsgLoopAdapter.h"
-#include "shell/LogRoutine.h"
 #include "shell/MainFrame.h"
 #include "shell/WindowGeometry.h"
-#include "shell/ZRKProductResolver.h"
 #include "shell/ZRKGuiLoader.h"
+#include "shell/ZRKProductResolver.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -86,6 +87,9 @@ std::string applicationPath()
 Application::Application(HINSTANCE instance, const std::string& commandLine)
     : core::ExampleApplication<Configuration>(instance, commandLine)
 {
+    // The rooms step the downloads each frame and ask for a product the moment they need it.
+    GameServices::hooks().tickPrefetch = &Application::tickPrefetch;
+    GameServices::hooks().prefetchNow = &Application::prefetchNow;
     mAppName = appModule().getModuleName();
     std::string embedded = getArgument("Embeded");
     if (!embedded.empty())
@@ -112,6 +116,8 @@ Application::Application(HINSTANCE instance, const std::string& commandLine)
 
 Application::~Application()
 {
+    GameServices::hooks().tickPrefetch = nullptr;
+    GameServices::hooks().prefetchNow = nullptr;
     if (mNetLibrary)
         FreeLibrary(mNetLibrary);
     mNetLibrary = nullptr;
@@ -545,17 +551,9 @@ void Application::saveVolumes()
 
 Application* Application::instance() { return dynamic_cast<Application*>(core::Application::getSingletonPtr()); }
 
-core::Frame* Application::mainFrame()
-{
-    core::Application* app = core::Application::getSingletonPtr();
-    return app ? app->getMainFrame().get() : nullptr;
-}
+core::Frame* Application::mainFrame() { return GameServices::frame(); }
 
-core::ISession* Application::session()
-{
-    core::Application* app = core::Application::getSingletonPtr();
-    return app ? app->getSession().get() : nullptr;
-}
+core::ISession* Application::session() { return GameServices::coreSession(); }
 
 core::Manifest* Application::manifest()
 {
@@ -601,24 +599,9 @@ void Application::prefetchNow(const std::string& product)
         app->mProductResolver->prefetchNow(product);
 }
 
-void Application::backToLogon()
-{
-    core::ISession* s = session();
-    if (s && s->isOnline())
-        s->teleportAdv("logon");
-}
+void Application::backToLogon() { GameServices::backToLogon(); }
 
-void Application::exitGame()
-{
-    core::ISession* s = session();
-    if (s && s->isOnline()) {
-        s->goDead();
-        return;
-    }
-    if (core::DefaultFsmHelper* helper = core::DefaultFsmHelper::getSingletonPtr())
-        helper->requestQuit();
-    PostQuitMessage(0);
-}
+void Application::exitGame() { GameServices::exitGame(); }
 
 void Application::flashWindow()
 {
@@ -640,23 +623,11 @@ bool Application::fileExists(const std::string& path)
     }
 }
 
-core::ClientStateMachine* Application::stateMachine()
-{
-    core::DefaultFsmHelper* helper = core::DefaultFsmHelper::getSingletonPtr();
-    return helper ? helper->getMachine() : nullptr;
-}
+core::ClientStateMachine* Application::stateMachine() { return GameServices::stateMachine(); }
 
-core::ClientState* Application::currentState()
-{
-    core::ClientStateMachine* m = stateMachine();
-    return m ? m->currentState().get() : nullptr;
-}
+core::ClientState* Application::currentState() { return GameServices::currentState(); }
 
-core::ClientState* Application::currentStateIf(const std::string& name)
-{
-    core::ClientStateMachine* m = stateMachine();
-    return m && m->currentStateName() == name ? m->currentState().get() : nullptr;
-}
+core::ClientState* Application::currentStateIf(const std::string& name) { return GameServices::currentStateIf(name); }
 
 void Application::onHikariPaneSignal(core::HikariPane* pane, int event)
 {

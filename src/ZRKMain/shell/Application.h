@@ -33,8 +33,8 @@ class ZRKProductResolver;
 class SpConfig;
 
 /// The game's application object: built by GameEntry, run by the framework, which calls its
-/// start-up hooks, its frame loop and its shut-down hooks. Its static operations give every
-/// part of the game the main frame, the session, the client states and the ways out.
+/// start-up hooks, its frame loop and its shut-down hooks. The look-ups the other areas use
+/// live in services/GameServices; its static operations of the same names answer from there.
 class Application : public core::ExampleApplication<Configuration> {
 public:
     Application(HINSTANCE instance, const std::string& commandLine);

@@ -10,7 +10,8 @@
 #include <yake/FileText.h>
 #include <yake/Math.h>
 
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -63,7 +64,13 @@ CAppZRKModule& appModule()
 // file, and with it the program folder.
 HINSTANCE moduleInstance() { return reinterpret_cast<HINSTANCE>(&appModule); }
 
-CAppZRKModule::CAppZRKModule() : mModuleName("ZRK_Main") {}
+CAppZRKModule::CAppZRKModule() : mModuleName("ZRK_Main")
+{
+    // The events remember the player's choices in the user settings this object holds.
+    GameServices::hooks().settings = [this] { return getAppConfig(); };
+}
+
+CAppZRKModule::~CAppZRKModule() { GameServices::hooks().settings = nullptr; }
 
 HRESULT CAppZRKModule::Init(HINSTANCE instance, HWND parent)
 {

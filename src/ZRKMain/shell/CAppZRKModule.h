@@ -15,6 +15,7 @@ namespace zrk {
 class CAppZRKModule : public WTL::CAppModule {
 public:
     CAppZRKModule();
+    ~CAppZRKModule();
 
     /// Stores the parent window, finds the program folder from the module's own file, loads
     /// the icons and seeds the C random generator.

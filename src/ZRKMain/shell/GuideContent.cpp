@@ -1,7 +1,7 @@
 #include "shell/GuideContent.h"
 
 #include "rooms/JsonDataFile.h"
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -2,8 +2,8 @@
 
 #include <gui/IGuiManager.h>
 
-#include "rooms/RoomHooks.h"
-#include "shell/LogRoutine.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -40,12 +40,12 @@ bool callFactory(HMODULE module, const char* name, T** out)
 ZRKGuiLoader::ZRKGuiLoader()
 {
     gLoader = this;
-    // The rooms reach the plug-in's manager through this, while a loader lives.
-    RoomHooks::setGuiManagerSource([] {
+    // The layers below the shell reach the plug-in's manager through this, while a loader lives.
+    GameServices::hooks().guiManager = [] {
         ZRKGuiLoader* loader = ZRKGuiLoader::getSingletonPtr();
         gui::IGuiManager* manager = nullptr;
         return loader && !loader->isNull() && loader->createGuiManager(&manager) ? manager : nullptr;
-    });
+    };
 }
 
 ZRKGuiLoader::~ZRKGuiLoader()
@@ -53,7 +53,7 @@ ZRKGuiLoader::~ZRKGuiLoader()
     unload();
     if (gLoader == this) {
         gLoader = nullptr;
-        RoomHooks::setGuiManagerSource(RoomHooks::GuiManagerSource());
+        GameServices::hooks().guiManager = nullptr;
     }
 }
 

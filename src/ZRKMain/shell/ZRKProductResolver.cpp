@@ -7,8 +7,8 @@
 #include <transport/TransportService.h>
 #include <util/Manifest.h>
 
+#include "services/LogRoutine.h"
 #include "shell/Application.h"
-#include "shell/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -5,10 +5,10 @@
 #include <util/StringConv.h>
 #include <win32/Windows.h>
 
+#include "services/LogRoutine.h"
 #include "shell/Application.h"
 #include "shell/CAppZRKModule.h"
 #include "shell/GameEntry.h"
-#include "shell/LogRoutine.h"
 
 extern "C" int GameEntry(std::uint32_t, HWND parent, const wchar_t* commandLine)
 {

@@ -6,7 +6,7 @@
 #include <gui/IGuiManager.h>
 #include <gui/IGuiPage.h>
 
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 #include "shell/ZRKGuiLoader.h"
 
 namespace kavri3D {

@@ -1,4 +1,4 @@
-#include "shell/LogRoutine.h"
+#include "services/LogRoutine.h"
 
 #include <yake/Logger.h>
 
@@ -7,9 +7,7 @@ namespace zrk {
 
 void writeLog(unsigned severity, const char* channel, const std::string& message)
 {
-    std::ostringstream os;
-    os << message;
-    yake::logging::logger::instance().log(severity, channel ? channel : "", os.str());
+    yake::logging::logger::instance().log(severity, channel ? channel : "", message);
 }
 
 } // namespace zrk

@@ -1,0 +1,143 @@
+#include "services/GameServices.h"
+
+#include <core/Application.h>
+#include <core/ClientStateMachine.h>
+#include <core/DefaultFsmHelper.h>
+#include <core/Frame.h>
+#include <core/Session.h>
+#include <data/ZRKSession.h>
+#include <lan/ZRKLan.h>
+#include <win32/Windows.h>
+#include <yake/Math.h>
+#include <yake/Time.h>
+
+namespace kavri3D {
+namespace zrk {
+
+namespace {
+core::Frame* gLentFrame = nullptr;
+EquipRes* gEquipment = nullptr;
+ZRKRoleRes* gRoleResources = nullptr;
+} // namespace
+
+GameServices::Hooks& GameServices::hooks()
+{
+    static Hooks theHooks;
+    return theHooks;
+}
+
+ZRKSession* GameServices::session() { return ZRKSession::getSingletonPtr(); }
+
+core::ISession* GameServices::coreSession()
+{
+    core::Application* app = core::Application::getSingletonPtr();
+    return app ? app->getSession().get() : nullptr;
+}
+
+core::Frame* GameServices::frame()
+{
+    if (gLentFrame)
+        return gLentFrame;
+    core::Application* app = core::Application::getSingletonPtr();
+    return app ? app->getMainFrame().get() : nullptr;
+}
+
+gui::IGuiManager* GameServices::guiManager() { return hooks().guiManager ? hooks().guiManager() : nullptr; }
+
+core::XmlConfigHelper* GameServices::settings() { return hooks().settings ? hooks().settings() : nullptr; }
+
+ZRKLan* GameServices::texts() { return ZRKLan::getSingletonPtr(); }
+
+EquipRes* GameServices::equipment() { return gEquipment; }
+
+ZRKRoleRes* GameServices::roleResources() { return gRoleResources; }
+
+void GameServices::provide(EquipRes* equipment) { gEquipment = equipment; }
+
+void GameServices::withdraw(EquipRes* equipment)
+{
+    if (gEquipment == equipment)
+        gEquipment = nullptr;
+}
+
+void GameServices::provide(ZRKRoleRes* roleResources) { gRoleResources = roleResources; }
+
+void GameServices::withdraw(ZRKRoleRes* roleResources)
+{
+    if (gRoleResources == roleResources)
+        gRoleResources = nullptr;
+}
+
+core::ClientStateMachine* GameServices::stateMachine()
+{
+    core::DefaultFsmHelper* helper = core::DefaultFsmHelper::getSingletonPtr();
+    return helper ? helper->getMachine() : nullptr;
+}
+
+core::ClientState* GameServices::currentState()
+{
+    core::ClientStateMachine* m = stateMachine();
+    return m ? m->currentState().get() : nullptr;
+}
+
+core::ClientState* GameServices::currentStateIf(const std::string& name)
+{
+    core::ClientStateMachine* m = stateMachine();
+    return m && m->currentStateName() == name ? m->currentState().get() : nullptr;
+}
+
+double GameServices::now() { return yake::native::getTime(); }
+
+float GameServices::unitRandom() { return yake::math::Math::UnitRandom(); }
+
+int GameServices::randomBelow(int span)
+{
+    if (span <= 0)
+        return 0;
+    const int i = static_cast<int>(unitRandom() * static_cast<float>(span));
+    return i < 0 ? 0 : i >= span ? span - 1 : i;
+}
+
+void GameServices::exitGame()
+{
+    core::ISession* s = coreSession();
+    if (s && s->isOnline()) {
+        s->goDead();
+        return;
+    }
+    if (core::DefaultFsmHelper* helper = core::DefaultFsmHelper::getSingletonPtr())
+        helper->requestQuit();
+    PostQuitMessage(0);
+}
+
+void GameServices::backToLogon()
+{
+    core::ISession* s = coreSession();
+    if (s && s->isOnline())
+        s->teleportAdv("logon");
+}
+
+void GameServices::tickPrefetch()
+{
+    if (hooks().tickPrefetch)
+        hooks().tickPrefetch();
+}
+
+void GameServices::prefetchNow(const std::string& product)
+{
+    if (hooks().prefetchNow)
+        hooks().prefetchNow(product);
+}
+
+void GameServices::refreshRoom()
+{
+    if (hooks().refreshRoom)
+        hooks().refreshRoom();
+}
+
+GameServices::FrameLoan::FrameLoan(core::Frame& frame) : mPrevious(gLentFrame) { gLentFrame = &frame; }
+
+GameServices::FrameLoan::~FrameLoan() { gLentFrame = mPrevious; }
+
+} // namespace zrk
+} // namespace kavri3D

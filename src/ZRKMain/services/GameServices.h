@@ -1,0 +1,107 @@
+#pragma once
+#include <functional>
+#include <string>
+
+namespace kavri3D {
+namespace core {
+class ClientState;
+class ClientStateMachine;
+class Frame;
+class ISession;
+class XmlConfigHelper;
+} // namespace core
+
+namespace zrk {
+class EquipRes;
+class ZRKLan;
+class ZRKRoleRes;
+class ZRKSession;
+namespace gui {
+class IGuiManager;
+}
+
+/// The look-ups every area of the game needs at the moment of use: the session, the main frame
+/// for message boxes, the GUI plug-in's manager, the player's settings, the texts, the equipment
+/// and figure resources, the state machine, the clock and the random source. Each gives null
+/// when that part does not exist (before start-up, after shut-down), so any area may ask at any
+/// time.
+///
+/// The rooms, events, battle and agent sit below the shell and never include it. What they need
+/// of it (the plug-in's manager, the settings file, the downloads) the shell registers here as a
+/// hook at start-up and clears when it goes; a hook nobody registered answers null or does
+/// nothing.
+class GameServices {
+public:
+    /// What the layers above register for the layers below to call.
+    struct Hooks {
+        /// The GUI plug-in's manager (the plug-in's loader, while one is loaded).
+        std::function<gui::IGuiManager*()> guiManager;
+        /// The user settings the game remembers the player's choices in (the module object).
+        std::function<core::XmlConfigHelper*()> settings;
+        /// One step of the background downloads, paced by the downloader itself.
+        std::function<void()> tickPrefetch;
+        /// Fetches a product at once, ahead of the background downloads.
+        std::function<void(const std::string&)> prefetchNow;
+        /// Shows the seats of the game room the player sits in afresh (the room view's listener).
+        std::function<void()> refreshRoom;
+    };
+    /// The registered hooks; the registrant clears its hook when it goes.
+    static Hooks& hooks();
+
+    static ZRKSession* session();
+    /// The running application's session as the framework sees it.
+    static core::ISession* coreSession();
+    /// The frame lent by screens hosted without the whole game (tests), else the running
+    /// application's main frame.
+    static core::Frame* frame();
+    static gui::IGuiManager* guiManager();
+    static core::XmlConfigHelper* settings();
+    /// The text library (message keys to texts).
+    static ZRKLan* texts();
+    /// The equipment resources (icons, models, the default look) and the figures' resources;
+    /// each registers itself for its lifetime.
+    static EquipRes* equipment();
+    static ZRKRoleRes* roleResources();
+    static void provide(EquipRes* equipment);
+    static void withdraw(EquipRes* equipment);
+    static void provide(ZRKRoleRes* roleResources);
+    static void withdraw(ZRKRoleRes* roleResources);
+
+    static core::ClientStateMachine* stateMachine();
+    static core::ClientState* currentState();
+    /// The current state when it has that name, else null.
+    static core::ClientState* currentStateIf(const std::string& name);
+
+    /// Game time in seconds (the settable yake clock).
+    static double now();
+    /// A number in [0, 1) from the settable random source.
+    static float unitRandom();
+    /// A whole number in [0, span) from the settable random source; 0 when span is not positive.
+    static int randomBelow(int span);
+
+    /// Online: tells the server the player is gone (the framework then ends the run); offline:
+    /// quits at once.
+    static void exitGame();
+    /// Online: goes back to the log-on state.
+    static void backToLogon();
+    static void tickPrefetch();
+    static void prefetchNow(const std::string& product);
+    /// The personal room, entered: the room view's listener shows its seats; nothing without one.
+    static void refreshRoom();
+
+    /// Lends a frame to the game while the application has none (screens hosted without the
+    /// whole game, such as the event and room tests); the loan ends with the object.
+    class FrameLoan {
+    public:
+        explicit FrameLoan(core::Frame& frame);
+        ~FrameLoan();
+        FrameLoan(const FrameLoan&) = delete;
+        FrameLoan& operator=(const FrameLoan&) = delete;
+
+    private:
+        core::Frame* mPrevious;
+    };
+};
+
+} // namespace zrk
+} // namespace kavri3D
