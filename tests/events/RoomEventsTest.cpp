@@ -328,3 +328,66 @@ TEST_F(RoomFixture, PutOutOfTheRoomThePlayerEndsInTheHall)
     EXPECT_FALSE(RoomListenEvent::isListening());
     EXPECT_EQ(listen.fillParams()->size(), 0u); // no room: nothing to show
 }
+
+TEST_F(RoomFixture, FailedHungAndGarbledRepliesLeaveEveryRoomEventStanding)
+{
+    ZRKGameServer* server = session->getGameServer();
+    for (ZRKGameServer::Mode mode : {ZRKGameServer::Fail, ZRKGameServer::Garbage, ZRKGameServer::Hang}) {
+        RoomCreateEvent create(page, dispatcher);
+        RoomJoinEvent join(page, dispatcher);
+        PlayerStartEvent start(page, dispatcher);
+        ChangeMapEvent change(page, dispatcher);
+        MapListEvent maps(page, dispatcher);
+        server->setMode(mode);
+        createForm(1, "Secret42");
+        act(create);
+        setParam("room", roomRow("officers", 5, true));
+        setParam("room_pwd", std::string("brass"));
+        act(join);
+        setParam("flags", 0);
+        act(start);
+        gui::MapInfList map;
+        map.mapId = 2;
+        setParam("mapinf", map);
+        setParam("mode", 1);
+        act(change);
+        act(maps);
+        frames(4);
+        EXPECT_EQ(state(), "playerhall") << ZRKGameServer::modeName(mode);
+        (void)create.fillParams();
+        (void)join.fillParams();
+        (void)change.fillParams();
+        (void)maps.fillParams();
+        // The events go with requests still open: their late answers reach nothing.
+    }
+    server->setMode(ZRKGameServer::Answer);
+    frames(4);
+    for (const yake::logging::LogRecord& r : log.captured()) {
+        EXPECT_EQ(r.text.find("Secret42"), std::string::npos) << r.text;
+        EXPECT_EQ(r.text.find("brass"), std::string::npos) << r.text;
+    }
+}
+
+TEST_F(RoomFixture, TheRoomsSignalsAfterTheListenerIsGoneReachNothing)
+{
+    RoomCreateEvent create(page, dispatcher);
+    createForm(1, "", 4);
+    act(create);
+    frames(4);
+    ASSERT_EQ(state(), "zrk_personalroom");
+    {
+        RoomListenEvent listen(page, dispatcher);
+        setParam("uid", std::string("hero"));
+        act(listen);
+        frames(1);
+    }
+    EXPECT_EQ(RoomListenEvent::instance(), nullptr);
+    // Seats change, the battle starts, the room goes: no listener hears any of it.
+    lobby().setOnline("guest1", true, false);
+    ASSERT_EQ(lobby().enter("guest1", lobby().gameRoomOf("hero"), ""), ZRKLobby::Entered);
+    lobby().setReady(lobby().gameRoomOf("hero"), "guest1", true);
+    ASSERT_EQ(lobby().beginBattle(lobby().gameRoomOf("hero"), "hero", 3, 1), "");
+    lobby().closeRoom(lobby().gameRoomOf("hero"));
+    frames(4);
+    EXPECT_EQ(state(), "zrk_personalroom"); // nobody moved the player
+}
