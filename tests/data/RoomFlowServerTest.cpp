@@ -11,6 +11,7 @@
 #include <data/ZRKServerRequest.h>
 #include <data/ZRKSession.h>
 #include <data/ZRKServerCore.h>
+#include <data/ZRKBots.h>
 #include <data/ZRKWorld.h>
 #include "DataTestKit.h"
 
@@ -239,4 +240,25 @@ TEST_F(RoomFlowServerTest, TheOwnerPassesInSeatOrderAndAMadeRoomClosesWithItsMak
     ASSERT_TRUE(lobby().leave("hero", name));
     EXPECT_EQ(lobby().findRoom(name), nullptr);
     EXPECT_EQ(lobby().gameRoomOf("guest1"), "");
+}
+
+TEST_F(RoomFlowServerTest, TheControlAddsReadiesAndRemovesBotsAtOnceAndPutsThePlayerOut)
+{
+    ASSERT_FALSE(create("", 8).first);
+    const std::string name = heroRoom();
+    play(5.5); // the server's players come online (one may come in by itself meanwhile)
+    ZRKBots& bots = server->core().bots();
+    const std::size_t before = lobby().seated(name).size();
+    EXPECT_EQ(bots.fillRoom(name, 3), 3);
+    EXPECT_EQ(lobby().seated(name).size(), before + 3);
+    EXPECT_EQ(bots.readyAll(name), static_cast<int>(before + 2));
+    for (const std::string& p : lobby().seated(name))
+        if (p != "hero")
+            EXPECT_EQ(battleValue(p, "ready"), 1) << p;
+    EXPECT_EQ(bots.removeAll(name), static_cast<int>(before + 2));
+    EXPECT_EQ(lobby().seated(name), std::vector<std::string>{"hero"});
+    ASSERT_TRUE(lobby().putOut(name, "hero"));
+    tick(2);
+    EXPECT_EQ(heroRoom(), "");
+    EXPECT_EQ(ZRKRoomRequest::getRoomState(name, false, false), nullptr); // the client's room is gone too
 }

@@ -225,6 +225,43 @@ void ZRKBots::addBehaviour(const std::string& name, const Behaviour& behaviour)
     mBehaviours.emplace_back(name, behaviour);
 }
 
+int ZRKBots::fillRoom(const std::string& room, int count)
+{
+    const ZRKLobby::Room* r = mLobby.findRoom(room);
+    int came = 0;
+    for (std::size_t i = 0; r && i < mBots.size() && came < count; ++i) {
+        Bot& bot = mBots[i];
+        if (!bot.online || !gameRoomOf(mLobby, bot.name).empty() || r->kicked.count(bot.name))
+            continue;
+        if (mLobby.enter(bot.name, room, r->password) != ZRKLobby::Entered)
+            break;
+        Json::Value ours;
+        ours["bot"] = 1;
+        mLobby.setBattleValues(room, bot.name, ours);
+        ++came;
+        r = mLobby.findRoom(room);
+    }
+    return came;
+}
+
+int ZRKBots::readyAll(const std::string& room)
+{
+    int ready = 0;
+    for (const std::string& p : mLobby.seated(room))
+        if (find(p) && mLobby.setReady(room, p, true))
+            ++ready;
+    return ready;
+}
+
+int ZRKBots::removeAll(const std::string& room)
+{
+    int gone = 0;
+    for (const std::string& p : mLobby.seated(room))
+        if (find(p) && mLobby.leave(p, room))
+            ++gone;
+    return gone;
+}
+
 bool ZRKBots::mayFill(const std::string& room, double now, double gap)
 {
     auto it = mFilledAt.find(room);

@@ -719,6 +719,16 @@ std::string ZRKLobby::beginBattle(const std::string& name, const std::string& by
     return std::string();
 }
 
+bool ZRKLobby::putOut(const std::string& name, const std::string& player)
+{
+    Room* r = room(name);
+    if (!r || r->hall || seatOf(*r, player) < 0)
+        return false;
+    r->kicked.insert(player);
+    remove(*r, player, ZRKNotice::Kick);
+    return true;
+}
+
 void ZRKLobby::closeRoom(const std::string& name)
 {
     Room* r = room(name);

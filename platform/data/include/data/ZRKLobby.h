@@ -145,6 +145,8 @@ public:
     std::string startRefusal(const std::string& room, const std::string& by) const;
     /// The owner starts: the battle values, every seated player in battle, the room shut.
     std::string beginBattle(const std::string& room, const std::string& by, unsigned seed, int wind);
+    /// The player is put out of the room as a kick does, whoever owns it (tests' control).
+    bool putOut(const std::string& room, const std::string& player);
     /// The room closes: everyone in it is told and put out.
     void closeRoom(const std::string& room);
 
