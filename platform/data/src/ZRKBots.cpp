@@ -47,6 +47,18 @@ std::string gameRoomOf(ZRKLobby& lobby, const std::string& bot)
     return std::string();
 }
 
+/// One of ours comes into a game room, marked for the battle to play it; false when refused.
+bool seatBot(ZRKLobby& lobby, const std::string& bot, const std::string& room, const std::string& password)
+{
+    const std::string name = room; // the caller's text may live in the room
+    if (lobby.enter(bot, name, password) != ZRKLobby::Entered)
+        return false;
+    Json::Value ours;
+    ours["bot"] = 1;
+    lobby.setBattleValues(name, bot, ours);
+    return true;
+}
+
 /// Whether a room has a player of a client of its own in it (ours then stay and play).
 bool hasGuest(ZRKLobby& lobby, const ZRKLobby::Room& room)
 {
@@ -106,12 +118,7 @@ double fill(ZRKBots& bots, ZRKBots::Bot& bot, const Json::Value& settings, doubl
         for (const ZRKLobby::Room* r : lobby.roomsIn(zone.name))
             if (hasGuest(lobby, *r) && waiting(*r) && hasRoom(*r) && !r->kicked.count(bot.name) &&
                 bots.mayFill(r->name, now, gap)) {
-                const std::string name = r->name;
-                if (lobby.enter(bot.name, name, r->password) == ZRKLobby::Entered) { // r may be gone after this
-                    Json::Value ours;
-                    ours["bot"] = 1; // the battle plays it
-                    lobby.setBattleValues(name, bot.name, ours);
-                }
+                seatBot(lobby, bot.name, r->name, r->password);
                 return next;
             }
     return next;
@@ -233,11 +240,8 @@ int ZRKBots::fillRoom(const std::string& room, int count)
         Bot& bot = mBots[i];
         if (!bot.online || !gameRoomOf(mLobby, bot.name).empty() || r->kicked.count(bot.name))
             continue;
-        if (mLobby.enter(bot.name, room, r->password) != ZRKLobby::Entered)
+        if (!seatBot(mLobby, bot.name, room, r->password))
             break;
-        Json::Value ours;
-        ours["bot"] = 1;
-        mLobby.setBattleValues(room, bot.name, ours);
         ++came;
         r = mLobby.findRoom(room);
     }

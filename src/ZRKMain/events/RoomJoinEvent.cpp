@@ -122,14 +122,14 @@ void RoomJoinEvent::callback(gui::ParamHandle params)
         writeLog(6, channel().c_str(), "no frame to ask about the room's level: not joined");
         return;
     }
-    mBoxConnection = frame->messageBox2(
-        "warning/title", "warning/room_lv_limit",
-        mRequests.guard(boost::bind(&RoomJoinEvent::onConfirm, this, _1, mRoomId, mRoomName, mRoomMode, mPassword)), 3,
-        9, 300, 150);
+    mBoxConnection = frame->messageBox2("warning/title", "warning/room_lv_limit",
+                                        mRequests.guard(boost::bind(&RoomJoinEvent::onConfirm, this, _1, mRoomId,
+                                                                    mRoomName, mRoomMode, mHasPassword, mPassword)),
+                                        3, 9, 300, 150);
 }
 
 void RoomJoinEvent::onConfirm(core::DialogBoxResult& result, int roomId, const std::string& roomName, int mode,
-                              const std::string& password)
+                              bool hasPassword, const std::string& password)
 {
     mBoxConnection.disconnect();
     if (result.button != 0)
@@ -139,7 +139,7 @@ void RoomJoinEvent::onConfirm(core::DialogBoxResult& result, int roomId, const s
     mRoomName = roomName;
     mRoomMode = mode;
     mPassword = password;
-    mHasPassword = !password.empty() || mHasPassword;
+    mHasPassword = hasPassword;
     joinRoom();
 }
 

@@ -24,7 +24,7 @@ public:
     int getEventId() override { return 18; }
     /// The choice box's answer for the room it asked about.
     virtual void onConfirm(core::DialogBoxResult& result, int roomId, const std::string& roomName, int mode,
-                           const std::string& password);
+                           bool hasPassword, const std::string& password);
     virtual void joinRoom();
     void onEnterRoom(const std::string& room, int code, const std::string& params) override;
 
