@@ -262,3 +262,22 @@ TEST_F(RoomFlowServerTest, TheControlAddsReadiesAndRemovesBotsAtOnceAndPutsThePl
     EXPECT_EQ(heroRoom(), "");
     EXPECT_EQ(ZRKRoomRequest::getRoomState(name, false, false), nullptr); // the client's room is gone too
 }
+
+TEST_F(RoomFlowServerTest, ATeamChangeMovesThePlayerToAFreeSeatAndTellsTheSeatsAnew)
+{
+    ASSERT_FALSE(create("", 4).first);
+    ZRKRoomState* state = ZRKRoomRequest::getRoomState(std::string(), false, false);
+    ASSERT_NE(state, nullptr);
+    int bits = 0;
+    boost::signals2::scoped_connection heard =
+        state->subscribeToPlayerStateSignal([&](const std::string& who, int b) { bits |= who == "hero" ? b : 0; }, false);
+    ASSERT_FALSE(answer(ZRKRoomRequest::changeTeam(track())).first);
+    tick();
+    EXPECT_EQ(room().seats[4], "hero");
+    EXPECT_EQ(state->getSeatOf("hero"), 4);
+    EXPECT_TRUE(bits & 0x2) << bits;
+    // The other team has no free open seat once the blue side is shut and taken.
+    ASSERT_FALSE(answer(ZRKRoomRequest::changeSlotFlag(5, false, track())).first);
+    ASSERT_FALSE(answer(ZRKRoomRequest::changeTeam(track())).first); // back to red: seat 0 is free
+    EXPECT_EQ(room().seats[0], "hero");
+}
