@@ -97,3 +97,40 @@ TEST(RoomEndToEnd, HeroOpensARoomTheBotsFillItAndHeStartsTheBattle)
     EXPECT_TRUE(roomStateValue == 0 || roomStateValue == 2) << roomStateValue; // started, or every land loaded
     EXPECT_TRUE(shut);
 }
+
+TEST(RoomEndToEnd, HeroLeavesTheRoomHeOpenedItClosesAndTheHallComesBack)
+{
+    zrktest::TempDir runtime, home;
+    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
+    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", home.path());
+    zrktest::ManualClock clock;
+    std::string roomName, back;
+    bool closed = false, hallShown = false;
+    EXPECT_TRUE(zrktest::GameRun::run(kHeroRun, [&](zrktest::GameRun& game) {
+        auto* session = dynamic_cast<ZRKSession*>(game.session());
+        ASSERT_NE(session, nullptr);
+        ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 300));
+        CEGUI::Window* area = zrktest::pageWindow(0);
+        auto* zoneList = static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"));
+        ASSERT_TRUE(game.framesUntil([&] { return zoneList->getRowCount() > 0; }, 60));
+        zoneList->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);
+        zrktest::click(area->getChild("Enter"));
+        ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "playerhall"; }, 60));
+        CEGUI::Window* hall = zrktest::pageWindow(8);
+        zrktest::click(hall->getChild("Create"));
+        ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "zrk_personalroom"; }, 120));
+        ZRKServerCore& server = session->getGameServer()->core();
+        roomName = server.lobby().gameRoomOf("hero");
+        CEGUI::Window* room = zrktest::pageWindow(9);
+        ASSERT_NE(room, nullptr);
+        zrktest::click(room->getChild("Leave"));
+        game.framesUntil([&] { return game.stateName() == "playerhall"; }, 120);
+        back = game.stateName();
+        game.frames(3);
+        closed = !roomName.empty() && server.lobby().findRoom(roomName) == nullptr;
+        hallShown = hall->isVisible() && !room->isVisible();
+    }));
+    EXPECT_EQ(back, "playerhall");
+    EXPECT_TRUE(closed) << roomName;
+    EXPECT_TRUE(hallShown);
+}
