@@ -9,7 +9,9 @@
 #include <data/ZRKServerCore.h>
 #include <data/ZRKServerRequest.h>
 #include <data/ZRKSession.h>
+#include <gui/Room.h>
 #include <string>
+#include <tuple>
 #include <vector>
 #include <yake/Logger.h>
 #include <yake/Time.h>
@@ -80,6 +82,30 @@ int main()
     }
     const std::list<core::XmlConfigHelper>& rooms = server->getRooms();
     HallRoomListRefeshEvent event(nullptr, nullptr, 20);
+
+    // The list is timed only once it is right: every room one row, the first and the last
+    // where the hall's order puts them (waiting before fighting, then level, mode, age).
+    std::vector<std::tuple<bool, int, int, int>> expected;
+    for (int i = 0; i < kRooms; ++i)
+        expected.emplace_back(i % 3 == 0, (i * 7) % 30, HallRoomListRefeshEvent::modeRank(i % 11), i);
+    std::sort(expected.begin(), expected.end());
+    std::vector<const gui::Room*> rows;
+    for (const gui::ParamNode* n : *event.fillParams())
+        if (const gui::Room* row = n->name == "room" ? boost::any_cast<gui::Room>(&n->value) : nullptr)
+            rows.push_back(row);
+    auto nameOf = [](int i) { return "plains_bench" + std::to_string(i); };
+    const bool right = rows.size() == static_cast<std::size_t>(kRooms) &&
+                       rows.front()->name == nameOf(std::get<3>(expected.front())).c_str() &&
+                       rows.back()->name == nameOf(std::get<3>(expected.back())).c_str() &&
+                       rows.back()->title == ("Room number " + std::to_string(std::get<3>(expected.back()))).c_str();
+    if (!right) {
+        std::fprintf(stderr, "zrk_bench_roomlist: the list is wrong: %zu rows of %d, first %s, last %s\n", rows.size(), kRooms,
+                     rows.empty() ? "-" : rows.front()->name.c_str(), rows.empty() ? "-" : rows.back()->name.c_str());
+        return 1;
+    }
+    // The rows belong to the event's next fill: what is printed is kept apart.
+    const std::size_t rowCount = rows.size();
+    const std::string first = rows.front()->name.c_str(), last = rows.back()->name.c_str();
     std::vector<double> fill, base;
     std::size_t sink = 0;
     for (int run = 0; run < kRuns; ++run) {
@@ -100,6 +126,7 @@ int main()
         base.push_back(now() - t);
     }
     const double f = median(fill) * 1000, b = median(base) * 1000;
-    std::printf("roomlist rooms=%d fill_ms=%.3f baseline_ms=%.3f ratio=%.2f\n", kRooms, f, b, f / b);
+    std::printf("roomlist rooms=%d rows=%zu first=%s last=%s fill_ms=%.3f baseline_ms=%.3f ratio=%.2f\n", kRooms, rowCount,
+                first.c_str(), last.c_str(), f, b, f / b);
     return sink > 0 ? 0 : 1;
 }

@@ -3,6 +3,9 @@
 // image, the background scene's backdrop (flags 1), the backdrop with ten dressed live
 // portraits (flags 3), one portrait's refresh, and the background scene's own frame step.
 // The configurations take turns, round after round; each figure is the median of its frames.
+// Before any time counts, each configuration is checked by its pixels: the backdrop draws the
+// picture the full-window image shows (and not the bare scene), each of the ten portraits
+// holds a figure. Exits non-zero when a check or a target fails.
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
 #include <algorithm>
@@ -180,6 +183,32 @@ public:
         return now() - t0;
     }
 
+    /// The window's pixels as RGBA.
+    std::vector<unsigned char> screen()
+    {
+        Ogre::RenderWindow* window = mGfx->getRenderWindow();
+        std::vector<unsigned char> pixels(std::size_t(window->getWidth()) * window->getHeight() * 4);
+        Ogre::PixelBox box(window->getWidth(), window->getHeight(), 1, Ogre::PF_BYTE_RGBA, pixels.data());
+        window->copyContentsToMemory(box, box);
+        return pixels;
+    }
+
+    /// Pixels of the portrait that hold anything drawn (-1 without its texture).
+    long portraitPixels(const char* name)
+    {
+        core::SnapShotEx* shot = zrk::SnapShotManager::instance().find(name);
+        Ogre::Texture* texture = shot ? shot->getTexture() : nullptr;
+        if (!texture)
+            return -1;
+        std::vector<unsigned char> rgba(std::size_t(texture->getWidth()) * texture->getHeight() * 4);
+        Ogre::PixelBox box(texture->getWidth(), texture->getHeight(), 1, Ogre::PF_BYTE_RGBA, rgba.data());
+        texture->getBuffer()->blitToMemory(box);
+        long drawn = 0;
+        for (std::size_t i = 3; i < rgba.size(); i += 4)
+            drawn += rgba[i] > 0 ? 1 : 0;
+        return drawn;
+    }
+
     std::vector<double> takeOnFrameTimes()
     {
         std::vector<double> t;
@@ -239,6 +268,49 @@ private:
     std::vector<double> mOnFrame;
 };
 
+/// The mean difference of two pictures of one size, per channel (0-255).
+double difference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b)
+{
+    if (a.size() != b.size() || a.empty())
+        return 255;
+    double sum = 0;
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (i % 4 != 3) {
+            sum += std::abs(int(a[i]) - int(b[i]));
+            ++n;
+        }
+    return sum / n;
+}
+
+const char* const kPortraits[] = {"player", "showview", "red0", "red1", "red2", "red3", "blue0", "blue1", "blue2", "blue3"};
+
+/// Each configuration drawn as it should be; the reason when not.
+std::string check(Bench& bench, int warm)
+{
+    std::vector<unsigned char> shots[kConfigs];
+    for (int c = 0; c < kConfigs; ++c) {
+        bench.use(static_cast<Config>(c));
+        for (int i = 0; i < warm; ++i)
+            bench.frame();
+        shots[c] = bench.screen();
+        if (c == Flags3)
+            for (const char* name : kPortraits) {
+                const long drawn = bench.portraitPixels(name);
+                std::printf("  portrait %-8s %6ld pixels drawn\n", name, drawn);
+                if (drawn < 200)
+                    return std::string("portrait ") + name + " shows no figure";
+            }
+    }
+    const double toImage = difference(shots[Flags1], shots[Image]), toBare = difference(shots[Flags1], shots[Bare]);
+    std::printf("  backdrop against the image %.1f, against the bare scene %.1f (mean per channel)\n", toImage, toBare);
+    if (toBare < 10 || toImage > toBare / 2)
+        return "the backdrop is not drawn";
+    if (difference(shots[Flags3], shots[Bare]) < 10)
+        return "flags 3 draws no backdrop";
+    return std::string();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -250,6 +322,13 @@ int main(int argc, char** argv)
     if (!bench.start()) {
         std::fprintf(stderr, "no game window (is there a display?)\n");
         return 1;
+    }
+    std::printf("what is drawn, before any time counts:\n");
+    const std::string wrong = check(bench, warm);
+    if (!wrong.empty()) {
+        std::printf("NOT drawn: %s\n", wrong.c_str());
+        bench.stop();
+        return 3;
     }
     std::vector<double> samples[kConfigs];
     std::vector<double> onFrame, refreshes;

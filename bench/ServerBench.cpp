@@ -58,6 +58,8 @@ struct SwitchLink : ZRKTransport {
 };
 
 const int kPerFrame = 50;
+const double kTargetRatio = 3.0; ///< the world's cost per request, at most this many times the broker's
+const long kFlatKb = 2048;       ///< what serving may add to the resident memory over the measured rounds
 
 core::XmlConfigHelper move(int from, int to)
 {
@@ -171,13 +173,13 @@ int main(int argc, char** argv)
     // The same against a world in a file, for comparison.
     char folder[] = "/tmp/zrk_bench_server_XXXXXX";
     double fileUs = -1;
+    long fileFailed = 0;
     if (mkdtemp(folder)) {
         ZRKServerConfig file;
         file.bots = 200;
         file.database = std::string(folder) + "/world.db";
         ZRKGameServer onDisk(file);
         link->to = &onDisk;
-        long fileFailed = 0;
         if (onDisk.isReady() && logIn(session)) {
             block(session, 0, perBlock, fileFailed);
             fileUs = block(session, 0, perBlock * 2, fileFailed) * 1e6 / static_cast<double>(perBlock * 2);
@@ -191,8 +193,26 @@ int main(int argc, char** argv)
     const long n = perBlock * rounds;
     const double worldUs = worldTime * 1e6 / static_cast<double>(n);
     const double brokerUs = brokerTime * 1e6 / static_cast<double>(n);
-    std::printf("server players_online=%ld refused=%ld file_world_us=%.2f\n", online, failed, fileUs);
-    std::printf("server requests=%ld world_us=%.2f broker_us=%.2f ratio=%.2f rss_start_kb=%ld rss_end_kb=%ld\n", n, worldUs,
-                brokerUs, worldUs / brokerUs, rssStart, rssEnd);
-    return 0;
+    const double ratio = worldUs / brokerUs;
+    const long grownKb = rssEnd - rssStart;
+    std::printf("server players_online=%ld refused=%ld file_refused=%ld file_world_us=%.2f\n", online, failed, fileFailed,
+                fileUs);
+    std::printf("server requests=%ld world_us=%.2f broker_us=%.2f ratio=%.2f (target <= %.1f) rss_start_kb=%ld rss_end_kb=%ld "
+                "(target: grows <= %ld kb)\n",
+                n, worldUs, brokerUs, ratio, kTargetRatio, rssStart, rssEnd, kFlatKb);
+    // A benchmark that passes a broken build measures nothing: each miss fails the run.
+    bool met = true;
+    auto miss = [&met](const char* what) {
+        std::fprintf(stderr, "zrk_bench_server: %s\n", what);
+        met = false;
+    };
+    if (failed > 0 || fileFailed > 0 || fileUs < 0)
+        miss("requests were refused: the mix must be answered whole");
+    if (online == 0)
+        miss("none of the server's players came online");
+    if (ratio > kTargetRatio)
+        miss("the world costs more than its target against the broker");
+    if (grownKb > kFlatKb)
+        miss("memory grew while serving the same mix");
+    return met ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 // Measures, in one process, the time from GameEntry to the first frame drawn in the game
 // window, against a bare OGRE + CEGUI bootstrap of a window of the same size drawing its
-// first frame. Run under a display (scripts/bench starts Xvfb).
+// first frame. Run under a display (scripts/bench starts Xvfb). Exits non-zero when a start
+// fails or the game is over its target.
 #include <CEGUI/CEGUI.h>
 #include <CEGUI/RendererModules/Ogre/Renderer.h>
 #include <Ogre.h>
@@ -16,6 +17,9 @@
 #include <core/Application.h>
 
 namespace {
+
+// The game may take this much longer than the bare engine to show its first frame.
+constexpr double kTarget = 1.3;
 
 double now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
@@ -131,6 +135,7 @@ int main(int argc, char** argv)
     const double b = median(bare), g = median(game);
     std::printf("bare OGRE + CEGUI to first frame: %.1f ms (median of %d)\n", b * 1000, runs);
     std::printf("GameEntry to first frame:         %.1f ms (median of %d)\n", g * 1000, runs);
-    std::printf("ratio: %.2f (target: at most 1.50)\n", g / b);
-    return g / b <= 1.5 ? 0 : 2;
+    const bool met = g / b <= kTarget;
+    std::printf("ratio: %.2f (target: at most %.2f): %s\n", g / b, kTarget, met ? "met" : "NOT met");
+    return met ? 0 : 2;
 }

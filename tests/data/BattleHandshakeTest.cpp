@@ -12,6 +12,7 @@
 #include <data/ZRKRoomRequest.h>
 #include <data/ZRKSession.h>
 #include <data/ZRKWorld.h>
+#include <util/BattleAwards.h>
 #include "DataTestKit.h"
 
 using namespace kavri3D;
@@ -36,6 +37,40 @@ protected:
     }
     ZRKServerCore& core() { return server->core(); }
     long long coins(const std::string& player) { return core().world().player(player)->money[ZRKWorld::Coins]; }
+    long long exp(const std::string& player) { return core().world().player(player)->exp; }
+    /// A started battle of hero against one bot, loaded and being fought.
+    std::string fight()
+    {
+        const std::string name = core().startBotBattle("hero", 1, "1", 7);
+        tick();
+        ask("reportLoad", name);
+        return name;
+    }
+    /// Another player on a connection of its own: the reply's text ("!" and the text when refused).
+    std::string stranger(const char* op, const Json::Value& args)
+    {
+        if (!strangerConnection) {
+            strangerConnection = core().connect();
+            Json::Value login;
+            login["name"] = "rookie";
+            login["password"] = "rookie123";
+            strangerSays("login", login);
+        }
+        return strangerSays(op, args);
+    }
+    std::string strangerSays(const char* op, const Json::Value& args)
+    {
+        ZRKRequestInfo request;
+        request.handle = ++strangerHandle;
+        request.op = op;
+        request.args = args;
+        core().handle(strangerConnection, ZRKMessage::request(request));
+        std::vector<ZRKMessage> out;
+        core().take(strangerConnection, out);
+        return out.empty() ? "<none>" : (out.back().error ? "!" : "") + out.back().text;
+    }
+    long strangerConnection = 0;
+    long strangerHandle = 0;
     /// Sends a request and ticks until it is answered; the error flag and the text.
     std::pair<bool, std::string> ask(const char* op, const Json::Value& a, const Json::Value& b = Json::Value())
     {
@@ -93,13 +128,13 @@ TEST_F(BattleHandshakeTest, EveryoneLoadsThenItIsFoughtAwardedOnceAndClosedTenSe
     const long long botBefore = coins(bot);
     const int heroTeam = room->findPlayer("hero")->getBattleState().getIntVal("team", -1);
     EXPECT_FALSE(ask("reportBattleOver", name, heroTeam).first);
-    EXPECT_EQ(coins("hero"), before + ZRKBattleOps::kWinCoins);
-    EXPECT_EQ(coins(bot), botBefore + ZRKBattleOps::kLoseCoins);
+    EXPECT_EQ(coins("hero"), before + core::BattleAwards::amount(true, core::BattleAwards::Coins));
+    EXPECT_EQ(coins(bot), botBefore + core::BattleAwards::amount(false, core::BattleAwards::Coins));
     const Json::Value award = ZRKJson::fromView(room->findPlayer("hero")->getBattleState())["award"];
     ASSERT_FALSE(award.isNull());
     // A second report (another client's) writes nothing more.
     ask("reportBattleOver", name, 1 - heroTeam);
-    EXPECT_EQ(coins("hero"), before + ZRKBattleOps::kWinCoins);
+    EXPECT_EQ(coins("hero"), before + core::BattleAwards::amount(true, core::BattleAwards::Coins));
 
     clock.advance(ZRKBattleOps::kCloseSeconds - 1.0);
     tick();
@@ -119,4 +154,68 @@ TEST_F(BattleHandshakeTest, NoBattleForAPlayerWhoIsNotOnline)
     datatest::LogCapture log;
     EXPECT_EQ(core().startBotBattle("nobody", 1, "1", 1), "");
     EXPECT_EQ(log.containing("ZRKGameServer", "no bot battle for nobody"), 1u);
+}
+
+TEST_F(BattleHandshakeTest, ARunningBattleTakesNobodyInAndAStrangersEndReportChangesNothing)
+{
+    const std::string name = fight();
+    ZRKRoomState* room = ZRKRoomRequest::getRoomState(name, false, false);
+    ASSERT_NE(room, nullptr);
+    ASSERT_EQ(room->getState().getIntVal("state", -1), 2);
+    const long long heroCoins = coins("hero"), rookieCoins = coins("rookie");
+    Json::Value enter(Json::arrayValue);
+    enter.append(name);
+    EXPECT_EQ(stranger("enter", enter), "9");
+    EXPECT_EQ(core().lobby().seated(name).size(), 2u);
+    Json::Value over(Json::arrayValue);
+    over.append(name);
+    over.append(0);
+    EXPECT_EQ(stranger("reportBattleOver", over)[0], '!');
+    EXPECT_EQ(stranger("reportLoad", enter)[0], '!');
+    tick();
+    EXPECT_EQ(coins("hero"), heroCoins);
+    EXPECT_EQ(coins("rookie"), rookieCoins);
+    EXPECT_FALSE(core().lobby().findRoom(name)->finished);
+    EXPECT_EQ(room->getState().getIntVal("state", -1), 2);
+    // The battle's own player still ends it, and only its players are paid.
+    EXPECT_FALSE(ask("reportBattleOver", name, 0).first);
+    EXPECT_TRUE(core().lobby().findRoom(name)->finished);
+    EXPECT_NE(coins("hero"), heroCoins);
+    EXPECT_EQ(coins("rookie"), rookieCoins);
+}
+
+TEST_F(BattleHandshakeTest, AwardsLostToAFailedCommitAreWrittenByTheNextReportAndOnlyOnce)
+{
+    const std::string name = fight();
+    ZRKRoomState* room = ZRKRoomRequest::getRoomState(name, false, false);
+    ASSERT_NE(room, nullptr);
+    const int heroTeam = room->findPlayer("hero")->getBattleState().getIntVal("team", -1);
+    const long long coinsBefore = coins("hero"), expBefore = exp("hero");
+
+    core().world().db().refuseCommits(1);
+    EXPECT_TRUE(ask("reportBattleOver", name, heroTeam).first); // told it failed
+    EXPECT_EQ(coins("hero"), coinsBefore);
+    EXPECT_EQ(exp("hero"), expBefore);
+    EXPECT_FALSE(core().lobby().findRoom(name)->finished);
+    EXPECT_TRUE(ZRKJson::fromView(room->findPlayer("hero")->getBattleState())["award"].isNull());
+
+    EXPECT_FALSE(ask("reportBattleOver", name, heroTeam).first);
+    const long long won = core::BattleAwards::amount(true, core::BattleAwards::Coins);
+    EXPECT_EQ(coins("hero"), coinsBefore + won);
+    EXPECT_EQ(exp("hero"), expBefore + core::BattleAwards::amount(true, core::BattleAwards::Experience));
+    // What the result screen reads is what the world wrote.
+    const Json::Value award = ZRKJson::fromView(room->findPlayer("hero")->getBattleState())["award"];
+    ASSERT_EQ(award.size(), core::BattleAwards::of(true).size());
+    long long shownCoins = 0;
+    for (const Json::Value& a : award)
+        if (a["bi_type"].asString() == "1")
+            shownCoins = std::stoll(a["bi_num"].asString());
+    EXPECT_EQ(shownCoins, won);
+    // Late, repeated, for a battle nobody knows: nothing more.
+    ask("reportBattleOver", name, heroTeam);
+    clock.advance(ZRKBattleOps::kCloseSeconds + 1);
+    tick(2);
+    ask("reportBattleOver", name, heroTeam);
+    EXPECT_TRUE(ask("reportBattleOver", "battle_nobody", 0).first);
+    EXPECT_EQ(coins("hero"), coinsBefore + won);
 }

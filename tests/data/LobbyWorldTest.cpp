@@ -221,3 +221,29 @@ TEST(LobbyWorld, AMissingOrBrokenLobbyFileLeavesNoZones)
     ASSERT_EQ(partly.core->lobby().zones().size(), 1u);
     EXPECT_EQ(partly.core->lobby().zones()[0].max, 100);
 }
+
+TEST(LobbyWorld, AZoneAboveThePlayersLevelIsRefusedByEveryWayIntoItsHallAndRooms)
+{
+    Lobby lobby(0);
+    ASSERT_TRUE(lobby.core->setGrade("hero", 11, 0)); // the rookies take up to level 10
+    EXPECT_TRUE(lobby.ask("joinZone", Lobby::list(lobby.zoneId("rookies"))).error);
+    for (const char* hall : {"rookies", "rookies_cry", "rookies@conference.zrk"}) {
+        EXPECT_EQ(lobby.ask("enter", Lobby::list(hall)).text, "9") << hall;
+        Json::Value line(Json::arrayValue);
+        line.append("rookies");
+        line.append("hi");
+        EXPECT_TRUE(lobby.ask("sendRoomMessage", line).error);
+    }
+    // A game room of the zone keeps the zone's limit too.
+    ZRKLobby::RoomOffer offer;
+    offer.title = "newbies";
+    lobby.core->lobby().setOnline("Anvil", true, false);
+    const std::string room = lobby.core->lobby().openRoom("Anvil", "rookies", offer);
+    ASSERT_FALSE(room.empty());
+    EXPECT_EQ(lobby.ask("enter", Lobby::list(room)).text, "9");
+    EXPECT_TRUE(lobby.core->lobby().roomsOf("hero").empty());
+    // Within the limit, the hall by name lets the player in.
+    ASSERT_TRUE(lobby.core->setGrade("hero", 10, 0));
+    EXPECT_EQ(lobby.ask("enter", Lobby::list("rookies")).text, "0");
+    EXPECT_EQ(lobby.ask("enter", Lobby::list("plains")).text, "0");
+}

@@ -170,6 +170,13 @@ TEST_F(NoticesTest, RoomChangesArriveInOrderOnTheFrameAndChangeTheStateInPlace)
     EXPECT_EQ(room->getParams().getIntVal("wind", 0), -3);
     EXPECT_EQ(room->getParams().getStringVal("place", ""), "1");
 
+    // Fought and closed, the room takes players in again.
+    for (const std::string& p : lobby().seated("drill"))
+        lobby().reportLoaded("drill", p);
+    lobby().finishBattle("drill", 0.0);
+    lobby().closeDue(1.0);
+    tick();
+
     // The host leaves: the next in the room is host; the one who left is gone from its seat.
     signals.seen.clear();
     ASSERT_EQ(room->getModerator(), "hero");

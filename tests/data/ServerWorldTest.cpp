@@ -243,6 +243,58 @@ TEST(ServerWorld, TheGameSaysOnceInABoxThatTheWorldWasSetAside)
     EXPECT_TRUE(sound.boxes.empty());
 }
 
+TEST(ServerWorld, ASecondGameOnAWorldInUseGetsOneBoxAndPlaysNothingAgainstIt)
+{
+    zrktest::TempDir dir;
+    {
+        Hero first(fileWorld(dir)); // seeds the file
+        first.ask([](ZRKReply r) { ZRKUserRequest::addStatsPoint("{dex:0,luk:5,str:0,vit:0}\n", r); });
+    }
+    int ready[2], done[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(done), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The first game: holds the world until told to stop.
+        close(ready[0]);
+        close(done[1]);
+        int code = 1;
+        {
+            ZRKServerCore core(fileWorld(dir), 0);
+            char c = core.isReady() ? 'y' : 'n';
+            if (write(ready[1], &c, 1) == 1 && read(done[0], &c, 1) >= 0)
+                code = core.isReady() ? 0 : 2;
+        }
+        _exit(code);
+    }
+    close(ready[1]);
+    close(done[0]);
+    char c = 0;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    EXPECT_EQ(c, 'y');
+    {
+        // The second game, even one asking for a fresh world, neither reads nor resets it.
+        WorldApp second(fileWorld(dir, true));
+        ASSERT_TRUE(core::runApplication(second));
+        EXPECT_EQ(second.boxes, std::vector<std::string>{"error/title1 error/srv_world_in_use"});
+        Hero hero(fileWorld(dir, true));
+        EXPECT_NE(hero.code, 0);
+        EXPECT_TRUE(hero.session.getGameServer()->core().worldInUse());
+        EXPECT_FALSE(hero.session.getGameServer()->core().isReady());
+    }
+    ASSERT_EQ(write(done[1], "x", 1), 1);
+    int status = 0;
+    waitpid(child, &status, 0);
+    close(ready[0]);
+    close(done[1]);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    // Once the first game is gone the world is whole and free again.
+    Hero after(fileWorld(dir));
+    EXPECT_EQ(after.code, 0);
+    EXPECT_EQ(after.pc().getIntVal("pc_luk", -1), 5);
+}
+
 TEST(ServerWorld, ARunKilledMidStreamKeepsEveryAnsweredChangeAndNoHalfOfOne)
 {
     zrktest::TempDir dir;

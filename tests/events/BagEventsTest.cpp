@@ -384,3 +384,43 @@ TEST_F(BagFixture, TheOutfitDressesTheOwnCharacterAndSkipsWhatHasNoModel)
     EXPECT_EQ(own->getSlotModels().size(), 1u);
     EXPECT_EQ(log.countCaptured("EquipmentListEvent", ""), 1u);
 }
+
+TEST_F(BagFixture, TheWeaponAndPropsBagsTakeTheirKindAndNeverAskToBind)
+{
+    logIn();
+    const std::map<int, gui::BagData> before = bagList();
+    // A coat is no weapon and no prop: no question, and the server keeps it where it was.
+    move(cell(61, 0), cell(23, 0));
+    EXPECT_FALSE(lastBox());
+    frames(3);
+    EXPECT_FALSE(exchange.isChange());
+    move(cell(61, 0), cell(53, 0));
+    EXPECT_FALSE(lastBox());
+    frames(3);
+    EXPECT_FALSE(exchange.isChange());
+    // The mortar goes to the bag proper and back into a weapon bag, without a question, unbound.
+    move(cell(22, 0), cell(65, 0));
+    frames(3);
+    ASSERT_TRUE(exchange.isChange());
+    move(cell(65, 0), cell(23, 0));
+    EXPECT_FALSE(lastBox());
+    frames(3);
+    ASSERT_TRUE(exchange.isChange());
+    // A prop to its bag likewise; a weapon is no prop.
+    move(cell(52, 0), cell(66, 0));
+    frames(3);
+    move(cell(66, 0), cell(53, 0));
+    EXPECT_FALSE(lastBox());
+    frames(3);
+    EXPECT_TRUE(exchange.isChange());
+    move(cell(23, 0), cell(54, 0));
+    frames(3);
+    EXPECT_FALSE(exchange.isChange());
+    const std::map<int, gui::BagData> after = bagList();
+    EXPECT_EQ(after.at(61).i_id, before.at(61).i_id);
+    EXPECT_EQ(after.at(23).i_id, 6002);
+    EXPECT_EQ(after.at(23).pci_bind, 0);
+    EXPECT_EQ(after.at(53).i_id, 5002);
+    EXPECT_EQ(after.at(53).pci_bind, 0);
+    EXPECT_EQ(after.count(54) ? after.at(54).i_id : 0, 0);
+}

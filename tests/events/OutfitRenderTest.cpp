@@ -163,6 +163,28 @@ struct OutfitWindow : ::testing::Test {
             }
         return red;
     }
+    /// The image the icon of the slot's cell shows; empty when it shows none.
+    std::string icon(int slot)
+    {
+        CEGUI::Window* cell = manager->getPage(kBag)->getRootWindow()->getChild("Cell_" + std::to_string(slot));
+        CEGUI::Window* picture = cell->getChild("Icon");
+        return picture->isVisible() ? picture->getProperty("Image").c_str() : std::string();
+    }
+    /// The colour in the middle of the slot's cell, as drawn.
+    Ogre::ColourValue cellColour(int slot)
+    {
+        CEGUI::Window* cell = manager->getPage(kBag)->getRootWindow()->getChild("Cell_" + std::to_string(slot));
+        const CEGUI::Rectf r = cell->getUnclippedOuterRect().get();
+        Ogre::RenderWindow* window = gfx->getRenderWindow();
+        const std::size_t w = window->getWidth(), h = window->getHeight();
+        std::vector<unsigned char> pixels(w * h * 4);
+        Ogre::PixelBox box(static_cast<Ogre::uint32>(w), static_cast<Ogre::uint32>(h), 1, Ogre::PF_BYTE_RGBA, pixels.data());
+        window->copyContentsToMemory(box, box);
+        const std::size_t x = static_cast<std::size_t>((r.left() + r.right()) / 2);
+        const std::size_t y = static_cast<std::size_t>((r.top() + r.bottom()) / 2);
+        const unsigned char* p = &pixels[(std::min(y, h - 1) * w + std::min(x, w - 1)) * 4];
+        return Ogre::ColourValue(p[0] / 255.f, p[1] / 255.f, p[2] / 255.f);
+    }
     std::string worn(const std::string& kind) const
     {
         auto it = hero->getSlotModels().find(kind);
@@ -200,4 +222,43 @@ TEST_F(OutfitWindow, TheCoatComesAndGoesOnTheFigureAsTheBagPageMovesIt)
     EXPECT_EQ(worn("coat"), "boy_coat_02");
     EXPECT_GT(coatPixels(), 100u) << "no coat after";
     EXPECT_TRUE(gfx->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/outfit.png"));
+}
+
+// The bag page draws its items' icons from the GUI's image sets, the weapon bags and the props
+// bag as cells, moves a weapon along its bag, and shows a placeholder for an icon the sets lack.
+TEST_F(OutfitWindow, TheBagPageDrawsIconsAndTheWeaponBags)
+{
+    boost::filesystem::create_directories(ZRK_SHOTS_DIR);
+    manager->getImagesetNames() = {"TaharezLook", "ZRKIcons"};
+    manager->showPage("bag");
+    frames(6);
+    EXPECT_EQ(icon(2), "ZRKIcons/icon_hair_01");
+    EXPECT_EQ(icon(3), "ZRKIcons/icon_coat_01");
+    EXPECT_EQ(icon(21), "ZRKIcons/icon_cannon_01");
+    EXPECT_EQ(icon(22), "ZRKIcons/icon_mortar_01");
+    EXPECT_EQ(icon(51), "ZRKIcons/icon_kit_01");
+    EXPECT_EQ(icon(61), "ZRKIcons/icon_coat_02");
+    EXPECT_EQ(icon(23), "");
+    for (int slot : {29, 31, 39, 41, 49, 60})
+        EXPECT_TRUE(manager->getPage(kBag)->getRootWindow()->isChild("Cell_" + std::to_string(slot))) << slot;
+    // Drawn: the coat's red and the cannon's grey in their cells.
+    const Ogre::ColourValue coat = cellColour(3), cannon = cellColour(21);
+    EXPECT_GT(coat.r, 0.6f) << coat;
+    EXPECT_LT(coat.g, 0.3f) << coat;
+    EXPECT_NEAR(cannon.r, 120 / 255.f, 0.1f) << cannon;
+    EXPECT_NEAR(cannon.b, 130 / 255.f, 0.1f) << cannon;
+    EXPECT_TRUE(gfx->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/bag-icons.png"));
+
+    // The mortar one cell along its bag: the server moves it, the page follows.
+    click(22);
+    click(23);
+    frames(6);
+    EXPECT_EQ(icon(22), "");
+    EXPECT_EQ(icon(23), "ZRKIcons/icon_mortar_01");
+
+    // An icon the image sets lack: the placeholder.
+    CEGUI::ImageManager::getSingleton().destroy("ZRKIcons/icon_coat_02");
+    manager->showPage("bag");
+    frames(6);
+    EXPECT_EQ(icon(61), "ZRKIcons/placeholder");
 }

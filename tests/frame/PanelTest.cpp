@@ -191,7 +191,7 @@ TEST_F(MainFrameFixture, SnapshotSlotsExistOnceAndDestroyRemovesThem)
     // The camera tour is made with the frame; the GUI is handed its image sets.
     ASSERT_NE(zrk::ScenePlayer::getSingletonPtr(), nullptr);
     EXPECT_EQ(manager->getImagesetNames(), zrk::ScenePlayer::getSingleton().getImagesets().imagesets);
-    EXPECT_EQ(manager->getImagesetNames(), std::vector<std::string>({"TaharezLook"}));
+    EXPECT_EQ(manager->getImagesetNames(), std::vector<std::string>({"TaharezLook", "ZRKIcons"}));
 
     frame->destroy();
     EXPECT_EQ(zrk::ScenePlayer::getSingletonPtr(), nullptr);

@@ -44,7 +44,7 @@ TEST_F(LandFixture, OneSideLeftEndsTheBattle)
         return -1;
     };
     EXPECT_EQ(award(me, 1), 100);
-    EXPECT_EQ(award(foe, 1), 40);
+    EXPECT_EQ(award(foe, 1), 30); // as the server books it: the one award rule
     EXPECT_GT(award(me, 5), award(foe, 5));
     EXPECT_EQ(me->getPlayerBattle().count, 1);
     EXPECT_EQ(foe->getPlayerBattle().count, 0);

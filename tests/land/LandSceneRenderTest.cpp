@@ -2,6 +2,9 @@
 #include <Terrain/OgreTerrain.h>
 #include <core/GraphicsSystem.h>
 #include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
 #include <land/HeightField.h>
 #include <land/LandScene.h>
 #include <scene/GrafixScene.h>
@@ -71,6 +74,94 @@ TEST_F(LandFixture, CraterAndDollsInAWindow)
     EXPECT_GT(gfx->nonBlackShare(), 0.95);
     const std::string shot = std::string(ZRK_SHOTS_DIR) + "/land-crater.png";
     EXPECT_TRUE(gfx->writeScreenshot(shot));
+}
+
+} // namespace landtest
+
+namespace landtest {
+
+namespace {
+/// The colour's direction: how it is mixed, whatever the light's strength.
+Ogre::Vector3 chroma(const Ogre::ColourValue& c)
+{
+    Ogre::Vector3 v(c.r, c.g, c.b);
+    return v.normalisedCopy();
+}
+} // namespace
+
+// Each battle figure wears its player's coat: drawn in a window, the middle of each figure's
+// body has the colour of its own coat, not the other's.
+TEST_F(LandFixture, BattleFiguresWearTheirPlayersCoatColours)
+{
+    ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
+    core::GraphicsSystem::WindowSpec spec;
+    spec.title = "land coat test";
+    spec.width = 640;
+    spec.height = 480;
+    auto gfx = core::GraphicsSystem::create(false, spec);
+    ASSERT_TRUE(gfx);
+    Ogre::SceneManager* sm = gfx->getSceneManager();
+    sm->setAmbientLight(Ogre::ColourValue(0.6f, 0.6f, 0.6f));
+    gfx->getCamera()->setNearClipDistance(0.5f);
+    gfx->getCamera()->setFarClipDistance(3000.0f);
+    gfx->getViewport()->setBackgroundColour(Ogre::ColourValue(0, 0, 0));
+
+    auto r = duel(52);
+    const std::map<std::string, std::string> coats = {{"me", "boy_coat_03"}, {"foe", "girl_coat_02"}};
+    LandBotRoom::Player p;
+    p.bot = false;
+    p.weapons = {"1"};
+    p.look = {{"body", "boy"}, {"coat", coats.at("me")}};
+    r->seat(4, "me", p);
+    p.look = {{"body", "girl"}, {"coat", coats.at("foe")}};
+    r->seat(0, "foe", p);
+    auto land = myTurn(r);
+    core::GrafixScene scene(sm, "battle");
+    LandScene view(*land, scene, false);
+    view.update(0.0f);
+
+    std::map<std::string, Ogre::Vector3> drawn;
+    Ogre::SceneNode* eye = gfx->getCamera()->getParentSceneNode();
+    ASSERT_TRUE(eye);
+    eye->setFixedYawAxis(true, Ogre::Vector3::UNIT_Y);
+    for (const auto& coat : coats) {
+        ZRKPlayerSim* doll = land->getDoll(coat.first);
+        ASSERT_TRUE(doll);
+        // In front of the figure, at the height of its coat.
+        const Vector3 at = doll->getPosition();
+        const Vector3 facing = doll->getMovable().getFacing();
+        const Ogre::Vector3 chest(at.x, at.y + LandScene::kFigureHeight * 46.0f / 85.0f, at.z);
+        eye->setPosition(chest + Ogre::Vector3(facing.x, 0, facing.z).normalisedCopy() * 8.0f);
+        eye->lookAt(chest, Ogre::Node::TS_WORLD);
+        // A window just made may show its first frames late: a few before the one read.
+        for (int i = 0; i < 10; ++i)
+            gfx->renderOneFrame(1.0f / 30);
+        Ogre::RenderWindow* window = gfx->getRenderWindow();
+        const std::size_t w = window->getWidth(), h = window->getHeight();
+        std::vector<unsigned char> pixels(w * h * 4);
+        Ogre::PixelBox box(static_cast<Ogre::uint32>(w), static_cast<Ogre::uint32>(h), 1, Ogre::PF_BYTE_RGBA, pixels.data());
+        window->copyContentsToMemory(box, box);
+        // A patch beside the middle, where no pointer is drawn over it.
+        Ogre::ColourValue sum(0, 0, 0);
+        for (std::size_t y = h / 2 - 40; y < h / 2 - 20; ++y)
+            for (std::size_t x = w / 2 - 60; x < w / 2 - 40; ++x) {
+                const unsigned char* px = &pixels[(y * w + x) * 4];
+                sum += Ogre::ColourValue(px[0] / 255.f, px[1] / 255.f, px[2] / 255.f);
+            }
+        drawn[coat.first] = chroma(sum);
+        gfx->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/land-coat-" + coat.first + ".png");
+    }
+    auto material = [](const std::string& coat) {
+        Ogre::MaterialPtr m = Ogre::MaterialManager::getSingleton().getByName("kavri/part/coat/" + coat);
+        return m ? chroma(m->getTechnique(0)->getPass(0)->getDiffuse()) : Ogre::Vector3::ZERO;
+    };
+    const Ogre::Vector3 mine = material(coats.at("me")), theirs = material(coats.at("foe"));
+    ASSERT_NE(mine, Ogre::Vector3::ZERO);
+    ASSERT_NE(theirs, Ogre::Vector3::ZERO);
+    ASSERT_GT(mine.distance(theirs), 0.02f) << "two coats of one colour prove nothing";
+    EXPECT_LT(drawn["me"].distance(mine), drawn["me"].distance(theirs)) << drawn["me"];
+    EXPECT_LT(drawn["foe"].distance(theirs), drawn["foe"].distance(mine)) << drawn["foe"];
+    EXPECT_LT(drawn["me"].distance(mine), 0.1f) << drawn["me"] << " against " << mine;
 }
 
 } // namespace landtest

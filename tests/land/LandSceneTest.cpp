@@ -1,5 +1,7 @@
 #include <Ogre.h>
 #include <cmath>
+#include <set>
+#include <string>
 #include <core/GraphicsSystem.h>
 #include <land/LandScene.h>
 #include <scene/GrafixScene.h>
@@ -64,10 +66,62 @@ TEST_F(LandFixture, HeadlessSceneKeepsFiguresAndShells)
         ASSERT_TRUE(view.getPodium());
         const Ogre::Vector3 top = view.getFigure("me")->getMovable()->getPosition();
         EXPECT_GT(top.y, view.getPodium()->getPosition().y);
+        // The winner stays up there, frame after frame, until the scene goes.
+        for (int i = 0; i < 300; ++i) {
+            frame(*land, 1.0f / 60.0f);
+            view.update(1.0f / 60.0f);
+        }
+        EXPECT_LT(view.getFigure("me")->getMovable()->getPosition().distance(top), 1e-4f);
+        EXPECT_TRUE(view.getFigure("me")->getMovable()->isInSceneGraph());
         land.reset();
         view.update(0.1f); // the land is gone: nothing to read, nothing breaks
     }
     EXPECT_EQ(scene.playerCount(), 0u);
+}
+
+} // namespace landtest
+
+namespace landtest {
+
+// Each figure wears its player's look as the room gives it, with the gun in hand; a player
+// the room gives no look fights in the plain outfit.
+TEST_F(LandFixture, FiguresWearTheirPlayersLooks)
+{
+    core::GraphicsSystem::WindowSpec spec;
+    auto gfx = core::GraphicsSystem::create(true, spec);
+    ASSERT_TRUE(gfx);
+    core::GrafixScene scene(gfx->getSceneManager(), "battle");
+    auto r = room(3, 4);
+    LandBotRoom::Player plain;
+    plain.weapons = {"1"};
+    r->seat(1, "plain", plain);
+    auto land = makeLand(r);
+    ASSERT_TRUE(land->create());
+    LandScene view(*land, scene, true);
+    view.update(0.0f);
+    auto worn = [&](const std::string& id, const std::string& kind) {
+        core::BasicPlayerPtr figure = view.getFigure(id);
+        if (!figure)
+            return std::string("no figure");
+        for (const core::Equipment& e : figure->getItems())
+            if (e.getKind() == kind)
+                return e.getItem();
+        return std::string();
+    };
+    std::set<std::string> coats;
+    for (const auto& d : land->getAllDoll()) {
+        if (d.first == "plain")
+            continue;
+        const auto look = r->getPlayerLook(d.first);
+        ASSERT_FALSE(look.empty());
+        for (const auto& part : look)
+            EXPECT_EQ(worn(d.first, part.first), part.second) << d.first << " " << part.first;
+        EXPECT_EQ(worn(d.first, "hand"), "gun");
+        coats.insert(worn(d.first, "coat"));
+    }
+    EXPECT_GE(coats.size(), 2u); // not one outfit for all
+    EXPECT_EQ(worn("plain", "body"), "boy");
+    EXPECT_EQ(worn("plain", "coat"), "coat");
 }
 
 } // namespace landtest

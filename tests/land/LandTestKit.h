@@ -35,10 +35,12 @@ protected:
 
     static Json::Value maps() { return LandBotRoom::readMaps("res/server/maps.json"); }
 
-    /// A bot battle room on map "1".
-    static boost::shared_ptr<LandBotRoom> room(std::uint64_t seed, int dolls, bool meBot = true, int skill = 50)
+    /// A bot battle room on the map ("3" by default: the sides start out of a cannon's reach,
+    /// so bots walk before they shoot).
+    static boost::shared_ptr<LandBotRoom> room(std::uint64_t seed, int dolls, bool meBot = true, int skill = 50,
+                                               const std::string& place = "3")
     {
-        auto r = boost::make_shared<LandBotRoom>(LandBotRoom::battle(seed, dolls, "1", meBot, skill));
+        auto r = boost::make_shared<LandBotRoom>(LandBotRoom::battle(seed, dolls, place, meBot, skill));
         r->setMaps(maps());
         return r;
     }

@@ -1,7 +1,6 @@
 #include "data/ZRKBattleOps.h"
 
-#include <algorithm>
-#include <iterator>
+#include <util/BattleAwards.h>
 #include "data/ZRKLobby.h"
 #include "data/ZRKServerCall.h"
 #include "data/ZRKServerCore.h"
@@ -13,17 +12,17 @@ namespace zrk {
 
 namespace {
 
-/// The room named by the first argument, which the caller must sit in; empty (refused) else.
-std::string seatedRoom(ZRKServerCall& call)
+/// The room named by the first argument, whose battle the caller sat in when it started;
+/// empty (refused) else: a battle belongs to its players.
+std::string fighterRoom(ZRKServerCall& call)
 {
     std::string room;
     if (!ZRKServerCall::readText(call.arg(0), room) || room.empty() || room.size() > 256) {
         call.refuse("error/srv_bad_request", "no room named");
         return std::string();
     }
-    const ZRKLobby::Room* r = call.lobby().findRoom(room);
-    if (!r || std::find(std::begin(r->seats), std::end(r->seats), call.player) == std::end(r->seats)) {
-        call.refuse("error/srv_bad_request", call.player + " has no seat in the room " + room);
+    if (!call.lobby().isFighter(room, call.player)) {
+        call.refuse("error/srv_bad_request", call.player + " does not fight in the room " + room);
         return std::string();
     }
     return room;
@@ -31,44 +30,62 @@ std::string seatedRoom(ZRKServerCall& call)
 
 void reportLoad(ZRKServerCall& call)
 {
-    const std::string room = seatedRoom(call);
+    const std::string room = fighterRoom(call);
     if (!room.empty() && !call.lobby().reportLoaded(room, call.player))
         call.refuse("error/srv_bad_request", "the room " + room + " is not starting a battle");
 }
 
-/// The battle is decided ("winner": the winning team, -1 for none). Every seated player gets
-/// the winner's or the loser's coins, written in the world and told to the room as the
-/// player's "award" list; the room closes a little later.
+/// The battle is decided ("winner": the winning side, -1 for none). Each player who sat in it
+/// when it started, and sits there still, gets the award rule's share for his side, written in
+/// the world and told to the room as his "award" list; the room closes a little later. The
+/// battle counts as finished only once the awards are kept: a failed commit leaves it open, so
+/// the next report writes them.
 void reportBattleOver(ZRKServerCall& call)
 {
-    const std::string room = seatedRoom(call);
+    const std::string room = fighterRoom(call);
     if (room.empty())
         return;
     long long winner = -1;
     if (!ZRKServerCall::readNumber(call.arg(1), winner))
-        return call.refuse("error/srv_bad_request", "no winning team");
-    if (!call.lobby().finishBattle(room, call.server.now() + ZRKBattleOps::kCloseSeconds))
-        return; // another player told it first: the awards are written once
+        return call.refuse("error/srv_bad_request", "no winning side");
     const ZRKLobby::Room* r = call.lobby().findRoom(room);
-    for (const std::string& player : call.lobby().seated(room)) {
-        const Json::Value& team = r->battle.at(player)["team"];
-        const bool won = team.isInt() && team.asInt() == winner;
-        const long long coins = won ? ZRKBattleOps::kWinCoins : ZRKBattleOps::kLoseCoins;
-        std::string refusal;
-        if (!call.world().hasPlayer(player) || !call.world().addMoney(player, ZRKWorld::Coins, coins, refusal))
-            continue; // a player the world does not keep gets nothing written
-        Json::Value award;
-        award["bi_type"] = 1;
-        award["bi_id"] = 0;
-        award["bi_num"] = static_cast<Json::Int64>(coins);
+    const Json::Value& state = r->state["state"];
+    if (r->finished || !state.isInt() || state.asInt() != 2)
+        return; // not being fought, or told first by another player: the awards are written once
+    std::map<std::string, Json::Value> told;
+    for (const auto& fighter : r->fighters) {
+        const std::string& player = fighter.first;
+        if (r->battle.find(player) == r->battle.end() || !call.world().hasPlayer(player))
+            continue; // gone from the room, or a player the world does not keep
+        const bool won = fighter.second == winner;
         Json::Value values;
-        values["award"].append(award);
         values["win"] = won;
-        call.lobby().setBattleValues(room, player, values);
-        r = call.lobby().findRoom(room);
+        values["award"] = Json::Value(Json::arrayValue);
+        for (const core::BattleAwards::Award& a : core::BattleAwards::of(won)) {
+            std::string refusal;
+            const bool kept = a.type == core::BattleAwards::Coins
+                                  ? call.world().addMoney(player, ZRKWorld::Coins, a.num, refusal)
+                                  : a.type == core::BattleAwards::Experience && call.world().addExperience(player, a.num);
+            if (!kept)
+                return call.refuse("error/unknow_wrong", "the awards of " + player + " cannot be written");
+            Json::Value award;
+            award["bi_type"] = a.type;
+            award["bi_id"] = 0;
+            award["bi_num"] = static_cast<Json::Int64>(a.num);
+            values["award"].append(award);
+        }
+        told[player] = values;
     }
     if (call.world().hasPlayer(call.player))
         call.views["pc"] = call.world().playerView(call.player, ZRKWorld::PcView);
+    ZRKLobby& lobby = call.lobby();
+    const double closeAt = call.server.now() + ZRKBattleOps::kCloseSeconds;
+    call.committed = [&lobby, room, closeAt, told]() {
+        if (!lobby.finishBattle(room, closeAt))
+            return;
+        for (const auto& t : told)
+            lobby.setBattleValues(room, t.first, t.second);
+    };
 }
 
 } // namespace

@@ -24,6 +24,8 @@ std::uint64_t splitmix(std::uint64_t& state)
 }
 
 const int kMaxBots = 10000;
+// No doing of a player comes round more often than this (seconds).
+const double kLeastPause = 1.0;
 const double kStartSpread = 5.0; // seconds over which the players' first doings are spread
 
 /// A bot in a zone's hall is one of the zone's members; one over the zone's level stays out.
@@ -369,7 +371,7 @@ void ZRKBots::tick(double now)
             logLine(3, behaviour.first + " of " + mBots[due.bot].name + " failed: " + e.what());
         }
         if (next >= 0)
-            plan(due.at + std::max(next, 0.001), due.bot, due.behaviour);
+            plan(due.at + std::max(next, kLeastPause), due.bot, due.behaviour); // a file pacing them at 0 must not spin
     }
 }
 

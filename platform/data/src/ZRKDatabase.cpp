@@ -226,6 +226,49 @@ ZRKDatabase::Statement& ZRKDatabase::prepare(const std::string& sql)
     return *slot;
 }
 
+namespace {
+void callFunction(sqlite3_context* context, int, sqlite3_value** args)
+{
+    auto fn = reinterpret_cast<std::string (*)(const std::string&)>(sqlite3_user_data(context));
+    const unsigned char* text = sqlite3_value_text(args[0]);
+    if (!text) {
+        sqlite3_result_null(context);
+        return;
+    }
+    try {
+        const std::string out = fn(std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(sqlite3_value_bytes(args[0]))));
+        sqlite3_result_text(context, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
+    } catch (const std::exception&) {
+        sqlite3_result_error_nomem(context);
+    }
+}
+} // namespace
+
+bool ZRKDatabase::defineFunction(const char* name, std::string (*fn)(const std::string&))
+{
+    if (!mDb)
+        return false;
+    if (sqlite3_create_function_v2(mDb, name, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, reinterpret_cast<void*>(fn),
+                                   &callFunction, nullptr, nullptr, nullptr) == SQLITE_OK)
+        return true;
+    noteError("cannot define a function");
+    return false;
+}
+
+void ZRKDatabase::refuseCommits(int count)
+{
+    mRefusedCommits = count;
+    if (!mDb)
+        return;
+    sqlite3_commit_hook(
+        mDb,
+        [](void* self) {
+            int& left = static_cast<ZRKDatabase*>(self)->mRefusedCommits;
+            return left > 0 ? (--left, 1) : 0;
+        },
+        this);
+}
+
 long long ZRKDatabase::lastInsertId() const { return mDb ? sqlite3_last_insert_rowid(mDb) : 0; }
 
 int ZRKDatabase::changes() const { return mDb ? sqlite3_changes(mDb) : 0; }

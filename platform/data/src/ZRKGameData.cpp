@@ -17,17 +17,41 @@ void ZRKGameData::applyViews(Json::Value&& views)
     if (!views.isObject())
         return;
     for (auto it = views.begin(); it != views.end(); ++it) {
-        const std::string name = it.name();
-        View& v = mViews[name];
+        View& v = mViews[it.name()];
         v.value = std::move(*it);
-        v.settingsMade = false;
-        if (name == "inventory")
-            mInventory.assign(&v.value); // the view stays in place until the next one replaces it
-        else if (name == "zones" || name == "rooms" || name == "zoneRandom")
-            mServer.onListView(name, v.value);
-        else if (name.compare(0, 9, "userInfo/") == 0)
-            mAvatars.putAvatar(name.substr(9), ZRKJson::toView(v.value));
+        v.shared.reset();
+        took(it.name(), v);
     }
+}
+
+void ZRKGameData::applyViews(const ZRKSharedViews& views)
+{
+    for (const auto& s : views) {
+        if (!s.second)
+            continue;
+        View& v = mViews[s.first];
+        v.shared = s.second;
+        v.value = Json::Value();
+        took(s.first, v);
+    }
+}
+
+void ZRKGameData::took(const std::string& name, View& v)
+{
+    v.settingsMade = false;
+    if (name == "inventory") {
+        mInventory.assign(&v.json()); // the view stays in place until the next one replaces it
+        // A move's changed slots come beside the bag when it is handed over whole; once only.
+        auto dirty = mViews.find("inventoryDirty");
+        if (dirty != mViews.end()) {
+            mInventory.addDirty(dirty->second.json());
+            mViews.erase(dirty);
+        }
+    }
+    else if (name == "zones" || name == "rooms" || name == "zoneRandom")
+        mServer.onListView(name, v.json());
+    else if (name.compare(0, 9, "userInfo/") == 0)
+        mAvatars.putAvatar(name.substr(9), ZRKJson::toView(v.json()));
 }
 
 void ZRKGameData::clear()
@@ -92,7 +116,7 @@ const Json::Value& ZRKGameData::viewJson(const std::string& name) const
 {
     static const Json::Value none;
     auto it = mViews.find(name);
-    return it == mViews.end() ? none : it->second.value;
+    return it == mViews.end() ? none : it->second.json();
 }
 
 core::XmlConfigHelper ZRKGameData::view(const std::string& name) const
@@ -102,7 +126,7 @@ core::XmlConfigHelper ZRKGameData::view(const std::string& name) const
         return core::XmlConfigHelper();
     const View& v = it->second;
     if (!v.settingsMade) {
-        v.settings = ZRKJson::toView(v.value);
+        v.settings = ZRKJson::toView(v.json());
         v.settingsMade = true;
     }
     return v.settings;

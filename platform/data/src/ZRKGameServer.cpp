@@ -93,6 +93,9 @@ void ZRKGameServer::answer(const ZRKMessage& request, std::vector<ZRKMessage>& o
     if (mode == Garbage)
         for (std::size_t i = from; i < out.size(); ++i)
             if (out[i].type == ZRKMessage::Reply && out[i].handle == request.handle) {
+                for (const auto& s : out[i].shared)
+                    out[i].views[s.first] = *s.second;
+                out[i].shared.clear();
                 out[i].error = false;
                 out[i].text = garbageText();
                 out[i].views = garble(out[i].views);

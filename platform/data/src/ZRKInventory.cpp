@@ -33,7 +33,11 @@ void ZRKInventory::assign(const Json::Value* reply)
     mBagSlots = static_cast<int>(number(ZRKJson::member(r, "pc_bag_slot"), 0, ZRKBagLayout::kMainSize, 0));
     mPcId = static_cast<int>(number(ZRKJson::member(r, "pc_id"), 0, Json::Value::maxInt, 0));
     mDirty.clear();
-    const Json::Value& dirty = ZRKJson::member(r, "dirty");
+    addDirty(ZRKJson::member(r, "dirty"));
+}
+
+void ZRKInventory::addDirty(const Json::Value& dirty)
+{
     if (dirty.isArray())
         for (const Json::Value& slot : dirty)
             if (ZRKBagLayout::bagOf(static_cast<int>(number(slot, 0, 1000, -1))) >= 0)

@@ -18,6 +18,11 @@ ZRKMessage notice(ZRKNotice::Kind kind, const std::string& room, const std::stri
 }
 
 int teamOf(int seat) { return seat < ZRKLobby::kSeats / 2 ? 0 : 1; }
+int stateOf(const ZRKLobby::Room& r)
+{
+    const Json::Value& s = r.state["state"];
+    return s.isInt() ? s.asInt() : -1;
+}
 
 } // namespace
 
@@ -207,8 +212,10 @@ ZRKLobby::Entry ZRKLobby::enter(const std::string& player, const std::string& na
     }
     if (std::find(r->members.begin(), r->members.end(), player) != r->members.end())
         return Entered; // already in: nothing changes
-    if (!r->hall && r->params.isMember("fight") && r->params["fight"].isBool() && r->params["fight"].asBool())
-        return NoAccess; // a room whose battle runs takes no one in
+    if (!r->hall && (stateOf(*r) == 0 || stateOf(*r) == 2)) {
+        logLine(5, player + " asked for the room " + name + ", whose battle is on");
+        return NoAccess; // a battle belongs to those who started it
+    }
     if (!r->password.empty() && password != r->password) {
         logLine(5, player + " gave a wrong password for the room " + name);
         return WrongPassword;
@@ -370,6 +377,10 @@ bool ZRKLobby::startBattle(const std::string& name, unsigned seed, int wind)
     state["state"] = 0;
     r->state = state;
     r->loaded.clear();
+    r->fighters.clear();
+    for (int s = 0; s < kSeats; ++s)
+        if (!r->seats[s].empty())
+            r->fighters[r->seats[s]] = teamOf(s);
     r->finished = false;
     r->closeAt = -1.0;
     Json::Value args;
@@ -391,11 +402,6 @@ std::vector<std::string> texts(const Json::Value& list)
     return out;
 }
 int intOf(const Json::Value& v, int def) { return v.isInt() ? v.asInt() : def; }
-int stateOf(const ZRKLobby::Room& r)
-{
-    const Json::Value& s = r.state["state"];
-    return s.isInt() ? s.asInt() : -1;
-}
 } // namespace
 
 bool ZRKLobby::loadZones(const std::string& file)
@@ -411,6 +417,17 @@ bool ZRKLobby::loadZones(const std::string& file)
         if (!z.isObject() || !z["z_id"].isInt() || !z["z_name"].isString() || z["z_name"].asString().empty() ||
             findZone(z["z_id"].asInt())) {
             logLine(4, file + ": a zone without a fresh whole-number id or a name is left out");
+            continue;
+        }
+        // A zone's hall and cry room are its own: a name another zone's rooms hold would let
+        // one zone's level limit stand for the other's.
+        const std::string name = z["z_name"].asString();
+        bool clash = false;
+        for (const Zone& other : mZones)
+            for (const std::string& a : {other.name, other.name + "_cry"})
+                clash = clash || a == name || a == name + "_cry";
+        if (clash) {
+            logLine(4, file + ": the zone " + name + " shares a hall with another zone and is left out");
             continue;
         }
         Zone zone;
@@ -559,6 +576,23 @@ std::vector<std::string> ZRKLobby::seated(const std::string& name) const
             if (!s.empty())
                 out.push_back(s);
     return out;
+}
+
+bool ZRKLobby::isFighter(const std::string& name, const std::string& player) const
+{
+    const Room* r = findRoom(name);
+    return r && r->fighters.count(player) > 0 && seatOf(*r, player) >= 0; // one who left fights no more
+}
+
+bool ZRKLobby::admits(const std::string& name, int level) const
+{
+    const Room* r = findRoom(name);
+    if (!r)
+        return true; // no room: entering refuses it anyway
+    for (const Zone& z : mZones)
+        if (z.name == name || z.name + "_cry" == name || (!r->hall && z.name == r->zone))
+            return z.pcLevel <= 0 || level <= z.pcLevel;
+    return true;
 }
 
 bool ZRKLobby::reportLoaded(const std::string& name, const std::string& player)

@@ -77,6 +77,9 @@ Json::Value ZRKMessage::toJson() const
         v["error"] = true;
     if (!views.isNull())
         v["views"] = views;
+    for (const auto& s : shared)
+        if (s.second)
+            v["views"][s.first] = *s.second;
     return v;
 }
 

@@ -24,21 +24,22 @@ const ZRKWorld::Player* self(ZRKServerCall& call)
 /// when there is no such player.
 bool infoViews(ZRKServerCall& call, const std::string& name, const std::string& uid)
 {
-    const Json::Value& info = call.world().playerView(name, ZRKWorld::InfoView);
-    if (info.isNull()) {
+    // The world's own views go out whole: read far more often than a player changes.
+    std::shared_ptr<const Json::Value> info = call.world().sharedPlayerView(name, ZRKWorld::InfoView);
+    if (!info) {
         call.refuse("error/no_person", "no player " + name);
         return false;
     }
-    call.views["userInfo/" + uid] = info;
-    call.views["userSetting/" + uid] = call.world().playerView(name, ZRKWorld::SettingsView);
+    call.share("userInfo/" + uid, info);
+    call.share("userSetting/" + uid, call.world().sharedPlayerView(name, ZRKWorld::SettingsView));
     return true;
 }
 
 /// The own player's views: its character and the list of the account's characters.
 void ownViews(ZRKServerCall& call)
 {
-    call.views["pc"] = call.world().playerView(call.player, ZRKWorld::PcView);
-    call.views["userSettings"] = call.world().charactersView(call.player);
+    call.share("pc", call.world().sharedPlayerView(call.player, ZRKWorld::PcView));
+    call.share("userSettings", call.world().sharedCharactersView(call.player));
 }
 
 void queryUserInfo0(ZRKServerCall& call)
@@ -67,15 +68,18 @@ void queryUserDefState(ZRKServerCall& call)
     const ZRKWorld::Player* p = call.world().player(uid.empty() || uid == call.account ? call.player : uid);
     if (!p)
         return call.refuse("error/no_person", "no player " + uid);
-    call.views["defState"] = ZRKWorld::Player::doc(p->looks);
+    if (p->looks)
+        call.share("defState", p->looks);
+    else
+        call.views["defState"] = Json::Value();
 }
 
-void queryUserInventory(ZRKServerCall& call) { call.views["inventory"] = call.world().inventoryView(call.player); }
+void queryUserInventory(ZRKServerCall& call) { call.share("inventory", call.world().sharedInventoryView(call.player)); }
 
 void queryPcStats(ZRKServerCall& call)
 {
     if (const ZRKWorld::Player* p = self(call))
-        call.views["lib/stats"] = ZRKWorld::Player::doc(p->record);
+        call.share("lib/stats", p->record ? p->record : std::make_shared<const Json::Value>());
 }
 
 void getPcQuestList(ZRKServerCall& call) { call.views["pcQuests"] = call.world().quests(call.player); }
@@ -154,8 +158,9 @@ void changeSlot(ZRKServerCall& call)
     std::vector<int> changed;
     if (!call.world().moveItems(call.player, moves, refusal, &changed))
         return call.refuse(refusal, "the move does not fit the bags");
-    Json::Value& inventory = call.views["inventory"] = call.world().inventoryView(call.player);
-    Json::Value& dirty = inventory[Json::StaticString("dirty")] = Json::Value(Json::arrayValue);
+    // The bag goes out whole; the slots it changed beside it.
+    call.share("inventory", call.world().sharedInventoryView(call.player));
+    Json::Value& dirty = call.views["inventoryDirty"] = Json::Value(Json::arrayValue);
     for (int slot : changed)
         dirty.append(slot);
 }

@@ -64,6 +64,11 @@ bool ZRKRequestBroker::complete(long handle, bool error, const std::string& text
 
 bool ZRKRequestBroker::complete(long handle, bool error, const std::string& text, Json::Value&& views)
 {
+    return complete(handle, error, text, std::move(views), ZRKSharedViews());
+}
+
+bool ZRKRequestBroker::complete(long handle, bool error, const std::string& text, Json::Value&& views, ZRKSharedViews&& shared)
+{
     auto it = mRequests.find(handle);
     if (it == mRequests.end() || it->second.answered)
         return false;
@@ -71,6 +76,7 @@ bool ZRKRequestBroker::complete(long handle, bool error, const std::string& text
     it->second.error = error;
     it->second.text = text;
     it->second.views = std::move(views);
+    it->second.shared = std::move(shared);
     return true;
 }
 
@@ -111,9 +117,11 @@ void ZRKRequestBroker::update()
             continue;
         Pending p = std::move(it->second);
         mRequests.erase(it);
-        if (!p.views.isNull())
-            if (ZRKGameData* data = ZRKGameData::getSingletonPtr())
+        if (!p.views.isNull() || !p.shared.empty())
+            if (ZRKGameData* data = ZRKGameData::getSingletonPtr()) {
                 data->applyViews(std::move(p.views));
+                data->applyViews(p.shared);
+            }
         if (!p.done)
             continue;
         try {

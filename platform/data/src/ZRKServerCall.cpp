@@ -23,11 +23,18 @@ const Json::Value& ZRKServerCall::arg(unsigned i) const
     return args.isArray() && i < args.size() ? args[i] : Json::Value::nullSingleton();
 }
 
+void ZRKServerCall::share(const std::string& name, const std::shared_ptr<const Json::Value>& view)
+{
+    if (view)
+        shared[name] = view;
+}
+
 void ZRKServerCall::refuse(const std::string& key, const std::string& why)
 {
     error = true;
     text = server.text(key);
     views = Json::Value();
+    shared.clear();
     std::string line = request.op + " refused" + (player.empty() ? std::string() : " for " + player) + ": " + why;
     if (!server.ops().isSecret(request.op) && request.params.size() <= 200)
         line += " (" + request.params.substr(0, request.params.find_last_not_of('\n') + 1) + ")";

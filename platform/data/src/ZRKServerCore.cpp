@@ -83,8 +83,11 @@ void ZRKServerCore::handle(long connection, const ZRKMessage& request)
     mOps.handle(call);
     // The reply follows whatever notices the request caused (a room's members before its entry).
     it = mConnections.find(connection);
-    if (it != mConnections.end())
-        it->second.outbox.push_back(ZRKMessage::reply(request.handle, call.error, call.text, std::move(call.views)));
+    if (it == mConnections.end())
+        return;
+    it->second.outbox.push_back(ZRKMessage::reply(request.handle, call.error, call.text, std::move(call.views)));
+    if (!call.error)
+        it->second.outbox.back().shared = std::move(call.shared);
 }
 
 void ZRKServerCore::tick(double now)

@@ -65,8 +65,12 @@ void ZRKServerOps::handle(ZRKServerCall& call) const
             return;
         }
         entry.handler(call);
-        if (!call.error && !change.commit())
+        if (call.error)
+            return;
+        if (!change.commit())
             call.refuse("error/unknow_wrong", "the change could not be kept: " + call.world().db().lastError());
+        else if (call.committed)
+            call.committed();
     } catch (const std::exception& e) {
         call.refuse("error/unknow_wrong", std::string("the handler failed: ") + e.what());
     }

@@ -273,7 +273,7 @@ void ZRKSession::receive()
     // In the order the server sent them: a room's members before the answer to entering it.
     for (ZRKMessage& m : incoming) {
         if (m.type == ZRKMessage::Reply)
-            mBroker->complete(m.handle, m.error, m.text, std::move(m.views));
+            mBroker->complete(m.handle, m.error, m.text, std::move(m.views), std::move(m.shared));
         else if (m.type == ZRKMessage::Notice)
             mNotices->apply(m);
         if (epoch != mOfflineEpoch)
@@ -285,14 +285,15 @@ void ZRKSession::receive()
 
 void ZRKSession::tellWorldReset()
 {
-    if (mWorldResetTold || !mServer || !mServer->core().worldWasReset())
+    if (mWorldResetTold || !mServer || (!mServer->core().worldWasReset() && !mServer->core().worldInUse()))
         return;
     core::Application* app = core::Application::getSingletonPtr();
     core::FramePtr frame = app ? app->getMainFrame() : core::FramePtr();
     if (!frame)
         return; // told once there is a frame to tell it in
     mWorldResetTold = true;
-    frame->messageBox("error/title1", "error/srv_data_reset", 1, 9, 300, 150);
+    frame->messageBox("error/title1", mServer->core().worldInUse() ? "error/srv_world_in_use" : "error/srv_data_reset", 1, 9,
+                      300, 150);
 }
 
 void ZRKSession::update(float)

@@ -3,6 +3,7 @@
 #include <yake/Logger.h>
 #include "data/ZRKLobby.h"
 #include "data/ZRKParams.h"
+#include "data/ZRKPasswords.h"
 #include "data/ZRKServerCall.h"
 #include "data/ZRKServerCore.h"
 #include "data/ZRKServerOps.h"
@@ -27,7 +28,10 @@ void login(ZRKServerCall& call)
     if (!args.isObject() || !ZRKServerCall::readText(args["name"], name) || !ZRKServerCall::readText(args["password"], password))
         return call.refuse("error/srv_bad_request", "no name and password");
     ZRKWorld::Account account;
-    if (name.empty() || !call.world().findAccount(name, account) || account.password != password) {
+    const bool known = !name.empty() && call.world().findAccount(name, account);
+    if (!known)
+        ZRKPasswords::verifyNothing(password); // as slow as a wrong password
+    if (!known || !ZRKPasswords::verify(account.passwordHash, password)) {
         logLine(5, "log-in refused for " + name + ": wrong name or password");
         call.text = "1";
         return;
@@ -63,6 +67,13 @@ void enter(ZRKServerCall& call)
     std::string password;
     if (entry.isObject() && !entry["password"].isNull() && !ZRKServerCall::readText(entry["password"], password))
         return call.refuse("error/srv_bad_request", "a password that is not text");
+    // A zone's level limit holds by whichever way its hall or rooms are asked for.
+    const ZRKWorld::Player* p = call.world().player(call.player);
+    if (!p || !call.lobby().admits(plainName(room), static_cast<int>(p->lv))) {
+        logLine(5, call.player + " is above the level limit of the room " + plainName(room));
+        call.text = std::to_string(ZRKLobby::NoAccess);
+        return;
+    }
     // One game room at a time: once in another, the one sat in before is left.
     const std::string before = call.lobby().gameRoomOf(call.player);
     const ZRKLobby::Entry code = call.lobby().enter(call.player, plainName(room), password);

@@ -1,10 +1,17 @@
 #include "data/ZRKWorld.h"
 
 #include <algorithm>
+#include <cstring>
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <yake/Logger.h>
 #include "data/ZRKBagLayout.h"
 #include "data/ZRKItemAttributes.h"
+#include "data/ZRKNameKey.h"
+#include "data/ZRKPasswords.h"
 #include "data/ZRKWorldSeed.h"
 
 namespace kavri3D {
@@ -59,6 +66,9 @@ CREATE TABLE inventory(lid INTEGER PRIMARY KEY, player TEXT NOT NULL REFERENCES 
 CREATE TABLE documents(name TEXT PRIMARY KEY, value TEXT NOT NULL);
 )";
 
+/// One nickname per player, as "taken" compares them: the index holds the rule, whoever writes.
+const char* const kNickIndex = "CREATE UNIQUE INDEX players_nick ON players(name_key(nick)) WHERE nick != '';";
+
 const char* const kPlayerColumns =
     "p.name, p.pc_id, p.nick, p.c_id, p.lv, p.exp, p.rank, p.newbie_task, p.money1, p.money2, p.money3, p.points, "
     "p.str, p.vit, p.dex, p.luk, p.bot, p.looks, p.settings, p.record, p.lists";
@@ -79,6 +89,36 @@ ZRKWorld::~ZRKWorld()
     // The database goes last of the members but tells nobody: what it would tell goes first.
     mDb.setUndoListener(std::function<void()>());
     mDb.close();
+    unlockFile();
+}
+
+bool ZRKWorld::lockFile(const std::string& path)
+{
+    unlockFile();
+    const std::string lock = path + ".lock";
+    mLockFd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (mLockFd < 0) {
+        logLine(3, "world lock " + lock + " cannot be made: " + std::strerror(errno));
+        return false;
+    }
+    if (::flock(mLockFd, LOCK_EX | LOCK_NB) == 0)
+        return true;
+    if (errno == EWOULDBLOCK) {
+        mInUse = true;
+        logLine(3, "world database " + path + " is in use by another game: this one plays without it");
+    } else {
+        logLine(3, "world lock " + lock + " cannot be taken: " + std::strerror(errno));
+    }
+    ::close(mLockFd);
+    mLockFd = -1;
+    return false;
+}
+
+void ZRKWorld::unlockFile()
+{
+    if (mLockFd >= 0)
+        ::close(mLockFd); // closing lets the lock go
+    mLockFd = -1;
 }
 
 void ZRKWorld::forget(const std::string& player)
@@ -88,6 +128,7 @@ void ZRKWorld::forget(const std::string& player)
     mQuests.erase(player);
     mInventoryViews.erase(player);
     mViews.erase(player);
+    mCharacters.clear(); // the player may be among another's characters
 }
 
 void ZRKWorld::forgetAll()
@@ -97,28 +138,48 @@ void ZRKWorld::forgetAll()
     mQuests.clear();
     mInventoryViews.clear();
     mViews.clear();
+    mCharacters.clear();
 }
 
 const Json::Value& ZRKWorld::playerView(const std::string& name, PlayerView which)
 {
+    const std::shared_ptr<const Json::Value> view = sharedPlayerView(name, which);
+    return view ? *view : Json::Value::nullSingleton(); // the world keeps what it hands out
+}
+
+std::shared_ptr<const Json::Value> ZRKWorld::sharedPlayerView(const std::string& name, PlayerView which)
+{
     Views& views = mViews[name];
-    if (!views.made[which]) {
+    if (!views.value[which]) {
         const Player* p = player(name);
         if (!p) {
             mViews.erase(name);
-            return Json::Value::nullSingleton();
+            return nullptr;
         }
-        views.value[which] = which == InfoView ? infoView(*p) : which == SettingsView ? settingsView(*p) : pcView(*p);
-        views.made[which] = true;
+        views.value[which] = std::make_shared<Json::Value>(which == InfoView       ? infoView(*p)
+                                                           : which == SettingsView ? settingsView(*p)
+                                                                                   : pcView(*p));
     }
     return views.value[which];
+}
+
+Json::Value& ZRKWorld::own(std::shared_ptr<Json::Value>& view)
+{
+    if (view.use_count() > 1)
+        view = std::make_shared<Json::Value>(*view); // a reply still holds the one it was given
+    return *view;
 }
 
 bool ZRKWorld::open(const std::string& path, const std::string& fixtures, bool reset)
 {
     mReady = false;
     mMovedAside = false;
+    mInUse = false;
     const bool file = path != ":memory:";
+    // The lock comes before anything touches the file: a reset must not pull it from under
+    // the game that plays on it.
+    if (file && !lockFile(path))
+        return false;
     if (file && reset) {
         for (const char* end : {"", "-wal", "-shm"})
             std::remove((path + end).c_str());
@@ -164,7 +225,7 @@ void ZRKWorld::readAccounts()
 
 ZRKWorld::Opening ZRKWorld::openFile(const std::string& path)
 {
-    if (!mDb.open(path)) {
+    if (!mDb.open(path) || !mDb.defineFunction("name_key", &ZRKNameKey::of)) {
         const bool damaged = mDb.lastFailureIsDamage();
         if (!damaged)
             logLine(3, "world database " + path + " cannot be opened: " + mDb.lastError());
@@ -186,7 +247,9 @@ ZRKWorld::Opening ZRKWorld::openFile(const std::string& path)
     }
     if (empty)
         return createSchema() ? Opened : Unavailable;
-    const Opening sound = checkSound();
+    Opening sound = checkSound();
+    if (sound == OldSchema)
+        sound = upgradeFrom2() ? Opened : Unavailable;
     if (sound != Opened) {
         if (sound == Unavailable)
             logLine(3, "world database " + path + " cannot be checked: " + mDb.lastError());
@@ -209,19 +272,62 @@ ZRKWorld::Opening ZRKWorld::checkSound()
         return Damaged;
     // A sound database of another kind (or another version of ours) is no world to serve either.
     ZRKDatabase::Statement& version = mDb.prepare("SELECT value FROM meta WHERE key = 'schema'");
-    const bool same = version.valid() && version.step() && version.text(0) == std::to_string(kSchemaVersion);
+    const std::string found = version.valid() && version.step() ? version.text(0) : std::string();
     version.reset();
-    return same ? Opened : Damaged;
+    return found == std::to_string(kSchemaVersion) ? Opened : found == "2" ? OldSchema : Damaged;
 }
 
 bool ZRKWorld::createSchema()
 {
     ZRKDatabase::Transaction t(mDb);
-    if (!t.active() || !mDb.exec(kSchema) ||
+    if (!t.active() || !mDb.exec(kSchema) || !mDb.exec(kNickIndex) ||
         !mDb.exec("INSERT INTO meta VALUES('schema', '" + std::to_string(kSchemaVersion) + "')") || !t.commit()) {
         logLine(3, "world schema cannot be written: " + mDb.lastError());
         return false;
     }
+    return true;
+}
+
+bool ZRKWorld::upgradeFrom2()
+{
+    // All or nothing: a world half upgraded would hold hashes its schema does not promise.
+    ZRKDatabase::Transaction t(mDb);
+    bool ok = t.active();
+    std::vector<std::pair<long long, std::string>> clear;
+    ZRKDatabase::Statement& accounts = mDb.prepare("SELECT a_id, password FROM accounts");
+    while (ok && accounts.step())
+        if (!ZRKPasswords::isHash(accounts.text(1)))
+            clear.emplace_back(accounts.integer(0), accounts.text(1));
+    accounts.reset();
+    for (auto& account : clear) {
+        const std::string hash = ZRKPasswords::hash(account.second);
+        std::fill(account.second.begin(), account.second.end(), '\0');
+        ZRKDatabase::Statement& q = mDb.prepare("UPDATE accounts SET password = ? WHERE a_id = ?");
+        ok = ok && !hash.empty() && q.bind(1, hash).bind(2, account.first).run();
+    }
+    // Names that the old rule let differ only by letter case: the later player's gets a mark,
+    // so that every nickname stays one player's.
+    std::map<std::string, int> keys;
+    std::vector<std::pair<std::string, std::string>> renamed;
+    ZRKDatabase::Statement& players = mDb.prepare("SELECT name, nick FROM players WHERE nick != '' ORDER BY bot, pc_id, name");
+    while (ok && players.step()) {
+        const std::string nick = players.text(1);
+        int& seen = keys[ZRKNameKey::of(nick)];
+        if (seen++ > 0)
+            renamed.emplace_back(players.text(0), nick + "~" + std::to_string(seen));
+    }
+    players.reset();
+    for (const auto& r : renamed) {
+        ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET nick = ? WHERE name = ?");
+        ok = ok && q.bind(1, r.second).bind(2, r.first).run();
+        logLine(4, "player " + r.first + " shared a nickname by letter case: now " + r.second);
+    }
+    ok = ok && mDb.exec(kNickIndex) && mDb.exec("UPDATE meta SET value = '" + std::to_string(kSchemaVersion) + "' WHERE key = 'schema'");
+    if (!ok || !t.commit()) {
+        logLine(3, "world database " + mDb.path() + " cannot be upgraded from schema 2: " + mDb.lastError());
+        return false;
+    }
+    logLine(5, "world upgraded from schema 2: " + std::to_string(clear.size()) + " passwords kept as hashes");
     return true;
 }
 
@@ -246,7 +352,7 @@ bool ZRKWorld::findAccount(const std::string& name, Account& out)
     if (found) {
         out.id = q.integer(0);
         out.name = q.text(1);
-        out.password = q.text(2);
+        out.passwordHash = q.text(2);
         out.player = q.text(3);
         out.elsewhere = q.integer(4) != 0;
     }
@@ -432,12 +538,15 @@ Json::Value ZRKWorld::pcView(const Player& p)
     return v;
 }
 
-Json::Value ZRKWorld::charactersView(const std::string& name)
+std::shared_ptr<const Json::Value> ZRKWorld::sharedCharactersView(const std::string& name)
 {
-    Json::Value list(Json::arrayValue);
+    auto known = mCharacters.find(name);
+    if (known != mCharacters.end())
+        return known->second;
+    static const std::shared_ptr<const Json::Value> none = std::make_shared<const Json::Value>(Json::arrayValue);
     const Player* own = player(name);
     if (!own)
-        return list;
+        return none;
     const Json::Value& lists = Player::doc(own->lists);
     const Json::Value& names = lists.isObject() ? lists["characters"] : Json::Value::nullSingleton();
     std::vector<std::string> characters;
@@ -448,20 +557,24 @@ Json::Value ZRKWorld::charactersView(const std::string& name)
     } else if (own->pcId != 0) {
         characters.push_back(name);
     }
-    for (const std::string& c : characters)
-        if (const Player* p = player(c))
-            list.append(settingsView(*p));
-    return list;
+    auto list = std::make_shared<Json::Value>(Json::arrayValue);
+    for (const std::string& c : characters) {
+        const Json::Value& settings = playerView(c, SettingsView);
+        if (!settings.isNull())
+            list->append(settings);
+    }
+    return mCharacters[name] = list;
 }
 
-const Json::Value& ZRKWorld::inventoryView(const std::string& player)
+std::shared_ptr<const Json::Value> ZRKWorld::sharedInventoryView(const std::string& player)
 {
     auto known = mInventoryViews.find(player);
     if (known != mInventoryViews.end())
         return known->second;
     const std::vector<Item> items = this->items(player);
     const Player* owner = this->player(player);
-    Json::Value& v = mInventoryViews[player] = Json::Value(Json::objectValue);
+    std::shared_ptr<Json::Value>& made = mInventoryViews[player] = std::make_shared<Json::Value>(Json::objectValue);
+    Json::Value& v = *made;
     v[Json::StaticString("time")] = big(mInventoryTime);
     v[Json::StaticString("pc_bag_slot")] = owner ? bagSlots(*owner) : 0;
     v[Json::StaticString("pc_id")] = big(owner ? owner->pcId : 0);
@@ -479,7 +592,7 @@ const Json::Value& ZRKWorld::inventoryView(const std::string& player)
         entry[Json::StaticString("pci_buy_time")] = i.buyTime;
         entry[Json::StaticString("pci_expiry_day")] = i.expiryDay;
     }
-    return v;
+    return made;
 }
 
 int ZRKWorld::bagSlots(const Player& p) const
@@ -504,6 +617,19 @@ const Json::Value& ZRKWorld::itemAttrs(long long itemId)
     return mItemAttrs[itemId] = attrs.isObject() ? attrs : Json::Value();
 }
 
+const Json::Value& ZRKWorld::subClassOf(long long itemId)
+{
+    const Json::Value& attrs = itemAttrs(itemId);
+    const Json::Value& isc = attrs.isObject() ? attrs["isc_id"] : Json::Value::nullSingleton();
+    const Json::Value& classes = document("itemClasses");
+    if (!isc.isIntegral() || !classes.isArray())
+        return Json::Value::nullSingleton();
+    for (const Json::Value& c : classes)
+        if (c.isObject() && c["isc_id"].isIntegral() && c["isc_id"].asLargestInt() == isc.asLargestInt())
+            return c;
+    return Json::Value::nullSingleton();
+}
+
 bool ZRKWorld::fits(long long itemId, int slot, const Player& p)
 {
     const int bag = ZRKBagLayout::bagOf(slot);
@@ -511,22 +637,16 @@ bool ZRKWorld::fits(long long itemId, int slot, const Player& p)
         return false; // the temporary bag only ever receives: the quit box empties it
     if (bag == ZRKBagLayout::Main)
         return slot < ZRKBagLayout::kMainFirst + bagSlots(p);
-    if (bag != ZRKBagLayout::Worn)
-        return true;
-    const Json::Value& attrs = itemAttrs(itemId);
-    if (!attrs.isObject())
+    const Json::Value& kind = subClassOf(itemId);
+    if (!kind.isObject())
         return false;
-    const Json::Value& cId = attrs["c_id"];
+    // The weapon bags take weapons, the props bag props.
+    if (bag != ZRKBagLayout::Worn)
+        return kind["ic_name"].isString() && kind["ic_name"].asString() == (bag == ZRKBagLayout::Props ? "prop" : "weapon");
+    const Json::Value& cId = itemAttrs(itemId)["c_id"];
     if (cId.isIntegral() && cId.asLargestInt() != 0 && cId.asLargestInt() != p.cId)
         return false;
-    const Json::Value& isc = attrs["isc_id"];
-    const Json::Value& classes = document("itemClasses");
-    if (!isc.isIntegral() || !classes.isArray())
-        return false;
-    for (const Json::Value& c : classes)
-        if (c.isObject() && c["isc_id"].isIntegral() && c["isc_id"].asLargestInt() == isc.asLargestInt())
-            return c["isc_slot"].isIntegral() && c["isc_slot"].asLargestInt() == slot;
-    return false;
+    return kind["isc_slot"].isIntegral() && kind["isc_slot"].asLargestInt() == slot;
 }
 
 bool ZRKWorld::addAbilities(const std::string& player, const long long add[4], std::string& refusal)
@@ -539,6 +659,8 @@ bool ZRKWorld::addAbilities(const std::string& player, const long long add[4], s
         }
         sum += add[a];
     }
+    if (sum == 0 && this->player(player)) // nothing to add: nothing changes, no view is made again
+        return true;
     ZRKDatabase::Statement& q = mDb.prepare(
         "UPDATE players SET points = points - ?1, str = str + ?2, vit = vit + ?3, dex = dex + ?4, luk = luk + ?5 "
         "WHERE name = ?6 AND points >= ?1");
@@ -560,9 +682,10 @@ bool ZRKWorld::addAbilities(const std::string& player, const long long add[4], s
     // The one view that shows them follows.
     auto views = mViews.find(player);
     if (views != mViews.end())
-        views->second.made[SettingsView] = false; // made afresh when next asked for
-    if (views != mViews.end() && views->second.made[PcView]) {
-        Json::Value& pc = views->second.value[PcView];
+        views->second.value[SettingsView].reset(); // made afresh when next asked for
+    mCharacters.clear();
+    if (views != mViews.end() && views->second.value[PcView]) {
+        Json::Value& pc = own(views->second.value[PcView]);
         pc[Json::StaticString("pc_points")] = big(p.points);
         pc[Json::StaticString("pc_stp")] = big(p.points);
         for (int a = 0; a < 4; ++a)
@@ -680,9 +803,37 @@ bool ZRKWorld::moveItems(const std::string& player, const std::vector<std::pair<
         return false;
     }
     std::sort(bag.begin(), bag.end(), [](const Item& a, const Item& b) { return a.slot < b.slot; });
-    mItems[player] = std::move(bag);
-    mInventoryViews.erase(player);
     ++mInventoryTime;
+    // The bag's view follows in place: the same entries in their new order, their places changed.
+    auto view = mInventoryViews.find(player);
+    if (view != mInventoryViews.end() && view->second.use_count() > 1) {
+        mInventoryViews.erase(view); // a reply holds it: made afresh when next asked for
+        view = mInventoryViews.end();
+    }
+    if (view != mInventoryViews.end()) {
+        Json::Value& list = (*view->second)[Json::StaticString("items")];
+        std::map<long long, Json::Value*> entries;
+        for (Json::Value& entry : list)
+            entries[entry[Json::StaticString("lid")].asLargestInt()] = &entry;
+        Json::Value moved(Json::arrayValue);
+        for (const Item& i : bag) {
+            auto e = entries.find(i.lid);
+            if (e == entries.end())
+                break;
+            Json::Value& entry = moved.append(Json::Value());
+            entry.swap(*e->second);
+            entry[Json::StaticString("bag")] = i.bag;
+            entry[Json::StaticString("pci_slot")] = i.slot;
+            entry[Json::StaticString("pci_bind")] = i.bind;
+        }
+        if (moved.size() == bag.size() && list.size() == bag.size()) {
+            list.swap(moved);
+            (*view->second)[Json::StaticString("time")] = big(mInventoryTime);
+        } else {
+            mInventoryViews.erase(view); // not the bag it showed: made afresh
+        }
+    }
+    mItems[player] = std::move(bag);
     return true;
 }
 
@@ -717,15 +868,25 @@ bool ZRKWorld::addMoney(const std::string& player, MoneyKind kind, long long del
     known->second.money[kind] += delta;
     auto views = mViews.find(player);
     if (views != mViews.end())
-        views->second.made[SettingsView] = false; // made afresh when next asked for
-    if (views != mViews.end() && views->second.made[PcView])
-        views->second.value[PcView]["pc_money" + std::to_string(kind + 1)] = big(known->second.money[kind]);
+        views->second.value[SettingsView].reset(); // made afresh when next asked for
+    mCharacters.clear();
+    if (views != mViews.end() && views->second.value[PcView])
+        own(views->second.value[PcView])["pc_money" + std::to_string(kind + 1)] = big(known->second.money[kind]);
     return true;
+}
+
+bool ZRKWorld::addExperience(const std::string& player, long long delta)
+{
+    ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET exp = exp + ?1 WHERE name = ?2 AND exp + ?1 >= 0");
+    q.bind(1, delta).bind(2, player);
+    const bool done = q.run() && mDb.changes() == 1;
+    forget(player); // its views show the experience
+    return done;
 }
 
 bool ZRKWorld::nicknameTaken(const std::string& nick)
 {
-    ZRKDatabase::Statement& q = mDb.prepare("SELECT 1 FROM players WHERE lower(nick) = lower(?) LIMIT 1");
+    ZRKDatabase::Statement& q = mDb.prepare("SELECT 1 FROM players WHERE nick != '' AND name_key(nick) = name_key(?) LIMIT 1");
     q.bind(1, nick);
     const bool taken = q.step();
     q.reset();

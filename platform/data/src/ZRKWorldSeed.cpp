@@ -3,6 +3,7 @@
 #include <fstream>
 #include <memory>
 #include "data/ZRKBagLayout.h"
+#include "data/ZRKPasswords.h"
 #include "data/ZRKWorld.h"
 
 namespace kavri3D {
@@ -156,9 +157,13 @@ bool ZRKWorldSeed::seedAccounts(const Json::Value& doc)
         const std::string player = a["player"].isString() ? a["player"].asString() : name;
         if (!mWorld.hasPlayer(player))
             return fail("account " + name + " names the player " + player + ", who is not in players.json");
+        // The fixtures are readable; the world keeps only the hash.
+        const std::string hash = ZRKPasswords::hash(a["password"].asString());
+        if (hash.empty())
+            return fail("account " + name + ": its password cannot be hashed");
         ZRKDatabase::Statement& q =
             mWorld.db().prepare("INSERT INTO accounts(name, password, player, elsewhere) VALUES(?, ?, ?, ?)");
-        q.bind(1, name).bind(2, a["password"].asString()).bind(3, player).bind(4, a["online"].asBool() ? 1 : 0);
+        q.bind(1, name).bind(2, hash).bind(3, player).bind(4, a["online"].asBool() ? 1 : 0);
         if (!q.run())
             return fail("account " + name + " cannot be stored: " + mWorld.db().lastError());
     }

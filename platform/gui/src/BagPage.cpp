@@ -1,6 +1,8 @@
 #include "BagPage.h"
 
 #include <CEGUI/CEGUI.h>
+#include <algorithm>
+#include <exception>
 #include <boost/any.hpp>
 #include <gui/ParamNode.h>
 
@@ -17,11 +19,46 @@ namespace {
 const char kCellPrefix[] = "Cell_";
 const char* const kSlotNames[BagPage::kWornSlots] = {"suite", "hairstyle", "coat", "back",  "hand", "shoes",
                                                       "bracelet", "ring", "mouth", "eye", "face", "looks"};
-// The page's grid: worn slots in two columns on the left, the bag in five columns on the right,
-// the prize-box pictures in a strip below.
+const char kIconName[] = "Icon";
+// The page's grid: worn slots in two columns on the left; on the right a row for each weapon
+// bag and one for the props, the bag in five columns below them; the prize-box pictures in a
+// strip at the bottom.
 const int kWornColumns = 2;
 const int kBagColumns = 5;
 const float kCellsBottom = 0.8f;
+const float kRight = 0.3f, kRightWidth = 0.68f;
+const float kBeltRow = 0.075f; ///< the height of a weapon or props row
+const float kBagTop = 0.02f + 4 * kBeltRow + 0.02f;
+
+/// Where the cell of a slot sits in the page's frame.
+CEGUI::URect cellArea(int slot)
+{
+    float x = 0, y = 0, cw = 0, ch = 0;
+    if (slot >= 1 && slot <= BagPage::kWornSlots) {
+        const int rows = (BagPage::kWornSlots + kWornColumns - 1) / kWornColumns;
+        cw = 0.26f / kWornColumns;
+        ch = kCellsBottom / rows;
+        x = 0.02f + cw * static_cast<float>((slot - 1) % kWornColumns);
+        y = 0.02f + ch * static_cast<float>((slot - 1) / kWornColumns);
+    } else if (slot > 20 && slot < BagPage::kFirstPropSlot + BagPage::kPropCells) {
+        // Weapon bags on rows 0-2 (a slot's tens), the props on row 3.
+        const bool props = slot >= BagPage::kFirstPropSlot;
+        const int row = props ? 3 : slot / 10 - 2;
+        const int index = props ? slot - BagPage::kFirstPropSlot : slot % 10 - 1;
+        cw = kRightWidth / BagPage::kPropCells;
+        ch = kBeltRow;
+        x = kRight + cw * static_cast<float>(index);
+        y = 0.02f + ch * static_cast<float>(row);
+    } else {
+        const int rows = (BagPage::kBagCells + kBagColumns - 1) / kBagColumns;
+        const int index = slot - BagPage::kFirstBagSlot;
+        cw = kRightWidth / kBagColumns;
+        ch = (kCellsBottom + 0.02f - kBagTop) / rows;
+        x = kRight + cw * static_cast<float>(index % kBagColumns);
+        y = kBagTop + ch * static_cast<float>(index / kBagColumns);
+    }
+    return CEGUI::URect(CEGUI::UDim(x, 0), CEGUI::UDim(y, 0), CEGUI::UDim(x + cw - 0.005f, 0), CEGUI::UDim(y + ch - 0.005f, 0));
+}
 
 ParamNode windowNode(const std::string& name, CEGUI::Window* window)
 {
@@ -35,10 +72,17 @@ ParamNode windowNode(const std::string& name, CEGUI::Window* window)
 } // namespace
 
 BagPage::BagPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
-                 std::vector<std::string> images, int columns, EventDispatcher& dispatcher)
-    : PortraitPage(kKind, windowName, title, params, std::move(parent), std::move(images), columns), mDispatcher(dispatcher)
+                 std::vector<std::string> images, int columns, EventDispatcher& dispatcher,
+                 const std::vector<std::string>& imagesets)
+    : PortraitPage(kKind, windowName, title, params, std::move(parent), std::move(images), columns), mDispatcher(dispatcher),
+      mImagesets(imagesets)
 {
     for (int slot = 1; slot <= kWornSlots; ++slot)
+        mCells[slot].slot = slot;
+    for (int bag = 0; bag < kWeaponBags; ++bag)
+        for (int i = 1; i <= kWeaponCells; ++i)
+            mCells[20 + bag * 10 + i].slot = 20 + bag * 10 + i;
+    for (int slot = kFirstPropSlot; slot < kFirstPropSlot + kPropCells; ++slot)
         mCells[slot].slot = slot;
     for (int slot = kFirstBagSlot; slot < kFirstBagSlot + kBagCells; ++slot)
         mCells[slot].slot = slot;
@@ -57,21 +101,19 @@ void BagPage::buildContent(CEGUI::Window& frame)
     // copied (a copy that goes disconnects).
     mClickConnections.clear();
     mClickConnections.reserve(mCells.size());
-    const int wornRows = (kWornSlots + kWornColumns - 1) / kWornColumns;
-    const int bagRows = (kBagCells + kBagColumns - 1) / kBagColumns;
     for (auto& cell : mCells) {
         const int slot = cell.first;
-        const bool worn = slot <= kWornSlots;
-        const int index = worn ? slot - 1 : slot - kFirstBagSlot;
-        const int columns = worn ? kWornColumns : kBagColumns;
-        const float left = worn ? 0.02f : 0.3f, width = worn ? 0.26f : 0.68f;
-        const float cw = width / columns, ch = kCellsBottom / (worn ? wornRows : bagRows);
-        const float x = left + cw * static_cast<float>(index % columns);
-        const float y = 0.02f + ch * static_cast<float>(index / columns);
         CEGUI::Window* w = wm.createWindow("TaharezLook/Button", toCeguiString(kCellPrefix + std::to_string(slot)));
-        w->setArea(CEGUI::URect(CEGUI::UDim(x, 0), CEGUI::UDim(y, 0), CEGUI::UDim(x + cw - 0.005f, 0),
-                                CEGUI::UDim(y + ch - 0.005f, 0)));
+        w->setArea(cellArea(slot));
         w->setUserData(&cell.second);
+        // The icon over the button; clicks go through it to the button.
+        CEGUI::Window* icon = wm.createWindow("TaharezLook/StaticImage", kIconName);
+        icon->setArea(CEGUI::URect(CEGUI::UDim(0.1f, 0), CEGUI::UDim(0.1f, 0), CEGUI::UDim(0.9f, 0), CEGUI::UDim(0.9f, 0)));
+        icon->setProperty("FrameEnabled", "False");
+        icon->setProperty("BackgroundEnabled", "False");
+        icon->setMousePassThroughEnabled(true);
+        icon->setVisible(false);
+        w->addChild(icon);
         mClickConnections.emplace_back(
             w->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&BagPage::onCellClicked, this)));
         frame.addChild(w);
@@ -91,6 +133,48 @@ CEGUI::Window* BagPage::cellWindow(int slot) const
     return frame && frame->isChild(name) ? frame->getChild(name) : nullptr;
 }
 
+void BagPage::loadImageset(const std::string& name)
+{
+    if (name.empty() || std::find(mTriedImagesets.begin(), mTriedImagesets.end(), name) != mTriedImagesets.end())
+        return;
+    mTriedImagesets.push_back(name);
+    // A set loaded already (the scheme's) made a texture of its name.
+    CEGUI::System* system = CEGUI::System::getSingletonPtr();
+    if (!system || system->getRenderer()->isTextureDefined(toCeguiString(name)))
+        return;
+    // The GUI's own sets are with the scheme's; the game's beside its other GUI files.
+    std::string why;
+    for (const char* group : {"", "General"}) {
+        try {
+            CEGUI::ImageManager::getSingleton().loadImageset(toCeguiString(name + ".imageset"), group);
+            return;
+        } catch (const std::exception& e) {
+            why = e.what(); // not in this group (the renderer's own file look-up throws its own kind)
+        }
+    }
+    guiLog(3, "the image set ", name, " cannot be loaded, the bag shows its items' names: ", why);
+}
+
+std::string BagPage::iconImage(int item)
+{
+    std::string icon;
+    if (mIcons) {
+        auto it = mIcons->find(item);
+        if (it != mIcons->end())
+            icon = it->second;
+    }
+    CEGUI::ImageManager& images = CEGUI::ImageManager::getSingleton();
+    std::string placeholder;
+    for (const std::string& set : mImagesets) {
+        loadImageset(set);
+        if (!icon.empty() && images.isDefined(toCeguiString(set + "/" + icon)))
+            return set + "/" + icon;
+        if (placeholder.empty() && images.isDefined(toCeguiString(set + "/" + kPlaceholder)))
+            placeholder = set + "/" + kPlaceholder;
+    }
+    return placeholder;
+}
+
 int BagPage::itemAt(int slot) const
 {
     auto it = mItems.find(slot);
@@ -104,17 +188,27 @@ void BagPage::showCell(int slot)
         return;
     const int item = itemAt(slot);
     std::string text = slot <= kWornSlots ? slotName(slot) : std::string();
+    std::string image;
     if (item != 0) {
         const BagData& data = mItems[slot];
-        // The icon's name stands in for its picture while the icon image sets are not there.
-        auto icon = mIcons ? mIcons->find(item) : std::map<int, std::string>::const_iterator();
-        text = mIcons && icon != mIcons->end() ? icon->second : data.i_name;
+        image = iconImage(item);
+        // The name where no image set can picture the item; the tooltip names it always.
+        text = image.empty() ? data.i_name : std::string();
         if (data.pci_bind)
             text += " (b)";
+        w->setTooltipText(toCeguiString(data.i_name + (data.pci_bind ? " (b)" : "")));
+    } else {
+        w->setTooltipText("");
     }
     if (slot == mSelected)
         text = "> " + text;
     w->setText(toCeguiString(text));
+    if (w->isChild(kIconName)) {
+        CEGUI::Window* icon = w->getChild(kIconName);
+        icon->setProperty("Image", toCeguiString(image));
+        icon->setVisible(!image.empty());
+        icon->setAlpha(slot == mSelected ? 0.5f : 1.0f); // the picked-up item fades until it lands
+    }
 }
 
 void BagPage::onShown()

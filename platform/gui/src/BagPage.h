@@ -13,10 +13,12 @@ namespace gui {
 
 class EventDispatcher;
 
-/// The bag: the twelve worn slots and the cells of the bag proper, each a button showing its
-/// item's icon (or name) and carrying a cell record as user data. Clicking an item and then a
-/// slot moves it (the slot-exchange event gets "src" and "dst"); each new bag list dresses the
-/// player's character in the worn items (the outfit event gets "equlst").
+/// The bag: the twelve worn slots, the three weapon bags (slots 21-29, 31-39, 41-49), the
+/// props bag (51-60) and the cells of the bag proper, each a button showing its item's icon
+/// from the GUI's image sets (a placeholder for an icon they lack) and carrying a cell record
+/// as user data. Clicking an item and then a slot moves it (the slot-exchange event gets "src"
+/// and "dst"); each new bag list dresses the player's character in the worn items (the outfit
+/// event gets "equlst").
 class BagPage : public PortraitPage {
 public:
     static constexpr int kKind = 12;
@@ -27,9 +29,17 @@ public:
     static constexpr int kWornSlots = 12;
     static constexpr int kFirstBagSlot = 61;
     static constexpr int kBagCells = 20;
+    static constexpr int kWeaponBags = 3;    ///< slots 21-29, 31-39, 41-49
+    static constexpr int kWeaponCells = 9;
+    static constexpr int kFirstPropSlot = 51;
+    static constexpr int kPropCells = 10;
+    /// The image that stands for an icon the image sets lack.
+    static constexpr const char* kPlaceholder = "placeholder";
 
+    /// `imagesets` (the GUI manager's list) outlives the page.
     BagPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
-            std::vector<std::string> images, int columns, EventDispatcher& dispatcher);
+            std::vector<std::string> images, int columns, EventDispatcher& dispatcher,
+            const std::vector<std::string>& imagesets);
     ~BagPage() override;
 
     void onFilled(int eventId, ParamList& params) override;
@@ -48,11 +58,18 @@ protected:
 
 private:
     CEGUI::Window* cellWindow(int slot) const;
+    /// The image ("Set/Image") of the item's icon: from the first image set that has it, else
+    /// a placeholder; empty when no image set is there at all.
+    std::string iconImage(int item);
+    /// Loads the image set (its file "<name>.imageset") unless it is there; tried once.
+    void loadImageset(const std::string& name);
     bool onCellClicked(const CEGUI::EventArgs& args);
     void showCell(int slot);
     void dress();
 
     EventDispatcher& mDispatcher;
+    const std::vector<std::string>& mImagesets;
+    std::vector<std::string> mTriedImagesets;
     std::map<int, BagCell> mCells;          ///< the windows' user data, by slot
     std::map<int, BagData> mItems;          ///< the last bag list, by slot
     const std::map<int, std::string>* mIcons = nullptr; ///< read in place, owned by the icon event

@@ -95,6 +95,12 @@ LandBotRoom LandBotRoom::battle(std::uint64_t seed, int dolls, const std::string
         p.skill = skill;
         p.weapons = {"1", "2"};
         p.props = {"51", "52"};
+        // Boys and girls in turn, each in one of three coats.
+        const std::string body = i % 4 < 2 ? "boy" : "girl";
+        const std::string choice = "_0" + std::to_string(1 + i % 3);
+        p.look = {{"body", body}};
+        for (const char* part : {"hair", "face", "coat", "glove", "shoes"})
+            p.look.emplace_back(part, body + "_" + part + choice);
         room.seat(seat, i == 0 ? "me" : "bot" + std::to_string(i), p);
     }
     room.setMyPlayerId("me");
@@ -143,6 +149,12 @@ std::vector<std::string> LandBotRoom::getPlayerProps(const std::string& playerId
 {
     auto it = mPlayers.find(playerId);
     return it == mPlayers.end() ? std::vector<std::string>() : it->second.props;
+}
+
+std::vector<std::pair<std::string, std::string>> LandBotRoom::getPlayerLook(const std::string& playerId) const
+{
+    auto it = mPlayers.find(playerId);
+    return it == mPlayers.end() ? std::vector<std::pair<std::string, std::string>>() : it->second.look;
 }
 
 core::XmlConfigHelper LandBotRoom::getRoomValues() const

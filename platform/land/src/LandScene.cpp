@@ -380,14 +380,9 @@ void LandScene::syncFigure(const std::string& id, ZRKBasicSim& sim, bool npc)
     core::BasicPlayerPtr& figure = mFigures[id];
     if (!figure) {
         figure = mScene.createPlayer(mFigurePrefix + id, true);
-        core::EquipmentList look;
-        if (npc) {
-            look = {core::Equipment("npc_body", "body"), core::Equipment("npc_back", "back")};
-        } else {
-            look = {core::Equipment("boy", "body"), core::Equipment("coat", "coat"), core::Equipment("shoes", "shoes"),
-                    core::Equipment("face", "face"), core::Equipment("hair", "hair"), core::Equipment("gun", "hand")};
-        }
-        figure->loadItems(look, true);
+        figure->loadItems(npc ? core::EquipmentList{core::Equipment("npc_body", "body"), core::Equipment("npc_back", "back")}
+                              : dollLook(id),
+                          true);
         if (Ogre::SceneNode* node = figure->getMovable()) {
             node->setScale(Ogre::Vector3::UNIT_SCALE * (kFigureHeight / kPartsHeight));
             try {
@@ -404,14 +399,31 @@ void LandScene::syncFigure(const std::string& id, ZRKBasicSim& sim, bool npc)
         sim.setPlayerRef(figure);
     }
     Ogre::SceneNode* node = figure->getMovable();
-    if (!node)
-        return;
+    if (!node || mOnPodium.count(id))
+        return; // a winner on the podium stays there until the scene goes
     node->setPosition(ogre(sim.getPosition()));
     Ogre::Quaternion q = ogre(sim.getMovable().getOrientation());
     if (sim.isFlagSet(SIM_DOWN))
         q = q * Ogre::Quaternion(Ogre::Degree(90), Ogre::Vector3::UNIT_Z); // lying on its side
     node->setOrientation(q);
     node->setVisible(!sim.isFlagSet(SIM_OUT) && !sim.isFlagSet(SIM_HIDE_BUBBLE));
+}
+
+core::EquipmentList LandScene::dollLook(const std::string& id) const
+{
+    // The player's own look, as its portrait wears it, with the battle's gun in hand; a
+    // player the room gives no look fights in the plain outfit.
+    core::EquipmentList look;
+    const LandSetup::Seat* seat = mLand.getSetup().findSeat(id);
+    if (seat)
+        for (const auto& part : seat->look)
+            if (!part.first.empty() && !part.second.empty())
+                look.push_back(core::Equipment(part.second, part.first));
+    if (look.empty())
+        look = {core::Equipment("boy", "body"), core::Equipment("coat", "coat"), core::Equipment("shoes", "shoes"),
+                core::Equipment("face", "face"), core::Equipment("hair", "hair")};
+    look.push_back(core::Equipment("gun", "hand"));
+    return look;
 }
 
 void LandScene::syncShells()
@@ -544,6 +556,7 @@ void LandScene::syncPodium()
         if (!figure || !figure->getMovable() || d.second->getColour() != winner)
             continue;
         Ogre::SceneNode* node = figure->getMovable();
+        mOnPodium.insert(d.first);
         node->setPosition(Ogre::Vector3(-9.0f + 6.0f * n++, ground + 4.0f, 0));
         node->setOrientation(Ogre::Quaternion::IDENTITY);
         node->setVisible(true);
@@ -555,6 +568,7 @@ void LandScene::syncCamera(float dt)
     if (!mCamera)
         return;
     const ZRKBasicSim* focus = mLand.getActingDoll() ? static_cast<ZRKBasicSim*>(mLand.getActingDoll())
+                             : mLand.getActingNpc()  ? static_cast<ZRKBasicSim*>(mLand.getActingNpc())
                                                      : static_cast<ZRKBasicSim*>(mLand.getMyDoll());
     Ogre::Vector3 target = focus ? ogre(focus->getPosition()) : Ogre::Vector3::ZERO;
     Ogre::Vector3 facing = focus ? ogre(focus->getMovable().getFacing()) : Ogre::Vector3::UNIT_Z;

@@ -77,6 +77,10 @@ bool LandSetup::seatFromRoom(const ILandRoom& room, const std::string& playerId,
         out.botSkill = std::min(std::max(settings.getIntVal("pc_bot_skill", 50), 0), 100);
         out.weapons = firstItems(room.getPlayerWeapons(playerId));
         out.props = firstItems(room.getPlayerProps(playerId));
+        // A look of a few parts: anything past a dozen is not a look.
+        out.look = room.getPlayerLook(playerId);
+        if (out.look.size() > 12)
+            out.look.resize(12);
         out.state = room.getPlayerState(playerId);
         out.battle = room.getBattleState(playerId);
         return true;

@@ -23,6 +23,14 @@ ZRKBotAI::ZRKBotAI(int skill) : mSkill(std::min(std::max(skill, 0), 100)) {}
 void ZRKBotAI::attach(ZRKPlayerSim* sim)
 {
     mSim = sim;
+    mNpc = nullptr;
+    mTurn = -1;
+}
+
+void ZRKBotAI::attachNpc(ZRKNpcSim* npc)
+{
+    mNpc = npc;
+    mSim = nullptr;
     mTurn = -1;
 }
 
@@ -31,9 +39,10 @@ void ZRKBotAI::detach()
     if (mSim)
         mSim->setMoveInput(0.0f);
     mSim = nullptr;
+    mNpc = nullptr;
 }
 
-ZRKBasicSim* ZRKBotAI::nearestEnemy(const ZRKPlayerSim& sim)
+ZRKBasicSim* ZRKBotAI::nearestEnemy(const ZRKBasicSim& sim)
 {
     ZRKLand* land = sim.getLand();
     if (!land)
@@ -41,7 +50,7 @@ ZRKBasicSim* ZRKBotAI::nearestEnemy(const ZRKPlayerSim& sim)
     ZRKBasicSim* best = nullptr;
     float bestD = 0.0f;
     auto consider = [&](ZRKBasicSim* other) {
-        if (other == &sim || other->isDead() || other->getColour() == sim.getColour())
+        if (other == &sim || other->isDead() || !land->areFoes(sim, *other))
             return;
         if (ZRKPlayerSim* doll = land->getDoll(other->getId()))
             if (!doll->isActive() || doll->getAngelSeq() == -2)
@@ -60,27 +69,113 @@ ZRKBasicSim* ZRKBotAI::nearestEnemy(const ZRKPlayerSim& sim)
     return best;
 }
 
+bool ZRKBotAI::startTurn(float t)
+{
+    ZRKLand* land = mSim ? mSim->getLand() : mNpc ? mNpc->getLand() : nullptr;
+    if (!land || land->getTurnNumber() == mTurn)
+        return false;
+    mTurn = land->getTurnNumber();
+    mShootAt = t + kThinkSeconds;
+    mWalkUntil = -1.0f;
+    mWalks = 0;
+    return true;
+}
+
 void ZRKBotAI::think()
 {
+    if (mNpc) {
+        thinkNpc();
+        return;
+    }
     if (!mSim || !mSim->getLand() || mSim->isDead() || !mSim->isFlagSet(SIM_MAY_FIRE) || mSim->isCharging())
         return;
     ZRKLand* land = mSim->getLand();
     const float t = land->getTimeFighting();
-    if (land->getTurnNumber() != mTurn) {
-        mTurn = land->getTurnNumber();
-        mShootAt = t + kThinkSeconds;
-        mWalkUntil = -1.0f;
-        mWalks = 0;
-    }
+    startTurn(t);
     if (mWalkUntil >= 0.0f) {
         if (t < mWalkUntil && mSim->getBattle().sp > 0 && mSim->isMoving())
             return;
+        // Stopped early by a slope or the edge: the next walk goes round it.
+        mBlocked = t < mWalkUntil && mSim->getBattle().sp > 0 && t > mWalkStart + 0.05f;
         mSim->setMoveInput(0.0f);
         mWalkUntil = -1.0f;
         mShootAt = t + 0.3f;
     }
     if (t >= mShootAt)
         shoot();
+}
+
+void ZRKBotAI::thinkNpc()
+{
+    ZRKLand* land = mNpc->getLand();
+    if (!land || mNpc->isDead() || land->getActingNpc() != mNpc || mNpc->hasFired())
+        return;
+    const float t = land->getTimeFighting();
+    startTurn(t);
+    if (t < mShootAt)
+        return;
+    ZRKBasicSim* enemy = nearestEnemy(*mNpc);
+    WeaponState& weapon = mNpc->getWeapon();
+    if (!enemy || weapon.empty())
+        return; // nobody to shoot at, or nothing to shoot with: the turn runs out
+    const Vector3 gun = mNpc->getGunPoint();
+    Shot shot;
+    if (!aim(*mNpc, weapon, gun, *enemy, shot)) {
+        // An NPC stands its ground: out of reach, a full shot the enemy's way.
+        shot.pitch = 45;
+        shot.share = 1.0f;
+        shot.velocity = enemy->getPosition() - gun;
+    }
+    spoil(shot);
+    mNpc->lookAt(mNpc->getPosition() + Vector3(shot.velocity.x, 0.0f, shot.velocity.z));
+    land->fireNpc(*mNpc, shot.pitch, shot.share);
+}
+
+bool ZRKBotAI::aim(ZRKBasicSim& shooter, const WeaponState& weapon, const Vector3& gun, const ZRKBasicSim& enemy,
+                   Shot& shot)
+{
+    ZRKLand* land = shooter.getLand();
+    core::RandomNumber& random = land->getRandomNumber();
+    Vector3 target = enemy.getPosition();
+    shot.miss = mSkill < 100 && static_cast<int>(random.uniform() * 100.0f) >= mSkill;
+    if (shot.miss) {
+        const float angle = random.uniform() * 2.0f * kPi;
+        target.x += std::cos(angle) * 6.0f;
+        target.z += std::sin(angle) * 6.0f;
+    }
+    const float speed = weapon.getSettings().getRealVal("i_speed", 0.0f) * DollConstants::HIT_FACTOR_BULLET_SPEED;
+    if (!(speed > 0.0f))
+        return false;
+    const bool wind = land->getWindPower() > 0.01f && !shooter.isImmuneSet(IMMUNE_WIND);
+    const int first = 30 + static_cast<int>(random.uniform() * 16.0f);
+    const int pitches[] = {first, first + 30, 20, 80};
+    for (int p : pitches) {
+        if (land->_targetUnderTrajectory(gun, target, radians(static_cast<float>(p)), speed) != TRAJECTORY_REACHABLE)
+            continue;
+        Vector3 v;
+        if (!land->_calcProjectileV(&shooter, weapon.name, radians(static_cast<float>(p)), DollConstants::GUN_MUZZLE, gun,
+                                    target, wind, v))
+            continue;
+        const float f = (v.length() / speed - DollConstants::CTRL_FORCE_F_V_MIN) / (1.0f - DollConstants::CTRL_FORCE_F_V_MIN);
+        if (f < 0.0f || f > 1.0f)
+            continue;
+        shot.pitch = p;
+        shot.share = f;
+        shot.velocity = v;
+        return true;
+    }
+    return false;
+}
+
+void ZRKBotAI::spoil(Shot& shot)
+{
+    if (shot.miss) {
+        core::RandomNumber& random = (mSim ? mSim->getLand() : mNpc->getLand())->getRandomNumber();
+        float e = (random.uniform() - 0.5f) * 0.3f;
+        e += e > 0.0f ? 0.15f : -0.15f;
+        shot.share *= 1.0f + e;
+    }
+    shot.share = std::min(std::max(shot.share, 0.0f), 1.0f);
 }
 
 void ZRKBotAI::shoot()
@@ -99,62 +194,29 @@ void ZRKBotAI::shoot()
     WeaponState* weapon = mSim->getCurrentWeaponState();
     if (!bag || !weapon || bag->getCD() > 0 || weapon->shared->busy != 0)
         return;
-
-    core::RandomNumber& random = land->getRandomNumber();
-    Vector3 aim = enemy->getPosition();
-    const bool miss = mSkill < 100 && static_cast<int>(random.uniform() * 100.0f) >= mSkill;
-    if (miss) {
-        const float angle = random.uniform() * 2.0f * kPi;
-        aim.x += std::cos(angle) * 6.0f;
-        aim.z += std::sin(angle) * 6.0f;
-    }
-    const float speed = weapon->getSettings().getRealVal("i_speed", 0.0f) * DollConstants::HIT_FACTOR_BULLET_SPEED;
-    if (!(speed > 0.0f))
-        return;
     Vector3 gun;
     Quaternion orientation;
     mSim->getGunPoint(gun, orientation);
-    const bool wind = land->getWindPower() > 0.01f && !mSim->isImmuneSet(IMMUNE_WIND);
-    const int first = 30 + static_cast<int>(random.uniform() * 16.0f);
-    const int pitches[] = {first, first + 30, 20, 80};
-    Vector3 v;
-    int pitch = -1;
-    float share = 0.0f;
-    for (int p : pitches) {
-        int code = land->_targetUnderTrajectory(gun, aim, radians(static_cast<float>(p)), speed);
-        if (code != TRAJECTORY_REACHABLE)
-            continue;
-        if (!land->_calcProjectileV(mSim, weapon->name, radians(static_cast<float>(p)), DollConstants::GUN_MUZZLE, gun, aim,
-                                    wind, v))
-            continue;
-        const float f = (v.length() / speed - DollConstants::CTRL_FORCE_F_V_MIN) / (1.0f - DollConstants::CTRL_FORCE_F_V_MIN);
-        if (f < 0.0f || f > 1.0f)
-            continue;
-        pitch = p;
-        share = f;
-        break;
-    }
-    if (pitch < 0) {
+    Shot shot;
+    if (!aim(*mSim, *weapon, gun, *enemy, shot)) {
         if (mWalks < kMaxWalks && mSim->getBattle().sp > 0) {
             ++mWalks;
+            if (mBlocked)
+                mSim->yaw(land->getRandomNumber().uniform() < 0.5f ? -1.0f : 1.0f);
+            mWalkStart = land->getTimeFighting();
             mSim->setMoveInput(1.0f);
             mWalkUntil = land->getTimeFighting() + kWalkSeconds;
             return;
         }
         // Walked enough: a full shot the enemy's way.
-        pitch = 45;
-        share = 1.0f;
-        v = enemy->getPosition() - gun;
+        shot.pitch = 45;
+        shot.share = 1.0f;
+        shot.velocity = enemy->getPosition() - gun;
     }
-    if (miss) {
-        float e = (random.uniform() - 0.5f) * 0.3f;
-        e += e > 0.0f ? 0.15f : -0.15f;
-        share *= 1.0f + e;
-    }
-    share = std::min(std::max(share, 0.0f), 1.0f);
-    mSim->pitching2(pitch);
-    mSim->lookAt(mSim->getPosition() + Vector3(v.x, 0.0f, v.z));
-    mSim->getPlayerBattle().force = static_cast<int>(std::lround(DollConstants::CTRL_FORCE_MAX * share));
+    spoil(shot);
+    mSim->pitching2(shot.pitch);
+    mSim->lookAt(mSim->getPosition() + Vector3(shot.velocity.x, 0.0f, shot.velocity.z));
+    mSim->getPlayerBattle().force = static_cast<int>(std::lround(DollConstants::CTRL_FORCE_MAX * shot.share));
     mSim->fireNow();
 }
 

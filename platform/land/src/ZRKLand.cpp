@@ -6,6 +6,7 @@
 #include <core/KeyInput.h>
 #include <limits>
 #include <utility>
+#include <util/BattleAwards.h>
 #include <yake/Logger.h>
 #include "land/Ballistics.h"
 #include "land/ILandRoom.h"
@@ -29,6 +30,7 @@ void landLog(unsigned severity, const std::string& text) { yake::logging::logger
 
 // The step as the float it is, so that a frame of 0.01f is exactly one step.
 constexpr double kStep = static_cast<double>(DollConstants::STEP);
+constexpr std::uint64_t kRoomPollSteps = 25;
 constexpr float kPi = 3.14159265358979f;
 constexpr std::size_t kMaxBlasts = 64;
 constexpr std::size_t kMaxShells = 256;
@@ -207,29 +209,32 @@ void ZRKLand::buildWeapons(ZRKPlayerSim& doll, const LandSetup::Seat& seat)
     if (ids.empty())
         ids.push_back("0"); // the built-in cannon
     auto& slots = doll.mWeapons.getSlots();
-    for (std::size_t i = 0; i < ids.size() && i < slots.size(); ++i) {
-        WeaponState& w = slots[i];
-        LandRecord r = mItems.record(ids[i]);
-        w.name = ids[i];
-        w.itemId = std::atoi(ids[i].c_str());
-        w.kind = r.getInt("i_type", WEAPON_ARCING, WEAPON_ARCING, WEAPON_CLOSE);
-        w.speed = r.getReal("i_speed", 120.0f, 1.0f, 10000.0f);
-        w.damage = r.getInt("i_damage", 300, 0, 100000);
-        w.radius = r.getReal("i_radius", 20.0f, 0.5f, 500.0f);
-        w.crater = r.getReal("i_crater", 10.0f, 0.0f, 200.0f);
-        w.delay = r.getInt("i_delay", 100, 0, 10000);
-        w.cdTime = r.getReal("i_cd_time", 0.0f, 0.0f, 600000.0f) * 0.001f;
-        w.shellMax = r.getInt("i_shell_num", 0, 0, 999);
-        w.limited = w.shellMax > 0;
-        w.setCount(w.shellMax);
-        w.settings = r.toView();
-        // Readers of the settings see the values the land uses, defaults included.
-        w.settings.setRealVal("i_speed", w.speed);
-        w.settings.setRealVal("i_cd_time", w.cdTime * 1000.0f);
-        w.settings.setIntVal("i_shell_num", w.shellMax);
-        if (!w.settings.hasKey("i_shot_range"))
-            w.settings.setRealVal("i_shot_range", w.kind == WEAPON_CLOSE ? 15.0f : 400.0f);
-    }
+    for (std::size_t i = 0; i < ids.size() && i < slots.size(); ++i)
+        buildWeapon(slots[i], ids[i]);
+}
+
+void ZRKLand::buildWeapon(WeaponState& w, const std::string& id)
+{
+    LandRecord r = mItems.record(id);
+    w.name = id;
+    w.itemId = std::atoi(id.c_str());
+    w.kind = r.getInt("i_type", WEAPON_ARCING, WEAPON_ARCING, WEAPON_CLOSE);
+    w.speed = r.getReal("i_speed", 120.0f, 1.0f, 10000.0f);
+    w.damage = r.getInt("i_damage", 300, 0, 100000);
+    w.radius = r.getReal("i_radius", 20.0f, 0.5f, 500.0f);
+    w.crater = r.getReal("i_crater", 10.0f, 0.0f, 200.0f);
+    w.delay = r.getInt("i_delay", 100, 0, 10000);
+    w.cdTime = r.getReal("i_cd_time", 0.0f, 0.0f, 600000.0f) * 0.001f;
+    w.shellMax = r.getInt("i_shell_num", 0, 0, 999);
+    w.limited = w.shellMax > 0;
+    w.setCount(w.shellMax);
+    w.settings = r.toView();
+    // Readers of the settings see the values the land uses, defaults included.
+    w.settings.setRealVal("i_speed", w.speed);
+    w.settings.setRealVal("i_cd_time", w.cdTime * 1000.0f);
+    w.settings.setIntVal("i_shell_num", w.shellMax);
+    if (!w.settings.hasKey("i_shot_range"))
+        w.settings.setRealVal("i_shot_range", w.kind == WEAPON_CLOSE ? 15.0f : 400.0f);
 }
 
 void ZRKLand::buildProps(ZRKPlayerSim& doll, const LandSetup::Seat& seat)
@@ -257,7 +262,14 @@ void ZRKLand::buildNpcs()
         mNpcStore.emplace_back(new ZRKNpcSim(this, name, 2, battle));
         ZRKNpcSim* npc = mNpcStore.back().get();
         npc->getState().getInfo().setStringVal("npc_name", r.getString("npc_name", name));
-        npc->setFlag(SIM_PASSIVE);
+        if (mSetup.tactic == 9) {
+            // A PVE battle's NPCs fight back: turns by delay, played by the bot AI.
+            buildWeapon(npc->mWeapon, r.getString("weapon", "1"));
+            npc->mDelay = 20 + static_cast<int>(i) * 5 + static_cast<int>(mRandom.below(40));
+            npc->attachAI(boost::make_shared<ZRKBotAI>(r.getInt("skill", 50, 0, 100)));
+        } else {
+            npc->setFlag(SIM_PASSIVE);
+        }
         if (!hasY)
             p.y = mField.getHeight(p.x, p.z);
         npc->getMovable().setPosition(p);
@@ -460,31 +472,39 @@ void ZRKLand::update(float dt)
             followRoom();
         return;
     }
-    mRoomPoll += dt;
-    if (mRoomPoll >= 0.25f) {
-        mRoomPoll = 0.0f;
-        followRoom();
+    if (mLoadState >= LOAD_OVER) {
+        // Over, the land steps no more; the closing room is still told.
+        mRoomPoll += dt;
+        if (mRoomPoll >= 0.25f) {
+            mRoomPoll = 0.0f;
+            followRoom();
+        }
+        return;
+    }
+    mAccumulator += dt;
+    int steps = 0;
+    while (mAccumulator >= kStep && steps < DollConstants::MAX_STEPS_PER_FRAME && mLoadState < LOAD_OVER) {
+        mAccumulator -= kStep;
+        ++steps;
+        step();
         if (!*alive)
             return;
     }
-    if (mLoadState < LOAD_OVER) {
-        mAccumulator += dt;
-        int steps = 0;
-        while (mAccumulator >= kStep && steps < DollConstants::MAX_STEPS_PER_FRAME && mLoadState < LOAD_OVER) {
-            mAccumulator -= kStep;
-            ++steps;
-            step();
-            if (!*alive)
-                return;
-        }
-        if (mAccumulator >= kStep || mLoadState >= LOAD_OVER)
-            mAccumulator = std::fmod(mAccumulator, kStep); // a frame this long drops its excess
-    }
+    if (mAccumulator >= kStep || mLoadState >= LOAD_OVER)
+        mAccumulator = std::fmod(mAccumulator, kStep); // a frame this long drops its excess
 }
 
 void ZRKLand::step()
 {
     ++mSteps;
+    // The room is followed on the land's clock, every quarter second of it: who left the
+    // room leaves the battle at the same step whatever the frame rate.
+    if (mSteps % kRoomPollSteps == 0) {
+        auto alive = mAlive;
+        followRoom();
+        if (!*alive)
+            return;
+    }
     const float t = getTimeFighting();
     if (mResultTime >= 0.0f) {
         if (t >= mResultTime + DollConstants::RESULT_SECONDS)
@@ -503,7 +523,7 @@ void ZRKLand::step()
             if (s.state == 1 && now >= s.start + s.duration)
                 s.state = s.num_cur > 0 ? 0 : 2;
     }
-    if (!mActing)
+    if (!mActing && !mActingNpc)
         nextTurn();
     if (ZRKPlayerSim* me = getMyDoll())
         readKeys(*me);
@@ -516,6 +536,8 @@ void ZRKLand::step()
         }
     if (mActing && mActing->mAI && !mActing->isDead() && mActing->isFlagSet(SIM_MAY_FIRE))
         mActing->mAI->think();
+    if (mActingNpc && mActingNpc->mAI && !mActingNpc->isDead())
+        mActingNpc->mAI->think();
     stepShells();
     pickCrates();
 
@@ -528,6 +550,12 @@ void ZRKLand::step()
             endTurn();
         else if (!a->mFired && t - mTurnStart >= DollConstants::TURN_SECONDS)
             endTurn();
+    } else if (mActingNpc) {
+        ZRKNpcSim* n = mActingNpc;
+        const bool shotLanded = n->mFired && !mShots.count(mActingShot);
+        if (n->isDead() || n->isEnded() || (shotLanded && mSettleUntil >= 0.0f && t >= mSettleUntil) ||
+            (!n->mFired && t - mTurnStart >= DollConstants::TURN_SECONDS))
+            endNpcTurn();
     }
     checkEnd();
 
@@ -685,22 +713,39 @@ void ZRKLand::nextTurn()
 {
     if (mResultTime >= 0.0f)
         return;
+    // The lowest delay acts next, a doll before an NPC of the same delay. A doll holds a turn
+    // when a player or an AI plays it; an NPC when an AI does.
     ZRKPlayerSim* next = nullptr;
     for (ZRKPlayerSim* doll : mSeatOrder) {
         if (!doll->mActive || doll->isDead() || doll->isFlagSet(SIM_PASSIVE) || doll->mAngelSeq == -2)
             continue;
+        if (!doll->mAI && doll->getPlayerId().empty())
+            continue;
         if (!next || doll->mPlayerBattle.delay < next->mPlayerBattle.delay)
             next = doll;
     }
-    if (!next)
+    ZRKNpcSim* nextNpc = nullptr;
+    for (auto& npc : mNpcStore) {
+        if (!npc->mAI || npc->isDead() || npc->isEnded() || npc->isFlagSet(SIM_PASSIVE))
+            continue;
+        if ((!nextNpc || npc->mDelay < nextNpc->mDelay) && (!next || npc->mDelay < next->mPlayerBattle.delay))
+            nextNpc = npc.get();
+    }
+    if (!next && !nextNpc)
         return;
     ++mTurn;
     if (mTurn > 1)
         newWind();
-    mActing = next;
     mTurnStart = getTimeFighting();
     mSettleUntil = -1.0f;
     mActingShot = 0;
+    if (nextNpc) {
+        mActingNpc = nextNpc;
+        nextNpc->mFired = false;
+        postBubble(*nextNpc);
+        return;
+    }
+    mActing = next;
     next->setFlag(SIM_MAY_FIRE);
     next->mFired = false;
     next->mTurnDelay = 0;
@@ -737,9 +782,20 @@ void ZRKLand::endTurn()
     postBubble(*doll);
 }
 
+void ZRKLand::endNpcTurn()
+{
+    ZRKNpcSim* npc = mActingNpc;
+    if (!npc)
+        return;
+    mActingNpc = nullptr;
+    npc->mDelay += npc->mFired ? DollConstants::DELAY_TURN + npc->mWeapon.delay : DollConstants::DELAY_IDLE;
+    if (!npc->isEnded())
+        postBubble(*npc);
+}
+
 float ZRKLand::getTurnTimeLeft() const
 {
-    if (!mActing)
+    if (!mActing && !mActingNpc)
         return 0.0f;
     return std::max(0.0f, DollConstants::TURN_SECONDS - (getTimeFighting() - mTurnStart));
 }
@@ -832,23 +888,9 @@ bool ZRKLand::fire(ZRKPlayerSim& doll)
         for (float heading : headings) {
             if (mShells.size() >= kMaxShells)
                 break;
-            Shell s;
-            s.id = mNextShell++;
-            s.shot = shot;
-            s.owner = doll.getId();
-            s.weapon = w->name;
-            s.damage = w->damage;
-            s.radius = w->radius;
-            s.crater = w->crater;
-            s.flags = flags;
-            s.multiplier = multiplier;
             const Vector3 dir = Ballistics::direction(heading, pitch);
-            s.position = gun + dir * DollConstants::GUN_MUZZLE;
-            s.velocity = dir * v;
-            s.wind = !doll.isImmuneSet(IMMUNE_WIND);
-            s.weaponShared = w->shared;
-            ++w->shared->busy;
-            mShells.push_back(s);
+            mShells.push_back(makeShell(doll.getId(), shot, *w, gun + dir * DollConstants::GUN_MUZZLE, dir * v, flags,
+                                        multiplier, !doll.isImmuneSet(IMMUNE_WIND)));
             ++record.shells;
         }
         mShots[shot] = record;
@@ -877,6 +919,59 @@ bool ZRKLand::fire(ZRKPlayerSim& doll)
     if (mShots[shot].shells == 0)
         finishShot(shot);
     return true;
+}
+
+ZRKLand::Shell ZRKLand::makeShell(const std::string& owner, int shot, WeaponState& w, const Vector3& from,
+                                  const Vector3& velocity, int flags, float multiplier, bool wind)
+{
+    Shell s;
+    s.id = mNextShell++;
+    s.shot = shot;
+    s.owner = owner;
+    s.weapon = w.name;
+    s.damage = w.damage;
+    s.radius = w.radius;
+    s.crater = w.crater;
+    s.flags = flags;
+    s.multiplier = multiplier;
+    s.position = from;
+    s.velocity = velocity;
+    s.wind = wind;
+    s.weaponShared = w.shared;
+    ++w.shared->busy;
+    return s;
+}
+
+bool ZRKLand::fireNpc(ZRKNpcSim& npc, int pitch, float share)
+{
+    if (mActingNpc != &npc || npc.mFired || npc.isDead() || npc.mWeapon.empty() || mResultTime >= 0.0f ||
+        !std::isfinite(share) || pitch < 0 || pitch > 90 || mShells.size() >= kMaxShells)
+        return false;
+    WeaponState& w = npc.mWeapon;
+    share = std::min(std::max(share, 0.0f), 1.0f);
+    const float v = weaponSpeed(w) * (DollConstants::CTRL_FORCE_F_V_MIN + (1.0f - DollConstants::CTRL_FORCE_F_V_MIN) * share);
+    const Vector3 dir = Ballistics::direction(npc.mHeading, pitch * kPi / 180.0f);
+    const int shot = mNextShot++;
+    ShotRecord record;
+    record.owner = npc.getId();
+    record.bot = true;
+    record.shells = 1;
+    mShots[shot] = record;
+    mShells.push_back(makeShell(npc.getId(), shot, w, npc.getGunPoint() + dir * DollConstants::GUN_MUZZLE, dir * v, 0, 1.0f,
+                                !npc.isImmuneSet(IMMUNE_WIND)));
+    w.lastUse = getTimeFighting();
+    npc.mFired = true;
+    mActingShot = shot;
+    ++mBotShots;
+    postBubble(npc);
+    return true;
+}
+
+bool ZRKLand::areFoes(const ZRKBasicSim& a, const ZRKBasicSim& b) const
+{
+    if (isPve())
+        return (getNpc(a.getId()) != nullptr) != (getNpc(b.getId()) != nullptr);
+    return a.getColour() != b.getColour();
 }
 
 int ZRKLand::launchShell(const std::string& owner, const Vector3& from, const Vector3& velocity)
@@ -1001,8 +1096,9 @@ void ZRKLand::explode(const Shell& shell, const Vector3& at, const std::string& 
     effect->attrs().setAttr("mi", placement);
     post(effect);
 
-    const ZRKPlayerSim* owner = getDoll(shell.owner);
-    const int ownerColour = owner ? owner->getColour() : -1;
+    const ZRKBasicSim* owner = getDoll(shell.owner);
+    if (!owner)
+        owner = getNpc(shell.owner);
     ShotRecord& record = mShots[shell.shot];
     auto blast = [&](ZRKBasicSim& target) {
         if (target.isFlagSet(SIM_OUT) || shell.radius <= 0.0f)
@@ -1021,7 +1117,7 @@ void ZRKLand::explode(const Shell& shell, const Vector3& at, const std::string& 
             amount *= 1.5f;
         }
         const int whole = static_cast<int>(std::lround(amount));
-        const bool enemy = target.getColour() != ownerColour;
+        const bool enemy = !owner || areFoes(*owner, target);
         if (enemy && whole > 0) {
             flags |= HIT_GOOD;
             record.hurtEnemy = true;
@@ -1479,6 +1575,7 @@ void ZRKLand::decide(int winner, bool timeUp, bool playersAsOne)
         mActing->freeze();
         mActing = nullptr;
     }
+    mActingNpc = nullptr;
     for (const Shell& s : mShells)
         if (s.weaponShared)
             --s.weaponShared->busy;
@@ -1504,20 +1601,16 @@ void ZRKLand::decide(int winner, bool timeUp, bool playersAsOne)
         e.deaths = pb.deaths;
         e.hp = doll->getBattle().hp;
         mSummary.entries.push_back(e);
-        // Awards: experience (kind 5) and coins (kind 1); the server books them.
+        // Awards: the game's one rule for the doll's side, as the server books it.
         pb.awards.clear();
-        core::XmlConfigHelper exp;
-        exp.setIntVal("bi_type", 5);
-        exp.setIntVal("bi_id", 0);
-        exp.setIntVal("bi_num", 20 + 10 * pb.kills + pb.damage / 50 + (won ? 30 : 0));
-        exp.setIntVal("bi_index", -1);
-        pb.awards.push_back(exp);
-        core::XmlConfigHelper coins;
-        coins.setIntVal("bi_type", 1);
-        coins.setIntVal("bi_id", 0);
-        coins.setIntVal("bi_num", won ? 100 : 40);
-        coins.setIntVal("bi_index", -1);
-        pb.awards.push_back(coins);
+        for (const core::BattleAwards::Award& a : core::BattleAwards::of(won)) {
+            core::XmlConfigHelper award;
+            award.setIntVal("bi_type", a.type);
+            award.setIntVal("bi_id", 0);
+            award.setIntVal("bi_num", static_cast<int>(a.num));
+            award.setIntVal("bi_index", -1);
+            pb.awards.push_back(award);
+        }
     }
     GameSummary::Entry* mvp = nullptr;
     for (GameSummary::Entry& e : mSummary.entries)
@@ -1650,6 +1743,11 @@ std::uint64_t ZRKLand::stateHash() const
         for (int v : {b.hp, b.sp, b.fury, d->mPlayerBattle.delay, d->mPlayerBattle.pitch, d->mPlayerBattle.force,
                       d->mPlayerBattle.kills, static_cast<int>(d->getFlags())})
             h.add(static_cast<std::uint32_t>(v));
+    }
+    for (const auto& npc : mNpcStore) {
+        const Vector3& p = npc->getPosition();
+        h.addFloat(p.x).addFloat(p.y).addFloat(p.z).addFloat(npc->mHeading);
+        h.add(static_cast<std::uint32_t>(npc->getBattle().hp)).add(static_cast<std::uint32_t>(npc->mDelay));
     }
     for (const Shell& s : mShells)
         h.addFloat(s.position.x).addFloat(s.position.y).addFloat(s.position.z);

@@ -7,7 +7,9 @@
 #include <data/ZRKRoomRequest.h>
 #include <data/ZRKRoomState.h>
 #include <data/ZRKSession.h>
+#include <data/ZRKUserRequest.h>
 #include <land/LandBotRoom.h>
+#include "rooms/ZRKRoleRes.h"
 #include "services/LogRoutine.h"
 
 namespace kavri3D {
@@ -65,6 +67,24 @@ std::vector<std::string> BattleLandRoom::getPlayerWeapons(const std::string& pla
 std::vector<std::string> BattleLandRoom::getPlayerProps(const std::string& playerId) const
 {
     return getPlayerState(playerId) ? std::vector<std::string>{"51", "52", "54"} : std::vector<std::string>();
+}
+
+std::vector<std::pair<std::string, std::string>> BattleLandRoom::getPlayerLook(const std::string& playerId) const
+{
+    std::vector<std::pair<std::string, std::string>> look;
+    boost::shared_ptr<ZRKPlayerState> p = getPlayerState(playerId);
+    const ZRKRoleRes* res = ZRKRoleRes::getSingletonPtr();
+    if (!p || !res)
+        return look;
+    const core::XmlConfigHelper settings = p->getUserSettings();
+    const std::string body = settings.getIntVal("c_id", 1) == 1 ? "boy" : "girl";
+    const core::XmlConfigHelper def = playerId == getMyPlayerId() ? ZRKUserRequest::getUserDefState() : settings;
+    look.emplace_back("body", body);
+    const std::vector<std::string> parts = res->getDefaultParts(body, def);
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        if (!parts[i].empty())
+            look.emplace_back(ZRKRoleRes::kPartKinds[i], parts[i]);
+    return look;
 }
 
 core::XmlConfigHelper BattleLandRoom::getRoomValues() const

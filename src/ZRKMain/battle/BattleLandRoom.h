@@ -25,6 +25,10 @@ public:
     core::XmlConfigHelper getPlayerSettings(const std::string& playerId) const override;
     std::vector<std::string> getPlayerWeapons(const std::string& playerId) const override;
     std::vector<std::string> getPlayerProps(const std::string& playerId) const override;
+    /// The look the player's portrait wears: "boy" or "girl" by its character, the parts its
+    /// default look chooses (the own from the own default look; another's from the indexes
+    /// its settings carry, the first choice of each where they carry none).
+    std::vector<std::pair<std::string, std::string>> getPlayerLook(const std::string& playerId) const override;
     core::XmlConfigHelper getRoomValues() const override;
     Json::Value getMapRecord(const std::string& place) const override;
     Json::Value getItemRecord(const std::string& itemId) const override;

@@ -18,9 +18,10 @@ using namespace boost::placeholders;
 
 namespace {
 
-// Moves from the bag proper onto the worn slots and the weapon and props bags bind the item.
+// Only wearing binds an item: a move from the bag proper onto a worn slot (1-12) asks first;
+// the weapon and props bags never bind.
 const int kFirstBagSlot = 61;
-const int kLastBindingSlot = 50;
+const int kLastBindingSlot = 12;
 
 /// The cell record behind a node's window; null for anything else.
 const gui::BagCell* cellOf(const gui::ParamNode& node)

@@ -26,19 +26,6 @@ using namespace boost::placeholders;
 
 namespace {
 
-/// doc[look][part][index] as text; "" for a missing section, a negative index, one past the
-/// end or an entry that is no text.
-std::string partName(const Json::Value& doc, const std::string& look, const char* part, int index)
-{
-    if (!doc.isObject() || !doc[look].isObject())
-        return std::string();
-    const Json::Value& list = doc[look][part];
-    if (!list.isArray() || index < 0 || static_cast<Json::ArrayIndex>(index) >= list.size())
-        return std::string();
-    const Json::Value& entry = list[static_cast<Json::ArrayIndex>(index)];
-    return entry.isString() ? entry.asString() : std::string();
-}
-
 const Json::Value& animations(const Json::Value& doc, const std::string& look)
 {
     if (!doc.isObject() || !doc[look].isObject() || !doc[look]["animation"].isArray())
@@ -127,12 +114,8 @@ void PlayerAttrLoadingEvent::onDefStateReply(bool error, const std::string& text
 
     const ZRKRoleRes* res = GameServices::roleResources();
     const Json::Value& doc = res ? res->getDefState() : Json::Value::nullSingleton();
-    const std::vector<std::string> items = {
-        partName(doc, look, "hair", def.getIntVal("def_hair", 0)),   partName(doc, look, "face", def.getIntVal("def_face", 0)),
-        partName(doc, look, "coat", def.getIntVal("def_coat", 0)),   partName(doc, look, "glove", def.getIntVal("def_glove", 0)),
-        partName(doc, look, "shoes", def.getIntVal("def_shoes", 0)),
-    };
-    const std::string mood = partName(doc, look, "animation", 0);
+    const std::vector<std::string> items = res ? res->getDefaultParts(look, def) : std::vector<std::string>(5);
+    const std::string mood = res ? res->getPart(look, "animation", 0) : std::string();
 
     view->setDefaultItems(items);
     own->setDefaultItems(items);

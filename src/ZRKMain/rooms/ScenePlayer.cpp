@@ -1,6 +1,7 @@
 #include "rooms/ScenePlayer.h"
 
 #include <Ogre.h>
+#include <cmath>
 #include <core/GraphicsManager.h>
 #include <json/value.h>
 
@@ -18,7 +19,7 @@ namespace {
 
 const char kChannel[] = "ScenePlayer";
 
-/// Three numbers; a missing value reads as the origin. False for any other form.
+/// Three finite numbers; a missing value reads as the origin. False for any other form.
 bool readVector(const Json::Value& v, Ogre::Vector3& out)
 {
     out = Ogre::Vector3::ZERO;
@@ -29,7 +30,11 @@ bool readVector(const Json::Value& v, Ogre::Vector3& out)
     for (Json::ArrayIndex i = 0; i < 3 && i < v.size(); ++i) {
         if (!v[i].isNumeric())
             return false;
-        out[i] = static_cast<float>(v[i].asDouble());
+        // A number past what a float holds would fly the camera to infinity.
+        const double d = v[i].asDouble();
+        if (!std::isfinite(static_cast<float>(d)))
+            return false;
+        out[i] = static_cast<float>(d);
     }
     return true;
 }

@@ -24,6 +24,27 @@ ZRKRoleRes::~ZRKRoleRes() { GameServices::withdraw(this); }
 
 void ZRKRoleRes::load(const std::string& path) { JsonDataFile::load(path, mDocument, "ZRKRoleRes::load", "defstate.json"); }
 
+const char* const ZRKRoleRes::kPartKinds[5] = {"hair", "face", "coat", "glove", "shoes"};
+
+std::string ZRKRoleRes::getPart(const std::string& look, const char* part, int index) const
+{
+    if (!mDocument.isObject() || !mDocument.isMember(look) || !mDocument[look].isObject())
+        return std::string();
+    const Json::Value& list = mDocument[look][part];
+    if (!list.isArray() || index < 0 || static_cast<Json::ArrayIndex>(index) >= list.size())
+        return std::string();
+    const Json::Value& entry = list[static_cast<Json::ArrayIndex>(index)];
+    return entry.isString() ? entry.asString() : std::string();
+}
+
+std::vector<std::string> ZRKRoleRes::getDefaultParts(const std::string& look, const core::XmlConfigHelper& def) const
+{
+    std::vector<std::string> parts;
+    for (const char* kind : kPartKinds)
+        parts.push_back(getPart(look, kind, def.getIntVal(std::string("def_") + kind, 0)));
+    return parts;
+}
+
 std::vector<std::string> ZRKRoleRes::getIdleActions(const std::string& look) const
 {
     std::vector<std::string> actions;

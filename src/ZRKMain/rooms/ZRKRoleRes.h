@@ -2,6 +2,8 @@
 #include <json/value.h>
 #include <string>
 #include <util/Singleton.h>
+#include <util/XmlConfigHelper.h>
+#include <vector>
 
 namespace kavri3D {
 namespace zrk {
@@ -20,6 +22,15 @@ public:
     /// Shared, not copied; null until a load succeeded.
     const Json::Value& getDefState() const { return mDocument; }
 
+    /// The kinds of a default look's parts, in the order getDefaultParts gives them.
+    static const char* const kPartKinds[5];
+
+    /// The model of the look's part at the index ("boy", "hair", 0: "boy_hair_01"); "" for a
+    /// missing look or part, an index out of its list or an entry that is no text.
+    std::string getPart(const std::string& look, const char* part, int index) const;
+    /// The hair, face, coat, glove and shoes a default look's indexes ("def_hair" ...
+    /// "def_shoes", 0 when missing) choose for the look.
+    std::vector<std::string> getDefaultParts(const std::string& look, const core::XmlConfigHelper& def) const;
     /// The look's animations from index 2 on: the actions a figure of that look plays while
     /// idle. Entries that are not texts are left out.
     std::vector<std::string> getIdleActions(const std::string& look) const;

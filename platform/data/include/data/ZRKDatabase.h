@@ -94,6 +94,9 @@ public:
     /// The cached statement for this text, reset and unbound; invalid when it cannot be
     /// prepared.
     Statement& prepare(const std::string& sql);
+    /// A deterministic SQL function of one text (null gives null), for the statements and
+    /// indexes of this database; defined again after each open.
+    bool defineFunction(const char* name, std::string (*fn)(const std::string&));
     long long lastInsertId() const;
     /// Takes the reason of a statement's failed step into lastError().
     void noteStepError();
@@ -103,6 +106,8 @@ public:
     /// was read from it meanwhile can be forgotten.
     void setUndoListener(const std::function<void()>& listener) { mUndone = listener; }
     const std::string& lastError() const { return mError; }
+    /// Control for tests: the next `count` commits fail (and roll back), as a full disk would.
+    void refuseCommits(int count);
     /// The last failure was that the file is no database, or a damaged one (not merely busy).
     bool lastFailureIsDamage() const { return mDamaged; }
 
@@ -114,6 +119,7 @@ private:
     std::string mPath;
     std::string mError;
     bool mDamaged = false;
+    int mRefusedCommits = 0;
     std::function<void()> mUndone;
     std::map<std::string, std::unique_ptr<Statement>> mStatements;
 };

@@ -1,4 +1,5 @@
 #pragma once
+#include "data/ZRKSharedViews.h"
 #include <boost/shared_ptr.hpp>
 #include <json/json.h>
 #include <map>
@@ -31,6 +32,8 @@ public:
     void applyViews(const Json::Value& views);
     /// The same, taking the values over.
     void applyViews(Json::Value&& views);
+    /// Views handed over whole: kept as they are, shared with the server.
+    void applyViews(const ZRKSharedViews& views);
     /// Forgets every view and room (at log-out).
     void clear();
 
@@ -78,9 +81,13 @@ public:
 private:
     struct View {
         Json::Value value;
+        std::shared_ptr<const Json::Value> shared; ///< when handed over whole, instead of value
+        const Json::Value& json() const { return shared ? *shared : value; }
         mutable core::XmlConfigHelper settings;
         mutable bool settingsMade = false; ///< the settings form is made when first asked for
     };
+    /// What a view just taken feeds besides being kept.
+    void took(const std::string& name, View& v);
     std::map<std::string, View> mViews;
     core::AvatarManager mAvatars;
     ZRKQuestLib mQuest;

@@ -15,6 +15,8 @@ public:
     /// anything else is empty. The reply is read where it is kept (the game data's view), so it
     /// must outlive this use.
     void assign(const Json::Value* reply);
+    /// Adds the changed slots a move's reply names beside the bag it hands over whole.
+    void addDirty(const Json::Value& slots);
     void clear();
 
     const std::vector<core::XmlConfigHelper>& items() const;

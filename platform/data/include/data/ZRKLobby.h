@@ -39,6 +39,7 @@ public:
         bool open[kSeats] = {true, true, true, true, true, true, true, true};
         std::map<std::string, Json::Value> battle; ///< each member's battle values
         std::set<std::string> loaded; ///< seated players whose land has loaded this battle
+        std::map<std::string, int> fighters; ///< who sat when the battle started, and their side
         bool finished = false;        ///< the battle's awards are written
         double closeAt = -1.0;        ///< when the finished battle closes (state 3)
         std::string maker;            ///< who opened it: the room closes when that one leaves
@@ -89,7 +90,11 @@ public:
     bool isConnected(const std::string& player) const { return mConnected.count(player) > 0; }
     std::size_t onlineCount() const { return mOnline.size(); }
 
+    /// A game room whose battle is starting or being fought takes nobody in (NoAccess).
     Entry enter(const std::string& player, const std::string& room, const std::string& password);
+    /// Whether a player of that level may enter the room: a zone's hall, its cry room and its
+    /// game rooms keep the zone's level limit.
+    bool admits(const std::string& room, int level) const;
     /// False when the player is not in that room.
     bool leave(const std::string& player, const std::string& room);
     bool say(const std::string& player, const std::string& room, const std::string& text);
@@ -102,6 +107,8 @@ public:
     bool kick(const std::string& room, const std::string& by, int seat);
     /// The battle starts: the room gets its "seed", "place" and "wind" and its state 0.
     bool startBattle(const std::string& room, unsigned seed, int wind);
+    /// Whether the player sat in the room when its battle started, and sits there still.
+    bool isFighter(const std::string& room, const std::string& player) const;
     /// A seated player's land has loaded; once every seated player has, the room's "state"
     /// turns 2. False outside a starting battle or for a player without a seat.
     bool reportLoaded(const std::string& room, const std::string& player);

@@ -2,6 +2,7 @@
 #include <json/json.h>
 #include <string>
 #include "data/ZRKRequestInfo.h"
+#include "data/ZRKSharedViews.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -22,6 +23,7 @@ struct ZRKMessage {
     bool error = false;   ///< reply: the request failed
     std::string text;     ///< reply: the server's text; notice: a message's text
     Json::Value views;    ///< reply: the result views by name
+    ZRKSharedViews shared; ///< reply: more result views, handed over whole (the text form makes them views)
     std::string room;     ///< notice: the room it is about (plain name)
     std::string member;   ///< notice: the player it is about (user id)
 

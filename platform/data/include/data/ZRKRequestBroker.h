@@ -1,4 +1,5 @@
 #pragma once
+#include "data/ZRKSharedViews.h"
 #include <boost/signals2.hpp>
 #include <deque>
 #include <json/json.h>
@@ -49,6 +50,8 @@ public:
     bool complete(long handle, bool error, const std::string& text, const Json::Value& views = Json::Value());
     /// The same, taking the views over.
     bool complete(long handle, bool error, const std::string& text, Json::Value&& views);
+    /// The same, with views handed over whole besides.
+    bool complete(long handle, bool error, const std::string& text, Json::Value&& views, ZRKSharedViews&& shared);
     /// Answers the oldest unanswered request of the operation; false when there is none.
     bool completeOldest(const std::string& op, bool error, const std::string& text,
                         const Json::Value& views = Json::Value());
@@ -83,6 +86,7 @@ private:
         bool error = false;
         std::string text;
         Json::Value views;
+        ZRKSharedViews shared;
     };
 
     std::map<long, Pending> mRequests; // by handle: handles grow, so this is sending order

@@ -1,7 +1,9 @@
 #pragma once
+#include <functional>
 #include <json/json.h>
 #include <string>
 #include "data/ZRKMessage.h"
+#include "data/ZRKSharedViews.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -24,7 +26,13 @@ struct ZRKServerCall {
     bool error = false;
     std::string text;
     Json::Value views;
+    ZRKSharedViews shared; ///< views of the world's, handed over whole
+    /// What a changing request does once its change is kept (run after the commit, never when
+    /// it failed): the run's own state that must follow the world, not run ahead of it.
+    std::function<void()> committed;
 
+    /// Hands a view the world keeps to the reply without copying it; nothing for none.
+    void share(const std::string& name, const std::shared_ptr<const Json::Value>& view);
     ZRKWorld& world();
     ZRKLobby& lobby();
     /// Entry i of an argument list; null when the arguments are no list or shorter.

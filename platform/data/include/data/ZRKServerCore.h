@@ -28,6 +28,8 @@ public:
     bool isReady() const { return mWorld.isReady(); }
     /// A broken world file was moved aside and the world seeded afresh at start.
     bool worldWasReset() const { return mWorld.wasMovedAside(); }
+    /// Another game plays on the world file: this server serves nothing.
+    bool worldInUse() const { return mWorld.isInUse(); }
 
     long connect();
     /// The connection is gone: its player goes offline.

@@ -111,6 +111,7 @@ private:
     void say(const std::string& op, const std::string& to, const std::string& text);
     long enterWith(const std::string& room, const ZRKParams& params);
     void receive();
+    /// One box when the world was set aside and started afresh, or is in use by another game.
     void tellWorldReset();
     void tellEnteredState();
 

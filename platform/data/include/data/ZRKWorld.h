@@ -22,7 +22,7 @@ public:
     struct Account {
         long long id = 0;
         std::string name;
-        std::string password;
+        std::string passwordHash; ///< as ZRKPasswords keeps it, never the password
         std::string player;
         bool elsewhere = false; ///< logged in from elsewhere whenever the server starts
     };
@@ -67,9 +67,13 @@ public:
     /// `reset`. A file that is not a sound world is moved aside (to path + ".broken") and a
     /// fresh world is seeded; wasMovedAside() then tells. False when no world could be had
     /// (the fixtures are broken, or the folder cannot be written): the reason is logged.
+    /// A world file has one writer: the run holds a lock beside it (path + ".lock") until the
+    /// world goes, and a second game on the same file gets no world (isInUse() then tells).
     bool open(const std::string& path, const std::string& fixtures, bool reset);
     bool isReady() const { return mReady; }
     bool wasMovedAside() const { return mMovedAside; }
+    /// Another game holds the world file: nothing is read or written.
+    bool isInUse() const { return mInUse; }
     ZRKDatabase& db() { return mDb; }
 
     // Reading.
@@ -88,14 +92,19 @@ public:
     enum PlayerView { InfoView, SettingsView, PcView, PlayerViews };
     /// One view of a player, made once until the player changes; null for no such player.
     const Json::Value& playerView(const std::string& name, PlayerView which);
+    /// The same view to hand over whole: the world never changes it once made (a change makes
+    /// a new one). Null for no such player.
+    std::shared_ptr<const Json::Value> sharedPlayerView(const std::string& name, PlayerView which);
     static Json::Value infoView(const Player& p);
     static Json::Value settingsView(const Player& p);
     static Json::Value pcView(const Player& p);
     /// The settings of each character of the player's account, own first ("characters" of its
-    /// lists; the player alone when it has none).
-    Json::Value charactersView(const std::string& name);
+    /// lists; the player alone when it has none), made once until one of them changes.
+    const Json::Value& charactersView(const std::string& name) { return *sharedCharactersView(name); }
+    std::shared_ptr<const Json::Value> sharedCharactersView(const std::string& name);
     /// The player's bag as the game reads it ({"items": [...]}), made once until it changes.
-    const Json::Value& inventoryView(const std::string& player);
+    const Json::Value& inventoryView(const std::string& player) { return *sharedInventoryView(player); }
+    std::shared_ptr<const Json::Value> sharedInventoryView(const std::string& player);
 
     // Changes, inside the caller's transaction. False, with the message key of the refusal,
     // when the change is not allowed; nothing is then changed.
@@ -110,13 +119,18 @@ public:
     bool setGrade(const std::string& player, long long lv, long long rank);
     /// The bag proper's size of a player ("pc_bag_slot" of the settings, 0 to 60).
     int bagSlots(const Player& p) const;
-    /// Whether the item may lie in the slot for that player (worn slots check the kind).
+    /// Whether the item may lie in the slot for that player: a worn slot takes only its kind
+    /// made for the player's sex, a weapon bag weapons, the props bag props.
     bool fits(long long itemId, int slot, const Player& p);
+    /// The item's sub-class record of "itemClasses" ("isc_slot", "ic_name", ...); null for none.
+    const Json::Value& subClassOf(long long itemId);
     /// The item template's attributes; null for an unknown item.
     const Json::Value& itemAttrs(long long itemId);
     bool addMoney(const std::string& player, MoneyKind kind, long long delta, std::string& refusal);
-    /// Whether any player (the server's own included) is known by that nickname, letter case
-    /// of A to Z aside.
+    /// Adds experience (never below zero); false for no such player.
+    bool addExperience(const std::string& player, long long delta);
+    /// Whether any player (the server's own included) is known by that nickname, as Unicode
+    /// folds letter case (ZRKNameKey); the world's unique index holds the same rule.
     bool nicknameTaken(const std::string& nick);
     /// Gives the player (one without a character) its character: a pc_id above every other
     /// player's of the accounts, level 1, newbie task 0, the look of its sex.
@@ -127,13 +141,15 @@ public:
     bool putBot(const Player& bot, const Json::Value& looks);
 
     /// The current schema; a file of another is not a world of this server.
-    static constexpr int kSchemaVersion = 2;
+    /// Schema 2 (passwords in the clear, names taken by exact bytes) is upgraded in place.
+    static constexpr int kSchemaVersion = 3;
 
 private:
-    enum Opening { Opened, Damaged, Unavailable };
+    enum Opening { Opened, Damaged, Unavailable, OldSchema };
     Opening openFile(const std::string& path);
     Opening checkSound();
     bool createSchema();
+    bool upgradeFrom2();
     void moveAside(const std::string& path);
 
     struct Parsed {
@@ -150,17 +166,24 @@ private:
     std::map<std::string, Json::Value> mDocuments; ///< documents as read
     std::map<std::string, Player> mPlayers;        ///< players as read since they last changed
     std::map<std::string, std::vector<Item>> mItems;
-    std::map<std::string, Json::Value> mInventoryViews;
+    std::map<std::string, std::shared_ptr<Json::Value>> mInventoryViews;
     std::map<std::string, Json::Value> mQuests;
     std::map<long long, Json::Value> mItemAttrs;
     long long mInventoryTime = 0; ///< counts the inventory changes of the run
     struct Views {
-        Json::Value value[PlayerViews];
-        bool made[PlayerViews] = {false, false, false};
+        std::shared_ptr<Json::Value> value[PlayerViews]; ///< null until made
     };
     std::map<std::string, Views> mViews;
+    std::map<std::string, std::shared_ptr<const Json::Value>> mCharacters; ///< any player's change clears them
+    /// The view to change in place: itself while nobody else holds it, else a copy made its own.
+    static Json::Value& own(std::shared_ptr<Json::Value>& view);
+    bool lockFile(const std::string& path);
+    void unlockFile();
+
     bool mReady = false;
     bool mMovedAside = false;
+    bool mInUse = false;
+    int mLockFd = -1; ///< the lock beside the world file, held for the run
 };
 
 } // namespace zrk

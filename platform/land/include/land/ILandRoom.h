@@ -1,6 +1,7 @@
 #pragma once
 #include <json/json.h>
 #include <string>
+#include <utility>
 #include <vector>
 #include <boost/shared_ptr.hpp>
 #include <util/XmlConfigHelper.h>
@@ -36,6 +37,13 @@ public:
     /// The id of the player this client plays.
     virtual std::string getMyPlayerId() const = 0;
 
+    /// The player's look as its portrait wears it: pairs of kind and model, "body" ("boy",
+    /// "girl") first, then "hair", "face", "coat", "glove", "shoes". Empty: the battle's
+    /// plain outfit.
+    virtual std::vector<std::pair<std::string, std::string>> getPlayerLook(const std::string& playerId) const
+    {
+        return {};
+    }
     /// The player's data state and its battle numbers, when the room keeps them; the land
     /// then shares them with the doll instead of keeping its own.
     virtual boost::shared_ptr<ZRKPlayerState> getPlayerState(const std::string& playerId) const { return {}; }

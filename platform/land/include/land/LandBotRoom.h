@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 #include "land/ILandRoom.h"
 
@@ -22,6 +23,7 @@ public:
         int level = 1;
         std::vector<std::string> weapons;
         std::vector<std::string> props;
+        std::vector<std::pair<std::string, std::string>> look; ///< kind and model
     };
 
     /// Map records of a map file ({"maps": {place: record}}): empty when the file is missing,
@@ -52,6 +54,7 @@ public:
     core::XmlConfigHelper getPlayerSettings(const std::string& playerId) const override;
     std::vector<std::string> getPlayerWeapons(const std::string& playerId) const override;
     std::vector<std::string> getPlayerProps(const std::string& playerId) const override;
+    std::vector<std::pair<std::string, std::string>> getPlayerLook(const std::string& playerId) const override;
     core::XmlConfigHelper getRoomValues() const override;
     Json::Value getMapRecord(const std::string& place) const override;
     Json::Value getItemRecord(const std::string& itemId) const override;

@@ -1,6 +1,7 @@
 #pragma once
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 #include <core/Updatable.h>
@@ -70,6 +71,8 @@ private:
     void makeMaterials();
     void syncFigures();
     void syncFigure(const std::string& id, class ZRKBasicSim& sim, bool npc);
+    /// The parts the doll's figure wears.
+    core::EquipmentList dollLook(const std::string& id) const;
     void syncShells();
     void syncBlasts();
     void syncTerrain();
@@ -95,6 +98,7 @@ private:
     std::string mTerrainProblem;
     Ogre::SceneNode* mWater = nullptr;
     Ogre::SceneNode* mPodium = nullptr;
+    std::set<std::string> mOnPodium; ///< sims whose figures stand on the podium
     bool mParticles = false;
     Ogre::Camera* mCamera = nullptr;
     bool mCameraPlaced = false;

@@ -4,6 +4,7 @@
 #include <json/json.h>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 #include <yake/Vector3.h>
 
@@ -28,6 +29,7 @@ struct LandSetup {
         int botSkill = 50;      ///< "pc_bot_skill", 0-100
         std::vector<std::string> weapons; ///< item ids
         std::vector<std::string> props;
+        std::vector<std::pair<std::string, std::string>> look; ///< kind and model, as the room gives it
         boost::shared_ptr<ZRKPlayerState> state;  ///< the player's data state, when the room has it
         boost::shared_ptr<ZRKBattleState> battle; ///< shared with the player's data state
     };

@@ -163,8 +163,16 @@ public:
     bool reviveDoll(const std::string& id, bool fullHealth, bool notify);
     /// Puts the doll on the map node; false for an unknown doll or node.
     bool spawnPlayerNode(const std::string& id, const std::string& node);
-    /// The doll whose turn it is (none between turns and outside the fight).
+    /// The doll whose turn it is (none between turns, on an NPC's turn and outside the fight).
     ZRKPlayerSim* getActingDoll() const { return mActing; }
+    /// The NPC whose turn it is (none but on an NPC's turn).
+    ZRKNpcSim* getActingNpc() const { return mActingNpc; }
+    /// Fires the acting NPC's gun along its heading at the pitch (degrees) and the share of a
+    /// full charge; false when it is not the NPC's turn or it has fired.
+    bool fireNpc(ZRKNpcSim& npc, int pitch, float share);
+    /// Whether the two fight each other: the two teams, or in a PVE battle the players
+    /// against the NPCs.
+    bool areFoes(const ZRKBasicSim& a, const ZRKBasicSim& b) const;
     int getTurnNumber() const { return mTurn; }
 
     // Time and wind.
@@ -280,6 +288,8 @@ private:
     bool build();
     ZRKPlayerSim* addDoll(const LandSetup::Seat& seat);
     void buildWeapons(ZRKPlayerSim& doll, const LandSetup::Seat& seat);
+    /// The weapon of the item record, defaults filled in.
+    void buildWeapon(WeaponState& w, const std::string& id);
     void buildProps(ZRKPlayerSim& doll, const LandSetup::Seat& seat);
     void buildNpcs();
     void placeOnSpawn(ZRKPlayerSim& doll);
@@ -299,6 +309,11 @@ private:
     void gainFury(ZRKBasicSim& sim, int amount);
     void nextTurn();
     void endTurn();
+    void endNpcTurn();
+    bool isPve() const { return mSetup.tactic == 9 && !mNpcs.empty(); }
+    /// A shell of the weapon leaving `from` at `velocity`, counted as in the air.
+    Shell makeShell(const std::string& owner, int shot, WeaponState& w, const yake::math::Vector3& from,
+                    const yake::math::Vector3& velocity, int flags, float multiplier, bool wind);
     bool fire(ZRKPlayerSim& doll);
     void finishShot(int shot);
     void checkEnd();
@@ -333,7 +348,7 @@ private:
     float mTimeBegin = 0.0f;
     double mAccumulator = 0.0;
     std::uint64_t mSteps = 0;
-    float mRoomPoll = 0.0f;
+    float mRoomPoll = 0.0f; ///< frame time since the room was last followed, once over
     float mResultTime = -1.0f;
 
     std::vector<std::unique_ptr<ZRKPlayerSim>> mDollStore;
@@ -343,6 +358,7 @@ private:
     std::vector<ZRKPlayerSim*> mSeatOrder;
 
     ZRKPlayerSim* mActing = nullptr;
+    ZRKNpcSim* mActingNpc = nullptr;
     int mTurn = 0;
     float mTurnStart = 0.0f;
     float mSettleUntil = -1.0f;

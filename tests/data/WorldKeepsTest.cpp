@@ -1,0 +1,200 @@
+// What the world keeps of its players' secrets and names: passwords only as
+// salted hashes (also after an old world is upgraded in place), never in a log
+// line, and nicknames taken by Unicode case folding in the check and in the
+// world's own index.
+#include <gtest/gtest.h>
+
+#include "DataTestKit.h"
+#include <data/ZRKDatabase.h>
+#include <data/ZRKNameKey.h>
+#include <data/ZRKPasswords.h>
+#include <data/ZRKServerCore.h>
+#include <data/ZRKWorld.h>
+#include <map>
+#include <support/TestEnv.h>
+
+using namespace kavri3D;
+using namespace kavri3D::zrk;
+
+namespace {
+
+std::map<std::string, std::string> keptPasswords(ZRKWorld &world) {
+  std::map<std::string, std::string> out;
+  ZRKDatabase::Statement &q =
+      world.db().prepare("SELECT name, password FROM accounts");
+  while (q.step())
+    out[q.text(0)] = q.text(1);
+  q.reset();
+  return out;
+}
+
+/// Logs in on a fresh connection: the code the session reads ("0" in, "1"
+/// refused).
+std::string logIn(ZRKServerCore &core, const std::string &name,
+                  const std::string &password) {
+  const long c = core.connect();
+  ZRKRequestInfo login;
+  login.handle = 1;
+  login.op = "login";
+  login.args["name"] = name;
+  login.args["password"] = password;
+  core.handle(c, ZRKMessage::request(login));
+  std::vector<ZRKMessage> out;
+  core.take(c, out);
+  core.disconnect(c);
+  return out.empty() ? "<none>" : out.back().text;
+}
+
+} // namespace
+
+TEST(WorldKeeps, PasswordsAsSaltedHashesCheckedByTheirOwnVerify) {
+  const std::string a = ZRKPasswords::hash("hero123");
+  const std::string b = ZRKPasswords::hash("hero123");
+  EXPECT_TRUE(ZRKPasswords::isHash(a));
+  EXPECT_NE(a, b); // salted: one password, two hashes
+  EXPECT_TRUE(ZRKPasswords::verify(a, "hero123"));
+  EXPECT_TRUE(ZRKPasswords::verify(b, "hero123"));
+  EXPECT_FALSE(ZRKPasswords::verify(a, "hero124"));
+  EXPECT_FALSE(ZRKPasswords::verify(a, ""));
+  EXPECT_FALSE(ZRKPasswords::verify(
+      "hero123", "hero123")); // a password in the clear is no hash
+  EXPECT_FALSE(ZRKPasswords::verify("", ""));
+  EXPECT_EQ(a.find("hero123"), std::string::npos);
+}
+
+TEST(WorldKeeps, TheSeededFixturesOnlyAsHashesAndTheLogNeverHoldsAPassword) {
+  zrktest::TempDir dir;
+  datatest::LogCapture log;
+  ZRKServerConfig config;
+  config.database = dir.file("world.db");
+  config.bots = 0;
+  {
+    ZRKServerCore core(config, 0);
+    ASSERT_TRUE(core.isReady());
+    for (const auto &kept : keptPasswords(core.world()))
+      EXPECT_TRUE(ZRKPasswords::isHash(kept.second)) << kept.first;
+    EXPECT_EQ(logIn(core, "hero", "hero123"), "0");
+    EXPECT_EQ(logIn(core, "hero", "hero12"), "1");
+    EXPECT_EQ(logIn(core, "nobody", "secret-of-nobody"), "1");
+  }
+  const std::string file = zrktest::readFile(dir.file("world.db")) +
+                           zrktest::readFile(dir.file("world.db-wal"));
+  for (const char *clear :
+       {"hero123", "rookie123", "nochar123", "elsewhere123"})
+    EXPECT_EQ(file.find(clear), std::string::npos) << clear;
+  for (const char *secret : {"hero123", "hero12", "secret-of-nobody"})
+    EXPECT_FALSE(log.anyHolds(secret)) << secret;
+}
+
+TEST(WorldKeeps, AnOldWorldIsUpgradedInPlaceHashingEachOddPasswordOnce) {
+  zrktest::TempDir dir;
+  const std::string longOne(10 * 1024, 'k');
+  const std::string notUtf8 = std::string("\xff\xfe\xc3", 3) + "x";
+  {
+    // A world of schema 2: passwords in the clear, two nicknames apart only by
+    // letter case.
+    ZRKWorld world;
+    ASSERT_TRUE(world.open(dir.file("world.db"), "res/server", false));
+    ZRKDatabase &db = world.db();
+    ASSERT_TRUE(db.exec("DROP INDEX players_nick; UPDATE meta SET value = '2' "
+                        "WHERE key = 'schema'"));
+    ASSERT_TRUE(db.exec(
+        "UPDATE accounts SET password = 'hero123' WHERE name = 'hero'"));
+    ASSERT_TRUE(
+        db.exec("UPDATE accounts SET password = '' WHERE name = 'rookie'"));
+    ASSERT_TRUE(
+        db.prepare("UPDATE accounts SET password = ? WHERE name = 'nochar'")
+            .bind(1, longOne)
+            .run());
+    ASSERT_TRUE(
+        db.prepare("UPDATE accounts SET password = ? WHERE name = 'elsewhere'")
+            .bind(1, notUtf8)
+            .run());
+    ASSERT_TRUE(
+        db.exec("UPDATE players SET nick = 'ärger' WHERE name = 'hero'; "
+                "UPDATE players SET nick = 'ÄRGER' WHERE name = 'rookie'"));
+  }
+  std::map<std::string, std::string> kept;
+  {
+    datatest::LogCapture log;
+    ZRKWorld world;
+    ASSERT_TRUE(world.open(dir.file("world.db"), "res/server", false));
+    EXPECT_FALSE(world.wasMovedAside());
+    kept = keptPasswords(world);
+    EXPECT_TRUE(ZRKPasswords::verify(kept["hero"], "hero123"));
+    EXPECT_TRUE(ZRKPasswords::verify(kept["rookie"], ""));
+    EXPECT_TRUE(ZRKPasswords::verify(kept["nochar"], longOne));
+    EXPECT_TRUE(ZRKPasswords::verify(kept["elsewhere"], notUtf8));
+    EXPECT_FALSE(ZRKPasswords::verify(kept["nochar"], longOne + "k"));
+    EXPECT_EQ(log.containing("ZRKWorld", "4 passwords kept as hashes"), 1u);
+    for (const std::string &secret : {std::string("hero123"), longOne, notUtf8})
+      EXPECT_FALSE(log.anyHolds(secret));
+    // One nickname per player again; the index holds from now on.
+    ZRKWorld::Player hero, rookie;
+    ASSERT_TRUE(world.loadPlayer("hero", hero));
+    ASSERT_TRUE(world.loadPlayer("rookie", rookie));
+    EXPECT_NE(ZRKNameKey::of(hero.nick), ZRKNameKey::of(rookie.nick));
+    EXPECT_TRUE(world.nicknameTaken("ÄrGeR"));
+    EXPECT_FALSE(world.db().exec(
+        "UPDATE players SET nick = 'ÄRGER' WHERE name = 'nochar'"));
+  }
+  // Opened again: nothing is hashed twice.
+  ZRKWorld again;
+  ASSERT_TRUE(again.open(dir.file("world.db"), "res/server", false));
+  EXPECT_EQ(keptPasswords(again), kept);
+}
+
+TEST(WorldKeeps,
+     NicknamesAreTakenAsUnicodeFoldsLetterCaseInTheCheckAndTheIndex) {
+  EXPECT_EQ(ZRKNameKey::of("ÄRGER"), ZRKNameKey::of("ärger"));
+  EXPECT_EQ(ZRKNameKey::of("Straße"),
+            ZRKNameKey::of("STRASSE")); // ß folds to ss
+  EXPECT_EQ(ZRKNameKey::of("İzmir"),
+            ZRKNameKey::of("i\xcc\x87zmir")); // İ folds to i and a dot above
+  EXPECT_NE(ZRKNameKey::of("İzmir"), ZRKNameKey::of("izmir"));
+  EXPECT_EQ(ZRKNameKey::of("ΣΟΦΙΑ"), ZRKNameKey::of("σοφια"));
+  EXPECT_EQ(ZRKNameKey::of("Hero"), "hero");
+  EXPECT_FALSE(
+      ZRKNameKey::of(std::string("\xff", 1)).empty()); // no UTF-8: still a key
+
+  ZRKWorld world;
+  ASSERT_TRUE(world.open(":memory:", "res/server", false));
+  std::string refusal;
+  ASSERT_TRUE(world.createCharacter("nochar", "ärger", 1, refusal));
+  for (const char *same : {"ÄRGER", "Ärger", "ärger"})
+    EXPECT_TRUE(world.nicknameTaken(same)) << same;
+  EXPECT_FALSE(world.nicknameTaken("ärgern"));
+  // Whoever writes, the world's index refuses a second player by that name.
+  EXPECT_FALSE(world.db().exec(
+      "UPDATE players SET nick = 'ÄRGER' WHERE name = 'rookie'"));
+  EXPECT_TRUE(world.db().exec(
+      "UPDATE players SET nick = 'STRASSE' WHERE name = 'rookie'"));
+  EXPECT_TRUE(world.nicknameTaken("straße"));
+}
+
+TEST(WorldKeeps, AViewHandedOutWholeNeverChangesUnderItsHolder)
+{
+    ZRKWorld world;
+    ASSERT_TRUE(world.open(":memory:", "res/server", false));
+    const std::shared_ptr<const Json::Value> pc = world.sharedPlayerView("hero", ZRKWorld::PcView);
+    const std::shared_ptr<const Json::Value> bag = world.sharedInventoryView("hero");
+    ASSERT_TRUE(pc && bag);
+    const Json::Value pcBefore = *pc, bagBefore = *bag;
+    EXPECT_EQ(world.sharedPlayerView("hero", ZRKWorld::PcView), pc); // made once until a change
+    std::string refusal;
+    ASSERT_TRUE(world.addMoney("hero", ZRKWorld::Coins, 5, refusal));
+    ASSERT_TRUE(world.moveItems("hero", {{61, 70}}, refusal));
+    EXPECT_EQ(*pc, pcBefore); // the holder keeps what it was given
+    EXPECT_EQ(*bag, bagBefore);
+    EXPECT_EQ((*world.sharedPlayerView("hero", ZRKWorld::PcView))["pc_money1"].asInt64(), pcBefore["pc_money1"].asInt64() + 5);
+    bool moved = false;
+    for (const Json::Value& item : (*world.sharedInventoryView("hero"))["items"])
+        moved = moved || item["pci_slot"].asInt() == 70;
+    EXPECT_TRUE(moved);
+    // Nothing to add changes nothing: the same view stays.
+    const std::shared_ptr<const Json::Value> again = world.sharedPlayerView("hero", ZRKWorld::PcView);
+    const long long none[4] = {0, 0, 0, 0};
+    ASSERT_TRUE(world.addAbilities("hero", none, refusal));
+    EXPECT_EQ(world.sharedPlayerView("hero", ZRKWorld::PcView), again);
+    EXPECT_FALSE(world.addAbilities("nobody", none, refusal));
+}
