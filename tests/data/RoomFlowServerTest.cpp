@@ -252,9 +252,11 @@ TEST_F(RoomFlowServerTest, TheControlAddsReadiesAndRemovesBotsAtOnceAndPutsThePl
     EXPECT_EQ(bots.fillRoom(name, 3), 3);
     EXPECT_EQ(lobby().seated(name).size(), before + 3);
     EXPECT_EQ(bots.readyAll(name), static_cast<int>(before + 2));
-    for (const std::string& p : lobby().seated(name))
-        if (p != "hero")
+    for (const std::string& p : lobby().seated(name)) {
+        if (p != "hero") {
             EXPECT_EQ(battleValue(p, "ready"), 1) << p;
+        }
+    }
     EXPECT_EQ(bots.removeAll(name), static_cast<int>(before + 2));
     EXPECT_EQ(lobby().seated(name), std::vector<std::string>{"hero"});
     ASSERT_TRUE(lobby().putOut(name, "hero"));
