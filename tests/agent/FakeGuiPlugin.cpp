@@ -2,6 +2,7 @@
 // any other id is unknown and gives none.
 #include <gui/GuiAnyEvent.h>
 #include <gui/IGuiManager.h>
+#include <gui/IScreenNotifier.h>
 
 using namespace kavri3D::zrk::gui;
 
@@ -36,12 +37,16 @@ public:
     void* getBoxPanel1() override { return nullptr; }
     void* getBoxPanel2() override { return nullptr; }
     void notifyRoomEntering(int) override {}
+    IScreenNotifier* getScreenNotifier() override { return &mNotifier; }
     GuiAnyEvent* createAnyEvent(int eventId) override { return eventId > 0 ? new GuiAnyEvent(eventId) : nullptr; }
     void playFlash(const std::string&, int, int, float) override {}
     IGrowthView* getGrowthView() override { return nullptr; }
     IGuiControl* getControl() override { return nullptr; }
 
 private:
+    struct Notifier : IScreenNotifier {
+        void notify(int) override {}
+    } mNotifier;
     std::vector<std::string> mImagesets;
 };
 

@@ -158,7 +158,7 @@ TEST_F(NoticesTest, RoomChangesArriveInOrderOnTheFrameAndChangeTheStateInPlace)
     EXPECT_TRUE(signals.seen.empty()); // nothing inside the server's doing: all on the frame
     EXPECT_EQ(room->getSeatOf("Anvil"), -1);
     tick();
-    EXPECT_EQ(signals.seen, (std::vector<std::string>{"player Anvil 3", "params dress", "player Anvil 8", "player Anvil 32",
+    EXPECT_EQ(signals.seen, (std::vector<std::string>{"player Anvil 3", "params dress", "player Anvil 8", "player Anvil 34",
                                                       "params dress", "state 1 to 0", "params"}));
     EXPECT_EQ(arrivals.seen, std::vector<std::string>{"join " + session->decorateRoom("drill") + "/Anvil"});
     EXPECT_EQ(room->getSeatOf("Anvil"), 1); // from blue to red, where a seat was free

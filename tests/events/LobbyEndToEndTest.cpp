@@ -8,29 +8,13 @@
 #include <gui/IGuiPage.h>
 #include <yake/Time.h>
 
-#include "shell/ZRKGuiLoader.h"
 #include "support/GameRun.h"
+#include "support/GamePages.h"
 #include "support/TestEnv.h"
 
 namespace {
 
 const char* kHeroRun = "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /headless=1 /unpaced=1 /mutex=0";
-
-/// A page's window by panel kind; null without one.
-CEGUI::Window* pageWindow(int kind)
-{
-    kavri3D::zrk::ZRKGuiLoader* loader = kavri3D::zrk::ZRKGuiLoader::getSingletonPtr();
-    kavri3D::zrk::gui::IGuiManager* manager = nullptr;
-    if (!loader || !loader->createGuiManager(&manager) || !manager || !manager->getPage(kind))
-        return nullptr;
-    return manager->getPage(kind)->getRootWindow();
-}
-
-void click(CEGUI::Window* button)
-{
-    CEGUI::WindowEventArgs args(button);
-    button->fireEvent(CEGUI::PushButton::EventClicked, args, CEGUI::PushButton::EventNamespace);
-}
 
 std::vector<std::string> column(CEGUI::MultiColumnList& list, unsigned col)
 {
@@ -49,11 +33,6 @@ std::vector<std::string> lines(CEGUI::Listbox& box)
     return out;
 }
 
-struct ManualClock {
-    ManualClock() { yake::native::setManualClock(true); }
-    ~ManualClock() { yake::native::setManualClock(false); }
-};
-
 } // namespace
 
 TEST(LobbyEndToEnd, HeroEntersAZoneSeesRoomsPlayersAndALineAndLeaves)
@@ -61,12 +40,12 @@ TEST(LobbyEndToEnd, HeroEntersAZoneSeesRoomsPlayersAndALineAndLeaves)
     zrktest::TempDir runtime, home;
     zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
     zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", home.path());
-    ManualClock clock;
+    zrktest::ManualClock clock;
     std::vector<std::string> zones, rooms, players, chat;
     std::string hallState, backState;
     EXPECT_TRUE(zrktest::GameRun::run(kHeroRun, [&](zrktest::GameRun& game) {
         ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 300));
-        CEGUI::Window* area = pageWindow(0);
+        CEGUI::Window* area = zrktest::pageWindow(0);
         ASSERT_NE(area, nullptr);
         auto* zoneList = static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"));
         ASSERT_TRUE(game.framesUntil([&] { return zoneList->getRowCount() > 0; }, 60));
@@ -74,11 +53,11 @@ TEST(LobbyEndToEnd, HeroEntersAZoneSeesRoomsPlayersAndALineAndLeaves)
         zones = column(*zoneList, 0);
         // The first zone, "plains": select its row and press "Enter".
         zoneList->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);
-        click(area->getChild("Enter"));
+        zrktest::click(area->getChild("Enter"));
         ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "playerhall"; }, 60));
         hallState = game.stateName();
-        CEGUI::Window* hall = pageWindow(8);
-        CEGUI::Window* online = pageWindow(4);
+        CEGUI::Window* hall = zrktest::pageWindow(8);
+        CEGUI::Window* online = zrktest::pageWindow(4);
         ASSERT_TRUE(hall && online);
         auto* roomList = static_cast<CEGUI::MultiColumnList*>(hall->getChild("Rooms"));
         auto* chatBox = static_cast<CEGUI::Listbox*>(hall->getChild("Chat"));
@@ -95,7 +74,7 @@ TEST(LobbyEndToEnd, HeroEntersAZoneSeesRoomsPlayersAndALineAndLeaves)
         rooms = column(*roomList, 0);
         chat = lines(*chatBox);
         players = lines(*playerBox);
-        click(hall->getChild("Leave"));
+        zrktest::click(hall->getChild("Leave"));
         game.framesUntil([&] { return game.stateName() == "room"; }, 60);
         backState = game.stateName();
         game.frames(2);

@@ -49,6 +49,83 @@ std::string gameRoomOf(ZRKLobby& lobby, const std::string& bot)
     return std::string();
 }
 
+/// One of ours comes into a game room, marked for the battle to play it; false when refused.
+bool seatBot(ZRKLobby& lobby, const std::string& bot, const std::string& room, const std::string& password)
+{
+    const std::string name = room; // the caller's text may live in the room
+    if (lobby.enter(bot, name, password) != ZRKLobby::Entered)
+        return false;
+    Json::Value ours;
+    ours["bot"] = 1;
+    lobby.setBattleValues(name, bot, ours);
+    return true;
+}
+
+/// Whether a room has a player of a client of its own in it (ours then stay and play).
+bool hasGuest(ZRKLobby& lobby, const ZRKLobby::Room& room)
+{
+    for (const std::string& m : room.members)
+        if (lobby.isConnected(m))
+            return true;
+    return false;
+}
+
+bool waiting(const ZRKLobby::Room& room)
+{
+    const Json::Value& state = room.state["state"];
+    const Json::Value& fight = room.params["fight"];
+    return state.isInt() && state.asInt() == 1 && !(fight.isBool() && fight.asBool());
+}
+
+/// Free open seats of a room within its size.
+bool hasRoom(const ZRKLobby::Room& room)
+{
+    const Json::Value& max = room.params["max"];
+    if (max.isInt() && static_cast<int>(room.members.size()) >= max.asInt())
+        return false;
+    for (int s = 0; s < ZRKLobby::kSeats; ++s)
+        if (room.open[s] && room.seats[s].empty())
+            return true;
+    return false;
+}
+
+/// Fills the rooms players sit in: comes into one with a free open seat (one of ours every few
+/// seconds a room, never back into one it was put out of), gets ready a while later, and as the
+/// room's host starts once the room's rules let it.
+double fill(ZRKBots& bots, ZRKBots::Bot& bot, const Json::Value& settings, double now)
+{
+    ZRKLobby& lobby = bots.lobby();
+    const double next = ZRKBots::between(bot, settings["every"], 2, 4);
+    if (!bot.online)
+        return next;
+    const std::string in = gameRoomOf(lobby, bot.name);
+    if (!in.empty()) {
+        const ZRKLobby::Room* r = lobby.findRoom(in);
+        if (!r || !hasGuest(lobby, *r) || !waiting(*r))
+            return next;
+        const Json::Value& ready = r->battle.count(bot.name) ? r->battle.at(bot.name)["ready"] : Json::Value::nullSingleton();
+        if (!(ready.isInt() && ready.asInt() != 0))
+            lobby.setReady(in, bot.name, true);
+        else if (r->moderator == bot.name && lobby.startRefusal(in, bot.name).empty()) {
+            const unsigned seed = static_cast<unsigned>(ZRKBots::draw(bot));
+            if (lobby.beginBattle(in, bot.name, seed, static_cast<int>(seed % 17) - 8).empty())
+                for (const std::string& p : lobby.seated(in))
+                    if (!lobby.isConnected(p))
+                        lobby.reportLoaded(in, p);
+        }
+        return next;
+    }
+    const double gap = settings["gap"].isNumeric() ? settings["gap"].asDouble() : 3.0;
+    for (const ZRKLobby::Zone& zone : lobby.zones())
+        for (const ZRKLobby::Room* r : lobby.roomsIn(zone.name))
+            if (hasGuest(lobby, *r) && waiting(*r) && hasRoom(*r) && !r->kicked.count(bot.name) &&
+                bots.mayFill(r->name, now, gap)) {
+                seatBot(lobby, bot.name, r->name, r->password);
+                return next;
+            }
+    return next;
+}
+
 /// Opens a room, joins one, leaves it, or starts and ends its battle as its host.
 double rooms(ZRKBots& bots, ZRKBots::Bot& bot, const Json::Value& settings, double)
 {
@@ -58,6 +135,8 @@ double rooms(ZRKBots& bots, ZRKBots::Bot& bot, const Json::Value& settings, doub
     if (!zone)
         return next;
     const std::string in = gameRoomOf(lobby, bot.name);
+    if (!in.empty() && lobby.findRoom(in) && hasGuest(lobby, *lobby.findRoom(in)))
+        return next; // a player's room: the fill behaviour plays there
     const int roll = static_cast<int>(ZRKBots::draw(bot) % 100);
     if (!in.empty()) {
         const ZRKLobby::Room* r = lobby.findRoom(in);
@@ -82,7 +161,7 @@ double rooms(ZRKBots& bots, ZRKBots::Bot& bot, const Json::Value& settings, doub
         lobby.openRoom(bot.name, zone->name, offer);
     } else if (roll < 85) {
         const ZRKLobby::Room* r = open[ZRKBots::draw(bot) % open.size()];
-        if (r->password.empty())
+        if (r->password.empty() && !r->kicked.count(bot.name) && !hasGuest(lobby, *r))
             lobby.enter(bot.name, r->name, std::string());
     }
     return next;
@@ -134,6 +213,7 @@ void ZRKBots::addDefaultBehaviours()
     addBehaviour("online", &online);
     addBehaviour("chat", &chat);
     addBehaviour("rooms", &rooms);
+    addBehaviour("fill", &fill);
     // A private line to one of ours is answered at once, with one of the hall's lines.
     mLobby.setWhisperHook([this](const std::string& from, const std::string& to, const std::string&) {
         const Bot* bot = find(to);
@@ -152,6 +232,52 @@ void ZRKBots::addBehaviour(const std::string& name, const Behaviour& behaviour)
             return;
         }
     mBehaviours.emplace_back(name, behaviour);
+}
+
+int ZRKBots::fillRoom(const std::string& room, int count)
+{
+    const ZRKLobby::Room* r = mLobby.findRoom(room);
+    int came = 0;
+    for (std::size_t i = 0; r && i < mBots.size() && came < count; ++i) {
+        Bot& bot = mBots[i];
+        if (!bot.online || !gameRoomOf(mLobby, bot.name).empty() || r->kicked.count(bot.name))
+            continue;
+        if (!seatBot(mLobby, bot.name, room, r->password))
+            break;
+        ++came;
+        r = mLobby.findRoom(room);
+    }
+    return came;
+}
+
+int ZRKBots::readyAll(const std::string& room)
+{
+    int ready = 0;
+    for (const std::string& p : mLobby.seated(room))
+        if (find(p) && mLobby.setReady(room, p, true))
+            ++ready;
+    return ready;
+}
+
+int ZRKBots::removeAll(const std::string& room)
+{
+    int gone = 0;
+    for (const std::string& p : mLobby.seated(room))
+        if (find(p) && mLobby.leave(p, room))
+            ++gone;
+    return gone;
+}
+
+bool ZRKBots::mayFill(const std::string& room, double now, double gap)
+{
+    auto it = mFilledAt.find(room);
+    if (it != mFilledAt.end() && now < it->second + gap)
+        return false;
+    mFilledAt[room] = now;
+    if (mFilledAt.size() > 256) // rooms come and go: forget the long-past ones
+        for (auto old = mFilledAt.begin(); old != mFilledAt.end();)
+            old = now > old->second + 60.0 ? mFilledAt.erase(old) : std::next(old);
+    return true;
 }
 
 std::uint64_t ZRKBots::draw(Bot& bot) { return splitmix(bot.random); }
@@ -218,6 +344,7 @@ void ZRKBots::start(double now)
             for (const char* part : {"def_hair", "def_face", "def_coat", "def_glove", "def_shoes"})
                 looks[part] = static_cast<int>(draw(bot) % 2);
             looks["def_animation"] = "idle";
+            looks["pc_bot_skill"] = static_cast<int>(between(bot, static_cast<const Json::Value&>(mSettings)["skill"], 20, 90));
             if (!mWorld.putBot(p, looks))
                 logLine(3, "player " + bot.name + " cannot be written: " + mWorld.db().lastError());
         }

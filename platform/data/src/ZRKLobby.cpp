@@ -262,10 +262,13 @@ bool ZRKLobby::leave(const std::string& player, const std::string& name)
     Room* r = room(name);
     if (!r || std::find(r->members.begin(), r->members.end(), player) == r->members.end())
         return false;
+    const bool maker = !r->standing && r->maker == player;
     remove(*r, player, ZRKNotice::Leave);
     // Leaving a zone's hall is leaving the zone: its count holds the player no more.
     if (const Zone* zone = zoneOf(player); zone && zone->name == name)
         leaveZone(player);
+    if (maker && room(name))
+        closeRoom(name); // a room its maker left closes with him
     return true;
 }
 
@@ -286,9 +289,9 @@ void ZRKLobby::remove(Room& r, const std::string& player, ZRKNotice::Kind how)
     }
     if (r.moderator == player) {
         r.moderator.clear();
-        for (const std::string& m : r.members)
-            if (seatOf(r, m) >= 0) {
-                r.moderator = m;
+        for (const std::string& seated : r.seats) // the next in seat order
+            if (!seated.empty()) {
+                r.moderator = seated;
                 break;
             }
         if (!r.moderator.empty())
@@ -359,6 +362,7 @@ bool ZRKLobby::kick(const std::string& name, const std::string& by, int seat)
     Room* r = room(name);
     if (!r || r->moderator != by || seat < 0 || seat >= kSeats || r->seats[seat].empty() || r->seats[seat] == by)
         return false;
+    r->kicked.insert(r->seats[seat]);
     remove(*r, r->seats[seat], ZRKNotice::Kick);
     return true;
 }
@@ -520,6 +524,9 @@ std::string ZRKLobby::openRoom(const std::string& owner, const std::string& zone
     r.params["max"] = seats;
     r.params["password"] = !offer.password.empty();
     r.params["fight"] = false;
+    r.params["place"] = offer.place;
+    r.params["wind"] = offer.wind;
+    r.maker = owner;
     // Seats beyond the room's size are shut, half of them on each side.
     for (int s = 0; s < kSeats / 2; ++s) {
         r.open[s] = s < (seats + 1) / 2;
@@ -648,6 +655,133 @@ void ZRKLobby::closeDue(double now)
         args["state"] = state;
         tellRoom(r, notice(ZRKNotice::RoomState, r.name, std::string(), args));
     }
+}
+
+// ---- The owner's room flow: seats, map, the start's rules and the start, closing ----
+
+std::string ZRKLobby::gameRoomOf(const std::string& player) const
+{
+    auto it = mMemberOf.find(player);
+    if (it != mMemberOf.end())
+        for (const std::string& name : it->second)
+            if (const Room* r = findRoom(name))
+                if (!r->hall)
+                    return name;
+    return std::string();
+}
+
+void ZRKLobby::retell(const Room& r)
+{
+    const ZRKMessage info = notice(ZRKNotice::RoomInfo, r.name, std::string(), roomInfo(r));
+    tellRoom(r, info);
+}
+
+std::string ZRKLobby::setSeatOpen(const std::string& name, const std::string& by, int seat, bool open)
+{
+    Room* r = room(name);
+    if (!r || r->hall)
+        return "error/room_no_access";
+    if (r->moderator != by)
+        return "error/room_owner_only";
+    if (seat < 0 || seat >= kSeats || !r->seats[seat].empty())
+        return "error/room_seat_taken";
+    if (r->open[seat] != open) {
+        r->open[seat] = open;
+        retell(*r);
+    }
+    return std::string();
+}
+
+std::string ZRKLobby::changePlace(const std::string& name, const std::string& by, const std::string& place, int dungeon)
+{
+    Room* r = room(name);
+    if (!r || r->hall)
+        return "error/room_no_access";
+    if (r->moderator != by)
+        return "error/room_owner_only";
+    r->params["place"] = place;
+    if (dungeon >= 0)
+        r->params["d_id"] = dungeon;
+    retell(*r);
+    return std::string();
+}
+
+std::string ZRKLobby::startRefusal(const std::string& name, const std::string& by) const
+{
+    const Room* r = findRoom(name);
+    if (!r || r->hall || stateOf(*r) != 1)
+        return "error/room_no_access";
+    if (r->moderator != by)
+        return "error/room_owner_only";
+    int teams[2] = {0, 0};
+    bool allReady = true;
+    for (int s = 0; s < kSeats; ++s) {
+        const std::string& p = r->seats[s];
+        if (p.empty())
+            continue;
+        ++teams[teamOf(s)];
+        auto b = r->battle.find(p);
+        const bool ready = b != r->battle.end() && b->second["ready"].isInt() && b->second["ready"].asInt() != 0;
+        allReady = allReady && (p == by || ready);
+    }
+    if (teams[0] == 0 || teams[1] == 0)
+        return "msg/player_team_noperson";
+    const int mode = intOf(r->params["mode"], 0);
+    if (mode >= 1 && mode <= 3 && teams[0] != teams[1])
+        return "msg/player_team_equ";
+    if (!allReady)
+        return "msg/player_ready";
+    return std::string();
+}
+
+std::string ZRKLobby::beginBattle(const std::string& name, const std::string& by, unsigned seed, int wind)
+{
+    const std::string refusal = startRefusal(name, by);
+    if (!refusal.empty())
+        return refusal;
+    Room* r = room(name);
+    bool arena = false;
+    for (const Zone& z : mZones)
+        arena = arena || (z.name == r->zone && z.arena);
+    if (arena)
+        r->state["arena"] = r->name;
+    const Json::Value& windy = r->params["wind"];
+    const int blowing = windy.isBool() && !windy.asBool() ? 0 : wind;
+    r->params["fight"] = true; // shut: no one comes in while it runs
+    startBattle(name, seed, blowing);
+    Json::Value inBattle;
+    inBattle["fight"] = 1;
+    for (const std::string& p : seated(name))
+        setBattleValues(name, p, inBattle);
+    return std::string();
+}
+
+bool ZRKLobby::putOut(const std::string& name, const std::string& player)
+{
+    Room* r = room(name);
+    if (!r || r->hall || seatOf(*r, player) < 0)
+        return false;
+    r->kicked.insert(player);
+    remove(*r, player, ZRKNotice::Kick);
+    return true;
+}
+
+void ZRKLobby::closeRoom(const std::string& name)
+{
+    Room* r = room(name);
+    if (!r || r->hall)
+        return;
+    const std::vector<std::string> members = r->members;
+    for (const std::string& m : members) {
+        tell(m, notice(ZRKNotice::RoomGone, name, m));
+        auto of = mMemberOf.find(m);
+        if (of != mMemberOf.end()) {
+            of->second.erase(name);
+            if (of->second.empty())
+                mMemberOf.erase(of);
+        }
+    }
+    mRooms.erase(name);
 }
 
 } // namespace zrk

@@ -1,6 +1,8 @@
 #include "data/ZRKRoomRequest.h"
 
 #include "data/ZRKGameData.h"
+#include "data/ZRKJson.h"
+#include "data/ZRKRequestBroker.h"
 #include "data/ZRKSession.h"
 
 namespace kavri3D {
@@ -16,6 +18,37 @@ ZRKRoomState* ZRKRoomRequest::getRoomState(const std::string& name, bool, bool)
     ZRKSession* session = ZRKSession::getSingletonPtr();
     ZRKRoomState* current = session ? data->roomState(session->getCurrentRoom()) : nullptr;
     return current ? current : data->latestRoomState();
+}
+
+long ZRKRoomRequest::changeTeam(ZRKReply done) { return ZRKRequestBroker::call("ZRKRoomRequest", "changeTeam", done); }
+long ZRKRoomRequest::kick(int seat, ZRKReply done) { return ZRKRequestBroker::call("ZRKRoomRequest", "kick", done, seat); }
+long ZRKRoomRequest::changeReadyState(bool ready, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKRoomRequest", "changeReadyState", done, ready);
+}
+long ZRKRoomRequest::beginGame(ZRKReply done) { return ZRKRequestBroker::call("ZRKRoomRequest", "beginGame", done); }
+long ZRKRoomRequest::changeSlotFlag(int seat, bool open, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKRoomRequest", "changeSlotFlag", done, seat, open);
+}
+long ZRKRoomRequest::changeMap(int mapId, ZRKReply done) { return ZRKRequestBroker::call("ZRKRoomRequest", "changeMap", done, mapId); }
+long ZRKRoomRequest::changeMapPVE(int mapId, unsigned index, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKRoomRequest", "changeMapPVE", done, mapId, static_cast<int>(index));
+}
+long ZRKRoomRequest::notifyAvatar(const std::string& text, int kind)
+{
+    Json::Value own(Json::objectValue);
+    ZRKRoomState* room = getRoomState(std::string(), false, false);
+    if (boost::shared_ptr<ZRKPlayerState> self = room ? room->getSelfState() : boost::shared_ptr<ZRKPlayerState>()) {
+        core::XmlConfigHelper& battle = self->getBattleState();
+        own["ca_id"] = battle.getIntVal("ca_id", 0);
+        Json::Value x(Json::objectValue);
+        x["busy"] = battle.getIntVal("x/busy", 0);
+        x["demo"] = battle.getStringVal("x/demo", "");
+        own["x"] = x;
+    }
+    return ZRKRequestBroker::call("ZRKRoomRequest", "notifyAvatar", ZRKReply(), text, kind, own);
 }
 
 ZRKRoomState* getZRKRoomState() { return ZRKRoomRequest::getRoomState(std::string(), false, false); }

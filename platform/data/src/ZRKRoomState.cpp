@@ -196,7 +196,8 @@ void ZRKRoomState::applySeat(const std::string& name, int to, const Json::Value&
     seat(name, to);
     Json::Value card;
     card["battle"] = battle;
-    const int bits = playerOf(name)->apply(card) | ZRKNotice::Moved;
+    // A new seat (or team) dresses the seat anew, as a changed look does.
+    const int bits = playerOf(name)->apply(card) | ZRKNotice::Moved | ZRKNotice::Looks;
     fire("player-state", [this, name, bits]() { mPlayerStateSignal(name, bits); });
     setParams(Json::Value(), true);
 }

@@ -7,12 +7,18 @@
 namespace kavri3D {
 namespace zrk {
 
-ZRKServer::ZRKServer() : mNpc("npc"), mDuplicate("duplicate"), mItem("item"), mMap("map"), mWeapon("weapon") {}
+ZRKServer::ZRKServer() : mNpc("npc"), mDuplicate("duplicate"), mItem("item"), mWeapon("weapon") {}
 
 core::XmlConfigHelper ZRKServer::getCurrentZone() const
 {
     ZRKGameData* data = ZRKGameData::getSingletonPtr();
     return data ? data->view("zone") : core::XmlConfigHelper();
+}
+
+core::XmlConfigHelper ZRKServer::getCurrentRoom() const
+{
+    ZRKGameData* data = ZRKGameData::getSingletonPtr();
+    return data ? data->view("room") : core::XmlConfigHelper();
 }
 
 core::XmlConfigHelper ZRKServer::getOnline() const

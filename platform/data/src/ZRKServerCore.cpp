@@ -237,6 +237,10 @@ Json::Value ZRKServerCore::cardOf(const std::string& player)
         return Json::Value();
     Json::Value card;
     card["info"] = mWorld.playerView(player, ZRKWorld::InfoView);
+    // The default look, so a room can dress the player's seat.
+    if (const ZRKWorld::Player* p = mWorld.player(player))
+        if (ZRKWorld::Player::doc(p->looks).isObject())
+            card["info"]["looks"] = ZRKWorld::Player::doc(p->looks);
     card["settings"] = mWorld.playerView(player, ZRKWorld::SettingsView);
     return card;
 }

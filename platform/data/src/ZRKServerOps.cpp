@@ -2,6 +2,7 @@
 
 #include <yake/Logger.h>
 #include "data/ZRKBattleOps.h"
+#include "data/ZRKRoomOps.h"
 #include "data/ZRKDataOps.h"
 #include "data/ZRKForgeOps.h"
 #include "data/ZRKLobbyOps.h"
@@ -26,6 +27,7 @@ ZRKServerOps::ZRKServerOps()
     ZRKLobbyOps::addTo(*this);
     ZRKBattleOps::addTo(*this);
     ZRKForgeOps::addTo(*this);
+    ZRKRoomOps::addTo(*this);
 }
 
 void ZRKServerOps::add(const std::string& op, Handler handler, unsigned flags) { mEntries[op] = Entry{handler, flags}; }

@@ -22,6 +22,10 @@ long ZRKServerRequest::queryArenaState(ZRKReply done)
 {
     return ZRKRequestBroker::call("ZRKServerRequest", "queryArenaState", done);
 }
+long ZRKServerRequest::createRoom(const core::XmlConfigHelper& room, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKServerRequest", "createRoom", done, room);
+}
 long ZRKServerRequest::queryMembers(const yake::Vector<std::string>& uids, ZRKReply done)
 {
     Json::Value list(Json::arrayValue);

@@ -74,7 +74,13 @@ void enter(ZRKServerCall& call)
         call.text = std::to_string(ZRKLobby::NoAccess);
         return;
     }
-    call.text = std::to_string(call.lobby().enter(call.player, plainName(room), password));
+    // One game room at a time: once in another, the one sat in before is left.
+    const std::string before = call.lobby().gameRoomOf(call.player);
+    const ZRKLobby::Entry code = call.lobby().enter(call.player, plainName(room), password);
+    const ZRKLobby::Room* now = call.lobby().findRoom(plainName(room));
+    if (code == ZRKLobby::Entered && now && !now->hall && !before.empty() && before != now->name)
+        call.lobby().leave(call.player, before);
+    call.text = std::to_string(code);
 }
 
 void leave(ZRKServerCall& call)

@@ -579,6 +579,13 @@ Json::Value ZRKWorld::settingsView(const Player& p)
         v[money[k]] = big(p.money[k]);
     for (int a = 0; a < 4; ++a)
         v[abilities[a]] = big(p.abilities[a]);
+    if (p.bot) {
+        // The battle's aim of the server's own players reads how good a shot each is (the room
+        // marks them "bot" among its battle values).
+        const Json::Value& looks = Player::doc(p.looks);
+        const Json::Value& skill = looks.isObject() ? looks["pc_bot_skill"] : Json::Value::nullSingleton();
+        v[Json::StaticString("pc_bot_skill")] = skill.isInt() ? std::min(std::max(skill.asInt(), 0), 100) : 50;
+    }
     return v;
 }
 

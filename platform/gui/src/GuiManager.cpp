@@ -16,6 +16,7 @@
 #include "LoginPage.h"
 #include "OnlinePage.h"
 #include "RoomListPage.h"
+#include "RoomPage.h"
 #include <yake/Time.h>
 #include "PlayerPage.h"
 #include "PortraitPage.h"
@@ -99,6 +100,8 @@ GuiManager::GuiManager()
                                                          [this] { showPage("area"); });
         else if (s.kind == RoomListPage::kKind)
             mPages[s.kind] = std::make_unique<RoomListPage>(s.window, s.title, mParams, parent, mDispatcher);
+        else if (s.kind == RoomPage::kKind && p)
+            mPages[s.kind] = std::make_unique<RoomPage>(s.window, s.title, mParams, parent, p->images, p->columns, mDispatcher);
         else if (s.kind == OnlinePage::kKind)
             mPages[s.kind] = std::make_unique<OnlinePage>(s.window, s.title, mParams, parent, mDispatcher);
         else if (p)
@@ -301,11 +304,12 @@ namespace {
 const int kAreaShown = 51;
 const int kHallShown = 53;
 const int kHallLeft = 54;
+const int kRoomShown = 65;
 } // namespace
 
 void GuiManager::onRaised(int eventId)
 {
-    if (eventId == kAreaShown || eventId == kHallShown || eventId == kHallLeft)
+    if (eventId == kAreaShown || eventId == kHallShown || eventId == kHallLeft || eventId == kRoomShown)
         mScreenIds.push_back(eventId);
 }
 
@@ -318,6 +322,8 @@ void GuiManager::switchScreens()
             if (id == kAreaShown) {
                 showPage("area");
                 static_cast<AreaPage*>(page(AreaPage::kKind))->load(yake::native::getTime());
+            } else if (id == kRoomShown) {
+                showRoom();
             } else {
                 showHall(id == kHallShown);
             }
@@ -350,6 +356,20 @@ void GuiManager::showHall(bool shown)
                 nickname = role->pc_nickname;
     online->open();
     rooms->open(player ? *player : std::string(), nickname, yake::native::getTime());
+}
+
+void GuiManager::showRoom()
+{
+    auto* hall = static_cast<RoomListPage*>(page(RoomListPage::kKind));
+    auto* room = static_cast<RoomPage*>(page(RoomPage::kKind));
+    const std::string zone = hall->zoneName();
+    hall->close();
+    for (auto& p : mPages)
+        p.second->setVisible(p.first == RoomPage::kKind);
+    mShownPages.push_back("room");
+    const ParamNode* name = mParams.find(mParams.handle(LoginPage::kKind), "username");
+    const std::string* player = name ? boost::any_cast<std::string>(&name->value) : nullptr;
+    room->open(player ? *player : std::string(), zone);
 }
 
 void GuiManager::setRenderSwitch(bool on)

@@ -7,6 +7,7 @@
 #include <vector>
 #include <gui/IGuiManager.h>
 #include <gui/IGuiWrapper.h>
+#include <gui/IScreenNotifier.h>
 
 #include "BattleOverView.h"
 #include "BattlePanelHost.h"
@@ -89,6 +90,8 @@ public:
     void* getBoxPanel1() override { return static_cast<IBoxPanel*>(&mBoxPanel1); }
     void* getBoxPanel2() override { return static_cast<IBoxPanel*>(&mBoxPanel2); }
     void notifyRoomEntering(int value) override { mCalls.add("notifyRoomEntering"); }
+    /// Records each notice as "notify <what>".
+    IScreenNotifier* getScreenNotifier() override { return &mNotifier; }
     GuiAnyEvent* createAnyEvent(int eventId) override;
     /// There is no Flash player: the effect is recorded ("playFlash", "playFlash <file>") and logged.
     void playFlash(const std::string& file, int width, int height, float seconds) override;
@@ -118,9 +121,16 @@ private:
     /// Carries out the screen changes the game asked for since the last frame.
     void switchScreens();
     void showHall(bool shown);
+    /// The player sits in a game room: its page comes up in place of the hall.
+    void showRoom();
     void notifyImage(const std::string& name, bool defined);
 
     CallCounter mCalls;
+    struct Notifier : IScreenNotifier {
+        explicit Notifier(CallCounter& calls) : calls(calls) {}
+        void notify(int what) override { calls.add("notify " + std::to_string(what)); }
+        CallCounter& calls;
+    } mNotifier{mCalls};
     ParamStore mParams;
     EventDispatcher mDispatcher;
     EventIdQueue mQueue{mDispatcher};

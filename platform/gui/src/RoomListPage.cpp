@@ -45,15 +45,39 @@ RoomListPage::~RoomListPage()
     mLeaveConnection.disconnect();
     mSendConnection.disconnect();
     mEnterConnection.disconnect();
+    mJoinConnection.disconnect();
+    mCreateConnection.disconnect();
 }
 
 void RoomListPage::buildContent(CEGUI::Window& frame)
 {
     auto* rooms = static_cast<CEGUI::MultiColumnList*>(
-        addWidget(frame, "TaharezLook/MultiColumnList", "Rooms", "", 0.02f, 0.02f, 0.96f, 0.5f));
+        addWidget(frame, "TaharezLook/MultiColumnList", "Rooms", "", 0.02f, 0.02f, 0.96f, 0.36f));
     ListRows::addColumns(*rooms, {{"Room", 0.34f}, {"Players", 0.14f}, {"Mode", 0.14f}, {"Level", 0.1f},
                                   {"Lock", 0.1f}, {"Battle", 0.14f}});
     rooms->setSelectionMode(CEGUI::MultiColumnList::RowSingle);
+    // Joining the selected room (its password typed first), and the create form.
+    auto* joinPassword = static_cast<CEGUI::Editbox*>(
+        addWidget(frame, "TaharezLook/Editbox", "JoinPassword", "", 0.02f, 0.39f, 0.3f, 0.055f));
+    joinPassword->setTextMasked(true);
+    joinPassword->setMaxTextLength(16);
+    mJoinConnection.disconnect();
+    mJoinConnection = addWidget(frame, "TaharezLook/Button", "Join", "Join", 0.34f, 0.39f, 0.14f, 0.055f)
+                          ->subscribeEvent(CEGUI::PushButton::EventClicked,
+                                           CEGUI::Event::Subscriber(&RoomListPage::onJoinClicked, this));
+    addWidget(frame, "TaharezLook/Editbox", "NewTitle", "My room", 0.02f, 0.46f, 0.3f, 0.055f);
+    auto* newPassword = static_cast<CEGUI::Editbox*>(
+        addWidget(frame, "TaharezLook/Editbox", "NewPassword", "", 0.34f, 0.46f, 0.16f, 0.055f));
+    newPassword->setTextMasked(true);
+    newPassword->setMaxTextLength(16);
+    addWidget(frame, "TaharezLook/Editbox", "NewSeats", "8", 0.52f, 0.46f, 0.08f, 0.055f);
+    addWidget(frame, "TaharezLook/Editbox", "NewMode", "1", 0.62f, 0.46f, 0.08f, 0.055f);
+    static_cast<CEGUI::ToggleButton*>(addWidget(frame, "TaharezLook/Checkbox", "NewWind", "Wind", 0.72f, 0.46f, 0.1f, 0.055f))
+        ->setSelected(true);
+    mCreateConnection.disconnect();
+    mCreateConnection = addWidget(frame, "TaharezLook/Button", "Create", "Create", 0.84f, 0.46f, 0.14f, 0.055f)
+                            ->subscribeEvent(CEGUI::PushButton::EventClicked,
+                                             CEGUI::Event::Subscriber(&RoomListPage::onCreateClicked, this));
     addWidget(frame, "TaharezLook/Listbox", "Chat", "", 0.02f, 0.54f, 0.96f, 0.3f);
     addWidget(frame, "TaharezLook/Editbox", "ChatTo", "", 0.02f, 0.86f, 0.18f, 0.06f);
     addWidget(frame, "TaharezLook/Editbox", "ChatInput", "", 0.22f, 0.86f, 0.56f, 0.06f);
@@ -138,12 +162,14 @@ void RoomListPage::onFilled(int eventId, ParamList& list)
             frame->setText(outsideText("Rooms of " + mZoneName));
     } else if (eventId == kRefreshEventId) {
         mTitles.clear();
+        mRooms.clear();
         std::vector<std::vector<std::string>> rows;
         for (const ParamNode* n : list) {
             const Room* room = n ? boost::any_cast<Room>(&n->value) : nullptr;
             if (!room)
                 continue;
             mTitles.push_back(fromCeguiString(room->title));
+            mRooms.push_back(*room);
             rows.push_back({mTitles.back(), std::to_string(room->members) + " / " + std::to_string(room->seats),
                             modeName(room->mode), std::to_string(room->lv), room->password ? "locked" : "",
                             room->fight ? "fighting" : "waiting"});
@@ -196,6 +222,80 @@ bool RoomListPage::leave()
     params().set(kKind, ParamNode::text("cry_name", mZoneName + "_cry"));
     params().set(kKind, ParamNode::text("guild_name", ""));
     return mDispatcher.callback(kLeaveEventId, params().handle(kKind));
+}
+
+bool RoomListPage::join(int row, const std::string& password)
+{
+    CEGUI::Window* frame = window();
+    if (row < 0 && frame)
+        row = ListRows::selectedRow(*static_cast<CEGUI::MultiColumnList*>(frame->getChild("Rooms")));
+    if (row < 0 || static_cast<std::size_t>(row) >= mRooms.size())
+        return false;
+    ParamNode room;
+    room.name = "room";
+    room.value = mRooms[static_cast<std::size_t>(row)];
+    room.size = static_cast<std::int32_t>(sizeof(Room));
+    room.type = ParamNode::Record;
+    params().set(kKind, room);
+    params().set(kKind, ListRows::stringNode("room_pwd", password));
+    const bool sent = mDispatcher.callback(kJoinEventId, params().handle(kKind));
+    params().set(kKind, ListRows::stringNode("room_pwd", "")); // the page keeps no password
+    return sent;
+}
+
+bool RoomListPage::create(int mode, const std::string& title, const std::string& password, const std::string& place,
+                          int seats, bool wind)
+{
+    params().set(kKind, ListRows::intNode("mode", mode));
+    params().set(kKind, ListRows::stringNode("title", title));
+    params().set(kKind, ListRows::stringNode("password", password));
+    params().set(kKind, ListRows::stringNode("place", place));
+    params().set(kKind, ListRows::intNode("mebMax", seats));
+    params().set(kKind, ListRows::boolNode("wind", wind));
+    const bool sent = mDispatcher.callback(kCreateEventId, params().handle(kKind));
+    params().set(kKind, ListRows::stringNode("password", ""));
+    return sent;
+}
+
+namespace {
+/// A small whole number typed into a box; the fallback for anything else.
+int typedNumber(const std::string& text, int fallback)
+{
+    if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
+        return fallback;
+    return std::stoi(text);
+}
+} // namespace
+
+bool RoomListPage::onJoinClicked(const CEGUI::EventArgs&)
+{
+    try {
+        if (CEGUI::Window* frame = window()) {
+            CEGUI::Window* password = frame->getChild("JoinPassword");
+            join(-1, fromCeguiString(password->getText()));
+            password->setText("");
+        }
+    } catch (const std::exception& e) {
+        guiLog(3, "joining a room failed: ", e.what());
+    }
+    return true;
+}
+
+bool RoomListPage::onCreateClicked(const CEGUI::EventArgs&)
+{
+    try {
+        if (CEGUI::Window* frame = window()) {
+            CEGUI::Window* password = frame->getChild("NewPassword");
+            create(typedNumber(fromCeguiString(frame->getChild("NewMode")->getText()), 1),
+                   fromCeguiString(frame->getChild("NewTitle")->getText()), fromCeguiString(password->getText()), "1",
+                   typedNumber(fromCeguiString(frame->getChild("NewSeats")->getText()), 8),
+                   static_cast<CEGUI::ToggleButton*>(frame->getChild("NewWind"))->isSelected());
+            password->setText("");
+        }
+    } catch (const std::exception& e) {
+        guiLog(3, "creating a room failed: ", e.what());
+    }
+    return true;
 }
 
 bool RoomListPage::onSendClicked(const CEGUI::EventArgs&)

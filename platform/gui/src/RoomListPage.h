@@ -2,6 +2,8 @@
 #include <set>
 #include <vector>
 
+#include <gui/Room.h>
+
 #include "GuiPage.h"
 
 namespace kavri3D {
@@ -21,6 +23,8 @@ public:
     static constexpr int kChatLoadingEventId = 25;
     static constexpr int kChatListenEventId = 26;
     static constexpr int kChatSendEventId = 27;
+    static constexpr int kJoinEventId = 18;
+    static constexpr int kCreateEventId = 21;
     static constexpr double kRefreshSeconds = 3.0;
     /// Chat lines kept in the box, and the characters shown of one.
     static constexpr std::size_t kChatLinesKept = 100;
@@ -41,6 +45,13 @@ public:
     bool say(const std::string& text, const std::string& to);
     /// "Leave": back to the area choice.
     bool leave();
+    /// "Join": the room of the selected row (row -1: the selected one), with the password typed.
+    bool join(int row, const std::string& password);
+    /// The create form's "Create": a room of the mode, title, password, map, seats and wind.
+    bool create(int mode, const std::string& title, const std::string& password, const std::string& place, int seats,
+                bool wind);
+    /// The rooms as the list shows them, row by row.
+    const std::vector<Room>& rooms() const { return mRooms; }
 
     const std::vector<std::string>& roomTitles() const { return mTitles; }
     const std::vector<std::string>& chatLines() const { return mChat; }
@@ -54,6 +65,8 @@ protected:
 private:
     bool onLeaveClicked(const CEGUI::EventArgs& args);
     bool onSendClicked(const CEGUI::EventArgs& args);
+    bool onJoinClicked(const CEGUI::EventArgs& args);
+    bool onCreateClicked(const CEGUI::EventArgs& args);
     void refresh();
 
     EventDispatcher& mDispatcher;
@@ -63,10 +76,13 @@ private:
     std::string mNickname;
     std::string mZoneName;
     std::vector<std::string> mTitles;
+    std::vector<Room> mRooms;
     std::vector<std::string> mChat;
     CEGUI::Event::ScopedConnection mLeaveConnection;
     CEGUI::Event::ScopedConnection mSendConnection;
     CEGUI::Event::ScopedConnection mEnterConnection;
+    CEGUI::Event::ScopedConnection mJoinConnection;
+    CEGUI::Event::ScopedConnection mCreateConnection;
 };
 
 } // namespace gui

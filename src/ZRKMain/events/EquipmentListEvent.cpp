@@ -4,6 +4,13 @@
 #include <gui/BlockData.h>
 #include <vector>
 
+#include <data/ZRKPlayerState.h>
+#include <data/ZRKRoomRequest.h>
+#include <data/ZRKRoomState.h>
+#include <data/ZRKSession.h>
+
+#include "events/OwnSeatRole.h"
+#include "events/RoomListenEvent.h"
 #include "rooms/EquipRes.h"
 #include "rooms/RoleManager.h"
 #include "services/GameServices.h"
@@ -44,6 +51,16 @@ void EquipmentListEvent::callback(gui::ParamHandle params)
         role->setAttr("looks", looks);
     role->loadEquipment();
     equipment->setEquipmentList(role->getSlotModels());
+    if (!RoomListenEvent::isListening())
+        return;
+    // In a room: the own seat wears the new outfit and the room hears of it.
+    ZRKRoomState* room = ZRKRoomRequest::getRoomState(std::string(), false, false);
+    ZRKSession* session = GameServices::session();
+    if (room && session) {
+        boost::shared_ptr<ZRKPlayerState> self = room->getPlayer(room->getSeatOf(session->getUID()));
+        OwnSeatRole::copyOwnLook(self ? self->getBattleState().getStringVal("x/demo", "") : std::string());
+    }
+    ZRKRoomRequest::notifyAvatar(std::string(), 4);
 }
 
 } // namespace zrk

@@ -19,6 +19,7 @@
 #include <gui/IGuiManager.h>
 #include <lan/ZRKLan.h>
 
+#include "events/RoomListenEvent.h"
 #include "events/ExitEvent.h"
 #include "rooms/EquipRes.h"
 #include "rooms/PersonalRoom.h"
@@ -127,6 +128,9 @@ void LoginGoEvent::onLogin(unsigned attempt, core::ISession* session, int code)
         refresh(server->getDuplicateLib());
         refresh(ZRKHonorRequest::getTitleLib());
         refresh(ZRKHonorRequest::getHonorLib());
+        // The rooms' maps and the weapons the seats pose with.
+        refresh(server->getMapLib());
+        refresh(server->getWeaponLib());
     }
     mStage = WaitInfo;
     if (!sent(ZRKUserRequest::queryUserInfo0(blackboardString("kavri3D/version/product"),
@@ -234,7 +238,7 @@ void LoginGoEvent::onConnectionChanged(core::ISession*, int state)
     // and there is no cut connection to tell of.
     if (!ZRKSession::isLoss(state))
         return;
-    // Here the room listener's flag is cleared once it exists.
+    RoomListenEvent::setListening(false);
     if (RoomLogon* logon = RoomLogon::getSingletonPtr())
         logon->markReload();
     if (PersonalRoom* personal = PersonalRoom::getSingletonPtr())

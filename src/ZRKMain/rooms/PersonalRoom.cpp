@@ -82,7 +82,7 @@ void PersonalRoom::createScene()
         }
     }
     raiseGuiEvent(kEnteredEventId);
-    // The room listener rebuilds the seat view of the current room from here once it is built.
+    GameServices::refreshRoom(); // the room listener shows the seats of the current room
 }
 
 void PersonalRoom::dressSeats()

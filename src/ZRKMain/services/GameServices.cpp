@@ -165,6 +165,10 @@ bool GameServices::requestResources(const std::function<void(bool)>& done)
         return false;
     hooks().requestResources(done);
     return true;
+void GameServices::refreshRoom()
+{
+    if (hooks().refreshRoom)
+        hooks().refreshRoom();
 }
 
 GameServices::FrameLoan::FrameLoan(core::Frame& frame) : mPrevious(gLentFrame) { gLentFrame = &frame; }

@@ -45,6 +45,8 @@ public:
         /// Hands the GUI resource downloader a callback, called with true once every GUI
         /// resource file is present (a later one replaces it).
         std::function<void(const std::function<void(bool)>&)> requestResources;
+        /// Shows the seats of the game room the player sits in afresh (the room view's listener).
+        std::function<void()> refreshRoom;
     };
     /// The registered hooks; the registrant clears its hook when it goes.
     static Hooks& hooks();
@@ -96,6 +98,8 @@ public:
     /// Waits for the lobby's GUI resources (see Hooks). False when there is no downloader: the
     /// resources then count as present and the caller goes on at once.
     static bool requestResources(const std::function<void(bool)>& done);
+    /// The personal room, entered: the room view's listener shows its seats; nothing without one.
+    static void refreshRoom();
 
     /// Lends a frame to the game while the application has none (screens hosted without the
     /// whole game, such as the event and room tests); the loan ends with the object.

@@ -54,6 +54,17 @@ public:
     static double between(Bot& bot, const Json::Value& pair, double low, double high);
 
     ZRKLobby& lobby() { return mLobby; }
+    // Control for tests: the room flow at once, without waiting for the players' pace.
+    /// Up to `count` of ours who sit in no game room come into the room; how many came.
+    int fillRoom(const std::string& room, int count);
+    /// Ours in the room get ready; how many.
+    int readyAll(const std::string& room);
+    /// Ours leave the room; how many.
+    int removeAll(const std::string& room);
+
+    /// Whether one more of ours may come into the room by `now` (one every `gap` seconds);
+    /// true also books the time.
+    bool mayFill(const std::string& room, double now, double gap);
 
 private:
     struct Due {
@@ -74,6 +85,7 @@ private:
     std::vector<std::pair<std::string, Behaviour>> mBehaviours;
     std::priority_queue<Due, std::vector<Due>, std::greater<Due>> mDue;
     std::uint64_t mPlanned = 0;
+    std::map<std::string, double> mFilledAt; ///< room -> when one of ours last came in
 };
 
 } // namespace zrk

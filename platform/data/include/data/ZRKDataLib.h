@@ -30,9 +30,8 @@ private:
     ZRKRequestOwner mRequests;
 };
 
-// Libraries without operations of their own.
+// Libraries without operations of their own (the map library has its own header).
 typedef ZRKDataLib ZRKItemLib;
-typedef ZRKDataLib ZRKMapLib;
 typedef ZRKDataLib ZRKWeaponLib;
 typedef ZRKDataLib ZRKNpcLib;
 

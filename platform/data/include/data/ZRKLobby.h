@@ -42,6 +42,8 @@ public:
         std::map<std::string, int> fighters; ///< who sat when the battle started, and their side
         bool finished = false;        ///< the battle's awards are written
         double closeAt = -1.0;        ///< when the finished battle closes (state 3)
+        std::string maker;            ///< who opened it: the room closes when that one leaves
+        std::set<std::string> kicked; ///< put out by the owner (the server's players stay out)
     };
     /// A zone players choose on the area page; its hall is the room of its name.
     struct Zone {
@@ -59,6 +61,8 @@ public:
         int lv = 1;
         int seats = 8;
         std::string password;
+        std::string place = "1";
+        bool wind = true;
     };
     /// Hears a private line to one of the server's own players (who may answer).
     typedef boost::function<void(const std::string& from, const std::string& to, const std::string& text)> WhisperHook;
@@ -82,6 +86,8 @@ public:
     // Presence. `connected` players get the notices; the server's own are only seen.
     void setOnline(const std::string& player, bool online, bool connected);
     bool isOnline(const std::string& player) const { return mOnline.count(player) > 0; }
+    /// A player on a connection of its own (not one of the server's).
+    bool isConnected(const std::string& player) const { return mConnected.count(player) > 0; }
     std::size_t onlineCount() const { return mOnline.size(); }
 
     /// A game room whose battle is starting or being fought takes nobody in (NoAccess).
@@ -133,12 +139,32 @@ public:
     bool setFighting(const std::string& room, bool fighting);
     /// Members of the room whose seats are locked (the list counts them as taken).
     static int lockedSeats(const Room& room);
+    /// The game room the player sits in; "" when none (halls do not count).
+    std::string gameRoomOf(const std::string& player) const;
+
+    // The owner's room flow: each the message key of the refusal, "" when done.
+    /// A seat opens or shuts; only an empty seat of the room's size.
+    std::string setSeatOpen(const std::string& room, const std::string& by, int seat, bool open);
+    /// Another map ("place") and, for PVE rooms, its dungeon ("d_id").
+    std::string changePlace(const std::string& room, const std::string& by, const std::string& place, int dungeon);
+    /// Why the owner may not start yet: every other seated player ready, both teams manned
+    /// (equal in modes 1 to 3); "" when the start may go.
+    std::string startRefusal(const std::string& room, const std::string& by) const;
+    /// The owner starts: the battle values, every seated player in battle, the room shut.
+    std::string beginBattle(const std::string& room, const std::string& by, unsigned seed, int wind);
+    /// The player is put out of the room as a kick does, whoever owns it (tests' control).
+    bool putOut(const std::string& room, const std::string& player);
+    /// The room closes: everyone in it is told and put out.
+    void closeRoom(const std::string& room);
+
     const std::vector<std::string>& roomTitles() const { return mTitles; }
     const std::vector<std::string>& hallLines() const { return mLines; }
     void setWhisperHook(const WhisperHook& hook) { mWhisperHook = hook; }
 
 private:
     Room* room(const std::string& name);
+    /// Tells every member the whole room again (seats, slots, parameters).
+    void retell(const Room& room);
     void tell(const std::string& player, const ZRKMessage& notice);
     void tellRoom(const Room& room, const ZRKMessage& notice, const std::string& except = std::string());
     Json::Value card(const Room& room, const std::string& player) const;

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include "data/ZRKRequestInfo.h"
 #include "data/ZRKRoomState.h"
 
 namespace kavri3D {
@@ -13,6 +14,23 @@ public:
     /// the player entered when the current one is a hall); null when the player is in none.
     /// The two flags are the callers' and change nothing here.
     static ZRKRoomState* getRoomState(const std::string& name, bool, bool);
+
+    // The player's own room: each changes it on the server, and the change reaches the room
+    // state as notices, on a later frame.
+    /// To a free open seat of the other team.
+    static long changeTeam(ZRKReply done);
+    /// The owner puts the player of that seat out.
+    static long kick(int seat, ZRKReply done);
+    static long changeReadyState(bool ready, ZRKReply done);
+    /// The owner starts the battle; refused with the text to show while the room's rules fail.
+    static long beginGame(ZRKReply done);
+    /// The owner opens (true) or shuts an empty seat.
+    static long changeSlotFlag(int seat, bool open, ZRKReply done);
+    static long changeMap(int mapId, ZRKReply done);
+    static long changeMapPVE(int mapId, unsigned index, ZRKReply done);
+    /// Tells the room the own look (kind 4) or shown item and busy flag (kind 16) changed;
+    /// the own battle values "x" and "ca_id" go along.
+    static long notifyAvatar(const std::string& text, int kind);
 };
 
 /// The state of the current room, as ZRKRoomRequest::getRoomState("", false, false) gives it.

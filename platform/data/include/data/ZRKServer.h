@@ -7,6 +7,7 @@
 #include <vector>
 #include <util/XmlConfigHelper.h>
 #include "data/ZRKDataLib.h"
+#include "data/ZRKMapLib.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -28,6 +29,10 @@ public:
     ZRKWeaponLib* getWeaponLib() { return &mWeapon; }
     /// The zone the player is in (result view "zone"; key "name").
     core::XmlConfigHelper getCurrentZone() const;
+    /// The id of the zone the player is in (its "z_id"; 0 when none).
+    int getCurrentZoneId() const { return getCurrentZone().getIntVal("z_id", 0); }
+    /// The room the player opened last (result view "room": "id", "name", "mode").
+    core::XmlConfigHelper getCurrentRoom() const;
     /// Whether the last one written to is online (result view "online"; key "online").
     core::XmlConfigHelper getOnline() const;
     /// The item sub-classes of the last class reply ("isc_id", "ic_id", "isc_name", "isc_slot",

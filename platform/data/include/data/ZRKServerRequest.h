@@ -21,6 +21,9 @@ public:
     /// The game rooms of the current zone (ZRKServer::getRooms).
     static long queryRooms(const std::string& name, int kind, ZRKReply done);
     static long queryArenaState(ZRKReply done);
+    /// Opens a game room ("mode", "title", "password", "place", "max", "wind" and for private
+    /// PVE rooms "d_id", "ds_id", "private"); ZRKServer::getCurrentRoom then names it.
+    static long createRoom(const core::XmlConfigHelper& room, ZRKReply done);
     /// The information of the users named; their avatars are then known.
     static long queryMembers(const yake::Vector<std::string>& uids, ZRKReply done);
     /// A few members of the current zone (ZRKServer::getZoneRandomMembers), with their avatars.

@@ -21,6 +21,7 @@ class IGuiControl;
 class IGuiPage;
 class IGuideContent;
 class IGuiWrapper;
+class IScreenNotifier;
 class IGrowthView;
 
 /// The GUI plug-in's one manager. Every user asks the loader for it anew at the moment of
@@ -65,6 +66,8 @@ public:
     virtual void* getBoxPanel1() = 0;
     virtual void* getBoxPanel2() = 0;
     virtual void notifyRoomEntering(int value) = 0;
+    /// Told of screen hand-overs (21 before a battle); never null.
+    virtual IScreenNotifier* getScreenNotifier() = 0;
     /// An event for a numeric id, as if the player had acted; null for an unknown id.
     virtual GuiAnyEvent* createAnyEvent(int eventId) = 0;
     /// Plays a Flash effect (a file name) of that size for that many seconds.

@@ -1,5 +1,6 @@
 #include "shell/panels/PackageBoardPanel.h"
 
+#include "events/BattleInfEvent.h"
 #include "events/EqIconLoadingEvent.h"
 #include "events/EquipmentListEvent.h"
 #include "events/ExChangeSlotEvent.h"
@@ -14,9 +15,9 @@ PackageBoardPanel::PackageBoardPanel(core::CEGUIPanelContainer* container) : ZRK
 const ZRKPanel::EventTable& PackageBoardPanel::events() const
 {
     // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
-    // The battle information event (10) goes between the outfit and the slot exchange with the rooms.
     static const EventTable table = {
-        event<EqIconLoadingEvent>(), event<PackageLoadingEvent>(), event<EquipmentListEvent>(), event<ExChangeSlotEvent>(),
+        event<EqIconLoadingEvent>(), event<PackageLoadingEvent>(), event<EquipmentListEvent>(),
+        event<BattleInfEvent>(),     event<ExChangeSlotEvent>(),
     };
     return table;
 }

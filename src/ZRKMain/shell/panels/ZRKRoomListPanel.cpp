@@ -6,6 +6,9 @@
 #include "events/HallEixtEvent.h"
 #include "events/HallRoomListLoadingEvent.h"
 #include "events/HallRoomListRefeshEvent.h"
+#include "events/MapListEvent.h"
+#include "events/RoomCreateEvent.h"
+#include "events/RoomJoinEvent.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -19,11 +22,14 @@ const ZRKPanel::EventTable& ZRKRoomListPanel::events() const
     static const EventTable table = {
         hallEvent<HallRoomListLoadingEvent>(19),
         hallEvent<HallRoomListRefeshEvent>(20),
+        event<RoomJoinEvent>(),
+        event<RoomCreateEvent>(),
         hallEvent<HallEixtEvent>(23),
         hallEvent<HallEixtEvent>(24),
         event<ChatLoadingEvent>(),
         event<ChatSendMsgEvent>(),
         event<ChatMsgListenEvent>(),
+        event<MapListEvent>(),
     };
     return table;
 }

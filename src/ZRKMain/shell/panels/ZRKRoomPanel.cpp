@@ -1,6 +1,15 @@
 #include "shell/panels/ZRKRoomPanel.h"
 
 #include "events/BattleSendMsgEvent.h"
+#include "events/ChangeMapEvent.h"
+#include "events/ChangeTeamEvent.h"
+#include "events/PlayerLeaveEvent.h"
+#include "events/PlayerReadyEvent.h"
+#include "events/PlayerStartEvent.h"
+#include "events/PositionLockEvent.h"
+#include "events/RoomListenEvent.h"
+#include "events/RoomLoadingEvent.h"
+#include "events/TickPlayerEvent.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -12,6 +21,9 @@ const ZRKPanel::EventTable& ZRKRoomPanel::events() const
 {
     // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
     static const EventTable table = {
+        event<RoomListenEvent>(),    event<PlayerLeaveEvent>(),  event<RoomLoadingEvent>(),
+        event<ChangeTeamEvent>(),    event<TickPlayerEvent>(),   event<PlayerReadyEvent>(),
+        event<PlayerStartEvent>(),   event<PositionLockEvent>(), event<ChangeMapEvent>(),
         event<BattleSendMsgEvent>(),
     };
     return table;

@@ -1,0 +1,293 @@
+#include "RoomPage.h"
+
+#include <CEGUI/CEGUI.h>
+
+#include "CeguiText.h"
+#include "EventDispatcher.h"
+#include "GuiLog.h"
+#include "ListRows.h"
+#include "ParamStore.h"
+
+namespace kavri3D {
+namespace zrk {
+namespace gui {
+
+namespace {
+const char* const kButtons[] = {"Ready", "Start", "Team", "Leave", "Kick", "Lock", "MapPrev", "MapNext"};
+const char* const kButtonTexts[] = {"Ready", "Start", "Team", "Leave", "Kick", "Lock", "Map <", "Map >"};
+const float kSeatsBottom = 0.74f;
+
+template <class T> const T* valueOf(const ParamList& list, const char* name)
+{
+    for (const ParamNode* n : list)
+        if (n && n->name == name)
+            return boost::any_cast<T>(&n->value);
+    return nullptr;
+}
+
+ParamNode recordNode(const std::string& name, const boost::any& value, std::int32_t size)
+{
+    ParamNode node;
+    node.name = name;
+    node.value = value;
+    node.size = size;
+    node.type = ParamNode::Record;
+    return node;
+}
+} // namespace
+
+RoomPage::RoomPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
+                   std::vector<std::string> images, int columns, EventDispatcher& dispatcher)
+    : PortraitPage(kKind, windowName, title, params, std::move(parent), std::move(images), columns),
+      mDispatcher(dispatcher), mCards(8)
+{}
+
+RoomPage::~RoomPage()
+{
+    mConnections.clear();
+}
+
+void RoomPage::buildContent(CEGUI::Window& frame)
+{
+    mConnections.clear();
+    CEGUI::Window* seats = CEGUI::WindowManager::getSingleton().createWindow("DefaultWindow", "Seats");
+    seats->setArea(CEGUI::URect(CEGUI::UDim(0, 0), CEGUI::UDim(0, 0), CEGUI::UDim(1, 0), CEGUI::UDim(kSeatsBottom, 0)));
+    frame.addChild(seats);
+    PortraitPage::buildContent(*seats);
+    for (std::size_t i = 0; i < seats->getChildCount(); ++i) {
+        CEGUI::Window* child = seats->getChildAtIdx(i);
+        if (child->getName().find("Picture_") == 0) {
+            child->setID(static_cast<unsigned>(i / 2)); // picture, label, picture...: the seat
+            mConnections.emplace_back(child->subscribeEvent(CEGUI::Window::EventMouseClick,
+                                                            CEGUI::Event::Subscriber(&RoomPage::onSeatClicked, this)));
+        }
+    }
+    addWidget(frame, "TaharezLook/StaticText", "MapName", "Map: -", 0.02f, kSeatsBottom + 0.02f, 0.6f, 0.07f);
+    addWidget(frame, "TaharezLook/StaticText", "Owner", "", 0.64f, kSeatsBottom + 0.02f, 0.34f, 0.07f);
+    const float w = 0.96f / 8;
+    for (std::size_t b = 0; b < 8; ++b) {
+        CEGUI::Window* button = addWidget(frame, "TaharezLook/Button", kButtons[b], kButtonTexts[b],
+                                          0.02f + w * static_cast<float>(b), kSeatsBottom + 0.12f, w - 0.01f, 0.09f);
+        button->setID(static_cast<unsigned>(b));
+        mConnections.emplace_back(button->subscribeEvent(CEGUI::PushButton::EventClicked,
+                                                         CEGUI::Event::Subscriber(&RoomPage::onButton, this)));
+    }
+    showCards();
+}
+
+void RoomPage::open(const std::string& playerName, const std::string& zoneName)
+{
+    mPlayerName = playerName;
+    mSelectedSeat = -1;
+    params().set(kKind, ListRows::intNode("room_id", mRoomId));
+    params().set(kKind, ListRows::stringNode("room_name", mRoomName));
+    params().set(kKind, ListRows::stringNode("zone_name", zoneName));
+    params().set(kKind, ListRows::intNode("room_mode", mMode));
+    mDispatcher.callback(kLoadingEventId, params().handle(kKind));
+    params().set(kKind, ListRows::stringNode("uid", playerName));
+    mDispatcher.callback(kListenEventId, params().handle(kKind));
+    params().set(kKind, ListRows::intNode("mode", mMode));
+    mDispatcher.callback(kMapListEventId, params().handle(kKind));
+}
+
+void RoomPage::onFilled(int eventId, ParamList& list)
+{
+    if (eventId == 18 || eventId == 21) {
+        // Joining or opening a room tells which: the view asks for it when it
+        // opens.
+        const bool* entered = valueOf<bool>(list, "isEnter");
+        const std::string* name = valueOf<std::string>(list, "room_name");
+        const int* id = valueOf<int>(list, "room_id");
+        const int* mode = valueOf<int>(list, "mode");
+        if ((entered && !*entered) || !name || name->empty())
+            return;
+        mRoomName = *name;
+        mRoomId = id ? *id : -1;
+        mMode = mode ? *mode : 1;
+    } else if (eventId == kListenEventId || eventId == 100 || eventId == 92) {
+        if (const auto* cards = valueOf<std::vector<PlayerCard>>(list, "players"))
+            if (cards->size() == 8)
+                mCards = *cards;
+        if (const int* own = valueOf<int>(list, "my_pos"))
+            mOwnSeat = *own >= 0 && *own < 8 ? *own : 0;
+        if (const int* map = valueOf<int>(list, "mapid"))
+            mMapId = *map;
+        if (const int* mode = valueOf<int>(list, "mode"))
+            mMode = *mode;
+        showCards();
+    } else if (eventId == kMapListEventId || eventId == 94) {
+        if (const auto* maps = valueOf<std::vector<MapInfList>>(list, "maps"))
+            mMaps = *maps;
+        showCards();
+    }
+}
+
+std::string RoomPage::cardLine(const PlayerCard& card, int seat)
+{
+    const std::string team = seat < 4 ? "red" : "blue";
+    if (!card.occupied)
+        return card.slotOff ? "(shut)" : "(" + team + ", empty)";
+    std::string line = fromCeguiString(card.nickname) + " (" + team + ")";
+    if (card.owner)
+        line += " owner";
+    else if (card.battle)
+        line += " ready";
+    return line;
+}
+
+void RoomPage::showCards()
+{
+    CEGUI::Window* frame = window();
+    if (!frame)
+        return;
+    CEGUI::Window* seats = frame->getChild("Seats");
+    static const char* const labels[8] = {"Label_red0",  "Label_red1",  "Label_red2",  "Label_red3",
+                                          "Label_blue0", "Label_blue1", "Label_blue2", "Label_blue3"};
+    for (int s = 0; s < 8; ++s)
+        if (seats->isChild(labels[s]))
+            seats->getChild(labels[s])->setText(toCeguiString(cardLine(mCards[static_cast<std::size_t>(s)], s)));
+    std::string map = "Map: " + std::to_string(mMapId);
+    for (const MapInfList& m : mMaps)
+        if (m.mapId == mMapId)
+            map = "Map: " + m.name;
+    frame->getChild("MapName")->setText(toCeguiString(map));
+    std::string owner;
+    for (std::size_t s = 0; s < mCards.size(); ++s)
+        if (mCards[s].owner && mCards[s].occupied)
+            owner = "Owner: " + fromCeguiString(mCards[s].nickname);
+    frame->getChild("Owner")->setText(toCeguiString(owner));
+    const bool isOwner = mCards[static_cast<std::size_t>(mOwnSeat)].owner;
+    for (const char* b : {"Start", "Kick", "Lock", "MapPrev", "MapNext"})
+        frame->getChild(b)->setEnabled(isOwner);
+    frame->getChild("Ready")->setEnabled(!isOwner);
+}
+
+int RoomPage::startFlags(const std::vector<PlayerCard>& cards, int mode)
+{
+    int teams[2] = {0, 0};
+    bool allReady = true;
+    for (std::size_t s = 0; s < cards.size() && s < 8; ++s) {
+        if (!cards[s].occupied)
+            continue;
+        ++teams[s < 4 ? 0 : 1];
+        allReady = allReady && (cards[s].owner || cards[s].battle);
+    }
+    if (teams[0] == 0 || teams[1] == 0)
+        return 3;
+    if (mode >= 1 && mode <= 3 && teams[0] != teams[1])
+        return 1;
+    return allReady ? 0 : 2;
+}
+
+bool RoomPage::call(int eventId)
+{
+    return mDispatcher.callback(eventId, params().handle(kKind));
+}
+
+bool RoomPage::ready()
+{
+    params().set(kKind, ListRows::boolNode("isReady", mCards[static_cast<std::size_t>(mOwnSeat)].battle));
+    return call(kReadyEventId);
+}
+
+bool RoomPage::start()
+{
+    params().set(kKind, ListRows::intNode("flags", startFlags(mCards, mMode)));
+    return call(kStartEventId);
+}
+
+bool RoomPage::changeTeam()
+{
+    return call(kTeamEventId);
+}
+
+bool RoomPage::leave()
+{
+    params().set(kKind, ListRows::stringNode("room_name", mRoomName));
+    return call(kLeaveEventId);
+}
+
+bool RoomPage::kick()
+{
+    if (mSelectedSeat < 0 || mSelectedSeat >= 8)
+        return false;
+    params().set(kKind, ListRows::intNode("pos", mSelectedSeat));
+    return call(kKickEventId);
+}
+
+bool RoomPage::lockSeat()
+{
+    if (mSelectedSeat < 0 || mSelectedSeat >= 8)
+        return false;
+    params().set(kKind, ListRows::boolNode("isLock", mCards[static_cast<std::size_t>(mSelectedSeat)].slotOff));
+    params().set(kKind, ListRows::intNode("pos", mSelectedSeat));
+    return call(kLockEventId);
+}
+
+bool RoomPage::changeMap(int step)
+{
+    if (mMaps.empty())
+        return false;
+    int at = 0;
+    for (std::size_t i = 0; i < mMaps.size(); ++i)
+        if (mMaps[i].mapId == mMapId)
+            at = static_cast<int>(i);
+    const int count = static_cast<int>(mMaps.size());
+    const std::size_t next = static_cast<std::size_t>(((at + step) % count + count) % count);
+    params().set(kKind, recordNode("mapinf", mMaps[next], static_cast<std::int32_t>(sizeof(MapInfList))));
+    params().set(kKind, ListRows::intNode("mode", mMode));
+    ParamNode idx;
+    idx.name = "idx";
+    idx.value = 0u;
+    idx.size = 4;
+    idx.type = ParamNode::Integer;
+    params().set(kKind, idx);
+    return call(kMapChangeEventId);
+}
+
+bool RoomPage::onButton(const CEGUI::EventArgs& args)
+{
+    try {
+        const auto& w = static_cast<const CEGUI::WindowEventArgs&>(args);
+        switch (w.window->getID()) {
+        case 0:
+            ready();
+            break;
+        case 1:
+            start();
+            break;
+        case 2:
+            changeTeam();
+            break;
+        case 3:
+            leave();
+            break;
+        case 4:
+            kick();
+            break;
+        case 5:
+            lockSeat();
+            break;
+        case 6:
+            changeMap(-1);
+            break;
+        default:
+            changeMap(1);
+            break;
+        }
+    } catch (const std::exception& e) {
+        guiLog(3, "a room button failed: ", e.what());
+    }
+    return true;
+}
+
+bool RoomPage::onSeatClicked(const CEGUI::EventArgs& args)
+{
+    const auto& w = static_cast<const CEGUI::WindowEventArgs&>(args);
+    selectSeat(static_cast<int>(w.window->getID()));
+    return true;
+}
+
+} // namespace gui
+} // namespace zrk
+} // namespace kavri3D

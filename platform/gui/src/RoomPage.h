@@ -1,0 +1,87 @@
+#pragma once
+#include <gui/MapInfList.h>
+#include <gui/PlayerCard.h>
+#include <vector>
+
+#include "PortraitPage.h"
+
+namespace kavri3D {
+namespace zrk {
+namespace gui {
+
+class EventDispatcher;
+
+/// A game room before its battle: the eight seats (their live portraits, each
+/// with a card line: nickname, team, ready, owner, shut), the map, and Ready,
+/// Start, Team, Leave, Kick, Lock and the map buttons. Kick and Lock act on the
+/// seat last clicked.
+class RoomPage : public PortraitPage {
+public:
+    static constexpr int kKind = 9;
+    static constexpr int kLoadingEventId = 37;
+    static constexpr int kListenEventId = 38;
+    static constexpr int kLeaveEventId = 40;
+    static constexpr int kReadyEventId = 41;
+    static constexpr int kStartEventId = 42;
+    static constexpr int kTeamEventId = 44;
+    static constexpr int kKickEventId = 45;
+    static constexpr int kLockEventId = 46;
+    static constexpr int kMapListEventId = 62;
+    static constexpr int kMapChangeEventId = 63;
+
+    RoomPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
+             std::vector<std::string> images, int columns, EventDispatcher& dispatcher);
+    ~RoomPage() override;
+
+    void onFilled(int eventId, ParamList& params) override;
+    /// The player is in the room: its view, its seats and its maps are asked for.
+    void open(const std::string& playerName, const std::string& zoneName);
+
+    // The buttons, as the mouse presses them.
+    bool ready();
+    bool start();
+    bool changeTeam();
+    bool leave();
+    bool kick();
+    bool lockSeat();
+    /// The next (+1) or the previous (-1) map of the room's list.
+    bool changeMap(int step);
+    void selectSeat(int seat) { mSelectedSeat = seat; }
+
+    /// The start's verdict on the cards: 0 go, 1 unequal teams, 2 not everyone
+    /// ready, 3 a team empty.
+    static int startFlags(const std::vector<PlayerCard>& cards, int mode);
+    /// One card's line: "nickname (red) ready owner", "(shut)" or "(empty)".
+    static std::string cardLine(const PlayerCard& card, int seat);
+
+    const std::vector<PlayerCard>& cards() const { return mCards; }
+    int ownSeat() const { return mOwnSeat; }
+    int mapId() const { return mMapId; }
+    const std::vector<MapInfList>& maps() const { return mMaps; }
+    const std::string& roomName() const { return mRoomName; }
+
+protected:
+    void buildContent(CEGUI::Window& frame) override;
+
+private:
+    bool call(int eventId);
+    void showCards();
+    bool onButton(const CEGUI::EventArgs& args);
+    bool onSeatClicked(const CEGUI::EventArgs& args);
+
+    EventDispatcher& mDispatcher;
+    std::string mPlayerName;
+    std::string mRoomName;
+    int mRoomId = -1;
+    int mMode = 1;
+    std::vector<PlayerCard> mCards;
+    int mOwnSeat = 0;
+    int mMapId = -1;
+    int mSelectedSeat = -1;
+    std::vector<MapInfList> mMaps;
+    std::vector<CEGUI::Event::ScopedConnection> mConnections;
+};
+
+} // namespace gui
+} // namespace zrk
+} // namespace kavri3D

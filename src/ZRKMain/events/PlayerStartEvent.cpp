@@ -1,0 +1,69 @@
+#include "events/PlayerStartEvent.h"
+
+#include <core/Frame.h>
+#include <data/ZRKRoomRequest.h>
+#include <lan/ZRKLan.h>
+
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
+
+namespace kavri3D {
+namespace zrk {
+
+namespace {
+
+/// The box of a verdict that keeps the battle from starting; null for the go
+/// (0).
+const char* refusalKey(int flags)
+{
+    switch (flags) {
+    case 0:
+        return nullptr;
+    case 1:
+        return "msg/player_team_equ";
+    case 2:
+        return "msg/player_ready";
+    case 3:
+        return "msg/player_team_noperson";
+    case 4:
+        return "msg/gwarmsg";
+    case 5:
+        return "msg/gwarmsg1";
+    default:
+        return "error/unknow_wrong";
+    }
+}
+
+void showBox(const std::string& text)
+{
+    if (core::Frame* frame = GameServices::frame())
+        frame->messageBoxText(ZRKLan::getMsg("warning/title"), text, 1, 9, 300, 150);
+}
+
+} // namespace
+
+void PlayerStartEvent::callback(gui::ParamHandle params)
+{
+    const gui::ParamNode* node = findParam("flags", params);
+    const int* flags = node ? boost::any_cast<int>(&node->value) : nullptr;
+    if (!flags)
+        return;
+    if (const char* key = refusalKey(*flags)) {
+        showBox(ZRKLan::getMsg(key));
+        return;
+    }
+    track(ZRKRoomRequest::beginGame(reply()));
+}
+
+void PlayerStartEvent::onReply(bool error, const std::string& text)
+{
+    if (error) {
+        writeLog(6, channel().c_str(), text.c_str());
+        showBox(text);
+        return;
+    }
+    raiseEvent(getEventId());
+}
+
+} // namespace zrk
+} // namespace kavri3D

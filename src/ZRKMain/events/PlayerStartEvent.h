@@ -1,0 +1,20 @@
+#pragma once
+#include "events/RoomActionEvent.h"
+#include <string>
+
+namespace kavri3D {
+namespace zrk {
+
+/// The owner's start: the GUI's verdict on the room's rules becomes the request
+/// or the matching box.
+class PlayerStartEvent : public RoomActionEvent {
+public:
+    PlayerStartEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : RoomActionEvent(page, dispatcher) {}
+
+    void callback(gui::ParamHandle params) override;
+    int getEventId() override { return 42; }
+    void onReply(bool error, const std::string& text) override;
+};
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,202 @@
+#include "events/RoomCreateEvent.h"
+
+#include <core/ClientState.h>
+#include <core/Frame.h>
+#include <data/ZRKServer.h>
+#include <data/ZRKServerRequest.h>
+#include <data/ZRKSession.h>
+#include <data/ZRKUserRequest.h>
+#include <lan/ZRKLan.h>
+#include <util/XmlConfigHelper.h>
+
+#include "services/GameServices.h"
+#include "events/RoomFlow.h"
+#include "events/RoomListenEvent.h"
+#include "rooms/BackgroundScene.h"
+#include "rooms/PersonalRoom.h"
+#include "services/LogRoutine.h"
+
+namespace kavri3D {
+namespace zrk {
+
+namespace {
+
+const int kPveMode = 9;
+const int kPvePlace = 201;
+
+std::string currentStateName()
+{
+    core::ClientState* state = GameServices::currentState();
+    return state ? state->getName() : std::string();
+}
+
+void setRoomMode(int mode)
+{
+    if (PersonalRoom* personal = PersonalRoom::getSingletonPtr())
+        personal->setRoomMode(mode);
+}
+
+/// The PVE dungeon of a private room: the place's item 0, or item 2 for the
+/// later lessons.
+void addDungeon(core::XmlConfigHelper& request, int place, bool first)
+{
+    ZRKServer* server = getZRKServer();
+    if (!server)
+        return;
+    const MapConfig map = server->getMapLib()->getMap(place);
+    const std::size_t index = first ? 0 : 2;
+    if (index >= map.pve.size()) {
+        writeLog(6, "RoomCreateEvent", "the map " + std::to_string(place) + " has no dungeon " + std::to_string(index));
+        return;
+    }
+    request.setIntVal("d_id", map.pve[index]);
+    request.setIntVal("ds_id", 0);
+}
+
+} // namespace
+
+RoomCreateEvent::RoomCreateEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher)
+{}
+
+RoomCreateEvent::~RoomCreateEvent()
+{
+    if (ZRKSession* session = GameServices::session())
+        session->removeMsgRoomCallback(this);
+}
+
+int RoomCreateEvent::resultId() const
+{
+    ZRKServer* server = getZRKServer();
+    return server && server->isArenaZone() ? 22 : 21;
+}
+
+gui::ParamList* RoomCreateEvent::fillParams()
+{
+    clearParams();
+    if (!mErrorText.empty()) {
+        addString("room_error", mErrorText);
+        return paramList();
+    }
+    ZRKServer* server = getZRKServer();
+    const core::XmlConfigHelper room = server ? server->getCurrentRoom() : core::XmlConfigHelper();
+    addInt("room_id", room.getIntVal("id", 0));
+    addString("room_name", room.getStringVal("name", ""));
+    addNode("mode", room.getIntVal("mode", 0), -1, gui::ParamNode::Integer);
+    addNode("lmode", mRequestedMode, -1, gui::ParamNode::Integer);
+    return paramList();
+}
+
+bool RoomCreateEvent::buildRequest(gui::ParamHandle params, int mode, core::XmlConfigHelper& request)
+{
+    std::string title, password, place;
+    int max = 0;
+    bool wind = false;
+    if (!readParam("title", params, title) || !readParam("password", params, password) ||
+        !readParam("place", params, place) || !readParam("mebMax", params, max) || !readParam("wind", params, wind))
+        return false;
+    setRoomMode(mode);
+    request.setIntVal("mode", mode);
+    request.setStringVal("title", title);
+    request.setStringVal("password", password);
+    mPassword = request.getStringVal("password", "");
+    request.setStringVal("place", place);
+    request.setIntVal("max", max);
+    request.setBoolVal("wind", wind);
+    return true;
+}
+
+void RoomCreateEvent::callback(gui::ParamHandle params)
+{
+    mErrorText.clear();
+    int mode = 0;
+    if (!readParam("mode", params, mode))
+        return;
+    mRequestedMode = mode;
+    if (mode == 1001 || mode == 1002) {
+        const std::string from = currentStateName();
+        if (from.empty())
+            return;
+        RoomFlow::handOverScreens();
+        ZRKUserRequest::setCa_id(1);
+        if (ZRKSession* session = GameServices::session())
+            session->teleport(std::string(), "battle_newbie", "adv=" + std::to_string(mode - 1001) + "&prev=" + from);
+        return;
+    }
+    core::XmlConfigHelper request;
+    if (!buildRequest(params, mode, request))
+        return;
+    if (mode > 1002 && mode < 2000) {
+        request.setIntVal("mode", kPveMode);
+        setRoomMode(kPveMode);
+        request.setStringVal("place", std::to_string(kPvePlace));
+        addDungeon(request, kPvePlace, mode == 1003);
+        request.setBoolVal("private", true);
+    } else if (mode > 2000) {
+        request.setIntVal("mode", kPveMode);
+        setRoomMode(kPveMode);
+        request.setStringVal("place", std::to_string(mode));
+        addDungeon(request, mode, true);
+        request.setBoolVal("private", true);
+    }
+    mRequests.track(ZRKServerRequest::createRoom(
+        request, mRequests.guard([this](bool error, const std::string& text) { onReply(error, text); })));
+}
+
+void RoomCreateEvent::onReply(bool error, const std::string& text)
+{
+    if (error) {
+        mPassword.clear();
+        mErrorText = text;
+        raiseEvent(resultId());
+        writeLog(6, channel().c_str(), text.c_str());
+        return;
+    }
+    ZRKServer* server = getZRKServer();
+    const std::string room = server ? server->getCurrentRoom().getStringVal("name", "") : std::string();
+    if (!RoomFlow::enterRoom(*this, room, mPassword, true))
+        writeLog(6, channel().c_str(), "no session: the new room is not entered");
+}
+
+void RoomCreateEvent::onEnterRoom(const std::string&, int code, const std::string&)
+{
+    mPassword.clear(); // the answer is in: it is needed no longer
+    ZRKServer* server = getZRKServer();
+    const std::string room = server ? server->getCurrentRoom().getStringVal("name", "") : std::string();
+    ZRKSession* session = GameServices::session();
+    if (code == 0) {
+        if (mRequestedMode > 1000 && mRequestedMode != 2000) {
+            // A private PVE room goes straight into its battle.
+            const std::string from = currentStateName();
+            RoomFlow::handOverScreens();
+            std::string params = "prev=" + from;
+            if (mRequestedMode < 2000) {
+                const int bag = ZRKUserRequest::getPc_id().getIntVal("ca_id2", 0);
+                params = "bag=" + std::to_string(bag) + "&set=" + std::to_string(mRequestedMode - 1002) + "&" + params;
+            }
+            if (session)
+                session->teleport(room, "battle", params);
+            RoomListenEvent::setListening(false);
+            if (PersonalRoom* personal = PersonalRoom::getSingletonPtr())
+                personal->clearReload();
+            BackgroundScene::instance().destroyScene();
+            return;
+        }
+        if (session)
+            session->teleport(room, "zrk_personalroom", std::string());
+    } else if (code == 9) {
+        writeLog(6, channel().c_str(), "room full");
+        mErrorText = ZRKLan::getMsg("error/room_max");
+    } else if (code == 10) {
+        writeLog(6, channel().c_str(), "password error");
+        mErrorText = ZRKLan::getMsg("error/password_format");
+    } else {
+        mErrorText = ZRKLan::getMsg("error/unknow_wrong");
+    }
+    if (!mErrorText.empty())
+        if (core::Frame* frame = GameServices::frame())
+            frame->messageBoxText(ZRKLan::getMsg("error/title1"), mErrorText, 1, 9, 300, 150);
+    raiseEvent(resultId());
+}
+
+} // namespace zrk
+} // namespace kavri3D

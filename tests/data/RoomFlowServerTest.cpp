@@ -1,0 +1,285 @@
+// The server's game rooms on the test clock: opening one (and its password rules), the
+// entry codes, the server's players filling a room a player sits in and getting ready, the
+// owner's start and its refusals, kicks, shut seats, map changes and the owner passing on.
+#include <gtest/gtest.h>
+
+#include <data/ZRKGameServer.h>
+#include <data/ZRKLobby.h>
+#include <data/ZRKRequestBroker.h>
+#include <data/ZRKRoomRequest.h>
+#include <data/ZRKServer.h>
+#include <data/ZRKServerRequest.h>
+#include <data/ZRKSession.h>
+#include <data/ZRKServerCore.h>
+#include <data/ZRKBots.h>
+#include <data/ZRKWorld.h>
+#include "DataTestKit.h"
+
+using namespace kavri3D;
+using namespace kavri3D::zrk;
+
+namespace {
+
+class RoomFlowServerTest : public ::testing::Test {
+protected:
+    RoomFlowServerTest()
+    {
+        config.bots = 8;
+        session.reset(new ZRKSession(config));
+        server = session->getGameServer();
+        session->login("hero", "hero123", [](core::ISession*, int) {});
+        tick(2);
+        answer(ZRKServerRequest::joinZone(1, track()));
+    }
+    void tick(int frames = 1)
+    {
+        for (int i = 0; i < frames; ++i)
+            session->update(0);
+    }
+    /// Seconds of play, a frame every half second.
+    void play(double seconds)
+    {
+        for (double t = 0; t < seconds; t += 0.5) {
+            clock.advance(0.5);
+            tick();
+        }
+    }
+    ZRKReply track()
+    {
+        done = false;
+        return [this](bool error, const std::string& text) {
+            result = {error, text};
+            done = true;
+        };
+    }
+    /// Ticks until the request sent with track() is answered; its error flag and text.
+    std::pair<bool, std::string> answer(long)
+    {
+        for (int i = 0; i < 10 && !done; ++i)
+            tick();
+        return done ? result : std::make_pair(true, std::string("unanswered"));
+    }
+    std::pair<bool, std::string> create(const std::string& password, int seats = 4, int mode = 1)
+    {
+        core::XmlConfigHelper room;
+        room.setIntVal("mode", mode);
+        room.setStringVal("title", "Hero's game");
+        room.setStringVal("password", password);
+        room.setStringVal("place", "1");
+        room.setIntVal("max", seats);
+        room.setBoolVal("wind", true);
+        return answer(ZRKServerRequest::createRoom(room, track()));
+    }
+    ZRKLobby& lobby() { return server->core().lobby(); }
+    std::string heroRoom() { return lobby().gameRoomOf("hero"); }
+    const ZRKLobby::Room& room() { return *lobby().findRoom(heroRoom()); }
+    int battleValue(const std::string& player, const char* key)
+    {
+        const Json::Value& v = room().battle.at(player)[key];
+        return v.isInt() ? v.asInt() : -1;
+    }
+    /// Plays until the room is full and everyone in it ready, or a minute has passed.
+    bool fillAndReady()
+    {
+        for (int i = 0; i < 120; ++i) {
+            play(0.5);
+            const int max = room().params["max"].asInt();
+            if (static_cast<int>(lobby().seated(heroRoom()).size()) == max && lobby().startRefusal(heroRoom(), "hero").empty())
+                return true;
+        }
+        return false;
+    }
+
+    datatest::ManualClock clock;
+    ZRKServerConfig config;
+    std::unique_ptr<ZRKSession> session;
+    ZRKGameServer* server = nullptr;
+    bool done = false;
+    std::pair<bool, std::string> result;
+};
+
+} // namespace
+
+TEST_F(RoomFlowServerTest, PasswordsAreLettersAndDigitsUpToSixteenAndNeverLogged)
+{
+    datatest::LogCapture log;
+    const auto odd = create("pass word");
+    EXPECT_TRUE(odd.first);
+    EXPECT_EQ(odd.second, "The password may hold up to 16 letters and digits.");
+    EXPECT_TRUE(create("abcdefghij1234567").first); // 17
+    EXPECT_TRUE(heroRoom().empty());
+    ASSERT_FALSE(create("Secret42").first);
+    EXPECT_FALSE(heroRoom().empty());
+    EXPECT_EQ(getZRKServer()->getCurrentRoom().getStringVal("name", ""), heroRoom());
+    EXPECT_FALSE(log.anyHolds("Secret42"));
+    EXPECT_FALSE(log.anyHolds("pass word"));
+    // One room per player: a second one is refused while he sits in the first.
+    EXPECT_EQ(create("").second, "Leave your room before you open or join another.");
+    // The room shows that it has a password, never which.
+    EXPECT_TRUE(room().params["password"].asBool());
+    EXPECT_EQ(Json::FastWriter().write(room().params).find("Secret42"), std::string::npos);
+}
+
+TEST_F(RoomFlowServerTest, EntryCodesForRightWrongAndMissingPasswordsAFullAndAStartedRoom)
+{
+    ASSERT_FALSE(create("Secret42", 2).first);
+    const std::string name = heroRoom();
+    lobby().setOnline("guest1", true, false);
+    lobby().setOnline("guest2", true, false);
+    EXPECT_EQ(lobby().enter("guest1", name, "secret42"), ZRKLobby::WrongPassword);
+    EXPECT_EQ(lobby().enter("guest1", name, ""), ZRKLobby::WrongPassword);
+    EXPECT_EQ(lobby().enter("guest1", name, "Secret42"), ZRKLobby::Entered);
+    EXPECT_EQ(lobby().enter("guest2", name, "Secret42"), ZRKLobby::NoAccess); // two seats: full
+    lobby().setReady(name, "guest1", true);
+    ASSERT_EQ(lobby().beginBattle(name, "hero", 7, 3), "");
+    lobby().leave("guest1", name);
+    EXPECT_EQ(lobby().enter("guest2", name, "Secret42"), ZRKLobby::NoAccess); // its battle runs
+}
+
+TEST_F(RoomFlowServerTest, ARoomMadeAloneFillsBalancedGetsReadyAndTheOwnerStartsIt)
+{
+    ASSERT_FALSE(create("", 4).first);
+    EXPECT_EQ(lobby().startRefusal(heroRoom(), "hero"), "msg/player_team_noperson");
+    const auto alone = answer(ZRKRoomRequest::beginGame(track()));
+    EXPECT_TRUE(alone.first);
+    EXPECT_EQ(alone.second, "Each team needs at least one player.");
+    ASSERT_TRUE(fillAndReady());
+    const std::vector<std::string> seated = lobby().seated(heroRoom());
+    ASSERT_EQ(seated.size(), 4u);
+    EXPECT_EQ(room().seats[0], "hero");
+    int red = 0;
+    for (int s = 0; s < 4; ++s)
+        red += room().seats[s].empty() ? 0 : 1;
+    EXPECT_EQ(red, 2);
+    // A bot is not the owner: its start is refused.
+    EXPECT_EQ(lobby().beginBattle(heroRoom(), seated[1], 1, 0), "error/room_owner_only");
+    ZRKRoomState* state = ZRKRoomRequest::getRoomState(std::string(), false, false);
+    ASSERT_NE(state, nullptr);
+    EXPECT_EQ(state->getState().getIntVal("state", -1), 1);
+    ASSERT_FALSE(answer(ZRKRoomRequest::beginGame(track())).first);
+    tick();
+    for (const std::string& p : seated) {
+        EXPECT_EQ(battleValue(p, "fight"), 1) << p;
+        EXPECT_EQ(battleValue(p, "bot"), p == "hero" ? -1 : 1) << p; // the battle plays the server's own
+    }
+    // How good a shot each of them is, for the battle's aim.
+    const Json::Value& skill = server->core().world().playerView(seated[1], ZRKWorld::SettingsView)["pc_bot_skill"];
+    ASSERT_TRUE(skill.isInt());
+    EXPECT_GE(skill.asInt(), 0);
+    EXPECT_LE(skill.asInt(), 100);
+    EXPECT_EQ(state->getState().getIntVal("state", -1), 0); // the bots loaded, the player not yet
+    EXPECT_FALSE(state->getParams().getStringVal("seed", "").empty());
+    EXPECT_EQ(state->getParams().getStringVal("place", ""), "1");
+    EXPECT_TRUE(lobby().reportLoaded(heroRoom(), "hero"));
+    tick();
+    EXPECT_EQ(state->getState().getIntVal("state", -1), 2);
+}
+
+TEST_F(RoomFlowServerTest, StartsAreRefusedForUnreadyPlayersAndUnequalTeams)
+{
+    ASSERT_FALSE(create("", 3).first);
+    const std::string name = heroRoom();
+    lobby().setOnline("guest1", true, false);
+    ASSERT_EQ(lobby().enter("guest1", name, ""), ZRKLobby::Entered);
+    EXPECT_EQ(lobby().startRefusal(name, "hero"), "msg/player_ready");
+    lobby().setReady(name, "guest1", true);
+    EXPECT_EQ(lobby().startRefusal(name, "hero"), "");
+    lobby().setOnline("guest2", true, false);
+    ASSERT_EQ(lobby().enter("guest2", name, ""), ZRKLobby::Entered);
+    lobby().setReady(name, "guest2", true);
+    EXPECT_EQ(lobby().startRefusal(name, "hero"), "msg/player_team_equ"); // 2 against 1 in mode 1
+    const auto refused = answer(ZRKRoomRequest::beginGame(track()));
+    EXPECT_EQ(refused.second, "Both teams need the same number of players.");
+}
+
+TEST_F(RoomFlowServerTest, AKickedBotStaysOutAndSeatsShutAndMapsChangeByTheOwnerOnly)
+{
+    ASSERT_FALSE(create("", 4).first);
+    ASSERT_TRUE(fillAndReady());
+    const std::string name = heroRoom();
+    const int seat = 4;
+    const std::string kicked = room().seats[seat];
+    ASSERT_FALSE(kicked.empty());
+    ASSERT_FALSE(answer(ZRKRoomRequest::kick(seat, track())).first);
+    EXPECT_TRUE(room().seats[seat].empty());
+    // The seat stays empty while shut; a bot comes only once it is open again, never the kicked one.
+    ASSERT_FALSE(answer(ZRKRoomRequest::changeSlotFlag(seat, false, track())).first);
+    play(20);
+    EXPECT_TRUE(room().seats[seat].empty());
+    EXPECT_TRUE(answer(ZRKRoomRequest::changeSlotFlag(0, false, track())).first); // his own, taken seat
+    ASSERT_FALSE(answer(ZRKRoomRequest::changeSlotFlag(seat, true, track())).first);
+    play(20);
+    EXPECT_EQ(lobby().seated(name).size(), 4u);
+    for (const std::string& p : lobby().seated(name))
+        EXPECT_NE(p, kicked);
+    // Maps: one of the zone and mode within his level; not one above it, nor a PVE map, nor none.
+    EXPECT_FALSE(answer(ZRKRoomRequest::changeMap(2, track())).first);
+    EXPECT_EQ(room().params["place"].asString(), "2");
+    EXPECT_TRUE(answer(ZRKRoomRequest::changeMap(201, track())).first);
+    EXPECT_TRUE(answer(ZRKRoomRequest::changeMap(999, track())).first);
+    EXPECT_EQ(lobby().changePlace(name, lobby().seated(name)[1], "1", -1), "error/room_owner_only");
+    EXPECT_EQ(room().params["place"].asString(), "2");
+}
+
+TEST_F(RoomFlowServerTest, TheOwnerPassesInSeatOrderAndAMadeRoomClosesWithItsMaker)
+{
+    // A standing room has no maker: its owner passes on.
+    lobby().setOnline("guest1", true, false);
+    lobby().setOnline("guest2", true, false);
+    ASSERT_EQ(lobby().enter("hero", "drill", ""), ZRKLobby::Entered);
+    ASSERT_EQ(lobby().enter("guest1", "drill", ""), ZRKLobby::Entered); // blue
+    ASSERT_EQ(lobby().enter("guest2", "drill", ""), ZRKLobby::Entered); // red, seat 1
+    lobby().leave("hero", "drill");
+    EXPECT_EQ(lobby().findRoom("drill")->moderator, "guest2");
+    lobby().leave("guest2", "drill");
+    lobby().leave("guest1", "drill");
+    // The room hero made goes when he leaves it, with whoever sat there.
+    ASSERT_FALSE(create("", 4).first);
+    const std::string name = heroRoom();
+    ASSERT_EQ(lobby().enter("guest1", name, ""), ZRKLobby::Entered);
+    ASSERT_TRUE(lobby().leave("hero", name));
+    EXPECT_EQ(lobby().findRoom(name), nullptr);
+    EXPECT_EQ(lobby().gameRoomOf("guest1"), "");
+}
+
+TEST_F(RoomFlowServerTest, TheControlAddsReadiesAndRemovesBotsAtOnceAndPutsThePlayerOut)
+{
+    ASSERT_FALSE(create("", 8).first);
+    const std::string name = heroRoom();
+    play(5.5); // the server's players come online (one may come in by itself meanwhile)
+    ZRKBots& bots = server->core().bots();
+    const std::size_t before = lobby().seated(name).size();
+    EXPECT_EQ(bots.fillRoom(name, 3), 3);
+    EXPECT_EQ(lobby().seated(name).size(), before + 3);
+    EXPECT_EQ(bots.readyAll(name), static_cast<int>(before + 2));
+    for (const std::string& p : lobby().seated(name)) {
+        if (p != "hero") {
+            EXPECT_EQ(battleValue(p, "ready"), 1) << p;
+        }
+    }
+    EXPECT_EQ(bots.removeAll(name), static_cast<int>(before + 2));
+    EXPECT_EQ(lobby().seated(name), std::vector<std::string>{"hero"});
+    ASSERT_TRUE(lobby().putOut(name, "hero"));
+    tick(2);
+    EXPECT_EQ(heroRoom(), "");
+    EXPECT_EQ(ZRKRoomRequest::getRoomState(name, false, false), nullptr); // the client's room is gone too
+}
+
+TEST_F(RoomFlowServerTest, ATeamChangeMovesThePlayerToAFreeSeatAndTellsTheSeatsAnew)
+{
+    ASSERT_FALSE(create("", 4).first);
+    ZRKRoomState* state = ZRKRoomRequest::getRoomState(std::string(), false, false);
+    ASSERT_NE(state, nullptr);
+    int bits = 0;
+    boost::signals2::scoped_connection heard =
+        state->subscribeToPlayerStateSignal([&](const std::string& who, int b) { bits |= who == "hero" ? b : 0; }, false);
+    ASSERT_FALSE(answer(ZRKRoomRequest::changeTeam(track())).first);
+    tick();
+    EXPECT_EQ(room().seats[4], "hero");
+    EXPECT_EQ(state->getSeatOf("hero"), 4);
+    EXPECT_TRUE(bits & 0x2) << bits;
+    // The other team has no free open seat once the blue side is shut and taken.
+    ASSERT_FALSE(answer(ZRKRoomRequest::changeSlotFlag(5, false, track())).first);
+    ASSERT_FALSE(answer(ZRKRoomRequest::changeTeam(track())).first); // back to red: seat 0 is free
+    EXPECT_EQ(room().seats[0], "hero");
+}

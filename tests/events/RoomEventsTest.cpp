@@ -1,0 +1,393 @@
+// The room events against the embedded server: joining by level band and password, opening a
+// room by mode class, the room view's cards, the start's verdicts, the maps, and a kick that
+// ends in the hall.
+#include "EventsFixture.h"
+
+#include <core/TimerManager.h>
+#include <data/ZRKLobby.h>
+#include <data/ZRKServerCore.h>
+#include <data/ZRKServerRequest.h>
+#include <gui/MapInfList.h>
+#include <gui/PlayerCard.h>
+#include <gui/Room.h>
+#include <yake/Time.h>
+
+#include "events/ChangeMapEvent.h"
+#include "events/LoginGoEvent.h"
+#include "events/MapListEvent.h"
+#include "events/PlayerLeaveEvent.h"
+#include "events/PlayerStartEvent.h"
+#include "events/RoomCreateEvent.h"
+#include "events/RoomFlow.h"
+#include "events/RoomJoinEvent.h"
+#include "events/RoomListenEvent.h"
+#include "rooms/ZRKRoleRes.h"
+
+using namespace kavri3D;
+using namespace kavri3D::zrk;
+using zrktest::EventsFixture;
+
+namespace {
+
+struct RoomFixture : EventsFixture {
+    ZRKRoleRes roleRes;
+    LoginGoEvent login{page, dispatcher};
+
+    RoomFixture()
+    {
+        roleRes.load();
+        enterState("logon");
+        for (const char* state : {"room", "playerhall", "zrk_personalroom", "battle", "battle_newbie"})
+            machine().addState(state, boost::make_shared<zrktest::RecordingState>());
+        core::TimerManager::instance().clear();
+        yake::native::setManualClock(true);
+        setParam("username", std::string("hero"));
+        setParam("password", std::string("hero123"));
+        setParam("lock", true);
+        act(login);
+        frames(10);
+        bool joined = false;
+        ZRKServerRequest::joinZone(1, [&](bool error, const std::string&) { joined = !error; });
+        frames(3);
+        EXPECT_TRUE(joined);
+        machine().changeState("playerhall");
+        frames(1);
+    }
+    ~RoomFixture() override
+    {
+        core::TimerManager::instance().clear();
+        yake::native::setManualClock(false);
+    }
+    ZRKLobby& lobby() { return session->getGameServer()->core().lobby(); }
+    std::string state() { return machine().currentStateName(); }
+    static gui::Room roomRow(const std::string& name, int lv, bool password, int members = 1, int seats = 8)
+    {
+        gui::Room r;
+        r.name = name.c_str();
+        r.lv = lv;
+        r.password = password;
+        r.members = members;
+        r.seats = seats;
+        r.mode = 1;
+        return r;
+    }
+    template <class T>
+    static const T* value(gui::ParamList* list, const std::string& name)
+    {
+        for (const gui::ParamNode* n : *list)
+            if (n->name == name)
+                return boost::any_cast<T>(&n->value);
+        return nullptr;
+    }
+    void createForm(int mode, const std::string& password, int seats = 4)
+    {
+        setParam("mode", mode);
+        setParam("title", std::string("Hero's game"));
+        setParam("password", password);
+        setParam("place", std::string("1"));
+        setParam("mebMax", seats);
+        setParam("wind", true);
+    }
+    const ZRKRequestInfo* lastRequest(const std::string& op)
+    {
+        const auto& history = ZRKRequestBroker::getSingleton().history();
+        for (auto it = history.rbegin(); it != history.rend(); ++it)
+            if (it->op == op)
+                return &*it;
+        return nullptr;
+    }
+};
+
+} // namespace
+
+TEST_F(RoomFixture, TheLevelBandAsksOrRefusesAndTheBoxJoinsTheRoomItAskedAbout)
+{
+    int low = 0, high = 0;
+    RoomJoinEvent::levelBand(12, Json::Value(), low, high);
+    EXPECT_EQ(std::make_pair(low, high), std::make_pair(7, 17));
+    Json::Value doc;
+    doc["room_lv"][0][0] = 1;
+    doc["room_lv"][0][1] = "high"; // not a pair of whole numbers: the default band
+    RoomJoinEvent::levelBand(1, doc, low, high);
+    EXPECT_EQ(std::make_pair(low, high), std::make_pair(1, 6));
+
+    RoomJoinEvent join(page, dispatcher);
+    // Hero (level 9, band [4, 14]) and the drill ground of level 1: asked first.
+    setParam("room", roomRow("drill", 1, false));
+    act(join);
+    ASSERT_NE(frame.getOpenMessageBox(), nullptr);
+    EXPECT_TRUE(frame.getOpenMessageBox()->choice);
+    EXPECT_EQ(lastRequest("enter"), nullptr);
+    EXPECT_TRUE(frame.pressMessageBoxButton(1)); // "no": nothing happens
+    frames(2);
+    EXPECT_EQ(lastRequest("enter"), nullptr);
+    // A new choice ends the box still open; the second box, answered yes, joins what it asked about.
+    act(join);
+    ASSERT_NE(frame.getOpenMessageBox(), nullptr);
+    setParam("room", roomRow("full", 40, false, 8, 8));
+    act(join);
+    ASSERT_NE(frame.getOpenMessageBox(), nullptr);
+    EXPECT_FALSE(frame.getOpenMessageBox()->choice); // the choice box went; the full room's box stands
+    EXPECT_EQ(lastBox()->text, text("layout/room/text/tip3"));
+    setParam("room", roomRow("drill", 1, false));
+    act(join);
+    ASSERT_TRUE(frame.pressMessageBoxButton(0));
+    frames(4);
+    EXPECT_EQ(state(), "zrk_personalroom");
+    EXPECT_EQ(lobby().gameRoomOf("hero"), "drill");
+    EXPECT_TRUE(*value<bool>(join.fillParams(), "isEnter"));
+    // The beginners' cap: a level-2 player and a level-6 room.
+    Json::Value pc;
+    pc["pc_lv"] = 2;
+    Json::Value views;
+    views["pc"] = pc;
+    session->getGameData().applyViews(views);
+    setParam("room", roomRow("officers", 6, true));
+    act(join);
+    EXPECT_NE(lastBox()->text.find("6"), std::string::npos) << lastBox()->text;
+}
+
+TEST_F(RoomFixture, EntryAnswersRaiseEighteenAndThePasswordIsNeverLogged)
+{
+    RoomJoinEvent join(page, dispatcher);
+    setParam("room", roomRow("officers", 5, true));
+    setParam("room_pwd", std::string("brasss"));
+    control->clearRaised();
+    act(join);
+    frames(3);
+    EXPECT_EQ(lastBox()->text, text("error/room_password_wrong"));
+    EXPECT_EQ(count(control->raisedIds(), 18), 1u);
+    EXPECT_FALSE(*value<bool>(join.fillParams(), "isEnter"));
+    setParam("room", roomRow("nowhere", 5, false));
+    act(join);
+    frames(3);
+    EXPECT_EQ(lastBox()->text, text("error/room_no_access"));
+    setParam("room", roomRow("officers", 5, true));
+    setParam("room_pwd", std::string("brass"));
+    act(join);
+    frames(3);
+    EXPECT_EQ(count(control->raisedIds(), 18), 3u);
+    EXPECT_EQ(state(), "zrk_personalroom");
+    EXPECT_EQ(lobby().gameRoomOf("hero"), "officers");
+    for (const yake::logging::LogRecord& r : log.captured())
+        EXPECT_EQ(r.text.find("brass"), std::string::npos) << r.text;
+}
+
+TEST_F(RoomFixture, CreationBuildsItsRequestByModeClassAndEntersTheNewRoom)
+{
+    RoomCreateEvent create(page, dispatcher);
+    // The tutorials start at once, the screens handed over.
+    createForm(1002, "");
+    act(create);
+    frames(2);
+    EXPECT_EQ(state(), "battle_newbie");
+    EXPECT_EQ(session->getLastTeleport(), "battle_newbie");
+    EXPECT_EQ(lastRequest("createRoom"), nullptr);
+    machine().changeState("playerhall");
+    frames(1);
+    // Private PVE rooms: mode 9 on place 201 with its first or third dungeon; above 2000 on that place.
+    for (int mode : {1003, 1004, 2005, 2000}) {
+        createForm(mode, "");
+        ZRKRequestBroker::getSingleton().clearHistory();
+        act(create);
+        const ZRKRequestInfo* sent = lastRequest("createRoom");
+        ASSERT_NE(sent, nullptr);
+        const Json::Value& tree = sent->args[0];
+        EXPECT_EQ(tree["mode"].asString(), mode == 2000 ? "2000" : "9") << mode;
+        EXPECT_EQ(tree["place"].asString(), mode == 2000 ? "1" : mode == 2005 ? "2005" : "201") << mode;
+        EXPECT_EQ(tree["d_id"].asString(), mode == 1003 ? "1" : mode == 1004 ? "3" : "") << mode;
+        EXPECT_EQ(tree.isMember("private"), mode != 2000) << mode;
+        frames(3);
+        const std::string made = lobby().gameRoomOf("hero");
+        if (!made.empty())
+            lobby().leave("hero", made);
+        machine().changeState("playerhall");
+        frames(2);
+    }
+    // Refused: the server's text for the GUI, 21 raised.
+    control->clearRaised();
+    createForm(1, "no spaces");
+    act(create);
+    frames(3);
+    EXPECT_EQ(count(control->raisedIds(), 21), 1u);
+    EXPECT_EQ(*value<std::string>(create.fillParams(), "room_error"), text("error/password_format"));
+    // Made and entered: the new room's values.
+    createForm(1, "Secret42");
+    act(create);
+    frames(4);
+    EXPECT_EQ(state(), "zrk_personalroom");
+    const std::string made = lobby().gameRoomOf("hero");
+    ASSERT_FALSE(made.empty());
+    gui::ParamList* values = create.fillParams();
+    EXPECT_EQ(*value<std::string>(values, "room_name"), made);
+    EXPECT_EQ(*value<int>(values, "lmode"), 1);
+    EXPECT_EQ(value<std::string>(values, "room_error"), nullptr);
+    for (const yake::logging::LogRecord& r : log.captured())
+        EXPECT_EQ(r.text.find("Secret42"), std::string::npos) << r.text;
+}
+
+TEST_F(RoomFixture, TheViewHandsOutTheCardsAndTheStartTurnsVerdictsIntoBoxes)
+{
+    EXPECT_EQ(RoomFlow::idFor(RoomFlow::View, 5), 37);
+    EXPECT_EQ(RoomFlow::idFor(RoomFlow::Seats, 5), 0);
+    EXPECT_EQ(RoomFlow::idFor(RoomFlow::Gone, 8), 101);
+    EXPECT_EQ(RoomFlow::idFor(RoomFlow::Seats, 9), 92);
+    RoomCreateEvent create(page, dispatcher);
+    RoomListenEvent listen(page, dispatcher);
+    EXPECT_EQ(RoomListenEvent::instance(), &listen);
+    createForm(1, "", 4);
+    act(create);
+    frames(4);
+    ASSERT_EQ(state(), "zrk_personalroom");
+    setParam("uid", std::string("hero"));
+    control->clearRaised();
+    act(listen);
+    frames(2);
+    EXPECT_TRUE(RoomListenEvent::isListening());
+    EXPECT_GE(count(control->raisedIds(), 38), 1u);
+    gui::ParamList* values = listen.fillParams();
+    const auto* cards = value<std::vector<gui::PlayerCard>>(values, "players");
+    ASSERT_NE(cards, nullptr);
+    ASSERT_EQ(cards->size(), 8u);
+    EXPECT_TRUE((*cards)[0].occupied);
+    EXPECT_TRUE((*cards)[0].owner);
+    EXPECT_EQ(std::string((*cards)[0].nickname.c_str()), "Hero");
+    EXPECT_FALSE((*cards)[1].occupied);
+    EXPECT_EQ((*cards)[1].valueC, 1);
+    EXPECT_FALSE((*cards)[1].slotOff);
+    EXPECT_TRUE((*cards)[2].slotOff); // a room of four shuts the seats beyond
+    EXPECT_EQ(*value<int>(values, "my_pos"), 0);
+    EXPECT_EQ(*value<int>(values, "mapid"), 1);
+    EXPECT_EQ(*value<std::string>(values, "owner"), "hero");
+    // Poses that are no weapons are logged, nothing else.
+    RoomListenEvent::showDemoPose("red1", "x+y");
+    RoomListenEvent::showDemoPose("red1", "12+");
+
+    PlayerStartEvent start(page, dispatcher);
+    setParam("flags", 1);
+    act(start);
+    EXPECT_EQ(lastBox()->text, text("msg/player_team_equ"));
+    for (int flags : {6, -1}) {
+        setParam("flags", flags);
+        act(start);
+        EXPECT_EQ(lastBox()->text, text("error/unknow_wrong"));
+    }
+    EXPECT_EQ(lastRequest("beginGame"), nullptr);
+    control->clearRaised();
+    setParam("flags", 0); // the page's verdict, but the server knows he is alone
+    act(start);
+    frames(3);
+    EXPECT_EQ(lastBox()->text, text("msg/player_team_noperson"));
+    EXPECT_EQ(count(control->raisedIds(), 42), 0u);
+
+    MapListEvent maps(page, dispatcher);
+    setParam("mode", 1);
+    act(maps);
+    EXPECT_EQ(count(control->raisedIds(), 62), 1u);
+    const auto* list = value<std::vector<gui::MapInfList>>(maps.fillParams(), "maps");
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->size(), 2u);
+    EXPECT_EQ((*list)[1].name, "Red Canyon");
+    EXPECT_EQ((*list)[1].level, 5);
+    ChangeMapEvent change(page, dispatcher);
+    setParam("mapinf", (*list)[1]);
+    act(change);
+    frames(3);
+    EXPECT_EQ(count(control->raisedIds(), 63), 1u);
+    EXPECT_EQ(*value<int>(listen.fillParams(), "mapid"), 2);
+    // A PVE change without its index sends nothing.
+    setParam("mode", 9);
+    act(change);
+    EXPECT_EQ(lastRequest("changeMapPVE"), nullptr);
+}
+
+TEST_F(RoomFixture, PutOutOfTheRoomThePlayerEndsInTheHall)
+{
+    RoomJoinEvent join(page, dispatcher);
+    RoomListenEvent listen(page, dispatcher);
+    dispatcher->registerEvent(new PlayerLeaveEvent(page, dispatcher));
+    lobby().setOnline("guest1", true, false);
+    ASSERT_EQ(lobby().enter("guest1", "officers", "brass"), ZRKLobby::Entered); // the owner
+    setParam("room", roomRow("officers", 5, true));
+    setParam("room_pwd", std::string("brass"));
+    act(join);
+    frames(3);
+    ASSERT_EQ(state(), "zrk_personalroom");
+    setParam("uid", std::string("hero"));
+    act(listen);
+    frames(2);
+    ASSERT_TRUE(RoomListenEvent::isListening());
+    const ZRKLobby::Room* officers = lobby().findRoom("officers");
+    int seat = -1;
+    for (int s = 0; s < ZRKLobby::kSeats; ++s)
+        if (officers->seats[s] == "hero")
+            seat = s;
+    ASSERT_TRUE(lobby().kick("officers", "guest1", seat));
+    frames(4);
+    EXPECT_EQ(state(), "playerhall");
+    EXPECT_FALSE(RoomListenEvent::isListening());
+    EXPECT_EQ(listen.fillParams()->size(), 0u); // no room: nothing to show
+}
+
+TEST_F(RoomFixture, FailedHungAndGarbledRepliesLeaveEveryRoomEventStanding)
+{
+    ZRKGameServer* server = session->getGameServer();
+    for (ZRKGameServer::Mode mode : {ZRKGameServer::Fail, ZRKGameServer::Garbage, ZRKGameServer::Hang}) {
+        RoomCreateEvent create(page, dispatcher);
+        RoomJoinEvent join(page, dispatcher);
+        PlayerStartEvent start(page, dispatcher);
+        ChangeMapEvent change(page, dispatcher);
+        MapListEvent maps(page, dispatcher);
+        server->setMode(mode);
+        createForm(1, "Secret42");
+        act(create);
+        setParam("room", roomRow("officers", 5, true));
+        setParam("room_pwd", std::string("brass"));
+        act(join);
+        setParam("flags", 0);
+        act(start);
+        gui::MapInfList map;
+        map.mapId = 2;
+        setParam("mapinf", map);
+        setParam("mode", 1);
+        act(change);
+        act(maps);
+        frames(4);
+        EXPECT_EQ(state(), "playerhall") << ZRKGameServer::modeName(mode);
+        (void)create.fillParams();
+        (void)join.fillParams();
+        (void)change.fillParams();
+        (void)maps.fillParams();
+        // The events go with requests still open: their late answers reach nothing.
+    }
+    server->setMode(ZRKGameServer::Answer);
+    frames(4);
+    for (const yake::logging::LogRecord& r : log.captured()) {
+        EXPECT_EQ(r.text.find("Secret42"), std::string::npos) << r.text;
+        EXPECT_EQ(r.text.find("brass"), std::string::npos) << r.text;
+    }
+}
+
+TEST_F(RoomFixture, TheRoomsSignalsAfterTheListenerIsGoneReachNothing)
+{
+    RoomCreateEvent create(page, dispatcher);
+    createForm(1, "", 4);
+    act(create);
+    frames(4);
+    ASSERT_EQ(state(), "zrk_personalroom");
+    {
+        RoomListenEvent listen(page, dispatcher);
+        setParam("uid", std::string("hero"));
+        act(listen);
+        frames(1);
+    }
+    EXPECT_EQ(RoomListenEvent::instance(), nullptr);
+    // Seats change, the battle starts, the room goes: no listener hears any of it.
+    lobby().setOnline("guest1", true, false);
+    ASSERT_EQ(lobby().enter("guest1", lobby().gameRoomOf("hero"), ""), ZRKLobby::Entered);
+    lobby().setReady(lobby().gameRoomOf("hero"), "guest1", true);
+    ASSERT_EQ(lobby().beginBattle(lobby().gameRoomOf("hero"), "hero", 3, 1), "");
+    lobby().closeRoom(lobby().gameRoomOf("hero"));
+    frames(4);
+    EXPECT_EQ(state(), "zrk_personalroom"); // nobody moved the player
+}

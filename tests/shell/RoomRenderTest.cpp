@@ -1,0 +1,110 @@
+// A game room in the real game window: "hero" logs in by himself, picks the plains with the
+// mouse, opens a room of four with the hall's create form, the server's players fill it and
+// get ready; the room page with its eight cards and the seats' portraits goes to the build's
+// shots/room.png (scripts/shots copies it into docs/); then his click on "Start" takes
+// everyone into the battle.
+#include <CEGUI/CEGUI.h>
+#include <boost/filesystem.hpp>
+#include <core/GraphicsSystem.h>
+#include <data/ZRKGameServer.h>
+#include <data/ZRKLobby.h>
+#include <data/ZRKServerCore.h>
+#include <data/ZRKSession.h>
+#include <gtest/gtest.h>
+#include <yake/Time.h>
+
+#include "support/GameRun.h"
+#include "support/TestEnv.h"
+#include "support/XWindowInput.h" // last: X11's macros
+
+namespace {
+
+CEGUI::Window* shownPage(const char* name)
+{
+    CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
+    CEGUI::Window* page = root ? root->getChildRecursive(name) : nullptr;
+    return page && page->isEffectiveVisible() ? page : nullptr;
+}
+
+void clickOn(zrktest::XWindowInput& input, CEGUI::Window* w)
+{
+    const CEGUI::Rectf r = w->getUnclippedOuterRect().get();
+    input.click(static_cast<int>(r.left() + r.getWidth() * 0.5f), static_cast<int>(r.top() + r.getHeight() * 0.5f));
+}
+
+std::string seatLine(CEGUI::Window* room, const char* label)
+{
+    return room->getChild("Seats")->getChild(label)->getText().c_str();
+}
+
+} // namespace
+
+TEST(RoomOnScreen, HeroOpensARoomWithTheMouseTheBotsFillItAndHeStarts)
+{
+    ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
+    zrktest::TempDir runtime, data;
+    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
+    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    yake::native::setManualClock(true); // the server's players keep the game's time, which the test moves on
+    std::vector<std::string> lines;
+    std::size_t seated = 0;
+    bool shot = false;
+    std::string state;
+    const bool ok = zrktest::GameRun::run(
+        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
+            kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
+            ASSERT_NE(g, nullptr);
+            zrktest::XWindowInput input(g->getRenderWindow());
+            ASSERT_TRUE(input.valid());
+            ASSERT_TRUE(game.framesUntil(
+                [] {
+                    CEGUI::Window* area = shownPage("AreaPage");
+                    return area && static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"))->getRowCount() > 0;
+                },
+                300));
+            CEGUI::Window* area = shownPage("AreaPage");
+            auto* zones = static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"));
+            const CEGUI::Rectf outer = zones->getUnclippedOuterRect().get();
+            const CEGUI::Rectf list = zones->getListRenderArea();
+            input.click(static_cast<int>(outer.left() + list.left() + 20), static_cast<int>(outer.top() + list.top() + 8));
+            game.frames(3);
+            clickOn(input, area->getChild("Enter"));
+            ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomListPage") != nullptr; }, 120));
+            CEGUI::Window* hall = shownPage("RoomListPage");
+            hall->getChild("NewSeats")->setText("4");
+            hall->getChild("NewTitle")->setText("Hero's game");
+            clickOn(input, hall->getChild("Create"));
+            ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomPage") != nullptr; }, 120)) << game.stateName();
+            CEGUI::Window* room = shownPage("RoomPage");
+            auto* session = dynamic_cast<kavri3D::zrk::ZRKSession*>(game.session());
+            ASSERT_NE(session, nullptr);
+            kavri3D::zrk::ZRKLobby& lobby = session->getGameServer()->core().lobby();
+            const std::string name = lobby.gameRoomOf("hero");
+            game.framesUntil(
+                [&] {
+                    yake::native::advanceTime(0.5);
+                    return lobby.seated(name).size() == 4 && lobby.startRefusal(name, "hero").empty() &&
+                           seatLine(room, "Label_blue1").find("ready") != std::string::npos;
+                },
+                600);
+            seated = lobby.seated(name).size();
+            game.frames(10); // the seats' portraits drawn
+            for (const char* label : {"Label_red0", "Label_red1", "Label_red2", "Label_red3", "Label_blue0",
+                                      "Label_blue1", "Label_blue2", "Label_blue3"})
+                lines.push_back(seatLine(room, label));
+            boost::filesystem::create_directories(ZRK_SHOTS_DIR);
+            shot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/room.png");
+            clickOn(input, room->getChild("Start"));
+            game.framesUntil([&] { return game.stateName() == "battle"; }, 120);
+            state = game.stateName();
+        });
+    yake::native::setManualClock(false);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(seated, 4u);
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_NE(lines[0].find("owner"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[5].find("ready"), std::string::npos) << lines[5];
+    EXPECT_EQ(lines[2], "(shut)");
+    EXPECT_TRUE(shot);
+    EXPECT_EQ(state, "battle");
+}
