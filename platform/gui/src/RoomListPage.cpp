@@ -237,23 +237,23 @@ bool RoomListPage::join(int row, const std::string& password)
     room.size = static_cast<std::int32_t>(sizeof(Room));
     room.type = ParamNode::Record;
     params().set(kKind, room);
-    params().set(kKind, ListRows::stringNode("room_pwd", password));
+    params().set(kKind, ParamNode::text("room_pwd", password));
     const bool sent = mDispatcher.callback(kJoinEventId, params().handle(kKind));
-    params().set(kKind, ListRows::stringNode("room_pwd", "")); // the page keeps no password
+    params().set(kKind, ParamNode::text("room_pwd", "")); // the page keeps no password
     return sent;
 }
 
 bool RoomListPage::create(int mode, const std::string& title, const std::string& password, const std::string& place,
                           int seats, bool wind)
 {
-    params().set(kKind, ListRows::intNode("mode", mode));
-    params().set(kKind, ListRows::stringNode("title", title));
-    params().set(kKind, ListRows::stringNode("password", password));
-    params().set(kKind, ListRows::stringNode("place", place));
-    params().set(kKind, ListRows::intNode("mebMax", seats));
-    params().set(kKind, ListRows::boolNode("wind", wind));
+    params().set(kKind, ParamNode::integer("mode", mode));
+    params().set(kKind, ParamNode::text("title", title));
+    params().set(kKind, ParamNode::text("password", password));
+    params().set(kKind, ParamNode::text("place", place));
+    params().set(kKind, ParamNode::integer("mebMax", seats));
+    params().set(kKind, ParamNode::boolean("wind", wind));
     const bool sent = mDispatcher.callback(kCreateEventId, params().handle(kKind));
-    params().set(kKind, ListRows::stringNode("password", ""));
+    params().set(kKind, ParamNode::text("password", ""));
     return sent;
 }
 

@@ -2,7 +2,7 @@
 
 #include <CEGUI/CEGUI.h>
 
-#include "CeguiText.h"
+#include <gui/CeguiText.h>
 #include "EventDispatcher.h"
 #include "GuiLog.h"
 #include "ListRows.h"
@@ -79,14 +79,14 @@ void RoomPage::open(const std::string& playerName, const std::string& zoneName)
 {
     mPlayerName = playerName;
     mSelectedSeat = -1;
-    params().set(kKind, ListRows::intNode("room_id", mRoomId));
-    params().set(kKind, ListRows::stringNode("room_name", mRoomName));
-    params().set(kKind, ListRows::stringNode("zone_name", zoneName));
-    params().set(kKind, ListRows::intNode("room_mode", mMode));
+    params().set(kKind, ParamNode::integer("room_id", mRoomId));
+    params().set(kKind, ParamNode::text("room_name", mRoomName));
+    params().set(kKind, ParamNode::text("zone_name", zoneName));
+    params().set(kKind, ParamNode::integer("room_mode", mMode));
     mDispatcher.callback(kLoadingEventId, params().handle(kKind));
-    params().set(kKind, ListRows::stringNode("uid", playerName));
+    params().set(kKind, ParamNode::text("uid", playerName));
     mDispatcher.callback(kListenEventId, params().handle(kKind));
-    params().set(kKind, ListRows::intNode("mode", mMode));
+    params().set(kKind, ParamNode::integer("mode", mMode));
     mDispatcher.callback(kMapListEventId, params().handle(kKind));
 }
 
@@ -186,13 +186,13 @@ bool RoomPage::call(int eventId)
 
 bool RoomPage::ready()
 {
-    params().set(kKind, ListRows::boolNode("isReady", mCards[static_cast<std::size_t>(mOwnSeat)].battle));
+    params().set(kKind, ParamNode::boolean("isReady", mCards[static_cast<std::size_t>(mOwnSeat)].battle));
     return call(kReadyEventId);
 }
 
 bool RoomPage::start()
 {
-    params().set(kKind, ListRows::intNode("flags", startFlags(mCards, mMode)));
+    params().set(kKind, ParamNode::integer("flags", startFlags(mCards, mMode)));
     return call(kStartEventId);
 }
 
@@ -203,7 +203,7 @@ bool RoomPage::changeTeam()
 
 bool RoomPage::leave()
 {
-    params().set(kKind, ListRows::stringNode("room_name", mRoomName));
+    params().set(kKind, ParamNode::text("room_name", mRoomName));
     return call(kLeaveEventId);
 }
 
@@ -211,7 +211,7 @@ bool RoomPage::kick()
 {
     if (mSelectedSeat < 0 || mSelectedSeat >= 8)
         return false;
-    params().set(kKind, ListRows::intNode("pos", mSelectedSeat));
+    params().set(kKind, ParamNode::integer("pos", mSelectedSeat));
     return call(kKickEventId);
 }
 
@@ -219,8 +219,8 @@ bool RoomPage::lockSeat()
 {
     if (mSelectedSeat < 0 || mSelectedSeat >= 8)
         return false;
-    params().set(kKind, ListRows::boolNode("isLock", mCards[static_cast<std::size_t>(mSelectedSeat)].slotOff));
-    params().set(kKind, ListRows::intNode("pos", mSelectedSeat));
+    params().set(kKind, ParamNode::boolean("isLock", mCards[static_cast<std::size_t>(mSelectedSeat)].slotOff));
+    params().set(kKind, ParamNode::integer("pos", mSelectedSeat));
     return call(kLockEventId);
 }
 
@@ -235,7 +235,7 @@ bool RoomPage::changeMap(int step)
     const int count = static_cast<int>(mMaps.size());
     const std::size_t next = static_cast<std::size_t>(((at + step) % count + count) % count);
     params().set(kKind, recordNode("mapinf", mMaps[next], static_cast<std::int32_t>(sizeof(MapInfList))));
-    params().set(kKind, ListRows::intNode("mode", mMode));
+    params().set(kKind, ParamNode::integer("mode", mMode));
     ParamNode idx;
     idx.name = "idx";
     idx.value = 0u;

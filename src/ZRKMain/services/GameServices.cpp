@@ -165,6 +165,8 @@ bool GameServices::requestResources(const std::function<void(bool)>& done)
         return false;
     hooks().requestResources(done);
     return true;
+}
+
 void GameServices::refreshRoom()
 {
     if (hooks().refreshRoom)
