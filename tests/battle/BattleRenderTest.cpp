@@ -103,6 +103,20 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
                 ++frame;
                 ZRKLand* land = room->getLand();
                 ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
+                // The question is looked at, and closed, on the very next frames, whoever's
+                // turn it is by then: hero's own turn may begin while it is open.
+                if (escape == 1) {
+                    asked = room->isMessageBoxOpen();
+                    freedWhileAsked = cursor->cursorCapture() == 0;
+                    keyEvent(input, XK_Escape, true);
+                    keyEvent(input, XK_Escape, false);
+                    escape = 2;
+                    return false;
+                }
+                if (escape == 2) {
+                    closedAgain = !room->isMessageBoxOpen() && cursor->cursorCapture() == 2;
+                    escape = 3;
+                }
                 if (me && land->getActingDoll() == me) {
                     ++held;
                     if (held == 1)
@@ -126,15 +140,7 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
                         keyEvent(input, XK_Escape, true);
                         keyEvent(input, XK_Escape, false);
                         escape = 1;
-                    } else if (escape == 1) {
-                        asked = room->isMessageBoxOpen();
-                        freedWhileAsked = cursor->cursorCapture() == 0;
-                        keyEvent(input, XK_Escape, true);
-                        keyEvent(input, XK_Escape, false);
-                        escape = 2;
-                    } else if (escape == 2) {
-                        closedAgain = !room->isMessageBoxOpen() && cursor->cursorCapture() == 2;
-                        escape = 3;
+                        return false;
                     }
                     // While the others act the mouse looks around.
                     if (frame % 4 == 0) {

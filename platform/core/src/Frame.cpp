@@ -145,6 +145,18 @@ void Frame::onBoxButtonClicked(int boxId, int index)
     --mAnswering;
 }
 
+bool Frame::onBoxKeyDown(int boxId, int scanCode)
+{
+    // Escape closes the box unanswered, as the title bar's close button would; the keys
+    // stop at the box, so the box itself takes it. Like a click, it is still inside the box.
+    if (scanCode != CEGUI::Key::Escape || !mOpen || mBoxes[mOpen->record].id != boxId)
+        return false;
+    ++mAnswering;
+    dismissBox();
+    --mAnswering;
+    return true;
+}
+
 bool Frame::pressMessageBoxButton(int index)
 {
     if (!mOpen)
@@ -296,6 +308,11 @@ void Frame::buildBoxWindow(BoxRecord& record)
                                    }));
             box->addChild(button);
         }
+        const int boxId = record.id;
+        box->subscribeEvent(CEGUI::Window::EventKeyDown,
+                            CEGUI::Event::Subscriber([this, boxId](const CEGUI::EventArgs& args) {
+                                return onBoxKeyDown(boxId, static_cast<const CEGUI::KeyEventArgs&>(args).scancode);
+                            }));
         parent->addChild(box);
         fitBoxWindow(*box, *text, *parent);
         box->activate();

@@ -105,6 +105,8 @@ private:
     static void fitBoxWindow(CEGUI::Window& box, CEGUI::Window& text, const CEGUI::Window& parent);
     /// A box button's click, as CEGUI delivers it.
     void onBoxButtonClicked(int boxId, int index);
+    /// A key on the open box: Escape closes it unanswered.
+    bool onBoxKeyDown(int boxId, int scanCode);
 
     Application& mApp;
     SceneInstance* mScene = nullptr;
