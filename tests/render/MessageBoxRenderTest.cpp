@@ -59,5 +59,18 @@ TEST(MessageBoxOnScreen, ChoiceBoxIsDrawnWithItsTextsAndButtons)
     EXPECT_EQ(frame.getOpenMessageBox(), nullptr);
     EXPECT_FALSE(CEGUI::WindowManager::getSingleton().isAlive(box));
     EXPECT_EQ(g->getFramesRendered(), 15u);
+
+    // The box holds the keys; Escape closes it unanswered and the game goes on drawing.
+    answered = 5;
+    frame.messageBox2("warning/title_quit", "warning/quit", [&](core::DialogBoxResult& r) { answered = r.button; }, 3, 9,
+                      300, 150);
+    box = frame.getMessageBoxWindow();
+    ASSERT_NE(box, nullptr);
+    input.key(XK_Escape);
+    for (int i = 0; i < 4; ++i)
+        ASSERT_TRUE(g->renderOneFrame(1.f / 24)) << "frame " << i;
+    EXPECT_EQ(answered, -1);
+    EXPECT_EQ(frame.getOpenMessageBox(), nullptr);
+    EXPECT_FALSE(CEGUI::WindowManager::getSingleton().isAlive(box));
     frame.destroy();
 }
