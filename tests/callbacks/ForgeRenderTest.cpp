@@ -20,6 +20,7 @@
 #include <lan/ZRKLan.h>
 #include <yake/Time.h>
 
+#include "support/TestWindow.h"
 #include "callbacks/EquipEnchaseCallbackEvent.h"
 #include "callbacks/EquipEnhanceCallbackEvent.h"
 #include "callbacks/EquipMixCallbackEvent.h"
@@ -55,15 +56,8 @@ struct ForgeWindow : ::testing::Test {
     {
         if (!core::GraphicsSystem::displayAvailable())
             GTEST_SKIP() << "no X display";
-        core::GraphicsSystem::WindowSpec spec;
-        spec.title = "forge";
-        spec.width = 1024;
-        spec.height = 640;
-        spec.logFile = dir.file("ogre.log");
-        gfx = core::GraphicsSystem::create(false, spec);
+        gfx = zrktest::openTestWindow("forge", 1024, 640, dir.file("ogre.log"));
         ASSERT_TRUE(gfx);
-        yake::native::setManualClock(true);
-        yake::native::setTime(100.0);
         board.setString("kavri3D/runPath", dir.path() + "/");
         board.setString("kavri3D/appPath", zrktest::binFolder() + "/");
         frame.reset(new core::Frame(app));

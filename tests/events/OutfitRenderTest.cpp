@@ -19,6 +19,7 @@
 #include <scene/BasicPlayer.h>
 #include <yake/Time.h>
 
+#include "support/TestWindow.h"
 #include "events/EqIconLoadingEvent.h"
 #include "events/EquipmentListEvent.h"
 #include "events/ExChangeSlotEvent.h"
@@ -58,15 +59,8 @@ struct OutfitWindow : ::testing::Test {
     {
         if (!core::GraphicsSystem::displayAvailable())
             GTEST_SKIP() << "no X display";
-        core::GraphicsSystem::WindowSpec spec;
-        spec.title = "outfit";
-        spec.width = 1024;
-        spec.height = 600;
-        spec.logFile = dir.file("ogre.log");
-        gfx = core::GraphicsSystem::create(false, spec);
+        gfx = zrktest::openTestWindow("outfit", 1024, 600, dir.file("ogre.log"));
         ASSERT_TRUE(gfx);
-        yake::native::setManualClock(true);
-        yake::native::setTime(100.0);
         board.setString("kavri3D/runPath", dir.path() + "/");
         board.setString("kavri3D/appPath", zrktest::binFolder() + "/");
         frame.reset(new core::Frame(app));

@@ -16,6 +16,7 @@
 #include <scene/ProductManager.h>
 #include <yake/Math.h>
 
+#include "support/TestWindow.h"
 #include "RoomTestKit.h"
 #include "events/ChangeCharStateEvent.h"
 #include "events/CreateCharEvent.h"
@@ -58,15 +59,8 @@ TEST(CreateCharRender, TheCreationScreenShowsTheDressedPreviewAndItsChoices)
     if (!core::GraphicsSystem::displayAvailable())
         GTEST_SKIP() << "no X display";
     zrktest::TempDir dir;
-    core::GraphicsSystem::WindowSpec spec;
-    spec.title = "character creation";
-    spec.width = 1280;
-    spec.height = 720;
-    spec.logFile = dir.file("ogre.log");
-    std::unique_ptr<core::GraphicsSystem> gfx = core::GraphicsSystem::create(false, spec);
+    std::unique_ptr<core::GraphicsSystem> gfx = zrktest::openTestWindow("character creation", 1280, 720, dir.file("ogre.log"));
     ASSERT_TRUE(gfx);
-    yake::native::setManualClock(true);
-    yake::native::setTime(100.0);
     {
         core::BlackBoard board;
         board.setString("kavri3D/appPath", zrktest::binFolder() + "/");

@@ -6,6 +6,7 @@
 #include <data/ZRKSession.h>
 #include <scene/BasicPlayer.h>
 
+#include "support/TestWindow.h"
 #include "RoomTestKit.h"
 #include "rooms/BackgroundScene.h"
 #include "rooms/EquipRes.h"
@@ -20,17 +21,10 @@ TEST(LogonSceneRender, ADressedCharacterStandsInTheLogonScene)
     if (!core::GraphicsSystem::displayAvailable())
         GTEST_SKIP() << "no X display";
     zrktest::TempDir dir;
-    core::GraphicsSystem::WindowSpec spec;
-    spec.title = "log-on scene";
-    spec.width = 640;
-    spec.height = 480;
-    spec.logFile = dir.file("ogre.log");
-    std::unique_ptr<core::GraphicsSystem> gfx = core::GraphicsSystem::create(false, spec);
-    ASSERT_TRUE(gfx);
     // The game's clock, moved by hand: the pop-up stands where it stood last time, so the
     // picture in the docs only changes when the scene does.
-    yake::native::setManualClock(true);
-    yake::native::setTime(100.0);
+    std::unique_ptr<core::GraphicsSystem> gfx = zrktest::openTestWindow("log-on scene", 640, 480, dir.file("ogre.log"));
+    ASSERT_TRUE(gfx);
     {
         zrk::ZRKRoleRes roleRes;
         roleRes.load();

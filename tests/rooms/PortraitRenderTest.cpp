@@ -15,6 +15,7 @@
 #include <scene/BasicPlayer.h>
 #include <scene/ProductManager.h>
 
+#include "support/TestWindow.h"
 #include "RoomTestKit.h"
 #include "rooms/BackgroundScene.h"
 #include "rooms/EquipRes.h"
@@ -84,15 +85,8 @@ struct PortraitWindow : ::testing::Test {
     {
         if (!core::GraphicsSystem::displayAvailable())
             GTEST_SKIP() << "no X display";
-        core::GraphicsSystem::WindowSpec spec;
-        spec.title = "portraits";
-        spec.width = 1280;
-        spec.height = 720;
-        spec.logFile = dir.file("ogre.log");
-        gfx = core::GraphicsSystem::create(false, spec);
+        gfx = zrktest::openTestWindow("portraits", 1280, 720, dir.file("ogre.log"));
         ASSERT_TRUE(gfx);
-        yake::native::setManualClock(true);
-        yake::native::setTime(100.0);
         board.setString("kavri3D/appPath", zrktest::binFolder() + "/");
         frame.reset(new core::Frame(app));
         ASSERT_TRUE(frame->create());
