@@ -358,6 +358,9 @@ void GraphicsSystem::pumpWindowEvents()
         }
         case ButtonPress:
         case ButtonRelease:
+            // A click on the game takes the keys back from a page shown inside its window.
+            if (ev.type == ButtonPress && !mActive)
+                XSetInputFocus(d, static_cast<Window>(mXWindow), RevertToParent, CurrentTime);
             if ((ev.xbutton.button == Button4 || ev.xbutton.button == Button5) && ev.type == ButtonPress)
                 if (GuiManager* gui = GuiManager::getSingletonPtr())
                     if (gui->cursorCapture() == 2)
