@@ -66,6 +66,9 @@ public:
         webkit_settings_set_enable_developer_extras(settings, FALSE);
         webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
         webkit_settings_set_enable_back_forward_navigation_gestures(settings, FALSE);
+        // The page is drawn in software: the game's window owns the GL context and the screen
+        // may have no GPU buffers to share with the page process.
+        webkit_settings_set_hardware_acceleration_policy(settings, WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
         g_signal_connect(mView, "decide-policy", G_CALLBACK(&GtkWebBrowser::onDecidePolicy), this);
         g_signal_connect(mView, "create", G_CALLBACK(&GtkWebBrowser::onCreate), this);
         g_signal_connect(mView, "context-menu", G_CALLBACK(&GtkWebBrowser::onContextMenu), this);

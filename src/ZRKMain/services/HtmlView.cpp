@@ -156,8 +156,14 @@ void HtmlView::installScripts()
     if (!control || !external)
         return;
     const std::string origin = ownOrigin();
-    control->setUserScripts(external->everyPageScript(), external->ownPageScript(origin),
-                            CMyBrowserExternalObj::allowPattern(origin));
+    const std::string everyPage = external->everyPageScript();
+    const std::string ownPages = external->ownPageScript(origin);
+    // Scripts changed under a starting page may miss it: only a change is sent.
+    const std::string installed = everyPage + '\n' + ownPages + '\n' + origin;
+    if (installed == mInstalledScripts)
+        return;
+    mInstalledScripts = installed;
+    control->setUserScripts(everyPage, ownPages, CMyBrowserExternalObj::allowPattern(origin));
 }
 
 void HtmlView::onWindowDestroyed()
@@ -168,6 +174,7 @@ void HtmlView::onWindowDestroyed()
     mCloseRequested = false;
     mDestroyRequested = false;
     mBrowser.setControl(nullptr);
+    mInstalledScripts.clear();
     if (HWND game = GameServices::renderWindow())
         SetFocus(game);
 }

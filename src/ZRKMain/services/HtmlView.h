@@ -76,6 +76,7 @@ private:
     CMyBrowser mBrowser;
     bool mCloseRequested = false;
     bool mDestroyRequested = false;
+    std::string mInstalledScripts;
 };
 
 } // namespace zrk
