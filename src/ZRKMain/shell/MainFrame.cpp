@@ -122,13 +122,18 @@ void MainFrame::releaseLauncherChannel()
         release(mProcMsgObject); // joins the library's thread: no message comes after this
     else
         MessageBoxW(nullptr, L"Get Release Client Object Function failed(platform HostProcMsgHelper.dll)", L"Error", MB_OK);
-    mProcMsgObject = nullptr;
     gPendingLauncherMessages = 0; // what is still queued finds no frame to act on it
-    // Without the release the library's thread may still hold the handler: it is kept.
-    if (release)
+    if (release) {
         mProcEventHandler.reset();
-    else
-        mProcEventHandler.release();
+    } else {
+        // The library kept the object, and its thread may still call the handler: both stay
+        // for the run, out of the frame's hands (never destroyed: the library may outlive it).
+        static auto* keptHandlers = new std::vector<CProcEventHandler*>;
+        static auto* keptObjects = new std::vector<IClientProcMsgObject*>;
+        keptHandlers->push_back(mProcEventHandler.release());
+        keptObjects->push_back(mProcMsgObject);
+    }
+    mProcMsgObject = nullptr;
 }
 
 void MainFrame::onFrameDestroyed()
