@@ -10,8 +10,14 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <hostproc/ClientProcMsg.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -94,7 +100,7 @@ void clickAt(Display* d, Window w, int x, int y, int button = 1)
 }
 
 /// What the X server shows in the window, children included (OGRE's own picture lacks them).
-bool saveXPicture(Display* d, Window w, const std::string& file, double* pageShare)
+bool saveXPicture(Display* d, Window w, const std::string& file, double* pageShare, std::uint32_t* corner = nullptr)
 {
     XWindowAttributes attrs;
     if (!XGetWindowAttributes(d, w, &attrs))
@@ -114,6 +120,8 @@ bool saveXPicture(Display* d, Window w, const std::string& file, double* pageSha
                 ++paper;
         }
     XDestroyImage(image);
+    if (corner)
+        *corner = pixels[static_cast<std::size_t>(5) * attrs.width + 5];
     if (pageShare)
         *pageShare = double(paper) / double(pixels.size());
     Ogre::Image picture;
@@ -184,8 +192,23 @@ TEST(WebView, TheNewsPageShowsOverTheGameTakesTheKeysAndItsCloseGivesThemBack)
         EXPECT_EQ(attrs.height, static_cast<int>(g->getRenderWindow()->getHeight()));
         game.frames(10);
         double share = 0;
-        ASSERT_TRUE(saveXPicture(x.display, x.window, std::string(ZRK_SHOTS_DIR) + "/webview.png", &share));
+        ASSERT_TRUE(saveXPicture(x.display, x.window, std::string(ZRK_SHOTS_DIR) + "/webview-cover.png", &share));
         EXPECT_GT(share, 0.2) << "the news sheet is not on screen";
+        // Placed as a panel (the way the screens that open it place it), the game shows around.
+        const int w = attrs.width, h = attrs.height;
+        ASSERT_TRUE(SetWindowPos(view->getWindow(), nullptr, w / 5, h / 12, w * 3 / 5, h * 5 / 6, SWP_NOZORDER));
+        game.frames(30);
+        XGetWindowAttributes(x.display, page, &attrs);
+        EXPECT_EQ(attrs.x, w / 5);
+        EXPECT_EQ(attrs.width, w * 3 / 5);
+        double panelShare = 0;
+        std::uint32_t corner = 0;
+        ASSERT_TRUE(
+            saveXPicture(x.display, x.window, std::string(ZRK_SHOTS_DIR) + "/webview.png", &panelShare, &corner));
+        EXPECT_GT(panelShare, 0.1);
+        EXPECT_LT((corner >> 16) & 0xFF, 128u) << "the game's evening sky shows beside the page";
+        ASSERT_TRUE(SetWindowPos(view->getWindow(), nullptr, 0, 0, w, h, SWP_NOZORDER));
+        game.frames(20);
 
         // The player clicks into the note field and types: the page has the keys.
         const PageRect field = elementRect(game, "note");
@@ -340,4 +363,56 @@ TEST(LauncherChannel, TheLauncherHidesShowsAndRaisesTheRealWindowAndHearsTheFram
     ASSERT_EQ(total, 8);
     EXPECT_EQ(got[0], 1);
     EXPECT_EQ(got[4], 0);
+}
+
+namespace {
+
+/// The text of every log file under a folder.
+std::string logsUnder(const std::string& folder)
+{
+    std::string all;
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder, ec);
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+        if (it->path().extension() != ".log")
+            continue;
+        std::ifstream in(it->path());
+        all.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return all;
+}
+
+} // namespace
+
+TEST(WebView, AGameThatShowsNoPageNeverLoadsTheBrowsersLibraries)
+{
+    zrktest::TempDir runtime, data;
+    const std::string launcher = zrktest::binFolder() + "/zrk_launcher";
+    const std::string runtimeEnv = "XDG_RUNTIME_DIR=" + runtime.path();
+    const std::string dataEnv = "XDG_DATA_HOME=" + data.path();
+    const char* display = std::getenv("DISPLAY");
+    const std::string displayEnv = std::string("DISPLAY=") + (display ? display : "");
+    const char* argv[] = {launcher.c_str(), "/LowIntegrity=1", "/quitAfterSeconds=20", nullptr};
+    const char* envp[] = {runtimeEnv.c_str(), dataEnv.c_str(), displayEnv.c_str(), "LC_ALL=C", nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, launcher.c_str(), nullptr, nullptr, const_cast<char* const*>(argv),
+                          const_cast<char* const*>(envp)),
+              0);
+    // Up to its first frames: the start-up is over once it logged its steps.
+    bool started = false;
+    for (int i = 0; i < 300 && !started; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        started = logsUnder(data.path()).find("start-up:") != std::string::npos;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    std::ifstream mapsFile("/proc/" + std::to_string(pid) + "/maps");
+    const std::string maps((std::istreambuf_iterator<char>(mapsFile)), std::istreambuf_iterator<char>());
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(started) << logsUnder(data.path());
+    EXPECT_NE(maps.find("libZRK_Main.so"), std::string::npos);
+    EXPECT_EQ(maps.find("libgtk-3"), std::string::npos);
+    EXPECT_EQ(maps.find("libwebkit2gtk"), std::string::npos);
+    EXPECT_EQ(maps.find("libWebBrowser"), std::string::npos);
 }
