@@ -1,6 +1,7 @@
 // The web view in the real game window: our news page over the game, the player's keys and
 // mouse in the page, its Close, the platform identity by origin, and the launcher hiding and
 // raising the window.
+#include <CEGUI/CEGUI.h>
 #include <boost/filesystem.hpp>
 #include <core/BlackBoard.h>
 #include <core/GraphicsSystem.h>
@@ -24,12 +25,22 @@
 #include "services/HtmlView.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
+#include "support/XvfbServer.h"
 #include "support/XWindowInput.h" // last: X11's macros
 #include <X11/Xutil.h>
 
 using kavri3D::zrk::HtmlView;
 
 namespace {
+
+/// The X server these tests play on: their own, since the real pointer and the keyboard are
+/// used, and one for the whole program, since the browser's toolkit stays with the first
+/// display it opened.
+const std::string& webDisplay()
+{
+    static zrktest::XvfbServer server(1280, 1024);
+    return server.display();
+}
 
 std::string pageAddress(const std::string& page)
 {
@@ -171,6 +182,8 @@ TEST(WebView, TheNewsPageShowsOverTheGameTakesTheKeysAndItsCloseGivesThemBack)
 {
     zrktest::TempDir data;
     zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    ASSERT_FALSE(webDisplay().empty()) << "Xvfb did not start";
+    zrktest::ScopedEnv displayEnv("DISPLAY", webDisplay());
     bool ran = false;
     const bool ok = zrktest::GameRun::run("game.exe /LowIntegrity=1 /unpaced=1", [&](zrktest::GameRun& game) {
         ASSERT_TRUE(game.frames(3));
@@ -239,6 +252,19 @@ TEST(WebView, TheNewsPageShowsOverTheGameTakesTheKeysAndItsCloseGivesThemBack)
         int revert = 0;
         XGetInputFocus(x.display, &focus, &revert);
         EXPECT_EQ(focus, x.window);
+        // The player's keys reach the game's own log-in form again.
+        CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
+        CEGUI::Window* login = root ? root->getChildRecursive("LoginPage") : nullptr;
+        ASSERT_NE(login, nullptr);
+        CEGUI::Window* name = login->getChild("Name");
+        name->setText("");
+        const CEGUI::Rectf r = name->getUnclippedOuterRect().get();
+        clickAt(x.display, x.window, static_cast<int>(r.left() + r.getWidth() / 2),
+                static_cast<int>(r.top() + r.getHeight() / 2));
+        game.frames(5);
+        xdotool("type --delay 20 hero");
+        game.frames(10);
+        EXPECT_EQ(std::string(name->getText().c_str()), "hero");
         ran = true;
     });
     EXPECT_TRUE(ok);
@@ -249,6 +275,8 @@ TEST(WebView, ThePlatformIdentityGoesOnlyToOurOwnOrigin)
 {
     zrktest::TempDir data;
     zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    ASSERT_FALSE(webDisplay().empty()) << "Xvfb did not start";
+    zrktest::ScopedEnv displayEnv("DISPLAY", webDisplay());
     bool ran = false;
     const std::string line = "game.exe /LowIntegrity=1 /unpaced=1 zrk://play?openid=Hero%E2%9C%93&openkey=s3cret";
     const bool ok = zrktest::GameRun::run(line, [&](zrktest::GameRun& game) {
@@ -267,7 +295,34 @@ TEST(WebView, ThePlatformIdentityGoesOnlyToOurOwnOrigin)
         EXPECT_EQ(evalInPage(game, "window.external.openid"), "");
         EXPECT_EQ(evalInPage(game, "window.external.openkey"), "");
         EXPECT_EQ(evalInPage(game, "typeof window.external.close"), "function");
+        // The "x" at the top right takes the window away and leaves the view for the next page.
+        HtmlView* view = HtmlView::instance();
+        ASSERT_NE(view, nullptr);
+        const Window page = view->getWindow()->native;
+        {
+            kavri3D::core::GraphicsSystem* gfx = game.getRenderWindow()->getGraphics();
+            zrktest::XWindowInput in(gfx->getRenderWindow());
+            XWindowAttributes pageAttrs;
+            XGetWindowAttributes(in.display, page, &pageAttrs);
+            clickAt(in.display, page, pageAttrs.width - 20, 15);
+            EXPECT_TRUE(game.framesUntil([&] { return view->getWindow() == nullptr; }, 300));
+            EXPECT_EQ(HtmlView::instance(), view);
+            XSync(in.display, False);
+            Window focus = 0;
+            int revert = 0;
+            XGetInputFocus(in.display, &focus, &revert);
+            EXPECT_EQ(focus, in.window);
+        }
         HtmlView::close();
+        // The browser's toolkit left the game's X error handling as it was: an error about a
+        // window on the game's connection still ends the run as an offline close.
+        kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
+        zrktest::XWindowInput x(g ? g->getRenderWindow() : nullptr);
+        ASSERT_TRUE(x.valid());
+        XWindowAttributes attrs;
+        XGetWindowAttributes(x.display, static_cast<Window>(0x7FFFFF0), &attrs);
+        XSync(x.display, False);
+        EXPECT_TRUE(g->isWindowLost());
         ran = true;
     });
     EXPECT_TRUE(ok);
@@ -324,6 +379,8 @@ TEST(LauncherChannel, TheLauncherHidesShowsAndRaisesTheRealWindowAndHearsTheFram
 {
     zrktest::TempDir data;
     zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    ASSERT_FALSE(webDisplay().empty()) << "Xvfb did not start";
+    zrktest::ScopedEnv displayEnv("DISPLAY", webDisplay());
     LauncherHost host(data.path() + "/launcher.sock");
     bool ran = false;
     const std::string line =

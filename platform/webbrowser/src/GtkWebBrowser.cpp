@@ -33,7 +33,16 @@ bool startToolkit()
     // The game reads and writes numbers in the "C" locale: the toolkit must not change it.
     gtk_disable_setlocale();
     gdk_set_allowed_backends("x11");
+    // The toolkit puts its own X error handlers in, which would swallow the game's errors
+    // about its window (or end the process): the game's stay. The toolkit's error traps put
+    // theirs in only while they are held.
+    const XErrorHandler gameErrors = XSetErrorHandler(nullptr);
+    XSetErrorHandler(gameErrors);
+    const XIOErrorHandler gameIOErrors = XSetIOErrorHandler(nullptr);
+    XSetIOErrorHandler(gameIOErrors);
     gReady = gtk_init_check(nullptr, nullptr);
+    XSetErrorHandler(gameErrors);
+    XSetIOErrorHandler(gameIOErrors);
     if (!gReady)
         return false;
     // Nothing of a page lasts beyond the run: no cookies, storage or cache on disk.

@@ -70,6 +70,7 @@ MainFrame::MainFrame(core::Application& app) : core::Frame(app) { openLauncherCh
 
 MainFrame::~MainFrame()
 {
+    HtmlView::close(); // a frame that never had a window closes no page in onFrameDestroyed
     disconnectInput();
     // A channel that never connected is still held here.
     releaseLauncherChannel();
