@@ -12,6 +12,7 @@
 #include <core/NetClientManager.h>
 #include <win32/Windows.h>
 
+#include "BenchTiming.h"
 #include "services/HtmlView.h"
 #include "shell/Application.h"
 #include "shell/CAppZRKModule.h"
@@ -23,15 +24,8 @@ namespace {
 const double kTarget = 1.2;
 const int kFrames = 300;
 
-double now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
-
-double median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using zrkbench::median;
+using zrkbench::now;
 
 class BenchRun : public zrk::Application {
 public:
