@@ -87,8 +87,8 @@ public:
     void* getGuideView() override { return nullptr; }
     void setGuideContent(boost::shared_ptr<IGuideContent> content) override { mGuideContent = content; }
     boost::shared_ptr<IGuideContent> getGuideContent() override { return mGuideContent; }
-    void* getBoxPanel1() override { return static_cast<IBoxPanel*>(&mBoxPanel1); }
-    void* getBoxPanel2() override { return static_cast<IBoxPanel*>(&mBoxPanel2); }
+    void* getBoxOpenView() override { return static_cast<IBoxPanel*>(&mBoxPanel1); }
+    void* getPveBoxOpenView() override { return static_cast<IBoxPanel*>(&mBoxPanel2); }
     void notifyRoomEntering(int value) override { mCalls.add("notifyRoomEntering"); }
     /// Records each notice as "notify <what>".
     IScreenNotifier* getScreenNotifier() override { return &mNotifier; }

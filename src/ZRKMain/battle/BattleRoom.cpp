@@ -1430,7 +1430,7 @@ void BattleRoom::onHalfTime(int stage)
     mHalfTimeStage = stage;
     gui->showPage(s.page);
     if (s.boxPanel != 0) {
-        mBoxPanel = static_cast<gui::IBoxPanel*>(s.boxPanel == 1 ? gui->getBoxPanel1() : gui->getBoxPanel2());
+        mBoxPanel = static_cast<gui::IBoxPanel*>(s.boxPanel == 1 ? gui->getBoxOpenView() : gui->getPveBoxOpenView());
         const float now = static_cast<float>(yake::native::getTime());
         mBoxPanelStart = now;
         mBoxPanelEnd = now + s.seconds;

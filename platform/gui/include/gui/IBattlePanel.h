@@ -49,10 +49,9 @@ public:
     virtual IBattlePanel* getPanel() = 0;
 };
 
-/// A box-opening screen of a staged battle's half time.
-class IBoxPanel {
+/// A box-opening screen of a battle's half time.
+class IBoxPanel : public IOpenBoxData {
 public:
-    virtual ~IBoxPanel() = default;
     virtual void setOffers(const std::vector<IBattleOver::BoxOffer>& offers) = 0;
     /// The count-down runs from start to end (times in seconds of the game clock).
     virtual void setCountDown(float start, float end) = 0;
