@@ -366,6 +366,7 @@ void BattleRoom::createLand()
 {
     mLandLoadConnection.disconnect();
     mPlayerStateConnection.disconnect();
+    mBoxOffersConnection.disconnect();
     releaseLand(); // the old land goes before the new one is made
     mLand.reset(new ZRKLand(this));
     mLoadingStarted = false;
@@ -436,6 +437,15 @@ void BattleRoom::startLoading()
                     onPlayerStateChanged(player, state);
             },
             true);
+    // The boxes opened and their prices change while the box screen is up.
+    mBoxOffersConnection.disconnect();
+    if (room)
+        mBoxOffersConnection = room->subscribeToRoomStateSignal(
+            [this, alive](core::XmlConfigHelper&) {
+                if (!alive.expired())
+                    fillBoxList();
+            },
+            false);
     playMusic(mLand->getMapInfo().getStringVal("music", "music_bg0.mp3"));
     loadRadarConfig();
 }
@@ -1619,6 +1629,7 @@ void BattleRoom::resetBattle()
     mLoadingStarted = false;
     mLandLoadConnection.disconnect();
     mPlayerStateConnection.disconnect();
+    mBoxOffersConnection.disconnect();
     mRoomParamConnection.disconnect();
     kill(mLoadTimer);
     kill(mSimulatorTimer);

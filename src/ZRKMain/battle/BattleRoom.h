@@ -260,6 +260,7 @@ private:
     int mLeaveTimer = -1;
     boost::signals2::connection mLandLoadConnection;
     boost::signals2::connection mPlayerStateConnection;
+    boost::signals2::connection mBoxOffersConnection;
     boost::signals2::connection mRoomParamConnection;
     bool mMessageBoxOpen = false;
     int mSavedCursorCapture = -1;
