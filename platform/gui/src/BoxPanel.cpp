@@ -6,6 +6,7 @@
 #include <boost/any.hpp>
 #include <gui/CeguiText.h>
 #include <gui/ParamNode.h>
+#include "CallCounter.h"
 #include "EventDispatcher.h"
 #include "ParamStore.h"
 
@@ -27,8 +28,8 @@ std::string priceText(const IBattleOver::BoxOffer& o)
 } // namespace
 
 BoxPanel::BoxPanel(int kind, const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
-                   EventDispatcher& dispatcher, bool pve)
-    : GuiPage(kind, windowName, title, params, std::move(parent)), mDispatcher(dispatcher), mPve(pve)
+                   EventDispatcher& dispatcher, CallCounter& calls, bool pve)
+    : GuiPage(kind, windowName, title, params, std::move(parent)), mDispatcher(dispatcher), mCalls(calls), mPve(pve)
 {
     setFrameArea(0.1f, 0.1f, 0.9f, 0.8f);
 }
@@ -38,6 +39,7 @@ BoxPanel::~BoxPanel() = default;
 void BoxPanel::onBoxOpened()
 {
     ++mOpened;
+    mCalls.add(mPve ? "onBoxOpened pve" : "onBoxOpened");
     if (CEGUI::Window* w = window())
         if (w->isChild("Opening"))
             w->getChild("Opening")->setText("Opening the box...");

@@ -8,6 +8,7 @@ namespace kavri3D {
 namespace zrk {
 namespace gui {
 
+class CallCounter;
 class EventDispatcher;
 
 /// A box-opening screen of a staged battle's half time: the room's boxes, a row per seat with
@@ -18,7 +19,7 @@ public:
 
     /// `pve`: the boxes of a PVE stage (the box event skips the free box's rules for them).
     BoxPanel(int kind, const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
-             EventDispatcher& dispatcher, bool pve);
+             EventDispatcher& dispatcher, CallCounter& calls, bool pve);
     ~BoxPanel() override;
 
     void setOffers(const std::vector<IBattleOver::BoxOffer>& offers) override;
@@ -31,7 +32,8 @@ public:
     /// A click on the picture of box `index`, as the player's: the box event gets "flag" (the
     /// box model's picture), "index", "box" and "pve". False without such a box.
     bool clickBox(int index);
-    /// How often the box event said a box is being opened.
+    /// How often the box event said a box is being opened (also counted as "onBoxOpened" or
+    /// "onBoxOpened pve" among the manager's calls).
     int openedCount() const { return mOpened; }
 
     const std::vector<IBattleOver::BoxOffer>& offers() const { return mOffers; }
@@ -54,6 +56,7 @@ private:
     int mLeft = 0;
     int mOpened = 0;
     EventDispatcher& mDispatcher;
+    CallCounter& mCalls;
     const bool mPve;
     IBattleOver::BoxOffer mChosen; ///< the record the box event reads, kept until the next click
     std::vector<CEGUI::Event::ScopedConnection> mClickConnections;

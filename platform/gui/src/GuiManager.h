@@ -141,8 +141,8 @@ private:
     GuiControl mControl{*this};
     BattleOverView mBattleOver{mParams, [this] { return pageParent(); }};
     BattlePanelHost mBattlePanel{mParams, [this] { return pageParent(); }};
-    BoxPanel mBoxPanel1{32, "OpenBoxPage", "Open a box", mParams, [this] { return pageParent(); }, mDispatcher, false};
-    BoxPanel mBoxPanel2{33, "StageBoxPage", "Stage boxes", mParams, [this] { return pageParent(); }, mDispatcher, true};
+    BoxPanel mBoxPanel1{32, "OpenBoxPage", "Open a box", mParams, [this] { return pageParent(); }, mDispatcher, mCalls, false};
+    BoxPanel mBoxPanel2{33, "StageBoxPage", "Stage boxes", mParams, [this] { return pageParent(); }, mDispatcher, mCalls, true};
     DollView mDollView;
     CEGUI::Window* mRoot = nullptr;
     CEGUI::Window* mTop = nullptr;
