@@ -41,8 +41,8 @@ void BoxPanel::onBoxOpened()
     ++mOpened;
     mCalls.add(mPve ? "onBoxOpened pve" : "onBoxOpened");
     if (CEGUI::Window* w = window())
-        if (w->isChild("Opening"))
-            w->getChild("Opening")->setText("Opening the box...");
+        if (CEGUI::Window* opening = w->getChildRecursive("Opening"))
+            opening->setText("Opening the box...");
 }
 
 bool BoxPanel::clickBox(int index)
@@ -104,8 +104,8 @@ void BoxPanel::update(float now)
         return;
     mLeft = seconds;
     if (CEGUI::Window* w = window())
-        if (w->isChild("CountDown"))
-            w->getChild("CountDown")->setText(toCeguiString(std::to_string(mLeft) + " s"));
+        if (CEGUI::Window* countDown = w->getChildRecursive("CountDown"))
+            countDown->setText(toCeguiString(std::to_string(mLeft) + " s"));
 }
 
 bool BoxPanel::isShown() const
@@ -136,12 +136,14 @@ void BoxPanel::buildContent(CEGUI::Window& frame)
         const float y = 0.12f + 0.22f * static_cast<float>(i / perRow);
         CEGUI::Window* box = addWidget(frame, "TaharezLook/Button", (kBoxPrefix + std::to_string(i)).c_str(), std::string(),
                                        x, y, w - 0.01f, 0.21f);
-        box->setProperty("VertFormatting", "BottomAligned");
-        box->setText(outsideText(boxText(i)));
-        // The box model's picture over the button; clicks go through it.
+        CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
+        // The box model's picture over the button, square, and under it what the box shows;
+        // clicks go through both to the button.
         const std::string image = "box" + std::to_string(i + 1);
-        CEGUI::Window* pic = CEGUI::WindowManager::getSingleton().createWindow("TaharezLook/StaticImage", kPicture);
-        pic->setArea(CEGUI::URect(CEGUI::UDim(0.2f, 0), CEGUI::UDim(0.02f, 0), CEGUI::UDim(0.8f, 0), CEGUI::UDim(0.75f, 0)));
+        CEGUI::Window* pic = wm.createWindow("TaharezLook/StaticImage", kPicture);
+        pic->setArea(CEGUI::URect(CEGUI::UDim(0.05f, 0), CEGUI::UDim(0.04f, 0), CEGUI::UDim(0.95f, 0), CEGUI::UDim(0.7f, 0)));
+        pic->setAspectMode(CEGUI::AM_SHRINK);
+        pic->setAspectRatio(1.0f);
         pic->setProperty("FrameEnabled", "False");
         pic->setProperty("BackgroundEnabled", "False");
         pic->setMousePassThroughEnabled(true);
@@ -149,6 +151,14 @@ void BoxPanel::buildContent(CEGUI::Window& frame)
             pic->setProperty("Image", toCeguiString(image));
         pic->setAlpha(mOffers[i].b_type == 2 ? 0.4f : 1.0f);
         box->addChild(pic);
+        CEGUI::Window* label = wm.createWindow("TaharezLook/StaticText", "Label");
+        label->setArea(CEGUI::URect(CEGUI::UDim(0.05f, 0), CEGUI::UDim(0.7f, 0), CEGUI::UDim(0.95f, 0), CEGUI::UDim(0.96f, 0)));
+        label->setProperty("FrameEnabled", "False");
+        label->setProperty("BackgroundEnabled", "False");
+        label->setProperty("HorzFormatting", "CentreAligned");
+        label->setMousePassThroughEnabled(true);
+        label->setText(outsideText(boxText(i)));
+        box->addChild(label);
         mClickConnections.emplace_back(
             box->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&BoxPanel::onBoxClicked, this)));
     }

@@ -441,9 +441,9 @@ void BattleRoom::startLoading()
     mBoxOffersConnection.disconnect();
     if (room)
         mBoxOffersConnection = room->subscribeToRoomStateSignal(
-            [this, alive](core::XmlConfigHelper&) {
+            [this, alive](core::XmlConfigHelper& next) {
                 if (!alive.expired())
-                    fillBoxList();
+                    fillBoxList(ZRKRoomState::boxesOf(next)); // the state coming, not the one held
             },
             false);
     playMusic(mLand->getMapInfo().getStringVal("music", "music_bg0.mp3"));
@@ -1218,7 +1218,7 @@ void BattleRoom::onFrame(float dt)
     if (mBattlePanel)
         mBattlePanel->update(dt);
     if (mBoxPanel)
-        mBoxPanel->update(static_cast<float>(yake::native::getTime()));
+        mBoxPanel->update(static_cast<float>(yake::native::getTime() - mBoxPanelOrigin));
     checkLoadingDone();
     ZRKPlayerSim* me = mLand && mLand->isLoaded() ? mLand->getMyDoll() : nullptr;
     if (me && !mLand->isFinished()) {
@@ -1441,9 +1441,10 @@ void BattleRoom::onHalfTime(int stage)
     gui->showPage(s.page);
     if (s.boxPanel != 0) {
         mBoxPanel = static_cast<gui::IBoxPanel*>(s.boxPanel == 1 ? gui->getBoxOpenView() : gui->getPveBoxOpenView());
-        const float now = static_cast<float>(yake::native::getTime());
-        mBoxPanelStart = now;
-        mBoxPanelEnd = now + s.seconds;
+        // Seconds from the screen's opening: the clock's own count is too large for a float.
+        mBoxPanelOrigin = yake::native::getTime();
+        mBoxPanelStart = 0.0f;
+        mBoxPanelEnd = s.seconds;
         if (mBoxPanel)
             mBoxPanel->setCountDown(mBoxPanelStart, mBoxPanelEnd);
     }
@@ -1470,10 +1471,16 @@ void BattleRoom::onHalfTime(int stage)
 void BattleRoom::fillBoxList()
 {
     ZRKRoomState* room = landRoomState();
-    if (!mBoxPanel || !room)
+    if (room)
+        fillBoxList(room->getBoxes());
+}
+
+void BattleRoom::fillBoxList(const std::list<core::XmlConfigHelper>& boxes)
+{
+    if (!mBoxPanel)
         return;
     std::vector<BoxOffer> offers;
-    for (const core::XmlConfigHelper& box : room->getBoxes()) {
+    for (const core::XmlConfigHelper& box : boxes) {
         BoxOffer o;
         o.b_id = box.getIntVal("b_id", 0);
         o.b_type = box.getIntVal("b_type", 0);

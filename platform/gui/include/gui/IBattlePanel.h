@@ -53,7 +53,7 @@ public:
 class IBoxPanel : public IOpenBoxData {
 public:
     virtual void setOffers(const std::vector<IBattleOver::BoxOffer>& offers) = 0;
-    /// The count-down runs from start to end (times in seconds of the game clock).
+    /// The count-down runs from start to end (seconds since the screen opened).
     virtual void setCountDown(float start, float end) = 0;
     virtual void setSlots(const std::vector<IBattleOver::AwardSlot>& slots) = 0;
     /// Called every frame with the game clock's time.
