@@ -27,7 +27,7 @@ const int kWornColumns = 2;
 const int kBagColumns = 5;
 const float kCellsBottom = 0.76f;
 const float kActionsTop = 0.78f, kActionsHeight = 0.055f;
-const char* const kActions[] = {"Sort", "Mark", "Recycle", "Use"};
+const char* const kActions[] = {"Sort", "Mark", "Recycle", "Use", "Back"};
 const float kRight = 0.3f, kRightWidth = 0.68f;
 const float kBeltRow = 0.075f; ///< the height of a weapon or props row
 const float kBagTop = 0.02f + 4 * kBeltRow + 0.02f;
@@ -75,9 +75,9 @@ ParamNode windowNode(const std::string& name, CEGUI::Window* window)
 
 BagPage::BagPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
                  std::vector<std::string> images, int columns, EventDispatcher& dispatcher,
-                 const std::vector<std::string>& imagesets)
+                 const std::vector<std::string>& imagesets, std::function<void()> back)
     : PortraitPage(kKind, windowName, title, params, std::move(parent), std::move(images), columns), mDispatcher(dispatcher),
-      mImagesets(imagesets)
+      mBack(std::move(back)), mImagesets(imagesets)
 {
     for (int slot = 1; slot <= kWornSlots; ++slot)
         mCells[slot].slot = slot;
@@ -132,7 +132,7 @@ void BagPage::buildContent(CEGUI::Window& frame)
 
 void BagPage::addActions(CEGUI::Window& frame)
 {
-    const float w = 0.13f;
+    const float w = 0.12f;
     float x = 0.02f;
     for (const char* action : kActions) {
         CEGUI::Window* button = addWidget(frame, "TaharezLook/Button", action, action, x, kActionsTop, w, kActionsHeight);
@@ -156,6 +156,8 @@ bool BagPage::onActionClicked(const CEGUI::EventArgs& args)
         recycleMarked();
     else if (name == "Use")
         armUse();
+    else if (name == "Back" && mBack)
+        mBack();
     return true;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -49,7 +50,7 @@ public:
     /// `imagesets` (the GUI manager's list) outlives the page.
     BagPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
             std::vector<std::string> images, int columns, EventDispatcher& dispatcher,
-            const std::vector<std::string>& imagesets);
+            const std::vector<std::string>& imagesets, std::function<void()> back = nullptr);
     ~BagPage() override;
 
     void onFilled(int eventId, ParamList& params) override;
@@ -95,6 +96,7 @@ private:
     void dress();
 
     EventDispatcher& mDispatcher;
+    std::function<void()> mBack; ///< "Back": the screen the bag was opened from
     const std::vector<std::string>& mImagesets;
     std::vector<std::string> mTriedImagesets;
     std::map<int, BagCell> mCells;          ///< the windows' user data, by slot
