@@ -292,7 +292,9 @@ void BagPage::showCell(int slot)
         CEGUI::Window* icon = w->getChild(kIconName);
         icon->setProperty("Image", toCeguiString(image));
         icon->setVisible(!image.empty());
-        icon->setAlpha(slot == mSelected ? 0.5f : 1.0f); // the picked-up item fades until it lands
+        // The picked-up item fades until it lands; a marked one until it is recycled or unmarked.
+        const bool marked = std::find(mMarked.begin(), mMarked.end(), slot) != mMarked.end();
+        icon->setAlpha(slot == mSelected ? 0.5f : marked ? 0.3f : 1.0f);
     }
 }
 
