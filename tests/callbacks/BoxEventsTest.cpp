@@ -6,6 +6,7 @@
 // nothing done on a bag that changed under the question.
 #include "EventsFixture.h"
 
+#include <algorithm>
 #include <climits>
 #include <core/DialogBoxResult.h>
 #include <data/ZRKGameServer.h>
@@ -232,6 +233,14 @@ TEST_F(BoxFixture, ABagBoxShowsItsLinesInOrderAndNothingOnARefusal)
     none.Parse("<data><uid>hero</uid></data>");
     EXPECT_EQ(EvtBagOpenBoxCallback::awardLines(&none), "");
     EXPECT_EQ(EvtBagOpenBoxCallback::awardLines(nullptr), "");
+    // A document of 10,000 rows: the lines stop where no box's reply goes.
+    std::string rows = "<data><open_box>";
+    for (int i = 0; i < 10000; ++i)
+        rows += "<Item><bi_type>1</bi_type><bi_num>1</bi_num></Item>";
+    TiXmlDocument many;
+    many.Parse((rows + "</open_box></data>").c_str());
+    const std::string lines = EvtBagOpenBoxCallback::awardLines(&many);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 256);
 
     logIn();
     const std::size_t boxes = frame.getMessageBoxes().size();
@@ -348,6 +357,14 @@ TEST_F(BoxFixture, SortRecycleAndUseSendTheirTextsAskWhereTheyMustAndShowTheBagA
     answer(1);
     EXPECT_FALSE(funItem.busy());
     EXPECT_TRUE(sent().empty());
+    // A question replaced by another is refused: the use is free again, nothing sent.
+    act(funItem);
+    set({{"slots", std::vector<int>{61}}});
+    act(drop);
+    EXPECT_FALSE(funItem.busy());
+    answer(1);
+    EXPECT_TRUE(sent().empty());
+    set({{"slot", 85}, {"fun_type", 1}});
     act(funItem);
     answer(0);
     EXPECT_EQ(sent(), std::vector<std::string>({"queryUseFunItem [{\"param\":\"\",\"slot\":85,\"type\":1}]\n"}));

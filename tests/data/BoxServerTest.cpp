@@ -503,3 +503,39 @@ TEST(BagItems, FunctionItemsResetPointsGrowTheBagAndRenameUnderTheNameRules)
     EXPECT_EQ(bag.core.world().player("hero")->nick, "Captain");
     EXPECT_EQ(bag.item(kNewName, "count"), -1);
 }
+
+TEST(BagItems, WithoutSoundNumbersEveryBoxRequestIsRefusedAndNothingChanges)
+{
+    zrktest::TempDir dir;
+    for (const char* f : {"accounts.json", "bots.json", "itemclasses.json", "libs.json", "lobby.json", "maps.json",
+                          "master.json", "players.json", "rooms.json", "forge.json"})
+        zrktest::writeFile(dir.file(f), zrktest::readFile(std::string("res/server/") + f));
+    zrktest::writeFile(dir.file("boxes.json"), "{\"prize\": {\"offers\": 80}}");
+    ZRKServerConfig config = Bag::config();
+    config.folder = dir.path();
+    ZRKServerCore core(config, 0);
+    EXPECT_FALSE(core.boxes().isOpen());
+    const long c = core.connect();
+    auto ask = [&](const std::string& op, const Json::Value& args) {
+        ZRKRequestInfo r;
+        r.handle = 1;
+        r.op = op;
+        r.args = args;
+        core.handle(c, ZRKMessage::request(r));
+        std::vector<ZRKMessage> out;
+        core.take(c, out);
+        return out.empty() ? ZRKMessage() : out.back();
+    };
+    Json::Value login;
+    login["name"] = "hero";
+    login["password"] = "hero123";
+    ASSERT_FALSE(ask("login", login).error);
+    const long long items = number(core.world(), "SELECT count(*) FROM inventory WHERE player = 'hero'");
+    for (const char* op : {"queryBagOpenBox", "queryBagUnlockRank"}) {
+        ZRKMessage refused = ask(op, Bag::list({kBronzeBoxes}));
+        EXPECT_TRUE(refused.error) << op;
+        EXPECT_EQ(refused.text, core.text("box/closed"));
+    }
+    EXPECT_EQ(number(core.world(), "SELECT count(*) FROM inventory WHERE player = 'hero'"), items);
+    EXPECT_EQ(worldFault(core.world()), "");
+}
