@@ -7,7 +7,7 @@
 namespace kavri3D {
 namespace zrk {
 
-ZRKServer::ZRKServer() : mNpc("npc"), mDuplicate("duplicate"), mItem("item"), mWeapon("weapon") {}
+ZRKServer::ZRKServer() : mNpc("npc"), mDuplicate("duplicate"), mItem("item") {}
 
 core::XmlConfigHelper ZRKServer::getCurrentZone() const
 {

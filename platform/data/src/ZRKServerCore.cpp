@@ -238,10 +238,19 @@ Json::Value ZRKServerCore::cardOf(const std::string& player)
     Json::Value card;
     card["info"] = mWorld.playerView(player, ZRKWorld::InfoView);
     // The default look, so a room can dress the player's seat.
-    if (const ZRKWorld::Player* p = mWorld.player(player))
-        if (ZRKWorld::Player::doc(p->looks).isObject())
-            card["info"]["looks"] = ZRKWorld::Player::doc(p->looks);
     card["settings"] = mWorld.playerView(player, ZRKWorld::SettingsView);
+    if (const ZRKWorld::Player* p = mWorld.player(player)) {
+        const Json::Value& looks = ZRKWorld::Player::doc(p->looks);
+        if (looks.isObject())
+            card["info"]["looks"] = looks;
+        // One of ours with an account shows as such, in the outfit it wears.
+        if (p->bot && looks.isObject() && looks["a_id"].isInt64() && looks["a_id"].asInt64() != 0) {
+            card["info"]["a_id"] = looks["a_id"];
+            card["settings"]["a_id"] = looks["a_id"];
+            if (looks["equipment"].isArray())
+                card["equipment"] = looks["equipment"];
+        }
+    }
     return card;
 }
 

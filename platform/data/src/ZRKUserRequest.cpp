@@ -45,6 +45,37 @@ void ZRKUserRequest::setCa_id(int bag)
         data->setCaId(bag);
 }
 core::XmlConfigHelper ZRKUserRequest::getUserDefState() { return ZRKGameData::liveView("defState"); }
+core::XmlConfigHelper ZRKUserRequest::getUserDefState(const std::string& uid)
+{
+    return ZRKGameData::liveView("defState/" + uid);
+}
+ZRKDataLib* ZRKUserRequest::getBBRSlotLib() { return ZRKGameData::part(&ZRKGameData::bbrSlotLib); }
+void ZRKUserRequest::getBBRSlots(std::vector<int>& out, int pcId, int level)
+{
+    const ZRKDataLib* lib = getBBRSlotLib();
+    const Json::Value& sets = lib ? lib->records() : Json::Value::nullSingleton();
+    if (!sets.isArray() || sets.empty())
+        return;
+    const Json::ArrayIndex which = static_cast<Json::ArrayIndex>((pcId < 0 ? -(pcId + 1) : pcId) % static_cast<int>(sets.size()));
+    const Json::Value& bands = sets[which];
+    const Json::Value* best = nullptr;
+    int bestLevel = -1;
+    if (bands.isArray())
+        for (const Json::Value& band : bands) {
+            const int from = ZRKJson::getInt(band, "pc_lv", -1);
+            if (from >= 0 && from <= level && from > bestLevel && ZRKJson::member(band, "slots").isArray()) {
+                best = &band["slots"];
+                bestLevel = from;
+            }
+        }
+    if (!best)
+        return;
+    const Json::Value& slots = *best;
+    for (Json::ArrayIndex i = 0; i + 2 < slots.size() && i < 3 * kMaxBBRSlots; i += 3)
+        if (slots[i].isInt() && slots[i + 1].isInt() && slots[i + 2].isInt())
+            for (Json::ArrayIndex k = 0; k < 3; ++k)
+                out.push_back(slots[i + k].asInt());
+}
 ZRKDataLib* ZRKUserRequest::getStatsLib() { return ZRKGameData::part(&ZRKGameData::statsLib); }
 ZRKInventory* ZRKUserRequest::getInventory() { return ZRKGameData::part(&ZRKGameData::inventory); }
 int ZRKUserRequest::getBagItems(const ZRKInventory* inventory, std::list<core::XmlConfigHelper>& out, int bag, bool)

@@ -523,6 +523,17 @@ const Json::Value& ZRKWorld::quests(const std::string& player)
     return out;
 }
 
+bool ZRKWorld::putDocument(const std::string& name, const Json::Value& value)
+{
+    Json::FastWriter writer;
+    ZRKDatabase::Statement& q = mDb.prepare("INSERT OR REPLACE INTO documents(name, value) VALUES(?, ?)");
+    q.bind(1, name).bind(2, writer.write(value));
+    if (!q.run())
+        return false;
+    mDocuments[name] = value;
+    return true;
+}
+
 const Json::Value& ZRKWorld::document(const std::string& name)
 {
     auto known = mDocuments.find(name);

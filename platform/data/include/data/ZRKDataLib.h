@@ -24,15 +24,17 @@ public:
     /// The record of an id (an object member, or the array entry whose "id" matches); an
     /// empty view when there is none.
     core::XmlConfigHelper find(const std::string& id) const;
+    /// The record of an id as sent; null when there is none.
+    const Json::Value& findRecord(const std::string& id) const;
 
 private:
     std::string mName;
     ZRKRequestOwner mRequests;
 };
 
-// Libraries without operations of their own (the map library has its own header).
+// Libraries without operations of their own (the map and weapon libraries have their own
+// headers).
 typedef ZRKDataLib ZRKItemLib;
-typedef ZRKDataLib ZRKWeaponLib;
 typedef ZRKDataLib ZRKNpcLib;
 
 } // namespace zrk

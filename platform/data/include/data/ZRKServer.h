@@ -8,6 +8,7 @@
 #include <util/XmlConfigHelper.h>
 #include "data/ZRKDataLib.h"
 #include "data/ZRKMapLib.h"
+#include "data/ZRKWeaponLib.h"
 
 namespace kavri3D {
 namespace zrk {

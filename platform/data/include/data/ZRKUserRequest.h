@@ -19,6 +19,9 @@ namespace zrk {
 /// Each request completes later, from the frame update, with (error, text).
 class ZRKUserRequest {
 public:
+    /// At most this many level slots are handed out.
+    static const unsigned kMaxBBRSlots = 16;
+
     static long queryUserInfo0(const std::string& product, ZRKReply done);
     static long queryUserInfo(const std::string& uid, bool full, bool refresh, ZRKReply done);
     static long queryUserInfo(const std::string& uid, bool full, ZRKReply done);
@@ -55,6 +58,13 @@ public:
     static void setCa_id(int bag);
     /// The default look of the last default-look reply.
     static core::XmlConfigHelper getUserDefState();
+    /// The default look of a player as the last reply about that player told it; empty before.
+    static core::XmlConfigHelper getUserDefState(const std::string& uid);
+    /// The level slots of a player without an account ("lib/bbrSlots": sets of bands
+    /// {"pc_lv", "slots"}; the player id picks the set, the band is the highest at or below the
+    /// level): appends whole triples (slot kind, item id, a third value).
+    static void getBBRSlots(std::vector<int>& out, int pcId, int level);
+    static ZRKDataLib* getBBRSlotLib();
     static ZRKDataLib* getStatsLib();
     static ZRKInventory* getInventory();
     /// Appends the items of one bag; returns how many (0 without an inventory).

@@ -93,6 +93,8 @@ public:
     /// A data document: "master", "itemClasses", "lib/item", "lib/<name>"; null when none.
     /// Documents do not change while the world serves, so each is read once.
     const Json::Value& document(const std::string& name);
+    /// Stores a document the server makes from its own settings (not the seed) before it serves.
+    bool putDocument(const std::string& name, const Json::Value& value);
 
     // Views of a player as the game reads them.
     enum PlayerView { InfoView, SettingsView, PcView, PlayerViews };
