@@ -1,5 +1,7 @@
 #include "data/ZRKServerCore.h"
 
+#include <ctime>
+
 #include "data/ZRKNotice.h"
 
 #include <algorithm>
@@ -23,6 +25,12 @@ ZRKServerCore::ZRKServerCore(const ZRKServerConfig& config, double now) : mConfi
     if (!mForge.load(mConfig.folder + "/forge.json", why))
         yake::logging::logger::instance().log(3, "ZRKGameServer", mConfig.folder + "/forge.json: " + why +
                                                                      "; the forge is closed");
+    if (mWorld.isReady() && !mShop.load(mConfig.folder + "/shop.json", mWorld, why))
+        yake::logging::logger::instance().log(3, "ZRKGameServer", mConfig.folder + "/shop.json: " + why +
+                                                                     "; the shop sells nothing");
+    // Members pay as the game's own settings say (the texts' folder holds them).
+    const std::string lan = mConfig.texts.substr(0, mConfig.texts.find_last_of('/') + 1);
+    mShop.loadMemberPricing(lan + "spconfig.json", lan + "settings.json");
     mRandom.seed(mConfig.seed != 0 ? mConfig.seed
                                    : static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
     mLobby.reset(new ZRKLobby([this](const std::string& player, const ZRKMessage& n) { deliver(player, n); },
@@ -39,6 +47,11 @@ ZRKServerCore::ZRKServerCore(const ZRKServerConfig& config, double now) : mConfi
         if (mBots->load(mConfig.folder + "/bots.json", mConfig.bots))
             mBots->start(now);
     }
+}
+
+long long ZRKServerCore::wallTime() const
+{
+    return mWallTime >= 0 ? mWallTime : static_cast<long long>(std::time(nullptr));
 }
 
 ZRKServerCore::~ZRKServerCore()

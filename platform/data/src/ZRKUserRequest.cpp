@@ -4,6 +4,8 @@
 #include "data/ZRKGameData.h"
 #include "data/ZRKJson.h"
 
+#include <random>
+
 namespace kavri3D {
 namespace zrk {
 
@@ -75,6 +77,41 @@ void ZRKUserRequest::getBBRSlots(std::vector<int>& out, int pcId, int level)
         if (slots[i].isInt() && slots[i + 1].isInt() && slots[i + 2].isInt())
             for (Json::ArrayIndex k = 0; k < 3; ++k)
                 out.push_back(slots[i + k].asInt());
+}
+namespace {
+/// A purchase id no other purchase of this run or an earlier one shares.
+std::string newPurchaseId()
+{
+    static const unsigned long long run = [] {
+        std::random_device device;
+        return (static_cast<unsigned long long>(device()) << 32) ^ device();
+    }();
+    static unsigned long long count = 0;
+    return std::to_string(run) + "-" + std::to_string(++count);
+}
+long purchase(const char* op, const std::string& text, const std::string& id, ZRKReply done)
+{
+    Json::Value args(Json::objectValue);
+    args["lines"] = ZRKParams::readText(text);
+    args["purchase"] = id;
+    return ZRKRequestBroker::post("ZRKUserRequest", op, ZRKParams::exact(text, args), done);
+}
+} // namespace
+
+long ZRKUserRequest::shopCheckout(const std::string& text, ZRKReply done) { return purchase("shopCheckout", text, newPurchaseId(), done); }
+long ZRKUserRequest::shopRenewval(const std::string& text, ZRKReply done) { return purchase("shopRenewval", text, newPurchaseId(), done); }
+long ZRKUserRequest::shopCheckout(const std::string& text, const std::string& id, ZRKReply done) { return purchase("shopCheckout", text, id, done); }
+long ZRKUserRequest::shopRenewval(const std::string& text, const std::string& id, ZRKReply done) { return purchase("shopRenewval", text, id, done); }
+std::list<core::XmlConfigHelper> ZRKUserRequest::getBuyedProduct()
+{
+    std::list<core::XmlConfigHelper> out;
+    ZRKGameData* data = ZRKGameData::getSingletonPtr();
+    const Json::Value& bought = data ? data->viewJson("buyed") : Json::Value::nullSingleton();
+    if (bought.isArray())
+        for (const Json::Value& item : bought)
+            if (item.isObject() && out.size() < kMaxBought)
+                out.push_back(ZRKJson::toView(item));
+    return out;
 }
 ZRKDataLib* ZRKUserRequest::getStatsLib() { return ZRKGameData::part(&ZRKGameData::statsLib); }
 ZRKInventory* ZRKUserRequest::getInventory() { return ZRKGameData::part(&ZRKGameData::inventory); }

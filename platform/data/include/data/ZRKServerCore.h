@@ -10,6 +10,7 @@
 #include "data/ZRKMessage.h"
 #include "data/ZRKServerConfig.h"
 #include "data/ZRKServerOps.h"
+#include "data/ZRKShop.h"
 #include "data/ZRKWorld.h"
 
 namespace kavri3D {
@@ -70,6 +71,12 @@ public:
     const ZRKServerConfig& config() const { return mConfig; }
     /// The forge's numbers (closed when forge.json could not be read).
     const ZRKForge& forge() const { return mForge; }
+    /// The ordinary shop (empty when shop.json could not be read).
+    ZRKShop& shop() { return mShop; }
+    /// The date the shop writes on what it sells (seconds since 1970, UTC): the system's clock
+    /// unless a test set one (below 0: the system's again).
+    long long wallTime() const;
+    void setWallTime(long long seconds) { mWallTime = seconds; }
     /// The server's own draws: a seed and the same requests replay the same outcomes.
     core::RandomNumber& random() { return mRandom; }
 
@@ -86,6 +93,8 @@ private:
     ZRKServerConfig mConfig;
     ZRKWorld mWorld;
     ZRKForge mForge;
+    ZRKShop mShop;
+    long long mWallTime = -1;
     core::RandomNumber mRandom;
     ZRKServerOps mOps;
     std::unique_ptr<ZRKLobby> mLobby;
