@@ -1,5 +1,9 @@
 #include "shell/panels/ZRKPlayerPanel.h"
 
+#include "callbacks/ShopCheckoutCallbackEvent.h"
+#include "callbacks/ShopPricesCallbackEvent.h"
+#include "callbacks/ShopRenewalCallbackEvent.h"
+#include "callbacks/ShopTryOnCallbackEvent.h"
 #include "events/PlayerAttrLoadingEvent.h"
 
 namespace kavri3D {
@@ -13,6 +17,10 @@ const ZRKPanel::EventTable& ZRKPlayerPanel::events() const
     // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
     static const EventTable table = {
         event<PlayerAttrLoadingEvent>(),
+        event<ShopTryOnCallbackEvent>(),
+        event<ShopCheckoutCallbackEvent>(),
+        event<ShopPricesCallbackEvent>(),
+        event<ShopRenewalCallbackEvent>(),
     };
     return table;
 }
