@@ -118,6 +118,11 @@ void BagPage::buildContent(CEGUI::Window& frame)
             w->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&BagPage::onCellClicked, this)));
         frame.addChild(w);
     }
+    mRenewConnection = addWidget(frame, "TaharezLook/Button", "Renew", "Renew", 0.80f, kCellsBottom - 0.005f, 0.18f, 0.045f)
+                           ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
+                               renewSelected();
+                               return true;
+                           });
     CEGUI::Window* boxes = wm.createWindow("DefaultWindow", "Boxes");
     boxes->setArea(CEGUI::URect(CEGUI::UDim(0, 0), CEGUI::UDim(kCellsBottom + 0.04f, 0), CEGUI::UDim(1, 0), CEGUI::UDim(1, 0)));
     frame.addChild(boxes);
@@ -222,7 +227,27 @@ void BagPage::onFilled(int eventId, ParamList& list)
     for (ParamNode* node : list) {
         if (!node)
             continue;
-        if (eventId == kIconEventId && node->name == "eqcoll") {
+        if (eventId == kPricesEventId && mRenewSlot && node->name == "prices") {
+            const auto* offers = boost::any_cast<ShopData>(&node->value);
+            auto item = mItems.find(mRenewSlot);
+            mRenewSlot = 0;
+            if (!offers || item == mItems.end())
+                continue;
+            ShopData record = *offers;
+            record.chosen = -1;
+            for (std::size_t o = 0; o < record.prices.size() && record.chosen < 0; ++o)
+                if (record.prices[o].s_expire > 0)
+                    record.chosen = static_cast<std::int32_t>(o);
+            if (record.chosen < 0) {
+                guiLog(4, "item ", record.i_id, " has no timed offer to renew at");
+                continue;
+            }
+            params().clear(kKind);
+            params().set(kKind, ParamNode("prices", record, static_cast<std::int32_t>(sizeof(ShopData)), ParamNode::Record));
+            params().set(kKind, ParamNode::integer("pci_slot", item->second.pci_slot));
+            params().set(kKind, ParamNode::integer("pci_num", item->second.pci_num));
+            mDispatcher.callback(kRenewalEventId, params().handle(kKind));
+        } else if (eventId == kIconEventId && node->name == "eqcoll") {
             if (auto* icons = boost::any_cast<std::map<int, std::string>*>(&node->value))
                 mIcons = *icons;
         } else if (eventId == kBagEventId && node->name == "bagList") {
@@ -260,6 +285,20 @@ void BagPage::dress()
     n.type = ParamNode::Record;
     params().set(kKind, n);
     mDispatcher.callback(kOutfitEventId, params().handle(kKind));
+}
+
+bool BagPage::renewSelected()
+{
+    auto it = mItems.find(mSelected);
+    if (it == mItems.end() || it->second.pci_expiry_day <= 0)
+        return false;
+    mRenewSlot = mSelected;
+    mSelected = 0;
+    showCell(mRenewSlot);
+    params().clear(kKind);
+    params().set(kKind, ParamNode::integer("i_id", it->second.i_id));
+    mDispatcher.callback(kPricesEventId, params().handle(kKind));
+    return true;
 }
 
 bool BagPage::clickSlot(int slot)

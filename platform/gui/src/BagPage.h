@@ -5,6 +5,7 @@
 #include <gui/BagCell.h>
 #include <gui/BagData.h>
 #include <gui/BlockData.h>
+#include <gui/ShopData.h>
 #include "PortraitPage.h"
 
 namespace kavri3D {
@@ -26,6 +27,8 @@ public:
     static constexpr int kBagEventId = 8;
     static constexpr int kOutfitEventId = 9;
     static constexpr int kExchangeEventId = 12;
+    static constexpr int kPricesEventId = 78;
+    static constexpr int kRenewalEventId = 77;
     static constexpr int kWornSlots = 12;
     static constexpr int kFirstBagSlot = 61;
     static constexpr int kBagCells = 20;
@@ -50,6 +53,9 @@ public:
     /// The item the cell of a slot shows (0 for none); the slot selected for a move (0 for none).
     int itemAt(int slot) const;
     int selectedSlot() const { return mSelected; }
+    /// "Renew": the timed item picked up is renewed at its first timed offer of the shop (its
+    /// offers are asked for first); false when no timed item is picked up.
+    bool renewSelected();
     /// The equipment slot name of a worn slot (1 "suite" ... 12 "looks"); "" for any other.
     static std::string slotName(int slot);
 
@@ -76,8 +82,10 @@ private:
     std::vector<BlockData> mOutfit;         ///< what the outfit event reads
     std::vector<BlockData*> mOutfitList;
     int mSelected = 0;
+    int mRenewSlot = 0; ///< the slot whose offers were asked for, 0 for none
     /// Let go with the page, before the plug-in that made them is unloaded.
     std::vector<CEGUI::Event::ScopedConnection> mClickConnections;
+    CEGUI::Event::ScopedConnection mRenewConnection;
 };
 
 } // namespace gui
