@@ -2,8 +2,8 @@
 // page, types the parade suite's id, tries it on (the preview wears it: shots/tryon.png), puts a
 // jacket for 30 days and three repair kits into the cart (shots/shop.png: the card, its options,
 // the cart, the money and the preview) and buys them with the mouse; the coins and coupons drop
-// by the box's figures and the items lie in his bag on the server; then the jacket is worn
-// through the bag page and his own character has it on.
+// by the box's figures and the items lie in his bag on the server; then on the bag page the
+// jacket is renewed for 30 days more and worn, and his own character has it on.
 #include <CEGUI/CEGUI.h>
 #include <boost/filesystem.hpp>
 #include <core/Frame.h>
@@ -14,8 +14,11 @@
 #include <data/ZRKWorld.h>
 #include <gtest/gtest.h>
 
+#include <gui/IGuiManager.h>
+
 #include "rooms/RoleManager.h"
 #include "rooms/ZRKRole.h"
+#include "services/GameServices.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
 #include "support/XWindowInput.h" // last: X11's macros
@@ -55,6 +58,7 @@ TEST(ShopOnScreen, HeroTriesOnBuysWithTheMouseAndWearsWhatHeBought)
     std::vector<std::string> options, cart;
     std::string money, totals, question, suite, coat;
     std::vector<int> bought;
+    std::string renewed, worn;
     bool tryShot = false, shopShot = false;
     const bool ok = zrktest::GameRun::run(
         "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
@@ -103,12 +107,39 @@ TEST(ShopOnScreen, HeroTriesOnBuysWithTheMouseAndWearsWhatHeBought)
             clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
             game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 60); // the cost box
             game.frames(6);
+            if (frame->getOpenMessageBox())
+                clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
+            game.frames(3);
             money = shop->getChild("Attributes")->getText().c_str();
             auto* session = dynamic_cast<kavri3D::zrk::ZRKSession*>(game.session());
             ASSERT_NE(session, nullptr);
             for (const kavri3D::zrk::ZRKWorld::Item& i : session->getGameServer()->core().world().items("hero"))
                 if ((i.id == 3001 && i.expiryDay == 30 && i.slot >= 77) || (i.id == 4001 && i.slot == 51 && i.count == 6))
                     bought.push_back(i.slot);
+
+            // On the bag page: the jacket picked up and renewed for 30 days more, then worn.
+            kavri3D::zrk::GameServices::guiManager()->showPage("bag");
+            ASSERT_TRUE(game.framesUntil([] { return shownPage("BagPage") != nullptr; }, 60));
+            CEGUI::Window* bag = shownPage("BagPage");
+            game.frames(6);
+            clickOn(input, bag->getChild("Cell_77"));
+            game.frames(2);
+            clickOn(input, bag->getChild("Renew"));
+            game.frames(10);
+            for (const kavri3D::zrk::ZRKWorld::Item& i : session->getGameServer()->core().world().items("hero"))
+                if (i.slot == 77)
+                    renewed = std::to_string(i.id) + "/" + std::to_string(i.expiryDay);
+            clickOn(input, bag->getChild("Cell_77"));
+            game.frames(2);
+            clickOn(input, bag->getChild("Cell_3"));
+            // Wearing binds the jacket: the game asks first.
+            ASSERT_TRUE(game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 30));
+            clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
+            game.frames(12);
+            if (kavri3D::zrk::ZRKRolePtr own = kavri3D::zrk::RoleManager::instance().getRole("myrole")) {
+                auto models = own->getSlotModels();
+                worn = models.count("coat") ? models["coat"] : "";
+            }
         });
     EXPECT_TRUE(ok);
     EXPECT_EQ(options, (std::vector<std::string>{"30 days: 10 coupons", "for ever: 25 coupons"}));
@@ -118,6 +149,8 @@ TEST(ShopOnScreen, HeroTriesOnBuysWithTheMouseAndWearsWhatHeBought)
     EXPECT_EQ(question, "Pay 300 coins, 6 coupons and 0 medals?");
     EXPECT_NE(money.find("Coins 900  Coupons 24"), std::string::npos) << money;
     EXPECT_EQ(bought, (std::vector<int>{51, 77}));
+    EXPECT_EQ(renewed, "3001/60");
+    EXPECT_EQ(worn, "boy_coat_02"); // the jacket, where the field coat was
     EXPECT_TRUE(tryShot);
     EXPECT_TRUE(shopShot);
 }
