@@ -129,7 +129,7 @@ TEST_F(ShopFixture, ThePriceCardMergesTheEntriesOfAnItemAndAnUnlistedOneHasNoOpt
     EXPECT_EQ(card->si_sales_count, 4);
     EXPECT_EQ(card->prices[2].s_buy_type, 3);
     EXPECT_EQ(card->i_name, "Scout Coat");
-    EXPECT_EQ(card->ic_id, 6);
+    EXPECT_EQ(card->ic_id, 3);
     setParam("i_id", 4242);
     act(prices);
     frames(3);

@@ -23,8 +23,8 @@ typedef ZRKForge::Stone Stone;
 // More enhancement stones than this at once is no request of the forge screen.
 const unsigned kMaxStones = 8;
 // The item classes the forge works on (res/server/itemclasses.json).
-const int kOutfitClass = 6;
-const int kWeaponClass = 7;
+const int kOutfitClass = 3;
+const int kWeaponClass = 2;
 const int kMaxHoles = 5;
 
 /// What one forge request would do, as its check found it. A refusal (the request itself is

@@ -2,6 +2,7 @@
 
 #include <yake/Logger.h>
 #include "data/ZRKBattleOps.h"
+#include "data/ZRKBoxOps.h"
 #include "data/ZRKRoomOps.h"
 #include "data/ZRKDataOps.h"
 #include "data/ZRKForgeOps.h"
@@ -29,6 +30,7 @@ ZRKServerOps::ZRKServerOps()
     ZRKBattleOps::addTo(*this);
     ZRKForgeOps::addTo(*this);
     ZRKShopOps::addTo(*this);
+    ZRKBoxOps::addTo(*this);
     ZRKRoomOps::addTo(*this);
 }
 

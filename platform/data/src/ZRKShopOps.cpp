@@ -227,7 +227,7 @@ Json::Value boughtView(const Item& i, const ZRKWorld::Player& owner)
 void keep(ZRKServerCall& call, const std::string& id, const char* kind, const long long cost[ZRKWorld::MoneyKinds],
           const Json::Value& bought)
 {
-    if (!call.world().recordPurchase(id, call.player, kind, cost, call.server.wallTime(), bought))
+    if (!call.world().recordPurchase(id, call.player, kind, cost, static_cast<long long>(call.server.wallTime()), bought))
         return call.refuse("error/unknow_wrong", "the ledger could not be written: " + call.world().db().lastError());
     call.views["buyed"] = bought;
     call.views["pc"] = call.world().playerView(call.player, ZRKWorld::PcView);
@@ -268,7 +268,7 @@ void shopCheckout(ZRKServerCall& call)
     const ZRKWorld::Player buyer = *owner; // the world's copy changes as it pays
     std::vector<Item> bag = call.world().items(call.player);
     std::vector<std::size_t> changed; // places in `bag`, in the order they changed
-    const long long now = call.server.wallTime();
+    const long long now = static_cast<long long>(call.server.wallTime());
     for (const Line& l : lines)
         if (!place(call.world(), buyer, bag, l, now, changed))
             return call.refuse("forge/bag_full", "no room for item " + std::to_string(l.option->i_id));
@@ -321,7 +321,7 @@ void shopRenewval(ZRKServerCall& call)
     if (!pay(call, buyer, cost))
         return;
     // The new days count from the later of now and the item's end.
-    const long long now = call.server.wallTime();
+    const long long now = static_cast<long long>(call.server.wallTime());
     const long long bought = parseDate(item.buyTime);
     const long long end = bought < 0 ? now : bought + item.expiryDay * kDay;
     if (end > now && bought >= 0) {

@@ -19,7 +19,8 @@ public:
     static constexpr const char* kBackdropImage = "GUIX1/AreaBackdrop";
 
     AreaPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
-             EventDispatcher& dispatcher, std::function<void()> openForge = nullptr, std::function<void()> openShop = nullptr);
+             EventDispatcher& dispatcher, std::function<void()> openForge = nullptr,
+             std::function<void()> openBag = nullptr, std::function<void()> openShop = nullptr);
     ~AreaPage() override;
 
     void onFilled(int eventId, ParamList& params) override;
@@ -45,8 +46,10 @@ private:
 
     EventDispatcher& mDispatcher;
     std::function<void()> mOpenForge;
+    std::function<void()> mOpenBag;
     std::function<void()> mOpenShop;
     CEGUI::Event::ScopedConnection mForgeConnection;
+    CEGUI::Event::ScopedConnection mBagConnection;
     CEGUI::Event::ScopedConnection mShopConnection;
     std::vector<Zone> mZones;
     double mNextRefresh = 0;

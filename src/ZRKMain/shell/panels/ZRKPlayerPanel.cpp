@@ -1,5 +1,7 @@
 #include "shell/panels/ZRKPlayerPanel.h"
 
+#include "callbacks/EquipDropCallbackEvent.h"
+#include "callbacks/EquipRangeCallbackEvent.h"
 #include "callbacks/ShopCheckoutCallbackEvent.h"
 #include "callbacks/ShopPricesCallbackEvent.h"
 #include "callbacks/ShopRenewalCallbackEvent.h"
@@ -19,6 +21,8 @@ const ZRKPanel::EventTable& ZRKPlayerPanel::events() const
         event<PlayerAttrLoadingEvent>(),
         event<ShopTryOnCallbackEvent>(),
         event<ShopCheckoutCallbackEvent>(),
+        event<EquipRangeCallbackEvent>(),
+        event<EquipDropCallbackEvent>(),
         event<ShopPricesCallbackEvent>(),
         event<ShopRenewalCallbackEvent>(),
     };
