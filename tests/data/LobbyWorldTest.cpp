@@ -257,12 +257,12 @@ TEST(LobbyWorld, TheOwnCardCarriesTheCharacterAsEveryOtherOne)
     Lobby lobby;
     const ZRKMessage own = lobby.ask("queryUserInfo0", Lobby::list("zrk"));
     ASSERT_FALSE(own.error) << own.text;
-    const Json::Value& card = own.views["userInfo/hero"];
+    const Json::Value& card = own.view("userInfo/hero");
     EXPECT_EQ(card["pc_nickname"].asString(), "Hero");
     EXPECT_EQ(card["pc_lv"].asInt(), 9);
     EXPECT_EQ(card["a_username"].asString(), "hero");
     const ZRKMessage other = lobby.ask("queryMembers", Lobby::list(Lobby::list("hero")));
-    EXPECT_EQ(Json::FastWriter().write(other.views["userInfo/hero"]), Json::FastWriter().write(card));
+    EXPECT_EQ(Json::FastWriter().write(other.view("userInfo/hero")), Json::FastWriter().write(card));
 }
 
 TEST(LobbyWorld, AZoneAboveThePlayersLevelIsRefusedByEveryWayIntoItsHallAndRooms)
