@@ -1,6 +1,7 @@
 #include "XScreen.h"
 
 #include <cstdlib>
+#include <string>
 
 // X11 alone in this file: its macros (Bool, None, Status...) clash with the Win32 names.
 #include <X11/Xatom.h>
@@ -33,6 +34,24 @@ bool readCardinals(Display* d, Window root, const char* name, unsigned long want
     return ok;
 }
 
+/// One connection for the run, to the display last asked: a server whose only client goes
+/// away resets itself (an X server without a desktop does), and the game window's own
+/// connection right after would wait for that, tens of milliseconds a time.
+Display* connection(const char* name)
+{
+    static Display* kept = nullptr;
+    static std::string keptName;
+    if (kept && keptName != name) {
+        XCloseDisplay(kept);
+        kept = nullptr;
+    }
+    if (!kept) {
+        kept = XOpenDisplay(name);
+        keptName = kept ? name : "";
+    }
+    return kept;
+}
+
 } // namespace
 
 bool readXScreen(XScreen& out)
@@ -40,7 +59,7 @@ bool readXScreen(XScreen& out)
     const char* name = std::getenv("DISPLAY");
     if (!name || !*name)
         return false;
-    Display* d = XOpenDisplay(name);
+    Display* d = connection(name);
     if (!d)
         return false;
     const int screen = DefaultScreen(d);
@@ -71,7 +90,6 @@ bool readXScreen(XScreen& out)
         out.workRight = static_cast<int>(a[0] + a[2]);
         out.workBottom = static_cast<int>(a[1] + a[3]);
     }
-    XCloseDisplay(d);
     return true;
 }
 
