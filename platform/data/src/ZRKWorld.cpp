@@ -589,10 +589,19 @@ Json::Value ZRKWorld::settingsView(const Player& p)
         v[money[k]] = big(p.money[k]);
     for (int a = 0; a < 4; ++a)
         v[abilities[a]] = big(p.abilities[a]);
+    // The default look's part indexes, so every other player dresses this one's doll as chosen.
+    static const Json::StaticString parts[5] = {Json::StaticString("def_hair"), Json::StaticString("def_face"),
+                                                Json::StaticString("def_coat"), Json::StaticString("def_glove"),
+                                                Json::StaticString("def_shoes")};
+    const Json::Value& looks = Player::doc(p.looks);
+    for (const Json::StaticString& part : parts) {
+        const Json::Value& index = looks.isObject() ? looks[part] : Json::Value::nullSingleton();
+        if (index.isInt() && index.asInt() >= 0 && index.asInt() <= 999)
+            v[part] = index.asInt();
+    }
     if (p.bot) {
         // The battle's aim of the server's own players reads how good a shot each is (the room
         // marks them "bot" among its battle values).
-        const Json::Value& looks = Player::doc(p.looks);
         const Json::Value& skill = looks.isObject() ? looks["pc_bot_skill"] : Json::Value::nullSingleton();
         v[Json::StaticString("pc_bot_skill")] = skill.isInt() ? std::min(std::max(skill.asInt(), 0), 100) : 50;
     }
