@@ -52,10 +52,10 @@ std::string gameRoomOf(ZRKLobby& lobby, const std::string& bot)
 }
 
 /// One of ours comes into a game room, marked for the battle to play it; false when refused.
-bool seatBot(ZRKLobby& lobby, const std::string& bot, const std::string& room, const std::string& password)
+bool seatBot(ZRKLobby& lobby, const std::string& bot, const std::string& room)
 {
     const std::string name = room; // the caller's text may live in the room
-    if (lobby.enter(bot, name, password) != ZRKLobby::Entered)
+    if (lobby.seatOurs(bot, name) != ZRKLobby::Entered)
         return false;
     Json::Value ours;
     ours["bot"] = 1;
@@ -122,7 +122,7 @@ double fill(ZRKBots& bots, ZRKBots::Bot& bot, const Json::Value& settings, doubl
         for (const ZRKLobby::Room* r : lobby.roomsIn(zone.name))
             if (hasGuest(lobby, *r) && waiting(*r) && hasRoom(*r) && !r->kicked.count(bot.name) &&
                 bots.admits(bot.name, r->name) && bots.mayFill(r->name, now, gap)) {
-                seatBot(lobby, bot.name, r->name, r->password);
+                seatBot(lobby, bot.name, r->name);
                 return next;
             }
     return next;
@@ -252,7 +252,7 @@ int ZRKBots::fillRoom(const std::string& room, int count)
         Bot& bot = mBots[i];
         if (!bot.online || !gameRoomOf(mLobby, bot.name).empty() || r->kicked.count(bot.name) || !admits(bot.name, room))
             continue;
-        if (!seatBot(mLobby, bot.name, room, r->password))
+        if (!seatBot(mLobby, bot.name, room))
             break;
         ++came;
         r = mLobby.findRoom(room);
