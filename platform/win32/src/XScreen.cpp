@@ -34,25 +34,38 @@ bool readCardinals(Display* d, Window root, const char* name, unsigned long want
     return ok;
 }
 
-/// One connection for the run, to the display last asked: a server whose only client goes
-/// away resets itself (an X server without a desktop does), and the game window's own
-/// connection right after would wait for that, tens of milliseconds a time.
+/// Until the game window stands, one connection serves every question: a server whose only
+/// client goes away resets itself (an X server without a desktop does), and the game window's
+/// own connection right after would wait for that, tens of milliseconds a time.
+Display* gKept = nullptr;
+std::string gKeptName;
+bool gKeeping = true;
+
 Display* connection(const char* name)
 {
-    static Display* kept = nullptr;
-    static std::string keptName;
-    if (kept && keptName != name) {
-        XCloseDisplay(kept);
-        kept = nullptr;
+    if (!gKeeping)
+        return XOpenDisplay(name);
+    if (gKept && gKeptName != name) {
+        XCloseDisplay(gKept);
+        gKept = nullptr;
     }
-    if (!kept) {
-        kept = XOpenDisplay(name);
-        keptName = kept ? name : "";
+    if (!gKept) {
+        gKept = XOpenDisplay(name);
+        gKeptName = gKept ? name : "";
     }
-    return kept;
+    return gKept;
 }
 
 } // namespace
+
+void releaseXScreen()
+{
+    gKeeping = false;
+    if (gKept)
+        XCloseDisplay(gKept);
+    gKept = nullptr;
+    gKeptName.clear();
+}
 
 bool readXScreen(XScreen& out)
 {
@@ -90,6 +103,8 @@ bool readXScreen(XScreen& out)
         out.workRight = static_cast<int>(a[0] + a[2]);
         out.workBottom = static_cast<int>(a[1] + a[3]);
     }
+    if (!gKeeping)
+        XCloseDisplay(d);
     return true;
 }
 
