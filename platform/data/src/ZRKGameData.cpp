@@ -30,6 +30,10 @@ void ZRKGameData::applyViews(const ZRKSharedViews& views)
         if (!s.second)
             continue;
         View& v = mViews[s.first];
+        // A player's card handed over again unchanged (the server keeps one per change) is
+        // known already, as is its avatar.
+        if (v.shared == s.second && s.first.compare(0, 9, "userInfo/") == 0 && mAvatars.findAvatar(s.first.substr(9)))
+            continue;
         v.shared = s.second;
         v.value = Json::Value();
         took(s.first, v);

@@ -53,11 +53,11 @@ Json::Value roomRecord(const ZRKLobby::Room& room)
 /// Adds a player's information and settings views under the name asked with; false for none.
 bool addMember(ZRKServerCall& call, const std::string& name)
 {
-    Json::Value card = call.card(name);
-    if (card.isNull())
+    std::shared_ptr<const Json::Value> card = call.card(name);
+    if (!card)
         return false;
-    call.views["userInfo/" + name] = std::move(card);
-    call.views["userSetting/" + name] = call.world().playerView(name, ZRKWorld::SettingsView);
+    call.share("userInfo/" + name, card);
+    call.share("userSetting/" + name, call.world().sharedPlayerView(name, ZRKWorld::SettingsView));
     return true;
 }
 

@@ -27,12 +27,12 @@ const ZRKWorld::Player* self(ZRKServerCall& call)
 bool infoViews(ZRKServerCall& call, const std::string& name, const std::string& uid)
 {
     // The own card as every other player's: the hall shows it by nickname and level too.
-    Json::Value card = call.card(name);
-    if (card.isNull()) {
+    std::shared_ptr<const Json::Value> card = call.card(name);
+    if (!card) {
         call.refuse("error/no_person", "no player " + name);
         return false;
     }
-    call.views["userInfo/" + uid] = std::move(card);
+    call.share("userInfo/" + uid, card);
     call.share("userSetting/" + uid, call.world().sharedPlayerView(name, ZRKWorld::SettingsView));
     return true;
 }
@@ -92,7 +92,7 @@ void queryPcStats(ZRKServerCall& call)
         call.share("lib/stats", p->record ? p->record : std::make_shared<const Json::Value>());
 }
 
-void getPcQuestList(ZRKServerCall& call) { call.views["pcQuests"] = call.world().quests(call.player); }
+void getPcQuestList(ZRKServerCall& call) { call.share("pcQuests", call.world().sharedQuests(call.player)); }
 
 /// One of the player's lists, under its view name; an empty list or record when it has none.
 void listView(ZRKServerCall& call, const char* list, const char* view, bool isObject)

@@ -26,6 +26,7 @@ public:
     struct Room {
         int id = 0;
         std::string name;
+        /// Given to addRoom in the clear; the room keeps only its key (ZRKPasswords::roomKey).
         std::string password;
         std::string moderator;
         bool hall = false;     ///< a zone's hall: members and chat, no seats
@@ -92,6 +93,8 @@ public:
 
     /// A game room whose battle is starting or being fought takes nobody in (NoAccess).
     Entry enter(const std::string& player, const std::string& room, const std::string& password);
+    /// The server seats one of its own players (filling a player's room): no password asked.
+    Entry seatOurs(const std::string& player, const std::string& room);
     /// Whether a player of that level may enter the room: a zone's hall, its cry room and its
     /// game rooms keep the zone's level limit.
     bool admits(const std::string& room, int level) const;
@@ -165,6 +168,7 @@ public:
     void setWhisperHook(const WhisperHook& hook) { mWhisperHook = hook; }
 
 private:
+    Entry enter(const std::string& player, const std::string& room, const std::string& password, bool ours);
     Room* room(const std::string& name);
     /// Tells every member the whole room again (seats, slots, parameters).
     void retell(const Room& room);
