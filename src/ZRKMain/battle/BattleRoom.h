@@ -46,6 +46,7 @@ class IDollView;
 class BattlePrompts;
 class BattleStatusProvider;
 class EvtDollHandler;
+class EvtLandHandler;
 class ZRKBasicSim;
 class ZRKBubblePanel;
 class ZRKFlashPanel;
@@ -205,6 +206,7 @@ public:
     core::RandomNumber& getRandom() { return mRandom; }
     const boost::shared_ptr<BattleStatusProvider>& getStatusProvider() const { return mStatusProvider; }
     EvtDollHandler* getDollHandler() const;
+    EvtLandHandler* getLandHandler() const;
 
     /// An attribute of an event by type; a value of another type throws boost::bad_any_cast.
     template <class T>
