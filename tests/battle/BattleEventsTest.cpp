@@ -12,6 +12,7 @@
 #include <data/ZRKPlayerState.h>
 #include <data/ZRKSession.h>
 #include <data/ZRKUserRequest.h>
+#include <data/ZRKWorld.h>
 #include <gtest/gtest.h>
 #include <gui/IBattlePanel.h>
 #include <gui/IGuiManager.h>
@@ -34,6 +35,7 @@
 #include "battle/ZRKBubblePanel.h"
 #include "battle/ZRKFlashPanel.h"
 #include "battle/ZRKSightingPanel.h"
+#include "services/GameServices.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
 
@@ -477,13 +479,103 @@ TEST_F(BattleEvents, TheRevivePanelOffersWhatIsLeftAndChargesForIt)
         // Another key does nothing; Y outside the fight's states hides it and does nothing else.
         EXPECT_FALSE(doll.onReviveKey(0x16));
         EXPECT_TRUE(doll.getRevivePanel()->isVisible());
-        // Enough money: Y revives.
+        // Enough money: Y revives and the server takes the price.
+        auto* session = dynamic_cast<ZRKSession*>(game.session());
+        ZRKWorld& world = session->getGameServer()->core().world();
+        const long long coins = world.player("hero")->money[ZRKWorld::Coins];
         ASSERT_GE(ZRKUserRequest::getPc_id().getIntVal("pc_money1", 0), 100);
         EXPECT_TRUE(doll.onReviveKey(EvtDollHandler::kReviveKey));
         EXPECT_FALSE(me->isFlagSet(SIM_DOWN));
         EXPECT_EQ(land.getMyReviveNum(), 1);
+        game.frames(3);
+        EXPECT_EQ(world.player("hero")->money[ZRKWorld::Coins], coins - 100);
+        EXPECT_EQ(ZRKUserRequest::getPc_id().getIntVal("pc_money1", 0), coins - 100);
         core::Event up(6510);
         doll.handle(up);
         EXPECT_EQ(doll.getRevivePanel(), nullptr);
+        // Down again after two revives: the last pair's price; after the third, no panel.
+        me->setFlag(SIM_DOWN);
+        doll.handle(down);
+        ASSERT_NE(doll.getRevivePanel(), nullptr);
+        EXPECT_NE(std::string(doll.getRevivePanel()->getChild("prompt")->getText().c_str()).find("200 Coins"), std::string::npos);
+        EXPECT_TRUE(doll.onReviveKey(EvtDollHandler::kReviveKey));
+        doll.handle(up);
+        me->setFlag(SIM_DOWN);
+        doll.handle(down);
+        ASSERT_NE(doll.getRevivePanel(), nullptr);
+        EXPECT_TRUE(doll.onReviveKey(EvtDollHandler::kReviveKey));
+        doll.handle(up);
+        EXPECT_EQ(land.getMyReviveNum(), 3);
+        me->setFlag(SIM_DOWN);
+        doll.handle(down);
+        EXPECT_EQ(doll.getRevivePanel(), nullptr);
+        EXPECT_TRUE(doll.isReviveShown());
+        me->resetFlag(SIM_DOWN);
+        doll.handle(up);
+        game.frames(3);
+        EXPECT_EQ(world.player("hero")->money[ZRKWorld::Coins], coins - 500);
+    });
+}
+
+TEST_F(BattleEvents, NoRevivePanelForAMalformedTableOrAGuardedPropAndAShortPurseGetsTheWarning)
+{
+    fight([](zrktest::GameRun& game, BattleRoom& room) {
+        ZRKLand& land = *room.getLand();
+        ZRKPlayerSim* me = land.getMyDoll();
+        EvtDollHandler& doll = *room.getDollHandler();
+        core::XmlConfigHelper settings = ZRKLan::getConfig();
+        const auto downAndUp = [&](bool& opened) {
+            me->setFlag(SIM_DOWN);
+            core::Event down(6510);
+            doll.handle(down);
+            opened = doll.getRevivePanel() != nullptr;
+            me->resetFlag(SIM_DOWN);
+            core::Event up(6510);
+            doll.handle(up);
+        };
+        for (const char* table : {"0, 3", "0, 3, 1", "0, 3, 1, \"100\"", "0, 3, 4, 100", "0, 3, 0, 100", "0, \"3\", 1, 100",
+                                  "0, 3, 1, 100]", "nothing", "", "0, 3.5, 1, 100", "0, 3, 1.5, 100", "[[[[", "0, 0, 1, 100"}) {
+            settings.setStringVal("battle/pvp_pacemaker", table);
+            bool opened = true;
+            downAndUp(opened);
+            EXPECT_FALSE(opened) << table;
+        }
+        // A prop that forbids the paid revive: no panel for the whole downing.
+        settings.setStringVal("battle/pvp_pacemaker", "0, 3, 1, 100, 1, 200");
+        PropState guard;
+        guard.id = "9999";
+        guard.count = 1;
+        guard.effect = 0x1000;
+        std::vector<PropState>& props = me->getCurrentPropBag()->getSlots();
+        const PropState saved = props[0];
+        props[0] = guard;
+        me->setFlag(SIM_DOWN);
+        core::Event down(6510);
+        doll.handle(down);
+        props[0] = saved;
+        doll.handle(down);
+        EXPECT_EQ(doll.getRevivePanel(), nullptr);
+        me->resetFlag(SIM_DOWN);
+        core::Event up(6510);
+        doll.handle(up);
+        // Too dear: the warning box with the mouse free; closing it gives the mouse back.
+        settings.setStringVal("battle/pvp_pacemaker", "0, 3, 1, 999999999");
+        me->setFlag(SIM_DOWN);
+        doll.handle(down);
+        ASSERT_NE(doll.getRevivePanel(), nullptr);
+        core::Frame* frame = GameServices::frame();
+        ASSERT_NE(frame, nullptr);
+        EXPECT_TRUE(doll.onReviveKey(EvtDollHandler::kReviveKey));
+        EXPECT_FALSE(doll.getRevivePanel()->isVisible());
+        EXPECT_TRUE(me->isFlagSet(SIM_DOWN));
+        ASSERT_NE(frame->getOpenMessageBox(), nullptr);
+        EXPECT_EQ(frame->getOpenMessageBox()->textKey, "warning/no_enough_zaobi");
+        EXPECT_EQ(core::GuiManager::getSingleton().cursorCapture(), 0);
+        EXPECT_TRUE(frame->pressMessageBoxButton(0));
+        game.frames(1);
+        EXPECT_EQ(core::GuiManager::getSingleton().cursorCapture(), 2);
+        // Y on a hidden panel does nothing.
+        EXPECT_FALSE(doll.onReviveKey(EvtDollHandler::kReviveKey));
+        EXPECT_EQ(land.getMyReviveNum(), 0);
     });
 }

@@ -143,6 +143,8 @@ public:
     void leaveRoom();
 
     ZRKLand* getLand() const { return mLand.get(); }
+    /// The server's room of this battle.
+    const std::string& getBattleRoomName() const { return mRoomName; }
     /// Expires when the room goes: answers that may come late check it.
     std::weak_ptr<bool> getLife() const { return mAlive; }
 

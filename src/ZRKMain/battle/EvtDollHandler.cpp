@@ -7,6 +7,7 @@
 #include <core/EventManager.h>
 #include <core/Frame.h>
 #include <core/GuiManager.h>
+#include <data/ZRKRequestBroker.h>
 #include <data/ZRKUserRequest.h>
 #include <gui/CeguiText.h>
 #include <gui/IBattlePanel.h>
@@ -250,7 +251,9 @@ void EvtDollHandler::openRevivePanel()
     const char* key = land->getTacticId() == 9 ? "battle/pve_pacemaker" : "battle/pvp_pacemaker";
     const std::string text = ZRKLan::getConfig().getStringVal(key, "");
     std::string error;
-    if (text.empty() || !core::JsonText::parse("[" + text + "]", mCostTable, error)) {
+    // The text is the table's inside: brackets of its own would close it early.
+    if (text.empty() || text.find_first_of("[]") != std::string::npos ||
+        !core::JsonText::parse("[" + text + "]", mCostTable, error)) {
         writeLog(kLogWarning, kChannel, std::string(key) + " is not a revive table: " + error);
         mCostTable = Json::Value();
         return;
@@ -346,9 +349,18 @@ bool EvtDollHandler::onReviveKey(unsigned scanCode)
         }
         return true;
     }
+    const int done = land->getMyReviveNum();
     core::XmlConfigHelper notice(yake::ConfigurationPtr(new yake::Configuration), "use_pacemaker");
-    notice.setIntVal("num", land->getMyReviveNum());
+    notice.setIntVal("num", done);
     land->_notifyEvent(notice);
+    if (land->getMyReviveNum() > done) {
+        // The battle revived the doll: the server takes the price.
+        const std::string room = mRoom.getBattleRoomName();
+        ZRKRequestBroker::call("ZRKRoomRequest", "buyRevive", [room, cost](bool error, const std::string& text) {
+            if (error)
+                writeLog(kLogWarning, kChannel, "the revive in " + room + " was not paid: " + text);
+        }, room, currency, cost);
+    }
     return true;
 }
 
