@@ -454,6 +454,23 @@ TEST_F(BattleEvents, TheStatusProviderFillsTheBattleBar)
         status->getBags(bags);
         EXPECT_EQ(bags.weaponCd[0] & 0xFFFF, 750u);
         EXPECT_EQ(bags.weaponCd[0] >> 16, 1000u);
+        // Crate marks: one per crate, however often the bar asks.
+        ZRKLand& land = *room.getLand();
+        const yake::math::Vector3 at = me->getPosition();
+        const std::string where = std::to_string(at.x) + " 0 " + std::to_string(at.z);
+        ZRKSceneItem crate;
+        ASSERT_TRUE(land._addCrate("crate_a", crate, where));
+        ASSERT_TRUE(land._addCrate("crate_b", crate, where));
+        land._updateCrateMarks();
+        std::vector<gui::IBattleStatus::CrateMark> marks;
+        for (int i = 0; i < 3; ++i)
+            status->getCrateMarks(marks);
+        ASSERT_EQ(marks.size(), 2u);
+        EXPECT_EQ(marks[0].name, "crate_a");
+        // A seat past the room's seats stays empty.
+        gui::IBattleStatus::PlayerEntry many[12];
+        status->getPlayerList(many, 12);
+        EXPECT_FALSE(many[11].valid);
         // The bar pulls what the provider gives every frame.
         auto* panel = room.getBattleScreen();
         ASSERT_NE(panel, nullptr);
