@@ -278,7 +278,7 @@ void EvtDollHandler::openRevivePanel()
     CEGUI::Window* top = frame ? frame->getTopWindow() : nullptr;
     if (!top || !CeguiWidgets::alive(top) || !CEGUI::WindowManager::getSingletonPtr())
         return;
-    if (!mRevivePanel) {
+    if (!CeguiWidgets::alive(mRevivePanel)) {
         try {
             mRevivePanel = CEGUI::WindowManager::getSingleton().loadLayoutFromFile("revive.layout", "General");
         } catch (const std::exception& e) {
