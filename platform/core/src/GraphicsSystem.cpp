@@ -442,6 +442,10 @@ bool GraphicsSystem::renderOneFrame(float dt)
     if (mWindowLost)
         return true; // nothing left to draw into; the frame loop ends the run
     try {
+        // The GUI's last clipped draw leaves the scissor test on: the next frame's clear would
+        // then wipe only that rectangle and leave old pictures on the rest of the window.
+        if (Ogre::RenderSystem* rs = mRoot->getRenderSystem())
+            rs->setScissorTest(false);
         if (!mRoot->renderOneFrame(dt))
             return false;
     } catch (const std::exception& e) {
