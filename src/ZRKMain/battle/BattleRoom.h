@@ -52,6 +52,12 @@ public:
     typedef gui::IBattleOver::AwardSlot AwardSlot;
     typedef gui::IBattleOver::BoxOffer BoxOffer;
 
+    // The battle's displays, each in its own header.
+    class SightingTexture;
+    class ZRKSuspendPanel;
+    class ZRKProgressPanel;
+    class VaneSnapShotScene;
+
     BattleRoom();
     ~BattleRoom() override;
 
