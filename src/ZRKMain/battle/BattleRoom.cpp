@@ -43,6 +43,7 @@
 #include "battle/BattleLandRoom.h"
 #include "battle/DragCursorModule.h"
 #include "battle/EvtLandHandler.h"
+#include "battle/ZRKSuspendPanel.h"
 #include "rooms/BackgroundScene.h"
 #include "rooms/CeguiWidgets.h"
 #include "rooms/EquipRes.h"
@@ -705,7 +706,11 @@ void BattleRoom::suspendInput()
 {
     if (!isDragCursor())
         return;
-    // The suspend panel belongs to the heads-up panels still to come: the cursor is freed.
+    if (!mSuspendPanel) {
+        // Made shown by its layout; without windows it counts as closed on the next frame.
+        mSuspendPanel.reset(new ZRKSuspendPanel(this));
+        mSuspendPanel->createWindow();
+    }
     releaseCursor();
 }
 
@@ -713,25 +718,29 @@ void BattleRoom::resumeInput()
 {
     if (isDragCursor())
         return;
+    destroySuspendPanel();
     captureCursor();
     CeguiWidgets::setDefaultCursor("", "");
 }
 
+void BattleRoom::destroySuspendPanel()
+{
+    if (mSuspendPanel)
+        mSuspendPanel->destroyWindow();
+    mSuspendPanel.reset();
+}
+
 void BattleRoom::checkInputFocus()
 {
-    if (mRenderWindow && !mRenderWindow->isActivated()) {
+    if (mRenderWindow && !mRenderWindow->isActivated())
         suspendInput();
-        return;
-    }
     resumeIfSuspendClosed();
 }
 
 void BattleRoom::resumeIfSuspendClosed()
 {
-    // Without a suspend panel the player "closes" it by coming back to the window; the leave
-    // question keeps the cursor free until it is answered.
-    if (!isDragCursor() && !mMessageBoxOpen && hasScene() && mLand && mLand->getLoadState() < LOAD_OVER &&
-        (!mRenderWindow || mRenderWindow->isActivated()))
+    // The player closed the suspend panel with a click.
+    if (mSuspendPanel && !mSuspendPanel->isVisible())
         resumeInput();
 }
 
@@ -1388,6 +1397,7 @@ void BattleRoom::showBattleOver()
 void BattleRoom::closeBattleHud()
 {
     mFreeRotate = false;
+    destroySuspendPanel();
     resetRadarMap();
     hideGuideWindows();
     if (mMessageBoxOpen)

@@ -110,6 +110,8 @@ public:
     void resumeInput();
     void checkInputFocus();
     void resumeIfSuspendClosed();
+    /// The screen shown while input is suspended; null when none is up.
+    ZRKSuspendPanel* getSuspendPanel() const { return mSuspendPanel.get(); }
     /// A world position on the radar map's picture (x and y in pixels); false before the radar
     /// is known or for a radar box without extent, the position untouched.
     bool projectToRadar(yake::math::Vector3& p) const;
@@ -241,6 +243,7 @@ private:
     bool onEscapeKeyEvent(const CEGUI::EventArgs& args);
     void releaseCursor();
     void captureCursor();
+    void destroySuspendPanel();
     /// Steers the camera: the land's scene follows shots and others' turns, the room's own
     /// camera the own doll.
     void updateCamera(float dt);
@@ -312,6 +315,7 @@ private:
     bool mBattleOverShown = false;
     bool mResultReported = false;
     boost::shared_ptr<core::IEventHandler> mLandHandler;
+    boost::shared_ptr<ZRKSuspendPanel> mSuspendPanel;
     std::shared_ptr<bool> mAlive{std::make_shared<bool>(true)};
 };
 
