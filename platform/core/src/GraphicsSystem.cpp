@@ -160,6 +160,12 @@ bool GraphicsSystem::startWindowed(const WindowSpec& spec)
     mRoot.reset(new Ogre::Root("", "", ""));
     mRoot->loadPlugin(pluginFolder() + "/RenderSystem_GL");
     mRoot->loadPlugin(pluginFolder() + "/Codec_STBI");
+    // FreeImage after STBI only adds what STBI cannot read (the loading screen's JPEG 2000 frame).
+    try {
+        mRoot->loadPlugin(pluginFolder() + "/Codec_FreeImage");
+    } catch (const Ogre::Exception& e) {
+        logLine(4, std::string("no FreeImage codec: JPEG 2000 pictures are not shown: ") + e.getDescription());
+    }
     Ogre::RenderSystem* rs = mRoot->getRenderSystemByName("OpenGL Rendering Subsystem");
     if (!rs) {
         logLine(3, "the GL render system is missing");

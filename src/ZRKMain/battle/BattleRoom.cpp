@@ -43,6 +43,7 @@
 #include "battle/BattleLandRoom.h"
 #include "battle/DragCursorModule.h"
 #include "battle/EvtLandHandler.h"
+#include "battle/ZRKProgressPanel.h"
 #include "battle/ZRKSuspendPanel.h"
 #include "rooms/BackgroundScene.h"
 #include "rooms/CeguiWidgets.h"
@@ -56,6 +57,8 @@ namespace zrk {
 
 namespace {
 const char* const kChannel = "room";
+/// The battle's picture sets: its prompts, and the displays' rows, bubbles and sight.
+const char* const kImagesets[] = {"prompt", "prompt2", "end", "battle_num", "sighting", "block", "icons1", "pve"};
 constexpr std::size_t kMaxParamText = 4096;
 constexpr std::size_t kMaxStageAi = 16384;
 constexpr int kSetSize = 6;
@@ -197,7 +200,7 @@ void BattleRoom::createImagesets()
         return files && files->getResourceGroupFileNames(found, CeguiWidgets::utf8(file), "General") > 0;
     };
     // Each under its own guard: one broken picture set costs only its own pictures.
-    for (const char* name : {"prompt", "prompt2", "end", "battle_num", "sighting"}) {
+    for (const char* name : kImagesets) {
         if (!shipped(std::string(name) + ".imageset")) {
             writeLog(kLogTrace, kChannel, std::string("imageset ") + name + " is not shipped");
             continue;
@@ -223,7 +226,7 @@ void BattleRoom::destroyImagesets()
 {
     CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
     if (images) {
-        for (const char* name : {"prompt", "prompt2", "end", "battle_num", "sighting"})
+        for (const char* name : kImagesets)
             images->destroyImageCollection(CeguiWidgets::utf8(name), false);
         for (int n = 1; n <= mArmsImagesetCount; ++n)
             images->destroyImageCollection(CeguiWidgets::utf8("arms" + std::to_string(n)), false);
@@ -363,8 +366,29 @@ ZRKRoomState* BattleRoom::landRoomState() const
     return room && !room->isDestroyed() ? room : nullptr;
 }
 
+void BattleRoom::createProgressPanel()
+{
+    if (mProgressPanel)
+        return;
+    mProgressPanel.reset(new ZRKProgressPanel(this));
+    mProgressPanel->createWindow();
+    if (core::EventManager* events = core::EventManager::getSingletonPtr())
+        events->addEventHandler(ZRKProgressPanel::kEventType, mProgressPanel);
+}
+
+void BattleRoom::destroyProgressPanel()
+{
+    if (!mProgressPanel)
+        return;
+    if (core::EventManager* events = core::EventManager::getSingletonPtr())
+        events->removeEventHandler(mProgressPanel);
+    mProgressPanel->destroyWindow();
+    mProgressPanel.reset();
+}
+
 void BattleRoom::createLand()
 {
+    createProgressPanel();
     mLandLoadConnection.disconnect();
     mPlayerStateConnection.disconnect();
     releaseLand(); // the old land goes before the new one is made
@@ -409,6 +433,8 @@ void BattleRoom::startLoading()
         return;
     }
     mLoadingStarted = true;
+    if (mProgressPanel)
+        mProgressPanel->fillPlayers();
     mLandLoadConnection.disconnect();
     std::weak_ptr<bool> alive = mAlive;
     mLandLoadConnection = mLand->subscribeToLoadSignal([this, alive](int a, int state) {
@@ -1047,13 +1073,18 @@ void BattleRoom::setGuideText(const std::string& text, float seconds)
     mGuideText = text;
     mGuideDuration = std::isfinite(seconds) && seconds > 0.0f ? std::min(seconds, 600.0f) : 0.0f;
     mGuideWaiting = true;
-    // There is no loading screen to wait for: loading is done as soon as the land says so.
-    checkLoadingDone();
+    checkLoadingDone(); // without a loading screen the text shows at once
 }
 
 void BattleRoom::checkLoadingDone()
 {
-    if (mGuideWaiting && mLand && mLand->isLoaded()) {
+    if (mLand && mProgressPanel) {
+        mProgressPanel->update(0.0f);
+        // Loaded, or every row is through while a guide text waits for the screen.
+        if (mLand->isLoaded() || (mGuideWaiting && mProgressPanel->isDone()))
+            destroyProgressPanel();
+    }
+    if (mGuideWaiting && !mProgressPanel) {
         mGuideWaiting = false;
         showGuideText(mGuideText, mGuideDuration);
     }
@@ -1068,12 +1099,7 @@ CEGUI::Window* childOf(CEGUI::Window* parent, const char* path)
 
 void setImage(CEGUI::Window* w, const std::string& imageset, const std::string& image)
 {
-    if (!w)
-        return;
-    CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
-    const std::string name = CeguiWidgets::imageName(imageset, image);
-    // A picture this client does not have leaves the window empty rather than failing.
-    w->setProperty("Image", images && !image.empty() && images->isDefined(CeguiWidgets::utf8(name)) ? CeguiWidgets::utf8(name) : "");
+    CeguiWidgets::setImage(w, image.empty() ? std::string() : CeguiWidgets::imageName(imageset, image));
 }
 } // namespace
 
@@ -1397,6 +1423,7 @@ void BattleRoom::showBattleOver()
 void BattleRoom::closeBattleHud()
 {
     mFreeRotate = false;
+    destroyProgressPanel();
     destroySuspendPanel();
     resetRadarMap();
     hideGuideWindows();

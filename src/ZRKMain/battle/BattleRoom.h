@@ -112,6 +112,8 @@ public:
     void resumeIfSuspendClosed();
     /// The screen shown while input is suspended; null when none is up.
     ZRKSuspendPanel* getSuspendPanel() const { return mSuspendPanel.get(); }
+    /// The loading screen, from the land's creation until it has loaded; null otherwise.
+    ZRKProgressPanel* getProgressPanel() const { return mProgressPanel.get(); }
     /// A world position on the radar map's picture (x and y in pixels); false before the radar
     /// is known or for a radar box without extent, the position untouched.
     bool projectToRadar(yake::math::Vector3& p) const;
@@ -244,6 +246,8 @@ private:
     void releaseCursor();
     void captureCursor();
     void destroySuspendPanel();
+    void createProgressPanel();
+    void destroyProgressPanel();
     /// Steers the camera: the land's scene follows shots and others' turns, the room's own
     /// camera the own doll.
     void updateCamera(float dt);
@@ -316,6 +320,7 @@ private:
     bool mResultReported = false;
     boost::shared_ptr<core::IEventHandler> mLandHandler;
     boost::shared_ptr<ZRKSuspendPanel> mSuspendPanel;
+    boost::shared_ptr<ZRKProgressPanel> mProgressPanel;
     std::shared_ptr<bool> mAlive{std::make_shared<bool>(true)};
 };
 

@@ -59,6 +59,17 @@ CEGUI::Window* CeguiWidgets::child(CEGUI::Window* parent, const std::string& pat
     return alive(parent) && parent->isChild(name) ? parent->getChild(name) : nullptr;
 }
 
+bool CeguiWidgets::setImage(CEGUI::Window* window, const std::string& image)
+{
+    if (!alive(window))
+        return false;
+    CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
+    const CEGUI::String name = utf8(image);
+    const bool known = images && !image.empty() && images->isDefined(name);
+    window->setProperty("Image", known ? name : CEGUI::String());
+    return known;
+}
+
 const char* const CeguiWidgets::kGroup = "General";
 
 void CeguiWidgets::loadImageset(const std::string& file)

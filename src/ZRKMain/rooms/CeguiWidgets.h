@@ -29,6 +29,10 @@ public:
     /// A child by path; null when there is none (or no parent).
     static CEGUI::Window* child(CEGUI::Window* parent, const std::string& path);
 
+    /// Shows the image on the window when it is defined, else leaves the window empty (a
+    /// picture this client does not have). False when the image is not shown.
+    static bool setImage(CEGUI::Window* window, const std::string& image);
+
     /// The game's GUI data files (res/GUI) as CEGUI's resource group.
     static const char* const kGroup;
     /// Loads an image set file of the game's GUI data; a CEGUI exception passes to the caller.
