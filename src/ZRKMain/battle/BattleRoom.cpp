@@ -40,11 +40,22 @@
 #include <land/ZRKPlayerSim.h>
 #include <yake/Time.h>
 #include <transport/QueryString.h>
+#include <misc/CEGUIAnimationLib.h>
+#include <scene/BasicPlayer.h>
+#include <land/ZRKNpcSim.h>
 #include "battle/BattleLandRoom.h"
+#include "battle/BattlePrompts.h"
+#include "battle/BattleStatusProvider.h"
 #include "battle/DragCursorModule.h"
+#include "battle/EvtDollHandler.h"
 #include "battle/EvtLandHandler.h"
 #include "battle/ZRKProgressPanel.h"
 #include "battle/ZRKSuspendPanel.h"
+#include "battle/EvtNpcHandler.h"
+#include "battle/SimBubbleInfoProvider.h"
+#include "battle/ZRKBubblePanel.h"
+#include "battle/ZRKFlashPanel.h"
+#include "battle/ZRKSightingPanel.h"
 #include "rooms/BackgroundScene.h"
 #include "rooms/CeguiWidgets.h"
 #include "rooms/EquipRes.h"
@@ -58,7 +69,8 @@ namespace zrk {
 namespace {
 const char* const kChannel = "room";
 /// The battle's picture sets: its prompts, and the displays' rows, bubbles and sight.
-const char* const kImagesets[] = {"prompt", "prompt2", "end", "battle_num", "sighting", "block", "icons1", "pve"};
+const char* const kImagesets[] = {"prompt", "prompt2", "end", "battle_num", "sighting", "chars", "title", "flash",
+                                  "block", "icons1", "pve"};
 constexpr std::size_t kMaxParamText = 4096;
 constexpr std::size_t kMaxStageAi = 16384;
 constexpr int kSetSize = 6;
@@ -87,6 +99,16 @@ int wholeNumber(const Json::Value& record, const char* key)
 }
 } // namespace
 
+const char* const BattleRoom::kPromptKill[4] = {"prompt2/KillOne", "prompt2/KillTwo", "prompt2/KillThree", "prompt2/KillFour"};
+const char* const BattleRoom::kPromptBloodLess = "prompt2/bloodLess";
+const char* const BattleRoom::kPromptWants[6] = {"prompt/bulletWanted", "prompt/hpWanted", "prompt/spWanted",
+                                                 "prompt/spWanted2",    "prompt/cdWanted", "prompt/holdOK"};
+const char* const BattleRoom::kPromptCritical = "prompt/critical";
+const char* const BattleRoom::kPromptUltimate = "prompt/ultimate";
+const char* const BattleRoom::kPromptGood = "prompt/good";
+const char* const BattleRoom::kPromptPerfect = "prompt/perfect";
+const char* const BattleRoom::kPromptBlank = "prompt/blankBullet";
+
 BattleRoom::BattleRoom()
 {
     mMainLightsEnabled = false;
@@ -102,6 +124,9 @@ BattleRoom::~BattleRoom()
     mEscapeAnswer.disconnect();
     resetBattle();
     unregisterEventHandlers();
+    destroySight();
+    destroyPrompts();
+    destroyFlashPanel();
 }
 
 int BattleRoom::setTimer(int& id, unsigned ms, const std::function<void()>& call)
@@ -178,6 +203,7 @@ void BattleRoom::createScene()
         mSavedCursorCapture = input->cursorCapture();
     captureCursor();
     attachBattlePanel();
+    createSight();
     activatePlayFrame();
     if (mEscapeKeyConnection.isValid())
         mEscapeKeyConnection->disconnect();
@@ -284,8 +310,8 @@ void BattleRoom::attachStatusProvider()
         panel->setLineSeconds(5.0f);
         panel->setFlags(0);
         panel->setStage(0);
-        // The battle's status provider belongs to the heads-up panels still to come.
-        panel->setStatusProvider(boost::shared_ptr<gui::IBattleStatus>());
+        mStatusProvider.reset(new BattleStatusProvider(*this));
+        panel->setStatusProvider(mStatusProvider);
     }
     activatePlayFrame();
 }
@@ -294,6 +320,9 @@ void BattleRoom::destroyScene()
 {
     unregisterEventHandlers();
     resetBattle();
+    destroySight();
+    destroyPrompts();
+    destroyFlashPanel();
     if (mEscapeKeyConnection.isValid())
         mEscapeKeyConnection->disconnect();
     destroyImagesets();
@@ -393,6 +422,8 @@ void BattleRoom::createLand()
     mPlayerStateConnection.disconnect();
     releaseLand(); // the old land goes before the new one is made
     mLand.reset(new ZRKLand(this));
+    if (hasScene())
+        createSight();
     mLoadingStarted = false;
     mResultReported = false;
     setTimer(mLoadTimer, kLoadDelayMs, [this]() { startLoading(); });
@@ -435,6 +466,7 @@ void BattleRoom::startLoading()
     mLoadingStarted = true;
     if (mProgressPanel)
         mProgressPanel->fillPlayers();
+    createFlashPanel();
     mLandLoadConnection.disconnect();
     std::weak_ptr<bool> alive = mAlive;
     mLandLoadConnection = mLand->subscribeToLoadSignal([this, alive](int a, int state) {
@@ -524,9 +556,13 @@ void BattleRoom::onLandLoadState(int, int state)
     case LOAD_RESULT:
         mSweepEnd = -1.0f;
         if (mLand) {
+            if (ZRKPlayerSim* me = mLand->getMyDoll())
+                showPromptScattered((me->getPlayerBattle().flags & BATTLE_WON) ? "end/win" : "end/lose", 5.0f);
             const float sweep = mLand->hasSweepState();
-            if (sweep > 0.0f)
+            if (sweep > 0.0f) {
                 mSweepEnd = yake::native::getTime() + sweep;
+                showFlash("sp_boss.swf", std::string(), 800, 600, nullptr, 3.5f);
+            }
             // The result picture waits for the heads-up prompts; the doll stops tiring.
             if (ZRKPlayerSim* me = mLand->getMyDoll())
                 me->setEnergyConsumeFactor(0.001f);
@@ -1245,6 +1281,11 @@ void BattleRoom::onFrame(float dt)
     if (mBoxPanel)
         mBoxPanel->update(static_cast<float>(yake::native::getTime()));
     checkLoadingDone();
+    updateEffects();
+    if (mLand && mLand->isLoaded() && !mLand->isFinished()) {
+        updateBubbles();
+        updateSight(dt);
+    }
     ZRKPlayerSim* me = mLand && mLand->isLoaded() ? mLand->getMyDoll() : nullptr;
     if (me && !mLand->isFinished()) {
         // The radar turns with the own doll; the wind vane is still to come.
@@ -1437,6 +1478,7 @@ void BattleRoom::closeBattleHud()
         if (gui::IBattlePanel* panel = mBattlePanel->getPanel())
             panel->setStatusProvider(boost::shared_ptr<gui::IBattleStatus>());
     }
+    mStatusProvider.reset();
     if (gui) {
         gui->resetPages();
         if (auto* view = static_cast<gui::IBattleOver*>(gui->getBattleOverView()))
@@ -1663,6 +1705,9 @@ void BattleRoom::resetBattle()
     kill(mHalfTimeTimer);
     kill(mLeaveTimer);
     stopMusic();
+    if (mFlashPanel)
+        mFlashPanel->clearFlashes();
+    destroyPrompts();
     if (mLandScene && getCamera())
         mLandScene->setCamera(getCamera());
     mCameraOwn = false;
@@ -1672,6 +1717,7 @@ void BattleRoom::resetBattle()
 
 void BattleRoom::releaseLand()
 {
+    destroyBubbles(); // the bubbles hang on the land's figures
     mLandScene.reset(); // stops drawing before the land goes
     mLand.reset();
     mLandRoom.reset();
@@ -1685,8 +1731,14 @@ void BattleRoom::registerEventHandlers()
     if (!events || mLandHandler)
         return;
     mLandHandler.reset(new EvtLandHandler(*this));
+    mDollHandler.reset(new EvtDollHandler(*this));
+    mNpcHandler.reset(new EvtNpcHandler(*this));
     for (int type = EvtLandHandler::kFirst; type <= EvtLandHandler::kLast; ++type)
         events->addEventHandler(type, mLandHandler);
+    for (int type : {6201, 6510, 6511})
+        events->addEventHandler(type, mDollHandler);
+    for (int type : {6512, 6513})
+        events->addEventHandler(type, mNpcHandler);
 }
 
 void BattleRoom::unregisterEventHandlers()
@@ -1694,9 +1746,14 @@ void BattleRoom::unregisterEventHandlers()
     if (!mLandHandler)
         return;
     if (core::EventManager* events = core::EventManager::getSingletonPtr())
-        events->removeEventHandler(mLandHandler);
+        for (const auto& handler : {mLandHandler, mDollHandler, mNpcHandler})
+            events->removeEventHandler(handler);
     mLandHandler.reset();
+    mDollHandler.reset();
+    mNpcHandler.reset();
 }
+
+EvtDollHandler* BattleRoom::getDollHandler() const { return static_cast<EvtDollHandler*>(mDollHandler.get()); }
 
 void BattleRoom::installEventPreviews()
 {
@@ -1751,6 +1808,229 @@ void BattleRoom::forwardGuiCall2(int first, int second)
     if (gui::IBattlePanel* panel = mBattlePanel ? mBattlePanel->getPanel() : nullptr)
         panel->next(first, second);
 }
+
+
+// --- prompts and Flash overlays ------------------------------------------------------------------
+
+void BattleRoom::showPrompt(const std::string& image, bool pulse, float x, float y, float duration)
+{
+    if (!mPrompts)
+        mPrompts.reset(new BattlePrompts);
+    mPrompts->show(image, pulse, x, y, duration);
+}
+
+void BattleRoom::showPromptFixed(const std::string& image, bool pulse, float duration)
+{
+    showPrompt(image, pulse, 0.5f, 0.2f, duration);
+}
+
+void BattleRoom::showPromptScattered(const std::string& image, float duration)
+{
+    const float u = mRandom.uniform();
+    const float v = mRandom.uniform();
+    showPrompt(image, false, (u - 0.5f) * 0.2f + 0.5f, (v - 0.5f) * 0.2f + 0.5f, duration);
+}
+
+CEGUI::Window* BattleRoom::showFlash(const std::string& name, const std::string& key, int width, int height,
+                                     Ogre::SceneNode* node, float duration)
+{
+    return mFlashPanel ? mFlashPanel->addFlash(name, key, width, height, node, duration) : nullptr;
+}
+
+void BattleRoom::revokeFlash(const std::string& name, const std::string& key)
+{
+    if (mFlashPanel)
+        mFlashPanel->revokeFlash(name, key);
+}
+
+void BattleRoom::removeFlashByWindow(CEGUI::Window* window)
+{
+    if (mFlashPanel)
+        mFlashPanel->removeFlashByWindow(window);
+}
+
+bool BattleRoom::hasFlash(const std::string& name, const std::string& key) const
+{
+    if (mFlashPanel)
+        for (const ZRKFlashPanel::Entry& e : mFlashPanel->getEntries())
+            if (e.name == name && e.key == key)
+                return true;
+    return false;
+}
+
+void BattleRoom::updateEffects()
+{
+    if (mFlashPanel && mFlashPanel->isVisible())
+        mFlashPanel->update();
+    if (mPrompts)
+        mPrompts->update();
+}
+
+void BattleRoom::destroyPrompts()
+{
+    if (mPrompts)
+        mPrompts->destroy();
+}
+
+void BattleRoom::createFlashPanel()
+{
+    if (mFlashPanel)
+        return;
+    mFlashPanel.reset(new ZRKFlashPanel(this));
+    if (!mFlashPanel->createWindow()) {
+        writeLog(kLogWarning, kChannel, "no main frame: the battle shows no Flash overlays");
+        mFlashPanel.reset();
+    }
+}
+
+void BattleRoom::destroyFlashPanel()
+{
+    if (mFlashPanel)
+        mFlashPanel->destroyWindow();
+    mFlashPanel.reset();
+}
+
+CEGUI::Window* BattleRoom::hudWindow(const std::string& path)
+{
+    return CEGUI::System::getSingletonPtr() ? core::CEGUIAnimationLib::findWindow(path) : nullptr;
+}
+
+gui::IBattlePanel* BattleRoom::getBattleScreen() const { return mBattlePanel ? mBattlePanel->getPanel() : nullptr; }
+
+gui::IDollView* BattleRoom::getDollView() const
+{
+    gui::IGuiManager* gui = getGuiManager();
+    return gui ? static_cast<gui::IDollView*>(gui->getDollView()) : nullptr;
+}
+
+// --- head bubbles and the sight ------------------------------------------------------------------
+
+boost::shared_ptr<ZRKBubblePanel> BattleRoom::getBubble(const core::BasicPlayer& player)
+{
+    return player.getAttrAs<boost::shared_ptr<ZRKBubblePanel>>("zrk_bubble", boost::shared_ptr<ZRKBubblePanel>());
+}
+
+void BattleRoom::updateBubbles()
+{
+    if (!mLand)
+        return;
+    ZRKPlayerSim* me = mLand->getMyDoll();
+    const int viewer = me ? me->getColour() : 0;
+    const auto pass = [this, viewer](ZRKBasicSim& sim, bool drop, const std::function<BubbleInfoProvider*()>& provider) {
+        const core::BasicPlayerPtr& player = sim.getPlayerRef();
+        if (!player)
+            return;
+        if (drop) {
+            player->removeAttr("zrk_bubble");
+            return;
+        }
+        if (!player->hasAttr("zrk_bubble")) {
+            boost::shared_ptr<ZRKBubblePanel> bubble(new ZRKBubblePanel(this, sim.getPlayerId()));
+            bubble->setInfoProvider(boost::shared_ptr<BubbleInfoProvider>(provider()));
+            bubble->setViewerColour(viewer);
+            if (bubble->createWindow()) {
+                activatePlayFrame();
+                bubble->focusOffset() = yake::math::Vector3(0, player->getDesc().getRealVal("graphical/focus.y", 0.0f), 0);
+                bubble->homeOffset() =
+                    yake::math::Vector3(0, player->getDesc().getRealVal("physical/home", DollConstants::HIT_ACTOR_OFFSET), 0);
+                bubble->refresh();
+            } else {
+                bubble.reset(); // no bubble for this sim for the rest of the battle
+            }
+            player->setAttr("zrk_bubble", bubble);
+        }
+        if (boost::shared_ptr<ZRKBubblePanel> bubble = getBubble(*player))
+            bubble->update(player);
+    };
+    for (const auto& d : mLand->getAllDoll()) {
+        ZRKPlayerSim* doll = d.second;
+        pass(*doll, doll->getAngelSeq() == -2, [doll] { return new SimBubbleInfoProvider(*doll); });
+    }
+    const bool npcsGone = mLand->getLoadState() >= 9;
+    for (const auto& n : mLand->getAllNpc()) {
+        ZRKNpcSim* npc = n.second;
+        pass(*npc, npc->isEnded() || npcsGone, [npc] { return new SimBubbleInfoProvider(*npc); });
+    }
+}
+
+void BattleRoom::refreshBubble(ZRKBasicSim* sim)
+{
+    if (sim && sim->getPlayerRef())
+        if (boost::shared_ptr<ZRKBubblePanel> bubble = getBubble(*sim->getPlayerRef()))
+            bubble->refresh();
+}
+
+void BattleRoom::refreshDollBubble(const std::string& playerId)
+{
+    if (mLand)
+        refreshBubble(mLand->getDoll(playerId));
+}
+
+void BattleRoom::refreshNpcBubble(const std::string& name)
+{
+    if (mLand)
+        refreshBubble(mLand->getNpc(name));
+}
+
+void BattleRoom::refreshComboBubbles()
+{
+    if (!mLand)
+        return;
+    for (const auto& combo : mLand->getPlayerCombo())
+        if (combo.second.time > 0.0f)
+            refreshDollBubble(combo.first);
+}
+
+void BattleRoom::destroyBubbles()
+{
+    destroySight();
+    if (!mLand)
+        return;
+    for (const auto& d : mLand->getAllDoll())
+        if (d.second->getPlayerRef())
+            d.second->getPlayerRef()->removeAttr("zrk_bubble");
+    for (const auto& n : mLand->getAllNpc())
+        if (n.second->getPlayerRef())
+            n.second->getPlayerRef()->removeAttr("zrk_bubble");
+}
+
+void BattleRoom::setSightMode(int mode)
+{
+    if (mSight)
+        mSight->setMode(mode);
+}
+
+void BattleRoom::showSight(bool visible)
+{
+    if (mSight)
+        mSight->show(visible);
+}
+
+void BattleRoom::updateSight(float dt)
+{
+    if (mSight && mSight->isVisible())
+        mSight->update(dt);
+    refreshComboBubbles();
+}
+
+void BattleRoom::createSight()
+{
+    if (mSight)
+        return;
+    boost::shared_ptr<ZRKSightingPanel> sight(new ZRKSightingPanel(this));
+    if (sight->createWindow())
+        sight->show(false);
+    mSight = sight;
+}
+
+void BattleRoom::destroySight()
+{
+    if (mSight)
+        mSight->destroyWindow();
+    mSight.reset();
+}
+
+bool BattleRoom::isSightActive() const { return mSight && mSight->isVisible() && mSight->getAutoChargeTarget(); }
 
 } // namespace zrk
 } // namespace kavri3D

@@ -18,6 +18,8 @@ public:
     core::XmlConfigHelper getUserInfo() const { return mInfo; }
     core::XmlConfigHelper getUserSettings() const { return mSettings; }
     core::XmlConfigHelper& getBattleState() { return mBattle; }
+    /// The title the player wears (user setting "pc_title"); empty for none.
+    std::string getZrkTitle() const { return mSettings.getStringVal("pc_title", ""); }
 
     /// Takes what the server tells of the player ({"info", "settings", "battle"}, each
     /// optional); returns which of them changed as player-change bits.
