@@ -9,8 +9,13 @@
 #include <data/ZRKPlayerState.h>
 #include <gui/CeguiText.h>
 #include <yake/Logger.h>
+#include <Ogre.h>
+#include <OgreDefaultHardwareBufferManager.h>
+#include <scene/GrafixScene.h>
+#include <scene/DefaultSceneHelper.h>
 
 #include "BattleServerFixture.h"
+#include "battle/VaneSnapShotScene.h"
 #include "battle/ZRKProgressPanel.h"
 #include "battle/ZRKSuspendPanel.h"
 #include "rooms/CeguiWidgets.h"
@@ -251,4 +256,54 @@ TEST_F(BattleDisplaysTest, AClickHidesTheSuspendPanelAndTheNextFrameTakesTheMous
     lone.destroyWindow();
     EXPECT_FALSE(CEGUI::ImageManager::getSingleton().isDefined("suspend/paused"));
     lone.destroyWindow();
+}
+
+TEST(VaneSnapShotScene, TurnsFromTheFacingToTheWindOnTheGroundOnly)
+{
+    Ogre::LogManager logs;
+    logs.createLog("vane-ogre.log", true, false, true);
+    Ogre::Root root("", "", "");
+    Ogre::DefaultHardwareBufferManager buffers;
+    Ogre::MaterialManager::getSingleton().initialise();
+    core::GrafixScene scene(root.createSceneManager(), "battle");
+    {
+        BattleRoom::VaneSnapShotScene vane(nullptr, nullptr, &scene);
+        Ogre::SceneNode* node = vane.getVaneMovable();
+        ASSERT_NE(node, nullptr);
+        ASSERT_NE(scene.getSite("__vane"), nullptr);
+        using yake::math::Vector3;
+        const auto turned = [&](const Vector3& wind, const Vector3& facing) {
+            vane.updateWind(wind, facing);
+            return node->getOrientation();
+        };
+        const Ogre::Quaternion same = turned(Vector3(3, 0, 0), Vector3(1, 0, 0));
+        EXPECT_TRUE(same.equals(Ogre::Quaternion::IDENTITY, Ogre::Radian(1e-4f)));
+        const Ogre::Quaternion half = turned(Vector3(0, 0, -2), Vector3(0, 0, 5));
+        EXPECT_NEAR(std::fabs(half.y), 1.0f, 1e-4f); // a half turn about the up axis
+        EXPECT_NEAR((half * Ogre::Vector3::UNIT_Z).z, -1.0f, 1e-4f);
+        // Up and down parts change nothing; a quarter turn to the right.
+        const Ogre::Quaternion quarter = turned(Vector3(1, 50, 0), Vector3(0, -9, 1));
+        EXPECT_NEAR((quarter * Ogre::Vector3::UNIT_Z).x, 1.0f, 1e-4f);
+        const int moves = core::DefaultSceneHelper::movedCount();
+        turned(Vector3(1, 0, 0.00001f), Vector3(0, 0, 1)); // below the tolerance
+        EXPECT_EQ(core::DefaultSceneHelper::movedCount(), moves);
+        turned(Vector3(0, 0, 0), Vector3(0, 0, 1)); // no wind: the vane points ahead
+        EXPECT_TRUE(node->getOrientation().equals(Ogre::Quaternion::IDENTITY, Ogre::Radian(1e-4f)));
+        EXPECT_EQ(core::DefaultSceneHelper::movedCount(), moves + 1);
+        // Hidden but while its own picture renders.
+        vane.showEntities();
+        EXPECT_TRUE(node->isInSceneGraph());
+        vane.hideEntities();
+    }
+    EXPECT_EQ(scene.getSite("__vane"), nullptr); // the site goes with the vane
+}
+
+TEST_F(BattleDisplaysTest, TheRoomMakesTheVaneWithTheLandAndDropsItWithTheDisplay)
+{
+    enterAndLoad("bag=1&prev=zrk_personalroom");
+    ASSERT_NE(room->getVaneScene(), nullptr);
+    ASSERT_NE(room->getVaneSnapShot(), nullptr);
+    frame();
+    room->onExit();
+    EXPECT_EQ(room->getVaneScene(), nullptr);
 }

@@ -49,6 +49,7 @@
 #include "battle/DragCursorModule.h"
 #include "battle/EvtDollHandler.h"
 #include "battle/EvtLandHandler.h"
+#include "battle/VaneSnapShotScene.h"
 #include "battle/ZRKProgressPanel.h"
 #include "battle/ZRKSuspendPanel.h"
 #include "battle/EvtNpcHandler.h"
@@ -59,6 +60,8 @@
 #include "rooms/BackgroundScene.h"
 #include "rooms/CeguiWidgets.h"
 #include "rooms/EquipRes.h"
+#include "rooms/OgreRTTSnapShotImplEx.h"
+#include "rooms/SnapShotEx.h"
 #include "rooms/PersonalRoom.h"
 #include "services/GameServices.h"
 #include "services/LogRoutine.h"
@@ -496,7 +499,36 @@ void BattleRoom::startLoading()
             },
             true);
     playMusic(mLand->getMapInfo().getStringVal("music", "music_bg0.mp3"));
+    createVane();
     loadRadarConfig();
+}
+
+void BattleRoom::createVane()
+{
+    if (mVaneSnapShot)
+        return;
+    mVaneSnapShot = new core::SnapShotEx(core::SnapShotEx::kDefaultLens);
+    mVaneScene = new VaneSnapShotScene(mVaneSnapShot, this);
+    // The snapshot owns both from here; without render textures (headless) it keeps the scene
+    // unset-up and the vane simply is not shown.
+    mVaneSnapShot->attach(mVaneScene, new core::OgreRTTSnapShotImplEx(mVaneSnapShot, "vane_tex", "vane_cam"));
+    mVaneSnapShot->addRenderListener();
+}
+
+void BattleRoom::updateVane(const yake::math::Vector3& wind, const yake::math::Vector3& facing)
+{
+    if (mVaneScene)
+        mVaneScene->updateWind(wind, facing);
+}
+
+void BattleRoom::destroyVane()
+{
+    if (mVaneSnapShot) {
+        mVaneSnapShot->removeRenderListener();
+        delete mVaneSnapShot;
+    }
+    mVaneSnapShot = nullptr;
+    mVaneScene = nullptr;
 }
 
 void BattleRoom::playMusic(const std::string& name)
@@ -1288,8 +1320,9 @@ void BattleRoom::onFrame(float dt)
     }
     ZRKPlayerSim* me = mLand && mLand->isLoaded() ? mLand->getMyDoll() : nullptr;
     if (me && !mLand->isFinished()) {
-        // The radar turns with the own doll; the wind vane is still to come.
+        // The vane and the radar turn with the own doll.
         const yake::math::Vector3 f = me->getMovable().getFacing();
+        updateVane(mLand->getWindDir(), f);
         if (gui::IBattlePanel* panel = mBattlePanel ? mBattlePanel->getPanel() : nullptr)
             panel->setRadarOrientation(-f.z, -f.x);
     }
@@ -1467,6 +1500,7 @@ void BattleRoom::closeBattleHud()
     destroyProgressPanel();
     destroySuspendPanel();
     resetRadarMap();
+    destroyVane();
     hideGuideWindows();
     if (mMessageBoxOpen)
         if (core::Frame* frame = GameServices::frame())

@@ -32,6 +32,7 @@ namespace kavri3D {
 namespace core {
 class BasicPlayer;
 class IEventHandler;
+class SnapShotEx;
 class win32RenderWindow;
 } // namespace core
 namespace zrk {
@@ -129,6 +130,14 @@ public:
     ZRKSuspendPanel* getSuspendPanel() const { return mSuspendPanel.get(); }
     /// The loading screen, from the land's creation until it has loaded; null otherwise.
     ZRKProgressPanel* getProgressPanel() const { return mProgressPanel.get(); }
+
+    /// The wind vane's picture, made once the land loads; it goes with the heads-up display.
+    void createVane();
+    /// Points the vane the way the wind blows as seen along the facing.
+    void updateVane(const yake::math::Vector3& wind, const yake::math::Vector3& facing);
+    void destroyVane();
+    VaneSnapShotScene* getVaneScene() const { return mVaneScene; }
+    core::SnapShotEx* getVaneSnapShot() const { return mVaneSnapShot; }
     /// A world position on the radar map's picture (x and y in pixels); false before the radar
     /// is known or for a radar box without extent, the position untouched.
     bool projectToRadar(yake::math::Vector3& p) const;
@@ -399,6 +408,8 @@ private:
     boost::shared_ptr<core::IEventHandler> mLandHandler;
     boost::shared_ptr<ZRKSuspendPanel> mSuspendPanel;
     boost::shared_ptr<ZRKProgressPanel> mProgressPanel;
+    core::SnapShotEx* mVaneSnapShot = nullptr;  ///< owns the vane's scene
+    VaneSnapShotScene* mVaneScene = nullptr;
     boost::shared_ptr<core::IEventHandler> mDollHandler;
     boost::shared_ptr<core::IEventHandler> mNpcHandler;
     std::unique_ptr<BattlePrompts> mPrompts;
