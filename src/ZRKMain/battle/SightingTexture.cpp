@@ -94,7 +94,7 @@ void BattleRoom::SightingTexture::makeTexture()
     try {
         mTexture = textures->createManual("_SightingTexture", Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME,
                                           Ogre::TEX_TYPE_2D, mTextureWidth, mTextureHeight, 0, Ogre::PF_A8R8G8B8,
-                                          Ogre::TU_RENDERTARGET);
+                                          Ogre::TU_DYNAMIC_WRITE_ONLY_DISCARDABLE);
         mTextureName = "_SightingTexture";
     } catch (const Ogre::Exception& e) {
         writeLog(kLogError, kChannel, std::string("the force ring has no texture: ") + e.getDescription());
@@ -252,8 +252,14 @@ void BattleRoom::SightingTexture::upload()
     if (!mTexture || !mBits)
         return;
     try {
-        const Ogre::PixelBox box(mTextureWidth, mTextureHeight, 1, Ogre::PF_A8R8G8B8, mBits);
-        mTexture->getBuffer(0, 0)->blitFromMemory(box);
+        // Written row by row into the locked buffer: a blit may go through a frame buffer of the
+        // GL driver and leave it bound, so that the next frame draws into the ring.
+        const Ogre::HardwarePixelBufferSharedPtr& buffer = mTexture->getBuffer(0, 0);
+        const Ogre::PixelBox source(mTextureWidth, mTextureHeight, 1, Ogre::PF_A8R8G8B8, mBits);
+        buffer->lock(Ogre::HardwareBuffer::HBL_DISCARD);
+        const Ogre::PixelBox& target = buffer->getCurrentLock();
+        Ogre::PixelUtil::bulkPixelConversion(source, target);
+        buffer->unlock();
     } catch (const Ogre::Exception& e) {
         writeLog(kLogError, kChannel, std::string("the force ring is not shown: ") + e.getDescription());
     }

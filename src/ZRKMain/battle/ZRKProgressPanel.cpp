@@ -96,8 +96,9 @@ void BattleRoom::ZRKProgressPanel::showPicture(const std::string& imageset, std:
         const std::string image = CeguiWidgets::addImageFile(imageset, file);
         held = imageset;
         CeguiWidgets::setImage(target, image);
-    } catch (const CEGUI::Exception& e) {
-        writeLog(kLogWarning, kChannel, "loading screen: picture " + file + " not shown: " + e.getMessage().c_str());
+    } catch (const std::exception& e) {
+        // CEGUI's own or the engine's (a file the renderer cannot open): the window stays empty.
+        writeLog(kLogWarning, kChannel, "loading screen: picture " + file + " not shown: " + e.what());
     }
 }
 

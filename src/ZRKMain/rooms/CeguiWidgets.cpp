@@ -82,7 +82,7 @@ std::string CeguiWidgets::addImageFile(const std::string& imageset, const std::s
     const std::string image = imageName(imageset, "full_image");
     try {
         CEGUI::ImageManager::getSingleton().addFromImageFile(utf8(image), utf8(file), kGroup);
-    } catch (const CEGUI::Exception&) {
+    } catch (const std::exception&) {
         destroyImageset(imageset); // a texture made before the failure goes too
         throw;
     }
