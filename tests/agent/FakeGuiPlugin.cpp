@@ -34,8 +34,8 @@ public:
     void* getGuideView() override { return nullptr; }
     void setGuideContent(boost::shared_ptr<IGuideContent>) override {}
     boost::shared_ptr<IGuideContent> getGuideContent() override { return {}; }
-    void* getBoxPanel1() override { return nullptr; }
-    void* getBoxPanel2() override { return nullptr; }
+    void* getBoxOpenView() override { return nullptr; }
+    void* getPveBoxOpenView() override { return nullptr; }
     void notifyRoomEntering(int) override {}
     IScreenNotifier* getScreenNotifier() override { return &mNotifier; }
     GuiAnyEvent* createAnyEvent(int eventId) override { return eventId > 0 ? new GuiAnyEvent(eventId) : nullptr; }

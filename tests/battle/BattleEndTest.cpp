@@ -66,7 +66,7 @@ TEST_F(BattleEndTest, HalfTimeStagesOpenTheirBoxPanelsWithSlotsPerSeat)
     frames(2);
     gui()->getControl()->clearRaised();
     room->onHalfTime(0);
-    EXPECT_EQ(room->getBoxPanel(), gui()->getBoxPanel1());
+    EXPECT_EQ(room->getBoxPanel(), gui()->getBoxOpenView());
     EXPECT_FLOAT_EQ(room->getBoxPanelEnd() - room->getBoxPanelStart(), 12.0f);
     const std::vector<int> handled = gui()->getControl()->handledIds();
     EXPECT_NE(std::find(handled.begin(), handled.end(), 97), handled.end());
@@ -89,7 +89,7 @@ TEST_F(BattleEndTest, HalfTimeStagesOpenTheirBoxPanelsWithSlotsPerSeat)
     EXPECT_EQ(room->getBoxPanel(), nullptr);
     EXPECT_EQ(room->getBoxPanelStart(), -1.0f);
     room->onHalfTime(2);
-    EXPECT_EQ(room->getBoxPanel(), gui()->getBoxPanel2());
+    EXPECT_EQ(room->getBoxPanel(), gui()->getPveBoxOpenView());
     EXPECT_FLOAT_EQ(room->getBoxPanelEnd() - room->getBoxPanelStart(), 15.0f);
     room->onHalfTime(7); // no such stage: nothing further
     EXPECT_EQ(room->getHalfTimeStage(), 2);

@@ -349,7 +349,7 @@ TEST(ServerWorld, ARunKilledMidStreamKeepsEveryAnsweredChangeAndNoHalfOfOne)
     std::map<int, long long> slots;
     for (const ZRKWorld::Item& i : world.items("hero"))
         slots[i.slot] = i.id;
-    EXPECT_EQ(slots.size(), 24u);
+    EXPECT_EQ(slots.size(), 31u);
     const bool swapped = slots[61] == 3002 && slots[62] == 3001;
     EXPECT_TRUE(swapped || (slots[61] == 3001 && slots[62] == 3002)); // both items, one slot each
     // The swaps answered (odd requests from 3 on), and perhaps the one on its way.
@@ -386,8 +386,8 @@ TEST(ServerWorld, WornSlotsTakeTheirKindBindWhatIsWornAndTheAnswerNamesTheChange
     EXPECT_EQ(bound(78), 1);
 
     // The girl's coat fits no boy; props and boxes are worn nowhere; the temporary bag takes
-    // nothing; past the bag's 20 cells is no cell.
-    for (auto m : {std::make_pair(63, 3), std::make_pair(51, 2), std::make_pair(61, 201), std::make_pair(61, 81)})
+    // nothing; past the bag's 30 cells is no cell.
+    for (auto m : {std::make_pair(63, 3), std::make_pair(51, 2), std::make_pair(61, 201), std::make_pair(61, 91)})
         EXPECT_TRUE(move(Hero::moves(m.first, m.second)).first) << m.first << " to " << m.second;
     // A swap whose other half does not fit is refused whole.
     EXPECT_TRUE(move(Hero::moves(3, 51)).first);
@@ -399,13 +399,13 @@ TEST(ServerWorld, WornSlotsTakeTheirKindBindWhatIsWornAndTheAnswerNamesTheChange
 
     // Every slot of the list form, empty ones with "i_id" 0, no temporary bag.
     std::list<core::XmlConfigHelper> all;
-    EXPECT_EQ(ZRKUserRequest::getBagItems(ZRKUserRequest::getInventory(), all), 12 + 27 + 10 + 20);
+    EXPECT_EQ(ZRKUserRequest::getBagItems(ZRKUserRequest::getInventory(), all), 12 + 27 + 10 + 30);
     int last = 0;
     for (const core::XmlConfigHelper& slot : all) {
         EXPECT_GT(slot.getIntVal("pci_slot", 0), last);
         last = slot.getIntVal("pci_slot", 0);
     }
-    EXPECT_EQ(last, 80);
+    EXPECT_EQ(last, 90);
     std::list<core::XmlConfigHelper> temporary;
     EXPECT_EQ(ZRKUserRequest::getBagItems(ZRKUserRequest::getInventory(), 11, temporary), 1);
 }

@@ -133,7 +133,7 @@ TEST_F(Link, AllAsTextTheLogInChainAnswersTheSame)
     session.update(0);
     EXPECT_EQ(replies, 2);
     EXPECT_EQ(ZRKUserRequest::getPc_id().getStringVal("pc_nickname", ""), "Hero");
-    EXPECT_EQ(ZRKUserRequest::getInventory()->items().size(), 24u);
+    EXPECT_EQ(ZRKUserRequest::getInventory()->items().size(), 31u);
 }
 
 TEST_F(Link, ASecondLogInOfALoggedInAccountIsRefused)

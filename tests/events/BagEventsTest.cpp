@@ -115,7 +115,7 @@ TEST_F(BagFixture, IconsAndSubClassesLiveWithTheEventAndALaterDoubleWins)
     EXPECT_EQ(count(raised(), 11), 1u);
     EXPECT_EQ(icons.icons(), equipment.getIconTable());
     EXPECT_EQ(icons.icons().at(2001), "icon_coat_01");
-    ASSERT_EQ(icons.subClasses().size(), 13u);
+    ASSERT_EQ(icons.subClasses().size(), 15u);
     EXPECT_EQ(icons.subClasses().at(3).isc_name, "coat");
     EXPECT_EQ(icons.subClasses().at(3).isc_slot, 3);
     EXPECT_EQ(icons.subClasses().at(31).isc_stack_num, 99);
@@ -158,9 +158,9 @@ TEST_F(BagFixture, TheBagListHasARecordForEverySlotAndNoneOfTheTemporaryBag)
     logIn();
     const std::map<int, gui::BagData> slots = bagList();
     EXPECT_EQ(count(raised(), 8), 1u);
-    EXPECT_EQ(slots.size(), 12u + 27u + 10u + 20u); // worn, weapons, props, the bag's 20 cells
+    EXPECT_EQ(slots.size(), 12u + 27u + 10u + 30u); // worn, weapons, props, the bag's 30 cells
     EXPECT_EQ(slots.count(201), 0u);
-    EXPECT_EQ(slots.count(81), 0u);
+    EXPECT_EQ(slots.count(91), 0u);
 
     const gui::BagData& coat = slots.at(3);
     EXPECT_EQ(coat.i_id, 2001);

@@ -102,7 +102,7 @@ TEST_F(AttrFixture, RecordsOfTheCurrentCharacterAndOfEveryCharacterOfTheAccount)
     EXPECT_EQ(current->pc_str, 3);
     EXPECT_EQ(current->pc_str2, 3);
     EXPECT_EQ(current->pc_stp, 5);
-    EXPECT_EQ(current->pc_bag_slot, 20);
+    EXPECT_EQ(current->pc_bag_slot, 30);
     EXPECT_EQ(current->blue_level, 13); // 0x113: yearly, level 3 + 10
     EXPECT_EQ(current->blue_year, 1);
     EXPECT_EQ(current->pc_stats, (std::vector<std::int32_t>{42, 25, 61}));

@@ -47,7 +47,7 @@ TEST_F(LandFixture, OneSideLeftEndsTheBattle)
     EXPECT_EQ(award(foe, 1), 30); // as the server books it: the one award rule
     EXPECT_GT(award(me, 5), award(foe, 5));
     EXPECT_EQ(me->getPlayerBattle().count, 1);
-    EXPECT_EQ(foe->getPlayerBattle().count, 0);
+    EXPECT_EQ(foe->getPlayerBattle().count, 1); // the loser stayed: he opens a box of his side
 
     // The server closes the finished battle: told once, without "sabort".
     mSeen.clear();

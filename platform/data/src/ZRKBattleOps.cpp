@@ -1,6 +1,7 @@
 #include "data/ZRKBattleOps.h"
 
 #include <util/BattleAwards.h>
+#include "data/ZRKBoxOps.h"
 #include "data/ZRKLobby.h"
 #include "data/ZRKServerCall.h"
 #include "data/ZRKServerCore.h"
@@ -53,13 +54,22 @@ void reportBattleOver(ZRKServerCall& call)
     if (r->finished || !state.isInt() || state.asInt() != 2)
         return; // not being fought, or told first by another player: the awards are written once
     std::map<std::string, Json::Value> told;
+    std::map<std::string, ZRKPrizeBoxes::Fighter> prizes;
     for (const auto& fighter : r->fighters) {
         const std::string& player = fighter.first;
-        if (r->battle.find(player) == r->battle.end() || !call.world().hasPlayer(player))
-            continue; // gone from the room, or a player the world does not keep
         const bool won = fighter.second == winner;
+        const bool stayed = r->battle.find(player) != r->battle.end();
+        ZRKPrizeBoxes::Fighter& prize = prizes[player];
+        prize.flags = (won ? ZRKPrizeBoxes::kWon : 0) | (stayed ? 0 : ZRKPrizeBoxes::kLeft);
+        prize.openings = stayed ? 1 : 0;
+        const ZRKWorld::Player* known = call.world().player(player);
+        prize.bot = known && known->bot;
+        if (!stayed || !known)
+            continue; // gone from the room, or a player the world does not keep
         Json::Value values;
         values["win"] = won;
+        values["flags"] = prize.flags;
+        values["boxCount"] = prize.openings;
         values["award"] = Json::Value(Json::arrayValue);
         for (const core::BattleAwards::Award& a : core::BattleAwards::of(won)) {
             std::string refusal;
@@ -79,12 +89,18 @@ void reportBattleOver(ZRKServerCall& call)
     if (call.world().hasPlayer(call.player))
         call.views["pc"] = call.world().playerView(call.player, ZRKWorld::PcView);
     ZRKLobby& lobby = call.lobby();
-    const double closeAt = call.server.now() + ZRKBattleOps::kCloseSeconds;
-    call.committed = [&lobby, room, closeAt, told]() {
+    ZRKServerCore& server = call.server;
+    const Json::Value& params = r->params;
+    long long mode = 0, stage = 0;
+    const bool pve = (ZRKServerCall::readNumber(params["mode"], mode) && mode == 9) ||
+                     (ZRKServerCall::readNumber(params["d_id"], stage) && stage > 0);
+    const double closeAt = call.server.now() + (pve ? ZRKBattleOps::kPveCloseSeconds : ZRKBattleOps::kCloseSeconds);
+    call.committed = [&lobby, &server, room, closeAt, told, prizes, pve]() {
         if (!lobby.finishBattle(room, closeAt))
             return;
         for (const auto& t : told)
             lobby.setBattleValues(room, t.first, t.second);
+        ZRKBoxOps::offerPrizes(server, room, pve, closeAt, prizes);
     };
 }
 

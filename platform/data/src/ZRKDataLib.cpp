@@ -40,5 +40,20 @@ core::XmlConfigHelper ZRKDataLib::find(const std::string& id) const
     return core::XmlConfigHelper();
 }
 
+bool ZRKItemLib::findItem(long id, core::XmlConfigHelper& out) const
+{
+    const std::string key = std::to_string(id);
+    const Json::Value& r = records();
+    bool found = r.isObject() && ZRKJson::member(r, key).isObject();
+    if (r.isArray())
+        for (const Json::Value& entry : r) {
+            const Json::Value& k = ZRKJson::member(entry, "id");
+            found = found || (k.isString() && k.asString() == key) || (k.isInt() && std::to_string(k.asInt()) == key);
+        }
+    if (found)
+        out = find(key);
+    return found;
+}
+
 } // namespace zrk
 } // namespace kavri3D

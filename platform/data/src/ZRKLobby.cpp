@@ -641,6 +641,20 @@ bool ZRKLobby::setBattleValues(const std::string& name, const std::string& playe
     return true;
 }
 
+bool ZRKLobby::tellStateTo(const std::string& name, const std::string& player, const Json::Value& extra)
+{
+    const Room* r = findRoom(name);
+    if (!r || !extra.isObject() || std::find(r->members.begin(), r->members.end(), player) == r->members.end())
+        return false;
+    Json::Value state = r->state;
+    for (const std::string& key : extra.getMemberNames())
+        state[key] = extra[key];
+    Json::Value args;
+    args["state"] = state;
+    tell(player, notice(ZRKNotice::RoomState, name, std::string(), args));
+    return true;
+}
+
 void ZRKLobby::closeDue(double now)
 {
     for (auto& entry : mRooms) {

@@ -253,6 +253,8 @@ void regDefState(ZRKServerCall& call)
 
 } // namespace
 
+std::string ZRKPlayerOps::nameFault(const std::string& nick) { return nicknameFault(nick); }
+
 void ZRKPlayerOps::addTo(ZRKServerOps& ops)
 {
     const unsigned reads = ZRKServerOps::NeedsPlayer;

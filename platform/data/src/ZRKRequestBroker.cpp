@@ -1,5 +1,6 @@
 #include "data/ZRKRequestBroker.h"
 
+#include <tinyxml.h>
 #include <yake/Logger.h>
 #include <yake/Time.h>
 #include "data/ZRKGameData.h"
@@ -11,6 +12,56 @@ namespace zrk {
 
 namespace {
 void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "ZRKData", text); }
+
+// A reply's data as XML goes no deeper and no larger than a reply of the game's ever is.
+const int kMaxDataDepth = 32;
+const std::size_t kMaxDataElements = 100000;
+
+std::string scalarText(const Json::Value& v)
+{
+    if (v.isString())
+        return v.asString();
+    if (v.isBool())
+        return v.asBool() ? "true" : "false";
+    if (v.isInt64())
+        return std::to_string(v.asInt64());
+    if (v.isUInt64())
+        return std::to_string(v.asUInt64());
+    if (v.isDouble()) {
+        Json::FastWriter writer;
+        std::string text = writer.write(v);
+        return text.substr(0, text.find('\n'));
+    }
+    return std::string();
+}
+
+/// The value as elements of that name under the parent: a list as repeated elements, an object
+/// as an element of elements, anything else as an element of its text. False once a limit is hit.
+bool addElements(TiXmlNode& parent, const std::string& name, const Json::Value& v, int depth, std::size_t& left)
+{
+    if (depth > kMaxDataDepth || name.empty())
+        return false;
+    if (v.isArray()) {
+        for (const Json::Value& entry : v)
+            if (!addElements(parent, name, entry, depth + 1, left))
+                return false;
+        return true;
+    }
+    if (left == 0)
+        return false;
+    --left;
+    TiXmlElement* e = parent.LinkEndChild(new TiXmlElement(name.c_str()))->ToElement();
+    if (v.isObject()) {
+        for (auto it = v.begin(); it != v.end(); ++it)
+            if (!addElements(*e, it.name(), *it, depth + 1, left))
+                return false;
+        return true;
+    }
+    const std::string text = scalarText(v);
+    if (!text.empty())
+        e->LinkEndChild(new TiXmlText(text.c_str()));
+    return true;
+}
 } // namespace
 
 ZRKRequestBroker::ZRKRequestBroker() = default;
@@ -122,9 +173,20 @@ void ZRKRequestBroker::update()
         try {
             if (!p.views.isNull() || !p.shared.empty())
                 if (ZRKGameData* data = ZRKGameData::getSingletonPtr()) {
-                    data->applyViews(std::move(p.views));
+                    data->applyViews(Json::Value(p.views));
                     data->applyViews(p.shared);
                 }
+            // The reply's data stays readable while its completion runs, and not after.
+            struct Current {
+                ZRKRequestBroker& broker;
+                ~Current()
+                {
+                    broker.mCurrentViews = nullptr;
+                    broker.mCurrentData.reset();
+                }
+            } current{*this};
+            mCurrentViews = &p.views;
+            mCurrentData.reset();
             if (p.done)
                 p.done(p.error, p.text);
         } catch (const std::exception& e) {
@@ -133,6 +195,30 @@ void ZRKRequestBroker::update()
             logLine(3, "completion of " + p.info.op + " failed");
         }
     }
+}
+
+const TiXmlNode* ZRKRequestBroker::currentData() const
+{
+    if (!mCurrentViews)
+        return nullptr;
+    if (!mCurrentData) {
+        mCurrentData = std::make_shared<TiXmlDocument>();
+        TiXmlElement* root = mCurrentData->LinkEndChild(new TiXmlElement("data"))->ToElement();
+        std::size_t left = kMaxDataElements;
+        if (mCurrentViews->isObject())
+            for (auto it = mCurrentViews->begin(); it != mCurrentViews->end(); ++it)
+                if (!addElements(*root, it.name(), *it, 1, left)) {
+                    logLine(4, "a reply's data goes deeper or further than it may: the rest is left out");
+                    break;
+                }
+    }
+    return mCurrentData.get();
+}
+
+const TiXmlNode* reqCurrentData()
+{
+    const ZRKRequestBroker* broker = ZRKRequestBroker::getSingletonPtr();
+    return broker ? broker->currentData() : nullptr;
 }
 
 } // namespace zrk

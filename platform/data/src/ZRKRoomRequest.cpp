@@ -36,6 +36,13 @@ long ZRKRoomRequest::changeMapPVE(int mapId, unsigned index, ZRKReply done)
 {
     return ZRKRequestBroker::call("ZRKRoomRequest", "changeMapPVE", done, mapId, static_cast<int>(index));
 }
+long ZRKRoomRequest::openBox(const std::vector<std::pair<std::string, std::string>>& pairs, ZRKReply done)
+{
+    Json::Value args(Json::objectValue);
+    for (const auto& pair : pairs)
+        args[pair.first] = pair.second;
+    return ZRKRequestBroker::post("ZRKRoomRequest", "openBox", ZRKParams::of(args), done);
+}
 long ZRKRoomRequest::notifyAvatar(const std::string& text, int kind)
 {
     Json::Value own(Json::objectValue);

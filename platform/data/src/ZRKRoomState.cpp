@@ -37,10 +37,12 @@ int ZRKRoomState::getSeatOf(const std::string& name) const
     return -1;
 }
 
-std::list<core::XmlConfigHelper> ZRKRoomState::getBoxes() const
+std::list<core::XmlConfigHelper> ZRKRoomState::getBoxes() const { return boxesOf(mState); }
+
+std::list<core::XmlConfigHelper> ZRKRoomState::boxesOf(const core::XmlConfigHelper& roomState)
 {
     std::list<core::XmlConfigHelper> boxes;
-    const Json::Value state = ZRKJson::fromView(mState);
+    const Json::Value state = ZRKJson::fromView(roomState);
     const Json::Value& list = ZRKJson::member(state, "boxes");
     if (list.isArray() || list.isObject())
         for (const Json::Value& box : list)

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <yake/Logger.h>
+#include "data/ZRKBoxOps.h"
 #include "data/ZRKServerCall.h"
 #include "data/ZRKWorldSeed.h"
 
@@ -13,6 +15,8 @@ namespace zrk {
 
 namespace {
 const std::string kNobody;
+/// How often the ranks that rank cards lent are looked at (seconds).
+const double kLoanCheckSeconds = 60.0;
 } // namespace
 
 ZRKServerCore::ZRKServerCore(const ZRKServerConfig& config, double now) : mConfig(config), mNow(now)
@@ -23,6 +27,9 @@ ZRKServerCore::ZRKServerCore(const ZRKServerConfig& config, double now) : mConfi
     if (!mForge.load(mConfig.folder + "/forge.json", why))
         yake::logging::logger::instance().log(3, "ZRKGameServer", mConfig.folder + "/forge.json: " + why +
                                                                      "; the forge is closed");
+    if (!mBoxes.load(mConfig.folder + "/boxes.json", why))
+        yake::logging::logger::instance().log(3, "ZRKGameServer", mConfig.folder + "/boxes.json: " + why +
+                                                                     "; boxes and bag items are refused");
     mRandom.seed(mConfig.seed != 0 ? mConfig.seed
                                    : static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
     mLobby.reset(new ZRKLobby([this](const std::string& player, const ZRKMessage& n) { deliver(player, n); },
@@ -101,8 +108,17 @@ void ZRKServerCore::tick(double now)
 {
     mNow = now;
     mBots->tick(now);
+    ZRKBoxOps::tick(*this, now);
     mLobby->closeDue(now);
+    mPrizeBoxes.closeDue(now);
+    if (now - mLastLoanCheck >= kLoanCheckSeconds) {
+        mLastLoanCheck = now;
+        for (const auto& p : mPlayers)
+            ZRKBoxOps::returnRank(*this, p.first);
+    }
 }
+
+double ZRKServerCore::wallTime() const { return static_cast<double>(std::time(nullptr)) + mWallOffset; }
 
 std::string ZRKServerCore::startBotBattle(const std::string& player, int bots, const std::string& place, unsigned seed)
 {
@@ -211,14 +227,19 @@ bool ZRKServerCore::setGrade(const std::string& player, long long lv, long long 
     ZRKDatabase::Transaction t(mWorld.db());
     if (!mWorld.setGrade(player, lv, rank) || !t.commit())
         return false;
+    tellGrade(player);
+    return true;
+}
+
+void ZRKServerCore::tellGrade(const std::string& player)
+{
     const long connection = connectionOf(player);
     if (connection == 0)
-        return true;
+        return;
     Json::Value args(Json::objectValue);
     args["flags"] = 2;
     args["views"]["pc"] = mWorld.playerView(player, ZRKWorld::PcView);
     deliver(player, ZRKMessage::notice(ZRKNotice::name(ZRKNotice::Avatar), "", accountOf(connection), args));
-    return true;
 }
 
 void ZRKServerCore::deliver(const std::string& player, const ZRKMessage& notice)

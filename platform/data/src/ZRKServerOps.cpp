@@ -2,6 +2,7 @@
 
 #include <yake/Logger.h>
 #include "data/ZRKBattleOps.h"
+#include "data/ZRKBoxOps.h"
 #include "data/ZRKRoomOps.h"
 #include "data/ZRKDataOps.h"
 #include "data/ZRKForgeOps.h"
@@ -27,6 +28,7 @@ ZRKServerOps::ZRKServerOps()
     ZRKLobbyOps::addTo(*this);
     ZRKBattleOps::addTo(*this);
     ZRKForgeOps::addTo(*this);
+    ZRKBoxOps::addTo(*this);
     ZRKRoomOps::addTo(*this);
 }
 

@@ -16,6 +16,23 @@ long ZRKUserRequest::queryUserInventory(int role, ZRKReply done) { return ZRKReq
 long ZRKUserRequest::queryUserInventory(int role, bool refresh, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInventory", done, role, refresh); }
 long ZRKUserRequest::queryPcStats(ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryPcStats", done); }
 long ZRKUserRequest::queryUseFunItem(const ZRKParams& params, ZRKReply done) { return ZRKRequestBroker::post("ZRKUserRequest", "queryUseFunItem", params, done); }
+core::XmlConfigHelper ZRKUserRequest::getUseFunItemInfo() { return ZRKGameData::liveView("useFunItem"); }
+long ZRKUserRequest::queryBagOpenBox(const std::string& text, ZRKReply done) { return ZRKRequestBroker::post("ZRKUserRequest", "queryBagOpenBox", text, done); }
+core::XmlConfigHelper ZRKUserRequest::getBagOpenBoxInfo() { return ZRKGameData::liveView("bagOpenBox"); }
+long ZRKUserRequest::queryBagUnlockRank(const std::string& text, ZRKReply done) { return ZRKRequestBroker::post("ZRKUserRequest", "queryBagUnlockRank", text, done); }
+core::XmlConfigHelper ZRKUserRequest::getBagUnlockRankInfo() { return ZRKGameData::liveView("bagUnlockRank"); }
+std::string ZRKUserRequest::getRankName(int rank)
+{
+    ZRKGameData* data = ZRKGameData::getSingletonPtr();
+    const Json::Value& master = data ? data->viewJson("master") : Json::Value::nullSingleton();
+    const Json::Value& names = master.isObject() ? master["ranks"] : Json::Value::nullSingleton();
+    if (rank >= 0 && names.isArray() && static_cast<Json::ArrayIndex>(rank) < names.size() &&
+        names[static_cast<Json::ArrayIndex>(rank)].isString())
+        return names[static_cast<Json::ArrayIndex>(rank)].asString();
+    return "Rank " + std::to_string(rank);
+}
+long ZRKUserRequest::bagRange(const std::string& text, ZRKReply done) { return ZRKRequestBroker::post("ZRKUserRequest", "bagRange", text, done); }
+long ZRKUserRequest::bagDrop(const std::string& text, ZRKReply done) { return ZRKRequestBroker::post("ZRKUserRequest", "bagDrop", text, done); }
 long ZRKUserRequest::addStatsPoint(const ZRKParams& params, ZRKReply done) { return ZRKRequestBroker::post("ZRKUserRequest", "addStatsPoint", params, done); }
 long ZRKUserRequest::changeSlot(const core::XmlConfigHelper& params, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "changeSlot", done, params); }
 long ZRKUserRequest::queryUserCreateChar(const std::string& sex, const std::string& nickname, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserCreateChar", done, sex, nickname); }

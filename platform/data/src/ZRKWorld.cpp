@@ -986,6 +986,49 @@ bool ZRKWorld::addItem(const std::string& player, Item& item)
     return true;
 }
 
+bool ZRKWorld::placeItem(const std::string& player, long long lid, int slot)
+{
+    bagChanged(player);
+    ZRKDatabase::Statement& q = mDb.prepare("UPDATE inventory SET bag = ?1, slot = ?2 WHERE lid = ?3 AND player = ?4");
+    q.bind(1, static_cast<long long>(ZRKBagLayout::bagOf(slot))).bind(2, static_cast<long long>(slot)).bind(3, lid);
+    q.bind(4, player);
+    return q.run() && mDb.changes() == 1;
+}
+
+bool ZRKWorld::setSettings(const std::string& player, const Json::Value& settings)
+{
+    if (!settings.isObject())
+        return false;
+    Json::FastWriter writer;
+    ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET settings = ?1 WHERE name = ?2");
+    q.bind(1, writer.write(settings)).bind(2, player);
+    const bool done = q.run() && mDb.changes() == 1;
+    forget(player);
+    return done;
+}
+
+bool ZRKWorld::setNick(const std::string& player, const std::string& nick, std::string& refusal)
+{
+    ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET nick = ?1 WHERE name = ?2");
+    q.bind(1, nick).bind(2, player);
+    const bool done = q.run() && mDb.changes() == 1;
+    forget(player);
+    mCharacters.clear();
+    if (!done)
+        refusal = "error/role_exists"; // the unique index: another player is called so
+    return done;
+}
+
+bool ZRKWorld::resetAbilities(const std::string& player)
+{
+    ZRKDatabase::Statement& q = mDb.prepare(
+        "UPDATE players SET points = points + str + vit + dex + luk, str = 0, vit = 0, dex = 0, luk = 0 WHERE name = ?1");
+    q.bind(1, player);
+    const bool done = q.run() && mDb.changes() == 1;
+    forget(player);
+    return done;
+}
+
 bool ZRKWorld::addExperience(const std::string& player, long long delta)
 {
     ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET exp = exp + ?1 WHERE name = ?2 AND exp + ?1 >= 0");

@@ -15,8 +15,9 @@ namespace zrk {
 namespace gui {
 
 AreaPage::AreaPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
-                   EventDispatcher& dispatcher, std::function<void()> openForge)
-    : GuiPage(kKind, windowName, title, params, std::move(parent)), mDispatcher(dispatcher), mOpenForge(std::move(openForge))
+                   EventDispatcher& dispatcher, std::function<void()> openForge, std::function<void()> openBag)
+    : GuiPage(kKind, windowName, title, params, std::move(parent)), mDispatcher(dispatcher), mOpenForge(std::move(openForge)),
+      mOpenBag(std::move(openBag))
 {
     setFrameArea(0.25f, 0.2f, 0.75f, 0.8f);
 }
@@ -46,7 +47,14 @@ void AreaPage::buildContent(CEGUI::Window& frame)
                              ->subscribeEvent(CEGUI::PushButton::EventClicked,
                                               CEGUI::Event::Subscriber(&AreaPage::onEnterClicked, this));
     mForgeConnection.disconnect();
-    mForgeConnection = addWidget(frame, "TaharezLook/Button", "Forge", "Forge", 0.04f, 0.84f, 0.36f, 0.11f)
+    mBagConnection.disconnect();
+    mBagConnection = addWidget(frame, "TaharezLook/Button", "Bag", "Bag", 0.04f, 0.84f, 0.17f, 0.11f)
+                         ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
+                             if (mOpenBag)
+                                 mOpenBag();
+                             return true;
+                         });
+    mForgeConnection = addWidget(frame, "TaharezLook/Button", "Forge", "Forge", 0.23f, 0.84f, 0.17f, 0.11f)
                            ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
                                if (mOpenForge)
                                    mOpenForge();

@@ -19,7 +19,8 @@ public:
     static constexpr const char* kBackdropImage = "GUIX1/AreaBackdrop";
 
     AreaPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
-             EventDispatcher& dispatcher, std::function<void()> openForge = nullptr);
+             EventDispatcher& dispatcher, std::function<void()> openForge = nullptr,
+             std::function<void()> openBag = nullptr);
     ~AreaPage() override;
 
     void onFilled(int eventId, ParamList& params) override;
@@ -45,7 +46,9 @@ private:
 
     EventDispatcher& mDispatcher;
     std::function<void()> mOpenForge;
+    std::function<void()> mOpenBag;
     CEGUI::Event::ScopedConnection mForgeConnection;
+    CEGUI::Event::ScopedConnection mBagConnection;
     std::vector<Zone> mZones;
     double mNextRefresh = 0;
     CEGUI::Event::ScopedConnection mClickedConnection;

@@ -25,7 +25,9 @@ const char kIconName[] = "Icon";
 // strip at the bottom.
 const int kWornColumns = 2;
 const int kBagColumns = 5;
-const float kCellsBottom = 0.8f;
+const float kCellsBottom = 0.76f;
+const float kActionsTop = 0.78f, kActionsHeight = 0.055f;
+const char* const kActions[] = {"Sort", "Mark", "Recycle", "Use", "Back"};
 const float kRight = 0.3f, kRightWidth = 0.68f;
 const float kBeltRow = 0.075f; ///< the height of a weapon or props row
 const float kBagTop = 0.02f + 4 * kBeltRow + 0.02f;
@@ -73,9 +75,9 @@ ParamNode windowNode(const std::string& name, CEGUI::Window* window)
 
 BagPage::BagPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
                  std::vector<std::string> images, int columns, EventDispatcher& dispatcher,
-                 const std::vector<std::string>& imagesets)
+                 const std::vector<std::string>& imagesets, std::function<void()> back)
     : PortraitPage(kKind, windowName, title, params, std::move(parent), std::move(images), columns), mDispatcher(dispatcher),
-      mImagesets(imagesets)
+      mBack(std::move(back)), mImagesets(imagesets)
 {
     for (int slot = 1; slot <= kWornSlots; ++slot)
         mCells[slot].slot = slot;
@@ -100,7 +102,7 @@ void BagPage::buildContent(CEGUI::Window& frame)
     // A new frame: the old cells went with the old one. Room for all, so that no connection is
     // copied (a copy that goes disconnects).
     mClickConnections.clear();
-    mClickConnections.reserve(mCells.size());
+    mClickConnections.reserve(mCells.size() + sizeof(kActions) / sizeof(kActions[0]));
     for (auto& cell : mCells) {
         const int slot = cell.first;
         CEGUI::Window* w = wm.createWindow("TaharezLook/Button", toCeguiString(kCellPrefix + std::to_string(slot)));
@@ -118,12 +120,93 @@ void BagPage::buildContent(CEGUI::Window& frame)
             w->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&BagPage::onCellClicked, this)));
         frame.addChild(w);
     }
+    addActions(frame);
     CEGUI::Window* boxes = wm.createWindow("DefaultWindow", "Boxes");
-    boxes->setArea(CEGUI::URect(CEGUI::UDim(0, 0), CEGUI::UDim(kCellsBottom + 0.04f, 0), CEGUI::UDim(1, 0), CEGUI::UDim(1, 0)));
+    boxes->setArea(CEGUI::URect(CEGUI::UDim(0, 0), CEGUI::UDim(kActionsTop + kActionsHeight + 0.01f, 0), CEGUI::UDim(1, 0),
+                                CEGUI::UDim(1, 0)));
     frame.addChild(boxes);
     PortraitPage::buildContent(*boxes);
     for (const auto& cell : mCells)
         showCell(cell.first);
+}
+
+void BagPage::addActions(CEGUI::Window& frame)
+{
+    const float w = 0.12f;
+    float x = 0.02f;
+    for (const char* action : kActions) {
+        CEGUI::Window* button = addWidget(frame, "TaharezLook/Button", action, action, x, kActionsTop, w, kActionsHeight);
+        mClickConnections.emplace_back(
+            button->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&BagPage::onActionClicked, this)));
+        x += w + 0.01f;
+    }
+    // What a renaming item takes.
+    addWidget(frame, "TaharezLook/Editbox", "FunParam", "", x, kActionsTop, 0.98f - x, kActionsHeight);
+}
+
+bool BagPage::onActionClicked(const CEGUI::EventArgs& args)
+{
+    const auto& e = static_cast<const CEGUI::WindowEventArgs&>(args);
+    const std::string name = e.window ? fromCeguiString(e.window->getName()) : std::string();
+    if (name == "Sort")
+        sort();
+    else if (name == "Mark")
+        toggleMarking();
+    else if (name == "Recycle")
+        recycleMarked();
+    else if (name == "Use")
+        armUse();
+    else if (name == "Back" && mBack)
+        mBack();
+    return true;
+}
+
+void BagPage::sort() { mDispatcher.callback(kSortEventId, params().handle(kKind)); }
+
+void BagPage::toggleMarking()
+{
+    mMarking = !mMarking;
+    mUseArmed = false;
+    if (CEGUI::Window* frame = window())
+        if (frame->isChild("Mark"))
+            frame->getChild("Mark")->setText(mMarking ? "Marking" : "Mark");
+}
+
+bool BagPage::recycleMarked()
+{
+    if (mMarked.empty())
+        return false;
+    params().set(kKind, ParamNode("slots", mMarked, static_cast<std::int32_t>(mMarked.size()), ParamNode::Record));
+    mDispatcher.callback(kRecycleEventId, params().handle(kKind));
+    const std::vector<int> marked = std::move(mMarked);
+    mMarked.clear();
+    for (int slot : marked)
+        showCell(slot);
+    return true;
+}
+
+bool BagPage::useSlot(int slot, const std::string& param)
+{
+    mUseArmed = false;
+    auto it = mItems.find(slot);
+    if (it == mItems.end())
+        return false;
+    const BagData& item = it->second;
+    params().set(kKind, ParamNode::integer("slot", slot));
+    if (item.isc_id == kBoxClass) {
+        mDispatcher.callback(kOpenBoxEventId, params().handle(kKind));
+    } else if (item.isc_id == kRankCardClass) {
+        params().set(kKind, ParamNode::integer("i_id", item.i_id));
+        mDispatcher.callback(kRankCardEventId, params().handle(kKind));
+    } else if (item.isc_id == kFunctionClass) {
+        params().set(kKind, ParamNode::integer("fun_type", item.i_target));
+        params().set(kKind, ParamNode::text("fun_param", param));
+        mDispatcher.callback(kFunItemEventId, params().handle(kKind));
+    } else {
+        guiLog(4, "the item in slot ", slot, " cannot be used");
+        return false;
+    }
+    return true;
 }
 
 CEGUI::Window* BagPage::cellWindow(int slot) const
@@ -202,12 +285,16 @@ void BagPage::showCell(int slot)
     }
     if (slot == mSelected)
         text = "> " + text;
+    if (std::find(mMarked.begin(), mMarked.end(), slot) != mMarked.end())
+        text = "x " + text;
     w->setText(outsideText(text));
     if (w->isChild(kIconName)) {
         CEGUI::Window* icon = w->getChild(kIconName);
         icon->setProperty("Image", toCeguiString(image));
         icon->setVisible(!image.empty());
-        icon->setAlpha(slot == mSelected ? 0.5f : 1.0f); // the picked-up item fades until it lands
+        // The picked-up item fades until it lands; a marked one until it is recycled or unmarked.
+        const bool marked = std::find(mMarked.begin(), mMarked.end(), slot) != mMarked.end();
+        icon->setAlpha(slot == mSelected ? 0.5f : marked ? 0.3f : 1.0f);
     }
 }
 
@@ -237,6 +324,8 @@ void BagPage::onFilled(int eventId, ParamList& list)
                 cell.second.bind = itemAt(cell.first) ? mItems[cell.first].pci_bind : 0;
             if (mSelected && !itemAt(mSelected))
                 mSelected = 0;
+            mMarked.erase(std::remove_if(mMarked.begin(), mMarked.end(), [this](int slot) { return !itemAt(slot); }),
+                          mMarked.end());
             dress();
         }
     }
@@ -266,6 +355,23 @@ bool BagPage::clickSlot(int slot)
 {
     if (!mCells.count(slot))
         return false;
+    if (mUseArmed) {
+        std::string param;
+        if (CEGUI::Window* frame = window())
+            if (frame->isChild("FunParam"))
+                param = fromCeguiString(frame->getChild("FunParam")->getText());
+        useSlot(slot, param);
+        return true;
+    }
+    if (mMarking) {
+        auto marked = std::find(mMarked.begin(), mMarked.end(), slot);
+        if (marked != mMarked.end())
+            mMarked.erase(marked);
+        else if (slot >= kFirstBagSlot && itemAt(slot))
+            mMarked.push_back(slot); // only the bag proper's items are recycled
+        showCell(slot);
+        return true;
+    }
     if (!mSelected) {
         if (itemAt(slot))
             mSelected = slot; // an item is picked up; the next click says where it goes

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -26,9 +27,19 @@ public:
     static constexpr int kBagEventId = 8;
     static constexpr int kOutfitEventId = 9;
     static constexpr int kExchangeEventId = 12;
+    static constexpr int kSortEventId = 75;
+    static constexpr int kRecycleEventId = 76;
+    static constexpr int kFunItemEventId = 128;
+    static constexpr int kOpenBoxEventId = 129;
+    static constexpr int kRankCardEventId = 132;
+    /// The sub-classes the "Use" button acts on: boxes, rank cards and function items (whose
+    /// "i_target" says what they do).
+    static constexpr int kBoxClass = 41;
+    static constexpr int kRankCardClass = 61;
+    static constexpr int kFunctionClass = 62;
     static constexpr int kWornSlots = 12;
     static constexpr int kFirstBagSlot = 61;
-    static constexpr int kBagCells = 20;
+    static constexpr int kBagCells = 30;
     static constexpr int kWeaponBags = 3;    ///< slots 21-29, 31-39, 41-49
     static constexpr int kWeaponCells = 9;
     static constexpr int kFirstPropSlot = 51;
@@ -39,7 +50,7 @@ public:
     /// `imagesets` (the GUI manager's list) outlives the page.
     BagPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
             std::vector<std::string> images, int columns, EventDispatcher& dispatcher,
-            const std::vector<std::string>& imagesets);
+            const std::vector<std::string>& imagesets, std::function<void()> back = nullptr);
     ~BagPage() override;
 
     void onFilled(int eventId, ParamList& params) override;
@@ -50,6 +61,21 @@ public:
     /// The item the cell of a slot shows (0 for none); the slot selected for a move (0 for none).
     int itemAt(int slot) const;
     int selectedSlot() const { return mSelected; }
+
+    // The bag's actions, as the player's clicks on its buttons.
+    /// "Sort": the bag is sorted.
+    void sort();
+    /// "Mark": the next clicks on cells mark them for recycling (and unmark), until pressed again.
+    void toggleMarking();
+    bool isMarking() const { return mMarking; }
+    const std::vector<int>& markedSlots() const { return mMarked; }
+    /// "Recycle": the marked cells go ("slots"); false when none is marked.
+    bool recycleMarked();
+    /// "Use": the next click on a cell uses its item (a box, a rank card or a function item).
+    void armUse() { mUseArmed = true; }
+    /// Uses the item of a cell as "Use" does; `param` is what a renaming item takes. False for a
+    /// cell whose item cannot be used.
+    bool useSlot(int slot, const std::string& param);
     /// The equipment slot name of a worn slot (1 "suite" ... 12 "looks"); "" for any other.
     static std::string slotName(int slot);
 
@@ -64,10 +90,13 @@ private:
     /// Loads the image set (its file "<name>.imageset") unless it is there; tried once.
     void loadImageset(const std::string& name);
     bool onCellClicked(const CEGUI::EventArgs& args);
+    bool onActionClicked(const CEGUI::EventArgs& args);
+    void addActions(CEGUI::Window& frame);
     void showCell(int slot);
     void dress();
 
     EventDispatcher& mDispatcher;
+    std::function<void()> mBack; ///< "Back": the screen the bag was opened from
     const std::vector<std::string>& mImagesets;
     std::vector<std::string> mTriedImagesets;
     std::map<int, BagCell> mCells;          ///< the windows' user data, by slot
@@ -76,6 +105,9 @@ private:
     std::vector<BlockData> mOutfit;         ///< what the outfit event reads
     std::vector<BlockData*> mOutfitList;
     int mSelected = 0;
+    bool mMarking = false;
+    bool mUseArmed = false;
+    std::vector<int> mMarked;
     /// Let go with the page, before the plug-in that made them is unloaded.
     std::vector<CEGUI::Event::ScopedConnection> mClickConnections;
 };

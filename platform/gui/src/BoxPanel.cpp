@@ -3,16 +3,77 @@
 #include <CEGUI/CEGUI.h>
 #include <cmath>
 
+#include <boost/any.hpp>
 #include <gui/CeguiText.h>
+#include <gui/ParamNode.h>
+#include "CallCounter.h"
+#include "EventDispatcher.h"
+#include "ParamStore.h"
 
 namespace kavri3D {
 namespace zrk {
 namespace gui {
 
-BoxPanel::BoxPanel(int kind, const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent)
-    : GuiPage(kind, windowName, title, params, std::move(parent))
+namespace {
+const char kBoxPrefix[] = "Box";
+const char kPicture[] = "Picture";
+
+std::string priceText(const IBattleOver::BoxOffer& o)
 {
-    setFrameArea(0.2f, 0.15f, 0.8f, 0.75f);
+    static const char* const kMoney[] = {"coins", "coupons", "medals"};
+    if (o.b_buy_type <= 0)
+        return "free";
+    return std::to_string(o.b_price) + " " + (o.b_buy_type <= 3 ? kMoney[o.b_buy_type - 1] : "?");
+}
+} // namespace
+
+BoxPanel::BoxPanel(int kind, const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
+                   EventDispatcher& dispatcher, CallCounter& calls, bool pve)
+    : GuiPage(kind, windowName, title, params, std::move(parent)), mDispatcher(dispatcher), mCalls(calls), mPve(pve)
+{
+    setFrameArea(0.1f, 0.1f, 0.9f, 0.8f);
+}
+
+BoxPanel::~BoxPanel() = default;
+
+void BoxPanel::onBoxOpened()
+{
+    ++mOpened;
+    mCalls.add(mPve ? "onBoxOpened pve" : "onBoxOpened");
+    if (CEGUI::Window* w = window())
+        if (CEGUI::Window* opening = w->getChildRecursive("Opening"))
+            opening->setText("Opening the box...");
+}
+
+bool BoxPanel::clickBox(int index)
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= mOffers.size())
+        return false;
+    mChosen = mOffers[static_cast<std::size_t>(index)];
+    params().set(getKind(), ParamNode::text("flag", "box" + std::to_string(index + 1)));
+    params().set(getKind(), ParamNode::integer("index", index));
+    params().set(getKind(), ParamNode("box", static_cast<IOpenBoxData::BoxData*>(&mChosen), 4, ParamNode::Record));
+    params().set(getKind(), ParamNode::boolean("pve", mPve));
+    mDispatcher.callback(kOpenBoxEventId, params().handle(getKind()));
+    return true;
+}
+
+bool BoxPanel::onBoxClicked(const CEGUI::EventArgs& args)
+{
+    const auto& e = static_cast<const CEGUI::WindowEventArgs&>(args);
+    const std::string name = e.window ? fromCeguiString(e.window->getName()) : std::string();
+    if (name.compare(0, sizeof(kBoxPrefix) - 1, kBoxPrefix) == 0)
+        clickBox(std::atoi(name.c_str() + sizeof(kBoxPrefix) - 1));
+    return true;
+}
+
+std::string BoxPanel::boxText(std::size_t index) const
+{
+    for (const IBattleOver::AwardSlot& s : mSlots)
+        if (!s.playerId.empty() && s.index == static_cast<int>(index))
+            return s.nickname + ": " + s.award.name + " x" + std::to_string(s.award.bi_num);
+    const IBattleOver::BoxOffer& o = mOffers[index];
+    return o.b_type == 2 ? std::string("opened") : priceText(o);
 }
 
 void BoxPanel::setOffers(const std::vector<IBattleOver::BoxOffer>& offers)
@@ -43,8 +104,8 @@ void BoxPanel::update(float now)
         return;
     mLeft = seconds;
     if (CEGUI::Window* w = window())
-        if (w->isChild("CountDown"))
-            w->getChild("CountDown")->setText(toCeguiString(std::to_string(mLeft) + " s"));
+        if (CEGUI::Window* countDown = w->getChildRecursive("CountDown"))
+            countDown->setText(toCeguiString(std::to_string(mLeft) + " s"));
 }
 
 bool BoxPanel::isShown() const
@@ -62,22 +123,54 @@ void BoxPanel::redraw()
 void BoxPanel::buildContent(CEGUI::Window& frame)
 {
     addWidget(frame, "TaharezLook/StaticText", "CountDown", std::to_string(mLeft) + " s", 0.80f, 0.0f, 0.18f, 0.1f);
-    const float w = mOffers.empty() ? 0.0f : 0.96f / static_cast<float>(mOffers.size());
+    addWidget(frame, "TaharezLook/StaticText", "Opening", mOpened ? "Opening the box..." : "Choose a box", 0.02f, 0.0f,
+              0.6f, 0.1f);
+    // Four boxes a row: the winners' first, the others' below.
+    const std::size_t perRow = mOffers.size() > 4 ? 4 : mOffers.size();
+    const float w = perRow == 0 ? 0.0f : 0.96f / static_cast<float>(perRow);
+    mClickConnections.clear();
+    mClickConnections.reserve(mOffers.size());
+    CEGUI::ImageManager& images = CEGUI::ImageManager::getSingleton();
     for (std::size_t i = 0; i < mOffers.size(); ++i) {
-        const IBattleOver::BoxOffer& o = mOffers[i];
-        addWidget(frame, "TaharezLook/Button", ("Box" + std::to_string(i)).c_str(),
-                  "Box " + std::to_string(o.b_id) + " (" + std::to_string(o.b_price) + ")", 0.02f + w * static_cast<float>(i),
-                  0.12f, w - 0.01f, 0.15f);
+        const float x = 0.02f + w * static_cast<float>(i % perRow);
+        const float y = 0.12f + 0.22f * static_cast<float>(i / perRow);
+        CEGUI::Window* box = addWidget(frame, "TaharezLook/Button", (kBoxPrefix + std::to_string(i)).c_str(), std::string(),
+                                       x, y, w - 0.01f, 0.21f);
+        CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
+        // The box model's picture over the button, square, and under it what the box shows;
+        // clicks go through both to the button.
+        const std::string image = "box" + std::to_string(i + 1);
+        CEGUI::Window* pic = wm.createWindow("TaharezLook/StaticImage", kPicture);
+        pic->setArea(CEGUI::URect(CEGUI::UDim(0.05f, 0), CEGUI::UDim(0.04f, 0), CEGUI::UDim(0.95f, 0), CEGUI::UDim(0.7f, 0)));
+        pic->setAspectMode(CEGUI::AM_SHRINK);
+        pic->setAspectRatio(1.0f);
+        pic->setProperty("FrameEnabled", "False");
+        pic->setProperty("BackgroundEnabled", "False");
+        pic->setMousePassThroughEnabled(true);
+        if (images.isDefined(toCeguiString(image)))
+            pic->setProperty("Image", toCeguiString(image));
+        pic->setAlpha(mOffers[i].b_type == 2 ? 0.4f : 1.0f);
+        box->addChild(pic);
+        CEGUI::Window* label = wm.createWindow("TaharezLook/StaticText", "Label");
+        label->setArea(CEGUI::URect(CEGUI::UDim(0.05f, 0), CEGUI::UDim(0.7f, 0), CEGUI::UDim(0.95f, 0), CEGUI::UDim(0.96f, 0)));
+        label->setProperty("FrameEnabled", "False");
+        label->setProperty("BackgroundEnabled", "False");
+        label->setProperty("HorzFormatting", "CentreAligned");
+        label->setMousePassThroughEnabled(true);
+        label->setText(outsideText(boxText(i)));
+        box->addChild(label);
+        mClickConnections.emplace_back(
+            box->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&BoxPanel::onBoxClicked, this)));
     }
-    float y = 0.32f;
-    for (std::size_t i = 0; i < mSlots.size() && y < 0.95f; ++i, y += 0.08f) {
+    float y = 0.58f;
+    for (std::size_t i = 0; i < mSlots.size() && y < 0.95f; ++i, y += 0.05f) {
         const IBattleOver::AwardSlot& s = mSlots[i];
         if (s.playerId.empty())
             continue;
         const std::string text = s.nickname + (s.me ? " (me)" : "") + ": " +
                                  (s.index < 0 ? s.award.name : "box " + std::to_string(s.index + 1) + ", " + s.award.name +
                                                                       " x" + std::to_string(s.award.bi_num));
-        addWidget(frame, "TaharezLook/StaticText", ("Slot" + std::to_string(i)).c_str(), text, 0.02f, y, 0.96f, 0.08f);
+        addWidget(frame, "TaharezLook/StaticText", ("Slot" + std::to_string(i)).c_str(), text, 0.02f, y, 0.96f, 0.05f);
     }
 }
 

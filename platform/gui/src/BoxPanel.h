@@ -8,17 +8,33 @@ namespace kavri3D {
 namespace zrk {
 namespace gui {
 
+class CallCounter;
+class EventDispatcher;
+
 /// A box-opening screen of a staged battle's half time: the room's boxes, a row per seat with
 /// the box its player opened and what was in it, and the seconds left to choose.
 class BoxPanel : public GuiPage, public IBoxPanel {
 public:
-    BoxPanel(int kind, const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent);
+    static constexpr int kOpenBoxEventId = 111;
+
+    /// `pve`: the boxes of a PVE stage (the box event skips the free box's rules for them).
+    BoxPanel(int kind, const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
+             EventDispatcher& dispatcher, CallCounter& calls, bool pve);
+    ~BoxPanel() override;
 
     void setOffers(const std::vector<IBattleOver::BoxOffer>& offers) override;
     void setCountDown(float start, float end) override;
     void setSlots(const std::vector<IBattleOver::AwardSlot>& slots) override;
     void update(float now) override;
     bool isShown() const override;
+    void onBoxOpened() override;
+
+    /// A click on the picture of box `index`, as the player's: the box event gets "flag" (the
+    /// box model's picture), "index", "box" and "pve". False without such a box.
+    bool clickBox(int index);
+    /// How often the box event said a box is being opened (also counted as "onBoxOpened" or
+    /// "onBoxOpened pve" among the manager's calls).
+    int openedCount() const { return mOpened; }
 
     const std::vector<IBattleOver::BoxOffer>& offers() const { return mOffers; }
     const std::vector<IBattleOver::AwardSlot>& slots() const { return mSlots; }
@@ -30,11 +46,20 @@ protected:
 
 private:
     void redraw();
+    bool onBoxClicked(const CEGUI::EventArgs& args);
+    /// What a box shows: who opened it and what was in it, else its price.
+    std::string boxText(std::size_t index) const;
 
     std::vector<IBattleOver::BoxOffer> mOffers;
     std::vector<IBattleOver::AwardSlot> mSlots;
     float mStart = -1.0f, mEnd = -1.0f;
     int mLeft = 0;
+    int mOpened = 0;
+    EventDispatcher& mDispatcher;
+    CallCounter& mCalls;
+    const bool mPve;
+    IBattleOver::BoxOffer mChosen; ///< the record the box event reads, kept until the next click
+    std::vector<CEGUI::Event::ScopedConnection> mClickConnections;
 };
 
 } // namespace gui

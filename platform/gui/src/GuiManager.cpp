@@ -86,7 +86,7 @@ GuiManager::GuiManager()
             mPages[s.kind] = std::make_unique<LoginPage>(s.window, s.title, mParams, parent, mDispatcher);
         else if (s.kind == BagPage::kKind && p)
             mPages[s.kind] = std::make_unique<BagPage>(s.window, s.title, mParams, parent, p->images, p->columns, mDispatcher,
-                                                         mImagesetNames);
+                                                         mImagesetNames, [this] { showPage("area"); });
         else if (s.kind == PlayerPage::kKind && p)
             mPages[s.kind] = std::make_unique<PlayerPage>(s.window, s.title, mParams, parent, p->images, p->columns,
                                                           mDispatcher);
@@ -95,7 +95,7 @@ GuiManager::GuiManager()
                                                               [this, name = std::string(s.name)] { showPage(name); });
         else if (s.kind == AreaPage::kKind)
             mPages[s.kind] = std::make_unique<AreaPage>(s.window, s.title, mParams, parent, mDispatcher,
-                                                        [this] { showPage("forge"); });
+                                                        [this] { showPage("forge"); }, [this] { showPage("bag"); });
         else if (s.kind == ForgePage::kKind)
             mPages[s.kind] = std::make_unique<ForgePage>(s.window, s.title, mParams, parent, mDispatcher,
                                                          [this] { showPage("area"); });

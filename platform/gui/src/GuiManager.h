@@ -87,8 +87,8 @@ public:
     void* getGuideView() override { return nullptr; }
     void setGuideContent(boost::shared_ptr<IGuideContent> content) override { mGuideContent = content; }
     boost::shared_ptr<IGuideContent> getGuideContent() override { return mGuideContent; }
-    void* getBoxPanel1() override { return static_cast<IBoxPanel*>(&mBoxPanel1); }
-    void* getBoxPanel2() override { return static_cast<IBoxPanel*>(&mBoxPanel2); }
+    void* getBoxOpenView() override { return static_cast<IBoxPanel*>(&mBoxPanel1); }
+    void* getPveBoxOpenView() override { return static_cast<IBoxPanel*>(&mBoxPanel2); }
     void notifyRoomEntering(int value) override { mCalls.add("notifyRoomEntering"); }
     /// Records each notice as "notify <what>".
     IScreenNotifier* getScreenNotifier() override { return &mNotifier; }
@@ -141,8 +141,8 @@ private:
     GuiControl mControl{*this};
     BattleOverView mBattleOver{mParams, [this] { return pageParent(); }};
     BattlePanelHost mBattlePanel{mParams, [this] { return pageParent(); }};
-    BoxPanel mBoxPanel1{32, "OpenBoxPage", "Open a box", mParams, [this] { return pageParent(); }};
-    BoxPanel mBoxPanel2{33, "StageBoxPage", "Stage boxes", mParams, [this] { return pageParent(); }};
+    BoxPanel mBoxPanel1{32, "OpenBoxPage", "Open a box", mParams, [this] { return pageParent(); }, mDispatcher, mCalls, false};
+    BoxPanel mBoxPanel2{33, "StageBoxPage", "Stage boxes", mParams, [this] { return pageParent(); }, mDispatcher, mCalls, true};
     DollView mDollView;
     CEGUI::Window* mRoot = nullptr;
     CEGUI::Window* mTop = nullptr;

@@ -1590,7 +1590,7 @@ void ZRKLand::decide(int winner, bool timeUp, bool playersAsOne)
         const bool won = playersAsOne ? winner >= 0 : doll->getColour() == winner;
         if (won)
             pb.flags |= BATTLE_WON;
-        pb.count = won ? 1 : 0;
+        pb.count = (pb.flags & BATTLE_LEFT) ? 0 : 1; // a box for everyone who stayed to the end
         GameSummary::Entry e;
         e.uid = doll->getId();
         e.team = doll->getColour();

@@ -423,6 +423,7 @@ void BattleRoom::createLand()
     createProgressPanel();
     mLandLoadConnection.disconnect();
     mPlayerStateConnection.disconnect();
+    mBoxOffersConnection.disconnect();
     releaseLand(); // the old land goes before the new one is made
     mLand.reset(new ZRKLand(this));
     if (hasScene())
@@ -498,6 +499,15 @@ void BattleRoom::startLoading()
                     onPlayerStateChanged(player, state);
             },
             true);
+    // The boxes opened and their prices change while the box screen is up.
+    mBoxOffersConnection.disconnect();
+    if (room)
+        mBoxOffersConnection = room->subscribeToRoomStateSignal(
+            [this, alive](core::XmlConfigHelper& next) {
+                if (!alive.expired())
+                    fillBoxList(ZRKRoomState::boxesOf(next)); // the state coming, not the one held
+            },
+            false);
     playMusic(mLand->getMapInfo().getStringVal("music", "music_bg0.mp3"));
     createVane();
     loadRadarConfig();
@@ -1311,7 +1321,7 @@ void BattleRoom::onFrame(float dt)
     if (mBattlePanel)
         mBattlePanel->update(dt);
     if (mBoxPanel)
-        mBoxPanel->update(static_cast<float>(yake::native::getTime()));
+        mBoxPanel->update(static_cast<float>(yake::native::getTime() - mBoxPanelOrigin));
     checkLoadingDone();
     updateEffects();
     if (mLand && mLand->isLoaded() && !mLand->isFinished()) {
@@ -1543,10 +1553,11 @@ void BattleRoom::onHalfTime(int stage)
     mHalfTimeStage = stage;
     gui->showPage(s.page);
     if (s.boxPanel != 0) {
-        mBoxPanel = static_cast<gui::IBoxPanel*>(s.boxPanel == 1 ? gui->getBoxPanel1() : gui->getBoxPanel2());
-        const float now = static_cast<float>(yake::native::getTime());
-        mBoxPanelStart = now;
-        mBoxPanelEnd = now + s.seconds;
+        mBoxPanel = static_cast<gui::IBoxPanel*>(s.boxPanel == 1 ? gui->getBoxOpenView() : gui->getPveBoxOpenView());
+        // Seconds from the screen's opening: the clock's own count is too large for a float.
+        mBoxPanelOrigin = yake::native::getTime();
+        mBoxPanelStart = 0.0f;
+        mBoxPanelEnd = s.seconds;
         if (mBoxPanel)
             mBoxPanel->setCountDown(mBoxPanelStart, mBoxPanelEnd);
     }
@@ -1573,10 +1584,16 @@ void BattleRoom::onHalfTime(int stage)
 void BattleRoom::fillBoxList()
 {
     ZRKRoomState* room = landRoomState();
-    if (!mBoxPanel || !room)
+    if (room)
+        fillBoxList(room->getBoxes());
+}
+
+void BattleRoom::fillBoxList(const std::list<core::XmlConfigHelper>& boxes)
+{
+    if (!mBoxPanel)
         return;
     std::vector<BoxOffer> offers;
-    for (const core::XmlConfigHelper& box : room->getBoxes()) {
+    for (const core::XmlConfigHelper& box : boxes) {
         BoxOffer o;
         o.b_id = box.getIntVal("b_id", 0);
         o.b_type = box.getIntVal("b_type", 0);
@@ -1732,6 +1749,7 @@ void BattleRoom::resetBattle()
     mLoadingStarted = false;
     mLandLoadConnection.disconnect();
     mPlayerStateConnection.disconnect();
+    mBoxOffersConnection.disconnect();
     mRoomParamConnection.disconnect();
     kill(mLoadTimer);
     kill(mSimulatorTimer);

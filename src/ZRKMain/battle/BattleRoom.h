@@ -245,6 +245,7 @@ public:
     void buildAwardSlots();
     /// The room's boxes, handed to the box panel when there is one.
     void fillBoxList();
+    void fillBoxList(const std::list<core::XmlConfigHelper>& boxes);
     /// GUI event 59 through a fresh GUI manager (the lobby's idle action after a battle).
     static void raiseLeaveEvent();
 
@@ -360,6 +361,7 @@ private:
     int mLeaveTimer = -1;
     boost::signals2::connection mLandLoadConnection;
     boost::signals2::connection mPlayerStateConnection;
+    boost::signals2::connection mBoxOffersConnection;
     boost::signals2::connection mRoomParamConnection;
     bool mMessageBoxOpen = false;
     int mSavedCursorCapture = -1;
@@ -401,6 +403,7 @@ private:
     gui::IBoxPanel* mBoxPanel = nullptr;
     float mBoxPanelStart = -1.0f;
     float mBoxPanelEnd = -1.0f;
+    double mBoxPanelOrigin = 0.0; ///< the clock's time when the box screen opened
     std::map<int, Json::Value> mWeaponTable;
     std::map<int, Json::Value> mItemTable;
     bool mBattleOverShown = false;

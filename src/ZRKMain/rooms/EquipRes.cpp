@@ -203,9 +203,9 @@ void EquipRes::fillItemRecord(int itemId, gui::BagData& record)
     gui::BagData entry;
     entry.i_id = itemId;
     ZRKServer* server = ZRKServerRequest::getServer();
-    const core::XmlConfigHelper cfg = server ? server->getItemLib()->find(std::to_string(itemId)) : core::XmlConfigHelper();
+    core::XmlConfigHelper cfg;
+    const bool found = server && server->getItemLib()->findItem(itemId, cfg) && cfg.getConfiguration();
     const yake::ConfigurationPtr config = cfg.getConfiguration();
-    const bool found = config && !config->tree().empty();
     if (found) {
         for (const auto& attribute : config->tree()) {
             auto parser = mAttributeParsers.find(attribute.first);

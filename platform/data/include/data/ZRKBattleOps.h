@@ -10,8 +10,10 @@ class ZRKServerOps;
 class ZRKBattleOps {
 public:
     static void addTo(ZRKServerOps& ops);
-    /// Seconds a finished battle stays before the server closes it.
-    static constexpr double kCloseSeconds = 10.0;
+    /// Seconds a finished battle stays before the server closes it: the half time's delay and
+    /// the prize boxes' count-down (a PVE stage counts down longer).
+    static constexpr double kCloseSeconds = 10.0 + 12.0;
+    static constexpr double kPveCloseSeconds = 10.0 + 15.0;
 };
 
 } // namespace zrk

@@ -30,8 +30,17 @@ private:
     ZRKRequestOwner mRequests;
 };
 
+/// The item library: the templates of every item by id.
+class ZRKItemLib : public ZRKDataLib {
+public:
+    explicit ZRKItemLib(const std::string& name = "item") : ZRKDataLib(name) {}
+    /// The record of an item; an empty view when there is none.
+    core::XmlConfigHelper findItem(long id) const { return find(std::to_string(id)); }
+    /// Fills `out` with the record of an item; false (and `out` left as it was) for none.
+    bool findItem(long id, core::XmlConfigHelper& out) const;
+};
+
 // Libraries without operations of their own (the map library has its own header).
-typedef ZRKDataLib ZRKItemLib;
 typedef ZRKDataLib ZRKWeaponLib;
 typedef ZRKDataLib ZRKNpcLib;
 

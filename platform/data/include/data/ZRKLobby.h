@@ -117,6 +117,9 @@ public:
     bool finishBattle(const std::string& room, double closeAt);
     /// Sets members of a player's battle values and tells the room.
     bool setBattleValues(const std::string& room, const std::string& player, const Json::Value& values);
+    /// Tells one member the room's state with `extra` over it (what only that player sees, as
+    /// the prize boxes at his prices); the room's own state is unchanged.
+    bool tellStateTo(const std::string& room, const std::string& player, const Json::Value& extra);
     /// Closes the finished battles that are due by `now`.
     void closeDue(double now);
     /// The seated players of a room, seat by seat (empty seats skipped).

@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 
 namespace kavri3D {
 namespace zrk {
@@ -9,6 +10,8 @@ class ZRKServerOps;
 class ZRKPlayerOps {
 public:
     static void addTo(ZRKServerOps& ops);
+    /// Why a nickname cannot be had (a message key), or empty when the name rules allow it.
+    static std::string nameFault(const std::string& nick);
 };
 
 } // namespace zrk

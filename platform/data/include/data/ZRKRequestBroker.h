@@ -4,12 +4,16 @@
 #include <deque>
 #include <json/json.h>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 #include <util/Singleton.h>
 #include "data/ZRKParamText.h"
 #include "data/ZRKParams.h"
 #include "data/ZRKRequestInfo.h"
+
+class TiXmlDocument;
+class TiXmlNode;
 
 namespace kavri3D {
 namespace zrk {
@@ -75,6 +79,11 @@ public:
     /// Told of each request as it is sent (the embedded server listens here).
     boost::signals2::connection subscribeToSent(const SentSignal::slot_type& slot) { return mSent.connect(slot); }
 
+    /// The data of the reply whose completion runs now, as an XML document whose root element
+    /// holds each of its views as elements (a list as repeated elements of its name); null
+    /// outside a completion. Made when first asked for, within limits of depth and size.
+    const TiXmlNode* currentData() const;
+
     static const char* timeoutText() { return "request timed out"; }
     static constexpr std::size_t kHistory = 4096;
 
@@ -89,12 +98,17 @@ private:
         ZRKSharedViews shared;
     };
 
+    const Json::Value* mCurrentViews = nullptr;        ///< the running completion's reply views
+    mutable std::shared_ptr<TiXmlDocument> mCurrentData; ///< made from them when asked for
     std::map<long, Pending> mRequests; // by handle: handles grow, so this is sending order
     std::deque<ZRKRequestInfo> mHistory;
     SentSignal mSent;
     long mNextHandle = 1;
     double mTimeout = 30.0;
 };
+
+/// The live broker's currentData(); null without a broker or outside a completion.
+const TiXmlNode* reqCurrentData();
 
 } // namespace zrk
 } // namespace kavri3D

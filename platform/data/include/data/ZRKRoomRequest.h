@@ -1,5 +1,7 @@
 #pragma once
 #include <string>
+#include <utility>
+#include <vector>
 #include "data/ZRKRequestInfo.h"
 #include "data/ZRKRoomState.h"
 
@@ -28,6 +30,9 @@ public:
     static long changeSlotFlag(int seat, bool open, ZRKReply done);
     static long changeMap(int mapId, ZRKReply done);
     static long changeMapPVE(int mapId, unsigned index, ZRKReply done);
+    /// Opens a prize box of the finished battle: the pairs ("idx", the box) and ("id", its id as
+    /// offered); the server tells the room what was in it.
+    static long openBox(const std::vector<std::pair<std::string, std::string>>& pairs, ZRKReply done);
     /// Tells the room the own look (kind 4) or shown item and busy flag (kind 16) changed;
     /// the own battle values "x" and "ca_id" go along.
     static long notifyAvatar(const std::string& text, int kind);

@@ -47,6 +47,8 @@ public:
     /// The boxes the room offers at a staged battle's half time (state "boxes": "b_id",
     /// "b_type", "b_buy_type", "b_price"), in order.
     std::list<core::XmlConfigHelper> getBoxes() const;
+    /// The same, of a room state (as the room-state signal hands over the one coming).
+    static std::list<core::XmlConfigHelper> boxesOf(const core::XmlConfigHelper& roomState);
     boost::shared_ptr<ZRKPlayerState> getSelfState() const;
     boost::shared_ptr<ZRKPlayerState> findPlayer(const std::string& name) const;
     bool hasParams() const { return mHasParams; }

@@ -5,9 +5,11 @@
 #include <vector>
 #include <core/RandomNumber.h>
 #include "data/ZRKBots.h"
+#include "data/ZRKBoxes.h"
 #include "data/ZRKForge.h"
 #include "data/ZRKLobby.h"
 #include "data/ZRKMessage.h"
+#include "data/ZRKPrizeBoxes.h"
 #include "data/ZRKServerConfig.h"
 #include "data/ZRKServerOps.h"
 #include "data/ZRKWorld.h"
@@ -62,6 +64,9 @@ public:
     /// Sets a player's level and rank; the player, when logged in, hears of it (an avatar
     /// notice, flag 2, with the new "pc" view). False for no such player.
     bool setGrade(const std::string& player, long long lv, long long rank);
+    /// Tells the player, when logged in, that his grade changed (an avatar notice, flag 2, with
+    /// his "pc" view as the world holds it).
+    void tellGrade(const std::string& player);
 
     ZRKWorld& world() { return mWorld; }
     ZRKLobby& lobby() { return *mLobby; }
@@ -72,6 +77,14 @@ public:
     const ZRKForge& forge() const { return mForge; }
     /// The server's own draws: a seed and the same requests replay the same outcomes.
     core::RandomNumber& random() { return mRandom; }
+    /// The numbers of boxes and bag items (closed when boxes.json could not be read).
+    const ZRKBoxes& boxes() const { return mBoxes; }
+    /// The prize boxes the finished battles offer.
+    ZRKPrizeBoxes& prizeBoxes() { return mPrizeBoxes; }
+    /// Seconds since the epoch, as the calendar goes (what lasts days: a rank card's rank);
+    /// tests move it on.
+    double wallTime() const;
+    void advanceWallTime(double seconds) { mWallOffset += seconds; }
 
 private:
     struct Connection {
@@ -86,6 +99,10 @@ private:
     ZRKServerConfig mConfig;
     ZRKWorld mWorld;
     ZRKForge mForge;
+    ZRKBoxes mBoxes;
+    ZRKPrizeBoxes mPrizeBoxes;
+    double mWallOffset = 0.0;
+    double mLastLoanCheck = -1.0e300;
     core::RandomNumber mRandom;
     ZRKServerOps mOps;
     std::unique_ptr<ZRKLobby> mLobby;

@@ -28,6 +28,21 @@ public:
     static long queryUserInventory(int role, bool refresh, ZRKReply done);
     static long queryPcStats(ZRKReply done);
     static long queryUseFunItem(const ZRKParams& params, ZRKReply done);
+    /// The view of the last use of a function item: "ERR", "MSG".
+    static core::XmlConfigHelper getUseFunItemInfo();
+    /// Opens the box item of a bag slot ("[slot]"); the reply's data holds what came out
+    /// ("open_box", an "Item" per award) and the view "ERR", "MSG".
+    static long queryBagOpenBox(const std::string& text, ZRKReply done);
+    static core::XmlConfigHelper getBagOpenBoxInfo();
+    /// Uses the rank card of a bag slot ("[slot]") for its price.
+    static long queryBagUnlockRank(const std::string& text, ZRKReply done);
+    static core::XmlConfigHelper getBagUnlockRankInfo();
+    /// The name of a rank number ("Rank N" for one the game data does not name).
+    static std::string getRankName(int rank);
+    /// Sorts the bag.
+    static long bagRange(const std::string& text, ZRKReply done);
+    /// Recycles the items of a list of bag slots ("[61,62]").
+    static long bagDrop(const std::string& text, ZRKReply done);
     /// Spends free stat points: {dex:..,luk:..,str:..,vit:..}; the server decides.
     static long addStatsPoint(const ZRKParams& params, ZRKReply done);
     /// Moves an item: "slot_from", "slot_to" and, for more moves at once, "slot_batch".

@@ -138,6 +138,15 @@ public:
     bool writeItem(const std::string& player, const Item& item);
     /// Puts a new item into its (free) slot; `item.lid` gets its id.
     bool addItem(const std::string& player, Item& item);
+    /// Moves an item of the player to another slot as it stands (no fitting rules: the caller
+    /// checked them); a slot taken by another item refuses it.
+    bool placeItem(const std::string& player, long long lid, int slot);
+    /// Replaces the player's settings document ("pc_bag_slot", "pc_score", ...).
+    bool setSettings(const std::string& player, const Json::Value& settings);
+    /// Gives the player another nickname; "error/role_exists" when another player has it.
+    bool setNick(const std::string& player, const std::string& nick, std::string& refusal);
+    /// Gives every spent stat point back.
+    bool resetAbilities(const std::string& player);
     /// Adds experience (never below zero); false for no such player.
     bool addExperience(const std::string& player, long long delta);
     /// Whether any player (the server's own included) is known by that nickname, as Unicode

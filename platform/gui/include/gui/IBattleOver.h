@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 #include "gui/BagData.h"
+#include "gui/IOpenBoxData.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -32,9 +33,7 @@ public:
         AwardBoxItem award;
     };
     /// One box the room offers for opening.
-    struct BoxOffer {
-        int b_id = 0, b_type = 0, b_buy_type = 0, b_price = 0;
-    };
+    typedef IOpenBoxData::BoxData BoxOffer;
     /// One doll of the battle.
     struct PlayerRecord {
         bool team = false;   ///< the doll's side (its colour is not 0)

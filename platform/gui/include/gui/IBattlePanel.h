@@ -124,12 +124,11 @@ public:
     virtual IBattlePanel* getPanel() = 0;
 };
 
-/// A box-opening screen of a staged battle's half time.
-class IBoxPanel {
+/// A box-opening screen of a battle's half time.
+class IBoxPanel : public IOpenBoxData {
 public:
-    virtual ~IBoxPanel() = default;
     virtual void setOffers(const std::vector<IBattleOver::BoxOffer>& offers) = 0;
-    /// The count-down runs from start to end (times in seconds of the game clock).
+    /// The count-down runs from start to end (seconds since the screen opened).
     virtual void setCountDown(float start, float end) = 0;
     virtual void setSlots(const std::vector<IBattleOver::AwardSlot>& slots) = 0;
     /// Called every frame with the game clock's time.

@@ -63,8 +63,9 @@ public:
     virtual void* getGuideView() = 0;
     virtual void setGuideContent(boost::shared_ptr<IGuideContent> content) = 0;
     virtual boost::shared_ptr<IGuideContent> getGuideContent() = 0;
-    virtual void* getBoxPanel1() = 0;
-    virtual void* getBoxPanel2() = 0;
+    /// The half-time box screens (each an IBoxPanel): a battle's, and a PVE stage's.
+    virtual void* getBoxOpenView() = 0;
+    virtual void* getPveBoxOpenView() = 0;
     virtual void notifyRoomEntering(int value) = 0;
     /// Told of screen hand-overs (21 before a battle); never null.
     virtual IScreenNotifier* getScreenNotifier() = 0;

@@ -7,6 +7,9 @@
 #include "callbacks/EquipEnchaseCallbackEvent.h"
 #include "callbacks/EquipEnhanceCallbackEvent.h"
 #include "callbacks/EquipMixCallbackEvent.h"
+#include "callbacks/EvtBagOpenBoxCallback.h"
+#include "callbacks/EvtBagUnlockRankCallback.h"
+#include "callbacks/EvtUserFunItemCallback.h"
 #include "callbacks/RefineCallbackEvent.h"
 
 namespace kavri3D {
@@ -27,6 +30,9 @@ const ZRKPanel::EventTable& ZRKAreaPanel::events() const
         event<RefineCallbackEvent>(),
         event<EquipMixCallbackEvent>(),
         event<EquipEnchaseCallbackEvent>(),
+        event<EvtUserFunItemCallback>(),
+        event<EvtBagOpenBoxCallback>(),
+        event<EvtBagUnlockRankCallback>(),
     };
     return table;
 }

@@ -1,5 +1,7 @@
 #include "shell/panels/ZRKOnlinePalyerListPanel.h"
 
+#include "callbacks/OpenBoxCallbackEvent.h"
+
 #include "events/HallFriendListLoadingEvent.h"
 #include "events/HallFriendListMgr.h"
 #include "events/HallFriendListRefeshEvent.h"
@@ -25,6 +27,7 @@ const ZRKPanel::EventTable& ZRKOnlinePalyerListPanel::events() const
         hallEvent<HallFriendListRefeshEvent>(34),
         hallEvent<HallPlayerAttrLoadingEvent>(35),
         hallEvent<HallPlayerAttrRefreshEvent>(36),
+        event<OpenBoxCallbackEvent>(),
     };
     return table;
 }

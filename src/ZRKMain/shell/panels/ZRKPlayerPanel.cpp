@@ -1,5 +1,7 @@
 #include "shell/panels/ZRKPlayerPanel.h"
 
+#include "callbacks/EquipDropCallbackEvent.h"
+#include "callbacks/EquipRangeCallbackEvent.h"
 #include "events/PlayerAttrLoadingEvent.h"
 
 namespace kavri3D {
@@ -13,6 +15,8 @@ const ZRKPanel::EventTable& ZRKPlayerPanel::events() const
     // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
     static const EventTable table = {
         event<PlayerAttrLoadingEvent>(),
+        event<EquipRangeCallbackEvent>(),
+        event<EquipDropCallbackEvent>(),
     };
     return table;
 }

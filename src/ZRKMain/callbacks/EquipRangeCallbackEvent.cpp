@@ -1,0 +1,27 @@
+#include "callbacks/EquipRangeCallbackEvent.h"
+
+#include <data/ZRKUserRequest.h>
+
+namespace kavri3D {
+namespace zrk {
+
+EquipRangeCallbackEvent::EquipRangeCallbackEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher)
+    : BagActionEvent(page, dispatcher)
+{
+}
+
+EquipRangeCallbackEvent::~EquipRangeCallbackEvent() = default;
+
+void EquipRangeCallbackEvent::callback(gui::ParamHandle)
+{
+    mRequests.track(ZRKUserRequest::bagRange(std::string(), replyTo(this, &EquipRangeCallbackEvent::onReply)));
+}
+
+void EquipRangeCallbackEvent::onReply(bool error, const std::string&)
+{
+    if (!error)
+        raiseEvent(8);
+}
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,131 @@
+#include "callbacks/OpenBoxCallbackEvent.h"
+
+#include <boost/any.hpp>
+#include <boost/bind/bind.hpp>
+#include <core/DialogBoxResult.h>
+#include <core/Frame.h>
+#include <data/ZRKRoomRequest.h>
+#include <gui/IBattlePanel.h>
+#include <gui/IGuiManager.h>
+#include <lan/ZRKLan.h>
+#include <utility>
+#include <vector>
+
+#include "rooms/BoxSnapShotScene.h"
+#include "rooms/SnapShotEx.h"
+#include "rooms/SnapShotManager.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
+
+namespace kavri3D {
+namespace zrk {
+
+using namespace boost::placeholders;
+
+namespace {
+/// The offer behind the "box" node: the GUI's record by pointer; null when missing or null.
+const gui::IOpenBoxData::BoxData* boxOf(const gui::ParamNode* node)
+{
+    if (!node)
+        return nullptr;
+    if (auto* p = boost::any_cast<gui::IOpenBoxData::BoxData*>(&node->value))
+        return *p;
+    if (auto* p = boost::any_cast<const gui::IOpenBoxData::BoxData*>(&node->value))
+        return *p;
+    return nullptr;
+}
+} // namespace
+
+OpenBoxCallbackEvent::OpenBoxCallbackEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher)
+    : BaseEvent(page, dispatcher)
+{
+}
+
+OpenBoxCallbackEvent::~OpenBoxCallbackEvent() = default;
+
+void OpenBoxCallbackEvent::callback(gui::ParamHandle params)
+{
+    if (!readParam("flag", params, mChoice.flag) || !readParam("index", params, mChoice.index))
+        return;
+    const gui::IOpenBoxData::BoxData* box = boxOf(findParam("box", params));
+    if (!box) {
+        animate(mChoice.flag);
+        return;
+    }
+    mChoice.boxId = box->b_id;
+    mChoice.pve = false;
+    if (!readOptional("pve", params, mChoice.pve))
+        return;
+    if (box->b_buy_type <= 0) {
+        if (!mChoice.pve) {
+            ZRKRoomState* room = getZRKRoomState();
+            boost::shared_ptr<ZRKPlayerState> self = room ? room->getSelfState() : boost::shared_ptr<ZRKPlayerState>();
+            if (!self) {
+                log(kLogTrace, "no battle of the player: the free box is not his");
+                raiseEvent(112);
+                return;
+            }
+            const core::XmlConfigHelper& battle = self->getBattleState();
+            const int flags = battle.getIntVal("flags", 0);
+            const bool won = (flags & 0x1) != 0;
+            if ((won && mChoice.index > 3) || (!won && mChoice.index < 4)) {
+                raiseEvent(113);
+                return;
+            }
+            if (battle.getIntVal("boxCount", 0) < 1 || (flags & 0x8) != 0) {
+                raiseEvent(112);
+                return;
+            }
+        }
+        openBox(mChoice);
+        return;
+    }
+    static const char* const kPriceTexts[] = {"msg/prizeBox_open_zaobi", "msg/prizeBox_open_dianjuan",
+                                              "msg/prizeBox_open_guabi"};
+    const std::string text = box->b_buy_type <= 3 ? formatMsg(ZRKLan::getMsg(kPriceTexts[box->b_buy_type - 1]),
+                                                              {std::to_string(box->b_price)})
+                                                   : std::string();
+    core::Frame* frame = GameServices::frame();
+    if (!frame) {
+        log(kLogTrace, "no frame to ask the price: the box stays shut");
+        return;
+    }
+    mBoxConnection = frame->messageBox2("warning/title", text,
+                                        mRequests.guard(boost::bind(&OpenBoxCallbackEvent::onConfirm, this, _1, mChoice)),
+                                        core::Frame::BoxOk | core::Frame::BoxCancel, core::Frame::kBoxType,
+                                        core::Frame::kBoxWidth, core::Frame::kBoxHeight);
+}
+
+void OpenBoxCallbackEvent::onConfirm(core::DialogBoxResult& result, const Choice& choice)
+{
+    if (result.button == 0)
+        openBox(choice);
+}
+
+void OpenBoxCallbackEvent::openBox(const Choice& choice)
+{
+    const std::vector<std::pair<std::string, std::string>> pairs = {{"idx", std::to_string(choice.index)},
+                                                                     {"id", std::to_string(choice.boxId)}};
+    mRequests.track(ZRKRoomRequest::openBox(pairs, ZRKReply()));
+    gui::IGuiManager* gui = GameServices::guiManager();
+    if (choice.pve)
+        animate(choice.flag);
+    auto* view = gui ? static_cast<gui::IBoxPanel*>(choice.pve ? gui->getPveBoxOpenView() : gui->getBoxOpenView())
+                     : nullptr;
+    if (!view) {
+        log(kLogTrace, "no box view to tell: the box opens unseen");
+        return;
+    }
+    view->onBoxOpened();
+}
+
+void OpenBoxCallbackEvent::animate(const std::string& flag)
+{
+    SnapShotManager* snapshots = SnapShotManager::getSingletonPtr();
+    core::SnapShotEx* snapshot = snapshots ? snapshots->find(flag) : nullptr;
+    if (auto* box = snapshot ? dynamic_cast<BoxSnapShotScene*>(snapshot->getScene()) : nullptr)
+        box->playAnimation();
+}
+
+} // namespace zrk
+} // namespace kavri3D
