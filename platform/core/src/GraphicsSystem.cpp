@@ -459,9 +459,8 @@ bool GraphicsSystem::renderOneFrame(float dt)
     if (mWindowLost)
         return true; // nothing left to draw into; the frame loop ends the run
     try {
-        // CEGUI leaves the scissor of the last window it clipped switched on: a window drawn
-        // last (a sight on top of everything) would otherwise keep the next frame's clear and
-        // scene to its own rectangle.
+        // The GUI's last clipped draw leaves the scissor test on: the next frame's clear would
+        // then wipe only that rectangle and leave old pictures on the rest of the window.
         if (Ogre::RenderSystem* rs = mRoot->getRenderSystem())
             rs->setScissorTest(false);
         if (!mRoot->renderOneFrame(dt))

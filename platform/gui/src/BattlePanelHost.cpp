@@ -71,8 +71,10 @@ void setImageOrText(CEGUI::Window* w, const std::string& image, const std::strin
     if (!w)
         return;
     CEGUI::ImageManager& images = CEGUI::ImageManager::getSingleton();
-    const bool known = !image.empty() && images.isDefined(toCeguiString(image));
-    w->setProperty("Image", known ? toCeguiString(image) : CEGUI::String());
+    // Item pictures are named without their set: they are the icon set's.
+    const std::string name = image.find('/') == std::string::npos && !image.empty() ? "ZRKIcons/" + image : image;
+    const bool known = !name.empty() && images.isDefined(toCeguiString(name));
+    w->setProperty("Image", known ? toCeguiString(name) : CEGUI::String());
     w->setText(known ? CEGUI::String() : outsideText(fallback));
 }
 } // namespace
@@ -336,7 +338,8 @@ void BattlePanelHost::buildContent(CEGUI::Window& frame)
         }
     }
     // Weapons (the first is the big one) and props.
-    CEGUI::Window* arms = make(frame, "DefaultWindow", "PlayFrm", 0.01f, 0.72f, 0.60f, 0.28f);
+    // The big weapon stands clear of the screen's corner: its ammo burst is drawn on its corner.
+    CEGUI::Window* arms = make(frame, "DefaultWindow", "PlayFrm", 0.06f, 0.70f, 0.55f, 0.26f);
     for (int i = 0; i < 9; ++i) {
         const float x = i == 0 ? 0.0f : 0.12f + 0.098f * static_cast<float>(i - 1);
         CEGUI::Window* cell = make(*arms, "TaharezLook/StaticImage", i == 0 ? "BigArmFrm" : "Arm" + std::to_string(i), x,

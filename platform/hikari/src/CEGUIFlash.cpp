@@ -4,22 +4,17 @@
 #include <json/json.h>
 #include <map>
 #include <util/JsonText.h>
+#include <yake/FileText.h>
 #include <yake/Logger.h>
 
 namespace kavri3D {
 namespace core {
 
 namespace {
-/// A movie's stand-in: its picture ("Set/Image") and the animation it loops.
-struct Movie {
-    std::string image;
-    std::string animation;
-};
-
 struct Table {
     std::string file = CEGUIFlash::kMovieFile;
     bool read = false;
-    std::map<std::string, Movie> movies;
+    CEGUIFlash::MovieTable movies;
     std::vector<std::string> started, stopped;
 };
 
@@ -34,34 +29,20 @@ void log(int level, const std::string& text) { yake::logging::logger::instance()
 CEGUI::String cegui(const std::string& text) { return CEGUI::String(reinterpret_cast<const CEGUI::utf8*>(text.c_str())); }
 
 /// The movie table; a file that is missing or broken leaves every movie unknown.
-const std::map<std::string, Movie>& movies()
+const CEGUIFlash::MovieTable& movies()
 {
     Table& t = table();
     if (t.read)
         return t.movies;
     t.read = true;
     t.movies.clear();
-    Json::Value doc;
-    std::string error;
-    if (!JsonText::readFile(t.file, doc, error, 64 * 1024)) {
+    std::string text, error;
+    if (!yake::FileText::read(t.file, text, error, 64 * 1024)) {
         log(3, t.file + " not read: " + error);
         return t.movies;
     }
-    const Json::Value& list = doc.isObject() ? doc["movies"] : Json::Value::nullSingleton();
-    if (!list.isObject()) {
-        log(3, t.file + " has no \"movies\" object");
-        return t.movies;
-    }
-    for (const std::string& name : list.getMemberNames()) {
-        const Json::Value& m = list[name];
-        const Json::Value& image = m.isObject() ? m["image"] : Json::Value::nullSingleton();
-        const Json::Value& animation = m.isObject() ? m["animation"] : Json::Value::nullSingleton();
-        if (!image.isString() || name.size() > 256 || t.movies.size() >= 256) {
-            log(4, "movie " + name.substr(0, 64) + " skipped");
-            continue;
-        }
-        t.movies[name] = Movie{image.asString(), animation.isString() ? animation.asString() : std::string()};
-    }
+    if (!CEGUIFlash::readMovieTable(text, t.movies))
+        log(3, t.file + " is no movie table");
     return t.movies;
 }
 
@@ -167,6 +148,29 @@ bool CEGUIFlash::onWindowDestroyed(const CEGUI::EventArgs&)
     table().stopped.push_back(mMovie);
     mMovie.clear();
     return false;
+}
+
+bool CEGUIFlash::readMovieTable(const std::string& text, MovieTable& out)
+{
+    out.clear();
+    Json::Value doc;
+    std::string error;
+    if (!JsonText::parse(text, doc, error))
+        return false;
+    const Json::Value& list = doc.isObject() ? doc["movies"] : Json::Value::nullSingleton();
+    if (!list.isObject())
+        return false;
+    for (const std::string& name : list.getMemberNames()) {
+        const Json::Value& m = list[name];
+        const Json::Value& image = m.isObject() ? m["image"] : Json::Value::nullSingleton();
+        const Json::Value& animation = m.isObject() ? m["animation"] : Json::Value::nullSingleton();
+        if (!image.isString() || name.empty() || name.size() > 256 || out.size() >= kMaxMovies) {
+            log(4, "movie " + name.substr(0, 64) + " skipped");
+            continue;
+        }
+        out[name] = StandIn{image.asString(), animation.isString() ? animation.asString() : std::string()};
+    }
+    return true;
 }
 
 const std::vector<std::string>& CEGUIFlash::startedMovies() { return table().started; }

@@ -1807,6 +1807,8 @@ void BattleRoom::unregisterEventHandlers()
 
 EvtDollHandler* BattleRoom::getDollHandler() const { return static_cast<EvtDollHandler*>(mDollHandler.get()); }
 
+EvtLandHandler* BattleRoom::getLandHandler() const { return static_cast<EvtLandHandler*>(mLandHandler.get()); }
+
 void BattleRoom::installEventPreviews()
 {
     if (!mLand)

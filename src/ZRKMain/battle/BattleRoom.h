@@ -47,6 +47,7 @@ class IDollView;
 class BattlePrompts;
 class BattleStatusProvider;
 class EvtDollHandler;
+class EvtLandHandler;
 class ZRKBasicSim;
 class ZRKBubblePanel;
 class ZRKFlashPanel;
@@ -161,6 +162,8 @@ public:
     void leaveRoom();
 
     ZRKLand* getLand() const { return mLand.get(); }
+    /// The server's room of this battle.
+    const std::string& getBattleRoomName() const { return mRoomName; }
     /// Expires when the room goes: answers that may come late check it.
     std::weak_ptr<bool> getLife() const { return mAlive; }
 
@@ -224,6 +227,7 @@ public:
     core::RandomNumber& getRandom() { return mRandom; }
     const boost::shared_ptr<BattleStatusProvider>& getStatusProvider() const { return mStatusProvider; }
     EvtDollHandler* getDollHandler() const;
+    EvtLandHandler* getLandHandler() const;
 
     /// An attribute of an event by type; a value of another type throws boost::bad_any_cast.
     template <class T>

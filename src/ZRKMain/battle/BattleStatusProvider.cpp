@@ -221,7 +221,11 @@ void BattleStatusProvider::getBags(Bags& bags)
         mBagCache.level = me->getPlayerBattle().level;
         for (int i = 0; i < slots; ++i) {
             const WeaponState& w = weapons[static_cast<std::size_t>(i)];
-            mBagCache.weaponIcon[i] = w.empty() ? std::string() : tableString(mRoom.getWeaponTable(), w.itemId, "icon");
+            // A weapon the battle's own table does not list shows its item picture.
+            std::string icon = w.empty() ? std::string() : tableString(mRoom.getWeaponTable(), w.itemId, "icon");
+            if (icon.empty() && !w.empty())
+                icon = tableString(mRoom.getItemTable(), w.itemId, "icon");
+            mBagCache.weaponIcon[i] = icon;
             mBagCache.weaponEffect[i] = w.empty() ? std::string() : tableString(mRoom.getWeaponTable(), w.itemId, "boom");
         }
     }

@@ -7,6 +7,7 @@
 #include <core/EventManager.h>
 #include <core/Frame.h>
 #include <core/GuiManager.h>
+#include <data/ZRKRequestBroker.h>
 #include <data/ZRKUserRequest.h>
 #include <gui/CeguiText.h>
 #include <gui/IBattlePanel.h>
@@ -216,14 +217,25 @@ void EvtDollHandler::refreshOwn()
 
 // --- the paid revive ----------------------------------------------------------------------------
 
-bool EvtDollHandler::priceOf(int& currency, int& cost) const
+bool EvtDollHandler::readCostTable(const std::string& text, Json::Value& table)
 {
-    const Json::Value& t = mCostTable;
-    ZRKLand* land = mRoom.getLand();
-    if (!t.isArray() || t.size() < 4 || !land)
+    std::string error;
+    // The text is the table's inside: brackets of its own would close it early.
+    if (text.empty() || text.size() > 4096 || text.find_first_of("[]") != std::string::npos ||
+        !core::JsonText::parse("[" + text + "]", table, error) || !table.isArray() || table.size() < 4 ||
+        !table[1].isInt()) {
+        table = Json::Value();
+        return false;
+    }
+    return true;
+}
+
+bool EvtDollHandler::priceOf(const Json::Value& t, int done, int& currency, int& cost)
+{
+    if (!t.isArray() || t.size() < 4)
         return false;
     const int pairs = static_cast<int>((t.size() - 2) / 2);
-    const int k = std::min(std::max(land->getMyReviveNum(), 0), pairs - 1);
+    const int k = std::min(std::max(done, 0), pairs - 1);
     const Json::Value& c = t[2 * k + 2];
     const Json::Value& p = t[2 * k + 3];
     if (!c.isInt() || !p.isInt() || c.asInt() < 1 || c.asInt() > 3)
@@ -231,6 +243,12 @@ bool EvtDollHandler::priceOf(int& currency, int& cost) const
     currency = c.asInt();
     cost = p.asInt();
     return true;
+}
+
+bool EvtDollHandler::nextPrice(int& currency, int& cost) const
+{
+    ZRKLand* land = mRoom.getLand();
+    return land && priceOf(mCostTable, land->getMyReviveNum(), currency, cost);
 }
 
 void EvtDollHandler::openRevivePanel()
@@ -248,15 +266,8 @@ void EvtDollHandler::openRevivePanel()
         if (!slot.empty() && (slot.effect & kNoPaidRevive))
             return;
     const char* key = land->getTacticId() == 9 ? "battle/pve_pacemaker" : "battle/pvp_pacemaker";
-    const std::string text = ZRKLan::getConfig().getStringVal(key, "");
-    std::string error;
-    if (text.empty() || !core::JsonText::parse("[" + text + "]", mCostTable, error)) {
-        writeLog(kLogWarning, kChannel, std::string(key) + " is not a revive table: " + error);
-        mCostTable = Json::Value();
-        return;
-    }
     int currency = 0, cost = 0;
-    if (!mCostTable[1].isInt() || !priceOf(currency, cost)) {
+    if (!readCostTable(ZRKLan::getConfig().getStringVal(key, ""), mCostTable) || !nextPrice(currency, cost)) {
         writeLog(kLogWarning, kChannel, std::string(key) + " is a malformed revive table: no revive offered");
         return;
     }
@@ -267,7 +278,7 @@ void EvtDollHandler::openRevivePanel()
     CEGUI::Window* top = frame ? frame->getTopWindow() : nullptr;
     if (!top || !CeguiWidgets::alive(top) || !CEGUI::WindowManager::getSingletonPtr())
         return;
-    if (!mRevivePanel) {
+    if (!CeguiWidgets::alive(mRevivePanel)) {
         try {
             mRevivePanel = CEGUI::WindowManager::getSingleton().loadLayoutFromFile("revive.layout", "General");
         } catch (const std::exception& e) {
@@ -322,7 +333,7 @@ bool EvtDollHandler::onReviveKey(unsigned scanCode)
     if (!me || (land->getLoadState() != 7 && land->getLoadState() != 8) || !me->isFlagSet(SIM_DOWN) || me->isFlagSet(SIM_OUT))
         return true;
     int currency = 0, cost = 0;
-    if (!priceOf(currency, cost))
+    if (!nextPrice(currency, cost))
         return true;
     const Currency& c = kCurrencies[currency - 1];
     if (ZRKUserRequest::getPc_id().getIntVal(c.money, 0) < cost) {
@@ -346,9 +357,18 @@ bool EvtDollHandler::onReviveKey(unsigned scanCode)
         }
         return true;
     }
+    const int done = land->getMyReviveNum();
     core::XmlConfigHelper notice(yake::ConfigurationPtr(new yake::Configuration), "use_pacemaker");
-    notice.setIntVal("num", land->getMyReviveNum());
+    notice.setIntVal("num", done);
     land->_notifyEvent(notice);
+    if (land->getMyReviveNum() > done) {
+        // The battle revived the doll: the server takes the price.
+        const std::string room = mRoom.getBattleRoomName();
+        ZRKRequestBroker::call("ZRKRoomRequest", "buyRevive", [room, cost](bool error, const std::string& text) {
+            if (error)
+                writeLog(kLogWarning, kChannel, "the revive in " + room + " was not paid: " + text);
+        }, room, currency, cost);
+    }
     return true;
 }
 

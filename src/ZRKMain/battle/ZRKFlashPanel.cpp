@@ -47,6 +47,7 @@ bool ZRKFlashPanel::createWindow()
         w->setZOrderingEnabled(false);
         w->setRiseOnClickEnabled(false);
         w->setMousePassThroughEnabled(true);
+        w->setAlwaysOnTop(true); // over the battle bar
         w->setArea(CEGUI::URect(CEGUI::UDim(0, 0), CEGUI::UDim(0, 0), CEGUI::UDim(1, 0), CEGUI::UDim(1, 0)));
         w->hide();
         top->addChild(w);

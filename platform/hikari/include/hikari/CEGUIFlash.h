@@ -1,4 +1,5 @@
 #pragma once
+#include <map>
 #include <string>
 #include <vector>
 #include <CEGUI/Event.h>
@@ -22,6 +23,15 @@ public:
     /// The largest side of a movie's window, in pixels.
     static constexpr int kMaxSide = 4096;
 
+    /// What stands in for a movie: its picture ("Set/Image") and the animation it loops.
+    struct StandIn {
+        std::string image;
+        std::string animation;
+    };
+    typedef std::map<std::string, StandIn> MovieTable;
+    /// At most this many movies are read.
+    static constexpr std::size_t kMaxMovies = 256;
+
     CEGUIFlash() = default;
     ~CEGUIFlash();
     CEGUIFlash(const CEGUIFlash&) = delete;
@@ -43,6 +53,10 @@ public:
     static const std::vector<std::string>& startedMovies();
     static const std::vector<std::string>& stoppedMovies();
     static void clearRecords();
+    /// The movies of a table's text ({"movies": {name: {"image", "animation"}}}); entries that
+    /// are not such are skipped with a log line; false, the table empty, for a text that is
+    /// not JSON or has no "movies" object.
+    static bool readMovieTable(const std::string& text, MovieTable& table);
     /// Reads the movie table from another file (tests); the table is read again on next use.
     static void setMovieFile(const std::string& path);
 
