@@ -265,6 +265,14 @@ void BattlePanelHost::draw()
         }
 }
 
+void BattlePanelHost::onImage(const std::string& name, bool defined)
+{
+    if (name != "vane")
+        return;
+    if (CEGUI::Window* vane = part("Vane"))
+        vane->setProperty("Image", defined ? "vane" : "");
+}
+
 void BattlePanelHost::buildContent(CEGUI::Window& frame)
 {
     // Message lines on the left.
@@ -305,6 +313,14 @@ void BattlePanelHost::buildContent(CEGUI::Window& frame)
     blank->setProperty("TextColours", "tl:FFFFFFFF tr:FFFFFFFF bl:FFFFFFFF br:FFFFFFFF");
     blank->setClippedByParent(false);
     blank->hide();
+    // The wind vane's picture, when the game has handed it over.
+    CEGUI::Window* vane = make(frame, "TaharezLook/StaticImage", "Vane", 0.71f, 0.0f, 0.07f, 0.27f);
+    vane->setProperty("FrameEnabled", "false");
+    vane->setProperty("BackgroundEnabled", "false");
+    vane->setProperty("AspectMode", "Shrink");
+    vane->setProperty("AspectRatio", "1");
+    if (CEGUI::ImageManager::getSingleton().isDefined("vane"))
+        vane->setProperty("Image", "vane");
     // The radar with a dot per seat and per crate.
     CEGUI::Window* radar = make(frame, "TaharezLook/StaticImage", "Radar", 0.79f, 0.0f, 0.20f, 0.70f);
     radar->setProperty("BackgroundEnabled", "true");

@@ -34,6 +34,9 @@ public:
     void setRadarSize(float width, float height) override;
     void setRadarScale(float scale) override { mRadarScale = scale; }
     void setRadarOrientation(float x, float y) override;
+    /// The manager made or is about to destroy an image: the wind vane's picture is shown
+    /// while it exists.
+    void onImage(const std::string& name, bool defined);
     void setStatusProvider(boost::shared_ptr<IBattleStatus> status) override { mStatus = status; }
     void setTurnSeconds(float seconds) override { mSetup[0] = seconds; }
     void setMode(int mode) override { mSetup[1] = static_cast<float>(mode); }

@@ -89,6 +89,36 @@ bool CEGUIAnimationLib::addWindow(CEGUI::Window* window, const std::string& anim
     return true;
 }
 
+bool CEGUIAnimationLib::defineLoop(const std::string& animation, const std::string& state, const std::string& property,
+                                   const std::vector<std::string>& values, float seconds)
+{
+    CEGUI::AnimationManager* animations = CEGUI::AnimationManager::getSingletonPtr();
+    if (!animations || values.empty() || !(seconds > 0.0f))
+        return false;
+    try {
+        const CEGUI::String name = cegui(animation + "/" + state);
+        if (animations->isAnimationPresent(name)) {
+            for (auto& w : mWindows)
+                if (w.second.animation == animation && w.second.state == state) {
+                    stop(w.second);
+                    w.second.state.clear();
+                }
+            animations->destroyAnimation(name); // its remaining instances go with it
+        }
+        CEGUI::Animation* a = animations->createAnimation(name);
+        a->setDuration(seconds * static_cast<float>(values.size()));
+        a->setReplayMode(CEGUI::Animation::RM_Loop);
+        CEGUI::Affector* affector = a->createAffector(cegui(property), "ColourRect");
+        for (std::size_t i = 0; i <= values.size(); ++i)
+            affector->createKeyFrame(seconds * static_cast<float>(i), cegui(values[i % values.size()]),
+                                     CEGUI::KeyFrame::P_Discrete);
+        return true;
+    } catch (const std::exception& e) {
+        yake::logging::logger::instance().log(3, "animations", "animation " + animation + "/" + state + " not made: " + e.what());
+        return false;
+    }
+}
+
 bool CEGUIAnimationLib::addWindow(const std::string& path, const std::string& animation)
 {
     return addWindow(findWindow(path), animation);

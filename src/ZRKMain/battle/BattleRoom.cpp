@@ -49,6 +49,9 @@
 #include "battle/DragCursorModule.h"
 #include "battle/EvtDollHandler.h"
 #include "battle/EvtLandHandler.h"
+#include "battle/VaneSnapShotScene.h"
+#include "battle/ZRKProgressPanel.h"
+#include "battle/ZRKSuspendPanel.h"
 #include "battle/EvtNpcHandler.h"
 #include "battle/SimBubbleInfoProvider.h"
 #include "battle/ZRKBubblePanel.h"
@@ -57,6 +60,8 @@
 #include "rooms/BackgroundScene.h"
 #include "rooms/CeguiWidgets.h"
 #include "rooms/EquipRes.h"
+#include "rooms/OgreRTTSnapShotImplEx.h"
+#include "rooms/SnapShotEx.h"
 #include "rooms/PersonalRoom.h"
 #include "services/GameServices.h"
 #include "services/LogRoutine.h"
@@ -66,6 +71,9 @@ namespace zrk {
 
 namespace {
 const char* const kChannel = "room";
+/// The battle's picture sets: its prompts, and the displays' rows, bubbles and sight.
+const char* const kImagesets[] = {"prompt", "prompt2", "end", "battle_num", "sighting", "chars", "title", "flash",
+                                  "block", "icons1", "pve"};
 constexpr std::size_t kMaxParamText = 4096;
 constexpr std::size_t kMaxStageAi = 16384;
 constexpr int kSetSize = 6;
@@ -221,7 +229,7 @@ void BattleRoom::createImagesets()
         return files && files->getResourceGroupFileNames(found, CeguiWidgets::utf8(file), "General") > 0;
     };
     // Each under its own guard: one broken picture set costs only its own pictures.
-    for (const char* name : {"prompt", "prompt2", "end", "battle_num", "sighting", "chars", "title", "flash"}) {
+    for (const char* name : kImagesets) {
         if (!shipped(std::string(name) + ".imageset")) {
             writeLog(kLogTrace, kChannel, std::string("imageset ") + name + " is not shipped");
             continue;
@@ -247,7 +255,7 @@ void BattleRoom::destroyImagesets()
 {
     CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
     if (images) {
-        for (const char* name : {"prompt", "prompt2", "end", "battle_num", "sighting", "chars", "title", "flash"})
+        for (const char* name : kImagesets)
             images->destroyImageCollection(CeguiWidgets::utf8(name), false);
         for (int n = 1; n <= mArmsImagesetCount; ++n)
             images->destroyImageCollection(CeguiWidgets::utf8("arms" + std::to_string(n)), false);
@@ -390,8 +398,29 @@ ZRKRoomState* BattleRoom::landRoomState() const
     return room && !room->isDestroyed() ? room : nullptr;
 }
 
+void BattleRoom::createProgressPanel()
+{
+    if (mProgressPanel)
+        return;
+    mProgressPanel.reset(new ZRKProgressPanel(this));
+    mProgressPanel->createWindow();
+    if (core::EventManager* events = core::EventManager::getSingletonPtr())
+        events->addEventHandler(ZRKProgressPanel::kEventType, mProgressPanel);
+}
+
+void BattleRoom::destroyProgressPanel()
+{
+    if (!mProgressPanel)
+        return;
+    if (core::EventManager* events = core::EventManager::getSingletonPtr())
+        events->removeEventHandler(mProgressPanel);
+    mProgressPanel->destroyWindow();
+    mProgressPanel.reset();
+}
+
 void BattleRoom::createLand()
 {
+    createProgressPanel();
     mLandLoadConnection.disconnect();
     mPlayerStateConnection.disconnect();
     mBoxOffersConnection.disconnect();
@@ -439,6 +468,8 @@ void BattleRoom::startLoading()
         return;
     }
     mLoadingStarted = true;
+    if (mProgressPanel)
+        mProgressPanel->fillPlayers();
     createFlashPanel();
     mLandLoadConnection.disconnect();
     std::weak_ptr<bool> alive = mAlive;
@@ -478,7 +509,36 @@ void BattleRoom::startLoading()
             },
             false);
     playMusic(mLand->getMapInfo().getStringVal("music", "music_bg0.mp3"));
+    createVane();
     loadRadarConfig();
+}
+
+void BattleRoom::createVane()
+{
+    if (mVaneSnapShot)
+        return;
+    mVaneSnapShot = new core::SnapShotEx(core::SnapShotEx::kDefaultLens);
+    mVaneScene = new VaneSnapShotScene(mVaneSnapShot, this);
+    // The snapshot owns both from here; without render textures (headless) it keeps the scene
+    // unset-up and the vane simply is not shown.
+    mVaneSnapShot->attach(mVaneScene, new core::OgreRTTSnapShotImplEx(mVaneSnapShot, "vane_tex", "vane_cam"));
+    mVaneSnapShot->addRenderListener();
+}
+
+void BattleRoom::updateVane(const yake::math::Vector3& wind, const yake::math::Vector3& facing)
+{
+    if (mVaneScene)
+        mVaneScene->updateWind(wind, facing);
+}
+
+void BattleRoom::destroyVane()
+{
+    if (mVaneSnapShot) {
+        mVaneSnapShot->removeRenderListener();
+        delete mVaneSnapShot;
+    }
+    mVaneSnapShot = nullptr;
+    mVaneScene = nullptr;
 }
 
 void BattleRoom::playMusic(const std::string& name)
@@ -750,7 +810,11 @@ void BattleRoom::suspendInput()
 {
     if (!isDragCursor())
         return;
-    // The suspend panel belongs to the heads-up panels still to come: the cursor is freed.
+    if (!mSuspendPanel) {
+        // Made shown by its layout; without windows it counts as closed on the next frame.
+        mSuspendPanel.reset(new ZRKSuspendPanel(this));
+        mSuspendPanel->createWindow();
+    }
     releaseCursor();
 }
 
@@ -758,25 +822,29 @@ void BattleRoom::resumeInput()
 {
     if (isDragCursor())
         return;
+    destroySuspendPanel();
     captureCursor();
     CeguiWidgets::setDefaultCursor("", "");
 }
 
+void BattleRoom::destroySuspendPanel()
+{
+    if (mSuspendPanel)
+        mSuspendPanel->destroyWindow();
+    mSuspendPanel.reset();
+}
+
 void BattleRoom::checkInputFocus()
 {
-    if (mRenderWindow && !mRenderWindow->isActivated()) {
+    if (mRenderWindow && !mRenderWindow->isActivated())
         suspendInput();
-        return;
-    }
     resumeIfSuspendClosed();
 }
 
 void BattleRoom::resumeIfSuspendClosed()
 {
-    // Without a suspend panel the player "closes" it by coming back to the window; the leave
-    // question keeps the cursor free until it is answered.
-    if (!isDragCursor() && !mMessageBoxOpen && hasScene() && mLand && mLand->getLoadState() < LOAD_OVER &&
-        (!mRenderWindow || mRenderWindow->isActivated()))
+    // The player closed the suspend panel with a click.
+    if (mSuspendPanel && !mSuspendPanel->isVisible())
         resumeInput();
 }
 
@@ -1083,13 +1151,18 @@ void BattleRoom::setGuideText(const std::string& text, float seconds)
     mGuideText = text;
     mGuideDuration = std::isfinite(seconds) && seconds > 0.0f ? std::min(seconds, 600.0f) : 0.0f;
     mGuideWaiting = true;
-    // There is no loading screen to wait for: loading is done as soon as the land says so.
-    checkLoadingDone();
+    checkLoadingDone(); // without a loading screen the text shows at once
 }
 
 void BattleRoom::checkLoadingDone()
 {
-    if (mGuideWaiting && mLand && mLand->isLoaded()) {
+    if (mLand && mProgressPanel) {
+        mProgressPanel->update(0.0f);
+        // Loaded, or every row is through while a guide text waits for the screen.
+        if (mLand->isLoaded() || (mGuideWaiting && mProgressPanel->isDone()))
+            destroyProgressPanel();
+    }
+    if (mGuideWaiting && !mProgressPanel) {
         mGuideWaiting = false;
         showGuideText(mGuideText, mGuideDuration);
     }
@@ -1104,12 +1177,7 @@ CEGUI::Window* childOf(CEGUI::Window* parent, const char* path)
 
 void setImage(CEGUI::Window* w, const std::string& imageset, const std::string& image)
 {
-    if (!w)
-        return;
-    CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
-    const std::string name = CeguiWidgets::imageName(imageset, image);
-    // A picture this client does not have leaves the window empty rather than failing.
-    w->setProperty("Image", images && !image.empty() && images->isDefined(CeguiWidgets::utf8(name)) ? CeguiWidgets::utf8(name) : "");
+    CeguiWidgets::setImage(w, image.empty() ? std::string() : CeguiWidgets::imageName(imageset, image));
 }
 } // namespace
 
@@ -1262,8 +1330,9 @@ void BattleRoom::onFrame(float dt)
     }
     ZRKPlayerSim* me = mLand && mLand->isLoaded() ? mLand->getMyDoll() : nullptr;
     if (me && !mLand->isFinished()) {
-        // The radar turns with the own doll; the wind vane is still to come.
+        // The vane and the radar turn with the own doll.
         const yake::math::Vector3 f = me->getMovable().getFacing();
+        updateVane(mLand->getWindDir(), f);
         if (gui::IBattlePanel* panel = mBattlePanel ? mBattlePanel->getPanel() : nullptr)
             panel->setRadarOrientation(-f.z, -f.x);
     }
@@ -1438,7 +1507,10 @@ void BattleRoom::showBattleOver()
 void BattleRoom::closeBattleHud()
 {
     mFreeRotate = false;
+    destroyProgressPanel();
+    destroySuspendPanel();
     resetRadarMap();
+    destroyVane();
     hideGuideWindows();
     if (mMessageBoxOpen)
         if (core::Frame* frame = GameServices::frame())

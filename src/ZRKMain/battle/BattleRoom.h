@@ -32,6 +32,7 @@ namespace kavri3D {
 namespace core {
 class BasicPlayer;
 class IEventHandler;
+class SnapShotEx;
 class win32RenderWindow;
 } // namespace core
 namespace zrk {
@@ -67,6 +68,12 @@ public:
     typedef gui::IBattleOver::AwardBoxItem AwardBoxItem;
     typedef gui::IBattleOver::AwardSlot AwardSlot;
     typedef gui::IBattleOver::BoxOffer BoxOffer;
+
+    // The battle's displays, each in its own header.
+    class SightingTexture;
+    class ZRKSuspendPanel;
+    class ZRKProgressPanel;
+    class VaneSnapShotScene;
 
     BattleRoom();
     ~BattleRoom() override;
@@ -120,6 +127,18 @@ public:
     void resumeInput();
     void checkInputFocus();
     void resumeIfSuspendClosed();
+    /// The screen shown while input is suspended; null when none is up.
+    ZRKSuspendPanel* getSuspendPanel() const { return mSuspendPanel.get(); }
+    /// The loading screen, from the land's creation until it has loaded; null otherwise.
+    ZRKProgressPanel* getProgressPanel() const { return mProgressPanel.get(); }
+
+    /// The wind vane's picture, made once the land loads; it goes with the heads-up display.
+    void createVane();
+    /// Points the vane the way the wind blows as seen along the facing.
+    void updateVane(const yake::math::Vector3& wind, const yake::math::Vector3& facing);
+    void destroyVane();
+    VaneSnapShotScene* getVaneScene() const { return mVaneScene; }
+    core::SnapShotEx* getVaneSnapShot() const { return mVaneSnapShot; }
     /// A world position on the radar map's picture (x and y in pixels); false before the radar
     /// is known or for a radar box without extent, the position untouched.
     bool projectToRadar(yake::math::Vector3& p) const;
@@ -318,6 +337,9 @@ private:
     bool onEscapeKeyEvent(const CEGUI::EventArgs& args);
     void releaseCursor();
     void captureCursor();
+    void destroySuspendPanel();
+    void createProgressPanel();
+    void destroyProgressPanel();
     /// Steers the camera: the land's scene follows shots and others' turns, the room's own
     /// camera the own doll.
     void updateCamera(float dt);
@@ -391,6 +413,10 @@ private:
     bool mBattleOverShown = false;
     bool mResultReported = false;
     boost::shared_ptr<core::IEventHandler> mLandHandler;
+    boost::shared_ptr<ZRKSuspendPanel> mSuspendPanel;
+    boost::shared_ptr<ZRKProgressPanel> mProgressPanel;
+    core::SnapShotEx* mVaneSnapShot = nullptr;  ///< owns the vane's scene
+    VaneSnapShotScene* mVaneScene = nullptr;
     boost::shared_ptr<core::IEventHandler> mDollHandler;
     boost::shared_ptr<core::IEventHandler> mNpcHandler;
     std::unique_ptr<BattlePrompts> mPrompts;

@@ -1,6 +1,7 @@
 #pragma once
 #include <map>
 #include <string>
+#include <vector>
 #include <CEGUI/Event.h>
 #include <util/Singleton.h>
 
@@ -34,6 +35,11 @@ public:
 
     /// The window plays states of the set from now on; false without a window or GUI system.
     bool addWindow(CEGUI::Window* window, const std::string& animation);
+    /// (Re)defines the set's state as a looping change of one property through the values, each
+    /// held for `seconds`. A definition of that name is replaced: the windows playing it stop
+    /// first (they stay in the library), so nothing plays a definition that is gone.
+    bool defineLoop(const std::string& animation, const std::string& state, const std::string& property,
+                    const std::vector<std::string>& values, float seconds);
     /// The window found by its path under the GUI's root window.
     bool addWindow(const std::string& path, const std::string& animation);
     /// Starts the set's state on the window from its beginning; false when the window is not
