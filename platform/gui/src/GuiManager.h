@@ -84,7 +84,7 @@ public:
     /// The result screen, as an IBattleOver pointer.
     void* getBattleOverView() override { return static_cast<IBattleOver*>(&mBattleOver); }
     void* getDollView() override { return static_cast<IDollView*>(&mDollView); }
-    void* getGuideView() override { return nullptr; }
+    IGuideView* getGuideView() override { return nullptr; }
     void setGuideContent(boost::shared_ptr<IGuideContent> content) override { mGuideContent = content; }
     boost::shared_ptr<IGuideContent> getGuideContent() override { return mGuideContent; }
     void* getBoxOpenView() override { return static_cast<IBoxPanel*>(&mBoxPanel1); }

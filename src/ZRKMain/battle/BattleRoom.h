@@ -319,6 +319,21 @@ public:
     static constexpr unsigned kLeaveDelayMs = 100;
     static constexpr unsigned kHalfTimeDelayMs = 10000;
 
+protected:
+    // What a room built on the battle (the tutorial) sets of it.
+    std::string& returnState() { return mReturnState; }
+    bool& escapeEnabled() { return mEscapeEnabled; }
+    bool& battleHintEnabled() { return mBattleHintEnabled; }
+    int& savedAmmoBag() { return mSavedAmmoBag; }
+    int& ammoBag() { return mAmmoBag; }
+    std::vector<WeaponEntry>& weaponSet() { return mWeaponSet; }
+    bool& specialDuplicate() { return mSpecialDuplicate; }
+    std::list<core::XmlConfigHelper>& savedWeaponItems() { return mSavedWeaponItems; }
+    std::list<core::XmlConfigHelper>& savedPropItems() { return mSavedPropItems; }
+    const boost::shared_ptr<core::IEventHandler>& landHandler() const { return mLandHandler; }
+    /// The mouse is the player's own: no capture, no drag, the arrow cursor.
+    void releaseCursorForGuide() { releaseCursor(); }
+
 private:
     void showGuideText(const std::string& text, float seconds);
     void hideGuideWindows();
