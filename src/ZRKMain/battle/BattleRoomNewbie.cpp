@@ -459,6 +459,7 @@ bool BattleRoomNewbie::enterStep()
     const TutorialStep* step = currentStep();
     if (!step)
         return false;
+    ++mStepsEntered;
     applyStepFlags(step->flags);
     mStepStartTime = now();
     if (step->flags & STEP_TIMED)

@@ -111,6 +111,8 @@ public:
     std::size_t getCondCount() const { return mConds.size(); }
     int getLessonsReported() const { return mLessonsReported; }
     int getStepCompleteCount() const { return mStepCompleteCount; }
+    /// Steps entered since the room was made.
+    int getStepsEntered() const { return mStepsEntered; }
 
 private:
     const TutorialStep* currentStep() const;
@@ -141,6 +143,7 @@ private:
     bool mSceneUp = false;
     int mLessonsReported = 0;
     int mStepCompleteCount = 0;
+    int mStepsEntered = 0;
 };
 
 } // namespace zrk
