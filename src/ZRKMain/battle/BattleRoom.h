@@ -44,6 +44,7 @@ class IBoxPanel;
 class IDollView;
 } // namespace gui
 
+class BattleHintManager;
 class BattlePrompts;
 class BattleStatusProvider;
 class EvtDollHandler;
@@ -324,6 +325,8 @@ protected:
     std::string& returnState() { return mReturnState; }
     bool& escapeEnabled() { return mEscapeEnabled; }
     bool& battleHintEnabled() { return mBattleHintEnabled; }
+    /// The battle's hints while the fight runs; null when they are off or over.
+    BattleHintManager* getHintManager() const { return mHintManager.get(); }
     int& savedAmmoBag() { return mSavedAmmoBag; }
     int& ammoBag() { return mAmmoBag; }
     std::vector<WeaponEntry>& weaponSet() { return mWeaponSet; }
@@ -365,6 +368,7 @@ private:
     bool readStageAi(std::vector<StageWeapon>& weapons, std::vector<std::string>& props) const;
     int roomParam(const char* key) const;
     void releaseLand();
+    void stopHints();
     ZRKRoomState* landRoomState() const;
     int setTimer(int& id, unsigned ms, const std::function<void()>& call);
     static std::string awardIcon(int type);
@@ -395,6 +399,7 @@ private:
     int mArmsImagesetCount = 0;
     core::win32RenderWindow* mRenderWindow = nullptr;
     bool mBattleHintEnabled = true;
+    boost::shared_ptr<BattleHintManager> mHintManager;
     CEGUI::Window* mGuideRoot = nullptr;  ///< "guide", holding the lead text while hidden
     CEGUI::Window* mLeadText = nullptr;   ///< "guide/leadTextBg"
     CEGUI::Window* mNpcDialog = nullptr;  ///< "npcDlg"

@@ -67,18 +67,6 @@ int readLesson(const std::string& text)
     return end && *end == '\0' && n >= 0 && n <= 4 ? static_cast<int>(n) : -1;
 }
 
-/// defaults[sex][part][index] as text; "" where the file lacks it.
-std::string defaultPart(const Json::Value& defaults, const std::string& sex, const char* part, int index)
-{
-    if (!defaults.isObject() || !defaults[sex].isObject())
-        return std::string();
-    const Json::Value& list = defaults[sex][part];
-    if (!list.isArray() || index < 0 || static_cast<Json::ArrayIndex>(index) >= list.size())
-        return std::string();
-    const Json::Value& v = list[static_cast<Json::ArrayIndex>(index)];
-    return v.isString() ? v.asString() : v.isIntegral() ? std::to_string(v.asLargestInt()) : std::string();
-}
-
 std::string text(const char* s) { return s ? s : ""; }
 } // namespace
 
@@ -255,15 +243,13 @@ void BattleRoomNewbie::createNewbieAvatar(bool error, const std::string& reply)
     const core::XmlConfigHelper def = ZRKUserRequest::getUserDefState();
     const core::XmlConfigHelper settings = ZRKUserRequest::getUserSetting(uid);
     const std::string sex = settings.getIntVal("c_id", 0) == 1 ? "boy" : "girl";
-    static const Json::Value none;
     ZRKRoleRes* roles = ZRKRoleRes::getSingletonPtr();
-    const Json::Value& defaults = roles ? roles->getDefState() : none;
+    const auto part = [&](const char* kind, int index) { return roles ? roles->getPart(sex, kind, index) : std::string(); };
     core::XmlConfigHelper look;
     look.setStringVal("def_sex", sex);
-    for (const char* part : {"hair", "face", "shoes", "coat", "glove"})
-        look.setStringVal(std::string("def_") + part,
-                          defaultPart(defaults, sex, part, def.getIntVal(std::string("def_") + part, 0)));
-    look.setStringVal("def_animation", defaultPart(defaults, sex, "animation", 0));
+    for (const char* kind : {"hair", "face", "shoes", "coat", "glove"})
+        look.setStringVal(std::string("def_") + kind, part(kind, def.getIntVal(std::string("def_") + kind, 0)));
+    look.setStringVal("def_animation", part("animation", 0));
     if (EquipRes* equip = EquipRes::getSingletonPtr())
         equip->setDefState(look);
     setupLocalRoom();
