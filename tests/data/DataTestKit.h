@@ -10,9 +10,24 @@
 #include <unistd.h>
 #include <vector>
 #include <yake/Logger.h>
+#include <data/ZRKServerCore.h>
 #include <yake/Time.h>
 
 namespace datatest {
+
+/// The server's answer to one request of the connection (the last message out), answered at once.
+inline kavri3D::zrk::ZRKMessage ask(kavri3D::zrk::ZRKServerCore& core, long connection, long handle, const std::string& op,
+                                    const Json::Value& args)
+{
+    kavri3D::zrk::ZRKRequestInfo r;
+    r.handle = handle;
+    r.op = op;
+    r.args = args;
+    core.handle(connection, kavri3D::zrk::ZRKMessage::request(r));
+    std::vector<kavri3D::zrk::ZRKMessage> out;
+    core.take(connection, out);
+    return out.empty() ? kavri3D::zrk::ZRKMessage() : out.back();
+}
 
 /// Captures the log for the scope; lines are read before it ends (ending clears them).
 class LogCapture {

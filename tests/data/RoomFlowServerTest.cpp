@@ -3,6 +3,7 @@
 // owner's start and its refusals, kicks, shut seats, map changes and the owner passing on.
 #include <gtest/gtest.h>
 
+#include <data/ZRKGameData.h>
 #include <data/ZRKGameServer.h>
 #include <data/ZRKLobby.h>
 #include <data/ZRKRequestBroker.h>
@@ -12,6 +13,8 @@
 #include <data/ZRKSession.h>
 #include <data/ZRKServerCore.h>
 #include <data/ZRKBots.h>
+#include <data/ZRKUserRequest.h>
+#include <data/ZRKWeaponLib.h>
 #include <data/ZRKWorld.h>
 #include "DataTestKit.h"
 
@@ -282,4 +285,105 @@ TEST_F(RoomFlowServerTest, ATeamChangeMovesThePlayerToAFreeSeatAndTellsTheSeatsA
     ASSERT_FALSE(answer(ZRKRoomRequest::changeSlotFlag(5, false, track())).first);
     ASSERT_FALSE(answer(ZRKRoomRequest::changeTeam(track())).first); // back to red: seat 0 is free
     EXPECT_EQ(room().seats[0], "hero");
+}
+
+TEST_F(RoomFlowServerTest, TheServersPlayersComeInTheirOutfitsOrAsGuestsWithTheirLevelSlots)
+{
+    ASSERT_FALSE(create("", 8).first);
+    const std::string name = heroRoom();
+    play(5.5);
+    server->core().bots().fillRoom(name, 7);
+    tick(2);
+    ZRKRoomState* state = ZRKRoomRequest::getRoomState(std::string(), false, false);
+    ASSERT_NE(state, nullptr);
+    int accounts = 0, guests = 0;
+    std::string guest;
+    for (int seat = 1; seat < 8; ++seat) {
+        boost::shared_ptr<ZRKPlayerState> bot = state->getPlayer(seat);
+        if (!bot)
+            continue;
+        const bool account = bot->getUserInfo().getIntVal("a_id", 0) != 0;
+        EXPECT_EQ(bot->getUserSettings().getIntVal("a_id", 0), bot->getUserInfo().getIntVal("a_id", 0));
+        // Only those with an account are told what they wear; the room dresses guests itself.
+        EXPECT_EQ(!bot->getEquipments().empty(), account) << seat;
+        for (const core::Equipment& worn : bot->getEquipments())
+            EXPECT_FALSE(worn.getItem().empty() || worn.getKind().empty());
+        (account ? accounts : guests) += 1;
+        if (!account)
+            guest = bot->getUserInfo().getStringVal("a_username", "");
+    }
+    EXPECT_GT(accounts + guests, 0);
+    // The file's share of them has an account and an outfit of its look; the rest are guests.
+    accounts = guests = 0;
+    ZRKBots& bots = server->core().bots();
+    for (std::size_t i = 0; i < bots.size(); ++i) {
+        const ZRKWorld::Player* p = server->core().world().player(bots.at(i).name);
+        ASSERT_NE(p, nullptr);
+        const Json::Value& looks = ZRKWorld::Player::doc(p->looks);
+        const bool account = looks["a_id"].isInt() && looks["a_id"].asInt() != 0;
+        EXPECT_EQ(account, looks["equipment"].isArray() && looks["equipment"].size() > 0) << p->name;
+        (account ? accounts : guests) += 1;
+    }
+    EXPECT_GT(accounts, 0);
+    EXPECT_GT(guests, 0);
+
+    // A guest's default look is kept under his name, never in place of the own one.
+    ASSERT_FALSE(answer(ZRKUserRequest::queryUserDefState("", track())).first);
+    const std::string ownSex = ZRKUserRequest::getUserDefState().getStringVal("def_sex", "");
+    ASSERT_FALSE(answer(ZRKUserRequest::queryUserDefState(guest, track())).first);
+    EXPECT_FALSE(ZRKUserRequest::getUserDefState(guest).getStringVal("def_sex", "").empty());
+    EXPECT_EQ(ZRKUserRequest::getUserDefState().getStringVal("def_sex", ""), ownSex);
+
+    // The level slots: the player id picks the set, the level the band; whole triples only.
+    ZRKUserRequest::getBBRSlotLib()->refresh();
+    tick(2);
+    auto slots = [](int pcId, int level) {
+        std::vector<int> out;
+        ZRKUserRequest::getBBRSlots(out, pcId, level);
+        return out;
+    };
+    EXPECT_EQ(slots(0, 0), std::vector<int>());
+    EXPECT_EQ(slots(0, 14), (std::vector<int>{3, 2001, 0, 6, 2201, 0}));
+    EXPECT_EQ(slots(4, 15), (std::vector<int>{1, 2101, 0, 4, 2401, 0}));
+    EXPECT_EQ(slots(1, 12), (std::vector<int>{3, 3101, 0, 5, 3002, 0}));
+    EXPECT_EQ(slots(-1, 1), (std::vector<int>{3, 2001, 0, 6, 2201, 0}));
+}
+
+TEST_F(RoomFlowServerTest, WeaponsShowTheirEnhancedModelAndTheHeldPose)
+{
+    ZRKWeaponLib* weapons = getZRKServer()->getWeaponLib();
+    EXPECT_FALSE(weapons->findWeapon("1")); // nothing before the library came
+    weapons->refresh();
+    tick(2);
+    const WeaponInfoPtr cannon = weapons->findWeapon("1");
+    ASSERT_TRUE(cannon);
+    EXPECT_EQ(ZRKWeaponLib::getEnhWeaponPID(cannon, 0), "weapon_cannon");
+    EXPECT_EQ(ZRKWeaponLib::getEnhWeaponPID(cannon, 4), "weapon_cannon");
+    EXPECT_EQ(ZRKWeaponLib::getEnhWeaponPID(cannon, 12), "weapon_cannon_glow");
+    EXPECT_EQ(ZRKWeaponLib::getEnhWeaponPID(WeaponInfoPtr(), 3), "");
+    EXPECT_EQ(WeaponConfig::findAnimation(cannon->animations, 'a', 0), 0);
+    EXPECT_EQ(WeaponConfig::findAnimation(cannon->animations, 'b', 0), 1);
+    EXPECT_EQ(WeaponConfig::findAnimation(cannon->animations, 'a', 1), -1);
+    EXPECT_EQ(WeaponConfig::findAnimation(std::vector<WeaponInfo::Animation>(), 'a', 0), -1);
+    EXPECT_FALSE(weapons->findWeapon("999"));
+    // A library sent broken gives what it can: no weapon, or one without its broken parts.
+    Json::Value views;
+    views["lib/weapon"]["7"] = "cannon";
+    views["lib/weapon"]["8"]["model"] = 5;
+    views["lib/weapon"]["8"]["enh"]["x"] = "m";
+    views["lib/weapon"]["8"]["enh"]["99999"] = "m";
+    views["lib/weapon"]["8"]["enh"]["3"] = 4;
+    views["lib/weapon"]["8"]["animations"][0]["name"] = "pose";
+    views["lib/weapon"]["8"]["animations"][0]["kind"] = "ab";
+    views["lib/weapon"]["8"]["animations"][1] = 97;
+    views["lib/weapon"]["8"]["animations"][2]["name"] = "held";
+    views["lib/weapon"]["8"]["animations"][2]["kind"] = 97;
+    views["lib/weapon"]["8"]["animations"][2]["variant"] = "x";
+    ZRKGameData::getSingleton().applyViews(views);
+    EXPECT_FALSE(weapons->findWeapon("7"));
+    const WeaponInfoPtr odd = weapons->findWeapon("8");
+    ASSERT_TRUE(odd);
+    EXPECT_EQ(ZRKWeaponLib::getEnhWeaponPID(odd, 9), "");
+    ASSERT_EQ(odd->animations.size(), 1u);
+    EXPECT_EQ(WeaponConfig::findAnimation(odd->animations, 'a', 0), 0);
 }

@@ -6,7 +6,12 @@
 #include <core/TimerManager.h>
 #include <data/ZRKLobby.h>
 #include <data/ZRKServerCore.h>
+#include <data/ZRKBots.h>
+#include <data/ZRKPlayerState.h>
+#include <data/ZRKRoomRequest.h>
+#include <data/ZRKRoomState.h>
 #include <data/ZRKServerRequest.h>
+#include <data/ZRKUserRequest.h>
 #include <gui/MapInfList.h>
 #include <gui/PlayerCard.h>
 #include <gui/Room.h>
@@ -21,6 +26,9 @@
 #include "events/RoomFlow.h"
 #include "events/RoomJoinEvent.h"
 #include "events/RoomListenEvent.h"
+#include "rooms/EquipRes.h"
+#include "rooms/RoleManager.h"
+#include "rooms/ZRKRole.h"
 #include "rooms/ZRKRoleRes.h"
 
 using namespace kavri3D;
@@ -55,6 +63,7 @@ struct RoomFixture : EventsFixture {
     }
     ~RoomFixture() override
     {
+        RoleManager::destroyInstance();
         core::TimerManager::instance().clear();
         yake::native::setManualClock(false);
     }
@@ -87,6 +96,18 @@ struct RoomFixture : EventsFixture {
         setParam("place", std::string("1"));
         setParam("mebMax", seats);
         setParam("wind", true);
+    }
+    /// Opens a room of mode 1 with that many seats as the player, with a role on every seat;
+    /// true once the player sits in it.
+    bool openRoom(int seats)
+    {
+        for (const char* seat : RoomListenEvent::kSeatNames)
+            RoleManager::instance().createRole(seat, nullptr);
+        RoomCreateEvent create(page, dispatcher);
+        createForm(1, "", seats);
+        act(create);
+        frames(4);
+        return state() == "zrk_personalroom";
     }
     const ZRKRequestInfo* lastRequest(const std::string& op)
     {
@@ -370,11 +391,7 @@ TEST_F(RoomFixture, FailedHungAndGarbledRepliesLeaveEveryRoomEventStanding)
 
 TEST_F(RoomFixture, TheRoomsSignalsAfterTheListenerIsGoneReachNothing)
 {
-    RoomCreateEvent create(page, dispatcher);
-    createForm(1, "", 4);
-    act(create);
-    frames(4);
-    ASSERT_EQ(state(), "zrk_personalroom");
+    ASSERT_TRUE(openRoom(4));
     {
         RoomListenEvent listen(page, dispatcher);
         setParam("uid", std::string("hero"));
@@ -390,4 +407,76 @@ TEST_F(RoomFixture, TheRoomsSignalsAfterTheListenerIsGoneReachNothing)
     lobby().closeRoom(lobby().gameRoomOf("hero"));
     frames(4);
     EXPECT_EQ(state(), "zrk_personalroom"); // nobody moved the player
+}
+
+TEST_F(RoomFixture, SeatsWearTheServersOutfitsOrAGuestsLookAndLevelSlotsOnceItCame)
+{
+    EquipRes equipment;
+    equipment.load();
+    ASSERT_TRUE(openRoom(8));
+    RoomListenEvent listen(page, dispatcher);
+    setParam("uid", std::string("hero"));
+    act(listen);
+    frames(2);
+    for (int i = 0; i < 12; ++i) { // the server's players come online
+        yake::native::advanceTime(0.5);
+        frames(1);
+    }
+    const std::string name = lobby().gameRoomOf("hero");
+    session->getGameServer()->core().bots().fillRoom(name, 7);
+    frames(1);
+    listen.fillParams(); // the cards are out: from now on only a look that comes re-dresses a seat
+    frames(4);
+    ZRKRoomState* room = ZRKRoomRequest::getRoomState(std::string(), false, false);
+    ASSERT_NE(room, nullptr);
+    int accounts = 0, guests = 0;
+    for (int seat = 1; seat < 8; ++seat) {
+        boost::shared_ptr<ZRKPlayerState> player = room->getPlayer(seat);
+        if (!player)
+            continue;
+        ZRKRolePtr role = RoleManager::instance().getRole(RoomListenEvent::kSeatNames[seat]);
+        const core::XmlConfigHelper settings = player->getUserSettings();
+        const std::string look = settings.getIntVal("c_id", 0) == 1 ? "boy" : "girl";
+        EXPECT_EQ(role->getLook(), look);
+        EXPECT_EQ(equipment.getSeatEquipment(RoomListenEvent::kSeatNames[seat]), player->getEquipments());
+        if (player->getUserInfo().getIntVal("a_id", 0) != 0) {
+            ++accounts;
+            EXPECT_FALSE(player->getEquipments().empty());
+            EXPECT_EQ(role->getEquipment(), player->getEquipments()); // what the server says he wears
+            continue;
+        }
+        ++guests;
+        // A guest: the parts of his default look (which came after his card), then his level slots.
+        const core::XmlConfigHelper def = ZRKUserRequest::getUserDefState(player->getUserInfo().getStringVal("a_username", ""));
+        ASSERT_FALSE(def.getStringVal("def_sex", "").empty());
+        const Json::Value& parts = roleRes.getDefState()[look];
+        std::vector<std::string> items;
+        for (const char* part : {"hair", "face", "coat", "glove", "shoes"})
+            items.push_back(parts[part][def.getIntVal(std::string("def_") + part, 0)].asString());
+        EXPECT_EQ(role->getDefaultItems(), items) << seat;
+        std::vector<int> slots;
+        ZRKUserRequest::getBBRSlots(slots, settings.getIntVal("pc_id", 0), settings.getIntVal("pc_lv", 0));
+        ASSERT_FALSE(slots.empty());
+        for (std::size_t i = 0; i + 2 < slots.size(); i += 3)
+            EXPECT_EQ(role->getSlotModels().at(ZRKRole::getSlotName(slots[i])), equipment.getModel(slots[i + 1]));
+        EXPECT_EQ(player->getEquipments(), role->getEquipment()); // his outfit is the player's list now
+    }
+    EXPECT_GT(accounts + guests, 3);
+    EXPECT_GT(guests, 0);
+}
+
+TEST_F(RoomFixture, AGuestsLookThatComesAfterTheListenerWentReachesNothing)
+{
+    ASSERT_TRUE(openRoom(8));
+    {
+        EquipRes equipment;
+        RoomListenEvent listen(page, dispatcher);
+        setParam("uid", std::string("hero"));
+        act(listen);
+        frames(1);
+        session->getGameServer()->core().bots().fillRoom(lobby().gameRoomOf("hero"), 7);
+        frames(1); // the seats are dressed and their looks asked for
+    }
+    frames(4);
+    EXPECT_EQ(state(), "zrk_personalroom");
 }

@@ -37,6 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (bots.size() > 300)
             return 0; // a crowd only tests the count's bound; its doings are those of a few
         bots.start(0.0);
+        if (!world->document("lib/bbrSlots").isArray())
+            std::abort(); // the guests' level slots are always a list, empty at worst
         for (double t = 0; t <= 1800; t += 60)
             bots.tick(t);
         if (bots.onlineCount() > bots.size() || lobby.onlineCount() > bots.size())

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <data/MsgRoomCallback.h>
+#include <data/ZRKServer.h>
+#include <data/ZRKWeaponLib.h>
 #include <data/ZRKTransport.h>
 #include <data/ZRKGameData.h>
 #include <data/ZRKJson.h>
@@ -93,6 +95,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)stats->size();
         (void)stats->find("1");
     }
+    // The weapons and the guests' level slots, whatever the libraries sent hold.
+    if (ZRKServer* server = getZRKServer()) {
+        const WeaponInfoPtr weapon = server->getWeaponLib()->findWeapon("1");
+        if (weapon && (weapon->animations.size() > ZRKWeaponLib::kMaxAnimations || weapon->enhModels.size() > ZRKWeaponLib::kMaxLevels))
+            std::abort();
+        (void)ZRKWeaponLib::getEnhWeaponPID(weapon, 7);
+    }
+    for (int pcId : {0, 1, -5})
+        for (int level : {0, 9, 100}) {
+            std::vector<int> slots;
+            ZRKUserRequest::getBBRSlots(slots, pcId, level);
+            if (slots.size() % 3 != 0 || slots.size() > 3 * ZRKUserRequest::kMaxBBRSlots)
+                std::abort();
+        }
     (void)ZRKJson::fromView(ZRKJson::toView(views));
     (void)code;
     return 0;

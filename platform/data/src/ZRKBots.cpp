@@ -1,5 +1,7 @@
 #include "data/ZRKBots.h"
 
+#include <algorithm>
+
 #include <yake/Logger.h>
 #include "data/ZRKChatLine.h"
 #include "data/ZRKDatabase.h"
@@ -24,6 +26,36 @@ std::uint64_t splitmix(std::uint64_t& state)
 }
 
 const int kMaxBots = 10000;
+const long long kBotAccounts = 700000; // account ids of ours who have one
+const Json::ArrayIndex kMaxWorn = 12;
+
+/// What one of ours with an account wears: one of the outfits of its look ("dress" of the
+/// file, "outfits": look -> [{kind: model}]), drawn from its own stream.
+Json::Value outfitOf(const Json::Value& dress, const std::string& look, std::uint64_t& random)
+{
+    Json::Value worn(Json::arrayValue);
+    const Json::Value& outfits = dress.isObject() ? dress["outfits"] : Json::Value::nullSingleton();
+    const Json::Value& list = outfits.isObject() ? outfits[look] : Json::Value::nullSingleton();
+    if (!list.isArray() || list.empty())
+        return worn;
+    const Json::Value& outfit = list[static_cast<Json::ArrayIndex>(splitmix(random) % list.size())];
+    if (outfit.isObject())
+        for (const std::string& kind : outfit.getMemberNames())
+            if (outfit[kind].isString() && !outfit[kind].asString().empty() && worn.size() < kMaxWorn) {
+                Json::Value item;
+                item["item"] = outfit[kind];
+                item["kind"] = kind;
+                worn.append(item);
+            }
+    return worn;
+}
+
+/// The share of ours who have an account, 0 to 1.
+double accountShare(const Json::Value& dress)
+{
+    const Json::Value& share = dress.isObject() ? dress["account"] : Json::Value::nullSingleton();
+    return share.isNumeric() ? std::min(std::max(share.asDouble(), 0.0), 1.0) : 0.0;
+}
 // No doing of a player comes round more often than this (seconds).
 const double kLeastPause = 1.0;
 const double kStartSpread = 5.0; // seconds over which the players' first doings are spread
@@ -327,8 +359,13 @@ bool ZRKBots::load(const std::string& file, int count)
 void ZRKBots::start(double now)
 {
     const std::vector<std::string> halls = mLobby.halls();
+    const Json::Value& dress = static_cast<const Json::Value&>(mSettings)["dress"];
     {
         ZRKDatabase::Transaction t(mWorld.db());
+        // The level slots rooms dress our guests in (sets of bands {"pc_lv", "slots"}).
+        const Json::Value& slots = dress.isObject() ? dress["slots"] : Json::Value::nullSingleton();
+        if (!mWorld.putDocument("lib/bbrSlots", slots.isArray() ? slots : Json::Value(Json::arrayValue)))
+            logLine(3, "the level slots cannot be written: " + mWorld.db().lastError());
         for (std::size_t i = 0; i < mBots.size(); ++i) {
             Bot& bot = mBots[i];
             if (!halls.empty())
@@ -345,6 +382,13 @@ void ZRKBots::start(double now)
                 looks[part] = static_cast<int>(draw(bot) % 2);
             looks["def_animation"] = "idle";
             looks["pc_bot_skill"] = static_cast<int>(between(bot, static_cast<const Json::Value&>(mSettings)["skill"], 20, 90));
+            // How it is dressed comes from a stream of its own, so the file's outfits never
+            // shift what it does.
+            std::uint64_t dressing = mSeed ^ (0xD1B54A32D192ED03ull * static_cast<std::uint64_t>(i + 1));
+            if (static_cast<double>(splitmix(dressing) % 1000) < accountShare(dress) * 1000) {
+                looks["a_id"] = static_cast<Json::Int64>(kBotAccounts + static_cast<long long>(i));
+                looks["equipment"] = outfitOf(dress, looks["def_sex"].asString(), dressing);
+            }
             if (!mWorld.putBot(p, looks))
                 logLine(3, "player " + bot.name + " cannot be written: " + mWorld.db().lastError());
         }

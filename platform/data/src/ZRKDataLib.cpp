@@ -28,16 +28,22 @@ std::size_t ZRKDataLib::size() const
 
 core::XmlConfigHelper ZRKDataLib::find(const std::string& id) const
 {
+    const Json::Value& record = findRecord(id);
+    return record.isNull() ? core::XmlConfigHelper() : ZRKJson::toView(record);
+}
+
+const Json::Value& ZRKDataLib::findRecord(const std::string& id) const
+{
     const Json::Value& r = records();
     if (r.isObject())
-        return ZRKJson::toView(ZRKJson::member(r, id));
+        return ZRKJson::member(r, id);
     if (r.isArray())
         for (const Json::Value& entry : r) {
             const Json::Value& key = ZRKJson::member(entry, "id");
             if ((key.isString() && key.asString() == id) || (key.isInt() && std::to_string(key.asInt()) == id))
-                return ZRKJson::toView(entry);
+                return entry;
         }
-    return core::XmlConfigHelper();
+    return Json::Value::nullSingleton();
 }
 
 bool ZRKItemLib::findItem(long id, core::XmlConfigHelper& out) const

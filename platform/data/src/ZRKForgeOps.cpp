@@ -22,6 +22,9 @@ typedef ZRKForge::Stone Stone;
 
 // More enhancement stones than this at once is no request of the forge screen.
 const unsigned kMaxStones = 8;
+// The item classes the forge works on (res/server/itemclasses.json).
+const int kOutfitClass = 3;
+const int kWeaponClass = 2;
 const int kMaxHoles = 5;
 
 /// What one forge request would do, as its check found it. A refusal (the request itself is
@@ -151,7 +154,7 @@ bool takeEquipment(ZRKServerCall& call, Bag& bag, Plan& plan, const Json::Value&
         return false;
     const Json::Value& attrs = call.world().itemAttrs(item->id);
     const Json::Value& ic = attrs.isObject() ? attrs["ic_id"] : Json::Value::nullSingleton();
-    if (!ic.isInt() || (ic.asInt() != 1 && ic.asInt() != 2) || item->count != 1)
+    if (!ic.isInt() || (ic.asInt() != kOutfitClass && ic.asInt() != kWeaponClass) || item->count != 1)
         return plan.refuse("forge/not_equipment", "slot " + std::to_string(item->slot) + " holds no equipment");
     out = *item;
     return true;

@@ -50,8 +50,8 @@ private:
             return true;
         for (;;) {
             const std::string key = word(":,]}");
-            if (mAt >= mText.size() || mText[mAt] != ':')
-                return false;
+            if (mAt >= mText.size() || mText[mAt] != ':' || out.isMember(key))
+                return false; // a key given twice: which one was meant cannot be told
             ++mAt;
             if (!value(out[key], depth + 1))
                 return false;
@@ -148,6 +148,7 @@ Json::Value ZRKParams::readText(const std::string& text)
     if (text.find('"') != std::string::npos) {
         Json::CharReaderBuilder builder;
         builder["stackLimit"] = kMaxDepth;
+        builder["rejectDupKeys"] = true;
         std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
         Json::Value value;
         std::string errors;

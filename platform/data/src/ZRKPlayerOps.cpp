@@ -1,6 +1,8 @@
 #include "data/ZRKPlayerOps.h"
 
 #include <cctype>
+#include <string>
+#include <vector>
 
 #include "data/ZRKServerCall.h"
 #include "data/ZRKServerOps.h"
@@ -65,13 +67,21 @@ void queryUserDefState(ZRKServerCall& call)
     std::string uid;
     if (!ZRKServerCall::readText(call.arg(0), uid))
         return call.refuse("error/srv_bad_request", "no user id");
-    const ZRKWorld::Player* p = call.world().player(uid.empty() || uid == call.account ? call.player : uid);
+    const bool own = uid.empty() || uid == call.account || uid == call.player;
+    const ZRKWorld::Player* p = call.world().player(own ? call.player : uid);
     if (!p)
         return call.refuse("error/no_person", "no player " + uid);
-    if (p->looks)
-        call.share("defState", p->looks);
-    else
-        call.views["defState"] = Json::Value();
+    // Another player's look is kept under his name: it must never replace the own one.
+    std::vector<std::string> names;
+    if (own)
+        names.push_back("defState");
+    if (!uid.empty())
+        names.push_back("defState/" + uid);
+    for (const std::string& name : names)
+        if (p->looks)
+            call.share(name, p->looks);
+        else
+            call.views[name] = Json::Value();
 }
 
 void queryUserInventory(ZRKServerCall& call) { call.share("inventory", call.world().sharedInventoryView(call.player)); }

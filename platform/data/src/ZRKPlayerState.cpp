@@ -37,6 +37,17 @@ int ZRKPlayerState::apply(const Json::Value& card)
         mLast[part.key] = value;
         ZRKJson::refill(*part.view, value);
     }
+    const Json::Value& worn = card["equipment"];
+    if (worn.isArray() && worn != static_cast<const Json::Value&>(mLast)["equipment"]) {
+        mLast["equipment"] = worn;
+        mEquipments.clear();
+        for (const Json::Value& item : worn) {
+            const std::string model = ZRKJson::getString(item, "item", "");
+            if (mEquipments.size() < kMaxEquipments && !model.empty())
+                mEquipments.push_back(core::Equipment(model, ZRKJson::getString(item, "kind", "")));
+        }
+        bits |= ZRKNotice::Equipment;
+    }
     return bits;
 }
 

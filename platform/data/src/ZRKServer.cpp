@@ -7,7 +7,7 @@
 namespace kavri3D {
 namespace zrk {
 
-ZRKServer::ZRKServer() : mNpc("npc"), mDuplicate("duplicate"), mItem("item"), mWeapon("weapon") {}
+ZRKServer::ZRKServer() : mNpc("npc"), mDuplicate("duplicate"), mItem("item") {}
 
 core::XmlConfigHelper ZRKServer::getCurrentZone() const
 {
@@ -77,6 +77,15 @@ void ZRKServer::onListView(const std::string& name, const Json::Value& value)
         mZones = records(value);
     else if (name == "rooms")
         mRooms = records(value);
+    else if (name == "shopItem")
+        mShopItems = records(value);
+    else if (name == "shop") {
+        mShop.clear();
+        if (value.isArray())
+            for (const Json::Value& entry : value)
+                if (entry.isObject() && mShop.size() < kMaxShopEntries)
+                    mShop.emplace_back(entry);
+    }
     else if (name == "zoneRandom") {
         mRandomMembers.clear();
         if (value.isArray())

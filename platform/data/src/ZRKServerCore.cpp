@@ -1,5 +1,7 @@
 #include "data/ZRKServerCore.h"
 
+#include <ctime>
+
 #include "data/ZRKNotice.h"
 
 #include <algorithm>
@@ -27,6 +29,12 @@ ZRKServerCore::ZRKServerCore(const ZRKServerConfig& config, double now) : mConfi
     if (!mForge.load(mConfig.folder + "/forge.json", why))
         yake::logging::logger::instance().log(3, "ZRKGameServer", mConfig.folder + "/forge.json: " + why +
                                                                      "; the forge is closed");
+    if (mWorld.isReady() && !mShop.load(mConfig.folder + "/shop.json", mWorld, why))
+        yake::logging::logger::instance().log(3, "ZRKGameServer", mConfig.folder + "/shop.json: " + why +
+                                                                     "; the shop sells nothing");
+    // Members pay as the game's own settings say (the texts' folder holds them).
+    const std::string lan = mConfig.texts.substr(0, mConfig.texts.find_last_of('/') + 1);
+    mShop.loadMemberPricing(lan + "spconfig.json", lan + "settings.json");
     if (!mBoxes.load(mConfig.folder + "/boxes.json", why))
         yake::logging::logger::instance().log(3, "ZRKGameServer", mConfig.folder + "/boxes.json: " + why +
                                                                      "; boxes and bag items are refused");
@@ -118,7 +126,10 @@ void ZRKServerCore::tick(double now)
     }
 }
 
-double ZRKServerCore::wallTime() const { return static_cast<double>(std::time(nullptr)) + mWallOffset; }
+double ZRKServerCore::wallTime() const
+{
+    return static_cast<double>(mWallStart >= 0 ? mWallStart : static_cast<long long>(std::time(nullptr))) + mWallOffset;
+}
 
 std::string ZRKServerCore::startBotBattle(const std::string& player, int bots, const std::string& place, unsigned seed)
 {
@@ -259,10 +270,19 @@ Json::Value ZRKServerCore::cardOf(const std::string& player)
     Json::Value card;
     card["info"] = mWorld.playerView(player, ZRKWorld::InfoView);
     // The default look, so a room can dress the player's seat.
-    if (const ZRKWorld::Player* p = mWorld.player(player))
-        if (ZRKWorld::Player::doc(p->looks).isObject())
-            card["info"]["looks"] = ZRKWorld::Player::doc(p->looks);
     card["settings"] = mWorld.playerView(player, ZRKWorld::SettingsView);
+    if (const ZRKWorld::Player* p = mWorld.player(player)) {
+        const Json::Value& looks = ZRKWorld::Player::doc(p->looks);
+        if (looks.isObject())
+            card["info"]["looks"] = looks;
+        // One of ours with an account shows as such, in the outfit it wears.
+        if (p->bot && looks.isObject() && looks["a_id"].isInt64() && looks["a_id"].asInt64() != 0) {
+            card["info"]["a_id"] = looks["a_id"];
+            card["settings"]["a_id"] = looks["a_id"];
+            if (looks["equipment"].isArray())
+                card["equipment"] = looks["equipment"];
+        }
+    }
     return card;
 }
 

@@ -6,6 +6,7 @@
 #include "data/ZRKRoomOps.h"
 #include "data/ZRKDataOps.h"
 #include "data/ZRKForgeOps.h"
+#include "data/ZRKShopOps.h"
 #include "data/ZRKLobbyOps.h"
 #include "data/ZRKPlayerOps.h"
 #include "data/ZRKServerCall.h"
@@ -28,6 +29,7 @@ ZRKServerOps::ZRKServerOps()
     ZRKLobbyOps::addTo(*this);
     ZRKBattleOps::addTo(*this);
     ZRKForgeOps::addTo(*this);
+    ZRKShopOps::addTo(*this);
     ZRKBoxOps::addTo(*this);
     ZRKRoomOps::addTo(*this);
 }

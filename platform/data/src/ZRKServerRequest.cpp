@@ -9,6 +9,8 @@ namespace zrk {
 
 long ZRKServerRequest::queryMaster(ZRKReply done) { return ZRKRequestBroker::call("ZRKServerRequest", "queryMaster", done); }
 long ZRKServerRequest::queryItemClasses(ZRKReply done) { return ZRKRequestBroker::call("ZRKServerRequest", "queryItemClasses", done); }
+long ZRKServerRequest::queryShop(ZRKReply done, bool refresh) { return ZRKRequestBroker::call("ZRKServerRequest", "queryShop", done, refresh); }
+long ZRKServerRequest::queryShopItem(ZRKReply done) { return ZRKRequestBroker::call("ZRKServerRequest", "queryShopItem", done); }
 long ZRKServerRequest::queryZones(ZRKReply done) { return ZRKRequestBroker::call("ZRKServerRequest", "queryZones", done); }
 long ZRKServerRequest::joinZone(long zoneId, ZRKReply done)
 {

@@ -4,6 +4,8 @@
 #include "data/ZRKGameData.h"
 #include "data/ZRKJson.h"
 
+#include <random>
+
 namespace kavri3D {
 namespace zrk {
 
@@ -62,6 +64,72 @@ void ZRKUserRequest::setCa_id(int bag)
         data->setCaId(bag);
 }
 core::XmlConfigHelper ZRKUserRequest::getUserDefState() { return ZRKGameData::liveView("defState"); }
+core::XmlConfigHelper ZRKUserRequest::getUserDefState(const std::string& uid)
+{
+    return ZRKGameData::liveView("defState/" + uid);
+}
+ZRKDataLib* ZRKUserRequest::getBBRSlotLib() { return ZRKGameData::part(&ZRKGameData::bbrSlotLib); }
+void ZRKUserRequest::getBBRSlots(std::vector<int>& out, int pcId, int level)
+{
+    const ZRKDataLib* lib = getBBRSlotLib();
+    const Json::Value& sets = lib ? lib->records() : Json::Value::nullSingleton();
+    if (!sets.isArray() || sets.empty())
+        return;
+    const Json::ArrayIndex which = static_cast<Json::ArrayIndex>((pcId < 0 ? -(pcId + 1) : pcId) % static_cast<int>(sets.size()));
+    const Json::Value& bands = sets[which];
+    const Json::Value* best = nullptr;
+    int bestLevel = -1;
+    if (bands.isArray())
+        for (const Json::Value& band : bands) {
+            const int from = ZRKJson::getInt(band, "pc_lv", -1);
+            if (from >= 0 && from <= level && from > bestLevel && ZRKJson::member(band, "slots").isArray()) {
+                best = &band["slots"];
+                bestLevel = from;
+            }
+        }
+    if (!best)
+        return;
+    const Json::Value& slots = *best;
+    for (Json::ArrayIndex i = 0; i + 2 < slots.size() && i < 3 * kMaxBBRSlots; i += 3)
+        if (slots[i].isInt() && slots[i + 1].isInt() && slots[i + 2].isInt())
+            for (Json::ArrayIndex k = 0; k < 3; ++k)
+                out.push_back(slots[i + k].asInt());
+}
+namespace {
+/// A purchase id no other purchase of this run or an earlier one shares.
+std::string newPurchaseId()
+{
+    static const unsigned long long run = [] {
+        std::random_device device;
+        return (static_cast<unsigned long long>(device()) << 32) ^ device();
+    }();
+    static unsigned long long count = 0;
+    return std::to_string(run) + "-" + std::to_string(++count);
+}
+long purchase(const char* op, const std::string& text, const std::string& id, ZRKReply done)
+{
+    Json::Value args(Json::objectValue);
+    args["lines"] = ZRKParams::readText(text);
+    args["purchase"] = id;
+    return ZRKRequestBroker::post("ZRKUserRequest", op, ZRKParams::exact(text, args), done);
+}
+} // namespace
+
+long ZRKUserRequest::shopCheckout(const std::string& text, ZRKReply done) { return purchase("shopCheckout", text, newPurchaseId(), done); }
+long ZRKUserRequest::shopRenewval(const std::string& text, ZRKReply done) { return purchase("shopRenewval", text, newPurchaseId(), done); }
+long ZRKUserRequest::shopCheckout(const std::string& text, const std::string& id, ZRKReply done) { return purchase("shopCheckout", text, id, done); }
+long ZRKUserRequest::shopRenewval(const std::string& text, const std::string& id, ZRKReply done) { return purchase("shopRenewval", text, id, done); }
+std::list<core::XmlConfigHelper> ZRKUserRequest::getBuyedProduct()
+{
+    std::list<core::XmlConfigHelper> out;
+    ZRKGameData* data = ZRKGameData::getSingletonPtr();
+    const Json::Value& bought = data ? data->viewJson("buyed") : Json::Value::nullSingleton();
+    if (bought.isArray())
+        for (const Json::Value& item : bought)
+            if (item.isObject() && out.size() < kMaxBought)
+                out.push_back(ZRKJson::toView(item));
+    return out;
+}
 ZRKDataLib* ZRKUserRequest::getStatsLib() { return ZRKGameData::part(&ZRKGameData::statsLib); }
 ZRKInventory* ZRKUserRequest::getInventory() { return ZRKGameData::part(&ZRKGameData::inventory); }
 int ZRKUserRequest::getBagItems(const ZRKInventory* inventory, std::list<core::XmlConfigHelper>& out, int bag, bool)

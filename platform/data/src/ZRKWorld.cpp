@@ -71,6 +71,13 @@ CREATE TABLE inventory(lid INTEGER PRIMARY KEY, player TEXT NOT NULL REFERENCES 
 CREATE TABLE documents(name TEXT PRIMARY KEY, value TEXT NOT NULL);
 )";
 
+/// The shop's ledger (schema 5): one row per purchase or renewal, under the id the client gave
+/// it, with what it cost in each money kind and the answer it got.
+const char* const kLedger = R"(
+CREATE TABLE IF NOT EXISTS purchases(id TEXT PRIMARY KEY, player TEXT NOT NULL, kind TEXT NOT NULL,
+  cost1 INTEGER NOT NULL, cost2 INTEGER NOT NULL, cost3 INTEGER NOT NULL, at INTEGER NOT NULL, answer TEXT NOT NULL);
+)";
+
 /// One nickname per player, as "taken" compares them: the index holds the rule, whoever writes.
 const char* const kNickIndex = "CREATE UNIQUE INDEX players_nick ON players(name_key(nick)) WHERE nick != '';";
 
@@ -311,6 +318,8 @@ bool ZRKWorld::upgrade(int from)
         ok = upgradeFrom2(hashed);
     if (ok && from <= 3)
         ok = addForgeColumns();
+    if (ok && from <= 4)
+        ok = mDb.exec(kLedger);
     ok = ok && mDb.exec("UPDATE meta SET value = '" + std::to_string(kSchemaVersion) + "' WHERE key = 'schema'");
     if (!ok || !t.commit()) {
         logLine(3, "world database " + mDb.path() + " cannot be upgraded from schema " + std::to_string(from) + ": " +
@@ -340,7 +349,7 @@ bool ZRKWorld::addForgeColumns()
 bool ZRKWorld::createSchema()
 {
     ZRKDatabase::Transaction t(mDb);
-    if (!t.active() || !mDb.exec(kSchema) || !mDb.exec(kNickIndex) ||
+    if (!t.active() || !mDb.exec(kSchema) || !mDb.exec(kLedger) || !mDb.exec(kNickIndex) ||
         !mDb.exec("INSERT INTO meta VALUES('schema', '" + std::to_string(kSchemaVersion) + "')") || !t.commit()) {
         logLine(3, "world schema cannot be written: " + mDb.lastError());
         return false;
@@ -521,6 +530,48 @@ const Json::Value& ZRKWorld::quests(const std::string& player)
     }
     q.reset();
     return out;
+}
+
+Json::Value ZRKWorld::purchaseAnswer(const std::string& id, const std::string& player)
+{
+    ZRKDatabase::Statement& q = mDb.prepare("SELECT answer FROM purchases WHERE id = ? AND player = ?");
+    q.bind(1, id).bind(2, player);
+    Json::Value answer;
+    if (q.step())
+        answer = parseColumn(q.text(0));
+    q.reset();
+    return answer;
+}
+
+bool ZRKWorld::purchaseKnown(const std::string& id)
+{
+    ZRKDatabase::Statement& q = mDb.prepare("SELECT 1 FROM purchases WHERE id = ?");
+    q.bind(1, id);
+    const bool known = q.step();
+    q.reset();
+    return known;
+}
+
+bool ZRKWorld::recordPurchase(const std::string& id, const std::string& player, const std::string& kind,
+                              const long long cost[MoneyKinds], long long at, const Json::Value& answer)
+{
+    Json::FastWriter writer;
+    ZRKDatabase::Statement& q = mDb.prepare(
+        "INSERT INTO purchases(id, player, kind, cost1, cost2, cost3, at, answer) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
+    q.bind(1, id).bind(2, player).bind(3, kind).bind(4, cost[0]).bind(5, cost[1]).bind(6, cost[2]).bind(7, at);
+    q.bind(8, writer.write(answer));
+    return q.run();
+}
+
+bool ZRKWorld::putDocument(const std::string& name, const Json::Value& value)
+{
+    Json::FastWriter writer;
+    ZRKDatabase::Statement& q = mDb.prepare("INSERT OR REPLACE INTO documents(name, value) VALUES(?, ?)");
+    q.bind(1, name).bind(2, writer.write(value));
+    if (!q.run())
+        return false;
+    mDocuments[name] = value;
+    return true;
 }
 
 const Json::Value& ZRKWorld::document(const std::string& name)
@@ -969,12 +1020,13 @@ bool ZRKWorld::writeItem(const std::string& player, const Item& item)
     }
     ZRKDatabase::Statement& q = mDb.prepare(
         "UPDATE inventory SET lv = ?1, count = ?2, pci_str = ?3, pci_luck = ?4, pci_dex = ?5, pci_vit = ?6, "
-        "mix_times = ?7, mix_max = ?8, enh_f = ?9, attr_x = ?10 WHERE lid = ?11 AND player = ?12");
+        "mix_times = ?7, mix_max = ?8, enh_f = ?9, attr_x = ?10, buy_time = ?13, expiry_day = ?14 "
+        "WHERE lid = ?11 AND player = ?12");
     q.bind(1, static_cast<long long>(item.lv)).bind(2, item.count);
     for (int b = 0; b < 4; ++b)
         q.bind(3 + b, item.bonus[b]);
     q.bind(7, item.mixTimes).bind(8, item.mixMax).bind(9, item.enhF).bind(10, item.attrX).bind(11, item.lid);
-    q.bind(12, player);
+    q.bind(12, player).bind(13, item.buyTime).bind(14, static_cast<long long>(item.expiryDay));
     return q.run() && mDb.changes() == 1;
 }
 
@@ -983,13 +1035,15 @@ bool ZRKWorld::addItem(const std::string& player, Item& item)
     bagChanged(player);
     ZRKDatabase::Statement& q = mDb.prepare(
         "INSERT INTO inventory(player, i_id, bag, slot, count, bind, lv, pci_str, pci_luck, pci_dex, pci_vit, mix_times, "
-        "mix_max, enh_f, attr_x) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15)");
+        "mix_max, enh_f, attr_x, buy_time, expiry_day) "
+        "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17)");
     q.bind(1, player).bind(2, item.id).bind(3, static_cast<long long>(ZRKBagLayout::bagOf(item.slot)));
     q.bind(4, static_cast<long long>(item.slot)).bind(5, item.count).bind(6, static_cast<long long>(item.bind));
     q.bind(7, static_cast<long long>(item.lv));
     for (int b = 0; b < 4; ++b)
         q.bind(8 + b, item.bonus[b]);
     q.bind(12, item.mixTimes).bind(13, item.mixMax).bind(14, item.enhF).bind(15, item.attrX);
+    q.bind(16, item.buyTime).bind(17, static_cast<long long>(item.expiryDay));
     if (!q.run())
         return false;
     item.lid = mDb.lastInsertId();

@@ -15,9 +15,10 @@ namespace zrk {
 namespace gui {
 
 AreaPage::AreaPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
-                   EventDispatcher& dispatcher, std::function<void()> openForge, std::function<void()> openBag)
+                   EventDispatcher& dispatcher, std::function<void()> openForge, std::function<void()> openBag,
+                   std::function<void()> openShop)
     : GuiPage(kKind, windowName, title, params, std::move(parent)), mDispatcher(dispatcher), mOpenForge(std::move(openForge)),
-      mOpenBag(std::move(openBag))
+      mOpenBag(std::move(openBag)), mOpenShop(std::move(openShop))
 {
     setFrameArea(0.25f, 0.2f, 0.75f, 0.8f);
 }
@@ -26,6 +27,7 @@ AreaPage::~AreaPage()
 {
     mClickedConnection.disconnect();
     mForgeConnection.disconnect();
+    mShopConnection.disconnect();
 }
 
 void AreaPage::buildContent(CEGUI::Window& frame)
@@ -39,7 +41,7 @@ void AreaPage::buildContent(CEGUI::Window& frame)
         backdrop->setProperty("MousePassThroughEnabled", "True");
     }
     auto* list = static_cast<CEGUI::MultiColumnList*>(
-        addWidget(frame, "TaharezLook/MultiColumnList", "Zones", "", 0.04f, 0.04f, 0.92f, 0.76f));
+        addWidget(frame, "TaharezLook/MultiColumnList", "Zones", "", 0.04f, 0.04f, 0.72f, 0.76f));
     ListRows::addColumns(*list, {{"Area", 0.5f}, {"Players", 0.25f}, {"Levels", 0.2f}});
     list->setSelectionMode(CEGUI::MultiColumnList::RowSingle);
     mClickedConnection.disconnect();
@@ -54,6 +56,14 @@ void AreaPage::buildContent(CEGUI::Window& frame)
                                  mOpenBag();
                              return true;
                          });
+    // The shop stands beside the zones, leaving the backdrop's foot free below them.
+    mShopConnection.disconnect();
+    mShopConnection = addWidget(frame, "TaharezLook/Button", "Shop", "Shop", 0.78f, 0.04f, 0.18f, 0.11f)
+                          ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
+                              if (mOpenShop)
+                                  mOpenShop();
+                              return true;
+                          });
     mForgeConnection = addWidget(frame, "TaharezLook/Button", "Forge", "Forge", 0.23f, 0.84f, 0.17f, 0.11f)
                            ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
                                if (mOpenForge)

@@ -20,7 +20,7 @@ public:
 
     AreaPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
              EventDispatcher& dispatcher, std::function<void()> openForge = nullptr,
-             std::function<void()> openBag = nullptr);
+             std::function<void()> openBag = nullptr, std::function<void()> openShop = nullptr);
     ~AreaPage() override;
 
     void onFilled(int eventId, ParamList& params) override;
@@ -47,8 +47,10 @@ private:
     EventDispatcher& mDispatcher;
     std::function<void()> mOpenForge;
     std::function<void()> mOpenBag;
+    std::function<void()> mOpenShop;
     CEGUI::Event::ScopedConnection mForgeConnection;
     CEGUI::Event::ScopedConnection mBagConnection;
+    CEGUI::Event::ScopedConnection mShopConnection;
     std::vector<Zone> mZones;
     double mNextRefresh = 0;
     CEGUI::Event::ScopedConnection mClickedConnection;

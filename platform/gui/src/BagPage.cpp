@@ -27,7 +27,7 @@ const int kWornColumns = 2;
 const int kBagColumns = 5;
 const float kCellsBottom = 0.76f;
 const float kActionsTop = 0.78f, kActionsHeight = 0.055f;
-const char* const kActions[] = {"Sort", "Mark", "Recycle", "Use", "Back"};
+const char* const kActions[] = {"Sort", "Mark", "Recycle", "Use", "Renew", "Back"};
 const float kRight = 0.3f, kRightWidth = 0.68f;
 const float kBeltRow = 0.075f; ///< the height of a weapon or props row
 const float kBagTop = 0.02f + 4 * kBeltRow + 0.02f;
@@ -156,8 +156,24 @@ bool BagPage::onActionClicked(const CEGUI::EventArgs& args)
         recycleMarked();
     else if (name == "Use")
         armUse();
+    else if (name == "Renew")
+        renewSelected();
     else if (name == "Back" && mBack)
         mBack();
+    return true;
+}
+
+bool BagPage::renewSelected()
+{
+    auto it = mItems.find(mSelected);
+    if (it == mItems.end() || it->second.pci_expiry_day <= 0)
+        return false;
+    mRenewSlot = mSelected;
+    mSelected = 0;
+    showCell(mRenewSlot);
+    params().clear(kKind);
+    params().set(kKind, ParamNode::integer("i_id", it->second.i_id));
+    mDispatcher.callback(kPricesEventId, params().handle(kKind));
     return true;
 }
 
@@ -309,7 +325,27 @@ void BagPage::onFilled(int eventId, ParamList& list)
     for (ParamNode* node : list) {
         if (!node)
             continue;
-        if (eventId == kIconEventId && node->name == "eqcoll") {
+        if (eventId == kPricesEventId && mRenewSlot && node->name == "prices") {
+            const auto* offers = boost::any_cast<ShopData>(&node->value);
+            auto item = mItems.find(mRenewSlot);
+            mRenewSlot = 0;
+            if (!offers || item == mItems.end())
+                continue;
+            ShopData record = *offers;
+            record.chosen = -1;
+            for (std::size_t o = 0; o < record.prices.size() && record.chosen < 0; ++o)
+                if (record.prices[o].s_expire > 0)
+                    record.chosen = static_cast<std::int32_t>(o);
+            if (record.chosen < 0) {
+                guiLog(4, "item ", record.i_id, " has no timed offer to renew at");
+                continue;
+            }
+            params().clear(kKind);
+            params().set(kKind, ParamNode("prices", record, static_cast<std::int32_t>(sizeof(ShopData)), ParamNode::Record));
+            params().set(kKind, ParamNode::integer("pci_slot", item->second.pci_slot));
+            params().set(kKind, ParamNode::integer("pci_num", item->second.pci_num));
+            mDispatcher.callback(kRenewalEventId, params().handle(kKind));
+        } else if (eventId == kIconEventId && node->name == "eqcoll") {
             if (auto* icons = boost::any_cast<std::map<int, std::string>*>(&node->value))
                 mIcons = *icons;
         } else if (eventId == kBagEventId && node->name == "bagList") {

@@ -6,6 +6,7 @@
 #include <gui/BagCell.h>
 #include <gui/BagData.h>
 #include <gui/BlockData.h>
+#include <gui/ShopData.h>
 #include "PortraitPage.h"
 
 namespace kavri3D {
@@ -32,6 +33,8 @@ public:
     static constexpr int kFunItemEventId = 128;
     static constexpr int kOpenBoxEventId = 129;
     static constexpr int kRankCardEventId = 132;
+    static constexpr int kPricesEventId = 78;
+    static constexpr int kRenewalEventId = 77;
     /// The sub-classes the "Use" button acts on: boxes, rank cards and function items (whose
     /// "i_target" says what they do).
     static constexpr int kBoxClass = 41;
@@ -76,6 +79,9 @@ public:
     /// Uses the item of a cell as "Use" does; `param` is what a renaming item takes. False for a
     /// cell whose item cannot be used.
     bool useSlot(int slot, const std::string& param);
+    /// "Renew": the timed item picked up is renewed at its first timed offer of the shop (its
+    /// offers are asked for first); false when no timed item is picked up.
+    bool renewSelected();
     /// The equipment slot name of a worn slot (1 "suite" ... 12 "looks"); "" for any other.
     static std::string slotName(int slot);
 
@@ -105,6 +111,7 @@ private:
     std::vector<BlockData> mOutfit;         ///< what the outfit event reads
     std::vector<BlockData*> mOutfitList;
     int mSelected = 0;
+    int mRenewSlot = 0; ///< the slot whose offers were asked for, 0 for none
     bool mMarking = false;
     bool mUseArmed = false;
     std::vector<int> mMarked;

@@ -89,13 +89,14 @@ GuiManager::GuiManager()
                                                          mImagesetNames, [this] { showPage("area"); });
         else if (s.kind == PlayerPage::kKind && p)
             mPages[s.kind] = std::make_unique<PlayerPage>(s.window, s.title, mParams, parent, p->images, p->columns,
-                                                          mDispatcher);
+                                                          mDispatcher, [this] { showPage("area"); });
         else if (s.kind == CreateCharPage::kKind)
             mPages[s.kind] = std::make_unique<CreateCharPage>(s.window, s.title, mParams, parent, mDispatcher,
                                                               [this, name = std::string(s.name)] { showPage(name); });
         else if (s.kind == AreaPage::kKind)
             mPages[s.kind] = std::make_unique<AreaPage>(s.window, s.title, mParams, parent, mDispatcher,
-                                                        [this] { showPage("forge"); }, [this] { showPage("bag"); });
+                                                        [this] { showPage("forge"); }, [this] { showPage("bag"); },
+                                                        [this] { showPage("player"); });
         else if (s.kind == ForgePage::kKind)
             mPages[s.kind] = std::make_unique<ForgePage>(s.window, s.title, mParams, parent, mDispatcher,
                                                          [this] { showPage("area"); });
@@ -295,6 +296,8 @@ void GuiManager::showPage(const std::string& name)
         static_cast<BagPage*>(mPages[BagPage::kKind].get())->onShown();
     if (shown->kind == ForgePage::kKind)
         static_cast<ForgePage*>(mPages[ForgePage::kKind].get())->onShown();
+    if (shown->kind == PlayerPage::kKind)
+        static_cast<PlayerPage*>(mPages[PlayerPage::kKind].get())->onShown();
 }
 
 GuiPage* GuiManager::page(int kind) const

@@ -2,11 +2,17 @@
 
 #include <CEGUI/CEGUI.h>
 #include <boost/any.hpp>
+#include <cstdlib>
+#include <gui/BagData.h>
 #include <gui/ParamNode.h>
 #include <gui/RoleAttr.h>
 
 #include <gui/CeguiText.h>
+#include "BagPage.h"
 #include "EventDispatcher.h"
+#include "GuiLog.h"
+#include "ListRows.h"
+#include "ParamStore.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -14,27 +20,224 @@ namespace gui {
 
 namespace {
 const char kAttributes[] = "Attributes";
-const float kPicturesTop = 0.15f;
+const float kShopRight = 0.62f;
+const std::size_t kConnections = 8;
+const char* const kMoneyNames[] = {"", "coins", "coupons", "medals"};
+
+std::string moneyName(int buyType) { return buyType >= 1 && buyType <= 3 ? kMoneyNames[buyType] : "(not sold)"; }
 } // namespace
 
 PlayerPage::PlayerPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
-                       std::vector<std::string> images, int columns, EventDispatcher& dispatcher)
-    : PortraitPage(kKind, windowName, title, params, std::move(parent), std::move(images), columns), mDispatcher(dispatcher)
+                       std::vector<std::string> images, int columns, EventDispatcher& dispatcher, std::function<void()> back)
+    : PortraitPage(kKind, windowName, title, params, std::move(parent), std::move(images), columns), mDispatcher(dispatcher),
+      mBack(std::move(back))
 {
+    setFrameArea(0.04f, 0.04f, 0.96f, 0.96f);
+}
+
+PlayerPage::~PlayerPage() = default;
+
+std::string PlayerPage::optionText(const ShopPrice& price)
+{
+    const std::string days = price.s_expire > 0 ? std::to_string(price.s_expire) + " days" : "for ever";
+    return days + ": " + std::to_string(price.s_price) + " " + moneyName(price.s_buy_type);
+}
+
+CEGUI::Window* PlayerPage::child(const std::string& name) const
+{
+    CEGUI::Window* frame = mBuilding ? mBuilding : window();
+    return frame && frame->isChild(name) ? frame->getChild(name) : nullptr;
 }
 
 void PlayerPage::buildContent(CEGUI::Window& frame)
 {
+    // Room for every connection at once: a connection copied as the list grows would end.
+    mConnections.clear();
+    mConnections.reserve(kConnections);
+    addWidget(frame, "TaharezLook/StaticText", kAttributes, mText, 0.02f, 0.01f, 0.96f, 0.07f);
+    auto* shopList = static_cast<CEGUI::MultiColumnList*>(
+        addWidget(frame, "TaharezLook/MultiColumnList", "ShopList", "", 0.02f, 0.10f, 0.28f, 0.40f));
+    ListRows::addColumns(*shopList, {{"Item", 0.6f}, {"Offers", 0.35f}});
+    shopList->setSelectionMode(CEGUI::MultiColumnList::RowSingle);
+    mConnections.emplace_back(shopList->subscribeEvent(CEGUI::MultiColumnList::EventSelectionChanged, [this](const CEGUI::EventArgs&) {
+        auto* list = static_cast<CEGUI::MultiColumnList*>(child("ShopList"));
+        const int row = list ? ListRows::selectedRow(*list) : -1;
+        if (row >= 0 && static_cast<std::size_t>(row) < mShopRows.size())
+            showItem(mShopRows[static_cast<std::size_t>(row)].i_id);
+        return true;
+    }));
+    addWidget(frame, "TaharezLook/Editbox", "ItemId", "", 0.02f, 0.52f, 0.16f, 0.06f);
+    mConnections.emplace_back(addWidget(frame, "TaharezLook/Button", "Show", "Show item", 0.19f, 0.52f, 0.11f, 0.06f)
+                                  ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
+                                      CEGUI::Window* id = child("ItemId");
+                                      const std::string text = id ? id->getText().c_str() : "";
+                                      char* end = nullptr;
+                                      const long v = std::strtol(text.c_str(), &end, 10);
+                                      if (!text.empty() && end && *end == '\0' && v > 0 && v < 0x7FFFFFFF)
+                                          showItem(static_cast<int>(v));
+                                      return true;
+                                  }));
+    addWidget(frame, "TaharezLook/StaticText", "Card", "", 0.32f, 0.10f, 0.30f, 0.08f);
+    auto* options = static_cast<CEGUI::Listbox*>(addWidget(frame, "TaharezLook/Listbox", "Options", "", 0.32f, 0.19f, 0.30f, 0.21f));
+    (void)options;
+    addWidget(frame, "TaharezLook/StaticText", "CountLabel", "Pieces", 0.32f, 0.42f, 0.09f, 0.06f);
+    addWidget(frame, "TaharezLook/Editbox", "Count", "1", 0.42f, 0.42f, 0.06f, 0.06f);
+    mConnections.emplace_back(addWidget(frame, "TaharezLook/Button", "TryOn", "Try on", 0.32f, 0.52f, 0.14f, 0.06f)
+                                  ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
+                                      tryOn();
+                                      return true;
+                                  }));
+    mConnections.emplace_back(addWidget(frame, "TaharezLook/Button", "Add", "Add to cart", 0.48f, 0.52f, 0.14f, 0.06f)
+                                  ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
+                                      auto* list = static_cast<CEGUI::Listbox*>(child("Options"));
+                                      CEGUI::ListboxItem* picked = list ? list->getFirstSelectedItem() : nullptr;
+                                      if (choose(picked ? static_cast<int>(list->getItemIndex(picked)) : 0, cardCount()))
+                                          addToCart();
+                                      return true;
+                                  }));
+    addWidget(frame, "TaharezLook/Listbox", "Cart", "", 0.02f, 0.61f, 0.60f, 0.22f);
+    addWidget(frame, "TaharezLook/StaticText", "Totals", mTotals, 0.02f, 0.84f, 0.44f, 0.07f);
+    mConnections.emplace_back(addWidget(frame, "TaharezLook/Button", "Buy", "Buy", 0.48f, 0.84f, 0.14f, 0.07f)
+                                  ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
+                                      buy();
+                                      return true;
+                                  }));
+    mConnections.emplace_back(addWidget(frame, "TaharezLook/Button", "Back", "Back", 0.02f, 0.92f, 0.14f, 0.06f)
+                                  ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
+                                      if (mBack)
+                                          mBack();
+                                      return true;
+                                  }));
     CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
-    CEGUI::Window* line = wm.createWindow("TaharezLook/StaticText", kAttributes);
-    line->setArea(CEGUI::URect(CEGUI::UDim(0.02f, 0), CEGUI::UDim(0.01f, 0), CEGUI::UDim(0.98f, 0),
-                               CEGUI::UDim(kPicturesTop - 0.01f, 0)));
-    line->setText(outsideText(mText));
-    frame.addChild(line);
     CEGUI::Window* pictures = wm.createWindow("DefaultWindow", "Pictures");
-    pictures->setArea(CEGUI::URect(CEGUI::UDim(0, 0), CEGUI::UDim(kPicturesTop, 0), CEGUI::UDim(1, 0), CEGUI::UDim(1, 0)));
+    pictures->setArea(CEGUI::URect(CEGUI::UDim(kShopRight + 0.02f, 0), CEGUI::UDim(0.10f, 0), CEGUI::UDim(0.99f, 0),
+                                   CEGUI::UDim(0.98f, 0)));
     frame.addChild(pictures);
     PortraitPage::buildContent(*pictures);
+    mBuilding = &frame;
+    showCard();
+    showCart();
+    mBuilding = nullptr;
+}
+
+void PlayerPage::onShown()
+{
+    const ParamHandle handle = params().handle(kKind);
+    mDispatcher.callback(kAttrEventId, handle);
+    mDispatcher.callback(kIconEventId, handle);
+    if (mDispatcher.find(kShopListEventId))
+        mDispatcher.callback(kShopListEventId, handle);
+}
+
+void PlayerPage::showItem(int itemId)
+{
+    params().clear(kKind);
+    params().set(kKind, ParamNode::integer("i_id", itemId));
+    mAskedPrices = true;
+    mDispatcher.callback(kPricesEventId, params().handle(kKind));
+}
+
+bool PlayerPage::choose(int index, int count)
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= mCard.prices.size() || count < 1)
+        return false;
+    mCard.chosen = index;
+    // A wearable is one piece a line; props come in stacks.
+    mCard.item.pci_num = kindOf(mCard).empty() ? count : 1;
+    return true;
+}
+
+int PlayerPage::cardCount() const
+{
+    CEGUI::Window* count = child("Count");
+    const int n = count ? std::atoi(count->getText().c_str()) : 1;
+    return n;
+}
+
+std::string PlayerPage::kindOf(const ShopData& item) const
+{
+    if (!mKinds)
+        return std::string();
+    auto it = mKinds->find(item.isc_id);
+    return it == mKinds->end() ? std::string() : BagPage::slotName(it->second.isc_slot);
+}
+
+void PlayerPage::tryOn()
+{
+    if (mCard.i_id == 0)
+        return;
+    std::map<std::string, std::string> tried;
+    for (const ShopData& line : mCart) {
+        const std::string kind = kindOf(line);
+        if (!kind.empty())
+            tried[kind] = std::to_string(line.i_id);
+    }
+    const std::string kind = kindOf(mCard);
+    if (!kind.empty())
+        tried[kind] = std::to_string(mCard.i_id);
+    const bool weapon = mKinds && mKinds->count(mCard.isc_id) && mKinds->at(mCard.isc_id).ic_name == "weapon";
+    params().clear(kKind);
+    params().set(kKind, ParamNode("iids", tried, static_cast<std::int32_t>(tried.size()), ParamNode::Record));
+    params().set(kKind, ParamNode::boolean("armlock", weapon));
+    params().set(kKind, ParamNode::integer("armiid", weapon ? mCard.i_id : 0));
+    mDispatcher.callback(kTryOnEventId, params().handle(kKind));
+}
+
+bool PlayerPage::addToCart()
+{
+    if (mCard.i_id == 0 || mCard.prices.empty() || mCard.item.pci_num < 1)
+        return false;
+    mCart.push_back(mCard);
+    showCart();
+    return true;
+}
+
+void PlayerPage::buy()
+{
+    params().clear(kKind);
+    params().set(kKind, ParamNode("carlist", mCart, static_cast<std::int32_t>(mCart.size()), ParamNode::Record));
+    mDispatcher.callback(kCheckoutEventId, params().handle(kKind));
+}
+
+std::vector<std::string> PlayerPage::optionTexts() const
+{
+    std::vector<std::string> out;
+    for (const ShopPrice& p : mCard.prices)
+        out.push_back(optionText(p));
+    return out;
+}
+
+void PlayerPage::showCard()
+{
+    if (CEGUI::Window* card = child("Card"))
+        card->setText(outsideText(mCard.i_id == 0 ? std::string("Pick an item or type its id")
+                                                  : (mCard.i_name.empty() ? "Item " + std::to_string(mCard.i_id) : mCard.i_name) +
+                                                        (mCard.prices.empty() ? "  (not on sale)" : "")));
+    if (auto* options = static_cast<CEGUI::Listbox*>(child("Options"))) {
+        ListRows::setLines(*options, optionTexts());
+        if (options->getItemCount() > 0)
+            options->setItemSelectState(static_cast<std::size_t>(0), true);
+    }
+}
+
+void PlayerPage::showCart()
+{
+    long long totals[4] = {0, 0, 0, 0};
+    std::vector<std::string> lines;
+    for (const ShopData& line : mCart) {
+        if (line.chosen < 0 || static_cast<std::size_t>(line.chosen) >= line.prices.size())
+            continue;
+        const ShopPrice& p = line.prices[static_cast<std::size_t>(line.chosen)];
+        lines.push_back(line.i_name + " x" + std::to_string(line.item.pci_num) + "  " + optionText(p));
+        if (p.s_buy_type >= 1 && p.s_buy_type <= 3)
+            totals[p.s_buy_type] += static_cast<long long>(p.s_price) * line.item.pci_num;
+    }
+    mTotals = "Cart: " + std::to_string(totals[1]) + " coins, " + std::to_string(totals[2]) + " coupons, " +
+              std::to_string(totals[3]) + " medals";
+    if (auto* cart = static_cast<CEGUI::Listbox*>(child("Cart")))
+        ListRows::setLines(*cart, lines);
+    if (CEGUI::Window* t = child("Totals"))
+        t->setText(outsideText(mTotals));
 }
 
 void PlayerPage::onFilled(int eventId, ParamList& list)
@@ -45,17 +248,48 @@ void PlayerPage::onFilled(int eventId, ParamList& list)
             onFilled(kAttrEventId, *attributes);
         return;
     }
-    if (eventId != kAttrEventId)
-        return;
     for (const ParamNode* node : list) {
-        const auto* role = node && node->name == "currentRole" ? boost::any_cast<RoleAttr>(&node->value) : nullptr;
-        if (!role)
+        if (!node)
             continue;
-        mText = role->pc_nickname + "  Lv " + std::to_string(role->pc_lv) + "  Rank " + std::to_string(role->pc_rank) +
-                "  Coins " + std::to_string(role->pc_money1);
-        CEGUI::Window* frame = window();
-        if (frame && frame->isChild(kAttributes))
-            frame->getChild(kAttributes)->setText(outsideText(mText));
+        if (eventId == kAttrEventId && node->name == "currentRole") {
+            if (const auto* role = boost::any_cast<RoleAttr>(&node->value)) {
+                mText = role->pc_nickname + "  Lv " + std::to_string(role->pc_lv) + "  Rank " + std::to_string(role->pc_rank) +
+                        "  Coins " + std::to_string(role->pc_money1) + "  Coupons " + std::to_string(role->pc_money2) +
+                        "  Medals " + std::to_string(role->pc_money3);
+                if (CEGUI::Window* line = child(kAttributes))
+                    line->setText(outsideText(mText));
+            }
+        } else if (eventId == kIconEventId && node->name == "clsmap") {
+            if (auto* kinds = boost::any_cast<std::map<int, SubClass>*>(&node->value))
+                mKinds = *kinds;
+        } else if (eventId == kPricesEventId && node->name == "prices") {
+            if (!mAskedPrices)
+                continue;
+            if (const auto* card = boost::any_cast<ShopData>(&node->value)) {
+                mAskedPrices = false;
+                mCard = *card;
+                mCard.item.pci_num = 1;
+                showCard();
+            }
+        } else if (eventId == kShopListEventId && node->name == "shoplist") {
+            if (const auto* rows = boost::any_cast<std::vector<ShopData>>(&node->value)) {
+                mShopRows = *rows;
+                std::vector<std::vector<std::string>> cells;
+                for (const ShopData& r : mShopRows)
+                    cells.push_back({r.i_name, std::to_string(r.prices.size())});
+                if (auto* shopList = static_cast<CEGUI::MultiColumnList*>(child("ShopList")))
+                    ListRows::fill(*shopList, cells);
+            }
+        } else if (eventId == kCheckoutEventId && node->name == "buyed") {
+            if (const auto* bought = boost::any_cast<std::vector<BagData>>(&node->value)) {
+                mBought = *bought;
+                mCart.clear();
+                showCart();
+                // The money and the bag changed.
+                mDispatcher.callback(kAttrEventId, params().handle(kKind));
+                mDispatcher.callback(kBagEventId, params().handle(kKind));
+            }
+        }
     }
 }
 

@@ -128,9 +128,10 @@ void LoginGoEvent::onLogin(unsigned attempt, core::ISession* session, int code)
         refresh(server->getDuplicateLib());
         refresh(ZRKHonorRequest::getTitleLib());
         refresh(ZRKHonorRequest::getHonorLib());
-        // The rooms' maps and the weapons the seats pose with.
+        // The rooms' maps, the weapons the seats pose with and the guests' level slots.
         refresh(server->getMapLib());
         refresh(server->getWeaponLib());
+        refresh(ZRKUserRequest::getBBRSlotLib());
     }
     mStage = WaitInfo;
     if (!sent(ZRKUserRequest::queryUserInfo0(blackboardString("kavri3D/version/product"),

@@ -25,7 +25,9 @@ std::int32_t recordTime(long seconds)
     return seconds < 0 || seconds > std::numeric_limits<std::int32_t>::max() ? -1 : static_cast<std::int32_t>(seconds);
 }
 
-gui::BagData bagRecord(const core::XmlConfigHelper& item, long inventoryTime)
+} // namespace
+
+gui::BagData PackageLoadingEvent::bagRecord(const core::XmlConfigHelper& item, long inventoryTime)
 {
     gui::BagData record;
     record.pci_slot = item.getIntVal("pci_slot", 0);
@@ -54,8 +56,6 @@ gui::BagData bagRecord(const core::XmlConfigHelper& item, long inventoryTime)
         equipment->fillItemRecord(record.i_id, record);
     return record;
 }
-
-} // namespace
 
 PackageLoadingEvent::PackageLoadingEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
 

@@ -1,4 +1,6 @@
 #pragma once
+#include <gui/BagData.h>
+#include <util/XmlConfigHelper.h>
 #include <string>
 #include <data/ZRKRequestOwner.h>
 #include "events/BaseEvent.h"
@@ -17,6 +19,10 @@ public:
     int getEventId() override { return 8; }
 
     void onReply(bool error, const std::string& text);
+
+    /// One item of the bag (or one just bought) as the screens get it: its instance part from the
+    /// item's view, the inventory time, then the template from the item library.
+    static gui::BagData bagRecord(const core::XmlConfigHelper& item, long inventoryTime);
 
 private:
     ZRKRequestOwner mRequests; // last: goes first, so no reply reaches a freed event

@@ -6,6 +6,8 @@
 #include <data/ZRKRoomRequest.h>
 #include <data/ZRKRoomState.h>
 #include <data/ZRKServer.h>
+#include <data/ZRKUserRequest.h>
+#include <data/ZRKWeaponLib.h>
 #include <data/ZRKSession.h>
 #include <gui/PlayerCard.h>
 #include <json/value.h>
@@ -65,7 +67,7 @@ int roomMode(const ZRKRoomState& room)
 } // namespace
 
 RoomListenEvent::RoomListenEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher)
-    : BaseEvent(page, dispatcher), mSeatPlayers(8, -1), mSeatPoses(8)
+    : BaseEvent(page, dispatcher), mSeatPlayers(8, -1), mSeatPoses(8), mAskedLook(8, -1)
 {
     gListener = this;
     GameServices::hooks().refreshRoom = [] {
@@ -135,6 +137,7 @@ void RoomListenEvent::callback(gui::ParamHandle params)
         return;
     gListening = true;
     std::fill(mSeatPlayers.begin(), mSeatPlayers.end(), -1);
+    std::fill(mAskedLook.begin(), mAskedLook.end(), -1);
     std::fill(mSeatPoses.begin(), mSeatPoses.end(), std::string());
     mParamConnection =
         room->subscribeToParamSignal([this](bool first, bool dress) { refreshRoom(first, dress); }, true);
@@ -166,6 +169,7 @@ void RoomListenEvent::dressSeat(ZRKPlayerState* player, int seat, int ownSeat)
         return;
     const core::XmlConfigHelper settings = player->getUserSettings();
     const core::XmlConfigHelper info = player->getUserInfo();
+    const int accountId = info.getIntVal("a_id", 0);
     const std::string user = info.getStringVal("a_username", "");
     if (!user.empty() && !mFriends.count(user))
         mFriends[user] = 0; // the roster's friend group is not kept by this client yet
@@ -191,28 +195,83 @@ void RoomListenEvent::dressSeat(ZRKPlayerState* player, int seat, int ownSeat)
         role->setMood(lookPart(look, "animation", 0));
     const std::string pose = player->getBattleState().getStringVal("x/demo", "");
     ZRKRolePtr own = seat == ownSeat ? RoleManager::instance().getRole("myrole") : ZRKRolePtr();
-    if (own && !own->getEquipment().empty()) {
+    if (accountId != 0 && own && !own->getEquipment().empty()) {
         // The own seat wears what the player's own character wears.
         showDemoPose(seatName, pose);
         role->copyFrom(*own);
         res->setSeatEquipment(seatName, role->getEquipment());
         return;
     }
-    // Another player (or one whose own character is not dressed yet): the look the server
-    // keeps for it, its default-state indexes.
-    std::vector<std::string> items;
-    const char* parts[5][2] = {{"hair", "looks/def_hair"},
-                               {"face", "looks/def_face"},
-                               {"coat", "looks/def_coat"},
-                               {"glove", "looks/def_glove"},
-                               {"shoes", "looks/def_shoes"}};
-    for (const auto& part : parts)
-        items.push_back(lookPart(look, part[0], info.getIntVal(part[1], 0)));
-    role->clearEquipment();
-    role->setDefaultItems(items);
+    if (accountId != 0 && seat != ownSeat && !player->getEquipments().empty()) {
+        // A player with an account wears what the server says he wears.
+        role->clearEquipment();
+        role->applyDefaultItems();
+        role->setEquipmentList(player->getEquipments());
+        showDemoPose(seatName, pose);
+        role->loadEquipment();
+        res->setSeatEquipment(seatName, player->getEquipments());
+        return;
+    }
+    // A guest (or a player whose outfit is not known here): his default look and the level
+    // slots. The look is asked for once per player on the seat; when it comes the seat is
+    // dressed again if he still sits there.
+    if (mAskedLook[seat] != pcId && !user.empty()) {
+        mAskedLook[seat] = pcId;
+        mRequests.track(ZRKUserRequest::queryUserDefState(
+            user, mRequests.guard([this, seat, pcId](bool error, const std::string& text) {
+                if (error)
+                    writeLog(kLogTrace, kChannel, "no default look for a seat: " + text);
+                else
+                    redressGuest(seat, pcId);
+            })));
+    }
     showDemoPose(seatName, pose);
-    role->loadEquipment();
-    res->setSeatEquipment(seatName, role->getEquipment());
+    dressGuest(*role, *player, seat);
+}
+
+void RoomListenEvent::dressGuest(ZRKRole& role, ZRKPlayerState& player, int seat)
+{
+    EquipRes* res = GameServices::equipment();
+    if (!res || seat < 0 || seat >= 8)
+        return;
+    const core::XmlConfigHelper settings = player.getUserSettings();
+    const core::XmlConfigHelper def = ZRKUserRequest::getUserDefState(player.getUserInfo().getStringVal("a_username", ""));
+    const std::string& look = role.getLook();
+    std::vector<std::string> items;
+    const char* parts[5][2] = {
+        {"hair", "def_hair"}, {"face", "def_face"}, {"coat", "def_coat"}, {"glove", "def_glove"}, {"shoes", "def_shoes"}};
+    for (const auto& part : parts)
+        items.push_back(lookPart(look, part[0], def.getIntVal(part[1], 0)));
+    role.clearEquipment();
+    std::vector<int> slots;
+    ZRKUserRequest::getBBRSlots(slots, settings.getIntVal("pc_id", 0), settings.getIntVal("pc_lv", 0));
+    std::string looks;
+    for (std::size_t i = 0; i + 2 < slots.size(); i += 3) {
+        const std::string kind = slots[i] < 17 ? ZRKRole::getSlotName(slots[i]) : std::string();
+        const std::string model = kind.empty() ? std::string() : res->getModel(slots[i + 1]);
+        if (model.empty())
+            continue;
+        role.setAttr(kind, model);
+        if (kind == "suite")
+            looks = res->getSfName(slots[i + 1]);
+    }
+    role.setDefaultItems(items);
+    if (!looks.empty())
+        role.setAttr("looks", looks);
+    role.loadEquipment();
+    player.getEquipments() = role.getEquipment();
+    res->setSeatEquipment(kSeatNames[seat], player.getEquipments());
+}
+
+void RoomListenEvent::redressGuest(int seat, int pcId)
+{
+    ZRKRoomState* room = ZRKRoomRequest::getRoomState(std::string(), false, false);
+    if (!gListening || !room || !inPersonalRoom())
+        return;
+    boost::shared_ptr<ZRKPlayerState> player = room->getPlayer(seat);
+    ZRKRolePtr role = RoleManager::instance().getRole(kSeatNames[seat]);
+    if (player && role && player->getUserSettings().getIntVal("pc_id", -1) == pcId)
+        dressGuest(*role, *player, seat);
 }
 
 void RoomListenEvent::showDemoPose(const std::string& seatRole, const std::string& pose)
@@ -238,14 +297,14 @@ void RoomListenEvent::showDemoPose(const std::string& seatRole, const std::strin
     ZRKServer* server = getZRKServer();
     if (weapon == 0 || !server)
         return;
-    const core::XmlConfigHelper record = server->getWeaponLib()->find(std::to_string(weapon));
-    std::string model = record.getStringVal("model", "");
-    const std::string animation = record.getStringVal("anim", "");
-    if (model.empty() || animation.empty())
+    ZRKWeaponLib* weapons = server->getWeaponLib();
+    const WeaponInfoPtr found = weapons->findWeapon(std::to_string(weapon));
+    const std::string model = ZRKWeaponLib::getEnhWeaponPID(found, level);
+    if (model.empty())
         return;
-    if (level > 0)
-        model += "+" + std::to_string(level);
-    role->playMood(model, animation, false);
+    const int animation = WeaponConfig::findAnimation(found->animations, 'a', 0);
+    if (animation != -1)
+        role->playMood(model, found->animations[static_cast<std::size_t>(animation)].name, false);
 }
 
 gui::ParamList* RoomListenEvent::fillParams()
@@ -340,11 +399,12 @@ void RoomListenEvent::onPlayerState(const std::string& name, int bits)
         EquipRes* res = GameServices::equipment();
         ZRKRolePtr role = RoleManager::instance().getRole(kSeatNames[seat]);
         if (name != mUid && role) {
+            role->setEquipmentList(player->getEquipments());
             showDemoPose(kSeatNames[seat], player->getBattleState().getStringVal("x/demo", ""));
             role->loadEquipment();
         }
-        if (res && role)
-            res->setSeatEquipment(kSeatNames[seat], role->getEquipment());
+        if (res)
+            res->setSeatEquipment(kSeatNames[seat], player->getEquipments());
     }
     raiseByMode(RoomFlow::Seats);
 }

@@ -2,6 +2,7 @@
 #include "events/BaseEvent.h"
 #include <boost/shared_ptr.hpp>
 #include <boost/signals2/connection.hpp>
+#include <data/ZRKRequestOwner.h>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@ class XmlConfigHelper;
 }
 namespace zrk {
 class ZRKPlayerState;
+class ZRKRole;
 
 /// Follows the room the player sits in: keeps the seats' characters dressed,
 /// hands the GUI the eight seat cards, moves the player into the battle when
@@ -50,15 +52,22 @@ public:
 private:
     void disconnectAll();
     void raiseByMode(int which);
+    /// A guest's seat from his default look as held and the level slots of his level; his
+    /// outfit becomes the player's equipment list.
+    void dressGuest(ZRKRole& role, ZRKPlayerState& player, int seat);
+    /// The guest's default look came: his seat again, if the same player still sits there.
+    void redressGuest(int seat, int pcId);
 
     std::map<std::string, int> mFriends;
     std::string mUid;
     std::vector<int> mSeatPlayers;
     std::vector<std::string> mSeatPoses;
+    std::vector<int> mAskedLook; ///< per seat, the player whose default look was asked for
     boost::signals2::scoped_connection mParamConnection;
     boost::signals2::scoped_connection mStateConnection;
     boost::signals2::scoped_connection mPlayerConnection;
     boost::signals2::scoped_connection mDestroyConnection;
+    ZRKRequestOwner mRequests; ///< last: the looks asked for never reach a listener going away
 };
 
 } // namespace zrk

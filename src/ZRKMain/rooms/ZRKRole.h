@@ -71,6 +71,8 @@ public:
     /// 0 or less: no random extra wait between idle actions.
     void setFloatSpan(int span) { mFloatSpan = span; }
 
+    /// Takes a whole outfit as it is to be worn; the next loadEquipment shows it.
+    void setEquipmentList(const core::EquipmentList& items) { mEquipment = items; }
     /// Dresses the figure in its equipment (rebuilt first when needed).
     void loadEquipment();
     core::EquipmentList getEquipment();

@@ -24,6 +24,8 @@ public:
     /// The record of an id (an object member, or the array entry whose "id" matches); an
     /// empty view when there is none.
     core::XmlConfigHelper find(const std::string& id) const;
+    /// The record of an id as sent; null when there is none.
+    const Json::Value& findRecord(const std::string& id) const;
 
 private:
     std::string mName;
@@ -40,8 +42,7 @@ public:
     bool findItem(long id, core::XmlConfigHelper& out) const;
 };
 
-// Libraries without operations of their own (the map library has its own header).
-typedef ZRKDataLib ZRKWeaponLib;
+// The map and weapon libraries have their own headers.
 typedef ZRKDataLib ZRKNpcLib;
 
 } // namespace zrk

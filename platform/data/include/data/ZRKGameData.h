@@ -78,6 +78,7 @@ public:
     ZRKDataLib& titleLib() { return mTitle; }
     ZRKDataLib& honorLib() { return mHonor; }
     ZRKDataLib& statsLib() { return mStats; }
+    ZRKDataLib& bbrSlotLib() { return mBbrSlots; }
     ZRKInventory& inventory() { return mInventory; }
     ZRKServer& server() { return mServer; }
     /// The ammo bag chosen for battles.
@@ -102,6 +103,7 @@ private:
     ZRKDataLib mTitle{"title"};
     ZRKDataLib mHonor{"honor"};
     ZRKDataLib mStats{"stats"};
+    ZRKDataLib mBbrSlots{"bbrSlots"};
     ZRKInventory mInventory;
     ZRKServer mServer;
     int mCaId = 1;

@@ -26,7 +26,8 @@ public:
 
     /// The values of a parameter text: JSON when it is JSON, else the quote-less form
     /// ("{pcid:0}", "[hero,0]") read with bare words as strings, numbers and true/false.
-    /// Null for an empty text, or one too long or too deep to be a request's.
+    /// Null for an empty text, one too long or too deep to be a request's, or one that gives a
+    /// key twice.
     static Json::Value readText(const std::string& text);
 
     static constexpr std::size_t kMaxText = 256 * 1024;

@@ -1,5 +1,6 @@
 #pragma once
 #include <json/json.h>
+#include <misc/Equipment.h>
 #include <string>
 #include <util/XmlConfigHelper.h>
 
@@ -20,9 +21,15 @@ public:
     core::XmlConfigHelper& getBattleState() { return mBattle; }
     /// The title the player wears (user setting "pc_title"); empty for none.
     std::string getZrkTitle() const { return mSettings.getStringVal("pc_title", ""); }
+    /// What the player wears as the server told it (model and kind); a room may dress the seat
+    /// of a player without an account and keep that outfit here.
+    core::EquipmentList& getEquipments() { return mEquipments; }
 
-    /// Takes what the server tells of the player ({"info", "settings", "battle"}, each
-    /// optional); returns which of them changed as player-change bits.
+    /// At most this many worn items are taken from the server.
+    static const unsigned kMaxEquipments = 32;
+
+    /// Takes what the server tells of the player ({"info", "settings", "battle", "equipment"
+    /// ([{"item", "kind"}]), each optional); returns which of them changed as player-change bits.
     int apply(const Json::Value& card);
 
 private:
@@ -30,6 +37,7 @@ private:
     core::XmlConfigHelper mInfo;
     core::XmlConfigHelper mSettings;
     core::XmlConfigHelper mBattle;
+    core::EquipmentList mEquipments;
     Json::Value mLast; ///< what was applied, to tell changes from repeats
 };
 

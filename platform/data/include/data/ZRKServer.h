@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 #include <util/XmlConfigHelper.h>
+#include "data/ShopItemData.h"
 #include "data/ZRKDataLib.h"
 #include "data/ZRKMapLib.h"
+#include "data/ZRKWeaponLib.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -39,6 +41,13 @@ public:
     /// "isc_stack_num", "ic_name"), in the server's order; records that are no objects are left out.
     std::list<core::XmlConfigHelper> getClasses() const;
 
+    /// The shop of the last shop reply, entry by entry in the server's order.
+    const std::vector<ShopItemData>& getShop() const { return mShop; }
+    /// The shop-item list of the last shop-item reply: one flat record per entry.
+    const std::list<core::XmlConfigHelper>& getShopItem() const { return mShopItems; }
+    /// At most this many shop entries are kept.
+    static constexpr unsigned kMaxShopEntries = 1000;
+
     /// Players the server said are online (presence notices).
     bool isPlayerOnline(const std::string& uid) const { return mOnline.count(uid) > 0; }
     void setPlayerOnline(const std::string& uid, bool online);
@@ -61,7 +70,8 @@ public:
     }
     /// A member joined or left a room; the signal fires when it is the current zone's.
     void onRoomMember(const std::string& room, const std::string& member, bool joined);
-    /// A reply brought a list view ("zones", "rooms", "zoneRandom"): its records are made now.
+    /// A reply brought a list view ("zones", "rooms", "zoneRandom", "shop", "shopItem"): its
+    /// records are made now.
     void onListView(const std::string& name, const Json::Value& value);
     void clearLobby();
 
@@ -75,6 +85,8 @@ private:
     std::list<core::XmlConfigHelper> mZones;
     std::list<core::XmlConfigHelper> mRooms;
     std::vector<std::string> mRandomMembers;
+    std::vector<ShopItemData> mShop;
+    std::list<core::XmlConfigHelper> mShopItems;
     ZoneMemberSignal mZoneMembers;
     int mGuiReadyCount = 0;
 };

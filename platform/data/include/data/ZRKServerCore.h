@@ -12,6 +12,7 @@
 #include "data/ZRKPrizeBoxes.h"
 #include "data/ZRKServerConfig.h"
 #include "data/ZRKServerOps.h"
+#include "data/ZRKShop.h"
 #include "data/ZRKWorld.h"
 
 namespace kavri3D {
@@ -75,16 +76,24 @@ public:
     const ZRKServerConfig& config() const { return mConfig; }
     /// The forge's numbers (closed when forge.json could not be read).
     const ZRKForge& forge() const { return mForge; }
+    /// The ordinary shop (empty when shop.json could not be read).
+    ZRKShop& shop() { return mShop; }
     /// The server's own draws: a seed and the same requests replay the same outcomes.
     core::RandomNumber& random() { return mRandom; }
     /// The numbers of boxes and bag items (closed when boxes.json could not be read).
     const ZRKBoxes& boxes() const { return mBoxes; }
     /// The prize boxes the finished battles offer.
     ZRKPrizeBoxes& prizeBoxes() { return mPrizeBoxes; }
-    /// Seconds since the epoch, as the calendar goes (what lasts days: a rank card's rank);
-    /// tests move it on.
+    /// Seconds since the epoch, as the calendar goes (what lasts days: a rank card's rank, the
+    /// date the shop writes on what it sells); tests move it on, or set a date to start from
+    /// (below 0: the system's clock again).
     double wallTime() const;
     void advanceWallTime(double seconds) { mWallOffset += seconds; }
+    void setWallTime(long long seconds)
+    {
+        mWallStart = seconds;
+        mWallOffset = 0.0;
+    }
 
 private:
     struct Connection {
@@ -99,8 +108,10 @@ private:
     ZRKServerConfig mConfig;
     ZRKWorld mWorld;
     ZRKForge mForge;
+    ZRKShop mShop;
     ZRKBoxes mBoxes;
     ZRKPrizeBoxes mPrizeBoxes;
+    long long mWallStart = -1;
     double mWallOffset = 0.0;
     double mLastLoanCheck = -1.0e300;
     core::RandomNumber mRandom;

@@ -29,6 +29,10 @@ public:
     /// A few members of the current zone (ZRKServer::getZoneRandomMembers), with their avatars.
     static long queryRandomAsList(const yake::Vector<std::pair<std::string, std::string>>& filter, ZRKReply done);
     /// The server object while the session is online, else null.
+    /// Loads the shop (view "shop"; ZRKServer::getShop); the server answers either way.
+    static long queryShop(ZRKReply done, bool refresh);
+    /// Loads the shop-item list (ZRKServer::getShopItem).
+    static long queryShopItem(ZRKReply done);
     static ZRKServer* getServer();
 };
 

@@ -19,6 +19,12 @@ namespace zrk {
 /// Each request completes later, from the frame update, with (error, text).
 class ZRKUserRequest {
 public:
+    /// At most this many level slots are handed out.
+    static const unsigned kMaxBBRSlots = 16;
+    /// At most this many bought items are listed (100 lines of up to 99 pieces one a slot fill
+    /// the bag long before).
+    static const unsigned kMaxBought = 200;
+
     static long queryUserInfo0(const std::string& product, ZRKReply done);
     static long queryUserInfo(const std::string& uid, bool full, bool refresh, ZRKReply done);
     static long queryUserInfo(const std::string& uid, bool full, ZRKReply done);
@@ -51,6 +57,18 @@ public:
     static long queryUserCreateChar(const std::string& sex, const std::string& nickname, ZRKReply done);
     /// Keeps the own character's default look: "pc_id" and the indexes "def_hair" to "def_shoes".
     static long regDefState(const core::XmlConfigHelper& params, ZRKReply done);
+    /// Buys a cart: the text is the purchase as the shop writes it ([{s_expire:..,s_id:..,s_num:..}]);
+    /// the request adds a purchase id of its own to its arguments (never to the text), so a
+    /// purchase the server answered once is never paid twice. The reply holds "buyed".
+    static long shopCheckout(const std::string& text, ZRKReply done);
+    /// Renews a timed item: [{pci_slot:..,s_expire:..,s_id:..,s_num:..}], with a purchase id as above.
+    static long shopRenewval(const std::string& text, ZRKReply done);
+    /// The same with the purchase id given (a retry, the tests' control).
+    static long shopCheckout(const std::string& text, const std::string& purchaseId, ZRKReply done);
+    static long shopRenewval(const std::string& text, const std::string& purchaseId, ZRKReply done);
+    /// What the last purchase delivered, one record per item ("i_id", "pci_slot", "pci_num",
+    /// "pci_buy_time", "pci_expiry_day"...), in delivery order.
+    static std::list<core::XmlConfigHelper> getBuyedProduct();
     /// Money and items waiting for the player elsewhere are moved into the bag.
     static long transMoney(ZRKReply done);
     static long transItem(ZRKReply done);
@@ -70,6 +88,13 @@ public:
     static void setCa_id(int bag);
     /// The default look of the last default-look reply.
     static core::XmlConfigHelper getUserDefState();
+    /// The default look of a player as the last reply about that player told it; empty before.
+    static core::XmlConfigHelper getUserDefState(const std::string& uid);
+    /// The level slots of a player without an account ("lib/bbrSlots": sets of bands
+    /// {"pc_lv", "slots"}; the player id picks the set, the band is the highest at or below the
+    /// level): appends whole triples (slot kind, item id, a third value).
+    static void getBBRSlots(std::vector<int>& out, int pcId, int level);
+    static ZRKDataLib* getBBRSlotLib();
     static ZRKDataLib* getStatsLib();
     static ZRKInventory* getInventory();
     /// Appends the items of one bag; returns how many (0 without an inventory).

@@ -93,6 +93,8 @@ public:
     /// A data document: "master", "itemClasses", "lib/item", "lib/<name>"; null when none.
     /// Documents do not change while the world serves, so each is read once.
     const Json::Value& document(const std::string& name);
+    /// Stores a document the server makes from its own settings (not the seed) before it serves.
+    bool putDocument(const std::string& name, const Json::Value& value);
 
     // Views of a player as the game reads them.
     enum PlayerView { InfoView, SettingsView, PcView, PlayerViews };
@@ -135,8 +137,8 @@ public:
     /// The item template's attributes; null for an unknown item.
     const Json::Value& itemAttrs(long long itemId);
     bool addMoney(const std::string& player, MoneyKind kind, long long delta, std::string& refusal);
-    /// Writes an item of the player back as the forge left it (level, count, bonuses, mixes,
-    /// enhancement, gems); a count of 0 or less takes it out of its slot.
+    /// Writes an item of the player back as the forge or the shop left it (level, count, bonuses,
+    /// mixes, enhancement, gems, buy time and days); a count of 0 or less takes it out of its slot.
     bool writeItem(const std::string& player, const Item& item);
     /// Puts a new item into its (free) slot; `item.lid` gets its id.
     bool addItem(const std::string& player, Item& item);
@@ -159,6 +161,13 @@ public:
     bool createCharacter(const std::string& player, const std::string& nick, int cId, std::string& refusal);
     /// Replaces the player's default look.
     bool setLooks(const std::string& player, const Json::Value& looks);
+    /// The shop's ledger: the answer a purchase under that id got the player; null for none.
+    Json::Value purchaseAnswer(const std::string& id, const std::string& player);
+    /// Whether any player made a purchase under that id.
+    bool purchaseKnown(const std::string& id);
+    /// Keeps a purchase or renewal (`kind`) with its cost per money kind and its answer.
+    bool recordPurchase(const std::string& id, const std::string& player, const std::string& kind,
+                        const long long cost[MoneyKinds], long long at, const Json::Value& answer);
     /// Writes (or rewrites) one of the server's own players, with its look.
     bool putBot(const Player& bot, const Json::Value& looks);
 
@@ -167,9 +176,9 @@ public:
     void forgetRead() { forgetAll(); }
 
     /// The current schema. A file of an older one (2: passwords in the clear, names taken by
-    /// exact bytes; 3: items without what the forge changes) is brought up to it, step by step
+    /// exact bytes; 3: items without what the forge changes; 4: no shop ledger) is brought up to it, step by step
     /// in one transaction; a file of any other is not a world of this server.
-    static constexpr int kSchemaVersion = 4;
+    static constexpr int kSchemaVersion = 5;
 
 private:
     enum Opening { Opened, Damaged, Unavailable, OldSchema };

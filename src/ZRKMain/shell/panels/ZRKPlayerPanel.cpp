@@ -2,6 +2,10 @@
 
 #include "callbacks/EquipDropCallbackEvent.h"
 #include "callbacks/EquipRangeCallbackEvent.h"
+#include "callbacks/ShopCheckoutCallbackEvent.h"
+#include "callbacks/ShopPricesCallbackEvent.h"
+#include "callbacks/ShopRenewalCallbackEvent.h"
+#include "callbacks/ShopTryOnCallbackEvent.h"
 #include "events/PlayerAttrLoadingEvent.h"
 
 namespace kavri3D {
@@ -15,8 +19,12 @@ const ZRKPanel::EventTable& ZRKPlayerPanel::events() const
     // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
     static const EventTable table = {
         event<PlayerAttrLoadingEvent>(),
+        event<ShopTryOnCallbackEvent>(),
+        event<ShopCheckoutCallbackEvent>(),
         event<EquipRangeCallbackEvent>(),
         event<EquipDropCallbackEvent>(),
+        event<ShopPricesCallbackEvent>(),
+        event<ShopRenewalCallbackEvent>(),
     };
     return table;
 }

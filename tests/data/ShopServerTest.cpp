@@ -1,0 +1,291 @@
+// The server's shop: the catalogue as seeded (bad entries left out), purchases paid exactly by
+// the cost box's figures for members and others, items landing in the first free slots (props
+// on their stack), every refusal leaving the world as it was, a repeated purchase id paying
+// once, renewals of live and expired items, and a buyer killed twenty times mid-purchase
+// leaving money plus ledger equal to what he had.
+#include <gtest/gtest.h>
+
+#include <data/ZRKDatabase.h>
+#include <data/ZRKParams.h>
+#include <data/ZRKServerCore.h>
+#include <data/ZRKWorld.h>
+#include <json/json.h>
+#include <support/TestEnv.h>
+#include <unistd.h>
+#include "DataTestKit.h"
+
+using namespace kavri3D;
+using namespace kavri3D::zrk;
+
+namespace {
+
+const long long kDec7 = 1796601600; // 2026-12-07 00:00:00 UTC
+
+/// Hero logged in on a server of its own, its date set; requests answered at once.
+struct Shop {
+    explicit Shop(const ZRKServerConfig& config = defaults()) : core(config, 0)
+    {
+        core.setWallTime(kDec7);
+        connection = core.connect();
+        Json::Value args;
+        args["name"] = "hero";
+        args["password"] = "hero123";
+        ask("login", args);
+    }
+    ~Shop()
+    {
+        EXPECT_EQ(number("SELECT count(*) FROM (SELECT 1 FROM inventory GROUP BY player, slot HAVING count(*) > 1)"), 0);
+        EXPECT_EQ(number("SELECT count(*) FROM players WHERE money1 < 0 OR money2 < 0 OR money3 < 0"), 0);
+    }
+    static ZRKServerConfig defaults()
+    {
+        ZRKServerConfig c;
+        c.bots = 0;
+        c.seed = 7;
+        return c;
+    }
+    ZRKMessage ask(const std::string& op, const Json::Value& args) { return datatest::ask(core, connection, ++handle, op, args); }
+    /// A purchase (or renewal) of the text as the client sends it, under the id.
+    ZRKMessage buy(const std::string& text, const std::string& id, const char* op = "shopCheckout")
+    {
+        Json::Value args(Json::objectValue);
+        args["lines"] = ZRKParams::readText(text);
+        args["purchase"] = id;
+        return ask(op, args);
+    }
+    long long number(const std::string& sql)
+    {
+        ZRKDatabase::Statement& q = core.world().db().prepare(sql);
+        const long long n = q.step() ? q.integer(0) : -1;
+        q.reset();
+        return n;
+    }
+    std::vector<long long> money()
+    {
+        return {number("SELECT money1 FROM players WHERE name = 'hero'"), number("SELECT money2 FROM players WHERE name = 'hero'"),
+                number("SELECT money3 FROM players WHERE name = 'hero'")};
+    }
+    /// Every item and the money, as one text.
+    std::string snapshot()
+    {
+        std::string out;
+        ZRKDatabase::Statement& q = core.world().db().prepare(
+            "SELECT slot, i_id, count, buy_time, expiry_day FROM inventory WHERE player = 'hero' ORDER BY slot");
+        while (q.step())
+            out += std::to_string(q.integer(0)) + ":" + std::to_string(q.integer(1)) + "x" + std::to_string(q.integer(2)) +
+                   " " + q.text(3) + "/" + std::to_string(q.integer(4)) + ";";
+        q.reset();
+        for (long long m : money())
+            out += " " + std::to_string(m);
+        return out + " ledger " + std::to_string(number("SELECT count(*) FROM purchases"));
+    }
+    std::string item(int slot)
+    {
+        ZRKDatabase::Statement& q = core.world().db().prepare(
+            "SELECT i_id, count, buy_time, expiry_day FROM inventory WHERE player = 'hero' AND slot = ?");
+        q.bind(1, static_cast<long long>(slot));
+        std::string out;
+        if (q.step())
+            out = std::to_string(q.integer(0)) + "x" + std::to_string(q.integer(1)) + " " + q.text(2) + "/" +
+                  std::to_string(q.integer(3));
+        q.reset();
+        return out;
+    }
+
+    ZRKServerCore core;
+    long connection = 0;
+    long handle = 0;
+};
+
+} // namespace
+
+TEST(ShopServer, TheCatalogueKeepsSoundEntriesAndLeavesOutTheRest)
+{
+    Shop shop;
+    const ZRKMessage reply = shop.ask("queryShop", Json::Value(Json::arrayValue));
+    ASSERT_FALSE(reply.error) << reply.text;
+    const Json::Value& entries = reply.views["shop"];
+    ASSERT_EQ(entries.size(), 10u);
+    EXPECT_EQ(entries[1]["i_id"].asInt(), 3102); // one item, two entries
+    EXPECT_EQ(entries[2]["i_id"].asInt(), 3102);
+    EXPECT_EQ(entries[0]["prices"][1]["s_expire"].asInt(), 0);
+    EXPECT_EQ(shop.ask("queryShopItem", Json::Value(Json::arrayValue)).views["shopItem"][3]["i_id"].asInt(), 2101);
+
+    zrktest::TempDir dir;
+    for (const char* f : {"accounts.json", "bots.json", "itemclasses.json", "libs.json", "lobby.json", "maps.json",
+                          "master.json", "players.json", "rooms.json"})
+        zrktest::writeFile(dir.file(f), zrktest::readFile(std::string("res/server/") + f));
+    zrktest::writeFile(dir.file("shop.json"), R"({"entries": [
+        {"s_id": 1, "i_id": 99999, "si_sale_type": 0, "si_rcmd": 0, "si_new": 0, "si_sales_count": 0,
+         "prices": [{"s_id": 1, "s_price": 1, "s_buy_type": 1, "s_expire": 0}]},
+        {"s_id": "2", "i_id": 3001, "si_sale_type": 0, "si_rcmd": 0, "si_new": 0, "si_sales_count": 0,
+         "prices": [{"s_id": 2, "s_price": 1, "s_buy_type": 1, "s_expire": 0}]},
+        {"s_id": 3, "i_id": 3001, "si_sale_type": 0, "si_rcmd": 0, "si_new": 0, "si_sales_count": 0,
+         "prices": [{"s_id": 3, "s_price": 1.5, "s_buy_type": 1, "s_expire": 0}, {"s_id": 4, "s_price": 2, "s_buy_type": 1, "s_expire": 0}]},
+        7]})");
+    datatest::LogCapture log;
+    ZRKServerConfig config = Shop::defaults();
+    config.folder = dir.path();
+    Shop odd(config);
+    const Json::Value kept = odd.ask("queryShop", Json::Value(Json::arrayValue)).views["shop"];
+    ASSERT_EQ(kept.size(), 1u);
+    ASSERT_EQ(kept[0]["prices"].size(), 1u);
+    EXPECT_EQ(kept[0]["prices"][0]["s_id"].asInt(), 4);
+    EXPECT_TRUE(log.anyHolds("no item 99999"));
+}
+
+TEST(ShopServer, ACartIsPaidAsTheBoxSaysAndLandsInTheFirstFreeSlots)
+{
+    for (bool pricing : {true, false}) {
+        Shop shop;
+        shop.core.shop().setMemberPricing(pricing, 0.8f);
+        // A jacket for 30 days (300 coins), three repair kits (6 coupons), wings for 30 days (5
+        // medals, 4 for a member such as hero while members pay less).
+        const ZRKMessage reply =
+            shop.buy("[{s_expire:30,s_id:101,s_num:1},{s_expire:0,s_id:701,s_num:3},{s_expire:30,s_id:501,s_num:1}]\n", "a1");
+        ASSERT_FALSE(reply.error) << reply.text;
+        EXPECT_EQ(shop.money(), (std::vector<long long>{900, 24, pricing ? 1 : 0}));
+        EXPECT_EQ(shop.number("SELECT cost3 FROM purchases WHERE id = 'a1'"), pricing ? 4 : 5);
+        // Hero's bag holds slots 61 to 80, the first free being 77; his kits stack on slot 51.
+        EXPECT_EQ(shop.item(77), "3001x1 2026-12-07 00:00:00/30");
+        EXPECT_EQ(shop.item(51), "4001x6 /0");
+        EXPECT_EQ(shop.item(78), "2401x1 2026-12-07 00:00:00/30");
+        const Json::Value& bought = reply.views["buyed"];
+        ASSERT_EQ(bought.size(), 3u);
+        EXPECT_EQ(bought[1]["pci_slot"].asInt(), 51);
+        EXPECT_EQ(bought[1]["pci_num"].asInt(), 6);
+        EXPECT_EQ(reply.views["pc"]["pc_money1"].asInt(), 900);
+        EXPECT_TRUE(reply.views["inventory"]["items"].isArray());
+    }
+}
+
+TEST(ShopServer, EveryRefusalLeavesTheWorldAsItWas)
+{
+    Shop shop;
+    const std::string before = shop.snapshot();
+    const char* const refused[] = {
+        "[{s_expire:0,s_id:502,s_num:1}]\n",               // 100 medals: hero has 5
+        "[{s_expire:0,s_id:202,s_num:5}]\n",               // five coats: four free slots
+        "[{s_expire:0,s_id:801,s_num:1}]\n",               // another shop's entry
+        "[{s_expire:0,s_id:901,s_num:1}]\n",               // a money kind never sold
+        "[{s_expire:30,s_id:102,s_num:1}]\n",              // an option with other days
+        "[{s_expire:30,s_id:101,s_num:0}]\n",              // no pieces
+        "[{s_expire:30,s_id:101,s_num:-5}]\n",
+        "[{s_expire:30,s_id:101,s_num:100}]\n",
+        "[{s_expire:30,s_id:101,s_num:1.5}]\n",            // no whole number
+        "[{s_expire:30,s_id:101,s_num:1000000000000}]\n",  // past 32 bits
+        "[{s_expire:30,s_id:101}]\n",                      // a key missing
+        "[{s_expire:30,s_id:101,s_num:1,s_num:1}]\n",      // a key twice
+        "[{s_expire:30,s_id:101,s_num:1,pci_slot:3}]\n",   // a key too many
+        "[{s_expire:30,s_id:{a:1},s_num:1}]\n",            // nested
+        "[{\"s_expire\":30,\"s_id\":101,\"s_num\":1,\"s_num\":2}]\n",
+        "{s_expire:30,s_id:101,s_num:1}\n",                // no list
+        "[{s_expire:30,s_id:101,s_num:1},[1]]\n",
+        "",
+    };
+    for (const char* text : refused) {
+        const ZRKMessage reply = shop.buy(text, std::string("r") + std::to_string(shop.handle));
+        EXPECT_TRUE(reply.error) << text;
+        EXPECT_FALSE(reply.text.empty() || reply.text.find('/') != std::string::npos) << reply.text; // a readable text
+        EXPECT_EQ(shop.snapshot(), before) << text;
+    }
+    std::string many = "[";
+    for (int i = 0; i < 10000; ++i)
+        many += std::string(i ? "," : "") + "{s_expire:0,s_id:701,s_num:1}";
+    EXPECT_TRUE(shop.buy(many + "]\n", "many").error);
+    Json::Value noId(Json::objectValue);
+    noId["lines"] = ZRKParams::readText("[{s_expire:30,s_id:101,s_num:1}]\n");
+    EXPECT_TRUE(shop.ask("shopCheckout", noId).error);
+    EXPECT_EQ(shop.snapshot(), before);
+    // An empty cart buys nothing and says so.
+    const ZRKMessage none = shop.buy("[]\n", "empty");
+    EXPECT_FALSE(none.error) << none.text;
+    EXPECT_EQ(none.views["buyed"].size(), 0u);
+}
+
+TEST(ShopServer, ARepeatedPurchaseIdGetsTheFirstAnswerAndPaysOnce)
+{
+    Shop shop;
+    const ZRKMessage first = shop.buy("[{s_expire:7,s_id:201,s_num:2}]\n", "same-1");
+    ASSERT_FALSE(first.error) << first.text;
+    const std::string after = shop.snapshot();
+    const ZRKMessage again = shop.buy("[{s_expire:7,s_id:201,s_num:2}]\n", "same-1");
+    EXPECT_FALSE(again.error);
+    EXPECT_EQ(again.views["buyed"], first.views["buyed"]);
+    EXPECT_EQ(shop.snapshot(), after);
+    EXPECT_EQ(shop.money()[0], 1000);
+}
+
+TEST(ShopServer, RenewingCountsFromTheLaterOfNowAndTheItemsEnd)
+{
+    Shop shop;
+    // Hero's jacket in slot 61 was bought on 2026-11-30 for 30 days: live on 12-07.
+    const ZRKMessage live = shop.buy("[{pci_slot:61,s_expire:30,s_id:101,s_num:1}]\n", "n1", "shopRenewval");
+    ASSERT_FALSE(live.error) << live.text;
+    EXPECT_EQ(shop.item(61), "3001x1 2026-11-30 18:45:00/60");
+    EXPECT_EQ(shop.money()[0], 900);
+    // Long after its end: the days count from now.
+    shop.core.setWallTime(kDec7 + 90 * 86400);
+    ASSERT_FALSE(shop.buy("[{pci_slot:61,s_expire:30,s_id:101,s_num:1}]\n", "n2", "shopRenewval").error);
+    EXPECT_EQ(shop.item(61), "3001x1 2027-03-07 00:00:00/30");
+    const std::string before = shop.snapshot();
+    for (const char* text : {"[{pci_slot:62,s_expire:30,s_id:101,s_num:1}]\n",   // no timed item there
+                             "[{pci_slot:61,s_expire:0,s_id:102,s_num:1}]\n",    // a permanent option
+                             "[{pci_slot:61,s_expire:7,s_id:201,s_num:1}]\n",    // another item's option
+                             "[{pci_slot:61,s_expire:30,s_id:101,s_num:2}]\n",   // not its count
+                             "[{pci_slot:61,s_expire:30,s_id:101,s_num:1},{pci_slot:61,s_expire:30,s_id:101,s_num:1}]\n"})
+        EXPECT_TRUE(shop.buy(text, std::string("x") + std::to_string(shop.handle), "shopRenewval").error) << text;
+    EXPECT_EQ(shop.snapshot(), before);
+}
+
+TEST(ShopServer, ABuyerKilledMidPurchaseLosesNothingAndPaysForAllHeHas)
+{
+    zrktest::TempDir dir;
+    ZRKServerConfig config = Shop::defaults();
+    config.database = dir.file("world.db");
+    long long seedCoupons = 0;
+    {
+        Shop first(config);
+        first.core.world().db().exec("UPDATE players SET money2 = 100000 WHERE name = 'hero'");
+        first.core.world().forgetRead();
+        seedCoupons = first.money()[1];
+    }
+    for (int run = 0; run < 20; ++run) {
+        const long answered = datatest::answeredBeforeKill(
+            [&](const std::function<void(long)>& told) {
+                Shop shop(config);
+                for (long n = 1;; ++n)
+                    if (!shop.buy("[{s_expire:0,s_id:701,s_num:1}]\n", "k" + std::to_string(run) + "-" + std::to_string(n)).error)
+                        told(n);
+                    else
+                        _exit(6); // a purchase refused: the helper reports the child stopping
+            },
+            1 + run % 3);
+        EXPECT_NE(answered, -1);
+    }
+    Shop after(config);
+    const long long spent = after.number("SELECT coalesce(sum(cost2), 0) FROM purchases");
+    EXPECT_EQ(after.money()[1] + spent, seedCoupons);
+    // Every purchase bought one kit: the kits are the seed's three and one per ledger row.
+    EXPECT_EQ(after.number("SELECT sum(count) FROM inventory WHERE player = 'hero' AND i_id = 4001"),
+              3 + after.number("SELECT count(*) FROM purchases"));
+    EXPECT_GT(after.number("SELECT count(*) FROM purchases"), 0);
+}
+
+TEST(ShopServer, AWorldWithoutALedgerIsBroughtUpAndSells)
+{
+    zrktest::TempDir dir;
+    ZRKServerConfig config = Shop::defaults();
+    config.database = dir.file("world.db");
+    {
+        ZRKWorld world;
+        ASSERT_TRUE(world.open(config.database, "res/server", false));
+        ASSERT_TRUE(world.db().exec("DROP TABLE purchases"));
+        ASSERT_TRUE(world.db().exec("UPDATE meta SET value = '4' WHERE key = 'schema'"));
+    }
+    datatest::LogCapture log;
+    Shop shop(config);
+    EXPECT_EQ(log.containing("ZRKWorld", "the world of schema 4 was brought up to 5"), 1u);
+    EXPECT_FALSE(shop.buy("[{s_expire:0,s_id:701,s_num:1}]\n", "up-1").error);
+    EXPECT_EQ(shop.number("SELECT count(*) FROM purchases"), 1);
+}

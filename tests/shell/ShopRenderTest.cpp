@@ -1,0 +1,156 @@
+// The shop in the real game window: "hero" logs in by himself, opens the shop from the area
+// page, types the parade suite's id, tries it on (the preview wears it: shots/tryon.png), puts a
+// jacket for 30 days and three repair kits into the cart (shots/shop.png: the card, its options,
+// the cart, the money and the preview) and buys them with the mouse; the coins and coupons drop
+// by the box's figures and the items lie in his bag on the server; then on the bag page the
+// jacket is renewed for 30 days more and worn, and his own character has it on.
+#include <CEGUI/CEGUI.h>
+#include <boost/filesystem.hpp>
+#include <core/Frame.h>
+#include <core/GraphicsSystem.h>
+#include <data/ZRKGameServer.h>
+#include <data/ZRKServerCore.h>
+#include <data/ZRKSession.h>
+#include <data/ZRKWorld.h>
+#include <gtest/gtest.h>
+
+#include <gui/IGuiManager.h>
+
+#include "rooms/RoleManager.h"
+#include "rooms/ZRKRole.h"
+#include "services/GameServices.h"
+#include "support/GameRun.h"
+#include "support/TestEnv.h"
+#include "support/XWindowInput.h" // last: X11's macros
+
+namespace {
+
+CEGUI::Window* shownPage(const char* name)
+{
+    CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
+    CEGUI::Window* page = root ? root->getChildRecursive(name) : nullptr;
+    return page && page->isEffectiveVisible() ? page : nullptr;
+}
+
+void clickOn(zrktest::XWindowInput& input, CEGUI::Window* w)
+{
+    const CEGUI::Rectf r = w->getUnclippedOuterRect().get();
+    input.click(static_cast<int>(r.left() + r.getWidth() * 0.5f), static_cast<int>(r.top() + r.getHeight() * 0.5f));
+}
+
+std::vector<std::string> lines(CEGUI::Window* box)
+{
+    std::vector<std::string> out;
+    auto* list = static_cast<CEGUI::Listbox*>(box);
+    for (std::size_t i = 0; i < list->getItemCount(); ++i)
+        out.push_back(list->getListboxItemFromIndex(i)->getText().c_str());
+    return out;
+}
+
+} // namespace
+
+TEST(ShopOnScreen, HeroTriesOnBuysWithTheMouseAndWearsWhatHeBought)
+{
+    ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
+    zrktest::TempDir runtime, data;
+    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
+    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    std::vector<std::string> options, cart;
+    std::string money, totals, question, suite, coat;
+    std::vector<int> bought;
+    std::string renewed, worn;
+    bool tryShot = false, shopShot = false;
+    const bool ok = zrktest::GameRun::run(
+        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
+            kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
+            ASSERT_NE(g, nullptr);
+            zrktest::XWindowInput input(g->getRenderWindow());
+            ASSERT_TRUE(input.valid());
+            ASSERT_TRUE(game.framesUntil([] { return shownPage("AreaPage") != nullptr; }, 300));
+            clickOn(input, shownPage("AreaPage")->getChild("Shop"));
+            ASSERT_TRUE(game.framesUntil([] { return shownPage("PlayerPage") != nullptr; }, 60));
+            CEGUI::Window* shop = shownPage("PlayerPage");
+            game.frames(5);
+            auto show = [&](const char* id) {
+                shop->getChild("ItemId")->setText(id);
+                clickOn(input, shop->getChild("Show"));
+                game.framesUntil([&] { return !lines(shop->getChild("Options")).empty() &&
+                                              shop->getChild("Card")->getText().find("Pick") == CEGUI::String::npos; }, 60);
+                game.frames(2);
+            };
+            show("2101");
+            options = lines(shop->getChild("Options"));
+            clickOn(input, shop->getChild("TryOn"));
+            game.frames(20); // the preview dressed and drawn
+            if (kavri3D::zrk::ZRKRolePtr view = kavri3D::zrk::RoleManager::instance().getRole("showview")) {
+                auto models = view->getSlotModels();
+                suite = models.count("suite") ? models["suite"] : "";
+            }
+            boost::filesystem::create_directories(ZRK_SHOTS_DIR);
+            tryShot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/tryon.png");
+
+            show("3001");
+            clickOn(input, shop->getChild("Add"));
+            game.frames(2);
+            show("4001");
+            shop->getChild("Count")->setText("3");
+            clickOn(input, shop->getChild("Add"));
+            game.frames(4);
+            cart = lines(shop->getChild("Cart"));
+            totals = shop->getChild("Totals")->getText().c_str();
+            shopShot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/shop.png");
+
+            kavri3D::core::Frame* frame = game.getMainFrame().get();
+            clickOn(input, shop->getChild("Buy"));
+            ASSERT_TRUE(game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 60));
+            question = frame->getOpenMessageBox()->text;
+            clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
+            game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 60); // the cost box
+            game.frames(6);
+            if (frame->getOpenMessageBox())
+                clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
+            game.frames(3);
+            money = shop->getChild("Attributes")->getText().c_str();
+            auto* session = dynamic_cast<kavri3D::zrk::ZRKSession*>(game.session());
+            ASSERT_NE(session, nullptr);
+            for (const kavri3D::zrk::ZRKWorld::Item& i : session->getGameServer()->core().world().items("hero"))
+                if ((i.id == 3001 && i.expiryDay == 30 && i.slot >= 77) || (i.id == 4001 && i.slot == 51 && i.count == 6))
+                    bought.push_back(i.slot);
+
+            // On the bag page: the jacket picked up and renewed for 30 days more, then worn.
+            kavri3D::zrk::GameServices::guiManager()->showPage("bag");
+            ASSERT_TRUE(game.framesUntil([] { return shownPage("BagPage") != nullptr; }, 60));
+            CEGUI::Window* bag = shownPage("BagPage");
+            game.frames(6);
+            clickOn(input, bag->getChild("Cell_77"));
+            game.frames(2);
+            clickOn(input, bag->getChild("Renew"));
+            game.frames(10);
+            for (const kavri3D::zrk::ZRKWorld::Item& i : session->getGameServer()->core().world().items("hero"))
+                if (i.slot == 77)
+                    renewed = std::to_string(i.id) + "/" + std::to_string(i.expiryDay);
+            clickOn(input, bag->getChild("Cell_77"));
+            game.frames(2);
+            clickOn(input, bag->getChild("Cell_3"));
+            // Wearing binds the jacket: the game asks first.
+            ASSERT_TRUE(game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 30));
+            clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
+            game.frames(12);
+            if (kavri3D::zrk::ZRKRolePtr own = kavri3D::zrk::RoleManager::instance().getRole("myrole")) {
+                auto models = own->getSlotModels();
+                worn = models.count("coat") ? models["coat"] : "";
+            }
+        });
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(options, (std::vector<std::string>{"30 days: 10 coupons", "for ever: 25 coupons"}));
+    EXPECT_EQ(suite, "boy_suite_01");
+    EXPECT_EQ(cart, (std::vector<std::string>{"Field Jacket x1  30 days: 300 coins", "Repair Kit x3  for ever: 2 coupons"}));
+    EXPECT_EQ(totals, "Cart: 300 coins, 6 coupons, 0 medals");
+    EXPECT_EQ(question, "Pay 300 coins, 6 coupons and 0 medals?");
+    EXPECT_NE(money.find("Coins 900  Coupons 24"), std::string::npos) << money;
+    EXPECT_EQ(bought, (std::vector<int>{51, 77}));
+    EXPECT_EQ(renewed, "3001/60");
+    EXPECT_EQ(worn, "boy_coat_02"); // the jacket, where the field coat was
+    EXPECT_TRUE(tryShot);
+    EXPECT_TRUE(shopShot);
+}
