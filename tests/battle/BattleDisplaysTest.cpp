@@ -14,7 +14,7 @@
 #include <scene/GrafixScene.h>
 #include <scene/DefaultSceneHelper.h>
 
-#include "BattleServerFixture.h"
+#include "DisplaysFixture.h"
 #include "battle/VaneSnapShotScene.h"
 #include "battle/ZRKProgressPanel.h"
 #include "battle/ZRKSuspendPanel.h"
@@ -27,25 +27,9 @@ using namespace kavri3D::zrk;
 
 namespace {
 
-/// The GUI exists before the plug-in is loaded, as in the game.
-struct HeadlessGui {
-    std::unique_ptr<core::GuiSystem> gui = core::GuiSystem::createHeadless(1280, 720);
-};
-
-struct BattleDisplaysTest : HeadlessGui, zrktest::BattleServerFixture {
-    core::BlackBoard board;
-    core::GuiManager cursor;
-    Application app{nullptr, "game.exe"};
-    core::Frame mainFrame{app};
-    GameServices::FrameLoan loan{mainFrame};
+struct BattleDisplaysTest : zrktest::DisplaysFixture {
     yake::logging::logger& log = yake::logging::logger::instance();
 
-    BattleDisplaysTest() { mainFrame.create(); }
-    ~BattleDisplaysTest() override
-    {
-        room.reset();
-        mainFrame.destroy();
-    }
     /// The battle's room exists on the server and a room object takes it; no land yet.
     void enterRoomOnly()
     {

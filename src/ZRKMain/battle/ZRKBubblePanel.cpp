@@ -77,7 +77,11 @@ bool ZRKBubblePanel::createWindow()
             top->addChild(mContainer);
         }
         mRoot = windows.loadLayoutFromFile(CeguiWidgets::utf8(mProvider->getLayoutName()), CeguiWidgets::kGroup);
-        mRoot->setName(CeguiWidgets::utf8(windowName(mNamePrefix)));
+        // Named after the sim; a bubble of the same sim on its way out keeps its name a while.
+        std::string name = windowName(mNamePrefix);
+        while (mContainer->isChild(CeguiWidgets::utf8(name)))
+            name += "_";
+        mRoot->setName(CeguiWidgets::utf8(name));
         mContainer->addChild(mRoot);
         mBg = part("bg");
         mNameText = part("name");
