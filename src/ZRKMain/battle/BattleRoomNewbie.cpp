@@ -23,6 +23,7 @@
 #include <gui/IGuideView.h>
 #include <json/json.h>
 #include <lan/ZRKLan.h>
+#include <misc/Equipment.h>
 #include <land/DollConstants.h>
 #include <land/ZRKBattleState.h>
 #include <land/ZRKLand.h>
@@ -677,8 +678,9 @@ std::string BattleRoomNewbie::createTutorialNpc(const std::string& args)
         core::XmlConfigHelper settings = npc->getUserSettings();
         settings.setStringVal("pc_nickname", name);
         settings.setIntVal("pc_lv", 0);
-        for (std::size_t i = 0; i < looks.size(); ++i)
-            battle.setStringVal("looks/l" + std::to_string(i), looks[i]);
+        npc->getEquipments().clear();
+        for (const std::string& look : looks)
+            npc->getEquipments().push_back(core::Equipment(look));
     }
     room->firePlayerStateSignal(id, 0x17);
     ZRKPlayerSim* sim = land ? land->createLocal(id) : nullptr;
