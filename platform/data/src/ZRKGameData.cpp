@@ -84,8 +84,25 @@ ZRKRoomState& ZRKGameData::makeRoomState(const std::string& room, const std::str
     return *mRooms.back().second;
 }
 
+ZRKRoomStateProxy* ZRKGameData::makeLocalRoomState(const std::string& room, const std::string& selfId)
+{
+    if (ZRKRoomState* known = roomState(room))
+        return room == mLocalRoom ? static_cast<ZRKRoomStateProxy*>(known) : nullptr;
+    boost::shared_ptr<ZRKRoomStateProxy> local(new ZRKRoomStateProxy(room, selfId));
+    mRooms.emplace_back(room, local);
+    mLocalRoom = room;
+    return local.get();
+}
+
+ZRKRoomStateProxy* ZRKGameData::localRoomState() const
+{
+    return mLocalRoom.empty() ? nullptr : static_cast<ZRKRoomStateProxy*>(roomState(mLocalRoom));
+}
+
 void ZRKGameData::dropRoomState(const std::string& room)
 {
+    if (room == mLocalRoom)
+        mLocalRoom.clear();
     for (std::size_t i = 0; i < mRooms.size(); ++i)
         if (mRooms[i].first == room) {
             // Kept alive while its destroy signal runs: a listener may still ask for it.

@@ -261,6 +261,19 @@ void regDefState(ZRKServerCall& call)
     call.views["defState"] = looks;
 }
 
+/// The tutorial's progress: (task, pc_id); kept only when it goes up, so replaying an early
+/// lesson never takes a later one away.
+void updateNewbieTask(ZRKServerCall& call)
+{
+    long long task = 0;
+    if (!ZRKServerCall::readNumber(call.arg(0), task) || task < 0 || task > 1000)
+        return call.refuse("error/srv_bad_request", "no lesson number");
+    if (!call.world().raiseNewbieTask(call.player, task))
+        return call.refuse("error/unknow_wrong", "the lesson could not be kept");
+    if (infoViews(call, call.player, call.account))
+        ownViews(call);
+}
+
 } // namespace
 
 std::string ZRKPlayerOps::nameFault(const std::string& nick) { return nicknameFault(nick); }
@@ -286,6 +299,7 @@ void ZRKPlayerOps::addTo(ZRKServerOps& ops)
     ops.add("changeSlot", &changeSlot, changes);
     ops.add("queryUserCreateChar", &queryUserCreateChar, changes);
     ops.add("regDefState", &regDefState, changes);
+    ops.add("updateNewbieTask", &updateNewbieTask, changes);
 }
 
 } // namespace zrk

@@ -1021,6 +1021,17 @@ bool ZRKWorld::setGrade(const std::string& player, long long lv, long long rank)
     return done;
 }
 
+bool ZRKWorld::raiseNewbieTask(const std::string& player, long long task)
+{
+    if (!hasPlayer(player))
+        return false;
+    ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET newbie_task = ?1 WHERE name = ?2 AND newbie_task < ?1");
+    q.bind(1, task).bind(2, player);
+    const bool done = q.run();
+    forget(player);
+    return done;
+}
+
 bool ZRKWorld::addMoney(const std::string& player, MoneyKind kind, long long delta, std::string& refusal)
 {
     if (kind < 0 || kind >= MoneyKinds || !hasPlayer(player)) {

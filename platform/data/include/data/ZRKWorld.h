@@ -129,6 +129,8 @@ public:
                    std::vector<int>* changed = nullptr);
     /// Sets a player's level and rank (the battles' awards, the test's control).
     bool setGrade(const std::string& player, long long lv, long long rank);
+    /// The tutorial's progress goes up to `task` (never down); false for no such player.
+    bool raiseNewbieTask(const std::string& player, long long task);
     /// The bag proper's size of a player ("pc_bag_slot" of the settings, 0 to 60).
     int bagSlots(const Player& p) const;
     /// Whether the item may lie in the slot for that player: a worn slot takes only its kind
