@@ -52,7 +52,7 @@ void ZRKGameData::took(const std::string& name, View& v)
             mViews.erase(dirty);
         }
     }
-    else if (name == "zones" || name == "rooms" || name == "zoneRandom" || name == "shop" || name == "shopItem")
+    else if (name == "zones" || name == "rooms" || name == "roomsFind" || name == "zoneRandom" || name == "shop" || name == "shopItem")
         mServer.onListView(name, v.json());
     else if (name.compare(0, 9, "userInfo/") == 0)
         mAvatars.putAvatar(name.substr(9), ZRKJson::toView(v.json()));

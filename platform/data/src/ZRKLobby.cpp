@@ -563,6 +563,15 @@ std::vector<const ZRKLobby::Room*> ZRKLobby::roomsIn(const std::string& zone) co
     return out;
 }
 
+bool ZRKLobby::quickJoinable(const Room& room) const
+{
+    if (room.hall || stateOf(room) != 1 || !room.password.empty())
+        return false;
+    const Json::Value& given = room.params["max"];
+    const int max = given.isInt() ? given.asInt() : kSeats;
+    return static_cast<int>(room.members.size()) < max && (freeSeat(room, 0) >= 0 || freeSeat(room, 1) >= 0);
+}
+
 bool ZRKLobby::setFighting(const std::string& name, bool fighting)
 {
     Room* r = room(name);

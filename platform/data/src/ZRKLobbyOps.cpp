@@ -93,6 +93,19 @@ void queryRooms(ZRKServerCall& call)
     call.views["rooms"] = rooms;
 }
 
+/// The rooms of the player's zone he could sit down in at once, in the hall's order.
+void quickMatch(ZRKServerCall& call)
+{
+    const ZRKLobby::Zone* zone = call.lobby().zoneOf(call.player);
+    if (!zone)
+        return call.refuse("error/srv_bad_request", "a quick match outside every zone");
+    Json::Value rooms(Json::arrayValue);
+    for (const ZRKLobby::Room* r : call.lobby().roomsIn(zone->name))
+        if (call.lobby().quickJoinable(*r))
+            rooms.append(roomRecord(*r));
+    call.views["roomsFind"] = rooms;
+}
+
 void queryArenaState(ZRKServerCall& call)
 {
     const ZRKLobby::Zone* zone = call.lobby().zoneOf(call.player);
@@ -138,6 +151,7 @@ void ZRKLobbyOps::addTo(ZRKServerOps& ops)
     ops.add("joinZone", &joinZone, reads);
     ops.add("queryRooms", &queryRooms, reads);
     ops.add("queryArenaState", &queryArenaState, reads);
+    ops.add("quickMatch", &quickMatch, reads);
     ops.add("queryMembers", &queryMembers, reads);
     ops.add("queryRandomAsList", &queryRandomAsList, reads);
     ops.add("transMoney", &nothingToMove, reads);

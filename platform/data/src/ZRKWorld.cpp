@@ -490,6 +490,17 @@ bool ZRKWorld::hasPlayer(const std::string& name)
     return found;
 }
 
+std::string ZRKWorld::playerOfCharacter(long long pcId)
+{
+    if (pcId <= 0)
+        return std::string();
+    ZRKDatabase::Statement& q = mDb.prepare("SELECT name FROM players WHERE pc_id = ?");
+    q.bind(1, pcId);
+    const std::string name = q.step() ? q.text(0) : std::string();
+    q.reset();
+    return name;
+}
+
 std::vector<ZRKWorld::Item> ZRKWorld::items(const std::string& player)
 {
     auto known = mItems.find(player);

@@ -962,6 +962,8 @@ void BattleRoom::pullBattleBags(bool remove)
     const auto pull = [&](int bag, std::list<core::XmlConfigHelper>& into) {
         std::list<core::XmlConfigHelper> items;
         ZRKUserRequest::getBagItems(inventory, bag, items);
+        // The props bag lists its empty slots too; only real items are put aside.
+        items.remove_if([](const core::XmlConfigHelper& item) { return item.getIntVal("i_id", 0) == 0; });
         for (const core::XmlConfigHelper& item : items)
             if (remove)
                 inventory->removeItemByLID(item.getStringVal(ZRKInventory::getLIDKey(), ""), bag);

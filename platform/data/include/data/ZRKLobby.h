@@ -145,6 +145,9 @@ public:
     bool setFighting(const std::string& room, bool fighting);
     /// Members of the room whose seats are locked (the list counts them as taken).
     static int lockedSeats(const Room& room);
+    /// A player could sit down in the room at once: a game room waiting for its battle, without
+    /// a password, with an open empty seat within its size.
+    bool quickJoinable(const Room& room) const;
     /// The game room the player sits in; "" when none (halls do not count).
     std::string gameRoomOf(const std::string& player) const;
 

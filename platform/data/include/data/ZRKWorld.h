@@ -88,6 +88,8 @@ public:
     /// The player as the world knows it, valid until the next change; null for none.
     const Player* player(const std::string& name);
     bool hasPlayer(const std::string& name);
+    /// The player whose character has that "pc_id" (the server's own players too); "" for none.
+    std::string playerOfCharacter(long long pcId);
     std::vector<Item> items(const std::string& player);
     const Json::Value& quests(const std::string& player) { return *sharedQuests(player); }
     /// The player's quests ([{q_id, state}]), made once until they change.
