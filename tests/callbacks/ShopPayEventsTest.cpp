@@ -119,7 +119,7 @@ TEST_F(PayFixture, TheGuildShopAsksSendsTheItemItAskedAboutAndShowsTheCredit)
     const auto* bought = boost::any_cast<std::vector<gui::BagData>>(&guild.fillParams()->front()->value);
     ASSERT_NE(bought, nullptr);
     ASSERT_EQ(bought->size(), 1u);
-    EXPECT_EQ((*bought)[0].i_id, 5003);
+    EXPECT_EQ((*bought)[0].i_id, 5004);
 
     // A failed guild purchase is logged only; the second button sends nothing.
     control->clearRaised();

@@ -342,7 +342,7 @@ TEST(ShopServer, TheGuildShopSellsOneLineToMembersForMedalsAndCreditsTheGuild)
     ASSERT_FALSE(ok.error) << ok.text;
     EXPECT_EQ(shop.money(), (std::vector<long long>{1200, 30, 100})); // full price in medals, not coins
     EXPECT_EQ(setting(shop, "hero", "g_contribution"), 55);          // 40 + 15
-    EXPECT_EQ(shop.item(53).substr(0, 6), "5003x1");
+    EXPECT_EQ(shop.item(53).substr(0, 6), "5004x1");
     // Out of the guild, nothing is sold.
     Json::Value settings = ZRKWorld::Player::doc(shop.core.world().player("hero")->settings);
     settings["g_id"] = 0;
