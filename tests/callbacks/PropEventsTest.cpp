@@ -1,7 +1,7 @@
 // The room's props: the props shop's list made once from the battle props of the ordinary sale,
 // the props cart bought a piece a line, the strip of the props bag's ten slots, and replies that
 // fail or come after the events are gone.
-#include "EventsFixture.h"
+#include "ShopLoginFixture.h"
 
 #include <data/ZRKRequestBroker.h>
 #include <data/ZRKUserRequest.h>
@@ -24,25 +24,12 @@ using zrktest::EventsFixture;
 
 namespace {
 
-struct PropFixture : EventsFixture {
-    EquipRes equipment;
-    ZRKRoleRes roleRes;
-    LoginGoEvent login{page, dispatcher};
+struct PropFixture : zrktest::ShopLoginFixture {
     PropShopLoadCallbackEvent shop{page, dispatcher};
     PropCheckoutCallbackEvent checkout{page, dispatcher};
     PropLoadCallbackEvent strip{page, dispatcher};
 
-    PropFixture()
-    {
-        equipment.load();
-        roleRes.load();
-        enterState("logon");
-        machine().addState("room", boost::make_shared<zrktest::RecordingState>());
-        logInWith(login, "hero", "hero123");
-        control->clearRaised();
-        ZRKRequestBroker::getSingleton().clearHistory();
-    }
-    ~PropFixture() override { RoleManager::destroyInstance(); }
+    PropFixture() { logInAsHero(); }
     template <class T>
     static const T* value(gui::ParamList* list, const std::string& name)
     {

@@ -1,7 +1,7 @@
 // The guild shop, the arena shop and the gift: each asks, sends what its box asked about, shows
 // what was paid (the guild's credit, arena points, the gift's medals at the member rule) and
 // reports refusals as each shop does; lines it cannot price send nothing.
-#include "EventsFixture.h"
+#include "ShopLoginFixture.h"
 
 #include <data/SpConfig.h>
 #include <data/ZRKRequestBroker.h>
@@ -25,26 +25,16 @@ using zrktest::EventsFixture;
 
 namespace {
 
-struct PayFixture : EventsFixture {
-    EquipRes equipment;
-    ZRKRoleRes roleRes;
-    LoginGoEvent login{page, dispatcher};
+struct PayFixture : zrktest::ShopLoginFixture {
     GuildShopPayCallbackEvent guild{page, dispatcher};
     ArenaShopPayCallbackEvent arena{page, dispatcher};
     GiftPayCallbackEvent gift{page, dispatcher};
 
     PayFixture()
     {
-        equipment.load();
-        roleRes.load();
-        enterState("logon");
-        machine().addState("room", boost::make_shared<zrktest::RecordingState>());
         SpConfig::getConfig().setBoolVal("platform_bluedrill", false);
-        logInWith(login, "hero", "hero123");
-        control->clearRaised();
-        ZRKRequestBroker::getSingleton().clearHistory();
+        logInAsHero();
     }
-    ~PayFixture() override { RoleManager::destroyInstance(); }
     static gui::ShopData item(int sId, int price, int type, int expire, int count, int itemClass = 2, int chosen = 0)
     {
         gui::ShopData l;
