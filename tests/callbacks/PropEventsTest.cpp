@@ -30,33 +30,6 @@ struct PropFixture : zrktest::ShopLoginFixture {
     PropLoadCallbackEvent strip{page, dispatcher};
 
     PropFixture() { logInAsHero(); }
-    template <class T>
-    static const T* value(gui::ParamList* list, const std::string& name)
-    {
-        for (const gui::ParamNode* n : *list)
-            if (n->name == name)
-                return boost::any_cast<T>(&n->value);
-        return nullptr;
-    }
-    static gui::ShopData line(int sId, int expire, int count, int chosen = 0)
-    {
-        gui::ShopData l;
-        gui::ShopPrice p;
-        p.s_id = sId;
-        p.s_expire = expire;
-        l.prices.push_back(p);
-        l.item.pci_num = count;
-        l.chosen = chosen;
-        return l;
-    }
-    std::vector<std::string> sent(const char* op)
-    {
-        std::vector<std::string> out;
-        for (const ZRKRequestInfo& r : ZRKRequestBroker::getSingleton().history())
-            if (r.op == op)
-                out.push_back(r.params);
-        return out;
-    }
     std::vector<gui::BagData> bag()
     {
         const auto* list = value<std::vector<gui::BagData>>(strip.fillParams(), "bagList");
@@ -105,7 +78,7 @@ TEST_F(PropFixture, TheCartBuysAPieceALineAndTheStripShowsTheTenSlots)
     EXPECT_EQ(slots[9].pci_slot, 60);
 
     control->clearRaised();
-    setParam("prop", std::vector<gui::ShopData>{line(701, 0, 5), line(1001, 0, 9)});
+    setParam("prop", std::vector<gui::ShopData>{line(701, 0, 0, 0, 5), line(1001, 0, 0, 0, 9)});
     act(checkout);
     frames(3);
     EXPECT_EQ(sent("shopPropsCheckout"), std::vector<std::string>{"[{s_expire:0,s_id:701,s_num:1},{s_expire:0,s_id:1001,s_num:1}]\n"});
@@ -127,14 +100,14 @@ TEST_F(PropFixture, TheCartBuysAPieceALineAndTheStripShowsTheTenSlots)
 TEST_F(PropFixture, CartsWithoutTheirOptionSendNothingAndARefusalShowsTheServersText)
 {
     for (int chosen : {-1, 1}) {
-        setParam("prop", std::vector<gui::ShopData>{line(701, 0, 1), line(1001, 0, 1, chosen)});
+        setParam("prop", std::vector<gui::ShopData>{line(701, 0, 0, 0, 1), line(1001, 0, 0, 0, 1, chosen)});
         act(checkout);
     }
     setParam("prop", std::string("not a cart"));
     act(checkout);
     frames(3);
     EXPECT_TRUE(sent("shopPropsCheckout").empty());
-    setParam("prop", std::vector<gui::ShopData>{line(1101, 0, 1)}); // the banner is no prop of the rooms
+    setParam("prop", std::vector<gui::ShopData>{line(1101, 0, 0, 0, 1)}); // the banner is no prop of the rooms
     act(checkout);
     frames(3);
     ASSERT_NE(lastBox(), nullptr);
@@ -173,7 +146,7 @@ TEST_F(PropFixture, RepliesThatFailOrComeAfterTheEventsAreGoneRaiseNothing)
         PropCheckoutCallbackEvent goneCheckout(page, dispatcher);
         act(goneShop);
         act(goneStrip);
-        setParam("prop", std::vector<gui::ShopData>{line(701, 0, 1)});
+        setParam("prop", std::vector<gui::ShopData>{line(701, 0, 0, 0, 1)});
         act(goneCheckout);
     }
     frames(4);

@@ -49,35 +49,6 @@ struct ShopFixture : zrktest::ShopLoginFixture {
         if (session)
             session->getGameServer()->core().shop().setMemberPricing(on, 0.8f);
     }
-    std::vector<std::string> sent(const char* op)
-    {
-        std::vector<std::string> out;
-        for (const ZRKRequestInfo& r : ZRKRequestBroker::getSingleton().history())
-            if (r.op == op)
-                out.push_back(r.params);
-        return out;
-    }
-    template <class T>
-    static const T* value(gui::ParamList* list, const std::string& name)
-    {
-        for (const gui::ParamNode* n : *list)
-            if (n->name == name)
-                return boost::any_cast<T>(&n->value);
-        return nullptr;
-    }
-    static gui::ShopData line(int sId, int price, int type, int expire, int count, int chosen = 0)
-    {
-        gui::ShopData l;
-        gui::ShopPrice p;
-        p.s_id = sId;
-        p.s_price = price;
-        p.s_buy_type = type;
-        p.s_expire = expire;
-        l.prices.push_back(p);
-        l.item.pci_num = count;
-        l.chosen = chosen;
-        return l;
-    }
     long long money(const char* kind) { return ZRKUserRequest::getPc_id().getIntVal(kind, -1); }
 };
 

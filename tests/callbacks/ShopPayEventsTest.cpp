@@ -37,25 +37,9 @@ struct PayFixture : zrktest::ShopLoginFixture {
     }
     static gui::ShopData item(int sId, int price, int type, int expire, int count, int itemClass = 2, int chosen = 0)
     {
-        gui::ShopData l;
-        gui::ShopPrice p;
-        p.s_id = sId;
-        p.s_price = price;
-        p.s_buy_type = type;
-        p.s_expire = expire;
-        l.prices.push_back(p);
-        l.item.pci_num = count;
+        gui::ShopData l = line(sId, price, type, expire, count, chosen);
         l.ic_id = itemClass;
-        l.chosen = chosen;
         return l;
-    }
-    std::vector<std::string> sent(const char* op)
-    {
-        std::vector<std::string> out;
-        for (const ZRKRequestInfo& r : ZRKRequestBroker::getSingleton().history())
-            if (r.op == op)
-                out.push_back(r.params);
-        return out;
     }
     void giveMedals(long long n)
     {
