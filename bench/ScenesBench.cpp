@@ -30,6 +30,7 @@
 #include <yake/Logger.h>
 #include <yake/Time.h>
 
+#include "BenchTiming.h"
 #include "rooms/AbsRTTSnapShotImpl.h"
 #include "rooms/BackgroundScene.h"
 #include "rooms/BasicRoom.h"
@@ -52,15 +53,8 @@ const char* const kNames[kConfigs] = {"bare (log-on scene alone)", "bare with on
                                       "flags 1 (backdrop)", "flags 3 (backdrop, ten portraits)"};
 const char kImage[] = "bench/backdrop";
 
-double now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
-
-double median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using zrkbench::median;
+using zrkbench::now;
 
 std::string programFolder()
 {

@@ -10,6 +10,13 @@ const char* __asan_default_options()
     return "detect_leaks=1:strict_init_order=1:alloc_dealloc_mismatch=0:detect_stack_use_after_return=1";
 }
 
+#ifdef ZRK_LSAN_WITHOUT_TLS
+// Programs that show web pages: the leak check cannot walk the dynamic thread-local storage
+// of the browser's libraries (its thread scan crashes on glibc 2.36), so thread-local storage
+// is not scanned there; what the system's libraries keep in it is listed below.
+const char* __lsan_default_options() { return "use_tls=0"; }
+#endif
+
 const char* __ubsan_default_options() { return "print_stacktrace=1:halt_on_error=1"; }
 
 const char* __lsan_default_suppressions()
@@ -24,6 +31,19 @@ const char* __lsan_default_suppressions()
            "leak:libX11\n"
            "leak:libxcb\n"
            "leak:libdbus\n"
+           // The browser control's toolkit and engine keep their start-up for the run.
+           "leak:libglib-2.0\n"
+           "leak:libgobject-2.0\n"
+           "leak:libgio-2.0\n"
+           "leak:libgtk-3\n"
+           "leak:libgdk-3\n"
+           "leak:libjavascriptcoregtk\n"
+           "leak:libwebkit2gtk\n"
+           "leak:_dl_resize_dtv\n"
+           "leak:add_to_global_resize\n"
+           "leak:_dl_map_object_deps\n"
+           "leak:_dlerror_run\n"
+           "leak:libcrypto\n"
            // CEGUI's XML parser keeps expat's buffers when a handler throws on a broken file.
            "leak:libexpat\n"
            // CEGUI's OGRE renderer keeps the pixel copies of the textures it loads from memory.

@@ -258,9 +258,13 @@ struct XHandlers {
         char text[256] = {};
         XGetErrorText(display, e->error_code, text, sizeof text - 1);
         GraphicsSystem* g = GraphicsSystem::getSingletonPtr();
+        // Another connection's (the web view's toolkit probing what the screen offers) is
+        // that connection's business.
+        const bool ours = !g || display == g->mDisplay;
         if (!g || !g->mWindowLost)
-            logLine(3, "X error: " + std::string(text) + " (request " + std::to_string(e->request_code) +
-                           ", resource " + std::to_string(e->resourceid) + ")");
+            logLine(ours ? 3 : 6, std::string(ours ? "X error: " : "X error on another connection: ") + text +
+                                      " (request " + std::to_string(e->request_code) + ", resource " +
+                                      std::to_string(e->resourceid) + ")");
         // An error about our window, or a drawable error on its connection, means it is gone.
         if (g && display == g->mDisplay &&
             (e->resourceid == g->mXWindow || e->error_code == BadWindow || e->error_code == BadDrawable))
@@ -358,6 +362,9 @@ void GraphicsSystem::pumpWindowEvents()
         }
         case ButtonPress:
         case ButtonRelease:
+            // A click on the game takes the keys back from a page shown inside its window.
+            if (ev.type == ButtonPress && !mActive)
+                XSetInputFocus(d, static_cast<Window>(mXWindow), RevertToParent, CurrentTime);
             if ((ev.xbutton.button == Button4 || ev.xbutton.button == Button5) && ev.type == ButtonPress)
                 if (GuiManager* gui = GuiManager::getSingletonPtr())
                     if (gui->cursorCapture() == 2)

@@ -69,6 +69,7 @@ bool win32RenderWindow::create(const std::wstring& title, DWORD style, DWORD exS
     mHwnd->smallIcon = smallIcon;
     mHwnd->visible = spec.visible;
     mHwnd->client = RECT{0, 0, spec.width, spec.height};
+    mHwnd->native = mGraphics->getXWindow();
     GraphicsSystem* g = mGraphics.get();
     mHwnd->onTitle = [g](const std::wstring& t) { g->setTitle(win32Utf8FromWide(t)); };
     mHwnd->onShow = [g](bool visible) { g->setVisible(visible); };

@@ -105,6 +105,8 @@ HWND gForeground = nullptr;
 int gFlashCount = 0;
 int gLiveIcons = 0;
 std::deque<MSG> gMessages;
+// Threads of the hosting launcher's library post to the frame loop.
+std::mutex gMessagesMutex;
 std::vector<Win32MessageBoxRecord> gBoxes;
 
 /// The screen the game window opens on, asked of the X server at each call (the game asks
@@ -253,9 +255,18 @@ HMODULE LoadLibraryA(const char* name)
         return self.empty() ? nullptr : dlopen(self.c_str(), RTLD_NOW | RTLD_NOLOAD);
     }
     std::string base = n;
-    if (lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".dll") == 0)
+    const bool dll = lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".dll") == 0;
+    if (dll)
         base = n.substr(0, n.size() - 4);
     std::string so = base.find('/') == std::string::npos ? "lib" + base + ".so" : base;
+    if (dll && base.find('/') != std::string::npos) {
+        // "../X.dll" is "../libX.so", opened by its absolute path (from the current folder).
+        std::error_code ec;
+        fs::path p = fs::absolute(fs::path(base), ec);
+        if (ec)
+            return nullptr;
+        so = (p.parent_path().lexically_normal() / ("lib" + p.filename().string() + ".so")).string();
+    }
     void* handle = nullptr;
     if (!libraryFolder().empty() && so.find('/') == std::string::npos) {
         std::string full = libraryFolder() + "/" + so;
@@ -357,6 +368,34 @@ void destroyWindowRecord(HWND hwnd)
 
 BOOL IsWindow(HWND hwnd) { return hwnd && windows().count(hwnd) ? TRUE : FALSE; }
 
+HWND GetParent(HWND hwnd) { return IsWindow(hwnd) ? hwnd->parent : nullptr; }
+
+BOOL SetWindowPos(HWND hwnd, HWND, int x, int y, int cx, int cy, UINT flags)
+{
+    if (!IsWindow(hwnd))
+        return FALSE;
+    if (!(flags & SWP_NOMOVE))
+        hwnd->position = POINT{x, y};
+    if (!(flags & SWP_NOSIZE))
+        hwnd->client = RECT{0, 0, std::max(cx, 0), std::max(cy, 0)};
+    if (hwnd->onMove)
+        hwnd->onMove(hwnd->position.x, hwnd->position.y, hwnd->client.right, hwnd->client.bottom);
+    return TRUE;
+}
+
+BOOL DestroyWindow(HWND hwnd)
+{
+    if (!IsWindow(hwnd))
+        return FALSE;
+    // The hook may ask about the window (focus goes back to its parent), so it runs first.
+    std::function<void()> hook;
+    hook.swap(hwnd->onDestroy);
+    if (hook)
+        hook();
+    destroyWindowRecord(hwnd);
+    return TRUE;
+}
+
 BOOL SetWindowTextW(HWND hwnd, const wchar_t* text)
 {
     if (!IsWindow(hwnd))
@@ -433,6 +472,7 @@ LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM w, LPARAM l)
 
 BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM w, LPARAM l)
 {
+    std::lock_guard<std::mutex> lock(gMessagesMutex);
     gMessages.push_back(MSG{hwnd, msg, w, l, GetTickCount(), {0, 0}});
     return TRUE;
 }
@@ -441,6 +481,7 @@ void PostQuitMessage(int exitCode) { PostMessageW(nullptr, WM_QUIT, static_cast<
 
 BOOL PeekMessageW(MSG* msg)
 {
+    std::lock_guard<std::mutex> lock(gMessagesMutex);
     if (gMessages.empty() || !msg)
         return FALSE;
     *msg = gMessages.front();
@@ -450,10 +491,15 @@ BOOL PeekMessageW(MSG* msg)
 
 bool win32QuitPosted()
 {
+    std::lock_guard<std::mutex> lock(gMessagesMutex);
     return std::any_of(gMessages.begin(), gMessages.end(), [](const MSG& m) { return m.message == WM_QUIT; });
 }
 
-void win32ClearMessages() { gMessages.clear(); }
+void win32ClearMessages()
+{
+    std::lock_guard<std::mutex> lock(gMessagesMutex);
+    gMessages.clear();
+}
 
 BOOL SystemParametersInfoW(UINT action, UINT, void* out, UINT)
 {

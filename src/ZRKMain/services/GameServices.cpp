@@ -1,6 +1,8 @@
 #include "services/GameServices.h"
 
 #include <core/Application.h>
+#include <core/BlackBoard.h>
+#include <cstdlib>
 #include <core/ClientStateMachine.h>
 #include <core/DefaultFsmHelper.h>
 #include <core/Engine.h>
@@ -114,6 +116,17 @@ bool GameServices::teleportOrLogOut(const std::string& state)
         box->messageBox("error/access_wrong", "error/state_wrong", core::Frame::BoxOk, core::Frame::kBoxType,
                         core::Frame::kBoxWidth, core::Frame::kBoxHeight);
     return false;
+}
+
+HWND GameServices::renderWindow()
+{
+    core::BlackBoard* bb = core::BlackBoard::getSingletonPtr();
+    if (!bb)
+        return nullptr;
+    const std::string text = bb->getString("kavri3D/win32RenderWindow", "0");
+    long long value = std::strtoll(text.c_str(), nullptr, 10);
+    HWND window = reinterpret_cast<HWND>(static_cast<std::intptr_t>(value));
+    return value != 0 && IsWindow(window) ? window : nullptr;
 }
 
 double GameServices::now() { return yake::native::getTime(); }

@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <win32/Windows.h>
 
 namespace kavri3D {
 namespace core {
@@ -80,6 +81,9 @@ public:
     /// Goes on to the state; when it cannot be entered, the player is logged out and taken
     /// back to the log-in screen with a box saying why. False then.
     static bool teleportOrLogOut(const std::string& state);
+
+    /// The game window's handle from "kavri3D/win32RenderWindow", null when it names no window.
+    static HWND renderWindow();
 
     /// Game time in seconds (the settable yake clock).
     static double now();

@@ -743,17 +743,7 @@ Hikari::FlashValue Application::onGetHostUrl(Hikari::FlashControl*, const std::v
     return Hikari::FlashValue(net ? net->getApplicationPath() + "/" : std::string());
 }
 
-HWND Application::renderWindowHandle()
-{
-    core::BlackBoard* bb = core::BlackBoard::getSingletonPtr();
-    if (!bb)
-        return nullptr;
-    const std::string text = bb->getString("kavri3D/win32RenderWindow", "0");
-    char* end = nullptr;
-    long long value = std::strtoll(text.c_str(), &end, 10);
-    HWND window = reinterpret_cast<HWND>(static_cast<std::intptr_t>(value));
-    return value != 0 && IsWindow(window) ? window : nullptr;
-}
+HWND Application::renderWindowHandle() { return GameServices::renderWindow(); }
 
 } // namespace zrk
 } // namespace kavri3D

@@ -57,6 +57,9 @@ public:
     bool isWindowLost() const { return mWindowLost; }
     unsigned getFramesRendered() const { return mFramesRendered; }
 
+    /// The game window's X window (0 headless); child windows are made inside it.
+    unsigned long getXWindow() const { return mXWindow; }
+
     void setTitle(const std::string& utf8Title);
     void setVisible(bool visible);
     void focus();

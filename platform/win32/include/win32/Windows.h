@@ -64,6 +64,7 @@ constexpr UINT WM_QUIT = 0x0012;
 constexpr UINT WM_SETICON = 0x0080;
 constexpr UINT WM_KEYDOWN = 0x0100;
 constexpr UINT WM_USER = 0x0400;
+constexpr UINT WM_APP = 0x8000;
 constexpr WPARAM ICON_SMALL = 0;
 constexpr WPARAM ICON_BIG = 1;
 
@@ -74,6 +75,13 @@ constexpr int SM_CXICON = 11;
 constexpr int SM_CYICON = 12;
 constexpr int SM_CXSMICON = 49;
 constexpr int SM_CYSMICON = 50;
+
+// Show commands and window placement flags.
+constexpr int SW_HIDE = 0;
+constexpr int SW_SHOW = 5;
+constexpr UINT SWP_NOSIZE = 0x0001;
+constexpr UINT SWP_NOMOVE = 0x0002;
+constexpr UINT SWP_NOZORDER = 0x0004;
 
 constexpr UINT IMAGE_ICON = 1;
 constexpr UINT LR_DEFAULTSIZE = 0x0040;
@@ -146,22 +154,37 @@ HCURSOR LoadCursorW(HINSTANCE instance, int resourceId);
 int win32LiveIconCount();
 
 // Windows.
-/// The state a window record keeps; the framework's render window fills the hooks.
+/// The state a window record keeps; the framework's render window and the game's own child
+/// windows fill the hooks.
 struct HWND__ {
     std::wstring title;
     HWND parent = nullptr;
     RECT client{0, 0, 0, 0};
+    /// Position in the parent's client area (child windows).
+    POINT position{0, 0};
     bool visible = true;
     HICON bigIcon = nullptr;
     HICON smallIcon = nullptr;
+    /// The X window behind the record (0 when there is none).
+    unsigned long native = 0;
     std::function<void(const std::wstring&)> onTitle;
     std::function<void(bool)> onShow;
     std::function<void()> onFocus;
+    /// SetWindowPos moved or sized it: position in the parent, client size.
+    std::function<void(int x, int y, int width, int height)> onMove;
+    /// DestroyWindow: the record is forgotten right after.
+    std::function<void()> onDestroy;
 };
 /// Makes a window record the Win32 calls below accept; destroyWindowRecord forgets it.
 HWND createWindowRecord();
 void destroyWindowRecord(HWND hwnd);
 BOOL IsWindow(HWND hwnd);
+HWND GetParent(HWND hwnd);
+/// Moves and sizes a window (x, y in its parent's client area); the insert-after window is
+/// not looked at, so SWP_NOZORDER is what every caller means.
+BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+/// Runs the record's destroy hook, then forgets the record.
+BOOL DestroyWindow(HWND hwnd);
 BOOL SetWindowTextW(HWND hwnd, const wchar_t* text);
 BOOL GetClientRect(HWND hwnd, RECT* rect);
 BOOL ShowWindow(HWND hwnd, int show);
@@ -173,7 +196,7 @@ LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
 /// Test surface: how many times FlashWindowEx flashed a window.
 int win32FlashCount();
 
-// The thread's message queue.
+// The message queue of the frame loop's thread; any thread may post to it.
 BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
 void PostQuitMessage(int exitCode);
 /// Takes the next message when there is one (remove is always true here).

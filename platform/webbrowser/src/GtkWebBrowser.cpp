@@ -1,0 +1,376 @@
+// The browser control on WebKitGTK (GTK 3): a popup window holding the page and an "x" button,
+// made inside the game's X window, so the X server shows it over the game and gives it its
+// own keys and mouse. GLib's loop runs only when the game pumps it.
+#include <webbrowser/WebBrowser.h>
+
+#include <X11/Xlib.h>
+#include <algorithm>
+#include <cstring>
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
+
+#define WEBBROWSER_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+// The toolkit and the page processes are started once a run, on the first page.
+bool gTried = false;
+bool gReady = false;
+WebKitWebContext* gContext = nullptr;
+
+void onDownloadStarted(WebKitWebContext*, WebKitDownload* download, gpointer)
+{
+    // The game saves nothing a page offers.
+    webkit_download_cancel(download);
+}
+
+bool startToolkit()
+{
+    if (gTried)
+        return gReady;
+    gTried = true;
+    // The game reads and writes numbers in the "C" locale: the toolkit must not change it.
+    gtk_disable_setlocale();
+    gdk_set_allowed_backends("x11");
+    // The toolkit puts its own X error handlers in, which would swallow the game's errors
+    // about its window (or end the process): the game's stay. The toolkit's error traps put
+    // theirs in only while they are held.
+    const XErrorHandler gameErrors = XSetErrorHandler(nullptr);
+    XSetErrorHandler(gameErrors);
+    const XIOErrorHandler gameIOErrors = XSetIOErrorHandler(nullptr);
+    XSetIOErrorHandler(gameIOErrors);
+    gReady = gtk_init_check(nullptr, nullptr);
+    XSetErrorHandler(gameErrors);
+    XSetIOErrorHandler(gameIOErrors);
+    if (!gReady)
+        return false;
+    // Nothing of a page lasts beyond the run: no cookies, storage or cache on disk.
+    WebKitWebsiteDataManager* data = webkit_website_data_manager_new_ephemeral();
+    gContext = webkit_web_context_new_with_website_data_manager(data);
+    g_object_unref(data);
+    webkit_web_context_set_cache_model(gContext, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
+    g_signal_connect(gContext, "download-started", G_CALLBACK(onDownloadStarted), nullptr);
+    return true;
+}
+
+bool openableUrl(const char* uri)
+{
+    if (!uri)
+        return false;
+    return g_str_has_prefix(uri, "http://") || g_str_has_prefix(uri, "https://") || std::strcmp(uri, "about:blank") == 0;
+}
+
+class GtkWebBrowser final : public webbrowser::IWebBrowser {
+public:
+    GtkWebBrowser(const webbrowser::BrowserSpec& spec, webbrowser::IWebBrowserEvents* events)
+        : mEvents(events), mMaxBytes(spec.maxResponseBytes)
+    {
+        mContent = webkit_user_content_manager_new();
+        webkit_user_content_manager_register_script_message_handler(mContent, "external");
+        g_signal_connect(mContent, "script-message-received::external", G_CALLBACK(&GtkWebBrowser::onScriptMessage), this);
+        mView = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", gContext, "user-content-manager", mContent,
+                                        nullptr));
+        WebKitSettings* settings = webkit_web_view_get_settings(WEBKIT_WEB_VIEW(mView));
+        webkit_settings_set_enable_developer_extras(settings, FALSE);
+        webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
+        webkit_settings_set_enable_back_forward_navigation_gestures(settings, FALSE);
+        // The page is drawn in software: the game's window owns the GL context and the screen
+        // may have no GPU buffers to share with the page process.
+        webkit_settings_set_hardware_acceleration_policy(settings, WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+        g_signal_connect(mView, "decide-policy", G_CALLBACK(&GtkWebBrowser::onDecidePolicy), this);
+        g_signal_connect(mView, "create", G_CALLBACK(&GtkWebBrowser::onCreate), this);
+        g_signal_connect(mView, "context-menu", G_CALLBACK(&GtkWebBrowser::onContextMenu), this);
+        g_signal_connect(mView, "permission-request", G_CALLBACK(&GtkWebBrowser::onPermission), this);
+        g_signal_connect(mView, "load-changed", G_CALLBACK(&GtkWebBrowser::onLoadChanged), this);
+
+        mWindow = gtk_window_new(GTK_WINDOW_POPUP);
+        GtkWidget* overlay = gtk_overlay_new();
+        gtk_container_add(GTK_CONTAINER(overlay), mView);
+        mClose = gtk_button_new_with_label("x");
+        gtk_widget_set_halign(mClose, GTK_ALIGN_END);
+        gtk_widget_set_valign(mClose, GTK_ALIGN_START);
+        gtk_widget_set_can_focus(mClose, FALSE);
+        g_signal_connect(mClose, "clicked", G_CALLBACK(&GtkWebBrowser::onCloseClicked), this);
+        gtk_overlay_add_overlay(GTK_OVERLAY(overlay), mClose);
+        gtk_container_add(GTK_CONTAINER(mWindow), overlay);
+
+        // A click in the page gives it the keyboard (no window manager does that for a window
+        // inside another program's window).
+        mPress = gtk_gesture_multi_press_new(mWindow);
+        gtk_event_controller_set_propagation_phase(GTK_EVENT_CONTROLLER(mPress), GTK_PHASE_CAPTURE);
+        gtk_gesture_single_set_button(GTK_GESTURE_SINGLE(mPress), 0);
+        g_signal_connect(mPress, "pressed", G_CALLBACK(&GtkWebBrowser::onPressed), this);
+
+        gtk_window_set_default_size(GTK_WINDOW(mWindow), std::max(spec.width, 1), std::max(spec.height, 1));
+        gtk_widget_realize(mWindow);
+        GdkWindow* gdkWindow = gtk_widget_get_window(mWindow);
+        mDisplay = GDK_DISPLAY_XDISPLAY(gdk_window_get_display(gdkWindow));
+        mXWindow = GDK_WINDOW_XID(gdkWindow);
+        gdk_x11_display_error_trap_push(gdk_window_get_display(gdkWindow));
+        XReparentWindow(mDisplay, mXWindow, spec.parentWindow, spec.x, spec.y);
+        XSync(mDisplay, False);
+        mParentOk = gdk_x11_display_error_trap_pop(gdk_window_get_display(gdkWindow)) == 0;
+        move(spec.x, spec.y, spec.width, spec.height);
+        gtk_widget_show_all(mWindow);
+    }
+
+    ~GtkWebBrowser() override
+    {
+        g_signal_handlers_disconnect_by_data(mContent, this);
+        g_signal_handlers_disconnect_by_data(mView, this);
+        g_signal_handlers_disconnect_by_data(mClose, this);
+        g_signal_handlers_disconnect_by_data(mPress, this);
+        webkit_user_content_manager_unregister_script_message_handler(mContent, "external");
+        g_object_unref(mPress);
+        gtk_widget_destroy(mWindow);
+        g_object_unref(mContent);
+        if (mScriptCancel) {
+            g_cancellable_cancel(mScriptCancel);
+            g_object_unref(mScriptCancel);
+        }
+        // What the toolkit still has to do for the window (its unmap, the page process's
+        // end) is done now, not at the game's next page.
+        for (int i = 0; i < 50 && g_main_context_iteration(nullptr, FALSE); ++i) {
+        }
+    }
+
+    bool valid() const { return mParentOk; }
+
+    bool Navigate(const std::string& url) override
+    {
+        if (!openableUrl(url.c_str()))
+            return false;
+        webkit_web_view_load_uri(WEBKIT_WEB_VIEW(mView), url.c_str());
+        return true;
+    }
+
+    std::string currentUrl() const override
+    {
+        const char* uri = webkit_web_view_get_uri(WEBKIT_WEB_VIEW(mView));
+        return uri ? uri : "";
+    }
+
+    void move(int x, int y, int width, int height) override
+    {
+        gtk_window_move(GTK_WINDOW(mWindow), x, y);
+        gtk_window_resize(GTK_WINDOW(mWindow), std::max(width, 1), std::max(height, 1));
+        // Popups are placed by GDK in root coordinates it caches: inside the game's window the
+        // X server is told directly.
+        XMoveResizeWindow(mDisplay, mXWindow, x, y, static_cast<unsigned>(std::max(width, 1)),
+                          static_cast<unsigned>(std::max(height, 1)));
+        XFlush(mDisplay);
+    }
+
+    void show(bool visible) override
+    {
+        if (visible)
+            gtk_widget_show(mWindow);
+        else
+            gtk_widget_hide(mWindow);
+    }
+
+    void focus() override
+    {
+        GdkDisplay* display = gtk_widget_get_display(mWindow);
+        gdk_x11_display_error_trap_push(display);
+        // Unviewable (the game window hidden): the X server refuses, and that is all.
+        XSetInputFocus(mDisplay, mXWindow, RevertToParent, CurrentTime);
+        XFlush(mDisplay);
+        gdk_x11_display_error_trap_pop_ignored(display);
+        gtk_widget_grab_focus(mView);
+    }
+
+    unsigned long nativeWindow() const override { return mXWindow; }
+
+    void setUserScripts(const std::string& everyPage, const std::string& ownPages, const std::string& ownPattern) override
+    {
+        webkit_user_content_manager_remove_all_scripts(mContent);
+        if (!everyPage.empty()) {
+            WebKitUserScript* s =
+                webkit_user_script_new(everyPage.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                                       WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+            webkit_user_content_manager_add_script(mContent, s);
+            webkit_user_script_unref(s);
+        }
+        if (!ownPages.empty() && !ownPattern.empty()) {
+            const char* allow[] = {ownPattern.c_str(), nullptr};
+            WebKitUserScript* s = webkit_user_script_new(ownPages.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+                                                         WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, allow, nullptr);
+            webkit_user_content_manager_add_script(mContent, s);
+            webkit_user_script_unref(s);
+        }
+    }
+
+    void SetUIHandler(webbrowser::IDocHostUIHandler* handler) override { mUIHandler = handler; }
+
+    void put_RegisterAsDropTarget(bool on) override
+    {
+        if (on)
+            gtk_drag_dest_set(mView, GTK_DEST_DEFAULT_ALL, nullptr, 0, GdkDragAction(GDK_ACTION_COPY | GDK_ACTION_MOVE));
+        else
+            gtk_drag_dest_unset(mView);
+    }
+
+    void runScript(const std::string& script) override
+    {
+        if (mScriptCancel) {
+            g_cancellable_cancel(mScriptCancel);
+            g_object_unref(mScriptCancel);
+        }
+        mScriptCancel = g_cancellable_new();
+        mScriptReady = false;
+        mScriptResult.clear();
+        webkit_web_view_evaluate_javascript(WEBKIT_WEB_VIEW(mView), script.c_str(), static_cast<gssize>(script.size()),
+                                            nullptr, nullptr, mScriptCancel, &GtkWebBrowser::onScriptDone, this);
+    }
+
+    std::string scriptResult(bool* ready) const override
+    {
+        if (ready)
+            *ready = mScriptReady;
+        return mScriptResult;
+    }
+
+    void pump(int maxSteps) override
+    {
+        for (int i = 0; i < maxSteps && g_main_context_iteration(nullptr, FALSE); ++i) {
+        }
+    }
+
+private:
+    static void onScriptMessage(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer self)
+    {
+        auto* b = static_cast<GtkWebBrowser*>(self);
+        JSCValue* value = webkit_javascript_result_get_js_value(result);
+        if (!value || !jsc_value_is_string(value)) {
+            b->mEvents->onScriptMessage(std::string(), std::string());
+            return;
+        }
+        gchar* text = jsc_value_to_string(value);
+        const std::string message = text ? text : "";
+        g_free(text);
+        b->mEvents->onScriptMessage(message, b->currentUrl());
+    }
+
+    static void onScriptDone(GObject* view, GAsyncResult* result, gpointer self)
+    {
+        GError* error = nullptr;
+        JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &error);
+        if (error) {
+            const bool cancelled = g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED);
+            std::string why = error->message ? error->message : "";
+            g_error_free(error);
+            if (cancelled)
+                return; // the browser may be gone
+            auto* b = static_cast<GtkWebBrowser*>(self);
+            b->mScriptResult = "error: " + why;
+            b->mScriptReady = true;
+            return;
+        }
+        auto* b = static_cast<GtkWebBrowser*>(self);
+        gchar* text = value ? jsc_value_to_string(value) : nullptr;
+        b->mScriptResult = text ? text : "";
+        b->mScriptReady = true;
+        g_free(text);
+        if (value)
+            g_object_unref(value);
+    }
+
+    static gboolean onDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
+                                   gpointer self)
+    {
+        auto* b = static_cast<GtkWebBrowser*>(self);
+        switch (type) {
+        case WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION: {
+            WebKitNavigationAction* action =
+                webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+            const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+            if (!openableUrl(uri) || !b->mEvents->onBeforeNavigate(uri ? uri : "")) {
+                webkit_policy_decision_ignore(decision);
+                return TRUE;
+            }
+            webkit_policy_decision_use(decision);
+            return TRUE;
+        }
+        case WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION:
+            webkit_policy_decision_ignore(decision); // no pop-ups
+            return TRUE;
+        case WEBKIT_POLICY_DECISION_TYPE_RESPONSE: {
+            auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+            WebKitURIResponse* r = webkit_response_policy_decision_get_response(response);
+            // What the page cannot show would become a download; an oversized document is
+            // not taken at all.
+            if (!webkit_response_policy_decision_is_mime_type_supported(response) ||
+                webkit_uri_response_get_content_length(r) > b->mMaxBytes) {
+                webkit_policy_decision_ignore(decision);
+                return TRUE;
+            }
+            webkit_policy_decision_use(decision);
+            return TRUE;
+        }
+        default:
+            return FALSE;
+        }
+    }
+
+    static GtkWidget* onCreate(WebKitWebView*, WebKitNavigationAction*, gpointer) { return nullptr; }
+
+    static gboolean onContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*, gpointer self)
+    {
+        auto* b = static_cast<GtkWebBrowser*>(self);
+        return b->mUIHandler && b->mUIHandler->ShowContextMenu() ? TRUE : FALSE;
+    }
+
+    static gboolean onPermission(WebKitWebView*, WebKitPermissionRequest* request, gpointer)
+    {
+        webkit_permission_request_deny(request);
+        return TRUE;
+    }
+
+    static void onLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self)
+    {
+        if (event != WEBKIT_LOAD_FINISHED)
+            return;
+        auto* b = static_cast<GtkWebBrowser*>(self);
+        const char* uri = webkit_web_view_get_uri(view);
+        b->mEvents->onDocumentComplete(uri ? uri : "");
+    }
+
+    static void onCloseClicked(GtkButton*, gpointer self) { static_cast<GtkWebBrowser*>(self)->mEvents->onCloseButton(); }
+
+    static void onPressed(GtkGestureMultiPress*, gint, gdouble, gdouble, gpointer self)
+    {
+        static_cast<GtkWebBrowser*>(self)->focus();
+    }
+
+    webbrowser::IWebBrowserEvents* mEvents;
+    webbrowser::IDocHostUIHandler* mUIHandler = nullptr;
+    unsigned long long mMaxBytes;
+    WebKitUserContentManager* mContent = nullptr;
+    GtkWidget* mView = nullptr;
+    GtkWidget* mWindow = nullptr;
+    GtkWidget* mClose = nullptr;
+    GtkGesture* mPress = nullptr;
+    Display* mDisplay = nullptr;
+    Window mXWindow = 0;
+    bool mParentOk = false;
+    GCancellable* mScriptCancel = nullptr;
+    bool mScriptReady = false;
+    std::string mScriptResult;
+};
+
+} // namespace
+
+WEBBROWSER_EXPORT webbrowser::IWebBrowser* CreateWebBrowser(const webbrowser::BrowserSpec* spec,
+                                                            webbrowser::IWebBrowserEvents* events)
+{
+    if (!spec || !events || !spec->parentWindow || !startToolkit())
+        return nullptr;
+    auto* browser = new GtkWebBrowser(*spec, events);
+    if (!browser->valid()) {
+        delete browser; // the game's window is gone
+        return nullptr;
+    }
+    return browser;
+}

@@ -1,0 +1,266 @@
+#include "services/HtmlView.h"
+
+#include <boost/make_shared.hpp>
+#include <core/Application.h>
+#include <core/MsgHandlers.h>
+#include <core/NetClientManager.h>
+#include <core/win32FrameController.h>
+#include <cstdlib>
+#include <filesystem>
+
+#include "services/CDummyUIHandler.h"
+#include "services/CMyBrowserExternalObj.h"
+#include "services/GameServices.h"
+#include "services/LogRoutine.h"
+
+namespace kavri3D {
+namespace zrk {
+
+namespace {
+
+HtmlView* gView = nullptr;
+HtmlView::BrowserFactory gFactory;
+const char* const kIdleName = "HtmlView";
+
+bool openable(const std::string& url)
+{
+    return url.compare(0, 7, "http://") == 0 || url.compare(0, 8, "https://") == 0 || url == "about:blank";
+}
+
+/// Only our pages' origin gets the identity.
+std::string ownOrigin()
+{
+    core::NetClientManager* net = core::NetClientManager::getSingletonPtr();
+    return CMyBrowserExternalObj::originOf(net ? net->getApplicationPath()
+                                               : core::NetClientManager::getRunApplicationPath());
+}
+
+/// The browser library, beside the module; loaded once and kept.
+CreateWebBrowserFn browserLibrary()
+{
+    static HMODULE library = nullptr;
+    static bool tried = false;
+    if (!tried) {
+        tried = true;
+        const std::filesystem::path self(win32Utf8FromWide(win32ModulePathOf(reinterpret_cast<const void*>(&gView))));
+        const std::wstring name = win32WideFromUtf8((self.parent_path() / "WebBrowser.dll").string());
+        library = LoadLibraryW(name.c_str());
+    }
+    return library ? reinterpret_cast<CreateWebBrowserFn>(GetProcAddress(library, "CreateWebBrowser")) : nullptr;
+}
+
+core::win32FrameController* frameControl()
+{
+    core::Application* app = core::Application::getSingletonPtr();
+    return app ? app->getFrameControl() : nullptr;
+}
+
+} // namespace
+
+HtmlView::HtmlView() : mBrowser(*this) { gView = this; }
+
+HtmlView::~HtmlView()
+{
+    if (mWindow)
+        DestroyWindow(mWindow);
+    if (gView == this)
+        gView = nullptr;
+}
+
+HtmlView* HtmlView::instance() { return gView; }
+
+void HtmlView::setBrowserFactory(BrowserFactory factory) { gFactory = std::move(factory); }
+
+HtmlView* HtmlView::open()
+{
+    const bool made = !gView;
+    if (made)
+        new HtmlView;
+    if (!gView->mWindow && !gView->createWindow()) {
+        if (made)
+            delete gView;
+        return nullptr;
+    }
+    return gView;
+}
+
+bool HtmlView::createWindow()
+{
+    HWND parent = GameServices::renderWindow();
+    if (!parent || !parent->native) {
+        writeLog(kLogWarning, "HtmlView", "no game window to show the page in");
+        return false;
+    }
+    BrowserFactory factory = gFactory;
+    if (!factory) {
+        const char* display = std::getenv("DISPLAY");
+        if (!display || !*display) {
+            writeLog(kLogWarning, "HtmlView", "no display: the page is not shown");
+            return false;
+        }
+        CreateWebBrowserFn create = browserLibrary();
+        if (!create) {
+            writeLog(kLogError, "HtmlView", "the browser library (libWebBrowser.so) did not load: the page is not shown");
+            return false;
+        }
+        factory = [create](const webbrowser::BrowserSpec& spec, webbrowser::IWebBrowserEvents* events) {
+            return create(&spec, events);
+        };
+    }
+    // Over the render window's whole client area.
+    RECT client{0, 0, 0, 0};
+    GetClientRect(parent, &client);
+    webbrowser::BrowserSpec spec;
+    spec.parentWindow = parent->native;
+    spec.x = client.left;
+    spec.y = client.top;
+    spec.width = client.right - client.left;
+    spec.height = client.bottom - client.top;
+    spec.maxResponseBytes = kMaxPageBytes;
+    mBrowser.setControl(factory(spec, &mBrowser));
+    webbrowser::IWebBrowser* control = mBrowser.control();
+    if (!control) {
+        writeLog(kLogError, "HtmlView", "the browser could not be made: the page is not shown");
+        return false;
+    }
+    mWindow = createWindowRecord();
+    mWindow->parent = parent;
+    mWindow->native = control->nativeWindow();
+    mWindow->position = POINT{spec.x, spec.y};
+    mWindow->client = RECT{0, 0, spec.width, spec.height};
+    mWindow->onMove = [this](int x, int y, int w, int h) {
+        if (webbrowser::IWebBrowser* c = mBrowser.control())
+            c->move(x, y, w, h);
+    };
+    mWindow->onShow = [this](bool visible) {
+        if (webbrowser::IWebBrowser* c = mBrowser.control())
+            c->show(visible);
+    };
+    mWindow->onFocus = [this] {
+        if (webbrowser::IWebBrowser* c = mBrowser.control())
+            c->focus();
+    };
+    mWindow->onDestroy = [this] { onWindowDestroyed(); };
+    installScripts();
+    control->Navigate("about:blank");
+    if (core::win32FrameController* controller = frameControl())
+        controller->registerIdleHandler(kIdleName, boost::make_shared<core::msg::GenericIdleHandler>([this] { onIdle(); }));
+    writeLog(kLogTrace, "HtmlView", "page view opened");
+    return true;
+}
+
+void HtmlView::installScripts()
+{
+    webbrowser::IWebBrowser* control = mBrowser.control();
+    CMyBrowserExternalObj* external = CDummyUIHandler::instance().GetExternal();
+    if (!control || !external)
+        return;
+    const std::string origin = ownOrigin();
+    const std::string everyPage = external->everyPageScript();
+    const std::string ownPages = external->ownPageScript(origin);
+    // Scripts changed under a starting page may miss it: only a change is sent.
+    const std::string installed = everyPage + '\n' + ownPages + '\n' + origin;
+    if (installed == mInstalledScripts)
+        return;
+    mInstalledScripts = installed;
+    control->setUserScripts(everyPage, ownPages, CMyBrowserExternalObj::allowPattern(origin));
+}
+
+void HtmlView::onWindowDestroyed()
+{
+    if (core::win32FrameController* controller = frameControl())
+        controller->unregisterIdleHandler(kIdleName);
+    mWindow = nullptr;
+    mCloseRequested = false;
+    mDestroyRequested = false;
+    mBrowser.setControl(nullptr);
+    mInstalledScripts.clear();
+    if (HWND game = GameServices::renderWindow())
+        SetFocus(game);
+}
+
+bool HtmlView::navigate(const std::string& url)
+{
+    if (url.size() > kMaxUrl) {
+        writeLogf(kLogWarning, "HtmlView", "page not opened: the address is ", url.size(), " bytes long");
+        return false;
+    }
+    if (!openable(url)) {
+        writeLogf(kLogWarning, "HtmlView", "page not opened: only http, https and about:blank are shown (",
+                  url.substr(0, 64), ")");
+        return false;
+    }
+    HtmlView* view = open();
+    webbrowser::IWebBrowser* control = view ? view->browser() : nullptr;
+    if (!control)
+        return false;
+    // The identity follows the settings of the moment.
+    view->installScripts();
+    if (!control->Navigate(url)) {
+        writeLogf(kLogWarning, "HtmlView", "the browser refused ", url.substr(0, 64));
+        return false;
+    }
+    return true;
+}
+
+void HtmlView::close()
+{
+    if (!gView)
+        return;
+    delete gView; // its window goes with it
+}
+
+void HtmlView::requestClose()
+{
+    if (gView)
+        gView->mCloseRequested = true;
+}
+
+void HtmlView::onIdle()
+{
+    if (mCloseRequested) {
+        close(); // deletes this
+        return;
+    }
+    if (mDestroyRequested) {
+        mDestroyRequested = false;
+        DestroyWindow(mWindow); // the view stays, without a window
+        return;
+    }
+    if (webbrowser::IWebBrowser* control = mBrowser.control())
+        control->pump(kPumpSteps);
+}
+
+void HtmlView::CMyBrowser::onDocumentComplete(const std::string& url)
+{
+    // The page's policy: the game's UI handler (no context menu), nothing dropped on it.
+    if (webbrowser::IWebBrowser* control = mControl.get()) {
+        control->SetUIHandler(&CDummyUIHandler::instance());
+        control->put_RegisterAsDropTarget(false);
+    }
+    writeLogf(kLogTrace, "HtmlView", "page loaded: ", url.substr(0, 128));
+}
+
+void HtmlView::CMyBrowser::onScriptMessage(const std::string& text, const std::string&)
+{
+    if (CMyBrowserExternalObj* external = CDummyUIHandler::instance().GetExternal())
+        external->onScriptMessage(text);
+}
+
+void HtmlView::CMyBrowser::onCloseButton()
+{
+    // Not inside the button's own click: on the next frame.
+    mView.mDestroyRequested = true;
+}
+
+bool HtmlView::CMyBrowser::onBeforeNavigate(const std::string& url)
+{
+    if (url.size() > kMaxUrl || !openable(url)) {
+        writeLogf(kLogWarning, "HtmlView", "page refused a link: ", url.substr(0, 64));
+        return false;
+    }
+    return true;
+}
+
+} // namespace zrk
+} // namespace kavri3D

@@ -1,0 +1,475 @@
+// The web view in the real game window: our news page over the game, the player's keys and
+// mouse in the page, its Close, the platform identity by origin, and the launcher hiding and
+// raising the window.
+#include <CEGUI/CEGUI.h>
+#include <boost/filesystem.hpp>
+#include <core/BlackBoard.h>
+#include <core/GraphicsSystem.h>
+#include <core/NetClientManager.h>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <hostproc/ClientProcMsg.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include "services/HtmlView.h"
+#include "support/GameRun.h"
+#include "support/TestEnv.h"
+#include "support/XvfbServer.h"
+#include "support/XWindowInput.h" // last: X11's macros
+#include <X11/Xutil.h>
+
+using kavri3D::zrk::HtmlView;
+
+namespace {
+
+/// The X server these tests play on: their own, since the real pointer and the keyboard are
+/// used, and one for the whole program, since the browser's toolkit stays with the first
+/// display it opened.
+const std::string& webDisplay()
+{
+    static zrktest::XvfbServer server(1280, 1024);
+    return server.display();
+}
+
+std::string pageAddress(const std::string& page)
+{
+    kavri3D::core::NetClientManager* net = kavri3D::core::NetClientManager::getSingletonPtr();
+    return (net ? net->getApplicationPath() : std::string()) + "/web/" + page;
+}
+
+/// Runs a script in the page and gives its result as text, frames running meanwhile.
+std::string evalInPage(zrktest::GameRun& game, const std::string& script)
+{
+    HtmlView* view = HtmlView::instance();
+    if (!view || !view->browser())
+        return "<no view>";
+    view->browser()->runScript(script);
+    bool ready = false;
+    game.framesUntil(
+        [&] {
+            HtmlView* v = HtmlView::instance();
+            if (!v || !v->browser())
+                return true;
+            v->browser()->scriptResult(&ready);
+            return ready;
+        },
+        600);
+    view = HtmlView::instance();
+    return view && view->browser() ? view->browser()->scriptResult(nullptr) : "<no view>";
+}
+
+bool waitForPage(zrktest::GameRun& game, const std::string& url)
+{
+    for (int i = 0; i < 40; ++i) {
+        HtmlView* view = HtmlView::instance();
+        if (view && view->browser() && evalInPage(game, "location.href+' '+document.readyState") == url + " complete")
+            return true;
+        game.frames(5);
+    }
+    return false;
+}
+
+void xdotool(const std::string& args)
+{
+    const std::string command = "xdotool " + args + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+struct PageRect {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+
+/// An element's box in the page, from its script.
+PageRect elementRect(zrktest::GameRun& game, const std::string& id)
+{
+    PageRect r;
+    const std::string text = evalInPage(game, "(function(){var b=document.getElementById('" + id +
+                                                  "').getBoundingClientRect();return Math.round(b.left)+' '+"
+                                                  "Math.round(b.top)+' '+Math.round(b.width)+' '+Math.round(b.height);})()");
+    std::sscanf(text.c_str(), "%d %d %d %d", &r.x, &r.y, &r.w, &r.h);
+    return r;
+}
+
+/// Clicks with the real pointer at (x, y) of an X window.
+void clickAt(Display* d, Window w, int x, int y, int button = 1)
+{
+    int rx = 0, ry = 0;
+    Window child = 0;
+    XTranslateCoordinates(d, w, DefaultRootWindow(d), x, y, &rx, &ry, &child);
+    xdotool("mousemove " + std::to_string(rx) + " " + std::to_string(ry) + " click " + std::to_string(button));
+}
+
+/// What the X server shows in the window, children included (OGRE's own picture lacks them).
+bool saveXPicture(Display* d, Window w, const std::string& file, double* pageShare, std::uint32_t* corner = nullptr)
+{
+    XWindowAttributes attrs;
+    if (!XGetWindowAttributes(d, w, &attrs))
+        return false;
+    XImage* image = XGetImage(d, w, 0, 0, static_cast<unsigned>(attrs.width), static_cast<unsigned>(attrs.height),
+                              AllPlanes, ZPixmap);
+    if (!image)
+        return false;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(attrs.width) * attrs.height);
+    std::size_t paper = 0;
+    for (int y = 0; y < attrs.height; ++y)
+        for (int x = 0; x < attrs.width; ++x) {
+            const unsigned long p = XGetPixel(image, x, y);
+            pixels[static_cast<std::size_t>(y) * attrs.width + x] = 0xFF000000u | static_cast<std::uint32_t>(p & 0xFFFFFF);
+            const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+            if (r >= 253 && g >= 251 && g <= 255 && b >= 244 && b <= 250) // the news sheet's paper (#fffdf7)
+                ++paper;
+        }
+    XDestroyImage(image);
+    if (corner)
+        *corner = pixels[static_cast<std::size_t>(5) * attrs.width + 5];
+    if (pageShare)
+        *pageShare = double(paper) / double(pixels.size());
+    Ogre::Image picture;
+    picture.loadDynamicImage(reinterpret_cast<Ogre::uchar*>(pixels.data()), static_cast<Ogre::uint32>(attrs.width),
+                             static_cast<Ogre::uint32>(attrs.height), 1, Ogre::PF_A8R8G8B8);
+    boost::filesystem::create_directories(boost::filesystem::path(file).parent_path());
+    picture.save(file);
+    return true;
+}
+
+int viewableTopWindows(Display* d)
+{
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    int viewable = 0;
+    if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count; ++i) {
+            XWindowAttributes a;
+            if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable)
+                ++viewable;
+        }
+        XFree(children);
+    }
+    return viewable;
+}
+
+bool isChildOf(Display* d, Window child, Window parent)
+{
+    Window root = 0, up = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(d, child, &root, &up, &children, &count))
+        return false;
+    if (children)
+        XFree(children);
+    return up == parent;
+}
+
+int mapState(Display* d, Window w)
+{
+    XWindowAttributes a;
+    return XGetWindowAttributes(d, w, &a) ? a.map_state : -1;
+}
+
+} // namespace
+
+TEST(WebView, TheNewsPageShowsOverTheGameTakesTheKeysAndItsCloseGivesThemBack)
+{
+    zrktest::TempDir data;
+    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    ASSERT_FALSE(webDisplay().empty()) << "Xvfb did not start";
+    zrktest::ScopedEnv displayEnv("DISPLAY", webDisplay());
+    bool ran = false;
+    const bool ok = zrktest::GameRun::run("game.exe /LowIntegrity=1 /unpaced=1", [&](zrktest::GameRun& game) {
+        ASSERT_TRUE(game.frames(3));
+        kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
+        zrktest::XWindowInput x(g ? g->getRenderWindow() : nullptr);
+        ASSERT_TRUE(x.valid());
+        const std::string url = pageAddress("notice.html");
+        ASSERT_TRUE(HtmlView::navigate(url));
+        ASSERT_TRUE(waitForPage(game, url));
+        HtmlView* view = HtmlView::instance();
+        ASSERT_NE(view->getWindow(), nullptr);
+        const Window page = view->getWindow()->native;
+        // A real X window inside the game's, covering its client area.
+        EXPECT_TRUE(isChildOf(x.display, page, x.window));
+        EXPECT_EQ(mapState(x.display, page), IsViewable);
+        XWindowAttributes attrs;
+        XGetWindowAttributes(x.display, page, &attrs);
+        EXPECT_EQ(attrs.width, static_cast<int>(g->getRenderWindow()->getWidth()));
+        EXPECT_EQ(attrs.height, static_cast<int>(g->getRenderWindow()->getHeight()));
+        game.frames(10);
+        double share = 0;
+        ASSERT_TRUE(saveXPicture(x.display, x.window, std::string(ZRK_SHOTS_DIR) + "/webview-cover.png", &share));
+        EXPECT_GT(share, 0.2) << "the news sheet is not on screen";
+        // Placed as a panel (the way the screens that open it place it), the game shows around.
+        const int w = attrs.width, h = attrs.height;
+        ASSERT_TRUE(SetWindowPos(view->getWindow(), nullptr, w / 5, h / 12, w * 3 / 5, h * 5 / 6, SWP_NOZORDER));
+        game.frames(30);
+        XGetWindowAttributes(x.display, page, &attrs);
+        EXPECT_EQ(attrs.x, w / 5);
+        EXPECT_EQ(attrs.width, w * 3 / 5);
+        double panelShare = 0;
+        std::uint32_t corner = 0;
+        ASSERT_TRUE(
+            saveXPicture(x.display, x.window, std::string(ZRK_SHOTS_DIR) + "/webview.png", &panelShare, &corner));
+        EXPECT_GT(panelShare, 0.1);
+        EXPECT_LT((corner >> 16) & 0xFF, 128u) << "the game's evening sky shows beside the page";
+        ASSERT_TRUE(SetWindowPos(view->getWindow(), nullptr, 0, 0, w, h, SWP_NOZORDER));
+        game.frames(20);
+
+        // The player clicks into the note field and types: the page has the keys.
+        const PageRect field = elementRect(game, "note");
+        ASSERT_GT(field.w, 0);
+        clickAt(x.display, page, field.x + field.w / 2, field.y + field.h / 2);
+        game.frames(10);
+        xdotool("type --delay 20 fire");
+        game.frames(20);
+        EXPECT_EQ(evalInPage(game, "document.getElementById('note').value"), "fire");
+        // Escape and Enter do not close the page.
+        xdotool("key Escape Return");
+        game.frames(10);
+        ASSERT_EQ(HtmlView::instance(), view);
+        EXPECT_NE(view->getWindow(), nullptr);
+        // A right click shows no menu.
+        const int before = viewableTopWindows(x.display);
+        clickAt(x.display, page, field.x + field.w / 2, field.y + field.h / 2 + 60, 3);
+        game.frames(20);
+        EXPECT_EQ(viewableTopWindows(x.display), before);
+
+        // The page's own Close: the view goes on a later frame and the game has the keys.
+        const PageRect close = elementRect(game, "close");
+        ASSERT_GT(close.w, 0);
+        clickAt(x.display, page, close.x + close.w / 2, close.y + close.h / 2);
+        EXPECT_TRUE(game.framesUntil([] { return HtmlView::instance() == nullptr; }, 300));
+        XSync(x.display, False);
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(x.display, &focus, &revert);
+        EXPECT_EQ(focus, x.window);
+        // The player's keys reach the game's own log-in form again.
+        CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
+        CEGUI::Window* login = root ? root->getChildRecursive("LoginPage") : nullptr;
+        ASSERT_NE(login, nullptr);
+        CEGUI::Window* name = login->getChild("Name");
+        name->setText("");
+        const CEGUI::Rectf r = name->getUnclippedOuterRect().get();
+        clickAt(x.display, x.window, static_cast<int>(r.left() + r.getWidth() / 2),
+                static_cast<int>(r.top() + r.getHeight() / 2));
+        game.frames(5);
+        xdotool("type --delay 20 hero");
+        game.frames(10);
+        EXPECT_EQ(std::string(name->getText().c_str()), "hero");
+        ran = true;
+    });
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(ran);
+}
+
+TEST(WebView, ThePlatformIdentityGoesOnlyToOurOwnOrigin)
+{
+    zrktest::TempDir data;
+    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    ASSERT_FALSE(webDisplay().empty()) << "Xvfb did not start";
+    zrktest::ScopedEnv displayEnv("DISPLAY", webDisplay());
+    bool ran = false;
+    const std::string line = "game.exe /LowIntegrity=1 /unpaced=1 zrk://play?openid=Hero%E2%9C%93&openkey=s3cret";
+    const bool ok = zrktest::GameRun::run(line, [&](zrktest::GameRun& game) {
+        ASSERT_TRUE(game.frames(3));
+        const std::string own = pageAddress("account.html");
+        ASSERT_TRUE(HtmlView::navigate(own));
+        ASSERT_TRUE(waitForPage(game, own));
+        EXPECT_EQ(evalInPage(game, "window.external.openid"), "Hero\xE2\x9C\x93");
+        EXPECT_EQ(evalInPage(game, "window.external.openkey"), "s3cret");
+        EXPECT_EQ(evalInPage(game, "document.getElementById('who').textContent"), "Hero\xE2\x9C\x93");
+        // The same page by another name of this machine is another origin.
+        std::string other = own;
+        other.replace(other.find("127.0.0.1"), 9, "localhost");
+        ASSERT_TRUE(HtmlView::navigate(other));
+        ASSERT_TRUE(waitForPage(game, other));
+        EXPECT_EQ(evalInPage(game, "window.external.openid"), "");
+        EXPECT_EQ(evalInPage(game, "window.external.openkey"), "");
+        EXPECT_EQ(evalInPage(game, "typeof window.external.close"), "function");
+        // The "x" at the top right takes the window away and leaves the view for the next page.
+        HtmlView* view = HtmlView::instance();
+        ASSERT_NE(view, nullptr);
+        const Window page = view->getWindow()->native;
+        {
+            kavri3D::core::GraphicsSystem* gfx = game.getRenderWindow()->getGraphics();
+            zrktest::XWindowInput in(gfx->getRenderWindow());
+            XWindowAttributes pageAttrs;
+            XGetWindowAttributes(in.display, page, &pageAttrs);
+            clickAt(in.display, page, pageAttrs.width - 20, 15);
+            EXPECT_TRUE(game.framesUntil([&] { return view->getWindow() == nullptr; }, 300));
+            EXPECT_EQ(HtmlView::instance(), view);
+            XSync(in.display, False);
+            Window focus = 0;
+            int revert = 0;
+            XGetInputFocus(in.display, &focus, &revert);
+            EXPECT_EQ(focus, in.window);
+        }
+        HtmlView::close();
+        // The browser's toolkit left the game's X error handling as it was: an error about a
+        // window on the game's connection still ends the run as an offline close.
+        kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
+        zrktest::XWindowInput x(g ? g->getRenderWindow() : nullptr);
+        ASSERT_TRUE(x.valid());
+        XWindowAttributes attrs;
+        XGetWindowAttributes(x.display, static_cast<Window>(0x7FFFFF0), &attrs);
+        XSync(x.display, False);
+        EXPECT_TRUE(g->isWindowLost());
+        ran = true;
+    });
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(ran);
+}
+
+namespace {
+
+/// The platform's launcher: a socket it listens on, the one connection the game makes.
+struct LauncherHost {
+    std::string path;
+    int listener = -1;
+    int peer = -1;
+
+    explicit LauncherHost(const std::string& socketPath) : path(socketPath)
+    {
+        listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un a{};
+        a.sun_family = AF_UNIX;
+        std::strncpy(a.sun_path, path.c_str(), sizeof(a.sun_path) - 1);
+        ::bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof(a));
+        ::listen(listener, 1);
+    }
+    ~LauncherHost()
+    {
+        if (peer >= 0)
+            ::close(peer);
+        ::close(listener);
+        ::unlink(path.c_str());
+    }
+    bool accept()
+    {
+        peer = ::accept(listener, nullptr, nullptr);
+        return peer >= 0;
+    }
+    void command(std::uint32_t cmd, std::uint32_t flag, bool withFlag)
+    {
+        std::vector<unsigned char> m(8 + (withFlag ? 4 : 0), 0);
+        auto put = [&](std::size_t at, std::uint32_t v) {
+            for (int i = 0; i < 4; ++i)
+                m[at + i] = static_cast<unsigned char>(v >> (8 * i));
+        };
+        put(0, cmd);
+        put(4, withFlag ? 4 : 0);
+        if (withFlag)
+            put(8, flag);
+        ASSERT_EQ(::send(peer, m.data(), m.size(), MSG_NOSIGNAL), static_cast<ssize_t>(m.size()));
+    }
+};
+
+} // namespace
+
+TEST(LauncherChannel, TheLauncherHidesShowsAndRaisesTheRealWindowAndHearsTheFrameGo)
+{
+    zrktest::TempDir data;
+    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    ASSERT_FALSE(webDisplay().empty()) << "Xvfb did not start";
+    zrktest::ScopedEnv displayEnv("DISPLAY", webDisplay());
+    LauncherHost host(data.path() + "/launcher.sock");
+    bool ran = false;
+    const std::string line =
+        "game.exe /LowIntegrity=1 /unpaced=1 zrk://play?openid=o&openkey=k&PROCPARA=" + host.path;
+    const bool ok = zrktest::GameRun::run(line, [&](zrktest::GameRun& game) {
+        ASSERT_TRUE(host.accept());
+        ASSERT_TRUE(game.frames(3));
+        kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
+        zrktest::XWindowInput x(g ? g->getRenderWindow() : nullptr);
+        ASSERT_TRUE(x.valid());
+        ASSERT_EQ(mapState(x.display, x.window), IsViewable);
+        host.command(3, 0, true);
+        EXPECT_TRUE(game.framesUntil([&] { return mapState(x.display, x.window) == IsUnmapped; }, 200));
+        host.command(3, 7, true);
+        EXPECT_TRUE(game.framesUntil([&] { return mapState(x.display, x.window) == IsViewable; }, 200));
+        // Something else has the keys; the launcher's raise gives them back to the game.
+        XSetInputFocus(x.display, PointerRoot, RevertToParent, CurrentTime);
+        XSync(x.display, False);
+        host.command(4, 0, false);
+        EXPECT_TRUE(game.framesUntil(
+            [&] {
+                Window focus = 0;
+                int revert = 0;
+                XGetInputFocus(x.display, &focus, &revert);
+                return focus == x.window;
+            },
+            200));
+        ran = true;
+    });
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(ran);
+    // The frame went: one header-only command 1, then the game let the channel go.
+    unsigned char got[16] = {};
+    ssize_t n = 0, total = 0;
+    while ((n = ::recv(host.peer, got + total, sizeof got - static_cast<std::size_t>(total), 0)) > 0)
+        total += n;
+    ASSERT_EQ(total, 8);
+    EXPECT_EQ(got[0], 1);
+    EXPECT_EQ(got[4], 0);
+}
+
+namespace {
+
+/// The text of every log file under a folder.
+std::string logsUnder(const std::string& folder)
+{
+    std::string all;
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder, ec);
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+        if (it->path().extension() != ".log")
+            continue;
+        std::ifstream in(it->path());
+        all.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return all;
+}
+
+} // namespace
+
+TEST(WebView, AGameThatShowsNoPageNeverLoadsTheBrowsersLibraries)
+{
+    zrktest::TempDir runtime, data;
+    const std::string launcher = zrktest::binFolder() + "/zrk_launcher";
+    const std::string runtimeEnv = "XDG_RUNTIME_DIR=" + runtime.path();
+    const std::string dataEnv = "XDG_DATA_HOME=" + data.path();
+    const char* display = std::getenv("DISPLAY");
+    const std::string displayEnv = std::string("DISPLAY=") + (display ? display : "");
+    const char* argv[] = {launcher.c_str(), "/LowIntegrity=1", "/quitAfterSeconds=20", nullptr};
+    const char* envp[] = {runtimeEnv.c_str(), dataEnv.c_str(), displayEnv.c_str(), "LC_ALL=C", nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, launcher.c_str(), nullptr, nullptr, const_cast<char* const*>(argv),
+                          const_cast<char* const*>(envp)),
+              0);
+    // Up to its first frames: the start-up is over once it logged its steps.
+    bool started = false;
+    for (int i = 0; i < 300 && !started; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        started = logsUnder(data.path()).find("start-up:") != std::string::npos;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    std::ifstream mapsFile("/proc/" + std::to_string(pid) + "/maps");
+    const std::string maps((std::istreambuf_iterator<char>(mapsFile)), std::istreambuf_iterator<char>());
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(started) << logsUnder(data.path());
+    EXPECT_NE(maps.find("libZRK_Main.so"), std::string::npos);
+    EXPECT_EQ(maps.find("libgtk-3"), std::string::npos);
+    EXPECT_EQ(maps.find("libwebkit2gtk"), std::string::npos);
+    EXPECT_EQ(maps.find("libWebBrowser"), std::string::npos);
+}
