@@ -1,5 +1,7 @@
 #include "shell/panels/ZRKPlayerPanel.h"
 
+#include "callbacks/ArmStrongLoadCallbackEvent.h"
+#include "callbacks/BusinessLoadCallbackEvent.h"
 #include "callbacks/EquipDropCallbackEvent.h"
 #include "callbacks/EquipRangeCallbackEvent.h"
 #include "callbacks/ShopCheckoutCallbackEvent.h"
@@ -19,6 +21,8 @@ const ZRKPanel::EventTable& ZRKPlayerPanel::events() const
     // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
     static const EventTable table = {
         event<PlayerAttrLoadingEvent>(),
+        event<BusinessLoadCallbackEvent>(),
+        event<ArmStrongLoadCallbackEvent>(),
         event<ShopTryOnCallbackEvent>(),
         event<ShopCheckoutCallbackEvent>(),
         event<EquipRangeCallbackEvent>(),
