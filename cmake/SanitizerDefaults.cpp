@@ -46,6 +46,13 @@ const char* __lsan_default_suppressions()
            "leak:libcrypto\n"
            // CEGUI's XML parser keeps expat's buffers when a handler throws on a broken file.
            "leak:libexpat\n"
+           // FreeImage's codecs (JPEG 2000 pictures) keep their start-up allocations.
+           "leak:libfreeimage\n"
+           "leak:libopenjp2\n"
+           "leak:libraw\n"
+           "leak:libjxr\n"
+           "leak:libjpegxr\n"
+           "leak:Codec_FreeImage\n"
            // CEGUI's OGRE renderer keeps the pixel copies of the textures it loads from memory.
            "leak:CEGUI::OgreTexture::loadFromMemory\n";
 }

@@ -262,6 +262,36 @@ TEST(Timers, ACallbackThatKillsALaterDueTimerStopsIt)
     EXPECT_FALSE(secondFired);
 }
 
+TEST(Timers, ARepeatingTimerFiresEachPeriodOnceAFrameUntilItKillsItself)
+{
+    ManualClock clock;
+    int id = -1, calls = 0;
+    id = setTimeout(1000, [&] {
+        if (++calls == 3)
+            killTimer(id);
+    }, true);
+    TimerManager::instance().update();
+    EXPECT_EQ(calls, 0);
+    yake::native::advanceTime(1.0);
+    TimerManager::instance().update();
+    EXPECT_EQ(calls, 1);
+    yake::native::advanceTime(0.5);
+    TimerManager::instance().update();
+    EXPECT_EQ(calls, 1);
+    // Far behind: one call, not a burst.
+    yake::native::advanceTime(10.0);
+    TimerManager::instance().update();
+    EXPECT_EQ(calls, 2);
+    yake::native::advanceTime(1.0);
+    TimerManager::instance().update();
+    EXPECT_EQ(calls, 3); // killed itself
+    EXPECT_FALSE(killTimer(id));
+    yake::native::advanceTime(5.0);
+    TimerManager::instance().update();
+    EXPECT_EQ(calls, 3);
+    EXPECT_EQ(TimerManager::instance().pending(), 0u);
+}
+
 TEST(ClientStateMachine, ChangesAreQueuedUntilTheNextFrame)
 {
     ClientStateMachine m;

@@ -52,6 +52,23 @@ void pinGraphicsDriver()
         nullptr);
 }
 
+// The picture codec's libraries keep what they allocate once for the process's life; they
+// stay mapped too, so the leak checker can name them.
+void pinPictureCodecs()
+{
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void*) {
+            const char* name = info->dlpi_name;
+            if (name && (std::strstr(name, "Codec_FreeImage") || std::strstr(name, "libfreeimage") ||
+                         std::strstr(name, "libopenjp2") || std::strstr(name, "libraw") || std::strstr(name, "libjxr") ||
+                         std::strstr(name, "libjpegxr") || std::strstr(name, "libwebp") || std::strstr(name, "libIlm") ||
+                         std::strstr(name, "libOpenEXR") || std::strstr(name, "libtiff")))
+                dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+            return 0;
+        },
+        nullptr);
+}
+
 std::string pluginFolder()
 {
     const char* env = std::getenv("ZRK_OGRE_PLUGINS");
@@ -160,6 +177,13 @@ bool GraphicsSystem::startWindowed(const WindowSpec& spec)
     mRoot.reset(new Ogre::Root("", "", ""));
     mRoot->loadPlugin(pluginFolder() + "/RenderSystem_GL");
     mRoot->loadPlugin(pluginFolder() + "/Codec_STBI");
+    // FreeImage after STBI only adds what STBI cannot read (the loading screen's JPEG 2000 frame).
+    try {
+        mRoot->loadPlugin(pluginFolder() + "/Codec_FreeImage");
+        pinPictureCodecs();
+    } catch (const Ogre::Exception& e) {
+        logLine(4, std::string("no FreeImage codec: JPEG 2000 pictures are not shown: ") + e.getDescription());
+    }
     Ogre::RenderSystem* rs = mRoot->getRenderSystemByName("OpenGL Rendering Subsystem");
     if (!rs) {
         logLine(3, "the GL render system is missing");
@@ -442,6 +466,10 @@ bool GraphicsSystem::renderOneFrame(float dt)
     if (mWindowLost)
         return true; // nothing left to draw into; the frame loop ends the run
     try {
+        // The GUI's last clipped draw leaves the scissor test on: the next frame's clear would
+        // then wipe only that rectangle and leave old pictures on the rest of the window.
+        if (Ogre::RenderSystem* rs = mRoot->getRenderSystem())
+            rs->setScissorTest(false);
         if (!mRoot->renderOneFrame(dt))
             return false;
     } catch (const std::exception& e) {

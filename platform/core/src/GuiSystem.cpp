@@ -121,7 +121,8 @@ void GuiSystem::addResourceFolder(const std::string& group, const std::string& f
     Ogre::ResourceGroupManager& rgm = Ogre::ResourceGroupManager::getSingleton();
     if (!rgm.resourceGroupExists(group))
         rgm.createResourceGroup(group);
-    rgm.addResourceLocation(folder, "FileSystem", group);
+    // With its sub-folders: the maps' pictures sit in folders of their own ("MAP01/...").
+    rgm.addResourceLocation(folder, "FileSystem", group, true);
     if (!rgm.isResourceGroupInitialised(group))
         rgm.initialiseResourceGroup(group);
 }

@@ -14,12 +14,13 @@ TimerManager& TimerManager::instance()
     return theTimers;
 }
 
-int TimerManager::setTimeout(unsigned milliseconds, std::function<void()> callback)
+int TimerManager::setTimeout(unsigned milliseconds, std::function<void()> callback, bool repeat)
 {
     int id = mNextId++;
     if (mNextId <= 0)
         mNextId = 1;
-    mTimers[id] = Timer{yake::native::getTime() + milliseconds / 1000.0, std::move(callback)};
+    const double period = milliseconds / 1000.0;
+    mTimers[id] = Timer{yake::native::getTime() + period, std::move(callback), repeat ? period : -1.0};
     return id;
 }
 
@@ -38,19 +39,31 @@ void TimerManager::update()
         if (it == mTimers.end())
             continue; // killed by an earlier callback
         std::function<void()> cb = std::move(it->second.callback);
-        mTimers.erase(it);
+        const bool repeat = it->second.period >= 0.0;
+        if (repeat)
+            // The next time from the last due one; a clock that jumped far ahead gives one call,
+            // not a burst.
+            it->second.due = std::max(it->second.due + it->second.period, now);
+        else
+            mTimers.erase(it);
         try {
             if (cb)
                 cb();
         } catch (const std::exception& e) {
             yake::logging::logger::instance().log(3, "timer", std::string("timer callback failed: ") + e.what());
         }
+        if (repeat) {
+            // Still there unless the callback killed it.
+            auto again = mTimers.find(d.second);
+            if (again != mTimers.end())
+                again->second.callback = std::move(cb);
+        }
     }
 }
 
-int setTimeout(unsigned milliseconds, std::function<void()> callback)
+int setTimeout(unsigned milliseconds, std::function<void()> callback, bool repeat)
 {
-    return TimerManager::instance().setTimeout(milliseconds, std::move(callback));
+    return TimerManager::instance().setTimeout(milliseconds, std::move(callback), repeat);
 }
 
 bool killTimer(int id) { return TimerManager::instance().killTimer(id); }

@@ -104,12 +104,34 @@ void reportBattleOver(ZRKServerCall& call)
     };
 }
 
+/// A revive bought in the fight ("currency" 1-3, "cost"): the price leaves the player's money
+/// of that kind, refused when it is short or the battle is not being fought.
+void buyRevive(ZRKServerCall& call)
+{
+    const std::string room = fighterRoom(call);
+    if (room.empty())
+        return;
+    long long currency = 0, cost = 0;
+    if (!ZRKServerCall::readNumber(call.arg(1), currency) || currency < 1 || currency > 3 ||
+        !ZRKServerCall::readNumber(call.arg(2), cost) || cost < 0 || cost > 1000000000LL)
+        return call.refuse("error/srv_bad_request", "no revive price");
+    const ZRKLobby::Room* r = call.lobby().findRoom(room);
+    const Json::Value& state = r->state["state"];
+    if (r->finished || !state.isInt() || state.asInt() != 2)
+        return call.refuse("error/srv_bad_request", "the room " + room + " is not being fought");
+    std::string refusal;
+    if (!call.world().addMoney(call.player, static_cast<ZRKWorld::MoneyKind>(currency - 1), -cost, refusal))
+        return call.refuse(refusal, call.player + " cannot pay a revive of " + std::to_string(cost));
+    call.views["pc"] = call.world().playerView(call.player, ZRKWorld::PcView);
+}
+
 } // namespace
 
 void ZRKBattleOps::addTo(ZRKServerOps& ops)
 {
     ops.add("reportLoad", &reportLoad, ZRKServerOps::NeedsPlayer);
     ops.add("reportBattleOver", &reportBattleOver, ZRKServerOps::NeedsPlayer | ZRKServerOps::Changes);
+    ops.add("buyRevive", &buyRevive, ZRKServerOps::NeedsPlayer | ZRKServerOps::Changes);
 }
 
 } // namespace zrk

@@ -1,5 +1,6 @@
 #pragma once
 #include <deque>
+#include <vector>
 #include <string>
 #include <gui/IBattlePanel.h>
 #include "GuiPage.h"
@@ -8,8 +9,12 @@ namespace kavri3D {
 namespace zrk {
 namespace gui {
 
-/// The "Battle" panel: a bar at the foot of the screen with the battle's last message lines
-/// and the radar's heading. It keeps what the battle room hands it for tests to read.
+/// The "Battle" panel: a bar at the foot of the screen with the battle's last message lines,
+/// the seats (name, health and energy in team colour), clock, scores, count-down and wind, the
+/// own health, energy and fury, the skills, the radar with its dots and crates, the weapons and
+/// props. It pulls the battle's status every frame while shown, and holds the windows the
+/// battle's counters and notices use ("battle/hpnum2", "Battle/blank", "PlayFrm/BigArmFrm",
+/// "PropsContainer/block_z"...). It keeps what the battle room hands it for tests to read.
 class BattlePanelHost : public GuiPage, public IBattlePanelHost, public IBattlePanel {
 public:
     static constexpr int kKind = 31;
@@ -29,12 +34,20 @@ public:
     void setRadarSize(float width, float height) override;
     void setRadarScale(float scale) override { mRadarScale = scale; }
     void setRadarOrientation(float x, float y) override;
+    /// The manager made or is about to destroy an image: the wind vane's picture is shown
+    /// while it exists.
+    void onImage(const std::string& name, bool defined);
     void setStatusProvider(boost::shared_ptr<IBattleStatus> status) override { mStatus = status; }
     void setTurnSeconds(float seconds) override { mSetup[0] = seconds; }
     void setMode(int mode) override { mSetup[1] = static_cast<float>(mode); }
     void setLineSeconds(float seconds) override { mSetup[2] = seconds; }
     void setFlags(int flags) override { mSetup[3] = static_cast<float>(flags); }
     void setStage(int stage) override { mSetup[4] = static_cast<float>(stage); }
+    void setHealth(float hp, float xhp, float xsp, float sp) override;
+    float getHealth() const override { return mOwn[0]; }
+    void setFury(float fury, float xfury) override;
+    void setComboState(int shown) override { mComboShown = shown; }
+    void setCarom(int carom) override { mCarom = carom; }
 
     const std::deque<std::string>& lines() const { return mLines; }
     const float* setup() const { return mSetup; }
@@ -43,12 +56,28 @@ public:
     float radarY() const { return mRadarY; }
     float frameSeconds() const { return mSeconds; }
     bool hasStatus() const { return static_cast<bool>(mStatus); }
+    /// Own hp, xhp, xsp, sp, fury, xfury as last set (-1 before).
+    const float* own() const { return mOwn; }
+    int comboShown() const { return mComboShown; }
+    int carom() const { return mCarom; }
+    /// What the last pull drew.
+    const IBattleStatus::BattleStatus& shownStatus() const { return mShown; }
+    const std::vector<IBattleStatus::PlayerEntry>& shownSeats() const { return mSeats; }
+    const IBattleStatus::Bags& shownBags() const { return mBags; }
+    const std::vector<IBattleStatus::CrateMark>& shownCrates() const { return mCrates; }
+    int pulls() const { return mPulls; }
+    static constexpr int kSeats = 8;
+    static constexpr int kSkills = 8;
 
 protected:
     void buildContent(CEGUI::Window& frame) override;
 
 private:
     void redraw();
+    /// Pulls the status and draws it into the frame's windows.
+    void pull();
+    void draw();
+    CEGUI::Window* part(const std::string& path) const;
 
     std::deque<std::string> mLines;
     boost::shared_ptr<IBattleStatus> mStatus;
@@ -57,6 +86,15 @@ private:
     float mRadarWidth = 0.0f, mRadarHeight = 0.0f;
     float mRadarX = 0.0f, mRadarY = 0.0f;
     float mSeconds = 0.0f;
+    float mOwn[6] = {-1, -1, -1, -1, -1, -1};
+    int mComboShown = 1;
+    int mCarom = 0;
+    IBattleStatus::BattleStatus mShown;
+    std::vector<IBattleStatus::PlayerEntry> mSeats;
+    std::vector<IBattleStatus::SkillEntry> mSkillStates;
+    IBattleStatus::Bags mBags;
+    std::vector<IBattleStatus::CrateMark> mCrates;
+    int mPulls = 0;
 };
 
 } // namespace gui

@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 #include <gui/IBattlePanel.h>
 
 namespace kavri3D {
@@ -12,10 +13,24 @@ public:
     void close() override { mOpen = false; ++mCloses; }
     bool isOpen() const { return mOpen; }
     int closes() const { return mCloses; }
+    void hide() override
+    {
+        mTipShown = false;
+        mTip.clear();
+    }
+    void show(const std::string&, const std::string& text, int, int) override
+    {
+        mTipShown = true;
+        mTip = text;
+    }
+    bool isTipShown() const { return mTipShown; }
+    const std::string& tip() const { return mTip; }
 
 private:
     bool mOpen = false;
     int mCloses = 0;
+    bool mTipShown = false;
+    std::string mTip;
 };
 
 } // namespace gui

@@ -1,4 +1,5 @@
 #include "GuiManager.h"
+#include "BattlePanelHost.h"
 
 #include <CEGUI/CEGUI.h>
 #include <core/EventManager.h>
@@ -258,9 +259,12 @@ void GuiManager::setImage(const CEGUI::String& name, CEGUI::Texture* texture)
 
 void GuiManager::notifyImage(const std::string& name, bool defined)
 {
-    for (auto& page : mPages)
+    for (auto& page : mPages) {
         if (auto* pictures = dynamic_cast<PortraitPage*>(page.second.get()))
             pictures->onImage(name, defined);
+        else if (auto* battle = dynamic_cast<BattlePanelHost*>(page.second.get()))
+            battle->onImage(name, defined);
+    }
 }
 
 std::string GuiManager::shownImage(int kind, const std::string& picture) const

@@ -396,6 +396,9 @@ void LandScene::syncFigure(const std::string& id, ZRKBasicSim& sim, bool npc)
                 sceneLog(4, "no team mark for " + id + ": " + e.what());
             }
         }
+        // The head bubble floats over the figure; shots aim at its body.
+        figure->getDesc().setRealVal("graphical/focus.y", kFigureHeight + 0.6f);
+        figure->getDesc().setRealVal("physical/home", DollConstants::HIT_ACTOR_OFFSET);
         sim.setPlayerRef(figure);
     }
     Ogre::SceneNode* node = figure->getMovable();

@@ -141,10 +141,10 @@ SceneDocumentPtr AsyncProductResolver::readDocument(const std::string& file, con
         doc->mesh = mesh.asString();
     else if (!mesh.isNull())
         logLine(4, "product " + name + ": \"mesh\" is not a text");
-    if (shape.isString() && (shape.asString() == "cube" || shape.asString() == "sphere"))
+    if (shape.isString() && (shape.asString() == "cube" || shape.asString() == "sphere" || shape.asString() == "arrow"))
         doc->shape = shape.asString();
     else if (!shape.isNull())
-        logLine(4, "product " + name + ": \"shape\" is neither \"cube\" nor \"sphere\"");
+        logLine(4, "product " + name + ": \"shape\" is not \"cube\", \"sphere\" or \"arrow\"");
     if (root.isMember("size") && !readTriple(root["size"], doc->size))
         logLine(4, "product " + name + ": \"size\" is not three numbers");
     if (root.isMember("colour") && !readTriple(root["colour"], doc->colour))

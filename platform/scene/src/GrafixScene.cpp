@@ -69,6 +69,18 @@ BasicSite* GrafixScene::createSite(const std::string& name, bool create)
     return site.get();
 }
 
+bool GrafixScene::removeSite(const std::string& name) { return mSites.erase(name) > 0; }
+
+bool GrafixScene::showSiteEntites(const std::string& name, bool visible)
+{
+    BasicSite* site = getSite(name);
+    if (!site)
+        return false;
+    if (Ogre::SceneNode* node = site->getMovable())
+        node->setVisible(visible, true);
+    return true;
+}
+
 void GrafixScene::update(float dt)
 {
     if (mSite)

@@ -156,6 +156,52 @@ Ogre::SceneNode* PartShapes::attach(Ogre::SceneManager* scene, Ogre::SceneNode* 
     }
 }
 
+namespace {
+/// A flat arrow in the 100-unit box of the prefabs, pointing along +z: a shaft and a head,
+/// 16 units thick. Made once.
+std::string arrowMesh()
+{
+    const std::string name = "kavri/shape/arrow";
+    Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
+    if (meshes.resourceExists(name, Ogre::RGN_DEFAULT))
+        return name;
+    // The outline, counter-clockwise seen from above (x right, z towards the viewer's back).
+    const float outline[][2] = {{-10, -50}, {10, -50}, {10, 5}, {35, 5}, {0, 50}, {-35, 5}, {-10, 5}};
+    const int n = sizeof outline / sizeof outline[0];
+    Ogre::ManualObject shape("kavri/shape/arrow/build");
+    shape.begin("BaseWhite", Ogre::RenderOperation::OT_TRIANGLE_LIST);
+    const auto quad = [&shape](const Ogre::Vector3& a, const Ogre::Vector3& b, const Ogre::Vector3& c, const Ogre::Vector3& d) {
+        const Ogre::Vector3 normal = (b - a).crossProduct(c - a).normalisedCopy();
+        for (const Ogre::Vector3& p : {a, b, c, a, c, d}) {
+            shape.position(p);
+            shape.normal(normal);
+        }
+    };
+    // Top and bottom: the shaft, then the head.
+    for (float y : {8.0f, -8.0f}) {
+        const bool top = y > 0;
+        const auto at = [y](int i, const float (*o)[2]) { return Ogre::Vector3(o[i][0], y, o[i][1]); };
+        const int shaft[4] = {0, 1, 2, 6};
+        const int head[4] = {3, 4, 5, 5};
+        if (top) {
+            quad(at(shaft[0], outline), at(shaft[3], outline), at(shaft[2], outline), at(shaft[1], outline));
+            quad(at(head[0], outline), at(head[2], outline), at(head[1], outline), at(head[1], outline));
+        } else {
+            quad(at(shaft[0], outline), at(shaft[1], outline), at(shaft[2], outline), at(shaft[3], outline));
+            quad(at(head[0], outline), at(head[1], outline), at(head[2], outline), at(head[2], outline));
+        }
+    }
+    for (int i = 0; i < n; ++i) {
+        const int j = (i + 1) % n;
+        const Ogre::Vector3 a(outline[i][0], -8, outline[i][1]), b(outline[j][0], -8, outline[j][1]);
+        quad(a, a + Ogre::Vector3(0, 16, 0), b + Ogre::Vector3(0, 16, 0), b);
+    }
+    shape.end();
+    shape.convertToMesh(name);
+    return name;
+}
+} // namespace
+
 Ogre::SceneNode* PartShapes::attachShape(Ogre::SceneManager* scene, Ogre::SceneNode* parent,
                                          const std::string& entityName, const SceneDocument& document)
 {
@@ -166,7 +212,9 @@ Ogre::SceneNode* PartShapes::attachShape(Ogre::SceneManager* scene, Ogre::SceneN
         node = parent->createChildSceneNode();
         const bool sphere = document.shape == "sphere";
         Ogre::Entity* entity =
-            scene->createEntity(entityName, sphere ? Ogre::SceneManager::PT_SPHERE : Ogre::SceneManager::PT_CUBE);
+            document.shape == "arrow"
+                ? scene->createEntity(entityName, arrowMesh())
+                : scene->createEntity(entityName, sphere ? Ogre::SceneManager::PT_SPHERE : Ogre::SceneManager::PT_CUBE);
         // One material per product: its colour is the product's own.
         const std::string material = "kavri/product/" + document.name;
         Ogre::MaterialManager& mm = Ogre::MaterialManager::getSingleton();

@@ -40,12 +40,28 @@
 #include <land/ZRKPlayerSim.h>
 #include <yake/Time.h>
 #include <transport/QueryString.h>
+#include <misc/CEGUIAnimationLib.h>
+#include <scene/BasicPlayer.h>
+#include <land/ZRKNpcSim.h>
 #include "battle/BattleLandRoom.h"
+#include "battle/BattlePrompts.h"
+#include "battle/BattleStatusProvider.h"
 #include "battle/DragCursorModule.h"
+#include "battle/EvtDollHandler.h"
 #include "battle/EvtLandHandler.h"
+#include "battle/VaneSnapShotScene.h"
+#include "battle/ZRKProgressPanel.h"
+#include "battle/ZRKSuspendPanel.h"
+#include "battle/EvtNpcHandler.h"
+#include "battle/SimBubbleInfoProvider.h"
+#include "battle/ZRKBubblePanel.h"
+#include "battle/ZRKFlashPanel.h"
+#include "battle/ZRKSightingPanel.h"
 #include "rooms/BackgroundScene.h"
 #include "rooms/CeguiWidgets.h"
 #include "rooms/EquipRes.h"
+#include "rooms/OgreRTTSnapShotImplEx.h"
+#include "rooms/SnapShotEx.h"
 #include "rooms/PersonalRoom.h"
 #include "services/GameServices.h"
 #include "services/LogRoutine.h"
@@ -55,6 +71,9 @@ namespace zrk {
 
 namespace {
 const char* const kChannel = "room";
+/// The battle's picture sets: its prompts, and the displays' rows, bubbles and sight.
+const char* const kImagesets[] = {"prompt", "prompt2", "end", "battle_num", "sighting", "chars", "title", "flash",
+                                  "block", "icons1", "pve"};
 constexpr std::size_t kMaxParamText = 4096;
 constexpr std::size_t kMaxStageAi = 16384;
 constexpr int kSetSize = 6;
@@ -83,6 +102,16 @@ int wholeNumber(const Json::Value& record, const char* key)
 }
 } // namespace
 
+const char* const BattleRoom::kPromptKill[4] = {"prompt2/KillOne", "prompt2/KillTwo", "prompt2/KillThree", "prompt2/KillFour"};
+const char* const BattleRoom::kPromptBloodLess = "prompt2/bloodLess";
+const char* const BattleRoom::kPromptWants[6] = {"prompt/bulletWanted", "prompt/hpWanted", "prompt/spWanted",
+                                                 "prompt/spWanted2",    "prompt/cdWanted", "prompt/holdOK"};
+const char* const BattleRoom::kPromptCritical = "prompt/critical";
+const char* const BattleRoom::kPromptUltimate = "prompt/ultimate";
+const char* const BattleRoom::kPromptGood = "prompt/good";
+const char* const BattleRoom::kPromptPerfect = "prompt/perfect";
+const char* const BattleRoom::kPromptBlank = "prompt/blankBullet";
+
 BattleRoom::BattleRoom()
 {
     mMainLightsEnabled = false;
@@ -98,6 +127,9 @@ BattleRoom::~BattleRoom()
     mEscapeAnswer.disconnect();
     resetBattle();
     unregisterEventHandlers();
+    destroySight();
+    destroyPrompts();
+    destroyFlashPanel();
 }
 
 int BattleRoom::setTimer(int& id, unsigned ms, const std::function<void()>& call)
@@ -174,6 +206,7 @@ void BattleRoom::createScene()
         mSavedCursorCapture = input->cursorCapture();
     captureCursor();
     attachBattlePanel();
+    createSight();
     activatePlayFrame();
     if (mEscapeKeyConnection.isValid())
         mEscapeKeyConnection->disconnect();
@@ -196,7 +229,7 @@ void BattleRoom::createImagesets()
         return files && files->getResourceGroupFileNames(found, CeguiWidgets::utf8(file), "General") > 0;
     };
     // Each under its own guard: one broken picture set costs only its own pictures.
-    for (const char* name : {"prompt", "prompt2", "end", "battle_num", "sighting"}) {
+    for (const char* name : kImagesets) {
         if (!shipped(std::string(name) + ".imageset")) {
             writeLog(kLogTrace, kChannel, std::string("imageset ") + name + " is not shipped");
             continue;
@@ -222,7 +255,7 @@ void BattleRoom::destroyImagesets()
 {
     CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
     if (images) {
-        for (const char* name : {"prompt", "prompt2", "end", "battle_num", "sighting"})
+        for (const char* name : kImagesets)
             images->destroyImageCollection(CeguiWidgets::utf8(name), false);
         for (int n = 1; n <= mArmsImagesetCount; ++n)
             images->destroyImageCollection(CeguiWidgets::utf8("arms" + std::to_string(n)), false);
@@ -280,8 +313,8 @@ void BattleRoom::attachStatusProvider()
         panel->setLineSeconds(5.0f);
         panel->setFlags(0);
         panel->setStage(0);
-        // The battle's status provider belongs to the heads-up panels still to come.
-        panel->setStatusProvider(boost::shared_ptr<gui::IBattleStatus>());
+        mStatusProvider.reset(new BattleStatusProvider(*this));
+        panel->setStatusProvider(mStatusProvider);
     }
     activatePlayFrame();
 }
@@ -290,6 +323,9 @@ void BattleRoom::destroyScene()
 {
     unregisterEventHandlers();
     resetBattle();
+    destroySight();
+    destroyPrompts();
+    destroyFlashPanel();
     if (mEscapeKeyConnection.isValid())
         mEscapeKeyConnection->disconnect();
     destroyImagesets();
@@ -362,13 +398,36 @@ ZRKRoomState* BattleRoom::landRoomState() const
     return room && !room->isDestroyed() ? room : nullptr;
 }
 
+void BattleRoom::createProgressPanel()
+{
+    if (mProgressPanel)
+        return;
+    mProgressPanel.reset(new ZRKProgressPanel(this));
+    mProgressPanel->createWindow();
+    if (core::EventManager* events = core::EventManager::getSingletonPtr())
+        events->addEventHandler(ZRKProgressPanel::kEventType, mProgressPanel);
+}
+
+void BattleRoom::destroyProgressPanel()
+{
+    if (!mProgressPanel)
+        return;
+    if (core::EventManager* events = core::EventManager::getSingletonPtr())
+        events->removeEventHandler(mProgressPanel);
+    mProgressPanel->destroyWindow();
+    mProgressPanel.reset();
+}
+
 void BattleRoom::createLand()
 {
+    createProgressPanel();
     mLandLoadConnection.disconnect();
     mPlayerStateConnection.disconnect();
     mBoxOffersConnection.disconnect();
     releaseLand(); // the old land goes before the new one is made
     mLand.reset(new ZRKLand(this));
+    if (hasScene())
+        createSight();
     mLoadingStarted = false;
     mResultReported = false;
     setTimer(mLoadTimer, kLoadDelayMs, [this]() { startLoading(); });
@@ -409,6 +468,9 @@ void BattleRoom::startLoading()
         return;
     }
     mLoadingStarted = true;
+    if (mProgressPanel)
+        mProgressPanel->fillPlayers();
+    createFlashPanel();
     mLandLoadConnection.disconnect();
     std::weak_ptr<bool> alive = mAlive;
     mLandLoadConnection = mLand->subscribeToLoadSignal([this, alive](int a, int state) {
@@ -447,7 +509,36 @@ void BattleRoom::startLoading()
             },
             false);
     playMusic(mLand->getMapInfo().getStringVal("music", "music_bg0.mp3"));
+    createVane();
     loadRadarConfig();
+}
+
+void BattleRoom::createVane()
+{
+    if (mVaneSnapShot)
+        return;
+    mVaneSnapShot = new core::SnapShotEx(core::SnapShotEx::kDefaultLens);
+    mVaneScene = new VaneSnapShotScene(mVaneSnapShot, this);
+    // The snapshot owns both from here; without render textures (headless) it keeps the scene
+    // unset-up and the vane simply is not shown.
+    mVaneSnapShot->attach(mVaneScene, new core::OgreRTTSnapShotImplEx(mVaneSnapShot, "vane_tex", "vane_cam"));
+    mVaneSnapShot->addRenderListener();
+}
+
+void BattleRoom::updateVane(const yake::math::Vector3& wind, const yake::math::Vector3& facing)
+{
+    if (mVaneScene)
+        mVaneScene->updateWind(wind, facing);
+}
+
+void BattleRoom::destroyVane()
+{
+    if (mVaneSnapShot) {
+        mVaneSnapShot->removeRenderListener();
+        delete mVaneSnapShot;
+    }
+    mVaneSnapShot = nullptr;
+    mVaneScene = nullptr;
 }
 
 void BattleRoom::playMusic(const std::string& name)
@@ -507,9 +598,13 @@ void BattleRoom::onLandLoadState(int, int state)
     case LOAD_RESULT:
         mSweepEnd = -1.0f;
         if (mLand) {
+            if (ZRKPlayerSim* me = mLand->getMyDoll())
+                showPromptScattered((me->getPlayerBattle().flags & BATTLE_WON) ? "end/win" : "end/lose", 5.0f);
             const float sweep = mLand->hasSweepState();
-            if (sweep > 0.0f)
+            if (sweep > 0.0f) {
                 mSweepEnd = yake::native::getTime() + sweep;
+                showFlash("sp_boss.swf", std::string(), 800, 600, nullptr, 3.5f);
+            }
             // The result picture waits for the heads-up prompts; the doll stops tiring.
             if (ZRKPlayerSim* me = mLand->getMyDoll())
                 me->setEnergyConsumeFactor(0.001f);
@@ -715,7 +810,11 @@ void BattleRoom::suspendInput()
 {
     if (!isDragCursor())
         return;
-    // The suspend panel belongs to the heads-up panels still to come: the cursor is freed.
+    if (!mSuspendPanel) {
+        // Made shown by its layout; without windows it counts as closed on the next frame.
+        mSuspendPanel.reset(new ZRKSuspendPanel(this));
+        mSuspendPanel->createWindow();
+    }
     releaseCursor();
 }
 
@@ -723,25 +822,29 @@ void BattleRoom::resumeInput()
 {
     if (isDragCursor())
         return;
+    destroySuspendPanel();
     captureCursor();
     CeguiWidgets::setDefaultCursor("", "");
 }
 
+void BattleRoom::destroySuspendPanel()
+{
+    if (mSuspendPanel)
+        mSuspendPanel->destroyWindow();
+    mSuspendPanel.reset();
+}
+
 void BattleRoom::checkInputFocus()
 {
-    if (mRenderWindow && !mRenderWindow->isActivated()) {
+    if (mRenderWindow && !mRenderWindow->isActivated())
         suspendInput();
-        return;
-    }
     resumeIfSuspendClosed();
 }
 
 void BattleRoom::resumeIfSuspendClosed()
 {
-    // Without a suspend panel the player "closes" it by coming back to the window; the leave
-    // question keeps the cursor free until it is answered.
-    if (!isDragCursor() && !mMessageBoxOpen && hasScene() && mLand && mLand->getLoadState() < LOAD_OVER &&
-        (!mRenderWindow || mRenderWindow->isActivated()))
+    // The player closed the suspend panel with a click.
+    if (mSuspendPanel && !mSuspendPanel->isVisible())
         resumeInput();
 }
 
@@ -1048,13 +1151,18 @@ void BattleRoom::setGuideText(const std::string& text, float seconds)
     mGuideText = text;
     mGuideDuration = std::isfinite(seconds) && seconds > 0.0f ? std::min(seconds, 600.0f) : 0.0f;
     mGuideWaiting = true;
-    // There is no loading screen to wait for: loading is done as soon as the land says so.
-    checkLoadingDone();
+    checkLoadingDone(); // without a loading screen the text shows at once
 }
 
 void BattleRoom::checkLoadingDone()
 {
-    if (mGuideWaiting && mLand && mLand->isLoaded()) {
+    if (mLand && mProgressPanel) {
+        mProgressPanel->update(0.0f);
+        // Loaded, or every row is through while a guide text waits for the screen.
+        if (mLand->isLoaded() || (mGuideWaiting && mProgressPanel->isDone()))
+            destroyProgressPanel();
+    }
+    if (mGuideWaiting && !mProgressPanel) {
         mGuideWaiting = false;
         showGuideText(mGuideText, mGuideDuration);
     }
@@ -1069,12 +1177,7 @@ CEGUI::Window* childOf(CEGUI::Window* parent, const char* path)
 
 void setImage(CEGUI::Window* w, const std::string& imageset, const std::string& image)
 {
-    if (!w)
-        return;
-    CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
-    const std::string name = CeguiWidgets::imageName(imageset, image);
-    // A picture this client does not have leaves the window empty rather than failing.
-    w->setProperty("Image", images && !image.empty() && images->isDefined(CeguiWidgets::utf8(name)) ? CeguiWidgets::utf8(name) : "");
+    CeguiWidgets::setImage(w, image.empty() ? std::string() : CeguiWidgets::imageName(imageset, image));
 }
 } // namespace
 
@@ -1220,10 +1323,16 @@ void BattleRoom::onFrame(float dt)
     if (mBoxPanel)
         mBoxPanel->update(static_cast<float>(yake::native::getTime() - mBoxPanelOrigin));
     checkLoadingDone();
+    updateEffects();
+    if (mLand && mLand->isLoaded() && !mLand->isFinished()) {
+        updateBubbles();
+        updateSight(dt);
+    }
     ZRKPlayerSim* me = mLand && mLand->isLoaded() ? mLand->getMyDoll() : nullptr;
     if (me && !mLand->isFinished()) {
-        // The radar turns with the own doll; the wind vane is still to come.
+        // The vane and the radar turn with the own doll.
         const yake::math::Vector3 f = me->getMovable().getFacing();
+        updateVane(mLand->getWindDir(), f);
         if (gui::IBattlePanel* panel = mBattlePanel ? mBattlePanel->getPanel() : nullptr)
             panel->setRadarOrientation(-f.z, -f.x);
     }
@@ -1398,7 +1507,10 @@ void BattleRoom::showBattleOver()
 void BattleRoom::closeBattleHud()
 {
     mFreeRotate = false;
+    destroyProgressPanel();
+    destroySuspendPanel();
     resetRadarMap();
+    destroyVane();
     hideGuideWindows();
     if (mMessageBoxOpen)
         if (core::Frame* frame = GameServices::frame())
@@ -1410,6 +1522,7 @@ void BattleRoom::closeBattleHud()
         if (gui::IBattlePanel* panel = mBattlePanel->getPanel())
             panel->setStatusProvider(boost::shared_ptr<gui::IBattleStatus>());
     }
+    mStatusProvider.reset();
     if (gui) {
         gui->resetPages();
         if (auto* view = static_cast<gui::IBattleOver*>(gui->getBattleOverView()))
@@ -1644,6 +1757,9 @@ void BattleRoom::resetBattle()
     kill(mHalfTimeTimer);
     kill(mLeaveTimer);
     stopMusic();
+    if (mFlashPanel)
+        mFlashPanel->clearFlashes();
+    destroyPrompts();
     if (mLandScene && getCamera())
         mLandScene->setCamera(getCamera());
     mCameraOwn = false;
@@ -1653,6 +1769,7 @@ void BattleRoom::resetBattle()
 
 void BattleRoom::releaseLand()
 {
+    destroyBubbles(); // the bubbles hang on the land's figures
     mLandScene.reset(); // stops drawing before the land goes
     mLand.reset();
     mLandRoom.reset();
@@ -1666,8 +1783,14 @@ void BattleRoom::registerEventHandlers()
     if (!events || mLandHandler)
         return;
     mLandHandler.reset(new EvtLandHandler(*this));
+    mDollHandler.reset(new EvtDollHandler(*this));
+    mNpcHandler.reset(new EvtNpcHandler(*this));
     for (int type = EvtLandHandler::kFirst; type <= EvtLandHandler::kLast; ++type)
         events->addEventHandler(type, mLandHandler);
+    for (int type : {6201, 6510, 6511})
+        events->addEventHandler(type, mDollHandler);
+    for (int type : {6512, 6513})
+        events->addEventHandler(type, mNpcHandler);
 }
 
 void BattleRoom::unregisterEventHandlers()
@@ -1675,9 +1798,16 @@ void BattleRoom::unregisterEventHandlers()
     if (!mLandHandler)
         return;
     if (core::EventManager* events = core::EventManager::getSingletonPtr())
-        events->removeEventHandler(mLandHandler);
+        for (const auto& handler : {mLandHandler, mDollHandler, mNpcHandler})
+            events->removeEventHandler(handler);
     mLandHandler.reset();
+    mDollHandler.reset();
+    mNpcHandler.reset();
 }
+
+EvtDollHandler* BattleRoom::getDollHandler() const { return static_cast<EvtDollHandler*>(mDollHandler.get()); }
+
+EvtLandHandler* BattleRoom::getLandHandler() const { return static_cast<EvtLandHandler*>(mLandHandler.get()); }
 
 void BattleRoom::installEventPreviews()
 {
@@ -1732,6 +1862,229 @@ void BattleRoom::forwardGuiCall2(int first, int second)
     if (gui::IBattlePanel* panel = mBattlePanel ? mBattlePanel->getPanel() : nullptr)
         panel->next(first, second);
 }
+
+
+// --- prompts and Flash overlays ------------------------------------------------------------------
+
+void BattleRoom::showPrompt(const std::string& image, bool pulse, float x, float y, float duration)
+{
+    if (!mPrompts)
+        mPrompts.reset(new BattlePrompts);
+    mPrompts->show(image, pulse, x, y, duration);
+}
+
+void BattleRoom::showPromptFixed(const std::string& image, bool pulse, float duration)
+{
+    showPrompt(image, pulse, 0.5f, 0.2f, duration);
+}
+
+void BattleRoom::showPromptScattered(const std::string& image, float duration)
+{
+    const float u = mRandom.uniform();
+    const float v = mRandom.uniform();
+    showPrompt(image, false, (u - 0.5f) * 0.2f + 0.5f, (v - 0.5f) * 0.2f + 0.5f, duration);
+}
+
+CEGUI::Window* BattleRoom::showFlash(const std::string& name, const std::string& key, int width, int height,
+                                     Ogre::SceneNode* node, float duration)
+{
+    return mFlashPanel ? mFlashPanel->addFlash(name, key, width, height, node, duration) : nullptr;
+}
+
+void BattleRoom::revokeFlash(const std::string& name, const std::string& key)
+{
+    if (mFlashPanel)
+        mFlashPanel->revokeFlash(name, key);
+}
+
+void BattleRoom::removeFlashByWindow(CEGUI::Window* window)
+{
+    if (mFlashPanel)
+        mFlashPanel->removeFlashByWindow(window);
+}
+
+bool BattleRoom::hasFlash(const std::string& name, const std::string& key) const
+{
+    if (mFlashPanel)
+        for (const ZRKFlashPanel::Entry& e : mFlashPanel->getEntries())
+            if (e.name == name && e.key == key)
+                return true;
+    return false;
+}
+
+void BattleRoom::updateEffects()
+{
+    if (mFlashPanel && mFlashPanel->isVisible())
+        mFlashPanel->update();
+    if (mPrompts)
+        mPrompts->update();
+}
+
+void BattleRoom::destroyPrompts()
+{
+    if (mPrompts)
+        mPrompts->destroy();
+}
+
+void BattleRoom::createFlashPanel()
+{
+    if (mFlashPanel)
+        return;
+    mFlashPanel.reset(new ZRKFlashPanel(this));
+    if (!mFlashPanel->createWindow()) {
+        writeLog(kLogWarning, kChannel, "no main frame: the battle shows no Flash overlays");
+        mFlashPanel.reset();
+    }
+}
+
+void BattleRoom::destroyFlashPanel()
+{
+    if (mFlashPanel)
+        mFlashPanel->destroyWindow();
+    mFlashPanel.reset();
+}
+
+CEGUI::Window* BattleRoom::hudWindow(const std::string& path)
+{
+    return CEGUI::System::getSingletonPtr() ? core::CEGUIAnimationLib::findWindow(path) : nullptr;
+}
+
+gui::IBattlePanel* BattleRoom::getBattleScreen() const { return mBattlePanel ? mBattlePanel->getPanel() : nullptr; }
+
+gui::IDollView* BattleRoom::getDollView() const
+{
+    gui::IGuiManager* gui = getGuiManager();
+    return gui ? static_cast<gui::IDollView*>(gui->getDollView()) : nullptr;
+}
+
+// --- head bubbles and the sight ------------------------------------------------------------------
+
+boost::shared_ptr<ZRKBubblePanel> BattleRoom::getBubble(const core::BasicPlayer& player)
+{
+    return player.getAttrAs<boost::shared_ptr<ZRKBubblePanel>>("zrk_bubble", boost::shared_ptr<ZRKBubblePanel>());
+}
+
+void BattleRoom::updateBubbles()
+{
+    if (!mLand)
+        return;
+    ZRKPlayerSim* me = mLand->getMyDoll();
+    const int viewer = me ? me->getColour() : 0;
+    const auto pass = [this, viewer](ZRKBasicSim& sim, bool drop, const std::function<BubbleInfoProvider*()>& provider) {
+        const core::BasicPlayerPtr& player = sim.getPlayerRef();
+        if (!player)
+            return;
+        if (drop) {
+            player->removeAttr("zrk_bubble");
+            return;
+        }
+        if (!player->hasAttr("zrk_bubble")) {
+            boost::shared_ptr<ZRKBubblePanel> bubble(new ZRKBubblePanel(this, sim.getPlayerId()));
+            bubble->setInfoProvider(boost::shared_ptr<BubbleInfoProvider>(provider()));
+            bubble->setViewerColour(viewer);
+            if (bubble->createWindow()) {
+                activatePlayFrame();
+                bubble->focusOffset() = yake::math::Vector3(0, player->getDesc().getRealVal("graphical/focus.y", 0.0f), 0);
+                bubble->homeOffset() =
+                    yake::math::Vector3(0, player->getDesc().getRealVal("physical/home", DollConstants::HIT_ACTOR_OFFSET), 0);
+                bubble->refresh();
+            } else {
+                bubble.reset(); // no bubble for this sim for the rest of the battle
+            }
+            player->setAttr("zrk_bubble", bubble);
+        }
+        if (boost::shared_ptr<ZRKBubblePanel> bubble = getBubble(*player))
+            bubble->update(player);
+    };
+    for (const auto& d : mLand->getAllDoll()) {
+        ZRKPlayerSim* doll = d.second;
+        pass(*doll, doll->getAngelSeq() == -2, [doll] { return new SimBubbleInfoProvider(*doll); });
+    }
+    const bool npcsGone = mLand->getLoadState() >= 9;
+    for (const auto& n : mLand->getAllNpc()) {
+        ZRKNpcSim* npc = n.second;
+        pass(*npc, npc->isEnded() || npcsGone, [npc] { return new SimBubbleInfoProvider(*npc); });
+    }
+}
+
+void BattleRoom::refreshBubble(ZRKBasicSim* sim)
+{
+    if (sim && sim->getPlayerRef())
+        if (boost::shared_ptr<ZRKBubblePanel> bubble = getBubble(*sim->getPlayerRef()))
+            bubble->refresh();
+}
+
+void BattleRoom::refreshDollBubble(const std::string& playerId)
+{
+    if (mLand)
+        refreshBubble(mLand->getDoll(playerId));
+}
+
+void BattleRoom::refreshNpcBubble(const std::string& name)
+{
+    if (mLand)
+        refreshBubble(mLand->getNpc(name));
+}
+
+void BattleRoom::refreshComboBubbles()
+{
+    if (!mLand)
+        return;
+    for (const auto& combo : mLand->getPlayerCombo())
+        if (combo.second.time > 0.0f)
+            refreshDollBubble(combo.first);
+}
+
+void BattleRoom::destroyBubbles()
+{
+    destroySight();
+    if (!mLand)
+        return;
+    for (const auto& d : mLand->getAllDoll())
+        if (d.second->getPlayerRef())
+            d.second->getPlayerRef()->removeAttr("zrk_bubble");
+    for (const auto& n : mLand->getAllNpc())
+        if (n.second->getPlayerRef())
+            n.second->getPlayerRef()->removeAttr("zrk_bubble");
+}
+
+void BattleRoom::setSightMode(int mode)
+{
+    if (mSight)
+        mSight->setMode(mode);
+}
+
+void BattleRoom::showSight(bool visible)
+{
+    if (mSight)
+        mSight->show(visible);
+}
+
+void BattleRoom::updateSight(float dt)
+{
+    if (mSight && mSight->isVisible())
+        mSight->update(dt);
+    refreshComboBubbles();
+}
+
+void BattleRoom::createSight()
+{
+    if (mSight)
+        return;
+    boost::shared_ptr<ZRKSightingPanel> sight(new ZRKSightingPanel(this));
+    if (sight->createWindow())
+        sight->show(false);
+    mSight = sight;
+}
+
+void BattleRoom::destroySight()
+{
+    if (mSight)
+        mSight->destroyWindow();
+    mSight.reset();
+}
+
+bool BattleRoom::isSightActive() const { return mSight && mSight->isVisible() && mSight->getAutoChargeTarget(); }
 
 } // namespace zrk
 } // namespace kavri3D

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 #include <core/EventManager.h>
+#include <core/RandomNumber.h>
 #include <core/RtObjectAttrMap.h>
 #include <json/json.h>
 #include <gui/IBattleOver.h>
@@ -23,18 +24,34 @@ class EventArgs;
 class Window;
 } // namespace CEGUI
 
+namespace Ogre {
+class SceneNode;
+}
+
 namespace kavri3D {
 namespace core {
+class BasicPlayer;
 class IEventHandler;
+class SnapShotEx;
 class win32RenderWindow;
 } // namespace core
 namespace zrk {
 namespace gui {
 class IBattlePanel;
 class IBattlePanelHost;
+class IBattleStatus;
 class IBoxPanel;
+class IDollView;
 } // namespace gui
 
+class BattlePrompts;
+class BattleStatusProvider;
+class EvtDollHandler;
+class EvtLandHandler;
+class ZRKBasicSim;
+class ZRKBubblePanel;
+class ZRKFlashPanel;
+class ZRKSightingPanel;
 class BattleLandRoom;
 class LandScene;
 class ZRKLand;
@@ -51,6 +68,12 @@ public:
     typedef gui::IBattleOver::AwardBoxItem AwardBoxItem;
     typedef gui::IBattleOver::AwardSlot AwardSlot;
     typedef gui::IBattleOver::BoxOffer BoxOffer;
+
+    // The battle's displays, each in its own header.
+    class SightingTexture;
+    class ZRKSuspendPanel;
+    class ZRKProgressPanel;
+    class VaneSnapShotScene;
 
     BattleRoom();
     ~BattleRoom() override;
@@ -104,6 +127,18 @@ public:
     void resumeInput();
     void checkInputFocus();
     void resumeIfSuspendClosed();
+    /// The screen shown while input is suspended; null when none is up.
+    ZRKSuspendPanel* getSuspendPanel() const { return mSuspendPanel.get(); }
+    /// The loading screen, from the land's creation until it has loaded; null otherwise.
+    ZRKProgressPanel* getProgressPanel() const { return mProgressPanel.get(); }
+
+    /// The wind vane's picture, made once the land loads; it goes with the heads-up display.
+    void createVane();
+    /// Points the vane the way the wind blows as seen along the facing.
+    void updateVane(const yake::math::Vector3& wind, const yake::math::Vector3& facing);
+    void destroyVane();
+    VaneSnapShotScene* getVaneScene() const { return mVaneScene; }
+    core::SnapShotEx* getVaneSnapShot() const { return mVaneSnapShot; }
     /// A world position on the radar map's picture (x and y in pixels); false before the radar
     /// is known or for a radar box without extent, the position untouched.
     bool projectToRadar(yake::math::Vector3& p) const;
@@ -127,6 +162,72 @@ public:
     void leaveRoom();
 
     ZRKLand* getLand() const { return mLand.get(); }
+    /// The server's room of this battle.
+    const std::string& getBattleRoomName() const { return mRoomName; }
+    /// Expires when the room goes: answers that may come late check it.
+    std::weak_ptr<bool> getLife() const { return mAlive; }
+
+    // Prompts and Flash overlays over the fight.
+    static const char* const kPromptKill[4];
+    static const char* const kPromptBloodLess;
+    /// bullet, hp, sp, sp2, cool-down wanted; hold ok.
+    static const char* const kPromptWants[6];
+    static const char* const kPromptCritical;
+    static const char* const kPromptUltimate;
+    static const char* const kPromptGood;
+    static const char* const kPromptPerfect;
+    static const char* const kPromptBlank;
+    /// A picture ("Set/Image") centred on (x, y) relative to the screen for `duration` s.
+    void showPrompt(const std::string& image, bool pulse, float x, float y, float duration);
+    /// At the top of the screen's middle.
+    void showPromptFixed(const std::string& image, bool pulse, float duration);
+    /// Near the screen's centre, a little off at random.
+    void showPromptScattered(const std::string& image, float duration);
+    /// A Flash overlay (see ZRKFlashPanel::addFlash); null without the Flash layer.
+    CEGUI::Window* showFlash(const std::string& name, const std::string& key, int width, int height, Ogre::SceneNode* node,
+                             float duration);
+    void revokeFlash(const std::string& name, const std::string& key);
+    void removeFlashByWindow(CEGUI::Window* window);
+    /// Whether the Flash layer holds an overlay of that name and key.
+    bool hasFlash(const std::string& name, const std::string& key) const;
+    /// Every frame: the Flash overlays, then the prompts.
+    void updateEffects();
+    void destroyPrompts();
+    void createFlashPanel();
+    void destroyFlashPanel();
+    ZRKFlashPanel* getFlashPanel() const { return mFlashPanel.get(); }
+    BattlePrompts* getPrompts() const { return mPrompts.get(); }
+    /// A heads-up window by its path ("battle/hpnum2") under the GUI; null when there is none.
+    static CEGUI::Window* hudWindow(const std::string& path);
+
+    // Head bubbles and the sight.
+    /// Every frame while the land is loaded and not finished: one bubble per sim with a figure.
+    void updateBubbles();
+    void refreshBubble(ZRKBasicSim* sim);
+    void refreshDollBubble(const std::string& playerId);
+    void refreshNpcBubble(const std::string& name);
+    /// The bubbles of players on a run of hits.
+    void refreshComboBubbles();
+    /// Destroys the sight and every bubble (before the land goes).
+    void destroyBubbles();
+    /// The bubble a figure carries; none when it has none (or an empty one).
+    static boost::shared_ptr<ZRKBubblePanel> getBubble(const core::BasicPlayer& player);
+    void setSightMode(int mode);
+    void showSight(bool visible);
+    void updateSight(float dt);
+    void createSight();
+    void destroySight();
+    bool isSightActive() const;
+    ZRKSightingPanel* getSightingPanel() const { return mSight.get(); }
+
+    /// The battle screen's own interface (the "Battle" panel's); null without it.
+    gui::IBattlePanel* getBattleScreen() const;
+    /// The GUI's view of battle dolls (the growth road's tip); null without it.
+    gui::IDollView* getDollView() const;
+    core::RandomNumber& getRandom() { return mRandom; }
+    const boost::shared_ptr<BattleStatusProvider>& getStatusProvider() const { return mStatusProvider; }
+    EvtDollHandler* getDollHandler() const;
+    EvtLandHandler* getLandHandler() const;
 
     /// An attribute of an event by type; a value of another type throws boost::bad_any_cast.
     template <class T>
@@ -236,6 +337,9 @@ private:
     bool onEscapeKeyEvent(const CEGUI::EventArgs& args);
     void releaseCursor();
     void captureCursor();
+    void destroySuspendPanel();
+    void createProgressPanel();
+    void destroyProgressPanel();
     /// Steers the camera: the land's scene follows shots and others' turns, the room's own
     /// camera the own doll.
     void updateCamera(float dt);
@@ -309,6 +413,17 @@ private:
     bool mBattleOverShown = false;
     bool mResultReported = false;
     boost::shared_ptr<core::IEventHandler> mLandHandler;
+    boost::shared_ptr<ZRKSuspendPanel> mSuspendPanel;
+    boost::shared_ptr<ZRKProgressPanel> mProgressPanel;
+    core::SnapShotEx* mVaneSnapShot = nullptr;  ///< owns the vane's scene
+    VaneSnapShotScene* mVaneScene = nullptr;
+    boost::shared_ptr<core::IEventHandler> mDollHandler;
+    boost::shared_ptr<core::IEventHandler> mNpcHandler;
+    std::unique_ptr<BattlePrompts> mPrompts;
+    std::unique_ptr<ZRKFlashPanel> mFlashPanel;
+    boost::shared_ptr<ZRKSightingPanel> mSight;
+    boost::shared_ptr<BattleStatusProvider> mStatusProvider;
+    core::RandomNumber mRandom{core::RandomNumber::settable()};
     std::shared_ptr<bool> mAlive{std::make_shared<bool>(true)};
 };
 

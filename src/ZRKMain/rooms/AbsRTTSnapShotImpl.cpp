@@ -41,6 +41,10 @@ bool AbsRTTSnapShotImpl::update()
 {
     if (!mRenderTarget)
         return false;
+    // Outside the frame CEGUI may have left its last clipping on: the picture would be drawn
+    // into that rectangle only.
+    if (Ogre::RenderSystem* rs = Ogre::Root::getSingletonPtr() ? Ogre::Root::getSingleton().getRenderSystem() : nullptr)
+        rs->setScissorTest(false);
     mRenderTarget->update(true);
     return true;
 }

@@ -77,6 +77,16 @@ CEGUI::Window* BasicRoom::popupWindow(std::size_t index) const
     return index < mPopups.size() && CeguiWidgets::alive(mPopups[index].window) ? mPopups[index].window : nullptr;
 }
 
+bool BasicRoom::popupInfo(std::size_t index, std::string& text, Ogre::Vector3& anchor, float& showAt) const
+{
+    if (index >= mPopups.size())
+        return false;
+    text = mPopups[index].text;
+    anchor = mPopups[index].anchor;
+    showAt = mPopups[index].showAt;
+    return true;
+}
+
 void BasicRoom::createScene()
 {
     core::GrafixClientState::createScene();
@@ -264,7 +274,7 @@ void BasicRoom::showText(CEGUI::Window* image, const std::string& text, const st
         CeguiWidgets::destroy(outer);
         return;
     }
-    mPopups.push_back(TextPopup{outer, anchor, anchor != Ogre::Vector3::ZERO, now() + delay, yOffset});
+    mPopups.push_back(TextPopup{outer, anchor, anchor != Ogre::Vector3::ZERO, now() + delay, yOffset, text});
 }
 
 void BasicRoom::updatePopups(float t)

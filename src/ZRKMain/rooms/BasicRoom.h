@@ -88,6 +88,8 @@ public:
     std::size_t popupCount() const { return mPopups.size(); }
     /// The outer window of a pop-up record; null once it expired.
     CEGUI::Window* popupWindow(std::size_t index) const;
+    /// A pop-up's text, anchor and the time it shows at; false past the last one.
+    bool popupInfo(std::size_t index, std::string& text, Ogre::Vector3& anchor, float& showAt) const;
     std::size_t sceneEffectCount() const { return mSceneEffects.size(); }
 
 protected:
@@ -104,6 +106,7 @@ private:
         bool anchored;
         float showAt;
         float yOffset;
+        std::string text;
     };
     struct SceneEffect {
         Ogre::Quaternion orientation = Ogre::Quaternion::IDENTITY;

@@ -53,5 +53,55 @@ void CeguiWidgets::destroy(CEGUI::Window*& window)
     window = nullptr;
 }
 
+CEGUI::Window* CeguiWidgets::child(CEGUI::Window* parent, const std::string& path)
+{
+    const CEGUI::String name = utf8(path);
+    return alive(parent) && parent->isChild(name) ? parent->getChild(name) : nullptr;
+}
+
+bool CeguiWidgets::setImage(CEGUI::Window* window, const std::string& image)
+{
+    if (!alive(window))
+        return false;
+    CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
+    const CEGUI::String name = utf8(image);
+    const bool known = images && !image.empty() && images->isDefined(name);
+    window->setProperty("Image", known ? name : CEGUI::String());
+    return known;
+}
+
+const char* const CeguiWidgets::kGroup = "General";
+
+void CeguiWidgets::loadImageset(const std::string& file)
+{
+    CEGUI::ImageManager::getSingleton().loadImageset(utf8(file), kGroup);
+}
+
+std::string CeguiWidgets::addImageFile(const std::string& imageset, const std::string& file)
+{
+    const std::string image = imageName(imageset, "full_image");
+    try {
+        CEGUI::ImageManager::getSingleton().addFromImageFile(utf8(image), utf8(file), kGroup);
+    } catch (const std::exception&) {
+        destroyImageset(imageset); // a texture made before the failure goes too
+        throw;
+    }
+    return image;
+}
+
+void CeguiWidgets::destroyImageset(const std::string& imageset)
+{
+    CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
+    CEGUI::System* system = CEGUI::System::getSingletonPtr();
+    if (!images || !system || imageset.empty())
+        return;
+    images->destroyImageCollection(utf8(imageset), false);
+    // A set from a file made its texture under the set's name, a picture under its image's.
+    CEGUI::Renderer* renderer = system->getRenderer();
+    for (const std::string& texture : {imageset, imageName(imageset, "full_image")})
+        if (renderer->isTextureDefined(utf8(texture)))
+            renderer->destroyTexture(utf8(texture));
+}
+
 } // namespace zrk
 } // namespace kavri3D

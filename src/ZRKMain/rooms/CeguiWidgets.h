@@ -26,6 +26,22 @@ public:
     static bool alive(const CEGUI::Window* window);
     /// Destroys the window when it is still alive; the pointer becomes null either way.
     static void destroy(CEGUI::Window*& window);
+    /// A child by path; null when there is none (or no parent).
+    static CEGUI::Window* child(CEGUI::Window* parent, const std::string& path);
+
+    /// Shows the image on the window when it is defined, else leaves the window empty (a
+    /// picture this client does not have). False when the image is not shown.
+    static bool setImage(CEGUI::Window* window, const std::string& image);
+
+    /// The game's GUI data files (res/GUI) as CEGUI's resource group.
+    static const char* const kGroup;
+    /// Loads an image set file of the game's GUI data; a CEGUI exception passes to the caller.
+    static void loadImageset(const std::string& file);
+    /// A picture file of the game's GUI data as the one image "full_image" of the set; returns
+    /// the image's name. A CEGUI exception passes to the caller, with nothing left behind.
+    static std::string addImageFile(const std::string& imageset, const std::string& file);
+    /// Destroys the set's images and the textures under them; nothing for a set that is absent.
+    static void destroyImageset(const std::string& imageset);
 };
 
 } // namespace zrk

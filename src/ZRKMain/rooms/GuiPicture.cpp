@@ -26,8 +26,12 @@ GuiPicture::~GuiPicture() { takeBack(); }
 
 bool GuiPicture::give(const std::string& snapshotName, const std::string& imageName, gui::IGuiManager* manager)
 {
+    return give(SnapShotManager::instance().find(snapshotName), imageName, manager);
+}
+
+bool GuiPicture::give(core::SnapShotEx* snapshot, const std::string& imageName, gui::IGuiManager* manager)
+{
     takeBack();
-    core::SnapShotEx* snapshot = SnapShotManager::instance().find(snapshotName);
     Ogre::Texture* texture = snapshot ? snapshot->getTexture() : nullptr;
     CEGUI::OgreRenderer* renderer = ogreRenderer();
     if (!texture || !renderer)

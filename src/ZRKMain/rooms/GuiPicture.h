@@ -26,6 +26,8 @@ public:
     /// of the same name goes first). False when the snapshot has no texture or there is no
     /// CEGUI renderer for it.
     bool give(const std::string& snapshotName, const std::string& imageName, gui::IGuiManager* manager);
+    /// The same for a snapshot held outside the registry.
+    bool give(core::SnapShotEx* snapshot, const std::string& imageName, gui::IGuiManager* manager);
     void takeBack();
     const std::string& getImageName() const { return mImageName; }
 

@@ -1,5 +1,7 @@
 #pragma once
+#include <cmath>
 #include <cstdint>
+#include <functional>
 
 namespace kavri3D {
 namespace core {
@@ -9,6 +11,11 @@ namespace core {
 class RandomNumber {
 public:
     explicit RandomNumber(std::uint64_t seed = 0) : mState(seed) {}
+
+    /// A source whose uniform() draws from the game's settable random source (what tests fix
+    /// with yake::math::Math::setRandomSource) instead of a seeded stream of its own: for the
+    /// screen's flourishes, which replays need not repeat.
+    static RandomNumber settable();
 
     void seed(std::uint64_t seed) { mState = seed; }
     std::uint64_t getState() const { return mState; }
@@ -21,7 +28,15 @@ public:
         return z ^ (z >> 31);
     }
     /// A value in [0, 1): the top 24 bits over 2^24, exact in a float and never 1.
-    float uniform() { return static_cast<float>(next64() >> 40) * (1.0f / 16777216.0f); }
+    float uniform()
+    {
+        if (mSource) {
+            // Whatever the installed source gives is kept in [0, 1).
+            const float v = mSource();
+            return !(v > 0.0f) ? 0.0f : v < 1.0f ? v : std::nextafter(1.0f, 0.0f);
+        }
+        return static_cast<float>(next64() >> 40) * (1.0f / 16777216.0f);
+    }
     /// A value in [low, high).
     float range(float low, float high) { return low + (high - low) * uniform(); }
     /// An integer in [0, n); 0 when n is 0.
@@ -29,6 +44,7 @@ public:
 
 private:
     std::uint64_t mState;
+    std::function<float()> mSource;
 };
 
 } // namespace core

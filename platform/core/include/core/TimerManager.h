@@ -5,13 +5,14 @@
 namespace kavri3D {
 namespace core {
 
-/// One-shot timers on the yake clock, fired from the frame loop (never from setTimeout
+/// Timers on the yake clock (one shot, or repeating until killed), fired from the frame loop (never from setTimeout
 /// itself). Ids are positive; -1 is the conventional "nothing pending" value of callers.
 class TimerManager {
 public:
     static TimerManager& instance();
 
-    int setTimeout(unsigned milliseconds, std::function<void()> callback);
+    /// A repeating timer fires every period until it is killed (its own callback may kill it).
+    int setTimeout(unsigned milliseconds, std::function<void()> callback, bool repeat = false);
     /// false when the id is unknown (already fired or killed).
     bool killTimer(int id);
     /// Fires every timer that is due at the current clock time, earliest first. A timer set
@@ -24,12 +25,13 @@ private:
     struct Timer {
         double due;
         std::function<void()> callback;
+        double period; ///< seconds between calls of a repeating timer; below 0 for one shot
     };
     std::map<int, Timer> mTimers;
     int mNextId = 1;
 };
 
-int setTimeout(unsigned milliseconds, std::function<void()> callback);
+int setTimeout(unsigned milliseconds, std::function<void()> callback, bool repeat = false);
 bool killTimer(int id);
 
 } // namespace core

@@ -19,6 +19,8 @@ public:
     core::XmlConfigHelper getUserInfo() const { return mInfo; }
     core::XmlConfigHelper getUserSettings() const { return mSettings; }
     core::XmlConfigHelper& getBattleState() { return mBattle; }
+    /// The title the player wears (user setting "pc_title"); empty for none.
+    std::string getZrkTitle() const { return mSettings.getStringVal("pc_title", ""); }
     /// What the player wears as the server told it (model and kind); a room may dress the seat
     /// of a player without an account and keep that outfit here.
     core::EquipmentList& getEquipments() { return mEquipments; }

@@ -1,6 +1,8 @@
 #pragma once
 #include <boost/shared_ptr.hpp>
+#include <cstdint>
 #include <string>
+#include <core/RtObjectAttrMap.h>
 #include <vector>
 #include "gui/IBattleOver.h"
 
@@ -9,10 +11,72 @@ namespace zrk {
 namespace gui {
 
 /// What the battle screen reads of the battle; the battle room hands one over at the start
-/// of the fight and an empty one when it ends.
+/// of the fight and an empty one when it ends. The screen pulls it every frame.
 class IBattleStatus {
 public:
+    /// One seat of the room.
+    struct PlayerEntry {
+        float hp = 0.0f;  ///< health share 0..1
+        float sp = -1.0f; ///< energy bar, -1 (empty) .. 1 (full)
+        std::string nickname; ///< clipped to the bar's width
+        float radarX = 0.0f, radarY = 0.0f; ///< pixels on the radar's picture
+        std::uint8_t colour = 0; ///< team colour code
+        bool valid = false; ///< a seated player with a doll; nothing else is written otherwise
+        bool out = false;   ///< the doll's battle state is "out" (code 100)
+        bool me = false;
+    };
+    /// One skill of the own doll.
+    struct SkillEntry {
+        int key = 0;
+        int numMax = 0;
+        int numCur = 0;
+        std::uint8_t flags = 0;    ///< 0x80 locked, or-ed with the skill's state
+        std::uint8_t progress = 0; ///< percent of a running skill
+    };
+    /// The state of a scenario battle (in the record's "stat").
+    struct PVEStatus {
+        int scenario = 0; ///< the current one, from 1
+        int scenarioTotal = 0;
+        int alive = 0;    ///< NPCs still standing
+    };
+    struct BattleStatus {
+        int fightTime = 0; ///< whole seconds
+        int score[2] = {0, 0};
+        int tactic = 0;
+        int countdown = -1; ///< seconds, -1 for none
+        bool noImmunity = true;
+        std::string wind;  ///< as shown ("%.1f")
+        /// Optional values: "demesne" (the land's holding state), "score_max" (int), "stat" (PVEStatus).
+        core::RtObjectAttrMap extra;
+    };
+    static constexpr int kWeaponSlots = 10; ///< the record's; the battle fills 9
+    static constexpr int kPropSlots = 6;
+    /// The own doll's weapons and props.
+    struct Bags {
+        int level = -1; ///< the battle-state level value the icons were read at
+        int rank = 0;   ///< passed through
+        std::string weaponIcon[kWeaponSlots];
+        int weaponCount[kWeaponSlots] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1}; ///< -1: no limit
+        /// Low 16 bits: cool-down left, high 16 bits: the whole cool-down, in hundredths of a second.
+        std::uint32_t weaponCd[kWeaponSlots] = {};
+        std::string weaponEffect[kWeaponSlots];
+        std::string propIcon[kPropSlots];
+        bool flags[3] = {false, true, true}; ///< passed through
+        int bagCd = 0; ///< the weapon bag's own cool-down
+    };
+    struct CrateMark {
+        std::string name;
+        float x = 0.0f, y = 0.0f; ///< pixels on the radar's picture
+    };
+
     virtual ~IBattleStatus() = default;
+    /// Fills at most n entries, one per seat index.
+    virtual void getPlayerList(PlayerEntry* entries, int n) = 0;
+    /// `count` is the array's capacity on the way in, the entries filled on the way out.
+    virtual void getSkillStates(SkillEntry* entries, int& count) = 0;
+    virtual void getBattleStatus(BattleStatus& status) = 0;
+    virtual void getBags(Bags& bags) = 0;
+    virtual void getCrateMarks(std::vector<CrateMark>& marks) = 0;
 };
 
 /// The battle screen's own interface: its message lines, the radar and the status it reads.
@@ -35,6 +99,17 @@ public:
     virtual void setLineSeconds(float seconds) = 0;
     virtual void setFlags(int flags) = 0;
     virtual void setStage(int stage) = 0;
+
+    // The battle screen's own doll.
+    /// Health, its maximum, the energy maximum and the energy, in that order.
+    virtual void setHealth(float hp, float xhp, float xsp, float sp) = 0;
+    /// The health last set (-1 before any).
+    virtual float getHealth() const = 0;
+    virtual void setFury(float fury, float xfury) = 0;
+    /// Whether the combo titles are shown (1) or hidden (0).
+    virtual void setComboState(int shown) = 0;
+    /// The own run of hitting turns.
+    virtual void setCarom(int carom) = 0;
 };
 
 /// The host of the battle screen ("Battle" panel).
@@ -66,6 +141,10 @@ class IDollView {
 public:
     virtual ~IDollView() = default;
     virtual void close() = 0;
+    /// The tip of the growth road under the battle bar: hidden, or shown with a title, its
+    /// text, for so many milliseconds (0 until hidden) and its flags.
+    virtual void hide() = 0;
+    virtual void show(const std::string& title, const std::string& text, int milliseconds, int flags) = 0;
 };
 
 } // namespace gui

@@ -94,6 +94,8 @@ public:
     bool isLocal() const;
     /// -1 playing; -2 gone from the battle (its figure goes too).
     int getAngelSeq() const { return mAngelSeq; }
+    /// -2 marks a player who left the battle.
+    void setAngelSeq(int seq) { mAngelSeq = seq; }
     void setAngelPID(const std::string& look) { mAngelLook = look; }
     const std::string& getAngelPID() const { return mAngelLook; }
     void setAltHitAnimation(const std::string& name) { mAltHitAnimation = name; }

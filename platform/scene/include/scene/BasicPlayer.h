@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 #include <core/RtObjectAttrMap.h>
+#include <util/XmlConfigHelper.h>
 #include <misc/Equipment.h>
 
 namespace Ogre {
@@ -28,6 +29,10 @@ public:
     BasicPlayer& operator=(const BasicPlayer&) = delete;
 
     const std::string& getName() const { return mName; }
+    /// What the figure is made of, by key ("graphical/focus.y": where its head bubble sits
+    /// above its feet, "physical/home": where shots aim at it); empty unless its maker fills it.
+    XmlConfigHelper& getDesc() { return mDesc; }
+    const XmlConfigHelper& getDesc() const { return mDesc; }
     /// The figure's node: move and turn it to move and turn the figure. Null when OGRE had
     /// no scene for it.
     Ogre::SceneNode* getMovable() const { return mNode; }
@@ -73,6 +78,7 @@ private:
     std::string mAction;
     float mActionLeft = 0;
     bool mVisible = true;
+    XmlConfigHelper mDesc;
 };
 
 typedef boost::shared_ptr<BasicPlayer> BasicPlayerPtr;

@@ -38,6 +38,10 @@ public:
     /// The site of that name; with `create` a new one is made when there is none.
     BasicSite* createSite(const std::string& name, bool create);
     std::size_t siteCount() const { return mSites.size(); }
+    /// Removes a named site with its items (never the default site); false when there is none.
+    bool removeSite(const std::string& name);
+    /// Shows or hides everything of a named site; false when there is no such site.
+    bool showSiteEntites(const std::string& name, bool visible);
 
     /// Runs the players' animation clocks.
     void update(float dt);

@@ -251,6 +251,58 @@ struct GUID {
 extern const GUID FOLDERID_LocalAppDataLow;
 extern "C" HRESULT SHGetKnownFolderPath(const GUID* id, DWORD flags, HANDLE token, wchar_t** path);
 
+// GDI: the drawing subset the battle's gauges use, over Cairo into 32-bit DIB sections (blue,
+// green, red, spare byte per pixel). Outlines are aliased, the pen centred on the path; the
+// spare byte is the caller's (GDI leaves it alone, so do we as far as Cairo lets us).
+struct GdiObject;
+typedef GdiObject* HGDIOBJ;
+typedef GdiObject* HPEN;
+typedef GdiObject* HBRUSH;
+typedef GdiObject* HBITMAP;
+struct GdiContext;
+typedef GdiContext* HDC;
+typedef DWORD COLORREF; ///< 0x00BBGGRR
+constexpr COLORREF RGB(unsigned r, unsigned g, unsigned b) { return (r & 0xFF) | (g & 0xFF) << 8 | (b & 0xFF) << 16; }
+constexpr int PS_SOLID = 0;
+constexpr int NULL_BRUSH = 5;
+constexpr UINT BI_RGB = 0;
+constexpr UINT DIB_RGB_COLORS = 0;
+struct BITMAPINFOHEADER {
+    DWORD biSize;
+    LONG biWidth;
+    LONG biHeight; ///< negative: rows top-down in memory
+    unsigned short biPlanes;
+    unsigned short biBitCount;
+    DWORD biCompression;
+    DWORD biSizeImage;
+    LONG biXPelsPerMeter, biYPelsPerMeter;
+    DWORD biClrUsed, biClrImportant;
+};
+struct BITMAPINFO {
+    BITMAPINFOHEADER bmiHeader;
+};
+/// The screen's context for a null window (no other window draws here); null otherwise.
+HDC GetDC(HWND hwnd);
+int ReleaseDC(HWND hwnd, HDC dc);
+HDC CreateCompatibleDC(HDC dc);
+BOOL DeleteDC(HDC dc);
+/// A 32-bit uncompressed DIB section, cleared; null for any other format or a size over
+/// 8192 x 8192.
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset);
+HPEN CreatePen(int style, int width, COLORREF colour);
+HGDIOBJ GetStockObject(int which);
+/// The object previously selected of the same kind; null for an unknown object.
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+/// Stock objects are never deleted; an object still selected into a context is refused.
+BOOL DeleteObject(HGDIOBJ object);
+BOOL Ellipse(HDC dc, int left, int top, int right, int bottom);
+/// Counter-clockwise (as the screen shows it) from the ray towards the start point to the ray
+/// towards the end point; the same ray twice draws the whole ellipse.
+BOOL Arc(HDC dc, int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd);
+BOOL Polygon(HDC dc, const POINT* points, int count);
+/// Test surface: GDI objects made and not deleted (stock objects aside).
+int win32LiveGdiObjects();
+
 // UTF-8 <-> UTF-32 (wchar_t) conversions; malformed bytes become U+FFFD.
 std::string win32Utf8FromWide(const std::wstring& text);
 std::wstring win32WideFromUtf8(const std::string& text);

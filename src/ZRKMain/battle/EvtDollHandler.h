@@ -1,0 +1,75 @@
+#pragma once
+#include <string>
+#include <boost/signals2/connection.hpp>
+#include <CEGUI/Event.h>
+#include <core/IEventHandler.h>
+#include <json/value.h>
+
+namespace CEGUI {
+class EventArgs;
+class Window;
+} // namespace CEGUI
+
+namespace kavri3D {
+namespace core {
+class Event;
+}
+namespace zrk {
+
+class BattleRoom;
+
+/// The own doll's events for the battle room: a prop used (6201), the own status (6510:
+/// kill streaks, low health, wants, grades, the battle bar's numbers, rage, sight and the
+/// paid revive) and a doll's bubble changing (6511). Acts only while the land is loaded and
+/// not finished; the room's filter sees each event first.
+class EvtDollHandler : public core::IEventHandler {
+public:
+    static constexpr const char* kRageFlash = "sp_angry2.swf";
+    static constexpr const char* kPropFlash = "sp_item.swf";
+    /// The Y key (scan code) that accepts a revive.
+    static constexpr unsigned kReviveKey = 0x15;
+
+    explicit EvtDollHandler(BattleRoom& room) : mRoom(room) {}
+    /// Closes the revive panel and stops the blank-shot notice.
+    ~EvtDollHandler() override;
+    std::string getName() const override { return "BattleRoom_EvtDollHandler"; }
+    bool handle(const core::Event& event) override;
+
+    /// Offers a paid revive while the own doll is down (once per downing).
+    void openRevivePanel();
+    void closeRevivePanel();
+    /// Y on the shown panel: revive when the money is there, else the warning.
+    bool onReviveKey(unsigned scanCode);
+
+    /// The revive table of a setting's text ("0, 3, 1, 100, 1, 200": unused, revives allowed,
+    /// then (currency, cost) pairs); false, the table null, for a text that is no such table.
+    static bool readCostTable(const std::string& text, Json::Value& table);
+    /// The currency (1-3) and cost of the next revive after `done` revives: the pair of that
+    /// number, the last pair past them; false for a table without a fitting pair.
+    static bool priceOf(const Json::Value& table, int done, int& currency, int& cost);
+
+    bool isRageFlashUp() const { return mRageFlashUp; }
+    bool isReviveShown() const { return mReviveShown; }
+    CEGUI::Window* getRevivePanel() const { return mRevivePanel; }
+    const Json::Value& getCostTable() const { return mCostTable; }
+
+private:
+    void propUsed(const core::Event& event);
+    void status(const core::Event& event);
+    /// The heads-up state of the own doll, after every status event.
+    void refreshOwn();
+    /// The next revive's currency and cost by the revives done; false for a malformed table.
+    bool nextPrice(int& currency, int& cost) const;
+    bool onKeyDown(const CEGUI::EventArgs& args);
+
+    BattleRoom& mRoom;
+    bool mRageFlashUp = false;
+    bool mReviveShown = false;
+    Json::Value mCostTable;
+    CEGUI::Window* mRevivePanel = nullptr;
+    CEGUI::Event::Connection mKeyDown;
+    boost::signals2::scoped_connection mBoxAnswer; ///< the money warning's answer
+};
+
+} // namespace zrk
+} // namespace kavri3D

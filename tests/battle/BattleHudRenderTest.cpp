@@ -1,0 +1,162 @@
+// The battle's heads-up events in the game window: hero is hit by a split shot with a
+// critical grade and picks up ammo (battle-hit.png: three red numbers over his doll, the grade
+// and the ammo burst on the big weapon's frame), then goes down and is offered a paid revive
+// (revive-panel.png).
+#include <CEGUI/CEGUI.h>
+#include <Ogre.h>
+#include <cairo.h>
+#include <core/BlackBoard.h>
+#include <core/EventManager.h>
+#include <core/GraphicsSystem.h>
+#include <data/ZRKGameServer.h>
+#include <data/ZRKSession.h>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <land/ZRKLand.h>
+#include <land/ZRKPlayerSim.h>
+#include <yake/Math.h>
+#include <yake/Time.h>
+
+#include "battle/BattlePrompts.h"
+#include "battle/BattleRoom.h"
+#include "battle/EvtDollHandler.h"
+#include "battle/ZRKFlashPanel.h"
+#include "support/GameRun.h"
+#include "support/TestEnv.h"
+
+using namespace kavri3D;
+using namespace kavri3D::zrk;
+
+namespace {
+
+/// Pixels of a PNG inside the rectangle that pass the test; -1 when the file cannot be read.
+long countPixels(const std::string& file, int x0, int y0, int x1, int y1,
+                 const std::function<bool(int r, int g, int b)>& test)
+{
+    cairo_surface_t* s = cairo_image_surface_create_from_png(file.c_str());
+    long count = -1;
+    if (cairo_surface_status(s) == CAIRO_STATUS_SUCCESS) {
+        count = 0;
+        const int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
+        const int stride = cairo_image_surface_get_stride(s);
+        const unsigned char* data = cairo_image_surface_get_data(s);
+        for (int y = std::max(y0, 0); y < std::min(y1, h); ++y)
+            for (int x = std::max(x0, 0); x < std::min(x1, w); ++x) {
+                const unsigned char* p = data + y * stride + x * 4; // B, G, R, A
+                if (test(p[2], p[1], p[0]))
+                    ++count;
+            }
+    }
+    cairo_surface_destroy(s);
+    return count;
+}
+
+bool red(int r, int g, int b) { return r > 200 && g < 90 && b < 90; }
+bool yellow(int r, int g, int b) { return r > 200 && g > 160 && b < 120; }
+
+} // namespace
+
+TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
+{
+    ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
+    zrktest::TempDir runtime, data;
+    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
+    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    std::filesystem::create_directories(ZRK_SHOTS_DIR);
+    const std::string hitShot = std::string(ZRK_SHOTS_DIR) + "/battle-hit.png";
+    const std::string reviveShot = std::string(ZRK_SHOTS_DIR) + "/revive-panel.png";
+    std::filesystem::remove(hitShot);
+    std::filesystem::remove(reviveShot);
+    long numbersRed = -1, gradeRed = -1, burstYellow = -1, panelLight = -1, keyYellow = -1;
+    bool numbersShown = false, gradeFull = false, burstPlaced = false, panelShown = false;
+    const bool ok = zrktest::GameRun::run(
+        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
+            core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
+            ASSERT_NE(g, nullptr);
+            auto* session = dynamic_cast<ZRKSession*>(game.session());
+            ASSERT_TRUE(session);
+            ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 400)) << game.stateName();
+            yake::native::setManualClock(true);
+            core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 20);
+            ASSERT_EQ(session->getGameServer()->core().startBotBattle("hero", 1, "1", 5), "battle_hero");
+            game.frames(2);
+            ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
+            auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
+            ASSERT_TRUE(room);
+            ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 2000));
+            game.frames(4);
+            ZRKLand& land = *room->getLand();
+            yake::math::Math::setRandomSource([] { return 0.5f; }); // the grade in the middle
+            // Hero takes a split hit of 100 with a critical grade, and picks up ammo.
+            core::EventPtr hit(new core::Event(6501));
+            hit->attrs().setAttr("playerId", land.getMyUID());
+            hit->getParams().setIntVal("hit", 0x100 | 0x8);
+            hit->getParams().setIntVal("health", -100);
+            hit->getParams().setStringVal("hitter", std::string("someone"));
+            core::EventManager::getSingleton().post(hit);
+            core::EventPtr ammo(new core::Event(6502));
+            ammo->attrs().setAttr("id", std::string("si_2"));
+            core::EventManager::getSingleton().post(ammo);
+            game.frames(8); // 0.4 s: the three parts are up and the grade has grown
+            const int w = static_cast<int>(g->getRenderWindow()->getWidth());
+            const int h = static_cast<int>(g->getRenderWindow()->getHeight());
+            numbersShown = room->popupCount() >= 3;
+            for (const BattlePrompts::Prompt& p : room->getPrompts() ? room->getPrompts()->getPrompts() : std::list<BattlePrompts::Prompt>())
+                if (std::string(p.window->getProperty("Image").c_str()) == "prompt/critical")
+                    gradeFull = p.window->getPixelSize().d_width == p.w;
+            CEGUI::Window* frame = BattleRoom::hudWindow("PlayFrm/BigArmFrm");
+            CEGUI::Rectf burst, arm;
+            if (room->getFlashPanel())
+                for (const ZRKFlashPanel::Entry& e : room->getFlashPanel()->getEntries())
+                    if (e.name == "sp_ammo.swf") {
+                        burst = e.window->getUnclippedOuterRect().get();
+                        arm = frame ? frame->getUnclippedOuterRect().get() : CEGUI::Rectf();
+                        burstPlaced = frame && std::abs(burst.left() + 64.0f - arm.left()) < 1.0f &&
+                                      std::abs(burst.top() + 64.0f - arm.bottom()) < 1.0f;
+                    }
+            ASSERT_TRUE(g->writeScreenshot(hitShot));
+            // The numbers float over the doll in the middle of the view; the grade sits
+            // around the centre; the burst on the weapon frame's lower left corner.
+            numbersRed = countPixels(hitShot, w / 4, 0, 3 * w / 4, h * 7 / 10, red);
+            gradeRed = countPixels(hitShot, w * 2 / 5, h * 2 / 5, w * 3 / 5, h * 3 / 5, red);
+            burstYellow = countPixels(hitShot, static_cast<int>(burst.left()), static_cast<int>(burst.top()),
+                                      static_cast<int>(burst.right()), static_cast<int>(burst.bottom()), yellow);
+            yake::math::Math::setRandomSource({});
+
+            // Down: the revive is offered.
+            game.frames(50); // the pop-ups and prompts go
+            ZRKPlayerSim* me = land.getMyDoll();
+            ASSERT_NE(me, nullptr);
+            me->setFlag(SIM_DOWN);
+            core::EventPtr down(new core::Event(6510));
+            core::EventManager::getSingleton().post(down);
+            game.frames(3);
+            CEGUI::Window* panel = room->getDollHandler()->getRevivePanel();
+            panelShown = panel && panel->isEffectiveVisible();
+            ASSERT_TRUE(g->writeScreenshot(reviveShot));
+            if (panel) {
+                const CEGUI::Rectf r = panel->getUnclippedOuterRect().get();
+                panelLight = countPixels(reviveShot, static_cast<int>(r.left()), static_cast<int>(r.top()),
+                                         static_cast<int>(r.right()), static_cast<int>(r.bottom()),
+                                         [](int r8, int g8, int b8) { return r8 > 200 && g8 > 200 && b8 > 200; });
+                const CEGUI::Rectf k = panel->getChild("okText")->getUnclippedOuterRect().get();
+                keyYellow = countPixels(reviveShot, static_cast<int>(k.left()), static_cast<int>(k.top()),
+                                        static_cast<int>(k.right()), static_cast<int>(k.bottom()), yellow);
+            }
+            me->resetFlag(SIM_DOWN);
+            yake::native::setManualClock(false);
+        });
+    yake::math::Math::setRandomSource({});
+    yake::native::setManualClock(false);
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(numbersShown);
+    EXPECT_TRUE(gradeFull);
+    EXPECT_TRUE(burstPlaced);
+    EXPECT_GT(numbersRed, 300);  // three numbers of thick red digits
+    EXPECT_GT(gradeRed, 300);    // "CRITICAL!" in its red
+    EXPECT_GT(burstYellow, 300); // the ammo ring and word
+    EXPECT_TRUE(panelShown);
+    EXPECT_GT(panelLight, 200);  // the white lines of the offer
+    EXPECT_GT(keyYellow, 50);    // "Press Y to revive"
+}
