@@ -8,6 +8,7 @@
 #include "callbacks/ShopPricesCallbackEvent.h"
 #include "callbacks/ShopRenewalCallbackEvent.h"
 #include "callbacks/ShopTryOnCallbackEvent.h"
+#include "callbacks/TryRoomRoll3DModelCallbackEvent.h"
 #include "events/PlayerAttrLoadingEvent.h"
 
 namespace kavri3D {
@@ -21,6 +22,7 @@ const ZRKPanel::EventTable& ZRKPlayerPanel::events() const
     // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
     static const EventTable table = {
         event<PlayerAttrLoadingEvent>(),
+        event<TryRoomRoll3DModelCallbackEvent>(),
         event<BusinessLoadCallbackEvent>(),
         event<ArmStrongLoadCallbackEvent>(),
         event<ShopTryOnCallbackEvent>(),
