@@ -31,7 +31,7 @@ public:
     std::vector<std::string>& getImagesetNames() override { return mImagesets; }
     void* getBattleOverView() override { return nullptr; }
     void* getDollView() override { return nullptr; }
-    void* getGuideView() override { return nullptr; }
+    IGuideView* getGuideView() override { return nullptr; }
     void setGuideContent(boost::shared_ptr<IGuideContent>) override {}
     boost::shared_ptr<IGuideContent> getGuideContent() override { return {}; }
     void* getBoxOpenView() override { return nullptr; }

@@ -40,7 +40,8 @@ inline BagContents bag(int number)
     ZRKUserRequest::getBagItems(ZRKUserRequest::getInventory(), number, items);
     BagContents out;
     for (const core::XmlConfigHelper& i : items)
-        out.emplace(i.getStringVal("i_id", ""), i.getIntVal("pci_slot", -1), i.getStringVal("lid", ""));
+        if (i.getIntVal("i_id", 0) != 0 || i.getStringVal("i_id", "") != "0") // the props bag's empty slots are no items
+            out.emplace(i.getStringVal("i_id", ""), i.getIntVal("pci_slot", -1), i.getStringVal("lid", ""));
     return out;
 }
 

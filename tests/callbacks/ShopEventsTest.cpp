@@ -2,7 +2,7 @@
 // of an item on two entries, the try-on of the preview character, the checkout's question, its
 // request text and its cost box for members and others, the renewal, and the refusals that send
 // nothing.
-#include "EventsFixture.h"
+#include "ShopLoginFixture.h"
 #include "support/TestEnv.h"
 
 #include <core/DialogBoxResult.h>
@@ -34,10 +34,7 @@ using zrktest::EventsFixture;
 
 namespace {
 
-struct ShopFixture : EventsFixture {
-    EquipRes equipment;
-    ZRKRoleRes roleRes;
-    LoginGoEvent login{page, dispatcher};
+struct ShopFixture : zrktest::ShopLoginFixture {
     ShopPricesCallbackEvent prices{page, dispatcher};
     ShopTryOnCallbackEvent tryOn{page, dispatcher};
     ShopCheckoutCallbackEvent checkout{page, dispatcher};
@@ -45,18 +42,7 @@ struct ShopFixture : EventsFixture {
 
     ShopFixture()
     {
-        equipment.load();
-        roleRes.load();
-        enterState("logon");
-        machine().addState("room", boost::make_shared<zrktest::RecordingState>());
         setMembers(false);
-    }
-    ~ShopFixture() override { RoleManager::destroyInstance(); }
-    void logIn()
-    {
-        logInWith(login, "hero", "hero123");
-        control->clearRaised();
-        ZRKRequestBroker::getSingleton().clearHistory();
     }
     /// Members pay less, on the client and the server alike.
     void setMembers(bool on, const std::string& factor = "0.8")
@@ -120,7 +106,7 @@ TEST_F(ShopFixture, MembersPayTheSinglePrecisionPriceOnlyWhileThePlatformHasMemb
 
 TEST_F(ShopFixture, ThePriceCardMergesTheEntriesOfAnItemAndAnUnlistedOneHasNoOptions)
 {
-    logIn();
+    logInAsHero();
     setParam("i_id", 3102);
     act(prices);
     frames(3);
@@ -152,7 +138,7 @@ TEST_F(ShopFixture, ThePriceCardMergesTheEntriesOfAnItemAndAnUnlistedOneHasNoOpt
 
 TEST_F(ShopFixture, TryingOnDressesThePreviewInTheItemsAndTheLooksIdleActions)
 {
-    logIn();
+    logInAsHero();
     ZRKRolePtr view = RoleManager::instance().createRole("showview", nullptr);
     setParam("iids", std::map<std::string, std::string>{{"coat", "3001"}, {"suite", "2101"}, {"hand", "x9"}, {"back", "99999999999"}});
     setParam("armlock", false);
@@ -178,7 +164,7 @@ TEST_F(ShopFixture, TryingOnDressesThePreviewInTheItemsAndTheLooksIdleActions)
 
 TEST_F(ShopFixture, TheCheckoutAsksWithTheFiguresSendsTheCartAndShowsWhatItCost)
 {
-    logIn();
+    logInAsHero();
     setMembers(true);
     // The cart of the example: two lines of coins and one of medals.
     setParam("carlist", std::deque<gui::ShopData>{line(1, 100, 1, 30, 1), line(2, 100, 1, 0, 2), line(3, 101, 3, 0, 1)});
@@ -218,7 +204,7 @@ TEST_F(ShopFixture, TheCheckoutAsksWithTheFiguresSendsTheCartAndShowsWhatItCost)
 
 TEST_F(ShopFixture, CartsTheShopCannotPriceSendNothingAndAFailedPurchaseShowsNoBox)
 {
-    logIn();
+    logInAsHero();
     const std::size_t boxes = frame.getMessageBoxes().size();
     gui::ShopData beyond = line(101, 300, 1, 30, 1, 1), below = line(101, 300, 1, 30, 1, -1);
     for (const std::deque<gui::ShopData>& cart :
@@ -250,7 +236,7 @@ TEST_F(ShopFixture, CartsTheShopCannotPriceSendNothingAndAFailedPurchaseShowsNoB
 
 TEST_F(ShopFixture, RenewingSendsTheChosenOptionAndRefreshesTheAttributesBeforeTheBag)
 {
-    logIn();
+    logInAsHero();
     gui::ShopData jacket = line(102, 900, 1, 0, 1);
     jacket.prices.insert(jacket.prices.begin(), line(101, 300, 1, 30, 1).prices[0]);
     jacket.chosen = 1;
@@ -279,7 +265,7 @@ TEST_F(ShopFixture, RenewingSendsTheChosenOptionAndRefreshesTheAttributesBeforeT
 
 TEST_F(ShopFixture, RepliesAfterTheEventsAreGoneReachNothing)
 {
-    logIn();
+    logInAsHero();
     {
         ShopPricesCallbackEvent gone(page, dispatcher);
         ShopItemCallbackEvent items(page, dispatcher);
@@ -315,7 +301,7 @@ TEST_F(ShopFixture, TheGeneralListHasPricedEntriesAndTheStrengtheningListItsClas
     ArmStrongLoadCallbackEvent arms{page, dispatcher};
     // Before the catalogue came: empty lists, not a failure.
     EXPECT_TRUE(shopIds(value<std::vector<gui::ShopData>>(business.fillParams(), "shoplist")).empty());
-    logIn();
+    logInAsHero();
     act(business);
     act(arms);
     frames(3);
@@ -367,7 +353,7 @@ struct PreviewFixture : ShopFixture {
 TEST_F(PreviewFixture, TheGeneralShopDressesThePreviewOfABoyInHisDefaultLook)
 {
     ZRKRolePtr view = RoleManager::instance().createRole("showview", nullptr);
-    logIn(); // the hero is of kind 1
+    logInAsHero(); // the hero is of kind 1
     act(business);
     frames(3);
     EXPECT_EQ(view->getMood(), "b_stand");

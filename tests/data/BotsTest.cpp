@@ -133,3 +133,29 @@ TEST(ServerPlayers, ManyPlayersAndABrokenFileOfThem)
     EXPECT_FALSE(bots.load(dir.file("bots.json")));
     EXPECT_EQ(log.containing("ZRKBots", "no players of its own"), 1u);
 }
+
+TEST(ServerPlayers, NoneAboveAZonesLevelEntersItsHallOrItsRooms)
+{
+    Hour hour(40);
+    ZRKLobby& lobby = hour.core->lobby();
+    ZRKBots& bots = hour.core->bots();
+    int over = 0;
+    for (std::size_t i = 0; i < bots.size(); ++i)
+        over += bots.levelOf(bots.at(i).name) > 10 ? 1 : 0;
+    ASSERT_GT(over, 0); // some of ours are above the rookies' limit of 10
+    std::size_t within = 0;
+    for (double t = 1; t <= 1800; t += 1) {
+        hour.core->tick(t);
+        std::vector<const ZRKLobby::Room*> rooms = lobby.roomsIn("rookies");
+        for (const char* hall : {"rookies", "rookies_cry"})
+            if (const ZRKLobby::Room* r = lobby.findRoom(hall))
+                rooms.push_back(r);
+        for (const ZRKLobby::Room* r : rooms)
+            for (const std::string& m : r->members)
+                if (bots.find(m)) {
+                    ++within;
+                    ASSERT_LE(bots.levelOf(m), 10) << m << " in " << r->name << " at " << t;
+                }
+    }
+    EXPECT_GT(within, 0u); // those within the limit still come
+}

@@ -257,12 +257,32 @@ TEST(LobbyWorld, TheOwnCardCarriesTheCharacterAsEveryOtherOne)
     Lobby lobby;
     const ZRKMessage own = lobby.ask("queryUserInfo0", Lobby::list("zrk"));
     ASSERT_FALSE(own.error) << own.text;
-    const Json::Value& card = own.views["userInfo/hero"];
+    const Json::Value& card = own.view("userInfo/hero");
     EXPECT_EQ(card["pc_nickname"].asString(), "Hero");
     EXPECT_EQ(card["pc_lv"].asInt(), 9);
     EXPECT_EQ(card["a_username"].asString(), "hero");
     const ZRKMessage other = lobby.ask("queryMembers", Lobby::list(Lobby::list("hero")));
-    EXPECT_EQ(Json::FastWriter().write(other.views["userInfo/hero"]), Json::FastWriter().write(card));
+    EXPECT_EQ(Json::FastWriter().write(other.view("userInfo/hero")), Json::FastWriter().write(card));
+}
+
+TEST(LobbyWorld, AnotherPlayersSettingsCarryTheLookHeChoseForHisDoll)
+{
+    Lobby lobby;
+    const ZRKMessage other = lobby.ask("queryUserInfo", Lobby::list("rookie"));
+    ASSERT_FALSE(other.error) << other.text;
+    const Json::Value& settings = other.view("userSetting/rookie");
+    EXPECT_EQ(settings["def_hair"].asInt(), 1); // rookie's own choices, not the first of each
+    EXPECT_EQ(settings["def_face"].asInt(), 1);
+    EXPECT_EQ(settings["def_coat"].asInt(), 0);
+    // A look changed is shown to the others at once.
+    Json::Value looks = Json::Value(Json::objectValue);
+    for (const char* part : {"def_hair", "def_face", "def_coat", "def_glove", "def_shoes"})
+        looks[part] = 2;
+    looks["def_hair"] = "not an index"; // a look that went wrong keeps that part out
+    ASSERT_TRUE(lobby.core->world().setLooks("rookie", looks));
+    const Json::Value again = lobby.ask("queryUserInfo", Lobby::list("rookie")).view("userSetting/rookie");
+    EXPECT_EQ(again["def_coat"].asInt(), 2);
+    EXPECT_FALSE(again.isMember("def_hair"));
 }
 
 TEST(LobbyWorld, AZoneAboveThePlayersLevelIsRefusedByEveryWayIntoItsHallAndRooms)

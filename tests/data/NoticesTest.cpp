@@ -228,6 +228,13 @@ TEST_F(NoticesTest, PasswordsAreCheckedByTheServerAndNeverShownAnywhere)
     EXPECT_FALSE(log.anyHolds("brass"));
     EXPECT_FALSE(getZRKRoomState()->getParams().getStringVal("password", "").find("brass") != std::string::npos);
     EXPECT_TRUE(getZRKRoomState()->getParams().getBoolVal("password", false) == false); // the vault asks none of hero now
+    // The room keeps a keyed hash of its password, never the password itself.
+    const ZRKLobby::Room* kept = lobby().findRoom("vault");
+    ASSERT_NE(kept, nullptr);
+    EXPECT_FALSE(kept->password.empty());
+    EXPECT_EQ(kept->password.find(password), std::string::npos);
+    EXPECT_EQ(lobby().enter("Anvil", "vault", kept->password), ZRKLobby::WrongPassword); // the key opens nothing
+    EXPECT_EQ(lobby().seatOurs("Brisk", "vault"), ZRKLobby::Entered); // the server seats its own
 }
 
 TEST_F(NoticesTest, WhatIsSaidReachesWhoIsMeantWithEveryCharacter)

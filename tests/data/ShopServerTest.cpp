@@ -105,9 +105,9 @@ TEST(ShopServer, TheCatalogueKeepsSoundEntriesAndLeavesOutTheRest)
     const ZRKMessage reply = shop.ask("queryShop", Json::Value(Json::arrayValue));
     ASSERT_FALSE(reply.error) << reply.text;
     const Json::Value& entries = reply.views["shop"];
-    ASSERT_EQ(entries.size(), 14u);
-    EXPECT_TRUE(entries[11]["prices"].isArray()); // listed without prices: shown, not sold
-    EXPECT_TRUE(entries[11]["prices"].empty());
+    ASSERT_EQ(entries.size(), 18u);
+    EXPECT_TRUE(entries[15]["prices"].isArray()); // listed without prices: shown, not sold
+    EXPECT_TRUE(entries[15]["prices"].empty());
     EXPECT_EQ(entries[1]["i_id"].asInt(), 3102); // one item, two entries
     EXPECT_EQ(entries[2]["i_id"].asInt(), 3102);
     EXPECT_EQ(entries[0]["prices"][1]["s_expire"].asInt(), 0);
@@ -292,4 +292,114 @@ TEST(ShopServer, AWorldWithoutALedgerIsBroughtUpAndSells)
     EXPECT_EQ(log.containing("ZRKWorld", "the world of schema 4 was brought up to 5"), 1u);
     EXPECT_FALSE(shop.buy("[{s_expire:0,s_id:701,s_num:1}]\n", "up-1").error);
     EXPECT_EQ(shop.number("SELECT count(*) FROM purchases"), 1);
+}
+
+namespace {
+/// A whole-number setting of a player as the world holds it.
+long long setting(Shop& shop, const char* player, const char* key)
+{
+    const ZRKWorld::Player* p = shop.core.world().player(player);
+    const Json::Value& s = p ? ZRKWorld::Player::doc(p->settings) : Json::Value::nullSingleton();
+    return s.isObject() && s[key].isInt64() ? s[key].asInt64() : -1;
+}
+Json::Value gift(int receiver, const std::string& message, int money, const std::string& text, const std::string& id)
+{
+    Json::Value args(Json::objectValue);
+    args["lines"] = ZRKParams::readText(text);
+    args["purchase"] = id;
+    args["receiver"] = receiver;
+    args["message"] = message;
+    args["money"] = money;
+    return args;
+}
+} // namespace
+
+TEST(ShopServer, PropsSellOnlyBattlePropsOfTheOrdinaryShopOntoTheirStack)
+{
+    Shop shop;
+    const std::string before = shop.snapshot();
+    for (const char* cart : {"[{s_expire:0,s_id:1101,s_num:1}]\n",  // a banner: sub-class 25
+                             "[{s_expire:30,s_id:101,s_num:1}]\n",  // a jacket: no prop
+                             "[{s_expire:0,s_id:1201,s_num:1}]\n"}) // the guild's tonic
+        EXPECT_TRUE(shop.buy(cart, std::string("p") + std::to_string(cart[20]), "shopPropsCheckout").error) << cart;
+    EXPECT_EQ(shop.snapshot(), before);
+    const ZRKMessage ok = shop.buy("[{s_expire:0,s_id:701,s_num:2},{s_expire:0,s_id:1001,s_num:1}]\n", "props-1", "shopPropsCheckout");
+    ASSERT_FALSE(ok.error) << ok.text;
+    EXPECT_EQ(shop.item(51).substr(0, 6), "4001x5"); // on the kit's stack
+    EXPECT_EQ(shop.item(52).substr(0, 6), "5002x3");
+    EXPECT_EQ(shop.money(), (std::vector<long long>{1180, 26, 5}));
+    // The ordinary checkout still sells the banner into the props bag.
+    EXPECT_FALSE(shop.buy("[{s_expire:0,s_id:1101,s_num:1}]\n", "banner").error);
+    EXPECT_EQ(shop.item(53).substr(0, 6), "5025x1");
+}
+
+TEST(ShopServer, TheGuildShopSellsOneLineToMembersForMedalsAndCreditsTheGuild)
+{
+    Shop shop;
+    std::string refusal;
+    ASSERT_TRUE(shop.core.world().addMoney("hero", ZRKWorld::Medals, 195, refusal));
+    // Its option sells only through the guild's request, one line at a time.
+    EXPECT_TRUE(shop.buy("[{s_expire:0,s_id:1201,s_num:1}]\n", "g0").error);
+    EXPECT_TRUE(shop.buy("[{s_expire:0,s_id:501,s_num:1}]\n", "g1", "guildshoppay").error);
+    EXPECT_TRUE(shop.buy("[{s_expire:0,s_id:1201,s_num:1},{s_expire:0,s_id:1201,s_num:1}]\n", "g2", "guildshoppay").error);
+    const ZRKMessage ok = shop.buy("[{s_expire:0,s_id:1201,s_num:1}]\n", "g3", "guildshoppay");
+    ASSERT_FALSE(ok.error) << ok.text;
+    EXPECT_EQ(shop.money(), (std::vector<long long>{1200, 30, 100})); // full price in medals, not coins
+    EXPECT_EQ(setting(shop, "hero", "g_contribution"), 55);          // 40 + 15
+    EXPECT_EQ(shop.item(53).substr(0, 6), "5004x1");
+    // Out of the guild, nothing is sold.
+    Json::Value settings = ZRKWorld::Player::doc(shop.core.world().player("hero")->settings);
+    settings["g_id"] = 0;
+    ASSERT_TRUE(shop.core.world().setSettings("hero", settings));
+    const std::string before = shop.snapshot();
+    const ZRKMessage refused = shop.buy("[{s_expire:0,s_id:1201,s_num:1}]\n", "g4", "guildshoppay");
+    EXPECT_TRUE(refused.error);
+    EXPECT_EQ(refused.text, "Only members of a guild can buy in the guild shop.");
+    EXPECT_EQ(shop.snapshot(), before);
+}
+
+TEST(ShopServer, TheArenaShopTakesArenaPointsAndRefusesWhenTheyAreShort)
+{
+    Shop shop;
+    EXPECT_TRUE(shop.buy("[{s_expire:30,s_id:1301,s_num:1}]\n", "a0").error); // not through the ordinary shop
+    const ZRKMessage ok = shop.buy("[{s_expire:30,s_id:1301,s_num:4}]\n", "a1", "arenashoppay");
+    ASSERT_FALSE(ok.error) << ok.text;
+    EXPECT_EQ(setting(shop, "hero", "pc_arena_point"), 100); // 300 - 4 x 50
+    EXPECT_EQ(shop.money(), (std::vector<long long>{1200, 30, 5}));
+    const std::string before = shop.snapshot();
+    const ZRKMessage short_ = shop.buy("[{s_expire:30,s_id:1301,s_num:3}]\n", "a2", "arenashoppay");
+    EXPECT_TRUE(short_.error);
+    EXPECT_EQ(short_.text, "You do not have enough arena points.");
+    EXPECT_EQ(shop.snapshot(), before);
+    EXPECT_EQ(setting(shop, "hero", "pc_arena_point"), 100);
+}
+
+TEST(ShopServer, AGiftOfMedalLinesLandsInTheReceiversBagEvenABots)
+{
+    ZRKServerConfig config = Shop::defaults();
+    config.bots = 2;
+    Shop shop(config);
+    const std::string wings = "[{s_expire:30,s_id:501,s_num:1}]\n";
+    const std::string before = shop.snapshot();
+    for (const Json::Value& bad :
+         {gift(1002, "hi", 5, "[{s_expire:30,s_id:101,s_num:1}]\n", "x1"), // coins: no gift line
+          gift(0, "hi", 5, wings, "x2"), gift(424242, "hi", 5, wings, "x3"),  // nobody
+          gift(1002, "hi", 4, wings, "x4"), gift(1002, "hi", -1, wings, "x5"), // dearer than shown
+          gift(1002, std::string(201, 'a'), 5, wings, "x6"), gift(1002, std::string(10000, '"'), 5, wings, "x7"),
+          gift(1002, "bad \xff\xfe", 5, wings, "x8")})
+        EXPECT_TRUE(shop.ask("giftCheckout", bad).error) << bad.toStyledString();
+    EXPECT_EQ(shop.snapshot(), before);
+    const std::string message = std::string(199, 'a') + "\xc3\xa9"; // 200 characters
+    const ZRKMessage ok = shop.ask("giftCheckout", gift(1002, message, 5, wings, "g1"));
+    ASSERT_FALSE(ok.error) << ok.text;
+    EXPECT_EQ(ok.views["buyed"][0]["gift_message"].asString(), message);
+    EXPECT_EQ(shop.money(), (std::vector<long long>{1200, 30, 0}));
+    EXPECT_EQ(shop.number("SELECT count(*) FROM inventory WHERE player = 'rookie' AND i_id = 2401"), 1);
+    EXPECT_EQ(shop.number("SELECT count(*) FROM inventory WHERE player = 'hero' AND i_id = 2401"), 0);
+    std::string refusal;
+    ASSERT_TRUE(shop.core.world().addMoney("hero", ZRKWorld::Medals, 5, refusal));
+    const std::string bot = shop.core.world().playerOfCharacter(900000);
+    ASSERT_FALSE(bot.empty());
+    ASSERT_FALSE(shop.ask("giftCheckout", gift(900000, "", 5, wings, "g2")).error);
+    EXPECT_EQ(shop.number("SELECT count(*) FROM inventory WHERE player = '" + bot + "' AND i_id = 2401"), 1);
 }

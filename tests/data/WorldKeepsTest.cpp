@@ -198,3 +198,36 @@ TEST(WorldKeeps, AViewHandedOutWholeNeverChangesUnderItsHolder)
     EXPECT_EQ(world.sharedPlayerView("hero", ZRKWorld::PcView), again);
     EXPECT_FALSE(world.addAbilities("nobody", none, refusal));
 }
+
+TEST(WorldKeeps, BagViewsLetGoAreBroughtUpToDateAndShowTheBagAsMadeAfresh)
+{
+    ZRKWorld world, mirror; // the mirror makes every view afresh
+    ASSERT_TRUE(world.open(":memory:", "res/server", false));
+    ASSERT_TRUE(mirror.open(":memory:", "res/server", false));
+    std::string refusal;
+    // Replies on their way hold some views, the game lets others go: each view handed out shows
+    // the bag as it stood, and the newest shows it as a view made from the file would.
+    const std::vector<std::pair<int, int>> moves = {{61, 70}, {62, 61}, {70, 62}, {61, 71}, {71, 61}, {62, 70}, {70, 62}};
+    std::vector<std::pair<std::shared_ptr<const Json::Value>, Json::Value>> held;
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        ASSERT_TRUE(world.moveItems("hero", {moves[i]}, refusal)) << refusal;
+        ASSERT_TRUE(mirror.moveItems("hero", {moves[i]}, refusal)) << refusal;
+        std::shared_ptr<const Json::Value> view = world.sharedInventoryView("hero");
+        ASSERT_TRUE(view);
+        held.emplace_back(view, *view);
+        if (i % 3 == 1)
+            held.erase(held.begin()); // an older one let go: free to be used again
+        for (const auto& h : held)
+            EXPECT_EQ(*h.first, h.second) << "a held view changed at move " << i;
+        Json::Value kept = *view;
+        mirror.forgetRead();
+        Json::Value fresh = *mirror.sharedInventoryView("hero");
+        kept.removeMember("time");
+        fresh.removeMember("time");
+        EXPECT_EQ(kept, fresh) << "after move " << i;
+    }
+    // A refused move leaves the newest view as it was.
+    const std::shared_ptr<const Json::Value> last = world.sharedInventoryView("hero");
+    EXPECT_FALSE(world.moveItems("hero", {{999, 61}}, refusal));
+    EXPECT_EQ(world.sharedInventoryView("hero"), last);
+}

@@ -115,7 +115,7 @@ TEST_F(BagFixture, IconsAndSubClassesLiveWithTheEventAndALaterDoubleWins)
     EXPECT_EQ(count(raised(), 11), 1u);
     EXPECT_EQ(icons.icons(), equipment.getIconTable());
     EXPECT_EQ(icons.icons().at(2001), "icon_coat_01");
-    ASSERT_EQ(icons.subClasses().size(), 15u);
+    ASSERT_EQ(icons.subClasses().size(), 16u); // with the banner props
     EXPECT_EQ(icons.subClasses().at(3).isc_name, "coat");
     EXPECT_EQ(icons.subClasses().at(3).isc_slot, 3);
     EXPECT_EQ(icons.subClasses().at(31).isc_stack_num, 99);

@@ -48,8 +48,8 @@ TEST_F(NewPlayerRun, TheCreationPageMakesTheCharacterAndThePlayerGoesOn)
         found = session->getGameServer()->core().world().loadPlayer("nochar", made);
     }));
     EXPECT_NE(std::find(states.begin(), states.end(), "zrk_createchar"), states.end());
-    // The tutorial is not built: on to the areas.
-    EXPECT_EQ(asked, "room");
+    // A new character goes on to the tutorial's first lesson.
+    EXPECT_EQ(asked, "battle_newbie");
     ASSERT_TRUE(found);
     EXPECT_EQ(made.nick, "Newbie");
     EXPECT_GT(made.pcId, 1003);

@@ -3,6 +3,7 @@
 // ends in the hall.
 #include "EventsFixture.h"
 
+#include <algorithm>
 #include <core/TimerManager.h>
 #include <data/ZRKLobby.h>
 #include <data/ZRKServerCore.h>
@@ -15,8 +16,10 @@
 #include <gui/MapInfList.h>
 #include <gui/PlayerCard.h>
 #include <gui/Room.h>
+#include <json/reader.h>
 #include <yake/Time.h>
 
+#include "callbacks/FastJoinCallbackEvent.h"
 #include "events/ChangeMapEvent.h"
 #include "events/LoginGoEvent.h"
 #include "events/MapListEvent.h"
@@ -479,4 +482,109 @@ TEST_F(RoomFixture, AGuestsLookThatComesAfterTheListenerWentReachesNothing)
     }
     frames(4);
     EXPECT_EQ(state(), "zrk_personalroom");
+}
+
+namespace {
+std::pair<int, int> band(int level, const Json::Value& doc = Json::Value())
+{
+    int low = 0, high = 0;
+    RoomJoinEvent::levelBand(level, doc, low, high);
+    return {low, high};
+}
+} // namespace
+
+TEST_F(RoomFixture, QuickJoinBandsHoldAtTheEdgesAndMalformedTablesGiveTheComputedBand)
+{
+    EXPECT_EQ(band(1), std::make_pair(1, 6));
+    EXPECT_EQ(band(48), std::make_pair(43, 50));
+    EXPECT_EQ(band(60), std::make_pair(55, 55));
+    EXPECT_EQ(band(0), std::make_pair(1, 5));
+    EXPECT_EQ(band(-2147483647 - 1), std::make_pair(1, 1)); // no wrap at the ends of an int
+    EXPECT_EQ(band(1000000000), std::make_pair(999999995, 999999995));
+    Json::Value doc;
+    Json::Reader().parse(R"({"room_lv": [[1,3],[1,4],[2,9]]})", doc);
+    EXPECT_EQ(band(3, doc), std::make_pair(2, 9));
+    EXPECT_EQ(band(4, doc), std::make_pair(1, 9)); // above the table: computed
+    for (const char* table : {R"({"room_lv": [[1,3],[1,4],[1]]})", R"({"room_lv": "x"})", R"({"room_lv": [1,1,1]})",
+                              R"({"room_lv": [["a",2],["a",2],["a",2]]})", R"({"room_lv": {}})", R"([])"}) {
+        Json::Value bad;
+        ASSERT_TRUE(Json::Reader().parse(table, bad)) << table;
+        EXPECT_EQ(band(3, bad), std::make_pair(1, 8)) << table;
+    }
+}
+
+TEST_F(RoomFixture, QuickJoinOffersFoundRoomsWithinTheBandInOrderAndARowJoins)
+{
+    FastJoinCallbackEvent quick(page, dispatcher);
+    // Found rooms as a reply may bring them: hero is level 9, band [4, 14].
+    Json::Value views;
+    Json::Reader().parse(R"({"roomsFind": [
+        {"id": 5, "lv": 14, "occ": 3, "max": 6, "title": "edge \u00e9", "name": "r5", "mode": 2, "password": false, "fight": false},
+        {"id": 6, "lv": 15, "name": "r6"}, {"id": 7, "lv": 3, "name": "r7"}, {"id": "x", "lv": "x", "name": 4},
+        {"id": 8, "lv": 4, "name": "r8"}, 17, "room"]})", views);
+    session->getGameData().applyViews(views);
+    const auto* rows = value<std::vector<gui::Room>>(quick.fillParams(), "room_lst");
+    ASSERT_NE(rows, nullptr);
+    ASSERT_EQ(rows->size(), 2u);
+    EXPECT_EQ((*rows)[0].id, 5);
+    EXPECT_EQ((*rows)[0].members, 3); // taken seats and size as found
+    EXPECT_EQ((*rows)[0].seats, 6);
+    EXPECT_EQ((*rows)[0].title, CEGUI::String(reinterpret_cast<const CEGUI::utf8*>("edge \xc3\xa9")));
+    EXPECT_EQ((*rows)[0].mode, 2);
+    EXPECT_FALSE((*rows)[0].password);
+    EXPECT_FALSE((*rows)[0].fight);
+    EXPECT_EQ((*rows)[1].id, 8);
+    EXPECT_TRUE((*rows)[1].password); // missing: taken as locked and fighting
+    EXPECT_TRUE((*rows)[1].fight);
+
+    // A failed match raises the event all the same and leaves the list empty.
+    session->getGameServer()->setModeFor("quickMatch", ZRKGameServer::Fail);
+    control->clearRaised();
+    act(quick);
+    frames(3);
+    EXPECT_EQ(control->raisedIds(), std::vector<int>{106});
+    EXPECT_TRUE(value<std::vector<gui::Room>>(quick.fillParams(), "room_lst")->empty());
+    session->getGameServer()->clearModes();
+
+    // A bot's waiting room of hero's level is found; locked and fighting rooms are not.
+    ZRKLobby::RoomOffer offer;
+    offer.title = "bots";
+    offer.lv = 9;
+    lobby().setOnline("Anvil", true, false);
+    lobby().setOnline("Brisk", true, false);
+    const std::string open = lobby().openRoom("Anvil", "plains", offer);
+    offer.password = "secret";
+    const std::string locked = lobby().openRoom("Brisk", "plains", offer);
+    ASSERT_FALSE(open.empty());
+    ASSERT_FALSE(locked.empty());
+    control->clearRaised();
+    act(quick);
+    frames(3);
+    EXPECT_EQ(control->raisedIds(), std::vector<int>{106});
+    rows = value<std::vector<gui::Room>>(quick.fillParams(), "room_lst");
+    ASSERT_NE(rows, nullptr);
+    std::vector<std::string> names;
+    for (const gui::Room& r : *rows)
+        names.push_back(r.name.c_str());
+    EXPECT_NE(std::find(names.begin(), names.end(), open), names.end());
+    EXPECT_EQ(std::find(names.begin(), names.end(), locked), names.end());
+    for (const gui::Room& r : *rows)
+        if (r.name == open.c_str()) {
+            RoomJoinEvent join(page, dispatcher);
+            setParam("room", r);
+            act(join);
+            frames(4);
+        }
+    EXPECT_EQ(lobby().gameRoomOf("hero"), open);
+}
+
+TEST_F(RoomFixture, AQuickMatchAnsweredAfterTheEventIsGoneReachesNothing)
+{
+    {
+        FastJoinCallbackEvent gone(page, dispatcher);
+        act(gone);
+    }
+    control->clearRaised();
+    frames(3);
+    EXPECT_TRUE(control->raisedIds().empty());
 }

@@ -1,4 +1,5 @@
-// Purchase and renewal texts as a client may send them, read by ZRKParams as the request reads
+// Purchase and renewal texts as a client may send them (the ordinary, props, guild and arena
+// shops, and a gift whose message is the same text), read by ZRKParams as the request reads
 // them and answered by the server's shop: whatever the text, a refusal or a purchase, and the
 // world stays sound (no money below 0, no slot holding two items).
 #include <cstdint>
@@ -45,12 +46,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }();
     static long handle = 1;
     const std::string text = zrkfuzz::FuzzSupport::text(data, size);
-    for (const char* op : {"shopCheckout", "shopRenewval"}) {
+    for (const char* op : {"shopCheckout", "shopRenewval", "shopPropsCheckout", "guildshoppay", "arenashoppay", "giftCheckout"}) {
         ZRKRequestInfo r;
         r.handle = ++handle;
         r.op = op;
         r.args["lines"] = ZRKParams::readText(text);
         r.args["purchase"] = "f" + std::to_string(handle);
+        r.args["receiver"] = size % 2 ? 1002 : static_cast<int>(size) - 3;
+        r.args["message"] = text;
+        r.args["money"] = static_cast<int>(size % 64) - 8;
         core->handle(connection, ZRKMessage::request(r));
         std::vector<ZRKMessage> out;
         core->take(connection, out);

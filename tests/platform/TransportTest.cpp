@@ -174,6 +174,27 @@ TEST_F(CacheFixture, AFetchLandsOnALaterPumpAsTheKeysFileAndAnswersOnce)
     EXPECT_EQ(inFlight(), 0u);
 }
 
+TEST_F(CacheFixture, ALargeFileComesOverManyPumpsWholeAndByteForByte)
+{
+    // A pump takes in only a share of a large file on a fast line: the transfer pauses and goes
+    // on at the next, and nothing is lost or written twice on the way.
+    std::string big(32u << 20, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<char>((i * 2654435761u) >> 13);
+    zrktest::writeFile(served + "/data/big.bin", big);
+    ASSERT_TRUE(cache->resolve("big.bin", files.url("data/big.bin"), record()));
+    int pumps = 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (landed.empty() && std::chrono::steady_clock::now() < end) {
+        transport.update();
+        ++pumps;
+    }
+    ASSERT_EQ(landed, std::vector<std::string>({"big.bin ok"}));
+    EXPECT_GE(pumps, 4);
+    EXPECT_TRUE(zrktest::readFile(cache->keyToFile("big.bin")) == big);
+    EXPECT_EQ(filesIn(cache->folder()), 1u);
+}
+
 TEST_F(CacheFixture, EveryBadReplyFailsWithAnEmptyPathAndLeavesNoPartFile)
 {
     transport.setSetting("MAX_CLIENT", "8");

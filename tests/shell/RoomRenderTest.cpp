@@ -1,8 +1,9 @@
 // A game room in the real game window: "hero" logs in by himself, picks the plains with the
 // mouse, opens a room of four with the hall's create form, the server's players fill it and
 // get ready; the room page with its eight cards and the seats' portraits goes to the build's
-// shots/room.png (scripts/shots copies it into docs/); then his click on "Start" takes
-// everyone into the battle.
+// shots/room.png (scripts/shots copies it into docs/); he opens the props, buys a repair kit
+// with a click and sees it on its stack in the strip (shots/props.png); then his click on
+// "Start" takes everyone into the battle with it.
 #include <CEGUI/CEGUI.h>
 #include <boost/filesystem.hpp>
 #include <core/GraphicsSystem.h>
@@ -10,6 +11,7 @@
 #include <data/ZRKLobby.h>
 #include <data/ZRKServerCore.h>
 #include <data/ZRKSession.h>
+#include <data/ZRKWorld.h>
 #include <gtest/gtest.h>
 #include <yake/Time.h>
 
@@ -48,8 +50,9 @@ TEST(RoomOnScreen, HeroOpensARoomWithTheMouseTheBotsFillItAndHeStarts)
     yake::native::setManualClock(true); // the server's players keep the game's time, which the test moves on
     std::vector<std::string> lines;
     std::size_t seated = 0;
-    bool shot = false;
-    std::string state;
+    bool shot = false, propsShot = false;
+    std::string state, offer, strip, empty;
+    long long carried = 0;
     const bool ok = zrktest::GameRun::run(
         "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
             kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
@@ -94,9 +97,25 @@ TEST(RoomOnScreen, HeroOpensARoomWithTheMouseTheBotsFillItAndHeStarts)
                 lines.push_back(seatLine(room, label));
             boost::filesystem::create_directories(ZRK_SHOTS_DIR);
             shot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/room.png");
+            clickOn(input, room->getChild("Props"));
+            CEGUI::Window* props = room->getChild("PropsPanel");
+            game.framesUntil([&] { return props->getChild("PropBuy0")->isEffectiveVisible(); }, 120);
+            offer = props->getChild("PropBuy0")->getText().c_str();
+            clickOn(input, props->getChild("PropBuy0"));
+            game.framesUntil([&] { return std::string(props->getChild("PropSlot0")->getText().c_str()) == "51: Repair Kit x4"; },
+                             120);
+            strip = props->getChild("PropSlot0")->getText().c_str();
+            empty = props->getChild("PropSlot2")->getText().c_str();
+            game.frames(3);
+            propsShot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/props.png");
+            clickOn(input, room->getChild("Props"));
+            game.frames(10);
             clickOn(input, room->getChild("Start"));
             game.framesUntil([&] { return game.stateName() == "battle"; }, 120);
             state = game.stateName();
+            for (const kavri3D::zrk::ZRKWorld::Item& i : session->getGameServer()->core().world().items("hero"))
+                if (i.slot == 51)
+                    carried = i.count;
         });
     yake::native::setManualClock(false);
     EXPECT_TRUE(ok);
@@ -107,4 +126,9 @@ TEST(RoomOnScreen, HeroOpensARoomWithTheMouseTheBotsFillItAndHeStarts)
     EXPECT_EQ(lines[2], "(shut)");
     EXPECT_TRUE(shot);
     EXPECT_EQ(state, "battle");
+    EXPECT_EQ(offer, "Buy Repair Kit (2 coupons)");
+    EXPECT_EQ(strip, "51: Repair Kit x4");
+    EXPECT_EQ(empty, "53: -");
+    EXPECT_TRUE(propsShot);
+    EXPECT_EQ(carried, 4);
 }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <CEGUI/CEGUI.h>
 #include <scene/ProductManager.h>
 #include <core/AudioManager.h>
 #include <core/BlackBoard.h>
@@ -415,10 +416,17 @@ TEST(StartUp, TheGameRunsItsHooksOpensInLogOnAndShutsDownCleanly)
                        zrk::BackgroundScene::instance().getCurrentFlags() == zrk::BackgroundScene::kBackdrop;
             tour = zrk::ScenePlayer::getSingletonPtr() != nullptr;
             resolver = core::ProductManager::instance().getDocumentResolver() != nullptr;
+            // The log-in page was made for the first screen; the character page, not shown, not yet.
+            for (CEGUI::WindowManager::WindowIterator it = CEGUI::WindowManager::getSingleton().getIterator(); !it.isAtEnd();
+                 ++it) {
+                loginMade = loginMade || it.getCurrentValue()->getName() == "LoginPage";
+                createCharMade = createCharMade || it.getCurrentValue()->getName() == "CreateCharPage";
+            }
             zrk::Application::onPreShutdown();
             backgroundAfter = zrk::BackgroundScene::getSingletonPtr() != nullptr;
         }
         bool backdrop = false, tour = false, resolver = false, backgroundAfter = true;
+        bool loginMade = false, createCharMade = false;
     };
     zrk::appModule().Init(zrk::moduleInstance(), nullptr);
     std::string cwd = std::filesystem::current_path().string();
@@ -432,6 +440,8 @@ TEST(StartUp, TheGameRunsItsHooksOpensInLogOnAndShutsDownCleanly)
         EXPECT_TRUE(app.backdrop);
         EXPECT_TRUE(app.tour);
         EXPECT_TRUE(app.resolver);
+        EXPECT_TRUE(app.loginMade);
+        EXPECT_FALSE(app.createCharMade);
         EXPECT_FALSE(app.backgroundAfter);
         EXPECT_EQ(core::ProductManager::instance().getDocumentResolver(), nullptr);
         EXPECT_EQ(zrk::ScenePlayer::getSingletonPtr(), nullptr);

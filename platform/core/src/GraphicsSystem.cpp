@@ -103,6 +103,8 @@ int gameScanOf(KeySym sym)
         return KeyInput::KC_F1 + static_cast<int>(sym - XK_F1);
     switch (sym) {
     case XK_w: return KeyInput::KC_W;
+    case XK_r: return KeyInput::KC_R;
+    case XK_j: return KeyInput::KC_J;
     case XK_a: return KeyInput::KC_A;
     case XK_s: return KeyInput::KC_S;
     case XK_d: return KeyInput::KC_D;

@@ -59,6 +59,7 @@ bool win32RenderWindow::create(const std::wstring& title, DWORD style, DWORD exS
         return false;
     }
     mGraphics = GraphicsSystem::create(headless, spec);
+    win32ReleaseScreenConnection();
     if (!mGraphics)
         return false;
 

@@ -61,13 +61,14 @@ const double kLeastPause = 1.0;
 const double kStartSpread = 5.0; // seconds over which the players' first doings are spread
 
 /// A bot in a zone's hall is one of the zone's members; one over the zone's level stays out.
-void joinHallZone(ZRKLobby& lobby, const ZRKBots::Bot& bot)
+void joinHallZone(ZRKBots& bots, const ZRKBots::Bot& bot)
 {
+    ZRKLobby& lobby = bots.lobby();
     for (const ZRKLobby::Zone& zone : lobby.zones())
         if (zone.name == bot.hall) {
             std::string refusal;
-            lobby.joinZone(bot.name, zone.id, 0, refusal);
-            lobby.enter(bot.name, zone.name + "_cry", std::string());
+            if (lobby.joinZone(bot.name, zone.id, bots.levelOf(bot.name), refusal))
+                lobby.enter(bot.name, zone.name + "_cry", std::string());
         }
 }
 
@@ -82,10 +83,10 @@ std::string gameRoomOf(ZRKLobby& lobby, const std::string& bot)
 }
 
 /// One of ours comes into a game room, marked for the battle to play it; false when refused.
-bool seatBot(ZRKLobby& lobby, const std::string& bot, const std::string& room, const std::string& password)
+bool seatBot(ZRKLobby& lobby, const std::string& bot, const std::string& room)
 {
     const std::string name = room; // the caller's text may live in the room
-    if (lobby.enter(bot, name, password) != ZRKLobby::Entered)
+    if (lobby.seatOurs(bot, name) != ZRKLobby::Entered)
         return false;
     Json::Value ours;
     ours["bot"] = 1;
@@ -151,8 +152,8 @@ double fill(ZRKBots& bots, ZRKBots::Bot& bot, const Json::Value& settings, doubl
     for (const ZRKLobby::Zone& zone : lobby.zones())
         for (const ZRKLobby::Room* r : lobby.roomsIn(zone.name))
             if (hasGuest(lobby, *r) && waiting(*r) && hasRoom(*r) && !r->kicked.count(bot.name) &&
-                bots.mayFill(r->name, now, gap)) {
-                seatBot(lobby, bot.name, r->name, r->password);
+                bots.admits(bot.name, r->name) && bots.mayFill(r->name, now, gap)) {
+                seatBot(lobby, bot.name, r->name);
                 return next;
             }
     return next;
@@ -193,7 +194,7 @@ double rooms(ZRKBots& bots, ZRKBots::Bot& bot, const Json::Value& settings, doub
         lobby.openRoom(bot.name, zone->name, offer);
     } else if (roll < 85) {
         const ZRKLobby::Room* r = open[ZRKBots::draw(bot) % open.size()];
-        if (r->password.empty() && !r->kicked.count(bot.name) && !hasGuest(lobby, *r))
+        if (r->password.empty() && !r->kicked.count(bot.name) && !hasGuest(lobby, *r) && bots.admits(bot.name, r->name))
             lobby.enter(bot.name, r->name, std::string());
     }
     return next;
@@ -207,9 +208,9 @@ double online(ZRKBots& bots, ZRKBots::Bot& bot, const Json::Value& settings, dou
     lobby.setOnline(bot.name, bot.online, false);
     if (!bot.online)
         return ZRKBots::between(bot, settings["away"], 60, 600);
-    if (!bot.hall.empty()) {
+    if (!bot.hall.empty() && bots.admits(bot.name, bot.hall)) {
         lobby.enter(bot.name, bot.hall, std::string());
-        joinHallZone(lobby, bot);
+        joinHallZone(bots, bot);
     }
     return ZRKBots::between(bot, settings["stay"], 600, 3600);
 }
@@ -256,6 +257,14 @@ void ZRKBots::addDefaultBehaviours()
     });
 }
 
+int ZRKBots::levelOf(const std::string& bot)
+{
+    const ZRKWorld::Player* p = mWorld.player(bot);
+    return p ? static_cast<int>(std::min<long long>(p->lv, 1000000)) : 1;
+}
+
+bool ZRKBots::admits(const std::string& bot, const std::string& room) { return mLobby.admits(room, levelOf(bot)); }
+
 void ZRKBots::addBehaviour(const std::string& name, const Behaviour& behaviour)
 {
     for (auto& b : mBehaviours)
@@ -272,9 +281,9 @@ int ZRKBots::fillRoom(const std::string& room, int count)
     int came = 0;
     for (std::size_t i = 0; r && i < mBots.size() && came < count; ++i) {
         Bot& bot = mBots[i];
-        if (!bot.online || !gameRoomOf(mLobby, bot.name).empty() || r->kicked.count(bot.name))
+        if (!bot.online || !gameRoomOf(mLobby, bot.name).empty() || r->kicked.count(bot.name) || !admits(bot.name, room))
             continue;
-        if (!seatBot(mLobby, bot.name, room, r->password))
+        if (!seatBot(mLobby, bot.name, room))
             break;
         ++came;
         r = mLobby.findRoom(room);
@@ -368,14 +377,20 @@ void ZRKBots::start(double now)
             logLine(3, "the level slots cannot be written: " + mWorld.db().lastError());
         for (std::size_t i = 0; i < mBots.size(); ++i) {
             Bot& bot = mBots[i];
-            if (!halls.empty())
-                bot.hall = halls[draw(bot) % halls.size()];
+            const std::size_t drawnHall = halls.empty() ? 0 : static_cast<std::size_t>(draw(bot) % halls.size());
             ZRKWorld::Player p;
             p.name = bot.name;
             p.nick = bot.name;
             p.pcId = 900000 + static_cast<long long>(i);
             p.cId = 1 + static_cast<long long>(draw(bot) % 2);
             p.lv = static_cast<long long>(between(bot, static_cast<const Json::Value&>(mSettings)["levels"], 1, 30));
+            // The drawn hall, or the next one whose zone takes a player of that level.
+            bot.hall.clear();
+            for (std::size_t k = 0; k < halls.size() && bot.hall.empty(); ++k) {
+                const std::string& hall = halls[(drawnHall + k) % halls.size()];
+                if (mLobby.admits(hall, static_cast<int>(p.lv)))
+                    bot.hall = hall;
+            }
             Json::Value looks;
             looks["def_sex"] = p.cId == 1 ? "boy" : "girl";
             for (const char* part : {"def_hair", "def_face", "def_coat", "def_glove", "def_shoes"})

@@ -30,6 +30,10 @@ void ZRKGameData::applyViews(const ZRKSharedViews& views)
         if (!s.second)
             continue;
         View& v = mViews[s.first];
+        // A player's card handed over again unchanged (the server keeps one per change) is
+        // known already, as is its avatar.
+        if (v.shared == s.second && s.first.compare(0, 9, "userInfo/") == 0 && mAvatars.findAvatar(s.first.substr(9)))
+            continue;
         v.shared = s.second;
         v.value = Json::Value();
         took(s.first, v);
@@ -48,7 +52,7 @@ void ZRKGameData::took(const std::string& name, View& v)
             mViews.erase(dirty);
         }
     }
-    else if (name == "zones" || name == "rooms" || name == "zoneRandom" || name == "shop" || name == "shopItem")
+    else if (name == "zones" || name == "rooms" || name == "roomsFind" || name == "zoneRandom" || name == "shop" || name == "shopItem")
         mServer.onListView(name, v.json());
     else if (name.compare(0, 9, "userInfo/") == 0)
         mAvatars.putAvatar(name.substr(9), ZRKJson::toView(v.json()));
@@ -80,8 +84,25 @@ ZRKRoomState& ZRKGameData::makeRoomState(const std::string& room, const std::str
     return *mRooms.back().second;
 }
 
+ZRKRoomStateProxy* ZRKGameData::makeLocalRoomState(const std::string& room, const std::string& selfId)
+{
+    if (ZRKRoomState* known = roomState(room))
+        return room == mLocalRoom ? static_cast<ZRKRoomStateProxy*>(known) : nullptr;
+    boost::shared_ptr<ZRKRoomStateProxy> local(new ZRKRoomStateProxy(room, selfId));
+    mRooms.emplace_back(room, local);
+    mLocalRoom = room;
+    return local.get();
+}
+
+ZRKRoomStateProxy* ZRKGameData::localRoomState() const
+{
+    return mLocalRoom.empty() ? nullptr : static_cast<ZRKRoomStateProxy*>(roomState(mLocalRoom));
+}
+
 void ZRKGameData::dropRoomState(const std::string& room)
 {
+    if (room == mLocalRoom)
+        mLocalRoom.clear();
     for (std::size_t i = 0; i < mRooms.size(); ++i)
         if (mRooms[i].first == room) {
             // Kept alive while its destroy signal runs: a listener may still ask for it.

@@ -1,4 +1,5 @@
 #include "data/ZRKLobby.h"
+#include "data/ZRKPasswords.h"
 
 #include <algorithm>
 #include <yake/Logger.h>
@@ -78,6 +79,7 @@ void ZRKLobby::addRoom(const Room& r)
 {
     Room& room = mRooms[r.name];
     room = r;
+    room.password = ZRKPasswords::roomKey(r.password);
     room.id = mNextRoomId++;
     if (!room.state.isObject())
         room.state["state"] = 1;
@@ -203,7 +205,17 @@ int ZRKLobby::freeSeat(const Room& room, int team) const
     return -1;
 }
 
+ZRKLobby::Entry ZRKLobby::seatOurs(const std::string& player, const std::string& name)
+{
+    return enter(player, name, std::string(), true);
+}
+
 ZRKLobby::Entry ZRKLobby::enter(const std::string& player, const std::string& name, const std::string& password)
+{
+    return enter(player, name, password, false);
+}
+
+ZRKLobby::Entry ZRKLobby::enter(const std::string& player, const std::string& name, const std::string& password, bool ours)
 {
     Room* r = room(name);
     if (!r) {
@@ -216,7 +228,7 @@ ZRKLobby::Entry ZRKLobby::enter(const std::string& player, const std::string& na
         logLine(5, player + " asked for the room " + name + ", whose battle is on");
         return NoAccess; // a battle belongs to those who started it
     }
-    if (!r->password.empty() && password != r->password) {
+    if (!r->password.empty() && !ours && !ZRKPasswords::matchesRoomKey(r->password, password)) {
         logLine(5, player + " gave a wrong password for the room " + name);
         return WrongPassword;
     }
@@ -549,6 +561,15 @@ std::vector<const ZRKLobby::Room*> ZRKLobby::roomsIn(const std::string& zone) co
             out.push_back(&r.second);
     std::sort(out.begin(), out.end(), [](const Room* a, const Room* b) { return a->id < b->id; });
     return out;
+}
+
+bool ZRKLobby::quickJoinable(const Room& room) const
+{
+    if (room.hall || stateOf(room) != 1 || !room.password.empty())
+        return false;
+    const Json::Value& given = room.params["max"];
+    const int max = given.isInt() ? given.asInt() : kSeats;
+    return static_cast<int>(room.members.size()) < max && (freeSeat(room, 0) >= 0 || freeSeat(room, 1) >= 0);
 }
 
 bool ZRKLobby::setFighting(const std::string& name, bool fighting)

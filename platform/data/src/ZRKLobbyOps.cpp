@@ -53,11 +53,11 @@ Json::Value roomRecord(const ZRKLobby::Room& room)
 /// Adds a player's information and settings views under the name asked with; false for none.
 bool addMember(ZRKServerCall& call, const std::string& name)
 {
-    Json::Value card = call.card(name);
-    if (card.isNull())
+    std::shared_ptr<const Json::Value> card = call.card(name);
+    if (!card)
         return false;
-    call.views["userInfo/" + name] = std::move(card);
-    call.views["userSetting/" + name] = call.world().playerView(name, ZRKWorld::SettingsView);
+    call.share("userInfo/" + name, card);
+    call.share("userSetting/" + name, call.world().sharedPlayerView(name, ZRKWorld::SettingsView));
     return true;
 }
 
@@ -91,6 +91,19 @@ void queryRooms(ZRKServerCall& call)
         for (const ZRKLobby::Room* r : call.lobby().roomsIn(zone->name))
             rooms.append(roomRecord(*r));
     call.views["rooms"] = rooms;
+}
+
+/// The rooms of the player's zone he could sit down in at once, in the hall's order.
+void quickMatch(ZRKServerCall& call)
+{
+    const ZRKLobby::Zone* zone = call.lobby().zoneOf(call.player);
+    if (!zone)
+        return call.refuse("error/srv_bad_request", "a quick match outside every zone");
+    Json::Value rooms(Json::arrayValue);
+    for (const ZRKLobby::Room* r : call.lobby().roomsIn(zone->name))
+        if (call.lobby().quickJoinable(*r))
+            rooms.append(roomRecord(*r));
+    call.views["roomsFind"] = rooms;
 }
 
 void queryArenaState(ZRKServerCall& call)
@@ -138,6 +151,7 @@ void ZRKLobbyOps::addTo(ZRKServerOps& ops)
     ops.add("joinZone", &joinZone, reads);
     ops.add("queryRooms", &queryRooms, reads);
     ops.add("queryArenaState", &queryArenaState, reads);
+    ops.add("quickMatch", &quickMatch, reads);
     ops.add("queryMembers", &queryMembers, reads);
     ops.add("queryRandomAsList", &queryRandomAsList, reads);
     ops.add("transMoney", &nothingToMove, reads);

@@ -60,6 +60,14 @@ ZRKMessage ZRKMessage::notice(const std::string& what, const std::string& room, 
     return m;
 }
 
+const Json::Value& ZRKMessage::view(const std::string& name) const
+{
+    auto whole = shared.find(name);
+    if (whole != shared.end() && whole->second)
+        return *whole->second;
+    return views.isObject() && views.isMember(name) ? views[name] : Json::Value::nullSingleton();
+}
+
 Json::Value ZRKMessage::toJson() const
 {
     Json::Value v(Json::objectValue);

@@ -57,5 +57,28 @@ void ZRKPasswords::verifyNothing(const std::string& password)
     verify(nothing, password);
 }
 
+std::string ZRKPasswords::roomKey(const std::string& password)
+{
+    if (password.empty() || !ready())
+        return std::string();
+    static const std::string secret = [] {
+        unsigned char key[crypto_generichash_KEYBYTES];
+        crypto_generichash_keygen(key);
+        return std::string(reinterpret_cast<const char*>(key), sizeof key);
+    }();
+    unsigned char out[crypto_generichash_BYTES];
+    crypto_generichash(out, sizeof out, reinterpret_cast<const unsigned char*>(password.data()), password.size(),
+                       reinterpret_cast<const unsigned char*>(secret.data()), secret.size());
+    return std::string(reinterpret_cast<const char*>(out), sizeof out);
+}
+
+bool ZRKPasswords::matchesRoomKey(const std::string& key, const std::string& password)
+{
+    if (key.size() != crypto_generichash_BYTES)
+        return false;
+    const std::string given = roomKey(password);
+    return given.size() == key.size() && sodium_memcmp(given.data(), key.data(), key.size()) == 0;
+}
+
 } // namespace zrk
 } // namespace kavri3D

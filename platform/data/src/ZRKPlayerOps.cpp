@@ -27,12 +27,12 @@ const ZRKWorld::Player* self(ZRKServerCall& call)
 bool infoViews(ZRKServerCall& call, const std::string& name, const std::string& uid)
 {
     // The own card as every other player's: the hall shows it by nickname and level too.
-    Json::Value card = call.card(name);
-    if (card.isNull()) {
+    std::shared_ptr<const Json::Value> card = call.card(name);
+    if (!card) {
         call.refuse("error/no_person", "no player " + name);
         return false;
     }
-    call.views["userInfo/" + uid] = std::move(card);
+    call.share("userInfo/" + uid, card);
     call.share("userSetting/" + uid, call.world().sharedPlayerView(name, ZRKWorld::SettingsView));
     return true;
 }
@@ -92,7 +92,7 @@ void queryPcStats(ZRKServerCall& call)
         call.share("lib/stats", p->record ? p->record : std::make_shared<const Json::Value>());
 }
 
-void getPcQuestList(ZRKServerCall& call) { call.views["pcQuests"] = call.world().quests(call.player); }
+void getPcQuestList(ZRKServerCall& call) { call.share("pcQuests", call.world().sharedQuests(call.player)); }
 
 /// One of the player's lists, under its view name; an empty list or record when it has none.
 void listView(ZRKServerCall& call, const char* list, const char* view, bool isObject)
@@ -261,6 +261,19 @@ void regDefState(ZRKServerCall& call)
     call.views["defState"] = looks;
 }
 
+/// The tutorial's progress: (task, pc_id); kept only when it goes up, so replaying an early
+/// lesson never takes a later one away.
+void updateNewbieTask(ZRKServerCall& call)
+{
+    long long task = 0;
+    if (!ZRKServerCall::readNumber(call.arg(0), task) || task < 0 || task > 1000)
+        return call.refuse("error/srv_bad_request", "no lesson number");
+    if (!call.world().raiseNewbieTask(call.player, task))
+        return call.refuse("error/unknow_wrong", "the lesson could not be kept");
+    if (infoViews(call, call.player, call.account))
+        ownViews(call);
+}
+
 } // namespace
 
 std::string ZRKPlayerOps::nameFault(const std::string& nick) { return nicknameFault(nick); }
@@ -286,6 +299,7 @@ void ZRKPlayerOps::addTo(ZRKServerOps& ops)
     ops.add("changeSlot", &changeSlot, changes);
     ops.add("queryUserCreateChar", &queryUserCreateChar, changes);
     ops.add("regDefState", &regDefState, changes);
+    ops.add("updateNewbieTask", &updateNewbieTask, changes);
 }
 
 } // namespace zrk

@@ -8,17 +8,26 @@
 namespace kavri3D {
 namespace zrk {
 
-ZRKRoomState* ZRKRoomRequest::getRoomState(const std::string& name, bool, bool)
+ZRKRoomState* ZRKRoomRequest::getRoomState(const std::string& name, bool local, bool make)
 {
     ZRKGameData* data = ZRKGameData::getSingletonPtr();
     if (!data)
         return nullptr;
+    if (local && make) {
+        // The offline tutorial's room: written by the game, current until it is dropped.
+        ZRKSession* session = ZRKSession::getSingletonPtr();
+        return data->makeLocalRoomState(name.empty() ? kLocalRoomName : name, session ? session->getUID() : std::string());
+    }
+    if (ZRKRoomState* local = name.empty() ? data->localRoomState() : nullptr)
+        return local;
     if (!name.empty())
         return data->roomState(name);
     ZRKSession* session = ZRKSession::getSingletonPtr();
     ZRKRoomState* current = session ? data->roomState(session->getCurrentRoom()) : nullptr;
     return current ? current : data->latestRoomState();
 }
+
+const char* const ZRKRoomRequest::kLocalRoomName = "__local";
 
 long ZRKRoomRequest::changeTeam(ZRKReply done) { return ZRKRequestBroker::call("ZRKRoomRequest", "changeTeam", done); }
 long ZRKRoomRequest::kick(int seat, ZRKReply done) { return ZRKRequestBroker::call("ZRKRoomRequest", "kick", done, seat); }

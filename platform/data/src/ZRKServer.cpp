@@ -77,6 +77,8 @@ void ZRKServer::onListView(const std::string& name, const Json::Value& value)
         mZones = records(value);
     else if (name == "rooms")
         mRooms = records(value);
+    else if (name == "roomsFind")
+        mRoomsFind = records(value);
     else if (name == "shopItem")
         mShopItems = records(value);
     else if (name == "shop") {
@@ -99,6 +101,7 @@ void ZRKServer::clearLobby()
 {
     mZones.clear();
     mRooms.clear();
+    mRoomsFind.clear();
     mRandomMembers.clear();
 }
 

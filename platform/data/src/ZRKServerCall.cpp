@@ -18,15 +18,9 @@ ZRKWorld& ZRKServerCall::world() { return server.world(); }
 
 ZRKLobby& ZRKServerCall::lobby() { return server.lobby(); }
 
-Json::Value ZRKServerCall::card(const std::string& name)
+std::shared_ptr<const Json::Value> ZRKServerCall::card(const std::string& name)
 {
-    Json::Value card = world().playerView(name, ZRKWorld::InfoView);
-    if (card.isNull())
-        return card;
-    const Json::Value& pc = world().playerView(name, ZRKWorld::PcView);
-    for (const std::string& key : pc.getMemberNames())
-        card[key] = pc[key];
-    return card;
+    return world().sharedPlayerView(name, ZRKWorld::CardView);
 }
 
 const Json::Value& ZRKServerCall::arg(unsigned i) const

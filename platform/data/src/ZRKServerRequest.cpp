@@ -11,6 +11,17 @@ long ZRKServerRequest::queryMaster(ZRKReply done) { return ZRKRequestBroker::cal
 long ZRKServerRequest::queryItemClasses(ZRKReply done) { return ZRKRequestBroker::call("ZRKServerRequest", "queryItemClasses", done); }
 long ZRKServerRequest::queryShop(ZRKReply done, bool refresh) { return ZRKRequestBroker::call("ZRKServerRequest", "queryShop", done, refresh); }
 long ZRKServerRequest::queryShopItem(ZRKReply done) { return ZRKRequestBroker::call("ZRKServerRequest", "queryShopItem", done); }
+long ZRKServerRequest::quickMatch(ZRKReply done)
+{
+    if (ZRKGameData* data = ZRKGameData::getSingletonPtr())
+        data->server().clearRoomsFind();
+    return ZRKRequestBroker::call("ZRKServerRequest", "quickMatch", done);
+}
+std::list<core::XmlConfigHelper> ZRKServerRequest::getRoomsFind()
+{
+    const ZRKServer* server = getServer();
+    return server ? server->getRoomsFind() : std::list<core::XmlConfigHelper>();
+}
 long ZRKServerRequest::queryZones(ZRKReply done) { return ZRKRequestBroker::call("ZRKServerRequest", "queryZones", done); }
 long ZRKServerRequest::joinZone(long zoneId, ZRKReply done)
 {

@@ -64,7 +64,8 @@ bool integer(const Json::Value& line, const char* key, int& out)
 /// Reads the lines strictly: a list of at most 100 flat objects holding exactly the keys
 /// "s_id", "s_expire", "s_num" (and "pci_slot" for a renewal), each an ordinary option of the
 /// shop with that expiry, 1 to 99 pieces. False, with why, on the first fault.
-bool readLines(ZRKServerCall& call, const Json::Value& lines, bool renewal, std::vector<Line>& out, std::string& why)
+bool readLines(ZRKServerCall& call, const Json::Value& lines, bool renewal, std::vector<Line>& out, std::string& why,
+               int saleType = 0)
 {
     if (!lines.isArray())
         return (why = "the lines are no list"), false;
@@ -79,7 +80,8 @@ bool readLines(ZRKServerCall& call, const Json::Value& lines, bool renewal, std:
             !integer(line, "s_num", l.count) || (renewal && !integer(line, "pci_slot", l.slot)))
             return (why = "a line is no flat object of whole numbers s_id, s_expire, s_num"), false;
         l.option = shop.find(sId, expire);
-        if (!l.option || l.option->saleType != 0 || l.option->s_buy_type < 1 || l.option->s_buy_type > 3)
+        // An option sells only through its own shop's request.
+        if (!l.option || l.option->saleType != saleType || l.option->s_buy_type < 1 || l.option->s_buy_type > 3)
             return (why = "option " + std::to_string(sId) + " for " + std::to_string(expire) + " days is not sold"), false;
         if (l.count < 1 || l.count > ZRKShopOps::kMaxCount)
             return (why = std::to_string(l.count) + " pieces"), false;
@@ -247,7 +249,82 @@ void queryShopItem(ZRKServerCall& call)
     call.views["shopItem"] = list;
 }
 
-void shopCheckout(ZRKServerCall& call)
+/// How one of the shop's purchase requests sells: through which shop, what it takes, who pays
+/// what and whose bag it fills.
+struct Sale {
+    const char* kind = ""; ///< the ledger's name of it
+    int saleType = 0;  ///< "si_sale_type" of the options it sells
+    bool props = false; ///< props for the battle only (class 1, not sub-class 25)
+    bool oneLine = false;
+    enum Pay { Money, GuildMedals, ArenaPoints } pay = Money;
+    bool gift = false; ///< medal lines only, into the bag of the receiver named in the arguments
+};
+
+const std::size_t kMaxGiftMessage = 200;
+
+/// The characters of a UTF-8 text; past any limit (-1 as unsigned) when it is no valid UTF-8.
+std::size_t utf8Characters(const std::string& text)
+{
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++count) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 && c >= 0xC2 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E && c <= 0xF4 ? 4 : 0;
+        if (length == 0 || i + length > text.size())
+            return static_cast<std::size_t>(-1);
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return static_cast<std::size_t>(-1);
+        i += length;
+    }
+    return count;
+}
+
+/// The guild the player belongs to in the master data; null when none.
+const Json::Value* guildOf(ZRKServerCall& call, const ZRKWorld::Player& player)
+{
+    const Json::Value& settings = ZRKWorld::Player::doc(player.settings);
+    const Json::Value& id = settings.isObject() ? settings["g_id"] : Json::Value::nullSingleton();
+    const Json::Value& master = call.world().document("master");
+    const Json::Value& guilds = master.isObject() ? master["guilds"] : Json::Value::nullSingleton();
+    if (!id.isIntegral() || id.asLargestInt() == 0 || !guilds.isArray())
+        return nullptr;
+    for (const Json::Value& g : guilds)
+        if (g.isObject() && g["g_id"].isIntegral() && g["g_id"].asLargestInt() == id.asLargestInt() && g["members"].isArray())
+            for (const Json::Value& m : g["members"])
+                if (m.isString() && m.asString() == player.name)
+                    return &g;
+    return nullptr;
+}
+
+/// A whole-number setting of the player; 0 when it is missing or no whole number.
+long long settingOf(const ZRKWorld::Player& player, const char* key)
+{
+    const Json::Value& settings = ZRKWorld::Player::doc(player.settings);
+    const Json::Value& v = settings.isObject() ? settings[key] : Json::Value::nullSingleton();
+    return v.isInt64() ? v.asInt64() : 0;
+}
+
+/// What the guild credits the buyer for a guild purchase: 100 for the class priced apart,
+/// otherwise 15 in a hundred of the amount, truncated.
+long long contributionFor(ZRKServerCall& call, const Line& line)
+{
+    const Json::Value& attrs = call.world().itemAttrs(line.option->i_id);
+    if (attrs.isObject() && attrs["ic_id"].isIntegral() && attrs["ic_id"].asLargestInt() == 5)
+        return 100;
+    return static_cast<long long>(static_cast<double>(line.amount) * 0.15);
+}
+
+/// Props for the battle: class 1 but not sub-class 25.
+bool isBattleProp(ZRKServerCall& call, long long itemId)
+{
+    const Json::Value& attrs = call.world().itemAttrs(itemId);
+    return attrs.isObject() && attrs["ic_id"].isIntegral() && attrs["ic_id"].asLargestInt() == 1 &&
+           !(attrs["isc_id"].isIntegral() && attrs["isc_id"].asLargestInt() == 25);
+}
+
+/// One purchase of any of the shops, in one transaction: read strictly, checked whole, paid,
+/// delivered and kept in the ledger under the client's purchase id; a refusal changes nothing.
+void buy(ZRKServerCall& call, const Sale& sale)
 {
     const Json::Value& args = call.request.args;
     const std::string id = purchaseId(args);
@@ -257,36 +334,110 @@ void shopCheckout(ZRKServerCall& call)
         return;
     std::vector<Line> lines;
     std::string why;
-    if (!readLines(call, args["lines"], false, lines, why))
+    if (!readLines(call, args["lines"], false, lines, why, sale.saleType))
         return call.refuse("shop/bad_cart", why);
+    if (sale.oneLine && lines.size() != 1)
+        return call.refuse("shop/bad_cart", std::to_string(lines.size()) + " lines where one is sold at a time");
+    for (const Line& l : lines) {
+        if (sale.props && !isBattleProp(call, l.option->i_id))
+            return call.refuse("shop/bad_cart", "item " + std::to_string(l.option->i_id) + " is no prop for the battle");
+        if (sale.gift && l.option->s_buy_type != 3)
+            return call.refuse("shop/bad_cart", "a gift is bought with medals only");
+    }
     const ZRKWorld::Player* owner = call.world().player(call.player);
     if (!owner)
         return call.refuse("error/no_person", "the player " + call.player + " is not in the world");
-    long long cost[ZRKWorld::MoneyKinds];
-    if (!costOf(call, *owner, lines, cost))
-        return call.refuse("shop/bad_cart", "the cart costs past 32 bits");
     const ZRKWorld::Player buyer = *owner; // the world's copy changes as it pays
-    std::vector<Item> bag = call.world().items(call.player);
+    long long cost[ZRKWorld::MoneyKinds] = {0, 0, 0};
+    long long points = 0, contribution = 0;
+    if (sale.pay == Sale::Money) {
+        if (!costOf(call, buyer, lines, cost))
+            return call.refuse("shop/bad_cart", "the cart costs past 32 bits");
+    } else if (sale.pay == Sale::GuildMedals) {
+        if (!guildOf(call, buyer))
+            return call.refuse("shop/no_guild", call.player + " is in no guild");
+        cost[ZRKWorld::Medals] = lines.front().amount; // full price, whatever the option's money
+        contribution = contributionFor(call, lines.front());
+    } else {
+        points = lines.front().amount;
+        if (points > settingOf(buyer, "pc_arena_point"))
+            return call.refuse("shop/no_arena_points", "short of arena points");
+    }
+    // The receiver of a gift: any character, the server's players too.
+    std::string receiver = call.player;
+    std::string message;
+    if (sale.gift) {
+        const Json::Value& to = args["receiver"];
+        receiver = to.isInt64() ? call.world().playerOfCharacter(to.asInt64()) : std::string();
+        if (receiver.empty())
+            return call.refuse("shop/no_receiver", "no character " + to.toStyledString());
+        const Json::Value& shown = args["money"];
+        if (!shown.isInt64() || shown.asInt64() < 0 || cost[ZRKWorld::Medals] > shown.asInt64())
+            return call.refuse("shop/price_changed", "the gift costs " + std::to_string(cost[ZRKWorld::Medals]) +
+                                                         " medals, more than the total shown");
+        const Json::Value& text = args["message"];
+        if (!text.isString() || text.asString().size() > kMaxGiftMessage * 4 ||
+            utf8Characters(text.asString()) > kMaxGiftMessage)
+            return call.refuse("shop/bad_message", "a gift's message is text of up to 200 characters");
+        message = text.asString();
+    }
+    const ZRKWorld::Player* target = call.world().player(receiver);
+    if (!target)
+        return call.refuse("shop/no_receiver", "the receiver " + receiver + " is not in the world");
+    const ZRKWorld::Player holder = *target;
+    std::vector<Item> bag = call.world().items(receiver);
     std::vector<std::size_t> changed; // places in `bag`, in the order they changed
     const long long now = static_cast<long long>(call.server.wallTime());
     for (const Line& l : lines)
-        if (!place(call.world(), buyer, bag, l, now, changed))
+        if (!place(call.world(), holder, bag, l, now, changed))
             return call.refuse("forge/bag_full", "no room for item " + std::to_string(l.option->i_id));
     if (!pay(call, buyer, cost))
         return;
+    if (points > 0 || contribution > 0) {
+        Json::Value settings = ZRKWorld::Player::doc(buyer.settings);
+        if (!settings.isObject())
+            settings = Json::Value(Json::objectValue);
+        if (points > 0)
+            settings["pc_arena_point"] = static_cast<Json::Int64>(settingOf(buyer, "pc_arena_point") - points);
+        if (contribution > 0)
+            settings["g_contribution"] = static_cast<Json::Int64>(settingOf(buyer, "g_contribution") + contribution);
+        if (!call.world().setSettings(call.player, settings))
+            return call.refuse("error/unknow_wrong", "the buyer's record could not be written");
+    }
     Json::Value bought(Json::arrayValue);
     std::set<std::size_t> written;
     for (std::size_t n : changed) {
         if (!written.insert(n).second)
             continue;
         Item& i = bag[n];
-        const bool ok = i.lid == 0 ? call.world().addItem(call.player, i) : call.world().writeItem(call.player, i);
+        const bool ok = i.lid == 0 ? call.world().addItem(receiver, i) : call.world().writeItem(receiver, i);
         if (!ok)
             return call.refuse("error/unknow_wrong", "an item could not be put in the bag");
-        bought.append(boughtView(i, buyer));
+        Json::Value view = boughtView(i, holder);
+        if (sale.gift)
+            view["gift_message"] = message;
+        bought.append(view);
     }
-    keep(call, id, "checkout", cost, bought);
+    keep(call, id, sale.kind, cost, bought);
 }
+
+Sale sale(const char* kind, int saleType, bool props, bool oneLine, Sale::Pay pay, bool gift)
+{
+    Sale s;
+    s.kind = kind;
+    s.saleType = saleType;
+    s.props = props;
+    s.oneLine = oneLine;
+    s.pay = pay;
+    s.gift = gift;
+    return s;
+}
+
+void shopCheckout(ZRKServerCall& call) { buy(call, sale("checkout", 0, false, false, Sale::Money, false)); }
+void shopPropsCheckout(ZRKServerCall& call) { buy(call, sale("props", 0, true, false, Sale::Money, false)); }
+void guildshoppay(ZRKServerCall& call) { buy(call, sale("guild", 1, false, true, Sale::GuildMedals, false)); }
+void arenashoppay(ZRKServerCall& call) { buy(call, sale("arena", 2, false, true, Sale::ArenaPoints, false)); }
+void giftCheckout(ZRKServerCall& call) { buy(call, sale("gift", 0, false, false, Sale::Money, true)); }
 
 void shopRenewval(ZRKServerCall& call)
 {
@@ -347,6 +498,10 @@ void ZRKShopOps::addTo(ZRKServerOps& ops)
     ops.add("queryShopItem", &queryShopItem, reads);
     ops.add("shopCheckout", &shopCheckout, changes);
     ops.add("shopRenewval", &shopRenewval, changes);
+    ops.add("shopPropsCheckout", &shopPropsCheckout, changes);
+    ops.add("guildshoppay", &guildshoppay, changes);
+    ops.add("arenashoppay", &arenashoppay, changes);
+    ops.add("giftCheckout", &giftCheckout, changes);
 }
 
 } // namespace zrk

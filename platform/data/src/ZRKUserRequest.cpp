@@ -1,5 +1,6 @@
 #include "data/ZRKUserRequest.h"
 
+#include "data/ZRKBagLayout.h"
 #include "data/ZRKRequestBroker.h"
 #include "data/ZRKGameData.h"
 #include "data/ZRKJson.h"
@@ -106,9 +107,9 @@ std::string newPurchaseId()
     static unsigned long long count = 0;
     return std::to_string(run) + "-" + std::to_string(++count);
 }
-long purchase(const char* op, const std::string& text, const std::string& id, ZRKReply done)
+long purchase(const char* op, const std::string& text, const std::string& id, ZRKReply done,
+              Json::Value args = Json::Value(Json::objectValue))
 {
-    Json::Value args(Json::objectValue);
     args["lines"] = ZRKParams::readText(text);
     args["purchase"] = id;
     return ZRKRequestBroker::post("ZRKUserRequest", op, ZRKParams::exact(text, args), done);
@@ -119,6 +120,20 @@ long ZRKUserRequest::shopCheckout(const std::string& text, ZRKReply done) { retu
 long ZRKUserRequest::shopRenewval(const std::string& text, ZRKReply done) { return purchase("shopRenewval", text, newPurchaseId(), done); }
 long ZRKUserRequest::shopCheckout(const std::string& text, const std::string& id, ZRKReply done) { return purchase("shopCheckout", text, id, done); }
 long ZRKUserRequest::shopRenewval(const std::string& text, const std::string& id, ZRKReply done) { return purchase("shopRenewval", text, id, done); }
+long ZRKUserRequest::shopPropsCheckout(const std::string& text, ZRKReply done)
+{
+    return purchase("shopPropsCheckout", text, newPurchaseId(), done);
+}
+long ZRKUserRequest::guildshoppay(const std::string& text, ZRKReply done) { return purchase("guildshoppay", text, newPurchaseId(), done); }
+long ZRKUserRequest::arenashoppay(const std::string& text, ZRKReply done) { return purchase("arenashoppay", text, newPurchaseId(), done); }
+long ZRKUserRequest::giftCheckout(int receiver, std::string message, int money, const std::string& text, ZRKReply done)
+{
+    Json::Value args(Json::objectValue);
+    args["receiver"] = receiver;
+    args["message"] = std::move(message);
+    args["money"] = money;
+    return purchase("giftCheckout", text, newPurchaseId(), done, args);
+}
 std::list<core::XmlConfigHelper> ZRKUserRequest::getBuyedProduct()
 {
     std::list<core::XmlConfigHelper> out;
@@ -134,7 +149,34 @@ ZRKDataLib* ZRKUserRequest::getStatsLib() { return ZRKGameData::part(&ZRKGameDat
 ZRKInventory* ZRKUserRequest::getInventory() { return ZRKGameData::part(&ZRKGameData::inventory); }
 int ZRKUserRequest::getBagItems(const ZRKInventory* inventory, std::list<core::XmlConfigHelper>& out, int bag, bool)
 {
-    return inventory ? inventory->bagItems(bag, out) : 0;
+    if (!inventory)
+        return 0;
+    if (bag != ZRKBagLayout::Props)
+        return inventory->bagItems(bag, out);
+    // The props bag shows every slot, so the room's strip can mark the empty ones.
+    std::list<core::XmlConfigHelper> items;
+    inventory->bagItems(bag, items);
+    std::list<core::XmlConfigHelper> slots;
+    for (int slot = ZRKBagLayout::kPropsFirst; slot <= ZRKBagLayout::kPropsLast; ++slot) {
+        bool taken = false;
+        for (const core::XmlConfigHelper& item : items)
+            taken = taken || item.getIntVal("pci_slot", 0) == slot;
+        if (taken)
+            continue;
+        core::XmlConfigHelper empty;
+        empty.setIntVal("bag", bag);
+        empty.setIntVal("pci_slot", slot);
+        empty.setIntVal("i_id", 0);
+        empty.setIntVal("pci_num", 0);
+        slots.push_back(empty);
+    }
+    items.splice(items.end(), slots);
+    items.sort([](const core::XmlConfigHelper& a, const core::XmlConfigHelper& b) {
+        return a.getIntVal("pci_slot", 0) < b.getIntVal("pci_slot", 0);
+    });
+    const int count = static_cast<int>(items.size());
+    out.splice(out.end(), items);
+    return count;
 }
 int ZRKUserRequest::getBagItems(const ZRKInventory* inventory, int bag, std::list<core::XmlConfigHelper>& out)
 {

@@ -180,9 +180,17 @@ std::shared_ptr<const Json::Value> ZRKWorld::sharedPlayerView(const std::string&
             mViews.erase(name);
             return nullptr;
         }
-        views.value[which] = std::make_shared<Json::Value>(which == InfoView       ? infoView(*p)
-                                                           : which == SettingsView ? settingsView(*p)
-                                                                                   : pcView(*p));
+        if (which == CardView) {
+            Json::Value card = infoView(*p);
+            const Json::Value& pc = playerView(name, PcView);
+            for (auto it = pc.begin(); it != pc.end(); ++it)
+                card[it.name()] = *it;
+            views.value[which] = std::make_shared<Json::Value>(std::move(card));
+        } else {
+            views.value[which] = std::make_shared<Json::Value>(which == InfoView       ? infoView(*p)
+                                                               : which == SettingsView ? settingsView(*p)
+                                                                                       : pcView(*p));
+        }
     }
     return views.value[which];
 }
@@ -482,6 +490,17 @@ bool ZRKWorld::hasPlayer(const std::string& name)
     return found;
 }
 
+std::string ZRKWorld::playerOfCharacter(long long pcId)
+{
+    if (pcId <= 0)
+        return std::string();
+    ZRKDatabase::Statement& q = mDb.prepare("SELECT name FROM players WHERE pc_id = ?");
+    q.bind(1, pcId);
+    const std::string name = q.step() ? q.text(0) : std::string();
+    q.reset();
+    return name;
+}
+
 std::vector<ZRKWorld::Item> ZRKWorld::items(const std::string& player)
 {
     auto known = mItems.find(player);
@@ -515,12 +534,14 @@ std::vector<ZRKWorld::Item> ZRKWorld::items(const std::string& player)
     return out;
 }
 
-const Json::Value& ZRKWorld::quests(const std::string& player)
+std::shared_ptr<const Json::Value> ZRKWorld::sharedQuests(const std::string& player)
 {
     auto known = mQuests.find(player);
     if (known != mQuests.end())
         return known->second;
-    Json::Value& out = mQuests[player] = Json::Value(Json::arrayValue);
+    auto made = std::make_shared<Json::Value>(Json::arrayValue);
+    mQuests[player] = made;
+    Json::Value& out = *made;
     ZRKDatabase::Statement& q = mDb.prepare("SELECT q_id, state FROM quests WHERE player = ? ORDER BY q_id");
     q.bind(1, player);
     while (q.step()) {
@@ -529,7 +550,7 @@ const Json::Value& ZRKWorld::quests(const std::string& player)
         entry[Json::StaticString("state")] = big(q.integer(1));
     }
     q.reset();
-    return out;
+    return made;
 }
 
 Json::Value ZRKWorld::purchaseAnswer(const std::string& id, const std::string& player)
@@ -630,10 +651,19 @@ Json::Value ZRKWorld::settingsView(const Player& p)
         v[money[k]] = big(p.money[k]);
     for (int a = 0; a < 4; ++a)
         v[abilities[a]] = big(p.abilities[a]);
+    // The default look's part indexes, so every other player dresses this one's doll as chosen.
+    static const Json::StaticString parts[5] = {Json::StaticString("def_hair"), Json::StaticString("def_face"),
+                                                Json::StaticString("def_coat"), Json::StaticString("def_glove"),
+                                                Json::StaticString("def_shoes")};
+    const Json::Value& looks = Player::doc(p.looks);
+    for (const Json::StaticString& part : parts) {
+        const Json::Value& index = looks.isObject() ? looks[part] : Json::Value::nullSingleton();
+        if (index.isInt() && index.asInt() >= 0 && index.asInt() <= 999)
+            v[part] = index.asInt();
+    }
     if (p.bot) {
         // The battle's aim of the server's own players reads how good a shot each is (the room
         // marks them "bot" among its battle values).
-        const Json::Value& looks = Player::doc(p.looks);
         const Json::Value& skill = looks.isObject() ? looks["pc_bot_skill"] : Json::Value::nullSingleton();
         v[Json::StaticString("pc_bot_skill")] = skill.isInt() ? std::min(std::max(skill.asInt(), 0), 100) : 50;
     }
@@ -678,17 +708,20 @@ std::shared_ptr<const Json::Value> ZRKWorld::sharedCharactersView(const std::str
 std::shared_ptr<const Json::Value> ZRKWorld::sharedInventoryView(const std::string& player)
 {
     auto known = mInventoryViews.find(player);
-    if (known != mInventoryViews.end())
-        return known->second;
+    if (known != mInventoryViews.end() && known->second.current.value)
+        return known->second.current.value;
     const std::vector<Item> items = this->items(player);
     const Player* owner = this->player(player);
-    std::shared_ptr<Json::Value>& made = mInventoryViews[player] = std::make_shared<Json::Value>(Json::objectValue);
-    Json::Value& v = *made;
+    BagView& current = mInventoryViews[player].current;
+    current.value = std::make_shared<Json::Value>(Json::objectValue);
+    current.shown.clear();
+    Json::Value& v = *current.value;
     v[Json::StaticString("time")] = big(mInventoryTime);
     v[Json::StaticString("pc_bag_slot")] = owner ? bagSlots(*owner) : 0;
     v[Json::StaticString("pc_id")] = big(owner ? owner->pcId : 0);
     Json::Value& list = v[Json::StaticString("items")] = Json::Value(Json::arrayValue);
     for (const Item& i : items) {
+        current.shown.push_back(BagView::Shown{i.lid, i.bag, i.slot, i.bind});
         Json::Value& entry = list.append(Json::Value(Json::objectValue));
         entry[Json::StaticString("lid")] = big(i.lid);
         entry[Json::StaticString("i_id")] = big(i.id);
@@ -709,7 +742,7 @@ std::shared_ptr<const Json::Value> ZRKWorld::sharedInventoryView(const std::stri
         entry[Json::StaticString("enh_f")] = big(i.enhF);
         entry[Json::StaticString("attr_x")] = i.attrX;
     }
-    return made;
+    return current.value;
 }
 
 int ZRKWorld::bagSlots(const Player& p) const
@@ -798,8 +831,10 @@ bool ZRKWorld::addAbilities(const std::string& player, const long long add[4], s
         p.abilities[a] += add[a];
     // The one view that shows them follows.
     auto views = mViews.find(player);
-    if (views != mViews.end())
+    if (views != mViews.end()) {
         views->second.value[SettingsView].reset(); // made afresh when next asked for
+        views->second.value[CardView].reset();
+    }
     mCharacters.clear();
     if (views != mViews.end() && views->second.value[PcView]) {
         Json::Value& pc = own(views->second.value[PcView]);
@@ -807,6 +842,37 @@ bool ZRKWorld::addAbilities(const std::string& player, const long long add[4], s
         pc[Json::StaticString("pc_stp")] = big(p.points);
         for (int a = 0; a < 4; ++a)
             pc[std::string("pc_") + kAbilityNames[a]] = big(p.abilities[a]);
+    }
+    return true;
+}
+
+bool ZRKWorld::syncBagView(BagView& view, const std::vector<Item>& bag)
+{
+    Json::Value& list = (*view.value)[Json::StaticString("items")];
+    if (!list.isArray() || list.size() != bag.size() || view.shown.size() != bag.size())
+        return false; // not the bag it showed
+    // The entries take the bag's order by swaps, then the moved ones their new places.
+    for (std::size_t i = 0; i < bag.size(); ++i) {
+        if (view.shown[i].lid == bag[i].lid)
+            continue;
+        std::size_t j = i + 1;
+        while (j < bag.size() && view.shown[j].lid != bag[i].lid)
+            ++j;
+        if (j == bag.size())
+            return false;
+        list[static_cast<Json::ArrayIndex>(i)].swap(list[static_cast<Json::ArrayIndex>(j)]);
+        std::swap(view.shown[i], view.shown[j]);
+    }
+    for (std::size_t i = 0; i < bag.size(); ++i) {
+        BagView::Shown& shown = view.shown[i];
+        const Item& item = bag[i];
+        if (shown.bag == item.bag && shown.slot == item.slot && shown.bind == item.bind)
+            continue;
+        Json::Value& entry = list[static_cast<Json::ArrayIndex>(i)];
+        entry[Json::StaticString("bag")] = item.bag;
+        entry[Json::StaticString("pci_slot")] = item.slot;
+        entry[Json::StaticString("pci_bind")] = item.bind;
+        shown = BagView::Shown{item.lid, item.bag, item.slot, item.bind};
     }
     return true;
 }
@@ -822,7 +888,13 @@ bool ZRKWorld::moveItems(const std::string& player, const std::vector<std::pair<
     const Player self = *owner; // the checks below may read the world's caches
     // Every move is tried on the bag as known first: a refusal leaves the world untouched.
     std::vector<Item> bag = items(player);
-    const std::vector<Item> before = bag;
+    struct Place {
+        int slot, bind;
+    };
+    std::vector<Place> before; // where each item was
+    before.reserve(bag.size());
+    for (const Item& i : bag)
+        before.push_back(Place{i.slot, i.bind});
     auto at = [&bag](int slot) {
         for (std::size_t i = 0; i < bag.size(); ++i)
             if (bag[i].slot == slot)
@@ -922,32 +994,29 @@ bool ZRKWorld::moveItems(const std::string& player, const std::vector<std::pair<
     std::sort(bag.begin(), bag.end(), [](const Item& a, const Item& b) { return a.slot < b.slot; });
     ++mInventoryTime;
     // The bag's view follows in place: the same entries in their new order, their places changed.
-    auto view = mInventoryViews.find(player);
-    if (view != mInventoryViews.end() && view->second.use_count() > 1) {
-        mInventoryViews.erase(view); // a reply holds it: made afresh when next asked for
-        view = mInventoryViews.end();
-    }
-    if (view != mInventoryViews.end()) {
-        Json::Value& list = (*view->second)[Json::StaticString("items")];
-        std::map<long long, Json::Value*> entries;
-        for (Json::Value& entry : list)
-            entries[entry[Json::StaticString("lid")].asLargestInt()] = &entry;
-        Json::Value moved(Json::arrayValue);
-        for (const Item& i : bag) {
-            auto e = entries.find(i.lid);
-            if (e == entries.end())
-                break;
-            Json::Value& entry = moved.append(Json::Value());
-            entry.swap(*e->second);
-            entry[Json::StaticString("bag")] = i.bag;
-            entry[Json::StaticString("pci_slot")] = i.slot;
-            entry[Json::StaticString("pci_bind")] = i.bind;
-        }
-        if (moved.size() == bag.size() && list.size() == bag.size()) {
-            list.swap(moved);
-            (*view->second)[Json::StaticString("time")] = big(mInventoryTime);
+    // When replies still hold it, an older one let go since is brought up to date instead.
+    auto views = mInventoryViews.find(player);
+    if (views != mInventoryViews.end()) {
+        BagViews& kept = views->second;
+        BagView view;
+        if (kept.current.free()) {
+            view = std::move(kept.current);
         } else {
-            mInventoryViews.erase(view); // not the bag it showed: made afresh
+            auto free = std::find_if(kept.spares.begin(), kept.spares.end(), [](const BagView& v) { return v.free(); });
+            if (free != kept.spares.end()) {
+                view = std::move(*free);
+                kept.spares.erase(free);
+            }
+            if (kept.current.value) {
+                if (kept.spares.size() >= kSpareBagViews)
+                    kept.spares.erase(kept.spares.begin());
+                kept.spares.push_back(std::move(kept.current));
+            }
+        }
+        kept.current = BagView(); // none free: made afresh when next asked for
+        if (view.value && syncBagView(view, bag)) {
+            (*view.value)[Json::StaticString("time")] = big(mInventoryTime);
+            kept.current = std::move(view);
         }
     }
     mItems[player] = std::move(bag);
@@ -960,6 +1029,17 @@ bool ZRKWorld::setGrade(const std::string& player, long long lv, long long rank)
     q.bind(1, lv).bind(2, rank).bind(3, player);
     const bool done = q.run() && mDb.changes() > 0;
     forget(player); // every view of the player shows the new grade
+    return done;
+}
+
+bool ZRKWorld::raiseNewbieTask(const std::string& player, long long task)
+{
+    if (!hasPlayer(player))
+        return false;
+    ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET newbie_task = ?1 WHERE name = ?2 AND newbie_task < ?1");
+    q.bind(1, task).bind(2, player);
+    const bool done = q.run();
+    forget(player);
     return done;
 }
 
@@ -984,8 +1064,10 @@ bool ZRKWorld::addMoney(const std::string& player, MoneyKind kind, long long del
     }
     known->second.money[kind] += delta;
     auto views = mViews.find(player);
-    if (views != mViews.end())
+    if (views != mViews.end()) {
         views->second.value[SettingsView].reset(); // made afresh when next asked for
+        views->second.value[CardView].reset();
+    }
     mCharacters.clear();
     if (views != mViews.end() && views->second.value[PcView])
         own(views->second.value[PcView])["pc_money" + std::to_string(kind + 1)] = big(known->second.money[kind]);

@@ -205,10 +205,11 @@ void BattlePanelHost::draw()
         }
     }
     // Clock, scores, count-down, wind.
-    char status[160];
-    std::snprintf(status, sizeof status, "%02d:%02d   %d : %d   %s   wind %s", mShown.fightTime / 60, mShown.fightTime % 60,
+    char status[200];
+    std::snprintf(status, sizeof status, "%02d:%02d   %d : %d   %s   wind %s%s", mShown.fightTime / 60, mShown.fightTime % 60,
                   mShown.score[0], mShown.score[1],
-                  mShown.countdown >= 0 ? ("T-" + std::to_string(mShown.countdown)).c_str() : "", mShown.wind.c_str());
+                  mShown.countdown >= 0 ? ("T-" + std::to_string(mShown.countdown)).c_str() : "", mShown.wind.c_str(),
+                  mNewbieLock ? "" : "   Esc: leave the lesson");
     if (CEGUI::Window* w = part("Status"))
         w->setText(toCeguiString(status));
     // The own doll.

@@ -48,6 +48,8 @@ public:
     void setFury(float fury, float xfury) override;
     void setComboState(int shown) override { mComboShown = shown; }
     void setCarom(int carom) override { mCarom = carom; }
+    void setNewbieLock(bool locked) override { mNewbieLock = locked; }
+    bool isNewbieLocked() const { return mNewbieLock; }
 
     const std::deque<std::string>& lines() const { return mLines; }
     const float* setup() const { return mSetup; }
@@ -89,6 +91,7 @@ private:
     float mOwn[6] = {-1, -1, -1, -1, -1, -1};
     int mComboShown = 1;
     int mCarom = 0;
+    bool mNewbieLock = true; ///< a lesson that may be left says so on the status line
     IBattleStatus::BattleStatus mShown;
     std::vector<IBattleStatus::PlayerEntry> mSeats;
     std::vector<IBattleStatus::SkillEntry> mSkillStates;

@@ -2,6 +2,7 @@
 #include "BattlePanelHost.h"
 
 #include <CEGUI/CEGUI.h>
+#include <yake/Time.h>
 #include <core/EventManager.h>
 #include <gui/GuiAnyEvent.h>
 #include <gui/IGuideContent.h>
@@ -136,6 +137,9 @@ CreateCharPage* GuiManager::createCharPage()
 
 void GuiManager::onFrame()
 {
+    const double guideNow = yake::native::getTime();
+    mGuide.update(mGuideClock < 0.0 ? 0.0f : static_cast<float>(guideNow - mGuideClock));
+    mGuideClock = guideNow;
     if (CreateCharPage* page = createCharPage()) {
         try {
             page->onFrame();

@@ -18,6 +18,7 @@
 #include "EventIdQueue.h"
 #include "GuiAnimator.h"
 #include "GrowthView.h"
+#include "GuideView.h"
 #include "GuiControl.h"
 #include "GuiRes.h"
 #include "ParamStore.h"
@@ -84,7 +85,7 @@ public:
     /// The result screen, as an IBattleOver pointer.
     void* getBattleOverView() override { return static_cast<IBattleOver*>(&mBattleOver); }
     void* getDollView() override { return static_cast<IDollView*>(&mDollView); }
-    void* getGuideView() override { return nullptr; }
+    IGuideView* getGuideView() override { return &mGuide; }
     void setGuideContent(boost::shared_ptr<IGuideContent> content) override { mGuideContent = content; }
     boost::shared_ptr<IGuideContent> getGuideContent() override { return mGuideContent; }
     void* getBoxOpenView() override { return static_cast<IBoxPanel*>(&mBoxPanel1); }
@@ -155,6 +156,8 @@ private:
     std::vector<int> mScreenIds; // raised ids that switch screens, carried out on the next frame
     boost::signals2::scoped_connection mFrameworkConnection;
     GrowthView mGrowth{mCalls, [this] { return pageParent(); }};
+    GuideView mGuide{[this] { return pageParent(); }, [this] { return mGuideContent; }};
+    double mGuideClock = -1.0; ///< the time of the guide's last frame
 };
 
 } // namespace gui

@@ -78,7 +78,19 @@ void RoomListPage::buildContent(CEGUI::Window& frame)
     mCreateConnection = addWidget(frame, "TaharezLook/Button", "Create", "Create", 0.84f, 0.46f, 0.14f, 0.055f)
                             ->subscribeEvent(CEGUI::PushButton::EventClicked,
                                              CEGUI::Event::Subscriber(&RoomListPage::onCreateClicked, this));
-    addWidget(frame, "TaharezLook/Listbox", "Chat", "", 0.02f, 0.54f, 0.96f, 0.3f);
+    mQuickJoinConnection.disconnect();
+    mQuickJoinConnection = addWidget(frame, "TaharezLook/Button", "QuickJoin", "Quick join", 0.5f, 0.39f, 0.16f, 0.055f)
+                               ->subscribeEvent(CEGUI::PushButton::EventClicked,
+                                                CEGUI::Event::Subscriber(&RoomListPage::onQuickJoinClicked, this));
+    // The rooms a quick join found: a click on a row joins it.
+    auto* found = static_cast<CEGUI::MultiColumnList*>(
+        addWidget(frame, "TaharezLook/MultiColumnList", "Found", "", 0.02f, 0.53f, 0.96f, 0.13f));
+    ListRows::addColumns(*found, {{"Found room", 0.5f}, {"Players", 0.2f}, {"Level", 0.2f}});
+    found->setSelectionMode(CEGUI::MultiColumnList::RowSingle);
+    mFoundConnection.disconnect();
+    mFoundConnection = found->subscribeEvent(CEGUI::MultiColumnList::EventSelectionChanged,
+                                             CEGUI::Event::Subscriber(&RoomListPage::onFoundClicked, this));
+    addWidget(frame, "TaharezLook/Listbox", "Chat", "", 0.02f, 0.67f, 0.96f, 0.17f);
     addWidget(frame, "TaharezLook/Editbox", "ChatTo", "", 0.02f, 0.86f, 0.18f, 0.06f);
     addWidget(frame, "TaharezLook/Editbox", "ChatInput", "", 0.22f, 0.86f, 0.56f, 0.06f);
     static_cast<CEGUI::Editbox*>(frame.getChild("ChatInput"))->setMaxTextLength(200);
@@ -176,6 +188,18 @@ void RoomListPage::onFilled(int eventId, ParamList& list)
         }
         if (frame)
             ListRows::fill(*static_cast<CEGUI::MultiColumnList*>(frame->getChild("Rooms")), rows);
+    } else if (eventId == kQuickJoinEventId) {
+        mFound.clear();
+        std::vector<std::vector<std::string>> rows;
+        for (const ParamNode* n : list)
+            if (const auto* found = n && n->name == "room_lst" ? boost::any_cast<std::vector<Room>>(&n->value) : nullptr)
+                for (const Room& room : *found) {
+                    mFound.push_back(room);
+                    rows.push_back({fromCeguiString(room.title), std::to_string(room.members) + " / " + std::to_string(room.seats),
+                                    std::to_string(room.lv)});
+                }
+        if (frame)
+            ListRows::fill(*static_cast<CEGUI::MultiColumnList*>(frame->getChild("Found")), rows);
     } else if (eventId == kChatListenEventId) {
         for (const ParamNode* n : list)
             if (const std::string* line = n && n->name == "json" ? boost::any_cast<std::string>(&n->value) : nullptr) {
@@ -231,9 +255,23 @@ bool RoomListPage::join(int row, const std::string& password)
         row = ListRows::selectedRow(*static_cast<CEGUI::MultiColumnList*>(frame->getChild("Rooms")));
     if (row < 0 || static_cast<std::size_t>(row) >= mRooms.size())
         return false;
+    return joinRoom(mRooms[static_cast<std::size_t>(row)], password);
+}
+
+bool RoomListPage::quickJoin() { return mDispatcher.callback(kQuickJoinEventId, params().handle(kKind)); }
+
+bool RoomListPage::joinFound(int row)
+{
+    if (row < 0 || static_cast<std::size_t>(row) >= mFound.size())
+        return false;
+    return joinRoom(mFound[static_cast<std::size_t>(row)], std::string());
+}
+
+bool RoomListPage::joinRoom(const Room& chosen, const std::string& password)
+{
     ParamNode room;
     room.name = "room";
-    room.value = mRooms[static_cast<std::size_t>(row)];
+    room.value = chosen;
     room.size = static_cast<std::int32_t>(sizeof(Room));
     room.type = ParamNode::Record;
     params().set(kKind, room);
@@ -266,6 +304,27 @@ int typedNumber(const std::string& text, int fallback)
     return std::stoi(text);
 }
 } // namespace
+
+bool RoomListPage::onQuickJoinClicked(const CEGUI::EventArgs&)
+{
+    try {
+        quickJoin();
+    } catch (const std::exception& e) {
+        guiLog(3, "a quick join failed: ", e.what());
+    }
+    return true;
+}
+
+bool RoomListPage::onFoundClicked(const CEGUI::EventArgs&)
+{
+    try {
+        if (CEGUI::Window* frame = window())
+            joinFound(ListRows::selectedRow(*static_cast<CEGUI::MultiColumnList*>(frame->getChild("Found"))));
+    } catch (const std::exception& e) {
+        guiLog(3, "joining a found room failed: ", e.what());
+    }
+    return true;
+}
 
 bool RoomListPage::onJoinClicked(const CEGUI::EventArgs&)
 {

@@ -25,6 +25,7 @@ public:
     static constexpr int kChatSendEventId = 27;
     static constexpr int kJoinEventId = 18;
     static constexpr int kCreateEventId = 21;
+    static constexpr int kQuickJoinEventId = 106;
     static constexpr double kRefreshSeconds = 3.0;
     /// Chat lines kept in the box, and the characters shown of one.
     static constexpr std::size_t kChatLinesKept = 100;
@@ -50,6 +51,11 @@ public:
     /// The create form's "Create": a room of the mode, title, password, map, seats and wind.
     bool create(int mode, const std::string& title, const std::string& password, const std::string& place, int seats,
                 bool wind);
+    /// "Quick join": asks for rooms the player can sit down in at once; they come in the found list.
+    bool quickJoin();
+    /// A row of the found list joins its room.
+    bool joinFound(int row);
+    const std::vector<Room>& foundRooms() const { return mFound; }
     /// The rooms as the list shows them, row by row.
     const std::vector<Room>& rooms() const { return mRooms; }
 
@@ -67,7 +73,10 @@ private:
     bool onSendClicked(const CEGUI::EventArgs& args);
     bool onJoinClicked(const CEGUI::EventArgs& args);
     bool onCreateClicked(const CEGUI::EventArgs& args);
+    bool onQuickJoinClicked(const CEGUI::EventArgs& args);
+    bool onFoundClicked(const CEGUI::EventArgs& args);
     void refresh();
+    bool joinRoom(const Room& room, const std::string& password);
 
     EventDispatcher& mDispatcher;
     bool mOpen = false;
@@ -77,12 +86,15 @@ private:
     std::string mZoneName;
     std::vector<std::string> mTitles;
     std::vector<Room> mRooms;
+    std::vector<Room> mFound;
     std::vector<std::string> mChat;
     CEGUI::Event::ScopedConnection mLeaveConnection;
     CEGUI::Event::ScopedConnection mSendConnection;
     CEGUI::Event::ScopedConnection mEnterConnection;
     CEGUI::Event::ScopedConnection mJoinConnection;
     CEGUI::Event::ScopedConnection mCreateConnection;
+    CEGUI::Event::ScopedConnection mQuickJoinConnection;
+    CEGUI::Event::ScopedConnection mFoundConnection;
 };
 
 } // namespace gui

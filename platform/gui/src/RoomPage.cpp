@@ -13,8 +13,10 @@ namespace zrk {
 namespace gui {
 
 namespace {
-const char* const kButtons[] = {"Ready", "Start", "Team", "Leave", "Kick", "Lock", "MapPrev", "MapNext"};
-const char* const kButtonTexts[] = {"Ready", "Start", "Team", "Leave", "Kick", "Lock", "Map <", "Map >"};
+const char* const kButtons[] = {"Ready", "Start", "Team", "Leave", "Kick", "Lock", "MapPrev", "MapNext", "Props"};
+const char* const kButtonTexts[] = {"Ready", "Start", "Team", "Leave", "Kick", "Lock", "Map <", "Map >", "Props"};
+const std::size_t kButtonCount = sizeof(kButtons) / sizeof(kButtons[0]);
+const int kPropSlots = 10;
 const float kSeatsBottom = 0.74f;
 
 template <class T> const T* valueOf(const ParamList& list, const char* name)
@@ -64,15 +66,98 @@ void RoomPage::buildContent(CEGUI::Window& frame)
     }
     addWidget(frame, "TaharezLook/StaticText", "MapName", "Map: -", 0.02f, kSeatsBottom + 0.02f, 0.6f, 0.07f);
     addWidget(frame, "TaharezLook/StaticText", "Owner", "", 0.64f, kSeatsBottom + 0.02f, 0.34f, 0.07f);
-    const float w = 0.96f / 8;
-    for (std::size_t b = 0; b < 8; ++b) {
+    const float w = 0.96f / static_cast<float>(kButtonCount);
+    for (std::size_t b = 0; b < kButtonCount; ++b) {
         CEGUI::Window* button = addWidget(frame, "TaharezLook/Button", kButtons[b], kButtonTexts[b],
                                           0.02f + w * static_cast<float>(b), kSeatsBottom + 0.12f, w - 0.01f, 0.09f);
         button->setID(static_cast<unsigned>(b));
         mConnections.emplace_back(button->subscribeEvent(CEGUI::PushButton::EventClicked,
                                                          CEGUI::Event::Subscriber(&RoomPage::onButton, this)));
     }
+    // The props strip (the props bag's ten slots) and the props shop, over the seats when shown.
+    CEGUI::Window* props = addWidget(frame, "TaharezLook/StaticText", "PropsPanel", "", 0.02f, 0.02f, 0.96f, 0.82f);
+    props->setVisible(false);
+    addWidget(*props, "TaharezLook/StaticText", "PropsTitle", "Your props", 0.02f, 0.0f, 0.5f, 0.08f);
+    for (int i = 0; i < kPropSlots; ++i)
+        addWidget(*props, "TaharezLook/StaticText", ("PropSlot" + std::to_string(i)).c_str(), "",
+                  0.02f + 0.49f * static_cast<float>(i % 2), 0.09f + 0.09f * static_cast<float>(i / 2), 0.47f, 0.08f);
+    addWidget(*props, "TaharezLook/StaticText", "ShopTitle", "Props shop: a click buys one", 0.02f, 0.545f, 0.6f, 0.08f);
+    for (std::size_t i = 0; i < kPropOffers; ++i) {
+        CEGUI::Window* buy = addWidget(*props, "TaharezLook/Button", ("PropBuy" + std::to_string(i)).c_str(), "",
+                                       0.02f + 0.49f * static_cast<float>(i % 2), 0.635f + 0.09f * static_cast<float>(i / 2),
+                                       0.47f, 0.08f);
+        buy->setID(static_cast<unsigned>(i));
+        mConnections.emplace_back(buy->subscribeEvent(CEGUI::PushButton::EventClicked,
+                                                      CEGUI::Event::Subscriber(&RoomPage::onPropBuyClicked, this)));
+    }
     showCards();
+    showProps();
+}
+
+std::string RoomPage::propSlotText(const BagData& slot)
+{
+    const std::string at = std::to_string(slot.pci_slot) + ": ";
+    if (slot.i_id == 0)
+        return at + "-";
+    return at + (slot.i_name.empty() ? std::to_string(slot.i_id) : slot.i_name) + " x" + std::to_string(slot.pci_num);
+}
+
+void RoomPage::showProps()
+{
+    CEGUI::Window* frame = window();
+    if (!frame || !frame->isChild("PropsPanel"))
+        return;
+    CEGUI::Window* props = frame->getChild("PropsPanel");
+    for (int i = 0; i < kPropSlots; ++i) {
+        const std::size_t at = static_cast<std::size_t>(i);
+        props->getChild("PropSlot" + std::to_string(i))
+            ->setText(toCeguiString(at < mPropSlots.size() ? propSlotText(mPropSlots[at]) : std::string()));
+    }
+    for (std::size_t i = 0; i < kPropOffers; ++i) {
+        CEGUI::Window* buy = props->getChild("PropBuy" + std::to_string(i));
+        buy->setVisible(i < mPropOffers.size());
+        if (i < mPropOffers.size()) {
+            const ShopData& offer = mPropOffers[i];
+            const std::string price = offer.prices.empty() ? std::string() : " (" + std::to_string(offer.prices[0].s_price) +
+                                                                                 (offer.prices[0].s_buy_type == 2 ? " coupons)" : offer.prices[0].s_buy_type == 3 ? " medals)" : " coins)");
+            buy->setText(toCeguiString("Buy " + offer.i_name + price));
+        }
+    }
+}
+
+void RoomPage::toggleProps()
+{
+    CEGUI::Window* frame = window();
+    if (frame && frame->isChild("PropsPanel"))
+        frame->getChild("PropsPanel")->setVisible(!frame->getChild("PropsPanel")->isVisible());
+}
+
+bool RoomPage::propsShown() const
+{
+    CEGUI::Window* frame = window();
+    return frame && frame->isChild("PropsPanel") && frame->getChild("PropsPanel")->isVisible();
+}
+
+bool RoomPage::buyProp(std::size_t index)
+{
+    if (index >= mPropOffers.size())
+        return false;
+    ParamNode cart;
+    cart.name = "prop";
+    cart.value = std::vector<ShopData>{mPropOffers[index]};
+    cart.type = ParamNode::Record;
+    params().set(kKind, cart);
+    return call(kPropCheckoutEventId);
+}
+
+bool RoomPage::onPropBuyClicked(const CEGUI::EventArgs& args)
+{
+    try {
+        buyProp(static_cast<const CEGUI::WindowEventArgs&>(args).window->getID());
+    } catch (const std::exception& e) {
+        guiLog(3, "buying a prop failed: ", e.what());
+    }
+    return true;
 }
 
 void RoomPage::open(const std::string& playerName, const std::string& zoneName)
@@ -88,6 +173,10 @@ void RoomPage::open(const std::string& playerName, const std::string& zoneName)
     mDispatcher.callback(kListenEventId, params().handle(kKind));
     params().set(kKind, ParamNode::integer("mode", mMode));
     mDispatcher.callback(kMapListEventId, params().handle(kKind));
+    // The own bag's props (0: the player's own character) and the props shop.
+    params().set(kKind, ParamNode::integer("roleid", 0));
+    mDispatcher.callback(kPropLoadEventId, params().handle(kKind));
+    mDispatcher.callback(kPropShopEventId, params().handle(kKind));
 }
 
 void RoomPage::onFilled(int eventId, ParamList& list)
@@ -115,6 +204,18 @@ void RoomPage::onFilled(int eventId, ParamList& list)
         if (const int* mode = valueOf<int>(list, "mode"))
             mMode = *mode;
         showCards();
+    } else if (eventId == kPropLoadEventId) {
+        if (const auto* slots = valueOf<std::vector<BagData>>(list, "bagList"))
+            mPropSlots = *slots;
+        showProps();
+    } else if (eventId == kPropShopEventId) {
+        if (const auto* offers = valueOf<std::vector<ShopData>>(list, "shoplist"))
+            mPropOffers = *offers;
+        showProps();
+    } else if (eventId == kPropCheckoutEventId) {
+        // What was bought shows in the strip once the bag comes again.
+        params().set(kKind, ParamNode::integer("roleid", 0));
+        call(kPropLoadEventId);
     } else if (eventId == kMapListEventId || eventId == 94) {
         if (const auto* maps = valueOf<std::vector<MapInfList>>(list, "maps"))
             mMaps = *maps;
@@ -271,8 +372,11 @@ bool RoomPage::onButton(const CEGUI::EventArgs& args)
         case 6:
             changeMap(-1);
             break;
-        default:
+        case 7:
             changeMap(1);
+            break;
+        default:
+            toggleProps();
             break;
         }
     } catch (const std::exception& e) {

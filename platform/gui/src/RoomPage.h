@@ -1,6 +1,9 @@
 #pragma once
+#include <list>
+#include <gui/BagData.h>
 #include <gui/MapInfList.h>
 #include <gui/PlayerCard.h>
+#include <gui/ShopData.h>
 #include <vector>
 
 #include "PortraitPage.h"
@@ -28,6 +31,11 @@ public:
     static constexpr int kLockEventId = 46;
     static constexpr int kMapListEventId = 62;
     static constexpr int kMapChangeEventId = 63;
+    static constexpr int kPropShopEventId = 103;
+    static constexpr int kPropCheckoutEventId = 104;
+    static constexpr int kPropLoadEventId = 105;
+    /// Props the props shop shows at most.
+    static constexpr std::size_t kPropOffers = 8;
 
     RoomPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
              std::vector<std::string> images, int columns, EventDispatcher& dispatcher);
@@ -47,6 +55,16 @@ public:
     /// The next (+1) or the previous (-1) map of the room's list.
     bool changeMap(int step);
     void selectSeat(int seat) { mSelectedSeat = seat; }
+    /// "Props": shows or hides the props strip and shop over the seats.
+    void toggleProps();
+    bool propsShown() const;
+    /// Buys one piece of offer `index` of the props shop; false when there is no such offer.
+    bool buyProp(std::size_t index);
+    /// The props bag's slots 51 to 60 as the strip shows them, and the shop's offers.
+    const std::vector<BagData>& propSlots() const { return mPropSlots; }
+    const std::vector<ShopData>& propOffers() const { return mPropOffers; }
+    /// One strip cell: "51: Repair Kit x3", "52: -".
+    static std::string propSlotText(const BagData& slot);
 
     /// The start's verdict on the cards: 0 go, 1 unequal teams, 2 not everyone
     /// ready, 3 a team empty.
@@ -68,6 +86,8 @@ private:
     void showCards();
     bool onButton(const CEGUI::EventArgs& args);
     bool onSeatClicked(const CEGUI::EventArgs& args);
+    bool onPropBuyClicked(const CEGUI::EventArgs& args);
+    void showProps();
 
     EventDispatcher& mDispatcher;
     std::string mPlayerName;
@@ -79,7 +99,9 @@ private:
     int mMapId = -1;
     int mSelectedSeat = -1;
     std::vector<MapInfList> mMaps;
-    std::vector<CEGUI::Event::ScopedConnection> mConnections;
+    std::vector<BagData> mPropSlots;
+    std::vector<ShopData> mPropOffers;
+    std::list<CEGUI::Event::ScopedConnection> mConnections;
 };
 
 } // namespace gui

@@ -405,6 +405,8 @@ void LandScene::syncFigure(const std::string& id, ZRKBasicSim& sim, bool npc)
     if (!node || mOnPodium.count(id))
         return; // a winner on the podium stays there until the scene goes
     node->setPosition(ogre(sim.getPosition()));
+    if (const ZRKPlayerSim* doll = dynamic_cast<const ZRKPlayerSim*>(&sim))
+        figure->getPhysicalAvatar()->setJumping(doll->isJumping());
     Ogre::Quaternion q = ogre(sim.getMovable().getOrientation());
     if (sim.isFlagSet(SIM_DOWN))
         q = q * Ogre::Quaternion(Ogre::Degree(90), Ogre::Vector3::UNIT_Z); // lying on its side

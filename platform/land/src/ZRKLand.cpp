@@ -213,6 +213,15 @@ void ZRKLand::buildWeapons(ZRKPlayerSim& doll, const LandSetup::Seat& seat)
         buildWeapon(slots[i], ids[i]);
 }
 
+void ZRKLand::refWeaponState(WeaponState& w)
+{
+    if (w.name.empty())
+        return;
+    if (!mItems.has(w.name) && mRoom)
+        mItems.add(w.name, mRoom->getItemRecord(w.name));
+    buildWeapon(w, w.name);
+}
+
 void ZRKLand::buildWeapon(WeaponState& w, const std::string& id)
 {
     LandRecord r = mItems.record(id);
@@ -546,9 +555,17 @@ void ZRKLand::step()
         const bool shotLanded = a->mFired && !mShots.count(mActingShot);
         if (a->isDead() || !a->mActive)
             endTurn();
-        else if (shotLanded && mSettleUntil >= 0.0f && t >= mSettleUntil)
-            endTurn();
-        else if (!a->mFired && t - mTurnStart >= DollConstants::TURN_SECONDS)
+        else if (shotLanded && mSettleUntil >= 0.0f && t >= mSettleUntil) {
+            if (a->isFlagSet(SIM_TUTOR_B)) {
+                // A lesson keeps the turn with the player: he may fire again.
+                a->mFired = false;
+                a->setFlag(SIM_MAY_FIRE);
+                a->mPhase = PHASE_IDLE;
+                mSettleUntil = -1.0f;
+            } else
+                endTurn();
+        } else if (!a->mFired && t - mTurnStart >= DollConstants::TURN_SECONDS &&
+                   !(mSetup.mode == ROOM_MODE_PRACTICE && a->isLocal()))
             endTurn();
     } else if (mActingNpc) {
         ZRKNpcSim* n = mActingNpc;
@@ -593,6 +610,14 @@ void ZRKLand::readKeys(ZRKPlayerSim& doll)
             doll.useSkill(e.scan - core::KeyInput::KC_F1);
         else if (e.scan == core::KeyInput::KC_SPACE)
             doll.holdFire();
+        else if (e.scan == core::KeyInput::KC_J)
+            doll.jump();
+        else if (e.scan == core::KeyInput::KC_R && doll.mRageArmed) {
+            // A script armed the rage: it lasts till the next shot.
+            doll.mRageArmed = false;
+            doll.mFuryShot = true;
+            doll.setFlag(SIM_FURY_READY);
+        }
     }
     auto held = [&](int scan) { return keys->isKeyDown(scan) ? 1.0f : 0.0f; };
     doll.setMoveInput(held(core::KeyInput::KC_W) - held(core::KeyInput::KC_S));
@@ -605,12 +630,13 @@ void ZRKLand::settle(ZRKBasicSim& sim)
     const float dt = DollConstants::STEP;
     Vector3 p = sim.getPosition();
     const float ground = mField.getHeight(p.x, p.z);
-    if (p.y > ground + 0.01f) {
+    if (p.y > ground + 0.01f || sim.mFallSpeed > 0.0f) {
         sim.mFallSpeed -= DollConstants::GRAVITY * dt;
         p.y += sim.mFallSpeed * dt;
         if (p.y <= ground) {
             p.y = ground;
             sim.mFallSpeed = 0.0f;
+            sim.mJumping = false;
         }
     } else {
         p.y = std::max(ground, mField.getBottom() - 100.0f);
@@ -717,9 +743,15 @@ void ZRKLand::nextTurn()
     // when a player or an AI plays it; an NPC when an AI does.
     ZRKPlayerSim* next = nullptr;
     for (ZRKPlayerSim* doll : mSeatOrder) {
-        if (!doll->mActive || doll->isDead() || doll->isFlagSet(SIM_PASSIVE) || doll->mAngelSeq == -2)
+        if (!doll->mActive || doll->isDead() || doll->mAngelSeq == -2)
+            continue;
+        // A passive doll takes no turn of its own; an AI may still play it.
+        if (doll->isFlagSet(SIM_PASSIVE) && !doll->mAI)
             continue;
         if (!doll->mAI && doll->getPlayerId().empty())
+            continue;
+        // A lesson's scripted dolls stand still unless an AI plays them.
+        if (mSetup.mode == ROOM_MODE_PRACTICE && !doll->mAI && !doll->isLocal())
             continue;
         if (!next || doll->mPlayerBattle.delay < next->mPlayerBattle.delay)
             next = doll;
@@ -903,6 +935,8 @@ bool ZRKLand::fire(ZRKPlayerSim& doll)
     doll.mFired = true;
     doll.mFiredDelay = w->delay;
     doll.mPhase = PHASE_FLIGHT;
+    if (doll.mFuryShot)
+        doll.resetFlag(SIM_FURY_READY);
     doll.mTriple = doll.mPower = doll.mFuryShot = false;
     doll.removeBuffIcon(SKILL_TRIPLE);
     doll.removeBuffIcon(SKILL_POWER);
@@ -1193,6 +1227,8 @@ void ZRKLand::damage(ZRKBasicSim& target, int amount, const std::string& hitter,
     const int before = b.hp;
     b.hp -= amount;
     b.clamp();
+    if (target.isImmuneSet(IMMUNE_WATER) && before > 0 && b.hp < 1)
+        b.hp = 1; // a lesson cannot be lost
     const int taken = before - b.hp;
     target.mLastHitter = hitter;
     target.mLastHitTime = getTimeFighting();
@@ -1312,6 +1348,7 @@ bool ZRKLand::reviveDoll(const std::string& id, bool fullHealth, bool notify)
     doll->mPhase = PHASE_IDLE;
     doll->mAgonal = false;
     doll->mDownTime = -1.0f;
+    doll->mRevivedStep = mSteps;
     ZRKBattleState& b = doll->getBattle();
     b.hp = fullHealth ? b.xhp : std::max(1, b.xhp / 2);
     b.clamp();
@@ -1799,6 +1836,8 @@ void ZRKLand::postStatus(ZRKPlayerSim& doll, const core::EventPtr& event)
         doll.mSimEvent.clear();
         return;
     }
+    if (doll.mSimEvent.getAttrAs<bool>("fury", false))
+        doll.mRageArmed = true;
     for (const auto& a : doll.mSimEvent.all())
         if (!event->attrs().hasAttr(a.first))
             event->attrs().setAttr(a.first, a.second);

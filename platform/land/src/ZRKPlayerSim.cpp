@@ -125,9 +125,24 @@ bool ZRKPlayerSim::promptForce(float share)
     return true;
 }
 
+bool ZRKPlayerSim::jump()
+{
+    if (mJumping || isDead() || mFallSpeed != 0.0f || !getController().isEnabled())
+        return false;
+    mJumping = true;
+    mFallSpeed = kJumpSpeed;
+    return true;
+}
+
+bool ZRKPlayerSim::mayFireInLesson() const
+{
+    // In a lesson the own doll fires only when the step lets it.
+    return !(mLand && mLand->getSetup().mode == ROOM_MODE_PRACTICE && isLocal() && !isFlagSet(SIM_TUTOR_A));
+}
+
 bool ZRKPlayerSim::fireNow()
 {
-    if (!mLand || !mLand->mayAct(*this))
+    if (!mLand || !mLand->mayAct(*this) || !mayFireInLesson())
         return false;
     mCharging = false;
     return mLand->fire(*this);
@@ -135,7 +150,7 @@ bool ZRKPlayerSim::fireNow()
 
 bool ZRKPlayerSim::holdFire()
 {
-    if (!mLand || !mLand->mayAct(*this) || mCharging)
+    if (!mLand || !mLand->mayAct(*this) || mCharging || !mayFireInLesson())
         return false;
     if (!isArmed()) {
         mLand->postStatus(*this, "bullet_wanted");
@@ -250,6 +265,13 @@ bool ZRKPlayerSim::useSkill(int index)
 void ZRKPlayerSim::dying(bool agonal)
 {
     mAgonal = agonal;
+    // A lesson lays a standing partner down to be rescued.
+    if (agonal && mLand && mLand->getSetup().mode == ROOM_MODE_PRACTICE && !isFlagSet(SIM_DOWN) &&
+        mRevivedStep != mLand->getSteps()) {
+        setFlag(SIM_DOWN);
+        freeze();
+        mDownTime = mLand->getTimeFighting();
+    }
     if (isFlagSet(SIM_DOWN) && !isFlagSet(SIM_OUT))
         mPhase = agonal ? PHASE_AGONAL : PHASE_DOWN;
 }

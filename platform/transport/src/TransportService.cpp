@@ -1,6 +1,7 @@
 #include "transport/TransportService.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <curl/curl.h>
@@ -19,6 +20,9 @@ const std::size_t kDefaultClients = 2;
 const std::size_t kMostClients = 64;
 // A server that never answers the connection is given up sooner than a slow download.
 const long kConnectSeconds = 15;
+// What one pump may spend taking in data: a large file on a fast line comes over several frames
+// instead of holding one up.
+const std::chrono::microseconds kPumpBudget(700);
 
 void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "transport", text); }
 
@@ -45,6 +49,9 @@ struct Transfer {
     long long bytes = 0;
     bool tooLarge = false;
     bool writeFailed = false;
+    /// Data is refused past this moment (the pump's budget), the transfer paused until the next.
+    const std::chrono::steady_clock::time_point* deadline = nullptr;
+    bool paused = false;
     char error[CURL_ERROR_SIZE] = {};
 
     ~Transfer()
@@ -62,6 +69,10 @@ std::size_t writeBody(char* data, std::size_t size, std::size_t count, void* use
 {
     Transfer& t = *static_cast<Transfer*>(user);
     const std::size_t n = size * count;
+    if (t.deadline && std::chrono::steady_clock::now() >= *t.deadline) {
+        t.paused = true;
+        return CURL_WRITEFUNC_PAUSE; // handed over again once the transfer goes on
+    }
     if (t.bytes + static_cast<long long>(n) > TransportService::kMaxFileSize) {
         t.tooLarge = true;
         return 0; // ends the transfer
@@ -168,6 +179,7 @@ void globalInit()
 
 struct TransportService::Transfers {
     CURLM* multi = nullptr;
+    std::chrono::steady_clock::time_point deadline; ///< of the pump under way
     std::map<int, std::unique_ptr<Transfer>> waiting; // by id, so oldest first
     std::map<int, std::unique_ptr<Transfer>> running;
     std::set<int> landing; // finished, their completions not yet run
@@ -257,6 +269,7 @@ bool TransportService::transferNow(const std::string& url, const std::string& fi
         finish(t, CURLE_FAILED_INIT, ignored);
         return false;
     }
+    curl_easy_setopt(t.easy, CURLOPT_TIMEOUT, kAtOnceSeconds);
     const CURLcode code = curl_easy_perform(t.easy);
     return finish(t, code, error);
 }
@@ -327,10 +340,18 @@ void TransportService::update()
             landed.push_back(Landed{t->id, std::move(t->done), false, error});
             continue;
         }
+        t->deadline = &tr.deadline;
         const int id = t->id;
         tr.running[id] = std::move(t);
     }
     if (!tr.running.empty()) {
+        tr.deadline = std::chrono::steady_clock::now() + kPumpBudget;
+        // Transfers paused by the last pump's budget go on (what they held back comes first).
+        for (auto& r : tr.running)
+            if (r.second->paused) {
+                r.second->paused = false;
+                curl_easy_pause(r.second->easy, CURLPAUSE_CONT);
+            }
         int stillRunning = 0;
         curl_multi_perform(tr.multi, &stillRunning);
         int left = 0;

@@ -1,5 +1,9 @@
 #include "util/StringConv.h"
 
+#include <boost/uuid/uuid.hpp>
+#include <boost/uuid/uuid_generators.hpp>
+#include <boost/uuid/uuid_io.hpp>
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -58,6 +62,42 @@ bool parseVector3(const std::string& text, float out[3])
         return false;
     std::copy(v, v + 3, out);
     return true;
+}
+
+std::string formatVector3(const float v[3])
+{
+    std::ostringstream os;
+    os.imbue(std::locale::classic());
+    os << v[0] << ' ' << v[1] << ' ' << v[2];
+    return os.str();
+}
+
+std::string TidyXmlCRLF(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            out += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else
+            out += text[i];
+    }
+    return out;
+}
+
+std::string UuidString()
+{
+    const boost::uuids::uuid id = boost::uuids::random_generator()();
+    return boost::uuids::to_string(id);
+}
+
+std::string UuidString2()
+{
+    std::string text = UuidString();
+    text.erase(std::remove(text.begin(), text.end(), '-'), text.end());
+    return text;
 }
 
 std::string toString(float value)

@@ -5,6 +5,7 @@
 
 #include <X11/Xlib.h>
 #include <algorithm>
+#include <vector>
 #include <cstring>
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
@@ -52,6 +53,18 @@ bool startToolkit()
     webkit_web_context_set_cache_model(gContext, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
     g_signal_connect(gContext, "download-started", G_CALLBACK(onDownloadStarted), nullptr);
     return true;
+}
+
+// The script engine's contexts this side of the page: kept for the run. Releasing the last one
+// ends an engine instance inside a later GLib step, where the engine's shared pointers are
+// released through the game's own copy of that standard-library code; with the sanitizers on,
+// their type checks cannot see the engine's hidden types and stop the game.
+void keepContext(JSCValue* value)
+{
+    static std::vector<JSCContext*> kept;
+    JSCContext* context = value ? jsc_value_get_context(value) : nullptr;
+    if (context && std::find(kept.begin(), kept.end(), context) == kept.end())
+        kept.push_back(JSC_CONTEXT(g_object_ref(context)));
 }
 
 bool openableUrl(const char* uri)
@@ -243,6 +256,7 @@ private:
     {
         auto* b = static_cast<GtkWebBrowser*>(self);
         JSCValue* value = webkit_javascript_result_get_js_value(result);
+        keepContext(value);
         if (!value || !jsc_value_is_string(value)) {
             b->mEvents->onScriptMessage(std::string(), std::string());
             return;
@@ -269,6 +283,7 @@ private:
             return;
         }
         auto* b = static_cast<GtkWebBrowser*>(self);
+        keepContext(value);
         gchar* text = value ? jsc_value_to_string(value) : nullptr;
         b->mScriptResult = text ? text : "";
         b->mScriptReady = true;

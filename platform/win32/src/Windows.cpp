@@ -243,6 +243,8 @@ BOOL SetCurrentDirectoryW(const wchar_t* path)
 
 void win32SetLibraryFolder(const std::string& folder) { libraryFolder() = folder; }
 
+void win32ReleaseScreenConnection() { win32detail::releaseXScreen(); }
+
 HMODULE LoadLibraryA(const char* name)
 {
     if (!name || !*name)

@@ -1,6 +1,7 @@
 #include "XScreen.h"
 
 #include <cstdlib>
+#include <string>
 
 // X11 alone in this file: its macros (Bool, None, Status...) clash with the Win32 names.
 #include <X11/Xatom.h>
@@ -33,14 +34,45 @@ bool readCardinals(Display* d, Window root, const char* name, unsigned long want
     return ok;
 }
 
+/// Until the game window stands, one connection serves every question: a server whose only
+/// client goes away resets itself (an X server without a desktop does), and the game window's
+/// own connection right after would wait for that, tens of milliseconds a time.
+Display* gKept = nullptr;
+std::string gKeptName;
+bool gKeeping = true;
+
+Display* connection(const char* name)
+{
+    if (!gKeeping)
+        return XOpenDisplay(name);
+    if (gKept && gKeptName != name) {
+        XCloseDisplay(gKept);
+        gKept = nullptr;
+    }
+    if (!gKept) {
+        gKept = XOpenDisplay(name);
+        gKeptName = gKept ? name : "";
+    }
+    return gKept;
+}
+
 } // namespace
+
+void releaseXScreen()
+{
+    gKeeping = false;
+    if (gKept)
+        XCloseDisplay(gKept);
+    gKept = nullptr;
+    gKeptName.clear();
+}
 
 bool readXScreen(XScreen& out)
 {
     const char* name = std::getenv("DISPLAY");
     if (!name || !*name)
         return false;
-    Display* d = XOpenDisplay(name);
+    Display* d = connection(name);
     if (!d)
         return false;
     const int screen = DefaultScreen(d);
@@ -71,7 +103,8 @@ bool readXScreen(XScreen& out)
         out.workRight = static_cast<int>(a[0] + a[2]);
         out.workBottom = static_cast<int>(a[1] + a[3]);
     }
-    XCloseDisplay(d);
+    if (!gKeeping)
+        XCloseDisplay(d);
     return true;
 }
 

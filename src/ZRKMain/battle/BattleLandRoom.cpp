@@ -107,7 +107,15 @@ std::vector<std::pair<std::string, std::string>> BattleLandRoom::getPlayerLook(c
     std::vector<std::pair<std::string, std::string>> look;
     boost::shared_ptr<ZRKPlayerState> p = getPlayerState(playerId);
     const ZRKRoleRes* res = ZRKRoleRes::getSingletonPtr();
-    if (!p || !res)
+    if (!p)
+        return look;
+    // A scripted doll wears what its room dressed it in.
+    if (!p->getEquipments().empty()) {
+        for (const core::Equipment& e : p->getEquipments())
+            look.emplace_back(e.getKind().empty() ? "look" : e.getKind(), e.getItem());
+        return look;
+    }
+    if (!res)
         return look;
     const core::XmlConfigHelper settings = p->getUserSettings();
     const std::string body = settings.getIntVal("c_id", 1) == 1 ? "boy" : "girl";

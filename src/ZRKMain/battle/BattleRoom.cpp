@@ -43,6 +43,7 @@
 #include <misc/CEGUIAnimationLib.h>
 #include <scene/BasicPlayer.h>
 #include <land/ZRKNpcSim.h>
+#include "battle/BattleHintManager.h"
 #include "battle/BattleLandRoom.h"
 #include "battle/BattlePrompts.h"
 #include "battle/BattleStatusProvider.h"
@@ -468,6 +469,11 @@ void BattleRoom::startLoading()
         return;
     }
     mLoadingStarted = true;
+    stopHints();
+    if (mBattleHintEnabled) {
+        mHintManager.reset(new BattleHintManager(this));
+        mHintManager->load();
+    }
     if (mProgressPanel)
         mProgressPanel->fillPlayers();
     createFlashPanel();
@@ -598,6 +604,7 @@ void BattleRoom::onLandLoadState(int, int state)
             }
         break;
     case LOAD_RESULT:
+        stopHints();
         mSweepEnd = -1.0f;
         if (mLand) {
             if (ZRKPlayerSim* me = mLand->getMyDoll())
@@ -957,6 +964,8 @@ void BattleRoom::pullBattleBags(bool remove)
     const auto pull = [&](int bag, std::list<core::XmlConfigHelper>& into) {
         std::list<core::XmlConfigHelper> items;
         ZRKUserRequest::getBagItems(inventory, bag, items);
+        // The props bag lists its empty slots too; only real items are put aside.
+        items.remove_if([](const core::XmlConfigHelper& item) { return item.getIntVal("i_id", 0) == 0; });
         for (const core::XmlConfigHelper& item : items)
             if (remove)
                 inventory->removeItemByLID(item.getStringVal(ZRKInventory::getLIDKey(), ""), bag);
@@ -1326,6 +1335,8 @@ void BattleRoom::onFrame(float dt)
         mBoxPanel->update(static_cast<float>(yake::native::getTime() - mBoxPanelOrigin));
     checkLoadingDone();
     updateEffects();
+    if (mHintManager && mLand && mLand->isLoaded())
+        mHintManager->update(dt);
     if (mLand && mLand->isLoaded() && !mLand->isFinished()) {
         updateBubbles();
         updateSight(dt);
@@ -1737,8 +1748,16 @@ void BattleRoom::resyncBattle()
     createLand();
 }
 
+void BattleRoom::stopHints()
+{
+    if (mHintManager)
+        mHintManager->stop();
+    mHintManager.reset();
+}
+
 void BattleRoom::resetBattle()
 {
+    stopHints();
     clearGuideText();
     mGuideWaiting = false;
     closeBattleHud();

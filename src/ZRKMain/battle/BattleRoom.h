@@ -44,6 +44,7 @@ class IBoxPanel;
 class IDollView;
 } // namespace gui
 
+class BattleHintManager;
 class BattlePrompts;
 class BattleStatusProvider;
 class EvtDollHandler;
@@ -319,6 +320,23 @@ public:
     static constexpr unsigned kLeaveDelayMs = 100;
     static constexpr unsigned kHalfTimeDelayMs = 10000;
 
+protected:
+    // What a room built on the battle (the tutorial) sets of it.
+    std::string& returnState() { return mReturnState; }
+    bool& escapeEnabled() { return mEscapeEnabled; }
+    bool& battleHintEnabled() { return mBattleHintEnabled; }
+    /// The battle's hints while the fight runs; null when they are off or over.
+    BattleHintManager* getHintManager() const { return mHintManager.get(); }
+    int& savedAmmoBag() { return mSavedAmmoBag; }
+    int& ammoBag() { return mAmmoBag; }
+    std::vector<WeaponEntry>& weaponSet() { return mWeaponSet; }
+    bool& specialDuplicate() { return mSpecialDuplicate; }
+    std::list<core::XmlConfigHelper>& savedWeaponItems() { return mSavedWeaponItems; }
+    std::list<core::XmlConfigHelper>& savedPropItems() { return mSavedPropItems; }
+    const boost::shared_ptr<core::IEventHandler>& landHandler() const { return mLandHandler; }
+    /// The mouse is the player's own: no capture, no drag, the arrow cursor.
+    void releaseCursorForGuide() { releaseCursor(); }
+
 private:
     void showGuideText(const std::string& text, float seconds);
     void hideGuideWindows();
@@ -350,6 +368,7 @@ private:
     bool readStageAi(std::vector<StageWeapon>& weapons, std::vector<std::string>& props) const;
     int roomParam(const char* key) const;
     void releaseLand();
+    void stopHints();
     ZRKRoomState* landRoomState() const;
     int setTimer(int& id, unsigned ms, const std::function<void()>& call);
     static std::string awardIcon(int type);
@@ -380,6 +399,7 @@ private:
     int mArmsImagesetCount = 0;
     core::win32RenderWindow* mRenderWindow = nullptr;
     bool mBattleHintEnabled = true;
+    boost::shared_ptr<BattleHintManager> mHintManager;
     CEGUI::Window* mGuideRoot = nullptr;  ///< "guide", holding the lead text while hidden
     CEGUI::Window* mLeadText = nullptr;   ///< "guide/leadTextBg"
     CEGUI::Window* mNpcDialog = nullptr;  ///< "npcDlg"

@@ -69,12 +69,13 @@ EvtLandHandler::~EvtLandHandler()
 bool EvtLandHandler::handle(const core::Event& event)
 {
     const int type = event.getType();
-    if (type < kFirst || type > kLast)
-        return false;
-    // The tutorial room looks at every land event first; its filter takes a changeable event.
+    // The tutorial room looks at every land event first (its own 7000 too); its filter takes
+    // a changeable event.
     core::Event copy = event;
     if (mRoom.filterLandEvent(copy))
         return true;
+    if (type < kFirst || type > kLast)
+        return false;
     try {
         switch (type) {
         case 6501:

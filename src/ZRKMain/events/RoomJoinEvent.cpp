@@ -57,8 +57,9 @@ gui::ParamList* RoomJoinEvent::fillParams()
 
 void RoomJoinEvent::levelBand(int level, const Json::Value& doc, int& low, int& high)
 {
-    low = std::max(1, level - 5);
-    high = std::min(50, level + 5);
+    // Worked out wide: a level near the ends of an int must not wrap.
+    low = static_cast<int>(std::max(1LL, static_cast<long long>(level) - 5));
+    high = static_cast<int>(std::min(50LL, static_cast<long long>(level) + 5));
     if (high < low)
         high = low;
     const Json::Value& bands = doc.isObject() ? doc["room_lv"] : Json::Value::nullSingleton();

@@ -45,6 +45,7 @@
 #include <land/ZRKLand.h>
 #include "battle/BattleLandRoom.h"
 #include "battle/BattleRoom.h"
+#include "battle/BattleRoomNewbie.h"
 #include "rooms/AreaRoom.h"
 #include "rooms/CreateCharRoom.h"
 #include "rooms/PersonalRoom.h"
@@ -396,6 +397,7 @@ bool Application::onPostInitialise()
         machine->addState("room", boost::make_shared<AreaRoom>());
         machine->addState("playerhall", boost::make_shared<PlayerHallRoom>());
         machine->addState("battle", boost::make_shared<BattleRoom>());
+        machine->addState("battle_newbie", boost::make_shared<BattleRoomNewbie>());
         // A land made without a room of its own fights in the player's current room.
         ZRKLand::setRoomSource(&BattleLandRoom::currentRoom);
         machine->addState("zrk_createchar", boost::make_shared<CreateCharRoom>());

@@ -17,6 +17,8 @@ public:
         KC_1 = 0x02, // 1..9 are 0x02..0x0A
         KC_9 = 0x0A,
         KC_W = 0x11,
+        KC_R = 0x13,
+        KC_J = 0x24,
         KC_A = 0x1E,
         KC_S = 0x1F,
         KC_D = 0x20,

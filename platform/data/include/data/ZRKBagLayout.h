@@ -10,6 +10,8 @@ class ZRKBagLayout {
 public:
     enum { Worn = 0, Main = 1, Props = 5, Temporary = 11 };
     static constexpr int kMainFirst = 61;
+    static constexpr int kPropsFirst = 51; ///< the props bag's slots, 51 to 60
+    static constexpr int kPropsLast = 60;
     static constexpr int kMainSize = 60;
     static constexpr int kTemporaryFirst = 201;
     static constexpr int kTemporarySize = 60;

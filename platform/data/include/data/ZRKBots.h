@@ -33,6 +33,12 @@ public:
     ZRKBots(const ZRKBots&) = delete;
     ZRKBots& operator=(const ZRKBots&) = delete;
 
+    /// The level the world gives one of ours (1 when it knows none).
+    int levelOf(const std::string& bot);
+    /// Whether the room's zone takes one of ours at its level: the level limit holds for the
+    /// server's own players as for everyone's.
+    bool admits(const std::string& bot, const std::string& room);
+
     /// Reads the file; `count` above -1 replaces its player count. False, with a log line, when
     /// the file is broken: the server then runs without players of its own.
     bool load(const std::string& file, int count = -1);

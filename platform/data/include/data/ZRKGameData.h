@@ -13,6 +13,7 @@
 #include "data/ZRKInventory.h"
 #include "data/ZRKQuestLib.h"
 #include "data/ZRKRoomState.h"
+#include "data/ZRKRoomStateProxy.h"
 #include "data/ZRKServer.h"
 
 namespace kavri3D {
@@ -40,6 +41,11 @@ public:
     // The rooms the player is in: each state built once, when the server first describes it.
     ZRKRoomState* roomState(const std::string& room) const;
     ZRKRoomState& makeRoomState(const std::string& room, const std::string& selfId);
+    /// A room the game writes itself (no server behind it); it is the current room until it
+    /// is dropped. A known room of that name that is not local is left as it is.
+    ZRKRoomStateProxy* makeLocalRoomState(const std::string& room, const std::string& selfId);
+    /// The local room, null without one.
+    ZRKRoomStateProxy* localRoomState() const;
     /// The room is gone for the player: its destroy signal, then it is forgotten.
     void dropRoomState(const std::string& room);
     void dropRoomStates();
@@ -102,6 +108,7 @@ private:
     ZRKServer mServer;
     int mCaId = 1;
     std::vector<std::pair<std::string, boost::shared_ptr<ZRKRoomState>>> mRooms; ///< in order of entering
+    std::string mLocalRoom; ///< the name of the local room; empty without one
 };
 
 } // namespace zrk

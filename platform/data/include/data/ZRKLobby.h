@@ -26,6 +26,7 @@ public:
     struct Room {
         int id = 0;
         std::string name;
+        /// Given to addRoom in the clear; the room keeps only its key (ZRKPasswords::roomKey).
         std::string password;
         std::string moderator;
         bool hall = false;     ///< a zone's hall: members and chat, no seats
@@ -92,6 +93,8 @@ public:
 
     /// A game room whose battle is starting or being fought takes nobody in (NoAccess).
     Entry enter(const std::string& player, const std::string& room, const std::string& password);
+    /// The server seats one of its own players (filling a player's room): no password asked.
+    Entry seatOurs(const std::string& player, const std::string& room);
     /// Whether a player of that level may enter the room: a zone's hall, its cry room and its
     /// game rooms keep the zone's level limit.
     bool admits(const std::string& room, int level) const;
@@ -142,6 +145,9 @@ public:
     bool setFighting(const std::string& room, bool fighting);
     /// Members of the room whose seats are locked (the list counts them as taken).
     static int lockedSeats(const Room& room);
+    /// A player could sit down in the room at once: a game room waiting for its battle, without
+    /// a password, with an open empty seat within its size.
+    bool quickJoinable(const Room& room) const;
     /// The game room the player sits in; "" when none (halls do not count).
     std::string gameRoomOf(const std::string& player) const;
 
@@ -165,6 +171,7 @@ public:
     void setWhisperHook(const WhisperHook& hook) { mWhisperHook = hook; }
 
 private:
+    Entry enter(const std::string& player, const std::string& room, const std::string& password, bool ours);
     Room* room(const std::string& name);
     /// Tells every member the whole room again (seats, slots, parameters).
     void retell(const Room& room);

@@ -32,6 +32,9 @@ struct ZRKMessage {
     static ZRKMessage notice(const std::string& what, const std::string& room, const std::string& member,
                              const Json::Value& args = Json::Value(), const std::string& text = std::string());
 
+    /// A reply's result view by name, handed over whole or not; null for none.
+    const Json::Value& view(const std::string& name) const;
+
     Json::Value toJson() const;
     std::string toText() const;
     /// False, with `out` untouched, for anything that is not a whole message of a known type.

@@ -20,6 +20,13 @@ public:
     /// Costs a check against nothing as much as a real one, so that an unknown account answers
     /// as slowly as a wrong password.
     static void verifyNothing(const std::string& password);
+
+    /// What a room of this run keeps of its password: a hash keyed with a secret drawn once a
+    /// run, so the password itself is never kept; empty for no password.
+    static std::string roomKey(const std::string& password);
+    /// Whether the password given is the one the room's key was made from, compared in
+    /// constant time; false against an empty key.
+    static bool matchesRoomKey(const std::string& key, const std::string& password);
 };
 
 } // namespace zrk

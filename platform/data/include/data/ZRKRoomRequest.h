@@ -14,8 +14,10 @@ class ZRKRoomRequest {
 public:
     /// The state of the named room, or for an empty name of the current room (the latest room
     /// the player entered when the current one is a hall); null when the player is in none.
-    /// The two flags are the callers' and change nothing here.
-    static ZRKRoomState* getRoomState(const std::string& name, bool, bool);
+    /// With both flags set it makes (or gives) a local room the game writes itself, named
+    /// `name` or kLocalRoomName, which is then the current room until it is dropped.
+    static ZRKRoomState* getRoomState(const std::string& name, bool local, bool make);
+    static const char* const kLocalRoomName;
 
     // The player's own room: each changes it on the server, and the change reaches the room
     // state as notices, on a later frame.

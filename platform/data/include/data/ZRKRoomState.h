@@ -78,6 +78,7 @@ public:
     void deliverReplays();
 
 private:
+    friend class ZRKRoomStateProxy; // the tutorial's local room writes its own state
     void fire(const char* what, const boost::function<void()>& call);
     boost::shared_ptr<ZRKPlayerState>& playerOf(const std::string& name);
     void seat(const std::string& name, int seat);

@@ -59,6 +59,9 @@ public:
     const std::list<core::XmlConfigHelper>& getZones() const { return mZones; }
     /// The rooms of the last room query, one flat record each, made once per reply.
     const std::list<core::XmlConfigHelper>& getRooms() const { return mRooms; }
+    /// The rooms of the last quick match.
+    const std::list<core::XmlConfigHelper>& getRoomsFind() const { return mRoomsFind; }
+    void clearRoomsFind() { mRoomsFind.clear(); }
     /// The user names of the last random-members query.
     const std::vector<std::string>& getZoneRandomMembers() const { return mRandomMembers; }
     /// Whether the zone the player is in is an arena.
@@ -84,6 +87,7 @@ private:
     std::set<std::string> mOnline;
     std::list<core::XmlConfigHelper> mZones;
     std::list<core::XmlConfigHelper> mRooms;
+    std::list<core::XmlConfigHelper> mRoomsFind;
     std::vector<std::string> mRandomMembers;
     std::vector<ShopItemData> mShop;
     std::list<core::XmlConfigHelper> mShopItems;

@@ -41,8 +41,8 @@ struct ZRKServerCall {
     /// operation and why (never the arguments of an operation that carries a password).
     void refuse(const std::string& key, const std::string& why);
     /// A player's card as every player sees it, the own one included: the information with
-    /// the character's record over it. Null for no such player.
-    Json::Value card(const std::string& name);
+    /// the character's record over it, made once per change. Null for no such player.
+    std::shared_ptr<const Json::Value> card(const std::string& name);
 
     /// A whole number, or a text that is exactly one (settings trees carry numbers as text).
     static bool readNumber(const Json::Value& v, long long& out);

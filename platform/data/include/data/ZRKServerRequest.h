@@ -33,6 +33,12 @@ public:
     static long queryShop(ZRKReply done, bool refresh);
     /// Loads the shop-item list (ZRKServer::getShopItem).
     static long queryShopItem(ZRKReply done);
+    /// Looks for rooms of the player's zone he could sit down in at once (view "roomsFind");
+    /// the list is emptied as the request goes, so a failed match leaves it empty.
+    static long quickMatch(ZRKReply done);
+    /// The rooms the last quick match found, one flat record each ("lv", "id", "occ", "max",
+    /// "title", "mode", "name", "password", "fight"); empty offline.
+    static std::list<core::XmlConfigHelper> getRoomsFind();
     static ZRKServer* getServer();
 };
 

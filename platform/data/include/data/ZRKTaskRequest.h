@@ -12,6 +12,9 @@ class ZRKTaskRequest {
 public:
     static long getPcQuestList(ZRKReply done);
     static ZRKQuestLib* getQuestLib();
+    /// The tutorial lesson done (1 to 5); the server keeps the highest. The reply refreshes
+    /// the player's "pc" and settings views.
+    static long updateNewbieTask(int task, int pcId, ZRKReply done);
 };
 
 } // namespace zrk

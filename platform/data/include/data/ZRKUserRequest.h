@@ -66,6 +66,16 @@ public:
     /// The same with the purchase id given (a retry, the tests' control).
     static long shopCheckout(const std::string& text, const std::string& purchaseId, ZRKReply done);
     static long shopRenewval(const std::string& text, const std::string& purchaseId, ZRKReply done);
+    /// Buys props for the battle (the props shop's cart, one piece a line), as a cart above.
+    static long shopPropsCheckout(const std::string& text, ZRKReply done);
+    /// Buys one item of the guild shop (paid in medals, the guild credits the buyer) or of the
+    /// arena shop (paid in arena points): a list of one line, with a purchase id as above.
+    static long guildshoppay(const std::string& text, ZRKReply done);
+    static long arenashoppay(const std::string& text, ZRKReply done);
+    /// Buys the medal lines of a cart as a gift for another character (its "pc_id"), with a
+    /// message kept beside the gift; `money` is the medal total the player was shown, and a
+    /// higher price is refused.
+    static long giftCheckout(int receiver, std::string message, int money, const std::string& text, ZRKReply done);
     /// What the last purchase delivered, one record per item ("i_id", "pci_slot", "pci_num",
     /// "pci_buy_time", "pci_expiry_day"...), in delivery order.
     static std::list<core::XmlConfigHelper> getBuyedProduct();
@@ -97,7 +107,8 @@ public:
     static ZRKDataLib* getBBRSlotLib();
     static ZRKDataLib* getStatsLib();
     static ZRKInventory* getInventory();
-    /// Appends the items of one bag; returns how many (0 without an inventory).
+    /// Appends the items of one bag; returns how many (0 without an inventory). The props bag
+    /// (5) gives each of its slots 51 to 60, empty ones with "i_id" 0.
     static int getBagItems(const ZRKInventory* inventory, std::list<core::XmlConfigHelper>& out, int bag, bool refresh);
     static int getBagItems(const ZRKInventory* inventory, int bag, std::list<core::XmlConfigHelper>& out);
     /// Appends one record per worn and bag slot, in slot order, empty ones with "i_id" 0 (never

@@ -88,8 +88,12 @@ public:
     /// The player as the world knows it, valid until the next change; null for none.
     const Player* player(const std::string& name);
     bool hasPlayer(const std::string& name);
+    /// The player whose character has that "pc_id" (the server's own players too); "" for none.
+    std::string playerOfCharacter(long long pcId);
     std::vector<Item> items(const std::string& player);
-    const Json::Value& quests(const std::string& player);
+    const Json::Value& quests(const std::string& player) { return *sharedQuests(player); }
+    /// The player's quests ([{q_id, state}]), made once until they change.
+    std::shared_ptr<const Json::Value> sharedQuests(const std::string& player);
     /// A data document: "master", "itemClasses", "lib/item", "lib/<name>"; null when none.
     /// Documents do not change while the world serves, so each is read once.
     const Json::Value& document(const std::string& name);
@@ -97,7 +101,9 @@ public:
     bool putDocument(const std::string& name, const Json::Value& value);
 
     // Views of a player as the game reads them.
-    enum PlayerView { InfoView, SettingsView, PcView, PlayerViews };
+    /// The card is what every player sees of one: the information with the character's record
+    /// over it.
+    enum PlayerView { InfoView, SettingsView, PcView, CardView, PlayerViews };
     /// One view of a player, made once until the player changes; null for no such player.
     const Json::Value& playerView(const std::string& name, PlayerView which);
     /// The same view to hand over whole: the world never changes it once made (a change makes
@@ -125,6 +131,8 @@ public:
                    std::vector<int>* changed = nullptr);
     /// Sets a player's level and rank (the battles' awards, the test's control).
     bool setGrade(const std::string& player, long long lv, long long rank);
+    /// The tutorial's progress goes up to `task` (never down); false for no such player.
+    bool raiseNewbieTask(const std::string& player, long long task);
     /// The bag proper's size of a player ("pc_bag_slot" of the settings, 0 to 60).
     int bagSlots(const Player& p) const;
     /// Whether the item may lie in the slot for that player: a worn slot takes only its kind
@@ -206,8 +214,27 @@ private:
     std::map<std::string, Json::Value> mDocuments; ///< documents as read
     std::map<std::string, Player> mPlayers;        ///< players as read since they last changed
     std::map<std::string, std::vector<Item>> mItems;
-    std::map<std::string, std::shared_ptr<Json::Value>> mInventoryViews;
-    std::map<std::string, Json::Value> mQuests;
+    /// A bag's view, and those it replaced: replies on their way and the game may still hold
+    /// some, and one let go is brought up to date in place instead of made afresh.
+    struct BagView {
+        std::shared_ptr<Json::Value> value;
+        struct Shown {
+            long long lid;
+            int bag, slot, bind;
+        };
+        std::vector<Shown> shown; ///< where each entry of "items" shows its item, in their order
+        bool free() const { return value && value.use_count() == 1; }
+    };
+    struct BagViews {
+        BagView current;
+        std::vector<BagView> spares; ///< oldest first
+    };
+    static constexpr std::size_t kSpareBagViews = 8;
+    std::map<std::string, BagViews> mInventoryViews;
+    /// Brings a kept view of the bag to the bag's order and places (only moves happen to a kept
+    /// view); false, the view half done, when it shows other items.
+    static bool syncBagView(BagView& view, const std::vector<Item>& bag);
+    std::map<std::string, std::shared_ptr<const Json::Value>> mQuests;
     std::map<long long, Json::Value> mItemAttrs;
     long long mInventoryTime = 0; ///< counts the inventory changes of the run
     struct Views {

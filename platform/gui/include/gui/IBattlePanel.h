@@ -110,6 +110,8 @@ public:
     virtual void setComboState(int shown) = 0;
     /// The own run of hitting turns.
     virtual void setCarom(int carom) = 0;
+    /// A tutorial lesson's lock: unlocked (false), the screen tells how to leave the lesson.
+    virtual void setNewbieLock(bool locked) = 0;
 };
 
 /// The host of the battle screen ("Battle" panel).

@@ -20,6 +20,7 @@ class IGuiAnimator;
 class IGuiControl;
 class IGuiPage;
 class IGuideContent;
+class IGuideView;
 class IGuiWrapper;
 class IScreenNotifier;
 class IGrowthView;
@@ -60,7 +61,7 @@ public:
     virtual std::vector<std::string>& getImagesetNames() = 0;
     virtual void* getBattleOverView() = 0;
     virtual void* getDollView() = 0;
-    virtual void* getGuideView() = 0;
+    virtual IGuideView* getGuideView() = 0;
     virtual void setGuideContent(boost::shared_ptr<IGuideContent> content) = 0;
     virtual boost::shared_ptr<IGuideContent> getGuideContent() = 0;
     /// The half-time box screens (each an IBoxPanel): a battle's, and a PVE stage's.

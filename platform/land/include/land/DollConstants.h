@@ -69,7 +69,9 @@ enum HitFlag {
 };
 
 /// Immunity bits (ZRKBasicSim::setImmune, isImmuneSet).
-enum ImmuneBit { IMMUNE_WIND = 0x1, IMMUNE_DAMAGE = 0x2, IMMUNE_WATER = 0x10 };
+/// Immunity bits. 0x2 marks the tutorial's practice dummies, which still fall to one hit;
+/// 0x10 keeps a lesson's own doll from drowning or losing its last health.
+enum ImmuneBit { IMMUNE_WIND = 0x1, IMMUNE_DUMMY = 0x2, IMMUNE_DAMAGE = 0x8, IMMUNE_WATER = 0x10 };
 
 /// Kinds of ZRKBasicSim::invincible: 0 ends it; 1 and 2 take no damage; 3 cannot be killed.
 enum InvincibleKind { INVINCIBLE_NONE = 0, INVINCIBLE_DAMAGE = 1, INVINCIBLE_SHIELD = 2, INVINCIBLE_UNDYING = 3 };

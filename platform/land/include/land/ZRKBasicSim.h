@@ -113,6 +113,7 @@ protected:
     float mHeading = 0.0f;
     yake::Movable mMovable;
     float mFallSpeed = 0.0f;
+    bool mJumping = false; ///< in the air by its own jump
     float mEnergyFactor = 1.0f;
     float mEnergySpent = 0.0f;
     int mImmune = 0;

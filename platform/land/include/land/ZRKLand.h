@@ -159,6 +159,8 @@ public:
     /// A doll for a player the room seated after the battle was built; the doll already
     /// there when it has one; none when the room does not seat the player.
     ZRKPlayerSim* createLocal(const std::string& playerId);
+    /// Fills a weapon slot from the item record its name gives (a weapon a script lends).
+    void refWeaponState(WeaponState& w);
     /// Brings a downed doll back (full health when asked); false when it is not down or out.
     bool reviveDoll(const std::string& id, bool fullHealth, bool notify);
     /// Puts the doll on the map node; false for an unknown doll or node.

@@ -69,6 +69,10 @@ public:
     bool fireNow();
     /// Stands and waits: no walking, turning or charging.
     void wait();
+    /// Jumps when on the ground.
+    bool jump();
+    bool isJumping() const { return mJumping; }
+    static constexpr float kJumpSpeed = 12.0f; ///< upward speed a jump starts with
 
     // Keys of the own doll, or a bot's hands.
     void setMoveInput(float dir) { mMoveInput = dir > 0 ? 1.0f : (dir < 0 ? -1.0f : 0.0f); }
@@ -85,7 +89,8 @@ public:
     bool useSkill(int index);
 
     // Down, revived, killed.
-    /// The agonal phase: down, it waits for rescue instead of the count to death.
+    /// The agonal phase: down, it waits for rescue instead of the count to death. In a lesson
+    /// it also lays a standing doll down (not one revived this very step).
     void dying(bool agonal);
     void setCountingAgonal(bool counting) { mCountingAgonal = counting; }
     bool isCountingAgonal() const { return mCountingAgonal; }
@@ -116,6 +121,7 @@ public:
 
 private:
     friend class ZRKLand;
+    bool mayFireInLesson() const;
 
     int mSeat;
     std::string mNickname;
@@ -148,6 +154,8 @@ private:
     int mFiredDelay = 0;       ///< delay of the weapon it fired this turn
     float mEnergyCarry = 0.0f; ///< fractions of energy walked, not yet taken
     bool mFired = false;
+    bool mRageArmed = false;        ///< a script set "fury": R starts the rage
+    std::uint64_t mRevivedStep = ~0ull; ///< the land step of the last revival
     bool mTriple = false;      ///< the next shot splits in three
     bool mPower = false;       ///< the next shot hurts half as much again
     bool mFuryShot = false;    ///< the next shot is a fury shot

@@ -1,4 +1,5 @@
 #pragma once
+#include "scene/PhysicalAvatar.h"
 #include <boost/shared_ptr.hpp>
 #include <map>
 #include <string>
@@ -59,6 +60,8 @@ public:
 
     /// Runs the action clock.
     void update(float dt);
+    /// The figure's body (its jump state); every figure has one.
+    PhysicalAvatar* getPhysicalAvatar() { return &mAvatar; }
     /// The scene goes before the figure: its nodes go now, later dressing shows nothing.
     void releaseScene();
     /// False once its scene let it go (or when it never had one).
@@ -79,6 +82,7 @@ private:
     float mActionLeft = 0;
     bool mVisible = true;
     XmlConfigHelper mDesc;
+    PhysicalAvatar mAvatar;
 };
 
 typedef boost::shared_ptr<BasicPlayer> BasicPlayerPtr;

@@ -26,6 +26,7 @@ public:
     static constexpr long long kMaxFileSize = 64ll << 20;
     /// Redirects followed before a transfer fails.
     static constexpr long kMaxRedirects = 5;
+    static constexpr long kAtOnceSeconds = 5;
 
     static TransportService& instance();
     TransportService();
@@ -41,7 +42,8 @@ public:
     /// Downloads `url` into `file` (through "<file>.part", renamed when whole). `done` runs
     /// once, from a later `update`, unless the transfer is cancelled first. The id cancels it.
     int startTransfer(const std::string& url, const std::string& file, TransferDone done);
-    /// The same download, waiting for it (the product manager's "at once"); false with `error`.
+    /// The same download, waiting for it (the product manager's "at once"), at most
+    /// kAtOnceSeconds: a server that stalls holds the game up no longer; false with `error`.
     bool transferNow(const std::string& url, const std::string& file, std::string& error);
     /// False when the job or transfer already landed or was cancelled; its work then never runs.
     bool cancelJob(int id);

@@ -24,6 +24,17 @@ bool win32EnsureFolder(const std::wstring& folder);
 /// is anything else.
 bool parseVector3(const std::string& text, float out[3]);
 
+/// The three numbers apart by blanks, as parseVector3 reads them back.
+std::string formatVector3(const float v[3]);
+
+/// Line ends of an XML text made plain: CR LF and a lone CR become LF.
+std::string TidyXmlCRLF(const std::string& text);
+
+/// A fresh random id, "xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx" (lower-case hex).
+std::string UuidString();
+/// The same id without the dashes (32 hex digits).
+std::string UuidString2();
+
 std::string toString(int value);
 std::string toString(float value);
 

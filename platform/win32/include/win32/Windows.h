@@ -139,6 +139,9 @@ FARPROC GetProcAddress(HMODULE module, const char* name);
 BOOL FreeLibrary(HMODULE module);
 /// The folder in which LoadLibrary looks first; the module sets it at start.
 void win32SetLibraryFolder(const std::string& folder);
+/// The game window has its own connection to the X server now: the one the screen's size was
+/// read over during the start-up is let go.
+void win32ReleaseScreenConnection();
 
 // COM.
 HRESULT CoInitialize(void* reserved);

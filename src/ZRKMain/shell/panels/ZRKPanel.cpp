@@ -24,12 +24,24 @@ bool ZRKPanel::createWindow()
         mManager = nullptr;
         return false;
     }
-    IGuiPage* page = mManager->getPage(mKind);
-    if (!page)
-        return false;
-    mRootWindow = page->getRootWindow();
-    return mRootWindow != nullptr;
+    return mManager->getPage(mKind) != nullptr;
 }
+
+CEGUI::Window* ZRKPanel::getWindow()
+{
+    if (!mRootWindow && mManager)
+        if (IGuiPage* page = mManager->getPage(mKind))
+            mRootWindow = page->getRootWindow();
+    return mRootWindow;
+}
+
+void ZRKPanel::show(bool visible)
+{
+    if (visible || mRootWindow)
+        core::CEGUIPanel::show(visible);
+}
+
+bool ZRKPanel::isVisible() { return mRootWindow && core::CEGUIPanel::isVisible(); }
 
 void ZRKPanel::destroyWindow()
 {

@@ -18,10 +18,16 @@ public:
     ZRKPanel(core::CEGUIPanelContainer* container, int kind);
     ~ZRKPanel() override;
 
+    /// Borrows the page of the panel's kind; its window is made when first asked for (a screen
+    /// not shown yet costs the start nothing).
     bool createWindow() override;
     /// Hides the page's window; the window stays with the plug-in.
     void destroyWindow() override;
-    CEGUI::Window* getWindow() override { return mRootWindow; }
+    /// The page's window, made now when it was not yet.
+    CEGUI::Window* getWindow() override;
+    /// Hiding or asking about a screen never made does not make it.
+    void show(bool visible) override;
+    bool isVisible() override;
     /// Makes each event of the panel's table in order and registers it at once; false (and
     /// nothing registered) for want of a manager, a page or a dispatcher.
     virtual bool registerEvents();

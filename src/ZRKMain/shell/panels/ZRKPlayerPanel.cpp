@@ -4,6 +4,9 @@
 #include "callbacks/BusinessLoadCallbackEvent.h"
 #include "callbacks/EquipDropCallbackEvent.h"
 #include "callbacks/EquipRangeCallbackEvent.h"
+#include "callbacks/ArenaShopPayCallbackEvent.h"
+#include "callbacks/GiftPayCallbackEvent.h"
+#include "callbacks/GuildShopPayCallbackEvent.h"
 #include "callbacks/ShopCheckoutCallbackEvent.h"
 #include "callbacks/ShopPricesCallbackEvent.h"
 #include "callbacks/ShopRenewalCallbackEvent.h"
@@ -27,6 +30,9 @@ const ZRKPanel::EventTable& ZRKPlayerPanel::events() const
         event<ArmStrongLoadCallbackEvent>(),
         event<ShopTryOnCallbackEvent>(),
         event<ShopCheckoutCallbackEvent>(),
+        event<GuildShopPayCallbackEvent>(),
+        event<GiftPayCallbackEvent>(),
+        event<ArenaShopPayCallbackEvent>(),
         event<EquipRangeCallbackEvent>(),
         event<EquipDropCallbackEvent>(),
         event<ShopPricesCallbackEvent>(),

@@ -1,5 +1,6 @@
 #include "shell/panels/ZRKRoomListPanel.h"
 
+#include "callbacks/PropShopLoadCallbackEvent.h"
 #include "events/ChatLoadingEvent.h"
 #include "events/ChatMsgListenEvent.h"
 #include "events/ChatSendMsgEvent.h"
@@ -30,6 +31,7 @@ const ZRKPanel::EventTable& ZRKRoomListPanel::events() const
         event<ChatSendMsgEvent>(),
         event<ChatMsgListenEvent>(),
         event<MapListEvent>(),
+        event<PropShopLoadCallbackEvent>(),
     };
     return table;
 }

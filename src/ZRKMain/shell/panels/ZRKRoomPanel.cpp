@@ -1,5 +1,8 @@
 #include "shell/panels/ZRKRoomPanel.h"
 
+#include "callbacks/FastJoinCallbackEvent.h"
+#include "callbacks/PropCheckoutCallbackEvent.h"
+#include "callbacks/PropLoadCallbackEvent.h"
 #include "events/BattleSendMsgEvent.h"
 #include "events/ChangeMapEvent.h"
 #include "events/ChangeTeamEvent.h"
@@ -24,7 +27,8 @@ const ZRKPanel::EventTable& ZRKRoomPanel::events() const
         event<RoomListenEvent>(),    event<PlayerLeaveEvent>(),  event<RoomLoadingEvent>(),
         event<ChangeTeamEvent>(),    event<TickPlayerEvent>(),   event<PlayerReadyEvent>(),
         event<PlayerStartEvent>(),   event<PositionLockEvent>(), event<ChangeMapEvent>(),
-        event<BattleSendMsgEvent>(),
+        event<BattleSendMsgEvent>(), event<PropCheckoutCallbackEvent>(), event<PropLoadCallbackEvent>(),
+        event<FastJoinCallbackEvent>(),
     };
     return table;
 }

@@ -1,0 +1,22 @@
+#include "battle/TutorialBopTask.h"
+
+#include <land/DollConstants.h>
+#include <land/ZRKLand.h>
+#include <land/ZRKPlayerSim.h>
+#include "battle/BattleRoomNewbie.h"
+#include "battle/TutorialParts.h"
+
+namespace kavri3D {
+namespace zrk {
+
+void TutorialBopTask::start(const std::string& args) { mItemName = args; }
+
+void TutorialBopTask::update()
+{
+    ZRKLand* land = mRoom->getLand();
+    if (land && land->_countLoadedItem(mItemName) <= 0)
+        mRoom->setStepDone();
+}
+
+} // namespace zrk
+} // namespace kavri3D
