@@ -310,10 +310,10 @@ TEST_F(ShopFixture, TheGeneralListHasPricedEntriesAndTheStrengtheningListItsClas
     gui::ParamList* general = business.fillParams();
     ASSERT_EQ(general->size(), 1u);
     const auto* shop = value<std::vector<gui::ShopData>>(general, "shoplist");
-    // 9 and 14 are another shop's; 12 and 13 have no prices.
-    EXPECT_EQ(shopIds(shop), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 10, 11}));
+    // 9, 13, 14 and 18 are other shops'; 16 and 17 have no prices.
+    EXPECT_EQ(shopIds(shop), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 15}));
     const auto* strong = value<std::vector<gui::ShopData>>(arms.fillParams(), "strlist");
-    EXPECT_EQ(shopIds(strong), (std::vector<int>{11, 12}));
+    EXPECT_EQ(shopIds(strong), (std::vector<int>{15, 16}));
     ASSERT_EQ(strong->size(), 2u);
     EXPECT_EQ((*strong)[0].prices.size(), 1u);
     EXPECT_EQ((*strong)[0].prices[0].s_price, 80);
@@ -332,7 +332,7 @@ TEST_F(ShopFixture, TheGeneralListHasPricedEntriesAndTheStrengtheningListItsClas
     act(arms);
     frames(3);
     EXPECT_EQ(count(control->raisedIds(), 74), 0u);
-    EXPECT_EQ(shopIds(value<std::vector<gui::ShopData>>(arms.fillParams(), "strlist")), (std::vector<int>{11, 12}));
+    EXPECT_EQ(shopIds(value<std::vector<gui::ShopData>>(arms.fillParams(), "strlist")), (std::vector<int>{15, 16}));
 }
 
 struct PreviewFixture : ShopFixture {
