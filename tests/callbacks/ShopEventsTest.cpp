@@ -3,6 +3,7 @@
 // request text and its cost box for members and others, the renewal, and the refusals that send
 // nothing.
 #include "ShopLoginFixture.h"
+#include "support/TestEnv.h"
 
 #include <core/DialogBoxResult.h>
 #include <data/SpConfig.h>
@@ -13,6 +14,8 @@
 #include <gui/ShopData.h>
 #include <lan/ZRKLan.h>
 
+#include "callbacks/ArmStrongLoadCallbackEvent.h"
+#include "callbacks/BusinessLoadCallbackEvent.h"
 #include "callbacks/ShopCheckoutCallbackEvent.h"
 #include "callbacks/ShopItemCallbackEvent.h"
 #include "callbacks/ShopPricesCallbackEvent.h"
@@ -248,4 +251,99 @@ TEST_F(ShopFixture, RepliesAfterTheEventsAreGoneReachNothing)
     control->clearRaised();
     frames(4);
     EXPECT_TRUE(control->raisedIds().empty());
+}
+
+namespace {
+
+std::vector<int> shopIds(const std::vector<gui::ShopData>* list)
+{
+    std::vector<int> ids;
+    if (list)
+        for (const gui::ShopData& r : *list)
+            ids.push_back(r.s_id);
+    return ids;
+}
+
+} // namespace
+
+TEST_F(ShopFixture, TheGeneralListHasPricedEntriesAndTheStrengtheningListItsClassWithOrWithoutPrices)
+{
+    BusinessLoadCallbackEvent business{page, dispatcher};
+    ArmStrongLoadCallbackEvent arms{page, dispatcher};
+    // Before the catalogue came: empty lists, not a failure.
+    EXPECT_TRUE(shopIds(value<std::vector<gui::ShopData>>(business.fillParams(), "shoplist")).empty());
+    logInAsHero();
+    act(business);
+    act(arms);
+    frames(3);
+    EXPECT_EQ(count(control->raisedIds(), 73), 1u);
+    EXPECT_EQ(count(control->raisedIds(), 74), 1u);
+    gui::ParamList* general = business.fillParams();
+    ASSERT_EQ(general->size(), 1u);
+    const auto* shop = value<std::vector<gui::ShopData>>(general, "shoplist");
+    // 9, 13, 14 and 18 are other shops'; 16 and 17 have no prices.
+    EXPECT_EQ(shopIds(shop), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 15}));
+    const auto* strong = value<std::vector<gui::ShopData>>(arms.fillParams(), "strlist");
+    EXPECT_EQ(shopIds(strong), (std::vector<int>{15, 16}));
+    ASSERT_EQ(strong->size(), 2u);
+    EXPECT_EQ((*strong)[0].prices.size(), 1u);
+    EXPECT_EQ((*strong)[0].prices[0].s_price, 80);
+    EXPECT_TRUE((*strong)[1].prices.empty());
+    EXPECT_EQ((*strong)[1].i_name, "Iron Ore");
+    EXPECT_EQ((*strong)[1].ic_id, 4);
+    const gui::ShopData& first = shop->front();
+    EXPECT_EQ(first.i_id, 3001);
+    EXPECT_EQ(first.ca_id, first.item.ca_id);
+    ASSERT_EQ(first.prices.size(), 2u);
+    EXPECT_EQ(first.prices[1].s_id, 102);
+    EXPECT_EQ(first.prices[1].s_price, 900);
+    // A failed load raises nothing and keeps the lists.
+    control->clearRaised();
+    session->getGameServer()->setModeFor("queryShop", ZRKGameServer::Fail);
+    act(arms);
+    frames(3);
+    EXPECT_EQ(count(control->raisedIds(), 74), 0u);
+    EXPECT_EQ(shopIds(value<std::vector<gui::ShopData>>(arms.fillParams(), "strlist")), (std::vector<int>{15, 16}));
+}
+
+struct PreviewFixture : ShopFixture {
+    zrktest::TempDir dir;
+    BusinessLoadCallbackEvent business{page, dispatcher};
+    PreviewFixture()
+    {
+        // Five animations for the boy (mood and three idle actions), two for the girl; wrong types read as "".
+        zrktest::writeFile(dir.file("defstate.json"), R"({
+            "boy": {"hair": ["bh0", "bh1"], "face": ["bf0"], "coat": ["bc0", 7], "glove": ["bg0"], "shoes": ["bs0"],
+                    "animation": ["b_stand", "b_walk", "b_wave", "b_spin", "b_look"]},
+            "girl": {"hair": ["gh0"], "face": ["gf0"], "coat": ["gc0"], "glove": ["gg0"], "shoes": "none",
+                     "animation": ["g_stand", "g_walk"]}})");
+        roleRes.load(dir.file("defstate.json"));
+    }
+};
+
+TEST_F(PreviewFixture, TheGeneralShopDressesThePreviewOfABoyInHisDefaultLook)
+{
+    ZRKRolePtr view = RoleManager::instance().createRole("showview", nullptr);
+    logInAsHero(); // the hero is of kind 1
+    act(business);
+    frames(3);
+    EXPECT_EQ(view->getMood(), "b_stand");
+    EXPECT_EQ(view->getIdleActions(), (std::vector<std::string>{"b_walk", "b_wave", "b_spin"}));
+    ASSERT_FALSE(view->getDefaultItems().empty());
+    EXPECT_EQ(view->getDefaultItems().front().substr(0, 2), "bh");
+}
+
+TEST_F(PreviewFixture, AnyOtherKindIsDressedAsAGirlAndNoPreviewIsNoFault)
+{
+    logInWith(login, "rookie", "rookie123"); // kind 2
+    act(business); // no preview yet: nothing dressed, nothing fails
+    frames(3);
+    ZRKRolePtr view = RoleManager::instance().createRole("showview", nullptr);
+    act(business);
+    frames(3);
+    EXPECT_EQ(view->getMood(), "g_stand");
+    EXPECT_EQ(view->getIdleActions(), (std::vector<std::string>{"g_walk"}));
+    // The rookie's hair and face choices lie past this catalogue's lists and it has no shoes: left out.
+    EXPECT_EQ(view->getDefaultItems(), (std::vector<std::string>{"gc0", "gg0"}));
+    EXPECT_EQ(count(control->raisedIds(), 73), 2u);
 }

@@ -105,7 +105,9 @@ TEST(ShopServer, TheCatalogueKeepsSoundEntriesAndLeavesOutTheRest)
     const ZRKMessage reply = shop.ask("queryShop", Json::Value(Json::arrayValue));
     ASSERT_FALSE(reply.error) << reply.text;
     const Json::Value& entries = reply.views["shop"];
-    ASSERT_EQ(entries.size(), 14u);
+    ASSERT_EQ(entries.size(), 18u);
+    EXPECT_TRUE(entries[15]["prices"].isArray()); // listed without prices: shown, not sold
+    EXPECT_TRUE(entries[15]["prices"].empty());
     EXPECT_EQ(entries[1]["i_id"].asInt(), 3102); // one item, two entries
     EXPECT_EQ(entries[2]["i_id"].asInt(), 3102);
     EXPECT_EQ(entries[0]["prices"][1]["s_expire"].asInt(), 0);
@@ -122,6 +124,8 @@ TEST(ShopServer, TheCatalogueKeepsSoundEntriesAndLeavesOutTheRest)
          "prices": [{"s_id": 2, "s_price": 1, "s_buy_type": 1, "s_expire": 0}]},
         {"s_id": 3, "i_id": 3001, "si_sale_type": 0, "si_rcmd": 0, "si_new": 0, "si_sales_count": 0,
          "prices": [{"s_id": 3, "s_price": 1.5, "s_buy_type": 1, "s_expire": 0}, {"s_id": 4, "s_price": 2, "s_buy_type": 1, "s_expire": 0}]},
+        {"s_id": 5, "i_id": 3001, "si_sale_type": 0, "si_rcmd": 0, "si_new": 0, "si_sales_count": 0,
+         "prices": [{"s_id": 5, "s_price": -1, "s_buy_type": 1, "s_expire": 0}]},
         7]})");
     datatest::LogCapture log;
     ZRKServerConfig config = Shop::defaults();

@@ -42,10 +42,10 @@ bool ZRKShop::load(const std::string& file, ZRKWorld& world, std::string& why)
     for (Json::ArrayIndex e = 0; e < entries.size() && static_cast<int>(mCatalogue.size()) < kMaxEntries; ++e) {
         const Json::Value& entry = entries[e];
         const std::string where = "entry " + std::to_string(e);
-        if (!wholeNumbers(entry, kEntryKeys, 6, 0) || !entry["prices"].isArray() || entry["prices"].empty() ||
+        if (!wholeNumbers(entry, kEntryKeys, 6, 0) || !entry["prices"].isArray() ||
             entry["prices"].size() > static_cast<Json::ArrayIndex>(kMaxOptions)) {
             logLine(3, file + ": " + where + " is left out: it needs whole numbers " +
-                           "s_id, i_id, si_sale_type, si_rcmd, si_new, si_sales_count and 1 to 16 prices");
+                           "s_id, i_id, si_sale_type, si_rcmd, si_new, si_sales_count and up to 16 prices");
             continue;
         }
         const int itemId = entry["i_id"].asInt();
@@ -81,7 +81,9 @@ bool ZRKShop::load(const std::string& file, ZRKWorld& world, std::string& why)
             kept["prices"].append(p);
             mOptions.push_back(o);
         }
-        if (!kept["prices"].empty())
+        // An entry listed without prices is shown but not sold (the strengthening shop lists its
+        // goods that way); one whose prices were all refused is left out.
+        if (!kept["prices"].empty() || entry["prices"].empty())
             mCatalogue.append(kept);
     }
     return true;

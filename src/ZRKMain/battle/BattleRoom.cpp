@@ -558,14 +558,16 @@ void BattleRoom::playMusic(const std::string& name)
     mMusicSound = audio->playSound(path, 6, core::DefaultAudioHelper::getVolume(0));
     if (mMusicSound == -1)
         writeLog(kLogWarning, kChannel, "battle music " + path + " cannot be played");
-    // No audio-settings screen yet: nothing else follows the music's volume.
+    GameServices::followSound(mMusicSound, true);
 }
 
 void BattleRoom::stopMusic()
 {
-    if (mMusicSound != -1)
+    if (mMusicSound != -1) {
         if (core::AudioManager* audio = core::AudioManager::getSingletonPtr())
             audio->destroySound(static_cast<int>(mMusicSound));
+        GameServices::followSound(mMusicSound, false);
+    }
     mMusicSound = -1;
 }
 

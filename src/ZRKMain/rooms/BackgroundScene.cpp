@@ -316,7 +316,7 @@ void BackgroundScene::startMusic()
     mMusicSoundId = audio->playSound(path, kMusicKind, core::DefaultAudioHelper::getVolume(0));
     if (mMusicSoundId == -1)
         writeLog(kLogWarning, kChannel, "background music " + path + " cannot be played");
-    // No audio-settings screen yet: nothing else follows the music's volume.
+    GameServices::followSound(mMusicSoundId, true);
 }
 
 void BackgroundScene::onFrame(float seconds)
@@ -391,6 +391,7 @@ void BackgroundScene::destroyScene()
     if (mMusicSoundId != -1) {
         if (core::AudioManager* audio = core::AudioManager::getSingletonPtr())
             audio->destroySound(mMusicSoundId);
+        GameServices::followSound(mMusicSoundId, false);
         mMusicSoundId = -1;
     }
     destroyBackdropWindow();

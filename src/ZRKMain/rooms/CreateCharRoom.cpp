@@ -88,7 +88,7 @@ void CreateCharRoom::createScene()
         mMusicId = audio->playSound(path, kMusicKind, core::DefaultAudioHelper::getVolume(0));
         if (mMusicId == -1)
             writeLog(kLogWarning, "room", "creation music " + path + " cannot be played");
-        // No audio-settings screen yet: nothing else follows the music's volume.
+        GameServices::followSound(mMusicId, true);
     }
 }
 
@@ -148,6 +148,7 @@ void CreateCharRoom::destroyScene()
     if (mMusicId != -1) {
         if (core::AudioManager* audio = core::AudioManager::getSingletonPtr())
             audio->destroySound(static_cast<int>(mMusicId));
+        GameServices::followSound(mMusicId, false);
         mMusicId = -1;
     }
     if (RoleManager* roles = RoleManager::getSingletonPtr())

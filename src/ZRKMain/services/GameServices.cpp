@@ -118,6 +118,12 @@ bool GameServices::teleportOrLogOut(const std::string& state)
     return false;
 }
 
+void GameServices::followSound(long soundId, bool follow)
+{
+    if (hooks().followSound)
+        hooks().followSound(static_cast<unsigned int>(soundId), follow);
+}
+
 HWND GameServices::renderWindow()
 {
     core::BlackBoard* bb = core::BlackBoard::getSingletonPtr();

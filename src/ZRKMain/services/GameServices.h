@@ -48,6 +48,11 @@ public:
         std::function<void(const std::function<void(bool)>&)> requestResources;
         /// Shows the seats of the game room the player sits in afresh (the room view's listener).
         std::function<void()> refreshRoom;
+        /// Writes the audio volumes to the application's settings (the running application).
+        std::function<void()> saveVolumes;
+        /// The volume sliders' register of the sounds that follow the music volume: (id, true)
+        /// follows a sound, (id, false) lets it go.
+        std::function<void(unsigned int, bool)> followSound;
     };
     /// The registered hooks; the registrant clears its hook when it goes.
     static Hooks& hooks();
@@ -84,6 +89,9 @@ public:
 
     /// The game window's handle from "kavri3D/win32RenderWindow", null when it names no window.
     static HWND renderWindow();
+    /// A scene's music follows the volume sliders from now on (or no longer); nothing while
+    /// there is no slider screen.
+    static void followSound(long soundId, bool follow);
 
     /// Game time in seconds (the settable yake clock).
     static double now();

@@ -93,6 +93,7 @@ Application::Application(HINSTANCE instance, const std::string& commandLine)
     // The rooms step the downloads each frame and ask for a product the moment they need it.
     GameServices::hooks().tickPrefetch = &Application::tickPrefetch;
     GameServices::hooks().prefetchNow = &Application::prefetchNow;
+    GameServices::hooks().saveVolumes = [this] { saveVolumes(); };
     mAppName = appModule().getModuleName();
     std::string embedded = getArgument("Embeded");
     if (!embedded.empty())
@@ -121,6 +122,7 @@ Application::~Application()
 {
     GameServices::hooks().tickPrefetch = nullptr;
     GameServices::hooks().prefetchNow = nullptr;
+    GameServices::hooks().saveVolumes = nullptr;
     // A start-up that ended early leaves no file server behind.
     stopFileServer();
     if (mNetLibrary)

@@ -1,7 +1,9 @@
 #pragma once
+#include <boost/shared_ptr.hpp>
 #include <map>
 #include <string>
 #include <util/Singleton.h>
+#include <yake/audio/ISource.h>
 
 namespace kavri3D {
 namespace core {
@@ -20,6 +22,10 @@ public:
     /// cannot be opened.
     int playSound(const std::string& file, int kind, float volume);
     void stopSound(int id) { mPlaying.erase(id); }
+    /// The sound's own volume (its source's gain); false for an id that is not playing.
+    bool setSoundVolume(int id, float volume);
+    /// The sound's own volume; -1 for an id that is not playing.
+    float getSoundVolume(int id) const;
     /// Stops the sound and forgets its id; false for an id that is not playing.
     bool destroySound(int id) { return mPlaying.erase(id) > 0; }
     std::size_t playingCount() const { return mPlaying.size(); }
@@ -28,7 +34,12 @@ public:
 private:
     float mMaster = 1.0f;
     std::map<int, float> mChannels;
-    std::map<int, std::string> mPlaying;
+    struct Sound {
+        std::string file;
+        int kind = 0;
+        float volume = 1.0f;
+    };
+    std::map<int, Sound> mPlaying;
     int mNextSound = 1;
 };
 
@@ -37,6 +48,8 @@ class DefaultAudioHelper {
 public:
     static void setVolume(int channel, float v);
     static float getVolume(int channel);
+    /// The playing sound of that id; empty once it stopped (or for an id never started).
+    static boost::shared_ptr<yake::audio::ISource> getSoundSource(long id);
 };
 
 } // namespace core

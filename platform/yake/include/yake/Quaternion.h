@@ -15,6 +15,8 @@ public:
     Quaternion(float aw, float ax, float ay, float az) : w(aw), x(ax), y(ay), z(az) {}
 
     static inline Quaternion fromAngleAxis(float radians, const Vector3& axis);
+    /// The library's own spelling of fromAngleAxis.
+    static Quaternion FromAngleAxis(float radians, const Vector3& axis) { return fromAngleAxis(radians, axis); }
     /// The rotation as an angle (0..2 pi) about a unit axis.
     inline void toAngleAxis(float& radians, Vector3& axis) const;
 
@@ -42,9 +44,11 @@ public:
     bool isFinite() const { return std::isfinite(w) && std::isfinite(x) && std::isfinite(y) && std::isfinite(z); }
 
     static const Quaternion IDENTITY;
+    static const Quaternion& kIdentity; ///< IDENTITY under the library's other name
 };
 
 inline const Quaternion Quaternion::IDENTITY(1, 0, 0, 0);
+inline const Quaternion& Quaternion::kIdentity = Quaternion::IDENTITY;
 
 } // namespace math
 } // namespace yake

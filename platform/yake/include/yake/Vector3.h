@@ -80,6 +80,7 @@ public:
     static const Vector3 ZERO;
     static const Vector3 UNIT_X;
     static const Vector3 UNIT_Y;
+    static const Vector3& kUnitY; ///< UNIT_Y under the library's other name
     static const Vector3 UNIT_Z;
     static const Vector3 UNIT_SCALE;
 };
@@ -87,6 +88,7 @@ public:
 inline const Vector3 Vector3::ZERO(0, 0, 0);
 inline const Vector3 Vector3::UNIT_X(1, 0, 0);
 inline const Vector3 Vector3::UNIT_Y(0, 1, 0);
+inline const Vector3& Vector3::kUnitY = Vector3::UNIT_Y;
 inline const Vector3 Vector3::UNIT_Z(0, 0, 1);
 inline const Vector3 Vector3::UNIT_SCALE(1, 1, 1);
 

@@ -10,6 +10,8 @@
 #include "callbacks/EvtBagOpenBoxCallback.h"
 #include "callbacks/EvtBagUnlockRankCallback.h"
 #include "callbacks/EvtUserFunItemCallback.h"
+#include "callbacks/EvtTileConfigCallback.h"
+#include "callbacks/EvthtmlViewCallback.h"
 #include "callbacks/RefineCallbackEvent.h"
 
 namespace kavri3D {
@@ -33,6 +35,8 @@ const ZRKPanel::EventTable& ZRKAreaPanel::events() const
         event<EvtUserFunItemCallback>(),
         event<EvtBagOpenBoxCallback>(),
         event<EvtBagUnlockRankCallback>(),
+        event<EvthtmlViewCallback>(),
+        event<EvtTileConfigCallback>(),
     };
     return table;
 }

@@ -1,5 +1,6 @@
 #include "shell/panels/ZRKLoginPanel.h"
 
+#include "callbacks/AudioSettingChangedCallbackEvent.h"
 #include "events/ChooseServerLoadingEvent.h"
 #include "events/DefStateEvent.h"
 #include "events/ExitEvent.h"
@@ -17,11 +18,10 @@ ZRKLoginPanel::ZRKLoginPanel(core::CEGUIPanelContainer* container) : ZRKPanel(co
 const ZRKPanel::EventTable& ZRKLoginPanel::events() const
 {
     // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
-    // The audio-settings event (115) goes between the default state and the exit once it exists.
     static const EventTable table = {
         event<ChooseServerLoadingEvent>(), event<LoginLoadingEvent>(), event<LoginGoEvent>(),
         event<MessageBoxShowEvent>(),      event<ShowHelpEvent>(),     event<DefStateEvent>(),
-        event<ExitEvent>(),
+        event<AudioSettingChangedCallbackEvent>(), event<ExitEvent>(),
     };
     return table;
 }

@@ -1,5 +1,7 @@
 #include "shell/panels/ZRKPlayerPanel.h"
 
+#include "callbacks/ArmStrongLoadCallbackEvent.h"
+#include "callbacks/BusinessLoadCallbackEvent.h"
 #include "callbacks/EquipDropCallbackEvent.h"
 #include "callbacks/EquipRangeCallbackEvent.h"
 #include "callbacks/ArenaShopPayCallbackEvent.h"
@@ -9,6 +11,7 @@
 #include "callbacks/ShopPricesCallbackEvent.h"
 #include "callbacks/ShopRenewalCallbackEvent.h"
 #include "callbacks/ShopTryOnCallbackEvent.h"
+#include "callbacks/TryRoomRoll3DModelCallbackEvent.h"
 #include "events/PlayerAttrLoadingEvent.h"
 
 namespace kavri3D {
@@ -22,6 +25,9 @@ const ZRKPanel::EventTable& ZRKPlayerPanel::events() const
     // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
     static const EventTable table = {
         event<PlayerAttrLoadingEvent>(),
+        event<TryRoomRoll3DModelCallbackEvent>(),
+        event<BusinessLoadCallbackEvent>(),
+        event<ArmStrongLoadCallbackEvent>(),
         event<ShopTryOnCallbackEvent>(),
         event<ShopCheckoutCallbackEvent>(),
         event<GuildShopPayCallbackEvent>(),

@@ -1,0 +1,50 @@
+#include "callbacks/EvthtmlViewCallback.h"
+
+#include "services/GameServices.h"
+#include "services/HtmlView.h"
+#include "services/LogRoutine.h"
+
+namespace kavri3D {
+namespace zrk {
+
+namespace {
+// Far outside any screen the game runs on: the page keeps running, unseen.
+const int kParkedX = 1500, kParkedY = 1500, kParkedWidth = 400, kParkedHeight = 250;
+const UINT kNoZOrder = 4; // SWP_NOZORDER
+} // namespace
+
+void EvthtmlViewCallback::callback(gui::ParamHandle params)
+{
+    const gui::ParamNode* urlNode = findParam("url", params);
+    const gui::ParamNode* windowNode = findParam("window", params);
+    if (!urlNode || !windowNode)
+        return;
+    std::string url;
+    int window = 0;
+    if (!readParam("url", params, url) || !readParam("window", params, window))
+        return;
+    HtmlView::navigate(url);
+    if (window != 1 && window != 3)
+        return;
+    HtmlView* view = HtmlView::instance();
+    HWND viewWindow = view ? view->getWindow() : nullptr;
+    if (!viewWindow) {
+        log(kLogWarning, "no web view to place");
+        return;
+    }
+    if (window == 3) {
+        SetWindowPos(viewWindow, nullptr, kParkedX, kParkedY, kParkedWidth, kParkedHeight, kNoZOrder);
+        return;
+    }
+    HWND game = GameServices::renderWindow();
+    RECT client{};
+    if (!game || !GetClientRect(game, &client)) {
+        log(kLogWarning, "no game window for the web view to cover");
+        return;
+    }
+    SetWindowPos(viewWindow, nullptr, client.left, client.top, client.right - client.left, client.bottom - client.top,
+                 kNoZOrder);
+}
+
+} // namespace zrk
+} // namespace kavri3D
