@@ -250,6 +250,8 @@ void ZRKServerCore::tellGrade(const std::string& player)
     Json::Value args(Json::objectValue);
     args["flags"] = 2;
     args["views"]["pc"] = mWorld.playerView(player, ZRKWorld::PcView);
+    // The player page's refresh reads the own settings view: it changes with the "pc".
+    args["views"]["userSetting/" + accountOf(connection)] = mWorld.playerView(player, ZRKWorld::SettingsView);
     deliver(player, ZRKMessage::notice(ZRKNotice::name(ZRKNotice::Avatar), "", accountOf(connection), args));
 }
 

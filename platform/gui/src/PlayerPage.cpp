@@ -13,6 +13,8 @@
 #include "GuiLog.h"
 #include "ListRows.h"
 #include "ParamStore.h"
+#include "QuestsTab.h"
+#include "StatsTab.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -43,6 +45,8 @@ PlayerPage::PlayerPage(const std::string& windowName, const std::string& title, 
     mSelected = kShopTab;
     mShopWidgets = {"ShopList", "ItemId", "Show", "Card", "Options", "CountLabel", "Count", "TryOn", "Add", "Cart", "Totals", "Buy"};
     // The tabs beside the shop, in the order of their buttons: addTab(std::make_unique<...>(*this)).
+    addTab(std::make_unique<QuestsTab>(*this));
+    addTab(std::make_unique<StatsTab>(*this));
 }
 
 const char PlayerPage::kShopTab[] = "Shop";
