@@ -643,11 +643,19 @@ void BattleRoom::reportResult()
     const int myTeam = self ? self->getBattleState().getIntVal("team", 0) : 0;
     // The land numbers its sides its own way; the server knows the room's.
     const int winner = landWinner < 0 ? -1 : landWinner == me->getColour() ? myTeam : 1 - myTeam;
+    // What the land counted of each fighter moves the quests on.
+    Json::Value counted(Json::arrayValue);
+    for (const GameSummary::Entry& e : mLand->getSummary().entries) {
+        Json::Value& entry = counted.append(Json::Value(Json::objectValue));
+        entry["uid"] = e.uid;
+        entry["hits"] = e.hits;
+        entry["kills"] = e.kills;
+    }
     const std::string name = mRoomName;
     ZRKRequestBroker::call("ZRKRoomRequest", "reportBattleOver", [name](bool error, const std::string& text) {
         if (error)
             writeLog(kLogWarning, kChannel, "the server did not take the end of the battle in " + name + ": " + text);
-    }, name, winner);
+    }, name, winner, counted);
 }
 
 // --- camera, cursor and keys --------------------------------------------------------------------
