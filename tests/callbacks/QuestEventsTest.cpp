@@ -16,6 +16,7 @@
 #include <support/TestEnv.h>
 #include <yake/Logger.h>
 
+#include "battle/BattleRoomNewbie.h"
 #include "callbacks/AddBilityPointCallbackEvent.h"
 #include "callbacks/MessionLoadCallbackEvent.h"
 #include "callbacks/MessionRewardCallbackEvent.h"
@@ -272,4 +273,18 @@ TEST_F(QuestionFixture, AnAnswerMarksTheTutorialsStepDoneAndWithoutOneIsLogged)
     GameServices::hooks().tutorialStepDone = nullptr;
     act(event); // no tutorial: one log line, nothing else
     EXPECT_EQ(marked, 1);
+}
+
+TEST(QuestionAnswer, TheTutorialsStateTakesTheAnswerWhileItLives)
+{
+    QuestionLoadedCallbackEvent event(nullptr, nullptr);
+    {
+        BattleRoomNewbie tutorial;
+        EXPECT_FALSE(tutorial.isStepDone());
+        event.callback(gui::ParamHandle());
+        EXPECT_TRUE(tutorial.isStepDone());
+    }
+    // Gone, it hears nothing: the answer is only logged.
+    EXPECT_FALSE(GameServices::tutorialStepDone());
+    event.callback(gui::ParamHandle());
 }

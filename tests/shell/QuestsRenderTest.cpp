@@ -132,6 +132,7 @@ TEST(QuestsOnScreen, HeroWinsABattleThenClaimsFirstShotAndSpendsTheLevelsPoints)
             game.framesUntil([&] { return server.world().player("hero")->abilities[0] == 6; }, 60);
             game.frames(4);
             stats = statsPane->getChild("Points")->getText().c_str();
+            g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/stats.png");
             points = server.world().player("hero")->points;
             strength = server.world().player("hero")->abilities[0];
         });

@@ -59,7 +59,10 @@ bool QuestionBox::answer(int index)
         return false;
     }
     mVerdict = "Right!";
-    close();
+    // Called from the answer's own click: the windows are hidden now and made afresh (or
+    // destroyed) on the next step, never inside their own handler.
+    mOpen = false;
+    setVisible(false);
     params().clear(getKind());
     mDispatcher.callback(kEventId, params().handle(getKind()));
     return true;
