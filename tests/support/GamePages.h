@@ -6,6 +6,7 @@
 #include <yake/Time.h>
 
 #include "shell/ZRKGuiLoader.h"
+#include "support/GameRun.h"
 
 namespace zrktest {
 
@@ -24,6 +25,25 @@ inline void click(CEGUI::Window* button)
 {
     CEGUI::WindowEventArgs args(button);
     button->fireEvent(CEGUI::PushButton::EventClicked, args, CEGUI::PushButton::EventNamespace);
+}
+
+/// From the area page into the first zone's hall, as the mouse goes: the hall's page, or null
+/// (the test failed) when the game never got there.
+inline CEGUI::Window* enterFirstZone(GameRun& game)
+{
+    if (!game.framesUntil([&] { return game.stateName() == "room"; }, 300))
+        return nullptr;
+    CEGUI::Window* area = pageWindow(0);
+    if (!area)
+        return nullptr;
+    auto* zoneList = static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"));
+    if (!game.framesUntil([&] { return zoneList->getRowCount() > 0; }, 60))
+        return nullptr;
+    zoneList->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);
+    click(area->getChild("Enter"));
+    if (!game.framesUntil([&] { return game.stateName() == "playerhall"; }, 60))
+        return nullptr;
+    return pageWindow(8);
 }
 
 /// Time only moves when the test moves it, for as long as this lives.
