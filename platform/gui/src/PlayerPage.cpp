@@ -10,9 +10,11 @@
 #include <gui/CeguiText.h>
 #include "BagPage.h"
 #include "EventDispatcher.h"
+#include "GiftTab.h"
 #include "GuiLog.h"
 #include "ListRows.h"
 #include "ParamStore.h"
+#include "PointShopTab.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -43,6 +45,9 @@ PlayerPage::PlayerPage(const std::string& windowName, const std::string& title, 
     mSelected = kShopTab;
     mShopWidgets = {"ShopList", "ItemId", "Show", "Card", "Options", "CountLabel", "Count", "TryOn", "Add", "Cart", "Totals", "Buy"};
     // The tabs beside the shop, in the order of their buttons: addTab(std::make_unique<...>(*this)).
+    addTab(std::make_unique<PointShopTab>(*this, PointShopTab::kGuild));
+    addTab(std::make_unique<PointShopTab>(*this, PointShopTab::kArena));
+    addTab(std::make_unique<GiftTab>(*this));
 }
 
 const char PlayerPage::kShopTab[] = "Shop";
