@@ -130,13 +130,16 @@ void GiftTab::readOnline(ParamList& list)
             roles = boost::any_cast<std::vector<RoleAttr>>(&n->value);
     if (!roles)
         return;
-    mReceivers.clear();
+    std::vector<Receiver> seen;
     for (const RoleAttr& r : *roles) {
         if (r.pc_id <= 0 || r.pc_id == mOwnId)
             continue;
         const std::string name = r.pc_nickname.empty() ? r.member_name : r.pc_nickname;
-        mReceivers.push_back({r.pc_id, name + " (Lv " + std::to_string(r.pc_lv) + ")"});
+        seen.push_back({r.pc_id, name + " (Lv " + std::to_string(r.pc_lv) + ")"});
     }
+    // Out of the hall the game's list holds the player alone: the players last seen stay.
+    if (!seen.empty())
+        mReceivers = std::move(seen);
     showReceivers();
 }
 
@@ -150,8 +153,13 @@ void GiftTab::onFilled(int eventId, ParamList& list)
         if (!node)
             continue;
         if (eventId == kAttrEventId && node->name == "currentRole") {
-            if (const auto* role = boost::any_cast<RoleAttr>(&node->value))
+            if (const auto* role = boost::any_cast<RoleAttr>(&node->value)) {
                 mOwnId = role->pc_id;
+                // The hall may have been listed before the player's own record came.
+                for (auto it = mReceivers.begin(); it != mReceivers.end();)
+                    it = it->pc_id == mOwnId ? mReceivers.erase(it) : it + 1;
+                showReceivers();
+            }
         } else if (eventId == kShopListEventId && node->name == "shoplist") {
             if (const auto* entries = boost::any_cast<std::vector<ShopData>>(&node->value)) {
                 mOffers = medalOffers(*entries);

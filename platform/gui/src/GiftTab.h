@@ -14,7 +14,7 @@ namespace gui {
 
 /// The gift form of the player page: a cart of the shop's medal offers bought for another
 /// player (any character, the server's own players too), with a message. The receiver is
-/// picked from the online list the game keeps (the players of the hall last seen) or typed as
+/// picked from the online list (the players of the hall last seen, the player himself left out) or typed as
 /// a character id. "Send" hands the cart, the receiver, the message and the medal total shown
 /// ("money": the server refuses a gift that would cost more) to the gift event, which asks
 /// the player and buys.
