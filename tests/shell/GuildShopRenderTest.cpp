@@ -1,9 +1,10 @@
 // The player page's guild shop and gift form in the real game window: "hero" meets the
 // server's player Anvil in a zone's hall, goes back to the area and opens the shop. On the
 // "Guild" tab he buys the guild tonic with the mouse (shots/guild-shop.png): his medals drop by
-// its full price, his guild contribution grows and the tonic lies in his bag on the server. On
-// the "Gift" tab he picks Anvil from the online list, writes a message, puts a coat into the
-// gift cart (shots/gift.png) and sends it: the coat lies in Anvil's bag, hero paid the medals.
+// its full price, his guild contribution grows and the tonic lies in his bag on the server; on
+// "Arena" the boots cost him arena points. On the "Gift" tab he picks Anvil from the online
+// list, writes a message, puts a coat into the gift cart (shots/gift.png) and sends it: the
+// coat lies in Anvil's bag, hero paid the medals.
 #include <CEGUI/CEGUI.h>
 #include <boost/filesystem.hpp>
 #include <core/Frame.h>
@@ -47,7 +48,8 @@ TEST(GuildShopOnScreen, HeroBuysInTheGuildShopAndSendsAGiftToABot)
     std::vector<std::string> guildOffers, receivers, giftCart;
     std::string guildStatus, giftStatus, giftTotal;
     long long medals0 = -1, medals1 = -1, medals2 = -1;
-    int tonics0 = -1, tonics1 = -1, coats0 = -1, coats1 = -1;
+    int tonics0 = -1, tonics1 = -1, coats0 = -1, coats1 = -1, points0 = -1, points1 = -1, boots0 = -1, boots1 = -1;
+    int credit0 = -1, credit1 = -1;
     bool guildShot = false, giftShot = false;
     const bool ok = zrktest::GameRun::run(
         "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
@@ -60,6 +62,10 @@ TEST(GuildShopOnScreen, HeroBuysInTheGuildShopAndSendsAGiftToABot)
             kavri3D::zrk::ZRKServerCore& server = session->getGameServer()->core();
             ZRKWorld& world = server.world();
             kavri3D::core::Frame* frame = game.getMainFrame().get();
+            auto setting = [&](const char* key) {
+                const Json::Value& v = (*world.player("hero")->settings)[key];
+                return v.isInt() ? v.asInt() : -1;
+            };
             // Both boxes of a purchase answered with their first button: the question, then the cost.
             auto confirm = [&] {
                 ASSERT_TRUE(game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 60));
@@ -98,6 +104,7 @@ TEST(GuildShopOnScreen, HeroBuysInTheGuildShopAndSendsAGiftToABot)
             // The guild shop: the tonic at its full price in medals.
             ASSERT_TRUE(world.addMoney("hero", ZRKWorld::Medals, 200, refusal)) << refusal;
             medals0 = world.player("hero")->money[ZRKWorld::Medals];
+            credit0 = setting("g_contribution");
             tonics0 = countOf(world, "hero", 5004);
             clickOn(input, shownPage("AreaPage")->getChild("Shop"));
             ASSERT_TRUE(game.framesUntil([] { return shownPage("PlayerPage") != nullptr; }, 60));
@@ -117,9 +124,23 @@ TEST(GuildShopOnScreen, HeroBuysInTheGuildShopAndSendsAGiftToABot)
             game.frames(6);
             guildStatus = guild->getChild("Status")->getText().c_str();
             medals1 = world.player("hero")->money[ZRKWorld::Medals];
+            credit1 = setting("g_contribution");
             tonics1 = countOf(world, "hero", 5004);
             boost::filesystem::create_directories(ZRK_SHOTS_DIR);
             guildShot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/guild-shop.png");
+
+            // The arena shop: the boots for arena points.
+            points0 = setting("pc_arena_point");
+            boots0 = countOf(world, "hero", 2201);
+            clickOn(input, page->getChild("Tab_Arena"));
+            CEGUI::Window* arena = page->getChild("Pane_Arena");
+            auto* arenaOffers = static_cast<CEGUI::MultiColumnList*>(arena->getChild("Offers"));
+            ASSERT_TRUE(game.framesUntil([&] { return arenaOffers->getRowCount() > 0; }, 60));
+            arenaOffers->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);
+            clickOn(input, arena->getChild("Buy"));
+            confirm();
+            points1 = setting("pc_arena_point");
+            boots1 = countOf(world, "hero", 2201);
 
             // The gift: Anvil from the online list, a message and a coat for 30 days.
             coats0 = countOf(world, "Anvil", 3102);
@@ -152,7 +173,10 @@ TEST(GuildShopOnScreen, HeroBuysInTheGuildShopAndSendsAGiftToABot)
     EXPECT_EQ(guildOffers, std::vector<std::string>{"Guild Tonic / 100 medals"});
     EXPECT_EQ(medals0 - medals1, 100); // full price in medals, whatever money the option names
     EXPECT_EQ(tonics1, tonics0 + 1);
+    EXPECT_EQ(credit1 - credit0, 15); // the guild contribution: 0.15 of the price
     EXPECT_EQ(guildStatus.find("Bought: Guild Tonic x1"), 0u) << guildStatus;
+    EXPECT_EQ(points0 - points1, 50); // the arena's boots, in arena points
+    EXPECT_EQ(boots1, boots0 + 1);
     ASSERT_FALSE(receivers.empty());
     EXPECT_NE(receivers.front().find("Anvil"), std::string::npos);
     EXPECT_EQ(giftCart, std::vector<std::string>{"Scout Coat x1  30 days: 3 medals"});
