@@ -189,13 +189,13 @@ TEST_F(PlayerTabsTest, TheGiftFormSendsItsCartToAPickedOrTypedReceiverWithTheMed
     anvil.pc_nickname = "Anvil";
     anvil.pc_lv = 12;
     unknown.member_name = "ghost"; // no record yet: no id to send to
-    // The hall's list comes before the player's own record: he is no receiver once it is known.
+    // The hall's list comes before the player's own record is known anywhere; then the tab asks
+    // for it. Out of the hall the game lists the player alone: the players last seen stay.
     hands(30, {gui::ParamNode("roles", std::vector<gui::RoleAttr>{own, unknown, anvil}, 0, 0)});
     raise(30);
     hands(16, {gui::ParamNode("currentRole", own, 0, 0)});
-    raise(16);
-    // Out of the hall the game lists the player alone: the players last seen stay.
     hands(30, {gui::ParamNode("roles", std::vector<gui::RoleAttr>{own}, 0, 0)});
+    raise(30);
     click(page()->getChild("Tab_Gift"));
     CEGUI::Window* gift = pane("Gift");
     EXPECT_EQ(lines(gift->getChild("Receivers")), std::vector<std::string>{"Anvil (Lv 12)"});

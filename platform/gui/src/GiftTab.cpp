@@ -130,9 +130,10 @@ void GiftTab::readOnline(ParamList& list)
             roles = boost::any_cast<std::vector<RoleAttr>>(&n->value);
     if (!roles)
         return;
+    const std::int32_t own = ownId();
     std::vector<Receiver> seen;
     for (const RoleAttr& r : *roles) {
-        if (r.pc_id <= 0 || r.pc_id == mOwnId)
+        if (r.pc_id <= 0 || r.pc_id == own)
             continue;
         const std::string name = r.pc_nickname.empty() ? r.member_name : r.pc_nickname;
         seen.push_back({r.pc_id, name + " (Lv " + std::to_string(r.pc_lv) + ")"});
@@ -140,6 +141,24 @@ void GiftTab::readOnline(ParamList& list)
     // Out of the hall the game's list holds the player alone: the players last seen stay.
     if (!seen.empty())
         mReceivers = std::move(seen);
+    dropOwn();
+}
+
+std::int32_t GiftTab::ownId()
+{
+    // The hall lists its players before the player page has asked for the player's own record.
+    if (mOwnId == 0 && dispatcher().find(kAttrEventId))
+        if (ParamList* attributes = dispatcher().fillParams(kAttrEventId))
+            for (const ParamNode* n : *attributes)
+                if (const auto* role = n && n->name == "currentRole" ? boost::any_cast<RoleAttr>(&n->value) : nullptr)
+                    mOwnId = role->pc_id;
+    return mOwnId;
+}
+
+void GiftTab::dropOwn()
+{
+    for (auto it = mReceivers.begin(); it != mReceivers.end();)
+        it = it->pc_id == mOwnId ? mReceivers.erase(it) : it + 1;
     showReceivers();
 }
 
@@ -155,10 +174,7 @@ void GiftTab::onFilled(int eventId, ParamList& list)
         if (eventId == kAttrEventId && node->name == "currentRole") {
             if (const auto* role = boost::any_cast<RoleAttr>(&node->value)) {
                 mOwnId = role->pc_id;
-                // The hall may have been listed before the player's own record came.
-                for (auto it = mReceivers.begin(); it != mReceivers.end();)
-                    it = it->pc_id == mOwnId ? mReceivers.erase(it) : it + 1;
-                showReceivers();
+                dropOwn();
             }
         } else if (eventId == kShopListEventId && node->name == "shoplist") {
             if (const auto* entries = boost::any_cast<std::vector<ShopData>>(&node->value)) {

@@ -71,6 +71,10 @@ public:
 
 private:
     void readOnline(ParamList& params);
+    /// The player's own character, asked of the attribute event while unknown; 0 without one.
+    std::int32_t ownId();
+    /// Leaves the player himself out of the receivers.
+    void dropOwn();
     void showReceivers();
     void showOffers();
     void showCart();
