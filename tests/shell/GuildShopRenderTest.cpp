@@ -16,8 +16,8 @@
 #include <data/ZRKWorld.h>
 #include <gtest/gtest.h>
 
+#include "support/GamePages.h"
 #include "support/GameRun.h"
-#include "support/OnScreen.h"
 #include "support/TestEnv.h"
 #include "support/XWindowInput.h" // last: X11's macros
 

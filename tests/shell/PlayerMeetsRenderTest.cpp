@@ -13,8 +13,8 @@
 #include <gui/CeguiText.h>
 #include <yake/Time.h>
 
+#include "support/GamePages.h"
 #include "support/GameRun.h"
-#include "support/OnScreen.h"
 #include "support/TestEnv.h"
 #include "support/XWindowInput.h" // last: X11's macros
 

@@ -15,8 +15,8 @@
 #include <gtest/gtest.h>
 #include <yake/Time.h>
 
+#include "support/GamePages.h"
 #include "support/GameRun.h"
-#include "support/OnScreen.h"
 #include "support/TestEnv.h"
 #include "support/XWindowInput.h" // last: X11's macros
 

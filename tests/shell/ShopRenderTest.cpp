@@ -19,8 +19,8 @@
 #include "rooms/RoleManager.h"
 #include "rooms/ZRKRole.h"
 #include "services/GameServices.h"
+#include "support/GamePages.h"
 #include "support/GameRun.h"
-#include "support/OnScreen.h"
 #include "support/TestEnv.h"
 #include "support/XWindowInput.h" // last: X11's macros
 

@@ -3,6 +3,8 @@
 #include <CEGUI/CEGUI.h>
 #include <gui/IGuiManager.h>
 #include <gui/IGuiPage.h>
+#include <string>
+#include <vector>
 #include <yake/Time.h>
 
 #include "shell/ZRKGuiLoader.h"
@@ -18,6 +20,14 @@ inline CEGUI::Window* pageWindow(int kind)
     if (!loader || !loader->createGuiManager(&manager) || !manager || !manager->getPage(kind))
         return nullptr;
     return manager->getPage(kind)->getRootWindow();
+}
+
+/// A page's window by its name when it is shown; null otherwise.
+inline CEGUI::Window* shownPage(const char* name)
+{
+    CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
+    CEGUI::Window* page = root ? root->getChildRecursive(name) : nullptr;
+    return page && page->isEffectiveVisible() ? page : nullptr;
 }
 
 /// A button pressed, as its click reaches it.
@@ -44,6 +54,24 @@ inline CEGUI::Window* enterFirstZone(GameRun& game)
     if (!game.framesUntil([&] { return game.stateName() == "playerhall"; }, 60))
         return nullptr;
     return pageWindow(8);
+}
+
+/// A click of the real pointer in the middle of the widget (the input is an XWindowInput).
+template <class Input>
+void clickOn(Input& input, CEGUI::Window* w)
+{
+    const CEGUI::Rectf r = w->getUnclippedOuterRect().get();
+    input.click(static_cast<int>(r.left() + r.getWidth() * 0.5f), static_cast<int>(r.top() + r.getHeight() * 0.5f));
+}
+
+/// The lines of a list box, top first.
+inline std::vector<std::string> listLines(CEGUI::Window* box)
+{
+    std::vector<std::string> out;
+    auto* list = static_cast<CEGUI::Listbox*>(box);
+    for (std::size_t i = 0; i < list->getItemCount(); ++i)
+        out.push_back(list->getListboxItemFromIndex(i)->getText().c_str());
+    return out;
 }
 
 /// Time only moves when the test moves it, for as long as this lives.
