@@ -234,7 +234,7 @@ void PlayerPage::showItem(int itemId)
 {
     params().clear(kKind);
     params().set(kKind, ParamNode::integer("i_id", itemId));
-    mAskedPrices = true;
+    mAskedItem = itemId;
     mDispatcher.callback(kPricesEventId, params().handle(kKind));
 }
 
@@ -376,10 +376,12 @@ void PlayerPage::onShopFilled(int eventId, ParamList& list)
             if (auto* kinds = boost::any_cast<std::map<int, SubClass>*>(&node->value))
                 mKinds = *kinds;
         } else if (eventId == kPricesEventId && node->name == "prices") {
-            if (!mAskedPrices)
+            if (mAskedItem == 0)
                 continue;
             if (const auto* card = boost::any_cast<ShopData>(&node->value)) {
-                mAskedPrices = false;
+                if (card->i_id != mAskedItem)
+                    continue;
+                mAskedItem = 0;
                 mCard = *card;
                 mCard.item.pci_num = 1;
                 showCard();
