@@ -76,6 +76,17 @@ public:
     class ZRKProgressPanel;
     class VaneSnapShotScene;
 
+    /// Measures the displays' own work in each frame (the heads-up benchmark): told on entering
+    /// and on leaving each display's frame step. There is none in the game.
+    class DisplayMeter {
+    public:
+        virtual ~DisplayMeter() = default;
+        virtual void enter() = 0;
+        virtual void leave() = 0;
+    };
+    /// The meter every battle room tells from now on; null for none.
+    static void setDisplayMeter(DisplayMeter* meter);
+
     BattleRoom();
     ~BattleRoom() override;
 
