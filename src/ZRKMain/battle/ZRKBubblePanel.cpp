@@ -156,10 +156,10 @@ void ZRKBubblePanel::refresh()
         return;
     }
     mRoot->show();
-    const bool friendly = mProvider->getColour() == mViewerColour;
-    const CEGUI::String colours = friendly ? kSteadyFriend : kSteadyFoe;
     if (mRefreshStatic) {
         mRefreshStatic = false;
+        // Made here only: a refresh of the numbers alone allocates nothing.
+        const CEGUI::String colours = mProvider->getColour() == mViewerColour ? kSteadyFriend : kSteadyFoe;
         if (mNameText) {
             mNameText->setText(gui::outsideText(mProvider->getName()));
             mNameText->setProperty("TextColours", colours);
@@ -176,6 +176,7 @@ void ZRKBubblePanel::refresh()
         }
         if (mCaromWindow)
             mCaromWindow->setProperty("Image", "");
+        mCarom = 0;
         if (mTitleText)
             mTitleText->setText(gui::outsideText(mProvider->getTitle()));
         for (CEGUI::Window* w : {mHpText, mSpText, mDistanceText})
@@ -229,6 +230,12 @@ void ZRKBubblePanel::refresh()
 
 void ZRKBubblePanel::setCarom(int level)
 {
+    // Levels outside 1-3 all show no title; the expired title is cleared every frame by the
+    // combo check, so the windows are touched only when what shows changes.
+    if (level < 1 || level > 3)
+        level = 0;
+    if (level == mCarom)
+        return;
     mCarom = level;
     if (!mCaromWindow)
         return;
