@@ -228,11 +228,11 @@ std::string checkUp(BattleRoom& room, BattleRoom::ZRKProgressPanel& progress)
     int bubbles = 0;
     for (const auto& d : land->getAllDoll())
         if (d.second->getPlayerRef())
-            if (boost::shared_ptr<ZRKBubblePanel> bubble = BattleRoom::getBubble(*d.second->getPlayerRef()))
+            if (boost::shared_ptr<BattleRoom::ZRKBubblePanel> bubble = BattleRoom::getBubble(*d.second->getPlayerRef()))
                 bubbles += bubble->getWindow() && bubble->getWindow()->isVisible();
     if (bubbles != kDolls)
         return std::to_string(bubbles) + " head bubbles are shown, not 8";
-    ZRKSightingPanel* sight = room.getSightingPanel();
+    BattleRoom::ZRKSightingPanel* sight = room.getSightingPanel();
     if (!sight || !sight->isVisible() || sight->getMode() != 1)
         return "the sight of an arcing weapon is not shown";
     if (!sight->getForceRing().hasTexture() || !sight->part("force/pg") || !sight->part("force/pg")->isVisible())
@@ -276,7 +276,7 @@ void body(zrktest::GameRun& game, Outcome& out, int rounds, int frames)
     ZRKLand* land = room->getLand();
     ZRKPlayerSim* me = land->getMyDoll();
     game.framesUntil([&] {
-        ZRKSightingPanel* sight = room->getSightingPanel();
+        BattleRoom::ZRKSightingPanel* sight = room->getSightingPanel();
         return land->isFinished() || (me && land->getActingDoll() == me && me->isWaiting() && sight && sight->isVisible());
     }, 4000);
     if (!me || !enemyUnderSight(*land, *me)) {
@@ -302,7 +302,7 @@ void body(zrktest::GameRun& game, Outcome& out, int rounds, int frames)
         unsigned long allocs = 0;
         meter.take(ms, allocs);
         if (phase) {
-            ZRKSightingPanel* sight = room->getSightingPanel();
+            BattleRoom::ZRKSightingPanel* sight = room->getSightingPanel();
             phase->underSight += sight && sight->isPlayerUnderSight();
             phase->assisted += sight && sight->getAutoChargeTarget();
             phase->ms.push_back(ms);
@@ -314,7 +314,7 @@ void body(zrktest::GameRun& game, Outcome& out, int rounds, int frames)
         frame(nullptr); // the displays settle
     out.wrong = checkUp(*room, progress);
     if (out.wrong.empty()) {
-        ZRKSightingPanel* sight = room->getSightingPanel();
+        BattleRoom::ZRKSightingPanel* sight = room->getSightingPanel();
         PlayerBattleState& battle = me->getPlayerBattle();
         const int steadyForce = battle.force;
         for (int round = 0; round < rounds && out.wrong.empty(); ++round) {

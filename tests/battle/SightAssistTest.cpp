@@ -117,7 +117,7 @@ protected:
     ZRKPlayerSim* mate = nullptr;
     ZRKPlayerSim* first = nullptr;
     ZRKPlayerSim* second = nullptr;
-    ZRKSightingPanel* sight = nullptr;
+    BattleRoom::ZRKSightingPanel* sight = nullptr;
     Ogre::Camera* eye = nullptr;
     Ogre::SceneNode* eyeNode = nullptr;
     V3 at;

@@ -2014,7 +2014,7 @@ gui::IDollView* BattleRoom::getDollView() const
 
 // --- head bubbles and the sight ------------------------------------------------------------------
 
-boost::shared_ptr<ZRKBubblePanel> BattleRoom::getBubble(const core::BasicPlayer& player)
+boost::shared_ptr<BattleRoom::ZRKBubblePanel> BattleRoom::getBubble(const core::BasicPlayer& player)
 {
     return player.getAttrAs<boost::shared_ptr<ZRKBubblePanel>>("zrk_bubble", boost::shared_ptr<ZRKBubblePanel>());
 }

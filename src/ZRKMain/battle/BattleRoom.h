@@ -50,9 +50,7 @@ class BattleStatusProvider;
 class EvtDollHandler;
 class EvtLandHandler;
 class ZRKBasicSim;
-class ZRKBubblePanel;
 class ZRKFlashPanel;
-class ZRKSightingPanel;
 class BattleLandRoom;
 class LandScene;
 class ZRKLand;
@@ -71,6 +69,8 @@ public:
     typedef gui::IBattleOver::BoxOffer BoxOffer;
 
     // The battle's displays, each in its own header.
+    class ZRKBubblePanel;
+    class ZRKSightingPanel;
     class SightingTexture;
     class ZRKSuspendPanel;
     class ZRKProgressPanel;
