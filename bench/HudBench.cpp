@@ -379,7 +379,7 @@ int main(int argc, char** argv)
         if (std::string(argv[i]) == "--trace")
             gTrace = true;
         else
-            rounds = std::max(1, std::atoi(argv[i]));
+            rounds = std::min(std::max(1, std::atoi(argv[i])), 8); // eight rounds fill most of the own turn
     }
     const int frames = 100;
     if (!std::getenv("DISPLAY")) {
