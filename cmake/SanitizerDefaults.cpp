@@ -53,6 +53,8 @@ const char* __lsan_default_suppressions()
            "leak:libjxr\n"
            "leak:libjpegxr\n"
            "leak:Codec_FreeImage\n"
+           // libsndfile drops the Vorbis decoder's set-up when an OGG file's headers are broken.
+           "leak:vorbis_info_init\n"
            // CEGUI's OGRE renderer keeps the pixel copies of the textures it loads from memory.
            "leak:CEGUI::OgreTexture::loadFromMemory\n";
 }

@@ -181,6 +181,26 @@ TEST_F(LoopbackFixture, FilesThatAreNotWholeSoundsDoNotPlayAndSayWhyOnce)
     EXPECT_EQ(audio.output(), nullptr); // nothing played: no device was opened
 }
 
+TEST(AudioManagerTest, ASourceOfAnEarlierManagerNeverReachesALaterOnesSound)
+{
+    zrktest::TempDir dir;
+    const std::string tone = dir.file("tone.wav");
+    zrktest::writeFile(tone, sineWav(4410));
+    boost::shared_ptr<yake::audio::ISource> stale;
+    {
+        AudioManager first(AudioOutput::Kind::Loopback);
+        stale = core::DefaultAudioHelper::getSoundSource(first.playSound(tone, AudioManager::kMusic, 1.0f));
+        ASSERT_TRUE(stale);
+    }
+    EXPECT_FLOAT_EQ(stale->getVolume(), -1.0f);
+    AudioManager second(AudioOutput::Kind::Loopback);
+    const int id = second.playSound(tone, AudioManager::kMusic, 1.0f);
+    ASSERT_GT(id, 0);
+    stale->setVolume(0.0f);
+    EXPECT_FLOAT_EQ(stale->getVolume(), -1.0f);
+    EXPECT_FLOAT_EQ(second.getSoundVolume(id), 1.0f);
+}
+
 TEST(SoundFileTest, TheSmallFormatsAndOurMusicDecodeWhole)
 {
     struct Expect {

@@ -111,7 +111,10 @@ int AudioManager::playSound(const std::string& file, int kind, float volume)
     alSourcei(s.source, AL_SOURCE_RELATIVE, AL_TRUE);
     alSourcef(s.source, AL_GAIN, gainOf(volume));
     alSourcePlay(s.source);
-    const int id = mNextSound++;
+    // Ids never repeat in a run, so a source handed out for a sound of an earlier manager
+    // never reaches a sound of a later one.
+    static int nextSound = 1;
+    const int id = nextSound++;
     mPlaying[id] = s;
     return id;
 }

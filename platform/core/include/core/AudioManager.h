@@ -66,7 +66,6 @@ private:
     float mMaster = 1.0f;
     std::map<int, float> mChannels;
     std::map<int, Sound> mPlaying;
-    int mNextSound = 1;
     AudioOutput::Kind mWanted;
     std::unique_ptr<AudioOutput> mOutput;
     bool mOutputTried = false;
