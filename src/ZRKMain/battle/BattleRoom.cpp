@@ -580,8 +580,6 @@ void BattleRoom::playMusic(const std::string& name)
     core::BlackBoard* board = core::BlackBoard::getSingletonPtr();
     const std::string path = (board ? board->getString("kavri3D/appPath", "") : std::string()) + name;
     mMusicSound = audio->playSound(path, 6, core::DefaultAudioHelper::getVolume(0));
-    if (mMusicSound == -1)
-        writeLog(kLogWarning, kChannel, "battle music " + path + " cannot be played");
     GameServices::followSound(mMusicSound, true);
 }
 
