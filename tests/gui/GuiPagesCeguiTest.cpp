@@ -1,6 +1,8 @@
 #include <CEGUI/CEGUI.h>
 #include <boost/any.hpp>
+#include <core/AudioManager.h>
 #include <core/GuiSystem.h>
+#include <core/NetClientManager.h>
 #include <gui/IEventDispatcher.h>
 #include <gui/IBattleOver.h>
 #include <gui/IGuiPage.h>
@@ -41,6 +43,12 @@ struct GuiPagesTest : ::testing::Test {
 };
 
 std::string text(CEGUI::Window* w) { return w->getText().c_str(); }
+
+void press(CEGUI::Window* button)
+{
+    CEGUI::WindowEventArgs args(button);
+    button->fireEvent(CEGUI::PushButton::EventClicked, args, CEGUI::PushButton::EventNamespace);
+}
 
 } // namespace
 
@@ -301,4 +309,74 @@ TEST_F(GuiPagesTest, ThePlayerPageOpensOnItsShopTabAndKeepsTheTabRowWhenRemade)
     ASSERT_NE(again, nullptr);
     EXPECT_TRUE(again->isChild("Tab_Shop"));
     EXPECT_TRUE(again->getChild("Buy")->isVisible());
+}
+
+// The area page's side column: "News" opens the game's news page over the game, "Hide" parks
+// it; with no web address there is nothing to open. "Tiles" asks for the tile screen, which
+// comes up empty when its id is raised.
+TEST_F(GuiPagesTest, TheAreaPagesNewsHideAndTilesCallTheirEventsAndTheTileScreenComesUpEmpty)
+{
+    gui::IGuiPage* page = manager->getPage(0);
+    std::vector<std::pair<std::string, int>> views;
+    auto* web = new zrktest::FakeEvent(133, tally);
+    web->onCallback = [&](gui::ParamHandle h) {
+        gui::ParamNode* url = page->getParam("url", h);
+        gui::ParamNode* window = page->getParam("window", h);
+        ASSERT_TRUE(url && window);
+        views.emplace_back(boost::any_cast<std::string>(url->value), boost::any_cast<int>(window->value));
+    };
+    auto* tiles = new zrktest::FakeEvent(134, tally);
+    tiles->onCallback = [&](gui::ParamHandle) { manager->getEventDispatcher()->raise(134); };
+    manager->getEventDispatcher()->registerEvent(web);
+    manager->getEventDispatcher()->registerEvent(tiles);
+    manager->showPage("area");
+    CEGUI::Window* area = page->getRootWindow();
+
+    press(area->getChild("News")); // no web address yet
+    EXPECT_TRUE(views.empty());
+    kavri3D::core::NetClientManager::setRunApplicationPath("http://127.0.0.1:8123");
+    press(area->getChild("News"));
+    press(area->getChild("Hide"));
+    kavri3D::core::NetClientManager::setRunApplicationPath(std::string());
+    EXPECT_EQ(views, (std::vector<std::pair<std::string, int>>{{"http://127.0.0.1:8123/web/notice.html", 1},
+                                                               {"http://127.0.0.1:8123/web/notice.html", 3}}));
+
+    CEGUI::Window* screen = area->getChild("TileScreen");
+    EXPECT_FALSE(screen->isVisible());
+    press(area->getChild("Tiles"));
+    EXPECT_TRUE(screen->isVisible());
+    EXPECT_EQ(static_cast<CEGUI::Listbox*>(screen->getChild("TileList"))->getItemCount(), 0u);
+    press(screen->getChild("TileClose"));
+    EXPECT_FALSE(screen->isVisible());
+}
+
+// A slider sets its own channel and calls the audio event; the log-in page's sliders show what
+// the area page set when it comes up again; without the event the volume is still set.
+TEST_F(GuiPagesTest, VolumeSlidersSetTheirChannelCallTheAudioEventAndFollowEachOther)
+{
+    kavri3D::core::AudioManager audio;
+    manager->showPage("login");
+    CEGUI::Window* login = manager->getPage(6)->getRootWindow();
+    static_cast<CEGUI::Slider*>(login->getChild("Music"))->setCurrentValue(0.6f);
+    EXPECT_FLOAT_EQ(kavri3D::core::DefaultAudioHelper::getVolume(0), 0.6f); // no audio event: set all the same
+
+    std::vector<float> heard;
+    auto* event = new zrktest::FakeEvent(115, tally);
+    event->onCallback = [&](gui::ParamHandle) {
+        heard.push_back(kavri3D::core::DefaultAudioHelper::getVolume(0));
+        heard.push_back(kavri3D::core::DefaultAudioHelper::getVolume(1));
+    };
+    manager->getEventDispatcher()->registerEvent(event);
+    manager->showPage("area");
+    CEGUI::Window* area = manager->getPage(0)->getRootWindow();
+    EXPECT_FLOAT_EQ(static_cast<CEGUI::Slider*>(area->getChild("Music"))->getCurrentValue(), 0.6f);
+    static_cast<CEGUI::Slider*>(area->getChild("Sound"))->setCurrentValue(0.3f);
+    EXPECT_EQ(heard, (std::vector<float>{0.6f, 0.3f}));
+
+    // A muted channel (below 0) stands at the slider's left end; showing it calls nothing.
+    kavri3D::core::DefaultAudioHelper::setVolume(0, -0.5f);
+    manager->showPage("login");
+    EXPECT_FLOAT_EQ(static_cast<CEGUI::Slider*>(login->getChild("Music"))->getCurrentValue(), 0.0f);
+    EXPECT_FLOAT_EQ(static_cast<CEGUI::Slider*>(login->getChild("Sound"))->getCurrentValue(), 0.3f);
+    EXPECT_EQ(tally.callbacks, 1);
 }
