@@ -1,5 +1,6 @@
 #include <CEGUI/CEGUI.h>
 #include <boost/any.hpp>
+#include <cmath>
 #include <core/AudioManager.h>
 #include <core/GuiSystem.h>
 #include <core/NetClientManager.h>
@@ -8,6 +9,7 @@
 #include <gui/IGuiPage.h>
 #include <gui/IGuiRes.h>
 #include <gui/RoleAttr.h>
+#include <gui/ShopData.h>
 #include <gui/IGuiAnimator.h>
 
 #include "PluginFixture.h"
@@ -379,4 +381,70 @@ TEST_F(GuiPagesTest, VolumeSlidersSetTheirChannelCallTheAudioEventAndFollowEachO
     EXPECT_FLOAT_EQ(static_cast<CEGUI::Slider*>(login->getChild("Music"))->getCurrentValue(), 0.0f);
     EXPECT_FLOAT_EQ(static_cast<CEGUI::Slider*>(login->getChild("Sound"))->getCurrentValue(), 0.3f);
     EXPECT_EQ(tally.callbacks, 1);
+}
+
+// The preview's picture under the mouse: a drag of a quarter of its width is one call of 90
+// degrees, moves after the button is let go are no drag; the boxes hand in the turning alone.
+TEST_F(GuiPagesTest, DraggingThePreviewTurnsItByItsShareOfAWholeTurnAndTheBoxesSetItsTurning)
+{
+    gui::IGuiPage* page = manager->getPage(7);
+    std::vector<std::string> calls;
+    auto* event = new zrktest::FakeEvent(69, tally);
+    event->onCallback = [&](gui::ParamHandle h) {
+        std::string call;
+        if (gui::ParamNode* span = page->getParam("mouse_span", h))
+            call = "span " + std::to_string(static_cast<int>(std::lround(boost::any_cast<float>(span->value))));
+        for (const char* name : {"flags", "isClock"})
+            if (gui::ParamNode* n = page->getParam(name, h))
+                call += std::string(call.empty() ? "" : " ") + name + "=" + (boost::any_cast<bool>(n->value) ? "1" : "0");
+        calls.push_back(call);
+    };
+    manager->getEventDispatcher()->registerEvent(event);
+    manager->showPage("player");
+    CEGUI::Window* player = page->getRootWindow();
+    CEGUI::Window* picture = player->getChildRecursive("Picture_showview");
+    ASSERT_NE(picture, nullptr);
+    const CEGUI::Rectf r = picture->getUnclippedOuterRect().get();
+    CEGUI::GUIContext& context = CEGUI::System::getSingleton().getDefaultGUIContext();
+    const float y = r.top() + r.getHeight() / 2;
+    context.injectMousePosition(r.left() + 10, y);
+    context.injectMouseButtonDown(CEGUI::LeftButton);
+    context.injectMousePosition(r.left() + 10 + r.getWidth() / 4, y);
+    context.injectMouseButtonUp(CEGUI::LeftButton);
+    context.injectMousePosition(r.left() + 20, y);
+    EXPECT_EQ(calls, (std::vector<std::string>{"span 90"}));
+
+    calls.clear();
+    static_cast<CEGUI::ToggleButton*>(player->getChildRecursive("Clockwise"))->setSelected(true);
+    static_cast<CEGUI::ToggleButton*>(player->getChildRecursive("Turn"))->setSelected(true);
+    EXPECT_EQ(calls, (std::vector<std::string>{"flags=0 isClock=1", "flags=1 isClock=1"}));
+}
+
+// The strengthening tab asks for its list when it comes to front and shows each entry with its
+// first price, or that it is not on sale.
+TEST_F(GuiPagesTest, TheStrengtheningTabListsItsEntriesWithOrWithoutPrices)
+{
+    auto* event = new zrktest::FakeEvent(74, tally);
+    std::vector<gui::ShopData> entries(2);
+    entries[0].i_name = "Forge Stone";
+    entries[0].prices.push_back(gui::ShopPrice{1401, 80, 1, 0});
+    entries[1].i_name = "Iron Ore";
+    gui::ParamNode node("strlist", entries, 2, gui::ParamNode::Record);
+    event->onFill = [&](gui::ParamList& list) { list.assign(1, &node); };
+    event->onCallback = [&](gui::ParamHandle) { manager->getEventDispatcher()->raise(74); };
+    manager->getEventDispatcher()->registerEvent(event);
+    manager->showPage("player");
+    CEGUI::Window* player = manager->getPage(7)->getRootWindow();
+    EXPECT_EQ(tally.callbacks, 0); // the shop is in front
+    press(player->getChild("Tab_Strengthen"));
+    EXPECT_EQ(tally.callbacks, 1);
+    auto* list = static_cast<CEGUI::MultiColumnList*>(player->getChildRecursive("StrList"));
+    ASSERT_EQ(list->getRowCount(), 2u);
+    EXPECT_TRUE(list->isEffectiveVisible());
+    EXPECT_FALSE(player->getChild("ShopList")->isVisible());
+    auto cell = [list](unsigned row, unsigned column) {
+        return std::string(list->getItemAtGridReference(CEGUI::MCLGridRef(row, column))->getText().c_str());
+    };
+    EXPECT_EQ(cell(0, 0) + " | " + cell(0, 1), "Forge Stone | for ever: 80 coins");
+    EXPECT_EQ(cell(1, 0) + " | " + cell(1, 1), "Iron Ore | not on sale");
 }
