@@ -1,6 +1,6 @@
 // The player page's preview in the real game window: "hero" opens the shop from the area page,
 // drags the preview figure a quarter of its picture's width to the right and it stands a quarter
-// turn round; ticking "Turn" sets it turning by itself. The strengthening tab lists the
+// turn round; ticking "Turn" sets it turning by itself, and its picture on screen with it. The strengthening tab lists the
 // strengthening goods, on sale or not (shots/strengthen.png).
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
@@ -41,6 +41,20 @@ float previewYaw()
     return node ? node->getOrientation().getYaw().valueDegrees() : std::numeric_limits<float>::quiet_NaN();
 }
 
+/// The window's pixels inside the rectangle, as drawn.
+std::vector<unsigned char> pixels(Ogre::RenderWindow* window, const CEGUI::Rectf& r)
+{
+    const std::size_t w = window->getWidth(), h = window->getHeight();
+    std::vector<unsigned char> all(w * h * 4);
+    Ogre::PixelBox box(static_cast<Ogre::uint32>(w), static_cast<Ogre::uint32>(h), 1, Ogre::PF_BYTE_RGBA, all.data());
+    window->copyContentsToMemory(box, box);
+    std::vector<unsigned char> inside;
+    for (std::size_t y = static_cast<std::size_t>(r.top()); y < static_cast<std::size_t>(r.bottom()) && y < h; ++y)
+        for (std::size_t x = static_cast<std::size_t>(r.left()); x < static_cast<std::size_t>(r.right()) && x < w; ++x)
+            inside.insert(inside.end(), &all[(y * w + x) * 4], &all[(y * w + x) * 4] + 4);
+    return inside;
+}
+
 std::vector<std::string> rows(CEGUI::Window* w)
 {
     auto* list = static_cast<CEGUI::MultiColumnList*>(w);
@@ -61,7 +75,7 @@ TEST(PreviewOnScreen, HeroTurnsThePreviewWithTheMouseSetsItTurningAndSeesTheStre
     zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
     float before = 0, dragged = 0, still = 0, turning = 0;
     std::vector<std::string> goods;
-    bool shot = false;
+    bool shot = false, redrawn = false;
     const bool ok = zrktest::GameRun::run(
         "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
             kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
@@ -85,8 +99,12 @@ TEST(PreviewOnScreen, HeroTurnsThePreviewWithTheMouseSetsItTurningAndSeesTheStre
             still = previewYaw(); // no turning by itself yet
 
             clickOn(input, page->getChildRecursive("Turn"));
-            game.frames(30);
+            game.frames(5);
+            const std::vector<unsigned char> early = pixels(g->getRenderWindow(), rect(picture));
+            game.frames(25);
             turning = previewYaw();
+            // The picture on screen follows the figure, not only the scene.
+            redrawn = pixels(g->getRenderWindow(), rect(picture)) != early;
 
             clickOn(input, page->getChild("Tab_Strengthen"));
             game.frames(10);
@@ -100,6 +118,7 @@ TEST(PreviewOnScreen, HeroTurnsThePreviewWithTheMouseSetsItTurningAndSeesTheStre
     EXPECT_NEAR(dragged - before, 90.0f, 3.0f);
     EXPECT_FLOAT_EQ(still, dragged);
     EXPECT_GT(std::fabs(turning - still), 1.0f) << "ticking Turn sets the figure turning by itself";
+    EXPECT_TRUE(redrawn);
     EXPECT_EQ(goods, (std::vector<std::string>{"Forge Stone | for ever: 80 coins", "Iron Ore | not on sale"}));
     EXPECT_TRUE(shot);
 }
