@@ -11,26 +11,17 @@
 
 #include "rooms/RoleManager.h"
 #include "rooms/ZRKRole.h"
+#include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
 #include "support/XWindowInput.h" // last: X11's macros
 
+using zrktest::clickOn;
+using zrktest::shownPage;
+
 namespace {
 
-CEGUI::Window* shownPage(const char* name)
-{
-    CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
-    CEGUI::Window* page = root ? root->getChildRecursive(name) : nullptr;
-    return page && page->isEffectiveVisible() ? page : nullptr;
-}
-
 CEGUI::Rectf rect(CEGUI::Window* w) { return w->getUnclippedOuterRect().get(); }
-
-void clickOn(zrktest::XWindowInput& input, CEGUI::Window* w)
-{
-    const CEGUI::Rectf r = rect(w);
-    input.click(static_cast<int>(r.left() + r.getWidth() / 2), static_cast<int>(r.top() + r.getHeight() / 2));
-}
 
 /// The preview figure's turn about the vertical axis, in degrees; NaN without the figure.
 float previewYaw()

@@ -11,29 +11,20 @@
 #include <sstream>
 
 #include "callbacks/AudioSettingChangedCallbackEvent.h"
+#include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
 #include "support/XWindowInput.h" // last: X11's macros
 
-namespace {
+using zrktest::clickOn;
+using zrktest::shownPage;
 
-CEGUI::Window* shownPage(const char* name)
-{
-    CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
-    CEGUI::Window* page = root ? root->getChildRecursive(name) : nullptr;
-    return page && page->isEffectiveVisible() ? page : nullptr;
-}
+namespace {
 
 CEGUI::Vector2f middle(CEGUI::Window* w)
 {
     const CEGUI::Rectf r = w->getUnclippedOuterRect().get();
     return CEGUI::Vector2f(r.left() + r.getWidth() / 2, r.top() + r.getHeight() / 2);
-}
-
-void clickOn(zrktest::XWindowInput& input, CEGUI::Window* w)
-{
-    const CEGUI::Vector2f at = middle(w);
-    input.click(static_cast<int>(at.d_x), static_cast<int>(at.d_y));
 }
 
 /// Drags the fader's thumb to the point of its track at `share` (0 at the bottom, 1 at the top).
