@@ -1,11 +1,15 @@
 #include <CEGUI/CEGUI.h>
 #include <boost/any.hpp>
+#include <cmath>
+#include <core/AudioManager.h>
 #include <core/GuiSystem.h>
+#include <core/NetClientManager.h>
 #include <gui/IEventDispatcher.h>
 #include <gui/IBattleOver.h>
 #include <gui/IGuiPage.h>
 #include <gui/IGuiRes.h>
 #include <gui/RoleAttr.h>
+#include <gui/ShopData.h>
 #include <gui/IGuiAnimator.h>
 
 #include "PluginFixture.h"
@@ -41,6 +45,12 @@ struct GuiPagesTest : ::testing::Test {
 };
 
 std::string text(CEGUI::Window* w) { return w->getText().c_str(); }
+
+void press(CEGUI::Window* button)
+{
+    CEGUI::WindowEventArgs args(button);
+    button->fireEvent(CEGUI::PushButton::EventClicked, args, CEGUI::PushButton::EventNamespace);
+}
 
 } // namespace
 
@@ -301,4 +311,140 @@ TEST_F(GuiPagesTest, ThePlayerPageOpensOnItsShopTabAndKeepsTheTabRowWhenRemade)
     ASSERT_NE(again, nullptr);
     EXPECT_TRUE(again->isChild("Tab_Shop"));
     EXPECT_TRUE(again->getChild("Buy")->isVisible());
+}
+
+// The area page's side column: "News" opens the game's news page over the game, "Hide" parks
+// it; with no web address there is nothing to open. "Tiles" asks for the tile screen, which
+// comes up empty when its id is raised.
+TEST_F(GuiPagesTest, TheAreaPagesNewsHideAndTilesCallTheirEventsAndTheTileScreenComesUpEmpty)
+{
+    gui::IGuiPage* page = manager->getPage(0);
+    std::vector<std::pair<std::string, int>> views;
+    auto* web = new zrktest::FakeEvent(133, tally);
+    web->onCallback = [&](gui::ParamHandle h) {
+        gui::ParamNode* url = page->getParam("url", h);
+        gui::ParamNode* window = page->getParam("window", h);
+        ASSERT_TRUE(url && window);
+        views.emplace_back(boost::any_cast<std::string>(url->value), boost::any_cast<int>(window->value));
+    };
+    auto* tiles = new zrktest::FakeEvent(134, tally);
+    tiles->onCallback = [&](gui::ParamHandle) { manager->getEventDispatcher()->raise(134); };
+    manager->getEventDispatcher()->registerEvent(web);
+    manager->getEventDispatcher()->registerEvent(tiles);
+    manager->showPage("area");
+    CEGUI::Window* area = page->getRootWindow();
+
+    press(area->getChild("News")); // no web address yet
+    EXPECT_TRUE(views.empty());
+    kavri3D::core::NetClientManager::setRunApplicationPath("http://127.0.0.1:8123");
+    press(area->getChild("News"));
+    press(area->getChild("Hide"));
+    kavri3D::core::NetClientManager::setRunApplicationPath(std::string());
+    EXPECT_EQ(views, (std::vector<std::pair<std::string, int>>{{"http://127.0.0.1:8123/web/notice.html", 1},
+                                                               {"http://127.0.0.1:8123/web/notice.html", 3}}));
+
+    CEGUI::Window* screen = area->getChild("TileScreen");
+    EXPECT_FALSE(screen->isVisible());
+    press(area->getChild("Tiles"));
+    EXPECT_TRUE(screen->isVisible());
+    EXPECT_EQ(static_cast<CEGUI::Listbox*>(screen->getChild("TileList"))->getItemCount(), 0u);
+    press(screen->getChild("TileClose"));
+    EXPECT_FALSE(screen->isVisible());
+}
+
+// A slider sets its own channel and calls the audio event; the log-in page's sliders show what
+// the area page set when it comes up again; without the event the volume is still set.
+TEST_F(GuiPagesTest, VolumeSlidersSetTheirChannelCallTheAudioEventAndFollowEachOther)
+{
+    kavri3D::core::AudioManager audio;
+    manager->showPage("login");
+    CEGUI::Window* login = manager->getPage(6)->getRootWindow();
+    static_cast<CEGUI::Slider*>(login->getChild("Music"))->setCurrentValue(0.6f);
+    EXPECT_FLOAT_EQ(kavri3D::core::DefaultAudioHelper::getVolume(0), 0.6f); // no audio event: set all the same
+
+    std::vector<float> heard;
+    auto* event = new zrktest::FakeEvent(115, tally);
+    event->onCallback = [&](gui::ParamHandle) {
+        heard.push_back(kavri3D::core::DefaultAudioHelper::getVolume(0));
+        heard.push_back(kavri3D::core::DefaultAudioHelper::getVolume(1));
+    };
+    manager->getEventDispatcher()->registerEvent(event);
+    manager->showPage("area");
+    CEGUI::Window* area = manager->getPage(0)->getRootWindow();
+    EXPECT_FLOAT_EQ(static_cast<CEGUI::Slider*>(area->getChild("Music"))->getCurrentValue(), 0.6f);
+    static_cast<CEGUI::Slider*>(area->getChild("Sound"))->setCurrentValue(0.3f);
+    EXPECT_EQ(heard, (std::vector<float>{0.6f, 0.3f}));
+
+    // A muted channel (below 0) stands at the slider's left end; showing it calls nothing.
+    kavri3D::core::DefaultAudioHelper::setVolume(0, -0.5f);
+    manager->showPage("login");
+    EXPECT_FLOAT_EQ(static_cast<CEGUI::Slider*>(login->getChild("Music"))->getCurrentValue(), 0.0f);
+    EXPECT_FLOAT_EQ(static_cast<CEGUI::Slider*>(login->getChild("Sound"))->getCurrentValue(), 0.3f);
+    EXPECT_EQ(tally.callbacks, 1);
+}
+
+// The preview's picture under the mouse: a drag of a quarter of its width is one call of 90
+// degrees, moves after the button is let go are no drag; the boxes hand in the turning alone.
+TEST_F(GuiPagesTest, DraggingThePreviewTurnsItByItsShareOfAWholeTurnAndTheBoxesSetItsTurning)
+{
+    gui::IGuiPage* page = manager->getPage(7);
+    std::vector<std::string> calls;
+    auto* event = new zrktest::FakeEvent(69, tally);
+    event->onCallback = [&](gui::ParamHandle h) {
+        std::string call;
+        if (gui::ParamNode* span = page->getParam("mouse_span", h))
+            call = "span " + std::to_string(static_cast<int>(std::lround(boost::any_cast<float>(span->value))));
+        for (const char* name : {"flags", "isClock"})
+            if (gui::ParamNode* n = page->getParam(name, h))
+                call += std::string(call.empty() ? "" : " ") + name + "=" + (boost::any_cast<bool>(n->value) ? "1" : "0");
+        calls.push_back(call);
+    };
+    manager->getEventDispatcher()->registerEvent(event);
+    manager->showPage("player");
+    CEGUI::Window* player = page->getRootWindow();
+    CEGUI::Window* picture = player->getChildRecursive("Picture_showview");
+    ASSERT_NE(picture, nullptr);
+    const CEGUI::Rectf r = picture->getUnclippedOuterRect().get();
+    CEGUI::GUIContext& context = CEGUI::System::getSingleton().getDefaultGUIContext();
+    const float y = r.top() + r.getHeight() / 2;
+    context.injectMousePosition(r.left() + 10, y);
+    context.injectMouseButtonDown(CEGUI::LeftButton);
+    context.injectMousePosition(r.left() + 10 + r.getWidth() / 4, y);
+    context.injectMouseButtonUp(CEGUI::LeftButton);
+    context.injectMousePosition(r.left() + 20, y);
+    EXPECT_EQ(calls, (std::vector<std::string>{"span 90"}));
+
+    calls.clear();
+    static_cast<CEGUI::ToggleButton*>(player->getChildRecursive("Clockwise"))->setSelected(true);
+    static_cast<CEGUI::ToggleButton*>(player->getChildRecursive("Turn"))->setSelected(true);
+    EXPECT_EQ(calls, (std::vector<std::string>{"flags=0 isClock=1", "flags=1 isClock=1"}));
+}
+
+// The strengthening tab asks for its list when it comes to front and shows each entry with its
+// first price, or that it is not on sale.
+TEST_F(GuiPagesTest, TheStrengtheningTabListsItsEntriesWithOrWithoutPrices)
+{
+    auto* event = new zrktest::FakeEvent(74, tally);
+    std::vector<gui::ShopData> entries(2);
+    entries[0].i_name = "Forge Stone";
+    entries[0].prices.push_back(gui::ShopPrice{1401, 80, 1, 0});
+    entries[1].i_name = "Iron Ore";
+    gui::ParamNode node("strlist", entries, 2, gui::ParamNode::Record);
+    event->onFill = [&](gui::ParamList& list) { list.assign(1, &node); };
+    event->onCallback = [&](gui::ParamHandle) { manager->getEventDispatcher()->raise(74); };
+    manager->getEventDispatcher()->registerEvent(event);
+    manager->showPage("player");
+    CEGUI::Window* player = manager->getPage(7)->getRootWindow();
+    EXPECT_EQ(tally.callbacks, 0); // the shop is in front
+    press(player->getChild("Tab_Strengthen"));
+    EXPECT_EQ(tally.callbacks, 1);
+    auto* list = static_cast<CEGUI::MultiColumnList*>(player->getChildRecursive("StrList"));
+    ASSERT_EQ(list->getRowCount(), 2u);
+    EXPECT_TRUE(list->isEffectiveVisible());
+    EXPECT_FALSE(player->getChild("ShopList")->isVisible());
+    auto cell = [list](unsigned row, unsigned column) {
+        return std::string(list->getItemAtGridReference(CEGUI::MCLGridRef(row, column))->getText().c_str());
+    };
+    EXPECT_EQ(cell(0, 0) + " | " + cell(0, 1), "Forge Stone | for ever: 80 coins");
+    EXPECT_EQ(cell(1, 0) + " | " + cell(1, 1), "Iron Ore | not on sale");
 }

@@ -46,6 +46,36 @@ struct XWindowInput {
             send(ev, type == MotionNotify ? PointerMotionMask : (type == ButtonPress ? ButtonPressMask : ButtonReleaseMask));
         }
     }
+    /// Presses the left button at (x0, y0), moves to (x1, y1) in `steps` moves and lets go there.
+    void drag(int x0, int y0, int x1, int y1, int steps = 4)
+    {
+        XEvent ev{};
+        ev.type = MotionNotify;
+        ev.xmotion.x = x0;
+        ev.xmotion.y = y0;
+        send(ev, PointerMotionMask);
+        ev = XEvent{};
+        ev.type = ButtonPress;
+        ev.xbutton.x = x0;
+        ev.xbutton.y = y0;
+        ev.xbutton.button = Button1;
+        send(ev, ButtonPressMask);
+        for (int i = 1; i <= steps; ++i) {
+            ev = XEvent{};
+            ev.type = MotionNotify;
+            ev.xmotion.x = x0 + (x1 - x0) * i / steps;
+            ev.xmotion.y = y0 + (y1 - y0) * i / steps;
+            ev.xmotion.state = Button1Mask;
+            send(ev, PointerMotionMask | Button1MotionMask);
+        }
+        ev = XEvent{};
+        ev.type = ButtonRelease;
+        ev.xbutton.x = x1;
+        ev.xbutton.y = y1;
+        ev.xbutton.button = Button1;
+        ev.xbutton.state = Button1Mask;
+        send(ev, ButtonReleaseMask);
+    }
     void key(KeySym sym)
     {
         for (int type : {KeyPress, KeyRelease}) {

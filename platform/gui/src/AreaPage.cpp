@@ -1,6 +1,7 @@
 #include "AreaPage.h"
 
 #include <CEGUI/CEGUI.h>
+#include <core/NetClientManager.h>
 #include <gui/AreaData.h>
 #include <gui/ParamNode.h>
 
@@ -18,7 +19,7 @@ AreaPage::AreaPage(const std::string& windowName, const std::string& title, Para
                    EventDispatcher& dispatcher, std::function<void()> openForge, std::function<void()> openBag,
                    std::function<void()> openShop)
     : GuiPage(kKind, windowName, title, params, std::move(parent)), mDispatcher(dispatcher), mOpenForge(std::move(openForge)),
-      mOpenBag(std::move(openBag)), mOpenShop(std::move(openShop))
+      mOpenBag(std::move(openBag)), mOpenShop(std::move(openShop)), mVolumes(kKind, params, dispatcher)
 {
     setFrameArea(0.25f, 0.2f, 0.75f, 0.8f);
 }
@@ -28,6 +29,28 @@ AreaPage::~AreaPage()
     mClickedConnection.disconnect();
     mForgeConnection.disconnect();
     mShopConnection.disconnect();
+    mButtonConnections.clear();
+}
+
+namespace {
+// The column beside the zones: the shop, the news, the tiles and the volumes.
+const float kSideX = 0.78f, kSideWidth = 0.18f;
+const std::size_t kSideButtons = 4;
+} // namespace
+
+void AreaPage::addButton(CEGUI::Window& frame, const char* name, const char* text, float x, float y, float w, float h,
+                         std::function<void()> action)
+{
+    mButtonConnections.emplace_back(addWidget(frame, "TaharezLook/Button", name, text, x, y, w, h)
+                                        ->subscribeEvent(CEGUI::PushButton::EventClicked,
+                                                         [action = std::move(action)](const CEGUI::EventArgs&) {
+                                                             try {
+                                                                 action();
+                                                             } catch (const std::exception& e) {
+                                                                 guiLog(3, "area page button failed: ", e.what());
+                                                             }
+                                                             return true;
+                                                         }));
 }
 
 void AreaPage::buildContent(CEGUI::Window& frame)
@@ -70,7 +93,51 @@ void AreaPage::buildContent(CEGUI::Window& frame)
                                    mOpenForge();
                                return true;
                            });
+    // Room for every connection at once: a connection copied as the list grows would end.
+    mButtonConnections.clear();
+    mButtonConnections.reserve(kSideButtons);
+    addButton(frame, "News", "News", kSideX, 0.17f, kSideWidth, 0.09f, [this] { showNews(true); });
+    addButton(frame, "Hide", "Hide", kSideX, 0.27f, kSideWidth, 0.09f, [this] { showNews(false); });
+    addButton(frame, "Tiles", "Tiles", kSideX, 0.37f, kSideWidth, 0.09f, [this] { openTiles(); });
+    mVolumes.build(frame, kSideX, 0.49f, kSideWidth, 0.33f);
+    buildTileScreen(frame);
 }
+
+void AreaPage::buildTileScreen(CEGUI::Window& frame)
+{
+    // In the zones' place, made last so that it draws above them; hidden until the game asks for it.
+    CEGUI::Window* screen = CEGUI::WindowManager::getSingleton().createWindow("TaharezLook/FrameWindow", "TileScreen");
+    screen->setArea(CEGUI::URect(CEGUI::UDim(0.04f, 0), CEGUI::UDim(0.04f, 0), CEGUI::UDim(0.76f, 0), CEGUI::UDim(0.80f, 0)));
+    screen->setText("Tiles");
+    auto* fw = static_cast<CEGUI::FrameWindow*>(screen);
+    fw->setCloseButtonEnabled(false);
+    fw->setSizingEnabled(false);
+    fw->setDragMovingEnabled(false);
+    screen->setVisible(false);
+    frame.addChild(screen);
+    addWidget(*screen, "TaharezLook/Listbox", "TileList", "", 0.04f, 0.04f, 0.92f, 0.70f);
+    addWidget(*screen, "TaharezLook/StaticText", "TileNote", "", 0.04f, 0.77f, 0.60f, 0.18f)->setProperty("FrameEnabled",
+                                                                                                        "false");
+    addButton(*screen, "TileClose", "Close", 0.70f, 0.78f, 0.26f, 0.17f, [this] {
+        if (CEGUI::Window* frame = window(); frame && frame->isChild("TileScreen"))
+            frame->getChild("TileScreen")->setVisible(false);
+    });
+}
+
+bool AreaPage::showNews(bool over)
+{
+    core::NetClientManager* net = core::NetClientManager::getSingletonPtr();
+    const std::string address = net ? net->getApplicationPath() : core::NetClientManager::getRunApplicationPath();
+    if (address.empty()) {
+        guiLog(4, "no news: the game has no web address");
+        return false;
+    }
+    params().set(kKind, ParamNode::text("url", address + kNewsPage));
+    params().set(kKind, ParamNode::integer("window", over ? kViewOver : kViewParked));
+    return mDispatcher.callback(kWebViewEventId, params().handle(kKind));
+}
+
+bool AreaPage::openTiles() { return mDispatcher.callback(kTilesEventId, params().handle(kKind)); }
 
 void AreaPage::load(double now)
 {
@@ -88,6 +155,17 @@ void AreaPage::onFrame(double now)
 
 void AreaPage::onFilled(int eventId, ParamList& list)
 {
+    if (eventId == kTilesEventId) {
+        // The game configures no tiles yet: the screen comes up empty.
+        CEGUI::Window* frame = window();
+        if (CEGUI::Window* screen = frame && frame->isChild("TileScreen") ? frame->getChild("TileScreen") : nullptr) {
+            static_cast<CEGUI::Listbox*>(screen->getChild("TileList"))->resetList();
+            screen->getChild("TileNote")->setText("No tiles set.");
+            screen->setVisible(true);
+            screen->activate();
+        }
+        return;
+    }
     if (eventId != kLoadingEventId)
         return;
     // The player's choice stays chosen across refreshes.

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "GuiPage.h"
+#include "VolumeSliders.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -9,7 +10,10 @@ namespace gui {
 
 class EventDispatcher;
 
-/// The area page: the zones with their players and level limits, "Enter", and the way to the forge.
+/// The area page: the zones with their players and level limits, "Enter", and the ways to the
+/// forge, the bag and the shop. Beside the zones: "News" shows the game's news page in the web
+/// view over the game, "Hide" parks the view out of sight, "Tiles" opens the tile screen (empty:
+/// no tile is configured yet), and the Music and Sound sliders.
 class AreaPage : public GuiPage {
 public:
     static constexpr int kKind = 0;
@@ -17,6 +21,13 @@ public:
     static constexpr int kLoadingEventId = 14;
     /// The backdrop picture of the lobby's look (resource group "GUIX1").
     static constexpr const char* kBackdropImage = "GUIX1/AreaBackdrop";
+    static constexpr int kWebViewEventId = 133;
+    static constexpr int kTilesEventId = 134;
+    /// The news page, under the game's own web address.
+    static constexpr const char* kNewsPage = "/web/notice.html";
+    /// Where the web view goes: over the game window, or parked out of sight.
+    static constexpr int kViewOver = 1;
+    static constexpr int kViewParked = 3;
 
     AreaPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
              EventDispatcher& dispatcher, std::function<void()> openForge = nullptr,
@@ -33,6 +44,12 @@ public:
     /// Enters the zone of that row as "Enter" does; false for no such row.
     bool enter(std::size_t row);
     std::size_t zoneCount() const { return mZones.size(); }
+    /// "News" and "Hide": the news page over the game or parked; false when the game has no
+    /// web address or no web-view event.
+    bool showNews(bool over);
+    /// "Tiles": asks the game to fill the tile screen, which comes up with its id's raise.
+    bool openTiles();
+    VolumeSliders& volumes() { return mVolumes; }
 
 protected:
     void buildContent(CEGUI::Window& frame) override;
@@ -43,6 +60,10 @@ private:
         std::string name;
     };
     bool onEnterClicked(const CEGUI::EventArgs& args);
+    void buildTileScreen(CEGUI::Window& frame);
+    /// A button beside the zones whose click runs `action`, its connection kept with the others.
+    void addButton(CEGUI::Window& frame, const char* name, const char* text, float x, float y, float w, float h,
+                   std::function<void()> action);
 
     EventDispatcher& mDispatcher;
     std::function<void()> mOpenForge;
@@ -51,6 +72,8 @@ private:
     CEGUI::Event::ScopedConnection mForgeConnection;
     CEGUI::Event::ScopedConnection mBagConnection;
     CEGUI::Event::ScopedConnection mShopConnection;
+    VolumeSliders mVolumes;
+    std::vector<CEGUI::Event::ScopedConnection> mButtonConnections;
     std::vector<Zone> mZones;
     double mNextRefresh = 0;
     CEGUI::Event::ScopedConnection mClickedConnection;

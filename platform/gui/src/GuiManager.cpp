@@ -159,6 +159,9 @@ void GuiManager::onFrame()
         rooms->onFrame(now);
     if (auto* areas = static_cast<AreaPage*>(page(AreaPage::kKind)))
         areas->onFrame(now);
+    for (auto& shown : mPages)
+        if (auto* pictures = dynamic_cast<PortraitPage*>(shown.second.get()))
+            pictures->onFrame();
     if (!mAutoLoginArmed || !mDispatcher.find(LoginPage::kLoginEventId))
         return;
     mAutoLoginArmed = false;

@@ -22,22 +22,26 @@ struct Widget {
     float x, y, w, h;
 };
 const Widget kWidgets[] = {
-    {"Banner", "TaharezLook/StaticImage", "", 0.05f, 0.04f, 0.90f, 0.14f},
-    {"NameLabel", "TaharezLook/StaticText", "Name", 0.05f, 0.22f, 0.30f, 0.12f},
-    {"Name", "TaharezLook/Editbox", "", 0.38f, 0.22f, 0.57f, 0.12f},
-    {"PasswordLabel", "TaharezLook/StaticText", "Password", 0.05f, 0.38f, 0.30f, 0.12f},
-    {"Password", "TaharezLook/Editbox", "", 0.38f, 0.38f, 0.57f, 0.12f},
-    {"Remember", "TaharezLook/Checkbox", "Remember name", 0.38f, 0.53f, 0.57f, 0.10f},
-    {"LogIn", "TaharezLook/Button", "Log in", 0.55f, 0.68f, 0.40f, 0.13f},
-    {"Status", "TaharezLook/StaticText", "", 0.05f, 0.85f, 0.90f, 0.11f},
+    {"Banner", "TaharezLook/StaticImage", "", 0.05f, 0.03f, 0.90f, 0.11f},
+    {"NameLabel", "TaharezLook/StaticText", "Name", 0.05f, 0.17f, 0.30f, 0.09f},
+    {"Name", "TaharezLook/Editbox", "", 0.38f, 0.17f, 0.57f, 0.09f},
+    {"PasswordLabel", "TaharezLook/StaticText", "Password", 0.05f, 0.29f, 0.30f, 0.09f},
+    {"Password", "TaharezLook/Editbox", "", 0.38f, 0.29f, 0.57f, 0.09f},
+    {"Remember", "TaharezLook/Checkbox", "Remember name", 0.38f, 0.40f, 0.57f, 0.08f},
+    {"LogIn", "TaharezLook/Button", "Log in", 0.55f, 0.50f, 0.40f, 0.10f},
+    {"Status", "TaharezLook/StaticText", "", 0.05f, 0.62f, 0.90f, 0.09f},
 };
+// The volume sliders, under the form.
+const float kSlidersArea[4] = {0.05f, 0.73f, 0.90f, 0.26f};
 
 } // namespace
 
 LoginPage::LoginPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
                      EventDispatcher& dispatcher)
-    : GuiPage(kKind, windowName, title, params, std::move(parent)), mDispatcher(dispatcher)
+    : GuiPage(kKind, windowName, title, params, std::move(parent)), mDispatcher(dispatcher),
+      mVolumes(kKind, params, dispatcher)
 {
+    setFrameArea(0.3f, 0.2f, 0.7f, 0.8f);
 }
 
 // The click connection ends before the base destroys the window.
@@ -54,6 +58,7 @@ void LoginPage::buildContent(CEGUI::Window& frame)
     frame.getChild("Banner")->setProperty("Image", imageProperty("TaharezLook", "ClientBrush"));
     frame.getChild("NameLabel")->setProperty("FrameEnabled", "false");
     frame.getChild("PasswordLabel")->setProperty("FrameEnabled", "false");
+    mVolumes.build(frame, kSlidersArea[0], kSlidersArea[1], kSlidersArea[2], kSlidersArea[3]);
     static_cast<CEGUI::Editbox*>(frame.getChild("Name"))->setMaxTextLength(kNameMaxLength);
     static_cast<CEGUI::Editbox*>(frame.getChild("Password"))->setTextMasked(true);
     // The remembered name may have come before the window: the form starts with it.

@@ -1,5 +1,6 @@
 #pragma once
 #include "GuiPage.h"
+#include "VolumeSliders.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -10,7 +11,7 @@ class EventDispatcher;
 /// The log-in page: name, password, a remember-name box and a "Log in" button. The button
 /// fills the page's values ("username", "password", "lock", "show_name") and calls the
 /// log-in event, as the game's screen does; the saved name comes back through the log-in
-/// loading event's values.
+/// loading event's values. Under the form, the Music and Sound sliders.
 class LoginPage : public GuiPage {
 public:
     static constexpr int kKind = 6;
@@ -28,6 +29,7 @@ public:
     /// when the log-in event is not registered yet, or when the name is longer than the
     /// name box takes (such a name is neither tried nor saved).
     bool submit(const std::string& name, const std::string& password, bool lock);
+    VolumeSliders& volumes() { return mVolumes; }
 
 protected:
     void buildContent(CEGUI::Window& frame) override;
@@ -38,6 +40,7 @@ private:
     void setStatus(const std::string& text);
 
     EventDispatcher& mDispatcher;
+    VolumeSliders mVolumes;
     // What the last run remembered, kept for a window made after the values came.
     std::string mSavedName;
     bool mSavedLock = true;

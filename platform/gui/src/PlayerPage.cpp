@@ -17,6 +17,7 @@
 #include "PointShopTab.h"
 #include "QuestsTab.h"
 #include "StatsTab.h"
+#include "StrengthenTab.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -41,12 +42,13 @@ std::string moneyName(int buyType) { return buyType >= 1 && buyType <= 3 ? kMone
 PlayerPage::PlayerPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
                        std::vector<std::string> images, int columns, EventDispatcher& dispatcher, std::function<void()> back)
     : PortraitPage(kKind, windowName, title, params, std::move(parent), std::move(images), columns), mDispatcher(dispatcher),
-      mBack(std::move(back))
+      mBack(std::move(back)), mPreviewTurn(kKind, params, dispatcher)
 {
     setFrameArea(0.04f, 0.04f, 0.96f, 0.96f);
     mSelected = kShopTab;
     mShopWidgets = {"ShopList", "ItemId", "Show", "Card", "Options", "CountLabel", "Count", "TryOn", "Add", "Cart", "Totals", "Buy"};
     // The tabs beside the shop, in the order of their buttons: addTab(std::make_unique<...>(*this)).
+    addTab(std::make_unique<StrengthenTab>(*this));
     addTab(std::make_unique<PointShopTab>(*this, PointShopTab::kGuild));
     addTab(std::make_unique<PointShopTab>(*this, PointShopTab::kArena));
     addTab(std::make_unique<GiftTab>(*this));
@@ -215,6 +217,8 @@ void PlayerPage::buildContent(CEGUI::Window& frame)
                                    CEGUI::UDim(0.98f, 0)));
     frame.addChild(pictures);
     PortraitPage::buildContent(*pictures);
+    if (pictures->isChild("Picture_showview"))
+        mPreviewTurn.build(*pictures->getChild("Picture_showview"), *pictures, 0.52f, 0.38f, 0.46f, 0.10f);
     mBuilding = &frame;
     buildTabs(frame);
     showCard();

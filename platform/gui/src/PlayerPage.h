@@ -9,6 +9,7 @@
 #include <gui/SubClass.h>
 #include "PlayerTab.h"
 #include "PortraitPage.h"
+#include "PreviewTurn.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -24,6 +25,7 @@ class EventDispatcher;
 ///
 /// A row of tab buttons under the top line brings the shop or one of the other tabs to front
 /// (each a `PlayerTab` in a pane of its own); the portraits and "Back" stay whatever is in front.
+/// The preview turns under a drag, or by itself as its boxes say.
 class PlayerPage : public PortraitPage {
 public:
     static constexpr int kKind = 7;
@@ -120,6 +122,7 @@ private:
     std::vector<std::string> mShopWidgets; ///< the shop's widgets, shown while the shop is in front
     std::string mSelected;
     std::deque<CEGUI::Event::ScopedConnection> mTabConnections;
+    PreviewTurn mPreviewTurn; ///< the preview's drag and its turning boxes
 };
 
 } // namespace gui

@@ -66,6 +66,16 @@ void PortraitPage::onImage(const std::string& name, bool defined)
         pic->setProperty("Image", defined ? toCeguiString(name) : CEGUI::String());
 }
 
+void PortraitPage::onFrame()
+{
+    CEGUI::Window* frame = window();
+    if (!frame || !frame->isEffectiveVisible())
+        return;
+    for (const std::string& name : mImages)
+        if (CEGUI::Window* pic = picture(name); pic && !pic->getProperty("Image").empty())
+            pic->invalidate();
+}
+
 std::string PortraitPage::shownImage(const std::string& name) const
 {
     CEGUI::Window* pic = picture(name);

@@ -20,6 +20,10 @@ public:
     void onImage(const std::string& name, bool defined);
     /// The image the named picture shows; empty when none (or no such picture).
     std::string shownImage(const std::string& name) const;
+    /// Once a frame: the pictures are live renders (a figure turning or playing its idle
+    /// actions), so while the page is up they are drawn afresh rather than kept from the last
+    /// time its frame was drawn.
+    void onFrame();
 
 protected:
     void buildContent(CEGUI::Window& frame) override;

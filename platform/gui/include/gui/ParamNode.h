@@ -10,7 +10,7 @@ namespace gui {
 /// One named value exchanged between the game's events and the GUI: the value is held by
 /// copy (or as a pointer where the type code says so), with a size and a type code.
 struct ParamNode {
-    enum Type : std::int32_t { Integer = 0, Bool = 3, String = 5, Record = 7 };
+    enum Type : std::int32_t { Integer = 0, Float = 2, Bool = 3, String = 5, Record = 7 };
 
     std::string name;
     boost::any value;
@@ -30,6 +30,10 @@ struct ParamNode {
     static ParamNode integer(const std::string& n, int v)
     {
         return ParamNode(n, v, static_cast<std::int32_t>(sizeof(int)), Integer);
+    }
+    static ParamNode real(const std::string& n, float v)
+    {
+        return ParamNode(n, v, static_cast<std::int32_t>(sizeof(float)), Float);
     }
     static ParamNode boolean(const std::string& n, bool v) { return ParamNode(n, v, 1, Bool); }
     static ParamNode text(const std::string& n, const std::string& v)
