@@ -46,6 +46,14 @@ struct XWindowInput {
             send(ev, type == MotionNotify ? PointerMotionMask : (type == ButtonPress ? ButtonPressMask : ButtonReleaseMask));
         }
     }
+    /// A key held down or let go, as the X server tells the window.
+    void keyEvent(KeySym sym, bool down)
+    {
+        XEvent ev{};
+        ev.type = down ? KeyPress : KeyRelease;
+        ev.xkey.keycode = XKeysymToKeycode(display, sym);
+        send(ev, down ? KeyPressMask : KeyReleaseMask);
+    }
     void key(KeySym sym)
     {
         for (int type : {KeyPress, KeyRelease}) {
