@@ -131,6 +131,7 @@ Played playByWindow(zrktest::GameRun& game, BattleRoomNewbie& room, zrktest::XWi
 bool guideBlue(int r, int g, int b) { return r < 60 && g > 20 && g < 80 && b > 50 && b < 120; }
 bool guideGold(int r, int g, int b) { return r > 190 && g > 140 && g < 210 && b < 110; }
 bool bright(int r, int g, int b) { return r > 200 && g > 200 && b > 170; }
+bool shellGrey(int r, int g, int b) { return r + g + b < 130 && b < r + 15 && g < r + 15; }
 bool markerYellow(int r, int g, int b) { return r > 150 && g > 120 && b < 90 && r > b + 90; }
 
 } // namespace
@@ -240,9 +241,8 @@ TEST(TutorialRender, RookiePlaysLessonZeroByWindowInputThenLessonTwoFromHelpAgai
                         !onScreen(camera, shell.position, w, h, x, y))
                         continue;
                     opponentTaken = g->writeScreenshot(opponentShot);
-                    // The shell's ball, lit against the sky or the ground.
-                    shellPixels = zrktest::countPixels(opponentShot, x - 12, y - 12, x + 12, y + 12,
-                                                       [](int r, int gr, int b) { return r + gr + b > 0; });
+                    // The shell's grey ball, neither the green field nor the blue night sky.
+                    shellPixels = zrktest::countPixels(opponentShot, x - 12, y - 12, x + 12, y + 12, shellGrey);
                     break;
                 }
             }, 240);
