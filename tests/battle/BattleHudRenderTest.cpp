@@ -22,6 +22,7 @@
 #include "battle/BattleRoom.h"
 #include "battle/EvtDollHandler.h"
 #include "battle/ZRKFlashPanel.h"
+#include "render/PngProbe.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
 
@@ -29,28 +30,6 @@ using namespace kavri3D;
 using namespace kavri3D::zrk;
 
 namespace {
-
-/// Pixels of a PNG inside the rectangle that pass the test; -1 when the file cannot be read.
-long countPixels(const std::string& file, int x0, int y0, int x1, int y1,
-                 const std::function<bool(int r, int g, int b)>& test)
-{
-    cairo_surface_t* s = cairo_image_surface_create_from_png(file.c_str());
-    long count = -1;
-    if (cairo_surface_status(s) == CAIRO_STATUS_SUCCESS) {
-        count = 0;
-        const int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
-        const int stride = cairo_image_surface_get_stride(s);
-        const unsigned char* data = cairo_image_surface_get_data(s);
-        for (int y = std::max(y0, 0); y < std::min(y1, h); ++y)
-            for (int x = std::max(x0, 0); x < std::min(x1, w); ++x) {
-                const unsigned char* p = data + y * stride + x * 4; // B, G, R, A
-                if (test(p[2], p[1], p[0]))
-                    ++count;
-            }
-    }
-    cairo_surface_destroy(s);
-    return count;
-}
 
 bool red(int r, int g, int b) { return r > 200 && g < 90 && b < 90; }
 bool yellow(int r, int g, int b) { return r > 200 && g > 160 && b < 120; }
@@ -118,9 +97,9 @@ TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
             ASSERT_TRUE(g->writeScreenshot(hitShot));
             // The numbers float over the doll in the middle of the view; the grade sits
             // around the centre; the burst on the weapon frame's lower left corner.
-            numbersRed = countPixels(hitShot, w / 4, 0, 3 * w / 4, h * 7 / 10, red);
-            gradeRed = countPixels(hitShot, w * 2 / 5, h * 2 / 5, w * 3 / 5, h * 3 / 5, red);
-            burstYellow = countPixels(hitShot, static_cast<int>(burst.left()), static_cast<int>(burst.top()),
+            numbersRed = zrktest::countPixels(hitShot, w / 4, 0, 3 * w / 4, h * 7 / 10, red);
+            gradeRed = zrktest::countPixels(hitShot, w * 2 / 5, h * 2 / 5, w * 3 / 5, h * 3 / 5, red);
+            burstYellow = zrktest::countPixels(hitShot, static_cast<int>(burst.left()), static_cast<int>(burst.top()),
                                       static_cast<int>(burst.right()), static_cast<int>(burst.bottom()), yellow);
             yake::math::Math::setRandomSource({});
 
@@ -137,11 +116,11 @@ TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
             ASSERT_TRUE(g->writeScreenshot(reviveShot));
             if (panel) {
                 const CEGUI::Rectf r = panel->getUnclippedOuterRect().get();
-                panelLight = countPixels(reviveShot, static_cast<int>(r.left()), static_cast<int>(r.top()),
+                panelLight = zrktest::countPixels(reviveShot, static_cast<int>(r.left()), static_cast<int>(r.top()),
                                          static_cast<int>(r.right()), static_cast<int>(r.bottom()),
                                          [](int r8, int g8, int b8) { return r8 > 200 && g8 > 200 && b8 > 200; });
                 const CEGUI::Rectf k = panel->getChild("okText")->getUnclippedOuterRect().get();
-                keyYellow = countPixels(reviveShot, static_cast<int>(k.left()), static_cast<int>(k.top()),
+                keyYellow = zrktest::countPixels(reviveShot, static_cast<int>(k.left()), static_cast<int>(k.top()),
                                         static_cast<int>(k.right()), static_cast<int>(k.bottom()), yellow);
             }
             me->resetFlag(SIM_DOWN);

@@ -28,15 +28,6 @@ using namespace kavri3D::zrk;
 
 namespace {
 
-/// A key held down or let go, as the X server tells the window.
-void keyEvent(zrktest::XWindowInput& input, KeySym sym, bool down)
-{
-    XEvent ev{};
-    ev.type = down ? KeyPress : KeyRelease;
-    ev.xkey.keycode = XKeysymToKeycode(input.display, sym);
-    input.send(ev, down ? KeyPressMask : KeyReleaseMask);
-}
-
 void mouseMove(zrktest::XWindowInput& input, int x, int y)
 {
     XEvent ev{};
@@ -108,8 +99,8 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
                 if (escape == 1) {
                     asked = room->isMessageBoxOpen();
                     freedWhileAsked = cursor->cursorCapture() == 0;
-                    keyEvent(input, XK_Escape, true);
-                    keyEvent(input, XK_Escape, false);
+                    input.keyEvent(XK_Escape, true);
+                    input.keyEvent(XK_Escape, false);
                     escape = 2;
                     return false;
                 }
@@ -120,25 +111,25 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
                 if (me && land->getActingDoll() == me) {
                     ++held;
                     if (held == 1)
-                        keyEvent(input, XK_Up, true);
+                        input.keyEvent(XK_Up, true);
                     if (held == 3) {
-                        keyEvent(input, XK_Up, false);
-                        keyEvent(input, XK_space, true);
+                        input.keyEvent(XK_Up, false);
+                        input.keyEvent(XK_space, true);
                     }
                     if (held == 6 && !aimed) {
                         aimed = g->writeScreenshot(aimShot);
                         aimLight = g->nonBlackShare();
                     }
                     if (held == 8) {
-                        keyEvent(input, XK_space, false);
+                        input.keyEvent(XK_space, false);
                         ++shots;
                     }
                 } else {
                     held = 0;
                     // Once, Escape asks whether to leave; a second Escape plays on.
                     if (escape == 0 && land && land->isFighting()) {
-                        keyEvent(input, XK_Escape, true);
-                        keyEvent(input, XK_Escape, false);
+                        input.keyEvent(XK_Escape, true);
+                        input.keyEvent(XK_Escape, false);
                         escape = 1;
                         return false;
                     }

@@ -106,6 +106,7 @@ TEST_F(TutorialGame, RookieLogsInIntoLessonZeroPlaysItAndIsBackInTheLobby)
     std::string during, back;
     int steps = 0, lesson = -1, forced = 0;
     long long task = -1;
+    std::vector<int> trainerHealth;
     EXPECT_TRUE(zrktest::GameRun::run(kRookieRun, [&](zrktest::GameRun& game) {
         auto* session = dynamic_cast<ZRKSession*>(game.session());
         ASSERT_NE(session, nullptr);
@@ -113,6 +114,10 @@ TEST_F(TutorialGame, RookieLogsInIntoLessonZeroPlaysItAndIsBackInTheLobby)
         ASSERT_TRUE(intoFirstLesson(game, room));
         during = game.stateName();
         lesson = room->getLesson();
+        // The trainers stand with the health and energy their lesson gives them.
+        ZRKPlayerSim* trainer = room->getLand() ? room->getLand()->getDoll("__npc_tutor1") : nullptr;
+        ASSERT_NE(trainer, nullptr);
+        trainerHealth = {trainer->getBattle().xhp, trainer->getBattle().hp, trainer->getBattle().xsp, trainer->getBattle().fsp};
         EXPECT_TRUE(playLesson(game, *room, steps, forced));
         ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 400)) << game.stateName();
         back = game.stateName();
@@ -123,6 +128,7 @@ TEST_F(TutorialGame, RookieLogsInIntoLessonZeroPlaysItAndIsBackInTheLobby)
     yake::native::setManualClock(false);
     EXPECT_EQ(during, "battle_newbie");
     EXPECT_EQ(lesson, 0);
+    EXPECT_EQ(trainerHealth, (std::vector<int>{50, 50, 1000, 45}));
     EXPECT_EQ(steps, 12);
     EXPECT_EQ(forced, 0); // lesson 0 is played by the keys alone
     EXPECT_EQ(back, "room");

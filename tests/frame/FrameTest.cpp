@@ -3,6 +3,7 @@
 #include <CEGUI/CEGUI.h>
 #include <core/CEGUIPanel.h>
 #include <core/Frame.h>
+#include <core/GuiManager.h>
 #include <core/GuiSystem.h>
 #include <core/SceneInstance.h>
 
@@ -336,4 +337,26 @@ TEST(FrameWithoutGui, BoxesAreRecordedAndAnsweredWithoutWindows)
     frame.leaveScene();
     EXPECT_EQ(frame.getCurrentScene(), nullptr);
     frame.destroy();
+}
+
+TEST(FrameClicks, AClickNoWindowTookReachesTheTopWindowAndNothingOnceTheFrameIsGone)
+{
+    core::GuiManager clicks; // where the window passes the clicks no window took
+    std::unique_ptr<core::GuiSystem> gui = core::GuiSystem::createHeadless(800, 600);
+    zrk::Application app{nullptr, "game.exe"};
+    Frame frame{app};
+    ASSERT_TRUE(frame.create());
+    std::vector<int> seen;
+    CEGUI::Event::ScopedConnection c = frame.getTopWindow()->subscribeEvent(
+        CEGUI::Window::EventMouseButtonDown, [&](const CEGUI::EventArgs& args) {
+            seen.push_back(static_cast<const CEGUI::MouseEventArgs&>(args).button);
+            return true;
+        });
+    clicks.passUnhandledClick(CEGUI::LeftButton);
+    clicks.passUnhandledClick(CEGUI::RightButton);
+    EXPECT_EQ(seen, (std::vector<int>{CEGUI::LeftButton, CEGUI::RightButton}));
+    c.disconnect();
+    frame.destroy();
+    clicks.passUnhandledClick(CEGUI::LeftButton); // no top window any more: nothing to reach
+    EXPECT_EQ(seen.size(), 2u);
 }

@@ -257,3 +257,28 @@ TEST(BasicRoomGui, EachFrameDrainsTheEventIdQueueAndStepsTheAnimator)
     EXPECT_EQ(room.getGuiManager(), nullptr);
     manager->shutdown();
 }
+
+TEST_F(RoomFixture, PlacingAShapedEffectKeepsTheShapesOwnSize)
+{
+    // A post of 1.2 x 8 units standing on the place it marks, whatever the effect's scale.
+    core::ProductManager::DocumentPtr post(new core::SceneDocument);
+    post->name = "post";
+    post->shape = "cube";
+    post->size[0] = post->size[2] = 0.012f;
+    post->size[1] = 0.08f;
+    core::ProductManager::instance().addDocument(post);
+    const long id = room.addSceneEffect("post", -1.f, Ogre::Quaternion::IDENTITY, Ogre::Vector3::UNIT_SCALE,
+                                        Ogre::Vector3(10, 2, 0));
+    ASSERT_NE(id, -1);
+    Ogre::SceneNode* item = site().getItemNode(id, "");
+    ASSERT_NE(item, nullptr);
+    item->_update(true, false);
+    Ogre::AxisAlignedBox box;
+    for (Ogre::Node* child : item->getChildren())
+        box.merge(static_cast<Ogre::SceneNode*>(child)->_getWorldAABB());
+    // (the engine pads a shape's bounds by a few hundredths)
+    EXPECT_NEAR(box.getSize().y, 8.0f, 0.2f);
+    EXPECT_NEAR(box.getSize().x, 1.2f, 0.05f);
+    EXPECT_NEAR(box.getMinimum().y, 2.0f, 0.1f); // it stands on the place, not half under it
+    EXPECT_EQ(item->getPosition(), Ogre::Vector3(10, 2, 0));
+}

@@ -76,6 +76,15 @@ struct XWindowInput {
         ev.xbutton.state = Button1Mask;
         send(ev, ButtonReleaseMask);
     }
+
+    /// A key held down or let go, as the X server tells the window.
+    void keyEvent(KeySym sym, bool down)
+    {
+        XEvent ev{};
+        ev.type = down ? KeyPress : KeyRelease;
+        ev.xkey.keycode = XKeysymToKeycode(display, sym);
+        send(ev, down ? KeyPressMask : KeyReleaseMask);
+    }
     void key(KeySym sym)
     {
         for (int type : {KeyPress, KeyRelease}) {

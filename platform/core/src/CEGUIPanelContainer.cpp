@@ -1,8 +1,11 @@
 #include "core/CEGUIPanelContainer.h"
 
 #include <CEGUI/CEGUI.h>
+#include <string>
+#include <yake/Logger.h>
 
 #include "core/CEGUIPanel.h"
+#include "core/GuiManager.h"
 #include "core/GuiSystem.h"
 
 namespace kavri3D {
@@ -76,6 +79,8 @@ bool CEGUIPanelContainer::createTopWindow(const std::string& name)
         top->setMousePassThroughEnabled(true);
         gui->getRootWindow()->addChild(top);
         mTopWindow = top;
+        if (GuiManager* clicks = GuiManager::getSingletonPtr())
+            mClickConnection = clicks->subscribeToUnhandledClick([this](int button) { onUnhandledClick(button); });
         return true;
     } catch (const CEGUI::Exception&) {
         return false;
@@ -99,9 +104,24 @@ void CEGUIPanelContainer::destroyTopWindow()
 
 CEGUI::Window* CEGUIPanelContainer::takeTopWindow()
 {
+    mClickConnection.disconnect();
     CEGUI::Window* top = mTopWindow;
     mTopWindow = nullptr;
     return top;
+}
+
+void CEGUIPanelContainer::onUnhandledClick(int button)
+{
+    if (!isLiveWindow(mTopWindow))
+        return;
+    try {
+        CEGUI::MouseEventArgs args(mTopWindow);
+        args.button = static_cast<CEGUI::MouseButton>(button);
+        args.position = mTopWindow->getGUIContext().getMouseCursor().getPosition();
+        mTopWindow->fireEvent(CEGUI::Window::EventMouseButtonDown, args, CEGUI::Window::EventNamespace);
+    } catch (const std::exception& e) {
+        yake::logging::logger::instance().log(3, "framework", std::string("a click on the top window failed: ") + e.what());
+    }
 }
 
 } // namespace core

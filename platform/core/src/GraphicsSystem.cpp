@@ -405,9 +405,11 @@ void GraphicsSystem::pumpWindowEvents()
                 CEGUI::MouseButton b = ev.xbutton.button == Button3   ? CEGUI::RightButton
                                        : ev.xbutton.button == Button2 ? CEGUI::MiddleButton
                                                                       : CEGUI::LeftButton;
-                if (ev.type == ButtonPress)
-                    ctx->injectMouseButtonDown(b);
-                else
+                if (ev.type == ButtonPress) {
+                    if (!ctx->injectMouseButtonDown(b))
+                        if (GuiManager* gui = GuiManager::getSingletonPtr())
+                            gui->passUnhandledClick(static_cast<int>(b));
+                } else
                     ctx->injectMouseButtonUp(b);
             }
             break;
@@ -421,9 +423,11 @@ void GraphicsSystem::pumpWindowEvents()
             KeySym sym = 0;
             int n = XLookupString(&ev.xkey, text, sizeof text - 1, &sym, nullptr);
             CEGUI::Key::Scan scan = scanOf(sym);
-            if (scan != CEGUI::Key::Unknown)
-                ctx->injectKeyDown(scan);
-            else if (n == 1 && static_cast<unsigned char>(text[0]) >= 32)
+            GuiManager* keysFirst = ctx->getModalWindow() ? nullptr : GuiManager::getSingletonPtr();
+            if (scan != CEGUI::Key::Unknown) {
+                if (!keysFirst || !keysFirst->offerKeyDown(static_cast<int>(scan)))
+                    ctx->injectKeyDown(scan);
+            } else if (n == 1 && static_cast<unsigned char>(text[0]) >= 32)
                 ctx->injectChar(static_cast<unsigned char>(text[0]));
             break;
         }

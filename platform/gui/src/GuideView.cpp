@@ -2,6 +2,7 @@
 
 #include <CEGUI/CEGUI.h>
 #include <cmath>
+#include <core/GuiManager.h>
 #include <gui/CeguiText.h>
 #include <gui/IGuideContent.h>
 
@@ -12,16 +13,35 @@ namespace zrk {
 namespace gui {
 
 namespace {
-const char kBoxName[] = "TutorialGuide";
 const float kShakeSeconds = 0.5f;
+const char kSet[] = "guide";
+/// The parts of the box and the picture each wears (none for the text).
+struct Part {
+    const char* name;
+    const char* type;
+    const char* image;
+    CEGUI::URect area;
+};
+const Part kParts[] = {
+    {"frame", "TaharezLook/StaticImage", "frame", {{0, 0}, {0, 0}, {1, 0}, {1, 0}}},
+    {"trainer", "TaharezLook/StaticImage", "trainer", {{0, 8}, {0.5f, -32}, {0, 72}, {0.5f, 32}}},
+    {"text", "TaharezLook/StaticText", nullptr, {{0, 84}, {0, 10}, {1, -14}, {1, -10}}},
+};
+
+bool pictureDefined(const char* image)
+{
+    CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
+    return images && images->isDefined(CEGUI::String(kSet) + "/" + image);
+}
 } // namespace
+
+const char GuideView::kBoxName[] = "TutorialGuide";
 
 GuideView::GuideView(ParentSource parent, ContentSource content) : mParent(std::move(parent)), mContent(std::move(content)) {}
 
 GuideView::~GuideView()
 {
-    if (mKeyConnection.isValid())
-        mKeyConnection->disconnect();
+    mKeyConnection.disconnect();
     destroyBox();
 }
 
@@ -34,21 +54,63 @@ CEGUI::Window* GuideView::box(bool make)
         return parent->getChild(kBoxName);
     if (!make)
         return nullptr;
-    CEGUI::Window* w = CEGUI::WindowManager::getSingleton().createWindow("TaharezLook/StaticText", kBoxName);
-    w->setArea(CEGUI::URect(CEGUI::UDim(0.2f, 0), CEGUI::UDim(0.1f, 0), CEGUI::UDim(0.8f, 0), CEGUI::UDim(0.24f, 0)));
-    w->setProperty("HorzFormatting", "WordWrapLeftAligned");
-    w->setProperty("VertFormatting", "TopAligned");
-    w->setMousePassThroughEnabled(true); // clicks go on to the window below
+    CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
+    CEGUI::Window* w = wm.createWindow("DefaultWindow", kBoxName);
+    w->setArea(CEGUI::URect(CEGUI::UDim(0.2f, 0), CEGUI::UDim(0.04f, 0), CEGUI::UDim(0.8f, 0), CEGUI::UDim(0.04f, 110)));
+    w->setMousePassThroughEnabled(true); // clicks go on to the windows below
     w->setAlwaysOnTop(true);
+    for (const Part& part : kParts) {
+        CEGUI::Window* child = wm.createWindow(part.type, part.name);
+        child->setArea(part.area);
+        child->setMousePassThroughEnabled(true);
+        child->setProperty("FrameEnabled", "false");
+        child->setProperty("BackgroundEnabled", "false");
+        if (!part.image) {
+            child->setProperty("HorzFormatting", "WordWrapLeftAligned");
+            child->setProperty("VertFormatting", "CentreAligned");
+            child->setProperty("TextColours", "FFFFF4D8");
+        }
+        w->addChild(child);
+    }
     parent->addChild(w);
     return w;
+}
+
+CEGUI::Window* GuideView::textWindow()
+{
+    CEGUI::Window* w = box(false);
+    return w && w->isChild("text") ? w->getChild("text") : nullptr;
+}
+
+void GuideView::setText(const std::string& text)
+{
+    try {
+        if (CEGUI::Window* t = textWindow())
+            t->setText(outsideText(text));
+    } catch (const std::exception& e) {
+        guiLog(3, "guide text not shown: ", e.what());
+    }
+}
+
+void GuideView::setPictures(CEGUI::Window* w, bool on)
+{
+    for (const Part& part : kParts) {
+        if (!part.image || !w->isChild(part.name))
+            continue;
+        // A picture the set lacks (it was not loaded) leaves the part bare.
+        const bool show = on && pictureDefined(part.image);
+        w->getChild(part.name)->setProperty("Image", show ? imageProperty(kSet, part.image) : CEGUI::String());
+    }
 }
 
 void GuideView::destroyBox()
 {
     try {
-        if (CEGUI::Window* w = box(false))
+        if (CEGUI::Window* w = box(false)) {
+            // The window lingers in CEGUI's dead pool after this; the set may go sooner.
+            setPictures(w, false);
             CEGUI::WindowManager::getSingleton().destroyWindow(w);
+        }
     } catch (const std::exception& e) {
         guiLog(3, "guide box not destroyed: ", e.what());
     }
@@ -71,39 +133,41 @@ void GuideView::showStep(int step)
     mText = content ? content->getString("step", mStep) : std::string();
     try {
         if (CEGUI::Window* w = box(true)) {
-            w->setText(outsideText(mText));
+            setPictures(w, true);
             w->setVisible(true);
         }
     } catch (const std::exception& e) {
         guiLog(3, "guide step not shown: ", e.what());
     }
+    setText(mText);
 }
 
 void GuideView::setKeyHandler(const KeyHandler& handler)
 {
     mKeyHandler = handler;
-    if (mKeyConnection.isValid())
-        mKeyConnection->disconnect();
-    CEGUI::Window* parent = mParent && CEGUI::System::getSingletonPtr() ? mParent() : nullptr;
-    if (parent)
-        mKeyConnection = parent->subscribeEvent(CEGUI::Window::EventKeyDown, [this](const CEGUI::EventArgs& args) {
-            return keyDown(static_cast<const CEGUI::KeyEventArgs&>(args));
-        });
+    mKeyConnection.disconnect();
+    if (core::GuiManager* keys = core::GuiManager::getSingletonPtr())
+        mKeyConnection = keys->subscribeToKeyDown([this](int scan) { return keyDown(scan); });
+    else
+        guiLog(3, "guide key handler: no window offers keys");
 }
 
 void GuideView::releaseKeyHandler()
 {
     mKeyHandler = KeyHandler();
-    if (mKeyConnection.isValid())
-        mKeyConnection->disconnect();
+    mKeyConnection.disconnect();
 }
 
-bool GuideView::keyDown(const CEGUI::KeyEventArgs& args)
+bool GuideView::keyDown(int scan)
 {
     if (!mKeyHandler)
         return false;
     try {
-        return mKeyHandler(args);
+        CEGUI::Window* parent = mParent && CEGUI::System::getSingletonPtr() ? mParent() : nullptr;
+        CEGUI::KeyEventArgs args(parent);
+        args.scancode = static_cast<CEGUI::Key::Scan>(scan);
+        const KeyHandler handler = mKeyHandler; // the handler may release itself
+        return handler(args);
     } catch (const std::exception& e) {
         guiLog(3, "guide key handler failed: ", e.what());
         return false;
@@ -115,12 +179,8 @@ void GuideView::showHint(const std::string& kind, int id)
     boost::shared_ptr<IGuideContent> content = mContent ? mContent() : boost::shared_ptr<IGuideContent>();
     mHint = content ? content->getString(kind, id) : std::string();
     mHintLeft = mHint.empty() ? 0.0f : kHintSeconds;
-    try {
-        if (CEGUI::Window* w = mStep > 0 ? box(true) : nullptr)
-            w->setText(outsideText(mHint.empty() ? mText : mText + "\n" + mHint));
-    } catch (const std::exception& e) {
-        guiLog(3, "guide hint not shown: ", e.what());
-    }
+    if (mStep > 0)
+        setText(mHint.empty() ? mText : mText + "\n" + mHint);
 }
 
 void GuideView::nudge()
@@ -138,8 +198,7 @@ void GuideView::update(float dt)
         mHintLeft -= dt;
         if (mHintLeft <= 0.0f) {
             mHint.clear();
-            if (w)
-                w->setText(outsideText(mText));
+            setText(mText);
         }
     }
     if (mShakeLeft > 0.0f) {

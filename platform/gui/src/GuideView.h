@@ -1,12 +1,11 @@
 #pragma once
-#include <CEGUI/Event.h>
 #include <boost/shared_ptr.hpp>
+#include <boost/signals2/connection.hpp>
 #include <functional>
 #include <string>
 #include <gui/IGuideView.h>
 
 namespace CEGUI {
-class EventArgs;
 class Window;
 } // namespace CEGUI
 
@@ -16,8 +15,10 @@ namespace gui {
 
 class IGuideContent;
 
-/// The tutorial's guide box at the top of the screen: the step's text from the guide content
-/// ("step"), a hint line for a few seconds, a shake when nudged.
+/// The tutorial's guide box at the top of the screen: the trainer and the step's text from the
+/// guide content ("step") on the "guide" pictures, a hint line for a few seconds, a shake when
+/// nudged. Clicks go through it to the windows below; key-downs reach its handler before any
+/// window.
 class GuideView : public IGuideView {
 public:
     typedef std::function<CEGUI::Window*()> ParentSource;
@@ -42,11 +43,19 @@ public:
     /// Runs the hint's clock and the shake.
     void update(float dt);
     const std::string& getHintText() const { return mHint; }
-    /// A key reached the screen: the handler has it first; true when it took it.
-    bool keyDown(const CEGUI::KeyEventArgs& args);
+    /// A key-down (CEGUI scan code) the window offers before the GUI: true when the handler took it.
+    bool keyDown(int scan);
+    /// The box's name under the page parent, and its parts' names under the box.
+    static const char kBoxName[];
 
 private:
     CEGUI::Window* box(bool make);
+    /// The box's text window (null when there is no box).
+    CEGUI::Window* textWindow();
+    void setText(const std::string& text);
+    /// Puts the "guide" pictures on the box's parts, or takes them off (empty): the set may
+    /// be dropped while the box waits in CEGUI's dead pool.
+    void setPictures(CEGUI::Window* w, bool on);
     void destroyBox();
 
     ParentSource mParent;
@@ -59,7 +68,7 @@ private:
     float mHintLeft = 0.0f;
     float mShakeLeft = 0.0f;
     int mNudges = 0;
-    CEGUI::Event::Connection mKeyConnection;
+    boost::signals2::scoped_connection mKeyConnection;
 };
 
 } // namespace gui

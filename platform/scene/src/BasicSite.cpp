@@ -38,19 +38,30 @@ long BasicSite::addRoomOrFurnish(const std::string& itemName, const ProductManag
     if (!document || !mNode || itemName.empty() || hasItemNamed(itemName))
         return -1;
     const std::string entity = mNode->getName() + "/" + itemName;
+    // The item's own node is the one callers place, turn and scale; the shape's size and
+    // centring stay on its child, so placing the item never undoes them.
+    Ogre::SceneNode* holder = nullptr;
+    try {
+        holder = mNode->createChildSceneNode();
+    } catch (const std::exception& e) {
+        yake::logging::logger::instance().log(3, "scene", "item " + itemName + " not placed: " + e.what());
+        return -1;
+    }
     Ogre::SceneNode* node = nullptr;
     if (document->mesh.empty() && !document->shape.empty()) {
-        node = PartShapes::attachShape(mScene, mNode, entity, *document);
+        node = PartShapes::attachShape(mScene, holder, entity, *document);
     } else {
         // A document without a mesh or shape of its own shows as the effect placeholder.
         const std::string item =
             document->mesh.empty() ? std::string() : document->mesh.substr(0, document->mesh.rfind(".mesh"));
-        node = PartShapes::attach(mScene, mNode, entity, item, "effect");
+        node = PartShapes::attach(mScene, holder, entity, item, "effect");
     }
-    if (!node)
+    if (!node) {
+        PartShapes::detach(mScene, holder);
         return -1;
+    }
     const long id = mNextId++;
-    mItems[id] = Item{itemName, node, true};
+    mItems[id] = Item{itemName, holder, true};
     return id;
 }
 

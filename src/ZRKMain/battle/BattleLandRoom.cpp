@@ -1,5 +1,7 @@
 #include "battle/BattleLandRoom.h"
 
+#include <algorithm>
+#include <boost/make_shared.hpp>
 #include <cstdlib>
 #include <list>
 #include <data/ZRKBagLayout.h>
@@ -15,6 +17,7 @@
 #include <data/ZRKSession.h>
 #include <data/ZRKUserRequest.h>
 #include <land/LandBotRoom.h>
+#include <land/ZRKBattleState.h>
 #include "rooms/ZRKRoleRes.h"
 #include "services/LogRoutine.h"
 
@@ -196,6 +199,26 @@ boost::shared_ptr<ZRKPlayerState> BattleLandRoom::getPlayerState(const std::stri
 {
     ZRKRoomState* room = state();
     return room ? room->findPlayer(playerId) : boost::shared_ptr<ZRKPlayerState>();
+}
+
+boost::shared_ptr<ZRKBattleState> BattleLandRoom::getBattleState(const std::string& playerId) const
+{
+    boost::shared_ptr<ZRKPlayerState> p = getPlayerState(playerId);
+    if (!p)
+        return boost::shared_ptr<ZRKBattleState>();
+    const core::XmlConfigHelper& values = p->getBattleState();
+    const int kMost = 1000000;
+    auto read = [&values, kMost](const char* key) { return std::min(std::max(values.getIntVal(key, 0), 0), kMost); };
+    if (read("xhp") <= 0)
+        return boost::shared_ptr<ZRKBattleState>();
+    boost::shared_ptr<ZRKBattleState> battle = boost::make_shared<ZRKBattleState>();
+    battle->xhp = read("xhp");
+    battle->hp = values.hasKey("hp") ? read("hp") : battle->xhp;
+    battle->xsp = read("xsp");
+    battle->sp = values.hasKey("sp") ? read("sp") : battle->xsp;
+    battle->fsp = read("fsp");
+    battle->clamp();
+    return battle;
 }
 
 void BattleLandRoom::reportLoaded(const std::string& playerId)

@@ -34,6 +34,9 @@ public:
     Json::Value getItemRecord(const std::string& itemId) const override;
     std::string getMyPlayerId() const override;
     boost::shared_ptr<ZRKPlayerState> getPlayerState(const std::string& playerId) const override;
+    /// The health and energy the room gave the player ("xhp", "hp", "xsp", "sp", "fsp" of its
+    /// battle values: a lesson's trainers and dummies); null, the land's own, when it gave none.
+    boost::shared_ptr<ZRKBattleState> getBattleState(const std::string& playerId) const override;
     /// Tells the server; its answer only matters as a log line.
     void reportLoaded(const std::string& playerId) override;
 

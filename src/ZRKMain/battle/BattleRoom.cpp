@@ -1260,7 +1260,8 @@ void BattleRoom::showGuideText(const std::string& text, float seconds)
 {
     core::Frame* frame = GameServices::frame();
     CEGUI::Window* top = frame ? frame->getTopWindow() : nullptr;
-    if (top && CeguiWidgets::alive(top) && makeGuideWindows()) {
+    // A map without a guide text waits the same time, without an empty board over the field.
+    if (!text.empty() && top && CeguiWidgets::alive(top) && makeGuideWindows()) {
         try {
             CEGUI::Window* root = mLeadText;
             CEGUI::Window* content = childOf(mLeadText, "content");

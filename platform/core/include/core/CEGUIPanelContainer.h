@@ -1,5 +1,6 @@
 #pragma once
 #include <boost/shared_ptr.hpp>
+#include <boost/signals2/connection.hpp>
 #include <string>
 #include <utility>
 #include <vector>
@@ -51,8 +52,12 @@ protected:
     CEGUI::Window* takeTopWindow();
 
 private:
+    /// A click no window took reaches the top window, as it would bubble up to it.
+    void onUnhandledClick(int button);
+
     std::vector<std::pair<std::string, PanelPtr>> mPanels;
     CEGUI::Window* mTopWindow = nullptr;
+    boost::signals2::scoped_connection mClickConnection;
 };
 
 } // namespace core
