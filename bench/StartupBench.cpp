@@ -1,7 +1,10 @@
 // Measures, in one process, the time from GameEntry to the first frame drawn in the game
 // window, against a bare OGRE + CEGUI bootstrap of a window of the same size drawing its
-// first frame. Run under a display (scripts/bench starts Xvfb). Exits non-zero when a start
-// fails or the game is over its target.
+// first frame, and the memory each holds at its first frame (the game's is the log-in screen).
+// Run under a display (scripts/bench starts Xvfb). Exits non-zero when a start fails or the
+// game is over its target. With ZRK_BENCH_WINDOW set, "--game" and "--bare" also print the
+// monotonic clock's start and first-frame times on standard error, for a profiler's time
+// filter (perf record -k CLOCK_MONOTONIC, perf report --time start,end).
 #include <CEGUI/CEGUI.h>
 #include <CEGUI/RendererModules/Ogre/Renderer.h>
 #include <Ogre.h>
@@ -11,6 +14,7 @@
 #include <cstdlib>
 #include <dlfcn.h>
 #include <limits.h>
+#include <fstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -29,6 +33,29 @@ std::string programFolder()
     ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
     std::string p(path, n > 0 ? static_cast<std::size_t>(n) : 0);
     return p.substr(0, p.rfind('/'));
+}
+
+// The process's peak resident memory so far, in MB (its memory at the first frame: each mode
+// ends right after it).
+double peakResidentMb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long kb = -1;
+    while (status >> key) {
+        if (key == "VmHWM:") {
+            status >> kb;
+            break;
+        }
+        status.ignore(4096, '\n');
+    }
+    return kb / 1024.0;
+}
+
+void printWindow(double start, double first)
+{
+    if (std::getenv("ZRK_BENCH_WINDOW"))
+        std::fprintf(stderr, "window %.6f %.6f\n", start, first);
 }
 
 // The bare engine: root, GL render system, a window, CEGUI's renderer with the same scheme
@@ -67,6 +94,7 @@ double bareBootstrap(unsigned width, unsigned height)
     CEGUI::System::getSingleton().getDefaultGUIContext().setRootWindow(rootWindow);
     root->renderOneFrame();
     const double elapsed = now() - start;
+    printWindow(start, start + elapsed);
     CEGUI::OgreRenderer::destroySystem();
     root->destroySceneManager(scene);
     delete root;
@@ -80,19 +108,24 @@ double median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
+struct Start {
+    double seconds = -1;
+    double memoryMb = -1;
+};
+
 // One measurement in a fresh process, as a player's start is: OGRE and the GL driver keep
 // per-process state that a second start in the same process would not pay for again.
-double measure(const char* mode)
+Start measure(const char* mode)
 {
     std::string cmd = programFolder() + "/zrk_bench_startup --" + mode + " 2>/dev/null";
+    Start s;
     FILE* p = popen(cmd.c_str(), "r");
     if (!p)
-        return -1;
-    double seconds = -1;
-    if (std::fscanf(p, "%lf", &seconds) != 1)
-        seconds = -1;
+        return s;
+    if (std::fscanf(p, "%lf %lf", &s.seconds, &s.memoryMb) != 2)
+        s.seconds = -1;
     pclose(p);
-    return seconds;
+    return s;
 }
 
 double gameToFirstFrame()
@@ -105,6 +138,7 @@ double gameToFirstFrame()
     const double start = now();
     int code = entry(0, nullptr, L"zrk_bench /mutex=0 /quitAfterFrames=1 /unpaced=1");
     const double first = kavri3D::core::Application::lastFirstFrameTime();
+    printWindow(start, first);
     dlclose(module);
     return code == 0 && first > 0 ? first - start : -1;
 }
@@ -118,23 +152,28 @@ int main(int argc, char** argv)
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "--bare" || mode == "--game") {
         double t = mode == "--bare" ? bareBootstrap(width, height) : gameToFirstFrame();
-        std::printf("%.6f\n", t);
+        std::printf("%.6f %.1f\n", t, peakResidentMb());
         return t > 0 ? 0 : 1;
     }
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    std::vector<double> bare, game;
+    std::vector<double> bare, game, bareMb, gameMb;
     measure("bare"); // warm the disk cache and the GL driver for both
     for (int i = 0; i < runs; ++i) {
-        bare.push_back(measure("bare"));
-        game.push_back(measure("game"));
-        if (bare.back() <= 0 || game.back() <= 0) {
-            std::fprintf(stderr, "a start failed (bare %.3f s, game %.3f s)\n", bare.back(), game.back());
+        const Start b = measure("bare"), g = measure("game");
+        if (b.seconds <= 0 || g.seconds <= 0) {
+            std::fprintf(stderr, "a start failed (bare %.3f s, game %.3f s)\n", b.seconds, g.seconds);
             return 1;
         }
+        bare.push_back(b.seconds);
+        game.push_back(g.seconds);
+        bareMb.push_back(b.memoryMb);
+        gameMb.push_back(g.memoryMb);
     }
     const double b = median(bare), g = median(game);
-    std::printf("bare OGRE + CEGUI to first frame: %.1f ms (median of %d)\n", b * 1000, runs);
-    std::printf("GameEntry to first frame:         %.1f ms (median of %d)\n", g * 1000, runs);
+    std::printf("bare OGRE + CEGUI to first frame: %.1f ms, %.0f MB resident (median of %d)\n", b * 1000,
+                median(bareMb), runs);
+    std::printf("GameEntry to first frame:         %.1f ms, %.0f MB resident at the log-in screen (median of %d)\n",
+                g * 1000, median(gameMb), runs);
     const bool met = g / b <= kTarget;
     std::printf("ratio: %.2f (target: at most %.2f): %s\n", g / b, kTarget, met ? "met" : "NOT met");
     return met ? 0 : 2;
