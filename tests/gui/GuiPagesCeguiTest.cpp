@@ -282,3 +282,23 @@ TEST_F(GuiPagesTest, TheResultScreensColumnsHoldTheirLongestEntries)
     EXPECT_LE(frame->getPixelSize().d_width, ceguiSystem->getRootWindow()->getPixelSize().d_width);
     view->close();
 }
+
+TEST_F(GuiPagesTest, ThePlayerPageOpensOnItsShopTabAndKeepsTheTabRowWhenRemade)
+{
+    CEGUI::Window* player = manager->getPage(7)->getRootWindow();
+    ASSERT_NE(player, nullptr);
+    ASSERT_TRUE(player->isChild("Tab_Shop"));
+    EXPECT_EQ(text(player->getChild("Tab_Shop")), "Shop");
+    for (const char* shopWidget : {"ShopList", "Card", "Cart", "Buy"})
+        EXPECT_TRUE(player->getChild(shopWidget)->isVisible()) << shopWidget;
+    // The tab row and the shop stand clear of each other.
+    EXPECT_LE(player->getChild("Tab_Shop")->getArea().d_max.d_y.d_scale, player->getChild("ShopList")->getArea().d_min.d_y.d_scale);
+
+    ceguiSystem.reset();
+    ceguiSystem = kavri3D::core::GuiSystem::createHeadless(800, 600);
+    manager->setRootWindow(ceguiSystem->getRootWindow());
+    CEGUI::Window* again = manager->getPage(7)->getRootWindow();
+    ASSERT_NE(again, nullptr);
+    EXPECT_TRUE(again->isChild("Tab_Shop"));
+    EXPECT_TRUE(again->getChild("Buy")->isVisible());
+}

@@ -23,6 +23,13 @@ const char kAttributes[] = "Attributes";
 const float kShopRight = 0.62f;
 const std::size_t kConnections = 8;
 const char* const kMoneyNames[] = {"", "coins", "coupons", "medals"};
+// The tab row under the top line, and the region the tabs' panes (and the shop) fill.
+const float kTabRowTop = 0.08f;
+const float kTabRowHeight = 0.05f;
+const float kTabWidth = 0.115f;
+const float kTabGap = 0.005f;
+const float kPaneTop = 0.14f;
+const float kPaneBottom = 0.91f;
 
 std::string moneyName(int buyType) { return buyType >= 1 && buyType <= 3 ? kMoneyNames[buyType] : "(not sold)"; }
 } // namespace
@@ -33,6 +40,91 @@ PlayerPage::PlayerPage(const std::string& windowName, const std::string& title, 
       mBack(std::move(back))
 {
     setFrameArea(0.04f, 0.04f, 0.96f, 0.96f);
+    mSelected = kShopTab;
+    mShopWidgets = {"ShopList", "ItemId", "Show", "Card", "Options", "CountLabel", "Count", "TryOn", "Add", "Cart", "Totals", "Buy"};
+    // The tabs beside the shop, in the order of their buttons: addTab(std::make_unique<...>(*this)).
+}
+
+const char PlayerPage::kShopTab[] = "Shop";
+
+void PlayerPage::addTab(std::unique_ptr<PlayerTab> tab)
+{
+    if (tab && !tab->name().empty() && tab->name() != kShopTab && !this->tab(tab->name()))
+        mTabs.push_back(std::move(tab));
+}
+
+PlayerTab* PlayerPage::tab(const std::string& name) const
+{
+    for (const auto& t : mTabs)
+        if (t->name() == name)
+            return t.get();
+    return nullptr;
+}
+
+CEGUI::Window* PlayerPage::tabPane(const std::string& name) const { return child("Pane_" + name); }
+
+bool PlayerPage::selectTab(const std::string& name)
+{
+    PlayerTab* picked = tab(name);
+    if (!picked && name != kShopTab)
+        return false;
+    mSelected = name;
+    showSelected();
+    try {
+        if (picked)
+            picked->onSelected();
+    } catch (const std::exception& e) {
+        guiLog(3, "player page: the tab ", name, " could not come to front: ", e.what());
+    }
+    return true;
+}
+
+void PlayerPage::showSelected()
+{
+    const bool shop = mSelected == kShopTab;
+    for (const std::string& name : mShopWidgets)
+        if (CEGUI::Window* w = child(name))
+            w->setVisible(shop);
+    for (const auto& t : mTabs)
+        if (CEGUI::Window* pane = tabPane(t->name()))
+            pane->setVisible(t->name() == mSelected);
+    std::vector<std::string> names{kShopTab};
+    for (const auto& t : mTabs)
+        names.push_back(t->name());
+    for (const std::string& name : names)
+        if (CEGUI::Window* button = child("Tab_" + name))
+            button->setProperty("NormalTextColour", name == mSelected ? "FFFFFF00" : "FFFFFFFF");
+}
+
+void PlayerPage::buildTabs(CEGUI::Window& frame)
+{
+    mTabConnections.clear();
+    std::vector<std::pair<std::string, std::string>> buttons{{kShopTab, kShopTab}};
+    for (const auto& t : mTabs)
+        buttons.emplace_back(t->name(), t->title());
+    float x = 0.02f;
+    for (const auto& b : buttons) {
+        CEGUI::Window* button =
+            addWidget(frame, "TaharezLook/Button", ("Tab_" + b.first).c_str(), b.second, x, kTabRowTop, kTabWidth, kTabRowHeight);
+        const std::string name = b.first;
+        mTabConnections.emplace_back(button->subscribeEvent(CEGUI::PushButton::EventClicked, [this, name](const CEGUI::EventArgs&) {
+            selectTab(name);
+            return true;
+        }));
+        x += kTabWidth + kTabGap;
+    }
+    for (const auto& t : mTabs) {
+        CEGUI::Window* pane = CEGUI::WindowManager::getSingleton().createWindow("DefaultWindow", "Pane_" + t->name());
+        pane->setArea(CEGUI::URect(CEGUI::UDim(0.02f, 0), CEGUI::UDim(kPaneTop, 0), CEGUI::UDim(kShopRight, 0),
+                                   CEGUI::UDim(kPaneBottom, 0)));
+        frame.addChild(pane);
+        t->dropConnections();
+        try {
+            t->build(*pane);
+        } catch (const std::exception& e) {
+            guiLog(3, "player page: the tab ", t->name(), " could not be made: ", e.what());
+        }
+    }
 }
 
 PlayerPage::~PlayerPage() = default;
@@ -56,7 +148,7 @@ void PlayerPage::buildContent(CEGUI::Window& frame)
     mConnections.reserve(kConnections);
     addWidget(frame, "TaharezLook/StaticText", kAttributes, mText, 0.02f, 0.01f, 0.96f, 0.07f);
     auto* shopList = static_cast<CEGUI::MultiColumnList*>(
-        addWidget(frame, "TaharezLook/MultiColumnList", "ShopList", "", 0.02f, 0.10f, 0.28f, 0.40f));
+        addWidget(frame, "TaharezLook/MultiColumnList", "ShopList", "", 0.02f, 0.15f, 0.28f, 0.35f));
     ListRows::addColumns(*shopList, {{"Item", 0.6f}, {"Offers", 0.35f}});
     shopList->setSelectionMode(CEGUI::MultiColumnList::RowSingle);
     mConnections.emplace_back(shopList->subscribeEvent(CEGUI::MultiColumnList::EventSelectionChanged, [this](const CEGUI::EventArgs&) {
@@ -77,8 +169,8 @@ void PlayerPage::buildContent(CEGUI::Window& frame)
                                           showItem(static_cast<int>(v));
                                       return true;
                                   }));
-    addWidget(frame, "TaharezLook/StaticText", "Card", "", 0.32f, 0.10f, 0.30f, 0.08f);
-    auto* options = static_cast<CEGUI::Listbox*>(addWidget(frame, "TaharezLook/Listbox", "Options", "", 0.32f, 0.19f, 0.30f, 0.21f));
+    addWidget(frame, "TaharezLook/StaticText", "Card", "", 0.32f, 0.15f, 0.30f, 0.08f);
+    auto* options = static_cast<CEGUI::Listbox*>(addWidget(frame, "TaharezLook/Listbox", "Options", "", 0.32f, 0.24f, 0.30f, 0.16f));
     (void)options;
     addWidget(frame, "TaharezLook/StaticText", "CountLabel", "Pieces", 0.32f, 0.42f, 0.09f, 0.06f);
     addWidget(frame, "TaharezLook/Editbox", "Count", "1", 0.42f, 0.42f, 0.06f, 0.06f);
@@ -110,13 +202,15 @@ void PlayerPage::buildContent(CEGUI::Window& frame)
                                   }));
     CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
     CEGUI::Window* pictures = wm.createWindow("DefaultWindow", "Pictures");
-    pictures->setArea(CEGUI::URect(CEGUI::UDim(kShopRight + 0.02f, 0), CEGUI::UDim(0.10f, 0), CEGUI::UDim(0.99f, 0),
+    pictures->setArea(CEGUI::URect(CEGUI::UDim(kShopRight + 0.02f, 0), CEGUI::UDim(kPaneTop, 0), CEGUI::UDim(0.99f, 0),
                                    CEGUI::UDim(0.98f, 0)));
     frame.addChild(pictures);
     PortraitPage::buildContent(*pictures);
     mBuilding = &frame;
+    buildTabs(frame);
     showCard();
     showCart();
+    showSelected();
     mBuilding = nullptr;
 }
 
@@ -127,6 +221,8 @@ void PlayerPage::onShown()
     mDispatcher.callback(kIconEventId, handle);
     if (mDispatcher.find(kShopListEventId))
         mDispatcher.callback(kShopListEventId, handle);
+    if (PlayerTab* front = tab(mSelected))
+        selectTab(front->name());
 }
 
 void PlayerPage::showItem(int itemId)
@@ -241,6 +337,18 @@ void PlayerPage::showCart()
 }
 
 void PlayerPage::onFilled(int eventId, ParamList& list)
+{
+    for (const auto& t : mTabs) {
+        try {
+            t->onFilled(eventId, list);
+        } catch (const std::exception& e) {
+            guiLog(3, "player page: the tab ", t->name(), " could not show event ", eventId, ": ", e.what());
+        }
+    }
+    onShopFilled(eventId, list);
+}
+
+void PlayerPage::onShopFilled(int eventId, ParamList& list)
 {
     if (eventId == kRefreshEventId) {
         // The refresh id hands out nothing: the attributes are read afresh.

@@ -2,10 +2,12 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 #include <gui/ShopData.h>
 #include <gui/SubClass.h>
+#include "PlayerTab.h"
 #include "PortraitPage.h"
 
 namespace kavri3D {
@@ -19,6 +21,9 @@ class EventDispatcher;
 /// shop list when that event is there; a row or a typed item id shows the item's card with its
 /// options; "Try on" dresses the preview, "Add" puts the item into the cart, "Buy" buys the
 /// cart, after which the money and the bag are asked for afresh.
+///
+/// A row of tab buttons under the top line brings the shop or one of the other tabs to front
+/// (each a `PlayerTab` in a pane of its own); the portraits and "Back" stay whatever is in front.
 class PlayerPage : public PortraitPage {
 public:
     static constexpr int kKind = 7;
@@ -62,11 +67,37 @@ public:
     /// One option as the card shows it.
     static std::string optionText(const ShopPrice& price);
 
+    /// The shop's own tab name.
+    static const char kShopTab[];
+    /// Brings a tab to front by name ("Shop" or a tab's name); false when there is none.
+    bool selectTab(const std::string& name);
+    /// The name of the tab in front.
+    const std::string& selectedTab() const { return mSelected; }
+    /// A tab by name; null for the shop or an unknown name.
+    PlayerTab* tab(const std::string& name) const;
+    /// The pane of a tab when the page's window exists; null otherwise.
+    CEGUI::Window* tabPane(const std::string& name) const;
+
+    // What the tabs use.
+    EventDispatcher& dispatcher() { return mDispatcher; }
+    ParamStore& store() { return params(); }
+    static CEGUI::Window* placeWidget(CEGUI::Window& parent, const char* type, const char* name, const std::string& text,
+                                      float x, float y, float w, float h)
+    {
+        return addWidget(parent, type, name, text, x, y, w, h);
+    }
+
 protected:
     void buildContent(CEGUI::Window& frame) override;
 
 private:
     CEGUI::Window* child(const std::string& name) const;
+    void addTab(std::unique_ptr<PlayerTab> tab);
+    /// Makes the tab row and the tabs' panes in the fresh frame.
+    void buildTabs(CEGUI::Window& frame);
+    /// Shows the pane (or the shop's widgets) of the tab in front, hides the others.
+    void showSelected();
+    void onShopFilled(int eventId, ParamList& params);
     void showCard();
     void showCart();
     int cardCount() const;
@@ -85,6 +116,10 @@ private:
     const std::map<int, SubClass>* mKinds = nullptr; ///< the item kinds by sub-class, read in place
     std::vector<CEGUI::Event::ScopedConnection> mConnections;
     CEGUI::Window* mBuilding = nullptr; ///< the frame while its content is made
+    std::vector<std::unique_ptr<PlayerTab>> mTabs; ///< in the order of their buttons, after the shop's
+    std::vector<std::string> mShopWidgets; ///< the shop's widgets, shown while the shop is in front
+    std::string mSelected;
+    std::deque<CEGUI::Event::ScopedConnection> mTabConnections;
 };
 
 } // namespace gui
