@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <dlfcn.h>
 #include <limits.h>
 #include <fstream>
@@ -26,6 +27,18 @@ namespace {
 constexpr double kTarget = 1.3;
 
 double now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
+
+// The processor time of the process, all threads: on a loaded machine the wall clock counts the
+// waits for a processor too, this only the work.
+double cpuNow()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// The processor time from start to the first frame of the last measurement.
+double gCpuSeconds = -1;
 
 std::string programFolder()
 {
@@ -62,7 +75,7 @@ void printWindow(double start, double first)
 // and font the game loads, one frame.
 double bareBootstrap(unsigned width, unsigned height)
 {
-    const double start = now();
+    const double start = now(), cpuStart = cpuNow();
     Ogre::LogManager* log = new Ogre::LogManager;
     log->createLog("bench-ogre.log", true, false, true);
     Ogre::Root* root = new Ogre::Root("", "", "");
@@ -94,6 +107,7 @@ double bareBootstrap(unsigned width, unsigned height)
     CEGUI::System::getSingleton().getDefaultGUIContext().setRootWindow(rootWindow);
     root->renderOneFrame();
     const double elapsed = now() - start;
+    gCpuSeconds = cpuNow() - cpuStart;
     printWindow(start, start + elapsed);
     CEGUI::OgreRenderer::destroySystem();
     root->destroySceneManager(scene);
@@ -111,6 +125,7 @@ double median(std::vector<double> v)
 struct Start {
     double seconds = -1;
     double memoryMb = -1;
+    double cpuSeconds = -1;
 };
 
 // One measurement in a fresh process, as a player's start is: OGRE and the GL driver keep
@@ -122,7 +137,7 @@ Start measure(const char* mode)
     FILE* p = popen(cmd.c_str(), "r");
     if (!p)
         return s;
-    if (std::fscanf(p, "%lf %lf", &s.seconds, &s.memoryMb) != 2)
+    if (std::fscanf(p, "%lf %lf %lf", &s.seconds, &s.memoryMb, &s.cpuSeconds) != 3)
         s.seconds = -1;
     pclose(p);
     return s;
@@ -135,9 +150,10 @@ double gameToFirstFrame()
         return -1;
     typedef int (*Entry)(std::uint32_t, void*, const wchar_t*);
     auto entry = reinterpret_cast<Entry>(dlsym(module, "GameEntry"));
-    const double start = now();
+    const double start = now(), cpuStart = cpuNow();
     int code = entry(0, nullptr, L"zrk_bench /mutex=0 /quitAfterFrames=1 /unpaced=1");
     const double first = kavri3D::core::Application::lastFirstFrameTime();
+    gCpuSeconds = kavri3D::core::Application::lastFirstFrameCpuTime() - cpuStart;
     printWindow(start, first);
     dlclose(module);
     return code == 0 && first > 0 ? first - start : -1;
@@ -152,11 +168,11 @@ int main(int argc, char** argv)
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "--bare" || mode == "--game") {
         double t = mode == "--bare" ? bareBootstrap(width, height) : gameToFirstFrame();
-        std::printf("%.6f %.1f\n", t, peakResidentMb());
+        std::printf("%.6f %.1f %.6f\n", t, peakResidentMb(), gCpuSeconds);
         return t > 0 ? 0 : 1;
     }
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    std::vector<double> bare, game, bareMb, gameMb;
+    std::vector<double> bare, game, bareMb, gameMb, bareCpu, gameCpu;
     measure("bare"); // warm the disk cache and the GL driver for both
     for (int i = 0; i < runs; ++i) {
         const Start b = measure("bare"), g = measure("game");
@@ -168,12 +184,17 @@ int main(int argc, char** argv)
         game.push_back(g.seconds);
         bareMb.push_back(b.memoryMb);
         gameMb.push_back(g.memoryMb);
+        bareCpu.push_back(b.cpuSeconds);
+        gameCpu.push_back(g.cpuSeconds);
     }
     const double b = median(bare), g = median(game);
     std::printf("bare OGRE + CEGUI to first frame: %.1f ms, %.0f MB resident (median of %d)\n", b * 1000,
                 median(bareMb), runs);
     std::printf("GameEntry to first frame:         %.1f ms, %.0f MB resident at the log-in screen (median of %d)\n",
                 g * 1000, median(gameMb), runs);
+    // For a loaded machine, where the waits for a processor swamp the wall clock: the work alone.
+    std::printf("processor time, all threads:      bare %.1f ms, game %.1f ms, ratio %.2f (for information)\n",
+                median(bareCpu) * 1000, median(gameCpu) * 1000, median(gameCpu) / median(bareCpu));
     const bool met = g / b <= kTarget;
     std::printf("ratio: %.2f (target: at most %.2f): %s\n", g / b, kTarget, met ? "met" : "NOT met");
     return met ? 0 : 2;
