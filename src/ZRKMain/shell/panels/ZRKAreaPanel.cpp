@@ -12,6 +12,7 @@
 #include "callbacks/EvtUserFunItemCallback.h"
 #include "callbacks/EvtTileConfigCallback.h"
 #include "callbacks/EvthtmlViewCallback.h"
+#include "callbacks/MessionRewardCallbackEvent.h"
 #include "callbacks/RefineCallbackEvent.h"
 
 namespace kavri3D {
@@ -28,6 +29,7 @@ const ZRKPanel::EventTable& ZRKAreaPanel::events() const
         event<AreaGoEvent>(),
         event<AreaRandomMembersEvent>(),
         event<LogoutEvent>(),
+        event<MessionRewardCallbackEvent>(),
         event<EquipEnhanceCallbackEvent>(),
         event<RefineCallbackEvent>(),
         event<EquipMixCallbackEvent>(),

@@ -1,5 +1,6 @@
 #include "shell/panels/ZRKPlayerPanel.h"
 
+#include "callbacks/AddBilityPointCallbackEvent.h"
 #include "callbacks/ArmStrongLoadCallbackEvent.h"
 #include "callbacks/BusinessLoadCallbackEvent.h"
 #include "callbacks/EquipDropCallbackEvent.h"
@@ -7,6 +8,8 @@
 #include "callbacks/ArenaShopPayCallbackEvent.h"
 #include "callbacks/GiftPayCallbackEvent.h"
 #include "callbacks/GuildShopPayCallbackEvent.h"
+#include "callbacks/MessionLoadCallbackEvent.h"
+#include "callbacks/QuestionLoadedCallbackEvent.h"
 #include "callbacks/ShopCheckoutCallbackEvent.h"
 #include "callbacks/ShopPricesCallbackEvent.h"
 #include "callbacks/ShopRenewalCallbackEvent.h"
@@ -37,6 +40,9 @@ const ZRKPanel::EventTable& ZRKPlayerPanel::events() const
         event<EquipDropCallbackEvent>(),
         event<ShopPricesCallbackEvent>(),
         event<ShopRenewalCallbackEvent>(),
+        event<AddBilityPointCallbackEvent>(),
+        event<MessionLoadCallbackEvent>(),
+        event<QuestionLoadedCallbackEvent>(),
     };
     return table;
 }
