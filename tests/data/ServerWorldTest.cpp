@@ -15,7 +15,10 @@
 #include <data/ZRKSession.h>
 #include <data/ZRKUserRequest.h>
 #include <data/ZRKWorld.h>
+#include <data/ZRKWorldSeed.h>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <support/TestEnv.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -83,6 +86,29 @@ struct Hero {
     ZRKSession session;
     int code = -1;
 };
+
+/// A copy of the shipped fixtures in `folder`, its item list changed by `edit`.
+void copyFixtures(const std::string& folder, const std::function<void(Json::Value& items)>& edit)
+{
+    std::filesystem::copy("res/server", folder, std::filesystem::copy_options::recursive);
+    Json::Value doc;
+    std::string why;
+    ASSERT_TRUE(ZRKWorldSeed::readFixture("res/server/itemclasses.json", doc, why)) << why;
+    edit(doc["items"]);
+    zrktest::writeFile(folder + "/itemclasses.json", Json::StyledWriter().write(doc));
+}
+
+/// What the world holds of a player: money, then each item as "id@slot".
+std::vector<std::string> holdings(ZRKWorld& world, const std::string& player)
+{
+    std::vector<std::string> out;
+    if (const ZRKWorld::Player* p = world.player(player))
+        for (long long m : p->money)
+            out.push_back(std::to_string(m));
+    for (const ZRKWorld::Item& i : world.items(player))
+        out.push_back(std::to_string(i.id) + "@" + std::to_string(i.slot));
+    return out;
+}
 
 } // namespace
 
@@ -440,4 +466,87 @@ TEST(ServerWorld, TheAccountsCharactersComeWithTheOwnInformation)
     EXPECT_EQ(characters.front().getIntVal("pc_money1", 0), 1200);
     EXPECT_EQ(characters.front().getIntVal("pc_stp", 0), 5);
     EXPECT_EQ(characters.front().getStringVal("pc_stats", ""), "[42,25,61]");
+}
+
+TEST(ServerWorld, AnOlderWorldTakesTheFixturesGameDataAtEachStartAndKeepsItsPlayersOwn)
+{
+    zrktest::TempDir dir;
+    // The older set had neither the banner (5025) nor the tonic (5004), called the jacket
+    // otherwise, and had two items since retired.
+    copyFixtures(dir.file("older"), [](Json::Value& items) {
+        items.removeMember("5025");
+        items.removeMember("5004");
+        items["99001"] = items["3001"];
+        items["99002"] = items["3001"];
+        items["3001"]["i_name"] = "Old Jacket";
+    });
+    ZRKServerConfig config;
+    config.database = dir.file("world.db");
+    config.bots = 0;
+    config.seed = 7;
+    config.folder = dir.file("older");
+    std::vector<std::string> held;
+    {
+        datatest::LogCapture log;
+        ZRKServerCore core(config, 0);
+        ASSERT_TRUE(core.world().isReady());
+        EXPECT_TRUE(log.anyHolds("no item 5025"));
+        // Hero plays on it: spends coins and comes by a retired item.
+        std::string refusal;
+        ASSERT_TRUE(core.world().addMoney("hero", ZRKWorld::Coins, -123, refusal)) << refusal;
+        ZRKWorld::Item kept;
+        kept.id = 99002;
+        kept.slot = 80;
+        ASSERT_TRUE(core.world().addItem("hero", kept));
+        held = holdings(core.world(), "hero");
+    }
+
+    // The newer game opens the same world: the shop sells all it lists, the items are as the
+    // fixtures have them, what nobody holds of the retired ones is gone, hero's own is as he left it.
+    config.folder = "res/server";
+    {
+        datatest::LogCapture log;
+        ZRKServerCore core(config, 0);
+        ASSERT_TRUE(core.world().isReady());
+        EXPECT_FALSE(log.anyHolds("is left out"));
+        EXPECT_EQ(log.containing("ZRKWorld", "game data was brought up to date"), 1u);
+        EXPECT_EQ(log.containing("ZRKWorld", "item 99002 is no longer in the fixtures but players hold it"), 1u);
+        const Json::Value& items = core.world().document("lib/item");
+        EXPECT_TRUE(items.isMember("5025"));
+        EXPECT_TRUE(items.isMember("5004"));
+        EXPECT_EQ(items["3001"]["i_name"].asString(), "Field Jacket");
+        EXPECT_FALSE(items.isMember("99001"));
+        EXPECT_TRUE(items.isMember("99002"));
+        EXPECT_EQ(holdings(core.world(), "hero"), held);
+        const long c = core.connect();
+        Json::Value login;
+        login["name"] = "hero";
+        login["password"] = "hero123";
+        EXPECT_EQ(datatest::ask(core, c, 1, "login", login).text, "0");
+        const ZRKMessage shop = datatest::ask(core, c, 2, "queryShop", Json::Value(Json::arrayValue));
+        bool banner = false;
+        for (const Json::Value& entry : shop.views["shop"])
+            banner = banner || entry["i_id"].asInt() == 5025;
+        EXPECT_TRUE(banner);
+    }
+    // Started again on the same fixtures: nothing to bring up to date.
+    {
+        datatest::LogCapture log;
+        ZRKServerCore core(config, 0);
+        EXPECT_EQ(log.containing("ZRKWorld", "brought up to date"), 0u);
+        EXPECT_EQ(holdings(core.world(), "hero"), held);
+    }
+    // A broken item list: one line, and the world serves what it had.
+    copyFixtures(dir.file("broken"), [](Json::Value&) {});
+    zrktest::writeFile(dir.file("broken/itemclasses.json"), "{\"classes\": [], \"items\": {\"x\": 1}}");
+    config.folder = dir.file("broken");
+    {
+        datatest::LogCapture log;
+        ZRKServerCore core(config, 0);
+        ASSERT_TRUE(core.world().isReady());
+        EXPECT_EQ(log.containing("ZRKWorld", "could not be brought up to date"), 1u);
+        EXPECT_TRUE(core.world().document("lib/item").isMember("5025"));
+        EXPECT_FALSE(core.world().document("itemClasses").empty());
+        EXPECT_EQ(holdings(core.world(), "hero"), held);
+    }
 }

@@ -111,6 +111,27 @@ TEST_F(FileServerFixture, ListensOnThisMachineOnlyAndStopsCleanly)
     EXPECT_EQ(status("/web/index.html"), -1);
 }
 
+TEST(FileServer, StartReturnsAtOnceAndAStopRightAfterStillEndsTheLoop)
+{
+    // The start does not wait for the serving thread: a client at once is queued, not refused,
+    // and a stop before the loop has run still ends it (the test would hang otherwise).
+    zrktest::TempDir dir;
+    zrktest::writeFile(dir.file("pub/a.txt"), "a");
+    for (int round = 0; round < 20; ++round) {
+        FileServer server;
+        ASSERT_TRUE(server.start("/inst", dir.file("pub"), dir.file("web")));
+        if (round % 2 == 0) {
+            httplib::Client client("127.0.0.1", server.getPort());
+            auto res = client.Get("/inst/files/a.txt");
+            ASSERT_TRUE(res);
+            EXPECT_EQ(res->status, 200);
+            EXPECT_EQ(res->body, "a");
+        }
+        server.stop();
+        EXPECT_FALSE(server.isRunning());
+    }
+}
+
 TEST(Manifest, SignaturesAreTheSha1OfTheContentComparedLetterCaseAside)
 {
     zrktest::TempDir dir;

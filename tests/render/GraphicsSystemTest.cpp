@@ -1,5 +1,6 @@
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
+#include <OgreCodec.h>
 #include <gtest/gtest.h>
 #include <core/GraphicsSystem.h>
 #include <core/GuiSystem.h>
@@ -51,4 +52,36 @@ TEST(GameWindow, HeadlessKeepsTheSceneGraphAndTheGuiWithoutDrawing)
     EXPECT_EQ(g->getFramesRendered(), 0u);
     EXPECT_LT(g->nonBlackShare(), 0);
     EXPECT_FALSE(g->writeScreenshot("/tmp/never.png"));
+}
+
+TEST(GameWindow, TheFullerPictureCodecComesWithTheFirstPictureThatNeedsIt)
+{
+    ASSERT_TRUE(GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
+    GraphicsSystem::WindowSpec spec;
+    spec.width = 320;
+    spec.height = 240;
+    auto g = GraphicsSystem::create(false, spec);
+    ASSERT_NE(g, nullptr);
+    // The start-up brings the common picture codecs only.
+    EXPECT_TRUE(Ogre::Codec::isCodecRegistered("jpg"));
+    EXPECT_FALSE(Ogre::Codec::isCodecRegistered("jp2"));
+    EXPECT_TRUE(g->preparePictureCodec("MAP01/PG099.JPG"));
+    EXPECT_FALSE(Ogre::Codec::isCodecRegistered("jp2"));
+    EXPECT_FALSE(g->preparePictureCodec("no-extension"));
+    EXPECT_FALSE(g->preparePictureCodec("odd.dir/no-extension"));
+    EXPECT_FALSE(Ogre::Codec::isCodecRegistered("jp2"));
+
+    // The loading screen's JPEG 2000 frame: the codec comes, and the picture reads.
+    EXPECT_TRUE(g->preparePictureCodec("PG_Frame.JP2"));
+    ASSERT_TRUE(Ogre::Codec::isCodecRegistered("jp2"));
+    const std::string bytes = zrktest::readFile(zrktest::binFolder() + "/res/GUI/PG_Frame.jp2");
+    ASSERT_FALSE(bytes.empty());
+    Ogre::DataStreamPtr stream(new Ogre::MemoryDataStream(const_cast<char*>(bytes.data()), bytes.size(), false, true));
+    Ogre::Image picture;
+    picture.load(stream, "jp2");
+    EXPECT_GT(picture.getWidth(), 0u);
+    EXPECT_GT(picture.getHeight(), 0u);
+    // What no codec reads stays refused, asked once or twice.
+    EXPECT_FALSE(g->preparePictureCodec("odd.nocodec"));
+    EXPECT_FALSE(g->preparePictureCodec("odd.nocodec"));
 }

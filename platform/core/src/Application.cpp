@@ -1,6 +1,7 @@
 #include "core/Application.h"
 
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <sstream>
 #include <thread>
@@ -26,6 +27,14 @@ const char* const Application::kShippedBoardFile = "res/kavri3D.xml";
 namespace {
 
 double gFirstFrameTime = 0;
+double gFirstFrameCpuTime = 0;
+
+double processCpuTime()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
 
 void logLine(unsigned severity, const std::string& text)
 {
@@ -246,7 +255,10 @@ bool Application::runOneFrame()
         if (!g->renderOneFrame(dt))
             logLine(3, "frame " + std::to_string(mFrames) + " was not drawn");
         else if (g->getFramesRendered() == 1)
+        {
             gFirstFrameTime = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+            gFirstFrameCpuTime = processCpuTime();
+        }
         if (g->isWindowLost()) {
             // Nothing to ask the player in: the run ends as an offline close does.
             logLine(6, "the game window went away: shutting down");
@@ -329,6 +341,8 @@ void Application::releaseFramework()
 
 double Application::lastFirstFrameTime() { return gFirstFrameTime; }
 
+double Application::lastFirstFrameCpuTime() { return gFirstFrameCpuTime; }
+
 namespace {
 /// Runs one step of the run; an exception from it is logged and counts as a failure.
 template <class Step>
@@ -348,6 +362,7 @@ bool guarded(const char* what, Step step)
 bool runApplication(Application& app)
 {
     gFirstFrameTime = 0;
+    gFirstFrameCpuTime = 0;
     // Whatever the start-up or the frame loop throws, the shut-down still runs in its order
     // (the frame before the client states, the GUI plug-in before the GUI system).
     bool ok = guarded("the start-up", [&] { return app.startUp(); });

@@ -3,6 +3,7 @@
 
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
+#include <OgreCodec.h>
 #include <OgreDefaultHardwareBufferManager.h>
 #include <core/GuiSystem.h>
 #include <core/KeyInput.h>
@@ -179,13 +180,6 @@ bool GraphicsSystem::startWindowed(const WindowSpec& spec)
     mRoot.reset(new Ogre::Root("", "", ""));
     mRoot->loadPlugin(pluginFolder() + "/RenderSystem_GL");
     mRoot->loadPlugin(pluginFolder() + "/Codec_STBI");
-    // FreeImage after STBI only adds what STBI cannot read (the loading screen's JPEG 2000 frame).
-    try {
-        mRoot->loadPlugin(pluginFolder() + "/Codec_FreeImage");
-        pinPictureCodecs();
-    } catch (const Ogre::Exception& e) {
-        logLine(4, std::string("no FreeImage codec: JPEG 2000 pictures are not shown: ") + e.getDescription());
-    }
     Ogre::RenderSystem* rs = mRoot->getRenderSystemByName("OpenGL Rendering Subsystem");
     if (!rs) {
         logLine(3, "the GL render system is missing");
@@ -228,6 +222,31 @@ bool GraphicsSystem::startWindowed(const WindowSpec& spec)
     step("gui");
     logLine(6, "window:" + steps.str());
     return true;
+}
+
+bool GraphicsSystem::preparePictureCodec(const std::string& file)
+{
+    const std::size_t dot = file.find_last_of('.');
+    if (dot == std::string::npos || file.find('/', dot) != std::string::npos)
+        return false;
+    std::string ext = file.substr(dot + 1);
+    Ogre::StringUtil::toLowerCase(ext);
+    if (Ogre::Codec::isCodecRegistered(ext))
+        return true;
+    if (mHeadless || !mRoot || mFullCodecsTried)
+        return false;
+    // FreeImage is a fifth of the engine's start (twenty libraries to map and bind) for one
+    // picture on the loading screen: it comes when that picture does. Loaded after STBI it
+    // only adds what STBI cannot read.
+    mFullCodecsTried = true;
+    try {
+        mRoot->loadPlugin(pluginFolder() + "/Codec_FreeImage");
+        pinPictureCodecs();
+    } catch (const Ogre::Exception& e) {
+        logLine(4, std::string("no FreeImage codec: JPEG 2000 pictures are not shown: ") + e.getDescription());
+        return false;
+    }
+    return Ogre::Codec::isCodecRegistered(ext);
 }
 
 bool GraphicsSystem::startHeadless()

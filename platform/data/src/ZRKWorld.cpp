@@ -230,19 +230,51 @@ bool ZRKWorld::open(const std::string& path, const std::string& fixtures, bool r
     const bool isSeeded = q.step() && q.text(0) == "1";
     q.reset();
     if (isSeeded) {
+        refreshGameData(fixtures);
         readAccounts();
         mReady = true;
         return true;
     }
     ZRKDatabase::Transaction t(mDb);
     ZRKWorldSeed seed(*this, fixtures);
-    if (!t.active() || !seed.run() || !mDb.exec("INSERT OR REPLACE INTO meta VALUES('seeded', '1')") || !t.commit()) {
+    if (!t.active() || !seed.run() || !mDb.exec("INSERT OR REPLACE INTO meta VALUES('seeded', '1')") ||
+        !keepGameDataPrint(ZRKWorldSeed::gameDataPrint(fixtures)) || !t.commit()) {
         logLine(3, "the world could not be seeded from " + fixtures + ": " + seed.error());
         return false;
     }
     readAccounts();
     mReady = true;
     return true;
+}
+
+void ZRKWorld::refreshGameData(const std::string& fixtures)
+{
+    // The items, their classes and the libraries are the fixtures', whenever the world was
+    // made: a newer game brings its new items to an older world, in one transaction that
+    // leaves the players' own data alone. An unchanged set is seen by its print and costs no write.
+    const std::string print = ZRKWorldSeed::gameDataPrint(fixtures);
+    ZRKDatabase::Statement& q = mDb.prepare("SELECT value FROM meta WHERE key = 'game_data'");
+    const std::string kept = q.step() ? q.text(0) : std::string();
+    q.reset();
+    if (!print.empty() && print == kept)
+        return;
+    ZRKDatabase::Transaction t(mDb);
+    ZRKWorldSeed seed(*this, fixtures);
+    if (print.empty() || !t.active() || !seed.refreshGameData() || !keepGameDataPrint(print) || !t.commit()) {
+        logLine(3, "the world's game data could not be brought up to date from " + fixtures + ": " +
+                       (seed.error().empty() ? mDb.lastError() : seed.error()) + "; it keeps what it had");
+        mDocuments.clear();
+        return;
+    }
+    mDocuments.clear();
+    logLine(5, "the world's game data was brought up to date from " + fixtures);
+}
+
+bool ZRKWorld::keepGameDataPrint(const std::string& print)
+{
+    ZRKDatabase::Statement& q = mDb.prepare("INSERT OR REPLACE INTO meta(key, value) VALUES('game_data', ?)");
+    q.bind(1, print);
+    return q.run();
 }
 
 void ZRKWorld::readAccounts()

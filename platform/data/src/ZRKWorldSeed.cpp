@@ -2,6 +2,10 @@
 
 #include <fstream>
 #include <memory>
+#include <set>
+#include <sodium.h>
+#include <vector>
+#include <yake/Logger.h>
 #include "data/ZRKBagLayout.h"
 #include "data/ZRKPasswords.h"
 #include "data/ZRKWorld.h"
@@ -34,26 +38,37 @@ bool wholeNumber(const Json::Value& object, const char* key, long long def, long
     return true;
 }
 
-} // namespace
+/// The fixture files that hold the game's own data, as opposed to its players.
+const char* const kGameDataFiles[] = {"itemclasses.json", "master.json", "libs.json"};
 
-ZRKWorldSeed::ZRKWorldSeed(ZRKWorld& world, const std::string& folder) : mWorld(world), mFolder(folder) {}
-
-bool ZRKWorldSeed::readFixture(const std::string& path, Json::Value& out, std::string& why)
+/// A fixture file's bytes, no more than the fixtures' limit.
+bool readBytes(const std::string& path, std::string& text, std::string& why)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         why = "missing";
         return false;
     }
-    std::string text;
     char block[4096];
     while (in.read(block, sizeof block) || in.gcount() > 0) {
         text.append(block, static_cast<std::size_t>(in.gcount()));
-        if (text.size() > kMaxFixture) {
+        if (text.size() > ZRKWorldSeed::kMaxFixture) {
             why = "larger than 1 MB";
             return false;
         }
     }
+    return true;
+}
+
+} // namespace
+
+ZRKWorldSeed::ZRKWorldSeed(ZRKWorld& world, const std::string& folder) : mWorld(world), mFolder(folder) {}
+
+bool ZRKWorldSeed::readFixture(const std::string& path, Json::Value& out, std::string& why)
+{
+    std::string text;
+    if (!readBytes(path, text, why))
+        return false;
     Json::CharReaderBuilder builder;
     builder["stackLimit"] = 64;
     std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
@@ -96,9 +111,40 @@ bool ZRKWorldSeed::run()
     }
 }
 
-bool ZRKWorldSeed::seedAll()
+bool ZRKWorldSeed::refreshGameData()
 {
-    Json::Value items, accounts, players, master, libs;
+    try {
+        return seedGameData();
+    } catch (const std::exception& e) {
+        return fail(std::string("unreadable: ") + e.what());
+    }
+}
+
+std::string ZRKWorldSeed::gameDataPrint(const std::string& folder)
+{
+    if (sodium_init() < 0)
+        return std::string();
+    crypto_generichash_state state;
+    crypto_generichash_init(&state, nullptr, 0, crypto_generichash_BYTES);
+    for (const char* file : kGameDataFiles) {
+        std::string text, why;
+        if (!readBytes(folder + "/" + file, text, why))
+            return std::string();
+        // Each file's name and length go first, so no two sets of files print alike.
+        const std::string head = std::string(file) + ":" + std::to_string(text.size()) + ":";
+        crypto_generichash_update(&state, reinterpret_cast<const unsigned char*>(head.data()), head.size());
+        crypto_generichash_update(&state, reinterpret_cast<const unsigned char*>(text.data()), text.size());
+    }
+    unsigned char out[crypto_generichash_BYTES];
+    crypto_generichash_final(&state, out, sizeof out);
+    char hex[crypto_generichash_BYTES * 2 + 1];
+    sodium_bin2hex(hex, sizeof hex, out, sizeof out);
+    return hex;
+}
+
+bool ZRKWorldSeed::seedGameData()
+{
+    Json::Value items, master, libs;
     if (!read("itemclasses.json", items) || !seedItems(items))
         return false;
     if (!read("master.json", master) || !putDocument("master", master))
@@ -108,6 +154,14 @@ bool ZRKWorldSeed::seedAll()
     for (const std::string& name : libs.getMemberNames())
         if (!putDocument("lib/" + name, libs[name]))
             return false;
+    return true;
+}
+
+bool ZRKWorldSeed::seedAll()
+{
+    Json::Value accounts, players;
+    if (!seedGameData())
+        return false;
     if (!read("players.json", players))
         return false;
     for (const std::string& name : players.getMemberNames())
@@ -124,6 +178,7 @@ bool ZRKWorldSeed::seedItems(const Json::Value& doc)
         return fail("\"classes\" must be a list and \"items\" an object");
     if (!putDocument("itemClasses", classes))
         return false;
+    std::set<long long> listed;
     for (const std::string& id : items.getMemberNames()) {
         long long number = 0;
         try {
@@ -136,10 +191,32 @@ bool ZRKWorldSeed::seedItems(const Json::Value& doc)
         }
         if (!items[id].isObject())
             return fail("item " + id + " is not an object");
-        ZRKDatabase::Statement& q = mWorld.db().prepare("INSERT INTO items(i_id, attrs) VALUES(?, ?)");
+        if (!listed.insert(number).second)
+            return fail("item " + id + " is listed twice");
+        // A world made from older fixtures takes the item as they now have it.
+        ZRKDatabase::Statement& q = mWorld.db().prepare(
+            "INSERT INTO items(i_id, attrs) VALUES(?, ?) ON CONFLICT(i_id) DO UPDATE SET attrs = excluded.attrs "
+            "WHERE attrs != excluded.attrs");
         q.bind(1, number).bind(2, compact(items[id]));
         if (!q.run())
             return fail("item " + id + " cannot be stored: " + mWorld.db().lastError());
+    }
+    // Items the fixtures no longer list go, but not from under a player who holds one.
+    std::vector<long long> gone;
+    ZRKDatabase::Statement& all = mWorld.db().prepare("SELECT i_id FROM items");
+    while (all.step())
+        if (!listed.count(all.integer(0)))
+            gone.push_back(all.integer(0));
+    all.reset();
+    for (long long id : gone) {
+        ZRKDatabase::Statement& drop = mWorld.db().prepare(
+            "DELETE FROM items WHERE i_id = ?1 AND NOT EXISTS(SELECT 1 FROM inventory WHERE inventory.i_id = ?1)");
+        drop.bind(1, id);
+        if (!drop.run())
+            return fail("item " + std::to_string(id) + " cannot be dropped: " + mWorld.db().lastError());
+        if (mWorld.db().changes() == 0)
+            yake::logging::logger::instance().log(4, "ZRKWorld", "item " + std::to_string(id) +
+                                                                     " is no longer in the fixtures but players hold it: kept");
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #include "transport/FileServer.h"
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -52,6 +53,7 @@ const char* contentType(const std::string& file)
 struct FileServer::Impl {
     httplib::Server server;
     std::thread thread;
+    std::atomic<bool> loopOver{false}; // the serving loop has returned
 };
 
 FileServer::FileServer() : mImpl(new Impl) {}
@@ -157,10 +159,13 @@ bool FileServer::start(const std::string& installerPath, const std::string& file
         mPort = 0;
         return false;
     }
-    mImpl->thread = std::thread([&server] { server.listen_after_bind(); });
-    // Stopping before the loop runs would miss it and wait for ever: wait until it runs.
-    for (int i = 0; i < 2000 && !server.is_running(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    // The socket listens already: a client that comes before the loop runs waits in its queue,
+    // so the start does not wait for the thread (a few milliseconds of the game's start-up).
+    mImpl->loopOver = false;
+    mImpl->thread = std::thread([impl = mImpl.get()] {
+        impl->server.listen_after_bind();
+        impl->loopOver = true;
+    });
     logLine(6, "serving " + mFilesFolder + " at " + getAddress() + mInstallerPath + kFiles);
     return true;
 }
@@ -169,6 +174,9 @@ void FileServer::stop()
 {
     if (!mImpl->thread.joinable())
         return;
+    // Stopping before the loop runs would miss it and wait for ever: wait until it runs.
+    for (int i = 0; i < 5000 && !mImpl->server.is_running() && !mImpl->loopOver; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     mImpl->server.stop();
     mImpl->thread.join();
     mPort = 0;

@@ -9,6 +9,7 @@
 #include <core/TimerManager.h>
 #include <scene/GrafixScene.h>
 
+#include "rooms/BackdropPicture.h"
 #include "rooms/BoxSnapShotScene.h"
 #include "rooms/CeguiWidgets.h"
 #include "rooms/OgreRTTSnapShotImplEx.h"
@@ -37,6 +38,7 @@ const char kBackdropImageset[] = "bin/res/gui/bgscene";
 const char kBackdropFile[] = "bgscene.jpg";
 // The game's own GUI files (res/GUI) are read through this group.
 const char kBackdropGroup[] = "General";
+const char kBackdropFolder[] = "res/GUI/"; // where the "General" group finds it
 // The music plays as this kind of sound, at the volume of channel 0.
 const int kMusicKind = 6;
 
@@ -226,13 +228,12 @@ void BackgroundScene::buildBackdrop()
             destroyBackgroundImage();
             const std::string image = CeguiWidgets::imageName(kBackdropImageset, "full_image");
             try {
-                CEGUI::ImageManager::getSingleton().addFromImageFile(CeguiWidgets::utf8(image), kBackdropFile,
-                                                                     kBackdropGroup);
-                mBackgroundImage = image;
+                mBackgroundImage = image; // first: a texture made before a failure goes too
+                addBackdropImage(image);
                 window->setProperty("Image", CeguiWidgets::utf8(image));
-            } catch (const CEGUI::Exception& e) {
-                destroyBackgroundImage(); // a texture made before the failure goes too
-                writeLogf(kLogWarning, kChannel, kBackdropFile, " not shown: ", e.getMessage().c_str());
+            } catch (const std::exception& e) { // the GUI's or the engine's
+                destroyBackgroundImage();
+                writeLogf(kLogWarning, kChannel, kBackdropFile, " not shown: ", e.what());
             }
             top->addChild(window);
             // Every other window lies above the backdrop.
@@ -244,6 +245,28 @@ void BackgroundScene::buildBackdrop()
         }
     }
     startReadyTimer();
+}
+
+void BackgroundScene::prefetchBackdrop() { BackdropPicture::prefetch(std::string(kBackdropFolder) + kBackdropFile); }
+
+void BackgroundScene::addBackdropImage(const std::string& image)
+{
+    // Decoded ahead while the window came up, it only goes to the graphics card now; without
+    // that (headless, or it could not be decoded) the engine reads the file itself.
+    BackdropPicture::Pixels pixels;
+    CEGUI::System* system = CEGUI::System::getSingletonPtr();
+    if (!system || !BackdropPicture::take(std::string(kBackdropFolder) + kBackdropFile, pixels)) {
+        CEGUI::ImageManager::getSingleton().addFromImageFile(CeguiWidgets::utf8(image), kBackdropFile, kBackdropGroup);
+        return;
+    }
+    // As a picture from a file: a texture and an image of one name, the image the whole texture.
+    const CEGUI::String name = CeguiWidgets::utf8(image);
+    const CEGUI::Sizef size(static_cast<float>(pixels.width), static_cast<float>(pixels.height));
+    CEGUI::Texture& texture = system->getRenderer()->createTexture(name);
+    texture.loadFromMemory(pixels.rgba.data(), size, CEGUI::Texture::PF_RGBA);
+    auto& picture = static_cast<CEGUI::BasicImage&>(CEGUI::ImageManager::getSingleton().create("BasicImage", name));
+    picture.setTexture(&texture);
+    picture.setArea(CEGUI::Rectf(CEGUI::Vector2f(0, 0), size));
 }
 
 void BackgroundScene::buildPortraits()

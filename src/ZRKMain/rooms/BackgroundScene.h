@@ -48,6 +48,9 @@ public:
     static BackgroundScene& instance() { return makeSingleton(); }
     /// Destroys the scene, then the instance.
     static void destroyInstance();
+    /// Starts decoding the log-in backdrop from the GUI folder (relative to the program
+    /// folder, the current one) while the game window comes up; buildBackdrop takes it.
+    static void prefetchBackdrop();
 
     ~BackgroundScene() override;
 
@@ -94,6 +97,7 @@ private:
     void startReadyTimer();
     void destroyBackdropWindow();
     void destroyBackgroundImage();
+    void addBackdropImage(const std::string& image);
     void resetSnapShots();
     core::SnapShotEx* attach(const std::string& snapshot, core::SnapShotScene* scene, const std::string& texture,
                              const std::string& camera);

@@ -1,6 +1,7 @@
 #include "rooms/CeguiWidgets.h"
 
 #include <CEGUI/CEGUI.h>
+#include <core/GraphicsSystem.h>
 #include <gui/CeguiText.h>
 
 namespace kavri3D {
@@ -80,6 +81,9 @@ void CeguiWidgets::loadImageset(const std::string& file)
 std::string CeguiWidgets::addImageFile(const std::string& imageset, const std::string& file)
 {
     const std::string image = imageName(imageset, "full_image");
+    // A picture only the fuller codec reads brings it in now (the engine starts without it).
+    if (core::GraphicsSystem* graphics = core::GraphicsSystem::getSingletonPtr())
+        graphics->preparePictureCodec(file);
     try {
         CEGUI::ImageManager::getSingleton().addFromImageFile(utf8(image), utf8(file), kGroup);
     } catch (const std::exception&) {

@@ -40,6 +40,7 @@
 
 #include "agent/ZRKAgent.h"
 #include "events/ExitEvent.h"
+#include "rooms/BackdropPicture.h"
 #include "rooms/BackgroundScene.h"
 #include "rooms/RoleManager.h"
 #include <land/ZRKLand.h>
@@ -123,8 +124,9 @@ Application::~Application()
     GameServices::hooks().tickPrefetch = nullptr;
     GameServices::hooks().prefetchNow = nullptr;
     GameServices::hooks().saveVolumes = nullptr;
-    // A start-up that ended early leaves no file server behind.
+    // A start-up that ended early leaves no file server nor decoding thread behind.
     stopFileServer();
+    BackdropPicture::drop();
     if (mNetLibrary)
         FreeLibrary(mNetLibrary);
     mNetLibrary = nullptr;
@@ -187,6 +189,9 @@ bool Application::onPreInitialise()
     CAppZRKModule& module = appModule();
     module.loadProperties();
     SetCurrentDirectoryW(module.getProgramFolder().c_str());
+    // The first screen's picture decodes on its own thread while the window comes up.
+    if (!getBlackBoard()->getBool("kavri3D/headless", false))
+        BackgroundScene::prefetchBackdrop();
     mMsgLoopAdapter = boost::make_shared<CWtlMsgLoopAdapter>();
     module.AddMessageLoop(mMsgLoopAdapter.get());
     module.loadConfig();
@@ -530,6 +535,7 @@ void Application::onPreShutdown()
     // The background scene goes if there is one (built or not); none is made to be destroyed.
     if (BackgroundScene::getSingletonPtr())
         BackgroundScene::destroyInstance();
+    BackdropPicture::drop(); // a backdrop never shown (a start straight into a room)
     // The characters leave while their scenes and the graphics still exist.
     RoleManager::destroyInstance();
     if (mMsgLoopAdapter) {

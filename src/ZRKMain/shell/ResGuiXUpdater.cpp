@@ -1,6 +1,7 @@
 #include "shell/ResGuiXUpdater.h"
 
 #include <boost/weak_ptr.hpp>
+#include <core/GraphicsSystem.h>
 #include <gui/IEventDispatcher.h>
 #include <gui/IGuiManager.h>
 #include <gui/IGuiRes.h>
@@ -37,6 +38,10 @@ void ResGuiXUpdater::setFiles(const std::vector<std::string>& files)
 
 void ResGuiXUpdater::update(float)
 {
+    // The log-in screen comes first: its first frame does not wait for the lobby's pictures.
+    core::GraphicsSystem* graphics = core::GraphicsSystem::getSingletonPtr();
+    if (graphics && !graphics->isHeadless() && graphics->getFramesRendered() == 0)
+        return;
     bool again = false;
     try {
         again = step();

@@ -80,6 +80,8 @@ public:
     /// When the last run drew its first frame into a window (steady clock, seconds since its
     /// epoch; 0 when none was drawn). For the start-up benchmark.
     static double lastFirstFrameTime();
+    /// The process's processor time (all its threads, in seconds) when that frame was drawn.
+    static double lastFirstFrameCpuTime();
 
 protected:
     std::string mAppName;

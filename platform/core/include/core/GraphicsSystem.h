@@ -72,6 +72,10 @@ public:
     void centrePointer();
     /// Share of pixels of the last frame that are not black (0..1); -1 headless.
     double nonBlackShare();
+    /// Makes sure a codec reads the picture file: the codec plug-in for what the built-in ones
+    /// cannot read (JPEG 2000) is loaded the first time such a file is asked for, not at
+    /// start-up. False when none reads it.
+    bool preparePictureCodec(const std::string& file);
 
 private:
     GraphicsSystem() = default;
@@ -96,6 +100,7 @@ private:
     bool mActive = true;
     bool mWindowLost = false;
     bool mXHandlersInstalled = false;
+    bool mFullCodecsTried = false;
     void* mPreviousErrorHandler = nullptr;
     void* mPreviousIOErrorHandler = nullptr;
     unsigned mFramesRendered = 0;

@@ -79,7 +79,8 @@ public:
     ZRKWorld& operator=(const ZRKWorld&) = delete;
 
     /// Opens the world at `path` and seeds it from `fixtures` when it is new, or afresh when
-    /// `reset`. A file that is not a sound world is moved aside (to path + ".broken") and a
+    /// `reset`; a world seeded before takes the fixtures' game data (items, their classes,
+    /// master and libraries) as they are now, its players' data as it was. A file that is not a sound world is moved aside (to path + ".broken") and a
     /// fresh world is seeded; wasMovedAside() then tells. False when no world could be had
     /// (the fixtures are broken, or the folder cannot be written): the reason is logged.
     /// A world file has one writer: the run holds a lock beside it (path + ".lock") until the
@@ -225,6 +226,8 @@ private:
         std::shared_ptr<const Json::Value> value[4];
     };
     void readAccounts();
+    void refreshGameData(const std::string& fixtures);
+    bool keepGameDataPrint(const std::string& print);
     void forget(const std::string& player);
     void forgetAll();
 
