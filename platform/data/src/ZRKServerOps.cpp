@@ -12,6 +12,7 @@
 #include "data/ZRKServerCall.h"
 #include "data/ZRKServerCore.h"
 #include "data/ZRKSessionOps.h"
+#include "data/ZRKSocialOps.h"
 #include "data/ZRKWorld.h"
 
 namespace kavri3D {
@@ -32,6 +33,7 @@ ZRKServerOps::ZRKServerOps()
     ZRKShopOps::addTo(*this);
     ZRKBoxOps::addTo(*this);
     ZRKRoomOps::addTo(*this);
+    ZRKSocialOps::addTo(*this);
 }
 
 void ZRKServerOps::add(const std::string& op, Handler handler, unsigned flags) { mEntries[op] = Entry{handler, flags}; }

@@ -882,7 +882,7 @@ bool ZRKWorld::moveItems(const std::string& player, const std::vector<std::pair<
 {
     const Player* owner = this->player(player);
     if (!owner) {
-        refusal = "error/no_person";
+        refusal = "error/srv_no_person";
         return false;
     }
     const Player self = *owner; // the checks below may read the world's caches
@@ -1141,6 +1141,29 @@ bool ZRKWorld::setSettings(const std::string& player, const Json::Value& setting
     const bool done = q.run() && mDb.changes() == 1;
     forget(player);
     return done;
+}
+
+bool ZRKWorld::setLists(const std::string& player, const Json::Value& lists)
+{
+    if (!lists.isObject())
+        return false;
+    Json::FastWriter writer;
+    ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET lists = ?1 WHERE name = ?2");
+    q.bind(1, writer.write(lists)).bind(2, player);
+    const bool done = q.run() && mDb.changes() == 1;
+    forget(player);
+    return done;
+}
+
+std::string ZRKWorld::playerOfNick(const std::string& nick)
+{
+    if (nick.empty())
+        return std::string();
+    ZRKDatabase::Statement& q = mDb.prepare("SELECT name FROM players WHERE nick != '' AND name_key(nick) = name_key(?) LIMIT 1");
+    q.bind(1, nick);
+    const std::string name = q.step() ? q.text(0) : std::string();
+    q.reset();
+    return name;
 }
 
 bool ZRKWorld::setNick(const std::string& player, const std::string& nick, std::string& refusal)

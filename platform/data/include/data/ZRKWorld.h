@@ -153,6 +153,10 @@ public:
     bool placeItem(const std::string& player, long long lid, int slot);
     /// Replaces the player's settings document ("pc_bag_slot", "pc_score", ...).
     bool setSettings(const std::string& player, const Json::Value& settings);
+    /// Replaces the player's lists document ("roster", "guild", "titles", ...).
+    bool setLists(const std::string& player, const Json::Value& lists);
+    /// The player who goes by that nickname, as Unicode folds letter case; "" for none.
+    std::string playerOfNick(const std::string& nick);
     /// Gives the player another nickname; "error/role_exists" when another player has it.
     bool setNick(const std::string& player, const std::string& nick, std::string& refusal);
     /// Gives every spent stat point back.
