@@ -7,6 +7,10 @@
 #include "callbacks/ArenaShopPayCallbackEvent.h"
 #include "callbacks/GiftPayCallbackEvent.h"
 #include "callbacks/GuildShopPayCallbackEvent.h"
+#include "callbacks/InfFriendCallbackEvent.h"
+#include "callbacks/InfPersonalCallbackEvent.h"
+#include "callbacks/MyFriendCallbackEvent.h"
+#include "callbacks/RosterOperateCallbackEvent.h"
 #include "callbacks/ShopCheckoutCallbackEvent.h"
 #include "callbacks/ShopPricesCallbackEvent.h"
 #include "callbacks/ShopRenewalCallbackEvent.h"
@@ -25,7 +29,11 @@ const ZRKPanel::EventTable& ZRKPlayerPanel::events() const
     // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
     static const EventTable table = {
         event<PlayerAttrLoadingEvent>(),
+        event<MyFriendCallbackEvent>(),
         event<TryRoomRoll3DModelCallbackEvent>(),
+        event<RosterOperateCallbackEvent>(),
+        event<InfFriendCallbackEvent>(),
+        event<InfPersonalCallbackEvent>(),
         event<BusinessLoadCallbackEvent>(),
         event<ArmStrongLoadCallbackEvent>(),
         event<ShopTryOnCallbackEvent>(),
