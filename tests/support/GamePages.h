@@ -19,6 +19,14 @@ inline CEGUI::Window* pageWindow(int kind)
     return manager->getPage(kind)->getRootWindow();
 }
 
+/// A page's window by its name when it is shown; null otherwise.
+inline CEGUI::Window* shownPage(const char* name)
+{
+    CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
+    CEGUI::Window* page = root ? root->getChildRecursive(name) : nullptr;
+    return page && page->isEffectiveVisible() ? page : nullptr;
+}
+
 /// A button pressed, as its click reaches it.
 inline void click(CEGUI::Window* button)
 {

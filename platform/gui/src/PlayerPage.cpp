@@ -10,6 +10,7 @@
 #include <gui/CeguiText.h>
 #include "BagPage.h"
 #include "EventDispatcher.h"
+#include "FriendsTab.h"
 #include "GuiLog.h"
 #include "ListRows.h"
 #include "ParamStore.h"
@@ -43,6 +44,7 @@ PlayerPage::PlayerPage(const std::string& windowName, const std::string& title, 
     mSelected = kShopTab;
     mShopWidgets = {"ShopList", "ItemId", "Show", "Card", "Options", "CountLabel", "Count", "TryOn", "Add", "Cart", "Totals", "Buy"};
     // The tabs beside the shop, in the order of their buttons: addTab(std::make_unique<...>(*this)).
+    addTab(std::make_unique<FriendsTab>(*this));
 }
 
 const char PlayerPage::kShopTab[] = "Shop";
