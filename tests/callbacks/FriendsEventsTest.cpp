@@ -10,6 +10,7 @@
 #include <data/ZRKGameData.h>
 #include <data/ZRKGameServer.h>
 #include <data/ZRKRosterRequest.h>
+#include <data/ZRKUserRequest.h>
 #include <gui/BagData.h>
 #include <gui/CeguiText.h>
 #include <gui/FriendPlayer.h>
@@ -119,7 +120,7 @@ TEST_F(FriendsFixture, AnEntryDecodesItsMembershipSexAndMutualMark)
                    {"fuid":"x","group":"1","nick":7,"f_cid":2,"f_lv":"high","pep":2}])");
     const auto* all = value<std::vector<gui::FriendPlayer>>(friends.fillParams(), "friend");
     ASSERT_NE(all, nullptr);
-    ASSERT_EQ(all->size(), 1u); // "x" has a group of text: among the others
+    ASSERT_EQ(all->size(), 2u); // the item is read as text: a group "1" is a friend's
     const gui::FriendPlayer& anvil = all->front();
     EXPECT_EQ(anvil.sex, 'M');
     EXPECT_EQ(anvil.level, 12);
@@ -129,11 +130,13 @@ TEST_F(FriendsFixture, AnEntryDecodesItsMembershipSexAndMutualMark)
     EXPECT_EQ(anvil.attr.member_name, "Anvil");
     EXPECT_EQ(anvil.displayName, session->decorateUser("Anvil"));
     EXPECT_EQ(gui::fromCeguiString(anvil.nickname), "An\"vil");
-    const auto* others = value<std::vector<gui::FriendPlayer>>(friends.fillParams(), "anous");
-    ASSERT_EQ(others->size(), 1u);
-    EXPECT_EQ(others->front().sex, 'F');
-    EXPECT_EQ(others->front().level, 0);
-    EXPECT_FALSE(others->front().pep);
+    // Values of the wrong type read as their defaults.
+    const gui::FriendPlayer& odd = all->back();
+    EXPECT_EQ(odd.index, 1);
+    EXPECT_EQ(odd.sex, 'F');
+    EXPECT_EQ(odd.level, 0);
+    EXPECT_FALSE(odd.pep);
+    EXPECT_EQ(odd.attr.pc_id, 0);
 }
 
 TEST_F(FriendsFixture, EditsSendTheirExactTextsAndNothingForWhatNeedsNoChange)
@@ -248,7 +251,7 @@ TEST_F(FriendsFixture, AProfileShowsTheLatestLookAndItsBagWhateverTheGuiFreed)
         EXPECT_LE(b.pci_slot, 50);
         EXPECT_EQ(b.pci_bind, 0);
     }
-    EXPECT_EQ(bag->size(), 7u); // three worn, two weapons, two props
+    EXPECT_EQ(bag->size(), 5u); // three worn, two weapons (the props bag starts at 51)
     // The own bag stayed the own.
     EXPECT_GT(ZRKUserRequest::getInventory()->items().size(), 20u);
 

@@ -61,18 +61,24 @@ struct Friends {
                 heard[c].push_back(m);
         return reply;
     }
+    /// Every connection's messages so far.
+    void takeAll()
+    {
+        for (const auto& c : connection)
+            collect(c.second, -1);
+    }
     /// Runs the server's clock on to `to`, a second at a time.
     void runTo(double to)
     {
         for (; now <= to; now += 1.0) {
             core->tick(now);
-            for (const auto& c : connection)
-                collect(c.second, -1);
+            takeAll();
         }
     }
     /// The roster of the player's last roster notice, by fuid: "group/pep".
     std::map<std::string, std::string> toldRoster(const std::string& player)
     {
+        takeAll();
         std::map<std::string, std::string> out;
         const ZRKMessage* last = nullptr;
         for (const ZRKMessage& m : heard[connection[player]])
@@ -85,6 +91,7 @@ struct Friends {
     }
     std::size_t rosterNotices(const std::string& player)
     {
+        takeAll();
         std::size_t n = 0;
         for (const ZRKMessage& m : heard[connection[player]])
             n += m.type == ZRKMessage::Notice && m.op == ZRKNotice::name(ZRKNotice::Roster);

@@ -24,7 +24,8 @@ bool write(ZRKWorld& world, const ZRKWorld::Player& p, const std::vector<ZRKRost
         item["fuid"] = e.fuid;
         item["group"] = e.group;
     }
-    return world.setLists(p.name, lists);
+    const std::string name = p.name; // the world forgets `p` as it writes
+    return world.setLists(name, lists);
 }
 
 } // namespace

@@ -55,14 +55,14 @@ void putEntry(ZRKServerCall& call, const std::string& fuid, int group)
     std::string refusal;
     if (!ZRKRoster::put(world, call.player, fuid, group, refusal))
         return call.refuse(refusal, "the roster does not take " + fuid.substr(0, 40));
-    const ZRKWorld::Player* other = world.player(fuid);
+    const ZRKWorld::Player* other = world.player(fuid); // valid until his roster changes
+    const bool bot = other && other->bot;
     const bool asks = group == ZRKRoster::Friend && other && ZRKRoster::groupOf(world, fuid, call.player) != ZRKRoster::Friend;
-    if (asks && !other->bot && ZRKRoster::groupOf(world, fuid, call.player) < 0 &&
+    if (asks && !bot && ZRKRoster::groupOf(world, fuid, call.player) < 0 &&
         !ZRKRoster::put(world, fuid, call.player, ZRKRoster::Asking, refusal))
         call.refuse(refusal, fuid + " cannot be asked"); // his roster is full: the request is not kept
     if (call.error)
         return;
-    const bool bot = other && other->bot;
     ZRKServerCore& server = call.server;
     const std::string player = call.player;
     call.committed = [&server, player, fuid, asks, bot]() {

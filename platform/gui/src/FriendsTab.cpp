@@ -130,6 +130,8 @@ void FriendsTab::showProfile()
         for (const BagData& b : mProfileBag)
             if (b.i_id != 0 && shownItems++ < kShownBagItems)
                 shown += " " + (b.i_name.empty() ? std::to_string(b.i_id) : b.i_name);
+        if (shownItems == 0)
+            shown += " -";
     }
     text->setText(outsideText(shown));
 }
