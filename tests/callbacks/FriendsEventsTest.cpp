@@ -308,3 +308,32 @@ TEST_F(FriendsFixture, TheInvitationIsOneAtATimeAndAFailureNeverShowsSuccess)
     EXPECT_EQ(lastBox()->text, "the server is busy");
     EXPECT_EQ(count(raised(), 130), 0u);
 }
+
+TEST_F(FriendsFixture, OnlyWornSlotsDressThePreviewAndASuiteBringsItsLooks)
+{
+    logInAsHero();
+    ZRKRolePtr view = RoleManager::instance().createRole("showview", nullptr);
+    Json::Value views(Json::objectValue);
+    Json::Reader().parse(R"({"items": [{"i_id": 2101, "bag": 0, "pci_slot": 1}, {"i_id": 3001, "bag": 0, "pci_slot": 16},
+                                       {"i_id": 3002, "bag": 1, "pci_slot": 17}, {"i_id": 4001, "bag": 5, "pci_slot": 51},
+                                       {"i_id": 99999, "bag": 0, "pci_slot": 5}]})",
+                         views["inventory1"]);
+    ZRKGameData::getSingleton().applyViews(views);
+    personal.onInventoryReply(false, std::string());
+    const ZRKRole::SlotModels& worn = view->getSlotModels();
+    EXPECT_EQ(worn.at("suite"), "boy_suite_01");
+    EXPECT_EQ(worn.at("looks"), "suite01_sf");
+    EXPECT_EQ(worn.size(), 2u) << "slot 16 has no kind, 17 is the bag's, an unknown item has no model";
+    EXPECT_EQ(count(raised(), 72), 1u);
+    const auto* bag = value<std::vector<gui::BagData>>(personal.fillParams(), "bagList");
+    ASSERT_NE(bag, nullptr);
+    std::vector<int> slots;
+    for (const gui::BagData& b : *bag)
+        slots.push_back(b.pci_slot);
+    EXPECT_EQ(slots, (std::vector<int>{1, 16, 17, 5}));
+    // A failed look dresses nothing and raises nothing.
+    view->clearEquipment();
+    personal.onInventoryReply(true, "the server is busy");
+    EXPECT_TRUE(view->getSlotModels().empty());
+    EXPECT_EQ(count(raised(), 72), 0u);
+}

@@ -87,10 +87,10 @@ void InfPersonalCallbackEvent::onInventoryReply(bool error, const std::string&)
         if (slot < 1 || slot > kLastWornSlot || !equipment)
             continue;
         const int id = item.getIntVal("i_id", 0);
-        const std::string model = equipment->getModel(id);
+        const std::string kind = ZRKRole::getSlotName(slot);
+        const std::string model = kind.empty() ? std::string() : equipment->getModel(id); // a slot of no kind shows nothing
         if (model.empty())
             continue;
-        const std::string kind = ZRKRole::getSlotName(slot);
         role->setAttr(kind, model);
         if (kind == "suite")
             looks = equipment->getSfName(id);
