@@ -337,3 +337,31 @@ TEST_F(FriendsFixture, OnlyWornSlotsDressThePreviewAndASuiteBringsItsLooks)
     EXPECT_TRUE(view->getSlotModels().empty());
     EXPECT_EQ(count(raised(), 72), 0u);
 }
+
+TEST_F(FriendsFixture, RepliesAndRosterLoadsAfterTheEventsAreGoneReachNothing)
+{
+    logInAsHero();
+    auto lister = std::make_unique<MyFriendCallbackEvent>(page, dispatcher);
+    auto editor = std::make_unique<RosterOperateCallbackEvent>(page, dispatcher);
+    auto looker = std::make_unique<InfPersonalCallbackEvent>(page, dispatcher);
+    auto inviter = std::make_unique<EvtGuildInviteCallback>(page, dispatcher);
+    act(*lister);
+    set({{"type", 1}, {"uid", std::string()}, {"nick", std::string("nobody at all")}, {"group", 1}});
+    act(*editor);
+    gui::RoleAttr hero;
+    hero.member_name = "hero";
+    hero.pc_id = 1001;
+    set({{"roleattr", &hero}});
+    act(*looker);
+    set({{"gid", 1}, {"pcid", 900004}});
+    act(*inviter);
+    lister.reset();
+    editor.reset();
+    looker.reset();
+    inviter.reset();
+    raised();
+    loadRoster("[]");
+    frames(6);
+    EXPECT_EQ(count(raised(), 68), 0u);
+    EXPECT_TRUE(frame.getMessageBoxes().empty()); // neither the nickname's box nor the invitation's
+}
