@@ -37,18 +37,6 @@ struct FriendsFixture : zrktest::ShopLoginFixture {
     EvtGuildInviteCallback invite{page, dispatcher};
 
     ZRKServerCore& core() { return session->getGameServer()->core(); }
-    void set(std::initializer_list<std::pair<const char*, boost::any>> values)
-    {
-        control->clearPageParams(kLogin);
-        for (const auto& v : values)
-            setParam(v.first, v.second);
-    }
-    std::vector<int> raised()
-    {
-        std::vector<int> ids = control->raisedIds();
-        control->clearRaised();
-        return ids;
-    }
     static void loadRoster(const std::string& json)
     {
         Json::Value views(Json::objectValue);
@@ -92,15 +80,15 @@ TEST_F(FriendsFixture, TheRosterFillsThreeListsInItsOrderAndEachLoadRefillsOnceA
     EXPECT_EQ(lists(), (std::vector<std::string>{"friend 3:Di 4:Eve", "blacklist 2:Cy", "anous 0:Al 1:Bo"}));
 
     // Asked twice, one connection: each load raises 68 once; nothing before the ask.
-    raised();
+    takeRaised();
     loadRoster("[]");
-    EXPECT_EQ(count(raised(), 68), 0u);
+    EXPECT_EQ(count(takeRaised(), 68), 0u);
     act(friends);
     act(friends);
-    EXPECT_EQ(count(raised(), 68), 2u);
+    EXPECT_EQ(count(takeRaised(), 68), 2u);
     EXPECT_TRUE(friends.isSubscribed());
     loadRoster("[]");
-    EXPECT_EQ(count(raised(), 68), 1u);
+    EXPECT_EQ(count(takeRaised(), 68), 1u);
 }
 
 TEST_F(FriendsFixture, AnEntryDecodesItsMembershipSexAndMutualMark)
@@ -144,19 +132,19 @@ TEST_F(FriendsFixture, EditsSendTheirExactTextsAndNothingForWhatNeedsNoChange)
     logInAsHero();
     loadRoster(R"([{"fuid":"Cobalt","group":1,"f_pc_id":900002},{"fuid":"ghost","group":1}])");
     ZRKRequestBroker::getSingleton().clearHistory();
-    set({{"type", 1}, {"uid", std::string("a\"b")}, {"nick", std::string()}, {"group", 1}});
+    setParams({{"type", 1}, {"uid", std::string("a\"b")}, {"nick", std::string()}, {"group", 1}});
     act(roster);
-    set({{"type", 1}, {"uid", std::string("hero")}, {"nick", std::string()}, {"group", 1}}); // oneself
+    setParams({{"type", 1}, {"uid", std::string("hero")}, {"nick", std::string()}, {"group", 1}}); // oneself
     act(roster);
-    set({{"type", 2}, {"fuid", std::string("Cobalt")}, {"fgroup", 2}});
+    setParams({{"type", 2}, {"fuid", std::string("Cobalt")}, {"fgroup", 2}});
     act(roster);
-    set({{"type", 2}, {"fuid", std::string("Cobalt")}, {"fgroup", 1}}); // its group already
+    setParams({{"type", 2}, {"fuid", std::string("Cobalt")}, {"fgroup", 1}}); // its group already
     act(roster);
-    set({{"type", 2}, {"fuid", std::string("ghost")}, {"fgroup", 2}}); // no player id
+    setParams({{"type", 2}, {"fuid", std::string("ghost")}, {"fgroup", 2}}); // no player id
     act(roster);
-    set({{"type", 2}, {"fuid", std::string("Cobalt")}}); // a missing value
+    setParams({{"type", 2}, {"fuid", std::string("Cobalt")}}); // a missing value
     act(roster);
-    set({{"type", 9}});
+    setParams({{"type", 9}});
     act(roster);
     EXPECT_EQ(sent("queryAddRoster"), (std::vector<std::string>{"{\"fgroup\":1,\"fuid\":\"a\\\"b\"}\n"}));
     EXPECT_EQ(sent("queryUptRoster"), (std::vector<std::string>{"{\"fgroup\":2,\"fpcid\":900002}\n"}));
@@ -168,10 +156,10 @@ TEST_F(FriendsFixture, DeletingAsksFirstAndOnlyTheFirstButtonSends)
 {
     logInAsHero();
     loadRoster(R"([{"fuid":"Cobalt","group":1,"f_pc_id":900002},{"fuid":"ghost","group":1}])");
-    set({{"type", 3}, {"fuid", std::string("ghost")}});
+    setParams({{"type", 3}, {"fuid", std::string("ghost")}});
     act(roster);
     EXPECT_TRUE(frame.getMessageBoxes().empty());
-    set({{"type", 3}, {"fuid", std::string("Cobalt")}});
+    setParams({{"type", 3}, {"fuid", std::string("Cobalt")}});
     act(roster);
     ASSERT_NE(lastBox(), nullptr);
     EXPECT_EQ(lastBox()->textKey, "warning/friend_delete");
@@ -185,13 +173,13 @@ TEST_F(FriendsFixture, DeletingAsksFirstAndOnlyTheFirstButtonSends)
 TEST_F(FriendsFixture, AddingByNicknameFindsThePlayerOrSaysNobodyGoesByIt)
 {
     logInAsHero();
-    set({{"type", 1}, {"uid", std::string()}, {"nick", std::string("cobalt")}, {"group", 1}});
+    setParams({{"type", 1}, {"uid", std::string()}, {"nick", std::string("cobalt")}, {"group", 1}});
     act(roster);
     frames(3);
     EXPECT_EQ(sent("queryAddRoster"), (std::vector<std::string>{"{\"fgroup\":1,\"fuid\":\"Cobalt\"}\n"}));
     EXPECT_TRUE(frame.getMessageBoxes().empty());
     const std::string nick = "Nob\"ody[b]" + std::string(10000, 'z');
-    set({{"type", 1}, {"uid", std::string()}, {"nick", nick}, {"group", 1}});
+    setParams({{"type", 1}, {"uid", std::string()}, {"nick", nick}, {"group", 1}});
     act(roster);
     frames(3);
     ASSERT_NE(lastBox(), nullptr);
@@ -205,16 +193,16 @@ TEST_F(FriendsFixture, AddingABotOnTheScreenSeesItAcceptedThroughTheRosterLoads)
 {
     logInAsHero();
     act(friends);
-    raised();
-    set({{"type", 1}, {"uid", std::string("Cobalt")}, {"nick", std::string()}, {"group", 1}});
+    takeRaised();
+    setParams({{"type", 1}, {"uid", std::string("Cobalt")}, {"nick", std::string()}, {"group", 1}});
     act(roster);
     frames(3);
-    EXPECT_GE(count(raised(), 68), 1u);
+    EXPECT_GE(count(takeRaised(), 68), 1u);
     EXPECT_EQ(lists()[0], "friend 0:Cobalt");
     EXPECT_FALSE(ZRKRosterRequest::getIQ(false)->getRosterItem("Cobalt").getIntVal("pep", 0));
     core().tick(core().now() + 10);
     frames(3);
-    EXPECT_EQ(count(raised(), 68), 1u);
+    EXPECT_EQ(count(takeRaised(), 68), 1u);
     EXPECT_EQ(ZRKRosterRequest::getIQ(false)->getRosterItem("Cobalt").getIntVal("pep", 0), 1);
 }
 
@@ -223,12 +211,12 @@ TEST_F(FriendsFixture, AProfileShowsTheLatestLookAndItsBagWhateverTheGuiFreed)
     logInAsHero();
     ZRKRolePtr view = RoleManager::instance().createRole("showview", nullptr);
     // 71: the attributes of the player looked at last.
-    set({{"jid", session->decorateUser("rookie")}});
+    setParams({{"jid", session->decorateUser("rookie")}});
     act(profile);
-    set({{"jid", session->decorateUser("hero")}});
+    setParams({{"jid", session->decorateUser("hero")}});
     act(profile);
     frames(3);
-    EXPECT_EQ(count(raised(), 71), 1u);
+    EXPECT_EQ(count(takeRaised(), 71), 1u);
     const auto* attr = value<gui::RoleAttr>(profile.fillParams(), "roleattr");
     ASSERT_NE(attr, nullptr);
     EXPECT_EQ(attr->member_name, "hero");
@@ -237,11 +225,11 @@ TEST_F(FriendsFixture, AProfileShowsTheLatestLookAndItsBagWhateverTheGuiFreed)
 
     // 72 with a record the GUI frees at once: the copy serves.
     auto record = std::make_unique<gui::RoleAttr>(*attr);
-    set({{"roleattr", record.get()}});
+    setParams({{"roleattr", record.get()}});
     act(personal);
     record.reset();
     frames(6);
-    EXPECT_EQ(count(raised(), 72), 1u);
+    EXPECT_EQ(count(takeRaised(), 72), 1u);
     EXPECT_EQ(view->getLook(), "boy");
     // Worn slots 1-16 only; hero wears 1001 (slot 2), 2001 (3) and 2201 (6).
     EXPECT_EQ(view->getSlotModels().size(), 3u);
@@ -261,29 +249,29 @@ TEST_F(FriendsFixture, AProfileShowsTheLatestLookAndItsBagWhateverTheGuiFreed)
     rookie.pc_id = 1002;
     rookie.c_id = 2;
     gui::RoleAttr heroAgain = *attr;
-    set({{"roleattr", &rookie}});
+    setParams({{"roleattr", &rookie}});
     act(personal);
-    set({{"roleattr", &heroAgain}});
+    setParams({{"roleattr", &heroAgain}});
     act(personal);
     frames(6);
-    EXPECT_EQ(count(raised(), 72), 1u);
+    EXPECT_EQ(count(takeRaised(), 72), 1u);
     EXPECT_EQ(view->getLook(), "boy");
     // A failing look raises nothing.
     session->getGameServer()->setModeFor("queryUserInventory", ZRKGameServer::Fail);
     act(personal);
     frames(6);
-    EXPECT_EQ(count(raised(), 72), 0u);
+    EXPECT_EQ(count(takeRaised(), 72), 0u);
 }
 
 TEST_F(FriendsFixture, TheInvitationIsOneAtATimeAndAFailureNeverShowsSuccess)
 {
     logInAsHero();
-    set({{"gid", 1}, {"pcid", 0}});
+    setParams({{"gid", 1}, {"pcid", 0}});
     act(invite);
-    set({{"gid", 1}});
+    setParams({{"gid", 1}});
     act(invite);
     EXPECT_TRUE(sent("queryWant").empty());
-    set({{"gid", 1}, {"pcid", 900002}});
+    setParams({{"gid", 1}, {"pcid", 900002}});
     act(invite);
     act(invite); // busy
     EXPECT_EQ(sent("queryWant"), (std::vector<std::string>{"{\"gid\":1,\"pcid\":900002,\"wt\":1}\n"}));
@@ -301,12 +289,12 @@ TEST_F(FriendsFixture, TheInvitationIsOneAtATimeAndAFailureNeverShowsSuccess)
     EXPECT_EQ(lastBox()->text, "That player is in a guild already.");
     // A request lost on its way after a success: its own text, never the success.
     session->getGameServer()->setModeFor("queryWant", ZRKGameServer::Fail);
-    set({{"gid", 1}, {"pcid", 900003}});
+    setParams({{"gid", 1}, {"pcid", 900003}});
     act(invite);
     frames(3);
     EXPECT_EQ(lastBox()->title, text("msg/lose"));
     EXPECT_EQ(lastBox()->text, "the server is busy");
-    EXPECT_EQ(count(raised(), 130), 0u);
+    EXPECT_EQ(count(takeRaised(), 130), 0u);
 }
 
 TEST_F(FriendsFixture, OnlyWornSlotsDressThePreviewAndASuiteBringsItsLooks)
@@ -324,7 +312,7 @@ TEST_F(FriendsFixture, OnlyWornSlotsDressThePreviewAndASuiteBringsItsLooks)
     EXPECT_EQ(worn.at("suite"), "boy_suite_01");
     EXPECT_EQ(worn.at("looks"), "suite01_sf");
     EXPECT_EQ(worn.size(), 2u) << "slot 16 has no kind, 17 is the bag's, an unknown item has no model";
-    EXPECT_EQ(count(raised(), 72), 1u);
+    EXPECT_EQ(count(takeRaised(), 72), 1u);
     const auto* bag = value<std::vector<gui::BagData>>(personal.fillParams(), "bagList");
     ASSERT_NE(bag, nullptr);
     std::vector<int> slots;
@@ -335,7 +323,7 @@ TEST_F(FriendsFixture, OnlyWornSlotsDressThePreviewAndASuiteBringsItsLooks)
     view->clearEquipment();
     personal.onInventoryReply(true, "the server is busy");
     EXPECT_TRUE(view->getSlotModels().empty());
-    EXPECT_EQ(count(raised(), 72), 0u);
+    EXPECT_EQ(count(takeRaised(), 72), 0u);
 }
 
 TEST_F(FriendsFixture, RepliesAndRosterLoadsAfterTheEventsAreGoneReachNothing)
@@ -346,22 +334,22 @@ TEST_F(FriendsFixture, RepliesAndRosterLoadsAfterTheEventsAreGoneReachNothing)
     auto looker = std::make_unique<InfPersonalCallbackEvent>(page, dispatcher);
     auto inviter = std::make_unique<EvtGuildInviteCallback>(page, dispatcher);
     act(*lister);
-    set({{"type", 1}, {"uid", std::string()}, {"nick", std::string("nobody at all")}, {"group", 1}});
+    setParams({{"type", 1}, {"uid", std::string()}, {"nick", std::string("nobody at all")}, {"group", 1}});
     act(*editor);
     gui::RoleAttr hero;
     hero.member_name = "hero";
     hero.pc_id = 1001;
-    set({{"roleattr", &hero}});
+    setParams({{"roleattr", &hero}});
     act(*looker);
-    set({{"gid", 1}, {"pcid", 900004}});
+    setParams({{"gid", 1}, {"pcid", 900004}});
     act(*inviter);
     lister.reset();
     editor.reset();
     looker.reset();
     inviter.reset();
-    raised();
+    takeRaised();
     loadRoster("[]");
     frames(6);
-    EXPECT_EQ(count(raised(), 68), 0u);
+    EXPECT_EQ(count(takeRaised(), 68), 0u);
     EXPECT_TRUE(frame.getMessageBoxes().empty()); // neither the nickname's box nor the invitation's
 }

@@ -24,8 +24,7 @@ bool write(ZRKWorld& world, const ZRKWorld::Player& p, const std::vector<ZRKRost
         item["fuid"] = e.fuid;
         item["group"] = e.group;
     }
-    const std::string name = p.name; // the world forgets `p` as it writes
-    return world.setLists(name, lists);
+    return world.setLists(p.name, lists);
 }
 
 } // namespace

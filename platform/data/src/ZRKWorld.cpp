@@ -1133,25 +1133,21 @@ bool ZRKWorld::placeItem(const std::string& player, long long lid, int slot)
 
 bool ZRKWorld::setSettings(const std::string& player, const Json::Value& settings)
 {
-    if (!settings.isObject())
-        return false;
-    Json::FastWriter writer;
-    ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET settings = ?1 WHERE name = ?2");
-    q.bind(1, writer.write(settings)).bind(2, player);
-    const bool done = q.run() && mDb.changes() == 1;
-    forget(player);
-    return done;
+    return writeDocument(player, "settings", settings);
 }
 
-bool ZRKWorld::setLists(const std::string& player, const Json::Value& lists)
+bool ZRKWorld::setLists(const std::string& player, const Json::Value& lists) { return writeDocument(player, "lists", lists); }
+
+bool ZRKWorld::writeDocument(const std::string& player, const char* column, const Json::Value& value)
 {
-    if (!lists.isObject())
+    if (!value.isObject())
         return false;
+    const std::string name = player; // `player` may be a name the world is about to forget
     Json::FastWriter writer;
-    ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET lists = ?1 WHERE name = ?2");
-    q.bind(1, writer.write(lists)).bind(2, player);
+    ZRKDatabase::Statement& q = mDb.prepare(std::string("UPDATE players SET ") + column + " = ?1 WHERE name = ?2");
+    q.bind(1, writer.write(value)).bind(2, name);
     const bool done = q.run() && mDb.changes() == 1;
-    forget(player);
+    forget(name);
     return done;
 }
 

@@ -91,9 +91,7 @@ void FriendsTab::onFilled(int eventId, ParamList& list)
                     mProfileBag.clear();
                     showProfile();
                     // Then his look on the preview and his bag.
-                    params().clear(PlayerPage::kKind);
-                    params().set(PlayerPage::kKind, ParamNode("roleattr", &mProfile, -1, ParamNode::Record));
-                    dispatcher().callback(kPersonalEventId, params().handle(PlayerPage::kKind));
+                    send(kPersonalEventId, {ParamNode("roleattr", &mProfile, -1, ParamNode::Record)});
                 }
     } else if (eventId == kPersonalEventId) {
         for (const ParamNode* node : list)
@@ -154,66 +152,46 @@ namespace {
 int groupOf(const std::string& text) { return text == "2" ? 2 : text == "3" ? 3 : 1; }
 } // namespace
 
+void FriendsTab::send(int eventId, std::initializer_list<ParamNode> values)
+{
+    ParamStore& store = params();
+    store.clear(PlayerPage::kKind);
+    for (const ParamNode& value : values)
+        store.set(PlayerPage::kKind, value);
+    dispatcher().callback(eventId, store.handle(PlayerPage::kKind));
+}
+
 void FriendsTab::add()
 {
     const std::string nick = typed("Nick");
-    if (nick.empty())
-        return;
-    ParamStore& store = params();
-    store.clear(PlayerPage::kKind);
-    store.set(PlayerPage::kKind, ParamNode::integer("type", 1));
-    store.set(PlayerPage::kKind, ParamNode::text("uid", ""));
-    store.set(PlayerPage::kKind, ParamNode::text("nick", nick));
-    store.set(PlayerPage::kKind, ParamNode::integer("group", groupOf(typed("Group"))));
-    dispatcher().callback(kRosterEventId, store.handle(PlayerPage::kKind));
+    if (!nick.empty())
+        send(kRosterEventId, {ParamNode::integer("type", 1), ParamNode::text("uid", ""), ParamNode::text("nick", nick),
+                              ParamNode::integer("group", groupOf(typed("Group")))});
 }
 
 void FriendsTab::move()
 {
-    const FriendPlayer* f = picked();
-    if (!f)
-        return;
-    ParamStore& store = params();
-    store.clear(PlayerPage::kKind);
-    store.set(PlayerPage::kKind, ParamNode::integer("type", 2));
-    store.set(PlayerPage::kKind, ParamNode::text("fuid", f->attr.member_name));
-    store.set(PlayerPage::kKind, ParamNode::integer("fgroup", groupOf(typed("Group"))));
-    dispatcher().callback(kRosterEventId, store.handle(PlayerPage::kKind));
+    if (const FriendPlayer* f = picked())
+        send(kRosterEventId, {ParamNode::integer("type", 2), ParamNode::text("fuid", f->attr.member_name),
+                              ParamNode::integer("fgroup", groupOf(typed("Group")))});
 }
 
 void FriendsTab::remove()
 {
-    const FriendPlayer* f = picked();
-    if (!f)
-        return;
-    ParamStore& store = params();
-    store.clear(PlayerPage::kKind);
-    store.set(PlayerPage::kKind, ParamNode::integer("type", 3));
-    store.set(PlayerPage::kKind, ParamNode::text("fuid", f->attr.member_name));
-    dispatcher().callback(kRosterEventId, store.handle(PlayerPage::kKind));
+    if (const FriendPlayer* f = picked())
+        send(kRosterEventId, {ParamNode::integer("type", 3), ParamNode::text("fuid", f->attr.member_name)});
 }
 
 void FriendsTab::profile()
 {
-    const FriendPlayer* f = picked();
-    if (!f)
-        return;
-    ParamStore& store = params();
-    store.clear(PlayerPage::kKind);
-    store.set(PlayerPage::kKind, ParamNode::text("jid", f->displayName));
-    dispatcher().callback(kProfileEventId, store.handle(PlayerPage::kKind));
+    if (const FriendPlayer* f = picked())
+        send(kProfileEventId, {ParamNode::text("jid", f->displayName)});
 }
 
 void FriendsTab::invite()
 {
-    const FriendPlayer* f = picked();
-    if (!f)
-        return;
-    ParamStore& store = params();
-    store.clear(PlayerPage::kKind);
-    store.set(PlayerPage::kKind, ParamNode::integer("gid", mOwnGuild));
-    store.set(PlayerPage::kKind, ParamNode::integer("pcid", f->attr.pc_id));
-    dispatcher().callback(kGuildInviteEventId, store.handle(PlayerPage::kKind));
+    if (const FriendPlayer* f = picked())
+        send(kGuildInviteEventId, {ParamNode::integer("gid", mOwnGuild), ParamNode::integer("pcid", f->attr.pc_id)});
 }
 
 } // namespace gui

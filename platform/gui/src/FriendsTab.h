@@ -1,4 +1,5 @@
 #pragma once
+#include <initializer_list>
 #include <string>
 #include <vector>
 #include <gui/BagData.h>
@@ -40,6 +41,8 @@ private:
     /// The entry of the picked row; null for none.
     const FriendPlayer* picked() const;
     std::string typed(const char* widget) const;
+    /// Hands the values to the event's callback (the page's values replaced by them).
+    void send(int eventId, std::initializer_list<ParamNode> values);
     void add();
     void move();
     void remove();

@@ -199,6 +199,8 @@ private:
     /// The steps: each runs inside upgrade's transaction.
     bool upgradeFrom2(std::size_t& hashed);
     bool addForgeColumns();
+    /// Replaces one of the player's documents (an object) in its column.
+    bool writeDocument(const std::string& player, const char* column, const Json::Value& value);
     /// The player's bag changed: what was known of it is made afresh.
     void bagChanged(const std::string& player);
     bool createSchema();
