@@ -41,15 +41,7 @@ TEST(RoomEndToEnd, HeroOpensARoomTheBotsFillItAndHeStartsTheBattle)
     EXPECT_TRUE(zrktest::GameRun::run(kHeroRun, [&](zrktest::GameRun& game) {
         auto* session = dynamic_cast<ZRKSession*>(game.session());
         ASSERT_NE(session, nullptr);
-        ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 300));
-        CEGUI::Window* area = zrktest::pageWindow(0);
-        ASSERT_NE(area, nullptr);
-        auto* zoneList = static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"));
-        ASSERT_TRUE(game.framesUntil([&] { return zoneList->getRowCount() > 0; }, 60));
-        zoneList->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);
-        zrktest::click(area->getChild("Enter"));
-        ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "playerhall"; }, 60));
-        CEGUI::Window* hall = zrktest::pageWindow(8);
+        CEGUI::Window* hall = zrktest::enterFirstZone(game);
         ASSERT_NE(hall, nullptr);
         // A room for two a side, with a password typed into the masked field.
         hall->getChild("NewTitle")->setText("Hero's game");
@@ -109,14 +101,8 @@ TEST(RoomEndToEnd, HeroLeavesTheRoomHeOpenedItClosesAndTheHallComesBack)
     EXPECT_TRUE(zrktest::GameRun::run(kHeroRun, [&](zrktest::GameRun& game) {
         auto* session = dynamic_cast<ZRKSession*>(game.session());
         ASSERT_NE(session, nullptr);
-        ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 300));
-        CEGUI::Window* area = zrktest::pageWindow(0);
-        auto* zoneList = static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"));
-        ASSERT_TRUE(game.framesUntil([&] { return zoneList->getRowCount() > 0; }, 60));
-        zoneList->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);
-        zrktest::click(area->getChild("Enter"));
-        ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "playerhall"; }, 60));
-        CEGUI::Window* hall = zrktest::pageWindow(8);
+        CEGUI::Window* hall = zrktest::enterFirstZone(game);
+        ASSERT_NE(hall, nullptr);
         zrktest::click(hall->getChild("Create"));
         ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "zrk_personalroom"; }, 120));
         ZRKServerCore& server = session->getGameServer()->core();

@@ -11,7 +11,6 @@
 #include <gui/IGuiManager.h>
 #include <gui/IGuiPage.h>
 #include <json/json.h>
-#include <unistd.h>
 
 #include "FuzzSupport.h"
 #include "shell/ZRKGuiLoader.h"
@@ -55,14 +54,6 @@ private:
     gui::ParamList mList;
 };
 
-std::string besideProgram(const std::string& file)
-{
-    char self[4096];
-    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
-    std::string path = n > 0 ? std::string(self, static_cast<std::size_t>(n)) : std::string();
-    return path.substr(0, path.rfind('/') + 1) + file;
-}
-
 std::string chatLine(const std::string& sender, const std::string& content)
 {
     Json::Value line;
@@ -84,7 +75,7 @@ struct Hall {
 
     Hall()
     {
-        loader.loadFrom(besideProgram("libZRK_Gui.so").c_str());
+        loader.loadFrom(zrkfuzz::FuzzSupport::besideProgram("libZRK_Gui.so").c_str());
         if (!loader.createGuiManager(&manager))
             std::abort();
         manager->setRootWindow(cegui->getRootWindow());

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 #include <yake/Logger.h>
 
 namespace zrkfuzz {
@@ -49,6 +50,14 @@ void FuzzSupport::quiet()
 {
     yake::logging::logger::instance().setEchoToStderr(false);
     yake::logging::logger::instance().setLogFile("");
+}
+
+std::string FuzzSupport::besideProgram(const std::string& file)
+{
+    char self[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    std::string path = n > 0 ? std::string(self, static_cast<std::size_t>(n)) : std::string();
+    return path.substr(0, path.rfind('/') + 1) + file;
 }
 
 } // namespace zrkfuzz

@@ -17,6 +17,8 @@ public:
     static std::string text(const std::uint8_t* data, std::size_t size);
     /// No log lines on the terminal.
     static void quiet();
+    /// A file beside the running program (the GUI plug-in the targets load).
+    static std::string besideProgram(const std::string& file);
 };
 
 } // namespace zrkfuzz

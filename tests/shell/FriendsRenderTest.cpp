@@ -65,11 +65,11 @@ TEST(FriendsOnScreen, HeroAddsABotByNicknameAndSeesHimAccept)
             ASSERT_NE(session, nullptr);
             kavri3D::zrk::ZRKServerCore& server = session->getGameServer()->core();
             ASSERT_TRUE(game.framesUntil([] { return zrktest::shownPage("AreaPage") != nullptr; }, 300));
-            input.clickOn(zrktest::shownPage("AreaPage")->getChild("Shop"));
+            zrktest::clickOn(input, zrktest::shownPage("AreaPage")->getChild("Shop"));
             ASSERT_TRUE(game.framesUntil([] { return zrktest::shownPage("PlayerPage") != nullptr; }, 60));
             CEGUI::Window* page = zrktest::shownPage("PlayerPage");
             game.frames(5);
-            input.clickOn(page->getChild("Tab_Friends"));
+            zrktest::clickOn(input, page->getChild("Tab_Friends"));
             game.frames(5);
             CEGUI::Window* pane = page->getChild("Pane_Friends");
             ASSERT_TRUE(pane->isEffectiveVisible());
@@ -77,7 +77,7 @@ TEST(FriendsOnScreen, HeroAddsABotByNicknameAndSeesHimAccept)
 
             pane->getChild("Nick")->setText("cOBALT");
             pane->getChild("Group")->setText("1");
-            input.clickOn(pane->getChild("Add"));
+            zrktest::clickOn(input, pane->getChild("Add"));
             game.framesUntil([&] { return rows(table).size() >= 2; }, 60); // Rookie was there before
             game.frames(3);
             asked = rows(table);
@@ -95,7 +95,7 @@ TEST(FriendsOnScreen, HeroAddsABotByNicknameAndSeesHimAccept)
             for (unsigned r = 0; r < list->getRowCount(); ++r)
                 if (list->getItemAtGridReference(CEGUI::MCLGridRef(r, 0))->getText() == "Cobalt")
                     list->setItemSelectState(CEGUI::MCLGridRef(r, 0), true);
-            input.clickOn(pane->getChild("Profile"));
+            zrktest::clickOn(input, pane->getChild("Profile"));
             game.framesUntil([&] { return !pane->getChild("ProfileText")->getText().empty(); }, 60);
             game.frames(10); // his look on the preview
             profile = pane->getChild("ProfileText")->getText().c_str();
@@ -103,10 +103,10 @@ TEST(FriendsOnScreen, HeroAddsABotByNicknameAndSeesHimAccept)
             shot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/friends.png");
 
             kavri3D::core::Frame* frame = game.getMainFrame().get();
-            input.clickOn(pane->getChild("Invite"));
+            zrktest::clickOn(input, pane->getChild("Invite"));
             ASSERT_TRUE(game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 60));
             inviteBox = frame->getOpenMessageBox()->text;
-            input.clickOn(frame->getMessageBoxWindow()->getChild("Button0"));
+            zrktest::clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
             server.tick(server.now() + 10);
             game.frames(3);
             joined = kavri3D::zrk::ZRKGuilds::guildOf(server.world(), "Cobalt") == 1;

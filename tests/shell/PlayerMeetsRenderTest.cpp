@@ -13,24 +13,15 @@
 #include <gui/CeguiText.h>
 #include <yake/Time.h>
 
+#include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
 #include "support/XWindowInput.h" // last: X11's macros
 
+using zrktest::clickOn;
+using zrktest::shownPage;
+
 namespace {
-
-CEGUI::Window* shownPage(const char* name)
-{
-    CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
-    CEGUI::Window* page = root ? root->getChildRecursive(name) : nullptr;
-    return page && page->isEffectiveVisible() ? page : nullptr;
-}
-
-void clickOn(zrktest::XWindowInput& input, CEGUI::Window* w)
-{
-    const CEGUI::Rectf r = w->getUnclippedOuterRect().get();
-    input.click(static_cast<int>(r.left() + r.getWidth() / 2), static_cast<int>(r.top() + r.getHeight() / 2));
-}
 
 std::size_t sent(const std::string& op)
 {

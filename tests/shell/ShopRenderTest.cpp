@@ -19,35 +19,13 @@
 #include "rooms/RoleManager.h"
 #include "rooms/ZRKRole.h"
 #include "services/GameServices.h"
+#include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
 #include "support/XWindowInput.h" // last: X11's macros
 
-namespace {
-
-CEGUI::Window* shownPage(const char* name)
-{
-    CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
-    CEGUI::Window* page = root ? root->getChildRecursive(name) : nullptr;
-    return page && page->isEffectiveVisible() ? page : nullptr;
-}
-
-void clickOn(zrktest::XWindowInput& input, CEGUI::Window* w)
-{
-    const CEGUI::Rectf r = w->getUnclippedOuterRect().get();
-    input.click(static_cast<int>(r.left() + r.getWidth() * 0.5f), static_cast<int>(r.top() + r.getHeight() * 0.5f));
-}
-
-std::vector<std::string> lines(CEGUI::Window* box)
-{
-    std::vector<std::string> out;
-    auto* list = static_cast<CEGUI::Listbox*>(box);
-    for (std::size_t i = 0; i < list->getItemCount(); ++i)
-        out.push_back(list->getListboxItemFromIndex(i)->getText().c_str());
-    return out;
-}
-
-} // namespace
+using zrktest::clickOn;
+using zrktest::shownPage;
 
 TEST(ShopOnScreen, HeroTriesOnBuysWithTheMouseAndWearsWhatHeBought)
 {
@@ -74,12 +52,12 @@ TEST(ShopOnScreen, HeroTriesOnBuysWithTheMouseAndWearsWhatHeBought)
             auto show = [&](const char* id) {
                 shop->getChild("ItemId")->setText(id);
                 clickOn(input, shop->getChild("Show"));
-                game.framesUntil([&] { return !lines(shop->getChild("Options")).empty() &&
+                game.framesUntil([&] { return !zrktest::listLines(shop->getChild("Options")).empty() &&
                                               shop->getChild("Card")->getText().find("Pick") == CEGUI::String::npos; }, 60);
                 game.frames(2);
             };
             show("2101");
-            options = lines(shop->getChild("Options"));
+            options = zrktest::listLines(shop->getChild("Options"));
             clickOn(input, shop->getChild("TryOn"));
             game.frames(20); // the preview dressed and drawn
             if (kavri3D::zrk::ZRKRolePtr view = kavri3D::zrk::RoleManager::instance().getRole("showview")) {
@@ -96,7 +74,7 @@ TEST(ShopOnScreen, HeroTriesOnBuysWithTheMouseAndWearsWhatHeBought)
             shop->getChild("Count")->setText("3");
             clickOn(input, shop->getChild("Add"));
             game.frames(4);
-            cart = lines(shop->getChild("Cart"));
+            cart = zrktest::listLines(shop->getChild("Cart"));
             totals = shop->getChild("Totals")->getText().c_str();
             shopShot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/shop.png");
 

@@ -3,9 +3,12 @@
 #include <CEGUI/CEGUI.h>
 #include <gui/IGuiManager.h>
 #include <gui/IGuiPage.h>
+#include <string>
+#include <vector>
 #include <yake/Time.h>
 
 #include "shell/ZRKGuiLoader.h"
+#include "support/GameRun.h"
 
 namespace zrktest {
 
@@ -32,6 +35,43 @@ inline void click(CEGUI::Window* button)
 {
     CEGUI::WindowEventArgs args(button);
     button->fireEvent(CEGUI::PushButton::EventClicked, args, CEGUI::PushButton::EventNamespace);
+}
+
+/// From the area page into the first zone's hall, as the mouse goes: the hall's page, or null
+/// (the test failed) when the game never got there.
+inline CEGUI::Window* enterFirstZone(GameRun& game)
+{
+    if (!game.framesUntil([&] { return game.stateName() == "room"; }, 300))
+        return nullptr;
+    CEGUI::Window* area = pageWindow(0);
+    if (!area)
+        return nullptr;
+    auto* zoneList = static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"));
+    if (!game.framesUntil([&] { return zoneList->getRowCount() > 0; }, 60))
+        return nullptr;
+    zoneList->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);
+    click(area->getChild("Enter"));
+    if (!game.framesUntil([&] { return game.stateName() == "playerhall"; }, 60))
+        return nullptr;
+    return pageWindow(8);
+}
+
+/// A click of the real pointer in the middle of the widget (the input is an XWindowInput).
+template <class Input>
+void clickOn(Input& input, CEGUI::Window* w)
+{
+    const CEGUI::Rectf r = w->getUnclippedOuterRect().get();
+    input.click(static_cast<int>(r.left() + r.getWidth() * 0.5f), static_cast<int>(r.top() + r.getHeight() * 0.5f));
+}
+
+/// The lines of a list box, top first.
+inline std::vector<std::string> listLines(CEGUI::Window* box)
+{
+    std::vector<std::string> out;
+    auto* list = static_cast<CEGUI::Listbox*>(box);
+    for (std::size_t i = 0; i < list->getItemCount(); ++i)
+        out.push_back(list->getListboxItemFromIndex(i)->getText().c_str());
+    return out;
 }
 
 /// Time only moves when the test moves it, for as long as this lives.

@@ -1,7 +1,6 @@
 #pragma once
 // The player's input sent to a game window the way the X server delivers it. Include it last:
 // X11's macros would break the C++ headers after it.
-#include <CEGUI/CEGUI.h>
 #include <Ogre.h>
 #include <string>
 
@@ -29,12 +28,6 @@ struct XWindowInput {
         ev.xany.window = window;
         XSendEvent(display, window, False, mask, &ev);
         XSync(display, False); // back in the window's queue before the next frame
-    }
-    /// Clicks the middle of a widget.
-    void clickOn(const CEGUI::Window* w)
-    {
-        const CEGUI::Rectf r = w->getUnclippedOuterRect().get();
-        click(static_cast<int>(r.left() + r.getWidth() * 0.5f), static_cast<int>(r.top() + r.getHeight() * 0.5f));
     }
     /// Moves the pointer to (x, y) of the window and clicks the left button there.
     void click(int x, int y)

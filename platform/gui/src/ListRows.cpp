@@ -47,8 +47,11 @@ void ListRows::appendLine(CEGUI::Listbox& box, const std::string& line, std::siz
 void ListRows::setLines(CEGUI::Listbox& box, const std::vector<std::string>& lines)
 {
     box.resetList();
-    for (const std::string& line : lines)
-        box.addItem(new CEGUI::ListboxTextItem(outsideText(line)));
+    for (const std::string& line : lines) {
+        auto* item = new CEGUI::ListboxTextItem(outsideText(line));
+        item->setSelectionBrushImage("TaharezLook/MultiListSelectionBrush"); // a picked line shows as picked
+        box.addItem(item);
+    }
 }
 
 } // namespace gui

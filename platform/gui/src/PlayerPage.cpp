@@ -11,9 +11,11 @@
 #include "BagPage.h"
 #include "EventDispatcher.h"
 #include "FriendsTab.h"
+#include "GiftTab.h"
 #include "GuiLog.h"
 #include "ListRows.h"
 #include "ParamStore.h"
+#include "PointShopTab.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -44,6 +46,9 @@ PlayerPage::PlayerPage(const std::string& windowName, const std::string& title, 
     mSelected = kShopTab;
     mShopWidgets = {"ShopList", "ItemId", "Show", "Card", "Options", "CountLabel", "Count", "TryOn", "Add", "Cart", "Totals", "Buy"};
     // The tabs beside the shop, in the order of their buttons: addTab(std::make_unique<...>(*this)).
+    addTab(std::make_unique<PointShopTab>(*this, PointShopTab::kGuild));
+    addTab(std::make_unique<PointShopTab>(*this, PointShopTab::kArena));
+    addTab(std::make_unique<GiftTab>(*this));
     addTab(std::make_unique<FriendsTab>(*this));
 }
 
@@ -231,7 +236,7 @@ void PlayerPage::showItem(int itemId)
 {
     params().clear(kKind);
     params().set(kKind, ParamNode::integer("i_id", itemId));
-    mAskedPrices = true;
+    mAskedItem = itemId;
     mDispatcher.callback(kPricesEventId, params().handle(kKind));
 }
 
@@ -373,10 +378,12 @@ void PlayerPage::onShopFilled(int eventId, ParamList& list)
             if (auto* kinds = boost::any_cast<std::map<int, SubClass>*>(&node->value))
                 mKinds = *kinds;
         } else if (eventId == kPricesEventId && node->name == "prices") {
-            if (!mAskedPrices)
+            if (mAskedItem == 0)
                 continue;
             if (const auto* card = boost::any_cast<ShopData>(&node->value)) {
-                mAskedPrices = false;
+                if (card->i_id != mAskedItem)
+                    continue;
+                mAskedItem = 0;
                 mCard = *card;
                 mCard.item.pci_num = 1;
                 showCard();

@@ -108,7 +108,7 @@ private:
     std::function<void()> mBack;
     std::string mText;
     ShopData mCard;
-    bool mAskedPrices = false;
+    int mAskedItem = 0; ///< the item whose card the page waits for; 0 when none (a tab may ask 78 too)
     std::deque<ShopData> mCart;
     std::string mTotals;
     std::vector<BagData> mBought;

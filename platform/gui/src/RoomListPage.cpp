@@ -5,6 +5,7 @@
 #include <gui/ParamNode.h>
 #include <gui/Room.h>
 #include <json/json.h>
+#include <lan/ZRKLan.h>
 #include <util/JsonText.h>
 
 #include <gui/CeguiText.h>
@@ -82,6 +83,11 @@ void RoomListPage::buildContent(CEGUI::Window& frame)
     mQuickJoinConnection = addWidget(frame, "TaharezLook/Button", "QuickJoin", "Quick join", 0.5f, 0.39f, 0.16f, 0.055f)
                                ->subscribeEvent(CEGUI::PushButton::EventClicked,
                                                 CEGUI::Event::Subscriber(&RoomListPage::onQuickJoinClicked, this));
+    // What a quick join that found nothing tells the player (the found list stays empty).
+    auto* note = addWidget(frame, "TaharezLook/StaticText", "QuickJoinNote", mQuickJoinNote, 0.68f, 0.39f, 0.30f, 0.055f);
+    note->setProperty("HorzFormatting", "WordWrapLeftAligned");
+    note->setProperty("FrameEnabled", "false");
+    note->setProperty("BackgroundEnabled", "false");
     // The rooms a quick join found: a click on a row joins it.
     auto* found = static_cast<CEGUI::MultiColumnList*>(
         addWidget(frame, "TaharezLook/MultiColumnList", "Found", "", 0.02f, 0.53f, 0.96f, 0.13f));
@@ -114,8 +120,11 @@ void RoomListPage::open(const std::string& playerName, const std::string& nickna
     mPlayerName = playerName;
     mNickname = nickname.empty() ? playerName : nickname;
     mChat.clear();
-    if (CEGUI::Window* frame = window())
+    mQuickJoinNote.clear();
+    if (CEGUI::Window* frame = window()) {
         static_cast<CEGUI::Listbox*>(frame->getChild("Chat"))->resetList();
+        frame->getChild("QuickJoinNote")->setText("");
+    }
     // Into the zone's room first: its loading tells the zone's name.
     mDispatcher.callback(kLoadingEventId, params().handle(kKind));
     params().set(kKind, ParamNode::boolean("isRemoveListen", true));
@@ -198,8 +207,11 @@ void RoomListPage::onFilled(int eventId, ParamList& list)
                     rows.push_back({fromCeguiString(room.title), std::to_string(room.members) + " / " + std::to_string(room.seats),
                                     std::to_string(room.lv)});
                 }
-        if (frame)
+        mQuickJoinNote = mFound.empty() ? ZRKLan::getMsg(kNoRoomKey) : std::string();
+        if (frame) {
             ListRows::fill(*static_cast<CEGUI::MultiColumnList*>(frame->getChild("Found")), rows);
+            frame->getChild("QuickJoinNote")->setText(outsideText(mQuickJoinNote));
+        }
     } else if (eventId == kChatListenEventId) {
         for (const ParamNode* n : list)
             if (const std::string* line = n && n->name == "json" ? boost::any_cast<std::string>(&n->value) : nullptr) {

@@ -27,6 +27,8 @@ public:
     static constexpr int kCreateEventId = 21;
     static constexpr int kQuickJoinEventId = 106;
     static constexpr double kRefreshSeconds = 3.0;
+    /// The text key of what an empty quick join says.
+    static constexpr const char* kNoRoomKey = "msg/quick_join_none";
     /// Chat lines kept in the box, and the characters shown of one.
     static constexpr std::size_t kChatLinesKept = 100;
     static constexpr std::size_t kChatLineShown = 300;
@@ -56,6 +58,8 @@ public:
     /// A row of the found list joins its room.
     bool joinFound(int row);
     const std::vector<Room>& foundRooms() const { return mFound; }
+    /// What the last quick join said beside its button: "" when it found rooms.
+    const std::string& quickJoinNote() const { return mQuickJoinNote; }
     /// The rooms as the list shows them, row by row.
     const std::vector<Room>& rooms() const { return mRooms; }
 
@@ -87,6 +91,7 @@ private:
     std::vector<std::string> mTitles;
     std::vector<Room> mRooms;
     std::vector<Room> mFound;
+    std::string mQuickJoinNote;
     std::vector<std::string> mChat;
     CEGUI::Event::ScopedConnection mLeaveConnection;
     CEGUI::Event::ScopedConnection mSendConnection;

@@ -1,0 +1,253 @@
+// The player page's guild, arena and gift tabs in the real GUI plug-in on a headless CEGUI
+// system, against stand-in events: what they ask for, what they show, and what "Buy" and
+// "Send gift" hand to the pay events (and what they refuse to send).
+#include <CEGUI/CEGUI.h>
+#include <boost/any.hpp>
+#include <core/GuiSystem.h>
+#include <deque>
+#include <gui/BagData.h>
+#include <gui/IEventDispatcher.h>
+#include <gui/IGuiPage.h>
+#include <gui/RoleAttr.h>
+#include <gui/ShopData.h>
+#include <list>
+
+#include "PluginFixture.h"
+
+using namespace kavri3D::zrk;
+
+namespace {
+
+const int kPlayerPage = 7;
+
+gui::ShopPrice price(int id, int amount, int buyType, int days)
+{
+    gui::ShopPrice p;
+    p.s_id = id;
+    p.s_price = amount;
+    p.s_buy_type = buyType;
+    p.s_expire = days;
+    return p;
+}
+
+gui::ShopData entry(int itemId, const std::string& name, std::vector<gui::ShopPrice> prices)
+{
+    gui::ShopData d;
+    d.s_id = d.i_id = itemId;
+    d.i_name = name;
+    d.prices = std::move(prices);
+    return d;
+}
+
+struct PlayerTabsTest : zrktest::PluginFixture {
+    std::unique_ptr<kavri3D::core::GuiSystem> ceguiSystem = kavri3D::core::GuiSystem::createHeadless(1280, 1024);
+    std::list<gui::ParamNode> nodes; ///< what the stand-in events hand out, kept for the test's length
+    std::map<int, std::vector<gui::ParamHandle>> called;
+    std::map<int, zrktest::FakeEvent*> events;
+
+    void SetUp() override
+    {
+        zrktest::PluginFixture::SetUp();
+        manager->setRootWindow(ceguiSystem->getRootWindow());
+        for (int id : {16, 30, 73, 78, 82, 83, 84}) {
+            auto* e = new zrktest::FakeEvent(id, tally);
+            e->onCallback = [this, id](gui::ParamHandle h) { called[id].push_back(h); };
+            manager->getEventDispatcher()->registerEvent(e);
+            events[id] = e;
+        }
+        manager->showPage("player");
+    }
+    /// The event hands out these values when its id is raised next.
+    void hands(int id, std::vector<gui::ParamNode> values)
+    {
+        events[id]->onFill = [this, values](gui::ParamList& list) {
+            list.clear();
+            for (const gui::ParamNode& v : values) {
+                nodes.push_back(v);
+                list.push_back(&nodes.back());
+            }
+        };
+    }
+    void raise(int id) { manager->getEventDispatcher()->raise(id); }
+    CEGUI::Window* page() { return manager->getPage(kPlayerPage)->getRootWindow(); }
+    CEGUI::Window* pane(const std::string& tab) { return page()->getChild("Pane_" + tab); }
+    void click(CEGUI::Window* button)
+    {
+        CEGUI::WindowEventArgs args(button);
+        button->fireEvent(CEGUI::PushButton::EventClicked, args, CEGUI::PushButton::EventNamespace);
+    }
+    template <class T>
+    const T* param(int id, const char* name)
+    {
+        if (called[id].empty())
+            return nullptr;
+        gui::ParamNode* n = manager->getPage(kPlayerPage)->getParam(name, called[id].back());
+        return n ? boost::any_cast<T>(&n->value) : nullptr;
+    }
+    std::vector<std::string> cells(CEGUI::Window* w, unsigned column)
+    {
+        auto* list = static_cast<CEGUI::MultiColumnList*>(w);
+        std::vector<std::string> out;
+        for (unsigned r = 0; r < list->getRowCount(); ++r)
+            out.push_back(list->getItemAtGridReference(CEGUI::MCLGridRef(r, column))->getText().c_str());
+        return out;
+    }
+    std::vector<std::string> lines(CEGUI::Window* w)
+    {
+        auto* box = static_cast<CEGUI::Listbox*>(w);
+        std::vector<std::string> out;
+        for (std::size_t i = 0; i < box->getItemCount(); ++i)
+            out.push_back(box->getListboxItemFromIndex(i)->getText().c_str());
+        return out;
+    }
+    int askedItem()
+    {
+        const int* id = param<int>(78, "i_id");
+        return id ? *id : 0;
+    }
+};
+
+} // namespace
+
+TEST_F(PlayerTabsTest, TheGuildTabListsItsItemsBuysThePickedOptionAndRefusesBadCounts)
+{
+    ASSERT_TRUE(page()->isChild("Tab_Guild") && page()->isChild("Tab_Arena") && page()->isChild("Tab_Gift"));
+    click(page()->getChild("Tab_Guild"));
+    EXPECT_TRUE(pane("Guild")->isVisible());
+    EXPECT_FALSE(page()->getChild("Buy")->isVisible()); // the shop's own widgets stand back
+    ASSERT_EQ(called[78].size(), 1u);
+    EXPECT_EQ(askedItem(), 5004); // the content file's guild list
+
+    // The page's own card may answer first: only the tab's item is taken.
+    hands(78, {gui::ParamNode("prices", entry(3001, "Field Jacket", {price(101, 300, 1, 30)}), 0, 0)});
+    raise(78);
+    EXPECT_TRUE(cells(pane("Guild")->getChild("Offers"), 0).empty());
+    hands(78, {gui::ParamNode("prices", entry(5004, "Guild Tonic", {price(1201, 100, 1, 0), price(1202, 40, 1, 7)}), 0, 0)});
+    raise(78);
+    EXPECT_EQ(cells(pane("Guild")->getChild("Offers"), 0), std::vector<std::string>{"Guild Tonic"});
+    EXPECT_EQ(cells(pane("Guild")->getChild("Offers"), 1), std::vector<std::string>{"100 medals"});
+
+    // Nothing picked, or a count out of range: nothing is sent.
+    click(pane("Guild")->getChild("Buy"));
+    static_cast<CEGUI::MultiColumnList*>(pane("Guild")->getChild("Offers"))->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);
+    EXPECT_EQ(lines(pane("Guild")->getChild("Options")), (std::vector<std::string>{"for ever: 100 medals", "7 days: 40 medals"}));
+    for (const char* count : {"0", "100", "x", ""}) {
+        pane("Guild")->getChild("Count")->setText(count);
+        click(pane("Guild")->getChild("Buy"));
+    }
+    EXPECT_TRUE(called[82].empty());
+    EXPECT_NE(std::string(pane("Guild")->getChild("Status")->getText().c_str()).find("Pick an item"), std::string::npos);
+
+    static_cast<CEGUI::Listbox*>(pane("Guild")->getChild("Options"))->setItemSelectState(static_cast<std::size_t>(1), true);
+    pane("Guild")->getChild("Count")->setText("3");
+    click(pane("Guild")->getChild("Buy"));
+    ASSERT_EQ(called[82].size(), 1u);
+    const auto* item = param<gui::ShopData>(82, "guildshop");
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->i_id, 5004);
+    EXPECT_EQ(item->chosen, 1);
+    EXPECT_EQ(item->item.pci_num, 3);
+    EXPECT_TRUE(called[83].empty());
+
+    // Bought: the status says what came, and the money is asked for afresh.
+    gui::BagData tonic;
+    tonic.i_id = 5004;
+    tonic.i_name = "Guild Tonic";
+    tonic.pci_num = 3;
+    const std::size_t attrAsks = called[16].size();
+    hands(82, {gui::ParamNode("buyed", std::vector<gui::BagData>{tonic}, 0, 0)});
+    raise(82);
+    EXPECT_NE(std::string(pane("Guild")->getChild("Status")->getText().c_str()).find("Bought: Guild Tonic x3"), std::string::npos);
+    EXPECT_EQ(called[16].size(), attrAsks + 1);
+}
+
+TEST_F(PlayerTabsTest, TheArenaTabAsksForItsOwnItemsAndBuysThroughItsOwnEvent)
+{
+    click(page()->getChild("Tab_Arena"));
+    EXPECT_EQ(askedItem(), 2201);
+    // An item the shop does not know comes back without options: listed, not sold.
+    hands(78, {gui::ParamNode("prices", entry(2201, "Marching Boots", {}), 0, 0)});
+    raise(78);
+    EXPECT_EQ(cells(pane("Arena")->getChild("Offers"), 1), std::vector<std::string>{"not on sale"});
+    static_cast<CEGUI::MultiColumnList*>(pane("Arena")->getChild("Offers"))->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);
+    click(pane("Arena")->getChild("Buy"));
+    EXPECT_TRUE(called[83].empty());
+
+    // Coming back to the tab asks for nothing it already has.
+    click(page()->getChild("Tab_Shop"));
+    click(page()->getChild("Tab_Arena"));
+    EXPECT_EQ(called[78].size(), 1u);
+    EXPECT_TRUE(called[82].empty());
+}
+
+TEST_F(PlayerTabsTest, TheGiftFormSendsItsCartToAPickedOrTypedReceiverWithTheMedalsItShows)
+{
+    gui::RoleAttr own, anvil, unknown;
+    own.pc_id = 1001;
+    own.pc_nickname = "Hero";
+    anvil.pc_id = 2001;
+    anvil.pc_nickname = "Anvil";
+    anvil.pc_lv = 12;
+    unknown.member_name = "ghost"; // no record yet: no id to send to
+    // The hall's list comes before the player's own record is known anywhere; then the tab asks
+    // for it. Out of the hall the game lists the player alone: the players last seen stay.
+    hands(30, {gui::ParamNode("roles", std::vector<gui::RoleAttr>{own, unknown, anvil}, 0, 0)});
+    raise(30);
+    hands(16, {gui::ParamNode("currentRole", own, 0, 0)});
+    hands(30, {gui::ParamNode("roles", std::vector<gui::RoleAttr>{own}, 0, 0)});
+    raise(30);
+    click(page()->getChild("Tab_Gift"));
+    CEGUI::Window* gift = pane("Gift");
+    EXPECT_EQ(lines(gift->getChild("Receivers")), std::vector<std::string>{"Anvil (Lv 12)"});
+
+    // Only medal options are gifts: one row each.
+    hands(73, {gui::ParamNode("shoplist",
+                              std::vector<gui::ShopData>{entry(3001, "Field Jacket", {price(101, 300, 1, 30)}),
+                                                         entry(3102, "Plumed Cap", {price(201, 100, 1, 7), price(203, 3, 3, 30)}),
+                                                         entry(2401, "Rook Cannon", {price(501, 5, 3, 30), price(502, 100, 3, 0)})},
+                              0, 0)});
+    raise(73);
+    EXPECT_EQ(cells(gift->getChild("Offers"), 0), (std::vector<std::string>{"Plumed Cap", "Rook Cannon", "Rook Cannon"}));
+    EXPECT_EQ(cells(gift->getChild("Offers"), 2), (std::vector<std::string>{"3", "5", "100"}));
+
+    click(gift->getChild("Send")); // an empty cart
+    auto* offers = static_cast<CEGUI::MultiColumnList*>(gift->getChild("Offers"));
+    offers->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);
+    gift->getChild("Count")->setText("2");
+    click(gift->getChild("Add"));
+    offers->setItemSelectState(CEGUI::MCLGridRef(2, 0), true);
+    gift->getChild("Count")->setText("1");
+    click(gift->getChild("Add"));
+    EXPECT_EQ(std::string(gift->getChild("Total")->getText().c_str()), "Total: 106 medals");
+    click(gift->getChild("Send")); // no receiver yet
+    gift->getChild("ReceiverId")->setText("12x");
+    click(gift->getChild("Send"));
+    EXPECT_TRUE(called[84].empty());
+
+    static_cast<CEGUI::Listbox*>(gift->getChild("Receivers"))->setItemSelectState(static_cast<std::size_t>(0), true);
+    EXPECT_EQ(std::string(gift->getChild("ReceiverId")->getText().c_str()), "2001");
+    const std::string message = "F\xc3\xbcr dich, \"Anvil\" [b]";
+    gift->getChild("Message")->setText(reinterpret_cast<const CEGUI::utf8*>(message.c_str()));
+    click(gift->getChild("Send"));
+    ASSERT_EQ(called[84].size(), 1u);
+    const auto* cart = param<std::deque<gui::ShopData>>(84, "carlist");
+    ASSERT_NE(cart, nullptr);
+    ASSERT_EQ(cart->size(), 2u);
+    EXPECT_EQ((*cart)[0].i_id, 3102);
+    EXPECT_EQ((*cart)[0].chosen, 1); // the medal option of its entry
+    EXPECT_EQ((*cart)[0].item.pci_num, 2);
+    EXPECT_EQ((*cart)[1].chosen, 1);
+    ASSERT_NE(param<int>(84, "rpc_id"), nullptr);
+    EXPECT_EQ(*param<int>(84, "rpc_id"), 2001);
+    EXPECT_EQ(*param<int>(84, "money"), 106);
+    EXPECT_EQ(*param<std::string>(84, "msg"), message);
+
+    gui::BagData cap;
+    cap.i_id = 3102;
+    cap.i_name = "Plumed Cap";
+    cap.pci_num = 2;
+    hands(84, {gui::ParamNode("buyed", std::vector<gui::BagData>{cap}, 0, 0)});
+    raise(84);
+    EXPECT_TRUE(lines(gift->getChild("Cart")).empty());
+    EXPECT_EQ(std::string(gift->getChild("Status")->getText().c_str()), "Sent to Anvil (Lv 12): Plumed Cap x2.");
+}
