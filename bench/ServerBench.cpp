@@ -78,7 +78,7 @@ void sendOne(ZRKSession& session, long i, const ZRKReply& done)
     case 0: ZRKUserRequest::queryUserInfo0("", done); break;
     case 1: ZRKUserRequest::queryUserInventory(0, done); break;
     case 2: ZRKUserRequest::queryPcStats(done); break;
-    case 3: ZRKTaskRequest::getPcQuestList(done); break;
+    case 3: ZRKTaskRequest::getPcQuestList(false, done); break;
     case 4: ZRKUserRequest::queryUserInfo("Anvil", true, done); break;
     case 5: ZRKUserRequest::queryUserDefState("hero", done); break;
     case 6: ZRKUserRequest::addStatsPoint("{dex:0,luk:0,str:0,vit:0}\n", done); break;

@@ -53,6 +53,12 @@ const char* __lsan_default_suppressions()
            "leak:libjxr\n"
            "leak:libjpegxr\n"
            "leak:Codec_FreeImage\n"
+           // OpenAL Soft looks for a sound server (libpulse) once per run and keeps what it found in
+           // thread-local storage, with the thread's key block.
+           "leak:libpulse\n"
+           "leak:___pthread_setspecific\n"
+           // libsndfile drops the Vorbis decoder's set-up when an OGG file's headers are broken.
+           "leak:vorbis_info_init\n"
            // CEGUI's OGRE renderer keeps the pixel copies of the textures it loads from memory.
            "leak:CEGUI::OgreTexture::loadFromMemory\n";
 }

@@ -90,9 +90,9 @@ struct BubbleTest : ::testing::Test {
         p->getMovable()->setPosition(at);
         return p;
     }
-    std::unique_ptr<ZRKBubblePanel> bubble(const std::string& id = "p1")
+    std::unique_ptr<BattleRoom::ZRKBubblePanel> bubble(const std::string& id = "p1")
     {
-        std::unique_ptr<ZRKBubblePanel> b(new ZRKBubblePanel(nullptr, id));
+        std::unique_ptr<BattleRoom::ZRKBubblePanel> b(new BattleRoom::ZRKBubblePanel(nullptr, id));
         b->setInfoProvider(info);
         b->setViewerColour(1);
         b->setCamera(camera);
@@ -105,9 +105,9 @@ struct BubbleTest : ::testing::Test {
 TEST_F(BubbleTest, TheFirstRefreshDrawsTextsBarsAndIconAndAChangedMaximumRedraws)
 {
     auto b = bubble();
-    EXPECT_FALSE(ZRKBubblePanel(nullptr, "x").createWindow()); // no provider
+    EXPECT_FALSE(BattleRoom::ZRKBubblePanel(nullptr, "x").createWindow()); // no provider
     ASSERT_TRUE(b->createWindow());
-    CEGUI::Window* container = mainFrame.getTopWindow()->getChild(ZRKBubblePanel::kContainer);
+    CEGUI::Window* container = mainFrame.getTopWindow()->getChild(BattleRoom::ZRKBubblePanel::kContainer);
     EXPECT_EQ(b->getWindow()->getParent(), container);
     EXPECT_EQ(gui::fromCeguiString(b->getWindow()->getName()), "p1");
     EXPECT_FALSE(b->part("arrow")->isVisible());
@@ -155,9 +155,9 @@ TEST_F(BubbleTest, TheFirstRefreshDrawsTextsBarsAndIconAndAChangedMaximumRedraws
     EXPECT_FALSE(foe->part("ico")->isVisible());
     EXPECT_EQ(prop(foe->part("arrow"), "Image"), "block/redarrow");
     b.reset();
-    EXPECT_TRUE(mainFrame.getTopWindow()->isChild(ZRKBubblePanel::kContainer));
+    EXPECT_TRUE(mainFrame.getTopWindow()->isChild(BattleRoom::ZRKBubblePanel::kContainer));
     foe.reset();
-    EXPECT_FALSE(mainFrame.getTopWindow()->isChild(ZRKBubblePanel::kContainer));
+    EXPECT_FALSE(mainFrame.getTopWindow()->isChild(BattleRoom::ZRKBubblePanel::kContainer));
 }
 
 TEST_F(BubbleTest, BuffsTakeTheFirstThreeShownSlotsAndCombosShowTheirTitles)
@@ -267,7 +267,7 @@ TEST_F(SightTest, KindsSizeTheSightCoolDownShowsTwoDigitsAndAutoChargeFollowsThe
 {
     board.setBool("kavri3D/app/func/auto_charge", false);
     enterAndLoad("bag=1&prev=zrk_personalroom");
-    ZRKSightingPanel* sight = room->getSightingPanel();
+    BattleRoom::ZRKSightingPanel* sight = room->getSightingPanel();
     ASSERT_NE(sight, nullptr);
     ASSERT_NE(sight->getWindow(), nullptr);
     ZRKPlayerSim* me = room->getLand()->getMyDoll();

@@ -132,7 +132,7 @@ TEST(BattleDisplaysRender, LoadingScreenFightDisplaysAndSuspendPanelShowInTheWin
             ZRKPlayerSim* me = land->getMyDoll();
             ASSERT_NE(me, nullptr);
             game.framesUntil([&] {
-                ZRKSightingPanel* sight = room->getSightingPanel();
+                BattleRoom::ZRKSightingPanel* sight = room->getSightingPanel();
                 return land->isFinished() ||
                        (land->getActingDoll() == me && me->isWaiting() && sight && sight->isVisible());
             }, 4000);
@@ -141,12 +141,12 @@ TEST(BattleDisplaysRender, LoadingScreenFightDisplaysAndSuspendPanelShowInTheWin
             me->getPlayerBattle().markForce = 700;
             game.frames(1);
             force = me->getPlayerBattle().force;
-            if (ZRKSightingPanel* sight = room->getSightingPanel())
+            if (BattleRoom::ZRKSightingPanel* sight = room->getSightingPanel())
                 sightMode = sight->getMode();
             for (const auto& d : land->getAllDoll())
                 if (d.second->getPlayerRef())
-                    if (auto bubble = d.second->getPlayerRef()->getAttrAs<boost::shared_ptr<ZRKBubblePanel>>(
-                            "zrk_bubble", boost::shared_ptr<ZRKBubblePanel>())) {
+                    if (auto bubble = d.second->getPlayerRef()->getAttrAs<boost::shared_ptr<BattleRoom::ZRKBubblePanel>>(
+                            "zrk_bubble", boost::shared_ptr<BattleRoom::ZRKBubblePanel>())) {
                         ++bubbles;
                         locked += bubble->isLocked();
                     }

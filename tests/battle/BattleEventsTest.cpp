@@ -376,7 +376,7 @@ TEST_F(BattleEvents, BubblesFollowTheDollsAndGoWhenTheyLeave)
         game.frames(1);
         for (const auto& d : land.getAllDoll()) {
             ASSERT_TRUE(d.second->getPlayerRef());
-            boost::shared_ptr<ZRKBubblePanel> bubble = BattleRoom::getBubble(*d.second->getPlayerRef());
+            boost::shared_ptr<BattleRoom::ZRKBubblePanel> bubble = BattleRoom::getBubble(*d.second->getPlayerRef());
             ASSERT_TRUE(bubble) << d.first;
             EXPECT_EQ(bubble->getInfoProvider()->getLevel(), d.second->getPlayerBattle().level + 1);
             EXPECT_EQ(bubble->getViewerColour(), land.getMyDoll()->getColour());
@@ -384,13 +384,13 @@ TEST_F(BattleEvents, BubblesFollowTheDollsAndGoWhenTheyLeave)
             EXPECT_GE(bubble->getRefreshCount(), 1);
         }
         ZRKPlayerSim* gone = foe(land);
-        boost::shared_ptr<ZRKBubblePanel> old = BattleRoom::getBubble(*gone->getPlayerRef());
+        boost::shared_ptr<BattleRoom::ZRKBubblePanel> old = BattleRoom::getBubble(*gone->getPlayerRef());
         gone->setAngelSeq(-2);
         room.updateBubbles();
         EXPECT_FALSE(gone->getPlayerRef()->hasAttr("zrk_bubble"));
         gone->setAngelSeq(-1);
         room.updateBubbles();
-        boost::shared_ptr<ZRKBubblePanel> fresh = BattleRoom::getBubble(*gone->getPlayerRef());
+        boost::shared_ptr<BattleRoom::ZRKBubblePanel> fresh = BattleRoom::getBubble(*gone->getPlayerRef());
         ASSERT_TRUE(fresh);
         EXPECT_NE(fresh, old);
         EXPECT_NE(fresh->getInfoProvider(), old->getInfoProvider());
@@ -401,7 +401,7 @@ TEST_F(BattleEvents, BubblesFollowTheDollsAndGoWhenTheyLeave)
         room.getDollHandler()->handle(change);
         EXPECT_EQ(fresh->getRefreshCount(), refreshes + 1);
         // An empty entry counts as no bubble and is not tried again.
-        gone->getPlayerRef()->setAttr("zrk_bubble", boost::shared_ptr<ZRKBubblePanel>());
+        gone->getPlayerRef()->setAttr("zrk_bubble", boost::shared_ptr<BattleRoom::ZRKBubblePanel>());
         room.updateBubbles();
         EXPECT_FALSE(BattleRoom::getBubble(*gone->getPlayerRef()));
         EXPECT_TRUE(gone->getPlayerRef()->hasAttr("zrk_bubble"));

@@ -69,6 +69,8 @@ TEST_F(BattleGame, HeroFightsABotBattleToTheEndAndIsSentBackWithHisAwards)
     bool overShown = false, fought = false, resultShown = false;
     int shots = 0;
     std::size_t awards = 0;
+    int hits = -1;
+    std::map<long long, std::pair<long long, long long>> quests; // q_id -> (state, progress) after the battle
     EXPECT_TRUE(zrktest::GameRun::run(kHeroRun, [&](zrktest::GameRun& game) {
         auto* session = dynamic_cast<ZRKSession*>(game.session());
         ASSERT_NE(session, nullptr);
@@ -91,6 +93,13 @@ TEST_F(BattleGame, HeroFightsABotBattleToTheEndAndIsSentBackWithHisAwards)
             return ids;
         };
         bagBefore = weaponBag();
+        // Hero's hits and battles quests run from nothing.
+        for (long long id : {2, 3}) {
+            ZRKWorld::Quest q;
+            q.id = id;
+            q.state = ZRKWorld::QuestRunning;
+            ASSERT_TRUE(server.world().setQuest("hero", q));
+        }
         ASSERT_EQ(server.startBotBattle("hero", 1, "1", 3), "battle_hero");
         game.frames(2);
         ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
@@ -113,6 +122,9 @@ TEST_F(BattleGame, HeroFightsABotBattleToTheEndAndIsSentBackWithHisAwards)
             overShown = overShown || room->isBattleOverShown();
             if (room->isBattleOverShown()) {
                 awards = room->getAwards().size();
+                ZRKLand* land = room->getLand();
+                if (const GameSummary::Entry* mine = land ? land->getSummary().find(land->getMyUID()) : nullptr)
+                    hits = mine->hits;
                 gui::IGuiManager* gui = room->getGuiManager();
                 auto* view = gui ? static_cast<gui::IBattleOver*>(gui->getBattleOverView()) : nullptr;
                 resultShown = resultShown || (view && view->isShown());
@@ -124,6 +136,8 @@ TEST_F(BattleGame, HeroFightsABotBattleToTheEndAndIsSentBackWithHisAwards)
         bagAfter = weaponBag();
         coinsAfter = server.world().player("hero")->money[ZRKWorld::Coins];
         itemsAfter = server.world().items("hero").size();
+        for (const ZRKWorld::Quest& q : server.world().questRows("hero"))
+            quests[q.id] = {q.state, q.progress};
         yake::native::setManualClock(false);
     }));
     yake::native::setManualClock(false);
@@ -138,6 +152,10 @@ TEST_F(BattleGame, HeroFightsABotBattleToTheEndAndIsSentBackWithHisAwards)
     EXPECT_EQ(itemsAfter, itemsBefore); // the battle lends arms; the bag stays as it was
     EXPECT_FALSE(guide.empty()); // the map's guide text before the fight
     EXPECT_TRUE(hiddenGuide);    // and gone once it began
+    // The battle's end moved the quests on by what the land counted of hero.
+    ASSERT_GE(hits, 0);
+    EXPECT_EQ(quests[2], std::make_pair(hits >= 10 ? 32LL : 16LL, std::min<long long>(hits, 10)));
+    EXPECT_EQ(quests[3], std::make_pair(16LL, 1LL));
     EXPECT_EQ(armsSets, 3);
     EXPECT_EQ(lent, "10001");           // the first weapon of the ammo bag's set
     EXPECT_FALSE(bagBefore.empty());

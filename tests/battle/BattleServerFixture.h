@@ -94,10 +94,11 @@ protected:
         for (int i = 0; i < n; ++i)
             frame(dt);
     }
-    /// Enters the battle with the parameter text and runs it to the fight's start.
-    void enterAndLoad(const std::string& params, const Json::Value& extraParams = Json::Value())
+    /// Enters the battle with the parameter text and runs it to the fight's start; `bots` of the
+    /// server's players fight beside and against hero.
+    void enterAndLoad(const std::string& params, const Json::Value& extraParams = Json::Value(), int bots = 1)
     {
-        ASSERT_EQ(session->getGameServer()->core().startBotBattle("hero", 1, "1", 7), "battle_hero");
+        ASSERT_EQ(session->getGameServer()->core().startBotBattle("hero", bots, "1", 7), "battle_hero");
         frame();
         if (extraParams.isObject()) {
             ZRKRoomState* state = ZRKRoomRequest::getRoomState("battle_hero", false, false);

@@ -18,9 +18,7 @@ using namespace kavri3D::zrk;
 namespace {
 
 struct SettingsFixture : zrktest::EventsFixture {
-    zrktest::TempDir dir;
-    std::string music = dir.file("loop.ogg");
-    SettingsFixture() { zrktest::writeFile(music, "x"); }
+    std::string music = zrktest::binFolder() + "/music_bg0.mp3";
     core::AudioManager& audio() { return *core::AudioManager::getSingletonPtr(); }
 };
 

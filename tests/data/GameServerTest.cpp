@@ -60,7 +60,7 @@ protected:
         ZRKUserRequest::queryUserDefState(name, count);
         ZRKUserRequest::queryUserInventory(0, count);
         ZRKUserRequest::queryPcStats(count);
-        ZRKTaskRequest::getPcQuestList(count);
+        ZRKTaskRequest::getPcQuestList(false, count);
         ZRKHonorRequest::queryPcTitle(count);
         ZRKGuildRequest::queryPlayerGuild("{pcid:0}\n", count);
         ZRKRosterRequest::queryMyRoster(count);

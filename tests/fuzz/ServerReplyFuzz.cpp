@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ZRKUserRequest::queryPcStats(ZRKReply());
     ZRKUserRequest::queryUserInfo("hero", true, ZRKReply());
     ZRKUserRequest::queryUserInventory(0, ZRKReply());
-    ZRKTaskRequest::getPcQuestList(ZRKReply());
+    ZRKTaskRequest::getPcQuestList(false, ZRKReply());
     ZRKServerRequest::queryMaster(ZRKReply());
     session.enter("room1", "");
     ZRKRequestBroker& broker = session.getBroker();

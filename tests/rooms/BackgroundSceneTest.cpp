@@ -1,9 +1,12 @@
 // The background scene's groups: what a refresh builds, keeps and rebuilds, its backdrop window,
 // music and roles, its idle action, and what it does with slots and render targets that fail.
+#include <core/AudioManager.h>
 #include <core/TimerManager.h>
 #include <scene/GrafixScene.h>
 
 #include "BackgroundKit.h"
+#include "support/LoopbackEar.h"
+#include "callbacks/AudioSettingChangedCallbackEvent.h"
 #include "rooms/PlayerSnapShotScene.h"
 #include "rooms/ScenePlayer.h"
 
@@ -142,7 +145,7 @@ TEST_F(BackgroundFixture, MissingPictureAndMusicFilesLeaveAPlainBackdropAndNoMus
     EXPECT_EQ(backdrop()->getProperty("Image"), "");
     EXPECT_EQ(scene().getBackgroundImage(), "");
     EXPECT_EQ(scene().getMusicSoundId(), -1);
-    EXPECT_EQ(log.count("room", "background music /nonexistent/music_bg0.mp3 cannot be played"), 1u);
+    EXPECT_EQ(log.count("audio", "sound /nonexistent/music_bg0.mp3 cannot be played: missing"), 1u);
     EXPECT_TRUE(scene().isBuilt());
     scene().destroyScene();
     scene().refresh(); // made again with the picture back: nothing of the failed one is in the way
@@ -259,4 +262,30 @@ TEST_F(BackgroundFixture, ABadDefaultLookDocumentGivesTheDefaultTimings)
     scene().refresh();
     EXPECT_EQ(zrk::RoleManager::instance().getMaxTimeSpan(), 5.0f);
     EXPECT_EQ(log.count("room", "defstate.json: FloatSpan out of range, 5 used"), 1u);
+}
+
+TEST_F(BackgroundFixture, MusicTheSceneStartsLaterFollowsTheNextVolumeChange)
+{
+    zrk::AudioSettingChangedCallbackEvent slider(nullptr, nullptr);
+    core::DefaultAudioHelper::setVolume(0, 1.0f);
+    scene().refresh(); // the music starts after the sliders' event exists
+    const int music = scene().getMusicSoundId();
+    ASSERT_GT(music, 0);
+    EXPECT_EQ(slider.soundSources().count(static_cast<unsigned>(music)), 1u);
+    EXPECT_GT(zrktest::loopbackRms(audio, 22050), 0.01);
+
+    core::DefaultAudioHelper::setVolume(0, 0.0f);
+    slider.callback(0);
+    EXPECT_EQ(zrktest::loopbackRms(audio, 22050), 0.0);
+    core::DefaultAudioHelper::setVolume(0, 0.5f);
+    slider.callback(0);
+    EXPECT_FLOAT_EQ(audio.getSoundVolume(music), 0.5f);
+    EXPECT_GT(zrktest::loopbackRms(audio, 22050), 0.005);
+
+    // Gone with the scene: the next change finds nothing to set.
+    scene().destroyScene();
+    EXPECT_FALSE(audio.isPlaying(music));
+    EXPECT_TRUE(slider.soundSources().empty());
+    slider.callback(0);
+    EXPECT_EQ(zrktest::loopbackRms(audio, 22050), 0.0);
 }

@@ -3,6 +3,7 @@
 #include <util/BattleAwards.h>
 #include "data/ZRKBoxOps.h"
 #include "data/ZRKLobby.h"
+#include "data/ZRKQuestOps.h"
 #include "data/ZRKServerCall.h"
 #include "data/ZRKServerCore.h"
 #include "data/ZRKServerOps.h"
@@ -36,11 +37,29 @@ void reportLoad(ZRKServerCall& call)
         call.refuse("error/srv_bad_request", "the room " + room + " is not starting a battle");
 }
 
-/// The battle is decided ("winner": the winning side, -1 for none). Each player who sat in it
+/// What the land counted of each fighter: [{uid, hits, kills}], as many as a room seats; the
+/// entries that are not sound are left out.
+std::map<std::string, ZRKQuestOps::Tally> tallies(const Json::Value& counted)
+{
+    std::map<std::string, ZRKQuestOps::Tally> out;
+    if (!counted.isArray() || counted.size() > 16)
+        return out;
+    for (const Json::Value& entry : counted) {
+        std::string uid;
+        ZRKQuestOps::Tally t;
+        if (entry.isObject() && ZRKServerCall::readText(entry["uid"], uid) && ZRKServerCall::readNumber(entry["hits"], t.hits) &&
+            ZRKServerCall::readNumber(entry["kills"], t.kills))
+            out[uid] = t;
+    }
+    return out;
+}
+
+/// The battle is decided ("winner": the winning side, -1 for none; then what the land counted
+/// of each fighter, for the quests). Each player who sat in it
 /// when it started, and sits there still, gets the award rule's share for his side, written in
 /// the world and told to the room as his "award" list; the room closes a little later. The
 /// battle counts as finished only once the awards are kept: a failed commit leaves it open, so
-/// the next report writes them.
+/// the next report writes them. The fighters' running quests move on with the awards.
 void reportBattleOver(ZRKServerCall& call)
 {
     const std::string room = fighterRoom(call);
@@ -55,6 +74,7 @@ void reportBattleOver(ZRKServerCall& call)
         return; // not being fought, or told first by another player: the awards are written once
     std::map<std::string, Json::Value> told;
     std::map<std::string, ZRKPrizeBoxes::Fighter> prizes;
+    const std::map<std::string, ZRKQuestOps::Tally> counted = tallies(call.arg(2));
     for (const auto& fighter : r->fighters) {
         const std::string& player = fighter.first;
         const bool won = fighter.second == winner;
@@ -84,10 +104,19 @@ void reportBattleOver(ZRKServerCall& call)
             award["bi_num"] = static_cast<Json::Int64>(a.num);
             values["award"].append(award);
         }
+        ZRKQuestOps::Tally tally;
+        const auto c = counted.find(player);
+        if (c != counted.end())
+            tally = c->second;
+        tally.won = won;
+        if (!ZRKQuestOps::advance(call.world(), player, tally))
+            return call.refuse("error/unknow_wrong", "the quests of " + player + " cannot be written");
         told[player] = values;
     }
-    if (call.world().hasPlayer(call.player))
+    if (call.world().hasPlayer(call.player)) {
         call.views["pc"] = call.world().playerView(call.player, ZRKWorld::PcView);
+        call.share("pcQuests", call.world().sharedQuests(call.player));
+    }
     ZRKLobby& lobby = call.lobby();
     ZRKServerCore& server = call.server;
     const Json::Value& params = r->params;

@@ -41,23 +41,7 @@ long long attrNumber(ZRKWorld& world, long long itemId, const char* key, long lo
 }
 
 /// The first slot of the bag proper (else of the temporary bag) that holds nothing; 0 for none.
-int freeSlot(ZRKWorld& world, const std::string& player)
-{
-    const ZRKWorld::Player* p = world.player(player);
-    if (!p)
-        return 0;
-    std::set<int> taken;
-    for (const Item& i : world.items(player))
-        taken.insert(i.slot);
-    const int last = ZRKBagLayout::kMainFirst + world.bagSlots(*p);
-    for (int s = ZRKBagLayout::kMainFirst; s < last; ++s)
-        if (!taken.count(s))
-            return s;
-    for (int s = ZRKBagLayout::kTemporaryFirst; s < ZRKBagLayout::kTemporaryFirst + ZRKBagLayout::kTemporarySize; ++s)
-        if (!taken.count(s))
-            return s;
-    return 0;
-}
+int freeSlot(ZRKWorld& world, const std::string& player) { return world.freeSlot(player, true); }
 
 /// Gives one award; false, with the message key, when it cannot be given.
 bool grant(ZRKWorld& world, const std::string& player, const Award& a, std::string& refusal)

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "data/ZRKServerCall.h"
+#include "data/ZRKServerCore.h"
 #include "data/ZRKServerOps.h"
 #include "data/ZRKWorld.h"
 
@@ -106,7 +107,14 @@ void queryPcStats(ZRKServerCall& call)
         call.share("lib/stats", p->record ? p->record : std::make_shared<const Json::Value>());
 }
 
-void getPcQuestList(ZRKServerCall& call) { call.share("pcQuests", call.world().sharedQuests(call.player)); }
+/// The player's quests; with the first argument true the quest library comes along.
+void getPcQuestList(ZRKServerCall& call)
+{
+    call.share("pcQuests", call.world().sharedQuests(call.player));
+    const Json::Value& withLibrary = call.arg(0);
+    if (withLibrary.isBool() && withLibrary.asBool())
+        call.views["lib/quest"] = call.world().document("lib/quest");
+}
 
 /// One of the player's lists, under its view name; an empty list or record when it has none.
 void listView(ZRKServerCall& call, const char* list, const char* view, bool isObject)
@@ -128,8 +136,8 @@ void getPcPurposeList(ZRKServerCall& call) { listView(call, "purposes", "pcPurpo
 void getPcBluDrillList(ZRKServerCall& call) { listView(call, "bludrill", "pcBluDrill", true); }
 
 /// Points onto the four abilities: {dex:..,luk:..,str:..,vit:..}; the server decides whether the
-/// player has them. The answer carries nothing: the game reads the new values with the player's
-/// next information.
+/// player has them. The answer carries nothing: points spent tell the player with the avatar
+/// notice (its "pc"), so his page shows them.
 void addStatsPoint(ZRKServerCall& call)
 {
     const Json::Value& args = call.request.args;
@@ -140,6 +148,11 @@ void addStatsPoint(ZRKServerCall& call)
     std::string refusal;
     if (!call.world().addAbilities(call.player, add, refusal))
         return call.refuse(refusal, "the points are not there");
+    if (add[0] + add[1] + add[2] + add[3] > 0) {
+        ZRKServerCore& server = call.server;
+        const std::string player = call.player;
+        call.committed = [&server, player]() { server.tellGrade(player); };
+    }
 }
 
 // Slot numbers stay far below this; a larger one is in no bag (and must not wrap into one).

@@ -2,6 +2,7 @@
 
 #include "data/ZRKGameData.h"
 #include "data/ZRKJson.h"
+#include "data/ZRKTaskRequest.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -19,6 +20,15 @@ int ZRKQuestLib::getDoingNum(int stateMask) const
         if (ZRKJson::getInt(q, "state", 0) & stateMask)
             ++count;
     return count;
+}
+
+void ZRKQuestLib::refreshQuest(boost::function<void()> done)
+{
+    // One request brings both, so the completion runs once whatever the answer.
+    mQuestRequests.track(ZRKTaskRequest::getPcQuestList(true, mQuestRequests.guard([done](bool, const std::string&) {
+        if (done)
+            done();
+    })));
 }
 
 } // namespace zrk

@@ -161,9 +161,10 @@ std::string ZRKServerCore::startBotBattle(const std::string& player, int bots, c
     mLobby->addRoom(room);
     if (mLobby->enter(player, name, std::string()) != ZRKLobby::Entered)
         return fail("the room refused the player");
-    // The bots fill the other side: the first of the server's players not in a room already.
+    // The bots take the other seats, the room balancing its sides: the first of the server's
+    // players not in a room already.
     int seated = 0;
-    for (std::size_t i = 0; i < mBots->size() && seated < bots && seated < ZRKLobby::kSeats / 2; ++i) {
+    for (std::size_t i = 0; i < mBots->size() && seated < bots && seated < ZRKLobby::kSeats - 1; ++i) {
         const std::string bot = mBots->at(i).name;
         // Free: in no game room (a zone's hall or cry room is no game room).
         bool busy = false;
@@ -256,6 +257,8 @@ void ZRKServerCore::tellGrade(const std::string& player)
     Json::Value args(Json::objectValue);
     args["flags"] = 2;
     args["views"]["pc"] = mWorld.playerView(player, ZRKWorld::PcView);
+    // The player page's refresh reads the own settings view: it changes with the "pc".
+    args["views"]["userSetting/" + accountOf(connection)] = mWorld.playerView(player, ZRKWorld::SettingsView);
     deliver(player, ZRKMessage::notice(ZRKNotice::name(ZRKNotice::Avatar), "", accountOf(connection), args));
 }
 

@@ -9,6 +9,7 @@
 #include "data/ZRKShopOps.h"
 #include "data/ZRKLobbyOps.h"
 #include "data/ZRKPlayerOps.h"
+#include "data/ZRKQuestOps.h"
 #include "data/ZRKServerCall.h"
 #include "data/ZRKServerCore.h"
 #include "data/ZRKSessionOps.h"
@@ -33,6 +34,7 @@ ZRKServerOps::ZRKServerOps()
     ZRKShopOps::addTo(*this);
     ZRKBoxOps::addTo(*this);
     ZRKRoomOps::addTo(*this);
+    ZRKQuestOps::addTo(*this);
     ZRKSocialOps::addTo(*this);
 }
 

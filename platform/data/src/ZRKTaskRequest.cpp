@@ -10,7 +10,14 @@ long ZRKTaskRequest::updateNewbieTask(int task, int pcId, ZRKReply done)
 {
     return ZRKRequestBroker::call("ZRKTaskRequest", "updateNewbieTask", done, task, pcId);
 }
-long ZRKTaskRequest::getPcQuestList(ZRKReply done) { return ZRKRequestBroker::call("ZRKTaskRequest", "getPcQuestList", done); }
+long ZRKTaskRequest::getPcQuestList(bool withLibrary, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKTaskRequest", "getPcQuestList", done, withLibrary);
+}
+long ZRKTaskRequest::rewardQuest(const std::string& text, ZRKReply done)
+{
+    return ZRKRequestBroker::post("ZRKTaskRequest", "rewardQuest", text, done);
+}
 ZRKQuestLib* ZRKTaskRequest::getQuestLib() { return ZRKGameData::part(&ZRKGameData::questLib); }
 
 } // namespace zrk

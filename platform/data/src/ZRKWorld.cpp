@@ -59,7 +59,7 @@ CREATE TABLE players(name TEXT PRIMARY KEY, pc_id INTEGER NOT NULL DEFAULT 0, ni
   luk INTEGER NOT NULL DEFAULT 0, bot INTEGER NOT NULL DEFAULT 0, looks TEXT NOT NULL DEFAULT '{}',
   settings TEXT NOT NULL DEFAULT '{}', record TEXT NOT NULL DEFAULT '{}', lists TEXT NOT NULL DEFAULT '{}');
 CREATE TABLE quests(player TEXT NOT NULL REFERENCES players(name), q_id INTEGER NOT NULL, state INTEGER NOT NULL,
-  PRIMARY KEY(player, q_id));
+  progress INTEGER NOT NULL DEFAULT 0, PRIMARY KEY(player, q_id));
 CREATE TABLE items(i_id INTEGER PRIMARY KEY, attrs TEXT NOT NULL);
 CREATE TABLE inventory(lid INTEGER PRIMARY KEY, player TEXT NOT NULL REFERENCES players(name),
   i_id INTEGER NOT NULL REFERENCES items(i_id), bag INTEGER NOT NULL, slot INTEGER NOT NULL,
@@ -328,6 +328,8 @@ bool ZRKWorld::upgrade(int from)
         ok = addForgeColumns();
     if (ok && from <= 4)
         ok = mDb.exec(kLedger);
+    if (ok && from <= 5)
+        ok = addQuestProgress();
     ok = ok && mDb.exec("UPDATE meta SET value = '" + std::to_string(kSchemaVersion) + "' WHERE key = 'schema'");
     if (!ok || !t.commit()) {
         logLine(3, "world database " + mDb.path() + " cannot be upgraded from schema " + std::to_string(from) + ": " +
@@ -352,6 +354,16 @@ bool ZRKWorld::addForgeColumns()
         if (!have.count(column[0]))
             ok = ok && mDb.exec(std::string("ALTER TABLE inventory ADD COLUMN ") + column[0] + " " + column[1]);
     return ok;
+}
+
+bool ZRKWorld::addQuestProgress()
+{
+    ZRKDatabase::Statement& columns = mDb.prepare("PRAGMA table_info(quests)");
+    bool have = false;
+    while (columns.step())
+        have = have || columns.text(1) == "progress";
+    columns.reset();
+    return have || mDb.exec("ALTER TABLE quests ADD COLUMN progress INTEGER NOT NULL DEFAULT 0");
 }
 
 bool ZRKWorld::createSchema()
@@ -542,15 +554,38 @@ std::shared_ptr<const Json::Value> ZRKWorld::sharedQuests(const std::string& pla
     auto made = std::make_shared<Json::Value>(Json::arrayValue);
     mQuests[player] = made;
     Json::Value& out = *made;
-    ZRKDatabase::Statement& q = mDb.prepare("SELECT q_id, state FROM quests WHERE player = ? ORDER BY q_id");
+    for (const Quest& quest : questRows(player)) {
+        Json::Value& entry = out.append(Json::Value(Json::objectValue));
+        entry[Json::StaticString("q_id")] = big(quest.id);
+        entry[Json::StaticString("state")] = big(quest.state);
+        entry[Json::StaticString("progress")] = big(quest.progress);
+    }
+    return made;
+}
+
+std::vector<ZRKWorld::Quest> ZRKWorld::questRows(const std::string& player)
+{
+    std::vector<Quest> out;
+    ZRKDatabase::Statement& q = mDb.prepare("SELECT q_id, state, progress FROM quests WHERE player = ? ORDER BY q_id");
     q.bind(1, player);
     while (q.step()) {
-        Json::Value& entry = out.append(Json::Value(Json::objectValue));
-        entry[Json::StaticString("q_id")] = big(q.integer(0));
-        entry[Json::StaticString("state")] = big(q.integer(1));
+        Quest quest;
+        quest.id = q.integer(0);
+        quest.state = q.integer(1);
+        quest.progress = q.integer(2);
+        out.push_back(quest);
     }
     q.reset();
-    return made;
+    return out;
+}
+
+bool ZRKWorld::setQuest(const std::string& player, const Quest& quest)
+{
+    ZRKDatabase::Statement& q = mDb.prepare("UPDATE quests SET state = ?1, progress = ?2 WHERE player = ?3 AND q_id = ?4");
+    q.bind(1, quest.state).bind(2, quest.progress).bind(3, player).bind(4, quest.id);
+    const bool done = q.run() && mDb.changes() == 1;
+    mQuests.erase(player);
+    return done;
 }
 
 Json::Value ZRKWorld::purchaseAnswer(const std::string& id, const std::string& player)
@@ -1179,6 +1214,47 @@ bool ZRKWorld::resetAbilities(const std::string& player)
     ZRKDatabase::Statement& q = mDb.prepare(
         "UPDATE players SET points = points + str + vit + dex + luk, str = 0, vit = 0, dex = 0, luk = 0 WHERE name = ?1");
     q.bind(1, player);
+    const bool done = q.run() && mDb.changes() == 1;
+    forget(player);
+    return done;
+}
+
+int ZRKWorld::freeSlot(const std::string& player, bool temporaryToo)
+{
+    const Player* p = this->player(player);
+    if (!p)
+        return 0;
+    std::set<int> taken;
+    for (const Item& i : items(player))
+        taken.insert(i.slot);
+    const int last = ZRKBagLayout::kMainFirst + bagSlots(*p);
+    for (int s = ZRKBagLayout::kMainFirst; s < last; ++s)
+        if (!taken.count(s))
+            return s;
+    if (temporaryToo)
+        for (int s = ZRKBagLayout::kTemporaryFirst; s < ZRKBagLayout::kTemporaryFirst + ZRKBagLayout::kTemporarySize; ++s)
+            if (!taken.count(s))
+                return s;
+    return 0;
+}
+
+bool ZRKWorld::gainLevels(const std::string& player, long long& gained)
+{
+    gained = 0;
+    const Player* p = this->player(player);
+    if (!p)
+        return false;
+    const Json::Value& table = document("master")["exp_table"];
+    long long lv = 0;
+    if (table.isArray())
+        for (const Json::Value& need : table)
+            if (need.isIntegral() && p->exp >= need.asInt64())
+                ++lv;
+    if (lv <= p->lv)
+        return true; // levels are never taken away, and one past the table is kept
+    gained = lv - p->lv;
+    ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET lv = ?1, points = points + ?2 WHERE name = ?3");
+    q.bind(1, lv).bind(2, gained * kPointsPerLevel).bind(3, player);
     const bool done = q.run() && mDb.changes() == 1;
     forget(player);
     return done;

@@ -1,5 +1,6 @@
 #include "EventDispatcher.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "GuiLog.h"
@@ -64,6 +65,10 @@ void EventDispatcher::raise(int eventId)
         mRaiseObserver(eventId);
     if (!find(eventId) && !mObserver)
         return;
+    // An event that raises its own id while it fills (the question document) has just handed
+    // its values out: refilling it would only fill it again, without end.
+    if (std::find(mFilling.begin(), mFilling.end(), eventId) != mFilling.end())
+        return;
     mPending.push_back(eventId);
     if (mDepth == 0) {
         // Not inside an event: run the refill now, through the same path as a deferred one.
@@ -112,7 +117,10 @@ ParamList* EventDispatcher::fillParams(int eventId)
         return nullptr;
     ParamList* list = nullptr;
     const unsigned shutdowns = mShutdowns;
-    if (!enter(eventId, "fillParams", [&] { list = event->fillParams(); }))
+    mFilling.push_back(eventId);
+    const bool filled = enter(eventId, "fillParams", [&] { list = event->fillParams(); });
+    mFilling.pop_back();
+    if (!filled)
         return nullptr;
     // A shut-down during the call deleted the list with its event.
     return shutdowns == mShutdowns ? list : nullptr;

@@ -15,8 +15,9 @@ namespace gui {
 ///
 /// One event is never entered twice at once: ids raised while the GUI is inside an event's call
 /// are recorded at once and their fillParams run when that call has returned. Events retired by
-/// a shut-down in the middle of a call are deleted once the call has returned. Whatever an
-/// event throws is logged and stops there.
+/// a shut-down in the middle of a call are deleted once the call has returned. An event that
+/// raises its own id from its fillParams is not filled again for it. Whatever an event throws
+/// is logged and stops there.
 class EventDispatcher : public IEventDispatcher {
 public:
     /// Told of each list an event handed out after a raise (the pages show some of it), and of
@@ -63,6 +64,7 @@ private:
     std::vector<std::unique_ptr<ICallBackEvent>> mRetired;
     std::vector<int> mRaised;
     std::deque<int> mPending;
+    std::vector<int> mFilling; ///< the ids whose fillParams runs now, innermost last
     FillObserver mObserver;
     ParamList mNoValues; ///< what the pages see of an id no event answers
     RaiseObserver mRaiseObserver;

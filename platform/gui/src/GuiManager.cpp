@@ -120,6 +120,12 @@ GuiManager::GuiManager()
             page->onRaised(id);
     });
     mAnimator.setFrameHook([this] { onFrame(); });
+    // A step of the tutorial may come with its question.
+    mGuide.setStepListener([this](int step) {
+        mQuestions.close();
+        if (step > 0)
+            mQuestions.ask(step);
+    });
 }
 
 void GuiManager::onFirstPanelsCreated()

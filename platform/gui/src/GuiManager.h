@@ -19,6 +19,7 @@
 #include "GuiAnimator.h"
 #include "GrowthView.h"
 #include "GuideView.h"
+#include "QuestionBox.h"
 #include "GuiControl.h"
 #include "GuiRes.h"
 #include "ParamStore.h"
@@ -86,6 +87,8 @@ public:
     void* getBattleOverView() override { return static_cast<IBattleOver*>(&mBattleOver); }
     void* getDollView() override { return static_cast<IDollView*>(&mDollView); }
     IGuideView* getGuideView() override { return &mGuide; }
+    /// The tutorial's question box (the guide's steps open it).
+    QuestionBox& questionBox() { return mQuestions; }
     void setGuideContent(boost::shared_ptr<IGuideContent> content) override { mGuideContent = content; }
     boost::shared_ptr<IGuideContent> getGuideContent() override { return mGuideContent; }
     void* getBoxOpenView() override { return static_cast<IBoxPanel*>(&mBoxPanel1); }
@@ -156,6 +159,7 @@ private:
     std::vector<int> mScreenIds; // raised ids that switch screens, carried out on the next frame
     boost::signals2::scoped_connection mFrameworkConnection;
     GrowthView mGrowth{mCalls, [this] { return pageParent(); }};
+    QuestionBox mQuestions{mParams, [this] { return pageParent(); }, mDispatcher};
     GuideView mGuide{[this] { return pageParent(); }, [this] { return mGuideContent; }};
     double mGuideClock = -1.0; ///< the time of the guide's last frame
 };

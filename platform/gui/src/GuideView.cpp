@@ -59,6 +59,8 @@ void GuideView::showStep(int step)
     mStep = step > 0 ? step : 0;
     mHint.clear();
     mHintLeft = 0.0f;
+    if (mStepListener)
+        mStepListener(mStep);
     if (mStep == 0) {
         // Its pictures go with it: the "guide" set may be dropped right after.
         mText.clear();

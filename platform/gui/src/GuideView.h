@@ -37,6 +37,8 @@ public:
     void showHint(const std::string& kind, int id) override;
     int getNudgeCount() const override { return mNudges; }
     void nudge() override;
+    /// Told of each step shown (0: the box hidden).
+    void setStepListener(std::function<void(int)> listener) { mStepListener = std::move(listener); }
     /// Runs the hint's clock and the shake.
     void update(float dt);
     const std::string& getHintText() const { return mHint; }
@@ -50,6 +52,7 @@ private:
     ParentSource mParent;
     ContentSource mContent;
     KeyHandler mKeyHandler;
+    std::function<void(int)> mStepListener;
     int mStep = 0;
     std::string mText;
     std::string mHint;

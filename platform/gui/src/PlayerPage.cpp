@@ -16,6 +16,8 @@
 #include "ListRows.h"
 #include "ParamStore.h"
 #include "PointShopTab.h"
+#include "QuestsTab.h"
+#include "StatsTab.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -50,6 +52,8 @@ PlayerPage::PlayerPage(const std::string& windowName, const std::string& title, 
     addTab(std::make_unique<PointShopTab>(*this, PointShopTab::kArena));
     addTab(std::make_unique<GiftTab>(*this));
     addTab(std::make_unique<FriendsTab>(*this));
+    addTab(std::make_unique<QuestsTab>(*this));
+    addTab(std::make_unique<StatsTab>(*this));
 }
 
 const char PlayerPage::kShopTab[] = "Shop";

@@ -153,7 +153,26 @@ HDC GetDC(HWND hwnd) { return hwnd ? nullptr : screenContext(); }
 
 int ReleaseDC(HWND, HDC dc) { return dc == screenContext() ? 1 : 0; }
 
-HDC CreateCompatibleDC(HDC) { return new GdiContext{false, stockBitmap(), stockBlackPen(), stockNullBrush()}; }
+namespace {
+// Deleted memory contexts kept for the next ones: a gauge that makes one for every redraw
+// allocates nothing after the first.
+constexpr int kSpareContexts = 8;
+GdiContext* gSpareContexts[kSpareContexts] = {};
+int gSpareCount = 0;
+} // namespace
+
+HDC CreateCompatibleDC(HDC)
+{
+    {
+        std::lock_guard<std::mutex> lock(gMutex);
+        if (gSpareCount > 0) {
+            GdiContext* dc = gSpareContexts[--gSpareCount];
+            *dc = GdiContext{false, stockBitmap(), stockBlackPen(), stockNullBrush()};
+            return dc;
+        }
+    }
+    return new GdiContext{false, stockBitmap(), stockBlackPen(), stockNullBrush()};
+}
 
 BOOL DeleteDC(HDC dc)
 {
@@ -162,7 +181,11 @@ BOOL DeleteDC(HDC dc)
     for (GdiObject* o : {dc->bitmap, dc->pen, dc->brush})
         if (o && !o->stock)
             --o->selected;
-    delete dc;
+    std::lock_guard<std::mutex> lock(gMutex);
+    if (gSpareCount < kSpareContexts)
+        gSpareContexts[gSpareCount++] = dc;
+    else
+        delete dc;
     return TRUE;
 }
 

@@ -101,7 +101,31 @@ int wholeNumber(const Json::Value& record, const char* key)
     const long n = text.empty() || text.size() > 11 ? 0 : std::strtol(text.c_str(), &end, 10);
     return end && *end == '\0' && n >= INT32_MIN && n <= INT32_MAX ? static_cast<int>(n) : 0;
 }
+
+BattleRoom::DisplayMeter* gDisplayMeter = nullptr;
+
+/// One display's frame step, told to the meter when there is one.
+class MeteredDisplay {
+public:
+    MeteredDisplay() : mMeter(gDisplayMeter)
+    {
+        if (mMeter)
+            mMeter->enter();
+    }
+    ~MeteredDisplay()
+    {
+        if (mMeter)
+            mMeter->leave();
+    }
+    MeteredDisplay(const MeteredDisplay&) = delete;
+    MeteredDisplay& operator=(const MeteredDisplay&) = delete;
+
+private:
+    BattleRoom::DisplayMeter* mMeter;
+};
 } // namespace
+
+void BattleRoom::setDisplayMeter(DisplayMeter* meter) { gDisplayMeter = meter; }
 
 const char* const BattleRoom::kPromptKill[4] = {"prompt2/KillOne", "prompt2/KillTwo", "prompt2/KillThree", "prompt2/KillFour"};
 const char* const BattleRoom::kPromptBloodLess = "prompt2/bloodLess";
@@ -556,8 +580,6 @@ void BattleRoom::playMusic(const std::string& name)
     core::BlackBoard* board = core::BlackBoard::getSingletonPtr();
     const std::string path = (board ? board->getString("kavri3D/appPath", "") : std::string()) + name;
     mMusicSound = audio->playSound(path, 6, core::DefaultAudioHelper::getVolume(0));
-    if (mMusicSound == -1)
-        writeLog(kLogWarning, kChannel, "battle music " + path + " cannot be played");
     GameServices::followSound(mMusicSound, true);
 }
 
@@ -643,11 +665,19 @@ void BattleRoom::reportResult()
     const int myTeam = self ? self->getBattleState().getIntVal("team", 0) : 0;
     // The land numbers its sides its own way; the server knows the room's.
     const int winner = landWinner < 0 ? -1 : landWinner == me->getColour() ? myTeam : 1 - myTeam;
+    // What the land counted of each fighter moves the quests on.
+    Json::Value counted(Json::arrayValue);
+    for (const GameSummary::Entry& e : mLand->getSummary().entries) {
+        Json::Value& entry = counted.append(Json::Value(Json::objectValue));
+        entry["uid"] = e.uid;
+        entry["hits"] = e.hits;
+        entry["kills"] = e.kills;
+    }
     const std::string name = mRoomName;
     ZRKRequestBroker::call("ZRKRoomRequest", "reportBattleOver", [name](bool error, const std::string& text) {
         if (error)
             writeLog(kLogWarning, kChannel, "the server did not take the end of the battle in " + name + ": " + text);
-    }, name, winner);
+    }, name, winner, counted);
 }
 
 // --- camera, cursor and keys --------------------------------------------------------------------
@@ -1333,11 +1363,15 @@ void BattleRoom::onFrame(float dt)
         mBattlePanel->update(dt);
     if (mBoxPanel)
         mBoxPanel->update(static_cast<float>(yake::native::getTime() - mBoxPanelOrigin));
-    checkLoadingDone();
+    {
+        MeteredDisplay metered;
+        checkLoadingDone();
+    }
     updateEffects();
     if (mHintManager && mLand && mLand->isLoaded())
         mHintManager->update(dt);
     if (mLand && mLand->isLoaded() && !mLand->isFinished()) {
+        MeteredDisplay metered;
         updateBubbles();
         updateSight(dt);
     }
@@ -1345,7 +1379,10 @@ void BattleRoom::onFrame(float dt)
     if (me && !mLand->isFinished()) {
         // The vane and the radar turn with the own doll.
         const yake::math::Vector3 f = me->getMovable().getFacing();
-        updateVane(mLand->getWindDir(), f);
+        {
+            MeteredDisplay metered;
+            updateVane(mLand->getWindDir(), f);
+        }
         if (gui::IBattlePanel* panel = mBattlePanel ? mBattlePanel->getPanel() : nullptr)
             panel->setRadarOrientation(-f.z, -f.x);
     }
@@ -1367,7 +1404,10 @@ void BattleRoom::onFrame(float dt)
         }
     }
     updateCamera(dt);
-    checkInputFocus();
+    {
+        MeteredDisplay metered; // the suspend panel's
+        checkInputFocus();
+    }
     BasicRoom::onFrame(dt);
 }
 
@@ -1980,7 +2020,7 @@ gui::IDollView* BattleRoom::getDollView() const
 
 // --- head bubbles and the sight ------------------------------------------------------------------
 
-boost::shared_ptr<ZRKBubblePanel> BattleRoom::getBubble(const core::BasicPlayer& player)
+boost::shared_ptr<BattleRoom::ZRKBubblePanel> BattleRoom::getBubble(const core::BasicPlayer& player)
 {
     return player.getAttrAs<boost::shared_ptr<ZRKBubblePanel>>("zrk_bubble", boost::shared_ptr<ZRKBubblePanel>());
 }

@@ -50,9 +50,7 @@ class BattleStatusProvider;
 class EvtDollHandler;
 class EvtLandHandler;
 class ZRKBasicSim;
-class ZRKBubblePanel;
 class ZRKFlashPanel;
-class ZRKSightingPanel;
 class BattleLandRoom;
 class LandScene;
 class ZRKLand;
@@ -71,10 +69,23 @@ public:
     typedef gui::IBattleOver::BoxOffer BoxOffer;
 
     // The battle's displays, each in its own header.
+    class ZRKBubblePanel;
+    class ZRKSightingPanel;
     class SightingTexture;
     class ZRKSuspendPanel;
     class ZRKProgressPanel;
     class VaneSnapShotScene;
+
+    /// Measures the displays' own work in each frame (the heads-up benchmark): told on entering
+    /// and on leaving each display's frame step. There is none in the game.
+    class DisplayMeter {
+    public:
+        virtual ~DisplayMeter() = default;
+        virtual void enter() = 0;
+        virtual void leave() = 0;
+    };
+    /// The meter every battle room tells from now on; null for none.
+    static void setDisplayMeter(DisplayMeter* meter);
 
     BattleRoom();
     ~BattleRoom() override;

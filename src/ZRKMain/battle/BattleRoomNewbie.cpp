@@ -71,10 +71,16 @@ int readLesson(const std::string& text)
 std::string text(const char* s) { return s ? s : ""; }
 } // namespace
 
-BattleRoomNewbie::BattleRoomNewbie() { setName("battle_newbie"); }
+BattleRoomNewbie::BattleRoomNewbie()
+{
+    setName("battle_newbie");
+    // The question box's answer reaches the step runner through the services.
+    GameServices::hooks().tutorialStepDone = [this] { setStepDone(); };
+}
 
 BattleRoomNewbie::~BattleRoomNewbie()
 {
+    GameServices::hooks().tutorialStepDone = nullptr;
     for (CEGUI::Event::Connection& c : mConnections)
         if (c.isValid())
             c->disconnect();

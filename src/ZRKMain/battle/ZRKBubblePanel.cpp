@@ -22,7 +22,7 @@
 namespace kavri3D {
 namespace zrk {
 
-const char* const ZRKBubblePanel::kContainer = "BubbleContainer";
+const char* const BattleRoom::ZRKBubblePanel::kContainer = "BubbleContainer";
 
 namespace {
 const char* const kChannel = "room";
@@ -46,21 +46,21 @@ Ogre::Vector3 worldOf(const boost::shared_ptr<core::BasicPlayer>& player)
 }
 } // namespace
 
-ZRKBubblePanel::ZRKBubblePanel(BattleRoom* room, const std::string& namePrefix)
+BattleRoom::ZRKBubblePanel::ZRKBubblePanel(BattleRoom* room, const std::string& namePrefix)
     : core::CEGUIPanel(GameServices::frame()), mRoom(room), mCamera(core::GraphicsManager::getDefaultCamera()),
       mNamePrefix(namePrefix)
 {
 }
 
-ZRKBubblePanel::~ZRKBubblePanel()
+BattleRoom::ZRKBubblePanel::~ZRKBubblePanel()
 {
     destroyWindow();
     mProvider.reset();
 }
 
-CEGUI::Window* ZRKBubblePanel::part(const std::string& name) const { return CeguiWidgets::child(mRoot, name); }
+CEGUI::Window* BattleRoom::ZRKBubblePanel::part(const std::string& name) const { return CeguiWidgets::child(mRoot, name); }
 
-bool ZRKBubblePanel::createWindow()
+bool BattleRoom::ZRKBubblePanel::createWindow()
 {
     core::CEGUIPanelContainer* container = getContainer();
     CEGUI::Window* top = container ? container->getTopWindow() : nullptr;
@@ -114,7 +114,7 @@ bool ZRKBubblePanel::createWindow()
     return mRoot != nullptr;
 }
 
-void ZRKBubblePanel::destroyWindow()
+void BattleRoom::ZRKBubblePanel::destroyWindow()
 {
     if (mRoot) {
         if (mNameText)
@@ -131,7 +131,7 @@ void ZRKBubblePanel::destroyWindow()
     mContainer = nullptr;
 }
 
-void ZRKBubblePanel::drawBar(CEGUI::Window* text, CEGUI::Window* bar, float width, int value, int maximum, int& last,
+void BattleRoom::ZRKBubblePanel::drawBar(CEGUI::Window* text, CEGUI::Window* bar, float width, int value, int maximum, int& last,
                              int& lastMax)
 {
     if (value == last && maximum == lastMax)
@@ -146,7 +146,7 @@ void ZRKBubblePanel::drawBar(CEGUI::Window* text, CEGUI::Window* bar, float widt
     }
 }
 
-void ZRKBubblePanel::refresh()
+void BattleRoom::ZRKBubblePanel::refresh()
 {
     if (!mProvider || !mRoot)
         return;
@@ -156,10 +156,10 @@ void ZRKBubblePanel::refresh()
         return;
     }
     mRoot->show();
-    const bool friendly = mProvider->getColour() == mViewerColour;
-    const CEGUI::String colours = friendly ? kSteadyFriend : kSteadyFoe;
     if (mRefreshStatic) {
         mRefreshStatic = false;
+        // Made here only: a refresh of the numbers alone allocates nothing.
+        const CEGUI::String colours = mProvider->getColour() == mViewerColour ? kSteadyFriend : kSteadyFoe;
         if (mNameText) {
             mNameText->setText(gui::outsideText(mProvider->getName()));
             mNameText->setProperty("TextColours", colours);
@@ -176,6 +176,7 @@ void ZRKBubblePanel::refresh()
         }
         if (mCaromWindow)
             mCaromWindow->setProperty("Image", "");
+        mCarom = 0;
         if (mTitleText)
             mTitleText->setText(gui::outsideText(mProvider->getTitle()));
         for (CEGUI::Window* w : {mHpText, mSpText, mDistanceText})
@@ -227,8 +228,14 @@ void ZRKBubblePanel::refresh()
     }
 }
 
-void ZRKBubblePanel::setCarom(int level)
+void BattleRoom::ZRKBubblePanel::setCarom(int level)
 {
+    // Levels outside 1-3 all show no title; the expired title is cleared every frame by the
+    // combo check, so the windows are touched only when what shows changes.
+    if (level < 1 || level > 3)
+        level = 0;
+    if (level == mCarom)
+        return;
     mCarom = level;
     if (!mCaromWindow)
         return;
@@ -238,7 +245,7 @@ void ZRKBubblePanel::setCarom(int level)
     mCaromWindow->setSize(CEGUI::USize(CEGUI::UDim(0, 125), CEGUI::UDim(0, 20)));
 }
 
-void ZRKBubblePanel::update(const boost::shared_ptr<core::BasicPlayer>& player)
+void BattleRoom::ZRKBubblePanel::update(const boost::shared_ptr<core::BasicPlayer>& player)
 {
     if (!mRoot || !player)
         return;
@@ -254,7 +261,7 @@ void ZRKBubblePanel::update(const boost::shared_ptr<core::BasicPlayer>& player)
     placeAt(yake::math::Vector3(at.x, at.y, at.z));
 }
 
-void ZRKBubblePanel::placeAt(const yake::math::Vector3& p)
+void BattleRoom::ZRKBubblePanel::placeAt(const yake::math::Vector3& p)
 {
     mFocusScreen = mHomeScreen = CEGUI::Vector2f(-1, -1);
     if (!mRoot->isVisible())
@@ -291,7 +298,7 @@ void ZRKBubblePanel::placeAt(const yake::math::Vector3& p)
     mRoot->setPosition(CEGUI::UVector2(CEGUI::UDim(x, 0), CEGUI::UDim(y, 0)));
 }
 
-void ZRKBubblePanel::setLocked(bool lock)
+void BattleRoom::ZRKBubblePanel::setLocked(bool lock)
 {
     if (lock == mLocked)
         return;
@@ -314,7 +321,7 @@ void ZRKBubblePanel::setLocked(bool lock)
     }
 }
 
-void ZRKBubblePanel::showDistance(const boost::shared_ptr<core::BasicPlayer>& target,
+void BattleRoom::ZRKBubblePanel::showDistance(const boost::shared_ptr<core::BasicPlayer>& target,
                                   const boost::shared_ptr<core::BasicPlayer>& own, int)
 {
     if (!mRoot || !target || !own)

@@ -5,6 +5,8 @@
 #include <core/CEGUIPanel.h>
 #include <yake/Vector3.h>
 
+#include "battle/BattleRoom.h"
+
 namespace Ogre {
 class Camera;
 }
@@ -19,7 +21,6 @@ class BasicPlayer;
 }
 namespace zrk {
 
-class BattleRoom;
 class BubbleInfoProvider;
 
 /// The head bubble that floats over one doll or NPC of a battle: name, title, level or kind,
@@ -28,7 +29,7 @@ class BubbleInfoProvider;
 /// after the sim) in one shared container window. The room's bubble pass makes one per sim,
 /// keeps it in the sim's player object ("zrk_bubble") and places it every frame; the event
 /// handlers refresh it.
-class ZRKBubblePanel : public core::CEGUIPanel {
+class BattleRoom::ZRKBubblePanel : public core::CEGUIPanel {
 public:
     /// `namePrefix` is the sim's player id (its root window's name).
     ZRKBubblePanel(BattleRoom* room, const std::string& namePrefix);

@@ -36,24 +36,23 @@ namespace zrk {
 namespace {
 const char* const kChannel = "room";
 
-boost::shared_ptr<ZRKBubblePanel> bubbleOf(ZRKBasicSim* sim)
+boost::shared_ptr<BattleRoom::ZRKBubblePanel> bubbleOf(ZRKBasicSim* sim)
 {
     const boost::shared_ptr<core::BasicPlayer>& player = sim ? sim->getPlayerRef() : boost::shared_ptr<core::BasicPlayer>();
-    return player ? player->getAttrAs<boost::shared_ptr<ZRKBubblePanel>>("zrk_bubble", boost::shared_ptr<ZRKBubblePanel>())
-                  : boost::shared_ptr<ZRKBubblePanel>();
+    return player ? BattleRoom::getBubble(*player) : boost::shared_ptr<BattleRoom::ZRKBubblePanel>();
 }
 
 bool fighting(const ZRKPlayerSim* doll) { return doll->getPlayerBattle().state < 100; }
 bool fighting(ZRKNpcSim* npc) { return npc->getState().getBattleState().state < 100; }
 } // namespace
 
-ZRKSightingPanel::ZRKSightingPanel(BattleRoom* room) : core::CEGUIPanel(GameServices::frame()), mRoom(room) {}
+BattleRoom::ZRKSightingPanel::ZRKSightingPanel(BattleRoom* room) : core::CEGUIPanel(GameServices::frame()), mRoom(room) {}
 
-ZRKSightingPanel::~ZRKSightingPanel() { destroyWindow(); }
+BattleRoom::ZRKSightingPanel::~ZRKSightingPanel() { destroyWindow(); }
 
-CEGUI::Window* ZRKSightingPanel::part(const std::string& path) const { return CeguiWidgets::child(mRoot, path); }
+CEGUI::Window* BattleRoom::ZRKSightingPanel::part(const std::string& path) const { return CeguiWidgets::child(mRoot, path); }
 
-bool ZRKSightingPanel::createWindow()
+bool BattleRoom::ZRKSightingPanel::createWindow()
 {
     core::CEGUIPanelContainer* container = getContainer();
     CEGUI::Window* top = container ? container->getTopWindow() : nullptr;
@@ -82,7 +81,7 @@ bool ZRKSightingPanel::createWindow()
     return mRoot != nullptr;
 }
 
-void ZRKSightingPanel::destroyWindow()
+void BattleRoom::ZRKSightingPanel::destroyWindow()
 {
     if (mRoot) {
         if (mStatus)
@@ -97,14 +96,14 @@ void ZRKSightingPanel::destroyWindow()
     mAutoChargeTarget = nullptr;
 }
 
-void ZRKSightingPanel::show(bool visible)
+void BattleRoom::ZRKSightingPanel::show(bool visible)
 {
     core::CEGUIPanel::show(visible);
     if (mAimFlash && CeguiWidgets::alive(mAimFlash))
         mAimFlash->setVisible(visible);
 }
 
-void ZRKSightingPanel::setArea(float offset, float size)
+void BattleRoom::ZRKSightingPanel::setArea(float offset, float size)
 {
     if (!mRoot)
         return;
@@ -112,7 +111,7 @@ void ZRKSightingPanel::setArea(float offset, float size)
     mRoot->setSize(CEGUI::USize(CEGUI::UDim(0, size), CEGUI::UDim(0, size)));
 }
 
-void ZRKSightingPanel::setMode(int mode)
+void BattleRoom::ZRKSightingPanel::setMode(int mode)
 {
     if (mode == mMode)
         return;
@@ -163,7 +162,7 @@ void ZRKSightingPanel::setMode(int mode)
         mForceGauge->hide();
 }
 
-void ZRKSightingPanel::createForceRing()
+void BattleRoom::ZRKSightingPanel::createForceRing()
 {
     if (!mForceGauge)
         return;
@@ -171,14 +170,14 @@ void ZRKSightingPanel::createForceRing()
     mForceGauge->setProperty("Image", CeguiWidgets::utf8(mForceRing.imageProperty()));
 }
 
-void ZRKSightingPanel::releaseForceRing()
+void BattleRoom::ZRKSightingPanel::releaseForceRing()
 {
     if (mForceGauge && CeguiWidgets::alive(mForceGauge))
         mForceGauge->setProperty("Image", "");
     mForceRing.release();
 }
 
-void ZRKSightingPanel::update(float)
+void BattleRoom::ZRKSightingPanel::update(float)
 {
     ++mUpdates;
     if (!mRoot)
@@ -338,7 +337,7 @@ void ZRKSightingPanel::update(float)
     updateAimFlash((look & 2) != 0);
 }
 
-void ZRKSightingPanel::readWeaponKeys(ZRKPlayerSim* me)
+void BattleRoom::ZRKSightingPanel::readWeaponKeys(ZRKPlayerSim* me)
 {
     WeaponState* weapon = me->getCurrentWeaponState();
     const std::string name = weapon ? weapon->name : std::string();
@@ -352,7 +351,7 @@ void ZRKSightingPanel::readWeaponKeys(ZRKPlayerSim* me)
     mRange = setting.getRealVal("i_shot_range", 0.001f);
 }
 
-bool ZRKSightingPanel::isUnderSight(ZRKBasicSim* sim)
+bool BattleRoom::ZRKSightingPanel::isUnderSight(ZRKBasicSim* sim)
 {
     ZRKLand* land = mRoom ? mRoom->getLand() : nullptr;
     ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
@@ -371,7 +370,7 @@ bool ZRKSightingPanel::isUnderSight(ZRKBasicSim* sim)
     return true;
 }
 
-bool ZRKSightingPanel::isInCloseFan(ZRKBasicSim* sim)
+bool BattleRoom::ZRKSightingPanel::isInCloseFan(ZRKBasicSim* sim)
 {
     ZRKLand* land = mRoom ? mRoom->getLand() : nullptr;
     ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
@@ -404,7 +403,7 @@ bool ZRKSightingPanel::isInCloseFan(ZRKBasicSim* sim)
     return std::fabs(a * 180.0f / static_cast<float>(M_PI)) <= fan / 2.0f;
 }
 
-void ZRKSightingPanel::setLockTarget(ZRKBasicSim* target)
+void BattleRoom::ZRKSightingPanel::setLockTarget(ZRKBasicSim* target)
 {
     ZRKLand* land = mRoom ? mRoom->getLand() : nullptr;
     if (!land)
@@ -416,7 +415,7 @@ void ZRKSightingPanel::setLockTarget(ZRKBasicSim* target)
             markBubble(n.second, n.second == target);
 }
 
-void ZRKSightingPanel::markBubble(ZRKBasicSim* sim, bool locked)
+void BattleRoom::ZRKSightingPanel::markBubble(ZRKBasicSim* sim, bool locked)
 {
     ZRKLand* land = mRoom ? mRoom->getLand() : nullptr;
     ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
@@ -426,7 +425,7 @@ void ZRKSightingPanel::markBubble(ZRKBasicSim* sim, bool locked)
         bubble->setLocked(locked);
 }
 
-void ZRKSightingPanel::updateAimFlash(bool onTarget)
+void BattleRoom::ZRKSightingPanel::updateAimFlash(bool onTarget)
 {
     if (mMode != 1)
         return;

@@ -4,6 +4,7 @@
 #include <string>
 #include <core/CEGUIPanel.h>
 
+#include "battle/BattleRoom.h"
 #include "battle/SightingTexture.h"
 
 namespace CEGUI {
@@ -13,7 +14,6 @@ class Window;
 namespace kavri3D {
 namespace zrk {
 
-class BattleRoom;
 class ZRKBasicSim;
 class ZRKPlayerSim;
 
@@ -22,7 +22,7 @@ class ZRKPlayerSim;
 /// mark, the force ring of arcing weapons, the distance on the bubbles of players under the
 /// sight and, for arcing weapons, the aim assist: it picks the nearest enemy, prompts the
 /// force that reaches it, marks its bubble and may switch the doll to charging by itself.
-class ZRKSightingPanel : public core::CEGUIPanel {
+class BattleRoom::ZRKSightingPanel : public core::CEGUIPanel {
 public:
     explicit ZRKSightingPanel(BattleRoom* room);
     ~ZRKSightingPanel() override;

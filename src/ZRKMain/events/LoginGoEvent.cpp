@@ -163,7 +163,7 @@ void LoginGoEvent::sendBatch()
         return mRequests.guard(boost::bind(&LoginGoEvent::onBatchReply, this, mAttempt, _1, _2, step));
     };
     const bool all = sent(ZRKUserRequest::queryUserInventory(0, done(3))) && sent(ZRKUserRequest::queryPcStats(done(4))) &&
-                     sent(ZRKTaskRequest::getPcQuestList(done(5))) && sent(ZRKHonorRequest::queryPcTitle(done(6))) &&
+                     sent(ZRKTaskRequest::getPcQuestList(false, done(5))) && sent(ZRKHonorRequest::queryPcTitle(done(6))) &&
                      sent(ZRKGuildRequest::queryPlayerGuild("{pcid:0}", done(7))) &&
                      sent(ZRKRosterRequest::queryMyRoster(done(8))) && sent(ZRKArenaRequest::queryMyArena(done(9))) &&
                      sent(ZRKGuardRequest::queryPlayerGuard(done(10))) && sent(ZRKJobRequest::getPcPurposeList(done(11))) &&

@@ -314,8 +314,6 @@ void BackgroundScene::startMusic()
     core::BlackBoard* board = core::BlackBoard::getSingletonPtr();
     const std::string path = (board ? board->getString("kavri3D/appPath", "") : std::string()) + kMusicFile;
     mMusicSoundId = audio->playSound(path, kMusicKind, core::DefaultAudioHelper::getVolume(0));
-    if (mMusicSoundId == -1)
-        writeLog(kLogWarning, kChannel, "background music " + path + " cannot be played");
     GameServices::followSound(mMusicSoundId, true);
 }
 

@@ -86,8 +86,6 @@ void CreateCharRoom::createScene()
         core::BlackBoard* board = core::BlackBoard::getSingletonPtr();
         const std::string path = (board ? board->getString("kavri3D/appPath", "") : std::string()) + kMusicFile;
         mMusicId = audio->playSound(path, kMusicKind, core::DefaultAudioHelper::getVolume(0));
-        if (mMusicId == -1)
-            writeLog(kLogWarning, "room", "creation music " + path + " cannot be played");
         GameServices::followSound(mMusicId, true);
     }
 }

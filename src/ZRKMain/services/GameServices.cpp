@@ -192,6 +192,14 @@ void GameServices::refreshRoom()
         hooks().refreshRoom();
 }
 
+bool GameServices::tutorialStepDone()
+{
+    if (!hooks().tutorialStepDone)
+        return false;
+    hooks().tutorialStepDone();
+    return true;
+}
+
 GameServices::FrameLoan::FrameLoan(core::Frame& frame) : mPrevious(gLentFrame) { gLentFrame = &frame; }
 
 GameServices::FrameLoan::~FrameLoan() { gLentFrame = mPrevious; }

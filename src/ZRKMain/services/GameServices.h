@@ -53,6 +53,8 @@ public:
         /// The volume sliders' register of the sounds that follow the music volume: (id, true)
         /// follows a sound, (id, false) lets it go.
         std::function<void(unsigned int, bool)> followSound;
+        /// Marks the tutorial's current step done (the tutorial's state, while it lives).
+        std::function<void()> tutorialStepDone;
     };
     /// The registered hooks; the registrant clears its hook when it goes.
     static Hooks& hooks();
@@ -112,6 +114,8 @@ public:
     static bool requestResources(const std::function<void(bool)>& done);
     /// The personal room, entered: the room view's listener shows its seats; nothing without one.
     static void refreshRoom();
+    /// Marks the tutorial's current step done; false when no tutorial state is there.
+    static bool tutorialStepDone();
 
     /// Lends a frame to the game while the application has none (screens hosted without the
     /// whole game, such as the event and room tests); the loan ends with the object.

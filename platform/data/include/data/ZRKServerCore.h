@@ -67,7 +67,7 @@ public:
     /// notice, flag 2, with the new "pc" view). False for no such player.
     bool setGrade(const std::string& player, long long lv, long long rank);
     /// Tells the player, when logged in, that his grade changed (an avatar notice, flag 2, with
-    /// his "pc" view as the world holds it).
+    /// his "pc" and own settings views as the world holds them).
     void tellGrade(const std::string& player);
 
     /// Tells the player, when logged in, his friend roster as the world now holds it (a roster

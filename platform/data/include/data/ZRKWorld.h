@@ -61,6 +61,15 @@ public:
         long long enhF = 0;
         std::string attrX; ///< the gems set in the item's holes, "7201,0,0"
     };
+    /// A quest of a player: its state (16 running, 32 done, 64 rewarded) and how far its goal is.
+    struct Quest {
+        long long id = 0;
+        long long state = 0;
+        long long progress = 0;
+    };
+    enum QuestState { QuestRunning = 16, QuestDone = 32, QuestRewarded = 64 };
+    /// The stat points each level reached gives.
+    static constexpr long long kPointsPerLevel = 3;
     enum MoneyKind { Coins, Coupons, Medals, MoneyKinds };
     static const char* const kAbilityNames[4];
 
@@ -92,8 +101,9 @@ public:
     std::string playerOfCharacter(long long pcId);
     std::vector<Item> items(const std::string& player);
     const Json::Value& quests(const std::string& player) { return *sharedQuests(player); }
-    /// The player's quests ([{q_id, state}]), made once until they change.
+    /// The player's quests ([{q_id, state, progress}]), made once until they change.
     std::shared_ptr<const Json::Value> sharedQuests(const std::string& player);
+    std::vector<Quest> questRows(const std::string& player);
     /// A data document: "master", "itemClasses", "lib/item", "lib/<name>"; null when none.
     /// Documents do not change while the world serves, so each is read once.
     const Json::Value& document(const std::string& name);
@@ -159,6 +169,14 @@ public:
     std::string playerOfNick(const std::string& nick);
     /// Gives the player another nickname; "error/role_exists" when another player has it.
     bool setNick(const std::string& player, const std::string& nick, std::string& refusal);
+    /// Writes a quest's state and progress; false when the player has no such quest.
+    bool setQuest(const std::string& player, const Quest& quest);
+    /// The first empty slot of the bag proper (then of the temporary bag, when `temporaryToo`);
+    /// 0 for none.
+    int freeSlot(const std::string& player, bool temporaryToo);
+    /// The level the player's experience reaches in the master's "exp_table", when it is above
+    /// his own, with kPointsPerLevel stat points for each level gained (`gained`).
+    bool gainLevels(const std::string& player, long long& gained);
     /// Gives every spent stat point back.
     bool resetAbilities(const std::string& player);
     /// Adds experience (never below zero); false for no such player.
@@ -186,9 +204,10 @@ public:
     void forgetRead() { forgetAll(); }
 
     /// The current schema. A file of an older one (2: passwords in the clear, names taken by
-    /// exact bytes; 3: items without what the forge changes; 4: no shop ledger) is brought up to it, step by step
+    /// exact bytes; 3: items without what the forge changes; 4: no shop ledger; 5: quests without
+    /// their progress) is brought up to it, step by step
     /// in one transaction; a file of any other is not a world of this server.
-    static constexpr int kSchemaVersion = 5;
+    static constexpr int kSchemaVersion = 6;
 
 private:
     enum Opening { Opened, Damaged, Unavailable, OldSchema };
@@ -201,6 +220,7 @@ private:
     bool addForgeColumns();
     /// Replaces one of the player's documents (an object) in its column.
     bool writeDocument(const std::string& player, const char* column, const Json::Value& value);
+    bool addQuestProgress();
     /// The player's bag changed: what was known of it is made afresh.
     void bagChanged(const std::string& player);
     bool createSchema();

@@ -13,6 +13,7 @@
 #include "callbacks/EvtUserFunItemCallback.h"
 #include "callbacks/EvtTileConfigCallback.h"
 #include "callbacks/EvthtmlViewCallback.h"
+#include "callbacks/MessionRewardCallbackEvent.h"
 #include "callbacks/RefineCallbackEvent.h"
 
 namespace kavri3D {
@@ -29,6 +30,7 @@ const ZRKPanel::EventTable& ZRKAreaPanel::events() const
         event<AreaGoEvent>(),
         event<AreaRandomMembersEvent>(),
         event<LogoutEvent>(),
+        event<MessionRewardCallbackEvent>(),
         event<EquipEnhanceCallbackEvent>(),
         event<RefineCallbackEvent>(),
         event<EquipMixCallbackEvent>(),

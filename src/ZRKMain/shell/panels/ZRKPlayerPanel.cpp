@@ -1,5 +1,6 @@
 #include "shell/panels/ZRKPlayerPanel.h"
 
+#include "callbacks/AddBilityPointCallbackEvent.h"
 #include "callbacks/ArmStrongLoadCallbackEvent.h"
 #include "callbacks/BusinessLoadCallbackEvent.h"
 #include "callbacks/EquipDropCallbackEvent.h"
@@ -11,6 +12,8 @@
 #include "callbacks/InfPersonalCallbackEvent.h"
 #include "callbacks/MyFriendCallbackEvent.h"
 #include "callbacks/RosterOperateCallbackEvent.h"
+#include "callbacks/MessionLoadCallbackEvent.h"
+#include "callbacks/QuestionLoadedCallbackEvent.h"
 #include "callbacks/ShopCheckoutCallbackEvent.h"
 #include "callbacks/ShopPricesCallbackEvent.h"
 #include "callbacks/ShopRenewalCallbackEvent.h"
@@ -45,6 +48,9 @@ const ZRKPanel::EventTable& ZRKPlayerPanel::events() const
         event<EquipDropCallbackEvent>(),
         event<ShopPricesCallbackEvent>(),
         event<ShopRenewalCallbackEvent>(),
+        event<AddBilityPointCallbackEvent>(),
+        event<MessionLoadCallbackEvent>(),
+        event<QuestionLoadedCallbackEvent>(),
     };
     return table;
 }

@@ -1,0 +1,114 @@
+#include "StatsTab.h"
+
+#include <CEGUI/CEGUI.h>
+#include <boost/any.hpp>
+#include <cstdlib>
+
+#include <gui/CeguiText.h>
+#include "EventDispatcher.h"
+#include "ParamStore.h"
+#include "PlayerPage.h"
+
+namespace kavri3D {
+namespace zrk {
+namespace gui {
+
+namespace {
+const char* const kLabels[4] = {"Strength", "Vitality", "Dexterity", "Luck"};
+
+/// An amount as typed: digits only, at most the points a player could ever have; else 0.
+unsigned typedAmount(const std::string& text)
+{
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return 0;
+    return static_cast<unsigned>(std::strtoul(text.c_str(), nullptr, 10));
+}
+} // namespace
+
+const char* const StatsTab::kAbilities[4] = {"str", "vit", "dex", "luk"};
+
+StatsTab::StatsTab(PlayerPage& page) : PlayerTab(page) {}
+
+StatsTab::~StatsTab() = default;
+
+unsigned StatsTab::amount(int index) const { return index >= 0 && index < 4 ? mAmounts[index] : 0; }
+
+void StatsTab::build(CEGUI::Window& pane)
+{
+    addWidget(pane, "TaharezLook/StaticText", "Points", "", 0.0f, 0.0f, 1.0f, 0.1f);
+    for (int a = 0; a < 4; ++a) {
+        const float y = 0.13f + 0.11f * static_cast<float>(a);
+        addWidget(pane, "TaharezLook/StaticText", (std::string("Value_") + kAbilities[a]).c_str(), "", 0.0f, y, 0.55f, 0.09f);
+        CEGUI::Window* edit = addWidget(pane, "TaharezLook/Editbox", (std::string("Add_") + kAbilities[a]).c_str(),
+                                        std::to_string(mAmounts[a]), 0.58f, y, 0.2f, 0.09f);
+        keep(edit->subscribeEvent(CEGUI::Editbox::EventTextChanged, [this, a, edit](const CEGUI::EventArgs&) {
+            mAmounts[a] = typedAmount(fromCeguiString(edit->getText()));
+            return true;
+        }));
+    }
+    CEGUI::Window* applyButton = addWidget(pane, "TaharezLook/Button", "Apply", "Apply", 0.58f, 0.58f, 0.2f, 0.09f);
+    keep(applyButton->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
+        apply();
+        return true;
+    }));
+    showRole();
+}
+
+void StatsTab::onSelected()
+{
+    // The attributes as the game has them now; the refresh after "Apply" brings the new ones.
+    if (ParamList* attributes = dispatcher().fillParams(PlayerPage::kAttrEventId))
+        onFilled(PlayerPage::kAttrEventId, *attributes);
+}
+
+void StatsTab::onFilled(int eventId, ParamList& params)
+{
+    if (eventId != PlayerPage::kAttrEventId)
+        return;
+    for (const ParamNode* node : params)
+        if (node && node->name == "currentRole")
+            if (const auto* role = boost::any_cast<RoleAttr>(&node->value)) {
+                mRole = *role;
+                mKnown = true;
+                showRole();
+            }
+}
+
+bool StatsTab::setAmount(int index, unsigned value)
+{
+    if (index < 0 || index >= 4)
+        return false;
+    if (CEGUI::Window* edit = child(std::string("Add_") + kAbilities[index]))
+        edit->setText(toCeguiString(std::to_string(value)));
+    mAmounts[index] = value; // as given, also where the edit cannot show it whole
+    return true;
+}
+
+void StatsTab::apply()
+{
+    params().clear(PlayerPage::kKind);
+    for (int a = 0; a < 4; ++a)
+        params().set(PlayerPage::kKind, ParamNode(kAbilities[a], mAmounts[a], static_cast<std::int32_t>(sizeof(unsigned)),
+                                                  ParamNode::Integer));
+    dispatcher().callback(kAddEventId, params().handle(PlayerPage::kKind));
+    for (int a = 0; a < 4; ++a)
+        setAmount(a, 0);
+}
+
+void StatsTab::showRole()
+{
+    const int values[4] = {mRole.pc_str, mRole.pc_vit, mRole.pc_dex, mRole.pc_luk};
+    mSummary = mKnown ? "Free stat points: " + std::to_string(mRole.pc_stp) : std::string("Free stat points: -");
+    if (CEGUI::Window* points = child("Points"))
+        points->setText(toCeguiString(mSummary));
+    for (int a = 0; a < 4; ++a) {
+        const std::string line = std::string(kLabels[a]) + ": " + (mKnown ? std::to_string(values[a]) : std::string("-"));
+        mSummary += "  " + line;
+        if (CEGUI::Window* value = child(std::string("Value_") + kAbilities[a]))
+            value->setText(toCeguiString(line));
+    }
+}
+
+} // namespace gui
+} // namespace zrk
+} // namespace kavri3D

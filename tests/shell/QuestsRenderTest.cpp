@@ -1,0 +1,144 @@
+// The Quests and Stats tabs of the player page in the real game window: "hero" wins a battle
+// against a bot, opens the Quests tab with the mouse and finds "First Shot" done; he picks it,
+// picks the gloves and claims them (shots/quests.png): the quest is rewarded, the gloves lie in
+// his bag and the level reached gives him three more stat points, which he spends on the Stats
+// tab.
+#include <CEGUI/CEGUI.h>
+#include <boost/filesystem.hpp>
+#include <core/GraphicsSystem.h>
+#include <data/ZRKGameServer.h>
+#include <data/ZRKRequestBroker.h>
+#include <data/ZRKRoomRequest.h>
+#include <data/ZRKServerCore.h>
+#include <data/ZRKSession.h>
+#include <data/ZRKWorld.h>
+#include <gtest/gtest.h>
+
+#include "support/GamePages.h"
+#include "support/GameRun.h"
+#include "support/TestEnv.h"
+#include "support/XWindowInput.h" // last: X11's macros
+
+using namespace kavri3D::zrk;
+using zrktest::clickOn;
+using zrktest::shownPage;
+
+namespace {
+
+std::string cell(CEGUI::Window* list, unsigned row, unsigned column)
+{
+    auto* mcl = static_cast<CEGUI::MultiColumnList*>(list);
+    if (row >= mcl->getRowCount())
+        return std::string();
+    CEGUI::ListboxItem* item = mcl->getItemAtGridReference(CEGUI::MCLGridRef(row, column));
+    return item ? item->getText().c_str() : std::string();
+}
+
+long long questState(ZRKWorld& world, long long id)
+{
+    for (const ZRKWorld::Quest& q : world.questRows("hero"))
+        if (q.id == id)
+            return q.state;
+    return -1;
+}
+
+} // namespace
+
+TEST(QuestsOnScreen, HeroWinsABattleThenClaimsFirstShotAndSpendsTheLevelsPoints)
+{
+    ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
+    zrktest::TempDir runtime, data;
+    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
+    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    std::string before, after, info, objects, line, statsBefore, stats;
+    long long stateAfter = -1, gloves = 0, points = -1, strength = -1;
+    bool shot = false;
+    const bool ok = zrktest::GameRun::run(
+        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
+            kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
+            ASSERT_NE(g, nullptr);
+            zrktest::XWindowInput input(g->getRenderWindow());
+            ASSERT_TRUE(input.valid());
+            auto* session = dynamic_cast<ZRKSession*>(game.session());
+            ASSERT_NE(session, nullptr);
+            ZRKServerCore& server = session->getGameServer()->core();
+            ASSERT_TRUE(game.framesUntil([] { return shownPage("AreaPage") != nullptr; }, 300));
+
+            // A battle against a bot, won: the server hears its end as the battle room tells it.
+            const std::string room = server.startBotBattle("hero", 1, "1", 5);
+            ASSERT_EQ(room, "battle_hero");
+            game.frames(2);
+            bool told = false;
+            ZRKRequestBroker::call("ZRKRoomRequest", "reportLoad", ZRKReply(), room);
+            game.frames(2);
+            const int team =
+                ZRKRoomRequest::getRoomState(room, false, false)->findPlayer("hero")->getBattleState().getIntVal("team", 0);
+            ZRKRequestBroker::call("ZRKRoomRequest", "reportBattleOver",
+                                   [&](bool error, const std::string&) { told = !error; }, room, team);
+            ASSERT_TRUE(game.framesUntil([&] { return told; }, 30));
+            session->leave(room);
+            game.frames(2);
+            ASSERT_EQ(questState(server.world(), 1), ZRKWorld::QuestDone);
+
+            clickOn(input, shownPage("AreaPage")->getChild("Shop"));
+            ASSERT_TRUE(game.framesUntil([] { return shownPage("PlayerPage") != nullptr; }, 60));
+            CEGUI::Window* page = shownPage("PlayerPage");
+            game.frames(3);
+            clickOn(input, page->getChild("Tab_Quests"));
+            CEGUI::Window* pane = page->getChild("Pane_Quests");
+            CEGUI::Window* list = pane->getChild("QuestList");
+            ASSERT_TRUE(game.framesUntil([&] { return pane->isEffectiveVisible() && cell(list, 0, 2) == "Done: claim it"; }, 60))
+                << cell(list, 0, 0) << " / " << cell(list, 0, 2);
+            before = cell(list, 0, 0) + " | " + cell(list, 0, 1) + " | " + cell(list, 0, 2);
+
+            // The quest, then the gloves, as the mouse picks them.
+            static_cast<CEGUI::MultiColumnList*>(list)->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);
+            game.frames(2);
+            auto* offered = static_cast<CEGUI::Listbox*>(pane->getChild("Objects"));
+            ASSERT_EQ(offered->getItemCount(), 2u);
+            objects = std::string(offered->getListboxItemFromIndex(0)->getText().c_str()) + ", " +
+                      offered->getListboxItemFromIndex(1)->getText().c_str();
+            offered->setItemSelectState(std::size_t(0), true);
+            info = pane->getChild("QuestInfo")->getText().c_str();
+            game.frames(2);
+            clickOn(input, pane->getChild("Claim"));
+            ASSERT_TRUE(game.framesUntil([&] { return cell(list, 0, 2) == "Rewarded"; }, 60)) << cell(list, 0, 2);
+            game.frames(8); // the level's effect and the bag refreshed
+            after = cell(list, 0, 2);
+            line = page->getChild("Attributes")->getText().c_str();
+            stateAfter = questState(server.world(), 1);
+            for (const ZRKWorld::Item& i : server.world().items("hero"))
+                gloves += i.id == 3002 && i.slot == 77;
+            boost::filesystem::create_directories(ZRK_SHOTS_DIR);
+            shot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/quests.png");
+
+            // The level's points go onto strength on the Stats tab.
+            clickOn(input, page->getChild("Tab_Stats"));
+            CEGUI::Window* statsPane = page->getChild("Pane_Stats");
+            ASSERT_TRUE(game.framesUntil([&] { return statsPane->isEffectiveVisible(); }, 20));
+            statsBefore = statsPane->getChild("Points")->getText().c_str();
+            statsPane->getChild("Add_str")->setText("3");
+            clickOn(input, statsPane->getChild("Apply"));
+            game.framesUntil([&] { return server.world().player("hero")->abilities[0] == 6; }, 60);
+            game.frames(4);
+            stats = statsPane->getChild("Points")->getText().c_str();
+            g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/stats.png");
+            points = server.world().player("hero")->points;
+            strength = server.world().player("hero")->abilities[0];
+        });
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(before, "First Shot | Wins: 1/1 | Done: claim it");
+    EXPECT_EQ(objects, "Sand Gloves, Desert Gloves");
+    EXPECT_NE(info.find("200 coins, 700 exp"), std::string::npos) << info;
+    EXPECT_EQ(after, "Rewarded");
+    // The page heard of the level and the money (17).
+    EXPECT_EQ(line.substr(0, 23), "Hero  Lv 10  Rank 5  Co") << line;
+    EXPECT_EQ(statsBefore, "Free stat points: 8");
+    EXPECT_EQ(stateAfter, ZRKWorld::QuestRewarded);
+    EXPECT_EQ(gloves, 1);
+    EXPECT_TRUE(shot);
+    // Five points at the start and three with level 10, three of them spent.
+    EXPECT_EQ(strength, 6);
+    EXPECT_EQ(points, 5);
+    EXPECT_EQ(stats, "Free stat points: 5");
+}
