@@ -20,7 +20,10 @@
 #include <gui/IGuiManager.h>
 #include <gui/IGuiPage.h>
 #include <lan/ZRKLan.h>
+#include <initializer_list>
 #include <memory>
+#include <utility>
+#include <vector>
 #include <win32/Windows.h>
 #include <yake/Logger.h>
 
@@ -102,6 +105,20 @@ struct EventsFixture : ::testing::Test {
         node.name = name;
         node.value = value;
         control->setPageParam(kLogin, node);
+    }
+    /// The page's values replaced by these.
+    void setParams(std::initializer_list<std::pair<const char*, boost::any>> values)
+    {
+        control->clearPageParams(kLogin);
+        for (const auto& v : values)
+            setParam(v.first, v.second);
+    }
+    /// The ids raised since the last look.
+    std::vector<int> takeRaised()
+    {
+        std::vector<int> ids = control->raisedIds();
+        control->clearRaised();
+        return ids;
     }
     void act(kavri3D::zrk::gui::ICallBackEvent& event) { event.callback(control->paramHandle(kLogin)); }
     /// Logs "hero" in through the log-in event and runs frames until the area choice ("room").

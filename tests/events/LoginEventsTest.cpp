@@ -84,7 +84,7 @@ TEST_F(EventsFixture, PanelsRegisterTheirEventsInScreenOrder)
     ASSERT_TRUE(loginPanel.registerEvents());
     ASSERT_TRUE(areaPanel.createWindow());
     ASSERT_TRUE(areaPanel.registerEvents());
-    EXPECT_EQ(control->registeredIds(), std::vector<int>({131, 1, 2, 64, 85, 117, 115, 61, 14, 13, 15, 7, 88, 107, 108, 109, 110, 128, 129, 132, 133, 134}));
+    EXPECT_EQ(control->registeredIds(), std::vector<int>({131, 1, 2, 64, 85, 117, 115, 61, 14, 13, 15, 7, 88, 107, 108, 109, 110, 128, 130, 129, 132, 133, 134}));
 }
 
 TEST_F(LoginFixture, RememberedNameFollowsTheLockAndTheShownName)

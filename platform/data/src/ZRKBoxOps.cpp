@@ -53,7 +53,7 @@ bool grant(ZRKWorld& world, const std::string& player, const Award& a, std::stri
     case 4: {
         const ZRKWorld::Player* p = world.player(player);
         if (!p) {
-            refusal = "error/no_person";
+            refusal = "error/srv_no_person";
             return false;
         }
         Json::Value settings = ZRKWorld::Player::doc(p->settings);
@@ -64,7 +64,7 @@ bool grant(ZRKWorld& world, const std::string& player, const Award& a, std::stri
         settings["pc_score"] = big(std::min(score + a.num, ZRKBoxes::kLimit * 10));
         return world.setSettings(player, settings) || (refusal = "error/unknow_wrong", false);
     }
-    case 5: return world.addExperience(player, a.num) || (refusal = "error/no_person", false);
+    case 5: return world.addExperience(player, a.num) || (refusal = "error/srv_no_person", false);
     case 6: {
         if (world.itemAttrs(a.id).isNull()) {
             refusal = "error/unknow_wrong";
@@ -336,7 +336,7 @@ void bagRange(ZRKServerCall& call)
 {
     const ZRKWorld::Player* p = call.world().player(call.player);
     if (!p)
-        return call.refuse("error/no_person", "no such player");
+        return call.refuse("error/srv_no_person", "no such player");
     const int size = call.world().bagSlots(*p);
     std::vector<Item> bag, temporary;
     for (const Item& i : call.world().items(call.player)) {
@@ -447,7 +447,7 @@ void queryUseFunItem(ZRKServerCall& call)
         return refuse(call, view, "item/not_fun", "the item does not do that");
     const ZRKWorld::Player* p = call.world().player(call.player);
     if (!p)
-        return refuse(call, view, "error/no_person", "no such player");
+        return refuse(call, view, "error/srv_no_person", "no such player");
     std::string refusal;
     if (type == 1) {
         if (!call.world().resetAbilities(call.player))

@@ -470,7 +470,7 @@ bool plan(ZRKServerCall& call, const Action& action, const char* view, bool perf
     }
     bag.owner = call.world().player(call.player);
     if (!bag.owner) {
-        refuse(call, view, "error/no_person", "the player " + call.player + " is not in the world");
+        refuse(call, view, "error/srv_no_person", "the player " + call.player + " is not in the world");
         return false;
     }
     bag.items = call.world().items(call.player);

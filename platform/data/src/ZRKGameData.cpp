@@ -52,6 +52,10 @@ void ZRKGameData::took(const std::string& name, View& v)
             mViews.erase(dirty);
         }
     }
+    else if (name == "inventory1")
+        mInventory1.assign(&v.json());
+    else if (name == "roster")
+        mRoster.load(v.json());
     else if (name == "zones" || name == "rooms" || name == "roomsFind" || name == "zoneRandom" || name == "shop" || name == "shopItem")
         mServer.onListView(name, v.json());
     else if (name.compare(0, 9, "userInfo/") == 0)
@@ -61,6 +65,8 @@ void ZRKGameData::took(const std::string& name, View& v)
 void ZRKGameData::clear()
 {
     mInventory.clear();
+    mInventory1.clear();
+    mRoster.clear();
     mViews.clear();
     mServer.clearOnline();
     mServer.clearLobby();

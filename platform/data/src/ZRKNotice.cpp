@@ -6,7 +6,7 @@ namespace zrk {
 namespace {
 const char* const kNames[ZRKNotice::KindCount] = {"join", "leave", "message", "chat", "presence", "roomInfo", "seat",
                                                   "host", "player", "roomState", "invite", "kick", "roomGone", "dropped",
-                                                  "avatar"};
+                                                  "avatar", "roster"};
 } // namespace
 
 const char* ZRKNotice::name(Kind kind) { return kind >= 0 && kind < KindCount ? kNames[kind] : "?"; }

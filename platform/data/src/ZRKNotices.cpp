@@ -41,7 +41,7 @@ const ZRKNotices::Handler ZRKNotices::kHandlers[ZRKNotice::KindCount] = {
     &ZRKNotices::join,   &ZRKNotices::leave,  &ZRKNotices::message,   &ZRKNotices::chat,   &ZRKNotices::presence,
     &ZRKNotices::roomInfo, &ZRKNotices::seat, &ZRKNotices::host,      &ZRKNotices::player, &ZRKNotices::roomState,
     &ZRKNotices::invite, &ZRKNotices::kick,   &ZRKNotices::roomGone,  &ZRKNotices::dropped,
-    &ZRKNotices::avatar};
+    &ZRKNotices::avatar, &ZRKNotices::roster};
 
 ZRKNotices::ZRKNotices(ZRKSession& session) : mSession(session) {}
 
@@ -172,6 +172,23 @@ void ZRKNotices::avatar(const ZRKMessage& n)
         mSession.getGameData().applyViews(views);
     const Json::Value& flags = n.args.isObject() ? n.args["flags"] : Json::Value::nullSingleton();
     mSession.getGameData().avatars().fireUpdate(n.member, flags.isInt() ? flags.asInt() : 0);
+}
+
+} // namespace zrk
+} // namespace kavri3D
+
+namespace kavri3D {
+namespace zrk {
+
+/// The roster as the server now holds it; taking it fires the roster's load signal.
+void ZRKNotices::roster(const ZRKMessage& n)
+{
+    const Json::Value& views = n.args.isObject() ? n.args["views"] : Json::Value::nullSingleton();
+    if (!views.isObject() || !views.isMember("roster"))
+        return logLine(5, "a roster notice without a roster");
+    Json::Value only(Json::objectValue);
+    only["roster"] = views["roster"];
+    mSession.getGameData().applyViews(std::move(only));
 }
 
 } // namespace zrk

@@ -19,7 +19,7 @@ const ZRKWorld::Player* self(ZRKServerCall& call)
 {
     if (const ZRKWorld::Player* p = call.world().player(call.player))
         return p;
-    call.refuse("error/no_person", "the player " + call.player + " is not in the world");
+    call.refuse("error/srv_no_person", "the player " + call.player + " is not in the world");
     return nullptr;
 }
 
@@ -30,7 +30,7 @@ bool infoViews(ZRKServerCall& call, const std::string& name, const std::string& 
     // The own card as every other player's: the hall shows it by nickname and level too.
     std::shared_ptr<const Json::Value> card = call.card(name);
     if (!card) {
-        call.refuse("error/no_person", "no player " + name);
+        call.refuse("error/srv_no_person", "no player " + name);
         return false;
     }
     call.share("userInfo/" + uid, card);
@@ -71,7 +71,7 @@ void queryUserDefState(ZRKServerCall& call)
     const bool own = uid.empty() || uid == call.account || uid == call.player;
     const ZRKWorld::Player* p = call.world().player(own ? call.player : uid);
     if (!p)
-        return call.refuse("error/no_person", "no player " + uid);
+        return call.refuse("error/srv_no_person", "no player " + uid);
     // Another player's look is kept under his name: it must never replace the own one.
     std::vector<std::string> names;
     if (own)
@@ -85,7 +85,21 @@ void queryUserDefState(ZRKServerCall& call)
             call.views[name] = Json::Value();
 }
 
-void queryUserInventory(ZRKServerCall& call) { call.share("inventory", call.world().sharedInventoryView(call.player)); }
+/// The own bag ([role]); or another player's ([user id, player id, refresh]) as "inventory1",
+/// which never takes the own bag's place.
+void queryUserInventory(ZRKServerCall& call)
+{
+    if (!call.arg(0).isString())
+        return call.share("inventory", call.world().sharedInventoryView(call.player));
+    std::string uid;
+    long long pcId = 0;
+    ZRKServerCall::readText(call.arg(0), uid);
+    const std::string name = uid.empty() || uid == call.account ? call.player : uid;
+    const ZRKWorld::Player* p = call.world().player(name);
+    if (!p || (ZRKServerCall::readNumber(call.arg(1), pcId) && pcId != 0 && pcId != p->pcId))
+        return call.refuse("error/srv_no_person", "no player " + uid.substr(0, 40) + " of that player id");
+    call.share("inventory1", call.world().sharedInventoryView(name));
+}
 
 void queryPcStats(ZRKServerCall& call)
 {
@@ -116,7 +130,6 @@ void listView(ZRKServerCall& call, const char* list, const char* view, bool isOb
 
 void queryPcTitle(ZRKServerCall& call) { listView(call, "titles", "pcTitles", false); }
 void queryPlayerGuild(ZRKServerCall& call) { listView(call, "guild", "guild", true); }
-void queryMyRoster(ZRKServerCall& call) { listView(call, "roster", "roster", false); }
 void queryMyArena(ZRKServerCall& call) { listView(call, "arena", "arena", true); }
 void queryPlayerGuard(ZRKServerCall& call) { listView(call, "guard", "guard", true); }
 void getPcPurposeList(ZRKServerCall& call) { listView(call, "purposes", "pcPurposes", false); }
@@ -303,7 +316,6 @@ void ZRKPlayerOps::addTo(ZRKServerOps& ops)
     ops.add("getPcQuestList", &getPcQuestList, reads);
     ops.add("queryPcTitle", &queryPcTitle, reads);
     ops.add("queryPlayerGuild", &queryPlayerGuild, reads);
-    ops.add("queryMyRoster", &queryMyRoster, reads);
     ops.add("queryMyArena", &queryMyArena, reads);
     ops.add("queryPlayerGuard", &queryPlayerGuard, reads);
     ops.add("getPcPurposeList", &getPcPurposeList, reads);

@@ -1,5 +1,6 @@
 #include "data/ZRKRosterRequest.h"
 
+#include "data/ZRKGameData.h"
 #include "data/ZRKRequestBroker.h"
 
 namespace kavri3D {
@@ -9,6 +10,7 @@ long ZRKRosterRequest::queryMyRoster(ZRKReply done) { return ZRKRequestBroker::c
 long ZRKRosterRequest::queryAddRoster(const ZRKParams& params, ZRKReply done) { return ZRKRequestBroker::post("ZRKRosterRequest", "queryAddRoster", params, done); }
 long ZRKRosterRequest::queryUptRoster(const ZRKParams& params, ZRKReply done) { return ZRKRequestBroker::post("ZRKRosterRequest", "queryUptRoster", params, done); }
 long ZRKRosterRequest::queryDelRoster(const ZRKParams& params, ZRKReply done) { return ZRKRequestBroker::post("ZRKRosterRequest", "queryDelRoster", params, done); }
+ZRKRosterIQ* ZRKRosterRequest::getIQ(bool) { return ZRKGameData::part(&ZRKGameData::roster); }
 
 } // namespace zrk
 } // namespace kavri3D

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <yake/Logger.h>
 #include "data/ZRKBoxOps.h"
+#include "data/ZRKRoster.h"
 #include "data/ZRKServerCall.h"
 #include "data/ZRKWorldSeed.h"
 
@@ -45,20 +46,24 @@ ZRKServerCore::ZRKServerCore(const ZRKServerConfig& config, double now) : mConfi
     mLobby->load(mConfig.folder);
     mLobby->loadZones(mConfig.folder + "/lobby.json");
     mBots.reset(new ZRKBots(mWorld, *mLobby));
+    mSocial.reset(new ZRKSocial(*this));
     if (mWorld.isReady()) {
         // Accounts logged in from elsewhere are seen online, as if another client held them.
         ZRKDatabase::Statement& q = mWorld.db().prepare("SELECT player FROM accounts WHERE elsewhere = 1");
         while (q.step())
             mLobby->setOnline(q.text(0), true, false);
         q.reset();
-        if (mBots->load(mConfig.folder + "/bots.json", mConfig.bots))
+        if (mBots->load(mConfig.folder + "/bots.json", mConfig.bots)) {
             mBots->start(now);
+            mSocial->start(mBots->section("friends"), mBots->seed(), now);
+        }
     }
 }
 
 ZRKServerCore::~ZRKServerCore()
 {
     // The players go before the lobby they stand in.
+    mSocial.reset();
     mBots.reset();
     mLobby.reset();
 }
@@ -116,6 +121,7 @@ void ZRKServerCore::tick(double now)
 {
     mNow = now;
     mBots->tick(now);
+    mSocial->tick(now);
     ZRKBoxOps::tick(*this, now);
     mLobby->closeDue(now);
     mPrizeBoxes.closeDue(now);
@@ -254,6 +260,24 @@ void ZRKServerCore::tellGrade(const std::string& player)
     // The player page's refresh reads the own settings view: it changes with the "pc".
     args["views"]["userSetting/" + accountOf(connection)] = mWorld.playerView(player, ZRKWorld::SettingsView);
     deliver(player, ZRKMessage::notice(ZRKNotice::name(ZRKNotice::Avatar), "", accountOf(connection), args));
+}
+
+void ZRKServerCore::tellRoster(const std::string& player)
+{
+    const long connection = connectionOf(player);
+    if (connection == 0 || !mWorld.isReady())
+        return;
+    Json::Value args(Json::objectValue);
+    args["views"]["roster"] = ZRKRoster::view(mWorld, player);
+    deliver(player, ZRKMessage::notice(ZRKNotice::name(ZRKNotice::Roster), "", accountOf(connection), args));
+}
+
+std::vector<std::string> ZRKServerCore::loggedIn() const
+{
+    std::vector<std::string> out;
+    for (const auto& p : mPlayers)
+        out.push_back(p.first);
+    return out;
 }
 
 void ZRKServerCore::deliver(const std::string& player, const ZRKMessage& notice)

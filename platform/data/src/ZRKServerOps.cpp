@@ -13,6 +13,7 @@
 #include "data/ZRKServerCall.h"
 #include "data/ZRKServerCore.h"
 #include "data/ZRKSessionOps.h"
+#include "data/ZRKSocialOps.h"
 #include "data/ZRKWorld.h"
 
 namespace kavri3D {
@@ -34,6 +35,7 @@ ZRKServerOps::ZRKServerOps()
     ZRKBoxOps::addTo(*this);
     ZRKRoomOps::addTo(*this);
     ZRKQuestOps::addTo(*this);
+    ZRKSocialOps::addTo(*this);
 }
 
 void ZRKServerOps::add(const std::string& op, Handler handler, unsigned flags) { mEntries[op] = Entry{handler, flags}; }

@@ -110,7 +110,7 @@ void sendUserMessage(ZRKServerCall& call)
     if (!ZRKServerCall::readText(call.arg(0), to) || !ZRKServerCall::readText(call.arg(1), text))
         return call.refuse("error/srv_bad_request", "no addressee or text");
     if (!call.world().player(plainName(to))) {
-        call.refuse("error/no_person", "no player " + plainName(to).substr(0, 40));
+        call.refuse("error/srv_no_person", "no player " + plainName(to).substr(0, 40));
         call.views["online"]["online"] = false; // nobody is online under that name either
         return;
     }

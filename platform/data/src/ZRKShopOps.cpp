@@ -9,6 +9,7 @@
 
 #include "data/ZRKBagLayout.h"
 #include "data/ZRKBlueDrill.h"
+#include "data/ZRKGuilds.h"
 #include "data/ZRKServerCall.h"
 #include "data/ZRKServerCore.h"
 #include "data/ZRKServerOps.h"
@@ -279,23 +280,6 @@ std::size_t utf8Characters(const std::string& text)
     return count;
 }
 
-/// The guild the player belongs to in the master data; null when none.
-const Json::Value* guildOf(ZRKServerCall& call, const ZRKWorld::Player& player)
-{
-    const Json::Value& settings = ZRKWorld::Player::doc(player.settings);
-    const Json::Value& id = settings.isObject() ? settings["g_id"] : Json::Value::nullSingleton();
-    const Json::Value& master = call.world().document("master");
-    const Json::Value& guilds = master.isObject() ? master["guilds"] : Json::Value::nullSingleton();
-    if (!id.isIntegral() || id.asLargestInt() == 0 || !guilds.isArray())
-        return nullptr;
-    for (const Json::Value& g : guilds)
-        if (g.isObject() && g["g_id"].isIntegral() && g["g_id"].asLargestInt() == id.asLargestInt() && g["members"].isArray())
-            for (const Json::Value& m : g["members"])
-                if (m.isString() && m.asString() == player.name)
-                    return &g;
-    return nullptr;
-}
-
 /// A whole-number setting of the player; 0 when it is missing or no whole number.
 long long settingOf(const ZRKWorld::Player& player, const char* key)
 {
@@ -346,7 +330,7 @@ void buy(ZRKServerCall& call, const Sale& sale)
     }
     const ZRKWorld::Player* owner = call.world().player(call.player);
     if (!owner)
-        return call.refuse("error/no_person", "the player " + call.player + " is not in the world");
+        return call.refuse("error/srv_no_person", "the player " + call.player + " is not in the world");
     const ZRKWorld::Player buyer = *owner; // the world's copy changes as it pays
     long long cost[ZRKWorld::MoneyKinds] = {0, 0, 0};
     long long points = 0, contribution = 0;
@@ -354,7 +338,7 @@ void buy(ZRKServerCall& call, const Sale& sale)
         if (!costOf(call, buyer, lines, cost))
             return call.refuse("shop/bad_cart", "the cart costs past 32 bits");
     } else if (sale.pay == Sale::GuildMedals) {
-        if (!guildOf(call, buyer))
+        if (ZRKGuilds::guildOf(call.world(), buyer.name) == 0)
             return call.refuse("shop/no_guild", call.player + " is in no guild");
         cost[ZRKWorld::Medals] = lines.front().amount; // full price, whatever the option's money
         contribution = contributionFor(call, lines.front());
@@ -454,7 +438,7 @@ void shopRenewval(ZRKServerCall& call)
     const Line& line = lines.front();
     const ZRKWorld::Player* owner = call.world().player(call.player);
     if (!owner)
-        return call.refuse("error/no_person", "the player " + call.player + " is not in the world");
+        return call.refuse("error/srv_no_person", "the player " + call.player + " is not in the world");
     const ZRKWorld::Player buyer = *owner;
     Item item;
     bool found = false;

@@ -17,6 +17,9 @@ long ZRKUserRequest::queryUserDefState(const std::string& uid, ZRKReply done) { 
 long ZRKUserRequest::queryUserDefState(const std::string& uid, bool refresh, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserDefState", done, uid, refresh); }
 long ZRKUserRequest::queryUserInventory(int role, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInventory", done, role); }
 long ZRKUserRequest::queryUserInventory(int role, bool refresh, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInventory", done, role, refresh); }
+long ZRKUserRequest::queryUserInventory(const std::string& uid, int pcId, bool refresh, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInventory", done, uid, pcId, refresh); }
+ZRKInventory* ZRKUserRequest::getInventory1() { return ZRKGameData::part(&ZRKGameData::inventory1); }
+long ZRKUserRequest::queryUserByNick(const std::string& nick, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserByNick", done, nick); }
 long ZRKUserRequest::queryPcStats(ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryPcStats", done); }
 long ZRKUserRequest::queryUseFunItem(const ZRKParams& params, ZRKReply done) { return ZRKRequestBroker::post("ZRKUserRequest", "queryUseFunItem", params, done); }
 core::XmlConfigHelper ZRKUserRequest::getUseFunItemInfo() { return ZRKGameData::liveView("useFunItem"); }

@@ -949,7 +949,7 @@ bool ZRKWorld::moveItems(const std::string& player, const std::vector<std::pair<
 {
     const Player* owner = this->player(player);
     if (!owner) {
-        refusal = "error/no_person";
+        refusal = "error/srv_no_person";
         return false;
     }
     const Player self = *owner; // the checks below may read the world's caches
@@ -1200,14 +1200,33 @@ bool ZRKWorld::placeItem(const std::string& player, long long lid, int slot)
 
 bool ZRKWorld::setSettings(const std::string& player, const Json::Value& settings)
 {
-    if (!settings.isObject())
+    return writeDocument(player, "settings", settings);
+}
+
+bool ZRKWorld::setLists(const std::string& player, const Json::Value& lists) { return writeDocument(player, "lists", lists); }
+
+bool ZRKWorld::writeDocument(const std::string& player, const char* column, const Json::Value& value)
+{
+    if (!value.isObject())
         return false;
+    const std::string name = player; // `player` may be a name the world is about to forget
     Json::FastWriter writer;
-    ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET settings = ?1 WHERE name = ?2");
-    q.bind(1, writer.write(settings)).bind(2, player);
+    ZRKDatabase::Statement& q = mDb.prepare(std::string("UPDATE players SET ") + column + " = ?1 WHERE name = ?2");
+    q.bind(1, writer.write(value)).bind(2, name);
     const bool done = q.run() && mDb.changes() == 1;
-    forget(player);
+    forget(name);
     return done;
+}
+
+std::string ZRKWorld::playerOfNick(const std::string& nick)
+{
+    if (nick.empty())
+        return std::string();
+    ZRKDatabase::Statement& q = mDb.prepare("SELECT name FROM players WHERE nick != '' AND name_key(nick) = name_key(?) LIMIT 1");
+    q.bind(1, nick);
+    const std::string name = q.step() ? q.text(0) : std::string();
+    q.reset();
+    return name;
 }
 
 bool ZRKWorld::setNick(const std::string& player, const std::string& nick, std::string& refusal)

@@ -10,6 +10,7 @@
 #include <gui/CeguiText.h>
 #include "BagPage.h"
 #include "EventDispatcher.h"
+#include "FriendsTab.h"
 #include "GiftTab.h"
 #include "GuiLog.h"
 #include "ListRows.h"
@@ -52,6 +53,7 @@ PlayerPage::PlayerPage(const std::string& windowName, const std::string& title, 
     addTab(std::make_unique<PointShopTab>(*this, PointShopTab::kGuild));
     addTab(std::make_unique<PointShopTab>(*this, PointShopTab::kArena));
     addTab(std::make_unique<GiftTab>(*this));
+    addTab(std::make_unique<FriendsTab>(*this));
     addTab(std::make_unique<QuestsTab>(*this));
     addTab(std::make_unique<StatsTab>(*this));
 }

@@ -54,6 +54,8 @@ public:
     const Bot* find(const std::string& name) const;
     const Bot& at(std::size_t i) const { return mBots[i]; }
     std::uint64_t seed() const { return mSeed; }
+    /// The file's section of that name (null when it has none).
+    const Json::Value& section(const std::string& name) const { return static_cast<const Json::Value&>(mSettings)[name]; }
 
     /// The bot's next draw, and one between the two figures of a [low, high] pair.
     static std::uint64_t draw(Bot& bot);

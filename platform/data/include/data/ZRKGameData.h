@@ -10,10 +10,12 @@
 #include <util/Singleton.h>
 #include <util/XmlConfigHelper.h>
 #include <core/AvatarManager.h>
+#include "data/ZRKGuildIQ.h"
 #include "data/ZRKInventory.h"
 #include "data/ZRKQuestLib.h"
 #include "data/ZRKRoomState.h"
 #include "data/ZRKRoomStateProxy.h"
+#include "data/ZRKRosterIQ.h"
 #include "data/ZRKServer.h"
 
 namespace kavri3D {
@@ -80,6 +82,11 @@ public:
     ZRKDataLib& statsLib() { return mStats; }
     ZRKDataLib& bbrSlotLib() { return mBbrSlots; }
     ZRKInventory& inventory() { return mInventory; }
+    /// Another player's bag, as the last look at it gave it (view "inventory1").
+    ZRKInventory& inventory1() { return mInventory1; }
+    /// The friend roster (view "roster"); its load signal fires as each roster comes in.
+    ZRKRosterIQ& roster() { return mRoster; }
+    ZRKGuildIQ& guild() { return mGuild; }
     ZRKServer& server() { return mServer; }
     /// The ammo bag chosen for battles.
     int getCaId() const { return mCaId; }
@@ -105,6 +112,9 @@ private:
     ZRKDataLib mStats{"stats"};
     ZRKDataLib mBbrSlots{"bbrSlots"};
     ZRKInventory mInventory;
+    ZRKInventory mInventory1;
+    ZRKRosterIQ mRoster;
+    ZRKGuildIQ mGuild;
     ZRKServer mServer;
     int mCaId = 1;
     std::vector<std::pair<std::string, boost::shared_ptr<ZRKRoomState>>> mRooms; ///< in order of entering

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include "data/ZRKGuildIQ.h"
 #include "data/ZRKParams.h"
 #include "data/ZRKRequestInfo.h"
 
@@ -11,7 +12,11 @@ namespace zrk {
 class ZRKGuildRequest {
 public:
     static long queryPlayerGuild(const ZRKParams& params, ZRKReply done);
+    /// Asks a guild to take a player in: {"gid":..,"pcid":..,"wt":1}. The guild's error view is
+    /// emptied as it is sent, so only this request's answer can fill it.
     static long queryWant(const ZRKParams& params, ZRKReply done);
+    /// What the server last answered about guilds; null only without game data.
+    static ZRKGuildIQ* getIQ(bool now);
 };
 
 } // namespace zrk

@@ -23,6 +23,7 @@ public:
         RoomGone,  ///< the room closed
         Dropped,   ///< the server dropped this player's connection
         Avatar,    ///< this player's avatar changed (args: flags, views)
+        Roster,    ///< this player's friend roster changed (args: views with "roster")
         KindCount
     };
     /// What changed of a player in a room: the bits of a player notice and of the room

@@ -36,6 +36,7 @@ private:
     void roomGone(const ZRKMessage& n);
     void dropped(const ZRKMessage& n);
     void avatar(const ZRKMessage& n);
+    void roster(const ZRKMessage& n);
 
     std::string memberAddress(const ZRKMessage& n) const;
 

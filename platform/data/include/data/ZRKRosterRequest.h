@@ -2,6 +2,7 @@
 #include <string>
 #include "data/ZRKParams.h"
 #include "data/ZRKRequestInfo.h"
+#include "data/ZRKRosterIQ.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -14,6 +15,9 @@ public:
     static long queryAddRoster(const ZRKParams& params, ZRKReply done);
     static long queryUptRoster(const ZRKParams& params, ZRKReply done);
     static long queryDelRoster(const ZRKParams& params, ZRKReply done);
+    /// The roster as the last reply or notice gave it; null only without game data. The flag
+    /// is the callers' (whether they mean to read it now); the roster is kept either way.
+    static ZRKRosterIQ* getIQ(bool now);
 };
 
 } // namespace zrk

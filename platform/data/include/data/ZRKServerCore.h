@@ -13,6 +13,7 @@
 #include "data/ZRKServerConfig.h"
 #include "data/ZRKServerOps.h"
 #include "data/ZRKShop.h"
+#include "data/ZRKSocial.h"
 #include "data/ZRKWorld.h"
 
 namespace kavri3D {
@@ -69,7 +70,15 @@ public:
     /// his "pc" and own settings views as the world holds them).
     void tellGrade(const std::string& player);
 
+    /// Tells the player, when logged in, his friend roster as the world now holds it (a roster
+    /// notice): every change of a roster reaches both players it concerns.
+    void tellRoster(const std::string& player);
+    /// The players logged in, by name.
+    std::vector<std::string> loggedIn() const;
+
     ZRKWorld& world() { return mWorld; }
+    /// What the server's own players do about friends and guilds.
+    ZRKSocial& social() { return *mSocial; }
     ZRKLobby& lobby() { return *mLobby; }
     ZRKBots& bots() { return *mBots; }
     const ZRKServerOps& ops() const { return mOps; }
@@ -118,6 +127,7 @@ private:
     ZRKServerOps mOps;
     std::unique_ptr<ZRKLobby> mLobby;
     std::unique_ptr<ZRKBots> mBots;
+    std::unique_ptr<ZRKSocial> mSocial;
     std::map<std::string, std::string> mTexts;
     std::map<long, Connection> mConnections;
     std::map<std::string, long> mPlayers; ///< player -> connection

@@ -32,6 +32,13 @@ public:
     static long queryUserDefState(const std::string& uid, bool refresh, ZRKReply done);
     static long queryUserInventory(int role, ZRKReply done);
     static long queryUserInventory(int role, bool refresh, ZRKReply done);
+    /// Another player's bag (user id and player id): it fills getInventory1, never the own bag.
+    static long queryUserInventory(const std::string& uid, int pcId, bool refresh, ZRKReply done);
+    /// The bag of the last look at another player's (empty before one).
+    static ZRKInventory* getInventory1();
+    /// Looks a player up by nickname (letter case aside); the reply's data holds "uid", the
+    /// player's user id.
+    static long queryUserByNick(const std::string& nick, ZRKReply done);
     static long queryPcStats(ZRKReply done);
     static long queryUseFunItem(const ZRKParams& params, ZRKReply done);
     /// The view of the last use of a function item: "ERR", "MSG".

@@ -164,6 +164,10 @@ public:
     bool placeItem(const std::string& player, long long lid, int slot);
     /// Replaces the player's settings document ("pc_bag_slot", "pc_score", ...).
     bool setSettings(const std::string& player, const Json::Value& settings);
+    /// Replaces the player's lists document ("roster", "guild", "titles", ...).
+    bool setLists(const std::string& player, const Json::Value& lists);
+    /// The player who goes by that nickname, as Unicode folds letter case; "" for none.
+    std::string playerOfNick(const std::string& nick);
     /// Gives the player another nickname; "error/role_exists" when another player has it.
     bool setNick(const std::string& player, const std::string& nick, std::string& refusal);
     /// Writes a quest's state and progress; false when the player has no such quest.
@@ -215,6 +219,8 @@ private:
     /// The steps: each runs inside upgrade's transaction.
     bool upgradeFrom2(std::size_t& hashed);
     bool addForgeColumns();
+    /// Replaces one of the player's documents (an object) in its column.
+    bool writeDocument(const std::string& player, const char* column, const Json::Value& value);
     bool addQuestProgress();
     /// The player's bag changed: what was known of it is made afresh.
     void bagChanged(const std::string& player);

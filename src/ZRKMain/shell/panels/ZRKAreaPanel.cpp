@@ -9,6 +9,7 @@
 #include "callbacks/EquipMixCallbackEvent.h"
 #include "callbacks/EvtBagOpenBoxCallback.h"
 #include "callbacks/EvtBagUnlockRankCallback.h"
+#include "callbacks/EvtGuildInviteCallback.h"
 #include "callbacks/EvtUserFunItemCallback.h"
 #include "callbacks/EvtTileConfigCallback.h"
 #include "callbacks/EvthtmlViewCallback.h"
@@ -35,6 +36,7 @@ const ZRKPanel::EventTable& ZRKAreaPanel::events() const
         event<EquipMixCallbackEvent>(),
         event<EquipEnchaseCallbackEvent>(),
         event<EvtUserFunItemCallback>(),
+        event<EvtGuildInviteCallback>(),
         event<EvtBagOpenBoxCallback>(),
         event<EvtBagUnlockRankCallback>(),
         event<EvthtmlViewCallback>(),

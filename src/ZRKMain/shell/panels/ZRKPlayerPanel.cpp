@@ -8,6 +8,10 @@
 #include "callbacks/ArenaShopPayCallbackEvent.h"
 #include "callbacks/GiftPayCallbackEvent.h"
 #include "callbacks/GuildShopPayCallbackEvent.h"
+#include "callbacks/InfFriendCallbackEvent.h"
+#include "callbacks/InfPersonalCallbackEvent.h"
+#include "callbacks/MyFriendCallbackEvent.h"
+#include "callbacks/RosterOperateCallbackEvent.h"
 #include "callbacks/MessionLoadCallbackEvent.h"
 #include "callbacks/QuestionLoadedCallbackEvent.h"
 #include "callbacks/ShopCheckoutCallbackEvent.h"
@@ -28,7 +32,11 @@ const ZRKPanel::EventTable& ZRKPlayerPanel::events() const
     // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
     static const EventTable table = {
         event<PlayerAttrLoadingEvent>(),
+        event<MyFriendCallbackEvent>(),
         event<TryRoomRoll3DModelCallbackEvent>(),
+        event<RosterOperateCallbackEvent>(),
+        event<InfFriendCallbackEvent>(),
+        event<InfPersonalCallbackEvent>(),
         event<BusinessLoadCallbackEvent>(),
         event<ArmStrongLoadCallbackEvent>(),
         event<ShopTryOnCallbackEvent>(),
