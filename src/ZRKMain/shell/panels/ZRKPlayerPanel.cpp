@@ -13,6 +13,7 @@
 #include "callbacks/MyFriendCallbackEvent.h"
 #include "callbacks/RosterOperateCallbackEvent.h"
 #include "callbacks/MessionLoadCallbackEvent.h"
+#include "callbacks/MessionSettingCallbackEvent.h"
 #include "callbacks/QuestionLoadedCallbackEvent.h"
 #include "callbacks/ShopCheckoutCallbackEvent.h"
 #include "callbacks/ShopPricesCallbackEvent.h"
@@ -51,6 +52,7 @@ const ZRKPanel::EventTable& ZRKPlayerPanel::events() const
         event<AddBilityPointCallbackEvent>(),
         event<MessionLoadCallbackEvent>(),
         event<QuestionLoadedCallbackEvent>(),
+        event<MessionSettingCallbackEvent>(),
     };
     return table;
 }
