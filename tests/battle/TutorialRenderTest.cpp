@@ -59,8 +59,17 @@ struct Played {
     int steps = 0;
     int clicks = 0;  ///< clicks sent to the window
     int forced = 0;  ///< aimed steps marked done after a wait
+    int answers = 0; ///< answers clicked in the steps' question boxes
     bool ended = false;
 };
+
+/// The step's question box while it is up, else null.
+CEGUI::Window* openQuestion()
+{
+    CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
+    CEGUI::Window* box = root ? root->getChildRecursive("QuestionBox") : nullptr;
+    return box && box->isEffectiveVisible() ? box : nullptr;
+}
 
 /// Plays the running lesson with the window's input. `eachFrame` sees every frame with the
 /// step's index and how many frames it has run.
@@ -86,6 +95,23 @@ Played playByWindow(zrktest::GameRun& game, BattleRoomNewbie& room, zrktest::XWi
             return true;
         ++frames;
         eachFrame(index, frames);
+        if (CEGUI::Window* box = openQuestion()) {
+            // A question on the way: the player tries the answers in turn till the right one
+            // closes the box.
+            if (frames % 4 == 0) {
+                int count = 0;
+                while (box->getChildRecursive(CEGUI::String(("Answer" + std::to_string(count)).c_str())))
+                    ++count;
+                if (count > 0) {
+                    CEGUI::Window* answer =
+                        box->getChildRecursive(CEGUI::String(("Answer" + std::to_string(played.answers % count)).c_str()));
+                    const CEGUI::Rectf r = answer->getUnclippedOuterRect().get();
+                    input.click(static_cast<int>((r.left() + r.right()) / 2), static_cast<int>((r.top() + r.bottom()) / 2));
+                    ++played.answers;
+                }
+            }
+            return false;
+        }
         const TutorialStep* step = TutorialStep::at(index);
         const std::string task = step && step->task ? step->task : "";
         if (step && (step->flags & BattleRoomNewbie::STEP_CLICK)) {
@@ -259,6 +285,7 @@ TEST(TutorialRender, RookiePlaysLessonZeroByWindowInputThenLessonTwoFromHelpAgai
     // Lesson 0 by the window's keys and clicks alone.
     EXPECT_TRUE(lesson0.ended);
     EXPECT_EQ(lesson0.steps, 12);
+    EXPECT_GE(lesson0.answers, 2); // its two questions answered by clicks
     EXPECT_GT(lesson0.clicks, 0);
     EXPECT_EQ(lesson0.forced, 0);
     EXPECT_EQ(afterLesson0, "room");
