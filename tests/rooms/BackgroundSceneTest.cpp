@@ -38,6 +38,10 @@ TEST_F(BackgroundFixture, FirstRefreshBuildsTheBackdropAndThePortraits)
     EXPECT_TRUE(CEGUI::ImageManager::getSingleton().isDefined("bin/res/gui/bgscene/full_image"));
     EXPECT_FALSE(scene().getDefaultSite()->getDesc().getBoolVal("loader/physix", true));
     EXPECT_EQ(scene().getDefaultSite()->getName(), "__bkgnd_site");
+    // The music waits for the next frame: the screen comes first.
+    EXPECT_EQ(scene().getMusicSoundId(), -1);
+    EXPECT_EQ(audio.playingCount(), 0u);
+    step();
     EXPECT_TRUE(audio.isPlaying(scene().getMusicSoundId()));
 
     // The portraits: ten roles, ten live slots; the boxes are not asked for.
@@ -54,12 +58,14 @@ TEST_F(BackgroundFixture, FirstRefreshBuildsTheBackdropAndThePortraits)
 TEST_F(BackgroundFixture, DroppingPortraitsRebuildsAndAddingThemKeepsTheBackdrop)
 {
     scene().refresh();
+    step();
     const int firstMusic = scene().getMusicSoundId();
 
     build(BackgroundScene::kBackdrop); // a group goes: everything is built anew
     EXPECT_EQ(scene().getCurrentFlags(), 1u);
     EXPECT_EQ(scene().getRequestedFlags(), 3u);
     EXPECT_FALSE(audio.isPlaying(firstMusic));
+    step();
     const int music = scene().getMusicSoundId();
     EXPECT_TRUE(audio.isPlaying(music));
     EXPECT_NE(music, firstMusic);
@@ -139,6 +145,7 @@ TEST_F(BackgroundFixture, MissingPictureAndMusicFilesLeaveAPlainBackdropAndNoMus
     static_cast<CEGUI::DefaultResourceProvider*>(CEGUI::System::getSingleton().getResourceProvider())
         ->setResourceGroupDirectory("General", empty.path() + "/");
     scene().refresh();
+    step();
     static_cast<CEGUI::DefaultResourceProvider*>(CEGUI::System::getSingleton().getResourceProvider())
         ->setResourceGroupDirectory("General", zrktest::binFolder() + "/res/GUI/");
     ASSERT_NE(backdrop(), nullptr);
@@ -269,6 +276,7 @@ TEST_F(BackgroundFixture, MusicTheSceneStartsLaterFollowsTheNextVolumeChange)
     zrk::AudioSettingChangedCallbackEvent slider(nullptr, nullptr);
     core::DefaultAudioHelper::setVolume(0, 1.0f);
     scene().refresh(); // the music starts after the sliders' event exists
+    step();
     const int music = scene().getMusicSoundId();
     ASSERT_GT(music, 0);
     EXPECT_EQ(slider.soundSources().count(static_cast<unsigned>(music)), 1u);
@@ -288,4 +296,25 @@ TEST_F(BackgroundFixture, MusicTheSceneStartsLaterFollowsTheNextVolumeChange)
     EXPECT_TRUE(slider.soundSources().empty());
     slider.callback(0);
     EXPECT_EQ(zrktest::loopbackRms(audio, 22050), 0.0);
+}
+
+TEST_F(BackgroundFixture, AScreenLeftBeforeItsMusicStartedNeverStartsIt)
+{
+    zrk::AudioSettingChangedCallbackEvent slider(nullptr, nullptr);
+    scene().refresh();
+    scene().destroyScene();
+    step();
+    step();
+    EXPECT_EQ(scene().getMusicSoundId(), -1);
+    EXPECT_EQ(audio.playingCount(), 0u);
+    EXPECT_TRUE(slider.soundSources().empty());
+
+    // Built again and left again at once, then built a third time: one tune, once.
+    scene().refresh();
+    build(BackgroundScene::kBackdrop);
+    step();
+    step();
+    EXPECT_EQ(audio.playingCount(), 1u);
+    EXPECT_EQ(slider.soundSources().size(), 1u);
+    EXPECT_EQ(slider.soundSources().count(static_cast<unsigned>(scene().getMusicSoundId())), 1u);
 }

@@ -5,6 +5,7 @@
 #include <core/AudioManager.h>
 #include <core/BlackBoard.h>
 #include <core/Frame.h>
+#include <core/GraphicsSystem.h>
 #include <core/SnapShotScene.h>
 #include <core/TimerManager.h>
 #include <scene/GrafixScene.h>
@@ -108,6 +109,8 @@ BackgroundScene::~BackgroundScene()
         BackgroundScene::destroyScene();
     if (mReadyTimer != -1)
         core::killTimer(mReadyTimer);
+    if (mMusicTimer != -1)
+        core::killTimer(mMusicTimer);
 }
 
 core::BasicSite* BackgroundScene::getDefaultSite() const
@@ -197,8 +200,8 @@ void BackgroundScene::buildGroups(unsigned oldFlags, unsigned newFlags)
 
     mBuilt = true;
     if (newFlags & kBackdrop) {
-        if (mMusicSoundId == -1)
-            startMusic();
+        if (mMusicSoundId == -1 && mMusicTimer == -1)
+            startMusicLater();
     } else {
         resetIdleAction(mDefaultSiteName);
     }
@@ -329,6 +332,23 @@ core::SnapShotEx* BackgroundScene::attach(const std::string& name, core::SnapSho
     return snapshot;
 }
 
+void BackgroundScene::startMusicLater()
+{
+    // Opening the sound device and decoding the tune take a good part of a frame: the log-in
+    // screen is drawn first, the music starts on a frame after it.
+    mMusicTimer = core::setTimeout(
+        0,
+        [this] {
+            core::GraphicsSystem* graphics = core::GraphicsSystem::getSingletonPtr();
+            if (graphics && !graphics->isHeadless() && graphics->getFramesRendered() == 0)
+                return;
+            core::killTimer(mMusicTimer);
+            mMusicTimer = -1;
+            startMusic();
+        },
+        true);
+}
+
 void BackgroundScene::startMusic()
 {
     core::AudioManager* audio = core::AudioManager::getSingletonPtr();
@@ -409,6 +429,10 @@ void BackgroundScene::resetSnapShots()
 
 void BackgroundScene::destroyScene()
 {
+    if (mMusicTimer != -1) { // left before its music started: it never does
+        core::killTimer(mMusicTimer);
+        mMusicTimer = -1;
+    }
     if (mMusicSoundId != -1) {
         if (core::AudioManager* audio = core::AudioManager::getSingletonPtr())
             audio->destroySound(mMusicSoundId);

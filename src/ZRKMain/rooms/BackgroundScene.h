@@ -94,6 +94,7 @@ private:
     void buildPortraits();
     void buildBoxes(bool eight);
     void startMusic();
+    void startMusicLater();
     void startReadyTimer();
     void destroyBackdropWindow();
     void destroyBackgroundImage();
@@ -113,6 +114,7 @@ private:
     unsigned mCurrentFlags = 0;
     unsigned mRequestedFlags = kBackdrop | kPortraits;
     int mMusicSoundId = -1;
+    int mMusicTimer = -1; // waits for a drawn frame to start the music
     std::string mBackgroundImage;
     IdleAction mIdleAction; // empty: nothing to run
     int mReadyTimer = -1;
