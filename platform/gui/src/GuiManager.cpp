@@ -272,12 +272,12 @@ void GuiManager::setImage(const CEGUI::String& name, CEGUI::Texture* texture)
 
 void GuiManager::notifyImage(const std::string& name, bool defined)
 {
-    for (auto& page : mPages) {
+    for (auto& page : mPages)
         if (auto* pictures = dynamic_cast<PortraitPage*>(page.second.get()))
             pictures->onImage(name, defined);
-        else if (auto* battle = dynamic_cast<BattlePanelHost*>(page.second.get()))
-            battle->onImage(name, defined);
-    }
+    // The battle bar is kept from battle to battle outside the pages: its vane must let go of
+    // an image before it is destroyed, or the next battle draws it from freed memory.
+    mBattlePanel.onImage(name, defined);
 }
 
 std::string GuiManager::shownImage(int kind, const std::string& picture) const
