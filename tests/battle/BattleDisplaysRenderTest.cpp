@@ -68,9 +68,7 @@ struct Pixels {
 TEST(BattleDisplaysRender, LoadingScreenFightDisplaysAndSuspendPanelShowInTheWindow)
 {
     ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    zrktest::GameHome home;
     std::filesystem::create_directories(ZRK_SHOTS_DIR);
     const std::string loadingShot = std::string(ZRK_SHOTS_DIR) + "/loading-screen.png";
     const std::string displaysShot = std::string(ZRK_SHOTS_DIR) + "/battle-displays.png";

@@ -39,9 +39,7 @@ bool yellow(int r, int g, int b) { return r > 200 && g > 160 && b < 120; }
 TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
 {
     ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    zrktest::GameHome home;
     std::filesystem::create_directories(ZRK_SHOTS_DIR);
     const std::string hitShot = std::string(ZRK_SHOTS_DIR) + "/battle-hit.png";
     const std::string reviveShot = std::string(ZRK_SHOTS_DIR) + "/revive-panel.png";

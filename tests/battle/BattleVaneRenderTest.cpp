@@ -54,9 +54,7 @@ VaneSeen lookAtVane(core::GraphicsSystem* g, const std::string& file)
 TEST(BattleVaneRender, TheSecondBattleOfARunShowsTheVaneLikeTheFirst)
 {
     ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    zrktest::GameHome home;
     std::filesystem::create_directories(ZRK_SHOTS_DIR);
     const std::string shots[2] = {std::string(ZRK_SHOTS_DIR) + "/vane-battle-1.png",
                                   std::string(ZRK_SHOTS_DIR) + "/vane-battle-2.png"};

@@ -49,9 +49,7 @@ bool clickOn(zrktest::XWindowInput& input, CEGUI::Window* w)
 TEST(PrizeBoxRender, AfterABotBattleHeroOpensHisFreeBoxAndAPaidOne)
 {
     ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    zrktest::GameHome home;
     std::filesystem::create_directories(ZRK_SHOTS_DIR);
     const std::string shot = std::string(ZRK_SHOTS_DIR) + "/prize-box.png";
     bool shown = false, freeOpened = false, paidAsked = false, paidOpened = false, pictured = false;

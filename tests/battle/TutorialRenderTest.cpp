@@ -165,9 +165,7 @@ bool markerYellow(int r, int g, int b) { return r > 150 && g > 120 && b < 90 && 
 TEST(TutorialRender, RookiePlaysLessonZeroByWindowInputThenLessonTwoFromHelpAgainstAi0)
 {
     ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    zrktest::GameHome home;
     std::filesystem::create_directories(ZRK_SHOTS_DIR);
     const std::string guideShot = std::string(ZRK_SHOTS_DIR) + "/tutorial-guide.png";
     const std::string opponentShot = std::string(ZRK_SHOTS_DIR) + "/tutorial-opponent.png";

@@ -25,9 +25,7 @@ CEGUI::Window* shownPage(const char* name)
 TEST(AreaBackdropOnScreen, TheAreaPageStandsOnTheLobbysOwnBackdrop)
 {
     ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    zrktest::GameHome home;
     std::string image;
     std::size_t hillPixels = 0, strip = 0;
     bool shot = false;

@@ -49,9 +49,7 @@ bool holds(const std::vector<std::string>& rows, const std::string& row)
 TEST(FriendsOnScreen, HeroAddsABotByNicknameAndSeesHimAccept)
 {
     ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    zrktest::GameHome home;
     std::vector<std::string> asked, accepted;
     std::string profile, inviteBox;
     bool mutualOnServer = false, joined = false, shot = false;

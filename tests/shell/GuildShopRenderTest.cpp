@@ -42,9 +42,7 @@ int countOf(ZRKWorld& world, const std::string& player, int itemId)
 TEST(GuildShopOnScreen, HeroBuysInTheGuildShopAndSendsAGiftToABot)
 {
     ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    zrktest::GameHome home;
     std::vector<std::string> guildOffers, receivers, giftCart;
     std::string guildStatus, giftStatus, giftTotal;
     long long medals0 = -1, medals1 = -1, medals2 = -1;

@@ -36,9 +36,7 @@ struct ManualClock {
 TEST(HallOnScreen, HeroChoosesTheFirstAreaWithTheMouseAndSeesTheHall)
 {
     ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    zrktest::GameHome home;
     ManualClock clock; // the server's players keep the game's time, which the test moves on
     std::size_t rooms = 0, lines = 0, players = 0;
     bool shot = false;

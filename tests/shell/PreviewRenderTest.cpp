@@ -61,9 +61,7 @@ std::vector<std::string> rows(CEGUI::Window* w)
 TEST(PreviewOnScreen, HeroTurnsThePreviewWithTheMouseSetsItTurningAndSeesTheStrengtheningGoods)
 {
     ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    zrktest::GameHome home;
     float before = 0, dragged = 0, still = 0, turning = 0;
     std::vector<std::string> goods;
     bool shot = false, redrawn = false;

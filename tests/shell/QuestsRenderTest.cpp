@@ -47,9 +47,7 @@ long long questState(ZRKWorld& world, long long id)
 TEST(QuestsOnScreen, HeroWinsABattleThenClaimsFirstShotAndSpendsTheLevelsPoints)
 {
     ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    zrktest::GameHome home;
     std::string before, after, info, objects, line, statsBefore, stats;
     long long stateAfter = -1, gloves = 0, points = -1, strength = -1;
     bool shot = false;

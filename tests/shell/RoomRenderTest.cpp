@@ -35,9 +35,7 @@ std::string seatLine(CEGUI::Window* room, const char* label)
 TEST(RoomOnScreen, HeroOpensARoomWithTheMouseTheBotsFillItAndHeStarts)
 {
     ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    zrktest::GameHome home;
     yake::native::setManualClock(true); // the server's players keep the game's time, which the test moves on
     std::vector<std::string> lines;
     std::size_t seated = 0;

@@ -30,9 +30,7 @@ using zrktest::shownPage;
 TEST(ShopOnScreen, HeroTriesOnBuysWithTheMouseAndWearsWhatHeBought)
 {
     ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    zrktest::GameHome home;
     std::vector<std::string> options, cart;
     std::string money, totals, question, suite, coat;
     std::vector<int> bought;

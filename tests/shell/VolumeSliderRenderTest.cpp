@@ -49,9 +49,7 @@ int percent(float v) { return static_cast<int>(std::fabs(v) * 100.0f + 0.5f); }
 TEST(VolumeSlidersOnScreen, TheMouseSetsTheMusicAndSoundChannelsAndTheSavedVolumes)
 {
     ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    zrktest::GameHome home;
     float musicSlider = -1, music = -1, soundSlider = -1, sound = -1;
     std::string savedAfterMusic, savedAfterSound;
     std::vector<float> musicPlaying;

@@ -38,6 +38,17 @@ private:
     std::string mOld;
 };
 
+/// A whole game's own runtime and data folders (XDG_RUNTIME_DIR, XDG_DATA_HOME) for the scope,
+/// so its world, locks and saved settings never touch the machine's or another test's.
+class GameHome {
+public:
+    GameHome() : mRuntimeEnv("XDG_RUNTIME_DIR", mRuntime.path()), mDataEnv("XDG_DATA_HOME", mData.path()) {}
+
+private:
+    TempDir mRuntime, mData;
+    ScopedEnv mRuntimeEnv, mDataEnv;
+};
+
 /// Sends what the process writes on standard error to a file for the scope.
 class StderrCapture {
 public:
