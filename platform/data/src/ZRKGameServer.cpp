@@ -33,9 +33,11 @@ const char* ZRKGameServer::modeName(Mode mode)
 }
 
 ZRKGameServer::ZRKGameServer(const ZRKServerConfig& config)
-    : mCore(new ZRKServerCore(config, yake::native::getTime())), mConnection(mCore->connect())
+    : ZRKGameServer(std::make_unique<ZRKServerCore>(config, yake::native::getTime()))
 {
 }
+
+ZRKGameServer::ZRKGameServer(std::unique_ptr<ZRKServerCore> core) : mCore(std::move(core)), mConnection(mCore->connect()) {}
 
 ZRKGameServer::~ZRKGameServer() = default;
 

@@ -5,6 +5,7 @@
 #include <core/DefaultFsmHelper.h>
 #include <core/Engine.h>
 #include <yake/Logger.h>
+#include <yake/Time.h>
 #include "data/ZRKGameData.h"
 #include "data/ZRKGameServer.h"
 #include "data/ZRKJson.h"
@@ -40,6 +41,11 @@ ZRKServerConfig folderOnly(const std::string& folder)
 ZRKSession::ZRKSession(const std::string& serverFolder) : ZRKSession(folderOnly(serverFolder)) {}
 
 ZRKSession::ZRKSession(const ZRKServerConfig& server)
+    : ZRKSession(server.folder.empty() ? nullptr : std::make_unique<ZRKServerCore>(server, yake::native::getTime()))
+{
+}
+
+ZRKSession::ZRKSession(std::unique_ptr<ZRKServerCore> server)
     : mBroker(new ZRKRequestBroker), mData(new ZRKGameData), mNotices(new ZRKNotices(*this))
 {
     mSent = mBroker->subscribeToSent([this](const ZRKRequestInfo& info) {
@@ -47,8 +53,8 @@ ZRKSession::ZRKSession(const ZRKServerConfig& server)
             mTransport->send(ZRKMessage::request(info));
     });
     mMsgClient.setOutlet([this](const std::string& op, const std::string& to, const std::string& text) { say(op, to, text); });
-    if (!server.folder.empty()) {
-        std::unique_ptr<ZRKGameServer> embedded(new ZRKGameServer(server));
+    if (server) {
+        std::unique_ptr<ZRKGameServer> embedded(new ZRKGameServer(std::move(server)));
         ZRKGameServer* raw = embedded.get();
         setTransport(std::move(embedded));
         mServer = raw;

@@ -53,6 +53,9 @@ void GuiPage::makeWindow()
     CEGUI::Window* frame = nullptr;
     try {
         frame = wm.createWindow("TaharezLook/FrameWindow", toCeguiString(mWindowName));
+        // Drawn straight to the screen: a page's own render texture is made anew at every
+        // size the frame passes through while it is laid out, and drawn twice a frame after.
+        frame->setUsingAutoRenderingSurface(false);
         frame->setText(toCeguiString(mTitle));
         frame->setArea(
             CEGUI::URect(CEGUI::UDim(mArea[0], 0), CEGUI::UDim(mArea[1], 0), CEGUI::UDim(mArea[2], 0), CEGUI::UDim(mArea[3], 0)));

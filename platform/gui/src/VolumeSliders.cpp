@@ -41,13 +41,12 @@ void VolumeSliders::build(CEGUI::Window& frame, float x, float y, float w, float
     const float column = w / 2, labelHeight = h * 0.22f;
     for (int channel = 0; channel < 2; ++channel) {
         const float left = x + column * static_cast<float>(channel), centre = left + column / 2;
-        CEGUI::Window* label = wm.createWindow("TaharezLook/StaticText", kLabelNames[channel]);
+        // A plain label (centred): a static text would bring two hidden scroll bars of eight
+        // windows along, for a one-word name.
+        CEGUI::Window* label = wm.createWindow("TaharezLook/Label", kLabelNames[channel]);
         label->setArea(CEGUI::URect(CEGUI::UDim(left, 0), CEGUI::UDim(y, 0), CEGUI::UDim(left + column, 0),
                                     CEGUI::UDim(y + labelHeight, 0)));
         label->setText(kSliderNames[channel]);
-        label->setProperty("FrameEnabled", "false");
-        label->setProperty("BackgroundEnabled", "false");
-        label->setProperty("HorzFormatting", "HorzCentred");
         frame.addChild(label);
         auto* slider = static_cast<CEGUI::Slider*>(wm.createWindow("TaharezLook/Slider", kSliderNames[channel]));
         slider->setArea(CEGUI::URect(CEGUI::UDim(centre, -kFaderWidth / 2), CEGUI::UDim(y + labelHeight, 0),

@@ -1,6 +1,8 @@
 #include "rooms/BackgroundScene.h"
 
 #include <CEGUI/CEGUI.h>
+#include <CEGUI/RendererModules/Ogre/Renderer.h>
+#include <Ogre.h>
 #include <cmath>
 #include <core/AudioManager.h>
 #include <core/BlackBoard.h>
@@ -265,10 +267,29 @@ void BackgroundScene::addBackdropImage(const std::string& image)
     // As a picture from a file: a texture and an image of one name, the image the whole texture.
     const CEGUI::String name = CeguiWidgets::utf8(image);
     const CEGUI::Sizef size(static_cast<float>(pixels.width), static_cast<float>(pixels.height));
-    CEGUI::Texture& texture = system->getRenderer()->createTexture(name);
-    texture.loadFromMemory(pixels.rgba.data(), size, CEGUI::Texture::PF_RGBA);
+    CEGUI::Texture* texture = nullptr;
+    if (auto* ogre = dynamic_cast<CEGUI::OgreRenderer*>(system->getRenderer())) {
+        // The engine's texture takes the decoded rows as they are: the GUI's own upload
+        // copies the picture twice more before the first screen can show it.
+        Ogre::TextureManager& textures = Ogre::TextureManager::getSingleton();
+        Ogre::TexturePtr engineTexture =
+            textures.createManual(image, kBackdropGroup, Ogre::TEX_TYPE_2D, pixels.width, pixels.height, 0,
+                                  Ogre::PF_BYTE_RGBA, Ogre::TU_STATIC_WRITE_ONLY);
+        try {
+            engineTexture->getBuffer()->blitFromMemory(
+                Ogre::PixelBox(pixels.width, pixels.height, 1, Ogre::PF_BYTE_RGBA, pixels.rgba.data()));
+            // Owned by the GUI's texture from here: it goes when that one does.
+            texture = &ogre->createTexture(name, engineTexture, true);
+        } catch (...) {
+            textures.remove(engineTexture);
+            throw;
+        }
+    } else {
+        texture = &system->getRenderer()->createTexture(name);
+        texture->loadFromMemory(pixels.rgba.data(), size, CEGUI::Texture::PF_RGBA);
+    }
     auto& picture = static_cast<CEGUI::BasicImage&>(CEGUI::ImageManager::getSingleton().create("BasicImage", name));
-    picture.setTexture(&texture);
+    picture.setTexture(texture);
     picture.setArea(CEGUI::Rectf(CEGUI::Vector2f(0, 0), size));
 }
 

@@ -10,6 +10,7 @@
 #include <core/ClientStateMachine.h>
 #include <core/DefaultFsmHelper.h>
 #include <core/Engine.h>
+#include <core/GraphicsSystem.h>
 #include <core/NetClientManager.h>
 #include <transport/FileServer.h>
 #include <core/PhysicsManager.h>
@@ -35,6 +36,8 @@
 
 #include <data/SpConfig.h>
 #include <data/ZRKMsg.h>
+#include <data/ZRKServerCore.h>
+#include <data/ZRKServerStart.h>
 #include <data/ZRKSession.h>
 #include <lan/ZRKLan.h>
 
@@ -127,6 +130,7 @@ Application::~Application()
     // A start-up that ended early leaves no file server nor decoding thread behind.
     stopFileServer();
     BackdropPicture::drop();
+    mServerStart.reset();
     if (mNetLibrary)
         FreeLibrary(mNetLibrary);
     mNetLibrary = nullptr;
@@ -220,6 +224,11 @@ bool Application::onPreInitialise()
     audio.setStringVal("temp_folder", cached + "temp");
 
     applyLogSeverity(bb.getInt("kavri3D/app/config/severity", kLogTrace));
+    // The embedded server opens its world on a thread of its own while the window comes up
+    // (the program folder is the current one from here on, and its log lines are filtered);
+    // without a window to wait for, or with no display to make one on, it starts in place.
+    if (!bb.getBool("kavri3D/headless", false) && core::GraphicsSystem::displayAvailable())
+        mServerStart.reset(new ZRKServerStart(serverConfig(), yake::native::getTime()));
 
     startFileServer();
 
@@ -376,14 +385,20 @@ core::FramePtr Application::onCreateMainFrame()
 
 core::SessionPtr Application::onCreateSession()
 {
+    std::unique_ptr<ZRKServerStart> start = std::move(mServerStart);
+    boost::shared_ptr<ZRKSession> session(start ? new ZRKSession(start->take()) : new ZRKSession(serverConfig()));
+    session->getSettings().setBoolVal("reportReentry", false);
+    return session;
+}
+
+ZRKServerConfig Application::serverConfig() const
+{
     // The embedded server keeps its world beside the user settings; "/serverReset=1" seeds it afresh.
     ZRKServerConfig server;
     core::BlackBoard* bb = core::BlackBoard::getSingletonPtr();
     server.database = (bb ? bb->getString("kavri3D/runPath", "") : std::string()) + "ZRK_World.db";
     server.reset = getArgument("serverReset") == "1";
-    boost::shared_ptr<ZRKSession> session(new ZRKSession(server));
-    session->getSettings().setBoolVal("reportReentry", false);
-    return session;
+    return server;
 }
 
 bool Application::onPostInitialise()

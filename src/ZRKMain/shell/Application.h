@@ -32,6 +32,8 @@ class ZRKGuiLoader;
 class ZRKLan;
 class ZRKMsg;
 class ZRKProductResolver;
+class ZRKServerStart;
+struct ZRKServerConfig;
 class SpConfig;
 
 /// The game's application object: built by GameEntry, run by the framework, which calls its
@@ -54,6 +56,8 @@ public:
     core::ApplicationStatePtr onCreateApplicationStateImpl() override;
     core::FramePtr onCreateMainFrame() override;
     core::SessionPtr onCreateSession() override;
+    /// How the embedded server starts: its world beside the user settings.
+    ZRKServerConfig serverConfig() const;
     bool onPostInitialise() override;
 
     // Shut-down hooks, close query and log folder.
@@ -144,6 +148,8 @@ private:
     // The embedded game server's file server: up before the first frame, down after every
     // download has been aborted.
     std::unique_ptr<core::FileServer> mFileServer;
+    // The embedded server's core, built while the window comes up; the session takes it.
+    std::unique_ptr<ZRKServerStart> mServerStart;
     bool mEmbedded = false;
 };
 

@@ -21,6 +21,8 @@ public:
     static const char* modeName(Mode mode);
 
     explicit ZRKGameServer(const ZRKServerConfig& config);
+    /// Over a core built already (not null).
+    explicit ZRKGameServer(std::unique_ptr<ZRKServerCore> core);
     ~ZRKGameServer() override;
 
     // The link.

@@ -21,6 +21,7 @@ class ZRKGameData;
 class ZRKGameServer;
 class ZRKNotices;
 class ZRKRequestBroker;
+class ZRKServerCore;
 class ZRKTransport;
 
 /// The game session: log-in and log-out, the teleports between client states, the rooms of
@@ -46,6 +47,8 @@ public:
     explicit ZRKSession(const std::string& serverFolder = "res/server");
     /// Plays against an embedded server started so.
     explicit ZRKSession(const ZRKServerConfig& server);
+    /// Plays against an embedded server over a core built already; none without one.
+    explicit ZRKSession(std::unique_ptr<ZRKServerCore> server);
     ~ZRKSession() override;
 
     // Log-in and log-out.

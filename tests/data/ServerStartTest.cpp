@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include <data/ZRKGameServer.h>
+#include <data/ZRKServerCore.h>
+#include <data/ZRKServerStart.h>
+#include <data/ZRKSession.h>
+#include <support/TestEnv.h>
+#include <yake/Time.h>
+
+using namespace kavri3D;
+using namespace kavri3D::zrk;
+
+namespace {
+
+ZRKServerConfig inMemory()
+{
+    ZRKServerConfig config;
+    config.folder = "res/server";
+    config.bots = 2;
+    config.seed = 7;
+    return config;
+}
+
+int logIn(ZRKSession& session, const std::string& name, const std::string& password)
+{
+    int code = -100;
+    EXPECT_TRUE(session.login(name, password, [&](core::ISession*, int c) { code = c; }));
+    for (int i = 0; i < 5 && code == -100; ++i)
+        session.update(1.f / 60);
+    return code;
+}
+
+} // namespace
+
+// The world opened on its own thread serves the session as one opened in place: a log-in, the
+// bots placed, and the start time the caller read.
+TEST(ServerStart, ACoreBuiltOnItsOwnThreadServesTheSessionThatTakesIt)
+{
+    yake::native::setManualClock(true);
+    yake::native::setTime(42.0);
+    ZRKServerStart start(inMemory(), yake::native::getTime());
+    std::unique_ptr<ZRKServerCore> core = start.take();
+    ASSERT_NE(core, nullptr);
+    EXPECT_TRUE(core->isReady());
+    EXPECT_EQ(start.take(), nullptr) << "a core is taken once";
+
+    ZRKSession session(std::move(core));
+    ASSERT_NE(session.getGameServer(), nullptr);
+    EXPECT_TRUE(session.getGameServer()->isReady());
+    EXPECT_EQ(logIn(session, "hero", "wrong"), 1);
+    EXPECT_EQ(logIn(session, "hero", "hero123"), 0);
+    EXPECT_EQ(session.getUID(), "hero");
+    yake::native::setManualClock(false);
+}
+
+// A start nobody takes (the window failed after it began) is waited for and dropped whole;
+// a session given no core plays against no server.
+TEST(ServerStart, AStartNobodyTakesIsDroppedAndANullCoreMeansNoServer)
+{
+    for (int i = 0; i < 3; ++i)
+        ZRKServerStart dropped(inMemory(), 0.0);
+    ZRKSession session(std::unique_ptr<ZRKServerCore>{});
+    EXPECT_EQ(session.getGameServer(), nullptr);
+}
