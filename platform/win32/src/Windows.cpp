@@ -244,6 +244,7 @@ BOOL SetCurrentDirectoryW(const wchar_t* path)
 void win32SetLibraryFolder(const std::string& folder) { libraryFolder() = folder; }
 
 void win32ReleaseScreenConnection() { win32detail::releaseXScreen(); }
+void win32PrefetchScreen() { win32detail::prefetchXScreen(); }
 
 HMODULE LoadLibraryA(const char* name)
 {

@@ -1,6 +1,8 @@
 #include "XScreen.h"
 
 #include <cstdlib>
+#include <future>
+#include <system_error>
 #include <string>
 
 // X11 alone in this file: its macros (Bool, None, Status...) clash with the Win32 names.
@@ -40,6 +42,22 @@ bool readCardinals(Display* d, Window root, const char* name, unsigned long want
 Display* gKept = nullptr;
 std::string gKeptName;
 bool gKeeping = true;
+// What the kept connection read: the start-up asks the screen's size and work area several
+// times, and each question is two round trips to the server, a millisecond or more a time.
+XScreen gRead;
+bool gHaveRead = false;
+// The first reading, made on a thread of its own while the game starts: the connection's
+// hand-shake and the round trips are waits the start-up need not sit through. Nothing else
+// touches the kept connection until it is joined.
+std::future<void> gPrefetch;
+
+void joinPrefetch()
+{
+    if (gPrefetch.valid())
+        gPrefetch.get();
+}
+
+bool readNow(XScreen& out);
 
 Display* connection(const char* name)
 {
@@ -48,6 +66,7 @@ Display* connection(const char* name)
     if (gKept && gKeptName != name) {
         XCloseDisplay(gKept);
         gKept = nullptr;
+        gHaveRead = false;
     }
     if (!gKept) {
         gKept = XOpenDisplay(name);
@@ -58,16 +77,41 @@ Display* connection(const char* name)
 
 } // namespace
 
+void prefetchXScreen()
+{
+    const char* name = std::getenv("DISPLAY");
+    if (!gKeeping || gPrefetch.valid() || gHaveRead || !name || !*name)
+        return;
+    try {
+        gPrefetch = std::async(std::launch::async, [] {
+            XScreen ignored;
+            readNow(ignored);
+        });
+    } catch (const std::system_error&) {
+        // No thread to spare: the first question reads it in place.
+    }
+}
+
 void releaseXScreen()
 {
+    joinPrefetch();
     gKeeping = false;
     if (gKept)
         XCloseDisplay(gKept);
     gKept = nullptr;
     gKeptName.clear();
+    gHaveRead = false;
 }
 
 bool readXScreen(XScreen& out)
+{
+    joinPrefetch();
+    return readNow(out);
+}
+
+namespace {
+
+bool readNow(XScreen& out)
 {
     const char* name = std::getenv("DISPLAY");
     if (!name || !*name)
@@ -75,6 +119,10 @@ bool readXScreen(XScreen& out)
     Display* d = connection(name);
     if (!d)
         return false;
+    if (gKeeping && gHaveRead) {
+        out = gRead;
+        return true;
+    }
     const int screen = DefaultScreen(d);
     const Window root = RootWindow(d, screen);
     out.width = DisplayWidth(d, screen);
@@ -105,7 +153,13 @@ bool readXScreen(XScreen& out)
     }
     if (!gKeeping)
         XCloseDisplay(d);
+    else {
+        gRead = out;
+        gHaveRead = true;
+    }
     return true;
 }
+
+} // namespace
 
 } // namespace win32detail

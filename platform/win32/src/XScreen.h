@@ -12,6 +12,8 @@ struct XScreen {
 
 /// Asks the X server named by DISPLAY; false without a display or a connection.
 bool readXScreen(XScreen& out);
+/// Starts the first reading on a thread of its own; the first question waits for it.
+void prefetchXScreen();
 /// The game window stands (or will not): the connection kept for the start-up goes, and later
 /// questions each open and close their own.
 void releaseXScreen();

@@ -99,6 +99,9 @@ Application::Application(HINSTANCE instance, const std::string& commandLine)
     GameServices::hooks().prefetchNow = &Application::prefetchNow;
     GameServices::hooks().saveVolumes = [this] { saveVolumes(); };
     mAppName = appModule().getModuleName();
+    // The screen the game window opens on is read while the rest of the start-up runs.
+    if (!yake::StringUtil::parseBool(getArgument("headless")))
+        win32PrefetchScreen();
     std::string embedded = getArgument("Embeded");
     if (!embedded.empty())
         mEmbedded = yake::StringUtil::parseBool(embedded);

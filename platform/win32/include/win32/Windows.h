@@ -142,6 +142,9 @@ void win32SetLibraryFolder(const std::string& folder);
 /// The game window has its own connection to the X server now: the one the screen's size was
 /// read over during the start-up is let go.
 void win32ReleaseScreenConnection();
+/// Starts reading the screen's size and work area while the game starts; the first question
+/// about them waits for the reading.
+void win32PrefetchScreen();
 
 // COM.
 HRESULT CoInitialize(void* reserved);
