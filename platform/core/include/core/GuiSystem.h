@@ -43,7 +43,8 @@ public:
     void destroyPendingWindows();
     /// The folder CEGUI's own data is read from.
     static std::string dataFolder();
-    /// Makes a folder's files readable by the GUI under a resource group name.
+    /// Makes a folder's files (and its sub-folders') readable by the GUI under a resource group
+    /// name; no engine scripts are read from it.
     void addResourceFolder(const std::string& group, const std::string& folder);
 
 private:
