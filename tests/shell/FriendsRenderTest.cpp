@@ -62,10 +62,8 @@ TEST(FriendsOnScreen, HeroAddsABotByNicknameAndSeesHimAccept)
             auto* session = dynamic_cast<kavri3D::zrk::ZRKSession*>(game.session());
             ASSERT_NE(session, nullptr);
             kavri3D::zrk::ZRKServerCore& server = session->getGameServer()->core();
-            ASSERT_TRUE(game.framesUntil([] { return zrktest::shownPage("AreaPage") != nullptr; }, 300));
-            zrktest::clickOn(input, zrktest::shownPage("AreaPage")->getChild("Shop"));
-            ASSERT_TRUE(game.framesUntil([] { return zrktest::shownPage("PlayerPage") != nullptr; }, 60));
-            CEGUI::Window* page = zrktest::shownPage("PlayerPage");
+            CEGUI::Window* page = zrktest::openPlayerPage(game, input);
+            ASSERT_NE(page, nullptr);
             game.frames(5);
             zrktest::clickOn(input, page->getChild("Tab_Friends"));
             game.frames(5);

@@ -104,9 +104,8 @@ TEST(GuildShopOnScreen, HeroBuysInTheGuildShopAndSendsAGiftToABot)
             medals0 = world.player("hero")->money[ZRKWorld::Medals];
             credit0 = setting("g_contribution");
             tonics0 = countOf(world, "hero", 5004);
-            clickOn(input, shownPage("AreaPage")->getChild("Shop"));
-            ASSERT_TRUE(game.framesUntil([] { return shownPage("PlayerPage") != nullptr; }, 60));
-            CEGUI::Window* page = shownPage("PlayerPage");
+            CEGUI::Window* page = openPlayerPage(game, input);
+            ASSERT_NE(page, nullptr);
             game.frames(5);
             clickOn(input, page->getChild("Tab_Guild"));
             CEGUI::Window* guild = page->getChild("Pane_Guild");

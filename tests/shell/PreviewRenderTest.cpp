@@ -71,10 +71,8 @@ TEST(PreviewOnScreen, HeroTurnsThePreviewWithTheMouseSetsItTurningAndSeesTheStre
             ASSERT_NE(g, nullptr);
             zrktest::XWindowInput input(g->getRenderWindow());
             ASSERT_TRUE(input.valid());
-            ASSERT_TRUE(game.framesUntil([] { return shownPage("AreaPage") != nullptr; }, 300));
-            clickOn(input, shownPage("AreaPage")->getChild("Shop"));
-            ASSERT_TRUE(game.framesUntil([] { return shownPage("PlayerPage") != nullptr; }, 60));
-            CEGUI::Window* page = shownPage("PlayerPage");
+            CEGUI::Window* page = openPlayerPage(game, input);
+            ASSERT_NE(page, nullptr);
             game.frames(10); // the preview dressed and drawn
             CEGUI::Window* picture = page->getChildRecursive("Picture_showview");
             ASSERT_NE(picture, nullptr);

@@ -78,9 +78,8 @@ TEST(QuestsOnScreen, HeroWinsABattleThenClaimsFirstShotAndSpendsTheLevelsPoints)
             game.frames(2);
             ASSERT_EQ(questState(server.world(), 1), ZRKWorld::QuestDone);
 
-            clickOn(input, shownPage("AreaPage")->getChild("Shop"));
-            ASSERT_TRUE(game.framesUntil([] { return shownPage("PlayerPage") != nullptr; }, 60));
-            CEGUI::Window* page = shownPage("PlayerPage");
+            CEGUI::Window* page = openPlayerPage(game, input);
+            ASSERT_NE(page, nullptr);
             game.frames(3);
             clickOn(input, page->getChild("Tab_Quests"));
             CEGUI::Window* pane = page->getChild("Pane_Quests");

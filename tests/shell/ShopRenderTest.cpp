@@ -42,10 +42,8 @@ TEST(ShopOnScreen, HeroTriesOnBuysWithTheMouseAndWearsWhatHeBought)
             ASSERT_NE(g, nullptr);
             zrktest::XWindowInput input(g->getRenderWindow());
             ASSERT_TRUE(input.valid());
-            ASSERT_TRUE(game.framesUntil([] { return shownPage("AreaPage") != nullptr; }, 300));
-            clickOn(input, shownPage("AreaPage")->getChild("Shop"));
-            ASSERT_TRUE(game.framesUntil([] { return shownPage("PlayerPage") != nullptr; }, 60));
-            CEGUI::Window* shop = shownPage("PlayerPage");
+            CEGUI::Window* shop = openPlayerPage(game, input);
+            ASSERT_NE(shop, nullptr);
             game.frames(5);
             auto show = [&](const char* id) {
                 shop->getChild("ItemId")->setText(id);

@@ -64,6 +64,19 @@ void clickOn(Input& input, CEGUI::Window* w)
     input.click(static_cast<int>(r.left() + r.getWidth() * 0.5f), static_cast<int>(r.top() + r.getHeight() * 0.5f));
 }
 
+/// From the area page, by the mouse on its "Shop" button, to the player's page: its window, or
+/// null (the test failed) when either page never showed.
+template <class Input>
+CEGUI::Window* openPlayerPage(GameRun& game, Input& input)
+{
+    if (!game.framesUntil([] { return shownPage("AreaPage") != nullptr; }, 300))
+        return nullptr;
+    clickOn(input, shownPage("AreaPage")->getChild("Shop"));
+    if (!game.framesUntil([] { return shownPage("PlayerPage") != nullptr; }, 60))
+        return nullptr;
+    return shownPage("PlayerPage");
+}
+
 /// The lines of a list box, top first.
 inline std::vector<std::string> listLines(CEGUI::Window* box)
 {
