@@ -51,7 +51,7 @@ TEST_F(QuitFixture, ConfirmationListsWhatIsStillOpen)
     const core::Frame::BoxRecord* box = lastBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->titleKey, "warning/quit");
-    EXPECT_EQ(box->text, "You still have 2 quests in progress. Do you really want to quit?\r\n" + text("warning/temp_bag_quit") +
+    EXPECT_EQ(box->text, "Quests still in progress: 2. Quit all the same?\r\n" + text("warning/temp_bag_quit") +
                              "\r\n" + text("warning/quit_lv/lv9") + "\r\n" + text("warning/quit_rank/lr5"));
     EXPECT_TRUE(box->choice);
     EXPECT_EQ(box->style, 3);

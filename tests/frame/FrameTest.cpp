@@ -291,6 +291,33 @@ TEST_F(FrameFixture, AnOpenBoxHoldsTheScreenUntilItCloses)
     EXPECT_EQ(clicks, 1);
 }
 
+TEST_F(FrameFixture, EnterAnswersTheDefaultButtonAndEscapeTheCancelOne)
+{
+    CEGUI::GUIContext& ctx = CEGUI::System::getSingleton().getDefaultGUIContext();
+    frame.messageBox2("warning/title_quit", "warning/quit", recordAnswer(), 3, 9, 300, 150);
+    ctx.injectKeyDown(CEGUI::Key::Return);
+    nextFrame();
+    frame.messageBox2("warning/title_quit", "warning/quit", recordAnswer(), 3, 9, 300, 150);
+    ctx.injectKeyDown(CEGUI::Key::Escape);
+    nextFrame();
+    frame.messageBox2("warning/title", "warning/quit", recordAnswer(), 1, 9, 300, 150);
+    ctx.injectKeyDown(CEGUI::Key::NumpadEnter);
+    nextFrame();
+    // A box with only OK: Escape closes it unanswered.
+    frame.messageBox2("warning/title", "warning/quit", recordAnswer(), 1, 9, 300, 150);
+    ctx.injectKeyDown(CEGUI::Key::Escape);
+    nextFrame();
+    EXPECT_EQ(answers, (std::vector<int>{0, 1, 0, -1}));
+    EXPECT_EQ(frame.getOpenMessageBox(), nullptr);
+    // Other keys leave the box open.
+    frame.messageBox2("warning/title", "warning/quit", recordAnswer(), 3, 9, 300, 150);
+    ctx.injectKeyDown(CEGUI::Key::Y);
+    ctx.injectKeyDown(CEGUI::Key::Space);
+    nextFrame();
+    EXPECT_NE(frame.getOpenMessageBox(), nullptr);
+    EXPECT_EQ(answers.size(), 4u);
+}
+
 TEST_F(FrameFixture, DestroyClosesTheBoxAndLetsEveryPanelGoOnce)
 {
     int destroyed = 0;

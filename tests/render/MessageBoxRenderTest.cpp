@@ -1,10 +1,14 @@
 #include <CEGUI/CEGUI.h>
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <core/AbstractWin32Application.h>
 #include <core/Frame.h>
 #include <core/GraphicsSystem.h>
 #include <lan/ZRKLan.h>
+
+#include <json/json.h>
+#include <util/JsonText.h>
 
 #include "PngProbe.h"
 #include "support/TestEnv.h"
@@ -16,6 +20,24 @@ namespace {
 struct BareApp : core::ExampleApplication<core::ApplicationConfiguration> {
     BareApp() : core::ExampleApplication<core::ApplicationConfiguration>(nullptr, "game.exe") {}
 };
+
+/// A real game window of the size with the frame's boxes in it, their texts the game's.
+struct BoxWindow {
+    std::unique_ptr<core::GraphicsSystem> g;
+    zrk::ZRKLan texts{"res/lan"};
+    BareApp app;
+    core::Frame frame{app};
+
+    BoxWindow(int width, int height)
+    {
+        core::GraphicsSystem::WindowSpec spec;
+        spec.width = width;
+        spec.height = height;
+        g = core::GraphicsSystem::create(false, spec);
+        frame.setTextLookup([](const std::string& key) { return zrk::ZRKLan::getMsg(key); });
+    }
+    bool ready() { return g && frame.create(); }
+};
 } // namespace
 
 // A keyed choice box in the real game window, as the player sees it; the picture goes to the
@@ -23,16 +45,10 @@ struct BareApp : core::ExampleApplication<core::ApplicationConfiguration> {
 TEST(MessageBoxOnScreen, ChoiceBoxIsDrawnWithItsTextsAndButtons)
 {
     ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    core::GraphicsSystem::WindowSpec spec;
-    spec.width = 800;
-    spec.height = 600;
-    auto g = core::GraphicsSystem::create(false, spec);
-    ASSERT_NE(g, nullptr);
-    zrk::ZRKLan texts("res/lan");
-    BareApp app;
-    core::Frame frame(app);
-    frame.setTextLookup([](const std::string& key) { return zrk::ZRKLan::getMsg(key); });
-    ASSERT_TRUE(frame.create());
+    BoxWindow screen(800, 600);
+    ASSERT_TRUE(screen.ready());
+    auto& g = screen.g;
+    core::Frame& frame = screen.frame;
     int answered = -1;
     frame.messageBox2("warning/title_quit", "warning/quit", [&](core::DialogBoxResult& r) { answered = r.button; }, 3, 9,
                       300, 150);
@@ -60,7 +76,7 @@ TEST(MessageBoxOnScreen, ChoiceBoxIsDrawnWithItsTextsAndButtons)
     EXPECT_FALSE(CEGUI::WindowManager::getSingleton().isAlive(box));
     EXPECT_EQ(g->getFramesRendered(), 15u);
 
-    // The box holds the keys; Escape closes it unanswered and the game goes on drawing.
+    // The box holds the keys; Escape answers with its Cancel and the game goes on drawing.
     answered = 5;
     frame.messageBox2("warning/title_quit", "warning/quit", [&](core::DialogBoxResult& r) { answered = r.button; }, 3, 9,
                       300, 150);
@@ -69,8 +85,62 @@ TEST(MessageBoxOnScreen, ChoiceBoxIsDrawnWithItsTextsAndButtons)
     input.key(XK_Escape);
     for (int i = 0; i < 4; ++i)
         ASSERT_TRUE(g->renderOneFrame(1.f / 24)) << "frame " << i;
-    EXPECT_EQ(answered, -1);
+    EXPECT_EQ(answered, 1);
     EXPECT_EQ(frame.getOpenMessageBox(), nullptr);
     EXPECT_FALSE(CEGUI::WindowManager::getSingleton().isAlive(box));
+    frame.destroy();
+}
+
+// Every box the game shows, at the smallest window it makes (640 wide, 16:9): the box grows
+// from the size asked for until its title and text show whole, and a text of several lines
+// (the quit question's) shows them as lines.
+TEST(MessageBoxOnScreen, EveryBoxFitsItsTextInTheSmallestWindow)
+{
+    ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
+    BoxWindow screen(640, 360);
+    ASSERT_TRUE(screen.ready());
+    auto& g = screen.g;
+    core::Frame& frame = screen.frame;
+    auto fits = [&](const std::string& what) {
+        CEGUI::Window* box = frame.getMessageBoxWindow();
+        ASSERT_NE(box, nullptr) << what;
+        const CEGUI::Font* font = box->getFont();
+        const CEGUI::Rectf r = box->getUnclippedOuterRect().get();
+        EXPECT_GE(r.left(), 0.f) << what;
+        EXPECT_GE(r.top(), 0.f) << what;
+        EXPECT_LE(r.right(), 640.f) << what;
+        EXPECT_LE(r.bottom(), 360.f) << what;
+        EXPECT_LE(font->getTextExtent(box->getText()) + 2 * font->getLineSpacing(), r.getWidth()) << "title of " << what;
+        CEGUI::Window* text = box->getChild("Text");
+        EXPECT_LE(CEGUI::PropertyHelper<float>::fromString(text->getProperty("VertExtent")),
+                  text->getPixelSize().d_height + 0.5f)
+            << "text of " << what;
+        EXPECT_EQ(std::string(text->getText().c_str()).find('\r'), std::string::npos) << what;
+    };
+
+    // The quit question with everything still open: four lines joined the Windows way.
+    const std::string quit = zrk::ZRKLan::getMsg("warning/quit_task") + "\r\n" + zrk::ZRKLan::getMsg("warning/temp_bag_quit") +
+                             "\r\n" + zrk::ZRKLan::getMsg("warning/quit_lv/lv14") + "\r\n" +
+                             zrk::ZRKLan::getMsg("warning/quit_rank/lr13");
+    frame.messageBoxText(zrk::ZRKLan::getMsg("warning/quit"), quit, 3, 9, 300, 180);
+    fits("the quit question");
+    const std::string shown = frame.getMessageBoxWindow()->getChild("Text")->getText().c_str();
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 3);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(g->renderOneFrame(1.f / 24));
+    std::filesystem::create_directories(ZRK_SHOTS_DIR);
+    EXPECT_TRUE(g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/quit-box-small.png"));
+
+    // Each of the game's texts as a box's title and as its text, in the sizes the game asks for.
+    Json::Value all;
+    std::string error;
+    ASSERT_TRUE(core::JsonText::parse(zrktest::readFile("res/lan/texts.json"), all, error)) << error;
+    for (const std::string& key : all.getMemberNames()) {
+        frame.messageBox(key, key, 1, 9, 300, 150);
+        fits(key);
+    }
+    frame.messageBox("error/role_cre", "error/role_cre", 1, 9, 300, 150);
+    ASSERT_TRUE(g->renderOneFrame(1.f / 24));
+    fits("error/role_cre");
     frame.destroy();
 }

@@ -20,6 +20,21 @@ using zrk::gui::outsideText;
 using zrk::gui::toCeguiString;
 
 void logFrame(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "Frame", text); }
+
+/// Texts written for Windows end their lines in "\r\n"; the GUI breaks at "\n" alone and
+/// would draw the "\r" as a box. A title has no second line: its breaks become spaces.
+std::string withBreaks(const std::string& text, bool title)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        out += c == '\r' || c == '\n' ? (title ? ' ' : '\n') : c;
+    }
+    return out;
+}
 } // namespace
 
 /// The box the player has in front of him: its record, its answer signal and its windows.
@@ -147,12 +162,20 @@ void Frame::onBoxButtonClicked(int boxId, int index)
 
 bool Frame::onBoxKeyDown(int boxId, int scanCode)
 {
-    // Escape closes the box unanswered, as the title bar's close button would; the keys
-    // stop at the box, so the box itself takes it. Like a click, it is still inside the box.
-    if (scanCode != CEGUI::Key::Escape || !mOpen || mBoxes[mOpen->record].id != boxId)
+    // Enter answers with the box's first button, its default; Escape with its Cancel, and
+    // closes a box without one unanswered, as the title bar's close button would. The keys
+    // stop at the box, so the box itself takes them. Like a click, it is still inside the box.
+    const bool enter = scanCode == CEGUI::Key::Return || scanCode == CEGUI::Key::NumpadEnter;
+    if ((!enter && scanCode != CEGUI::Key::Escape) || !mOpen || mBoxes[mOpen->record].id != boxId)
         return false;
+    const BoxRecord& record = mBoxes[mOpen->record];
     ++mAnswering;
-    dismissBox();
+    if (enter)
+        pressMessageBoxButton(0);
+    else if (record.style & BoxCancel)
+        pressMessageBoxButton(static_cast<int>(record.buttons.size()) - 1);
+    else
+        dismissBox();
     --mAnswering;
     return true;
 }
@@ -249,11 +272,23 @@ void Frame::fitBoxWindow(CEGUI::Window& box, CEGUI::Window& text, const CEGUI::W
         const float title = font->getTextExtent(box.getText()) + 2 * font->getLineSpacing() + 16;
         size.d_width = std::min(maxW, std::max(size.d_width, title));
     }
-    box.setSize(CEGUI::USize(CEGUI::UDim(0, size.d_width), CEGUI::UDim(0, size.d_height)));
-    const float needed = CEGUI::PropertyHelper<float>::fromString(text.getProperty("VertExtent"));
-    const float shown = text.getPixelSize().d_height;
-    if (needed > shown)
-        size.d_height = std::min(maxH, size.d_height + (needed - shown) + 4);
+    // The sizes asked for are the least a box has: it grows taller for a longer text, and
+    // wider once it is as tall as the window allows.
+    for (int widen = 0;; ++widen) {
+        box.setSize(CEGUI::USize(CEGUI::UDim(0, size.d_width), CEGUI::UDim(0, size.d_height)));
+        const float needed = CEGUI::PropertyHelper<float>::fromString(text.getProperty("VertExtent"));
+        const float shown = text.getPixelSize().d_height;
+        if (needed <= shown + 0.5f)
+            break;
+        const float taller = std::min(maxH, size.d_height + (needed - shown) + 4);
+        if (taller > size.d_height + 0.5f) {
+            size.d_height = taller;
+            continue;
+        }
+        if (size.d_width >= maxW || widen > 16)
+            break;
+        size.d_width = std::min(maxW, size.d_width * 1.25f);
+    }
     box.setArea(CEGUI::UVector2(CEGUI::UDim(0.5f, -size.d_width / 2), CEGUI::UDim(0.5f, -size.d_height / 2)),
                 CEGUI::USize(CEGUI::UDim(0, size.d_width), CEGUI::UDim(0, size.d_height)));
 }
@@ -275,7 +310,7 @@ void Frame::buildBoxWindow(BoxRecord& record)
         box->setArea(CEGUI::UVector2(CEGUI::UDim(0.5f, -w / 2), CEGUI::UDim(0.5f, -h / 2)),
                      CEGUI::USize(CEGUI::UDim(0, w), CEGUI::UDim(0, h)));
         // A box may show the server's text, or a name it was given: shown as written.
-        box->setText(outsideText(record.title));
+        box->setText(outsideText(withBreaks(record.title, true)));
         box->setSizingEnabled(false);
         // Only the buttons answer a box; the title bar's close button would leave it unanswered.
         box->setCloseButtonEnabled(false);
@@ -287,7 +322,7 @@ void Frame::buildBoxWindow(BoxRecord& record)
         text->setProperty("FrameEnabled", "False");
         text->setProperty("BackgroundEnabled", "False");
         text->setProperty("HorzFormatting", "WordWrapCentreAligned");
-        text->setText(outsideText(record.text));
+        text->setText(outsideText(withBreaks(record.text, false)));
         box->addChild(text);
 
         const float total = record.buttons.size() * kButtonWidth + (record.buttons.size() - 1) * kButtonGap;
