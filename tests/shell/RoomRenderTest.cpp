@@ -48,21 +48,8 @@ TEST(RoomOnScreen, HeroOpensARoomWithTheMouseTheBotsFillItAndHeStarts)
             ASSERT_NE(g, nullptr);
             zrktest::XWindowInput input(g->getRenderWindow());
             ASSERT_TRUE(input.valid());
-            ASSERT_TRUE(game.framesUntil(
-                [] {
-                    CEGUI::Window* area = shownPage("AreaPage");
-                    return area && static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"))->getRowCount() > 0;
-                },
-                300));
-            CEGUI::Window* area = shownPage("AreaPage");
-            auto* zones = static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"));
-            const CEGUI::Rectf outer = zones->getUnclippedOuterRect().get();
-            const CEGUI::Rectf list = zones->getListRenderArea();
-            input.click(static_cast<int>(outer.left() + list.left() + 20), static_cast<int>(outer.top() + list.top() + 8));
-            game.frames(3);
-            clickOn(input, area->getChild("Enter"));
-            ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomListPage") != nullptr; }, 120));
-            CEGUI::Window* hall = shownPage("RoomListPage");
+            CEGUI::Window* hall = zrktest::enterFirstZoneByMouse(game, input);
+            ASSERT_NE(hall, nullptr);
             hall->getChild("NewSeats")->setText("4");
             hall->getChild("NewTitle")->setText("Hero's game");
             clickOn(input, hall->getChild("Create"));

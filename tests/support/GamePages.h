@@ -77,6 +77,33 @@ CEGUI::Window* openPlayerPage(GameRun& game, Input& input)
     return shownPage("PlayerPage");
 }
 
+/// From the area page into the first zone's hall with the real pointer: a click on the zones'
+/// first row, then on "Enter". The hall's page, or null (the test failed) when the game never
+/// got there.
+template <class Input>
+CEGUI::Window* enterFirstZoneByMouse(GameRun& game, Input& input)
+{
+    const bool listed = game.framesUntil(
+        [] {
+            CEGUI::Window* area = shownPage("AreaPage");
+            return area && static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"))->getRowCount() > 0;
+        },
+        300);
+    if (!listed)
+        return nullptr;
+    CEGUI::Window* area = shownPage("AreaPage");
+    auto* zones = static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"));
+    // The first row sits under the header: a click a little below the list's top.
+    const CEGUI::Rectf outer = zones->getUnclippedOuterRect().get();
+    const CEGUI::Rectf rows = zones->getListRenderArea();
+    input.click(static_cast<int>(outer.left() + rows.left() + 20), static_cast<int>(outer.top() + rows.top() + 8));
+    game.frames(3);
+    clickOn(input, area->getChild("Enter"));
+    if (!game.framesUntil([] { return shownPage("RoomListPage") != nullptr; }, 120))
+        return nullptr;
+    return shownPage("RoomListPage");
+}
+
 /// The lines of a list box, top first.
 inline std::vector<std::string> listLines(CEGUI::Window* box)
 {
