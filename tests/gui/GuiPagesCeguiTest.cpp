@@ -320,12 +320,21 @@ TEST_F(GuiPagesTest, TheAreaPagesNewsHideAndTilesCallTheirEventsAndTheTileScreen
 {
     gui::IGuiPage* page = manager->getPage(0);
     std::vector<std::pair<std::string, int>> views;
+    CEGUI::Rectf place;
     auto* web = new zrktest::FakeEvent(133, tally);
     web->onCallback = [&](gui::ParamHandle h) {
         gui::ParamNode* url = page->getParam("url", h);
         gui::ParamNode* window = page->getParam("window", h);
         ASSERT_TRUE(url && window);
         views.emplace_back(boost::any_cast<std::string>(url->value), boost::any_cast<int>(window->value));
+        int at[4] = {};
+        const char* const names[4] = {"left", "top", "width", "height"};
+        for (int i = 0; i < 4; ++i) {
+            gui::ParamNode* n = page->getParam(names[i], h);
+            ASSERT_NE(n, nullptr) << names[i];
+            at[i] = boost::any_cast<int>(n->value);
+        }
+        place = CEGUI::Rectf(CEGUI::Vector2f(float(at[0]), float(at[1])), CEGUI::Sizef(float(at[2]), float(at[3])));
     };
     auto* tiles = new zrktest::FakeEvent(134, tally);
     tiles->onCallback = [&](gui::ParamHandle) { manager->getEventDispatcher()->raise(134); };
@@ -342,6 +351,12 @@ TEST_F(GuiPagesTest, TheAreaPagesNewsHideAndTilesCallTheirEventsAndTheTileScreen
     kavri3D::core::NetClientManager::setRunApplicationPath(std::string());
     EXPECT_EQ(views, (std::vector<std::pair<std::string, int>>{{"http://127.0.0.1:8123/web/notice.html", 1},
                                                                {"http://127.0.0.1:8123/web/notice.html", 3}}));
+    // The news takes the zones' place: "Hide" and the other buttons beside stay free to click.
+    EXPECT_GT(place.getWidth() * place.getHeight(), 0.25f * area->getPixelSize().d_width * area->getPixelSize().d_height);
+    for (const char* button : {"Hide", "News", "Tiles", "LogOut", "Shop"}) {
+        const CEGUI::Rectf r = area->getChild(button)->getUnclippedOuterRect().get();
+        EXPECT_TRUE(place.getIntersection(r).getWidth() <= 0 || place.getIntersection(r).getHeight() <= 0) << button;
+    }
 
     CEGUI::Window* screen = area->getChild("TileScreen");
     EXPECT_FALSE(screen->isVisible());
@@ -350,6 +365,22 @@ TEST_F(GuiPagesTest, TheAreaPagesNewsHideAndTilesCallTheirEventsAndTheTileScreen
     EXPECT_EQ(static_cast<CEGUI::Listbox*>(screen->getChild("TileList"))->getItemCount(), 0u);
     press(screen->getChild("TileClose"));
     EXPECT_FALSE(screen->isVisible());
+}
+
+// The saved volumes reach the channels after the log-in page was first made and shown: the
+// sliders show them on the next GUI frame, and no audio event is called for it.
+TEST_F(GuiPagesTest, TheLogInSlidersShowTheVolumesSetWhileThePageWasUp)
+{
+    kavri3D::core::AudioManager audio;
+    manager->getEventDispatcher()->registerEvent(new zrktest::FakeEvent(115, tally));
+    manager->showPage("login");
+    CEGUI::Window* login = manager->getPage(6)->getRootWindow();
+    kavri3D::core::DefaultAudioHelper::setVolume(0, 0.35f);
+    kavri3D::core::DefaultAudioHelper::setVolume(1, 0.7f);
+    manager->getAnimator()->update(0.f);
+    EXPECT_EQ(tally.callbacks, 0);
+    EXPECT_FLOAT_EQ(static_cast<CEGUI::Slider*>(login->getChild("Music"))->getCurrentValue(), 0.35f);
+    EXPECT_FLOAT_EQ(static_cast<CEGUI::Slider*>(login->getChild("Sound"))->getCurrentValue(), 0.7f);
 }
 
 // A slider sets its own channel and calls the audio event; the log-in page's sliders show what

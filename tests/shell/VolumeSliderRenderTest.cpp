@@ -1,7 +1,8 @@
 // The volume sliders in the real game window: at the log-in screen the player drags the Music
 // slider's thumb to a quarter of its track; the music channel, the playing music and the saved
 // settings follow. Logged in, he drags the Sound slider on the area page to the left end, then
-// opens the tile screen, empty (shots/volume.png, shots/tiles.png).
+// opens the tile screen, empty (shots/volume.png, shots/tiles.png). The next start's log-in
+// screen shows the saved levels.
 #include <CEGUI/CEGUI.h>
 #include <boost/filesystem.hpp>
 #include <cmath>
@@ -124,4 +125,15 @@ TEST(VolumeSlidersOnScreen, TheMouseSetsTheMusicAndSoundChannelsAndTheSavedVolum
     EXPECT_TRUE(tilesShown);
     EXPECT_EQ(tiles, 0u);
     EXPECT_TRUE(shot);
+
+    // The next start's log-in screen shows the levels saved, not full volume.
+    float musicShown = -1, soundShown = -1;
+    EXPECT_TRUE(zrktest::GameRun::run("game.exe /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
+        ASSERT_TRUE(game.framesUntil([] { return shownPage("LoginPage") != nullptr; }, 60));
+        game.frames(3);
+        musicShown = sliderValue(shownPage("LoginPage")->getChild("Music"));
+        soundShown = sliderValue(shownPage("LoginPage")->getChild("Sound"));
+    }));
+    EXPECT_NEAR(musicShown, percent(musicSlider) / 100.0f, 1e-4f);
+    EXPECT_FLOAT_EQ(soundShown, 0.0f);
 }

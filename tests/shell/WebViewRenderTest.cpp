@@ -22,7 +22,13 @@
 #include <unistd.h>
 #include <vector>
 
+#include <gui/IGuiControl.h>
+#include <gui/IGuiManager.h>
+#include <gui/ParamNode.h>
+
+#include "callbacks/EvthtmlViewCallback.h"
 #include "services/HtmlView.h"
+#include "shell/ZRKGuiLoader.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
 #include "support/XvfbServer.h"
@@ -220,6 +226,27 @@ TEST(WebView, TheNewsPageShowsOverTheGameTakesTheKeysAndItsCloseGivesThemBack)
             saveXPicture(x.display, x.window, std::string(ZRK_SHOTS_DIR) + "/webview.png", &panelShare, &corner));
         EXPECT_GT(panelShare, 0.1);
         EXPECT_LT((corner >> 16) & 0xFF, 128u) << "the game's evening sky shows beside the page";
+        // The area page's "News" names the part it covers: the game's web-view event places the
+        // view there, so the buttons beside stay free.
+        kavri3D::zrk::gui::IGuiManager* manager = nullptr;
+        ASSERT_TRUE(kavri3D::zrk::ZRKGuiLoader::getSingleton().createGuiManager(&manager));
+        kavri3D::zrk::gui::IGuiControl* control = manager->getControl();
+        control->setPageParam(0, kavri3D::zrk::gui::ParamNode::text("url", url));
+        control->setPageParam(0, kavri3D::zrk::gui::ParamNode::integer("window", 1));
+        const int place[4] = {20, 30, w / 2, h * 2};
+        const char* const names[4] = {"left", "top", "width", "height"};
+        for (int i = 0; i < 4; ++i)
+            control->setPageParam(0, kavri3D::zrk::gui::ParamNode::integer(names[i], place[i]));
+        kavri3D::zrk::EvthtmlViewCallback news(manager->getPage(0), manager->getEventDispatcher());
+        news.callback(control->paramHandle(0));
+        game.frames(20);
+        XGetWindowAttributes(x.display, page, &attrs);
+        EXPECT_EQ(attrs.x, 20);
+        EXPECT_EQ(attrs.y, 30);
+        EXPECT_EQ(attrs.width, w / 2);
+        EXPECT_EQ(attrs.height, h - 30); // kept inside the game's window
+        for (const char* name : names)
+            control->setPageParam(0, kavri3D::zrk::gui::ParamNode::integer(name, 0));
         ASSERT_TRUE(SetWindowPos(view->getWindow(), nullptr, 0, 0, w, h, SWP_NOZORDER));
         game.frames(20);
 

@@ -1,9 +1,11 @@
 #include "AreaPage.h"
 
 #include <CEGUI/CEGUI.h>
+#include <algorithm>
 #include <core/NetClientManager.h>
 #include <gui/AreaData.h>
 #include <gui/ParamNode.h>
+#include <gui/RoleAttr.h>
 
 #include <gui/CeguiText.h>
 #include "EventDispatcher.h"
@@ -29,6 +31,7 @@ AreaPage::~AreaPage()
     mClickedConnection.disconnect();
     mForgeConnection.disconnect();
     mShopConnection.disconnect();
+    mLogOutConnection.disconnect();
     mButtonConnections.clear();
 }
 
@@ -64,7 +67,7 @@ void AreaPage::buildContent(CEGUI::Window& frame)
         backdrop->setProperty("MousePassThroughEnabled", "True");
     }
     auto* list = static_cast<CEGUI::MultiColumnList*>(
-        addWidget(frame, "TaharezLook/MultiColumnList", "Zones", "", 0.04f, 0.04f, 0.72f, 0.76f));
+        addWidget(frame, "TaharezLook/MultiColumnList", "Zones", "", 0.04f, 0.04f, 0.48f, 0.76f));
     ListRows::addColumns(*list, {{"Area", 0.5f}, {"Players", 0.25f}, {"Levels", 0.2f}});
     list->setSelectionMode(CEGUI::MultiColumnList::RowSingle);
     mClickedConnection.disconnect();
@@ -79,6 +82,14 @@ void AreaPage::buildContent(CEGUI::Window& frame)
                                  mOpenBag();
                              return true;
                          });
+    // Beside the zones, some of the players about; the backdrop's foot stays free below both.
+    addWidget(frame, "TaharezLook/Listbox", "Members", "", 0.54f, 0.04f, 0.22f, 0.76f);
+    mLogOutConnection.disconnect();
+    mLogOutConnection = addWidget(frame, "TaharezLook/Button", "LogOut", "Log out", kSideX, 0.48f, kSideWidth, 0.09f)
+                            ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
+                                logOut();
+                                return true;
+                            });
     // The shop stands beside the zones, leaving the backdrop's foot free below them.
     mShopConnection.disconnect();
     mShopConnection = addWidget(frame, "TaharezLook/Button", "Shop", "Shop", 0.78f, 0.04f, 0.18f, 0.11f)
@@ -99,7 +110,7 @@ void AreaPage::buildContent(CEGUI::Window& frame)
     addButton(frame, "News", "News", kSideX, 0.17f, kSideWidth, 0.09f, [this] { showNews(true); });
     addButton(frame, "Hide", "Hide", kSideX, 0.27f, kSideWidth, 0.09f, [this] { showNews(false); });
     addButton(frame, "Tiles", "Tiles", kSideX, 0.37f, kSideWidth, 0.09f, [this] { openTiles(); });
-    mVolumes.build(frame, kSideX, 0.49f, kSideWidth, 0.33f);
+    mVolumes.build(frame, kSideX, 0.59f, kSideWidth, 0.23f);
     buildTileScreen(frame);
 }
 
@@ -134,6 +145,19 @@ bool AreaPage::showNews(bool over)
     }
     params().set(kKind, ParamNode::text("url", address + kNewsPage));
     params().set(kKind, ParamNode::integer("window", over ? kViewOver : kViewParked));
+    // The page takes the lists' place: the buttons beside them, "Hide" among them, stay free.
+    CEGUI::Window* frame = window();
+    CEGUI::Rectf lists;
+    if (frame && frame->isChild("Zones") && frame->isChild("Members")) {
+        const CEGUI::Rectf zones = frame->getChild("Zones")->getUnclippedOuterRect().get();
+        const CEGUI::Rectf members = frame->getChild("Members")->getUnclippedOuterRect().get();
+        lists = CEGUI::Rectf(zones.left(), zones.top(), members.right(), std::max(zones.bottom(), members.bottom()));
+    }
+    const int place[4] = {static_cast<int>(lists.left()), static_cast<int>(lists.top()),
+                          static_cast<int>(lists.getWidth()), static_cast<int>(lists.getHeight())};
+    const char* const names[4] = {"left", "top", "width", "height"};
+    for (int i = 0; i < 4; ++i)
+        params().set(kKind, ParamNode::integer(names[i], place[i]));
     return mDispatcher.callback(kWebViewEventId, params().handle(kKind));
 }
 
@@ -143,14 +167,19 @@ void AreaPage::load(double now)
 {
     mNextRefresh = now + kRefreshSeconds;
     mDispatcher.callback(kLoadingEventId, params().handle(kKind));
+    mDispatcher.callback(kMembersEventId, params().handle(kKind));
 }
+
+bool AreaPage::logOut() { return mDispatcher.callback(kLogOutEventId, params().handle(kKind)); }
 
 void AreaPage::onFrame(double now)
 {
     CEGUI::Window* frame = window();
     if (!frame || !frame->isVisible() || now < mNextRefresh)
         return;
-    load(now);
+    // The zones' counts move; the players about are drawn anew only when the page comes up.
+    mNextRefresh = now + kRefreshSeconds;
+    mDispatcher.callback(kLoadingEventId, params().handle(kKind));
 }
 
 void AreaPage::onFilled(int eventId, ParamList& list)
@@ -164,6 +193,10 @@ void AreaPage::onFilled(int eventId, ParamList& list)
             screen->setVisible(true);
             screen->activate();
         }
+        return;
+    }
+    if (eventId == kMembersEventId) {
+        showMembers(list);
         return;
     }
     if (eventId != kLoadingEventId)
@@ -189,6 +222,21 @@ void AreaPage::onFilled(int eventId, ParamList& list)
     for (std::size_t i = 0; i < mZones.size(); ++i)
         if (mZones[i].id == chosenId)
             zones->setItemSelectState(CEGUI::MCLGridRef(static_cast<CEGUI::uint>(i), 0), true);
+}
+
+void AreaPage::showMembers(ParamList& list)
+{
+    std::vector<std::string> lines;
+    for (const ParamNode* n : list) {
+        const auto* roles = n && n->name == "roles" ? boost::any_cast<std::vector<RoleAttr>>(&n->value) : nullptr;
+        for (std::size_t i = 0; roles && i < roles->size() && lines.size() < kMembersShown; ++i) {
+            const RoleAttr& r = (*roles)[i];
+            lines.push_back((r.pc_nickname.empty() ? r.member_name : r.pc_nickname) + "  (Lv " + std::to_string(r.pc_lv) +
+                            ")");
+        }
+    }
+    if (CEGUI::Window* frame = window(); frame && frame->isChild("Members"))
+        ListRows::setLines(*static_cast<CEGUI::Listbox*>(frame->getChild("Members")), lines);
 }
 
 bool AreaPage::onEnterClicked(const CEGUI::EventArgs&)

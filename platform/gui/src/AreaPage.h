@@ -10,10 +10,11 @@ namespace gui {
 
 class EventDispatcher;
 
-/// The area page: the zones with their players and level limits, "Enter", and the ways to the
-/// forge, the bag and the shop. Beside the zones: "News" shows the game's news page in the web
-/// view over the game, "Hide" parks the view out of sight, "Tiles" opens the tile screen (empty:
-/// no tile is configured yet), and the Music and Sound sliders.
+/// The area page: the zones with their players and level limits, "Enter", the ways to the
+/// forge, the bag and the shop, some of the players about beside the zones, and "Log out".
+/// In the column at the right: "News" shows the game's news page in the web view in the lists'
+/// place (the buttons stay free), "Hide" parks the view out of sight, "Tiles" opens the tile
+/// screen (empty: no tile is configured yet), and the Music and Sound sliders.
 class AreaPage : public GuiPage {
 public:
     static constexpr int kKind = 0;
@@ -23,6 +24,10 @@ public:
     static constexpr const char* kBackdropImage = "GUIX1/AreaBackdrop";
     static constexpr int kWebViewEventId = 133;
     static constexpr int kTilesEventId = 134;
+    static constexpr int kMembersEventId = 15;
+    static constexpr int kLogOutEventId = 7;
+    /// Players of the zones listed under them at most.
+    static constexpr std::size_t kMembersShown = 12;
     /// The news page, under the game's own web address.
     static constexpr const char* kNewsPage = "/web/notice.html";
     /// Where the web view goes: over the game window, or parked out of sight.
@@ -37,8 +42,8 @@ public:
     void onFilled(int eventId, ParamList& params) override;
     static constexpr double kRefreshSeconds = 3.0;
 
-    /// Asks the game for the zones (when the page comes up), and again at the hall's pace
-    /// while the page is shown.
+    /// Asks the game for the zones and some players about (when the page comes up); onFrame
+    /// asks for the zones again at the hall's pace while the page is shown.
     void load(double now);
     void onFrame(double now);
     /// Enters the zone of that row as "Enter" does; false for no such row.
@@ -49,6 +54,8 @@ public:
     bool showNews(bool over);
     /// "Tiles": asks the game to fill the tile screen, which comes up with its id's raise.
     bool openTiles();
+    /// "Log out": the game asks whether to quit.
+    bool logOut();
     VolumeSliders& volumes() { return mVolumes; }
 
 protected:
@@ -61,6 +68,7 @@ private:
     };
     bool onEnterClicked(const CEGUI::EventArgs& args);
     void buildTileScreen(CEGUI::Window& frame);
+    void showMembers(ParamList& list);
     /// A button beside the zones whose click runs `action`, its connection kept with the others.
     void addButton(CEGUI::Window& frame, const char* name, const char* text, float x, float y, float w, float h,
                    std::function<void()> action);
@@ -72,6 +80,7 @@ private:
     CEGUI::Event::ScopedConnection mForgeConnection;
     CEGUI::Event::ScopedConnection mBagConnection;
     CEGUI::Event::ScopedConnection mShopConnection;
+    CEGUI::Event::ScopedConnection mLogOutConnection;
     VolumeSliders mVolumes;
     std::vector<CEGUI::Event::ScopedConnection> mButtonConnections;
     std::vector<Zone> mZones;

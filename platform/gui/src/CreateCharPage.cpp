@@ -1,5 +1,8 @@
 #include "CreateCharPage.h"
 
+#include <algorithm>
+#include <json/json.h>
+
 #include <CEGUI/CEGUI.h>
 #include <core/BlackBoard.h>
 #include <gui/ParamNode.h>
@@ -141,6 +144,7 @@ void CreateCharPage::onFilled(int eventId, ParamList& list)
                     mCounts[part] = *value < 0 ? 0 : *value;
             }
         }
+        readDefaultLook();
         mLoaded = true;
         setStatus("Choose a look and a name, then press Create.");
         refresh();
@@ -157,6 +161,30 @@ void CreateCharPage::onFilled(int eventId, ParamList& list)
                 setStatus("The character could not be created.");
             }
         }
+    }
+}
+
+void CreateCharPage::readDefaultLook()
+{
+    // The default-appearance document lists each look's choices: a part the loading event
+    // gave no count for offers as many as the document has.
+    ParamList* list = mDispatcher.find(kDefStateEventId) ? mDispatcher.fillParams(kDefStateEventId) : nullptr;
+    const Json::Value* doc = nullptr;
+    for (const ParamNode* n : list ? *list : ParamList())
+        if (n && n->name == "defState")
+            if (const Json::Value* const* value = boost::any_cast<const Json::Value*>(&n->value))
+                doc = *value;
+    if (!doc || !doc->isObject() || !(*doc)[mState.look].isObject()) {
+        guiLog(4, "the creation screen has no default look for ", mState.look);
+        return;
+    }
+    const Json::Value& look = (*doc)[mState.look];
+    for (int part = 0; part < kParts; ++part) {
+        const Json::Value& choices = look[kPartKeys[part]];
+        if (mCounts[part] == 0 && choices.isArray())
+            mCounts[part] = static_cast<int>(std::min<Json::ArrayIndex>(choices.size(), 1000));
+        if (mCounts[part] > 0 && (mState.index[part] < 0 || mState.index[part] >= mCounts[part]))
+            mState.index[part] = 0;
     }
 }
 
@@ -208,6 +236,12 @@ bool CreateCharPage::create(const std::string& nickname)
     if (characters(nickname) > kNameMaxLength) {
         guiLog(4, "a name longer than ", kNameMaxLength, " characters is not sent");
         setStatus("The name is too long.");
+        showWarning(mDispatcher, "The name is too long.");
+        return false;
+    }
+    if (nickname.empty()) {
+        setStatus("Enter a name.");
+        showWarning(mDispatcher, "Enter a name.");
         return false;
     }
     if (CEGUI::Window* frame = window())

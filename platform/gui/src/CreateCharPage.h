@@ -25,6 +25,7 @@ public:
     static constexpr int kChangeEventId = 4;
     static constexpr int kRollEventId = 5;
     static constexpr int kCreateEventId = 6;
+    static constexpr int kDefStateEventId = 117;
     static constexpr int kParts = 5;
     /// The longest name the box takes, in characters (the server's limit).
     static constexpr std::size_t kNameMaxLength = 16;
@@ -56,6 +57,7 @@ private:
     bool sendState(int action);
     void refresh();
     void setStatus(const std::string& text);
+    void readDefaultLook();
     bool onClicked(const CEGUI::EventArgs& args);
     bool onTurnDown(const CEGUI::EventArgs& args);
     bool onTurnUp(const CEGUI::EventArgs& args);

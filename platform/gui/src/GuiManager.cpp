@@ -159,6 +159,8 @@ void GuiManager::onFrame()
         rooms->onFrame(now);
     if (auto* areas = static_cast<AreaPage*>(page(AreaPage::kKind)))
         areas->onFrame(now);
+    if (auto* login = static_cast<LoginPage*>(page(LoginPage::kKind)))
+        login->onFrame();
     for (auto& shown : mPages)
         if (auto* pictures = dynamic_cast<PortraitPage*>(shown.second.get()))
             pictures->onFrame();

@@ -3,6 +3,8 @@
 #include <CEGUI/CEGUI.h>
 
 #include <gui/CeguiText.h>
+#include <gui/ParamNode.h>
+#include "EventDispatcher.h"
 #include "GuiLog.h"
 #include "ParamStore.h"
 
@@ -22,6 +24,16 @@ CEGUI::Window* GuiPage::getRootWindow()
     if (!mWindow)
         makeWindow();
     return mWindow;
+}
+
+bool GuiPage::showWarning(EventDispatcher& dispatcher, const std::string& text)
+{
+    if (!dispatcher.find(kMessageBoxEventId))
+        return false;
+    mParams.set(mKind, ParamNode::integer("flag", 1));
+    mParams.set(mKind, ParamNode::text("arg1", "warning/title"));
+    mParams.set(mKind, ParamNode::text("arg2", text));
+    return dispatcher.callback(kMessageBoxEventId, mParams.handle(mKind));
 }
 
 ParamNode* GuiPage::getParam(const std::string& name, ParamHandle params) { return mParams.find(params, name); }

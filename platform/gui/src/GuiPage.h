@@ -12,6 +12,7 @@ namespace kavri3D {
 namespace zrk {
 namespace gui {
 
+class EventDispatcher;
 class ParamStore;
 
 /// The page of one panel kind: a titled TaharezLook frame, hidden until the panel shows it,
@@ -52,6 +53,10 @@ protected:
     /// A widget of the type under the frame, placed in fractions of the frame's client area.
     static CEGUI::Window* addWidget(CEGUI::Window& frame, const char* type, const char* name, const std::string& text,
                                     float x, float y, float w, float h);
+    /// A warning of the page in the game's message box (event 64: the title a message key, the
+    /// text as written); false when the game has no box event.
+    bool showWarning(EventDispatcher& dispatcher, const std::string& text);
+    static constexpr int kMessageBoxEventId = 64;
     /// The page's window when it exists, null otherwise (never made here).
     CEGUI::Window* window() const { return mWindow; }
 

@@ -1,7 +1,9 @@
 #include "LoginPage.h"
 
 #include <CEGUI/CEGUI.h>
+#include <core/BlackBoard.h>
 #include <gui/ParamNode.h>
+#include <util/NetServerList.h>
 
 #include <gui/CeguiText.h>
 #include "EventDispatcher.h"
@@ -64,6 +66,7 @@ void LoginPage::buildContent(CEGUI::Window& frame)
     // The remembered name may have come before the window: the form starts with it.
     frame.getChild("Name")->setText(toCeguiString(mSavedName));
     static_cast<CEGUI::ToggleButton*>(frame.getChild("Remember"))->setSelected(mSavedLock);
+    addServerChoice(frame);
     mClickedConnection.disconnect();
     mClickedConnection = frame.getChild("LogIn")->subscribeEvent(
         CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&LoginPage::onLogInClicked, this));
@@ -71,6 +74,37 @@ void LoginPage::buildContent(CEGUI::Window& frame)
     mEnterConnection.disconnect();
     mEnterConnection = frame.getChild("Password")->subscribeEvent(
         CEGUI::Editbox::EventTextAccepted, CEGUI::Event::Subscriber(&LoginPage::onLogInClicked, this));
+}
+
+void LoginPage::addServerChoice(CEGUI::Window& frame)
+{
+    // A choice only where there is one: the game's list names more than one server.
+    core::BlackBoard* bb = core::BlackBoard::getSingletonPtr();
+    const std::string file = bb ? bb->getString("kavri3D/servers", "") : std::string();
+    if (file.empty())
+        return;
+    core::NetServerList list;
+    std::string error;
+    if (!list.readFromXmlFile(bb->getString("kavri3D/appPath", "") + file, &error)) {
+        guiLog(4, "no server choice: ", error);
+        return;
+    }
+    if (list.size() < 2)
+        return;
+    auto* choice = static_cast<CEGUI::Combobox*>(
+        addWidget(frame, "TaharezLook/Combobox", "Server", "", 0.05f, 0.50f, 0.45f, 0.30f));
+    choice->setReadOnly(true);
+    for (std::size_t i = 0; i < list.size(); ++i)
+        choice->addItem(new CEGUI::ListboxTextItem(outsideText(list.at(i).name), static_cast<CEGUI::uint>(i)));
+    choice->setText(outsideText(list.at(0).name));
+    // The list drops over the form; the button and the status stay above it.
+    frame.getChild("LogIn")->moveToFront();
+}
+
+std::string LoginPage::chosenServer() const
+{
+    CEGUI::Window* frame = window();
+    return frame && frame->isChild("Server") ? fromCeguiString(frame->getChild("Server")->getText()) : std::string();
 }
 
 bool LoginPage::onLogInClicked(const CEGUI::EventArgs&)
@@ -92,7 +126,7 @@ void LoginPage::logIn()
     const std::string password = fromCeguiString(frame->getChild("Password")->getText());
     const bool lock = static_cast<CEGUI::ToggleButton*>(frame->getChild("Remember"))->isSelected();
     if (name.empty()) {
-        setStatus("Enter your name.");
+        warn("Enter your name.");
         return;
     }
     if (!mDispatcher.find(kLoginEventId))
@@ -114,7 +148,7 @@ bool LoginPage::submit(const std::string& name, const std::string& password, boo
     if (length > kNameMaxLength) {
         // Only the command line can bring such a name; the name box takes no more.
         guiLog(4, "log-in refused: the name is longer than ", kNameMaxLength, " characters");
-        setStatus("The name is too long.");
+        warn("The name is too long.");
         return false;
     }
     setStatus("");
@@ -124,6 +158,15 @@ bool LoginPage::submit(const std::string& name, const std::string& password, boo
     params().set(kKind, ParamNode::text("password", password));
     params().set(kKind, ParamNode::boolean("lock", lock));
     params().set(kKind, ParamNode::text("show_name", name));
+    const std::string server = chosenServer();
+    if (!server.empty()) {
+        // The server-choice step hands the game what the player chose before the log-in.
+        params().set(kKind, ParamNode::text("login_name", name));
+        params().set(kKind, ParamNode::text("login_pwd", password));
+        params().set(kKind, ParamNode::text("login_srv", server));
+        mDispatcher.callback(kServerChoiceEventId, params().handle(kKind));
+        params().set(kKind, ParamNode::text("login_pwd", ""));
+    }
     mDispatcher.callback(kLoginEventId, params().handle(kKind));
     // The password is needed only for the call just made; it does not stay in the GUI.
     params().set(kKind, ParamNode::text("password", ""));
@@ -154,6 +197,20 @@ void LoginPage::onFilled(int eventId, ParamList& list)
             }
         }
     }
+}
+
+void LoginPage::warn(const std::string& text)
+{
+    setStatus(text);
+    showWarning(mDispatcher, text);
+}
+
+void LoginPage::onFrame()
+{
+    // The saved volumes reach the channels after the screen first came up: the sliders follow
+    // the channels while it is shown.
+    if (CEGUI::Window* frame = window(); frame && frame->isVisible())
+        mVolumes.showVolumes(*frame);
 }
 
 void LoginPage::setStatus(const std::string& text)

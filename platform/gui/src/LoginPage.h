@@ -17,6 +17,8 @@ public:
     static constexpr int kKind = 6;
     static constexpr int kLoadingEventId = 1;
     static constexpr int kLoginEventId = 2;
+    /// Called before the log-in with the server chosen, when the game's list offers a choice.
+    static constexpr int kServerChoiceEventId = 131;
     /// The longest name the form's name box takes, in characters.
     static constexpr std::size_t kNameMaxLength = 32;
 
@@ -30,6 +32,8 @@ public:
     /// name box takes (such a name is neither tried nor saved).
     bool submit(const std::string& name, const std::string& password, bool lock);
     VolumeSliders& volumes() { return mVolumes; }
+    /// Each GUI frame: the sliders show the channels' volumes.
+    void onFrame();
 
 protected:
     void buildContent(CEGUI::Window& frame) override;
@@ -38,6 +42,11 @@ private:
     bool onLogInClicked(const CEGUI::EventArgs& args);
     void logIn();
     void setStatus(const std::string& text);
+    void addServerChoice(CEGUI::Window& frame);
+    /// The server chosen in the "Server" list; empty without a choice.
+    std::string chosenServer() const;
+    /// The status line and the game's box both say it.
+    void warn(const std::string& text);
 
     EventDispatcher& mDispatcher;
     VolumeSliders mVolumes;

@@ -1,6 +1,7 @@
 #include "OnlinePage.h"
 
 #include <CEGUI/CEGUI.h>
+#include <gui/ParamNode.h>
 #include <gui/RoleAttr.h>
 #include <map>
 #include <yake/Vector.h>
@@ -27,15 +28,53 @@ OnlinePage::OnlinePage(const std::string& windowName, const std::string& title, 
 
 void OnlinePage::buildContent(CEGUI::Window& frame)
 {
-    addWidget(frame, "TaharezLook/Listbox", "Players", "", 0.04f, 0.03f, 0.92f, 0.94f);
+    addWidget(frame, "TaharezLook/Listbox", "Players", "", 0.04f, 0.03f, 0.92f, 0.84f);
+    mRefreshConnection = addWidget(frame, "TaharezLook/Button", "Refresh", "Refresh", 0.04f, 0.89f, 0.92f, 0.08f)
+                             ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
+                                 refreshOwn();
+                                 return true;
+                             });
 }
 
-void OnlinePage::open() { mAsked.clear(); }
+void OnlinePage::call(int eventId) { mDispatcher.callback(eventId, params().handle(kKind)); }
+
+void OnlinePage::open()
+{
+    mAsked.clear();
+    mArena = false;
+    call(kLoadingEventId);
+    call(kOwnFigureEventId);
+}
+
+bool OnlinePage::refreshOwn()
+{
+    const int id = mArena ? kArenaOwnRefreshEventId : kOwnRefreshEventId;
+    if (!mDispatcher.find(id))
+        return false;
+    call(id);
+    return true;
+}
 
 void OnlinePage::onFilled(int eventId, ParamList& list)
 {
-    if (eventId != kRefreshEventId && eventId != kArenaRefreshEventId)
+    if (eventId == kOwnRefreshEventId || eventId == kArenaOwnRefreshEventId) {
+        // The own entry changed: the list is shown afresh.
+        if (ParamList* fresh = mDispatcher.fillParams(mArena ? kArenaRefreshEventId : kRefreshEventId))
+            showMembers(*fresh);
         return;
+    }
+    if (eventId == kArenaRefreshEventId && !mArena) {
+        // An arena's hall: its own list and figure load too.
+        mArena = true;
+        call(kArenaLoadingEventId);
+        call(kArenaOwnFigureEventId);
+    }
+    if (eventId == kRefreshEventId || eventId == kArenaRefreshEventId)
+        showMembers(list);
+}
+
+void OnlinePage::showMembers(ParamList& list)
+{
     const std::vector<RoleAttr>* roles = nullptr;
     const yake::Vector<std::string>* members = nullptr;
     for (const ParamNode* n : list) {

@@ -11,26 +11,41 @@ namespace gui {
 class EventDispatcher;
 
 /// The hall's players: each member by nickname and level once its record is known; the
-/// information of the others is asked for once.
+/// information of the others is asked for once. Coming up, the list and the own figure are
+/// loaded (the arena's own events once the game's refresh shows the zone is an arena);
+/// "Refresh" asks for the own entry anew.
 class OnlinePage : public GuiPage {
 public:
     static constexpr int kKind = 4;
     static constexpr int kRefreshEventId = 30;
     static constexpr int kArenaRefreshEventId = 34;
+    static constexpr int kLoadingEventId = 29;
+    static constexpr int kArenaLoadingEventId = 33;
+    static constexpr int kOwnFigureEventId = 31;
+    static constexpr int kArenaOwnFigureEventId = 35;
+    static constexpr int kOwnRefreshEventId = 32;
+    static constexpr int kArenaOwnRefreshEventId = 36;
 
     OnlinePage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
                EventDispatcher& dispatcher);
 
     void onFilled(int eventId, ParamList& params) override;
-    /// A fresh hall: names asked for before may be asked again.
+    /// A fresh hall: names asked for before may be asked again; the list and the own figure load.
     void open();
+    /// "Refresh": the own entry is asked for anew.
+    bool refreshOwn();
     const std::vector<std::string>& shownPlayers() const { return mShown; }
 
 protected:
     void buildContent(CEGUI::Window& frame) override;
 
 private:
+    void showMembers(ParamList& list);
+    void call(int eventId);
+
     EventDispatcher& mDispatcher;
+    bool mArena = false; ///< the game's refresh named the hall an arena's
+    CEGUI::Event::ScopedConnection mRefreshConnection;
     std::vector<std::string> mShown;
     std::set<std::string> mAsked;
 };

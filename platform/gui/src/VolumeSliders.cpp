@@ -67,14 +67,18 @@ void VolumeSliders::build(CEGUI::Window& frame, float x, float y, float w, float
 
 bool VolumeSliders::onShown(const CEGUI::EventArgs& args)
 {
-    const auto& shownArgs = static_cast<const CEGUI::WindowEventArgs&>(args);
+    showVolumes(*static_cast<const CEGUI::WindowEventArgs&>(args).window);
+    return false;
+}
+
+void VolumeSliders::showVolumes(CEGUI::Window& frame)
+{
     mSyncing = true;
     for (int channel = 0; channel < 2; ++channel)
-        if (shownArgs.window->isChild(kSliderNames[channel]))
-            static_cast<CEGUI::Slider*>(shownArgs.window->getChild(kSliderNames[channel]))
+        if (frame.isChild(kSliderNames[channel]))
+            static_cast<CEGUI::Slider*>(frame.getChild(kSliderNames[channel]))
                 ->setCurrentValue(shown(core::DefaultAudioHelper::getVolume(channel)));
     mSyncing = false;
-    return false;
 }
 
 bool VolumeSliders::onChanged(int channel, const CEGUI::EventArgs& args)

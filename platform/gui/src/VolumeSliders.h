@@ -32,6 +32,9 @@ public:
     /// Adds "MusicLabel", "Music", "SoundLabel" and "Sound" under the frame, in the area given as
     /// fractions of the frame's client area (music on the left, sound on the right).
     void build(CEGUI::Window& frame, float x, float y, float w, float h);
+    /// Sets the sliders under the frame to the channels' volumes (the saved ones may come after
+    /// the page was made and shown); no event is called.
+    void showVolumes(CEGUI::Window& frame);
     /// Sets a channel's volume (0 to 1) as its slider does; false for another channel.
     bool setVolume(int channel, float volume);
 

@@ -1,5 +1,7 @@
 #include "callbacks/EvthtmlViewCallback.h"
 
+#include <algorithm>
+
 #include "services/GameServices.h"
 #include "services/HtmlView.h"
 #include "services/LogRoutine.h"
@@ -41,6 +43,20 @@ void EvthtmlViewCallback::callback(gui::ParamHandle params)
     if (!game || !GetClientRect(game, &client)) {
         log(kLogWarning, "no game window for the web view to cover");
         return;
+    }
+    // A screen may keep its own buttons free (the way back from the page): the view then
+    // covers only the part it names, kept inside the client area.
+    int left = 0, top = 0, width = 0, height = 0;
+    if (readOptional("left", params, left) && readOptional("top", params, top) && readOptional("width", params, width) &&
+        readOptional("height", params, height) && width > 0 && height > 0) {
+        const long clientW = client.right - client.left, clientH = client.bottom - client.top;
+        const long x = std::clamp<long>(left, 0, clientW), y = std::clamp<long>(top, 0, clientH);
+        const long w = std::min<long>(width, clientW - x), h = std::min<long>(height, clientH - y);
+        if (w > 0 && h > 0) {
+            SetWindowPos(viewWindow, nullptr, client.left + static_cast<int>(x), client.top + static_cast<int>(y),
+                         static_cast<int>(w), static_cast<int>(h), kNoZOrder);
+            return;
+        }
     }
     SetWindowPos(viewWindow, nullptr, client.left, client.top, client.right - client.left, client.bottom - client.top,
                  kNoZOrder);

@@ -6,7 +6,8 @@ namespace kavri3D {
 namespace zrk {
 
 /// Opens a page in the embedded web view ("url") and places the view ("window"): 1 over the
-/// game window's client area, 3 parked out of sight, any other value where it is.
+/// game window's client area (or the part of it "left", "top", "width" and "height" name, in
+/// pixels), 3 parked out of sight, any other value where it is.
 class EvthtmlViewCallback : public BaseEvent {
 public:
     EvthtmlViewCallback(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
