@@ -101,6 +101,7 @@ void AreaPage::buildContent(CEGUI::Window& frame)
     addButton(frame, "Tiles", "Tiles", kSideX, 0.37f, kSideWidth, 0.09f, [this] { openTiles(); });
     mVolumes.build(frame, kSideX, 0.49f, kSideWidth, 0.33f);
     buildTileScreen(frame);
+    mHelp.build(frame);
 }
 
 void AreaPage::buildTileScreen(CEGUI::Window& frame)
