@@ -12,6 +12,7 @@
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
 #include <CEGUI/CEGUI.h>
+#include <yake/Logger.h>
 #include <yake/Time.h>
 
 #include "battle/BattleRoomNewbie.h"
@@ -130,11 +131,18 @@ TEST_F(TutorialGame, RookieLogsInIntoLessonZeroPlaysItAndIsBackInTheLobby)
     int steps = 0, lesson = -1, forced = 0;
     long long task = -1;
     std::vector<int> trainerHealth;
+    std::vector<std::string> troubles;
     EXPECT_TRUE(zrktest::GameRun::run(kRookieRun, [&](zrktest::GameRun& game) {
         auto* session = dynamic_cast<ZRKSession*>(game.session());
         ASSERT_NE(session, nullptr);
         boost::shared_ptr<BattleRoomNewbie> room;
+        yake::logging::logger::instance().startCapture();
         ASSERT_TRUE(intoFirstLesson(game, room));
+        // The lesson's room is the game's own: the server is asked nothing about it.
+        for (const auto& r : yake::logging::logger::instance().captured())
+            if (r.text.find("refused") != std::string::npos || r.text.find("did not take") != std::string::npos)
+                troubles.push_back(r.text);
+        yake::logging::logger::instance().stopCapture();
         during = game.stateName();
         lesson = room->getLesson();
         // The trainers stand with the health and energy their lesson gives them.
@@ -150,6 +158,7 @@ TEST_F(TutorialGame, RookieLogsInIntoLessonZeroPlaysItAndIsBackInTheLobby)
     }));
     yake::native::setManualClock(false);
     EXPECT_EQ(during, "battle_newbie");
+    EXPECT_EQ(troubles, std::vector<std::string>());
     EXPECT_EQ(lesson, 0);
     EXPECT_EQ(trainerHealth, (std::vector<int>{50, 50, 1000, 45}));
     EXPECT_EQ(steps, 12);
