@@ -23,7 +23,7 @@ void HelpButton::build(CEGUI::Window& frame)
     // In the title bar, clear of every page's own content.
     button->setNonClient(true);
     button->setAlwaysOnTop(true);
-    button->setArea(CEGUI::URect(CEGUI::UDim(1, -66), CEGUI::UDim(0, 3), CEGUI::UDim(1, -8), CEGUI::UDim(0, 21)));
+    button->setArea(CEGUI::URect(CEGUI::UDim(1, -74), CEGUI::UDim(0, 3), CEGUI::UDim(1, -16), CEGUI::UDim(0, 21)));
     button->setText("Help");
     frame.addChild(button);
     mConnection = button->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&HelpButton::onClicked, this));
