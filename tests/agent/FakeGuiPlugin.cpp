@@ -41,6 +41,7 @@ public:
     GuiAnyEvent* createAnyEvent(int eventId) override { return eventId > 0 ? new GuiAnyEvent(eventId) : nullptr; }
     void playFlash(const std::string&, int, int, float) override {}
     IGrowthView* getGrowthView() override { return nullptr; }
+    IGuiEffect* getEffect() override { return nullptr; }
     IGuiControl* getControl() override { return nullptr; }
 
 private:

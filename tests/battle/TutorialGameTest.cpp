@@ -1,6 +1,7 @@
 // The tutorial, headless: "rookie" has done no lesson, so the log-in takes him into lesson 0;
 // each lesson is played to its end and the server keeps how far he came.
 #include <boost/pointer_cast.hpp>
+#include <cmath>
 #include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>
 #include <core/KeyInput.h>
@@ -11,10 +12,12 @@
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
 #include <CEGUI/CEGUI.h>
+#include <yake/Logger.h>
 #include <yake/Time.h>
 
 #include "battle/BattleRoomNewbie.h"
 #include "battle/NewbieAI0.h"
+#include "battle/TutorialPickTask.h"
 #include "battle/TutorialStep.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
@@ -32,6 +35,25 @@ struct TutorialGame : ::testing::Test {
 
 const char* kRookieRun = "game.exe zrk://play?ln=rookie&lp=rookie123&ls=1 /LowIntegrity=1 /headless=1 /unpaced=1 /mutex=0";
 
+/// While the step's question is up: the answers are tried in turn (the `tries`th now), as
+/// their clicks reach them; true when a question was up.
+bool answerQuestion(BattleRoomNewbie& room, int& tries)
+{
+    if (!room.isAsking())
+        return false;
+    CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
+    CEGUI::Window* box = root ? root->getChildRecursive("QuestionBox") : nullptr;
+    int count = 0;
+    while (box && box->getChildRecursive(CEGUI::String(("Answer" + std::to_string(count)).c_str())))
+        ++count;
+    if (count == 0)
+        return true;
+    CEGUI::Window* answer = box->getChildRecursive(CEGUI::String(("Answer" + std::to_string(tries++ % count)).c_str()));
+    CEGUI::WindowEventArgs args(answer);
+    answer->fireEvent(CEGUI::PushButton::EventClicked, args, CEGUI::PushButton::EventNamespace);
+    return true;
+}
+
 /// Plays the running lesson as a player would: clicks on the explanation steps, walks (W) to
 /// the marked place, jumps (J), starts the rage (R), takes weapon 2 in hand. Tasks that need a
 /// well-aimed shot ("hit", "aim", "bop") are marked done after `patience` frames; `forced`
@@ -39,7 +61,7 @@ const char* kRookieRun = "game.exe zrk://play?ln=rookie&lp=rookie123&ls=1 /LowIn
 bool playLesson(zrktest::GameRun& game, BattleRoomNewbie& room, int& steps, int& forced, int patience = 40)
 {
     core::KeyInput* keys = core::KeyInput::getSingletonPtr();
-    int last = -1, frames = 0;
+    int last = -1, frames = 0, tries = 0;
     std::string held;
     // The lesson's first step came in with the land; it counts too.
     const int entered = room.getStepsEntered() - (room.getStepIndex() >= 0 ? 1 : 0);
@@ -58,7 +80,9 @@ bool playLesson(zrktest::GameRun& game, BattleRoomNewbie& room, int& steps, int&
         ++frames;
         const TutorialStep* step = TutorialStep::at(index);
         const std::string task = step && step->task ? step->task : "";
-        if (step && (step->flags & BattleRoomNewbie::STEP_CLICK))
+        if (answerQuestion(room, tries)) {
+            // the question first
+        } else if (step && (step->flags & BattleRoomNewbie::STEP_CLICK))
             room.onMouseDown(CEGUI::EventArgs());
         else if (keys && (task == "move" || task == "pick") && held.empty()) {
             keys->injectKeyDown(core::KeyInput::KC_W);
@@ -107,11 +131,18 @@ TEST_F(TutorialGame, RookieLogsInIntoLessonZeroPlaysItAndIsBackInTheLobby)
     int steps = 0, lesson = -1, forced = 0;
     long long task = -1;
     std::vector<int> trainerHealth;
+    std::vector<std::string> troubles;
     EXPECT_TRUE(zrktest::GameRun::run(kRookieRun, [&](zrktest::GameRun& game) {
         auto* session = dynamic_cast<ZRKSession*>(game.session());
         ASSERT_NE(session, nullptr);
         boost::shared_ptr<BattleRoomNewbie> room;
+        yake::logging::logger::instance().startCapture();
         ASSERT_TRUE(intoFirstLesson(game, room));
+        // The lesson's room is the game's own: the server is asked nothing about it.
+        for (const auto& r : yake::logging::logger::instance().captured())
+            if (r.text.find("refused") != std::string::npos || r.text.find("did not take") != std::string::npos)
+                troubles.push_back(r.text);
+        yake::logging::logger::instance().stopCapture();
         during = game.stateName();
         lesson = room->getLesson();
         // The trainers stand with the health and energy their lesson gives them.
@@ -127,6 +158,7 @@ TEST_F(TutorialGame, RookieLogsInIntoLessonZeroPlaysItAndIsBackInTheLobby)
     }));
     yake::native::setManualClock(false);
     EXPECT_EQ(during, "battle_newbie");
+    EXPECT_EQ(troubles, std::vector<std::string>());
     EXPECT_EQ(lesson, 0);
     EXPECT_EQ(trainerHealth, (std::vector<int>{50, 50, 1000, 45}));
     EXPECT_EQ(steps, 12);
@@ -169,4 +201,77 @@ TEST_F(TutorialGame, LessonsOneToFourFromTheLobbyRaiseTheProgressAndAi0ShootsBac
     EXPECT_EQ(tasks, (std::vector<int>{2, 3, 4, 5}));
     EXPECT_EQ(backs, (std::vector<std::string>{"room", "room", "room", "room"}));
     EXPECT_GT(aiShots, 0); // lesson 2's opponent fires from its passive doll
+}
+
+TEST_F(TutorialGame, ARookieWhoWandersBeforeTheCrateKeepsTheEnergyToReachItAndPicksItUp)
+{
+    int lowest = 1 << 30, stuckFrames = 0, pickFrames = 0;
+    bool picked = false;
+    EXPECT_TRUE(zrktest::GameRun::run(kRookieRun, [&](zrktest::GameRun& game) {
+        boost::shared_ptr<BattleRoomNewbie> room;
+        ASSERT_TRUE(intoFirstLesson(game, room));
+        core::KeyInput* keys = core::KeyInput::getSingletonPtr();
+        ASSERT_NE(keys, nullptr);
+        int tries = 0;
+        // Clicked and walked on to the crate's step.
+        ASSERT_TRUE(game.framesUntil([&] {
+            const TutorialStep* step = TutorialStep::at(room->getStepIndex());
+            if (step && step->task && std::string(step->task) == "pick")
+                return true;
+            const bool walk = step && step->task && std::string(step->task) == "move";
+            if (walk && !keys->isKeyDown(core::KeyInput::KC_W))
+                keys->injectKeyDown(core::KeyInput::KC_W);
+            else if (!walk && keys->isKeyDown(core::KeyInput::KC_W))
+                keys->injectKeyUp(core::KeyInput::KC_W);
+            if (!answerQuestion(*room, tries))
+                room->onMouseDown(CEGUI::EventArgs());
+            yake::native::advanceTime(0.25);
+            return false;
+        }, 200));
+        const int pickIndex = room->getStepIndex();
+        ZRKPlayerSim* me = room->getLand()->getMyDoll();
+        ASSERT_NE(me, nullptr);
+        // Forty seconds of walking in circles: far more than the step's energy pays for.
+        keys->injectKeyDown(core::KeyInput::KC_W);
+        keys->injectKeyDown(core::KeyInput::KC_A);
+        for (int i = 0; i < 160 && room->getStepIndex() == pickIndex; ++i) {
+            const yake::math::Vector3 before = me->getPosition();
+            game.frames(1);
+            yake::native::advanceTime(0.25);
+            lowest = std::min(lowest, me->getBattle().sp);
+            stuckFrames += (me->getPosition() - before).length() < 0.01f ? 1 : 0;
+        }
+        keys->injectKeyUp(core::KeyInput::KC_A);
+        // Then straight for the crate, turning towards it on the way.
+        auto* pick = dynamic_cast<TutorialPickTask*>(room->findTask("pick"));
+        ASSERT_NE(pick, nullptr);
+        picked = game.framesUntil([&] {
+            if (room->getStepIndex() != pickIndex)
+                return true;
+            const ZRKLand::CrateMark* crate = room->getLand()->getCrateMark(pick->getCrateId());
+            if (!crate)
+                return false;
+            const yake::math::Vector3 d = crate->position - me->getPosition();
+            float error = std::atan2(d.x, d.z) - me->getHeading();
+            while (error > 3.14159f)
+                error -= 6.28318f;
+            while (error < -3.14159f)
+                error += 6.28318f;
+            keys->injectKeyUp(core::KeyInput::KC_A);
+            keys->injectKeyUp(core::KeyInput::KC_D);
+            if (std::fabs(error) > 0.1f)
+                keys->injectKeyDown(error > 0 ? core::KeyInput::KC_A : core::KeyInput::KC_D);
+            ++pickFrames;
+            yake::native::advanceTime(0.25);
+            return false;
+        }, 400);
+        keys->injectKeyUp(core::KeyInput::KC_W);
+        keys->injectKeyUp(core::KeyInput::KC_A);
+        keys->injectKeyUp(core::KeyInput::KC_D);
+        yake::native::setManualClock(false);
+    }));
+    yake::native::setManualClock(false);
+    EXPECT_LT(lowest, 300 / 4); // the bar went down as he walked
+    EXPECT_LT(stuckFrames, 8);  // and never left him standing for long
+    EXPECT_TRUE(picked);
 }

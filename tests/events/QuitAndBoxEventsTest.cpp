@@ -261,6 +261,7 @@ TEST_F(EventsFixture, HelpStartsTheGuideFromTheAreaOrTheHallOnly)
     frames(1);
     EXPECT_EQ(newbie->entered, std::vector<std::string>({"adv=0&prev=room"}));
     EXPECT_EQ(control->callCount("resetPages"), 0);
+    EXPECT_EQ(control->callCount("effect.play"), 0); // the drop-out is the hall's
 
     views["pc"]["pc_newbie_task"] = "3&prev=battle"; // only a lesson number goes into the text
     session->getGameData().applyViews(views);
@@ -269,7 +270,19 @@ TEST_F(EventsFixture, HelpStartsTheGuideFromTheAreaOrTheHallOnly)
     frames(1);
     EXPECT_EQ(newbie->entered.back(), "adv=0&prev=playerhall");
     EXPECT_EQ(control->callCount("resetPages"), 1);
+    // The hall drops out for ten seconds, set up afresh.
+    for (const char* call : {"effect.stop", "effect.load halldropout", "effect.rewind", "effect.seconds", "effect.play"})
+        EXPECT_EQ(control->callCount(call), 1) << call;
     EXPECT_EQ(frame.getMessageBoxes().size(), 1u);
+
+    // In a game room the guide is refused with its box, and nothing moves.
+    enterState("zrk_personalroom");
+    act(help);
+    frames(1);
+    EXPECT_EQ(newbie->entered.size(), 2u);
+    ASSERT_EQ(frame.getMessageBoxes().size(), 2u);
+    EXPECT_EQ(lastBox()->textKey, "warning/battle_no_guide");
+    EXPECT_EQ(control->callCount("effect.play"), 1);
 }
 
 TEST_F(EventsFixture, DefaultLooksAreHandedOutInPlaceOnceTheRoleResourcesExist)

@@ -56,6 +56,10 @@ long ZRKRoomRequest::notifyAvatar(const std::string& text, int kind)
 {
     Json::Value own(Json::objectValue);
     ZRKRoomState* room = getRoomState(std::string(), false, false);
+    // The offline lesson's room is the game's own: no server seats anyone in it.
+    ZRKGameData* data = ZRKGameData::getSingletonPtr();
+    if (room && data && room == data->localRoomState())
+        return 0;
     if (boost::shared_ptr<ZRKPlayerState> self = room ? room->getSelfState() : boost::shared_ptr<ZRKPlayerState>()) {
         core::XmlConfigHelper& battle = self->getBattleState();
         own["ca_id"] = battle.getIntVal("ca_id", 0);

@@ -112,6 +112,7 @@ void AreaPage::buildContent(CEGUI::Window& frame)
     addButton(frame, "Tiles", "Tiles", kSideX, 0.37f, kSideWidth, 0.09f, [this] { openTiles(); });
     mVolumes.build(frame, kSideX, 0.59f, kSideWidth, 0.23f);
     buildTileScreen(frame);
+    mHelp.build(frame);
 }
 
 void AreaPage::buildTileScreen(CEGUI::Window& frame)

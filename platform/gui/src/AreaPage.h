@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "GuiPage.h"
+#include "HelpButton.h"
 #include "VolumeSliders.h"
 
 namespace kavri3D {
@@ -74,6 +75,7 @@ private:
                    std::function<void()> action);
 
     EventDispatcher& mDispatcher;
+    HelpButton mHelp{getKind(), params(), mDispatcher};
     std::function<void()> mOpenForge;
     std::function<void()> mOpenBag;
     std::function<void()> mOpenShop;

@@ -126,6 +126,7 @@ GuiManager::GuiManager()
         if (step > 0)
             mQuestions.ask(step);
     });
+    mGuide.setAskingSource([this] { return mQuestions.isOpen(); });
 }
 
 void GuiManager::onFirstPanelsCreated()
@@ -155,6 +156,7 @@ void GuiManager::onFrame()
     }
     switchScreens();
     const double now = yake::native::getTime();
+    mEffect.update(now);
     if (auto* rooms = static_cast<RoomListPage*>(page(RoomListPage::kKind)))
         rooms->onFrame(now);
     if (auto* areas = static_cast<AreaPage*>(page(AreaPage::kKind)))

@@ -17,6 +17,7 @@
 #include "EventDispatcher.h"
 #include "EventIdQueue.h"
 #include "GuiAnimator.h"
+#include "GuiEffect.h"
 #include "GrowthView.h"
 #include "GuideView.h"
 #include "QuestionBox.h"
@@ -100,6 +101,8 @@ public:
     /// There is no Flash player: the effect is recorded ("playFlash", "playFlash <file>") and logged.
     void playFlash(const std::string& file, int width, int height, float seconds) override;
     IGrowthView* getGrowthView() override { return &mGrowth; }
+    IGuiEffect* getEffect() override { return &mEffect; }
+    GuiEffect& effect() { return mEffect; }
     IGuiControl* getControl() override { return &mControl; }
 
     // The parts, for the control surface.
@@ -162,6 +165,7 @@ private:
     QuestionBox mQuestions{mParams, [this] { return pageParent(); }, mDispatcher};
     GuideView mGuide{[this] { return pageParent(); }, [this] { return mGuideContent; }};
     double mGuideClock = -1.0; ///< the time of the guide's last frame
+    GuiEffect mEffect{mCalls, [this] { return pageParent(); }}; // last: its curtain goes before the pages
 };
 
 } // namespace gui

@@ -40,6 +40,9 @@ public:
     void nudge() override;
     /// Told of each step shown (0: the box hidden).
     void setStepListener(std::function<void(int)> listener) { mStepListener = std::move(listener); }
+    /// Where the guide learns whether the step's question is up.
+    void setAskingSource(std::function<bool()> asking) { mAsking = std::move(asking); }
+    bool isAsking() const override { return mAsking && mAsking(); }
     /// Runs the hint's clock and the shake.
     void update(float dt);
     const std::string& getHintText() const { return mHint; }
@@ -62,6 +65,7 @@ private:
     ContentSource mContent;
     KeyHandler mKeyHandler;
     std::function<void(int)> mStepListener;
+    std::function<bool()> mAsking;
     int mStep = 0;
     std::string mText;
     std::string mHint;

@@ -112,6 +112,7 @@ void RoomListPage::buildContent(CEGUI::Window& frame)
     mLeaveConnection = addWidget(frame, "TaharezLook/Button", "Leave", "Leave", 0.8f, 0.93f, 0.18f, 0.055f)
                            ->subscribeEvent(CEGUI::PushButton::EventClicked,
                                             CEGUI::Event::Subscriber(&RoomListPage::onLeaveClicked, this));
+    mHelp.build(frame);
 }
 
 void RoomListPage::open(const std::string& playerName, const std::string& nickname, double now)

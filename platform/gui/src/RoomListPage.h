@@ -5,6 +5,7 @@
 #include <gui/Room.h>
 
 #include "GuiPage.h"
+#include "HelpButton.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -83,6 +84,7 @@ private:
     bool joinRoom(const Room& room, const std::string& password);
 
     EventDispatcher& mDispatcher;
+    HelpButton mHelp{getKind(), params(), mDispatcher};
     bool mOpen = false;
     double mNextRefresh = 0;
     std::string mPlayerName;

@@ -90,6 +90,7 @@ void RoomPage::buildContent(CEGUI::Window& frame)
         mConnections.emplace_back(buy->subscribeEvent(CEGUI::PushButton::EventClicked,
                                                       CEGUI::Event::Subscriber(&RoomPage::onPropBuyClicked, this)));
     }
+    mHelp.build(frame);
     showCards();
     showProps();
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "PortraitPage.h"
+#include "HelpButton.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -90,6 +91,7 @@ private:
     void showProps();
 
     EventDispatcher& mDispatcher;
+    HelpButton mHelp{getKind(), params(), mDispatcher};
     std::string mPlayerName;
     std::string mRoomName;
     int mRoomId = -1;

@@ -226,6 +226,9 @@ void BattleLandRoom::reportLoaded(const std::string& playerId)
     if (!state())
         return;
     const std::string room = mRoomName;
+    // The offline lesson loads for nobody but the player: there is nothing to report.
+    if (room == ZRKRoomRequest::kLocalRoomName)
+        return;
     ZRKRequestBroker::call("ZRKRoomRequest", "reportLoad", [room](bool error, const std::string& text) {
         if (error)
             writeLog(kLogWarning, "battle", "the server did not take the load report of " + room + ": " + text);

@@ -38,6 +38,8 @@
 #include "battle/TutorialParts.h"
 #include "battle/TutorialStep.h"
 #include "battle/TutorialTask.h"
+#include "battle/ZRKBubblePanel.h"
+#include "battle/ZRKSightingPanel.h"
 #include "rooms/BackgroundScene.h"
 #include "rooms/EquipRes.h"
 #include "rooms/ZRKRoleRes.h"
@@ -168,6 +170,7 @@ void BattleRoomNewbie::destroyScene()
     mStepStartTime = mStepLeaveTime = mStepDeadline = -1.0f;
     mStepDone = mChatMode = mFacingEnabled = mChatDone = false;
     escapeEnabled() = false;
+    mAsking = mSightHidden = mMouseFree = false;
     mTasks.clear();
     mConds.clear();
     if (gui::IGuideView* guide = getGuide()) {
@@ -548,6 +551,66 @@ void BattleRoomNewbie::onFrame(float dt)
             nextStep();
     }
     BattleRoom::onFrame(dt);
+    updateQuestion();
+}
+
+namespace {
+/// A box of the main frame is open (the quit question): its buttons want the mouse.
+bool frameBoxOpen()
+{
+    core::Frame* frame = GameServices::frame();
+    return frame && frame->getOpenMessageBox();
+}
+} // namespace
+
+void BattleRoomNewbie::updateQuestion()
+{
+    gui::IGuideView* guide = getGuide();
+    const bool asking = guide && guide->isAsking() && isStepCurrent();
+    const bool mouseFree = asking || frameBoxOpen();
+    ZRKLand* land = getLand();
+    ZRKPlayerSim* doll = land ? land->getMyDoll() : nullptr;
+    CEGUI::Window* bubbles = hudWindow(ZRKBubblePanel::kContainer);
+    if (mouseFree != mMouseFree) {
+        mMouseFree = mouseFree;
+        // The answers are clicked where they stand; afterwards the mouse steers again.
+        if (mouseFree)
+            releaseCursorForGuide();
+        else if (const TutorialStep* step = currentStep())
+            if (!(step->flags & STEP_MOUSE))
+                resumeInput();
+    }
+    if (asking != mAsking) {
+        mAsking = asking;
+        if (asking) {
+            // The figure waits for the answer.
+            if (doll) {
+                doll->getController().enable(false);
+                doll->freeze();
+                doll->wait();
+            }
+        } else {
+            if (bubbles)
+                bubbles->show();
+            if (mSightHidden)
+                showSight(true);
+            mSightHidden = false;
+            if (const TutorialStep* step = currentStep())
+                applyStepFlags(step->flags);
+        }
+    }
+    if (!mAsking)
+        return;
+    // Nothing of the battle is drawn over the question (the battle shows them again each turn).
+    if (ZRKSightingPanel* sight = getSightingPanel())
+        if (sight->isVisible()) {
+            showSight(false);
+            mSightHidden = true;
+        }
+    if (bubbles && bubbles->isVisible())
+        bubbles->hide();
+    if (doll && doll->isMoving())
+        doll->freeze();
 }
 
 TutorialTask* BattleRoomNewbie::findTask(const char* keyword) const
@@ -577,6 +640,8 @@ boost::shared_ptr<ZRKPlayerAI> BattleRoomNewbie::findAI(const char* keyword) con
 bool BattleRoomNewbie::onKeyDown(const CEGUI::KeyEventArgs& args)
 {
     const bool enter = args.scancode == CEGUI::Key::Return || args.scancode == CEGUI::Key::NumpadEnter;
+    if (mAsking || frameBoxOpen())
+        return false; // only the right answer (or the box's) goes on
     if (mChatMode) {
         if (enter)
             if (CEGUI::Window* edit = hudWindow("BattleChat/edit"))
@@ -597,7 +662,7 @@ bool BattleRoomNewbie::onKeyDown(const CEGUI::KeyEventArgs& args)
 bool BattleRoomNewbie::onMouseDown(const CEGUI::EventArgs&)
 {
     const TutorialStep* step = currentStep();
-    if (!step)
+    if (!step || mAsking || frameBoxOpen())
         return false;
     if (step->flags & STEP_CLICK) {
         if (now() - mStepStartTime > kClickGate) {

@@ -59,6 +59,9 @@ public:
     bool filterDollEvent(core::Event&) override { return false; }
     bool filterNpcEvent(core::Event&) override { return false; }
     void onLandLoadState(int land, int state) override;
+    /// A lesson is no fight: closing the window asks whether to quit, as in the lobby (lesson 0
+    /// has no Escape, and without this a new player had no way out).
+    bool queryFlag() override { return true; }
     /// The reply of the default-look query: the own doll's look, then the local room and land.
     virtual void createNewbieAvatar(bool error, const std::string& reply);
 
@@ -75,6 +78,9 @@ public:
     void setStepDone() { mStepDone = true; }
     /// Whether a step of the script is running now.
     bool isStepCurrent() const;
+    /// The step's question is up: the mouse is free for it, the figure stands, the battle's
+    /// sight and head bubbles are off the screen, and only the right answer goes on.
+    bool isAsking() const { return mAsking; }
 
     TutorialTask* findTask(const char* keyword) const;
     TutorialCond* findCond(const char* keyword) const;
@@ -123,6 +129,8 @@ private:
     /// The lesson is over: reported, the lent arms taken back, out to the lobby or back.
     void finishLesson(bool report);
     void applyStepFlags(int flags);
+    /// Follows the question box: clears the screen and frees the mouse while it is up.
+    void updateQuestion();
 
     int mLesson = 0;
     int mStepIndex = -1;
@@ -146,6 +154,9 @@ private:
     int mLessonsReported = 0;
     int mStepCompleteCount = 0;
     int mStepsEntered = 0;
+    bool mAsking = false;
+    bool mMouseFree = false;   ///< the question or a box has the mouse
+    bool mSightHidden = false; ///< the question took the sight off the screen
 };
 
 } // namespace zrk

@@ -3,6 +3,7 @@
 #include <land/ZRKSceneItem.h>
 #include <util/StringConv.h>
 #include <land/DollConstants.h>
+#include <land/ZRKBattleState.h>
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
 #include "battle/BattleRoomNewbie.h"
@@ -42,10 +43,18 @@ void TutorialPickTask::update()
     ZRKLand* land = mRoom->getLand();
     if (!land || mCrateId.empty())
         return;
-    if (land->_hasCrate(mCrateId))
-        idleHint();
-    else
+    if (!land->_hasCrate(mCrateId)) {
         mRoom->setStepDone();
+        return;
+    }
+    // Walking costs energy at the full rate here, so the player sees the bar go down; one
+    // who runs dry before the crate gets it back rather than standing stranded.
+    if (ZRKPlayerSim* doll = land->getMyDoll()) {
+        const ZRKBattleState& battle = doll->getBattle();
+        if (battle.xsp > 0 && battle.sp * kRefillShare < battle.xsp)
+            doll->energyRefullReset();
+    }
+    idleHint();
 }
 
 } // namespace zrk

@@ -8,6 +8,8 @@ namespace zrk {
 /// "pick": a crate is put on a map node; the doll walks over it.
 class TutorialPickTask : public TutorialMarkerTask {
 public:
+    /// Energy comes back when it falls below 1/kRefillShare of the full bar.
+    static constexpr int kRefillShare = 20;
     explicit TutorialPickTask(BattleRoomNewbie* room) : TutorialMarkerTask(room, 8) {}
     void start(const std::string& args) override;
     void stop() override;

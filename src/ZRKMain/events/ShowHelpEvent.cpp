@@ -4,6 +4,7 @@
 #include <core/Frame.h>
 #include <data/ZRKSession.h>
 #include <data/ZRKUserRequest.h>
+#include <gui/IGuiEffect.h>
 #include <gui/IGuiManager.h>
 
 #include "services/GameServices.h"
@@ -26,10 +27,17 @@ void ShowHelpEvent::callback(gui::ParamHandle)
         return;
     }
     if (from == "playerhall") {
-        // The hall's drop-out effect ("halldropout", 10 seconds) plays here once the GUI
-        // plug-in offers its effect object; the pages go back to their base either way.
-        if (gui::IGuiManager* manager = GameServices::guiManager())
+        // The hall drops out of sight as the lesson loads.
+        if (gui::IGuiManager* manager = GameServices::guiManager()) {
+            if (gui::IGuiEffect* effect = manager->getEffect()) {
+                effect->stop();
+                effect->load("halldropout");
+                effect->rewind();
+                effect->setSeconds(kDropoutSeconds);
+                effect->play();
+            }
             manager->resetPages();
+        }
     }
     ZRKSession* session = GameServices::session();
     if (!session)

@@ -8,6 +8,9 @@ namespace zrk {
 /// and says why not anywhere else.
 class ShowHelpEvent : public BaseEvent {
 public:
+    /// How long the hall's drop-out plays.
+    static constexpr float kDropoutSeconds = 10.0f;
+
     ShowHelpEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher);
 
     gui::ParamList* fillParams() override { return emptyParams(); }

@@ -18,6 +18,7 @@ class IEventDispatcher;
 class IEventIdQueue;
 class IGuiAnimator;
 class IGuiControl;
+class IGuiEffect;
 class IGuiPage;
 class IGuideContent;
 class IGuideView;
@@ -76,6 +77,8 @@ public:
     virtual void playFlash(const std::string& file, int width, int height, float seconds) = 0;
     /// The view that shows level and rank changes; null when there is none.
     virtual IGrowthView* getGrowthView() = 0;
+    /// The screen effects (the hall's drop-out when help leads into a lesson); never null.
+    virtual IGuiEffect* getEffect() = 0;
 
     /// The stand-in's control surface for tests and the embedded default.
     virtual IGuiControl* getControl() = 0;

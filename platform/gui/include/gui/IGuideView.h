@@ -28,6 +28,8 @@ public:
     virtual int getNudgeCount() const = 0;
     /// Shakes the box: the player did something the step does not ask for.
     virtual void nudge() = 0;
+    /// The step's question is up and waits for its answer: the mouse is the player's for it.
+    virtual bool isAsking() const = 0;
 };
 
 } // namespace gui
