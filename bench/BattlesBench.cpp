@@ -56,16 +56,6 @@ struct Outcome {
     std::string wrong;
 };
 
-/// Runs frames with the game's clock a quarter second on each, until `done` or `limit` frames.
-bool until(zrktest::GameRun& game, const std::function<bool()>& done, int limit, double step = 0.25)
-{
-    return game.framesUntil(
-        [&] {
-            yake::native::advanceTime(step);
-            return done();
-        },
-        limit);
-}
 
 void body(zrktest::GameRun& game, Outcome& out)
 {
@@ -96,22 +86,20 @@ void body(zrktest::GameRun& game, Outcome& out)
         return;
     }
     for (int b = 0; b < kBattles; ++b) {
-        if (!until(game, [&] { return lobby.seated(name).size() == 2 && lobby.startRefusal(name, "hero").empty(); }, 400, 0.5)) {
+        if (!game.playUntil([&] { return lobby.seated(name).size() == 2 && lobby.startRefusal(name, "hero").empty(); }, 400, 0.5)) {
             out.wrong = "battle " + std::to_string(b + 1) + ": the room never got ready";
             return;
         }
         game.frames(2);
         zrktest::click(room->getChild("Start"));
-        if (!until(game, [&] { return battle->getLand() && battle->getLand()->isFighting(); }, 600)) {
+        if (!game.playUntil([&] { return battle->getLand() && battle->getLand()->isFighting(); }, 600)) {
             out.wrong = "battle " + std::to_string(b + 1) + " did not start";
             return;
         }
         core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
         int held = 0;
         ZRKPlayerSim* last = nullptr;
-        const bool ended = until(
-            game,
-            [&] {
+        const bool ended = game.playUntil([&] {
                 ZRKLand* land = battle->getLand();
                 if (!land)
                     return game.stateName() != "battle";

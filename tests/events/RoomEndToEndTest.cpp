@@ -141,20 +141,6 @@ void pickSeat(CEGUI::Window* room, const char* seat)
 
 } // namespace
 
-namespace {
-
-/// Game frames with the clock a quarter second on each, until `done` or `limit` frames.
-bool playUntil(zrktest::GameRun& game, const std::function<bool()>& done, int limit, double step = 0.25)
-{
-    return game.framesUntil(
-        [&] {
-            yake::native::advanceTime(step);
-            return done();
-        },
-        limit);
-}
-
-} // namespace
 
 TEST(RoomEndToEnd, AfterTheBattleAndAfterGivingOneUpHeroIsBackInHisRoomWithTheServerAgreeing)
 {
@@ -182,17 +168,15 @@ TEST(RoomEndToEnd, AfterTheBattleAndAfterGivingOneUpHeroIsBackInHisRoomWithTheSe
         auto battle = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
         ASSERT_TRUE(battle);
         auto fight = [&](bool giveUp) {
-            ASSERT_TRUE(playUntil(game, [&] { return lobby.seated(roomName).size() == 2 && lobby.startRefusal(roomName, "hero").empty(); },
+            ASSERT_TRUE(game.playUntil([&] { return lobby.seated(roomName).size() == 2 && lobby.startRefusal(roomName, "hero").empty(); },
                                   400, 0.5));
             game.frames(2);
             zrktest::click(room->getChild("Start"));
-            ASSERT_TRUE(playUntil(game, [&] { return battle->getLand() && battle->getLand()->isFighting(); }, 600));
+            ASSERT_TRUE(game.playUntil([&] { return battle->getLand() && battle->getLand()->isFighting(); }, 600));
             kavri3D::core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
             int held = 0;
             ZRKPlayerSim* last = nullptr;
-            ASSERT_TRUE(playUntil(
-                game,
-                [&] {
+            ASSERT_TRUE(game.playUntil([&] {
                     ZRKLand* land = battle->getLand();
                     kavri3D::core::KeyInput* keys = kavri3D::core::KeyInput::getSingletonPtr();
                     if (!land || !keys)
