@@ -34,6 +34,7 @@
 #include <scene/BasicPlayer.h>
 #include <yake/Time.h>
 
+#include "BenchScratch.h"
 #include "BenchTiming.h"
 #include "battle/BattleRoom.h"
 #include "battle/SightingTexture.h"
@@ -344,31 +345,6 @@ void body(zrktest::GameRun& game, Outcome& out, int rounds, int frames)
     yake::native::setManualClock(false);
 }
 
-/// A folder of its own for the game's data and lock files, gone afterwards.
-class Scratch {
-public:
-    Scratch()
-    {
-        char pattern[] = "/tmp/zrk_bench_hud.XXXXXX";
-        if (::mkdtemp(pattern)) {
-            mPath = pattern;
-            std::filesystem::create_directories(mPath + "/data");
-            std::filesystem::create_directories(mPath + "/run");
-            ::setenv("XDG_DATA_HOME", (mPath + "/data").c_str(), 1);
-            ::setenv("XDG_RUNTIME_DIR", (mPath + "/run").c_str(), 1);
-        }
-    }
-    ~Scratch()
-    {
-        std::error_code ignored;
-        if (!mPath.empty())
-            std::filesystem::remove_all(mPath, ignored);
-    }
-    bool ok() const { return !mPath.empty(); }
-
-private:
-    std::string mPath;
-};
 
 } // namespace
 
@@ -386,7 +362,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "hud: needs a display (scripts/bench starts Xvfb)\n");
         return 1;
     }
-    Scratch scratch;
+    BenchScratch scratch("zrk_bench_hud");
     if (!scratch.ok()) {
         std::fprintf(stderr, "hud: no scratch folder\n");
         return 1;

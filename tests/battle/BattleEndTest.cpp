@@ -8,6 +8,8 @@
 #include <lan/ZRKLan.h>
 #include <land/ZRKPlayerSim.h>
 
+#include <data/ZRKLobby.h>
+#include <data/ZRKServerCore.h>
 #include "BattleServerFixture.h"
 
 using namespace kavri3D;
@@ -104,7 +106,9 @@ TEST_F(BattleEndTest, LeavingGoesBackByTheReturnStateAndTheArenaAttribute)
     EXPECT_FALSE(session->hasAttr("_arena")); // used once
     EXPECT_EQ(session->getLastTeleport(), "zrk_personalroom");
     EXPECT_EQ(ZRKUserRequest::getCa_id(), 1);
-    frames(3); // the server lets the player out of the battle's room
+    frames(3); // back in the battle's room, which waits for its next battle
+    EXPECT_EQ(session->getGameServer()->core().lobby().gameRoomOf("hero"), "battle_hero");
+    EXPECT_EQ(session->getGameServer()->core().lobby().findRoom("battle_hero")->state["state"].asInt(), 1);
 
     enterAndLoad("prev=room");
     gui()->getControl()->clearRaised();

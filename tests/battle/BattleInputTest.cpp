@@ -1,5 +1,5 @@
 // The battle's side towards the player, headless: the camera's mouse bindings and when the
-// mouse turns the view, the Escape question by time and its answers, the focus suspend and
+// mouse turns the view, the Escape question by time and its answers (giving up goes back to the room), the focus suspend and
 // the radar.
 #include <gtest/gtest.h>
 #include <cmath>
@@ -127,10 +127,10 @@ TEST_F(BattleInputTest, EscapeAsksByTheTimeOfTheFightAndASecondEscapeClosesTheQu
     if (!land->isFinished()) {
         ASSERT_TRUE(room->onEscapeKey(1));
         EXPECT_EQ(lastBox()->textKey, "warning/escape");
-        // Confirming leaves for the player hall, even when the battle came from a room.
+        // Confirming gives the battle up: back to the room it came from, as at its end.
         ASSERT_TRUE(mainFrame.pressMessageBoxButton(0));
         EXPECT_FALSE(room->hasScene());
-        EXPECT_EQ(session->getLastTeleport(), "playerhall");
+        EXPECT_EQ(session->getLastTeleport(), "zrk_personalroom");
     }
 }
 

@@ -1,6 +1,7 @@
 // The server's game rooms on the test clock: opening one (and its password rules), the
 // entry codes, the server's players filling a room a player sits in and getting ready, the
 // owner's start and its refusals, kicks, shut seats, map changes and the owner passing on.
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <data/ZRKGameData.h>
@@ -22,6 +23,15 @@ using namespace kavri3D;
 using namespace kavri3D::zrk;
 
 namespace {
+
+/// A request's arguments, in order.
+Json::Value argsOf(std::initializer_list<Json::Value> values)
+{
+    Json::Value out(Json::arrayValue);
+    for (const Json::Value& v : values)
+        out.append(v);
+    return out;
+}
 
 class RoomFlowServerTest : public ::testing::Test {
 protected:
@@ -92,6 +102,55 @@ protected:
         }
         return false;
     }
+
+    /// Another player in the game on a connection of his own ("rookie", in hero's zone): the
+    /// reply to his request, "!" before the text when refused.
+    std::string rookie(const char* op, const Json::Value& args = Json::Value(Json::arrayValue))
+    {
+        if (!rookieConnection) {
+            rookieConnection = server->core().connect();
+            Json::Value login;
+            login["name"] = "rookie";
+            login["password"] = "rookie123";
+            rookieSays("login", login);
+            rookieSays("joinZone", argsOf({1}));
+        }
+        return rookieSays(op, args);
+    }
+    /// rookie sits down in hero's room.
+    bool rookieIn(const std::string& name)
+    {
+        rookie("queryZones");
+        return lobby().enter("rookie", name, "") == ZRKLobby::Entered;
+    }
+    std::string rookieSays(const char* op, const Json::Value& args)
+    {
+        ZRKRequestInfo request;
+        request.handle = ++rookieHandle;
+        request.op = op;
+        request.args = args;
+        server->core().handle(rookieConnection, ZRKMessage::request(request));
+        std::vector<ZRKMessage> out;
+        server->core().take(rookieConnection, out);
+        for (auto it = out.rbegin(); it != out.rend(); ++it)
+            if (it->type == ZRKMessage::Reply)
+                return (it->error ? "!" : "") + it->text;
+        return "<none>";
+    }
+    /// Hero's room battle from the start to the room's fight (every land loaded).
+    bool startAndLoad()
+    {
+        if (answer(ZRKRoomRequest::beginGame(track())).first)
+            return false;
+        tick();
+        return lobby().reportLoaded(heroRoom(), "hero") && room().state["state"].asInt() == 2;
+    }
+    std::pair<bool, std::string> backFromBattle()
+    {
+        return answer(ZRKRoomRequest::backFromBattle(heroRoom(), track()));
+    }
+    long rookieConnection = 0;
+    long rookieHandle = 0;
 
     datatest::ManualClock clock;
     ZRKServerConfig config;
@@ -386,4 +445,145 @@ TEST_F(RoomFlowServerTest, WeaponsShowTheirEnhancedModelAndTheHeldPose)
     EXPECT_EQ(ZRKWeaponLib::getEnhWeaponPID(odd, 9), "");
     ASSERT_EQ(odd->animations.size(), 1u);
     EXPECT_EQ(WeaponConfig::findAnimation(odd->animations, 'a', 0), 0);
+}
+
+TEST_F(RoomFlowServerTest, AfterItsBattleTheRoomWaitsForThePlayerAndThenForTheNextStart)
+{
+    ASSERT_FALSE(create("", 2).first);
+    const std::string name = heroRoom();
+    ASSERT_TRUE(fillAndReady());
+    ASSERT_TRUE(startAndLoad());
+    // The battle is decided and closes; the player's screen still shows its end: the room waits.
+    bool reported = false;
+    ZRKRequestBroker::call("ZRKRoomRequest", "reportBattleOver",
+                           [&](bool error, const std::string&) { reported = !error; }, name, 0, Json::Value(Json::arrayValue));
+    tick(3);
+    ASSERT_TRUE(reported);
+    play(30);
+    EXPECT_EQ(room().state["state"].asInt(), 3);
+    EXPECT_EQ(heroRoom(), name); // the battle's end puts nobody out of the room
+    // Back in the room: it waits for the next battle, nobody ready, nobody fighting.
+    ASSERT_FALSE(backFromBattle().first);
+    tick();
+    EXPECT_EQ(room().state["state"].asInt(), 1);
+    EXPECT_FALSE(room().params["fight"].asBool());
+    const std::string bot = room().seats[4];
+    ASSERT_FALSE(bot.empty());
+    EXPECT_EQ(battleValue(bot, "ready"), 0);
+    EXPECT_EQ(battleValue(bot, "fight"), 0);
+    ZRKRoomState* state = ZRKRoomRequest::getRoomState(std::string(), false, false);
+    ASSERT_NE(state, nullptr);
+    EXPECT_EQ(state->getState().getIntVal("state", -1), 1); // the client hears it too
+    // The server's player gets ready again, and the owner starts a second battle.
+    ASSERT_TRUE(fillAndReady());
+    ASSERT_TRUE(startAndLoad());
+    // Given up midway: the battle no screen plays is over at once, without awards.
+    const long long coins = server->core().world().player("hero")->money[ZRKWorld::Coins];
+    ASSERT_FALSE(backFromBattle().first);
+    EXPECT_EQ(room().state["state"].asInt(), 1);
+    EXPECT_EQ(server->core().world().player("hero")->money[ZRKWorld::Coins], coins);
+    EXPECT_EQ(heroRoom(), name);
+    // Only a seated player's screen counts.
+    lobby().leave("hero", name);
+    EXPECT_TRUE(answer(ZRKRoomRequest::backFromBattle(name, track())).first);
+}
+
+TEST_F(RoomFlowServerTest, ABattleWithAnotherPlayersScreenInItGoesOnWhenOneComesBack)
+{
+    ASSERT_FALSE(create("", 2).first);
+    const std::string name = heroRoom();
+    ASSERT_TRUE(rookieIn(name));
+    ASSERT_EQ(rookie("changeReadyState", argsOf({true})), "");
+    ASSERT_FALSE(answer(ZRKRoomRequest::beginGame(track())).first);
+    tick();
+    ASSERT_TRUE(lobby().reportLoaded(name, "hero"));
+    ASSERT_TRUE(lobby().reportLoaded(name, "rookie"));
+    ASSERT_EQ(room().state["state"].asInt(), 2);
+    ASSERT_FALSE(backFromBattle().first);
+    EXPECT_EQ(room().state["state"].asInt(), 2); // rookie still fights it
+    EXPECT_EQ(rookie("backFromBattle", argsOf({name})), "");
+    EXPECT_EQ(room().state["state"].asInt(), 1);
+}
+
+TEST_F(RoomFlowServerTest, NobodyButTheOwnerKicksShutsSeatsOrStarts)
+{
+    ASSERT_FALSE(create("", 4).first);
+    const std::string name = heroRoom();
+    ASSERT_TRUE(rookieIn(name));
+    const int seat = lobby().findRoom(name)->seats[4] == "rookie" ? 4 : 1;
+    ASSERT_EQ(room().seats[seat], "rookie");
+    EXPECT_EQ(rookie("kick", argsOf({0})), "!Only the room's owner may do that.");
+    EXPECT_EQ(rookie("changeSlotFlag", argsOf({5, false})),
+              "!Only the room's owner may do that.");
+    EXPECT_EQ(rookie("beginGame"), "!Only the room's owner may do that.");
+    EXPECT_EQ(room().seats[0], "hero");
+    EXPECT_TRUE(room().open[5]);
+    EXPECT_EQ(room().state["state"].asInt(), 1);
+    // The owner may.
+    ASSERT_FALSE(answer(ZRKRoomRequest::changeSlotFlag(5, false, track())).first);
+    EXPECT_FALSE(room().open[5]);
+    ASSERT_FALSE(answer(ZRKRoomRequest::kick(seat, track())).first);
+    EXPECT_TRUE(room().seats[seat].empty());
+}
+
+TEST_F(RoomFlowServerTest, TheZoneStaysWhileThePlayerIsInOneOfItsRoomsAndGoesWithItsHall)
+{
+    const std::string zone = lobby().zoneOf("hero")->name;
+    ASSERT_EQ(lobby().enter("hero", zone, ""), ZRKLobby::Entered);
+    ASSERT_FALSE(create("", 2).first);
+    const std::string name = heroRoom();
+    // The room page leaves the hall's chat: the player is still in the zone.
+    ASSERT_TRUE(lobby().leave("hero", zone));
+    ASSERT_NE(lobby().zoneOf("hero"), nullptr);
+    // Out of the room and back in the hall, he opens another, and quick joins find rooms.
+    ASSERT_TRUE(lobby().leave("hero", name));
+    ASSERT_EQ(lobby().enter("hero", zone, ""), ZRKLobby::Entered);
+    ASSERT_FALSE(create("", 2).first);
+    ASSERT_TRUE(lobby().leave("hero", heroRoom()));
+    EXPECT_FALSE(answer(ZRKServerRequest::quickMatch(track())).first);
+    // Leaving the hall for the area leaves the zone.
+    ASSERT_TRUE(lobby().leave("hero", zone));
+    EXPECT_EQ(lobby().zoneOf("hero"), nullptr);
+}
+
+TEST_F(RoomFlowServerTest, APlayerInADuelOfOursMakesItTwoAgainstOneAndOneOfOursGivesUpItsSeat)
+{
+    play(6); // the server's players come online into their halls
+    const ZRKLobby::Zone& zone = *lobby().zoneOf("hero");
+    std::vector<std::string> ours;
+    for (const ZRKLobby::Zone& z : lobby().zones())
+        for (const std::string& m : z.members)
+            if (m != "hero" && lobby().gameRoomOf(m).empty() && server->core().bots().find(m))
+                ours.push_back(m);
+    ASSERT_GE(ours.size(), 2u);
+    ZRKLobby::RoomOffer duel;
+    duel.title = "Artillery duel";
+    duel.seats = 3;
+    duel.mode = 1;
+    const std::string name = lobby().openRoom(ours[0], zone.name, duel);
+    ASSERT_FALSE(name.empty());
+    ASSERT_EQ(lobby().seatOurs(ours[1], name), ZRKLobby::Entered);
+    ASSERT_EQ(lobby().enter("hero", name, ""), ZRKLobby::Entered); // two against one
+    for (int i = 0; i < 60 && !(lobby().seated(name).size() == 2 && lobby().startRefusal(name, lobby().findRoom(name)->moderator).empty()); ++i)
+        play(0.5);
+    ASSERT_NE(lobby().findRoom(name), nullptr);
+    const std::vector<std::string> seated = lobby().seated(name);
+    EXPECT_EQ(seated.size(), 2u);
+    EXPECT_NE(std::find(seated.begin(), seated.end(), "hero"), seated.end());
+    EXPECT_EQ(lobby().startRefusal(name, lobby().findRoom(name)->moderator), "");
+    play(20); // nobody comes back to make it uneven again
+    EXPECT_EQ(lobby().seated(name).size(), 2u);
+}
+
+TEST_F(RoomFlowServerTest, TheRoomsChatIsAddressedByItsNameOrItsNumber)
+{
+    ASSERT_FALSE(create("", 2).first);
+    const ZRKLobby::Room& r = room();
+    EXPECT_EQ(lobby().nameOf(std::to_string(r.id)), r.name);
+    EXPECT_EQ(lobby().nameOf(r.name), r.name);
+    EXPECT_EQ(lobby().nameOf("99999"), "");
+    EXPECT_EQ(lobby().nameOf("12345678901234"), "");
+    EXPECT_EQ(lobby().nameOf(""), "");
+    // The card others see carries the ammo bag of a private dungeon.
+    EXPECT_EQ(server->core().world().playerView("hero", ZRKWorld::CardView)["ca_id2"].asInt(), 1);
 }

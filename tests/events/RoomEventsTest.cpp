@@ -13,6 +13,10 @@
 #include <data/ZRKRoomState.h>
 #include <data/ZRKServerRequest.h>
 #include <data/ZRKUserRequest.h>
+#include <data/ZRKRoster.h>
+#include <data/ZRKRosterRequest.h>
+#include <data/ZRKRequestBroker.h>
+#include <data/ZRKGameServer.h>
 #include <gui/MapInfList.h>
 #include <gui/PlayerCard.h>
 #include <gui/Room.h>
@@ -29,6 +33,7 @@
 #include "events/RoomFlow.h"
 #include "events/RoomJoinEvent.h"
 #include "events/RoomListenEvent.h"
+#include "events/RoomLoadingEvent.h"
 #include "rooms/EquipRes.h"
 #include "rooms/RoleManager.h"
 #include "rooms/ZRKRole.h"
@@ -587,4 +592,81 @@ TEST_F(RoomFixture, AQuickMatchAnsweredAfterTheEventIsGoneReachesNothing)
     control->clearRaised();
     frames(3);
     EXPECT_TRUE(control->raisedIds().empty());
+}
+
+TEST_F(RoomFixture, APrivateDungeonIsFoughtWithTheBagTheOwnAvatarNames)
+{
+    bool known = false;
+    ZRKUserRequest::queryUserInfo("hero", true, [&](bool error, const std::string&) { known = !error; });
+    frames(3);
+    ASSERT_TRUE(known);
+    ASSERT_TRUE(ZRKUserRequest::getAvatar());
+    EXPECT_EQ(ZRKUserRequest::getAvatar()->getUserSettings().getIntVal("ca_id2", 0), 1);
+    auto battle = boost::dynamic_pointer_cast<zrktest::RecordingState>(machine().getState("battle"));
+    ASSERT_TRUE(battle);
+    RoomCreateEvent create(page, dispatcher);
+    createForm(1003, "");
+    act(create);
+    frames(4);
+    EXPECT_EQ(state(), "battle");
+    ASSERT_FALSE(battle->entered.empty());
+    EXPECT_EQ(battle->entered.back(), "bag=1&set=1&prev=playerhall");
+}
+
+TEST_F(RoomFixture, TheRoomViewTellsItsModeAndAViewWithoutOneEndsThere)
+{
+    RoomLoadingEvent loading(page, dispatcher);
+    setParams({{"room_id", 7}, {"room_name", std::string("plains_7")}, {"zone_name", std::string()}, {"room_mode", 9}});
+    takeRaised();
+    act(loading);
+    EXPECT_EQ(takeRaised(), std::vector<int>{91});
+    EXPECT_EQ(*value<int>(loading.fillParams(), "mode_name"), 9);
+    // Another room's view without its mode: nothing raised, and no mode kept from the last room.
+    setParams({{"room_id", 8}, {"room_name", std::string("plains_8")}, {"zone_name", std::string()}});
+    act(loading);
+    EXPECT_TRUE(takeRaised().empty());
+    // The zone's hall is left once: coming back from a battle the player is no longer in it.
+    const std::string zone = lobby().zoneOf("hero")->name;
+    ASSERT_EQ(lobby().enter("hero", zone, ""), ZRKLobby::Entered);
+    long entered = session->enter(zone, std::string());
+    (void)entered;
+    frames(3);
+    ASSERT_TRUE(session->isIn(zone));
+    ZRKRequestBroker::getSingleton().clearHistory();
+    setParams({{"room_id", 8}, {"room_name", std::string("plains_8")}, {"zone_name", zone}, {"room_mode", 1}});
+    act(loading);
+    EXPECT_NE(lastRequest("leave"), nullptr);
+    EXPECT_FALSE(session->isIn(zone));
+    ZRKRequestBroker::getSingleton().clearHistory();
+    act(loading);
+    EXPECT_EQ(lastRequest("leave"), nullptr);
+}
+
+TEST_F(RoomFixture, SeatCardsMarkTheRostersFriends)
+{
+    ASSERT_TRUE(openRoom(2));
+    const std::string name = lobby().gameRoomOf("hero");
+    // rookie is on hero's roster, in the friend group (1); the roster comes to the client.
+    std::string refusal;
+    ASSERT_TRUE(ZRKRoster::put(session->getGameServer()->core().world(), "hero", "rookie", 1, refusal)) << refusal;
+    bool asked = false;
+    ZRKRosterRequest::queryMyRoster([&](bool error, const std::string&) { asked = !error; });
+    frames(3);
+    ASSERT_TRUE(asked);
+    lobby().setOnline("rookie", true, false);
+    ASSERT_EQ(lobby().enter("rookie", name, ""), ZRKLobby::Entered);
+    frames(3);
+    RoomListenEvent listen(page, dispatcher);
+    setParams({{"uid", std::string("hero")}});
+    act(listen);
+    frames(2);
+    const auto* cards = value<std::vector<gui::PlayerCard>>(listen.fillParams(), "players");
+    ASSERT_NE(cards, nullptr);
+    ASSERT_EQ(cards->size(), 8u);
+    int rookieFlag = -1, heroFlag = -1;
+    for (std::size_t seat = 0; seat < cards->size(); ++seat)
+        if ((*cards)[seat].occupied)
+            (seat == 0 ? heroFlag : rookieFlag) = (*cards)[seat].friendFlag;
+    EXPECT_EQ(rookieFlag, 1);
+    EXPECT_EQ(heroFlag, 0);
 }

@@ -8,6 +8,7 @@
 #include <gui/IBattleOver.h>
 #include <gui/IGuiPage.h>
 #include <gui/IGuiRes.h>
+#include <gui/PlayerCard.h>
 #include <gui/RoleAttr.h>
 #include <gui/ShopData.h>
 #include <gui/IGuiAnimator.h>
@@ -478,4 +479,115 @@ TEST_F(GuiPagesTest, TheStrengtheningTabListsItsEntriesWithOrWithoutPrices)
     };
     EXPECT_EQ(cell(0, 0) + " | " + cell(0, 1), "Forge Stone | for ever: 80 coins");
     EXPECT_EQ(cell(1, 0) + " | " + cell(1, 1), "Iron Ore | not on sale");
+}
+
+namespace {
+
+/// Values a fake event hands out at each fill, owned by the test.
+struct Values {
+    std::vector<std::unique_ptr<gui::ParamNode>> owned;
+    void into(zrktest::FakeEvent* event, std::vector<gui::ParamNode> nodes)
+    {
+        event->onFill = [this, nodes](gui::ParamList& list) {
+            list.clear();
+            for (const gui::ParamNode& n : nodes) {
+                owned.push_back(std::make_unique<gui::ParamNode>(n));
+                list.push_back(owned.back().get());
+            }
+        };
+    }
+};
+
+gui::ParamNode node(const char* name, const boost::any& value)
+{
+    gui::ParamNode n;
+    n.name = name;
+    n.value = value;
+    return n;
+}
+
+} // namespace
+
+TEST_F(GuiPagesTest, TheRoomPageAnswersArenaAndDungeonViewsAsThePvpOnesLocksAsAskedAndChats)
+{
+    Values values;
+    gui::IEventDispatcher* events = manager->getEventDispatcher();
+    auto* joined = new zrktest::FakeEvent(18, tally);
+    values.into(joined, {node("isEnter", true), node("room_id", 7), node("room_name", std::string("plains_7")), node("mode", 9)});
+    int leaves = 0;
+    auto* leave = new zrktest::FakeEvent(40, tally);
+    leave->onFill = [&](gui::ParamList& list) {
+        list.clear();
+        ++leaves;
+    };
+    auto* dungeonMap = new zrktest::FakeEvent(95, tally);
+    values.into(dungeonMap, {node("mapid", 203)});
+    auto* arenaView = new zrktest::FakeEvent(99, tally);
+    values.into(arenaView, {node("room_id", 8), node("room_name", std::string("arena_8")), node("mode_name", 8)});
+    std::vector<gui::PlayerCard> cards(8);
+    cards[0].occupied = true;
+    cards[0].owner = true;
+    cards[0].nickname = "Hero";
+    auto* listen = new zrktest::FakeEvent(38, tally);
+    std::vector<bool> locks;
+    auto* lock = new zrktest::FakeEvent(46, tally);
+    gui::IGuiPage* roomPage = manager->getPage(9);
+    lock->onCallback = [&](gui::ParamHandle h) {
+        if (gui::ParamNode* n = roomPage->getParam("isLock", h))
+            locks.push_back(boost::any_cast<bool>(n->value));
+    };
+    std::string said;
+    auto* say = new zrktest::FakeEvent(67, tally);
+    say->onCallback = [&](gui::ParamHandle h) {
+        if (gui::ParamNode* n = roomPage->getParam("content", h))
+            said = boost::any_cast<std::string>(n->value);
+    };
+    auto* heard = new zrktest::FakeEvent(26, tally);
+    values.into(heard, {node("json", std::string("{\"Sender\":{\"uname\":\"Anvil\"},\"Content\":\"[b]hi\"}"))});
+    for (auto* e : {joined, leave, dungeonMap, arenaView, listen, lock, say, heard})
+        events->registerEvent(e);
+    CEGUI::Window* room = roomPage->getRootWindow();
+    ASSERT_NE(room, nullptr);
+    events->raise(65); // the room came up: its page opens on the next frame
+    manager->getAnimator()->update(0.f);
+
+    // A dungeon room: its "gone" (93) leaves as 40 does, an arena's (101) not.
+    events->raise(18);
+    events->raise(101);
+    EXPECT_EQ(leaves, 0);
+    events->raise(93);
+    EXPECT_EQ(leaves, 1);
+    // The dungeon's map change (95) shows the map as 63 does.
+    events->raise(95);
+    EXPECT_EQ(text(room->getChild("MapName")), "Map: 203");
+    // The arena's view (99) tells its room as 37 does: now 101 leaves.
+    events->raise(99);
+    events->raise(101);
+    EXPECT_EQ(leaves, 2);
+
+    // Lock asks the picked seat shut when it is open, open when it is shut.
+    values.into(listen, {node("players", cards), node("my_pos", 0)});
+    events->raise(38);
+    CEGUI::Window* picture = room->getChild("Seats")->getChild("Picture_blue1");
+    EXPECT_FALSE(picture->isVisible()); // an empty seat shows no portrait
+    EXPECT_TRUE(room->getChild("Seats")->getChild("Picture_red0")->isVisible());
+    CEGUI::MouseEventArgs click(picture);
+    click.button = CEGUI::LeftButton;
+    picture->fireEvent(CEGUI::Window::EventMouseClick, click, CEGUI::Window::EventNamespace);
+    press(room->getChild("Lock"));
+    cards[5].slotOff = true;
+    values.into(listen, {node("players", cards), node("my_pos", 0)});
+    events->raise(38);
+    press(room->getChild("Lock"));
+    EXPECT_EQ(locks, (std::vector<bool>{true, false}));
+
+    // Chat: a line typed and sent with Enter; the last line heard shown as written.
+    CEGUI::Window* line = room->getChild("ChatLine");
+    line->setText("hello");
+    line->activate();
+    CEGUI::System::getSingleton().getDefaultGUIContext().injectKeyDown(CEGUI::Key::Return);
+    EXPECT_EQ(said, "hello");
+    EXPECT_EQ(text(line), "");
+    events->raise(26);
+    EXPECT_EQ(text(room->getChild("ChatHeard")), "Anvil: \\[b]hi"); // shown as written, never as markup
 }

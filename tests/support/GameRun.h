@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <yake/Time.h>
 
 #include "shell/Application.h"
 #include "shell/CAppZRKModule.h"
@@ -59,6 +60,17 @@ public:
                 return done();
         }
         return done();
+    }
+    /// As framesUntil, with the game's clock (set by hand) moved on `step` seconds before each
+    /// look: the server's players and the battles keep the game's time.
+    bool playUntil(const std::function<bool()>& done, int limit, double step = 0.25)
+    {
+        return framesUntil(
+            [&] {
+                yake::native::advanceTime(step);
+                return done();
+            },
+            limit);
     }
     std::string stateName() const
     {

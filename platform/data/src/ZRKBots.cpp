@@ -122,6 +122,47 @@ bool hasRoom(const ZRKLobby::Room& room)
     return false;
 }
 
+/// Modes 1 to 3 start with equal teams only: whether the room's open seats still let that
+/// happen once `joining` more come in (each on the smaller team, as the room seats them).
+bool canEven(const ZRKLobby::Room& room, int joining)
+{
+    const Json::Value& mode = room.params["mode"];
+    if (!mode.isInt() || mode.asInt() < 1 || mode.asInt() > 3)
+        return true;
+    int teams[2] = {0, 0}, free[2] = {0, 0};
+    for (int s = 0; s < ZRKLobby::kSeats; ++s) {
+        const int t = s < ZRKLobby::kSeats / 2 ? 0 : 1;
+        if (!room.seats[s].empty())
+            ++teams[t];
+        else if (room.open[s])
+            ++free[t];
+    }
+    const Json::Value& max = room.params["max"];
+    int left = (max.isInt() ? max.asInt() : ZRKLobby::kSeats) - static_cast<int>(room.members.size());
+    for (; joining > 0; --joining) {
+        int t = teams[0] <= teams[1] ? 0 : 1;
+        if (free[t] == 0)
+            t = 1 - t;
+        if (free[t] == 0 || left <= 0)
+            return false;
+        ++teams[t];
+        --free[t];
+        --left;
+    }
+    const int small = teams[0] <= teams[1] ? 0 : 1;
+    const int gap = teams[1 - small] - teams[small];
+    return gap <= free[small] && gap <= left;
+}
+
+/// The team of the seat the player sits in; -1 for none.
+int teamIn(const ZRKLobby::Room& room, const std::string& player)
+{
+    for (int s = 0; s < ZRKLobby::kSeats; ++s)
+        if (room.seats[s] == player)
+            return s < ZRKLobby::kSeats / 2 ? 0 : 1;
+    return -1;
+}
+
 /// Fills the rooms players sit in: comes into one with a free open seat (one of ours every few
 /// seconds a room, never back into one it was put out of), gets ready a while later, and as the
 /// room's host starts once the room's rules let it.
@@ -136,6 +177,17 @@ double fill(ZRKBots& bots, ZRKBots::Bot& bot, const Json::Value& settings, doubl
         const ZRKLobby::Room* r = lobby.findRoom(in);
         if (!r || !hasGuest(lobby, *r) || !waiting(*r))
             return next;
+        // A player came into a room whose teams can no longer be evened (a duel of ours he
+        // made two against one): one of ours on the bigger team gives up its seat for good.
+        if (!canEven(*r, 0)) {
+            int teams[2] = {0, 0};
+            for (int s = 0; s < ZRKLobby::kSeats; ++s)
+                teams[s < ZRKLobby::kSeats / 2 ? 0 : 1] += r->seats[s].empty() ? 0 : 1;
+            if (teamIn(*r, bot.name) == (teams[0] > teams[1] ? 0 : 1)) {
+                lobby.standDown(in, bot.name);
+                return next;
+            }
+        }
         const Json::Value& ready = r->battle.count(bot.name) ? r->battle.at(bot.name)["ready"] : Json::Value::nullSingleton();
         if (!(ready.isInt() && ready.asInt() != 0))
             lobby.setReady(in, bot.name, true);
@@ -151,7 +203,7 @@ double fill(ZRKBots& bots, ZRKBots::Bot& bot, const Json::Value& settings, doubl
     const double gap = settings["gap"].isNumeric() ? settings["gap"].asDouble() : 3.0;
     for (const ZRKLobby::Zone& zone : lobby.zones())
         for (const ZRKLobby::Room* r : lobby.roomsIn(zone.name))
-            if (hasGuest(lobby, *r) && waiting(*r) && hasRoom(*r) && !r->kicked.count(bot.name) &&
+            if (hasGuest(lobby, *r) && waiting(*r) && hasRoom(*r) && canEven(*r, 1) && !r->kicked.count(bot.name) &&
                 bots.admits(bot.name, r->name) && bots.mayFill(r->name, now, gap)) {
                 seatBot(lobby, bot.name, r->name);
                 return next;

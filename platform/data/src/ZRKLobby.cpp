@@ -91,6 +91,19 @@ const ZRKLobby::Room* ZRKLobby::findRoom(const std::string& name) const
     return it == mRooms.end() ? nullptr : &it->second;
 }
 
+std::string ZRKLobby::nameOf(const std::string& nameOrId) const
+{
+    if (findRoom(nameOrId))
+        return nameOrId;
+    if (nameOrId.empty() || nameOrId.size() > 9 || nameOrId.find_first_not_of("0123456789") != std::string::npos)
+        return std::string();
+    const int id = std::stoi(nameOrId);
+    for (const auto& r : mRooms)
+        if (r.second.id == id)
+            return r.first;
+    return std::string();
+}
+
 ZRKLobby::Room* ZRKLobby::room(const std::string& name)
 {
     auto it = mRooms.find(name);
@@ -276,9 +289,13 @@ bool ZRKLobby::leave(const std::string& player, const std::string& name)
         return false;
     const bool maker = !r->standing && r->maker == player;
     remove(*r, player, ZRKNotice::Leave);
-    // Leaving a zone's hall is leaving the zone: its count holds the player no more.
-    if (const Zone* zone = zoneOf(player); zone && zone->name == name)
-        leaveZone(player);
+    // Leaving a zone's hall for the area is leaving the zone; leaving it for one of the zone's
+    // game rooms (whose page has its own chat) is not: the player comes back to that hall.
+    if (const Zone* zone = zoneOf(player); zone && zone->name == name) {
+        const Room* in = findRoom(gameRoomOf(player));
+        if (!in || in->zone != zone->name)
+            leaveZone(player);
+    }
     if (maker && room(name))
         closeRoom(name); // a room its maker left closes with him
     return true;
@@ -312,7 +329,45 @@ void ZRKLobby::remove(Room& r, const std::string& player, ZRKNotice::Kind how)
     if (r.members.empty() && !r.standing) {
         const std::string name = r.name;
         mRooms.erase(name); // r is gone now
+        return;
     }
+    reopenIfDeserted(r);
+}
+
+bool ZRKLobby::backFromBattle(const std::string& name, const std::string& player)
+{
+    Room* r = room(name);
+    if (!r || r->hall || seatOf(*r, player) < 0)
+        return false;
+    r->fighters.erase(player);
+    reopenIfDeserted(*r);
+    return true;
+}
+
+void ZRKLobby::reopenIfDeserted(Room& r)
+{
+    const int state = stateOf(r);
+    if (r.hall || (state != 0 && state != 2 && state != 3))
+        return;
+    for (const auto& f : r.fighters)
+        if (mConnected.count(f.first) && seatOf(r, f.first) >= 0)
+            return; // someone of a connection still fights (or watches the end)
+    // Nobody is left in the battle who plays it on a screen: the room waits for the next one,
+    // everyone not ready, as it was before the start.
+    Json::Value state0 = r.state;
+    state0["state"] = 1;
+    state0.removeMember("arena");
+    r.state = state0;
+    r.params["fight"] = false;
+    r.finished = false;
+    r.closeAt = -1.0;
+    r.loaded.clear();
+    r.fighters.clear();
+    for (auto& b : r.battle) {
+        b.second["ready"] = 0;
+        b.second["fight"] = 0;
+    }
+    retell(r);
 }
 
 bool ZRKLobby::say(const std::string& player, const std::string& name, const std::string& text)
@@ -789,6 +844,18 @@ std::string ZRKLobby::beginBattle(const std::string& name, const std::string& by
     for (const std::string& p : seated(name))
         setBattleValues(name, p, inBattle);
     return std::string();
+}
+
+bool ZRKLobby::standDown(const std::string& name, const std::string& player)
+{
+    Room* r = room(name);
+    if (!r || r->hall || seatOf(*r, player) < 0)
+        return false;
+    r->kicked.insert(player);
+    if (r->maker == player)
+        r->maker.clear(); // the room goes on with the others
+    remove(*r, player, ZRKNotice::Leave);
+    return true;
 }
 
 bool ZRKLobby::putOut(const std::string& name, const std::string& player)

@@ -218,8 +218,9 @@ void beginGame(ZRKServerCall& call)
     const std::string room = ownRoom(call);
     if (room.empty())
         return;
-    const unsigned seed =
-        static_cast<unsigned>(call.server.now() * 1000.0) ^ static_cast<unsigned>(room.size() * 7919u);
+    const unsigned seed = call.server.battleSeed() != 0
+                              ? call.server.battleSeed()
+                              : static_cast<unsigned>(call.server.now() * 1000.0) ^ static_cast<unsigned>(room.size() * 7919u);
     const int wind = static_cast<int>(seed % (2 * kMaxWind + 1)) - kMaxWind;
     const std::string refusal = call.lobby().beginBattle(room, call.player, seed, wind);
     if (!refusal.empty())
@@ -227,6 +228,17 @@ void beginGame(ZRKServerCall& call)
     for (const std::string& p : call.lobby().seated(room))
         if (call.server.connectionOf(p) == 0)
             call.lobby().reportLoaded(room, p);
+}
+
+/// The player's screen is back from the room's battle: [room]. The battle no player on a
+/// screen still plays is over, and the room waits for the next start.
+void backFromBattle(ZRKServerCall& call)
+{
+    std::string room;
+    if (!ZRKServerCall::readText(call.arg(0), room) || room.empty() || room.size() > 256)
+        return call.refuse("error/srv_bad_request", "no room named");
+    if (!call.lobby().backFromBattle(room, call.player))
+        call.refuse("error/room_no_access", call.player + " has no seat in the room " + room);
 }
 
 } // namespace
@@ -243,6 +255,7 @@ void ZRKRoomOps::addTo(ZRKServerOps& ops)
     ops.add("changeMapPVE", &changeMap, reads);
     ops.add("notifyAvatar", &notifyAvatar, reads);
     ops.add("beginGame", &beginGame, reads);
+    ops.add("backFromBattle", &backFromBattle, reads);
 }
 
 } // namespace zrk

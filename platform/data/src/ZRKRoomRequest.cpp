@@ -36,6 +36,10 @@ long ZRKRoomRequest::changeReadyState(bool ready, ZRKReply done)
     return ZRKRequestBroker::call("ZRKRoomRequest", "changeReadyState", done, ready);
 }
 long ZRKRoomRequest::beginGame(ZRKReply done) { return ZRKRequestBroker::call("ZRKRoomRequest", "beginGame", done); }
+long ZRKRoomRequest::backFromBattle(const std::string& room, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKRoomRequest", "backFromBattle", done, room);
+}
 long ZRKRoomRequest::changeSlotFlag(int seat, bool open, ZRKReply done)
 {
     return ZRKRequestBroker::call("ZRKRoomRequest", "changeSlotFlag", done, seat, open);

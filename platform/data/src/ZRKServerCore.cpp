@@ -148,10 +148,14 @@ std::string ZRKServerCore::startBotBattle(const std::string& player, int bots, c
     const std::string name = "battle_" + player;
     if (const ZRKLobby::Room* old = mLobby->findRoom(name)) {
         const std::vector<std::string> members = old->members;
-        if (std::find(members.begin(), members.end(), player) != members.end())
+        const Json::Value& state = old->state["state"];
+        const bool running = state.isInt() && (state.asInt() == 0 || state.asInt() == 2);
+        if (running && std::find(members.begin(), members.end(), player) != members.end())
             return fail("a battle of the player is still open");
+        // The player's last battle room (he may be back in it, its battle over) goes, its
+        // bots with it.
         for (const std::string& m : members)
-            mLobby->leave(m, name); // the bots of the player's last battle; the room goes with them
+            mLobby->leave(m, name);
     }
     ZRKLobby::Room room;
     room.name = name;

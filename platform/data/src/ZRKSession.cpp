@@ -135,6 +135,7 @@ void ZRKSession::goOffline(int state)
     mOnline = false;
     mUID.clear();
     mCurrentRoom.clear();
+    mRoomsIn.clear();
     mData->clear();
     mMsgClient.reset();
     ++mOfflineEpoch;
@@ -217,8 +218,10 @@ long ZRKSession::enterWith(const std::string& room, const ZRKParams& params)
         int code = codeOf(reply, 1);
         if (error && code <= 0)
             code = 1; // a failure never reads as an accepted entry
-        if (code <= 0)
+        if (code <= 0) {
             mCurrentRoom = room;
+            mRoomsIn.insert(room);
+        }
         mMsgClient.receiveEnterReply(room, code, reply);
     })));
 }
@@ -233,6 +236,7 @@ void ZRKSession::roomLost(const std::string& room)
 {
     if (mCurrentRoom == room)
         mCurrentRoom.clear();
+    mRoomsIn.erase(room);
     mData->dropRoomState(room);
     mMsgClient.receiveLeave(room);
 }

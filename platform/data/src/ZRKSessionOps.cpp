@@ -99,7 +99,8 @@ void sendRoomMessage(ZRKServerCall& call)
     std::string room, text;
     if (!ZRKServerCall::readText(call.arg(0), room) || !ZRKServerCall::readText(call.arg(1), text))
         return call.refuse("error/srv_bad_request", "no room or text");
-    if (!call.lobby().say(call.player, plainName(room), text))
+    // The room's chat is addressed by the room's name or by its number (the room page's line).
+    if (!call.lobby().say(call.player, call.lobby().nameOf(plainName(room)), text))
         return call.refuse("error/room_no_access", "not in the room " + plainName(room));
 }
 

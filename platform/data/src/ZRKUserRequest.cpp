@@ -1,4 +1,5 @@
 #include "data/ZRKUserRequest.h"
+#include "data/ZRKSession.h"
 
 #include "data/ZRKBagLayout.h"
 #include "data/ZRKRequestBroker.h"
@@ -203,6 +204,12 @@ long ZRKUserRequest::getInventoryTime()
 long ZRKUserRequest::transMoney(ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "transMoney", done); }
 long ZRKUserRequest::transItem(ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "transItem", done); }
 core::AvatarManager* ZRKUserRequest::getAvatarManager() { return ZRKGameData::part(&ZRKGameData::avatars); }
+core::AvatarPtr ZRKUserRequest::getAvatar()
+{
+    core::AvatarManager* avatars = getAvatarManager();
+    ZRKSession* session = ZRKSession::getSingletonPtr();
+    return avatars && session && !session->getUID().empty() ? avatars->findAvatar(session->getUID()) : core::AvatarPtr();
+}
 
 } // namespace zrk
 } // namespace kavri3D

@@ -185,6 +185,8 @@ std::shared_ptr<const Json::Value> ZRKWorld::sharedPlayerView(const std::string&
             const Json::Value& pc = playerView(name, PcView);
             for (auto it = pc.begin(); it != pc.end(); ++it)
                 card[it.name()] = *it;
+            // The ammo bag a private dungeon is fought with: there is no chooser, the first.
+            card["ca_id2"] = 1;
             views.value[which] = std::make_shared<Json::Value>(std::move(card));
         } else {
             views.value[which] = std::make_shared<Json::Value>(which == InfoView       ? infoView(*p)

@@ -7,6 +7,9 @@
 #include "GuiLog.h"
 #include "ListRows.h"
 #include "ParamStore.h"
+#include "RoomListPage.h"
+#include <gui/ChannelType.h>
+#include <gui/RoleAttr.h>
 
 namespace kavri3D {
 namespace zrk {
@@ -17,7 +20,7 @@ const char* const kButtons[] = {"Ready", "Start", "Team", "Leave", "Kick", "Lock
 const char* const kButtonTexts[] = {"Ready", "Start", "Team", "Leave", "Kick", "Lock", "Map <", "Map >", "Props"};
 const std::size_t kButtonCount = sizeof(kButtons) / sizeof(kButtons[0]);
 const int kPropSlots = 10;
-const float kSeatsBottom = 0.74f;
+const float kSeatsBottom = 0.64f;
 
 template <class T> const T* valueOf(const ParamList& list, const char* name)
 {
@@ -64,12 +67,22 @@ void RoomPage::buildContent(CEGUI::Window& frame)
                                                             CEGUI::Event::Subscriber(&RoomPage::onSeatClicked, this)));
         }
     }
-    addWidget(frame, "TaharezLook/StaticText", "MapName", "Map: -", 0.02f, kSeatsBottom + 0.02f, 0.6f, 0.07f);
-    addWidget(frame, "TaharezLook/StaticText", "Owner", "", 0.64f, kSeatsBottom + 0.02f, 0.34f, 0.07f);
-    const float w = 0.96f / static_cast<float>(kButtonCount);
+    addWidget(frame, "TaharezLook/StaticText", "MapName", "Map: -", 0.02f, kSeatsBottom + 0.01f, 0.46f, 0.06f);
+    addWidget(frame, "TaharezLook/StaticText", "Owner", "", 0.50f, kSeatsBottom + 0.01f, 0.48f, 0.06f);
+    // The room's chat: the last line heard, and a line to type (Enter or "Say" sends it).
+    addWidget(frame, "TaharezLook/StaticText", "ChatHeard", "", 0.02f, kSeatsBottom + 0.075f, 0.96f, 0.055f);
+    CEGUI::Window* chat = addWidget(frame, "TaharezLook/Editbox", "ChatLine", "", 0.02f, kSeatsBottom + 0.135f, 0.80f, 0.055f);
+    static_cast<CEGUI::Editbox*>(chat)->setMaxTextLength(kChatMax);
+    mConnections.emplace_back(chat->subscribeEvent(CEGUI::Editbox::EventTextAccepted, CEGUI::Event::Subscriber(&RoomPage::onSay, this)));
+    CEGUI::Window* sayButton = addWidget(frame, "TaharezLook/Button", "Say", "Say", 0.83f, kSeatsBottom + 0.135f, 0.15f, 0.055f);
+    mConnections.emplace_back(sayButton->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&RoomPage::onSay, this)));
+    // Two rows of buttons, wide enough for their words between the buttons' caps.
+    const std::size_t perRow = (kButtonCount + 1) / 2;
+    const float w = 0.96f / static_cast<float>(perRow);
     for (std::size_t b = 0; b < kButtonCount; ++b) {
-        CEGUI::Window* button = addWidget(frame, "TaharezLook/Button", kButtons[b], kButtonTexts[b],
-                                          0.02f + w * static_cast<float>(b), kSeatsBottom + 0.12f, w - 0.01f, 0.09f);
+        const float x = 0.02f + w * static_cast<float>(b % perRow);
+        const float y = kSeatsBottom + 0.20f + 0.075f * static_cast<float>(b / perRow);
+        CEGUI::Window* button = addWidget(frame, "TaharezLook/Button", kButtons[b], kButtonTexts[b], x, y, w - 0.01f, 0.065f);
         button->setID(static_cast<unsigned>(b));
         mConnections.emplace_back(button->subscribeEvent(CEGUI::PushButton::EventClicked,
                                                          CEGUI::Event::Subscriber(&RoomPage::onButton, this)));
@@ -112,7 +125,7 @@ void RoomPage::showProps()
     for (int i = 0; i < kPropSlots; ++i) {
         const std::size_t at = static_cast<std::size_t>(i);
         props->getChild("PropSlot" + std::to_string(i))
-            ->setText(toCeguiString(at < mPropSlots.size() ? propSlotText(mPropSlots[at]) : std::string()));
+            ->setText(outsideText(at < mPropSlots.size() ? propSlotText(mPropSlots[at]) : std::string()));
     }
     for (std::size_t i = 0; i < kPropOffers; ++i) {
         CEGUI::Window* buy = props->getChild("PropBuy" + std::to_string(i));
@@ -121,7 +134,7 @@ void RoomPage::showProps()
             const ShopData& offer = mPropOffers[i];
             const std::string price = offer.prices.empty() ? std::string() : " (" + std::to_string(offer.prices[0].s_price) +
                                                                                  (offer.prices[0].s_buy_type == 2 ? " coupons)" : offer.prices[0].s_buy_type == 3 ? " medals)" : " coins)");
-            buy->setText(toCeguiString("Buy " + offer.i_name + price));
+            buy->setText(outsideText("Buy " + offer.i_name + price));
         }
     }
 }
@@ -178,10 +191,54 @@ void RoomPage::open(const std::string& playerName, const std::string& zoneName)
     params().set(kKind, ParamNode::integer("roleid", 0));
     mDispatcher.callback(kPropLoadEventId, params().handle(kKind));
     mDispatcher.callback(kPropShopEventId, params().handle(kKind));
+    // The room's chat is heard instead of the hall's while the page is up.
+    mLastChat.clear();
+    if (CEGUI::Window* frame = window())
+        frame->getChild("ChatHeard")->setText("");
+    params().set(kKind, ParamNode::boolean("isRemoveListen", true));
+    params().set(kKind, ParamNode::text("currentrid", mRoomName));
+    params().set(kKind, ParamNode::text("guild_name", ""));
+    params().set(kKind, ParamNode::text("cry_name", ""));
+    mDispatcher.callback(kChatListenEventId, params().handle(kKind));
 }
 
 void RoomPage::onFilled(int eventId, ParamList& list)
 {
+    // The views of the PVP rooms (37), the arena's (99) and the dungeons' (91) tell the room alike.
+    if (eventId == kLoadingEventId || eventId == 99 || eventId == 91) {
+        const int* id = valueOf<int>(list, "room_id");
+        const std::string* name = valueOf<std::string>(list, "room_name");
+        const int* mode = valueOf<int>(list, "mode_name");
+        if (id && name && !name->empty()) {
+            mRoomId = *id;
+            mRoomName = *name;
+        }
+        if (mode)
+            mMode = *mode;
+        return;
+    }
+    // The room gone: an arena room (101) or a dungeon's (93) goes back to the hall as a PVP
+    // room's does (40), through the same leaving.
+    if ((eventId == 101 && mMode == 8) || (eventId == 93 && mMode == 9)) {
+        mDispatcher.fillParams(kLeaveEventId);
+        return;
+    }
+    // The map changed, in a PVP room (63) or a dungeon (95).
+    if (eventId == kMapChangeEventId || eventId == 95) {
+        if (const int* map = valueOf<int>(list, "mapid")) {
+            mMapId = *map;
+            showCards();
+        }
+        return;
+    }
+    if (eventId == kChatListenEventId) {
+        for (const ParamNode* n : list)
+            if (const std::string* line = n && n->name == "json" ? boost::any_cast<std::string>(&n->value) : nullptr)
+                mLastChat = RoomListPage::chatText(*line);
+        if (CEGUI::Window* frame = window())
+            frame->getChild("ChatHeard")->setText(outsideText(mLastChat));
+        return;
+    }
     if (eventId == 18 || eventId == 21) {
         // Joining or opening a room tells which: the view asks for it when it
         // opens.
@@ -245,19 +302,25 @@ void RoomPage::showCards()
     CEGUI::Window* seats = frame->getChild("Seats");
     static const char* const labels[8] = {"Label_red0",  "Label_red1",  "Label_red2",  "Label_red3",
                                           "Label_blue0", "Label_blue1", "Label_blue2", "Label_blue3"};
-    for (int s = 0; s < 8; ++s)
+    for (int s = 0; s < 8; ++s) {
+        const PlayerCard& card = mCards[static_cast<std::size_t>(s)];
         if (seats->isChild(labels[s]))
-            seats->getChild(labels[s])->setText(toCeguiString(cardLine(mCards[static_cast<std::size_t>(s)], s)));
+            seats->getChild(labels[s])->setText(outsideText(cardLine(card, s)));
+        // A seat's portrait shows its player's figure, or nothing when nobody sits there.
+        const std::string picture = std::string("Picture_") + (labels[s] + 6);
+        if (seats->isChild(picture))
+            seats->getChild(picture)->setVisible(card.occupied);
+    }
     std::string map = "Map: " + std::to_string(mMapId);
     for (const MapInfList& m : mMaps)
         if (m.mapId == mMapId)
             map = "Map: " + m.name;
-    frame->getChild("MapName")->setText(toCeguiString(map));
+    frame->getChild("MapName")->setText(outsideText(map));
     std::string owner;
     for (std::size_t s = 0; s < mCards.size(); ++s)
         if (mCards[s].owner && mCards[s].occupied)
             owner = "Owner: " + fromCeguiString(mCards[s].nickname);
-    frame->getChild("Owner")->setText(toCeguiString(owner));
+    frame->getChild("Owner")->setText(outsideText(owner));
     const bool isOwner = mCards[static_cast<std::size_t>(mOwnSeat)].owner;
     for (const char* b : {"Start", "Kick", "Lock", "MapPrev", "MapNext"})
         frame->getChild(b)->setEnabled(isOwner);
@@ -321,9 +384,46 @@ bool RoomPage::lockSeat()
 {
     if (mSelectedSeat < 0 || mSelectedSeat >= 8)
         return false;
-    params().set(kKind, ParamNode::boolean("isLock", mCards[static_cast<std::size_t>(mSelectedSeat)].slotOff));
+    // An open seat is asked shut (true), a shut one open.
+    params().set(kKind, ParamNode::boolean("isLock", !mCards[static_cast<std::size_t>(mSelectedSeat)].slotOff));
     params().set(kKind, ParamNode::integer("pos", mSelectedSeat));
     return call(kLockEventId);
+}
+
+bool RoomPage::say(const std::string& text)
+{
+    if (text.empty() || mRoomName.empty())
+        return false;
+    RoleAttr sender;
+    sender.pc_nickname = fromCeguiString(mCards[static_cast<std::size_t>(mOwnSeat)].nickname);
+    if (sender.pc_nickname.empty())
+        sender.pc_nickname = mPlayerName;
+    ParamNode channel;
+    channel.name = "channel";
+    channel.value = ChannelRoom;
+    channel.size = 4;
+    channel.type = ParamNode::Integer;
+    params().set(kKind, channel);
+    params().set(kKind, recordNode("sender", sender, static_cast<std::int32_t>(sizeof(RoleAttr))));
+    params().set(kKind, ParamNode::text("uid", mPlayerName));
+    params().set(kKind, ParamNode::text("content", text.substr(0, kChatMax)));
+    params().set(kKind, ParamNode::text("team", mOwnSeat < 4 ? "0" : "1"));
+    return call(kChatSendEventId);
+}
+
+bool RoomPage::onSay(const CEGUI::EventArgs&)
+{
+    try {
+        CEGUI::Window* frame = window();
+        if (!frame)
+            return true;
+        CEGUI::Window* line = frame->getChild("ChatLine");
+        if (say(fromCeguiString(line->getText())))
+            line->setText("");
+    } catch (const std::exception& e) {
+        guiLog(3, "a room chat line was not sent: ", e.what());
+    }
+    return true;
 }
 
 bool RoomPage::changeMap(int step)

@@ -32,6 +32,10 @@ public:
     static constexpr int kLockEventId = 46;
     static constexpr int kMapListEventId = 62;
     static constexpr int kMapChangeEventId = 63;
+    static constexpr int kChatSendEventId = 67;
+    static constexpr int kChatListenEventId = 26;
+    /// Characters a room chat line holds at most.
+    static constexpr std::size_t kChatMax = 200;
     static constexpr int kPropShopEventId = 103;
     static constexpr int kPropCheckoutEventId = 104;
     static constexpr int kPropLoadEventId = 105;
@@ -53,6 +57,10 @@ public:
     bool leave();
     bool kick();
     bool lockSeat();
+    /// A line to everyone in the room; false for an empty one or outside a room.
+    bool say(const std::string& text);
+    /// The last room chat line heard, as the page shows it.
+    const std::string& lastChat() const { return mLastChat; }
     /// The next (+1) or the previous (-1) map of the room's list.
     bool changeMap(int step);
     void selectSeat(int seat) { mSelectedSeat = seat; }
@@ -88,6 +96,7 @@ private:
     bool onButton(const CEGUI::EventArgs& args);
     bool onSeatClicked(const CEGUI::EventArgs& args);
     bool onPropBuyClicked(const CEGUI::EventArgs& args);
+    bool onSay(const CEGUI::EventArgs& args);
     void showProps();
 
     EventDispatcher& mDispatcher;
@@ -103,6 +112,7 @@ private:
     std::vector<MapInfList> mMaps;
     std::vector<BagData> mPropSlots;
     std::vector<ShopData> mPropOffers;
+    std::string mLastChat;
     std::list<CEGUI::Event::ScopedConnection> mConnections;
 };
 

@@ -831,8 +831,8 @@ void BattleRoom::onEscapeConfirmed(int result)
 {
     mMessageBoxOpen = false;
     if (result == 0 && mLand) {
-        if (mReturnState.empty() || mReturnState == "zrk_personalroom")
-            mReturnState = "playerhall";
+        // Given up midway, the player goes back where the battle was entered from (his room),
+        // as at its end; the server ends a battle no player's screen is left in.
         leaveRoom();
         return;
     }
@@ -1743,15 +1743,18 @@ void BattleRoom::leaveRoom()
         writeLog(kLogWarning, kChannel, "no session: the battle cannot be left");
         return;
     }
-    ZRKRoomState* current = ZRKRoomRequest::getRoomState(std::string(), false, false);
-    // The room to go back to; never the battle's own, which is left on the server too.
-    const std::string back = current && current->getRoomName() != battleRoom ? current->getRoomName() : std::string();
-    if (!battleRoom.empty() && ZRKRoomRequest::getRoomState(battleRoom, false, false))
-        session->leave(battleRoom);
+    // The battle is fought in the player's own room: the server hears that this screen left
+    // it, and the room waits for its next battle once no player's screen is in it. Going
+    // anywhere but the room, the player leaves the room too.
+    const bool inRoom = !battleRoom.empty() && ZRKRoomRequest::getRoomState(battleRoom, false, false);
+    if (inRoom)
+        ZRKRoomRequest::backFromBattle(battleRoom, ZRKReply());
     if (state.empty() || state == "zrk_personalroom") {
-        session->teleport(!arena.empty() ? arena : back, "zrk_personalroom", std::string());
+        session->teleport(!arena.empty() ? arena : battleRoom, "zrk_personalroom", std::string());
         return;
     }
+    if (inRoom)
+        session->leave(battleRoom);
     if (state == "room") {
         session->teleport(std::string(), "room", std::string());
         if (BackgroundScene* background = BackgroundScene::getSingletonPtr())

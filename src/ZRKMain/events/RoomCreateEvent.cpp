@@ -170,7 +170,10 @@ void RoomCreateEvent::onEnterRoom(const std::string&, int code, const std::strin
             RoomFlow::handOverScreens();
             std::string params = "prev=" + from;
             if (mRequestedMode < 2000) {
-                const int bag = ZRKUserRequest::getPc_id().getIntVal("ca_id2", 0);
+                const core::AvatarPtr me = ZRKUserRequest::getAvatar();
+                const int bag = me ? me->getUserSettings().getIntVal("ca_id2", 1) : 1;
+                if (!me)
+                    writeLog(kLogWarning, channel().c_str(), "the own avatar is not known yet: the dungeon is fought with bag 1");
                 params = "bag=" + std::to_string(bag) + "&set=" + std::to_string(mRequestedMode - 1002) + "&" + params;
             }
             if (session)

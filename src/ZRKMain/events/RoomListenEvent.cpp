@@ -5,12 +5,15 @@
 #include <data/ZRKPlayerState.h>
 #include <data/ZRKRoomRequest.h>
 #include <data/ZRKRoomState.h>
+#include <data/ZRKRosterIQ.h>
+#include <data/ZRKRosterRequest.h>
 #include <data/ZRKServer.h>
 #include <data/ZRKUserRequest.h>
 #include <data/ZRKWeaponLib.h>
 #include <data/ZRKSession.h>
 #include <gui/PlayerCard.h>
 #include <json/value.h>
+#include <scene/BasicPlayer.h>
 
 #include "services/GameServices.h"
 #include "events/RoomFlow.h"
@@ -157,22 +160,45 @@ void RoomListenEvent::refreshRoom(bool, bool dress)
         return;
     if (dress && gListening) {
         const int own = room->getSeatOf(mUid);
-        for (int s = 0; s < 8; ++s)
-            dressSeat(room->getPlayer(s).get(), s, own);
+        for (int s = 0; s < 8; ++s) {
+            ZRKPlayerState* player = room->getPlayer(s).get();
+            if (player)
+                dressSeat(player, s, own);
+            else
+                emptySeat(s);
+        }
     }
     raiseByMode(RoomFlow::Seats);
+}
+
+void RoomListenEvent::emptySeat(int seat)
+{
+    // Nobody sits there now: no figure, and the next one to sit down is dressed afresh.
+    mSeatPlayers[seat] = -1;
+    mAskedLook[seat] = -1;
+    if (EquipRes* res = GameServices::equipment())
+        res->setSeatLook(kSeatNames[seat], std::string());
+    if (ZRKRolePtr role = RoleManager::instance().getRole(kSeatNames[seat]))
+        if (boost::shared_ptr<core::BasicPlayer> figure = role->getPlayer())
+            figure->setAvatarVisible(false);
 }
 
 void RoomListenEvent::dressSeat(ZRKPlayerState* player, int seat, int ownSeat)
 {
     if (!player || seat < 0 || seat >= 8)
         return;
+    if (ZRKRolePtr role = RoleManager::instance().getRole(kSeatNames[seat]))
+        if (boost::shared_ptr<core::BasicPlayer> figure = role->getPlayer())
+            figure->setAvatarVisible(true);
     const core::XmlConfigHelper settings = player->getUserSettings();
     const core::XmlConfigHelper info = player->getUserInfo();
     const int accountId = info.getIntVal("a_id", 0);
     const std::string user = info.getStringVal("a_username", "");
-    if (!user.empty() && !mFriends.count(user))
-        mFriends[user] = 0; // the roster's friend group is not kept by this client yet
+    if (!user.empty() && !mFriends.count(user)) {
+        // A friend is one of the roster's friend group (1), as the roster last came.
+        ZRKRosterIQ* roster = GameServices::session() ? ZRKRosterRequest::getIQ(false) : nullptr;
+        mFriends[user] = roster && roster->getRosterItem(user).getIntVal("group", 0) == 1 ? 1 : 0;
+    }
     const int pcId = settings.getIntVal("pc_id", -1);
     if (pcId == -1 || pcId == mSeatPlayers[seat])
         return;

@@ -42,6 +42,7 @@ public:
     void onPlayerState(const std::string& name, int bits);
     void onRoomDestroyed();
     void dressSeat(ZRKPlayerState* player, int seat, int ownSeat);
+    void emptySeat(int seat);
     /// Poses a seat's character with a weapon: "id" or "id+level"; "0" or ""
     /// poses nothing.
     static void showDemoPose(const std::string& seatRole, const std::string& pose);

@@ -28,12 +28,18 @@ void RoomLoadingEvent::callback(gui::ParamHandle params)
     std::string zone;
     mRoomId = id;
     mRoomName.clear();
-    if (!readOptional("room_name", params, mRoomName) || !readOptional("zone_name", params, zone) ||
-        !readOptional("room_mode", params, mRoomMode))
+    // A view without its room's name, zone or mode ends here: the last room's mode is not this one's.
+    for (const char* needed : {"room_name", "zone_name", "room_mode"})
+        if (!findParam(needed, params))
+            return;
+    if (!readParam("room_name", params, mRoomName) || !readParam("zone_name", params, zone) ||
+        !readParam("room_mode", params, mRoomMode))
         return;
+    // The zone's chat room: the room has its own. Left once; coming back from a battle the
+    // player is in the room, not in the hall.
     if (ZRKSession* session = GameServices::session())
-        if (!zone.empty())
-            session->leave(zone); // the zone's chat room: the room has its own
+        if (!zone.empty() && session->isIn(zone))
+            session->leave(zone);
     raiseEvent(RoomFlow::idFor(RoomFlow::View, mRoomMode));
 }
 

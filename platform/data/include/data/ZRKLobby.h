@@ -80,6 +80,8 @@ public:
     bool loadZones(const std::string& file);
     void addRoom(const Room& room);
     const Room* findRoom(const std::string& name) const;
+    /// The name of the room called so, or numbered so ("17"); "" for none.
+    std::string nameOf(const std::string& nameOrId) const;
     std::vector<std::string> roomsOf(const std::string& player) const;
     /// The zones' halls, in name order.
     std::vector<std::string> halls() const;
@@ -125,6 +127,10 @@ public:
     bool tellStateTo(const std::string& room, const std::string& player, const Json::Value& extra);
     /// Closes the finished battles that are due by `now`.
     void closeDue(double now);
+    /// The player's screen has left the room's battle (its end, or given up) and shows the
+    /// room again. Once no player on a connection is left in it, the battle is over and the
+    /// room waits for the next one (state 1, nobody ready). False for one without a seat.
+    bool backFromBattle(const std::string& room, const std::string& player);
     /// The seated players of a room, seat by seat (empty seats skipped).
     std::vector<std::string> seated(const std::string& room) const;
 
@@ -161,6 +167,9 @@ public:
     std::string startRefusal(const std::string& room, const std::string& by) const;
     /// The owner starts: the battle values, every seated player in battle, the room shut.
     std::string beginBattle(const std::string& room, const std::string& by, unsigned seed, int wind);
+    /// One of the server's players gives up its seat for good (it does not come back): it leaves
+    /// as anyone leaves, and the room it opened stays for those in it. False when not seated.
+    bool standDown(const std::string& room, const std::string& player);
     /// The player is put out of the room as a kick does, whoever owns it (tests' control).
     bool putOut(const std::string& room, const std::string& player);
     /// The room closes: everyone in it is told and put out.
@@ -182,6 +191,7 @@ private:
     int freeSeat(const Room& room, int team) const;
     int seatOf(const Room& room, const std::string& player) const;
     void remove(Room& room, const std::string& player, ZRKNotice::Kind how);
+    void reopenIfDeserted(Room& room);
 
     Sink mSink;
     CardSource mCards;

@@ -28,6 +28,8 @@ public:
     static long changeReadyState(bool ready, ZRKReply done);
     /// The owner starts the battle; refused with the text to show while the room's rules fail.
     static long beginGame(ZRKReply done);
+    /// The player's screen is back from the room's battle (its end, or given up midway).
+    static long backFromBattle(const std::string& room, ZRKReply done);
     /// The owner opens (true) or shuts an empty seat.
     static long changeSlotFlag(int seat, bool open, ZRKReply done);
     static long changeMap(int mapId, ZRKReply done);

@@ -49,6 +49,10 @@ public:
     /// room balances its sides, on the place, started at once (the bots have loaded already). Returns the
     /// room's name; empty (with a log line) when the player is not online or no bot is free.
     std::string startBotBattle(const std::string& player, int bots, const std::string& place, unsigned seed);
+    /// Control: every battle an owner starts from now on is fought on this seed (0: drawn
+    /// from the clock again), so a test or a benchmark replays the same short fights.
+    void setBattleSeed(unsigned seed) { mBattleSeed = seed; }
+    unsigned battleSeed() const { return mBattleSeed; }
     /// Moves the connection's outbox to `out`, in order.
     void take(long connection, std::vector<ZRKMessage>& out);
 
@@ -134,6 +138,7 @@ private:
     long mNextConnection = 1;
     double mNow = 0.0;
     unsigned mSessions = 0;
+    unsigned mBattleSeed = 0;
 };
 
 } // namespace zrk

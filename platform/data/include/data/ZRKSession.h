@@ -2,6 +2,7 @@
 #include <boost/function.hpp>
 #include <boost/signals2.hpp>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 #include <core/RtObjectAttrMap.h>
@@ -69,6 +70,9 @@ public:
     bool teleport(const std::string& room, const std::string& state, const std::string& params);
     void teleportAdv(const std::string& state, const std::string& params = std::string()) override;
     const std::string& getCurrentRoom() const { return mCurrentRoom; }
+    /// Whether the server let the player into that room (a hall, a chat or a game room) and he
+    /// has not left it since.
+    bool isIn(const std::string& room) const { return mRoomsIn.count(room) > 0; }
     const std::string& getLastTeleport() const { return mLastTeleport; }
 
     // Rooms of the message server.
@@ -133,6 +137,7 @@ private:
     bool mOnline = false;
     std::string mUID;
     std::string mCurrentRoom;
+    std::set<std::string> mRoomsIn;
     std::string mLastTeleport;
     /// The state a teleport asked for and its parameter text: once the state is entered, its
     /// scene callback hears onEnterRoom with the text, then onRoomReady.

@@ -91,6 +91,9 @@ public:
     static long transItem(ZRKReply done);
     /// The players whose information the client has; null without game data.
     static core::AvatarManager* getAvatarManager();
+    /// The own player's avatar (its card as the server hands it out: "ca_id2" the ammo bag of a
+    /// private dungeon); empty until the client asked for the own information.
+    static core::AvatarPtr getAvatar();
     /// The information of a player ("pc_id" is 0 while the account has no character).
     static core::XmlConfigHelper getUserInfo(const std::string& uid);
     /// The settings of a player ("pc_newbie_task", "c_id").
