@@ -23,18 +23,17 @@ std::string programFolder()
     return p.substr(0, p.rfind('/'));
 }
 
-// The command line as one wide string, each argument quoted when it holds a blank.
+// The command line as one wide string, every argument quoted by the rule the module splits by:
+// an argument holding quotes, blanks or backslashes, or none at all, arrives as it was given.
 std::wstring commandLine(int argc, char** argv)
 {
     std::wstring out;
     for (int i = 0; i < argc; ++i) {
         // Decoded by hand, whatever the locale says: the C locale would turn every non-ASCII
         // letter into garbage.
-        const std::wstring wide = win32WideFromUtf8(argv[i]);
-        if (!out.empty())
+        if (i > 0)
             out += L' ';
-        bool quote = wide.find_first_of(L" \t") != std::wstring::npos;
-        out += quote ? L"\"" + wide + L"\"" : wide;
+        out += win32QuoteArgument(win32WideFromUtf8(argv[i]));
     }
     return out;
 }

@@ -2,6 +2,7 @@
 // salted hashes (also after an old world is upgraded in place), never in a log
 // line, and nicknames taken by Unicode case folding in the check and in the
 // world's own index.
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "DataTestKit.h"
@@ -135,8 +136,8 @@ TEST(WorldKeeps, AnOldWorldIsUpgradedInPlaceHashingEachOddPasswordOnce) {
     ASSERT_TRUE(world.loadPlayer("rookie", rookie));
     EXPECT_NE(ZRKNameKey::of(hero.nick), ZRKNameKey::of(rookie.nick));
     EXPECT_TRUE(world.nicknameTaken("ÄrGeR"));
-    EXPECT_FALSE(world.db().exec(
-        "UPDATE players SET nick = 'ÄRGER' WHERE name = 'nochar'"));
+    std::string refusal;
+    EXPECT_FALSE(world.setNick("nochar", "ÄRGER", refusal));
   }
   // Opened again: nothing is hashed twice.
   ZRKWorld again;
@@ -164,12 +165,17 @@ TEST(WorldKeeps,
   for (const char *same : {"ÄRGER", "Ärger", "ärger"})
     EXPECT_TRUE(world.nicknameTaken(same)) << same;
   EXPECT_FALSE(world.nicknameTaken("ärgern"));
-  // Whoever writes, the world's index refuses a second player by that name.
-  EXPECT_FALSE(world.db().exec(
-      "UPDATE players SET nick = 'ÄRGER' WHERE name = 'rookie'"));
-  EXPECT_TRUE(world.db().exec(
-      "UPDATE players SET nick = 'STRASSE' WHERE name = 'rookie'"));
+  // Past the check, the world's index refuses a second player by that name.
+  EXPECT_FALSE(world.setNick("rookie", "ÄRGER", refusal));
+  EXPECT_EQ(refusal, "error/role_exists");
+  EXPECT_FALSE(world.db()
+                   .prepare("UPDATE players SET nick = 'x', nick_key = ? "
+                            "WHERE name = 'rookie'")
+                   .bind(1, ZRKNameKey::of("ÄRGER"))
+                   .run());
+  EXPECT_TRUE(world.setNick("rookie", "STRASSE", refusal));
   EXPECT_TRUE(world.nicknameTaken("straße"));
+  EXPECT_EQ(world.playerOfNick("strasse"), "rookie");
 }
 
 TEST(WorldKeeps, AViewHandedOutWholeNeverChangesUnderItsHolder)
@@ -230,4 +236,102 @@ TEST(WorldKeeps, BagViewsLetGoAreBroughtUpToDateAndShowTheBagAsMadeAfresh)
     const std::shared_ptr<const Json::Value> last = world.sharedInventoryView("hero");
     EXPECT_FALSE(world.moveItems("hero", {{999, 61}}, refusal));
     EXPECT_EQ(world.sharedInventoryView("hero"), last);
+}
+
+namespace {
+
+/// What a stock SQLite, without the game's own functions, says of the file.
+std::string integrityWithoutTheGame(const std::string &path) {
+  ZRKDatabase plain;
+  if (!plain.openToRead(path))
+    return "cannot open: " + plain.lastError();
+  ZRKDatabase::Statement &q = plain.prepare("PRAGMA integrity_check");
+  std::string out;
+  while (q.valid() && q.step())
+    out += q.text(0);
+  if (out.empty())
+    plain.noteStepError();
+  q.reset();
+  return out.empty() ? plain.lastError() : out;
+}
+
+} // namespace
+
+TEST(WorldKeeps, AWorldOfSchema6KeepsItsNicknameKeysInAColumnAnySQLiteChecks) {
+  zrktest::TempDir dir;
+  const std::string path = dir.file("world.db");
+  {
+    // The last schema's shape: the index computed by the game's own function.
+    ZRKWorld world;
+    ASSERT_TRUE(world.open(path, "res/server", false));
+    std::string refusal;
+    ASSERT_TRUE(world.createCharacter("nochar", "ärger", 1, refusal));
+    ASSERT_TRUE(world.db().defineFunction("name_key", &ZRKNameKey::of));
+    ASSERT_TRUE(world.db().exec(
+        "DROP INDEX players_nick; ALTER TABLE players DROP COLUMN nick_key; "
+        "CREATE UNIQUE INDEX players_nick ON players(name_key(nick)) WHERE "
+        "nick != ''; UPDATE meta SET value = '6' WHERE key = 'schema'"));
+  }
+  EXPECT_NE(integrityWithoutTheGame(path), "ok"); // the fault: no such function
+  {
+    datatest::LogCapture log;
+    ZRKWorld world;
+    ASSERT_TRUE(world.open(path, "res/server", false));
+    EXPECT_FALSE(world.wasMovedAside());
+    EXPECT_EQ(log.containing("ZRKWorld", "the world of schema 6 was brought up to " +
+                                             std::to_string(ZRKWorld::kSchemaVersion)),
+              1u);
+    EXPECT_EQ(world.playerOfNick("ÄRGER"), "nochar");
+    std::string refusal;
+    EXPECT_FALSE(world.setNick("rookie", "Ärger", refusal));
+    ZRKDatabase::Statement &keys = world.db().prepare(
+        "SELECT count(*) FROM players WHERE nick != '' AND nick_key = ''");
+    ASSERT_TRUE(keys.step());
+    EXPECT_EQ(keys.integer(0), 0); // every nickname has its key
+    keys.reset();
+  }
+  EXPECT_EQ(integrityWithoutTheGame(path), "ok");
+}
+
+TEST(WorldKeeps, AWorldOfANewerSchemaIsLeftExactlyAsItIs) {
+  zrktest::TempDir dir;
+  const std::string path = dir.file("world.db");
+  {
+    ZRKWorld world;
+    ASSERT_TRUE(world.open(path, "res/server", false));
+    ASSERT_TRUE(world.db().exec(
+        "UPDATE meta SET value = '" + std::to_string(ZRKWorld::kSchemaVersion + 1) +
+        "' WHERE key = 'schema'"));
+  }
+  EXPECT_EQ(ZRKWorld::schemaOf(path), ZRKWorld::kSchemaVersion + 1);
+  auto files = [&] {
+    std::map<std::string, std::string> out;
+    for (const char *end : {"", "-wal", "-shm"})
+      out[end] = std::filesystem::exists(path + end)
+                     ? zrktest::readFile(path + end)
+                     : std::string("<none>");
+    return out;
+  };
+  // Closed as a newer game leaves it, and while that game's log is still
+  // there (a kill): neither is touched, even when asked to start afresh.
+  for (bool withLog : {false, true}) {
+    if (withLog) {
+      ZRKDatabase writer;
+      ASSERT_TRUE(writer.open(path));
+      ASSERT_TRUE(writer.exec("UPDATE players SET lv = 7 WHERE name = 'hero'"));
+      writer.keepFilesAtClose();
+      writer.close();
+      ASSERT_TRUE(std::filesystem::exists(path + "-wal"));
+    }
+    const auto before = files();
+    for (bool reset : {false, true}) {
+      ZRKWorld world;
+      EXPECT_FALSE(world.open(path, "res/server", reset));
+      EXPECT_TRUE(world.isNewer());
+      EXPECT_FALSE(world.isReady());
+      EXPECT_FALSE(world.wasMovedAside());
+    }
+    EXPECT_EQ(files(), before) << withLog;
+    EXPECT_FALSE(std::filesystem::exists(path + ".broken"));
+  }
 }

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
+#include <win32/Windows.h>
 #include <util/StringConv.h>
 
 #include "FuzzSupport.h"
@@ -33,6 +35,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)core::WSTR2UTF(units);
     // ...and the text itself, widened the way the launcher widens its arguments.
     const std::string commandLine = core::WSTR2UTF(core::UTF2WSTR(zrkfuzz::FuzzSupport::text(data, size)));
+
+    // The launcher's quoting and the module's split are one rule: any arguments, quoted by the
+    // launcher, split back to themselves.
+    const std::vector<std::string> arguments = win32SplitCommandLine(commandLine);
+    std::wstring quoted;
+    for (const std::string& a : arguments)
+        quoted += (quoted.empty() ? L"" : L" ") + win32QuoteArgument(win32WideFromUtf8(a));
+    if (win32SplitCommandLine(win32Utf8FromWide(quoted)) != arguments)
+        std::abort();
 
     zrk::Application app(zrk::moduleInstance(), commandLine);
     boost::shared_ptr<core::BlackBoard> board = app.onCreateBlackBoardImpl();

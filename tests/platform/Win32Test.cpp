@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
+#include <vector>
 #include <win32/Windows.h>
 
 #include "support/TestEnv.h"
@@ -9,7 +10,7 @@
 TEST(NamedMutex, SecondOpenerSeesItHeldUntilTheFirstCloses)
 {
     zrktest::TempDir dir;
-    zrktest::ScopedEnv env("XDG_RUNTIME_DIR", dir.path());
+    zrktest::ScopedEnv env("XDG_DATA_HOME", dir.path());
     HANDLE first = CreateMutexW(nullptr, TRUE, L"ZRK_Test");
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
@@ -28,30 +29,51 @@ TEST(NamedMutex, SecondOpenerSeesItHeldUntilTheFirstCloses)
 TEST(NamedMutex, UncreatableLockFileGivesNull)
 {
     zrktest::TempDir dir;
-    zrktest::ScopedEnv env("XDG_RUNTIME_DIR", dir.path());
-    std::filesystem::create_directory(dir.file("ZRK_Dir.lock")); // a folder cannot be opened for writing
+    zrktest::ScopedEnv env("XDG_DATA_HOME", dir.path());
+    std::filesystem::create_directories(dir.file("kavri3D/ZRK_Dir.lock")); // a folder cannot be opened for writing
     EXPECT_EQ(CreateMutexW(nullptr, TRUE, L"ZRK_Dir"), nullptr);
 }
 
-TEST(NamedMutex, WithoutARuntimeFolderTheLockIsInAFolderOfTheUsersOwn)
+TEST(NamedMutex, TheLockIsInTheUsersOwnDataFolderWhateverOthersMadeElsewhere)
 {
-    zrktest::TempDir tmp;
-    zrktest::ScopedEnv noRuntime("XDG_RUNTIME_DIR", "");
+    // Another account got there first: the shared temporary folder's old lock folder and a
+    // runtime folder named by the environment are both someone else's.
+    zrktest::TempDir tmp, data;
+    const uid_t other = ::getuid() == 4242 ? 4343 : 4242;
+    const std::string oldFolder = tmp.file("kavri3D-" + std::to_string(::getuid()));
+    std::filesystem::create_directory(oldFolder);
+    std::filesystem::permissions(oldFolder, std::filesystem::perms::all);
+    const bool chowned = ::chown(oldFolder.c_str(), other, other) == 0;
+    const std::string runtime = tmp.file("runtime");
+    std::filesystem::create_directory(runtime);
+    if (chowned) {
+        EXPECT_EQ(::chown(runtime.c_str(), other, other), 0);
+    }
     zrktest::ScopedEnv tmpEnv("TMPDIR", tmp.path());
-    const std::string own = tmp.file("kavri3D-" + std::to_string(::getuid()));
-    HANDLE lock = CreateMutexW(nullptr, TRUE, L"ZRK_Test");
-    ASSERT_NE(lock, nullptr);
-    EXPECT_TRUE(std::filesystem::exists(own + "/ZRK_Test.lock"));
-    EXPECT_EQ(std::filesystem::status(own).permissions() & std::filesystem::perms::all,
-              std::filesystem::perms::owner_all);
-    CloseHandle(lock);
+    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    for (const char* runtimeValue : {"", runtime.c_str()}) {
+        zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtimeValue);
+        HANDLE lock = CreateMutexW(nullptr, TRUE, L"ZRK_Test");
+        ASSERT_NE(lock, nullptr) << runtimeValue;
+        EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+        EXPECT_TRUE(std::filesystem::exists(data.file("kavri3D/ZRK_Test.lock")));
+        EXPECT_EQ(std::filesystem::status(data.file("kavri3D")).permissions() & std::filesystem::perms::all,
+                  std::filesystem::perms::owner_all);
+        HANDLE second = CreateMutexW(nullptr, TRUE, L"ZRK_Test");
+        EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+        CloseHandle(second);
+        CloseHandle(lock);
+    }
+    EXPECT_FALSE(std::filesystem::exists(oldFolder + "/ZRK_Test.lock"));
+    EXPECT_FALSE(std::filesystem::exists(runtime + "/ZRK_Test.lock"));
 
-    // A folder of that name that others may write to is not trusted: no lock at all.
+    // A game folder there that others may write to, or a link, is not trusted: no lock at all.
+    const std::string own = data.file("kavri3D");
     std::filesystem::permissions(own, std::filesystem::perms::all);
     EXPECT_EQ(CreateMutexW(nullptr, TRUE, L"ZRK_Test"), nullptr);
     std::filesystem::remove_all(own);
-    std::filesystem::create_directory_symlink(tmp.file("elsewhere"), own);
-    std::filesystem::create_directory(tmp.file("elsewhere"));
+    std::filesystem::create_directory(data.file("elsewhere"));
+    std::filesystem::create_directory_symlink(data.file("elsewhere"), own);
     EXPECT_EQ(CreateMutexW(nullptr, TRUE, L"ZRK_Test"), nullptr);
 }
 
@@ -97,4 +119,20 @@ TEST(Utf, WideRoundTripAndMalformedBytes)
     EXPECT_EQ(win32WideFromUtf8("\xC0\xAF"), std::wstring(L"\uFFFD\uFFFD"));
     EXPECT_EQ(win32WideFromUtf8("\xED\xA0\x80").size(), 3u);
     EXPECT_EQ(win32WideFromUtf8("J\xC3\xBCrgen"), std::wstring(L"J\u00FCrgen"));
+}
+
+TEST(CommandLine, EveryArgumentComesBackAsTheLauncherWroteIt)
+{
+    const std::vector<std::string> arguments = {"game", "", "\"", "a b", "\\", "\\\\", "a\\", "\\\"", "x\\\\\"y",
+                                                "\"\"", "tab\there", " /mutex=0 ", "zrk://p?x=\" /serverReset=1 \"",
+                                                "J\xC3\xBCrgen"};
+    std::wstring line;
+    for (const std::string& a : arguments)
+        line += (line.empty() ? L"" : L" ") + win32QuoteArgument(win32WideFromUtf8(a));
+    EXPECT_EQ(win32SplitCommandLine(win32Utf8FromWide(line)), arguments);
+    EXPECT_EQ(win32QuoteArgument(L"a\\\"b\\"), L"\"a\\\\\\\"b\\\\\"");
+
+    // Words without quotes, as a hand-made line has them; backslashes not before a quote stay.
+    EXPECT_EQ(win32SplitCommandLine("  game.exe  /mutex=0\t\"C:\\a b\\\\\" x\\y \"\""),
+              (std::vector<std::string>{"game.exe", "/mutex=0", "C:\\a b\\", "x\\y", ""}));
 }

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
@@ -26,6 +28,77 @@ TEST(Logger, DisabledSeverityIsNotRecordedOthersAre)
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].text, "shown");
     EXPECT_EQ(lines[1].text, "back");
+}
+
+namespace {
+
+/// The logger writes to `file` for the scope, then to nothing again.
+struct LogToFile {
+    explicit LogToFile(const std::string& file) { yake::logging::logger::instance().setLogFile(file); }
+    ~LogToFile() { yake::logging::logger::instance().setLogFile(""); }
+};
+
+std::size_t linesOf(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
+
+} // namespace
+
+TEST(Logger, AControlCharacterInWhatIsLoggedNeverMakesALineOfItsOwn)
+{
+    zrktest::TempDir dir;
+    const std::string file = dir.file("game.log");
+    {
+        LogToFile to(file);
+        yake::logging::logger::instance().log(3, "chat\nforged", "hi\n12:00:00 [3] ZRKMain: you were banned\r\x1b[2J\t.");
+    }
+    const std::string text = zrktest::readFile(file);
+    EXPECT_EQ(linesOf(text), 1u);
+    EXPECT_NE(text.find("[3] chat\\nforged: hi\\n12:00:00 [3] ZRKMain: you were banned\\r\\x1b[2J\\t."), std::string::npos);
+}
+
+TEST(Logger, ALongLogMovesAsideAtTheStartAndARunsTraceStopsAtItsBound)
+{
+    zrktest::TempDir dir;
+    const std::string file = dir.file("game.log");
+    yake::logging::logger& log = yake::logging::logger::instance();
+    const bool traced = log.isSeverityEnabled(6);
+    log.enableSeverity(6, true);
+    // Over the bound at the start: the runs before move to ".old", replacing the last one.
+    zrktest::writeFile(file + ".old", "older");
+    zrktest::writeFile(file, std::string(yake::logging::logger::kMostAtStart + 1, 'x'));
+    {
+        LogToFile to(file);
+        log.log(3, "ZRKMain", "a new run");
+    }
+    EXPECT_EQ(std::filesystem::file_size(file + ".old"), yake::logging::logger::kMostAtStart + 1);
+    EXPECT_EQ(linesOf(zrktest::readFile(file)), 1u);
+    // Within the bound it is appended to.
+    {
+        LogToFile to(file);
+        log.log(3, "ZRKMain", "the next run");
+    }
+    EXPECT_EQ(linesOf(zrktest::readFile(file)), 2u);
+
+    // One run's trace lines stop at the bound, with one line saying so; failures go on.
+    std::filesystem::remove(file);
+    {
+        LogToFile to(file);
+        const std::string chunk(64 * 1024, 't');
+        for (std::uint64_t written = 0; written <= yake::logging::logger::kMostPerRun; written += chunk.size())
+            log.log(6, "flash", chunk);
+        log.log(6, "flash", "a trace too many");
+        log.log(6, "flash", "and another");
+        log.log(3, "ZRKMain", "a failure still told");
+    }
+    const std::string text = zrktest::readFile(file);
+    EXPECT_EQ(text.find("a trace too many"), std::string::npos);
+    std::size_t said = 0;
+    for (std::size_t at = text.find("trace lines stop here"); at != std::string::npos; at = text.find("trace lines stop here", at + 1))
+        ++said;
+    EXPECT_EQ(said, 1u);
+    EXPECT_NE(text.find("a failure still told"), std::string::npos);
+    EXPECT_LT(std::filesystem::file_size(file), yake::logging::logger::kMostPerRun + 256 * 1024);
+    std::filesystem::remove(file);
+    log.enableSeverity(6, traced);
 }
 
 TEST(AtomicWrite, FailingWriterLeavesTheOldFileAndNoTemporary)

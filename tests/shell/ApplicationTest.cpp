@@ -10,7 +10,10 @@
 #include "rooms/BackgroundScene.h"
 #include "shell/Application.h"
 #include "shell/CAppZRKModule.h"
+#include "services/GameServices.h"
+#include "support/GameRun.h"
 #include "support/TestEnv.h"
+#include <yake/Configuration.h>
 
 using namespace kavri3D;
 using zrk::Application;
@@ -200,4 +203,36 @@ TEST(ApplicationShutDown, DestroysABackgroundSceneBuiltOrNotAndMakesNone)
     zrk::BackgroundScene::instance(); // made, never built
     app.onPreShutdown();
     EXPECT_EQ(zrk::BackgroundScene::getSingletonPtr(), nullptr);
+}
+
+// The Red Canyon abort lost a run's volume changes: what the player changes is on disk at
+// once, written whole as at the exit, not only when the run ends well.
+TEST(UserSettings, TheRememberedNameAndAChangedVolumeAreOnDiskBeforeTheRunEnds)
+{
+    zrktest::TempDir data;
+    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    const std::string file = data.path() + "/kavri3D/ZRK_Main.xml";
+    auto onDisk = [&](const char* key) {
+        yake::Configuration c;
+        try {
+            c.readFromXML(file, "");
+        } catch (const std::exception&) {
+            return std::string("<unreadable>");
+        }
+        return c.get(key, "<none>");
+    };
+    std::string name, volume;
+    const bool ok = zrktest::GameRun::run(
+        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /headless=1 /unpaced=1 /mutex=0",
+        [&](zrktest::GameRun& game) {
+            game.framesUntil([&] { return onDisk("kavri3D/app/player/name") == "hero"; }, 600);
+            name = onDisk("kavri3D/app/player/name");
+            // The music slider moved: its callback hands the volumes to the settings.
+            core::DefaultAudioHelper::setVolume(0, 0.25f);
+            zrk::GameServices::hooks().saveVolumes();
+            volume = onDisk("kavri3D/app/audio/volume");
+        });
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(name, "hero");
+    EXPECT_EQ(volume.substr(volume.find(' ') + 1, 2), "25");
 }

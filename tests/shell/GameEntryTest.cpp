@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <data/ZRKWorld.h>
 #include <yake/Configuration.h>
 #include <win32/Windows.h>
 
@@ -44,6 +45,9 @@ TEST_F(ModuleFixture, SecondInstanceIsRefusedWhileTheLockIsHeld)
     ASSERT_EQ(GetLastError(), ERROR_SUCCESS);
     EXPECT_EQ(entry(0, nullptr, kShortRun), -2);
     EXPECT_FALSE(std::ifstream(settingsFile()).good()); // a refused run writes no settings
+    // Said in the game's log, where the player (or support) looks, not only on stderr.
+    EXPECT_NE(zrktest::readFile(data.path() + "/kavri3D/ZRK_Main.log").find("the game is already running"),
+              std::string::npos);
     CloseHandle(held);
 }
 
@@ -61,7 +65,7 @@ TEST_F(ModuleFixture, MutexZeroRunsBesideAHeldLockAndWritesSettings)
 
 TEST_F(ModuleFixture, UncreatableLockGivesMinusOne)
 {
-    std::filesystem::create_directory(runtime.file("ZRK_Main.lock"));
+    std::filesystem::create_directories(data.file("kavri3D/ZRK_Main.lock"));
     EXPECT_EQ(entry(0, nullptr, kShortRun), -1);
 }
 
@@ -106,4 +110,27 @@ TEST_F(ModuleFixture, DeepUserFileIsRefusedAndKeptAside)
     yake::Configuration written;
     ASSERT_NO_THROW(written.readFromXML(settingsFile(), ""));
     EXPECT_EQ(written.get("kavri3D/app/msg/muc", ""), "conference");
+}
+
+// A newer game's world: the player is told, the run ends with 1, and the world, its log and
+// its index are exactly as they were (an older game once set it aside and seeded afresh).
+TEST_F(ModuleFixture, AWorldOfANewerGameEndsTheRunWithOneAndIsLeftAsItIs)
+{
+    const std::string world = data.path() + "/kavri3D/ZRK_World.db";
+    std::filesystem::create_directories(data.path() + "/kavri3D");
+    {
+        kavri3D::zrk::ZRKWorld made;
+        ASSERT_TRUE(made.open(world, zrktest::binFolder() + "/res/server", false));
+        ASSERT_TRUE(made.db().exec("UPDATE meta SET value = '" + std::to_string(kavri3D::zrk::ZRKWorld::kSchemaVersion + 1) +
+                                   "' WHERE key = 'schema'"));
+    }
+    const std::string before = zrktest::readFile(world);
+    for (const wchar_t* run : {kShortRun, L"game.exe /LowIntegrity=1 /headless=1 /unpaced=1 /quitAfterFrames=3 /serverReset=1"}) {
+        EXPECT_EQ(entry(0, nullptr, run), 1);
+        EXPECT_EQ(zrktest::readFile(world), before);
+        EXPECT_FALSE(std::filesystem::exists(world + "-wal"));
+        EXPECT_FALSE(std::filesystem::exists(world + "-shm"));
+        EXPECT_FALSE(std::filesystem::exists(world + ".broken"));
+    }
+    EXPECT_NE(zrktest::readFile(data.path() + "/kavri3D/ZRK_Main.log").find("error/srv_world_newer"), std::string::npos);
 }

@@ -88,19 +88,23 @@ TEST_F(InstalledRun, AMissingGuiFileComesBackAnExtraOneGoesAndHeroReachesTheArea
     EXPECT_EQ(zrktest::readFile(data.path() + "/kavri3D/ZRK_Main.xml").find("127.0.0.1:"), std::string::npos);
 }
 
-TEST_F(InstalledRun, AClientWhoseIndexIsNotThisVersionsEndsAtOnce)
+TEST_F(InstalledRun, AClientWhoseIndexIsNotThisVersionIsToldSoAndTheRunEndsWithOne)
 {
     zrktest::writeFile(program + "zrk_main.xml", "<index module=\"ZRK_Main\"><!-- an older client --></index>\n");
-    bool ended = false;
-    std::string state;
-    zrktest::GameRun::run(
+    bool told = false;
+    const bool ok = zrktest::GameRun::run(
         kHeroRun,
         [&](zrktest::GameRun& game) {
-            ended = !game.frames(200);
-            state = game.stateName();
+            told = game.framesUntil(
+                [&] {
+                    const kavri3D::core::Frame* frame = game.mainFrame();
+                    const auto* box = frame ? frame->getOpenMessageBox() : nullptr;
+                    return box && box->textKey == "error/client_version";
+                },
+                200);
         },
         program);
-    EXPECT_TRUE(ended);
-    EXPECT_NE(state, "room");
+    EXPECT_TRUE(told);
+    EXPECT_FALSE(ok); // GameEntry's exit code 1
     EXPECT_EQ(log.countCaptured("resx", "invalid client version."), 1u);
 }

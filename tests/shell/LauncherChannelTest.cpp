@@ -147,6 +147,57 @@ TEST_F(ChannelFixture, EachFailureLogsItsLineAndTheGameRunsOn)
     }
 }
 
+TEST_F(ChannelFixture, AHelperLibraryAnotherUserCouldHavePlantedIsNeverLoaded)
+{
+    platform("/no/such/launcher.sock");
+    namespace fs = std::filesystem;
+    zrktest::TempDir dir;
+    const std::string game = dir.file("game");
+    fs::create_directories(game + "/bin");
+    const std::string copy = game + "/libHostProcMsgHelper.so";
+    fs::copy_file(zrktest::binFolder() + "/../libHostProcMsgHelper.so", copy);
+    fs::permissions(game, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec);
+    const fs::perms plain = fs::perms::owner_read | fs::perms::owner_write | fs::perms::owner_exec | fs::perms::group_read |
+                            fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
+    const uid_t other = ::getuid() == 4242 ? 4343 : 4242;
+    const std::string refused = "HostProcMsgHelper.dll not loaded: it or its folder can be changed by another user";
+    const auto cwd = fs::current_path();
+    auto open = [&](const char* what) {
+        MainFrame::forgetHostProcLibrary();
+        yake::logging::logger::instance().startCapture();
+        fs::current_path(game + "/bin");
+        MainFrame frame(app);
+        fs::current_path(cwd);
+        SCOPED_TRACE(what);
+        return frame.getProcMsgObject() != nullptr;
+    };
+
+    fs::permissions(copy, plain | fs::perms::group_write);
+    EXPECT_FALSE(open("a file its group can write"));
+    EXPECT_EQ(errors(), std::vector<std::string>{refused});
+    fs::permissions(copy, plain | fs::perms::others_write);
+    EXPECT_FALSE(open("a file anyone can write"));
+    fs::permissions(copy, plain);
+    fs::permissions(game, fs::perms::all);
+    EXPECT_FALSE(open("a folder anyone can write"));
+    EXPECT_EQ(errors(), std::vector<std::string>{refused});
+    fs::permissions(game, plain);
+    if (::getuid() == 0) {
+        // Root may give the file away, as another account's own would be.
+        ASSERT_EQ(::chown(copy.c_str(), other, other), 0);
+        EXPECT_FALSE(open("a file of another user"));
+        ASSERT_EQ(::chown(copy.c_str(), 0, 0), 0);
+        ASSERT_EQ(::chown(game.c_str(), other, other), 0);
+        EXPECT_FALSE(open("a folder of another user"));
+        ASSERT_EQ(::chown(game.c_str(), 0, 0), 0);
+    }
+    // The user's own, as installed: loaded, the channel tried.
+    EXPECT_TRUE(open("the user's own"));
+    EXPECT_EQ(errors(), std::vector<std::string>{"Connect fail(IClientProcMsgObject platform)"});
+    MainFrame::forgetHostProcLibrary();
+}
+
 TEST_F(ChannelFixture, AConnectedFrameSendsOneHeaderOnlyCommandOneWhenItGoes)
 {
     SocketHost host;

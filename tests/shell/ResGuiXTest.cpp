@@ -228,6 +228,13 @@ TEST_F(ResGuiXFixture, AnIndexOrPackThatDiffersFromTheManifestEndsTheGame)
     start();
     EXPECT_TRUE(resx->isVersionInvalid());
     EXPECT_EQ(logged("resx", "invalid client version."), 1u);
+    // The player is told why; the box closed, the run ends, and with exit code 1.
+    ASSERT_NE(lastBox(), nullptr);
+    EXPECT_EQ(lastBox()->textKey, "error/client_version");
+    EXPECT_TRUE(lastBox()->open);
+    EXPECT_FALSE(win32QuitPosted());
+    EXPECT_TRUE(Application::runFailed());
+    EXPECT_TRUE(frame.pressMessageBoxButton(0));
     EXPECT_TRUE(win32QuitPosted());
 
     win32ClearMessages();
@@ -239,6 +246,9 @@ TEST_F(ResGuiXFixture, AnIndexOrPackThatDiffersFromTheManifestEndsTheGame)
     newResGuiX();
     start();
     EXPECT_TRUE(resx->isVersionInvalid());
+    ASSERT_NE(lastBox(), nullptr);
+    EXPECT_EQ(lastBox()->textKey, "error/client_version");
+    EXPECT_TRUE(frame.pressMessageBoxButton(0));
     EXPECT_TRUE(win32QuitPosted());
 }
 
@@ -327,6 +337,10 @@ TEST_F(ResGuiXFixture, FoldersUpToTheFirstGapAndPacksByPrefixBecomeResourceGroup
     EXPECT_TRUE(groups.resourceExists("EXTRAS", "Lobby1.imageset"));
     EXPECT_FALSE(groups.resourceGroupExists("BROKEN") && groups.isResourceGroupInitialised("BROKEN"));
     EXPECT_EQ(log.countCaptured("resx", "pack broken.zip skipped: not a zip archive"), 1u);
+    // A damaged pack is told in a box, and the run is to end with exit code 1.
+    ASSERT_NE(lastBox(), nullptr);
+    EXPECT_EQ(lastBox()->textKey, "error/pack_damaged");
+    EXPECT_TRUE(Application::runFailed());
     resx->registerResourceGroups(); // once only
     for (const char* group : {"GUIX1", "GUIX2", "BUNDLE", "EXTRAS", "BROKEN"})
         if (groups.resourceGroupExists(group))

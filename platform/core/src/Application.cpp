@@ -52,30 +52,7 @@ void copySwitch(Application& app, BlackBoard& bb, const std::string& name)
 
 } // namespace
 
-std::vector<std::string> splitCommandLine(const std::string& commandLine)
-{
-    std::vector<std::string> out;
-    std::string current;
-    bool inQuotes = false;
-    bool have = false;
-    for (char c : commandLine) {
-        if (c == '"') {
-            inQuotes = !inQuotes;
-            have = true;
-        } else if ((c == ' ' || c == '\t') && !inQuotes) {
-            if (have)
-                out.push_back(current);
-            current.clear();
-            have = false;
-        } else {
-            current += c;
-            have = true;
-        }
-    }
-    if (have)
-        out.push_back(current);
-    return out;
-}
+std::vector<std::string> splitCommandLine(const std::string& commandLine) { return win32SplitCommandLine(commandLine); }
 
 Application::Application(HINSTANCE instance, const std::string& commandLine)
     : mInstance(instance), mCommandLine(commandLine), mArguments(splitCommandLine(commandLine))

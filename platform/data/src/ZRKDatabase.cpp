@@ -173,6 +173,42 @@ bool ZRKDatabase::open(const std::string& path)
     return exec("PRAGMA page_size=1024; PRAGMA foreign_keys=ON;");
 }
 
+bool ZRKDatabase::openToRead(const std::string& path)
+{
+    configureOnce();
+    close();
+    mPath = path;
+    mError.clear();
+    // The path goes into a URI: "?", "#" and "%" would mean something there.
+    std::string uri = "file:";
+    for (char c : path) {
+        if (c == '%' || c == '#' || c == '?') {
+            static const char hex[] = "0123456789ABCDEF";
+            uri += '%';
+            uri += hex[static_cast<unsigned char>(c) >> 4];
+            uri += hex[static_cast<unsigned char>(c) & 15];
+        } else {
+            uri += c;
+        }
+    }
+    // As it stands: no lock taken, no index file made, no write-ahead log read or changed.
+    uri += "?immutable=1";
+    const int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
+    if (sqlite3_open_v2(uri.c_str(), &mDb, flags, nullptr) != SQLITE_OK) {
+        noteError("cannot open");
+        close();
+        return false;
+    }
+    sqlite3_extended_result_codes(mDb, 1);
+    return true;
+}
+
+void ZRKDatabase::keepFilesAtClose()
+{
+    if (mDb)
+        sqlite3_db_config(mDb, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+}
+
 void ZRKDatabase::close()
 {
     if (mUndone)

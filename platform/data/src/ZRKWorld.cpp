@@ -5,6 +5,8 @@
 #include <cstring>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -51,6 +53,7 @@ CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);
 CREATE TABLE accounts(a_id INTEGER PRIMARY KEY, name TEXT UNIQUE NOT NULL, password TEXT NOT NULL,
   player TEXT NOT NULL, elsewhere INTEGER NOT NULL DEFAULT 0);
 CREATE TABLE players(name TEXT PRIMARY KEY, pc_id INTEGER NOT NULL DEFAULT 0, nick TEXT NOT NULL DEFAULT '',
+  nick_key TEXT NOT NULL DEFAULT '',
   c_id INTEGER NOT NULL DEFAULT 0, lv INTEGER NOT NULL DEFAULT 1, exp INTEGER NOT NULL DEFAULT 0 CHECK(exp >= 0),
   rank INTEGER NOT NULL DEFAULT 0, newbie_task INTEGER NOT NULL DEFAULT 0,
   money1 INTEGER NOT NULL DEFAULT 0 CHECK(money1 >= 0), money2 INTEGER NOT NULL DEFAULT 0 CHECK(money2 >= 0),
@@ -78,8 +81,10 @@ CREATE TABLE IF NOT EXISTS purchases(id TEXT PRIMARY KEY, player TEXT NOT NULL, 
   cost1 INTEGER NOT NULL, cost2 INTEGER NOT NULL, cost3 INTEGER NOT NULL, at INTEGER NOT NULL, answer TEXT NOT NULL);
 )";
 
-/// One nickname per player, as "taken" compares them: the index holds the rule, whoever writes.
-const char* const kNickIndex = "CREATE UNIQUE INDEX players_nick ON players(name_key(nick)) WHERE nick != '';";
+/// One nickname per player, as "taken" compares them: the world keeps each nickname's key
+/// (ZRKNameKey) beside it, and the index holds the rule on that column. A plain column, not
+/// the key computed in the index: any SQLite can check and read the file without our code.
+const char* const kNickIndex = "CREATE UNIQUE INDEX players_nick ON players(nick_key) WHERE nick != '';";
 
 /// What the items keep of the forge's work (schema 4), each column with its type.
 const char* const kForgeColumns[][2] = {
@@ -204,22 +209,75 @@ Json::Value& ZRKWorld::own(std::shared_ptr<Json::Value>& view)
     return *view;
 }
 
+std::string ZRKWorld::nickKey(const std::string& nick) { return nick.empty() ? std::string() : ZRKNameKey::of(nick); }
+
+int ZRKWorld::schemaOf(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!fs::exists(path, ec))
+        return 0;
+    ZRKDatabase peek;
+    std::string copyFolder;
+    if (fs::exists(path + "-wal", ec)) {
+        // What the log holds counts too (a newer game killed before it was folded in), but
+        // reading it would change the files: a copy of both is read instead.
+        std::string folder = (fs::temp_directory_path(ec) / "zrk-world-XXXXXX").string();
+        if (ec || !::mkdtemp(&folder[0]))
+            return -1;
+        copyFolder = folder;
+        fs::copy_file(path, folder + "/w.db", ec);
+        if (!ec)
+            fs::copy_file(path + "-wal", folder + "/w.db-wal", ec);
+        if (ec || !peek.open(folder + "/w.db"))
+            peek.close(); // unreadable: no schema told
+    } else if (!peek.openToRead(path)) {
+        return -1;
+    }
+    std::string found;
+    if (peek.isOpen()) {
+        ZRKDatabase::Statement& version = peek.prepare("SELECT value FROM meta WHERE key = 'schema'");
+        found = version.valid() && version.step() ? version.text(0) : std::string();
+        version.reset();
+        peek.close();
+    }
+    if (!copyFolder.empty())
+        fs::remove_all(copyFolder, ec);
+    // Only a plain number is a schema of ours.
+    if (found.empty() || found.size() > 9 || found.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    return std::stoi(found);
+}
+
 bool ZRKWorld::open(const std::string& path, const std::string& fixtures, bool reset)
 {
     mReady = false;
     mMovedAside = false;
     mInUse = false;
+    mNewer = false;
     const bool file = path != ":memory:";
     // The lock comes before anything touches the file: a reset must not pull it from under
     // the game that plays on it.
     if (file && !lockFile(path))
         return false;
+    // A newer game's world is left exactly as it is, even when asked to start afresh.
+    const int schema = file ? schemaOf(path) : 0;
+    if (schema > kSchemaVersion) {
+        mNewer = true;
+        logLine(3, "world database " + path + " was made by a newer version of the game (schema " +
+                       std::to_string(schema) + "): left as it is");
+        return false;
+    }
     if (file && reset) {
         for (const char* end : {"", "-wal", "-shm"})
             std::remove((path + end).c_str());
         logLine(5, "world reset: seeding afresh from " + fixtures);
     }
     Opening opening = openFile(path);
+    if (opening == Newer) {
+        mNewer = true;
+        return false;
+    }
     if (opening == Damaged && file) {
         // Not a world this server can read: keep it for whoever wants to look, start afresh.
         moveAside(path);
@@ -317,6 +375,8 @@ ZRKWorld::Opening ZRKWorld::openFile(const std::string& path)
     if (sound == OldSchema)
         sound = upgrade(mOldSchema) ? Opened : Unavailable;
     if (sound != Opened) {
+        if (sound == Newer)
+            mDb.keepFilesAtClose();
         if (sound == Unavailable)
             logLine(3, "world database " + path + " cannot be checked: " + mDb.lastError());
         mDb.close();
@@ -342,6 +402,9 @@ ZRKWorld::Opening ZRKWorld::checkSound()
     version.reset();
     if (found == std::to_string(kSchemaVersion))
         return Opened;
+    if (!found.empty() && found.size() <= 9 && found.find_first_not_of("0123456789") == std::string::npos &&
+        std::stoi(found) > kSchemaVersion)
+        return Newer; // made newer while we looked: still not ours to touch
     for (int older = kOldestUpgradable; older < kSchemaVersion; ++older)
         if (found == std::to_string(older)) {
             mOldSchema = older;
@@ -364,6 +427,8 @@ bool ZRKWorld::upgrade(int from)
         ok = mDb.exec(kLedger);
     if (ok && from <= 5)
         ok = addQuestProgress();
+    if (ok && from <= 6)
+        ok = keepNickKeys();
     ok = ok && mDb.exec("UPDATE meta SET value = '" + std::to_string(kSchemaVersion) + "' WHERE key = 'schema'");
     if (!ok || !t.commit()) {
         logLine(3, "world database " + mDb.path() + " cannot be upgraded from schema " + std::to_string(from) + ": " +
@@ -445,6 +510,29 @@ bool ZRKWorld::upgradeFrom2(std::size_t& hashed)
         logLine(4, "player " + r.first + " shared a nickname by letter case: now " + r.second);
     }
     hashed = clear.size();
+    return ok; // the index comes with the nicknames' keys (keepNickKeys)
+}
+
+bool ZRKWorld::keepNickKeys()
+{
+    // The index of schema 6 and before computed the key in SQL, with a function only the game
+    // defines: it goes, the keys are kept in their column, and the index is made on that.
+    bool have = false;
+    ZRKDatabase::Statement& columns = mDb.prepare("PRAGMA table_info(players)");
+    while (columns.step())
+        have = have || columns.text(1) == "nick_key";
+    columns.reset();
+    bool ok = mDb.exec("DROP INDEX IF EXISTS players_nick") &&
+              (have || mDb.exec("ALTER TABLE players ADD COLUMN nick_key TEXT NOT NULL DEFAULT ''"));
+    std::vector<std::pair<std::string, std::string>> nicks;
+    ZRKDatabase::Statement& players = mDb.prepare("SELECT name, nick FROM players");
+    while (ok && players.step())
+        nicks.emplace_back(players.text(0), players.text(1));
+    players.reset();
+    for (const auto& p : nicks) {
+        ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET nick_key = ? WHERE name = ?");
+        ok = ok && q.bind(1, nickKey(p.second)).bind(2, p.first).run();
+    }
     return ok && mDb.exec(kNickIndex);
 }
 
@@ -1224,8 +1312,8 @@ std::string ZRKWorld::playerOfNick(const std::string& nick)
 {
     if (nick.empty())
         return std::string();
-    ZRKDatabase::Statement& q = mDb.prepare("SELECT name FROM players WHERE nick != '' AND name_key(nick) = name_key(?) LIMIT 1");
-    q.bind(1, nick);
+    ZRKDatabase::Statement& q = mDb.prepare("SELECT name FROM players WHERE nick != '' AND nick_key = ? LIMIT 1");
+    q.bind(1, ZRKNameKey::of(nick));
     const std::string name = q.step() ? q.text(0) : std::string();
     q.reset();
     return name;
@@ -1233,8 +1321,8 @@ std::string ZRKWorld::playerOfNick(const std::string& nick)
 
 bool ZRKWorld::setNick(const std::string& player, const std::string& nick, std::string& refusal)
 {
-    ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET nick = ?1 WHERE name = ?2");
-    q.bind(1, nick).bind(2, player);
+    ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET nick = ?1, nick_key = ?3 WHERE name = ?2");
+    q.bind(1, nick).bind(2, player).bind(3, nickKey(nick));
     const bool done = q.run() && mDb.changes() == 1;
     forget(player);
     mCharacters.clear();
@@ -1305,8 +1393,8 @@ bool ZRKWorld::addExperience(const std::string& player, long long delta)
 
 bool ZRKWorld::nicknameTaken(const std::string& nick)
 {
-    ZRKDatabase::Statement& q = mDb.prepare("SELECT 1 FROM players WHERE nick != '' AND name_key(nick) = name_key(?) LIMIT 1");
-    q.bind(1, nick);
+    ZRKDatabase::Statement& q = mDb.prepare("SELECT 1 FROM players WHERE nick != '' AND nick_key = ? LIMIT 1");
+    q.bind(1, ZRKNameKey::of(nick));
     const bool taken = q.step();
     q.reset();
     return taken;
@@ -1328,9 +1416,10 @@ bool ZRKWorld::createCharacter(const std::string& player, const std::string& nic
     looks["def_animation"] = "idle";
     Json::FastWriter writer;
     ZRKDatabase::Statement& q = mDb.prepare(
-        "UPDATE players SET pc_id = ?1, nick = ?2, c_id = ?3, lv = 1, exp = 0, rank = 0, newbie_task = 0, looks = ?4 "
-        "WHERE name = ?5 AND pc_id = 0 AND bot = 0");
+        "UPDATE players SET pc_id = ?1, nick = ?2, c_id = ?3, lv = 1, exp = 0, rank = 0, newbie_task = 0, looks = ?4, "
+        "nick_key = ?6 WHERE name = ?5 AND pc_id = 0 AND bot = 0");
     q.bind(1, pcId).bind(2, nick).bind(3, static_cast<long long>(cId)).bind(4, writer.write(looks)).bind(5, player);
+    q.bind(6, nickKey(nick));
     const bool made = q.run() && mDb.changes() == 1;
     forget(player);
     if (!made)
@@ -1353,11 +1442,11 @@ bool ZRKWorld::putBot(const Player& bot, const Json::Value& looks)
     forget(bot.name);
     Json::FastWriter writer;
     ZRKDatabase::Statement& q = mDb.prepare(
-        "INSERT INTO players(name, pc_id, nick, c_id, lv, exp, rank, newbie_task, bot, looks) "
-        "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, 1, 1, ?8) ON CONFLICT(name) DO UPDATE SET pc_id = ?2, nick = ?3, c_id = ?4, "
-        "lv = ?5, exp = ?6, rank = ?7, bot = 1, looks = ?8");
+        "INSERT INTO players(name, pc_id, nick, c_id, lv, exp, rank, newbie_task, bot, looks, nick_key) "
+        "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, 1, 1, ?8, ?9) ON CONFLICT(name) DO UPDATE SET pc_id = ?2, nick = ?3, c_id = ?4, "
+        "lv = ?5, exp = ?6, rank = ?7, bot = 1, looks = ?8, nick_key = ?9");
     q.bind(1, bot.name).bind(2, bot.pcId).bind(3, bot.nick).bind(4, bot.cId).bind(5, bot.lv).bind(6, bot.exp);
-    q.bind(7, bot.rank).bind(8, writer.write(looks));
+    q.bind(7, bot.rank).bind(8, writer.write(looks)).bind(9, nickKey(bot.nick));
     return q.run();
 }
 

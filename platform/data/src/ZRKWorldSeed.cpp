@@ -278,8 +278,8 @@ bool ZRKWorldSeed::seedPlayer(const std::string& name, const Json::Value& p)
         return fail("player " + name + ": \"nick\" is not text");
     ZRKDatabase::Statement& q = mWorld.db().prepare(
         "INSERT INTO players(name, pc_id, c_id, lv, exp, rank, newbie_task, points, money1, money2, money3, str, vit, dex, "
-        "luk, nick, looks, settings, record, lists) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, "
-        "?15, ?16, ?17, ?18, ?19, ?20)");
+        "luk, nick, looks, settings, record, lists, nick_key) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, "
+        "?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21)");
     q.bind(1, name);
     for (int i = 0; i < 7; ++i)
         q.bind(2 + i, values[i]);
@@ -287,7 +287,9 @@ bool ZRKWorldSeed::seedPlayer(const std::string& name, const Json::Value& p)
         q.bind(9 + k, money[k]);
     for (int a = 0; a < 4; ++a)
         q.bind(12 + a, abilities[a]);
-    q.bind(16, p["nick"].isString() ? p["nick"].asString() : std::string());
+    const std::string nick = p["nick"].isString() ? p["nick"].asString() : std::string();
+    q.bind(16, nick);
+    q.bind(21, ZRKWorld::nickKey(nick));
     for (int d = 0; d < 4; ++d)
         q.bind(17 + d, compact(p[documents[d]].isObject() ? p[documents[d]] : Json::Value(Json::objectValue)));
     if (!q.run())

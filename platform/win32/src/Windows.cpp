@@ -130,18 +130,29 @@ Screen currentScreen()
     return s;
 }
 
-// Locks are the user's own: in the runtime folder, else in a folder of the user's under the
-// temporary folder that nobody else can write to. Empty when there is no such folder.
+// The user's own data folder: $XDG_DATA_HOME, else ~/.local/share. Empty without either.
+std::string userDataFolder()
+{
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && *xdg)
+        return xdg;
+    const char* home = std::getenv("HOME");
+    if (!home || !*home)
+        return std::string();
+    return std::string(home) + "/.local/share";
+}
+
+// Locks live in the game's folder inside the user's own data folder, where the settings go: a
+// shared folder such as /tmp or a runtime folder named by the environment could be made first
+// by someone else. Empty when there is no such folder we can trust.
 std::string lockFolder()
 {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string data = userDataFolder();
+    if (data.empty())
+        return std::string();
     std::error_code ec;
-    if (runtime && *runtime && fs::is_directory(runtime, ec))
-        return runtime;
-    fs::path base = fs::temp_directory_path(ec);
-    if (ec)
-        base = "/tmp";
-    const std::string folder = (base / ("kavri3D-" + std::to_string(::getuid()))).string();
+    fs::create_directories(data, ec);
+    const std::string folder = data + "/kavri3D";
     ::mkdir(folder.c_str(), 0700);
     struct stat st {};
     // A folder someone else made or can write to (or a link to one) is not ours to trust.
@@ -159,6 +170,35 @@ std::string selfPath()
     if (dladdr(reinterpret_cast<void*>(&SHGetKnownFolderPath), &info) && info.dli_fname)
         return info.dli_fname;
     return std::string();
+}
+
+// Whether nobody but the user (or root) can have put or changed the library: the file and its
+// folder, links resolved, belong to one of them and no one else may write to either.
+bool trustedLibrary(const std::string& path)
+{
+    std::error_code ec;
+    const fs::path real = fs::canonical(path, ec);
+    if (ec)
+        return false;
+    const uid_t me = ::getuid();
+    for (const fs::path& p : {real, real.parent_path()}) {
+        struct stat st {};
+        if (::stat(p.c_str(), &st) != 0 || (st.st_uid != me && st.st_uid != 0) || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+            return false;
+    }
+    return true;
+}
+
+/// dlopen of a library we may trust; ERROR_ACCESS_DENIED for one another user may have planted.
+void* openTrusted(const std::string& path)
+{
+    if (!trustedLibrary(path)) {
+        gLastError = ERROR_ACCESS_DENIED;
+        return nullptr;
+    }
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    gLastError = handle ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    return handle;
 }
 
 bool isSystemLibrary(std::string lower)
@@ -191,7 +231,7 @@ HANDLE CreateMutexW(void*, BOOL initialOwner, const wchar_t* name)
         return nullptr;
     }
     std::string file = folder + "/" + (name ? narrow(name) : std::string("anonymous")) + ".lock";
-    int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
         gLastError = ERROR_ACCESS_DENIED;
         return nullptr;
@@ -270,16 +310,15 @@ HMODULE LoadLibraryA(const char* name)
             return nullptr;
         so = (p.parent_path().lexically_normal() / ("lib" + p.filename().string() + ".so")).string();
     }
-    void* handle = nullptr;
+    gLastError = ERROR_FILE_NOT_FOUND;
     if (!libraryFolder().empty() && so.find('/') == std::string::npos) {
         std::string full = libraryFolder() + "/" + so;
         if (fs::exists(full))
-            handle = dlopen(full.c_str(), RTLD_NOW | RTLD_LOCAL);
+            return openTrusted(full);
     }
-    if (!handle && so.find('/') != std::string::npos)
-        handle = dlopen(so.c_str(), RTLD_NOW | RTLD_LOCAL);
-    gLastError = handle ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
-    return handle;
+    if (so.find('/') != std::string::npos && fs::exists(so))
+        return openTrusted(so);
+    return nullptr;
 }
 
 HMODULE LoadLibraryW(const wchar_t* name) { return name ? LoadLibraryA(narrow(name).c_str()) : nullptr; }
@@ -584,16 +623,9 @@ extern "C" HRESULT SHGetKnownFolderPath(const GUID* id, DWORD, HANDLE, wchar_t**
 {
     if (!id || !path || std::memcmp(id, &FOLDERID_LocalAppDataLow, sizeof(GUID)) != 0)
         return -1;
-    std::string folder;
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    if (xdg && *xdg) {
-        folder = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        if (!home || !*home)
-            return -1;
-        folder = std::string(home) + "/.local/share";
-    }
+    const std::string folder = userDataFolder();
+    if (folder.empty())
+        return -1;
     std::wstring w = widen(folder);
     auto* out = static_cast<wchar_t*>(std::calloc(w.size() + 1, sizeof(wchar_t)));
     if (!out)
@@ -601,6 +633,63 @@ extern "C" HRESULT SHGetKnownFolderPath(const GUID* id, DWORD, HANDLE, wchar_t**
     std::wmemcpy(out, w.c_str(), w.size());
     *path = out;
     return S_OK;
+}
+
+std::wstring win32QuoteArgument(const std::wstring& argument)
+{
+    std::wstring out = L"\"";
+    std::size_t backslashes = 0;
+    for (wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        out += c;
+        backslashes = 0;
+    }
+    out.append(backslashes * 2, L'\\');
+    return out + L"\"";
+}
+
+std::vector<std::string> win32SplitCommandLine(const std::string& commandLine)
+{
+    std::vector<std::string> out;
+    std::string current;
+    bool inQuotes = false;
+    bool have = false;
+    for (std::size_t i = 0; i < commandLine.size();) {
+        const char c = commandLine[i];
+        if (c == '\\') {
+            std::size_t n = 0;
+            for (; i < commandLine.size() && commandLine[i] == '\\'; ++i)
+                ++n;
+            const bool beforeQuote = i < commandLine.size() && commandLine[i] == '"';
+            current.append(beforeQuote ? n / 2 : n, '\\');
+            if (beforeQuote && n % 2 == 1) {
+                current += '"'; // an odd one out escapes the quote
+                ++i;
+            }
+            have = true;
+        } else if (c == '"') {
+            inQuotes = !inQuotes;
+            have = true;
+            ++i;
+        } else if ((c == ' ' || c == '\t') && !inQuotes) {
+            if (have)
+                out.push_back(current);
+            current.clear();
+            have = false;
+            ++i;
+        } else {
+            current += c;
+            have = true;
+            ++i;
+        }
+    }
+    if (have)
+        out.push_back(current);
+    return out;
 }
 
 std::wstring win32ModulePathOf(const void* addressInModule)

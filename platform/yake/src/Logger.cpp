@@ -2,11 +2,57 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <iostream>
 
 namespace yake {
 namespace logging {
+
+namespace {
+
+/// A log line is one line: a control character in what it reports (a player's text, a reply
+/// from elsewhere) is written as an escape, never as the break that would forge a line.
+void appendEscaped(std::string& out, const std::string& text)
+{
+    static const char hex[] = "0123456789abcdef";
+    for (unsigned char c : text) {
+        if (c >= 0x20 && c != 0x7f) {
+            out += static_cast<char>(c);
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else {
+            out += "\\x";
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+}
+
+} // namespace
+
+std::string logger::formatLine(const char* stamp, unsigned severity, const std::string& channel, const std::string& text)
+{
+    std::string line;
+    line.reserve(channel.size() + text.size() + 24);
+    if (stamp) {
+        line += stamp;
+        line += ' ';
+    }
+    line += '[';
+    line += std::to_string(severity);
+    line += "] ";
+    appendEscaped(line, channel);
+    line += ": ";
+    appendEscaped(line, text);
+    line += '\n';
+    return line;
+}
 
 logger& logger::instance()
 {
@@ -27,14 +73,31 @@ void logger::log(unsigned severity, const std::string& channel, const std::strin
     if (mCapturing)
         mCaptured.push_back(LogRecord{severity, channel, text});
     if (mFile.is_open()) {
-        std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-        char stamp[32];
-        std::strftime(stamp, sizeof stamp, "%H:%M:%S", std::localtime(&now));
-        mFile << stamp << " [" << severity << "] " << channel << ": " << text << '\n';
-        mFile.flush();
+        if (severity >= kTraceSeverity && mWritten >= kMostPerRun) {
+            if (!mTraceStopped) {
+                mTraceStopped = true;
+                writeLine(formatLine(nullptr, 4, "log", "the log passed " + std::to_string(kMostPerRun >> 20) +
+                                                            " MB in this run: trace lines stop here"));
+            }
+        } else {
+            // localtime_r: other threads log too, and localtime's one buffer is shared.
+            const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+            std::tm local{};
+            char stamp[32] = "--:--:--";
+            if (::localtime_r(&now, &local))
+                std::strftime(stamp, sizeof stamp, "%H:%M:%S", &local);
+            writeLine(formatLine(stamp, severity, channel, text));
+        }
     }
     if (mEcho && severity <= 3)
-        std::cerr << "[" << severity << "] " << channel << ": " << text << std::endl;
+        std::cerr << formatLine(nullptr, severity, channel, text) << std::flush;
+}
+
+void logger::writeLine(const std::string& line)
+{
+    mFile << line;
+    mFile.flush();
+    mWritten += line.size();
 }
 
 void logger::enableSeverity(unsigned severity, bool enabled)
@@ -56,14 +119,21 @@ void logger::enableAllSeverities()
     std::fill(std::begin(mEnabled), std::end(mEnabled), true);
 }
 
-bool logger::setLogFile(const std::string& path)
+bool logger::setLogFile(const std::string& path, bool startOfRun)
 {
     std::lock_guard<std::mutex> lock(mMutex);
     if (mFile.is_open())
         mFile.close();
     mFilePath = path;
+    mWritten = 0;
+    mTraceStopped = false;
     if (path.empty())
         return true;
+    std::error_code ec;
+    if (startOfRun && std::filesystem::file_size(path, ec) > kMostAtStart && !ec) {
+        // The last runs' lines stay one step back; older ones go.
+        std::filesystem::rename(path, path + ".old", ec);
+    }
     mFile.open(path, std::ios::out | std::ios::app);
     return mFile.is_open();
 }

@@ -91,6 +91,7 @@ void LoginGoEvent::callback(gui::ParamHandle params)
     if (core::XmlConfigHelper* settings = GameServices::settings()) {
         settings->setStringVal("player/name", lock ? showName : std::string());
         settings->setBoolVal("player/lock", lock);
+        GameServices::saveSettings();
     }
     if (core::BlackBoard* bb = core::BlackBoard::getSingletonPtr())
         bb->setString("kavri3D/im/TGW", SpConfig::getConfig().getStringVal("platform_tgw", ""));

@@ -49,6 +49,12 @@ gui::IGuiManager* GameServices::guiManager() { return hooks().guiManager ? hooks
 
 core::XmlConfigHelper* GameServices::settings() { return hooks().settings ? hooks().settings() : nullptr; }
 
+void GameServices::saveSettings()
+{
+    if (hooks().saveSettings)
+        hooks().saveSettings();
+}
+
 ZRKLan* GameServices::texts() { return ZRKLan::getSingletonPtr(); }
 
 EquipRes* GameServices::equipment() { return gEquipment; }

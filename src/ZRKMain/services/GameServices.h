@@ -39,6 +39,8 @@ public:
         std::function<gui::IGuiManager*()> guiManager;
         /// The user settings the game remembers the player's choices in (the module object).
         std::function<core::XmlConfigHelper*()> settings;
+        /// Writes the user settings to their file now (the module object).
+        std::function<void()> saveSettings;
         /// One step of the background downloads, paced by the downloader itself.
         std::function<void()> tickPrefetch;
         /// Fetches a product at once, ahead of the background downloads.
@@ -67,6 +69,8 @@ public:
     static core::Frame* frame();
     static gui::IGuiManager* guiManager();
     static core::XmlConfigHelper* settings();
+    /// Writes the user settings to their file now, so a change lasts whatever ends the run.
+    static void saveSettings();
     /// The text library (message keys to texts).
     static ZRKLan* texts();
     /// The equipment resources (icons, models, the default look) and the figures' resources;

@@ -4,12 +4,14 @@
 #include <boost/filesystem.hpp>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <core/AudioManager.h>
 #include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>
 #include <core/DefaultFsmHelper.h>
 #include <core/Engine.h>
+#include <core/Frame.h>
 #include <core/GraphicsSystem.h>
 #include <core/NetClientManager.h>
 #include <transport/FileServer.h>
@@ -36,6 +38,7 @@
 
 #include <data/SpConfig.h>
 #include <data/ZRKMsg.h>
+#include <data/ZRKGameServer.h>
 #include <data/ZRKServerCore.h>
 #include <data/ZRKServerStart.h>
 #include <data/ZRKSession.h>
@@ -70,6 +73,13 @@ namespace zrk {
 
 namespace {
 
+/// The run is to end with exit code 1 (endRunWithBox).
+bool gRunFailed = false;
+/// The box endRunWithBox could not show yet: no frame had been made.
+std::string gPendingBox;
+/// The game's data folder's name under the user's data folder (the framework's default).
+const char kAppDataName[] = "kavri3D";
+
 std::string installerPath()
 {
     core::BlackBoard* bb = core::BlackBoard::getSingletonPtr();
@@ -97,7 +107,10 @@ Application::Application(HINSTANCE instance, const std::string& commandLine)
     // The rooms step the downloads each frame and ask for a product the moment they need it.
     GameServices::hooks().tickPrefetch = &Application::tickPrefetch;
     GameServices::hooks().prefetchNow = &Application::prefetchNow;
-    GameServices::hooks().saveVolumes = [this] { saveVolumes(); };
+    GameServices::hooks().saveVolumes = [this] {
+        saveVolumes();
+        appModule().saveSettings(); // a changed volume lasts even if this run does not end well
+    };
     mAppName = appModule().getModuleName();
     // The screen the game window opens on is read while the rest of the start-up runs.
     if (!yake::StringUtil::parseBool(getArgument("headless")))
@@ -105,25 +118,79 @@ Application::Application(HINSTANCE instance, const std::string& commandLine)
     std::string embedded = getArgument("Embeded");
     if (!embedded.empty())
         mEmbedded = yake::StringUtil::parseBool(embedded);
-    if (getArgument("LowIntegrity") == "1") {
-        HMODULE shell = LoadLibraryW(L"shell32.dll");
-        if (shell) {
-            typedef HRESULT (*KnownFolderFn)(const GUID*, DWORD, HANDLE, wchar_t**);
-            auto fn = reinterpret_cast<KnownFolderFn>(GetProcAddress(shell, "SHGetKnownFolderPath"));
-            wchar_t* path = nullptr;
-            if (fn && SUCCEEDED(fn(&FOLDERID_LocalAppDataLow, 0, nullptr, &path)) && path) {
-                std::wstring folder(path);
-                CoTaskMemFree(path);
-                if (!folder.empty()) {
-                    if (folder.back() != L'/')
-                        folder += L'/';
-                    mLowIntegrityFolder = core::win32FolderName(folder) + core::ANSI2WSTR(getAppDataName()) + L"/";
-                }
-            }
-            FreeLibrary(shell);
+    if (getArgument("LowIntegrity") == "1")
+        mLowIntegrityFolder = lowIntegrityFolderOf(getAppDataName());
+    gRunFailed = false;
+    gPendingBox.clear();
+}
+
+std::wstring Application::lowIntegrityFolderOf(const std::string& appDataName)
+{
+    std::wstring result;
+    HMODULE shell = LoadLibraryW(L"shell32.dll");
+    if (!shell)
+        return result;
+    typedef HRESULT (*KnownFolderFn)(const GUID*, DWORD, HANDLE, wchar_t**);
+    auto fn = reinterpret_cast<KnownFolderFn>(GetProcAddress(shell, "SHGetKnownFolderPath"));
+    wchar_t* path = nullptr;
+    if (fn && SUCCEEDED(fn(&FOLDERID_LocalAppDataLow, 0, nullptr, &path)) && path) {
+        std::wstring folder(path);
+        CoTaskMemFree(path);
+        if (!folder.empty()) {
+            if (folder.back() != L'/')
+                folder += L'/';
+            result = core::win32FolderName(folder) + core::ANSI2WSTR(appDataName) + L"/";
         }
     }
+    FreeLibrary(shell);
+    return result;
 }
+
+std::string Application::logFileFor(const std::vector<std::string>& arguments)
+{
+    // As the run's own log folder would be (onPrepareLogPath): the data folder with
+    // "/LowIntegrity=1", else "logs/" in the program folder.
+    const std::string name = appModule().getModuleName();
+    for (const std::string& arg : arguments)
+        if (yake::StringUtil::startsWith(arg, "/LowIntegrity=", true) && arg.substr(14) == "1") {
+            const std::wstring folder = lowIntegrityFolderOf(kAppDataName);
+            if (folder.empty())
+                return std::string();
+            core::win32EnsureFolder(folder);
+            return core::WSTR2ANSI(folder) + name + ".log";
+        }
+    const std::string logs = core::WSTR2ANSI(appModule().getProgramFolder()) + "logs/";
+    std::error_code ec;
+    std::filesystem::create_directories(logs, ec);
+    return logs + name + ".log";
+}
+
+void Application::endRunWithBox(const std::string& textKey)
+{
+    writeLog(kLogError, "ZRKMain", "the run ends: " + textKey);
+    gRunFailed = true;
+    if (!GameServices::frame() && instance() && gPendingBox.empty()) {
+        gPendingBox = textKey; // a start-up check, before the frame exists: told once it does
+        return;
+    }
+    showEndBox(textKey);
+}
+
+void Application::showEndBox(const std::string& textKey)
+{
+    core::Frame* frame = GameServices::frame();
+    if (!frame) {
+        exitGame();
+        return;
+    }
+    // Whatever closes it (the player, a box that replaces it) ends the run.
+    static boost::signals2::scoped_connection answer;
+    answer = frame->messageBox2(
+        "error/title1", textKey, [](core::DialogBoxResult&) { exitGame(); }, core::Frame::BoxOk,
+        core::Frame::kBoxType, core::Frame::kBoxWidth, core::Frame::kBoxHeight);
+}
+
+bool Application::runFailed() { return gRunFailed; }
 
 Application::~Application()
 {
@@ -356,6 +423,7 @@ core::win32RenderWindowPtr Application::onCreateRenderWindow()
     grafix.setIntVal("fsCY0", g.clientHeight);
     if (hasParent)
         grafix.setBoolVal("fs", false);
+    appModule().saveSettings(); // the window's sizes last even if this run does not end well
 
     core::win32RenderWindowPtr window(new core::win32RenderWindow("kavri3DAppGuiWindow"));
     if (!window->create(L"", g.style, g.exStyle, cursor, smallIcon))
@@ -391,6 +459,10 @@ core::SessionPtr Application::onCreateSession()
     std::unique_ptr<ZRKServerStart> start = std::move(mServerStart);
     boost::shared_ptr<ZRKSession> session(start ? new ZRKSession(start->take()) : new ZRKSession(serverConfig()));
     session->getSettings().setBoolVal("reportReentry", false);
+    // A newer game's world: this one plays nothing against it and touches none of it.
+    if (ZRKGameServer* server = session->getGameServer())
+        if (server->core().worldIsNewer())
+            endRunWithBox("error/srv_world_newer");
     return session;
 }
 
@@ -452,6 +524,12 @@ bool Application::onPostInitialise()
 
     applySavedVolumes();
     applyPhysics();
+    // A fault found before there was a frame to tell it in is told now.
+    if (!gPendingBox.empty()) {
+        const std::string key = gPendingBox;
+        gPendingBox.clear();
+        showEndBox(key);
+    }
     return true;
 }
 
@@ -588,7 +666,8 @@ bool Application::onPostShutdown()
 {
     ZRKLand::setRoomSource(ZRKLand::RoomSource());
     mGuiLoader.reset();
-    return core::ExampleApplication<Configuration>::onPostShutdown();
+    const bool ok = core::ExampleApplication<Configuration>::onPostShutdown();
+    return ok && !gRunFailed;
 }
 
 void Application::saveVolumes()

@@ -48,6 +48,20 @@ public:
     std::string getArgument(const std::string& name) const;
     bool isEmbedded() const { return mEmbedded; }
     const std::wstring& getLowIntegrityFolder() const { return mLowIntegrityFolder; }
+    /// The folder "/LowIntegrity=1" keeps the game's data in ("<user data>/kavri3D/"); empty
+    /// when the user has no data folder.
+    static std::wstring lowIntegrityFolderOf(const std::string& appDataName);
+    /// The log file a run with these arguments writes, for a start that ends before it runs
+    /// (the -2 and -1 lines go there too).
+    static std::string logFileFor(const std::vector<std::string>& arguments);
+
+    /// A fault the player must be told that ends the run: the box by message key, and the run
+    /// ends with exit code 1 once it is answered (at once without a frame to show it in).
+    static void endRunWithBox(const std::string& textKey);
+    /// Whether the run is to end with exit code 1.
+    static bool runFailed();
+    /// endRunWithBox's box, or the end at once without a frame.
+    static void showEndBox(const std::string& textKey);
 
     // Start-up hooks.
     boost::shared_ptr<core::BlackBoard> onCreateBlackBoardImpl() override;

@@ -68,9 +68,14 @@ CAppZRKModule::CAppZRKModule() : mModuleName("ZRK_Main")
 {
     // The events remember the player's choices in the user settings this object holds.
     GameServices::hooks().settings = [this] { return getAppConfig(); };
+    GameServices::hooks().saveSettings = [this] { saveSettings(); };
 }
 
-CAppZRKModule::~CAppZRKModule() { GameServices::hooks().settings = nullptr; }
+CAppZRKModule::~CAppZRKModule()
+{
+    GameServices::hooks().settings = nullptr;
+    GameServices::hooks().saveSettings = nullptr;
+}
 
 HRESULT CAppZRKModule::Init(HINSTANCE instance, HWND parent)
 {
@@ -166,19 +171,24 @@ void CAppZRKModule::Term()
 {
     releaseResources();
     mProperties.reset();
-    if (!mUserSettingsPath.empty() && mAppConfig) {
-        keepRefusedSettings();
-        try {
-            core::XmlConfigHelper out;
-            out.merge(*mAppConfig, "kavri3D/app");
-            if (!out.hasKey("kavri3D/app"))
-                out.setStringVal("kavri3D/app", ""); // always a root element
-            out.getConfiguration()->writeToXML(mUserSettingsPath, "");
-        } catch (const std::exception& e) {
-            writeLogf(kLogError, "ZRKMain", "user settings not written: ", mUserSettingsPath, " (", e.what(), ")");
-        }
-    }
+    saveSettings();
     mAppConfig.reset();
+}
+
+void CAppZRKModule::saveSettings()
+{
+    if (mUserSettingsPath.empty() || !mAppConfig)
+        return;
+    keepRefusedSettings();
+    try {
+        core::XmlConfigHelper out;
+        out.merge(*mAppConfig, "kavri3D/app");
+        if (!out.hasKey("kavri3D/app"))
+            out.setStringVal("kavri3D/app", ""); // always a root element
+        out.getConfiguration()->writeToXML(mUserSettingsPath, "");
+    } catch (const std::exception& e) {
+        writeLogf(kLogError, "ZRKMain", "user settings not written: ", mUserSettingsPath, " (", e.what(), ")");
+    }
 }
 
 void CAppZRKModule::keepRefusedSettings()

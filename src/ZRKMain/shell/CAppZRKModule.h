@@ -29,6 +29,9 @@ public:
     /// the settings of the last run in place). A user file that was there but could not be
     /// read at start is first moved aside to "ZRK_Main.xml.bad".
     void Term();
+    /// Writes the user settings file now, as the exit does (whole or not at all): called when
+    /// a setting the player changed (volumes, the remembered name, the window) is to last.
+    void saveSettings();
 
     core::XmlConfigHelper* getAppConfig() const { return mAppConfig.get(); }
     core::XmlConfigHelper* getPropertiesConfig() const { return mProperties.get(); }

@@ -86,7 +86,11 @@ void MainFrame::openLauncherChannel()
     if (!gHostProcLibrary)
         gHostProcLibrary = LoadLibraryW(L"../HostProcMsgHelper.dll");
     if (!gHostProcLibrary) {
-        writeLog(kLogError, "ZRKMain", "LoadLibrary fail(platform HostProcMsgHelper.dll)");
+        // One another account could have planted is never run as the player.
+        writeLog(kLogError, "ZRKMain",
+                 GetLastError() == ERROR_ACCESS_DENIED
+                     ? "HostProcMsgHelper.dll not loaded: it or its folder can be changed by another user"
+                     : "LoadLibrary fail(platform HostProcMsgHelper.dll)");
         return;
     }
     auto create = reinterpret_cast<CreateClientProcMsgObjectFn>(GetProcAddress(gHostProcLibrary, "CreateClientProcMsgObject"));

@@ -152,7 +152,7 @@ void ResGuiX::start(const core::Manifest* manifest)
     if (mVersionInvalid) {
         writeLog(kLogError, kChannel, "invalid client version.");
         if (!mDevelopmentTree)
-            Application::exitGame();
+            Application::endRunWithBox("error/client_version");
     }
     mUpdater->setFiles(mDevelopmentTree ? std::vector<std::string>() : queue);
     mUpdater->registerWithUpdatableManager();
@@ -277,6 +277,7 @@ void ResGuiX::registerResourceGroups()
     }
     const std::string packs = mProgramFolder + "res/PacksX";
     std::set<std::string> added;
+    bool damaged = false;
     std::error_code ec;
     if (isDirectory(packs)) {
         for (std::filesystem::directory_iterator it(packs, ec), end; !ec && it != end; it.increment(ec)) {
@@ -290,6 +291,7 @@ void ResGuiX::registerResourceGroups()
             const std::string group = upper.substr(0, 6);
             if (!looksLikeZip(packs + "/" + name)) {
                 writeLog(kLogError, kChannel, "pack " + name + " skipped: not a zip archive");
+                damaged = true;
                 continue;
             }
             try {
@@ -300,6 +302,7 @@ void ResGuiX::registerResourceGroups()
                 added.insert(group);
             } catch (const Ogre::Exception& e) {
                 writeLog(kLogError, kChannel, "pack " + name + " skipped: " + e.getDescription());
+                damaged = true;
             }
         }
     }
@@ -309,8 +312,12 @@ void ResGuiX::registerResourceGroups()
             mPackGroups.push_back(group);
         } catch (const Ogre::Exception& e) {
             writeLog(kLogError, kChannel, "pack group " + group + " skipped: " + e.getDescription());
+            damaged = true;
         }
     }
+    // The game cannot be whole without it: the player is told, and the run ends.
+    if (damaged && !Application::runFailed())
+        Application::endRunWithBox("error/pack_damaged");
 }
 
 void ResGuiX::finish(bool failed)

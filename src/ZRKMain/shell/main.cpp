@@ -1,9 +1,14 @@
 // The module's entry: the launcher calls GameEntry once; it returns when the game has ended.
+#include <algorithm>
 #include <clocale>
 #include <exception>
 #include <cstdint>
+#include <string>
+#include <vector>
+#include <core/Application.h>
 #include <util/StringConv.h>
 #include <win32/Windows.h>
+#include <yake/Logger.h>
 
 #include "services/LogRoutine.h"
 #include "shell/Application.h"
@@ -23,17 +28,27 @@ extern "C" int GameEntry(std::uint32_t, HWND parent, const wchar_t* commandLine)
     HANDLE mutex = nullptr;
     int exitCode = 0;
     bool run = true;
-    if (cmd.find("/mutex=0") == std::string::npos) {
+    // A switch counts only as a whole argument: text inside the URI never turns the lock off.
+    const std::vector<std::string> arguments = kavri3D::core::splitCommandLine(cmd);
+    if (std::find(arguments.begin(), arguments.end(), "/mutex=0") == arguments.end()) {
         mutex = CreateMutexW(nullptr, TRUE, L"ZRK_Main");
         if (!mutex) {
-            writeLog(kLogError, "ZRKMain", "the single-instance lock cannot be made: the game does not start");
             exitCode = -1;
             run = false;
         } else if (GetLastError() == ERROR_ALREADY_EXISTS) {
-            writeLog(kLogError, "ZRKMain", "the game is already running: this second start ends");
             exitCode = -2;
             run = false;
         }
+    }
+    if (!run) {
+        // Told in the game's log as well, appended to what the running game writes there.
+        yake::logging::logger& log = yake::logging::logger::instance();
+        const std::string earlier = log.logFile();
+        log.setLogFile(Application::logFileFor(arguments), false);
+        writeLog(kLogError, "ZRKMain",
+                 exitCode == -1 ? "the single-instance lock cannot be made: the game does not start"
+                                : "the game is already running: this second start ends");
+        log.setLogFile(earlier, false);
     }
     if (run) {
         // Nothing the run throws may cross into the launcher: the lock is released and the

@@ -30,7 +30,7 @@ public:
 
     HINSTANCE getInstance() const { return mInstance; }
     const std::string& getCommandLine() const { return mCommandLine; }
-    /// The command line split into arguments (double quotes group, and are dropped).
+    /// The command line split into arguments by the launcher's quoting rule (splitCommandLine).
     const std::vector<std::string>& getArguments() const { return mArguments; }
     /// The first argument after the program that is not a "/name=value" switch; empty when
     /// there is none.
@@ -116,7 +116,8 @@ private:
 /// also run after a failed start-up). True when start-up and the loop succeeded.
 bool runApplication(Application& app);
 
-/// Splits a command line as the launcher quotes it.
+/// Splits a command line as the launcher quotes it: quotes group, \" is a quote, backslashes
+/// before a quote are halved (win32SplitCommandLine).
 std::vector<std::string> splitCommandLine(const std::string& commandLine);
 
 } // namespace core

@@ -83,6 +83,11 @@ public:
     /// Opens (creating) the file, or an in-memory database for ":memory:". False, with the
     /// reason in lastError(), when it cannot be opened or is not a sound database.
     bool open(const std::string& path);
+    /// Opens an existing file only to read it as it stands, leaving it and its "-wal" and
+    /// "-shm" files as they are: no lock, nothing made, the write-ahead log not read.
+    bool openToRead(const std::string& path);
+    /// The close that follows leaves the write-ahead log as it is (no checkpoint into the file).
+    void keepFilesAtClose();
     void close();
     bool isOpen() const { return mDb != nullptr; }
     const std::string& path() const { return mPath; }

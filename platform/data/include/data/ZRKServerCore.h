@@ -36,6 +36,7 @@ public:
     bool worldWasReset() const { return mWorld.wasMovedAside(); }
     /// Another game plays on the world file: this server serves nothing.
     bool worldInUse() const { return mWorld.isInUse(); }
+    bool worldIsNewer() const { return mWorld.isNewer(); }
 
     long connect();
     /// The connection is gone: its player goes offline.

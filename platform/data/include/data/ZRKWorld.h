@@ -90,6 +90,15 @@ public:
     bool wasMovedAside() const { return mMovedAside; }
     /// Another game holds the world file: nothing is read or written.
     bool isInUse() const { return mInUse; }
+    /// The file is a world of a newer schema, made by a newer game: it and its "-wal" and
+    /// "-shm" files are left exactly as they are, and there is no world.
+    bool isNewer() const { return mNewer; }
+    /// The schema number the world file at `path` says it has, read without changing the file
+    /// or its companions; 0 when there is no file, -1 when it tells none.
+    static int schemaOf(const std::string& path);
+    /// What the world keeps beside a nickname for its one-player-per-name index (ZRKNameKey);
+    /// empty for no nickname.
+    static std::string nickKey(const std::string& nick);
     ZRKDatabase& db() { return mDb; }
 
     // Reading.
@@ -206,18 +215,20 @@ public:
 
     /// The current schema. A file of an older one (2: passwords in the clear, names taken by
     /// exact bytes; 3: items without what the forge changes; 4: no shop ledger; 5: quests without
-    /// their progress) is brought up to it, step by step
-    /// in one transaction; a file of any other is not a world of this server.
-    static constexpr int kSchemaVersion = 6;
+    /// their progress; 6: the nickname index computed by the game's own SQL function) is brought
+    /// up to it, step by step in one transaction; a file of a newer one is left alone
+    /// (isNewer()); a file of any other is not a world of this server.
+    static constexpr int kSchemaVersion = 7;
 
 private:
-    enum Opening { Opened, Damaged, Unavailable, OldSchema };
+    enum Opening { Opened, Damaged, Unavailable, OldSchema, Newer };
     Opening openFile(const std::string& path);
     Opening checkSound();
     /// Brings a world of an older schema up to the current one, in one transaction.
     bool upgrade(int from);
     /// The steps: each runs inside upgrade's transaction.
     bool upgradeFrom2(std::size_t& hashed);
+    bool keepNickKeys();
     bool addForgeColumns();
     /// Replaces one of the player's documents (an object) in its column.
     bool writeDocument(const std::string& player, const char* column, const Json::Value& value);
@@ -280,6 +291,7 @@ private:
     bool mReady = false;
     bool mMovedAside = false;
     bool mInUse = false;
+    bool mNewer = false;
     int mLockFd = -1; ///< the lock beside the world file, held for the run
 };
 

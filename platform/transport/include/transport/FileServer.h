@@ -14,6 +14,11 @@ namespace core {
 /// free port), from its own thread. GET and HEAD only:
 /// "<installer path>/files/<p>" is the published tree's <p>, "/web/<p>" the web view's <p>.
 /// Nothing outside those two folders is ever served ("..", an encoded "..", a link out).
+/// Other accounts on this machine can connect too: every address begins with a secret word
+/// new each run (a request without it is refused as soon as its first line has come), the
+/// headers must come within 2 s and the whole exchange within 30 s, at most 64 connections
+/// are served at once, and a stop returns within a fraction of a second however the clients
+/// behave.
 class FileServer {
 public:
     FileServer();
@@ -27,11 +32,13 @@ public:
     /// Stops serving and waits for its thread.
     void stop();
     bool isRunning() const;
-    /// "http://127.0.0.1:<port>"; empty while stopped.
+    /// "http://127.0.0.1:<port>/<secret>", the base of the game's own addresses; empty while stopped.
     std::string getAddress() const;
+    /// "/<secret>", what every request path must begin with; empty while stopped.
+    std::string getPrefix() const;
     int getPort() const { return mPort; }
 
-    /// The file a request path stands for; empty when it is none of ours (a path that climbs
+    /// The file a request path (the secret already taken out) stands for; empty when it is none of ours (a path that climbs
     /// out, an address outside "/files/" and "/web/"). The file need not exist.
     std::string fileFor(const std::string& path) const;
 
@@ -40,7 +47,7 @@ public:
     static bool isPlainPath(const std::string& path);
 
     /// For tests: the server itself, to add routes that misbehave before `start`. Routes
-    /// added here come first.
+    /// added here come first and see paths without the secret.
     httplib::Server& httpServer();
 
 private:

@@ -122,8 +122,9 @@ void SetLastError(DWORD code);
 // Kernel.
 DWORD GetTickCount();
 BOOL CloseHandle(HANDLE handle);
-/// A named mutex is an exclusive flock on "<name>.lock" in $XDG_RUNTIME_DIR, else in the
-/// user's own "kavri3D-<uid>" folder under the temporary folder (never one every user shares).
+/// A named mutex is an exclusive flock on "<name>.lock" in the game's folder of the user's own
+/// data folder ($XDG_DATA_HOME/kavri3D, else ~/.local/share/kavri3D), where the settings go;
+/// never in a folder another user could make first, whatever $XDG_RUNTIME_DIR says.
 /// Held by anyone else: a valid handle and GetLastError() == ERROR_ALREADY_EXISTS.
 /// Lock file not creatable: null.
 HANDLE CreateMutexW(void* security, BOOL initialOwner, const wchar_t* name);
@@ -132,7 +133,9 @@ BOOL DisableThreadLibraryCalls(HMODULE module);
 BOOL SetCurrentDirectoryW(const wchar_t* path);
 
 // Dynamic libraries: "Name.dll" loads "libName.so" from the program folder (the folder of
-// the module that asks), falling back to the system's search order.
+// the module that asks); "../Name.dll" the one in the current folder's parent. A library is
+// loaded only when it and its folder belong to the user or root and no one else can write
+// to them; otherwise null and GetLastError() == ERROR_ACCESS_DENIED.
 HMODULE LoadLibraryA(const char* name);
 HMODULE LoadLibraryW(const wchar_t* name);
 FARPROC GetProcAddress(HMODULE module, const char* name);
@@ -244,6 +247,14 @@ struct SHFILEOPSTRUCTW {
     unsigned short fFlags;
 };
 int SHFileOperationW(SHFILEOPSTRUCTW* op);
+
+// The command line's one quoting rule, the launcher's and the module's alike: every argument in
+// quotes, a quote inside written \", and the backslashes just before a quote (or before the
+// closing one) doubled; backslashes elsewhere stand as they are.
+std::wstring win32QuoteArgument(const std::wstring& argument);
+// A command line split by that rule (words without quotes split at blanks); "" is an empty
+// argument.
+std::vector<std::string> win32SplitCommandLine(const std::string& commandLine);
 
 // Module path (dladdr on an address inside the module).
 std::wstring win32ModulePathOf(const void* addressInModule);

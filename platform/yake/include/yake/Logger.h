@@ -17,7 +17,11 @@ struct LogRecord {
 
 /// The process-wide logger. Severities follow syslog numbering: lower is more severe;
 /// each severity can be switched off on its own. Lines go to an optional log file and,
-/// for severity 3 and below, to stderr.
+/// for severity 3 and below, to stderr; a control character in a channel or text is written
+/// escaped ("\n", "\x1b"), so every line written is one line. The file is kept in bounds: a
+/// file over 8 MB at the start of a run moves to "<file>.old" (replacing the last one), and
+/// once a run has written 64 MB, trace lines (severity 6 and above) stop, with one line saying
+/// so. Safe from any thread.
 class logger {
 public:
     static logger& instance();
@@ -27,8 +31,10 @@ public:
     bool isSeverityEnabled(unsigned severity) const;
     void enableAllSeverities();
 
-    /// Opens (appending) the log file; an empty path closes it.
-    bool setLogFile(const std::string& path);
+    /// Opens (appending) the log file; an empty path closes it. At the start of a run a file
+    /// over 8 MB first moves to "<file>.old"; `startOfRun` false appends to it as it is (a
+    /// second start that only reports why it ends, while the first one writes there).
+    bool setLogFile(const std::string& path, bool startOfRun = true);
     const std::string& logFile() const { return mFilePath; }
     void setEchoToStderr(bool echo) { mEcho = echo; }
 
@@ -38,13 +44,24 @@ public:
     std::vector<LogRecord> captured() const;
     std::size_t countCaptured(const std::string& channel, const std::string& text) const;
 
+    static constexpr std::uint64_t kMostAtStart = 8ull << 20;
+    static constexpr std::uint64_t kMostPerRun = 64ull << 20;
+    static constexpr unsigned kTraceSeverity = 6;
+
+    /// "<stamp> [<severity>] <channel>: <text>\n", control characters escaped; no stamp when null.
+    static std::string formatLine(const char* stamp, unsigned severity, const std::string& channel,
+                                  const std::string& text);
+
 private:
     logger();
+    void writeLine(const std::string& line);
     static constexpr unsigned kMaxSeverity = 32;
     bool mEnabled[kMaxSeverity];
     std::ofstream mFile;
     std::string mFilePath;
     bool mEcho = true;
+    std::uint64_t mWritten = 0; ///< bytes this run has written to the file
+    bool mTraceStopped = false;
     bool mCapturing = false;
     std::vector<LogRecord> mCaptured;
     mutable std::mutex mMutex;
