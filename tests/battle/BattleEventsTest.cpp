@@ -141,6 +141,13 @@ TEST_F(BattleEvents, ASplitHitShowsItsThreePartsStackedAndGradesOnlyForOwnHits)
         EXPECT_EQ(promptImages(room), (std::vector<std::string>{"prompt/critical", "prompt/perfect"}));
         // Scattered by the fixed draw: (0.25 - 0.5) x 0.2 + 0.5 = 0.45.
         EXPECT_FLOAT_EQ(room.getPrompts()->getPrompts().front().x, 0.45f);
+        {
+            // Both grades fall on one place: the second stacks under the first, whole.
+            const BattlePrompts::Prompt& a = room.getPrompts()->getPrompts().front();
+            const BattlePrompts::Prompt& b = room.getPrompts()->getPrompts().back();
+            const CEGUI::Sizef screen = a.window->getParent()->getPixelSize();
+            EXPECT_GE((b.y - a.y) * screen.d_height, (a.h + b.h) / 2.0f) << a.y << " " << b.y;
+        }
         // A heal is one green number.
         hit.getParams().setIntVal("health", 30);
         hit.getParams().setIntVal("hit", 0);

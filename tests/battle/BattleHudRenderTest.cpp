@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
+#include <yake/Logger.h>
 #include <yake/Math.h>
 #include <yake/Time.h>
 
@@ -47,6 +48,7 @@ TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
     std::filesystem::remove(reviveShot);
     long numbersRed = -1, gradeRed = -1, burstYellow = -1, panelLight = -1, keyYellow = -1;
     bool numbersShown = false, gradeFull = false, burstPlaced = false, panelShown = false;
+    long long ceguiLogGrowth = -1;
     const bool ok = zrktest::GameRun::run(
         "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
             core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
@@ -63,6 +65,18 @@ TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
             ASSERT_TRUE(room);
             ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 2000));
             game.frames(4);
+            // A steady fight adds nothing to CEGUI's log (the battle bar's lines are no markup).
+            const std::string gameLog = yake::logging::logger::instance().logFile();
+            ASSERT_FALSE(gameLog.empty());
+            const std::string ceguiLog = gameLog.substr(0, gameLog.rfind('/') + 1) + "CEGUI.log";
+            const auto logSize = [&ceguiLog] {
+                std::error_code ec;
+                const auto n = std::filesystem::file_size(ceguiLog, ec);
+                return ec ? 0 : static_cast<long long>(n);
+            };
+            const long long logBefore = logSize();
+            game.frames(40);
+            ceguiLogGrowth = logSize() - logBefore;
             ZRKLand& land = *room->getLand();
             yake::math::Math::setRandomSource([] { return 0.5f; }); // the grade in the middle
             // Hero takes a split hit of 100 with a critical grade, and picks up ammo.
@@ -127,6 +141,7 @@ TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
     yake::math::Math::setRandomSource({});
     yake::native::setManualClock(false);
     EXPECT_TRUE(ok);
+    EXPECT_EQ(ceguiLogGrowth, 0);
     EXPECT_TRUE(numbersShown);
     EXPECT_TRUE(gradeFull);
     EXPECT_TRUE(burstPlaced);
