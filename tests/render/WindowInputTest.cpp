@@ -33,6 +33,14 @@ TEST(GameWindowInput, ClicksAndKeysReachTheGuiAndCloseIsReported)
     EXPECT_TRUE(edit->isActive());
     EXPECT_EQ(std::string(edit->getText().c_str()), "hero");
 
+    // Any letter, whatever the locale: capitals with Shift, through the window's input context.
+    edit->setText("");
+    input.typeText(U"Grüße ÄÖÜ ß € Ωμέγα Привет");
+    for (int i = 0; i < 3; ++i)
+        g->renderOneFrame(0.04f);
+    EXPECT_EQ(std::string(edit->getText().c_str()), "Grüße ÄÖÜ ß € Ωμέγα Привет");
+    input.untype();
+
     EXPECT_FALSE(g->takeCloseRequest());
     input.close();
     g->renderOneFrame(0.04f);

@@ -2,7 +2,9 @@
 // The player's input sent to a game window the way the X server delivers it. Include it last:
 // X11's macros would break the C++ headers after it.
 #include <Ogre.h>
+#include <map>
 #include <string>
+#include <vector>
 
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
@@ -100,6 +102,45 @@ struct XWindowInput {
         for (char c : text)
             key(static_cast<KeySym>(c)); // their key symbols are their ASCII codes
     }
+    /// Types any text (code points) as a keyboard that has its letters would: each letter gets
+    /// a spare key of its own for the while (small letters plain, capitals with Shift), a space
+    /// the space bar. The keys are given back by untype() or when this goes.
+    void typeText(const std::u32string& text)
+    {
+        for (char32_t c : text) {
+            if (c == U' ') {
+                key(XK_space);
+                continue;
+            }
+            const char32_t small = lowerOf(c);
+            const KeyCode code = spareKeyFor(small);
+            if (!code)
+                continue;
+            for (int type : {KeyPress, KeyRelease}) {
+                XEvent ev{};
+                ev.type = type;
+                ev.xkey.keycode = code;
+                ev.xkey.state = small != c ? ShiftMask : 0;
+                send(ev, type == KeyPress ? KeyPressMask : KeyReleaseMask);
+            }
+        }
+    }
+    /// Gives the spare keys back their emptiness.
+    void untype()
+    {
+        if (mSpare.empty())
+            return;
+        for (const auto& mapped : mSpare) {
+            KeySym none[2] = {NoSymbol, NoSymbol};
+            XChangeKeyboardMapping(display, mapped.second, 2, none, 1);
+        }
+        mSpare.clear();
+        XSync(display, False);
+    }
+    ~XWindowInput() { untype(); }
+    XWindowInput(const XWindowInput&) = delete;
+    XWindowInput& operator=(const XWindowInput&) = delete;
+
     void close()
     {
         XEvent ev{};
@@ -109,6 +150,58 @@ struct XWindowInput {
         ev.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
         send(ev, NoEventMask);
     }
+
+private:
+    static char32_t lowerOf(char32_t c)
+    {
+        const bool latin = (c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7);
+        const bool greek = c >= 0x391 && c <= 0x3A9 && c != 0x3A2;
+        const bool cyrillic = c >= 0x410 && c <= 0x42F;
+        if (latin || greek || cyrillic)
+            return c + 0x20;
+        if (c >= 0x400 && c <= 0x40F)
+            return c + 0x50;
+        return c;
+    }
+    static KeySym symOf(char32_t c) { return c < 0x100 ? static_cast<KeySym>(c) : static_cast<KeySym>(0x01000000 | c); }
+    static char32_t upperOf(char32_t small)
+    {
+        for (char32_t c = small >= 0x50 ? small - 0x50 : 0; c < small; ++c)
+            if (lowerOf(c) == small)
+                return c;
+        return small;
+    }
+    KeyCode spareKeyFor(char32_t small)
+    {
+        auto it = mSpare.find(small);
+        if (it != mSpare.end())
+            return it->second;
+        int low = 0, high = 0;
+        XDisplayKeycodes(display, &low, &high);
+        int per = 0;
+        KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(low), high - low + 1, &per);
+        KeyCode found = 0;
+        for (int code = high; code >= low && !found; --code) {
+            bool empty = true;
+            for (int i = 0; i < per; ++i)
+                empty = empty && map[(code - low) * per + i] == NoSymbol;
+            bool taken = false;
+            for (const auto& mapped : mSpare)
+                taken = taken || mapped.second == code;
+            if (empty && !taken)
+                found = static_cast<KeyCode>(code);
+        }
+        XFree(map);
+        if (!found)
+            return 0;
+        KeySym syms[2] = {symOf(small), symOf(upperOf(small))};
+        XChangeKeyboardMapping(display, found, 2, syms, 1);
+        XSync(display, False);
+        mSpare[small] = found;
+        return found;
+    }
+
+    std::map<char32_t, KeyCode> mSpare; // the letters given a spare key, and its code
 };
 
 } // namespace zrktest

@@ -6,7 +6,7 @@
 #include <OgreCodec.h>
 #include <OgreDefaultHardwareBufferManager.h>
 #include <core/GuiSystem.h>
-#include <core/KeyInput.h>
+#include <core/KeyBridge.h>
 #include <chrono>
 #include <cstdlib>
 #include <sstream>
@@ -76,63 +76,38 @@ std::string pluginFolder()
     return env && *env ? env : ZRK_OGRE_PLUGIN_DIR;
 }
 
-CEGUI::Key::Scan scanOf(KeySym sym)
+// What a key typed, as UTF-8 whatever the locale: through the input context when there is
+// one (dead keys and compose sequences included), else the key's Latin-1 reading.
+std::string typedText(XIC ic, XKeyEvent* key)
 {
-    switch (sym) {
-    case XK_BackSpace: return CEGUI::Key::Backspace;
-    case XK_Tab: return CEGUI::Key::Tab;
-    case XK_Return: return CEGUI::Key::Return;
-    case XK_KP_Enter: return CEGUI::Key::NumpadEnter;
-    case XK_Escape: return CEGUI::Key::Escape;
-    case XK_Delete: return CEGUI::Key::Delete;
-    case XK_Left: return CEGUI::Key::ArrowLeft;
-    case XK_Right: return CEGUI::Key::ArrowRight;
-    case XK_Up: return CEGUI::Key::ArrowUp;
-    case XK_Down: return CEGUI::Key::ArrowDown;
-    case XK_Home: return CEGUI::Key::Home;
-    case XK_End: return CEGUI::Key::End;
-    default: return CEGUI::Key::Unknown;
+    char small[32];
+    std::vector<char> large;
+    char* text = small;
+    int size = static_cast<int>(sizeof small);
+    KeySym sym = 0;
+    if (!ic) {
+        const int n = XLookupString(key, small, size, &sym, nullptr);
+        std::string out;
+        for (int i = 0; i < n; ++i) {
+            const unsigned char c = static_cast<unsigned char>(small[i]);
+            if (c < 0x80)
+                out += static_cast<char>(c);
+            else {
+                out += static_cast<char>(0xC0 | (c >> 6));
+                out += static_cast<char>(0x80 | (c & 0x3F));
+            }
+        }
+        return out;
     }
-}
-
-// The game keys (doll moves, weapons, props, skills) by their unshifted key symbol.
-int gameScanOf(KeySym sym)
-{
-    if (sym >= XK_1 && sym <= XK_9)
-        return KeyInput::KC_1 + static_cast<int>(sym - XK_1);
-    if (sym >= XK_F1 && sym <= XK_F4)
-        return KeyInput::KC_F1 + static_cast<int>(sym - XK_F1);
-    switch (sym) {
-    case XK_w: return KeyInput::KC_W;
-    case XK_r: return KeyInput::KC_R;
-    case XK_j: return KeyInput::KC_J;
-    case XK_a: return KeyInput::KC_A;
-    case XK_s: return KeyInput::KC_S;
-    case XK_d: return KeyInput::KC_D;
-    case XK_z: return KeyInput::KC_Z;
-    case XK_x: return KeyInput::KC_X;
-    case XK_c: return KeyInput::KC_C;
-    case XK_v: return KeyInput::KC_V;
-    case XK_b: return KeyInput::KC_B;
-    case XK_space: return KeyInput::KC_SPACE;
-    case XK_Up: return KeyInput::KC_UP;
-    case XK_Down: return KeyInput::KC_DOWN;
-    case XK_Left: return KeyInput::KC_LEFT;
-    case XK_Right: return KeyInput::KC_RIGHT;
-    default: return 0;
+    Status status = 0;
+    int n = Xutf8LookupString(ic, key, text, size, &sym, &status);
+    if (status == XBufferOverflow && n > 0 && n < 4096) {
+        large.resize(static_cast<std::size_t>(n));
+        text = large.data();
+        n = Xutf8LookupString(ic, key, text, n, &sym, &status);
     }
-}
-
-void feedGameKey(XKeyEvent* key, bool down)
-{
-    KeyInput* keys = KeyInput::getSingletonPtr();
-    int scan = keys ? gameScanOf(XLookupKeysym(key, 0)) : 0;
-    if (!scan)
-        return;
-    if (down)
-        keys->injectKeyDown(scan);
-    else
-        keys->injectKeyUp(scan);
+    return (status == XLookupChars || status == XLookupBoth) && n > 0 ? std::string(text, static_cast<std::size_t>(n))
+                                                                      : std::string();
 }
 
 } // namespace
@@ -208,6 +183,7 @@ bool GraphicsSystem::startWindowed(const WindowSpec& spec)
         XGetWindowAttributes(d, xw, &attrs);
         XSelectInput(d, xw, attrs.your_event_mask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                                 PointerMotionMask | StructureNotifyMask | FocusChangeMask);
+        openInputContext();
         // A held key then repeats presses only: a held Space keeps charging.
         XkbSetDetectableAutoRepeat(d, True, nullptr);
         Atom del = XInternAtom(d, "WM_DELETE_WINDOW", False);
@@ -281,6 +257,7 @@ void GraphicsSystem::createDefaultScene()
 
 GraphicsSystem::~GraphicsSystem()
 {
+    closeInputContext();
     mGui.reset();
     if (mRoot) {
         if (mScene)
@@ -355,6 +332,44 @@ void GraphicsSystem::loseWindow(const std::string& why)
 
 
 
+void GraphicsSystem::openInputContext()
+{
+    // Xlib's own input method needs no server: it turns keys into characters in any locale.
+    // A method named in the environment that is not running falls back to it.
+    Display* d = static_cast<Display*>(mDisplay);
+    XSetLocaleModifiers("");
+    XIM im = XOpenIM(d, nullptr, nullptr, nullptr);
+    if (!im) {
+        XSetLocaleModifiers("@im=none");
+        im = XOpenIM(d, nullptr, nullptr, nullptr);
+    }
+    if (!im) {
+        logLine(4, "no X input method: keys type Latin-1 letters only");
+        return;
+    }
+    const Window xw = static_cast<Window>(mXWindow);
+    XIC ic = XCreateIC(im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, xw, XNFocusWindow, xw,
+                       nullptr);
+    if (!ic) {
+        XCloseIM(im);
+        logLine(4, "no X input context: keys type Latin-1 letters only");
+        return;
+    }
+    XSetICFocus(ic);
+    mInputMethod = im;
+    mInputContext = ic;
+}
+
+void GraphicsSystem::closeInputContext()
+{
+    if (mInputContext)
+        XDestroyIC(static_cast<XIC>(mInputContext));
+    if (mInputMethod)
+        XCloseIM(static_cast<XIM>(mInputMethod));
+    mInputContext = nullptr;
+    mInputMethod = nullptr;
+}
+
 void GraphicsSystem::pumpWindowEvents()
 {
     if (!mDisplay || !mXWindow || mWindowLost)
@@ -365,7 +380,15 @@ void GraphicsSystem::pumpWindowEvents()
     while (XPending(d) > 0) {
         XEvent ev;
         XNextEvent(d, &ev);
+        // The keyboard's keys changed meaning (a layout switch): read them anew.
+        if (ev.type == MappingNotify) {
+            XRefreshKeyboardMapping(&ev.xmapping);
+            continue;
+        }
         if (ev.xany.window != static_cast<Window>(mXWindow))
+            continue;
+        // A key that is part of a longer sequence (a dead key, compose) is the input method's.
+        if (mInputContext && XFilterEvent(&ev, None))
             continue;
         switch (ev.type) {
         case DestroyNotify:
@@ -385,9 +408,13 @@ void GraphicsSystem::pumpWindowEvents()
             break;
         case FocusIn:
             mActive = true;
+            if (mInputContext)
+                XSetICFocus(static_cast<XIC>(mInputContext));
             break;
         case FocusOut:
             mActive = false;
+            if (mInputContext)
+                XUnsetICFocus(static_cast<XIC>(mInputContext));
             break;
         case MotionNotify: {
             GuiManager* gui = GuiManager::getSingletonPtr();
@@ -433,33 +460,13 @@ void GraphicsSystem::pumpWindowEvents()
             }
             break;
         case KeyPress: {
-            // A box holds the keys too: the game behind it takes none (releases still count).
-            if (!ctx || !ctx->getModalWindow())
-                feedGameKey(&ev.xkey, true);
-            if (!ctx)
-                break;
-            char text[16] = {};
-            KeySym sym = 0;
-            int n = XLookupString(&ev.xkey, text, sizeof text - 1, &sym, nullptr);
-            CEGUI::Key::Scan scan = scanOf(sym);
-            GuiManager* keysFirst = ctx->getModalWindow() ? nullptr : GuiManager::getSingletonPtr();
-            if (scan != CEGUI::Key::Unknown) {
-                if (!keysFirst || !keysFirst->offerKeyDown(static_cast<int>(scan)))
-                    ctx->injectKeyDown(scan);
-            } else if (n == 1 && static_cast<unsigned char>(text[0]) >= 32)
-                ctx->injectChar(static_cast<unsigned char>(text[0]));
+            const std::string typed = typedText(static_cast<XIC>(mInputContext), &ev.xkey);
+            KeyBridge::keyDown(ctx, KeyBridge::scanOf(XLookupKeysym(&ev.xkey, 0)), typed);
             break;
         }
-        case KeyRelease: {
-            feedGameKey(&ev.xkey, false);
-            if (!ctx)
-                break;
-            KeySym sym = XLookupKeysym(&ev.xkey, 0);
-            CEGUI::Key::Scan scan = scanOf(sym);
-            if (scan != CEGUI::Key::Unknown)
-                ctx->injectKeyUp(scan);
+        case KeyRelease:
+            KeyBridge::keyUp(ctx, KeyBridge::scanOf(XLookupKeysym(&ev.xkey, 0)));
             break;
-        }
         default:
             break;
         }

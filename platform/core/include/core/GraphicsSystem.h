@@ -84,6 +84,8 @@ private:
     void createDefaultScene();
     void pumpWindowEvents();
     void installXHandlers();
+    void openInputContext();
+    void closeInputContext();
     void loseWindow(const std::string& why);
     friend struct XHandlers;
 
@@ -107,6 +109,8 @@ private:
     void* mDisplay = nullptr;       // the window's X display (OGRE's connection)
     unsigned long mXWindow = 0;
     unsigned long mDeleteAtom = 0;
+    void* mInputMethod = nullptr;   // the X input method and the window's context in it
+    void* mInputContext = nullptr;
 };
 
 } // namespace core
