@@ -1,7 +1,7 @@
 // The battle's heads-up events in the game window: hero is hit by a split shot with a
 // critical grade and picks up ammo (battle-hit.png: three red numbers over his doll, the grade
 // and the ammo burst on the big weapon's frame), then goes down and is offered a paid revive
-// (revive-panel.png).
+// (revive-panel.png), and takes it with the Y key.
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
 #include <cairo.h>
@@ -10,6 +10,7 @@
 #include <core/GraphicsSystem.h>
 #include <data/ZRKGameServer.h>
 #include <data/ZRKSession.h>
+#include <data/ZRKWorld.h>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -26,6 +27,7 @@
 #include "render/PngProbe.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
+#include "support/XWindowInput.h" // last: X11's macros
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -48,7 +50,8 @@ TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
     std::filesystem::remove(reviveShot);
     long numbersRed = -1, gradeRed = -1, burstYellow = -1, panelLight = -1, keyYellow = -1;
     bool numbersShown = false, gradeFull = false, burstPlaced = false, panelShown = false;
-    long long ceguiLogGrowth = -1;
+    long long ceguiLogGrowth = -1, paid = -1;
+    bool revived = false, offerGone = false;
     const bool ok = zrktest::GameRun::run(
         "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
             core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
@@ -135,7 +138,18 @@ TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
                 keyYellow = zrktest::countPixels(reviveShot, static_cast<int>(k.left()), static_cast<int>(k.top()),
                                         static_cast<int>(k.right()), static_cast<int>(k.bottom()), yellow);
             }
-            me->resetFlag(SIM_DOWN);
+            // Y pressed in the game window, as the player presses it: he is up again and the
+            // server took the table's first price.
+            ZRKWorld& world = session->getGameServer()->core().world();
+            const long long coins = world.player("hero")->money[ZRKWorld::Coins];
+            zrktest::XWindowInput input(g->getRenderWindow());
+            ASSERT_TRUE(input.valid());
+            input.key(XK_y);
+            revived = game.framesUntil([&] { return land.getMyReviveNum() == 1; }, 40) && !me->isFlagSet(SIM_DOWN);
+            game.frames(4);
+            CEGUI::Window* offer = room->getDollHandler()->getRevivePanel();
+            offerGone = !offer || !offer->isEffectiveVisible();
+            paid = coins - world.player("hero")->money[ZRKWorld::Coins];
             yake::native::setManualClock(false);
         });
     yake::math::Math::setRandomSource({});
@@ -151,4 +165,7 @@ TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
     EXPECT_TRUE(panelShown);
     EXPECT_GT(panelLight, 200);  // the white lines of the offer
     EXPECT_GT(keyYellow, 50);    // "Press Y to revive"
+    EXPECT_TRUE(revived);
+    EXPECT_TRUE(offerGone);
+    EXPECT_EQ(paid, 100); // "battle/pvp_pacemaker": the first revive costs 100 coins
 }
