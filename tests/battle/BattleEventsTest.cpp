@@ -176,6 +176,11 @@ TEST_F(BattleEvents, GainsRiseFromTheirCountersWithoutDriftAndSignedOnce)
         EXPECT_EQ(core::CEGUIAnimationLib::instance().getAnimationState(hp), "fade_up");
         game.frames(3); // the rise moves the window
         EXPECT_NE(hp->getArea(), area);
+        // It rises away from the wind vane, never over it.
+        CEGUI::Window* vane = BattleRoom::hudWindow("Vane");
+        ASSERT_NE(vane, nullptr);
+        for (CEGUI::Window* number : {hp, combo})
+            EXPECT_LE(number->getUnclippedOuterRect().get().bottom(), vane->getUnclippedOuterRect().get().top());
         gains.getParams().setIntVal("hp", -5);
         room.getLandHandler()->handle(gains);
         EXPECT_EQ(hp->getArea(), area); // back where it first stood

@@ -299,8 +299,9 @@ void BattlePanelHost::buildContent(CEGUI::Window& frame)
     bar(frame, "OwnSp", 0.53f, 0.39f, 0.18f, 0.07f);
     bar(frame, "OwnFury", 0.53f, 0.47f, 0.18f, 0.07f);
     text(frame, "Skills", 0.53f, 0.55f, 0.25f, 0.14f);
-    // The counters rise from beside the own bars; the notices show over the bar.
-    CEGUI::Window* counters = make(frame, "DefaultWindow", "battle", 0.71f, 0.27f, 0.07f, 0.30f);
+    // The counters rise from beside the clock up into the view, clear of the vane under them;
+    // the notices show over the bar.
+    CEGUI::Window* counters = make(frame, "DefaultWindow", "battle", 0.71f, 0.0f, 0.07f, 0.30f);
     counters->setClippedByParent(false);
     const char* const numbers[] = {"hpnum2", "spnum2", "furynum2", "spnum3"};
     for (int i = 0; i < 4; ++i) {
@@ -317,7 +318,7 @@ void BattlePanelHost::buildContent(CEGUI::Window& frame)
     blank->setClippedByParent(false);
     blank->hide();
     // The wind vane's picture, when the game has handed it over.
-    CEGUI::Window* vane = make(frame, "TaharezLook/StaticImage", "Vane", 0.71f, 0.0f, 0.07f, 0.27f);
+    CEGUI::Window* vane = make(frame, "TaharezLook/StaticImage", "Vane", 0.71f, 0.40f, 0.07f, 0.27f);
     vane->setProperty("FrameEnabled", "false");
     vane->setProperty("BackgroundEnabled", "false");
     vane->setProperty("AspectMode", "Shrink");
