@@ -546,6 +546,22 @@ TEST_F(BattleEvents, TheRevivePanelOffersWhatIsLeftAndChargesForIt)
     });
 }
 
+TEST_F(BattleEvents, TheReviveOfferGoesWhenTheBattleIsDecided)
+{
+    fight([](zrktest::GameRun&, BattleRoom& room) {
+        ZRKPlayerSim* me = room.getLand()->getMyDoll();
+        EvtDollHandler& doll = *room.getDollHandler();
+        me->setFlag(SIM_DOWN);
+        core::Event down(6510);
+        doll.handle(down);
+        ASSERT_NE(doll.getRevivePanel(), nullptr);
+        room.onLandLoadState(0, LOAD_RESULT);
+        EXPECT_EQ(doll.getRevivePanel(), nullptr);
+        EXPECT_FALSE(doll.isReviveShown());
+        me->resetFlag(SIM_DOWN);
+    });
+}
+
 TEST_F(BattleEvents, NoRevivePanelForAMalformedTableOrAGuardedPropAndAShortPurseGetsTheWarning)
 {
     fight([](zrktest::GameRun& game, BattleRoom& room) {
