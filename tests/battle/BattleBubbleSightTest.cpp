@@ -117,7 +117,7 @@ TEST_F(BubbleTest, TheFirstRefreshDrawsTextsBarsAndIconAndAChangedMaximumRedraws
     b->refresh();
     EXPECT_EQ(text(b->part("name")), "Brisk");
     EXPECT_EQ(text(b->part("title")), "Sharpshooter");
-    EXPECT_EQ(prop(b->part("name"), "TextColours"), "tl:FF0000BF tr:FF0000BF bl:FF0000BF br:FF0000BF"); // a teammate
+    EXPECT_EQ(prop(b->part("name"), "TextColours"), "tl:FF8FD0FF tr:FF8FD0FF bl:FF8FD0FF br:FF8FD0FF"); // a teammate
     EXPECT_EQ(prop(b->part("ico"), "Image"), "pve/seldef");
     EXPECT_EQ(prop(b->part("arrow"), "Image"), "block/bluearrow");
     EXPECT_EQ(text(b->part("hp")), "0");
@@ -151,7 +151,7 @@ TEST_F(BubbleTest, TheFirstRefreshDrawsTextsBarsAndIconAndAChangedMaximumRedraws
     auto foe = bubble("p2");
     ASSERT_TRUE(foe->createWindow());
     foe->refresh();
-    EXPECT_EQ(prop(foe->part("name"), "TextColours"), "tl:FFBF0000 tr:FFBF0000 bl:FFBF0000 br:FFBF0000");
+    EXPECT_EQ(prop(foe->part("name"), "TextColours"), "tl:FFFF9A8A tr:FFFF9A8A bl:FFFF9A8A br:FFFF9A8A");
     EXPECT_FALSE(foe->part("ico")->isVisible());
     EXPECT_EQ(prop(foe->part("arrow"), "Image"), "block/redarrow");
     b.reset();
@@ -211,7 +211,7 @@ TEST_F(BubbleTest, ALockBlinksTheNameAndEveryLockReplacesTheOneAnimation)
     EXPECT_EQ(CEGUI::AnimationManager::getSingleton().getNumAnimations(), animations);
     b->setLocked(false);
     EXPECT_FALSE(lib.hasWindow(b->part("name")));
-    EXPECT_EQ(prop(b->part("name"), "TextColours"), "tl:FF0000BF tr:FF0000BF bl:FF0000BF br:FF0000BF");
+    EXPECT_EQ(prop(b->part("name"), "TextColours"), "tl:FF8FD0FF tr:FF8FD0FF bl:FF8FD0FF br:FF8FD0FF");
     c.reset(); // a locked bubble goes: the library forgets its name
     gui->injectTimePulse(0.35f);
 }
@@ -257,6 +257,15 @@ TEST_F(BubbleTest, PlacingSitsTheBottomOnTheFocusThrottlesAndParksOffScreen)
     b->update(doll);
     EXPECT_FALSE(b->part("arrow")->isVisible());
     EXPECT_FALSE(b->part("d")->isVisible());
+
+    // A figure at the top left of the view: its bubble stays whole inside the window.
+    doll->getMovable()->setPosition(-3.0f, 2.5f, -4.0f);
+    for (int i = 0; i < 12; ++i)
+        b->update(doll);
+    ASSERT_FALSE(b->isOffscreen());
+    EXPECT_LT(b->getScreenPos().d_y, 0.3f);
+    EXPECT_GE(b->getWindow()->getPosition().d_y.d_scale, 0.0f);
+    EXPECT_GE(b->getWindow()->getPosition().d_x.d_scale, 0.0f);
 }
 
 namespace {

@@ -8,6 +8,9 @@
 #include <core/GuiSystem.h>
 #include <data/ZRKPlayerState.h>
 #include <gui/CeguiText.h>
+#include <land/DollConstants.h>
+#include <lan/ZRKLan.h>
+#include <memory>
 #include <yake/Logger.h>
 #include <Ogre.h>
 #include <OgreDefaultHardwareBufferManager.h>
@@ -148,17 +151,20 @@ TEST_F(BattleDisplaysTest, AReportJumpsToItsLowerBoundThenStepsByTheWallClockUpT
     EXPECT_TRUE(panel.handle(*report("nobody", 90, 95, 0.1f)));
     EXPECT_EQ(panel.getRows()[heroRow].lower, 30);
 
-    // Complete: 100% with its mark; a player whose battle state says loaded completes at once.
+    // Complete: 100% with its mark; once the server tells the room every seat has loaded
+    // ("state" 2), the other rows complete at once.
     EXPECT_TRUE(panel.handle(*report("hero", 101, 101, 0.1f)));
     panel.update(0);
     EXPECT_TRUE(panel.getRows()[heroRow].done);
     EXPECT_EQ(text(child(root, base + "_pgt")), "100%");
     EXPECT_FLOAT_EQ(child(root, base + "_pgv")->getWidth().d_scale, 1.0f);
     EXPECT_TRUE(child(root, base + "_ok")->isVisible());
+    panel.update(0);
+    EXPECT_FALSE(panel.isDone());
     ZRKRoomState* state = ZRKRoomRequest::getRoomState("battle_hero", false, false);
-    for (const auto& row : panel.getRows())
-        if (!row.done)
-            state->getPlayer(row.seat)->getBattleState().setIntVal("state", 2);
+    Json::Value fought(Json::objectValue);
+    fought["state"] = 2;
+    state->applyState(fought, Json::Value());
     panel.update(0);
     EXPECT_TRUE(panel.isDone());
 }
@@ -233,6 +239,34 @@ TEST_F(BattleDisplaysTest, AClickHidesTheSuspendPanelAndTheNextFrameTakesTheMous
     EXPECT_EQ(cursor.cursorCapture(), 2);
     EXPECT_TRUE(room->isDragCursor());
     EXPECT_FALSE(CEGUI::ImageManager::getSingleton().isDefined("suspend/paused"));
+
+    // The panel says the battle goes on; the land coming to its fight again (a new round)
+    // leaves the mouse with the player until he clicks, and the next focus loss brings the
+    // panel back.
+    std::unique_ptr<ZRKLan> texts;
+    if (!ZRKLan::getSingletonPtr())
+        texts.reset(new ZRKLan("res/lan"));
+    room->suspendInput();
+    panel = room->getSuspendPanel();
+    ASSERT_NE(panel, nullptr);
+    const std::string said = mainFrame.getTopWindow()->getChild("suspend/icon")->getText().c_str();
+    EXPECT_NE(said.find("goes on"), std::string::npos) << said;
+    room->onLandLoadState(0, LOAD_READY);
+    frame();
+    EXPECT_EQ(room->getSuspendPanel(), panel);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(cursor.cursorCapture(), 0);
+    ctx.injectMouseButtonDown(CEGUI::LeftButton);
+    ctx.injectMouseButtonUp(CEGUI::LeftButton);
+    frame();
+    EXPECT_EQ(room->getSuspendPanel(), nullptr);
+    EXPECT_TRUE(room->isDragCursor());
+    room->suspendInput();
+    ASSERT_NE(room->getSuspendPanel(), nullptr);
+    EXPECT_TRUE(room->getSuspendPanel()->isVisible());
+    ctx.injectMouseButtonDown(CEGUI::LeftButton);
+    ctx.injectMouseButtonUp(CEGUI::LeftButton);
+    frame();
 
     // A panel whose layout never loaded still lets its picture set go.
     BattleRoom::ZRKSuspendPanel lone(room.get());

@@ -6,6 +6,7 @@
 #include <gui/IEventDispatcher.h>
 #include <gui/IGuiControl.h>
 #include <lan/ZRKLan.h>
+#include <yake/Logger.h>
 #include <land/ZRKPlayerSim.h>
 
 #include <data/ZRKLobby.h>
@@ -95,6 +96,44 @@ TEST_F(BattleEndTest, HalfTimeStagesOpenTheirBoxPanelsWithSlotsPerSeat)
     EXPECT_FLOAT_EQ(room->getBoxPanelEnd() - room->getBoxPanelStart(), 15.0f);
     room->onHalfTime(7); // no such stage: nothing further
     EXPECT_EQ(room->getHalfTimeStage(), 2);
+}
+
+// Two boxes opened by one player: a slot each, so each box keeps its label and the player's
+// rows name both; the battle's own awards (no box) make none.
+TEST_F(BattleEndTest, EachBoxOpenedKeepsASlotOfItsOwn)
+{
+    enterAndLoad("bag=1&prev=zrk_personalroom");
+    ZRKRoomState* state = ZRKRoomRequest::getRoomState("battle_hero", false, false);
+    Json::Value battle = ZRKJson::fromView(state->findPlayer("hero")->getBattleState());
+    battle["award"] = Json::Value(Json::arrayValue);
+    for (const int box : {4, 2}) { // the newest first, as the server tells it
+        Json::Value a;
+        a["bi_index"] = box;
+        a["bi_type"] = 6;
+        a["bi_id"] = 4001;
+        a["bi_num"] = box;
+        battle["award"].append(a);
+    }
+    Json::Value coins;
+    coins["bi_type"] = 1;
+    coins["bi_id"] = 0;
+    coins["bi_num"] = 100;
+    battle["award"].append(coins);
+    state->applyPlayer("hero", battle, 0);
+    frames(2);
+    yake::logging::logger::instance().startCapture();
+    room->onHalfTime(0);
+    for (const yake::logging::LogRecord& line : yake::logging::logger::instance().captured())
+        EXPECT_EQ(line.text.find("no screen named"), std::string::npos) << line.text; // the box screen is one
+    yake::logging::logger::instance().stopCapture();
+    std::vector<int> boxes;
+    for (const BattleRoom::AwardSlot& slot : room->getAwardSlots())
+        if (slot.playerId == "hero") {
+            EXPECT_TRUE(slot.me);
+            EXPECT_EQ(slot.award.bi_num, slot.index + 1);
+            boxes.push_back(slot.index);
+        }
+    EXPECT_EQ(boxes, (std::vector<int>{1, 3}));
 }
 
 TEST_F(BattleEndTest, LeavingGoesBackByTheReturnStateAndTheArenaAttribute)

@@ -141,6 +141,13 @@ TEST_F(BattleEvents, ASplitHitShowsItsThreePartsStackedAndGradesOnlyForOwnHits)
         EXPECT_EQ(promptImages(room), (std::vector<std::string>{"prompt/critical", "prompt/perfect"}));
         // Scattered by the fixed draw: (0.25 - 0.5) x 0.2 + 0.5 = 0.45.
         EXPECT_FLOAT_EQ(room.getPrompts()->getPrompts().front().x, 0.45f);
+        {
+            // Both grades fall on one place: the second stacks under the first, whole.
+            const BattlePrompts::Prompt& a = room.getPrompts()->getPrompts().front();
+            const BattlePrompts::Prompt& b = room.getPrompts()->getPrompts().back();
+            const CEGUI::Sizef screen = a.window->getParent()->getPixelSize();
+            EXPECT_GE((b.y - a.y) * screen.d_height, (a.h + b.h) / 2.0f) << a.y << " " << b.y;
+        }
         // A heal is one green number.
         hit.getParams().setIntVal("health", 30);
         hit.getParams().setIntVal("hit", 0);
@@ -169,6 +176,11 @@ TEST_F(BattleEvents, GainsRiseFromTheirCountersWithoutDriftAndSignedOnce)
         EXPECT_EQ(core::CEGUIAnimationLib::instance().getAnimationState(hp), "fade_up");
         game.frames(3); // the rise moves the window
         EXPECT_NE(hp->getArea(), area);
+        // It rises away from the wind vane, never over it.
+        CEGUI::Window* vane = BattleRoom::hudWindow("Vane");
+        ASSERT_NE(vane, nullptr);
+        for (CEGUI::Window* number : {hp, combo})
+            EXPECT_LE(number->getUnclippedOuterRect().get().bottom(), vane->getUnclippedOuterRect().get().top());
         gains.getParams().setIntVal("hp", -5);
         room.getLandHandler()->handle(gains);
         EXPECT_EQ(hp->getArea(), area); // back where it first stood
@@ -531,6 +543,22 @@ TEST_F(BattleEvents, TheRevivePanelOffersWhatIsLeftAndChargesForIt)
         doll.handle(up);
         game.frames(3);
         EXPECT_EQ(world.player("hero")->money[ZRKWorld::Coins], coins - 500);
+    });
+}
+
+TEST_F(BattleEvents, TheReviveOfferGoesWhenTheBattleIsDecided)
+{
+    fight([](zrktest::GameRun&, BattleRoom& room) {
+        ZRKPlayerSim* me = room.getLand()->getMyDoll();
+        EvtDollHandler& doll = *room.getDollHandler();
+        me->setFlag(SIM_DOWN);
+        core::Event down(6510);
+        doll.handle(down);
+        ASSERT_NE(doll.getRevivePanel(), nullptr);
+        room.onLandLoadState(0, LOAD_RESULT);
+        EXPECT_EQ(doll.getRevivePanel(), nullptr);
+        EXPECT_FALSE(doll.isReviveShown());
+        me->resetFlag(SIM_DOWN);
     });
 }
 

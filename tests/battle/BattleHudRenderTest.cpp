@@ -1,7 +1,7 @@
 // The battle's heads-up events in the game window: hero is hit by a split shot with a
 // critical grade and picks up ammo (battle-hit.png: three red numbers over his doll, the grade
 // and the ammo burst on the big weapon's frame), then goes down and is offered a paid revive
-// (revive-panel.png).
+// (revive-panel.png), and takes it with the Y key.
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
 #include <cairo.h>
@@ -10,11 +10,13 @@
 #include <core/GraphicsSystem.h>
 #include <data/ZRKGameServer.h>
 #include <data/ZRKSession.h>
+#include <data/ZRKWorld.h>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
+#include <yake/Logger.h>
 #include <yake/Math.h>
 #include <yake/Time.h>
 
@@ -25,6 +27,7 @@
 #include "render/PngProbe.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
+#include "support/XWindowInput.h" // last: X11's macros
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -47,6 +50,8 @@ TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
     std::filesystem::remove(reviveShot);
     long numbersRed = -1, gradeRed = -1, burstYellow = -1, panelLight = -1, keyYellow = -1;
     bool numbersShown = false, gradeFull = false, burstPlaced = false, panelShown = false;
+    long long ceguiLogGrowth = -1, paid = -1;
+    bool revived = false, offerGone = false;
     const bool ok = zrktest::GameRun::run(
         "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
             core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
@@ -63,6 +68,18 @@ TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
             ASSERT_TRUE(room);
             ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 2000));
             game.frames(4);
+            // A steady fight adds nothing to CEGUI's log (the battle bar's lines are no markup).
+            const std::string gameLog = yake::logging::logger::instance().logFile();
+            ASSERT_FALSE(gameLog.empty());
+            const std::string ceguiLog = gameLog.substr(0, gameLog.rfind('/') + 1) + "CEGUI.log";
+            const auto logSize = [&ceguiLog] {
+                std::error_code ec;
+                const auto n = std::filesystem::file_size(ceguiLog, ec);
+                return ec ? 0 : static_cast<long long>(n);
+            };
+            const long long logBefore = logSize();
+            game.frames(40);
+            ceguiLogGrowth = logSize() - logBefore;
             ZRKLand& land = *room->getLand();
             yake::math::Math::setRandomSource([] { return 0.5f; }); // the grade in the middle
             // Hero takes a split hit of 100 with a critical grade, and picks up ammo.
@@ -121,12 +138,24 @@ TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
                 keyYellow = zrktest::countPixels(reviveShot, static_cast<int>(k.left()), static_cast<int>(k.top()),
                                         static_cast<int>(k.right()), static_cast<int>(k.bottom()), yellow);
             }
-            me->resetFlag(SIM_DOWN);
+            // Y pressed in the game window, as the player presses it: he is up again and the
+            // server took the table's first price.
+            ZRKWorld& world = session->getGameServer()->core().world();
+            const long long coins = world.player("hero")->money[ZRKWorld::Coins];
+            zrktest::XWindowInput input(g->getRenderWindow());
+            ASSERT_TRUE(input.valid());
+            input.key(XK_y);
+            revived = game.framesUntil([&] { return land.getMyReviveNum() == 1; }, 40) && !me->isFlagSet(SIM_DOWN);
+            game.frames(4);
+            CEGUI::Window* offer = room->getDollHandler()->getRevivePanel();
+            offerGone = !offer || !offer->isEffectiveVisible();
+            paid = coins - world.player("hero")->money[ZRKWorld::Coins];
             yake::native::setManualClock(false);
         });
     yake::math::Math::setRandomSource({});
     yake::native::setManualClock(false);
     EXPECT_TRUE(ok);
+    EXPECT_EQ(ceguiLogGrowth, 0);
     EXPECT_TRUE(numbersShown);
     EXPECT_TRUE(gradeFull);
     EXPECT_TRUE(burstPlaced);
@@ -136,4 +165,7 @@ TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
     EXPECT_TRUE(panelShown);
     EXPECT_GT(panelLight, 200);  // the white lines of the offer
     EXPECT_GT(keyYellow, 50);    // "Press Y to revive"
+    EXPECT_TRUE(revived);
+    EXPECT_TRUE(offerGone);
+    EXPECT_EQ(paid, 100); // "battle/pvp_pacemaker": the first revive costs 100 coins
 }

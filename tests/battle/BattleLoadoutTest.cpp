@@ -2,6 +2,8 @@
 // battle, a staged duplicate's own arms, and the bags exactly as they were afterwards.
 #include <gtest/gtest.h>
 #include <data/ZRKInventory.h>
+#include <data/ZRKUserRequest.h>
+#include <list>
 #include <land/ZRKPlayerSim.h>
 #include <yake/Logger.h>
 
@@ -58,6 +60,29 @@ TEST_F(BattleLoadoutTest, TheAmmoBagsSetIsLentForTheBattleAndTheBagsComeBackExac
     EXPECT_EQ(ZRKUserRequest::getCa_id(), 1);
     room->onExit(); // a second teardown changes nothing
     EXPECT_EQ(bag(2), weapons);
+}
+
+// The server tells the inventory again in the middle of the battle (a box opened at half time):
+// the bag proper it holds then is not doubled when the battle gives back what it took aside.
+TEST_F(BattleLoadoutTest, BagsComeBackOnceWhenTheServerToldTheInventoryMidBattle)
+{
+    const BagContents main = bag(1), weapons = bag(2), props = bag(5);
+    ZRKInventory* inventory = ZRKUserRequest::getInventory();
+    ASSERT_NE(inventory, nullptr);
+    std::list<core::XmlConfigHelper> told;
+    ZRKUserRequest::getBagItems(inventory, 1, told);
+    ASSERT_FALSE(told.empty());
+    enterAndLoad("bag=1&set=ca2&prev=zrk_personalroom");
+    ASSERT_TRUE(bag(1).empty());
+    for (const core::XmlConfigHelper& item : told)
+        inventory->addItem(item);
+    room->onExit();
+    EXPECT_EQ(bag(1), main);
+    std::list<core::XmlConfigHelper> back;
+    ZRKUserRequest::getBagItems(inventory, 1, back);
+    EXPECT_EQ(back.size(), told.size()); // each item once
+    EXPECT_EQ(bag(2), weapons);
+    EXPECT_EQ(bag(5), props);
 }
 
 TEST_F(BattleLoadoutTest, WithoutABagTheInventoryIsNotTouched)

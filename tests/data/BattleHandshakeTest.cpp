@@ -219,3 +219,54 @@ TEST_F(BattleHandshakeTest, AwardsLostToAFailedCommitAreWrittenByTheNextReportAn
     EXPECT_TRUE(ask("reportBattleOver", "battle_nobody", 0).first);
     EXPECT_EQ(coins("hero"), coinsBefore + won);
 }
+
+// The server prices each revive itself from the game's table ("0, 3, 1, 100, 1, 200": three
+// allowed, 100 coins, then 200), whatever the client names, and sells no fourth; the count is
+// the battle's: the next battle of the room sells three again.
+TEST_F(BattleHandshakeTest, RevivesArePricedByTheServerAndEndAtTheTablesNumber)
+{
+    ASSERT_TRUE(core().revives().setTable(false, "0, 3, 1, 100, 1, 200"));
+    const std::string name = fight();
+    auto buy = [&](const Json::Value& currency, const Json::Value& cost) {
+        std::pair<bool, std::string> out{true, "unanswered"};
+        bool done = false;
+        ZRKRequestBroker::call("ZRKRoomRequest", "buyRevive", [&](bool error, const std::string& text) {
+            out = {error, text};
+            done = true;
+        }, name, currency, cost);
+        for (int i = 0; i < 10 && !done; ++i)
+            tick();
+        return out;
+    };
+    const long long start = coins("hero");
+    const long long medals = core().world().player("hero")->money[ZRKWorld::Medals];
+    EXPECT_FALSE(buy(1, 0).first); // a free revive asked: the table's price taken
+    EXPECT_EQ(coins("hero"), start - 100);
+    EXPECT_FALSE(buy(3, -50).first); // another currency, a gift asked: the table's again
+    EXPECT_EQ(coins("hero"), start - 300);
+    EXPECT_EQ(core().world().player("hero")->money[ZRKWorld::Medals], medals);
+    EXPECT_FALSE(buy(Json::Value(), Json::Value()).first); // no price named at all
+    EXPECT_EQ(coins("hero"), start - 500);
+    {
+        datatest::LogCapture log;
+        EXPECT_TRUE(buy(1, 100).first);
+        EXPECT_EQ(log.containing("ZRKGameServer", "buyRevive refused for hero: hero has no revive left"), 1u);
+    }
+    EXPECT_EQ(coins("hero"), start - 500);
+    // Someone who does not fight there buys nothing in it.
+    Json::Value args(Json::arrayValue);
+    args.append(name);
+    EXPECT_EQ(stranger("buyRevive", args).substr(0, 1), "!");
+
+    ask("reportBattleOver", name, 0);
+    session->leave(name);
+    tick(2);
+    clock.advance(ZRKBattleOps::kCloseSeconds + 1.0);
+    tick(2);
+    ASSERT_EQ(core().startBotBattle("hero", 1, "1", 8), name);
+    tick();
+    ask("reportLoad", name);
+    const long long again = coins("hero");
+    EXPECT_FALSE(buy(1, 0).first);
+    EXPECT_EQ(coins("hero"), again - 100);
+}

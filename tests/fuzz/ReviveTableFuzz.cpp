@@ -4,7 +4,7 @@
 #include <json/json.h>
 
 #include "FuzzSupport.h"
-#include "battle/EvtDollHandler.h"
+#include <util/ReviveTable.h>
 
 using namespace kavri3D;
 
@@ -14,15 +14,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)ready;
     Json::Value table;
     const std::string text(reinterpret_cast<const char*>(data), size);
-    if (!zrk::EvtDollHandler::readCostTable(text, table)) {
+    if (!core::ReviveTable::read(text, table)) {
         if (!table.isNull())
             __builtin_trap(); // a refused text leaves no table behind
         return 0;
     }
     for (int done : {-1, 0, 1, 2, 100, 2147483647}) {
         int currency = 0, cost = 0;
-        if (zrk::EvtDollHandler::priceOf(table, done, currency, cost) && (currency < 1 || currency > 3))
-            __builtin_trap(); // only the three currencies are ever charged
+        if (core::ReviveTable::priceOf(table, done, currency, cost) && (currency < 1 || currency > 3 || cost < 0))
+            __builtin_trap(); // only the three currencies are ever charged, never a gift
     }
     return 0;
 }

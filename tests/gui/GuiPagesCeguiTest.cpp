@@ -291,6 +291,19 @@ TEST_F(GuiPagesTest, TheResultScreensColumnsHoldTheirLongestEntries)
                 << row << column;
         }
     EXPECT_LE(frame->getPixelSize().d_width, ceguiSystem->getRootWindow()->getPixelSize().d_width);
+    // The winners named by the colour the room page gives their seats, and the player told.
+    EXPECT_EQ(text(frame->getChild("Row0Team")), "Blue");
+    EXPECT_EQ(text(frame->getChild("Row1Team")), "Red");
+    view->setSummary(1);
+    frame = ceguiSystem->getRootWindow()->getChildRecursive("BattleOverPage");
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(text(frame->getChild("Result")), "Red wins   You lose");
+    view->setSummary(0);
+    frame = ceguiSystem->getRootWindow()->getChildRecursive("BattleOverPage");
+    EXPECT_EQ(text(frame->getChild("Result")), "Blue wins   You win");
+    view->setSummary(-1);
+    frame = ceguiSystem->getRootWindow()->getChildRecursive("BattleOverPage");
+    EXPECT_EQ(text(frame->getChild("Result")), "Draw");
     view->close();
 }
 

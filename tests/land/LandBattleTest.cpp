@@ -1,4 +1,8 @@
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
 #include <land/ZRKNpcSim.h>
 #include "LandTestKit.h"
 
@@ -85,6 +89,30 @@ TEST_F(LandFixture, TwentyBotBattlesEachEnd)
             EXPECT_LE(d.second->getBattle().hp, d.second->getBattle().xhp) << seed;
         }
         mEvents.dispatch();
+    }
+}
+
+// Every data product a battle asks the scene for (each effect that is no Flash) is in the
+// game's data and in the file server's manifest: none is asked of the server in vain.
+TEST_F(LandFixture, EveryProductABattleAsksForIsPublished)
+{
+    auto land = makeLand(room(5, 4));
+    ASSERT_TRUE(land->create());
+    begin(*land, 0.25f);
+    ASSERT_TRUE(playToTheEnd(this, *land, 0.25f));
+    mEvents.dispatch();
+    std::set<std::string> asked;
+    for (const Seen& s : seen(6506))
+        if (!s.attrs.getAttrAs<bool>("flash", true) && !s.attrs.hasAttr("revoke"))
+            asked.insert(s.attrs.getAttrAs<std::string>("pid", ""));
+    ASSERT_FALSE(asked.empty());
+    std::ifstream in("kavri.manifest");
+    ASSERT_TRUE(in) << "the build writes the manifest beside the program";
+    std::stringstream manifest;
+    manifest << in.rdbuf();
+    for (const std::string& product : asked) {
+        EXPECT_TRUE(std::filesystem::is_regular_file("res/data/" + product + ".ss1")) << product;
+        EXPECT_NE(manifest.str().find("path=\"/files/data/" + product + ".ss1\""), std::string::npos) << product;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <set>
 #include <string>
 #include <core/GraphicsSystem.h>
+#include <land/HeightField.h>
 #include <land/LandScene.h>
 #include <scene/GrafixScene.h>
 #include "LandTestKit.h"
@@ -122,6 +123,49 @@ TEST_F(LandFixture, FiguresWearTheirPlayersLooks)
     EXPECT_GE(coats.size(), 2u); // not one outfit for all
     EXPECT_EQ(worn("plain", "body"), "boy");
     EXPECT_EQ(worn("plain", "coat"), "coat");
+}
+
+} // namespace landtest
+
+namespace landtest {
+
+// The terrain points a crater's area changes: clipped to the terrain at every edge and corner,
+// and on a terrain of four vertex blocks reaching the centre point they share, so that OGRE
+// updates each block; the edge points take the field's edge height, never the depth outside.
+TEST(LandScenePoints, CratersAtTheEdgesClipToTheTerrainAndReachEveryBlock)
+{
+    for (int cells : {80, 120, 140}) {
+        HeightField field;
+        field.buildFlat(cells * 4.0f, cells, 12.0f, 2.0f);
+        const int points = cells > 128 ? 257 : 129, last = points - 1, centre = last / 2;
+        const int n = cells;
+        const HeightField::Area areas[] = {{0, 0, 3, 3},         {n - 3, 0, n, 3}, {0, n - 3, 3, n}, {n - 3, n - 3, n, n},
+                                           {n / 2, 0, n / 2 + 2, 2}, {0, n / 2, 2, n / 2 + 2}, {-5, -5, n + 5, n + 5}};
+        for (const HeightField::Area& a : areas) {
+            SCOPED_TRACE(std::to_string(cells) + " cells, area " + std::to_string(a.x0) + "," + std::to_string(a.z0));
+            const LandScene::PointRect r = LandScene::terrainPoints(field, points, a);
+            ASSERT_LE(r.i0, r.i1);
+            ASSERT_LE(r.j0, r.j1);
+            EXPECT_GE(r.i0, 0);
+            EXPECT_GE(r.j0, 0);
+            EXPECT_LE(r.i1, last);
+            EXPECT_LE(r.j1, last);
+            if (points > 129) {
+                EXPECT_TRUE(r.i0 <= centre && centre <= r.i1 && r.j0 <= centre && centre <= r.j1);
+            } else if (a.x1 - a.x0 < 10) {
+                EXPECT_LT(r.i1 - r.i0, points / 2); // a small terrain updates only around the crater
+            }
+        }
+        // A corner area covers the terrain's own corner point.
+        const LandScene::PointRect corner = LandScene::terrainPoints(field, points, {n - 2, 0, n, 2});
+        EXPECT_EQ(corner.i1, last);
+        EXPECT_EQ(corner.j1, last); // the field's z grows where the terrain's rows fall
+        for (int k : {0, centre, last}) {
+            EXPECT_FLOAT_EQ(LandScene::pointHeight(field, points, k, last), 12.0f);
+            EXPECT_FLOAT_EQ(LandScene::pointHeight(field, points, last, k), 12.0f);
+            EXPECT_FLOAT_EQ(LandScene::pointHeight(field, points, 0, k), 12.0f);
+        }
+    }
 }
 
 } // namespace landtest

@@ -44,6 +44,18 @@ struct RoomFixture : ::testing::Test {
     }
     CEGUI::UVector2 positionOf(std::size_t i) const { return room.popupWindow(i)->getPosition(); }
     core::BasicSite& site() const { return *room.getDefaultSite(); }
+    /// Where the item's shapes are in the world (empty for no such item).
+    Ogre::AxisAlignedBox itemBox(long id) const
+    {
+        Ogre::AxisAlignedBox box;
+        Ogre::SceneNode* item = site().getItemNode(id, "");
+        if (!item)
+            return box;
+        item->_update(true, false);
+        for (Ogre::Node* child : item->getChildren())
+            box.merge(static_cast<Ogre::SceneNode*>(child)->_getWorldAABB());
+        return box;
+    }
 };
 
 } // namespace
@@ -270,15 +282,26 @@ TEST_F(RoomFixture, PlacingAShapedEffectKeepsTheShapesOwnSize)
     const long id = room.addSceneEffect("post", -1.f, Ogre::Quaternion::IDENTITY, Ogre::Vector3::UNIT_SCALE,
                                         Ogre::Vector3(10, 2, 0));
     ASSERT_NE(id, -1);
+    const Ogre::AxisAlignedBox box = itemBox(id);
     Ogre::SceneNode* item = site().getItemNode(id, "");
     ASSERT_NE(item, nullptr);
-    item->_update(true, false);
-    Ogre::AxisAlignedBox box;
-    for (Ogre::Node* child : item->getChildren())
-        box.merge(static_cast<Ogre::SceneNode*>(child)->_getWorldAABB());
     // (the engine pads a shape's bounds by a few hundredths)
     EXPECT_NEAR(box.getSize().y, 8.0f, 0.2f);
     EXPECT_NEAR(box.getSize().x, 1.2f, 0.05f);
     EXPECT_NEAR(box.getMinimum().y, 2.0f, 0.1f); // it stands on the place, not half under it
     EXPECT_EQ(item->getPosition(), Ogre::Vector3(10, 2, 0));
+}
+
+TEST_F(RoomFixture, AProductNobodyHasShowsAMarkSmallerThanTheEffectItStandsFor)
+{
+    // "eff_boom" has neither mesh nor shape, as a product whose file was missing: a blast of
+    // radius 20 (scale 2) is marked by a ball two units across, standing on the place.
+    const long id = room.addSceneEffect("eff_boom", -1.f, Ogre::Quaternion::IDENTITY, Ogre::Vector3(2, 2, 2),
+                                        Ogre::Vector3(0, 5, 0));
+    ASSERT_NE(id, -1);
+    const Ogre::AxisAlignedBox box = itemBox(id);
+    ASSERT_FALSE(box.isNull());
+    EXPECT_LE(box.getSize().x, 2.0f * core::BasicSite::kPlaceholderSize + 0.2f);
+    EXPECT_LE(box.getSize().y, 2.0f * core::BasicSite::kPlaceholderSize + 0.2f);
+    EXPECT_NEAR(box.getMinimum().y, 5.0f, 0.2f);
 }

@@ -30,6 +30,14 @@ std::string fighterRoom(ZRKServerCall& call)
     return room;
 }
 
+/// A battle against the world's monsters (mode 9, or a stage of its own), not against players.
+bool isPve(const Json::Value& params)
+{
+    long long mode = 0, stage = 0;
+    return (ZRKServerCall::readNumber(params["mode"], mode) && mode == 9) ||
+           (ZRKServerCall::readNumber(params["d_id"], stage) && stage > 0);
+}
+
 void reportLoad(ZRKServerCall& call)
 {
     const std::string room = fighterRoom(call);
@@ -119,10 +127,7 @@ void reportBattleOver(ZRKServerCall& call)
     }
     ZRKLobby& lobby = call.lobby();
     ZRKServerCore& server = call.server;
-    const Json::Value& params = r->params;
-    long long mode = 0, stage = 0;
-    const bool pve = (ZRKServerCall::readNumber(params["mode"], mode) && mode == 9) ||
-                     (ZRKServerCall::readNumber(params["d_id"], stage) && stage > 0);
+    const bool pve = isPve(r->params);
     const double closeAt = call.server.now() + (pve ? ZRKBattleOps::kPveCloseSeconds : ZRKBattleOps::kCloseSeconds);
     call.committed = [&lobby, &server, room, closeAt, told, prizes, pve]() {
         if (!lobby.finishBattle(room, closeAt))
@@ -133,24 +138,32 @@ void reportBattleOver(ZRKServerCall& call)
     };
 }
 
-/// A revive bought in the fight ("currency" 1-3, "cost"): the price leaves the player's money
-/// of that kind, refused when it is short or the battle is not being fought.
+/// A revive bought in the fight. The server prices it from the game's revive table by the
+/// revives this player has bought in this battle; the price the client names (the arguments
+/// after the room) is not read. Refused once the table's number is bought, when the money is
+/// short, or when the battle is not being fought.
 void buyRevive(ZRKServerCall& call)
 {
     const std::string room = fighterRoom(call);
     if (room.empty())
         return;
-    long long currency = 0, cost = 0;
-    if (!ZRKServerCall::readNumber(call.arg(1), currency) || currency < 1 || currency > 3 ||
-        !ZRKServerCall::readNumber(call.arg(2), cost) || cost < 0 || cost > 1000000000LL)
-        return call.refuse("error/srv_bad_request", "no revive price");
     const ZRKLobby::Room* r = call.lobby().findRoom(room);
     const Json::Value& state = r->state["state"];
-    if (r->finished || !state.isInt() || state.asInt() != 2)
+    const Json::Value& seed = r->params["seed"];
+    if (r->finished || !state.isInt() || state.asInt() != 2 || !(seed.isUInt() || seed.isInt()))
         return call.refuse("error/srv_bad_request", "the room " + room + " is not being fought");
+    ZRKRevives& revives = call.server.revives();
+    ZRKLobby& lobby = call.lobby();
+    revives.forgetRooms([&lobby](const std::string& name) { return lobby.findRoom(name) == nullptr; });
+    int currency = 0, cost = 0;
+    std::string why;
+    if (!revives.price(room, seed.asString(), call.player, isPve(r->params), currency, cost, why))
+        return call.refuse("error/srv_bad_request", why);
     std::string refusal;
     if (!call.world().addMoney(call.player, static_cast<ZRKWorld::MoneyKind>(currency - 1), -cost, refusal))
         return call.refuse(refusal, call.player + " cannot pay a revive of " + std::to_string(cost));
+    const std::string battle = seed.asString(), player = call.player;
+    call.committed = [&revives, room, battle, player]() { revives.count(room, battle, player); };
     call.views["pc"] = call.world().playerView(call.player, ZRKWorld::PcView);
 }
 

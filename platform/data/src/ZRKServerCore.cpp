@@ -36,6 +36,7 @@ ZRKServerCore::ZRKServerCore(const ZRKServerConfig& config, double now) : mConfi
     // Members pay as the game's own settings say (the texts' folder holds them).
     const std::string lan = mConfig.texts.substr(0, mConfig.texts.find_last_of('/') + 1);
     mShop.loadMemberPricing(lan + "spconfig.json", lan + "settings.json");
+    mRevives.load(lan + "settings.json");
     if (!mBoxes.load(mConfig.folder + "/boxes.json", why))
         yake::logging::logger::instance().log(3, "ZRKGameServer", mConfig.folder + "/boxes.json: " + why +
                                                                      "; boxes and bag items are refused");

@@ -68,7 +68,13 @@ void BattleOverView::rebuild()
 
 void BattleOverView::buildContent(CEGUI::Window& frame)
 {
-    const std::string result = mWinner < 0 ? "Draw" : "Side " + std::to_string(mWinner) + " wins";
+    // The sides as the room page and the battle bar colour them: the land's side 1 sat in the
+    // red seats, side 0 in the blue ones.
+    const bool decided = mWinner == 0 || mWinner == 1;
+    std::string result = !decided ? "Draw" : mWinner == 1 ? "Red wins" : "Blue wins";
+    for (const PlayerRecord& p : mPlayers)
+        if (p.me && decided)
+            result += (p.team ? 1 : 0) == mWinner ? "   You win" : "   You lose";
     label(frame, "Result", result, Edge(0.03f, 0), 0.0f, Edge(0.97f, 0), kTop);
 
     // Each column as wide as its longest entry; the frame widens to hold them, up to the screen.

@@ -125,18 +125,20 @@ void BattlePanelHost::line(int team, const std::string&, const std::string& nick
     if (team == -3) {
         mLines.clear(); // a new battle starts with an empty bar
     } else {
-        mLines.push_back(nickname.empty() ? msg : nickname + ": " + msg);
+        // A player's words go under his name; the game's own lines name whoever they are about
+        // ("Jolt destroyed Hero.") and keep the name once.
+        const bool named = nickname.empty() || msg.compare(0, nickname.size(), nickname) == 0;
+        mLines.push_back(named ? msg : nickname + ": " + msg);
         while (mLines.size() > kLines)
             mLines.pop_front();
     }
     redraw();
 }
 
-void BattlePanelHost::next(int first, int second)
+void BattlePanelHost::next(int, int)
 {
-    char t[64];
-    std::snprintf(t, sizeof t, "weapon %d: %d", first, second);
-    line(-1, std::string(), std::string(), t, true);
+    // A limited weapon's count: its cell on the bar shows it from the bags each frame; it is
+    // no message line.
 }
 
 void BattlePanelHost::setRadarSize(float width, float height)
@@ -211,7 +213,7 @@ void BattlePanelHost::draw()
                   mShown.countdown >= 0 ? ("T-" + std::to_string(mShown.countdown)).c_str() : "", mShown.wind.c_str(),
                   mNewbieLock ? "" : "   Esc: leave the lesson");
     if (CEGUI::Window* w = part("Status"))
-        w->setText(toCeguiString(status));
+        w->setText(outsideText(status));
     // The own doll.
     const auto share = [](float v, float max) { return max > 0.0f ? v / max : 0.0f; };
     setBar(part("OwnHp"), share(mOwn[0], mOwn[1]), "FF40C040");
@@ -222,7 +224,7 @@ void BattlePanelHost::draw()
                   std::max(mOwn[1], 0.0f), std::max(mOwn[3], 0.0f), std::max(mOwn[2], 0.0f), std::max(mOwn[4], 0.0f),
                   std::max(mOwn[5], 0.0f), mComboShown && mCarom > 0 ? ("  combo x" + std::to_string(mCarom)).c_str() : "");
     if (CEGUI::Window* w = part("Own"))
-        w->setText(toCeguiString(own));
+        w->setText(outsideText(own));
     std::string skills = "Skills:";
     for (const IBattleStatus::SkillEntry& s : mSkillStates) {
         skills += " [" + std::to_string(s.key) + " " + std::to_string(s.numCur) + "/" + std::to_string(s.numMax);
@@ -233,7 +235,7 @@ void BattlePanelHost::draw()
         skills += "]";
     }
     if (CEGUI::Window* w = part("Skills"))
-        w->setText(toCeguiString(skills));
+        w->setText(outsideText(skills));
     // Weapons and props.
     for (int i = 0; i < 9; ++i) {
         const std::string n = i == 0 ? "PlayFrm/BigArmFrm" : "PlayFrm/Arm" + std::to_string(i);
@@ -249,7 +251,7 @@ void BattlePanelHost::draw()
                 std::snprintf(cd, sizeof cd, " %.1fs", static_cast<double>(left) / 100.0);
                 t += cd;
             }
-            label->setText(toCeguiString(t));
+            label->setText(outsideText(t));
         }
     }
     for (int i = 0; i < 6; ++i)
@@ -297,8 +299,9 @@ void BattlePanelHost::buildContent(CEGUI::Window& frame)
     bar(frame, "OwnSp", 0.53f, 0.39f, 0.18f, 0.07f);
     bar(frame, "OwnFury", 0.53f, 0.47f, 0.18f, 0.07f);
     text(frame, "Skills", 0.53f, 0.55f, 0.25f, 0.14f);
-    // The counters rise from beside the own bars; the notices show over the bar.
-    CEGUI::Window* counters = make(frame, "DefaultWindow", "battle", 0.71f, 0.27f, 0.07f, 0.30f);
+    // The counters rise from beside the clock up into the view, clear of the vane under them;
+    // the notices show over the bar.
+    CEGUI::Window* counters = make(frame, "DefaultWindow", "battle", 0.71f, 0.0f, 0.07f, 0.30f);
     counters->setClippedByParent(false);
     const char* const numbers[] = {"hpnum2", "spnum2", "furynum2", "spnum3"};
     for (int i = 0; i < 4; ++i) {
@@ -315,7 +318,7 @@ void BattlePanelHost::buildContent(CEGUI::Window& frame)
     blank->setClippedByParent(false);
     blank->hide();
     // The wind vane's picture, when the game has handed it over.
-    CEGUI::Window* vane = make(frame, "TaharezLook/StaticImage", "Vane", 0.71f, 0.0f, 0.07f, 0.27f);
+    CEGUI::Window* vane = make(frame, "TaharezLook/StaticImage", "Vane", 0.71f, 0.40f, 0.07f, 0.27f);
     vane->setProperty("FrameEnabled", "false");
     vane->setProperty("BackgroundEnabled", "false");
     vane->setProperty("AspectMode", "Shrink");
@@ -326,7 +329,7 @@ void BattlePanelHost::buildContent(CEGUI::Window& frame)
     CEGUI::Window* radar = make(frame, "TaharezLook/StaticImage", "Radar", 0.79f, 0.0f, 0.20f, 0.70f);
     radar->setProperty("BackgroundEnabled", "true");
     for (int i = 0; i < kSeats; ++i)
-        text(*radar, "Dot" + std::to_string(i), 0.0f, 0.0f, 0.0f, 0.0f)->setText(toCeguiString("\u25CF"));
+        text(*radar, "Dot" + std::to_string(i), 0.0f, 0.0f, 0.0f, 0.0f)->setText(outsideText("\u25CF"));
     for (int i = 0; i < 8; ++i) {
         CEGUI::Window* c = text(*radar, "Crate" + std::to_string(i), 0.0f, 0.0f, 0.0f, 0.0f);
         c->setText("#");

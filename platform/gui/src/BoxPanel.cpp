@@ -105,13 +105,33 @@ void BoxPanel::update(float now)
     mLeft = seconds;
     if (CEGUI::Window* w = window())
         if (CEGUI::Window* countDown = w->getChildRecursive("CountDown"))
-            countDown->setText(toCeguiString(std::to_string(mLeft) + " s"));
+            countDown->setText(outsideText(std::to_string(mLeft) + " s"));
 }
 
 bool BoxPanel::isShown() const
 {
     const CEGUI::Window* w = window();
     return w && w->isVisible();
+}
+
+void BoxPanel::onImage(const std::string& name, bool defined)
+{
+    CEGUI::Window* w = window();
+    if (!w || name.compare(0, 3, "box") != 0)
+        return;
+    if (defined) {
+        if (isShown())
+            redraw();
+        return;
+    }
+    for (std::size_t i = 0; i < mOffers.size(); ++i) {
+        if (name != "box" + std::to_string(i + 1))
+            continue;
+        const CEGUI::String box = toCeguiString(kBoxPrefix + std::to_string(i));
+        CEGUI::Window* button = w->getChildRecursive(box);
+        if (button && button->isChild(kPicture))
+            button->getChild(kPicture)->setProperty("Image", CEGUI::String());
+    }
 }
 
 void BoxPanel::redraw()

@@ -40,6 +40,9 @@ public:
     const std::vector<IBattleOver::AwardSlot>& slots() const { return mSlots; }
     /// Whole seconds left of the count-down (0 when it is over or none runs).
     int secondsLeft() const { return mLeft; }
+    /// A picture the game renders came or goes ("box1"...): a box's picture is shown once it
+    /// comes, and let go before its image is destroyed.
+    void onImage(const std::string& name, bool defined);
 
 protected:
     void buildContent(CEGUI::Window& frame) override;

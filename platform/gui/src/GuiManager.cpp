@@ -50,6 +50,10 @@ const Screen kScreens[] = {
     {13, "CreateCharPage", "New character", "createchar"},
     {ForgePage::kKind, "ForgePage", "Forge", "forge"},
     {-1, "", "", "battle"},
+    // The screens after a battle: the pages go, the box panels show themselves.
+    {-1, "", "", "openbox"},
+    {-1, "", "", "pve_halftime"},
+    {-1, "", "", "pve_openbox"},
 };
 
 // The pages that show pictures the game renders: the images by name, and the grid's columns.
@@ -282,6 +286,8 @@ void GuiManager::notifyImage(const std::string& name, bool defined)
     // The battle bar is kept from battle to battle outside the pages: its vane must let go of
     // an image before it is destroyed, or the next battle draws it from freed memory.
     mBattlePanel.onImage(name, defined);
+    mBoxPanel1.onImage(name, defined);
+    mBoxPanel2.onImage(name, defined);
 }
 
 std::string GuiManager::shownImage(int kind, const std::string& picture) const

@@ -132,8 +132,9 @@ void LandScene::makeMaterials()
 {
     if (!mSm)
         return;
-    solidMaterial("kavri/land/team0", Ogre::ColourValue(0.9f, 0.15f, 0.1f));
-    solidMaterial("kavri/land/team1", Ogre::ColourValue(0.1f, 0.3f, 0.95f));
+    // Side 1 sat in the room's red seats, side 0 in its blue ones.
+    solidMaterial("kavri/land/team0", Ogre::ColourValue(0.1f, 0.3f, 0.95f));
+    solidMaterial("kavri/land/team1", Ogre::ColourValue(0.9f, 0.15f, 0.1f));
     solidMaterial("kavri/land/team2", Ogre::ColourValue(0.5f, 0.5f, 0.5f));
     solidMaterial("kavri/land/shell", Ogre::ColourValue(0.15f, 0.15f, 0.15f));
     solidMaterial("kavri/land/podium", Ogre::ColourValue(0.85f, 0.7f, 0.2f));
@@ -252,11 +253,10 @@ void LandScene::makeTerrain()
         // The terrain takes 2^n + 1 samples a side: the field is sampled at those points.
         const Ogre::uint16 size = field.getCells() > 128 ? 257 : 129;
         const float world = field.getSize();
-        const float step = world / (size - 1);
         float* heights = OGRE_ALLOC_T(float, size * size, Ogre::MEMCATEGORY_GEOMETRY);
         for (int j = 0; j < size; ++j)
             for (int i = 0; i < size; ++i)
-                heights[j * size + i] = field.getHeight(-world * 0.5f + i * step, world * 0.5f - j * step);
+                heights[j * size + i] = pointHeight(field, size, i, j);
         Ogre::Terrain::ImportData data;
         data.terrainSize = size;
         data.worldSize = world;
@@ -513,27 +513,56 @@ void LandScene::destroyEffect(Effect& effect)
     effect.node = nullptr;
 }
 
+LandScene::PointRect LandScene::terrainPoints(const HeightField& field, int points, const HeightField::Area& a)
+{
+    PointRect r{0, 0, -1, -1};
+    if (points < 2 || field.getCells() <= 0)
+        return r;
+    const float half = field.getHalfSize(), cell = field.getCellSize();
+    const float step = field.getSize() / (points - 1);
+    // The field's area in world units, a sample wider each way, then the points inside it.
+    const float x0 = -half + (a.x0 - 1) * cell, x1 = -half + (a.x1 + 1) * cell;
+    const float z0 = -half + (a.z0 - 1) * cell, z1 = -half + (a.z1 + 1) * cell;
+    auto clip = [points](float v) {
+        return static_cast<int>(std::min(std::max(v, 0.0f), static_cast<float>(points - 1)));
+    };
+    r.i0 = clip(std::floor((x0 + half) / step));
+    r.i1 = clip(std::ceil((x1 + half) / step));
+    r.j0 = clip(std::floor((half - z1) / step));
+    r.j1 = clip(std::ceil((half - z0) / step));
+    if (r.i0 > r.i1 || r.j0 > r.j1)
+        return PointRect{0, 0, -1, -1};
+    if (points > 129) {
+        const int centre = (points - 1) / 2;
+        r.i0 = std::min(r.i0, centre);
+        r.i1 = std::max(r.i1, centre);
+        r.j0 = std::min(r.j0, centre);
+        r.j1 = std::max(r.j1, centre);
+    }
+    return r;
+}
+
+float LandScene::pointHeight(const HeightField& field, int points, int i, int j)
+{
+    const float half = field.getHalfSize();
+    const float step = points > 1 ? field.getSize() / (points - 1) : 0.0f;
+    const float x = std::min(std::max(-half + i * step, -half), half);
+    const float z = std::min(std::max(half - j * step, -half), half);
+    return field.getHeight(x, z);
+}
+
 void LandScene::syncTerrain()
 {
     HeightField& field = mLand.getHeightField();
     std::vector<HeightField::Area> areas = field.takeChangedAreas();
     if (!mTerrain || areas.empty())
         return;
-    const float half = field.getHalfSize(), cell = field.getCellSize();
     const int size = mTerrain->getSize();
-    const float step = field.getSize() / (size - 1);
     for (const HeightField::Area& a : areas) {
-        // The field's area in world units, then the terrain's points inside it.
-        const float x0 = -half + (a.x0 - 1) * cell, x1 = -half + (a.x1 + 1) * cell;
-        const float z0 = -half + (a.z0 - 1) * cell, z1 = -half + (a.z1 + 1) * cell;
-        const int i0 = std::max(0, static_cast<int>(std::floor((x0 + half) / step)));
-        const int i1 = std::min(size - 1, static_cast<int>(std::ceil((x1 + half) / step)));
-        const int j0 = std::max(0, static_cast<int>(std::floor((half - z1) / step)));
-        const int j1 = std::min(size - 1, static_cast<int>(std::ceil((half - z0) / step)));
-        for (int j = j0; j <= j1; ++j)
-            for (int i = i0; i <= i1; ++i)
-                mTerrain->setHeightAtPoint(static_cast<long>(i), static_cast<long>(j),
-                                           field.getHeight(-half + i * step, half - j * step));
+        const PointRect r = terrainPoints(field, size, a);
+        for (int j = r.j0; j <= r.j1; ++j)
+            for (int i = r.i0; i <= r.i1; ++i)
+                mTerrain->setHeightAtPoint(static_cast<long>(i), static_cast<long>(j), pointHeight(field, size, i, j));
     }
     mTerrain->update(true);
 }

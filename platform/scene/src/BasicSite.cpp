@@ -50,11 +50,20 @@ long BasicSite::addRoomOrFurnish(const std::string& itemName, const ProductManag
     Ogre::SceneNode* node = nullptr;
     if (document->mesh.empty() && !document->shape.empty()) {
         node = PartShapes::attachShape(mScene, holder, entity, *document);
+    } else if (document->mesh.empty()) {
+        // A product nobody has (its file missing or broken): a small orange ball, a unit across
+        // at the effect's own scale, marks the place without hiding the battle behind it.
+        SceneDocument placeholder;
+        placeholder.name = "placeholder";
+        placeholder.shape = "sphere";
+        placeholder.size[0] = placeholder.size[1] = placeholder.size[2] = kPlaceholderSize / 100.0f;
+        placeholder.colour[0] = 1.0f;
+        placeholder.colour[1] = 0.6f;
+        placeholder.colour[2] = 0.1f;
+        node = PartShapes::attachShape(mScene, holder, entity, placeholder);
     } else {
-        // A document without a mesh or shape of its own shows as the effect placeholder.
-        const std::string item =
-            document->mesh.empty() ? std::string() : document->mesh.substr(0, document->mesh.rfind(".mesh"));
-        node = PartShapes::attach(mScene, holder, entity, item, "effect");
+        // A mesh the engine does not hold: the effect's shape in its place.
+        node = PartShapes::attach(mScene, holder, entity, document->mesh.substr(0, document->mesh.rfind(".mesh")), "effect");
     }
     if (!node) {
         PartShapes::detach(mScene, holder);

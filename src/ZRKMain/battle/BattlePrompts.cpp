@@ -25,6 +25,8 @@ void place(const BattlePrompts::Prompt& p, float cw, float ch)
     p.window->setSize(CEGUI::USize(px(cw), px(ch)));
     p.window->setPosition(CEGUI::UVector2(CEGUI::UDim(p.x, -cw / 2.0f), CEGUI::UDim(p.y, -ch / 2.0f)));
 }
+/// Pixels between stacked prompts.
+constexpr float kStackGap = 4.0f;
 } // namespace
 
 BattlePrompts::~BattlePrompts() { destroy(); }
@@ -64,6 +66,18 @@ void BattlePrompts::show(const std::string& image, bool pulse, float x, float y,
     p.h = size.d_height;
     p.state = pulse ? GrowThenPulse : Grow;
     p.endTime = now() + duration;
+    // A prompt that would cover a live one goes under it: the words stack, each readable.
+    const CEGUI::Sizef area = top->getPixelSize();
+    if (area.d_width > 0.0f && area.d_height > 0.0f)
+        for (std::size_t pass = 0, moved = 1; moved && pass <= mPrompts.size(); ++pass) {
+            moved = 0;
+            for (const Prompt& o : mPrompts)
+                if (std::fabs((o.x - p.x) * area.d_width) < (o.w + p.w) / 2.0f &&
+                    std::fabs((o.y - p.y) * area.d_height) < (o.h + p.h) / 2.0f) {
+                    p.y = o.y + ((o.h + p.h) / 2.0f + kStackGap) / area.d_height;
+                    moved = 1;
+                }
+        }
     place(p, p.w / 32.0f, p.h / 32.0f);
     mPrompts.push_back(p);
 }

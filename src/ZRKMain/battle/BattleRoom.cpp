@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <map>
+#include <set>
 #include <core/AudioManager.h>
 #include <core/BlackBoard.h>
 #include <CEGUI/CEGUI.h>
@@ -26,6 +27,7 @@
 #include <data/ZRKRoomState.h>
 #include <data/ZRKSession.h>
 #include <data/ZRKUserRequest.h>
+#include <gui/CeguiText.h>
 #include <gui/IBattlePanel.h>
 #include <gui/IEventDispatcher.h>
 #include <gui/IGuiAnimator.h>
@@ -610,8 +612,9 @@ void BattleRoom::onLandLoadState(int, int state)
         hideGuideWindows();
         attachStatusProvider();
         if (!isDragCursor()) {
-            // Not while the player has the mouse for himself (the leave question is open).
-            if (!mMessageBoxOpen)
+            // Not while the player has the mouse for himself (the leave question is open, or
+            // the suspend panel waits for his click).
+            if (!mMessageBoxOpen && !mSuspendPanel)
                 captureCursor();
         }
         CeguiWidgets::setDefaultCursor("", "");
@@ -628,6 +631,9 @@ void BattleRoom::onLandLoadState(int, int state)
     case LOAD_RESULT:
         stopHints();
         mSweepEnd = -1.0f;
+        // The battle is decided: no revive is offered any more.
+        if (EvtDollHandler* doll = getDollHandler())
+            doll->closeRevivePanel();
         if (mLand) {
             if (ZRKPlayerSim* me = mLand->getMyDoll())
                 showPromptScattered((me->getPlayerBattle().flags & BATTLE_WON) ? "end/win" : "end/lose", 5.0f);
@@ -853,6 +859,8 @@ void BattleRoom::suspendInput()
         // Made shown by its layout; without windows it counts as closed on the next frame.
         mSuspendPanel.reset(new ZRKSuspendPanel(this));
         mSuspendPanel->createWindow();
+    } else if (!mSuspendPanel->isVisible()) {
+        mSuspendPanel->show(true); // clicked away, and the focus went again before the mouse came back
     }
     releaseCursor();
 }
@@ -1152,18 +1160,25 @@ void BattleRoom::restoreBattleBags()
     if (!mBagsPulled)
         return;
     if (ZRKInventory* inventory = ZRKUserRequest::getInventory()) {
-        const auto restore = [&](int bag, std::list<core::XmlConfigHelper>& saved) {
+        // What the battle lent goes: the battle's bags are emptied (only the bag's own: a lent
+        // prop's id may be the id of an item elsewhere).
+        for (const int bag : {mAmmoBag + 1, static_cast<int>(ZRKBagLayout::Props)}) {
             std::list<core::XmlConfigHelper> now;
             ZRKUserRequest::getBagItems(inventory, bag, now);
-            // Only the bag's own: a lent prop's id may be the id of an item elsewhere.
             for (const core::XmlConfigHelper& item : now)
                 inventory->removeItemByLID(item.getStringVal(ZRKInventory::getLIDKey(), ""), bag);
-            for (const core::XmlConfigHelper& item : saved)
-                inventory->addItem(item);
-        };
-        // The bag proper comes back with the weapons it was taken with.
-        restore(mAmmoBag + 1, mSavedWeaponItems);
-        restore(ZRKBagLayout::Props, mSavedPropItems);
+        }
+        // What it took aside comes back, with the bag proper, unless the server told the
+        // inventory again meanwhile (a box opened at half time) and it holds the item already.
+        std::set<std::string> held;
+        for (const core::XmlConfigHelper& item : inventory->items())
+            held.insert(item.getStringVal(ZRKInventory::getLIDKey(), ""));
+        for (const std::list<core::XmlConfigHelper>* saved : {&mSavedWeaponItems, &mSavedPropItems})
+            for (const core::XmlConfigHelper& item : *saved) {
+                const std::string lid = item.getStringVal(ZRKInventory::getLIDKey(), "");
+                if (lid.empty() || held.insert(lid).second)
+                    inventory->addItem(item);
+            }
     }
     mSavedWeaponItems.clear();
     mSavedPropItems.clear();
@@ -1282,7 +1297,7 @@ void BattleRoom::showGuideText(const std::string& text, float seconds)
             root->show();
             root->moveToFront();
             if (content)
-                content->setText(CeguiWidgets::utf8(text));
+                content->setText(gui::outsideText(text));
             for (const char* part : {"enter", "hand"})
                 if (CEGUI::Window* w = childOf(mLeadText, part))
                     w->setAlpha(0.0f);
@@ -1496,6 +1511,9 @@ void BattleRoom::onBattleOver()
     resumeIfSuspendClosed();
     dragCursor(false);
     closeBattleHud();
+    // The head bubbles stop following their figures at the end: none is left over the result
+    // and the box screens.
+    destroyBubbles();
     playMusic("music_bg2.mp3");
     mOverTimer = -1;
     ZRKRoomState* room = landRoomState();
@@ -1561,6 +1579,8 @@ void BattleRoom::showBattleOver()
 void BattleRoom::closeBattleHud()
 {
     mFreeRotate = false;
+    if (EvtDollHandler* doll = getDollHandler())
+        doll->closeRevivePanel();
     destroyProgressPanel();
     destroySuspendPanel();
     resetRadarMap();
@@ -1673,14 +1693,23 @@ void BattleRoom::buildAwardSlots()
             slot.nickname = player->getUserSettings().getStringVal("pc_nickname", "");
             slot.pc_id = player->getUserSettings().getIntVal("pc_id", 0);
             slot.me = !me.empty() && me == player->getID();
+            // One slot for each box the player opened (the newest comes first in the list, the
+            // battle's own awards carry no box): each box keeps its own label.
             const Json::Value awards = ZRKJson::member(ZRKJson::fromView(player->getBattleState()), "award");
-            Json::Value first;
-            if ((awards.isArray() || awards.isObject()) && !awards.empty())
-                first = *awards.begin();
-            const int index = ZRKJson::member(first, "bi_index").isNull() ? -1 : wholeNumber(first, "bi_index");
-            if (index != -1) {
-                slot.index = index - 1;
-                slot.award = fillAwardRecord(wholeNumber(first, "bi_id"), wholeNumber(first, "bi_type"), wholeNumber(first, "bi_num"));
+            std::vector<AwardSlot> opened;
+            if (awards.isArray() || awards.isObject())
+                for (const Json::Value& a : awards) {
+                    if (ZRKJson::member(a, "bi_index").isNull() || opened.size() >= 16)
+                        continue;
+                    AwardSlot box = slot;
+                    box.index = wholeNumber(a, "bi_index") - 1;
+                    box.award = fillAwardRecord(wholeNumber(a, "bi_id"), wholeNumber(a, "bi_type"), wholeNumber(a, "bi_num"));
+                    if (box.index >= 0)
+                        opened.insert(opened.begin(), box);
+                }
+            if (!opened.empty()) {
+                slots.insert(slots.end(), opened.begin(), opened.end());
+                continue;
             }
         }
         slots.push_back(slot);

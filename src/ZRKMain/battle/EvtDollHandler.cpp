@@ -18,7 +18,7 @@
 #include <land/ZRKPlayerSim.h>
 #include <lan/ZRKLan.h>
 #include <misc/CEGUIAnimationLib.h>
-#include <util/JsonText.h>
+#include <util/ReviveTable.h>
 #include "battle/BattleRoom.h"
 #include "rooms/CeguiWidgets.h"
 #include "services/GameServices.h"
@@ -164,7 +164,7 @@ void EvtDollHandler::status(const core::Event& event)
                 // The notice falls from where it first stood every time.
                 if (!blank->isUserStringDefined("_yPos"))
                     blank->setUserString("_yPos", CEGUI::PropertyHelper<CEGUI::UDim>::toString(blank->getYPosition()));
-                blank->setText(gui::toCeguiString(ZRKLan::getMsg("layout/battle/text/blank")));
+                blank->setText(gui::outsideText(ZRKLan::getMsg("layout/battle/text/blank")));
                 blank->setYPosition(CEGUI::PropertyHelper<CEGUI::UDim>::fromString(blank->getUserString("_yPos")));
                 blank->show();
                 core::CEGUIAnimationLib& lib = core::CEGUIAnimationLib::instance();
@@ -217,38 +217,10 @@ void EvtDollHandler::refreshOwn()
 
 // --- the paid revive ----------------------------------------------------------------------------
 
-bool EvtDollHandler::readCostTable(const std::string& text, Json::Value& table)
-{
-    std::string error;
-    // The text is the table's inside: brackets of its own would close it early.
-    if (text.empty() || text.size() > 4096 || text.find_first_of("[]") != std::string::npos ||
-        !core::JsonText::parse("[" + text + "]", table, error) || !table.isArray() || table.size() < 4 ||
-        !table[1].isInt()) {
-        table = Json::Value();
-        return false;
-    }
-    return true;
-}
-
-bool EvtDollHandler::priceOf(const Json::Value& t, int done, int& currency, int& cost)
-{
-    if (!t.isArray() || t.size() < 4)
-        return false;
-    const int pairs = static_cast<int>((t.size() - 2) / 2);
-    const int k = std::min(std::max(done, 0), pairs - 1);
-    const Json::Value& c = t[2 * k + 2];
-    const Json::Value& p = t[2 * k + 3];
-    if (!c.isInt() || !p.isInt() || c.asInt() < 1 || c.asInt() > 3)
-        return false;
-    currency = c.asInt();
-    cost = p.asInt();
-    return true;
-}
-
 bool EvtDollHandler::nextPrice(int& currency, int& cost) const
 {
     ZRKLand* land = mRoom.getLand();
-    return land && priceOf(mCostTable, land->getMyReviveNum(), currency, cost);
+    return land && core::ReviveTable::priceOf(mCostTable, land->getMyReviveNum(), currency, cost);
 }
 
 void EvtDollHandler::openRevivePanel()
@@ -265,9 +237,9 @@ void EvtDollHandler::openRevivePanel()
     for (const PropState& slot : props->getSlots())
         if (!slot.empty() && (slot.effect & kNoPaidRevive))
             return;
-    const char* key = land->getTacticId() == 9 ? "battle/pve_pacemaker" : "battle/pvp_pacemaker";
+    const char* key = core::ReviveTable::settingKey(land->getTacticId() == 9);
     int currency = 0, cost = 0;
-    if (!readCostTable(ZRKLan::getConfig().getStringVal(key, ""), mCostTable) || !nextPrice(currency, cost)) {
+    if (!core::ReviveTable::read(ZRKLan::getConfig().getStringVal(key, ""), mCostTable) || !nextPrice(currency, cost)) {
         writeLog(kLogWarning, kChannel, std::string(key) + " is a malformed revive table: no revive offered");
         return;
     }
@@ -293,13 +265,17 @@ void EvtDollHandler::openRevivePanel()
     prompt += ZRKLan::getMsg("layout/battle/text/revive0") + "\n";
     prompt += formatted(ZRKLan::getMsg("layout/battle/text/revive2"), cost, ZRKLan::getMsg(kCurrencies[currency - 1].name));
     if (CEGUI::Window* w = child(mRevivePanel, "prompt"))
-        w->setText(gui::toCeguiString(prompt));
+        w->setText(gui::outsideText(prompt));
     if (CEGUI::Window* w = child(mRevivePanel, "okText"))
-        w->setText(gui::toCeguiString(ZRKLan::getMsg("layout/battle/text/reviveBtn1")));
+        w->setText(gui::outsideText(ZRKLan::getMsg("layout/battle/text/reviveBtn1")));
     top->addChild(mRevivePanel);
     mRevivePanel->show();
     mRevivePanel->moveToFront();
-    mKeyDown = top->subscribeEvent(CEGUI::Window::EventKeyDown, CEGUI::Event::Subscriber(&EvtDollHandler::onKeyDown, this));
+    // Y is heard wherever the key-down goes (the panel, the heads-up windows or the page under
+    // them): every window's key-down passes the global set first.
+    mKeyDown = CEGUI::GlobalEventSet::getSingleton().subscribeEvent(
+        CEGUI::Window::EventNamespace + "/" + CEGUI::Window::EventKeyDown,
+        CEGUI::Event::Subscriber(&EvtDollHandler::onKeyDown, this));
 }
 
 void EvtDollHandler::closeRevivePanel()
@@ -316,7 +292,11 @@ void EvtDollHandler::closeRevivePanel()
 bool EvtDollHandler::onKeyDown(const CEGUI::EventArgs& args)
 {
     try {
-        return onReviveKey(static_cast<const CEGUI::KeyEventArgs&>(args).scancode);
+        const CEGUI::KeyEventArgs& key = static_cast<const CEGUI::KeyEventArgs&>(args);
+        // A Y typed into a text box (the battle chat) is a letter, not a purchase.
+        if (dynamic_cast<const CEGUI::Editbox*>(key.window) || dynamic_cast<const CEGUI::MultiLineEditbox*>(key.window))
+            return false;
+        return onReviveKey(key.scancode);
     } catch (const std::exception& e) {
         writeLog(kLogError, kChannel, std::string("revive key failed: ") + e.what());
         return false;

@@ -41,13 +41,6 @@ public:
     /// Y on the shown panel: revive when the money is there, else the warning.
     bool onReviveKey(unsigned scanCode);
 
-    /// The revive table of a setting's text ("0, 3, 1, 100, 1, 200": unused, revives allowed,
-    /// then (currency, cost) pairs); false, the table null, for a text that is no such table.
-    static bool readCostTable(const std::string& text, Json::Value& table);
-    /// The currency (1-3) and cost of the next revive after `done` revives: the pair of that
-    /// number, the last pair past them; false for a table without a fitting pair.
-    static bool priceOf(const Json::Value& table, int done, int& currency, int& cost);
-
     bool isRageFlashUp() const { return mRageFlashUp; }
     bool isReviveShown() const { return mReviveShown; }
     CEGUI::Window* getRevivePanel() const { return mRevivePanel; }

@@ -26,8 +26,9 @@ const char* const BattleRoom::ZRKBubblePanel::kContainer = "BubbleContainer";
 
 namespace {
 const char* const kChannel = "room";
-const char* const kSteadyFriend = "tl:FF0000BF tr:FF0000BF bl:FF0000BF br:FF0000BF";
-const char* const kSteadyFoe = "tl:FFBF0000 tr:FFBF0000 bl:FFBF0000 br:FFBF0000";
+// Light on the bubble's dark glass, whatever ground is behind it.
+const char* const kSteadyFriend = "tl:FF8FD0FF tr:FF8FD0FF bl:FF8FD0FF br:FF8FD0FF";
+const char* const kSteadyFoe = "tl:FFFF9A8A tr:FFFF9A8A bl:FFFF9A8A br:FFFF9A8A";
 const char* const kBlinkFriend = "tl:FF2ECDB8 tr:FF2ECDB8 bl:FF2ECDB8 br:FF2ECDB8";
 const char* const kBlinkFoe = "tl:FFFFAE2E tr:FFFFAE2E bl:FFFFAE2E br:FFFFAE2E";
 
@@ -139,7 +140,7 @@ void BattleRoom::ZRKBubblePanel::drawBar(CEGUI::Window* text, CEGUI::Window* bar
     last = value;
     lastMax = maximum;
     if (text)
-        text->setText(CeguiWidgets::utf8(std::to_string(value)));
+        text->setText(gui::outsideText(std::to_string(value)));
     if (bar) {
         const float ratio = maximum > 0 ? std::min(std::max(static_cast<float>(value) / maximum, 0.0f), 1.0f) : 0.0f;
         bar->setWidth(CEGUI::UDim(0, width * ratio));
@@ -286,8 +287,12 @@ void BattleRoom::ZRKBubblePanel::placeAt(const yake::math::Vector3& p)
     const CEGUI::Sizef sheet = CEGUI::System::getSingleton().getDefaultGUIContext().getSurfaceSize();
     const int sw = static_cast<int>(sheet.d_width + 0.5f), sh = static_cast<int>(sheet.d_height + 0.5f);
     if (sw != 0 && sh != 0) {
-        x -= mRoot->getWidth().d_offset / sw / 2.0f;
-        y -= mRoot->getHeight().d_offset / sh; // the bottom edge sits on the point
+        const float w = mRoot->getWidth().d_offset / sw, h = mRoot->getHeight().d_offset / sh;
+        x -= w / 2.0f;
+        y -= h; // the bottom edge sits on the point
+        // A figure near the window's edge keeps its whole bubble inside the window.
+        x = std::min(std::max(x, 0.0f), std::max(1.0f - w, 0.0f));
+        y = std::min(std::max(y, 0.0f), std::max(1.0f - h, 0.0f));
     }
     if (x == mLastX && y == mLastY) {
         mSkipFrames = 4;
@@ -334,7 +339,7 @@ void BattleRoom::ZRKBubblePanel::showDistance(const boost::shared_ptr<core::Basi
         mDistanceText->show();
     if (mDistanceText && n != mLastDistance) {
         mLastDistance = n;
-        mDistanceText->setText(CeguiWidgets::utf8(std::to_string(n) + "M"));
+        mDistanceText->setText(gui::outsideText(std::to_string(n) + "M"));
     }
 }
 

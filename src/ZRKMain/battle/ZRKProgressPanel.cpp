@@ -256,6 +256,9 @@ void BattleRoom::ZRKProgressPanel::update(float)
         return;
     ZRKRoomState* room = currentRoom();
     const float now = static_cast<float>(yake::native::getTime());
+    // The server tells the room's "state" 2 once every seat has loaded; it tells no player's
+    // own load, so that ends every row.
+    const bool everyoneLoaded = room && room->getState().getIntVal("state", 0) >= 2;
     for (std::size_t i = 0; i < mRows.size(); ++i) {
         LoadProgressRow& r = mRows[i];
         if (r.seat == -1 || r.done)
@@ -266,7 +269,7 @@ void BattleRoom::ZRKProgressPanel::update(float)
             --mPendingRows;
             continue;
         }
-        if (player->getBattleState().getIntVal("state", 0) >= 2)
+        if (everyoneLoaded || player->getBattleState().getIntVal("state", 0) >= 2)
             r.lower = 101;
         const int row = static_cast<int>(i) + 1;
         if (r.lower > 100) {
@@ -311,7 +314,7 @@ void BattleRoom::ZRKProgressPanel::showRowProgress(int row, int percent)
 {
     try {
         if (CEGUI::Window* text = rowChild(row, "_pgt"))
-            text->setText(CeguiWidgets::utf8(std::to_string(percent) + "%"));
+            text->setText(gui::outsideText(std::to_string(percent) + "%"));
         if (CEGUI::Window* bar = rowChild(row, "_pgv"))
             bar->setWidth(CEGUI::UDim(std::min(percent, 100) / 100.0f, 0));
     } catch (const CEGUI::Exception&) {

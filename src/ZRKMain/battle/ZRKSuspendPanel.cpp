@@ -2,6 +2,8 @@
 
 #include <CEGUI/CEGUI.h>
 #include <core/Frame.h>
+#include <gui/CeguiText.h>
+#include <lan/ZRKLan.h>
 
 #include "rooms/CeguiWidgets.h"
 #include "services/GameServices.h"
@@ -27,7 +29,9 @@ bool BattleRoom::ZRKSuspendPanel::createWindow()
         top->addChild(mRoot);
         mRoot->subscribeEvent(CEGUI::Window::EventMouseButtonUp,
                               CEGUI::Event::Subscriber(&BattleRoom::ZRKSuspendPanel::onMouseUp, this));
-        mRoot->getChild("icon")->activate();
+        CEGUI::Window* text = mRoot->getChild("icon");
+        text->setText(gui::outsideText(ZRKLan::getMsg("layout/battle/text/suspend")));
+        text->activate();
     } catch (const CEGUI::Exception& e) {
         writeLog(kLogError, "room", std::string("the suspend panel cannot be made: ") + e.getMessage().c_str());
         destroyWindow();

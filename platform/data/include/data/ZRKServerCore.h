@@ -10,6 +10,7 @@
 #include "data/ZRKLobby.h"
 #include "data/ZRKMessage.h"
 #include "data/ZRKPrizeBoxes.h"
+#include "data/ZRKRevives.h"
 #include "data/ZRKServerConfig.h"
 #include "data/ZRKServerOps.h"
 #include "data/ZRKShop.h"
@@ -98,6 +99,8 @@ public:
     const ZRKBoxes& boxes() const { return mBoxes; }
     /// The prize boxes the finished battles offer.
     ZRKPrizeBoxes& prizeBoxes() { return mPrizeBoxes; }
+    /// The prices of revives bought in a fight, and how many each fighter bought.
+    ZRKRevives& revives() { return mRevives; }
     /// Seconds since the epoch, as the calendar goes (what lasts days: a rank card's rank, the
     /// date the shop writes on what it sells); tests move it on, or set a date to start from
     /// (below 0: the system's clock again).
@@ -125,6 +128,7 @@ private:
     ZRKShop mShop;
     ZRKBoxes mBoxes;
     ZRKPrizeBoxes mPrizeBoxes;
+    ZRKRevives mRevives;
     long long mWallStart = -1;
     double mWallOffset = 0.0;
     double mLastLoanCheck = -1.0e300;

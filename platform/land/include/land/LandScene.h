@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 #include <core/Updatable.h>
+#include "land/HeightField.h"
 #include <scene/BasicPlayer.h>
 
 namespace Ogre {
@@ -42,6 +43,19 @@ public:
     LandScene& operator=(const LandScene&) = delete;
 
     void update(float dt) override;
+
+    /// Terrain points, inclusive, a side of them from 0 to `points` - 1.
+    struct PointRect {
+        int i0, j0, i1, j1;
+    };
+    /// The points of a terrain of `points` a side that follow a changed area of the field: the
+    /// area and one sample around it, clipped to the terrain. A terrain of more than 129 points
+    /// a side is drawn in four vertex blocks, and OGRE 1.12 aborts on a change that misses one
+    /// of them: its rectangle then reaches the centre point the four share.
+    static PointRect terrainPoints(const HeightField& field, int points, const HeightField::Area& area);
+    /// The field's height at terrain point (i, j); the edge points are the field's edge, never a
+    /// rounding error outside it.
+    static float pointHeight(const HeightField& field, int points, int i, int j);
     /// The camera to move (none: the owner moves its own).
     void setCamera(Ogre::Camera* camera) { mCamera = camera; }
 

@@ -21,6 +21,9 @@ namespace core {
 /// boxes), each under its own node and known by an id. Moving the site moves its items.
 class BasicSite {
 public:
+    /// How wide (world units at scale 1) the mark of a product nobody has is drawn.
+    static constexpr float kPlaceholderSize = 1.0f;
+
     /// What was asked of an item's animation, kept in order (nothing is animated here).
     struct AnimationRequest {
         long itemId;
