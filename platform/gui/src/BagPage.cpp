@@ -25,12 +25,12 @@ const char kIconName[] = "Icon";
 // strip at the bottom.
 const int kWornColumns = 2;
 const int kBagColumns = 5;
-const float kCellsBottom = 0.72f;
+const float kCellsBottom = 0.66f;
 // Two rows of actions, wide enough for their words; the status line and its Yes / No under them.
-const float kActionsTop = 0.735f, kActionsHeight = 0.05f;
+const float kActionsTop = 0.675f, kActionsHeight = 0.05f;
 const char* const kActions[] = {"Sort", "Mark", "Recycle", "Use", "Renew", "Back"};
 const int kActionsPerRow = 3;
-const float kStatusTop = kActionsTop + 2 * (kActionsHeight + 0.005f), kStatusHeight = 0.07f;
+const float kStatusTop = kActionsTop + 2 * (kActionsHeight + 0.005f), kStatusHeight = 0.065f;
 const char* const kBuyTypes[] = {"", "coins", "coupons", "medals"};
 const float kRight = 0.3f, kRightWidth = 0.68f;
 const float kBeltRow = 0.075f; ///< the height of a weapon or props row
@@ -386,9 +386,8 @@ void BagPage::showCell(int slot)
         // The name where no image set pictures the item (the placeholder says only "some
         // item"); the tooltip names it always.
         const bool pictured = !image.empty() && image.find(std::string("/") + kPlaceholder) == std::string::npos;
+        // A bound item says so in its tooltip: the cell has no room for more than the name.
         text = pictured ? std::string() : itemText(data);
-        if (data.pci_bind)
-            text += " (b)";
         std::string tip = itemText(data) + (data.pci_bind ? " (bound)" : "");
         if (data.pci_expiry_day > 0)
             tip += ", " + std::to_string(data.pci_expiry_day) + " days";

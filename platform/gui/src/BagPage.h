@@ -104,7 +104,7 @@ protected:
     void buildContent(CEGUI::Window& frame) override;
     /// "Box 1" ... under the prize-box pictures, tall enough to be read.
     std::string caption(const std::string& image) const override;
-    float captionShare() const override { return 0.3f; }
+    float captionShare() const override { return 0.4f; }
 
 private:
     CEGUI::Window* cellWindow(int slot) const;
