@@ -44,7 +44,7 @@ struct BagPageTest : zrktest::PluginFixture {
     {
         zrktest::PluginFixture::SetUp();
         manager->setRootWindow(ceguiSystem->getRootWindow());
-        for (int id : {8, 10, 76, 77, 78}) {
+        for (int id : {8, 10, 76, 77, 78, 128}) {
             auto* e = new zrktest::FakeEvent(id, tally);
             e->onCallback = [this, id](gui::ParamHandle h) {
                 ++calls[id];
@@ -152,4 +152,23 @@ TEST_F(BagPageTest, TheRecycleQuestionNamesWhatGoesAndTheCellsAndTooltipsNameThe
     EXPECT_NE(recycleQuestion.find("Field Jacket, Forge Stone x5"), std::string::npos) << recycleQuestion;
     EXPECT_EQ(std::string(page()->getChild("Cell_62")->getTooltipText().c_str()), "Forge Stone x5");
     EXPECT_EQ(std::string(page()->getChild("Cell_61")->getTooltipText().c_str()), "Field Jacket, 30 days");
+}
+
+TEST_F(BagPageTest, UsingAnItemSaysWhatItDidOrWhyNot)
+{
+    gui::BagData card = item(63, 5103, "New Name");
+    card.isc_id = 62; // a function item
+    card.i_target = 3; // it renames
+    hands(8, {gui::ParamNode("bagList", std::vector<gui::BagData>{card}, 0, 0)});
+    raise(8);
+    page()->getChild("FunParam")->setText("Brand");
+    click("Use");
+    click("Cell_63");
+    EXPECT_EQ(calls[128], 1);
+    hands(128, {gui::ParamNode::boolean("error", false), gui::ParamNode::text("msg", "")});
+    raise(128);
+    EXPECT_EQ(status(), "Used New Name: you are now called Brand.");
+    hands(128, {gui::ParamNode::boolean("error", true), gui::ParamNode::text("msg", "That nickname is taken.")});
+    raise(128);
+    EXPECT_EQ(status(), "That nickname is taken.");
 }

@@ -300,6 +300,8 @@ bool BagPage::useSlot(int slot, const std::string& param)
     if (it == mItems.end())
         return false;
     const BagData& item = it->second;
+    mUsed = item;
+    mUsedParam = param;
     params().set(kKind, ParamNode::integer("slot", slot));
     if (item.isc_id == kBoxClass) {
         mDispatcher.callback(kOpenBoxEventId, params().handle(kKind));
@@ -458,10 +460,29 @@ void BagPage::onFilled(int eventId, ParamList& list)
                 if (const std::string* m = boost::any_cast<std::string>(&node->value))
                     msg = *m;
         }
-        setStatus(!msg.empty() ? msg : error ? "That could not be done." : "Done.");
+        setStatus(!msg.empty() ? msg : error ? "That could not be done." : usedText(eventId));
     }
     for (const auto& cell : mCells)
         showCell(cell.first);
+}
+
+std::string BagPage::usedText(int eventId) const
+{
+    const std::string name = itemText(mUsed);
+    if (eventId == kOpenBoxEventId)
+        return "Opened " + name + ".";
+    if (eventId == kRankCardEventId)
+        return "Used " + name + ": the rank is yours for its days.";
+    switch (mUsed.i_target) {
+    case 1:
+        return "Used " + name + ": your stat points are back to spend.";
+    case 2:
+        return "Used " + name + ": your bag has grown.";
+    case 3:
+        return "Used " + name + ": you are now called " + mUsedParam + ".";
+    default:
+        return "Used " + name + ".";
+    }
 }
 
 void BagPage::askRenewal(const ShopData& offers)

@@ -126,6 +126,8 @@ private:
     void tellAfterBag();
     /// Tells the room whether the player is in his bag and which item he holds up.
     void tellRoom(bool busy);
+    /// What using the last item did, in words (a box, a rank card or a function item).
+    std::string usedText(int eventId) const;
 
     EventDispatcher& mDispatcher;
     std::function<void()> mBack; ///< "Back": the screen the bag was opened from
@@ -146,6 +148,8 @@ private:
     BagData mShown;         ///< the item held up, as the room is told of it
     std::vector<int> mRecycled;  ///< the slots the last recycle asked about
     std::string mRecycledNames;  ///< what they held, as the question named it
+    BagData mUsed;               ///< the item "Use" went to last
+    std::string mUsedParam;      ///< what was typed for it (a new name)
     bool mMarking = false;
     bool mUseArmed = false;
     std::vector<int> mMarked;
