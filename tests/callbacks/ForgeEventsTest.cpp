@@ -10,6 +10,7 @@
 #include <data/ZRKRequestBroker.h>
 #include <data/ZRKUserRequest.h>
 #include <json/json.h>
+#include <lan/ZRKLan.h>
 #include <yake/Time.h>
 
 #include "callbacks/EquipEnchaseCallbackEvent.h"
@@ -241,6 +242,11 @@ TEST_F(ForgeFixture, TheMixAsksFirstAndPerformsOnlyWhatWasAskedOnTheBagItWasAske
     EXPECT_TRUE(sent().empty());
     EXPECT_FALSE(mix.busy());
     EXPECT_EQ(log.countCaptured("EquipMixCallbackEvent", "the bag changed while the mix was asked: nothing mixed"), 1u);
+    // ... and said on the screen: the page that waits gets its answer.
+    ASSERT_FALSE(raised().empty());
+    EXPECT_EQ(raised().back(), 109);
+    EXPECT_TRUE(value<bool>(mix.fillParams(), "error"));
+    EXPECT_EQ(value<std::string>(mix.fillParams(), "msg"), ZRKLan::getMsg("forge/bag_changed"));
 
     // Confirmed: the text bound when the box opened goes, even after the page changed.
     askMix(3, kLuck);
@@ -301,7 +307,7 @@ TEST_F(ForgeFixture, NodesComeByModeInOrderWithTheirTypesAndDefaults)
 
     gui::ParamList* c = enchase.fillParams();
     EXPECT_EQ(names(c), (std::vector<std::string>{"flag", "can", "money", "ecf", "error", "msg", "val"}));
-    EXPECT_EQ(value<std::string>(c, "ecf"), "pci_str +2, pci_vit +3");
+    EXPECT_EQ(value<std::string>(c, "ecf"), "strength +2, vitality +3");
     EXPECT_EQ(value<int>(c, "money"), 160);
 
     // A view of the wrong types or not finite: the defaults, never a throw.
@@ -349,7 +355,7 @@ TEST_F(ForgeFixture, FailedHangingOrGarbledRepliesStillRaiseAndShowDefaultsAndAL
     session->getGameServer()->clearModes();
     // A refusal of the server: its readable text, and nothing changed.
     const auto before = bag();
-    set({{"flags", 2}, {"stones", std::vector<int>{kStones, kStones}}, {"prosym", -1}, {"luksym", -1}, {"pciid", kCoat}});
+    set({{"flags", 2}, {"stones", std::vector<int>{kFineStones, kFineStones, kFineStones}}, {"prosym", -1}, {"luksym", -1}, {"pciid", kCoat}});
     act(enhance);
     frames(3);
     gui::ParamList* e = enhance.fillParams();

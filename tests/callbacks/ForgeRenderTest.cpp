@@ -10,7 +10,10 @@
 #include <core/GraphicsSystem.h>
 #include <core/TimerManager.h>
 #include <data/ZRKServerConfig.h>
+#include <data/ZRKGameServer.h>
+#include <data/ZRKServerCore.h>
 #include <data/ZRKSession.h>
+#include <data/ZRKWorld.h>
 #include <gtest/gtest.h>
 #include <gui/BagData.h>
 #include <gui/IEventDispatcher.h>
@@ -30,6 +33,7 @@
 #include "events/PackageLoadingEvent.h"
 #include "rooms/EquipRes.h"
 #include "shell/ZRKGuiLoader.h"
+#include "support/InternalWords.h"
 #include "support/TestEnv.h"
 
 using namespace kavri3D;
@@ -121,8 +125,12 @@ struct ForgeWindow : ::testing::Test {
         const CEGUI::Rectf r = w->getUnclippedOuterRect().get();
         return CEGUI::Vector2f((r.left() + r.right()) / 2, (r.top() + r.bottom()) / 2);
     }
+    /// The next press is a press of its own, never a double click's second (CEGUI times those
+    /// by the wall clock, which a test outruns).
+    static void pause() { context().setMouseButtonMultiClickTimeout(1e-6f); }
     void clickOn(CEGUI::Window* w)
     {
+        pause();
         const CEGUI::Vector2f at = middle(w);
         context().injectMousePosition(at.d_x, at.d_y);
         context().injectMouseButtonDown(CEGUI::LeftButton);
@@ -134,6 +142,7 @@ struct ForgeWindow : ::testing::Test {
     {
         const CEGUI::Vector2f from = middle(widget(kForge, "Cell_" + std::to_string(slot)));
         const CEGUI::Vector2f to = middle(widget(kForge, "Place" + std::to_string(place)));
+        pause();
         context().injectMousePosition(from.d_x, from.d_y);
         context().injectMouseButtonDown(CEGUI::LeftButton);
         for (int step = 1; step <= 4; ++step)
@@ -142,6 +151,12 @@ struct ForgeWindow : ::testing::Test {
         frames(2);
     }
     std::string text(int kind, const std::string& name) { return widget(kind, name)->getText().c_str(); }
+    /// Hero's coins as the server's world holds them.
+    long long coins()
+    {
+        const zrk::ZRKWorld::Player* hero = session->getGameServer()->core().world().player("hero");
+        return hero ? hero->money[zrk::ZRKWorld::Coins] : -1;
+    }
 };
 
 } // namespace
@@ -157,7 +172,11 @@ TEST_F(ForgeWindow, HeroEnhancesHisCoatWithTheMouseAndTheBagShowsTheLevelAndOneS
     EXPECT_EQ(text(kForge, "Cell_65"), "Ember Coat +2");
     EXPECT_EQ(text(kForge, "Cell_68"), "Forge Stone x5");
 
+    // Until the tab has its pieces the page says what is missing and asks nothing.
+    clickOn(widget(kForge, "Preview"));
+    EXPECT_EQ(text(kForge, "Result"), "Put the item to enhance on the Item place.");
     drag(kCoat, 0);
+    EXPECT_EQ(text(kForge, "Result"), "Put at least one enhancement stone on a Stone place.");
     drag(kStones, 1);
     drag(kLuck, 4);
     drag(kSafety, 5);
@@ -165,20 +184,67 @@ TEST_F(ForgeWindow, HeroEnhancesHisCoatWithTheMouseAndTheBagShowsTheLevelAndOneS
     EXPECT_EQ(text(kForge, "Place1"), "Stone: Forge Stone x5");
     EXPECT_EQ(text(kForge, "Place5"), "Safety: Safety Stone");
 
+    // Each change of the pieces asks the price again; the button asks too.
+    frames(4);
     clickOn(widget(kForge, "Preview"));
     frames(4);
     // The preview carries no safety stone: a failure would cost a level.
-    EXPECT_EQ(text(kForge, "Result"), "Can be done, cost 200. Chances: gain 85%, no change 0%, loss 15%.");
+    EXPECT_EQ(text(kForge, "Result"), "Can be done, cost 200 coins. Chances: gain 85%, no change 0%, loss 15%.");
 
-    clickOn(widget(kForge, "Go"));
-    frames(8);
-    EXPECT_EQ(text(kForge, "Result").find("Can be done, cost 200. Chances: gain 85%"), 0u) << "the preview stays";
-    EXPECT_NE(text(kForge, "Result").find("Result: 3."), std::string::npos) << text(kForge, "Result");
+    // Two presses before the answer goes once: Go is held while its answer is out.
+    const long long before = coins();
+    const CEGUI::Vector2f go = middle(widget(kForge, "Go"));
+    context().injectMousePosition(go.d_x, go.d_y);
+    for (int click = 0; click < 2; ++click) {
+        pause();
+        context().injectMouseButtonDown(CEGUI::LeftButton);
+        context().injectMouseButtonUp(CEGUI::LeftButton);
+    }
+    EXPECT_NE(text(kForge, "Result").find("Wait for the forge's answer"), std::string::npos) << text(kForge, "Result");
+    frames(12);
+    EXPECT_EQ(coins(), before - 200) << "the price shown is the price taken, once";
+    EXPECT_NE(text(kForge, "Result").find("The item is now at +3."), std::string::npos) << text(kForge, "Result");
     EXPECT_NE(text(kForge, "Result").find("Enhanced!"), std::string::npos);
+    EXPECT_EQ(text(kForge, "Result").find("Result:"), std::string::npos);
     // The bag as the server now has it: the coat a level up, one stone fewer, the safety stone gone.
     EXPECT_EQ(text(kForge, "Cell_65"), "Ember Coat +3");
     EXPECT_EQ(text(kForge, "Cell_68"), "Forge Stone x4");
     EXPECT_EQ(text(kForge, "Cell_71"), "");
     EXPECT_EQ(text(kForge, "Place5"), "Safety: -");
+    // And the price of the next Go, asked again: the one the server will take.
+    EXPECT_EQ(text(kForge, "Result").find("Can be done, cost 300 coins."), 0u) << text(kForge, "Result");
     EXPECT_TRUE(gfx->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/forge.png"));
+    EXPECT_EQ(zrktest::internalWords(manager->getPage(kForge)->getRootWindow()), std::vector<std::string>{});
+    const long long next = coins();
+    clickOn(widget(kForge, "Go"));
+    frames(12);
+    EXPECT_EQ(coins(), next - 300);
+}
+
+TEST_F(ForgeWindow, OneStackOfMetalFillsAsManyPlacesAsItHasPiecesAndTheRefineIsAnswered)
+{
+    manager->showPage("area");
+    frames(2);
+    clickOn(widget(kArea, "Forge"));
+    frames(6);
+    clickOn(widget(kForge, "Tab1"));
+    drag(72, 0); // two ingots
+    drag(72, 1);
+    EXPECT_EQ(text(kForge, "Place1"), "Metal: Iron Ore x2") << "a stack of two stands on two places";
+    EXPECT_NE(text(kForge, "Result").find("Put three metals"), std::string::npos) << text(kForge, "Result");
+    drag(72, 2); // a third would want a third piece: the first place gives it up
+    EXPECT_EQ(text(kForge, "Place0"), "Metal: -");
+    drag(73, 0);
+    frames(6);
+    EXPECT_EQ(text(kForge, "Result").find("Can be done, cost 50 coins."), 0u) << text(kForge, "Result");
+    clickOn(widget(kForge, "Go"));
+    frames(12);
+    const std::string result = text(kForge, "Result");
+    EXPECT_EQ(result.find("Working..."), std::string::npos) << "the answer came: " << result;
+    const bool made = result.find("Made: Steel Ingot.") != std::string::npos;
+    EXPECT_TRUE(made || result.find("The refine failed") != std::string::npos) << result;
+    // Both ingots of the stack and the third went; a new ingot takes the first slot freed.
+    EXPECT_EQ(text(kForge, "Cell_72"), made ? "Steel Ingot" : "");
+    EXPECT_EQ(text(kForge, "Cell_73"), "");
+    EXPECT_EQ(zrktest::internalWords(manager->getPage(kForge)->getRootWindow()), std::vector<std::string>{});
 }

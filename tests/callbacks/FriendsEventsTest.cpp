@@ -150,6 +150,11 @@ TEST_F(FriendsFixture, EditsSendTheirExactTextsAndNothingForWhatNeedsNoChange)
     EXPECT_EQ(sent("queryUptRoster"), (std::vector<std::string>{"{\"fgroup\":2,\"fpcid\":900002}\n"}));
     EXPECT_TRUE(sent("queryUserByNick").empty());
     EXPECT_TRUE(frame.getMessageBoxes().empty());
+    // The server refuses the stranger: the player reads why instead of seeing nothing happen.
+    frames(3);
+    ASSERT_FALSE(frame.getMessageBoxes().empty());
+    EXPECT_EQ(frame.getMessageBoxes().front().title, text("warning/title"));
+    EXPECT_NE(frame.getMessageBoxes().front().text.find(' '), std::string::npos) << frame.getMessageBoxes().front().text;
 }
 
 TEST_F(FriendsFixture, DeletingAsksFirstAndOnlyTheFirstButtonSends)

@@ -173,7 +173,7 @@ TEST_F(ShopFixture, TheCheckoutAsksWithTheFiguresSendsTheCartAndShowsWhatItCost)
     EXPECT_GT((*bought)[0].pci_buy_time, 0);
 }
 
-TEST_F(ShopFixture, CartsTheShopCannotPriceSendNothingAndAFailedPurchaseShowsNoBox)
+TEST_F(ShopFixture, CartsTheShopCannotPriceSendNothingAndAFailedPurchaseSaysWhy)
 {
     logInAsHero();
     const std::size_t boxes = frame.getMessageBoxes().size();
@@ -193,14 +193,16 @@ TEST_F(ShopFixture, CartsTheShopCannotPriceSendNothingAndAFailedPurchaseShowsNoB
     frame.pressMessageBoxButton(0);
     frames(3);
     EXPECT_EQ(sent("shopCheckout"), std::vector<std::string>{"[]\n"});
-    // The server refuses what it does not sell: logged, no box, nothing raised.
+    // The server refuses what it does not sell: logged and said in a box, nothing raised.
     setParam("carlist", std::deque<gui::ShopData>{line(999, 1, 1, 0, 1)});
     act(checkout);
     const std::size_t asked = frame.getMessageBoxes().size();
     frame.pressMessageBoxButton(0);
     control->clearRaised();
     frames(3);
-    EXPECT_EQ(frame.getMessageBoxes().size(), asked);
+    ASSERT_EQ(frame.getMessageBoxes().size(), asked + 1);
+    EXPECT_EQ(lastBox()->text, text("shop/bad_cart"));
+    EXPECT_EQ(lastBox()->title, text("warning/title"));
     EXPECT_EQ(count(control->raisedIds(), 81), 0u);
     EXPECT_EQ(log.countCaptured("ShopCheckoutCallbackEvent", "the purchase failed: " + text("shop/bad_cart")), 1u);
 }

@@ -45,6 +45,9 @@ struct PayFixture : zrktest::ShopLoginFixture {
     {
         std::string refusal;
         ASSERT_TRUE(session->getGameServer()->core().world().addMoney("hero", ZRKWorld::Medals, n, refusal));
+        // The game learns of it as it would: its next look at the player.
+        ZRKUserRequest::queryUserInfo0("", [](bool, const std::string&) {});
+        frames(3);
     }
     void giftForm(const std::deque<gui::ShopData>& cart, int receiver, const std::string& message, int money)
     {
@@ -76,7 +79,8 @@ TEST_F(PayFixture, TheGuildShopAsksSendsTheItemItAskedAboutAndShowsTheCredit)
     setParam("guildshop", item(1201, 100, 1, 0, 1, 1));
     act(guild);
     ASSERT_NE(frame.getOpenMessageBox(), nullptr);
-    EXPECT_EQ(frame.getOpenMessageBox()->text, "Complete this purchase?");
+    // The question names what is paid.
+    EXPECT_NE(frame.getOpenMessageBox()->text.find("for 100 medals?"), std::string::npos) << frame.getOpenMessageBox()->text;
     // A second request while the box is open replaces the question; the answer buys what it showed.
     setParam("guildshop", item(1201, 100, 1, 0, 2, 1));
     act(guild);
@@ -95,14 +99,15 @@ TEST_F(PayFixture, TheGuildShopAsksSendsTheItemItAskedAboutAndShowsTheCredit)
     ASSERT_EQ(bought->size(), 1u);
     EXPECT_EQ((*bought)[0].i_id, 5004);
 
-    // A failed guild purchase is logged only; the second button sends nothing.
+    // A failed guild purchase is logged and said; the second button sends nothing.
     control->clearRaised();
     const std::size_t boxes = frame.getMessageBoxes().size();
     setParam("guildshop", item(501, 5, 3, 30, 1)); // an ordinary offer
     act(guild);
     frame.pressMessageBoxButton(0);
     frames(3);
-    EXPECT_EQ(frame.getMessageBoxes().size(), boxes + 1); // the question only
+    EXPECT_EQ(frame.getMessageBoxes().size(), boxes + 2); // the question and the refusal
+    EXPECT_EQ(lastBox()->text, text("shop/bad_cart"));
     EXPECT_EQ(log.countCaptured("GuildShopPayCallbackEvent", "the guild purchase failed: " + text("shop/bad_cart")), 1u);
     act(guild);
     frame.pressMessageBoxButton(1);
@@ -115,6 +120,8 @@ TEST_F(PayFixture, TheArenaShopShowsThePointsPaidAndTheServersRefusal)
 {
     setParam("arenashop", item(1301, 50, 2, 30, 4, 3));
     act(arena);
+    ASSERT_NE(frame.getOpenMessageBox(), nullptr);
+    EXPECT_NE(frame.getOpenMessageBox()->text.find("for 200 arena points?"), std::string::npos) << frame.getOpenMessageBox()->text;
     frame.pressMessageBoxButton(0);
     frames(3);
     EXPECT_EQ(sent("arenashoppay"), std::vector<std::string>{"[{s_expire:30,s_id:1301,s_num:4}]\n"});
@@ -134,6 +141,8 @@ TEST_F(PayFixture, AGiftGoesToTheReceiverWithItsMessageAndARefusalIsLoggedAndSho
     const std::deque<gui::ShopData> wings{item(501, 5, 3, 30, 1, 3)};
     giftForm(wings, 1002, "For \"you\"", 5);
     act(gift);
+    ASSERT_NE(frame.getOpenMessageBox(), nullptr);
+    EXPECT_EQ(frame.getOpenMessageBox()->text, "Send this gift for 5 medals?");
     giftForm(std::deque<gui::ShopData>{}, 0, "", 0); // the form changes after the box opened
     frame.pressMessageBoxButton(0);
     frames(3);

@@ -471,6 +471,51 @@ TEST(BagItems, SortingKeepsEveryCountAndRecyclingIsAllOrNothing)
     EXPECT_EQ(bag.item(lace, "i_id"), -1);
 }
 
+TEST(BagItems, ARefusalAfterAWriteUndoesItSortKeepsStackSizesAndNoSlotPastABagsEndIsTaken)
+{
+    Bag bag;
+    // Both bags full: the box is used up and its coins given before its stone finds no room.
+    bag.exec("UPDATE inventory SET count = 2 WHERE player = 'hero' AND slot = 81");
+    bag.exec("INSERT INTO inventory(player, i_id, bag, slot) SELECT 'hero', 7201, 1, s.v FROM "
+             "(WITH RECURSIVE r(v) AS (SELECT 61 UNION ALL SELECT v + 1 FROM r WHERE v < 260) SELECT v FROM r) s "
+             "WHERE (s.v < 121 OR s.v >= 201) AND s.v NOT IN (SELECT slot FROM inventory WHERE player = 'hero')");
+    const std::string full = bag.snapshot();
+    ZRKMessage refused = bag.ask("queryBagOpenBox", Bag::list({kBronzeBoxes}));
+    EXPECT_TRUE(refused.error);
+    EXPECT_NE(refused.text.find(' '), std::string::npos) << "a readable text: " << refused.text;
+    EXPECT_EQ(bag.snapshot(), full) << "the box and its coins came back";
+    EXPECT_EQ(bag.item(kBronzeBoxes, "count"), 2);
+
+    // Sorting merges stacks up to their sub-class's size (boxes: 10), never past it.
+    Bag sorted;
+    sorted.exec("UPDATE inventory SET count = 7 WHERE player = 'hero' AND slot = 81");
+    sorted.exec("INSERT INTO inventory(player, i_id, bag, slot, count) VALUES('hero', 5001, 1, 79, 6)");
+    sorted.exec("INSERT INTO inventory(player, i_id, bag, slot, count) VALUES('hero', 5001, 1, 80, 9)");
+    const std::map<long long, long long> counts = sorted.counts();
+    ASSERT_FALSE(sorted.ask("bagRange", Json::Value(Json::arrayValue)).error);
+    EXPECT_EQ(sorted.counts(), counts);
+    EXPECT_EQ(sorted.n("SELECT max(count) FROM inventory WHERE player = 'hero' AND i_id = 5001"), 10);
+    EXPECT_EQ(sorted.n("SELECT count(*) FROM inventory WHERE player = 'hero' AND i_id = 5001"), 3); // 10, 10, 2
+
+    // The first slot past each bag's end takes nothing: worn, the weapon bags, the props, the
+    // bag proper as big as the player's, the temporary bag.
+    Bag moves;
+    moves.exec("UPDATE players SET settings = json_set(coalesce(settings, '{}'), '$.pc_bag_slot', 30) WHERE name = 'hero'");
+    const std::string before = moves.snapshot();
+    auto move = [&moves](int from, int to) {
+        Json::Value m(Json::arrayValue);
+        m[0]["slot_from"] = from;
+        m[0]["slot_to"] = to;
+        return moves.ask("changeSlot", m);
+    };
+    for (const auto& past : std::vector<std::pair<int, int>>{{3, 13}, {21, 30}, {21, 40}, {21, 50}, {51, 61 + 30},
+                                                              {62, 61 + 30}, {62, 261}, {62, 0}})
+        EXPECT_TRUE(move(past.first, past.second).error) << past.first << " to " << past.second;
+    EXPECT_EQ(moves.snapshot(), before);
+    // ... while the last slot of each is a place.
+    EXPECT_FALSE(move(62, 61 + 29).error);
+}
+
 TEST(BagItems, FunctionItemsResetPointsGrowTheBagAndRenameUnderTheNameRules)
 {
     Bag bag;

@@ -236,7 +236,7 @@ TEST(ForgeServer, BadRequestsAreRefusedReadablyAndLeaveTheWorldAsItWas)
     const std::vector<std::pair<std::string, Json::Value>> enhances = {
         {"no stones", Forge::enhanceArgs(kCoat, {}, {}, {})},
         {"a thousand stones", tooMany},
-        {"a slot twice", Forge::enhanceArgs(kCoat, {kStones, kStones}, {}, {})},
+        {"a slot named past its count", Forge::enhanceArgs(kCoat, {kFineStones, kFineStones, kFineStones}, {}, {})},
         {"the item itself", Forge::enhanceArgs(kCoat, {kCoat}, {}, {})},
         {"a worn slot", Forge::enhanceArgs(3, {kStones}, {}, {})},
         {"an empty slot", Forge::enhanceArgs(kCoat, {77}, {}, {})},
@@ -361,6 +361,43 @@ TEST(ForgeServer, RefineUsesTheMetalsEitherWayAndAFullBagCannotTakeTheProduct)
     EXPECT_EQ(full.snapshot(), before);
 }
 
+TEST(ForgeServer, OneStackOfFourRefinesThreeAndAStackOfTwoCannotStandForThree)
+{
+    Forge forge;
+    forge.exec("UPDATE inventory SET count = 4 WHERE player = 'hero' AND slot = 72");
+    Json::Value refine;
+    refine["metal"] = Forge::list({72, 72, 72});
+    refine["luck_stone"] = Json::Value(Json::arrayValue);
+    ZRKMessage preview = forge.ask("queryIfRefine", refine);
+    ASSERT_FALSE(preview.error) << preview.text;
+    EXPECT_TRUE(preview.views["forge/ifRefine"]["can"].asBool());
+    const long long money = forge.number("SELECT money1 FROM players WHERE name = 'hero'");
+    ZRKMessage done = forge.ask("queryRefine", refine);
+    ASSERT_FALSE(done.error) << done.text;
+    EXPECT_EQ(forge.item(72, "count"), 1); // three of the four used, once each
+    EXPECT_EQ(forge.number("SELECT money1 FROM players WHERE name = 'hero'"),
+              money - preview.views["forge/ifRefine"]["money"].asInt64()); // what the preview said it costs
+    if (done.views["forge/refine"]["result"].asInt() == 1) {
+        EXPECT_EQ(forge.item(done.views["forge/refine"]["slot"].asInt(), "i_id"), 7102);
+    }
+
+    // The last piece of a stack named three times: the product takes the slot it leaves.
+    forge.exec("UPDATE inventory SET count = 3 WHERE player = 'hero' AND slot = 72");
+    forge.exec("DELETE FROM inventory WHERE player = 'hero' AND slot >= 77 AND slot < 93");
+    for (int s = 77; s < 93; ++s)
+        forge.exec("INSERT INTO inventory(player, i_id, bag, slot) VALUES('hero', 7201, 1, " + std::to_string(s) + ")");
+    EXPECT_TRUE(forge.ask("queryIfRefine", refine).views["forge/ifRefine"]["can"].asBool());
+
+    Forge two;
+    const std::string before = two.snapshot();
+    for (const char* op : {"queryIfRefine", "queryRefine"}) {
+        ZRKMessage m = two.ask(op, refine);
+        EXPECT_TRUE(m.error) << op;
+        EXPECT_NE(m.text.find(' '), std::string::npos) << "a readable text, not a key: " << m.text;
+    }
+    EXPECT_EQ(two.snapshot(), before);
+}
+
 TEST(ForgeServer, MixPassesTheBonusesAndEnchaseSetsGemsWithoutADraw)
 {
     Fixtures fixtures([](Json::Value& forge) { forge["mix"]["1"]["rate"] = 1.0; });
@@ -380,7 +417,7 @@ TEST(ForgeServer, MixPassesTheBonusesAndEnchaseSetsGemsWithoutADraw)
     EXPECT_EQ(forge.item(kLuck, "count"), 2);
 
     ZRKMessage ifSet = forge.ask("queryIfEnchase", Forge::list({kCoat, 0, kRuby, 0, 0, 0}));
-    EXPECT_EQ(ifSet.views["forge/ifEnchase"]["ecf"].asString(), "pci_str +2");
+    EXPECT_EQ(ifSet.views["forge/ifEnchase"]["ecf"].asString(), "strength +2");
     EXPECT_EQ(ifSet.views["forge/ifEnchase"]["money"].asInt(), 80);
     const long long money = forge.number("SELECT money1 FROM players WHERE name = 'hero'");
     ZRKMessage set = forge.ask("queryEnchase", Forge::list({kCoat, 0, kRuby, 0, 0, 0}));

@@ -246,6 +246,22 @@ TEST(FriendsServer, RefusedEditsChangeNothingAndAreLogged)
     EXPECT_EQ(f.lists("hero"), full);
     f.runTo(10.0);
     EXPECT_EQ(ZRKRoster::groupOf(f.core->world(), "Cobalt", "hero"), -1);
+
+    // Hero's own list takes the friend before the friend's full list refuses the asking: his
+    // entry goes back with the refusal, and nobody is told.
+    Json::Value hers = ZRKWorld::Player::doc(f.core->world().player("rookie")->lists);
+    hers["roster"] = lists["roster"];
+    ASSERT_TRUE(f.core->world().setLists("rookie", hers));
+    ASSERT_TRUE(f.core->world().setLists("hero", Json::Value(Json::objectValue)));
+    const std::string emptied = f.lists("hero"), hersBefore = f.lists("rookie");
+    const std::size_t told = f.rosterNotices("hero");
+    const ZRKMessage theirsFull = f.ask("hero", "queryAddRoster", Friends::add("rookie", 1));
+    EXPECT_TRUE(theirsFull.error);
+    EXPECT_NE(theirsFull.text.find(' '), std::string::npos) << theirsFull.text;
+    EXPECT_EQ(f.lists("hero"), emptied);
+    EXPECT_EQ(f.lists("rookie"), hersBefore);
+    EXPECT_EQ(ZRKRoster::groupOf(f.core->world(), "hero", "rookie"), -1);
+    EXPECT_EQ(f.rosterNotices("hero"), told);
 }
 
 TEST(FriendsServer, BlacklistingAsksNothing)

@@ -6,6 +6,7 @@
 #include <data/ZRKRequestOwner.h>
 #include <data/ZRKUserRequest.h>
 #include <data/ZRKRosterRequest.h>
+#include <lan/ZRKLan.h>
 #include <memory>
 #include <vector>
 #include <yake/Time.h>
@@ -132,6 +133,10 @@ TEST_F(BrokerTest, CancelledAndOwnerlessCompletionsNeverRun)
 
 TEST_F(BrokerTest, UnansweredRequestTimesOutOnceWithAnError)
 {
+    // The player reads the time-out: a text of the game's, not a word of the broker's.
+    ZRKLan lan("res/lan");
+    ASSERT_NE(ZRKRequestBroker::timeoutText(), ZRKRequestBroker::kTimeoutKey);
+    EXPECT_NE(ZRKRequestBroker::timeoutText().find(' '), std::string::npos);
     broker.setTimeout(5.0);
     long h = broker.send("K", "slow", "", calls.reply());
     yake::native::advanceTime(4.9);

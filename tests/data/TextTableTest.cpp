@@ -27,7 +27,8 @@ TEST(TextTableTest, FormattedTextsTakeTheirArguments)
     // Texts the game formats must hold exactly as many placeholders as it passes arguments.
     const std::pair<const char*, int> formatted[] = {{"warning/quit_task", 1}, {"error/no_access", 1},
         {"warning/room_lv_limit1", 1}, {"warning/unlock_rank_cfm", 4}, {"msg/shopping_cost", 3},
-        {"msg/shopping_cost1", 4}, {"msg/shopping_completed_request_const", 4}, {"msg/prizeBox_open_dianjuan", 1}};
+        {"msg/shopping_cost1", 4}, {"msg/shopping_completed_request_const", 4}, {"msg/prizeBox_open_dianjuan", 1},
+        {"msg/guildshop_confirm", 3}, {"msg/arenashop_confirm", 3}, {"msg/gift_confirm", 1}};
     for (const auto& f : formatted) {
         std::string text = ZRKLan::getMsg(f.first);
         std::set<std::string> found;

@@ -242,6 +242,20 @@ TEST_F(OutfitWindow, TheBagPageDrawsIconsAndTheWeaponBags)
     EXPECT_NEAR(cannon.r, 120 / 255.f, 0.1f) << cannon;
     EXPECT_NEAR(cannon.b, 130 / 255.f, 0.1f) << cannon;
     EXPECT_TRUE(gfx->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/bag-icons.png"));
+    // Every item hero holds has a picture of its own, and a tooltip naming it.
+    CEGUI::Window* page = manager->getPage(kBag)->getRootWindow();
+    int held = 0;
+    for (std::size_t i = 0; i < page->getChildCount(); ++i) {
+        CEGUI::Window* cell = page->getChildAtIdx(i);
+        const std::string name = cell->getName().c_str();
+        if (name.rfind("Cell_", 0) != 0 || cell->getTooltipText().empty())
+            continue;
+        ++held;
+        const int slot = std::stoi(name.substr(5));
+        EXPECT_NE(icon(slot), "") << name << " " << cell->getTooltipText();
+        EXPECT_NE(icon(slot), "ZRKIcons/placeholder") << name << " " << cell->getTooltipText();
+    }
+    EXPECT_GE(held, 20);
 
     // The mortar one cell along its bag: the server moves it, the page follows.
     click(22);
@@ -255,4 +269,7 @@ TEST_F(OutfitWindow, TheBagPageDrawsIconsAndTheWeaponBags)
     manager->showPage("bag");
     frames(6);
     EXPECT_EQ(icon(61), "ZRKIcons/placeholder");
+    // ... which says only "some item": the cell names it.
+    const std::string named = manager->getPage(kBag)->getRootWindow()->getChild("Cell_61")->getText().c_str();
+    EXPECT_EQ(named.find("Field Jacket"), 0u) << named;
 }

@@ -251,3 +251,25 @@ TEST_F(PlayerTabsTest, TheGiftFormSendsItsCartToAPickedOrTypedReceiverWithTheMed
     EXPECT_TRUE(lines(gift->getChild("Cart")).empty());
     EXPECT_EQ(std::string(gift->getChild("Status")->getText().c_str()), "Sent to Anvil (Lv 12): Plumed Cap x2.");
 }
+
+TEST_F(PlayerTabsTest, AfterAClaimABoxACardOrAForgesGoTheHeaderAsksForTheMoneyAgain)
+{
+    auto* forge = new zrktest::FakeEvent(107, tally);
+    manager->getEventDispatcher()->registerEvent(forge);
+    events[107] = forge;
+    auto asks = [this](int id) {
+        const std::size_t before = called[16].size();
+        raise(id);
+        return called[16].size() - before;
+    };
+    for (int id : {89, 128, 129, 132})
+        EXPECT_EQ(asks(id), 1u) << id;
+    // A forge's preview changes no money; its Go does, unless refused.
+    hands(107, {gui::ParamNode::integer("flag", 1), gui::ParamNode::boolean("error", false)});
+    EXPECT_EQ(asks(107), 0u);
+    hands(107, {gui::ParamNode::integer("flag", 2), gui::ParamNode::boolean("error", true)});
+    EXPECT_EQ(asks(107), 0u);
+    hands(107, {gui::ParamNode::integer("flag", 2), gui::ParamNode::boolean("error", false)});
+    EXPECT_EQ(asks(107), 1u);
+    EXPECT_EQ(asks(8), 0u); // the bag alone: no money changed
+}

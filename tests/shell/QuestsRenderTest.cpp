@@ -13,6 +13,8 @@
 #include <data/ZRKSession.h>
 #include <data/ZRKWorld.h>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 #include "support/GamePages.h"
 #include "support/GameRun.h"
@@ -49,7 +51,8 @@ TEST(QuestsOnScreen, HeroWinsABattleThenClaimsFirstShotAndSpendsTheLevelsPoints)
     ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
     zrktest::GameHome home;
     std::string before, after, info, objects, line, statsBefore, stats;
-    long long stateAfter = -1, gloves = 0, points = -1, strength = -1;
+    long long stateAfter = -1, gloves = 0, points = -1, strength = -1, coins = -1;
+    std::vector<std::string> unfinished; // rows done or rewarded whose progress falls short of the goal
     bool shot = false;
     const bool ok = zrktest::GameRun::run(
         "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
@@ -102,7 +105,20 @@ TEST(QuestsOnScreen, HeroWinsABattleThenClaimsFirstShotAndSpendsTheLevelsPoints)
             ASSERT_TRUE(game.framesUntil([&] { return cell(list, 0, 2) == "Rewarded"; }, 60)) << cell(list, 0, 2);
             game.frames(8); // the level's effect and the bag refreshed
             after = cell(list, 0, 2);
+            game.framesUntil([&] {
+                return std::string(page->getChild("Attributes")->getText().c_str()).find(
+                           "Coins " + std::to_string(server.world().player("hero")->money[ZRKWorld::Coins])) !=
+                       std::string::npos;
+            }, 60);
             line = page->getChild("Attributes")->getText().c_str();
+            coins = server.world().player("hero")->money[ZRKWorld::Coins];
+            for (unsigned r = 0; r < static_cast<CEGUI::MultiColumnList*>(list)->getRowCount(); ++r) {
+                const std::string state = cell(list, r, 2), goal = cell(list, r, 1);
+                const std::size_t colon = goal.find(": "), slash = goal.find('/');
+                if ((state == "Rewarded" || state == "Done: claim it") && colon != std::string::npos &&
+                    slash != std::string::npos && goal.substr(colon + 2, slash - colon - 2) != goal.substr(slash + 1))
+                    unfinished.push_back(cell(list, r, 0) + " | " + goal + " | " + state);
+            }
             stateAfter = questState(server.world(), 1);
             for (const ZRKWorld::Item& i : server.world().items("hero"))
                 gloves += i.id == 3002 && i.slot == 77;
@@ -132,6 +148,9 @@ TEST(QuestsOnScreen, HeroWinsABattleThenClaimsFirstShotAndSpendsTheLevelsPoints)
     EXPECT_EQ(line.substr(0, 23), "Hero  Lv 10  Rank 5  Co") << line;
     EXPECT_EQ(statsBefore, "Free stat points: 8");
     EXPECT_EQ(stateAfter, ZRKWorld::QuestRewarded);
+    // The header holds the coins the world holds after the reward, without the page reopened.
+    EXPECT_NE(line.find("Coins " + std::to_string(coins) + " "), std::string::npos) << line << " / " << coins;
+    EXPECT_EQ(unfinished, std::vector<std::string>{});
     EXPECT_EQ(gloves, 1);
     EXPECT_TRUE(shot);
     // Five points at the start and three with level 10, three of them spent.

@@ -21,6 +21,7 @@
 #include "services/GameServices.h"
 #include "support/GamePages.h"
 #include "support/GameRun.h"
+#include "support/InternalWords.h"
 #include "support/TestEnv.h"
 #include "support/XWindowInput.h" // last: X11's macros
 
@@ -34,7 +35,8 @@ TEST(ShopOnScreen, HeroTriesOnBuysWithTheMouseAndWearsWhatHeBought)
     std::vector<std::string> options, cart;
     std::string money, totals, question, suite, coat;
     std::vector<int> bought;
-    std::string renewed, worn;
+    std::string renewed, worn, renewQuestion, renewTold, renewedEarly;
+    std::vector<std::string> leaks;
     bool tryShot = false, shopShot = false;
     const bool ok = zrktest::GameRun::run(
         "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
@@ -85,6 +87,7 @@ TEST(ShopOnScreen, HeroTriesOnBuysWithTheMouseAndWearsWhatHeBought)
                 clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
             game.frames(3);
             money = shop->getChild("Attributes")->getText().c_str();
+            leaks = zrktest::internalWords(shop);
             auto* session = dynamic_cast<kavri3D::zrk::ZRKSession*>(game.session());
             ASSERT_NE(session, nullptr);
             for (const kavri3D::zrk::ZRKWorld::Item& i : session->getGameServer()->core().world().items("hero"))
@@ -99,7 +102,17 @@ TEST(ShopOnScreen, HeroTriesOnBuysWithTheMouseAndWearsWhatHeBought)
             clickOn(input, bag->getChild("Cell_77"));
             game.frames(2);
             clickOn(input, bag->getChild("Renew"));
-            game.frames(10);
+            // Asked first, with the price; nothing goes before the yes.
+            game.framesUntil([&] { return bag->getChild("Yes")->isVisible(); }, 60);
+            renewQuestion = bag->getChild("Status")->getText().c_str();
+            for (const kavri3D::zrk::ZRKWorld::Item& i : session->getGameServer()->core().world().items("hero"))
+                if (i.slot == 77)
+                    renewedEarly = std::to_string(i.id) + "/" + std::to_string(i.expiryDay);
+            clickOn(input, bag->getChild("Yes"));
+            game.framesUntil([&] { return bag->getChild("Status")->getText().find("Renewed") == 0; }, 60);
+            renewTold = bag->getChild("Status")->getText().c_str();
+            for (const std::string& leak : zrktest::internalWords(bag))
+                leaks.push_back(leak);
             for (const kavri3D::zrk::ZRKWorld::Item& i : session->getGameServer()->core().world().items("hero"))
                 if (i.slot == 77)
                     renewed = std::to_string(i.id) + "/" + std::to_string(i.expiryDay);
@@ -123,7 +136,11 @@ TEST(ShopOnScreen, HeroTriesOnBuysWithTheMouseAndWearsWhatHeBought)
     EXPECT_EQ(question, "Pay 300 coins, 6 coupons and 0 medals?");
     EXPECT_NE(money.find("Coins 900  Coupons 24"), std::string::npos) << money;
     EXPECT_EQ(bought, (std::vector<int>{51, 77}));
+    EXPECT_EQ(leaks, std::vector<std::string>{});
+    EXPECT_EQ(renewedEarly, "3001/30");
+    EXPECT_EQ(renewQuestion, "Renew Field Jacket for 30 more days at 300 coins?");
     EXPECT_EQ(renewed, "3001/60");
+    EXPECT_EQ(renewTold, "Renewed Field Jacket: 30 more days, paid 300 coins.");
     EXPECT_EQ(worn, "boy_coat_02"); // the jacket, where the field coat was
     EXPECT_TRUE(tryShot);
     EXPECT_TRUE(shopShot);

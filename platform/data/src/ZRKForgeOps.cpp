@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <set>
+#include <map>
 #include <sstream>
 
 #include "data/ZRKBagLayout.h"
@@ -68,7 +68,7 @@ struct Plan {
 struct Bag {
     const ZRKWorld::Player* owner = nullptr;
     std::vector<Item> items;
-    std::set<long long> used; ///< slots named so far
+    std::map<long long, long long> used; ///< how often each slot was named so far
 
     const Item* at(long long slot) const
     {
@@ -95,13 +95,16 @@ const Item* takeSlot(ZRKServerCall& call, Bag& bag, Plan& plan, const Json::Valu
         plan.refuse("forge/bad_slot", "slot " + std::to_string(slot) + " is not in the bag");
         return nullptr;
     }
-    if (!bag.used.insert(slot).second) {
-        plan.refuse("forge/twice", "slot " + std::to_string(slot) + " is named twice");
+    const Item* item = bag.at(slot);
+    if (!item) {
+        plan.refuse("forge/bad_slot", "slot " + std::to_string(slot) + " is empty");
         return nullptr;
     }
-    const Item* item = bag.at(slot);
-    if (!item)
-        plan.refuse("forge/bad_slot", "slot " + std::to_string(slot) + " is empty");
+    // A stack may stand on as many places as it has pieces (three metals from one stack of 4).
+    if (++bag.used[slot] > std::max(1LL, item->count)) {
+        plan.refuse("forge/twice", "slot " + std::to_string(slot) + " is named more often than it holds pieces");
+        return nullptr;
+    }
     return item;
 }
 
@@ -266,8 +269,7 @@ bool checkRefine(ZRKServerCall& call, Bag& bag, Plan& plan, bool)
     // The product goes to the first slot free once the stones are used up.
     for (int slot = ZRKBagLayout::kMainFirst; plan.productSlot == 0 && bag.inBag(slot, call.world()); ++slot) {
         const Item* there = bag.at(slot);
-        const bool emptied = there && there->count == 1 &&
-                             std::count(plan.consumed.begin(), plan.consumed.end(), slot) > 0;
+        const bool emptied = there && std::count(plan.consumed.begin(), plan.consumed.end(), slot) >= there->count;
         if (!there || emptied)
             plan.productSlot = slot;
     }
@@ -349,13 +351,15 @@ bool checkEnchase(ZRKServerCall& call, Bag& bag, Plan& plan, bool)
     return true;
 }
 
-/// What the gems add, as the forge screen shows it ("pci_str +2, pci_vit +3").
+/// What the gems add, as the forge screen shows it ("strength +2, vitality +3").
 std::string bonusText(const long long bonus[4])
 {
+    // In the order of ZRKForge::kBonuses.
+    static const char* const kShown[4] = {"strength", "luck", "dexterity", "vitality"};
     std::string out;
     for (int k = 0; k < 4; ++k)
         if (bonus[k] != 0)
-            out += (out.empty() ? "" : ", ") + std::string(ZRKForge::kBonuses[k]) + " +" + std::to_string(bonus[k]);
+            out += (out.empty() ? "" : ", ") + std::string(kShown[k]) + " +" + std::to_string(bonus[k]);
     return out;
 }
 
@@ -524,9 +528,13 @@ void perform(ZRKServerCall& call, const Action& action)
     std::string refusal;
     if (p.cost > 0 && !call.world().addMoney(call.player, ZRKWorld::Coins, -p.cost, refusal))
         return refuse(call, action.performView, refusal, "the money is not there");
-    for (int slot : p.consumed) {
-        Item stone = *bag.at(slot);
-        --stone.count; // a stack drops by one, an emptied slot is freed
+    // A stack named on several places drops once for each.
+    std::map<int, long long> uses;
+    for (int slot : p.consumed)
+        ++uses[slot];
+    for (const auto& use : uses) {
+        Item stone = *bag.at(use.first);
+        stone.count = std::max(0LL, stone.count - use.second); // an emptied slot is freed
         if (!call.world().writeItem(call.player, stone))
             return refuse(call, action.performView, "error/unknow_wrong", "a stone could not be used up");
     }

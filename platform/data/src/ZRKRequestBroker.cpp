@@ -1,5 +1,7 @@
 #include "data/ZRKRequestBroker.h"
 
+#include <lan/ZRKLan.h>
+
 #include <tinyxml.h>
 #include <yake/Logger.h>
 #include <yake/Time.h>
@@ -147,6 +149,8 @@ std::vector<ZRKRequestInfo> ZRKRequestBroker::unanswered() const
             out.push_back(entry.second.info);
     return out;
 }
+
+std::string ZRKRequestBroker::timeoutText() { return ZRKLan::getMsg(kTimeoutKey); }
 
 void ZRKRequestBroker::update()
 {

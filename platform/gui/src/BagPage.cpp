@@ -25,9 +25,13 @@ const char kIconName[] = "Icon";
 // strip at the bottom.
 const int kWornColumns = 2;
 const int kBagColumns = 5;
-const float kCellsBottom = 0.76f;
-const float kActionsTop = 0.78f, kActionsHeight = 0.055f;
+const float kCellsBottom = 0.66f;
+// Two rows of actions, wide enough for their words; the status line and its Yes / No under them.
+const float kActionsTop = 0.675f, kActionsHeight = 0.05f;
 const char* const kActions[] = {"Sort", "Mark", "Recycle", "Use", "Renew", "Back"};
+const int kActionsPerRow = 3;
+const float kStatusTop = kActionsTop + 2 * (kActionsHeight + 0.005f), kStatusHeight = 0.065f;
+const char* const kBuyTypes[] = {"", "coins", "coupons", "medals"};
 const float kRight = 0.3f, kRightWidth = 0.68f;
 const float kBeltRow = 0.075f; ///< the height of a weapon or props row
 const float kBagTop = 0.02f + 4 * kBeltRow + 0.02f;
@@ -92,17 +96,25 @@ BagPage::BagPage(const std::string& windowName, const std::string& title, ParamS
 
 BagPage::~BagPage() = default;
 
+std::string BagPage::caption(const std::string& image) const
+{
+    // The pictures are named "box1" ... "box8".
+    if (image.size() > 3 && image.compare(0, 3, "box") == 0)
+        return "Box " + image.substr(3);
+    return image;
+}
+
 std::string BagPage::slotName(int slot) { return slot >= 1 && slot <= kWornSlots ? kSlotNames[slot - 1] : ""; }
 
 void BagPage::buildContent(CEGUI::Window& frame)
 {
     // Beside the character, not over it.
-    frame.setArea(CEGUI::URect(CEGUI::UDim(0.6f, 0), CEGUI::UDim(0.1f, 0), CEGUI::UDim(0.98f, 0), CEGUI::UDim(0.9f, 0)));
+    frame.setArea(CEGUI::URect(CEGUI::UDim(0.6f, 0), CEGUI::UDim(0.04f, 0), CEGUI::UDim(0.98f, 0), CEGUI::UDim(0.97f, 0)));
     CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
     // A new frame: the old cells went with the old one. Room for all, so that no connection is
     // copied (a copy that goes disconnects).
     mClickConnections.clear();
-    mClickConnections.reserve(mCells.size() + sizeof(kActions) / sizeof(kActions[0]));
+    mClickConnections.reserve(mCells.size() + sizeof(kActions) / sizeof(kActions[0]) + 2); // and "Yes", "No"
     for (auto& cell : mCells) {
         const int slot = cell.first;
         CEGUI::Window* w = wm.createWindow("TaharezLook/Button", toCeguiString(kCellPrefix + std::to_string(slot)));
@@ -116,13 +128,17 @@ void BagPage::buildContent(CEGUI::Window& frame)
         icon->setMousePassThroughEnabled(true);
         icon->setVisible(false);
         w->addChild(icon);
+        // The name under the icon, the whole record in the tooltip.
+        w->setTextParsingEnabled(false);
+        w->setProperty("VertLabelFormatting", "BottomAligned");
+        w->setTooltipType("TaharezLook/Tooltip");
         mClickConnections.emplace_back(
             w->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&BagPage::onCellClicked, this)));
         frame.addChild(w);
     }
     addActions(frame);
     CEGUI::Window* boxes = wm.createWindow("DefaultWindow", "Boxes");
-    boxes->setArea(CEGUI::URect(CEGUI::UDim(0, 0), CEGUI::UDim(kActionsTop + kActionsHeight + 0.01f, 0), CEGUI::UDim(1, 0),
+    boxes->setArea(CEGUI::URect(CEGUI::UDim(0, 0), CEGUI::UDim(kStatusTop + kStatusHeight + 0.005f, 0), CEGUI::UDim(1, 0),
                                 CEGUI::UDim(1, 0)));
     frame.addChild(boxes);
     PortraitPage::buildContent(*boxes);
@@ -132,16 +148,78 @@ void BagPage::buildContent(CEGUI::Window& frame)
 
 void BagPage::addActions(CEGUI::Window& frame)
 {
-    const float w = 0.12f;
-    float x = 0.02f;
+    const float w = 0.17f;
+    int i = 0;
     for (const char* action : kActions) {
-        CEGUI::Window* button = addWidget(frame, "TaharezLook/Button", action, action, x, kActionsTop, w, kActionsHeight);
+        const float x = 0.02f + (w + 0.01f) * static_cast<float>(i % kActionsPerRow);
+        const float y = kActionsTop + (kActionsHeight + 0.005f) * static_cast<float>(i / kActionsPerRow);
+        CEGUI::Window* button = addWidget(frame, "TaharezLook/Button", action, action, x, y, w, kActionsHeight);
         mClickConnections.emplace_back(
             button->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&BagPage::onActionClicked, this)));
-        x += w + 0.01f;
+        ++i;
     }
     // What a renaming item takes.
+    const float x = 0.02f + (w + 0.01f) * kActionsPerRow;
     addWidget(frame, "TaharezLook/Editbox", "FunParam", "", x, kActionsTop, 0.98f - x, kActionsHeight);
+    CEGUI::Window* status = addWidget(frame, "TaharezLook/StaticText", "Status", mStatus, 0.02f, kStatusTop, 0.7f, kStatusHeight);
+    status->setProperty("HorzFormatting", "WordWrapLeftAligned");
+    status->setTextParsingEnabled(false); // item names and the server's texts, as written
+    for (const char* choice : {"Yes", "No"}) {
+        const bool yes = choice[0] == 'Y';
+        CEGUI::Window* button =
+            addWidget(frame, "TaharezLook/Button", choice, choice, yes ? 0.73f : 0.86f, kStatusTop, 0.12f, kStatusHeight);
+        button->setVisible(mAsking);
+        mClickConnections.emplace_back(button->subscribeEvent(CEGUI::PushButton::EventClicked, [this, yes](const CEGUI::EventArgs&) {
+            answer(yes);
+            return true;
+        }));
+    }
+}
+
+void BagPage::setStatus(const std::string& text, bool asking)
+{
+    mStatus = text;
+    mAsking = asking;
+    CEGUI::Window* frame = window();
+    if (!frame)
+        return;
+    if (frame->isChild("Status"))
+        frame->getChild("Status")->setText(toCeguiString(text));
+    for (const char* choice : {"Yes", "No"})
+        if (frame->isChild(choice))
+            frame->getChild(choice)->setVisible(asking);
+}
+
+std::string BagPage::itemText(const BagData& item)
+{
+    std::string text = item.i_name.empty() ? "item " + std::to_string(item.i_id) : item.i_name;
+    if (item.pci_lv > 0)
+        text += " +" + std::to_string(item.pci_lv);
+    if (item.pci_num > 1)
+        text += " x" + std::to_string(item.pci_num);
+    return text;
+}
+
+void BagPage::leave()
+{
+    if (mAsking)
+        setStatus(std::string());
+    tellRoom(false);
+    if (mBack)
+        mBack();
+}
+
+void BagPage::tellRoom(bool busy)
+{
+    params().clear(kKind);
+    params().set(kKind, ParamNode::boolean("busy", busy));
+    auto it = mItems.find(mSelected);
+    if (busy && it != mItems.end()) {
+        mShown = it->second;
+        params().set(kKind, ParamNode("demo", &mShown, static_cast<std::int32_t>(sizeof(BagData)), ParamNode::Record));
+    }
+    mDispatcher.callback(kBusyEventId, params().handle(kKind));
+    params().clear(kKind);
 }
 
 bool BagPage::onActionClicked(const CEGUI::EventArgs& args)
@@ -158,8 +236,8 @@ bool BagPage::onActionClicked(const CEGUI::EventArgs& args)
         armUse();
     else if (name == "Renew")
         renewSelected();
-    else if (name == "Back" && mBack)
-        mBack();
+    else if (name == "Back")
+        leave();
     return true;
 }
 
@@ -171,6 +249,8 @@ bool BagPage::renewSelected()
     mRenewSlot = mSelected;
     mSelected = 0;
     showCell(mRenewSlot);
+    tellRoom(true);
+    setStatus("Asking the shop what renewing " + itemText(it->second) + " costs...");
     params().clear(kKind);
     params().set(kKind, ParamNode::integer("i_id", it->second.i_id));
     mDispatcher.callback(kPricesEventId, params().handle(kKind));
@@ -192,7 +272,19 @@ bool BagPage::recycleMarked()
 {
     if (mMarked.empty())
         return false;
+    // The question names what goes.
+    std::string names;
+    for (int slot : mMarked) {
+        auto it = mItems.find(slot);
+        if (it != mItems.end())
+            names += (names.empty() ? "" : ", ") + itemText(it->second);
+    }
+    params().clear(kKind);
     params().set(kKind, ParamNode("slots", mMarked, static_cast<std::int32_t>(mMarked.size()), ParamNode::Record));
+    params().set(kKind, ParamNode::text("text", "Recycle " + names + "? They are gone for good; the shop pays their recycle price in coins."));
+    setStatus(std::string());
+    mRecycled = mMarked;
+    mRecycledNames = names;
     mDispatcher.callback(kRecycleEventId, params().handle(kKind));
     const std::vector<int> marked = std::move(mMarked);
     mMarked.clear();
@@ -208,6 +300,8 @@ bool BagPage::useSlot(int slot, const std::string& param)
     if (it == mItems.end())
         return false;
     const BagData& item = it->second;
+    mUsed = item;
+    mUsedParam = param;
     params().set(kKind, ParamNode::integer("slot", slot));
     if (item.isc_id == kBoxClass) {
         mDispatcher.callback(kOpenBoxEventId, params().handle(kKind));
@@ -291,11 +385,15 @@ void BagPage::showCell(int slot)
     if (item != 0) {
         const BagData& data = mItems[slot];
         image = iconImage(item);
-        // The name where no image set can picture the item; the tooltip names it always.
-        text = image.empty() ? data.i_name : std::string();
-        if (data.pci_bind)
-            text += " (b)";
-        w->setTooltipText(outsideText(data.i_name + (data.pci_bind ? " (b)" : "")));
+        // The name where no image set pictures the item (the placeholder says only "some
+        // item"); the tooltip names it always.
+        const bool pictured = !image.empty() && image.find(std::string("/") + kPlaceholder) == std::string::npos;
+        // A bound item says so in its tooltip: the cell has no room for more than the name.
+        text = pictured ? std::string() : itemText(data);
+        std::string tip = itemText(data) + (data.pci_bind ? " (bound)" : "");
+        if (data.pci_expiry_day > 0)
+            tip += ", " + std::to_string(data.pci_expiry_day) + " days";
+        w->setTooltipText(outsideText(tip));
     } else {
         w->setTooltipText("");
     }
@@ -318,6 +416,7 @@ void BagPage::onShown()
 {
     mDispatcher.callback(kIconEventId, params().handle(kKind));
     mDispatcher.callback(kBagEventId, params().handle(kKind));
+    tellRoom(true);
 }
 
 void BagPage::onFilled(int eventId, ParamList& list)
@@ -326,25 +425,8 @@ void BagPage::onFilled(int eventId, ParamList& list)
         if (!node)
             continue;
         if (eventId == kPricesEventId && mRenewSlot && node->name == "prices") {
-            const auto* offers = boost::any_cast<ShopData>(&node->value);
-            auto item = mItems.find(mRenewSlot);
-            mRenewSlot = 0;
-            if (!offers || item == mItems.end())
-                continue;
-            ShopData record = *offers;
-            record.chosen = -1;
-            for (std::size_t o = 0; o < record.prices.size() && record.chosen < 0; ++o)
-                if (record.prices[o].s_expire > 0)
-                    record.chosen = static_cast<std::int32_t>(o);
-            if (record.chosen < 0) {
-                guiLog(4, "item ", record.i_id, " has no timed offer to renew at");
-                continue;
-            }
-            params().clear(kKind);
-            params().set(kKind, ParamNode("prices", record, static_cast<std::int32_t>(sizeof(ShopData)), ParamNode::Record));
-            params().set(kKind, ParamNode::integer("pci_slot", item->second.pci_slot));
-            params().set(kKind, ParamNode::integer("pci_num", item->second.pci_num));
-            mDispatcher.callback(kRenewalEventId, params().handle(kKind));
+            if (const auto* offers = boost::any_cast<ShopData>(&node->value))
+                askRenewal(*offers);
         } else if (eventId == kIconEventId && node->name == "eqcoll") {
             if (auto* icons = boost::any_cast<std::map<int, std::string>*>(&node->value))
                 mIcons = *icons;
@@ -363,10 +445,114 @@ void BagPage::onFilled(int eventId, ParamList& list)
             mMarked.erase(std::remove_if(mMarked.begin(), mMarked.end(), [this](int slot) { return !itemAt(slot); }),
                           mMarked.end());
             dress();
+            tellAfterBag();
         }
+    }
+    // What a box, a rank card or a function item did, or why not.
+    if (eventId == kFunItemEventId || eventId == kOpenBoxEventId || eventId == kRankCardEventId) {
+        bool error = false;
+        std::string msg;
+        for (const ParamNode* node : list) {
+            if (node && node->name == "error")
+                if (const bool* e = boost::any_cast<bool>(&node->value))
+                    error = *e;
+            if (node && node->name == "msg")
+                if (const std::string* m = boost::any_cast<std::string>(&node->value))
+                    msg = *m;
+        }
+        setStatus(!msg.empty() ? msg : error ? "That could not be done." : usedText(eventId));
     }
     for (const auto& cell : mCells)
         showCell(cell.first);
+}
+
+std::string BagPage::usedText(int eventId) const
+{
+    const std::string name = itemText(mUsed);
+    if (eventId == kOpenBoxEventId)
+        return "Opened " + name + ".";
+    if (eventId == kRankCardEventId)
+        return "Used " + name + ": the rank is yours for its days.";
+    switch (mUsed.i_target) {
+    case 1:
+        return "Used " + name + ": your stat points are back to spend.";
+    case 2:
+        return "Used " + name + ": your bag has grown.";
+    case 3:
+        return "Used " + name + ": you are now called " + mUsedParam + ".";
+    default:
+        return "Used " + name + ".";
+    }
+}
+
+void BagPage::askRenewal(const ShopData& offers)
+{
+    auto item = mItems.find(mRenewSlot);
+    mRenewSlot = 0;
+    if (item == mItems.end()) {
+        setStatus("The item to renew is no longer in the bag.");
+        return;
+    }
+    ShopData record = offers;
+    record.chosen = -1;
+    for (std::size_t o = 0; o < record.prices.size() && record.chosen < 0; ++o)
+        if (record.prices[o].s_expire > 0)
+            record.chosen = static_cast<std::int32_t>(o);
+    if (record.chosen < 0) {
+        guiLog(4, "item ", record.i_id, " has no timed offer to renew at");
+        setStatus("The shop sells " + itemText(item->second) + " for ever only: it cannot be renewed.");
+        return;
+    }
+    mRenewOffer = record;
+    mRenewItem = item->second;
+    const ShopPrice& offer = record.prices[static_cast<std::size_t>(record.chosen)];
+    const int type = offer.s_buy_type >= 1 && offer.s_buy_type <= 3 ? offer.s_buy_type : 1;
+    const long long price = static_cast<long long>(offer.s_price) * std::max(1, mRenewItem.pci_num);
+    setStatus("Renew " + itemText(mRenewItem) + " for " + std::to_string(offer.s_expire) + " more days at " +
+                  std::to_string(price) + " " + kBuyTypes[type] + "?",
+              true);
+}
+
+bool BagPage::answer(bool yes)
+{
+    if (!mAsking)
+        return false;
+    if (!yes) {
+        setStatus("Nothing was renewed.");
+        return true;
+    }
+    setStatus("Renewing " + itemText(mRenewItem) + "...");
+    params().clear(kKind);
+    params().set(kKind, ParamNode("prices", mRenewOffer, static_cast<std::int32_t>(sizeof(ShopData)), ParamNode::Record));
+    params().set(kKind, ParamNode::integer("pci_slot", mRenewItem.pci_slot));
+    params().set(kKind, ParamNode::integer("pci_num", mRenewItem.pci_num));
+    mRenewSent = true;
+    mDispatcher.callback(kRenewalEventId, params().handle(kKind));
+    return true;
+}
+
+void BagPage::tellAfterBag()
+{
+    if (!mRecycled.empty() && std::none_of(mRecycled.begin(), mRecycled.end(), [this](int slot) { return itemAt(slot) != 0; })) {
+        mRecycled.clear();
+        setStatus("Recycled " + mRecycledNames + ".");
+        mDispatcher.callback(kAttrLoadEventId, params().handle(kKind)); // the coins it paid
+    }
+    if (!mRenewSent)
+        return;
+    // The renewal raises the money's refresh, then the bag's: an item whose time changed took it.
+    auto it = mItems.find(mRenewItem.pci_slot);
+    if (it == mItems.end() || it->second.i_id != mRenewItem.i_id)
+        return;
+    if (it->second.pci_expiry_day == mRenewItem.pci_expiry_day && it->second.pci_buy_time == mRenewItem.pci_buy_time)
+        return;
+    mRenewSent = false;
+    mDispatcher.callback(kAttrLoadEventId, params().handle(kKind)); // the money it took
+    const ShopPrice& offer = mRenewOffer.prices[static_cast<std::size_t>(mRenewOffer.chosen)];
+    const int type = offer.s_buy_type >= 1 && offer.s_buy_type <= 3 ? offer.s_buy_type : 1;
+    setStatus("Renewed " + itemText(it->second) + ": " + std::to_string(offer.s_expire) + " more days, paid " +
+              std::to_string(static_cast<long long>(offer.s_price) * std::max(1, mRenewItem.pci_num)) + " " +
+              kBuyTypes[type] + ".");
 }
 
 void BagPage::dress()
@@ -391,6 +577,7 @@ bool BagPage::clickSlot(int slot)
 {
     if (!mCells.count(slot))
         return false;
+    mRecycled.clear(); // a "no" to the recycle, or long past it
     if (mUseArmed) {
         std::string param;
         if (CEGUI::Window* frame = window())
@@ -412,11 +599,13 @@ bool BagPage::clickSlot(int slot)
         if (itemAt(slot))
             mSelected = slot; // an item is picked up; the next click says where it goes
         showCell(slot);
+        tellRoom(true);
         return true;
     }
     const int from = mSelected;
     mSelected = 0;
     showCell(from);
+    tellRoom(true);
     if (from == slot)
         return true; // put back
     CEGUI::Window* src = cellWindow(from);

@@ -35,6 +35,11 @@ public:
     static constexpr int kRankCardEventId = 132;
     static constexpr int kPricesEventId = 78;
     static constexpr int kRenewalEventId = 77;
+    static constexpr int kAttrEventId = 17;
+    /// Asks the server for the player's attributes (the header's money).
+    static constexpr int kAttrLoadEventId = 16;
+    /// The room is told the player is in his bag and what he holds up (a room's own event).
+    static constexpr int kBusyEventId = 10;
     /// The sub-classes the "Use" button acts on: boxes, rank cards and function items (whose
     /// "i_target" says what they do).
     static constexpr int kBoxClass = 41;
@@ -80,13 +85,26 @@ public:
     /// cell whose item cannot be used.
     bool useSlot(int slot, const std::string& param);
     /// "Renew": the timed item picked up is renewed at its first timed offer of the shop (its
-    /// offers are asked for first); false when no timed item is picked up.
+    /// offers are asked for first; the player is asked with the price before anything is
+    /// sent); false when no timed item is picked up.
     bool renewSelected();
+    /// The answer to the question on the status line ("Yes" / "No"); false when none is open.
+    bool answer(bool yes);
+    bool isAsking() const { return mAsking; }
+    /// What the status line says: the question, or what the last action did.
+    const std::string& status() const { return mStatus; }
+    /// "Back": the room hears the player left his bag; then the screen it came from.
+    void leave();
     /// The equipment slot name of a worn slot (1 "suite" ... 12 "looks"); "" for any other.
     static std::string slotName(int slot);
+    /// An item as the bag's pages name it: "Ember Coat +2", "Forge Stone x5".
+    static std::string itemText(const BagData& item);
 
 protected:
     void buildContent(CEGUI::Window& frame) override;
+    /// "Box 1" ... under the prize-box pictures, tall enough to be read.
+    std::string caption(const std::string& image) const override;
+    float captionShare() const override { return 0.4f; }
 
 private:
     CEGUI::Window* cellWindow(int slot) const;
@@ -100,6 +118,16 @@ private:
     void addActions(CEGUI::Window& frame);
     void showCell(int slot);
     void dress();
+    /// Says `text` on the status line; `asking` shows the Yes and No buttons under it.
+    void setStatus(const std::string& text, bool asking = false);
+    /// The offers came: the question with the first timed offer's price.
+    void askRenewal(const ShopData& offers);
+    /// A bag list came: what a renewal or another action asked for, said in words.
+    void tellAfterBag();
+    /// Tells the room whether the player is in his bag and which item he holds up.
+    void tellRoom(bool busy);
+    /// What using the last item did, in words (a box, a rank card or a function item).
+    std::string usedText(int eventId) const;
 
     EventDispatcher& mDispatcher;
     std::function<void()> mBack; ///< "Back": the screen the bag was opened from
@@ -112,6 +140,16 @@ private:
     std::vector<BlockData*> mOutfitList;
     int mSelected = 0;
     int mRenewSlot = 0; ///< the slot whose offers were asked for, 0 for none
+    bool mAsking = false;
+    std::string mStatus;
+    ShopData mRenewOffer;   ///< what the question asked about (its chosen offer)
+    BagData mRenewItem;     ///< the item renewed, as it was when asked
+    bool mRenewSent = false; ///< the renewal went: the next bag lists tell whether it took
+    BagData mShown;         ///< the item held up, as the room is told of it
+    std::vector<int> mRecycled;  ///< the slots the last recycle asked about
+    std::string mRecycledNames;  ///< what they held, as the question named it
+    BagData mUsed;               ///< the item "Use" went to last
+    std::string mUsedParam;      ///< what was typed for it (a new name)
     bool mMarking = false;
     bool mUseArmed = false;
     std::vector<int> mMarked;

@@ -1,12 +1,14 @@
 #include "ForgePage.h"
 
 #include <CEGUI/CEGUI.h>
+#include <algorithm>
 #include <boost/any.hpp>
 #include <cmath>
 #include <cstdio>
 #include <gui/ParamNode.h>
 
 #include <gui/CeguiText.h>
+#include "BagPage.h"
 #include "EventDispatcher.h"
 #include "GuiLog.h"
 #include "ListRows.h"
@@ -155,22 +157,17 @@ void ForgePage::selectTab(Tab tab)
         return;
     mTab = tab;
     mPreviewText.clear();
-    mResult.clear();
+    mDoneText.clear();
+    mStatus.clear();
+    mMade.clear();
+    piecesChanged();
     showTab();
 }
 
 std::string ForgePage::cellText(int slot) const
 {
     auto it = mItems.find(slot);
-    if (it == mItems.end())
-        return std::string();
-    const BagData& item = it->second;
-    std::string text = item.i_name.empty() ? std::to_string(item.i_id) : item.i_name;
-    if (item.pci_lv > 0)
-        text += " +" + std::to_string(item.pci_lv);
-    if (item.pci_num > 1)
-        text += " x" + std::to_string(item.pci_num);
-    return text;
+    return it == mItems.end() ? std::string() : BagPage::itemText(it->second);
 }
 
 void ForgePage::showCells()
@@ -202,21 +199,110 @@ void ForgePage::showTab()
         result->setText(toCeguiString(mResult));
 }
 
+void ForgePage::compose()
+{
+    mResult.clear();
+    for (const std::string* part : {&mPreviewText, &mDoneText, &mStatus})
+        if (!part->empty())
+            mResult += (mResult.empty() ? "" : "\n") + *part;
+}
+
+std::string ForgePage::missing() const
+{
+    const auto& p = mPlaced[mTab];
+    auto filled = [&p](int from, int to) {
+        int n = 0;
+        for (int i = from; i <= to; ++i)
+            n += p[static_cast<std::size_t>(i)] > 0;
+        return n;
+    };
+    switch (mTab) {
+    case Enhance:
+        if (p[0] <= 0)
+            return "Put the item to enhance on the Item place.";
+        if (filled(1, 3) == 0)
+            return "Put at least one enhancement stone on a Stone place.";
+        break;
+    case Refine:
+        if (filled(0, 2) < 3)
+            return "Put three metals of one grade on the Metal places (a stack fills as many as it has pieces).";
+        break;
+    case Mix:
+        if (p[0] <= 0)
+            return "Put the item to mix on the Item place.";
+        if (p[1] <= 0)
+            return "Put the item to mix into it on the Second place.";
+        break;
+    case Enchase:
+        if (p[0] <= 0)
+            return "Put the item to enchase on the Item place.";
+        if (filled(1, 5) == 0)
+            return "Put at least one gem on a Gem place.";
+        break;
+    case Tabs:
+        break;
+    }
+    return std::string();
+}
+
+void ForgePage::piecesChanged()
+{
+    // A price asked for other pieces is no price of these.
+    mPreviewText.clear();
+    const std::string lack = missing();
+    if (!lack.empty()) {
+        mStatus = lack;
+        compose();
+        showTab();
+        return;
+    }
+    if (mWaiting) {
+        mPreviewWanted = true; // asked once the answer out is in
+        compose();
+        showTab();
+        return;
+    }
+    send(1);
+}
+
 bool ForgePage::place(int slot, int where)
 {
     if (where < 0 || where >= kPlaces || *kPlaceNames[mTab][where] == '\0' || !mItems.count(slot))
         return false;
-    // One slot stands on one place of a tab.
-    for (int& p : mPlaced[mTab])
-        if (p == slot)
-            p = -1;
-    mPlaced[mTab][static_cast<std::size_t>(where)] = slot;
+    auto& places = mPlaced[mTab];
+    if (places[static_cast<std::size_t>(where)] == slot)
+        return true;
+    // A stack stands on as many places of a tab as it has pieces; one more moves its first.
+    const int pieces = std::max(1, mItems.at(slot).pci_num);
+    int on = 0;
+    for (int p : places)
+        on += p == slot;
+    if (on >= pieces)
+        for (int& p : places)
+            if (p == slot) {
+                p = -1;
+                break;
+            }
+    places[static_cast<std::size_t>(where)] = slot;
+    piecesChanged();
     showTab();
     return true;
 }
 
 bool ForgePage::send(int flags)
 {
+    const std::string lack = missing();
+    if (!lack.empty() || mWaiting) {
+        if (!lack.empty())
+            mStatus = lack;
+        else if (flags == 1)
+            mPreviewWanted = true;
+        else
+            mStatus = "Wait for the forge's answer before going again.";
+        compose();
+        showTab();
+        return false;
+    }
     const ParamHandle handle = params().handle(kKind);
     params().clear(kKind);
     const auto& p = mPlaced[mTab];
@@ -261,41 +347,93 @@ bool ForgePage::send(int flags)
     }
     if (flags == 1)
         mPreviewText.clear();
-    mResult = flags == 1 ? "Asking the forge..." : mTab == Mix ? "Answer the question to mix." : "Working...";
+    else
+        mDoneText.clear();
+    mStatus = flags == 1 ? "Asking the forge..." : mTab == Mix ? "Answer the question to mix." : "Working...";
+    compose();
     showTab();
-    return mDispatcher.callback(kEventIds[mTab], handle);
+    // Held until the answer: a second Go (a double click) or a preview would cross it. A mix's
+    // Go asks first, and a "no" brings no answer: the question box holds the page meanwhile.
+    const int id = kEventIds[mTab];
+    if (!(mTab == Mix && flags == 2))
+        mWaiting = id;
+    const bool sent = mDispatcher.callback(id, handle);
+    if (!sent && mWaiting == id)
+        mWaiting = 0;
+    return sent;
+}
+
+std::string ForgePage::doneText(int value) const
+{
+    switch (mTab) {
+    case Enhance:
+        return "The item is now at +" + std::to_string(value) + ".";
+    case Refine:
+        return value != 0 ? "Made: " + (mMade.empty() ? std::string("a metal of the next grade") : mMade) + "."
+                          : std::string();
+    case Mix:
+        return "The item has been mixed " + std::to_string(value) + (value == 1 ? " time." : " times.");
+    case Enchase:
+        return "Gems set in the item: " + std::to_string(value) + ".";
+    case Tabs:
+        break;
+    }
+    return std::string();
 }
 
 void ForgePage::showResult(int eventId, ParamList& list)
 {
+    if (eventId == mWaiting)
+        mWaiting = 0;
     const int flag = valueOf<int>(list, "flag");
+    const bool error = valueOf<bool>(list, "error");
+    const std::string msg = valueOf<std::string>(list, "msg");
+    // An answer for a tab no longer shown is not shown; a change that waited for it is asked now.
+    if (eventId != kEventIds[mTab]) {
+        if (mPreviewWanted) {
+            mPreviewWanted = false;
+            piecesChanged();
+        }
+        return;
+    }
     std::string text;
-    if (flag == 1) {
+    if (flag == 1 && !error) {
         text = std::string(valueOf<bool>(list, "can") ? "Can be done" : "Cannot be done") + ", cost " +
-               std::to_string(valueOf<int>(list, "money"));
+               std::to_string(valueOf<int>(list, "money")) + " coins";
         if (has(list, "rate1"))
             text += ". Chances: gain " + percent(valueOf<float>(list, "rate1")) + ", no change " +
                     percent(valueOf<float>(list, "rate2")) + ", loss " + percent(valueOf<float>(list, "rate3"));
-        if (has(list, "desc"))
-            text += ". Makes: " + valueOf<std::string>(list, "desc");
-        if (has(list, "ecf"))
+        if (has(list, "desc")) {
+            mMade = valueOf<std::string>(list, "desc");
+            if (!mMade.empty())
+                text += ". Makes: " + mMade;
+        }
+        if (has(list, "ecf") && !valueOf<std::string>(list, "ecf").empty())
             text += ". Adds: " + valueOf<std::string>(list, "ecf");
         text += ".";
-    } else if (flag == 2) {
-        text = "Result: " + std::to_string(valueOf<int>(list, "val")) + ".";
+    } else if (flag == 2 && !error) {
+        text = doneText(valueOf<int>(list, "val"));
     }
-    const std::string msg = valueOf<std::string>(list, "msg");
     if (!msg.empty())
         text += (text.empty() ? "" : "\n") + msg;
+    if (error && text.empty())
+        text = "The forge did not do it.";
     // The preview stays in sight above what the forge did.
-    if (flag == 1)
+    if (flag == 2)
+        mDoneText = text;
+    else
         mPreviewText = text;
-    mResult = flag == 2 && !mPreviewText.empty() ? mPreviewText + "\n" + text : text;
-    // A result shown on the tab it came from; the bag as the forge left it.
-    if (eventId == kEventIds[mTab])
-        showTab();
-    if (flag == 2 && !valueOf<bool>(list, "error"))
+    mStatus.clear();
+    compose();
+    showTab();
+    if (flag == 2) {
+        // The bag as the forge left it; then the price of the next Go.
+        mPreviewAfterBag = true;
         mDispatcher.callback(kBagEventId, params().handle(kKind));
+    } else if (mPreviewWanted) {
+        mPreviewWanted = false;
+        piecesChanged();
+    }
 }
 
 void ForgePage::onFilled(int eventId, ParamList& list)
@@ -316,16 +454,23 @@ void ForgePage::onFilled(int eventId, ParamList& list)
             for (const BagData& item : *bag)
                 if (item.i_id != 0 && item.pci_slot >= kFirstBagSlot && item.pci_slot < kFirstBagSlot + kBagCells)
                     mItems[item.pci_slot] = item;
-            // What left the bag leaves its place too.
-            for (auto& tab : mPlaced)
+            // What left the bag leaves its place too, and a stack keeps no more places than pieces.
+            for (auto& tab : mPlaced) {
+                std::map<int, int> on;
                 for (int& p : tab)
-                    if (p > 0 && !mItems.count(p))
+                    if (p > 0 && (!mItems.count(p) || ++on[p] > std::max(1, mItems.at(p).pci_num)))
                         p = -1;
+            }
             if (mHeld && !mItems.count(mHeld))
                 mHeld = 0;
         }
         showCells();
         showTab();
+        if (mPreviewAfterBag) {
+            mPreviewAfterBag = false;
+            mPreviewWanted = false;
+            piecesChanged();
+        }
         return;
     }
     for (int t = 0; t < Tabs; ++t)
@@ -367,8 +512,9 @@ bool ForgePage::onPlaceClicked(const CEGUI::EventArgs& args)
         place(mHeld, where);
         mHeld = 0;
         showCells();
-    } else {
+    } else if (mPlaced[mTab][static_cast<std::size_t>(where)] > 0) {
         mPlaced[mTab][static_cast<std::size_t>(where)] = -1; // a click on a filled place empties it
+        piecesChanged();
         showTab();
     }
     return true;

@@ -41,6 +41,11 @@ public:
     bool place(int slot, int place);
     bool preview() { return send(1); }
     bool go() { return send(2); }
+    /// What the tab still needs before the forge can be asked, in the player's words; empty
+    /// when its pieces are complete.
+    std::string missing() const;
+    /// True while a preview or a Go of this page waits for the forge's answer.
+    bool waiting() const { return mWaiting != 0; }
 
     Tab tab() const { return mTab; }
     /// The bag slot on a place of the current tab; -1 for none.
@@ -54,10 +59,16 @@ protected:
 
 private:
     bool send(int flags);
+    /// The pieces changed or the bag came back: the preview is asked again (or, while an
+    /// answer is out, once it is in); an incomplete tab says what it lacks instead.
+    void piecesChanged();
+    void compose();
     void showTab();
     void showCells();
     std::string cellText(int slot) const;
     void showResult(int eventId, ParamList& list);
+    /// What a Go of the tab did, in words, from the value the forge gives back.
+    std::string doneText(int value) const;
     CEGUI::Window* child(const std::string& name) const;
     bool onCellDown(const CEGUI::EventArgs& args);
     bool onCellUp(const CEGUI::EventArgs& args);
@@ -72,7 +83,13 @@ private:
     const std::map<int, std::string>* mIcons = nullptr;
     int mHeld = 0; ///< the bag slot picked up, 0 for none
     std::string mPreviewText; ///< the last preview of the tab
-    std::string mResult;
+    std::string mDoneText;    ///< what the last Go of the tab did
+    std::string mStatus;      ///< what the page is doing or waits for
+    std::string mResult;      ///< the three above, as shown
+    std::string mMade;        ///< refine: the name of what the last preview said it makes
+    int mWaiting = 0;         ///< the event id whose answer is out, 0 for none
+    bool mPreviewWanted = false; ///< a change came while an answer was out
+    bool mPreviewAfterBag = false; ///< a Go went through: ask again once the bag is back
     std::vector<CEGUI::Event::ScopedConnection> mConnections;
 };
 

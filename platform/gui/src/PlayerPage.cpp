@@ -1,6 +1,8 @@
 #include "PlayerPage.h"
 
 #include <CEGUI/CEGUI.h>
+#include <algorithm>
+#include <iterator>
 #include <boost/any.hpp>
 #include <cstdlib>
 #include <gui/BagData.h>
@@ -351,6 +353,38 @@ void PlayerPage::showCart()
         t->setText(outsideText(mTotals));
 }
 
+std::string PlayerPage::caption(const std::string& image) const
+{
+    if (image == "myself")
+        return "You";
+    if (image == "showview")
+        return "Trying on";
+    return image;
+}
+
+bool PlayerPage::changedMoney(int eventId, const ParamList& list)
+{
+    // A claimed quest's fresh list, a function item, a bag box and a rank card; a forge's Go
+    // (its flag 2) that went through. (The shop tabs ask after their own purchases.)
+    static const int kChanging[] = {89, 128, 129, 132};
+    static const int kForge[] = {107, 108, 109, 110};
+    if (std::find(std::begin(kChanging), std::end(kChanging), eventId) != std::end(kChanging))
+        return true;
+    if (std::find(std::begin(kForge), std::end(kForge), eventId) == std::end(kForge))
+        return false;
+    int flag = 0;
+    bool error = false;
+    for (const ParamNode* node : list) {
+        if (node && node->name == "flag")
+            if (const int* f = boost::any_cast<int>(&node->value))
+                flag = *f;
+        if (node && node->name == "error")
+            if (const bool* e = boost::any_cast<bool>(&node->value))
+                error = *e;
+    }
+    return flag == 2 && !error;
+}
+
 void PlayerPage::onFilled(int eventId, ParamList& list)
 {
     for (const auto& t : mTabs) {
@@ -365,6 +399,11 @@ void PlayerPage::onFilled(int eventId, ParamList& list)
 
 void PlayerPage::onShopFilled(int eventId, ParamList& list)
 {
+    if (changedMoney(eventId, list)) {
+        // The server changed the money, points or level: the header asks for them again.
+        mDispatcher.callback(kAttrEventId, params().handle(kKind));
+        return;
+    }
     if (eventId == kRefreshEventId) {
         // The refresh id hands out nothing: the attributes are read afresh.
         if (ParamList* attributes = mDispatcher.fillParams(kAttrEventId))

@@ -90,6 +90,8 @@ public:
     }
 
 protected:
+    /// "You" under the player's portrait, "Trying on" under the try-on model.
+    std::string caption(const std::string& image) const override;
     void buildContent(CEGUI::Window& frame) override;
 
 private:
@@ -100,6 +102,8 @@ private:
     /// Shows the pane (or the shop's widgets) of the tab in front, hides the others.
     void showSelected();
     void onShopFilled(int eventId, ParamList& params);
+    /// True for an event after which the server holds other money, points or a level.
+    static bool changedMoney(int eventId, const ParamList& list);
     void showCard();
     void showCart();
     int cardCount() const;

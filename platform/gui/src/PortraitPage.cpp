@@ -11,8 +11,6 @@ namespace gui {
 namespace {
 const char kPicturePrefix[] = "Picture_";
 const char kLabelPrefix[] = "Label_";
-// Share of a cell's height the label under its picture takes.
-const float kLabelShare = 0.14f;
 } // namespace
 
 PortraitPage::PortraitPage(int kind, const std::string& windowName, const std::string& title, ParamStore& params,
@@ -28,12 +26,13 @@ void PortraitPage::buildContent(CEGUI::Window& frame)
     const int rows = (static_cast<int>(mImages.size()) + mColumns - 1) / mColumns;
     const float cw = 1.0f / mColumns, ch = 1.0f / (rows > 0 ? rows : 1);
     CEGUI::ImageManager& images = CEGUI::ImageManager::getSingleton();
+    const float labelShare = captionShare();
     for (std::size_t i = 0; i < mImages.size(); ++i) {
         const float x = cw * static_cast<float>(i % static_cast<std::size_t>(mColumns));
         const float y = ch * static_cast<float>(i / static_cast<std::size_t>(mColumns));
         CEGUI::Window* pic = wm.createWindow("TaharezLook/StaticImage", toCeguiString(kPicturePrefix + mImages[i]));
         pic->setArea(CEGUI::URect(CEGUI::UDim(x + 0.01f, 0), CEGUI::UDim(y + 0.01f, 0), CEGUI::UDim(x + cw - 0.01f, 0),
-                                  CEGUI::UDim(y + ch * (1 - kLabelShare), 0)));
+                                  CEGUI::UDim(y + ch * (1 - labelShare), 0)));
         // The pictures are square; a cell of another shape keeps them square.
         pic->setAspectMode(CEGUI::AM_SHRINK);
         pic->setAspectRatio(1.0f);
@@ -42,12 +41,12 @@ void PortraitPage::buildContent(CEGUI::Window& frame)
         if (images.isDefined(toCeguiString(mImages[i])))
             pic->setProperty("Image", toCeguiString(mImages[i]));
         CEGUI::Window* label = wm.createWindow("TaharezLook/StaticText", toCeguiString(kLabelPrefix + mImages[i]));
-        label->setArea(CEGUI::URect(CEGUI::UDim(x, 0), CEGUI::UDim(y + ch * (1 - kLabelShare), 0),
+        label->setArea(CEGUI::URect(CEGUI::UDim(x, 0), CEGUI::UDim(y + ch * (1 - labelShare), 0),
                                     CEGUI::UDim(x + cw, 0), CEGUI::UDim(y + ch, 0)));
         label->setProperty("FrameEnabled", "false");
         label->setProperty("BackgroundEnabled", "false");
         label->setProperty("HorzFormatting", "HorzCentred");
-        label->setText(outsideText(mImages[i]));
+        label->setText(outsideText(caption(mImages[i])));
         frame.addChild(label);
     }
 }

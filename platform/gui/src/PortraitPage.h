@@ -27,6 +27,10 @@ public:
 
 protected:
     void buildContent(CEGUI::Window& frame) override;
+    /// The words under a picture; the image's own name unless the page says otherwise.
+    virtual std::string caption(const std::string& image) const { return image; }
+    /// The share of a grid cell's height the caption takes.
+    virtual float captionShare() const { return 0.14f; }
 
 private:
     CEGUI::Window* picture(const std::string& name) const;

@@ -11,6 +11,7 @@ namespace gui {
 namespace {
 
 const long kMostNumber = 1000000000L;
+const int kDoneState = 32, kRewardedState = 64;
 
 long number(const Json::Value& record, const char* key)
 {
@@ -69,7 +70,9 @@ std::string QuestRows::progressText(const QuestRow& row)
 {
     std::string kind = row.goalType.empty() ? std::string("Done") : row.goalType;
     kind[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(kind[0])));
-    return kind + ": " + std::to_string(std::min(row.progress, row.goal)) + "/" + std::to_string(row.goal);
+    // A quest done (or rewarded) reached its goal, whatever count the server kept.
+    const long reached = (row.state & (kDoneState | kRewardedState)) ? row.goal : std::min(row.progress, row.goal);
+    return kind + ": " + std::to_string(reached) + "/" + std::to_string(row.goal);
 }
 
 std::string QuestRows::rewardText(const QuestRow& row)

@@ -91,6 +91,8 @@ void StatsTab::apply()
         params().set(PlayerPage::kKind, ParamNode(kAbilities[a], mAmounts[a], static_cast<std::int32_t>(sizeof(unsigned)),
                                                   ParamNode::Integer));
     dispatcher().callback(kAddEventId, params().handle(PlayerPage::kKind));
+    // Asked after the points went, so the answer holds them (the server answers in order).
+    dispatcher().callback(PlayerPage::kAttrEventId, params().handle(PlayerPage::kKind));
     for (int a = 0; a < 4; ++a)
         setAmount(a, 0);
 }

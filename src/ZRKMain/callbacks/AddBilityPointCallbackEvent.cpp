@@ -4,6 +4,8 @@
 #include <data/ZRKUserRequest.h>
 #include <json/json.h>
 
+#include "callbacks/RefusalBox.h"
+
 namespace kavri3D {
 namespace zrk {
 
@@ -23,8 +25,11 @@ void AddBilityPointCallbackEvent::callback(gui::ParamHandle params)
             return;
         points[ability] = Json::UInt(amount);
     }
-    // No answer is shown: a refusal leaves the points where they were, and the page shows them.
-    mRequests.track(ZRKUserRequest::addStatsPoint(ZRKParamText::make(points), ZRKReply()));
+    // A refusal leaves the points where they were, and says why.
+    mRequests.track(ZRKUserRequest::addStatsPoint(ZRKParamText::make(points), mRequests.guard([](bool error, const std::string& text) {
+        if (error)
+            RefusalBox::show(text);
+    })));
 }
 
 } // namespace zrk

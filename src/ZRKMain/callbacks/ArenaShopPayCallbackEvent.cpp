@@ -19,8 +19,12 @@ void ArenaShopPayCallbackEvent::callback(gui::ParamHandle params)
     long long amount = 0;
     if (!readItem("arenashop", params, mItem, text, amount))
         return;
-    ask(text, [](const std::string& t, ZRKReply done) { return ZRKUserRequest::arenashoppay(t, done); },
-        [amount]() { return formatMsg(ZRKLan::getMsg("msg/shopping_cost3"), {std::to_string(amount)}); });
+    const std::string question = formatMsg(ZRKLan::getMsg("msg/arenashop_confirm"),
+                                           {mItem.i_name, std::to_string(mItem.item.pci_num), std::to_string(amount)});
+    ask(text, question, [](const std::string& t, ZRKReply done) { return ZRKUserRequest::arenashoppay(t, done); },
+        [](const MoneyFall& paid) {
+            return formatMsg(ZRKLan::getMsg("msg/shopping_cost3"), {std::to_string(paid[MoneyFall::ArenaPoints])});
+        });
 }
 
 } // namespace zrk

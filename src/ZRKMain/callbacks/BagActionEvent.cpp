@@ -5,7 +5,9 @@
 #include <data/ZRKParamText.h>
 #include <data/ZRKUserRequest.h>
 #include <json/json.h>
+#include <lan/ZRKLan.h>
 
+#include "callbacks/RefusalBox.h"
 #include "services/GameServices.h"
 #include "services/LogRoutine.h"
 
@@ -47,6 +49,7 @@ bool BagActionEvent::bagUnchanged(const std::string& action)
     if (ZRKUserRequest::getInventoryTime() == mAskedOn)
         return true;
     log(kLogTrace, "the bag changed while " + action + " was asked: nothing done");
+    RefusalBox::show(ZRKLan::getMsg("warning/bag_changed"));
     raiseEvent(8);
     return false;
 }

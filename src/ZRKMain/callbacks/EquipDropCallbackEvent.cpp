@@ -10,6 +10,7 @@
 #include <lan/ZRKLan.h>
 #include <vector>
 
+#include "callbacks/RefusalBox.h"
 #include "services/LogRoutine.h"
 
 namespace kavri3D {
@@ -47,10 +48,12 @@ void EquipDropCallbackEvent::onConfirm(core::DialogBoxResult& result, const std:
     mRequests.track(ZRKUserRequest::bagDrop(text, replyTo(this, &EquipDropCallbackEvent::onReply)));
 }
 
-void EquipDropCallbackEvent::onReply(bool error, const std::string&)
+void EquipDropCallbackEvent::onReply(bool error, const std::string& text)
 {
-    if (!error)
-        raiseEvent(8);
+    // A refused recycle still brings the bag as the server holds it.
+    if (error)
+        RefusalBox::show(text);
+    raiseEvent(8);
 }
 
 } // namespace zrk

@@ -6,6 +6,7 @@
 #include <data/ZRKEnhanceRequest.h>
 #include <data/ZRKUserRequest.h>
 #include <json/json.h>
+#include <lan/ZRKLan.h>
 
 #include "services/GameServices.h"
 #include "services/LogRoutine.h"
@@ -81,6 +82,8 @@ void EquipMixCallbackEvent::onConfirm(core::DialogBoxResult& result, const std::
     if (ZRKUserRequest::getInventoryTime() != mBoxInventoryTime) {
         log(kLogTrace, "the bag changed while the mix was asked: nothing mixed");
         mBusy = false;
+        // Said on the forge's screen, like a refusal of the server.
+        answered(2, true, ZRKLan::getMsg("forge/bag_changed"));
         return;
     }
     mBusy = send(2, &ZRKEnhanceRequest::queryMix, text, replyTo(this, &EquipMixCallbackEvent::onPerformReply));

@@ -2,6 +2,8 @@
 
 #include <data/ZRKUserRequest.h>
 
+#include "callbacks/RefusalBox.h"
+
 namespace kavri3D {
 namespace zrk {
 
@@ -17,9 +19,11 @@ void EquipRangeCallbackEvent::callback(gui::ParamHandle)
     mRequests.track(ZRKUserRequest::bagRange(std::string(), replyTo(this, &EquipRangeCallbackEvent::onReply)));
 }
 
-void EquipRangeCallbackEvent::onReply(bool error, const std::string&)
+void EquipRangeCallbackEvent::onReply(bool error, const std::string& text)
 {
-    if (!error)
+    if (error)
+        RefusalBox::show(text); // the bag stays as it was, and says why
+    else
         raiseEvent(8);
 }
 

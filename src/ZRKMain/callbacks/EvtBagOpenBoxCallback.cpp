@@ -40,7 +40,9 @@ std::string label(int type, int id)
     if (type >= 1 && type <= 5)
         return ZRKLan::getMsg(kLabels[type - 1]);
     ZRKServer* server = ZRKServerRequest::getServer();
-    return server ? server->getItemLib()->findItem(id).getStringVal("i_name", "") : std::string();
+    const std::string name = server ? server->getItemLib()->findItem(id).getStringVal("i_name", "") : std::string();
+    // An item the client does not know still says what it is.
+    return name.empty() ? ZRKLan::getMsg("msg/award_unknown_item") + std::to_string(id) : name;
 }
 
 } // namespace
@@ -69,7 +71,7 @@ void EvtBagOpenBoxCallback::onReply(bool error, const std::string&)
     raiseEvent(129);
     raiseEvent(8);
     if (error)
-        return; // a refusal's text is the GUI's to show ("error", "msg")
+        return; // a refusal's text is the bag page's to show ("error", "msg")
     const std::string text = awardLines(reqCurrentData());
     if (text.empty())
         return;

@@ -47,13 +47,15 @@ void GiftPayCallbackEvent::callback(gui::ParamHandle params)
     std::string text;
     if (!writeLines(mCart, text))
         return;
-    ask(text,
+    const bool member = ZRKBlueDrill::isMember(ZRKUserRequest::getPc_id().getIntVal("pc_blue_drill", 0));
+    const std::string question =
+        formatMsg(ZRKLan::getMsg("msg/gift_confirm"), {std::to_string(medals(cart, member))});
+    ask(text, question,
         [receiver, message, money](const std::string& t, ZRKReply done) {
             return ZRKUserRequest::giftCheckout(receiver, message, money, t, done);
         },
-        [this, cart]() {
-            const bool member = ZRKBlueDrill::isMember(ZRKUserRequest::getPc_id().getIntVal("pc_blue_drill", 0));
-            return formatMsg(ZRKLan::getMsg("msg/shopping_cost2"), {std::to_string(medals(cart, member))});
+        [](const MoneyFall& paid) {
+            return formatMsg(ZRKLan::getMsg("msg/shopping_cost2"), {std::to_string(paid[MoneyFall::Medals])});
         });
 }
 

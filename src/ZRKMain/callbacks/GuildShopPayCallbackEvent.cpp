@@ -32,13 +32,20 @@ void GuildShopPayCallbackEvent::callback(gui::ParamHandle params)
         return;
     // Medals at full price whatever money the option names.
     const long long credit = contribution(mItem, amount);
-    ask(text, [](const std::string& t, ZRKReply done) { return ZRKUserRequest::guildshoppay(t, done); },
-        [amount, credit]() {
-            return formatMsg(ZRKLan::getMsg("msg/shopping_cost1"), {"0", "0", std::to_string(amount), std::to_string(credit)});
+    const std::string question = formatMsg(ZRKLan::getMsg("msg/guildshop_confirm"),
+                                           {mItem.i_name, std::to_string(mItem.item.pci_num), std::to_string(amount)});
+    ask(text, question, [](const std::string& t, ZRKReply done) { return ZRKUserRequest::guildshoppay(t, done); },
+        [credit](const MoneyFall& paid) {
+            return formatMsg(ZRKLan::getMsg("msg/shopping_cost1"),
+                             {"0", "0", std::to_string(paid[MoneyFall::Medals]), std::to_string(credit)});
         });
 }
 
-void GuildShopPayCallbackEvent::refused(const std::string& text) { log(kLogTrace, "the guild purchase failed: " + text); }
+void GuildShopPayCallbackEvent::refused(const std::string& text)
+{
+    log(kLogTrace, "the guild purchase failed: " + text);
+    ShopPayCallbackEvent::refused(text);
+}
 
 } // namespace zrk
 } // namespace kavri3D

@@ -6,6 +6,8 @@
 #include <json/json.h>
 #include <vector>
 
+#include "callbacks/RefusalBox.h"
+
 namespace kavri3D {
 namespace zrk {
 
@@ -38,19 +40,19 @@ void MessionRewardCallbackEvent::callback(gui::ParamHandle params)
                                                 })));
 }
 
-void MessionRewardCallbackEvent::onRewarded(bool error, const std::string&)
+void MessionRewardCallbackEvent::onRewarded(bool error, const std::string& text)
 {
     if (error)
-        return;
+        return RefusalBox::show(text);
     mRequests.track(ZRKTaskRequest::getPcQuestList(false, mRequests.guard([this](bool e, const std::string& text) {
         onQuestList(e, text);
     })));
 }
 
-void MessionRewardCallbackEvent::onQuestList(bool error, const std::string&)
+void MessionRewardCallbackEvent::onQuestList(bool error, const std::string& text)
 {
     if (error)
-        return;
+        return RefusalBox::show(text);
     raiseEvent(89);
     std::vector<int> slots;
     ZRKUserRequest::getDirtySlots(slots, true);

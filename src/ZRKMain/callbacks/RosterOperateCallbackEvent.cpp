@@ -11,6 +11,7 @@
 #include <lan/ZRKLan.h>
 #include <tinyxml.h>
 
+#include "callbacks/RefusalBox.h"
 #include "services/GameServices.h"
 
 namespace kavri3D {
@@ -120,7 +121,7 @@ void RosterOperateCallbackEvent::addRoster(const std::string& uid, int group)
     const ZRKSession* session = GameServices::session();
     if (session && uid == session->getUID())
         return; // a player cannot put himself on his roster
-    ZRKRosterRequest::queryAddRoster(addText(uid, group), ZRKReply());
+    mRequests.track(ZRKRosterRequest::queryAddRoster(addText(uid, group), refusalShown()));
 }
 
 void RosterOperateCallbackEvent::moveGroup(const std::string& fuid, int fgroup)
@@ -132,7 +133,7 @@ void RosterOperateCallbackEvent::moveGroup(const std::string& fuid, int fgroup)
     const int pcId = item.getIntVal("f_pc_id", 0);
     if (pcId == 0 || item.getIntVal("group", 0) == fgroup)
         return;
-    ZRKRosterRequest::queryUptRoster(moveText(fgroup, pcId), ZRKReply());
+    mRequests.track(ZRKRosterRequest::queryUptRoster(moveText(fgroup, pcId), refusalShown()));
 }
 
 void RosterOperateCallbackEvent::confirmDelete(const std::string& fuid)
@@ -151,7 +152,16 @@ void RosterOperateCallbackEvent::confirmDelete(const std::string& fuid)
 void RosterOperateCallbackEvent::onConfirm(core::DialogBoxResult& result, int pcId)
 {
     if (result.button == 0)
-        ZRKRosterRequest::queryDelRoster(deleteText(pcId), ZRKReply());
+        mRequests.track(ZRKRosterRequest::queryDelRoster(deleteText(pcId), refusalShown()));
+}
+
+ZRKReply RosterOperateCallbackEvent::refusalShown()
+{
+    // The roster itself changes by the server's notices; only a refusal has to be told.
+    return mRequests.guard([](bool error, const std::string& text) {
+        if (error)
+            RefusalBox::show(text);
+    });
 }
 
 } // namespace zrk

@@ -1,6 +1,7 @@
 #pragma once
 #include <boost/signals2/connection.hpp>
 #include <string>
+#include <data/ZRKRequestInfo.h>
 #include <data/ZRKRequestOwner.h>
 #include "events/BaseEvent.h"
 
@@ -12,7 +13,7 @@ namespace zrk {
 
 /// Edits the friend roster ("type" 1 add, by user id or nickname, into a group; 2 move an
 /// entry to another group; 3 delete an entry, asked first). The screen learns of the change
-/// from the roster's next load, never from these replies.
+/// from the roster's next load; a refusal is told in a box.
 class RosterOperateCallbackEvent : public BaseEvent {
 public:
     RosterOperateCallbackEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher);
@@ -34,6 +35,8 @@ public:
     static std::string deleteText(int fpcid);
 
 private:
+    /// The completion of an edit: a refusal is told in a box.
+    ZRKReply refusalShown();
     /// A parameter the branch needs: false, silently, when the page has none (logged when it
     /// holds another type).
     template <class T>

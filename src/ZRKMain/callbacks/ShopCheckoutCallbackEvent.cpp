@@ -2,12 +2,13 @@
 
 #include <core/DialogBoxResult.h>
 #include <core/Frame.h>
-#include <data/ZRKBlueDrill.h>
 #include <data/ZRKParamText.h>
 #include <data/ZRKUserRequest.h>
 #include <json/json.h>
 #include <lan/ZRKLan.h>
 
+#include "callbacks/MoneyFall.h"
+#include "callbacks/RefusalBox.h"
 #include "callbacks/ShopPricing.h"
 #include "callbacks/ShopRecords.h"
 #include "services/GameServices.h"
@@ -88,34 +89,34 @@ void ShopCheckoutCallbackEvent::callback(gui::ParamHandle params)
                          std::to_string(t.fullMedals)})
             : formatMsg(ZRKLan::getMsg("msg/shopping_completed_request_const_nq"),
                         {std::to_string(t.coins), std::to_string(t.coupons), std::to_string(t.medals)});
-    const Cart shown = mCart;
     frame->messageBox2("warning/title", question,
-                       mRequests.guard([this, text, shown](core::DialogBoxResult& result) { onConfirm(result, text, shown); }),
+                       mRequests.guard([this, text](core::DialogBoxResult& result) { onConfirm(result, text); }),
                        core::Frame::BoxOk | core::Frame::BoxCancel, core::Frame::kBoxType, core::Frame::kBoxWidth,
                        core::Frame::kBoxHeight);
 }
 
-void ShopCheckoutCallbackEvent::onConfirm(core::DialogBoxResult& result, const std::string& text, const Cart& cart)
+void ShopCheckoutCallbackEvent::onConfirm(core::DialogBoxResult& result, const std::string& text)
 {
     if (result.button != 0)
         return;
+    const MoneyFall before = MoneyFall::held();
     mRequests.track(ZRKUserRequest::shopCheckout(
-        text, mRequests.guard([this, cart](bool error, const std::string& reply) { onReply(error, reply, cart); })));
+        text, mRequests.guard([this, before](bool error, const std::string& reply) { onReply(error, reply, before); })));
 }
 
-void ShopCheckoutCallbackEvent::onReply(bool error, const std::string& text, const Cart& cart)
+void ShopCheckoutCallbackEvent::onReply(bool error, const std::string& text, const MoneyFall& before)
 {
     if (error) {
+        // Nothing was bought: the cart stays, and the player reads why.
         log(kLogTrace, "the purchase failed: " + text);
+        RefusalBox::show(text);
         return;
     }
-    const bool member = ZRKBlueDrill::isMember(ZRKUserRequest::getPc_id().getIntVal("pc_blue_drill", 0));
-    std::string request;
-    Totals t;
-    if (!writeCart(cart, member, request, t))
-        return;
+    // What the player was charged: the answer brought his money as the server now holds it.
+    const MoneyFall paid = MoneyFall::since(before);
     const std::string cost = formatMsg(ZRKLan::getMsg(isBlueDrillEnabled() ? "msg/shopping_cost" : "msg/shopping_cost_nq"),
-                                       {std::to_string(t.coins), std::to_string(t.coupons), std::to_string(t.medals)});
+                                       {std::to_string(paid[MoneyFall::Coins]), std::to_string(paid[MoneyFall::Coupons]),
+                                        std::to_string(paid[MoneyFall::Medals])});
     if (core::Frame* frame = GameServices::frame())
         frame->messageBoxText(ZRKLan::getMsg("warning/title"), cost, core::Frame::BoxOk, core::Frame::kBoxType,
                               core::Frame::kBoxWidth, core::Frame::kBoxHeight);

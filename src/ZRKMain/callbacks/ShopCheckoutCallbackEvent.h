@@ -3,6 +3,7 @@
 #include <string>
 #include <data/ZRKRequestOwner.h>
 #include <gui/ShopData.h>
+#include "callbacks/MoneyFall.h"
 #include "events/BaseEvent.h"
 
 namespace kavri3D {
@@ -27,10 +28,11 @@ public:
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
     int getEventId() override { return 81; }
-    /// The box's answer, with the request text and the cart the box showed.
-    void onConfirm(core::DialogBoxResult& result, const std::string& text, const Cart& cart);
-    /// The purchase's answer; the cost box sums the cart that was bought.
-    void onReply(bool error, const std::string& text, const Cart& cart);
+    /// The box's answer, with the request text the box asked about.
+    void onConfirm(core::DialogBoxResult& result, const std::string& text);
+    /// The purchase's answer; the cost box shows what the player's money fell by since `before`
+    /// (the money held when the purchase went), a refusal the server's text.
+    void onReply(bool error, const std::string& text, const MoneyFall& before);
 
     /// The request text of a cart and its figures (medals at the price `member` pays); false,
     /// logged, when a line has no chosen option, fewer than one piece or an amount or total past

@@ -6,6 +6,7 @@
 #include <json/json.h>
 #include <lan/ZRKLan.h>
 
+#include "callbacks/RefusalBox.h"
 #include "callbacks/ShopRecords.h"
 #include "services/GameServices.h"
 #include "services/LogRoutine.h"
@@ -73,14 +74,14 @@ bool ShopPayCallbackEvent::readItem(const char* name, gui::ParamHandle params, g
     return amountOf(item, amount) && writeLines(Cart{item}, text);
 }
 
-void ShopPayCallbackEvent::ask(const std::string& text, const Send& send, const Cost& cost)
+void ShopPayCallbackEvent::ask(const std::string& text, const std::string& question, const Send& send, const Cost& cost)
 {
     core::Frame* frame = GameServices::frame();
     if (!frame) {
         log(kLogTrace, "no frame to ask before buying: nothing bought");
         return;
     }
-    frame->messageBox2("warning/title", "msg/shopping_completed",
+    frame->messageBox2("warning/title", question,
                        mRequests.guard([this, text, send, cost](core::DialogBoxResult& result) {
                            onConfirm(result.button, text, send, cost);
                        }),
@@ -92,20 +93,24 @@ void ShopPayCallbackEvent::onConfirm(int button, const std::string& text, const 
 {
     if (button != 0)
         return;
-    mRequests.track(send(text, mRequests.guard([this, cost](bool error, const std::string& reply) { onReply(error, reply, cost); })));
+    const MoneyFall before = MoneyFall::held();
+    mRequests.track(send(text, mRequests.guard([this, cost, before](bool error, const std::string& reply) {
+        onReply(error, reply, cost, before);
+    })));
 }
 
-void ShopPayCallbackEvent::onReply(bool error, const std::string& text, const Cost& cost)
+void ShopPayCallbackEvent::onReply(bool error, const std::string& text, const Cost& cost, const MoneyFall& before)
 {
     if (error) {
         refused(text);
         return;
     }
-    showBox(cost());
+    // What the player was charged: the answer brought his money as the server now holds it.
+    showBox(cost(MoneyFall::since(before)));
     raiseEvent(getEventId());
 }
 
-void ShopPayCallbackEvent::refused(const std::string& text) { showBox(text); }
+void ShopPayCallbackEvent::refused(const std::string& text) { RefusalBox::show(text); }
 
 void ShopPayCallbackEvent::showBox(const std::string& text)
 {

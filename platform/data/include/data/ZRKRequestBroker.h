@@ -84,7 +84,9 @@ public:
     /// outside a completion. Made when first asked for, within limits of depth and size.
     const TiXmlNode* currentData() const;
 
-    static const char* timeoutText() { return "request timed out"; }
+    /// What a request that got no answer in time completes with: the player reads it.
+    static std::string timeoutText();
+    static constexpr const char* kTimeoutKey = "error/request_timeout";
     static constexpr std::size_t kHistory = 4096;
 
 private:
