@@ -204,5 +204,13 @@ long ZRKUserRequest::transMoney(ZRKReply done) { return ZRKRequestBroker::call("
 long ZRKUserRequest::transItem(ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "transItem", done); }
 core::AvatarManager* ZRKUserRequest::getAvatarManager() { return ZRKGameData::part(&ZRKGameData::avatars); }
 
+namespace {
+IEquipmentManager* gEquipmentMgr = nullptr;
+}
+
+void ZRKUserRequest::setEquipmentMgr(IEquipmentManager* manager) { gEquipmentMgr = manager; }
+
+IEquipmentManager* ZRKUserRequest::getEquipmentMgr() { return gEquipmentMgr; }
+
 } // namespace zrk
 } // namespace kavri3D
