@@ -80,6 +80,24 @@ CEGUI::Window* alive(CEGUI::Window* window)
 
 GuiManager::GuiManager()
 {
+    makePages();
+    mDispatcher.setFillObserver([this](int id, ParamList* params) { onFilled(id, params); });
+    mDispatcher.setRaiseObserver([this](int id) {
+        onRaised(id);
+        if (CreateCharPage* page = createCharPage())
+            page->onRaised(id);
+    });
+    mAnimator.setFrameHook([this] { onFrame(); });
+    // A step of the tutorial may come with its question.
+    mGuide.setStepListener([this](int step) {
+        mQuestions.close();
+        if (step > 0)
+            mQuestions.ask(step);
+    });
+}
+
+void GuiManager::makePages()
+{
     GuiPage::ParentSource parent = [this] { return pageParent(); };
     for (const Screen& s : kScreens) {
         const Pictures* p = picturesOf(s.kind);
@@ -113,19 +131,13 @@ GuiManager::GuiManager()
         else if (s.kind >= 0)
             mPages[s.kind] = std::make_unique<GuiPage>(s.kind, s.window, s.title, mParams, parent);
     }
-    mDispatcher.setFillObserver([this](int id, ParamList* params) { onFilled(id, params); });
-    mDispatcher.setRaiseObserver([this](int id) {
-        onRaised(id);
-        if (CreateCharPage* page = createCharPage())
-            page->onRaised(id);
-    });
-    mAnimator.setFrameHook([this] { onFrame(); });
-    // A step of the tutorial may come with its question.
-    mGuide.setStepListener([this](int step) {
-        mQuestions.close();
-        if (step > 0)
-            mQuestions.ask(step);
-    });
+}
+
+void GuiManager::rebuildPages()
+{
+    mPages.clear(); // their windows go with them
+    mShownPages.clear();
+    makePages();
 }
 
 void GuiManager::onFirstPanelsCreated()
