@@ -1,8 +1,11 @@
 // The launcher: loads the game module from its own folder, hands it the command line and
 // exits with what the game returns.
+#include <cerrno>
 #include <cstdint>
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <dlfcn.h>
 #include <limits.h>
 #include <string>
@@ -38,6 +41,31 @@ std::wstring commandLine(int argc, char** argv)
     return out;
 }
 
+/// "--parent-window=<X window id>" (decimal or 0x hex), the launcher's own option: the game
+/// lives inside that window. Taken out of the arguments; 0 when absent or not a number.
+unsigned long takeParentWindow(int& argc, char** argv)
+{
+    static const char kOption[] = "--parent-window=";
+    unsigned long id = 0;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], kOption, sizeof kOption - 1) != 0) {
+            argv[kept++] = argv[i];
+            continue;
+        }
+        const char* text = argv[i] + sizeof kOption - 1;
+        char* end = nullptr;
+        errno = 0;
+        const unsigned long value = std::strtoul(text, &end, 0);
+        if (*text && end && !*end && errno == 0 && *text != '-')
+            id = value;
+        else
+            std::fprintf(stderr, "%s: not a window id; the game opens a window of its own\n", argv[i]);
+    }
+    argc = kept;
+    return id;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -55,7 +83,8 @@ int main(int argc, char** argv)
         ::dlclose(handle);
         return 1;
     }
-    int code = entry(0, nullptr, commandLine(argc, argv).c_str());
+    const unsigned long parent = takeParentWindow(argc, argv);
+    int code = entry(0, reinterpret_cast<void*>(static_cast<std::uintptr_t>(parent)), commandLine(argc, argv).c_str());
     ::dlclose(handle);
     return code;
 }

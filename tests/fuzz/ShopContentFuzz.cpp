@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gui/ICallBackEvent.h>
+#include <gui/IGuiControl.h>
 #include <gui/IEventDispatcher.h>
 #include <gui/IGuiManager.h>
 #include <gui/IGuiPage.h>
@@ -78,12 +79,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::filesystem::create_directories(folder + "res/GUI");
     zrkfuzz::FuzzSupport::write("res/GUI/guildContent.json", data, size);
 
-    // A fresh plug-in each time: a tab reads its list once.
-    ZRKGuiLoader loader;
+    // One plug-in for the run: unloading an instrumented library under libFuzzer ends the
+    // run. Its pages are made afresh for each input instead (a tab reads its list once).
+    static ZRKGuiLoader* loader = [] {
+        auto* l = new ZRKGuiLoader; // lives for the run
+        l->loadFrom(zrkfuzz::FuzzSupport::besideProgram("libZRK_Gui.so").c_str());
+        return l;
+    }();
     gui::IGuiManager* manager = nullptr;
-    loader.loadFrom(zrkfuzz::FuzzSupport::besideProgram("libZRK_Gui.so").c_str());
-    if (!loader.createGuiManager(&manager))
+    if (!loader->createGuiManager(&manager))
         std::abort();
+    manager->getControl()->rebuildPages();
     manager->setRootWindow(cegui->getRootWindow());
     auto* prices = new Prices(manager->getPage(kPlayerPage));
     manager->getEventDispatcher()->registerEvent(prices);

@@ -153,6 +153,17 @@ TEST_F(LoopbackFixture, FilesThatAreNotWholeSoundsDoNotPlayAndSayWhyOnce)
     zrktest::writeFile(cutWav, wav.substr(0, wav.size() / 2));
     const std::string cutMp3 = dir.file("cut.mp3");
     zrktest::writeFile(cutMp3, zrktest::readFile(zrktest::binFolder() + "/music_bg0.mp3").substr(0, 50000));
+    // The same, its length tag counting frames only: the decoder's count of frames is all that
+    // tells the cut (the bytes field goes, four zeros after the tag keep the frame's size).
+    std::string untagged = zrktest::readFile(zrktest::binFolder() + "/music_bg0.mp3");
+    const std::size_t xing = untagged.find("Xing");
+    ASSERT_NE(xing, std::string::npos);
+    ASSERT_EQ(static_cast<unsigned char>(untagged[xing + 7]), 15u); // frames, bytes, table, quality
+    untagged[xing + 7] = 13;
+    untagged.erase(xing + 12, 4);
+    untagged.insert(xing + 116, 4, '\0');
+    const std::string cutFrames = dir.file("cutframes.mp3");
+    zrktest::writeFile(cutFrames, untagged.substr(0, 50000));
     const std::string zeroFrames = dir.file("zero.wav");
     zrktest::writeFile(zeroFrames, sineWav(0));
 
@@ -165,6 +176,7 @@ TEST_F(LoopbackFixture, FilesThatAreNotWholeSoundsDoNotPlayAndSayWhyOnce)
         {kSeeds + "/cut.ogg", "cut short"},
         {kSeeds + "/cut.wav", "cut short"},
         {cutMp3, "cut short"},
+        {cutFrames, "cut short"},
         {zeroFrames, "holds no sound"},
         {kSeeds + "/garbage.bin", "not a sound (Format not recognised.)"},
         {dir.path(), "unreadable"},

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <httplib.h>
 #include <core/HttpFileCache.h>
 #include <filesystem>
@@ -290,6 +291,11 @@ TEST_F(CacheFixture, FetchNowDownloadsAtOnceAndACacheWithoutAFolderFailsLater)
     EXPECT_TRUE(cache->hitCache("box1"));
     EXPECT_FALSE(cache->fetchNow("box2", files.url("data/box2.ss1")));
     EXPECT_FALSE(cache->hitCache("box2"));
+    // A server that starts and then stalls holds the frame a second, not the three it stalls for.
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(cache->fetchNow("box3", files.url("fault/stall")));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2000));
+    EXPECT_EQ(filesIn(cache->folder()), 1u); // box1 alone: no part file left
 
     HttpFileCache none;
     EXPECT_FALSE(none.create(""));

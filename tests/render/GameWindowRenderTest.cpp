@@ -1,9 +1,15 @@
+#include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <thread>
 #include <win32/Windows.h>
 
 #include "PngProbe.h"
 #include "support/TestEnv.h"
+// X11 last: its macros clash with the Win32 names above.
+#include <X11/Xlib.h>
 
 // The whole game in a real window: start-up, frames drawn, shut-down, as the launcher runs it.
 TEST(GameOnScreen, GameEntryOpensTheWindowAndDrawsFrames)
@@ -23,4 +29,114 @@ TEST(GameOnScreen, GameEntryOpensTheWindowAndDrawsFrames)
     zrktest::PngProbe probe(shots.file("game.png"));
     EXPECT_GT(probe.width, 640);
     EXPECT_GT(probe.lit, 0.9); // the scene's background, not a black screen
+}
+
+namespace {
+
+/// What the launcher's window holds, seen from the launcher's own X connection.
+struct HostWindow {
+    Display* display = XOpenDisplay(nullptr);
+    Window window = 0;
+    HostWindow()
+    {
+        if (!display)
+            return;
+        window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1024, 768, 0, 0, 0);
+        XMapWindow(display, window);
+        XSync(display, False);
+    }
+    ~HostWindow()
+    {
+        if (display)
+            XCloseDisplay(display);
+    }
+    /// The game window inside, once there is one (0 before).
+    Window game()
+    {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        Window found = 0;
+        if (XQueryTree(display, window, &root, &parent, &children, &count) && count > 0)
+            found = children[0];
+        if (children)
+            XFree(children);
+        return found;
+    }
+};
+
+struct EmbeddedRun {
+    XWindowAttributes gameAttrs{};
+    bool hadFocus = false;
+    int code = -99;
+    double seconds = 0;
+};
+
+/// Runs the game inside the host window as the launcher's "--parent-window" does; once the
+/// game window is in and drawn on, notes what it looks like and destroys the host window.
+EmbeddedRun runInside(HostWindow& host, const std::wstring& arguments)
+{
+    EmbeddedRun run;
+    void* module = dlopen((zrktest::binFolder() + "/libZRK_Main.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module)
+        return run;
+    typedef int (*Entry)(std::uint32_t, HWND, const wchar_t*);
+    auto entry = reinterpret_cast<Entry>(dlsym(module, "GameEntry"));
+    std::atomic<bool> done{false};
+    std::thread launcher([&] {
+        // The launcher's side: its own connection, as another program has.
+        Display* d = XOpenDisplay(nullptr);
+        for (int i = 0; i < 3000 && !done; ++i) {
+            const Window game = host.game();
+            if (game && XGetWindowAttributes(d, game, &run.gameAttrs) && run.gameAttrs.map_state == IsViewable) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // its first frames
+                Window focus = 0;
+                int revert = 0;
+                XGetInputFocus(d, &focus, &revert);
+                run.hadFocus = focus == game;
+                XDestroyWindow(d, host.window);
+                XSync(d, False);
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        XCloseDisplay(d);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    run.code = entry(0, reinterpret_cast<HWND>(static_cast<std::uintptr_t>(host.window)), arguments.c_str());
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    done = true;
+    launcher.join();
+    dlclose(module);
+    return run;
+}
+
+} // namespace
+
+// The launcher hands the game its own window: the game fills it. Embedded, the game takes the
+// keys and ends with that window; otherwise it leaves the keys and runs on without a window.
+TEST(GameOnScreen, GameEntryLivesInTheLaunchersWindow)
+{
+    zrktest::TempDir runtime, data;
+    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
+    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    {
+        HostWindow host;
+        ASSERT_NE(host.display, nullptr);
+        const EmbeddedRun run = runInside(host, L"game.exe /LowIntegrity=1 /Embeded=1 /quitAfterSeconds=60");
+        EXPECT_EQ(run.gameAttrs.x, 0);
+        EXPECT_EQ(run.gameAttrs.y, 0);
+        EXPECT_EQ(run.gameAttrs.width, 1024);
+        EXPECT_EQ(run.gameAttrs.height, 768);
+        EXPECT_TRUE(run.hadFocus);
+        EXPECT_EQ(run.code, 0);
+        EXPECT_LT(run.seconds, 40.0); // ended with the window, long before its time was up
+    }
+    {
+        HostWindow host;
+        const EmbeddedRun run = runInside(host, L"game.exe /LowIntegrity=1 /quitAfterSeconds=8");
+        EXPECT_EQ(run.gameAttrs.width, 1024);
+        EXPECT_FALSE(run.hadFocus);
+        EXPECT_EQ(run.code, 0);
+        EXPECT_GE(run.seconds, 7.0); // ran on to its time
+    }
 }

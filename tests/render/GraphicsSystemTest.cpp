@@ -2,10 +2,16 @@
 #include <Ogre.h>
 #include <OgreCodec.h>
 #include <gtest/gtest.h>
+#include <core/BlackBoard.h>
 #include <core/GraphicsSystem.h>
 #include <core/GuiSystem.h>
+#include <vector>
 
 #include "support/TestEnv.h"
+// X11 last: its macros (None, Bool...) would break the headers above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
 
 using kavri3D::core::GraphicsSystem;
 
@@ -84,4 +90,118 @@ TEST(GameWindow, TheFullerPictureCodecComesWithTheFirstPictureThatNeedsIt)
     // What no codec reads stays refused, asked once or twice.
     EXPECT_FALSE(g->preparePictureCodec("odd.nocodec"));
     EXPECT_FALSE(g->preparePictureCodec("odd.nocodec"));
+}
+
+namespace {
+
+/// A property of a window as 32-bit values (Xlib hands them out as longs); empty when unset.
+std::vector<long> longsOf(Display* d, Window w, const char* name)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::vector<long> out;
+    if (XGetWindowProperty(d, w, XInternAtom(d, name, False), 0, 1 << 16, False, AnyPropertyType, &type, &format, &count,
+                           &after, &data) == Success &&
+        data && format == 32)
+        out.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
+    if (data)
+        XFree(data);
+    return out;
+}
+
+} // namespace
+
+TEST(GameWindow, AWindowOfItsOwnKeepsItsSizeCannotBeMaximisedAndShowsTheIconAndPointer)
+{
+    ASSERT_TRUE(GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
+    GraphicsSystem::WindowSpec spec;
+    spec.width = 640;
+    spec.height = 360;
+    spec.iconFile = zrktest::binFolder() + "/res/app/icon110.png";
+    spec.cursorFile = zrktest::binFolder() + "/res/app/cursor102.png";
+    spec.cursorHotX = spec.cursorHotY = 1;
+    auto g = GraphicsSystem::create(false, spec);
+    ASSERT_NE(g, nullptr);
+    ASSERT_TRUE(g->renderOneFrame(1.f / 24));
+    Display* d = XOpenDisplay(nullptr);
+    ASSERT_NE(d, nullptr);
+    const Window w = static_cast<Window>(g->getXWindow());
+
+    XSizeHints hints{};
+    long supplied = 0;
+    ASSERT_TRUE(XGetWMNormalHints(d, w, &hints, &supplied));
+    EXPECT_TRUE((hints.flags & PMinSize) && (hints.flags & PMaxSize));
+    EXPECT_EQ(hints.min_width, 640);
+    EXPECT_EQ(hints.max_width, 640);
+    EXPECT_EQ(hints.min_height, 360);
+    EXPECT_EQ(hints.max_height, 360);
+    const std::vector<long> motif = longsOf(d, w, "_MOTIF_WM_HINTS");
+    ASSERT_EQ(motif.size(), 5u);
+    EXPECT_EQ(motif[1] & (2 | 16), 0);         // neither resize nor maximise among the functions
+    EXPECT_EQ(motif[2] & (4 | 64), 0);         // nor their frame parts
+    EXPECT_NE(motif[1] & 32, 0);               // it closes
+    const std::vector<long> icon = longsOf(d, w, "_NET_WM_ICON");
+    ASSERT_EQ(icon.size(), 2u + 16 * 16 + 2u + 32 * 32); // 16 and 32 pixels square
+    EXPECT_EQ(icon[0], 16);
+    EXPECT_EQ(icon[2 + 256], 32);
+    auto alpha = [&](std::size_t at) { return (static_cast<unsigned long>(icon[at]) & 0xFFFFFFFFul) >> 24; };
+    EXPECT_EQ(alpha(2), 0u);                        // the tile's cut corner is clear
+    EXPECT_EQ(alpha(2 + 256 + 2 + 16 * 32 + 16), 255u); // its middle is not
+
+    // Over the window the pointer is the program's arrow, its tip the hot spot.
+    XWarpPointer(d, None, w, 0, 0, 0, 0, 100, 100);
+    XSync(d, False);
+    XFixesCursorImage* cursor = XFixesGetCursorImage(d);
+    ASSERT_NE(cursor, nullptr);
+    EXPECT_EQ(cursor->width, 32);
+    EXPECT_EQ(cursor->height, 32);
+    EXPECT_EQ(cursor->xhot, 1);
+    EXPECT_EQ(cursor->yhot, 1);
+    XFree(cursor);
+    XCloseDisplay(d);
+}
+
+TEST(GameWindow, AChildOfTheLaunchersWindowFillsItAndGoesWithIt)
+{
+    ASSERT_TRUE(GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
+    Display* d = XOpenDisplay(nullptr);
+    ASSERT_NE(d, nullptr);
+    for (const bool quit : {false, true}) {
+        kavri3D::core::BlackBoard board;
+        board.setBool("kavri3D/win32QuitWhenDestroy", quit);
+        const Window host = XCreateSimpleWindow(d, DefaultRootWindow(d), 10, 10, 500, 300, 0, 0, 0);
+        XMapWindow(d, host);
+        XSync(d, False);
+        GraphicsSystem::WindowSpec spec;
+        spec.parent = host;
+        spec.width = 500;
+        spec.height = 300;
+        auto g = GraphicsSystem::create(false, spec);
+        ASSERT_NE(g, nullptr);
+        ASSERT_TRUE(g->renderOneFrame(1.f / 24));
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        ASSERT_TRUE(XQueryTree(d, static_cast<Window>(g->getXWindow()), &root, &parent, &children, &count));
+        if (children)
+            XFree(children);
+        EXPECT_EQ(parent, host);
+        XWindowAttributes attrs{};
+        ASSERT_TRUE(XGetWindowAttributes(d, static_cast<Window>(g->getXWindow()), &attrs));
+        EXPECT_EQ(attrs.x, 0);
+        EXPECT_EQ(attrs.y, 0);
+        EXPECT_EQ(attrs.width, 500);
+        EXPECT_EQ(attrs.height, 300);
+        // The launcher sizes and dresses its own window: the child sets no hints of a window manager.
+        EXPECT_TRUE(longsOf(d, static_cast<Window>(g->getXWindow()), "_MOTIF_WM_HINTS").empty());
+
+        XDestroyWindow(d, host);
+        XSync(d, False);
+        for (int i = 0; i < 20 && !g->isWindowGone(); ++i)
+            g->renderOneFrame(1.f / 24);
+        EXPECT_TRUE(g->isWindowGone()) << quit;
+        EXPECT_EQ(g->isWindowLost(), quit) << "the game ends with it only when it is told to";
+    }
+    XCloseDisplay(d);
 }

@@ -2,6 +2,12 @@
 // records filled from the item library's attributes by name, looked up once per item.
 #include <gtest/gtest.h>
 #include <data/ZRKGameData.h>
+#include <data/ZRKGameServer.h>
+#include <data/ZRKRequestBroker.h>
+#include <data/ZRKServer.h>
+#include <data/ZRKServerRequest.h>
+#include <data/ZRKUserRequest.h>
+#include <data/ZRKWorld.h>
 #include <data/ZRKSession.h>
 
 #include "RoomTestKit.h"
@@ -147,6 +153,51 @@ TEST(EquipRes, ItemRecordsComeFromTheLibraryByNameOncePerItem)
     zrk::ZRKGameData::getSingleton().applyViews(itemLibrary(R"({"3001": {"i_name": "Other"}})"));
     EXPECT_EQ(wrapper.getItemRecord(3001).i_name, "Bomb");
     EXPECT_EQ(wrapper.getItemRecord(3001).i_dmg_max, 300);
+}
+
+TEST(EquipRes, LoadBringsInTheItemsTheServerAddedAndHandsItselfToTheDataLibrary)
+{
+    zrk::ZRKSession session("res/server");
+    session.login("hero", "hero123", [](core::ISession*, int) {});
+    session.update(0);
+    ASSERT_TRUE(session.isOnline());
+    for (int i = 0; i < 5; ++i)
+        session.update(0);
+    zrk::ZRKItemLib* items = zrk::ZRKServerRequest::getServer()->getItemLib();
+    core::XmlConfigHelper found;
+    EXPECT_FALSE(items->findItem(7777, found));
+
+    // The server's operator adds an item while the client runs.
+    zrk::ZRKWorld& world = session.getGameServer()->core().world();
+    Json::Value library = world.document("lib/item");
+    library["7777"]["i_name"] = "Comet";
+    library["7777"]["i_dmg_max"] = "450";
+    ASSERT_TRUE(world.putDocument("lib/item", library));
+
+    {
+        EquipRes res;
+        EXPECT_EQ(zrk::ZRKUserRequest::getEquipmentMgr(), nullptr);
+        res.load();
+        EXPECT_EQ(zrk::ZRKUserRequest::getEquipmentMgr(), static_cast<zrk::IEquipmentManager*>(&res));
+        EXPECT_TRUE(items->isSyncing());
+        res.load(); // the log-in's second load asks nothing more while the first is on its way
+        for (int i = 0; i < 5 && items->isSyncing(); ++i)
+            session.update(0);
+        EXPECT_FALSE(items->isSyncing());
+        EXPECT_TRUE(items->findItem(7777, found));
+        zrk::gui::BagData record;
+        res.fillItemRecord(7777, record);
+        EXPECT_EQ(record.i_name, "Comet");
+        EXPECT_EQ(record.i_dmg_max, 450);
+        // The library asks about the item through what it was handed.
+        EXPECT_EQ(zrk::ZRKUserRequest::getEquipmentMgr()->getIcon(1001), "icon_hair_01");
+    }
+    // Gone with the resources: the library is never left asking a freed object.
+    EXPECT_EQ(zrk::ZRKUserRequest::getEquipmentMgr(), nullptr);
+    std::size_t syncs = 0;
+    for (const zrk::ZRKRequestInfo& r : zrk::ZRKRequestBroker::getSingleton().history())
+        syncs += r.op == "refreshLib" && r.kind == "ZRKItemLib";
+    EXPECT_EQ(syncs, 1u);
 }
 
 TEST(ZRKRoleRes, DefaultAppearancesAndBadFiles)

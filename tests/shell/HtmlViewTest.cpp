@@ -1,6 +1,7 @@
 // The web view over a fake browser control: where its window goes, what the "x" and a page's
 // close do and when, which URLs it opens; and the script object's values and origin rule.
 #include <core/BlackBoard.h>
+#include <core/NetClientManager.h>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -25,7 +26,7 @@ struct FakeBrowser : webbrowser::IWebBrowser {
         webbrowser::BrowserSpec spec;
         std::vector<std::string> urls;
         std::vector<std::string> moves;
-        std::string everyPage, ownPages, ownPattern;
+        std::string everyPage, ownPages, ownPattern, ownBridge;
         int focused = 0;
         bool visible = true;
         webbrowser::IDocHostUIHandler* handler = nullptr;
@@ -52,11 +53,12 @@ struct FakeBrowser : webbrowser::IWebBrowser {
     void show(bool v) override { log.visible = v; }
     void focus() override { ++log.focused; }
     unsigned long nativeWindow() const override { return 0x4200; }
-    void setUserScripts(const std::string& e, const std::string& o, const std::string& p) override
+    void setUserScripts(const std::string& e, const std::string& o, const std::string& p, const std::string& b) override
     {
         log.everyPage = e;
         log.ownPages = o;
         log.ownPattern = p;
+        log.ownBridge = b;
     }
     void SetUIHandler(webbrowser::IDocHostUIHandler* h) override { log.handler = h; }
     void put_RegisterAsDropTarget(bool on) override { log.dropTarget = on; }
@@ -170,8 +172,22 @@ TEST_F(ViewFixture, TheXButtonDestroysOnlyTheWindowOnTheNextFrameAndOpenMakesANe
 
 TEST_F(ViewFixture, APagesCloseActsOnTheNextFrameOnceEvenWhenAskedTwice)
 {
+    core::NetClientManager::setRunApplicationPath("http://127.0.0.1:8080");
     ASSERT_TRUE(HtmlView::navigate("http://127.0.0.1:8080/web/notice.html"));
     HtmlView* view = HtmlView::instance();
+    // Only the host's own world posts, from the top frame of our own pages; the pages' own
+    // scripts have nothing to post with.
+    EXPECT_EQ(log.everyPage.find("messageHandlers"), std::string::npos);
+    EXPECT_EQ(log.ownPages.find("messageHandlers"), std::string::npos);
+    EXPECT_NE(log.ownBridge.find("window!==window.top||location.origin!==\"http://127.0.0.1:8080\""), std::string::npos);
+    EXPECT_EQ(log.ownPattern, "http://127.0.0.1/*");
+    // A message that claims another page's origin changes nothing.
+    const std::size_t before = viewLines();
+    log.events->onScriptMessage("close", "http://127.0.0.1:8081/web/notice.html");
+    log.events->onScriptMessage("close", "http://evil.example/");
+    view->onIdle();
+    EXPECT_EQ(HtmlView::instance(), view);
+    EXPECT_EQ(viewLines(), before + 2);
     log.events->onScriptMessage("close", "http://127.0.0.1:8080/web/notice.html");
     log.events->onScriptMessage("close", "http://127.0.0.1:8080/web/notice.html");
     EXPECT_EQ(HtmlView::instance(), view);
@@ -186,6 +202,7 @@ TEST_F(ViewFixture, APagesCloseActsOnTheNextFrameOnceEvenWhenAskedTwice)
     EXPECT_EQ(HtmlView::instance(), nullptr);
     EXPECT_EQ(log.made, 2);
     EXPECT_EQ(log.destroyed, 2);
+    core::NetClientManager::setRunApplicationPath(std::string());
 }
 
 TEST_F(ViewFixture, OnlyWebAddressesAreOpenedEachRefusalLogged)

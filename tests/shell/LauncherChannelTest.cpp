@@ -1,6 +1,7 @@
 // The channel to the hosting platform's launcher: what the main frame opens, refuses, acts on
 // (on the frame loop's thread) and tells the launcher when it goes.
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -255,6 +256,45 @@ TEST_F(ChannelFixture, CommandsActOnTheFrameLoopsThreadOnly)
     for (int i = 0; i < 200 && frame.getProcMsgObject()->isConnected(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_FALSE(frame.getProcMsgObject()->isConnected()); // the launcher went
+    frame.onFrameDestroyed();
+}
+
+TEST_F(ChannelFixture, AMessageTooLongToKeepIsReadPastOnTheSocketAndTheNextOneActs)
+{
+    SocketHost host;
+    platform(host.path);
+    MainFrame frame(app);
+    const int peer = ::accept(host.listener, nullptr, nullptr);
+    ASSERT_GE(peer, 0);
+    // One byte over the limit, its data a "hide" were any of it taken; then "to the front".
+    std::vector<unsigned char> bytes = message(3, 65537, {});
+    bytes.resize(bytes.size() + 65537, 0);
+    const std::vector<unsigned char> front = message(4, 0, {});
+    bytes.insert(bytes.end(), front.begin(), front.end());
+    std::thread writer([&] {
+        std::size_t at = 0;
+        while (at < bytes.size()) {
+            const ssize_t n = ::send(peer, bytes.data() + at, bytes.size() - at, MSG_NOSIGNAL);
+            if (n <= 0)
+                break;
+            at += static_cast<std::size_t>(n);
+        }
+    });
+    SetFocus(nullptr);
+    int acted = 0;
+    for (int i = 0; i < 400 && acted == 0; ++i) {
+        acted += pump(frame);
+        if (acted == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    writer.join();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    acted += pump(frame);
+    EXPECT_EQ(acted, 1);
+    EXPECT_TRUE(window->visible);
+    EXPECT_EQ(GetForegroundWindow(), window);
+    EXPECT_TRUE(frame.getProcMsgObject()->isConnected());
+    ::close(peer);
     frame.onFrameDestroyed();
 }
 

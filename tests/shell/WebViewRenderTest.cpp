@@ -9,7 +9,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <httplib.h>
 #include <hostproc/ClientProcMsg.h>
 #include <filesystem>
 #include <fstream>
@@ -305,6 +307,36 @@ TEST(WebView, ThePlatformIdentityGoesOnlyToOurOwnOrigin)
     ASSERT_FALSE(webDisplay().empty()) << "Xvfb did not start";
     zrktest::ScopedEnv displayEnv("DISPLAY", webDisplay());
     bool ran = false;
+    // Pages of another origin: one that asks to close the view as it loads, and documents
+    // sent in chunks with no declared length.
+    httplib::Server pages;
+    std::atomic<int> closerRan{0};
+    pages.Get("/closer", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("<html><body><script>window.external.close();new Image().src='/closer-ran';</script></body></html>",
+                        "text/html");
+    });
+    pages.Get("/closer-ran", [&](const httplib::Request&, httplib::Response& res) {
+        ++closerRan;
+        res.set_content("", "image/gif");
+    });
+    pages.Get(R"(/chunked/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
+        const std::size_t size = std::stoul(req.matches[1]);
+        res.set_chunked_content_provider("text/html", [size](std::size_t offset, httplib::DataSink& sink) {
+            if (offset >= size) {
+                sink.done();
+                return true;
+            }
+            // One long comment: the page's size without a page's layout to wait for.
+            std::string block(std::min<std::size_t>(64 * 1024, size - offset), 'x');
+            if (offset == 0)
+                block.replace(0, 16, "<html><body><!--");
+            return sink.write(block.data(), block.size());
+        });
+    });
+    const int pagesPort = pages.bind_to_any_port("127.0.0.1");
+    ASSERT_GT(pagesPort, 0);
+    std::thread serving([&] { pages.listen_after_bind(); });
+    const std::string foreign = "http://localhost:" + std::to_string(pagesPort);
     const std::string line = "game.exe /LowIntegrity=1 /unpaced=1 zrk://play?openid=Hero%E2%9C%93&openkey=s3cret";
     const bool ok = zrktest::GameRun::run(line, [&](zrktest::GameRun& game) {
         ASSERT_TRUE(game.frames(3));
@@ -322,6 +354,31 @@ TEST(WebView, ThePlatformIdentityGoesOnlyToOurOwnOrigin)
         EXPECT_EQ(evalInPage(game, "window.external.openid"), "");
         EXPECT_EQ(evalInPage(game, "window.external.openkey"), "");
         EXPECT_EQ(evalInPage(game, "typeof window.external.close"), "function");
+        // Only the top frame of our own page closes the view: not another origin's page, nor a
+        // frame of another origin inside ours.
+        auto shown = [] { return HtmlView::instance() && HtmlView::instance()->getWindow(); };
+        EXPECT_EQ(evalInPage(game, "window.external.close();'asked'"), "asked");
+        game.frames(20);
+        EXPECT_TRUE(shown());
+        ASSERT_TRUE(HtmlView::navigate(own));
+        ASSERT_TRUE(waitForPage(game, own));
+        evalInPage(game, "var f=document.createElement('iframe');f.src='" + foreign +
+                             "/closer';document.body.appendChild(f);'added'");
+        EXPECT_TRUE(game.framesUntil([&] { return closerRan.load() > 0; }, 1500));
+        game.frames(20);
+        EXPECT_TRUE(shown());
+        EXPECT_EQ(evalInPage(game, "window.external.close();'asked'"), "asked");
+        EXPECT_TRUE(game.framesUntil([&] { return HtmlView::instance() == nullptr; }, 300));
+        // A document in chunks is taken up to the largest size and refused past it.
+        const std::string fits = foreign + "/chunked/1000000";
+        ASSERT_TRUE(HtmlView::navigate(fits));
+        ASSERT_TRUE(waitForPage(game, fits));
+        EXPECT_EQ(evalInPage(game, "String(document.body.innerHTML.length)"), "999991");
+        ASSERT_TRUE(HtmlView::navigate(foreign + "/chunked/20000000"));
+        EXPECT_TRUE(waitForPage(game, "about:blank"));
+        EXPECT_EQ(evalInPage(game, "String(document.documentElement.textContent.length)"), "0");
+        ASSERT_TRUE(HtmlView::navigate(other));
+        ASSERT_TRUE(waitForPage(game, other));
         // The "x" at the top right takes the window away and leaves the view for the next page.
         HtmlView* view = HtmlView::instance();
         ASSERT_NE(view, nullptr);
@@ -352,6 +409,8 @@ TEST(WebView, ThePlatformIdentityGoesOnlyToOurOwnOrigin)
         EXPECT_TRUE(g->isWindowLost());
         ran = true;
     });
+    pages.stop();
+    serving.join();
     EXPECT_TRUE(ok);
     EXPECT_TRUE(ran);
 }

@@ -4,7 +4,12 @@
 #include <gtest/gtest.h>
 #include <core/BlackBoard.h>
 #include <core/NetClientManager.h>
+#include <arpa/inet.h>
+#include <chrono>
 #include <filesystem>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <scene/DefaultProductResolver.h>
 #include <scene/ProductManager.h>
 #include <transport/TransportService.h>
@@ -196,6 +201,35 @@ TEST_F(ResolverFixture, AProductFoundNowhereIsLoggedOnceAndShowsThePlaceholder)
     // A name with path parts never reaches the file system.
     EXPECT_TRUE(core::DefaultProductResolver::resolve("../../etc/passwd", "", true));
     EXPECT_EQ(logged("data product ../../etc/passwd missing"), 1u);
+}
+
+TEST_F(ResolverFixture, ASilentServerHoldsAPictureAskedForAtOnceASecondThenThePlaceholderShows)
+{
+    // A server that takes the connection and never answers: the request sits in its queue.
+    const int silent = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(silent, 0);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof at;
+    ASSERT_EQ(::bind(silent, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    ASSERT_EQ(::listen(silent, 4), 0);
+    ASSERT_EQ(::getsockname(silent, reinterpret_cast<sockaddr*>(&at), &length), 0);
+    core::NetClientManager::setRunApplicationPath("http://127.0.0.1:" + std::to_string(ntohs(at.sin_port)));
+    list({"prize_box"});
+    auto r = make();
+    core::ProductManager::instance().setDocumentResolver(r.get(), true);
+
+    const auto start = std::chrono::steady_clock::now();
+    core::SceneDocumentPtr box = core::ProductManager::instance().resolveNow("prize_box");
+    const auto held = std::chrono::steady_clock::now() - start;
+    ::close(silent);
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(box->shape.empty()); // the placeholder
+    EXPECT_GE(held, std::chrono::milliseconds(900));
+    EXPECT_LT(held, std::chrono::milliseconds(2500)); // not the five seconds the frame froze for
+    EXPECT_FALSE(std::filesystem::exists(program.file("cache/prize_box.ss1")));
+    EXPECT_EQ(logged("data product prize_box missing"), 1u);
 }
 
 TEST_F(ResolverFixture, ALandedFileBecomesItsDocumentAndBadFilesGiveDefaults)

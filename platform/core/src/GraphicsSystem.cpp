@@ -5,8 +5,10 @@
 #include <Ogre.h>
 #include <OgreCodec.h>
 #include <OgreDefaultHardwareBufferManager.h>
+#include <core/BlackBoard.h>
 #include <core/GuiSystem.h>
 #include <core/KeyBridge.h>
+#include <core/XWindowLook.h>
 #include <chrono>
 #include <cstdlib>
 #include <sstream>
@@ -170,6 +172,8 @@ bool GraphicsSystem::startWindowed(const WindowSpec& spec)
     params["vsync"] = "false";
     if (!spec.visible)
         params["hidden"] = "true";
+    if (spec.parent)
+        params["parentWindowHandle"] = Ogre::StringConverter::toString(static_cast<unsigned long>(spec.parent));
     mWindow = mRoot->createRenderWindow("kavri3DAppGuiWindow", spec.width, spec.height, false, &params);
     step("window");
     pinGraphicsDriver();
@@ -189,6 +193,16 @@ bool GraphicsSystem::startWindowed(const WindowSpec& spec)
         Atom del = XInternAtom(d, "WM_DELETE_WINDOW", False);
         XSetWMProtocols(d, xw, &del, 1);
         mDeleteAtom = del;
+        // A window of its own keeps its size and shows the program's icon; one inside the
+        // launcher's window is the launcher's to size and dress.
+        if (!spec.parent) {
+            XWindowLook::fixSize(mDisplay, mXWindow, static_cast<int>(mWindow->getWidth()),
+                                 static_cast<int>(mWindow->getHeight()));
+            if (!spec.iconFile.empty())
+                XWindowLook::setIcon(mDisplay, mXWindow, spec.iconFile);
+        }
+        if (!spec.cursorFile.empty())
+            XWindowLook::setCursor(mDisplay, mXWindow, spec.cursorFile, spec.cursorHotX, spec.cursorHotY);
         XFlush(d);
         installXHandlers();
     }
@@ -327,7 +341,18 @@ void GraphicsSystem::loseWindow(const std::string& why)
     if (mWindowLost)
         return;
     mWindowLost = true;
-    logLine(4, "the game window is gone (" + why + "): the game closes");
+    logLine(4, "the game window is gone (" + why + ")" + (mQuitWithWindow ? ": the game closes" : ""));
+}
+
+bool GraphicsSystem::takesFocusOnClick() const
+{
+    BlackBoard* bb = BlackBoard::getSingletonPtr();
+    if (!bb)
+        return true;
+    const bool child = bb->getString("kavri3D/win32RenderWindowParent", "").size() > 0 &&
+                       bb->getString("kavri3D/win32RenderWindowParent", "") != "0";
+    return bb->getBool("kavri3D/win32FocusActivate", true) &&
+           (!child || bb->getBool("kavri3D/win32RenderWindowEmbedded", false));
 }
 
 
@@ -391,9 +416,13 @@ void GraphicsSystem::pumpWindowEvents()
         if (mInputContext && XFilterEvent(&ev, None))
             continue;
         switch (ev.type) {
-        case DestroyNotify:
-            loseWindow("destroyed");
+        case DestroyNotify: {
+            // A child of the launcher's window that is not embedded leaves the game running.
+            BlackBoard* bb = BlackBoard::getSingletonPtr();
+            mQuitWithWindow = !bb || bb->getBool("kavri3D/win32QuitWhenDestroy", true);
+            loseWindow(mQuitWithWindow ? "destroyed" : "destroyed; the game goes on without it");
             return;
+        }
         case ClientMessage:
             if (static_cast<unsigned long>(ev.xclient.data.l[0]) == mDeleteAtom)
                 mCloseRequested = true;
@@ -434,8 +463,10 @@ void GraphicsSystem::pumpWindowEvents()
         }
         case ButtonPress:
         case ButtonRelease:
-            // A click on the game takes the keys back from a page shown inside its window.
-            if (ev.type == ButtonPress && !mActive)
+            // A click on the game takes the keys back from a page shown inside its window, or
+            // from the launcher whose window it is embedded in; a child that is not embedded
+            // leaves the keys where they are.
+            if (ev.type == ButtonPress && !mActive && takesFocusOnClick())
                 XSetInputFocus(d, static_cast<Window>(mXWindow), RevertToParent, CurrentTime);
             if ((ev.xbutton.button == Button4 || ev.xbutton.button == Button5) && ev.type == ButtonPress)
                 if (GuiManager* gui = GuiManager::getSingletonPtr())

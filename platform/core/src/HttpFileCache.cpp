@@ -127,6 +127,7 @@ bool HttpFileCache::fetchNow(const std::string& key, const std::string& url)
     if (!makeParents(file))
         return false;
     if (!TransportService::instance().transferNow(url, file, error)) {
+        // The caller shows its placeholder: a slow server holds the frame up a second at most.
         logLine(6, "nothing fetched from " + url + ": " + error);
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include <core/BlackBoard.h>
 #include <core/GraphicsSystem.h>
+#include <cstdint>
 #include <yake/Logger.h>
 
 namespace kavri3D {
@@ -24,7 +25,30 @@ win32RenderWindow* win32RenderWindow::getSingletonPtr() { return theWindow; }
 
 bool win32RenderWindow::isActivated() const { return !mGraphics || mGraphics->isActive(); }
 
-bool win32RenderWindow::create(const std::wstring& title, DWORD style, DWORD exStyle, HCURSOR, HICON smallIcon)
+namespace {
+/// The program's picture of a resource ("res/app/icon110.png"); empty without one.
+std::string resourcePicture(BlackBoard* bb, const char* kind, int id)
+{
+    if (!bb || id <= 0)
+        return std::string();
+    return bb->getString("kavri3D/appPath", "") + "res/app/" + kind + std::to_string(id) + ".png";
+}
+
+/// The window record the game window is to live in ("kavri3D/win32RenderWindowParent").
+HWND parentOf(BlackBoard* bb)
+{
+    const std::string text = bb ? bb->getString("kavri3D/win32RenderWindowParent", "") : std::string();
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 19)
+        return nullptr;
+    HWND parent = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::stoull(text)));
+    return IsWindow(parent) ? parent : nullptr;
+}
+
+// The pointer picture's tip.
+const int kCursorHotX = 1, kCursorHotY = 1;
+} // namespace
+
+bool win32RenderWindow::create(const std::wstring& title, DWORD style, DWORD exStyle, HCURSOR cursor, HICON smallIcon)
 {
     if (mHwnd)
         return true;
@@ -45,6 +69,13 @@ bool win32RenderWindow::create(const std::wstring& title, DWORD style, DWORD exS
         spec.width = 800;
         spec.height = 600;
     }
+    HWND parent = (style & WS_CHILD) ? parentOf(bb) : nullptr;
+    if (parent)
+        spec.parent = parent->native;
+    spec.iconFile = resourcePicture(bb, "icon", win32IconResource(smallIcon));
+    spec.cursorFile = resourcePicture(bb, "cursor", win32CursorResource(cursor));
+    spec.cursorHotX = kCursorHotX;
+    spec.cursorHotY = kCursorHotY;
     std::string logFile = yake::logging::logger::instance().logFile();
     if (!logFile.empty())
         spec.logFile = logFile.substr(0, logFile.rfind('/') + 1) + "Ogre.log";
@@ -70,6 +101,8 @@ bool win32RenderWindow::create(const std::wstring& title, DWORD style, DWORD exS
     mHwnd->smallIcon = smallIcon;
     mHwnd->visible = spec.visible;
     mHwnd->client = RECT{0, 0, spec.width, spec.height};
+    mHwnd->parent = parent;
+    mHwnd->position = POINT{parent ? spec.x : 0, parent ? spec.y : 0};
     mHwnd->native = mGraphics->getXWindow();
     GraphicsSystem* g = mGraphics.get();
     mHwnd->onTitle = [g](const std::wstring& t) { g->setTitle(win32Utf8FromWide(t)); };

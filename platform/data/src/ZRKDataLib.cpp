@@ -61,5 +61,18 @@ bool ZRKItemLib::findItem(long id, core::XmlConfigHelper& out) const
     return found;
 }
 
+void ZRKItemLib::sync()
+{
+    if (isSyncing())
+        return;
+    mSyncHandle = mSync.track(ZRKRequestBroker::call("ZRKItemLib", "refreshLib", ZRKReply(), getName()));
+}
+
+bool ZRKItemLib::isSyncing() const
+{
+    ZRKRequestBroker* broker = ZRKRequestBroker::getSingletonPtr();
+    return mSyncHandle != 0 && broker && broker->isPending(mSyncHandle);
+}
+
 } // namespace zrk
 } // namespace kavri3D

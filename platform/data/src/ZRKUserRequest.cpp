@@ -211,5 +211,13 @@ core::AvatarPtr ZRKUserRequest::getAvatar()
     return avatars && session && !session->getUID().empty() ? avatars->findAvatar(session->getUID()) : core::AvatarPtr();
 }
 
+namespace {
+IEquipmentManager* gEquipmentMgr = nullptr;
+}
+
+void ZRKUserRequest::setEquipmentMgr(IEquipmentManager* manager) { gEquipmentMgr = manager; }
+
+IEquipmentManager* ZRKUserRequest::getEquipmentMgr() { return gEquipmentMgr; }
+
 } // namespace zrk
 } // namespace kavri3D

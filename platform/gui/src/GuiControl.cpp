@@ -37,6 +37,8 @@ void GuiControl::setLoading(bool loading) { mManager.res().setLoading(loading); 
 
 std::string GuiControl::shownImage(int kind, const std::string& picture) { return mManager.shownImage(kind, picture); }
 
+void GuiControl::rebuildPages() { mManager.rebuildPages(); }
+
 } // namespace gui
 } // namespace zrk
 } // namespace kavri3D

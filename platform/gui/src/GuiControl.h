@@ -27,6 +27,7 @@ public:
     int callCount(const std::string& operation) override;
     void setLoading(bool loading) override;
     std::string shownImage(int kind, const std::string& picture) override;
+    void rebuildPages() override;
 
 private:
     GuiManager& mManager;

@@ -84,6 +84,25 @@ CEGUI::Window* alive(CEGUI::Window* window)
 
 GuiManager::GuiManager()
 {
+    makePages();
+    mDispatcher.setFillObserver([this](int id, ParamList* params) { onFilled(id, params); });
+    mDispatcher.setRaiseObserver([this](int id) {
+        onRaised(id);
+        if (CreateCharPage* page = createCharPage())
+            page->onRaised(id);
+    });
+    mAnimator.setFrameHook([this] { onFrame(); });
+    // A step of the tutorial may come with its question.
+    mGuide.setStepListener([this](int step) {
+        mQuestions.close();
+        if (step > 0)
+            mQuestions.ask(step);
+    });
+    mGuide.setAskingSource([this] { return mQuestions.isOpen(); });
+}
+
+void GuiManager::makePages()
+{
     GuiPage::ParentSource parent = [this] { return pageParent(); };
     for (const Screen& s : kScreens) {
         const Pictures* p = picturesOf(s.kind);
@@ -117,20 +136,13 @@ GuiManager::GuiManager()
         else if (s.kind >= 0)
             mPages[s.kind] = std::make_unique<GuiPage>(s.kind, s.window, s.title, mParams, parent);
     }
-    mDispatcher.setFillObserver([this](int id, ParamList* params) { onFilled(id, params); });
-    mDispatcher.setRaiseObserver([this](int id) {
-        onRaised(id);
-        if (CreateCharPage* page = createCharPage())
-            page->onRaised(id);
-    });
-    mAnimator.setFrameHook([this] { onFrame(); });
-    // A step of the tutorial may come with its question.
-    mGuide.setStepListener([this](int step) {
-        mQuestions.close();
-        if (step > 0)
-            mQuestions.ask(step);
-    });
-    mGuide.setAskingSource([this] { return mQuestions.isOpen(); });
+}
+
+void GuiManager::rebuildPages()
+{
+    mPages.clear(); // their windows go with them
+    mShownPages.clear();
+    makePages();
 }
 
 void GuiManager::onFirstPanelsCreated()

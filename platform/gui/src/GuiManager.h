@@ -117,8 +117,11 @@ public:
     bool renderSwitch() const { return mRenderSwitch; }
     /// The image a picture of a page shows; empty when none.
     std::string shownImage(int kind, const std::string& picture) const;
+    /// Every page made afresh, as a newly loaded plug-in has them.
+    void rebuildPages();
 
 private:
+    void makePages();
     CEGUI::Window* pageParent() const;
     CreateCharPage* createCharPage();
     void onFrameworkEvent(const core::Event& event);

@@ -269,7 +269,7 @@ bool TransportService::transferNow(const std::string& url, const std::string& fi
         finish(t, CURLE_FAILED_INIT, ignored);
         return false;
     }
-    curl_easy_setopt(t.easy, CURLOPT_TIMEOUT, kAtOnceSeconds);
+    curl_easy_setopt(t.easy, CURLOPT_TIMEOUT_MS, kAtOnceMillis);
     const CURLcode code = curl_easy_perform(t.easy);
     return finish(t, code, error);
 }

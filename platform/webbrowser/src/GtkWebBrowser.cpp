@@ -3,8 +3,11 @@
 // own keys and mouse. GLib's loop runs only when the game pumps it.
 #include <webbrowser/WebBrowser.h>
 
+#include "SizeCapProxy.h"
+
 #include <X11/Xlib.h>
 #include <algorithm>
+#include <string>
 #include <vector>
 #include <cstring>
 #include <gdk/gdkx.h>
@@ -19,6 +22,10 @@ namespace {
 bool gTried = false;
 bool gReady = false;
 WebKitWebContext* gContext = nullptr;
+// Every page's request goes through it; kept for the run, as the page processes are.
+webbrowser::SizeCapProxy* gProxy = nullptr;
+// The host's script world: its scripts and its message handler are out of the pages' reach.
+const char* const kHostWorld = "zrkhost";
 
 void onDownloadStarted(WebKitWebContext*, WebKitDownload* download, gpointer)
 {
@@ -26,7 +33,7 @@ void onDownloadStarted(WebKitWebContext*, WebKitDownload* download, gpointer)
     webkit_download_cancel(download);
 }
 
-bool startToolkit()
+bool startToolkit(unsigned long long maxResponseBytes)
 {
     if (gTried)
         return gReady;
@@ -46,8 +53,22 @@ bool startToolkit()
     XSetIOErrorHandler(gameIOErrors);
     if (!gReady)
         return false;
+    // Pages larger than the largest document are cut on their way in, however they come; a
+    // page that cannot go through the proxy does not go at all.
+    gProxy = new webbrowser::SizeCapProxy(maxResponseBytes);
+    if (!gProxy->start()) {
+        delete gProxy;
+        gProxy = nullptr;
+        gReady = false;
+        return false;
+    }
     // Nothing of a page lasts beyond the run: no cookies, storage or cache on disk.
     WebKitWebsiteDataManager* data = webkit_website_data_manager_new_ephemeral();
+    const std::string proxy = "http://127.0.0.1:" + std::to_string(gProxy->port());
+    const char* const noExceptions[] = {nullptr};
+    WebKitNetworkProxySettings* proxySettings = webkit_network_proxy_settings_new(proxy.c_str(), noExceptions);
+    webkit_website_data_manager_set_network_proxy_settings(data, WEBKIT_NETWORK_PROXY_MODE_CUSTOM, proxySettings);
+    webkit_network_proxy_settings_free(proxySettings);
     gContext = webkit_web_context_new_with_website_data_manager(data);
     g_object_unref(data);
     webkit_web_context_set_cache_model(gContext, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
@@ -80,7 +101,7 @@ public:
         : mEvents(events), mMaxBytes(spec.maxResponseBytes)
     {
         mContent = webkit_user_content_manager_new();
-        webkit_user_content_manager_register_script_message_handler(mContent, "external");
+        webkit_user_content_manager_register_script_message_handler_in_world(mContent, "external", kHostWorld);
         g_signal_connect(mContent, "script-message-received::external", G_CALLBACK(&GtkWebBrowser::onScriptMessage), this);
         mView = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", gContext, "user-content-manager", mContent,
                                         nullptr));
@@ -96,6 +117,7 @@ public:
         g_signal_connect(mView, "context-menu", G_CALLBACK(&GtkWebBrowser::onContextMenu), this);
         g_signal_connect(mView, "permission-request", G_CALLBACK(&GtkWebBrowser::onPermission), this);
         g_signal_connect(mView, "load-changed", G_CALLBACK(&GtkWebBrowser::onLoadChanged), this);
+        g_signal_connect(mView, "load-failed", G_CALLBACK(&GtkWebBrowser::onLoadFailed), this);
 
         mWindow = gtk_window_new(GTK_WINDOW_POPUP);
         GtkWidget* overlay = gtk_overlay_new();
@@ -134,7 +156,7 @@ public:
         g_signal_handlers_disconnect_by_data(mView, this);
         g_signal_handlers_disconnect_by_data(mClose, this);
         g_signal_handlers_disconnect_by_data(mPress, this);
-        webkit_user_content_manager_unregister_script_message_handler(mContent, "external");
+        webkit_user_content_manager_unregister_script_message_handler_in_world(mContent, "external", kHostWorld);
         g_object_unref(mPress);
         gtk_widget_destroy(mWindow);
         g_object_unref(mContent);
@@ -196,7 +218,8 @@ public:
 
     unsigned long nativeWindow() const override { return mXWindow; }
 
-    void setUserScripts(const std::string& everyPage, const std::string& ownPages, const std::string& ownPattern) override
+    void setUserScripts(const std::string& everyPage, const std::string& ownPages, const std::string& ownPattern,
+                        const std::string& ownBridge) override
     {
         webkit_user_content_manager_remove_all_scripts(mContent);
         if (!everyPage.empty()) {
@@ -210,6 +233,14 @@ public:
             const char* allow[] = {ownPattern.c_str(), nullptr};
             WebKitUserScript* s = webkit_user_script_new(ownPages.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
                                                          WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, allow, nullptr);
+            webkit_user_content_manager_add_script(mContent, s);
+            webkit_user_script_unref(s);
+        }
+        if (!ownBridge.empty() && !ownPattern.empty()) {
+            const char* allow[] = {ownPattern.c_str(), nullptr};
+            WebKitUserScript* s =
+                webkit_user_script_new_for_world(ownBridge.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+                                                 WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, kHostWorld, allow, nullptr);
             webkit_user_content_manager_add_script(mContent, s);
             webkit_user_script_unref(s);
         }
@@ -305,6 +336,8 @@ private:
                 webkit_policy_decision_ignore(decision);
                 return TRUE;
             }
+            if (gProxy)
+                gProxy->takeCutCount(); // what was cut before counts no more
             webkit_policy_decision_use(decision);
             return TRUE;
         }
@@ -316,9 +349,13 @@ private:
             WebKitURIResponse* r = webkit_response_policy_decision_get_response(response);
             // What the page cannot show would become a download; an oversized document is
             // not taken at all.
-            if (!webkit_response_policy_decision_is_mime_type_supported(response) ||
-                webkit_uri_response_get_content_length(r) > b->mMaxBytes) {
+            const bool tooLarge = webkit_uri_response_get_content_length(r) > b->mMaxBytes;
+            if (!webkit_response_policy_decision_is_mime_type_supported(response) || tooLarge) {
                 webkit_policy_decision_ignore(decision);
+                if (tooLarge && webkit_response_policy_decision_is_main_frame_main_resource(response)) {
+                    const char* uri = webkit_uri_response_get_uri(r);
+                    b->mEvents->onPageRefused(uri ? uri : "", "larger than " + std::to_string(b->mMaxBytes) + " bytes");
+                }
                 return TRUE;
             }
             webkit_policy_decision_use(decision);
@@ -352,6 +389,18 @@ private:
         b->mEvents->onDocumentComplete(uri ? uri : "");
     }
 
+    static gboolean onLoadFailed(WebKitWebView* view, WebKitLoadEvent, gchar* uri, GError*, gpointer self)
+    {
+        auto* b = static_cast<GtkWebBrowser*>(self);
+        if (!gProxy || gProxy->takeCutCount() == 0)
+            return FALSE;
+        // Cut on its way in: nothing of it is shown.
+        const std::string url = uri ? uri : "";
+        b->mEvents->onPageRefused(url, "larger than " + std::to_string(b->mMaxBytes) + " bytes");
+        webkit_web_view_load_uri(view, "about:blank");
+        return TRUE;
+    }
+
     static void onCloseClicked(GtkButton*, gpointer self) { static_cast<GtkWebBrowser*>(self)->mEvents->onCloseButton(); }
 
     static void onPressed(GtkGestureMultiPress*, gint, gdouble, gdouble, gpointer self)
@@ -380,7 +429,7 @@ private:
 WEBBROWSER_EXPORT webbrowser::IWebBrowser* CreateWebBrowser(const webbrowser::BrowserSpec* spec,
                                                             webbrowser::IWebBrowserEvents* events)
 {
-    if (!spec || !events || !spec->parentWindow || !startToolkit())
+    if (!spec || !events || !spec->parentWindow || !startToolkit(spec->maxResponseBytes))
         return nullptr;
     auto* browser = new GtkWebBrowser(*spec, events);
     if (!browser->valid()) {

@@ -389,7 +389,34 @@ BOOL DestroyIcon(HICON icon)
     return TRUE;
 }
 
-HCURSOR LoadCursorW(HINSTANCE, int) { return nullptr; }
+namespace {
+// Cursors belong to the system as shared icons do: one per resource, kept for the process.
+std::map<int, std::unique_ptr<int>>& sharedCursors()
+{
+    static std::map<int, std::unique_ptr<int>> cursors;
+    return cursors;
+}
+} // namespace
+
+HCURSOR LoadCursorW(HINSTANCE, int resourceId)
+{
+    if (resourceId <= 0)
+        return nullptr;
+    auto& slot = sharedCursors()[resourceId];
+    if (!slot)
+        slot.reset(new int(resourceId));
+    return slot.get();
+}
+
+int win32IconResource(HICON icon) { return icon ? icon->id : 0; }
+
+int win32CursorResource(HCURSOR cursor)
+{
+    for (const auto& c : sharedCursors())
+        if (c.second.get() == cursor)
+            return c.first;
+    return 0;
+}
 int win32LiveIconCount() { return gLiveIcons; }
 
 HWND createWindowRecord()
@@ -406,6 +433,17 @@ void destroyWindowRecord(HWND hwnd)
             gForeground = nullptr;
         delete hwnd;
     }
+}
+
+HWND win32WindowFromNative(unsigned long window)
+{
+    int width = 0, height = 0;
+    if (!win32detail::readXWindowSize(window, width, height))
+        return nullptr;
+    HWND w = createWindowRecord();
+    w->native = window;
+    w->client = RECT{0, 0, width, height};
+    return w;
 }
 
 BOOL IsWindow(HWND hwnd) { return hwnd && windows().count(hwnd) ? TRUE : FALSE; }

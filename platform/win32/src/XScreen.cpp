@@ -103,6 +103,35 @@ void releaseXScreen()
     gHaveRead = false;
 }
 
+namespace {
+int ignoreXError(Display*, XErrorEvent*) { return 0; }
+} // namespace
+
+bool readXWindowSize(unsigned long window, int& width, int& height)
+{
+    const char* name = std::getenv("DISPLAY");
+    if (!window || !name || !*name)
+        return false;
+    joinPrefetch();
+    Display* d = connection(name);
+    if (!d)
+        return false;
+    // A window id that names nothing is an answer, not a reason to end the process.
+    XSync(d, False);
+    const XErrorHandler before = XSetErrorHandler(&ignoreXError);
+    XWindowAttributes attrs{};
+    const bool ok = XGetWindowAttributes(d, static_cast<Window>(window), &attrs) != 0;
+    XSync(d, False);
+    XSetErrorHandler(before);
+    if (!gKeeping)
+        XCloseDisplay(d);
+    if (!ok)
+        return false;
+    width = attrs.width;
+    height = attrs.height;
+    return true;
+}
+
 bool readXScreen(XScreen& out)
 {
     joinPrefetch();

@@ -14,6 +14,9 @@ struct XScreen {
 bool readXScreen(XScreen& out);
 /// Starts the first reading on a thread of its own; the first question waits for it.
 void prefetchXScreen();
+/// The client size of another program's X window (the launcher's, to hold the game); false
+/// when there is no such window or no display.
+bool readXWindowSize(unsigned long window, int& width, int& height);
 /// The game window stands (or will not): the connection kept for the start-up goes, and later
 /// questions each open and close their own.
 void releaseXScreen();

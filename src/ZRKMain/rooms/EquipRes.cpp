@@ -1,7 +1,9 @@
 #include "rooms/EquipRes.h"
 
+#include <fstream>
 #include <data/ZRKServer.h>
 #include <data/ZRKServerRequest.h>
+#include <data/ZRKUserRequest.h>
 #include <yake/StringUtil.h>
 
 #include "rooms/JsonDataFile.h"
@@ -117,13 +119,20 @@ const char* const EquipRes::kFile = "res/GUI/zrk.icons";
 
 EquipRes::EquipRes() { GameServices::provide(this); }
 
-EquipRes::~EquipRes() { GameServices::withdraw(this); }
+EquipRes::~EquipRes()
+{
+    if (ZRKUserRequest::getEquipmentMgr() == this)
+        ZRKUserRequest::setEquipmentMgr(nullptr);
+    GameServices::withdraw(this);
+}
 
 void EquipRes::load(const std::string& path)
 {
-    // The game-data library has no item manager to hand this object to yet; the tables are
-    // read all the same so the rooms and the GUI can ask.
-    if (JsonDataFile::load(path, mIconsDocument, "EquipRes::load", "icon.json")) {
+    // Items the server added since the library came get their records before anyone asks.
+    if (ZRKServer* server = ZRKServerRequest::getServer())
+        server->getItemLib()->sync();
+    const bool read = JsonDataFile::load(path, mIconsDocument, "EquipRes::load", "icon.json");
+    if (read) {
         mModels.clear();
         mAltModels.clear();
         mSfNames.clear();
@@ -148,6 +157,10 @@ void EquipRes::load(const std::string& path)
                 mAltModels[id] = textOf(item, "altmodel");
         }
     }
+    // Without its icons file the client has nothing to tell the library about items; a
+    // broken one still gives what it held.
+    if (read || std::ifstream(path).is_open())
+        ZRKUserRequest::setEquipmentMgr(this);
     registerAttributeTable();
 }
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <util/Singleton.h>
 
+#include <data/IEquipmentManager.h>
 #include <gui/BagData.h>
-#include "rooms/IEquipmentManager.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -23,8 +23,9 @@ public:
     EquipRes();
     ~EquipRes() override;
 
-    /// Reads the icons file and registers the attribute table. A missing or broken file
-    /// leaves the item tables as they were (logged); the attribute table is registered anyway.
+    /// Brings the server's item library in step, reads the icons file, hands this object to
+    /// the game-data library and registers the attribute table. A missing or broken file
+    /// leaves the item tables as they were (logged); the rest is done anyway.
     void load(const std::string& path = kFile);
 
     std::string getIcon(int itemId) override;

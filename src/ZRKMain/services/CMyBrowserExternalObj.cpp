@@ -44,9 +44,12 @@ std::string lower(std::string s)
     return s;
 }
 
+const char* const kCloseEvent = "zrkexternalclose";
+
 std::string externalObject(const std::string& id, const std::string& key)
 {
-    return "var post=function(){try{window.webkit.messageHandlers.external.postMessage('close');}catch(e){}};"
+    // Only the host's own world can post: the page asks it through an event on its document.
+    return "var post=function(){try{document.dispatchEvent(new Event('" + std::string(kCloseEvent) + "'));}catch(e){}};"
            "var ext={};"
            "Object.defineProperty(ext,'close',{value:post,enumerable:true});"
            "Object.defineProperty(ext,'openid',{value:" +
@@ -102,6 +105,15 @@ std::string CMyBrowserExternalObj::ownPageScript(const std::string& ownOrigin) c
     // script runs.
     return "(function(){if(location.origin!==" + jsString(ownOrigin) + ")return;" + externalObject(openid(), openkey()) +
            "try{Object.defineProperty(window,'external',{value:ext,configurable:false,writable:false});}catch(e){}})();";
+}
+
+std::string CMyBrowserExternalObj::bridgeScript(const std::string& ownOrigin) const
+{
+    if (ownOrigin.empty())
+        return std::string();
+    return "(function(){if(window!==window.top||location.origin!==" + jsString(ownOrigin) +
+           ")return;document.addEventListener('" + kCloseEvent +
+           "',function(){try{window.webkit.messageHandlers.external.postMessage('close');}catch(e){}},true);})();";
 }
 
 std::string CMyBrowserExternalObj::originOf(const std::string& url)

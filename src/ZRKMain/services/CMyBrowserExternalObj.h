@@ -28,6 +28,10 @@ public:
     /// and for the game's own pages (`ownOrigin`) the identity too (empty origin: none).
     std::string everyPageScript() const;
     std::string ownPageScript(const std::string& ownOrigin) const;
+    /// The one way a page reaches the game: in the host's own script world, only in the top
+    /// frame of a page of `ownOrigin`, `close` (a DOM event on that document) becomes the
+    /// message "close". A frame of another origin, or any other page, closes nothing.
+    std::string bridgeScript(const std::string& ownOrigin) const;
 
     /// "scheme://host[:port]" of an http or https URL as a browser names its origin (no user
     /// part, no default port, lower case); "" for anything else.

@@ -158,12 +158,13 @@ void HtmlView::installScripts()
     const std::string origin = ownOrigin();
     const std::string everyPage = external->everyPageScript();
     const std::string ownPages = external->ownPageScript(origin);
+    const std::string bridge = external->bridgeScript(origin);
     // Scripts changed under a starting page may miss it: only a change is sent.
     const std::string installed = everyPage + '\n' + ownPages + '\n' + origin;
     if (installed == mInstalledScripts)
         return;
     mInstalledScripts = installed;
-    control->setUserScripts(everyPage, ownPages, CMyBrowserExternalObj::allowPattern(origin));
+    control->setUserScripts(everyPage, ownPages, CMyBrowserExternalObj::allowPattern(origin), bridge);
 }
 
 void HtmlView::onWindowDestroyed()
@@ -241,10 +242,20 @@ void HtmlView::CMyBrowser::onDocumentComplete(const std::string& url)
     writeLogf(kLogTrace, "HtmlView", "page loaded: ", url.substr(0, 128));
 }
 
-void HtmlView::CMyBrowser::onScriptMessage(const std::string& text, const std::string&)
+void HtmlView::CMyBrowser::onScriptMessage(const std::string& text, const std::string& pageUrl)
 {
+    // Only our own page reaches the game, whatever the channel let through.
+    if (CMyBrowserExternalObj::originOf(pageUrl) != ownOrigin()) {
+        writeLogf(kLogWarning, "HtmlView", "page message ignored: not from our own page (", pageUrl.substr(0, 64), ")");
+        return;
+    }
     if (CMyBrowserExternalObj* external = CDummyUIHandler::instance().GetExternal())
         external->onScriptMessage(text);
+}
+
+void HtmlView::CMyBrowser::onPageRefused(const std::string& url, const std::string& why)
+{
+    writeLogf(kLogWarning, "HtmlView", "page not shown: ", url.substr(0, 64), " is ", why);
 }
 
 void HtmlView::CMyBrowser::onCloseButton()

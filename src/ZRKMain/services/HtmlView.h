@@ -22,6 +22,7 @@ public:
         void onScriptMessage(const std::string& text, const std::string& pageUrl) override;
         void onCloseButton() override;
         bool onBeforeNavigate(const std::string& url) override;
+        void onPageRefused(const std::string& url, const std::string& why) override;
 
         webbrowser::IWebBrowser* control() const { return mControl.get(); }
         void setControl(webbrowser::IWebBrowser* control) { mControl.reset(control); }

@@ -1,5 +1,7 @@
 #include "shell/CAppZRKModule.h"
 
+#include <cstdint>
+
 #include <boost/make_shared.hpp>
 #include <cstddef>
 #include <cstdio>
@@ -79,7 +81,16 @@ CAppZRKModule::~CAppZRKModule()
 
 HRESULT CAppZRKModule::Init(HINSTANCE instance, HWND parent)
 {
+    forgetParent();
     mParent = parent;
+    // The launcher hands over the X window the game is to live in by its id.
+    if (parent && !IsWindow(parent)) {
+        const unsigned long id = static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(parent));
+        mParent = win32WindowFromNative(id);
+        mOwnsParent = mParent != nullptr;
+        if (!mParent)
+            writeLogf(kLogError, "ZRKMain", "no window ", id, " to hold the game: it opens a window of its own");
+    }
     setProgramFolder(core::win32GetModulePath(core::win32GetModulePath(instance)));
     loadIcons();
     return S_OK;
@@ -167,8 +178,17 @@ void CAppZRKModule::chooseServer()
     list.at(index).write(*mAppConfig);
 }
 
+void CAppZRKModule::forgetParent()
+{
+    if (mOwnsParent)
+        destroyWindowRecord(mParent);
+    mOwnsParent = false;
+    mParent = nullptr;
+}
+
 void CAppZRKModule::Term()
 {
+    forgetParent();
     releaseResources();
     mProperties.reset();
     saveSettings();

@@ -17,8 +17,8 @@ public:
     CAppZRKModule();
     ~CAppZRKModule();
 
-    /// Stores the parent window, finds the program folder from the module's own file, loads
-    /// the icons.
+    /// Stores the parent window (a window record, or the launcher's X window by its id), finds
+    /// the program folder from the module's own file, loads the icons.
     HRESULT Init(HINSTANCE instance, HWND parent);
     void loadIcons();
     void loadProperties();
@@ -47,11 +47,14 @@ public:
 
 private:
     void releaseResources();
+    /// The record made for the launcher's X window goes.
+    void forgetParent();
     void keepRefusedSettings();
 
     HICON mBigIcon = nullptr;
     HICON mSmallIcon = nullptr;
     HWND mParent = nullptr;
+    bool mOwnsParent = false;
     std::string mModuleName;
     std::wstring mProgramFolder;
     boost::shared_ptr<core::XmlConfigHelper> mAppConfig;

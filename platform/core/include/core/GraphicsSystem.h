@@ -30,6 +30,14 @@ public:
         int width = 800, height = 600;
         bool visible = true;
         std::string logFile; // OGRE's log; empty: no log file
+        /// The X window the game window lives in, filling it (the launcher's); 0: a
+        /// top-level window of fixed size that cannot be maximised.
+        unsigned long parent = 0;
+        /// The program's icon (top-level only) and the pointer over the window, with the
+        /// pointer's hot spot; empty: the X server's own.
+        std::string iconFile;
+        std::string cursorFile;
+        int cursorHotX = 0, cursorHotY = 0;
     };
 
     /// Null (with a log line) when OGRE or the window cannot be brought up.
@@ -53,8 +61,12 @@ public:
     bool takeCloseRequest();
     void requestClose() { mCloseRequested = true; }
     /// Set when the window went away from outside (destroyed, or its X connection failed):
-    /// nothing is drawn any more and the run ends as an offline close does.
-    bool isWindowLost() const { return mWindowLost; }
+    /// nothing is drawn any more and the run ends as an offline close does. A destroyed
+    /// window whose "kavri3D/win32QuitWhenDestroy" is false (a child of the launcher's window
+    /// that is not embedded) is not lost in this sense: the game goes on without it.
+    bool isWindowLost() const { return mWindowLost && mQuitWithWindow; }
+    /// Nothing is drawn any more: the window is gone, whether the game goes on or not.
+    bool isWindowGone() const { return mWindowLost; }
     unsigned getFramesRendered() const { return mFramesRendered; }
 
     /// The game window's X window (0 headless); child windows are made inside it.
@@ -87,6 +99,8 @@ private:
     void openInputContext();
     void closeInputContext();
     void loseWindow(const std::string& why);
+    /// "kavri3D/win32FocusActivate", for a top-level window or an embedded child.
+    bool takesFocusOnClick() const;
     friend struct XHandlers;
 
     std::unique_ptr<Ogre::LogManager> mLog;
@@ -101,6 +115,7 @@ private:
     bool mCloseRequested = false;
     bool mActive = true;
     bool mWindowLost = false;
+    bool mQuitWithWindow = true;
     bool mXHandlersInstalled = false;
     bool mFullCodecsTried = false;
     void* mPreviousErrorHandler = nullptr;

@@ -49,8 +49,8 @@ public:
     virtual bool resolve(const std::string& key, const std::string& url, const std::string& userValue,
                          Completion done);
     virtual bool resolve(const std::string& key, const std::string& url, Completion done);
-    /// Downloads the address into the key's file at once, waiting for it; true when the file
-    /// is there afterwards.
+    /// Downloads the address into the key's file at once, waiting for it at most a second
+    /// (the frame is held up meanwhile); true when the file is there afterwards.
     bool fetchNow(const std::string& key, const std::string& url);
     /// Ends the key's fetch; its completion never runs.
     virtual void abort(const std::string& key);

@@ -40,6 +40,16 @@ public:
     core::XmlConfigHelper findItem(long id) const { return find(std::to_string(id)); }
     /// Fills `out` with the record of an item; false (and `out` left as it was) for none.
     bool findItem(long id, core::XmlConfigHelper& out) const;
+    /// Brings the library in step with the server's items: they are asked for again (unless
+    /// that is already on its way), and items the server added since get their records when
+    /// the answer is in.
+    void sync();
+    /// A sync is on its way.
+    bool isSyncing() const;
+
+private:
+    long mSyncHandle = 0;
+    ZRKRequestOwner mSync;
 };
 
 // The map and weapon libraries have their own headers.

@@ -4,6 +4,7 @@
 #include <core/AvatarManager.h>
 #include <vector>
 #include <util/XmlConfigHelper.h>
+#include "data/IEquipmentManager.h"
 #include "data/ZRKDataLib.h"
 #include "data/ZRKInventory.h"
 #include "data/ZRKParams.h"
@@ -128,6 +129,11 @@ public:
     static void getDirtySlots(std::vector<int>& out, bool forget);
     /// The time stamp of the inventory held (0 without one).
     static long getInventoryTime();
+
+    /// The client's equipment resources, kept for the library to ask about items (null
+    /// forgets them; the client does so before they go).
+    static void setEquipmentMgr(IEquipmentManager* manager);
+    static IEquipmentManager* getEquipmentMgr();
 };
 
 } // namespace zrk

@@ -46,6 +46,9 @@ public:
     /// The image a picture of a page kind shows (the player page's "myself", the room page's
     /// "red0", the bag page's "box1"...); empty when it shows none or has no such picture.
     virtual std::string shownImage(int kind, const std::string& picture) = 0;
+    /// Every page made afresh (their windows, tabs and what they read once), as a newly
+    /// loaded plug-in has them: a fuzz target keeps one plug-in loaded for all its inputs.
+    virtual void rebuildPages() = 0;
 };
 
 } // namespace gui

@@ -26,7 +26,8 @@ public:
     static constexpr long long kMaxFileSize = 64ll << 20;
     /// Redirects followed before a transfer fails.
     static constexpr long kMaxRedirects = 5;
-    static constexpr long kAtOnceSeconds = 5;
+    /// The longest a download made at once may hold the frame up.
+    static constexpr long kAtOnceMillis = 1000;
 
     static TransportService& instance();
     TransportService();
@@ -43,7 +44,7 @@ public:
     /// once, from a later `update`, unless the transfer is cancelled first. The id cancels it.
     int startTransfer(const std::string& url, const std::string& file, TransferDone done);
     /// The same download, waiting for it (the product manager's "at once"), at most
-    /// kAtOnceSeconds: a server that stalls holds the game up no longer; false with `error`.
+    /// kAtOnceMillis: a server that stalls holds the game up no longer; false with `error`.
     bool transferNow(const std::string& url, const std::string& file, std::string& error);
     /// False when the job or transfer already landed or was cancelled; its work then never runs.
     bool cancelJob(int id);

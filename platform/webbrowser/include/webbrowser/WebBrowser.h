@@ -24,14 +24,17 @@ class IWebBrowserEvents {
 public:
     /// The top document is loaded (the page's "document complete").
     virtual void onDocumentComplete(const std::string& url) = 0;
-    /// A page ran window.webkit.messageHandlers.external.postMessage(text) (the injected
-    /// window.external does). `origin` is the page's.
+    /// The host's own script (`ownBridge` of setUserScripts, in a script world of its own
+    /// that pages cannot reach) posted `text` from a top frame. `origin` is the page's URL.
     virtual void onScriptMessage(const std::string& text, const std::string& origin) = 0;
     /// The player pressed the "x" button.
     virtual void onCloseButton() = 0;
     /// The top frame is about to load `url` (also after a redirect): the host may set the user
     /// scripts for it now; false refuses the load.
     virtual bool onBeforeNavigate(const std::string& url) = 0;
+    /// A page was not shown (`why`: larger than the largest document taken); the view shows
+    /// a blank page instead.
+    virtual void onPageRefused(const std::string& url, const std::string& why) = 0;
 
 protected:
     ~IWebBrowserEvents() = default;
@@ -41,7 +44,8 @@ protected:
 struct BrowserSpec {
     unsigned long parentWindow = 0; // the X window it is made inside of
     int x = 0, y = 0, width = 0, height = 0;
-    /// Largest document or resource the page may load, in bytes.
+    /// Largest document or resource the page may load, in bytes, however it comes (a declared
+    /// length, chunks or none). The first page of the run sets it for the run.
     unsigned long long maxResponseBytes = 8u << 20;
 };
 
@@ -60,9 +64,12 @@ public:
     /// The control's X window (its native window).
     virtual unsigned long nativeWindow() const = 0;
     /// Scripts run at the start of each document: `everyPage` in every frame of every page,
-    /// `ownPages` only in top frames whose URL matches `ownPattern` ("http://host/*").
+    /// `ownPages` only in top frames whose URL matches `ownPattern` ("http://host/*"), both
+    /// beside the page's own scripts; `ownBridge` in the same top frames but in a script world
+    /// of the host's, the only one that can post to the host (window.webkit.messageHandlers.
+    /// external.postMessage), which the page's scripts never see.
     virtual void setUserScripts(const std::string& everyPage, const std::string& ownPages,
-                                const std::string& ownPattern) = 0;
+                                const std::string& ownPattern, const std::string& ownBridge) = 0;
     virtual void SetUIHandler(IDocHostUIHandler* handler) = 0;
     /// Whether the page's window takes dragged things (the control's drop target).
     virtual void put_RegisterAsDropTarget(bool on) = 0;

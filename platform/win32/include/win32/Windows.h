@@ -161,6 +161,10 @@ BOOL DestroyIcon(HICON icon);
 HCURSOR LoadCursorW(HINSTANCE instance, int resourceId);
 /// Test surface: icons created and not destroyed.
 int win32LiveIconCount();
+/// The program's resource an icon or a cursor was loaded from (its picture is
+/// res/app/icon<id>.png or res/app/cursor<id>.png); 0 for none.
+int win32IconResource(HICON icon);
+int win32CursorResource(HCURSOR cursor);
 
 // Windows.
 /// The state a window record keeps; the framework's render window and the game's own child
@@ -184,6 +188,9 @@ struct HWND__ {
     /// DestroyWindow: the record is forgotten right after.
     std::function<void()> onDestroy;
 };
+/// A record for another program's X window (the launcher's, to hold the game), its client
+/// area the X window's size; null when the X server knows no such window.
+HWND win32WindowFromNative(unsigned long window);
 /// Makes a window record the Win32 calls below accept; destroyWindowRecord forgets it.
 HWND createWindowRecord();
 void destroyWindowRecord(HWND hwnd);

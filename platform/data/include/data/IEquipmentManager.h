@@ -8,7 +8,8 @@ namespace kavri3D {
 namespace zrk {
 
 /// What the game-data library asks the client about items: icons, models and the default
-/// look. The order of the operations is part of the interface.
+/// look. The client hands its one to ZRKUserRequest::setEquipmentMgr. The order of the
+/// operations is part of the interface.
 class IEquipmentManager {
 public:
     virtual ~IEquipmentManager() = default;
