@@ -1,4 +1,4 @@
-// The battle's screens show what they are given as written: every text they build at run time
+// The battle's screens and the room page show what they are given as written: every text they build at run time
 // reaches CEGUI through outsideText, so a "[" in a skill line, a name or a data file's text is
 // never read as formatting (and CEGUI's log does not fill with its complaints). The only other
 // road, toCeguiString, is kept for window names, image names and property values, listed here.
@@ -13,11 +13,11 @@
 namespace {
 
 /// The sources of the battle's screens: the battle room's displays and panels, the battle
-/// bar, the result screen and the prize-box screen.
+/// bar, the result screen and the prize-box screen; and the room page the battle returns to.
 std::vector<std::string> battleScreens()
 {
     std::vector<std::string> files = {"platform/gui/src/BattlePanelHost.cpp", "platform/gui/src/BattleOverView.cpp",
-                                      "platform/gui/src/BoxPanel.cpp"};
+                                      "platform/gui/src/BoxPanel.cpp", "platform/gui/src/RoomPage.cpp"};
     for (const char* f : {"BattleRoom", "BattlePrompts", "BattleStatusProvider", "EvtDollHandler", "EvtLandHandler",
                           "EvtNpcHandler", "ZRKBubblePanel", "ZRKFlashPanel", "ZRKProgressPanel", "ZRKSightingPanel",
                           "ZRKSuspendPanel", "SimBubbleInfoProvider"})
