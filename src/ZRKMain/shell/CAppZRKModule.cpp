@@ -66,21 +66,37 @@ CAppZRKModule& appModule()
 // file, and with it the program folder.
 HINSTANCE moduleInstance() { return reinterpret_cast<HINSTANCE>(&appModule); }
 
+namespace {
+// The module whose settings the events write to: the last one made or started.
+CAppZRKModule* gSettingsOwner = nullptr;
+} // namespace
+
 CAppZRKModule::CAppZRKModule() : mModuleName("ZRK_Main")
 {
-    // The events remember the player's choices in the user settings this object holds.
-    GameServices::hooks().settings = [this] { return getAppConfig(); };
-    GameServices::hooks().saveSettings = [this] { saveSettings(); };
+    ownSettingsHooks();
 }
 
 CAppZRKModule::~CAppZRKModule()
 {
+    // Another module made and gone meanwhile must not leave the running one's hooks cut.
+    if (gSettingsOwner != this)
+        return;
+    gSettingsOwner = nullptr;
     GameServices::hooks().settings = nullptr;
     GameServices::hooks().saveSettings = nullptr;
 }
 
+void CAppZRKModule::ownSettingsHooks()
+{
+    // The events remember the player's choices in the user settings this object holds.
+    gSettingsOwner = this;
+    GameServices::hooks().settings = [this] { return getAppConfig(); };
+    GameServices::hooks().saveSettings = [this] { saveSettings(); };
+}
+
 HRESULT CAppZRKModule::Init(HINSTANCE instance, HWND parent)
 {
+    ownSettingsHooks();
     forgetParent();
     mParent = parent;
     // The launcher hands over the X window the game is to live in by its id.

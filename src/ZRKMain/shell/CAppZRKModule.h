@@ -46,6 +46,8 @@ public:
     HICON getSmallIcon() const { return mSmallIcon; }
 
 private:
+    /// Points the events' settings hooks at this module (made, or started by Init).
+    void ownSettingsHooks();
     void releaseResources();
     /// The record made for the launcher's X window goes.
     void forgetParent();
