@@ -115,6 +115,9 @@ TEST_F(FrameFixture, ChoiceBoxAnswersWithThePressedButtonOnceAndCloses)
     EXPECT_EQ(answers.size(), 1u);
     nextFrame();
     EXPECT_FALSE(alive(box));
+    // Freed, not parked in CEGUI's dead pool: with nothing drawn (headless) that pool is never
+    // emptied, and every battle's windows stayed for the whole run.
+    EXPECT_TRUE(CEGUI::WindowManager::getSingleton().isDeadPoolEmpty());
     EXPECT_EQ(frame.getOpenMessageBox(), nullptr);
     EXPECT_FALSE(frame.pressMessageBoxButton(0)); // nothing left to answer
     EXPECT_EQ(answers.size(), 1u);

@@ -20,6 +20,7 @@ TEST_F(LandFixture, HeadlessSceneKeepsFiguresAndShells)
     core::GrafixScene scene(gfx->getSceneManager(), "battle");
     auto r = duel(41);
     auto land = myTurn(r);
+    const std::size_t entities = gfx->getSceneManager()->getMovableObjects("Entity").size();
     {
         LandScene view(*land, scene, true);
         view.update(0.0f);
@@ -78,6 +79,8 @@ TEST_F(LandFixture, HeadlessSceneKeepsFiguresAndShells)
         view.update(0.1f); // the land is gone: nothing to read, nothing breaks
     }
     EXPECT_EQ(scene.playerCount(), 0u);
+    // Nothing of the battle stays in the scene: the team balls go with their figures.
+    EXPECT_EQ(gfx->getSceneManager()->getMovableObjects("Entity").size(), entities);
 }
 
 } // namespace landtest

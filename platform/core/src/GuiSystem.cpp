@@ -210,6 +210,10 @@ void GuiSystem::injectTimePulse(float dt)
     if (!CEGUI::System::getSingletonPtr())
         return;
     destroyPendingWindows();
+    // Destroyed windows wait in CEGUI's dead pool until a frame is drawn; with nothing drawn
+    // (headless) each battle's windows would stay for the whole run.
+    if (mHeadless)
+        CEGUI::WindowManager::getSingleton().cleanDeadPool();
     CEGUI::System::getSingleton().injectTimePulse(dt);
     CEGUI::System::getSingleton().getDefaultGUIContext().injectTimePulse(dt);
 }

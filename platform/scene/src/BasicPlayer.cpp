@@ -20,8 +20,9 @@ BasicPlayer::~BasicPlayer() { releaseScene(); }
 void BasicPlayer::releaseScene()
 {
     clearParts();
-    if (mNode && mScene)
-        mScene->destroySceneNode(mNode);
+    // With what others hung on the figure (the battle's team ball): destroying the node alone
+    // would leave them in the scene for the whole run.
+    PartShapes::detach(mScene, mNode);
     mNode = nullptr;
     mScene = nullptr;
 }
