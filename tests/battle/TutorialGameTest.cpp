@@ -59,8 +59,9 @@ bool answerQuestion(BattleRoomNewbie& room, int& tries)
 /// Plays the running lesson as a player would: clicks on the explanation steps, walks (W) to
 /// the marked place, jumps (J), starts the rage (R), takes weapon 2 in hand. Tasks that need a
 /// well-aimed shot ("hit", "aim", "bop") are marked done after `patience` frames; `forced`
-/// counts them.
-bool playLesson(zrktest::GameRun& game, BattleRoomNewbie& room, int& steps, int& forced, int patience = 40)
+/// counts them. `unarmed` (when given) counts the "hit" steps the figure came to with nothing to shoot.
+bool playLesson(zrktest::GameRun& game, BattleRoomNewbie& room, int& steps, int& forced, int patience = 40,
+                int* unarmed = nullptr)
 {
     core::KeyInput* keys = core::KeyInput::getSingletonPtr();
     int last = -1, frames = 0, tries = 0;
@@ -103,6 +104,8 @@ bool playLesson(zrktest::GameRun& game, BattleRoomNewbie& room, int& steps, int&
         } else if (keys && (task == "hit" || task == "bop") && frames % 20 == 5) {
             keys->injectKeyUp(core::KeyInput::KC_SPACE);
         }
+        if (unarmed && task == "hit" && frames == 3 && room.getLand() && room.getLand()->getMyDoll())
+            *unarmed += room.getLand()->getMyDoll()->isArmed() ? 0 : 1;
         if ((task == "hit" || task == "aim" || task == "bop") && frames == patience) {
             room.setStepDone();
             ++forced;
@@ -173,7 +176,7 @@ TEST_F(TutorialGame, LessonsOneToFourFromTheLobbyRaiseTheProgressAndAi0ShootsBac
 {
     std::vector<int> steps, tasks;
     std::vector<std::string> backs;
-    int aiShots = -1;
+    int aiShots = -1, unarmed = 0;
     EXPECT_TRUE(zrktest::GameRun::run(kRookieRun, [&](zrktest::GameRun& game) {
         auto* session = dynamic_cast<ZRKSession*>(game.session());
         ASSERT_NE(session, nullptr);
@@ -186,7 +189,7 @@ TEST_F(TutorialGame, LessonsOneToFourFromTheLobbyRaiseTheProgressAndAi0ShootsBac
             ASSERT_TRUE(session->teleport("", "battle_newbie", "adv=" + std::to_string(lesson) + "&prev=room"));
             ASSERT_TRUE(game.framesUntil([&] { return room->getStepIndex() >= 0; }, 800)) << "lesson " << lesson;
             n = 0;
-            playLesson(game, *room, n, forced, lesson == 2 ? 240 : 40);
+            playLesson(game, *room, n, forced, lesson == 2 ? 240 : 40, &unarmed);
             if (lesson == 2)
                 if (auto ai = boost::dynamic_pointer_cast<NewbieAI0>(room->findAI("ai0")))
                     aiShots = ai->getShots();
@@ -203,6 +206,7 @@ TEST_F(TutorialGame, LessonsOneToFourFromTheLobbyRaiseTheProgressAndAi0ShootsBac
     EXPECT_EQ(tasks, (std::vector<int>{2, 3, 4, 5}));
     EXPECT_EQ(backs, (std::vector<std::string>{"room", "room", "room", "room"}));
     EXPECT_GT(aiShots, 0); // lesson 2's opponent fires from its passive doll
+    EXPECT_EQ(unarmed, 0);  // every step that asks for a shot finds shells in the lent weapon
 }
 
 TEST_F(TutorialGame, ARookieWhoWandersBeforeTheCrateKeepsTheEnergyToReachItAndPicksItUp)

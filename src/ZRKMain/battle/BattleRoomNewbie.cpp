@@ -376,6 +376,13 @@ void BattleRoomNewbie::onLandLoadState(int land, int state)
                 me->buildPropBag();
         }
         BattleRoom::onLandLoadState(land, state);
+        // The lent weapons come with no shells counted: a rookie told to shoot could not. They
+        // get their full load.
+        if (ZRKPlayerSim* me = l && mLesson > 0 ? l->getMyDoll() : nullptr)
+            if (WeaponBag* bag = me->getWeaponBag())
+                for (WeaponState& weapon : bag->getSlots())
+                    if (!weapon.empty() && weapon.limited && weapon.getCount() <= 0)
+                        weapon.setCount(weapon.shellMax);
         return;
     }
     if (state == LOAD_LOADED) {
