@@ -4,11 +4,13 @@
 #include <cmath>
 #include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>
+#include <core/KeyBridge.h>
 #include <core/KeyInput.h>
 #include <data/ZRKGameServer.h>
 #include <data/ZRKSession.h>
 #include <data/ZRKWorld.h>
 #include <gtest/gtest.h>
+#include <gui/IGuideView.h>
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
 #include <CEGUI/CEGUI.h>
@@ -57,8 +59,9 @@ bool answerQuestion(BattleRoomNewbie& room, int& tries)
 /// Plays the running lesson as a player would: clicks on the explanation steps, walks (W) to
 /// the marked place, jumps (J), starts the rage (R), takes weapon 2 in hand. Tasks that need a
 /// well-aimed shot ("hit", "aim", "bop") are marked done after `patience` frames; `forced`
-/// counts them.
-bool playLesson(zrktest::GameRun& game, BattleRoomNewbie& room, int& steps, int& forced, int patience = 40)
+/// counts them. `unarmed` (when given) counts the "hit" steps the figure came to with nothing to shoot.
+bool playLesson(zrktest::GameRun& game, BattleRoomNewbie& room, int& steps, int& forced, int patience = 40,
+                int* unarmed = nullptr)
 {
     core::KeyInput* keys = core::KeyInput::getSingletonPtr();
     int last = -1, frames = 0, tries = 0;
@@ -101,6 +104,8 @@ bool playLesson(zrktest::GameRun& game, BattleRoomNewbie& room, int& steps, int&
         } else if (keys && (task == "hit" || task == "bop") && frames % 20 == 5) {
             keys->injectKeyUp(core::KeyInput::KC_SPACE);
         }
+        if (unarmed && task == "hit" && frames == 3 && room.getLand() && room.getLand()->getMyDoll())
+            *unarmed += room.getLand()->getMyDoll()->isArmed() ? 0 : 1;
         if ((task == "hit" || task == "aim" || task == "bop") && frames == patience) {
             room.setStepDone();
             ++forced;
@@ -171,7 +176,7 @@ TEST_F(TutorialGame, LessonsOneToFourFromTheLobbyRaiseTheProgressAndAi0ShootsBac
 {
     std::vector<int> steps, tasks;
     std::vector<std::string> backs;
-    int aiShots = -1;
+    int aiShots = -1, unarmed = 0;
     EXPECT_TRUE(zrktest::GameRun::run(kRookieRun, [&](zrktest::GameRun& game) {
         auto* session = dynamic_cast<ZRKSession*>(game.session());
         ASSERT_NE(session, nullptr);
@@ -184,7 +189,7 @@ TEST_F(TutorialGame, LessonsOneToFourFromTheLobbyRaiseTheProgressAndAi0ShootsBac
             ASSERT_TRUE(session->teleport("", "battle_newbie", "adv=" + std::to_string(lesson) + "&prev=room"));
             ASSERT_TRUE(game.framesUntil([&] { return room->getStepIndex() >= 0; }, 800)) << "lesson " << lesson;
             n = 0;
-            playLesson(game, *room, n, forced, lesson == 2 ? 240 : 40);
+            playLesson(game, *room, n, forced, lesson == 2 ? 240 : 40, &unarmed);
             if (lesson == 2)
                 if (auto ai = boost::dynamic_pointer_cast<NewbieAI0>(room->findAI("ai0")))
                     aiShots = ai->getShots();
@@ -201,6 +206,7 @@ TEST_F(TutorialGame, LessonsOneToFourFromTheLobbyRaiseTheProgressAndAi0ShootsBac
     EXPECT_EQ(tasks, (std::vector<int>{2, 3, 4, 5}));
     EXPECT_EQ(backs, (std::vector<std::string>{"room", "room", "room", "room"}));
     EXPECT_GT(aiShots, 0); // lesson 2's opponent fires from its passive doll
+    EXPECT_EQ(unarmed, 0);  // every step that asks for a shot finds shells in the lent weapon
 }
 
 TEST_F(TutorialGame, ARookieWhoWandersBeforeTheCrateKeepsTheEnergyToReachItAndPicksItUp)
@@ -274,4 +280,78 @@ TEST_F(TutorialGame, ARookieWhoWandersBeforeTheCrateKeepsTheEnergyToReachItAndPi
     EXPECT_LT(lowest, 300 / 4); // the bar went down as he walked
     EXPECT_LT(stuckFrames, 8);  // and never left him standing for long
     EXPECT_TRUE(picked);
+}
+
+TEST_F(TutorialGame, TheGuideHearsEveryKeyButShakesOnlyForKeysTheStepDoesNotUseAndAHeldKeyMovesNoTalkOn)
+{
+    std::vector<int> talk;   // the step after: a fresh W, W repeating, W pressed again
+    int walkNudges = -1, otherNudges = -1;
+    float walked = -1.0f;
+    EXPECT_TRUE(zrktest::GameRun::run(kRookieRun, [&](zrktest::GameRun& game) {
+        boost::shared_ptr<BattleRoomNewbie> room;
+        ASSERT_TRUE(intoFirstLesson(game, room));
+        CEGUI::GUIContext* ctx = &CEGUI::System::getSingleton().getDefaultGUIContext();
+        gui::IGuideView* guide = room->getGuide();
+        ASSERT_NE(guide, nullptr);
+        const auto press = [&](int scan, const char* typed) { core::KeyBridge::keyDown(ctx, scan, typed); };
+        const auto release = [&](int scan) { core::KeyBridge::keyUp(ctx, scan); };
+        const auto wait = [&](int frames) {
+            for (int i = 0; i < frames; ++i) {
+                yake::native::advanceTime(0.25);
+                game.frames(1);
+            }
+        };
+        // The trainers talk (steps 0-2): a W pressed after their words have been up goes on...
+        wait(4);
+        const int first = room->getStepIndex();
+        press(CEGUI::Key::W, "w");
+        talk.push_back(room->getStepIndex() - first);
+        // ...but W held on repeats presses: the next words stay up till it is let go and pressed again.
+        wait(4);
+        press(CEGUI::Key::W, "w");
+        press(CEGUI::Key::W, "w");
+        talk.push_back(room->getStepIndex() - first);
+        release(CEGUI::Key::W);
+        wait(1);
+        press(CEGUI::Key::W, "w");
+        release(CEGUI::Key::W);
+        talk.push_back(room->getStepIndex() - first);
+        // On to the walk to the marked place.
+        int tries = 0;
+        ASSERT_TRUE(game.framesUntil([&] {
+            const TutorialStep* step = TutorialStep::at(room->getStepIndex());
+            if (step && step->task && std::string(step->task) == "move")
+                return true;
+            if (!answerQuestion(*room, tries))
+                room->onMouseDown(CEGUI::EventArgs());
+            yake::native::advanceTime(0.25);
+            return false;
+        }, 40));
+        ZRKPlayerSim* me = room->getLand()->getMyDoll();
+        ASSERT_NE(me, nullptr);
+        const yake::math::Vector3 start = me->getPosition();
+        const int nudges = guide->getNudgeCount();
+        // Walking and turning is what the step asks: no shake.
+        press(CEGUI::Key::W, "w");
+        for (int scan : {CEGUI::Key::A, CEGUI::Key::D}) {
+            press(scan, scan == CEGUI::Key::A ? "a" : "d");
+            wait(1);
+            release(scan);
+        }
+        wait(4);
+        press(CEGUI::Key::W, "w"); // W held, repeating
+        release(CEGUI::Key::W);
+        walkNudges = guide->getNudgeCount() - nudges;
+        walked = (me->getPosition() - start).length();
+        // A key the step has no use for shakes the guide.
+        press(CEGUI::Key::K, "k");
+        release(CEGUI::Key::K);
+        otherNudges = guide->getNudgeCount() - nudges;
+        yake::native::setManualClock(false);
+    }));
+    yake::native::setManualClock(false);
+    EXPECT_EQ(talk, (std::vector<int>{1, 1, 2}));
+    EXPECT_EQ(walkNudges, 0);
+    EXPECT_GT(walked, 0.5f);
+    EXPECT_EQ(otherNudges, 1);
 }

@@ -3,8 +3,9 @@
 // (clicks on the trainers' words, answers the questions, W/A/D to the marked place and over the
 // crate, J to jump), tries a double click and the window's close on the way, and is back in the
 // lobby with the lesson kept. "Help" on the area page, then in the hall, starts lesson 1 (the
-// hall dropping out first); Escape leaves it. The test reads the game's state to steer, as a
-// player reads the screen. The sanitizer build plays lesson 0 only.
+// hall dropping out first); Escape leaves it. Lesson 1 once more, through its aiming step: the
+// view raised by the mouse, the figure turned by taps of A and D. The test reads the game's
+// state to steer, as a player reads the screen. The sanitizer build plays lesson 0 only.
 // Picture: tutorial-guide.png (the move step: the guide's text, the marker, the two trainers).
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
@@ -30,6 +31,7 @@
 #include "battle/TutorialMarkerTask.h"
 #include "battle/TutorialPickTask.h"
 #include "battle/TutorialStep.h"
+#include "battle/ZRKBubblePanel.h"
 #include "battle/ZRKSightingPanel.h"
 #include "render/PngProbe.h"
 #include "services/GameServices.h"
@@ -95,8 +97,8 @@ float wrapAngle(float a)
 /// A player at the keyboard: keys held down stay down till let go, and each goes up once.
 class Player {
 public:
-    Player(zrktest::GameRun& game, BattleRoomNewbie& room, zrktest::XWindowInput& input, int w, int h)
-        : mGame(game), mRoom(room), mInput(input), mWidth(w), mHeight(h)
+    Player(zrktest::GameRun& game, BattleRoomNewbie& room, zrktest::XWindowInput& input, Ogre::Camera* camera, int w, int h)
+        : mGame(game), mRoom(room), mInput(input), mCamera(camera), mWidth(w), mHeight(h)
     {}
 
     void hold(KeySym key, bool down)
@@ -121,9 +123,9 @@ public:
     }
     void clickCentre() { mInput.click(mWidth / 2, mHeight / 2); }
 
-    /// Plays the running lesson to its end. `eachFrame` sees every frame with the step's index
-    /// and how many frames it has run.
-    Played play(const std::function<void(int, int)>& eachFrame)
+    /// Plays the running lesson to its end, or till a step past `stopAfter` (-1: none) comes
+    /// up. `eachFrame` sees every frame with the step's index and how many frames it has run.
+    Played play(const std::function<void(int, int)>& eachFrame, int stopAfter = -1)
     {
         Played played;
         int last = -1, frames = 0;
@@ -135,7 +137,7 @@ public:
                 last = index;
                 frames = 0;
             }
-            if (index < 0 || mGame.stateName() != "battle_newbie")
+            if (index < 0 || mGame.stateName() != "battle_newbie" || (stopAfter >= 0 && index > stopAfter))
                 return true;
             ++frames;
             eachFrame(index, frames);
@@ -197,6 +199,8 @@ private:
         const TutorialStep* step = TutorialStep::at(index);
         const std::string task = step && step->task ? step->task : "";
         ZRKLand* land = mRoom.getLand();
+        // Aiming wants a smooth picture: at four frames a second one tap of A turns too far.
+        core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", task == "aim" || task == "hit" ? 60 : 4);
         if (step && (step->flags & BattleRoomNewbie::STEP_CLICK)) {
             // The trainer talks: a click once his words have been up a moment.
             if (frames % 5 == 0) {
@@ -212,14 +216,80 @@ private:
                 walkTo(crate->position);
         } else if (task == "jump" && frames % 4 == 2) {
             tap(XK_j);
+        } else if ((task == "aim" || task == "hit") && land) {
+            aim(task == "hit", frames);
+        } else if (task == "fury" && frames % 4 == 2) {
+            tap(XK_r);
+        } else if (task == "arm" && frames % 4 == 2) {
+            tap(XK_2);
+        }
+    }
+
+    /// The nearest standing doll of the other side; null without one.
+    ZRKPlayerSim* foe() const
+    {
+        ZRKPlayerSim* doll = me();
+        ZRKLand* land = mRoom.getLand();
+        ZRKPlayerSim* found = nullptr;
+        float best = 1e30f;
+        for (const auto& d : land && doll ? land->getAllDoll() : ZRKLand::DollMap())
+            if (d.second && d.second != doll && d.second->getColour() != doll->getColour() && !d.second->isDead()) {
+                const float far = (d.second->getPosition() - doll->getPosition()).length();
+                if (far < best) {
+                    best = far;
+                    found = d.second;
+                }
+            }
+        return found;
+    }
+    /// Brings the foe under the sight as a player does: short taps of A and D to turn (a held
+    /// key overshoots between frames), the mouse moved up or down to raise or lower the view;
+    /// then, when `fire`, Space held a moment and let go while the sight holds him.
+    void aim(bool fire, int frames)
+    {
+        hold(XK_a, false);
+        hold(XK_d, false);
+        if (frames == 1)
+            mFireFrame = -100;
+        ZRKPlayerSim* target = foe();
+        BattleRoom::ZRKSightingPanel* sight = mRoom.getSightingPanel();
+        if (!target || !sight || !sight->getWindow() || !target->getPlayerRef())
+            return;
+        // A shot: Space held while the sight's ring fills to the force it marks (the figure lets
+        // fly there), then a while to see where it lands.
+        if (fire && mRoom.isSightActive() && frames - mFireFrame > 200)
+            mFireFrame = frames;
+        hold(XK_space, fire && frames - mFireFrame < 140);
+        if (frames - mFireFrame <= 200)
+            return;
+        ZRKPlayerSim* doll = me();
+        const yake::math::Vector3 d = target->getPosition() - doll->getPosition();
+        const float error = wrapAngle(std::atan2(d.x, d.z) - doll->getHeading());
+        if (frames % 2 == 0 && std::fabs(error) > 0.04f)
+            hold(error > 0 ? XK_a : XK_d, true);
+        const CEGUI::Rectf r = sight->getWindow()->getUnclippedOuterRect().get();
+        int x = 0, y = 0;
+        const bool seen = onScreen(mCamera, target->getPosition() + yake::math::Vector3(0, 1.5f, 0), mWidth, mHeight, x, y);
+        // Off the top (or behind the eye): the view must come up.
+        const float ey = seen || y != 0 ? static_cast<float>(y) - (r.top() + r.bottom()) / 2 : -400.0f;
+        if (std::fabs(ey) > r.getHeight() / 6) {
+            XEvent ev{};
+            ev.type = MotionNotify;
+            ev.xmotion.x = mWidth / 2;
+            // The mouse drawn back (down) raises the view.
+            const int by = static_cast<int>(std::max(-30.0f, std::min(30.0f, ey / 10)));
+            ev.xmotion.y = mHeight / 2 - (by != 0 ? by : (ey > 0 ? 1 : -1));
+            mInput.send(ev, PointerMotionMask);
         }
     }
 
     zrktest::GameRun& mGame;
     BattleRoomNewbie& mRoom;
     zrktest::XWindowInput& mInput;
+    Ogre::Camera* mCamera;
     const int mWidth, mHeight;
     std::set<KeySym> mHeld;
+    int mFireFrame = -100;
 };
 
 bool guideBlue(int r, int g, int b) { return r < 60 && g > 20 && g < 80 && b > 50 && b < 120; }
@@ -254,6 +324,7 @@ TEST(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAndI
     long boxBlue = -1, boxGold = -1, boxText = -1, markerPixels = -1;
     int trainersSeen = 0, trainerHp = -1, doubleClickSteps = -1, effectPlays = -1;
     bool guideTaken = false, quitAsked = false, stillInLesson = false, curtainSeen = false;
+    bool aimed = false, passedAim = false; // lesson 1's dummy brought under the sight
     // While the question is up: the mouse is free, W walks nobody, nothing of the battle covers it.
     bool stoodStill = true, coveredByBattle = false, mouseHeld = false;
     int askedFrames = 0;
@@ -279,7 +350,7 @@ TEST(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAndI
             auto room = boost::dynamic_pointer_cast<BattleRoomNewbie>(game.stateMachine()->getState("battle_newbie"));
             ASSERT_TRUE(room);
             ASSERT_TRUE(game.framesUntil([&] { return room->getStepIndex() >= 0; }, 800));
-            Player player(game, *room, input, w, h);
+            Player player(game, *room, input, camera, w, h);
             const auto finished = [&](const Played& played, const std::string& back, int lesson) {
                 lessons.push_back(played);
                 game.framesUntil([&] { return game.stateName() == back; }, 400);
@@ -411,6 +482,26 @@ TEST(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAndI
             zrktest::clickOn(input, area->getChild("Enter"));
             ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "playerhall"; }, 120)) << game.stateName();
             helpThenLeave("RoomListPage", "playerhall");
+            // Lesson 1 from the hall's "Help" once more, played through its aiming step: the
+            // dummy stands high, so the view comes up by the mouse and A and D turn in taps.
+            ASSERT_TRUE(game.framesUntil([&] { return zrktest::shownPage("RoomListPage") != nullptr; }, 300));
+            ASSERT_TRUE(clickHelp(input, "RoomListPage"));
+            ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "battle_newbie" && room->getStepIndex() >= 0; }, 800));
+            lessonNumbers.push_back(room->getLesson());
+            const int aimStep = 32;
+            ASSERT_EQ(std::string(TutorialStep::at(aimStep)->task), "aim");
+            player.play([&](int index, int) { aimed = aimed || (index == aimStep && room->isSightActive()); }, aimStep);
+            passedAim = room->getStepIndex() > aimStep && game.stateName() == "battle_newbie";
+            core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
+            core::Frame* frame = GameServices::frame();
+            ASSERT_TRUE(frame);
+            input.key(XK_Escape);
+            ASSERT_TRUE(game.framesUntil([&] { return frame->getMessageBoxWindow() != nullptr; }, 20));
+            game.frames(1);
+            zrktest::clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
+            game.framesUntil([&] { return game.stateName() == "playerhall"; }, 400);
+            backTo.push_back(game.stateName());
+            tasks.push_back(static_cast<int>(world.player("rookie")->newbieTask));
         });
     EXPECT_TRUE(ok);
     ASSERT_EQ(lessons.size(), 1u);
@@ -420,9 +511,9 @@ TEST(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAndI
     EXPECT_GT(lessons[0].clicks, 0);
     // The world keeps lesson 0 once; "Help" then brings lesson 1, whichever page it is on, and
     // a lesson left early is not kept.
-    const std::size_t visits = kAllLessons ? 3u : 1u;
-    std::vector<int> lessonsStarted = {0, 1, 1};
-    std::vector<std::string> cameBackTo = {"room", "room", "playerhall"};
+    const std::size_t visits = kAllLessons ? 4u : 1u;
+    std::vector<int> lessonsStarted = {0, 1, 1, 1};
+    std::vector<std::string> cameBackTo = {"room", "room", "playerhall", "playerhall"};
     lessonsStarted.resize(visits);
     cameBackTo.resize(visits);
     EXPECT_EQ(tasks, std::vector<int>(visits, 1));
@@ -449,5 +540,7 @@ TEST(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAndI
     if (!kAllLessons)
         return;
     EXPECT_TRUE(curtainSeen); // the hall dropped out
+    EXPECT_TRUE(aimed);
+    EXPECT_TRUE(passedAim);
     EXPECT_EQ(effectPlays, 1);
 }

@@ -3,6 +3,7 @@
 #include <boost/make_shared.hpp>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
 #include <core/BlackBoard.h>
@@ -10,6 +11,7 @@
 #include <core/Engine.h>
 #include <core/EventManager.h>
 #include <core/Frame.h>
+#include <core/KeyInput.h>
 #include <core/RandomNumber.h>
 #include <data/ZRKGameData.h>
 #include <data/ZRKRoomRequest.h>
@@ -374,6 +376,13 @@ void BattleRoomNewbie::onLandLoadState(int land, int state)
                 me->buildPropBag();
         }
         BattleRoom::onLandLoadState(land, state);
+        // The lent weapons come with no shells counted: a rookie told to shoot could not. They
+        // get their full load.
+        if (ZRKPlayerSim* me = l && mLesson > 0 ? l->getMyDoll() : nullptr)
+            if (WeaponBag* bag = me->getWeaponBag())
+                for (WeaponState& weapon : bag->getSlots())
+                    if (!weapon.empty() && weapon.limited && weapon.getCount() <= 0)
+                        weapon.setCount(weapon.shellMax);
         return;
     }
     if (state == LOAD_LOADED) {
@@ -458,6 +467,11 @@ bool BattleRoomNewbie::enterStep()
     ++mStepsEntered;
     applyStepFlags(step->flags);
     mStepStartTime = now();
+    mKeysHeldAtStep.clear();
+    if (const core::KeyInput* keys = core::KeyInput::getSingletonPtr())
+        for (int scan = 1; scan < 256; ++scan)
+            if (keys->isKeyDown(scan))
+                mKeysHeldAtStep.insert(scan);
     if (step->flags & STEP_TIMED)
         mStepDeadline = mStepStartTime + step->duration;
     if (TutorialCond* cond = findCond(step->enterCond))
@@ -543,6 +557,7 @@ void BattleRoomNewbie::updateStep()
 
 void BattleRoomNewbie::onFrame(float dt)
 {
+    forgetReleasedKeys();
     updateStep();
     if (mStepDone) {
         mStepDone = false;
@@ -650,13 +665,28 @@ bool BattleRoomNewbie::onKeyDown(const CEGUI::KeyEventArgs& args)
         return false;
     }
     if (const TutorialStep* step = currentStep()) {
+        forgetReleasedKeys();
+        const int scan = static_cast<int>(args.scancode);
+        const core::KeyInput* keys = core::KeyInput::getSingletonPtr();
         if (step->flags & STEP_CLICK) {
-            if (now() - mStepStartTime > kClickGate)
+            // A key still held from the step before repeats: that is no press to go on with.
+            if (now() - mStepStartTime > kClickGate && !mKeysHeldAtStep.count(scan))
                 nextStep();
-        } else if (gui::IGuideView* guide = getGuide())
-            guide->nudge();
+        } else if (!(keys && keys->isKeyDown(scan))) {
+            // The figure's own keys (walking, turning, jumping, firing) are what the step asks
+            // for; any other key is a player who has not understood: the guide shakes.
+            if (gui::IGuideView* guide = getGuide())
+                guide->nudge();
+        }
     }
     return enter;
+}
+
+void BattleRoomNewbie::forgetReleasedKeys()
+{
+    const core::KeyInput* keys = core::KeyInput::getSingletonPtr();
+    for (auto it = mKeysHeldAtStep.begin(); it != mKeysHeldAtStep.end();)
+        it = keys && keys->isKeyDown(*it) ? std::next(it) : mKeysHeldAtStep.erase(it);
 }
 
 bool BattleRoomNewbie::onMouseDown(const CEGUI::EventArgs&)

@@ -2,6 +2,7 @@
 #include <boost/shared_ptr.hpp>
 #include <list>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 #include <CEGUI/Event.h>
@@ -131,6 +132,8 @@ private:
     void applyStepFlags(int flags);
     /// Follows the question box: clears the screen and frees the mouse while it is up.
     void updateQuestion();
+    /// Drops the keys let go since the step began from those held at its start.
+    void forgetReleasedKeys();
 
     int mLesson = 0;
     int mStepIndex = -1;
@@ -157,6 +160,7 @@ private:
     bool mAsking = false;
     bool mMouseFree = false;   ///< the question or a box has the mouse
     bool mSightHidden = false; ///< the question took the sight off the screen
+    std::set<int> mKeysHeldAtStep; ///< the figure's keys held when the step began, still held
 };
 
 } // namespace zrk
