@@ -8,6 +8,7 @@
 
 #include "PngProbe.h"
 #include "support/TestEnv.h"
+#include "support/XvfbServer.h"
 // X11 last: its macros clash with the Win32 names above.
 #include <X11/Xlib.h>
 
@@ -116,6 +117,10 @@ EmbeddedRun runInside(HostWindow& host, const std::wstring& arguments)
 // keys and ends with that window; otherwise it leaves the keys and runs on without a window.
 TEST(GameOnScreen, GameEntryLivesInTheLaunchersWindow)
 {
+    // The focus is the X server's own: on a server of its own no other test's window takes it.
+    zrktest::XvfbServer server(1280, 1024);
+    ASSERT_FALSE(server.display().empty());
+    zrktest::ScopedEnv displayEnv("DISPLAY", server.display());
     zrktest::TempDir runtime, data;
     zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
     zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());

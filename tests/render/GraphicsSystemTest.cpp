@@ -5,6 +5,8 @@
 #include <core/BlackBoard.h>
 #include <core/GraphicsSystem.h>
 #include <core/GuiSystem.h>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include "support/TestEnv.h"
@@ -151,9 +153,19 @@ TEST(GameWindow, AWindowOfItsOwnKeepsItsSizeCannotBeMaximisedAndShowsTheIconAndP
     EXPECT_EQ(alpha(2 + 256 + 2 + 16 * 32 + 16), 255u); // its middle is not
 
     // Over the window the pointer is the program's arrow, its tip the hot spot.
-    XWarpPointer(d, None, w, 0, 0, 0, 0, 100, 100);
-    XSync(d, False);
-    XFixesCursorImage* cursor = XFixesGetCursorImage(d);
+    // Other tests' windows share this X server and may stand over ours: raise it and look again.
+    XFixesCursorImage* cursor = nullptr;
+    for (int tries = 0; tries < 40; ++tries) {
+        XRaiseWindow(d, w);
+        XWarpPointer(d, None, w, 0, 0, 0, 0, 100, 100);
+        XSync(d, False);
+        if (cursor)
+            XFree(cursor);
+        cursor = XFixesGetCursorImage(d);
+        if (cursor && cursor->width == 32 && cursor->xhot == 1)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     ASSERT_NE(cursor, nullptr);
     EXPECT_EQ(cursor->width, 32);
     EXPECT_EQ(cursor->height, 32);

@@ -386,6 +386,13 @@ private:
             return;
         auto* b = static_cast<GtkWebBrowser*>(self);
         const char* uri = webkit_web_view_get_uri(view);
+        if (gProxy && gProxy->takeCutCount() > 0) {
+            // Cut on its way in, though the connection's end made it look whole: nothing of it
+            // is shown.
+            b->mEvents->onPageRefused(uri ? uri : "", "larger than " + std::to_string(b->mMaxBytes) + " bytes");
+            webkit_web_view_load_uri(view, "about:blank");
+            return;
+        }
         b->mEvents->onDocumentComplete(uri ? uri : "");
     }
 
