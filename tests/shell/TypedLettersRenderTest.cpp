@@ -21,6 +21,7 @@
 #include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
+#include "support/XvfbServer.h"
 #include "support/XWindowInput.h" // last: X11's macros
 
 namespace fs = std::filesystem;
@@ -88,12 +89,17 @@ bool drawable(const CEGUI::Font* font, const std::string& utf8)
 }
 
 struct TypedLetters : ::testing::TestWithParam<const char*> {
+    // The keyboard map is the X server's own and the typing remaps spare keys: on a server of
+    // its own no other test's keys or windows come between.
+    zrktest::XvfbServer server{1280, 1024};
+    zrktest::ScopedEnv display{"DISPLAY", server.display()};
     zrktest::GameHome home;
     std::string oldLocale = std::setlocale(LC_CTYPE, nullptr);
 
     // The locale the game meets, set the way its entry sets it.
     void SetUp() override
     {
+        ASSERT_FALSE(server.display().empty());
         ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
         ASSERT_NE(std::setlocale(LC_CTYPE, GetParam()), nullptr) << GetParam();
     }
