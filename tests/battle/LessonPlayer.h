@@ -1,0 +1,270 @@
+#pragma once
+// A rookie at the keyboard and mouse, played through the lessons by X events into the game
+// window: he clicks on the trainers' words, tries the answers of a question in turn, walks to
+// the marked place or crate, jumps, aims and shoots at the nearest foe. He reads the game's state
+// to steer, as a player reads the screen, and calls no handler.
+#include <CEGUI/CEGUI.h>
+#include <Ogre.h>
+#include <cmath>
+#include <core/BlackBoard.h>
+#include <functional>
+#include <land/ZRKLand.h>
+#include <land/ZRKPlayerSim.h>
+#include <set>
+#include <string>
+
+#include "battle/BattleRoomNewbie.h"
+#include "battle/TutorialPickTask.h"
+#include "battle/TutorialStep.h"
+#include "battle/ZRKSightingPanel.h"
+#include "support/GamePages.h"
+#include "support/GameRun.h"
+#include "support/XWindowInput.h" // last: X11's macros
+
+namespace zrktest {
+
+using namespace kavri3D;
+using namespace kavri3D::zrk;
+
+constexpr float kPi = 3.14159265f;
+
+/// Where a point of the scene is drawn in the window; false when it is behind the camera or
+/// outside the view.
+inline bool onScreen(Ogre::Camera* camera, const yake::math::Vector3& at, int w, int h, int& x, int& y)
+{
+    if (!camera)
+        return false;
+    const Ogre::Vector3 p(at.x, at.y, at.z);
+    const Ogre::Vector3 eye = camera->getViewMatrix() * p;
+    if (eye.z >= 0.0f)
+        return false;
+    const Ogre::Vector3 clip = camera->getProjectionMatrix() * eye;
+    x = static_cast<int>((clip.x * 0.5f + 0.5f) * static_cast<float>(w));
+    y = static_cast<int>((0.5f - clip.y * 0.5f) * static_cast<float>(h));
+    return x >= 0 && x < w && y >= 0 && y < h;
+}
+
+/// What the player did in one lesson.
+struct Played {
+    int steps = 0;
+    int clicks = 0;  ///< clicks on the trainers' words
+    int answers = 0; ///< answers clicked in the steps' question boxes
+    bool ended = false;
+};
+
+/// The step's question box while it is up, else null.
+inline CEGUI::Window* openQuestion()
+{
+    CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
+    CEGUI::Window* box = root ? root->getChildRecursive("QuestionBox") : nullptr;
+    return box && box->isEffectiveVisible() ? box : nullptr;
+}
+
+inline float wrapAngle(float a)
+{
+    while (a > kPi)
+        a -= 2 * kPi;
+    while (a < -kPi)
+        a += 2 * kPi;
+    return a;
+}
+
+/// A player at the keyboard: keys held down stay down till let go, and each goes up once.
+class Player {
+public:
+    Player(zrktest::GameRun& game, BattleRoomNewbie& room, zrktest::XWindowInput& input, Ogre::Camera* camera, int w, int h)
+        : mGame(game), mRoom(room), mInput(input), mCamera(camera), mWidth(w), mHeight(h)
+    {}
+
+    void hold(KeySym key, bool down)
+    {
+        if (down == (mHeld.count(key) > 0))
+            return;
+        mInput.keyEvent(key, down);
+        if (down)
+            mHeld.insert(key);
+        else
+            mHeld.erase(key);
+    }
+    void tap(KeySym key)
+    {
+        hold(key, false);
+        mInput.key(key);
+    }
+    void letGoAll()
+    {
+        for (KeySym key : std::set<KeySym>(mHeld))
+            hold(key, false);
+    }
+    void clickCentre() { mInput.click(mWidth / 2, mHeight / 2); }
+
+    /// Plays the running lesson to its end, or till a step past `stopAfter` (-1: none) comes
+    /// up. `eachFrame` sees every frame with the step's index and how many frames it has run.
+    Played play(const std::function<void(int, int)>& eachFrame, int stopAfter = -1)
+    {
+        Played played;
+        int last = -1, frames = 0;
+        const int entered = mRoom.getStepsEntered() - (mRoom.getStepIndex() >= 0 ? 1 : 0);
+        played.ended = mGame.framesUntil([&] {
+            const int index = mRoom.getStepIndex();
+            if (index != last) {
+                letGoAll();
+                last = index;
+                frames = 0;
+            }
+            if (index < 0 || mGame.stateName() != "battle_newbie" || (stopAfter >= 0 && index > stopAfter))
+                return true;
+            ++frames;
+            eachFrame(index, frames);
+            if (mRoom.getStepIndex() != index)
+                return false; // the test's own look at the step moved it on
+            step(index, frames, played);
+            return false;
+        }, 5000);
+        letGoAll();
+        played.steps = mRoom.getStepsEntered() - entered;
+        return played;
+    }
+
+private:
+    ZRKPlayerSim* me() const
+    {
+        ZRKLand* land = mRoom.getLand();
+        return land ? land->getMyDoll() : nullptr;
+    }
+    /// Turns to face the point: A and D till the figure looks at it; true once it does.
+    bool face(const yake::math::Vector3& at, float within)
+    {
+        ZRKPlayerSim* doll = me();
+        if (!doll)
+            return false;
+        const yake::math::Vector3 d = at - doll->getPosition();
+        const float error = wrapAngle(std::atan2(d.x, d.z) - doll->getHeading());
+        hold(XK_a, error > within);
+        hold(XK_d, error < -within);
+        return std::fabs(error) <= within;
+    }
+    /// Walks to the point, turning on the way.
+    void walkTo(const yake::math::Vector3& at)
+    {
+        const bool ahead = face(at, 0.12f);
+        hold(XK_w, ahead || (mHeld.count(XK_w) && !mHeld.count(XK_a) && !mHeld.count(XK_d)));
+        if (!ahead && (mHeld.count(XK_a) || mHeld.count(XK_d)))
+            hold(XK_w, false);
+    }
+
+    void step(int index, int frames, Played& played)
+    {
+        if (CEGUI::Window* box = openQuestion()) {
+            // A question on the way: the player tries the answers in turn till the right one
+            // closes the box.
+            letGoAll();
+            if (frames % 4 == 0) {
+                int count = 0;
+                while (box->getChildRecursive(CEGUI::String(("Answer" + std::to_string(count)).c_str())))
+                    ++count;
+                if (count > 0) {
+                    zrktest::clickOn(mInput, box->getChildRecursive(
+                                                 CEGUI::String(("Answer" + std::to_string(played.answers % count)).c_str())));
+                    ++played.answers;
+                }
+            }
+            return;
+        }
+        const TutorialStep* step = TutorialStep::at(index);
+        const std::string task = step && step->task ? step->task : "";
+        ZRKLand* land = mRoom.getLand();
+        // Aiming wants a smooth picture: at four frames a second one tap of A turns too far.
+        core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", task == "aim" || task == "hit" ? 60 : 4);
+        if (step && (step->flags & BattleRoomNewbie::STEP_CLICK)) {
+            // The trainer talks: a click once his words have been up a moment.
+            if (frames % 5 == 0) {
+                clickCentre();
+                ++played.clicks;
+            }
+        } else if (task == "move" && land) {
+            if (const yake::Movable* target = land->_getNodeMovable(step->taskArgs))
+                walkTo(target->getPosition());
+        } else if (task == "pick" && land) {
+            auto* pick = dynamic_cast<TutorialPickTask*>(mRoom.findTask("pick"));
+            if (const ZRKLand::CrateMark* crate = pick ? land->getCrateMark(pick->getCrateId()) : nullptr)
+                walkTo(crate->position);
+        } else if (task == "jump" && frames % 4 == 2) {
+            tap(XK_j);
+        } else if ((task == "aim" || task == "hit") && land) {
+            aim(task == "hit", frames);
+        } else if (task == "fury" && frames % 4 == 2) {
+            tap(XK_r);
+        } else if (task == "arm" && frames % 4 == 2) {
+            tap(XK_2);
+        }
+    }
+
+    /// The nearest standing doll of the other side; null without one.
+    ZRKPlayerSim* foe() const
+    {
+        ZRKPlayerSim* doll = me();
+        ZRKLand* land = mRoom.getLand();
+        ZRKPlayerSim* found = nullptr;
+        float best = 1e30f;
+        for (const auto& d : land && doll ? land->getAllDoll() : ZRKLand::DollMap())
+            if (d.second && d.second != doll && d.second->getColour() != doll->getColour() && !d.second->isDead()) {
+                const float far = (d.second->getPosition() - doll->getPosition()).length();
+                if (far < best) {
+                    best = far;
+                    found = d.second;
+                }
+            }
+        return found;
+    }
+    /// Brings the foe under the sight as a player does: short taps of A and D to turn (a held
+    /// key overshoots between frames), the mouse moved up or down to raise or lower the view;
+    /// then, when `fire`, Space held a moment and let go while the sight holds him.
+    void aim(bool fire, int frames)
+    {
+        hold(XK_a, false);
+        hold(XK_d, false);
+        if (frames == 1)
+            mFireFrame = -100;
+        ZRKPlayerSim* target = foe();
+        BattleRoom::ZRKSightingPanel* sight = mRoom.getSightingPanel();
+        if (!target || !sight || !sight->getWindow() || !target->getPlayerRef())
+            return;
+        // A shot: Space held while the sight's ring fills to the force it marks (the figure lets
+        // fly there), then a while to see where it lands.
+        if (fire && mRoom.isSightActive() && frames - mFireFrame > 200)
+            mFireFrame = frames;
+        hold(XK_space, fire && frames - mFireFrame < 140);
+        if (frames - mFireFrame <= 200)
+            return;
+        ZRKPlayerSim* doll = me();
+        const yake::math::Vector3 d = target->getPosition() - doll->getPosition();
+        const float error = wrapAngle(std::atan2(d.x, d.z) - doll->getHeading());
+        if (frames % 2 == 0 && std::fabs(error) > 0.04f)
+            hold(error > 0 ? XK_a : XK_d, true);
+        const CEGUI::Rectf r = sight->getWindow()->getUnclippedOuterRect().get();
+        int x = 0, y = 0;
+        const bool seen = onScreen(mCamera, target->getPosition() + yake::math::Vector3(0, 1.5f, 0), mWidth, mHeight, x, y);
+        // Off the top (or behind the eye): the view must come up.
+        const float ey = seen || y != 0 ? static_cast<float>(y) - (r.top() + r.bottom()) / 2 : -400.0f;
+        if (std::fabs(ey) > r.getHeight() / 6) {
+            XEvent ev{};
+            ev.type = MotionNotify;
+            ev.xmotion.x = mWidth / 2;
+            // The mouse drawn back (down) raises the view.
+            const int by = static_cast<int>(std::max(-30.0f, std::min(30.0f, ey / 10)));
+            ev.xmotion.y = mHeight / 2 - (by != 0 ? by : (ey > 0 ? 1 : -1));
+            mInput.send(ev, PointerMotionMask);
+        }
+    }
+
+    zrktest::GameRun& mGame;
+    BattleRoomNewbie& mRoom;
+    zrktest::XWindowInput& mInput;
+    Ogre::Camera* mCamera;
+    const int mWidth, mHeight;
+    std::set<KeySym> mHeld;
+    int mFireFrame = -100;
+};
+
+} // namespace zrktest
