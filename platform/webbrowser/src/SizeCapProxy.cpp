@@ -171,8 +171,7 @@ void serve(int client, std::shared_ptr<SizeCapProxy::Shared> shared)
     }
     std::string head;
     char chunk[4096];
-    std::string::size_type end = std::string::npos;
-    while ((end = head.find("\r\n\r\n")) == std::string::npos) {
+    while (head.find("\r\n\r\n") == std::string::npos) {
         if (head.size() > SizeCapProxy::kMaxRequestHead) {
             refuse(client, "431 Request Header Fields Too Large");
             ::close(client);
@@ -185,57 +184,21 @@ void serve(int client, std::shared_ptr<SizeCapProxy::Shared> shared)
         }
         head.append(chunk, static_cast<std::size_t>(n));
     }
-    const std::string rest = head.substr(end + 4);
-    head.resize(end + 2);
-    const std::string::size_type lineEnd = head.find("\r\n");
-    std::istringstream requestLine(head.substr(0, lineEnd));
-    std::string method, target, version;
-    requestLine >> method >> target >> version;
-    std::string host, port;
+    SizeCapProxy::Request request;
+    const char* refusal = SizeCapProxy::readRequest(head, request);
     int upstream = -1;
-    std::string outgoing;
-    if (method == "CONNECT") {
-        if (!splitHostPort(target, "443", host, port) || (upstream = connectTo(host, port)) < 0) {
-            refuse(client, "502 Bad Gateway");
-            ::close(client);
-            return;
-        }
+    if (!refusal && (upstream = connectTo(request.host, request.port)) < 0)
+        refusal = "502 Bad Gateway";
+    if (refusal) {
+        refuse(client, refusal);
+        ::close(client);
+        return;
+    }
+    if (request.tunnel) {
         const std::string ok = "HTTP/1.1 200 Connection established\r\n\r\n";
         sendAll(client, ok.data(), ok.size());
-        outgoing = rest;
-    } else {
-        // "GET http://host:port/path HTTP/1.1" goes out as "GET /path HTTP/1.1".
-        if (target.compare(0, 7, "http://") != 0) {
-            refuse(client, "400 Bad Request");
-            ::close(client);
-            return;
-        }
-        const std::string::size_type slash = target.find('/', 7);
-        const std::string authority = target.substr(7, slash == std::string::npos ? std::string::npos : slash - 7);
-        const std::string path = slash == std::string::npos ? "/" : target.substr(slash);
-        if (!splitHostPort(authority, "80", host, port) || (upstream = connectTo(host, port)) < 0) {
-            refuse(client, "502 Bad Gateway");
-            ::close(client);
-            return;
-        }
-        outgoing = method + " " + path + " " + version + "\r\n";
-        std::istringstream lines(head.substr(lineEnd + 2));
-        std::string line;
-        while (std::getline(lines, line)) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            if (line.empty())
-                continue;
-            std::string name = line.substr(0, line.find(':'));
-            std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-            // One response a connection, in the bytes the page will hold.
-            if (name == "proxy-connection" || name == "connection" || name == "keep-alive" || name == "accept-encoding" ||
-                name == "proxy-authorization" || name == "te")
-                continue;
-            outgoing += line + "\r\n";
-        }
-        outgoing += "Accept-Encoding: identity\r\nConnection: close\r\n\r\n" + rest;
     }
+    const std::string& outgoing = request.outgoing;
     if (sendAll(upstream, outgoing.data(), outgoing.size()))
         relay(client, upstream, shared->cap + SizeCapProxy::kHeaderAllowance, *shared);
     ::close(upstream);
@@ -243,6 +206,56 @@ void serve(int client, std::shared_ptr<SizeCapProxy::Shared> shared)
 }
 
 } // namespace
+
+const char* SizeCapProxy::readRequest(const std::string& received, Request& request)
+{
+    const std::string::size_type end = received.find("\r\n\r\n");
+    if (end == std::string::npos)
+        return "400 Bad Request";
+    const std::string rest = received.substr(end + 4);
+    const std::string head = received.substr(0, end + 2);
+    const std::string::size_type lineEnd = head.find("\r\n");
+    std::istringstream requestLine(head.substr(0, lineEnd));
+    std::string method, target, version;
+    requestLine >> method >> target >> version;
+    request = Request();
+    if (method == "CONNECT") {
+        if (!splitHostPort(target, "443", request.host, request.port))
+            return "502 Bad Gateway";
+        request.tunnel = true;
+        request.outgoing = rest;
+        return nullptr;
+    }
+    // "GET http://host:port/path HTTP/1.1" goes out as "GET /path HTTP/1.1".
+    if (target.compare(0, 7, "http://") != 0)
+        return "400 Bad Request";
+    const std::string::size_type slash = target.find('/', 7);
+    const std::string authority = target.substr(7, slash == std::string::npos ? std::string::npos : slash - 7);
+    const std::string path = slash == std::string::npos ? "/" : target.substr(slash);
+    if (!splitHostPort(authority, "80", request.host, request.port))
+        return "502 Bad Gateway";
+    std::string& outgoing = request.outgoing;
+    outgoing = method + " " + path + " " + version + "\r\n";
+    std::istringstream lines(head.substr(lineEnd + 2));
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty())
+            continue;
+        std::string name = line.substr(0, line.find(':'));
+        // "Accept-Encoding : gzip" is the same header to a lenient server.
+        name.erase(name.find_last_not_of(" \t") + 1);
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        // One response a connection, in the bytes the page will hold.
+        if (name == "proxy-connection" || name == "connection" || name == "keep-alive" || name == "accept-encoding" ||
+            name == "proxy-authorization" || name == "te")
+            continue;
+        outgoing += line + "\r\n";
+    }
+    outgoing += "Accept-Encoding: identity\r\nConnection: close\r\n\r\n" + rest;
+    return nullptr;
+}
 
 SizeCapProxy::SizeCapProxy(unsigned long long cap) : mShared(std::make_shared<Shared>()) { mShared->cap = cap; }
 

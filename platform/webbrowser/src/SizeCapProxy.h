@@ -6,6 +6,7 @@
 // tunnel has carried more than the cap towards the page.
 #include <atomic>
 #include <memory>
+#include <string>
 #include <thread>
 
 namespace webbrowser {
@@ -29,6 +30,19 @@ public:
     int port() const { return mPort; }
     /// Responses cut since the last call.
     unsigned takeCutCount() { return mShared->cut.exchange(0); }
+
+    /// Where a page's request goes and what is sent on there.
+    struct Request {
+        bool tunnel = false; ///< CONNECT: the bytes pass through as they come, after our "200"
+        std::string host;
+        std::string port;
+        std::string outgoing; ///< what goes to the host first: the request as sent on, then what followed its head
+    };
+    /// Reads the bytes a page sent, through the blank line that ends the request's head and
+    /// whatever came after it; nullptr, or the status the page is refused with. A plain request
+    /// goes on with one response a connection, uncompressed, so the bytes counted are the
+    /// document's.
+    static const char* readRequest(const std::string& received, Request& request);
 
     struct Shared {
         unsigned long long cap = 0;
