@@ -5,24 +5,16 @@
 #include <filesystem>
 #include <transport/FileServer.h>
 
+#include "FuzzFileServer.h"
 #include "FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static const bool ready = (zrkfuzz::FuzzSupport::quiet(), true);
     (void)ready;
-    static const std::string root = zrkfuzz::FuzzSupport::folder();
-    static kavri3D::core::FileServer* server = [] {
-        std::error_code ec;
-        std::filesystem::create_directories(root + "pub/res", ec);
-        std::filesystem::create_directories(root + "web", ec);
-        std::filesystem::create_symlink("../..", root + "pub/res/up", ec);
-        auto* s = new kavri3D::core::FileServer;
-        s->start("/files/installer/latest", root + "pub", root + "web");
-        return s;
-    }();
+    const std::string root = zrkfuzz::FuzzSupport::folder();
     const std::string path = zrkfuzz::FuzzSupport::text(data, size);
-    const std::string file = server->fileFor(path);
+    const std::string file = zrkfuzz::FuzzFileServer::instance().fileFor(path);
     if (file.empty())
         return 0;
     std::error_code ec;

@@ -203,17 +203,7 @@ private:
         return true;
     }
 
-    /// "GET /<secret>/files/x HTTP/1.1" becomes "GET /files/x HTTP/1.1"; false for any other.
-    bool takeRequestLine()
-    {
-        const std::size_t target = mBuffer.find(' ', mPos);
-        const std::size_t end = mBuffer.find('\n', mPos);
-        if (target == std::string::npos || target > end || mBuffer.compare(target + 1, mSecret.size(), mSecret) != 0 ||
-            target + 1 + mSecret.size() >= end || mBuffer[target + 1 + mSecret.size()] != '/')
-            return false;
-        mBuffer.erase(target + 1, mSecret.size());
-        return true;
-    }
+    bool takeRequestLine() { return FileServer::takePrefix(mBuffer, mPos, mSecret); }
 
     int mSock;
     const std::atomic<bool>& mStopping;
@@ -343,6 +333,17 @@ bool FileServer::isPlainPath(const std::string& path)
             return true;
         start = slash + 1;
     }
+}
+
+bool FileServer::takePrefix(std::string& head, std::size_t from, const std::string& prefix)
+{
+    const std::size_t target = head.find(' ', from);
+    const std::size_t end = head.find('\n', from);
+    if (end == std::string::npos || target > end || head.compare(target + 1, prefix.size(), prefix) != 0 ||
+        target + 1 + prefix.size() >= end || head[target + 1 + prefix.size()] != '/')
+        return false;
+    head.erase(target + 1, prefix.size());
+    return true;
 }
 
 FileServer::~FileServer() { stop(); }

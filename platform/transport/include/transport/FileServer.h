@@ -46,6 +46,12 @@ public:
     /// backslash, no NUL. Such a path stays inside whatever folder it is taken in.
     static bool isPlainPath(const std::string& path);
 
+    /// Takes the run's prefix out of the request line that begins at `from` in `head` (the line
+    /// ends at the first "\n"): "GET /<secret>/files/x HTTP/1.1" becomes "GET /files/x HTTP/1.1".
+    /// False, and nothing changed, when the line's address does not begin with "<prefix>/" or
+    /// the line has not ended.
+    static bool takePrefix(std::string& head, std::size_t from, const std::string& prefix);
+
     /// For tests: the server itself, to add routes that misbehave before `start`. Routes
     /// added here come first and see paths without the secret.
     httplib::Server& httpServer();
