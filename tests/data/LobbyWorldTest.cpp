@@ -2,6 +2,7 @@
 // open, fill, fight in and close on the clock, and their lines in the halls, in the shape the
 // chat boxes read.
 #include <gtest/gtest.h>
+#include <set>
 
 #include <data/ZRKBots.h>
 #include <data/ZRKChatLine.h>
@@ -239,6 +240,43 @@ TEST(LobbyWorld, LeavingAZonesHallTakesThePlayerOutOfItsCount)
     ASSERT_FALSE(lobby.ask("leave", Lobby::list("plains")).error);
     EXPECT_EQ(countOf("plains"), in - 1);
     EXPECT_EQ(lobby.core->lobby().zoneOf("hero"), nullptr);
+}
+
+TEST(LobbyWorld, PlayersAboutComeFromEveryZoneOnTheAreaAndFromHisOwnInIt)
+{
+    Lobby lobby;
+    lobby.run(1, 10); // the server's own players come in
+    ZRKLobby& world = lobby.core->lobby();
+    const auto sample = [&] {
+        const ZRKMessage reply = lobby.ask("queryRandomAsList", Json::Value(Json::arrayValue));
+        EXPECT_FALSE(reply.error) << reply.text;
+        std::vector<std::string> names;
+        for (const Json::Value& v : reply.views["zoneRandom"])
+            names.push_back(v.asString());
+        return names;
+    };
+    // On the area he stands in no zone: players of the zones, never himself.
+    const std::vector<std::string> about = sample();
+    ASSERT_EQ(about.size(), 8u);
+    std::set<std::string> zones;
+    for (const std::string& name : about) {
+        const ZRKLobby::Zone* zone = world.zoneOf(name);
+        ASSERT_NE(zone, nullptr) << name;
+        zones.insert(zone->name);
+        EXPECT_NE(name, "hero");
+    }
+    EXPECT_GT(zones.size(), 1u);
+    EXPECT_EQ(sample(), about); // the same players for the same zones
+
+    // In a zone: only its own players.
+    ASSERT_FALSE(lobby.ask("joinZone", Lobby::list(lobby.zoneId("plains"))).error);
+    const std::vector<std::string> plains = sample();
+    ASSERT_FALSE(plains.empty());
+    for (const std::string& name : plains) {
+        ASSERT_NE(world.zoneOf(name), nullptr);
+        EXPECT_EQ(world.zoneOf(name)->name, "plains") << name;
+        EXPECT_NE(name, "hero");
+    }
 }
 
 TEST(LobbyWorld, APrivateLineToNobodyIsRefusedWithTheTextToShow)

@@ -2,12 +2,15 @@
 #include <boost/make_shared.hpp>
 #include <gtest/gtest.h>
 
+#include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>
 #include <core/DefaultFsmHelper.h>
 #include <core/Engine.h>
 #include <data/MsgChatCallback.h>
 #include <data/ZRKGameServer.h>
+#include <data/ZRKLobby.h>
 #include <data/ZRKRequestBroker.h>
+#include <data/ZRKServerCore.h>
 #include <data/ZRKSession.h>
 #include <memory>
 
@@ -200,4 +203,39 @@ TEST_F(SessionTest, TheStateATeleportEntersHearsItsParametersThenThatTheRoomIsRe
     session.update(0);
     EXPECT_EQ(battle->seen.size(), 2u); // once
     engine.getClientStateMachine()->shutdown();
+}
+
+TEST_F(SessionTest, ALogInGoesToTheServerTheSettingsNameAndOnlyTheBuiltInOneAnswers)
+{
+    core::BlackBoard board;
+    ZRKLobby& lobby = session.getGameServer()->core().lobby();
+    board.setString("kavri3D/app/net/Host", "127.0.0.2");
+    board.setString("kavri3D/app/net/Port", "7140");
+    int code = -1, calls = 0;
+    auto slot = [&](core::ISession*, int c) {
+        code = c;
+        ++calls;
+    };
+    ASSERT_TRUE(session.login("hero", "hero123", slot));
+    EXPECT_TRUE(session.isLoggingIn());
+    EXPECT_FALSE(session.login("hero", "hero123", slot)); // one at a time, as ever
+    EXPECT_EQ(calls, 0);                                   // told from the next frame
+    session.update(0);
+    session.update(0);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(code, 3);
+    EXPECT_FALSE(session.isOnline());
+    EXPECT_FALSE(lobby.isOnline("hero"));
+    EXPECT_TRUE(session.getBroker().history().empty()); // nothing went to the built-in server
+
+    // Given up before the frame: the slot never runs.
+    ASSERT_TRUE(session.login("hero", "hero123", slot));
+    session.logout();
+    session.update(0);
+    EXPECT_EQ(calls, 1);
+
+    board.setString("kavri3D/app/net/Host", "127.0.0.1");
+    board.setString("kavri3D/app/net/Port", "0");
+    loginHero();
+    EXPECT_TRUE(lobby.isOnline("hero"));
 }

@@ -4,6 +4,7 @@
 
 #include <core/TimerManager.h>
 #include <data/MsgClient.h>
+#include <data/ZRKRoomRequest.h>
 #include <data/ZRKServerRequest.h>
 #include <gui/AreaData.h>
 #include <gui/ChannelType.h>
@@ -159,6 +160,38 @@ TEST_F(LobbyFixture, AZoneWithoutLimitAdmitsAnyLevelAndNoCryRoomIsEntered)
     act(go);
     EXPECT_EQ(ZRKRequestBroker::getSingleton().history().size(), sent);
     EXPECT_TRUE(logged("z_id ParamNode type error"));
+}
+
+TEST_F(LobbyFixture, TheAreaShowsPlayersAboutOnTheFirstArrivalBeforeAnyRoom)
+{
+    logIn();
+    for (int i = 0; i < 20; ++i) { // the server's own players come into the zones
+        yake::native::advanceTime(1.0);
+        frames(1);
+    }
+    ASSERT_EQ(ZRKRoomRequest::getRoomState(std::string(), false, false), nullptr); // in no room yet
+    AreaRandomMembersEvent members(page, dispatcher);
+    control->clearRaised();
+    act(members);
+    frames(3);
+    EXPECT_EQ(count(raised(), 15), 1u);
+    gui::ParamList* filled = members.fillParams();
+    ASSERT_EQ(filled->size(), 1u);
+    const auto* roles = values<std::vector<gui::RoleAttr>>(filled, "roles").front();
+    ASSERT_NE(roles, nullptr);
+    ASSERT_FALSE(roles->empty());
+    EXPECT_EQ(roles->size(), data().server().getZoneRandomMembers().size());
+    for (const gui::RoleAttr& role : *roles) {
+        EXPECT_NE(role.member_name, "hero");
+        EXPECT_FALSE(role.pc_nickname.empty()) << role.member_name;
+    }
+
+    // On a screen that is no room, the reply shows nothing.
+    enterState("zrk_createchar");
+    control->clearRaised();
+    act(members);
+    frames(3);
+    EXPECT_EQ(count(raised(), 15), 0u);
 }
 
 TEST_F(LobbyFixture, ABurstOfMembershipChangesRefreshesThePlayersOnce)

@@ -156,6 +156,37 @@ TEST_F(EventsFixture, ServerChoiceKeepsWhatWasGivenAndEmptiesWhatWasNot)
     EXPECT_EQ(control->raisedIds(), std::vector<int>({131, 131}));
 }
 
+TEST_F(LoginFixture, TheServerChosenIsTheOneTheLogInGoesTo)
+{
+    zrktest::writeFile(dir.file("servers.xml"), "<servers><server name='North' host='127.0.0.2' port='7140' msghost='north-chat'/>"
+                                               "<server name='South' host='127.0.0.1' port='0'/></servers>");
+    board.setString("kavri3D/appPath", dir.path() + "/");
+    board.setString("kavri3D/servers", "servers.xml");
+    ChooseServerLoadingEvent choice(page, dispatcher);
+    setParam("login_srv", std::string("North"));
+    act(choice);
+    EXPECT_EQ(board.getString("kavri3D/app/net/Name"), "North");
+    EXPECT_EQ(board.getString("kavri3D/app/msg/host"), "north-chat");
+    typeLogin("hero", "hero123");
+    frames(3);
+    ASSERT_NE(lastBox(), nullptr); // nothing answers there
+    EXPECT_EQ(lastBox()->textKey, "error/user_net_wrong");
+    EXPECT_FALSE(session->isOnline());
+
+    // A name the list does not hold leaves the game where it was.
+    setParam("login_srv", std::string("Atlantis"));
+    act(choice);
+    EXPECT_EQ(board.getString("kavri3D/app/net/Name"), "North");
+
+    setParam("login_srv", std::string("South"));
+    act(choice);
+    EXPECT_EQ(board.getString("kavri3D/app/net/Port"), "0");
+    typeLogin("hero", "hero123");
+    frames(10);
+    EXPECT_TRUE(session->isOnline());
+    EXPECT_EQ(machine().currentStateName(), "room");
+}
+
 TEST_F(LoginFixture, MissingOrMistypedParameterEndsTheActionWithOneLogLine)
 {
     setParam("username", std::string("hero"));

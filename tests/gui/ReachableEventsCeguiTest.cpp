@@ -192,3 +192,24 @@ TEST_F(ReachableEvents, TheServerChoiceComesOnlyWhenTheListNamesMoreThanOne)
     EXPECT_EQ(text(131, "login_name"), "hero");
     EXPECT_EQ(text(131, "login_pwd"), "hero123");
 }
+
+TEST_F(ReachableEvents, TheServerChoiceStartsAtTheServerTheGamePickedAndTakesAnother)
+{
+    zrktest::TempDir dir;
+    std::ofstream(dir.file("two.xml")) << "<servers><server name=\"North\" host=\"10.0.0.1\" port=\"1\"/>"
+                                          "<server name=\"South\" host=\"127.0.0.1\" port=\"0\"/></servers>";
+    board.setString("kavri3D/appPath", dir.path() + "/");
+    board.setString("kavri3D/servers", "two.xml");
+    board.setString("kavri3D/app/net/Name", "South");
+    event(2, 6, {"username"});
+    event(131, 6, {"login_srv"}, true);
+    CEGUI::Window* login = manager->getPage(6)->getRootWindow();
+    ASSERT_TRUE(login->isChild("Server"));
+    auto* choice = static_cast<CEGUI::Combobox*>(login->getChild("Server"));
+    EXPECT_EQ(std::string(choice->getText().c_str()), "South");
+    choice->setItemSelectState(static_cast<std::size_t>(0), true);
+    login->getChild("Name")->setText("hero");
+    press(login->getChild("LogIn"));
+    EXPECT_EQ(called, (std::vector<int>{131, 2}));
+    EXPECT_EQ(text(131, "login_srv"), "North");
+}

@@ -1,5 +1,7 @@
 #include "data/ZRKLobbyOps.h"
 
+#include <vector>
+
 #include "data/ZRKLobby.h"
 #include "data/ZRKServerCall.h"
 #include "data/ZRKServerOps.h"
@@ -125,11 +127,18 @@ void queryMembers(ZRKServerCall& call)
             addMember(call, names[i].asString());
 }
 
-/// A few members of the player's zone, the same ones for the same zone members.
+/// A few members of the player's zone, the same ones for the same zone members. On the area
+/// page the player stands in no zone yet: then a few of the players in the zones, zone by zone.
 void queryRandomAsList(ZRKServerCall& call)
 {
     Json::Value list(Json::arrayValue);
+    std::vector<const ZRKLobby::Zone*> zones;
     if (const ZRKLobby::Zone* zone = call.lobby().zoneOf(call.player))
+        zones.push_back(zone);
+    else
+        for (const ZRKLobby::Zone& z : call.lobby().zones())
+            zones.push_back(&z);
+    for (const ZRKLobby::Zone* zone : zones)
         for (const std::string& m : zone->members) {
             if (list.size() >= kRandomMembers)
                 break;

@@ -1,6 +1,7 @@
 #include "data/ZRKSession.h"
 
 #include <core/Application.h>
+#include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>
 #include <core/DefaultFsmHelper.h>
 #include <core/Engine.h>
@@ -28,6 +29,17 @@ int codeOf(const std::string& text, int def)
 {
     Json::Value v = ZRKJson::parse(text);
     return v.isInt() ? v.asInt() : def;
+}
+
+/// "host:port" of the server the game's settings name, when that is not the one built into
+/// the module (port 0, or no server named); empty otherwise.
+std::string serverElsewhere()
+{
+    core::BlackBoard* board = core::BlackBoard::getSingletonPtr();
+    const std::string port = board ? board->getString("kavri3D/app/net/Port", "") : std::string();
+    if (port.empty() || port == "0")
+        return std::string();
+    return board->getString("kavri3D/app/net/Host", "") + ":" + port;
 }
 
 ZRKServerConfig folderOnly(const std::string& folder)
@@ -78,7 +90,7 @@ void ZRKSession::setTransport(std::unique_ptr<ZRKTransport> transport)
     mTransport = std::move(transport);
 }
 
-bool ZRKSession::isLoggingIn() const { return mLoginHandle && mBroker->isPending(mLoginHandle); }
+bool ZRKSession::isLoggingIn() const { return mUnreached || (mLoginHandle && mBroker->isPending(mLoginHandle)); }
 
 bool ZRKSession::login(const std::string& name, const std::string& password, const LoginSlot& slot)
 {
@@ -88,6 +100,15 @@ bool ZRKSession::login(const std::string& name, const std::string& password, con
     }
     if (mOnline)
         logout();
+    const std::string elsewhere = serverElsewhere();
+    if (!elsewhere.empty()) {
+        // This game's only link is to the server built into it: a server elsewhere does not
+        // answer, as one that is down would not. The slot hears so from the next frame.
+        logLine(4, "no server answers at " + elsewhere);
+        mUnreached = true;
+        mUnreachedSlot = slot;
+        return true;
+    }
     Json::Value params;
     params["name"] = name;
     params["password"] = password;
@@ -111,6 +132,11 @@ void ZRKSession::onLoginReply(bool error, const std::string& text, const std::st
 
 void ZRKSession::logout()
 {
+    if (mUnreached) {
+        mUnreached = false;
+        mUnreachedSlot = LoginSlot();
+        return;
+    }
     const bool loggingIn = isLoggingIn();
     if (loggingIn) {
         mBroker->cancel(mLoginHandle);
@@ -316,6 +342,13 @@ void ZRKSession::tellWorldReset()
 
 void ZRKSession::update(float)
 {
+    if (mUnreached) {
+        mUnreached = false;
+        LoginSlot slot;
+        slot.swap(mUnreachedSlot);
+        if (slot)
+            slot(this, 3);
+    }
     receive();
     mBroker->update();
     mData->deliverRoomReplays();

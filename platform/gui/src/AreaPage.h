@@ -55,7 +55,7 @@ public:
     bool showNews(bool over);
     /// "Tiles": asks the game to fill the tile screen, which comes up with its id's raise.
     bool openTiles();
-    /// "Log out": the game asks whether to quit.
+    /// "Log out": the game takes the player back to the log-in screen.
     bool logOut();
     VolumeSliders& volumes() { return mVolumes; }
 

@@ -94,9 +94,16 @@ void LoginPage::addServerChoice(CEGUI::Window& frame)
     auto* choice = static_cast<CEGUI::Combobox*>(
         addWidget(frame, "TaharezLook/Combobox", "Server", "", 0.05f, 0.50f, 0.45f, 0.30f));
     choice->setReadOnly(true);
-    for (std::size_t i = 0; i < list.size(); ++i)
+    // The choice starts at the server the game picked for this run.
+    const std::string current = bb->getString("kavri3D/app/net/Name", "");
+    std::size_t shown = 0;
+    for (std::size_t i = 0; i < list.size(); ++i) {
         choice->addItem(new CEGUI::ListboxTextItem(outsideText(list.at(i).name), static_cast<CEGUI::uint>(i)));
-    choice->setText(outsideText(list.at(0).name));
+        if (list.at(i).name == current)
+            shown = i;
+    }
+    choice->setItemSelectState(shown, true);
+    choice->setText(outsideText(list.at(shown).name));
     // The list drops over the form; the button and the status stay above it.
     frame.getChild("LogIn")->moveToFront();
 }

@@ -46,5 +46,13 @@ bool NetServerList::readFromXmlFile(const std::string& file, std::string* error)
     return true;
 }
 
+const NetServer* NetServerList::find(const std::string& name) const
+{
+    for (const NetServer& s : mServers)
+        if (s.name == name)
+            return &s;
+    return nullptr;
+}
+
 } // namespace core
 } // namespace kavri3D

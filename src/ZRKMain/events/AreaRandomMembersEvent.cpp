@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "events/fillRoleAttr.h"
+#include "services/GameServices.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -49,8 +50,9 @@ void AreaRandomMembersEvent::callback(gui::ParamHandle)
 
 void AreaRandomMembersEvent::onReply(bool error, const std::string&)
 {
-    // Only a room screen shows the suggestions.
-    if (!error && ZRKRoomRequest::getRoomState(std::string(), false, false))
+    // Only a room screen shows the suggestions. The area is one, though the player stands in
+    // no server room there until he enters a zone.
+    if (!error && (ZRKRoomRequest::getRoomState(std::string(), false, false) || GameServices::currentStateIf("room")))
         raiseEvent(getEventId());
 }
 

@@ -6,7 +6,8 @@ namespace kavri3D {
 namespace zrk {
 
 /// Keeps the name, password and server the server-choice step hands over, and hands them
-/// back to the log-in screen.
+/// back to the log-in screen. The server chosen, when the game's list names it, becomes the
+/// one the game logs in to.
 class ChooseServerLoadingEvent : public BaseEvent {
 public:
     ChooseServerLoadingEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher);
@@ -16,6 +17,8 @@ public:
     int getEventId() override { return 131; }
 
 private:
+    void playOn(const std::string& server);
+
     std::string mLoginName;
     std::string mLoginPwd;
     std::string mLoginSrv;

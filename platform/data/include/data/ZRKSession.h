@@ -53,8 +53,10 @@ public:
     ~ZRKSession() override;
 
     // Log-in and log-out.
-    /// Sends the log-in; the slot runs once with the result from a later frame. False (and
-    /// no slot call) while another log-in is under way.
+    /// Sends the log-in to the server the game's settings name ("kavri3D/app/net"); the slot
+    /// runs once with the result from a later frame. The server built into the module stands
+    /// at port 0 (or where no server is named); any other gets no answer (3). False (and no
+    /// slot call) while another log-in is under way.
     bool login(const std::string& name, const std::string& password, const LoginSlot& slot);
     void logout();
     bool isOnline() const override { return mOnline; }
@@ -144,6 +146,9 @@ private:
     std::string mEnteringState, mEnteringParams;
     bool mEntering = false;
     long mLoginHandle = 0;
+    /// A log-in sent to a server elsewhere, told on the next frame that nothing answered.
+    bool mUnreached = false;
+    LoginSlot mUnreachedSlot;
     ZRKRequestOwner mRequests; // last: its requests are cancelled while the broker lives
 };
 

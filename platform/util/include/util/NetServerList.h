@@ -29,6 +29,8 @@ public:
     bool readFromXmlFile(const std::string& file, std::string* error = nullptr);
     std::size_t size() const { return mServers.size(); }
     const NetServer& at(std::size_t i) const { return mServers.at(i); }
+    /// The first server of that name; null for none.
+    const NetServer* find(const std::string& name) const;
 
 private:
     std::vector<NetServer> mServers;
