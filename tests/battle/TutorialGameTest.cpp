@@ -11,6 +11,8 @@
 #include <data/ZRKWorld.h>
 #include <gtest/gtest.h>
 #include <gui/IGuideView.h>
+#include <land/DollConstants.h>
+#include <land/WeaponState.h>
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
 #include <CEGUI/CEGUI.h>
@@ -115,6 +117,22 @@ bool playLesson(zrktest::GameRun& game, BattleRoomNewbie& room, int& steps, int&
     }, 4000);
     steps = room.getStepsEntered() - entered;
     return done;
+}
+
+/// Clicks on the trainers' words and answers their questions until a step with the task comes
+/// up; false when none does within `limit` frames.
+bool talkOnTo(zrktest::GameRun& game, BattleRoomNewbie& room, const std::string& task, int limit)
+{
+    int tries = 0;
+    return game.framesUntil([&] {
+        const TutorialStep* step = TutorialStep::at(room.getStepIndex());
+        if (step && step->task && task == step->task)
+            return true;
+        if (!answerQuestion(room, tries))
+            room.onMouseDown(CEGUI::EventArgs());
+        yake::native::advanceTime(0.25);
+        return false;
+    }, limit);
 }
 
 /// Simulated time, four frames a second; the log-in leads into lesson 0's first step.
@@ -317,16 +335,7 @@ TEST_F(TutorialGame, TheGuideHearsEveryKeyButShakesOnlyForKeysTheStepDoesNotUseA
         release(CEGUI::Key::W);
         talk.push_back(room->getStepIndex() - first);
         // On to the walk to the marked place.
-        int tries = 0;
-        ASSERT_TRUE(game.framesUntil([&] {
-            const TutorialStep* step = TutorialStep::at(room->getStepIndex());
-            if (step && step->task && std::string(step->task) == "move")
-                return true;
-            if (!answerQuestion(*room, tries))
-                room->onMouseDown(CEGUI::EventArgs());
-            yake::native::advanceTime(0.25);
-            return false;
-        }, 40));
+        ASSERT_TRUE(talkOnTo(game, *room, "move", 40));
         ZRKPlayerSim* me = room->getLand()->getMyDoll();
         ASSERT_NE(me, nullptr);
         const yake::math::Vector3 start = me->getPosition();
@@ -354,4 +363,55 @@ TEST_F(TutorialGame, TheGuideHearsEveryKeyButShakesOnlyForKeysTheStepDoesNotUseA
     EXPECT_EQ(walkNudges, 0);
     EXPECT_GT(walked, 0.5f);
     EXPECT_EQ(otherNudges, 1);
+}
+
+// The shooting steps keep a way on: a dummy that loses its last health is out at once, so the
+// step waiting for the hit ends; a lent weapon shot empty is loaded again before the next try.
+TEST_F(TutorialGame, AShotDummyIsOutAtOnceAndALentWeaponShotEmptyIsLoadedAgain)
+{
+    int hitStep = -1, afterHit = -1, dummyState = -1, loaded = -1, full = -1;
+    bool armed = false;
+    EXPECT_TRUE(zrktest::GameRun::run(kRookieRun, [&](zrktest::GameRun& game) {
+        auto* session = dynamic_cast<ZRKSession*>(game.session());
+        ASSERT_NE(session, nullptr);
+        boost::shared_ptr<BattleRoomNewbie> room;
+        ASSERT_TRUE(intoFirstLesson(game, room));
+        int n = 0, forced = 0;
+        playLesson(game, *room, n, forced);
+        ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 400));
+        ASSERT_TRUE(session->teleport("", "battle_newbie", "adv=3&prev=room"));
+        ASSERT_TRUE(game.framesUntil([&] { return room->getStepIndex() >= 0; }, 800));
+        // The trainers' words clicked on, up to the first dummy's step.
+        ASSERT_TRUE(talkOnTo(game, *room, "hit", 200));
+        hitStep = room->getStepIndex();
+        ZRKLand* land = room->getLand();
+        ZRKPlayerSim* me = land->getMyDoll();
+        ZRKPlayerSim* dummy = land->getDoll(room->seatName(0));
+        ASSERT_TRUE(me && dummy);
+        // Every shell spent on misses.
+        WeaponState* weapon = me->getCurrentWeaponState();
+        ASSERT_NE(weapon, nullptr);
+        full = weapon->shellMax;
+        weapon->setCount(0);
+        yake::native::advanceTime(0.25);
+        game.frames(1);
+        loaded = weapon->getCount();
+        armed = me->isArmed();
+        // A shell on the dummy's head: its one point of health gone, it is out, the step done.
+        land->launchShell(me->getId(), dummy->getPosition() + yake::math::Vector3(0, 30, 0), yake::math::Vector3(0, -30, 0));
+        game.framesUntil([&] {
+            yake::native::advanceTime(0.25);
+            return room->getStepIndex() != hitStep;
+        }, 40);
+        afterHit = room->getStepIndex();
+        dummyState = dummy->getPlayerBattle().state;
+        yake::native::setManualClock(false);
+    }));
+    yake::native::setManualClock(false);
+    EXPECT_EQ(hitStep, 92);
+    EXPECT_GT(full, 0);
+    EXPECT_EQ(loaded, full);
+    EXPECT_TRUE(armed);
+    EXPECT_EQ(dummyState, BATTLE_KILLED);
+    EXPECT_EQ(afterHit, 93);
 }

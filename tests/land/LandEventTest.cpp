@@ -158,6 +158,33 @@ TEST_F(LandFixture, DownThenKilledThroughThePreviews)
     EXPECT_TRUE(killCount);
 }
 
+// A lesson's dummy counts no death throes: its last health puts it out at once, so whoever
+// waits for its end goes on; one that may not die lies down to be rescued instead.
+TEST_F(LandFixture, ADollWithoutDeathThroesIsOutAtItsLastHealth)
+{
+    auto land = myTurn(duel(6));
+    ZRKPlayerSim* foe = land->getDoll("foe");
+    foe->setCountingAgonal(false);
+
+    // Undying: down, not out, and a rescue brings it up.
+    foe->invincible(INVINCIBLE_UNDYING, -1.0f);
+    foe->getBattle().hp = 5;
+    land->launchShell("me", foe->getPosition() + Vector3(0, 30, 0), Vector3(0, -30, 0));
+    ASSERT_TRUE(runUntil(*land, [&] { return foe->isDead(); }, 5.0f));
+    EXPECT_FALSE(foe->isFlagSet(SIM_OUT));
+    EXPECT_EQ(foe->getPlayerBattle().state, BATTLE_FIGHTING);
+    ASSERT_TRUE(land->reviveDoll("foe", true, true));
+
+    // Mortal: its last health puts it out at once.
+    foe->invincible(INVINCIBLE_NONE, -1.0f);
+    foe->getBattle().hp = 5;
+    land->launchShell("me", foe->getPosition() + Vector3(0, 30, 0), Vector3(0, -30, 0));
+    ASSERT_TRUE(runUntil(*land, [&] { return foe->isDead(); }, 5.0f));
+    EXPECT_TRUE(foe->isFlagSet(SIM_OUT));
+    EXPECT_EQ(foe->getPlayerBattle().state, BATTLE_KILLED);
+    EXPECT_EQ(land->getMyDoll()->getPlayerBattle().kills, 1);
+}
+
 // A paid revive: the notice counts the revives done, so a late or repeated one changes nothing.
 TEST_F(LandFixture, PacemakerNoticeRevivesTheOwnDollOnce)
 {

@@ -89,6 +89,33 @@ namespace landtest {
 
 // Each figure wears its player's look as the room gives it, with the gun in hand; a player
 // the room gives no look fights in the plain outfit.
+// The map's rope stands as a post a player can see and aim at; shot through, it is gone.
+TEST_F(LandFixture, TheMapsRopeStandsAsAPostTillItIsShotThrough)
+{
+    core::GraphicsSystem::WindowSpec spec;
+    auto gfx = core::GraphicsSystem::create(true, spec);
+    ASSERT_TRUE(gfx);
+    core::GrafixScene scene(gfx->getSceneManager(), "battle");
+    auto land = myTurn(duel(41, "1004"));
+    ASSERT_EQ(land->getMapItems().size(), 1u);
+    const ZRKLand::MapItem& rope = land->getMapItems()[0];
+    LandScene view(*land, scene, true);
+    view.update(0.0f);
+    Ogre::SceneNode* post = view.getMapItemNode(0);
+    ASSERT_NE(post, nullptr);
+    EXPECT_EQ(view.getMapItemNode(1), nullptr);
+    EXPECT_LT(post->getPosition().distance(Ogre::Vector3(rope.position.x, rope.position.y, rope.position.z)), 1e-3);
+    auto* body = static_cast<Ogre::SceneNode*>(post->getChild(0));
+    ASSERT_EQ(body->numAttachedObjects(), 1u);
+    EXPECT_TRUE(body->getAttachedObject(0)->isVisible());
+
+    land->launchShell("me", rope.position + Vector3(0, 30, 0), Vector3(0, -30, 0));
+    ASSERT_TRUE(runUntil(*land, [&] { return land->getMapItems()[0].hp <= 0; }, 5.0f));
+    EXPECT_EQ(land->_countLoadedItem(rope.name), 0);
+    view.update(0.1f);
+    EXPECT_FALSE(body->getAttachedObject(0)->isVisible());
+}
+
 TEST_F(LandFixture, FiguresWearTheirPlayersLooks)
 {
     core::GraphicsSystem::WindowSpec spec;

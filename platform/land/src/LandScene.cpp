@@ -122,6 +122,9 @@ LandScene::~LandScene()
     mTerrainOptions.reset();
     if (mPodium)
         core::PartShapes::detach(mSm, mPodium);
+    for (Ogre::SceneNode* item : mMapItems)
+        if (item)
+            core::PartShapes::detach(mSm, item);
     if (mWater)
         core::PartShapes::detach(mSm, mWater);
     if (mNode && mSm)
@@ -138,6 +141,7 @@ void LandScene::makeMaterials()
     solidMaterial("kavri/land/team2", Ogre::ColourValue(0.5f, 0.5f, 0.5f));
     solidMaterial("kavri/land/shell", Ogre::ColourValue(0.15f, 0.15f, 0.15f));
     solidMaterial("kavri/land/podium", Ogre::ColourValue(0.85f, 0.7f, 0.2f));
+    solidMaterial("kavri/land/rope", Ogre::ColourValue(0.75f, 0.55f, 0.3f));
     if (mHeadless)
         return;
     try {
@@ -344,6 +348,7 @@ void LandScene::update(float dt)
     syncBlasts();
     syncTerrain();
     syncPodium();
+    syncMapItems();
     syncCamera(dt);
     ageEffects(dt);
 }
@@ -595,6 +600,29 @@ void LandScene::syncPodium()
         node->setOrientation(Ogre::Quaternion::IDENTITY);
         node->setVisible(true);
     }
+}
+
+void LandScene::syncMapItems()
+{
+    const std::vector<ZRKLand::MapItem>& items = mLand.getMapItems();
+    while (mMapItems.size() < items.size()) {
+        // A post as tall as a figure, plain to see from the far side of the field.
+        const ZRKLand::MapItem& item = items[mMapItems.size()];
+        Ogre::SceneNode* node = mNode->createChildSceneNode(ogre(item.position));
+        try {
+            Ogre::Entity* post = mSm->createEntity(nextName("item"), Ogre::SceneManager::PT_CUBE);
+            post->setMaterialName("kavri/land/rope");
+            Ogre::SceneNode* body = node->createChildSceneNode(Ogre::Vector3(0, kFigureHeight * 0.75f, 0));
+            body->setScale(0.015f, kFigureHeight * 1.5f / 100.0f, 0.015f);
+            body->attachObject(post);
+        } catch (const std::exception& e) {
+            sceneLog(4, "map item " + item.name + " not shown: " + e.what());
+        }
+        mMapItems.push_back(node);
+    }
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (mMapItems[i])
+            mMapItems[i]->setVisible(items[i].hp > 0);
 }
 
 void LandScene::syncCamera(float dt)

@@ -1291,6 +1291,13 @@ void ZRKLand::goDown(ZRKBasicSim& target, const std::string& hitter)
             postBubble(*doll);
             return;
         }
+    // A doll that counts no death throes (a lesson's dummy or scripted foe) would lie down for
+    // ever and hold back whoever waits for its end: its last health puts it out at once. A doll
+    // that may not die stays down, to be rescued.
+    if (!doll->mCountingAgonal && doll->getInvincible() != INVINCIBLE_UNDYING) {
+        kill(*doll, hitter, false);
+        return;
+    }
     doll->setFlag(SIM_DOWN);
     doll->resetFlag(SIM_FURY_READY);
     doll->freeze();

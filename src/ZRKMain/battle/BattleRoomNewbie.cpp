@@ -376,13 +376,8 @@ void BattleRoomNewbie::onLandLoadState(int land, int state)
                 me->buildPropBag();
         }
         BattleRoom::onLandLoadState(land, state);
-        // The lent weapons come with no shells counted: a rookie told to shoot could not. They
-        // get their full load.
-        if (ZRKPlayerSim* me = l && mLesson > 0 ? l->getMyDoll() : nullptr)
-            if (WeaponBag* bag = me->getWeaponBag())
-                for (WeaponState& weapon : bag->getSlots())
-                    if (!weapon.empty() && weapon.limited && weapon.getCount() <= 0)
-                        weapon.setCount(weapon.shellMax);
+        // The lent weapons come with no shells counted: a rookie told to shoot could not.
+        refillLentWeapons();
         return;
     }
     if (state == LOAD_LOADED) {
@@ -555,9 +550,24 @@ void BattleRoomNewbie::updateStep()
         task->update();
 }
 
+void BattleRoomNewbie::refillLentWeapons()
+{
+    ZRKLand* land = getLand();
+    ZRKPlayerSim* me = land && mLesson > 0 ? land->getMyDoll() : nullptr;
+    WeaponBag* bag = me ? me->getWeaponBag() : nullptr;
+    if (!bag)
+        return;
+    for (WeaponState& weapon : bag->getSlots())
+        if (!weapon.empty() && weapon.limited && weapon.getCount() <= 0)
+            weapon.setCount(weapon.shellMax);
+}
+
 void BattleRoomNewbie::onFrame(float dt)
 {
     forgetReleasedKeys();
+    // A rookie who misses till the lent weapon is empty still has a shot at the target.
+    if (isStepCurrent())
+        refillLentWeapons();
     updateStep();
     if (mStepDone) {
         mStepDone = false;

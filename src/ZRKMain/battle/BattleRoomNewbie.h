@@ -134,6 +134,8 @@ private:
     void updateQuestion();
     /// Drops the keys let go since the step began from those held at its start.
     void forgetReleasedKeys();
+    /// The lesson's lent weapons get their full load of shells back once they are empty.
+    void refillLentWeapons();
 
     int mLesson = 0;
     int mStepIndex = -1;

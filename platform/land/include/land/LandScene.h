@@ -68,6 +68,11 @@ public:
     std::size_t getLiveEffects() const { return mEffects.size(); }
     std::size_t getBlastsShown() const { return mBlastsShown; }
     Ogre::SceneNode* getPodium() const { return mPodium; }
+    /// The post drawn for the map's item `index`, null when none is drawn.
+    Ogre::SceneNode* getMapItemNode(std::size_t index) const
+    {
+        return index < mMapItems.size() ? mMapItems[index] : nullptr;
+    }
 
 private:
     struct ShellView {
@@ -92,6 +97,8 @@ private:
     void syncTerrain();
     void syncCamera(float dt);
     void syncPodium();
+    /// The map's items stand as posts till shells wear them down.
+    void syncMapItems();
     void ageEffects(float dt);
     void destroyEffect(Effect& effect);
     Ogre::ParticleSystem* makeParticles(const std::string& templateName, Ogre::SceneNode* node);
@@ -112,6 +119,7 @@ private:
     std::string mTerrainProblem;
     Ogre::SceneNode* mWater = nullptr;
     Ogre::SceneNode* mPodium = nullptr;
+    std::vector<Ogre::SceneNode*> mMapItems; ///< by the land's item index
     std::set<std::string> mOnPodium; ///< sims whose figures stand on the podium
     bool mParticles = false;
     Ogre::Camera* mCamera = nullptr;

@@ -246,7 +246,15 @@ public:
     /// ("num"), named by the parameter set's section.
     void _notifyEvent(const core::XmlConfigHelper& params);
 
+    /// A thing of the map that shells wear down (a lesson's rope); gone at no health.
+    struct MapItem {
+        std::string name;
+        yake::math::Vector3 position;
+        int hp = 1;
+    };
+
     // For the scene, the tests and the benchmark.
+    const std::vector<MapItem>& getMapItems() const { return mMapItems; }
     const HeightField& getHeightField() const { return mField; }
     HeightField& getHeightField() { return mField; }
     const std::vector<Shell>& getShells() const { return mShells; }
@@ -273,11 +281,6 @@ private:
     struct Crate {
         ZRKSceneItem item;
         yake::math::Vector3 position;
-    };
-    struct MapItem {
-        std::string name;
-        yake::math::Vector3 position;
-        int hp = 1;
     };
     struct ShotRecord {
         std::string owner;
