@@ -165,11 +165,13 @@ void BagPage::buildContent(CEGUI::Window& frame)
         frame.addChild(w);
     }
     addActions(frame);
-    // The player's own figure, as the game draws it live, beside what he wears.
+    // The player's own figure, as the game draws it live, beside what he wears; no frame of
+    // its own, so that nothing shows where the game draws no figure.
     addPicture(frame, kFigure,
                CEGUI::URect(CEGUI::UDim(kFigureLeft, 0), CEGUI::UDim(0.02f, 0), CEGUI::UDim(kFigureLeft + kFigureWidth, 0),
                             CEGUI::UDim(kCellsBottom, 0)),
-               nullptr);
+               nullptr)
+        ->setProperty("FrameEnabled", "false");
     CEGUI::Window* boxes = wm.createWindow("DefaultWindow", "Boxes");
     boxes->setArea(CEGUI::URect(CEGUI::UDim(0, 0), CEGUI::UDim(kStatusTop + kStatusHeight + 0.005f, 0), CEGUI::UDim(1, 0),
                                 CEGUI::UDim(1, 0)));

@@ -41,7 +41,7 @@ void PortraitPage::buildContent(CEGUI::Window& frame)
     }
 }
 
-void PortraitPage::addPicture(CEGUI::Window& parent, const std::string& image, const CEGUI::URect& area,
+CEGUI::Window* PortraitPage::addPicture(CEGUI::Window& parent, const std::string& image, const CEGUI::URect& area,
                               const CEGUI::URect* label)
 {
     CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
@@ -55,7 +55,7 @@ void PortraitPage::addPicture(CEGUI::Window& parent, const std::string& image, c
     if (CEGUI::ImageManager::getSingleton().isDefined(toCeguiString(image)))
         pic->setProperty("Image", toCeguiString(image));
     if (!label)
-        return;
+        return pic;
     CEGUI::Window* caption = wm.createWindow("TaharezLook/StaticText", toCeguiString(kLabelPrefix + image));
     caption->setArea(*label);
     caption->setProperty("FrameEnabled", "false");
@@ -63,6 +63,7 @@ void PortraitPage::addPicture(CEGUI::Window& parent, const std::string& image, c
     caption->setProperty("HorzFormatting", "HorzCentred");
     caption->setText(outsideText(this->caption(image)));
     parent.addChild(caption);
+    return pic;
 }
 
 CEGUI::Window* PortraitPage::picture(const std::string& name) const
