@@ -6,6 +6,7 @@
 // a look at the world: no slot holding two items, no count below 1, no money below 0.
 #include <gtest/gtest.h>
 
+#include <data/ZRKBagLayout.h>
 #include <data/ZRKBattleOps.h>
 #include <data/ZRKBoxOps.h>
 #include <data/ZRKBoxes.h>
@@ -514,6 +515,43 @@ TEST(BagItems, ARefusalAfterAWriteUndoesItSortKeepsStackSizesAndNoSlotPastABagsE
     EXPECT_EQ(moves.snapshot(), before);
     // ... while the last slot of each is a place.
     EXPECT_FALSE(move(62, 61 + 29).error);
+}
+
+TEST(BagItems, EveryBagEndsWhereItsLastSlotIs)
+{
+    // Each bag's first and last slot, and the slots just outside it.
+    const std::vector<std::pair<int, int>> slots{
+        {0, -1},  {1, 0},   {12, 0},  {13, -1}, {20, -1}, {21, 2},  {29, 2},  {30, -1}, {31, 3},   {39, 3},
+        {40, -1}, {41, 4},  {49, 4},  {50, -1}, {51, 5},  {60, 5},  {61, 1},  {120, 1}, {121, -1}, {200, -1},
+        {201, 11}, {260, 11}, {261, -1}};
+    for (const auto& s : slots)
+        EXPECT_EQ(ZRKBagLayout::bagOf(s.first), s.second) << "slot " << s.first;
+}
+
+TEST(BagItems, ARecycleRefusedAfterItsFirstWriteGivesEverythingBack)
+{
+    Bag bag;
+    const int gloves = static_cast<int>(bag.n("SELECT slot FROM inventory WHERE player = 'hero' AND i_id = 3002"));
+    const int lace = static_cast<int>(bag.n("SELECT slot FROM inventory WHERE player = 'hero' AND i_id = 3003"));
+    const std::string before = bag.snapshot();
+    // The lace's slot goes the moment the gloves are recycled: the server has taken the gloves
+    // when it finds nothing left to take in the second slot.
+    bag.exec("CREATE TEMP TRIGGER lace_goes AFTER DELETE ON inventory WHEN old.player = 'hero' AND old.slot = " +
+             std::to_string(gloves) + " BEGIN DELETE FROM inventory WHERE player = 'hero' AND slot = " + std::to_string(lace) +
+             "; END");
+    ZRKMessage went = bag.ask("bagDrop", Bag::list({gloves, lace}));
+    EXPECT_TRUE(went.error);
+    EXPECT_EQ(bag.snapshot(), before) << "the gloves came back with the refusal";
+    bag.exec("DROP TRIGGER lace_goes");
+
+    // Both items taken, then the coins cannot be paid: both come back, and no coin is paid.
+    bag.exec("CREATE TEMP TRIGGER no_pay BEFORE UPDATE OF money1 ON players BEGIN SELECT RAISE(ABORT, 'closed'); END");
+    ZRKMessage unpaid = bag.ask("bagDrop", Bag::list({gloves, lace}));
+    EXPECT_TRUE(unpaid.error);
+    EXPECT_EQ(bag.snapshot(), before);
+    bag.exec("DROP TRIGGER no_pay");
+    EXPECT_FALSE(bag.ask("bagDrop", Bag::list({gloves, lace})).error);
+    EXPECT_EQ(bag.item(gloves, "i_id"), -1);
 }
 
 TEST(BagItems, FunctionItemsResetPointsGrowTheBagAndRenameUnderTheNameRules)

@@ -79,7 +79,8 @@ struct OutfitWindow : ::testing::Test {
         loan.reset(new zrk::GameServices::FrameLoan(*frame));
         hero = zrk::RoleManager::instance().createRole("myrole", logon->getScene());
         hero->setDefaultItems({"boy", equip.getModel(1001), equip.getModel(1101)});
-        hero->setPosition(0, 0, 0);
+        // Beside the bag, which takes the screen from a sixth of its width on.
+        hero->setPosition(worldXAt(0.08f), 0, 0);
         hero->loadEquipment();
 
         session.reset(new zrk::ZRKSession("res/server"));
@@ -136,6 +137,18 @@ struct OutfitWindow : ::testing::Test {
         cell->fireEvent(CEGUI::PushButton::EventClicked, args, CEGUI::PushButton::EventNamespace);
         frames(4);
     }
+    /// Where on screen (a share of its width) a point at the figure's chest height and world x stands.
+    float screenX(float x) const
+    {
+        Ogre::Camera* camera = logon->getCamera();
+        return (camera->getProjectionMatrix() * (camera->getViewMatrix() * Ogre::Vector3(x, 46, 0))).x * 0.5f + 0.5f;
+    }
+    /// The world x at which the figure stands at that share of the screen's width.
+    float worldXAt(float share) const
+    {
+        const float at0 = screenX(0), at100 = screenX(100);
+        return at100 == at0 ? 0.0f : (share - at0) * 100 / (at100 - at0);
+    }
     /// Pixels of the coat's colour at the middle of the figure's body, where the coat sits.
     std::size_t coatPixels()
     {
@@ -145,7 +158,8 @@ struct OutfitWindow : ::testing::Test {
         Ogre::PixelBox box(static_cast<Ogre::uint32>(w), static_cast<Ogre::uint32>(h), 1, Ogre::PF_BYTE_RGBA, pixels.data());
         window->copyContentsToMemory(box, box);
         Ogre::Camera* camera = logon->getCamera();
-        const Ogre::Vector3 at = camera->getProjectionMatrix() * (camera->getViewMatrix() * Ogre::Vector3(0, 46, 0));
+        const Ogre::Vector3 at =
+            camera->getProjectionMatrix() * (camera->getViewMatrix() * Ogre::Vector3(hero->getPosition().x, 46, 0));
         const std::size_t cx = static_cast<std::size_t>((at.x * 0.5f + 0.5f) * w);
         const std::size_t cy = static_cast<std::size_t>((0.5f - at.y * 0.5f) * h);
         std::size_t red = 0;

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 #include "PluginFixture.h"
+#include "support/LabelFit.h"
 
 using namespace kavri3D::zrk;
 
@@ -171,4 +172,23 @@ TEST_F(BagPageTest, UsingAnItemSaysWhatItDidOrWhyNot)
     hands(128, {gui::ParamNode::boolean("error", true), gui::ParamNode::text("msg", "That nickname is taken.")});
     raise(128);
     EXPECT_EQ(status(), "That nickname is taken.");
+}
+
+TEST_F(BagPageTest, TheFigureStandsBesideTheWornSlotsAndEveryCellNamesItsItemInFull)
+{
+    // No image set here: every cell names its item in words.
+    hands(8, {gui::ParamNode("bagList",
+                             std::vector<gui::BagData>{item(3, 2001, "Field Coat"), item(2, 1101, "Short Hair"),
+                                                       item(21, 6001, "Ember Cannon"), item(51, 4001, "Repair Kit", 0, 6),
+                                                       item(61, 7002, "Fine Forge Stone", 0, 2), item(62, 3003, "Lace Coat")},
+                             0, 0)});
+    raise(8);
+    CEGUI::Window* figure = page()->getChildRecursive("Picture_myself");
+    ASSERT_NE(figure, nullptr);
+    const CEGUI::Rectf picture = figure->getUnclippedOuterRect().get();
+    EXPECT_LE(picture.right(), page()->getChild("Cell_1")->getUnclippedOuterRect().get().left());
+    EXPECT_LE(page()->getChild("Cell_2")->getUnclippedOuterRect().get().right(),
+              page()->getChild("Cell_21")->getUnclippedOuterRect().get().left());
+    EXPECT_EQ(std::string(page()->getChild("Cell_61")->getText().c_str()), "Fine Forge Stone x2");
+    EXPECT_EQ(zrktest::clippedLabels(page()), std::vector<std::string>{});
 }

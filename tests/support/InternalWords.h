@@ -2,6 +2,7 @@
 // What must never reach the player's screen: a message key of res/lan/texts.json shown as it
 // stands, or a word of the game's own plumbing (a role, a parameter, a picture's name).
 #include <CEGUI/CEGUI.h>
+#include <algorithm>
 #include <fstream>
 #include <json/json.h>
 #include <regex>
@@ -38,7 +39,14 @@ inline std::vector<std::string> internalWords(CEGUI::Window* root, const std::se
     auto check = [&](const std::string& where, const std::string& text) {
         if (text.empty())
             return;
-        if (keys.count(text) || std::regex_search(text, plumbing) || std::regex_match(text, pictureName))
+        // A key may stand among other words (a label before its amount, one award a line).
+        bool keyed = keys.count(text) > 0;
+        for (std::size_t at = 0; !keyed && at < text.size();) {
+            const std::size_t end = std::min(text.find_first_of(" \n\t", at), text.size());
+            keyed = keys.count(text.substr(at, end - at)) > 0;
+            at = end + 1;
+        }
+        if (keyed || std::regex_search(text, plumbing) || std::regex_match(text, pictureName))
             found.push_back(where + ": " + text);
     };
     std::vector<CEGUI::Window*> todo{root};

@@ -20,19 +20,42 @@ const char kCellPrefix[] = "Cell_";
 const char* const kSlotNames[BagPage::kWornSlots] = {"suite", "hairstyle", "coat", "back",  "hand", "shoes",
                                                       "bracelet", "ring", "mouth", "eye", "face", "looks"};
 const char kIconName[] = "Icon";
-// The page's grid: worn slots in two columns on the left; on the right a row for each weapon
-// bag and one for the props, the bag in five columns below them; the prize-box pictures in a
-// strip at the bottom.
+// The page's grid: the player's figure on the left, beside it the worn slots in two columns wide
+// enough for their names; on the right a row for each weapon bag and one for the props, the bag
+// in five columns below them; the prize-box pictures in a strip at the bottom.
+const char kFigure[] = "myself";
+const float kFigureLeft = 0.01f, kFigureWidth = 0.16f;
+const float kWornLeft = 0.18f, kWornWidth = 0.22f;
 const int kWornColumns = 2;
 const int kBagColumns = 5;
 const float kCellsBottom = 0.66f;
-// Two rows of actions, wide enough for their words; the status line and its Yes / No under them.
+// Two rows of actions, wide enough for their words; the status line (two lines of words) and
+// its Yes / No beside it.
 const float kActionsTop = 0.675f, kActionsHeight = 0.05f;
 const char* const kActions[] = {"Sort", "Mark", "Recycle", "Use", "Renew", "Back"};
 const int kActionsPerRow = 3;
-const float kStatusTop = kActionsTop + 2 * (kActionsHeight + 0.005f), kStatusHeight = 0.065f;
+const float kStatusTop = kActionsTop + 2 * (kActionsHeight + 0.005f), kStatusHeight = 0.085f;
 const char* const kBuyTypes[] = {"", "coins", "coupons", "medals"};
-const float kRight = 0.3f, kRightWidth = 0.68f;
+const float kRight = 0.41f, kRightWidth = 0.58f;
+// The weapon and props cells are small: a name there (an item without a picture) is written
+// smaller, to be read whole. Scaled with the screen's height, as the GUI's own font.
+const char kBeltFont[] = "BagBelt-8";
+const char kBeltFontFile[] = "DejaVuSans.ttf";
+
+/// The belt cells' font; empty (the GUI's own) when it cannot be made.
+CEGUI::String beltFont()
+{
+    CEGUI::FontManager& fonts = CEGUI::FontManager::getSingleton();
+    if (fonts.isDefined(kBeltFont))
+        return kBeltFont;
+    try {
+        fonts.createFreeTypeFont(kBeltFont, 8, true, kBeltFontFile, "", CEGUI::ASM_Vertical, CEGUI::Sizef(1280, 720));
+        return kBeltFont;
+    } catch (const std::exception& e) {
+        guiLog(4, "the bag's small font cannot be made, its cells use the GUI's own: ", e.what());
+        return CEGUI::String();
+    }
+}
 const float kBeltRow = 0.075f; ///< the height of a weapon or props row
 const float kBagTop = 0.02f + 4 * kBeltRow + 0.02f;
 
@@ -42,9 +65,9 @@ CEGUI::URect cellArea(int slot)
     float x = 0, y = 0, cw = 0, ch = 0;
     if (slot >= 1 && slot <= BagPage::kWornSlots) {
         const int rows = (BagPage::kWornSlots + kWornColumns - 1) / kWornColumns;
-        cw = 0.26f / kWornColumns;
+        cw = kWornWidth / kWornColumns;
         ch = kCellsBottom / rows;
-        x = 0.02f + cw * static_cast<float>((slot - 1) % kWornColumns);
+        x = kWornLeft + cw * static_cast<float>((slot - 1) % kWornColumns);
         y = 0.02f + ch * static_cast<float>((slot - 1) / kWornColumns);
     } else if (slot > 20 && slot < BagPage::kFirstPropSlot + BagPage::kPropCells) {
         // Weapon bags on rows 0-2 (a slot's tens), the props on row 3.
@@ -104,21 +127,25 @@ std::string BagPage::caption(const std::string& image) const
     return image;
 }
 
+bool BagPage::inGrid(const std::string& image) const { return image != kFigure; }
+
 std::string BagPage::slotName(int slot) { return slot >= 1 && slot <= kWornSlots ? kSlotNames[slot - 1] : ""; }
 
 void BagPage::buildContent(CEGUI::Window& frame)
 {
-    // Beside the character, not over it.
-    frame.setArea(CEGUI::URect(CEGUI::UDim(0.6f, 0), CEGUI::UDim(0.04f, 0), CEGUI::UDim(0.98f, 0), CEGUI::UDim(0.97f, 0)));
+    frame.setArea(CEGUI::URect(CEGUI::UDim(0.16f, 0), CEGUI::UDim(0.03f, 0), CEGUI::UDim(0.99f, 0), CEGUI::UDim(0.97f, 0)));
     CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
     // A new frame: the old cells went with the old one. Room for all, so that no connection is
     // copied (a copy that goes disconnects).
     mClickConnections.clear();
     mClickConnections.reserve(mCells.size() + sizeof(kActions) / sizeof(kActions[0]) + 2); // and "Yes", "No"
+    const CEGUI::String belt = beltFont();
     for (auto& cell : mCells) {
         const int slot = cell.first;
         CEGUI::Window* w = wm.createWindow("TaharezLook/Button", toCeguiString(kCellPrefix + std::to_string(slot)));
         w->setArea(cellArea(slot));
+        if (slot > kWornSlots && slot < kFirstBagSlot && !belt.empty())
+            w->setFont(belt);
         w->setUserData(&cell.second);
         // The icon over the button; clicks go through it to the button.
         CEGUI::Window* icon = wm.createWindow("TaharezLook/StaticImage", kIconName);
@@ -128,15 +155,23 @@ void BagPage::buildContent(CEGUI::Window& frame)
         icon->setMousePassThroughEnabled(true);
         icon->setVisible(false);
         w->addChild(icon);
-        // The name under the icon, the whole record in the tooltip.
+        // The name under the icon, in as many lines as it takes; the whole record in the tooltip.
         w->setTextParsingEnabled(false);
         w->setProperty("VertLabelFormatting", "BottomAligned");
+        w->setProperty("HorzLabelFormatting", "WordWrapCentreAligned");
         w->setTooltipType("TaharezLook/Tooltip");
         mClickConnections.emplace_back(
             w->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&BagPage::onCellClicked, this)));
         frame.addChild(w);
     }
     addActions(frame);
+    // The player's own figure, as the game draws it live, beside what he wears; no frame of
+    // its own, so that nothing shows where the game draws no figure.
+    addPicture(frame, kFigure,
+               CEGUI::URect(CEGUI::UDim(kFigureLeft, 0), CEGUI::UDim(0.02f, 0), CEGUI::UDim(kFigureLeft + kFigureWidth, 0),
+                            CEGUI::UDim(kCellsBottom, 0)),
+               nullptr)
+        ->setProperty("FrameEnabled", "false");
     CEGUI::Window* boxes = wm.createWindow("DefaultWindow", "Boxes");
     boxes->setArea(CEGUI::URect(CEGUI::UDim(0, 0), CEGUI::UDim(kStatusTop + kStatusHeight + 0.005f, 0), CEGUI::UDim(1, 0),
                                 CEGUI::UDim(1, 0)));

@@ -15,7 +15,7 @@ namespace gui {
 
 class EventDispatcher;
 
-/// The bag: the twelve worn slots, the three weapon bags (slots 21-29, 31-39, 41-49), the
+/// The bag: the player's figure (the live picture "myself"), the twelve worn slots, the three weapon bags (slots 21-29, 31-39, 41-49), the
 /// props bag (51-60) and the cells of the bag proper, each a button showing its item's icon
 /// from the GUI's image sets (a placeholder for an icon they lack) and carrying a cell record
 /// as user data. Clicking an item and then a slot moves it (the slot-exchange event gets "src"
@@ -105,6 +105,8 @@ protected:
     /// "Box 1" ... under the prize-box pictures, tall enough to be read.
     std::string caption(const std::string& image) const override;
     float captionShare() const override { return 0.4f; }
+    /// The player's figure stands beside the worn slots, not among the boxes.
+    bool inGrid(const std::string& image) const override;
 
 private:
     CEGUI::Window* cellWindow(int slot) const;

@@ -106,6 +106,7 @@ void ForgePage::buildContent(CEGUI::Window& frame)
                                      cw - 0.005f, ch - 0.005f);
         w->setID(static_cast<unsigned>(slot));
         w->setTextParsingEnabled(false); // item names are shown as written, never as markup
+        w->setProperty("HorzLabelFormatting", "WordWrapCentreAligned"); // a long name takes two lines
         connect(w, CEGUI::Window::EventMouseButtonDown, &ForgePage::onCellDown);
         connect(w, CEGUI::Window::EventMouseButtonUp, &ForgePage::onCellUp);
     }
@@ -114,6 +115,7 @@ void ForgePage::buildContent(CEGUI::Window& frame)
                                      0.16f + 0.075f * static_cast<float>(p), 0.36f, 0.068f);
         w->setID(static_cast<unsigned>(p));
         w->setTextParsingEnabled(false);
+        w->setProperty("HorzLabelFormatting", "WordWrapCentreAligned");
         connect(w, CEGUI::PushButton::EventClicked, &ForgePage::onPlaceClicked);
     }
     CEGUI::Window* type = addWidget(frame, "TaharezLook/Button", "MixType", "", 0.62f, 0.62f, 0.36f, 0.06f);

@@ -65,7 +65,8 @@ struct Pictures {
 const Pictures kPictures[] = {
     {7, {"myself", "showview"}, 2},
     {9, {"red0", "red1", "red2", "red3", "blue0", "blue1", "blue2", "blue3"}, 4},
-    {12, {"box1", "box2", "box3", "box4", "box5", "box6", "box7", "box8"}, 4},
+    // The bag: the player's figure beside the cells, the boxes in one row under them.
+    {12, {"myself", "box1", "box2", "box3", "box4", "box5", "box6", "box7", "box8"}, 8},
 };
 
 const Pictures* picturesOf(int kind)

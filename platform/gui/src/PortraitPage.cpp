@@ -22,33 +22,48 @@ PortraitPage::PortraitPage(int kind, const std::string& windowName, const std::s
 
 void PortraitPage::buildContent(CEGUI::Window& frame)
 {
-    CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
-    const int rows = (static_cast<int>(mImages.size()) + mColumns - 1) / mColumns;
+    std::vector<std::string> grid;
+    for (const std::string& image : mImages)
+        if (inGrid(image))
+            grid.push_back(image);
+    const int rows = (static_cast<int>(grid.size()) + mColumns - 1) / mColumns;
     const float cw = 1.0f / mColumns, ch = 1.0f / (rows > 0 ? rows : 1);
-    CEGUI::ImageManager& images = CEGUI::ImageManager::getSingleton();
     const float labelShare = captionShare();
-    for (std::size_t i = 0; i < mImages.size(); ++i) {
+    for (std::size_t i = 0; i < grid.size(); ++i) {
         const float x = cw * static_cast<float>(i % static_cast<std::size_t>(mColumns));
         const float y = ch * static_cast<float>(i / static_cast<std::size_t>(mColumns));
-        CEGUI::Window* pic = wm.createWindow("TaharezLook/StaticImage", toCeguiString(kPicturePrefix + mImages[i]));
-        pic->setArea(CEGUI::URect(CEGUI::UDim(x + 0.01f, 0), CEGUI::UDim(y + 0.01f, 0), CEGUI::UDim(x + cw - 0.01f, 0),
-                                  CEGUI::UDim(y + ch * (1 - labelShare), 0)));
-        // The pictures are square; a cell of another shape keeps them square.
-        pic->setAspectMode(CEGUI::AM_SHRINK);
-        pic->setAspectRatio(1.0f);
-        pic->setProperty("BackgroundEnabled", "false"); // the pictures are cut out
-        frame.addChild(pic);
-        if (images.isDefined(toCeguiString(mImages[i])))
-            pic->setProperty("Image", toCeguiString(mImages[i]));
-        CEGUI::Window* label = wm.createWindow("TaharezLook/StaticText", toCeguiString(kLabelPrefix + mImages[i]));
-        label->setArea(CEGUI::URect(CEGUI::UDim(x, 0), CEGUI::UDim(y + ch * (1 - labelShare), 0),
-                                    CEGUI::UDim(x + cw, 0), CEGUI::UDim(y + ch, 0)));
-        label->setProperty("FrameEnabled", "false");
-        label->setProperty("BackgroundEnabled", "false");
-        label->setProperty("HorzFormatting", "HorzCentred");
-        label->setText(outsideText(caption(mImages[i])));
-        frame.addChild(label);
+        const CEGUI::URect label(CEGUI::UDim(x, 0), CEGUI::UDim(y + ch * (1 - labelShare), 0), CEGUI::UDim(x + cw, 0),
+                                 CEGUI::UDim(y + ch, 0));
+        addPicture(frame, grid[i],
+                   CEGUI::URect(CEGUI::UDim(x + 0.01f, 0), CEGUI::UDim(y + 0.01f, 0), CEGUI::UDim(x + cw - 0.01f, 0),
+                                CEGUI::UDim(y + ch * (1 - labelShare), 0)),
+                   &label);
     }
+}
+
+CEGUI::Window* PortraitPage::addPicture(CEGUI::Window& parent, const std::string& image, const CEGUI::URect& area,
+                              const CEGUI::URect* label)
+{
+    CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
+    CEGUI::Window* pic = wm.createWindow("TaharezLook/StaticImage", toCeguiString(kPicturePrefix + image));
+    pic->setArea(area);
+    // The pictures are square; a cell of another shape keeps them square.
+    pic->setAspectMode(CEGUI::AM_SHRINK);
+    pic->setAspectRatio(1.0f);
+    pic->setProperty("BackgroundEnabled", "false"); // the pictures are cut out
+    parent.addChild(pic);
+    if (CEGUI::ImageManager::getSingleton().isDefined(toCeguiString(image)))
+        pic->setProperty("Image", toCeguiString(image));
+    if (!label)
+        return pic;
+    CEGUI::Window* caption = wm.createWindow("TaharezLook/StaticText", toCeguiString(kLabelPrefix + image));
+    caption->setArea(*label);
+    caption->setProperty("FrameEnabled", "false");
+    caption->setProperty("BackgroundEnabled", "false");
+    caption->setProperty("HorzFormatting", "HorzCentred");
+    caption->setText(outsideText(this->caption(image)));
+    parent.addChild(caption);
+    return pic;
 }
 
 CEGUI::Window* PortraitPage::picture(const std::string& name) const

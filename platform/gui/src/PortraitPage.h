@@ -1,4 +1,6 @@
 #pragma once
+#include <CEGUI/UDim.h>
+#include <CEGUI/Rect.h>
 #include <string>
 #include <vector>
 #include "GuiPage.h"
@@ -31,6 +33,11 @@ protected:
     virtual std::string caption(const std::string& image) const { return image; }
     /// The share of a grid cell's height the caption takes.
     virtual float captionShare() const { return 0.14f; }
+    /// False for a picture the page places itself (with `addPicture`) rather than in the grid.
+    virtual bool inGrid(const std::string& image) const { return true; }
+    /// The picture of the image in the area (fractions of `parent`), square, with its caption
+    /// in the area under it (none when `label` is null); the picture's window.
+    CEGUI::Window* addPicture(CEGUI::Window& parent, const std::string& image, const CEGUI::URect& area, const CEGUI::URect* label);
 
 private:
     CEGUI::Window* picture(const std::string& name) const;
