@@ -2,13 +2,10 @@
 #include "EventsFixture.h"
 
 #include <core/DefaultFsmHelper.h>
-#include <data/ZRKLobby.h>
-#include <data/ZRKServerCore.h>
 #include <json/json.h>
 
 #include "events/DefStateEvent.h"
 #include "events/ExitEvent.h"
-#include "events/LoginGoEvent.h"
 #include "events/LogoutEvent.h"
 #include "events/MessageBoxShowEvent.h"
 #include "events/ShowHelpEvent.h"
@@ -161,39 +158,6 @@ TEST_F(QuitFixture, LogoutRunsTheConfirmationOnlyWhileTheExitEventLives)
     exitEvent.reset();
     act(logout);
     EXPECT_EQ(frame.getMessageBoxes().size(), 1u);
-}
-
-TEST_F(QuitFixture, LogoutOnlineTakesThePlayerBackToTheLogInScreenWithoutAQuestion)
-{
-    for (const char* state : {"room", "battle_newbie", "zrk_createchar"})
-        machine().addState(state, boost::make_shared<zrktest::RecordingState>());
-    enterState("logon");
-    LoginGoEvent login(page, dispatcher);
-    logInAsHero(login);
-    ASSERT_TRUE(session->isOnline());
-    ZRKLobby& lobby = session->getGameServer()->core().lobby();
-    ASSERT_TRUE(lobby.isOnline("hero"));
-    const std::size_t boxes = frame.getMessageBoxes().size();
-
-    LogoutEvent logout(page, dispatcher);
-    act(logout);
-    frames(3);
-    EXPECT_EQ(machine().currentStateName(), "logon");
-    EXPECT_EQ(control->shownPages().back(), "login");
-    EXPECT_EQ(frame.getMessageBoxes().size(), boxes); // neither the quit question nor a lost connection
-    EXPECT_FALSE(win32QuitPosted());
-
-    // Without the log-on state to go to, he is logged out where he stands.
-    machine().changeState("room");
-    frames(1);
-    logInAsHero(login);
-    ASSERT_TRUE(session->isOnline());
-    machine().removeState("logon");
-    act(logout);
-    frames(3);
-    EXPECT_FALSE(session->isOnline());
-    EXPECT_FALSE(lobby.isOnline("hero"));
-    EXPECT_FALSE(win32QuitPosted());
 }
 
 TEST_F(EventsFixture, MessageBoxTextsByKeyOrAsGivenWithArgumentsAndSize)

@@ -2,10 +2,11 @@
 // installation lists two servers, of which the game picked the first at start (nothing answers
 // there); "hero" picks the second, the built-in one, in the log-in screen's list, logs in and
 // is online there; on his first arrival at the area page it lists players the server has in
-// its zones; "Log out" takes him back to the log-in screen, logged off at the server; he logs
-// in again and is back on the area page.
+// its zones; "Log out" asks whether to leave the game: Escape keeps him on the page, online,
+// and Enter ends the game, logged off at the server.
 #include <CEGUI/CEGUI.h>
 #include <core/BlackBoard.h>
+#include <core/Frame.h>
 #include <core/GraphicsSystem.h>
 #include <data/ZRKGameServer.h>
 #include <data/ZRKLobby.h>
@@ -86,7 +87,7 @@ CEGUI::Window* areaWithPlayers(zrktest::GameRun& game)
 
 } // namespace
 
-TEST(AreaPageOnScreen, HeroChoosesTheServerLogsInSeesThePlayersAboutLogsOutAndLogsInAgain)
+TEST(AreaPageOnScreen, HeroChoosesTheServerLogsInSeesThePlayersAboutAndLogsOutOfTheGame)
 {
     ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
     TwoServerInstallation install;
@@ -96,8 +97,9 @@ TEST(AreaPageOnScreen, HeroChoosesTheServerLogsInSeesThePlayersAboutLogsOutAndLo
     std::string startServer, chosenServer, chosenNet;
     std::vector<std::string> shownPlayers, sampled;
     std::vector<std::string> notInAZone;
-    bool onlineAtServer = false, onlineAfterLogout = true, sessionAfterLogout = true, backOnArea = false;
-    std::string stateAfterLogin, stateAfterLogout, nameKept;
+    bool onlineAtServer = false, onlineAfterLogout = true, sessionAfterLogout = true;
+    bool stayedAfterEscape = false, gameEnded = false;
+    std::string stateAfterLogin, askedTitle;
     const bool ok = zrktest::GameRun::run(
         "game.exe /LowIntegrity=1 /unpaced=1 /mutex=0",
         [&](zrktest::GameRun& game) {
@@ -147,20 +149,23 @@ TEST(AreaPageOnScreen, HeroChoosesTheServerLogsInSeesThePlayersAboutLogsOutAndLo
                 if (!lobby.zoneOf(name))
                     notInAZone.push_back(name);
 
-            // "Log out": back at the log-in screen, logged off at the server.
+            // "Log out" asks first, as quitting does; Escape keeps him where he is.
+            core::Frame* frame = game.getMainFrame().get();
             clickOn(input, area->getChild("LogOut"));
-            ASSERT_TRUE(game.framesUntil(
-                [&] { return game.stateName() == "logon" && shownPage("LoginPage") != nullptr; }, 120));
+            ASSERT_TRUE(game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 60));
+            askedTitle = frame->getOpenMessageBox()->titleKey;
+            input.key(XK_Escape);
             game.frames(5);
-            stateAfterLogout = game.stateName();
-            sessionAfterLogout = session->isOnline();
-            onlineAfterLogout = lobby.isOnline("hero");
+            stayedAfterEscape = frame->getOpenMessageBox() == nullptr && shownPage("AreaPage") != nullptr &&
+                                game.stateName() == "room" && lobby.isOnline("hero");
 
-            // The remembered name is there: the password and "Log in" bring him back.
-            login = shownPage("LoginPage");
-            nameKept = login->getChild("Name")->getText().c_str();
-            logIn(input, login, false);
-            backOnArea = areaWithPlayers(game) != nullptr && lobby.isOnline("hero");
+            // Asked again, Enter takes the box's first answer: the game ends, hero logged off.
+            clickOn(input, area->getChild("LogOut"));
+            ASSERT_TRUE(game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 60));
+            input.key(XK_Return);
+            gameEnded = !game.frames(60);
+            onlineAfterLogout = lobby.isOnline("hero");
+            sessionAfterLogout = session->isOnline();
         },
         install.program);
     EXPECT_TRUE(ok);
@@ -172,9 +177,9 @@ TEST(AreaPageOnScreen, HeroChoosesTheServerLogsInSeesThePlayersAboutLogsOutAndLo
     EXPECT_FALSE(shownPlayers.empty());
     EXPECT_EQ(shownPlayers.size(), sampled.size());
     EXPECT_TRUE(notInAZone.empty());
-    EXPECT_EQ(stateAfterLogout, "logon");
+    EXPECT_EQ(askedTitle, "warning/quit");
+    EXPECT_TRUE(stayedAfterEscape);
+    EXPECT_TRUE(gameEnded);
     EXPECT_FALSE(sessionAfterLogout);
     EXPECT_FALSE(onlineAfterLogout);
-    EXPECT_EQ(nameKept, "hero");
-    EXPECT_TRUE(backOnArea);
 }

@@ -4,8 +4,7 @@
 namespace kavri3D {
 namespace zrk {
 
-/// The log-out button of the area choice: an online player is taken back to the log-in
-/// screen, logged out; without a session online it asks whether to quit, as quitting does.
+/// The log-out button of the area choice: the same confirmation as quitting.
 class LogoutEvent : public BaseEvent {
 public:
     LogoutEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher);
