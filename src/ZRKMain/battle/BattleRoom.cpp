@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <malloc.h>
 #include <map>
 #include <set>
 #include <core/AudioManager.h>
@@ -376,6 +377,11 @@ void BattleRoom::destroyScene()
     mSpecialDuplicate = false;
     if (hasScene())
         BasicRoom::destroyScene();
+#if defined(__GLIBC__)
+    // A battle frees many MB in small pieces, scattered over the heap: handed back to the
+    // system now, one run of many battles keeps the resident memory of the first ones.
+    malloc_trim(0);
+#endif
 }
 
 void BattleRoom::onEnterRoom(const std::string& room, int code, const std::string& params)
