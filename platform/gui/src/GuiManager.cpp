@@ -501,7 +501,7 @@ void GuiManager::showOwnAttributes(ParamList* attributes)
         if (const auto* role = n && n->name == "currentRole" ? boost::any_cast<RoleAttr>(&n->value) : nullptr) {
             // The hall and the room show what the player holds now: a battle's awards come
             // back while they are up.
-            const std::string line = PlayerPage::attributeLine(*role);
+            const std::string line = PlayerPage::headerLine(*role);
             for (int kind : {RoomListPage::kKind, RoomPage::kKind})
                 if (GuiPage* p = page(kind))
                     p->setTitleNote(line);

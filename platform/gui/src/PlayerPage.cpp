@@ -405,6 +405,12 @@ std::string PlayerPage::attributeLine(const RoleAttr& role)
            std::to_string(role.pc_money3);
 }
 
+std::string PlayerPage::headerLine(const RoleAttr& role)
+{
+    return "Lv " + std::to_string(role.pc_lv) + "  Exp " + std::to_string(role.pc_exp) + "/" + std::to_string(role.maxexp) +
+           "  Coins " + std::to_string(role.pc_money1) + "  Coupons " + std::to_string(role.pc_money2);
+}
+
 void PlayerPage::onShopFilled(int eventId, ParamList& list)
 {
     if (changedMoney(eventId, list)) {

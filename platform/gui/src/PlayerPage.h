@@ -71,6 +71,8 @@ public:
     static std::string optionText(const ShopPrice& price);
     /// The player's own line: nickname, level, experience, rank and the three moneys.
     static std::string attributeLine(const RoleAttr& role);
+    /// The short line a title bar has room for: level, experience and the two moneys.
+    static std::string headerLine(const RoleAttr& role);
 
     /// The shop's own tab name.
     static const char kShopTab[];
