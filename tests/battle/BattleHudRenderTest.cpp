@@ -15,6 +15,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <land/ZRKLand.h>
+#include <land/PropState.h>
 #include <land/ZRKPlayerSim.h>
 #include <yake/Logger.h>
 #include <yake/Math.h>
@@ -37,6 +38,25 @@ namespace {
 bool red(int r, int g, int b) { return r > 200 && g < 90 && b < 90; }
 bool yellow(int r, int g, int b) { return r > 200 && g > 160 && b < 120; }
 
+/// Hero in a battle against one of the server's players, with his own bags, fighting; the
+/// game's clock is the test's from here. Null when the battle did not come.
+boost::shared_ptr<BattleRoom> fightBotBattle(zrktest::GameRun& game, ZRKSession& session)
+{
+    if (!game.framesUntil([&] { return game.stateName() == "room"; }, 400))
+        return {};
+    yake::native::setManualClock(true);
+    core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 20);
+    if (session.getGameServer()->core().startBotBattle("hero", 1, "1", 5) != "battle_hero")
+        return {};
+    game.frames(2);
+    if (!session.teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"))
+        return {};
+    auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
+    if (!room || !game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 2000))
+        return {};
+    return room;
+}
+
 } // namespace
 
 TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
@@ -58,15 +78,8 @@ TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
             ASSERT_NE(g, nullptr);
             auto* session = dynamic_cast<ZRKSession*>(game.session());
             ASSERT_TRUE(session);
-            ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 400)) << game.stateName();
-            yake::native::setManualClock(true);
-            core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 20);
-            ASSERT_EQ(session->getGameServer()->core().startBotBattle("hero", 1, "1", 5), "battle_hero");
-            game.frames(2);
-            ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
-            auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
+            boost::shared_ptr<BattleRoom> room = fightBotBattle(game, *session);
             ASSERT_TRUE(room);
-            ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 2000));
             game.frames(4);
             // A steady fight adds nothing to CEGUI's log (the battle bar's lines are no markup).
             const std::string gameLog = yake::logging::logger::instance().logFile();
@@ -168,4 +181,67 @@ TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
     EXPECT_TRUE(revived);
     EXPECT_TRUE(offerGone);
     EXPECT_EQ(paid, 100); // "battle/pvp_pacemaker": the first revive costs 100 coins
+}
+
+TEST(BattleHudRender, APropUsedByItsKeyShowsInItsCellOnTheBattleBar)
+{
+    ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
+    zrktest::GameHome home;
+    std::string shownBefore, shownAfter, countAfter;
+    int slot = -1, before = -1, after = -1;
+    const bool ok = zrktest::GameRun::run(
+        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
+            core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
+            ASSERT_NE(g, nullptr);
+            auto* session = dynamic_cast<ZRKSession*>(game.session());
+            ASSERT_TRUE(session);
+            boost::shared_ptr<BattleRoom> room = fightBotBattle(game, *session);
+            ASSERT_TRUE(room);
+            ZRKLand& land = *room->getLand();
+            ZRKPlayerSim* me = land.getMyDoll();
+            ASSERT_NE(me, nullptr);
+            // Hero's turn: a prop is used only by the one acting.
+            ASSERT_TRUE(game.framesUntil([&] { return land.getActingDoll() == me; }, 2000));
+            const std::vector<PropState>& props = me->getCurrentPropBag()->getSlots();
+            for (std::size_t i = 0; i < props.size() && i < 6 && slot < 0; ++i)
+                if (!props[i].empty())
+                    slot = static_cast<int>(i);
+            ASSERT_GE(slot, 0) << "hero's props (the seed gives him first-aid kits) did not come into the battle";
+            const std::size_t at = static_cast<std::size_t>(slot);
+            before = props[at].count;
+            const char letters[] = "zxcvbn";
+            const std::string path = std::string("PropsContainer/block_") + letters[slot];
+            const auto shown = [&path] {
+                CEGUI::Window* cell = BattleRoom::hudWindow(path);
+                if (!cell)
+                    return std::string("(no cell)");
+                const std::string count = cell->isChild("count") ? cell->getChild("count")->getText().c_str() : "";
+                return std::string(cell->getProperty("Image").c_str()) + "|" + cell->getText().c_str() + "|" + count;
+            };
+            game.frames(2);
+            shownBefore = shown();
+            zrktest::XWindowInput input(g->getRenderWindow());
+            ASSERT_TRUE(input.valid());
+            const KeySym keys[] = {XK_z, XK_x, XK_c, XK_v, XK_b, XK_n};
+            input.key(keys[slot]);
+            game.framesUntil([&] { return me->getCurrentPropBag()->getSlots()[at].count != before; }, 40);
+            after = me->getCurrentPropBag()->getSlots()[at].count;
+            game.frames(3);
+            shownAfter = shown();
+            CEGUI::Window* cell = BattleRoom::hudWindow(path);
+            countAfter = cell && cell->isChild("count") ? cell->getChild("count")->getText().c_str() : "";
+            yake::native::setManualClock(false);
+        });
+    yake::native::setManualClock(false);
+    EXPECT_TRUE(ok);
+    ASSERT_GE(slot, 0);
+    EXPECT_EQ(after, before - 1) << "the key used the prop";
+    // Before: the prop's picture (or a mark for one this client has no picture of) and its uses.
+    EXPECT_NE(shownBefore.substr(0, shownBefore.rfind('|')), "|") << shownBefore;
+    EXPECT_NE(shownBefore.find("|x" + std::to_string(before)), std::string::npos) << shownBefore;
+    EXPECT_NE(shownAfter, shownBefore);
+    if (after > 0)
+        EXPECT_EQ(countAfter, "x" + std::to_string(after)) << shownAfter;
+    else
+        EXPECT_EQ(shownAfter, "||") << "a prop used up leaves its cell empty";
 }

@@ -604,3 +604,41 @@ TEST_F(GuiPagesTest, TheRoomPageAnswersArenaAndDungeonViewsAsThePvpOnesLocksAsAs
     events->raise(26);
     EXPECT_EQ(text(room->getChild("ChatHeard")), "Anvil: \\[b]hi"); // shown as written, never as markup
 }
+
+TEST_F(GuiPagesTest, EverySeatLineFitsItsCellHoweverLongTheNicknames)
+{
+    Values values;
+    gui::IEventDispatcher* events = manager->getEventDispatcher();
+    std::vector<gui::PlayerCard> cards(8);
+    const char* const names[8] = {"Hero", "Quartermaster-General Long", "Ana", "WWWWWWWWWWWWWWWWWWWW",
+                                  "Jolt", "Ноябрьский ураган", "Bo", "The very last of the blue team"};
+    for (std::size_t s = 0; s < 8; ++s) {
+        cards[s].occupied = true;
+        cards[s].battle = s != 0;
+        cards[s].nickname = reinterpret_cast<const CEGUI::utf8*>(names[s]);
+    }
+    cards[0].owner = true;
+    auto* listen = new zrktest::FakeEvent(38, tally);
+    events->registerEvent(listen);
+    CEGUI::Window* room = manager->getPage(9)->getRootWindow();
+    ASSERT_NE(room, nullptr);
+    manager->showPage("room");
+    values.into(listen, {node("players", cards), node("my_pos", 0)});
+    events->raise(38);
+    CEGUI::Window* seats = room->getChild("Seats");
+    for (const char* label : {"Label_red0", "Label_red1", "Label_red2", "Label_red3", "Label_blue0", "Label_blue1",
+                              "Label_blue2", "Label_blue3"}) {
+        CEGUI::Window* w = seats->getChild(label);
+        const CEGUI::Font* font = w->getFont();
+        ASSERT_NE(font, nullptr);
+        EXPECT_LE(font->getTextExtent(w->getText()), w->getPixelSize().d_width) << label << ": " << text(w);
+    }
+    // A short name stays whole, with its state; a long one is cut, its state kept.
+    EXPECT_EQ(text(seats->getChild("Label_red2")).rfind("Ana", 0), 0u) << text(seats->getChild("Label_red2"));
+    EXPECT_NE(text(seats->getChild("Label_red0")).find("Hero"), std::string::npos);
+    EXPECT_NE(text(seats->getChild("Label_red0")).find("owner"), std::string::npos);
+    const std::string last = text(seats->getChild("Label_blue3"));
+    EXPECT_EQ(last.rfind("The", 0), 0u) << last;
+    EXPECT_NE(last.find("... ready"), std::string::npos) << last;
+    EXPECT_NE(text(seats->getChild("Label_blue1")).find("... ready"), std::string::npos) << text(seats->getChild("Label_blue1"));
+}

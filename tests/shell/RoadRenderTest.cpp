@@ -18,6 +18,7 @@
 #include <data/ZRKServer.h>
 #include <data/ZRKServerCore.h>
 #include <data/ZRKSession.h>
+#include <data/ZRKWorld.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <gui/IBattleOver.h>
@@ -92,6 +93,31 @@ void clickRow(Input& input, CEGUI::Window* w, unsigned row)
 std::string seatLine(CEGUI::Window* room, const char* label)
 {
     return room->getChild("Seats")->getChild(label)->getText().c_str();
+}
+
+/// The page's title bar shows hero's level, experience and coins as the world holds them
+/// (a battle's awards come back while the page is up: a few frames are given).
+::testing::AssertionResult headerShowsWorld(zrktest::GameRun& game, ZRKServerCore& server, const char* pageName)
+{
+    std::string title, wanted;
+    const bool same = game.framesUntil(
+        [&] {
+            CEGUI::Window* page = shownPage(pageName);
+            const ZRKWorld::Player* hero = server.world().player("hero");
+            if (!page || !hero)
+                return false;
+            title = page->getText().c_str();
+            wanted = "Lv " + std::to_string(hero->lv) + "  Exp " + std::to_string(hero->exp) + "/";
+            const std::string coins = "Coins " + std::to_string(hero->money[0]) + " ";
+            return title.find(wanted) != std::string::npos && title.find(coins) != std::string::npos;
+        },
+        60);
+    if (same)
+        return ::testing::AssertionSuccess();
+    const ZRKWorld::Player* hero = server.world().player("hero");
+    return ::testing::AssertionFailure() << pageName << " shows \"" << title << "\"; the world holds level "
+                                         << (hero ? hero->lv : -1) << ", exp " << (hero ? hero->exp : -1) << ", coins "
+                                         << (hero ? hero->money[0] : -1);
 }
 
 } // namespace
@@ -260,6 +286,7 @@ TEST(RoadOnScreen, HeroGoesRoundFromTheHallThroughTwoBattlesBackToTheHallAndInto
             EXPECT_EQ(back.clientZone, zone);
             room = shownPage("RoomPage");
             ASSERT_NE(room, nullptr);
+            EXPECT_TRUE(headerShowsWorld(game, server, "RoomPage")) << "after the first battle";
             std::filesystem::create_directories(ZRK_SHOTS_DIR);
             g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/road-back-in-room.png");
             // The room's buttons work again: the server's player on blue0, picked by its
@@ -285,6 +312,7 @@ TEST(RoadOnScreen, HeroGoesRoundFromTheHallThroughTwoBattlesBackToTheHallAndInto
             EXPECT_EQ(back.roomState, 1) << "a battle no player's screen is in is over";
             room = shownPage("RoomPage");
             ASSERT_NE(room, nullptr);
+            EXPECT_TRUE(headerShowsWorld(game, server, "RoomPage")) << "after the battle given up";
 
             // Leave: the hall, in the zone on both sides; the room he made is gone.
             clickOn(input, room->getChild("Leave"));
@@ -296,6 +324,7 @@ TEST(RoadOnScreen, HeroGoesRoundFromTheHallThroughTwoBattlesBackToTheHallAndInto
             EXPECT_EQ(back.serverZone, zone);
             EXPECT_EQ(back.clientZone, zone);
             EXPECT_EQ(lobby.findRoom(name), nullptr);
+            EXPECT_TRUE(headerShowsWorld(game, server, "RoomListPage")) << "in the hall after two battles";
 
             // Another room of his own, left again.
             hall = shownPage("RoomListPage");

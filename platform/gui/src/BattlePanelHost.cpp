@@ -254,9 +254,15 @@ void BattlePanelHost::draw()
             label->setText(outsideText(t));
         }
     }
-    for (int i = 0; i < 6; ++i)
-        setImageOrText(part(std::string("PropsContainer/block_") + kLetters[i]), mBags.propIcon[i],
-                       mBags.propIcon[i].empty() ? std::string() : "?");
+    // Props: the picture and the uses left, so a prop used by its key shows it at once.
+    for (int i = 0; i < 6; ++i) {
+        const std::string n = std::string("PropsContainer/block_") + kLetters[i];
+        const bool held = !mBags.propIcon[i].empty() || mBags.propCount[i] > 0;
+        setImageOrText(part(n), mBags.propIcon[i], held ? "?" : std::string());
+        const std::string uses = held && mBags.propCount[i] > 0 ? "x" + std::to_string(mBags.propCount[i]) : std::string();
+        if (CEGUI::Window* label = part(n + "/count"))
+            label->setText(outsideText(uses));
+    }
     // Crates on the radar.
     for (int i = 0; i < 8; ++i)
         if (CEGUI::Window* dot = part("Radar/Crate" + std::to_string(i))) {
@@ -352,10 +358,12 @@ void BattlePanelHost::buildContent(CEGUI::Window& frame)
         text(*cell, "count", 0.0f, 0.55f, 1.0f, 0.45f);
     }
     CEGUI::Window* props = make(frame, "DefaultWindow", "PropsContainer", 0.63f, 0.72f, 0.36f, 0.28f);
-    for (int i = 0; i < 6; ++i)
-        make(*props, "TaharezLook/StaticImage", std::string("block_") + kLetters[i], 0.165f * static_cast<float>(i), 0.0f,
-             0.15f, 1.0f)
-            ->setProperty("FrameEnabled", "true");
+    for (int i = 0; i < 6; ++i) {
+        CEGUI::Window* cell = make(*props, "TaharezLook/StaticImage", std::string("block_") + kLetters[i],
+                                   0.165f * static_cast<float>(i), 0.0f, 0.15f, 1.0f);
+        cell->setProperty("FrameEnabled", "true");
+        text(*cell, "count", 0.0f, 0.55f, 1.0f, 0.45f);
+    }
     if (mStatus)
         draw();
 }

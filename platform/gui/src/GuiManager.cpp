@@ -399,6 +399,7 @@ void GuiManager::showHall(bool shown)
                 nickname = role->pc_nickname;
     online->open();
     rooms->open(player ? *player : std::string(), nickname, yake::native::getTime());
+    refreshOwnAttributes();
 }
 
 void GuiManager::showRoom()
@@ -413,6 +414,7 @@ void GuiManager::showRoom()
     const ParamNode* name = mParams.find(mParams.handle(LoginPage::kKind), "username");
     const std::string* player = name ? boost::any_cast<std::string>(&name->value) : nullptr;
     room->open(player ? *player : std::string(), zone);
+    refreshOwnAttributes();
 }
 
 void GuiManager::setRenderSwitch(bool on)
@@ -481,10 +483,38 @@ void GuiManager::playFlash(const std::string& file, int width, int height, float
     guiLog(4, "no Flash player: ", file, " (", width, "x", height, ", ", seconds, " s) not played");
 }
 
+void GuiManager::refreshOwnAttributes()
+{
+    showOwnAttributes();
+    // A battle's awards and anything bought since are the server's: asked again, they come
+    // back through the attribute event's refill.
+    if (mDispatcher.find(PlayerPage::kAttrEventId))
+        mDispatcher.callback(PlayerPage::kAttrEventId, mParams.handle(PlayerPage::kKind));
+}
+
+void GuiManager::showOwnAttributes(ParamList* attributes)
+{
+    if (!attributes && mDispatcher.find(PlayerPage::kAttrEventId))
+        attributes = mDispatcher.fillParams(PlayerPage::kAttrEventId);
+    if (!attributes)
+        return;
+    for (const ParamNode* n : *attributes)
+        if (const auto* role = n && n->name == "currentRole" ? boost::any_cast<RoleAttr>(&n->value) : nullptr) {
+            // The hall and the room show what the player holds now: a battle's awards come
+            // back while they are up.
+            const std::string line = PlayerPage::headerLine(*role);
+            for (int kind : {RoomListPage::kKind, RoomPage::kKind})
+                if (GuiPage* p = page(kind))
+                    p->setTitleNote(line);
+        }
+}
+
 void GuiManager::onFilled(int eventId, ParamList* params)
 {
     if (!params)
         return;
+    if (eventId == PlayerPage::kRefreshEventId || eventId == PlayerPage::kAttrEventId)
+        showOwnAttributes(eventId == PlayerPage::kAttrEventId ? params : nullptr);
     for (auto& page : mPages) {
         try {
             page.second->onFilled(eventId, *params);

@@ -133,6 +133,11 @@ private:
     void showHall(bool shown);
     /// The player sits in a game room: its page comes up in place of the hall.
     void showRoom();
+    /// The player's own line in the hall's and the room's title bars, as the game holds it now.
+    /// `attributes`: the values the attribute event just handed out; null asks it for them.
+    void showOwnAttributes(ParamList* attributes = nullptr);
+    /// Shows the line as the game holds it, and asks the server for it again.
+    void refreshOwnAttributes();
     void notifyImage(const std::string& name, bool defined);
 
     CallCounter mCalls;

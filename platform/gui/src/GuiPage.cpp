@@ -68,7 +68,7 @@ void GuiPage::makeWindow()
         // Drawn straight to the screen: a page's own render texture is made anew at every
         // size the frame passes through while it is laid out, and drawn twice a frame after.
         frame->setUsingAutoRenderingSurface(false);
-        frame->setText(toCeguiString(mTitle));
+        frame->setText(outsideText(titleText()));
         frame->setArea(
             CEGUI::URect(CEGUI::UDim(mArea[0], 0), CEGUI::UDim(mArea[1], 0), CEGUI::UDim(mArea[2], 0), CEGUI::UDim(mArea[3], 0)));
         auto* fw = static_cast<CEGUI::FrameWindow*>(frame);
@@ -86,6 +86,15 @@ void GuiPage::makeWindow()
     mWindow = frame;
     mDestroyedConnection = frame->subscribeEvent(CEGUI::Window::EventDestructionStarted,
                                                  CEGUI::Event::Subscriber(&GuiPage::onWindowDestroyed, this));
+}
+
+std::string GuiPage::titleText() const { return mTitleNote.empty() ? mTitle : mTitle + "    " + mTitleNote; }
+
+void GuiPage::setTitleNote(const std::string& note)
+{
+    mTitleNote = note;
+    if (mWindow)
+        mWindow->setText(outsideText(titleText()));
 }
 
 void GuiPage::setFrameArea(float left, float top, float right, float bottom)

@@ -38,6 +38,10 @@ public:
     /// Shows or hides the window (made first when needed).
     void setVisible(bool visible);
     void destroyWindow();
+    /// A line after the page's title in its title bar (the player's own money and level); empty
+    /// for the title alone.
+    void setTitleNote(const std::string& note);
+    std::string titleText() const;
     /// An event handed the GUI its values after a raise; pages that show some of them override.
     virtual void onFilled(int eventId, ParamList& params) {}
 
@@ -67,6 +71,7 @@ private:
     const int mKind;
     const std::string mWindowName;
     const std::string mTitle;
+    std::string mTitleNote;
     ParamStore& mParams;
     ParentSource mParent;
     CEGUI::Window* mWindow = nullptr;

@@ -397,6 +397,20 @@ void PlayerPage::onFilled(int eventId, ParamList& list)
     onShopFilled(eventId, list);
 }
 
+std::string PlayerPage::attributeLine(const RoleAttr& role)
+{
+    return role.pc_nickname + "  Lv " + std::to_string(role.pc_lv) + "  Exp " + std::to_string(role.pc_exp) + "/" +
+           std::to_string(role.maxexp) + "  Rank " + std::to_string(role.pc_rank) + "  Coins " +
+           std::to_string(role.pc_money1) + "  Coupons " + std::to_string(role.pc_money2) + "  Medals " +
+           std::to_string(role.pc_money3);
+}
+
+std::string PlayerPage::headerLine(const RoleAttr& role)
+{
+    return "Lv " + std::to_string(role.pc_lv) + "  Exp " + std::to_string(role.pc_exp) + "/" + std::to_string(role.maxexp) +
+           "  Coins " + std::to_string(role.pc_money1) + "  Coupons " + std::to_string(role.pc_money2);
+}
+
 void PlayerPage::onShopFilled(int eventId, ParamList& list)
 {
     if (changedMoney(eventId, list)) {
@@ -415,9 +429,7 @@ void PlayerPage::onShopFilled(int eventId, ParamList& list)
             continue;
         if (eventId == kAttrEventId && node->name == "currentRole") {
             if (const auto* role = boost::any_cast<RoleAttr>(&node->value)) {
-                mText = role->pc_nickname + "  Lv " + std::to_string(role->pc_lv) + "  Rank " + std::to_string(role->pc_rank) +
-                        "  Coins " + std::to_string(role->pc_money1) + "  Coupons " + std::to_string(role->pc_money2) +
-                        "  Medals " + std::to_string(role->pc_money3);
+                mText = attributeLine(*role);
                 if (CEGUI::Window* line = child(kAttributes))
                     line->setText(outsideText(mText));
             }

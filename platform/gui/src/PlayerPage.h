@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include <gui/RoleAttr.h>
 #include <gui/ShopData.h>
 #include <gui/SubClass.h>
 #include "PlayerTab.h"
@@ -68,6 +69,10 @@ public:
 
     /// One option as the card shows it.
     static std::string optionText(const ShopPrice& price);
+    /// The player's own line: nickname, level, experience, rank and the three moneys.
+    static std::string attributeLine(const RoleAttr& role);
+    /// The short line a title bar has room for: level, experience and the two moneys.
+    static std::string headerLine(const RoleAttr& role);
 
     /// The shop's own tab name.
     static const char kShopTab[];

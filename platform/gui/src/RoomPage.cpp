@@ -21,6 +21,7 @@ const char* const kButtonTexts[] = {"Ready", "Start", "Team", "Leave", "Kick", "
 const std::size_t kButtonCount = sizeof(kButtons) / sizeof(kButtons[0]);
 const int kPropSlots = 10;
 const float kSeatsBottom = 0.64f;
+const float kLabelMargin = 6.0f; ///< pixels a label keeps clear at its sides
 
 template <class T> const T* valueOf(const ParamList& list, const char* name)
 {
@@ -281,16 +282,47 @@ void RoomPage::onFilled(int eventId, ParamList& list)
     }
 }
 
-std::string RoomPage::cardLine(const PlayerCard& card, int seat)
+std::string RoomPage::cardLine(const PlayerCard& card, int seat) { return cardLine(card, seat, fromCeguiString(card.nickname)); }
+
+std::string RoomPage::cardLine(const PlayerCard& card, int seat, const std::string& nickname)
 {
     const std::string team = seat < 4 ? "red" : "blue";
     if (!card.occupied)
         return card.slotOff ? "(shut)" : "(" + team + ", empty)";
-    std::string line = fromCeguiString(card.nickname) + " (" + team + ")";
+    std::string line = nickname + " (" + team + ")";
     if (card.owner)
         line += " owner";
     else if (card.battle)
         line += " ready";
+    return line;
+}
+
+std::string RoomPage::fittedCardLine(const PlayerCard& card, int seat, const CEGUI::Font* font, float width)
+{
+    std::string line = cardLine(card, seat);
+    const auto fits = [font, width](const std::string& text) { return font->getTextExtent(outsideText(text)) <= width; };
+    if (!font || !card.occupied || fits(line))
+        return line;
+    // Narrow cells: the row already tells the team, then the nickname is cut.
+    const auto withoutTeam = [](const std::string& full) {
+        const std::size_t team = full.rfind(" (");
+        const std::size_t end = team == std::string::npos ? team : full.find(')', team);
+        return end == std::string::npos ? full : full.substr(0, team) + full.substr(end + 1);
+    };
+    line = withoutTeam(line);
+    if (fits(line))
+        return line;
+    std::string nickname = fromCeguiString(card.nickname);
+    while (!nickname.empty()) {
+        // One character off the end, all of its bytes.
+        while (!nickname.empty() && (static_cast<unsigned char>(nickname.back()) & 0xC0) == 0x80)
+            nickname.pop_back();
+        if (!nickname.empty())
+            nickname.pop_back();
+        line = withoutTeam(cardLine(card, seat, nickname + "..."));
+        if (fits(line))
+            break;
+    }
     return line;
 }
 
@@ -304,8 +336,11 @@ void RoomPage::showCards()
                                           "Label_blue0", "Label_blue1", "Label_blue2", "Label_blue3"};
     for (int s = 0; s < 8; ++s) {
         const PlayerCard& card = mCards[static_cast<std::size_t>(s)];
-        if (seats->isChild(labels[s]))
-            seats->getChild(labels[s])->setText(outsideText(cardLine(card, s)));
+        if (seats->isChild(labels[s])) {
+            // Seat beside seat: a line wider than its own cell runs into the next one.
+            CEGUI::Window* label = seats->getChild(labels[s]);
+            label->setText(outsideText(fittedCardLine(card, s, label->getFont(), label->getPixelSize().d_width - kLabelMargin)));
+        }
         // A seat's portrait shows its player's figure, or nothing when nobody sits there.
         const std::string picture = std::string("Picture_") + (labels[s] + 6);
         if (seats->isChild(picture))

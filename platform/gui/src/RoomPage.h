@@ -9,6 +9,10 @@
 #include "PortraitPage.h"
 #include "HelpButton.h"
 
+namespace CEGUI {
+class Font;
+}
+
 namespace kavri3D {
 namespace zrk {
 namespace gui {
@@ -80,6 +84,11 @@ public:
     static int startFlags(const std::vector<PlayerCard>& cards, int mode);
     /// One card's line: "nickname (red) ready owner", "(shut)" or "(empty)".
     static std::string cardLine(const PlayerCard& card, int seat);
+    /// The same with the nickname given (UTF-8).
+    static std::string cardLine(const PlayerCard& card, int seat, const std::string& nickname);
+    /// The card's line within `width` pixels of the font: too long, it leaves out the team (the
+    /// row tells it), then cuts the nickname to end in "..."; the state stays whole.
+    static std::string fittedCardLine(const PlayerCard& card, int seat, const CEGUI::Font* font, float width);
 
     const std::vector<PlayerCard>& cards() const { return mCards; }
     int ownSeat() const { return mOwnSeat; }

@@ -100,8 +100,12 @@ std::vector<std::string> BattleLandRoom::getPlayerProps(const std::string& playe
 {
     if (!getPlayerState(playerId))
         return std::vector<std::string>();
-    if (mAmmoBag >= 1 && mAmmoBag <= 3 && playerId == getMyPlayerId())
-        return bagIds(ZRKBagLayout::Props);
+    if (mAmmoBag >= 1 && mAmmoBag <= 3 && playerId == getMyPlayerId()) {
+        std::vector<std::string> ids = mLentProps;
+        for (const std::string& id : bagIds(ZRKBagLayout::Props))
+            ids.push_back(id);
+        return ids;
+    }
     return std::vector<std::string>{"51", "52", "54"};
 }
 

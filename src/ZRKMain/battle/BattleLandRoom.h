@@ -43,6 +43,10 @@ public:
     /// From now on the own player fights with the items of his inventory's ammo bag (1 to 3)
     /// and props bag, as the battle's loadout laid them out; 0 goes back to the battle's arms.
     void useBattleBags(int ammoBag) { mAmmoBag = ammoBag; }
+    /// The player's own props, taken out of his bag while he fights (they come back after):
+    /// with the battle's bags in use he fights with these besides what the battle put in the
+    /// props bag.
+    void lendProps(const std::vector<std::string>& itemIds) { mLentProps = itemIds; }
 
     /// The room state followed; null when it is gone.
     ZRKRoomState* state() const;
@@ -53,6 +57,7 @@ private:
     mutable Json::Value mMaps; ///< read once, when first asked
     mutable bool mMapsRead = false;
     int mAmmoBag = 0;
+    std::vector<std::string> mLentProps;
 };
 
 } // namespace zrk

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <malloc.h>
 #include <map>
 #include <set>
 #include <core/AudioManager.h>
@@ -376,6 +377,11 @@ void BattleRoom::destroyScene()
     mSpecialDuplicate = false;
     if (hasScene())
         BasicRoom::destroyScene();
+#if defined(__GLIBC__)
+    // A battle frees many MB in small pieces, scattered over the heap: handed back to the
+    // system now, one run of many battles keeps the resident memory of the first ones.
+    malloc_trim(0);
+#endif
 }
 
 void BattleRoom::onEnterRoom(const std::string& room, int code, const std::string& params)
@@ -603,6 +609,7 @@ void BattleRoom::onLandLoadState(int, int state)
             pullBattleBags(true);
             buildBattleWeapons();
             addDuplicateProps();
+            lendOwnProps();
             if (ZRKPlayerSim* me = mLand ? mLand->getMyDoll() : nullptr)
                 me->buildPropBag();
         }
@@ -1153,6 +1160,30 @@ void BattleRoom::addDuplicateProps()
         inventory->addItem(item);
         ++lid;
     }
+}
+
+void BattleRoom::lendOwnProps()
+{
+    // The player's props were taken aside with his bags: unless the stage gave props of its
+    // own, he fights with them (the keys Z to N use them).
+    std::list<core::XmlConfigHelper> given;
+    if (ZRKInventory* inventory = ZRKUserRequest::getInventory())
+        ZRKUserRequest::getBagItems(inventory, ZRKBagLayout::Props, given);
+    given.remove_if([](const core::XmlConfigHelper& item) { return item.getIntVal("i_id", 0) == 0; });
+    std::vector<std::string> own;
+    std::list<core::XmlConfigHelper> saved = mSavedPropItems;
+    // In the order of the bag's slots: Z is the first.
+    saved.sort([](const core::XmlConfigHelper& a, const core::XmlConfigHelper& b) {
+        return a.getIntVal("pci_slot", 0) < b.getIntVal("pci_slot", 0);
+    });
+    if (given.empty())
+        for (const core::XmlConfigHelper& item : saved) {
+            const std::string id = item.getStringVal(ZRKInventory::getItemIdKey(), "");
+            if (!id.empty() && id != "0")
+                own.push_back(id);
+        }
+    if (mLandRoom)
+        mLandRoom->lendProps(own);
 }
 
 void BattleRoom::restoreBattleBags()

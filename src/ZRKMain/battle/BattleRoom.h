@@ -361,6 +361,8 @@ private:
     void showBattleOver();
     void closeBattleHud();
     void attachBattlePanel();
+    /// The player's own props (taken aside) to the land for the battle; none when the stage gave its own.
+    void lendOwnProps();
     void createImagesets();
     void destroyImagesets();
     bool onEscapeKeyEvent(const CEGUI::EventArgs& args);

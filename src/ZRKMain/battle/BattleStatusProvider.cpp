@@ -258,6 +258,7 @@ void BattleStatusProvider::getBags(Bags& bags)
         const bool used = static_cast<std::size_t>(i) < props.size() && !props[static_cast<std::size_t>(i)].empty();
         bags.propIcon[i] = used ? tableString(mRoom.getItemTable(), std::atoi(props[static_cast<std::size_t>(i)].id.c_str()), "icon")
                                 : std::string();
+        bags.propCount[i] = used ? props[static_cast<std::size_t>(i)].count : 0;
     }
 }
 

@@ -1,7 +1,6 @@
 #include "rooms/BackgroundScene.h"
 
 #include <CEGUI/CEGUI.h>
-#include <CEGUI/RendererModules/Ogre/Renderer.h>
 #include <Ogre.h>
 #include <cmath>
 #include <core/AudioManager.h>
@@ -39,8 +38,6 @@ namespace {
 const char kChannel[] = "room";
 const char kBackdropImageset[] = "bin/res/gui/bgscene";
 const char kBackdropFile[] = "bgscene.jpg";
-// The game's own GUI files (res/GUI) are read through this group.
-const char kBackdropGroup[] = "General";
 const char kBackdropFolder[] = "res/GUI/"; // where the "General" group finds it
 // The music plays as this kind of sound, at the volume of channel 0.
 const int kMusicKind = 6;
@@ -257,40 +254,13 @@ void BackgroundScene::prefetchBackdrop() { BackdropPicture::prefetch(std::string
 void BackgroundScene::addBackdropImage(const std::string& image)
 {
     // Decoded ahead while the window came up, it only goes to the graphics card now; without
-    // that (headless, or it could not be decoded) the engine reads the file itself.
+    // that (headless, or it could not be decoded, or a later visit) it is read as any picture.
     BackdropPicture::Pixels pixels;
-    CEGUI::System* system = CEGUI::System::getSingletonPtr();
-    if (!system || !BackdropPicture::take(std::string(kBackdropFolder) + kBackdropFile, pixels)) {
-        CEGUI::ImageManager::getSingleton().addFromImageFile(CeguiWidgets::utf8(image), kBackdropFile, kBackdropGroup);
+    if (!CEGUI::System::getSingletonPtr() || !BackdropPicture::take(std::string(kBackdropFolder) + kBackdropFile, pixels)) {
+        CeguiWidgets::addImageFile(kBackdropImageset, kBackdropFile);
         return;
     }
-    // As a picture from a file: a texture and an image of one name, the image the whole texture.
-    const CEGUI::String name = CeguiWidgets::utf8(image);
-    const CEGUI::Sizef size(static_cast<float>(pixels.width), static_cast<float>(pixels.height));
-    CEGUI::Texture* texture = nullptr;
-    if (auto* ogre = dynamic_cast<CEGUI::OgreRenderer*>(system->getRenderer())) {
-        // The engine's texture takes the decoded rows as they are: the GUI's own upload
-        // copies the picture twice more before the first screen can show it.
-        Ogre::TextureManager& textures = Ogre::TextureManager::getSingleton();
-        Ogre::TexturePtr engineTexture =
-            textures.createManual(image, kBackdropGroup, Ogre::TEX_TYPE_2D, pixels.width, pixels.height, 0,
-                                  Ogre::PF_BYTE_RGBA, Ogre::TU_STATIC_WRITE_ONLY);
-        try {
-            engineTexture->getBuffer()->blitFromMemory(
-                Ogre::PixelBox(pixels.width, pixels.height, 1, Ogre::PF_BYTE_RGBA, pixels.rgba.data()));
-            // Owned by the GUI's texture from here: it goes when that one does.
-            texture = &ogre->createTexture(name, engineTexture, true);
-        } catch (...) {
-            textures.remove(engineTexture);
-            throw;
-        }
-    } else {
-        texture = &system->getRenderer()->createTexture(name);
-        texture->loadFromMemory(pixels.rgba.data(), size, CEGUI::Texture::PF_RGBA);
-    }
-    auto& picture = static_cast<CEGUI::BasicImage&>(CEGUI::ImageManager::getSingleton().create("BasicImage", name));
-    picture.setTexture(texture);
-    picture.setArea(CEGUI::Rectf(CEGUI::Vector2f(0, 0), size));
+    CeguiWidgets::addPicture(image, Ogre::PixelBox(pixels.width, pixels.height, 1, Ogre::PF_BYTE_RGBA, pixels.rgba.data()));
 }
 
 void BackgroundScene::buildPortraits()

@@ -1,6 +1,8 @@
 #include "rooms/CeguiWidgets.h"
 
 #include <CEGUI/CEGUI.h>
+#include <CEGUI/RendererModules/Ogre/Renderer.h>
+#include <Ogre.h>
 #include <core/GraphicsSystem.h>
 #include <gui/CeguiText.h>
 
@@ -84,13 +86,70 @@ std::string CeguiWidgets::addImageFile(const std::string& imageset, const std::s
     // A picture only the fuller codec reads brings it in now (the engine starts without it).
     if (core::GraphicsSystem* graphics = core::GraphicsSystem::getSingletonPtr())
         graphics->preparePictureCodec(file);
+    CEGUI::System* system = CEGUI::System::getSingletonPtr();
+    if (!system || !dynamic_cast<CEGUI::OgreRenderer*>(system->getRenderer())) {
+        // No engine under the GUI (the tests' own renderer): the GUI reads the file itself.
+        try {
+            CEGUI::ImageManager::getSingleton().addFromImageFile(utf8(image), utf8(file), kGroup);
+        } catch (const std::exception&) {
+            destroyImageset(imageset); // a texture made before the failure goes too
+            throw;
+        }
+        return image;
+    }
+    // Read where the GUI reads its files, decoded by the engine, which lets go of the pixels
+    // once they are on the texture.
+    CEGUI::ResourceProvider* files = system->getResourceProvider();
+    CEGUI::RawDataContainer data;
+    files->loadRawDataContainer(utf8(file), data, kGroup);
+    Ogre::Image picture;
     try {
-        CEGUI::ImageManager::getSingleton().addFromImageFile(utf8(image), utf8(file), kGroup);
-    } catch (const std::exception&) {
-        destroyImageset(imageset); // a texture made before the failure goes too
+        Ogre::DataStreamPtr stream(new Ogre::MemoryDataStream(data.getDataPtr(), data.getSize(), false, true));
+        std::string type = file.substr(file.find_last_of('.') + 1);
+        Ogre::StringUtil::toLowerCase(type);
+        picture.load(stream, type);
+    } catch (...) {
+        files->unloadRawDataContainer(data);
         throw;
     }
+    files->unloadRawDataContainer(data);
+    addPicture(image, picture.getPixelBox());
     return image;
+}
+
+void CeguiWidgets::addPicture(const std::string& image, const Ogre::PixelBox& pixels)
+{
+    CEGUI::System& system = CEGUI::System::getSingleton();
+    const CEGUI::String name = utf8(image);
+    const CEGUI::Sizef size(static_cast<float>(pixels.getWidth()), static_cast<float>(pixels.getHeight()));
+    CEGUI::Texture* texture = nullptr;
+    if (auto* ogre = dynamic_cast<CEGUI::OgreRenderer*>(system.getRenderer())) {
+        Ogre::TextureManager& textures = Ogre::TextureManager::getSingleton();
+        Ogre::TexturePtr engineTexture = textures.createManual(image, kGroup, Ogre::TEX_TYPE_2D, pixels.getWidth(),
+                                                               pixels.getHeight(), 0, Ogre::PF_BYTE_RGBA,
+                                                               Ogre::TU_STATIC_WRITE_ONLY);
+        try {
+            engineTexture->getBuffer()->blitFromMemory(pixels);
+            // Owned by the GUI's texture from here: it goes when that one does.
+            texture = &ogre->createTexture(name, engineTexture, true);
+        } catch (...) {
+            textures.remove(engineTexture);
+            throw;
+        }
+    } else if (pixels.format == Ogre::PF_BYTE_RGBA && pixels.isConsecutive()) {
+        texture = &system.getRenderer()->createTexture(name);
+        texture->loadFromMemory(pixels.data, size, CEGUI::Texture::PF_RGBA);
+    } else {
+        throw CEGUI::InvalidRequestException("picture " + name + ": only RGBA pixels without the engine");
+    }
+    try {
+        auto& picture = static_cast<CEGUI::BasicImage&>(CEGUI::ImageManager::getSingleton().create("BasicImage", name));
+        picture.setTexture(texture);
+        picture.setArea(CEGUI::Rectf(CEGUI::Vector2f(0, 0), size));
+    } catch (...) {
+        system.getRenderer()->destroyTexture(*texture);
+        throw;
+    }
 }
 
 void CeguiWidgets::destroyImageset(const std::string& imageset)

@@ -5,6 +5,9 @@ namespace CEGUI {
 class String;
 class Window;
 } // namespace CEGUI
+namespace Ogre {
+class PixelBox;
+} // namespace Ogre
 
 namespace kavri3D {
 namespace zrk {
@@ -38,8 +41,14 @@ public:
     /// Loads an image set file of the game's GUI data; a CEGUI exception passes to the caller.
     static void loadImageset(const std::string& file);
     /// A picture file of the game's GUI data as the one image "full_image" of the set; returns
-    /// the image's name. A CEGUI exception passes to the caller, with nothing left behind.
+    /// the image's name. A CEGUI or engine exception passes to the caller, with nothing left
+    /// behind.
     static std::string addImageFile(const std::string& imageset, const std::string& file);
+    /// Decoded pixels as an image of that name over the whole of a texture of the same name
+    /// (destroyImageset of the image's set takes both). With the engine drawing the GUI the
+    /// engine's texture takes the pixels: the GUI's own upload keeps a copy of every picture
+    /// it is given for the rest of the run, a few MB at every screen that shows one.
+    static void addPicture(const std::string& image, const Ogre::PixelBox& pixels);
     /// Destroys the set's images and the textures under them; nothing for a set that is absent.
     static void destroyImageset(const std::string& imageset);
 };

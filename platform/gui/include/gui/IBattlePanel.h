@@ -61,6 +61,7 @@ public:
         std::uint32_t weaponCd[kWeaponSlots] = {};
         std::string weaponEffect[kWeaponSlots];
         std::string propIcon[kPropSlots];
+        int propCount[kPropSlots] = {}; ///< uses left of each prop; 0 for an empty slot
         bool flags[3] = {false, true, true}; ///< passed through
         int bagCd = 0; ///< the weapon bag's own cool-down
     };
