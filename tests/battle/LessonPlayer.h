@@ -8,6 +8,8 @@
 #include <cmath>
 #include <core/BlackBoard.h>
 #include <functional>
+#include <land/DollConstants.h>
+#include <land/WeaponState.h>
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
 #include <set>
@@ -100,7 +102,7 @@ public:
 
     /// Plays the running lesson to its end, or till a step past `stopAfter` (-1: none) comes
     /// up. `eachFrame` sees every frame with the step's index and how many frames it has run.
-    Played play(const std::function<void(int, int)>& eachFrame, int stopAfter = -1)
+    Played play(const std::function<void(int, int)>& eachFrame, int stopAfter = -1, int frameLimit = 5000)
     {
         Played played;
         int last = -1, frames = 0;
@@ -120,7 +122,7 @@ public:
                 return false; // the test's own look at the step moved it on
             step(index, frames, played);
             return false;
-        }, 5000);
+        }, frameLimit);
         letGoAll();
         played.steps = mRoom.getStepsEntered() - entered;
         return played;
@@ -175,7 +177,9 @@ private:
         const std::string task = step && step->task ? step->task : "";
         ZRKLand* land = mRoom.getLand();
         // Aiming wants a smooth picture: at four frames a second one tap of A turns too far.
-        core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", task == "aim" || task == "hit" ? 60 : 4);
+        // Shots are laid at a pace of their own (shoot).
+        if (task != "hit" && task != "bop")
+            core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", task == "aim" ? 60 : 4);
         if (step && (step->flags & BattleRoomNewbie::STEP_CLICK)) {
             // The trainer talks: a click once his words have been up a moment.
             if (frames % 5 == 0) {
@@ -191,8 +195,14 @@ private:
                 walkTo(crate->position);
         } else if (task == "jump" && frames % 4 == 2) {
             tap(XK_j);
-        } else if ((task == "aim" || task == "hit") && land) {
-            aim(task == "hit", frames);
+        } else if (task == "aim" && land) {
+            aim(false, frames);
+        } else if ((task == "hit" || task == "bop") && land) {
+            yake::math::Vector3 at;
+            if (shotTarget(task, step->taskArgs, at))
+                shoot(at, frames);
+            else
+                letGoAll();
         } else if (task == "fury" && frames % 4 == 2) {
             tap(XK_r);
         } else if (task == "arm" && frames % 4 == 2) {
@@ -217,6 +227,102 @@ private:
             }
         return found;
     }
+    /// Where the step's shot must land: the nearest foe's body, or the map's item the step
+    /// names ("bop"); false when there is none standing.
+    bool shotTarget(const std::string& task, const char* args, yake::math::Vector3& at) const
+    {
+        if (task == "hit") {
+            ZRKPlayerSim* target = foe();
+            if (target)
+                at = target->getPosition() + yake::math::Vector3(0, DollConstants::HIT_ACTOR_OFFSET, 0);
+            return target != nullptr;
+        }
+        ZRKLand* land = mRoom.getLand();
+        for (const ZRKLand::MapItem& item : land ? land->getMapItems() : std::vector<ZRKLand::MapItem>())
+            if (item.hp > 0 && args && item.name == args) {
+                at = item.position;
+                return true;
+            }
+        return false;
+    }
+
+    /// One shot at the point, as a player lays a cannon: he reads the wind, the angle and the
+    /// force the game shows and works out the lay; A and D turn the figure in taps, Up and Down
+    /// set the angle, Space held charges and let go fires at the force wanted. Between shots
+    /// (his shell in the air, the other side's turn) he waits with his hands off the keys.
+    void shoot(const yake::math::Vector3& target, int frames)
+    {
+        ZRKLand* land = mRoom.getLand();
+        ZRKPlayerSim* doll = me();
+        WeaponState* weapon = doll ? doll->getCurrentWeaponState() : nullptr;
+        core::BlackBoard& board = core::BlackBoard::getSingleton();
+        if (!land || !doll || !weapon || weapon->speed <= 0.0f)
+            return;
+        board.setInt("kavri3D/win32FPS", kShotFps);
+        if (doll->isCharging()) {
+            // The force grows by a frame's charge at a time: let go at the frame nearest the
+            // force wanted (the shot leaves at the force the gauge shows when Space comes up).
+            const float perFrame = DollConstants::CTRL_FORCE_MAX / DollConstants::CHARGE_SECONDS / kShotFps;
+            // The game hears the key a frame after it goes up, and charges on meanwhile.
+            hold(XK_space, static_cast<float>(doll->getPlayerBattle().force) + perFrame * 1.5f < mWantedForce);
+            return;
+        }
+        const bool myTurn = land->getActingDoll() == doll && doll->isFlagSet(SIM_MAY_FIRE) && !doll->isDead();
+        if (mHeld.count(XK_space)) {
+            // The game takes a key a frame or two after it goes down; a press that began no
+            // charge by then is let go, to be tried again.
+            if (frames - mSpaceFrame > 4)
+                hold(XK_space, false);
+            return;
+        }
+        if (!myTurn || !land->getShells().empty()) {
+            letGoAll();
+            board.setInt("kavri3D/win32FPS", 10);
+            return;
+        }
+        yake::math::Vector3 gun;
+        yake::math::Quaternion turn;
+        doll->getGunPoint(gun, turn);
+        const float speed = weapon->speed * DollConstants::HIT_FACTOR_BULLET_SPEED;
+        // An angle whose arc clears the ground on the way; after two misses, another one.
+        // A near target wants a steep one: the cannon's weakest shot flies too far at 45.
+        yake::math::Vector3 v;
+        float share = 0.0f;
+        const int pitches[] = {45, 55, 35, 65, 25, 75, 85};
+        const int count = static_cast<int>(sizeof pitches / sizeof pitches[0]);
+        const int first = (doll->getPlayerBattle().shots / 2) % count;
+        int pitch = -1;
+        for (int i = 0; i < count && pitch < 0; ++i) {
+            const int p = pitches[(first + i) % count];
+            const float rad = static_cast<float>(p) * kPi / 180.0f;
+            if (land->_targetUnderTrajectory(gun, target, rad, speed) != TRAJECTORY_REACHABLE ||
+                !land->_calcProjectileV(doll, weapon->name, rad, DollConstants::GUN_MUZZLE, gun, target, true, v))
+                continue;
+            share = (v.length() / speed - DollConstants::CTRL_FORCE_F_V_MIN) / (1.0f - DollConstants::CTRL_FORCE_F_V_MIN);
+            if (share >= 0.05f && share <= 1.0f)
+                pitch = p;
+        }
+        if (pitch < 0) {
+            letGoAll();
+            return;
+        }
+        const float heading = std::atan2(v.x, v.z);
+        const float error = wrapAngle(heading - doll->getHeading());
+        const int now = doll->getPlayerBattle().pitch;
+        // Taps: a key down one frame, up the next.
+        const bool turning = std::fabs(error) > 0.02f;
+        const bool tapFrame = frames % 2 == 0;
+        hold(XK_a, turning && tapFrame && error > 0);
+        hold(XK_d, turning && tapFrame && error < 0);
+        hold(XK_Up, now < pitch);
+        hold(XK_Down, now > pitch);
+        if (turning || now != pitch || mHeld.count(XK_a) || mHeld.count(XK_d))
+            return;
+        mWantedForce = share * DollConstants::CTRL_FORCE_MAX;
+        mSpaceFrame = frames;
+        hold(XK_space, true);
+    }
+
     /// Brings the foe under the sight as a player does: short taps of A and D to turn (a held
     /// key overshoots between frames), the mouse moved up or down to raise or lower the view;
     /// then, when `fire`, Space held a moment and let go while the sight holds him.
@@ -265,6 +371,11 @@ private:
     const int mWidth, mHeight;
     std::set<KeySym> mHeld;
     int mFireFrame = -100;
+    float mWantedForce = 0.0f;
+    int mSpaceFrame = 0;
+    /// Frames a second while laying a shot: a tap turns the figure 0.04 and the charge grows
+    /// 10 a frame.
+    static constexpr int kShotFps = 50;
 };
 
 } // namespace zrktest

@@ -3,9 +3,10 @@
 // (clicks on the trainers' words, answers the questions, W/A/D to the marked place and over the
 // crate, J to jump), tries a double click and the window's close on the way, and is back in the
 // lobby with the lesson kept. "Help" on the area page, then in the hall, starts lesson 1 (the
-// hall dropping out first); Escape leaves it. Lesson 1 once more, through its aiming step: the
-// view raised by the mouse, the figure turned by taps of A and D. The test reads the game's
-// state to steer, as a player reads the screen. The sanitizer build plays lesson 0 only.
+// hall dropping out first); Escape leaves it. Lesson 1 once more, played to its end (the view
+// raised by the mouse at the aiming step, shots laid by the keys), then lesson 2 against a doll
+// that shoots back; the world keeps each. The test reads the game's state to steer and aim, as
+// a player reads the screen. The sanitizer build plays lesson 0 only.
 // Picture: tutorial-guide.png (the move step: the guide's text, the marker, the two trainers).
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
@@ -85,7 +86,7 @@ TEST(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAndI
     std::vector<std::string> backTo;
     std::string guideText;
     long boxBlue = -1, boxGold = -1, boxText = -1, markerPixels = -1;
-    int trainersSeen = 0, trainerHp = -1, doubleClickSteps = -1, effectPlays = -1;
+    int trainersSeen = 0, trainerHp = -1, doubleClickSteps = -1, effectPlays = -1, opponentShots = -1;
     bool guideTaken = false, quitAsked = false, stillInLesson = false, curtainSeen = false;
     bool aimed = false, passedAim = false; // lesson 1's dummy brought under the sight
     // While the question is up: the mouse is free, W walks nobody, nothing of the battle covers it.
@@ -245,41 +246,50 @@ TEST(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAndI
             zrktest::clickOn(input, area->getChild("Enter"));
             ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "playerhall"; }, 120)) << game.stateName();
             helpThenLeave("RoomListPage", "playerhall");
-            // Lesson 1 from the hall's "Help" once more, played through its aiming step: the
-            // dummy stands high, so the view comes up by the mouse and A and D turn in taps.
-            ASSERT_TRUE(game.framesUntil([&] { return zrktest::shownPage("RoomListPage") != nullptr; }, 300));
-            ASSERT_TRUE(clickHelp(input, "RoomListPage"));
-            ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "battle_newbie" && room->getStepIndex() >= 0; }, 800));
-            lessonNumbers.push_back(room->getLesson());
-            const int aimStep = 32;
-            ASSERT_EQ(std::string(TutorialStep::at(aimStep)->task), "aim");
-            player.play([&](int index, int) { aimed = aimed || (index == aimStep && room->isSightActive()); }, aimStep);
-            passedAim = room->getStepIndex() > aimStep && game.stateName() == "battle_newbie";
-            core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
-            core::Frame* frame = GameServices::frame();
-            ASSERT_TRUE(frame);
-            input.key(XK_Escape);
-            ASSERT_TRUE(game.framesUntil([&] { return frame->getMessageBoxWindow() != nullptr; }, 20));
-            game.frames(1);
-            zrktest::clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
-            game.framesUntil([&] { return game.stateName() == "playerhall"; }, 400);
-            backTo.push_back(game.stateName());
-            tasks.push_back(static_cast<int>(world.player("rookie")->newbieTask));
+            // Lesson 1 from the hall's "Help" once more, played to its end: at its aiming step
+            // the dummy stands high, so the view comes up by the mouse and A and D turn in taps;
+            // then the dummy is shot (out at its last health), the rage started by R, the
+            // dummy shot again. Then "Help" brings lesson 2, a fight with a doll that shoots
+            // back, played to its end too.
+            for (int lesson : {1, 2}) {
+                ASSERT_TRUE(game.framesUntil([&] { return zrktest::shownPage("RoomListPage") != nullptr; }, 600)) << lesson;
+                game.frames(2);
+                ASSERT_TRUE(clickHelp(input, "RoomListPage"));
+                ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "battle_newbie" && room->getStepIndex() >= 0; }, 800))
+                    << "lesson " << lesson;
+                lessonNumbers.push_back(room->getLesson());
+                const int aimStep = 32;
+                ASSERT_EQ(std::string(TutorialStep::at(aimStep)->task), "aim");
+                const Played played = player.play(
+                    [&](int index, int) {
+                        aimed = aimed || (index == aimStep && room->isSightActive());
+                        passedAim = passedAim || index > aimStep;
+                        ZRKLand* land = room->getLand();
+                        ZRKPlayerSim* target = land && index >= 60 ? land->getDoll(room->seatName(0)) : nullptr;
+                        if (target)
+                            opponentShots = std::max(opponentShots, target->getPlayerBattle().shots);
+                    },
+                    -1, 20000);
+                core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
+                finished(played, "playerhall", lesson);
+            }
         });
     EXPECT_TRUE(ok);
-    ASSERT_EQ(lessons.size(), 1u);
+    ASSERT_EQ(lessons.size(), kAllLessons ? 3u : 1u);
     EXPECT_EQ(lessonNumbers[0], 0);
     EXPECT_TRUE(lessons[0].ended);
     EXPECT_EQ(lessons[0].steps, 12);
     EXPECT_GT(lessons[0].clicks, 0);
     // The world keeps lesson 0 once; "Help" then brings lesson 1, whichever page it is on, and
-    // a lesson left early is not kept.
-    const std::size_t visits = kAllLessons ? 4u : 1u;
-    std::vector<int> lessonsStarted = {0, 1, 1, 1};
-    std::vector<std::string> cameBackTo = {"room", "room", "playerhall", "playerhall"};
+    // a lesson left early is not kept; lessons 1 and 2 played to their ends are kept, each once.
+    const std::size_t visits = kAllLessons ? 5u : 1u;
+    std::vector<int> lessonsStarted = {0, 1, 1, 1, 2};
+    std::vector<std::string> cameBackTo = {"room", "room", "playerhall", "playerhall", "playerhall"};
+    std::vector<int> kept = {1, 1, 1, 2, 3};
     lessonsStarted.resize(visits);
     cameBackTo.resize(visits);
-    EXPECT_EQ(tasks, std::vector<int>(visits, 1));
+    kept.resize(visits);
+    EXPECT_EQ(tasks, kept);
     EXPECT_EQ(lessonNumbers, lessonsStarted);
     EXPECT_EQ(backTo, cameBackTo);
     // Lesson 0 by the window's keys and clicks alone.
@@ -306,4 +316,9 @@ TEST(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAndI
     EXPECT_TRUE(aimed);
     EXPECT_TRUE(passedAim);
     EXPECT_EQ(effectPlays, 1);
+    for (std::size_t i = 1; i < lessons.size(); ++i)
+        EXPECT_TRUE(lessons[i].ended) << "lesson " << i;
+    EXPECT_EQ(lessons[1].steps, 17);
+    EXPECT_EQ(lessons[2].steps, 5);
+    EXPECT_GT(opponentShots, 0); // lesson 2's doll fired back while he fought it
 }
