@@ -1,8 +1,9 @@
 #pragma once
 // A rookie at the keyboard and mouse, played through the lessons by X events into the game
 // window: he clicks on the trainers' words, tries the answers of a question in turn, walks to
-// the marked place or crate, jumps, aims and shoots at the nearest foe. He reads the game's state
-// to steer, as a player reads the screen, and calls no handler.
+// the marked place or crate, jumps, brings the foe under the sight, and lays his shots at the
+// nearest foe or the rope from the wind, angle and force the game shows. He reads the game's
+// state to steer, as a player reads the screen, and calls no handler.
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
 #include <cmath>
@@ -196,7 +197,7 @@ private:
         } else if (task == "jump" && frames % 4 == 2) {
             tap(XK_j);
         } else if (task == "aim" && land) {
-            aim(false, frames);
+            aim(frames);
         } else if ((task == "hit" || task == "bop") && land) {
             yake::math::Vector3 at;
             if (shotTarget(task, step->taskArgs, at))
@@ -324,24 +325,14 @@ private:
     }
 
     /// Brings the foe under the sight as a player does: short taps of A and D to turn (a held
-    /// key overshoots between frames), the mouse moved up or down to raise or lower the view;
-    /// then, when `fire`, Space held a moment and let go while the sight holds him.
-    void aim(bool fire, int frames)
+    /// key overshoots between frames), the mouse moved up or down to raise or lower the view.
+    void aim(int frames)
     {
         hold(XK_a, false);
         hold(XK_d, false);
-        if (frames == 1)
-            mFireFrame = -100;
         ZRKPlayerSim* target = foe();
         BattleRoom::ZRKSightingPanel* sight = mRoom.getSightingPanel();
         if (!target || !sight || !sight->getWindow() || !target->getPlayerRef())
-            return;
-        // A shot: Space held while the sight's ring fills to the force it marks (the figure lets
-        // fly there), then a while to see where it lands.
-        if (fire && mRoom.isSightActive() && frames - mFireFrame > 200)
-            mFireFrame = frames;
-        hold(XK_space, fire && frames - mFireFrame < 140);
-        if (frames - mFireFrame <= 200)
             return;
         ZRKPlayerSim* doll = me();
         const yake::math::Vector3 d = target->getPosition() - doll->getPosition();
@@ -370,7 +361,6 @@ private:
     Ogre::Camera* mCamera;
     const int mWidth, mHeight;
     std::set<KeySym> mHeld;
-    int mFireFrame = -100;
     float mWantedForce = 0.0f;
     int mSpaceFrame = 0;
     /// Frames a second while laying a shot: a tap turns the figure 0.04 and the charge grows
