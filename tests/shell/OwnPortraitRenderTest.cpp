@@ -103,6 +103,7 @@ TEST(OwnPortraitOnScreen, HeroSeesAllOfHimselfFillingHisPictureOnThePlayerPage)
     EXPECT_GT(own.skin, 150) << "the face and the arms";
     EXPECT_GT(own.coat, 150);
     EXPECT_GT(own.drawnRows, own.height * 6 / 10) << "the figure fills most of its picture";
+    EXPECT_LT(own.drawnRows, own.height) << "with nothing cut off";
     EXPECT_GT(trying.skin, 150);
     EXPECT_GT(trying.drawnRows, trying.height * 6 / 10);
 }
