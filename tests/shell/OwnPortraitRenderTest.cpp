@@ -1,8 +1,8 @@
 // The player's own figure in its portrait, in the real game window: "hero" looks into his bag
-// (his outfit arrives), goes back and opens the player page with the mouse; his "You" picture
-// shows all of him, not only what he wears: his face and arms in skin beside his coat, and the
-// figure fills most of the picture's height (shots/own-portrait.png). The "Trying on" picture
-// beside it does the same.
+// (his outfit arrives) and finds all of himself beside it, goes back and opens the player page
+// with the mouse; his "You" picture shows all of him too, not only what he wears: his face and
+// arms beside his coat, and the figure fills most of the picture's height
+// (shots/own-portrait.png). The "Trying on" picture beside it does the same.
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
 #include <boost/filesystem.hpp>
@@ -65,11 +65,11 @@ PortraitLook lookAt(const char* snapshotName)
 
 } // namespace
 
-TEST(OwnPortraitOnScreen, HeroSeesAllOfHimselfFillingHisPictureOnThePlayerPage)
+TEST(OwnPortraitOnScreen, HeroSeesAllOfHimselfFillingHisPictureBesideTheBagAndOnThePlayerPage)
 {
     ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
     zrktest::GameHome home;
-    PortraitLook own, trying;
+    PortraitLook inBag, own, trying;
     std::string image;
     bool shot = false;
     const bool ok = zrktest::GameRun::run(
@@ -83,6 +83,7 @@ TEST(OwnPortraitOnScreen, HeroSeesAllOfHimselfFillingHisPictureOnThePlayerPage)
             zrktest::clickOn(input, zrktest::shownPage("AreaPage")->getChild("Bag"));
             ASSERT_TRUE(game.framesUntil([] { return zrktest::shownPage("BagPage") != nullptr; }, 60));
             game.frames(30);
+            inBag = lookAt("player");
             zrktest::clickOn(input, zrktest::shownPage("BagPage")->getChild("Back"));
             CEGUI::Window* page = zrktest::openPlayerPage(game, input);
             ASSERT_NE(page, nullptr);
@@ -99,6 +100,9 @@ TEST(OwnPortraitOnScreen, HeroSeesAllOfHimselfFillingHisPictureOnThePlayerPage)
     EXPECT_TRUE(ok);
     EXPECT_TRUE(shot);
     EXPECT_EQ(image, "myself");
+    // Beside the bag, before the player page was ever opened.
+    EXPECT_GT(inBag.skin, 150) << "the face and the arms beside the bag";
+    EXPECT_GT(inBag.drawnRows, inBag.height * 6 / 10);
     ASSERT_EQ(own.height, 256u);
     EXPECT_GT(own.skin, 150) << "the face and the arms";
     EXPECT_GT(own.coat, 150);
