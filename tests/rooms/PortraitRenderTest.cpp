@@ -226,11 +226,12 @@ TEST_F(PortraitWindow, EachPortraitShowsOnlyItsOwnFigureUprightAndTheGuiShowsThe
         // One figure in the middle: a neighbour 100 units aside would stand near the edge.
         EXPECT_GT(left, 80u) << name;
         EXPECT_LT(right, 176u) << name;
-        // Upright: the camera is at the height of the feet, so the figure rises from the
-        // middle of the picture to its top part.
-        EXPECT_LT(top, 90u) << name;
-        EXPECT_LT(bottom, 150u) << name;
-        EXPECT_GT(bottom, 100u) << name;
+        // Framed on the figure: from near the top to near the bottom, most of the height,
+        // nothing cut off at either edge.
+        EXPECT_GT(top, 0u) << name;
+        EXPECT_LT(top, 50u) << name;
+        EXPECT_GT(bottom, 205u) << name;
+        EXPECT_LT(bottom, 255u) << name;
     }
 
     // The GUI's pages show the pictures under their image names.

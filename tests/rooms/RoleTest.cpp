@@ -82,6 +82,11 @@ TEST_F(RoleFixture, ABareRoleWearsItsLookAndASuiteCoversTheCoat)
     role->setEquipment({{"back", "back_wings_01"}}); // the default items stay
     EXPECT_EQ(itemsOf(role->getEquipment()), (std::vector<std::string>{"back_wings_01", "boy_hair_01", "boy_face_01"}));
     EXPECT_EQ(itemsOf(role->buildDefaultEquipment()), (std::vector<std::string>{"boy_hair_01", "boy_face_01"}));
+    // The outfit came before the default look (the bag before the player page): the face and
+    // the gloves set afterwards are worn with it at the next dressing.
+    role->setDefaultItems({"boy_face_02", "boy_glove_01"});
+    role->loadEquipment();
+    EXPECT_EQ(itemsOf(player->getItems()), (std::vector<std::string>{"back_wings_01", "boy_face_02", "boy_glove_01"}));
 
     zrk::ZRKRolePtr twin = roles().createRole("twin", &scene);
     twin->copyFrom(*role);

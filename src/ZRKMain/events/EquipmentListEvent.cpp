@@ -8,16 +8,39 @@
 #include <data/ZRKRoomRequest.h>
 #include <data/ZRKRoomState.h>
 #include <data/ZRKSession.h>
+#include <data/ZRKUserRequest.h>
 
 #include "events/OwnSeatRole.h"
 #include "events/RoomListenEvent.h"
 #include "rooms/EquipRes.h"
 #include "rooms/RoleManager.h"
+#include "rooms/ZRKRoleRes.h"
 #include "services/GameServices.h"
 #include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
+
+namespace {
+
+/// The outfit may come before the player page (the bag is opened first): until that page
+/// dresses him, the own figure would stand without a face and gloves. The default look the
+/// log-in fetched gives them.
+void wearLoggedInLook(ZRKRole& own)
+{
+    ZRKSession* session = GameServices::session();
+    const ZRKRoleRes* res = GameServices::roleResources();
+    if (!session || !res || !own.getDefaultItems().empty())
+        return;
+    const core::XmlConfigHelper def = ZRKUserRequest::getUserDefState(session->getUID());
+    if (!def.hasKey("def_face"))
+        return; // not fetched: the player page dresses him
+    const std::string look = ZRKUserRequest::getPc_id().getIntVal("c_id", 0) == 1 ? "boy" : "girl";
+    own.setLook(look);
+    own.setDefaultItems(res->getDefaultParts(look, def));
+}
+
+} // namespace
 
 EquipmentListEvent::EquipmentListEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
 
@@ -49,6 +72,7 @@ void EquipmentListEvent::callback(gui::ParamHandle params)
     }
     if (!looks.empty())
         role->setAttr("looks", looks);
+    wearLoggedInLook(*role);
     role->loadEquipment();
     equipment->setEquipmentList(role->getSlotModels());
     if (!RoomListenEvent::isListening())

@@ -1,9 +1,11 @@
 #include "rooms/PlayerSnapShotScene.h"
 
 #include <Ogre.h>
+#include <cmath>
 #include <gui/IGuiManager.h>
 
 #include "rooms/RoleManager.h"
+#include "rooms/SnapShotEx.h"
 #include "rooms/SnapShotManager.h"
 #include "services/GameServices.h"
 
@@ -40,6 +42,23 @@ void PlayerSnapShotScene::setupPortrait(const Placement& p)
     mPicture.give(p.snapshot, p.image, mGuiManager);
     GuiPicture::frame(SnapShotManager::instance().find(p.snapshot), Ogre::Vector3(p.x, 0, p.cameraZ),
                       Ogre::Vector3(p.x, kLookHeight, kLineZ), Ogre::ColourValue(0, 0, 0, 0));
+    fitFigure(p);
+}
+
+void PlayerSnapShotScene::fitFigure(const Placement& p)
+{
+    core::SnapShotEx* snapshot = SnapShotManager::instance().find(p.snapshot);
+    Ogre::Camera* camera = snapshot ? snapshot->getCamera() : nullptr;
+    if (!camera)
+        return;
+    // The main camera's lens sees a whole landscape: through it the figure would be a speck
+    // at the bottom of its picture. Narrowed to the figure and its view shifted up to the
+    // figure's middle, the camera staying where it stands, the figure fills the picture.
+    const float distance = std::fabs(kLineZ - p.cameraZ);
+    const float half = 0.5f * kFigureHeight / kFigureFill;
+    camera->setFOVy(Ogre::Radian(2.0f * std::atan(half / distance)));
+    camera->setFocalLength(distance);
+    camera->setFrustumOffset(0, 0.5f * kFigureHeight - kLookHeight);
 }
 
 void PlayerSnapShotScene::showEntities()

@@ -35,6 +35,9 @@ public:
     static const Placement kPlacements[10];
     static constexpr float kLineZ = -15350.0f;
     static constexpr float kLookHeight = 2.3f;
+    /// How tall a figure stands, feet to hair, and how much of the picture's height it fills.
+    static constexpr float kFigureHeight = 88.0f;
+    static constexpr float kFigureFill = 0.85f;
 
     explicit PlayerSnapShotScene(core::GrafixScene* scene);
     ~PlayerSnapShotScene() override;
@@ -53,6 +56,8 @@ protected:
     void setupPortrait(const Placement& placement);
 
 private:
+    /// The portrait's lens framed on its figure.
+    static void fitFigure(const Placement& placement);
     core::GrafixScene* mSceneInstance;
     std::list<core::BasicPlayerPtr> mAvatars;
     gui::IGuiManager* mGuiManager = nullptr;

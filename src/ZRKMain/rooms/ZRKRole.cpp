@@ -95,6 +95,9 @@ void ZRKRole::clearEquipment()
 void ZRKRole::setDefaultItems(const std::vector<std::string>& items)
 {
     mDefaultItems.clear();
+    // The outfit worn so far was put together with the old defaults: the next dressing
+    // builds it anew, or a face and gloves set after the outfit never show.
+    mEquipment.clear();
     for (const std::string& item : items)
         if (!item.empty())
             mDefaultItems.push_back(item);
