@@ -220,6 +220,8 @@ TEST(BattleHudRender, APropUsedByItsKeyShowsInItsCellOnTheBattleBar)
             };
             game.frames(2);
             shownBefore = shown();
+            std::filesystem::create_directories(ZRK_SHOTS_DIR);
+            g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/battle-props-before.png");
             zrktest::XWindowInput input(g->getRenderWindow());
             ASSERT_TRUE(input.valid());
             const KeySym keys[] = {XK_z, XK_x, XK_c, XK_v, XK_b, XK_n};
@@ -228,6 +230,7 @@ TEST(BattleHudRender, APropUsedByItsKeyShowsInItsCellOnTheBattleBar)
             after = me->getCurrentPropBag()->getSlots()[at].count;
             game.frames(3);
             shownAfter = shown();
+            g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/battle-props-after.png");
             CEGUI::Window* cell = BattleRoom::hudWindow(path);
             countAfter = cell && cell->isChild("count") ? cell->getChild("count")->getText().c_str() : "";
             yake::native::setManualClock(false);
