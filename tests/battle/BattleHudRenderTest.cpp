@@ -241,10 +241,10 @@ TEST(BattleHudRender, APropUsedByItsKeyShowsInItsCellOnTheBattleBar)
     EXPECT_EQ(after, before - 1) << "the key used the prop";
     // Before: the prop's picture (or a mark for one this client has no picture of) and its uses.
     EXPECT_NE(shownBefore.substr(0, shownBefore.rfind('|')), "|") << shownBefore;
-    EXPECT_NE(shownBefore.find("|x" + std::to_string(before)), std::string::npos) << shownBefore;
+    EXPECT_NE(shownBefore.find("x" + std::to_string(before)), std::string::npos) << shownBefore;
     EXPECT_NE(shownAfter, shownBefore);
     if (after > 0)
-        EXPECT_EQ(countAfter, "x" + std::to_string(after)) << shownAfter;
+        EXPECT_NE(countAfter.find("x" + std::to_string(after)), std::string::npos) << shownAfter;
     else
         EXPECT_EQ(shownAfter, "||") << "a prop used up leaves its cell empty";
 }
