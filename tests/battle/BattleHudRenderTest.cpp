@@ -220,6 +220,8 @@ TEST(BattleHudRender, APropUsedByItsKeyShowsInItsCellOnTheBattleBar)
             };
             game.frames(2);
             shownBefore = shown();
+            std::filesystem::create_directories(ZRK_SHOTS_DIR);
+            g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/battle-props-before.png");
             zrktest::XWindowInput input(g->getRenderWindow());
             ASSERT_TRUE(input.valid());
             const KeySym keys[] = {XK_z, XK_x, XK_c, XK_v, XK_b, XK_n};
@@ -228,6 +230,7 @@ TEST(BattleHudRender, APropUsedByItsKeyShowsInItsCellOnTheBattleBar)
             after = me->getCurrentPropBag()->getSlots()[at].count;
             game.frames(3);
             shownAfter = shown();
+            g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/battle-props-after.png");
             CEGUI::Window* cell = BattleRoom::hudWindow(path);
             countAfter = cell && cell->isChild("count") ? cell->getChild("count")->getText().c_str() : "";
             yake::native::setManualClock(false);
@@ -238,10 +241,10 @@ TEST(BattleHudRender, APropUsedByItsKeyShowsInItsCellOnTheBattleBar)
     EXPECT_EQ(after, before - 1) << "the key used the prop";
     // Before: the prop's picture (or a mark for one this client has no picture of) and its uses.
     EXPECT_NE(shownBefore.substr(0, shownBefore.rfind('|')), "|") << shownBefore;
-    EXPECT_NE(shownBefore.find("|x" + std::to_string(before)), std::string::npos) << shownBefore;
+    EXPECT_NE(shownBefore.find("x" + std::to_string(before)), std::string::npos) << shownBefore;
     EXPECT_NE(shownAfter, shownBefore);
     if (after > 0)
-        EXPECT_EQ(countAfter, "x" + std::to_string(after)) << shownAfter;
+        EXPECT_NE(countAfter.find("x" + std::to_string(after)), std::string::npos) << shownAfter;
     else
         EXPECT_EQ(shownAfter, "||") << "a prop used up leaves its cell empty";
 }

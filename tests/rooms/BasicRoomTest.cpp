@@ -305,3 +305,36 @@ TEST_F(RoomFixture, AProductNobodyHasShowsAMarkSmallerThanTheEffectItStandsFor)
     EXPECT_LE(box.getSize().y, 2.0f * core::BasicSite::kPlaceholderSize + 0.2f);
     EXPECT_NEAR(box.getMinimum().y, 5.0f, 0.2f);
 }
+
+TEST_F(RoomFixture, AMarkOfAProductNobodyHasIsNeverWiderThan64PixelsOnScreen)
+{
+    // A blast of radius 200 (scale 20) marked 20 units across, 40 units before a camera of
+    // 45 degrees on a view 768 pixels high: drawn at its own size it would be ~450 pixels.
+    const long id = room.addSceneEffect("eff_boom", -1.f, Ogre::Quaternion::IDENTITY, Ogre::Vector3(20, 20, 20),
+                                        Ogre::Vector3(0, 0, 0));
+    ASSERT_NE(id, -1);
+    Ogre::SceneManager* sm = room.getSceneManager();
+    ASSERT_NE(sm, nullptr);
+    Ogre::Camera* camera = sm->createCamera("mark_camera");
+    Ogre::SceneNode* eye = sm->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(0, 10, 40));
+    eye->attachObject(camera);
+    camera->setFOVy(Ogre::Degree(45));
+    eye->_update(true, false);
+    const float perUnit = 768.0f / (2.0f * std::tan(Ogre::Degree(22.5f).valueRadians()));
+    const auto pixelsAcross = [&] {
+        const Ogre::AxisAlignedBox box = itemBox(id);
+        const float depth = -(camera->getViewMatrix(true) * box.getCenter()).z;
+        return box.getSize().x * perUnit / depth;
+    };
+    EXPECT_EQ(site().fitPlaceholders(*camera, 768.0f), 1);
+    EXPECT_LE(pixelsAcross(), core::BasicSite::kPlaceholderMostPixels + 1.0f);
+    EXPECT_GT(pixelsAcross(), core::BasicSite::kPlaceholderMostPixels - 8.0f); // still seen
+    EXPECT_NEAR(itemBox(id).getMinimum().y, 0.0f, 0.2f);                       // standing on its place
+    // Far away the mark keeps its own size: 20 units, within the blast it stands for.
+    eye->setPosition(0, 10, 4000);
+    eye->_update(true, false);
+    EXPECT_EQ(site().fitPlaceholders(*camera, 768.0f), 0);
+    EXPECT_NEAR(itemBox(id).getSize().x, 20.0f, 0.5f);
+    sm->destroySceneNode(eye);
+    sm->destroyCamera(camera);
+}

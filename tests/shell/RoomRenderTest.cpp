@@ -5,6 +5,7 @@
 // with a click and sees it on its stack in the strip (shots/props.png); then his click on
 // "Start" takes everyone into the battle with it.
 #include <CEGUI/CEGUI.h>
+#include <Ogre.h>
 #include <boost/filesystem.hpp>
 #include <core/GraphicsSystem.h>
 #include <data/ZRKGameServer.h>
@@ -30,6 +31,24 @@ std::string seatLine(CEGUI::Window* room, const char* label)
     return room->getChild("Seats")->getChild(label)->getText().c_str();
 }
 
+/// Pixels of a face's skin in the window's rectangle on screen: a figure has a head, a lone
+/// suit or a blank picture has none.
+long skinPixels(Ogre::RenderWindow& window, const CEGUI::Rectf& r)
+{
+    const unsigned w = window.getWidth(), h = window.getHeight();
+    std::vector<unsigned char> rgba(static_cast<std::size_t>(w) * h * 4);
+    const Ogre::PixelBox box(w, h, 1, Ogre::PF_BYTE_RGBA, rgba.data());
+    window.copyContentsToMemory(box, box);
+    long skin = 0;
+    for (int y = std::max(0, static_cast<int>(r.top())); y < std::min(static_cast<int>(h), static_cast<int>(r.bottom())); ++y)
+        for (int x = std::max(0, static_cast<int>(r.left())); x < std::min(static_cast<int>(w), static_cast<int>(r.right())); ++x) {
+            const unsigned char* p = &rgba[(static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x)) * 4];
+            if (p[0] > 170 && p[1] > 120 && p[2] > 80 && p[0] > p[2] + 40 && p[1] > p[2])
+                ++skin;
+        }
+    return skin;
+}
+
 } // namespace
 
 TEST(RoomOnScreen, HeroOpensARoomWithTheMouseTheBotsFillItAndHeStarts)
@@ -42,6 +61,7 @@ TEST(RoomOnScreen, HeroOpensARoomWithTheMouseTheBotsFillItAndHeStarts)
     bool shot = false, propsShot = false;
     std::string state, offer, strip, empty;
     long long carried = 0;
+    std::vector<std::pair<std::string, long>> portraits;
     const bool ok = zrktest::GameRun::run(
         "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
             kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
@@ -71,6 +91,12 @@ TEST(RoomOnScreen, HeroOpensARoomWithTheMouseTheBotsFillItAndHeStarts)
             for (const char* label : {"Label_red0", "Label_red1", "Label_red2", "Label_red3", "Label_blue0",
                                       "Label_blue1", "Label_blue2", "Label_blue3"})
                 lines.push_back(seatLine(room, label));
+            // Each seated player's portrait shows a figure, with a head: never a pale block.
+            for (const char* seat : {"red0", "red1", "red2", "red3", "blue0", "blue1", "blue2", "blue3"}) {
+                CEGUI::Window* picture = room->getChild("Seats")->getChild(std::string("Picture_") + seat);
+                if (picture->isEffectiveVisible())
+                    portraits.emplace_back(seat, skinPixels(*g->getRenderWindow(), picture->getUnclippedOuterRect().get()));
+            }
             boost::filesystem::create_directories(ZRK_SHOTS_DIR);
             shot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/room.png");
             clickOn(input, room->getChild("Props"));
@@ -96,6 +122,9 @@ TEST(RoomOnScreen, HeroOpensARoomWithTheMouseTheBotsFillItAndHeStarts)
     yake::native::setManualClock(false);
     EXPECT_TRUE(ok);
     EXPECT_EQ(seated, 4u);
+    EXPECT_EQ(portraits.size(), 4u);
+    for (const auto& p : portraits)
+        EXPECT_GE(p.second, 4) << p.first << ": no figure in the portrait";
     ASSERT_EQ(lines.size(), 8u);
     EXPECT_NE(lines[0].find("owner"), std::string::npos) << lines[0];
     EXPECT_NE(lines[5].find("ready"), std::string::npos) << lines[5];

@@ -66,16 +66,18 @@ void setBar(CEGUI::Window* w, float share, const char* colour)
 
 const char* teamColour(int colour) { return colour == 0 ? "FF4060FF" : colour == 1 ? "FFFF4040" : "FF40C040"; }
 
-void setImageOrText(CEGUI::Window* w, const std::string& image, const std::string& fallback)
+/// True when the picture is shown.
+bool setImageOrText(CEGUI::Window* w, const std::string& image, const std::string& fallback)
 {
     if (!w)
-        return;
+        return false;
     CEGUI::ImageManager& images = CEGUI::ImageManager::getSingleton();
     // Item pictures are named without their set: they are the icon set's.
     const std::string name = image.find('/') == std::string::npos && !image.empty() ? "ZRKIcons/" + image : image;
     const bool known = !name.empty() && images.isDefined(toCeguiString(name));
     w->setProperty("Image", known ? toCeguiString(name) : CEGUI::String());
     w->setText(known ? CEGUI::String() : outsideText(fallback));
+    return known;
 }
 } // namespace
 
@@ -258,8 +260,11 @@ void BattlePanelHost::draw()
     for (int i = 0; i < 6; ++i) {
         const std::string n = std::string("PropsContainer/block_") + kLetters[i];
         const bool held = !mBags.propIcon[i].empty() || mBags.propCount[i] > 0;
-        setImageOrText(part(n), mBags.propIcon[i], held ? "?" : std::string());
-        const std::string uses = held && mBags.propCount[i] > 0 ? "x" + std::to_string(mBags.propCount[i]) : std::string();
+        const bool pictured = setImageOrText(part(n), mBags.propIcon[i], held ? "?" : std::string());
+        // A prop this client has no picture of is marked on the label a picture cell shows.
+        std::string uses = held && !pictured ? "? " : std::string();
+        if (held && mBags.propCount[i] > 0)
+            uses += "x" + std::to_string(mBags.propCount[i]);
         if (CEGUI::Window* label = part(n + "/count"))
             label->setText(outsideText(uses));
     }

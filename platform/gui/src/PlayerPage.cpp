@@ -399,9 +399,8 @@ void PlayerPage::onFilled(int eventId, ParamList& list)
 
 std::string PlayerPage::attributeLine(const RoleAttr& role)
 {
-    return role.pc_nickname + "  Lv " + std::to_string(role.pc_lv) + "  Exp " + std::to_string(role.pc_exp) + "/" +
-           std::to_string(role.maxexp) + "  Rank " + std::to_string(role.pc_rank) + "  Coins " +
-           std::to_string(role.pc_money1) + "  Coupons " + std::to_string(role.pc_money2) + "  Medals " +
+    return role.pc_nickname + "  Lv " + std::to_string(role.pc_lv) + "  Rank " + std::to_string(role.pc_rank) +
+           "  Coins " + std::to_string(role.pc_money1) + "  Coupons " + std::to_string(role.pc_money2) + "  Medals " +
            std::to_string(role.pc_money3);
 }
 

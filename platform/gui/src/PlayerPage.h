@@ -69,7 +69,7 @@ public:
 
     /// One option as the card shows it.
     static std::string optionText(const ShopPrice& price);
-    /// The player's own line: nickname, level, experience, rank and the three moneys.
+    /// The player's own line: nickname, level, rank and the three moneys.
     static std::string attributeLine(const RoleAttr& role);
     /// The short line a title bar has room for: level, experience and the two moneys.
     static std::string headerLine(const RoleAttr& role);

@@ -1,6 +1,8 @@
 #include "scene/BasicSite.h"
 
 #include <Ogre.h>
+#include <algorithm>
+#include <cmath>
 #include <yake/Logger.h>
 
 #include "scene/PartShapes.h"
@@ -48,6 +50,7 @@ long BasicSite::addRoomOrFurnish(const std::string& itemName, const ProductManag
         return -1;
     }
     Ogre::SceneNode* node = nullptr;
+    bool isPlaceholder = false;
     if (document->mesh.empty() && !document->shape.empty()) {
         node = PartShapes::attachShape(mScene, holder, entity, *document);
     } else if (document->mesh.empty()) {
@@ -61,6 +64,7 @@ long BasicSite::addRoomOrFurnish(const std::string& itemName, const ProductManag
         placeholder.colour[1] = 0.6f;
         placeholder.colour[2] = 0.1f;
         node = PartShapes::attachShape(mScene, holder, entity, placeholder);
+        isPlaceholder = true;
     } else {
         // A mesh the engine does not hold: the effect's shape in its place.
         node = PartShapes::attach(mScene, holder, entity, document->mesh.substr(0, document->mesh.rfind(".mesh")), "effect");
@@ -71,6 +75,10 @@ long BasicSite::addRoomOrFurnish(const std::string& itemName, const ProductManag
     }
     const long id = mNextId++;
     mItems[id] = Item{itemName, holder, true};
+    if (isPlaceholder) {
+        mItems[id].mark = node;
+        mItems[id].markSize = kPlaceholderSize / 100.0f;
+    }
     return id;
 }
 
@@ -111,6 +119,31 @@ void BasicSite::update()
     loaded.swap(mLoaded);
     for (const std::string& name : loaded)
         mLoadSignal(name);
+}
+
+int BasicSite::fitPlaceholders(const Ogre::Camera& camera, float viewHeight)
+{
+    int fitted = 0;
+    const float halfFov = camera.getFOVy().valueRadians() * 0.5f;
+    const float perUnit = std::tan(halfFov) > 0.0f ? viewHeight / (2.0f * std::tan(halfFov)) : 0.0f;
+    for (auto& entry : mItems) {
+        Item& item = entry.second;
+        if (!item.mark)
+            continue;
+        // The prefab sphere is 100 units across: the mark's width in the world at its own size.
+        const Ogre::Vector3 scale = item.node->_getDerivedScale();
+        const float across = 100.0f * item.markSize * std::max(std::abs(scale.x), std::max(std::abs(scale.y), std::abs(scale.z)));
+        const float depth = -(camera.getViewMatrix(true) * item.node->_getDerivedPosition()).z;
+        float share = 1.0f;
+        if (perUnit > 0.0f && depth > 0.0f && across * perUnit / depth > kPlaceholderMostPixels)
+            share = kPlaceholderMostPixels * depth / (across * perUnit);
+        if (share < 1.0f)
+            ++fitted;
+        const float size = item.markSize * share;
+        item.mark->setScale(size, size, size);
+        item.mark->setPosition(0, 50 * size, 0); // still standing on the place it marks
+    }
+    return fitted;
 }
 
 bool BasicSite::remove(long itemId)

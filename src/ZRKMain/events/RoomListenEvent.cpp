@@ -14,6 +14,7 @@
 #include <gui/PlayerCard.h>
 #include <json/value.h>
 #include <scene/BasicPlayer.h>
+#include <scene/PartShapes.h>
 
 #include "services/GameServices.h"
 #include "events/RoomFlow.h"
@@ -60,6 +61,28 @@ std::string lookPart(const std::string& look, const char* part, int index)
         return std::string();
     const Json::Value& v = list[static_cast<Json::ArrayIndex>(index)];
     return v.isString() ? v.asString() : std::string();
+}
+
+/// An outfit as the server names it, with the look's first choice of each part it leaves bare
+/// (a suit and wings are no figure without a head): a suit covers the coat.
+core::EquipmentList withLookParts(core::EquipmentList worn, const std::string& look)
+{
+    const auto covered = [&worn](const std::string& slot) {
+        for (const core::Equipment& e : worn) {
+            const std::string has = core::PartShapes::slotOf(e.getKind(), e.getItem());
+            if (has == slot || (slot == "coat" && has == "suite"))
+                return true;
+        }
+        return false;
+    };
+    core::EquipmentList parts;
+    for (const char* part : {"hair", "face", "coat", "glove", "shoes"}) {
+        const std::string item = lookPart(look, part, 0);
+        if (!item.empty() && !covered(core::PartShapes::slotOf(std::string(), item)))
+            parts.push_back(core::Equipment(item));
+    }
+    worn.splice(worn.end(), parts);
+    return worn;
 }
 
 int roomMode(const ZRKRoomState& room)
@@ -232,7 +255,7 @@ void RoomListenEvent::dressSeat(ZRKPlayerState* player, int seat, int ownSeat)
         // A player with an account wears what the server says he wears.
         role->clearEquipment();
         role->applyDefaultItems();
-        role->setEquipmentList(player->getEquipments());
+        role->setEquipmentList(withLookParts(player->getEquipments(), look));
         showDemoPose(seatName, pose);
         role->loadEquipment();
         res->setSeatEquipment(seatName, player->getEquipments());
@@ -284,6 +307,7 @@ void RoomListenEvent::dressGuest(ZRKRole& role, ZRKPlayerState& player, int seat
     role.setDefaultItems(items);
     if (!looks.empty())
         role.setAttr("looks", looks);
+    role.setEquipmentList(withLookParts(role.getEquipment(), look));
     role.loadEquipment();
     player.getEquipments() = role.getEquipment();
     res->setSeatEquipment(kSeatNames[seat], player.getEquipments());
@@ -425,7 +449,7 @@ void RoomListenEvent::onPlayerState(const std::string& name, int bits)
         EquipRes* res = GameServices::equipment();
         ZRKRolePtr role = RoleManager::instance().getRole(kSeatNames[seat]);
         if (name != mUid && role) {
-            role->setEquipmentList(player->getEquipments());
+            role->setEquipmentList(withLookParts(player->getEquipments(), role->getLook()));
             showDemoPose(kSeatNames[seat], player->getBattleState().getStringVal("x/demo", ""));
             role->loadEquipment();
         }

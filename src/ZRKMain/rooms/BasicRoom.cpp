@@ -179,6 +179,11 @@ void BasicRoom::onFrame(float dt)
         writeLog(kLogError, "room", std::string("pop-ups not updated: ") + e.what());
     }
     updateEffects(t);
+    // A product still missing is only a mark: kept small on screen however near the camera.
+    if (core::BasicSite* site = getDefaultSite())
+        if (Ogre::Camera* camera = getCamera())
+            if (Ogre::Viewport* view = camera->getViewport())
+                site->fitPlaceholders(*camera, static_cast<float>(view->getActualHeight()));
     pumpGui(dt);
 }
 

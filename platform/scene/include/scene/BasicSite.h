@@ -10,6 +10,7 @@
 #include "scene/ProductManager.h"
 
 namespace Ogre {
+class Camera;
 class SceneManager;
 class SceneNode;
 } // namespace Ogre
@@ -23,6 +24,8 @@ class BasicSite {
 public:
     /// How wide (world units at scale 1) the mark of a product nobody has is drawn.
     static constexpr float kPlaceholderSize = 1.0f;
+    /// The most a mark of a product nobody has is drawn across on screen, in pixels.
+    static constexpr float kPlaceholderMostPixels = 64.0f;
 
     /// What was asked of an item's animation, kept in order (nothing is animated here).
     struct AnimationRequest {
@@ -68,6 +71,11 @@ public:
     /// The item's name, empty when there is no such item.
     std::string getItemName(long itemId) const;
 
+    /// Keeps each mark of a product nobody has at most kPlaceholderMostPixels across as the
+    /// camera shows it on a view `viewHeight` pixels high (near the camera it is drawn
+    /// smaller, never larger than its own size). Returns how many marks were made smaller.
+    int fitPlaceholders(const Ogre::Camera& camera, float viewHeight);
+
     /// Shows or hides an item; false when there is no such item.
     bool setItemVisible(long itemId, bool visible);
     bool isItemVisible(long itemId) const;
@@ -81,6 +89,8 @@ private:
         std::string name;
         Ogre::SceneNode* node;
         bool visible;
+        Ogre::SceneNode* mark = nullptr; ///< the placeholder's own shape node, for one
+        float markSize = 0.0f;           ///< its own scale
     };
     Ogre::SceneManager* mScene;
     Ogre::SceneNode* mNode = nullptr;
