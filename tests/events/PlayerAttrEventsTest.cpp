@@ -276,7 +276,7 @@ TEST_F(AttrFixture, ThePlayerPageShowsTheCurrentCharacterAfterTheLoadingAndTheRe
     EXPECT_EQ(line->getText(), "Hero  Lv 10  Rank 0  Coins 0  Coupons 0  Medals 0");
     // The hall's and the room's title bars carry the same line.
     for (int kind : {8, 9})
-        EXPECT_NE(std::string(manager->getPage(kind)->getRootWindow()->getText().c_str()).find("Lv 10  Exp 0/0  Coins 0  Coupons 0"),
+        EXPECT_NE(std::string(manager->getPage(kind)->getRootWindow()->getText().c_str()).find("Lv 10  Exp 0  Coins 0  Coupons 0"),
                   std::string::npos)
             << kind;
 }

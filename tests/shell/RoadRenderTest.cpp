@@ -107,7 +107,7 @@ std::string seatLine(CEGUI::Window* room, const char* label)
             if (!page || !hero)
                 return false;
             title = page->getText().c_str();
-            wanted = "Lv " + std::to_string(hero->lv) + "  Exp " + std::to_string(hero->exp) + "/";
+            wanted = "Lv " + std::to_string(hero->lv) + "  Exp " + std::to_string(hero->exp) + "  ";
             const std::string coins = "Coins " + std::to_string(hero->money[0]) + " ";
             return title.find(wanted) != std::string::npos && title.find(coins) != std::string::npos;
         },

@@ -406,8 +406,10 @@ std::string PlayerPage::attributeLine(const RoleAttr& role)
 
 std::string PlayerPage::headerLine(const RoleAttr& role)
 {
-    return "Lv " + std::to_string(role.pc_lv) + "  Exp " + std::to_string(role.pc_exp) + "/" + std::to_string(role.maxexp) +
-           "  Coins " + std::to_string(role.pc_money1) + "  Coupons " + std::to_string(role.pc_money2);
+    // Experience without the view's maximum: the world keeps that figure as seeded while the
+    // experience grows past it, and "3330/3000" reads as a fault.
+    return "Lv " + std::to_string(role.pc_lv) + "  Exp " + std::to_string(role.pc_exp) + "  Coins " +
+           std::to_string(role.pc_money1) + "  Coupons " + std::to_string(role.pc_money2);
 }
 
 void PlayerPage::onShopFilled(int eventId, ParamList& list)
