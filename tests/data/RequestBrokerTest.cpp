@@ -162,6 +162,72 @@ TEST_F(BrokerTest, ThrowingCompletionDoesNotStopTheOthers)
     EXPECT_EQ(calls.got.size(), 1u);
 }
 
+TEST_F(BrokerTest, EachRequestRemembersWhyItEnded)
+{
+    using End = ZRKRequestBroker::End;
+    ZRKLan lan("res/lan");
+    broker.setTimeout(5.0);
+    long answered = broker.send("K", "answered", "", calls.reply());
+    long refused = broker.send("K", "refused", "", calls.reply());
+    long slow = broker.send("K", "slow", "", calls.reply());
+    long cancelled = broker.send("K", "cancelled", "", calls.reply());
+    long lateCancel = broker.send("K", "lateCancel", "", calls.reply());
+    long orphan = 0;
+    {
+        ZRKRequestOwner screen;
+        orphan = screen.track(broker.send("K", "orphan", "", screen.guard(calls.reply())));
+    } // the screen goes with its request unanswered
+    long inside = broker.send("K", "inside", "", [&](bool, const std::string&) {
+        // The completion already reads its own end.
+        EXPECT_EQ(broker.endOf(inside), End::Answered);
+    });
+    EXPECT_EQ(broker.endOf(answered), End::Pending);
+
+    broker.complete(answered, false, "fine");
+    broker.complete(refused, true, "no such room");
+    broker.complete(inside, false, "");
+    broker.complete(lateCancel, false, "on its way");
+    EXPECT_EQ(broker.endOf(answered), End::Pending); // answered, but its completion has yet to run
+    broker.cancel(cancelled);
+    broker.cancel(lateCancel); // the answer came, the completion never runs
+    yake::native::advanceTime(5.0);
+    broker.update();
+    long closing = broker.send("K", "closing", "", calls.reply());
+    broker.cancelAll(); // the session closes
+
+    EXPECT_EQ(broker.endOf(answered), End::Answered);
+    EXPECT_EQ(broker.endOf(refused), End::Refused);
+    EXPECT_EQ(broker.endOf(slow), End::TimedOut);
+    EXPECT_EQ(broker.endOf(cancelled), End::Dropped);
+    EXPECT_EQ(broker.endOf(lateCancel), End::Dropped);
+    EXPECT_EQ(broker.endOf(orphan), End::Dropped);
+    // The refusal and the time-out reached their completions alike: an error and a text.
+    ASSERT_EQ(calls.got.size(), 3u);
+    EXPECT_TRUE(calls.got[1].first);
+    EXPECT_TRUE(calls.got[2].first);
+    EXPECT_EQ(broker.endOf(closing), End::Dropped);
+    EXPECT_EQ(broker.endOf(0), End::Unknown);
+    EXPECT_EQ(broker.endOf(closing + 100), End::Unknown);
+    EXPECT_STREQ(ZRKRequestBroker::endName(End::TimedOut), "timed out");
+}
+
+TEST_F(BrokerTest, OnlyTheLatestEndsAreRemembered)
+{
+    using End = ZRKRequestBroker::End;
+    const long first = broker.send("K", "first", "", calls.reply());
+    broker.complete(first, true, "refused");
+    broker.update();
+    long last = first;
+    for (std::size_t i = 0; i < ZRKRequestBroker::kEnds; ++i) {
+        last = broker.send("K", "more", "", calls.reply());
+        broker.cancel(last);
+    }
+    // Exactly the latest kEnds are kept: the oldest gave way to the newest.
+    EXPECT_EQ(broker.endOf(first), End::Unknown);
+    EXPECT_EQ(broker.endOf(first + 1), End::Dropped);
+    EXPECT_EQ(broker.endOf(last), End::Dropped);
+}
+
 TEST(BrokerlessTest, RequestWithoutSessionIsDroppedNotCrashed)
 {
     ASSERT_EQ(ZRKRequestBroker::getSingletonPtr(), nullptr);

@@ -19,6 +19,10 @@ void logLine(unsigned severity, const std::string& text) { yake::logging::logger
 const int kMaxDataDepth = 32;
 const std::size_t kMaxDataElements = 100000;
 
+const char* const kEndNames[] = {"unknown", "pending", "answered", "refused", "timed out", "dropped"};
+static_assert(sizeof(kEndNames) / sizeof(kEndNames[0]) == static_cast<std::size_t>(ZRKRequestBroker::End::Count),
+              "every end of a request has a name");
+
 std::string scalarText(const Json::Value& v)
 {
     if (v.isString())
@@ -106,9 +110,44 @@ long ZRKRequestBroker::post(const char* kind, const char* op, const ZRKParams& p
     return broker->send(kind, op, params, done);
 }
 
-bool ZRKRequestBroker::cancel(long handle) { return mRequests.erase(handle) > 0; }
+const char* ZRKRequestBroker::endName(End end)
+{
+    const auto index = static_cast<std::size_t>(end);
+    return index < static_cast<std::size_t>(End::Count) ? kEndNames[index] : "?";
+}
 
-void ZRKRequestBroker::cancelAll() { mRequests.clear(); }
+ZRKRequestBroker::End ZRKRequestBroker::endOf(long handle) const
+{
+    if (isPending(handle))
+        return End::Pending;
+    auto it = mEnds.find(handle);
+    return it == mEnds.end() ? End::Unknown : it->second;
+}
+
+void ZRKRequestBroker::recordEnd(long handle, End end)
+{
+    if (mEndOrder.size() >= kEnds) {
+        mEnds.erase(mEndOrder.front());
+        mEndOrder.pop_front();
+    }
+    mEnds[handle] = end;
+    mEndOrder.push_back(handle);
+}
+
+bool ZRKRequestBroker::cancel(long handle)
+{
+    if (mRequests.erase(handle) == 0)
+        return false;
+    recordEnd(handle, End::Dropped);
+    return true;
+}
+
+void ZRKRequestBroker::cancelAll()
+{
+    for (const auto& entry : mRequests)
+        recordEnd(entry.first, End::Dropped);
+    mRequests.clear();
+}
 
 bool ZRKRequestBroker::complete(long handle, bool error, const std::string& text, const Json::Value& views)
 {
@@ -161,6 +200,7 @@ void ZRKRequestBroker::update()
         if (!p.answered && mTimeout > 0 && now - p.info.sentAt >= mTimeout) {
             logLine(4, "no answer to " + p.info.kind + "::" + p.info.op);
             complete(entry.first, true, timeoutText());
+            p.timedOut = true;
         }
         if (p.answered)
             due.push_back(entry.first);
@@ -172,6 +212,8 @@ void ZRKRequestBroker::update()
             continue;
         Pending p = std::move(it->second);
         mRequests.erase(it);
+        const End end = p.timedOut ? End::TimedOut : p.error ? End::Refused : End::Answered;
+        recordEnd(handle, end);
         // Views and completion alike stand behind the barrier: a reply the data cannot take
         // ends this request, never the frame.
         try {
@@ -194,9 +236,9 @@ void ZRKRequestBroker::update()
             if (p.done)
                 p.done(p.error, p.text);
         } catch (const std::exception& e) {
-            logLine(3, "completion of " + p.info.op + " failed: " + e.what());
+            logLine(3, "completion of " + p.info.op + " (" + endName(end) + ") failed: " + e.what());
         } catch (...) {
-            logLine(3, "completion of " + p.info.op + " failed");
+            logLine(3, "completion of " + p.info.op + " (" + endName(end) + ") failed");
         }
     }
 }

@@ -27,6 +27,19 @@ class ZRKRequestBroker : public Singleton<ZRKRequestBroker> {
 public:
     typedef boost::signals2::signal<void(const ZRKRequestInfo&)> SentSignal;
 
+    /// Why a request ended: what its completion cannot say, since a time-out and a refusal
+    /// both arrive as an error with a text, and a dropped request's completion never runs.
+    enum class End {
+        Unknown,  ///< never sent, or ended too long ago to be remembered
+        Pending,  ///< not ended yet
+        Answered, ///< the server answered and the completion ran without error
+        Refused,  ///< the server answered with an error
+        TimedOut, ///< no answer came in time; the completion ran with the time-out text
+        Dropped,  ///< cancelled before its completion ran: by its sender, or as its owner went
+        Count
+    };
+    static const char* endName(End end);
+
     ZRKRequestBroker();
     ~ZRKRequestBroker();
 
@@ -75,6 +88,8 @@ public:
     /// kHistory are kept, so a long run does not grow.
     const std::deque<ZRKRequestInfo>& history() const { return mHistory; }
     void clearHistory() { mHistory.clear(); }
+    /// Why the request of this handle ended; only the latest kEnds ends are remembered.
+    End endOf(long handle) const;
 
     /// Told of each request as it is sent (the embedded server listens here).
     boost::signals2::connection subscribeToSent(const SentSignal::slot_type& slot) { return mSent.connect(slot); }
@@ -88,13 +103,17 @@ public:
     static std::string timeoutText();
     static constexpr const char* kTimeoutKey = "error/request_timeout";
     static constexpr std::size_t kHistory = 4096;
+    static constexpr std::size_t kEnds = 1024;
 
 private:
+    void recordEnd(long handle, End end);
+
     struct Pending {
         ZRKRequestInfo info;
         ZRKReply done;
         bool answered = false;
         bool error = false;
+        bool timedOut = false;
         std::string text;
         Json::Value views;
         ZRKSharedViews shared;
@@ -104,6 +123,8 @@ private:
     mutable std::shared_ptr<TiXmlDocument> mCurrentData; ///< made from them when asked for
     std::map<long, Pending> mRequests; // by handle: handles grow, so this is sending order
     std::deque<ZRKRequestInfo> mHistory;
+    std::map<long, End> mEnds;    ///< the latest ends by handle
+    std::deque<long> mEndOrder;   ///< their handles in the order they ended, to forget the oldest
     SentSignal mSent;
     long mNextHandle = 1;
     double mTimeout = 30.0;
