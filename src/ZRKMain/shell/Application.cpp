@@ -59,10 +59,10 @@
 #include "shell/CWtlMsgLoopAdapter.h"
 #include "shell/FlashCallbacks.h"
 #include "shell/MainFrame.h"
+#include "shell/ProductPrefetch.h"
 #include "shell/ResGuiX.h"
 #include "shell/WindowGeometry.h"
 #include "shell/ZRKGuiLoader.h"
-#include "shell/ZRKProductResolver.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -446,11 +446,7 @@ bool Application::onPostInitialise()
             gui->subscribeToHikariPaneSignal([this](core::HikariPane* pane, int event) { onHikariPaneSignal(pane, event); });
     }
 
-    if (!mProductResolver) {
-        mProductResolver.reset(new ZRKProductResolver);
-        mProductResolver->setCacheFolder(core::BlackBoard::getSingleton().getString("kavri3D/cachedPath", ""));
-        core::ProductManager::instance().setDocumentResolver(mProductResolver.get(), true);
-    }
+    mPrefetch.install(core::BlackBoard::getSingleton().getString("kavri3D/cachedPath", ""));
 
     mFileCache = boost::make_shared<core::SimpleFileCache>();
     mFileCache->create(core::SimpleFileCache::getFolder("temp"));
@@ -557,7 +553,7 @@ void Application::onInterShutdown()
         mFileCache->destroy();
         mFileCache.reset();
     }
-    mProductResolver.reset();
+    mPrefetch.release();
     // Its downloads end with it; only then does the file server go.
     mResGuiX.reset();
     mServerHost.stopFileServer();
@@ -600,30 +596,18 @@ ZRKAgent* Application::agent()
     return app ? app->mAgent.get() : nullptr;
 }
 
-bool Application::prefetchStepDue(double now)
-{
-    // A clock that went back (another run's, a test's) steps at once instead of stalling
-    // the prefetch until it has caught up.
-    if (mLastPrefetchStep >= 0 && now >= mLastPrefetchStep && now - mLastPrefetchStep <= 0.3)
-        return false;
-    mLastPrefetchStep = now;
-    return true;
-}
+bool Application::prefetchStepDue(double now) { return mPrefetch.stepDue(now); }
 
 void Application::tickPrefetch()
 {
-    Application* app = instance();
-    if (!app || !app->mProductResolver)
-        return;
-    if (app->prefetchStepDue(yake::native::getTime()))
-        app->mProductResolver->prefetchStep();
+    if (Application* app = instance())
+        app->mPrefetch.tick();
 }
 
 void Application::prefetchNow(const std::string& product)
 {
-    Application* app = instance();
-    if (app && app->mProductResolver)
-        app->mProductResolver->prefetchNow(product);
+    if (Application* app = instance())
+        app->mPrefetch.now(product);
 }
 
 void Application::backToLogon() { GameServices::backToLogon(); }

@@ -7,6 +7,7 @@
 #include <core/AbstractWin32Application.h>
 
 #include "shell/Configuration.h"
+#include "shell/ProductPrefetch.h"
 #include "shell/ServerHost.h"
 
 namespace Hikari {
@@ -31,7 +32,6 @@ class ZRKAgent;
 class ZRKGuiLoader;
 class ZRKLan;
 class ZRKMsg;
-class ZRKProductResolver;
 class SpConfig;
 struct ZRKServerConfig;
 
@@ -138,7 +138,7 @@ private:
 
     std::string mInitialState = "logon";
     boost::shared_ptr<CWtlMsgLoopAdapter> mMsgLoopAdapter;
-    std::unique_ptr<ZRKProductResolver> mProductResolver;
+    ProductPrefetch mPrefetch;
     boost::shared_ptr<core::SimpleFileCache> mFileCache;
     boost::shared_ptr<ZRKAgent> mAgent;
     boost::shared_ptr<core::Manifest> mManifest;
@@ -150,7 +150,6 @@ private:
     boost::shared_ptr<ZRKLan> mLan;
     boost::shared_ptr<SpConfig> mSpConfig;
     HMODULE mNetLibrary = nullptr;
-    double mLastPrefetchStep = -1; // game time of the last prefetch step; -1 before the first
     std::wstring mLowIntegrityFolder;
     // The embedded game server: its world, built while the window comes up, which the session
     // takes; its file server, up before the first frame, down after every download has been
