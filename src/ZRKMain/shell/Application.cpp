@@ -1,12 +1,7 @@
 #include "shell/Application.h"
 
-#include <algorithm>
 #include <boost/filesystem.hpp>
-#include <cmath>
-#include <cstdlib>
 #include <filesystem>
-#include <sstream>
-#include <core/AudioManager.h>
 #include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>
 #include <core/DefaultFsmHelper.h>
@@ -14,7 +9,6 @@
 #include <core/Frame.h>
 #include <core/GraphicsSystem.h>
 #include <core/NetClientManager.h>
-#include <transport/FileServer.h>
 #include <core/PhysicsManager.h>
 #include <util/StringConv.h>
 #include <yake/FileText.h>
@@ -60,13 +54,15 @@
 #include "rooms/RoomLogon.h"
 #include "services/GameServices.h"
 #include "services/LogRoutine.h"
+#include "shell/AudioVolumes.h"
 #include "shell/CAppZRKModule.h"
 #include "shell/CWtlMsgLoopAdapter.h"
+#include "shell/FlashCallbacks.h"
 #include "shell/MainFrame.h"
+#include "shell/ProductPrefetch.h"
 #include "shell/ResGuiX.h"
 #include "shell/WindowGeometry.h"
 #include "shell/ZRKGuiLoader.h"
-#include "shell/ZRKProductResolver.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -79,19 +75,6 @@ bool gRunFailed = false;
 std::string gPendingBox;
 /// The game's data folder's name under the user's data folder (the framework's default).
 const char kAppDataName[] = "kavri3D";
-
-std::string installerPath()
-{
-    core::BlackBoard* bb = core::BlackBoard::getSingletonPtr();
-    std::string installer = bb ? bb->section("kavri3D/app/net").getStringVal("Installer", "") : std::string();
-    return installer.empty() ? std::string("/files/installer/latest") : installer;
-}
-
-// A volume is a fraction: the master from silent to full, a channel also below silent (the
-// sign travels in the settings text). A hand-edited number out of range is held to it, so
-// that it neither plays nor comes back wrapped round.
-float masterVolume(float v) { return std::isfinite(v) ? std::min(std::max(v, 0.0f), 1.0f) : 0.5f; }
-float channelVolume(float v) { return std::isfinite(v) ? std::min(std::max(v, -1.0f), 1.0f) : 1.0f; }
 
 std::string applicationPath()
 {
@@ -198,9 +181,9 @@ Application::~Application()
     GameServices::hooks().prefetchNow = nullptr;
     GameServices::hooks().saveVolumes = nullptr;
     // A start-up that ended early leaves no file server nor decoding thread behind.
-    stopFileServer();
+    mServerHost.stopFileServer();
     BackdropPicture::drop();
-    mServerStart.reset();
+    mServerHost.dropWorld();
     if (mNetLibrary)
         FreeLibrary(mNetLibrary);
     mNetLibrary = nullptr;
@@ -289,7 +272,7 @@ bool Application::onPreInitialise()
 
     core::XmlConfigHelper audio = bb.section("kavri3D/subsystem/dsaudio");
     audio.setStringVal("alt_local", bb.getString("kavri3D/appPath", ""));
-    audio.setStringVal("alt_remote", applicationPath() + installerPath() + "/files/");
+    audio.setStringVal("alt_remote", applicationPath() + ServerHost::installerPath() + "/files/");
     audio.setStringVal("alt_cache", bb.getString("kavri3D/mediaPath", ""));
     audio.setStringVal("temp_folder", cached + "temp");
 
@@ -298,9 +281,9 @@ bool Application::onPreInitialise()
     // (the program folder is the current one from here on, and its log lines are filtered);
     // without a window to wait for, or with no display to make one on, it starts in place.
     if (!bb.getBool("kavri3D/headless", false) && core::GraphicsSystem::displayAvailable())
-        mServerStart.reset(new ZRKServerStart(serverConfig(), yake::native::getTime()));
+        mServerHost.openWorld(serverConfig(), yake::native::getTime());
 
-    startFileServer();
+    mServerHost.startFileServer(core::WSTR2UTF(module.getProgramFolder()));
 
     mManifest = boost::make_shared<core::Manifest>();
     {
@@ -335,47 +318,7 @@ bool Application::onPreInitialise()
     return true;
 }
 
-void Application::startFileServer()
-{
-    // The game plays against the embedded game server, whose files this machine serves: the
-    // published tree beside the program, the web view's pages from res/web.
-    const std::string program = core::WSTR2UTF(appModule().getProgramFolder());
-    mFileServer.reset(new core::FileServer);
-    if (!mFileServer->start(installerPath(), program + "published", program + "res/web")) {
-        writeLog(kLogError, "ZRKMain", "the file server did not start: downloads will fail");
-        mFileServer.reset();
-        return;
-    }
-    core::NetClientManager::setRunApplicationPath(mFileServer->getAddress());
-}
-
-void Application::stopFileServer()
-{
-    if (!mFileServer)
-        return;
-    core::NetClientManager::setRunApplicationPath(std::string());
-    mFileServer->stop();
-    mFileServer.reset();
-}
-
-void Application::cleanCache(const std::string& cachedPath)
-{
-    if (cachedPath.empty())
-        return;
-    for (const char* sub : {"temp/*.*", "library/*.*"}) {
-        const std::wstring pattern = core::ANSI2WSTR(cachedPath + sub);
-        wchar_t from[260] = {}; // zero-filled: the list ends in two zero characters
-        // A cut pattern would lose its wildcard and name a folder (or its parent) whole.
-        if (pattern.size() > 258) {
-            writeLogf(kLogWarning, "ZRKMain", "cache not cleaned: the pattern is too long: ", cachedPath + sub);
-            continue;
-        }
-        pattern.copy(from, pattern.size());
-        SHFILEOPSTRUCTW op{nullptr, FO_DELETE, from, nullptr,
-                           static_cast<unsigned short>(FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI)};
-        SHFileOperationW(&op);
-    }
-}
+void Application::cleanCache(const std::string& cachedPath) { ServerHost::cleanCache(cachedPath); }
 
 void Application::applyLogSeverity(int severity)
 {
@@ -456,7 +399,7 @@ core::FramePtr Application::onCreateMainFrame()
 
 core::SessionPtr Application::onCreateSession()
 {
-    std::unique_ptr<ZRKServerStart> start = std::move(mServerStart);
+    std::unique_ptr<ZRKServerStart> start = mServerHost.takeWorld();
     boost::shared_ptr<ZRKSession> session(start ? new ZRKSession(start->take()) : new ZRKSession(serverConfig()));
     session->getSettings().setBoolVal("reportReentry", false);
     // A newer game's world: this one plays nothing against it and touches none of it.
@@ -468,12 +411,8 @@ core::SessionPtr Application::onCreateSession()
 
 ZRKServerConfig Application::serverConfig() const
 {
-    // The embedded server keeps its world beside the user settings; "/serverReset=1" seeds it afresh.
-    ZRKServerConfig server;
-    core::BlackBoard* bb = core::BlackBoard::getSingletonPtr();
-    server.database = (bb ? bb->getString("kavri3D/runPath", "") : std::string()) + "ZRK_World.db";
-    server.reset = getArgument("serverReset") == "1";
-    return server;
+    // "/serverReset=1" seeds the embedded server's world afresh.
+    return ServerHost::configFor(getArgument("serverReset") == "1");
 }
 
 bool Application::onPostInitialise()
@@ -507,11 +446,7 @@ bool Application::onPostInitialise()
             gui->subscribeToHikariPaneSignal([this](core::HikariPane* pane, int event) { onHikariPaneSignal(pane, event); });
     }
 
-    if (!mProductResolver) {
-        mProductResolver.reset(new ZRKProductResolver);
-        mProductResolver->setCacheFolder(core::BlackBoard::getSingleton().getString("kavri3D/cachedPath", ""));
-        core::ProductManager::instance().setDocumentResolver(mProductResolver.get(), true);
-    }
+    mPrefetch.install(core::BlackBoard::getSingleton().getString("kavri3D/cachedPath", ""));
 
     mFileCache = boost::make_shared<core::SimpleFileCache>();
     mFileCache->create(core::SimpleFileCache::getFolder("temp"));
@@ -533,44 +468,9 @@ bool Application::onPostInitialise()
     return true;
 }
 
-std::vector<int> Application::volumeLevels(const std::string& text)
-{
-    std::vector<int> levels;
-    for (const std::string& item : yake::StringUtil::split(text, " ")) {
-        // A hand-edited value beyond any int still means "as loud as it goes".
-        char* end = nullptr;
-        const long long v = std::strtoll(item.c_str(), &end, 10);
-        const long long low = levels.empty() ? 0 : -100;
-        levels.push_back(end == item.c_str() ? 0 : static_cast<int>(std::clamp<long long>(v, low, 100)));
-    }
-    return levels;
-}
+std::vector<int> Application::volumeLevels(const std::string& text) { return AudioVolumes::levels(text); }
 
-void Application::applySavedVolumes()
-{
-    core::XmlConfigHelper* config = appModule().getAppConfig();
-    const std::string text = config ? config->getStringVal("audio/volume", "") : std::string();
-    const std::vector<int> levels = volumeLevels(text);
-    if (config && !levels.empty()) {
-        // Kept in range in the settings too, so the file never gets back what was not used.
-        std::ostringstream os;
-        for (std::size_t i = 0; i < levels.size(); ++i)
-            os << (i ? " " : "") << levels[i];
-        config->setStringVal("audio/volume", os.str());
-    }
-    core::AudioManager* audio = core::AudioManager::getSingletonPtr();
-    if (!audio) {
-        writeLog(kLogError, "ZRKMain", "no audio manager: saved volumes not applied");
-        return;
-    }
-    if (levels.empty()) {
-        audio->setVolume(0.5f);
-        return;
-    }
-    audio->setVolume(levels[0] / 100.0f);
-    for (std::size_t i = 1; i < levels.size(); ++i)
-        core::DefaultAudioHelper::setVolume(static_cast<int>(i - 1), levels[i] / 100.0f);
-}
+void Application::applySavedVolumes() { AudioVolumes::apply(appModule().getAppConfig()); }
 
 void Application::applyPhysics()
 {
@@ -590,7 +490,7 @@ void Application::applyPhysics()
 
 void Application::updateWindowTitle(const std::wstring& suffix)
 {
-    HWND window = renderWindowHandle();
+    HWND window = GameServices::renderWindow();
     if (!window)
         return;
     std::wstring title = core::UTF2WSTR(ZRKLan::getMsg("msg/app_title"));
@@ -653,10 +553,10 @@ void Application::onInterShutdown()
         mFileCache->destroy();
         mFileCache.reset();
     }
-    mProductResolver.reset();
+    mPrefetch.release();
     // Its downloads end with it; only then does the file server go.
     mResGuiX.reset();
-    stopFileServer();
+    mServerHost.stopFileServer();
     mHikariConnection.disconnect();
     mStateConnection.disconnect();
     core::ExampleApplication<Configuration>::onInterShutdown();
@@ -670,25 +570,7 @@ bool Application::onPostShutdown()
     return ok && !gRunFailed;
 }
 
-void Application::saveVolumes()
-{
-    core::Engine* engine = core::Engine::getSingletonPtr();
-    core::AudioManager* audio = engine ? engine->getAudioManager() : nullptr;
-    core::XmlConfigHelper* config = appModule().getAppConfig();
-    if (!audio || !config)
-        return;
-    // In range before they are written: the master from 0 to 1, the channels from -1 to 1.
-    std::ostringstream os;
-    os << static_cast<int>(masterVolume(audio->getVolume()) * 100.0f);
-    for (int channel = 0; channel < 2; ++channel) {
-        float v = channelVolume(core::DefaultAudioHelper::getVolume(channel));
-        os << ' ';
-        if (v < 0)
-            os << '-';
-        os << static_cast<int>(std::fabs(v) * 100.0f + 0.5f);
-    }
-    config->setStringVal("audio/volume", os.str());
-}
+void Application::saveVolumes() { AudioVolumes::save(appModule().getAppConfig()); }
 
 Application* Application::instance() { return dynamic_cast<Application*>(core::Application::getSingletonPtr()); }
 
@@ -714,30 +596,18 @@ ZRKAgent* Application::agent()
     return app ? app->mAgent.get() : nullptr;
 }
 
-bool Application::prefetchStepDue(double now)
-{
-    // A clock that went back (another run's, a test's) steps at once instead of stalling
-    // the prefetch until it has caught up.
-    if (mLastPrefetchStep >= 0 && now >= mLastPrefetchStep && now - mLastPrefetchStep <= 0.3)
-        return false;
-    mLastPrefetchStep = now;
-    return true;
-}
+bool Application::prefetchStepDue(double now) { return mPrefetch.stepDue(now); }
 
 void Application::tickPrefetch()
 {
-    Application* app = instance();
-    if (!app || !app->mProductResolver)
-        return;
-    if (app->prefetchStepDue(yake::native::getTime()))
-        app->mProductResolver->prefetchStep();
+    if (Application* app = instance())
+        app->mPrefetch.tick();
 }
 
 void Application::prefetchNow(const std::string& product)
 {
-    Application* app = instance();
-    if (app && app->mProductResolver)
-        app->mProductResolver->prefetchNow(product);
+    if (Application* app = instance())
+        app->mPrefetch.now(product);
 }
 
 void Application::backToLogon() { GameServices::backToLogon(); }
@@ -746,14 +616,14 @@ void Application::exitGame() { GameServices::exitGame(); }
 
 void Application::flashWindow()
 {
-    HWND window = renderWindowHandle();
+    HWND window = GameServices::renderWindow();
     if (!window || GetForegroundWindow() == window)
         return;
     FLASHWINFO info{20, window, FLASHW_TRAY, 2, 0};
     FlashWindowEx(&info);
 }
 
-std::string Application::getInstallerUrl() { return applicationPath() + installerPath(); }
+std::string Application::getInstallerUrl() { return applicationPath() + ServerHost::installerPath(); }
 
 bool Application::fileExists(const std::string& path)
 {
@@ -782,75 +652,39 @@ void Application::onHikariPaneSignal(core::HikariPane* pane, int event)
         unbindFlashCallbacks(pane);
 }
 
-namespace {
-typedef Hikari::FlashValue (*FlashCallback)(Hikari::FlashControl*, const std::vector<Hikari::FlashValue>&);
-struct FlashBinding {
-    const char* name;
-    FlashCallback callback;
-};
-const FlashBinding kFlashBindings[] = {{"teleport", &Application::onTeleport},   {"refresh", &Application::onRefresh},
-                                       {"uid", &Application::onGetUid},          {"sid", &Application::onGetSid},
-                                       {"userInfo", &Application::onGetUserInfo}, {"getHostUrl", &Application::onGetHostUrl}};
-} // namespace
+void Application::bindFlashCallbacks(core::HikariPane* pane) { FlashCallbacks::bind(pane); }
 
-void Application::bindFlashCallbacks(core::HikariPane* pane)
-{
-    Hikari::FlashControl* flash = pane ? pane->getFlash() : nullptr;
-    if (!flash)
-        return;
-    for (const FlashBinding& b : kFlashBindings)
-        flash->bind(b.name, b.callback);
-}
+void Application::unbindFlashCallbacks(core::HikariPane* pane) { FlashCallbacks::unbind(pane); }
 
-void Application::unbindFlashCallbacks(core::HikariPane* pane)
+Hikari::FlashValue Application::onTeleport(Hikari::FlashControl* caller, const std::vector<Hikari::FlashValue>& args)
 {
-    Hikari::FlashControl* flash = pane ? pane->getFlash() : nullptr;
-    if (!flash)
-        return;
-    for (const FlashBinding& b : kFlashBindings)
-        flash->unbind(b.name);
-}
-
-Hikari::FlashValue Application::onTeleport(Hikari::FlashControl*, const std::vector<Hikari::FlashValue>& args)
-{
-    if (!args.empty())
-        args.front().getString(); // the movie names a place; the game does not follow it
-    return Hikari::FlashValue();
+    return FlashCallbacks::teleport(caller, args);
 }
 
 Hikari::FlashValue Application::onRefresh(Hikari::FlashControl* caller, const std::vector<Hikari::FlashValue>& args)
 {
-    return onTeleport(caller, args);
+    return FlashCallbacks::refresh(caller, args);
 }
 
-Hikari::FlashValue Application::onGetUid(Hikari::FlashControl*, const std::vector<Hikari::FlashValue>&)
+Hikari::FlashValue Application::onGetUid(Hikari::FlashControl* caller, const std::vector<Hikari::FlashValue>& args)
 {
-    core::ISession* s = session();
-    return Hikari::FlashValue(s ? s->getUID() : std::string());
+    return FlashCallbacks::uid(caller, args);
 }
 
-Hikari::FlashValue Application::onGetSid(Hikari::FlashControl*, const std::vector<Hikari::FlashValue>&)
+Hikari::FlashValue Application::onGetSid(Hikari::FlashControl* caller, const std::vector<Hikari::FlashValue>& args)
 {
-    core::ISession* s = session();
-    return Hikari::FlashValue(s ? s->getSID() : std::string());
+    return FlashCallbacks::sid(caller, args);
 }
 
-Hikari::FlashValue Application::onGetUserInfo(Hikari::FlashControl*, const std::vector<Hikari::FlashValue>&)
+Hikari::FlashValue Application::onGetUserInfo(Hikari::FlashControl* caller, const std::vector<Hikari::FlashValue>& args)
 {
-    std::ostringstream os;
-    os << "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?>";
-    os << "<user>";
-    os << "</user>";
-    return Hikari::FlashValue(os.str());
+    return FlashCallbacks::userInfo(caller, args);
 }
 
-Hikari::FlashValue Application::onGetHostUrl(Hikari::FlashControl*, const std::vector<Hikari::FlashValue>&)
+Hikari::FlashValue Application::onGetHostUrl(Hikari::FlashControl* caller, const std::vector<Hikari::FlashValue>& args)
 {
-    core::NetClientManager* net = core::NetClientManager::getSingletonPtr();
-    return Hikari::FlashValue(net ? net->getApplicationPath() + "/" : std::string());
+    return FlashCallbacks::hostUrl(caller, args);
 }
-
-HWND Application::renderWindowHandle() { return GameServices::renderWindow(); }
 
 } // namespace zrk
 } // namespace kavri3D

@@ -7,6 +7,8 @@
 #include <core/AbstractWin32Application.h>
 
 #include "shell/Configuration.h"
+#include "shell/ProductPrefetch.h"
+#include "shell/ServerHost.h"
 
 namespace Hikari {
 class FlashControl;
@@ -18,7 +20,6 @@ namespace core {
 class HikariPane;
 class ClientStateMachine;
 class ClientState;
-class FileServer;
 class Manifest;
 class SimpleFileCache;
 } // namespace core
@@ -31,10 +32,8 @@ class ZRKAgent;
 class ZRKGuiLoader;
 class ZRKLan;
 class ZRKMsg;
-class ZRKProductResolver;
-class ZRKServerStart;
-struct ZRKServerConfig;
 class SpConfig;
+struct ZRKServerConfig;
 
 /// The game's application object: built by GameEntry, run by the framework, which calls its
 /// start-up hooks, its frame loop and its shut-down hooks. The look-ups the other areas use
@@ -70,8 +69,6 @@ public:
     core::ApplicationStatePtr onCreateApplicationStateImpl() override;
     core::FramePtr onCreateMainFrame() override;
     core::SessionPtr onCreateSession() override;
-    /// How the embedded server starts: its world beside the user settings.
-    ZRKServerConfig serverConfig() const;
     bool onPostInitialise() override;
 
     // Shut-down hooks, close query and log folder.
@@ -84,9 +81,6 @@ public:
     /// Empties the cache folders "temp" and "library" under the cache path (files matching
     /// "*.*"); a pattern that does not fit the shell's buffer is skipped with a log line.
     static void cleanCache(const std::string& cachedPath);
-    /// Starts the built-in file server and gives its address to the net client for the run.
-    void startFileServer();
-    void stopFileServer();
     /// Switches off the log severities above the setting ("kavri3D/app/config/severity").
     static void applyLogSeverity(int severity);
     /// Copies the auto-login values of the command URI into "kavri3D/autoLogin/".
@@ -130,9 +124,6 @@ public:
     static core::ClientState* currentState();
     static core::ClientState* currentStateIf(const std::string& name);
 
-    /// The game window's handle from "kavri3D/win32RenderWindow", null when it names no window.
-    static HWND renderWindowHandle();
-
     /// Sets the audio volumes from the saved "audio/volume" text (master, then channels).
     void applySavedVolumes();
     /// The percentages of an "audio/volume" text, each in its range: the master 0 to 100, the
@@ -142,10 +133,12 @@ public:
     void applyPhysics();
 
 private:
+    /// How the embedded server starts: its world beside the user settings.
+    ZRKServerConfig serverConfig() const;
 
     std::string mInitialState = "logon";
     boost::shared_ptr<CWtlMsgLoopAdapter> mMsgLoopAdapter;
-    std::unique_ptr<ZRKProductResolver> mProductResolver;
+    ProductPrefetch mPrefetch;
     boost::shared_ptr<core::SimpleFileCache> mFileCache;
     boost::shared_ptr<ZRKAgent> mAgent;
     boost::shared_ptr<core::Manifest> mManifest;
@@ -157,13 +150,11 @@ private:
     boost::shared_ptr<ZRKLan> mLan;
     boost::shared_ptr<SpConfig> mSpConfig;
     HMODULE mNetLibrary = nullptr;
-    double mLastPrefetchStep = -1; // game time of the last prefetch step; -1 before the first
     std::wstring mLowIntegrityFolder;
-    // The embedded game server's file server: up before the first frame, down after every
-    // download has been aborted.
-    std::unique_ptr<core::FileServer> mFileServer;
-    // The embedded server's core, built while the window comes up; the session takes it.
-    std::unique_ptr<ZRKServerStart> mServerStart;
+    // The embedded game server: its world, built while the window comes up, which the session
+    // takes; its file server, up before the first frame, down after every download has been
+    // aborted.
+    ServerHost mServerHost;
     bool mEmbedded = false;
 };
 

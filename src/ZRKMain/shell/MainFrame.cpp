@@ -17,6 +17,7 @@
 #include "rooms/ScenePlayer.h"
 #include "rooms/SnapShotManager.h"
 #include "rooms/ZRKRoleRes.h"
+#include "services/GameServices.h"
 #include "services/HtmlView.h"
 #include "services/LogRoutine.h"
 #include "shell/Application.h"
@@ -191,7 +192,7 @@ bool MainFrame::onLauncherMessage(MSG& msg, LRESULT*)
         gPendingLauncherMessages.fetch_sub(1);
     if (const int dropped = gDroppedLauncherMessages.exchange(0))
         writeLogf(kLogWarning, "ZRKMain", dropped, " launcher messages dropped: the frame loop fell behind");
-    HWND window = Application::renderWindowHandle();
+    HWND window = GameServices::renderWindow();
     if (msg.wParam == 3)
         ShowWindow(window, msg.lParam != 0 ? SW_SHOW : SW_HIDE);
     else if (msg.wParam == 4)
