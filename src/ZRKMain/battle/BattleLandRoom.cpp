@@ -125,7 +125,7 @@ std::vector<std::pair<std::string, std::string>> BattleLandRoom::getPlayerLook(c
     if (!res)
         return look;
     const core::XmlConfigHelper settings = p->getUserSettings();
-    const std::string body = settings.getIntVal("c_id", 1) == 1 ? "boy" : "girl";
+    const std::string body = ZRKRoleRes::lookOf(settings.getIntVal("c_id", 1));
     const core::XmlConfigHelper def = playerId == getMyPlayerId() ? ZRKUserRequest::getUserDefState() : settings;
     look.emplace_back("body", body);
     const std::vector<std::string> parts = res->getDefaultParts(body, def);

@@ -254,7 +254,7 @@ void BattleRoomNewbie::createNewbieAvatar(bool error, const std::string& reply)
     const std::string uid = session ? session->getUID() : std::string();
     const core::XmlConfigHelper def = ZRKUserRequest::getUserDefState();
     const core::XmlConfigHelper settings = ZRKUserRequest::getUserSetting(uid);
-    const std::string sex = settings.getIntVal("c_id", 0) == 1 ? "boy" : "girl";
+    const std::string sex = ZRKRoleRes::lookOf(settings.getIntVal("c_id", 0));
     ZRKRoleRes* roles = ZRKRoleRes::getSingletonPtr();
     const auto part = [&](const char* kind, int index) { return roles ? roles->getPart(sex, kind, index) : std::string(); };
     core::XmlConfigHelper look;

@@ -12,6 +12,7 @@
 #include "events/CharCatalogue.h"
 #include "rooms/RoleManager.h"
 #include "rooms/ZRKRole.h"
+#include "rooms/ZRKRoleRes.h"
 #include "services/GameServices.h"
 
 namespace kavri3D {
@@ -91,7 +92,7 @@ void BusinessLoadCallbackEvent::onDefState(bool error, const std::string&)
     ZRKRolePtr role = RoleManager::instance().getRole("showview");
     if (!role)
         return;
-    const std::string look = setting.getIntVal("c_id", 0) == 1 ? "boy" : "girl";
+    const std::string look = ZRKRoleRes::lookOf(setting.getIntVal("c_id", 0));
     static const char* const kKeys[5] = {"def_hair", "def_face", "def_coat", "def_glove", "def_shoes"};
     std::vector<std::string> items;
     for (int part = 0; part < 5; ++part)

@@ -10,6 +10,7 @@
 #include "rooms/EquipRes.h"
 #include "rooms/RoleManager.h"
 #include "rooms/ZRKRole.h"
+#include "rooms/ZRKRoleRes.h"
 #include "services/GameServices.h"
 
 namespace kavri3D {
@@ -56,7 +57,7 @@ void InfPersonalCallbackEvent::onDefStateReply(bool error, const std::string&)
     ZRKRolePtr role = RoleManager::instance().getRole("showview");
     if (!role)
         return;
-    const std::string look = mKind == 1 ? "boy" : "girl";
+    const std::string look = ZRKRoleRes::lookOf(mKind);
     role->setLook(look);
     std::vector<std::string> items;
     for (const char* part : CharCatalogue::kParts)

@@ -55,7 +55,7 @@ void ShopTryOnCallbackEvent::callback(gui::ParamHandle params)
         return;
     ZRKSession* session = GameServices::session();
     const core::XmlConfigHelper own = ZRKUserRequest::getUserSetting(session ? session->getUID() : std::string());
-    const std::string look = own.getIntVal("c_id", 0) == 1 ? "boy" : "girl";
+    const std::string look = ZRKRoleRes::lookOf(own.getIntVal("c_id", 0));
     ZRKRolePtr role = RoleManager::instance().getRole("showview");
     EquipRes* res = GameServices::equipment();
     if (!role || !res) {

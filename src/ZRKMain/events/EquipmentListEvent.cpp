@@ -35,7 +35,7 @@ void wearLoggedInLook(ZRKRole& own)
     const core::XmlConfigHelper def = ZRKUserRequest::getUserDefState(session->getUID());
     if (!def.hasKey("def_face"))
         return; // not fetched: the player page dresses him
-    const std::string look = ZRKUserRequest::getPc_id().getIntVal("c_id", 0) == 1 ? "boy" : "girl";
+    const std::string look = ZRKRoleRes::lookOf(ZRKUserRequest::getPc_id().getIntVal("c_id", 0));
     own.setLook(look);
     own.setDefaultItems(res->getDefaultParts(look, def));
 }

@@ -109,7 +109,7 @@ void PlayerAttrLoadingEvent::onDefStateReply(bool error, const std::string& text
     ZRKRolePtr view = RoleManager::instance().getRole("showview");
     if (!own || !view)
         return;
-    const std::string look = kind == 1 ? "boy" : "girl";
+    const std::string look = ZRKRoleRes::lookOf(kind);
     own->setLook(look);
 
     const ZRKRoleRes* res = GameServices::roleResources();

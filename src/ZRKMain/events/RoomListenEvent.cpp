@@ -230,7 +230,7 @@ void RoomListenEvent::dressSeat(ZRKPlayerState* player, int seat, int ownSeat)
     EquipRes* res = GameServices::equipment();
     if (!role || !res)
         return;
-    const std::string look = settings.getIntVal("c_id", 0) == 1 ? "boy" : "girl";
+    const std::string look = ZRKRoleRes::lookOf(settings.getIntVal("c_id", 0));
     role->setLook(look);
     role->clearItems();
     for (int i = 2;; ++i) {

@@ -24,6 +24,8 @@ public:
 
     /// The kinds of a default look's parts, in the order getDefaultParts gives them.
     static const char* const kPartKinds[5];
+    /// The look of a character kind ("c_id"): 1 the boy, any other the girl.
+    static std::string lookOf(long long characterKind) { return characterKind == 1 ? "boy" : "girl"; }
 
     /// The model of the look's part at the index ("boy", "hair", 0: "boy_hair_01"); "" for a
     /// missing look or part, an index out of its list or an entry that is no text.
