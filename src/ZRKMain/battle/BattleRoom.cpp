@@ -283,10 +283,15 @@ void BattleRoom::destroyImagesets()
 {
     CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
     if (images) {
-        for (const char* name : kImagesets)
+        // The battle bar outlives the battle: its cells must not keep pictures of these sets.
+        for (const char* name : kImagesets) {
+            CeguiWidgets::letGoOfImages(name);
             images->destroyImageCollection(CeguiWidgets::utf8(name), false);
-        for (int n = 1; n <= mArmsImagesetCount; ++n)
+        }
+        for (int n = 1; n <= mArmsImagesetCount; ++n) {
+            CeguiWidgets::letGoOfImages("arms" + std::to_string(n));
             images->destroyImageCollection(CeguiWidgets::utf8("arms" + std::to_string(n)), false);
+        }
     }
     mArmsImagesetCount = 0;
 }

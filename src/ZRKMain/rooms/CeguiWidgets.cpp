@@ -1,6 +1,7 @@
 #include "rooms/CeguiWidgets.h"
 
 #include <CEGUI/CEGUI.h>
+#include <vector>
 #include <CEGUI/RendererModules/Ogre/Renderer.h>
 #include <Ogre.h>
 #include <core/GraphicsSystem.h>
@@ -152,12 +153,31 @@ void CeguiWidgets::addPicture(const std::string& image, const Ogre::PixelBox& pi
     }
 }
 
+void CeguiWidgets::letGoOfImages(const std::string& imageset)
+{
+    CEGUI::System* system = CEGUI::System::getSingletonPtr();
+    CEGUI::Window* root = system ? system->getDefaultGUIContext().getRootWindow() : nullptr;
+    if (!root || imageset.empty())
+        return;
+    const CEGUI::String prefix = utf8(imageset + "/");
+    std::vector<CEGUI::Window*> open{root};
+    while (!open.empty()) {
+        CEGUI::Window* w = open.back();
+        open.pop_back();
+        if (w->isPropertyPresent("Image") && w->getProperty("Image").compare(0, prefix.length(), prefix) == 0)
+            w->setProperty("Image", CEGUI::String());
+        for (std::size_t i = 0; i < w->getChildCount(); ++i)
+            open.push_back(w->getChildAtIdx(i));
+    }
+}
+
 void CeguiWidgets::destroyImageset(const std::string& imageset)
 {
     CEGUI::ImageManager* images = CEGUI::ImageManager::getSingletonPtr();
     CEGUI::System* system = CEGUI::System::getSingletonPtr();
     if (!images || !system || imageset.empty())
         return;
+    letGoOfImages(imageset);
     images->destroyImageCollection(utf8(imageset), false);
     // A set from a file made its texture under the set's name, a picture under its image's.
     CEGUI::Renderer* renderer = system->getRenderer();

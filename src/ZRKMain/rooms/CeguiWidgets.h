@@ -40,6 +40,9 @@ public:
     static const char* const kGroup;
     /// Loads an image set file of the game's GUI data; a CEGUI exception passes to the caller.
     static void loadImageset(const std::string& file);
+    /// Every window of the GUI showing a picture of the set shows none from now on: a window
+    /// keeps its picture by address, and the set is about to go.
+    static void letGoOfImages(const std::string& imageset);
     /// A picture file of the game's GUI data as the one image "full_image" of the set; returns
     /// the image's name. A CEGUI or engine exception passes to the caller, with nothing left
     /// behind.
