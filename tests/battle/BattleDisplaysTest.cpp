@@ -325,3 +325,30 @@ TEST_F(BattleDisplaysTest, TheRoomMakesTheVaneWithTheLandAndDropsItWithTheDispla
     room->onExit();
     EXPECT_EQ(room->getVaneScene(), nullptr);
 }
+
+TEST_F(BattleDisplaysTest, AWindowShowingAPictureOfASetThatGoesShowsNoneAfterward)
+{
+    // The battle bar lives on from battle to battle: its cells must not keep a picture of a
+    // set the last battle destroyed (the next battle's first frame drew through it).
+    CEGUI::GUIContext& ctx = CEGUI::System::getSingleton().getDefaultGUIContext();
+    CEGUI::WindowManager& windows = CEGUI::WindowManager::getSingleton();
+    CEGUI::Window* root = ctx.getRootWindow();
+    CEGUI::Window* ownRoot = nullptr;
+    if (!root) {
+        ownRoot = root = windows.createWindow("DefaultWindow", "displays_root");
+        ctx.setRootWindow(root);
+    }
+    CeguiWidgets::loadImageset("block.imageset");
+    CEGUI::Window* cell = windows.createWindow(CeguiWidgets::widgetType("StaticImage"), "cell");
+    root->addChild(cell);
+    ASSERT_TRUE(CeguiWidgets::setImage(cell, "block/bpg_bg1"));
+
+    CeguiWidgets::destroyImageset("block");
+    EXPECT_FALSE(CEGUI::ImageManager::getSingleton().isDefined("block/bpg_bg1"));
+    EXPECT_EQ(prop(cell, "Image"), "");
+    windows.destroyWindow(cell);
+    if (ownRoot) {
+        ctx.setRootWindow(nullptr);
+        windows.destroyWindow(ownRoot);
+    }
+}
