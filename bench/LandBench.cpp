@@ -17,7 +17,7 @@
 #include <core/EventManager.h>
 #include <core/GraphicsSystem.h>
 #include <land/LandBotRoom.h>
-#include <land/LandScene.h>
+#include <landscene/LandScene.h>
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
 #include <scene/GrafixScene.h>

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 #include <land/HeightField.h>
-#include <land/LandScene.h>
+#include <landscene/LandScene.h>
 #include <scene/GrafixScene.h>
 #include "LandTestKit.h"
 

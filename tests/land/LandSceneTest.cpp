@@ -4,7 +4,7 @@
 #include <string>
 #include <core/GraphicsSystem.h>
 #include <land/HeightField.h>
-#include <land/LandScene.h>
+#include <landscene/LandScene.h>
 #include <scene/GrafixScene.h>
 #include "LandTestKit.h"
 

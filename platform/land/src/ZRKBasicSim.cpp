@@ -1,7 +1,6 @@
 #include "land/ZRKBasicSim.h"
 
 #include <cmath>
-#include <scene/BasicPlayer.h>
 #include "land/ZRKLand.h"
 
 namespace kavri3D {

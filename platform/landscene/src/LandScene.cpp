@@ -1,4 +1,4 @@
-#include "land/LandScene.h"
+#include "landscene/LandScene.h"
 
 #include <Ogre.h>
 #include <OgrePlugin.h>
@@ -7,13 +7,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <land/HeightField.h>
+#include <land/ZRKLand.h>
+#include <land/ZRKNpcSim.h>
+#include <land/ZRKPlayerSim.h>
 #include <scene/GrafixScene.h>
 #include <scene/PartShapes.h>
 #include <yake/Logger.h>
-#include "land/HeightField.h"
-#include "land/ZRKLand.h"
-#include "land/ZRKNpcSim.h"
-#include "land/ZRKPlayerSim.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -34,7 +34,7 @@
 #include <gui/IGuiAnimator.h>
 #include <gui/IGuiManager.h>
 #include <gui/IGuideContent.h>
-#include <land/LandScene.h>
+#include <landscene/LandScene.h>
 #include <land/ZRKBattleState.h>
 #include <land/ZRKLand.h>
 #include <lan/ZRKLan.h>

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 #include <core/Updatable.h>
-#include "land/HeightField.h"
+#include <land/HeightField.h>
 #include <scene/BasicPlayer.h>
 
 namespace Ogre {
