@@ -4,9 +4,12 @@
 # It names every include that points up (file, line, what it includes) and fails; a folder the
 # order does not know fails too, so a new area is given its place on purpose. A lower layer that
 # must reach a higher one calls a hook the higher one registers in services/GameServices.
+# A sub-folder is part of its folder's layer (battle/tutorial and battle/hud are the battle).
 cmake_minimum_required(VERSION 3.22)
 
-# Each folder's layer, lowest first; events and callbacks are one layer.
+# Each folder's layer, lowest first; events and callbacks are one layer. Only the first folder of a
+# path counts: battle/tutorial/ (the newbie battle and its lessons) and battle/hud/ (the battle's
+# panels and displays) stand in the battle layer with battle/ itself.
 set(ZRK_RANK_services 0)
 set(ZRK_RANK_rooms 1)
 set(ZRK_RANK_events 2)

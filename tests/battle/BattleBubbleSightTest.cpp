@@ -16,9 +16,9 @@
 #include <scene/BasicPlayer.h>
 
 #include "DisplaysFixture.h"
-#include "battle/BubbleInfoProvider.h"
-#include "battle/ZRKBubblePanel.h"
-#include "battle/ZRKSightingPanel.h"
+#include "battle/hud/BubbleInfoProvider.h"
+#include "battle/hud/ZRKBubblePanel.h"
+#include "battle/hud/ZRKSightingPanel.h"
 #include "rooms/CeguiWidgets.h"
 #include "services/GameServices.h"
 #include "shell/Application.h"

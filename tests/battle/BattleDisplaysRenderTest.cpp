@@ -21,11 +21,11 @@
 #include <yake/Time.h>
 
 #include "battle/BattleRoom.h"
-#include "battle/VaneSnapShotScene.h"
-#include "battle/ZRKBubblePanel.h"
-#include "battle/ZRKProgressPanel.h"
-#include "battle/ZRKSightingPanel.h"
-#include "battle/ZRKSuspendPanel.h"
+#include "battle/hud/VaneSnapShotScene.h"
+#include "battle/hud/ZRKBubblePanel.h"
+#include "battle/hud/ZRKProgressPanel.h"
+#include "battle/hud/ZRKSightingPanel.h"
+#include "battle/hud/ZRKSuspendPanel.h"
 #include "rooms/SnapShotEx.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"

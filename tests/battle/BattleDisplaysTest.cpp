@@ -18,9 +18,9 @@
 #include <scene/DefaultSceneHelper.h>
 
 #include "DisplaysFixture.h"
-#include "battle/VaneSnapShotScene.h"
-#include "battle/ZRKProgressPanel.h"
-#include "battle/ZRKSuspendPanel.h"
+#include "battle/hud/VaneSnapShotScene.h"
+#include "battle/hud/ZRKProgressPanel.h"
+#include "battle/hud/ZRKSuspendPanel.h"
 #include "rooms/CeguiWidgets.h"
 #include "services/GameServices.h"
 #include "shell/Application.h"

@@ -26,15 +26,15 @@
 #include <yake/Math.h>
 #include <yake/Time.h>
 
-#include "battle/BattlePrompts.h"
-#include "battle/BubbleInfoProvider.h"
+#include "battle/hud/BattlePrompts.h"
+#include "battle/hud/BubbleInfoProvider.h"
 #include "battle/BattleRoom.h"
-#include "battle/BattleStatusProvider.h"
+#include "battle/hud/BattleStatusProvider.h"
 #include "battle/EvtDollHandler.h"
 #include "battle/EvtLandHandler.h"
-#include "battle/ZRKBubblePanel.h"
-#include "battle/ZRKFlashPanel.h"
-#include "battle/ZRKSightingPanel.h"
+#include "battle/hud/ZRKBubblePanel.h"
+#include "battle/hud/ZRKFlashPanel.h"
+#include "battle/hud/ZRKSightingPanel.h"
 #include "services/GameServices.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"

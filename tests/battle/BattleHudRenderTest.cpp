@@ -21,10 +21,10 @@
 #include <yake/Math.h>
 #include <yake/Time.h>
 
-#include "battle/BattlePrompts.h"
+#include "battle/hud/BattlePrompts.h"
 #include "battle/BattleRoom.h"
 #include "battle/EvtDollHandler.h"
-#include "battle/ZRKFlashPanel.h"
+#include "battle/hud/ZRKFlashPanel.h"
 #include "render/PngProbe.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"

@@ -16,10 +16,10 @@
 #include <set>
 #include <string>
 
-#include "battle/BattleRoomNewbie.h"
-#include "battle/TutorialPickTask.h"
-#include "battle/TutorialStep.h"
-#include "battle/ZRKSightingPanel.h"
+#include "battle/tutorial/BattleRoomNewbie.h"
+#include "battle/tutorial/TutorialPickTask.h"
+#include "battle/tutorial/TutorialStep.h"
+#include "battle/hud/ZRKSightingPanel.h"
 #include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/XWindowInput.h" // last: X11's macros

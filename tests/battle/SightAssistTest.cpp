@@ -13,8 +13,8 @@
 #include <yake/Quaternion.h>
 
 #include "DisplaysFixture.h"
-#include "battle/ZRKBubblePanel.h"
-#include "battle/ZRKSightingPanel.h"
+#include "battle/hud/ZRKBubblePanel.h"
+#include "battle/hud/ZRKSightingPanel.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;

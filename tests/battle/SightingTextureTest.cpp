@@ -7,7 +7,7 @@
 #include <land/DollConstants.h>
 #include <win32/Windows.h>
 
-#include "battle/SightingTexture.h"
+#include "battle/hud/SightingTexture.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;

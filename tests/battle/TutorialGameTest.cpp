@@ -19,10 +19,10 @@
 #include <yake/Logger.h>
 #include <yake/Time.h>
 
-#include "battle/BattleRoomNewbie.h"
-#include "battle/NewbieAI0.h"
-#include "battle/TutorialPickTask.h"
-#include "battle/TutorialStep.h"
+#include "battle/tutorial/BattleRoomNewbie.h"
+#include "battle/tutorial/NewbieAI0.h"
+#include "battle/tutorial/TutorialPickTask.h"
+#include "battle/tutorial/TutorialStep.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
 

@@ -17,9 +17,9 @@
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
 
-#include "battle/BattleRoomNewbie.h"
+#include "battle/tutorial/BattleRoomNewbie.h"
 #include "battle/LessonPlayer.h"
-#include "battle/TutorialStep.h"
+#include "battle/tutorial/TutorialStep.h"
 #include "render/PngProbe.h"
 #include "support/GamePages.h"
 #include "support/GameRun.h"

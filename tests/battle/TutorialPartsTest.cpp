@@ -7,10 +7,10 @@
 
 #include "battle/BattleHintManager.h"
 #include "battle/BattleHintTipProc.h"
-#include "battle/BattleRoomNewbie.h"
-#include "battle/NewbieAI0.h"
-#include "battle/TutorialParts.h"
-#include "battle/TutorialStep.h"
+#include "battle/tutorial/BattleRoomNewbie.h"
+#include "battle/tutorial/NewbieAI0.h"
+#include "battle/tutorial/TutorialParts.h"
+#include "battle/tutorial/TutorialStep.h"
 #include "services/XmlEntities.h"
 
 using namespace kavri3D;

@@ -28,13 +28,13 @@
 #include <set>
 #include <yake/Time.h>
 
-#include "battle/BattleRoomNewbie.h"
+#include "battle/tutorial/BattleRoomNewbie.h"
 #include "battle/LessonPlayer.h"
-#include "battle/TutorialMarkerTask.h"
-#include "battle/TutorialPickTask.h"
-#include "battle/TutorialStep.h"
-#include "battle/ZRKBubblePanel.h"
-#include "battle/ZRKSightingPanel.h"
+#include "battle/tutorial/TutorialMarkerTask.h"
+#include "battle/tutorial/TutorialPickTask.h"
+#include "battle/tutorial/TutorialStep.h"
+#include "battle/hud/ZRKBubblePanel.h"
+#include "battle/hud/ZRKSightingPanel.h"
 #include "render/PngProbe.h"
 #include "services/GameServices.h"
 #include "support/GamePages.h"

@@ -16,7 +16,7 @@
 #include <support/TestEnv.h>
 #include <yake/Logger.h>
 
-#include "battle/BattleRoomNewbie.h"
+#include "battle/tutorial/BattleRoomNewbie.h"
 #include "callbacks/AddBilityPointCallbackEvent.h"
 #include "callbacks/MessionLoadCallbackEvent.h"
 #include "callbacks/MessionRewardCallbackEvent.h"

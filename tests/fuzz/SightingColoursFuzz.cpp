@@ -6,7 +6,7 @@
 #include <win32/Windows.h>
 
 #include "FuzzSupport.h"
-#include "battle/SightingTexture.h"
+#include "battle/hud/SightingTexture.h"
 
 using namespace kavri3D;
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "battle/BattleRoomNewbie.h"
-#include "battle/TutorialCond.h"
+#include "battle/tutorial/BattleRoomNewbie.h"
+#include "battle/tutorial/TutorialCond.h"
 
 using namespace kavri3D;
 

@@ -18,9 +18,10 @@ std::vector<std::string> battleScreens()
 {
     std::vector<std::string> files = {"platform/gui/src/BattlePanelHost.cpp", "platform/gui/src/BattleOverView.cpp",
                                       "platform/gui/src/BoxPanel.cpp", "platform/gui/src/RoomPage.cpp"};
-    for (const char* f : {"BattleRoom", "BattlePrompts", "BattleStatusProvider", "EvtDollHandler", "EvtLandHandler",
-                          "EvtNpcHandler", "ZRKBubblePanel", "ZRKFlashPanel", "ZRKProgressPanel", "ZRKSightingPanel",
-                          "ZRKSuspendPanel", "SimBubbleInfoProvider"})
+    for (const char* f : {"BattleRoom", "hud/BattlePrompts", "hud/BattleStatusProvider", "EvtDollHandler",
+                          "EvtLandHandler", "EvtNpcHandler", "hud/ZRKBubblePanel", "hud/ZRKFlashPanel",
+                          "hud/ZRKProgressPanel", "hud/ZRKSightingPanel", "hud/ZRKSuspendPanel",
+                          "hud/SimBubbleInfoProvider"})
         files.push_back(std::string("src/ZRKMain/battle/") + f + ".cpp");
     return files;
 }

@@ -46,7 +46,7 @@
 #include <land/ZRKLand.h>
 #include "battle/BattleLandRoom.h"
 #include "battle/BattleRoom.h"
-#include "battle/BattleRoomNewbie.h"
+#include "battle/tutorial/BattleRoomNewbie.h"
 #include "rooms/AreaRoom.h"
 #include "rooms/CreateCharRoom.h"
 #include "rooms/PersonalRoom.h"
