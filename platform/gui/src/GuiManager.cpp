@@ -8,7 +8,7 @@
 #include <gui/IGuideContent.h>
 #include <gui/RoleAttr.h>
 
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include "GuiLog.h"
 #include "GuiPage.h"
 #include "BagPage.h"

@@ -9,7 +9,7 @@
 #include <gui/ParamNode.h>
 #include <gui/RoleAttr.h>
 
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include "BagPage.h"
 #include "EventDispatcher.h"
 #include "FriendsTab.h"

@@ -6,7 +6,7 @@
 #include <data/ZRKTaskRequest.h>
 #include <json/json.h>
 
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include "EventDispatcher.h"
 #include "ListRows.h"
 #include "ParamStore.h"
