@@ -9,7 +9,7 @@
 #include <core/Frame.h>
 #include <core/GuiManager.h>
 #include <core/GuiSystem.h>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include <land/WeaponBag.h>
 #include <land/ZRKPlayerSim.h>
 #include <misc/CEGUIAnimationLib.h>

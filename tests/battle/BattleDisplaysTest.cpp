@@ -7,7 +7,7 @@
 #include <core/GuiManager.h>
 #include <core/GuiSystem.h>
 #include <data/ZRKPlayerState.h>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include <land/DollConstants.h>
 #include <lan/ZRKLan.h>
 #include <memory>

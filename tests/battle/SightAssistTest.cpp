@@ -6,7 +6,7 @@
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
 #include <OgreDefaultHardwareBufferManager.h>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include <land/DollConstants.h>
 #include <land/ZRKPlayerSim.h>
 #include <scene/BasicPlayer.h>

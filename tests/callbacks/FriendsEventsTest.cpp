@@ -12,7 +12,7 @@
 #include <data/ZRKRosterRequest.h>
 #include <data/ZRKUserRequest.h>
 #include <gui/BagData.h>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include <gui/FriendPlayer.h>
 #include <gui/RoleAttr.h>
 #include <json/json.h>

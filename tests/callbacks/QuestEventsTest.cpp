@@ -22,6 +22,7 @@
 #include "callbacks/MessionRewardCallbackEvent.h"
 #include "callbacks/QuestionLoadedCallbackEvent.h"
 #include "events/PlayerAttrLoadingEvent.h"
+#include "rooms/Wrapper.h"
 #include "services/GameServices.h"
 
 using namespace kavri3D;
@@ -203,6 +204,32 @@ TEST_F(QuestFixture, TheQuestScreensRefreshBringsTheLibraryAndTheListThen87Once)
     frames(3);
     EXPECT_EQ(control->raisedIds(), std::vector<int>{87});
     EXPECT_TRUE(load.fillParams()->empty());
+}
+
+TEST_F(QuestFixture, TheGuiAsksTheGameForItsQuestsAndTheObjectsNames)
+{
+    // What the Quests tab reads: the library and the player's list as the game holds them, a
+    // claim's change included, and each offered object's name from its item record.
+    MessionLoadCallbackEvent load{page, dispatcher};
+    act(load);
+    frames(3);
+    Wrapper game;
+    gui::QuestBook book = game.getQuestBook();
+    EXPECT_EQ(book.library["1"]["goal"]["type"].asString(), "wins");
+    ASSERT_TRUE(book.mine.isArray());
+    ASSERT_GE(book.mine.size(), 1u);
+    EXPECT_EQ(book.mine[0]["q_id"].asInt(), 1);
+    EXPECT_EQ(book.mine[0]["state"].asInt(), ZRKWorld::QuestRunning);
+    EXPECT_EQ(game.getItemRecord(book.library["1"]["reward"]["items"][0].asInt()).i_name, "Sand Gloves");
+
+    markDone(1);
+    MessionRewardCallbackEvent reward{page, dispatcher};
+    claim(3002, 1);
+    act(reward);
+    frames(4);
+    book = game.getQuestBook();
+    ASSERT_TRUE(book.mine.isArray());
+    EXPECT_EQ(book.mine[0]["state"].asInt(), ZRKWorld::QuestRewarded);
 }
 
 // ---- The tutorial's question ----

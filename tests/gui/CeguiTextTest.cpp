@@ -1,7 +1,7 @@
 #include <CEGUI/CEGUI.h>
 #include <core/GuiSystem.h>
 #include <gtest/gtest.h>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 
 using namespace kavri3D::zrk;
 

@@ -6,7 +6,7 @@
 #include <boost/any.hpp>
 #include <core/GuiSystem.h>
 #include <gui/BagData.h>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include <gui/FriendPlayer.h>
 #include <gui/IEventDispatcher.h>
 #include <gui/IGuiPage.h>

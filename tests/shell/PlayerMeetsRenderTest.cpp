@@ -10,7 +10,7 @@
 #include <data/ZRKRequestBroker.h>
 #include <data/ZRKSession.h>
 #include <gtest/gtest.h>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include <yake/Time.h>
 
 #include "support/GamePages.h"

@@ -2,7 +2,7 @@
 
 #include <CEGUI/CEGUI.h>
 #include <algorithm>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include <yake/Logger.h>
 
 #include "core/GuiSystem.h"

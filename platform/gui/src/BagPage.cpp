@@ -6,7 +6,7 @@
 #include <boost/any.hpp>
 #include <gui/ParamNode.h>
 
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include "EventDispatcher.h"
 #include "GuiLog.h"
 #include "ParamStore.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 
 namespace kavri3D {
 namespace zrk {

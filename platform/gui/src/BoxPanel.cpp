@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include <boost/any.hpp>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include <gui/ParamNode.h>
 #include "CallCounter.h"
 #include "EventDispatcher.h"

@@ -7,7 +7,7 @@
 #include <core/BlackBoard.h>
 #include <gui/ParamNode.h>
 
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include "EventDispatcher.h"
 #include "GuiLog.h"
 #include "ParamStore.h"

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <gui/ParamNode.h>
 
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include "BagPage.h"
 #include "EventDispatcher.h"
 #include "GuiLog.h"

@@ -2,7 +2,7 @@
 
 #include <CEGUI/CEGUI.h>
 #include <boost/any.hpp>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 
 #include "EventDispatcher.h"
 #include "ListRows.h"

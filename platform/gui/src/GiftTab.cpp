@@ -6,7 +6,7 @@
 #include <gui/BagData.h>
 #include <gui/RoleAttr.h>
 
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include "EventDispatcher.h"
 #include "GuiLog.h"
 #include "ListRows.h"

@@ -3,7 +3,7 @@
 #include <CEGUI/CEGUI.h>
 
 #include "CallCounter.h"
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include "GuiLog.h"
 
 namespace kavri3D {

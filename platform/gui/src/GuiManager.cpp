@@ -8,7 +8,7 @@
 #include <gui/IGuideContent.h>
 #include <gui/RoleAttr.h>
 
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include "GuiLog.h"
 #include "GuiPage.h"
 #include "BagPage.h"
@@ -114,7 +114,8 @@ void GuiManager::makePages()
                                                          mImagesetNames, [this] { showPage("area"); });
         else if (s.kind == PlayerPage::kKind && p)
             mPages[s.kind] = std::make_unique<PlayerPage>(s.window, s.title, mParams, parent, p->images, p->columns,
-                                                          mDispatcher, [this] { showPage("area"); });
+                                                          mDispatcher, [this] { showPage("area"); },
+                                                          [this] { return mWrapper.get(); });
         else if (s.kind == CreateCharPage::kKind)
             mPages[s.kind] = std::make_unique<CreateCharPage>(s.window, s.title, mParams, parent, mDispatcher,
                                                               [this, name = std::string(s.name)] { showPage(name); });

@@ -2,7 +2,7 @@
 
 #include <CEGUI/CEGUI.h>
 
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include <gui/ParamNode.h>
 #include "EventDispatcher.h"
 #include "GuiLog.h"

@@ -3,7 +3,7 @@
 #include <CEGUI/CEGUI.h>
 #include <cmath>
 #include <core/GuiManager.h>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include <gui/IGuideContent.h>
 
 #include "GuiLog.h"

@@ -2,7 +2,7 @@
 
 #include <CEGUI/CEGUI.h>
 
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 
 namespace kavri3D {
 namespace zrk {

@@ -5,7 +5,7 @@
 #include <gui/ParamNode.h>
 #include <util/NetServerList.h>
 
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include "EventDispatcher.h"
 #include "GuiLog.h"
 #include "ParamStore.h"

@@ -9,7 +9,7 @@
 #include <gui/ParamNode.h>
 #include <gui/RoleAttr.h>
 
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include "BagPage.h"
 #include "EventDispatcher.h"
 #include "FriendsTab.h"
@@ -43,9 +43,10 @@ std::string moneyName(int buyType) { return buyType >= 1 && buyType <= 3 ? kMone
 } // namespace
 
 PlayerPage::PlayerPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
-                       std::vector<std::string> images, int columns, EventDispatcher& dispatcher, std::function<void()> back)
+                       std::vector<std::string> images, int columns, EventDispatcher& dispatcher, std::function<void()> back,
+                       GameSource game)
     : PortraitPage(kKind, windowName, title, params, std::move(parent), std::move(images), columns), mDispatcher(dispatcher),
-      mBack(std::move(back)), mPreviewTurn(kKind, params, dispatcher)
+      mBack(std::move(back)), mGame(std::move(game)), mPreviewTurn(kKind, params, dispatcher)
 {
     setFrameArea(0.04f, 0.04f, 0.96f, 0.96f);
     mSelected = kShopTab;

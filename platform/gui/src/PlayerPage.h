@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include <gui/IGuiWrapper.h>
 #include <gui/RoleAttr.h>
 #include <gui/ShopData.h>
 #include <gui/SubClass.h>
@@ -39,8 +40,12 @@ public:
     static constexpr int kTryOnEventId = 80;
     static constexpr int kCheckoutEventId = 81;
 
+    /// What the game hands the GUI on request (null before the game gave it).
+    typedef std::function<IGuiWrapper*()> GameSource;
+
     PlayerPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
-               std::vector<std::string> images, int columns, EventDispatcher& dispatcher, std::function<void()> back);
+               std::vector<std::string> images, int columns, EventDispatcher& dispatcher, std::function<void()> back,
+               GameSource game);
     ~PlayerPage() override;
 
     void onFilled(int eventId, ParamList& params) override;
@@ -88,6 +93,8 @@ public:
     // What the tabs use.
     EventDispatcher& dispatcher() { return mDispatcher; }
     ParamStore& store() { return params(); }
+    /// The game's answers on request; null before the game gave the GUI its source.
+    IGuiWrapper* game() const { return mGame ? mGame() : nullptr; }
     static CEGUI::Window* placeWidget(CEGUI::Window& parent, const char* type, const char* name, const std::string& text,
                                       float x, float y, float w, float h)
     {
@@ -117,6 +124,7 @@ private:
 
     EventDispatcher& mDispatcher;
     std::function<void()> mBack;
+    GameSource mGame;
     std::string mText;
     ShopData mCard;
     int mAskedItem = 0; ///< the item whose card the page waits for; 0 when none (a tab may ask 78 too)

@@ -5,7 +5,7 @@
 #include <json/json.h>
 #include <util/JsonText.h>
 
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include "EventDispatcher.h"
 #include "GuiLog.h"
 #include "ListRows.h"

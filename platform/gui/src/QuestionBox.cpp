@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <json/json.h>
 
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include "EventDispatcher.h"
 #include "ParamStore.h"
 #include "QuestionDoc.h"

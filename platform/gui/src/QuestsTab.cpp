@@ -1,12 +1,11 @@
 #include "QuestsTab.h"
 
 #include <CEGUI/CEGUI.h>
-#include <data/ZRKGameData.h>
-#include <data/ZRKQuestLib.h>
-#include <data/ZRKTaskRequest.h>
+#include <gui/BagData.h>
+#include <gui/IGuiWrapper.h>
 #include <json/json.h>
 
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include "EventDispatcher.h"
 #include "ListRows.h"
 #include "ParamStore.h"
@@ -37,11 +36,9 @@ std::string QuestsTab::stateText(int state)
 
 std::string QuestsTab::itemName(int itemId)
 {
-    ZRKGameData* data = ZRKGameData::getSingletonPtr();
-    const Json::Value& items = data ? data->viewJson("lib/item") : Json::Value::nullSingleton();
-    const Json::Value& item = items.isObject() ? items[std::to_string(itemId)] : Json::Value::nullSingleton();
-    const Json::Value& name = item.isObject() ? item["i_name"] : Json::Value::nullSingleton();
-    return name.isString() ? name.asString() : "Item " + std::to_string(itemId);
+    IGuiWrapper* game = page().game();
+    const std::string name = game ? game->getItemRecord(itemId).i_name : std::string();
+    return name.empty() ? "Item " + std::to_string(itemId) : name;
 }
 
 void QuestsTab::build(CEGUI::Window& pane)
@@ -88,11 +85,10 @@ void QuestsTab::onFilled(int eventId, ParamList&)
 
 void QuestsTab::refresh()
 {
-    ZRKQuestLib* library = ZRKTaskRequest::getQuestLib();
-    ZRKGameData* data = ZRKGameData::getSingletonPtr();
+    IGuiWrapper* game = page().game();
+    const QuestBook book = game ? game->getQuestBook() : QuestBook();
     const long picked = mPicked >= 0 && static_cast<std::size_t>(mPicked) < mRows.size() ? mRows[mPicked].id : 0;
-    mRows = QuestRows::read(library ? library->records() : Json::Value::nullSingleton(),
-                            data ? data->viewJson("pcQuests") : Json::Value::nullSingleton());
+    mRows = QuestRows::read(book.library, book.mine);
     // The quest picked stays picked when it is still listed.
     mPicked = -1;
     for (std::size_t i = 0; i < mRows.size(); ++i)

@@ -8,8 +8,8 @@ namespace zrk {
 namespace gui {
 
 /// The player page's Quests tab: the player's quests with their goal and progress; a done
-/// quest's reward can be claimed, with one of its objects chosen. The quests are read from the
-/// game's quest library and list as the last refresh (87) or claim (89) left them.
+/// quest's reward can be claimed, with one of its objects chosen. The quests are asked of the
+/// game (its quest book) as the last refresh (87) or claim (89) left them.
 class QuestsTab : public PlayerTab {
 public:
     static constexpr int kLoadEventId = 87;
@@ -41,12 +41,12 @@ public:
     static std::string stateText(int state);
 
 private:
-    /// Reads the quests afresh from the game's data and shows them.
+    /// Asks the game for its quests afresh and shows them.
     void refresh();
     void showRows();
     void showPicked();
-    /// An item's name from the game's item library ("Item 3002" when it has none).
-    static std::string itemName(int itemId);
+    /// An item's name as the game's item record gives it ("Item 3002" when it has none).
+    std::string itemName(int itemId);
 
     std::vector<QuestRow> mRows;
     int mPicked = -1;

@@ -8,7 +8,7 @@
 #include <lan/ZRKLan.h>
 #include <util/JsonText.h>
 
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include "EventDispatcher.h"
 #include "GuiLog.h"
 #include "ListRows.h"

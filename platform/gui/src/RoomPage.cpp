@@ -2,7 +2,7 @@
 
 #include <CEGUI/CEGUI.h>
 
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include "EventDispatcher.h"
 #include "GuiLog.h"
 #include "ListRows.h"

@@ -4,7 +4,7 @@
 #include <boost/any.hpp>
 #include <cstdlib>
 
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include "EventDispatcher.h"
 #include "ParamStore.h"
 #include "PlayerPage.h"

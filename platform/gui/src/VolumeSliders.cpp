@@ -5,7 +5,7 @@
 #include <cmath>
 #include <core/AudioManager.h>
 
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include "EventDispatcher.h"
 #include "GuiLog.h"
 #include "ParamStore.h"

@@ -28,7 +28,7 @@
 #include <data/ZRKRoomState.h>
 #include <data/ZRKSession.h>
 #include <data/ZRKUserRequest.h>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include <gui/IBattlePanel.h>
 #include <gui/IEventDispatcher.h>
 #include <gui/IGuiAnimator.h>

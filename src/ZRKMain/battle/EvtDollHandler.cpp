@@ -9,7 +9,7 @@
 #include <core/GuiManager.h>
 #include <data/ZRKRequestBroker.h>
 #include <data/ZRKUserRequest.h>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include <gui/IBattlePanel.h>
 #include <land/DollConstants.h>
 #include <land/PropBag.h>

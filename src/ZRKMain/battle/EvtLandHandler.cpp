@@ -7,7 +7,7 @@
 #include <core/EventManager.h>
 #include <core/Frame.h>
 #include <data/ZRKPlayerState.h>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include <land/ZRKBasicSim.h>
 #include <land/ZRKLand.h>
 #include <land/ZRKNpcSim.h>

@@ -3,7 +3,7 @@
 #include <vector>
 #include <data/ZRKServerRequest.h>
 #include <data/ZRKUserRequest.h>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include <gui/Room.h>
 #include <json/value.h>
 

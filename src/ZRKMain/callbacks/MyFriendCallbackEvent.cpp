@@ -2,7 +2,7 @@
 
 #include <data/ZRKRosterRequest.h>
 #include <data/ZRKSession.h>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include <vector>
 
 #include "events/fillRoleAttr.h"

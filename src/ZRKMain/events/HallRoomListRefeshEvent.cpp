@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <data/ZRKServerRequest.h>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include <gui/Room.h>
 #include <vector>
 

@@ -5,7 +5,7 @@
 #include <CEGUI/RendererModules/Ogre/Renderer.h>
 #include <Ogre.h>
 #include <core/GraphicsSystem.h>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 
 namespace kavri3D {
 namespace zrk {

@@ -16,6 +16,7 @@
 #include "rooms/EquipRes.h"
 #include "rooms/ScenePlayer.h"
 #include "rooms/SnapShotManager.h"
+#include "rooms/Wrapper.h"
 #include "rooms/ZRKRoleRes.h"
 #include "services/GameServices.h"
 #include "services/HtmlView.h"
@@ -249,8 +250,13 @@ void MainFrame::createFirstPanels()
 
     boost::shared_ptr<GuideContent> guide(new GuideContent);
     guide->load();
-    if (manager)
+    if (manager) {
         manager->setGuideContent(guide);
+        // What the pages ask the game for (item records, the quests), from the first panels on: a
+        // log-on through the hosting platform's link shows no log-on page, whose event hands the
+        // GUI its own later.
+        manager->setWrapper(new Wrapper);
+    }
 
     if (CEGUI::Window* top = getTopWindow()) {
         try {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <CEGUI/CEGUI.h>
 #include <core/Frame.h>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include <yake/Time.h>
 #include "rooms/CeguiWidgets.h"
 #include "services/GameServices.h"

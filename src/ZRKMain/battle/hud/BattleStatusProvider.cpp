@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <CEGUI/CEGUI.h>
 #include <data/ZRKPlayerState.h>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include <json/json.h>
 #include <land/ILandRoom.h>
 #include <land/PlayerBattleState.h>

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <core/Frame.h>
 #include <core/GraphicsManager.h>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include <land/ZRKBasicSim.h>
 #include <land/ZRKLand.h>
 #include <misc/CEGUIAnimationLib.h>

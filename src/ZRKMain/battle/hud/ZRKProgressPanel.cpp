@@ -15,7 +15,7 @@
 #include <data/ZRKRoomState.h>
 #include <data/ZRKServer.h>
 #include <data/ZRKSession.h>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include <land/ZRKLand.h>
 #include <yake/Time.h>
 

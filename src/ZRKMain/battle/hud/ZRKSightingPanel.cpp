@@ -28,7 +28,7 @@
 #include "rooms/CeguiWidgets.h"
 #include "services/GameServices.h"
 #include "services/LogRoutine.h"
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 
 namespace kavri3D {
 namespace zrk {

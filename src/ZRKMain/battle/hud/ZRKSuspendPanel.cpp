@@ -2,7 +2,7 @@
 
 #include <CEGUI/CEGUI.h>
 #include <core/Frame.h>
-#include <gui/CeguiText.h>
+#include <text/CeguiText.h>
 #include <lan/ZRKLan.h>
 
 #include "rooms/CeguiWidgets.h"

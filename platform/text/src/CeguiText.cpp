@@ -1,4 +1,4 @@
-#include "gui/CeguiText.h"
+#include "text/CeguiText.h"
 
 #include <CEGUI/String.h>
 
