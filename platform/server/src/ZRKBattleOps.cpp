@@ -1,13 +1,13 @@
-#include "data/ZRKBattleOps.h"
+#include "server/ZRKBattleOps.h"
 
 #include <util/BattleAwards.h>
-#include "data/ZRKBoxOps.h"
-#include "data/ZRKLobby.h"
-#include "data/ZRKQuestOps.h"
-#include "data/ZRKServerCall.h"
-#include "data/ZRKServerCore.h"
-#include "data/ZRKServerOps.h"
-#include "data/ZRKWorld.h"
+#include "server/ZRKBoxOps.h"
+#include "server/ZRKLobby.h"
+#include "server/ZRKQuestOps.h"
+#include "server/ZRKServerCall.h"
+#include "server/ZRKServerCore.h"
+#include "server/ZRKServerOps.h"
+#include "server/ZRKWorld.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -1,13 +1,13 @@
-#include "data/ZRKBots.h"
+#include "server/ZRKBots.h"
 
 #include <algorithm>
 
 #include <yake/Logger.h>
 #include "data/ZRKChatLine.h"
-#include "data/ZRKDatabase.h"
-#include "data/ZRKLobby.h"
-#include "data/ZRKWorld.h"
-#include "data/ZRKWorldSeed.h"
+#include "server/ZRKDatabase.h"
+#include "server/ZRKLobby.h"
+#include "server/ZRKWorld.h"
+#include "server/ZRKWorldSeed.h"
 
 namespace kavri3D {
 namespace zrk {

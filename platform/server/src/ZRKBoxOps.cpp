@@ -1,4 +1,4 @@
-#include "data/ZRKBoxOps.h"
+#include "server/ZRKBoxOps.h"
 
 #include <algorithm>
 #include <climits>
@@ -6,12 +6,12 @@
 #include <yake/Logger.h>
 
 #include "data/ZRKBagLayout.h"
-#include "data/ZRKLobby.h"
-#include "data/ZRKPlayerOps.h"
-#include "data/ZRKServerCall.h"
-#include "data/ZRKServerCore.h"
-#include "data/ZRKServerOps.h"
-#include "data/ZRKWorld.h"
+#include "server/ZRKLobby.h"
+#include "server/ZRKPlayerOps.h"
+#include "server/ZRKServerCall.h"
+#include "server/ZRKServerCore.h"
+#include "server/ZRKServerOps.h"
+#include "server/ZRKWorld.h"
 
 namespace kavri3D {
 namespace zrk {

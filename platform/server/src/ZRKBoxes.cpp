@@ -1,4 +1,4 @@
-#include "data/ZRKBoxes.h"
+#include "server/ZRKBoxes.h"
 
 #include <cmath>
 #include <util/JsonText.h>

@@ -1,8 +1,8 @@
-#include "data/ZRKDataOps.h"
+#include "server/ZRKDataOps.h"
 
-#include "data/ZRKServerCall.h"
-#include "data/ZRKServerOps.h"
-#include "data/ZRKWorld.h"
+#include "server/ZRKServerCall.h"
+#include "server/ZRKServerOps.h"
+#include "server/ZRKWorld.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -1,4 +1,4 @@
-#include "data/ZRKDatabase.h"
+#include "server/ZRKDatabase.h"
 
 #include <cstring>
 #include <sqlite3.h>

@@ -1,4 +1,4 @@
-#include "data/ZRKForge.h"
+#include "server/ZRKForge.h"
 
 #include <cmath>
 #include <util/JsonText.h>

@@ -1,4 +1,4 @@
-#include "data/ZRKForgeOps.h"
+#include "server/ZRKForgeOps.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,11 +6,11 @@
 #include <sstream>
 
 #include "data/ZRKBagLayout.h"
-#include "data/ZRKForge.h"
-#include "data/ZRKServerCall.h"
-#include "data/ZRKServerCore.h"
-#include "data/ZRKServerOps.h"
-#include "data/ZRKWorld.h"
+#include "server/ZRKForge.h"
+#include "server/ZRKServerCall.h"
+#include "server/ZRKServerCore.h"
+#include "server/ZRKServerOps.h"
+#include "server/ZRKWorld.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -1,9 +1,11 @@
-#include "data/ZRKGameServer.h"
+#include "server/ZRKGameServer.h"
 
 #include <algorithm>
 #include <yake/Logger.h>
 #include <yake/Time.h>
 #include "data/ZRKNotice.h"
+#include "server/ZRKServerCore.h"
+#include "server/ZRKServerStart.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -40,6 +42,39 @@ ZRKGameServer::ZRKGameServer(const ZRKServerConfig& config)
 ZRKGameServer::ZRKGameServer(std::unique_ptr<ZRKServerCore> core) : mCore(std::move(core)), mConnection(mCore->connect()) {}
 
 ZRKGameServer::~ZRKGameServer() = default;
+
+std::unique_ptr<ZRKGameServer> ZRKGameServer::start(const ZRKServerConfig& config)
+{
+    return config.folder.empty() ? nullptr : std::make_unique<ZRKGameServer>(config);
+}
+
+std::unique_ptr<ZRKGameServer> ZRKGameServer::start(const std::string& folder)
+{
+    ZRKServerConfig config;
+    config.folder = folder;
+    return start(config);
+}
+
+std::unique_ptr<ZRKGameServer> ZRKGameServer::take(ZRKServerStart& start)
+{
+    std::unique_ptr<ZRKServerCore> core = start.take();
+    return core ? std::make_unique<ZRKGameServer>(std::move(core)) : nullptr;
+}
+
+bool ZRKGameServer::isReady() const { return mCore->isReady(); }
+
+bool ZRKGameServer::worldIsNewer() const { return mCore->worldIsNewer(); }
+
+const std::string& ZRKGameServer::getFolder() const { return mCore->config().folder; }
+
+const std::string& ZRKGameServer::getAccount() const { return mCore->accountOf(mConnection); }
+
+std::string ZRKGameServer::worldWarning() const
+{
+    if (mCore->worldInUse())
+        return "error/srv_world_in_use";
+    return mCore->worldWasReset() ? "error/srv_data_reset" : std::string();
+}
 
 void ZRKGameServer::clearModes()
 {

@@ -1,8 +1,8 @@
-#include "data/ZRKGuilds.h"
+#include "server/ZRKGuilds.h"
 
 #include <algorithm>
-#include "data/ZRKDatabase.h"
-#include "data/ZRKWorld.h"
+#include "server/ZRKDatabase.h"
+#include "server/ZRKWorld.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -1,4 +1,4 @@
-#include "data/ZRKItemAttributes.h"
+#include "server/ZRKItemAttributes.h"
 
 namespace kavri3D {
 namespace zrk {

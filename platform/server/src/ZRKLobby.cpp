@@ -1,9 +1,9 @@
-#include "data/ZRKLobby.h"
-#include "data/ZRKPasswords.h"
+#include "server/ZRKLobby.h"
+#include "server/ZRKPasswords.h"
 
 #include <algorithm>
 #include <yake/Logger.h>
-#include "data/ZRKWorldSeed.h"
+#include "server/ZRKWorldSeed.h"
 
 namespace kavri3D {
 namespace zrk {

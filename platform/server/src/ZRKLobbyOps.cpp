@@ -1,11 +1,11 @@
-#include "data/ZRKLobbyOps.h"
+#include "server/ZRKLobbyOps.h"
 
 #include <vector>
 
-#include "data/ZRKLobby.h"
-#include "data/ZRKServerCall.h"
-#include "data/ZRKServerOps.h"
-#include "data/ZRKWorld.h"
+#include "server/ZRKLobby.h"
+#include "server/ZRKServerCall.h"
+#include "server/ZRKServerOps.h"
+#include "server/ZRKWorld.h"
 
 namespace kavri3D {
 namespace zrk {

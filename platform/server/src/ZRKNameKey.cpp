@@ -1,4 +1,4 @@
-#include "data/ZRKNameKey.h"
+#include "server/ZRKNameKey.h"
 
 #include <unicode/normalizer2.h>
 #include <unicode/unistr.h>

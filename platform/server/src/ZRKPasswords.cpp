@@ -1,4 +1,4 @@
-#include "data/ZRKPasswords.h"
+#include "server/ZRKPasswords.h"
 
 #include <cstdlib>
 #include <cstring>

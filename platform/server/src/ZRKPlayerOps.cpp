@@ -1,13 +1,13 @@
-#include "data/ZRKPlayerOps.h"
+#include "server/ZRKPlayerOps.h"
 
 #include <cctype>
 #include <string>
 #include <vector>
 
-#include "data/ZRKServerCall.h"
-#include "data/ZRKServerCore.h"
-#include "data/ZRKServerOps.h"
-#include "data/ZRKWorld.h"
+#include "server/ZRKServerCall.h"
+#include "server/ZRKServerCore.h"
+#include "server/ZRKServerOps.h"
+#include "server/ZRKWorld.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -1,4 +1,4 @@
-#include "data/ZRKPrizeBoxes.h"
+#include "server/ZRKPrizeBoxes.h"
 
 #include <core/RandomNumber.h>
 

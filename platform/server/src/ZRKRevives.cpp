@@ -1,8 +1,8 @@
-#include "data/ZRKRevives.h"
+#include "server/ZRKRevives.h"
 
 #include <util/ReviveTable.h>
 #include <yake/Logger.h>
-#include "data/ZRKWorldSeed.h"
+#include "server/ZRKWorldSeed.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -1,10 +1,10 @@
-#include "data/ZRKRoomOps.h"
+#include "server/ZRKRoomOps.h"
 
-#include "data/ZRKLobby.h"
-#include "data/ZRKServerCall.h"
-#include "data/ZRKServerCore.h"
-#include "data/ZRKServerOps.h"
-#include "data/ZRKWorld.h"
+#include "server/ZRKLobby.h"
+#include "server/ZRKServerCall.h"
+#include "server/ZRKServerCore.h"
+#include "server/ZRKServerOps.h"
+#include "server/ZRKWorld.h"
 #include <cctype>
 
 namespace kavri3D {

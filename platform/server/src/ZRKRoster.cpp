@@ -1,6 +1,6 @@
-#include "data/ZRKRoster.h"
+#include "server/ZRKRoster.h"
 
-#include "data/ZRKWorld.h"
+#include "server/ZRKWorld.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -1,10 +1,10 @@
-#include "data/ZRKServerCall.h"
+#include "server/ZRKServerCall.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <yake/Logger.h>
-#include "data/ZRKServerCore.h"
-#include "data/ZRKWorld.h"
+#include "server/ZRKServerCore.h"
+#include "server/ZRKWorld.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -1,4 +1,4 @@
-#include "data/ZRKServerCore.h"
+#include "server/ZRKServerCore.h"
 
 #include <ctime>
 
@@ -8,10 +8,10 @@
 #include <chrono>
 #include <ctime>
 #include <yake/Logger.h>
-#include "data/ZRKBoxOps.h"
-#include "data/ZRKRoster.h"
-#include "data/ZRKServerCall.h"
-#include "data/ZRKWorldSeed.h"
+#include "server/ZRKBoxOps.h"
+#include "server/ZRKRoster.h"
+#include "server/ZRKServerCall.h"
+#include "server/ZRKWorldSeed.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -1,6 +1,6 @@
-#include "data/ZRKServerStart.h"
+#include "server/ZRKServerStart.h"
 
-#include "data/ZRKServerCore.h"
+#include "server/ZRKServerCore.h"
 
 namespace kavri3D {
 namespace zrk {

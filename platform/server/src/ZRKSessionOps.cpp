@@ -1,13 +1,13 @@
-#include "data/ZRKSessionOps.h"
+#include "server/ZRKSessionOps.h"
 
 #include <yake/Logger.h>
-#include "data/ZRKLobby.h"
+#include "server/ZRKLobby.h"
 #include "data/ZRKParams.h"
-#include "data/ZRKPasswords.h"
-#include "data/ZRKServerCall.h"
-#include "data/ZRKServerCore.h"
-#include "data/ZRKServerOps.h"
-#include "data/ZRKWorld.h"
+#include "server/ZRKPasswords.h"
+#include "server/ZRKServerCall.h"
+#include "server/ZRKServerCore.h"
+#include "server/ZRKServerOps.h"
+#include "server/ZRKWorld.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -1,9 +1,9 @@
-#include "data/ZRKShop.h"
+#include "server/ZRKShop.h"
 
 #include <yake/Logger.h>
 #include "data/ZRKBlueDrill.h"
-#include "data/ZRKWorld.h"
-#include "data/ZRKWorldSeed.h"
+#include "server/ZRKWorld.h"
+#include "server/ZRKWorldSeed.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -1,4 +1,4 @@
-#include "data/ZRKShopOps.h"
+#include "server/ZRKShopOps.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,12 +9,12 @@
 
 #include "data/ZRKBagLayout.h"
 #include "data/ZRKBlueDrill.h"
-#include "data/ZRKGuilds.h"
-#include "data/ZRKServerCall.h"
-#include "data/ZRKServerCore.h"
-#include "data/ZRKServerOps.h"
-#include "data/ZRKShop.h"
-#include "data/ZRKWorld.h"
+#include "server/ZRKGuilds.h"
+#include "server/ZRKServerCall.h"
+#include "server/ZRKServerCore.h"
+#include "server/ZRKServerOps.h"
+#include "server/ZRKShop.h"
+#include "server/ZRKWorld.h"
 
 namespace kavri3D {
 namespace zrk {

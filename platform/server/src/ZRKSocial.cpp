@@ -1,12 +1,12 @@
-#include "data/ZRKSocial.h"
+#include "server/ZRKSocial.h"
 
 #include <algorithm>
 #include <yake/Logger.h>
-#include "data/ZRKDatabase.h"
-#include "data/ZRKGuilds.h"
-#include "data/ZRKRoster.h"
-#include "data/ZRKServerCore.h"
-#include "data/ZRKWorld.h"
+#include "server/ZRKDatabase.h"
+#include "server/ZRKGuilds.h"
+#include "server/ZRKRoster.h"
+#include "server/ZRKServerCore.h"
+#include "server/ZRKWorld.h"
 
 namespace kavri3D {
 namespace zrk {

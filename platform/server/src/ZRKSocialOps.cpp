@@ -1,13 +1,13 @@
-#include "data/ZRKSocialOps.h"
+#include "server/ZRKSocialOps.h"
 
 #include <string>
 
-#include "data/ZRKGuilds.h"
-#include "data/ZRKRoster.h"
-#include "data/ZRKServerCall.h"
-#include "data/ZRKServerCore.h"
-#include "data/ZRKServerOps.h"
-#include "data/ZRKWorld.h"
+#include "server/ZRKGuilds.h"
+#include "server/ZRKRoster.h"
+#include "server/ZRKServerCall.h"
+#include "server/ZRKServerCore.h"
+#include "server/ZRKServerOps.h"
+#include "server/ZRKWorld.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -1,4 +1,4 @@
-#include "data/ZRKWorld.h"
+#include "server/ZRKWorld.h"
 
 #include <algorithm>
 #include <set>
@@ -13,10 +13,10 @@
 #include <yake/Logger.h>
 #include <yake/SetAside.h>
 #include "data/ZRKBagLayout.h"
-#include "data/ZRKItemAttributes.h"
-#include "data/ZRKNameKey.h"
-#include "data/ZRKPasswords.h"
-#include "data/ZRKWorldSeed.h"
+#include "server/ZRKItemAttributes.h"
+#include "server/ZRKNameKey.h"
+#include "server/ZRKPasswords.h"
+#include "server/ZRKWorldSeed.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -1,4 +1,4 @@
-#include "data/ZRKWorldSeed.h"
+#include "server/ZRKWorldSeed.h"
 
 #include <fstream>
 #include <memory>
@@ -7,8 +7,8 @@
 #include <vector>
 #include <yake/Logger.h>
 #include "data/ZRKBagLayout.h"
-#include "data/ZRKPasswords.h"
-#include "data/ZRKWorld.h"
+#include "server/ZRKPasswords.h"
+#include "server/ZRKWorld.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -3,12 +3,14 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "data/ZRKServerConfig.h"
-#include "data/ZRKServerCore.h"
 #include "data/ZRKTransport.h"
+#include "server/ZRKServerConfig.h"
 
 namespace kavri3D {
 namespace zrk {
+
+class ZRKServerCore;
+class ZRKServerStart;
 
 /// The game server the client plays against when there is no other, and the link to it: the
 /// server runs in this process, each frame answering the requests that arrived a frame (or
@@ -24,16 +26,27 @@ public:
     /// Over a core built already (not null).
     explicit ZRKGameServer(std::unique_ptr<ZRKServerCore> core);
     ~ZRKGameServer() override;
+    /// The server a session plays against when started so; none for an empty folder.
+    static std::unique_ptr<ZRKGameServer> start(const ZRKServerConfig& config);
+    /// Seeded from the fixtures of `folder`, its world in memory; none for an empty folder.
+    static std::unique_ptr<ZRKGameServer> start(const std::string& folder);
+    /// Over the core a start built; none once its core was taken. What failed in building the
+    /// core is thrown here.
+    static std::unique_ptr<ZRKGameServer> take(ZRKServerStart& start);
 
     // The link.
     void send(ZRKMessage request) override;
     void receive(std::vector<ZRKMessage>& out) override;
+    ZRKGameServer* gameServer() override { return this; }
+    std::string worldWarning() const override;
 
     /// The world is open and seeded (else every request is refused).
-    bool isReady() const { return mCore->isReady(); }
-    const std::string& getFolder() const { return mCore->config().folder; }
+    bool isReady() const;
+    /// The world's file was written by a newer game: nothing is played against it.
+    bool worldIsNewer() const;
+    const std::string& getFolder() const;
     /// The account logged in through this link, empty when none.
-    const std::string& getAccount() const { return mCore->accountOf(mConnection); }
+    const std::string& getAccount() const;
     std::size_t answeredCount() const { return mAnswered; }
     ZRKServerCore& core() { return *mCore; }
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <future>
 #include <memory>
-#include "data/ZRKServerConfig.h"
+#include "server/ZRKServerConfig.h"
 
 namespace kavri3D {
 namespace zrk {

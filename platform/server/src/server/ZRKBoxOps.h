@@ -1,7 +1,7 @@
 #pragma once
 #include <map>
 #include <string>
-#include "data/ZRKPrizeBoxes.h"
+#include "server/ZRKPrizeBoxes.h"
 
 namespace kavri3D {
 namespace zrk {

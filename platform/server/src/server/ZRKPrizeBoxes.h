@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 #include <vector>
-#include "data/ZRKBoxes.h"
+#include "server/ZRKBoxes.h"
 
 namespace kavri3D {
 namespace core {

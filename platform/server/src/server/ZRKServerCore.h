@@ -4,18 +4,18 @@
 #include <string>
 #include <vector>
 #include <core/RandomNumber.h>
-#include "data/ZRKBots.h"
-#include "data/ZRKBoxes.h"
-#include "data/ZRKForge.h"
-#include "data/ZRKLobby.h"
+#include "server/ZRKBots.h"
+#include "server/ZRKBoxes.h"
+#include "server/ZRKForge.h"
+#include "server/ZRKLobby.h"
 #include "data/ZRKMessage.h"
-#include "data/ZRKPrizeBoxes.h"
-#include "data/ZRKRevives.h"
-#include "data/ZRKServerConfig.h"
-#include "data/ZRKServerOps.h"
-#include "data/ZRKShop.h"
-#include "data/ZRKSocial.h"
-#include "data/ZRKWorld.h"
+#include "server/ZRKPrizeBoxes.h"
+#include "server/ZRKRevives.h"
+#include "server/ZRKServerConfig.h"
+#include "server/ZRKServerOps.h"
+#include "server/ZRKShop.h"
+#include "server/ZRKSocial.h"
+#include "server/ZRKWorld.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 #include <vector>
-#include "data/ZRKBots.h"
+#include "server/ZRKBots.h"
 
 namespace kavri3D {
 namespace zrk {

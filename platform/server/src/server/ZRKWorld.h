@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 #include <vector>
-#include "data/ZRKDatabase.h"
+#include "server/ZRKDatabase.h"
 
 namespace kavri3D {
 namespace zrk {
