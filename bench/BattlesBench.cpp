@@ -15,9 +15,9 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
-#include <data/ZRKGameServer.h>
-#include <data/ZRKLobby.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKLobby.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
 #include <land/DollConstants.h>
 #include <land/ZRKLand.h>

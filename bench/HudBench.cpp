@@ -29,7 +29,8 @@
 #include <land/PlayerBattleState.h>
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
 #include <scene/BasicPlayer.h>
 #include <yake/Time.h>

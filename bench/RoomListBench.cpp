@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <data/ZRKGameServer.h>
-#include <data/ZRKLobby.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKLobby.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKServerRequest.h>
 #include <data/ZRKSession.h>
 #include <gui/Room.h>
@@ -51,7 +51,7 @@ int main()
     yake::native::setManualClock(true);
     ZRKServerConfig config;
     config.bots = 0;
-    ZRKSession session(config);
+    ZRKSession session(ZRKGameServer::start(config));
     int code = -1;
     session.login("hero", "hero123", [&](core::ISession*, int c) { code = c; });
     if (!settle(session, [&] { return code >= 0; }) || code != 0 || !session.getGameServer()) {

@@ -12,7 +12,8 @@
 #include <unistd.h>
 #include <vector>
 #include <data/ZRKDataLib.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKRequestBroker.h>
 #include <data/ZRKSession.h>
 #include <data/ZRKTaskRequest.h>
@@ -142,7 +143,7 @@ int main(int argc, char** argv)
     ConstantLink constant;
     auto* link = new SwitchLink;
     link->to = &world;
-    ZRKSession session("");
+    ZRKSession session(nullptr);
     session.setTransport(std::unique_ptr<ZRKTransport>(link));
     if (!world.isReady() || !logIn(session)) {
         std::fprintf(stderr, "zrk_bench_server: the world did not start (run from the program folder)\n");

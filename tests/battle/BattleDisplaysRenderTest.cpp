@@ -6,7 +6,8 @@
 #include <core/BlackBoard.h>
 #include <core/EventManager.h>
 #include <core/GraphicsSystem.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKRoomRequest.h>
 #include <data/ZRKRoomState.h>
 #include <data/ZRKSession.h>

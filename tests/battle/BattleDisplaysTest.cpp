@@ -16,6 +16,8 @@
 #include <OgreDefaultHardwareBufferManager.h>
 #include <scene/GrafixScene.h>
 #include <scene/DefaultSceneHelper.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 
 #include "DisplaysFixture.h"
 #include "battle/hud/VaneSnapShotScene.h"

@@ -9,8 +9,8 @@
 #include <yake/Logger.h>
 #include <land/ZRKPlayerSim.h>
 
-#include <data/ZRKLobby.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKLobby.h>
+#include <server/ZRKServerCore.h>
 #include "BattleServerFixture.h"
 
 using namespace kavri3D;

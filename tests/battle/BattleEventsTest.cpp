@@ -8,11 +8,12 @@
 #include <core/EventManager.h>
 #include <core/Frame.h>
 #include <core/GuiManager.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKPlayerState.h>
 #include <data/ZRKSession.h>
 #include <data/ZRKUserRequest.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKWorld.h>
 #include <gtest/gtest.h>
 #include <gui/IBattlePanel.h>
 #include <gui/IGuiManager.h>

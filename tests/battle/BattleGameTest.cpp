@@ -3,10 +3,11 @@
 #include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>
 #include <core/KeyInput.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
 #include <data/ZRKUserRequest.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKWorld.h>
 #include <gtest/gtest.h>
 #include <gui/IBattleOver.h>
 #include <gui/IGuiManager.h>

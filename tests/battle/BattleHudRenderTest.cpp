@@ -8,9 +8,10 @@
 #include <core/BlackBoard.h>
 #include <core/EventManager.h>
 #include <core/GraphicsSystem.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKWorld.h>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>

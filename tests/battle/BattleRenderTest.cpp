@@ -8,7 +8,8 @@
 #include <core/GraphicsSystem.h>
 #include <core/GuiManager.h>
 #include <core/GrafixClientState.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 #include <filesystem>
 #include <data/ZRKSession.h>
 #include <gtest/gtest.h>

@@ -4,7 +4,8 @@
 #include <core/EventManager.h>
 #include <core/TimerManager.h>
 #include <core/Updatable.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKJson.h>
 #include <data/ZRKRoomRequest.h>
 #include <data/ZRKSession.h>

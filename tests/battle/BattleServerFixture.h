@@ -5,7 +5,8 @@
 #include <core/EventManager.h>
 #include <core/TimerManager.h>
 #include <core/Updatable.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKJson.h>
 #include <data/ZRKRoomRequest.h>
 #include <data/ZRKRoomState.h>
@@ -55,7 +56,7 @@ protected:
         yake::native::setTime(50.0);
         ZRKServerConfig config;
         config.bots = 3;
-        session.reset(new ZRKSession(config));
+        session.reset(new ZRKSession(ZRKGameServer::start(config)));
         session->login("hero", "hero123", [](core::ISession*, int) {});
         frames(2);
         ZRKServerRequest::queryItemClasses(ZRKReply());

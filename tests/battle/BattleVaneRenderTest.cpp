@@ -4,7 +4,8 @@
 #include <CEGUI/CEGUI.h>
 #include <core/BlackBoard.h>
 #include <core/GraphicsSystem.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -5,7 +5,8 @@
 #include <core/BlackBoard.h>
 #include <core/Frame.h>
 #include <core/GraphicsSystem.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
 #include <filesystem>
 #include <gtest/gtest.h>

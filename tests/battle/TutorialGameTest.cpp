@@ -6,9 +6,10 @@
 #include <core/ClientStateMachine.h>
 #include <core/KeyBridge.h>
 #include <core/KeyInput.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKWorld.h>
 #include <gtest/gtest.h>
 #include <gui/IGuideView.h>
 #include <land/DollConstants.h>

@@ -9,9 +9,10 @@
 #include <Ogre.h>
 #include <core/BlackBoard.h>
 #include <core/GraphicsSystem.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKWorld.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <land/ZRKLand.h>

@@ -15,9 +15,10 @@
 #include <core/Frame.h>
 #include <core/GraphicsSystem.h>
 #include <core/GuiManager.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKWorld.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <gui/IGuiControl.h>

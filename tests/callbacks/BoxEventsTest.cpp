@@ -9,7 +9,8 @@
 #include <algorithm>
 #include <climits>
 #include <core/DialogBoxResult.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKRequestBroker.h>
 #include <data/ZRKRoomRequest.h>
 #include <data/ZRKUserRequest.h>

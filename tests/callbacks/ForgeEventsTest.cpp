@@ -6,7 +6,7 @@
 
 #include <cmath>
 #include <core/DialogBoxResult.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
 #include <data/ZRKRequestBroker.h>
 #include <data/ZRKUserRequest.h>
 #include <json/json.h>

@@ -9,11 +9,11 @@
 #include <core/Frame.h>
 #include <core/GraphicsSystem.h>
 #include <core/TimerManager.h>
-#include <data/ZRKServerConfig.h>
-#include <data/ZRKGameServer.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKServerConfig.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKWorld.h>
 #include <gtest/gtest.h>
 #include <gui/BagData.h>
 #include <gui/IEventDispatcher.h>
@@ -74,7 +74,7 @@ struct ForgeWindow : ::testing::Test {
 
         zrk::ZRKServerConfig server;
         server.seed = 3; // a seed whose first enhance succeeds, for the picture
-        session.reset(new zrk::ZRKSession(server));
+        session.reset(new zrk::ZRKSession(zrk::ZRKGameServer::start(server)));
         int code = -1;
         session->login("hero", "hero123", [&code](core::ISession*, int c) { code = c; });
         frames(3);

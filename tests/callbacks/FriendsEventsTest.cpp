@@ -8,7 +8,8 @@
 #include "ShopLoginFixture.h"
 
 #include <data/ZRKGameData.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKRosterRequest.h>
 #include <data/ZRKUserRequest.h>
 #include <gui/BagData.h>

@@ -4,12 +4,12 @@
 // is gone, and the question document in every shape the file can come in.
 #include "ShopLoginFixture.h"
 
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
 #include <data/ZRKQuestLib.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKTaskRequest.h>
 #include <data/ZRKUserRequest.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKWorld.h>
 #include <fstream>
 #include <json/json.h>
 #include <memory>

@@ -7,9 +7,9 @@
 
 #include <core/DialogBoxResult.h>
 #include <data/SpConfig.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
 #include <data/ZRKRequestBroker.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKUserRequest.h>
 #include <gui/ShopData.h>
 #include <lan/ZRKLan.h>

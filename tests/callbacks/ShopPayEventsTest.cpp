@@ -5,9 +5,9 @@
 
 #include <data/SpConfig.h>
 #include <data/ZRKRequestBroker.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKUserRequest.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKWorld.h>
 #include <gui/ShopData.h>
 #include <lan/ZRKLan.h>
 

@@ -3,15 +3,15 @@
 // after it ended.
 #include <gtest/gtest.h>
 
-#include <data/ZRKBattleOps.h>
+#include <server/ZRKBattleOps.h>
 #include <data/ZRKGameData.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
 #include <data/ZRKJson.h>
-#include <data/ZRKLobby.h>
+#include <server/ZRKLobby.h>
 #include <data/ZRKRequestBroker.h>
 #include <data/ZRKRoomRequest.h>
 #include <data/ZRKSession.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKWorld.h>
 #include <util/BattleAwards.h>
 #include "DataTestKit.h"
 
@@ -25,7 +25,7 @@ protected:
     BattleHandshakeTest()
     {
         config.bots = 3;
-        session.reset(new ZRKSession(config));
+        session.reset(new ZRKSession(ZRKGameServer::start(config)));
         server = session->getGameServer();
         session->login("hero", "hero123", [](core::ISession*, int) {});
         tick(2);

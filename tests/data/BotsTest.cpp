@@ -2,11 +2,11 @@
 // halls at the pace bots.json sets, and players of the world like any other.
 #include <gtest/gtest.h>
 
-#include <data/ZRKBots.h>
-#include <data/ZRKLobby.h>
+#include <server/ZRKBots.h>
+#include <server/ZRKLobby.h>
 #include <data/ZRKNotice.h>
-#include <data/ZRKServerCore.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKServerCore.h>
+#include <server/ZRKWorld.h>
 #include <support/TestEnv.h>
 #include "DataTestKit.h"
 

@@ -7,17 +7,17 @@
 #include <gtest/gtest.h>
 
 #include <data/ZRKBagLayout.h>
-#include <data/ZRKBattleOps.h>
-#include <data/ZRKBoxOps.h>
-#include <data/ZRKBoxes.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKBattleOps.h>
+#include <server/ZRKBoxOps.h>
+#include <server/ZRKBoxes.h>
+#include <server/ZRKGameServer.h>
 #include <data/ZRKJson.h>
 #include <data/ZRKRequestBroker.h>
 #include <data/ZRKRoomRequest.h>
-#include <data/ZRKServerCall.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKServerCall.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKWorld.h>
 #include <fstream>
 #include <json/json.h>
 #include <map>
@@ -76,7 +76,7 @@ protected:
     {
         config.bots = 3;
         config.seed = 5;
-        session.reset(new ZRKSession(config));
+        session.reset(new ZRKSession(ZRKGameServer::start(config)));
         server = session->getGameServer();
         session->login("hero", "hero123", [](core::ISession*, int) {});
         tick(2);

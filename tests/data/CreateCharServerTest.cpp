@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <data/ZRKGameData.h>
-#include <data/ZRKGameServer.h>
-#include <data/ZRKServerCore.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
+#include <server/ZRKWorld.h>
 #include <data/ZRKSession.h>
 #include <data/ZRKUserRequest.h>
 #include <filesystem>
@@ -38,7 +38,7 @@ std::string textOf(const char* key)
 
 /// One account's session and what its requests answer.
 struct Account {
-    Account(const std::string& name, const std::string& password, const ZRKServerConfig& config) : session(config)
+    Account(const std::string& name, const std::string& password, const ZRKServerConfig& config) : session(ZRKGameServer::start(config))
     {
         session.login(name, password, [this](core::ISession*, int c) { code = c; });
         tick();

@@ -10,7 +10,7 @@
 #include <unistd.h>
 #include <vector>
 #include <yake/Logger.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKServerCore.h>
 #include <yake/Time.h>
 
 namespace datatest {

@@ -5,9 +5,9 @@
 // no slot holding two items, no count below 1, no money below 0.
 #include <gtest/gtest.h>
 
-#include <data/ZRKDatabase.h>
-#include <data/ZRKServerCore.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKDatabase.h>
+#include <server/ZRKServerCore.h>
+#include <server/ZRKWorld.h>
 #include <fstream>
 #include <json/json.h>
 #include <support/TestEnv.h>

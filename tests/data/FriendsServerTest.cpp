@@ -4,12 +4,12 @@
 // look-up by nickname, another player's bag, and invitations into a guild of limited size.
 #include <gtest/gtest.h>
 
-#include <data/ZRKDatabase.h>
-#include <data/ZRKGuilds.h>
+#include <server/ZRKDatabase.h>
+#include <server/ZRKGuilds.h>
 #include <data/ZRKNotice.h>
-#include <data/ZRKRoster.h>
-#include <data/ZRKServerCore.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKRoster.h>
+#include <server/ZRKServerCore.h>
+#include <server/ZRKWorld.h>
 #include <json/json.h>
 #include <support/TestEnv.h>
 #include "DataTestKit.h"

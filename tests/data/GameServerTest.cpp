@@ -2,7 +2,7 @@
 
 #include <data/ZRKArenaRequest.h>
 #include <data/ZRKGameData.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
 #include <data/ZRKGuardRequest.h>
 #include <data/ZRKGuildRequest.h>
 #include <data/ZRKHonorRequest.h>
@@ -72,7 +72,7 @@ protected:
         EXPECT_EQ(replies, 12);
     }
 
-    ZRKSession session{"res/server"};
+    ZRKSession session{ZRKGameServer::start("res/server")};
 };
 
 } // namespace
@@ -201,7 +201,7 @@ TEST(GameServerFixtureTest, BrokenFixtureStopsTheSeedingAndTheServerRefusesEvery
         zrktest::writeFile(dir.file(f), zrktest::readFile(std::string("res/server/") + f));
     zrktest::writeFile(dir.file("accounts.json"), "{\"accounts\": {\"a\": {\"password\": 5, \"player\": \"hero\"}}}");
     datatest::LogCapture log;
-    ZRKSession session(dir.path());
+    ZRKSession session(ZRKGameServer::start(dir.path()));
     EXPECT_FALSE(session.getGameServer()->isReady());
     EXPECT_EQ(log.containing("ZRKWorld", "accounts.json: account a"), 1u) << "one line naming the file and the entry";
 
@@ -216,9 +216,9 @@ TEST(GameServerFixtureTest, BrokenFixtureStopsTheSeedingAndTheServerRefusesEvery
 
     // Fixtures too large or too deep are broken fixtures too, not a crash.
     zrktest::writeFile(dir.file("accounts.json"), std::string(200000, '[') + std::string(200000, ']'));
-    ZRKSession deep(dir.path());
+    ZRKSession deep(ZRKGameServer::start(dir.path()));
     EXPECT_FALSE(deep.getGameServer()->isReady());
     zrktest::writeFile(dir.file("accounts.json"), "{\"accounts\": {}, \"pad\": \"" + std::string(1100000, 'x') + "\"}");
-    ZRKSession large(dir.path());
+    ZRKSession large(ZRKGameServer::start(dir.path()));
     EXPECT_FALSE(large.getGameServer()->isReady());
 }

@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 #include <set>
 
-#include <data/ZRKBots.h>
+#include <server/ZRKBots.h>
 #include <data/ZRKChatLine.h>
-#include <data/ZRKLobby.h>
+#include <server/ZRKLobby.h>
 #include <data/ZRKNotice.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKServerCore.h>
 #include <json/json.h>
 #include <support/TestEnv.h>
 #include "DataTestKit.h"

@@ -6,8 +6,9 @@
 #include <data/MsgChatCallback.h>
 #include <data/MsgRoomCallback.h>
 #include <data/ZRKGameData.h>
-#include <data/ZRKGameServer.h>
-#include <data/ZRKLobby.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
+#include <server/ZRKLobby.h>
 #include <data/ZRKNotice.h>
 #include <data/ZRKRoomRequest.h>
 #include <data/ZRKServerRequest.h>
@@ -61,7 +62,7 @@ protected:
     NoticesTest()
     {
         config.bots = 3; // Anvil, Brisk and Cobalt, in the world but not about yet: the clock stands
-        session.reset(new ZRKSession(config));
+        session.reset(new ZRKSession(ZRKGameServer::start(config)));
         server = session->getGameServer();
         session->setMsgRoomSceneCallback(&arrivals);
         session->login("hero", "hero123", [](core::ISession*, int) {});
@@ -310,7 +311,7 @@ struct ScriptedLink : ZRKTransport {
 
 TEST(NoticesFromElsewhere, InvitationsClosedRoomsAndNoticesOfNoKnownKind)
 {
-    ZRKSession session("");
+    ZRKSession session(nullptr);
     std::vector<ZRKMessage> next;
     session.setTransport(std::unique_ptr<ZRKTransport>(new ScriptedLink(&next)));
     Arrivals arrivals;

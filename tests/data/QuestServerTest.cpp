@@ -6,14 +6,14 @@
 
 #include <boost/signals2/connection.hpp>
 #include <core/AvatarManager.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
 #include <data/ZRKRequestBroker.h>
 #include <data/ZRKRoomRequest.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
 #include <data/ZRKTaskRequest.h>
 #include <data/ZRKUserRequest.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKWorld.h>
 #include <json/json.h>
 #include <support/TestEnv.h>
 #include "DataTestKit.h"
@@ -36,7 +36,7 @@ protected:
     }
     void start()
     {
-        session.reset(new ZRKSession(config));
+        session.reset(new ZRKSession(ZRKGameServer::start(config)));
         session->login("hero", "hero123", [](core::ISession*, int) {});
         tick(2);
         notices = ZRKUserRequest::getAvatarManager()->subscribeToUpdateSignal(

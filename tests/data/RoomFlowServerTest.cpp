@@ -5,18 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <data/ZRKGameData.h>
-#include <data/ZRKGameServer.h>
-#include <data/ZRKLobby.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKLobby.h>
 #include <data/ZRKRequestBroker.h>
 #include <data/ZRKRoomRequest.h>
 #include <data/ZRKServer.h>
 #include <data/ZRKServerRequest.h>
 #include <data/ZRKSession.h>
-#include <data/ZRKServerCore.h>
-#include <data/ZRKBots.h>
+#include <server/ZRKServerCore.h>
+#include <server/ZRKBots.h>
 #include <data/ZRKUserRequest.h>
 #include <data/ZRKWeaponLib.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKWorld.h>
 #include "DataTestKit.h"
 
 using namespace kavri3D;
@@ -38,7 +38,7 @@ protected:
     RoomFlowServerTest()
     {
         config.bots = 8;
-        session.reset(new ZRKSession(config));
+        session.reset(new ZRKSession(ZRKGameServer::start(config)));
         server = session->getGameServer();
         session->login("hero", "hero123", [](core::ISession*, int) {});
         tick(2);

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <data/ZRKGameServer.h>
-#include <data/ZRKServerCore.h>
-#include <data/ZRKServerStart.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
+#include <server/ZRKServerStart.h>
 #include <data/ZRKSession.h>
 #include <support/TestEnv.h>
 #include <yake/Time.h>
@@ -44,7 +44,7 @@ TEST(ServerStart, ACoreBuiltOnItsOwnThreadServesTheSessionThatTakesIt)
     EXPECT_TRUE(core->isReady());
     EXPECT_EQ(start.take(), nullptr) << "a core is taken once";
 
-    ZRKSession session(std::move(core));
+    ZRKSession session(std::make_unique<ZRKGameServer>(std::move(core)));
     ASSERT_NE(session.getGameServer(), nullptr);
     EXPECT_TRUE(session.getGameServer()->isReady());
     EXPECT_EQ(logIn(session, "hero", "wrong"), 1);
@@ -54,11 +54,13 @@ TEST(ServerStart, ACoreBuiltOnItsOwnThreadServesTheSessionThatTakesIt)
 }
 
 // A start nobody takes (the window failed after it began) is waited for and dropped whole;
-// a session given no core plays against no server.
+// a session given no core (its start's was taken already) plays against no server.
 TEST(ServerStart, AStartNobodyTakesIsDroppedAndANullCoreMeansNoServer)
 {
     for (int i = 0; i < 3; ++i)
         ZRKServerStart dropped(inMemory(), 0.0);
-    ZRKSession session(std::unique_ptr<ZRKServerCore>{});
+    ZRKServerStart taken(inMemory(), 0.0);
+    ASSERT_NE(taken.take(), nullptr);
+    ZRKSession session(ZRKGameServer::take(taken));
     EXPECT_EQ(session.getGameServer(), nullptr);
 }

@@ -9,13 +9,13 @@
 #include <csignal>
 #include <core/AvatarManager.h>
 #include <data/ZRKGameData.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
 #include <data/ZRKRequestBroker.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
 #include <data/ZRKUserRequest.h>
-#include <data/ZRKWorld.h>
-#include <data/ZRKWorldSeed.h>
+#include <server/ZRKWorld.h>
+#include <server/ZRKWorldSeed.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -40,7 +40,7 @@ ZRKServerConfig fileWorld(const zrktest::TempDir& dir, bool reset = false)
 
 /// A logged-in hero and what its requests answer.
 struct Hero {
-    explicit Hero(const ZRKServerConfig& config = ZRKServerConfig()) : session(config)
+    explicit Hero(const ZRKServerConfig& config = ZRKServerConfig()) : session(ZRKGameServer::start(config))
     {
         session.login("hero", "hero123", [this](core::ISession*, int c) { code = c; });
         tick();
@@ -240,7 +240,7 @@ public:
         board->setBool("kavri3D/headless", true);
         return board;
     }
-    core::SessionPtr onCreateSession() override { return core::SessionPtr(new ZRKSession(mConfig)); }
+    core::SessionPtr onCreateSession() override { return core::SessionPtr(new ZRKSession(ZRKGameServer::start(mConfig))); }
     bool onRun() override
     {
         getApplicationState()->start();

@@ -7,10 +7,10 @@
 #include <core/DefaultFsmHelper.h>
 #include <core/Engine.h>
 #include <data/MsgChatCallback.h>
-#include <data/ZRKGameServer.h>
-#include <data/ZRKLobby.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKLobby.h>
 #include <data/ZRKRequestBroker.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
 #include <memory>
 
@@ -48,7 +48,7 @@ protected:
         session.update(0);
         ASSERT_EQ(code, 0);
     }
-    ZRKSession session{"res/server"};
+    ZRKSession session{ZRKGameServer::start("res/server")};
 };
 
 } // namespace
@@ -163,7 +163,7 @@ TEST_F(SessionTest, FailedRoomEntryNeverReadsAsAccepted)
 
 TEST_F(SessionTest, SessionGoingAwayDropsPendingReplies)
 {
-    auto s = std::make_unique<ZRKSession>("res/server");
+    auto s = std::make_unique<ZRKSession>(ZRKGameServer::start("res/server"));
     bool called = false;
     s->login("hero", "hero123", [&](core::ISession*, int) { called = true; });
     s.reset();

@@ -5,10 +5,10 @@
 // leaving money plus ledger equal to what he had.
 #include <gtest/gtest.h>
 
-#include <data/ZRKDatabase.h>
+#include <server/ZRKDatabase.h>
 #include <data/ZRKParams.h>
-#include <data/ZRKServerCore.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKServerCore.h>
+#include <server/ZRKWorld.h>
 #include <json/json.h>
 #include <support/TestEnv.h>
 #include <unistd.h>

@@ -3,7 +3,8 @@
 // or all text without the game noticing more than it should.
 #include <gtest/gtest.h>
 
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKMessage.h>
 #include <data/ZRKParamText.h>
 #include <data/ZRKParams.h>
@@ -79,7 +80,7 @@ TEST(Messages, ArgumentsKeepEveryCharacterThatTheTextLoses)
 
 namespace {
 struct Link : ::testing::Test {
-    ZRKSession session{"res/server"};
+    ZRKSession session{ZRKGameServer::start("res/server")};
     ZRKGameServer& server = *session.getGameServer();
     int loginIn(int frames)
     {

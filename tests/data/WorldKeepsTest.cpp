@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "DataTestKit.h"
-#include <data/ZRKDatabase.h>
-#include <data/ZRKNameKey.h>
-#include <data/ZRKPasswords.h>
-#include <data/ZRKServerCore.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKDatabase.h>
+#include <server/ZRKNameKey.h>
+#include <server/ZRKPasswords.h>
+#include <server/ZRKServerCore.h>
+#include <server/ZRKWorld.h>
 #include <map>
 #include <support/TestEnv.h>
 

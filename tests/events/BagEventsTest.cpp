@@ -5,7 +5,7 @@
 
 #include <CEGUI/CEGUI.h>
 #include <core/DateTime.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
 #include <data/ZRKUserRequest.h>
 #include <gui/BagCell.h>
 #include <gui/BagData.h>

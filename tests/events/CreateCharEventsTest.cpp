@@ -5,8 +5,8 @@
 #include "EventsFixture.h"
 
 #include <data/ZRKUserRequest.h>
-#include <data/ZRKWorld.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKWorld.h>
+#include <server/ZRKServerCore.h>
 #include <fstream>
 #include <gui/RoleState.h>
 #include <scene/BasicPlayer.h>

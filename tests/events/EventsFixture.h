@@ -12,7 +12,7 @@
 #include <core/GuiSystem.h>
 #include <data/SpConfig.h>
 #include <data/ZRKGameData.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
 #include <data/ZRKRequestBroker.h>
 #include <data/ZRKSession.h>
 #include <gui/IEventDispatcher.h>
@@ -60,7 +60,7 @@ struct EventsFixture : ::testing::Test {
     kavri3D::zrk::Application app{nullptr, "game.exe"};
     kavri3D::core::Frame frame{app};
     kavri3D::zrk::GameServices::FrameLoan loan{frame};
-    std::unique_ptr<kavri3D::zrk::ZRKSession> session{new kavri3D::zrk::ZRKSession("res/server")};
+    std::unique_ptr<kavri3D::zrk::ZRKSession> session{new kavri3D::zrk::ZRKSession(kavri3D::zrk::ZRKGameServer::start("res/server"))};
     yake::logging::logger& log = yake::logging::logger::instance();
 
     EventsFixture()

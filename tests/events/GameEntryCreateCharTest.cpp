@@ -3,10 +3,10 @@
 // and the new character goes on (to the areas, while the tutorial is not there). The world
 // keeps the character for the next run.
 #include <core/ClientStateMachine.h>
-#include <data/ZRKGameServer.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKWorld.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <win32/Windows.h>

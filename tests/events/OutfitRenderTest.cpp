@@ -11,6 +11,7 @@
 #include <core/GraphicsSystem.h>
 #include <core/TimerManager.h>
 #include <data/ZRKSession.h>
+#include <server/ZRKGameServer.h>
 #include <gtest/gtest.h>
 #include <gui/IEventDispatcher.h>
 #include <gui/IGuiManager.h>
@@ -83,7 +84,7 @@ struct OutfitWindow : ::testing::Test {
         hero->setPosition(worldXAt(0.08f), 0, 0);
         hero->loadEquipment();
 
-        session.reset(new zrk::ZRKSession("res/server"));
+        session.reset(new zrk::ZRKSession(zrk::ZRKGameServer::start("res/server")));
         int code = -1;
         session->login("hero", "hero123", [&code](core::ISession*, int c) { code = c; });
         frames(3);

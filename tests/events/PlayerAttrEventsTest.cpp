@@ -4,7 +4,8 @@
 #include "EventsFixture.h"
 
 #include <core/AvatarManager.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKUserRequest.h>
 #include <CEGUI/CEGUI.h>
 #include <gui/IGuiPage.h>

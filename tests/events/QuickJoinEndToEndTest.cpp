@@ -3,9 +3,9 @@
 // room of his level opens, the next quick join lists it and the words go.
 #include <CEGUI/CEGUI.h>
 #include <gtest/gtest.h>
-#include <data/ZRKGameServer.h>
-#include <data/ZRKLobby.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKLobby.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
 #include <lan/ZRKLan.h>
 

@@ -3,9 +3,9 @@
 // the server and the game moves to its battle.
 #include <CEGUI/CEGUI.h>
 #include <gtest/gtest.h>
-#include <data/ZRKGameServer.h>
-#include <data/ZRKLobby.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKLobby.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
 #include <core/BlackBoard.h>
 #include <core/Frame.h>

@@ -5,19 +5,19 @@
 
 #include <algorithm>
 #include <core/TimerManager.h>
-#include <data/ZRKLobby.h>
-#include <data/ZRKServerCore.h>
-#include <data/ZRKBots.h>
+#include <server/ZRKLobby.h>
+#include <server/ZRKServerCore.h>
+#include <server/ZRKBots.h>
 #include <data/ZRKPlayerState.h>
 #include <data/ZRKRoomRequest.h>
 #include <scene/PartShapes.h>
 #include <data/ZRKRoomState.h>
 #include <data/ZRKServerRequest.h>
 #include <data/ZRKUserRequest.h>
-#include <data/ZRKRoster.h>
+#include <server/ZRKRoster.h>
 #include <data/ZRKRosterRequest.h>
 #include <data/ZRKRequestBroker.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
 #include <gui/MapInfList.h>
 #include <gui/PlayerCard.h>
 #include <gui/Room.h>

@@ -4,7 +4,7 @@
 #include "EventsFixture.h"
 
 #include <core/DefaultFsmHelper.h>
-#include <data/ZRKItemAttributes.h>
+#include <server/ZRKItemAttributes.h>
 #include <data/ZRKServerRequest.h>
 #include <data/ZRKUserRequest.h>
 

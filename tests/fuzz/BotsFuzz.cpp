@@ -2,9 +2,9 @@
 // at start; then half an hour of their doings in a world and lobby of the fixtures.
 #include <cstdint>
 #include <cstdlib>
-#include <data/ZRKBots.h>
-#include <data/ZRKLobby.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKBots.h>
+#include <server/ZRKLobby.h>
+#include <server/ZRKWorld.h>
 
 #include "FuzzSupport.h"
 

@@ -1,6 +1,6 @@
 // "res/server/boxes.json", the numbers of boxes and bag items the embedded server reads at start.
 #include <cstdint>
-#include <data/ZRKBoxes.h>
+#include <server/ZRKBoxes.h>
 
 #include "FuzzSupport.h"
 

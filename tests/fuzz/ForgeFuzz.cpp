@@ -1,6 +1,6 @@
 // "res/server/forge.json", the forge's numbers the embedded server reads at start.
 #include <cstdint>
-#include <data/ZRKForge.h>
+#include <server/ZRKForge.h>
 
 #include "FuzzSupport.h"
 

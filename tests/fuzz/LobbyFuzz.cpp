@@ -3,7 +3,7 @@
 // out of the zones within their level limits.
 #include <cstdint>
 #include <cstdlib>
-#include <data/ZRKLobby.h>
+#include <server/ZRKLobby.h>
 #include <set>
 
 #include "FuzzSupport.h"

@@ -23,7 +23,7 @@ namespace {
 
 void questList(const std::string& text)
 {
-    ZRKSession session(""); // no embedded server: the input answers
+    ZRKSession session(nullptr); // no embedded server: the input answers
     bool done = false;
     ZRKTaskRequest::getPcQuestList(true, [&](bool, const std::string&) { done = true; });
     ZRKQuestLib* library = ZRKTaskRequest::getQuestLib();

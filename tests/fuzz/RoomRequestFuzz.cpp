@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <data/ZRKJson.h>
-#include <data/ZRKLobby.h>
+#include <server/ZRKLobby.h>
 #include <data/ZRKMessage.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKServerCore.h>
 #include <memory>
 #include <set>
 

@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Json::Value views = ZRKJson::parse(line == std::string::npos ? std::string() : input.substr(line + 1));
     const bool error = !text.empty() && text[0] == '!';
 
-    ZRKSession session(""); // no embedded server: the input answers
+    ZRKSession session(nullptr); // no embedded server: the input answers
     int code = -1;
     session.login("hero", "hero123", [&](core::ISession*, int c) { code = c; });
     ZRKUserRequest::queryPcStats(ZRKReply());

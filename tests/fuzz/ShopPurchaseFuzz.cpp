@@ -4,9 +4,9 @@
 // world stays sound (no money below 0, no slot holding two items).
 #include <cstdint>
 #include <cstdlib>
-#include <data/ZRKDatabase.h>
+#include <server/ZRKDatabase.h>
 #include <data/ZRKParams.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKServerCore.h>
 #include <string>
 
 #include "FuzzSupport.h"

@@ -4,6 +4,7 @@
 #include <Ogre.h>
 #include <cstdio>
 #include <data/ZRKSession.h>
+#include <server/ZRKGameServer.h>
 #include <gui/IGuiAnimator.h>
 #include <gui/IGuiControl.h>
 #include <gui/IGuiManager.h>
@@ -218,7 +219,7 @@ TEST_F(RoomFixture, FollowingEffectMovesWithItsNodeAndGoesWithIt)
 TEST(BasicRoomSession, RoomMessagesAndConnectionReachTheRoomOnlyWhileItsSceneExists)
 {
     roomtest::HeadlessGraphics gfx;
-    zrk::ZRKSession session("res/server");
+    zrk::ZRKSession session(zrk::ZRKGameServer::start("res/server"));
     RecordingRoom room;
     room.onEnter("");
     session.login("hero", "hero123", [](core::ISession*, int) {});

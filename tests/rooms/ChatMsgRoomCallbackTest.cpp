@@ -1,6 +1,7 @@
 // Room and chat messages reach every listener of the relay, through the session.
 #include <gtest/gtest.h>
 #include <data/ZRKSession.h>
+#include <server/ZRKGameServer.h>
 
 #include "rooms/ChatMsgRoomCallback.h"
 
@@ -35,7 +36,7 @@ TEST(ChatMsgRoomCallback, EveryListenerInOrderEmptyOnesSkippedFlagsPassedOrSet)
 
 TEST(ChatMsgRoomCallback, SessionDeliversToEveryRegisteredRelayUntilOneIsRemoved)
 {
-    zrk::ZRKSession session("res/server");
+    zrk::ZRKSession session(zrk::ZRKGameServer::start("res/server"));
     session.login("hero", "hero123", [](core::ISession*, int) {});
     session.update(0);
     Heard heard;

@@ -2,12 +2,13 @@
 // records filled from the item library's attributes by name, looked up once per item.
 #include <gtest/gtest.h>
 #include <data/ZRKGameData.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKRequestBroker.h>
 #include <data/ZRKServer.h>
 #include <data/ZRKServerRequest.h>
 #include <data/ZRKUserRequest.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKWorld.h>
 #include <data/ZRKSession.h>
 
 #include "RoomTestKit.h"
@@ -117,7 +118,7 @@ TEST(EquipRes, DefaultEquipmentIsTheOutfitThenSixDefaultItems)
 
 TEST(EquipRes, ItemRecordsComeFromTheLibraryByNameOncePerItem)
 {
-    zrk::ZRKSession session("res/server");
+    zrk::ZRKSession session(zrk::ZRKGameServer::start("res/server"));
     EquipRes res;
     res.load();
     zrk::Wrapper wrapper;
@@ -157,7 +158,7 @@ TEST(EquipRes, ItemRecordsComeFromTheLibraryByNameOncePerItem)
 
 TEST(EquipRes, LoadBringsInTheItemsTheServerAddedAndHandsItselfToTheDataLibrary)
 {
-    zrk::ZRKSession session("res/server");
+    zrk::ZRKSession session(zrk::ZRKGameServer::start("res/server"));
     session.login("hero", "hero123", [](core::ISession*, int) {});
     session.update(0);
     ASSERT_TRUE(session.isOnline());

@@ -8,10 +8,10 @@
 #include <core/BlackBoard.h>
 #include <core/Frame.h>
 #include <core/GraphicsSystem.h>
-#include <data/ZRKGameServer.h>
-#include <data/ZRKLobby.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKLobby.h>
 #include <data/ZRKServer.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
 #include <filesystem>
 #include <fstream>

@@ -7,10 +7,10 @@
 #include <boost/filesystem.hpp>
 #include <core/Frame.h>
 #include <core/GraphicsSystem.h>
-#include <data/ZRKGameServer.h>
-#include <data/ZRKGuilds.h>
-#include <data/ZRKRoster.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKGuilds.h>
+#include <server/ZRKRoster.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKWorld.h>
 #include <yake/Configuration.h>
 #include <win32/Windows.h>
 

@@ -6,12 +6,12 @@
 #include <CEGUI/CEGUI.h>
 #include <boost/filesystem.hpp>
 #include <core/GraphicsSystem.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
 #include <data/ZRKRequestBroker.h>
 #include <data/ZRKRoomRequest.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKWorld.h>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>

@@ -8,10 +8,10 @@
 #include <boost/filesystem.hpp>
 #include <core/Frame.h>
 #include <core/GraphicsSystem.h>
-#include <data/ZRKGameServer.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKWorld.h>
 #include <gtest/gtest.h>
 
 #include <gui/IGuiManager.h>

@@ -5,11 +5,11 @@
 #include <CEGUI/CEGUI.h>
 #include <clocale>
 #include <core/GraphicsSystem.h>
-#include <data/ZRKGameServer.h>
+#include <server/ZRKGameServer.h>
 #include <data/ZRKRequestBroker.h>
-#include <data/ZRKServerCore.h>
+#include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
-#include <data/ZRKWorld.h>
+#include <server/ZRKWorld.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>

@@ -8,6 +8,7 @@
 #include <core/ClientStateMachine.h>
 #include <core/Engine.h>
 #include <data/ZRKSession.h>
+#include <server/ZRKGameServer.h>
 #include <functional>
 #include <gui/IGuiControl.h>
 #include <gui/IGuiManager.h>
@@ -47,7 +48,7 @@ public:
     }
     kavri3D::core::SessionPtr onCreateSession() override
     {
-        return kavri3D::core::SessionPtr(new kavri3D::zrk::ZRKSession("res/server"));
+        return kavri3D::core::SessionPtr(new kavri3D::zrk::ZRKSession(kavri3D::zrk::ZRKGameServer::start("res/server")));
     }
     bool onRun() override
     {

@@ -6,9 +6,7 @@
 #include <core/DefaultFsmHelper.h>
 #include <core/Engine.h>
 #include <yake/Logger.h>
-#include <yake/Time.h>
 #include "data/ZRKGameData.h"
-#include "data/ZRKGameServer.h"
 #include "data/ZRKJson.h"
 #include "data/ZRKNotices.h"
 #include "data/ZRKParamText.h"
@@ -42,22 +40,9 @@ std::string serverElsewhere()
     return board->getString("kavri3D/app/net/Host", "") + ":" + port;
 }
 
-ZRKServerConfig folderOnly(const std::string& folder)
-{
-    ZRKServerConfig config;
-    config.folder = folder;
-    return config;
-}
 } // namespace
 
-ZRKSession::ZRKSession(const std::string& serverFolder) : ZRKSession(folderOnly(serverFolder)) {}
-
-ZRKSession::ZRKSession(const ZRKServerConfig& server)
-    : ZRKSession(server.folder.empty() ? nullptr : std::make_unique<ZRKServerCore>(server, yake::native::getTime()))
-{
-}
-
-ZRKSession::ZRKSession(std::unique_ptr<ZRKServerCore> server)
+ZRKSession::ZRKSession(std::unique_ptr<ZRKTransport> transport)
     : mBroker(new ZRKRequestBroker), mData(new ZRKGameData), mNotices(new ZRKNotices(*this))
 {
     mSent = mBroker->subscribeToSent([this](const ZRKRequestInfo& info) {
@@ -65,12 +50,7 @@ ZRKSession::ZRKSession(std::unique_ptr<ZRKServerCore> server)
             mTransport->send(ZRKMessage::request(info));
     });
     mMsgClient.setOutlet([this](const std::string& op, const std::string& to, const std::string& text) { say(op, to, text); });
-    if (server) {
-        std::unique_ptr<ZRKGameServer> embedded(new ZRKGameServer(std::move(server)));
-        ZRKGameServer* raw = embedded.get();
-        setTransport(std::move(embedded));
-        mServer = raw;
-    }
+    setTransport(std::move(transport));
 }
 
 ZRKSession::~ZRKSession()
@@ -79,16 +59,13 @@ ZRKSession::~ZRKSession()
     mRequests.cancelAll();
     mMsgClient.setOutlet(core::MsgClient::Outlet());
     mSent.disconnect();
-    mServer = nullptr;
     mTransport.reset();
     // The rooms' listeners hear of nothing more: the session and its data go together.
 }
 
-void ZRKSession::setTransport(std::unique_ptr<ZRKTransport> transport)
-{
-    mServer = nullptr;
-    mTransport = std::move(transport);
-}
+void ZRKSession::setTransport(std::unique_ptr<ZRKTransport> transport) { mTransport = std::move(transport); }
+
+ZRKGameServer* ZRKSession::getGameServer() { return mTransport ? mTransport->gameServer() : nullptr; }
 
 bool ZRKSession::isLoggingIn() const { return mUnreached || (mLoginHandle && mBroker->isPending(mLoginHandle)); }
 
@@ -329,15 +306,15 @@ void ZRKSession::receive()
 
 void ZRKSession::tellWorldReset()
 {
-    if (mWorldResetTold || !mServer || (!mServer->core().worldWasReset() && !mServer->core().worldInUse()))
+    const std::string warning = mWorldResetTold || !mTransport ? std::string() : mTransport->worldWarning();
+    if (warning.empty())
         return;
     core::Application* app = core::Application::getSingletonPtr();
     core::FramePtr frame = app ? app->getMainFrame() : core::FramePtr();
     if (!frame)
         return; // told once there is a frame to tell it in
     mWorldResetTold = true;
-    frame->messageBox("error/title1", mServer->core().worldInUse() ? "error/srv_world_in_use" : "error/srv_data_reset", 1, 9,
-                      300, 150);
+    frame->messageBox("error/title1", warning, 1, 9, 300, 150);
 }
 
 void ZRKSession::update(float)

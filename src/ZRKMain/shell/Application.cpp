@@ -32,9 +32,8 @@
 
 #include <data/SpConfig.h>
 #include <data/ZRKMsg.h>
-#include <data/ZRKGameServer.h>
-#include <data/ZRKServerCore.h>
-#include <data/ZRKServerStart.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKServerStart.h>
 #include <data/ZRKSession.h>
 #include <lan/ZRKLan.h>
 
@@ -400,11 +399,12 @@ core::FramePtr Application::onCreateMainFrame()
 core::SessionPtr Application::onCreateSession()
 {
     std::unique_ptr<ZRKServerStart> start = mServerHost.takeWorld();
-    boost::shared_ptr<ZRKSession> session(start ? new ZRKSession(start->take()) : new ZRKSession(serverConfig()));
+    boost::shared_ptr<ZRKSession> session(
+        new ZRKSession(start ? ZRKGameServer::take(*start) : ZRKGameServer::start(serverConfig())));
     session->getSettings().setBoolVal("reportReentry", false);
     // A newer game's world: this one plays nothing against it and touches none of it.
     if (ZRKGameServer* server = session->getGameServer())
-        if (server->core().worldIsNewer())
+        if (server->worldIsNewer())
             endRunWithBox("error/srv_world_newer");
     return session;
 }

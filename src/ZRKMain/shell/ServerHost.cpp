@@ -6,7 +6,7 @@
 #include <util/StringConv.h>
 #include <win32/Windows.h>
 
-#include <data/ZRKServerStart.h>
+#include <server/ZRKServerStart.h>
 
 #include "services/LogRoutine.h"
 

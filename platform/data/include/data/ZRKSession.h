@@ -13,7 +13,7 @@
 #include "data/ZRKMessage.h"
 #include "data/ZRKParams.h"
 #include "data/ZRKRequestOwner.h"
-#include "data/ZRKServerConfig.h"
+#include "data/ZRKTransport.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -22,8 +22,6 @@ class ZRKGameData;
 class ZRKGameServer;
 class ZRKNotices;
 class ZRKRequestBroker;
-class ZRKServerCore;
-class ZRKTransport;
 
 /// The game session: log-in and log-out, the teleports between client states, the rooms of
 /// the message server and their callbacks, the connection signal, and the game data with
@@ -43,13 +41,9 @@ public:
     /// Whether a connection state means the connection broke (not a log-out).
     static bool isLoss(int state) { return state > Connected; }
 
-    /// `serverFolder` holds the embedded server's fixtures (its world then lives in memory);
-    /// an empty folder starts no server (tests then answer the requests themselves).
-    explicit ZRKSession(const std::string& serverFolder = "res/server");
-    /// Plays against an embedded server started so.
-    explicit ZRKSession(const ZRKServerConfig& server);
-    /// Plays against an embedded server over a core built already; none without one.
-    explicit ZRKSession(std::unique_ptr<ZRKServerCore> server);
+    /// Plays through `transport`: the game server built into the module (ZRKGameServer) or
+    /// another link; null plays without (tests then answer the requests themselves).
+    explicit ZRKSession(std::unique_ptr<ZRKTransport> transport);
     ~ZRKSession() override;
 
     // Log-in and log-out.
@@ -108,7 +102,7 @@ public:
     ZRKRequestBroker& getBroker() { return *mBroker; }
     ZRKGameData& getGameData() { return *mData; }
     /// Null when the session plays without the embedded server.
-    ZRKGameServer* getGameServer() { return mServer; }
+    ZRKGameServer* getGameServer();
     /// Plays through another link (a test's, or one to a server elsewhere); null plays without.
     void setTransport(std::unique_ptr<ZRKTransport> transport);
     /// The connection to the server drops (a state of 0 or less counts as Lost).
@@ -127,7 +121,6 @@ private:
     std::unique_ptr<ZRKRequestBroker> mBroker;
     std::unique_ptr<ZRKGameData> mData;
     std::unique_ptr<ZRKTransport> mTransport;
-    ZRKGameServer* mServer = nullptr; ///< the transport, when it is the embedded server
     std::unique_ptr<ZRKNotices> mNotices;
     std::vector<ZRKMessage> mIncoming;
     boost::signals2::scoped_connection mSent;

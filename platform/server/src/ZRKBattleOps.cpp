@@ -1,0 +1,180 @@
+#include "server/ZRKBattleOps.h"
+
+#include <util/BattleAwards.h>
+#include "server/ZRKBoxOps.h"
+#include "server/ZRKLobby.h"
+#include "server/ZRKQuestOps.h"
+#include "server/ZRKServerCall.h"
+#include "server/ZRKServerCore.h"
+#include "server/ZRKServerOps.h"
+#include "server/ZRKWorld.h"
+
+namespace kavri3D {
+namespace zrk {
+
+namespace {
+
+/// The room named by the first argument, whose battle the caller sat in when it started;
+/// empty (refused) else: a battle belongs to its players.
+std::string fighterRoom(ZRKServerCall& call)
+{
+    std::string room;
+    if (!ZRKServerCall::readText(call.arg(0), room) || room.empty() || room.size() > 256) {
+        call.refuse("error/srv_bad_request", "no room named");
+        return std::string();
+    }
+    if (!call.lobby().isFighter(room, call.player)) {
+        call.refuse("error/srv_bad_request", call.player + " does not fight in the room " + room);
+        return std::string();
+    }
+    return room;
+}
+
+/// A battle against the world's monsters (mode 9, or a stage of its own), not against players.
+bool isPve(const Json::Value& params)
+{
+    long long mode = 0, stage = 0;
+    return (ZRKServerCall::readNumber(params["mode"], mode) && mode == 9) ||
+           (ZRKServerCall::readNumber(params["d_id"], stage) && stage > 0);
+}
+
+void reportLoad(ZRKServerCall& call)
+{
+    const std::string room = fighterRoom(call);
+    if (!room.empty() && !call.lobby().reportLoaded(room, call.player))
+        call.refuse("error/srv_bad_request", "the room " + room + " is not starting a battle");
+}
+
+/// What the land counted of each fighter: [{uid, hits, kills}], as many as a room seats; the
+/// entries that are not sound are left out.
+std::map<std::string, ZRKQuestOps::Tally> tallies(const Json::Value& counted)
+{
+    std::map<std::string, ZRKQuestOps::Tally> out;
+    if (!counted.isArray() || counted.size() > 16)
+        return out;
+    for (const Json::Value& entry : counted) {
+        std::string uid;
+        ZRKQuestOps::Tally t;
+        if (entry.isObject() && ZRKServerCall::readText(entry["uid"], uid) && ZRKServerCall::readNumber(entry["hits"], t.hits) &&
+            ZRKServerCall::readNumber(entry["kills"], t.kills))
+            out[uid] = t;
+    }
+    return out;
+}
+
+/// The battle is decided ("winner": the winning side, -1 for none; then what the land counted
+/// of each fighter, for the quests). Each player who sat in it
+/// when it started, and sits there still, gets the award rule's share for his side, written in
+/// the world and told to the room as his "award" list; the room closes a little later. The
+/// battle counts as finished only once the awards are kept: a failed commit leaves it open, so
+/// the next report writes them. The fighters' running quests move on with the awards.
+void reportBattleOver(ZRKServerCall& call)
+{
+    const std::string room = fighterRoom(call);
+    if (room.empty())
+        return;
+    long long winner = -1;
+    if (!ZRKServerCall::readNumber(call.arg(1), winner))
+        return call.refuse("error/srv_bad_request", "no winning side");
+    const ZRKLobby::Room* r = call.lobby().findRoom(room);
+    const Json::Value& state = r->state["state"];
+    if (r->finished || !state.isInt() || state.asInt() != 2)
+        return; // not being fought, or told first by another player: the awards are written once
+    std::map<std::string, Json::Value> told;
+    std::map<std::string, ZRKPrizeBoxes::Fighter> prizes;
+    const std::map<std::string, ZRKQuestOps::Tally> counted = tallies(call.arg(2));
+    for (const auto& fighter : r->fighters) {
+        const std::string& player = fighter.first;
+        const bool won = fighter.second == winner;
+        const bool stayed = r->battle.find(player) != r->battle.end();
+        ZRKPrizeBoxes::Fighter& prize = prizes[player];
+        prize.flags = (won ? ZRKPrizeBoxes::kWon : 0) | (stayed ? 0 : ZRKPrizeBoxes::kLeft);
+        prize.openings = stayed ? 1 : 0;
+        const ZRKWorld::Player* known = call.world().player(player);
+        prize.bot = known && known->bot;
+        if (!stayed || !known)
+            continue; // gone from the room, or a player the world does not keep
+        Json::Value values;
+        values["win"] = won;
+        values["flags"] = prize.flags;
+        values["boxCount"] = prize.openings;
+        values["award"] = Json::Value(Json::arrayValue);
+        for (const core::BattleAwards::Award& a : core::BattleAwards::of(won)) {
+            std::string refusal;
+            const bool kept = a.type == core::BattleAwards::Coins
+                                  ? call.world().addMoney(player, ZRKWorld::Coins, a.num, refusal)
+                                  : a.type == core::BattleAwards::Experience && call.world().addExperience(player, a.num);
+            if (!kept)
+                return call.refuse("error/unknow_wrong", "the awards of " + player + " cannot be written");
+            Json::Value award;
+            award["bi_type"] = a.type;
+            award["bi_id"] = 0;
+            award["bi_num"] = static_cast<Json::Int64>(a.num);
+            values["award"].append(award);
+        }
+        ZRKQuestOps::Tally tally;
+        const auto c = counted.find(player);
+        if (c != counted.end())
+            tally = c->second;
+        tally.won = won;
+        if (!ZRKQuestOps::advance(call.world(), player, tally))
+            return call.refuse("error/unknow_wrong", "the quests of " + player + " cannot be written");
+        told[player] = values;
+    }
+    if (call.world().hasPlayer(call.player)) {
+        call.views["pc"] = call.world().playerView(call.player, ZRKWorld::PcView);
+        call.share("pcQuests", call.world().sharedQuests(call.player));
+    }
+    ZRKLobby& lobby = call.lobby();
+    ZRKServerCore& server = call.server;
+    const bool pve = isPve(r->params);
+    const double closeAt = call.server.now() + (pve ? ZRKBattleOps::kPveCloseSeconds : ZRKBattleOps::kCloseSeconds);
+    call.committed = [&lobby, &server, room, closeAt, told, prizes, pve]() {
+        if (!lobby.finishBattle(room, closeAt))
+            return;
+        for (const auto& t : told)
+            lobby.setBattleValues(room, t.first, t.second);
+        ZRKBoxOps::offerPrizes(server, room, pve, closeAt, prizes);
+    };
+}
+
+/// A revive bought in the fight. The server prices it from the game's revive table by the
+/// revives this player has bought in this battle; the price the client names (the arguments
+/// after the room) is not read. Refused once the table's number is bought, when the money is
+/// short, or when the battle is not being fought.
+void buyRevive(ZRKServerCall& call)
+{
+    const std::string room = fighterRoom(call);
+    if (room.empty())
+        return;
+    const ZRKLobby::Room* r = call.lobby().findRoom(room);
+    const Json::Value& state = r->state["state"];
+    const Json::Value& seed = r->params["seed"];
+    if (r->finished || !state.isInt() || state.asInt() != 2 || !(seed.isUInt() || seed.isInt()))
+        return call.refuse("error/srv_bad_request", "the room " + room + " is not being fought");
+    ZRKRevives& revives = call.server.revives();
+    ZRKLobby& lobby = call.lobby();
+    revives.forgetRooms([&lobby](const std::string& name) { return lobby.findRoom(name) == nullptr; });
+    int currency = 0, cost = 0;
+    std::string why;
+    if (!revives.price(room, seed.asString(), call.player, isPve(r->params), currency, cost, why))
+        return call.refuse("error/srv_bad_request", why);
+    std::string refusal;
+    if (!call.world().addMoney(call.player, static_cast<ZRKWorld::MoneyKind>(currency - 1), -cost, refusal))
+        return call.refuse(refusal, call.player + " cannot pay a revive of " + std::to_string(cost));
+    const std::string battle = seed.asString(), player = call.player;
+    call.committed = [&revives, room, battle, player]() { revives.count(room, battle, player); };
+    call.views["pc"] = call.world().playerView(call.player, ZRKWorld::PcView);
+}
+
+} // namespace
+
+void ZRKBattleOps::addTo(ZRKServerOps& ops)
+{
+    ops.add("reportLoad", &reportLoad, ZRKServerOps::NeedsPlayer);
+    ops.add("reportBattleOver", &reportBattleOver, ZRKServerOps::NeedsPlayer | ZRKServerOps::Changes);
+    ops.add("buyRevive", &buyRevive, ZRKServerOps::NeedsPlayer | ZRKServerOps::Changes);
+}
+
+} // namespace zrk
+} // namespace kavri3D
