@@ -1,0 +1,126 @@
+# Fails on a new copy of something the game does one way: each check names what marks a copy
+# in a source line, where it looks, the files that are the one way itself, and what to write
+# instead. A new check is one zrk_one_way() call in the list below.
+#
+# Run as a script: cmake -DZRK_SOURCE_DIR=<tree> -P CheckOneWay.cmake
+# Self-test: cmake -DZRK_SOURCE_DIR=<tree> -DZRK_SAMPLES=<folder> -P CheckOneWay.cmake reads only
+# <folder>: every check must find a copy in <folder>/Copies.cpp and none in <folder>/Clean.cpp.
+cmake_minimum_required(VERSION 3.22)
+
+set(ZRK_ONE_WAY_CHECKS "")
+
+# zrk_one_way(<name> PATTERN <regex> IN <folders...> [EXCEPT <files...>] INSTEAD <text>)
+# Folders and files are relative to the tree; comment lines are never marked. A PATTERN is a
+# CMake regex (no \b, \d or lazy repeats) whose square brackets pair up: CMake reads a lone
+# bracket as opening a list element and the arguments after it run together. Add a line of
+# what the check marks to tests/support/one-way-samples/Copies.cpp, and a look-alike it must
+# leave to Clean.cpp.
+function(zrk_one_way name)
+  cmake_parse_arguments(C "" "PATTERN;INSTEAD" "IN;EXCEPT" ${ARGN})
+  set(ZRK_ONE_WAY_CHECKS ${ZRK_ONE_WAY_CHECKS} ${name} PARENT_SCOPE)
+  set(ZRK_CHECK_${name}_PATTERN "${C_PATTERN}" PARENT_SCOPE)
+  set(ZRK_CHECK_${name}_IN "${C_IN}" PARENT_SCOPE)
+  set(ZRK_CHECK_${name}_EXCEPT "${C_EXCEPT}" PARENT_SCOPE)
+  set(ZRK_CHECK_${name}_INSTEAD "${C_INSTEAD}" PARENT_SCOPE)
+endfunction()
+
+# The game's client states, as the checks below spell them.
+set(_states "(logon|room|playerhall|zrk_personalroom|zrk_createchar|battle|battle_newbie)")
+
+# ---- the checks ----
+
+zrk_one_way(event-id
+  PATTERN "(raiseEvent|raise|handle|callback|fillParams|find)\\( *[0-9]|getEventId\\(\\) override { return [0-9]|hallEvent<[A-Za-z]+>\\( *[0-9]|k[A-Za-z]*EventIds? = [0-9]|k[A-Za-z]*EventIds?\\[[^=]*\\] = { *[0-9]"
+  IN src/ZRKMain platform/gui/src
+  INSTEAD "name the id from the table: gui::EventId::Name (platform/gui/include/gui/EventId.h)")
+
+zrk_one_way(state-name
+  PATTERN "(addState|changeState|teleportAdv|currentStateIf|getState)\\( *\"|(teleport|setName)\\([^;]*\"${_states}\"|(getName\\(\\)|StateName\\(\\)|returnState\\(\\)|from|prev|state) *[!=]= *\"${_states}\"|(State|state)[A-Za-z]* = \"${_states}\""
+  IN src/ZRKMain platform
+  EXCEPT platform/core/include/core/ClientStateTable.h platform/core/src/ClientStateTable.cpp
+  INSTEAD "name the state from the table: core::ClientStateTable::kName, and list its changes there")
+
+# ---- the run ----
+
+if(NOT ZRK_SOURCE_DIR)
+  message(FATAL_ERROR "CheckOneWay: ZRK_SOURCE_DIR is not set")
+endif()
+
+# Lines of `file` (relative to `root`) that the check marks, as "file: text" entries. Semicolons
+# and square brackets of the source are held as <s>, <o>, <c> while the lines are a CMake list;
+# zrk_one_way_text gives them back.
+function(zrk_one_way_scan check root file out)
+  set(pattern "${ZRK_CHECK_${check}_PATTERN}")
+  file(STRINGS ${root}/${file} any REGEX "${pattern}" LIMIT_COUNT 1)
+  if(NOT any)
+    set(${out} "" PARENT_SCOPE)
+    return()
+  endif()
+  file(READ ${root}/${file} text)
+  string(REPLACE ";" "<s>" text "${text}")
+  string(REPLACE "[" "<o>" text "${text}")
+  string(REPLACE "]" "<c>" text "${text}")
+  string(REPLACE "\n" ";" lines "${text}")
+  set(hits "")
+  foreach(held IN LISTS lines)
+    zrk_one_way_text("${held}" line)
+    string(STRIP "${line}" line)
+    if(NOT line MATCHES "${pattern}" OR line MATCHES "^(//|/\\*|\\*)")
+      continue()
+    endif()
+    string(STRIP "${held}" held)
+    list(APPEND hits "  ${file}: ${held}")
+  endforeach()
+  set(${out} "${hits}" PARENT_SCOPE)
+endfunction()
+
+function(zrk_one_way_text held out)
+  string(REPLACE "<s>" ";" held "${held}")
+  string(REPLACE "<o>" "[" held "${held}")
+  string(REPLACE "<c>" "]" held "${held}")
+  set(${out} "${held}" PARENT_SCOPE)
+endfunction()
+
+if(ZRK_SAMPLES)
+  set(faults "")
+  foreach(check IN LISTS ZRK_ONE_WAY_CHECKS)
+    zrk_one_way_scan(${check} ${ZRK_SAMPLES} Copies.cpp found)
+    if(NOT found)
+      string(APPEND faults "  ${check} finds no copy in Copies.cpp\n")
+    endif()
+    zrk_one_way_scan(${check} ${ZRK_SAMPLES} Clean.cpp found)
+    foreach(hit IN LISTS found)
+      zrk_one_way_text("${hit}" hit)
+      string(APPEND faults "  ${check} marks a clean line:${hit}\n")
+    endforeach()
+  endforeach()
+  if(faults)
+    message(FATAL_ERROR "The one-way checks miss or mistake their samples:\n${faults}")
+  endif()
+  return()
+endif()
+
+set(report "")
+foreach(check IN LISTS ZRK_ONE_WAY_CHECKS)
+  set(found_any "")
+  foreach(folder IN LISTS ZRK_CHECK_${check}_IN)
+    file(GLOB_RECURSE files RELATIVE ${ZRK_SOURCE_DIR} ${ZRK_SOURCE_DIR}/${folder}/*.h ${ZRK_SOURCE_DIR}/${folder}/*.cpp)
+    foreach(file IN LISTS files)
+      if(file IN_LIST ZRK_CHECK_${check}_EXCEPT)
+        continue()
+      endif()
+      zrk_one_way_scan(${check} ${ZRK_SOURCE_DIR} ${file} found)
+      list(APPEND found_any ${found})
+    endforeach()
+  endforeach()
+  if(found_any)
+    list(REMOVE_DUPLICATES found_any)
+    list(JOIN found_any "\n" lines)
+    zrk_one_way_text("${lines}" lines)
+    string(APPEND report "${check}: ${ZRK_CHECK_${check}_INSTEAD}\n${lines}\n")
+  endif()
+endforeach()
+
+if(report)
+  message(FATAL_ERROR "Copies of what the game does one way (cmake/CheckOneWay.cmake):\n${report}")
+endif()
