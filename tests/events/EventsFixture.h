@@ -33,6 +33,7 @@
 #include "shell/CAppZRKModule.h"
 #include "shell/ZRKGuiLoader.h"
 #include "shell/panels/ZRKLoginPanel.h"
+#include "support/StatePlacement.h"
 #include "support/TestEnv.h"
 
 namespace zrktest {
@@ -89,9 +90,11 @@ struct EventsFixture : ::testing::Test {
     }
 
     kavri3D::core::ClientStateMachine& machine() { return *engine.getClientStateMachine(); }
-    /// Adds a recording state and makes it current.
+    /// Adds a recording state and makes it current: the fixture places the game there, whatever
+    /// state it stood in.
     boost::shared_ptr<RecordingState> enterState(const std::string& name)
     {
+        zrktest::StatePlacement placed;
         auto state = boost::make_shared<RecordingState>();
         machine().addState(name, state);
         machine().changeState(name);

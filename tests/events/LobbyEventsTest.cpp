@@ -336,6 +336,7 @@ TEST_F(LobbyFixture, RoomsWithCutTitlesAndOverflowingCountsReadSafely)
 TEST_F(LobbyFixture, LeavingTheHallLeavesItsRoomsAndGoesBackToTheAreas)
 {
     logIn();
+    enterState("playerhall");
     HallEixtEvent leave(page, dispatcher, 23);
     act(leave); // no zone_name
     EXPECT_TRUE(logged("zone_name paramNode is null"));

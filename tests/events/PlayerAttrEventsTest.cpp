@@ -190,8 +190,11 @@ TEST_F(AttrFixture, ATaskNoticeOutsideBattlesOnly)
     avatars->fireUpdate("hero", core::AvatarManager::Grade);
     EXPECT_EQ(count(raised(), 88), 1u);
 
-    machine().changeState("battle");
-    engine.update(0);
+    {
+        zrktest::StatePlacement placed; // straight into a battle
+        machine().changeState("battle");
+        engine.update(0);
+    }
     views["pc"]["pc_newbie_task"] = 9;
     session->getGameData().applyViews(views);
     avatars->fireUpdate("hero", core::AvatarManager::Grade | core::AvatarManager::Looks);

@@ -125,7 +125,10 @@ TEST_F(PlayFixture, LeavingOnPurposeIsNoLostConnectionButALostOneStillIs)
     EXPECT_FALSE(logonRoom.isReloadMarked());
     EXPECT_TRUE(frame.getMessageBoxes().empty());
 
-    logIn();
+    {
+        zrktest::StatePlacement again; // logged in again from the areas, with no log-out between
+        logIn();
+    }
     session->getGameServer()->dropClient(); // the server lets go of us
     frames(1);
     EXPECT_TRUE(logonRoom.isReloadMarked());

@@ -3,6 +3,7 @@
 #include <set>
 #include <CEGUI/CEGUI.h>
 #include <core/GuiSystem.h>
+#include <gui/EventId.h>
 #include <gui/IEventDispatcher.h>
 #include <gui/IGuiControl.h>
 #include <gui/IGuiManager.h>
@@ -261,4 +262,25 @@ TEST_F(MainFrameFixture, EveryPanelRegistersItsEventsInTheOrderTheGuiExpects)
     chat.createWindow();
     chat.registerEvents();
     EXPECT_EQ(control->registeredIds().size(), before);
+}
+
+TEST(EventIdTable, NamesEveryIdOfThePanelsListsOnceAndNothingAboveTheLast)
+{
+    namespace Ids = zrk::gui::EventId;
+    std::set<int> ids;
+    std::set<std::string> names;
+    int highest = -1;
+    for (const Ids::Named& row : Ids::kAll) {
+        EXPECT_TRUE(ids.insert(row.id).second) << row.name << " repeats " << row.id;
+        EXPECT_TRUE(names.insert(row.name).second) << row.name;
+        highest = std::max(highest, static_cast<int>(row.id));
+    }
+    EXPECT_EQ(highest, Ids::kLast);
+    for (const auto& panel : kPanelEventIds)
+        for (int id : panel.second)
+            EXPECT_NE(Ids::nameOf(id), nullptr) << panel.first << " registers " << id << ", which the table does not name";
+    for (int id : kBuiltEventIds)
+        EXPECT_NE(Ids::nameOf(id), nullptr) << id;
+    EXPECT_EQ(Ids::nameOf(Ids::kLast + 1), nullptr);
+    EXPECT_STREQ(Ids::nameOf(64), "MessageBoxShow");
 }

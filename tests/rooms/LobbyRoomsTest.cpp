@@ -19,6 +19,7 @@
 #include "rooms/ZRKRole.h"
 #include "rooms/ZRKRoleRes.h"
 #include "support/HeadlessGameApp.h"
+#include "support/StatePlacement.h"
 
 using namespace kavri3D;
 using zrk::AreaRoom;
@@ -38,8 +39,10 @@ public:
         machine()->addState("zrk_personalroom", personal = boost::make_shared<PersonalRoom>());
         return true;
     }
+    /// Places the game in the state: the rooms are tried alone, not along the player's way.
     void go(const std::string& state)
     {
+        zrktest::StatePlacement placed;
         machine()->changeState(state);
         runOneFrame();
     }

@@ -7,6 +7,7 @@
 #include <thread>
 #include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>
+#include <core/ClientStateTable.h>
 #include <core/DefaultFsmHelper.h>
 #include <core/Engine.h>
 #include <core/GraphicsSystem.h>
@@ -120,7 +121,7 @@ win32RenderWindowPtr Application::onCreateRenderWindow()
 
 ApplicationStatePtr Application::onCreateApplicationStateImpl()
 {
-    return ApplicationStatePtr(kavri_3d_StartEngine(*this, "logon"));
+    return ApplicationStatePtr(kavri_3d_StartEngine(*this, ClientStateTable::kLogon));
 }
 
 FramePtr Application::onCreateMainFrame() { return FramePtr(new Frame(*this)); }

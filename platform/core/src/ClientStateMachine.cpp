@@ -1,6 +1,8 @@
 #include "core/ClientStateMachine.h"
 
+#include <core/ClientStateTable.h>
 #include <yake/Logger.h>
+#include "core/ClientStateTable.h"
 
 namespace kavri3D {
 namespace core {
@@ -10,7 +12,35 @@ void logFailure(const std::string& what, const std::exception& e)
 {
     yake::logging::logger::instance().log(3, "fsm", what + ": " + e.what());
 }
+std::size_t gIllegalChanges = 0;
+ClientStateMachine::IllegalChangeHook& illegalChangeHook()
+{
+    static ClientStateMachine::IllegalChangeHook hook;
+    return hook;
+}
+
+void reportIllegalChange(const std::string& from, const std::string& to)
+{
+    ++gIllegalChanges;
+    yake::logging::logger::instance().log(3, "fsm", "illegal client state change from " + from + " to " + to);
+    if (illegalChangeHook()) {
+        try {
+            illegalChangeHook()(from, to);
+        } catch (const std::exception& e) {
+            logFailure("reporting the change to " + to, e);
+        }
+    }
+}
 } // namespace
+
+std::size_t ClientStateMachine::illegalChangeCount() { return gIllegalChanges; }
+
+ClientStateMachine::IllegalChangeHook ClientStateMachine::setIllegalChangeHook(IllegalChangeHook hook)
+{
+    IllegalChangeHook old = std::move(illegalChangeHook());
+    illegalChangeHook() = std::move(hook);
+    return old;
+}
 
 ClientStateMachine::~ClientStateMachine() { shutdown(); }
 
@@ -56,6 +86,8 @@ bool ClientStateMachine::applyPending()
     ClientStatePtr next = getState(mPendingName);
     if (!next)
         return false;
+    if (!ClientStateTable::isLegal(mCurrentName, mPendingName))
+        reportIllegalChange(mCurrentName, mPendingName);
     if (mCurrent) {
         try {
             mCurrent->onExit();

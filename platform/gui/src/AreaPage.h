@@ -1,4 +1,5 @@
 #pragma once
+#include <gui/EventId.h>
 #include <vector>
 
 #include "GuiPage.h"
@@ -19,14 +20,14 @@ class EventDispatcher;
 class AreaPage : public GuiPage {
 public:
     static constexpr int kKind = 0;
-    static constexpr int kGoEventId = 13;
-    static constexpr int kLoadingEventId = 14;
+    static constexpr int kGoEventId = EventId::AreaGo;
+    static constexpr int kLoadingEventId = EventId::AreaLoading;
     /// The backdrop picture of the lobby's look (resource group "GUIX1").
     static constexpr const char* kBackdropImage = "GUIX1/AreaBackdrop";
-    static constexpr int kWebViewEventId = 133;
-    static constexpr int kTilesEventId = 134;
-    static constexpr int kMembersEventId = 15;
-    static constexpr int kLogOutEventId = 7;
+    static constexpr int kWebViewEventId = EventId::HtmlView;
+    static constexpr int kTilesEventId = EventId::TileConfig;
+    static constexpr int kMembersEventId = EventId::AreaRandomMembers;
+    static constexpr int kLogOutEventId = EventId::Logout;
     /// Players of the zones listed under them at most.
     static constexpr std::size_t kMembersShown = 12;
     /// The news page, under the game's own web address.

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <gui/EventId.h>
 #include <map>
 #include <string>
 #include <vector>
@@ -24,22 +25,22 @@ class EventDispatcher;
 class BagPage : public PortraitPage {
 public:
     static constexpr int kKind = 12;
-    static constexpr int kIconEventId = 11;
-    static constexpr int kBagEventId = 8;
-    static constexpr int kOutfitEventId = 9;
-    static constexpr int kExchangeEventId = 12;
-    static constexpr int kSortEventId = 75;
-    static constexpr int kRecycleEventId = 76;
-    static constexpr int kFunItemEventId = 128;
-    static constexpr int kOpenBoxEventId = 129;
-    static constexpr int kRankCardEventId = 132;
-    static constexpr int kPricesEventId = 78;
-    static constexpr int kRenewalEventId = 77;
-    static constexpr int kAttrEventId = 17;
+    static constexpr int kIconEventId = EventId::EqIconLoading;
+    static constexpr int kBagEventId = EventId::PackageLoading;
+    static constexpr int kOutfitEventId = EventId::EquipmentList;
+    static constexpr int kExchangeEventId = EventId::ExChangeSlot;
+    static constexpr int kSortEventId = EventId::EquipRange;
+    static constexpr int kRecycleEventId = EventId::EquipDrop;
+    static constexpr int kFunItemEventId = EventId::UserFunItem;
+    static constexpr int kOpenBoxEventId = EventId::BagOpenBox;
+    static constexpr int kRankCardEventId = EventId::BagUnlockRank;
+    static constexpr int kPricesEventId = EventId::ShopPrices;
+    static constexpr int kRenewalEventId = EventId::ShopRenewal;
+    static constexpr int kAttrEventId = EventId::PlayerAttrRefresh;
     /// Asks the server for the player's attributes (the header's money).
-    static constexpr int kAttrLoadEventId = 16;
+    static constexpr int kAttrLoadEventId = EventId::PlayerAttrLoading;
     /// The room is told the player is in his bag and what he holds up (a room's own event).
-    static constexpr int kBusyEventId = 10;
+    static constexpr int kBusyEventId = EventId::BattleInf;
     /// The sub-classes the "Use" button acts on: boxes, rank cards and function items (whose
     /// "i_target" says what they do).
     static constexpr int kBoxClass = 41;

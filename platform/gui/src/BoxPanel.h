@@ -1,4 +1,5 @@
 #pragma once
+#include <gui/EventId.h>
 #include <string>
 #include <vector>
 #include <gui/IBattlePanel.h>
@@ -15,7 +16,7 @@ class EventDispatcher;
 /// the box its player opened and what was in it, and the seconds left to choose.
 class BoxPanel : public GuiPage, public IBoxPanel {
 public:
-    static constexpr int kOpenBoxEventId = 111;
+    static constexpr int kOpenBoxEventId = EventId::OpenBox;
 
     /// `pve`: the boxes of a PVE stage (the box event skips the free box's rules for them).
     BoxPanel(int kind, const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,

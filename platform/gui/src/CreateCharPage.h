@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <gui/EventId.h>
 #include <string>
 #include <vector>
 #include <gui/RoleState.h>
@@ -20,12 +21,12 @@ class EventDispatcher;
 class CreateCharPage : public GuiPage {
 public:
     static constexpr int kKind = 13;
-    static constexpr int kSceneReadyId = 49;
-    static constexpr int kLoadingEventId = 3;
-    static constexpr int kChangeEventId = 4;
-    static constexpr int kRollEventId = 5;
-    static constexpr int kCreateEventId = 6;
-    static constexpr int kDefStateEventId = 117;
+    static constexpr int kSceneReadyId = EventId::CreateCharSceneReady;
+    static constexpr int kLoadingEventId = EventId::CreateCharLoading;
+    static constexpr int kChangeEventId = EventId::ChangeCharState;
+    static constexpr int kRollEventId = EventId::RollChar;
+    static constexpr int kCreateEventId = EventId::CreateChar;
+    static constexpr int kDefStateEventId = EventId::DefState;
     static constexpr int kParts = 5;
     /// The longest name the box takes, in characters (the server's limit).
     static constexpr std::size_t kNameMaxLength = 16;

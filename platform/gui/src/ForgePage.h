@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <gui/EventId.h>
 #include <map>
 #include <string>
 #include <vector>
@@ -19,8 +20,8 @@ class EventDispatcher;
 class ForgePage : public GuiPage {
 public:
     static constexpr int kKind = 20; // a screen of its own, no panel's
-    static constexpr int kIconEventId = 11;
-    static constexpr int kBagEventId = 8;
+    static constexpr int kIconEventId = EventId::EqIconLoading;
+    static constexpr int kBagEventId = EventId::PackageLoading;
     static constexpr int kFirstBagSlot = 61;
     static constexpr int kBagCells = 20;
     static constexpr int kPlaces = 6;

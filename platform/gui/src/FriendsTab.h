@@ -1,4 +1,5 @@
 #pragma once
+#include <gui/EventId.h>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -17,12 +18,12 @@ namespace gui {
 /// look on the preview and his bag) and "Invite" into the own guild.
 class FriendsTab : public PlayerTab {
 public:
-    static constexpr int kFriendsEventId = 68;
-    static constexpr int kRosterEventId = 70;
-    static constexpr int kProfileEventId = 71;
-    static constexpr int kPersonalEventId = 72;
-    static constexpr int kGuildInviteEventId = 130;
-    static constexpr int kAttrEventId = 16;
+    static constexpr int kFriendsEventId = EventId::MyFriend;
+    static constexpr int kRosterEventId = EventId::RosterOperate;
+    static constexpr int kProfileEventId = EventId::InfFriend;
+    static constexpr int kPersonalEventId = EventId::InfPersonal;
+    static constexpr int kGuildInviteEventId = EventId::GuildInvite;
+    static constexpr int kAttrEventId = EventId::PlayerAttrLoading;
 
     explicit FriendsTab(PlayerPage& page);
 

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <gui/EventId.h>
 #include <string>
 #include <vector>
 #include <gui/ShopData.h>
@@ -20,11 +21,11 @@ namespace gui {
 /// the player and buys.
 class GiftTab : public PlayerTab {
 public:
-    static constexpr int kShopListEventId = 73;
-    static constexpr int kOnlineEventId = 30;
-    static constexpr int kArenaOnlineEventId = 34;
-    static constexpr int kAttrEventId = 16;
-    static constexpr int kGiftEventId = 84;
+    static constexpr int kShopListEventId = EventId::BusinessLoad;
+    static constexpr int kOnlineEventId = EventId::HallFriendListRefesh;
+    static constexpr int kArenaOnlineEventId = EventId::ArenaFriendListRefesh;
+    static constexpr int kAttrEventId = EventId::PlayerAttrLoading;
+    static constexpr int kGiftEventId = EventId::GiftPay;
     /// Gifts are paid in medals: the only offers the form lists.
     static constexpr int kMedals = 3;
     static constexpr std::size_t kMostLines = 20;

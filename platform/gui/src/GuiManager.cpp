@@ -343,17 +343,11 @@ GuiPage* GuiManager::page(int kind) const
     return it == mPages.end() ? nullptr : it->second.get();
 }
 
-namespace {
-// The ids the game raises when the area, the hall and leaving the hall come on screen.
-const int kAreaShown = 51;
-const int kHallShown = 53;
-const int kHallLeft = 54;
-const int kRoomShown = 65;
-} // namespace
-
 void GuiManager::onRaised(int eventId)
 {
-    if (eventId == kAreaShown || eventId == kHallShown || eventId == kHallLeft || eventId == kRoomShown)
+    // The ids the game raises when the area, the hall, leaving the hall and the room come on screen.
+    if (eventId == EventId::AreaEntered || eventId == EventId::HallEntered || eventId == EventId::HallLeft ||
+        eventId == EventId::PersonalRoomEntered)
         mScreenIds.push_back(eventId);
 }
 
@@ -363,13 +357,13 @@ void GuiManager::switchScreens()
     ids.swap(mScreenIds);
     for (int id : ids) {
         try {
-            if (id == kAreaShown) {
+            if (id == EventId::AreaEntered) {
                 showPage("area");
                 static_cast<AreaPage*>(page(AreaPage::kKind))->load(yake::native::getTime());
-            } else if (id == kRoomShown) {
+            } else if (id == EventId::PersonalRoomEntered) {
                 showRoom();
             } else {
-                showHall(id == kHallShown);
+                showHall(id == EventId::HallEntered);
             }
         } catch (const std::exception& e) {
             guiLog(3, "screen for ", id, " not shown: ", e.what());

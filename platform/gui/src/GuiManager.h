@@ -1,5 +1,6 @@
 #pragma once
 #include <boost/signals2/connection.hpp>
+#include <gui/EventId.h>
 #include <map>
 #include <memory>
 #include <set>
@@ -45,7 +46,7 @@ class GuiPage;
 class GuiManager : public IGuiManager {
 public:
     /// The largest id a game event has; createAnyEvent makes events for 1 to this.
-    static constexpr int kLastEventId = 134;
+    static constexpr int kLastEventId = EventId::kLast;
 
     GuiManager();
     ~GuiManager() override;

@@ -1,6 +1,7 @@
 #pragma once
 #include <CEGUI/Event.h>
 #include <functional>
+#include <gui/EventId.h>
 #include <string>
 #include <gui/IGuiPage.h>
 
@@ -60,7 +61,7 @@ protected:
     /// A warning of the page in the game's message box (event 64: the title a message key, the
     /// text as written); false when the game has no box event.
     bool showWarning(EventDispatcher& dispatcher, const std::string& text);
-    static constexpr int kMessageBoxEventId = 64;
+    static constexpr int kMessageBoxEventId = EventId::MessageBoxShow;
     /// The page's window when it exists, null otherwise (never made here).
     CEGUI::Window* window() const { return mWindow; }
 

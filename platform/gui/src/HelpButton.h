@@ -1,5 +1,6 @@
 #pragma once
 #include <CEGUI/Event.h>
+#include <gui/EventId.h>
 
 namespace CEGUI {
 class EventArgs;
@@ -17,7 +18,7 @@ class ParamStore;
 /// next lesson of the tutorial, or why not here).
 class HelpButton {
 public:
-    static constexpr int kEventId = 85;
+    static constexpr int kEventId = EventId::ShowHelp;
     static constexpr const char* kName = "Help";
 
     HelpButton(int kind, ParamStore& params, EventDispatcher& dispatcher);

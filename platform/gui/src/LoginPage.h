@@ -1,4 +1,5 @@
 #pragma once
+#include <gui/EventId.h>
 #include "GuiPage.h"
 #include "VolumeSliders.h"
 
@@ -15,10 +16,10 @@ class EventDispatcher;
 class LoginPage : public GuiPage {
 public:
     static constexpr int kKind = 6;
-    static constexpr int kLoadingEventId = 1;
-    static constexpr int kLoginEventId = 2;
+    static constexpr int kLoadingEventId = EventId::LoginLoading;
+    static constexpr int kLoginEventId = EventId::LoginGo;
     /// Called before the log-in with the server chosen, when the game's list offers a choice.
-    static constexpr int kServerChoiceEventId = 131;
+    static constexpr int kServerChoiceEventId = EventId::ChooseServerLoading;
     /// The longest name the form's name box takes, in characters.
     static constexpr std::size_t kNameMaxLength = 32;
 

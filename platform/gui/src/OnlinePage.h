@@ -1,4 +1,5 @@
 #pragma once
+#include <gui/EventId.h>
 #include <set>
 #include <vector>
 
@@ -17,14 +18,14 @@ class EventDispatcher;
 class OnlinePage : public GuiPage {
 public:
     static constexpr int kKind = 4;
-    static constexpr int kRefreshEventId = 30;
-    static constexpr int kArenaRefreshEventId = 34;
-    static constexpr int kLoadingEventId = 29;
-    static constexpr int kArenaLoadingEventId = 33;
-    static constexpr int kOwnFigureEventId = 31;
-    static constexpr int kArenaOwnFigureEventId = 35;
-    static constexpr int kOwnRefreshEventId = 32;
-    static constexpr int kArenaOwnRefreshEventId = 36;
+    static constexpr int kRefreshEventId = EventId::HallFriendListRefesh;
+    static constexpr int kArenaRefreshEventId = EventId::ArenaFriendListRefesh;
+    static constexpr int kLoadingEventId = EventId::HallFriendListLoading;
+    static constexpr int kArenaLoadingEventId = EventId::ArenaFriendListLoading;
+    static constexpr int kOwnFigureEventId = EventId::HallPlayerAttrLoading;
+    static constexpr int kArenaOwnFigureEventId = EventId::ArenaPlayerAttrLoading;
+    static constexpr int kOwnRefreshEventId = EventId::HallPlayerAttrRefresh;
+    static constexpr int kArenaOwnRefreshEventId = EventId::ArenaPlayerAttrRefresh;
 
     OnlinePage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
                EventDispatcher& dispatcher);

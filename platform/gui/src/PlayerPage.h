@@ -1,6 +1,7 @@
 #pragma once
 #include <deque>
 #include <functional>
+#include <gui/EventId.h>
 #include <map>
 #include <memory>
 #include <string>
@@ -31,14 +32,14 @@ class EventDispatcher;
 class PlayerPage : public PortraitPage {
 public:
     static constexpr int kKind = 7;
-    static constexpr int kAttrEventId = 16;
-    static constexpr int kRefreshEventId = 17;
-    static constexpr int kIconEventId = 11;
-    static constexpr int kBagEventId = 8;
-    static constexpr int kShopListEventId = 73;
-    static constexpr int kPricesEventId = 78;
-    static constexpr int kTryOnEventId = 80;
-    static constexpr int kCheckoutEventId = 81;
+    static constexpr int kAttrEventId = EventId::PlayerAttrLoading;
+    static constexpr int kRefreshEventId = EventId::PlayerAttrRefresh;
+    static constexpr int kIconEventId = EventId::EqIconLoading;
+    static constexpr int kBagEventId = EventId::PackageLoading;
+    static constexpr int kShopListEventId = EventId::BusinessLoad;
+    static constexpr int kPricesEventId = EventId::ShopPrices;
+    static constexpr int kTryOnEventId = EventId::ShopTryOn;
+    static constexpr int kCheckoutEventId = EventId::ShopCheckout;
 
     /// What the game hands the GUI on request (null before the game gave it).
     typedef std::function<IGuiWrapper*()> GameSource;

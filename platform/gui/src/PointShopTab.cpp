@@ -21,9 +21,9 @@ namespace {
 const std::size_t kContentLimit = 256 * 1024;
 } // namespace
 
-const PointShopTab::Shop PointShopTab::kGuild = {"Guild", "guildshop", 82, "medals",
+const PointShopTab::Shop PointShopTab::kGuild = {"Guild", "guildshop", EventId::GuildShopPay, "medals",
                                                  "Paid in medals at full price; your guild contribution grows."};
-const PointShopTab::Shop PointShopTab::kArena = {"Arena", "arenashop", 83, "arena points",
+const PointShopTab::Shop PointShopTab::kArena = {"Arena", "arenashop", EventId::ArenaShopPay, "arena points",
                                                  "Paid in the arena points you won."};
 const char* const PointShopTab::kContentPath = "res/GUI/guildContent.json";
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <gui/EventId.h>
 #include <string>
 #include <vector>
 #include <gui/BagData.h>
@@ -23,16 +24,16 @@ public:
     struct Shop {
         const char* name;       ///< the tab's name and button text
         const char* key;        ///< the list in the content file and the pay event's parameter
-        int payEventId;         ///< 82 the guild's, 83 the arena's
+        int payEventId;         ///< EventId::GuildShopPay or EventId::ArenaShopPay
         const char* paidIn;     ///< what its prices are paid in, as the rows say it
         const char* note;       ///< the line under the list
     };
     static const Shop kGuild;
     static const Shop kArena;
     static const char* const kContentPath;
-    static constexpr int kPricesEventId = 78;
-    static constexpr int kAttrEventId = 16;
-    static constexpr int kBagEventId = 8;
+    static constexpr int kPricesEventId = EventId::ShopPrices;
+    static constexpr int kAttrEventId = EventId::PlayerAttrLoading;
+    static constexpr int kBagEventId = EventId::PackageLoading;
     /// Items a shop offers at most, and the pieces of one purchase.
     static constexpr std::size_t kMostOffers = 40;
     static constexpr int kMostPieces = 99;

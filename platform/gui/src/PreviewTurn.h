@@ -1,6 +1,7 @@
 #pragma once
 #include <CEGUI/Event.h>
 #include <deque>
+#include <gui/EventId.h>
 
 namespace CEGUI {
 class EventArgs;
@@ -20,7 +21,7 @@ class ParamStore;
 /// preview's turning event.
 class PreviewTurn {
 public:
-    static constexpr int kEventId = 69;
+    static constexpr int kEventId = EventId::TryRoomRoll3DModel;
 
     /// `kind`: the page whose values the event's calls carry.
     PreviewTurn(int kind, ParamStore& params, EventDispatcher& dispatcher);

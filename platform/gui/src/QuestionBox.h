@@ -1,6 +1,7 @@
 #pragma once
 #include <CEGUI/Event.h>
 #include <deque>
+#include <gui/EventId.h>
 #include <string>
 #include <vector>
 #include "GuiPage.h"
@@ -18,7 +19,7 @@ class EventDispatcher;
 class QuestionBox : public GuiPage {
 public:
     static constexpr int kKind = 90; // a box of its own, no panel's
-    static constexpr int kEventId = 90;
+    static constexpr int kEventId = EventId::QuestionLoaded;
 
     QuestionBox(ParamStore& params, ParentSource parent, EventDispatcher& dispatcher);
     ~QuestionBox() override;

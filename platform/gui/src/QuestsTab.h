@@ -1,4 +1,5 @@
 #pragma once
+#include <gui/EventId.h>
 #include <vector>
 #include "PlayerTab.h"
 #include "QuestRows.h"
@@ -12,9 +13,9 @@ namespace gui {
 /// game (its quest book) as the last refresh (87) or claim (89) left them.
 class QuestsTab : public PlayerTab {
 public:
-    static constexpr int kLoadEventId = 87;
-    static constexpr int kRewardEventId = 88;
-    static constexpr int kListEventId = 89;
+    static constexpr int kLoadEventId = EventId::MessionLoad;
+    static constexpr int kRewardEventId = EventId::MessionReward;
+    static constexpr int kListEventId = EventId::QuestList;
 
     explicit QuestsTab(PlayerPage& page);
     ~QuestsTab() override;

@@ -1,4 +1,5 @@
 #pragma once
+#include <gui/EventId.h>
 #include <set>
 #include <vector>
 
@@ -18,15 +19,15 @@ class EventDispatcher;
 class RoomListPage : public GuiPage {
 public:
     static constexpr int kKind = 8;
-    static constexpr int kLoadingEventId = 19;
-    static constexpr int kRefreshEventId = 20;
-    static constexpr int kLeaveEventId = 23;
-    static constexpr int kChatLoadingEventId = 25;
-    static constexpr int kChatListenEventId = 26;
-    static constexpr int kChatSendEventId = 27;
-    static constexpr int kJoinEventId = 18;
-    static constexpr int kCreateEventId = 21;
-    static constexpr int kQuickJoinEventId = 106;
+    static constexpr int kLoadingEventId = EventId::HallRoomListLoading;
+    static constexpr int kRefreshEventId = EventId::HallRoomListRefesh;
+    static constexpr int kLeaveEventId = EventId::HallEixt;
+    static constexpr int kChatLoadingEventId = EventId::ChatLoading;
+    static constexpr int kChatListenEventId = EventId::ChatMsgListen;
+    static constexpr int kChatSendEventId = EventId::ChatSendMsg;
+    static constexpr int kJoinEventId = EventId::RoomJoin;
+    static constexpr int kCreateEventId = EventId::RoomCreate;
+    static constexpr int kQuickJoinEventId = EventId::FastJoin;
     static constexpr double kRefreshSeconds = 3.0;
     /// The text key of what an empty quick join says.
     static constexpr const char* kNoRoomKey = "msg/quick_join_none";

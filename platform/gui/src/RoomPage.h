@@ -1,4 +1,5 @@
 #pragma once
+#include <gui/EventId.h>
 #include <list>
 #include <gui/BagData.h>
 #include <gui/MapInfList.h>
@@ -26,23 +27,23 @@ class EventDispatcher;
 class RoomPage : public PortraitPage {
 public:
     static constexpr int kKind = 9;
-    static constexpr int kLoadingEventId = 37;
-    static constexpr int kListenEventId = 38;
-    static constexpr int kLeaveEventId = 40;
-    static constexpr int kReadyEventId = 41;
-    static constexpr int kStartEventId = 42;
-    static constexpr int kTeamEventId = 44;
-    static constexpr int kKickEventId = 45;
-    static constexpr int kLockEventId = 46;
-    static constexpr int kMapListEventId = 62;
-    static constexpr int kMapChangeEventId = 63;
-    static constexpr int kChatSendEventId = 67;
-    static constexpr int kChatListenEventId = 26;
+    static constexpr int kLoadingEventId = EventId::RoomLoading;
+    static constexpr int kListenEventId = EventId::RoomListen;
+    static constexpr int kLeaveEventId = EventId::PlayerLeave;
+    static constexpr int kReadyEventId = EventId::PlayerReady;
+    static constexpr int kStartEventId = EventId::PlayerStart;
+    static constexpr int kTeamEventId = EventId::ChangeTeam;
+    static constexpr int kKickEventId = EventId::TickPlayer;
+    static constexpr int kLockEventId = EventId::PositionLock;
+    static constexpr int kMapListEventId = EventId::MapList;
+    static constexpr int kMapChangeEventId = EventId::ChangeMap;
+    static constexpr int kChatSendEventId = EventId::BattleSendMsg;
+    static constexpr int kChatListenEventId = EventId::ChatMsgListen;
     /// Characters a room chat line holds at most.
     static constexpr std::size_t kChatMax = 200;
-    static constexpr int kPropShopEventId = 103;
-    static constexpr int kPropCheckoutEventId = 104;
-    static constexpr int kPropLoadEventId = 105;
+    static constexpr int kPropShopEventId = EventId::PropShopLoad;
+    static constexpr int kPropCheckoutEventId = EventId::PropCheckout;
+    static constexpr int kPropLoadEventId = EventId::PropLoad;
     /// Props the props shop shows at most.
     static constexpr std::size_t kPropOffers = 8;
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <gui/EventId.h>
 #include <gui/RoleAttr.h>
 #include "PlayerTab.h"
 
@@ -11,7 +12,7 @@ namespace gui {
 /// The new values come back with the player's refresh (17), as every attribute does.
 class StatsTab : public PlayerTab {
 public:
-    static constexpr int kAddEventId = 86;
+    static constexpr int kAddEventId = EventId::AddBilityPoint;
     static const char* const kAbilities[4]; ///< "str", "vit", "dex", "luk"
 
     explicit StatsTab(PlayerPage& page);

@@ -1,4 +1,5 @@
 #pragma once
+#include <gui/EventId.h>
 #include <vector>
 #include <gui/ShopData.h>
 #include "PlayerTab.h"
@@ -11,7 +12,7 @@ namespace gui {
 /// on sale or not) with their first price, asked for each time the tab comes to front.
 class StrengthenTab : public PlayerTab {
 public:
-    static constexpr int kListEventId = 74;
+    static constexpr int kListEventId = EventId::ArmStrongLoad;
 
     explicit StrengthenTab(PlayerPage& page) : PlayerTab(page) {}
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <CEGUI/Event.h>
+#include <gui/EventId.h>
 
 namespace CEGUI {
 class EventArgs;
@@ -19,7 +20,7 @@ class ParamStore;
 /// each time their page comes up.
 class VolumeSliders {
 public:
-    static constexpr int kAudioEventId = 115;
+    static constexpr int kAudioEventId = EventId::AudioSettingChanged;
     static constexpr int kMusicChannel = 0;
     static constexpr int kSoundChannel = 1;
 

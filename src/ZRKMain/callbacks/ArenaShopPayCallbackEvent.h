@@ -12,7 +12,7 @@ public:
     ~ArenaShopPayCallbackEvent() override;
 
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 83; }
+    int getEventId() override { return gui::EventId::ArenaShopPay; }
 
 private:
     gui::ShopData mItem; ///< the item of the last request

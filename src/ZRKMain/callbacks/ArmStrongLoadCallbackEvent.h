@@ -15,7 +15,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 74; }
+    int getEventId() override { return gui::EventId::ArmStrongLoad; }
 
     void onReply(bool error, const std::string& text);
 

@@ -14,7 +14,7 @@ public:
 
     gui::ParamList* fillParams() override { return emptyParams(); }
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 115; }
+    int getEventId() override { return gui::EventId::AudioSettingChanged; }
 
     /// Follows a sound; the all-ones id (a sound that did not start) is ignored.
     void addSoundSource(unsigned int id);

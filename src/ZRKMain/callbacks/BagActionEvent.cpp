@@ -50,7 +50,7 @@ bool BagActionEvent::bagUnchanged(const std::string& action)
         return true;
     log(kLogTrace, "the bag changed while " + action + " was asked: nothing done");
     RefusalBox::show(ZRKLan::getMsg("warning/bag_changed"));
-    raiseEvent(8);
+    raiseEvent(gui::EventId::PackageLoading);
     return false;
 }
 

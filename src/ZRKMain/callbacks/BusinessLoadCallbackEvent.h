@@ -17,7 +17,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 73; }
+    int getEventId() override { return gui::EventId::BusinessLoad; }
 
     void onReply(bool error, const std::string& text);
     void onDefState(bool error, const std::string& text);

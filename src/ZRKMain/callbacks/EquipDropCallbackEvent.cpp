@@ -53,7 +53,7 @@ void EquipDropCallbackEvent::onReply(bool error, const std::string& text)
     // A refused recycle still brings the bag as the server holds it.
     if (error)
         RefusalBox::show(text);
-    raiseEvent(8);
+    raiseEvent(gui::EventId::PackageLoading);
 }
 
 } // namespace zrk

@@ -13,7 +13,7 @@ public:
 
     gui::ParamList* fillParams() override { return emptyParams(); }
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 76; }
+    int getEventId() override { return gui::EventId::EquipDrop; }
     /// The answer: the first button recycles the slots bound when the box opened, as long as the
     /// bag is still the one it opened on.
     void onConfirm(core::DialogBoxResult& result, const std::string& text);

@@ -16,7 +16,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 110; }
+    int getEventId() override { return gui::EventId::EquipEnchase; }
     /// Kept beside the mix's in the slot order; the enchase asks nothing, so no box calls it.
     virtual void onConfirm(core::DialogBoxResult& result, const std::string& text);
     virtual void onPreviewReply(bool error, const std::string& text);

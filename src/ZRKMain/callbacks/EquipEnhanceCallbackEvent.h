@@ -14,7 +14,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 107; }
+    int getEventId() override { return gui::EventId::EquipEnhance; }
     virtual void onPreviewReply(bool error, const std::string& text);
     virtual void onPerformReply(bool error, const std::string& text);
 };

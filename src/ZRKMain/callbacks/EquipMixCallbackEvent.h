@@ -17,7 +17,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 109; }
+    int getEventId() override { return gui::EventId::EquipMix; }
     /// The confirmation's answer: the first button performs the mix of the text bound when the
     /// box opened, as long as the bag is still the one it opened on.
     virtual void onConfirm(core::DialogBoxResult& result, const std::string& text);

@@ -24,7 +24,7 @@ void EquipRangeCallbackEvent::onReply(bool error, const std::string& text)
     if (error)
         RefusalBox::show(text); // the bag stays as it was, and says why
     else
-        raiseEvent(8);
+        raiseEvent(gui::EventId::PackageLoading);
 }
 
 } // namespace zrk

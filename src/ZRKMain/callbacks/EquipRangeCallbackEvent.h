@@ -12,7 +12,7 @@ public:
 
     gui::ParamList* fillParams() override { return emptyParams(); }
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 75; }
+    int getEventId() override { return gui::EventId::EquipRange; }
     void onReply(bool error, const std::string& text);
 };
 

@@ -68,8 +68,8 @@ void EvtBagOpenBoxCallback::callback(gui::ParamHandle params)
 void EvtBagOpenBoxCallback::onReply(bool error, const std::string&)
 {
     mBusy = false;
-    raiseEvent(129);
-    raiseEvent(8);
+    raiseEvent(gui::EventId::BagOpenBox);
+    raiseEvent(gui::EventId::PackageLoading);
     if (error)
         return; // a refusal's text is the bag page's to show ("error", "msg")
     const std::string text = awardLines(reqCurrentData());

@@ -14,7 +14,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 129; }
+    int getEventId() override { return gui::EventId::BagOpenBox; }
     virtual void onReply(bool error, const std::string& text);
 
     /// The lines of a reply's data: one per known award, "label +amount\n", in order.

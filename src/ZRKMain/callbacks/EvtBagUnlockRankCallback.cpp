@@ -93,8 +93,8 @@ void EvtBagUnlockRankCallback::onConfirm(core::DialogBoxResult& result, const st
 void EvtBagUnlockRankCallback::onReply(bool, const std::string&)
 {
     mBusy = false;
-    raiseEvent(132);
-    raiseEvent(8);
+    raiseEvent(gui::EventId::BagUnlockRank);
+    raiseEvent(gui::EventId::PackageLoading);
 }
 
 } // namespace zrk

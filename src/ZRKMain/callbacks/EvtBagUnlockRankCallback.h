@@ -14,7 +14,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 132; }
+    int getEventId() override { return gui::EventId::BagUnlockRank; }
     virtual void onReply(bool error, const std::string& text);
     /// The confirmation's answer: the first button sends the text bound when the box opened.
     void onConfirm(core::DialogBoxResult& result, const std::string& text);

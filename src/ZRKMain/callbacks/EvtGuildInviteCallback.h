@@ -15,7 +15,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 130; }
+    int getEventId() override { return gui::EventId::GuildInvite; }
     virtual void onReply(bool error, const std::string& text);
 
     bool busy() const { return mBusy; }

@@ -12,7 +12,7 @@ public:
 
     gui::ParamList* fillParams() override { return paramList(); }
     void callback(gui::ParamHandle) override { raiseEvent(getEventId()); }
-    int getEventId() override { return 134; }
+    int getEventId() override { return gui::EventId::TileConfig; }
     /// The reply convention's completion; the screen asks nothing of the server.
     virtual void onReply(bool, const std::string&) {}
 };

@@ -62,8 +62,8 @@ void EvtUserFunItemCallback::send(const std::string& text)
 void EvtUserFunItemCallback::onReply(bool, const std::string&)
 {
     mBusy = false;
-    raiseEvent(128);
-    raiseEvent(8);
+    raiseEvent(gui::EventId::UserFunItem);
+    raiseEvent(gui::EventId::PackageLoading);
 }
 
 } // namespace zrk

@@ -13,7 +13,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 128; }
+    int getEventId() override { return gui::EventId::UserFunItem; }
     virtual void onReply(bool error, const std::string& text);
     void onConfirm(core::DialogBoxResult& result, const std::string& text);
 

@@ -14,7 +14,7 @@ public:
 
     gui::ParamList* fillParams() override { return paramList(); }
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 133; }
+    int getEventId() override { return gui::EventId::HtmlView; }
     /// The reply convention's completion; the view answers nothing.
     virtual void onReply(bool, const std::string&) {}
 };

@@ -14,7 +14,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 106; }
+    int getEventId() override { return gui::EventId::FastJoin; }
     /// The match's answer: the GUI asks for the list again whether it worked or not.
     void onReply(bool error, const std::string& text);
 

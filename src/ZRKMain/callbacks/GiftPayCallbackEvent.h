@@ -13,7 +13,7 @@ public:
     ~GiftPayCallbackEvent() override;
 
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 84; }
+    int getEventId() override { return gui::EventId::GiftPay; }
     /// What the gift costs the giver: its medal lines at the price a member (or not) pays.
     long long medals(const Cart& cart, bool member) const;
 

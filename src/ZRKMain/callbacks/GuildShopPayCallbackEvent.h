@@ -12,7 +12,7 @@ public:
     ~GuildShopPayCallbackEvent() override;
 
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 82; }
+    int getEventId() override { return gui::EventId::GuildShopPay; }
     /// What the guild credits the buyer: 100 for the class priced apart, else 15 in a hundred
     /// of the amount, truncated.
     static long long contribution(const gui::ShopData& item, long long amount);

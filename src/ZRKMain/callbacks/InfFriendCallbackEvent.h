@@ -15,7 +15,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 71; }
+    int getEventId() override { return gui::EventId::InfFriend; }
     virtual void onReply(bool error, const std::string& text);
 
     const std::string& queriedUid() const { return mUid; }

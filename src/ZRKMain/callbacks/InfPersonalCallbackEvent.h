@@ -16,7 +16,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 72; }
+    int getEventId() override { return gui::EventId::InfPersonal; }
 
     void onDefStateReply(bool error, const std::string& text);
     void onInventoryReply(bool error, const std::string& text);

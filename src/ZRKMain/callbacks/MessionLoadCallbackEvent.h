@@ -14,7 +14,7 @@ public:
 
     gui::ParamList* fillParams() override { return emptyParams(); }
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 87; }
+    int getEventId() override { return gui::EventId::MessionLoad; }
     void onRefreshed();
 
 private:

@@ -53,11 +53,11 @@ void MessionRewardCallbackEvent::onQuestList(bool error, const std::string& text
 {
     if (error)
         return RefusalBox::show(text);
-    raiseEvent(89);
+    raiseEvent(gui::EventId::QuestList);
     std::vector<int> slots;
     ZRKUserRequest::getDirtySlots(slots, true);
     if (!slots.empty())
-        raiseEvent(8);
+        raiseEvent(gui::EventId::PackageLoading);
 }
 
 } // namespace zrk

@@ -15,7 +15,7 @@ public:
 
     gui::ParamList* fillParams() override { return emptyParams(); }
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 88; }
+    int getEventId() override { return gui::EventId::MessionReward; }
     void onRewarded(bool error, const std::string& text);
     void onQuestList(bool error, const std::string& text);
 

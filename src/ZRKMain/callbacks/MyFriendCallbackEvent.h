@@ -16,7 +16,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 68; }
+    int getEventId() override { return gui::EventId::MyFriend; }
     virtual void onRosterLoaded();
 
     bool isSubscribed() const { return mRosterConnection.connected(); }

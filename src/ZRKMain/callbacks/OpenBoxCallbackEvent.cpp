@@ -62,18 +62,18 @@ void OpenBoxCallbackEvent::callback(gui::ParamHandle params)
             boost::shared_ptr<ZRKPlayerState> self = room ? room->getSelfState() : boost::shared_ptr<ZRKPlayerState>();
             if (!self) {
                 log(kLogTrace, "no battle of the player: the free box is not his");
-                raiseEvent(112);
+                raiseEvent(gui::EventId::BoxesSpent);
                 return;
             }
             const core::XmlConfigHelper& battle = self->getBattleState();
             const int flags = battle.getIntVal("flags", 0);
             const bool won = (flags & 0x1) != 0;
             if ((won && mChoice.index > 3) || (!won && mChoice.index < 4)) {
-                raiseEvent(113);
+                raiseEvent(gui::EventId::BoxOutOfReach);
                 return;
             }
             if (battle.getIntVal("boxCount", 0) < 1 || (flags & 0x8) != 0) {
-                raiseEvent(112);
+                raiseEvent(gui::EventId::BoxesSpent);
                 return;
             }
         }

@@ -30,7 +30,7 @@ public:
 
     gui::ParamList* fillParams() override { return emptyParams(); }
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 111; }
+    int getEventId() override { return gui::EventId::OpenBox; }
     /// The price box's answer: the first button opens the box bound when it was asked.
     void onConfirm(core::DialogBoxResult& result, const Choice& choice);
 

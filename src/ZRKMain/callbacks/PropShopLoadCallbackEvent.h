@@ -16,7 +16,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 103; }
+    int getEventId() override { return gui::EventId::PropShopLoad; }
     void onReply(bool error, const std::string& text);
 
 private:

@@ -22,7 +22,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 90; }
+    int getEventId() override { return gui::EventId::QuestionLoaded; }
 
     /// The document as last read: null when the file was missing or no JSON.
     const Json::Value& question() const { return mQuestion; }

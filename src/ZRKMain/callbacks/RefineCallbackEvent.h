@@ -13,7 +13,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 108; }
+    int getEventId() override { return gui::EventId::Refine; }
     virtual void onPreviewReply(bool error, const std::string& text);
     virtual void onPerformReply(bool error, const std::string& text);
 };

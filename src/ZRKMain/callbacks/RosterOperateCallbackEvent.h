@@ -21,7 +21,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 70; }
+    int getEventId() override { return gui::EventId::RosterOperate; }
 
     void onNickReply(bool error, const std::string& text, const std::string& nick, int group);
     void addRoster(const std::string& uid, int group);

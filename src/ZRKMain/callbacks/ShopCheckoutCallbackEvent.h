@@ -27,7 +27,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 81; }
+    int getEventId() override { return gui::EventId::ShopCheckout; }
     /// The box's answer, with the request text the box asked about.
     void onConfirm(core::DialogBoxResult& result, const std::string& text);
     /// The purchase's answer; the cost box shows what the player's money fell by since `before`

@@ -15,7 +15,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 78; }
+    int getEventId() override { return gui::EventId::ShopPrices; }
     void handleShop(bool error, const std::string& text);
 
 private:

@@ -48,8 +48,8 @@ void ShopRenewalCallbackEvent::onReply(bool error, const std::string& text)
                                   core::Frame::kBoxWidth, core::Frame::kBoxHeight);
         return;
     }
-    raiseEvent(17);
-    raiseEvent(8);
+    raiseEvent(gui::EventId::PlayerAttrRefresh);
+    raiseEvent(gui::EventId::PackageLoading);
 }
 
 } // namespace zrk

@@ -15,7 +15,7 @@ public:
 
     gui::ParamList* fillParams() override { return emptyParams(); }
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 77; }
+    int getEventId() override { return gui::EventId::ShopRenewal; }
     void onReply(bool error, const std::string& text);
 
 private:

@@ -15,7 +15,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 69; }
+    int getEventId() override { return gui::EventId::TryRoomRoll3DModel; }
     /// What the preview asks each frame: the two stored switches.
     virtual void onQueryTurn(bool& turn, bool& clockwise);
 

@@ -1,5 +1,6 @@
 #include "events/AreaGoEvent.h"
 
+#include <core/ClientStateTable.h>
 #include <core/Frame.h>
 #include <core/TimerManager.h>
 #include <data/ZRKServerRequest.h>
@@ -74,7 +75,7 @@ void AreaGoEvent::onReply(bool error, const std::string& text)
     ZRKServer* server = getZRKServer();
     mZoneName = server ? server->getCurrentZone().getStringVal("name", "") : std::string();
     if (ZRKSession* session = GameServices::session()) {
-        session->teleport(mZoneName, "playerhall", std::string());
+        session->teleport(mZoneName, core::ClientStateTable::kPlayerHall, std::string());
         if (!mCryRoomName.empty())
             session->enter(mCryRoomName, std::string());
     }

@@ -19,7 +19,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 13; }
+    int getEventId() override { return gui::EventId::AreaGo; }
 
     void onReply(bool error, const std::string& text);
     void onZoneMembers(const std::string& member, bool joined);

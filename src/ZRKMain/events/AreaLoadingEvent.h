@@ -13,7 +13,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 14; }
+    int getEventId() override { return gui::EventId::AreaLoading; }
 
     void onReply(bool error, const std::string& text);
 

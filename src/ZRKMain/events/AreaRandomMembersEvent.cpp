@@ -1,6 +1,7 @@
 #include "events/AreaRandomMembersEvent.h"
 
 #include <core/AvatarManager.h>
+#include <core/ClientStateTable.h>
 #include <data/ZRKRoomRequest.h>
 #include <data/ZRKServerRequest.h>
 #include <data/ZRKUserRequest.h>
@@ -52,7 +53,7 @@ void AreaRandomMembersEvent::onReply(bool error, const std::string&)
 {
     // Only a room screen shows the suggestions. The area is one, though the player stands in
     // no server room there until he enters a zone.
-    if (!error && (ZRKRoomRequest::getRoomState(std::string(), false, false) || GameServices::currentStateIf("room")))
+    if (!error && (ZRKRoomRequest::getRoomState(std::string(), false, false) || GameServices::currentStateIf(core::ClientStateTable::kArea)))
         raiseEvent(getEventId());
 }
 

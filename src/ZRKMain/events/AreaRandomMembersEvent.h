@@ -13,7 +13,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 15; }
+    int getEventId() override { return gui::EventId::AreaRandomMembers; }
 
     void onReply(bool error, const std::string& text);
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include <gui/EventId.h>
 #include <gui/ICallBackEvent.h>
 #include <gui/ParamNode.h>
 

@@ -13,7 +13,7 @@ public:
 
     gui::ParamList* fillParams() override { return emptyParams(); }
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 10; }
+    int getEventId() override { return gui::EventId::BattleInf; }
 
     /// The shown-item text: "0" for none, the id, or "id+level-1" from level 2
     /// on.

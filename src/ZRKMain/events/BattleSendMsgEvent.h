@@ -11,7 +11,7 @@ public:
 
     gui::ParamList* fillParams() override { return emptyParams(); }
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 67; }
+    int getEventId() override { return gui::EventId::BattleSendMsg; }
 };
 
 } // namespace zrk

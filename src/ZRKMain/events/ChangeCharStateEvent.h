@@ -13,7 +13,7 @@ public:
 
     gui::ParamList* fillParams() override { return emptyParams(); }
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 4; }
+    int getEventId() override { return gui::EventId::ChangeCharState; }
 
 private:
     std::string mLastLook;

@@ -55,7 +55,7 @@ void ChangeMapEvent::changeMapCallback(bool error, const std::string& text)
             frame->messageBox("error/title1", "error/map_change", 1, 9, 300, 150);
         return;
     }
-    raiseEvent(mRoomMode == 9 ? 95 : 63);
+    raiseEvent(mRoomMode == 9 ? gui::EventId::PveChangeMap : gui::EventId::ChangeMap);
 }
 
 } // namespace zrk

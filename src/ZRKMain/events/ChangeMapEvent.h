@@ -14,7 +14,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 63; }
+    int getEventId() override { return gui::EventId::ChangeMap; }
     virtual void changeMapCallback(bool error, const std::string& text);
 
 private:

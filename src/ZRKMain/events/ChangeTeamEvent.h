@@ -11,7 +11,7 @@ public:
     ChangeTeamEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : RoomActionEvent(page, dispatcher) {}
 
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 44; }
+    int getEventId() override { return gui::EventId::ChangeTeam; }
 };
 
 } // namespace zrk

@@ -11,7 +11,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 25; }
+    int getEventId() override { return gui::EventId::ChatLoading; }
 
 private:
     std::string mRoomName;

@@ -1,6 +1,7 @@
 #include "events/ChatMsgListenEvent.h"
 
 #include <core/ClientStateMachine.h>
+#include <core/ClientStateTable.h>
 #include <core/Engine.h>
 #include <data/MsgClient.h>
 #include <data/ZRKSession.h>
@@ -16,7 +17,7 @@ bool inBattle()
 {
     core::Engine* engine = core::Engine::getSingletonPtr();
     core::ClientStateMachine* machine = engine ? engine->getClientStateMachine() : nullptr;
-    return machine && machine->currentStateName() == "battle";
+    return machine && machine->currentStateName() == core::ClientStateTable::kBattle;
 }
 } // namespace
 

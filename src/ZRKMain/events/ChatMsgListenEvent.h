@@ -16,7 +16,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 26; }
+    int getEventId() override { return gui::EventId::ChatMsgListen; }
 
     void onChatMessage(const std::string& source, const std::string& text, bool flag);
 

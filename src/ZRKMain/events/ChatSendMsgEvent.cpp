@@ -87,7 +87,7 @@ void ChatSendMsgEvent::onOnlineReply(bool error, const std::string&)
         active->sendUserMessage(mLastPrivateText, mLastPrivateTarget, std::string());
         raiseEvent(getEventId());
     } else {
-        raiseEvent(28);
+        raiseEvent(gui::EventId::ChatTargetOffline);
     }
 }
 

@@ -11,7 +11,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 27; }
+    int getEventId() override { return gui::EventId::ChatSendMsg; }
 
     /// The server said whether the one written to is online: the line goes, or 28 tells not.
     void onOnlineReply(bool error, const std::string& text);

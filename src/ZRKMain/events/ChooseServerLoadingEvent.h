@@ -14,7 +14,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 131; }
+    int getEventId() override { return gui::EventId::ChooseServerLoading; }
 
 private:
     void playOn(const std::string& server);

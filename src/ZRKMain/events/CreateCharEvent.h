@@ -18,7 +18,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 6; }
+    int getEventId() override { return gui::EventId::CreateChar; }
 
     /// The creation's reply.
     void createChar(bool error, const std::string& text);

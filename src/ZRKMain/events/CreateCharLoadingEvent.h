@@ -12,7 +12,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 3; }
+    int getEventId() override { return gui::EventId::CreateCharLoading; }
 
     bool isBoy() const { return mIsboy; }
     int getIndex(int part) const { return mIndex[part]; }

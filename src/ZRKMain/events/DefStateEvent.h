@@ -11,7 +11,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle) override {}
-    int getEventId() override { return 117; }
+    int getEventId() override { return gui::EventId::DefState; }
 };
 
 } // namespace zrk

@@ -113,7 +113,7 @@ void ExChangeSlotEvent::onConfirm(core::DialogBoxResult& result, const core::Xml
         send(params);
         return;
     }
-    raiseEvent(8); // the bag as it was
+    raiseEvent(gui::EventId::PackageLoading); // the bag as it was
 }
 
 void ExChangeSlotEvent::send(const core::XmlConfigHelper& params)
@@ -133,7 +133,7 @@ void ExChangeSlotEvent::handleChangeSlot(bool error, const std::string& text)
     else if (!readable)
         writeLog(kLogTrace, "ExChangeSlotEvent::handleChangeSlot", "the answer holds no bag");
     mIsChange = !error && readable;
-    raiseEvent(8);
+    raiseEvent(gui::EventId::PackageLoading);
 }
 
 } // namespace zrk

@@ -22,7 +22,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 12; }
+    int getEventId() override { return gui::EventId::ExChangeSlot; }
     /// The reply of the slot change.
     virtual void handleChangeSlot(bool error, const std::string& text);
 

@@ -23,7 +23,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 61; }
+    int getEventId() override { return gui::EventId::Exit; }
 
     /// With `ask` the confirmation box; without it the game ends now.
     void confirmQuit(bool ask);

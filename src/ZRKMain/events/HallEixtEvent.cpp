@@ -1,5 +1,6 @@
 #include "events/HallEixtEvent.h"
 
+#include <core/ClientStateTable.h>
 #include <data/ZRKSession.h>
 
 #include "services/GameServices.h"
@@ -23,7 +24,7 @@ void HallEixtEvent::callback(gui::ParamHandle params)
         session->leave(zone);
         if (!cry.empty())
             session->leave(cry);
-        session->teleport(std::string(), "room", std::string());
+        session->teleport(std::string(), core::ClientStateTable::kArea, std::string());
     }
     raiseEvent(givenId());
 }

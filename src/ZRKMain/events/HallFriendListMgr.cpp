@@ -41,7 +41,7 @@ bool HallFriendListMgr::rebuildFromZone()
 int HallFriendListMgr::refreshIdOfZone()
 {
     ZRKServer* server = getZRKServer();
-    return server && server->isArenaZone() ? 34 : 30;
+    return server && server->isArenaZone() ? gui::EventId::ArenaFriendListRefesh : gui::EventId::HallFriendListRefesh;
 }
 
 } // namespace zrk

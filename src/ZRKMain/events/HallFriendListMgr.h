@@ -19,7 +19,7 @@ public:
 
     gui::ParamList* fillParams() override { return emptyParams(); }
     void callback(gui::ParamHandle) override {}
-    int getEventId() override { return 0; }
+    int getEventId() override { return gui::EventId::HallFriendListMgr; }
 
     /// The live manager, or null.
     static HallFriendListMgr* instance() { return getSingletonPtr(); }

@@ -3,6 +3,7 @@
 #include <boost/bind/bind.hpp>
 #include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>
+#include <core/ClientStateTable.h>
 #include <core/Frame.h>
 #include <data/SpConfig.h>
 #include <data/ZRKArenaRequest.h>
@@ -205,7 +206,7 @@ void LoginGoEvent::onBatchReply(unsigned attempt, bool, const std::string&, int 
     }
     mHasRole = false;
     mStage = Idle;
-    teleport("zrk_createchar");
+    teleport(core::ClientStateTable::kCreateChar);
     raiseEvent(getEventId());
 }
 
@@ -217,7 +218,7 @@ void LoginGoEvent::finishLogin(unsigned attempt)
     raiseEvent(getEventId());
     const int newbieTask = ZRKUserRequest::getUserSetting(mUserName).getIntVal("pc_newbie_task", 0);
     // The tutorial battle is a new player's first stop; while it is not there, the areas.
-    teleport(newbieTask == 0 ? GameServices::newPlayerState() : "room");
+    teleport(newbieTask == 0 ? GameServices::newPlayerState() : core::ClientStateTable::kArea);
 }
 
 void LoginGoEvent::teleport(const std::string& state)
@@ -246,7 +247,7 @@ void LoginGoEvent::onConnectionChanged(core::ISession*, int state)
     if (PersonalRoom* personal = PersonalRoom::getSingletonPtr())
         personal->markReload();
     if (core::ClientStateMachine* machine = GameServices::stateMachine())
-        machine->changeState("logon");
+        machine->changeState(core::ClientStateTable::kLogon);
 }
 
 void LoginGoEvent::onLoginFailed(const std::string& text, bool ask)

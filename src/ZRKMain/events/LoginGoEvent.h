@@ -23,7 +23,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 2; }
+    int getEventId() override { return gui::EventId::LoginGo; }
 
     /// A log-in is under way (from the button until the player is sent on or it fails).
     bool isBusy() const { return mStage != Idle; }

@@ -14,7 +14,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 1; }
+    int getEventId() override { return gui::EventId::LoginLoading; }
 
     /// The background scene is ready: the screen may show.
     void onSceneReady();

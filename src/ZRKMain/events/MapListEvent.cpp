@@ -17,7 +17,7 @@ void MapListEvent::callback(gui::ParamHandle params)
     // Without a server the list stays empty; the GUI still hears of it.
     if (ZRKServer* server = getZRKServer())
         server->getMapLib()->getList(server->getCurrentZoneId(), *mode, mMaps);
-    raiseEvent(*mode == 9 ? 94 : 62);
+    raiseEvent(*mode == 9 ? gui::EventId::PveMapList : gui::EventId::MapList);
 }
 
 gui::ParamList* MapListEvent::fillParams()

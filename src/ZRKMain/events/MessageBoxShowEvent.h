@@ -13,7 +13,7 @@ public:
 
     gui::ParamList* fillParams() override { return emptyParams(); }
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 64; }
+    int getEventId() override { return gui::EventId::MessageBoxShow; }
 
 private:
     /// One of the box's two texts: the value of `name`, looked up when `isKey`, then filled

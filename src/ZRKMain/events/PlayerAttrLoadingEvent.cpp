@@ -3,6 +3,7 @@
 #include <boost/bind/bind.hpp>
 #include <core/AvatarManager.h>
 #include <core/ClientState.h>
+#include <core/ClientStateTable.h>
 #include <data/ZRKSession.h>
 #include <data/ZRKUserRequest.h>
 #include <gui/IGrowthView.h>
@@ -163,7 +164,7 @@ void PlayerAttrLoadingEvent::onAvatarUpdate(const std::string& avatarId, int fla
             if (gui::IGrowthView* growth = manager->getGrowthView())
                 growth->showGrowth(level, true);
         }
-        raiseEvent(118);
+        raiseEvent(gui::EventId::Growth);
     }
     if (mLastRank >= 0 && rank > mLastRank) {
         if (manager) {
@@ -171,19 +172,19 @@ void PlayerAttrLoadingEvent::onAvatarUpdate(const std::string& avatarId, int fla
             if (gui::IGrowthView* growth = manager->getGrowthView())
                 growth->showGrowth(rank, false);
         }
-        raiseEvent(118);
+        raiseEvent(gui::EventId::Growth);
     }
     const bool taskMoved = (mLastNewbieTask != -1 && mLastNewbieTask != newbie) ||
                            (!mLastAchievement.empty() && mLastAchievement != achievement);
     core::ClientState* state = GameServices::currentState();
-    if (taskMoved && !(state && state->getName() == "battle"))
-        raiseEvent(88);
+    if (taskMoved && !(state && state->getName() == core::ClientStateTable::kBattle))
+        raiseEvent(gui::EventId::MessionReward);
     mLastLevel = level;
     mLastRank = rank;
     mLastAchievement = achievement;
     mLastNewbieTask = newbie;
-    raiseEvent(17);
-    raiseEvent(32);
+    raiseEvent(gui::EventId::PlayerAttrRefresh);
+    raiseEvent(gui::EventId::HallPlayerAttrRefresh);
 }
 
 } // namespace zrk

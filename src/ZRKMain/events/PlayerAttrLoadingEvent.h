@@ -18,7 +18,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 16; }
+    int getEventId() override { return gui::EventId::PlayerAttrLoading; }
 
     void onUserInfoReply(bool error, const std::string& text);
     void onDefStateReply(bool error, const std::string& text);

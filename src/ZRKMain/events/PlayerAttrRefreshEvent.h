@@ -11,7 +11,7 @@ public:
 
     gui::ParamList* fillParams() override { return emptyParams(); }
     void callback(gui::ParamHandle) override {}
-    int getEventId() override { return 17; }
+    int getEventId() override { return gui::EventId::PlayerAttrRefresh; }
 };
 
 } // namespace zrk

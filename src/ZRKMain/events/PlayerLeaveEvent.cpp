@@ -1,5 +1,6 @@
 #include "events/PlayerLeaveEvent.h"
 
+#include <core/ClientStateTable.h>
 #include <data/ZRKServer.h>
 #include <data/ZRKSession.h>
 
@@ -14,7 +15,7 @@ gui::ParamList* PlayerLeaveEvent::fillParams()
     ZRKServer* server = getZRKServer();
     ZRKSession* session = GameServices::session();
     if (server && session)
-        session->teleport(server->getCurrentZone().getStringVal("name", ""), "playerhall", std::string());
+        session->teleport(server->getCurrentZone().getStringVal("name", ""), core::ClientStateTable::kPlayerHall, std::string());
     return paramList();
 }
 

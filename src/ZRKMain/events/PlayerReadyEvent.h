@@ -11,7 +11,7 @@ public:
     PlayerReadyEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : RoomActionEvent(page, dispatcher) {}
 
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 41; }
+    int getEventId() override { return gui::EventId::PlayerReady; }
 };
 
 } // namespace zrk

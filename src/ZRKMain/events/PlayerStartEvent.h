@@ -12,7 +12,7 @@ public:
     PlayerStartEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : RoomActionEvent(page, dispatcher) {}
 
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 42; }
+    int getEventId() override { return gui::EventId::PlayerStart; }
     void onReply(bool error, const std::string& text) override;
 };
 

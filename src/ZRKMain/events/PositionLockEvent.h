@@ -11,7 +11,7 @@ public:
     PositionLockEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : RoomActionEvent(page, dispatcher) {}
 
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 46; }
+    int getEventId() override { return gui::EventId::PositionLock; }
 };
 
 } // namespace zrk

@@ -13,7 +13,7 @@ public:
 
     gui::ParamList* fillParams() override { return emptyParams(); }
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 5; }
+    int getEventId() override { return gui::EventId::RollChar; }
 
     /// The preview's turn handler: whether to turn, and which way.
     void getRollState(bool& rotate, bool& clockwise);

@@ -1,6 +1,7 @@
 #include "events/RoomCreateEvent.h"
 
 #include <core/ClientState.h>
+#include <core/ClientStateTable.h>
 #include <core/Frame.h>
 #include <data/ZRKServer.h>
 #include <data/ZRKServerRequest.h>
@@ -67,7 +68,7 @@ RoomCreateEvent::~RoomCreateEvent()
 int RoomCreateEvent::resultId() const
 {
     ZRKServer* server = getZRKServer();
-    return server && server->isArenaZone() ? 22 : 21;
+    return server && server->isArenaZone() ? gui::EventId::ArenaRoomCreate : gui::EventId::RoomCreate;
 }
 
 gui::ParamList* RoomCreateEvent::fillParams()
@@ -119,7 +120,7 @@ void RoomCreateEvent::callback(gui::ParamHandle params)
         RoomFlow::handOverScreens();
         ZRKUserRequest::setCa_id(1);
         if (ZRKSession* session = GameServices::session())
-            session->teleport(std::string(), "battle_newbie", "adv=" + std::to_string(mode - 1001) + "&prev=" + from);
+            session->teleport(std::string(), core::ClientStateTable::kTutorial, "adv=" + std::to_string(mode - 1001) + "&prev=" + from);
         return;
     }
     core::XmlConfigHelper request;
@@ -177,7 +178,7 @@ void RoomCreateEvent::onEnterRoom(const std::string&, int code, const std::strin
                 params = "bag=" + std::to_string(bag) + "&set=" + std::to_string(mRequestedMode - 1002) + "&" + params;
             }
             if (session)
-                session->teleport(room, "battle", params);
+                session->teleport(room, core::ClientStateTable::kBattle, params);
             RoomListenEvent::setListening(false);
             if (PersonalRoom* personal = PersonalRoom::getSingletonPtr())
                 personal->clearReload();
@@ -185,7 +186,7 @@ void RoomCreateEvent::onEnterRoom(const std::string&, int code, const std::strin
             return;
         }
         if (session)
-            session->teleport(room, "zrk_personalroom", std::string());
+            session->teleport(room, core::ClientStateTable::kPersonalRoom, std::string());
     } else if (code == 9) {
         writeLog(6, channel().c_str(), "room full");
         mErrorText = ZRKLan::getMsg("error/room_max");

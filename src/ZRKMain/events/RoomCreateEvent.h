@@ -19,7 +19,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 21; }
+    int getEventId() override { return gui::EventId::RoomCreate; }
     virtual void onReply(bool error, const std::string& text);
     void onEnterRoom(const std::string& room, int code, const std::string& params) override;
 

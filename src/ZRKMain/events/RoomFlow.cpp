@@ -2,6 +2,7 @@
 
 #include <core/Frame.h>
 #include <data/ZRKSession.h>
+#include <gui/EventId.h>
 #include <gui/IGuiManager.h>
 #include <gui/IScreenNotifier.h>
 #include <util/XmlConfigHelper.h>
@@ -13,10 +14,13 @@ namespace zrk {
 
 int RoomFlow::idFor(Purpose purpose, int mode)
 {
-    static const int ids[3][3] = {{37, 99, 91}, {38, 100, 92}, {40, 101, 93}};
+    using namespace gui::EventId;
+    static const int ids[3][3] = {{RoomLoading, FixedMapRoomLoading, PveRoomLoading},
+                                  {RoomListen, FixedMapRoomListen, PveRoomListen},
+                                  {PlayerLeave, FixedMapPlayerLeave, PvePlayerLeave}};
     const int group = mode >= 1 && mode <= 3 ? 0 : mode == 8 ? 1 : mode == 9 ? 2 : -1;
     if (group < 0)
-        return purpose == View ? 37 : 0; // other modes show the plain view and raise nothing else
+        return purpose == View ? RoomLoading : 0; // other modes show the plain view and raise nothing else
     return ids[purpose][group];
 }
 

@@ -1,6 +1,7 @@
 #include "events/RoomJoinEvent.h"
 
 #include <boost/bind/bind.hpp>
+#include <core/ClientStateTable.h>
 #include <core/DialogBoxResult.h>
 #include <core/Frame.h>
 #include <data/ZRKSession.h>
@@ -163,7 +164,7 @@ void RoomJoinEvent::onEnterRoom(const std::string&, int code, const std::string&
     case 0:
         mEntered = true;
         if (ZRKSession* session = GameServices::session())
-            session->teleport(mRoomName, "zrk_personalroom", std::string());
+            session->teleport(mRoomName, core::ClientStateTable::kPersonalRoom, std::string());
         break;
     case 9:
         showBox("error/title1", ZRKLan::getMsg("error/room_no_access"));

@@ -21,7 +21,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 18; }
+    int getEventId() override { return gui::EventId::RoomJoin; }
     /// The choice box's answer for the room it asked about.
     virtual void onConfirm(core::DialogBoxResult& result, int roomId, const std::string& roomName, int mode,
                            bool hasPassword, const std::string& password);

@@ -1,6 +1,7 @@
 #include "events/RoomListenEvent.h"
 
 #include <core/ClientState.h>
+#include <core/ClientStateTable.h>
 #include <core/Frame.h>
 #include <data/ZRKPlayerState.h>
 #include <data/ZRKRoomRequest.h>
@@ -41,7 +42,7 @@ const char* const kChannel = "RoomListenEvent";
 bool inPersonalRoom()
 {
     core::ClientState* state = GameServices::currentState();
-    return state && state->getName() == "zrk_personalroom";
+    return state && state->getName() == core::ClientStateTable::kPersonalRoom;
 }
 
 const Json::Value& defState()
@@ -479,11 +480,11 @@ void RoomListenEvent::onRoomState(core::XmlConfigHelper& next)
         const bool leaveTeleport = settings.getBoolVal("leaveTeleport", true);
         settings.setBoolVal("leaveTeleport", false);
         session->setAttr("_arena", boost::any(roomName));
-        session->teleport(newArena, "battle", std::string());
+        session->teleport(newArena, core::ClientStateTable::kBattle, std::string());
         settings.setBoolVal("leaveTeleport", leaveTeleport);
     } else if (session) {
         session->eraseAttr("_arena");
-        session->teleport(roomName, "battle", std::string());
+        session->teleport(roomName, core::ClientStateTable::kBattle, std::string());
     }
     gListening = false;
     if (PersonalRoom* personal = PersonalRoom::getSingletonPtr())

@@ -28,7 +28,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 38; }
+    int getEventId() override { return gui::EventId::RoomListen; }
 
     /// The live listener; null when none.
     static RoomListenEvent* instance();

@@ -13,7 +13,7 @@ public:
 
     gui::ParamList* fillParams() override;
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 37; }
+    int getEventId() override { return gui::EventId::RoomLoading; }
 
 private:
     int mRoomId = -1;

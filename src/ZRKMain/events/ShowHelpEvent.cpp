@@ -1,6 +1,7 @@
 #include "events/ShowHelpEvent.h"
 
 #include <core/ClientState.h>
+#include <core/ClientStateTable.h>
 #include <core/Frame.h>
 #include <data/ZRKSession.h>
 #include <data/ZRKUserRequest.h>
@@ -20,13 +21,13 @@ void ShowHelpEvent::callback(gui::ParamHandle)
     if (!state)
         return;
     const std::string from = state->getName();
-    if (from != "room" && from != "playerhall") {
+    if (from != core::ClientStateTable::kArea && from != core::ClientStateTable::kPlayerHall) {
         if (core::Frame* frame = GameServices::frame())
             frame->messageBox("error/title1", "warning/battle_no_guide", core::Frame::BoxOk, core::Frame::kBoxType,
                               core::Frame::kBoxWidth, core::Frame::kBoxHeight);
         return;
     }
-    if (from == "playerhall") {
+    if (from == core::ClientStateTable::kPlayerHall) {
         // The hall drops out of sight as the lesson loads.
         if (gui::IGuiManager* manager = GameServices::guiManager()) {
             if (gui::IGuiEffect* effect = manager->getEffect()) {
@@ -45,7 +46,7 @@ void ShowHelpEvent::callback(gui::ParamHandle)
     // The lesson goes into the tutorial's parameter text: only a number may, whatever the
     // server sent.
     const int lesson = ZRKUserRequest::getPc_id().getIntVal("pc_newbie_task", 0);
-    session->teleport(std::string(), "battle_newbie", "adv=" + std::to_string(lesson) + "&prev=" + from);
+    session->teleport(std::string(), core::ClientStateTable::kTutorial, "adv=" + std::to_string(lesson) + "&prev=" + from);
 }
 
 } // namespace zrk

@@ -11,7 +11,7 @@ public:
     TickPlayerEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : RoomActionEvent(page, dispatcher) {}
 
     void callback(gui::ParamHandle params) override;
-    int getEventId() override { return 45; }
+    int getEventId() override { return gui::EventId::TickPlayer; }
 };
 
 } // namespace zrk

@@ -1,5 +1,6 @@
 #include "rooms/AreaRoom.h"
 
+#include <core/ClientStateTable.h>
 #include <scene/DefaultProductResolver.h>
 #include <scene/SceneDocumentCache.h>
 
@@ -12,7 +13,7 @@ KAVRI_SINGLETON_DEFINE(kavri3D::zrk::AreaRoom);
 namespace kavri3D {
 namespace zrk {
 
-AreaRoom::AreaRoom() { setName("room"); }
+AreaRoom::AreaRoom() { setName(core::ClientStateTable::kArea); }
 
 AreaRoom::~AreaRoom() = default;
 

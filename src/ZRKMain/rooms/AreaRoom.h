@@ -10,7 +10,7 @@ namespace zrk {
 class AreaRoom : public LobbyRoom, public Singleton<AreaRoom> {
 public:
     /// The GUI shows the area page on this id.
-    static constexpr int kEnteredEventId = 51;
+    static constexpr int kEnteredEventId = gui::EventId::AreaEntered;
 
     AreaRoom();
     ~AreaRoom() override;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <core/AudioManager.h>
 #include <core/BlackBoard.h>
+#include <core/ClientStateTable.h>
+#include <gui/EventId.h>
 #include <gui/IEventDispatcher.h>
 #include <gui/IGuiManager.h>
 #include <json/value.h>
@@ -32,8 +34,6 @@ const char* const CreateCharRoom::kMusicFile = "music_bg0.mp3";
 namespace {
 // The music plays as this kind of sound, at the volume of channel 0.
 const int kMusicKind = 6;
-// The screen's signal that the scene is there.
-const int kSceneReadyEventId = 49;
 // The camera looks this far above the figure's feet.
 const float kLookLift = 2.0f;
 const char* const kPreviewRole = "createchar";
@@ -50,7 +50,7 @@ bool placeFromDocument(unsigned i, float out[3])
 }
 } // namespace
 
-CreateCharRoom::CreateCharRoom() { setName("zrk_createchar"); }
+CreateCharRoom::CreateCharRoom() { setName(core::ClientStateTable::kCreateChar); }
 
 CreateCharRoom::~CreateCharRoom()
 {
@@ -123,7 +123,7 @@ void CreateCharRoom::onSceneLoaded(const std::string&)
         return;
     }
     try {
-        dispatcher->raise(kSceneReadyEventId);
+        dispatcher->raise(gui::EventId::CreateCharSceneReady);
     } catch (const std::exception& e) {
         writeLog(kLogError, "room", std::string("the creation screen could not be told: ") + e.what());
     }

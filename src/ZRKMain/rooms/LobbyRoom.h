@@ -1,4 +1,5 @@
 #pragma once
+#include <gui/EventId.h>
 #include "rooms/BasicRoom.h"
 
 namespace kavri3D {

@@ -1,5 +1,6 @@
 #include "rooms/PersonalRoom.h"
 
+#include <core/ClientStateTable.h>
 #include <data/ZRKServer.h>
 #include <gui/IGuiAnimator.h>
 #include <gui/IGuiManager.h>
@@ -45,7 +46,7 @@ const Json::Value& defaultAppearance()
 
 } // namespace
 
-PersonalRoom::PersonalRoom() : ReloadFlag(true) { setName("zrk_personalroom"); }
+PersonalRoom::PersonalRoom() : ReloadFlag(true) { setName(core::ClientStateTable::kPersonalRoom); }
 
 PersonalRoom::~PersonalRoom() = default;
 

@@ -12,8 +12,8 @@ namespace zrk {
 /// listener then dresses the seats. Entered again with the flag cleared it dresses them itself.
 class PersonalRoom : public LobbyRoom, public Singleton<PersonalRoom>, public ReloadFlag {
 public:
-    static constexpr int kDressedEventId = 88;
-    static constexpr int kEnteredEventId = 65;
+    static constexpr int kDressedEventId = gui::EventId::MessionReward;
+    static constexpr int kEnteredEventId = gui::EventId::PersonalRoomEntered;
     /// The seats in the order they are dressed.
     static const char* const kSeats[8];
 

@@ -1,5 +1,6 @@
 #include "rooms/PlayerHallRoom.h"
 
+#include <core/ClientStateTable.h>
 #include <data/ZRKServer.h>
 
 #include "rooms/BackgroundScene.h"
@@ -11,7 +12,7 @@ KAVRI_SINGLETON_DEFINE(kavri3D::zrk::PlayerHallRoom);
 namespace kavri3D {
 namespace zrk {
 
-PlayerHallRoom::PlayerHallRoom() { setName("playerhall"); }
+PlayerHallRoom::PlayerHallRoom() { setName(core::ClientStateTable::kPlayerHall); }
 
 PlayerHallRoom::~PlayerHallRoom() = default;
 

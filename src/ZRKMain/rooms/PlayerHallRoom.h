@@ -9,8 +9,8 @@ namespace zrk {
 /// The "playerhall" state: a zone's hall with its list of game rooms, players and chat.
 class PlayerHallRoom : public LobbyRoom, public Singleton<PlayerHallRoom> {
 public:
-    static constexpr int kEnteredEventId = 53;
-    static constexpr int kLeftEventId = 54;
+    static constexpr int kEnteredEventId = gui::EventId::HallEntered;
+    static constexpr int kLeftEventId = gui::EventId::HallLeft;
 
     PlayerHallRoom();
     ~PlayerHallRoom() override;

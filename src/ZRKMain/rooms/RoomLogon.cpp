@@ -1,8 +1,10 @@
 #include "rooms/RoomLogon.h"
 
 #include <core/BlackBoard.h>
+#include <core/ClientStateTable.h>
 #include <core/Frame.h>
 #include <data/ZRKSession.h>
+#include <gui/EventId.h>
 #include <gui/IGuiAnimator.h>
 #include <gui/IGuiManager.h>
 
@@ -18,11 +20,10 @@ namespace zrk {
 
 namespace {
 // Ids the GUI shows the lobby's reset with, then the log-in screen.
-const int kResetEventIds[] = {40, 93, 101};
-const int kLoginEventId = 1;
+const int kResetEventIds[] = {gui::EventId::PlayerLeave, gui::EventId::PvePlayerLeave, gui::EventId::FixedMapPlayerLeave};
 } // namespace
 
-RoomLogon::RoomLogon() : ReloadFlag(false) { setName("logon"); }
+RoomLogon::RoomLogon() : ReloadFlag(false) { setName(core::ClientStateTable::kLogon); }
 
 RoomLogon::~RoomLogon()
 {
@@ -77,7 +78,7 @@ void RoomLogon::resetLobbyGui()
         animator->step(10.0f);
         animator->endStep();
         if (queue)
-            queue->handle(kLoginEventId);
+            queue->handle(gui::EventId::LoginLoading);
         manager->showPage("login");
     } catch (const std::exception& e) {
         writeLog(kLogError, "room", std::string("lobby screens not reset: ") + e.what());

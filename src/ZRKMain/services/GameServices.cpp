@@ -2,6 +2,7 @@
 
 #include <core/Application.h>
 #include <core/BlackBoard.h>
+#include <core/ClientStateTable.h>
 #include <cstdlib>
 #include <core/ClientStateMachine.h>
 #include <core/DefaultFsmHelper.h>
@@ -107,7 +108,7 @@ core::ClientStateMachine* teleportMachine()
 const char* GameServices::newPlayerState()
 {
     core::ClientStateMachine* machine = teleportMachine();
-    return machine && machine->getState("battle_newbie") ? "battle_newbie" : "room";
+    return machine && machine->getState(core::ClientStateTable::kTutorial) ? core::ClientStateTable::kTutorial : core::ClientStateTable::kArea;
 }
 
 bool GameServices::teleportOrLogOut(const std::string& state)
@@ -117,7 +118,7 @@ bool GameServices::teleportOrLogOut(const std::string& state)
         return true;
     s->logout();
     if (core::ClientStateMachine* machine = teleportMachine())
-        machine->changeState("logon");
+        machine->changeState(core::ClientStateTable::kLogon);
     if (core::Frame* box = frame())
         box->messageBox("error/access_wrong", "error/state_wrong", core::Frame::BoxOk, core::Frame::kBoxType,
                         core::Frame::kBoxWidth, core::Frame::kBoxHeight);
@@ -169,7 +170,7 @@ void GameServices::backToLogon()
 {
     core::ISession* s = coreSession();
     if (s && s->isOnline())
-        s->teleportAdv("logon");
+        s->teleportAdv(core::ClientStateTable::kLogon);
 }
 
 void GameServices::tickPrefetch()

@@ -1,6 +1,7 @@
 #include "shell/Application.h"
 
 #include <boost/filesystem.hpp>
+#include <core/ClientStateTable.h>
 #include <filesystem>
 #include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>
@@ -427,15 +428,15 @@ bool Application::onPostInitialise()
     core::Engine* engine = core::Engine::getSingletonPtr();
     if (core::ClientStateMachine* machine = engine ? engine->getClientStateMachine() : nullptr) {
         // The game's client states by name; the others join as their rooms are built.
-        machine->addState("logon", boost::make_shared<RoomLogon>());
-        machine->addState("room", boost::make_shared<AreaRoom>());
-        machine->addState("playerhall", boost::make_shared<PlayerHallRoom>());
-        machine->addState("battle", boost::make_shared<BattleRoom>());
-        machine->addState("battle_newbie", boost::make_shared<BattleRoomNewbie>());
+        machine->addState(core::ClientStateTable::kLogon, boost::make_shared<RoomLogon>());
+        machine->addState(core::ClientStateTable::kArea, boost::make_shared<AreaRoom>());
+        machine->addState(core::ClientStateTable::kPlayerHall, boost::make_shared<PlayerHallRoom>());
+        machine->addState(core::ClientStateTable::kBattle, boost::make_shared<BattleRoom>());
+        machine->addState(core::ClientStateTable::kTutorial, boost::make_shared<BattleRoomNewbie>());
         // A land made without a room of its own fights in the player's current room.
         ZRKLand::setRoomSource(&BattleLandRoom::currentRoom);
-        machine->addState("zrk_createchar", boost::make_shared<CreateCharRoom>());
-        machine->addState("zrk_personalroom", boost::make_shared<PersonalRoom>());
+        machine->addState(core::ClientStateTable::kCreateChar, boost::make_shared<CreateCharRoom>());
+        machine->addState(core::ClientStateTable::kPersonalRoom, boost::make_shared<PersonalRoom>());
         mStateConnection = machine->subscribeToFsmState([this](core::ClientStateMachine& m) { onFsmStateChanged(m); });
     }
 

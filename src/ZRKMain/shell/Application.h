@@ -1,6 +1,7 @@
 #pragma once
 #include <boost/shared_ptr.hpp>
 #include <boost/signals2/connection.hpp>
+#include <core/ClientStateTable.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -136,7 +137,7 @@ private:
     /// How the embedded server starts: its world beside the user settings.
     ZRKServerConfig serverConfig() const;
 
-    std::string mInitialState = "logon";
+    std::string mInitialState = core::ClientStateTable::kLogon;
     boost::shared_ptr<CWtlMsgLoopAdapter> mMsgLoopAdapter;
     ProductPrefetch mPrefetch;
     boost::shared_ptr<core::SimpleFileCache> mFileCache;

@@ -2,6 +2,7 @@
 
 #include <boost/weak_ptr.hpp>
 #include <core/GraphicsSystem.h>
+#include <gui/EventId.h>
 #include <gui/IEventDispatcher.h>
 #include <gui/IGuiManager.h>
 #include <gui/IGuiRes.h>
@@ -20,8 +21,6 @@ namespace zrk {
 namespace {
 const char kFiles[] = "/files/";
 const std::size_t kFilesLength = sizeof kFiles - 1;
-// Raised on the GUI's dispatcher once its resources are loaded.
-const int kResourcesReadyEvent = 58;
 } // namespace
 
 ResGuiXUpdater::ResGuiXUpdater(ResGuiX* owner) : mOwner(owner) {}
@@ -89,7 +88,7 @@ bool ResGuiXUpdater::step()
         return true;
     gui::IGuiManager* manager = GameServices::guiManager();
     if (gui::IEventDispatcher* events = manager ? manager->getEventDispatcher() : nullptr)
-        events->raise(kResourcesReadyEvent);
+        events->raise(gui::EventId::GuiResourcesReady);
     mOwner->finish(failed());
     return false;
 }

@@ -1,5 +1,7 @@
 #pragma once
 #include <boost/signals2.hpp>
+#include <cstddef>
+#include <functional>
 #include <map>
 #include <string>
 #include <core/ClientState.h>
@@ -8,10 +10,13 @@ namespace kavri3D {
 namespace core {
 
 /// Owns the client states by name. Changes of state are queued and carried out at the start
-/// of the next frame, so a state never leaves itself from inside its own callbacks.
+/// of the next frame, so a state never leaves itself from inside its own callbacks. A change
+/// between the game's states that `ClientStateTable` does not list is logged as illegal (and
+/// counted, and handed to the hook the tests set) but carried out all the same.
 class ClientStateMachine {
 public:
     typedef boost::signals2::signal<void(ClientStateMachine&)> StateSignal;
+    typedef std::function<void(const std::string& from, const std::string& to)> IllegalChangeHook;
 
     ~ClientStateMachine();
 
@@ -38,6 +43,11 @@ public:
 
     /// Leaves the current state (at shut-down) and forgets every state.
     void shutdown();
+
+    /// Illegal changes carried out in this process so far, by every machine.
+    static std::size_t illegalChangeCount();
+    /// Called after an illegal change is logged; an empty hook calls nothing. Returns the old one.
+    static IllegalChangeHook setIllegalChangeHook(IllegalChangeHook hook);
 
 private:
     std::map<std::string, ClientStatePtr> mStates;

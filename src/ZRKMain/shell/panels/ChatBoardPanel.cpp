@@ -8,7 +8,7 @@ ChatBoardPanel::ChatBoardPanel(core::CEGUIPanelContainer* container) : ZRKPanel(
 
 const ZRKPanel::EventTable& ChatBoardPanel::events() const
 {
-    // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
+    // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(EventId::Name).
     static const EventTable table = {};
     return table;
 }

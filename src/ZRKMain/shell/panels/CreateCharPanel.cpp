@@ -13,7 +13,7 @@ CreateCharPanel::CreateCharPanel(core::CEGUIPanelContainer* container) : ZRKPane
 
 const ZRKPanel::EventTable& CreateCharPanel::events() const
 {
-    // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
+    // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(EventId::Name).
     static const EventTable table = {
         event<CreateCharLoadingEvent>(),
         event<ChangeCharStateEvent>(),

@@ -14,7 +14,7 @@ PackageBoardPanel::PackageBoardPanel(core::CEGUIPanelContainer* container) : ZRK
 
 const ZRKPanel::EventTable& PackageBoardPanel::events() const
 {
-    // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
+    // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(EventId::Name).
     static const EventTable table = {
         event<EqIconLoadingEvent>(), event<PackageLoadingEvent>(), event<EquipmentListEvent>(),
         event<BattleInfEvent>(),     event<ExChangeSlotEvent>(),

@@ -24,7 +24,7 @@ ZRKAreaPanel::ZRKAreaPanel(core::CEGUIPanelContainer* container) : ZRKPanel(cont
 
 const ZRKPanel::EventTable& ZRKAreaPanel::events() const
 {
-    // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
+    // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(EventId::Name).
     static const EventTable table = {
         event<AreaLoadingEvent>(),
         event<AreaGoEvent>(),

@@ -17,7 +17,7 @@ ZRKLoginPanel::ZRKLoginPanel(core::CEGUIPanelContainer* container) : ZRKPanel(co
 
 const ZRKPanel::EventTable& ZRKLoginPanel::events() const
 {
-    // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
+    // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(EventId::Name).
     static const EventTable table = {
         event<ChooseServerLoadingEvent>(), event<LoginLoadingEvent>(), event<LoginGoEvent>(),
         event<MessageBoxShowEvent>(),      event<ShowHelpEvent>(),     event<DefStateEvent>(),

@@ -8,7 +8,7 @@ ZRKMapBoardPanel::ZRKMapBoardPanel(core::CEGUIPanelContainer* container) : ZRKPa
 
 const ZRKPanel::EventTable& ZRKMapBoardPanel::events() const
 {
-    // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
+    // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(EventId::Name).
     static const EventTable table = {};
     return table;
 }

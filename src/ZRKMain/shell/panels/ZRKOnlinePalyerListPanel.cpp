@@ -16,17 +16,17 @@ ZRKOnlinePalyerListPanel::ZRKOnlinePalyerListPanel(core::CEGUIPanelContainer* co
 
 const ZRKPanel::EventTable& ZRKOnlinePalyerListPanel::events() const
 {
-    // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
+    // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(EventId::Name).
     static const EventTable table = {
         event<HallFriendListMgr>(),
-        hallEvent<HallFriendListLoadingEvent>(29),
-        hallEvent<HallFriendListRefeshEvent>(30),
-        hallEvent<HallPlayerAttrLoadingEvent>(31),
-        hallEvent<HallPlayerAttrRefreshEvent>(32),
-        hallEvent<HallFriendListLoadingEvent>(33),
-        hallEvent<HallFriendListRefeshEvent>(34),
-        hallEvent<HallPlayerAttrLoadingEvent>(35),
-        hallEvent<HallPlayerAttrRefreshEvent>(36),
+        hallEvent<HallFriendListLoadingEvent>(EventId::HallFriendListLoading),
+        hallEvent<HallFriendListRefeshEvent>(EventId::HallFriendListRefesh),
+        hallEvent<HallPlayerAttrLoadingEvent>(EventId::HallPlayerAttrLoading),
+        hallEvent<HallPlayerAttrRefreshEvent>(EventId::HallPlayerAttrRefresh),
+        hallEvent<HallFriendListLoadingEvent>(EventId::ArenaFriendListLoading),
+        hallEvent<HallFriendListRefeshEvent>(EventId::ArenaFriendListRefesh),
+        hallEvent<HallPlayerAttrLoadingEvent>(EventId::ArenaPlayerAttrLoading),
+        hallEvent<HallPlayerAttrRefreshEvent>(EventId::ArenaPlayerAttrRefresh),
         event<OpenBoxCallbackEvent>(),
     };
     return table;

@@ -30,7 +30,7 @@ ZRKPlayerPanel::ZRKPlayerPanel(core::CEGUIPanelContainer* container) : ZRKPanel(
 
 const ZRKPanel::EventTable& ZRKPlayerPanel::events() const
 {
-    // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
+    // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(EventId::Name).
     static const EventTable table = {
         event<PlayerAttrLoadingEvent>(),
         event<MyFriendCallbackEvent>(),

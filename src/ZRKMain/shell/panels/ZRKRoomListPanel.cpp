@@ -19,14 +19,14 @@ ZRKRoomListPanel::ZRKRoomListPanel(core::CEGUIPanelContainer* container) : ZRKPa
 
 const ZRKPanel::EventTable& ZRKRoomListPanel::events() const
 {
-    // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
+    // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(EventId::Name).
     static const EventTable table = {
-        hallEvent<HallRoomListLoadingEvent>(19),
-        hallEvent<HallRoomListRefeshEvent>(20),
+        hallEvent<HallRoomListLoadingEvent>(EventId::HallRoomListLoading),
+        hallEvent<HallRoomListRefeshEvent>(EventId::HallRoomListRefesh),
         event<RoomJoinEvent>(),
         event<RoomCreateEvent>(),
-        hallEvent<HallEixtEvent>(23),
-        hallEvent<HallEixtEvent>(24),
+        hallEvent<HallEixtEvent>(EventId::HallEixt),
+        hallEvent<HallEixtEvent>(EventId::HallEixtSecond),
         event<ChatLoadingEvent>(),
         event<ChatSendMsgEvent>(),
         event<ChatMsgListenEvent>(),

@@ -22,7 +22,7 @@ ZRKRoomPanel::ZRKRoomPanel(core::CEGUIPanelContainer* container) : ZRKPanel(cont
 
 const ZRKPanel::EventTable& ZRKRoomPanel::events() const
 {
-    // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(id).
+    // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(EventId::Name).
     static const EventTable table = {
         event<RoomListenEvent>(),    event<PlayerLeaveEvent>(),  event<RoomLoadingEvent>(),
         event<ChangeTeamEvent>(),    event<TickPlayerEvent>(),   event<PlayerReadyEvent>(),
