@@ -29,6 +29,7 @@
 #include "battle/hud/ZRKSuspendPanel.h"
 #include "rooms/SnapShotEx.h"
 #include "support/GameRun.h"
+#include "support/StatePlacement.h"
 #include "support/TestEnv.h"
 
 using namespace kavri3D;
@@ -92,7 +93,10 @@ TEST(BattleDisplaysRender, LoadingScreenFightDisplaysAndSuspendPanelShowInTheWin
             core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
             ASSERT_EQ(session->getGameServer()->core().startBotBattle("hero", 7, "1", 11), "battle_hero");
             game.frames(2);
-            ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
+            {
+                zrktest::StatePlacement placed; // from the areas straight into a battle
+                ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
+            }
             auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
             ASSERT_TRUE(room);
             ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isLoaded(); }, 400));

@@ -38,6 +38,7 @@
 #include "battle/hud/ZRKSightingPanel.h"
 #include "services/GameServices.h"
 #include "support/GameRun.h"
+#include "support/StatePlacement.h"
 #include "support/TestEnv.h"
 
 using namespace kavri3D;
@@ -63,7 +64,10 @@ struct BattleEvents : ::testing::Test {
             core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
             ASSERT_EQ(session->getGameServer()->core().startBotBattle("hero", 1, "1", 3), "battle_hero");
             game.frames(2);
-            ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
+            {
+                zrktest::StatePlacement placed; // from the areas straight into a battle
+                ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
+            }
             auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
             ASSERT_TRUE(room);
             ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400));

@@ -17,6 +17,7 @@
 
 #include "battle/BattleRoom.h"
 #include "support/GameRun.h"
+#include "support/StatePlacement.h"
 #include "support/TestEnv.h"
 
 using namespace kavri3D;
@@ -103,7 +104,10 @@ TEST_F(BattleGame, HeroFightsABotBattleToTheEndAndIsSentBackWithHisAwards)
         }
         ASSERT_EQ(server.startBotBattle("hero", 1, "1", 3), "battle_hero");
         game.frames(2);
-        ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
+        {
+            zrktest::StatePlacement placed; // from the areas straight into a battle
+            ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
+        }
         auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
         ASSERT_TRUE(room);
         ASSERT_TRUE(game.framesUntil([&] {

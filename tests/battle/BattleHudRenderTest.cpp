@@ -28,6 +28,7 @@
 #include "battle/hud/ZRKFlashPanel.h"
 #include "render/PngProbe.h"
 #include "support/GameRun.h"
+#include "support/StatePlacement.h"
 #include "support/TestEnv.h"
 #include "support/XWindowInput.h" // last: X11's macros
 
@@ -50,8 +51,11 @@ boost::shared_ptr<BattleRoom> fightBotBattle(zrktest::GameRun& game, ZRKSession&
     if (session.getGameServer()->core().startBotBattle("hero", 1, "1", 5) != "battle_hero")
         return {};
     game.frames(2);
-    if (!session.teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"))
-        return {};
+    {
+        zrktest::StatePlacement placed; // from the areas straight into a battle
+        if (!session.teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"))
+            return {};
+    }
     auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
     if (!room || !game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 2000))
         return {};

@@ -21,6 +21,7 @@
 
 #include "battle/BattleRoom.h"
 #include "support/GameRun.h"
+#include "support/StatePlacement.h"
 #include "support/TestEnv.h"
 #include "support/XWindowInput.h" // last: X11's macros
 
@@ -70,7 +71,10 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
             core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
             ASSERT_EQ(session->getGameServer()->core().startBotBattle("hero", 1, "1", 5), "battle_hero");
             game.frames(2);
-            ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
+            {
+                zrktest::StatePlacement placed; // from the areas straight into a battle
+                ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
+            }
             auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
             ASSERT_TRUE(room);
             ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400));
@@ -187,7 +191,10 @@ TEST(BattleRender, TheWindowDestroyedFromOutsideWhileLoadingOrFightingEndsTheRun
                 core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
                 ASSERT_EQ(session->getGameServer()->core().startBotBattle("hero", 1, "1", 5), "battle_hero");
                 game.frames(2);
-                ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
+                {
+                    zrktest::StatePlacement placed; // from the areas straight into a battle
+                    ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
+                }
                 auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
                 ASSERT_TRUE(room);
                 if (fighting)

@@ -15,6 +15,7 @@
 #include "battle/BattleRoom.h"
 #include "render/PngProbe.h"
 #include "support/GameRun.h"
+#include "support/StatePlacement.h"
 #include "support/TestEnv.h"
 
 using namespace kavri3D;
@@ -75,7 +76,10 @@ TEST(BattleVaneRender, TheSecondBattleOfARunShowsTheVaneLikeTheFirst)
             for (int battle = 0; battle < 2; ++battle) {
                 ASSERT_EQ(session->getGameServer()->core().startBotBattle("hero", 1, "1", 5), "battle_hero") << battle;
                 game.frames(2);
-                ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=room"));
+                {
+                    zrktest::StatePlacement placed; // from the areas straight into a battle
+                    ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=room"));
+                }
                 ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400))
                     << battle;
                 game.frames(4);

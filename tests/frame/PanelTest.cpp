@@ -278,7 +278,8 @@ TEST(EventIdTable, NamesEveryIdOfThePanelsListsOnceAndNothingAboveTheLast)
     EXPECT_EQ(highest, Ids::kLast);
     for (const auto& panel : kPanelEventIds)
         for (int id : panel.second)
-            EXPECT_NE(Ids::nameOf(id), nullptr) << panel.first << " registers " << id << ", which the table does not name";
+            EXPECT_NE(Ids::nameOf(id), nullptr)
+                << panel.first << " registers " << id << ", which the table does not name";
     for (int id : kBuiltEventIds)
         EXPECT_NE(Ids::nameOf(id), nullptr) << id;
     EXPECT_EQ(Ids::nameOf(Ids::kLast + 1), nullptr);

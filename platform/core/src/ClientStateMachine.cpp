@@ -72,6 +72,8 @@ bool ClientStateMachine::changeState(const std::string& name, const std::string&
         yake::logging::logger::instance().log(3, "fsm", "no client state named " + name);
         return false;
     }
+    if (!ClientStateTable::isLegal(mCurrentName, name))
+        reportIllegalChange(mCurrentName, name);
     mPending = true;
     mPendingName = name;
     mPendingParams = params;
@@ -86,8 +88,6 @@ bool ClientStateMachine::applyPending()
     ClientStatePtr next = getState(mPendingName);
     if (!next)
         return false;
-    if (!ClientStateTable::isLegal(mCurrentName, mPendingName))
-        reportIllegalChange(mCurrentName, mPendingName);
     if (mCurrent) {
         try {
             mCurrent->onExit();

@@ -8,7 +8,8 @@ namespace core {
 namespace {
 using T = ClientStateTable;
 
-const char* const kStates[] = {T::kLogon, T::kCreateChar, T::kArea, T::kPlayerHall, T::kPersonalRoom, T::kBattle, T::kTutorial};
+const char* const kStates[] = {T::kLogon,        T::kCreateChar, T::kArea,    T::kPlayerHall,
+                               T::kPersonalRoom, T::kBattle,     T::kTutorial};
 
 // Every state falls back to log-on when the link is lost or the player logs out.
 const T::Change kChanges[] = {

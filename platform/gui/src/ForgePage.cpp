@@ -20,7 +20,8 @@ namespace gui {
 
 namespace {
 const char* const kTabNames[ForgePage::Tabs] = {"Enhance", "Refine", "Mix", "Enchase"};
-const int kEventIds[ForgePage::Tabs] = {EventId::EquipEnhance, EventId::Refine, EventId::EquipMix, EventId::EquipEnchase};
+const int kEventIds[ForgePage::Tabs] = {EventId::EquipEnhance, EventId::Refine, EventId::EquipMix,
+                                        EventId::EquipEnchase};
 // What each place of a tab takes ("" for a place the tab does not use).
 const char* const kPlaceNames[ForgePage::Tabs][ForgePage::kPlaces] = {
     {"Item", "Stone", "Stone", "Stone", "Luck", "Safety"},

@@ -367,7 +367,8 @@ bool PlayerPage::changedMoney(int eventId, const ParamList& list)
 {
     // A claimed quest's fresh list, a function item, a bag box and a rank card; a forge's Go
     // (its flag 2) that went through. (The shop tabs ask after their own purchases.)
-    static const int kChanging[] = {EventId::QuestList, EventId::UserFunItem, EventId::BagOpenBox, EventId::BagUnlockRank};
+    static const int kChanging[] = {EventId::QuestList, EventId::UserFunItem, EventId::BagOpenBox,
+                                    EventId::BagUnlockRank};
     static const int kForge[] = {EventId::EquipEnhance, EventId::Refine, EventId::EquipMix, EventId::EquipEnchase};
     if (std::find(std::begin(kChanging), std::end(kChanging), eventId) != std::end(kChanging))
         return true;

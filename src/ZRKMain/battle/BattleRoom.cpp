@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <core/ClientStateTable.h>
 #include <cstdint>
 #include <cstdlib>
+#include <gui/EventId.h>
 #include <malloc.h>
 #include <map>
 #include <set>
@@ -144,7 +146,7 @@ BattleRoom::BattleRoom()
 {
     mMainLightsEnabled = false;
     mPrefetchSuspended = true;
-    setName("battle");
+    setName(core::ClientStateTable::kBattle);
 }
 
 BattleRoom::~BattleRoom()
@@ -827,7 +829,8 @@ bool BattleRoom::onEscapeKey(int scanCode)
             me->wait();
     }
     const float begin = mLand->getTimeBegin();
-    const bool early = getName() == "battle" && !(begin > 0.0f && mLand->getTimeNow() - begin > 60.0f);
+    const bool early =
+        getName() == core::ClientStateTable::kBattle && !(begin > 0.0f && mLand->getTimeNow() - begin > 60.0f);
     if (!frame) {
         writeLog(kLogWarning, kChannel, "no main frame: the leave question is not asked");
         onEscapeConfirmed(-1);
@@ -1561,8 +1564,8 @@ void BattleRoom::onBattleOver()
     showBattleOver();
     if (gui::IGuiManager* gui = getGuiManager()) {
         if (gui::IEventDispatcher* events = gui->getEventDispatcher()) {
-            events->raise(17);
-            events->raise(103);
+            events->raise(gui::EventId::PlayerAttrRefresh);
+            events->raise(gui::EventId::PropShopLoad);
         }
     }
     if (mLand)
@@ -1656,7 +1659,9 @@ void BattleRoom::onHalfTime(int stage)
         int boxPanel; ///< 0 none, 1 or 2 the manager's box panel
         float seconds;
     };
-    static const Stage kStages[] = {{"openbox", 8, 97, 1, 12.0f}, {"pve_halftime", 0, 96, 0, 0.0f}, {"pve_openbox", 4, 98, 2, 15.0f}};
+    static const Stage kStages[] = {{"openbox", 8, gui::EventId::BattleBoxes, 1, 12.0f},
+                                    {"pve_halftime", 0, gui::EventId::PveHalfTime, 0, 0.0f},
+                                    {"pve_openbox", 4, gui::EventId::PveBoxes, 2, 15.0f}};
     if (stage < 0 || stage > 2)
         return;
     const Stage& s = kStages[stage];
@@ -1687,7 +1692,7 @@ void BattleRoom::onHalfTime(int stage)
         ZRKPlayerSim* me = mLand ? mLand->getMyDoll() : nullptr;
         if (me && (me->getPlayerBattle().count < 1 || (me->getPlayerBattle().flags & 0x8) != 0))
             if (gui::IEventDispatcher* events = gui->getEventDispatcher())
-                events->raise(112);
+                events->raise(gui::EventId::BoxesSpent);
     }
 }
 
@@ -1768,7 +1773,7 @@ void BattleRoom::raiseLeaveEvent()
 {
     gui::IGuiManager* gui = GameServices::guiManager();
     if (gui::IEventDispatcher* events = gui ? gui->getEventDispatcher() : nullptr)
-        events->raise(59);
+        events->raise(gui::EventId::BattleLeft);
     else
         writeLog(kLogWarning, kChannel, "no GUI manager: the lobby is not told the battle was left");
 }
@@ -1814,14 +1819,14 @@ void BattleRoom::leaveRoom()
     const bool inRoom = !battleRoom.empty() && ZRKRoomRequest::getRoomState(battleRoom, false, false);
     if (inRoom)
         ZRKRoomRequest::backFromBattle(battleRoom, ZRKReply());
-    if (state.empty() || state == "zrk_personalroom") {
-        session->teleport(!arena.empty() ? arena : battleRoom, "zrk_personalroom", std::string());
+    if (state.empty() || state == core::ClientStateTable::kPersonalRoom) {
+        session->teleport(!arena.empty() ? arena : battleRoom, core::ClientStateTable::kPersonalRoom, std::string());
         return;
     }
     if (inRoom)
         session->leave(battleRoom);
-    if (state == "room") {
-        session->teleport(std::string(), "room", std::string());
+    if (state == core::ClientStateTable::kArea) {
+        session->teleport(std::string(), core::ClientStateTable::kArea, std::string());
         if (BackgroundScene* background = BackgroundScene::getSingletonPtr())
             background->setIdleAction([] { raiseLeaveEvent(); });
         else
@@ -1832,11 +1837,11 @@ void BattleRoom::leaveRoom()
     if (gui::IGuiManager* gui = GameServices::guiManager()) {
         gui->clearScreens();
         if (gui::IEventIdQueue* queue = gui->getEventIdQueue())
-            for (int id : {40, 93, 101})
+            for (int id : {gui::EventId::PlayerLeave, gui::EventId::PvePlayerLeave, gui::EventId::FixedMapPlayerLeave})
                 queue->push(id, 0.0f);
         gui->showPage("bottombar");
         if (gui::IEventDispatcher* events = gui->getEventDispatcher())
-            events->raise(16);
+            events->raise(gui::EventId::PlayerAttrLoading);
     } else {
         writeLog(kLogWarning, kChannel, "no GUI manager: the player hall's panels are not refreshed");
     }
@@ -1846,7 +1851,7 @@ void BattleRoom::leaveRoom()
         session->leave(arena);
     ZRKServer* server = ZRKGameData::part(&ZRKGameData::server);
     const std::string zone = server ? server->getCurrentZone().getStringVal("name", "") : std::string();
-    session->teleport(zone, "playerhall", std::string());
+    session->teleport(zone, core::ClientStateTable::kPlayerHall, std::string());
 }
 
 void BattleRoom::resyncBattle()

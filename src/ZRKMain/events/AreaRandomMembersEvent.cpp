@@ -53,7 +53,8 @@ void AreaRandomMembersEvent::onReply(bool error, const std::string&)
 {
     // Only a room screen shows the suggestions. The area is one, though the player stands in
     // no server room there until he enters a zone.
-    if (!error && (ZRKRoomRequest::getRoomState(std::string(), false, false) || GameServices::currentStateIf(core::ClientStateTable::kArea)))
+    if (!error && (ZRKRoomRequest::getRoomState(std::string(), false, false) ||
+                   GameServices::currentStateIf(core::ClientStateTable::kArea)))
         raiseEvent(getEventId());
 }
 

@@ -15,7 +15,8 @@ gui::ParamList* PlayerLeaveEvent::fillParams()
     ZRKServer* server = getZRKServer();
     ZRKSession* session = GameServices::session();
     if (server && session)
-        session->teleport(server->getCurrentZone().getStringVal("name", ""), core::ClientStateTable::kPlayerHall, std::string());
+        session->teleport(server->getCurrentZone().getStringVal("name", ""), core::ClientStateTable::kPlayerHall,
+                          std::string());
     return paramList();
 }
 

@@ -120,7 +120,8 @@ void RoomCreateEvent::callback(gui::ParamHandle params)
         RoomFlow::handOverScreens();
         ZRKUserRequest::setCa_id(1);
         if (ZRKSession* session = GameServices::session())
-            session->teleport(std::string(), core::ClientStateTable::kTutorial, "adv=" + std::to_string(mode - 1001) + "&prev=" + from);
+            session->teleport(std::string(), core::ClientStateTable::kTutorial,
+                              "adv=" + std::to_string(mode - 1001) + "&prev=" + from);
         return;
     }
     core::XmlConfigHelper request;

@@ -46,7 +46,8 @@ void ShowHelpEvent::callback(gui::ParamHandle)
     // The lesson goes into the tutorial's parameter text: only a number may, whatever the
     // server sent.
     const int lesson = ZRKUserRequest::getPc_id().getIntVal("pc_newbie_task", 0);
-    session->teleport(std::string(), core::ClientStateTable::kTutorial, "adv=" + std::to_string(lesson) + "&prev=" + from);
+    session->teleport(std::string(), core::ClientStateTable::kTutorial,
+                      "adv=" + std::to_string(lesson) + "&prev=" + from);
 }
 
 } // namespace zrk

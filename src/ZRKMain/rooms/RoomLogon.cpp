@@ -20,7 +20,8 @@ namespace zrk {
 
 namespace {
 // Ids the GUI shows the lobby's reset with, then the log-in screen.
-const int kResetEventIds[] = {gui::EventId::PlayerLeave, gui::EventId::PvePlayerLeave, gui::EventId::FixedMapPlayerLeave};
+const int kResetEventIds[] = {gui::EventId::PlayerLeave, gui::EventId::PvePlayerLeave,
+                              gui::EventId::FixedMapPlayerLeave};
 } // namespace
 
 RoomLogon::RoomLogon() : ReloadFlag(false) { setName(core::ClientStateTable::kLogon); }

@@ -108,7 +108,8 @@ core::ClientStateMachine* teleportMachine()
 const char* GameServices::newPlayerState()
 {
     core::ClientStateMachine* machine = teleportMachine();
-    return machine && machine->getState(core::ClientStateTable::kTutorial) ? core::ClientStateTable::kTutorial : core::ClientStateTable::kArea;
+    return machine && machine->getState(core::ClientStateTable::kTutorial) ? core::ClientStateTable::kTutorial
+                                                                           : core::ClientStateTable::kArea;
 }
 
 bool GameServices::teleportOrLogOut(const std::string& state)

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <core/ClientStateTable.h>
 #include <cstdio>
 #include <core/BlackBoard.h>
 #include <core/CEGUIPanelContainer.h>
@@ -123,7 +124,7 @@ void BattleRoom::ZRKSightingPanel::setMode(int mode)
         // Decided once for the battle: the tutorial, a player not past the level, or one
         // whose record allows it always.
         const int maxLevel = ZRKLan::getConfig().getIntVal("battle/aiming_lv_max", 15);
-        if (mRoom && mRoom->getName() == "battle_newbie")
+        if (mRoom && mRoom->getName() == core::ClientStateTable::kTutorial)
             mAssistAllowed = 1;
         else if (me && me->getPlayerBattle().aimingLevel <= maxLevel)
             mAssistAllowed = 1;

@@ -2,6 +2,7 @@
 
 #include <boost/make_shared.hpp>
 #include <cmath>
+#include <core/ClientStateTable.h>
 #include <cstdlib>
 #include <iterator>
 #include <CEGUI/CEGUI.h>
@@ -77,7 +78,7 @@ std::string text(const char* s) { return s ? s : ""; }
 
 BattleRoomNewbie::BattleRoomNewbie()
 {
-    setName("battle_newbie");
+    setName(core::ClientStateTable::kTutorial);
     // The question box's answer reaches the step runner through the services.
     GameServices::hooks().tutorialStepDone = [this] { setStepDone(); };
 }
@@ -217,7 +218,8 @@ void BattleRoomNewbie::onEnterRoom(const std::string& room, int, const std::stri
     core::Engine* engine = core::Engine::getSingletonPtr();
     core::ClientStateMachine* machine = engine ? engine->getClientStateMachine() : nullptr;
     // Back only to a state that exists and is no battle.
-    if (!prev.empty() && (!machine || !machine->getState(prev) || prev == "battle" || prev == getName())) {
+    if (!prev.empty() &&
+        (!machine || !machine->getState(prev) || prev == core::ClientStateTable::kBattle || prev == getName())) {
         writeLog(kLogWarning, kChannel, "return state \"" + prev.substr(0, 32) + "\" is not known: back to the lobby");
         prev.clear();
     }
@@ -528,9 +530,9 @@ void BattleRoomNewbie::finishLesson(bool report)
         ++mLessonsReported;
     }
     removeGivenWeapons();
-    if (returnState().empty() || returnState() == "room") {
+    if (returnState().empty() || returnState() == core::ClientStateTable::kArea) {
         if (ZRKSession* session = GameServices::session())
-            session->teleport("", "room", "");
+            session->teleport("", core::ClientStateTable::kArea, "");
         if (BackgroundScene* background = BackgroundScene::getSingletonPtr())
             background->setIdleAction([]() { BattleRoom::raiseLeaveEvent(); });
     } else
