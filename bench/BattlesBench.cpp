@@ -4,6 +4,8 @@
 // (hero fires on his turns) to its end and closed back into the room. The resident memory is
 // read in the room after each battle. The first battle fills the caches (meshes, textures,
 // documents), so the second is the base: more than 10 MB above it after the last is a leak.
+// ZRK_BENCH_BATTLES=<n> plays n battles instead (at least 3). After each battle a line tells
+// the resident memory and what the heap holds (in use, free but kept) and the threads alive.
 // Last line: `rss_after_2=<MB> rss_after_last=<MB> growth=<MB> turns=<all battles' turns>`.
 // Exits 2 over the limit, 3 when the road broke (a battle that did not end, no return).
 #include <CEGUI/CEGUI.h>
@@ -12,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <malloc.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -34,7 +37,7 @@ using namespace kavri3D::zrk;
 
 namespace {
 
-const int kBattles = 10;
+const int kDefaultBattles = 10;
 const double kLimitMb = 10.0;
 const unsigned kSeed = 5; // a short 1 v 1
 
@@ -50,6 +53,32 @@ double residentMb()
 }
 
 
+int threadsAlive()
+{
+    std::error_code ec;
+    int n = 0;
+    for (std::filesystem::directory_iterator it("/proc/self/task", ec), end; !ec && it != end; it.increment(ec))
+        ++n;
+    return n;
+}
+
+
+int battlesWanted()
+{
+    const char* text = std::getenv("ZRK_BENCH_BATTLES");
+    if (!text || !*text)
+        return kDefaultBattles;
+    char* end = nullptr;
+    const long n = std::strtol(text, &end, 10);
+    if (*end != '\0' || n < 3 || n > 1000) {
+        std::fprintf(stderr, "battles: ZRK_BENCH_BATTLES=%s is no number of battles from 3 to 1000; playing %d\n", text,
+                     kDefaultBattles);
+        return kDefaultBattles;
+    }
+    return static_cast<int>(n);
+}
+
+
 struct Outcome {
     std::vector<double> rss;
     int turns = 0;
@@ -57,7 +86,7 @@ struct Outcome {
 };
 
 
-void body(zrktest::GameRun& game, Outcome& out)
+void body(zrktest::GameRun& game, int battles, Outcome& out)
 {
     auto* session = dynamic_cast<ZRKSession*>(game.session());
     if (!session || !session->getGameServer()) {
@@ -85,7 +114,7 @@ void body(zrktest::GameRun& game, Outcome& out)
         out.wrong = "no room page";
         return;
     }
-    for (int b = 0; b < kBattles; ++b) {
+    for (int b = 0; b < battles; ++b) {
         if (!game.playUntil([&] { return lobby.seated(name).size() == 2 && lobby.startRefusal(name, "hero").empty(); }, 400, 0.5)) {
             out.wrong = "battle " + std::to_string(b + 1) + ": the room never got ready";
             return;
@@ -126,7 +155,10 @@ void body(zrktest::GameRun& game, Outcome& out)
         }
         game.frames(20);
         out.rss.push_back(residentMb());
-        std::printf("battle %d: %.1f MB resident\n", b + 1, out.rss.back());
+        const struct mallinfo2 heap = mallinfo2();
+        const double mb = 1024.0 * 1024.0;
+        std::printf("battle %d: %.1f MB resident; heap %.1f MB in use, %.1f MB free kept, %.1f MB mapped; %d threads\n", b + 1,
+                    out.rss.back(), heap.uordblks / mb, heap.fordblks / mb, heap.hblkhd / mb, threadsAlive());
         std::fflush(stdout);
     }
 }
@@ -144,17 +176,18 @@ int main()
     std::string command = "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0";
     if (!window)
         command += " /headless=1";
+    const int battles = battlesWanted();
     Outcome out;
     yake::native::setManualClock(true); // the server's players and the battles keep the game's time
-    const bool ran = zrktest::GameRun::run(command, [&](zrktest::GameRun& game) { body(game, out); });
+    const bool ran = zrktest::GameRun::run(command, [&](zrktest::GameRun& game) { body(game, battles, out); });
     yake::native::setManualClock(false);
-    if (!ran || !out.wrong.empty() || out.rss.size() < static_cast<std::size_t>(kBattles)) {
+    if (!ran || !out.wrong.empty() || out.rss.size() < static_cast<std::size_t>(battles)) {
         std::printf("NOT played: %s\n", out.wrong.empty() ? "the game did not run" : out.wrong.c_str());
         return 3;
     }
     const double growth = out.rss.back() - out.rss[1];
     std::printf("%d battles %s; resident memory after the second %.1f MB, after the last %.1f MB (limit +%.0f MB): %s\n",
-                kBattles, window ? "in a window" : "headless", out.rss[1], out.rss.back(), kLimitMb,
+                battles, window ? "in a window" : "headless", out.rss[1], out.rss.back(), kLimitMb,
                 growth <= kLimitMb ? "met" : "NOT met");
     std::printf("rss_after_2=%.1f rss_after_last=%.1f growth=%.1f turns=%d\n", out.rss[1], out.rss.back(), growth, out.turns);
     return growth <= kLimitMb ? 0 : 2;

@@ -235,3 +235,47 @@ TEST_F(LandFixture, ShellsAtTheEdgesOfEveryGroundKeepTheGameRunning)
 }
 
 } // namespace landtest
+
+namespace landtest {
+
+namespace {
+/// The shaders the engine holds whose names begin so ("" counts them all).
+std::size_t shadersNamed(const std::string& start)
+{
+    std::size_t n = 0;
+    for (const auto& r : Ogre::HighLevelGpuProgramManager::getSingleton().getResourceIterator())
+        if (r.second->getName().compare(0, start.size(), start) == 0)
+            ++n;
+    return n;
+}
+} // namespace
+
+// Battle after battle in one run: each battle's ground is drawn with shaders made for it, and
+// they go with the ground, so the engine holds no more shaders after the third battle than
+// after the first.
+TEST_F(LandFixture, EachBattlesGroundTakesItsShadersAlongWhenItGoes)
+{
+    ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
+    auto gfx = landWindow("land shaders test", 320, 240);
+    ASSERT_TRUE(gfx);
+    std::vector<std::size_t> held;
+    for (int battle = 0; battle < 3; ++battle) {
+        auto land = myTurn(duel(60 + battle));
+        core::GrafixScene scene(gfx->getSceneManager(), "battle");
+        auto view = std::make_unique<LandScene>(*land, scene, false);
+        view->setCamera(gfx->getCamera());
+        ASSERT_TRUE(view->hasTerrain()) << view->getTerrainProblem();
+        const std::string own = view->getTerrain()->getMaterialName() + "/";
+        for (int i = 0; i < 3; ++i) {
+            view->update(1.0f / 30);
+            gfx->renderOneFrame(1.0f / 30);
+        }
+        EXPECT_GT(shadersNamed(own), 0u) << "the ground is drawn with shaders of its own";
+        view.reset();
+        EXPECT_EQ(shadersNamed(own), 0u) << "battle " << battle + 1;
+        held.push_back(shadersNamed(""));
+    }
+    EXPECT_EQ(held.front(), held.back());
+}
+
+} // namespace landtest

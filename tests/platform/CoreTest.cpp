@@ -1,6 +1,11 @@
 #include <boost/make_shared.hpp>
 #include <gtest/gtest.h>
+#include <cstdio>
+#include <cstring>
+#include <memory>
 #include <stdexcept>
+#include <unistd.h>
+#include <vector>
 #include <core/AbstractWin32Application.h>
 #include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>
@@ -220,6 +225,52 @@ TEST(RunApplication, QuitMessageEndsTheLoop)
     EXPECT_EQ(app.state->enters, 1); // opened in "logon"
     EXPECT_EQ(app.state->exits, 1);  // and left it at shut-down
 }
+
+#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) // the sanitizer keeps freed blocks a while, by design
+namespace {
+double residentMb()
+{
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+} // namespace
+
+// Big blocks freed during a run leave the resident memory at once, even after a bigger one
+// was freed (the C library would otherwise keep them in the heap from then on, holes a long
+// run of battles kept adding to).
+TEST(RunApplication, BigBlocksFreedDuringTheRunGoBackToTheSystem)
+{
+    struct Blocks : RecordingApp {
+        using RecordingApp::RecordingApp;
+        bool onRun() override
+        {
+            auto touched = [](std::size_t size) {
+                std::unique_ptr<char[]> block(new char[size]);
+                std::memset(block.get(), 1, size);
+                return block;
+            };
+            touched(8 << 20).reset(); // a decoded picture, gone
+            std::vector<std::unique_ptr<char[]>> big, kept;
+            for (int i = 0; i < 32; ++i) {
+                big.push_back(touched(1 << 20));
+                kept.push_back(touched(64)); // stays between them
+            }
+            held = residentMb();
+            big.clear();
+            freed = residentMb();
+            return true;
+        }
+        double held = 0, freed = 0;
+    } app("game.exe");
+    EXPECT_TRUE(runApplication(app));
+    EXPECT_GT(app.held - app.freed, 28.0) << app.held << " MB held, " << app.freed << " MB after freeing 32 MB";
+}
+#endif
 
 TEST(CommandLine, QuotesGroupAndTheUriIsTheFirstNonSwitchAfterTheProgram)
 {

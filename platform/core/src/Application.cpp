@@ -3,6 +3,9 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <sstream>
 #include <thread>
 #include <core/BlackBoard.h>
@@ -339,6 +342,14 @@ bool guarded(const char* what, Step step)
 
 bool runApplication(Application& app)
 {
+#if defined(__GLIBC__)
+    // Big blocks (decoded pictures, a battle's ground and geometry) get pages of their own,
+    // which go back to the system when the block is freed. Left to itself, the C library
+    // raises this limit to the biggest block ever freed (up to 32 MB) and puts such blocks in
+    // the heap: each battle then leaves holes there that the next one's cannot fill, and a
+    // long run grows by a few MB a battle.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
     gFirstFrameTime = 0;
     gFirstFrameCpuTime = 0;
     // Whatever the start-up or the frame loop throws, the shut-down still runs in its order

@@ -29,6 +29,33 @@ const char* const kGroup = Ogre::RGN_DEFAULT;
 constexpr float kPartsHeight = 85.0f; // the height of a figure dressed from part shapes
 constexpr float kEffectSeconds = 3.0f;
 
+/// Lets the battle's ground go with what the engine made for it. The terrain names its
+/// material and shaders after its own address and leaves the shaders behind when it goes:
+/// each battle's new ground would add its own pair, compiled and linked by the driver and
+/// kept until the game ends.
+void dropTerrain(std::unique_ptr<Ogre::Terrain>& terrain)
+{
+    if (!terrain)
+        return;
+    const std::string name = terrain->getMaterialName();
+    terrain.reset();
+    for (Ogre::ResourceManager* manager : {static_cast<Ogre::ResourceManager*>(Ogre::HighLevelGpuProgramManager::getSingletonPtr()),
+                                           static_cast<Ogre::ResourceManager*>(Ogre::MaterialManager::getSingletonPtr())}) {
+        if (!manager)
+            continue;
+        std::vector<Ogre::ResourceHandle> made;
+        for (const auto& r : manager->getResourceIterator()) {
+            const std::string& n = r.second->getName();
+            if (n.compare(0, name.size(), name) == 0 && (n.size() == name.size() || n[name.size()] == '/'))
+                made.push_back(r.first);
+        }
+        for (Ogre::ResourceHandle h : made) {
+            manager->unload(h);
+            manager->remove(h);
+        }
+    }
+}
+
 // Names of entities and particle systems are global to a scene manager, which a battle's
 // next scene may share with this one's leftovers: one count for all.
 unsigned long theObjectCount = 0;
@@ -118,7 +145,7 @@ LandScene::~LandScene()
     for (const auto& f : mFigures)
         mScene.removePlayer(f.second->getName());
     mFigures.clear();
-    mTerrain.reset();
+    dropTerrain(mTerrain);
     mTerrainOptions.reset();
     if (mPodium)
         core::PartShapes::detach(mSm, mPodium);
@@ -299,7 +326,7 @@ void LandScene::makeTerrain()
             Ogre::PixelBox(128, 128, 1, Ogre::PF_BYTE_RGBA, colours.data()));
     } catch (const std::exception& e) {
         mTerrainProblem = e.what();
-        mTerrain.reset();
+        dropTerrain(mTerrain);
         sceneLog(3, "the battle's ground is not drawn: " + mTerrainProblem);
     }
 }
