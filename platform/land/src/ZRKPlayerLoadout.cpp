@@ -1,6 +1,7 @@
 // The doll's loadout taken again from its room once the battle has rearranged the bags.
 #include <boost/shared_ptr.hpp>
 #include "land/ILandRoom.h"
+#include "land/LandBuilder.h"
 #include "land/ZRKLand.h"
 #include "land/ZRKPlayerSim.h"
 
@@ -38,7 +39,7 @@ void ZRKPlayerSim::initBattleWeapons()
         return;
     LandSetup::Seat seat;
     seat.weapons = itemsOf(*land, land->mItems, room->getPlayerWeapons(getId()));
-    land->buildWeapons(*this, seat);
+    land->builder().buildWeapons(*this, seat);
     mPlayerBattle.weapon = 0;
 }
 

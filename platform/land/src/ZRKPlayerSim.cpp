@@ -3,6 +3,9 @@
 #include <boost/make_shared.hpp>
 #include <cmath>
 #include <utility>
+#include "land/LandEvents.h"
+#include "land/LandHarm.h"
+#include "land/LandShots.h"
 #include "land/ZRKLand.h"
 #include "land/ZRKPlayerAI.h"
 
@@ -39,7 +42,7 @@ ZRKPlayerSim::~ZRKPlayerSim()
 
 bool ZRKPlayerSim::isWaiting() const
 {
-    return mLand && mLand->mActing == this && mLand->isFighting() && !mLand->isFinished() && isFlagSet(SIM_MAY_FIRE) &&
+    return mLand && mLand->getActingDoll() == this && mLand->isFighting() && !mLand->isFinished() && isFlagSet(SIM_MAY_FIRE) &&
            !mCharging && mPhase == PHASE_IDLE && !isDead();
 }
 
@@ -62,9 +65,9 @@ bool ZRKPlayerSim::changeWeapon(int index, bool force)
     mPlayerBattle.weapon = index;
     mWeapons.setCDSeconds(0.0f); // the land's next step measures the new weapon's cool-down
     if (mLand && isLocal()) {
-        core::EventPtr e = mLand->makeEvent(6510);
+        core::EventPtr e = mLand->events().make(6510);
         e->attrs().setAttr("weapon_notice", std::make_pair(index, w->limited ? w->getCount() : -1));
-        mLand->postStatus(*this, e);
+        mLand->events().postStatus(*this, e);
     }
     return true;
 }
@@ -145,7 +148,7 @@ bool ZRKPlayerSim::fireNow()
     if (!mLand || !mLand->mayAct(*this) || !mayFireInLesson())
         return false;
     mCharging = false;
-    return mLand->fire(*this);
+    return mLand->shots().fire(*this);
 }
 
 bool ZRKPlayerSim::holdFire()
@@ -153,11 +156,11 @@ bool ZRKPlayerSim::holdFire()
     if (!mLand || !mLand->mayAct(*this) || mCharging || !mayFireInLesson())
         return false;
     if (!isArmed()) {
-        mLand->postStatus(*this, "bullet_wanted");
+        mLand->events().postStatus(*this, "bullet_wanted");
         return false;
     }
     if (mWeapons.getCD() > 0) {
-        mLand->postStatus(*this, "cd_wanted");
+        mLand->events().postStatus(*this, "cd_wanted");
         return false;
     }
     mMoveInput = 0.0f;
@@ -177,7 +180,7 @@ bool ZRKPlayerSim::releaseFire()
     mCharge = 0.0f;
     if (!mLand->mayAct(*this))
         return false;
-    return mLand->fire(*this);
+    return mLand->shots().fire(*this);
 }
 
 bool ZRKPlayerSim::useProp(int slot)
@@ -188,13 +191,13 @@ bool ZRKPlayerSim::useProp(int slot)
     ZRKBattleState& b = getBattle();
     const int hpBefore = b.hp, spBefore = b.sp, furyBefore = b.fury;
     if (p->effect & PROP_HEAL)
-        mLand->heal(*this, p->hp > 0 ? p->hp : b.xhp / 4, "");
+        mLand->harm().heal(*this, p->hp > 0 ? p->hp : b.xhp / 4, "");
     if (p->effect & PROP_ENERGY) {
         b.sp += p->sp > 0 ? p->sp : b.xsp / 2;
         clampBattle();
     }
     if (p->effect & PROP_FURY)
-        mLand->gainFury(*this, p->fury > 0 ? p->fury : b.xfury / 4);
+        mLand->harm().gainFury(*this, p->fury > 0 ? p->fury : b.xfury / 4);
     if (p->effect & PROP_AMMO)
         for (WeaponState& w : mWeapons.getSlots())
             if (!w.empty() && w.limited)
@@ -202,21 +205,21 @@ bool ZRKPlayerSim::useProp(int slot)
     --p->count;
     mTurnDelay += p->delay;
     if (isLocal()) {
-        core::EventPtr used = mLand->makeEvent(6201);
+        core::EventPtr used = mLand->events().make(6201);
         used->attrs().setAttr("prop", slot);
-        mLand->post(used);
+        mLand->events().post(used);
         if (b.hp != hpBefore || b.sp != spBefore || b.fury != furyBefore) {
-            core::EventPtr gains = mLand->makeEvent(6503);
+            core::EventPtr gains = mLand->events().make(6503);
             gains->attrs().setAttr("playerId", getId());
             gains->getParams().setIntVal("hp", b.hp - hpBefore);
             gains->getParams().setIntVal("sp", b.sp - spBefore);
             gains->getParams().setIntVal("fury", b.fury - furyBefore);
             gains->getParams().setBoolVal("combo", false);
-            mLand->post(gains);
+            mLand->events().post(gains);
         }
     }
-    mLand->postStatus(*this, std::string());
-    mLand->postBubble(*this);
+    mLand->events().postStatus(*this, std::string());
+    mLand->events().postBubble(*this);
     return true;
 }
 
@@ -234,7 +237,7 @@ bool ZRKPlayerSim::useSkill(int index)
         setBuffIcon(SKILL_TRIPLE, 1, "set:buff image:triple");
         break;
     case SKILL_HEAL:
-        mLand->heal(*this, b.xhp * 3 / 10, "");
+        mLand->harm().heal(*this, b.xhp * 3 / 10, "");
         break;
     case SKILL_POWER:
         mPower = true;
@@ -242,7 +245,7 @@ bool ZRKPlayerSim::useSkill(int index)
         break;
     case SKILL_FURY:
         if (!isFlagSet(SIM_FURY_READY)) {
-            mLand->postStatus(*this, "sp_wanted2");
+            mLand->events().postStatus(*this, "sp_wanted2");
             return false;
         }
         mFuryShot = true;
@@ -257,8 +260,8 @@ bool ZRKPlayerSim::useSkill(int index)
     s.state = 1;
     s.start = mLand->getTimeNow();
     mTurnDelay += 20;
-    mLand->postStatus(*this, std::string());
-    mLand->postBubble(*this);
+    mLand->events().postStatus(*this, std::string());
+    mLand->events().postBubble(*this);
     return true;
 }
 

@@ -104,6 +104,7 @@ constexpr int ROOM_MODE_PRACTICE = 10;
 enum BattleFlag { BATTLE_WON = 0x1, BATTLE_LEFT = 0x8 };
 
 struct DollConstants {
+    static constexpr float PI = 3.14159265358979f; ///< the land's one value of pi
     static constexpr float STEP = 0.01f;           ///< one simulation step
     static constexpr int MAX_STEPS_PER_FRAME = 25; ///< steps due beyond these are dropped
     static constexpr float GRAVITY = 29.4f;        ///< 9.8 m/s^2 in world units

@@ -98,7 +98,13 @@ public:
     const std::string& getPlayerId() const { return mController.getPlayerId(); }
 
 protected:
+    // The land and its parts step the sim.
     friend class ZRKLand;
+    friend class LandEvents;
+    friend class LandHarm;
+    friend class LandMotion;
+    friend class LandShots;
+    friend class LandTurns;
     void setHeading(float radians);
     /// hp, sp and fury back within their maxima.
     void clampBattle() { mBattle->clamp(); }

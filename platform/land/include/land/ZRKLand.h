@@ -30,6 +30,15 @@ class KeyInput;
 namespace zrk {
 
 class ILandRoom;
+class LandAiming;
+class LandBuilder;
+class LandCrates;
+class LandEnd;
+class LandEvents;
+class LandHarm;
+class LandMotion;
+class LandShots;
+class LandTurns;
 class ZRKBasicSim;
 class ZRKNpcSim;
 class ZRKPlayerSim;
@@ -39,6 +48,9 @@ struct WeaponState;
 /// every 10 ms of land time (an updatable, at most 25 steps a frame) and seeded by the room,
 /// so a seed and the players' commands replay it. It tells the room its load states through
 /// a signal and what happens through numbered events on the engine's event manager.
+/// It keeps the loading, the step and the look-ups and hands each other job to a part of
+/// its own: building, the dolls' motion, turn order, shots and shells, harm and help,
+/// crates, aiming, the end and the events.
 class ZRKLand : public core::Updatable {
 public:
     typedef std::map<std::string, ZRKPlayerSim*> DollMap;
@@ -144,7 +156,7 @@ public:
     /// Hides or shows the combo titles (the own doll's status tells the battle bar).
     void setComboHide(bool hide);
     int getMyCarom() const;
-    std::map<std::string, ComboBullet>& getPlayerCombo() { return mCombos; }
+    std::map<std::string, ComboBullet>& getPlayerCombo();
     int getMyReviveNum() const { return mMyRevives; }
     /// Kills scored by the team.
     int getTeamScore(int team) const;
@@ -166,16 +178,16 @@ public:
     /// Puts the doll on the map node; false for an unknown doll or node.
     bool spawnPlayerNode(const std::string& id, const std::string& node);
     /// The doll whose turn it is (none between turns, on an NPC's turn and outside the fight).
-    ZRKPlayerSim* getActingDoll() const { return mActing; }
+    ZRKPlayerSim* getActingDoll() const;
     /// The NPC whose turn it is (none but on an NPC's turn).
-    ZRKNpcSim* getActingNpc() const { return mActingNpc; }
+    ZRKNpcSim* getActingNpc() const;
     /// Fires the acting NPC's gun along its heading at the pitch (degrees) and the share of a
     /// full charge; false when it is not the NPC's turn or it has fired.
     bool fireNpc(ZRKNpcSim& npc, int pitch, float share);
     /// Whether the two fight each other: the two teams, or in a PVE battle the players
     /// against the NPCs.
     bool areFoes(const ZRKBasicSim& a, const ZRKBasicSim& b) const;
-    int getTurnNumber() const { return mTurn; }
+    int getTurnNumber() const;
 
     // Time and wind.
     /// Land time when the fight began; 0 before.
@@ -209,8 +221,8 @@ public:
     bool _addCrate(const std::string& id, const ZRKSceneItem& item, const std::string& where);
     void _updateCrateMarks();
     const CrateMark* getCrateMark(const std::string& id) const;
-    const std::vector<CrateMark>& getCrateMarks() const { return mCrateMarks; }
-    bool _hasCrate(const std::string& id) const { return mCrates.count(id) > 0; }
+    const std::vector<CrateMark>& getCrateMarks() const;
+    bool _hasCrate(const std::string& id) const;
     /// Map items of the name still standing.
     int _countLoadedItem(const std::string& name) const;
 
@@ -229,7 +241,7 @@ public:
     int getCameraMode() const { return mCamera; }
 
     // The end.
-    const GameSummary& getSummary() const { return mSummary; }
+    const GameSummary& getSummary() const;
     /// Puts the winners on the podium (the scene shows it).
     void createPodium() { mPodium = true; }
     bool hasPodium() const { return mPodium; }
@@ -257,7 +269,7 @@ public:
     const std::vector<MapItem>& getMapItems() const { return mMapItems; }
     const HeightField& getHeightField() const { return mField; }
     HeightField& getHeightField() { return mField; }
-    const std::vector<Shell>& getShells() const { return mShells; }
+    const std::vector<Shell>& getShells() const;
     std::vector<Blast> takeBlasts();
     const LandSetup& getSetup() const { return mSetup; }
     const LandItems& getItems() const { return mItems; }
@@ -271,71 +283,41 @@ public:
     /// A hash of everything the fight changes (positions, numbers, ground, wind, random).
     std::uint64_t stateHash() const;
     /// Shots fired and shots that hurt an enemy, by bots.
-    int getBotShots() const { return mBotShots; }
-    int getBotHits() const { return mBotHits; }
+    int getBotShots() const;
+    int getBotHits() const;
 
 private:
+    friend class LandAiming;
+    friend class LandBuilder;
+    friend class LandCrates;
+    friend class LandEnd;
+    friend class LandEvents;
+    friend class LandHarm;
+    friend class LandMotion;
+    friend class LandShots;
+    friend class LandTurns;
     friend class ZRKBasicSim;
     friend class ZRKPlayerSim;
 
-    struct Crate {
-        ZRKSceneItem item;
-        yake::math::Vector3 position;
-    };
-    struct ShotRecord {
-        std::string owner;
-        int shells = 0;
-        int flags = 0;  ///< HitFlag bits of what it did
-        bool hurtEnemy = false;
-        bool bot = false;
-    };
+    // The parts, each for one job.
+    LandAiming& aiming() const { return *mAiming; }
+    LandBuilder& builder() const { return *mBuilder; }
+    LandCrates& crates() const { return *mCrates; }
+    LandEnd& end() const { return *mEnd; }
+    LandEvents& events() const { return *mEvents; }
+    LandHarm& harm() const { return *mHarm; }
+    LandMotion& motion() const { return *mMotion; }
+    LandShots& shots() const { return *mShots; }
+    LandTurns& turns() const { return *mTurns; }
 
-    bool build();
-    ZRKPlayerSim* addDoll(const LandSetup::Seat& seat);
-    void buildWeapons(ZRKPlayerSim& doll, const LandSetup::Seat& seat);
-    /// The weapon of the item record, defaults filled in.
-    void buildWeapon(WeaponState& w, const std::string& id);
-    void buildProps(ZRKPlayerSim& doll, const LandSetup::Seat& seat);
-    void buildNpcs();
-    void placeOnSpawn(ZRKPlayerSim& doll);
     void setLoadState(int state);
     void advanceLoading(float dt);
     void followRoom();
     void step();
-    void stepDoll(ZRKPlayerSim& doll);
-    void settle(ZRKBasicSim& sim);
-    void readKeys(ZRKPlayerSim& doll);
-    void stepShells();
-    void explode(const Shell& shell, const yake::math::Vector3& at, const std::string& direct);
-    void damage(ZRKBasicSim& target, int amount, const std::string& hitter, int flags);
-    void goDown(ZRKBasicSim& target, const std::string& hitter);
-    void kill(ZRKBasicSim& target, const std::string& killer, bool drowned);
-    void heal(ZRKBasicSim& target, int amount, const std::string& type);
-    void gainFury(ZRKBasicSim& sim, int amount);
-    void nextTurn();
-    void endTurn();
-    void endNpcTurn();
     bool isPve() const { return mSetup.tactic == 9 && !mNpcs.empty(); }
-    /// A shell of the weapon leaving `from` at `velocity`, counted as in the air.
-    Shell makeShell(const std::string& owner, int shot, WeaponState& w, const yake::math::Vector3& from,
-                    const yake::math::Vector3& velocity, int flags, float multiplier, bool wind);
-    bool fire(ZRKPlayerSim& doll);
-    void finishShot(int shot);
-    void checkEnd();
-    void decide(int winner, bool timeUp, bool playersAsOne);
-    void pickCrates();
-    void newWind();
+    /// Whether the doll may act now: its turn, the fight on and no result yet.
     bool mayAct(const ZRKPlayerSim& doll) const;
-    float weaponSpeed(const WeaponState& w) const;
     yake::math::Vector3 nodePosition(const std::string& name, bool& found) const;
-
-    // Events.
-    core::EventPtr makeEvent(int type) const;
-    void post(const core::EventPtr& event);
-    void postStatus(ZRKPlayerSim& doll, const std::string& attr);
-    void postStatus(ZRKPlayerSim& doll, const core::EventPtr& event);
-    void postBubble(const ZRKBasicSim& sim);
-    void postHit(const ZRKBasicSim& target, int health, int flags, const std::string& hitter, const std::string& type);
 
     core::GrafixClientState* mOwner;
     boost::shared_ptr<ILandRoom> mRoom;
@@ -354,48 +336,37 @@ private:
     double mAccumulator = 0.0;
     std::uint64_t mSteps = 0;
     float mRoomPoll = 0.0f; ///< frame time since the room was last followed, once over
-    float mResultTime = -1.0f;
 
     std::vector<std::unique_ptr<ZRKPlayerSim>> mDollStore;
     std::vector<std::unique_ptr<ZRKNpcSim>> mNpcStore;
     DollMap mDolls;
     NpcMap mNpcs;
     std::vector<ZRKPlayerSim*> mSeatOrder;
-
-    ZRKPlayerSim* mActing = nullptr;
-    ZRKNpcSim* mActingNpc = nullptr;
-    int mTurn = 0;
-    float mTurnStart = 0.0f;
-    float mSettleUntil = -1.0f;
     yake::math::Vector3 mWind;
 
-    std::vector<Shell> mShells;
-    std::map<int, ShotRecord> mShots;
-    int mActingShot = 0; ///< the acting doll's shot: its turn ends once it has landed
-    std::vector<Blast> mBlasts;
-    int mNextShell = 1;
-    int mNextShot = 1;
-    int mBotShots = 0;
-    int mBotHits = 0;
-
-    std::map<std::string, Crate> mCrates;
-    std::vector<CrateMark> mCrateMarks;
     std::vector<MapItem> mMapItems;
     std::map<std::string, yake::Movable> mNodes;
     std::set<std::string> mPreloadLooks;
     std::set<std::string> mPreloadWeapons;
 
-    std::map<int, std::vector<EventPreview>> mPreviews;
-    std::map<std::string, ComboBullet> mCombos;
     int mFixPlay = 0;
     bool mComboHide = false;
     int mMyRevives = 0;
     int mCamera = CAMERA_ATTACH;
-    GameSummary mSummary;
     bool mPodium = false;
     core::KeyInput* mKeys = nullptr;
     bool mKeysSet = false;
     std::set<int> mToldRoomStates;
+
+    std::unique_ptr<LandAiming> mAiming;
+    std::unique_ptr<LandBuilder> mBuilder;
+    std::unique_ptr<LandCrates> mCrates;
+    std::unique_ptr<LandEnd> mEnd;
+    std::unique_ptr<LandEvents> mEvents;
+    std::unique_ptr<LandHarm> mHarm;
+    std::unique_ptr<LandMotion> mMotion;
+    std::unique_ptr<LandShots> mShots;
+    std::unique_ptr<LandTurns> mTurns;
 };
 
 } // namespace zrk

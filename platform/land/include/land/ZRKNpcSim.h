@@ -38,6 +38,9 @@ public:
 
 private:
     friend class ZRKLand;
+    friend class LandBuilder;
+    friend class LandShots;
+    friend class LandTurns;
 
     ZRKNpcState mState;
     bool mEnded = false;

@@ -121,6 +121,15 @@ public:
 
 private:
     friend class ZRKLand;
+    friend class LandAiming;
+    friend class LandBuilder;
+    friend class LandCrates;
+    friend class LandEnd;
+    friend class LandEvents;
+    friend class LandHarm;
+    friend class LandMotion;
+    friend class LandShots;
+    friend class LandTurns;
     bool mayFireInLesson() const;
 
     int mSeat;
