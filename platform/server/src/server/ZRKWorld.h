@@ -10,13 +10,20 @@
 namespace kavri3D {
 namespace zrk {
 
+class ZRKWorldFile;
+class ZRKWorldInventory;
+class ZRKWorldProgress;
+class ZRKWorldViews;
+
 /// The server's world that lasts across runs: accounts, players (money, level, stat points,
 /// looks, settings), their items by bag and slot, their quests, the item templates and the
 /// game's data documents. It lives in an SQLite database (a file beside the user settings,
 /// or in memory for tests) seeded from the fixture folder. Every change runs inside the
 /// caller's transaction; a change that would break the world (money below zero, two items in
 /// one slot) is refused and leaves nothing behind. The world is its file's one writer while it
-/// serves, so what it read stays known until it changes it or work is undone.
+/// serves, so what it read stays known until it changes it or work is undone. The file's
+/// schema and lock, the players' views, their bags and their progress are each kept by a
+/// class of their own; the world holds the players as read and the game's documents.
 class ZRKWorld {
 public:
     struct Account {
@@ -87,9 +94,9 @@ public:
     /// world goes, and a second game on the same file gets no world (isInUse() then tells).
     bool open(const std::string& path, const std::string& fixtures, bool reset);
     bool isReady() const { return mReady; }
-    bool wasMovedAside() const { return mMovedAside; }
+    bool wasMovedAside() const;
     /// Another game holds the world file: nothing is read or written.
-    bool isInUse() const { return mInUse; }
+    bool isInUse() const;
     /// The file is a world of a newer schema, made by a newer game: it and its "-wal" and
     /// "-shm" files are left exactly as they are, and there is no world.
     bool isNewer() const { return mNewer; }
@@ -221,22 +228,19 @@ public:
     static constexpr int kSchemaVersion = 7;
 
 private:
-    enum Opening { Opened, Damaged, Unavailable, OldSchema, Newer };
-    Opening openFile(const std::string& path);
-    Opening checkSound();
-    /// Brings a world of an older schema up to the current one, in one transaction.
-    bool upgrade(int from);
-    /// The steps: each runs inside upgrade's transaction.
-    bool upgradeFrom2(std::size_t& hashed);
-    bool keepNickKeys();
-    bool addForgeColumns();
+    friend class ZRKWorldInventory;
+    friend class ZRKWorldProgress;
+    friend class ZRKWorldViews;
+
+    /// A document column as JSON; an object when it is not one (it was written by the world,
+    /// but a file can be edited by hand).
+    static Json::Value parseColumn(const std::string& text);
+    static Json::Int64 big(long long v) { return static_cast<Json::Int64>(v); }
+    /// The player as read since he last changed, to change along with the file; null when
+    /// he is not known.
+    Player* knownPlayer(const std::string& name);
     /// Replaces one of the player's documents (an object) in its column.
     bool writeDocument(const std::string& player, const char* column, const Json::Value& value);
-    bool addQuestProgress();
-    /// The player's bag changed: what was known of it is made afresh.
-    void bagChanged(const std::string& player);
-    bool createSchema();
-    void moveAside(const std::string& path);
 
     struct Parsed {
         std::string text[4];
@@ -253,46 +257,13 @@ private:
     std::map<std::string, long long> mAccountOf;  ///< player -> the first account that plays it
     std::map<std::string, Json::Value> mDocuments; ///< documents as read
     std::map<std::string, Player> mPlayers;        ///< players as read since they last changed
-    std::map<std::string, std::vector<Item>> mItems;
-    /// A bag's view, and those it replaced: replies on their way and the game may still hold
-    /// some, and one let go is brought up to date in place instead of made afresh.
-    struct BagView {
-        std::shared_ptr<Json::Value> value;
-        struct Shown {
-            long long lid;
-            int bag, slot, bind;
-        };
-        std::vector<Shown> shown; ///< where each entry of "items" shows its item, in their order
-        bool free() const { return value && value.use_count() == 1; }
-    };
-    struct BagViews {
-        BagView current;
-        std::vector<BagView> spares; ///< oldest first
-    };
-    static constexpr std::size_t kSpareBagViews = 8;
-    std::map<std::string, BagViews> mInventoryViews;
-    /// Brings a kept view of the bag to the bag's order and places (only moves happen to a kept
-    /// view); false, the view half done, when it shows other items.
-    static bool syncBagView(BagView& view, const std::vector<Item>& bag);
-    std::map<std::string, std::shared_ptr<const Json::Value>> mQuests;
-    std::map<long long, Json::Value> mItemAttrs;
-    long long mInventoryTime = 0; ///< counts the inventory changes of the run
-    struct Views {
-        std::shared_ptr<Json::Value> value[PlayerViews]; ///< null until made
-    };
-    std::map<std::string, Views> mViews;
-    std::map<std::string, std::shared_ptr<const Json::Value>> mCharacters; ///< any player's change clears them
-    /// The view to change in place: itself while nobody else holds it, else a copy made its own.
-    static Json::Value& own(std::shared_ptr<Json::Value>& view);
-    bool lockFile(const std::string& path);
-    void unlockFile();
+    std::unique_ptr<ZRKWorldFile> mFile;
+    std::unique_ptr<ZRKWorldViews> mViews;
+    std::unique_ptr<ZRKWorldInventory> mInventory;
+    std::unique_ptr<ZRKWorldProgress> mProgress;
 
-    int mOldSchema = 0; ///< the schema checkSound found, when it is an older one
     bool mReady = false;
-    bool mMovedAside = false;
-    bool mInUse = false;
     bool mNewer = false;
-    int mLockFd = -1; ///< the lock beside the world file, held for the run
 };
 
 } // namespace zrk
