@@ -64,3 +64,24 @@ TEST(ServerStart, AStartNobodyTakesIsDroppedAndANullCoreMeansNoServer)
     ZRKSession session(ZRKGameServer::take(taken));
     EXPECT_EQ(session.getGameServer(), nullptr);
 }
+
+// The link a session is handed: none for an empty folder, else the server itself, ready, with
+// nothing to tell the player about a fresh world in memory.
+TEST(ServerStart, TheLinkToTheServerIsNoneWithoutFixturesAndTheServerWithThem)
+{
+    EXPECT_EQ(ZRKGameServer::start(std::string()), nullptr);
+    ZRKServerConfig noFolder = inMemory();
+    noFolder.folder.clear();
+    EXPECT_EQ(ZRKGameServer::start(noFolder), nullptr);
+
+    std::unique_ptr<ZRKGameServer> server = ZRKGameServer::start(inMemory());
+    ASSERT_NE(server, nullptr);
+    EXPECT_TRUE(server->isReady());
+    EXPECT_FALSE(server->worldIsNewer());
+    EXPECT_EQ(server->worldWarning(), "");
+    ZRKGameServer* raw = server.get();
+    ZRKSession session(std::move(server));
+    EXPECT_EQ(session.getGameServer(), raw);
+    session.setTransport(nullptr);
+    EXPECT_EQ(session.getGameServer(), nullptr) << "another link is no embedded server";
+}
