@@ -13,7 +13,7 @@
 #include <win32/Windows.h>
 
 #include "BenchTiming.h"
-#include "services/HtmlView.h"
+#include "webview/HtmlView.h"
 #include "shell/Application.h"
 #include "shell/CAppZRKModule.h"
 

@@ -1,5 +1,5 @@
 # Checks that every folder of the module includes only folders below it:
-#   services < rooms < events, callbacks < battle < agent < shell
+#   services < rooms, webview < events, callbacks < battle < agent < shell
 # Run as a script: cmake -DZRK_MODULE_DIR=<src/ZRKMain> [-DZRK_STAMP=<file>] -P CheckLayers.cmake
 # It names every include that points up (file, line, what it includes) and fails; a folder the
 # order does not know fails too, so a new area is given its place on purpose. A lower layer that
@@ -7,11 +7,12 @@
 # A sub-folder is part of its folder's layer (battle/tutorial and battle/hud are the battle).
 cmake_minimum_required(VERSION 3.22)
 
-# Each folder's layer, lowest first; events and callbacks are one layer. Only the first folder of a
-# path counts: battle/tutorial/ (the newbie battle and its lessons) and battle/hud/ (the battle's
-# panels and displays) stand in the battle layer with battle/ itself.
+# Each folder's layer, lowest first; rooms and webview are one layer, events and callbacks another.
+# Only the first folder of a path counts: battle/tutorial/ (the newbie battle and its lessons) and
+# battle/hud/ (the battle's panels and displays) stand in the battle layer with battle/ itself.
 set(ZRK_RANK_services 0)
 set(ZRK_RANK_rooms 1)
+set(ZRK_RANK_webview 1)
 set(ZRK_RANK_events 2)
 set(ZRK_RANK_callbacks 2)
 set(ZRK_RANK_battle 3)
@@ -48,7 +49,7 @@ endforeach()
 
 if(faults)
   message(FATAL_ERROR "Includes that point up the module's layers "
-    "(services < rooms < events, callbacks < battle < agent < shell); "
+    "(services < rooms, webview < events, callbacks < battle < agent < shell); "
     "register a hook in services/GameServices instead:\n${faults}")
 endif()
 if(ZRK_STAMP)

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "services/CMyBrowserExternalObj.h"
+#include "webview/CMyBrowserExternalObj.h"
 
 using kavri3D::zrk::CMyBrowserExternalObj;
 

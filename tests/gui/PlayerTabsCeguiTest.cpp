@@ -1,6 +1,6 @@
-// The player page's guild, arena and gift tabs in the real GUI plug-in on a headless CEGUI
-// system, against stand-in events: what they ask for, what they show, and what "Buy" and
-// "Send gift" hand to the pay events (and what they refuse to send).
+// The player page's guild, arena, gift and quests tabs in the real GUI plug-in on a headless
+// CEGUI system, against stand-in events and a stand-in game: what they ask for, what they show,
+// and what "Buy" and "Send gift" hand to the pay events (and what they refuse to send).
 #include <CEGUI/CEGUI.h>
 #include <boost/any.hpp>
 #include <core/GuiSystem.h>
@@ -8,8 +8,11 @@
 #include <gui/BagData.h>
 #include <gui/IEventDispatcher.h>
 #include <gui/IGuiPage.h>
+#include <gui/IGuiWrapper.h>
+#include <gui/QuestBook.h>
 #include <gui/RoleAttr.h>
 #include <gui/ShopData.h>
+#include <json/json.h>
 #include <list>
 
 #include "PluginFixture.h"
@@ -107,7 +110,61 @@ struct PlayerTabsTest : zrktest::PluginFixture {
     }
 };
 
+/// The game's side of the GUI's questions: a quest book and item records the test sets.
+struct StandInGame : gui::IGuiWrapper {
+    gui::QuestBook* book;
+    explicit StandInGame(gui::QuestBook* b) : book(b) {}
+    gui::BagData getItemRecord(int itemId) override
+    {
+        gui::BagData record;
+        record.i_id = itemId;
+        if (itemId == 3002)
+            record.i_name = "Sand Gloves";
+        return record;
+    }
+    gui::QuestBook getQuestBook() override { return *book; }
+};
+
 } // namespace
+
+TEST_F(PlayerTabsTest, TheQuestsTabShowsTheQuestsTheGameHoldsAndNothingBeforeTheGameGaveThem)
+{
+    // No game's answers yet: an empty list, nothing offered.
+    click(page()->getChild("Tab_Quests"));
+    ASSERT_TRUE(pane("Quests")->isVisible());
+    EXPECT_TRUE(cells(pane("Quests")->getChild("QuestList"), 0).empty());
+
+    gui::QuestBook book;
+    Json::Value quest;
+    quest["name"] = "First Shot";
+    quest["goal"]["type"] = "wins";
+    quest["goal"]["count"] = 1;
+    quest["reward"]["money"] = 200;
+    quest["reward"]["exp"] = 700;
+    quest["reward"]["items"].append(3002);
+    quest["reward"]["items"].append(3003);
+    book.library["1"] = quest;
+    Json::Value mine;
+    mine["q_id"] = 1;
+    mine["state"] = 32;
+    mine["progress"] = 1;
+    book.mine.append(mine);
+    manager->setWrapper(new StandInGame(&book)); // the manager owns it
+    raise(89); // the list after a claim
+    CEGUI::Window* list = pane("Quests")->getChild("QuestList");
+    EXPECT_EQ(cells(list, 0), std::vector<std::string>{"First Shot"});
+    EXPECT_EQ(cells(list, 1), std::vector<std::string>{"Wins: 1/1"});
+    EXPECT_EQ(cells(list, 2), std::vector<std::string>{"Done: claim it"});
+    static_cast<CEGUI::MultiColumnList*>(list)->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);
+    // An object the game's record names, and one it names not.
+    EXPECT_EQ(lines(pane("Quests")->getChild("Objects")), (std::vector<std::string>{"Sand Gloves", "Item 3003"}));
+
+    // The game holds the claim: the next refresh shows it.
+    book.mine[0]["state"] = 64;
+    raise(87);
+    EXPECT_EQ(cells(list, 2), std::vector<std::string>{"Rewarded"});
+    manager->setWrapper(nullptr);
+}
 
 TEST_F(PlayerTabsTest, TheGuildTabListsItsItemsBuysThePickedOptionAndRefusesBadCounts)
 {

@@ -8,9 +8,9 @@
 #include <win32/Windows.h>
 #include <yake/Logger.h>
 
-#include "services/CDummyUIHandler.h"
-#include "services/CMyBrowserExternalObj.h"
-#include "services/HtmlView.h"
+#include "webview/CDummyUIHandler.h"
+#include "webview/CMyBrowserExternalObj.h"
+#include "webview/HtmlView.h"
 #include "support/TestEnv.h"
 
 using namespace kavri3D;

@@ -29,7 +29,7 @@
 #include <gui/ParamNode.h>
 
 #include "callbacks/EvthtmlViewCallback.h"
-#include "services/HtmlView.h"
+#include "webview/HtmlView.h"
 #include "shell/ZRKGuiLoader.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "services/GameServices.h"
-#include "services/HtmlView.h"
+#include "webview/HtmlView.h"
 #include "services/LogRoutine.h"
 
 namespace kavri3D {

@@ -19,7 +19,7 @@
 #include "rooms/Wrapper.h"
 #include "rooms/ZRKRoleRes.h"
 #include "services/GameServices.h"
-#include "services/HtmlView.h"
+#include "webview/HtmlView.h"
 #include "services/LogRoutine.h"
 #include "shell/Application.h"
 #include "shell/GuideContent.h"

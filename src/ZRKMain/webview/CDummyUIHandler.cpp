@@ -1,7 +1,7 @@
-#include "services/CDummyUIHandler.h"
+#include "webview/CDummyUIHandler.h"
 
-#include "services/CMyBrowserExternalObj.h"
-#include "services/HtmlView.h"
+#include "webview/CMyBrowserExternalObj.h"
+#include "webview/HtmlView.h"
 
 namespace kavri3D {
 namespace zrk {

@@ -1,11 +1,11 @@
-#include "services/CMyBrowserExternalObj.h"
+#include "webview/CMyBrowserExternalObj.h"
 
 #include <algorithm>
 #include <cctype>
 #include <core/BlackBoard.h>
 #include <win32/Windows.h>
 
-#include "services/HtmlView.h"
+#include "webview/HtmlView.h"
 #include "services/LogRoutine.h"
 
 namespace kavri3D {

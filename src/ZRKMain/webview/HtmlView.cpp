@@ -1,4 +1,4 @@
-#include "services/HtmlView.h"
+#include "webview/HtmlView.h"
 
 #include <boost/make_shared.hpp>
 #include <core/Application.h>
@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "services/CDummyUIHandler.h"
-#include "services/CMyBrowserExternalObj.h"
+#include "webview/CDummyUIHandler.h"
+#include "webview/CMyBrowserExternalObj.h"
 #include "services/GameServices.h"
 #include "services/LogRoutine.h"
 
