@@ -12,6 +12,7 @@
 #include <data/ZRKServer.h>
 #include <gui/IBattlePanel.h>
 #include <gui/IEventDispatcher.h>
+#include <gui/EventId.h>
 #include <gui/IGuiAnimator.h>
 #include <gui/IGuiManager.h>
 #include <land/ZRKBattleState.h>
@@ -202,8 +203,8 @@ void BattleEnd::onBattleOver()
     showBattleOver();
     if (gui::IGuiManager* gui = mRoom.getGuiManager()) {
         if (gui::IEventDispatcher* events = gui->getEventDispatcher()) {
-            events->raise(17);
-            events->raise(103);
+            events->raise(gui::EventId::PlayerAttrRefresh);
+            events->raise(gui::EventId::PropShopLoad);
         }
     }
     if (ZRKLand* land = mRoom.getLand())
@@ -270,7 +271,9 @@ void BattleEnd::onHalfTime(int stage)
         int boxPanel; ///< 0 none, 1 or 2 the manager's box panel
         float seconds;
     };
-    static const Stage kStages[] = {{"openbox", 8, 97, 1, 12.0f}, {"pve_halftime", 0, 96, 0, 0.0f}, {"pve_openbox", 4, 98, 2, 15.0f}};
+    static const Stage kStages[] = {{"openbox", 8, gui::EventId::BattleBoxes, 1, 12.0f},
+                                     {"pve_halftime", 0, gui::EventId::PveHalfTime, 0, 0.0f},
+                                     {"pve_openbox", 4, gui::EventId::PveBoxes, 2, 15.0f}};
     if (stage < 0 || stage > 2)
         return;
     const Stage& s = kStages[stage];
@@ -302,7 +305,7 @@ void BattleEnd::onHalfTime(int stage)
     ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
         if (me && (me->getPlayerBattle().count < 1 || (me->getPlayerBattle().flags & 0x8) != 0))
             if (gui::IEventDispatcher* events = gui->getEventDispatcher())
-                events->raise(112);
+                events->raise(gui::EventId::BoxesSpent);
     }
 }
 

@@ -1,10 +1,12 @@
 #include "battle/BattleExit.h"
 
+#include <core/ClientStateTable.h>
 #include <data/ZRKGameData.h>
 #include <data/ZRKRoomRequest.h>
 #include <data/ZRKServer.h>
 #include <data/ZRKSession.h>
 #include <gui/IEventDispatcher.h>
+#include <gui/EventId.h>
 #include <gui/IBattlePanel.h>
 #include <gui/IGuiAnimator.h>
 #include <gui/IGuiManager.h>
@@ -47,14 +49,14 @@ void BattleExit::leave()
     const bool inRoom = !battleRoom.empty() && ZRKRoomRequest::getRoomState(battleRoom, false, false);
     if (inRoom)
         ZRKRoomRequest::backFromBattle(battleRoom, ZRKReply());
-    if (state.empty() || state == "zrk_personalroom") {
-        session->teleport(!arena.empty() ? arena : battleRoom, "zrk_personalroom", std::string());
+    if (state.empty() || state == core::ClientStateTable::kPersonalRoom) {
+        session->teleport(!arena.empty() ? arena : battleRoom, core::ClientStateTable::kPersonalRoom, std::string());
         return;
     }
     if (inRoom)
         session->leave(battleRoom);
-    if (state == "room") {
-        session->teleport(std::string(), "room", std::string());
+    if (state == core::ClientStateTable::kArea) {
+        session->teleport(std::string(), core::ClientStateTable::kArea, std::string());
         if (BackgroundScene* background = BackgroundScene::getSingletonPtr())
             background->setIdleAction([] { raiseLeaveEvent(); });
         else
@@ -65,11 +67,11 @@ void BattleExit::leave()
     if (gui::IGuiManager* gui = GameServices::guiManager()) {
         gui->clearScreens();
         if (gui::IEventIdQueue* queue = gui->getEventIdQueue())
-            for (int id : {40, 93, 101})
+            for (int id : {gui::EventId::PlayerLeave, gui::EventId::PvePlayerLeave, gui::EventId::FixedMapPlayerLeave})
                 queue->push(id, 0.0f);
         gui->showPage("bottombar");
         if (gui::IEventDispatcher* events = gui->getEventDispatcher())
-            events->raise(16);
+            events->raise(gui::EventId::PlayerAttrLoading);
     } else {
         writeLog(kLogWarning, kChannel, "no GUI manager: the player hall's panels are not refreshed");
     }
@@ -79,14 +81,14 @@ void BattleExit::leave()
         session->leave(arena);
     ZRKServer* server = ZRKGameData::part(&ZRKGameData::server);
     const std::string zone = server ? server->getCurrentZone().getStringVal("name", "") : std::string();
-    session->teleport(zone, "playerhall", std::string());
+    session->teleport(zone, core::ClientStateTable::kPlayerHall, std::string());
 }
 
 void BattleExit::raiseLeaveEvent()
 {
     gui::IGuiManager* gui = GameServices::guiManager();
     if (gui::IEventDispatcher* events = gui ? gui->getEventDispatcher() : nullptr)
-        events->raise(59);
+        events->raise(gui::EventId::BattleLeft);
     else
         writeLog(kLogWarning, kChannel, "no GUI manager: the lobby is not told the battle was left");
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <CEGUI/CEGUI.h>
 #include <core/Camera.h>
+#include <core/ClientStateTable.h>
 #include <core/Frame.h>
 #include <core/GuiManager.h>
 #include <core/win32RenderWindow.h>
@@ -193,7 +194,7 @@ bool BattleInput::onEscapeKey(int scanCode)
             me->wait();
     }
     const float begin = land->getTimeBegin();
-    const bool early = mRoom.getName() == "battle" && !(begin > 0.0f && land->getTimeNow() - begin > 60.0f);
+    const bool early = mRoom.getName() == core::ClientStateTable::kBattle && !(begin > 0.0f && land->getTimeNow() - begin > 60.0f);
     if (!frame) {
         writeLog(kLogWarning, kChannel, "no main frame: the leave question is not asked");
         mRoom.onEscapeConfirmed(-1);

@@ -5,6 +5,7 @@
 #include <malloc.h>
 #include <map>
 #include <core/BlackBoard.h>
+#include <core/ClientStateTable.h>
 #include <CEGUI/CEGUI.h>
 #include <core/Frame.h>
 #include <core/GuiManager.h>
@@ -97,7 +98,7 @@ BattleRoom::BattleRoom()
 {
     mMainLightsEnabled = false;
     mPrefetchSuspended = true;
-    setName("battle");
+    setName(core::ClientStateTable::kBattle);
 }
 
 // The parts go after the body: the Escape key, its question's answer and what was heard of the
