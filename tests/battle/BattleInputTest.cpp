@@ -134,6 +134,30 @@ TEST_F(BattleInputTest, EscapeAsksByTheTimeOfTheFightAndASecondEscapeClosesTheQu
     }
 }
 
+TEST_F(BattleInputTest, TheLeaveQuestionGoesUnansweredWithTheBattle)
+{
+    enterAndLoad("bag=1&prev=zrk_personalroom");
+    ASSERT_TRUE(room->onEscapeKey(1));
+    ASSERT_TRUE(lastBox() && lastBox()->open);
+    const std::string before = session->getLastTeleport();
+    room.reset(); // the battle goes while its question is up
+    EXPECT_FALSE(lastBox()->open);
+    EXPECT_FALSE(mainFrame.pressMessageBoxButton(0)); // nothing is left to answer
+    EXPECT_EQ(session->getLastTeleport(), before);     // and nobody was taken anywhere
+}
+
+TEST_F(BattleInputTest, TheLeaveQuestionGoesUnansweredWithTheScene)
+{
+    enterAndLoad("bag=1&prev=zrk_personalroom");
+    ASSERT_TRUE(room->onEscapeKey(1));
+    const std::string before = session->getLastTeleport();
+    room->onExit(); // the room stays, its scene goes
+    EXPECT_FALSE(lastBox()->open);
+    EXPECT_FALSE(room->isMessageBoxOpen());
+    EXPECT_FALSE(mainFrame.pressMessageBoxButton(0));
+    EXPECT_EQ(session->getLastTeleport(), before);
+}
+
 TEST_F(BattleInputTest, TheRadarMapsTheWorldBoxOntoItsPicture)
 {
     BattleRoom idle;

@@ -18,7 +18,8 @@ std::vector<std::string> battleScreens()
 {
     std::vector<std::string> files = {"platform/gui/src/BattlePanelHost.cpp", "platform/gui/src/BattleOverView.cpp",
                                       "platform/gui/src/BoxPanel.cpp", "platform/gui/src/RoomPage.cpp"};
-    for (const char* f : {"BattleRoom", "hud/BattlePrompts", "hud/BattleStatusProvider", "EvtDollHandler",
+    for (const char* f : {"BattleRoom", "BattleLoading", "BattleInput", "BattleGuide", "BattleEnd", "BattleOverlays",
+                          "BattleBubbles", "hud/BattlePrompts", "hud/BattleStatusProvider", "EvtDollHandler",
                           "EvtLandHandler", "EvtNpcHandler", "hud/ZRKBubblePanel", "hud/ZRKFlashPanel",
                           "hud/ZRKProgressPanel", "hud/ZRKSightingPanel", "hud/ZRKSuspendPanel",
                           "hud/SimBubbleInfoProvider"})

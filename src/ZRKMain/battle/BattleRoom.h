@@ -2,7 +2,6 @@
 #include <boost/any.hpp>
 #include <boost/shared_ptr.hpp>
 #include <functional>
-#include <boost/signals2/connection.hpp>
 #include <list>
 #include <map>
 #include <memory>
@@ -14,7 +13,6 @@
 #include <core/RtObjectAttrMap.h>
 #include <json/json.h>
 #include <gui/IBattleOver.h>
-#include <CEGUI/Event.h>
 #include <util/XmlConfigHelper.h>
 #include <yake/Vector3.h>
 #include "rooms/BasicRoom.h"
@@ -44,8 +42,17 @@ class IBoxPanel;
 class IDollView;
 } // namespace gui
 
+class BattleBubbles;
+class BattleEnd;
+class BattleExit;
+class BattleGuide;
 class BattleHintManager;
+class BattleInput;
+class BattleLoading;
+class BattleLoadout;
+class BattleOverlays;
 class BattlePrompts;
+class BattleRadar;
 class BattleStatusProvider;
 class EvtDollHandler;
 class EvtLandHandler;
@@ -60,6 +67,8 @@ class ZRKRoomState;
 /// land when the room is ready, starts loading once a short delay has passed and the room's
 /// parameters have come, follows the land's load states through the battle's phases on
 /// engine timers, collects the awards at the end and takes the player back where he came from.
+/// Each of those jobs is a part of its own (loading, input, radar, loadout, guide, displays,
+/// the end, leaving); the room composes them and keeps the land, the timers and the handlers.
 class BattleRoom : public BasicRoom {
 public:
     /// One weapon of the chosen ammo bag: item id and shell count.
@@ -140,17 +149,17 @@ public:
     void checkInputFocus();
     void resumeIfSuspendClosed();
     /// The screen shown while input is suspended; null when none is up.
-    ZRKSuspendPanel* getSuspendPanel() const { return mSuspendPanel.get(); }
+    ZRKSuspendPanel* getSuspendPanel() const;
     /// The loading screen, from the land's creation until it has loaded; null otherwise.
-    ZRKProgressPanel* getProgressPanel() const { return mProgressPanel.get(); }
+    ZRKProgressPanel* getProgressPanel() const;
 
     /// The wind vane's picture, made once the land loads; it goes with the heads-up display.
     void createVane();
     /// Points the vane the way the wind blows as seen along the facing.
     void updateVane(const yake::math::Vector3& wind, const yake::math::Vector3& facing);
     void destroyVane();
-    VaneSnapShotScene* getVaneScene() const { return mVaneScene; }
-    core::SnapShotEx* getVaneSnapShot() const { return mVaneSnapShot; }
+    VaneSnapShotScene* getVaneScene() const;
+    core::SnapShotEx* getVaneSnapShot() const;
     /// A world position on the radar map's picture (x and y in pixels); false before the radar
     /// is known or for a radar box without extent, the position untouched.
     bool projectToRadar(yake::math::Vector3& p) const;
@@ -207,8 +216,8 @@ public:
     void destroyPrompts();
     void createFlashPanel();
     void destroyFlashPanel();
-    ZRKFlashPanel* getFlashPanel() const { return mFlashPanel.get(); }
-    BattlePrompts* getPrompts() const { return mPrompts.get(); }
+    ZRKFlashPanel* getFlashPanel() const;
+    BattlePrompts* getPrompts() const;
     /// A heads-up window by its path ("battle/hpnum2") under the GUI; null when there is none.
     static CEGUI::Window* hudWindow(const std::string& path);
 
@@ -230,7 +239,7 @@ public:
     void createSight();
     void destroySight();
     bool isSightActive() const;
-    ZRKSightingPanel* getSightingPanel() const { return mSight.get(); }
+    ZRKSightingPanel* getSightingPanel() const;
 
     /// The battle screen's own interface (the "Battle" panel's); null without it.
     gui::IBattlePanel* getBattleScreen() const;
@@ -294,34 +303,34 @@ public:
 
     // What tests look at.
     const std::string& getReturnState() const { return mReturnState; }
-    int getAmmoBag() const { return mAmmoBag; }
-    const std::vector<WeaponEntry>& getWeaponSet() const { return mWeaponSet; }
-    const std::string& getGuideText() const { return mGuideText; }
+    int getAmmoBag() const;
+    const std::vector<WeaponEntry>& getWeaponSet() const;
+    const std::string& getGuideText() const;
     /// The guide text on screen (lead text or NPC dialog); empty when none is shown.
     std::string getShownGuideText() const;
-    bool isGuideWaiting() const { return mGuideWaiting; }
-    bool areParamsReceived() const { return mParamsReceived; }
+    bool isGuideWaiting() const;
+    bool areParamsReceived() const;
     /// Whether each of the five timers is pending: load, simulator, over, half time, leave.
     bool isTimerPending(int which) const;
-    const std::vector<AwardBoxItem>& getAwards() const { return mAwards; }
-    bool isBattleOverShown() const { return mBattleOverShown; }
-    bool isResultReported() const { return mResultReported; }
-    float getGuideDuration() const { return mGuideDuration; }
-    bool areBagsPulled() const { return mBagsPulled; }
-    bool isFreeRotate() const { return mFreeRotate; }
-    bool isMessageBoxOpen() const { return mMessageBoxOpen; }
-    bool isRadarLoaded() const { return mRadarLoaded; }
+    const std::vector<AwardBoxItem>& getAwards() const;
+    bool isBattleOverShown() const;
+    bool isResultReported() const;
+    float getGuideDuration() const;
+    bool areBagsPulled() const;
+    bool isFreeRotate() const;
+    bool isMessageBoxOpen() const;
+    bool isRadarLoaded() const;
     int getArmsImagesetCount() const { return mArmsImagesetCount; }
     /// Whether the room's own third-person camera places the view (else the land's scene does).
-    bool isCameraOwn() const { return mCameraOwn; }
-    bool isSpecialDuplicate() const { return mSpecialDuplicate; }
-    const std::vector<AwardSlot>& getAwardSlots() const { return mAwardSlots; }
-    int getHalfTimeStage() const { return mHalfTimeStage; }
-    gui::IBoxPanel* getBoxPanel() const { return mBoxPanel; }
-    float getBoxPanelStart() const { return mBoxPanelStart; }
-    float getBoxPanelEnd() const { return mBoxPanelEnd; }
-    float getSweepEnd() const { return mSweepEnd; }
-    long getMusicSound() const { return mMusicSound; }
+    bool isCameraOwn() const;
+    bool isSpecialDuplicate() const;
+    const std::vector<AwardSlot>& getAwardSlots() const;
+    int getHalfTimeStage() const;
+    gui::IBoxPanel* getBoxPanel() const;
+    float getBoxPanelStart() const;
+    float getBoxPanelEnd() const;
+    float getSweepEnd() const;
+    long getMusicSound() const;
     gui::IBattlePanelHost* getBattlePanel() const { return mBattlePanel; }
     /// The "arm" and "data" entries of the item document by id (filled by createScene).
     const std::map<int, Json::Value>& getWeaponTable() const { return mWeaponTable; }
@@ -334,58 +343,44 @@ public:
 protected:
     // What a room built on the battle (the tutorial) sets of it.
     std::string& returnState() { return mReturnState; }
-    bool& escapeEnabled() { return mEscapeEnabled; }
+    bool& escapeEnabled();
     bool& battleHintEnabled() { return mBattleHintEnabled; }
     /// The battle's hints while the fight runs; null when they are off or over.
     BattleHintManager* getHintManager() const { return mHintManager.get(); }
-    int& savedAmmoBag() { return mSavedAmmoBag; }
-    int& ammoBag() { return mAmmoBag; }
-    std::vector<WeaponEntry>& weaponSet() { return mWeaponSet; }
-    bool& specialDuplicate() { return mSpecialDuplicate; }
-    std::list<core::XmlConfigHelper>& savedWeaponItems() { return mSavedWeaponItems; }
-    std::list<core::XmlConfigHelper>& savedPropItems() { return mSavedPropItems; }
+    int& savedAmmoBag();
+    int& ammoBag();
+    std::vector<WeaponEntry>& weaponSet();
+    bool& specialDuplicate();
+    std::list<core::XmlConfigHelper>& savedWeaponItems();
+    std::list<core::XmlConfigHelper>& savedPropItems();
     const boost::shared_ptr<core::IEventHandler>& landHandler() const { return mLandHandler; }
     /// The mouse is the player's own: no capture, no drag, the arrow cursor.
-    void releaseCursorForGuide() { releaseCursor(); }
+    void releaseCursorForGuide();
 
 private:
-    void showGuideText(const std::string& text, float seconds);
-    void hideGuideWindows();
-    /// The guide's and the NPC dialog's windows, made from their layouts when first needed.
-    bool makeGuideWindows();
-    void destroyGuideWindows();
-    void clearGuideText();
-    void checkLoadingDone();
-    void reportResult();
-    void readAwards();
-    void showBattleOver();
+    // The parts: each does one job of the battle over the room's land, timers and handlers.
+    friend class BattleBubbles;
+    friend class BattleEnd;
+    friend class BattleExit;
+    friend class BattleGuide;
+    friend class BattleInput;
+    friend class BattleLoading;
+    friend class BattleLoadout;
+    friend class BattleOverlays;
+    friend class BattleRadar;
+
     void closeBattleHud();
     void attachBattlePanel();
-    /// The player's own props (taken aside) to the land for the battle; none when the stage gave its own.
-    void lendOwnProps();
     void createImagesets();
     void destroyImagesets();
-    bool onEscapeKeyEvent(const CEGUI::EventArgs& args);
-    void releaseCursor();
-    void captureCursor();
-    void destroySuspendPanel();
-    void createProgressPanel();
-    void destroyProgressPanel();
-    /// Steers the camera: the land's scene follows shots and others' turns, the room's own
-    /// camera the own doll.
-    void updateCamera(float dt);
     void attachStatusProvider();
-    void playMusic(const std::string& name);
-    void stopMusic();
-    /// The arms of the room's duplicate stage; false when it has none that can be read.
-    bool readStageAi(std::vector<StageWeapon>& weapons, std::vector<std::string>& props) const;
-    int roomParam(const char* key) const;
     void releaseLand();
     void stopHints();
     ZRKRoomState* landRoomState() const;
     int setTimer(int& id, unsigned ms, const std::function<void()>& call);
-    static std::string awardIcon(int type);
     void kill(int& id);
+    /// A whole number as the room's values carry it: a number, or a text that is exactly one; 0 otherwise.
+    static int wholeNumber(const Json::Value& record, const char* key);
 
     std::unique_ptr<ZRKLand> mLand;
     boost::shared_ptr<BattleLandRoom> mLandRoom; ///< the land's view of the room
@@ -395,69 +390,29 @@ private:
     int mOverTimer = -1;
     int mHalfTimeTimer = -1;
     int mLeaveTimer = -1;
-    boost::signals2::connection mLandLoadConnection;
-    boost::signals2::connection mPlayerStateConnection;
-    boost::signals2::connection mBoxOffersConnection;
-    boost::signals2::connection mRoomParamConnection;
-    bool mMessageBoxOpen = false;
-    int mSavedCursorCapture = -1;
-    bool mFreeRotate = false;
-    bool mCameraOwn = false;
-    boost::signals2::connection mEscapeAnswer;
-    CEGUI::Event::Connection mEscapeKeyConnection;
-    int mRadarImageWidth = 0, mRadarImageHeight = 0;
-    std::string mRadarMaterial, mRadarTexture;
-    yake::math::Vector3 mRadarMin, mRadarMax;
-    bool mRadarLoaded = false;
     int mArmsImagesetCount = 0;
-    core::win32RenderWindow* mRenderWindow = nullptr;
     bool mBattleHintEnabled = true;
     boost::shared_ptr<BattleHintManager> mHintManager;
-    CEGUI::Window* mGuideRoot = nullptr;  ///< "guide", holding the lead text while hidden
-    CEGUI::Window* mLeadText = nullptr;   ///< "guide/leadTextBg"
-    CEGUI::Window* mNpcDialog = nullptr;  ///< "npcDlg"
-    bool mEscapeEnabled = true;
-    long mMusicSound = -1;
-    std::list<core::XmlConfigHelper> mSavedWeaponItems;
-    std::list<core::XmlConfigHelper> mSavedPropItems;
-    std::vector<WeaponEntry> mWeaponSet;
-    int mSavedAmmoBag = -1;
-    int mAmmoBag = 1;
-    bool mSpecialDuplicate = false;
-    bool mBagsPulled = false;
     std::string mReturnState;
-    bool mParamsReceived = false;
-    bool mLoadingStarted = false; ///< startLoading ran past the gate for this land
-    std::string mGuideText;
-    float mGuideDuration = 0.0f;
-    bool mGuideWaiting = false;
-    float mSweepEnd = -1.0f;
     std::string mRoomName; ///< the server's room of this battle
-    std::vector<AwardBoxItem> mAwards;
-    std::vector<AwardSlot> mAwardSlots;
-    int mHalfTimeStage = -1; ///< the stage last shown; -1 none
     gui::IBattlePanelHost* mBattlePanel = nullptr;
-    gui::IBoxPanel* mBoxPanel = nullptr;
-    float mBoxPanelStart = -1.0f;
-    float mBoxPanelEnd = -1.0f;
-    double mBoxPanelOrigin = 0.0; ///< the clock's time when the box screen opened
     std::map<int, Json::Value> mWeaponTable;
     std::map<int, Json::Value> mItemTable;
-    bool mBattleOverShown = false;
-    bool mResultReported = false;
     boost::shared_ptr<core::IEventHandler> mLandHandler;
-    boost::shared_ptr<ZRKSuspendPanel> mSuspendPanel;
-    boost::shared_ptr<ZRKProgressPanel> mProgressPanel;
-    core::SnapShotEx* mVaneSnapShot = nullptr;  ///< owns the vane's scene
-    VaneSnapShotScene* mVaneScene = nullptr;
     boost::shared_ptr<core::IEventHandler> mDollHandler;
     boost::shared_ptr<core::IEventHandler> mNpcHandler;
-    std::unique_ptr<BattlePrompts> mPrompts;
-    std::unique_ptr<ZRKFlashPanel> mFlashPanel;
-    boost::shared_ptr<ZRKSightingPanel> mSight;
     boost::shared_ptr<BattleStatusProvider> mStatusProvider;
     core::RandomNumber mRandom{core::RandomNumber::settable()};
     std::shared_ptr<bool> mAlive{std::make_shared<bool>(true)};
+    std::unique_ptr<BattleLoading> mLoading;
+    std::unique_ptr<BattleInput> mInput;
+    std::unique_ptr<BattleRadar> mRadar;
+    std::unique_ptr<BattleLoadout> mLoadout;
+    std::unique_ptr<BattleGuide> mGuide;
+    std::unique_ptr<BattleOverlays> mOverlays;
+    std::unique_ptr<BattleBubbles> mBubbles;
+    std::unique_ptr<BattleEnd> mEnd;
+    std::unique_ptr<BattleExit> mExit;
 };
 
 } // namespace zrk

@@ -273,6 +273,7 @@ void EvtDollHandler::openRevivePanel()
     mRevivePanel->moveToFront();
     // Y is heard wherever the key-down goes (the panel, the heads-up windows or the page under
     // them): every window's key-down passes the global set first.
+    mKeyDown.disconnect(); // a CEGUI guard does not end the connection it is given over
     mKeyDown = CEGUI::GlobalEventSet::getSingleton().subscribeEvent(
         CEGUI::Window::EventNamespace + "/" + CEGUI::Window::EventKeyDown,
         CEGUI::Event::Subscriber(&EvtDollHandler::onKeyDown, this));
@@ -284,9 +285,7 @@ void EvtDollHandler::closeRevivePanel()
     if (mRevivePanel)
         CeguiWidgets::destroy(mRevivePanel);
     mRevivePanel = nullptr;
-    if (mKeyDown.isValid())
-        mKeyDown->disconnect();
-    mKeyDown = CEGUI::Event::Connection();
+    mKeyDown.disconnect();
 }
 
 bool EvtDollHandler::onKeyDown(const CEGUI::EventArgs& args)

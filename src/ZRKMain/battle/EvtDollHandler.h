@@ -60,7 +60,7 @@ private:
     bool mReviveShown = false;
     Json::Value mCostTable;
     CEGUI::Window* mRevivePanel = nullptr;
-    CEGUI::Event::Connection mKeyDown;
+    CEGUI::Event::ScopedConnection mKeyDown; ///< the Y key while the revive panel is up
     boost::signals2::scoped_connection mBoxAnswer; ///< the money warning's answer
 };
 

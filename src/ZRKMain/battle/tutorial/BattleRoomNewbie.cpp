@@ -86,10 +86,7 @@ BattleRoomNewbie::BattleRoomNewbie()
 BattleRoomNewbie::~BattleRoomNewbie()
 {
     GameServices::hooks().tutorialStepDone = nullptr;
-    for (CEGUI::Event::Connection& c : mConnections)
-        if (c.isValid())
-            c->disconnect();
-    mConnections.clear();
+    mConnections.clear(); // each guard ends its click before the guide's key handler goes
     if (gui::IGuideView* guide = getGuide())
         guide->releaseKeyHandler();
     for (auto& ai : mAis)
@@ -121,7 +118,7 @@ void BattleRoomNewbie::createScene()
         writeLog(kLogWarning, kChannel, "no guide view: the lesson's steps are not shown");
     core::Frame* frame = GameServices::frame();
     if (CEGUI::Window* top = frame ? frame->getTopWindow() : nullptr)
-        mConnections.push_back(top->subscribeEvent(CEGUI::Window::EventMouseButtonDown,
+        mConnections.emplace_back(top->subscribeEvent(CEGUI::Window::EventMouseButtonDown,
                                                    CEGUI::Event::Subscriber(&BattleRoomNewbie::onMouseDown, this)));
     mLesson = 0;
     returnState().clear();
@@ -154,10 +151,7 @@ void BattleRoomNewbie::createScene()
 
 void BattleRoomNewbie::destroyScene()
 {
-    for (CEGUI::Event::Connection& c : mConnections)
-        if (c.isValid())
-            c->disconnect();
-    mConnections.clear();
+    mConnections.clear(); // the clicks are heard while the scene is up
     if (gui::IBattlePanel* panel = getBattleScreen())
         panel->setNewbieLock(true);
     leaveStep();

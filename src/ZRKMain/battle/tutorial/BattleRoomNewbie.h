@@ -147,7 +147,7 @@ private:
     bool mChatMode = false;
     bool mFacingEnabled = false;
     bool mChatDone = false;
-    std::list<CEGUI::Event::Connection> mConnections;
+    std::list<CEGUI::Event::ScopedConnection> mConnections; ///< the top window's clicks while the scene is up
     int mSeriateNumber = 0;
     std::vector<std::string> mSeats;
     int mNpcCounter = 1;
