@@ -31,6 +31,8 @@ const T::Change kChanges[] = {
     {T::kPlayerHall, T::kBattle},
     {T::kPlayerHall, T::kTutorial},
     {T::kPlayerHall, T::kLogon},
+    // Sent into the hall while already in it (back from a lesson started there): it is entered anew.
+    {T::kPlayerHall, T::kPlayerHall},
     // A room's seats, then its battle.
     {T::kPersonalRoom, T::kPlayerHall},
     {T::kPersonalRoom, T::kBattle},
