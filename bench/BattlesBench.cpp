@@ -28,6 +28,7 @@
 #include <yake/Time.h>
 
 #include "BenchScratch.h"
+#include "support/ResidentMemory.h"
 #include "battle/BattleRoom.h"
 #include "support/GamePages.h"
 #include "support/GameRun.h"
@@ -41,17 +42,7 @@ const int kDefaultBattles = 10;
 const double kLimitMb = 10.0;
 const unsigned kSeed = 5; // a short 1 v 1
 
-double residentMb()
-{
-    long pages = 0, resident = 0;
-    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
+using zrktest::residentMb;
 
 int threadsAlive()
 {

@@ -15,6 +15,7 @@
 #include <core/TimerManager.h>
 #include <yake/Time.h>
 
+#include "support/ResidentMemory.h"
 #include "support/TestEnv.h"
 
 using namespace kavri3D::core;
@@ -228,18 +229,7 @@ TEST(RunApplication, QuitMessageEndsTheLoop)
 }
 
 #if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) // the sanitizer keeps freed blocks a while, by design
-namespace {
-double residentMb()
-{
-    long pages = 0, resident = 0;
-    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-} // namespace
+using zrktest::residentMb;
 
 // Big blocks freed during a run leave the resident memory at once, even after a bigger one
 // was freed (the C library would otherwise keep them in the heap from then on, holes a long
