@@ -209,8 +209,7 @@ TEST_F(BattleDisplaysTest, TheRoomDropsTheLoadingScreenWhenTheLandHasLoaded)
     room->onRoomReady("battle_hero");
     ASSERT_NE(room->getProgressPanel(), nullptr);
     ASSERT_NE(room->getProgressPanel()->getWindow(), nullptr);
-    for (int i = 0; i < 200 && !(room->getLand() && room->getLand()->isLoaded()); ++i)
-        frame();
+    until([&] { return room->getLand() && room->getLand()->isLoaded(); }, 200);
     ASSERT_TRUE(room->getLand()->isLoaded());
     frame();
     EXPECT_EQ(room->getProgressPanel(), nullptr);

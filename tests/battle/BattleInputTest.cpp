@@ -69,8 +69,7 @@ TEST_F(BattleInputTest, TheMouseTurnsTheViewOnlyWhileTheDollMayNotActAndPitchesW
     // Its turn, waiting for the player: the camera follows the doll, the mouse does not turn it.
     ZRKLand* land = room->getLand();
     ASSERT_TRUE(land->isFighting() || land->beginSimulator());
-    for (int i = 0; i < 4000 && !(land->getActingDoll() == me && me->isWaiting()) && !land->isFinished(); ++i)
-        frame(0.1f);
+    until([&] { return (land->getActingDoll() == me && me->isWaiting()) || land->isFinished(); }, 4000, 0.1f);
     ASSERT_TRUE(me->isWaiting());
     frame(0.01f);
     EXPECT_FALSE(room->isFreeRotate());
@@ -122,8 +121,7 @@ TEST_F(BattleInputTest, EscapeAsksByTheTimeOfTheFightAndASecondEscapeClosesTheQu
     // A minute into the fight the question warns of the defeat.
     ASSERT_TRUE(room->getLand()->isFighting() || room->getLand()->beginSimulator());
     ZRKLand* land = room->getLand();
-    for (int i = 0; i < 2000 && land->getTimeNow() - land->getTimeBegin() <= 60.0f && !land->isFinished(); ++i)
-        frame(0.1f);
+    until([&] { return land->getTimeNow() - land->getTimeBegin() > 60.0f || land->isFinished(); }, 2000, 0.1f);
     if (!land->isFinished()) {
         ASSERT_TRUE(room->onEscapeKey(1));
         EXPECT_EQ(lastBox()->textKey, "warning/escape");

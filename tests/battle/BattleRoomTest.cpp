@@ -28,12 +28,6 @@ namespace {
 /// The battle room with "hero" and a bot battle of the embedded server (see the fixture).
 class BattleRoomTest : public zrktest::BattleServerFixture {
 protected:
-    bool until(const std::function<bool()>& done, int limit, float dt = 0.05f)
-    {
-        for (int i = 0; i < limit && !done(); ++i)
-            frame(dt);
-        return done();
-    }
     ZRKServerCore& server() { return session->getGameServer()->core(); }
     /// Starts the bot battle and enters the room's scene as the teleport would.
     void enterBattle(const std::string& params = "bag=2&set=ca1&prev=zrk_personalroom")

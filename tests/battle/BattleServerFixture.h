@@ -25,6 +25,7 @@
 #include "battle/BattleRoom.h"
 #include "shell/GuideContent.h"
 #include "shell/ZRKGuiLoader.h"
+#include "support/FramePump.h"
 #include "support/TestEnv.h"
 
 namespace zrktest {
@@ -90,10 +91,12 @@ protected:
         if (room && room->hasScene())
             room->onFrame(dt);
     }
-    void frames(int n, float dt = 0.05f)
+    void frames(int n, float dt = 0.05f) { pumpOf(dt).frames(n); }
+    /// Frames of `dt` seconds until `done` holds, at most `limit`; a failure says what was waited for.
+    FramePump::Waited until(const std::function<bool()>& done, int limit, float dt = 0.05f,
+                                     const std::string& what = std::string())
     {
-        for (int i = 0; i < n; ++i)
-            frame(dt);
+        return pumpOf(dt).until(done, limit, what);
     }
     /// Enters the battle with the parameter text and runs it to the fight's start; `bots` of the
     /// server's players fight beside and against hero.
@@ -113,9 +116,17 @@ protected:
         room->onEnter(params);
         room->onEnterRoom("battle_hero", 0, params);
         room->onRoomReady("battle_hero");
-        for (int i = 0; i < 200 && !(room->getLand() && room->getLand()->getLoadState() >= LOAD_READY); ++i)
-            frame();
+        until([&] { return room->getLand() && room->getLand()->getLoadState() >= LOAD_READY; }, 200, 0.05f, "the land loaded");
         ASSERT_TRUE(room->getLand() && room->getLand()->getLoadState() >= LOAD_READY);
+    }
+
+    /// The frame loop, with frames of `dt` seconds.
+    FramePump pumpOf(float dt)
+    {
+        return FramePump([this, dt] {
+            frame(dt);
+            return true;
+        });
     }
 
     core::EventManager events;

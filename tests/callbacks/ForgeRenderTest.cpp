@@ -23,6 +23,7 @@
 #include <lan/ZRKLan.h>
 #include <yake/Time.h>
 
+#include "support/FramePump.h"
 #include "support/TestWindow.h"
 #include "callbacks/EquipEnchaseCallbackEvent.h"
 #include "callbacks/EquipEnhanceCallbackEvent.h"
@@ -105,16 +106,16 @@ struct ForgeWindow : ::testing::Test {
         yake::native::setManualClock(false);
         gfx.reset();
     }
-    void frames(int count)
-    {
-        for (int i = 0; i < count; ++i) {
-            yake::native::advanceTime(1.0 / 60);
-            core::TimerManager::instance().update();
-            if (session)
-                session->update(1.f / 60);
-            ASSERT_TRUE(gfx->renderOneFrame(1.f / 60));
-        }
-    }
+    /// One frame of the window: the clock moved a sixtieth of a second, the timers, what the
+    /// window shows, then the drawing.
+    zrktest::FramePump pump{[this] {
+        yake::native::advanceTime(1.0 / 60);
+        core::TimerManager::instance().update();
+        if (session)
+            session->update(1.f / 60);
+        return gfx->renderOneFrame(1.f / 60);
+    }};
+    void frames(int count) { ASSERT_TRUE(pump.frames(count)) << "the window stopped drawing"; }
     CEGUI::Window* widget(int kind, const std::string& name)
     {
         return manager->getPage(kind)->getRootWindow()->getChild(name);

@@ -14,6 +14,7 @@
 #include <server/ZRKWorld.h>
 #include <util/BattleAwards.h>
 #include "DataTestKit.h"
+#include "support/FramePump.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -30,11 +31,12 @@ protected:
         session->login("hero", "hero123", [](core::ISession*, int) {});
         tick(2);
     }
-    void tick(int frames = 1)
-    {
-        for (int i = 0; i < frames; ++i)
-            session->update(0);
-    }
+    void tick(int frames = 1) { pump.frames(frames); }
+    /// A frame of the game: the server answers, replies reach their completions.
+    zrktest::FramePump pump{[this] {
+        session->update(0);
+        return true;
+    }};
     ZRKServerCore& core() { return server->core(); }
     long long coins(const std::string& player) { return core().world().player(player)->money[ZRKWorld::Coins]; }
     long long exp(const std::string& player) { return core().world().player(player)->exp; }
@@ -84,8 +86,7 @@ protected:
             ZRKRequestBroker::call("ZRKRoomRequest", op, reply, a);
         else
             ZRKRequestBroker::call("ZRKRoomRequest", op, reply, a, b);
-        for (int i = 0; i < 10 && !done; ++i)
-            tick();
+        pump.until([&] { return done; }, 10, "the answer");
         return out;
     }
 
@@ -234,8 +235,7 @@ TEST_F(BattleHandshakeTest, RevivesArePricedByTheServerAndEndAtTheTablesNumber)
             out = {error, text};
             done = true;
         }, name, currency, cost);
-        for (int i = 0; i < 10 && !done; ++i)
-            tick();
+        pump.until([&] { return done; }, 10, "the answer");
         return out;
     };
     const long long start = coins("hero");

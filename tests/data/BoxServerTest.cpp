@@ -25,6 +25,7 @@
 #include <util/JsonText.h>
 #include <yake/Time.h>
 #include "DataTestKit.h"
+#include "support/FramePump.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -82,11 +83,12 @@ protected:
         tick(2);
     }
     ~PrizeBoxTest() override { EXPECT_EQ(worldFault(core().world()), ""); }
-    void tick(int frames = 1)
-    {
-        for (int i = 0; i < frames; ++i)
-            session->update(0);
-    }
+    void tick(int frames = 1) { pump.frames(frames); }
+    /// A frame of the game: the server answers, replies reach their completions.
+    zrktest::FramePump pump{[this] {
+        session->update(0);
+        return true;
+    }};
     ZRKServerCore& core() { return server->core(); }
     long long money(int kind) { return core().world().player("hero")->money[kind]; }
     std::pair<bool, std::string> roomAsk(const char* op, const Json::Value& a, const Json::Value& b = Json::Value())
@@ -101,8 +103,7 @@ protected:
             ZRKRequestBroker::call("ZRKRoomRequest", op, reply, a);
         else
             ZRKRequestBroker::call("ZRKRoomRequest", op, reply, a, b);
-        for (int i = 0; i < 10 && !done; ++i)
-            tick();
+        pump.until([&] { return done; }, 10, "the answer");
         return out;
     }
     /// Hero's battle against a bot, won (or lost) by hero: the offers are out.
@@ -131,8 +132,7 @@ protected:
                                     out = {error, text};
                                     done = true;
                                 });
-        for (int i = 0; i < 10 && !done; ++i)
-            tick();
+        pump.until([&] { return done; }, 10, "the answer");
         tick();
         return out;
     }

@@ -16,6 +16,7 @@
 #include <sstream>
 #include <support/TestEnv.h>
 #include "DataTestKit.h"
+#include "support/FramePump.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -43,11 +44,12 @@ struct Account {
         session.login(name, password, [this](core::ISession*, int c) { code = c; });
         tick();
     }
-    void tick(int frames = 1)
-    {
-        for (int i = 0; i < frames; ++i)
-            session.update(0);
-    }
+    void tick(int frames = 1) { pump.frames(frames); }
+    /// A frame of the game: the server answers, replies reach their completions.
+    zrktest::FramePump pump{[this] {
+        session.update(0);
+        return true;
+    }};
     std::pair<bool, std::string> create(const std::string& sex, const std::string& nick)
     {
         std::pair<bool, std::string> got{true, "<no reply>"};

@@ -17,6 +17,7 @@
 #include <support/TestEnv.h>
 #include <yake/Time.h>
 #include "DataTestKit.h"
+#include "support/FramePump.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -32,11 +33,12 @@ protected:
     }
     void TearDown() override { yake::native::setManualClock(false); }
 
-    void tick(int frames = 1)
-    {
-        for (int i = 0; i < frames; ++i)
-            session.update(1.f / 60);
-    }
+    void tick(int frames = 1) { pump.frames(frames); }
+    /// A frame of the game: the server answers, replies reach their completions.
+    zrktest::FramePump pump{[this] {
+        session.update(1.f / 60);
+        return true;
+    }};
     /// Logs in and returns the result code, ticking until it arrives.
     int login(const std::string& name, const std::string& password)
     {
@@ -45,8 +47,7 @@ protected:
             EXPECT_EQ(s, &session);
             code = c;
         }));
-        for (int i = 0; i < 5 && code == -100; ++i)
-            tick();
+        pump.until([&] { return code != -100; }, 5, "the log-in\'s answer");
         return code;
     }
     /// The log-in chain of the game: user information, default look, then the batch.

@@ -16,6 +16,7 @@
 #include <data/ZRKTransport.h>
 #include <tinyxml.h>
 #include "DataTestKit.h"
+#include "support/FramePump.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -68,11 +69,12 @@ protected:
         session->login("hero", "hero123", [](core::ISession*, int) {});
         tick();
     }
-    void tick(int frames = 1)
-    {
-        for (int i = 0; i < frames; ++i)
-            session->update(0);
-    }
+    void tick(int frames = 1) { pump.frames(frames); }
+    /// A frame of the game: the server answers, replies reach their completions.
+    zrktest::FramePump pump{[this] {
+        session->update(0);
+        return true;
+    }};
     ZRKLobby& lobby() { return server->core().lobby(); }
     /// Enters the room and ticks until the answer is in.
     void enter(const std::string& room, const std::string& password = std::string())

@@ -17,6 +17,7 @@
 #include <json/json.h>
 #include <support/TestEnv.h>
 #include "DataTestKit.h"
+#include "support/FramePump.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -42,11 +43,12 @@ protected:
         notices = ZRKUserRequest::getAvatarManager()->subscribeToUpdateSignal(
             [this](const std::string& who, int flags) { told.push_back(who + "/" + std::to_string(flags)); });
     }
-    void tick(int frames = 1)
-    {
-        for (int i = 0; i < frames; ++i)
-            session->update(0);
-    }
+    void tick(int frames = 1) { pump.frames(frames); }
+    /// A frame of the game: the server answers, replies reach their completions.
+    zrktest::FramePump pump{[this] {
+        session->update(0);
+        return true;
+    }};
     ZRKWorld& world() { return session->getGameServer()->core().world(); }
     template <class Send>
     Answer ask(Send send)
@@ -57,8 +59,7 @@ protected:
             out = {error, text};
             done = true;
         });
-        for (int i = 0; i < 10 && !done; ++i)
-            tick();
+        pump.until([&] { return done; }, 10, "the answer");
         tick();
         return out;
     }

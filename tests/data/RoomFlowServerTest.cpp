@@ -18,6 +18,7 @@
 #include <data/ZRKWeaponLib.h>
 #include <server/ZRKWorld.h>
 #include "DataTestKit.h"
+#include "support/FramePump.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -44,11 +45,12 @@ protected:
         tick(2);
         answer(ZRKServerRequest::joinZone(1, track()));
     }
-    void tick(int frames = 1)
-    {
-        for (int i = 0; i < frames; ++i)
-            session->update(0);
-    }
+    void tick(int frames = 1) { pump.frames(frames); }
+    /// A frame of the game: the server answers, replies reach their completions.
+    zrktest::FramePump pump{[this] {
+        session->update(0);
+        return true;
+    }};
     /// Seconds of play, a frame every half second.
     void play(double seconds)
     {
@@ -68,8 +70,7 @@ protected:
     /// Ticks until the request sent with track() is answered; its error flag and text.
     std::pair<bool, std::string> answer(long)
     {
-        for (int i = 0; i < 10 && !done; ++i)
-            tick();
+        pump.until([&] { return done; }, 10, "the answer");
         return done ? result : std::make_pair(true, std::string("unanswered"));
     }
     std::pair<bool, std::string> create(const std::string& password, int seats = 4, int mode = 1)

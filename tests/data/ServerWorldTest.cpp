@@ -23,6 +23,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include "DataTestKit.h"
+#include "support/FramePump.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -45,11 +46,12 @@ struct Hero {
         session.login("hero", "hero123", [this](core::ISession*, int c) { code = c; });
         tick();
     }
-    void tick(int frames = 1)
-    {
-        for (int i = 0; i < frames; ++i)
-            session.update(0);
-    }
+    void tick(int frames = 1) { pump.frames(frames); }
+    /// A frame of the game: the server answers, replies reach their completions.
+    zrktest::FramePump pump{[this] {
+        session.update(0);
+        return true;
+    }};
     /// Sends through `send` and ticks until the reply is in: (error, text).
     template <class Send>
     std::pair<bool, std::string> ask(Send send)

@@ -33,6 +33,7 @@
 #include "shell/CAppZRKModule.h"
 #include "shell/ZRKGuiLoader.h"
 #include "shell/panels/ZRKLoginPanel.h"
+#include "support/FramePump.h"
 #include "support/StatePlacement.h"
 #include "support/TestEnv.h"
 
@@ -148,14 +149,15 @@ struct EventsFixture : ::testing::Test {
 
     /// Frames of the game: the server answers, replies reach their completions, the client
     /// state changes.
-    void frames(int count)
-    {
-        for (int i = 0; i < count; ++i) {
-            if (session)
-                session->update(0.f);
-            engine.update(0.f);
-        }
-    }
+    void frames(int count) { pump.frames(count); }
+    /// One frame of the game: the session, then the engine.
+    FramePump pump{[this] {
+                       if (session)
+                           session->update(0.f);
+                       engine.update(0.f);
+                       return true;
+                   },
+                   [this] { return "the client stood in state \"" + machine().currentStateName() + "\""; }};
 
     const kavri3D::core::Frame::BoxRecord* lastBox() const
     {

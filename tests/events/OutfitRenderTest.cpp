@@ -20,6 +20,7 @@
 #include <scene/BasicPlayer.h>
 #include <yake/Time.h>
 
+#include "support/FramePump.h"
 #include "support/TestWindow.h"
 #include "events/EqIconLoadingEvent.h"
 #include "events/EquipmentListEvent.h"
@@ -117,19 +118,19 @@ struct OutfitWindow : ::testing::Test {
         yake::native::setManualClock(false);
         gfx.reset();
     }
-    void frames(int count)
-    {
-        for (int i = 0; i < count; ++i) {
-            yake::native::advanceTime(1.0 / 60);
-            core::TimerManager::instance().update();
-            if (session)
-                session->update(1.f / 60);
-            if (logon)
-                logon->onFrame(1.f / 60);
-            zrk::RoleManager::instance().update(1.f / 60);
-            ASSERT_TRUE(gfx->renderOneFrame(1.f / 60));
-        }
-    }
+    /// One frame of the window: the clock moved a sixtieth of a second, the timers, what the
+    /// window shows, then the drawing.
+    zrktest::FramePump pump{[this] {
+        yake::native::advanceTime(1.0 / 60);
+        core::TimerManager::instance().update();
+        if (session)
+            session->update(1.f / 60);
+        if (logon)
+            logon->onFrame(1.f / 60);
+        zrk::RoleManager::instance().update(1.f / 60);
+        return gfx->renderOneFrame(1.f / 60);
+    }};
+    void frames(int count) { ASSERT_TRUE(pump.frames(count)) << "the window stopped drawing"; }
     /// A click on the bag page's cell of that slot, as the player's mouse makes it.
     void click(int slot)
     {

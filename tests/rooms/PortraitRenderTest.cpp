@@ -15,6 +15,7 @@
 #include <scene/BasicPlayer.h>
 #include <scene/ProductManager.h>
 
+#include "support/FramePump.h"
 #include "support/TestWindow.h"
 #include "RoomTestKit.h"
 #include "rooms/BackgroundScene.h"
@@ -122,15 +123,15 @@ struct PortraitWindow : ::testing::Test {
         gfx.reset();
     }
 
-    void frames(int count)
-    {
-        for (int i = 0; i < count; ++i) {
-            yake::native::advanceTime(1.0 / 60);
-            core::TimerManager::instance().update();
-            zrk::BackgroundScene::instance().onFrame(1.f / 60);
-            ASSERT_TRUE(gfx->renderOneFrame(1.f / 60));
-        }
-    }
+    /// One frame of the window: the clock moved a sixtieth of a second, the timers, what the
+    /// window shows, then the drawing.
+    zrktest::FramePump pump{[this] {
+        yake::native::advanceTime(1.0 / 60);
+        core::TimerManager::instance().update();
+        zrk::BackgroundScene::instance().onFrame(1.f / 60);
+        return gfx->renderOneFrame(1.f / 60);
+    }};
+    void frames(int count) { ASSERT_TRUE(pump.frames(count)) << "the window stopped drawing"; }
 
     /// Dresses a seat: the shared hair and face, its own outfit.
     void dress(const std::string& role, const std::string& outfitKind, int outfit, bool wings)

@@ -10,6 +10,7 @@
 
 #include "shell/Application.h"
 #include "shell/CAppZRKModule.h"
+#include "support/FramePump.h"
 
 namespace zrktest {
 
@@ -43,27 +44,21 @@ public:
     }
 
     /// Runs up to `count` frames; false when the game ended on the way.
-    bool frames(int count)
+    bool frames(int count) { return mPump.frames(count); }
+    /// Runs frames until `done` holds or `limit` frames have passed; a failure says what was
+    /// waited for (`what`, when given) and the client state the game stood in.
+    FramePump::Waited framesUntil(const std::function<bool()>& done, int limit, const std::string& what = std::string())
     {
-        for (int i = 0; i < count; ++i)
-            if (!runOneFrame())
-                return false;
-        return true;
+        return mPump.until(done, limit, what);
     }
-    /// Runs frames until `done` holds (true) or `limit` frames have passed (false).
-    bool framesUntil(const std::function<bool()>& done, int limit)
+    /// As framesUntil, bounded by the wall clock: for what comes over a real connection.
+    FramePump::Waited secondsUntil(const std::function<bool()>& done, double seconds, const std::string& what = std::string())
     {
-        for (int i = 0; i < limit; ++i) {
-            if (done())
-                return true;
-            if (!runOneFrame())
-                return done();
-        }
-        return done();
+        return mPump.untilSeconds(done, seconds, what);
     }
     /// As framesUntil, with the game's clock (set by hand) moved on `step` seconds before each
     /// look: the server's players and the battles keep the game's time.
-    bool playUntil(const std::function<bool()>& done, int limit, double step = 0.25)
+    FramePump::Waited playUntil(const std::function<bool()>& done, int limit, double step = 0.25)
     {
         return framesUntil(
             [&] {
@@ -89,6 +84,7 @@ public:
 private:
     Body mBody;
     bool mBodyRan = false;
+    FramePump mPump{[this] { return runOneFrame(); }, [this] { return "the game stood in state \"" + stateName() + "\""; }};
 };
 
 } // namespace zrktest
