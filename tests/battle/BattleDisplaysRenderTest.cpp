@@ -31,6 +31,7 @@
 #include "support/GameRun.h"
 #include "support/StatePlacement.h"
 #include "support/TestEnv.h"
+#include "support/GameOnScreen.h" // last: X11's macros
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -67,10 +68,10 @@ struct Pixels {
 
 } // namespace
 
-TEST(BattleDisplaysRender, LoadingScreenFightDisplaysAndSuspendPanelShowInTheWindow)
+using BattleDisplaysRender = zrktest::GameOnScreen;
+
+TEST_F(BattleDisplaysRender, LoadingScreenFightDisplaysAndSuspendPanelShowInTheWindow)
 {
-    ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::GameHome home;
     std::filesystem::create_directories(ZRK_SHOTS_DIR);
     const std::string loadingShot = std::string(ZRK_SHOTS_DIR) + "/loading-screen.png";
     const std::string displaysShot = std::string(ZRK_SHOTS_DIR) + "/battle-displays.png";
@@ -80,14 +81,10 @@ TEST(BattleDisplaysRender, LoadingScreenFightDisplaysAndSuspendPanelShowInTheWin
     int rows = 0, seated = 0, bubbles = 0, locked = 0, sightMode = -1, force = -1;
     bool loadingSaved = false, displaysSaved = false, suspendSaved = false, vaneSaved = false, clickedAway = false;
     int windowW = 0, windowH = 0;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-            core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-            ASSERT_NE(g, nullptr);
-            windowW = static_cast<int>(g->getRenderWindow()->getWidth());
-            windowH = static_cast<int>(g->getRenderWindow()->getHeight());
-            auto* session = dynamic_cast<ZRKSession*>(game.session());
-            ASSERT_TRUE(session);
+    const bool ok = play(
+        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
+            windowW = static_cast<int>(graphics->getRenderWindow()->getWidth());
+            windowH = static_cast<int>(graphics->getRenderWindow()->getHeight());
             ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 400)) << game.stateName();
             yake::native::setManualClock(true);
             core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
@@ -125,7 +122,7 @@ TEST(BattleDisplaysRender, LoadingScreenFightDisplaysAndSuspendPanelShowInTheWin
                     panel->update(0);
                     game.frames(1); // a quarter second each: the countdown ticks too
                 }
-                loadingSaved = g->writeScreenshot(loadingShot);
+                loadingSaved = graphics->writeScreenshot(loadingShot);
                 panel->destroyWindow();
             }
 
@@ -153,7 +150,7 @@ TEST(BattleDisplaysRender, LoadingScreenFightDisplaysAndSuspendPanelShowInTheWin
                         ++bubbles;
                         locked += bubble->isLocked();
                     }
-            displaysSaved = g->writeScreenshot(displaysShot);
+            displaysSaved = graphics->writeScreenshot(displaysShot);
 
             // The vane turns with the wind: its picture for two winds.
             if (core::SnapShotEx* vane = room->getVaneSnapShot()) {
@@ -166,7 +163,7 @@ TEST(BattleDisplaysRender, LoadingScreenFightDisplaysAndSuspendPanelShowInTheWin
             // The window loses the focus: the suspend panel; a click on it plays on.
             room->suspendInput();
             game.frames(2);
-            suspendSaved = g->writeScreenshot(suspendShot);
+            suspendSaved = graphics->writeScreenshot(suspendShot);
             if (BattleRoom::ZRKSuspendPanel* panel = room->getSuspendPanel())
                 panel->onMouseUp(CEGUI::EventArgs());
             game.frames(2);

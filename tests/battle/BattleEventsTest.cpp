@@ -40,25 +40,20 @@
 #include "support/GameRun.h"
 #include "support/StatePlacement.h"
 #include "support/TestEnv.h"
+#include "support/WholeGame.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
 
 namespace {
 
-const char* kHeroRun = "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /headless=1 /unpaced=1 /mutex=0";
+const std::string kHeroRun = zrktest::loggedInRun("hero", true);
 
-struct BattleEvents : ::testing::Test {
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv{"XDG_RUNTIME_DIR", runtime.path()};
-    zrktest::ScopedEnv dataEnv{"XDG_DATA_HOME", data.path()};
-
+struct BattleEvents : zrktest::WholeGame {
     /// Runs the body in hero's bot battle once it fights, on the manual clock, draws fixed.
     void fight(const std::function<void(zrktest::GameRun&, BattleRoom&)>& body)
     {
-        EXPECT_TRUE(zrktest::GameRun::run(kHeroRun, [&](zrktest::GameRun& game) {
-            auto* session = dynamic_cast<ZRKSession*>(game.session());
-            ASSERT_NE(session, nullptr);
+        EXPECT_TRUE(play(kHeroRun, [&](zrktest::GameRun& game) {
             ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 400)) << game.stateName();
             yake::native::setManualClock(true);
             core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);

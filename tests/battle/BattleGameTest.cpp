@@ -19,19 +19,17 @@
 #include "support/GameRun.h"
 #include "support/StatePlacement.h"
 #include "support/TestEnv.h"
+#include "support/WholeGame.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
 
 namespace {
 
-struct BattleGame : ::testing::Test {
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv{"XDG_RUNTIME_DIR", runtime.path()};
-    zrktest::ScopedEnv dataEnv{"XDG_DATA_HOME", data.path()};
+struct BattleGame : zrktest::WholeGame {
 };
 
-const char* kHeroRun = "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /headless=1 /unpaced=1 /mutex=0";
+const std::string kHeroRun = zrktest::loggedInRun("hero", true);
 
 /// Key commands for the own doll: on its turn, aim a little higher and fire at a charge.
 class Commander {
@@ -73,9 +71,7 @@ TEST_F(BattleGame, HeroFightsABotBattleToTheEndAndIsSentBackWithHisAwards)
     std::size_t awards = 0;
     int hits = -1;
     std::map<long long, std::pair<long long, long long>> quests; // q_id -> (state, progress) after the battle
-    EXPECT_TRUE(zrktest::GameRun::run(kHeroRun, [&](zrktest::GameRun& game) {
-        auto* session = dynamic_cast<ZRKSession*>(game.session());
-        ASSERT_NE(session, nullptr);
+    EXPECT_TRUE(play(kHeroRun, [&](zrktest::GameRun& game) {
         ASSERT_TRUE(game.framesUntil([&] { return session->isOnline(); }, 240));
         // The log-in goes on to the area choice first; the battle starts from there.
         ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 240)) << game.stateName();

@@ -30,7 +30,7 @@
 #include "support/GameRun.h"
 #include "support/StatePlacement.h"
 #include "support/TestEnv.h"
-#include "support/XWindowInput.h" // last: X11's macros
+#include "support/GameOnScreen.h" // last: X11's macros
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -64,10 +64,10 @@ boost::shared_ptr<BattleRoom> fightBotBattle(zrktest::GameRun& game, ZRKSession&
 
 } // namespace
 
-TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
+using BattleHudRender = zrktest::GameOnScreen;
+
+TEST_F(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
 {
-    ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::GameHome home;
     std::filesystem::create_directories(ZRK_SHOTS_DIR);
     const std::string hitShot = std::string(ZRK_SHOTS_DIR) + "/battle-hit.png";
     const std::string reviveShot = std::string(ZRK_SHOTS_DIR) + "/revive-panel.png";
@@ -77,12 +77,8 @@ TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
     bool numbersShown = false, gradeFull = false, burstPlaced = false, panelShown = false;
     long long ceguiLogGrowth = -1, paid = -1;
     bool revived = false, offerGone = false;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-            core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-            ASSERT_NE(g, nullptr);
-            auto* session = dynamic_cast<ZRKSession*>(game.session());
-            ASSERT_TRUE(session);
+    const bool ok = play(
+        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
             boost::shared_ptr<BattleRoom> room = fightBotBattle(game, *session);
             ASSERT_TRUE(room);
             game.frames(4);
@@ -111,8 +107,8 @@ TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
             ammo->attrs().setAttr("id", std::string("si_2"));
             core::EventManager::getSingleton().post(ammo);
             game.frames(8); // 0.4 s: the three parts are up and the grade has grown
-            const int w = static_cast<int>(g->getRenderWindow()->getWidth());
-            const int h = static_cast<int>(g->getRenderWindow()->getHeight());
+            const int w = static_cast<int>(graphics->getRenderWindow()->getWidth());
+            const int h = static_cast<int>(graphics->getRenderWindow()->getHeight());
             numbersShown = room->popupCount() >= 3;
             for (const BattlePrompts::Prompt& p : room->getPrompts() ? room->getPrompts()->getPrompts() : std::list<BattlePrompts::Prompt>())
                 if (std::string(p.window->getProperty("Image").c_str()) == "prompt/critical")
@@ -127,7 +123,7 @@ TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
                         burstPlaced = frame && std::abs(burst.left() + 64.0f - arm.left()) < 1.0f &&
                                       std::abs(burst.top() + 64.0f - arm.bottom()) < 1.0f;
                     }
-            ASSERT_TRUE(g->writeScreenshot(hitShot));
+            ASSERT_TRUE(graphics->writeScreenshot(hitShot));
             // The numbers float over the doll in the middle of the view; the grade sits
             // around the centre; the burst on the weapon frame's lower left corner.
             numbersRed = zrktest::countPixels(hitShot, w / 4, 0, 3 * w / 4, h * 7 / 10, red);
@@ -146,7 +142,7 @@ TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
             game.frames(3);
             CEGUI::Window* panel = room->getDollHandler()->getRevivePanel();
             panelShown = panel && panel->isEffectiveVisible();
-            ASSERT_TRUE(g->writeScreenshot(reviveShot));
+            ASSERT_TRUE(graphics->writeScreenshot(reviveShot));
             if (panel) {
                 const CEGUI::Rectf r = panel->getUnclippedOuterRect().get();
                 panelLight = zrktest::countPixels(reviveShot, static_cast<int>(r.left()), static_cast<int>(r.top()),
@@ -160,8 +156,6 @@ TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
             // server took the table's first price.
             ZRKWorld& world = session->getGameServer()->core().world();
             const long long coins = world.player("hero")->money[ZRKWorld::Coins];
-            zrktest::XWindowInput input(g->getRenderWindow());
-            ASSERT_TRUE(input.valid());
             input.key(XK_y);
             revived = game.framesUntil([&] { return land.getMyReviveNum() == 1; }, 40) && !me->isFlagSet(SIM_DOWN);
             game.frames(4);
@@ -188,18 +182,12 @@ TEST(BattleHudRender, AHitTheGradeTheAmmoBurstAndTheReviveAreSeen)
     EXPECT_EQ(paid, 100); // "battle/pvp_pacemaker": the first revive costs 100 coins
 }
 
-TEST(BattleHudRender, APropUsedByItsKeyShowsInItsCellOnTheBattleBar)
+TEST_F(BattleHudRender, APropUsedByItsKeyShowsInItsCellOnTheBattleBar)
 {
-    ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::GameHome home;
     std::string shownBefore, shownAfter, countAfter;
     int slot = -1, before = -1, after = -1;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-            core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-            ASSERT_NE(g, nullptr);
-            auto* session = dynamic_cast<ZRKSession*>(game.session());
-            ASSERT_TRUE(session);
+    const bool ok = play(
+        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
             boost::shared_ptr<BattleRoom> room = fightBotBattle(game, *session);
             ASSERT_TRUE(room);
             ZRKLand& land = *room->getLand();
@@ -226,16 +214,14 @@ TEST(BattleHudRender, APropUsedByItsKeyShowsInItsCellOnTheBattleBar)
             game.frames(2);
             shownBefore = shown();
             std::filesystem::create_directories(ZRK_SHOTS_DIR);
-            g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/battle-props-before.png");
-            zrktest::XWindowInput input(g->getRenderWindow());
-            ASSERT_TRUE(input.valid());
+            graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/battle-props-before.png");
             const KeySym keys[] = {XK_z, XK_x, XK_c, XK_v, XK_b, XK_n};
             input.key(keys[slot]);
             game.framesUntil([&] { return me->getCurrentPropBag()->getSlots()[at].count != before; }, 40);
             after = me->getCurrentPropBag()->getSlots()[at].count;
             game.frames(3);
             shownAfter = shown();
-            g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/battle-props-after.png");
+            graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/battle-props-after.png");
             CEGUI::Window* cell = BattleRoom::hudWindow(path);
             countAfter = cell && cell->isChild("count") ? cell->getChild("count")->getText().c_str() : "";
             yake::native::setManualClock(false);

@@ -23,7 +23,7 @@
 #include "support/GameRun.h"
 #include "support/StatePlacement.h"
 #include "support/TestEnv.h"
-#include "support/XWindowInput.h" // last: X11's macros
+#include "support/GameOnScreen.h" // last: X11's macros
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -41,12 +41,10 @@ void mouseMove(zrktest::XWindowInput& input, int x, int y)
 
 } // namespace
 
-TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
+using BattleRender = zrktest::GameOnScreen;
+
+TEST_F(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
 {
-    ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
     std::filesystem::create_directories(ZRK_SHOTS_DIR);
     const std::string aimShot = std::string(ZRK_SHOTS_DIR) + "/battle-aim.png";
     const std::string awardsShot = std::string(ZRK_SHOTS_DIR) + "/battle-awards.png";
@@ -56,14 +54,8 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
     int escape = 0;
     bool asked = false, freedWhileAsked = false, closedAgain = false;
     int shots = 0;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-            core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-            ASSERT_NE(g, nullptr);
-            zrktest::XWindowInput input(g->getRenderWindow());
-            ASSERT_TRUE(input.valid());
-            auto* session = dynamic_cast<ZRKSession*>(game.session());
-            ASSERT_TRUE(session);
+    const bool ok = play(
+        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
             ASSERT_TRUE(game.framesUntil([&] { return session->isOnline(); }, 240));
             // The log-in goes on to the area choice first; the battle starts from there.
             ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 240)) << game.stateName();
@@ -84,8 +76,8 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
             core::GuiManager* cursor = core::GuiManager::getSingletonPtr();
             ASSERT_NE(cursor, nullptr);
             EXPECT_EQ(cursor->cursorCapture(), 2);
-            const int cx = static_cast<int>(g->getRenderWindow()->getWidth() / 2);
-            const int cy = static_cast<int>(g->getRenderWindow()->getHeight() / 2);
+            const int cx = static_cast<int>(graphics->getRenderWindow()->getWidth() / 2);
+            const int cy = static_cast<int>(graphics->getRenderWindow()->getHeight() / 2);
             core::CameraControllerTP* camera = room->getCameraController()->getCameraControllerTP();
 
             // On his turns hero raises the barrel, holds fire, and lets go; on the others' turns
@@ -122,8 +114,8 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
                         input.keyEvent(XK_space, true);
                     }
                     if (held == 6 && !aimed) {
-                        aimed = g->writeScreenshot(aimShot);
-                        aimLight = g->nonBlackShare();
+                        aimed = graphics->writeScreenshot(aimShot);
+                        aimLight = graphics->nonBlackShare();
                     }
                     if (held == 8) {
                         input.keyEvent(XK_space, false);
@@ -152,8 +144,8 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
             }, 4000);
             game.frames(2);
             if (resultShown) {
-                EXPECT_TRUE(g->writeScreenshot(awardsShot));
-                awardsLight = g->nonBlackShare();
+                EXPECT_TRUE(graphics->writeScreenshot(awardsShot));
+                awardsLight = graphics->nonBlackShare();
             }
             yake::native::setManualClock(false);
         });
@@ -171,20 +163,15 @@ TEST(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
     EXPECT_GT(awardsLight, 0.5);
 }
 
-TEST(BattleRender, TheWindowDestroyedFromOutsideWhileLoadingOrFightingEndsTheRunCleanly)
+TEST_F(BattleRender, TheWindowDestroyedFromOutsideWhileLoadingOrFightingEndsTheRunCleanly)
 {
-    ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
     for (const bool fighting : {false, true}) {
         zrktest::TempDir runtime, data;
         zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
         zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
         bool endedByItself = false;
-        const bool ok = zrktest::GameRun::run(
-            "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-                core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-                zrktest::XWindowInput input(g->getRenderWindow());
-                auto* session = dynamic_cast<ZRKSession*>(game.session());
-                ASSERT_TRUE(session);
+        const bool ok = play(
+            zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
                 ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 400)) << game.stateName();
                 // The game's clock, four frames a second, as the battle above plays.
                 yake::native::setManualClock(true);

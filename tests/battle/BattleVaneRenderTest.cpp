@@ -17,6 +17,7 @@
 #include "support/GameRun.h"
 #include "support/StatePlacement.h"
 #include "support/TestEnv.h"
+#include "support/GameOnScreen.h" // last: X11's macros
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -53,21 +54,17 @@ VaneSeen lookAtVane(core::GraphicsSystem* g, const std::string& file)
 
 } // namespace
 
-TEST(BattleVaneRender, TheSecondBattleOfARunShowsTheVaneLikeTheFirst)
+using BattleVaneRender = zrktest::GameOnScreen;
+
+TEST_F(BattleVaneRender, TheSecondBattleOfARunShowsTheVaneLikeTheFirst)
 {
-    ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::GameHome home;
     std::filesystem::create_directories(ZRK_SHOTS_DIR);
     const std::string shots[2] = {std::string(ZRK_SHOTS_DIR) + "/vane-battle-1.png",
                                   std::string(ZRK_SHOTS_DIR) + "/vane-battle-2.png"};
     VaneSeen seen[2];
     bool left = false;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-            core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-            ASSERT_NE(g, nullptr);
-            auto* session = dynamic_cast<ZRKSession*>(game.session());
-            ASSERT_TRUE(session);
+    const bool ok = play(
+        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
             ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 400)) << game.stateName();
             yake::native::setManualClock(true);
             core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
@@ -83,7 +80,7 @@ TEST(BattleVaneRender, TheSecondBattleOfARunShowsTheVaneLikeTheFirst)
                 ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400))
                     << battle;
                 game.frames(4);
-                seen[battle] = lookAtVane(g, shots[battle]);
+                seen[battle] = lookAtVane(graphics, shots[battle]);
                 if (battle == 0) {
                     room->leaveRoom();
                     left = game.framesUntil([&] { return game.stateName() == "room"; }, 400);

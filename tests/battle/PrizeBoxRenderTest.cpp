@@ -22,7 +22,7 @@
 #include "support/GameRun.h"
 #include "support/StatePlacement.h"
 #include "support/TestEnv.h"
-#include "support/XWindowInput.h" // last: X11's macros
+#include "support/GameOnScreen.h" // last: X11's macros
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -48,24 +48,18 @@ bool clickOn(zrktest::XWindowInput& input, CEGUI::Window* w)
 
 } // namespace
 
-TEST(PrizeBoxRender, AfterABotBattleHeroOpensHisFreeBoxAndAPaidOne)
+using PrizeBoxRender = zrktest::GameOnScreen;
+
+TEST_F(PrizeBoxRender, AfterABotBattleHeroOpensHisFreeBoxAndAPaidOne)
 {
-    ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::GameHome home;
     std::filesystem::create_directories(ZRK_SHOTS_DIR);
     const std::string shot = std::string(ZRK_SHOTS_DIR) + "/prize-box.png";
     bool shown = false, freeOpened = false, paidAsked = false, paidOpened = false, pictured = false;
     long long couponsBefore = -1, couponsAfter = -1, couponsWon = 0;
     int openedByHero = 0;
     double light = -1;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-            core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-            ASSERT_NE(g, nullptr);
-            zrktest::XWindowInput input(g->getRenderWindow());
-            ASSERT_TRUE(input.valid());
-            auto* session = dynamic_cast<ZRKSession*>(game.session());
-            ASSERT_TRUE(session);
+    const bool ok = play(
+        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
             ZRKServerCore& server = session->getGameServer()->core();
             ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 400)) << game.stateName();
             yake::native::setManualClock(true);
@@ -122,8 +116,8 @@ TEST(PrizeBoxRender, AfterABotBattleHeroOpensHisFreeBoxAndAPaidOne)
             for (const auto& o : offers->offers)
                 openedByHero += o.openedBy == me;
             couponsWon = offers->offers[1].loot.type == 2 ? offers->offers[1].loot.num : 0;
-            pictured = g->writeScreenshot(shot);
-            light = g->nonBlackShare();
+            pictured = graphics->writeScreenshot(shot);
+            light = graphics->nonBlackShare();
             yake::native::setManualClock(false);
         });
     yake::native::setManualClock(false);

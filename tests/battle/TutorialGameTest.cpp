@@ -26,19 +26,17 @@
 #include "battle/tutorial/TutorialStep.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
+#include "support/WholeGame.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
 
 namespace {
 
-struct TutorialGame : ::testing::Test {
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv{"XDG_RUNTIME_DIR", runtime.path()};
-    zrktest::ScopedEnv dataEnv{"XDG_DATA_HOME", data.path()};
+struct TutorialGame : zrktest::WholeGame {
 };
 
-const char* kRookieRun = "game.exe zrk://play?ln=rookie&lp=rookie123&ls=1 /LowIntegrity=1 /headless=1 /unpaced=1 /mutex=0";
+const std::string kRookieRun = zrktest::loggedInRun("rookie", true);
 
 /// While the step's question is up: the answers are tried in turn (the `tries`th now), as
 /// their clicks reach them; true when a question was up.
@@ -156,9 +154,7 @@ TEST_F(TutorialGame, RookieLogsInIntoLessonZeroPlaysItAndIsBackInTheLobby)
     long long task = -1;
     std::vector<int> trainerHealth;
     std::vector<std::string> troubles;
-    EXPECT_TRUE(zrktest::GameRun::run(kRookieRun, [&](zrktest::GameRun& game) {
-        auto* session = dynamic_cast<ZRKSession*>(game.session());
-        ASSERT_NE(session, nullptr);
+    EXPECT_TRUE(play(kRookieRun, [&](zrktest::GameRun& game) {
         boost::shared_ptr<BattleRoomNewbie> room;
         yake::logging::logger::instance().startCapture();
         ASSERT_TRUE(intoFirstLesson(game, room));
@@ -196,9 +192,7 @@ TEST_F(TutorialGame, LessonsOneToFourFromTheLobbyRaiseTheProgressAndAi0ShootsBac
     std::vector<int> steps, tasks;
     std::vector<std::string> backs;
     int aiShots = -1, unarmed = 0;
-    EXPECT_TRUE(zrktest::GameRun::run(kRookieRun, [&](zrktest::GameRun& game) {
-        auto* session = dynamic_cast<ZRKSession*>(game.session());
-        ASSERT_NE(session, nullptr);
+    EXPECT_TRUE(play(kRookieRun, [&](zrktest::GameRun& game) {
         boost::shared_ptr<BattleRoomNewbie> room;
         ASSERT_TRUE(intoFirstLesson(game, room));
         int n = 0, forced = 0;
@@ -232,7 +226,7 @@ TEST_F(TutorialGame, ARookieWhoWandersBeforeTheCrateKeepsTheEnergyToReachItAndPi
 {
     int lowest = 1 << 30, stuckFrames = 0, pickFrames = 0;
     bool picked = false;
-    EXPECT_TRUE(zrktest::GameRun::run(kRookieRun, [&](zrktest::GameRun& game) {
+    EXPECT_TRUE(play(kRookieRun, [&](zrktest::GameRun& game) {
         boost::shared_ptr<BattleRoomNewbie> room;
         ASSERT_TRUE(intoFirstLesson(game, room));
         core::KeyInput* keys = core::KeyInput::getSingletonPtr();
@@ -306,7 +300,7 @@ TEST_F(TutorialGame, TheGuideHearsEveryKeyButShakesOnlyForKeysTheStepDoesNotUseA
     std::vector<int> talk;   // the step after: a fresh W, W repeating, W pressed again
     int walkNudges = -1, otherNudges = -1;
     float walked = -1.0f;
-    EXPECT_TRUE(zrktest::GameRun::run(kRookieRun, [&](zrktest::GameRun& game) {
+    EXPECT_TRUE(play(kRookieRun, [&](zrktest::GameRun& game) {
         boost::shared_ptr<BattleRoomNewbie> room;
         ASSERT_TRUE(intoFirstLesson(game, room));
         CEGUI::GUIContext* ctx = &CEGUI::System::getSingleton().getDefaultGUIContext();
@@ -372,9 +366,7 @@ TEST_F(TutorialGame, AShotDummyIsOutAtOnceAndALentWeaponShotEmptyIsLoadedAgain)
 {
     int hitStep = -1, afterHit = -1, dummyState = -1, loaded = -1, full = -1;
     bool armed = false;
-    EXPECT_TRUE(zrktest::GameRun::run(kRookieRun, [&](zrktest::GameRun& game) {
-        auto* session = dynamic_cast<ZRKSession*>(game.session());
-        ASSERT_NE(session, nullptr);
+    EXPECT_TRUE(play(kRookieRun, [&](zrktest::GameRun& game) {
         boost::shared_ptr<BattleRoomNewbie> room;
         ASSERT_TRUE(intoFirstLesson(game, room));
         int n = 0, forced = 0;

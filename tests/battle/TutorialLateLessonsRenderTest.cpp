@@ -25,7 +25,7 @@
 #include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
-#include "support/XWindowInput.h" // last: X11's macros
+#include "support/GameOnScreen.h" // last: X11's macros
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -39,13 +39,13 @@ bool ropeBrown(int r, int g, int b) { return r > 120 && r < 230 && g > 80 && g <
 
 } // namespace
 
-TEST(TutorialRender, RookiePlaysTheLastTwoLessonsByWindowInputAndTheWorldKeepsEach)
+using TutorialRender = zrktest::GameOnScreen;
+
+TEST_F(TutorialRender, RookiePlaysTheLastTwoLessonsByWindowInputAndTheWorldKeepsEach)
 {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the sanitizer build plays lesson 0 only";
 #endif
-    ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::GameHome home;
     std::filesystem::create_directories(ZRK_SHOTS_DIR);
     const std::string ropeShot = std::string(ZRK_SHOTS_DIR) + "/tutorial-rope.png";
     std::filesystem::remove(ropeShot);
@@ -57,20 +57,14 @@ TEST(TutorialRender, RookiePlaysTheLastTwoLessonsByWindowInputAndTheWorldKeepsEa
     float windAtShot = -1.0f; // the wind lesson 3 blows while he shoots
     long ropePixels = -1;
     bool ropeShown = false, ropeGone = false;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe zrk://play?ln=rookie&lp=rookie123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-            core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-            ASSERT_NE(g, nullptr);
-            zrktest::XWindowInput input(g->getRenderWindow());
-            ASSERT_TRUE(input.valid());
-            auto* session = dynamic_cast<ZRKSession*>(game.session());
-            ASSERT_TRUE(session);
+    const bool ok = play(
+        zrktest::loggedInRun("rookie"), [&](zrktest::GameRun& game) {
             ZRKWorld& world = session->getGameServer()->core().world();
             // Three lessons done before: his log-in leads to the area page, not into a lesson.
             ASSERT_TRUE(world.raiseNewbieTask("rookie", 3));
-            const int w = static_cast<int>(g->getRenderWindow()->getWidth());
-            const int h = static_cast<int>(g->getRenderWindow()->getHeight());
-            Ogre::Camera* camera = g->getRenderWindow()->getViewport(0)->getCamera();
+            const int w = static_cast<int>(graphics->getRenderWindow()->getWidth());
+            const int h = static_cast<int>(graphics->getRenderWindow()->getHeight());
+            Ogre::Camera* camera = graphics->getRenderWindow()->getViewport(0)->getCamera();
             zrktest::ManualClock clock;
             core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
             ASSERT_TRUE(game.framesUntil([] { return zrktest::shownPage("AreaPage") != nullptr; }, 600)) << game.stateName();
@@ -115,7 +109,7 @@ TEST(TutorialRender, RookiePlaysTheLastTwoLessonsByWindowInputAndTheWorldKeepsEa
                         CEGUI::Window* board = root ? root->getChildRecursive("TutorialGuide") : nullptr;
                         const CEGUI::Rectf covered = board && board->isEffectiveVisible() ? board->getUnclippedOuterRect().get()
                                                                                          : CEGUI::Rectf(0, 0, 0, 0);
-                        ropeShown = g->writeScreenshot(ropeShot);
+                        ropeShown = graphics->writeScreenshot(ropeShot);
                         if (!ropeShown)
                             return;
                         top = std::max(0, top);

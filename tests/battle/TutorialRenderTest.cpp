@@ -41,7 +41,7 @@
 #include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
-#include "support/XWindowInput.h" // last: X11's macros
+#include "support/GameOnScreen.h" // last: X11's macros
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -74,10 +74,10 @@ bool clickHelp(zrktest::XWindowInput& input, const char* page)
 
 } // namespace
 
-TEST(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAndInTheHallStartsTheNext)
+using TutorialRender = zrktest::GameOnScreen;
+
+TEST_F(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAndInTheHallStartsTheNext)
 {
-    ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::GameHome home;
     std::filesystem::create_directories(ZRK_SHOTS_DIR);
     const std::string guideShot = std::string(ZRK_SHOTS_DIR) + "/tutorial-guide.png";
     std::filesystem::remove(guideShot);
@@ -93,18 +93,12 @@ TEST(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAndI
     // While the question is up: the mouse is free, W walks nobody, nothing of the battle covers it.
     bool stoodStill = true, coveredByBattle = false, mouseHeld = false;
     int askedFrames = 0;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe zrk://play?ln=rookie&lp=rookie123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-            core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-            ASSERT_NE(g, nullptr);
-            zrktest::XWindowInput input(g->getRenderWindow());
-            ASSERT_TRUE(input.valid());
-            auto* session = dynamic_cast<ZRKSession*>(game.session());
-            ASSERT_TRUE(session);
+    const bool ok = play(
+        zrktest::loggedInRun("rookie"), [&](zrktest::GameRun& game) {
             ZRKWorld& world = session->getGameServer()->core().world();
-            const int w = static_cast<int>(g->getRenderWindow()->getWidth());
-            const int h = static_cast<int>(g->getRenderWindow()->getHeight());
-            Ogre::Camera* camera = g->getRenderWindow()->getViewport(0)->getCamera();
+            const int w = static_cast<int>(graphics->getRenderWindow()->getWidth());
+            const int h = static_cast<int>(graphics->getRenderWindow()->getHeight());
+            Ogre::Camera* camera = graphics->getRenderWindow()->getViewport(0)->getCamera();
             gui::IGuiManager* gui = GameServices::guiManager();
             ASSERT_TRUE(gui && gui->getControl());
 
@@ -189,7 +183,7 @@ TEST(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAndI
                     return;
                 trainersSeen = seen;
                 guideText = room->getGuide() ? room->getGuide()->getShownText() : "";
-                guideTaken = g->writeScreenshot(guideShot);
+                guideTaken = graphics->writeScreenshot(guideShot);
                 CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
                 CEGUI::Window* box = root ? root->getChildRecursive("TutorialGuide") : nullptr;
                 if (guideTaken && box) {

@@ -13,17 +13,14 @@
 
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
+#include "support/WholeGame.h"
 
 namespace {
 
 typedef int (*GameEntryFn)(std::uint32_t, HWND, const wchar_t*);
 
-struct NewPlayerRun : ::testing::Test {
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv{"XDG_RUNTIME_DIR", runtime.path()};
-    zrktest::ScopedEnv dataEnv{"XDG_DATA_HOME", data.path()};
-
-    std::string file(const char* name) const { return data.path() + "/kavri3D/" + name; }
+struct NewPlayerRun : zrktest::WholeGame {
+    std::string file(const char* name) const { return dataFile(name); }
 };
 
 const char* kNewbieRun =
@@ -37,9 +34,7 @@ TEST_F(NewPlayerRun, TheCreationPageMakesTheCharacterAndThePlayerGoesOn)
     std::string asked;
     kavri3D::zrk::ZRKWorld::Player made;
     bool found = false;
-    EXPECT_TRUE(zrktest::GameRun::run(kNewbieRun, [&](zrktest::GameRun& game) {
-        auto* session = dynamic_cast<kavri3D::zrk::ZRKSession*>(game.session());
-        ASSERT_NE(session, nullptr);
+    EXPECT_TRUE(play(kNewbieRun, [&](zrktest::GameRun& game) {
         boost::signals2::scoped_connection seen = game.stateMachine()->subscribeToFsmState(
             [&states](kavri3D::core::ClientStateMachine& m) { states.push_back(m.currentStateName()); });
         game.framesUntil([&] { return session->getLastTeleport() != "" && session->getLastTeleport() != "zrk_createchar"; },

@@ -9,20 +9,17 @@
 
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
+#include "support/WholeGame.h"
 
 namespace {
 
 typedef int (*GameEntryFn)(std::uint32_t, HWND, const wchar_t*);
 
-struct AutoLoginRun : ::testing::Test {
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv{"XDG_RUNTIME_DIR", runtime.path()};
-    zrktest::ScopedEnv dataEnv{"XDG_DATA_HOME", data.path()};
-
-    std::string file(const char* name) const { return data.path() + "/kavri3D/" + name; }
+struct AutoLoginRun : zrktest::WholeGame {
+    std::string file(const char* name) const { return dataFile(name); }
 };
 
-const char* kHeroRun = "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /headless=1 /unpaced=1 /mutex=0";
+const std::string kHeroRun = zrktest::loggedInRun("hero", true);
 
 } // namespace
 
@@ -33,9 +30,7 @@ TEST_F(AutoLoginRun, HeroLogsInByHimselfAndIsSentOnToTheAreaChoice)
     bool online = false;
     std::string asked, state;
     bool roomExists = false;
-    EXPECT_TRUE(zrktest::GameRun::run(kHeroRun, [&](zrktest::GameRun& game) {
-        auto* session = dynamic_cast<kavri3D::zrk::ZRKSession*>(game.session());
-        ASSERT_NE(session, nullptr);
+    EXPECT_TRUE(play(kHeroRun, [&](zrktest::GameRun& game) {
         game.framesUntil([&] { return game.stateName() == "room"; }, 240);
         online = session->isOnline();
         asked = session->getLastTeleport();

@@ -11,10 +11,11 @@
 #include "support/GameRun.h"
 #include "support/GamePages.h"
 #include "support/TestEnv.h"
+#include "support/WholeGame.h"
 
 namespace {
 
-const char* kHeroRun = "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /headless=1 /unpaced=1 /mutex=0";
+const std::string kHeroRun = zrktest::loggedInRun("hero", true);
 
 std::vector<std::string> column(CEGUI::MultiColumnList& list, unsigned col)
 {
@@ -35,15 +36,14 @@ std::vector<std::string> lines(CEGUI::Listbox& box)
 
 } // namespace
 
-TEST(LobbyEndToEnd, HeroEntersAZoneSeesRoomsPlayersAndALineAndLeaves)
+using LobbyEndToEnd = zrktest::WholeGame;
+
+TEST_F(LobbyEndToEnd, HeroEntersAZoneSeesRoomsPlayersAndALineAndLeaves)
 {
-    zrktest::TempDir runtime, home;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", home.path());
     zrktest::ManualClock clock;
     std::vector<std::string> zones, rooms, players, chat;
     std::string hallState, backState;
-    EXPECT_TRUE(zrktest::GameRun::run(kHeroRun, [&](zrktest::GameRun& game) {
+    EXPECT_TRUE(play(kHeroRun, [&](zrktest::GameRun& game) {
         ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 300));
         CEGUI::Window* area = zrktest::pageWindow(0);
         ASSERT_NE(area, nullptr);

@@ -12,27 +12,25 @@
 #include "support/GameRun.h"
 #include "support/GamePages.h"
 #include "support/TestEnv.h"
+#include "support/WholeGame.h"
 
 using namespace kavri3D::zrk;
 
 namespace {
 
-const char* kHeroRun = "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /headless=1 /unpaced=1 /mutex=0";
+const std::string kHeroRun = zrktest::loggedInRun("hero", true);
 
 } // namespace
 
-TEST(QuickJoinEndToEnd, NoRoomForHisLevelSaysSoAndARoomOfHisLevelIsFound)
+using QuickJoinEndToEnd = zrktest::WholeGame;
+
+TEST_F(QuickJoinEndToEnd, NoRoomForHisLevelSaysSoAndARoomOfHisLevelIsFound)
 {
-    zrktest::TempDir runtime, home;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", home.path());
     zrktest::ManualClock clock;
     std::string expected, noteWhenNone, noteWhenFound, highRoom, ownLevelRoom;
     int rowsWhenNone = -1, rowsWhenFound = -1;
     std::vector<std::string> openRooms;
-    EXPECT_TRUE(zrktest::GameRun::run(kHeroRun, [&](zrktest::GameRun& game) {
-        auto* session = dynamic_cast<ZRKSession*>(game.session());
-        ASSERT_NE(session, nullptr);
+    EXPECT_TRUE(play(kHeroRun, [&](zrktest::GameRun& game) {
         CEGUI::Window* hall = zrktest::enterFirstZone(game);
         ASSERT_NE(hall, nullptr);
         expected = ZRKLan::getMsg("msg/quick_join_none");

@@ -21,12 +21,13 @@
 #include "support/GameRun.h"
 #include "support/GamePages.h"
 #include "support/TestEnv.h"
+#include "support/WholeGame.h"
 
 using namespace kavri3D::zrk;
 
 namespace {
 
-const char* kHeroRun = "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /headless=1 /unpaced=1 /mutex=0";
+const std::string kHeroRun = zrktest::loggedInRun("hero", true);
 
 std::string label(CEGUI::Window* room, const char* seat)
 {
@@ -35,19 +36,16 @@ std::string label(CEGUI::Window* room, const char* seat)
 
 } // namespace
 
-TEST(RoomEndToEnd, HeroOpensARoomTheBotsFillItAndHeStartsTheBattle)
+using RoomEndToEnd = zrktest::WholeGame;
+
+TEST_F(RoomEndToEnd, HeroOpensARoomTheBotsFillItAndHeStartsTheBattle)
 {
-    zrktest::TempDir runtime, home;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", home.path());
     zrktest::ManualClock clock;
     std::string roomState, battleState, firstLabel, roomName;
     std::vector<std::string> seated, inBattle;
     int roomStateValue = -1;
     bool shut = false;
-    EXPECT_TRUE(zrktest::GameRun::run(kHeroRun, [&](zrktest::GameRun& game) {
-        auto* session = dynamic_cast<ZRKSession*>(game.session());
-        ASSERT_NE(session, nullptr);
+    EXPECT_TRUE(play(kHeroRun, [&](zrktest::GameRun& game) {
         CEGUI::Window* hall = zrktest::enterFirstZone(game);
         ASSERT_NE(hall, nullptr);
         // A room for two a side, with a password typed into the masked field.
@@ -97,17 +95,12 @@ TEST(RoomEndToEnd, HeroOpensARoomTheBotsFillItAndHeStartsTheBattle)
     EXPECT_TRUE(shut);
 }
 
-TEST(RoomEndToEnd, HeroLeavesTheRoomHeOpenedItClosesAndTheHallComesBack)
+TEST_F(RoomEndToEnd, HeroLeavesTheRoomHeOpenedItClosesAndTheHallComesBack)
 {
-    zrktest::TempDir runtime, home;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", home.path());
     zrktest::ManualClock clock;
     std::string roomName, back;
     bool closed = false, hallShown = false;
-    EXPECT_TRUE(zrktest::GameRun::run(kHeroRun, [&](zrktest::GameRun& game) {
-        auto* session = dynamic_cast<ZRKSession*>(game.session());
-        ASSERT_NE(session, nullptr);
+    EXPECT_TRUE(play(kHeroRun, [&](zrktest::GameRun& game) {
         CEGUI::Window* hall = zrktest::enterFirstZone(game);
         ASSERT_NE(hall, nullptr);
         zrktest::click(hall->getChild("Create"));
@@ -142,18 +135,13 @@ void pickSeat(CEGUI::Window* room, const char* seat)
 } // namespace
 
 
-TEST(RoomEndToEnd, AfterTheBattleAndAfterGivingOneUpHeroIsBackInHisRoomWithTheServerAgreeing)
+TEST_F(RoomEndToEnd, AfterTheBattleAndAfterGivingOneUpHeroIsBackInHisRoomWithTheServerAgreeing)
 {
-    zrktest::TempDir runtime, home;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", home.path());
     zrktest::ManualClock clock;
     std::string roomName, afterEnd, afterGiveUp, clientRoom, teamSeat;
     int stateAfterEnd = -1, stateAfterGiveUp = -1, turns = 0;
     bool clientIn = false, asked = false;
-    EXPECT_TRUE(zrktest::GameRun::run(kHeroRun, [&](zrktest::GameRun& game) {
-        auto* session = dynamic_cast<ZRKSession*>(game.session());
-        ASSERT_NE(session, nullptr);
+    EXPECT_TRUE(play(kHeroRun, [&](zrktest::GameRun& game) {
         ZRKServerCore& server = session->getGameServer()->core();
         ZRKLobby& lobby = server.lobby();
         server.setBattleSeed(5);
@@ -240,17 +228,12 @@ TEST(RoomEndToEnd, AfterTheBattleAndAfterGivingOneUpHeroIsBackInHisRoomWithTheSe
 }
 
 
-TEST(RoomEndToEnd, TheRoomPagesLockTeamKickReadyAndStartButtonsReachTheServer)
+TEST_F(RoomEndToEnd, TheRoomPagesLockTeamKickReadyAndStartButtonsReachTheServer)
 {
-    zrktest::TempDir runtime, home;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", home.path());
     zrktest::ManualClock clock;
     bool shut = false, opened = false, moved = false, movedBack = false, kicked = false, started = false, ready = false;
     std::string kickedBot;
-    EXPECT_TRUE(zrktest::GameRun::run(kHeroRun, [&](zrktest::GameRun& game) {
-        auto* session = dynamic_cast<ZRKSession*>(game.session());
-        ASSERT_NE(session, nullptr);
+    EXPECT_TRUE(play(kHeroRun, [&](zrktest::GameRun& game) {
         ZRKLobby& lobby = session->getGameServer()->core().lobby();
         CEGUI::Window* hall = zrktest::enterFirstZone(game);
         ASSERT_NE(hall, nullptr);

@@ -8,31 +8,22 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+#include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
+#include "support/GameOnScreen.h" // last: X11's macros
 
-namespace {
+using zrktest::shownPage;
 
-CEGUI::Window* shownPage(const char* name)
+using AreaBackdropOnScreen = zrktest::GameOnScreen;
+
+TEST_F(AreaBackdropOnScreen, TheAreaPageStandsOnTheLobbysOwnBackdrop)
 {
-    CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
-    CEGUI::Window* page = root ? root->getChildRecursive(name) : nullptr;
-    return page && page->isEffectiveVisible() ? page : nullptr;
-}
-
-} // namespace
-
-TEST(AreaBackdropOnScreen, TheAreaPageStandsOnTheLobbysOwnBackdrop)
-{
-    ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::GameHome home;
     std::string image;
     std::size_t hillPixels = 0, strip = 0;
     bool shot = false;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-            kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-            ASSERT_NE(g, nullptr);
+    const bool ok = play(
+        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
             ASSERT_TRUE(game.framesUntil([] { return shownPage("AreaPage") != nullptr; }, 300));
             game.frames(5);
             CEGUI::Window* area = shownPage("AreaPage");
@@ -40,7 +31,7 @@ TEST(AreaBackdropOnScreen, TheAreaPageStandsOnTheLobbysOwnBackdrop)
             image = area->getChild("Backdrop")->getProperty("Image").c_str();
 
             // Below the zone list, between "Forge" and "Enter", the backdrop's foot shows: its green hills.
-            Ogre::RenderWindow* window = g->getRenderWindow();
+            Ogre::RenderWindow* window = graphics->getRenderWindow();
             const std::size_t w = window->getWidth(), h = window->getHeight();
             std::vector<unsigned char> pixels(w * h * 4);
             Ogre::PixelBox box(static_cast<Ogre::uint32>(w), static_cast<Ogre::uint32>(h), 1, Ogre::PF_BYTE_RGBA, pixels.data());
@@ -59,7 +50,7 @@ TEST(AreaBackdropOnScreen, TheAreaPageStandsOnTheLobbysOwnBackdrop)
                         ++hillPixels;
                 }
             boost::filesystem::create_directories(ZRK_SHOTS_DIR);
-            shot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/area-backdrop.png");
+            shot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/area-backdrop.png");
         });
     EXPECT_TRUE(ok);
     EXPECT_EQ(image, "GUIX1/AreaBackdrop");

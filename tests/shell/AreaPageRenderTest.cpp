@@ -22,7 +22,7 @@
 #include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
-#include "support/XWindowInput.h" // last: X11's macros
+#include "support/GameOnScreen.h" // last: X11's macros
 
 namespace fs = std::filesystem;
 using namespace kavri3D;
@@ -88,11 +88,11 @@ CEGUI::Window* areaWithPlayers(zrktest::GameRun& game)
 
 } // namespace
 
-TEST(AreaPageOnScreen, HeroChoosesTheServerLogsInSeesThePlayersAboutAndLogsOutOfTheGame)
+using AreaPageOnScreen = zrktest::GameOnScreen;
+
+TEST_F(AreaPageOnScreen, HeroChoosesTheServerLogsInSeesThePlayersAboutAndLogsOutOfTheGame)
 {
-    ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
     TwoServerInstallation install;
-    zrktest::GameHome home;
     zrktest::ManualClock clock;
     std::unique_ptr<FirstServerAtStart> firstServer(new FirstServerAtStart);
     std::string startServer, chosenServer, chosenNet;
@@ -101,15 +101,10 @@ TEST(AreaPageOnScreen, HeroChoosesTheServerLogsInSeesThePlayersAboutAndLogsOutOf
     bool onlineAtServer = false, sessionAfterLogout = true;
     bool stayedAfterEscape = false, gameEnded = false;
     std::string stateAfterLogin, askedTitle;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe /LowIntegrity=1 /unpaced=1 /mutex=0",
+    const bool ok = play(
+        zrktest::loginScreenRun(),
         [&](zrktest::GameRun& game) {
             firstServer.reset(); // the game's own draws from here on
-            core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-            ASSERT_NE(g, nullptr);
-            zrktest::XWindowInput input(g->getRenderWindow());
-            ASSERT_TRUE(input.valid());
-            auto* session = dynamic_cast<ZRKSession*>(game.session());
             ASSERT_TRUE(session && session->getGameServer());
             ZRKLobby& lobby = session->getGameServer()->core().lobby();
             core::BlackBoard& board = *game.getBlackBoard();

@@ -15,7 +15,7 @@
 #include "support/InternalWords.h"
 #include "support/LabelFit.h"
 #include "support/TestEnv.h"
-#include "support/XWindowInput.h" // last: X11's macros
+#include "support/GameOnScreen.h" // last: X11's macros
 
 using zrktest::clickOn;
 using zrktest::shownPage;
@@ -53,22 +53,18 @@ void look(CEGUI::Window* page, const std::string& state, std::vector<std::string
 
 } // namespace
 
-TEST(BagFigureOnScreen, TheFigureStandsBesideTheBagAndNoTextOfBagPlayerOrForgeIsCutShort)
+using BagFigureOnScreen = zrktest::GameOnScreen;
+
+TEST_F(BagFigureOnScreen, TheFigureStandsBesideTheBagAndNoTextOfBagPlayerOrForgeIsCutShort)
 {
-    ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::GameHome home;
     const std::string shot = std::string(ZRK_SHOTS_DIR) + "/bag-figure.png";
     std::vector<std::string> cut, leaks, tabs;
     std::string figureImage, boxText, boxStatus;
     CEGUI::Rectf figure, worn, bagCell;
     bool shotTaken = false;
     long figurePixels = -1, besidePixels = -1;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-            kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-            ASSERT_NE(g, nullptr);
-            zrktest::XWindowInput input(g->getRenderWindow());
-            ASSERT_TRUE(input.valid());
+    const bool ok = play(
+        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
             // A page opened by its button on the area page; null when either never showed.
             auto open = [&](const char* button, const char* page) -> CEGUI::Window* {
                 if (!game.framesUntil([] { return shownPage("AreaPage") != nullptr; }, 300))
@@ -83,7 +79,7 @@ TEST(BagFigureOnScreen, TheFigureStandsBesideTheBagAndNoTextOfBagPlayerOrForgeIs
                     clickOn(input, page->getChild(tab));
                     game.frames(12);
                     look(page, shots + " " + tab, cut, leaks);
-                    g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/" + shots + "-" + tab + ".png");
+                    graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/" + shots + "-" + tab + ".png");
                 }
             };
             CEGUI::Window* bag = open("Bag", "BagPage");
@@ -99,12 +95,12 @@ TEST(BagFigureOnScreen, TheFigureStandsBesideTheBagAndNoTextOfBagPlayerOrForgeIs
             worn = rect(bag->getChild("Cell_1"));
             bagCell = rect(bag->getChild("Cell_61"));
             boost::filesystem::create_directories(ZRK_SHOTS_DIR);
-            shotTaken = g->writeScreenshot(shot);
+            shotTaken = graphics->writeScreenshot(shot);
             // The figure's warm colours (skin, hair, coat) inside its picture; none in the empty
             // status line, where no figure stands.
             auto warm = [](int r, int gr, int b) { return r > 140 && r > b + 60 && gr > 60; };
-            figurePixels = countPixels(g->getRenderWindow(), figure, warm);
-            besidePixels = countPixels(g->getRenderWindow(), rect(bag->getChild("Status")), warm);
+            figurePixels = countPixels(graphics->getRenderWindow(), figure, warm);
+            besidePixels = countPixels(graphics->getRenderWindow(), rect(bag->getChild("Status")), warm);
             look(bag, "Bag", cut, leaks);
 
             // A box of the bag opened with the mouse: what came out, in a box of its own.
@@ -116,7 +112,7 @@ TEST(BagFigureOnScreen, TheFigureStandsBesideTheBagAndNoTextOfBagPlayerOrForgeIs
             game.frames(3);
             if (frame->getOpenMessageBox()) {
                 boxText = frame->getOpenMessageBox()->text;
-                g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/bag-box.png");
+                graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/bag-box.png");
                 look(frame->getMessageBoxWindow(), "Box opened from the bag", cut, leaks);
                 clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
             }

@@ -19,7 +19,7 @@
 #include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
-#include "support/XWindowInput.h" // last: X11's macros
+#include "support/GameOnScreen.h" // last: X11's macros
 
 namespace {
 
@@ -46,21 +46,15 @@ bool holds(const std::vector<std::string>& rows, const std::string& row)
 
 } // namespace
 
-TEST(FriendsOnScreen, HeroAddsABotByNicknameAndSeesHimAccept)
+using FriendsOnScreen = zrktest::GameOnScreen;
+
+TEST_F(FriendsOnScreen, HeroAddsABotByNicknameAndSeesHimAccept)
 {
-    ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::GameHome home;
     std::vector<std::string> asked, accepted;
     std::string profile, inviteBox;
     bool mutualOnServer = false, joined = false, shot = false;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0 /serverReset=1", [&](zrktest::GameRun& game) {
-            kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-            ASSERT_NE(g, nullptr);
-            zrktest::XWindowInput input(g->getRenderWindow());
-            ASSERT_TRUE(input.valid());
-            auto* session = dynamic_cast<kavri3D::zrk::ZRKSession*>(game.session());
-            ASSERT_NE(session, nullptr);
+    const bool ok = play(
+        zrktest::loggedInRun("hero") + " /serverReset=1", [&](zrktest::GameRun& game) {
             kavri3D::zrk::ZRKServerCore& server = session->getGameServer()->core();
             CEGUI::Window* page = zrktest::openPlayerPage(game, input);
             ASSERT_NE(page, nullptr);
@@ -96,7 +90,7 @@ TEST(FriendsOnScreen, HeroAddsABotByNicknameAndSeesHimAccept)
             game.frames(10); // his look on the preview
             profile = pane->getChild("ProfileText")->getText().c_str();
             boost::filesystem::create_directories(ZRK_SHOTS_DIR);
-            shot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/friends.png");
+            shot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/friends.png");
 
             kavri3D::core::Frame* frame = game.getMainFrame().get();
             zrktest::clickOn(input, pane->getChild("Invite"));

@@ -2,28 +2,25 @@
 // come back from the built-in file server before the lobby, files the version no longer has
 // go, and a client whose own index is not this version's ends at once.
 #include <data/ZRKServer.h>
-#include <chrono>
 #include <filesystem>
-#include <thread>
 #include <gtest/gtest.h>
 #include <yake/Logger.h>
 
 #include "shell/MainFrame.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
+#include "support/WholeGame.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const char* kHeroRun = "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /headless=1 /unpaced=1 /mutex=0";
+const std::string kHeroRun = zrktest::loggedInRun("hero", true);
 
 /// The build's installation, linked into a folder of the test's own; the GUI folders and the
 /// client's index are real copies the test may change.
-struct InstalledRun : ::testing::Test {
-    zrktest::TempDir runtime, data, dir;
-    zrktest::ScopedEnv runtimeEnv{"XDG_RUNTIME_DIR", runtime.path()};
-    zrktest::ScopedEnv dataEnv{"XDG_DATA_HOME", data.path()};
+struct InstalledRun : zrktest::WholeGame {
+    zrktest::TempDir dir;
     std::string bin = zrktest::binFolder() + "/";
     std::string program = dir.file("game") + "/";
     yake::logging::logger& log = yake::logging::logger::instance();
@@ -62,13 +59,11 @@ TEST_F(InstalledRun, AMissingGuiFileComesBackAnExtraOneGoesAndHeroReachesTheArea
     std::string state;
     bool lobby = false;
     int guiReady = 0;
-    EXPECT_TRUE(zrktest::GameRun::run(
+    EXPECT_TRUE(play(
         kHeroRun,
         [&](zrktest::GameRun& game) {
             // The file comes over a real connection: frames are counted in time, not in number.
-            const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-            while (game.stateName() != "room" && std::chrono::steady_clock::now() < end && game.frames(1))
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            game.secondsUntil([&] { return game.stateName() == "room"; }, 60, "the area choice");
             state = game.stateName();
             auto* frame = dynamic_cast<kavri3D::zrk::MainFrame*>(game.mainFrame());
             lobby = frame && frame->lobbyPanelsCreated();
@@ -85,14 +80,14 @@ TEST_F(InstalledRun, AMissingGuiFileComesBackAnExtraOneGoesAndHeroReachesTheArea
     EXPECT_FALSE(fs::exists(program + "res/GUIX1/GUIX1.png.part"));
     EXPECT_EQ(log.countCaptured("resx", "invalid client version."), 0u);
     // The file server's address was the run's only, never a setting.
-    EXPECT_EQ(zrktest::readFile(data.path() + "/kavri3D/ZRK_Main.xml").find("127.0.0.1:"), std::string::npos);
+    EXPECT_EQ(zrktest::readFile(home.dataPath() + "/kavri3D/ZRK_Main.xml").find("127.0.0.1:"), std::string::npos);
 }
 
 TEST_F(InstalledRun, AClientWhoseIndexIsNotThisVersionIsToldSoAndTheRunEndsWithOne)
 {
     zrktest::writeFile(program + "zrk_main.xml", "<index module=\"ZRK_Main\"><!-- an older client --></index>\n");
     bool told = false;
-    const bool ok = zrktest::GameRun::run(
+    const bool ok = play(
         kHeroRun,
         [&](zrktest::GameRun& game) {
             told = game.framesUntil(

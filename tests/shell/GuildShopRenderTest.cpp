@@ -19,7 +19,7 @@
 #include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
-#include "support/XWindowInput.h" // last: X11's macros
+#include "support/GameOnScreen.h" // last: X11's macros
 
 using zrktest::clickOn;
 using zrktest::shownPage;
@@ -39,24 +39,18 @@ int countOf(ZRKWorld& world, const std::string& player, int itemId)
 
 } // namespace
 
-TEST(GuildShopOnScreen, HeroBuysInTheGuildShopAndSendsAGiftToABot)
+using GuildShopOnScreen = zrktest::GameOnScreen;
+
+TEST_F(GuildShopOnScreen, HeroBuysInTheGuildShopAndSendsAGiftToABot)
 {
-    ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::GameHome home;
     std::vector<std::string> guildOffers, receivers, giftCart;
     std::string guildStatus, giftStatus, giftTotal;
     long long medals0 = -1, medals1 = -1, medals2 = -1;
     int tonics0 = -1, tonics1 = -1, coats0 = -1, coats1 = -1, points0 = -1, points1 = -1, boots0 = -1, boots1 = -1;
     int credit0 = -1, credit1 = -1;
     bool guildShot = false, giftShot = false;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-            kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-            ASSERT_NE(g, nullptr);
-            zrktest::XWindowInput input(g->getRenderWindow());
-            ASSERT_TRUE(input.valid());
-            auto* session = dynamic_cast<kavri3D::zrk::ZRKSession*>(game.session());
-            ASSERT_NE(session, nullptr);
+    const bool ok = play(
+        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
             kavri3D::zrk::ZRKServerCore& server = session->getGameServer()->core();
             ZRKWorld& world = server.world();
             kavri3D::core::Frame* frame = game.getMainFrame().get();
@@ -124,7 +118,7 @@ TEST(GuildShopOnScreen, HeroBuysInTheGuildShopAndSendsAGiftToABot)
             credit1 = setting("g_contribution");
             tonics1 = countOf(world, "hero", 5004);
             boost::filesystem::create_directories(ZRK_SHOTS_DIR);
-            guildShot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/guild-shop.png");
+            guildShot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/guild-shop.png");
 
             // The arena shop: the boots for arena points.
             points0 = setting("pc_arena_point");
@@ -158,7 +152,7 @@ TEST(GuildShopOnScreen, HeroBuysInTheGuildShopAndSendsAGiftToABot)
             game.frames(4);
             giftCart = zrktest::listLines(gift->getChild("Cart"));
             giftTotal = gift->getChild("Total")->getText().c_str();
-            giftShot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/gift.png");
+            giftShot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/gift.png");
             clickOn(input, gift->getChild("Send"));
             confirm();
             game.framesUntil([&] { return std::string(gift->getChild("Status")->getText().c_str()).find("Sent") == 0; }, 60);

@@ -9,7 +9,7 @@
 
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
-#include "support/XWindowInput.h" // last: X11's macros
+#include "support/GameOnScreen.h" // last: X11's macros
 
 namespace {
 
@@ -33,19 +33,15 @@ struct ManualClock {
 
 } // namespace
 
-TEST(HallOnScreen, HeroChoosesTheFirstAreaWithTheMouseAndSeesTheHall)
+using HallOnScreen = zrktest::GameOnScreen;
+
+TEST_F(HallOnScreen, HeroChoosesTheFirstAreaWithTheMouseAndSeesTheHall)
 {
-    ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::GameHome home;
     ManualClock clock; // the server's players keep the game's time, which the test moves on
     std::size_t rooms = 0, lines = 0, players = 0;
     bool shot = false;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-            kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-            ASSERT_NE(g, nullptr);
-            zrktest::XWindowInput input(g->getRenderWindow());
-            ASSERT_TRUE(input.valid());
+    const bool ok = play(
+        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
             ASSERT_TRUE(game.framesUntil(
                 [] {
                     CEGUI::Window* area = shownPage("AreaPage");
@@ -80,7 +76,7 @@ TEST(HallOnScreen, HeroChoosesTheFirstAreaWithTheMouseAndSeesTheHall)
             players = playerList->getItemCount();
             game.frames(5);
             boost::filesystem::create_directories(ZRK_SHOTS_DIR);
-            shot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/hall.png");
+            shot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/hall.png");
         });
     EXPECT_TRUE(ok);
     EXPECT_GT(rooms, 0u);

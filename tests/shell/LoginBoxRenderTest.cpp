@@ -7,7 +7,7 @@
 
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
-#include "support/XWindowInput.h" // last: X11's macros
+#include "support/GameOnScreen.h" // last: X11's macros
 
 namespace {
 
@@ -26,20 +26,15 @@ void clickOn(zrktest::XWindowInput& input, CEGUI::Window* w)
 
 } // namespace
 
-TEST(LoginBoxOnScreen, AWrongPasswordsBoxClosesWithItsOkButtonAndTheGameGoesOn)
+using LoginBoxOnScreen = zrktest::GameOnScreen;
+
+TEST_F(LoginBoxOnScreen, AWrongPasswordsBoxClosesWithItsOkButtonAndTheGameGoesOn)
 {
-    ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::TempDir data;
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
     kavri3D::core::Frame::BoxRecord shown, answered;
     bool boxClosed = false, wentOn = false, online = true;
     unsigned drawnBefore = 0, drawnAfter = 0;
     std::string state;
-    const bool ok = zrktest::GameRun::run("game.exe /LowIntegrity=1 /unpaced=1", [&](zrktest::GameRun& game) {
-        kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-        ASSERT_NE(g, nullptr);
-        zrktest::XWindowInput input(g->getRenderWindow());
-        ASSERT_TRUE(input.valid());
+    const bool ok = play("game.exe /LowIntegrity=1 /unpaced=1", [&](zrktest::GameRun& game) {
         ASSERT_TRUE(game.framesUntil([] { return loginPage() != nullptr; }, 60));
         CEGUI::Window* page = loginPage();
         clickOn(input, page->getChild("Name"));
@@ -53,10 +48,10 @@ TEST(LoginBoxOnScreen, AWrongPasswordsBoxClosesWithItsOkButtonAndTheGameGoesOn)
         shown = *frame->getOpenMessageBox();
         CEGUI::Window* box = frame->getMessageBoxWindow();
         ASSERT_NE(box, nullptr);
-        drawnBefore = g->getFramesRendered();
+        drawnBefore = graphics->getFramesRendered();
         clickOn(input, box->getChild("Button0"));
         wentOn = game.frames(24);
-        drawnAfter = g->getFramesRendered();
+        drawnAfter = graphics->getFramesRendered();
         boxClosed = frame->getOpenMessageBox() == nullptr && !CEGUI::WindowManager::getSingleton().isAlive(box);
         answered = frame->getMessageBoxes().back();
         online = game.session()->isOnline();

@@ -14,7 +14,7 @@
 #include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
-#include "support/XWindowInput.h" // last: X11's macros
+#include "support/GameOnScreen.h" // last: X11's macros
 
 namespace {
 
@@ -65,19 +65,15 @@ PortraitLook lookAt(const char* snapshotName)
 
 } // namespace
 
-TEST(OwnPortraitOnScreen, HeroSeesAllOfHimselfFillingHisPictureBesideTheBagAndOnThePlayerPage)
+using OwnPortraitOnScreen = zrktest::GameOnScreen;
+
+TEST_F(OwnPortraitOnScreen, HeroSeesAllOfHimselfFillingHisPictureBesideTheBagAndOnThePlayerPage)
 {
-    ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::GameHome home;
     PortraitLook inBag, own, trying;
     std::string image;
     bool shot = false;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-            kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-            ASSERT_NE(g, nullptr);
-            zrktest::XWindowInput input(g->getRenderWindow());
-            ASSERT_TRUE(input.valid());
+    const bool ok = play(
+        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
             ASSERT_TRUE(game.framesUntil([] { return zrktest::shownPage("AreaPage") != nullptr; }, 300));
             game.frames(3);
             zrktest::clickOn(input, zrktest::shownPage("AreaPage")->getChild("Bag"));
@@ -95,7 +91,7 @@ TEST(OwnPortraitOnScreen, HeroSeesAllOfHimselfFillingHisPictureBesideTheBagAndOn
             own = lookAt("player");
             trying = lookAt("showview");
             boost::filesystem::create_directories(ZRK_SHOTS_DIR);
-            shot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/own-portrait.png");
+            shot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/own-portrait.png");
         });
     EXPECT_TRUE(ok);
     EXPECT_TRUE(shot);

@@ -16,7 +16,7 @@
 #include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
-#include "support/XWindowInput.h" // last: X11's macros
+#include "support/GameOnScreen.h" // last: X11's macros
 
 using zrktest::clickOn;
 using zrktest::shownPage;
@@ -45,17 +45,10 @@ void logInWithEnter(zrktest::XWindowInput& input, CEGUI::Window* page, const std
 
 std::string itemText(CEGUI::Listbox* list, std::size_t i) { return list->getListboxItemFromIndex(i)->getText().c_str(); }
 
-struct ManualClock {
-    ManualClock() { yake::native::setManualClock(true); }
-    ~ManualClock() { yake::native::setManualClock(false); }
-};
+using zrktest::ManualClock;
 
-struct PlayerMeets : ::testing::Test {
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv{"XDG_RUNTIME_DIR", runtime.path()};
-    zrktest::ScopedEnv dataEnv{"XDG_DATA_HOME", data.path()};
-    void SetUp() override { ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb"; }
-    std::string settingsFile() const { return data.path() + "/kavri3D/ZRK_Main.xml"; }
+struct PlayerMeets : zrktest::GameOnScreen {
+    std::string settingsFile() const { return dataFile("ZRK_Main.xml"); }
 };
 
 } // namespace
@@ -65,10 +58,7 @@ TEST_F(PlayerMeets, EnterLogsInAndAMarkupLineInTheHallLeavesTheServerPlayersLine
     ManualClock clock;
     std::string ownEntry, markupShown, botLine;
     bool chosen = false;
-    const bool ok = zrktest::GameRun::run("game.exe /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-        kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-        zrktest::XWindowInput input(g->getRenderWindow());
-        ASSERT_TRUE(input.valid());
+    const bool ok = play(zrktest::loginScreenRun(), [&](zrktest::GameRun& game) {
         ASSERT_TRUE(game.framesUntil([] { return shownPage("LoginPage") != nullptr; }, 120));
         logInWithEnter(input, shownPage("LoginPage"), "hero", "hero123");
         ASSERT_TRUE(game.framesUntil(
@@ -108,7 +98,7 @@ TEST_F(PlayerMeets, EnterLogsInAndAMarkupLineInTheHallLeavesTheServerPlayersLine
                 ownEntry = itemText(players, i);
         game.frames(3);
         boost::filesystem::create_directories(ZRK_SHOTS_DIR);
-        g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/hall-markup.png");
+        graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/hall-markup.png");
     });
     EXPECT_TRUE(ok);
     EXPECT_TRUE(chosen);
@@ -121,9 +111,7 @@ TEST_F(PlayerMeets, AClickBehindAnOpenBoxDoesNothing)
 {
     std::size_t attemptsWithBox = 0, attemptsAfterClicks = 0;
     bool boxStayed = false, boxFits = false;
-    const bool ok = zrktest::GameRun::run("game.exe /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-        kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-        zrktest::XWindowInput input(g->getRenderWindow());
+    const bool ok = play(zrktest::loginScreenRun(), [&](zrktest::GameRun& game) {
         ASSERT_TRUE(game.framesUntil([] { return shownPage("LoginPage") != nullptr; }, 120));
         CEGUI::Window* page = shownPage("LoginPage");
         logInWithEnter(input, page, "hero", "wrong");
@@ -146,7 +134,7 @@ TEST_F(PlayerMeets, AClickBehindAnOpenBoxDoesNothing)
         attemptsAfterClicks = sent("login");
         boxStayed = frame->getOpenMessageBox() != nullptr;
         boost::filesystem::create_directories(ZRK_SHOTS_DIR);
-        g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/box-holds.png");
+        graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/box-holds.png");
     });
     EXPECT_TRUE(ok);
     EXPECT_EQ(attemptsWithBox, 1u);
@@ -158,7 +146,7 @@ TEST_F(PlayerMeets, AClickBehindAnOpenBoxDoesNothing)
 TEST_F(PlayerMeets, ANewPlayerIsTakenToHisFirstLesson)
 {
     std::string state;
-    const bool ok = zrktest::GameRun::run("game.exe zrk://play?ln=rookie&lp=rookie123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0",
+    const bool ok = play(zrktest::loggedInRun("rookie"),
                                           [&](zrktest::GameRun& game) {
                                               game.framesUntil([&] { return game.stateName() == "battle_newbie"; }, 300);
                                               state = game.stateName();
@@ -171,9 +159,7 @@ TEST_F(PlayerMeets, ANewPlayerIsTakenToHisFirstLesson)
 TEST_F(PlayerMeets, TheWindowDestroyedFromOutsideEndsTheRunAndTheSettingsAreWritten)
 {
     bool endedByItself = false;
-    const bool ok = zrktest::GameRun::run("game.exe /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-        kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-        zrktest::XWindowInput input(g->getRenderWindow());
+    const bool ok = play(zrktest::loginScreenRun(), [&](zrktest::GameRun& game) {
         ASSERT_TRUE(game.framesUntil([] { return shownPage("LoginPage") != nullptr; }, 120));
         // A box open, as a window manager might close the window at any moment.
         logInWithEnter(input, shownPage("LoginPage"), "hero", "wrong");

@@ -14,7 +14,7 @@
 #include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
-#include "support/XWindowInput.h" // last: X11's macros
+#include "support/GameOnScreen.h" // last: X11's macros
 
 using zrktest::clickOn;
 using zrktest::shownPage;
@@ -58,19 +58,15 @@ std::vector<std::string> rows(CEGUI::Window* w)
 
 } // namespace
 
-TEST(PreviewOnScreen, HeroTurnsThePreviewWithTheMouseSetsItTurningAndSeesTheStrengtheningGoods)
+using PreviewOnScreen = zrktest::GameOnScreen;
+
+TEST_F(PreviewOnScreen, HeroTurnsThePreviewWithTheMouseSetsItTurningAndSeesTheStrengtheningGoods)
 {
-    ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::GameHome home;
     float before = 0, dragged = 0, still = 0, turning = 0;
     std::vector<std::string> goods;
     bool shot = false, redrawn = false;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-            kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-            ASSERT_NE(g, nullptr);
-            zrktest::XWindowInput input(g->getRenderWindow());
-            ASSERT_TRUE(input.valid());
+    const bool ok = play(
+        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
             CEGUI::Window* page = openPlayerPage(game, input);
             ASSERT_NE(page, nullptr);
             game.frames(10); // the preview dressed and drawn
@@ -87,17 +83,17 @@ TEST(PreviewOnScreen, HeroTurnsThePreviewWithTheMouseSetsItTurningAndSeesTheStre
 
             clickOn(input, page->getChildRecursive("Turn"));
             game.frames(5);
-            const std::vector<unsigned char> early = pixels(g->getRenderWindow(), rect(picture));
+            const std::vector<unsigned char> early = pixels(graphics->getRenderWindow(), rect(picture));
             game.frames(25);
             turning = previewYaw();
             // The picture on screen follows the figure, not only the scene.
-            redrawn = pixels(g->getRenderWindow(), rect(picture)) != early;
+            redrawn = pixels(graphics->getRenderWindow(), rect(picture)) != early;
 
             clickOn(input, page->getChild("Tab_Strengthen"));
             game.frames(10);
             goods = rows(page->getChildRecursive("StrList"));
             boost::filesystem::create_directories(ZRK_SHOTS_DIR);
-            shot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/strengthen.png");
+            shot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/strengthen.png");
         });
     EXPECT_TRUE(ok);
     EXPECT_NEAR(before, 0.0f, 0.5f);

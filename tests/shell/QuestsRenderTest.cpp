@@ -19,7 +19,7 @@
 #include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
-#include "support/XWindowInput.h" // last: X11's macros
+#include "support/GameOnScreen.h" // last: X11's macros
 
 using namespace kavri3D::zrk;
 using zrktest::clickOn;
@@ -46,22 +46,16 @@ long long questState(ZRKWorld& world, long long id)
 
 } // namespace
 
-TEST(QuestsOnScreen, HeroWinsABattleThenClaimsFirstShotAndSpendsTheLevelsPoints)
+using QuestsOnScreen = zrktest::GameOnScreen;
+
+TEST_F(QuestsOnScreen, HeroWinsABattleThenClaimsFirstShotAndSpendsTheLevelsPoints)
 {
-    ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::GameHome home;
     std::string before, after, info, objects, line, statsBefore, stats;
     long long stateAfter = -1, gloves = 0, points = -1, strength = -1, coins = -1;
     std::vector<std::string> unfinished; // rows done or rewarded whose progress falls short of the goal
     bool shot = false;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-            kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-            ASSERT_NE(g, nullptr);
-            zrktest::XWindowInput input(g->getRenderWindow());
-            ASSERT_TRUE(input.valid());
-            auto* session = dynamic_cast<ZRKSession*>(game.session());
-            ASSERT_NE(session, nullptr);
+    const bool ok = play(
+        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
             ZRKServerCore& server = session->getGameServer()->core();
             ASSERT_TRUE(game.framesUntil([] { return shownPage("AreaPage") != nullptr; }, 300));
 
@@ -123,7 +117,7 @@ TEST(QuestsOnScreen, HeroWinsABattleThenClaimsFirstShotAndSpendsTheLevelsPoints)
             for (const ZRKWorld::Item& i : server.world().items("hero"))
                 gloves += i.id == 3002 && i.slot == 77;
             boost::filesystem::create_directories(ZRK_SHOTS_DIR);
-            shot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/quests.png");
+            shot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/quests.png");
 
             // The level's points go onto strength on the Stats tab.
             clickOn(input, page->getChild("Tab_Stats"));
@@ -135,7 +129,7 @@ TEST(QuestsOnScreen, HeroWinsABattleThenClaimsFirstShotAndSpendsTheLevelsPoints)
             game.framesUntil([&] { return server.world().player("hero")->abilities[0] == 6; }, 60);
             game.frames(4);
             stats = statsPane->getChild("Points")->getText().c_str();
-            g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/stats.png");
+            graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/stats.png");
             points = server.world().player("hero")->points;
             strength = server.world().player("hero")->abilities[0];
         });

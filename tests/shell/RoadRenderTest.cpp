@@ -34,7 +34,7 @@
 #include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
-#include "support/XWindowInput.h" // last: X11's macros
+#include "support/GameOnScreen.h" // last: X11's macros
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -122,20 +122,14 @@ std::string seatLine(CEGUI::Window* room, const char* label)
 
 } // namespace
 
-TEST(RoadOnScreen, HeroGoesRoundFromTheHallThroughTwoBattlesBackToTheHallAndIntoOtherRooms)
+using RoadOnScreen = zrktest::GameOnScreen;
+
+TEST_F(RoadOnScreen, HeroGoesRoundFromTheHallThroughTwoBattlesBackToTheHallAndIntoOtherRooms)
 {
-    ASSERT_TRUE(core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::GameHome home;
     zrktest::ManualClock clock;
     std::vector<std::string> failures;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-            core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-            ASSERT_NE(g, nullptr);
-            zrktest::XWindowInput input(g->getRenderWindow());
-            ASSERT_TRUE(input.valid());
-            auto* session = dynamic_cast<ZRKSession*>(game.session());
-            ASSERT_NE(session, nullptr);
+    const bool ok = play(
+        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
             ZRKServerCore& server = session->getGameServer()->core();
             ZRKLobby& lobby = server.lobby();
             server.setBattleSeed(kSeed);
@@ -288,7 +282,7 @@ TEST(RoadOnScreen, HeroGoesRoundFromTheHallThroughTwoBattlesBackToTheHallAndInto
             ASSERT_NE(room, nullptr);
             EXPECT_TRUE(headerShowsWorld(game, server, "RoomPage")) << "after the first battle";
             std::filesystem::create_directories(ZRK_SHOTS_DIR);
-            g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/road-back-in-room.png");
+            graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/road-back-in-room.png");
             // The room's buttons work again: the server's player on blue0, picked by its
             // portrait, is put out by "Kick" (another comes in his place).
             const std::string bot = lobby.findRoom(name) ? lobby.findRoom(name)->seats[4] : std::string();

@@ -19,7 +19,7 @@
 #include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
-#include "support/XWindowInput.h" // last: X11's macros
+#include "support/GameOnScreen.h" // last: X11's macros
 
 using zrktest::clickOn;
 using zrktest::shownPage;
@@ -51,10 +51,10 @@ long skinPixels(Ogre::RenderWindow& window, const CEGUI::Rectf& r)
 
 } // namespace
 
-TEST(RoomOnScreen, HeroOpensARoomWithTheMouseTheBotsFillItAndHeStarts)
+using RoomOnScreen = zrktest::GameOnScreen;
+
+TEST_F(RoomOnScreen, HeroOpensARoomWithTheMouseTheBotsFillItAndHeStarts)
 {
-    ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::GameHome home;
     yake::native::setManualClock(true); // the server's players keep the game's time, which the test moves on
     std::vector<std::string> lines;
     std::size_t seated = 0;
@@ -62,12 +62,8 @@ TEST(RoomOnScreen, HeroOpensARoomWithTheMouseTheBotsFillItAndHeStarts)
     std::string state, offer, strip, empty;
     long long carried = 0;
     std::vector<std::pair<std::string, long>> portraits;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-            kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-            ASSERT_NE(g, nullptr);
-            zrktest::XWindowInput input(g->getRenderWindow());
-            ASSERT_TRUE(input.valid());
+    const bool ok = play(
+        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
             CEGUI::Window* hall = zrktest::enterFirstZoneByMouse(game, input);
             ASSERT_NE(hall, nullptr);
             hall->getChild("NewSeats")->setText("4");
@@ -75,8 +71,6 @@ TEST(RoomOnScreen, HeroOpensARoomWithTheMouseTheBotsFillItAndHeStarts)
             clickOn(input, hall->getChild("Create"));
             ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomPage") != nullptr; }, 120)) << game.stateName();
             CEGUI::Window* room = shownPage("RoomPage");
-            auto* session = dynamic_cast<kavri3D::zrk::ZRKSession*>(game.session());
-            ASSERT_NE(session, nullptr);
             kavri3D::zrk::ZRKLobby& lobby = session->getGameServer()->core().lobby();
             const std::string name = lobby.gameRoomOf("hero");
             game.framesUntil(
@@ -95,10 +89,10 @@ TEST(RoomOnScreen, HeroOpensARoomWithTheMouseTheBotsFillItAndHeStarts)
             for (const char* seat : {"red0", "red1", "red2", "red3", "blue0", "blue1", "blue2", "blue3"}) {
                 CEGUI::Window* picture = room->getChild("Seats")->getChild(std::string("Picture_") + seat);
                 if (picture->isEffectiveVisible())
-                    portraits.emplace_back(seat, skinPixels(*g->getRenderWindow(), picture->getUnclippedOuterRect().get()));
+                    portraits.emplace_back(seat, skinPixels(*graphics->getRenderWindow(), picture->getUnclippedOuterRect().get()));
             }
             boost::filesystem::create_directories(ZRK_SHOTS_DIR);
-            shot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/room.png");
+            shot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/room.png");
             clickOn(input, room->getChild("Props"));
             CEGUI::Window* props = room->getChild("PropsPanel");
             game.framesUntil([&] { return props->getChild("PropBuy0")->isEffectiveVisible(); }, 120);
@@ -109,7 +103,7 @@ TEST(RoomOnScreen, HeroOpensARoomWithTheMouseTheBotsFillItAndHeStarts)
             strip = props->getChild("PropSlot0")->getText().c_str();
             empty = props->getChild("PropSlot2")->getText().c_str();
             game.frames(3);
-            propsShot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/props.png");
+            propsShot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/props.png");
             clickOn(input, room->getChild("Props"));
             game.frames(10);
             clickOn(input, room->getChild("Start"));

@@ -23,27 +23,23 @@
 #include "support/GameRun.h"
 #include "support/InternalWords.h"
 #include "support/TestEnv.h"
-#include "support/XWindowInput.h" // last: X11's macros
+#include "support/GameOnScreen.h" // last: X11's macros
 
 using zrktest::clickOn;
 using zrktest::shownPage;
 
-TEST(ShopOnScreen, HeroTriesOnBuysWithTheMouseAndWearsWhatHeBought)
+using ShopOnScreen = zrktest::GameOnScreen;
+
+TEST_F(ShopOnScreen, HeroTriesOnBuysWithTheMouseAndWearsWhatHeBought)
 {
-    ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::GameHome home;
     std::vector<std::string> options, cart;
     std::string money, totals, question, suite, coat;
     std::vector<int> bought;
     std::string renewed, worn, renewQuestion, renewTold, renewedEarly;
     std::vector<std::string> leaks;
     bool tryShot = false, shopShot = false;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-            kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-            ASSERT_NE(g, nullptr);
-            zrktest::XWindowInput input(g->getRenderWindow());
-            ASSERT_TRUE(input.valid());
+    const bool ok = play(
+        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
             CEGUI::Window* shop = openPlayerPage(game, input);
             ASSERT_NE(shop, nullptr);
             game.frames(5);
@@ -63,7 +59,7 @@ TEST(ShopOnScreen, HeroTriesOnBuysWithTheMouseAndWearsWhatHeBought)
                 suite = models.count("suite") ? models["suite"] : "";
             }
             boost::filesystem::create_directories(ZRK_SHOTS_DIR);
-            tryShot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/tryon.png");
+            tryShot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/tryon.png");
 
             show("3001");
             clickOn(input, shop->getChild("Add"));
@@ -74,7 +70,7 @@ TEST(ShopOnScreen, HeroTriesOnBuysWithTheMouseAndWearsWhatHeBought)
             game.frames(4);
             cart = zrktest::listLines(shop->getChild("Cart"));
             totals = shop->getChild("Totals")->getText().c_str();
-            shopShot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/shop.png");
+            shopShot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/shop.png");
 
             kavri3D::core::Frame* frame = game.getMainFrame().get();
             clickOn(input, shop->getChild("Buy"));
@@ -88,8 +84,6 @@ TEST(ShopOnScreen, HeroTriesOnBuysWithTheMouseAndWearsWhatHeBought)
             game.frames(3);
             money = shop->getChild("Attributes")->getText().c_str();
             leaks = zrktest::internalWords(shop);
-            auto* session = dynamic_cast<kavri3D::zrk::ZRKSession*>(game.session());
-            ASSERT_NE(session, nullptr);
             for (const kavri3D::zrk::ZRKWorld::Item& i : session->getGameServer()->core().world().items("hero"))
                 if ((i.id == 3001 && i.expiryDay == 30 && i.slot >= 77) || (i.id == 4001 && i.slot == 51 && i.count == 6))
                     bought.push_back(i.slot);

@@ -22,7 +22,7 @@
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
 #include "support/XvfbServer.h"
-#include "support/XWindowInput.h" // last: X11's macros
+#include "support/GameOnScreen.h" // last: X11's macros
 
 namespace fs = std::filesystem;
 using zrktest::clickOn;
@@ -88,28 +88,26 @@ bool drawable(const CEGUI::Font* font, const std::string& utf8)
     return true;
 }
 
-struct TypedLetters : ::testing::TestWithParam<const char*> {
+struct TypedLetters : zrktest::GameOnScreen, ::testing::WithParamInterface<const char*> {
     // The keyboard map is the X server's own and the typing remaps spare keys: on a server of
     // its own no other test's keys or windows come between.
     zrktest::XvfbServer server{1280, 1024};
     zrktest::ScopedEnv display{"DISPLAY", server.display()};
-    zrktest::GameHome home;
     std::string oldLocale = std::setlocale(LC_CTYPE, nullptr);
 
     // The locale the game meets, set the way its entry sets it.
     void SetUp() override
     {
         ASSERT_FALSE(server.display().empty());
-        ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
+        zrktest::GameOnScreen::SetUp();
+        if (HasFatalFailure())
+            return;
         ASSERT_NE(std::setlocale(LC_CTYPE, GetParam()), nullptr) << GetParam();
     }
     void TearDown() override { std::setlocale(LC_CTYPE, oldLocale.c_str()); }
 };
 
-struct ManualClock {
-    ManualClock() { yake::native::setManualClock(true); }
-    ~ManualClock() { yake::native::setManualClock(false); }
-};
+using zrktest::ManualClock;
 
 } // namespace
 
@@ -119,12 +117,9 @@ TEST_P(TypedLetters, AChatLineInAnyLettersReachesTheServerAndTheChatShowsTheirsT
     ManualClock clock;
     std::string said, mine, theirs;
     bool fontHasThem = false;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0",
+    const bool ok = play(
+        zrktest::loggedInRun("hero"),
         [&](zrktest::GameRun& game) {
-            kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-            zrktest::XWindowInput input(g->getRenderWindow());
-            ASSERT_TRUE(input.valid());
             CEGUI::Window* hall = zrktest::enterFirstZoneByMouse(game, input);
             ASSERT_NE(hall, nullptr);
             auto* chat = static_cast<CEGUI::Listbox*>(hall->getChild("Chat"));
@@ -158,12 +153,9 @@ TEST_P(TypedLetters, ANewCharacterIsNamedInAnyLetters)
 {
     kavri3D::zrk::ZRKWorld::Player made;
     bool found = false;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe zrk://play?ln=nochar&lp=nochar123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0",
+    const bool ok = play(
+        zrktest::loggedInRun("nochar"),
         [&](zrktest::GameRun& game) {
-            kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-            zrktest::XWindowInput input(g->getRenderWindow());
-            ASSERT_TRUE(input.valid());
             ASSERT_TRUE(game.framesUntil([] { return shownPage("CreateCharPage") != nullptr; }, 600));
             CEGUI::Window* page = shownPage("CreateCharPage");
             game.frames(3);
@@ -172,8 +164,6 @@ TEST_P(TypedLetters, ANewCharacterIsNamedInAnyLetters)
             game.frames(2);
             EXPECT_EQ(std::string(page->getChild("Name")->getText().c_str()), kName);
             clickOn(input, page->getChild("Create"));
-            auto* session = dynamic_cast<kavri3D::zrk::ZRKSession*>(game.session());
-            ASSERT_NE(session, nullptr);
             game.framesUntil([&] { return session->getGameServer()->core().world().loadPlayer("nochar", made) && made.pcId; },
                              300);
             found = made.pcId != 0;

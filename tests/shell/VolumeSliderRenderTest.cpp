@@ -15,7 +15,7 @@
 #include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
-#include "support/XWindowInput.h" // last: X11's macros
+#include "support/GameOnScreen.h" // last: X11's macros
 
 using zrktest::clickOn;
 using zrktest::shownPage;
@@ -47,20 +47,16 @@ int percent(float v) { return static_cast<int>(std::fabs(v) * 100.0f + 0.5f); }
 
 } // namespace
 
-TEST(VolumeSlidersOnScreen, TheMouseSetsTheMusicAndSoundChannelsAndTheSavedVolumes)
+using VolumeSlidersOnScreen = zrktest::GameOnScreen;
+
+TEST_F(VolumeSlidersOnScreen, TheMouseSetsTheMusicAndSoundChannelsAndTheSavedVolumes)
 {
-    ASSERT_TRUE(kavri3D::core::GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    zrktest::GameHome home;
     float musicSlider = -1, music = -1, soundSlider = -1, sound = -1;
     std::string savedAfterMusic, savedAfterSound;
     std::vector<float> musicPlaying;
     bool tilesShown = false, shot = false;
     std::size_t tiles = 99;
-    const bool ok = zrktest::GameRun::run("game.exe /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
-        kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-        ASSERT_NE(g, nullptr);
-        zrktest::XWindowInput input(g->getRenderWindow());
-        ASSERT_TRUE(input.valid());
+    const bool ok = play(zrktest::loginScreenRun(), [&](zrktest::GameRun& game) {
         ASSERT_TRUE(game.framesUntil([] { return shownPage("LoginPage") != nullptr; }, 60));
         game.frames(3);
         CEGUI::Window* login = shownPage("LoginPage");
@@ -92,14 +88,14 @@ TEST(VolumeSlidersOnScreen, TheMouseSetsTheMusicAndSoundChannelsAndTheSavedVolum
         savedAfterSound = savedVolumes();
 
         boost::filesystem::create_directories(ZRK_SHOTS_DIR);
-        shot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/volume.png");
+        shot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/volume.png");
 
         clickOn(input, area->getChild("Tiles"));
         game.frames(4);
         CEGUI::Window* screen = area->getChild("TileScreen");
         tilesShown = screen->isEffectiveVisible();
         tiles = static_cast<CEGUI::Listbox*>(screen->getChild("TileList"))->getItemCount();
-        shot = g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/tiles.png") && shot;
+        shot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/tiles.png") && shot;
         clickOn(input, screen->getChild("TileClose"));
         game.frames(2);
         EXPECT_FALSE(screen->isEffectiveVisible());
@@ -128,7 +124,7 @@ TEST(VolumeSlidersOnScreen, TheMouseSetsTheMusicAndSoundChannelsAndTheSavedVolum
 
     // The next start's log-in screen shows the levels saved, not full volume.
     float musicShown = -1, soundShown = -1;
-    EXPECT_TRUE(zrktest::GameRun::run("game.exe /LowIntegrity=1 /unpaced=1 /mutex=0", [&](zrktest::GameRun& game) {
+    EXPECT_TRUE(play(zrktest::loginScreenRun(), [&](zrktest::GameRun& game) {
         ASSERT_TRUE(game.framesUntil([] { return shownPage("LoginPage") != nullptr; }, 60));
         game.frames(3);
         musicShown = sliderValue(shownPage("LoginPage")->getChild("Music"));

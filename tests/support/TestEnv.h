@@ -43,6 +43,8 @@ private:
 class GameHome {
 public:
     GameHome() : mRuntimeEnv("XDG_RUNTIME_DIR", mRuntime.path()), mDataEnv("XDG_DATA_HOME", mData.path()) {}
+    /// The data folder (XDG_DATA_HOME) the game keeps its settings and world in.
+    const std::string& dataPath() const { return mData.path(); }
 
 private:
     TempDir mRuntime, mData;

@@ -15,8 +15,14 @@ struct XWindowInput {
     Display* display = nullptr;
     Window window = 0;
 
-    explicit XWindowInput(Ogre::RenderWindow* w)
+    explicit XWindowInput(Ogre::RenderWindow* w) { attach(w); }
+    /// Sends to another window from now on (none: null); the spare keys lent go back first.
+    void attach(Ogre::RenderWindow* w)
     {
+        if (display)
+            untype();
+        display = nullptr;
+        window = 0;
         if (!w)
             return;
         w->getCustomAttribute("XDISPLAY", &display);
