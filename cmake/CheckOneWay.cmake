@@ -40,6 +40,29 @@ zrk_one_way(state-name
   EXCEPT platform/core/include/core/ClientStateTable.h platform/core/src/ClientStateTable.cpp
   INSTEAD "name the state from the table: core::ClientStateTable::kName, and list its changes there")
 
+zrk_one_way(json-reader
+  PATTERN "Json::Reader|CharReaderBuilder"
+  IN src platform tests/support tests/platform tests/data tests/events tests/callbacks tests/gui tests/rooms tests/battle
+  EXCEPT platform/util/src/JsonText.cpp tests/support/one-way-samples/Copies.cpp
+  INSTEAD "read JSON with core::JsonText (util/JsonText.h), passing its Limits; tests use zrktest::parseJson")
+
+zrk_one_way(hand-disconnect
+  PATTERN "->disconnect\\(\\)"
+  IN src/ZRKMain platform
+  EXCEPT platform/core/src/ScopedEventConnection.cpp
+  INSTEAD "hold a CEGUI subscription in core::ScopedEventConnection (core/ScopedEventConnection.h), a signal's in a scoped_connection")
+
+zrk_one_way(box-numbers
+  PATTERN "(messageBox[A-Za-z0-9]*\\(|^ *)[^;]*[0-9], *9, *[0-9]+, *[0-9]+\\)"
+  IN src/ZRKMain platform
+  INSTEAD "ask for a box by kind: core::Frame::kNoticeBox, kQuestionBox, or kind.sized(width, height)")
+
+zrk_one_way(log-number
+  PATTERN "logger::instance\\(\\)\\.log\\(|(logLine|guiLog|landLog|sceneLog|writeLog|writeLogf|LandEvents::log)\\( *[0-9]"
+  IN src/ZRKMain platform
+  EXCEPT platform/yake/src/Logger.cpp
+  INSTEAD "write through a yake::logging::Channel (or the module's writeLog) with a named Severity")
+
 # ---- the run ----
 
 if(NOT ZRK_SOURCE_DIR)

@@ -12,6 +12,7 @@
 #include "battle/tutorial/TutorialParts.h"
 #include "battle/tutorial/TutorialStep.h"
 #include "services/XmlEntities.h"
+#include "support/TestEnv.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -76,7 +77,7 @@ TEST(TutorialScript, LessonsHaveTheirStepsAndEveryKeywordIsKnown)
         }
         if (s->enterCond && std::string(s->enterCond) == "x") {
             Json::Value list;
-            ASSERT_TRUE(Json::Reader().parse(s->enterArgs, list)) << i;
+            ASSERT_TRUE(zrktest::parseJson(s->enterArgs, list)) << i;
             ASSERT_TRUE(list.isArray()) << i;
             for (const Json::Value& pair : list) {
                 ASSERT_TRUE(pair.isArray() && pair.size() == 2 && pair[0].isString() && pair[1].isString()) << i;

@@ -24,6 +24,7 @@
 #include "callbacks/MyFriendCallbackEvent.h"
 #include "callbacks/RosterOperateCallbackEvent.h"
 #include "rooms/ZRKRole.h"
+#include "support/TestEnv.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -41,7 +42,7 @@ struct FriendsFixture : zrktest::ShopLoginFixture {
     static void loadRoster(const std::string& json)
     {
         Json::Value views(Json::objectValue);
-        Json::Reader().parse(json, views["roster"]);
+        zrktest::parseJson(json, views["roster"]);
         ZRKGameData::getSingleton().applyViews(views);
     }
     /// The three lists as "index:nick" per entry.
@@ -308,10 +309,10 @@ TEST_F(FriendsFixture, OnlyWornSlotsDressThePreviewAndASuiteBringsItsLooks)
     logInAsHero();
     ZRKRolePtr view = RoleManager::instance().createRole("showview", nullptr);
     Json::Value views(Json::objectValue);
-    Json::Reader().parse(R"({"items": [{"i_id": 2101, "bag": 0, "pci_slot": 1}, {"i_id": 3001, "bag": 0, "pci_slot": 16},
+    zrktest::parseJson(R"({"items": [{"i_id": 2101, "bag": 0, "pci_slot": 1}, {"i_id": 3001, "bag": 0, "pci_slot": 16},
                                        {"i_id": 3002, "bag": 1, "pci_slot": 17}, {"i_id": 4001, "bag": 5, "pci_slot": 51},
                                        {"i_id": 99999, "bag": 0, "pci_slot": 5}]})",
-                         views["inventory1"]);
+                       views["inventory1"]);
     ZRKGameData::getSingleton().applyViews(views);
     personal.onInventoryReply(false, std::string());
     const ZRKRole::SlotModels& worn = view->getSlotModels();

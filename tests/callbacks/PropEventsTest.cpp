@@ -17,6 +17,7 @@
 #include "rooms/EquipRes.h"
 #include "rooms/RoleManager.h"
 #include "rooms/ZRKRoleRes.h"
+#include "support/TestEnv.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -56,7 +57,7 @@ TEST_F(PropFixture, ThePropsShopListsBattlePropsOfTheOrdinarySaleOnceAndKeepsThe
     EXPECT_EQ((*list)[0].prices[0].s_id, 701);
     // Another shop reply changes nothing: the list is the first one.
     Json::Value views;
-    Json::Reader().parse(R"({"shop": [{"s_id": 1, "i_id": 5002, "si_sale_type": 0, "prices": []}]})", views);
+    zrktest::parseJson(R"({"shop": [{"s_id": 1, "i_id": 5002, "si_sale_type": 0, "prices": []}]})", views);
     session->getGameData().applyViews(views);
     EXPECT_EQ(value<std::vector<gui::ShopData>>(shop.fillParams(), "shoplist")->size(), 2u);
 }
@@ -118,10 +119,10 @@ TEST_F(PropFixture, CartsWithoutTheirOptionSendNothingAndARefusalShowsTheServers
 TEST_F(PropFixture, TheStripKeepsToSlotsFiftyOneToSixty)
 {
     Json::Value views;
-    Json::Reader().parse(R"({"inventory": {"time": 5, "pc_id": 1001, "items": [
+    zrktest::parseJson(R"({"inventory": {"time": 5, "pc_id": 1001, "items": [
         {"lid": 1, "i_id": 4001, "bag": 5, "pci_slot": 50}, {"lid": 2, "i_id": 4001, "bag": 5, "pci_slot": 51},
         {"lid": 3, "i_id": 5002, "bag": 5, "pci_slot": 60, "pci_num": 7}, {"lid": 4, "i_id": 4001, "bag": 5, "pci_slot": 61}]}})",
-                         views);
+                       views);
     session->getGameData().applyViews(views);
     const std::vector<gui::BagData> slots = bag();
     ASSERT_EQ(slots.size(), 10u);

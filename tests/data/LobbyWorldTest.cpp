@@ -156,7 +156,7 @@ TEST(LobbyWorld, BotLinesAndOwnLinesComeAsChatLines)
     for (const ZRKMessage& m : lobby.heard)
         if (m.op == ZRKNotice::name(ZRKNotice::Message) && m.room == "plains" && m.member != "hero") {
             Json::Value v;
-            ASSERT_TRUE(Json::Reader().parse(m.text, v)) << m.text;
+            ASSERT_TRUE(zrktest::parseJson(m.text, v)) << m.text;
             EXPECT_EQ(v["Sender"]["uname"].asString(), m.member);
             EXPECT_TRUE(v["Content"].isString());
             ++botLines;
@@ -196,7 +196,7 @@ TEST(LobbyWorld, ALineQuotesEveryValue)
     EXPECT_EQ(ZRKChatLine::make("7", "Ann", "1", "hi"),
               "{\"Channel\":\"1\",\"Sender\":{\"uid\":\"7\",\"uname\":\"Ann\"},\"team\":\"1\",\"Content\":\"hi\"}");
     Json::Value v;
-    ASSERT_TRUE(Json::Reader().parse(ZRKChatLine::make("7", "A\",\"x\":\"y", "1", "say \"no\""), v));
+    ASSERT_TRUE(zrktest::parseJson(ZRKChatLine::make("7", "A\",\"x\":\"y", "1", "say \"no\""), v));
     EXPECT_FALSE(v.isMember("x"));
     EXPECT_EQ(v["Sender"]["uname"].asString(), "A\",\"x\":\"y");
     EXPECT_EQ(v["Content"].asString(), "say \"no\"");

@@ -39,6 +39,7 @@
 #include "rooms/RoleManager.h"
 #include "rooms/ZRKRole.h"
 #include "rooms/ZRKRoleRes.h"
+#include "support/TestEnv.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -520,13 +521,13 @@ TEST_F(RoomFixture, QuickJoinBandsHoldAtTheEdgesAndMalformedTablesGiveTheCompute
     EXPECT_EQ(band(-2147483647 - 1), std::make_pair(1, 1)); // no wrap at the ends of an int
     EXPECT_EQ(band(1000000000), std::make_pair(999999995, 999999995));
     Json::Value doc;
-    Json::Reader().parse(R"({"room_lv": [[1,3],[1,4],[2,9]]})", doc);
+    zrktest::parseJson(R"({"room_lv": [[1,3],[1,4],[2,9]]})", doc);
     EXPECT_EQ(band(3, doc), std::make_pair(2, 9));
     EXPECT_EQ(band(4, doc), std::make_pair(1, 9)); // above the table: computed
     for (const char* table : {R"({"room_lv": [[1,3],[1,4],[1]]})", R"({"room_lv": "x"})", R"({"room_lv": [1,1,1]})",
                               R"({"room_lv": [["a",2],["a",2],["a",2]]})", R"({"room_lv": {}})", R"([])"}) {
         Json::Value bad;
-        ASSERT_TRUE(Json::Reader().parse(table, bad)) << table;
+        ASSERT_TRUE(zrktest::parseJson(table, bad)) << table;
         EXPECT_EQ(band(3, bad), std::make_pair(1, 8)) << table;
     }
 }
@@ -536,10 +537,11 @@ TEST_F(RoomFixture, QuickJoinOffersFoundRoomsWithinTheBandInOrderAndARowJoins)
     FastJoinCallbackEvent quick(page, dispatcher);
     // Found rooms as a reply may bring them: hero is level 9, band [4, 14].
     Json::Value views;
-    Json::Reader().parse(R"({"roomsFind": [
+    zrktest::parseJson(R"({"roomsFind": [
         {"id": 5, "lv": 14, "occ": 3, "max": 6, "title": "edge \u00e9", "name": "r5", "mode": 2, "password": false, "fight": false},
         {"id": 6, "lv": 15, "name": "r6"}, {"id": 7, "lv": 3, "name": "r7"}, {"id": "x", "lv": "x", "name": 4},
-        {"id": 8, "lv": 4, "name": "r8"}, 17, "room"]})", views);
+        {"id": 8, "lv": 4, "name": "r8"}, 17, "room"]})",
+                       views);
     session->getGameData().applyViews(views);
     const auto* rows = value<std::vector<gui::Room>>(quick.fillParams(), "room_lst");
     ASSERT_NE(rows, nullptr);

@@ -390,3 +390,30 @@ TEST(FrameClicks, AClickNoWindowTookReachesTheTopWindowAndNothingOnceTheFrameIsG
     clicks.passUnhandledClick(CEGUI::LeftButton); // no top window any more: nothing to reach
     EXPECT_EQ(seen.size(), 2u);
 }
+
+TEST_F(FrameFixture, BoxKindsGiveTheGameBoxesTheirButtonsLookAndLeastSize)
+{
+    frame.messageBox("warning/title", "warning/quit", Frame::kNoticeBox);
+    EXPECT_EQ(frame.getMessageBoxWindow()->getPixelSize(), CEGUI::Sizef(300, 150));
+    frame.messageBoxText("Title", "shown as written", Frame::kNoticeBox.sized(400, 200));
+    EXPECT_EQ(frame.getMessageBoxWindow()->getPixelSize(), CEGUI::Sizef(400, 200));
+    frame.messageBox2("warning/title", "warning/quit", recordAnswer(), Frame::kQuestionBox);
+    EXPECT_EQ(text(button(0)), "OK");
+    EXPECT_EQ(text(button(1)), "Cancel");
+    click(button(0));
+    EXPECT_EQ(answers, std::vector<int>({0}));
+
+    // Each kind is what the game's boxes were asked with by number.
+    const auto& boxes = frame.getMessageBoxes();
+    ASSERT_EQ(boxes.size(), 3u);
+    const int expected[3][4] = {{1, 9, 300, 150}, {1, 9, 400, 200}, {3, 9, 300, 150}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(boxes[i].style, expected[i][0]) << i;
+        EXPECT_EQ(boxes[i].type, expected[i][1]) << i;
+        EXPECT_EQ(boxes[i].width, expected[i][2]) << i;
+        EXPECT_EQ(boxes[i].height, expected[i][3]) << i;
+    }
+    EXPECT_EQ(boxes[1].text, "shown as written");
+    EXPECT_TRUE(boxes[1].textKey.empty());
+    EXPECT_TRUE(boxes[2].choice);
+}

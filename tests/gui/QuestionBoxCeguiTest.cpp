@@ -9,6 +9,7 @@
 #include <json/json.h>
 
 #include "PluginFixture.h"
+#include "support/TestEnv.h"
 
 using namespace kavri3D::zrk;
 
@@ -39,7 +40,7 @@ struct QuestionBoxTest : zrktest::PluginFixture {
     void document(const std::string& text)
     {
         Json::Value v;
-        Json::Reader().parse(text, v);
+        zrktest::parseJson(text, v);
         question.value = v;
     }
     CEGUI::Window* box()

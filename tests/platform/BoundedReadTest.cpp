@@ -142,3 +142,41 @@ TEST(JsonText, CommentsAllowedDepthLimitedAndNothingThrows)
     EXPECT_TRUE(JsonText::readFile(dir.file("big.json"), v, error, 4 * 1024 * 1024));
     EXPECT_TRUE(v.isArray());
 }
+
+TEST(JsonText, EachReaderSetsItsOwnSizeDepthAndDuplicateKeysAndIsToldWhyInOneLine)
+{
+    Json::Value v;
+    std::string error;
+    JsonText::Limits limits;
+    limits.maxBytes = 16;
+    limits.maxDepth = 4;
+
+    const std::string sixteen = "[1, 2, 3, 4567 ]";
+    ASSERT_EQ(sixteen.size(), 16u);
+    EXPECT_TRUE(JsonText::parse(sixteen, v, error, limits)) << error;
+    EXPECT_FALSE(JsonText::parse(sixteen + " ", v, error, limits));
+    EXPECT_TRUE(v.isNull());
+    EXPECT_EQ(error, "larger than 16 bytes");
+
+    EXPECT_TRUE(JsonText::parse(zrktest::nestedJson(4), v, error, limits)) << error;
+    EXPECT_FALSE(JsonText::parse(zrktest::nestedJson(5), v, error, limits));
+    EXPECT_EQ(error, "nested deeper than 4 levels");
+    // The default limits take what a caller's own limits refuse.
+    EXPECT_TRUE(JsonText::parse(zrktest::nestedJson(5) + std::string(20, ' '), v, error)) << error;
+
+    // A key given twice: the last one wins unless the reader refuses repeats.
+    const std::string twice = "{\"gold\": 1, \"gold\": 900}";
+    EXPECT_TRUE(JsonText::parse(twice, v, error));
+    EXPECT_EQ(v["gold"].asInt(), 900);
+    limits.maxBytes = JsonText::kMaxBytes;
+    limits.rejectDuplicateKeys = true;
+    EXPECT_FALSE(JsonText::parse(twice, v, error, limits));
+    EXPECT_TRUE(v.isNull());
+    EXPECT_EQ(error.find("not JSON: Line 1, Column "), 0u) << error;
+    EXPECT_NE(error.find("gold"), std::string::npos) << error;
+
+    // What went wrong and where, on one line: it goes into the log and into boxes.
+    EXPECT_FALSE(JsonText::parse("{\"a\": 1\n\"b\": 2}", v, error));
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    EXPECT_EQ(error.find("not JSON: Line 2, Column 1: "), 0u) << error;
+}

@@ -1,3 +1,6 @@
+#include <CEGUI/Event.h>
+#include <CEGUI/EventArgs.h>
+#include <boost/function.hpp>
 #include <boost/make_shared.hpp>
 #include <gtest/gtest.h>
 #include <cstdio>
@@ -12,6 +15,8 @@
 #include <core/ClientStateMachine.h>
 #include <core/DateTime.h>
 #include <core/Engine.h>
+#include <core/Lifetime.h>
+#include <core/ScopedEventConnection.h>
 #include <core/TimerManager.h>
 #include <yake/Time.h>
 
@@ -341,6 +346,97 @@ TEST(Timers, ARepeatingTimerFiresEachPeriodOnceAFrameUntilItKillsItself)
     TimerManager::instance().update();
     EXPECT_EQ(calls, 3);
     EXPECT_EQ(TimerManager::instance().pending(), 0u);
+}
+
+TEST(Lifetime, GuardedCallbacksAndTimersEndWithTheirOwner)
+{
+    ManualClock clock;
+    int answers = 0, ticks = 0;
+    std::function<void(bool, const std::string&)> completion;
+    std::function<void()> afterEnd;
+    {
+        Lifetime life;
+        completion = life.guard([&](bool error, const std::string& text) { answers += error ? 0 : 1; });
+        completion(false, "ok");
+        EXPECT_EQ(answers, 1);
+        // An empty function guarded is a no-op, not a throw.
+        life.guard(boost::function<void()>())();
+        life.setTimeout(
+            100, [&] { ++ticks; }, true);
+        life.setTimeout(300, [&] { ticks += 100; });
+        int killed = life.setTimeout(50, [&] { ticks += 1000; });
+        EXPECT_TRUE(life.killTimer(killed));
+        EXPECT_EQ(killed, -1);
+        EXPECT_FALSE(life.killTimer(killed));
+        yake::native::advanceTime(0.15);
+        TimerManager::instance().update();
+        EXPECT_EQ(ticks, 1);
+
+        // A copy of an owner has a life of its own: ending it leaves the first one's be.
+        Lifetime copy(life);
+        afterEnd = copy.guard([&] { answers += 10; });
+        copy.end();
+        EXPECT_TRUE(copy.ended());
+        EXPECT_EQ(copy.setTimeout(10, [&] { ticks += 10000; }), -1);
+        afterEnd();
+        completion(false, "still");
+        EXPECT_EQ(answers, 2);
+    }
+    // The owner is gone: late answers and its timers do nothing.
+    completion(false, "late");
+    EXPECT_EQ(answers, 2);
+    yake::native::advanceTime(1.0);
+    TimerManager::instance().update();
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(TimerManager::instance().pending(), 0u);
+}
+
+TEST(ScopedEventConnection, ASubscriptionEndsWithItsHolderOrWhenReplacedAndMovesWhole)
+{
+    CEGUI::Event clicked("Clicked");
+    int first = 0, second = 0;
+    CEGUI::EventArgs args;
+    auto subscribe = [&clicked](int& count) {
+        return clicked.subscribe(CEGUI::Event::Subscriber([&count](const CEGUI::EventArgs&) {
+            ++count;
+            return true;
+        }));
+    };
+    {
+        ScopedEventConnection held(subscribe(first));
+        clicked(args);
+        EXPECT_EQ(first, 1);
+        held = subscribe(second); // the first one ends
+        clicked(args);
+        EXPECT_EQ(first, 1);
+        EXPECT_EQ(second, 1);
+
+        // Held in a growing list, moved about: each stays subscribed once.
+        std::vector<ScopedEventConnection> buttons;
+        for (int i = 0; i < 20; ++i)
+            buttons.push_back(subscribe(first));
+        buttons.push_back(std::move(held));
+        EXPECT_FALSE(held.connected());
+        clicked(args);
+        EXPECT_EQ(first, 21);
+        EXPECT_EQ(second, 2);
+        buttons.clear();
+        clicked(args);
+        EXPECT_EQ(first, 21);
+        EXPECT_EQ(second, 2);
+
+        held = subscribe(second);
+        held.reset();
+        EXPECT_FALSE(held.connected());
+        clicked(args);
+        EXPECT_EQ(second, 2);
+    }
+    {
+        ScopedEventConnection kept(subscribe(second));
+        kept.release(); // the event's owner ends it
+    }
+    clicked(args);
+    EXPECT_EQ(second, 3);
 }
 
 TEST(ClientStateMachine, ChangesAreQueuedUntilTheNextFrame)

@@ -13,16 +13,17 @@
 #include "support/TestEnv.h"
 
 using yake::logging::logger;
+using yake::logging::Severity;
 
 TEST(Logger, DisabledSeverityIsNotRecordedOthersAre)
 {
     logger& log = logger::instance();
     log.startCapture();
     log.enableSeverity(7, false);
-    log.log(7, "chan", "hidden");
-    log.log(3, "chan", "shown");
+    log.log(Severity::Debug, "chan", "hidden");
+    log.log(Severity::Error, "chan", "shown");
     log.enableAllSeverities();
-    log.log(7, "chan", "back");
+    log.log(Severity::Debug, "chan", "back");
     auto lines = log.captured();
     log.stopCapture();
     ASSERT_EQ(lines.size(), 2u);
@@ -48,7 +49,8 @@ TEST(Logger, AControlCharacterInWhatIsLoggedNeverMakesALineOfItsOwn)
     const std::string file = dir.file("game.log");
     {
         LogToFile to(file);
-        yake::logging::logger::instance().log(3, "chat\nforged", "hi\n12:00:00 [3] ZRKMain: you were banned\r\x1b[2J\t.");
+        yake::logging::logger::instance().log(Severity::Error, "chat\nforged",
+                                              "hi\n12:00:00 [3] ZRKMain: you were banned\r\x1b[2J\t.");
     }
     const std::string text = zrktest::readFile(file);
     EXPECT_EQ(linesOf(text), 1u);
@@ -67,14 +69,14 @@ TEST(Logger, ALongLogMovesAsideAtTheStartAndARunsTraceStopsAtItsBound)
     zrktest::writeFile(file, std::string(yake::logging::logger::kMostAtStart + 1, 'x'));
     {
         LogToFile to(file);
-        log.log(3, "ZRKMain", "a new run");
+        log.log(Severity::Error, "ZRKMain", "a new run");
     }
     EXPECT_EQ(std::filesystem::file_size(file + ".old"), yake::logging::logger::kMostAtStart + 1);
     EXPECT_EQ(linesOf(zrktest::readFile(file)), 1u);
     // Within the bound it is appended to.
     {
         LogToFile to(file);
-        log.log(3, "ZRKMain", "the next run");
+        log.log(Severity::Error, "ZRKMain", "the next run");
     }
     EXPECT_EQ(linesOf(zrktest::readFile(file)), 2u);
 
@@ -84,10 +86,10 @@ TEST(Logger, ALongLogMovesAsideAtTheStartAndARunsTraceStopsAtItsBound)
         LogToFile to(file);
         const std::string chunk(64 * 1024, 't');
         for (std::uint64_t written = 0; written <= yake::logging::logger::kMostPerRun; written += chunk.size())
-            log.log(6, "flash", chunk);
-        log.log(6, "flash", "a trace too many");
-        log.log(6, "flash", "and another");
-        log.log(3, "ZRKMain", "a failure still told");
+            log.log(Severity::Trace, "flash", chunk);
+        log.log(Severity::Trace, "flash", "a trace too many");
+        log.log(Severity::Trace, "flash", "and another");
+        log.log(Severity::Error, "ZRKMain", "a failure still told");
     }
     const std::string text = zrktest::readFile(file);
     EXPECT_EQ(text.find("a trace too many"), std::string::npos);
@@ -186,4 +188,29 @@ TEST(SetAside, EachCopyKeepsTheOnesBeforeItUpToFive)
     EXPECT_FALSE(std::filesystem::exists(path + ".broken.5"));
     EXPECT_FALSE(yake::SetAside::move(dir.file("nothing"), ".bad"));
     EXPECT_FALSE(std::filesystem::exists(dir.file("nothing.bad")));
+}
+
+TEST(Logger, AChannelWritesItsNameTheNamedSeverityAndTheStreamedText)
+{
+    const yake::logging::Channel audio("audio");
+    logger& log = logger::instance();
+    log.startCapture();
+    audio(Severity::Error, "no sound device");
+    audio(Severity::Warning, "sound ", std::string("boom.wav"), " skipped after ", 3, " tries");
+    log.enableSeverity(static_cast<unsigned>(Severity::Trace), false);
+    audio(Severity::Trace, "hidden");
+    log.enableAllSeverities();
+    audio(Severity::Debug, "detail");
+    const auto lines = log.captured();
+    log.stopCapture();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].severity, 3u);
+    EXPECT_EQ(lines[0].channel, "audio");
+    EXPECT_EQ(lines[0].text, "no sound device");
+    EXPECT_EQ(lines[1].severity, 4u);
+    EXPECT_EQ(lines[1].text, "sound boom.wav skipped after 3 tries");
+    EXPECT_EQ(lines[2].severity, 7u);
+    // The settings' numbers keep their meaning.
+    EXPECT_EQ(static_cast<unsigned>(Severity::Notice), 5u);
+    EXPECT_EQ(static_cast<unsigned>(Severity::Trace), logger::kTraceSeverity);
 }

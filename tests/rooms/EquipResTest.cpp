@@ -35,7 +35,7 @@ std::vector<std::string> itemsOf(const core::EquipmentList& list)
 Json::Value itemLibrary(const std::string& json)
 {
     Json::Value v;
-    Json::Reader().parse(json, v);
+    zrktest::parseJson(json, v);
     Json::Value views;
     views["lib/item"] = v;
     return views;

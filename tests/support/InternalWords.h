@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <fstream>
 #include <json/json.h>
+#include <util/JsonText.h>
 #include <regex>
 #include <set>
 #include <string>
@@ -16,12 +17,9 @@ namespace zrktest {
 inline std::set<std::string> textKeys(const std::string& file = "res/lan/texts.json")
 {
     std::set<std::string> keys;
-    std::ifstream in(file);
     Json::Value doc;
-    Json::CharReaderBuilder reader;
-    reader["allowComments"] = true;
-    std::string errors;
-    if (in && Json::parseFromStream(reader, in, &doc, &errors) && doc.isObject())
+    std::string error;
+    if (kavri3D::core::JsonText::readFile(file, doc, error) && doc.isObject())
         for (const std::string& k : doc.getMemberNames())
             keys.insert(k);
     return keys;

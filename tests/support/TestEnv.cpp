@@ -9,6 +9,7 @@
 #include <limits.h>
 #include <sstream>
 #include <unistd.h>
+#include <util/JsonText.h>
 
 namespace zrktest {
 
@@ -52,6 +53,12 @@ std::string nestedXml(std::size_t levels)
 }
 
 std::string nestedJson(std::size_t levels) { return std::string(levels, '[') + std::string(levels, ']'); }
+
+bool parseJson(const std::string& text, Json::Value& out)
+{
+    std::string error;
+    return kavri3D::core::JsonText::parse(text, out, error);
+}
 
 std::string binFolder()
 {

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <json/value.h>
 #include <string>
 
 namespace zrktest {
@@ -22,6 +23,8 @@ std::string readFile(const std::string& path);
 /// Texts nested `levels` deep, well-formed: what a hostile or broken file may hold.
 std::string nestedXml(std::size_t levels);
 std::string nestedJson(std::size_t levels);
+/// The text read as the game reads JSON (the one reader, its default limits); false when it is not JSON.
+bool parseJson(const std::string& text, Json::Value& out);
 
 /// The folder of the test program, where the module, the plug-ins and res/ are built.
 std::string binFolder();

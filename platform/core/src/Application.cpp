@@ -29,6 +29,7 @@ namespace core {
 const char* const Application::kShippedBoardFile = "res/kavri3D.xml";
 
 namespace {
+using yake::logging::Severity;
 
 double gFirstFrameTime = 0;
 double gFirstFrameCpuTime = 0;
@@ -40,10 +41,7 @@ double processCpuTime()
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-void logLine(unsigned severity, const std::string& text)
-{
-    yake::logging::logger::instance().log(severity, "framework", text);
-}
+const yake::logging::Channel logLine("framework");
 
 // Framework switches on the command line that the demo run and the tests use.
 void copySwitch(Application& app, BlackBoard& bb, const std::string& name)
@@ -106,7 +104,7 @@ void Application::onPrepareLogger()
         std::filesystem::create_directories(folder, ec);
     std::string name = mAppName.empty() ? std::string("kavri3D") : mAppName;
     if (!yake::logging::logger::instance().setLogFile(folder + name + ".log"))
-        logLine(4, "cannot open the log file in " + folder);
+        logLine(Severity::Warning, "cannot open the log file in " + folder);
 }
 
 boost::shared_ptr<win32FrameController> Application::onCreateFrameControlImpl()
@@ -139,7 +137,7 @@ void Application::loadShippedBoard()
         shipped.getConfiguration()->readFromXML(file, "");
     } catch (const std::exception& e) {
         if (!yake::FileText::missing(file))
-            logLine(4, std::string("shipped settings not read, defaults used: ") + e.what());
+            logLine(Severity::Warning, std::string("shipped settings not read, defaults used: ") + e.what());
         return;
     }
     // What the hooks have set already (paths, command-line switches) wins over the file.
@@ -160,7 +158,7 @@ bool Application::startUp()
     };
     mBlackBoard = onCreateBlackBoardImpl();
     if (!mBlackBoard) {
-        logLine(3, "no blackboard");
+        logLine(Severity::Error, "no blackboard");
         return false;
     }
     // Without a run path of its own the game keeps its logs and settings in the program folder.
@@ -173,12 +171,12 @@ bool Application::startUp()
     onPrepareLogger();
     mFrameControl = onCreateFrameControlImpl();
     if (!mFrameControl) {
-        logLine(3, "no frame controller");
+        logLine(Severity::Error, "no frame controller");
         return false;
     }
     step("blackboard");
     if (!onPreInitialise()) {
-        logLine(3, "pre-initialisation failed");
+        logLine(Severity::Error, "pre-initialisation failed");
         return false;
     }
     step("pre-initialise");
@@ -186,30 +184,30 @@ bool Application::startUp()
     if (!mRenderWindow) {
         // One line the player can act on (it is echoed on standard error).
         const std::string why = mBlackBoard->getString("kavri3D/win32RenderWindowError", "");
-        logLine(3, "render window creation failed" + (why.empty() ? std::string() : ": " + why));
+        logLine(Severity::Error, "render window creation failed" + (why.empty() ? std::string() : ": " + why));
         return false;
     }
     step("window");
     mAppState = onCreateApplicationStateImpl();
     if (!mAppState || !mAppState->getEngine()) {
-        logLine(3, "engine start failed");
+        logLine(Severity::Error, "engine start failed");
         return false;
     }
     step("engine");
     mMainFrame = onCreateMainFrame();
     if (!mMainFrame) {
-        logLine(3, "main frame creation failed");
+        logLine(Severity::Error, "main frame creation failed");
         return false;
     }
     step("main-frame");
     mSession = onCreateSession();
     step("session");
     if (!onPostInitialise()) {
-        logLine(3, "post-initialisation failed");
+        logLine(Severity::Error, "post-initialisation failed");
         return false;
     }
     step("post-initialise");
-    logLine(6, "start-up:" + steps.str());
+    logLine(Severity::Trace, "start-up:" + steps.str());
     return true;
 }
 
@@ -234,7 +232,7 @@ bool Application::runOneFrame()
         e->update(dt);
     if (GraphicsSystem* g = mRenderWindow ? mRenderWindow->getGraphics() : nullptr) {
         if (!g->renderOneFrame(dt))
-            logLine(3, "frame " + std::to_string(mFrames) + " was not drawn");
+            logLine(Severity::Error, "frame " + std::to_string(mFrames) + " was not drawn");
         else if (g->getFramesRendered() == 1)
         {
             gFirstFrameTime = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -242,11 +240,11 @@ bool Application::runOneFrame()
         }
         if (g->isWindowLost()) {
             // Nothing to ask the player in: the run ends as an offline close does.
-            logLine(6, "the game window went away: shutting down");
+            logLine(Severity::Trace, "the game window went away: shutting down");
             return false;
         }
         if (g->takeCloseRequest() && onQueryClose()) {
-            logLine(6, "window closed by the player");
+            logLine(Severity::Trace, "window closed by the player");
             return false;
         }
     }
@@ -256,7 +254,7 @@ bool Application::runOneFrame()
     float maxSeconds = mBlackBoard->getReal("kavri3D/quitAfterSeconds", 0.f);
     if ((maxFrames > 0 && mFrames >= static_cast<unsigned>(maxFrames)) ||
         (maxSeconds > 0 && now - mStartTime >= maxSeconds)) {
-        logLine(6, "demo limit reached after " + std::to_string(mFrames) + " frames");
+        logLine(Severity::Trace, "demo limit reached after " + std::to_string(mFrames) + " frames");
         saveScreenshot();
         return false;
     }
@@ -274,7 +272,7 @@ void Application::saveScreenshot()
     const std::string file = mBlackBoard->getString("kavri3D/screenshot", "");
     GraphicsSystem* g = mRenderWindow ? mRenderWindow->getGraphics() : nullptr;
     if (!file.empty() && g && g->writeScreenshot(file))
-        logLine(6, "screenshot saved to " + file);
+        logLine(Severity::Trace, "screenshot saved to " + file);
 }
 
 bool Application::onRun()
@@ -332,9 +330,9 @@ bool guarded(const char* what, Step step)
     try {
         return step();
     } catch (const std::exception& e) {
-        logLine(3, std::string(what) + " stopped on an exception: " + e.what());
+        logLine(Severity::Error, std::string(what) + " stopped on an exception: " + e.what());
     } catch (...) {
-        logLine(3, std::string(what) + " stopped on an unknown exception");
+        logLine(Severity::Error, std::string(what) + " stopped on an unknown exception");
     }
     return false;
 }

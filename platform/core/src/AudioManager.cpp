@@ -14,8 +14,9 @@ namespace kavri3D {
 namespace core {
 
 namespace {
+using yake::logging::Severity;
 
-void logAudio(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "audio", text); }
+const yake::logging::Channel logAudio("audio");
 
 /// What OpenAL takes as a gain: 0..1, anything else (NaN too) limited to it.
 float gainOf(float v) { return v > 0 ? (v < 1 ? v : 1.0f) : 0.0f; }
@@ -62,11 +63,11 @@ bool AudioManager::openOutput()
     std::string note;
     mOutput = AudioOutput::open(mWanted, note);
     if (!mOutput) {
-        logAudio(3, note + ": no sound is played");
+        logAudio(Severity::Error, note + ": no sound is played");
         return false;
     }
     if (mOutput->kind() == AudioOutput::Kind::Loopback)
-        logAudio(5, (note.empty() ? std::string("sound kept off") : note) + ": the game plays silently");
+        logAudio(Severity::Notice, (note.empty() ? std::string("sound kept off") : note) + ": the game plays silently");
     mOutput->makeCurrent();
     alListenerf(AL_GAIN, gainOf(mMaster));
     return true;
@@ -77,7 +78,7 @@ int AudioManager::playSound(const std::string& file, int kind, float volume)
     SoundFile sound;
     std::string error;
     if (!sound.load(file, error)) {
-        logAudio(4, "sound " + file + " cannot be played: " + error);
+        logAudio(Severity::Warning, "sound " + file + " cannot be played: " + error);
         return -1;
     }
     if (!openOutput())
@@ -88,20 +89,20 @@ int AudioManager::playSound(const std::string& file, int kind, float volume)
     Sound s;
     alGenBuffers(1, &s.buffer);
     if (alGetError() != AL_NO_ERROR) {
-        logAudio(4, "sound " + file + " cannot be played: no buffer left");
+        logAudio(Severity::Warning, "sound " + file + " cannot be played: no buffer left");
         return -1;
     }
     alBufferData(s.buffer, sound.channels() == 2 ? AL_FORMAT_STEREO16 : AL_FORMAT_MONO16, sound.samples().data(),
                  static_cast<ALsizei>(sound.samples().size() * sizeof(std::int16_t)), sound.sampleRate());
     if (alGetError() != AL_NO_ERROR) {
         alDeleteBuffers(1, &s.buffer);
-        logAudio(4, "sound " + file + " cannot be played: the sound card does not take it");
+        logAudio(Severity::Warning, "sound " + file + " cannot be played: the sound card does not take it");
         return -1;
     }
     alGenSources(1, &s.source);
     if (alGetError() != AL_NO_ERROR) {
         alDeleteBuffers(1, &s.buffer);
-        logAudio(4, "sound " + file + " cannot be played: no source left");
+        logAudio(Severity::Warning, "sound " + file + " cannot be played: no source left");
         return -1;
     }
     s.loop = kind == kMusic;

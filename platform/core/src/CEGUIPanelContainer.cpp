@@ -9,6 +9,11 @@
 #include "core/GuiSystem.h"
 
 namespace kavri3D {
+
+namespace {
+using yake::logging::Severity;
+const yake::logging::Channel logLine("framework");
+} // namespace
 namespace core {
 
 CEGUIPanelContainer::CEGUIPanelContainer() = default;
@@ -120,7 +125,7 @@ void CEGUIPanelContainer::onUnhandledClick(int button)
         args.position = mTopWindow->getGUIContext().getMouseCursor().getPosition();
         mTopWindow->fireEvent(CEGUI::Window::EventMouseButtonDown, args, CEGUI::Window::EventNamespace);
     } catch (const std::exception& e) {
-        yake::logging::logger::instance().log(3, "framework", std::string("a click on the top window failed: ") + e.what());
+        logLine(Severity::Error, std::string("a click on the top window failed: ") + e.what());
     }
 }
 

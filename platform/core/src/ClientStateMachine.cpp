@@ -8,10 +8,9 @@ namespace kavri3D {
 namespace core {
 
 namespace {
-void logFailure(const std::string& what, const std::exception& e)
-{
-    yake::logging::logger::instance().log(3, "fsm", what + ": " + e.what());
-}
+using yake::logging::Severity;
+const yake::logging::Channel logLine("fsm");
+void logFailure(const std::string& what, const std::exception& e) { logLine(Severity::Error, what + ": " + e.what()); }
 std::size_t gIllegalChanges = 0;
 ClientStateMachine::IllegalChangeHook& illegalChangeHook()
 {
@@ -22,7 +21,7 @@ ClientStateMachine::IllegalChangeHook& illegalChangeHook()
 void reportIllegalChange(const std::string& from, const std::string& to)
 {
     ++gIllegalChanges;
-    yake::logging::logger::instance().log(3, "fsm", "illegal client state change from " + from + " to " + to);
+    logLine(Severity::Error, "illegal client state change from " + from + " to " + to);
     if (illegalChangeHook()) {
         try {
             illegalChangeHook()(from, to);
@@ -69,7 +68,7 @@ ClientStatePtr ClientStateMachine::getState(const std::string& name) const
 bool ClientStateMachine::changeState(const std::string& name, const std::string& params)
 {
     if (!mStates.count(name)) {
-        yake::logging::logger::instance().log(3, "fsm", "no client state named " + name);
+        logLine(Severity::Error, "no client state named " + name);
         return false;
     }
     if (!ClientStateTable::isLegal(mCurrentName, name))

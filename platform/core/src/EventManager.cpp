@@ -7,6 +7,11 @@
 KAVRI_SINGLETON_DEFINE(kavri3D::core::EventManager);
 
 namespace kavri3D {
+
+namespace {
+using yake::logging::Severity;
+const yake::logging::Channel logLine("events");
+} // namespace
 namespace core {
 
 void EventManager::post(EventPtr event)
@@ -29,8 +34,8 @@ void EventManager::send(const Event& event)
                 try {
                     h->handle(event);
                 } catch (const std::exception& e) {
-                    yake::logging::logger::instance().log(3, "events", h->getName() + " failed on event " +
-                                                                           std::to_string(event.getId()) + ": " + e.what());
+                    logLine(Severity::Error,
+                            h->getName() + " failed on event " + std::to_string(event.getId()) + ": " + e.what());
                 }
             }
         }
@@ -41,8 +46,7 @@ void EventManager::send(const Event& event)
         }
         mAll(event);
     } catch (const std::exception& e) {
-        yake::logging::logger::instance().log(3, "events",
-            "handler of event " + std::to_string(event.getId()) + " failed: " + e.what());
+        logLine(Severity::Error, "handler of event " + std::to_string(event.getId()) + " failed: " + e.what());
     }
 }
 

@@ -11,6 +11,7 @@ namespace kavri3D {
 namespace core {
 
 namespace {
+using yake::logging::Severity;
 const float kButtonWidth = 80.f;
 const float kButtonHeight = 28.f;
 const float kButtonGap = 10.f;
@@ -19,7 +20,7 @@ const float kBoxMargin = 20.f;
 using zrk::gui::outsideText;
 using zrk::gui::toCeguiString;
 
-void logFrame(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "Frame", text); }
+const yake::logging::Channel logFrame("Frame");
 
 /// Texts written for Windows end their lines in "\r\n"; the GUI breaks at "\n" alone and
 /// would draw the "\r" as a box. A title has no second line: its breaks become spaces.
@@ -56,7 +57,7 @@ Frame::~Frame()
 bool Frame::create()
 {
     if (!createTopWindow("MainFrame")) {
-        logFrame(3, "cannot create the frame's top window");
+        logFrame(Severity::Error, "cannot create the frame's top window");
         return false;
     }
     onFrameCreated();
@@ -118,6 +119,22 @@ boost::signals2::connection Frame::messageBox2(const std::string& titleKey, cons
     return mOpen->answer.connect(slot);
 }
 
+void Frame::messageBox(const std::string& titleKey, const std::string& textKey, const BoxKind& kind)
+{
+    messageBox(titleKey, textKey, kind.style, kind.type, kind.width, kind.height);
+}
+
+void Frame::messageBoxText(const std::string& title, const std::string& text, const BoxKind& kind)
+{
+    messageBoxText(title, text, kind.style, kind.type, kind.width, kind.height);
+}
+
+boost::signals2::connection Frame::messageBox2(const std::string& titleKey, const std::string& textKey,
+                                               const ResultSlot& slot, const BoxKind& kind)
+{
+    return messageBox2(titleKey, textKey, slot, kind.style, kind.type, kind.width, kind.height);
+}
+
 void Frame::cancelMessageBox() { dismissBox(); }
 
 void Frame::closeBox() { takeOpenBox(); }
@@ -137,9 +154,9 @@ void Frame::answer(OpenBox& box, int button)
     try {
         box.answer(result);
     } catch (const std::exception& e) {
-        logFrame(3, std::string("message box answer failed: ") + e.what());
+        logFrame(Severity::Error, std::string("message box answer failed: ") + e.what());
     } catch (...) {
-        logFrame(3, "message box answer failed");
+        logFrame(Severity::Error, "message box answer failed");
     }
 }
 
@@ -354,7 +371,7 @@ void Frame::buildBoxWindow(BoxRecord& record)
         // The box holds the screen: nothing behind it takes a click or a key until it closes.
         box->setModalState(true);
     } catch (const CEGUI::Exception& e) {
-        logFrame(3, std::string("cannot show a message box: ") + e.getMessage().c_str());
+        logFrame(Severity::Error, std::string("cannot show a message box: ") + e.getMessage().c_str());
         destroyLiveWindow(mOpen->window);
         mOpen->window = nullptr;
     }

@@ -30,11 +30,9 @@ namespace kavri3D {
 namespace core {
 
 namespace {
+using yake::logging::Severity;
 
-void logLine(unsigned severity, const std::string& text)
-{
-    yake::logging::logger::instance().log(severity, "graphics", text);
-}
+const yake::logging::Channel logLine("graphics");
 
 // The GL driver is loaded behind OGRE's back and unloaded when the display closes; keep it
 // mapped until the process ends, so its own late clean-up never runs in unmapped code. The GL
@@ -133,7 +131,7 @@ std::unique_ptr<GraphicsSystem> GraphicsSystem::create(bool headless, const Wind
             return nullptr;
         g->createDefaultScene();
     } catch (const std::exception& e) {
-        logLine(3, std::string("graphics start failed: ") + e.what());
+        logLine(Severity::Error, std::string("graphics start failed: ") + e.what());
         return nullptr;
     }
     return g;
@@ -150,7 +148,7 @@ bool GraphicsSystem::startWindowed(const WindowSpec& spec)
         t0 = t;
     };
     if (!displayAvailable()) {
-        logLine(3, "no X display for the game window");
+        logLine(Severity::Error, "no X display for the game window");
         return false;
     }
     step("display");
@@ -159,7 +157,7 @@ bool GraphicsSystem::startWindowed(const WindowSpec& spec)
     mRoot->loadPlugin(pluginFolder() + "/Codec_STBI");
     Ogre::RenderSystem* rs = mRoot->getRenderSystemByName("OpenGL Rendering Subsystem");
     if (!rs) {
-        logLine(3, "the GL render system is missing");
+        logLine(Severity::Error, "the GL render system is missing");
         return false;
     }
     mRoot->setRenderSystem(rs);
@@ -210,7 +208,7 @@ bool GraphicsSystem::startWindowed(const WindowSpec& spec)
     step("input");
     mGui = GuiSystem::createForOgre(*mWindow);
     step("gui");
-    logLine(6, "window:" + steps.str());
+    logLine(Severity::Trace, "window:" + steps.str());
     return true;
 }
 
@@ -233,7 +231,8 @@ bool GraphicsSystem::preparePictureCodec(const std::string& file)
         mRoot->loadPlugin(pluginFolder() + "/Codec_FreeImage");
         pinPictureCodecs();
     } catch (const Ogre::Exception& e) {
-        logLine(4, std::string("no FreeImage codec: JPEG 2000 pictures are not shown: ") + e.getDescription());
+        logLine(Severity::Warning,
+                std::string("no FreeImage codec: JPEG 2000 pictures are not shown: ") + e.getDescription());
         return false;
     }
     return Ogre::Codec::isCodecRegistered(ext);
@@ -298,9 +297,9 @@ struct XHandlers {
         // that connection's business.
         const bool ours = !g || display == g->mDisplay;
         if (!g || !g->mWindowLost)
-            logLine(ours ? 3 : 6, std::string(ours ? "X error: " : "X error on another connection: ") + text +
-                                      " (request " + std::to_string(e->request_code) + ", resource " +
-                                      std::to_string(e->resourceid) + ")");
+            logLine(ours ? Severity::Error : Severity::Trace,
+                    std::string(ours ? "X error: " : "X error on another connection: ") + text + " (request " +
+                        std::to_string(e->request_code) + ", resource " + std::to_string(e->resourceid) + ")");
         // An error about our window, or a drawable error on its connection, means it is gone.
         if (g && display == g->mDisplay &&
             (e->resourceid == g->mXWindow || e->error_code == BadWindow || e->error_code == BadDrawable))
@@ -313,7 +312,7 @@ struct XHandlers {
         if (g && display == g->mDisplay)
             g->loseWindow("the X connection failed");
         else
-            logLine(3, "an X connection failed");
+            logLine(Severity::Error, "an X connection failed");
         return 0;
     }
     static void onIOErrorExit(Display* display, void*)
@@ -341,7 +340,7 @@ void GraphicsSystem::loseWindow(const std::string& why)
     if (mWindowLost)
         return;
     mWindowLost = true;
-    logLine(4, "the game window is gone (" + why + ")" + (mQuitWithWindow ? ": the game closes" : ""));
+    logLine(Severity::Warning, "the game window is gone (" + why + ")" + (mQuitWithWindow ? ": the game closes" : ""));
 }
 
 bool GraphicsSystem::takesFocusOnClick() const
@@ -369,7 +368,7 @@ void GraphicsSystem::openInputContext()
         im = XOpenIM(d, nullptr, nullptr, nullptr);
     }
     if (!im) {
-        logLine(4, "no X input method: keys type Latin-1 letters only");
+        logLine(Severity::Warning, "no X input method: keys type Latin-1 letters only");
         return;
     }
     const Window xw = static_cast<Window>(mXWindow);
@@ -377,7 +376,7 @@ void GraphicsSystem::openInputContext()
                        nullptr);
     if (!ic) {
         XCloseIM(im);
-        logLine(4, "no X input context: keys type Latin-1 letters only");
+        logLine(Severity::Warning, "no X input context: keys type Latin-1 letters only");
         return;
     }
     XSetICFocus(ic);
@@ -536,7 +535,7 @@ bool GraphicsSystem::renderOneFrame(float dt)
         if (!mRoot->renderOneFrame(dt))
             return false;
     } catch (const std::exception& e) {
-        logLine(3, std::string("frame not drawn: ") + e.what());
+        logLine(Severity::Error, std::string("frame not drawn: ") + e.what());
         return false;
     }
     ++mFramesRendered;
@@ -587,7 +586,7 @@ bool GraphicsSystem::writeScreenshot(const std::string& file)
         mWindow->writeContentsToFile(file);
         return true;
     } catch (const std::exception& e) {
-        logLine(3, std::string("screenshot failed: ") + e.what());
+        logLine(Severity::Error, std::string("screenshot failed: ") + e.what());
         return false;
     }
 }

@@ -17,6 +17,8 @@ namespace kavri3D {
 namespace core {
 
 namespace {
+using yake::logging::Severity;
+const yake::logging::Channel logLine("CEGUI");
 // CEGUI resource group -> folder under CEGUI's data folder.
 const char* const kGroups[][2] = {{"schemes", "schemes"},         {"imagesets", "imagesets"},
                                   {"fonts", "fonts"},             {"layouts", "layouts"},
@@ -34,7 +36,7 @@ public:
         if (mFile.is_open())
             mFile << message.c_str() << '\n' << std::flush;
         if (level == CEGUI::Errors)
-            yake::logging::logger::instance().log(4, "CEGUI", message.c_str());
+            logLine(Severity::Warning, message.c_str());
     }
     void setLogFilename(const CEGUI::String& filename, bool append) override
     {

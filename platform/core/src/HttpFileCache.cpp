@@ -9,7 +9,8 @@ namespace kavri3D {
 namespace core {
 
 namespace {
-void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "cache", text); }
+using yake::logging::Severity;
+const yake::logging::Channel logLine("cache");
 
 bool isFile(const std::string& path)
 {
@@ -29,7 +30,7 @@ bool HttpFileCache::create(const std::string& folder)
         mFolder += '/';
     if (mFolder.empty()) {
         // The working folder is no cache: nothing would be found again or cleaned up.
-        logLine(3, "no cache folder given");
+        logLine(Severity::Error, "no cache folder given");
         mCreated = false;
         return false;
     }
@@ -37,7 +38,7 @@ bool HttpFileCache::create(const std::string& folder)
     std::filesystem::create_directories(mFolder, ec);
     mCreated = !ec;
     if (ec)
-        logLine(3, "cache folder " + mFolder + " cannot be made: " + ec.message());
+        logLine(Severity::Error, "cache folder " + mFolder + " cannot be made: " + ec.message());
     return mCreated;
 }
 
@@ -64,7 +65,7 @@ bool HttpFileCache::makeParents(const std::string& file) const
     std::error_code ec;
     std::filesystem::create_directories(parent, ec);
     if (ec)
-        logLine(3, "folder " + parent.string() + " cannot be made: " + ec.message());
+        logLine(Severity::Error, "folder " + parent.string() + " cannot be made: " + ec.message());
     return !ec;
 }
 
@@ -85,7 +86,8 @@ bool HttpFileCache::resolve(const std::string& key, const std::string& url, cons
     int job = 0;
     if (file.empty() || !makeParents(file)) {
         // Refused here, answered as a failure on a later frame like any other.
-        logLine(4, "fetch of \"" + key + "\" refused: " + (mCreated ? "not a relative file name" : "no cache folder"));
+        logLine(Severity::Warning,
+                "fetch of \"" + key + "\" refused: " + (mCreated ? "not a relative file name" : "no cache folder"));
         job = transport.startJob([this, key] {
             auto it = mFetches.find(key);
             if (it != mFetches.end())
@@ -128,7 +130,7 @@ bool HttpFileCache::fetchNow(const std::string& key, const std::string& url)
         return false;
     if (!TransportService::instance().transferNow(url, file, error)) {
         // The caller shows its placeholder: a slow server holds the frame up a second at most.
-        logLine(6, "nothing fetched from " + url + ": " + error);
+        logLine(Severity::Trace, "nothing fetched from " + url + ": " + error);
         return false;
     }
     return true;

@@ -6,6 +6,11 @@
 #include <yake/Time.h>
 
 namespace kavri3D {
+
+namespace {
+using yake::logging::Severity;
+const yake::logging::Channel logLine("timer");
+} // namespace
 namespace core {
 
 TimerManager& TimerManager::instance()
@@ -50,7 +55,7 @@ void TimerManager::update()
             if (cb)
                 cb();
         } catch (const std::exception& e) {
-            yake::logging::logger::instance().log(3, "timer", std::string("timer callback failed: ") + e.what());
+            logLine(Severity::Error, std::string("timer callback failed: ") + e.what());
         }
         if (repeat) {
             // Still there unless the callback killed it.

@@ -6,6 +6,11 @@
 KAVRI_SINGLETON_DEFINE(kavri3D::core::UpdatableManager);
 
 namespace kavri3D {
+
+namespace {
+using yake::logging::Severity;
+const yake::logging::Channel logLine("updatable");
+} // namespace
 namespace core {
 
 Updatable::~Updatable() { unregisterWithUpdatableManager(); }
@@ -53,7 +58,7 @@ void UpdatableManager::update(float dt)
         try {
             u->update(dt);
         } catch (const std::exception& e) {
-            yake::logging::logger::instance().log(3, "updatable", std::string("update failed: ") + e.what());
+            logLine(Severity::Error, std::string("update failed: ") + e.what());
         }
     }
 }

@@ -14,7 +14,8 @@ namespace kavri3D {
 namespace core {
 
 namespace {
-void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "graphics", text); }
+using yake::logging::Severity;
+const yake::logging::Channel logLine("graphics");
 
 // The Motif hints every window manager still reads: which functions and decorations a window has.
 const unsigned long kMwmHintsFunctions = 1, kMwmHintsDecorations = 2;
@@ -30,7 +31,8 @@ XWindowLook::Picture XWindowLook::readPicture(const std::string& file, int side)
     if (in)
         bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (bytes.empty() || bytes.size() > kMaxPictureBytes) {
-        logLine(4, "window picture " + file + (bytes.empty() ? " is missing" : " is too large") + ": not shown");
+        logLine(Severity::Warning,
+                "window picture " + file + (bytes.empty() ? " is missing" : " is too large") + ": not shown");
         return out;
     }
     try {
@@ -40,7 +42,7 @@ XWindowLook::Picture XWindowLook::readPicture(const std::string& file, int side)
         image.load(stream, dot == std::string::npos ? Ogre::String() : file.substr(dot + 1));
         if (image.getWidth() == 0 || image.getHeight() == 0 || image.getWidth() > Ogre::uint32(kMaxSide) ||
             image.getHeight() > Ogre::uint32(kMaxSide)) {
-            logLine(4, "window picture " + file + " has no size the window takes: not shown");
+            logLine(Severity::Warning, "window picture " + file + " has no size the window takes: not shown");
             return out;
         }
         if (side > 0 && (image.getWidth() != Ogre::uint32(side) || image.getHeight() != Ogre::uint32(side)))
@@ -52,7 +54,7 @@ XWindowLook::Picture XWindowLook::readPicture(const std::string& file, int side)
             for (int x = 0; x < out.width; ++x)
                 out.pixels.push_back(image.getColourAt(std::size_t(x), std::size_t(y), 0).getAsARGB());
     } catch (const Ogre::Exception& e) {
-        logLine(4, "window picture " + file + " cannot be read: " + e.getDescription());
+        logLine(Severity::Warning, "window picture " + file + " cannot be read: " + e.getDescription());
         out = Picture();
     }
     return out;

@@ -4,6 +4,11 @@
 #include <yake/Logger.h>
 
 namespace kavri3D {
+
+namespace {
+using yake::logging::Severity;
+const yake::logging::Channel logLine("frame");
+} // namespace
 namespace core {
 
 void win32FrameController::previewAppMessage(const std::string& name, msg::MsgHandlerPtr handler)
@@ -48,7 +53,7 @@ bool win32FrameController::pump()
             if (!handled && mDispatch)
                 mDispatch(m);
         } catch (const std::exception& e) {
-            yake::logging::logger::instance().log(3, "frame", std::string("message handler failed: ") + e.what());
+            logLine(Severity::Error, std::string("message handler failed: ") + e.what());
         }
     }
     mCurrent = MSG{};
@@ -59,7 +64,7 @@ bool win32FrameController::pump()
         try {
             h->invoke();
         } catch (const std::exception& e) {
-            yake::logging::logger::instance().log(3, "frame", std::string("idle handler failed: ") + e.what());
+            logLine(Severity::Error, std::string("idle handler failed: ") + e.what());
         }
     }
     return !quit;

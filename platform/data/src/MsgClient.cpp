@@ -8,6 +8,8 @@ namespace kavri3D {
 namespace core {
 
 namespace {
+using yake::logging::Severity;
+const yake::logging::Channel logLine("MsgClient");
 bool sameCallback(const MsgRoomCallback* a, const MsgRoomCallback* b) { return a == b; }
 } // namespace
 
@@ -67,12 +69,12 @@ void MsgClient::removeRoomCallback(MsgRoomCallback* callback)
                    list.end());
     }
     if (mScene.callback == callback)
-        mScene = Listener{nullptr, boost::weak_ptr<void>()};
+        mScene = Listener{nullptr, std::weak_ptr<void>()};
 }
 
 void MsgClient::setSceneCallback(MsgRoomCallback* callback)
 {
-    mScene = callback ? Listener{callback, callback->aliveToken()} : Listener{nullptr, boost::weak_ptr<void>()};
+    mScene = callback ? Listener{callback, callback->aliveToken()} : Listener{nullptr, std::weak_ptr<void>()};
 }
 
 std::size_t MsgClient::callbackCount(const std::string& roomAddr) const { return listenersOf(roomAddress(roomAddr)).size(); }
@@ -175,7 +177,7 @@ void MsgClient::deliver()
                     a.notice(*l.callback);
                 }
             } catch (const std::exception& e) {
-                yake::logging::logger::instance().log(3, "MsgClient", std::string("room callback failed: ") + e.what());
+                logLine(Severity::Error, std::string("room callback failed: ") + e.what());
             }
         }
     }

@@ -8,6 +8,8 @@ namespace kavri3D {
 namespace zrk {
 
 namespace {
+using yake::logging::Severity;
+const yake::logging::Channel logLine("ZRKJson");
 
 const Json::Value& nullValue()
 {
@@ -64,7 +66,7 @@ Json::Value ZRKJson::readFile(const std::string& path, std::size_t limit)
     Json::Value value;
     std::string error;
     if (!core::JsonText::readFile(path, value, error, limit) && !yake::FileText::missing(path))
-        yake::logging::logger::instance().log(3, "ZRKJson", path + " not read: " + error);
+        logLine(Severity::Error, path + " not read: " + error);
     return value;
 }
 
@@ -104,9 +106,8 @@ long long ZRKJson::number(const Json::Value& v, long long low, long long high, l
         if (n >= low && n <= high)
             return n;
     }
-    yake::logging::logger::instance().log(4, "ZRKJson", std::string(what ? what : "a number") + " out of range (" +
-                                                            scalarText(v).substr(0, 40) + "): " + std::to_string(def) +
-                                                            " used");
+    logLine(Severity::Warning, std::string(what ? what : "a number") + " out of range (" + scalarText(v).substr(0, 40) +
+                                   "): " + std::to_string(def) + " used");
     return def;
 }
 

@@ -1,6 +1,7 @@
 #include "data/ZRKMessage.h"
 
 #include <memory>
+#include <util/JsonText.h>
 
 namespace kavri3D {
 namespace zrk {
@@ -137,18 +138,11 @@ bool ZRKMessage::fromText(const std::string& text, ZRKMessage& out)
 {
     if (text.empty() || text.size() > kMaxText)
         return false;
-    Json::CharReaderBuilder builder;
-    builder["stackLimit"] = 64;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    core::JsonText::Limits limits;
+    limits.maxBytes = kMaxText;
     Json::Value value;
-    std::string errors;
-    try {
-        if (!reader->parse(text.data(), text.data() + text.size(), &value, &errors))
-            return false;
-    } catch (const std::exception&) {
-        return false;
-    }
-    return fromJson(value, out);
+    std::string error;
+    return core::JsonText::parse(text, value, error, limits) && fromJson(value, out);
 }
 
 } // namespace zrk

@@ -11,8 +11,9 @@ namespace kavri3D {
 namespace zrk {
 
 namespace {
+using yake::logging::Severity;
 
-void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "ZRKNotices", text); }
+const yake::logging::Channel logLine("ZRKNotices");
 
 /// The flat values of an object as the attributes of an element, for the callbacks that read
 /// XML nodes.
@@ -49,13 +50,13 @@ void ZRKNotices::apply(const ZRKMessage& notice)
 {
     const ZRKNotice::Kind kind = ZRKNotice::kindOf(notice.op);
     if (kind == ZRKNotice::KindCount) {
-        logLine(4, "a notice of no known kind: " + notice.op.substr(0, 40));
+        logLine(Severity::Warning, "a notice of no known kind: " + notice.op.substr(0, 40));
         return;
     }
     try {
         (this->*kHandlers[kind])(notice);
     } catch (const std::exception& e) {
-        logLine(3, notice.op + " notice failed: " + e.what());
+        logLine(Severity::Error, notice.op + " notice failed: " + e.what());
     }
 }
 
@@ -108,7 +109,7 @@ void ZRKNotices::seat(const ZRKMessage& n)
 {
     ZRKRoomState* room = mSession.getGameData().roomState(n.room);
     if (!room || !n.args.isObject() || !n.args["seat"].isInt())
-        return logLine(5, "a seat notice for no room of this player, or without a seat");
+        return logLine(Severity::Notice, "a seat notice for no room of this player, or without a seat");
     room->applySeat(n.member, n.args["seat"].asInt(), n.args["battle"]);
 }
 
@@ -122,7 +123,7 @@ void ZRKNotices::player(const ZRKMessage& n)
 {
     ZRKRoomState* room = mSession.getGameData().roomState(n.room);
     if (!room || !n.args.isObject())
-        return logLine(5, "a player notice for no room of this player");
+        return logLine(Severity::Notice, "a player notice for no room of this player");
     room->applyPlayer(n.member, n.args["battle"], n.args["bits"].isInt() ? n.args["bits"].asInt() : 0);
 }
 
@@ -130,7 +131,7 @@ void ZRKNotices::roomState(const ZRKMessage& n)
 {
     ZRKRoomState* room = mSession.getGameData().roomState(n.room);
     if (!room || !n.args.isObject())
-        return logLine(5, "a room-state notice for no room of this player");
+        return logLine(Severity::Notice, "a room-state notice for no room of this player");
     room->applyState(n.args["state"], n.args["params"]);
 }
 
@@ -146,7 +147,7 @@ void ZRKNotices::kick(const ZRKMessage& n)
 {
     if (n.member != mSession.getUID())
         return leave(n);
-    logLine(5, "put out of the room " + n.room);
+    logLine(Severity::Notice, "put out of the room " + n.room);
     mSession.roomLost(n.room);
 }
 
@@ -154,7 +155,7 @@ void ZRKNotices::roomGone(const ZRKMessage& n) { mSession.roomLost(n.room); }
 
 void ZRKNotices::dropped(const ZRKMessage&)
 {
-    logLine(4, "the server dropped the connection");
+    logLine(Severity::Warning, "the server dropped the connection");
     mSession.dropConnection(ZRKSession::Lost);
 }
 
@@ -185,7 +186,7 @@ void ZRKNotices::roster(const ZRKMessage& n)
 {
     const Json::Value& views = n.args.isObject() ? n.args["views"] : Json::Value::nullSingleton();
     if (!views.isObject() || !views.isMember("roster"))
-        return logLine(5, "a roster notice without a roster");
+        return logLine(Severity::Notice, "a roster notice without a roster");
     Json::Value only(Json::objectValue);
     only["roster"] = views["roster"];
     mSession.getGameData().applyViews(std::move(only));

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <util/JsonText.h>
 #include "data/ZRKParamText.h"
 
 namespace kavri3D {
@@ -146,18 +147,13 @@ Json::Value ZRKParams::readText(const std::string& text)
     if (text.empty() || text.size() > kMaxText)
         return Json::Value();
     if (text.find('"') != std::string::npos) {
-        Json::CharReaderBuilder builder;
-        builder["stackLimit"] = kMaxDepth;
-        builder["rejectDupKeys"] = true;
-        std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+        core::JsonText::Limits limits;
+        limits.maxBytes = kMaxText;
+        limits.maxDepth = kMaxDepth;
+        limits.rejectDuplicateKeys = true;
         Json::Value value;
-        std::string errors;
-        try {
-            if (reader->parse(text.data(), text.data() + text.size(), &value, &errors))
-                return value;
-        } catch (const std::exception&) {
-        }
-        return Json::Value();
+        std::string error;
+        return core::JsonText::parse(text, value, error, limits) ? value : Json::Value();
     }
     Json::Value value;
     LooseReader reader(text);

@@ -13,7 +13,8 @@ namespace kavri3D {
 namespace zrk {
 
 namespace {
-void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "ZRKData", text); }
+using yake::logging::Severity;
+const yake::logging::Channel logLine("ZRKData");
 
 // A reply's data as XML goes no deeper and no larger than a reply of the game's ever is.
 const int kMaxDataDepth = 32;
@@ -95,7 +96,7 @@ long ZRKRequestBroker::send(const std::string& kind, const std::string& op, cons
     try {
         mSent(info);
     } catch (const std::exception& e) {
-        logLine(3, "request listener failed on " + op + ": " + e.what());
+        logLine(Severity::Error, "request listener failed on " + op + ": " + e.what());
     }
     return handle;
 }
@@ -104,7 +105,7 @@ long ZRKRequestBroker::post(const char* kind, const char* op, const ZRKParams& p
 {
     ZRKRequestBroker* broker = getSingletonPtr();
     if (!broker) {
-        logLine(3, std::string("no game session: ") + kind + "::" + op + " not sent");
+        logLine(Severity::Error, std::string("no game session: ") + kind + "::" + op + " not sent");
         return 0;
     }
     return broker->send(kind, op, params, done);
@@ -198,7 +199,7 @@ void ZRKRequestBroker::update()
     for (auto& entry : mRequests) {
         Pending& p = entry.second;
         if (!p.answered && mTimeout > 0 && now - p.info.sentAt >= mTimeout) {
-            logLine(4, "no answer to " + p.info.kind + "::" + p.info.op);
+            logLine(Severity::Warning, "no answer to " + p.info.kind + "::" + p.info.op);
             complete(entry.first, true, timeoutText());
             p.timedOut = true;
         }
@@ -236,9 +237,9 @@ void ZRKRequestBroker::update()
             if (p.done)
                 p.done(p.error, p.text);
         } catch (const std::exception& e) {
-            logLine(3, "completion of " + p.info.op + " (" + endName(end) + ") failed: " + e.what());
+            logLine(Severity::Error, "completion of " + p.info.op + " (" + endName(end) + ") failed: " + e.what());
         } catch (...) {
-            logLine(3, "completion of " + p.info.op + " (" + endName(end) + ") failed");
+            logLine(Severity::Error, "completion of " + p.info.op + " (" + endName(end) + ") failed");
         }
     }
 }
@@ -254,7 +255,8 @@ const TiXmlNode* ZRKRequestBroker::currentData() const
         if (mCurrentViews->isObject())
             for (auto it = mCurrentViews->begin(); it != mCurrentViews->end(); ++it)
                 if (!addElements(*root, it.name(), *it, 1, left)) {
-                    logLine(4, "a reply's data goes deeper or further than it may: the rest is left out");
+                    logLine(Severity::Warning,
+                            "a reply's data goes deeper or further than it may: the rest is left out");
                     break;
                 }
     }

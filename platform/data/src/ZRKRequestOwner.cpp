@@ -1,18 +1,15 @@
 #include "data/ZRKRequestOwner.h"
 
 #include <algorithm>
-#include <boost/make_shared.hpp>
 #include "data/ZRKRequestBroker.h"
 
 namespace kavri3D {
 namespace zrk {
 
-ZRKRequestOwner::ZRKRequestOwner() : mToken(boost::make_shared<int>(0)) {}
-
 ZRKRequestOwner::~ZRKRequestOwner()
 {
     cancelAll();
-    mToken.reset();
+    end();
 }
 
 long ZRKRequestOwner::track(long handle)

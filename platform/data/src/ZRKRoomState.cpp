@@ -5,6 +5,11 @@
 #include "data/ZRKNotice.h"
 
 namespace kavri3D {
+
+namespace {
+using yake::logging::Severity;
+const yake::logging::Channel logLine("ZRKRoomState");
+} // namespace
 namespace zrk {
 
 ZRKRoomState::ZRKRoomState(const std::string& roomName, const std::string& selfId) : mRoomName(roomName), mSelfId(selfId) {}
@@ -118,7 +123,7 @@ void ZRKRoomState::fire(const char* what, const boost::function<void()>& call)
     try {
         call();
     } catch (const std::exception& e) {
-        yake::logging::logger::instance().log(3, "ZRKRoomState", std::string(what) + " listener failed: " + e.what());
+        logLine(Severity::Error, std::string(what) + " listener failed: " + e.what());
     }
 }
 

@@ -3,6 +3,11 @@
 #include <yake/Logger.h>
 
 namespace kavri3D {
+
+namespace {
+using yake::logging::Severity;
+const yake::logging::Channel logLine("ZRKRosterIQ");
+} // namespace
 namespace zrk {
 
 void ZRKRosterIQ::load(const Json::Value& roster)
@@ -22,8 +27,7 @@ void ZRKRosterIQ::load(const Json::Value& roster)
     else if (!roster.isNull())
         ++skipped;
     if (skipped)
-        yake::logging::logger::instance().log(4, "ZRKRosterIQ",
-                                              std::to_string(skipped) + " roster entries unreadable or over the limit: left out");
+        logLine(Severity::Warning, std::to_string(skipped) + " roster entries unreadable or over the limit: left out");
     ++mLoads;
     mLoaded();
 }

@@ -19,8 +19,9 @@ namespace kavri3D {
 namespace zrk {
 
 namespace {
+using yake::logging::Severity;
 
-void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "ZRKSession", text); }
+const yake::logging::Channel logLine("ZRKSession");
 
 /// The whole text as an int, else the default.
 int codeOf(const std::string& text, int def)
@@ -72,7 +73,7 @@ bool ZRKSession::isLoggingIn() const { return mUnreached || (mLoginHandle && mBr
 bool ZRKSession::login(const std::string& name, const std::string& password, const LoginSlot& slot)
 {
     if (isLoggingIn()) {
-        logLine(4, "log-in refused: another is under way");
+        logLine(Severity::Warning, "log-in refused: another is under way");
         return false;
     }
     if (mOnline)
@@ -81,7 +82,7 @@ bool ZRKSession::login(const std::string& name, const std::string& password, con
     if (!elsewhere.empty()) {
         // This game's only link is to the server built into it: a server elsewhere does not
         // answer, as one that is down would not. The slot hears so from the next frame.
-        logLine(4, "no server answers at " + elsewhere);
+        logLine(Severity::Warning, "no server answers at " + elsewhere);
         mUnreached = true;
         mUnreachedSlot = slot;
         return true;
@@ -145,7 +146,7 @@ void ZRKSession::goOffline(int state)
     try {
         mConnection(this, state);
     } catch (const std::exception& e) {
-        logLine(3, std::string("connection listener failed: ") + e.what());
+        logLine(Severity::Error, std::string("connection listener failed: ") + e.what());
     }
 }
 
@@ -168,7 +169,7 @@ bool ZRKSession::teleport(const std::string& room, const std::string& state, con
     core::Engine* engine = core::Engine::getSingletonPtr();
     core::ClientStateMachine* machine = engine ? engine->getClientStateMachine() : nullptr;
     if (!machine) {
-        logLine(3, "no client state machine: teleport to " + state + " dropped");
+        logLine(Severity::Error, "no client state machine: teleport to " + state + " dropped");
         return false;
     }
     if (!machine->changeState(state, params))
@@ -247,7 +248,7 @@ void ZRKSession::roomLost(const std::string& room)
 void ZRKSession::say(const std::string& op, const std::string& to, const std::string& text)
 {
     if (!mOnline) {
-        logLine(4, "not online: a message to " + to + " is dropped");
+        logLine(Severity::Warning, "not online: a message to " + to + " is dropped");
         return;
     }
     // A line the server refuses (to a player there is none of) says why in the chat box, as
@@ -314,7 +315,7 @@ void ZRKSession::tellWorldReset()
     if (!frame)
         return; // told once there is a frame to tell it in
     mWorldResetTold = true;
-    frame->messageBox("error/title1", warning, 1, 9, 300, 150);
+    frame->messageBox("error/title1", warning, core::Frame::kNoticeBox);
 }
 
 void ZRKSession::update(float)

@@ -50,7 +50,8 @@ void AreaPage::addButton(CEGUI::Window& frame, const char* name, const char* tex
                                                              try {
                                                                  action();
                                                              } catch (const std::exception& e) {
-                                                                 guiLog(3, "area page button failed: ", e.what());
+                                                                 guiLog(Severity::Error,
+                                                                        "area page button failed: ", e.what());
                                                              }
                                                              return true;
                                                          }));
@@ -141,7 +142,7 @@ bool AreaPage::showNews(bool over)
     core::NetClientManager* net = core::NetClientManager::getSingletonPtr();
     const std::string address = net ? net->getApplicationPath() : core::NetClientManager::getRunApplicationPath();
     if (address.empty()) {
-        guiLog(4, "no news: the game has no web address");
+        guiLog(Severity::Warning, "no news: the game has no web address");
         return false;
     }
     params().set(kKind, ParamNode::text("url", address + kNewsPage));
@@ -249,7 +250,7 @@ bool AreaPage::onEnterClicked(const CEGUI::EventArgs&)
         if (row >= 0)
             enter(static_cast<std::size_t>(row));
     } catch (const std::exception& e) {
-        guiLog(3, "entering an area failed: ", e.what());
+        guiLog(Severity::Error, "entering an area failed: ", e.what());
     }
     return true;
 }

@@ -52,7 +52,7 @@ CEGUI::String beltFont()
         fonts.createFreeTypeFont(kBeltFont, 8, true, kBeltFontFile, "", CEGUI::ASM_Vertical, CEGUI::Sizef(1280, 720));
         return kBeltFont;
     } catch (const std::exception& e) {
-        guiLog(4, "the bag's small font cannot be made, its cells use the GUI's own: ", e.what());
+        guiLog(Severity::Warning, "the bag's small font cannot be made, its cells use the GUI's own: ", e.what());
         return CEGUI::String();
     }
 }
@@ -348,7 +348,7 @@ bool BagPage::useSlot(int slot, const std::string& param)
         params().set(kKind, ParamNode::text("fun_param", param));
         mDispatcher.callback(kFunItemEventId, params().handle(kKind));
     } else {
-        guiLog(4, "the item in slot ", slot, " cannot be used");
+        guiLog(Severity::Warning, "the item in slot ", slot, " cannot be used");
         return false;
     }
     return true;
@@ -380,7 +380,7 @@ void BagPage::loadImageset(const std::string& name)
             why = e.what(); // not in this group (the renderer's own file look-up throws its own kind)
         }
     }
-    guiLog(3, "the image set ", name, " cannot be loaded, the bag shows its items' names: ", why);
+    guiLog(Severity::Error, "the image set ", name, " cannot be loaded, the bag shows its items' names: ", why);
 }
 
 std::string BagPage::iconImage(int item)
@@ -534,7 +534,7 @@ void BagPage::askRenewal(const ShopData& offers)
         if (record.prices[o].s_expire > 0)
             record.chosen = static_cast<std::int32_t>(o);
     if (record.chosen < 0) {
-        guiLog(4, "item ", record.i_id, " has no timed offer to renew at");
+        guiLog(Severity::Warning, "item ", record.i_id, " has no timed offer to renew at");
         setStatus("The shop sells " + itemText(item->second) + " for ever only: it cannot be renewed.");
         return;
     }
@@ -646,7 +646,7 @@ bool BagPage::clickSlot(int slot)
     CEGUI::Window* src = cellWindow(from);
     CEGUI::Window* dst = cellWindow(slot);
     if (!src || !dst) {
-        guiLog(4, "the bag has no window for slot ", from, " or ", slot);
+        guiLog(Severity::Warning, "the bag has no window for slot ", from, " or ", slot);
         return false;
     }
     params().set(kKind, windowNode("src", src));

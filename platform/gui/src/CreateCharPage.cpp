@@ -43,19 +43,12 @@ CreateCharPage::CreateCharPage(const std::string& windowName, const std::string&
     mState.look = "boy";
 }
 
-// The button connections end before the base destroys the window.
-CreateCharPage::~CreateCharPage() { disconnectButtons(); }
-
-void CreateCharPage::disconnectButtons()
-{
-    for (CEGUI::Event::Connection& connection : mConnections)
-        connection->disconnect();
-    mConnections.clear();
-}
+// The button connections (members) end before the base destroys the window.
+CreateCharPage::~CreateCharPage() = default;
 
 void CreateCharPage::buildContent(CEGUI::Window& frame)
 {
-    disconnectButtons();
+    mConnections.clear();
     frame.setArea(CEGUI::URect(CEGUI::UDim(0.64f, 0), CEGUI::UDim(0.06f, 0), CEGUI::UDim(0.98f, 0), CEGUI::UDim(0.94f, 0)));
     addWidget(frame, kButton, "Boy", "Boy", 0.05f, 0.02f, 0.42f, 0.07f);
     addWidget(frame, kButton, "Girl", "Girl", 0.53f, 0.02f, 0.42f, 0.07f);
@@ -109,7 +102,7 @@ void CreateCharPage::onFrame()
         if (mShow)
             mShow();
         if (!mDispatcher.callback(kLoadingEventId, params().handle(kKind)))
-            guiLog(4, "the creation screen came up without its loading event");
+            guiLog(Severity::Warning, "the creation screen came up without its loading event");
     }
     if (mGoOnPending) {
         mGoOnPending = false;
@@ -175,7 +168,7 @@ void CreateCharPage::readDefaultLook()
             if (const Json::Value* const* value = boost::any_cast<const Json::Value*>(&n->value))
                 doc = *value;
     if (!doc || !doc->isObject() || !(*doc)[mState.look].isObject()) {
-        guiLog(4, "the creation screen has no default look for ", mState.look);
+        guiLog(Severity::Warning, "the creation screen has no default look for ", mState.look);
         return;
     }
     const Json::Value& look = (*doc)[mState.look];
@@ -230,11 +223,11 @@ bool CreateCharPage::turn(bool rotate, bool clockwise)
 bool CreateCharPage::create(const std::string& nickname)
 {
     if (!mDispatcher.find(kCreateEventId)) {
-        guiLog(4, "Create pressed before the creation event was registered");
+        guiLog(Severity::Warning, "Create pressed before the creation event was registered");
         return false;
     }
     if (characters(nickname) > kNameMaxLength) {
-        guiLog(4, "a name longer than ", kNameMaxLength, " characters is not sent");
+        guiLog(Severity::Warning, "a name longer than ", kNameMaxLength, " characters is not sent");
         setStatus("The name is too long.");
         showWarning(mDispatcher, "The name is too long.");
         return false;
@@ -301,7 +294,7 @@ bool CreateCharPage::onClicked(const CEGUI::EventArgs& args)
             }
         }
     } catch (const std::exception& e) {
-        guiLog(3, "creation page button failed: ", e.what());
+        guiLog(Severity::Error, "creation page button failed: ", e.what());
     }
     return true;
 }
@@ -312,7 +305,7 @@ bool CreateCharPage::onTurnDown(const CEGUI::EventArgs& args)
         const CEGUI::Window* button = static_cast<const CEGUI::WindowEventArgs&>(args).window;
         turn(true, button->getName() == "TurnRight");
     } catch (const std::exception& e) {
-        guiLog(3, "turning failed: ", e.what());
+        guiLog(Severity::Error, "turning failed: ", e.what());
     }
     return true;
 }
@@ -323,7 +316,7 @@ bool CreateCharPage::onTurnUp(const CEGUI::EventArgs& args)
         const CEGUI::Window* button = static_cast<const CEGUI::WindowEventArgs&>(args).window;
         turn(false, button->getName() == "TurnRight");
     } catch (const std::exception& e) {
-        guiLog(3, "turning failed: ", e.what());
+        guiLog(Severity::Error, "turning failed: ", e.what());
     }
     return true;
 }

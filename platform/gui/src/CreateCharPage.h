@@ -3,6 +3,7 @@
 #include <gui/EventId.h>
 #include <string>
 #include <vector>
+#include <core/ScopedEventConnection.h>
 #include <gui/RoleState.h>
 #include "GuiPage.h"
 
@@ -74,9 +75,8 @@ private:
     bool mAutoNameDone = false;
     bool mCreating = false;
     std::string mStatus;
-    void disconnectButtons();
 
-    std::vector<CEGUI::Event::Connection> mConnections;
+    std::vector<core::ScopedEventConnection> mConnections;
 };
 
 } // namespace gui

@@ -25,9 +25,9 @@ bool EventDispatcher::enter(int eventId, const char* operation, Call call)
         call();
         ok = true;
     } catch (const std::exception& e) {
-        guiLog(3, "event ", eventId, " failed in ", operation, ": ", e.what());
+        guiLog(Severity::Error, "event ", eventId, " failed in ", operation, ": ", e.what());
     } catch (...) {
-        guiLog(3, "event ", eventId, " failed in ", operation);
+        guiLog(Severity::Error, "event ", eventId, " failed in ", operation);
     }
     leave();
     return ok;
@@ -46,7 +46,7 @@ void EventDispatcher::leave()
         int id = mPending.front();
         mPending.pop_front();
         if (++fills > kMaxFillsPerCall) {
-            guiLog(3, "events keep raising ids; dropped ", mPending.size() + 1, " refills");
+            guiLog(Severity::Error, "events keep raising ids; dropped ", mPending.size() + 1, " refills");
             mPending.clear();
             break;
         }
@@ -83,7 +83,7 @@ void EventDispatcher::registerEvent(ICallBackEvent* event)
         return;
     for (const Entry& e : mEvents) {
         if (e.event.get() == event) {
-            guiLog(4, "event ", e.id, " registered twice; kept once");
+            guiLog(Severity::Warning, "event ", e.id, " registered twice; kept once");
             return;
         }
     }

@@ -135,7 +135,7 @@ void ForgePage::buildContent(CEGUI::Window& frame)
             try {
                 act();
             } catch (const std::exception& e) {
-                guiLog(3, "the forge's button failed: ", e.what());
+                guiLog(Severity::Error, "the forge's button failed: ", e.what());
             }
             return true;
         }));

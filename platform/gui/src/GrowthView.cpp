@@ -22,7 +22,7 @@ void GrowthView::showGrowth(int value, bool level)
 {
     mCalls.add(level ? "showGrowth.level" : "showGrowth.rank");
     mText = (level ? "Level " : "Rank ") + std::to_string(value) + "!";
-    guiLog(6, "growth: ", mText);
+    guiLog(Severity::Trace, "growth: ", mText);
     CEGUI::Window* parent = mParent && CEGUI::System::getSingletonPtr() ? mParent() : nullptr;
     if (!parent)
         return;
@@ -38,7 +38,7 @@ void GrowthView::showGrowth(int value, bool level)
         notice->setText(outsideText(mText));
         notice->setVisible(true);
     } catch (const std::exception& e) {
-        guiLog(3, "growth notice not shown: ", e.what());
+        guiLog(Severity::Error, "growth notice not shown: ", e.what());
     }
 }
 

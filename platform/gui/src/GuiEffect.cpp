@@ -23,7 +23,7 @@ GuiEffect::~GuiEffect()
     try {
         stop();
     } catch (const std::exception& e) {
-        guiLog(3, "effect not ended: ", e.what());
+        guiLog(Severity::Error, "effect not ended: ", e.what());
     }
 }
 
@@ -81,7 +81,7 @@ void GuiEffect::play()
 {
     mCalls.add("effect.play");
     if (mName != kHallDropout) {
-        guiLog(4, "no screen effect named \"", mName.substr(0, 32), "\"");
+        guiLog(Severity::Warning, "no screen effect named \"", mName.substr(0, 32), "\"");
         return;
     }
     if (mSeconds <= 0.0f)

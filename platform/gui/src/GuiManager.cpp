@@ -169,7 +169,7 @@ void GuiManager::onFrame()
         try {
             page->onFrame();
         } catch (const std::exception& e) {
-            guiLog(3, "creation page step failed: ", e.what());
+            guiLog(Severity::Error, "creation page step failed: ", e.what());
         }
     }
     switchScreens();
@@ -197,7 +197,7 @@ void GuiManager::onFrame()
     try {
         page->submit(name, bb->getString("kavri3D/autoLogin/password", ""), true);
     } catch (const std::exception& e) {
-        guiLog(3, "auto-login failed: ", e.what());
+        guiLog(Severity::Error, "auto-login failed: ", e.what());
     }
 }
 
@@ -288,7 +288,7 @@ void GuiManager::setImage(const CEGUI::String& name, CEGUI::Texture* texture)
         mImages.insert(key);
         notifyImage(key, true);
     } catch (const std::exception& e) {
-        guiLog(3, "image ", fromCeguiString(name), " not set: ", e.what());
+        guiLog(Severity::Error, "image ", fromCeguiString(name), " not set: ", e.what());
     }
 }
 
@@ -319,7 +319,7 @@ void GuiManager::showPage(const std::string& name)
         if (name == s.name)
             shown = &s;
     if (!shown) {
-        guiLog(4, "no screen named ", name);
+        guiLog(Severity::Warning, "no screen named ", name);
         return;
     }
     for (auto& page : mPages)
@@ -366,7 +366,7 @@ void GuiManager::switchScreens()
                 showHall(id == EventId::HallEntered);
             }
         } catch (const std::exception& e) {
-            guiLog(3, "screen for ", id, " not shown: ", e.what());
+            guiLog(Severity::Error, "screen for ", id, " not shown: ", e.what());
         }
     }
 }
@@ -427,7 +427,7 @@ void GuiManager::setWrapper(IGuiWrapper* wrapper)
 GuiAnyEvent* GuiManager::createAnyEvent(int eventId)
 {
     if (eventId < 1 || eventId > kLastEventId) {
-        guiLog(4, "no GUI event ", eventId);
+        guiLog(Severity::Warning, "no GUI event ", eventId);
         return nullptr;
     }
     return new GuiAnyEvent(eventId);
@@ -441,7 +441,7 @@ void GuiManager::onFrameworkEvent(const core::Event& event)
     try {
         const int id = any->getId();
         if (!mDispatcher.find(id)) {
-            guiLog(4, "GUI event ", id, " arrived with no event registered for it");
+            guiLog(Severity::Warning, "GUI event ", id, " arrived with no event registered for it");
             return;
         }
         mParams.clear(ParamStore::kAgentSlot);
@@ -467,7 +467,7 @@ void GuiManager::onFrameworkEvent(const core::Event& event)
         mDispatcher.callback(id, mParams.handle(ParamStore::kAgentSlot));
         mParams.clear(ParamStore::kAgentSlot);
     } catch (const std::exception& e) {
-        guiLog(3, "GUI event ", any->getId(), " not carried out: ", e.what());
+        guiLog(Severity::Error, "GUI event ", any->getId(), " not carried out: ", e.what());
     }
 }
 
@@ -475,7 +475,7 @@ void GuiManager::playFlash(const std::string& file, int width, int height, float
 {
     mCalls.add("playFlash");
     mCalls.add("playFlash " + file);
-    guiLog(4, "no Flash player: ", file, " (", width, "x", height, ", ", seconds, " s) not played");
+    guiLog(Severity::Warning, "no Flash player: ", file, " (", width, "x", height, ", ", seconds, " s) not played");
 }
 
 void GuiManager::refreshOwnAttributes()
@@ -514,7 +514,7 @@ void GuiManager::onFilled(int eventId, ParamList* params)
         try {
             page.second->onFilled(eventId, *params);
         } catch (const std::exception& e) {
-            guiLog(3, "page ", page.first, " could not show event ", eventId, ": ", e.what());
+            guiLog(Severity::Error, "page ", page.first, " could not show event ", eventId, ": ", e.what());
         }
     }
 }

@@ -78,7 +78,7 @@ void GuiPage::makeWindow()
         buildContent(*frame);
         parent->addChild(frame);
     } catch (const std::exception& e) {
-        guiLog(3, "page ", mKind, " has no window: ", e.what());
+        guiLog(Severity::Error, "page ", mKind, " has no window: ", e.what());
         if (frame)
             wm.destroyWindow(frame);
         return;

@@ -35,7 +35,7 @@ void GuiRes::loadBaseResources()
         if (!schemes.isDefined("TaharezLook"))
             schemes.createFromFile("TaharezLook.scheme");
     } catch (const std::exception& e) {
-        guiLog(3, "base GUI resources not loaded: ", e.what());
+        guiLog(Severity::Error, "base GUI resources not loaded: ", e.what());
     }
 }
 
@@ -78,7 +78,7 @@ void GuiRes::collect()
             for (const std::string& file : sorted)
                 mPending.emplace_back(group, file);
         } catch (const std::exception& e) {
-            guiLog(3, "GUI resources of ", group, " not listed: ", e.what());
+            guiLog(Severity::Error, "GUI resources of ", group, " not listed: ", e.what());
         }
     }
 }
@@ -100,7 +100,7 @@ bool GuiRes::isLoading()
         mLoaded.push_back(next.first + "/" + next.second);
     } catch (const std::exception& e) {
         // A broken imageset leaves its pictures out; the pages keep their plain look.
-        guiLog(3, "imageset ", next.second, " of ", next.first, " not loaded: ", e.what());
+        guiLog(Severity::Error, "imageset ", next.second, " of ", next.first, " not loaded: ", e.what());
     }
     return true;
 }

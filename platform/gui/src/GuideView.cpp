@@ -88,7 +88,7 @@ void GuideView::setText(const std::string& text)
         if (CEGUI::Window* t = textWindow())
             t->setText(outsideText(text));
     } catch (const std::exception& e) {
-        guiLog(3, "guide text not shown: ", e.what());
+        guiLog(Severity::Error, "guide text not shown: ", e.what());
     }
 }
 
@@ -112,7 +112,7 @@ void GuideView::destroyBox()
             CEGUI::WindowManager::getSingleton().destroyWindow(w);
         }
     } catch (const std::exception& e) {
-        guiLog(3, "guide box not destroyed: ", e.what());
+        guiLog(Severity::Error, "guide box not destroyed: ", e.what());
     }
 }
 
@@ -137,7 +137,7 @@ void GuideView::showStep(int step)
             w->setVisible(true);
         }
     } catch (const std::exception& e) {
-        guiLog(3, "guide step not shown: ", e.what());
+        guiLog(Severity::Error, "guide step not shown: ", e.what());
     }
     setText(mText);
 }
@@ -149,7 +149,7 @@ void GuideView::setKeyHandler(const KeyHandler& handler)
     if (core::GuiManager* keys = core::GuiManager::getSingletonPtr())
         mKeyConnection = keys->subscribeToKeyDown([this](int scan) { return keyDown(scan); });
     else
-        guiLog(3, "guide key handler: no window offers keys");
+        guiLog(Severity::Error, "guide key handler: no window offers keys");
 }
 
 void GuideView::releaseKeyHandler()
@@ -169,7 +169,7 @@ bool GuideView::keyDown(int scan)
         const KeyHandler handler = mKeyHandler; // the handler may release itself
         return handler(args);
     } catch (const std::exception& e) {
-        guiLog(3, "guide key handler failed: ", e.what());
+        guiLog(Severity::Error, "guide key handler failed: ", e.what());
         return false;
     }
 }

@@ -36,7 +36,7 @@ bool HelpButton::onClicked(const CEGUI::EventArgs&)
     try {
         press();
     } catch (const std::exception& e) {
-        guiLog(3, "help not asked for: ", e.what());
+        guiLog(Severity::Error, "help not asked for: ", e.what());
     }
     return true;
 }

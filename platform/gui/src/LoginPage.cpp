@@ -86,7 +86,7 @@ void LoginPage::addServerChoice(CEGUI::Window& frame)
     core::NetServerList list;
     std::string error;
     if (!list.readFromXmlFile(bb->getString("kavri3D/appPath", "") + file, &error)) {
-        guiLog(4, "no server choice: ", error);
+        guiLog(Severity::Warning, "no server choice: ", error);
         return;
     }
     if (list.size() < 2)
@@ -119,7 +119,7 @@ bool LoginPage::onLogInClicked(const CEGUI::EventArgs&)
     try {
         logIn();
     } catch (const std::exception& e) {
-        guiLog(3, "log-in button failed: ", e.what());
+        guiLog(Severity::Error, "log-in button failed: ", e.what());
     }
     return true;
 }
@@ -145,7 +145,7 @@ void LoginPage::logIn()
 bool LoginPage::submit(const std::string& name, const std::string& password, bool lock)
 {
     if (!mDispatcher.find(kLoginEventId)) {
-        guiLog(4, "log-in asked for before the log-in event was registered");
+        guiLog(Severity::Warning, "log-in asked for before the log-in event was registered");
         return false;
     }
     // Characters, not bytes: every UTF-8 byte but a continuation byte starts one.
@@ -154,7 +154,7 @@ bool LoginPage::submit(const std::string& name, const std::string& password, boo
         length += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
     if (length > kNameMaxLength) {
         // Only the command line can bring such a name; the name box takes no more.
-        guiLog(4, "log-in refused: the name is longer than ", kNameMaxLength, " characters");
+        guiLog(Severity::Warning, "log-in refused: the name is longer than ", kNameMaxLength, " characters");
         warn("The name is too long.");
         return false;
     }

@@ -90,7 +90,7 @@ bool PlayerPage::selectTab(const std::string& name)
         if (picked)
             picked->onSelected();
     } catch (const std::exception& e) {
-        guiLog(3, "player page: the tab ", name, " could not come to front: ", e.what());
+        guiLog(Severity::Error, "player page: the tab ", name, " could not come to front: ", e.what());
     }
     return true;
 }
@@ -138,7 +138,7 @@ void PlayerPage::buildTabs(CEGUI::Window& frame)
         try {
             t->build(*pane);
         } catch (const std::exception& e) {
-            guiLog(3, "player page: the tab ", t->name(), " could not be made: ", e.what());
+            guiLog(Severity::Error, "player page: the tab ", t->name(), " could not be made: ", e.what());
         }
     }
 }
@@ -393,7 +393,8 @@ void PlayerPage::onFilled(int eventId, ParamList& list)
         try {
             t->onFilled(eventId, list);
         } catch (const std::exception& e) {
-            guiLog(3, "player page: the tab ", t->name(), " could not show event ", eventId, ": ", e.what());
+            guiLog(Severity::Error, "player page: the tab ", t->name(), " could not show event ", eventId, ": ",
+                   e.what());
         }
     }
     onShopFilled(eventId, list);

@@ -40,23 +40,25 @@ std::vector<int> PointShopTab::offeredIds(const std::string& path, const std::st
     Json::Value doc;
     std::string error;
     if (!core::JsonText::readFile(path, doc, error, kContentLimit)) {
-        guiLog(3, "the ", key, " list cannot be read from ", path, ": ", error);
+        guiLog(Severity::Error, "the ", key, " list cannot be read from ", path, ": ", error);
         return ids;
     }
     const Json::Value& list = doc.isObject() ? doc[key] : Json::Value::nullSingleton();
     if (!list.isArray()) {
-        guiLog(4, path, " has no ", key, " list: that shop offers nothing");
+        guiLog(Severity::Warning, path, " has no ", key, " list: that shop offers nothing");
         return ids;
     }
     for (const Json::Value& v : list) {
         if (ids.size() == kMostOffers) {
-            guiLog(4, "the ", key, " list is longer than ", kMostOffers, " items: the rest are left out");
+            guiLog(Severity::Warning, "the ", key, " list is longer than ", kMostOffers,
+                   " items: the rest are left out");
             break;
         }
         if (v.isInt() && v.asInt() > 0)
             ids.push_back(v.asInt());
         else
-            guiLog(4, "the ", key, " list holds ", v.toStyledString(), " where an item id belongs: left out");
+            guiLog(Severity::Warning, "the ", key, " list holds ", v.toStyledString(),
+                   " where an item id belongs: left out");
     }
     return ids;
 }

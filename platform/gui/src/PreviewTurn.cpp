@@ -81,7 +81,7 @@ bool PreviewTurn::onMouseMove(const CEGUI::EventArgs& args)
     try {
         drag(dx * kDegreesPerWidth / width);
     } catch (const std::exception& e) {
-        guiLog(3, "the preview did not turn: ", e.what());
+        guiLog(Severity::Error, "the preview did not turn: ", e.what());
     }
     return true;
 }
@@ -106,7 +106,7 @@ bool PreviewTurn::onBoxChanged(const CEGUI::EventArgs& args)
     try {
         setTurning(turn->isSelected(), clockwise->isSelected());
     } catch (const std::exception& e) {
-        guiLog(3, "the preview's turning did not change: ", e.what());
+        guiLog(Severity::Error, "the preview's turning did not change: ", e.what());
     }
     return true;
 }

@@ -323,7 +323,7 @@ bool RoomListPage::onQuickJoinClicked(const CEGUI::EventArgs&)
     try {
         quickJoin();
     } catch (const std::exception& e) {
-        guiLog(3, "a quick join failed: ", e.what());
+        guiLog(Severity::Error, "a quick join failed: ", e.what());
     }
     return true;
 }
@@ -334,7 +334,7 @@ bool RoomListPage::onFoundClicked(const CEGUI::EventArgs&)
         if (CEGUI::Window* frame = window())
             joinFound(ListRows::selectedRow(*static_cast<CEGUI::MultiColumnList*>(frame->getChild("Found"))));
     } catch (const std::exception& e) {
-        guiLog(3, "joining a found room failed: ", e.what());
+        guiLog(Severity::Error, "joining a found room failed: ", e.what());
     }
     return true;
 }
@@ -348,7 +348,7 @@ bool RoomListPage::onJoinClicked(const CEGUI::EventArgs&)
             password->setText("");
         }
     } catch (const std::exception& e) {
-        guiLog(3, "joining a room failed: ", e.what());
+        guiLog(Severity::Error, "joining a room failed: ", e.what());
     }
     return true;
 }
@@ -365,7 +365,7 @@ bool RoomListPage::onCreateClicked(const CEGUI::EventArgs&)
             password->setText("");
         }
     } catch (const std::exception& e) {
-        guiLog(3, "creating a room failed: ", e.what());
+        guiLog(Severity::Error, "creating a room failed: ", e.what());
     }
     return true;
 }
@@ -380,7 +380,7 @@ bool RoomListPage::onSendClicked(const CEGUI::EventArgs&)
         if (say(fromCeguiString(input->getText()), fromCeguiString(frame->getChild("ChatTo")->getText())))
             input->setText("");
     } catch (const std::exception& e) {
-        guiLog(3, "sending a chat line failed: ", e.what());
+        guiLog(Severity::Error, "sending a chat line failed: ", e.what());
     }
     return true;
 }
@@ -390,7 +390,7 @@ bool RoomListPage::onLeaveClicked(const CEGUI::EventArgs&)
     try {
         leave();
     } catch (const std::exception& e) {
-        guiLog(3, "leaving the hall failed: ", e.what());
+        guiLog(Severity::Error, "leaving the hall failed: ", e.what());
     }
     return true;
 }

@@ -170,7 +170,7 @@ bool RoomPage::onPropBuyClicked(const CEGUI::EventArgs& args)
     try {
         buyProp(static_cast<const CEGUI::WindowEventArgs&>(args).window->getID());
     } catch (const std::exception& e) {
-        guiLog(3, "buying a prop failed: ", e.what());
+        guiLog(Severity::Error, "buying a prop failed: ", e.what());
     }
     return true;
 }
@@ -456,7 +456,7 @@ bool RoomPage::onSay(const CEGUI::EventArgs&)
         if (say(fromCeguiString(line->getText())))
             line->setText("");
     } catch (const std::exception& e) {
-        guiLog(3, "a room chat line was not sent: ", e.what());
+        guiLog(Severity::Error, "a room chat line was not sent: ", e.what());
     }
     return true;
 }
@@ -516,7 +516,7 @@ bool RoomPage::onButton(const CEGUI::EventArgs& args)
             break;
         }
     } catch (const std::exception& e) {
-        guiLog(3, "a room button failed: ", e.what());
+        guiLog(Severity::Error, "a room button failed: ", e.what());
     }
     return true;
 }

@@ -89,7 +89,7 @@ bool VolumeSliders::onChanged(int channel, const CEGUI::EventArgs& args)
         setVolume(channel, static_cast<const CEGUI::Slider*>(static_cast<const CEGUI::WindowEventArgs&>(args).window)
                                ->getCurrentValue());
     } catch (const std::exception& e) {
-        guiLog(3, "volume not changed: ", e.what());
+        guiLog(Severity::Error, "volume not changed: ", e.what());
     }
     return true;
 }
@@ -102,7 +102,7 @@ bool VolumeSliders::setVolume(int channel, float volume)
     if (!mDispatcher.callback(kAudioEventId, mParams.handle(mKind)) && !mWarned) {
         // Only a GUI without the game's events gets here: the volume is set, nothing follows it.
         mWarned = true;
-        guiLog(4, "no audio event: the volume is set but neither applied to the music nor saved");
+        guiLog(Severity::Warning, "no audio event: the volume is set but neither applied to the music nor saved");
     }
     return true;
 }

@@ -26,7 +26,7 @@ bool create(T** out, const char* what, Get get)
     try {
         *out = get();
     } catch (const std::exception& e) {
-        kavri3D::zrk::gui::guiLog(3, what, " failed: ", e.what());
+        kavri3D::zrk::gui::guiLog(kavri3D::zrk::gui::Severity::Error, what, " failed: ", e.what());
     }
     return *out != nullptr;
 }
@@ -53,6 +53,6 @@ ZRK_GUI_EXPORT void zrkRegistOverlayFactory()
         // The game's overlays draw through CEGUI here; there is no OGRE overlay factory to add.
         manager().calls().add("registOverlayFactory");
     } catch (const std::exception& e) {
-        kavri3D::zrk::gui::guiLog(3, "zrkRegistOverlayFactory failed: ", e.what());
+        kavri3D::zrk::gui::guiLog(kavri3D::zrk::gui::Severity::Error, "zrkRegistOverlayFactory failed: ", e.what());
     }
 }

@@ -11,6 +11,7 @@ namespace kavri3D {
 namespace core {
 
 namespace {
+using yake::logging::Severity;
 struct Table {
     std::string file = CEGUIFlash::kMovieFile;
     bool read = false;
@@ -24,7 +25,7 @@ Table& table()
     return t;
 }
 
-void log(int level, const std::string& text) { yake::logging::logger::instance().log(level, "flash", text); }
+const yake::logging::Channel log("flash");
 
 CEGUI::String cegui(const std::string& text) { return CEGUI::String(reinterpret_cast<const CEGUI::utf8*>(text.c_str())); }
 
@@ -38,11 +39,11 @@ const CEGUIFlash::MovieTable& movies()
     t.movies.clear();
     std::string text, error;
     if (!yake::FileText::read(t.file, text, error, 64 * 1024)) {
-        log(3, t.file + " not read: " + error);
+        log(Severity::Error, t.file + " not read: " + error);
         return t.movies;
     }
     if (!CEGUIFlash::readMovieTable(text, t.movies))
-        log(3, t.file + " is no movie table");
+        log(Severity::Error, t.file + " is no movie table");
     return t.movies;
 }
 
@@ -58,7 +59,7 @@ CEGUIFlash::~CEGUIFlash()
     try {
         destroy();
     } catch (const std::exception& e) {
-        log(3, std::string("movie not destroyed: ") + e.what());
+        log(Severity::Error, std::string("movie not destroyed: ") + e.what());
     }
 }
 
@@ -66,7 +67,8 @@ bool CEGUIFlash::create(const std::string& movie, const std::string& id, int wid
 {
     destroy();
     if (!CEGUI::System::getSingletonPtr() || movie.empty() || width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) {
-        log(4, "movie " + movie.substr(0, 64) + " not made (" + std::to_string(width) + " x " + std::to_string(height) + ")");
+        log(Severity::Warning, "movie " + movie.substr(0, 64) + " not made (" + std::to_string(width) + " x " +
+                                   std::to_string(height) + ")");
         return false;
     }
     CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
@@ -101,13 +103,13 @@ bool CEGUIFlash::create(const std::string& movie, const std::string& id, int wid
                 mAnimation->setTargetWindow(content);
                 mAnimation->start();
             } else {
-                log(4, "movie " + movie + " has no animation " + it->second.animation);
+                log(Severity::Warning, "movie " + movie + " has no animation " + it->second.animation);
             }
         }
         if (parent)
             parent->addChild(w);
     } catch (const std::exception& e) {
-        log(3, "movie " + movie.substr(0, 64) + " not made: " + e.what());
+        log(Severity::Error, "movie " + movie.substr(0, 64) + " not made: " + e.what());
         if (mAnimation && CEGUI::AnimationManager::getSingletonPtr())
             CEGUI::AnimationManager::getSingleton().destroyAnimationInstance(mAnimation);
         mAnimation = nullptr;
@@ -128,7 +130,7 @@ void CEGUIFlash::destroy()
     if (!mWindow)
         return;
     if (CEGUI::System::getSingletonPtr()) {
-        mDestroyed->disconnect();
+        mDestroyed.reset();
         if (mAnimation && CEGUI::AnimationManager::getSingletonPtr())
             CEGUI::AnimationManager::getSingleton().destroyAnimationInstance(mAnimation);
         CEGUI::WindowManager::getSingleton().destroyWindow(mWindow);
@@ -141,6 +143,7 @@ void CEGUIFlash::destroy()
 
 bool CEGUIFlash::onWindowDestroyed(const CEGUI::EventArgs&)
 {
+    mDestroyed.release(); // the window ends it as it goes
     if (mAnimation && CEGUI::AnimationManager::getSingletonPtr())
         CEGUI::AnimationManager::getSingleton().destroyAnimationInstance(mAnimation);
     mAnimation = nullptr;
@@ -165,7 +168,7 @@ bool CEGUIFlash::readMovieTable(const std::string& text, MovieTable& out)
         const Json::Value& image = m.isObject() ? m["image"] : Json::Value::nullSingleton();
         const Json::Value& animation = m.isObject() ? m["animation"] : Json::Value::nullSingleton();
         if (!image.isString() || name.empty() || name.size() > 256 || out.size() >= kMaxMovies) {
-            log(4, "movie " + name.substr(0, 64) + " skipped");
+            log(Severity::Warning, "movie " + name.substr(0, 64) + " skipped");
             continue;
         }
         out[name] = StandIn{image.asString(), animation.isString() ? animation.asString() : std::string()};

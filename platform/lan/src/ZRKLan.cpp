@@ -10,6 +10,8 @@ namespace kavri3D {
 namespace zrk {
 
 namespace {
+using yake::logging::Severity;
+const yake::logging::Channel logLine("ZRKLan");
 
 // A language's whole text table is larger than a settings file.
 const std::size_t kTextsLimit = 4 * 1024 * 1024;
@@ -20,7 +22,7 @@ Json::Value readObject(const std::string& path)
     Json::Value v;
     std::string error;
     if (!core::JsonText::readFile(path, v, error, kTextsLimit) || !v.isObject()) {
-        yake::logging::logger::instance().log(3, "ZRKLan", "cannot read " + path + (error.empty() ? "" : ": " + error));
+        logLine(Severity::Error, "cannot read " + path + (error.empty() ? "" : ": " + error));
         return Json::Value();
     }
     return v;
@@ -40,7 +42,7 @@ ZRKLan::ZRKLan(const std::string& folder)
         for (const std::string& key : settings.getMemberNames()) {
             // "a//b", "/a" or "a/" names no setting: the settings tree takes no empty part.
             if (key.empty() || key.front() == '/' || key.back() == '/' || key.find("//") != std::string::npos) {
-                yake::logging::logger::instance().log(4, "ZRKLan", "setting \"" + key.substr(0, 80) + "\" refused: an empty part in its name");
+                logLine(Severity::Warning, "setting \"" + key.substr(0, 80) + "\" refused: an empty part in its name");
                 continue;
             }
             const Json::Value& v = settings[key];

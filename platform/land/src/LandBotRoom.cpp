@@ -1,15 +1,13 @@
 #include "land/LandBotRoom.h"
 
-#include <fstream>
-#include <memory>
-#include <sstream>
+#include <util/JsonText.h>
 #include "land/LandRecord.h"
 
 namespace kavri3D {
 namespace zrk {
 
 namespace {
-constexpr std::streamoff kMaxMapFile = 1 << 20;
+constexpr std::size_t kMaxMapFile = 1 << 20;
 
 Json::Value record(std::initializer_list<std::pair<const char*, Json::Value>> members)
 {
@@ -22,32 +20,11 @@ Json::Value record(std::initializer_list<std::pair<const char*, Json::Value>> me
 
 Json::Value LandBotRoom::readMaps(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        LandRecord::warn("no map file " + path);
-        return Json::Value(Json::objectValue);
-    }
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0 || size > kMaxMapFile) {
-        LandRecord::warn("map file " + path + " is over 1 MB; no maps");
-        return Json::Value(Json::objectValue);
-    }
-    in.seekg(0);
-    std::string text(static_cast<std::size_t>(size), '\0');
-    in.read(&text[0], size);
-    Json::CharReaderBuilder builder;
-    builder["stackLimit"] = 64;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value root;
-    std::string errors;
-    try {
-        if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors) || !root.isObject()) {
-            LandRecord::warn("map file " + path + " is not a JSON record: " + errors);
-            return Json::Value(Json::objectValue);
-        }
-    } catch (const std::exception& e) {
-        LandRecord::warn("map file " + path + " cannot be read: " + e.what());
+    std::string error;
+    if (!core::JsonText::readFile(path, root, error, kMaxMapFile) || !root.isObject()) {
+        LandRecord::warn("map file " + path + (error.empty() ? " is not a JSON record" : " not read: " + error) +
+                         "; no maps");
         return Json::Value(Json::objectValue);
     }
     const Json::Value& maps = root["maps"];

@@ -8,10 +8,11 @@
 namespace kavri3D {
 namespace zrk {
 
-void LandEvents::log(unsigned severity, const std::string& text)
-{
-    yake::logging::logger::instance().log(severity, "land", text);
-}
+namespace {
+const yake::logging::Channel landLog("land");
+} // namespace
+
+void LandEvents::log(Severity severity, const std::string& text) { landLog(severity, text); }
 
 core::EventPtr LandEvents::make(int type) const { return boost::make_shared<ZRKLand::LandAnyEvent>(type); }
 
@@ -31,7 +32,7 @@ void LandEvents::post(const core::EventPtr& event)
                 if (preview(&mLand, *event) != 0)
                     return;
             } catch (const std::exception& e) {
-                log(3, "preview of event " + std::to_string(event->getType()) + " failed: " + e.what());
+                log(Severity::Error, "preview of event " + std::to_string(event->getType()) + " failed: " + e.what());
             }
         }
     }

@@ -8,6 +8,8 @@ namespace kavri3D {
 namespace zrk {
 
 namespace {
+using yake::logging::Severity;
+const yake::logging::Channel logLine("land");
 const Json::Value& nullValue()
 {
     static const Json::Value theNull;
@@ -20,7 +22,7 @@ const Json::Value& emptyArray()
 }
 } // namespace
 
-void LandRecord::warn(const std::string& text) { yake::logging::logger::instance().log(4, "land", text); }
+void LandRecord::warn(const std::string& text) { logLine(Severity::Warning, text); }
 
 bool LandRecord::toReal(const Json::Value& v, double& out)
 {

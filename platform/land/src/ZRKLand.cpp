@@ -26,6 +26,8 @@ using yake::math::Vector3;
 
 namespace {
 
+using yake::logging::Severity;
+
 ZRKLand::RoomSource theRoomSource;
 
 // The step as the float it is, so that a frame of 0.01f is exactly one step.
@@ -62,7 +64,7 @@ ZRKLand::ZRKLand(core::GrafixClientState* owner)
 
 ZRKLand::~ZRKLand()
 {
-    *mAlive = false;
+    mLife.end();
     for (auto& doll : mDollStore)
         doll->attachAI(boost::shared_ptr<ZRKPlayerAI>());
 }
@@ -74,13 +76,13 @@ bool ZRKLand::create()
     if (!mRoom && theRoomSource)
         mRoom = theRoomSource();
     if (!mRoom) {
-        LandEvents::log(3, "no room state: the battle cannot be built");
+        LandEvents::log(Severity::Error, "no room state: the battle cannot be built");
         return false;
     }
     LandSetup setup;
     std::string reason;
     if (!LandSetup::fromRoom(*mRoom, setup, reason)) {
-        LandEvents::log(3, "the battle cannot be built: " + reason);
+        LandEvents::log(Severity::Error, "the battle cannot be built: " + reason);
         return false;
     }
     return create(setup);
@@ -89,11 +91,11 @@ bool ZRKLand::create()
 bool ZRKLand::create(const LandSetup& setup)
 {
     if (mCreated) {
-        LandEvents::log(3, "the battle is built already");
+        LandEvents::log(Severity::Error, "the battle is built already");
         return false;
     }
     if (setup.seats.empty() || !setup.findSeat(setup.myPlayerId)) {
-        LandEvents::log(3, "the battle cannot be built: no seat for the player \"" + setup.myPlayerId + "\"");
+        LandEvents::log(Severity::Error, "the battle cannot be built: no seat for the player \"" + setup.myPlayerId + "\"");
         return false;
     }
     mSetup = setup;
@@ -141,13 +143,13 @@ void ZRKLand::setLoadState(int state)
     try {
         mLoadSignal(previous, state);
     } catch (const std::exception& e) {
-        LandEvents::log(3, std::string("a load state listener failed: ") + e.what());
+        LandEvents::log(Severity::Error, std::string("a load state listener failed: ") + e.what());
     }
 }
 
 void ZRKLand::advanceLoading(float dt)
 {
-    auto alive = mAlive;
+    const std::weak_ptr<void> alive = mLife.token();
     switch (mLoadState) {
     case LOAD_NONE:
         setLoadState(LOAD_LOADOUT);
@@ -164,7 +166,7 @@ void ZRKLand::advanceLoading(float dt)
         }
         if (mLoadProgress >= 100) {
             setLoadState(LOAD_LOADED);
-            if (*alive && mRoom)
+            if (!alive.expired() && mRoom)
                 mRoom->reportLoaded(mSetup.myPlayerId);
         }
         return;
@@ -187,7 +189,7 @@ void ZRKLand::advanceLoading(float dt)
             }
         }
         setLoadState(LOAD_READY);
-        if (!*alive)
+        if (alive.expired())
             return;
         LandRecord map(mSetup.map, "map " + mSetup.place);
         core::EventPtr e = events().make(6507);
@@ -273,11 +275,11 @@ void ZRKLand::update(float dt)
     if (!std::isfinite(dt) || dt < 0.0f)
         dt = 0.0f;
     dt = std::min(dt, 1.0f);
-    auto alive = mAlive;
+    const std::weak_ptr<void> alive = mLife.token();
     if (!mFighting) {
         mLoadTime += dt;
         advanceLoading(dt);
-        if (*alive)
+        if (!alive.expired())
             followRoom();
         return;
     }
@@ -296,7 +298,7 @@ void ZRKLand::update(float dt)
         mAccumulator -= kStep;
         ++steps;
         step();
-        if (!*alive)
+        if (alive.expired())
             return;
     }
     if (mAccumulator >= kStep || mLoadState >= LOAD_OVER)
@@ -309,9 +311,9 @@ void ZRKLand::step()
     // The room is followed on the land's clock, every quarter second of it: who left the
     // room leaves the battle at the same step whatever the frame rate.
     if (mSteps % kRoomPollSteps == 0) {
-        auto alive = mAlive;
+        const std::weak_ptr<void> alive = mLife.token();
         followRoom();
-        if (!*alive)
+        if (alive.expired())
             return;
     }
     const float t = getTimeFighting();
@@ -634,7 +636,7 @@ void ZRKLand::_notifyEvent(const core::XmlConfigHelper& params)
             params.getIntVal("num", -1) == mMyRevives && reviveDoll(me->getId(), false, true))
             ++mMyRevives;
     } else {
-        LandEvents::log(4, "notice \"" + name + "\" means nothing to the battle");
+        LandEvents::log(Severity::Warning, "notice \"" + name + "\" means nothing to the battle");
     }
 }
 

@@ -20,7 +20,9 @@ namespace zrk {
 
 namespace {
 
-void sceneLog(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "land", text); }
+using yake::logging::Severity;
+
+const yake::logging::Channel sceneLog("land");
 
 Ogre::Vector3 ogre(const yake::math::Vector3& v) { return Ogre::Vector3(v.x, v.y, v.z); }
 Ogre::Quaternion ogre(const yake::math::Quaternion& q) { return Ogre::Quaternion(q.w, q.x, q.y, q.z); }
@@ -137,11 +139,9 @@ LandScene::~LandScene()
         core::PartShapes::detach(mSm, s.second.node);
     }
     mShells.clear();
-    if (auto life = mLandLife.lock()) {
-        if (*life)
-            for (const auto& d : mLand.getAllDoll())
-                d.second->setPlayerRef(core::BasicPlayerPtr());
-    }
+    if (!mLandLife.expired())
+        for (const auto& d : mLand.getAllDoll())
+            d.second->setPlayerRef(core::BasicPlayerPtr());
     for (const auto& f : mFigures)
         mScene.removePlayer(f.second->getName());
     mFigures.clear();
@@ -251,7 +251,7 @@ void LandScene::makeMaterials()
         }
         mParticles = true;
     } catch (const std::exception& e) {
-        sceneLog(3, std::string("no smoke or fire in the battle: ") + e.what());
+        sceneLog(Severity::Error, std::string("no smoke or fire in the battle: ") + e.what());
     }
 }
 
@@ -327,7 +327,7 @@ void LandScene::makeTerrain()
     } catch (const std::exception& e) {
         mTerrainProblem = e.what();
         dropTerrain(mTerrain);
-        sceneLog(3, "the battle's ground is not drawn: " + mTerrainProblem);
+        sceneLog(Severity::Error, "the battle's ground is not drawn: " + mTerrainProblem);
     }
 }
 
@@ -345,7 +345,7 @@ void LandScene::makeWater()
         mWater = mNode->createChildSceneNode(Ogre::Vector3(0, field.getWater(), 0));
         mWater->attachObject(water);
     } catch (const std::exception& e) {
-        sceneLog(3, std::string("no water drawn: ") + e.what());
+        sceneLog(Severity::Error, std::string("no water drawn: ") + e.what());
     }
 }
 
@@ -358,15 +358,14 @@ Ogre::ParticleSystem* LandScene::makeParticles(const std::string& templateName, 
         node->attachObject(ps);
         return ps;
     } catch (const std::exception& e) {
-        sceneLog(4, "particles " + templateName + " not made: " + e.what());
+        sceneLog(Severity::Warning, "particles " + templateName + " not made: " + e.what());
         return nullptr;
     }
 }
 
 void LandScene::update(float dt)
 {
-    auto life = mLandLife.lock();
-    if (!life || !*life || !mNode)
+    if (mLandLife.expired() || !mNode)
         return;
     if (!std::isfinite(dt) || dt < 0.0f)
         dt = 0.0f;
@@ -425,7 +424,7 @@ void LandScene::syncFigure(const std::string& id, ZRKBasicSim& sim, bool npc)
                 m->setScale(Ogre::Vector3::UNIT_SCALE * 0.12f);
                 m->attachObject(marker);
             } catch (const std::exception& e) {
-                sceneLog(4, "no team mark for " + id + ": " + e.what());
+                sceneLog(Severity::Warning, "no team mark for " + id + ": " + e.what());
             }
         }
         // The head bubble floats over the figure; shots aim at its body.
@@ -482,7 +481,7 @@ void LandScene::syncShells()
                 b->setScale(Ogre::Vector3::UNIT_SCALE * 0.012f);
                 b->attachObject(ball);
             } catch (const std::exception& e) {
-                sceneLog(4, std::string("shell not shown: ") + e.what());
+                sceneLog(Severity::Warning, std::string("shell not shown: ") + e.what());
             }
             view.trail = makeParticles("kavri/land/trail", view.node);
         }
@@ -612,7 +611,7 @@ void LandScene::syncPodium()
         b->setScale(0.3f, 0.04f, 0.1f);
         b->attachObject(box);
     } catch (const std::exception& e) {
-        sceneLog(4, std::string("podium not shown: ") + e.what());
+        sceneLog(Severity::Warning, std::string("podium not shown: ") + e.what());
     }
     // The winners stand on it in a row, facing the camera's side.
     int n = 0;
@@ -643,7 +642,7 @@ void LandScene::syncMapItems()
             body->setScale(0.015f, kFigureHeight * 1.5f / 100.0f, 0.015f);
             body->attachObject(post);
         } catch (const std::exception& e) {
-            sceneLog(4, "map item " + item.name + " not shown: " + e.what());
+            sceneLog(Severity::Warning, "map item " + item.name + " not shown: " + e.what());
         }
         mMapItems.push_back(node);
     }

@@ -9,6 +9,8 @@ namespace kavri3D {
 namespace core {
 
 namespace {
+using yake::logging::Severity;
+const yake::logging::Channel logLine("animations");
 CEGUI::String cegui(const std::string& text) { return CEGUI::String(reinterpret_cast<const CEGUI::utf8*>(text.c_str())); }
 } // namespace
 
@@ -23,7 +25,7 @@ CEGUIAnimationLib::~CEGUIAnimationLib()
     // After the GUI system went its windows went too (each left the library as it went).
     if (CEGUI::System::getSingletonPtr())
         for (auto& w : mWindows) {
-            w.second.destroyed->disconnect();
+            w.second.destroyed.reset();
             stop(w.second);
         }
     mWindows.clear();
@@ -32,7 +34,7 @@ CEGUIAnimationLib::~CEGUIAnimationLib()
 bool CEGUIAnimationLib::loadAnimationsFromResource(const std::string& file, const std::string& group)
 {
     if (!CEGUI::System::getSingletonPtr() || !CEGUI::AnimationManager::getSingletonPtr()) {
-        yake::logging::logger::instance().log(3, "animations", "no GUI system for " + file);
+        logLine(Severity::Error, "no GUI system for " + file);
         return false;
     }
     try {
@@ -42,7 +44,7 @@ bool CEGUIAnimationLib::loadAnimationsFromResource(const std::string& file, cons
         mLoaded += static_cast<int>(m.getNumAnimations() - before);
         return true;
     } catch (const std::exception& e) {
-        yake::logging::logger::instance().log(3, "animations", file + " not loaded: " + e.what());
+        logLine(Severity::Error, file + " not loaded: " + e.what());
         return false;
     }
 }
@@ -114,7 +116,7 @@ bool CEGUIAnimationLib::defineLoop(const std::string& animation, const std::stri
                                      CEGUI::KeyFrame::P_Discrete);
         return true;
     } catch (const std::exception& e) {
-        yake::logging::logger::instance().log(3, "animations", "animation " + animation + "/" + state + " not made: " + e.what());
+        logLine(Severity::Error, "animation " + animation + "/" + state + " not made: " + e.what());
         return false;
     }
 }
@@ -132,7 +134,7 @@ bool CEGUIAnimationLib::setAnimationState(CEGUI::Window* window, const std::stri
         return false;
     const CEGUI::String name = cegui(it->second.animation + "/" + state);
     if (!animations->isAnimationPresent(name)) {
-        yake::logging::logger::instance().log(4, "animations", "no animation " + it->second.animation + "/" + state);
+        logLine(Severity::Warning, "no animation " + it->second.animation + "/" + state);
         return false;
     }
     try {
@@ -144,7 +146,7 @@ bool CEGUIAnimationLib::setAnimationState(CEGUI::Window* window, const std::stri
         instance->start();
         return true;
     } catch (const std::exception& e) {
-        yake::logging::logger::instance().log(3, "animations", "animation " + state + " not started: " + e.what());
+        logLine(Severity::Error, "animation " + state + " not started: " + e.what());
         return false;
     }
 }
@@ -159,7 +161,7 @@ void CEGUIAnimationLib::removeWindow(CEGUI::Window* window)
     auto it = mWindows.find(window);
     if (it == mWindows.end())
         return;
-    it->second.destroyed->disconnect();
+    it->second.destroyed.reset();
     stop(it->second);
     mWindows.erase(it);
 }
@@ -187,7 +189,8 @@ bool CEGUIAnimationLib::onWindowDestroyed(const CEGUI::EventArgs& args)
     auto it = mWindows.find(window);
     if (it != mWindows.end()) {
         stop(it->second);
-        mWindows.erase(it); // its connection goes with the window
+        it->second.destroyed.release(); // its connection goes with the window
+        mWindows.erase(it);
     }
     return false;
 }

@@ -4,9 +4,9 @@
 #include <boost/algorithm/string/case_conv.hpp>
 #include <filesystem>
 #include <fstream>
-#include <json/reader.h>
 #include <json/value.h>
 #include <memory>
+#include <util/JsonText.h>
 #include <yake/Logger.h>
 
 #include "scene/ProductManager.h"
@@ -15,14 +15,12 @@ namespace kavri3D {
 namespace core {
 
 namespace {
+using yake::logging::Severity;
 
 // Product files are flat objects; anything deeper is not one of ours.
 const int kMaxDepth = 16;
 
-void logLine(unsigned severity, const std::string& text)
-{
-    yake::logging::logger::instance().log(severity, "product", text);
-}
+const yake::logging::Channel logLine("product");
 
 std::string lower(const std::string& s) { return boost::algorithm::to_lower_copy(s); }
 
@@ -60,7 +58,7 @@ SceneDocumentPtr AsyncProductResolver::resolve(const std::string& product, bool 
 {
     const std::string key = lower(product);
     if (!isSafeKey(key)) {
-        logLine(4, "product name \"" + product + "\" refused: not a file name");
+        logLine(Severity::Warning, "product name \"" + product + "\" refused: not a file name");
         return onMissing(product);
     }
     if (hitCache(key))
@@ -109,28 +107,26 @@ SceneDocumentPtr AsyncProductResolver::readDocument(const std::string& file, con
     std::error_code ec;
     const auto size = std::filesystem::file_size(file, ec);
     if (ec || size == 0 || size > kMaxDocumentSize) {
-        logLine(4, "product file " + file + (ec ? " cannot be read" : size == 0 ? " is empty" : " is too large"));
+        logLine(Severity::Warning, "product file " + file +
+                                       (ec          ? " cannot be read"
+                                        : size == 0 ? " is empty"
+                                                    : " is too large"));
         return SceneDocumentPtr();
     }
     std::ifstream in(file, std::ios::binary);
     std::string text(static_cast<std::size_t>(size), '\0');
     if (!in.read(&text[0], static_cast<std::streamsize>(size))) {
-        logLine(4, "product file " + file + " cannot be read");
+        logLine(Severity::Warning, "product file " + file + " cannot be read");
         return SceneDocumentPtr();
     }
-    Json::CharReaderBuilder builder;
-    builder["stackLimit"] = kMaxDepth;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value root;
     std::string errors;
-    bool parsed = false;
-    try {
-        parsed = reader->parse(text.data(), text.data() + text.size(), &root, &errors);
-    } catch (const std::exception& e) {
-        errors = e.what(); // nested deeper than the stack limit
-    }
-    if (!parsed || !root.isObject()) {
-        logLine(4, "product file " + file + " is not a product document" + (errors.empty() ? "" : ": " + errors));
+    core::JsonText::Limits limits;
+    limits.maxBytes = kMaxDocumentSize;
+    limits.maxDepth = kMaxDepth;
+    if (!core::JsonText::parse(text, root, errors, limits) || !root.isObject()) {
+        logLine(Severity::Warning,
+                "product file " + file + " is not a product document" + (errors.empty() ? "" : ": " + errors));
         return SceneDocumentPtr();
     }
     SceneDocumentPtr doc(new SceneDocument);
@@ -140,15 +136,15 @@ SceneDocumentPtr AsyncProductResolver::readDocument(const std::string& file, con
     if (mesh.isString())
         doc->mesh = mesh.asString();
     else if (!mesh.isNull())
-        logLine(4, "product " + name + ": \"mesh\" is not a text");
+        logLine(Severity::Warning, "product " + name + ": \"mesh\" is not a text");
     if (shape.isString() && (shape.asString() == "cube" || shape.asString() == "sphere" || shape.asString() == "arrow"))
         doc->shape = shape.asString();
     else if (!shape.isNull())
-        logLine(4, "product " + name + ": \"shape\" is not \"cube\", \"sphere\" or \"arrow\"");
+        logLine(Severity::Warning, "product " + name + ": \"shape\" is not \"cube\", \"sphere\" or \"arrow\"");
     if (root.isMember("size") && !readTriple(root["size"], doc->size))
-        logLine(4, "product " + name + ": \"size\" is not three numbers");
+        logLine(Severity::Warning, "product " + name + ": \"size\" is not three numbers");
     if (root.isMember("colour") && !readTriple(root["colour"], doc->colour))
-        logLine(4, "product " + name + ": \"colour\" is not three numbers");
+        logLine(Severity::Warning, "product " + name + ": \"colour\" is not three numbers");
     for (float& f : doc->size)
         f = std::min(std::max(f, 0.01f), 100.f); // no flat, inverted or absurd shapes
     for (float& c : doc->colour)

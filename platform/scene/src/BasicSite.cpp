@@ -8,6 +8,11 @@
 #include "scene/PartShapes.h"
 
 namespace kavri3D {
+
+namespace {
+using yake::logging::Severity;
+const yake::logging::Channel logLine("scene");
+} // namespace
 namespace core {
 
 BasicSite::BasicSite(Ogre::SceneManager* scene, Ogre::SceneNode* parent, const std::string& name)
@@ -46,7 +51,7 @@ long BasicSite::addRoomOrFurnish(const std::string& itemName, const ProductManag
     try {
         holder = mNode->createChildSceneNode();
     } catch (const std::exception& e) {
-        yake::logging::logger::instance().log(3, "scene", "item " + itemName + " not placed: " + e.what());
+        logLine(Severity::Error, "item " + itemName + " not placed: " + e.what());
         return -1;
     }
     Ogre::SceneNode* node = nullptr;
@@ -101,7 +106,7 @@ void BasicSite::loadItems(const EquipmentList& items)
             document->colour[2] = 0.55f;
         }
         if (addRoomOrFurnish(name, document, std::string(), true) == -1)
-            yake::logging::logger::instance().log(4, "scene", "item " + name + " could not be placed in " + mName);
+            logLine(Severity::Warning, "item " + name + " could not be placed in " + mName);
         // Reported either way: whoever waits for the scene must not wait for ever.
         mLoaded.push_back(name);
     }

@@ -9,6 +9,8 @@ namespace kavri3D {
 namespace core {
 
 namespace {
+using yake::logging::Severity;
+const yake::logging::Channel logLine("scene");
 
 struct Shape {
     const char* slot;
@@ -150,7 +152,7 @@ Ogre::SceneNode* PartShapes::attach(Ogre::SceneManager* scene, Ogre::SceneNode* 
         node->attachObject(entity);
         return node;
     } catch (const std::exception& e) {
-        yake::logging::logger::instance().log(3, "scene", "part " + item + " not shown: " + e.what());
+        logLine(Severity::Error, "part " + item + " not shown: " + e.what());
         detach(scene, node);
         return nullptr;
     }
@@ -233,7 +235,7 @@ Ogre::SceneNode* PartShapes::attachShape(Ogre::SceneManager* scene, Ogre::SceneN
         node->attachObject(entity);
         return node;
     } catch (const std::exception& e) {
-        yake::logging::logger::instance().log(3, "scene", "product " + document.name + " not shown: " + e.what());
+        logLine(Severity::Error, "product " + document.name + " not shown: " + e.what());
         detach(scene, node);
         return nullptr;
     }

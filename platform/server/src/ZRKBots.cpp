@@ -13,8 +13,9 @@ namespace kavri3D {
 namespace zrk {
 
 namespace {
+using yake::logging::Severity;
 
-void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "ZRKBots", text); }
+const yake::logging::Channel logLine("ZRKBots");
 
 /// A small generator of our own, so the same seed gives the same players on every machine.
 std::uint64_t splitmix(std::uint64_t& state)
@@ -391,7 +392,8 @@ bool ZRKBots::load(const std::string& file, int count)
     std::string why;
     Json::Value settings;
     if (!ZRKWorldSeed::readFixture(file, settings, why) || !settings.isObject()) {
-        logLine(3, file + ": " + (why.empty() ? "not an object" : why) + "; the server has no players of its own");
+        logLine(Severity::Error,
+                file + ": " + (why.empty() ? "not an object" : why) + "; the server has no players of its own");
         return false;
     }
     mSettings = settings;
@@ -426,7 +428,7 @@ void ZRKBots::start(double now)
         // The level slots rooms dress our guests in (sets of bands {"pc_lv", "slots"}).
         const Json::Value& slots = dress.isObject() ? dress["slots"] : Json::Value::nullSingleton();
         if (!mWorld.putDocument("lib/bbrSlots", slots.isArray() ? slots : Json::Value(Json::arrayValue)))
-            logLine(3, "the level slots cannot be written: " + mWorld.db().lastError());
+            logLine(Severity::Error, "the level slots cannot be written: " + mWorld.db().lastError());
         for (std::size_t i = 0; i < mBots.size(); ++i) {
             Bot& bot = mBots[i];
             const std::size_t drawnHall = halls.empty() ? 0 : static_cast<std::size_t>(draw(bot) % halls.size());
@@ -457,7 +459,7 @@ void ZRKBots::start(double now)
                 looks["equipment"] = outfitOf(dress, looks["def_sex"].asString(), dressing);
             }
             if (!mWorld.putBot(p, looks))
-                logLine(3, "player " + bot.name + " cannot be written: " + mWorld.db().lastError());
+                logLine(Severity::Error, "player " + bot.name + " cannot be written: " + mWorld.db().lastError());
         }
         t.commit();
     }
@@ -479,7 +481,7 @@ void ZRKBots::tick(double now)
         try {
             next = behaviour.second(*this, mBots[due.bot], static_cast<const Json::Value&>(mSettings)[behaviour.first], due.at);
         } catch (const std::exception& e) {
-            logLine(3, behaviour.first + " of " + mBots[due.bot].name + " failed: " + e.what());
+            logLine(Severity::Error, behaviour.first + " of " + mBots[due.bot].name + " failed: " + e.what());
         }
         if (next >= 0)
             plan(due.at + std::max(next, kLeastPause), due.bot, due.behaviour); // a file pacing them at 0 must not spin

@@ -17,14 +17,12 @@ namespace kavri3D {
 namespace zrk {
 
 namespace {
+using yake::logging::Severity;
 
 typedef ZRKWorld::Item Item;
 typedef ZRKBoxes::Award Award;
 
-void logLine(unsigned severity, const std::string& text)
-{
-    yake::logging::logger::instance().log(severity, "ZRKGameServer", text);
-}
+const yake::logging::Channel logLine("ZRKGameServer");
 
 Json::Int64 big(long long v) { return static_cast<Json::Int64>(v); }
 
@@ -501,7 +499,7 @@ void ZRKBoxOps::tick(ZRKServerCore& server, double now)
         std::string refusal;
         Json::Value row;
         if (!change.active() || !openPrize(server, *battle, due.second, index, refusal, row) || !change.commit()) {
-            logLine(4, due.second + " could not open its prize box: " + refusal);
+            logLine(Severity::Warning, due.second + " could not open its prize box: " + refusal);
             continue;
         }
         markOpened(server, due.first, due.second, index, true, row);
@@ -523,7 +521,7 @@ void ZRKBoxOps::returnRank(ZRKServerCore& server, const std::string& player)
     const long long lv = p->lv;
     ZRKDatabase::Transaction change(world.db());
     if (!change.active() || !world.setSettings(player, next) || !world.setGrade(player, lv, earned) || !change.commit()) {
-        logLine(3, "the lent rank of " + player + " could not be given back");
+        logLine(Severity::Error, "the lent rank of " + player + " could not be given back");
         return;
     }
     server.tellGrade(player);

@@ -11,6 +11,8 @@ namespace kavri3D {
 namespace zrk {
 
 namespace {
+using yake::logging::Severity;
+const yake::logging::Channel logLine("ZRKGameServer");
 
 /// Every value turned into junk of the wrong type, keeping the shape's top level.
 Json::Value garble(const Json::Value& v)
@@ -94,7 +96,7 @@ bool ZRKGameServer::cross(ZRKMessage& message) const
         return true;
     ZRKMessage read;
     if (!ZRKMessage::fromText(message.toText(), read)) {
-        yake::logging::logger::instance().log(3, "ZRKGameServer", "a message did not survive the way as text");
+        logLine(Severity::Error, "a message did not survive the way as text");
         return false;
     }
     message = std::move(read);

@@ -9,8 +9,9 @@ namespace kavri3D {
 namespace zrk {
 
 namespace {
+using yake::logging::Severity;
 
-void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "ZRKLobby", text); }
+const yake::logging::Channel logLine("ZRKLobby");
 
 ZRKMessage notice(ZRKNotice::Kind kind, const std::string& room, const std::string& member,
                   const Json::Value& args = Json::Value(), const std::string& text = std::string())
@@ -48,18 +49,19 @@ bool ZRKLobby::load(const std::string& folder)
     if (!ZRKWorldSeed::readFixture(folder + "/rooms.json", rooms, why)) {
         if (why == "missing")
             return true;
-        logLine(3, "rooms.json: " + why + "; no standing rooms this run");
+        logLine(Severity::Error, "rooms.json: " + why + "; no standing rooms this run");
         return false;
     }
     const Json::Value& list = rooms.isObject() ? rooms["rooms"] : Json::Value::nullSingleton();
     if (!list.isArray()) {
-        logLine(3, "rooms.json: \"rooms\" is not a list; no standing rooms this run");
+        logLine(Severity::Error, "rooms.json: \"rooms\" is not a list; no standing rooms this run");
         return false;
     }
     for (const Json::Value& r : list) {
         if (!r.isObject() || !r["name"].isString() || r["name"].asString().empty() ||
             (!r["password"].isNull() && !r["password"].isString())) {
-            logLine(4, "rooms.json: a room without a name, or with a password that is not text, is left out");
+            logLine(Severity::Warning,
+                    "rooms.json: a room without a name, or with a password that is not text, is left out");
             continue;
         }
         Room room;
@@ -232,17 +234,17 @@ ZRKLobby::Entry ZRKLobby::enter(const std::string& player, const std::string& na
 {
     Room* r = room(name);
     if (!r) {
-        logLine(5, player + " asked for the room " + name + ", which does not exist");
+        logLine(Severity::Notice, player + " asked for the room " + name + ", which does not exist");
         return NoAccess;
     }
     if (std::find(r->members.begin(), r->members.end(), player) != r->members.end())
         return Entered; // already in: nothing changes
     if (!r->hall && (stateOf(*r) == 0 || stateOf(*r) == 2)) {
-        logLine(5, player + " asked for the room " + name + ", whose battle is on");
+        logLine(Severity::Notice, player + " asked for the room " + name + ", whose battle is on");
         return NoAccess; // a battle belongs to those who started it
     }
     if (!r->password.empty() && !ours && !ZRKPasswords::matchesRoomKey(r->password, password)) {
-        logLine(5, player + " gave a wrong password for the room " + name);
+        logLine(Severity::Notice, player + " gave a wrong password for the room " + name);
         return WrongPassword;
     }
     int seat = -1;
@@ -480,13 +482,13 @@ bool ZRKLobby::loadZones(const std::string& file)
     Json::Value doc;
     std::string why;
     if (!ZRKWorldSeed::readFixture(file, doc, why) || !doc.isObject() || !doc["zones"].isArray()) {
-        logLine(3, file + ": " + (why.empty() ? "no zone list" : why) + "; no zones this run");
+        logLine(Severity::Error, file + ": " + (why.empty() ? "no zone list" : why) + "; no zones this run");
         return false;
     }
     for (const Json::Value& z : doc["zones"]) {
         if (!z.isObject() || !z["z_id"].isInt() || !z["z_name"].isString() || z["z_name"].asString().empty() ||
             findZone(z["z_id"].asInt())) {
-            logLine(4, file + ": a zone without a fresh whole-number id or a name is left out");
+            logLine(Severity::Warning, file + ": a zone without a fresh whole-number id or a name is left out");
             continue;
         }
         // A zone's hall and cry room are its own: a name another zone's rooms hold would let
@@ -497,7 +499,8 @@ bool ZRKLobby::loadZones(const std::string& file)
             for (const std::string& a : {other.name, other.name + "_cry"})
                 clash = clash || a == name || a == name + "_cry";
         if (clash) {
-            logLine(4, file + ": the zone " + name + " shares a hall with another zone and is left out");
+            logLine(Severity::Warning,
+                    file + ": the zone " + name + " shares a hall with another zone and is left out");
             continue;
         }
         Zone zone;

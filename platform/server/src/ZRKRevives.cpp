@@ -5,6 +5,11 @@
 #include "server/ZRKWorldSeed.h"
 
 namespace kavri3D {
+
+namespace {
+using yake::logging::Severity;
+const yake::logging::Channel logLine("ZRKGameServer");
+} // namespace
 namespace zrk {
 
 void ZRKRevives::load(const std::string& settingsFile)
@@ -16,8 +21,7 @@ void ZRKRevives::load(const std::string& settingsFile)
         const char* key = core::ReviveTable::settingKey(pve);
         const Json::Value& text = read ? settings[key] : Json::Value::nullSingleton();
         if (!setTable(pve, text.isString() ? text.asString() : std::string()))
-            yake::logging::logger::instance().log(3, "ZRKGameServer",
-                                                  settingsFile + ": no sound " + key + "; no such revive is sold");
+            logLine(Severity::Error, settingsFile + ": no sound " + key + "; no such revive is sold");
     }
 }
 

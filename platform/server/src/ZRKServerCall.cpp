@@ -7,6 +7,11 @@
 #include "server/ZRKWorld.h"
 
 namespace kavri3D {
+
+namespace {
+using yake::logging::Severity;
+const yake::logging::Channel logLine("ZRKGameServer");
+} // namespace
 namespace zrk {
 
 ZRKServerCall::ZRKServerCall(ZRKServerCore& s, long c, const ZRKMessage& r, const std::string& a, const std::string& p)
@@ -44,7 +49,7 @@ void ZRKServerCall::refuse(const std::string& key, const std::string& why)
     std::string line = request.op + " refused" + (player.empty() ? std::string() : " for " + player) + ": " + why;
     if (!server.ops().isSecret(request.op) && request.params.size() <= 200)
         line += " (" + request.params.substr(0, request.params.find_last_not_of('\n') + 1) + ")";
-    yake::logging::logger::instance().log(5, "ZRKGameServer", line);
+    logLine(Severity::Notice, line);
 }
 
 bool ZRKServerCall::readNumber(const Json::Value& v, long long& out)

@@ -17,6 +17,8 @@ namespace kavri3D {
 namespace zrk {
 
 namespace {
+using yake::logging::Severity;
+const yake::logging::Channel logLine("ZRKGameServer");
 const std::string kNobody;
 /// How often the ranks that rank cards lent are looked at (seconds).
 const double kLoanCheckSeconds = 60.0;
@@ -28,18 +30,15 @@ ZRKServerCore::ZRKServerCore(const ZRKServerConfig& config, double now) : mConfi
     mWorld.open(mConfig.database, mConfig.folder, mConfig.reset);
     std::string why;
     if (!mForge.load(mConfig.folder + "/forge.json", why))
-        yake::logging::logger::instance().log(3, "ZRKGameServer", mConfig.folder + "/forge.json: " + why +
-                                                                     "; the forge is closed");
+        logLine(Severity::Error, mConfig.folder + "/forge.json: " + why + "; the forge is closed");
     if (mWorld.isReady() && !mShop.load(mConfig.folder + "/shop.json", mWorld, why))
-        yake::logging::logger::instance().log(3, "ZRKGameServer", mConfig.folder + "/shop.json: " + why +
-                                                                     "; the shop sells nothing");
+        logLine(Severity::Error, mConfig.folder + "/shop.json: " + why + "; the shop sells nothing");
     // Members pay as the game's own settings say (the texts' folder holds them).
     const std::string lan = mConfig.texts.substr(0, mConfig.texts.find_last_of('/') + 1);
     mShop.loadMemberPricing(lan + "spconfig.json", lan + "settings.json");
     mRevives.load(lan + "settings.json");
     if (!mBoxes.load(mConfig.folder + "/boxes.json", why))
-        yake::logging::logger::instance().log(3, "ZRKGameServer", mConfig.folder + "/boxes.json: " + why +
-                                                                     "; boxes and bag items are refused");
+        logLine(Severity::Error, mConfig.folder + "/boxes.json: " + why + "; boxes and bag items are refused");
     mRandom.seed(mConfig.seed != 0 ? mConfig.seed
                                    : static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
     mLobby.reset(new ZRKLobby([this](const std::string& player, const ZRKMessage& n) { deliver(player, n); },
@@ -74,8 +73,8 @@ void ZRKServerCore::loadTexts()
     Json::Value texts;
     std::string why;
     if (!ZRKWorldSeed::readFixture(mConfig.texts, texts, why) || !texts.isObject()) {
-        yake::logging::logger::instance().log(3, "ZRKGameServer", mConfig.texts + ": " + (why.empty() ? "not an object" : why) +
-                                                                     "; error replies carry message keys");
+        logLine(Severity::Error,
+                mConfig.texts + ": " + (why.empty() ? "not an object" : why) + "; error replies carry message keys");
         return;
     }
     for (const std::string& key : texts.getMemberNames())
@@ -141,7 +140,7 @@ double ZRKServerCore::wallTime() const
 std::string ZRKServerCore::startBotBattle(const std::string& player, int bots, const std::string& place, unsigned seed)
 {
     auto fail = [&](const std::string& why) {
-        yake::logging::logger::instance().log(3, "ZRKGameServer", "no bot battle for " + player + ": " + why);
+        logLine(Severity::Error, "no bot battle for " + player + ": " + why);
         return std::string();
     };
     if (!mLobby->isOnline(player) || !mWorld.isReady())

@@ -20,7 +20,8 @@ namespace kavri3D {
 namespace zrk {
 
 namespace {
-void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "ZRKGameServer", text); }
+using yake::logging::Severity;
+const yake::logging::Channel logLine("ZRKGameServer");
 } // namespace
 
 ZRKServerOps::ZRKServerOps()
@@ -52,7 +53,7 @@ void ZRKServerOps::handle(ZRKServerCall& call) const
     if (it == mEntries.end()) {
         call.error = true;
         call.text = call.server.text("error/unknow_wrong");
-        logLine(4, "no handler for the request " + call.request.kind + "::" + call.request.op);
+        logLine(Severity::Warning, "no handler for the request " + call.request.kind + "::" + call.request.op);
         return;
     }
     const Entry& entry = it->second;

@@ -13,8 +13,9 @@ namespace kavri3D {
 namespace zrk {
 
 namespace {
+using yake::logging::Severity;
 
-void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "ZRKGameServer", text); }
+const yake::logging::Channel logLine("ZRKGameServer");
 
 /// A room or user by name or by address ("r7@conference.zrk", "hero@zrk" give r7 and hero).
 std::string plainName(const std::string& nameOrAddress) { return nameOrAddress.substr(0, nameOrAddress.find('@')); }
@@ -32,13 +33,13 @@ void login(ZRKServerCall& call)
     if (!known)
         ZRKPasswords::verifyNothing(password); // as slow as a wrong password
     if (!known || !ZRKPasswords::verify(account.passwordHash, password)) {
-        logLine(5, "log-in refused for " + name + ": wrong name or password");
+        logLine(Severity::Notice, "log-in refused for " + name + ": wrong name or password");
         call.text = "1";
         return;
     }
     const long elsewhere = call.server.connectionOf(account.player);
     if (account.elsewhere || (elsewhere && elsewhere != call.connection)) {
-        logLine(5, "log-in refused for " + name + ": logged in elsewhere");
+        logLine(Severity::Notice, "log-in refused for " + name + ": logged in elsewhere");
         call.text = "2";
         return;
     }
@@ -70,7 +71,7 @@ void enter(ZRKServerCall& call)
     // A zone's level limit holds by whichever way its hall or rooms are asked for.
     const ZRKWorld::Player* p = call.world().player(call.player);
     if (!p || !call.lobby().admits(plainName(room), static_cast<int>(p->lv))) {
-        logLine(5, call.player + " is above the level limit of the room " + plainName(room));
+        logLine(Severity::Notice, call.player + " is above the level limit of the room " + plainName(room));
         call.text = std::to_string(ZRKLobby::NoAccess);
         return;
     }

@@ -9,8 +9,9 @@ namespace kavri3D {
 namespace zrk {
 
 namespace {
+using yake::logging::Severity;
 
-void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "ZRKShop", text); }
+const yake::logging::Channel logLine("ZRKShop");
 
 const char* const kEntryKeys[] = {"s_id", "i_id", "si_sale_type", "si_rcmd", "si_new", "si_sales_count"};
 const char* const kOptionKeys[] = {"s_id", "s_price", "s_buy_type", "s_expire"};
@@ -44,13 +45,14 @@ bool ZRKShop::load(const std::string& file, ZRKWorld& world, std::string& why)
         const std::string where = "entry " + std::to_string(e);
         if (!wholeNumbers(entry, kEntryKeys, 6, 0) || !entry["prices"].isArray() ||
             entry["prices"].size() > static_cast<Json::ArrayIndex>(kMaxOptions)) {
-            logLine(3, file + ": " + where + " is left out: it needs whole numbers " +
-                           "s_id, i_id, si_sale_type, si_rcmd, si_new, si_sales_count and up to 16 prices");
+            logLine(Severity::Error,
+                    file + ": " + where + " is left out: it needs whole numbers " +
+                        "s_id, i_id, si_sale_type, si_rcmd, si_new, si_sales_count and up to 16 prices");
             continue;
         }
         const int itemId = entry["i_id"].asInt();
         if (world.itemAttrs(itemId).isNull()) {
-            logLine(3, file + ": " + where + " is left out: no item " + std::to_string(itemId));
+            logLine(Severity::Error, file + ": " + where + " is left out: no item " + std::to_string(itemId));
             continue;
         }
         Json::Value kept(Json::objectValue);
@@ -60,8 +62,9 @@ bool ZRKShop::load(const std::string& file, ZRKWorld& world, std::string& why)
         std::vector<Option> options;
         for (const Json::Value& price : entry["prices"]) {
             if (!wholeNumbers(price, kOptionKeys, 4, 0)) {
-                logLine(3, file + ": " + where + ": a price is left out: it needs whole numbers s_id, s_price, " +
-                               "s_buy_type, s_expire, none below 0");
+                logLine(Severity::Error, file + ": " + where +
+                                             ": a price is left out: it needs whole numbers s_id, s_price, " +
+                                             "s_buy_type, s_expire, none below 0");
                 continue;
             }
             Option o;
@@ -72,7 +75,8 @@ bool ZRKShop::load(const std::string& file, ZRKWorld& world, std::string& why)
             o.s_expire = price["s_expire"].asInt();
             o.saleType = entry["si_sale_type"].asInt();
             if (find(o.s_id, o.s_expire)) {
-                logLine(3, file + ": " + where + ": option " + std::to_string(o.s_id) + " is sold twice; the first stays");
+                logLine(Severity::Error,
+                        file + ": " + where + ": option " + std::to_string(o.s_id) + " is sold twice; the first stays");
                 continue;
             }
             Json::Value p(Json::objectValue);

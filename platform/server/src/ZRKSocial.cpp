@@ -12,7 +12,8 @@ namespace kavri3D {
 namespace zrk {
 
 namespace {
-void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "ZRKSocial", text); }
+using yake::logging::Severity;
+const yake::logging::Channel logLine("ZRKSocial");
 // At most this many doings wait at once: a flood of invitations must not grow the run.
 const std::size_t kMostPending = 1000;
 } // namespace
@@ -69,7 +70,7 @@ void ZRKSocial::answer(const Due& due)
     ZRKDatabase::Transaction t(world.db());
     std::string refusal;
     if (!ZRKRoster::put(world, due.bot, due.player, ZRKRoster::Friend, refusal) || !t.commit())
-        return logLine(4, due.bot + " cannot take " + due.player + " as a friend: " + refusal);
+        return logLine(Severity::Warning, due.bot + " cannot take " + due.player + " as a friend: " + refusal);
     mServer.tellRoster(due.player);
 }
 
@@ -79,8 +80,9 @@ void ZRKSocial::join(const Due& due)
     ZRKDatabase::Transaction t(world.db());
     std::string refusal;
     if (!ZRKGuilds::join(world, due.guild, due.bot, refusal) || !t.commit())
-        return logLine(5, due.bot + " does not join guild " + std::to_string(due.guild) + ": " + refusal);
-    logLine(6, due.bot + " joined guild " + std::to_string(due.guild));
+        return logLine(Severity::Notice,
+                       due.bot + " does not join guild " + std::to_string(due.guild) + ": " + refusal);
+    logLine(Severity::Trace, due.bot + " joined guild " + std::to_string(due.guild));
 }
 
 bool ZRKSocial::askPlayer(const std::string& bot, const std::string& player)
@@ -93,7 +95,7 @@ bool ZRKSocial::askPlayer(const std::string& bot, const std::string& player)
     std::string refusal;
     if (!ZRKRoster::put(world, bot, player, ZRKRoster::Friend, refusal) ||
         !ZRKRoster::put(world, player, bot, ZRKRoster::Asking, refusal) || !t.commit()) {
-        logLine(5, bot + " cannot ask " + player + ": " + refusal);
+        logLine(Severity::Notice, bot + " cannot ask " + player + ": " + refusal);
         return false;
     }
     mServer.tellRoster(player);

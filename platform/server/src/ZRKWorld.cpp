@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <yake/Logger.h>
+#include <util/JsonText.h>
 #include "server/ZRKItemAttributes.h"
 #include "server/ZRKNameKey.h"
 #include "server/ZRKWorldFile.h"
@@ -15,7 +16,9 @@ namespace zrk {
 
 namespace {
 
-void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "ZRKWorld", text); }
+using yake::logging::Severity;
+
+const yake::logging::Channel logLine("ZRKWorld");
 
 const char* const kPlayerColumns =
     "p.name, p.pc_id, p.nick, p.c_id, p.lv, p.exp, p.rank, p.newbie_task, p.money1, p.money2, p.money3, p.points, "
@@ -27,18 +30,10 @@ const char* const ZRKWorld::kAbilityNames[4] = {"str", "vit", "dex", "luk"};
 
 Json::Value ZRKWorld::parseColumn(const std::string& text)
 {
-    static const std::unique_ptr<Json::CharReader> reader = [] {
-        Json::CharReaderBuilder builder;
-        builder["stackLimit"] = 64;
-        return std::unique_ptr<Json::CharReader>(builder.newCharReader());
-    }();
     Json::Value v;
-    std::string errors;
-    try {
-        if (!text.empty() && reader->parse(text.data(), text.data() + text.size(), &v, &errors))
-            return v;
-    } catch (const std::exception&) {
-    }
+    std::string error;
+    if (!text.empty() && core::JsonText::parse(text, v, error))
+        return v;
     return Json::Value(Json::objectValue);
 }
 
@@ -95,14 +90,14 @@ bool ZRKWorld::open(const std::string& path, const std::string& fixtures, bool r
     const int schema = file ? ZRKWorldFile::schemaOf(path) : 0;
     if (schema > kSchemaVersion) {
         mNewer = true;
-        logLine(3, "world database " + path + " was made by a newer version of the game (schema " +
+        logLine(Severity::Error, "world database " + path + " was made by a newer version of the game (schema " +
                        std::to_string(schema) + "): left as it is");
         return false;
     }
     if (file && reset) {
         for (const char* end : {"", "-wal", "-shm"})
             std::remove((path + end).c_str());
-        logLine(5, "world reset: seeding afresh from " + fixtures);
+        logLine(Severity::Notice, "world reset: seeding afresh from " + fixtures);
     }
     ZRKWorldFile::Opening opening = mFile->open(path);
     if (opening == ZRKWorldFile::Newer) {
@@ -130,7 +125,7 @@ bool ZRKWorld::open(const std::string& path, const std::string& fixtures, bool r
     ZRKWorldSeed seed(*this, fixtures);
     if (!t.active() || !seed.run() || !mDb.exec("INSERT OR REPLACE INTO meta VALUES('seeded', '1')") ||
         !keepGameDataPrint(ZRKWorldSeed::gameDataPrint(fixtures)) || !t.commit()) {
-        logLine(3, "the world could not be seeded from " + fixtures + ": " + seed.error());
+        logLine(Severity::Error, "the world could not be seeded from " + fixtures + ": " + seed.error());
         return false;
     }
     readAccounts();
@@ -152,13 +147,13 @@ void ZRKWorld::refreshGameData(const std::string& fixtures)
     ZRKDatabase::Transaction t(mDb);
     ZRKWorldSeed seed(*this, fixtures);
     if (print.empty() || !t.active() || !seed.refreshGameData() || !keepGameDataPrint(print) || !t.commit()) {
-        logLine(3, "the world's game data could not be brought up to date from " + fixtures + ": " +
+        logLine(Severity::Error, "the world's game data could not be brought up to date from " + fixtures + ": " +
                        (seed.error().empty() ? mDb.lastError() : seed.error()) + "; it keeps what it had");
         mDocuments.clear();
         return;
     }
     mDocuments.clear();
-    logLine(5, "the world's game data was brought up to date from " + fixtures);
+    logLine(Severity::Notice, "the world's game data was brought up to date from " + fixtures);
 }
 
 bool ZRKWorld::keepGameDataPrint(const std::string& print)

@@ -23,7 +23,9 @@ namespace zrk {
 
 namespace {
 
-void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "ZRKWorld", text); }
+using yake::logging::Severity;
+
+const yake::logging::Channel logLine("ZRKWorld");
 
 const char* const kSchema = R"(
 CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);
@@ -90,16 +92,16 @@ bool ZRKWorldFile::lock(const std::string& path)
     const std::string lock = path + ".lock";
     mLockFd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (mLockFd < 0) {
-        logLine(3, "world lock " + lock + " cannot be made: " + std::strerror(errno));
+        logLine(Severity::Error, "world lock " + lock + " cannot be made: " + std::strerror(errno));
         return false;
     }
     if (::flock(mLockFd, LOCK_EX | LOCK_NB) == 0)
         return true;
     if (errno == EWOULDBLOCK) {
         mInUse = true;
-        logLine(3, "world database " + path + " is in use by another game: this one plays without it");
+        logLine(Severity::Error, "world database " + path + " is in use by another game: this one plays without it");
     } else {
-        logLine(3, "world lock " + lock + " cannot be taken: " + std::strerror(errno));
+        logLine(Severity::Error, "world lock " + lock + " cannot be taken: " + std::strerror(errno));
     }
     ::close(mLockFd);
     mLockFd = -1;
@@ -156,7 +158,7 @@ ZRKWorldFile::Opening ZRKWorldFile::open(const std::string& path)
     if (!mDb.open(path) || !mDb.defineFunction("name_key", &ZRKNameKey::of)) {
         const bool damaged = mDb.lastFailureIsDamage();
         if (!damaged)
-            logLine(3, "world database " + path + " cannot be opened: " + mDb.lastError());
+            logLine(Severity::Error, "world database " + path + " cannot be opened: " + mDb.lastError());
         mDb.close();
         return damaged ? Damaged : Unavailable;
     }
@@ -169,7 +171,7 @@ ZRKWorldFile::Opening ZRKWorldFile::open(const std::string& path)
     if (!read) {
         const bool damaged = mDb.lastFailureIsDamage();
         if (!damaged)
-            logLine(3, "world database " + path + " cannot be read: " + mDb.lastError());
+            logLine(Severity::Error, "world database " + path + " cannot be read: " + mDb.lastError());
         mDb.close();
         return damaged ? Damaged : Unavailable;
     }
@@ -182,7 +184,7 @@ ZRKWorldFile::Opening ZRKWorldFile::open(const std::string& path)
         if (sound == Newer)
             mDb.keepFilesAtClose();
         if (sound == Unavailable)
-            logLine(3, "world database " + path + " cannot be checked: " + mDb.lastError());
+            logLine(Severity::Error, "world database " + path + " cannot be checked: " + mDb.lastError());
         mDb.close();
     }
     return sound;
@@ -235,13 +237,13 @@ bool ZRKWorldFile::upgrade(int from)
         ok = keepNickKeys();
     ok = ok && mDb.exec("UPDATE meta SET value = '" + std::to_string(ZRKWorld::kSchemaVersion) + "' WHERE key = 'schema'");
     if (!ok || !t.commit()) {
-        logLine(3, "world database " + mDb.path() + " cannot be upgraded from schema " + std::to_string(from) + ": " +
+        logLine(Severity::Error, "world database " + mDb.path() + " cannot be upgraded from schema " + std::to_string(from) + ": " +
                        mDb.lastError());
         return false;
     }
     if (from <= 2)
-        logLine(5, "world upgraded from schema 2: " + std::to_string(hashed) + " passwords kept as hashes");
-    logLine(5, "the world of schema " + std::to_string(from) + " was brought up to " + std::to_string(ZRKWorld::kSchemaVersion));
+        logLine(Severity::Notice, "world upgraded from schema 2: " + std::to_string(hashed) + " passwords kept as hashes");
+    logLine(Severity::Notice, "the world of schema " + std::to_string(from) + " was brought up to " + std::to_string(ZRKWorld::kSchemaVersion));
     return true;
 }
 
@@ -274,7 +276,7 @@ bool ZRKWorldFile::createSchema()
     ZRKDatabase::Transaction t(mDb);
     if (!t.active() || !mDb.exec(kSchema) || !mDb.exec(kLedger) || !mDb.exec(kNickIndex) ||
         !mDb.exec("INSERT INTO meta VALUES('schema', '" + std::to_string(ZRKWorld::kSchemaVersion) + "')") || !t.commit()) {
-        logLine(3, "world schema cannot be written: " + mDb.lastError());
+        logLine(Severity::Error, "world schema cannot be written: " + mDb.lastError());
         return false;
     }
     return true;
@@ -311,7 +313,7 @@ bool ZRKWorldFile::upgradeFrom2(std::size_t& hashed)
     for (const auto& r : renamed) {
         ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET nick = ? WHERE name = ?");
         ok = ok && q.bind(1, r.second).bind(2, r.first).run();
-        logLine(4, "player " + r.first + " shared a nickname by letter case: now " + r.second);
+        logLine(Severity::Warning, "player " + r.first + " shared a nickname by letter case: now " + r.second);
     }
     hashed = clear.size();
     return ok; // the index comes with the nicknames' keys (keepNickKeys)
@@ -347,7 +349,7 @@ void ZRKWorldFile::moveAside(const std::string& path)
     yake::SetAside::move(path, ".broken", {"-wal", "-shm"});
     std::remove(path.c_str());
     mMovedAside = true;
-    logLine(3, "world database " + path + " could not be read: moved aside to " + aside + ", seeding a fresh world");
+    logLine(Severity::Error, "world database " + path + " could not be read: moved aside to " + aside + ", seeding a fresh world");
 }
 
 } // namespace zrk

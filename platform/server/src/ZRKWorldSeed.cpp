@@ -6,6 +6,7 @@
 #include <sodium.h>
 #include <vector>
 #include <yake/Logger.h>
+#include <util/JsonText.h>
 #include "data/ZRKBagLayout.h"
 #include "server/ZRKPasswords.h"
 #include "server/ZRKWorld.h"
@@ -14,6 +15,8 @@ namespace kavri3D {
 namespace zrk {
 
 namespace {
+using yake::logging::Severity;
+const yake::logging::Channel logLine("ZRKWorld");
 
 std::string compact(const Json::Value& v)
 {
@@ -69,20 +72,9 @@ bool ZRKWorldSeed::readFixture(const std::string& path, Json::Value& out, std::s
     std::string text;
     if (!readBytes(path, text, why))
         return false;
-    Json::CharReaderBuilder builder;
-    builder["stackLimit"] = 64;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    std::string errors;
-    try {
-        if (!reader->parse(text.data(), text.data() + text.size(), &out, &errors)) {
-            why = "not JSON: " + errors.substr(0, errors.find('\n'));
-            return false;
-        }
-    } catch (const std::exception& e) {
-        why = std::string("not readable: ") + e.what();
-        return false;
-    }
-    return true;
+    core::JsonText::Limits limits;
+    limits.maxBytes = kMaxFixture;
+    return core::JsonText::parse(text, out, why, limits);
 }
 
 bool ZRKWorldSeed::fail(const std::string& why)
@@ -215,8 +207,8 @@ bool ZRKWorldSeed::seedItems(const Json::Value& doc)
         if (!drop.run())
             return fail("item " + std::to_string(id) + " cannot be dropped: " + mWorld.db().lastError());
         if (mWorld.db().changes() == 0)
-            yake::logging::logger::instance().log(4, "ZRKWorld", "item " + std::to_string(id) +
-                                                                     " is no longer in the fixtures but players hold it: kept");
+            logLine(Severity::Warning,
+                    "item " + std::to_string(id) + " is no longer in the fixtures but players hold it: kept");
     }
     return true;
 }

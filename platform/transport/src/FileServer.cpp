@@ -24,11 +24,12 @@ namespace kavri3D {
 namespace core {
 
 namespace {
+using yake::logging::Severity;
 
 const char kFiles[] = "/files/";
 const char kWeb[] = "/web/";
 
-void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "fileserver", text); }
+const yake::logging::Channel logLine("fileserver");
 
 std::string folderName(const std::string& folder)
 {
@@ -431,7 +432,7 @@ bool FileServer::start(const std::string& installerPath, const std::string& file
     // This machine only: the game's files are nobody else's business.
     mPort = server.bind_to_any_port("127.0.0.1");
     if (mPort <= 0) {
-        logLine(3, "the file server cannot listen on 127.0.0.1");
+        logLine(Severity::Error, "the file server cannot listen on 127.0.0.1");
         mPort = 0;
         return false;
     }
@@ -443,7 +444,8 @@ bool FileServer::start(const std::string& installerPath, const std::string& file
         impl->server.listen_after_bind();
         impl->loopOver = true;
     });
-    logLine(6, "serving " + mFilesFolder + " at 127.0.0.1:" + std::to_string(mPort) + mInstallerPath + kFiles);
+    logLine(Severity::Trace,
+            "serving " + mFilesFolder + " at 127.0.0.1:" + std::to_string(mPort) + mInstallerPath + kFiles);
     return true;
 }
 

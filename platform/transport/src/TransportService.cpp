@@ -15,6 +15,7 @@ namespace kavri3D {
 namespace core {
 
 namespace {
+using yake::logging::Severity;
 // Clients when the setting is missing or not a positive number.
 const std::size_t kDefaultClients = 2;
 const std::size_t kMostClients = 64;
@@ -24,7 +25,7 @@ const long kConnectSeconds = 15;
 // instead of holding one up.
 const std::chrono::microseconds kPumpBudget(700);
 
-void logLine(unsigned severity, const std::string& text) { yake::logging::logger::instance().log(severity, "transport", text); }
+const yake::logging::Channel logLine("transport");
 
 /// A whole positive number of the setting's text; -1 when it is empty or anything else.
 long long positive(const std::string& text)
@@ -317,7 +318,7 @@ void TransportService::update()
             if (work)
                 work();
         } catch (const std::exception& e) {
-            logLine(3, std::string("transfer failed: ") + e.what());
+            logLine(Severity::Error, std::string("transfer failed: ") + e.what());
         }
     }
 
@@ -369,7 +370,7 @@ void TransportService::update()
                 std::string error;
                 const bool ok = finish(*t, code, error);
                 if (!ok)
-                    logLine(4, "download of " + t->url + " failed: " + error);
+                    logLine(Severity::Warning, "download of " + t->url + " failed: " + error);
                 landed.push_back(Landed{t->id, std::move(t->done), ok, error});
                 break;
             }
@@ -385,7 +386,7 @@ void TransportService::update()
             if (l.done)
                 l.done(l.ok, l.error);
         } catch (const std::exception& e) {
-            logLine(3, std::string("transfer completion failed: ") + e.what());
+            logLine(Severity::Error, std::string("transfer completion failed: ") + e.what());
         }
     }
 }

@@ -65,8 +65,9 @@ logger::logger()
     std::fill(std::begin(mEnabled), std::end(mEnabled), true);
 }
 
-void logger::log(unsigned severity, const std::string& channel, const std::string& text)
+void logger::log(Severity grade, const std::string& channel, const std::string& text)
 {
+    const unsigned severity = static_cast<unsigned>(grade);
     std::lock_guard<std::mutex> lock(mMutex);
     if (severity < kMaxSeverity && !mEnabled[severity])
         return;
@@ -76,8 +77,9 @@ void logger::log(unsigned severity, const std::string& channel, const std::strin
         if (severity >= kTraceSeverity && mWritten >= kMostPerRun) {
             if (!mTraceStopped) {
                 mTraceStopped = true;
-                writeLine(formatLine(nullptr, 4, "log", "the log passed " + std::to_string(kMostPerRun >> 20) +
-                                                            " MB in this run: trace lines stop here"));
+                writeLine(formatLine(nullptr, static_cast<unsigned>(Severity::Warning), "log",
+                                     "the log passed " + std::to_string(kMostPerRun >> 20) +
+                                         " MB in this run: trace lines stop here"));
             }
         } else {
             // localtime_r: other threads log too, and localtime's one buffer is shared.
@@ -89,7 +91,7 @@ void logger::log(unsigned severity, const std::string& channel, const std::strin
             writeLine(formatLine(stamp, severity, channel, text));
         }
     }
-    if (mEcho && severity <= 3)
+    if (mEcho && grade <= Severity::Error)
         std::cerr << formatLine(nullptr, severity, channel, text) << std::flush;
 }
 
@@ -164,6 +166,11 @@ std::size_t logger::countCaptured(const std::string& channel, const std::string&
     return std::count_if(mCaptured.begin(), mCaptured.end(), [&](const LogRecord& r) {
         return r.channel == channel && (text.empty() || r.text == text);
     });
+}
+
+void Channel::operator()(Severity severity, const std::string& text) const
+{
+    logger::instance().log(severity, mName, text);
 }
 
 } // namespace logging

@@ -29,7 +29,7 @@ void BattleHintManager::load(const std::string& path)
         return;
     std::string text, error;
     if (!yake::FileText::read(path, text, error, kMaxFileSize)) {
-        writeLog(3, "BattleHintManager", "failed in parsing hints: " + error);
+        writeLog(kLogError, "BattleHintManager", "failed in parsing hints: " + error);
         return;
     }
     loadText(text);
@@ -42,7 +42,7 @@ void BattleHintManager::loadText(const std::string& raw)
     TiXmlDocument doc("importItems");
     if (text.size() > kMaxFileSize || yake::XmlText::depth(text) > yake::XmlText::kMaxDepth ||
         (doc.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8), doc.Error())) {
-        writeLog(3, "BattleHintManager", "failed in parsing hints");
+        writeLog(kLogError, "BattleHintManager", "failed in parsing hints");
         return;
     }
     const TiXmlElement* root = doc.RootElement();

@@ -200,14 +200,15 @@ bool BattleInput::onEscapeKey(int scanCode)
         mRoom.onEscapeConfirmed(-1);
         return false;
     }
-    std::weak_ptr<bool> life = mRoom.mAlive;
+    std::weak_ptr<void> life = mRoom.mLife.token();
     BattleRoom* room = &mRoom;
-    mEscapeAnswer = frame->messageBox2("warning/title", early ? "warning/escape1" : "warning/escape",
-                                       [room, life](core::DialogBoxResult& result) {
-                                           if (!life.expired() && *life.lock())
-                                               room->onEscapeConfirmed(result.button);
-                                       },
-                                       3, 9, 300, 150);
+    mEscapeAnswer = frame->messageBox2(
+        "warning/title", early ? "warning/escape1" : "warning/escape",
+        [room, life](core::DialogBoxResult& result) {
+            if (!life.expired())
+                room->onEscapeConfirmed(result.button);
+        },
+        core::Frame::kQuestionBox);
     mMessageBoxOpen = true;
     return true;
 }

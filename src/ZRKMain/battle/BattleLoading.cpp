@@ -79,7 +79,7 @@ void BattleLoading::createLand()
         writeLog(kLogWarning, kChannel, "the battle has no room: it waits in the loading screen");
         return;
     }
-    std::weak_ptr<bool> alive = mRoom.mAlive;
+    std::weak_ptr<void> alive = mRoom.mLife.token();
     mRoomParam = state->subscribeToParamSignal(
         [room, alive](bool first, bool dress) {
             if (!alive.expired())
@@ -118,7 +118,7 @@ void BattleLoading::startLoading()
         mProgressPanel->fillPlayers();
     mRoom.createFlashPanel();
     BattleRoom* battle = &mRoom;
-    std::weak_ptr<bool> alive = mRoom.mAlive;
+    std::weak_ptr<void> alive = mRoom.mLife.token();
     mLandLoad = land->subscribeToLoadSignal([battle, alive](int a, int state) {
         if (!alive.expired())
             battle->onLandLoadState(a, state);

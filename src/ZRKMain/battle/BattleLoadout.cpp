@@ -16,6 +16,7 @@
 #include <json/json.h>
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
+#include <util/JsonText.h>
 #include "battle/BattleLandRoom.h"
 #include "services/LogRoutine.h"
 
@@ -141,17 +142,13 @@ bool BattleLoadout::readStageArms(const std::string& text, std::vector<StageWeap
     props.clear();
     if (text.empty() || text.size() > kMaxStageAi)
         return false;
-    Json::CharReaderBuilder builder;
-    builder["stackLimit"] = 32;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    std::string errors;
+    core::JsonText::Limits limits;
+    limits.maxBytes = kMaxStageAi;
+    limits.maxDepth = 32;
+    std::string error;
     Json::Value ai;
-    try {
-        if (!reader->parse(text.data(), text.data() + text.size(), &ai, &errors) || !ai.isObject())
-            return false;
-    } catch (const std::exception&) {
-        return false; // nested too deep
-    }
+    if (!core::JsonText::parse(text, ai, error, limits) || !ai.isObject())
+        return false;
     const Json::Value& list = ZRKJson::member(ai, "weapon");
     if (list.isArray())
         for (const Json::Value& w : list)

@@ -105,7 +105,7 @@ BattleRoom::BattleRoom()
 // land and the room end with them (the answer finds the room gone before).
 BattleRoom::~BattleRoom()
 {
-    *mAlive = false;
+    mLife.end();
     resetBattle();
     unregisterEventHandlers();
     destroySight();
@@ -128,9 +128,9 @@ int BattleRoom::setTimer(int& id, unsigned ms, const std::function<void()>& call
 {
     kill(id); // a setter never leaves the member's earlier timer running
     int* member = &id;
-    std::weak_ptr<bool> alive = mAlive;
+    std::weak_ptr<void> alive = mLife.token();
     id = core::setTimeout(ms, [alive, member, call]() {
-        if (alive.expired() || !*alive.lock())
+        if (alive.expired())
             return;
         *member = -1;
         try {

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 #include <core/EventManager.h>
+#include <core/Lifetime.h>
 #include <core/RandomNumber.h>
 #include <core/RtObjectAttrMap.h>
 #include <json/json.h>
@@ -186,7 +187,7 @@ public:
     /// The server's room of this battle.
     const std::string& getBattleRoomName() const { return mRoomName; }
     /// Expires when the room goes: answers that may come late check it.
-    std::weak_ptr<bool> getLife() const { return mAlive; }
+    std::weak_ptr<void> getLife() const { return mLife.token(); }
 
     // Prompts and Flash overlays over the fight.
     static const char* const kPromptKill[4];
@@ -403,7 +404,7 @@ private:
     boost::shared_ptr<core::IEventHandler> mNpcHandler;
     boost::shared_ptr<BattleStatusProvider> mStatusProvider;
     core::RandomNumber mRandom{core::RandomNumber::settable()};
-    std::shared_ptr<bool> mAlive{std::make_shared<bool>(true)};
+    core::Lifetime mLife;
     std::unique_ptr<BattleLoading> mLoading;
     std::unique_ptr<BattleInput> mInput;
     std::unique_ptr<BattleRadar> mRadar;

@@ -325,14 +325,15 @@ bool EvtDollHandler::onReviveKey(unsigned scanCode)
         mRoom.enableMouseInputs(false);
         CeguiWidgets::setDefaultCursor("Kavri3DLook", "MouseArrow");
         if (core::Frame* frame = GameServices::frame()) {
-            std::weak_ptr<bool> life = mRoom.getLife();
+            std::weak_ptr<void> life = mRoom.getLife();
             BattleRoom* room = &mRoom;
-            mBoxAnswer = frame->messageBox2("warning/title", c.warning,
-                                            [life, room](core::DialogBoxResult&) {
-                                                if (!life.expired() && *life.lock())
-                                                    room->resumeInput();
-                                            },
-                                            1, 9, 300, 150);
+            mBoxAnswer = frame->messageBox2(
+                "warning/title", c.warning,
+                [life, room](core::DialogBoxResult&) {
+                    if (!life.expired())
+                        room->resumeInput();
+                },
+                core::Frame::kNoticeBox);
         }
         return true;
     }

@@ -403,8 +403,7 @@ void EvtLandHandler::syncOrAbort(const core::Event& event)
     }
     if (event.attrs().hasAttr("sabort"))
         if (core::Frame* frame = GameServices::frame())
-            frame->messageBox("warning/title", "warning/srv_abort", core::Frame::BoxOk, core::Frame::kBoxType,
-                              core::Frame::kBoxWidth, core::Frame::kBoxHeight);
+            frame->messageBox("warning/title", "warning/srv_abort", core::Frame::kNoticeBox);
     mRoom.scheduleLeave();
 }
 

@@ -30,7 +30,7 @@ std::string BagActionEvent::slotText(int slot)
     return ZRKParamText::make(list);
 }
 
-bool BagActionEvent::ask(const std::string& text, const Answer& answer, int width, int height)
+bool BagActionEvent::ask(const std::string& text, const Answer& answer, const core::Frame::BoxKind& kind)
 {
     core::Frame* frame = GameServices::frame();
     if (!frame) {
@@ -38,9 +38,7 @@ bool BagActionEvent::ask(const std::string& text, const Answer& answer, int widt
         return false;
     }
     mAskedOn = ZRKUserRequest::getInventoryTime();
-    mBoxConnection = frame->messageBox2("warning/title", text, mRequests.guard(answer),
-                                        core::Frame::BoxOk | core::Frame::BoxCancel, core::Frame::kBoxType, width,
-                                        height);
+    mBoxConnection = frame->messageBox2("warning/title", text, mRequests.guard(answer), kind);
     return true;
 }
 

@@ -2,6 +2,7 @@
 #include <boost/function.hpp>
 #include <boost/signals2/connection.hpp>
 #include <string>
+#include <core/Frame.h>
 #include <data/ZRKRequestOwner.h>
 #include <util/XmlConfigHelper.h>
 #include "events/BaseEvent.h"
@@ -32,7 +33,7 @@ protected:
     static std::string slotText(int slot);
     /// Asks with a choice box (the title "warning/title", the text as shown); the answer reaches
     /// `answer` only while the event lives. False without a frame (nothing asked).
-    bool ask(const std::string& text, const Answer& answer, int width, int height);
+    bool ask(const std::string& text, const Answer& answer, const core::Frame::BoxKind& kind);
     /// Whether the bag is still the one the question was asked on; else the action counts as
     /// refused: one log line and the bag shown again (8).
     bool bagUnchanged(const std::string& action);

@@ -37,8 +37,7 @@ void EquipDropCallbackEvent::callback(gui::ParamHandle params)
     std::string text = ZRKLan::getMsg("warning/recycle_cfm");
     if (!readOptional("text", params, text))
         return;
-    ask(text, boost::bind(&EquipDropCallbackEvent::onConfirm, this, _1, mRequestText), core::Frame::kBoxWidth,
-        core::Frame::kBoxHeight);
+    ask(text, boost::bind(&EquipDropCallbackEvent::onConfirm, this, _1, mRequestText), core::Frame::kQuestionBox);
 }
 
 void EquipDropCallbackEvent::onConfirm(core::DialogBoxResult& result, const std::string& text)

@@ -67,9 +67,7 @@ void EquipMixCallbackEvent::callback(gui::ParamHandle params)
         mBusy = true;
         mBoxConnection = frame->messageBox2(
             "warning/title", "warning/mix_cfm",
-            mRequests.guard(boost::bind(&EquipMixCallbackEvent::onConfirm, this, _1, text)),
-            core::Frame::BoxOk | core::Frame::BoxCancel, core::Frame::kBoxType, core::Frame::kBoxWidth,
-            core::Frame::kBoxHeight);
+            mRequests.guard(boost::bind(&EquipMixCallbackEvent::onConfirm, this, _1, text)), core::Frame::kQuestionBox);
     }
 }
 

@@ -76,8 +76,7 @@ void EvtBagOpenBoxCallback::onReply(bool error, const std::string&)
     if (text.empty())
         return;
     if (core::Frame* frame = GameServices::frame())
-        frame->messageBoxText(ZRKLan::getMsg("warning/title"), text, core::Frame::BoxOk, core::Frame::kBoxType,
-                              core::Frame::kBoxWidth, core::Frame::kBoxHeight);
+        frame->messageBoxText(ZRKLan::getMsg("warning/title"), text, core::Frame::kNoticeBox);
 }
 
 std::string EvtBagOpenBoxCallback::awardLines(const TiXmlNode* data)

@@ -20,6 +20,8 @@ using namespace boost::placeholders;
 namespace {
 // A coefficient text longer than this is no list of six numbers.
 const std::size_t kMaxCoefficients = 4096;
+// The question names the rank, its cost and what it holds.
+const core::Frame::BoxKind kUnlockBox = core::Frame::kQuestionBox.sized(400, 200);
 } // namespace
 
 EvtBagUnlockRankCallback::EvtBagUnlockRankCallback(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher)
@@ -70,15 +72,14 @@ void EvtBagUnlockRankCallback::callback(gui::ParamHandle params)
         if (core::Frame* frame = GameServices::frame())
             frame->messageBoxText(ZRKLan::getMsg("warning/title"),
                                   formatMsg(ZRKLan::getMsg("warning/no_enough_guabi2"), {std::to_string(cost)}),
-                                  core::Frame::BoxOk, core::Frame::kBoxType, core::Frame::kBoxWidth,
-                                  core::Frame::kBoxHeight);
+                                  core::Frame::kNoticeBox);
         return;
     }
     const std::string text =
         formatMsg(ZRKLan::getMsg("warning/unlock_rank_cfm"),
                   {std::to_string(days), std::to_string(cost), ZRKUserRequest::getRankName(static_cast<int>(cur)),
                    ZRKUserRequest::getRankName(static_cast<int>(next))});
-    ask(text, boost::bind(&EvtBagUnlockRankCallback::onConfirm, this, _1, mRequestText), 400, 200);
+    ask(text, boost::bind(&EvtBagUnlockRankCallback::onConfirm, this, _1, mRequestText), kUnlockBox);
 }
 
 void EvtBagUnlockRankCallback::onConfirm(core::DialogBoxResult& result, const std::string& text)

@@ -48,11 +48,11 @@ void EvtGuildInviteCallback::onReply(bool error, const std::string& text)
     const int code = outcome.getIntVal("ERR", 0);
     // A failed request never shows success: without the server's word its own text is shown.
     if (code == 0 && !error)
-        frame->messageBoxText(ZRKLan::getMsg("warning/title"), ZRKLan::getMsg("msg/invite_win"), core::Frame::BoxOk,
-                              core::Frame::kBoxType, core::Frame::kBoxWidth, core::Frame::kBoxHeight);
+        frame->messageBoxText(ZRKLan::getMsg("warning/title"), ZRKLan::getMsg("msg/invite_win"),
+                              core::Frame::kNoticeBox);
     else
-        frame->messageBoxText(ZRKLan::getMsg("msg/lose"), code != 0 ? outcome.getStringVal("MSG", "") : text, core::Frame::BoxOk,
-                              core::Frame::kBoxType, core::Frame::kBoxWidth, core::Frame::kBoxHeight);
+        frame->messageBoxText(ZRKLan::getMsg("msg/lose"), code != 0 ? outcome.getStringVal("MSG", "") : text,
+                              core::Frame::kNoticeBox);
 }
 
 } // namespace zrk

@@ -38,8 +38,8 @@ void EvtUserFunItemCallback::callback(gui::ParamHandle params)
     mRequestText = ZRKParamText::makeQuoted(list); // this one request keeps its quotes
     mBusy = true;
     if (type == 1) {
-        mBusy = ask(ZRKLan::getMsg("msg/skill_clean"), boost::bind(&EvtUserFunItemCallback::onConfirm, this, _1, mRequestText),
-                    core::Frame::kBoxWidth, core::Frame::kBoxHeight);
+        mBusy = ask(ZRKLan::getMsg("msg/skill_clean"),
+                    boost::bind(&EvtUserFunItemCallback::onConfirm, this, _1, mRequestText), core::Frame::kQuestionBox);
         return;
     }
     send(mRequestText);

@@ -90,10 +90,9 @@ void OpenBoxCallbackEvent::callback(gui::ParamHandle params)
         log(kLogTrace, "no frame to ask the price: the box stays shut");
         return;
     }
-    mBoxConnection = frame->messageBox2("warning/title", text,
-                                        mRequests.guard(boost::bind(&OpenBoxCallbackEvent::onConfirm, this, _1, mChoice)),
-                                        core::Frame::BoxOk | core::Frame::BoxCancel, core::Frame::kBoxType,
-                                        core::Frame::kBoxWidth, core::Frame::kBoxHeight);
+    mBoxConnection = frame->messageBox2(
+        "warning/title", text, mRequests.guard(boost::bind(&OpenBoxCallbackEvent::onConfirm, this, _1, mChoice)),
+        core::Frame::kQuestionBox);
 }
 
 void OpenBoxCallbackEvent::onConfirm(core::DialogBoxResult& result, const Choice& choice)

@@ -53,8 +53,7 @@ void PropCheckoutCallbackEvent::onReply(bool error, const std::string& text)
 {
     if (error) {
         if (core::Frame* frame = GameServices::frame())
-            frame->messageBoxText(ZRKLan::getMsg("warning/title"), text, core::Frame::BoxOk, core::Frame::kBoxType,
-                                  core::Frame::kBoxWidth, core::Frame::kBoxHeight);
+            frame->messageBoxText(ZRKLan::getMsg("warning/title"), text, core::Frame::kNoticeBox);
         return;
     }
     raiseEvent(getEventId());

@@ -13,8 +13,7 @@ void RefusalBox::show(const std::string& text, const char* titleKey)
     // A refusal with no words of its own still says that nothing was done.
     const std::string shown = text.empty() ? ZRKLan::getMsg("error/unknow_wrong") : text;
     if (core::Frame* frame = GameServices::frame())
-        frame->messageBoxText(ZRKLan::getMsg(titleKey), shown, core::Frame::BoxOk, core::Frame::kBoxType,
-                              core::Frame::kBoxWidth, core::Frame::kBoxHeight);
+        frame->messageBoxText(ZRKLan::getMsg(titleKey), shown, core::Frame::kNoticeBox);
 }
 
 } // namespace zrk

@@ -112,8 +112,8 @@ void RosterOperateCallbackEvent::onNickReply(bool error, const std::string&, con
     if (!uid.empty())
         return addRoster(uid, group);
     if (core::Frame* frame = GameServices::frame())
-        frame->messageBoxText(ZRKLan::getMsg("msg/lose"), ZRKLan::getMsg("error/no_person") + shownNick(nick), core::Frame::BoxOk,
-                              core::Frame::kBoxType, core::Frame::kBoxWidth, core::Frame::kBoxHeight);
+        frame->messageBoxText(ZRKLan::getMsg("msg/lose"), ZRKLan::getMsg("error/no_person") + shownNick(nick),
+                              core::Frame::kNoticeBox);
 }
 
 void RosterOperateCallbackEvent::addRoster(const std::string& uid, int group)
@@ -145,8 +145,7 @@ void RosterOperateCallbackEvent::confirmDelete(const std::string& fuid)
         return;
     mBoxConnection = frame->messageBox2("warning/title", "warning/friend_delete",
                                         mRequests.guard([this, pcId](core::DialogBoxResult& r) { onConfirm(r, pcId); }),
-                                        core::Frame::BoxOk | core::Frame::BoxCancel, core::Frame::kBoxType,
-                                        core::Frame::kBoxWidth, core::Frame::kBoxHeight);
+                                        core::Frame::kQuestionBox);
 }
 
 void RosterOperateCallbackEvent::onConfirm(core::DialogBoxResult& result, int pcId)

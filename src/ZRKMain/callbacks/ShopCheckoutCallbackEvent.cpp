@@ -91,8 +91,7 @@ void ShopCheckoutCallbackEvent::callback(gui::ParamHandle params)
                         {std::to_string(t.coins), std::to_string(t.coupons), std::to_string(t.medals)});
     frame->messageBox2("warning/title", question,
                        mRequests.guard([this, text](core::DialogBoxResult& result) { onConfirm(result, text); }),
-                       core::Frame::BoxOk | core::Frame::BoxCancel, core::Frame::kBoxType, core::Frame::kBoxWidth,
-                       core::Frame::kBoxHeight);
+                       core::Frame::kQuestionBox);
 }
 
 void ShopCheckoutCallbackEvent::onConfirm(core::DialogBoxResult& result, const std::string& text)
@@ -118,8 +117,7 @@ void ShopCheckoutCallbackEvent::onReply(bool error, const std::string& text, con
                                        {std::to_string(paid[MoneyFall::Coins]), std::to_string(paid[MoneyFall::Coupons]),
                                         std::to_string(paid[MoneyFall::Medals])});
     if (core::Frame* frame = GameServices::frame())
-        frame->messageBoxText(ZRKLan::getMsg("warning/title"), cost, core::Frame::BoxOk, core::Frame::kBoxType,
-                              core::Frame::kBoxWidth, core::Frame::kBoxHeight);
+        frame->messageBoxText(ZRKLan::getMsg("warning/title"), cost, core::Frame::kNoticeBox);
     raiseEvent(getEventId());
 }
 

@@ -85,8 +85,7 @@ void ShopPayCallbackEvent::ask(const std::string& text, const std::string& quest
                        mRequests.guard([this, text, send, cost](core::DialogBoxResult& result) {
                            onConfirm(result.button, text, send, cost);
                        }),
-                       core::Frame::BoxOk | core::Frame::BoxCancel, core::Frame::kBoxType, core::Frame::kBoxWidth,
-                       core::Frame::kBoxHeight);
+                       core::Frame::kQuestionBox);
 }
 
 void ShopPayCallbackEvent::onConfirm(int button, const std::string& text, const Send& send, const Cost& cost)
@@ -115,8 +114,7 @@ void ShopPayCallbackEvent::refused(const std::string& text) { RefusalBox::show(t
 void ShopPayCallbackEvent::showBox(const std::string& text)
 {
     if (core::Frame* frame = GameServices::frame())
-        frame->messageBoxText(ZRKLan::getMsg("warning/title"), text, core::Frame::BoxOk, core::Frame::kBoxType,
-                              core::Frame::kBoxWidth, core::Frame::kBoxHeight);
+        frame->messageBoxText(ZRKLan::getMsg("warning/title"), text, core::Frame::kNoticeBox);
 }
 
 } // namespace zrk

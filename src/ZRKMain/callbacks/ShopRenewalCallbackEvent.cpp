@@ -44,8 +44,7 @@ void ShopRenewalCallbackEvent::onReply(bool error, const std::string& text)
 {
     if (error) {
         if (core::Frame* frame = GameServices::frame())
-            frame->messageBoxText(ZRKLan::getMsg("error/renew"), text, core::Frame::BoxOk, core::Frame::kBoxType,
-                                  core::Frame::kBoxWidth, core::Frame::kBoxHeight);
+            frame->messageBoxText(ZRKLan::getMsg("error/renew"), text, core::Frame::kNoticeBox);
         return;
     }
     raiseEvent(gui::EventId::PlayerAttrRefresh);

@@ -67,8 +67,7 @@ void AreaGoEvent::onReply(bool error, const std::string& text)
     if (error) {
         if (core::Frame* frame = GameServices::frame())
             frame->messageBoxText(ZRKLan::getMsg("warning/title"), ZRKLan::getMsg("error/area_noaccess") + text,
-                                  core::Frame::BoxOk, core::Frame::kBoxType, core::Frame::kBoxWidth,
-                                  core::Frame::kBoxHeight);
+                                  core::Frame::kNoticeBox);
         raiseEvent(getEventId());
         return;
     }

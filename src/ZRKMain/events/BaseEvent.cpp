@@ -92,7 +92,10 @@ std::string BaseEvent::channel() const
     return scope == std::string::npos ? name : name.substr(scope + 2);
 }
 
-void BaseEvent::log(unsigned severity, const std::string& text) const { writeLog(severity, channel().c_str(), text); }
+void BaseEvent::log(LogSeverity severity, const std::string& text) const
+{
+    writeLog(severity, channel().c_str(), text);
+}
 
 std::string BaseEvent::formatMsg(const std::string& pattern, const std::vector<std::string>& args)
 {

@@ -6,6 +6,7 @@
 #include <gui/EventId.h>
 #include <gui/ICallBackEvent.h>
 #include <gui/ParamNode.h>
+#include "services/LogRoutine.h"
 
 namespace Json {
 class Value;
@@ -103,7 +104,7 @@ protected:
     /// The event's class name, the channel of its log lines.
     std::string channel() const;
     /// One log line under the event's channel.
-    void log(unsigned severity, const std::string& text) const;
+    void log(LogSeverity severity, const std::string& text) const;
 
     /// A message text with its placeholders ("%1%") filled by the arguments in order. A text
     /// whose placeholders do not match the arguments is filled as far as it goes: a missing

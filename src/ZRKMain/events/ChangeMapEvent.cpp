@@ -37,7 +37,7 @@ void ChangeMapEvent::callback(gui::ParamHandle params)
         return;
     }
     if (!given) {
-        writeLog(6, channel().c_str(), "a PVE map without its dungeon index: nothing sent");
+        writeLog(kLogTrace, channel().c_str(), "a PVE map without its dungeon index: nothing sent");
         return;
     }
     index = *given;
@@ -47,12 +47,12 @@ void ChangeMapEvent::callback(gui::ParamHandle params)
 void ChangeMapEvent::changeMapCallback(bool error, const std::string& text)
 {
     if (error)
-        writeLog(3, "ChangeMapEvent::changeMapCallback", text.c_str());
+        writeLog(kLogError, "ChangeMapEvent::changeMapCallback", text.c_str());
     if (mRoomMode == 8)
         return;
     if (error) {
         if (core::Frame* frame = GameServices::frame())
-            frame->messageBox("error/title1", "error/map_change", 1, 9, 300, 150);
+            frame->messageBox("error/title1", "error/map_change", core::Frame::kNoticeBox);
         return;
     }
     raiseEvent(mRoomMode == 9 ? gui::EventId::PveChangeMap : gui::EventId::ChangeMap);

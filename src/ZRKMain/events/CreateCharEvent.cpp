@@ -47,15 +47,14 @@ void CreateCharEvent::callback(gui::ParamHandle params)
         // On once the GUI resources are present; only the last wait counts, and none after the
         // event is gone.
         const unsigned wait = ++mResourceWait;
-        std::weak_ptr<int> alive = mAlive;
-        const bool waiting = GameServices::requestResources([this, alive, wait](bool ready) {
-            if (alive.expired() || wait != mResourceWait)
+        const bool waiting = GameServices::requestResources(mRequests.guard([this, wait](bool ready) {
+            if (wait != mResourceWait)
                 return;
             if (ready)
                 onResourcesReady();
             else
                 writeLog(kLogWarning, "CreateCharEvent", "the GUI resources are not all there: staying");
-        });
+        }));
         if (!waiting)
             onResourcesReady(); // no downloader: the resources count as present
         return;
@@ -92,8 +91,7 @@ void CreateCharEvent::callback(gui::ParamHandle params)
 void CreateCharEvent::fail(const std::string& text)
 {
     if (core::Frame* frame = GameServices::frame())
-        frame->messageBox("error/role_cre", text, core::Frame::BoxOk, core::Frame::kBoxType, core::Frame::kBoxWidth,
-                          core::Frame::kBoxHeight);
+        frame->messageBox("error/role_cre", text, core::Frame::kNoticeBox);
     mRet = false;
     raiseEvent(getEventId());
 }

@@ -41,8 +41,7 @@ private:
     Stage mStage = Idle;
     bool mCreated = false; // the server holds the character (its look may still be unregistered)
     std::string mNickname;
-    unsigned mResourceWait = 0;                             // the resource wait that counts
-    std::shared_ptr<int> mAlive = std::make_shared<int>(0); // refuses answers once the event is gone
+    unsigned mResourceWait = 0; // the resource wait that counts
     ZRKRequestOwner mRequests; // last: goes first, so no reply reaches a freed event
 };
 

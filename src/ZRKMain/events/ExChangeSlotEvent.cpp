@@ -84,11 +84,9 @@ void ExChangeSlotEvent::callback(gui::ParamHandle params)
             writeLog(kLogTrace, channel().c_str(), "no frame to ask whether to bind the item: nothing moved");
             return;
         }
-        mBoxConnection =
-            frame->messageBox2("warning/title", "msg/yibangding2",
-                               mRequests.guard(boost::bind(&ExChangeSlotEvent::onConfirm, this, _1, request)),
-                               core::Frame::BoxOk | core::Frame::BoxCancel, core::Frame::kBoxType,
-                               core::Frame::kBoxWidth, core::Frame::kBoxHeight);
+        mBoxConnection = frame->messageBox2(
+            "warning/title", "msg/yibangding2",
+            mRequests.guard(boost::bind(&ExChangeSlotEvent::onConfirm, this, _1, request)), core::Frame::kQuestionBox);
         return;
     }
     send(request);

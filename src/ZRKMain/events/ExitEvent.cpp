@@ -24,7 +24,7 @@ namespace {
 // Quests whose state has one of these bits are in progress.
 const int kQuestsInProgress = 48;
 // The quit question lists what is still open: a taller box.
-const int kQuitBoxHeight = 180;
+const core::Frame::BoxKind kQuitBox = core::Frame::kQuestionBox.sized(core::Frame::kQuestionBox.width, 180);
 const int kTemporaryBag = 11;
 // The quit message's exit code.
 const int kQuitExitCode = 18;
@@ -93,7 +93,7 @@ void ExitEvent::confirmQuit(bool ask)
     if (auto* room = dynamic_cast<BasicRoom*>(GameServices::currentState()))
         if (!room->queryFlag())
             return;
-    openBox("warning/quit", quitText(), core::Frame::BoxOk | core::Frame::BoxCancel, kQuitBoxHeight);
+    openBox("warning/quit", quitText(), kQuitBox);
 }
 
 std::string ExitEvent::quitText()
@@ -122,17 +122,16 @@ void ExitEvent::showQuitBox(const std::string& text) { showBox("warning/title_qu
 
 void ExitEvent::showBox(const std::string& title, const std::string& text)
 {
-    openBox(title, text, core::Frame::BoxOk, core::Frame::kBoxHeight);
+    openBox(title, text, core::Frame::kNoticeBox);
 }
 
-void ExitEvent::openBox(const std::string& title, const std::string& text, int style, int height)
+void ExitEvent::openBox(const std::string& title, const std::string& text, const core::Frame::BoxKind& kind)
 {
     core::Frame* frame = GameServices::frame();
     if (!frame)
         return;
     using namespace boost::placeholders;
-    frame->messageBox2(title, text, mAnswers.guard(boost::bind(&ExitEvent::onQuitBoxResult, this, _1)), style,
-                       core::Frame::kBoxType, core::Frame::kBoxWidth, height);
+    frame->messageBox2(title, text, mAnswers.guard(boost::bind(&ExitEvent::onQuitBoxResult, this, _1)), kind);
 }
 
 void ExitEvent::onQuitBoxResult(core::DialogBoxResult& result)

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <core/Frame.h>
 #include <data/ZRKRequestOwner.h>
 #include <util/Singleton.h>
 #include "events/BaseEvent.h"
@@ -37,7 +38,7 @@ public:
     static std::string quitText();
 
 private:
-    void openBox(const std::string& title, const std::string& text, int style, int height);
+    void openBox(const std::string& title, const std::string& text, const core::Frame::BoxKind& kind);
 
     ZRKRequestOwner mAnswers; // box answers never reach a freed event
 };

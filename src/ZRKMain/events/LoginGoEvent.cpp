@@ -189,17 +189,14 @@ void LoginGoEvent::onBatchReply(unsigned attempt, bool, const std::string&, int 
         mStage = WaitResources;
         // On once every GUI resource file is present; the answer is bound to this attempt and
         // refused once the event is gone.
-        std::weak_ptr<int> alive = mAlive;
-        const bool waiting = GameServices::requestResources([this, alive, attempt](bool ready) {
-            if (alive.expired())
-                return;
+        const bool waiting = GameServices::requestResources(mRequests.guard([this, attempt](bool ready) {
             if (ready) {
                 finishLogin(attempt);
             } else if (expects(attempt, WaitResources)) {
                 writeLog(kLogWarning, "LoginGoEvent", "the GUI resources are not all there: the log-in stops");
                 endAttempt();
             }
-        });
+        }));
         if (!waiting)
             finishLogin(attempt); // no downloader: the resources count as present
         return;
@@ -269,8 +266,7 @@ void LoginGoEvent::onLoginFailed(const std::string& text, bool ask)
         manager->showPage("login");
     }
     if (core::Frame* frame = GameServices::frame())
-        frame->messageBox("error/access_wrong", text, core::Frame::BoxOk, core::Frame::kBoxType, core::Frame::kBoxWidth,
-                          core::Frame::kBoxHeight);
+        frame->messageBox("error/access_wrong", text, core::Frame::kNoticeBox);
     raiseEvent(getEventId());
 }
 

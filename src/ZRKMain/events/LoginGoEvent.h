@@ -59,7 +59,6 @@ private:
     Stage mStage = Idle;
     unsigned mAttempt = 0;
     std::bitset<kFirstBatchStep + kBatchSize> mBatchSeen;
-    std::shared_ptr<int> mAlive = std::make_shared<int>(0); // the resource wait's token
     ZRKRequestOwner mRequests; // last: goes first, so no reply reaches a freed event
 };
 

@@ -31,11 +31,7 @@ void LoginLoadingEvent::callback(gui::ParamHandle params)
         return;
     }
     // Once the scene behind the screen is ready; nothing when this event has gone by then.
-    std::weak_ptr<char> alive = mAlive;
-    BackgroundScene::instance().setIdleAction([this, alive] {
-        if (alive.lock())
-            onSceneReady();
-    });
+    BackgroundScene::instance().setIdleAction(mLife.guard([this] { onSceneReady(); }));
 }
 
 void LoginLoadingEvent::onSceneReady()

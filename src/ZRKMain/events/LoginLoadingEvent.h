@@ -1,5 +1,5 @@
 #pragma once
-#include <memory>
+#include <core/Lifetime.h>
 
 #include "events/BaseEvent.h"
 
@@ -21,7 +21,7 @@ public:
 
 private:
     bool mWrapperHanded = false; // the GUI keeps one item-record source for the whole run
-    std::shared_ptr<char> mAlive = std::make_shared<char>(0); // the scene's action checks it
+    core::Lifetime mLife;        // the scene's action runs only while the event lives
 };
 
 } // namespace zrk

@@ -34,7 +34,7 @@ void MessageBoxShowEvent::callback(gui::ParamHandle params)
         height = 150;
     }
     // Both texts are final here: a literal one is shown as written even when it reads like a key.
-    frame->messageBoxText(title, text, core::Frame::BoxOk, core::Frame::kBoxType, width, height);
+    frame->messageBoxText(title, text, core::Frame::kNoticeBox.sized(width, height));
 }
 
 bool MessageBoxShowEvent::readText(const std::string& name, bool isKey, gui::ParamHandle params, std::string& out) const

@@ -37,7 +37,7 @@ const char* refusalKey(int flags)
 void showBox(const std::string& text)
 {
     if (core::Frame* frame = GameServices::frame())
-        frame->messageBoxText(ZRKLan::getMsg("warning/title"), text, 1, 9, 300, 150);
+        frame->messageBoxText(ZRKLan::getMsg("warning/title"), text, core::Frame::kNoticeBox);
 }
 
 } // namespace
@@ -58,7 +58,7 @@ void PlayerStartEvent::callback(gui::ParamHandle params)
 void PlayerStartEvent::onReply(bool error, const std::string& text)
 {
     if (error) {
-        writeLog(6, channel().c_str(), text.c_str());
+        writeLog(kLogTrace, channel().c_str(), text.c_str());
         showBox(text);
         return;
     }

@@ -13,7 +13,7 @@ ZRKReply RoomActionEvent::reply()
 void RoomActionEvent::onReply(bool error, const std::string& text)
 {
     if (error) {
-        writeLog(6, channel().c_str(), text);
+        writeLog(kLogTrace, channel().c_str(), text);
         return;
     }
     raiseEvent(getEventId());

@@ -47,7 +47,8 @@ void addDungeon(core::XmlConfigHelper& request, int place, bool first)
     const MapConfig map = server->getMapLib()->getMap(place);
     const std::size_t index = first ? 0 : 2;
     if (index >= map.pve.size()) {
-        writeLog(6, "RoomCreateEvent", "the map " + std::to_string(place) + " has no dungeon " + std::to_string(index));
+        writeLog(kLogTrace, "RoomCreateEvent",
+                 "the map " + std::to_string(place) + " has no dungeon " + std::to_string(index));
         return;
     }
     request.setIntVal("d_id", map.pve[index]);
@@ -150,13 +151,13 @@ void RoomCreateEvent::onReply(bool error, const std::string& text)
         mPassword.clear();
         mErrorText = text;
         raiseEvent(resultId());
-        writeLog(6, channel().c_str(), text.c_str());
+        writeLog(kLogTrace, channel().c_str(), text.c_str());
         return;
     }
     ZRKServer* server = getZRKServer();
     const std::string room = server ? server->getCurrentRoom().getStringVal("name", "") : std::string();
     if (!RoomFlow::enterRoom(*this, room, mPassword, true))
-        writeLog(6, channel().c_str(), "no session: the new room is not entered");
+        writeLog(kLogTrace, channel().c_str(), "no session: the new room is not entered");
 }
 
 void RoomCreateEvent::onEnterRoom(const std::string&, int code, const std::string&)
@@ -189,17 +190,17 @@ void RoomCreateEvent::onEnterRoom(const std::string&, int code, const std::strin
         if (session)
             session->teleport(room, core::ClientStateTable::kPersonalRoom, std::string());
     } else if (code == 9) {
-        writeLog(6, channel().c_str(), "room full");
+        writeLog(kLogTrace, channel().c_str(), "room full");
         mErrorText = ZRKLan::getMsg("error/room_max");
     } else if (code == 10) {
-        writeLog(6, channel().c_str(), "password error");
+        writeLog(kLogTrace, channel().c_str(), "password error");
         mErrorText = ZRKLan::getMsg("error/password_format");
     } else {
         mErrorText = ZRKLan::getMsg("error/unknow_wrong");
     }
     if (!mErrorText.empty())
         if (core::Frame* frame = GameServices::frame())
-            frame->messageBoxText(ZRKLan::getMsg("error/title1"), mErrorText, 1, 9, 300, 150);
+            frame->messageBoxText(ZRKLan::getMsg("error/title1"), mErrorText, core::Frame::kNoticeBox);
     raiseEvent(resultId());
 }
 

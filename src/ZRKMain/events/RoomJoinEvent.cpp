@@ -33,7 +33,7 @@ const Json::Value& defState()
 void showBox(const char* titleKey, const std::string& text)
 {
     if (core::Frame* frame = GameServices::frame())
-        frame->messageBoxText(ZRKLan::getMsg(titleKey), text, 1, 9, 300, 150);
+        frame->messageBoxText(ZRKLan::getMsg(titleKey), text, core::Frame::kNoticeBox);
 }
 
 } // namespace
@@ -121,13 +121,13 @@ void RoomJoinEvent::callback(gui::ParamHandle params)
     }
     core::Frame* frame = GameServices::frame();
     if (!frame) {
-        writeLog(6, channel().c_str(), "no frame to ask about the room's level: not joined");
+        writeLog(kLogTrace, channel().c_str(), "no frame to ask about the room's level: not joined");
         return;
     }
     mBoxConnection = frame->messageBox2("warning/title", "warning/room_lv_limit",
                                         mRequests.guard(boost::bind(&RoomJoinEvent::onConfirm, this, _1, mRoomId,
                                                                     mRoomName, mRoomMode, mHasPassword, mPassword)),
-                                        3, 9, 300, 150);
+                                        core::Frame::kQuestionBox);
 }
 
 void RoomJoinEvent::onConfirm(core::DialogBoxResult& result, int roomId, const std::string& roomName, int mode,
@@ -152,7 +152,7 @@ void RoomJoinEvent::joinRoom()
     if (PersonalRoom* personal = PersonalRoom::getSingletonPtr())
         personal->setRoomMode(mRoomMode);
     if (!RoomFlow::enterRoom(*this, mRoomName, mPassword, mHasPassword))
-        writeLog(6, channel().c_str(), "no session: the room is not entered");
+        writeLog(kLogTrace, channel().c_str(), "no session: the room is not entered");
 }
 
 void RoomJoinEvent::onEnterRoom(const std::string&, int code, const std::string&)

@@ -145,7 +145,7 @@ int RoomListenEvent::seatOrFirst(int seat, const char* what)
 {
     if (seat >= 0 && seat < 8)
         return seat;
-    writeLog(6, kChannel, what);
+    writeLog(kLogTrace, kChannel, what);
     return 0;
 }
 
@@ -342,7 +342,7 @@ void RoomListenEvent::showDemoPose(const std::string& seatRole, const std::strin
     };
     int weapon = 0, level = 0;
     if (!whole(idText, weapon) || (plus != std::string::npos && !whole(levelText, level))) {
-        writeLog(6, kChannel, ("a pose that is no weapon: " + pose.substr(0, 32)).c_str());
+        writeLog(kLogTrace, kChannel, ("a pose that is no weapon: " + pose.substr(0, 32)).c_str());
         return;
     }
     ZRKServer* server = getZRKServer();

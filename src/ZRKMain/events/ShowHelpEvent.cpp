@@ -23,8 +23,7 @@ void ShowHelpEvent::callback(gui::ParamHandle)
     const std::string from = state->getName();
     if (from != core::ClientStateTable::kArea && from != core::ClientStateTable::kPlayerHall) {
         if (core::Frame* frame = GameServices::frame())
-            frame->messageBox("error/title1", "warning/battle_no_guide", core::Frame::BoxOk, core::Frame::kBoxType,
-                              core::Frame::kBoxWidth, core::Frame::kBoxHeight);
+            frame->messageBox("error/title1", "warning/battle_no_guide", core::Frame::kNoticeBox);
         return;
     }
     if (from == core::ClientStateTable::kPlayerHall) {

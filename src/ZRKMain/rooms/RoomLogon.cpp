@@ -101,11 +101,10 @@ void RoomLogon::tellConnectionLost(bool autoLogin)
                 if (r.button >= 0) // a box that replaced this one is no closing by the player
                     GameServices::exitGame();
             },
-            core::Frame::BoxOk, core::Frame::kBoxType, core::Frame::kBoxWidth, core::Frame::kBoxHeight);
+            core::Frame::kNoticeBox);
     } else {
         mBoxAnswer.disconnect();
-        frame->messageBox("error/user_net_wrong", "error/net_cut", core::Frame::BoxOk, core::Frame::kBoxType,
-                          core::Frame::kBoxWidth, core::Frame::kBoxHeight);
+        frame->messageBox("error/user_net_wrong", "error/net_cut", core::Frame::kNoticeBox);
     }
 }
 

@@ -121,8 +121,7 @@ bool GameServices::teleportOrLogOut(const std::string& state)
     if (core::ClientStateMachine* machine = teleportMachine())
         machine->changeState(core::ClientStateTable::kLogon);
     if (core::Frame* box = frame())
-        box->messageBox("error/access_wrong", "error/state_wrong", core::Frame::BoxOk, core::Frame::kBoxType,
-                        core::Frame::kBoxWidth, core::Frame::kBoxHeight);
+        box->messageBox("error/access_wrong", "error/state_wrong", core::Frame::kNoticeBox);
     return false;
 }
 

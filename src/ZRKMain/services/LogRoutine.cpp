@@ -1,13 +1,11 @@
 #include "services/LogRoutine.h"
 
-#include <yake/Logger.h>
-
 namespace kavri3D {
 namespace zrk {
 
-void writeLog(unsigned severity, const char* channel, const std::string& message)
+void writeLog(LogSeverity severity, const char* channel, const std::string& message)
 {
-    yake::logging::logger::instance().log(severity, channel ? channel : "", message);
+    yake::logging::Channel(channel ? channel : "")(severity, message);
 }
 
 } // namespace zrk

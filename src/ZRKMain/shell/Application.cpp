@@ -169,8 +169,7 @@ void Application::showEndBox(const std::string& textKey)
     // Whatever closes it (the player, a box that replaces it) ends the run.
     static boost::signals2::scoped_connection answer;
     answer = frame->messageBox2(
-        "error/title1", textKey, [](core::DialogBoxResult&) { exitGame(); }, core::Frame::BoxOk,
-        core::Frame::kBoxType, core::Frame::kBoxWidth, core::Frame::kBoxHeight);
+        "error/title1", textKey, [](core::DialogBoxResult&) { exitGame(); }, core::Frame::kNoticeBox);
 }
 
 bool Application::runFailed() { return gRunFailed; }
@@ -276,7 +275,7 @@ bool Application::onPreInitialise()
     audio.setStringVal("alt_cache", bb.getString("kavri3D/mediaPath", ""));
     audio.setStringVal("temp_folder", cached + "temp");
 
-    applyLogSeverity(bb.getInt("kavri3D/app/config/severity", kLogTrace));
+    applyLogSeverity(bb.getInt("kavri3D/app/config/severity", static_cast<int>(kLogTrace)));
     // The embedded server opens its world on a thread of its own while the window comes up
     // (the program folder is the current one from here on, and its log lines are filtered);
     // without a window to wait for, or with no display to make one on, it starts in place.
@@ -323,9 +322,9 @@ void Application::cleanCache(const std::string& cachedPath) { ServerHost::cleanC
 void Application::applyLogSeverity(int severity)
 {
     // Failures and warnings are always kept.
-    for (unsigned k : {kLogDebug, kLogTrace, kLogNotice})
+    for (LogSeverity k : {kLogDebug, kLogTrace, kLogNotice})
         if (severity < static_cast<int>(k))
-            yake::logging::logger::instance().enableSeverity(k, false);
+            yake::logging::logger::instance().enableSeverity(static_cast<unsigned>(k), false);
 }
 
 core::win32RenderWindowPtr Application::onCreateRenderWindow()

@@ -203,11 +203,8 @@ bool MainFrame::onLauncherMessage(MSG& msg, LRESULT*)
 
 void MainFrame::disconnectInput()
 {
-    for (CEGUI::Event::Connection* c : {&mMouseDownConnection, &mKeyDownConnection}) {
-        if (c->isValid())
-            (*c)->disconnect();
-        *c = CEGUI::Event::Connection();
-    }
+    mMouseDownConnection.reset();
+    mKeyDownConnection.reset();
 }
 
 bool MainFrame::create()

@@ -5,6 +5,7 @@
 #include <string>
 #include <core/CEGUIMenuContainer.h>
 #include <core/Frame.h>
+#include <core/ScopedEventConnection.h>
 #include <hostproc/ClientProcMsg.h>
 #include <win32/Windows.h>
 
@@ -82,8 +83,8 @@ private:
     bool onTopWindowInput(const CEGUI::EventArgs& args);
     void disconnectInput();
 
-    CEGUI::Event::Connection mMouseDownConnection;
-    CEGUI::Event::Connection mKeyDownConnection;
+    core::ScopedEventConnection mMouseDownConnection;
+    core::ScopedEventConnection mKeyDownConnection;
     CEGUI::Window* mGuiRoot = nullptr;
     bool mLobbyPanelsCreated = false;
     // The screens' game-wide resources, made with the frame and gone with it.

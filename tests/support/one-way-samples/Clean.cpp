@@ -18,3 +18,20 @@ machine->changeState(core::ClientStateTable::kLogon);
 writeLog(kLogTrace, "room", "no scene: no lights in " + getName());
 addRecord("room", row);
 gui->showPage("battle");
+
+// json-reader
+core::JsonText::parse(text, v, error, limits);
+
+// hand-disconnect
+mConnection.reset();
+mBoxConnection.disconnect();
+
+// box-numbers
+frame->messageBox("error/title1", "error/map_change", core::Frame::kNoticeBox);
+frame->messageBoxText(title, text, core::Frame::kNoticeBox.sized(width, height));
+setArea(CEGUI::URect(CEGUI::UDim(0, 9), CEGUI::UDim(0, 300), CEGUI::UDim(1, 0), CEGUI::UDim(0, 150)));
+
+// log-number
+logLine(Severity::Warning, "product file " + file + " cannot be read");
+writeLog(kLogTrace, channel().c_str(), text);
+guiLog(Severity::Error, "step ", 3, " failed");

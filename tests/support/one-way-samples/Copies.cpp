@@ -16,3 +16,20 @@ machine->changeState("logon");
 machine->addState("arena", state);
 if (state->getName() == "battle")
 std::string mInitialState = "logon";
+
+// json-reader
+Json::CharReaderBuilder builder;
+Json::Reader().parse(text, v);
+
+// hand-disconnect
+mDestroyed->disconnect();
+
+// box-numbers
+frame->messageBox("error/title1", "error/map_change", 1, 9, 300, 150);
+                                    3, 9, 300, 150);
+
+// log-number
+yake::logging::logger::instance().log(3, "scene", "not shown");
+logLine(4, "product file " + file + " cannot be read");
+writeLog(6, channel().c_str(), text);
+LandEvents::log(3, "the battle is built already");

@@ -25,10 +25,20 @@ public:
 
     /// Box styles: which buttons a box shows. No button bit still gives an OK button.
     enum BoxStyle { BoxOk = 1, BoxCancel = 2 };
-    /// The kind and size of the game's boxes.
-    static constexpr int kBoxType = 9;
-    static constexpr int kBoxWidth = 300;
-    static constexpr int kBoxHeight = 150;
+    /// What kind of box: its buttons (BoxStyle bits), its look (9, the game's one look) and its
+    /// least size (a box grows to fit its text).
+    struct BoxKind {
+        int style;
+        int type;
+        int width;
+        int height;
+        /// The same kind with another least size, for the few boxes that need more room.
+        constexpr BoxKind sized(int w, int h) const { return BoxKind{style, type, w, h}; }
+    };
+    /// A notice the player closes with OK.
+    static constexpr BoxKind kNoticeBox{BoxOk, 9, 300, 150};
+    /// A question the player answers with OK or Cancel.
+    static constexpr BoxKind kQuestionBox{BoxOk | BoxCancel, 9, 300, 150};
 
     /// What was asked of the player, kept for tests and for the GUI stand-in.
     struct BoxRecord {
@@ -69,6 +79,11 @@ public:
     /// empty).
     void messageBoxText(const std::string& title, const std::string& text, int style, int type, int width,
                         int height);
+    /// The same three boxes by kind.
+    void messageBox(const std::string& titleKey, const std::string& textKey, const BoxKind& kind);
+    void messageBoxText(const std::string& title, const std::string& text, const BoxKind& kind);
+    boost::signals2::connection messageBox2(const std::string& titleKey, const std::string& textKey,
+                                            const ResultSlot& slot, const BoxKind& kind);
     /// A box whose answer goes to `slot` with the pressed button's index, or with -1 when a newer
     /// box replaces it or cancelMessageBox closes it (once either way; a frame that is destroyed
     /// answers nothing). The connection ends when the box closes.

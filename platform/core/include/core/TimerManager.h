@@ -15,6 +15,7 @@ public:
     int setTimeout(unsigned milliseconds, std::function<void()> callback, bool repeat = false);
     /// false when the id is unknown (already fired or killed).
     bool killTimer(int id);
+    bool isPending(int id) const { return mTimers.count(id) > 0; }
     /// Fires every timer that is due at the current clock time, earliest first. A timer set
     /// by a callback fires at the earliest on the next update.
     void update();

@@ -77,7 +77,7 @@ public:
 private:
     struct Listener {
         MsgRoomCallback* callback;
-        boost::weak_ptr<void> alive;
+        std::weak_ptr<void> alive;
     };
     struct Arrival {
         std::string room; // empty: for every callback (a room notice) or every chat callback
@@ -91,7 +91,7 @@ private:
 
     std::string mDomain;
     std::map<std::string, std::vector<Listener>> mRooms;
-    Listener mScene{nullptr, boost::weak_ptr<void>()};
+    Listener mScene{nullptr, std::weak_ptr<void>()};
     std::deque<Arrival> mArrivals;
     std::map<std::string, MsgSiteInfo> mSites;
     std::deque<Sent> mSent;

@@ -1,6 +1,5 @@
 #pragma once
-#include <boost/shared_ptr.hpp>
-#include <boost/weak_ptr.hpp>
+#include <core/Lifetime.h>
 #include <string>
 
 class TiXmlNode;
@@ -12,9 +11,6 @@ namespace core {
 /// a weak token of it, so a destroyed callback is never called.
 class MsgRoomCallback {
 public:
-    MsgRoomCallback() : mAlive(new int(0)) {}
-    MsgRoomCallback(const MsgRoomCallback&) : mAlive(new int(0)) {} // a copy is a listener of its own
-    MsgRoomCallback& operator=(const MsgRoomCallback&) { return *this; }
     virtual ~MsgRoomCallback() = default;
 
     /// Reply to entering a room: code -1 or 0 is success.
@@ -29,10 +25,10 @@ public:
     virtual void onMemberSpecialEvent(const std::string& room, const std::string& name, const TiXmlNode* node) {}
     virtual void onRoomInfo(const std::string& room, const TiXmlNode* node) {}
 
-    boost::weak_ptr<void> aliveToken() const { return mAlive; }
+    std::weak_ptr<void> aliveToken() const { return mLife.token(); }
 
 private:
-    boost::shared_ptr<void> mAlive;
+    Lifetime mLife; // a copy is a listener of its own
 };
 
 } // namespace core

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 #include <CEGUI/Event.h>
+#include <core/ScopedEventConnection.h>
 
 namespace CEGUI {
 class AnimationInstance;
@@ -65,7 +66,7 @@ private:
     bool onWindowDestroyed(const CEGUI::EventArgs& args);
 
     std::string mMovie;
-    CEGUI::Event::Connection mDestroyed;
+    core::ScopedEventConnection mDestroyed;
     CEGUI::Window* mWindow = nullptr;
     CEGUI::AnimationInstance* mAnimation = nullptr;
     bool mKnown = false;

@@ -2,6 +2,7 @@
 #include <map>
 #include <string>
 #include <vector>
+#include <yake/Logger.h>
 #include "land/ZRKLand.h"
 
 namespace kavri3D {
@@ -16,8 +17,9 @@ public:
     LandEvents(const LandEvents&) = delete;
     LandEvents& operator=(const LandEvents&) = delete;
 
-    /// The land's log line (severity 3 an error, 4 a warning).
-    static void log(unsigned severity, const std::string& text);
+    using Severity = yake::logging::Severity;
+    /// The land's log line.
+    static void log(Severity severity, const std::string& text);
 
     core::EventPtr make(int type) const;
     void addPreview(int type, const ZRKLand::EventPreview& preview);

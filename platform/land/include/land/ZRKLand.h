@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 #include <core/EventManager.h>
+#include <core/Lifetime.h>
 #include <core/RandomNumber.h>
 #include <core/Updatable.h>
 #include <util/XmlConfigHelper.h>
@@ -274,7 +275,7 @@ public:
     const LandSetup& getSetup() const { return mSetup; }
     const LandItems& getItems() const { return mItems; }
     /// Expires when the land goes: a scene that outlives it stops reading it.
-    std::weak_ptr<bool> getLife() const { return mAlive; }
+    std::weak_ptr<void> getLife() const { return mLife.token(); }
     core::GrafixClientState* getOwner() const { return mOwner; }
     /// Keys of the own doll come from here (the engine's by default).
     void setKeyInput(core::KeyInput* keys) { mKeys = keys; mKeysSet = true; }
@@ -326,7 +327,7 @@ private:
     HeightField mField;
     core::RandomNumber mRandom;
     LoadSignal mLoadSignal;
-    std::shared_ptr<bool> mAlive{std::make_shared<bool>(true)};
+    core::Lifetime mLife;
     bool mCreated = false;
     int mLoadState = LOAD_NONE;
     int mLoadProgress = 0;

@@ -104,7 +104,7 @@ private:
     Ogre::ParticleSystem* makeParticles(const std::string& templateName, Ogre::SceneNode* node);
 
     ZRKLand& mLand;
-    std::weak_ptr<bool> mLandLife;
+    std::weak_ptr<void> mLandLife;
     core::GrafixScene& mScene;
     Ogre::SceneManager* mSm;
     bool mHeadless;

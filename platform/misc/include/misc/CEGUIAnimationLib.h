@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 #include <CEGUI/Event.h>
+#include <core/ScopedEventConnection.h>
 #include <util/Singleton.h>
 
 namespace CEGUI {
@@ -63,7 +64,7 @@ private:
         std::string animation;
         std::string state;
         CEGUI::AnimationInstance* instance = nullptr;
-        CEGUI::Event::Connection destroyed;
+        ScopedEventConnection destroyed;
     };
     bool onWindowDestroyed(const CEGUI::EventArgs& args);
     static void stop(Entry& entry);

@@ -2,11 +2,22 @@
 #include <cstdint>
 #include <fstream>
 #include <mutex>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace yake {
 namespace logging {
+
+/// How grave a line is (syslog numbering: lower is graver); the settings switch off the
+/// severities above a level.
+enum class Severity : unsigned {
+    Error = 3,   ///< something failed: the operation ends
+    Warning = 4, ///< a fall-back was taken
+    Notice = 5,  ///< worth knowing, not a fault
+    Trace = 6,   ///< what the game did, for reading a run back
+    Debug = 7,   ///< detail for a developer
+};
 
 /// One recorded line, kept for tests that want to read what was logged.
 struct LogRecord {
@@ -26,7 +37,7 @@ class logger {
 public:
     static logger& instance();
 
-    void log(unsigned severity, const std::string& channel, const std::string& text);
+    void log(Severity severity, const std::string& channel, const std::string& text);
     void enableSeverity(unsigned severity, bool enabled);
     bool isSeverityEnabled(unsigned severity) const;
     void enableAllSeverities();
@@ -65,6 +76,27 @@ private:
     bool mCapturing = false;
     std::vector<LogRecord> mCaptured;
     mutable std::mutex mMutex;
+};
+
+/// The one way a library writes a line: a channel named once per writer,
+///   const yake::logging::Channel logLine("audio");
+///   logLine(Severity::Warning, "sound ", name, " cannot be played: ", why);
+/// the text built from anything streamable.
+class Channel {
+public:
+    explicit constexpr Channel(const char* name) : mName(name) {}
+
+    void operator()(Severity severity, const std::string& text) const;
+    template <class... Parts> void operator()(Severity severity, const Parts&... parts) const
+    {
+        std::ostringstream os;
+        (os << ... << parts);
+        (*this)(severity, os.str());
+    }
+    const char* name() const { return mName; }
+
+private:
+    const char* mName;
 };
 
 } // namespace logging

@@ -58,7 +58,7 @@ BattleRoom::ZRKProgressPanel::ZRKProgressPanel(BattleRoom* room) : core::CEGUIPa
 
 BattleRoom::ZRKProgressPanel::~ZRKProgressPanel()
 {
-    *mAlive = false;
+    mLife.end();
     destroyWindow();
 }
 
@@ -328,11 +328,14 @@ void BattleRoom::ZRKProgressPanel::startCountdown()
         return;
     if (mTimerWindow)
         mTimerWindow->show();
-    std::weak_ptr<bool> alive = mAlive;
-    mCountdownTimer = core::setTimeout(1000, [this, alive]() {
-        if (!alive.expired() && *alive.lock())
-            onCountdownTick();
-    }, true);
+    std::weak_ptr<void> alive = mLife.token();
+    mCountdownTimer = core::setTimeout(
+        1000,
+        [this, alive]() {
+            if (!alive.expired())
+                onCountdownTick();
+        },
+        true);
 }
 
 void BattleRoom::ZRKProgressPanel::onCountdownTick()

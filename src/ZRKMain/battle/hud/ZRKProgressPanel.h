@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <core/Lifetime.h>
 #include <string>
 #include <vector>
 #include <core/CEGUIPanel.h>
@@ -91,7 +92,7 @@ private:
     int mOwnSeat = -1;
     int mCountdownTimer = -1;
     int mCountdown = 90;
-    std::shared_ptr<bool> mAlive{std::make_shared<bool>(true)};
+    core::Lifetime mLife;
 };
 
 } // namespace zrk

@@ -231,10 +231,10 @@ void BattleRoomNewbie::onEnterRoom(const std::string& room, int, const std::stri
     if (EquipRes* equip = EquipRes::getSingletonPtr())
         equip->setEquipmentList(std::map<std::string, std::string>());
     ZRKSession* session = GameServices::session();
-    std::weak_ptr<bool> alive = getLife();
+    std::weak_ptr<void> alive = getLife();
     ZRKUserRequest::queryUserDefState(session ? session->getUID() : std::string(),
                                       [this, alive](bool error, const std::string& reply) {
-                                          if (!alive.expired() && *alive.lock())
+                                          if (!alive.expired())
                                               createNewbieAvatar(error, reply);
                                       });
 }
@@ -242,7 +242,7 @@ void BattleRoomNewbie::onEnterRoom(const std::string& room, int, const std::stri
 void BattleRoomNewbie::createNewbieAvatar(bool error, const std::string& reply)
 {
     if (error) {
-        writeLog(6, kChannel, reply);
+        writeLog(kLogTrace, kChannel, reply);
         finishLesson(false);
         return;
     }
