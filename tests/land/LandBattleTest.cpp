@@ -102,7 +102,7 @@ TEST_F(LandFixture, EveryProductABattleAsksForIsPublished)
     ASSERT_TRUE(playToTheEnd(this, *land, 0.25f));
     mEvents.dispatch();
     std::set<std::string> asked;
-    for (const Seen& s : seen(6506))
+    for (const Seen& s : seen(LandEventId::Effect))
         if (!s.attrs.getAttrAs<bool>("flash", true) && !s.attrs.hasAttr("revoke"))
             asked.insert(s.attrs.getAttrAs<std::string>("pid", ""));
     ASSERT_FALSE(asked.empty());

@@ -54,9 +54,9 @@ TEST_F(LandFixture, OneSideLeftEndsTheBattle)
     r->setValue("state", std::to_string(ROOM_CLOSED));
     for (int i = 0; i < 10; ++i)
         frame(*land, 0.1f);
-    ASSERT_EQ(seen(6508).size(), 1u);
-    EXPECT_FALSE(seen(6508)[0].attrs.getAttrAs<bool>("sync", true));
-    EXPECT_FALSE(seen(6508)[0].attrs.hasAttr("sabort"));
+    ASSERT_EQ(seen(LandEventId::SyncOrAbort).size(), 1u);
+    EXPECT_FALSE(seen(LandEventId::SyncOrAbort)[0].attrs.getAttrAs<bool>("sync", true));
+    EXPECT_FALSE(seen(LandEventId::SyncOrAbort)[0].attrs.hasAttr("sabort"));
 }
 
 // At the time limit the side with more health wins; equal health is a draw.

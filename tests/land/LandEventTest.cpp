@@ -1,3 +1,5 @@
+#include <set>
+#include <utility>
 #include <land/ZRKNpcSim.h>
 #include <land/ZRKNpcState.h>
 #include "LandTestKit.h"
@@ -35,7 +37,7 @@ TEST_F(LandFixture, LoadingReportsItsStatesAndWaitsForTheRoom)
     EXPECT_FALSE(land->isLoaded());
     for (const char* player : {"me", "foe"}) {
         std::vector<int> lower;
-        for (const Seen& s : seen(6514))
+        for (const Seen& s : seen(LandEventId::LoadProgress))
             if (s.attrs.getAttrAs<std::string>("playerId", "") == player) {
                 lower.push_back(s.attrs.getAttrAs<int>("lower", -1));
                 EXPECT_GE(s.attrs.getAttrAs<int>("upper", -1), lower.back());
@@ -53,9 +55,9 @@ TEST_F(LandFixture, LoadingReportsItsStatesAndWaitsForTheRoom)
     EXPECT_TRUE(land->isLoaded());
     EXPECT_FLOAT_EQ(land->getWindPower(), 5.0f);
     EXPECT_FLOAT_EQ(land->getWindPowerHUD(), 5.0f);
-    ASSERT_EQ(seen(6507).size(), 1u);
-    EXPECT_FALSE(seen(6507)[0].attrs.getAttrAs<std::string>("prompt", "").empty());
-    EXPECT_FLOAT_EQ(seen(6507)[0].attrs.getAttrAs<float>("timeout", 0), 3.0f);
+    ASSERT_EQ(seen(LandEventId::GuideText).size(), 1u);
+    EXPECT_FALSE(seen(LandEventId::GuideText)[0].attrs.getAttrAs<std::string>("prompt", "").empty());
+    EXPECT_FLOAT_EQ(seen(LandEventId::GuideText)[0].attrs.getAttrAs<float>("timeout", 0), 3.0f);
     frame(*land, 1.0f);
     EXPECT_EQ(land->getTimeFighting(), 0.0f); // nothing moves before the fight begins
     EXPECT_TRUE(land->beginSimulator());
@@ -70,41 +72,41 @@ TEST_F(LandFixture, AHitIsToldOnceWithItsAttributes)
 {
     auto land = myTurn(duel(4));
     auto handler = boost::make_shared<CountingHandler>();
-    mEvents.addEventHandler(6501, handler);
-    mEvents.addEventHandler(6506, handler);
+    mEvents.addEventHandler(LandEventId::Hit, handler);
+    mEvents.addEventHandler(LandEventId::Effect, handler);
     ZRKPlayerSim* foe = land->getDoll("foe");
     mSeen.clear();
     land->launchShell("me", foe->getPosition() + Vector3(0, 30, 0), Vector3(0, -30, 0));
-    ASSERT_TRUE(runUntil(*land, [&] { return !seen(6501).empty(); }, 5.0f));
+    ASSERT_TRUE(runUntil(*land, [&] { return !seen(LandEventId::Hit).empty(); }, 5.0f));
     frame(*land, 0.01f);
-    ASSERT_EQ(seen(6501).size(), 1u);
-    const Seen hit = seen(6501)[0];
+    ASSERT_EQ(seen(LandEventId::Hit).size(), 1u);
+    const Seen hit = seen(LandEventId::Hit)[0];
     EXPECT_EQ(hit.attrs.getAttrAs<std::string>("playerId", ""), "foe");
     EXPECT_EQ(hit.params.getStringVal("type", "?"), "");
     EXPECT_EQ(hit.params.getIntVal("level", 0), 1);
     EXPECT_EQ(hit.params.getIntVal("health", 0), foe->getBattle().hp - foe->getBattle().xhp);
     EXPECT_EQ(hit.params.getStringVal("hitter", ""), "me");
-    ASSERT_EQ(seen(6506).size(), 1u);
-    EXPECT_EQ(seen(6506)[0].attrs.getAttrAs<std::string>("pid", ""), "explosion");
-    EXPECT_FALSE(seen(6506)[0].attrs.getAttrAs<bool>("flash", true));
-    EXPECT_GT(seen(6506)[0].attrs.getAttrAs<float>("duration", 0), 0.0f);
-    const auto placement = seen(6506)[0].attrs.getAttrAs<ZRKLand::EffectPlacement>("mi", {});
+    ASSERT_EQ(seen(LandEventId::Effect).size(), 1u);
+    EXPECT_EQ(seen(LandEventId::Effect)[0].attrs.getAttrAs<std::string>("pid", ""), "explosion");
+    EXPECT_FALSE(seen(LandEventId::Effect)[0].attrs.getAttrAs<bool>("flash", true));
+    EXPECT_GT(seen(LandEventId::Effect)[0].attrs.getAttrAs<float>("duration", 0), 0.0f);
+    const auto placement = seen(LandEventId::Effect)[0].attrs.getAttrAs<ZRKLand::EffectPlacement>("mi", {});
     EXPECT_LT(placement.position.distance(foe->getPosition()), 6.0f);
     int bubbles = 0;
-    for (const Seen& s : seen(6511))
+    for (const Seen& s : seen(LandEventId::DollBubble))
         bubbles += s.attrs.getAttrAs<std::string>("playerId", "") == "foe";
     EXPECT_EQ(bubbles, 1);
     EXPECT_EQ(handler->types, (std::vector<int>{6506, 6501}));
     mEvents.removeEventHandler(handler);
-    EXPECT_EQ(mEvents.handlerCount(6501), 0u);
+    EXPECT_EQ(mEvents.handlerCount(LandEventId::Hit), 0u);
 
     // The own doll hurt: its status carries "hp".
     mSeen.clear();
     ZRKPlayerSim* me = land->getMyDoll();
     land->launchShell("foe", me->getPosition() + Vector3(0, 30, 0), Vector3(0, -30, 0));
-    ASSERT_TRUE(runUntil(*land, [&] { return !seen(6501).empty(); }, 5.0f));
+    ASSERT_TRUE(runUntil(*land, [&] { return !seen(LandEventId::Hit).empty(); }, 5.0f));
     bool hp = false;
-    for (const Seen& s : seen(6510))
+    for (const Seen& s : seen(LandEventId::OwnStatus))
         hp = hp || s.attrs.getAttrAs<int>("hp", -1) == me->getBattle().hp;
     EXPECT_TRUE(hp);
 }
@@ -115,11 +117,11 @@ TEST_F(LandFixture, DownThenKilledThroughThePreviews)
 {
     auto land = myTurn(duel(6));
     std::vector<std::string> previewed;
-    land->addEventPreview(6112, [&](ZRKLand*, core::Event& e) {
+    land->addEventPreview(LandEventId::DollDying, [&](ZRKLand*, core::Event& e) {
         previewed.push_back("dying " + e.attrs().getAttrAs<std::string>("uid", ""));
         return 0;
     });
-    land->addEventPreview(6113, [&](ZRKLand*, core::Event& e) {
+    land->addEventPreview(LandEventId::DollKilled, [&](ZRKLand*, core::Event& e) {
         previewed.push_back("killed " + e.attrs().getAttrAs<std::string>("uid", "") + " by " +
                             e.attrs().getAttrAs<std::string>("killer", ""));
         return 1; // kept from the manager
@@ -133,7 +135,7 @@ TEST_F(LandFixture, DownThenKilledThroughThePreviews)
     EXPECT_EQ(foe->getPhase(), PHASE_DOWN);
     EXPECT_FALSE(foe->isFlagSet(SIM_OUT));
     frame(*land, 0.01f);
-    EXPECT_EQ(seen(6112).size(), 1u);
+    EXPECT_EQ(seen(LandEventId::DollDying).size(), 1u);
     EXPECT_FALSE(land->isFinished()); // down is not out: there is time for a revive
 
     // A revive in time brings it back; down again, it is killed once its time is up.
@@ -151,9 +153,9 @@ TEST_F(LandFixture, DownThenKilledThroughThePreviews)
     EXPECT_EQ(land->getTeamScore(0), 1);
     frame(*land, 0.01f);
     EXPECT_EQ(previewed, (std::vector<std::string>{"dying foe", "dying foe", "killed foe by me"}));
-    EXPECT_TRUE(seen(6113).empty());
+    EXPECT_TRUE(seen(LandEventId::DollKilled).empty());
     bool killCount = false;
-    for (const Seen& s : seen(6510))
+    for (const Seen& s : seen(LandEventId::OwnStatus))
         killCount = killCount || s.attrs.hasAttr("killCount");
     EXPECT_TRUE(killCount);
 }
@@ -207,7 +209,7 @@ TEST_F(LandFixture, PacemakerNoticeRevivesTheOwnDollOnce)
     EXPECT_EQ(land->getMyReviveNum(), 1);
 }
 
-// The water takes whoever falls in: killed at once, told as event 6114.
+// The water takes whoever falls in: killed at once, told as DollLost.
 TEST_F(LandFixture, TheWaterKills)
 {
     auto land = myTurn(duel(8));
@@ -216,8 +218,8 @@ TEST_F(LandFixture, TheWaterKills)
     foe->getMovable().setPosition(Vector3(0.0f, 0.0f, land->getHeightField().getHalfSize() - 1.0f));
     frame(*land, 0.05f);
     EXPECT_TRUE(foe->isFlagSet(SIM_OUT));
-    ASSERT_EQ(seen(6114).size(), 1u);
-    EXPECT_EQ(seen(6114)[0].attrs.getAttrAs<std::string>("uid", ""), "foe");
+    ASSERT_EQ(seen(LandEventId::DollLost).size(), 1u);
+    EXPECT_EQ(seen(LandEventId::DollLost)[0].attrs.getAttrAs<std::string>("uid", ""), "foe");
     // One side is left: the battle is decided.
     EXPECT_EQ(land->getLoadState(), LOAD_RESULT);
 }
@@ -230,8 +232,8 @@ TEST_F(LandFixture, MessagesNoticesCratesAndTheRoomsTurns)
     mSeen.clear();
     land->_reportMsg2("foe", "msg/bf_dying", {"Foe"}, 1, 0, 1);
     frame(*land, 0.01f);
-    ASSERT_EQ(seen(6505).size(), 1u);
-    const Seen chat = seen(6505)[0];
+    ASSERT_EQ(seen(LandEventId::BattleMessage).size(), 1u);
+    const Seen chat = seen(LandEventId::BattleMessage)[0];
     EXPECT_EQ(chat.attrs.getAttrAs<std::string>("uid", ""), "foe");
     EXPECT_EQ(chat.attrs.getAttrAs<int>("team", -5), 1);
     EXPECT_EQ(chat.attrs.getAttrAs<std::string>("msg", ""), "msg/bf_dying");
@@ -244,8 +246,8 @@ TEST_F(LandFixture, MessagesNoticesCratesAndTheRoomsTurns)
     killer.setStringVal("deadPerson", "Foe");
     land->_notifyEvent(killer);
     frame(*land, 0.01f);
-    ASSERT_EQ(seen(6505).size(), 2u);
-    EXPECT_EQ(seen(6505)[1].attrs.getAttrAs<std::vector<std::string>>("argv", {}), (std::vector<std::string>{"Me", "Foe"}));
+    ASSERT_EQ(seen(LandEventId::BattleMessage).size(), 2u);
+    EXPECT_EQ(seen(LandEventId::BattleMessage)[1].attrs.getAttrAs<std::vector<std::string>>("argv", {}), (std::vector<std::string>{"Me", "Foe"}));
 
     // A crate at the own doll's feet is picked up at once.
     ZRKPlayerSim* me = land->getMyDoll();
@@ -261,17 +263,17 @@ TEST_F(LandFixture, MessagesNoticesCratesAndTheRoomsTurns)
     frame(*land, 0.01f);
     EXPECT_FALSE(land->_hasCrate("c1"));
     EXPECT_EQ(me->getBattle().hp, 350);
-    ASSERT_EQ(seen(6502).size(), 1u);
-    EXPECT_EQ(seen(6502)[0].attrs.getAttrAs<std::string>("id", ""), "si_1");
+    ASSERT_EQ(seen(LandEventId::ItemGained).size(), 1u);
+    EXPECT_EQ(seen(LandEventId::ItemGained)[0].attrs.getAttrAs<std::string>("id", ""), "si_1");
     EXPECT_FALSE(land->_addCrate("c2", item, "no such node"));
 
     // The server aborts: once, with "sabort".
     r->setValue("state", std::to_string(ROOM_ABORTED));
     for (int i = 0; i < 60; ++i)
         frame(*land, 0.02f);
-    ASSERT_EQ(seen(6508).size(), 1u);
-    EXPECT_FALSE(seen(6508)[0].attrs.getAttrAs<bool>("sync", true));
-    EXPECT_TRUE(seen(6508)[0].attrs.hasAttr("sabort"));
+    ASSERT_EQ(seen(LandEventId::SyncOrAbort).size(), 1u);
+    EXPECT_FALSE(seen(LandEventId::SyncOrAbort)[0].attrs.getAttrAs<bool>("sync", true));
+    EXPECT_TRUE(seen(LandEventId::SyncOrAbort)[0].attrs.hasAttr("sabort"));
 }
 
 // The own doll's status notices: combo titles hidden, the charge at the suggested force,
@@ -282,7 +284,7 @@ TEST_F(LandFixture, StatusNoticesOfTheOwnDoll)
     ZRKPlayerSim* me = land->getMyDoll();
     auto told = [&](const char* attr) {
         int n = 0;
-        for (const Seen& s : seen(6510))
+        for (const Seen& s : seen(LandEventId::OwnStatus))
             n += s.attrs.hasAttr(attr) ? 1 : 0;
         return n;
     };
@@ -310,7 +312,7 @@ TEST_F(LandFixture, StatusNoticesOfTheOwnDoll)
     EXPECT_EQ(told("hp_wanted"), 1);
 }
 
-// NPCs of the map take hits (6512) and die (6513); a PVE battle ends with the last of them.
+// NPCs of the map take hits (NpcBubble) and die (NpcKilled); a PVE battle ends with the last of them.
 TEST_F(LandFixture, NpcsOfTheMap)
 {
     auto r = duel(13);
@@ -335,11 +337,35 @@ TEST_F(LandFixture, NpcsOfTheMap)
     land->launchShell("me", turret->getPosition() + Vector3(0, 30, 0), Vector3(0, -30, 0));
     ASSERT_TRUE(runUntil(*land, [&] { return turret->isDead(); }, 5.0f));
     frame(*land, 0.01f);
-    EXPECT_EQ(seen(6512).size(), 1u);
-    ASSERT_EQ(seen(6513).size(), 1u);
-    EXPECT_EQ(seen(6513)[0].attrs.getAttrAs<std::string>("name", ""), "npc#turret");
+    EXPECT_EQ(seen(LandEventId::NpcBubble).size(), 1u);
+    ASSERT_EQ(seen(LandEventId::NpcKilled).size(), 1u);
+    EXPECT_EQ(seen(LandEventId::NpcKilled)[0].attrs.getAttrAs<std::string>("name", ""), "npc#turret");
     EXPECT_EQ(turret->getState().getBattleState().state, BATTLE_KILLED);
     EXPECT_EQ(land->getLoadState(), LOAD_RESULT);
+}
+
+// The battle's event numbers are what the land, the battle room and the lesson agree on:
+// written out here apart from the table, so a renumbered, renamed, lost or repeated row fails.
+TEST(LandEventIdTable, HoldsEachOfTheBattlesNumbersOnceUnderItsName)
+{
+    const std::vector<std::pair<int, std::string>> expected = {
+        {6112, "DollDying"},  {6113, "DollKilled"}, {6114, "DollLost"},        {6201, "PropUsed"},
+        {6501, "Hit"},        {6502, "ItemGained"}, {6503, "Gains"},           {6504, "Reserved1"},
+        {6505, "BattleMessage"}, {6506, "Effect"},  {6507, "GuideText"},       {6508, "SyncOrAbort"},
+        {6509, "Reserved2"},  {6510, "OwnStatus"},  {6511, "DollBubble"},      {6512, "NpcBubble"},
+        {6513, "NpcKilled"},  {6514, "LoadProgress"}, {7000, "LessonReady"},
+    };
+    std::vector<std::pair<int, std::string>> rows;
+    std::set<int> ids;
+    for (const LandEventId::Named& row : LandEventId::kAll) {
+        rows.emplace_back(row.id, row.name);
+        EXPECT_TRUE(ids.insert(row.id).second) << row.name << " repeats " << row.id;
+    }
+    EXPECT_EQ(rows, expected);
+    for (const auto& row : expected)
+        EXPECT_STREQ(LandEventId::nameOf(row.first), row.second.c_str());
+    EXPECT_EQ(LandEventId::nameOf(6500), nullptr);
+    EXPECT_EQ(LandEventId::nameOf(6515), nullptr);
 }
 
 } // namespace landtest

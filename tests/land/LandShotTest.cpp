@@ -69,7 +69,7 @@ TEST_F(LandFixture, DamageFallsOffLinearlyOverTheRadius)
             EXPECT_EQ(lost, 0) << offset;
             continue;
         }
-        auto hits = seen(6501);
+        auto hits = seen(LandEventId::Hit);
         ASSERT_EQ(hits.size(), 1u) << offset;
         const int flags = hits[0].params.getIntVal("hit", 0);
         const float expected = cannon->damage * (1 - d / cannon->radius) * ((flags & HIT_CRITICAL) ? 1.5f : 1.0f);
@@ -162,15 +162,15 @@ TEST_F(LandFixture, ShellCountsCoolDownsPropsAndSkills)
     EXPECT_EQ(me->getCurrentPropBag()->addLocalItem(51), 0);
     EXPECT_EQ(me->getCurrentPropBag()->addLocalItem(999), -1);
     frame(*land, 0.01f);
-    ASSERT_EQ(seen(6201).size(), 2u);
-    EXPECT_EQ(seen(6201)[1].attrs.getAttrAs<int>("prop", -1), 1);
-    ASSERT_EQ(seen(6503).size(), 2u);
-    const Seen gains = seen(6503)[0];
+    ASSERT_EQ(seen(LandEventId::PropUsed).size(), 2u);
+    EXPECT_EQ(seen(LandEventId::PropUsed)[1].attrs.getAttrAs<int>("prop", -1), 1);
+    ASSERT_EQ(seen(LandEventId::Gains).size(), 2u);
+    const Seen gains = seen(LandEventId::Gains)[0];
     EXPECT_EQ(gains.attrs.getAttrAs<std::string>("playerId", ""), "me");
     EXPECT_EQ(gains.params.getIntVal("hp", 0), 300);
     EXPECT_EQ(gains.params.getIntVal("sp", -1), 0);
     EXPECT_FALSE(gains.params.getBoolVal("combo", true));
-    EXPECT_EQ(seen(6503)[1].params.getIntVal("sp", 0), 500);
+    EXPECT_EQ(seen(LandEventId::Gains)[1].params.getIntVal("sp", 0), 500);
 
     // Skills: the fury shot needs full fury; the triple shot splits in three.
     EXPECT_FALSE(me->useSkill(3));
@@ -195,8 +195,8 @@ TEST_F(LandFixture, ShellCountsCoolDownsPropsAndSkills)
         mSeen.clear();
         EXPECT_FALSE(me->holdFire());
         frame(*land, 0.01f);
-        ASSERT_FALSE(seen(6510).empty());
-        EXPECT_TRUE(seen(6510).back().attrs.hasAttr("cd_wanted"));
+        ASSERT_FALSE(seen(LandEventId::OwnStatus).empty());
+        EXPECT_TRUE(seen(LandEventId::OwnStatus).back().attrs.hasAttr("cd_wanted"));
     }
     // Used up: three shells, then "bullet_wanted".
     mortar->setCount(0);
@@ -204,7 +204,7 @@ TEST_F(LandFixture, ShellCountsCoolDownsPropsAndSkills)
     EXPECT_FALSE(me->isArmed());
     EXPECT_FALSE(me->holdFire());
     frame(*land, 0.01f);
-    EXPECT_TRUE(seen(6510).back().attrs.hasAttr("bullet_wanted"));
+    EXPECT_TRUE(seen(LandEventId::OwnStatus).back().attrs.hasAttr("bullet_wanted"));
     mortar->setCount(50);
     EXPECT_EQ(mortar->getCount(), 3); // never above the weapon's number
 }

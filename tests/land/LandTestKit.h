@@ -8,6 +8,7 @@
 #include <core/EventManager.h>
 #include <core/KeyInput.h>
 #include <land/LandBotRoom.h>
+#include <land/LandEventId.h>
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
 

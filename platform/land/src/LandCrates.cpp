@@ -70,7 +70,7 @@ void LandCrates::pick()
             mLand.harm().heal(*picker, item.value > 0 ? item.value : picker->getBattle().xhp / 4, "");
         }
         if (picker->isLocal()) {
-            core::EventPtr e = mLand.events().make(6502);
+            core::EventPtr e = mLand.events().make(LandEventId::ItemGained);
             e->attrs().setAttr("id", "si_" + std::to_string(item.kind));
             mLand.events().post(e);
         }

@@ -14,7 +14,7 @@ const yake::logging::Channel landLog("land");
 
 void LandEvents::log(Severity severity, const std::string& text) { landLog(severity, text); }
 
-core::EventPtr LandEvents::make(int type) const { return boost::make_shared<ZRKLand::LandAnyEvent>(type); }
+core::EventPtr LandEvents::make(LandEventId::Id type) const { return boost::make_shared<ZRKLand::LandAnyEvent>(type); }
 
 void LandEvents::addPreview(int type, const ZRKLand::EventPreview& preview)
 {
@@ -44,7 +44,7 @@ void LandEvents::postStatus(ZRKPlayerSim& doll, const std::string& attr)
 {
     if (!doll.isLocal())
         return;
-    core::EventPtr e = make(6510);
+    core::EventPtr e = make(LandEventId::OwnStatus);
     if (!attr.empty())
         e->attrs().setAttr(attr, true);
     postStatus(doll, e);
@@ -68,7 +68,7 @@ void LandEvents::postStatus(ZRKPlayerSim& doll, const core::EventPtr& event)
 void LandEvents::postBubble(const ZRKBasicSim& sim)
 {
     const bool npc = mLand.getNpc(sim.getId()) != nullptr;
-    core::EventPtr e = make(npc ? 6512 : 6511);
+    core::EventPtr e = make(npc ? LandEventId::NpcBubble : LandEventId::DollBubble);
     e->attrs().setAttr(npc ? "name" : "playerId", sim.getId());
     post(e);
 }
@@ -76,7 +76,7 @@ void LandEvents::postBubble(const ZRKBasicSim& sim)
 void LandEvents::postHit(const ZRKBasicSim& target, int health, int flags, const std::string& hitter,
                          const std::string& type)
 {
-    core::EventPtr e = make(6501);
+    core::EventPtr e = make(LandEventId::Hit);
     e->attrs().setAttr("playerId", target.getId());
     core::XmlConfigHelper& p = e->getParams();
     p.setStringVal("type", type);
@@ -90,7 +90,7 @@ void LandEvents::postHit(const ZRKBasicSim& target, int health, int flags, const
 void LandEvents::postMessage(const std::string& uid, const std::string& msg, const std::vector<std::string>& argv,
                              int team, int local, int res)
 {
-    core::EventPtr e = make(6505);
+    core::EventPtr e = make(LandEventId::BattleMessage);
     if (!uid.empty())
         e->attrs().setAttr("uid", uid);
     e->attrs().setAttr("team", team);

@@ -35,7 +35,7 @@ void LandHarm::damage(ZRKBasicSim& target, int amount, const std::string& hitter
     events.postBubble(target);
     if (ZRKPlayerSim* doll = mLand.getDoll(target.getId()))
         if (doll->isLocal()) {
-            core::EventPtr e = events.make(6510);
+            core::EventPtr e = events.make(LandEventId::OwnStatus);
             e->attrs().setAttr("hp", b.hp);
             events.postStatus(*doll, e);
         }
@@ -97,7 +97,7 @@ void LandHarm::goDown(ZRKBasicSim& target, const std::string& hitter)
     doll->freeze();
     doll->mPhase = doll->mAgonal ? PHASE_AGONAL : PHASE_DOWN;
     doll->mDownTime = mLand.getTimeFighting();
-    core::EventPtr e = events.make(6112);
+    core::EventPtr e = events.make(LandEventId::DollDying);
     e->attrs().setAttr("uid", doll->getId());
     events.post(e);
     events.postStatus(*doll, std::string());
@@ -116,7 +116,7 @@ void LandHarm::kill(ZRKBasicSim& target, const std::string& killer, bool drowned
     LandEvents& events = mLand.events();
     if (ZRKNpcSim* npc = mLand.getNpc(target.getId())) {
         npc->getState().getBattleState().state = BATTLE_KILLED;
-        core::EventPtr e = events.make(6513);
+        core::EventPtr e = events.make(LandEventId::NpcKilled);
         e->attrs().setAttr("name", npc->getId());
         events.post(e);
         return;
@@ -132,7 +132,7 @@ void LandHarm::kill(ZRKBasicSim& target, const std::string& killer, bool drowned
         if (by->isLocal())
             events.postStatus(*by, "killCount");
     }
-    core::EventPtr e = events.make(drowned || killer.empty() ? 6114 : 6113);
+    core::EventPtr e = events.make(drowned || killer.empty() ? LandEventId::DollLost : LandEventId::DollKilled);
     e->attrs().setAttr("uid", doll->getId());
     e->attrs().setAttr("killer", killer);
     events.post(e);

@@ -286,7 +286,7 @@ void LandShots::explode(const Shell& shell, const Vector3& at, const std::string
         mBlasts.erase(mBlasts.begin());
     mBlasts.push_back(ZRKLand::Blast{shell.shot, at, shell.radius});
 
-    core::EventPtr effect = mLand.events().make(6506);
+    core::EventPtr effect = mLand.events().make(LandEventId::Effect);
     effect->attrs().setAttr("flash", false);
     effect->attrs().setAttr("pid", std::string("explosion"));
     effect->attrs().setAttr("key", "blast" + std::to_string(shell.shot));
@@ -364,14 +364,14 @@ void LandShots::finishShot(int shot)
     }
     if (owner->isLocal()) {
         LandEvents& events = mLand.events();
-        core::EventPtr e = events.make(6510);
+        core::EventPtr e = events.make(LandEventId::OwnStatus);
         e->attrs().setAttr("hit", record.flags);
         if (combo.count >= 2) {
             // A run of hits pays energy.
             const int bonus = 50 * (combo.count - 1);
             owner->getBattle().sp += bonus;
             owner->clampBattle();
-            core::EventPtr gains = events.make(6503);
+            core::EventPtr gains = events.make(LandEventId::Gains);
             gains->attrs().setAttr("playerId", owner->getId());
             gains->getParams().setIntVal("sp", bonus);
             gains->getParams().setBoolVal("combo", true);

@@ -157,7 +157,7 @@ void ZRKLand::advanceLoading(float dt)
     case LOAD_LOADOUT: {
         mLoadProgress = std::min(mLoadProgress + 25, 101);
         for (const ZRKPlayerSim* doll : mSeatOrder) {
-            core::EventPtr e = events().make(6514);
+            core::EventPtr e = events().make(LandEventId::LoadProgress);
             e->attrs().setAttr("playerId", doll->getId());
             e->attrs().setAttr("lower", mLoadProgress >= 100 ? 101 : mLoadProgress);
             e->attrs().setAttr("upper", mLoadProgress >= 100 ? 101 : std::min(mLoadProgress + 25, 100));
@@ -192,7 +192,7 @@ void ZRKLand::advanceLoading(float dt)
         if (alive.expired())
             return;
         LandRecord map(mSetup.map, "map " + mSetup.place);
-        core::EventPtr e = events().make(6507);
+        core::EventPtr e = events().make(LandEventId::GuideText);
         e->attrs().setAttr("prompt", map.getString("guide", ""));
         e->attrs().setAttr("timeout", map.getReal("guide_time", 3.0f, 0.0f, 60.0f));
         events().post(e);
@@ -212,7 +212,7 @@ bool ZRKLand::beginSimulator()
     // A stage of a fixed-play dungeon tells its number, for its tip.
     if (ZRKPlayerSim* me = getMyDoll())
         if (mFixPlay == 1 && mSetup.dungeon > 2000) {
-            core::EventPtr e = events().make(6510);
+            core::EventPtr e = events().make(LandEventId::OwnStatus);
             e->attrs().setAttr("fp_notice", mSetup.dungeon);
             events().postStatus(*me, e);
         }
@@ -238,7 +238,7 @@ void ZRKLand::followRoom()
     auto tell = [&](int roomState, bool sync, bool abort) {
         if (!mToldRoomStates.insert(roomState).second)
             return;
-        core::EventPtr e = events().make(6508);
+        core::EventPtr e = events().make(LandEventId::SyncOrAbort);
         e->attrs().setAttr("sync", sync);
         if (abort)
             e->attrs().setAttr("sabort", true);

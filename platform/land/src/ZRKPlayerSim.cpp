@@ -65,7 +65,7 @@ bool ZRKPlayerSim::changeWeapon(int index, bool force)
     mPlayerBattle.weapon = index;
     mWeapons.setCDSeconds(0.0f); // the land's next step measures the new weapon's cool-down
     if (mLand && isLocal()) {
-        core::EventPtr e = mLand->events().make(6510);
+        core::EventPtr e = mLand->events().make(LandEventId::OwnStatus);
         e->attrs().setAttr("weapon_notice", std::make_pair(index, w->limited ? w->getCount() : -1));
         mLand->events().postStatus(*this, e);
     }
@@ -205,11 +205,11 @@ bool ZRKPlayerSim::useProp(int slot)
     --p->count;
     mTurnDelay += p->delay;
     if (isLocal()) {
-        core::EventPtr used = mLand->events().make(6201);
+        core::EventPtr used = mLand->events().make(LandEventId::PropUsed);
         used->attrs().setAttr("prop", slot);
         mLand->events().post(used);
         if (b.hp != hpBefore || b.sp != spBefore || b.fury != furyBefore) {
-            core::EventPtr gains = mLand->events().make(6503);
+            core::EventPtr gains = mLand->events().make(LandEventId::Gains);
             gains->attrs().setAttr("playerId", getId());
             gains->getParams().setIntVal("hp", b.hp - hpBefore);
             gains->getParams().setIntVal("sp", b.sp - spBefore);

@@ -17,6 +17,7 @@
 #include <gui/IBattlePanel.h>
 #include <gui/IGuiManager.h>
 #include <landscene/LandScene.h>
+#include <land/LandEventId.h>
 #include <land/ZRKLand.h>
 #include <land/ZRKNpcSim.h>
 #include <land/ZRKPlayerSim.h>
@@ -592,9 +593,9 @@ void BattleRoom::registerEventHandlers()
     mNpcHandler.reset(new EvtNpcHandler(*this));
     for (int type = EvtLandHandler::kFirst; type <= EvtLandHandler::kLast; ++type)
         events->addEventHandler(type, mLandHandler);
-    for (int type : {6201, 6510, 6511})
+    for (int type : {LandEventId::PropUsed, LandEventId::OwnStatus, LandEventId::DollBubble})
         events->addEventHandler(type, mDollHandler);
-    for (int type : {6512, 6513})
+    for (int type : {LandEventId::NpcBubble, LandEventId::NpcKilled})
         events->addEventHandler(type, mNpcHandler);
 }
 
@@ -630,7 +631,7 @@ void BattleRoom::installEventPreviews()
         return doll.getState() ? doll.getState()->getUserSettings().getStringVal("pc_nickname", doll.getNickname())
                                : doll.getNickname();
     };
-    mLand->addEventPreview(6112, [played, nickname](ZRKLand* land, core::Event& e) {
+    mLand->addEventPreview(LandEventId::DollDying, [played, nickname](ZRKLand* land, core::Event& e) {
         if (ZRKPlayerSim* doll = played(land, e, "uid"))
             land->_reportMsg2(doll->getId(), "msg/bf_dying", {nickname(*doll)}, doll->getColour() != 0, 0, 1);
         return 0;
@@ -651,8 +652,8 @@ void BattleRoom::installEventPreviews()
         }
         return 0;
     };
-    mLand->addEventPreview(6113, killed);
-    mLand->addEventPreview(6114, killed);
+    mLand->addEventPreview(LandEventId::DollKilled, killed);
+    mLand->addEventPreview(LandEventId::DollLost, killed);
 }
 
 void BattleRoom::forwardGuiCall(int team, const std::string& uid, const std::string& nickname, const std::string& msg,

@@ -113,10 +113,10 @@ public:
 
     // The battle room's own slots; timers, signals and room messages reach the room through
     // them, so a derived room's overrides take effect.
-    /// A battle chat line (event 6505).
+    /// A battle chat line (the land's BattleMessage event).
     virtual void forwardGuiCall(int team, const std::string& uid, const std::string& nickname, const std::string& msg,
                                 bool local);
-    /// A weapon notice of the own doll (event 6510).
+    /// A weapon notice of the own doll (the land's OwnStatus event).
     virtual void forwardGuiCall2(int first, int second);
     virtual void registerEventHandlers();
     virtual void unregisterEventHandlers();

@@ -12,6 +12,7 @@
 #include <text/CeguiText.h>
 #include <gui/IBattlePanel.h>
 #include <land/DollConstants.h>
+#include <land/LandEventId.h>
 #include <land/PropBag.h>
 #include <land/ZRKBattleState.h>
 #include <land/ZRKLand.h>
@@ -76,7 +77,7 @@ EvtDollHandler::~EvtDollHandler()
 bool EvtDollHandler::handle(const core::Event& event)
 {
     const int type = event.getType();
-    if (type != 6201 && type != 6510 && type != 6511)
+    if (type != LandEventId::PropUsed && type != LandEventId::OwnStatus && type != LandEventId::DollBubble)
         return false;
     core::Event copy = event;
     if (mRoom.filterDollEvent(copy))
@@ -85,9 +86,9 @@ bool EvtDollHandler::handle(const core::Event& event)
     if (!land || !land->isLoaded() || land->isFinished())
         return true;
     try {
-        if (type == 6201)
+        if (type == LandEventId::PropUsed)
             propUsed(event);
-        else if (type == 6510)
+        else if (type == LandEventId::OwnStatus)
             status(event);
         else
             mRoom.refreshDollBubble(BattleRoom::getAttrValue<std::string>(event.attrs(), "playerId"));

@@ -18,9 +18,9 @@ namespace zrk {
 
 class BattleRoom;
 
-/// The own doll's events for the battle room: a prop used (6201), the own status (6510:
-/// kill streaks, low health, wants, grades, the battle bar's numbers, rage, sight and the
-/// paid revive) and a doll's bubble changing (6511). Acts only while the land is loaded and
+/// The own doll's events for the battle room: a prop used (PropUsed), the own status
+/// (OwnStatus: kill streaks, low health, wants, grades, the battle bar's numbers, rage, sight
+/// and the paid revive) and a doll's bubble changing (DollBubble). Acts only while the land is loaded and
 /// not finished; the room's filter sees each event first.
 class EvtDollHandler : public core::IEventHandler {
 public:

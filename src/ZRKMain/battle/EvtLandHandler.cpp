@@ -69,7 +69,7 @@ EvtLandHandler::~EvtLandHandler()
 bool EvtLandHandler::handle(const core::Event& event)
 {
     const int type = event.getType();
-    // The tutorial room looks at every land event first (its own 7000 too); its filter takes
+    // The tutorial room looks at every land event first (its own LessonReady too); its filter takes
     // a changeable event.
     core::Event copy = event;
     if (mRoom.filterLandEvent(copy))
@@ -78,29 +78,29 @@ bool EvtLandHandler::handle(const core::Event& event)
         return false;
     try {
         switch (type) {
-        case 6501:
+        case LandEventId::Hit:
             hit(event);
             break;
-        case 6502:
+        case LandEventId::ItemGained:
             itemGained(event);
             break;
-        case 6503:
+        case LandEventId::Gains:
             gains(event);
             break;
-        case 6505:
+        case LandEventId::BattleMessage:
             chatLine(event);
             break;
-        case 6506:
+        case LandEventId::Effect:
             effect(event);
             break;
-        case 6507:
+        case LandEventId::GuideText:
             guideText(event);
             break;
-        case 6508:
+        case LandEventId::SyncOrAbort:
             syncOrAbort(event);
             break;
         default:
-            break; // 6504 and 6509 mean nothing here
+            break; // the two reserved ids mean nothing here
         }
     } catch (const std::exception& e) {
         // A missing or mistyped attribute ends its event; the next one is handled as usual.
@@ -109,7 +109,7 @@ bool EvtLandHandler::handle(const core::Event& event)
     return true;
 }
 
-// --- 6501 hits ---------------------------------------------------------------------------------
+// --- hits ------------------------------------------------------------------------------------
 
 void EvtLandHandler::hit(const core::Event& event)
 {
@@ -197,7 +197,7 @@ void EvtLandHandler::showHit(const std::string& playerId, int hitFlags, const st
     }
 }
 
-// --- 6502 items, 6503 gains ----------------------------------------------------------------------
+// --- items, gains -------------------------------------------------------------------------
 
 void EvtLandHandler::itemGained(const core::Event& event)
 {
@@ -314,7 +314,7 @@ void EvtLandHandler::resetNumberWindow(const std::string& name)
         w->setArea(it->second);
 }
 
-// --- 6505 chat lines, 6506 effects ----------------------------------------------------------------
+// --- chat lines, effects -------------------------------------------------------------------
 
 void EvtLandHandler::chatLine(const core::Event& event)
 {
@@ -386,7 +386,7 @@ void EvtLandHandler::effect(const core::Event& event)
     mRoom.showFlash(pid, playerId, w, h, node, duration);
 }
 
-// --- 6507 guide text, 6508 sync or abort ------------------------------------------------------------
+// --- guide text, sync or abort ---------------------------------------------------------------
 
 void EvtLandHandler::guideText(const core::Event& event)
 {

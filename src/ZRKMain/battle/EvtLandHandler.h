@@ -4,6 +4,7 @@
 #include <CEGUI/Rect.h>
 #include <OgreVector.h>
 #include <core/IEventHandler.h>
+#include <land/LandEventId.h>
 
 namespace CEGUI {
 class Window;
@@ -17,14 +18,15 @@ namespace zrk {
 
 class BattleRoom;
 
-/// The land's events 6501 to 6509 for the battle room: numbers over hit players (6501), the
-/// item prompt (6502), the own gains as rising digits (6503), battle chat lines (6505), scene
-/// effects and Flash overlays (6506), the guide text before the fight (6507) and the server's
-/// resynchronisation or end of the battle (6508). The room's filter sees each event first.
+/// The land's events Hit to Reserved2 for the battle room: numbers over hit players (Hit), the
+/// item prompt (ItemGained), the own gains as rising digits (Gains), battle chat lines
+/// (BattleMessage), scene effects and Flash overlays (Effect), the guide text before the fight
+/// (GuideText) and the server's resynchronisation or end of the battle (SyncOrAbort). The
+/// room's filter sees each event first.
 class EvtLandHandler : public core::IEventHandler {
 public:
-    static constexpr int kFirst = 6501;
-    static constexpr int kLast = 6509;
+    static constexpr int kFirst = LandEventId::Hit;
+    static constexpr int kLast = LandEventId::Reserved2;
     /// The counters of the own gains on the battle bar.
     static const char* const kNumberWindows[4];
     /// Pixel size of one digit of a counter.

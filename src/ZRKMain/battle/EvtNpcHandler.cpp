@@ -1,6 +1,7 @@
 #include "battle/EvtNpcHandler.h"
 
 #include <core/EventManager.h>
+#include <land/LandEventId.h>
 #include <land/ZRKLand.h>
 #include "battle/BattleRoom.h"
 #include "services/LogRoutine.h"
@@ -11,7 +12,7 @@ namespace zrk {
 bool EvtNpcHandler::handle(const core::Event& event)
 {
     const int type = event.getType();
-    if (type != 6512 && type != 6513)
+    if (type != LandEventId::NpcBubble && type != LandEventId::NpcKilled)
         return false;
     core::Event copy = event;
     if (mRoom.filterNpcEvent(copy))

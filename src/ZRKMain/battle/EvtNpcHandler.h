@@ -7,7 +7,7 @@ namespace zrk {
 
 class BattleRoom;
 
-/// NPC events for the battle room: an NPC's bubble changes (6512, 6513). Acts only while the
+/// NPC events for the battle room: an NPC's bubble changes (NpcBubble, NpcKilled). Acts only while the
 /// land is loaded and not finished; the room's filter sees each event first.
 class EvtNpcHandler : public core::IEventHandler {
 public:

@@ -58,7 +58,7 @@ enum TrajectoryCode {
     TRAJECTORY_BLOCKED = -2  ///< the ground stands in the way
 };
 
-/// Hit flags of a shell on a target (land event 6501 "hit", status event 6510 "hit").
+/// Hit flags of a shell on a target (the Hit event's "hit", the OwnStatus event's "hit").
 enum HitFlag {
     HIT_GOOD = 0x1,     ///< it hurt an enemy
     HIT_PERFECT = 0x2,  ///< a direct hit

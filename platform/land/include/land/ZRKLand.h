@@ -60,7 +60,7 @@ public:
     typedef boost::function<int(ZRKLand*, core::Event&)> EventPreview;
     typedef boost::function<boost::shared_ptr<ILandRoom>()> RoomSource;
 
-    /// A land event of any number.
+    /// A land event of any number, named in land/LandEventId.h.
     class LandAnyEvent : public core::Event {
     public:
         explicit LandAnyEvent(int type) : core::Event(type) {}
@@ -70,7 +70,7 @@ public:
         float time = 0.0f; ///< land time of the last hit
         int count = 0;
     };
-    /// Where a scene effect goes (event 6506 "mi").
+    /// Where a scene effect goes (the Effect event's "mi").
     struct EffectPlacement {
         yake::math::Vector3 position;
         yake::math::Vector3 scale = yake::math::Vector3::UNIT_SCALE;
@@ -248,10 +248,10 @@ public:
     bool hasPodium() const { return mPodium; }
 
     // Events.
-    /// Runs before the land's event of the type goes to the event manager; a preview that
-    /// returns other than 0 keeps it from going.
+    /// Runs before the land's event of the type (a LandEventId) goes to the event manager; a
+    /// preview that returns other than 0 keeps it from going.
     void addEventPreview(int type, const EventPreview& preview);
-    /// A battle message (event 6505): team -1 for all, `local` for this client only, `res`
+    /// A battle message (the BattleMessage event): team -1 for all, `local` for this client only, `res`
     /// when msg is a text key.
     void _reportMsg2(const std::string& uid, const std::string& msg, const std::vector<std::string>& argv, int team,
                      int local, int res);

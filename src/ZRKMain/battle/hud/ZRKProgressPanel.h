@@ -5,6 +5,7 @@
 #include <vector>
 #include <core/CEGUIPanel.h>
 #include <core/IEventHandler.h>
+#include <land/LandEventId.h>
 
 #include "battle/BattleRoom.h"
 
@@ -17,12 +18,12 @@ namespace zrk {
 
 /// The battle's loading screen: the map's (or the stage's) framed picture, a tip picked at
 /// random and one row per seated player with name, rank, level, percentage and bar, the own
-/// row on its own background. The land reports each player's progress as event 6514; every
+/// row on its own background. The land reports each player's progress (LoadProgress); every
 /// row runs from the reported lower bound towards the upper one at the reported pace. Short
 /// tactics with more than one player count down from 90.
 class BattleRoom::ZRKProgressPanel : public core::IEventHandler, public core::CEGUIPanel {
 public:
-    static constexpr int kEventType = 6514;
+    static constexpr int kEventType = LandEventId::LoadProgress;
     static constexpr int kRows = 8;
 
     /// One player's row.
@@ -41,7 +42,7 @@ public:
 
     std::string getName() const override { return "BattleRoom_EvtPgHandler"; }
     /// A progress report moves its player's row; a report that cannot be read is logged and
-    /// ignored. True for every 6514, false for other events.
+    /// ignored. True for every LoadProgress, false for other events.
     bool handle(const core::Event& event) override;
 
     /// False without the main frame's top window or when the layout cannot be loaded; the rows

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 #include <CEGUI/Event.h>
+#include <land/LandEventId.h>
 #include <util/Singleton.h>
 #include "battle/BattleRoom.h"
 
@@ -45,7 +46,7 @@ public:
         STEP_ENERGY3 = 0x400,  ///< energy consumed three times as fast
         STEP_FOCUS = 0x800     ///< the camera's focus mode
     };
-    static constexpr int kLandEventReady = 7000; ///< the tutorial's "everyone has loaded"
+    static constexpr int kLandEventReady = LandEventId::LessonReady; ///< the tutorial's "everyone has loaded"
     static constexpr float kClickGate = 0.8f;
 
     BattleRoomNewbie();

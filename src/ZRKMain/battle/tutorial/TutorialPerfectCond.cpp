@@ -4,6 +4,7 @@
 #include <core/EventManager.h>
 #include <yake/StringUtil.h>
 #include <land/DollConstants.h>
+#include <land/LandEventId.h>
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
 #include "battle/tutorial/BattleRoomNewbie.h"
@@ -22,7 +23,7 @@ void TutorialPerfectCond::apply(const std::string& args)
     battle.markForce = 0;
     battle.perfect = yake::StringUtil::parseInt(args);
     if (core::EventManager* events = core::EventManager::getSingletonPtr()) {
-        ZRKLand::LandAnyEvent event(6510);
+        ZRKLand::LandAnyEvent event(LandEventId::OwnStatus);
         event.attrs().setAttr("aim_force", boost::any(true));
         events->send(event);
     }
