@@ -34,6 +34,15 @@ zrk_one_way(event-id
   IN src/ZRKMain platform/gui/src
   INSTEAD "name the id from the table: gui::EventId::Name (platform/gui/include/gui/EventId.h)")
 
+# The battle's numbered events (land/LandEventId.h) as bare numbers, not inside a longer one.
+set(_land_events "(611[2-4]|6201|650[1-9]|651[0-4]|7000)([^0-9]|$)")
+
+zrk_one_way(land-event-id
+  PATTERN "((make|Event)[^;]*[(?:|&, ]|(==|!=|case)|(k[A-Za-z]*|[tT]ypes?|[iI]ds?)[^;=:]*[=:] *{?[^;(]*[ {]) *${_land_events}"
+  IN platform/land src
+  EXCEPT platform/land/include/land/LandEventId.h
+  INSTEAD "name the event from the table: LandEventId::Name (platform/land/include/land/LandEventId.h)")
+
 zrk_one_way(state-name
   PATTERN "(addState|changeState|teleportAdv|currentStateIf|getState)\\( *\"|(teleport|setName)\\([^;]*\"${_states}\"|(getName\\(\\)|StateName\\(\\)|returnState\\(\\)|from|prev|state) *[!=]= *\"${_states}\"|(State|state)[A-Za-z]* = \"${_states}\""
   IN src/ZRKMain platform

@@ -11,6 +11,18 @@ static constexpr int kBagEventId = EventId::PackageLoading;
 const int kMaxEventIdsPerFrame = 256;
 // raiseEvent(8) in a comment
 
+// land-event-id
+core::EventPtr e = events().make(LandEventId::OwnStatus);
+core::EventPtr e = make(npc ? LandEventId::NpcBubble : LandEventId::DollBubble);
+ZRKLand::LandAnyEvent event(kLandEventReady);
+events->addEventHandler(BattleRoom::ZRKProgressPanel::kEventType, mProgressPanel);
+static constexpr int kEventType = LandEventId::LoadProgress;
+for (int type = EvtLandHandler::kFirst; type <= EvtLandHandler::kLast; ++type)
+writeLog(kLogError, kChannel, "land event " + std::to_string(type) + " not handled: " + e.what());
+mSiteMovable->setPosition(mX, 0, -7000);
+core::EventPtr e = make(LandEventId::Hit); // 6501 on the wire
+const int kMaxPreviews = 65010;
+
 // state-name
 session->teleport(std::string(), core::ClientStateTable::kArea, std::string());
 session->teleport(server->getCurrentZone().getStringVal("name", ""), core::ClientStateTable::kPlayerHall, "");

@@ -10,6 +10,21 @@ hallEvent<HallEixtEvent>(23),
 static constexpr int kBagEventId = 8;
 const int kResetEventIds[] = {40, 93, 101};
 
+// land-event-id
+core::EventPtr e = events().make(6510);
+core::EventPtr e = make(npc ? 6512 : 6511);
+core::EventPtr e = events.make(drowned || killer.empty() ? 6114 : 6113);
+ZRKLand::LandAnyEvent event(6510);
+events->post(boost::make_shared<ZRKLand::LandAnyEvent>(7000));
+core::EventPtr e(new core::Event(6514));
+events->addEventHandler(6501, mLandHandler);
+mLand->addEventPreview(6112, preview);
+if (type != 6512 && type != 6513)
+    case 6501:
+for (int type : {6201, 6510, 6511})
+static constexpr int kEventType = 6514;
+const int kLandEvents[] = {6501, 6502};
+
 // state-name
 session->teleport(std::string(), "room", std::string());
 machine->changeState("logon");
