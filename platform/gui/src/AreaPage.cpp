@@ -26,19 +26,11 @@ AreaPage::AreaPage(const std::string& windowName, const std::string& title, Para
     setFrameArea(0.25f, 0.2f, 0.75f, 0.8f);
 }
 
-AreaPage::~AreaPage()
-{
-    mClickedConnection.disconnect();
-    mForgeConnection.disconnect();
-    mShopConnection.disconnect();
-    mLogOutConnection.disconnect();
-    mButtonConnections.clear();
-}
+AreaPage::~AreaPage() = default;
 
 namespace {
 // The column beside the zones: the shop, the news, the tiles and the volumes.
 const float kSideX = 0.78f, kSideWidth = 0.18f;
-const std::size_t kSideButtons = 4;
 } // namespace
 
 void AreaPage::addButton(CEGUI::Window& frame, const char* name, const char* text, float x, float y, float w, float h,
@@ -71,12 +63,9 @@ void AreaPage::buildContent(CEGUI::Window& frame)
         addWidget(frame, "TaharezLook/MultiColumnList", "Zones", "", 0.04f, 0.04f, 0.48f, 0.76f));
     ListRows::addColumns(*list, {{"Area", 0.5f}, {"Players", 0.25f}, {"Levels", 0.2f}});
     list->setSelectionMode(CEGUI::MultiColumnList::RowSingle);
-    mClickedConnection.disconnect();
     mClickedConnection = addWidget(frame, "TaharezLook/Button", "Enter", "Enter", 0.6f, 0.84f, 0.36f, 0.11f)
                              ->subscribeEvent(CEGUI::PushButton::EventClicked,
                                               CEGUI::Event::Subscriber(&AreaPage::onEnterClicked, this));
-    mForgeConnection.disconnect();
-    mBagConnection.disconnect();
     mBagConnection = addWidget(frame, "TaharezLook/Button", "Bag", "Bag", 0.04f, 0.84f, 0.17f, 0.11f)
                          ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
                              if (mOpenBag)
@@ -85,14 +74,12 @@ void AreaPage::buildContent(CEGUI::Window& frame)
                          });
     // Beside the zones, some of the players about; the backdrop's foot stays free below both.
     addWidget(frame, "TaharezLook/Listbox", "Members", "", 0.54f, 0.04f, 0.22f, 0.76f);
-    mLogOutConnection.disconnect();
     mLogOutConnection = addWidget(frame, "TaharezLook/Button", "LogOut", "Log out", kSideX, 0.48f, kSideWidth, 0.09f)
                             ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
                                 logOut();
                                 return true;
                             });
     // The shop stands beside the zones, leaving the backdrop's foot free below them.
-    mShopConnection.disconnect();
     mShopConnection = addWidget(frame, "TaharezLook/Button", "Shop", "Shop", 0.78f, 0.04f, 0.18f, 0.11f)
                           ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
                               if (mOpenShop)
@@ -105,9 +92,7 @@ void AreaPage::buildContent(CEGUI::Window& frame)
                                    mOpenForge();
                                return true;
                            });
-    // Room for every connection at once: a connection copied as the list grows would end.
-    mButtonConnections.clear();
-    mButtonConnections.reserve(kSideButtons);
+    mButtonConnections.clear(); // the buttons of a frame built before
     addButton(frame, "News", "News", kSideX, 0.17f, kSideWidth, 0.09f, [this] { showNews(true); });
     addButton(frame, "Hide", "Hide", kSideX, 0.27f, kSideWidth, 0.09f, [this] { showNews(false); });
     addButton(frame, "Tiles", "Tiles", kSideX, 0.37f, kSideWidth, 0.09f, [this] { openTiles(); });

@@ -1,4 +1,5 @@
 #pragma once
+#include <core/ScopedEventConnection.h>
 #include <gui/EventId.h>
 #include <vector>
 
@@ -80,15 +81,15 @@ private:
     std::function<void()> mOpenForge;
     std::function<void()> mOpenBag;
     std::function<void()> mOpenShop;
-    CEGUI::Event::ScopedConnection mForgeConnection;
-    CEGUI::Event::ScopedConnection mBagConnection;
-    CEGUI::Event::ScopedConnection mShopConnection;
-    CEGUI::Event::ScopedConnection mLogOutConnection;
+    core::ScopedEventConnection mForgeConnection;
+    core::ScopedEventConnection mBagConnection;
+    core::ScopedEventConnection mShopConnection;
+    core::ScopedEventConnection mLogOutConnection;
     VolumeSliders mVolumes;
-    std::vector<CEGUI::Event::ScopedConnection> mButtonConnections;
+    std::vector<core::ScopedEventConnection> mButtonConnections;
     std::vector<Zone> mZones;
     double mNextRefresh = 0;
-    CEGUI::Event::ScopedConnection mClickedConnection;
+    core::ScopedEventConnection mClickedConnection;
 };
 
 } // namespace gui

@@ -203,7 +203,8 @@ void GuiManager::onFrame()
 
 GuiManager::~GuiManager()
 {
-    mFrameworkConnection.disconnect();
+    // The game's events stop before the pages they would reach go.
+    mFrameworkConnection = boost::signals2::connection();
     mDispatcher.shutdown();
     releaseHandedOver();
     mPages.clear();
@@ -221,7 +222,7 @@ void GuiManager::connectFramework()
 void GuiManager::shutdown()
 {
     mCalls.add("shutdown");
-    mFrameworkConnection.disconnect();
+    mFrameworkConnection = boost::signals2::connection();
     mDispatcher.shutdown();
     mQueue.clear();
     mBattleOver.destroyWindow();

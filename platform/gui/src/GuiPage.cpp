@@ -123,7 +123,7 @@ bool GuiPage::onWindowDestroyed(const CEGUI::EventArgs&)
 
 void GuiPage::destroyWindow()
 {
-    mDestroyedConnection.disconnect();
+    mDestroyedConnection.reset();
     CEGUI::Window* w = mWindow;
     mWindow = nullptr;
     if (w && CEGUI::WindowManager::getSingletonPtr())

@@ -1,5 +1,5 @@
 #pragma once
-#include <CEGUI/Event.h>
+#include <core/ScopedEventConnection.h>
 #include <functional>
 #include <gui/EventId.h>
 #include <string>
@@ -77,7 +77,7 @@ private:
     ParentSource mParent;
     CEGUI::Window* mWindow = nullptr;
     float mArea[4] = {0.3f, 0.25f, 0.7f, 0.75f};
-    CEGUI::Event::ScopedConnection mDestroyedConnection;
+    core::ScopedEventConnection mDestroyedConnection;
 };
 
 } // namespace gui

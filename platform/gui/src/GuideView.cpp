@@ -39,11 +39,7 @@ const char GuideView::kBoxName[] = "TutorialGuide";
 
 GuideView::GuideView(ParentSource parent, ContentSource content) : mParent(std::move(parent)), mContent(std::move(content)) {}
 
-GuideView::~GuideView()
-{
-    mKeyConnection.disconnect();
-    destroyBox();
-}
+GuideView::~GuideView() { destroyBox(); }
 
 CEGUI::Window* GuideView::box(bool make)
 {
@@ -145,7 +141,7 @@ void GuideView::showStep(int step)
 void GuideView::setKeyHandler(const KeyHandler& handler)
 {
     mKeyHandler = handler;
-    mKeyConnection.disconnect();
+    mKeyConnection = boost::signals2::connection();
     if (core::GuiManager* keys = core::GuiManager::getSingletonPtr())
         mKeyConnection = keys->subscribeToKeyDown([this](int scan) { return keyDown(scan); });
     else
@@ -155,7 +151,7 @@ void GuideView::setKeyHandler(const KeyHandler& handler)
 void GuideView::releaseKeyHandler()
 {
     mKeyHandler = KeyHandler();
-    mKeyConnection.disconnect();
+    mKeyConnection = boost::signals2::connection();
 }
 
 bool GuideView::keyDown(int scan)

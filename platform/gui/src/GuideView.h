@@ -72,7 +72,7 @@ private:
     float mHintLeft = 0.0f;
     float mShakeLeft = 0.0f;
     int mNudges = 0;
-    boost::signals2::scoped_connection mKeyConnection;
+    boost::signals2::scoped_connection mKeyConnection; // last: no key reaches a handler gone
 };
 
 } // namespace gui

@@ -14,11 +14,11 @@ HelpButton::HelpButton(int kind, ParamStore& params, EventDispatcher& dispatcher
     : mKind(kind), mParams(params), mDispatcher(dispatcher)
 {}
 
-HelpButton::~HelpButton() { mConnection.disconnect(); }
+HelpButton::~HelpButton() = default;
 
 void HelpButton::build(CEGUI::Window& frame)
 {
-    mConnection.disconnect();
+    mConnection.reset(); // a click on the old button asks for nothing more
     CEGUI::Window* button = CEGUI::WindowManager::getSingleton().createWindow("TaharezLook/Button", kName);
     // In the title bar, clear of every page's own content.
     button->setNonClient(true);

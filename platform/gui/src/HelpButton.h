@@ -1,5 +1,5 @@
 #pragma once
-#include <CEGUI/Event.h>
+#include <core/ScopedEventConnection.h>
 #include <gui/EventId.h>
 
 namespace CEGUI {
@@ -37,7 +37,7 @@ private:
     const int mKind;
     ParamStore& mParams;
     EventDispatcher& mDispatcher;
-    CEGUI::Event::ScopedConnection mConnection;
+    core::ScopedEventConnection mConnection;
 };
 
 } // namespace gui

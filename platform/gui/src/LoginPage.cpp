@@ -46,12 +46,7 @@ LoginPage::LoginPage(const std::string& windowName, const std::string& title, Pa
     setFrameArea(0.3f, 0.2f, 0.7f, 0.8f);
 }
 
-// The click connection ends before the base destroys the window.
-LoginPage::~LoginPage()
-{
-    mClickedConnection.disconnect();
-    mEnterConnection.disconnect();
-}
+LoginPage::~LoginPage() = default;
 
 void LoginPage::buildContent(CEGUI::Window& frame)
 {
@@ -67,11 +62,9 @@ void LoginPage::buildContent(CEGUI::Window& frame)
     frame.getChild("Name")->setText(toCeguiString(mSavedName));
     static_cast<CEGUI::ToggleButton*>(frame.getChild("Remember"))->setSelected(mSavedLock);
     addServerChoice(frame);
-    mClickedConnection.disconnect();
     mClickedConnection = frame.getChild("LogIn")->subscribeEvent(
         CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&LoginPage::onLogInClicked, this));
     // Enter in the password box logs in, as the button does.
-    mEnterConnection.disconnect();
     mEnterConnection = frame.getChild("Password")->subscribeEvent(
         CEGUI::Editbox::EventTextAccepted, CEGUI::Event::Subscriber(&LoginPage::onLogInClicked, this));
 }

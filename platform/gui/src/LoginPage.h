@@ -1,4 +1,5 @@
 #pragma once
+#include <core/ScopedEventConnection.h>
 #include <gui/EventId.h>
 #include "GuiPage.h"
 #include "VolumeSliders.h"
@@ -54,8 +55,8 @@ private:
     // What the last run remembered, kept for a window made after the values came.
     std::string mSavedName;
     bool mSavedLock = true;
-    CEGUI::Event::ScopedConnection mClickedConnection;
-    CEGUI::Event::ScopedConnection mEnterConnection;
+    core::ScopedEventConnection mClickedConnection;
+    core::ScopedEventConnection mEnterConnection;
 };
 
 } // namespace gui

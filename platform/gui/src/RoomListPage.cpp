@@ -41,14 +41,7 @@ RoomListPage::RoomListPage(const std::string& windowName, const std::string& tit
     setFrameArea(0.02f, 0.04f, 0.68f, 0.96f);
 }
 
-RoomListPage::~RoomListPage()
-{
-    mLeaveConnection.disconnect();
-    mSendConnection.disconnect();
-    mEnterConnection.disconnect();
-    mJoinConnection.disconnect();
-    mCreateConnection.disconnect();
-}
+RoomListPage::~RoomListPage() = default;
 
 void RoomListPage::buildContent(CEGUI::Window& frame)
 {
@@ -62,7 +55,6 @@ void RoomListPage::buildContent(CEGUI::Window& frame)
         addWidget(frame, "TaharezLook/Editbox", "JoinPassword", "", 0.02f, 0.39f, 0.3f, 0.055f));
     joinPassword->setTextMasked(true);
     joinPassword->setMaxTextLength(16);
-    mJoinConnection.disconnect();
     mJoinConnection = addWidget(frame, "TaharezLook/Button", "Join", "Join", 0.34f, 0.39f, 0.14f, 0.055f)
                           ->subscribeEvent(CEGUI::PushButton::EventClicked,
                                            CEGUI::Event::Subscriber(&RoomListPage::onJoinClicked, this));
@@ -75,11 +67,9 @@ void RoomListPage::buildContent(CEGUI::Window& frame)
     addWidget(frame, "TaharezLook/Editbox", "NewMode", "1", 0.62f, 0.46f, 0.08f, 0.055f);
     static_cast<CEGUI::ToggleButton*>(addWidget(frame, "TaharezLook/Checkbox", "NewWind", "Wind", 0.72f, 0.46f, 0.1f, 0.055f))
         ->setSelected(true);
-    mCreateConnection.disconnect();
     mCreateConnection = addWidget(frame, "TaharezLook/Button", "Create", "Create", 0.84f, 0.46f, 0.14f, 0.055f)
                             ->subscribeEvent(CEGUI::PushButton::EventClicked,
                                              CEGUI::Event::Subscriber(&RoomListPage::onCreateClicked, this));
-    mQuickJoinConnection.disconnect();
     mQuickJoinConnection = addWidget(frame, "TaharezLook/Button", "QuickJoin", "Quick join", 0.5f, 0.39f, 0.16f, 0.055f)
                                ->subscribeEvent(CEGUI::PushButton::EventClicked,
                                                 CEGUI::Event::Subscriber(&RoomListPage::onQuickJoinClicked, this));
@@ -93,7 +83,6 @@ void RoomListPage::buildContent(CEGUI::Window& frame)
         addWidget(frame, "TaharezLook/MultiColumnList", "Found", "", 0.02f, 0.53f, 0.96f, 0.13f));
     ListRows::addColumns(*found, {{"Found room", 0.5f}, {"Players", 0.2f}, {"Level", 0.2f}});
     found->setSelectionMode(CEGUI::MultiColumnList::RowSingle);
-    mFoundConnection.disconnect();
     mFoundConnection = found->subscribeEvent(CEGUI::MultiColumnList::EventSelectionChanged,
                                              CEGUI::Event::Subscriber(&RoomListPage::onFoundClicked, this));
     addWidget(frame, "TaharezLook/Listbox", "Chat", "", 0.02f, 0.67f, 0.96f, 0.17f);
@@ -101,14 +90,11 @@ void RoomListPage::buildContent(CEGUI::Window& frame)
     addWidget(frame, "TaharezLook/Editbox", "ChatInput", "", 0.22f, 0.86f, 0.56f, 0.06f);
     static_cast<CEGUI::Editbox*>(frame.getChild("ChatInput"))->setMaxTextLength(200);
     // Enter in the chat line sends it, as "Send" does.
-    mEnterConnection.disconnect();
     mEnterConnection = frame.getChild("ChatInput")->subscribeEvent(
         CEGUI::Editbox::EventTextAccepted, CEGUI::Event::Subscriber(&RoomListPage::onSendClicked, this));
-    mSendConnection.disconnect();
     mSendConnection = addWidget(frame, "TaharezLook/Button", "Send", "Send", 0.8f, 0.86f, 0.18f, 0.06f)
                           ->subscribeEvent(CEGUI::PushButton::EventClicked,
                                            CEGUI::Event::Subscriber(&RoomListPage::onSendClicked, this));
-    mLeaveConnection.disconnect();
     mLeaveConnection = addWidget(frame, "TaharezLook/Button", "Leave", "Leave", 0.8f, 0.93f, 0.18f, 0.055f)
                            ->subscribeEvent(CEGUI::PushButton::EventClicked,
                                             CEGUI::Event::Subscriber(&RoomListPage::onLeaveClicked, this));

@@ -1,4 +1,5 @@
 #pragma once
+#include <core/ScopedEventConnection.h>
 #include <gui/EventId.h>
 #include <set>
 #include <vector>
@@ -96,13 +97,13 @@ private:
     std::vector<Room> mFound;
     std::string mQuickJoinNote;
     std::vector<std::string> mChat;
-    CEGUI::Event::ScopedConnection mLeaveConnection;
-    CEGUI::Event::ScopedConnection mSendConnection;
-    CEGUI::Event::ScopedConnection mEnterConnection;
-    CEGUI::Event::ScopedConnection mJoinConnection;
-    CEGUI::Event::ScopedConnection mCreateConnection;
-    CEGUI::Event::ScopedConnection mQuickJoinConnection;
-    CEGUI::Event::ScopedConnection mFoundConnection;
+    core::ScopedEventConnection mLeaveConnection;
+    core::ScopedEventConnection mSendConnection;
+    core::ScopedEventConnection mEnterConnection;
+    core::ScopedEventConnection mJoinConnection;
+    core::ScopedEventConnection mCreateConnection;
+    core::ScopedEventConnection mQuickJoinConnection;
+    core::ScopedEventConnection mFoundConnection;
 };
 
 } // namespace gui

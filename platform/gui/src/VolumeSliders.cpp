@@ -28,11 +28,7 @@ VolumeSliders::VolumeSliders(int kind, ParamStore& params, EventDispatcher& disp
 {
 }
 
-VolumeSliders::~VolumeSliders()
-{
-    for (CEGUI::Event::ScopedConnection& c : mConnections)
-        c.disconnect();
-}
+VolumeSliders::~VolumeSliders() = default;
 
 void VolumeSliders::build(CEGUI::Window& frame, float x, float y, float w, float h)
 {
@@ -55,13 +51,11 @@ void VolumeSliders::build(CEGUI::Window& frame, float x, float y, float w, float
         slider->setClickStep(0.1f);
         slider->setCurrentValue(shown(core::DefaultAudioHelper::getVolume(channel)));
         frame.addChild(slider);
-        mConnections[channel].disconnect();
         mConnections[channel] = slider->subscribeEvent(
             CEGUI::Slider::EventValueChanged,
             CEGUI::Event::Subscriber([this, channel](const CEGUI::EventArgs& args) { return onChanged(channel, args); }));
     }
     // The volumes may have changed on another page since this one was last up.
-    mConnections[2].disconnect();
     mConnections[2] = frame.subscribeEvent(CEGUI::Window::EventShown, CEGUI::Event::Subscriber(&VolumeSliders::onShown, this));
 }
 

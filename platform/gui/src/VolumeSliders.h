@@ -1,5 +1,5 @@
 #pragma once
-#include <CEGUI/Event.h>
+#include <core/ScopedEventConnection.h>
 #include <gui/EventId.h>
 
 namespace CEGUI {
@@ -48,7 +48,7 @@ private:
     EventDispatcher& mDispatcher;
     bool mSyncing = false; ///< the sliders are being set from the channels: no event call
     bool mWarned = false;
-    CEGUI::Event::ScopedConnection mConnections[3];
+    core::ScopedEventConnection mConnections[3];
 };
 
 } // namespace gui
