@@ -109,7 +109,7 @@ void CEGUIPanelContainer::destroyTopWindow()
 
 CEGUI::Window* CEGUIPanelContainer::takeTopWindow()
 {
-    mClickConnection.disconnect();
+    mClickConnection = boost::signals2::connection();
     CEGUI::Window* top = mTopWindow;
     mTopWindow = nullptr;
     return top;

@@ -35,7 +35,7 @@ void GrafixClientState::destroyScene()
 {
     mSceneCreated = false;
     mCameraLocked = false;
-    mMouseConnection.disconnect();
+    mMouseConnection = boost::signals2::connection();
     mMouseInputs = false;
     mDragCursor = false;
     mDragModule.reset();
@@ -56,7 +56,7 @@ void GrafixClientState::dragCursor(bool on)
 void GrafixClientState::enableMouseInputs(bool on)
 {
     mMouseInputs = on;
-    mMouseConnection.disconnect();
+    mMouseConnection = boost::signals2::connection();
     if (!on)
         return;
     if (GuiManager* gui = GuiManager::getSingletonPtr())

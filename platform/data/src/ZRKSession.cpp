@@ -59,7 +59,7 @@ ZRKSession::~ZRKSession()
     mConnection.disconnect_all_slots();
     mRequests.cancelAll();
     mMsgClient.setOutlet(core::MsgClient::Outlet());
-    mSent.disconnect();
+    mSent = boost::signals2::connection(); // nothing more goes out while the link goes
     mTransport.reset();
     // The rooms' listeners hear of nothing more: the session and its data go together.
 }
