@@ -17,7 +17,7 @@ enum Group { Friend = 1, Blacklist = 2 };
 
 MyFriendCallbackEvent::MyFriendCallbackEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
 
-MyFriendCallbackEvent::~MyFriendCallbackEvent() { mRosterConnection.disconnect(); }
+MyFriendCallbackEvent::~MyFriendCallbackEvent() = default;
 
 gui::FriendPlayer MyFriendCallbackEvent::friendOf(const core::XmlConfigHelper& item, int index)
 {
@@ -56,7 +56,7 @@ gui::ParamList* MyFriendCallbackEvent::fillParams()
 
 void MyFriendCallbackEvent::callback(gui::ParamHandle)
 {
-    mRosterConnection.disconnect();
+    mRosterConnection = boost::signals2::connection();
     if (ZRKRosterIQ* roster = ZRKRosterRequest::getIQ(false))
         mRosterConnection = roster->subscribeToLoadSignal([this]() { onRosterLoaded(); });
     raiseEvent(getEventId());

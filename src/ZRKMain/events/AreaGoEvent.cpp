@@ -19,7 +19,6 @@ AreaGoEvent::AreaGoEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher)
 
 AreaGoEvent::~AreaGoEvent()
 {
-    mZoneMembers.disconnect();
     if (mRefreshTimer != -1)
         core::killTimer(static_cast<int>(mRefreshTimer));
 }
@@ -79,7 +78,7 @@ void AreaGoEvent::onReply(bool error, const std::string& text)
             session->enter(mCryRoomName, std::string());
     }
     raiseEvent(getEventId());
-    mZoneMembers.disconnect();
+    mZoneMembers = boost::signals2::connection();
     if (server)
         mZoneMembers = server->subscribeToZoneMebSignal(
             [this](const std::string& member, bool joined) { onZoneMembers(member, joined); });

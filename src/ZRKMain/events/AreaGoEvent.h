@@ -31,7 +31,7 @@ private:
     std::string mZoneName;
     std::string mCryRoomName;
     std::string mGuildRoomName;
-    boost::signals2::connection mZoneMembers;
+    boost::signals2::scoped_connection mZoneMembers;
     long mRefreshTimer = -1;
     ZRKRequestOwner mRequests; // last: goes first, so no reply reaches a freed event
 };

@@ -99,7 +99,7 @@ void LoginGoEvent::callback(gui::ParamHandle params)
 
     const std::string password = mPassword;
     mPassword.clear();
-    mConnection.disconnect(); // the session's own log-out of the last log-in is no lost connection
+    mConnection = boost::signals2::connection(); // the session's own log-out of the last log-in is no lost connection
     ++mAttempt;
     mStage = WaitSession;
     ZRKSession* session = GameServices::session();
@@ -232,7 +232,7 @@ void LoginGoEvent::onConnectionChanged(core::ISession*, int state)
 {
     if (state == ZRKSession::Connected)
         return;
-    mConnection.disconnect();
+    mConnection = boost::signals2::connection();
     endAttempt();
     // A log-out or a quit was meant: whoever ended the session takes the player where they go,
     // and there is no cut connection to tell of.
@@ -249,7 +249,7 @@ void LoginGoEvent::onConnectionChanged(core::ISession*, int state)
 
 void LoginGoEvent::onLoginFailed(const std::string& text, bool ask)
 {
-    mConnection.disconnect();
+    mConnection = boost::signals2::connection();
     endAttempt();
     if (ZRKSession* session = GameServices::session())
         session->logout();

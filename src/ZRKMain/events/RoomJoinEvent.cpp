@@ -81,7 +81,7 @@ void RoomJoinEvent::callback(gui::ParamHandle params)
         return;
     // A new choice ends the box still asking about the last one.
     if (mBoxConnection.connected()) {
-        mBoxConnection.disconnect();
+        mBoxConnection = boost::signals2::connection();
         if (core::Frame* frame = GameServices::frame())
             frame->cancelMessageBox();
     }
@@ -133,7 +133,7 @@ void RoomJoinEvent::callback(gui::ParamHandle params)
 void RoomJoinEvent::onConfirm(core::DialogBoxResult& result, int roomId, const std::string& roomName, int mode,
                               bool hasPassword, const std::string& password)
 {
-    mBoxConnection.disconnect();
+    mBoxConnection = boost::signals2::connection();
     if (result.button != 0)
         return;
     // The room the box asked about, whatever was chosen meanwhile.

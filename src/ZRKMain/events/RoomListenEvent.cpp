@@ -127,10 +127,10 @@ void RoomListenEvent::setListening(bool listening)
 
 void RoomListenEvent::disconnectAll()
 {
-    mParamConnection.disconnect();
-    mStateConnection.disconnect();
-    mPlayerConnection.disconnect();
-    mDestroyConnection.disconnect();
+    mParamConnection = boost::signals2::connection();
+    mStateConnection = boost::signals2::connection();
+    mPlayerConnection = boost::signals2::connection();
+    mDestroyConnection = boost::signals2::connection();
 }
 
 void RoomListenEvent::raiseByMode(int which)

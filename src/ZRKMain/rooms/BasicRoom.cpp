@@ -155,7 +155,7 @@ void BasicRoom::destroyScene()
 {
     mGuiManager = nullptr;
     mGuiFrameObject = nullptr;
-    mConnectionSignal.disconnect();
+    mConnectionSignal = boost::signals2::connection();
     if (ZRKSession* s = session())
         s->setMsgRoomSceneCallback(nullptr);
     clearPopups();

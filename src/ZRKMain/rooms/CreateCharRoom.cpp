@@ -142,7 +142,7 @@ void CreateCharRoom::onFrame(float dt)
 
 void CreateCharRoom::destroyScene()
 {
-    mLoadConnection.disconnect();
+    mLoadConnection = boost::signals2::connection();
     if (mMusicId != -1) {
         if (core::AudioManager* audio = core::AudioManager::getSingletonPtr())
             audio->destroySound(static_cast<int>(mMusicId));

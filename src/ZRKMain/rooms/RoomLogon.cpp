@@ -26,11 +26,7 @@ const int kResetEventIds[] = {gui::EventId::PlayerLeave, gui::EventId::PvePlayer
 
 RoomLogon::RoomLogon() : ReloadFlag(false) { setName(core::ClientStateTable::kLogon); }
 
-RoomLogon::~RoomLogon()
-{
-    // The base destructor can only take down its own part; the box answer goes here.
-    mBoxAnswer.disconnect();
-}
+RoomLogon::~RoomLogon() = default;
 
 void RoomLogon::createScene()
 {
@@ -103,7 +99,7 @@ void RoomLogon::tellConnectionLost(bool autoLogin)
             },
             core::Frame::kNoticeBox);
     } else {
-        mBoxAnswer.disconnect();
+        mBoxAnswer = boost::signals2::connection();
         frame->messageBox("error/user_net_wrong", "error/net_cut", core::Frame::kNoticeBox);
     }
 }

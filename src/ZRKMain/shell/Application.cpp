@@ -557,8 +557,9 @@ void Application::onInterShutdown()
     // Its downloads end with it; only then does the file server go.
     mResGuiX.reset();
     mServerHost.stopFileServer();
-    mHikariConnection.disconnect();
-    mStateConnection.disconnect();
+    // Before the base shuts the client states and the engine down: the shell follows neither any more.
+    mHikariConnection = boost::signals2::connection();
+    mStateConnection = boost::signals2::connection();
     core::ExampleApplication<Configuration>::onInterShutdown();
 }
 

@@ -145,8 +145,8 @@ private:
     boost::shared_ptr<core::Manifest> mManifest;
     boost::shared_ptr<ResGuiX> mResGuiX;
     boost::shared_ptr<ZRKGuiLoader> mGuiLoader;
-    boost::signals2::connection mHikariConnection;
-    boost::signals2::connection mStateConnection;
+    boost::signals2::scoped_connection mHikariConnection;
+    boost::signals2::scoped_connection mStateConnection;
     boost::shared_ptr<ZRKMsg> mMsg;
     boost::shared_ptr<ZRKLan> mLan;
     boost::shared_ptr<SpConfig> mSpConfig;
