@@ -37,7 +37,7 @@ void BattleInput::enterScene()
 
 void BattleInput::listenForEscape()
 {
-    mEscapeKey.disconnect(); // a CEGUI guard does not end the connection it is given over
+    mEscapeKey.reset(); // the old top window's key ends even when there is no new one
     core::Frame* frame = GameServices::frame();
     if (CEGUI::Window* top = frame ? frame->getTopWindow() : nullptr)
         mEscapeKey =
@@ -46,13 +46,13 @@ void BattleInput::listenForEscape()
 
 void BattleInput::leaveScene()
 {
-    mEscapeKey.disconnect();
+    mEscapeKey.reset();
     if (mSavedCursorCapture != -1)
         if (core::GuiManager* input = core::GuiManager::getSingletonPtr())
             input->cursorCapture(mSavedCursorCapture);
     mSavedCursorCapture = -1;
     closeQuestion();
-    mEscapeAnswer.disconnect();
+    mEscapeAnswer = boost::signals2::connection();
     mRenderWindow = nullptr;
 }
 

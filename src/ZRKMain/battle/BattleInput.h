@@ -1,7 +1,7 @@
 #pragma once
 #include <boost/shared_ptr.hpp>
 #include <boost/signals2/connection.hpp>
-#include <CEGUI/Event.h>
+#include <core/ScopedEventConnection.h>
 #include "battle/BattleRoom.h"
 
 namespace CEGUI {
@@ -78,7 +78,7 @@ private:
     core::win32RenderWindow* mRenderWindow = nullptr;
     boost::shared_ptr<BattleRoom::ZRKSuspendPanel> mSuspendPanel;
     boost::signals2::scoped_connection mEscapeAnswer;
-    CEGUI::Event::ScopedConnection mEscapeKey;
+    core::ScopedEventConnection mEscapeKey;
 };
 
 } // namespace zrk

@@ -60,9 +60,7 @@ void BattleLoading::createLand()
 {
     createProgressPanel();
     // What was heard of the old land ends before it goes, and it goes before the new one is made.
-    mLandLoad.disconnect();
-    mPlayerState.disconnect();
-    mBoxOffers.disconnect();
+    stopHearingLand();
     mRoom.releaseLand();
     mRoom.mLand.reset(new ZRKLand(&mRoom));
     if (mRoom.hasScene())
@@ -72,7 +70,7 @@ void BattleLoading::createLand()
     BattleRoom* room = &mRoom;
     mRoom.setTimer(mRoom.mLoadTimer, BattleRoom::kLoadDelayMs, [room]() { room->startLoading(); });
     mParamsReceived = false;
-    mRoomParam.disconnect();
+    mRoomParam = boost::signals2::connection();
     ZRKRoomState* state = ZRKRoomRequest::getRoomState(std::string(), false, false);
     mRoom.mRoomName = state ? state->getRoomName() : std::string();
     if (!state) {
@@ -90,7 +88,7 @@ void BattleLoading::createLand()
 
 void BattleLoading::onRoomParam()
 {
-    mRoomParam.disconnect(); // one notification is enough
+    mRoomParam = boost::signals2::connection(); // one notification is enough
     if (mParamsReceived)
         return;
     mParamsReceived = true;
@@ -137,7 +135,7 @@ void BattleLoading::startLoading()
         mRoom.mLandScene->setCamera(mRoom.getCamera());
     }
     mRoom.installEventPreviews();
-    mPlayerState.disconnect();
+    mPlayerState = boost::signals2::connection();
     if (room)
         mPlayerState = room->subscribeToPlayerStateSignal(
             [battle, alive](const std::string& player, int state) {
@@ -146,7 +144,7 @@ void BattleLoading::startLoading()
             },
             true);
     // The boxes opened and their prices change while the box screen is up.
-    mBoxOffers.disconnect();
+    mBoxOffers = boost::signals2::connection();
     if (room)
         mBoxOffers = room->subscribeToRoomStateSignal(
             [battle, alive](core::XmlConfigHelper& next) {
@@ -262,10 +260,15 @@ void BattleLoading::reset()
 {
     mParamsReceived = false;
     mLoadingStarted = false;
-    mLandLoad.disconnect();
-    mPlayerState.disconnect();
-    mBoxOffers.disconnect();
-    mRoomParam.disconnect();
+    stopHearingLand();
+    mRoomParam = boost::signals2::connection();
+}
+
+void BattleLoading::stopHearingLand()
+{
+    mLandLoad = boost::signals2::connection();
+    mPlayerState = boost::signals2::connection();
+    mBoxOffers = boost::signals2::connection();
 }
 
 } // namespace zrk

@@ -46,6 +46,8 @@ public:
 private:
     /// Every seat has loaded: the fight takes the screen and the mouse.
     void onReady();
+    /// Ends what is heard of the land's loading and of its room's players and boxes.
+    void stopHearingLand();
 
     BattleRoom& mRoom;
     bool mParamsReceived = false;

@@ -274,7 +274,6 @@ void EvtDollHandler::openRevivePanel()
     mRevivePanel->moveToFront();
     // Y is heard wherever the key-down goes (the panel, the heads-up windows or the page under
     // them): every window's key-down passes the global set first.
-    mKeyDown.disconnect(); // a CEGUI guard does not end the connection it is given over
     mKeyDown = CEGUI::GlobalEventSet::getSingleton().subscribeEvent(
         CEGUI::Window::EventNamespace + "/" + CEGUI::Window::EventKeyDown,
         CEGUI::Event::Subscriber(&EvtDollHandler::onKeyDown, this));
@@ -286,7 +285,7 @@ void EvtDollHandler::closeRevivePanel()
     if (mRevivePanel)
         CeguiWidgets::destroy(mRevivePanel);
     mRevivePanel = nullptr;
-    mKeyDown.disconnect();
+    mKeyDown.reset();
 }
 
 bool EvtDollHandler::onKeyDown(const CEGUI::EventArgs& args)

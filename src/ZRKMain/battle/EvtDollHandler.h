@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 #include <boost/signals2/connection.hpp>
-#include <CEGUI/Event.h>
+#include <core/ScopedEventConnection.h>
 #include <core/IEventHandler.h>
 #include <json/value.h>
 
@@ -60,7 +60,7 @@ private:
     bool mReviveShown = false;
     Json::Value mCostTable;
     CEGUI::Window* mRevivePanel = nullptr;
-    CEGUI::Event::ScopedConnection mKeyDown; ///< the Y key while the revive panel is up
+    core::ScopedEventConnection mKeyDown; ///< the Y key while the revive panel is up
     boost::signals2::scoped_connection mBoxAnswer; ///< the money warning's answer
 };
 
