@@ -4,7 +4,8 @@
 #
 # Run as a script: cmake -DZRK_SOURCE_DIR=<tree> -P CheckOneWay.cmake
 # Self-test: cmake -DZRK_SOURCE_DIR=<tree> -DZRK_SAMPLES=<folder> -P CheckOneWay.cmake reads only
-# <folder>: every check must find a copy in <folder>/Copies.cpp and none in <folder>/Clean.cpp.
+# <folder>: every check must mark each line under its "// <name>" heading in <folder>/Copies.cpp
+# and none in <folder>/Clean.cpp.
 cmake_minimum_required(VERSION 3.22)
 
 set(ZRK_ONE_WAY_CHECKS "")
@@ -12,9 +13,9 @@ set(ZRK_ONE_WAY_CHECKS "")
 # zrk_one_way(<name> PATTERN <regex> IN <folders...> [EXCEPT <files...>] INSTEAD <text>)
 # Folders and files are relative to the tree; comment lines are never marked. A PATTERN is a
 # CMake regex (no \b, \d or lazy repeats) whose square brackets pair up: CMake reads a lone
-# bracket as opening a list element and the arguments after it run together. Add a line of
-# what the check marks to tests/support/one-way-samples/Copies.cpp, and a look-alike it must
-# leave to Clean.cpp.
+# bracket as opening a list element and the arguments after it run together. Add lines of
+# what the check marks under its heading in tests/support/one-way-samples/Copies.cpp, and
+# look-alikes it must leave to Clean.cpp.
 function(zrk_one_way name)
   cmake_parse_arguments(C "" "PATTERN;INSTEAD" "IN;EXCEPT" ${ARGN})
   set(ZRK_ONE_WAY_CHECKS ${ZRK_ONE_WAY_CHECKS} ${name} PARENT_SCOPE)
@@ -56,10 +57,10 @@ zrk_one_way(json-reader
   INSTEAD "read JSON with core::JsonText (util/JsonText.h), passing its Limits; tests use zrktest::parseJson")
 
 zrk_one_way(hand-disconnect
-  PATTERN "->disconnect\\(\\)"
-  IN src/ZRKMain platform
+  PATTERN "(\\.|->)disconnect\\(\\)"
+  IN src platform
   EXCEPT platform/core/src/ScopedEventConnection.cpp
-  INSTEAD "hold a CEGUI subscription in core::ScopedEventConnection (core/ScopedEventConnection.h), a signal's in a scoped_connection")
+  INSTEAD "hold a CEGUI subscription in core::ScopedEventConnection (core/ScopedEventConnection.h), a signal's in a boost::signals2::scoped_connection: it ends with its holder; end one early with reset() or by assigning an empty connection")
 
 zrk_one_way(box-numbers
   PATTERN "(messageBox[A-Za-z0-9]*\\(|^ *)[^;]*[0-9], *9, *[0-9]+, *[0-9]+\\)"
@@ -113,6 +114,29 @@ function(zrk_one_way_text held out)
   set(${out} "${held}" PARENT_SCOPE)
 endfunction()
 
+# Lines of Copies.cpp under a "// <check>" heading that the check does not mark, as
+# "check: text" entries: each sample under its check's heading must be caught.
+function(zrk_one_way_missed root out)
+  file(READ ${root}/Copies.cpp text)
+  string(REPLACE ";" "<s>" text "${text}")
+  string(REPLACE "[" "<o>" text "${text}")
+  string(REPLACE "]" "<c>" text "${text}")
+  string(REPLACE "\n" ";" lines "${text}")
+  set(check "")
+  set(missed "")
+  foreach(held IN LISTS lines)
+    zrk_one_way_text("${held}" line)
+    string(STRIP "${line}" line)
+    if(line MATCHES "^// ([a-z-]+)$" AND CMAKE_MATCH_1 IN_LIST ZRK_ONE_WAY_CHECKS)
+      set(check ${CMAKE_MATCH_1})
+    elseif(check AND line AND NOT line MATCHES "^(//|/\\*|\\*)" AND NOT line MATCHES "${ZRK_CHECK_${check}_PATTERN}")
+      string(STRIP "${held}" held)
+      list(APPEND missed "${check}: ${held}")
+    endif()
+  endforeach()
+  set(${out} "${missed}" PARENT_SCOPE)
+endfunction()
+
 if(ZRK_SAMPLES)
   set(faults "")
   foreach(check IN LISTS ZRK_ONE_WAY_CHECKS)
@@ -125,6 +149,11 @@ if(ZRK_SAMPLES)
       zrk_one_way_text("${hit}" hit)
       string(APPEND faults "  ${check} marks a clean line:${hit}\n")
     endforeach()
+  endforeach()
+  zrk_one_way_missed(${ZRK_SAMPLES} missed)
+  foreach(miss IN LISTS missed)
+    zrk_one_way_text("${miss}" miss)
+    string(APPEND faults "  ${miss} is not marked\n")
   endforeach()
   if(faults)
     message(FATAL_ERROR "The one-way checks miss or mistake their samples:\n${faults}")

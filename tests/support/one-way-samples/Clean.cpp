@@ -36,7 +36,12 @@ core::JsonText::parse(text, v, error, limits);
 
 // hand-disconnect
 mConnection.reset();
-mBoxConnection.disconnect();
+mBoxConnection = boost::signals2::connection();
+mCore->disconnect(mConnection);
+mLoadSignal.disconnect_all_slots();
+disconnectAll();
+void disconnect();
+// mKeyDown.disconnect() in a comment
 
 // box-numbers
 frame->messageBox("error/title1", "error/map_change", core::Frame::kNoticeBox);

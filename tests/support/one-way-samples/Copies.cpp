@@ -1,4 +1,5 @@
-// Not compiled: lines cmake/CheckOneWay.cmake must mark, at least one for each of its checks.
+// Not compiled: lines cmake/CheckOneWay.cmake must mark, each under the heading of the check
+// that marks it.
 
 // event-id
 raiseEvent(8);
@@ -38,6 +39,8 @@ Json::Reader().parse(text, v);
 
 // hand-disconnect
 mDestroyed->disconnect();
+mBoxConnection.disconnect();
+    mConnections[channel].disconnect(); // ends the old slider's
 
 // box-numbers
 frame->messageBox("error/title1", "error/map_change", 1, 9, 300, 150);
