@@ -4,38 +4,20 @@
 // the build's shots/forge.png for the README.
 #include <CEGUI/CEGUI.h>
 #include <boost/filesystem.hpp>
-#include <core/AbstractWin32Application.h>
-#include <core/BlackBoard.h>
-#include <core/Frame.h>
-#include <core/GraphicsSystem.h>
-#include <core/TimerManager.h>
 #include <server/ZRKServerConfig.h>
-#include <server/ZRKGameServer.h>
 #include <server/ZRKServerCore.h>
-#include <data/ZRKSession.h>
 #include <server/ZRKWorld.h>
 #include <gtest/gtest.h>
-#include <gui/BagData.h>
-#include <gui/IEventDispatcher.h>
-#include <gui/IGuiControl.h>
-#include <gui/IGuiManager.h>
 #include <gui/IGuiPage.h>
-#include <lan/ZRKLan.h>
-#include <yake/Time.h>
 
-#include "support/FramePump.h"
-#include "support/TestWindow.h"
 #include "callbacks/EquipEnchaseCallbackEvent.h"
 #include "callbacks/EquipEnhanceCallbackEvent.h"
 #include "callbacks/EquipMixCallbackEvent.h"
 #include "callbacks/RefineCallbackEvent.h"
 #include "events/EqIconLoadingEvent.h"
-#include "services/GameServices.h"
 #include "events/PackageLoadingEvent.h"
-#include "rooms/EquipRes.h"
-#include "shell/ZRKGuiLoader.h"
 #include "support/InternalWords.h"
-#include "support/TestEnv.h"
+#include "support/PageWindow.h"
 
 using namespace kavri3D;
 
@@ -44,78 +26,28 @@ namespace {
 const int kArea = 0, kBag = 12, kForge = 20;
 const int kCoat = 65, kStones = 68, kLuck = 70, kSafety = 71;
 
-struct ForgeWindow : ::testing::Test {
-    zrktest::TempDir dir;
-    std::unique_ptr<core::GraphicsSystem> gfx;
-    core::BlackBoard board;
-    core::ExampleApplication<core::ApplicationConfiguration> app{nullptr, "game.exe"};
-    std::unique_ptr<core::Frame> frame;
-    std::unique_ptr<zrk::GameServices::FrameLoan> loan;
-    zrk::ZRKGuiLoader loader;
-    zrk::gui::IGuiManager* manager = nullptr;
-    zrk::ZRKLan lan{"res/lan"};
-    zrk::EquipRes equip;
-    std::unique_ptr<zrk::ZRKSession> session;
+struct ForgeWindow : zrktest::PageWindow {
+    ForgeWindow() : zrktest::PageWindow("forge", 1024, 640) {}
 
     void SetUp() override
     {
-        if (!core::GraphicsSystem::displayAvailable())
-            GTEST_SKIP() << "no X display";
-        gfx = zrktest::openTestWindow("forge", 1024, 640, dir.file("ogre.log"));
-        ASSERT_TRUE(gfx);
-        board.setString("kavri3D/runPath", dir.path() + "/");
-        board.setString("kavri3D/appPath", zrktest::binFolder() + "/");
-        frame.reset(new core::Frame(app));
-        ASSERT_TRUE(frame->create());
-        frame->setTextLookup([](const std::string& key) { return zrk::ZRKLan::getMsg(key); });
-        loan.reset(new zrk::GameServices::FrameLoan(*frame));
-        loader.loadFrom((zrktest::binFolder() + "/libZRK_Gui.so").c_str());
-        ASSERT_TRUE(loader.createGuiManager(&manager));
-        equip.load();
-
+        zrktest::PageWindow::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         zrk::ZRKServerConfig server;
         server.seed = 3; // a seed whose first enhance succeeds, for the picture
-        session.reset(new zrk::ZRKSession(zrk::ZRKGameServer::start(server)));
-        int code = -1;
-        session->login("hero", "hero123", [&code](core::ISession*, int c) { code = c; });
-        frames(3);
-        ASSERT_EQ(code, 0);
+        logInHero(server);
+        if (HasFatalFailure())
+            return;
 
         // The forge's events stand on the area page, the bag's on the bag page, as the panels put them.
-        zrk::gui::IEventDispatcher* dispatcher = manager->getEventDispatcher();
-        zrk::gui::IGuiPage* area = manager->getPage(kArea);
-        zrk::gui::IGuiPage* bag = manager->getPage(kBag);
-        dispatcher->registerEvent(new zrk::EqIconLoadingEvent(bag, dispatcher));
-        dispatcher->registerEvent(new zrk::PackageLoadingEvent(bag, dispatcher));
-        dispatcher->registerEvent(new zrk::EquipEnhanceCallbackEvent(area, dispatcher));
-        dispatcher->registerEvent(new zrk::RefineCallbackEvent(area, dispatcher));
-        dispatcher->registerEvent(new zrk::EquipMixCallbackEvent(area, dispatcher));
-        dispatcher->registerEvent(new zrk::EquipEnchaseCallbackEvent(area, dispatcher));
+        registerEvent<zrk::EqIconLoadingEvent>(kBag);
+        registerEvent<zrk::PackageLoadingEvent>(kBag);
+        registerEvent<zrk::EquipEnhanceCallbackEvent>(kArea);
+        registerEvent<zrk::RefineCallbackEvent>(kArea);
+        registerEvent<zrk::EquipMixCallbackEvent>(kArea);
+        registerEvent<zrk::EquipEnchaseCallbackEvent>(kArea);
     }
-    void TearDown() override
-    {
-        if (manager)
-            manager->shutdown();
-        session.reset();
-        loader.unload();
-        loan.reset();
-        if (frame)
-            frame->destroy();
-        frame.reset();
-        core::TimerManager::instance().clear();
-        yake::native::setManualClock(false);
-        gfx.reset();
-    }
-    /// One frame of the window: the clock moved a sixtieth of a second, the timers, what the
-    /// window shows, then the drawing.
-    zrktest::FramePump pump{[this] {
-        yake::native::advanceTime(1.0 / 60);
-        core::TimerManager::instance().update();
-        if (session)
-            session->update(1.f / 60);
-        return gfx->renderOneFrame(1.f / 60);
-    }};
-    void frames(int count) { ASSERT_TRUE(pump.frames(count)) << "the window stopped drawing"; }
     CEGUI::Window* widget(int kind, const std::string& name)
     {
         return manager->getPage(kind)->getRootWindow()->getChild(name);
