@@ -5,35 +5,15 @@
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
 #include <boost/filesystem.hpp>
-#include <core/AbstractWin32Application.h>
-#include <core/BlackBoard.h>
-#include <core/Frame.h>
-#include <core/GraphicsSystem.h>
-#include <core/TimerManager.h>
-#include <data/ZRKSession.h>
-#include <server/ZRKGameServer.h>
 #include <gtest/gtest.h>
-#include <gui/IEventDispatcher.h>
-#include <gui/IGuiManager.h>
-#include <gui/IGuiPage.h>
-#include <lan/ZRKLan.h>
 #include <scene/BasicPlayer.h>
-#include <yake/Time.h>
 
-#include "support/FramePump.h"
-#include "support/TestWindow.h"
 #include "events/EqIconLoadingEvent.h"
 #include "events/EquipmentListEvent.h"
 #include "events/ExChangeSlotEvent.h"
 #include "events/PackageLoadingEvent.h"
-#include "rooms/BackgroundScene.h"
-#include "rooms/EquipRes.h"
-#include "rooms/RoleManager.h"
 #include "rooms/RoomLogon.h"
-#include "rooms/ZRKRoleRes.h"
-#include "services/GameServices.h"
-#include "shell/ZRKGuiLoader.h"
-#include "support/TestEnv.h"
+#include "support/PageWindow.h"
 
 using namespace kavri3D;
 
@@ -41,96 +21,54 @@ namespace {
 
 const int kBag = 12;
 
-struct OutfitWindow : ::testing::Test {
-    zrktest::TempDir dir;
-    std::unique_ptr<core::GraphicsSystem> gfx;
-    core::BlackBoard board;
-    core::ExampleApplication<core::ApplicationConfiguration> app{nullptr, "game.exe"};
-    std::unique_ptr<core::Frame> frame;
-    std::unique_ptr<zrk::GameServices::FrameLoan> loan;
-    zrk::ZRKGuiLoader loader;
-    zrk::gui::IGuiManager* manager = nullptr;
-    zrk::ZRKLan lan{"res/lan"};
-    zrk::ZRKRoleRes roleRes;
-    zrk::EquipRes equip;
+struct OutfitWindow : zrktest::PageWindow {
     std::unique_ptr<zrk::RoomLogon> logon;
-    std::unique_ptr<zrk::ZRKSession> session;
     zrk::ZRKRolePtr hero;
+
+    OutfitWindow() : zrktest::PageWindow("outfit", 1024, 600, false) {}
 
     void SetUp() override
     {
-        if (!core::GraphicsSystem::displayAvailable())
-            GTEST_SKIP() << "no X display";
-        gfx = zrktest::openTestWindow("outfit", 1024, 600, dir.file("ogre.log"));
-        ASSERT_TRUE(gfx);
-        board.setString("kavri3D/runPath", dir.path() + "/");
-        board.setString("kavri3D/appPath", zrktest::binFolder() + "/");
-        frame.reset(new core::Frame(app));
-        ASSERT_TRUE(frame->create());
-        frame->setTextLookup([](const std::string& key) { return zrk::ZRKLan::getMsg(key); });
-        loader.loadFrom((zrktest::binFolder() + "/libZRK_Gui.so").c_str());
-        ASSERT_TRUE(loader.createGuiManager(&manager));
-        roleRes.load();
-        equip.load();
-
+        zrktest::PageWindow::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         logon.reset(new zrk::RoomLogon);
         logon->onEnter("");
         ASSERT_NE(logon->getScene(), nullptr);
         // The frame is lent to the game (the bind question's box) once the log-on state stands:
         // lent before, the state's full-window backdrop would cover the figure looked at here.
-        loan.reset(new zrk::GameServices::FrameLoan(*frame));
+        lendFrame();
         hero = zrk::RoleManager::instance().createRole("myrole", logon->getScene());
         hero->setDefaultItems({"boy", equip.getModel(1001), equip.getModel(1101)});
         // Beside the bag, which takes the screen from a sixth of its width on.
         hero->setPosition(worldXAt(0.08f), 0, 0);
         hero->loadEquipment();
 
-        session.reset(new zrk::ZRKSession(zrk::ZRKGameServer::start("res/server")));
-        int code = -1;
-        session->login("hero", "hero123", [&code](core::ISession*, int c) { code = c; });
-        frames(3);
-        ASSERT_EQ(code, 0);
+        logInHero();
+        if (HasFatalFailure())
+            return;
 
-        zrk::gui::IGuiPage* page = manager->getPage(kBag);
-        zrk::gui::IEventDispatcher* dispatcher = manager->getEventDispatcher();
-        dispatcher->registerEvent(new zrk::EqIconLoadingEvent(page, dispatcher));
-        dispatcher->registerEvent(new zrk::PackageLoadingEvent(page, dispatcher));
-        dispatcher->registerEvent(new zrk::EquipmentListEvent(page, dispatcher));
-        dispatcher->registerEvent(new zrk::ExChangeSlotEvent(page, dispatcher));
+        registerEvent<zrk::EqIconLoadingEvent>(kBag);
+        registerEvent<zrk::PackageLoadingEvent>(kBag);
+        registerEvent<zrk::EquipmentListEvent>(kBag);
+        registerEvent<zrk::ExChangeSlotEvent>(kBag);
     }
     void TearDown() override
     {
-        if (manager)
-            manager->shutdown(); // the events go first: their requests end with them
-        session.reset();
+        closeGuiAndSession();
         if (logon)
             logon->onExit();
         logon.reset();
         hero.reset();
-        zrk::BackgroundScene::destroyInstance();
-        zrk::RoleManager::destroyInstance();
-        loader.unload();
-        loan.reset();
-        if (frame)
-            frame->destroy();
-        frame.reset();
-        core::TimerManager::instance().clear();
-        yake::native::setManualClock(false);
-        gfx.reset();
+        zrktest::PageWindow::TearDown();
     }
-    /// One frame of the window: the clock moved a sixtieth of a second, the timers, what the
-    /// window shows, then the drawing.
-    zrktest::FramePump pump{[this] {
-        yake::native::advanceTime(1.0 / 60);
-        core::TimerManager::instance().update();
-        if (session)
-            session->update(1.f / 60);
+    /// The log-on state's scene and the figures move on with the window's frames.
+    void onFrame(float seconds) override
+    {
         if (logon)
-            logon->onFrame(1.f / 60);
-        zrk::RoleManager::instance().update(1.f / 60);
-        return gfx->renderOneFrame(1.f / 60);
-    }};
-    void frames(int count) { ASSERT_TRUE(pump.frames(count)) << "the window stopped drawing"; }
+            logon->onFrame(seconds);
+        zrk::RoleManager::instance().update(seconds);
+    }
     /// A click on the bag page's cell of that slot, as the player's mouse makes it.
     void click(int slot)
     {
@@ -156,9 +94,7 @@ struct OutfitWindow : ::testing::Test {
     {
         Ogre::RenderWindow* window = gfx->getRenderWindow();
         const std::size_t w = window->getWidth(), h = window->getHeight();
-        std::vector<unsigned char> pixels(w * h * 4);
-        Ogre::PixelBox box(static_cast<Ogre::uint32>(w), static_cast<Ogre::uint32>(h), 1, Ogre::PF_BYTE_RGBA, pixels.data());
-        window->copyContentsToMemory(box, box);
+        const std::vector<unsigned char> pixels = windowPixels();
         Ogre::Camera* camera = logon->getCamera();
         const Ogre::Vector3 at =
             camera->getProjectionMatrix() * (camera->getViewMatrix() * Ogre::Vector3(hero->getPosition().x, 46, 0));
@@ -187,9 +123,7 @@ struct OutfitWindow : ::testing::Test {
         const CEGUI::Rectf r = cell->getUnclippedOuterRect().get();
         Ogre::RenderWindow* window = gfx->getRenderWindow();
         const std::size_t w = window->getWidth(), h = window->getHeight();
-        std::vector<unsigned char> pixels(w * h * 4);
-        Ogre::PixelBox box(static_cast<Ogre::uint32>(w), static_cast<Ogre::uint32>(h), 1, Ogre::PF_BYTE_RGBA, pixels.data());
-        window->copyContentsToMemory(box, box);
+        const std::vector<unsigned char> pixels = windowPixels();
         const std::size_t x = static_cast<std::size_t>((r.left() + r.right()) / 2);
         const std::size_t y = static_cast<std::size_t>((r.top() + r.bottom()) / 2);
         const unsigned char* p = &pixels[(std::min(y, h - 1) * w + std::min(x, w - 1)) * 4];
