@@ -5,30 +5,20 @@
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
 #include <boost/filesystem.hpp>
-#include <core/AbstractWin32Application.h>
 #include <core/AudioManager.h>
-#include <core/BlackBoard.h>
-#include <core/Frame.h>
 #include <gui/IGuiControl.h>
 #include <gui/IGuiManager.h>
 #include <gui/IGuiPage.h>
 #include <scene/BasicPlayer.h>
 #include <scene/ProductManager.h>
 
-#include "support/FramePump.h"
-#include "support/TestWindow.h"
 #include "RoomTestKit.h"
-#include "rooms/BackgroundScene.h"
-#include "rooms/EquipRes.h"
 #include "rooms/OgreRTTSnapShotImplEx.h"
-#include "rooms/RoleManager.h"
 #include "rooms/SnapShotEx.h"
 #include "rooms/SnapShotManager.h"
-#include "rooms/ZRKRoleRes.h"
-#include "services/GameServices.h"
 #include "shell/MainFrame.h"
-#include "shell/ZRKGuiLoader.h"
 #include "shell/ZRKProductResolver.h"
+#include "support/PageWindow.h"
 
 using namespace kavri3D;
 
@@ -68,34 +58,17 @@ struct Picture {
 
 /// A game window of the benchmark's size with the GUI plug-in, a main frame, the slots and the
 /// product resolver over the program folder's res/.
-struct PortraitWindow : ::testing::Test {
-    zrktest::TempDir dir;
-    std::unique_ptr<core::GraphicsSystem> gfx;
-    core::BlackBoard board;
+struct PortraitWindow : zrktest::PageWindow {
     core::AudioManager audio;
-    core::ExampleApplication<core::ApplicationConfiguration> app{nullptr, "game.exe"};
-    std::unique_ptr<core::Frame> frame;
-    std::unique_ptr<zrk::GameServices::FrameLoan> loan;
-    zrk::ZRKGuiLoader loader;
-    zrk::gui::IGuiManager* manager = nullptr;
-    zrk::ZRKRoleRes roleRes;
-    zrk::EquipRes equip;
     std::unique_ptr<zrk::ZRKProductResolver> resolver;
+
+    PortraitWindow() : zrktest::PageWindow("portraits", 1280, 720) {}
 
     void SetUp() override
     {
-        if (!core::GraphicsSystem::displayAvailable())
-            GTEST_SKIP() << "no X display";
-        gfx = zrktest::openTestWindow("portraits", 1280, 720, dir.file("ogre.log"));
-        ASSERT_TRUE(gfx);
-        board.setString("kavri3D/appPath", zrktest::binFolder() + "/");
-        frame.reset(new core::Frame(app));
-        ASSERT_TRUE(frame->create());
-        loan.reset(new zrk::GameServices::FrameLoan(*frame));
-        loader.loadFrom((zrktest::binFolder() + "/libZRK_Gui.so").c_str());
-        ASSERT_TRUE(loader.createGuiManager(&manager));
-        roleRes.load();
-        equip.load();
+        zrktest::PageWindow::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         for (const char* name : zrk::MainFrame::kSnapShotNames)
             zrk::SnapShotManager::instance().createSnapShot(core::SnapShotEx::kDefaultLens, name);
         resolver.reset(new zrk::ZRKProductResolver(nullptr));
@@ -105,33 +78,17 @@ struct PortraitWindow : ::testing::Test {
     }
     void TearDown() override
     {
+        // The scene and its pictures go while the GUI that shows them is still there.
         zrk::BackgroundScene::destroyInstance();
         zrk::SnapShotManager::destroyInstance();
         zrk::RoleManager::destroyInstance();
         core::ProductManager::instance().setDocumentResolver(nullptr, false);
         core::ProductManager::instance().clear();
         resolver.reset();
-        if (manager)
-            manager->shutdown();
-        loader.unload();
-        loan.reset();
-        if (frame)
-            frame->destroy();
-        frame.reset();
-        core::TimerManager::instance().clear();
-        yake::native::setManualClock(false);
-        gfx.reset();
+        zrktest::PageWindow::TearDown();
     }
-
-    /// One frame of the window: the clock moved a sixtieth of a second, the timers, what the
-    /// window shows, then the drawing.
-    zrktest::FramePump pump{[this] {
-        yake::native::advanceTime(1.0 / 60);
-        core::TimerManager::instance().update();
-        zrk::BackgroundScene::instance().onFrame(1.f / 60);
-        return gfx->renderOneFrame(1.f / 60);
-    }};
-    void frames(int count) { ASSERT_TRUE(pump.frames(count)) << "the window stopped drawing"; }
+    /// The background scene (the portraits' figures) moves on with the window's frames.
+    void onFrame(float seconds) override { zrk::BackgroundScene::instance().onFrame(seconds); }
 
     /// Dresses a seat: the shared hair and face, its own outfit.
     void dress(const std::string& role, const std::string& outfitKind, int outfit, bool wings)
@@ -256,9 +213,7 @@ TEST_F(PortraitWindow, EachPortraitShowsOnlyItsOwnFigureUprightAndTheGuiShowsThe
     CEGUI::Window* myself = manager->getPage(7)->getRootWindow()->getChild("Pictures/Picture_myself");
     const CEGUI::Rectf area = myself->getUnclippedInnerRect().get();
     Ogre::RenderWindow* window = gfx->getRenderWindow();
-    std::vector<unsigned char> pixels(std::size_t(window->getWidth()) * window->getHeight() * 4);
-    Ogre::PixelBox box(window->getWidth(), window->getHeight(), 1, Ogre::PF_BYTE_RGBA, pixels.data());
-    window->copyContentsToMemory(box, box);
+    const std::vector<unsigned char> pixels = windowPixels();
     auto skinRow = [&](bool fromTop) {
         // The face is the only skin-coloured part (1.0, 0.82, 0.65).
         const int cx = static_cast<int>(area.left() + area.getWidth() / 2);
