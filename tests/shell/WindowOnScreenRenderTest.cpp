@@ -1,13 +1,10 @@
 // The game window on real X screens of the sizes players have: the whole window on screen,
 // within the work area a window manager publishes.
 #include <core/BlackBoard.h>
-#include <core/GraphicsSystem.h>
 #include <gtest/gtest.h>
 
-#include "support/GameRun.h"
-#include "support/TestEnv.h"
 #include "support/XvfbServer.h"
-#include "support/XWindowInput.h" // last: X11's macros
+#include "support/GameOnScreen.h" // last: X11's macros
 #include <X11/Xatom.h>
 
 namespace {
@@ -34,34 +31,6 @@ struct Placed {
     bool drawn = false;
 };
 
-Placed runOn(const std::string& display)
-{
-    zrktest::TempDir data;
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
-    zrktest::ScopedEnv displayEnv("DISPLAY", display);
-    Placed p;
-    const bool ok = zrktest::GameRun::run("game.exe /LowIntegrity=1 /unpaced=1", [&](zrktest::GameRun& game) {
-        p.drawn = game.frames(3);
-        kavri3D::core::BlackBoard& bb = *game.getBlackBoard();
-        p.outer.left = bb.getInt("kavri3D/win32RenderWindowX", -1);
-        p.outer.top = bb.getInt("kavri3D/win32RenderWindowY", -1);
-        p.outer.right = p.outer.left + bb.getInt("kavri3D/win32RenderWindowW", 0);
-        p.outer.bottom = p.outer.top + bb.getInt("kavri3D/win32RenderWindowH", 0);
-        kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-        zrktest::XWindowInput x(g ? g->getRenderWindow() : nullptr);
-        if (!x.valid())
-            return;
-        XWindowAttributes attrs;
-        XGetWindowAttributes(x.display, x.window, &attrs);
-        int rx = 0, ry = 0;
-        Window child = 0;
-        XTranslateCoordinates(x.display, x.window, DefaultRootWindow(x.display), 0, 0, &rx, &ry, &child);
-        p.client = Area{rx, ry, rx + attrs.width, ry + attrs.height};
-    });
-    EXPECT_TRUE(ok) << display;
-    return p;
-}
-
 void expectInside(const Area& inner, const Area& outer, const std::string& what)
 {
     EXPECT_GE(inner.left, outer.left) << what;
@@ -71,9 +40,36 @@ void expectInside(const Area& inner, const Area& outer, const std::string& what)
     EXPECT_GT(inner.right - inner.left, 600) << what;
 }
 
+struct GameWindowOnScreen : zrktest::GameOnScreen {
+    /// Runs the game on that X display, in a home of its own (no window saved by an earlier
+    /// run), and notes where its window stands.
+    Placed runOn(const std::string& display)
+    {
+        freshHome();
+        zrktest::ScopedEnv displayEnv("DISPLAY", display);
+        Placed p;
+        const bool ok = play(zrktest::loginScreenRun(), [&](zrktest::GameRun& game) {
+            p.drawn = game.frames(3);
+            kavri3D::core::BlackBoard& bb = *game.getBlackBoard();
+            p.outer.left = bb.getInt("kavri3D/win32RenderWindowX", -1);
+            p.outer.top = bb.getInt("kavri3D/win32RenderWindowY", -1);
+            p.outer.right = p.outer.left + bb.getInt("kavri3D/win32RenderWindowW", 0);
+            p.outer.bottom = p.outer.top + bb.getInt("kavri3D/win32RenderWindowH", 0);
+            XWindowAttributes attrs;
+            XGetWindowAttributes(input.display, input.window, &attrs);
+            int rx = 0, ry = 0;
+            Window child = 0;
+            XTranslateCoordinates(input.display, input.window, DefaultRootWindow(input.display), 0, 0, &rx, &ry, &child);
+            p.client = Area{rx, ry, rx + attrs.width, ry + attrs.height};
+        });
+        EXPECT_TRUE(ok) << display;
+        return p;
+    }
+};
+
 } // namespace
 
-TEST(GameWindowOnScreen, TheWholeWindowIsOnScreensOfEverySize)
+TEST_F(GameWindowOnScreen, TheWholeWindowIsOnScreensOfEverySize)
 {
     for (const auto& size : {std::make_pair(1280, 1024), std::make_pair(1366, 768), std::make_pair(1920, 1080)}) {
         zrktest::XvfbServer server(size.first, size.second);
@@ -87,7 +83,7 @@ TEST(GameWindowOnScreen, TheWholeWindowIsOnScreensOfEverySize)
     }
 }
 
-TEST(GameWindowOnScreen, AWorkAreaPublishedByTheWindowManagerIsKeptClear)
+TEST_F(GameWindowOnScreen, AWorkAreaPublishedByTheWindowManagerIsKeptClear)
 {
     zrktest::XvfbServer server(1366, 768);
     ASSERT_FALSE(server.display().empty()) << "Xvfb did not start";

@@ -4,6 +4,7 @@
 // server. GameOnScreen adds the window and the player's input into it.
 #include <data/ZRKSession.h>
 #include <functional>
+#include <memory>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -43,9 +44,15 @@ protected:
             programFolder);
     }
     /// Where the game keeps its settings and world.
-    std::string dataFile(const std::string& name) const { return home.dataPath() + "/kavri3D/" + name; }
+    std::string dataFile(const std::string& name) const { return mHome->dataPath() + "/kavri3D/" + name; }
+    /// A new runtime and data folder for the next run, as on a machine the game never ran on
+    /// (the last run's saved window and settings gone).
+    void freshHome()
+    {
+        mHome.reset(); // the old folders' variables go back before the new ones are set
+        mHome.reset(new GameHome);
+    }
 
-    GameHome home;
     /// The game's session with its embedded server, while the body runs.
     kavri3D::zrk::ZRKSession* session = nullptr;
 
@@ -58,6 +65,9 @@ protected:
         ASSERT_NE(session, nullptr) << "the game plays against no embedded server";
         body(game);
     }
+
+private:
+    std::unique_ptr<GameHome> mHome{new GameHome};
 };
 
 } // namespace zrktest
