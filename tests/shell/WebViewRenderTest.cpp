@@ -31,10 +31,9 @@
 #include "callbacks/EvthtmlViewCallback.h"
 #include "webview/HtmlView.h"
 #include "shell/ZRKGuiLoader.h"
-#include "support/GameRun.h"
-#include "support/TestEnv.h"
+#include "support/FramePump.h"
 #include "support/XvfbServer.h"
-#include "support/XWindowInput.h" // last: X11's macros
+#include "support/GameOnScreen.h" // last: X11's macros
 #include <X11/Xutil.h>
 
 using kavri3D::zrk::HtmlView;
@@ -77,15 +76,18 @@ std::string evalInPage(zrktest::GameRun& game, const std::string& script)
     return view && view->browser() ? view->browser()->scriptResult(nullptr) : "<no view>";
 }
 
-bool waitForPage(zrktest::GameRun& game, const std::string& url, int tries = 40)
+/// Waits until the view shows the page loaded whole, looking every five frames.
+zrktest::FramePump::Waited waitForPage(zrktest::GameRun& game, const std::string& url, int tries = 40)
 {
-    for (int i = 0; i < tries; ++i) {
-        HtmlView* view = HtmlView::instance();
-        if (view && view->browser() && evalInPage(game, "location.href+' '+document.readyState") == url + " complete")
-            return true;
-        game.frames(5);
-    }
-    return false;
+    zrktest::FramePump everyFive([&] { return game.frames(5); },
+                                 [&] { return "the game stood in state \"" + game.stateName() + "\""; });
+    return everyFive.until(
+        [&] {
+            HtmlView* view = HtmlView::instance();
+            return view && view->browser() &&
+                   evalInPage(game, "location.href+' '+document.readyState") == url + " complete";
+        },
+        tries - 1, "the page " + url + " loaded whole (looked at every five frames)");
 }
 
 void xdotool(const std::string& args)
@@ -184,20 +186,26 @@ int mapState(Display* d, Window w)
     return XGetWindowAttributes(d, w, &a) ? a.map_state : -1;
 }
 
+/// The whole game on the web tests' own X server.
+struct WebView : zrktest::GameOnScreen {
+    zrktest::ScopedEnv displayEnv{"DISPLAY", webDisplay()};
+
+    void SetUp() override
+    {
+        ASSERT_FALSE(webDisplay().empty()) << "Xvfb did not start";
+        zrktest::GameOnScreen::SetUp();
+    }
+};
+
 } // namespace
 
-TEST(WebView, TheNewsPageShowsOverTheGameTakesTheKeysAndItsCloseGivesThemBack)
+TEST_F(WebView, TheNewsPageShowsOverTheGameTakesTheKeysAndItsCloseGivesThemBack)
 {
-    zrktest::TempDir data;
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
-    ASSERT_FALSE(webDisplay().empty()) << "Xvfb did not start";
-    zrktest::ScopedEnv displayEnv("DISPLAY", webDisplay());
     bool ran = false;
-    const bool ok = zrktest::GameRun::run("game.exe /LowIntegrity=1 /unpaced=1", [&](zrktest::GameRun& game) {
+    const bool ok = play(zrktest::loginScreenRun(), [&](zrktest::GameRun& game) {
         ASSERT_TRUE(game.frames(3));
-        kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-        zrktest::XWindowInput x(g ? g->getRenderWindow() : nullptr);
-        ASSERT_TRUE(x.valid());
+        kavri3D::core::GraphicsSystem* g = graphics;
+        zrktest::XWindowInput& x = input;
         const std::string url = pageAddress("notice.html");
         ASSERT_TRUE(HtmlView::navigate(url));
         ASSERT_TRUE(waitForPage(game, url));
@@ -300,12 +308,8 @@ TEST(WebView, TheNewsPageShowsOverTheGameTakesTheKeysAndItsCloseGivesThemBack)
     EXPECT_TRUE(ran);
 }
 
-TEST(WebView, ThePlatformIdentityGoesOnlyToOurOwnOrigin)
+TEST_F(WebView, ThePlatformIdentityGoesOnlyToOurOwnOrigin)
 {
-    zrktest::TempDir data;
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
-    ASSERT_FALSE(webDisplay().empty()) << "Xvfb did not start";
-    zrktest::ScopedEnv displayEnv("DISPLAY", webDisplay());
     bool ran = false;
     // Pages of another origin: one that asks to close the view as it loads, and documents
     // sent in chunks with no declared length.
@@ -337,8 +341,8 @@ TEST(WebView, ThePlatformIdentityGoesOnlyToOurOwnOrigin)
     ASSERT_GT(pagesPort, 0);
     std::thread serving([&] { pages.listen_after_bind(); });
     const std::string foreign = "http://localhost:" + std::to_string(pagesPort);
-    const std::string line = "game.exe /LowIntegrity=1 /unpaced=1 zrk://play?openid=Hero%E2%9C%93&openkey=s3cret";
-    const bool ok = zrktest::GameRun::run(line, [&](zrktest::GameRun& game) {
+    const std::string line = zrktest::loginScreenRun() + " zrk://play?openid=Hero%E2%9C%93&openkey=s3cret";
+    const bool ok = play(line, [&](zrktest::GameRun& game) {
         ASSERT_TRUE(game.frames(3));
         const std::string own = pageAddress("account.html");
         ASSERT_TRUE(HtmlView::navigate(own));
@@ -385,8 +389,7 @@ TEST(WebView, ThePlatformIdentityGoesOnlyToOurOwnOrigin)
         ASSERT_NE(view, nullptr);
         const Window page = view->getWindow()->native;
         {
-            kavri3D::core::GraphicsSystem* gfx = game.getRenderWindow()->getGraphics();
-            zrktest::XWindowInput in(gfx->getRenderWindow());
+            zrktest::XWindowInput& in = input;
             XWindowAttributes pageAttrs;
             XGetWindowAttributes(in.display, page, &pageAttrs);
             clickAt(in.display, page, pageAttrs.width - 20, 15);
@@ -401,9 +404,8 @@ TEST(WebView, ThePlatformIdentityGoesOnlyToOurOwnOrigin)
         HtmlView::close();
         // The browser's toolkit left the game's X error handling as it was: an error about a
         // window on the game's connection still ends the run as an offline close.
-        kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-        zrktest::XWindowInput x(g ? g->getRenderWindow() : nullptr);
-        ASSERT_TRUE(x.valid());
+        kavri3D::core::GraphicsSystem* g = graphics;
+        zrktest::XWindowInput& x = input;
         XWindowAttributes attrs;
         XGetWindowAttributes(x.display, static_cast<Window>(0x7FFFFF0), &attrs);
         XSync(x.display, False);
@@ -460,24 +462,21 @@ struct LauncherHost {
     }
 };
 
+/// The game the platform's launcher started, on the web tests' X server.
+struct LauncherChannel : WebView {};
+
 } // namespace
 
-TEST(LauncherChannel, TheLauncherHidesShowsAndRaisesTheRealWindowAndHearsTheFrameGo)
+TEST_F(LauncherChannel, TheLauncherHidesShowsAndRaisesTheRealWindowAndHearsTheFrameGo)
 {
-    zrktest::TempDir data;
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
-    ASSERT_FALSE(webDisplay().empty()) << "Xvfb did not start";
-    zrktest::ScopedEnv displayEnv("DISPLAY", webDisplay());
-    LauncherHost host(data.path() + "/launcher.sock");
+    zrktest::TempDir sockets;
+    LauncherHost host(sockets.file("launcher.sock"));
     bool ran = false;
-    const std::string line =
-        "game.exe /LowIntegrity=1 /unpaced=1 zrk://play?openid=o&openkey=k&PROCPARA=" + host.path;
-    const bool ok = zrktest::GameRun::run(line, [&](zrktest::GameRun& game) {
+    const std::string line = zrktest::loginScreenRun() + " zrk://play?openid=o&openkey=k&PROCPARA=" + host.path;
+    const bool ok = play(line, [&](zrktest::GameRun& game) {
         ASSERT_TRUE(host.accept());
         ASSERT_TRUE(game.frames(3));
-        kavri3D::core::GraphicsSystem* g = game.getRenderWindow()->getGraphics();
-        zrktest::XWindowInput x(g ? g->getRenderWindow() : nullptr);
-        ASSERT_TRUE(x.valid());
+        zrktest::XWindowInput& x = input;
         ASSERT_EQ(mapState(x.display, x.window), IsViewable);
         host.command(3, 0, true);
         EXPECT_TRUE(game.framesUntil([&] { return mapState(x.display, x.window) == IsUnmapped; }, 200));
@@ -528,7 +527,7 @@ std::string logsUnder(const std::string& folder)
 
 } // namespace
 
-TEST(WebView, AGameThatShowsNoPageNeverLoadsTheBrowsersLibraries)
+TEST_F(WebView, AGameThatShowsNoPageNeverLoadsTheBrowsersLibraries)
 {
     zrktest::TempDir runtime, data;
     const std::string launcher = zrktest::binFolder() + "/zrk_launcher";
