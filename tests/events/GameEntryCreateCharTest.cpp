@@ -7,17 +7,15 @@
 #include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
 #include <server/ZRKWorld.h>
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <win32/Windows.h>
 
+#include "support/GameModule.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
 #include "support/WholeGame.h"
 
 namespace {
-
-typedef int (*GameEntryFn)(std::uint32_t, HWND, const wchar_t*);
 
 struct NewPlayerRun : zrktest::WholeGame {
     std::string file(const char* name) const { return dataFile(name); }
@@ -54,13 +52,11 @@ TEST_F(NewPlayerRun, TheCreationPageMakesTheCharacterAndThePlayerGoesOn)
 
 TEST_F(NewPlayerRun, ThroughGameEntryTheRunEndsWellAndTheWorldKeepsTheCharacter)
 {
-    void* module = dlopen((zrktest::binFolder() + "/libZRK_Main.so").c_str(), RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(module, nullptr) << dlerror();
-    auto entry = reinterpret_cast<GameEntryFn>(dlsym(module, "GameEntry"));
-    ASSERT_NE(entry, nullptr);
-    const std::wstring cmd = win32WideFromUtf8(std::string(kNewbieRun) + " /quitAfterFrames=200");
-    EXPECT_EQ(entry(0, nullptr, cmd.c_str()), 0);
-    dlclose(module);
+    {
+        zrktest::GameModule module;
+        ASSERT_TRUE(module.loaded()) << module.error();
+        EXPECT_EQ(module.run(win32WideFromUtf8(std::string(kNewbieRun) + " /quitAfterFrames=200")), 0);
+    }
 
     kavri3D::zrk::ZRKWorld world;
     ASSERT_TRUE(world.open(file("ZRK_World.db"), "res/server", false));

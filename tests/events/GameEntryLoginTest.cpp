@@ -2,18 +2,16 @@
 // launcher loads it, once in this process to look at where it arrives.
 #include <core/ClientStateMachine.h>
 #include <data/ZRKSession.h>
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <yake/Configuration.h>
 #include <win32/Windows.h>
 
+#include "support/GameModule.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
 #include "support/WholeGame.h"
 
 namespace {
-
-typedef int (*GameEntryFn)(std::uint32_t, HWND, const wchar_t*);
 
 struct AutoLoginRun : zrktest::WholeGame {
     std::string file(const char* name) const { return dataFile(name); }
@@ -45,13 +43,11 @@ TEST_F(AutoLoginRun, HeroLogsInByHimselfAndIsSentOnToTheAreaChoice)
 
 TEST_F(AutoLoginRun, ThroughGameEntryTheRunEndsWellAndRemembersTheName)
 {
-    void* module = dlopen((zrktest::binFolder() + "/libZRK_Main.so").c_str(), RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(module, nullptr) << dlerror();
-    auto entry = reinterpret_cast<GameEntryFn>(dlsym(module, "GameEntry"));
-    ASSERT_NE(entry, nullptr);
-    const std::wstring cmd = win32WideFromUtf8(std::string(kHeroRun) + " /quitAfterFrames=120");
-    EXPECT_EQ(entry(0, nullptr, cmd.c_str()), 0);
-    dlclose(module);
+    {
+        zrktest::GameModule module;
+        ASSERT_TRUE(module.loaded()) << module.error();
+        EXPECT_EQ(module.run(win32WideFromUtf8(std::string(kHeroRun) + " /quitAfterFrames=120")), 0);
+    }
 
     yake::Configuration written;
     ASSERT_NO_THROW(written.readFromXML(file("ZRK_Main.xml"), ""));

@@ -1,12 +1,12 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <thread>
 #include <win32/Windows.h>
 
 #include "PngProbe.h"
+#include "support/GameModule.h"
 #include "support/TestEnv.h"
 #include "support/XvfbServer.h"
 // X11 last: its macros clash with the Win32 names above.
@@ -15,18 +15,15 @@
 // The whole game in a real window: start-up, frames drawn, shut-down, as the launcher runs it.
 TEST(GameOnScreen, GameEntryOpensTheWindowAndDrawsFrames)
 {
-    zrktest::TempDir runtime, data, shots;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
-    void* module = dlopen((zrktest::binFolder() + "/libZRK_Main.so").c_str(), RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(module, nullptr) << dlerror();
-    typedef int (*Entry)(std::uint32_t, HWND, const wchar_t*);
-    auto entry = reinterpret_cast<Entry>(dlsym(module, "GameEntry"));
-    ASSERT_NE(entry, nullptr);
-    const std::wstring cmd = L"game.exe /LowIntegrity=1 /unpaced=1 /quitAfterFrames=12 /screenshot=" +
-                             win32WideFromUtf8(shots.file("game.png"));
-    EXPECT_EQ(entry(0, nullptr, cmd.c_str()), 0);
-    dlclose(module);
+    zrktest::GameHome home;
+    zrktest::TempDir shots;
+    {
+        zrktest::GameModule module;
+        ASSERT_TRUE(module.loaded()) << module.error();
+        EXPECT_EQ(module.run(L"game.exe /LowIntegrity=1 /unpaced=1 /quitAfterFrames=12 /screenshot=" +
+                             win32WideFromUtf8(shots.file("game.png"))),
+                  0);
+    }
     zrktest::PngProbe probe(shots.file("game.png"));
     EXPECT_GT(probe.width, 640);
     EXPECT_GT(probe.lit, 0.9); // the scene's background, not a black screen
@@ -77,11 +74,11 @@ struct EmbeddedRun {
 EmbeddedRun runInside(HostWindow& host, const std::wstring& arguments)
 {
     EmbeddedRun run;
-    void* module = dlopen((zrktest::binFolder() + "/libZRK_Main.so").c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!module)
+    zrktest::GameModule module;
+    if (!module.loaded()) {
+        ADD_FAILURE() << module.error();
         return run;
-    typedef int (*Entry)(std::uint32_t, HWND, const wchar_t*);
-    auto entry = reinterpret_cast<Entry>(dlsym(module, "GameEntry"));
+    }
     std::atomic<bool> done{false};
     std::thread launcher([&] {
         // The launcher's side: its own connection, as another program has.
@@ -103,11 +100,10 @@ EmbeddedRun runInside(HostWindow& host, const std::wstring& arguments)
         XCloseDisplay(d);
     });
     const auto start = std::chrono::steady_clock::now();
-    run.code = entry(0, reinterpret_cast<HWND>(static_cast<std::uintptr_t>(host.window)), arguments.c_str());
+    run.code = module.run(arguments, reinterpret_cast<HWND>(static_cast<std::uintptr_t>(host.window)));
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     done = true;
     launcher.join();
-    dlclose(module);
     return run;
 }
 
@@ -121,9 +117,7 @@ TEST(GameOnScreen, GameEntryLivesInTheLaunchersWindow)
     zrktest::XvfbServer server(1280, 1024);
     ASSERT_FALSE(server.display().empty());
     zrktest::ScopedEnv displayEnv("DISPLAY", server.display());
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    zrktest::GameHome home;
     {
         HostWindow host;
         ASSERT_NE(host.display, nullptr);

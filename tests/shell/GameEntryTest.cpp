@@ -1,38 +1,32 @@
-#include <dlfcn.h>
 #include <filesystem>
+#include <memory>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <server/ZRKWorld.h>
 #include <yake/Configuration.h>
 #include <win32/Windows.h>
 
+#include "support/GameModule.h"
 #include "support/TestEnv.h"
 
 namespace {
 
-typedef int (*GameEntryFn)(std::uint32_t, HWND, const wchar_t*);
-
 // The real module, loaded the way the launcher loads it.
 struct ModuleFixture : ::testing::Test {
-    zrktest::TempDir runtime, data;
-    zrktest::ScopedEnv runtimeEnv{"XDG_RUNTIME_DIR", runtime.path()};
-    zrktest::ScopedEnv dataEnv{"XDG_DATA_HOME", data.path()};
-    void* handle = nullptr;
-    GameEntryFn entry = nullptr;
+    zrktest::GameHome home;
+    std::unique_ptr<zrktest::GameModule> module;
+    zrktest::GameModule::Entry entry = nullptr;
 
     void SetUp() override
     {
-        handle = dlopen((zrktest::binFolder() + "/libZRK_Main.so").c_str(), RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(handle, nullptr) << dlerror();
-        entry = reinterpret_cast<GameEntryFn>(dlsym(handle, "GameEntry"));
-        ASSERT_NE(entry, nullptr);
+        module.reset(new zrktest::GameModule);
+        ASSERT_TRUE(module->loaded()) << module->error();
+        entry = module->entry();
     }
-    void TearDown() override
-    {
-        if (handle)
-            dlclose(handle);
-    }
-    std::string settingsFile() const { return data.path() + "/kavri3D/ZRK_Main.xml"; }
+    void TearDown() override { module.reset(); }
+    /// A file of the data folder (XDG_DATA_HOME).
+    std::string dataFile(const std::string& name) const { return home.dataPath() + "/" + name; }
+    std::string settingsFile() const { return dataFile("kavri3D/ZRK_Main.xml"); }
 };
 
 const wchar_t* kShortRun = L"game.exe /LowIntegrity=1 /headless=1 /unpaced=1 /quitAfterFrames=3";
@@ -46,7 +40,7 @@ TEST_F(ModuleFixture, SecondInstanceIsRefusedWhileTheLockIsHeld)
     EXPECT_EQ(entry(0, nullptr, kShortRun), -2);
     EXPECT_FALSE(std::ifstream(settingsFile()).good()); // a refused run writes no settings
     // Said in the game's log, where the player (or support) looks, not only on stderr.
-    EXPECT_NE(zrktest::readFile(data.path() + "/kavri3D/ZRK_Main.log").find("the game is already running"),
+    EXPECT_NE(zrktest::readFile(dataFile("kavri3D/ZRK_Main.log")).find("the game is already running"),
               std::string::npos);
     CloseHandle(held);
 }
@@ -65,7 +59,7 @@ TEST_F(ModuleFixture, MutexZeroRunsBesideAHeldLockAndWritesSettings)
 
 TEST_F(ModuleFixture, UncreatableLockGivesMinusOne)
 {
-    std::filesystem::create_directories(data.file("kavri3D/ZRK_Main.lock"));
+    std::filesystem::create_directories(dataFile("kavri3D/ZRK_Main.lock"));
     EXPECT_EQ(entry(0, nullptr, kShortRun), -1);
 }
 
@@ -116,8 +110,8 @@ TEST_F(ModuleFixture, DeepUserFileIsRefusedAndKeptAside)
 // its index are exactly as they were (an older game once set it aside and seeded afresh).
 TEST_F(ModuleFixture, AWorldOfANewerGameEndsTheRunWithOneAndIsLeftAsItIs)
 {
-    const std::string world = data.path() + "/kavri3D/ZRK_World.db";
-    std::filesystem::create_directories(data.path() + "/kavri3D");
+    const std::string world = dataFile("kavri3D/ZRK_World.db");
+    std::filesystem::create_directories(dataFile("kavri3D"));
     {
         kavri3D::zrk::ZRKWorld made;
         ASSERT_TRUE(made.open(world, zrktest::binFolder() + "/res/server", false));
@@ -132,5 +126,5 @@ TEST_F(ModuleFixture, AWorldOfANewerGameEndsTheRunWithOneAndIsLeftAsItIs)
         EXPECT_FALSE(std::filesystem::exists(world + "-shm"));
         EXPECT_FALSE(std::filesystem::exists(world + ".broken"));
     }
-    EXPECT_NE(zrktest::readFile(data.path() + "/kavri3D/ZRK_Main.log").find("error/srv_world_newer"), std::string::npos);
+    EXPECT_NE(zrktest::readFile(dataFile("kavri3D/ZRK_Main.log")).find("error/srv_world_newer"), std::string::npos);
 }
