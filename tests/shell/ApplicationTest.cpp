@@ -12,6 +12,7 @@
 #include "shell/CAppZRKModule.h"
 #include "services/GameServices.h"
 #include "support/GameRun.h"
+#include "support/WholeGame.h"
 #include "support/TestEnv.h"
 #include <yake/Configuration.h>
 
@@ -205,13 +206,14 @@ TEST(ApplicationShutDown, DestroysABackgroundSceneBuiltOrNotAndMakesNone)
     EXPECT_EQ(zrk::BackgroundScene::getSingletonPtr(), nullptr);
 }
 
+/// The game as the player runs it, its settings in a data folder of its own.
+struct UserSettings : zrktest::WholeGame {};
+
 // The Red Canyon abort lost a run's volume changes: what the player changes is on disk at
 // once, written whole as at the exit, not only when the run ends well.
-TEST(UserSettings, TheRememberedNameAndAChangedVolumeAreOnDiskBeforeTheRunEnds)
+TEST_F(UserSettings, TheRememberedNameAndAChangedVolumeAreOnDiskBeforeTheRunEnds)
 {
-    zrktest::TempDir data;
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
-    const std::string file = data.path() + "/kavri3D/ZRK_Main.xml";
+    const std::string file = dataFile("ZRK_Main.xml");
     auto onDisk = [&](const char* key) {
         yake::Configuration c;
         try {
@@ -222,8 +224,8 @@ TEST(UserSettings, TheRememberedNameAndAChangedVolumeAreOnDiskBeforeTheRunEnds)
         return c.get(key, "<none>");
     };
     std::string name, volume;
-    const bool ok = zrktest::GameRun::run(
-        "game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /headless=1 /unpaced=1 /mutex=0",
+    const bool ok = play(
+        zrktest::loggedInRun("hero", true),
         [&](zrktest::GameRun& game) {
             game.framesUntil([&] { return onDisk("kavri3D/app/player/name") == "hero"; }, 600);
             name = onDisk("kavri3D/app/player/name");

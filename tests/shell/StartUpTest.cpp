@@ -1,5 +1,4 @@
 #include <boost/any.hpp>
-#include <dlfcn.h>
 #include <filesystem>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -21,6 +20,8 @@
 #include "shell/CAppZRKModule.h"
 #include "shell/WindowGeometry.h"
 #include "support/BrokenPlugins.h"
+#include "support/FramePump.h"
+#include "support/GameModule.h"
 #include "support/TestEnv.h"
 
 using namespace kavri3D;
@@ -278,20 +279,19 @@ struct CopiedGameRun {
         std::filesystem::copy_file(zrktest::binFolder() + "/libZRK_Main.so", program.file("libZRK_Main.so"));
         if (!plugin.empty())
             std::filesystem::copy_file(zrktest::binFolder() + "/lib" + plugin + ".so", program.file("libZRK_Gui.so"));
-        void* module = dlopen(program.file("libZRK_Main.so").c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!module) {
-            ADD_FAILURE() << dlerror();
-            return;
-        }
-        typedef int (*Entry)(std::uint32_t, HWND, const wchar_t*);
-        auto entry = reinterpret_cast<Entry>(dlsym(module, "GameEntry"));
-        std::string cwd = std::filesystem::current_path().string();
         {
-            zrktest::StderrCapture capture(out.file("stderr"));
-            code = entry(0, nullptr, commandLine);
+            zrktest::GameModule module(program.file("libZRK_Main.so"));
+            if (!module.loaded()) {
+                ADD_FAILURE() << module.error();
+                return;
+            }
+            std::string cwd = std::filesystem::current_path().string();
+            {
+                zrktest::StderrCapture capture(out.file("stderr"));
+                code = module.run(commandLine);
+            }
+            std::filesystem::current_path(cwd);
         }
-        std::filesystem::current_path(cwd);
-        dlclose(module);
         errors = zrktest::readFile(out.file("stderr"));
         log = zrktest::readFile(data.path() + "/kavri3D/ZRK_Main.log");
         yake::Configuration written;
@@ -378,8 +378,7 @@ TEST(LogSeverity, TheSettingSwitchesOffOnlyTheLevelsAboveIt)
 
 TEST(StartUp, TheGameRunsItsHooksOpensInLogOnAndShutsDownCleanly)
 {
-    zrktest::TempDir data;
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    zrktest::GameHome home;
     struct Probe : zrk::Application {
         using zrk::Application::Application;
         std::vector<std::string> hooks;
@@ -446,7 +445,7 @@ TEST(StartUp, TheGameRunsItsHooksOpensInLogOnAndShutsDownCleanly)
         EXPECT_EQ(core::ProductManager::instance().getDocumentResolver(), nullptr);
         EXPECT_EQ(zrk::ScenePlayer::getSingletonPtr(), nullptr);
         // Downloads go under the run path when no cache is named.
-        EXPECT_TRUE(std::filesystem::is_directory(data.path() + "/kavri3D/cache"));
+        EXPECT_TRUE(std::filesystem::is_directory(home.dataPath() + "/kavri3D/cache"));
     }
     zrk::appModule().Term();
     std::filesystem::current_path(cwd);
@@ -457,8 +456,7 @@ TEST(StartUp, TheGameRunsItsHooksOpensInLogOnAndShutsDownCleanly)
 
 TEST(CloseQuery, OnlineTheWindowStaysAndTheQuitBoxAsksOfflineItCloses)
 {
-    zrktest::TempDir data;
-    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    zrktest::GameHome home;
     struct Closer : zrk::Application {
         using zrk::Application::Application;
         bool offlineClose = false, onlineClose = true, boxOpen = false;
@@ -466,13 +464,14 @@ TEST(CloseQuery, OnlineTheWindowStaysAndTheQuitBoxAsksOfflineItCloses)
         {
             getApplicationState()->start();
             offlineClose = onQueryClose();
-            for (int i = 0; i < 300 && runOneFrame(); ++i) {
+            zrktest::FramePump pump([this] { return runOneFrame(); });
+            auto online = [this] {
                 core::ISession* s = session();
-                if (s && s->isOnline()) {
-                    onlineClose = onQueryClose();
-                    boxOpen = getMainFrame() && getMainFrame()->getOpenMessageBox();
-                    break;
-                }
+                return s && s->isOnline();
+            };
+            if (pump.until(online, 300, "the session online")) {
+                onlineClose = onQueryClose();
+                boxOpen = getMainFrame() && getMainFrame()->getOpenMessageBox();
             }
             return true;
         }
