@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/TestEnv.h"
+#include "support/TestWindow.h"
 // X11 last: its macros (None, Bool...) would break the headers above.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -38,8 +39,7 @@ TEST(GameWindow, DrawsTheSceneAndTheGuiIntoARealWindow)
     box->setText("Hello");
     g->getGui()->getRootWindow()->addChild(box);
 
-    for (int i = 0; i < 5; ++i)
-        ASSERT_TRUE(g->renderOneFrame(1.f / 24));
+    ASSERT_TRUE(zrktest::drawingPump(*g, 1.f / 24).frames(5)) << "the window stopped drawing";
     EXPECT_EQ(g->getFramesRendered(), 5u);
     EXPECT_GT(g->nonBlackShare(), 0.9); // the background colour fills the window; not a black screen
     zrktest::TempDir dir;
@@ -210,8 +210,7 @@ TEST(GameWindow, AChildOfTheLaunchersWindowFillsItAndGoesWithIt)
 
         XDestroyWindow(d, host);
         XSync(d, False);
-        for (int i = 0; i < 20 && !g->isWindowGone(); ++i)
-            g->renderOneFrame(1.f / 24);
+        zrktest::drawingPump(*g, 1.f / 24).until([&] { return g->isWindowGone(); }, 20, "the window gone with its host");
         EXPECT_TRUE(g->isWindowGone()) << quit;
         EXPECT_EQ(g->isWindowLost(), quit) << "the game ends with it only when it is told to";
     }

@@ -12,6 +12,7 @@
 
 #include "PngProbe.h"
 #include "support/TestEnv.h"
+#include "support/TestWindow.h"
 #include "support/XWindowInput.h" // last: X11's macros
 
 using namespace kavri3D;
@@ -53,8 +54,8 @@ TEST(MessageBoxOnScreen, ChoiceBoxIsDrawnWithItsTextsAndButtons)
     frame.messageBox2("warning/title_quit", "warning/quit", [&](core::DialogBoxResult& r) { answered = r.button; }, 3, 9,
                       300, 150);
     ASSERT_NE(frame.getMessageBoxWindow(), nullptr);
-    for (int i = 0; i < 5; ++i)
-        ASSERT_TRUE(g->renderOneFrame(1.f / 24));
+    zrktest::FramePump pump = zrktest::drawingPump(*g, 1.f / 24);
+    ASSERT_TRUE(pump.frames(5)) << "the window stopped drawing";
     std::filesystem::create_directories(ZRK_SHOTS_DIR);
     const std::string shot = std::string(ZRK_SHOTS_DIR) + "/message-box.png";
     ASSERT_TRUE(g->writeScreenshot(shot));
@@ -69,8 +70,7 @@ TEST(MessageBoxOnScreen, ChoiceBoxIsDrawnWithItsTextsAndButtons)
     zrktest::XWindowInput input(g->getRenderWindow());
     ASSERT_TRUE(input.valid());
     input.click(static_cast<int>(ok.left() + ok.getWidth() / 2), static_cast<int>(ok.top() + ok.getHeight() / 2));
-    for (int i = 0; i < 10; ++i)
-        ASSERT_TRUE(g->renderOneFrame(1.f / 24)) << "frame " << i;
+    ASSERT_TRUE(pump.frames(10)) << "the window stopped drawing after the click";
     EXPECT_EQ(answered, 0);
     EXPECT_EQ(frame.getOpenMessageBox(), nullptr);
     EXPECT_FALSE(CEGUI::WindowManager::getSingleton().isAlive(box));
@@ -83,8 +83,7 @@ TEST(MessageBoxOnScreen, ChoiceBoxIsDrawnWithItsTextsAndButtons)
     box = frame.getMessageBoxWindow();
     ASSERT_NE(box, nullptr);
     input.key(XK_Escape);
-    for (int i = 0; i < 4; ++i)
-        ASSERT_TRUE(g->renderOneFrame(1.f / 24)) << "frame " << i;
+    ASSERT_TRUE(pump.frames(4)) << "the window stopped drawing after the key";
     EXPECT_EQ(answered, 1);
     EXPECT_EQ(frame.getOpenMessageBox(), nullptr);
     EXPECT_FALSE(CEGUI::WindowManager::getSingleton().isAlive(box));
@@ -126,8 +125,7 @@ TEST(MessageBoxOnScreen, EveryBoxFitsItsTextInTheSmallestWindow)
     fits("the quit question");
     const std::string shown = frame.getMessageBoxWindow()->getChild("Text")->getText().c_str();
     EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 3);
-    for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(g->renderOneFrame(1.f / 24));
+    ASSERT_TRUE(zrktest::drawingPump(*g, 1.f / 24).frames(3)) << "the window stopped drawing";
     std::filesystem::create_directories(ZRK_SHOTS_DIR);
     EXPECT_TRUE(g->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/quit-box-small.png"));
 

@@ -4,6 +4,7 @@
 #include <core/GraphicsSystem.h>
 #include <core/GuiSystem.h>
 
+#include "support/TestWindow.h"
 #include "support/XWindowInput.h" // last: X11's macros
 
 using kavri3D::core::GraphicsSystem;
@@ -28,16 +29,15 @@ TEST(GameWindowInput, ClicksAndKeysReachTheGuiAndCloseIsReported)
     for (KeySym k : {XK_h, XK_e, XK_r, XK_o, XK_x})
         input.key(k);
     input.key(XK_BackSpace);
-    for (int i = 0; i < 3; ++i)
-        g->renderOneFrame(0.04f);
+    zrktest::FramePump pump = zrktest::drawingPump(*g, 0.04f);
+    pump.frames(3);
     EXPECT_TRUE(edit->isActive());
     EXPECT_EQ(std::string(edit->getText().c_str()), "hero");
 
     // Any letter, whatever the locale: capitals with Shift, through the window's input context.
     edit->setText("");
     input.typeText(U"Grüße ÄÖÜ ß € Ωμέγα Привет");
-    for (int i = 0; i < 3; ++i)
-        g->renderOneFrame(0.04f);
+    pump.frames(3);
     EXPECT_EQ(std::string(edit->getText().c_str()), "Grüße ÄÖÜ ß € Ωμέγα Привет");
     input.untype();
 

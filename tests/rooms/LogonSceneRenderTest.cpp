@@ -6,6 +6,7 @@
 #include <data/ZRKSession.h>
 #include <scene/BasicPlayer.h>
 
+#include "support/FramePump.h"
 #include "support/TestWindow.h"
 #include "RoomTestKit.h"
 #include "rooms/BackgroundScene.h"
@@ -47,12 +48,13 @@ TEST(LogonSceneRender, ADressedCharacterStandsInTheLogonScene)
         ASSERT_EQ(hero->getPlayer()->shownParts(), 7u);
         logon.showNumber(120, Ogre::Vector3(0, 95, 0));
 
-        for (int i = 0; i < 10; ++i) {
+        zrktest::FramePump pump([&] {
             yake::native::advanceTime(1.0 / 60);
             logon.onFrame(1.f / 60);
             zrk::RoleManager::instance().update(1.f / 60);
-            ASSERT_TRUE(gfx->renderOneFrame(1.f / 60));
-        }
+            return gfx->renderOneFrame(1.f / 60);
+        });
+        ASSERT_TRUE(pump.frames(10)) << "the window stopped drawing";
         EXPECT_GT(gfx->nonBlackShare(), 0.9); // the backdrop colour fills the frame
 
         // The character's coat is red at the middle of its body, where the camera looks.

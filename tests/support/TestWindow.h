@@ -6,6 +6,8 @@
 #include <string>
 #include <yake/Time.h>
 
+#include "support/FramePump.h"
+
 namespace zrktest {
 
 inline std::unique_ptr<kavri3D::core::GraphicsSystem> openTestWindow(const std::string& title, int width, int height,
@@ -22,6 +24,12 @@ inline std::unique_ptr<kavri3D::core::GraphicsSystem> openTestWindow(const std::
         yake::native::setTime(100.0);
     }
     return gfx;
+}
+
+/// The frames of a bare window: each draws it, `seconds` of its time passing.
+inline FramePump drawingPump(kavri3D::core::GraphicsSystem& gfx, float seconds)
+{
+    return FramePump([&gfx, seconds] { return gfx.renderOneFrame(seconds); });
 }
 
 } // namespace zrktest
