@@ -14,29 +14,21 @@
 #include <server/ZRKWorld.h>
 #include <util/BattleAwards.h>
 #include "DataTestKit.h"
-#include "support/FramePump.h"
+#include "support/HeroOnServer.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
 
 namespace {
 
-class BattleHandshakeTest : public ::testing::Test {
+class BattleHandshakeTest : public zrktest::HeroOnServer {
 protected:
     BattleHandshakeTest()
     {
         config.bots = 3;
-        session.reset(new ZRKSession(ZRKGameServer::start(config)));
-        server = session->getGameServer();
-        session->login("hero", "hero123", [](core::ISession*, int) {});
-        tick(2);
+        startServer();
+        logInHero(2);
     }
-    void tick(int frames = 1) { pump.frames(frames); }
-    /// A frame of the game: the server answers, replies reach their completions.
-    zrktest::FramePump pump{[this] {
-        session->update(0);
-        return true;
-    }};
     ZRKServerCore& core() { return server->core(); }
     long long coins(const std::string& player) { return core().world().player(player)->money[ZRKWorld::Coins]; }
     long long exp(const std::string& player) { return core().world().player(player)->exp; }
@@ -91,9 +83,6 @@ protected:
     }
 
     datatest::ManualClock clock;
-    ZRKServerConfig config;
-    std::unique_ptr<ZRKSession> session;
-    ZRKGameServer* server = nullptr;
 };
 
 } // namespace

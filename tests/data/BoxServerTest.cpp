@@ -25,7 +25,7 @@
 #include <util/JsonText.h>
 #include <yake/Time.h>
 #include "DataTestKit.h"
-#include "support/FramePump.h"
+#include "support/HeroOnServer.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -71,24 +71,16 @@ std::string worldFault(ZRKWorld& world)
 
 // ---- Prize boxes, through the client's session ----
 
-class PrizeBoxTest : public ::testing::Test {
+class PrizeBoxTest : public zrktest::HeroOnServer {
 protected:
     PrizeBoxTest()
     {
         config.bots = 3;
         config.seed = 5;
-        session.reset(new ZRKSession(ZRKGameServer::start(config)));
-        server = session->getGameServer();
-        session->login("hero", "hero123", [](core::ISession*, int) {});
-        tick(2);
+        startServer();
+        logInHero(2);
     }
     ~PrizeBoxTest() override { EXPECT_EQ(worldFault(core().world()), ""); }
-    void tick(int frames = 1) { pump.frames(frames); }
-    /// A frame of the game: the server answers, replies reach their completions.
-    zrktest::FramePump pump{[this] {
-        session->update(0);
-        return true;
-    }};
     ZRKServerCore& core() { return server->core(); }
     long long money(int kind) { return core().world().player("hero")->money[kind]; }
     std::pair<bool, std::string> roomAsk(const char* op, const Json::Value& a, const Json::Value& b = Json::Value())
@@ -138,9 +130,6 @@ protected:
     }
 
     datatest::ManualClock clock;
-    ZRKServerConfig config;
-    std::unique_ptr<ZRKSession> session;
-    ZRKGameServer* server = nullptr;
 };
 
 } // namespace

@@ -16,7 +16,7 @@
 #include <data/ZRKTransport.h>
 #include <tinyxml.h>
 #include "DataTestKit.h"
-#include "support/FramePump.h"
+#include "support/HeroOnServer.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -58,23 +58,15 @@ struct Arrivals : core::MsgRoomCallback, core::MsgChatCallback {
     }
 };
 
-class NoticesTest : public ::testing::Test {
+class NoticesTest : public zrktest::HeroOnServer {
 protected:
     NoticesTest()
     {
         config.bots = 3; // Anvil, Brisk and Cobalt, in the world but not about yet: the clock stands
-        session.reset(new ZRKSession(ZRKGameServer::start(config)));
-        server = session->getGameServer();
+        startServer();
         session->setMsgRoomSceneCallback(&arrivals);
-        session->login("hero", "hero123", [](core::ISession*, int) {});
-        tick();
+        logInHero(1);
     }
-    void tick(int frames = 1) { pump.frames(frames); }
-    /// A frame of the game: the server answers, replies reach their completions.
-    zrktest::FramePump pump{[this] {
-        session->update(0);
-        return true;
-    }};
     ZRKLobby& lobby() { return server->core().lobby(); }
     /// Enters the room and ticks until the answer is in.
     void enter(const std::string& room, const std::string& password = std::string())
@@ -86,9 +78,6 @@ protected:
     }
 
     datatest::ManualClock clock;
-    ZRKServerConfig config;
-    std::unique_ptr<ZRKSession> session;
-    ZRKGameServer* server = nullptr;
     Arrivals arrivals;
 };
 

@@ -17,7 +17,7 @@
 #include <json/json.h>
 #include <support/TestEnv.h>
 #include "DataTestKit.h"
-#include "support/FramePump.h"
+#include "support/HeroOnServer.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -26,7 +26,7 @@ namespace {
 
 typedef std::pair<bool, std::string> Answer;
 
-class QuestTest : public ::testing::Test {
+class QuestTest : public zrktest::HeroOnServer {
 protected:
     explicit QuestTest(const std::string& database = ":memory:")
     {
@@ -37,18 +37,11 @@ protected:
     }
     void start()
     {
-        session.reset(new ZRKSession(ZRKGameServer::start(config)));
-        session->login("hero", "hero123", [](core::ISession*, int) {});
-        tick(2);
+        startServer();
+        logInHero(2);
         notices = ZRKUserRequest::getAvatarManager()->subscribeToUpdateSignal(
             [this](const std::string& who, int flags) { told.push_back(who + "/" + std::to_string(flags)); });
     }
-    void tick(int frames = 1) { pump.frames(frames); }
-    /// A frame of the game: the server answers, replies reach their completions.
-    zrktest::FramePump pump{[this] {
-        session->update(0);
-        return true;
-    }};
     ZRKWorld& world() { return session->getGameServer()->core().world(); }
     template <class Send>
     Answer ask(Send send)
@@ -122,8 +115,6 @@ protected:
     }
 
     datatest::ManualClock clock;
-    ZRKServerConfig config;
-    std::unique_ptr<ZRKSession> session;
     boost::signals2::scoped_connection notices;
     std::vector<std::string> told;
 };
