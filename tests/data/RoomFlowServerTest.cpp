@@ -2,6 +2,7 @@
 // entry codes, the server's players filling a room a player sits in and getting ready, the
 // owner's start and its refusals, kicks, shut seats, map changes and the owner passing on.
 #include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include <data/ZRKGameData.h>
@@ -18,7 +19,7 @@
 #include <data/ZRKWeaponLib.h>
 #include <server/ZRKWorld.h>
 #include "DataTestKit.h"
-#include "support/FramePump.h"
+#include "support/HeroOnServer.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -34,31 +35,23 @@ Json::Value argsOf(std::initializer_list<Json::Value> values)
     return out;
 }
 
-class RoomFlowServerTest : public ::testing::Test {
+class RoomFlowServerTest : public zrktest::HeroOnServer {
 protected:
     RoomFlowServerTest()
     {
         config.bots = 8;
-        session.reset(new ZRKSession(ZRKGameServer::start(config)));
-        server = session->getGameServer();
-        session->login("hero", "hero123", [](core::ISession*, int) {});
-        tick(2);
+        startServer();
+        logInHero(2);
         answer(ZRKServerRequest::joinZone(1, track()));
     }
-    void tick(int frames = 1) { pump.frames(frames); }
-    /// A frame of the game: the server answers, replies reach their completions.
-    zrktest::FramePump pump{[this] {
-        session->update(0);
+    /// Seconds of play, a frame every half second.
+    void play(double seconds) { halfSeconds.frames(static_cast<int>(std::ceil(seconds * 2))); }
+    /// A frame after half a second of the game's clock.
+    zrktest::FramePump halfSeconds{[this] {
+        clock.advance(0.5);
+        tick();
         return true;
     }};
-    /// Seconds of play, a frame every half second.
-    void play(double seconds)
-    {
-        for (double t = 0; t < seconds; t += 0.5) {
-            clock.advance(0.5);
-            tick();
-        }
-    }
     ZRKReply track()
     {
         done = false;
@@ -93,15 +86,16 @@ protected:
         return v.isInt() ? v.asInt() : -1;
     }
     /// Plays until the room is full and everyone in it ready, or a minute has passed.
-    bool fillAndReady()
+    zrktest::FramePump::Waited fillAndReady()
     {
-        for (int i = 0; i < 120; ++i) {
-            play(0.5);
-            const int max = room().params["max"].asInt();
-            if (static_cast<int>(lobby().seated(heroRoom()).size()) == max && lobby().startRefusal(heroRoom(), "hero").empty())
-                return true;
-        }
-        return false;
+        halfSeconds.frames(1);
+        return halfSeconds.until(
+            [&] {
+                const int max = room().params["max"].asInt();
+                return static_cast<int>(lobby().seated(heroRoom()).size()) == max &&
+                       lobby().startRefusal(heroRoom(), "hero").empty();
+            },
+            119, "hero's room full and ready");
     }
 
     /// Another player in the game on a connection of his own ("rookie", in hero's zone): the
@@ -154,9 +148,6 @@ protected:
     long rookieHandle = 0;
 
     datatest::ManualClock clock;
-    ZRKServerConfig config;
-    std::unique_ptr<ZRKSession> session;
-    ZRKGameServer* server = nullptr;
     bool done = false;
     std::pair<bool, std::string> result;
 };
@@ -565,8 +556,9 @@ TEST_F(RoomFlowServerTest, APlayerInADuelOfOursMakesItTwoAgainstOneAndOneOfOursG
     ASSERT_FALSE(name.empty());
     ASSERT_EQ(lobby().seatOurs(ours[1], name), ZRKLobby::Entered);
     ASSERT_EQ(lobby().enter("hero", name, ""), ZRKLobby::Entered); // two against one
-    for (int i = 0; i < 60 && !(lobby().seated(name).size() == 2 && lobby().startRefusal(name, lobby().findRoom(name)->moderator).empty()); ++i)
-        play(0.5);
+    halfSeconds.until(
+        [&] { return lobby().seated(name).size() == 2 && lobby().startRefusal(name, lobby().findRoom(name)->moderator).empty(); },
+        60, "two seated and the room ready to start");
     ASSERT_NE(lobby().findRoom(name), nullptr);
     const std::vector<std::string> seated = lobby().seated(name);
     EXPECT_EQ(seated.size(), 2u);
