@@ -4,6 +4,7 @@
 #include <server/ZRKServerCore.h>
 #include <server/ZRKServerStart.h>
 #include <data/ZRKSession.h>
+#include <support/FramePump.h>
 #include <support/TestEnv.h>
 #include <yake/Time.h>
 
@@ -25,8 +26,10 @@ int logIn(ZRKSession& session, const std::string& name, const std::string& passw
 {
     int code = -100;
     EXPECT_TRUE(session.login(name, password, [&](core::ISession*, int c) { code = c; }));
-    for (int i = 0; i < 5 && code == -100; ++i)
+    zrktest::FramePump([&] {
         session.update(1.f / 60);
+        return true;
+    }).until([&] { return code != -100; }, 5, "the log-in's answer");
     return code;
 }
 

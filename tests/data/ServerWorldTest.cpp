@@ -246,8 +246,7 @@ public:
     bool onRun() override
     {
         getApplicationState()->start();
-        for (int i = 0; i < 3; ++i)
-            runOneFrame();
+        zrktest::FramePump([this] { return runOneFrame(); }).frames(3);
         for (const core::Frame::BoxRecord& box : getMainFrame()->getMessageBoxes())
             boxes.push_back(box.titleKey + " " + box.textKey);
         return true;

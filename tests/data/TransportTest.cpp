@@ -12,6 +12,8 @@
 #include <data/ZRKSession.h>
 #include <data/ZRKUserRequest.h>
 
+#include "support/FramePump.h"
+
 using namespace kavri3D;
 using namespace kavri3D::zrk;
 
@@ -86,22 +88,24 @@ struct Link : ::testing::Test {
     {
         int code = -1;
         session.login("hero", "hero123", [&](core::ISession*, int c) { code = c; });
-        for (int i = 0; i < frames && code == -1; ++i)
-            session.update(0);
+        pump.until([&] { return code != -1; }, frames, "the log-in's answer");
         return code;
     }
+    /// A frame of the game: the server answers, replies reach their completions.
+    zrktest::FramePump pump{[this] {
+        session.update(0);
+        return true;
+    }};
 };
 } // namespace
 
 TEST_F(Link, LatencyInFramesDelaysEveryAnswer)
 {
     server.setLatency(3);
-    int code = -1, frames = 0;
+    int code = -1;
     session.login("hero", "hero123", [&](core::ISession*, int c) { code = c; });
-    while (code == -1 && frames < 10) {
-        session.update(0);
-        ++frames;
-    }
+    pump.until([&] { return code != -1; }, 10, "the log-in's answer");
+    const long frames = pump.framesRun();
     EXPECT_EQ(code, 0);
     EXPECT_EQ(frames, 3);
 }
