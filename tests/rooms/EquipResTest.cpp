@@ -12,6 +12,7 @@
 #include <data/ZRKSession.h>
 
 #include "RoomTestKit.h"
+#include "support/FramePump.h"
 #include "support/TestEnv.h"
 #include "rooms/EquipRes.h"
 #include "rooms/Wrapper.h"
@@ -162,8 +163,11 @@ TEST(EquipRes, LoadBringsInTheItemsTheServerAddedAndHandsItselfToTheDataLibrary)
     session.login("hero", "hero123", [](core::ISession*, int) {});
     session.update(0);
     ASSERT_TRUE(session.isOnline());
-    for (int i = 0; i < 5; ++i)
+    zrktest::FramePump pump([&] {
         session.update(0);
+        return true;
+    });
+    pump.frames(5);
     zrk::ZRKItemLib* items = zrk::ZRKServerRequest::getServer()->getItemLib();
     core::XmlConfigHelper found;
     EXPECT_FALSE(items->findItem(7777, found));
@@ -182,8 +186,7 @@ TEST(EquipRes, LoadBringsInTheItemsTheServerAddedAndHandsItselfToTheDataLibrary)
         EXPECT_EQ(zrk::ZRKUserRequest::getEquipmentMgr(), static_cast<zrk::IEquipmentManager*>(&res));
         EXPECT_TRUE(items->isSyncing());
         res.load(); // the log-in's second load asks nothing more while the first is on its way
-        for (int i = 0; i < 5 && items->isSyncing(); ++i)
-            session.update(0);
+        pump.until([&] { return !items->isSyncing(); }, 5, "the item library in step with the server");
         EXPECT_FALSE(items->isSyncing());
         EXPECT_TRUE(items->findItem(7777, found));
         zrk::gui::BagData record;

@@ -136,8 +136,7 @@ TEST(RoomLogon, WithoutTheGuiPluginTheResetIsSkippedButThePlayerIsStillTold)
         EXPECT_EQ(core::BlackBoard::getSingleton().getString("kavri3D/autoLogin/password", "?"), "");
         EXPECT_EQ(a.getMainFrame()->getMessageBoxes().size(), 1u);
         EXPECT_FALSE(a.logon->isReloadMarked());
-        for (int i = 0; i < 3; ++i)
-            a.runOneFrame(); // frames run without an animator
+        a.frames(3); // frames run without an animator
     });
     EXPECT_TRUE(core::runApplication(app));
 }

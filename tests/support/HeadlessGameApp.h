@@ -18,6 +18,7 @@
 #include "rooms/BackgroundScene.h"
 #include "rooms/RoleManager.h"
 #include "shell/ZRKGuiLoader.h"
+#include "support/FramePump.h"
 #include "support/TestEnv.h"
 
 namespace zrktest {
@@ -85,11 +86,15 @@ public:
         return loader && loader->createGuiManager(&manager) ? manager->getControl() : nullptr;
     }
 
+    /// Runs `count` frames; false when the run ended on the way.
+    bool frames(int count) { return mPump.frames(count); }
+
     std::unique_ptr<kavri3D::zrk::ZRKGuiLoader> loader;
 
 private:
     bool mWithGui;
     std::function<void(App&)> mBody;
+    FramePump mPump{[this] { return this->runOneFrame(); }};
 };
 
 } // namespace zrktest
