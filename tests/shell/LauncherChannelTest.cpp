@@ -17,6 +17,7 @@
 
 #include "shell/Application.h"
 #include "shell/MainFrame.h"
+#include "support/FramePump.h"
 #include "support/TestEnv.h"
 
 using namespace kavri3D;
@@ -282,11 +283,13 @@ TEST_F(ChannelFixture, AMessageTooLongToKeepIsReadPastOnTheSocketAndTheNextOneAc
     });
     SetFocus(nullptr);
     int acted = 0;
-    for (int i = 0; i < 400 && acted == 0; ++i) {
+    zrktest::FramePump frames([&] {
         acted += pump(frame);
         if (acted == 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+        return true;
+    });
+    frames.until([&] { return acted != 0; }, 400, "the launcher's \"to the front\" acted on");
     writer.join();
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     acted += pump(frame);

@@ -101,15 +101,17 @@ struct ResGuiXFixture : zrktest::EventsFixture {
         return [this, who](bool ok) { answers.push_back(who + (ok ? " ready" : " failed")); };
     }
     /// Frames until the updater has left the frame loop.
-    bool settle(int limit = 4000)
+    zrktest::FramePump::Waited settle(int limit = 4000)
     {
-        for (int i = 0; i < limit; ++i) {
-            engine.update(0.04f);
-            if (!resx->getUpdater()->isRegistered())
-                return true;
+        // A millisecond for the download's thread, then a frame.
+        zrktest::FramePump pump([this] {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return false;
+            engine.update(0.04f);
+            return true;
+        });
+        engine.update(0.04f);
+        return pump.until([this] { return !resx->getUpdater()->isRegistered(); }, limit - 1,
+                          "the GUI resources' updater out of the frame loop");
     }
     std::size_t logged(const char* channel, const std::string& text) const { return log.countCaptured(channel, text); }
 
