@@ -33,8 +33,7 @@ TEST_F(AgentFixture, AZeroLimitFailsOnlyOnceTimeHasPassedWhileNotReady)
 TEST_F(AgentFixture, ANegativeLimitWaitsForEverUntilTheConditionHolds)
 {
     run({entry("a", -1, "b", -1)});
-    for (int i = 0; i < 20; ++i)
-        frame(1000.0);
+    frames(20, 1000.0);
     EXPECT_EQ(running(), 1u);
     a->value = true;
     frame(1000.0);

@@ -18,6 +18,7 @@
 #include "agent/RobotState.h"
 #include "agent/ZRKAgent.h"
 #include "shell/ZRKGuiLoader.h"
+#include "support/FramePump.h"
 
 namespace agenttest {
 
@@ -167,6 +168,12 @@ struct AgentFixture : ::testing::Test {
         yake::native::advanceTime(seconds);
         engine.update(static_cast<float>(seconds));
     }
+    /// `count` game frames, each after `seconds` on the clock.
+    void frames(int count, double seconds)
+    {
+        mFrameSeconds = seconds;
+        mPump.frames(count);
+    }
     /// Runs a task made of the entries; returns it so the test can watch it.
     AgentTaskPtr run(std::initializer_list<AgentTaskEntry> entries)
     {
@@ -196,6 +203,13 @@ struct AgentFixture : ::testing::Test {
     {
         return yake::logging::logger::instance().countCaptured("agent", text);
     }
+
+private:
+    double mFrameSeconds = 0.0;
+    zrktest::FramePump mPump{[this] {
+        frame(mFrameSeconds);
+        return true;
+    }};
 };
 
 } // namespace agenttest

@@ -16,8 +16,7 @@ struct RobotFixture : AgentFixture {
     std::vector<std::string> frames(int n)
     {
         log.clear();
-        for (int i = 0; i < n; ++i)
-            frame(0.1);
+        AgentFixture::frames(n, 0.1);
         return log;
     }
     typedef std::vector<std::string> Calls;
