@@ -308,12 +308,7 @@ TEST_F(TutorialGame, TheGuideHearsEveryKeyButShakesOnlyForKeysTheStepDoesNotUseA
         ASSERT_NE(guide, nullptr);
         const auto press = [&](int scan, const char* typed) { core::KeyBridge::keyDown(ctx, scan, typed); };
         const auto release = [&](int scan) { core::KeyBridge::keyUp(ctx, scan); };
-        const auto wait = [&](int frames) {
-            for (int i = 0; i < frames; ++i) {
-                yake::native::advanceTime(0.25);
-                game.frames(1);
-            }
-        };
+        const auto wait = [&](int frames) { game.playFrames(frames, 0.25); };
         // The trainers talk (steps 0-2): a W pressed after their words have been up goes on...
         wait(4);
         const int first = room->getStepIndex();

@@ -26,6 +26,7 @@
 #include <vector>
 #include <win32/Windows.h>
 #include <yake/Logger.h>
+#include <yake/Time.h>
 
 #include "rooms/BackgroundScene.h"
 #include "services/GameServices.h"
@@ -150,8 +151,18 @@ struct EventsFixture : ::testing::Test {
     /// Frames of the game: the server answers, replies reach their completions, the client
     /// state changes.
     void frames(int count) { pump.frames(count); }
+    /// As frames, the game's clock moved `seconds` before each: the server's players keep the
+    /// game's time.
+    void playFrames(int count, double seconds)
+    {
+        mClockStep = seconds;
+        pump.frames(count);
+        mClockStep = 0;
+    }
     /// One frame of the game: the session, then the engine.
     FramePump pump{[this] {
+                       if (mClockStep > 0)
+                           yake::native::advanceTime(mClockStep);
                        if (session)
                            session->update(0.f);
                        engine.update(0.f);
@@ -165,6 +176,9 @@ struct EventsFixture : ::testing::Test {
     }
     std::size_t count(const std::vector<int>& ids, int id) const { return std::count(ids.begin(), ids.end(), id); }
     std::string text(const char* key) const { return kavri3D::zrk::ZRKLan::getMsg(key); }
+
+private:
+    double mClockStep = 0;
 };
 
 } // namespace zrktest

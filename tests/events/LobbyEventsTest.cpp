@@ -165,10 +165,7 @@ TEST_F(LobbyFixture, AZoneWithoutLimitAdmitsAnyLevelAndNoCryRoomIsEntered)
 TEST_F(LobbyFixture, TheAreaShowsPlayersAboutOnTheFirstArrivalBeforeAnyRoom)
 {
     logIn();
-    for (int i = 0; i < 20; ++i) { // the server's own players come into the zones
-        yake::native::advanceTime(1.0);
-        frames(1);
-    }
+    playFrames(20, 1.0); // the server's own players come into the zones
     ASSERT_EQ(ZRKRoomRequest::getRoomState(std::string(), false, false), nullptr); // in no room yet
     AreaRandomMembersEvent members(page, dispatcher);
     control->clearRaised();

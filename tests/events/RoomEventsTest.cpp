@@ -428,10 +428,7 @@ TEST_F(RoomFixture, SeatsWearTheServersOutfitsOrAGuestsLookAndLevelSlotsOnceItCa
     setParam("uid", std::string("hero"));
     act(listen);
     frames(2);
-    for (int i = 0; i < 12; ++i) { // the server's players come online
-        yake::native::advanceTime(0.5);
-        frames(1);
-    }
+    playFrames(12, 0.5); // the server's players come online
     const std::string name = lobby().gameRoomOf("hero");
     session->getGameServer()->core().bots().fillRoom(name, 7);
     frames(1);

@@ -45,6 +45,14 @@ public:
 
     /// Runs up to `count` frames; false when the game ended on the way.
     bool frames(int count) { return mPump.frames(count); }
+    /// As frames, with the game's clock (set by hand) moved on `step` seconds before each.
+    bool playFrames(int count, double step = 0.25)
+    {
+        mClockStep = step;
+        const bool ran = mPump.frames(count);
+        mClockStep = 0;
+        return ran;
+    }
     /// Runs frames until `done` holds or `limit` frames have passed; a failure says what was
     /// waited for (`what`, when given) and the client state the game stood in.
     FramePump::Waited framesUntil(const std::function<bool()>& done, int limit, const std::string& what = std::string())
@@ -84,7 +92,13 @@ public:
 private:
     Body mBody;
     bool mBodyRan = false;
-    FramePump mPump{[this] { return runOneFrame(); }, [this] { return "the game stood in state \"" + stateName() + "\""; }};
+    double mClockStep = 0;
+    FramePump mPump{[this] {
+                        if (mClockStep > 0)
+                            yake::native::advanceTime(mClockStep);
+                        return runOneFrame();
+                    },
+                    [this] { return "the game stood in state \"" + stateName() + "\""; }};
 };
 
 } // namespace zrktest
