@@ -28,6 +28,7 @@
 #include "battle/hud/ZRKSightingPanel.h"
 #include "battle/hud/ZRKSuspendPanel.h"
 #include "rooms/SnapShotEx.h"
+#include "support/BotBattle.h"
 #include "support/GameRun.h"
 #include "support/StatePlacement.h"
 #include "support/TestEnv.h"
@@ -85,17 +86,10 @@ TEST_F(BattleDisplaysRender, LoadingScreenFightDisplaysAndSuspendPanelShowInTheW
         zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
             windowW = static_cast<int>(graphics->getRenderWindow()->getWidth());
             windowH = static_cast<int>(graphics->getRenderWindow()->getHeight());
-            ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 400)) << game.stateName();
-            yake::native::setManualClock(true);
-            core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
-            ASSERT_EQ(session->getGameServer()->core().startBotBattle("hero", 7, "1", 11), "battle_hero");
-            game.frames(2);
-            {
-                zrktest::StatePlacement placed; // from the areas straight into a battle
-                ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
-            }
-            auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
-            ASSERT_TRUE(room);
+            boost::shared_ptr<BattleRoom> room;
+            zrktest::enterBotBattle(game, *session, 7, 11, room);
+            if (!room)
+                return;
             ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isLoaded(); }, 400));
             ASSERT_TRUE(game.framesUntil([&] { return !room->getProgressPanel(); }, 10)); // the room's own went
 
@@ -118,10 +112,11 @@ TEST_F(BattleDisplaysRender, LoadingScreenFightDisplaysAndSuspendPanelShowInTheW
                     panel->handle(e);
                     ++n;
                 }
-                for (int i = 0; i < 12; ++i) {
+                // A quarter second each: the countdown ticks too.
+                zrktest::FramePump([&] {
                     panel->update(0);
-                    game.frames(1); // a quarter second each: the countdown ticks too
-                }
+                    return game.frames(1);
+                }).frames(12);
                 loadingSaved = graphics->writeScreenshot(loadingShot);
                 panel->destroyWindow();
             }

@@ -37,6 +37,7 @@
 #include "battle/hud/ZRKFlashPanel.h"
 #include "battle/hud/ZRKSightingPanel.h"
 #include "services/GameServices.h"
+#include "support/BotBattle.h"
 #include "support/GameRun.h"
 #include "support/StatePlacement.h"
 #include "support/TestEnv.h"
@@ -54,17 +55,10 @@ struct BattleEvents : zrktest::WholeGame {
     void fight(const std::function<void(zrktest::GameRun&, BattleRoom&)>& body)
     {
         EXPECT_TRUE(play(kHeroRun, [&](zrktest::GameRun& game) {
-            ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 400)) << game.stateName();
-            yake::native::setManualClock(true);
-            core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
-            ASSERT_EQ(session->getGameServer()->core().startBotBattle("hero", 1, "1", 3), "battle_hero");
-            game.frames(2);
-            {
-                zrktest::StatePlacement placed; // from the areas straight into a battle
-                ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
-            }
-            auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
-            ASSERT_TRUE(room);
+            boost::shared_ptr<BattleRoom> room;
+            zrktest::enterBotBattle(game, *session, 1, 3, room);
+            if (!room)
+                return;
             ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400));
             yake::math::Math::setRandomSource([] { return 0.25f; });
             body(game, *room);

@@ -20,6 +20,7 @@
 #include <yake/Time.h>
 
 #include "battle/BattleRoom.h"
+#include "support/BotBattle.h"
 #include "support/GameRun.h"
 #include "support/StatePlacement.h"
 #include "support/TestEnv.h"
@@ -58,17 +59,10 @@ TEST_F(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
         zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
             ASSERT_TRUE(game.framesUntil([&] { return session->isOnline(); }, 240));
             // The log-in goes on to the area choice first; the battle starts from there.
-            ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 240)) << game.stateName();
-            yake::native::setManualClock(true);
-            core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
-            ASSERT_EQ(session->getGameServer()->core().startBotBattle("hero", 1, "1", 5), "battle_hero");
-            game.frames(2);
-            {
-                zrktest::StatePlacement placed; // from the areas straight into a battle
-                ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
-            }
-            auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
-            ASSERT_TRUE(room);
+            boost::shared_ptr<BattleRoom> room;
+            zrktest::enterBotBattle(game, *session, 1, 5, room);
+            if (!room)
+                return;
             ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400));
 
             // The cursor is captured: the pointer is kept in the window's middle and its motion
@@ -166,24 +160,15 @@ TEST_F(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
 TEST_F(BattleRender, TheWindowDestroyedFromOutsideWhileLoadingOrFightingEndsTheRunCleanly)
 {
     for (const bool fighting : {false, true}) {
-        zrktest::TempDir runtime, data;
-        zrktest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path());
-        zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+        freshHome();
         bool endedByItself = false;
         const bool ok = play(
             zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
-                ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 400)) << game.stateName();
                 // The game's clock, four frames a second, as the battle above plays.
-                yake::native::setManualClock(true);
-                core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
-                ASSERT_EQ(session->getGameServer()->core().startBotBattle("hero", 1, "1", 5), "battle_hero");
-                game.frames(2);
-                {
-                    zrktest::StatePlacement placed; // from the areas straight into a battle
-                    ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
-                }
-                auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
-                ASSERT_TRUE(room);
+                boost::shared_ptr<BattleRoom> room;
+                zrktest::enterBotBattle(game, *session, 1, 5, room);
+                if (!room)
+                    return;
                 if (fighting)
                     ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400));
                 else
@@ -198,6 +183,6 @@ TEST_F(BattleRender, TheWindowDestroyedFromOutsideWhileLoadingOrFightingEndsTheR
         yake::native::setManualClock(false);
         EXPECT_TRUE(ok) << (fighting ? "fighting" : "loading");
         EXPECT_TRUE(endedByItself) << (fighting ? "fighting" : "loading");
-        EXPECT_TRUE(std::filesystem::exists(data.path() + "/kavri3D/ZRK_Main.xml")) << (fighting ? "fighting" : "loading");
+        EXPECT_TRUE(std::filesystem::exists(dataFile("ZRK_Main.xml"))) << (fighting ? "fighting" : "loading");
     }
 }

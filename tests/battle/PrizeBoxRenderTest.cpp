@@ -19,6 +19,7 @@
 
 #include "battle/BattleRoom.h"
 #include "services/GameServices.h"
+#include "support/BotBattle.h"
 #include "support/GameRun.h"
 #include "support/StatePlacement.h"
 #include "support/TestEnv.h"
@@ -61,17 +62,10 @@ TEST_F(PrizeBoxRender, AfterABotBattleHeroOpensHisFreeBoxAndAPaidOne)
     const bool ok = play(
         zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
             ZRKServerCore& server = session->getGameServer()->core();
-            ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 400)) << game.stateName();
-            yake::native::setManualClock(true);
-            core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
-            ASSERT_EQ(server.startBotBattle("hero", 1, "1", 5), "battle_hero");
-            game.frames(2);
-            {
-                zrktest::StatePlacement placed; // from the areas straight into a battle
-                ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"));
-            }
-            auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
-            ASSERT_TRUE(room);
+            boost::shared_ptr<BattleRoom> room;
+            zrktest::enterBotBattle(game, *session, 1, 5, room);
+            if (!room)
+                return;
             ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400));
 
             // The bot is out: hero's side wins.
