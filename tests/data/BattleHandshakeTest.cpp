@@ -37,7 +37,7 @@ protected:
     {
         const std::string name = core().startBotBattle("hero", 1, "1", 7);
         tick();
-        ask("reportLoad", name);
+        roomAsk("reportLoad", name);
         return name;
     }
     /// Another player on a connection of its own: the reply's text ("!" and the text when refused).
@@ -65,22 +65,6 @@ protected:
     }
     long strangerConnection = 0;
     long strangerHandle = 0;
-    /// Sends a request and ticks until it is answered; the error flag and the text.
-    std::pair<bool, std::string> ask(const char* op, const Json::Value& a, const Json::Value& b = Json::Value())
-    {
-        std::pair<bool, std::string> out{true, "unanswered"};
-        bool done = false;
-        auto reply = [&](bool error, const std::string& text) {
-            out = {error, text};
-            done = true;
-        };
-        if (b.isNull())
-            ZRKRequestBroker::call("ZRKRoomRequest", op, reply, a);
-        else
-            ZRKRequestBroker::call("ZRKRoomRequest", op, reply, a, b);
-        pump.until([&] { return done; }, 10, "the answer");
-        return out;
-    }
 
     datatest::ManualClock clock;
 };
@@ -105,25 +89,25 @@ TEST_F(BattleHandshakeTest, EveryoneLoadsThenItIsFoughtAwardedOnceAndClosedTenSe
     EXPECT_EQ(room->findPlayer(bot)->getBattleState().getIntVal("bot", 0), 1);
 
     // Nobody may end a battle that is not being fought, nor load one of another room.
-    ask("reportBattleOver", name, 0);
+    roomAsk("reportBattleOver", name, 0);
     EXPECT_EQ(coins("hero"), before);
-    EXPECT_TRUE(ask("reportLoad", "drill").first);
-    EXPECT_TRUE(ask("reportLoad", Json::Value(5)).first);
+    EXPECT_TRUE(roomAsk("reportLoad", "drill").first);
+    EXPECT_TRUE(roomAsk("reportLoad", Json::Value(5)).first);
 
-    EXPECT_FALSE(ask("reportLoad", name).first);
+    EXPECT_FALSE(roomAsk("reportLoad", name).first);
     EXPECT_EQ(room->getState().getIntVal("state", -1), 2);
-    EXPECT_TRUE(ask("reportBattleOver", name, "one").first); // a winner that is no number
+    EXPECT_TRUE(roomAsk("reportBattleOver", name, "one").first); // a winner that is no number
     EXPECT_EQ(coins("hero"), before);
 
     const long long botBefore = coins(bot);
     const int heroTeam = room->findPlayer("hero")->getBattleState().getIntVal("team", -1);
-    EXPECT_FALSE(ask("reportBattleOver", name, heroTeam).first);
+    EXPECT_FALSE(roomAsk("reportBattleOver", name, heroTeam).first);
     EXPECT_EQ(coins("hero"), before + core::BattleAwards::amount(true, core::BattleAwards::Coins));
     EXPECT_EQ(coins(bot), botBefore + core::BattleAwards::amount(false, core::BattleAwards::Coins));
     const Json::Value award = ZRKJson::fromView(room->findPlayer("hero")->getBattleState())["award"];
     ASSERT_FALSE(award.isNull());
     // A second report (another client's) writes nothing more.
-    ask("reportBattleOver", name, 1 - heroTeam);
+    roomAsk("reportBattleOver", name, 1 - heroTeam);
     EXPECT_EQ(coins("hero"), before + core::BattleAwards::amount(true, core::BattleAwards::Coins));
 
     clock.advance(ZRKBattleOps::kCloseSeconds - 1.0);
@@ -168,7 +152,7 @@ TEST_F(BattleHandshakeTest, ARunningBattleTakesNobodyInAndAStrangersEndReportCha
     EXPECT_FALSE(core().lobby().findRoom(name)->finished);
     EXPECT_EQ(room->getState().getIntVal("state", -1), 2);
     // The battle's own player still ends it, and only its players are paid.
-    EXPECT_FALSE(ask("reportBattleOver", name, 0).first);
+    EXPECT_FALSE(roomAsk("reportBattleOver", name, 0).first);
     EXPECT_TRUE(core().lobby().findRoom(name)->finished);
     EXPECT_NE(coins("hero"), heroCoins);
     EXPECT_EQ(coins("rookie"), rookieCoins);
@@ -183,13 +167,13 @@ TEST_F(BattleHandshakeTest, AwardsLostToAFailedCommitAreWrittenByTheNextReportAn
     const long long coinsBefore = coins("hero"), expBefore = exp("hero");
 
     core().world().db().refuseCommits(1);
-    EXPECT_TRUE(ask("reportBattleOver", name, heroTeam).first); // told it failed
+    EXPECT_TRUE(roomAsk("reportBattleOver", name, heroTeam).first); // told it failed
     EXPECT_EQ(coins("hero"), coinsBefore);
     EXPECT_EQ(exp("hero"), expBefore);
     EXPECT_FALSE(core().lobby().findRoom(name)->finished);
     EXPECT_TRUE(ZRKJson::fromView(room->findPlayer("hero")->getBattleState())["award"].isNull());
 
-    EXPECT_FALSE(ask("reportBattleOver", name, heroTeam).first);
+    EXPECT_FALSE(roomAsk("reportBattleOver", name, heroTeam).first);
     const long long won = core::BattleAwards::amount(true, core::BattleAwards::Coins);
     EXPECT_EQ(coins("hero"), coinsBefore + won);
     EXPECT_EQ(exp("hero"), expBefore + core::BattleAwards::amount(true, core::BattleAwards::Experience));
@@ -202,11 +186,11 @@ TEST_F(BattleHandshakeTest, AwardsLostToAFailedCommitAreWrittenByTheNextReportAn
             shownCoins = std::stoll(a["bi_num"].asString());
     EXPECT_EQ(shownCoins, won);
     // Late, repeated, for a battle nobody knows: nothing more.
-    ask("reportBattleOver", name, heroTeam);
+    roomAsk("reportBattleOver", name, heroTeam);
     clock.advance(ZRKBattleOps::kCloseSeconds + 1);
     tick(2);
-    ask("reportBattleOver", name, heroTeam);
-    EXPECT_TRUE(ask("reportBattleOver", "battle_nobody", 0).first);
+    roomAsk("reportBattleOver", name, heroTeam);
+    EXPECT_TRUE(roomAsk("reportBattleOver", "battle_nobody", 0).first);
     EXPECT_EQ(coins("hero"), coinsBefore + won);
 }
 
@@ -247,14 +231,14 @@ TEST_F(BattleHandshakeTest, RevivesArePricedByTheServerAndEndAtTheTablesNumber)
     args.append(name);
     EXPECT_EQ(stranger("buyRevive", args).substr(0, 1), "!");
 
-    ask("reportBattleOver", name, 0);
+    roomAsk("reportBattleOver", name, 0);
     session->leave(name);
     tick(2);
     clock.advance(ZRKBattleOps::kCloseSeconds + 1.0);
     tick(2);
     ASSERT_EQ(core().startBotBattle("hero", 1, "1", 8), name);
     tick();
-    ask("reportLoad", name);
+    roomAsk("reportLoad", name);
     const long long again = coins("hero");
     EXPECT_FALSE(buy(1, 0).first);
     EXPECT_EQ(coins("hero"), again - 100);

@@ -83,21 +83,6 @@ protected:
     ~PrizeBoxTest() override { EXPECT_EQ(worldFault(core().world()), ""); }
     ZRKServerCore& core() { return server->core(); }
     long long money(int kind) { return core().world().player("hero")->money[kind]; }
-    std::pair<bool, std::string> roomAsk(const char* op, const Json::Value& a, const Json::Value& b = Json::Value())
-    {
-        std::pair<bool, std::string> out{true, "unanswered"};
-        bool done = false;
-        auto reply = [&](bool error, const std::string& text) {
-            out = {error, text};
-            done = true;
-        };
-        if (b.isNull())
-            ZRKRequestBroker::call("ZRKRoomRequest", op, reply, a);
-        else
-            ZRKRequestBroker::call("ZRKRoomRequest", op, reply, a, b);
-        pump.until([&] { return done; }, 10, "the answer");
-        return out;
-    }
     /// Hero's battle against a bot, won (or lost) by hero: the offers are out.
     std::string finish(bool heroWins)
     {

@@ -2,11 +2,15 @@
 // Hero's session against the embedded server, without the rest of the game: the test sets the
 // server's config, starts it, logs hero in, and runs the frames in which the server answers and
 // the replies reach their completions.
+#include <data/ZRKRequestBroker.h>
 #include <data/ZRKSession.h>
 #include <gtest/gtest.h>
+#include <json/value.h>
 #include <memory>
 #include <server/ZRKGameServer.h>
 #include <server/ZRKServerConfig.h>
+#include <string>
+#include <utility>
 
 #include "support/FramePump.h"
 
@@ -27,6 +31,23 @@ protected:
         tick(frames);
     }
     void tick(int frames = 1) { pump.frames(frames); }
+    /// Sends a room request and runs frames until it is answered: the error flag and the text
+    /// ("unanswered" when no answer came in ten frames).
+    std::pair<bool, std::string> roomAsk(const char* op, const Json::Value& a, const Json::Value& b = Json::Value())
+    {
+        std::pair<bool, std::string> out{true, "unanswered"};
+        bool done = false;
+        auto reply = [&](bool error, const std::string& text) {
+            out = {error, text};
+            done = true;
+        };
+        if (b.isNull())
+            kavri3D::zrk::ZRKRequestBroker::call("ZRKRoomRequest", op, reply, a);
+        else
+            kavri3D::zrk::ZRKRequestBroker::call("ZRKRoomRequest", op, reply, a, b);
+        pump.until([&] { return done; }, 10, std::string("the answer to ") + op);
+        return out;
+    }
 
     kavri3D::zrk::ZRKServerConfig config;
     std::unique_ptr<kavri3D::zrk::ZRKSession> session;
