@@ -46,9 +46,7 @@ struct BoxFixture : EventsFixture {
 
     BoxFixture()
     {
-        logon = enterState("logon");
-        room = boost::make_shared<zrktest::RecordingState>();
-        machine().addState("room", room);
+        standAtLogOn(logon, room);
         gui::IGuiManager* gm = manager;
         GameServices::hooks().guiManager = [gm]() { return gm; };
     }

@@ -35,9 +35,7 @@ struct ForgeFixture : EventsFixture {
 
     ForgeFixture()
     {
-        logon = enterState("logon");
-        room = boost::make_shared<zrktest::RecordingState>();
-        machine().addState("room", room);
+        standAtLogOn(logon, room);
     }
     void logIn()
     {

@@ -43,9 +43,7 @@ struct BagFixture : EventsFixture {
     BagFixture()
     {
         equipment.load();
-        logon = enterState("logon");
-        room = boost::make_shared<zrktest::RecordingState>();
-        machine().addState("room", room);
+        standAtLogOn(logon, room);
     }
     ~BagFixture() override
     {

@@ -104,6 +104,15 @@ struct EventsFixture : ::testing::Test {
         return state;
     }
 
+    /// The game at its log-on screen, a recording "logon" state, with a recording area choice
+    /// ("room") to log in to.
+    void standAtLogOn(boost::shared_ptr<RecordingState>& logon, boost::shared_ptr<RecordingState>& room)
+    {
+        logon = enterState("logon");
+        room = boost::make_shared<RecordingState>();
+        machine().addState("room", room);
+    }
+
     void setParam(const std::string& name, const boost::any& value)
     {
         kavri3D::zrk::gui::ParamNode node;

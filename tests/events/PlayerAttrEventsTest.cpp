@@ -37,9 +37,7 @@ struct AttrFixture : EventsFixture {
     AttrFixture()
     {
         roleRes.load("res/GUI/defstate.json");
-        logon = enterState("logon");
-        room = boost::make_shared<zrktest::RecordingState>();
-        machine().addState("room", room);
+        standAtLogOn(logon, room);
         machine().addState("battle", boost::make_shared<zrktest::RecordingState>());
         own = RoleManager::instance().createRole("myrole", nullptr);
         view = RoleManager::instance().createRole("showview", nullptr);

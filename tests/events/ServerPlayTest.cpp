@@ -28,9 +28,7 @@ struct PlayFixture : EventsFixture {
 
     PlayFixture()
     {
-        logon = enterState("logon");
-        room = boost::make_shared<zrktest::RecordingState>();
-        machine().addState("room", room);
+        standAtLogOn(logon, room);
     }
     void logIn() { logInAsHero(login); }
 };
