@@ -21,11 +21,7 @@ using kavri3D::core::GraphicsSystem;
 TEST(GameWindow, DrawsTheSceneAndTheGuiIntoARealWindow)
 {
     ASSERT_TRUE(GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    GraphicsSystem::WindowSpec spec;
-    spec.title = "render test";
-    spec.width = 640;
-    spec.height = 480;
-    auto g = GraphicsSystem::create(false, spec);
+    auto g = zrktest::openTestWindow("render test", 640, 480, "", false);
     ASSERT_NE(g, nullptr);
     ASSERT_FALSE(g->isHeadless());
     ASSERT_NE(g->getGui(), nullptr);
@@ -65,10 +61,7 @@ TEST(GameWindow, HeadlessKeepsTheSceneGraphAndTheGuiWithoutDrawing)
 TEST(GameWindow, TheFullerPictureCodecComesWithTheFirstPictureThatNeedsIt)
 {
     ASSERT_TRUE(GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    GraphicsSystem::WindowSpec spec;
-    spec.width = 320;
-    spec.height = 240;
-    auto g = GraphicsSystem::create(false, spec);
+    auto g = zrktest::openTestWindow("", 320, 240, "", false);
     ASSERT_NE(g, nullptr);
     // The start-up brings the common picture codecs only.
     EXPECT_TRUE(Ogre::Codec::isCodecRegistered("jpg"));

@@ -31,10 +31,7 @@ struct BoxWindow {
 
     BoxWindow(int width, int height)
     {
-        core::GraphicsSystem::WindowSpec spec;
-        spec.width = width;
-        spec.height = height;
-        g = core::GraphicsSystem::create(false, spec);
+        g = zrktest::openTestWindow("", width, height, "", false);
         frame.setTextLookup([](const std::string& key) { return zrk::ZRKLan::getMsg(key); });
     }
     bool ready() { return g && frame.create(); }

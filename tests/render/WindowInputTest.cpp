@@ -13,10 +13,7 @@ using kavri3D::core::GraphicsSystem;
 TEST(GameWindowInput, ClicksAndKeysReachTheGuiAndCloseIsReported)
 {
     ASSERT_TRUE(GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
-    GraphicsSystem::WindowSpec spec;
-    spec.width = 640;
-    spec.height = 480;
-    auto g = GraphicsSystem::create(false, spec);
+    auto g = zrktest::openTestWindow("", 640, 480, "", false);
     ASSERT_NE(g, nullptr);
     CEGUI::Window* edit = CEGUI::WindowManager::getSingleton().createWindow("TaharezLook/Editbox", "name");
     edit->setArea(CEGUI::UVector2(CEGUI::UDim(0, 100), CEGUI::UDim(0, 100)),

@@ -1,6 +1,7 @@
 #pragma once
-// A real game window for a render test: its own OGRE log in the test's folder and, where the
-// test asks, the game's clock moved by hand from 100 s so the pictures do not depend on timing.
+// A real game window for a render test: its own OGRE log in the test's folder (none: empty)
+// and, where the test asks, the game's clock moved by hand from 100 s so the pictures do not
+// depend on timing.
 #include <core/GraphicsSystem.h>
 #include <memory>
 #include <string>
