@@ -253,13 +253,16 @@ TEST_F(TutorialGame, ARookieWhoWandersBeforeTheCrateKeepsTheEnergyToReachItAndPi
         // Forty seconds of walking in circles: far more than the step's energy pays for.
         keys->injectKeyDown(core::KeyInput::KC_W);
         keys->injectKeyDown(core::KeyInput::KC_A);
-        for (int i = 0; i < 160 && room->getStepIndex() == pickIndex; ++i) {
+        // Each frame, how low the energy went and whether the doll stood.
+        zrktest::FramePump walking([&] {
             const yake::math::Vector3 before = me->getPosition();
-            game.frames(1);
+            const bool ran = game.frames(1);
             yake::native::advanceTime(0.25);
             lowest = std::min(lowest, me->getBattle().sp);
             stuckFrames += (me->getPosition() - before).length() < 0.01f ? 1 : 0;
-        }
+            return ran;
+        });
+        walking.until([&] { return room->getStepIndex() != pickIndex; }, 160, "the pick step over");
         keys->injectKeyUp(core::KeyInput::KC_A);
         // Then straight for the crate, turning towards it on the way.
         auto* pick = dynamic_cast<TutorialPickTask*>(room->findTask("pick"));
