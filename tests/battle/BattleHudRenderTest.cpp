@@ -27,6 +27,7 @@
 #include "battle/EvtDollHandler.h"
 #include "battle/hud/ZRKFlashPanel.h"
 #include "render/PngProbe.h"
+#include "support/BotBattle.h"
 #include "support/GameRun.h"
 #include "support/StatePlacement.h"
 #include "support/TestEnv.h"
@@ -44,19 +45,8 @@ bool yellow(int r, int g, int b) { return r > 200 && g > 160 && b < 120; }
 /// game's clock is the test's from here. Null when the battle did not come.
 boost::shared_ptr<BattleRoom> fightBotBattle(zrktest::GameRun& game, ZRKSession& session)
 {
-    if (!game.framesUntil([&] { return game.stateName() == "room"; }, 400))
-        return {};
-    yake::native::setManualClock(true);
-    core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 20);
-    if (session.getGameServer()->core().startBotBattle("hero", 1, "1", 5) != "battle_hero")
-        return {};
-    game.frames(2);
-    {
-        zrktest::StatePlacement placed; // from the areas straight into a battle
-        if (!session.teleport("battle_hero", "battle", "bag=1&set=ca1&prev=zrk_personalroom"))
-            return {};
-    }
-    auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
+    boost::shared_ptr<BattleRoom> room;
+    zrktest::enterBotBattle(game, session, 1, 5, room, "zrk_personalroom", 20);
     if (!room || !game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 2000))
         return {};
     return room;

@@ -14,6 +14,7 @@
 
 #include "battle/BattleRoom.h"
 #include "render/PngProbe.h"
+#include "support/BotBattle.h"
 #include "support/GameRun.h"
 #include "support/StatePlacement.h"
 #include "support/TestEnv.h"
@@ -65,18 +66,12 @@ TEST_F(BattleVaneRender, TheSecondBattleOfARunShowsTheVaneLikeTheFirst)
     bool left = false;
     const bool ok = play(
         zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
-            ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 400)) << game.stateName();
-            yake::native::setManualClock(true);
-            core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
-            auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
-            ASSERT_TRUE(room);
+            boost::shared_ptr<BattleRoom> room;
             for (int battle = 0; battle < 2; ++battle) {
-                ASSERT_EQ(session->getGameServer()->core().startBotBattle("hero", 1, "1", 5), "battle_hero") << battle;
-                game.frames(2);
-                {
-                    zrktest::StatePlacement placed; // from the areas straight into a battle
-                    ASSERT_TRUE(session->teleport("battle_hero", "battle", "bag=1&set=ca1&prev=room"));
-                }
+                SCOPED_TRACE(battle);
+                zrktest::enterBotBattle(game, *session, 1, 5, room, "room");
+                if (!room)
+                    return;
                 ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400))
                     << battle;
                 game.frames(4);
