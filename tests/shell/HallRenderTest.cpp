@@ -7,24 +7,15 @@
 #include <gtest/gtest.h>
 #include <yake/Time.h>
 
+#include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
 #include "support/GameOnScreen.h" // last: X11's macros
 
+using zrktest::clickOn;
+using zrktest::shownPage;
+
 namespace {
-
-CEGUI::Window* shownPage(const char* name)
-{
-    CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
-    CEGUI::Window* page = root ? root->getChildRecursive(name) : nullptr;
-    return page && page->isEffectiveVisible() ? page : nullptr;
-}
-
-void clickOn(zrktest::XWindowInput& input, CEGUI::Window* w, float fx = 0.5f, float fy = 0.5f)
-{
-    const CEGUI::Rectf r = w->getUnclippedOuterRect().get();
-    input.click(static_cast<int>(r.left() + r.getWidth() * fx), static_cast<int>(r.top() + r.getHeight() * fy));
-}
 
 struct ManualClock {
     ManualClock() { yake::native::setManualClock(true); }

@@ -5,24 +5,17 @@
 #include <core/GraphicsSystem.h>
 #include <gtest/gtest.h>
 
+#include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
 #include "support/GameOnScreen.h" // last: X11's macros
 
+using zrktest::clickOn;
+
 namespace {
 
-CEGUI::Window* loginPage()
-{
-    CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
-    CEGUI::Window* page = root ? root->getChildRecursive("LoginPage") : nullptr;
-    return page && page->isEffectiveVisible() ? page : nullptr;
-}
-
-void clickOn(zrktest::XWindowInput& input, CEGUI::Window* w)
-{
-    const CEGUI::Rectf r = w->getUnclippedOuterRect().get();
-    input.click(static_cast<int>(r.left() + r.getWidth() / 2), static_cast<int>(r.top() + r.getHeight() / 2));
-}
+/// The log-in screen's page when it shows.
+CEGUI::Window* loginPage() { return zrktest::shownPage("LoginPage"); }
 
 } // namespace
 
@@ -34,7 +27,7 @@ TEST_F(LoginBoxOnScreen, AWrongPasswordsBoxClosesWithItsOkButtonAndTheGameGoesOn
     bool boxClosed = false, wentOn = false, online = true;
     unsigned drawnBefore = 0, drawnAfter = 0;
     std::string state;
-    const bool ok = play("game.exe /LowIntegrity=1 /unpaced=1", [&](zrktest::GameRun& game) {
+    const bool ok = play(zrktest::loginScreenRun(), [&](zrktest::GameRun& game) {
         ASSERT_TRUE(game.framesUntil([] { return loginPage() != nullptr; }, 60));
         CEGUI::Window* page = loginPage();
         clickOn(input, page->getChild("Name"));
