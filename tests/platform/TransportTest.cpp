@@ -260,10 +260,11 @@ TEST_F(CacheFixture, AbortedOrDestroyedCachesAnswerNobody)
     transport.update();
     cache.reset(); // a reply that arrives late finds no one
     EXPECT_TRUE(zrktest::transportIdle());
-    for (int i = 0; i < 100; ++i) {
+    zrktest::FramePump([&] {
         transport.update();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+        return true;
+    }).frames(100);
     EXPECT_TRUE(landed.empty());
     EXPECT_EQ(filesIn(dir.file("cache")), 0u);
 }

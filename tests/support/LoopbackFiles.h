@@ -8,6 +8,8 @@
 #include <transport/FileServer.h>
 #include <transport/TransportService.h>
 
+#include "support/FramePump.h"
+
 namespace zrktest {
 
 /// "<address>/files/<p>" is `folder`/<p>; routes added through httpServer() before `start`
@@ -24,19 +26,16 @@ public:
     std::string url(const std::string& path) const { return server.getAddress() + "/files/" + path; }
 };
 
-/// Pumps the transport service (one pump a millisecond, as frames would) until `done` holds;
-/// false when it did not within the time.
-inline bool pumpUntil(const std::function<bool()>& done, int milliseconds = 10000)
+/// Pumps the transport service (one pump a millisecond, as frames would) until `done` holds, at
+/// most `milliseconds`; a failure says what was waited for (`what`, when given).
+inline FramePump::Waited pumpUntil(const std::function<bool()>& done, int milliseconds = 10000,
+                                   const std::string& what = std::string())
 {
-    kavri3D::core::TransportService& transport = kavri3D::core::TransportService::instance();
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        transport.update();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    FramePump pump([] {
+        kavri3D::core::TransportService::instance().update();
+        return true;
+    });
+    return pump.untilSeconds(done, milliseconds / 1000.0, what.empty() ? "the transfers" : what);
 }
 
 /// Whether the transport service has nothing in flight.
