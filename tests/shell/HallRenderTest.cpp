@@ -15,14 +15,7 @@
 using zrktest::clickOn;
 using zrktest::shownPage;
 
-namespace {
-
-struct ManualClock {
-    ManualClock() { yake::native::setManualClock(true); }
-    ~ManualClock() { yake::native::setManualClock(false); }
-};
-
-} // namespace
+using zrktest::ManualClock;
 
 using HallOnScreen = zrktest::GameOnScreen;
 
@@ -33,12 +26,7 @@ TEST_F(HallOnScreen, HeroChoosesTheFirstAreaWithTheMouseAndSeesTheHall)
     bool shot = false;
     const bool ok = play(
         zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
-            ASSERT_TRUE(game.framesUntil(
-                [] {
-                    CEGUI::Window* area = shownPage("AreaPage");
-                    return area && static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"))->getRowCount() > 0;
-                },
-                300));
+            ASSERT_TRUE(game.framesUntil(zrktest::zonesListed, 300, "the zones on the area page"));
             CEGUI::Window* area = shownPage("AreaPage");
             auto* zones = static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"));
             // The first row sits under the header: a click a little below the list's top.

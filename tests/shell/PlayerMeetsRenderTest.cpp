@@ -61,12 +61,7 @@ TEST_F(PlayerMeets, EnterLogsInAndAMarkupLineInTheHallLeavesTheServerPlayersLine
     const bool ok = play(zrktest::loginScreenRun(), [&](zrktest::GameRun& game) {
         ASSERT_TRUE(game.framesUntil([] { return shownPage("LoginPage") != nullptr; }, 120));
         logInWithEnter(input, shownPage("LoginPage"), "hero", "hero123");
-        ASSERT_TRUE(game.framesUntil(
-            [] {
-                CEGUI::Window* area = shownPage("AreaPage");
-                return area && static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"))->getRowCount() > 0;
-            },
-            300));
+        ASSERT_TRUE(game.framesUntil(zrktest::zonesListed, 300, "the zones on the area page"));
         CEGUI::Window* area = shownPage("AreaPage");
         auto* zones = static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"));
         zones->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);

@@ -138,12 +138,7 @@ TEST_F(RoadOnScreen, HeroGoesRoundFromTheHallThroughTwoBattlesBackToTheHallAndIn
             };
 
             // The area page: the first zone by the mouse.
-            ASSERT_TRUE(game.framesUntil(
-                [] {
-                    CEGUI::Window* area = shownPage("AreaPage");
-                    return area && static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"))->getRowCount() > 0;
-                },
-                300));
+            ASSERT_TRUE(game.framesUntil(zrktest::zonesListed, 300, "the zones on the area page"));
             CEGUI::Window* area = shownPage("AreaPage");
             clickRow(input, area->getChild("Zones"), 0);
             game.frames(3);

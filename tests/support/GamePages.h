@@ -37,6 +37,13 @@ inline void click(CEGUI::Window* button)
     button->fireEvent(CEGUI::PushButton::EventClicked, args, CEGUI::PushButton::EventNamespace);
 }
 
+/// Whether the area page shows, its zones listed.
+inline bool zonesListed()
+{
+    CEGUI::Window* area = shownPage("AreaPage");
+    return area && static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"))->getRowCount() > 0;
+}
+
 /// From the area page into the first zone's hall, as the mouse goes: the hall's page, or null
 /// (the test failed) when the game never got there.
 inline CEGUI::Window* enterFirstZone(GameRun& game)
@@ -83,13 +90,7 @@ CEGUI::Window* openPlayerPage(GameRun& game, Input& input)
 template <class Input>
 CEGUI::Window* enterFirstZoneByMouse(GameRun& game, Input& input)
 {
-    const bool listed = game.framesUntil(
-        [] {
-            CEGUI::Window* area = shownPage("AreaPage");
-            return area && static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"))->getRowCount() > 0;
-        },
-        300);
-    if (!listed)
+    if (!game.framesUntil(zonesListed, 300, "the zones on the area page"))
         return nullptr;
     CEGUI::Window* area = shownPage("AreaPage");
     auto* zones = static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"));
