@@ -6,6 +6,7 @@
 #include <core/GuiManager.h>
 #include <core/GuiSystem.h>
 #include <core/SceneInstance.h>
+#include <core/ScopedEventConnection.h>
 
 #include <json/json.h>
 #include <lan/ZRKLan.h>
@@ -377,7 +378,7 @@ TEST(FrameClicks, AClickNoWindowTookReachesTheTopWindowAndNothingOnceTheFrameIsG
     Frame frame{app};
     ASSERT_TRUE(frame.create());
     std::vector<int> seen;
-    CEGUI::Event::ScopedConnection c = frame.getTopWindow()->subscribeEvent(
+    kavri3D::core::ScopedEventConnection c = frame.getTopWindow()->subscribeEvent(
         CEGUI::Window::EventMouseButtonDown, [&](const CEGUI::EventArgs& args) {
             seen.push_back(static_cast<const CEGUI::MouseEventArgs&>(args).button);
             return true;
@@ -385,7 +386,7 @@ TEST(FrameClicks, AClickNoWindowTookReachesTheTopWindowAndNothingOnceTheFrameIsG
     clicks.passUnhandledClick(CEGUI::LeftButton);
     clicks.passUnhandledClick(CEGUI::RightButton);
     EXPECT_EQ(seen, (std::vector<int>{CEGUI::LeftButton, CEGUI::RightButton}));
-    c.disconnect();
+    c.reset();
     frame.destroy();
     clicks.passUnhandledClick(CEGUI::LeftButton); // no top window any more: nothing to reach
     EXPECT_EQ(seen.size(), 2u);

@@ -5,6 +5,7 @@
 #include <boost/make_shared.hpp>
 #include <core/GuiManager.h>
 #include <core/GuiSystem.h>
+#include <core/ScopedEventConnection.h>
 #include <gui/IEventDispatcher.h>
 #include <gui/IGuideContent.h>
 #include <gui/IGuideView.h>
@@ -101,7 +102,7 @@ TEST_F(GuideViewTest, KeyDownsReachTheLessonBeforeAnyWindowAndClicksGoThroughThe
 
     // A click on the box lands on the window below it.
     int clicks = 0;
-    CEGUI::Event::ScopedConnection c = root()->subscribeEvent(CEGUI::Window::EventMouseButtonDown, [&](const CEGUI::EventArgs&) {
+    kavri3D::core::ScopedEventConnection c = root()->subscribeEvent(CEGUI::Window::EventMouseButtonDown, [&](const CEGUI::EventArgs&) {
         ++clicks;
         return true;
     });

@@ -135,10 +135,8 @@ void BagPage::buildContent(CEGUI::Window& frame)
 {
     frame.setArea(CEGUI::URect(CEGUI::UDim(0.16f, 0), CEGUI::UDim(0.03f, 0), CEGUI::UDim(0.99f, 0), CEGUI::UDim(0.97f, 0)));
     CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
-    // A new frame: the old cells went with the old one. Room for all, so that no connection is
-    // copied (a copy that goes disconnects).
+    // A new frame: the old cells went with the old one.
     mClickConnections.clear();
-    mClickConnections.reserve(mCells.size() + sizeof(kActions) / sizeof(kActions[0]) + 2); // and "Yes", "No"
     const CEGUI::String belt = beltFont();
     for (auto& cell : mCells) {
         const int slot = cell.first;

@@ -1,4 +1,5 @@
 #pragma once
+#include <core/ScopedEventConnection.h>
 #include <functional>
 #include <gui/EventId.h>
 #include <map>
@@ -157,7 +158,7 @@ private:
     bool mUseArmed = false;
     std::vector<int> mMarked;
     /// Let go with the page, before the plug-in that made them is unloaded.
-    std::vector<CEGUI::Event::ScopedConnection> mClickConnections;
+    std::vector<core::ScopedEventConnection> mClickConnections;
 };
 
 } // namespace gui

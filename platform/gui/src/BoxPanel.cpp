@@ -149,7 +149,6 @@ void BoxPanel::buildContent(CEGUI::Window& frame)
     const std::size_t perRow = mOffers.size() > 4 ? 4 : mOffers.size();
     const float w = perRow == 0 ? 0.0f : 0.96f / static_cast<float>(perRow);
     mClickConnections.clear();
-    mClickConnections.reserve(mOffers.size());
     CEGUI::ImageManager& images = CEGUI::ImageManager::getSingleton();
     for (std::size_t i = 0; i < mOffers.size(); ++i) {
         const float x = 0.02f + w * static_cast<float>(i % perRow);

@@ -1,4 +1,5 @@
 #pragma once
+#include <core/ScopedEventConnection.h>
 #include <gui/EventId.h>
 #include <string>
 #include <vector>
@@ -63,7 +64,7 @@ private:
     CallCounter& mCalls;
     const bool mPve;
     IBattleOver::BoxOffer mChosen; ///< the record the box event reads, kept until the next click
-    std::vector<CEGUI::Event::ScopedConnection> mClickConnections;
+    std::vector<core::ScopedEventConnection> mClickConnections;
 };
 
 } // namespace gui

@@ -79,10 +79,8 @@ CEGUI::Window* ForgePage::child(const std::string& name) const
 
 void ForgePage::buildContent(CEGUI::Window& frame)
 {
-    // A new frame: the old windows went with the old one. Room for all, so that no connection
-    // is copied (a copy that goes disconnects).
+    // A new frame: the old windows went with the old one.
     mConnections.clear();
-    mConnections.reserve(Tabs + 2 * kBagCells + kPlaces + 4);
     auto connect = [this](CEGUI::Window* w, const CEGUI::String& event, bool (ForgePage::*handler)(const CEGUI::EventArgs&)) {
         mConnections.emplace_back(w->subscribeEvent(event, CEGUI::Event::Subscriber(handler, this)));
     };

@@ -1,4 +1,5 @@
 #pragma once
+#include <core/ScopedEventConnection.h>
 #include <array>
 #include <gui/EventId.h>
 #include <map>
@@ -91,7 +92,7 @@ private:
     int mWaiting = 0;         ///< the event id whose answer is out, 0 for none
     bool mPreviewWanted = false; ///< a change came while an answer was out
     bool mPreviewAfterBag = false; ///< a Go went through: ask again once the bag is back
-    std::vector<CEGUI::Event::ScopedConnection> mConnections;
+    std::vector<core::ScopedEventConnection> mConnections;
 };
 
 } // namespace gui

@@ -1,4 +1,5 @@
 #pragma once
+#include <core/ScopedEventConnection.h>
 #include <gui/EventId.h>
 #include <set>
 #include <vector>
@@ -46,7 +47,7 @@ private:
 
     EventDispatcher& mDispatcher;
     bool mArena = false; ///< the game's refresh named the hall an arena's
-    CEGUI::Event::ScopedConnection mRefreshConnection;
+    core::ScopedEventConnection mRefreshConnection;
     std::vector<std::string> mShown;
     std::set<std::string> mAsked;
 };

@@ -29,7 +29,6 @@ namespace gui {
 namespace {
 const char kAttributes[] = "Attributes";
 const float kShopRight = 0.62f;
-const std::size_t kConnections = 8;
 const char* const kMoneyNames[] = {"", "coins", "coupons", "medals"};
 // The tab row under the top line, and the region the tabs' panes (and the shop) fill.
 const float kTabRowTop = 0.08f;
@@ -159,9 +158,7 @@ CEGUI::Window* PlayerPage::child(const std::string& name) const
 
 void PlayerPage::buildContent(CEGUI::Window& frame)
 {
-    // Room for every connection at once: a connection copied as the list grows would end.
     mConnections.clear();
-    mConnections.reserve(kConnections);
     addWidget(frame, "TaharezLook/StaticText", kAttributes, mText, 0.02f, 0.01f, 0.96f, 0.07f);
     auto* shopList = static_cast<CEGUI::MultiColumnList*>(
         addWidget(frame, "TaharezLook/MultiColumnList", "ShopList", "", 0.02f, 0.15f, 0.28f, 0.35f));

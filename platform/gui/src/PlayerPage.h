@@ -1,4 +1,5 @@
 #pragma once
+#include <core/ScopedEventConnection.h>
 #include <deque>
 #include <functional>
 #include <gui/EventId.h>
@@ -134,12 +135,12 @@ private:
     std::vector<BagData> mBought;
     std::vector<ShopData> mShopRows; ///< the shop list's entries, when that event is there
     const std::map<int, SubClass>* mKinds = nullptr; ///< the item kinds by sub-class, read in place
-    std::vector<CEGUI::Event::ScopedConnection> mConnections;
+    std::vector<core::ScopedEventConnection> mConnections;
     CEGUI::Window* mBuilding = nullptr; ///< the frame while its content is made
     std::vector<std::unique_ptr<PlayerTab>> mTabs; ///< in the order of their buttons, after the shop's
     std::vector<std::string> mShopWidgets; ///< the shop's widgets, shown while the shop is in front
     std::string mSelected;
-    std::deque<CEGUI::Event::ScopedConnection> mTabConnections;
+    std::vector<core::ScopedEventConnection> mTabConnections;
     PreviewTurn mPreviewTurn; ///< the preview's drag and its turning boxes
 };
 

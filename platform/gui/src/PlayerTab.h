@@ -1,6 +1,7 @@
 #pragma once
+#include <core/ScopedEventConnection.h>
 #include <CEGUI/Event.h>
-#include <deque>
+#include <vector>
 #include <string>
 #include <gui/ICallBackEvent.h>
 #include <gui/ParamNode.h>
@@ -65,7 +66,7 @@ private:
     void dropConnections();
 
     PlayerPage& mPage;
-    std::deque<CEGUI::Event::ScopedConnection> mConnections; ///< a deque: growing never copies (and so ends) one
+    std::vector<core::ScopedEventConnection> mConnections;
 };
 
 } // namespace gui

@@ -1,6 +1,7 @@
 #pragma once
+#include <core/ScopedEventConnection.h>
 #include <CEGUI/Event.h>
-#include <deque>
+#include <vector>
 #include <gui/EventId.h>
 
 namespace CEGUI {
@@ -48,7 +49,7 @@ private:
     EventDispatcher& mDispatcher;
     bool mDragging = false;
     float mLastX = 0; ///< the pointer's x at the last step of the drag
-    std::deque<CEGUI::Event::ScopedConnection> mConnections; ///< a deque: growing never copies (and so ends) one
+    std::vector<core::ScopedEventConnection> mConnections;
 };
 
 } // namespace gui

@@ -1,9 +1,9 @@
 #pragma once
+#include <core/ScopedEventConnection.h>
 #include <CEGUI/Event.h>
-#include <deque>
+#include <vector>
 #include <gui/EventId.h>
 #include <string>
-#include <vector>
 #include "GuiPage.h"
 
 namespace kavri3D {
@@ -49,7 +49,7 @@ private:
     std::vector<std::string> mAnswers;
     int mRight = -1;
     std::string mVerdict;
-    std::deque<CEGUI::Event::ScopedConnection> mConnections; ///< a deque: growing never copies (and so ends) one
+    std::vector<core::ScopedEventConnection> mConnections;
 };
 
 } // namespace gui

@@ -1,4 +1,5 @@
 #pragma once
+#include <core/ScopedEventConnection.h>
 #include <gui/EventId.h>
 #include <list>
 #include <gui/BagData.h>
@@ -123,7 +124,7 @@ private:
     std::vector<BagData> mPropSlots;
     std::vector<ShopData> mPropOffers;
     std::string mLastChat;
-    std::list<CEGUI::Event::ScopedConnection> mConnections;
+    std::list<core::ScopedEventConnection> mConnections;
 };
 
 } // namespace gui

@@ -43,6 +43,11 @@ disconnectAll();
 void disconnect();
 // mKeyDown.disconnect() in a comment
 
+// cegui-scoped-connection
+std::vector<core::ScopedEventConnection> mClickConnections;
+CEGUI::Event::Connection connection = window->subscribeEvent(name, subscriber);
+// a CEGUI::Event::ScopedConnection in a comment
+
 // box-numbers
 frame->messageBox("error/title1", "error/map_change", core::Frame::kNoticeBox);
 frame->messageBoxText(title, text, core::Frame::kNoticeBox.sized(width, height));

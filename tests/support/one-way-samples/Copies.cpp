@@ -42,6 +42,10 @@ mDestroyed->disconnect();
 mBoxConnection.disconnect();
     mConnections[channel].disconnect(); // ends the old slider's
 
+// cegui-scoped-connection
+std::vector<CEGUI::Event::ScopedConnection> mClickConnections;
+    CEGUI::Event::ScopedConnection c = frame.getTopWindow()->subscribeEvent(
+
 // box-numbers
 frame->messageBox("error/title1", "error/map_change", 1, 9, 300, 150);
                                     3, 9, 300, 150);

@@ -1,4 +1,5 @@
 #pragma once
+#include <core/ScopedEventConnection.h>
 #include <boost/shared_ptr.hpp>
 #include <list>
 #include <map>
@@ -148,7 +149,7 @@ private:
     bool mChatMode = false;
     bool mFacingEnabled = false;
     bool mChatDone = false;
-    std::list<CEGUI::Event::ScopedConnection> mConnections; ///< the top window's clicks while the scene is up
+    std::list<core::ScopedEventConnection> mConnections; ///< the top window's clicks while the scene is up
     int mSeriateNumber = 0;
     std::vector<std::string> mSeats;
     int mNpcCounter = 1;
