@@ -53,7 +53,6 @@ int threadsAlive()
     return n;
 }
 
-
 int battlesWanted()
 {
     const char* text = std::getenv("ZRK_BENCH_BATTLES");
@@ -69,13 +68,11 @@ int battlesWanted()
     return static_cast<int>(n);
 }
 
-
 struct Outcome {
     std::vector<double> rss;
     int turns = 0;
     std::string wrong;
 };
-
 
 void body(zrktest::GameRun& game, int battles, Outcome& out)
 {
@@ -106,7 +103,8 @@ void body(zrktest::GameRun& game, int battles, Outcome& out)
         return;
     }
     for (int b = 0; b < battles; ++b) {
-        if (!game.playUntil([&] { return lobby.seated(name).size() == 2 && lobby.startRefusal(name, "hero").empty(); }, 400, 0.5)) {
+        if (!game.playUntil([&] { return lobby.seated(name).size() == 2 && lobby.startRefusal(name, "hero").empty(); },
+                            400, 0.5)) {
             out.wrong = "battle " + std::to_string(b + 1) + ": the room never got ready";
             return;
         }
@@ -119,7 +117,8 @@ void body(zrktest::GameRun& game, int battles, Outcome& out)
         core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
         int held = 0;
         ZRKPlayerSim* last = nullptr;
-        const bool ended = game.playUntil([&] {
+        const bool ended = game.playUntil(
+            [&] {
                 ZRKLand* land = battle->getLand();
                 if (!land)
                     return game.stateName() != "battle";
@@ -148,8 +147,8 @@ void body(zrktest::GameRun& game, int battles, Outcome& out)
         out.rss.push_back(residentMb());
         const struct mallinfo2 heap = mallinfo2();
         const double mb = 1024.0 * 1024.0;
-        std::printf("battle %d: %.1f MB resident; heap %.1f MB in use, %.1f MB free kept, %.1f MB mapped; %d threads\n", b + 1,
-                    out.rss.back(), heap.uordblks / mb, heap.fordblks / mb, heap.hblkhd / mb, threadsAlive());
+        std::printf("battle %d: %.1f MB resident; heap %.1f MB in use, %.1f MB free kept, %.1f MB mapped; %d threads\n",
+                    b + 1, out.rss.back(), heap.uordblks / mb, heap.fordblks / mb, heap.hblkhd / mb, threadsAlive());
         std::fflush(stdout);
     }
 }
@@ -177,9 +176,11 @@ int main()
         return 3;
     }
     const double growth = out.rss.back() - out.rss[1];
-    std::printf("%d battles %s; resident memory after the second %.1f MB, after the last %.1f MB (limit +%.0f MB): %s\n",
-                battles, window ? "in a window" : "headless", out.rss[1], out.rss.back(), kLimitMb,
-                growth <= kLimitMb ? "met" : "NOT met");
-    std::printf("rss_after_2=%.1f rss_after_last=%.1f growth=%.1f turns=%d\n", out.rss[1], out.rss.back(), growth, out.turns);
+    std::printf(
+        "%d battles %s; resident memory after the second %.1f MB, after the last %.1f MB (limit +%.0f MB): %s\n",
+        battles, window ? "in a window" : "headless", out.rss[1], out.rss.back(), kLimitMb,
+        growth <= kLimitMb ? "met" : "NOT met");
+    std::printf("rss_after_2=%.1f rss_after_last=%.1f growth=%.1f turns=%d\n", out.rss[1], out.rss.back(), growth,
+                out.turns);
     return growth <= kLimitMb ? 0 : 2;
 }

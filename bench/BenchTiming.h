@@ -6,7 +6,10 @@
 
 namespace zrkbench {
 
-inline double now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
+inline double now()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
 inline double median(std::vector<double> v)
 {

@@ -27,7 +27,6 @@ const int kRounds = 10;
 const int kSlowClients = 32;
 const double kTargetMs = 1000.0; ///< no stop as long as this
 
-
 } // namespace
 
 int main()
@@ -49,7 +48,8 @@ int main()
             const int sock = zrktest::connectLoopback(server.getPort());
             if (sock < 0)
                 continue;
-            const std::string line = "GET " + (i % 2 ? server.getPrefix() : std::string()) + "/installer/files/x HTTP/1.1\r\n";
+            const std::string line =
+                "GET " + (i % 2 ? server.getPrefix() : std::string()) + "/installer/files/x HTTP/1.1\r\n";
             ::send(sock, line.data(), line.size(), MSG_NOSIGNAL);
             socks.push_back(sock);
         }
@@ -74,7 +74,8 @@ int main()
     }
     std::error_code ec;
     std::filesystem::remove_all(root, ec);
-    std::printf("file server stop with %d slow clients: longest %.1f ms, mean %.1f ms over %d rounds (target < %.0f ms)\n",
-                kSlowClients, longest, total / kRounds, kRounds, kTargetMs);
+    std::printf(
+        "file server stop with %d slow clients: longest %.1f ms, mean %.1f ms over %d rounds (target < %.0f ms)\n",
+        kSlowClients, longest, total / kRounds, kRounds, kTargetMs);
     return longest < kTargetMs ? 0 : 1;
 }

@@ -116,7 +116,10 @@ void* operator new[](std::size_t n, std::align_val_t a)
     throw std::bad_alloc();
 }
 void* operator new(std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept { return allocateAligned(n, a); }
-void* operator new[](std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept { return allocateAligned(n, a); }
+void* operator new[](std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept
+{
+    return allocateAligned(n, a);
+}
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
@@ -277,10 +280,13 @@ void body(zrktest::GameRun& game, Outcome& out, int rounds, int frames)
     }
     ZRKLand* land = room->getLand();
     ZRKPlayerSim* me = land->getMyDoll();
-    game.framesUntil([&] {
-        BattleRoom::ZRKSightingPanel* sight = room->getSightingPanel();
-        return land->isFinished() || (me && land->getActingDoll() == me && me->isWaiting() && sight && sight->isVisible());
-    }, 4000);
+    game.framesUntil(
+        [&] {
+            BattleRoom::ZRKSightingPanel* sight = room->getSightingPanel();
+            return land->isFinished() ||
+                   (me && land->getActingDoll() == me && me->isWaiting() && sight && sight->isVisible());
+        },
+        4000);
     if (!me || !enemyUnderSight(*land, *me)) {
         out.wrong = "no enemy could be put under the sight";
         return;
@@ -346,7 +352,6 @@ void body(zrktest::GameRun& game, Outcome& out, int rounds, int frames)
     yake::native::setManualClock(false);
 }
 
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -369,26 +374,28 @@ int main(int argc, char** argv)
         return 1;
     }
     Outcome out;
-    const bool ran = zrktest::GameRun::run("game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0",
-                                           [&](zrktest::GameRun& game) { body(game, out, rounds, frames); });
+    const bool ran =
+        zrktest::GameRun::run("game.exe zrk://play?ln=hero&lp=hero123&ls=1 /LowIntegrity=1 /unpaced=1 /mutex=0",
+                              [&](zrktest::GameRun& game) { body(game, out, rounds, frames); });
     if (!ran || !out.up) {
         std::printf("NOT up: %s\n", out.wrong.empty() ? "the game did not run" : out.wrong.c_str());
         return 3;
     }
     const double chargingMs = median(out.charging.ms), steadyMs = median(out.steady.ms);
     const double steadyAllocs = median(out.steady.allocs);
-    std::printf("the displays' own frame steps, %d dolls, %d frames a phase in %d alternating rounds (medians):\n", kDolls,
-                frames * rounds, rounds);
+    std::printf("the displays' own frame steps, %d dolls, %d frames a phase in %d alternating rounds (medians):\n",
+                kDolls, frames * rounds, rounds);
     for (const auto& p : {std::make_pair("ring charging", &out.charging), std::make_pair("steady", &out.steady)})
         std::printf("  %-14s %7.3f ms  %5.1f allocations a frame (%lu in all; %d ring redraws, a player under the "
                     "sight in %d frames, an assist target in %d)\n",
                     p.first, median(p.second->ms), median(p.second->allocs), p.second->total, p.second->redraws,
                     p.second->underSight, p.second->assisted);
-    if (out.charging.redraws < frames * rounds / 2 || out.steady.redraws != 0 || out.steady.underSight < frames * rounds ||
-        out.steady.assisted < frames * rounds / 2) {
-        std::printf("NOT measured as meant: the ring redrew %d times charging, %d steady; the enemy was under the sight "
-                    "in %d steady frames and chosen in %d\n",
-                    out.charging.redraws, out.steady.redraws, out.steady.underSight, out.steady.assisted);
+    if (out.charging.redraws < frames * rounds / 2 || out.steady.redraws != 0 ||
+        out.steady.underSight < frames * rounds || out.steady.assisted < frames * rounds / 2) {
+        std::printf(
+            "NOT measured as meant: the ring redrew %d times charging, %d steady; the enemy was under the sight "
+            "in %d steady frames and chosen in %d\n",
+            out.charging.redraws, out.steady.redraws, out.steady.underSight, out.steady.assisted);
         return 3;
     }
     const bool ok = chargingMs < kTargetMs && steadyMs < kTargetMs && out.steady.total == 0;

@@ -152,8 +152,8 @@ int main(int argc, char** argv)
     }
     const double busyShare = busy / busyFrames * 1000.0 / kBudgetMs * 100.0;
     const double idleShare = idle / idleFrames * 1000.0 / kBudgetMs * 100.0;
-    std::printf("busy frame %.4f ms over %ld frames (%ld new battles), idle frame %.4f ms\n", busy / busyFrames * 1000.0,
-                busyFrames, restarts, idle / idleFrames * 1000.0);
+    std::printf("busy frame %.4f ms over %ld frames (%ld new battles), idle frame %.4f ms\n",
+                busy / busyFrames * 1000.0, busyFrames, restarts, idle / idleFrames * 1000.0);
     fight = Battle();
     calm = Battle();
 
@@ -173,11 +173,11 @@ int main(int argc, char** argv)
         }
         ok = ok && sound(*b.land);
         const GameSummary& summary = b.land->getSummary();
-        const char* fault = !ok ? "a doll left the world or its health its bounds"
-                            : b.land->getLoadState() != LOAD_OVER ? "did not end"
+        const char* fault = !ok                                    ? "a doll left the world or its health its bounds"
+                            : b.land->getLoadState() != LOAD_OVER  ? "did not end"
                             : summary.timeUp || summary.winner < 0 ? "ended by the clock, not by a defeat"
-                            : b.land->getBotShots() == 0 ? "ended with no shot fired"
-                                                         : nullptr;
+                            : b.land->getBotShots() == 0           ? "ended with no shot fired"
+                                                                   : nullptr;
         if (fault)
             std::printf("battle %ld: %s\n", s, fault);
         else

@@ -25,8 +25,8 @@ namespace {
 
 const int kRooms = 1000;
 const int kRuns = 101;
-const char* const kKeys[] = {"id", "meb", "max", "occ", "title", "name", "mode", "password", "fight", "lv",
-                             "g_red_id", "g_green_id", "g_war"};
+const char* const kKeys[] = {"id",       "meb",   "max", "occ",      "title",      "name", "mode",
+                             "password", "fight", "lv",  "g_red_id", "g_green_id", "g_war"};
 
 double now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
@@ -99,8 +99,9 @@ int main()
                        rows.back()->name == nameOf(std::get<3>(expected.back())).c_str() &&
                        rows.back()->title == ("Room number " + std::to_string(std::get<3>(expected.back()))).c_str();
     if (!right) {
-        std::fprintf(stderr, "zrk_bench_roomlist: the list is wrong: %zu rows of %d, first %s, last %s\n", rows.size(), kRooms,
-                     rows.empty() ? "-" : rows.front()->name.c_str(), rows.empty() ? "-" : rows.back()->name.c_str());
+        std::fprintf(stderr, "zrk_bench_roomlist: the list is wrong: %zu rows of %d, first %s, last %s\n", rows.size(),
+                     kRooms, rows.empty() ? "-" : rows.front()->name.c_str(),
+                     rows.empty() ? "-" : rows.back()->name.c_str());
         return 1;
     }
     // The rows belong to the event's next fill: what is printed is kept apart.
@@ -126,7 +127,7 @@ int main()
         base.push_back(now() - t);
     }
     const double f = median(fill) * 1000, b = median(base) * 1000;
-    std::printf("roomlist rooms=%d rows=%zu first=%s last=%s fill_ms=%.3f baseline_ms=%.3f ratio=%.2f\n", kRooms, rowCount,
-                first.c_str(), last.c_str(), f, b, f / b);
+    std::printf("roomlist rooms=%d rows=%zu first=%s last=%s fill_ms=%.3f baseline_ms=%.3f ratio=%.2f\n", kRooms,
+                rowCount, first.c_str(), last.c_str(), f, b, f / b);
     return sink > 0 ? 0 : 1;
 }

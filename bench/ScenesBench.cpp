@@ -130,7 +130,8 @@ public:
         mImageWindow = nullptr;
         if (config == Image) {
             mImageWindow = CEGUI::WindowManager::getSingleton().createWindow("TaharezLook/StaticImage");
-            mImageWindow->setArea(CEGUI::URect(CEGUI::UDim(0, 0), CEGUI::UDim(0, 0), CEGUI::UDim(1, 0), CEGUI::UDim(1, 0)));
+            mImageWindow->setArea(
+                CEGUI::URect(CEGUI::UDim(0, 0), CEGUI::UDim(0, 0), CEGUI::UDim(1, 0), CEGUI::UDim(1, 0)));
             mImageWindow->setProperty("FrameEnabled", "False");
             mImageWindow->setProperty("BackgroundEnabled", "False");
             mImageWindow->setProperty("Image", kImage);
@@ -138,8 +139,9 @@ public:
             mImageWindow->moveToBack();
         } else if (config == Flags1 || config == Flags3) {
             zrk::BackgroundScene& scene = zrk::BackgroundScene::instance();
-            scene.setRequestedFlags(config == Flags1 ? zrk::BackgroundScene::kBackdrop
-                                                     : zrk::BackgroundScene::kBackdrop | zrk::BackgroundScene::kPortraits);
+            scene.setRequestedFlags(config == Flags1
+                                        ? zrk::BackgroundScene::kBackdrop
+                                        : zrk::BackgroundScene::kBackdrop | zrk::BackgroundScene::kPortraits);
             scene.refresh();
             if (config == Flags3)
                 dressRoles();
@@ -224,7 +226,7 @@ private:
 
     void dressRoles()
     {
-        const char* const roles[] = {"myrole", "red1", "red2", "red3", "red4",
+        const char* const roles[] = {"myrole", "red1",  "red2",  "red3",  "red4",
                                      "blue1",  "blue2", "blue3", "blue4", "showview"};
         int i = 0;
         for (const char* name : roles) {
@@ -277,7 +279,8 @@ double difference(const std::vector<unsigned char>& a, const std::vector<unsigne
     return sum / n;
 }
 
-const char* const kPortraits[] = {"player", "showview", "red0", "red1", "red2", "red3", "blue0", "blue1", "blue2", "blue3"};
+const char* const kPortraits[] = {"player", "showview", "red0",  "red1",  "red2",
+                                  "red3",   "blue0",    "blue1", "blue2", "blue3"};
 
 /// Each configuration drawn as it should be; the reason when not.
 std::string check(Bench& bench, int warm)

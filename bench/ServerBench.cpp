@@ -76,16 +76,37 @@ void sendOne(ZRKSession& session, long i, const ZRKReply& done)
 {
     static const core::XmlConfigHelper moves[4] = {move(61, 62), move(61, 70), move(70, 61), move(62, 61)};
     switch (i % 10) {
-    case 0: ZRKUserRequest::queryUserInfo0("", done); break;
-    case 1: ZRKUserRequest::queryUserInventory(0, done); break;
-    case 2: ZRKUserRequest::queryPcStats(done); break;
-    case 3: ZRKTaskRequest::getPcQuestList(false, done); break;
-    case 4: ZRKUserRequest::queryUserInfo("Anvil", true, done); break;
-    case 5: ZRKUserRequest::queryUserDefState("hero", done); break;
-    case 6: ZRKUserRequest::addStatsPoint("{dex:0,luk:0,str:0,vit:0}\n", done); break;
-    case 7: ZRKUserRequest::changeSlot(moves[(i / 10) % 4], done); break;
-    case 8: ZRKRequestBroker::call("ZRKDataLib", "refreshLib", done, std::string("quest")); break;
-    default: session.getMsgClient()->sendRoomMessage(session.decorateRoom("plains"), "", "gg"); done(false, ""); break;
+    case 0:
+        ZRKUserRequest::queryUserInfo0("", done);
+        break;
+    case 1:
+        ZRKUserRequest::queryUserInventory(0, done);
+        break;
+    case 2:
+        ZRKUserRequest::queryPcStats(done);
+        break;
+    case 3:
+        ZRKTaskRequest::getPcQuestList(false, done);
+        break;
+    case 4:
+        ZRKUserRequest::queryUserInfo("Anvil", true, done);
+        break;
+    case 5:
+        ZRKUserRequest::queryUserDefState("hero", done);
+        break;
+    case 6:
+        ZRKUserRequest::addStatsPoint("{dex:0,luk:0,str:0,vit:0}\n", done);
+        break;
+    case 7:
+        ZRKUserRequest::changeSlot(moves[(i / 10) % 4], done);
+        break;
+    case 8:
+        ZRKRequestBroker::call("ZRKDataLib", "refreshLib", done, std::string("quest"));
+        break;
+    default:
+        session.getMsgClient()->sendRoomMessage(session.decorateRoom("plains"), "", "gg");
+        done(false, "");
+        break;
     }
 }
 
@@ -196,11 +217,12 @@ int main(int argc, char** argv)
     const double brokerUs = brokerTime * 1e6 / static_cast<double>(n);
     const double ratio = worldUs / brokerUs;
     const long grownKb = rssEnd - rssStart;
-    std::printf("server players_online=%ld refused=%ld file_refused=%ld file_world_us=%.2f\n", online, failed, fileFailed,
-                fileUs);
-    std::printf("server requests=%ld world_us=%.2f broker_us=%.2f ratio=%.2f (target <= %.1f) rss_start_kb=%ld rss_end_kb=%ld "
-                "(target: grows <= %ld kb)\n",
-                n, worldUs, brokerUs, ratio, kTargetRatio, rssStart, rssEnd, kFlatKb);
+    std::printf("server players_online=%ld refused=%ld file_refused=%ld file_world_us=%.2f\n", online, failed,
+                fileFailed, fileUs);
+    std::printf(
+        "server requests=%ld world_us=%.2f broker_us=%.2f ratio=%.2f (target <= %.1f) rss_start_kb=%ld rss_end_kb=%ld "
+        "(target: grows <= %ld kb)\n",
+        n, worldUs, brokerUs, ratio, kTargetRatio, rssStart, rssEnd, kFlatKb);
     // A benchmark that passes a broken build measures nothing: each miss fails the run.
     bool met = true;
     auto miss = [&met](const char* what) {

@@ -89,8 +89,11 @@ double bareBootstrap(unsigned width, unsigned height)
     scene->getRootSceneNode()->createChildSceneNode()->attachObject(camera);
     window->addViewport(camera);
     Ogre::ResourceGroupManager& rgm = Ogre::ResourceGroupManager::getSingleton();
-    const char* groups[][2] = {{"schemes", "schemes"}, {"imagesets", "imagesets"}, {"fonts", "fonts"},
-                               {"looknfeels", "looknfeel"}, {"layouts", "layouts"}};
+    const char* groups[][2] = {{"schemes", "schemes"},
+                               {"imagesets", "imagesets"},
+                               {"fonts", "fonts"},
+                               {"looknfeels", "looknfeel"},
+                               {"layouts", "layouts"}};
     for (auto& g : groups) {
         rgm.createResourceGroup(g[0]);
         rgm.addResourceLocation(std::string("/usr/share/cegui-0.8.7/") + g[1], "FileSystem", g[0]);

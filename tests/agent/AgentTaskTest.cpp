@@ -243,7 +243,8 @@ TEST_F(AgentFixture, LogicConditionsShortCircuitAndNeedBothParts)
     // Logic nests: "or" of "a" and ("and" of "b" and "a").
     a->value = false;
     b->value = true;
-    std::unique_ptr<AgentCond> nested = logic(*agent, "or",
+    std::unique_ptr<AgentCond> nested = logic(
+        *agent, "or",
         "<cond1>a</cond1><cond2>and</cond2><param2>&lt;cond1&gt;b&lt;/cond1&gt;&lt;cond2&gt;a&lt;/cond2&gt;</param2>");
     EXPECT_FALSE(nested->test());
     a->value = true;

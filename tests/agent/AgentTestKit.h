@@ -117,7 +117,8 @@ struct TestAgent : ZRKAgent {
     using ZRKAgent::mTasks;
 };
 
-inline AgentTaskEntry entry(const std::string& cond1 = "", int limit1 = -1, const std::string& cond2 = "", int limit2 = -1)
+inline AgentTaskEntry entry(const std::string& cond1 = "", int limit1 = -1, const std::string& cond2 = "",
+                            int limit2 = -1)
 {
     AgentTaskEntry e;
     e.cond1Kind = cond1;

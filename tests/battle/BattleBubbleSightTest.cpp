@@ -46,7 +46,10 @@ struct FakeInfo : BubbleInfoProvider {
     const std::string& getLayoutName() const override { return layout; }
 };
 
-std::string prop(CEGUI::Window* w, const char* name) { return w ? gui::fromCeguiString(w->getProperty(name)) : "<none>"; }
+std::string prop(CEGUI::Window* w, const char* name)
+{
+    return w ? gui::fromCeguiString(w->getProperty(name)) : "<none>";
+}
 std::string text(CEGUI::Window* w) { return w ? gui::fromCeguiString(w->getText()) : "<none>"; }
 
 /// A headless GUI with the main frame's top window, and an OGRE scene graph with a camera
@@ -232,7 +235,7 @@ TEST_F(BubbleTest, PlacingSitsTheBottomOnTheFocusThrottlesAndParksOffScreen)
     EXPECT_NEAR(at.d_y.d_scale, 0.5f - size.d_height / 500.0f, 1e-4f);
     EXPECT_NEAR(b->getScreenPos().d_x, 0.5f, 1e-4f);
     EXPECT_GT(b->getScreenPos().d_y, 0.5f); // the home point is lower
-    b->update(doll); // not moved: the next four frames skip
+    b->update(doll);                        // not moved: the next four frames skip
     EXPECT_EQ(b->getSkipFrames(), 4);
     for (int i = 0; i < 4; ++i)
         b->update(doll);

@@ -49,7 +49,8 @@ struct Pixels {
     int height() const { return ok() ? cairo_image_surface_get_height(surface) : 0; }
     unsigned at(int x, int y) const
     {
-        const unsigned char* p = cairo_image_surface_get_data(surface) + y * cairo_image_surface_get_stride(surface) + x * 4;
+        const unsigned char* p =
+            cairo_image_surface_get_data(surface) + y * cairo_image_surface_get_stride(surface) + x * 4;
         return unsigned(p[2]) << 16 | unsigned(p[1]) << 8 | p[0];
     }
     int near(unsigned rgb, int x0, int y0, int x1, int y1, int tolerance = 40) const
@@ -82,89 +83,90 @@ TEST_F(BattleDisplaysRender, LoadingScreenFightDisplaysAndSuspendPanelShowInTheW
     int rows = 0, seated = 0, bubbles = 0, locked = 0, sightMode = -1, force = -1;
     bool loadingSaved = false, displaysSaved = false, suspendSaved = false, vaneSaved = false, clickedAway = false;
     int windowW = 0, windowH = 0;
-    const bool ok = play(
-        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
-            windowW = static_cast<int>(graphics->getRenderWindow()->getWidth());
-            windowH = static_cast<int>(graphics->getRenderWindow()->getHeight());
-            boost::shared_ptr<BattleRoom> room;
-            zrktest::enterBotBattle(game, *session, 7, 11, room);
-            if (!room)
-                return;
-            ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isLoaded(); }, 400));
-            ASSERT_TRUE(game.framesUntil([&] { return !room->getProgressPanel(); }, 10)); // the room's own went
+    const bool ok = play(zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
+        windowW = static_cast<int>(graphics->getRenderWindow()->getWidth());
+        windowH = static_cast<int>(graphics->getRenderWindow()->getHeight());
+        boost::shared_ptr<BattleRoom> room;
+        zrktest::enterBotBattle(game, *session, 7, 11, room);
+        if (!room)
+            return;
+        ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isLoaded(); }, 400));
+        ASSERT_TRUE(game.framesUntil([&] { return !room->getProgressPanel(); }, 10)); // the room's own went
 
-            // The loading screen as it stands while the players load: rows half way, one done.
-            {
-                boost::shared_ptr<BattleRoom::ZRKProgressPanel> panel(new BattleRoom::ZRKProgressPanel(room.get()));
-                ASSERT_TRUE(panel->createWindow());
-                panel->fillPlayers();
-                rows = static_cast<int>(panel->getRows().size());
-                ZRKRoomState* state = ZRKRoomRequest::getRoomState("battle_hero", false, false);
-                for (int seat = 0; seat < state->getSlotCount(); ++seat)
-                    seated += state->getPlayer(seat) ? 1 : 0;
-                int n = 0;
-                for (const auto& row : panel->getRows()) {
-                    core::Event e(6514);
-                    e.attrs().setAttr("playerId", state->getPlayer(row.seat)->getID());
-                    e.attrs().setAttr("lower", n == 2 ? 101 : 20 + 9 * n);
-                    e.attrs().setAttr("upper", 90);
-                    e.attrs().setAttr("speed", 0.5f);
-                    panel->handle(e);
-                    ++n;
-                }
-                // A quarter second each: the countdown ticks too.
-                zrktest::FramePump([&] {
-                    panel->update(0);
-                    return game.frames(1);
-                }).frames(12);
-                loadingSaved = graphics->writeScreenshot(loadingShot);
-                panel->destroyWindow();
+        // The loading screen as it stands while the players load: rows half way, one done.
+        {
+            boost::shared_ptr<BattleRoom::ZRKProgressPanel> panel(new BattleRoom::ZRKProgressPanel(room.get()));
+            ASSERT_TRUE(panel->createWindow());
+            panel->fillPlayers();
+            rows = static_cast<int>(panel->getRows().size());
+            ZRKRoomState* state = ZRKRoomRequest::getRoomState("battle_hero", false, false);
+            for (int seat = 0; seat < state->getSlotCount(); ++seat)
+                seated += state->getPlayer(seat) ? 1 : 0;
+            int n = 0;
+            for (const auto& row : panel->getRows()) {
+                core::Event e(6514);
+                e.attrs().setAttr("playerId", state->getPlayer(row.seat)->getID());
+                e.attrs().setAttr("lower", n == 2 ? 101 : 20 + 9 * n);
+                e.attrs().setAttr("upper", 90);
+                e.attrs().setAttr("speed", 0.5f);
+                panel->handle(e);
+                ++n;
             }
+            // A quarter second each: the countdown ticks too.
+            zrktest::FramePump([&] {
+                panel->update(0);
+                return game.frames(1);
+            }).frames(12);
+            loadingSaved = graphics->writeScreenshot(loadingShot);
+            panel->destroyWindow();
+        }
 
-            // The fight: on hero's turn he holds fire until the ring is half way round.
-            ZRKLand* land = room->getLand();
-            ASSERT_TRUE(land->isFighting() || land->beginSimulator() || true);
-            ZRKPlayerSim* me = land->getMyDoll();
-            ASSERT_NE(me, nullptr);
-            game.framesUntil([&] {
+        // The fight: on hero's turn he holds fire until the ring is half way round.
+        ZRKLand* land = room->getLand();
+        ASSERT_TRUE(land->isFighting() || land->beginSimulator() || true);
+        ZRKPlayerSim* me = land->getMyDoll();
+        ASSERT_NE(me, nullptr);
+        game.framesUntil(
+            [&] {
                 BattleRoom::ZRKSightingPanel* sight = room->getSightingPanel();
                 return land->isFinished() ||
                        (land->getActingDoll() == me && me->isWaiting() && sight && sight->isVisible());
-            }, 4000);
-            // Half way through a charge, the assist's mark ahead of it.
-            me->getPlayerBattle().force = 450;
-            me->getPlayerBattle().markForce = 700;
-            game.frames(1);
-            force = me->getPlayerBattle().force;
-            if (BattleRoom::ZRKSightingPanel* sight = room->getSightingPanel())
-                sightMode = sight->getMode();
-            for (const auto& d : land->getAllDoll())
-                if (d.second->getPlayerRef())
-                    if (auto bubble = d.second->getPlayerRef()->getAttrAs<boost::shared_ptr<BattleRoom::ZRKBubblePanel>>(
-                            "zrk_bubble", boost::shared_ptr<BattleRoom::ZRKBubblePanel>())) {
-                        ++bubbles;
-                        locked += bubble->isLocked();
-                    }
-            displaysSaved = graphics->writeScreenshot(displaysShot);
+            },
+            4000);
+        // Half way through a charge, the assist's mark ahead of it.
+        me->getPlayerBattle().force = 450;
+        me->getPlayerBattle().markForce = 700;
+        game.frames(1);
+        force = me->getPlayerBattle().force;
+        if (BattleRoom::ZRKSightingPanel* sight = room->getSightingPanel())
+            sightMode = sight->getMode();
+        for (const auto& d : land->getAllDoll())
+            if (d.second->getPlayerRef())
+                if (auto bubble = d.second->getPlayerRef()->getAttrAs<boost::shared_ptr<BattleRoom::ZRKBubblePanel>>(
+                        "zrk_bubble", boost::shared_ptr<BattleRoom::ZRKBubblePanel>())) {
+                    ++bubbles;
+                    locked += bubble->isLocked();
+                }
+        displaysSaved = graphics->writeScreenshot(displaysShot);
 
-            // The vane turns with the wind: its picture for two winds.
-            if (core::SnapShotEx* vane = room->getVaneSnapShot()) {
-                room->updateVane(yake::math::Vector3(1, 0, 0), yake::math::Vector3(0, 0, 1));
-                const bool a = vane->saveToFile(vaneA);
-                room->updateVane(yake::math::Vector3(0, 0, -1), yake::math::Vector3(0, 0, 1));
-                vaneSaved = a && vane->saveToFile(vaneB);
-            }
+        // The vane turns with the wind: its picture for two winds.
+        if (core::SnapShotEx* vane = room->getVaneSnapShot()) {
+            room->updateVane(yake::math::Vector3(1, 0, 0), yake::math::Vector3(0, 0, 1));
+            const bool a = vane->saveToFile(vaneA);
+            room->updateVane(yake::math::Vector3(0, 0, -1), yake::math::Vector3(0, 0, 1));
+            vaneSaved = a && vane->saveToFile(vaneB);
+        }
 
-            // The window loses the focus: the suspend panel; a click on it plays on.
-            room->suspendInput();
-            game.frames(2);
-            suspendSaved = graphics->writeScreenshot(suspendShot);
-            if (BattleRoom::ZRKSuspendPanel* panel = room->getSuspendPanel())
-                panel->onMouseUp(CEGUI::EventArgs());
-            game.frames(2);
-            clickedAway = !room->getSuspendPanel() && room->isDragCursor();
-            yake::native::setManualClock(false);
-        });
+        // The window loses the focus: the suspend panel; a click on it plays on.
+        room->suspendInput();
+        game.frames(2);
+        suspendSaved = graphics->writeScreenshot(suspendShot);
+        if (BattleRoom::ZRKSuspendPanel* panel = room->getSuspendPanel())
+            panel->onMouseUp(CEGUI::EventArgs());
+        game.frames(2);
+        clickedAway = !room->getSuspendPanel() && room->isDragCursor();
+        yake::native::setManualClock(false);
+    });
     yake::native::setManualClock(false);
     EXPECT_TRUE(ok);
     EXPECT_GE(seated, 4);

@@ -101,7 +101,8 @@ TEST_F(BattleDisplaysTest, TheLoadingScreenHasARowPerSeatedPlayerTheOwnRowMarked
     const std::string own = "player" + std::to_string(ownRow);
     EXPECT_EQ(prop(child(root, own + "_bg"), "Image"), "block/bpg_bg2");
     EXPECT_EQ(prop(child(root, (ownRow == 1 ? "player2" : "player1") + std::string("_bg")), "Image"), "block/bpg_bg1");
-    EXPECT_EQ(text(child(root, own + "_name")), state->findPlayer("hero")->getUserSettings().getStringVal("pc_nickname", "?"));
+    EXPECT_EQ(text(child(root, own + "_name")),
+              state->findPlayer("hero")->getUserSettings().getStringVal("pc_nickname", "?"));
     EXPECT_EQ(text(child(root, own + "_pgt")), "0%");
     EXPECT_FALSE(panel.isDone());
     EXPECT_TRUE(panel.isCountingDown()); // tactic 0 without a land, more than one player

@@ -70,7 +70,6 @@ struct BattleEvents : zrktest::WholeGame {
     }
 };
 
-
 /// The enemy doll nearest in id order (any doll not hero's).
 ZRKPlayerSim* foe(ZRKLand& land)
 {
@@ -204,8 +203,9 @@ TEST_F(BattleEvents, KillStreaksLowHealthAndRageFollowTheOwnStatus)
             kill.attrs().setAttr("killCount", 1);
             doll.handle(kill);
         }
-        EXPECT_EQ(promptImages(room), (std::vector<std::string>{"prompt2/KillOne", "prompt2/KillTwo", "prompt2/KillThree",
-                                                                "prompt2/KillFour", "prompt2/KillFour"}));
+        EXPECT_EQ(promptImages(room),
+                  (std::vector<std::string>{"prompt2/KillOne", "prompt2/KillTwo", "prompt2/KillThree",
+                                            "prompt2/KillFour", "prompt2/KillFour"}));
         room.destroyPrompts();
         for (int hp : {me->getBattle().xhp / 5, me->getBattle().xhp, me->getBattle().xhp / 10}) {
             core::Event low(6510);
@@ -244,11 +244,17 @@ TEST_F(BattleEvents, EveryEventWithAMissingOrMistypedAttributeIsTakenWithoutHarm
 {
     fight([](zrktest::GameRun& game, BattleRoom& room) {
         const std::vector<int> types = {6501, 6502, 6503, 6505, 6506, 6507, 6201, 6510, 6511, 6512, 6513};
-        const std::vector<std::string> keys = {"playerId", "id", "msg", "uid", "argv", "flash", "pid", "duration", "mi",
-                                               "w", "h", "key", "revoke", "prop", "hp", "weapon_notice", "fp_notice",
-                                               "hit", "name", "prompt", "timeout", "killCount", "local", "res"};
-        std::vector<boost::any> wrong = {boost::any(), boost::any(std::string("x")), boost::any(7), boost::any(true),
-                                         boost::any(std::nanf("")), boost::any(-5), boost::any(std::vector<std::string>{"%1%%2%"})};
+        const std::vector<std::string> keys = {
+            "playerId",  "id",  "msg",  "uid",    "argv",    "flash",     "pid",   "duration",
+            "mi",        "w",   "h",    "key",    "revoke",  "prop",      "hp",    "weapon_notice",
+            "fp_notice", "hit", "name", "prompt", "timeout", "killCount", "local", "res"};
+        std::vector<boost::any> wrong = {boost::any(),
+                                         boost::any(std::string("x")),
+                                         boost::any(7),
+                                         boost::any(true),
+                                         boost::any(std::nanf("")),
+                                         boost::any(-5),
+                                         boost::any(std::vector<std::string>{"%1%%2%"})};
         int handled = 0;
         for (int type : types)
             for (const std::string& key : keys)
@@ -348,11 +354,13 @@ TEST_F(BattleEvents, FlashOverlaysPinParkAndGo)
         const Ogre::Vector3 behind = camera->getDerivedPosition() - camera->getDerivedDirection() * 30.0f;
         node->setPosition(behind);
         panel->getEntries(); // (moved in the next update)
-        const_cast<ZRKFlashPanel::Entry&>(panel->getEntries().front()).point = yake::math::Vector3(behind.x, behind.y, behind.z);
+        const_cast<ZRKFlashPanel::Entry&>(panel->getEntries().front()).point =
+            yake::math::Vector3(behind.x, behind.y, behind.z);
         panel->update();
         EXPECT_EQ(pinned->getPosition(), CEGUI::UVector2(CEGUI::UDim(1.0f, 0), CEGUI::UDim(1.0f, 0)));
         const Ogre::Vector3 ahead = camera->getDerivedPosition() + camera->getDerivedDirection() * 30.0f;
-        const_cast<ZRKFlashPanel::Entry&>(panel->getEntries().front()).point = yake::math::Vector3(ahead.x, ahead.y, ahead.z);
+        const_cast<ZRKFlashPanel::Entry&>(panel->getEntries().front()).point =
+            yake::math::Vector3(ahead.x, ahead.y, ahead.z);
         panel->update();
         EXPECT_NEAR(pinned->getPosition().d_x.d_scale, 0.5f, 0.01f);
         node->setPosition(home);
@@ -520,7 +528,8 @@ TEST_F(BattleEvents, TheRevivePanelOffersWhatIsLeftAndChargesForIt)
         me->setFlag(SIM_DOWN);
         doll.handle(down);
         ASSERT_NE(doll.getRevivePanel(), nullptr);
-        EXPECT_NE(std::string(doll.getRevivePanel()->getChild("prompt")->getText().c_str()).find("200 Coins"), std::string::npos);
+        EXPECT_NE(std::string(doll.getRevivePanel()->getChild("prompt")->getText().c_str()).find("200 Coins"),
+                  std::string::npos);
         EXPECT_TRUE(doll.onReviveKey(EvtDollHandler::kReviveKey));
         doll.handle(up);
         me->setFlag(SIM_DOWN);
@@ -572,8 +581,9 @@ TEST_F(BattleEvents, NoRevivePanelForAMalformedTableOrAGuardedPropAndAShortPurse
             core::Event up(6510);
             doll.handle(up);
         };
-        for (const char* table : {"0, 3", "0, 3, 1", "0, 3, 1, \"100\"", "0, 3, 4, 100", "0, 3, 0, 100", "0, \"3\", 1, 100",
-                                  "0, 3, 1, 100]", "nothing", "", "0, 3.5, 1, 100", "0, 3, 1.5, 100", "[[[[", "0, 0, 1, 100"}) {
+        for (const char* table :
+             {"0, 3", "0, 3, 1", "0, 3, 1, \"100\"", "0, 3, 4, 100", "0, 3, 0, 100", "0, \"3\", 1, 100",
+              "0, 3, 1, 100]", "nothing", "", "0, 3.5, 1, 100", "0, 3, 1.5, 100", "[[[[", "0, 0, 1, 100"}) {
             settings.setStringVal("battle/pvp_pacemaker", table);
             bool opened = true;
             downAndUp(opened);

@@ -26,8 +26,7 @@ using namespace kavri3D::zrk;
 
 namespace {
 
-struct BattleGame : zrktest::WholeGame {
-};
+struct BattleGame : zrktest::WholeGame {};
 
 const std::string kHeroRun = zrktest::loggedInRun("hero", true);
 
@@ -106,10 +105,12 @@ TEST_F(BattleGame, HeroFightsABotBattleToTheEndAndIsSentBackWithHisAwards)
         }
         auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
         ASSERT_TRUE(room);
-        ASSERT_TRUE(game.framesUntil([&] {
-            guide = guide.empty() ? room->getShownGuideText() : guide;
-            return room->getLand() && room->getLand()->isFighting();
-        }, 400))
+        ASSERT_TRUE(game.framesUntil(
+            [&] {
+                guide = guide.empty() ? room->getShownGuideText() : guide;
+                return room->getLand() && room->getLand()->isFighting();
+            },
+            400))
             << game.stateName() << " scene " << room->hasScene() << " land " << (room->getLand() != nullptr) << " load "
             << (room->getLand() ? room->getLand()->getLoadState() : -1) << " params " << room->areParamsReceived();
         stateDuring = game.stateName();
@@ -118,20 +119,22 @@ TEST_F(BattleGame, HeroFightsABotBattleToTheEndAndIsSentBackWithHisAwards)
         hiddenGuide = room->getShownGuideText().empty();
         fought = true;
         Commander commander;
-        game.framesUntil([&] {
-            commander.step(room->getLand());
-            overShown = overShown || room->isBattleOverShown();
-            if (room->isBattleOverShown()) {
-                awards = room->getAwards().size();
-                ZRKLand* land = room->getLand();
-                if (const GameSummary::Entry* mine = land ? land->getSummary().find(land->getMyUID()) : nullptr)
-                    hits = mine->hits;
-                gui::IGuiManager* gui = room->getGuiManager();
-                auto* view = gui ? static_cast<gui::IBattleOver*>(gui->getBattleOverView()) : nullptr;
-                resultShown = resultShown || (view && view->isShown());
-            }
-            return session->getLastTeleport() == "zrk_personalroom";
-        }, 6000);
+        game.framesUntil(
+            [&] {
+                commander.step(room->getLand());
+                overShown = overShown || room->isBattleOverShown();
+                if (room->isBattleOverShown()) {
+                    awards = room->getAwards().size();
+                    ZRKLand* land = room->getLand();
+                    if (const GameSummary::Entry* mine = land ? land->getSummary().find(land->getMyUID()) : nullptr)
+                        hits = mine->hits;
+                    gui::IGuiManager* gui = room->getGuiManager();
+                    auto* view = gui ? static_cast<gui::IBattleOver*>(gui->getBattleOverView()) : nullptr;
+                    resultShown = resultShown || (view && view->isShown());
+                }
+                return session->getLastTeleport() == "zrk_personalroom";
+            },
+            6000);
         shots = commander.shots;
         back = session->getLastTeleport();
         bagAfter = weaponBag();
@@ -151,14 +154,14 @@ TEST_F(BattleGame, HeroFightsABotBattleToTheEndAndIsSentBackWithHisAwards)
     EXPECT_EQ(back, "zrk_personalroom");
     EXPECT_GT(coinsAfter, coinsBefore);
     EXPECT_EQ(itemsAfter, itemsBefore); // the battle lends arms; the bag stays as it was
-    EXPECT_FALSE(guide.empty()); // the map's guide text before the fight
-    EXPECT_TRUE(hiddenGuide);    // and gone once it began
+    EXPECT_FALSE(guide.empty());        // the map's guide text before the fight
+    EXPECT_TRUE(hiddenGuide);           // and gone once it began
     // The battle's end moved the quests on by what the land counted of hero.
     ASSERT_GE(hits, 0);
     EXPECT_EQ(quests[2], std::make_pair(hits >= 10 ? 32LL : 16LL, std::min<long long>(hits, 10)));
     EXPECT_EQ(quests[3], std::make_pair(16LL, 1LL));
     EXPECT_EQ(armsSets, 3);
-    EXPECT_EQ(lent, "10001");           // the first weapon of the ammo bag's set
+    EXPECT_EQ(lent, "10001"); // the first weapon of the ammo bag's set
     EXPECT_FALSE(bagBefore.empty());
     EXPECT_EQ(bagAfter, bagBefore);
 }

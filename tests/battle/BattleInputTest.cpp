@@ -1,6 +1,6 @@
 // The battle's side towards the player, headless: the camera's mouse bindings and when the
-// mouse turns the view, the Escape question by time and its answers (giving up goes back to the room), the focus suspend and
-// the radar.
+// mouse turns the view, the Escape question by time and its answers (giving up goes back to the room), the focus
+// suspend and the radar.
 #include <gtest/gtest.h>
 #include <cmath>
 #include <core/BlackBoard.h>
@@ -141,7 +141,7 @@ TEST_F(BattleInputTest, TheLeaveQuestionGoesUnansweredWithTheBattle)
     room.reset(); // the battle goes while its question is up
     EXPECT_FALSE(lastBox()->open);
     EXPECT_FALSE(mainFrame.pressMessageBoxButton(0)); // nothing is left to answer
-    EXPECT_EQ(session->getLastTeleport(), before);     // and nobody was taken anywhere
+    EXPECT_EQ(session->getLastTeleport(), before);    // and nobody was taken anywhere
 }
 
 TEST_F(BattleInputTest, TheLeaveQuestionGoesUnansweredWithTheScene)

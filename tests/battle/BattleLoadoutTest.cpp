@@ -129,7 +129,9 @@ TEST_F(BattleLoadoutTest, AStageWithoutUsableArmsKeepsTheBagsEmptyWithALogLine)
     stage["d_id"] = 2001;
     stage["ds_id"] = 9;
     enterAndLoad("bag=1&prev=room", stage);
-    EXPECT_GE(yake::logging::logger::instance().countCaptured("room", "stage 9 of duplicate 2001 has no usable \"ds_ai\""), 1u);
+    EXPECT_GE(
+        yake::logging::logger::instance().countCaptured("room", "stage 9 of duplicate 2001 has no usable \"ds_ai\""),
+        1u);
     yake::logging::logger::instance().stopCapture();
     EXPECT_TRUE(bag(2).empty()); // the set of the bag is not used either
     EXPECT_TRUE(bag(5).empty());

@@ -55,33 +55,33 @@ TEST_F(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
     int escape = 0;
     bool asked = false, freedWhileAsked = false, closedAgain = false;
     int shots = 0;
-    const bool ok = play(
-        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
-            ASSERT_TRUE(game.framesUntil([&] { return session->isOnline(); }, 240));
-            // The log-in goes on to the area choice first; the battle starts from there.
-            boost::shared_ptr<BattleRoom> room;
-            zrktest::enterBotBattle(game, *session, 1, 5, room);
-            if (!room)
-                return;
-            ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400));
+    const bool ok = play(zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
+        ASSERT_TRUE(game.framesUntil([&] { return session->isOnline(); }, 240));
+        // The log-in goes on to the area choice first; the battle starts from there.
+        boost::shared_ptr<BattleRoom> room;
+        zrktest::enterBotBattle(game, *session, 1, 5, room);
+        if (!room)
+            return;
+        ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400));
 
-            // The cursor is captured: the pointer is kept in the window's middle and its motion
-            // steers the camera.
-            core::GuiManager* cursor = core::GuiManager::getSingletonPtr();
-            ASSERT_NE(cursor, nullptr);
-            EXPECT_EQ(cursor->cursorCapture(), 2);
-            const int cx = static_cast<int>(graphics->getRenderWindow()->getWidth() / 2);
-            const int cy = static_cast<int>(graphics->getRenderWindow()->getHeight() / 2);
-            core::CameraControllerTP* camera = room->getCameraController()->getCameraControllerTP();
+        // The cursor is captured: the pointer is kept in the window's middle and its motion
+        // steers the camera.
+        core::GuiManager* cursor = core::GuiManager::getSingletonPtr();
+        ASSERT_NE(cursor, nullptr);
+        EXPECT_EQ(cursor->cursorCapture(), 2);
+        const int cx = static_cast<int>(graphics->getRenderWindow()->getWidth() / 2);
+        const int cy = static_cast<int>(graphics->getRenderWindow()->getHeight() / 2);
+        core::CameraControllerTP* camera = room->getCameraController()->getCameraControllerTP();
 
-            // On his turns hero raises the barrel, holds fire, and lets go; on the others' turns
-            // he looks around with the mouse.
-            int held = 0, frame = 0;
-            auto gui = [&]() -> gui::IBattleOver* {
-                gui::IGuiManager* m = room->getGuiManager();
-                return m ? static_cast<gui::IBattleOver*>(m->getBattleOverView()) : nullptr;
-            };
-            game.framesUntil([&] {
+        // On his turns hero raises the barrel, holds fire, and lets go; on the others' turns
+        // he looks around with the mouse.
+        int held = 0, frame = 0;
+        auto gui = [&]() -> gui::IBattleOver* {
+            gui::IGuiManager* m = room->getGuiManager();
+            return m ? static_cast<gui::IBattleOver*>(m->getBattleOverView()) : nullptr;
+        };
+        game.framesUntil(
+            [&] {
                 ++frame;
                 ZRKLand* land = room->getLand();
                 ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
@@ -135,14 +135,15 @@ TEST_F(BattleRender, AShortBattleIsAimedFiredAndEndsOnTheResultScreen)
                 }
                 resultShown = gui() && gui()->isShown();
                 return resultShown;
-            }, 4000);
-            game.frames(2);
-            if (resultShown) {
-                EXPECT_TRUE(graphics->writeScreenshot(awardsShot));
-                awardsLight = graphics->nonBlackShare();
-            }
-            yake::native::setManualClock(false);
-        });
+            },
+            4000);
+        game.frames(2);
+        if (resultShown) {
+            EXPECT_TRUE(graphics->writeScreenshot(awardsShot));
+            awardsLight = graphics->nonBlackShare();
+        }
+        yake::native::setManualClock(false);
+    });
     yake::native::setManualClock(false);
     EXPECT_TRUE(ok);
     EXPECT_GT(shots, 0);
@@ -162,24 +163,23 @@ TEST_F(BattleRender, TheWindowDestroyedFromOutsideWhileLoadingOrFightingEndsTheR
     for (const bool fighting : {false, true}) {
         freshHome();
         bool endedByItself = false;
-        const bool ok = play(
-            zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
-                // The game's clock, four frames a second, as the battle above plays.
-                boost::shared_ptr<BattleRoom> room;
-                zrktest::enterBotBattle(game, *session, 1, 5, room);
-                if (!room)
-                    return;
-                if (fighting)
-                    ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400));
-                else
-                    ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "battle"; }, 100));
-                Display* other = XOpenDisplay(nullptr);
-                ASSERT_NE(other, nullptr);
-                XDestroyWindow(other, input.window);
-                XSync(other, False);
-                XCloseDisplay(other);
-                endedByItself = !game.frames(100);
-            });
+        const bool ok = play(zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
+            // The game's clock, four frames a second, as the battle above plays.
+            boost::shared_ptr<BattleRoom> room;
+            zrktest::enterBotBattle(game, *session, 1, 5, room);
+            if (!room)
+                return;
+            if (fighting)
+                ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400));
+            else
+                ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "battle"; }, 100));
+            Display* other = XOpenDisplay(nullptr);
+            ASSERT_NE(other, nullptr);
+            XDestroyWindow(other, input.window);
+            XSync(other, False);
+            XCloseDisplay(other);
+            endedByItself = !game.frames(100);
+        });
         yake::native::setManualClock(false);
         EXPECT_TRUE(ok) << (fighting ? "fighting" : "loading");
         EXPECT_TRUE(endedByItself) << (fighting ? "fighting" : "loading");

@@ -56,7 +56,8 @@ TEST_F(BattleRoomTest, EntryReadsTheBagAndTheWayBackAndARoomIsAdaptedForTheLand)
     EXPECT_EQ(land.getSeatPlayer(0), "hero");
     EXPECT_EQ(land.getMyPlayerId(), "hero");
     EXPECT_EQ(land.getRoomValues().getStringVal("seed", ""), "7");
-    EXPECT_EQ(land.getRoomValues().getStringVal("wind", "").find(" 0 0"), land.getRoomValues().getStringVal("wind", "").size() - 4);
+    EXPECT_EQ(land.getRoomValues().getStringVal("wind", "").find(" 0 0"),
+              land.getRoomValues().getStringVal("wind", "").size() - 4);
     EXPECT_TRUE(land.getMapRecord("1").isObject());
     EXPECT_TRUE(land.getItemRecord("1").isObject());
     const std::string bot = land.getSeatPlayer(4);
@@ -86,7 +87,8 @@ TEST_F(BattleRoomTest, ABagThatIsNotOneTwoOrThreeCountsAsThreeAndHugeTextsAreRef
     room->onEnterRoom("battle_hero", 0, "bag=2&bag=9&prev=" + std::string(10000, 'a'));
     EXPECT_EQ(room->getAmmoBag(), 3); // refused whole
     EXPECT_EQ(room->getReturnState(), "room");
-    EXPECT_GE(yake::logging::logger::instance().countCaptured("room", "ammo bag \"x\" is not 1, 2 or 3: bag 3 is used"), 1u);
+    EXPECT_GE(yake::logging::logger::instance().countCaptured("room", "ammo bag \"x\" is not 1, 2 or 3: bag 3 is used"),
+              1u);
     yake::logging::logger::instance().stopCapture();
 }
 
@@ -159,7 +161,10 @@ TEST_F(BattleRoomTest, LandEventsReachTheRoomAndBadOnesAreConsumedWithALogLine)
     core::Event bad(6507);
     bad.attrs().setAttr("prompt", 5);
     EXPECT_TRUE(handler.handle(bad));
-    EXPECT_EQ(yake::logging::logger::instance().countCaptured("EvtLandHandler", "land event 6507 not handled: boost::bad_any_cast: failed conversion using boost::any_cast"), 1u);
+    EXPECT_EQ(yake::logging::logger::instance().countCaptured(
+                  "EvtLandHandler",
+                  "land event 6507 not handled: boost::bad_any_cast: failed conversion using boost::any_cast"),
+              1u);
     yake::logging::logger::instance().stopCapture();
 
     // Guide text before the land has loaded waits; a negative time-out counts as 0.

@@ -33,7 +33,6 @@ namespace zrktest {
 using namespace kavri3D;
 using namespace kavri3D::zrk;
 
-
 typedef std::set<std::tuple<std::string, int, std::string>> BagContents; // item id, slot, local id
 
 inline BagContents bag(int number)
@@ -42,7 +41,8 @@ inline BagContents bag(int number)
     ZRKUserRequest::getBagItems(ZRKUserRequest::getInventory(), number, items);
     BagContents out;
     for (const core::XmlConfigHelper& i : items)
-        if (i.getIntVal("i_id", 0) != 0 || i.getStringVal("i_id", "") != "0") // the props bag's empty slots are no items
+        if (i.getIntVal("i_id", 0) != 0 ||
+            i.getStringVal("i_id", "") != "0") // the props bag's empty slots are no items
             out.emplace(i.getStringVal("i_id", ""), i.getIntVal("pci_slot", -1), i.getStringVal("lid", ""));
     return out;
 }
@@ -94,7 +94,7 @@ protected:
     void frames(int n, float dt = 0.05f) { pumpOf(dt).frames(n); }
     /// Frames of `dt` seconds until `done` holds, at most `limit`; a failure says what was waited for.
     FramePump::Waited until(const std::function<bool()>& done, int limit, float dt = 0.05f,
-                                     const std::string& what = std::string())
+                            const std::string& what = std::string())
     {
         return pumpOf(dt).until(done, limit, what);
     }
@@ -116,7 +116,8 @@ protected:
         room->onEnter(params);
         room->onEnterRoom("battle_hero", 0, params);
         room->onRoomReady("battle_hero");
-        until([&] { return room->getLand() && room->getLand()->getLoadState() >= LOAD_READY; }, 200, 0.05f, "the land loaded");
+        until([&] { return room->getLand() && room->getLand()->getLoadState() >= LOAD_READY; }, 200, 0.05f,
+              "the land loaded");
         ASSERT_TRUE(room->getLand() && room->getLand()->getLoadState() >= LOAD_READY);
     }
 
@@ -135,6 +136,5 @@ protected:
     std::unique_ptr<ZRKSession> session;
     std::unique_ptr<BattleRoom> room;
 };
-
 
 } // namespace zrktest

@@ -64,33 +64,32 @@ TEST_F(BattleVaneRender, TheSecondBattleOfARunShowsTheVaneLikeTheFirst)
                                   std::string(ZRK_SHOTS_DIR) + "/vane-battle-2.png"};
     VaneSeen seen[2];
     bool left = false;
-    const bool ok = play(
-        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
-            boost::shared_ptr<BattleRoom> room;
-            for (int battle = 0; battle < 2; ++battle) {
-                SCOPED_TRACE(battle);
-                zrktest::enterBotBattle(game, *session, 1, 5, room, "room");
-                if (!room)
-                    return;
-                ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400))
-                    << battle;
-                game.frames(4);
-                seen[battle] = lookAtVane(graphics, shots[battle]);
-                if (battle == 0) {
-                    room->leaveRoom();
-                    left = game.framesUntil([&] { return game.stateName() == "room"; }, 400);
-                    ASSERT_TRUE(left) << game.stateName();
-                    game.frames(2);
-                }
+    const bool ok = play(zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
+        boost::shared_ptr<BattleRoom> room;
+        for (int battle = 0; battle < 2; ++battle) {
+            SCOPED_TRACE(battle);
+            zrktest::enterBotBattle(game, *session, 1, 5, room, "room");
+            if (!room)
+                return;
+            ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400))
+                << battle;
+            game.frames(4);
+            seen[battle] = lookAtVane(graphics, shots[battle]);
+            if (battle == 0) {
+                room->leaveRoom();
+                left = game.framesUntil([&] { return game.stateName() == "room"; }, 400);
+                ASSERT_TRUE(left) << game.stateName();
+                game.frames(2);
             }
-            yake::native::setManualClock(false);
-        });
+        }
+        yake::native::setManualClock(false);
+    });
     yake::native::setManualClock(false);
     EXPECT_TRUE(ok);
     EXPECT_TRUE(left);
     for (int battle = 0; battle < 2; ++battle) {
         ASSERT_TRUE(seen[battle].taken) << battle;
-        EXPECT_GT(seen[battle].orange, 30) << battle; // the arrow is there
+        EXPECT_GT(seen[battle].orange, 30) << battle;                   // the arrow is there
         EXPECT_LT(seen[battle].white, seen[battle].area / 4) << battle; // not a blank square
     }
     EXPECT_LE(seen[1].white, seen[0].white + 50);

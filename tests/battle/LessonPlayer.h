@@ -75,9 +75,11 @@ inline float wrapAngle(float a)
 /// A player at the keyboard: keys held down stay down till let go, and each goes up once.
 class Player {
 public:
-    Player(zrktest::GameRun& game, BattleRoomNewbie& room, zrktest::XWindowInput& input, Ogre::Camera* camera, int w, int h)
+    Player(zrktest::GameRun& game, BattleRoomNewbie& room, zrktest::XWindowInput& input, Ogre::Camera* camera, int w,
+           int h)
         : mGame(game), mRoom(room), mInput(input), mCamera(camera), mWidth(w), mHeight(h)
-    {}
+    {
+    }
 
     void hold(KeySym key, bool down)
     {
@@ -108,22 +110,24 @@ public:
         Played played;
         int last = -1, frames = 0;
         const int entered = mRoom.getStepsEntered() - (mRoom.getStepIndex() >= 0 ? 1 : 0);
-        played.ended = mGame.framesUntil([&] {
-            const int index = mRoom.getStepIndex();
-            if (index != last) {
-                letGoAll();
-                last = index;
-                frames = 0;
-            }
-            if (index < 0 || mGame.stateName() != "battle_newbie" || (stopAfter >= 0 && index > stopAfter))
-                return true;
-            ++frames;
-            eachFrame(index, frames);
-            if (mRoom.getStepIndex() != index)
-                return false; // the test's own look at the step moved it on
-            step(index, frames, played);
-            return false;
-        }, frameLimit);
+        played.ended = mGame.framesUntil(
+            [&] {
+                const int index = mRoom.getStepIndex();
+                if (index != last) {
+                    letGoAll();
+                    last = index;
+                    frames = 0;
+                }
+                if (index < 0 || mGame.stateName() != "battle_newbie" || (stopAfter >= 0 && index > stopAfter))
+                    return true;
+                ++frames;
+                eachFrame(index, frames);
+                if (mRoom.getStepIndex() != index)
+                    return false; // the test's own look at the step moved it on
+                step(index, frames, played);
+                return false;
+            },
+            frameLimit);
         letGoAll();
         played.steps = mRoom.getStepsEntered() - entered;
         return played;
@@ -167,8 +171,8 @@ private:
                 while (box->getChildRecursive(CEGUI::String(("Answer" + std::to_string(count)).c_str())))
                     ++count;
                 if (count > 0) {
-                    zrktest::clickOn(mInput, box->getChildRecursive(
-                                                 CEGUI::String(("Answer" + std::to_string(played.answers % count)).c_str())));
+                    zrktest::clickOn(mInput, box->getChildRecursive(CEGUI::String(
+                                                 ("Answer" + std::to_string(played.answers % count)).c_str())));
                     ++played.answers;
                 }
             }
@@ -218,7 +222,7 @@ private:
         ZRKLand* land = mRoom.getLand();
         ZRKPlayerSim* found = nullptr;
         float best = 1e30f;
-        for (const auto& d : land && doll ? land->getAllDoll() : ZRKLand::DollMap())
+        for (const auto& d : land&& doll ? land->getAllDoll() : ZRKLand::DollMap())
             if (d.second && d.second != doll && d.second->getColour() != doll->getColour() && !d.second->isDead()) {
                 const float far = (d.second->getPosition() - doll->getPosition()).length();
                 if (far < best) {
@@ -299,7 +303,8 @@ private:
             if (land->_targetUnderTrajectory(gun, target, rad, speed) != TRAJECTORY_REACHABLE ||
                 !land->_calcProjectileV(doll, weapon->name, rad, DollConstants::GUN_MUZZLE, gun, target, true, v))
                 continue;
-            share = (v.length() / speed - DollConstants::CTRL_FORCE_F_V_MIN) / (1.0f - DollConstants::CTRL_FORCE_F_V_MIN);
+            share =
+                (v.length() / speed - DollConstants::CTRL_FORCE_F_V_MIN) / (1.0f - DollConstants::CTRL_FORCE_F_V_MIN);
             if (share >= 0.05f && share <= 1.0f)
                 pitch = p;
         }
@@ -341,7 +346,8 @@ private:
             hold(error > 0 ? XK_a : XK_d, true);
         const CEGUI::Rectf r = sight->getWindow()->getUnclippedOuterRect().get();
         int x = 0, y = 0;
-        const bool seen = onScreen(mCamera, target->getPosition() + yake::math::Vector3(0, 1.5f, 0), mWidth, mHeight, x, y);
+        const bool seen =
+            onScreen(mCamera, target->getPosition() + yake::math::Vector3(0, 1.5f, 0), mWidth, mHeight, x, y);
         // Off the top (or behind the eye): the view must come up.
         const float ey = seen || y != 0 ? static_cast<float>(y) - (r.top() + r.bottom()) / 2 : -400.0f;
         if (std::fabs(ey) > r.getHeight() / 6) {

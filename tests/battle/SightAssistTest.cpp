@@ -48,8 +48,8 @@ protected:
         Ogre::MaterialManager::getSingleton().initialise();
         scene = root.createSceneManager();
         for (const auto& d : land->getAllDoll())
-            d.second->setPlayerRef(
-                boost::shared_ptr<core::BasicPlayer>(new core::BasicPlayer(scene, scene->getRootSceneNode(), "fig_" + d.first)));
+            d.second->setPlayerRef(boost::shared_ptr<core::BasicPlayer>(
+                new core::BasicPlayer(scene, scene->getRootSceneNode(), "fig_" + d.first)));
         eye = scene->createCamera("assist_eye");
         eyeNode = scene->getRootSceneNode()->createChildSceneNode();
         eyeNode->attachObject(eye);

@@ -33,8 +33,7 @@ using namespace kavri3D::zrk;
 
 namespace {
 
-struct TutorialGame : zrktest::WholeGame {
-};
+struct TutorialGame : zrktest::WholeGame {};
 
 const std::string kRookieRun = zrktest::loggedInRun("rookie", true);
 
@@ -69,51 +68,52 @@ bool playLesson(zrktest::GameRun& game, BattleRoomNewbie& room, int& steps, int&
     std::string held;
     // The lesson's first step came in with the land; it counts too.
     const int entered = room.getStepsEntered() - (room.getStepIndex() >= 0 ? 1 : 0);
-    const bool done = game.framesUntil([&] {
-        const int index = room.getStepIndex();
-        if (index != last) {
-            if (keys && !held.empty())
-                keys->injectKeyUp(core::KeyInput::KC_W);
-            held.clear();
-            last = index;
-            frames = 0;
-
-        }
-        if (index < 0)
-            return true;
-        ++frames;
-        const TutorialStep* step = TutorialStep::at(index);
-        const std::string task = step && step->task ? step->task : "";
-        if (answerQuestion(room, tries)) {
-            // the question first
-        } else if (step && (step->flags & BattleRoomNewbie::STEP_CLICK))
-            room.onMouseDown(CEGUI::EventArgs());
-        else if (keys && (task == "move" || task == "pick") && held.empty()) {
-            keys->injectKeyDown(core::KeyInput::KC_W);
-            held = "W";
-        } else if (keys && task == "jump" && frames % 4 == 2) {
-            keys->injectKeyDown(core::KeyInput::KC_J);
-            keys->injectKeyUp(core::KeyInput::KC_J);
-        } else if (keys && task == "fury" && frames % 4 == 2) {
-            keys->injectKeyDown(core::KeyInput::KC_R);
-            keys->injectKeyUp(core::KeyInput::KC_R);
-        } else if (keys && task == "arm" && frames % 4 == 2) {
-            keys->injectKeyDown(core::KeyInput::KC_1 + 1);
-            keys->injectKeyUp(core::KeyInput::KC_1 + 1);
-        } else if (keys && (task == "hit" || task == "bop") && frames % 20 == 2) {
-            keys->injectKeyDown(core::KeyInput::KC_SPACE);
-        } else if (keys && (task == "hit" || task == "bop") && frames % 20 == 5) {
-            keys->injectKeyUp(core::KeyInput::KC_SPACE);
-        }
-        if (unarmed && task == "hit" && frames == 3 && room.getLand() && room.getLand()->getMyDoll())
-            *unarmed += room.getLand()->getMyDoll()->isArmed() ? 0 : 1;
-        if ((task == "hit" || task == "aim" || task == "bop") && frames == patience) {
-            room.setStepDone();
-            ++forced;
-        }
-        yake::native::advanceTime(0.25);
-        return false;
-    }, 4000);
+    const bool done = game.framesUntil(
+        [&] {
+            const int index = room.getStepIndex();
+            if (index != last) {
+                if (keys && !held.empty())
+                    keys->injectKeyUp(core::KeyInput::KC_W);
+                held.clear();
+                last = index;
+                frames = 0;
+            }
+            if (index < 0)
+                return true;
+            ++frames;
+            const TutorialStep* step = TutorialStep::at(index);
+            const std::string task = step && step->task ? step->task : "";
+            if (answerQuestion(room, tries)) {
+                // the question first
+            } else if (step && (step->flags & BattleRoomNewbie::STEP_CLICK))
+                room.onMouseDown(CEGUI::EventArgs());
+            else if (keys && (task == "move" || task == "pick") && held.empty()) {
+                keys->injectKeyDown(core::KeyInput::KC_W);
+                held = "W";
+            } else if (keys && task == "jump" && frames % 4 == 2) {
+                keys->injectKeyDown(core::KeyInput::KC_J);
+                keys->injectKeyUp(core::KeyInput::KC_J);
+            } else if (keys && task == "fury" && frames % 4 == 2) {
+                keys->injectKeyDown(core::KeyInput::KC_R);
+                keys->injectKeyUp(core::KeyInput::KC_R);
+            } else if (keys && task == "arm" && frames % 4 == 2) {
+                keys->injectKeyDown(core::KeyInput::KC_1 + 1);
+                keys->injectKeyUp(core::KeyInput::KC_1 + 1);
+            } else if (keys && (task == "hit" || task == "bop") && frames % 20 == 2) {
+                keys->injectKeyDown(core::KeyInput::KC_SPACE);
+            } else if (keys && (task == "hit" || task == "bop") && frames % 20 == 5) {
+                keys->injectKeyUp(core::KeyInput::KC_SPACE);
+            }
+            if (unarmed && task == "hit" && frames == 3 && room.getLand() && room.getLand()->getMyDoll())
+                *unarmed += room.getLand()->getMyDoll()->isArmed() ? 0 : 1;
+            if ((task == "hit" || task == "aim" || task == "bop") && frames == patience) {
+                room.setStepDone();
+                ++forced;
+            }
+            yake::native::advanceTime(0.25);
+            return false;
+        },
+        4000);
     steps = room.getStepsEntered() - entered;
     return done;
 }
@@ -123,15 +123,17 @@ bool playLesson(zrktest::GameRun& game, BattleRoomNewbie& room, int& steps, int&
 bool talkOnTo(zrktest::GameRun& game, BattleRoomNewbie& room, const std::string& task, int limit)
 {
     int tries = 0;
-    return game.framesUntil([&] {
-        const TutorialStep* step = TutorialStep::at(room.getStepIndex());
-        if (step && step->task && task == step->task)
-            return true;
-        if (!answerQuestion(room, tries))
-            room.onMouseDown(CEGUI::EventArgs());
-        yake::native::advanceTime(0.25);
-        return false;
-    }, limit);
+    return game.framesUntil(
+        [&] {
+            const TutorialStep* step = TutorialStep::at(room.getStepIndex());
+            if (step && step->task && task == step->task)
+                return true;
+            if (!answerQuestion(room, tries))
+                room.onMouseDown(CEGUI::EventArgs());
+            yake::native::advanceTime(0.25);
+            return false;
+        },
+        limit);
 }
 
 /// Simulated time, four frames a second; the log-in leads into lesson 0's first step.
@@ -168,11 +170,13 @@ TEST_F(TutorialGame, RookieLogsInIntoLessonZeroPlaysItAndIsBackInTheLobby)
         // The trainers stand with the health and energy their lesson gives them.
         ZRKPlayerSim* trainer = room->getLand() ? room->getLand()->getDoll("__npc_tutor1") : nullptr;
         ASSERT_NE(trainer, nullptr);
-        trainerHealth = {trainer->getBattle().xhp, trainer->getBattle().hp, trainer->getBattle().xsp, trainer->getBattle().fsp};
+        trainerHealth = {trainer->getBattle().xhp, trainer->getBattle().hp, trainer->getBattle().xsp,
+                         trainer->getBattle().fsp};
         EXPECT_TRUE(playLesson(game, *room, steps, forced));
         ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 400)) << game.stateName();
         back = game.stateName();
-        game.framesUntil([&] { return session->getGameServer()->core().world().player("rookie")->newbieTask >= 1; }, 100);
+        game.framesUntil([&] { return session->getGameServer()->core().world().player("rookie")->newbieTask >= 1; },
+                         100);
         task = session->getGameServer()->core().world().player("rookie")->newbieTask;
         yake::native::setManualClock(false);
     }));
@@ -209,7 +213,8 @@ TEST_F(TutorialGame, LessonsOneToFourFromTheLobbyRaiseTheProgressAndAi0ShootsBac
             steps.push_back(n);
             game.framesUntil([&] { return game.stateName() == "room"; }, 400);
             backs.push_back(game.stateName());
-            game.framesUntil([&] { return session->getGameServer()->core().world().player("rookie")->newbieTask > lesson; }, 100);
+            game.framesUntil(
+                [&] { return session->getGameServer()->core().world().player("rookie")->newbieTask > lesson; }, 100);
             tasks.push_back(static_cast<int>(session->getGameServer()->core().world().player("rookie")->newbieTask));
         }
         yake::native::setManualClock(false);
@@ -219,7 +224,7 @@ TEST_F(TutorialGame, LessonsOneToFourFromTheLobbyRaiseTheProgressAndAi0ShootsBac
     EXPECT_EQ(tasks, (std::vector<int>{2, 3, 4, 5}));
     EXPECT_EQ(backs, (std::vector<std::string>{"room", "room", "room", "room"}));
     EXPECT_GT(aiShots, 0); // lesson 2's opponent fires from its passive doll
-    EXPECT_EQ(unarmed, 0);  // every step that asks for a shot finds shells in the lent weapon
+    EXPECT_EQ(unarmed, 0); // every step that asks for a shot finds shells in the lent weapon
 }
 
 TEST_F(TutorialGame, ARookieWhoWandersBeforeTheCrateKeepsTheEnergyToReachItAndPicksItUp)
@@ -233,20 +238,22 @@ TEST_F(TutorialGame, ARookieWhoWandersBeforeTheCrateKeepsTheEnergyToReachItAndPi
         ASSERT_NE(keys, nullptr);
         int tries = 0;
         // Clicked and walked on to the crate's step.
-        ASSERT_TRUE(game.framesUntil([&] {
-            const TutorialStep* step = TutorialStep::at(room->getStepIndex());
-            if (step && step->task && std::string(step->task) == "pick")
-                return true;
-            const bool walk = step && step->task && std::string(step->task) == "move";
-            if (walk && !keys->isKeyDown(core::KeyInput::KC_W))
-                keys->injectKeyDown(core::KeyInput::KC_W);
-            else if (!walk && keys->isKeyDown(core::KeyInput::KC_W))
-                keys->injectKeyUp(core::KeyInput::KC_W);
-            if (!answerQuestion(*room, tries))
-                room->onMouseDown(CEGUI::EventArgs());
-            yake::native::advanceTime(0.25);
-            return false;
-        }, 200));
+        ASSERT_TRUE(game.framesUntil(
+            [&] {
+                const TutorialStep* step = TutorialStep::at(room->getStepIndex());
+                if (step && step->task && std::string(step->task) == "pick")
+                    return true;
+                const bool walk = step && step->task && std::string(step->task) == "move";
+                if (walk && !keys->isKeyDown(core::KeyInput::KC_W))
+                    keys->injectKeyDown(core::KeyInput::KC_W);
+                else if (!walk && keys->isKeyDown(core::KeyInput::KC_W))
+                    keys->injectKeyUp(core::KeyInput::KC_W);
+                if (!answerQuestion(*room, tries))
+                    room->onMouseDown(CEGUI::EventArgs());
+                yake::native::advanceTime(0.25);
+                return false;
+            },
+            200));
         const int pickIndex = room->getStepIndex();
         ZRKPlayerSim* me = room->getLand()->getMyDoll();
         ASSERT_NE(me, nullptr);
@@ -267,26 +274,28 @@ TEST_F(TutorialGame, ARookieWhoWandersBeforeTheCrateKeepsTheEnergyToReachItAndPi
         // Then straight for the crate, turning towards it on the way.
         auto* pick = dynamic_cast<TutorialPickTask*>(room->findTask("pick"));
         ASSERT_NE(pick, nullptr);
-        picked = game.framesUntil([&] {
-            if (room->getStepIndex() != pickIndex)
-                return true;
-            const ZRKLand::CrateMark* crate = room->getLand()->getCrateMark(pick->getCrateId());
-            if (!crate)
+        picked = game.framesUntil(
+            [&] {
+                if (room->getStepIndex() != pickIndex)
+                    return true;
+                const ZRKLand::CrateMark* crate = room->getLand()->getCrateMark(pick->getCrateId());
+                if (!crate)
+                    return false;
+                const yake::math::Vector3 d = crate->position - me->getPosition();
+                float error = std::atan2(d.x, d.z) - me->getHeading();
+                while (error > 3.14159f)
+                    error -= 6.28318f;
+                while (error < -3.14159f)
+                    error += 6.28318f;
+                keys->injectKeyUp(core::KeyInput::KC_A);
+                keys->injectKeyUp(core::KeyInput::KC_D);
+                if (std::fabs(error) > 0.1f)
+                    keys->injectKeyDown(error > 0 ? core::KeyInput::KC_A : core::KeyInput::KC_D);
+                ++pickFrames;
+                yake::native::advanceTime(0.25);
                 return false;
-            const yake::math::Vector3 d = crate->position - me->getPosition();
-            float error = std::atan2(d.x, d.z) - me->getHeading();
-            while (error > 3.14159f)
-                error -= 6.28318f;
-            while (error < -3.14159f)
-                error += 6.28318f;
-            keys->injectKeyUp(core::KeyInput::KC_A);
-            keys->injectKeyUp(core::KeyInput::KC_D);
-            if (std::fabs(error) > 0.1f)
-                keys->injectKeyDown(error > 0 ? core::KeyInput::KC_A : core::KeyInput::KC_D);
-            ++pickFrames;
-            yake::native::advanceTime(0.25);
-            return false;
-        }, 400);
+            },
+            400);
         keys->injectKeyUp(core::KeyInput::KC_W);
         keys->injectKeyUp(core::KeyInput::KC_A);
         keys->injectKeyUp(core::KeyInput::KC_D);
@@ -300,7 +309,7 @@ TEST_F(TutorialGame, ARookieWhoWandersBeforeTheCrateKeepsTheEnergyToReachItAndPi
 
 TEST_F(TutorialGame, TheGuideHearsEveryKeyButShakesOnlyForKeysTheStepDoesNotUseAndAHeldKeyMovesNoTalkOn)
 {
-    std::vector<int> talk;   // the step after: a fresh W, W repeating, W pressed again
+    std::vector<int> talk; // the step after: a fresh W, W repeating, W pressed again
     int walkNudges = -1, otherNudges = -1;
     float walked = -1.0f;
     EXPECT_TRUE(play(kRookieRun, [&](zrktest::GameRun& game) {
@@ -389,11 +398,14 @@ TEST_F(TutorialGame, AShotDummyIsOutAtOnceAndALentWeaponShotEmptyIsLoadedAgain)
         loaded = weapon->getCount();
         armed = me->isArmed();
         // A shell on the dummy's head: its one point of health gone, it is out, the step done.
-        land->launchShell(me->getId(), dummy->getPosition() + yake::math::Vector3(0, 30, 0), yake::math::Vector3(0, -30, 0));
-        game.framesUntil([&] {
-            yake::native::advanceTime(0.25);
-            return room->getStepIndex() != hitStep;
-        }, 40);
+        land->launchShell(me->getId(), dummy->getPosition() + yake::math::Vector3(0, 30, 0),
+                          yake::math::Vector3(0, -30, 0));
+        game.framesUntil(
+            [&] {
+                yake::native::advanceTime(0.25);
+                return room->getStepIndex() != hitStep;
+            },
+            40);
         afterHit = room->getStepIndex();
         dummyState = dummy->getPlayerBattle().state;
         yake::native::setManualClock(false);

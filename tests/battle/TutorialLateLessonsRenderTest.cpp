@@ -57,77 +57,80 @@ TEST_F(TutorialRender, RookiePlaysTheLastTwoLessonsByWindowInputAndTheWorldKeeps
     float windAtShot = -1.0f; // the wind lesson 3 blows while he shoots
     long ropePixels = -1;
     bool ropeShown = false, ropeGone = false;
-    const bool ok = play(
-        zrktest::loggedInRun("rookie"), [&](zrktest::GameRun& game) {
-            ZRKWorld& world = session->getGameServer()->core().world();
-            // Three lessons done before: his log-in leads to the area page, not into a lesson.
-            ASSERT_TRUE(world.raiseNewbieTask("rookie", 3));
-            const int w = static_cast<int>(graphics->getRenderWindow()->getWidth());
-            const int h = static_cast<int>(graphics->getRenderWindow()->getHeight());
-            Ogre::Camera* camera = graphics->getRenderWindow()->getViewport(0)->getCamera();
-            zrktest::ManualClock clock;
-            core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
-            ASSERT_TRUE(game.framesUntil([] { return zrktest::shownPage("AreaPage") != nullptr; }, 600)) << game.stateName();
-            auto room = boost::dynamic_pointer_cast<BattleRoomNewbie>(game.stateMachine()->getState("battle_newbie"));
-            ASSERT_TRUE(room);
-            Player player(game, *room, input, camera, w, h);
+    const bool ok = play(zrktest::loggedInRun("rookie"), [&](zrktest::GameRun& game) {
+        ZRKWorld& world = session->getGameServer()->core().world();
+        // Three lessons done before: his log-in leads to the area page, not into a lesson.
+        ASSERT_TRUE(world.raiseNewbieTask("rookie", 3));
+        const int w = static_cast<int>(graphics->getRenderWindow()->getWidth());
+        const int h = static_cast<int>(graphics->getRenderWindow()->getHeight());
+        Ogre::Camera* camera = graphics->getRenderWindow()->getViewport(0)->getCamera();
+        zrktest::ManualClock clock;
+        core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
+        ASSERT_TRUE(game.framesUntil([] { return zrktest::shownPage("AreaPage") != nullptr; }, 600))
+            << game.stateName();
+        auto room = boost::dynamic_pointer_cast<BattleRoomNewbie>(game.stateMachine()->getState("battle_newbie"));
+        ASSERT_TRUE(room);
+        Player player(game, *room, input, camera, w, h);
 
-            for (int lesson : {3, 4}) {
-                // "Help" on the area page starts the lesson the world says is next.
-                ASSERT_TRUE(game.framesUntil([] { return zrktest::shownPage("AreaPage") != nullptr; }, 600)) << lesson;
-                game.frames(2);
-                CEGUI::Window* area = zrktest::shownPage("AreaPage");
-                ASSERT_TRUE(area && area->isChild("Help"));
-                zrktest::clickOn(input, area->getChild("Help"));
-                ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "battle_newbie" && room->getStepIndex() >= 0; }, 800))
-                    << "lesson " << lesson;
-                lessonNumbers.push_back(room->getLesson());
-                const Played played = player.play(
-                    [&](int index, int frames) {
-                        ZRKLand* land = room->getLand();
-                        ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
-                        const TutorialStep* step = TutorialStep::at(index);
-                        const std::string task = step && step->task ? step->task : "";
-                        if (!me)
-                            return;
-                        if (task == "hit" && me->isCharging()) {
-                            armedWith = me->getPlayerBattle().weapon;
-                            windAtShot = land->getWindPower();
-                        }
-                        const auto& items = land->getMapItems();
-                        if (lesson == 4 && index > 122 && !items.empty())
-                            ropeGone = items[0].hp <= 0;
-                        if (task != "bop" || ropeShown || !me->isCharging() || items.empty())
-                            return;
-                        // The rope's post as the player sees it while he charges his shot: the
-                        // strip from its foot to its top, less what the guide's board covers.
-                        int x = 0, foot = 0, top = 0;
-                        onScreen(camera, items[0].position + yake::math::Vector3(0, 8, 0), w, h, x, top);
-                        if (!onScreen(camera, items[0].position, w, h, x, foot))
-                            return;
-                        CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
-                        CEGUI::Window* board = root ? root->getChildRecursive("TutorialGuide") : nullptr;
-                        const CEGUI::Rectf covered = board && board->isEffectiveVisible() ? board->getUnclippedOuterRect().get()
-                                                                                         : CEGUI::Rectf(0, 0, 0, 0);
-                        ropeShown = graphics->writeScreenshot(ropeShot);
-                        if (!ropeShown)
-                            return;
-                        top = std::max(0, top);
-                        ropePixels = zrktest::countPixels(ropeShot, x - 8, top, x + 8,
-                                                          std::min(foot, static_cast<int>(covered.top()) - 1), ropeBrown);
-                        if (foot > covered.bottom())
-                            ropePixels += zrktest::countPixels(ropeShot, x - 8, std::max(top, static_cast<int>(covered.bottom()) + 1),
-                                                               x + 8, foot, ropeBrown);
-                    },
-                    -1, 20000);
-                lessons.push_back(played);
-                core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
-                game.framesUntil([&] { return game.stateName() == "room"; }, 400);
-                backTo.push_back(game.stateName());
-                game.framesUntil([&] { return world.player("rookie")->newbieTask > lesson; }, 100);
-                tasks.push_back(static_cast<int>(world.player("rookie")->newbieTask));
-            }
-        });
+        for (int lesson : {3, 4}) {
+            // "Help" on the area page starts the lesson the world says is next.
+            ASSERT_TRUE(game.framesUntil([] { return zrktest::shownPage("AreaPage") != nullptr; }, 600)) << lesson;
+            game.frames(2);
+            CEGUI::Window* area = zrktest::shownPage("AreaPage");
+            ASSERT_TRUE(area && area->isChild("Help"));
+            zrktest::clickOn(input, area->getChild("Help"));
+            ASSERT_TRUE(
+                game.framesUntil([&] { return game.stateName() == "battle_newbie" && room->getStepIndex() >= 0; }, 800))
+                << "lesson " << lesson;
+            lessonNumbers.push_back(room->getLesson());
+            const Played played = player.play(
+                [&](int index, int frames) {
+                    ZRKLand* land = room->getLand();
+                    ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
+                    const TutorialStep* step = TutorialStep::at(index);
+                    const std::string task = step && step->task ? step->task : "";
+                    if (!me)
+                        return;
+                    if (task == "hit" && me->isCharging()) {
+                        armedWith = me->getPlayerBattle().weapon;
+                        windAtShot = land->getWindPower();
+                    }
+                    const auto& items = land->getMapItems();
+                    if (lesson == 4 && index > 122 && !items.empty())
+                        ropeGone = items[0].hp <= 0;
+                    if (task != "bop" || ropeShown || !me->isCharging() || items.empty())
+                        return;
+                    // The rope's post as the player sees it while he charges his shot: the
+                    // strip from its foot to its top, less what the guide's board covers.
+                    int x = 0, foot = 0, top = 0;
+                    onScreen(camera, items[0].position + yake::math::Vector3(0, 8, 0), w, h, x, top);
+                    if (!onScreen(camera, items[0].position, w, h, x, foot))
+                        return;
+                    CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
+                    CEGUI::Window* board = root ? root->getChildRecursive("TutorialGuide") : nullptr;
+                    const CEGUI::Rectf covered = board && board->isEffectiveVisible()
+                                                     ? board->getUnclippedOuterRect().get()
+                                                     : CEGUI::Rectf(0, 0, 0, 0);
+                    ropeShown = graphics->writeScreenshot(ropeShot);
+                    if (!ropeShown)
+                        return;
+                    top = std::max(0, top);
+                    ropePixels = zrktest::countPixels(ropeShot, x - 8, top, x + 8,
+                                                      std::min(foot, static_cast<int>(covered.top()) - 1), ropeBrown);
+                    if (foot > covered.bottom())
+                        ropePixels +=
+                            zrktest::countPixels(ropeShot, x - 8, std::max(top, static_cast<int>(covered.bottom()) + 1),
+                                                 x + 8, foot, ropeBrown);
+                },
+                -1, 20000);
+            lessons.push_back(played);
+            core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
+            game.framesUntil([&] { return game.stateName() == "room"; }, 400);
+            backTo.push_back(game.stateName());
+            game.framesUntil([&] { return world.player("rookie")->newbieTask > lesson; }, 100);
+            tasks.push_back(static_cast<int>(world.player("rookie")->newbieTask));
+        }
+    });
     EXPECT_TRUE(ok);
     ASSERT_EQ(lessons.size(), 2u);
     EXPECT_EQ(lessonNumbers, (std::vector<int>{3, 4}));
@@ -138,9 +141,9 @@ TEST_F(TutorialRender, RookiePlaysTheLastTwoLessonsByWindowInputAndTheWorldKeeps
     // Each lesson finished is kept once, and he is back on the area page after each.
     EXPECT_EQ(tasks, (std::vector<int>{4, 5}));
     EXPECT_EQ(backTo, (std::vector<std::string>{"room", "room"}));
-    EXPECT_EQ(armedWith, 1);       // the second dummy fell to weapon 2, taken in hand by its key
-    EXPECT_GT(windAtShot, 0.01f);  // in the wind lesson 3 blows
+    EXPECT_EQ(armedWith, 1);      // the second dummy fell to weapon 2, taken in hand by its key
+    EXPECT_GT(windAtShot, 0.01f); // in the wind lesson 3 blows
     EXPECT_TRUE(ropeShown);
-    EXPECT_GT(ropePixels, 20);     // the post stands where the rope is
+    EXPECT_GT(ropePixels, 20); // the post stands where the rope is
     EXPECT_TRUE(ropeGone);
 }

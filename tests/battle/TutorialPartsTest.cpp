@@ -107,7 +107,7 @@ TEST(TutorialRunner, NothingRunsWithoutALessonAndAStrayDoneIsDropped)
     EXPECT_EQ(room.getStepIndex(), -1);
     EXPECT_EQ(room.getJumpTarget(), -1);
     EXPECT_FALSE(room.isStepCurrent());
-    room.updateStep(); // before the land's state 7: nothing
+    room.updateStep();  // before the land's state 7: nothing
     room.setStepDone(); // the quiz's "done" with no step running
     room.onFrame(0.1f);
     EXPECT_FALSE(room.isStepDone());
@@ -158,9 +158,10 @@ TEST(BattleHints, TextsAreWeighedAsTheFileSays)
         seen = t;
         return BattleHintTipProc::make(m, t);
     });
-    manager.loadText("<root>\r\n<zrk_hints>\r\n<Item t=\"test\"><Text>a &amp;lt; b</Text><Text r=\"abc\">c</Text></Item>"
-                     "<Item><Text>no type</Text></Item><Item t=\"other\"><Text>x</Text></Item><Item t=\"test\"/>"
-                     "</zrk_hints></root>");
+    manager.loadText(
+        "<root>\r\n<zrk_hints>\r\n<Item t=\"test\"><Text>a &amp;lt; b</Text><Text r=\"abc\">c</Text></Item>"
+        "<Item><Text>no type</Text></Item><Item t=\"other\"><Text>x</Text></Item><Item t=\"test\"/>"
+        "</zrk_hints></root>");
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[0].text, "a &lt; b"); // decoded once, by the parser only
     EXPECT_FLOAT_EQ(seen[0].weight, 1.0f);
@@ -172,7 +173,8 @@ TEST(BattleHints, TextsAreWeighedAsTheFileSays)
 TEST(BattleHints, ProcessorsStartOnceShowEveryThirtySecondsAndBadFilesMakeNone)
 {
     BattleHintManager manager(nullptr);
-    manager.loadText("<r><zrk_hints><Item t=\"tip\"><Text r=\"1\">one</Text><Text r=\"3\">three</Text></Item></zrk_hints></r>");
+    manager.loadText(
+        "<r><zrk_hints><Item t=\"tip\"><Text r=\"1\">one</Text><Text r=\"3\">three</Text></Item></zrk_hints></r>");
     ASSERT_EQ(manager.getProcCount(), 1u);
     manager.stop(); // before any update: nothing started, nothing stopped
     EXPECT_EQ(manager.getProcCount(), 0u);

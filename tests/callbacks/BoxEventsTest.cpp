@@ -234,7 +234,8 @@ TEST_F(BoxFixture, ABagBoxShowsItsLinesInOrderAndNothingOnARefusal)
     EXPECT_EQ(EvtBagOpenBoxCallback::awardLines(nullptr), "");
     // An item the client's library lacks is named by its number, never left blank.
     TiXmlDocument unknown;
-    unknown.Parse("<data><open_box><Item><bi_type>6</bi_type><bi_id>99999</bi_id><bi_num>2</bi_num></Item></open_box></data>");
+    unknown.Parse(
+        "<data><open_box><Item><bi_type>6</bi_type><bi_id>99999</bi_id><bi_num>2</bi_num></Item></open_box></data>");
     EXPECT_EQ(EvtBagOpenBoxCallback::awardLines(&unknown), "Item no. 99999 +2\n");
     // A document of 10,000 rows: the lines stop where no box's reply goes.
     std::string rows = "<data><open_box>";

@@ -33,10 +33,7 @@ struct ForgeFixture : EventsFixture {
     EquipEnchaseCallbackEvent enchase{page, dispatcher};
     boost::shared_ptr<zrktest::RecordingState> logon, room;
 
-    ForgeFixture()
-    {
-        standAtLogOn(logon, room);
-    }
+    ForgeFixture() { standAtLogOn(logon, room); }
     void logIn()
     {
         logInWith(login, "hero", "hero123");
@@ -63,8 +60,8 @@ struct ForgeFixture : EventsFixture {
     }
     void hangForge()
     {
-        for (const char* op : {"queryIfEnhance", "queryEnhance", "queryIfRefine", "queryRefine", "queryIfMix", "queryMix",
-                               "queryIfEnchase", "queryEnchase"})
+        for (const char* op : {"queryIfEnhance", "queryEnhance", "queryIfRefine", "queryRefine", "queryIfMix",
+                               "queryMix", "queryIfEnchase", "queryEnchase"})
             session->getGameServer()->setModeFor(op, ZRKGameServer::Hang);
     }
     /// The names of the nodes handed out, in order.
@@ -82,8 +79,7 @@ struct ForgeFixture : EventsFixture {
                 return n;
         return nullptr;
     }
-    template <class T>
-    static T value(gui::ParamList* list, const std::string& name)
+    template <class T> static T value(gui::ParamList* list, const std::string& name)
     {
         const gui::ParamNode* n = node(list, name);
         const T* v = n ? boost::any_cast<T>(&n->value) : nullptr;
@@ -96,7 +92,8 @@ struct ForgeFixture : EventsFixture {
         frames(3);
         std::map<int, std::array<int, 3>> out;
         for (const core::XmlConfigHelper& i : ZRKUserRequest::getInventory()->items())
-            out[i.getIntVal("pci_slot", 0)] = {i.getIntVal("i_id", 0), i.getIntVal("pci_num", 0), i.getIntVal("pci_lv", 0)};
+            out[i.getIntVal("pci_slot", 0)] = {i.getIntVal("i_id", 0), i.getIntVal("pci_num", 0),
+                                               i.getIntVal("pci_lv", 0)};
         return out;
     }
     std::vector<int> raised() const { return control->raisedIds(); }
@@ -118,9 +115,10 @@ TEST_F(ForgeFixture, EnhanceTextsKeepEmptyListsAndOnlyThePerformCarriesTheSafety
     act(enhance);
     set({{"flags", 2}, {"stones", std::vector<int>{5}}, {"prosym", -1}, {"luksym", -1}, {"pciid", 12}});
     act(enhance); // no busy guard: a second click is a second request
-    EXPECT_EQ(sent(), (std::vector<std::string>{"queryEnhance {eh_stone:[3,4],luck_stone:[],pci_slot:12,safe_stone:[7]}\n",
-                                                "queryIfEnhance {eh_stone:[3,4],luck_stone:[9],pci_slot:12}\n",
-                                                "queryEnhance {eh_stone:[5],luck_stone:[],pci_slot:12,safe_stone:[]}\n"}));
+    EXPECT_EQ(sent(),
+              (std::vector<std::string>{"queryEnhance {eh_stone:[3,4],luck_stone:[],pci_slot:12,safe_stone:[7]}\n",
+                                        "queryIfEnhance {eh_stone:[3,4],luck_stone:[9],pci_slot:12}\n",
+                                        "queryEnhance {eh_stone:[5],luck_stone:[],pci_slot:12,safe_stone:[]}\n"}));
     EXPECT_EQ(enhance.mode(), 2);
 
     // No stones, another mode, a missing or mistyped parameter: nothing goes out.
@@ -353,7 +351,11 @@ TEST_F(ForgeFixture, FailedHangingOrGarbledRepliesStillRaiseAndShowDefaultsAndAL
     session->getGameServer()->clearModes();
     // A refusal of the server: its readable text, and nothing changed.
     const auto before = bag();
-    set({{"flags", 2}, {"stones", std::vector<int>{kFineStones, kFineStones, kFineStones}}, {"prosym", -1}, {"luksym", -1}, {"pciid", kCoat}});
+    set({{"flags", 2},
+         {"stones", std::vector<int>{kFineStones, kFineStones, kFineStones}},
+         {"prosym", -1},
+         {"luksym", -1},
+         {"pciid", kCoat}});
     act(enhance);
     frames(3);
     gui::ParamList* e = enhance.fillParams();
@@ -411,7 +413,10 @@ TEST_F(ForgeFixture, HeroEnhancesHisCoatAndTheBagShowsTheLevelAndOneStoneFewer)
     const auto before = bag();
     ASSERT_EQ(before.at(kCoat)[0], 3101);
     ASSERT_EQ(before.at(kCoat)[2], 2);
-    set({{"flags", 2}, {"stones", std::vector<int>{kStones, kFineStones}}, {"prosym", kSafety}, {"luksym", kLuck},
+    set({{"flags", 2},
+         {"stones", std::vector<int>{kStones, kFineStones}},
+         {"prosym", kSafety},
+         {"luksym", kLuck},
          {"pciid", kCoat}});
     act(enhance);
     frames(3);

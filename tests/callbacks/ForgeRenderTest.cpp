@@ -79,7 +79,8 @@ struct ForgeWindow : zrktest::PageWindow {
         context().injectMousePosition(from.d_x, from.d_y);
         context().injectMouseButtonDown(CEGUI::LeftButton);
         for (int step = 1; step <= 4; ++step)
-            context().injectMousePosition(from.d_x + (to.d_x - from.d_x) * step / 4, from.d_y + (to.d_y - from.d_y) * step / 4);
+            context().injectMousePosition(from.d_x + (to.d_x - from.d_x) * step / 4,
+                                          from.d_y + (to.d_y - from.d_y) * step / 4);
         context().injectMouseButtonUp(CEGUI::LeftButton);
         frames(2);
     }

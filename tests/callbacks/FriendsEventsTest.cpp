@@ -77,7 +77,8 @@ TEST_F(FriendsFixture, TheRosterFillsThreeListsInItsOrderAndEachLoadRefillsOnceA
     EXPECT_EQ(list->front()->name, "friend");
     EXPECT_EQ(list->back()->name, "anous");
 
-    loadRoster(R"([{"fuid":"e","group":1,"nick":"Eve"},{"fuid":"a","group":3,"nick":"Al"},{"fuid":"c","group":2,"nick":"Cy"},
+    loadRoster(
+        R"([{"fuid":"e","group":1,"nick":"Eve"},{"fuid":"a","group":3,"nick":"Al"},{"fuid":"c","group":2,"nick":"Cy"},
                    {"fuid":"b","group":0,"nick":"Bo"},{"fuid":"d","group":1,"nick":"Di"},{"fuid":7,"group":1},"junk"])");
     EXPECT_EQ(lists(), (std::vector<std::string>{"friend 3:Di 4:Eve", "blacklist 2:Cy", "anous 0:Al 1:Bo"}));
 
@@ -156,7 +157,8 @@ TEST_F(FriendsFixture, EditsSendTheirExactTextsAndNothingForWhatNeedsNoChange)
     frames(3);
     ASSERT_FALSE(frame.getMessageBoxes().empty());
     EXPECT_EQ(frame.getMessageBoxes().front().title, text("warning/title"));
-    EXPECT_NE(frame.getMessageBoxes().front().text.find(' '), std::string::npos) << frame.getMessageBoxes().front().text;
+    EXPECT_NE(frame.getMessageBoxes().front().text.find(' '), std::string::npos)
+        << frame.getMessageBoxes().front().text;
 }
 
 TEST_F(FriendsFixture, DeletingAsksFirstAndOnlyTheFirstButtonSends)

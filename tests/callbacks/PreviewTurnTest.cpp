@@ -59,9 +59,9 @@ TEST_F(PreviewTurnFixture, DragsTurnAboutTheVerticalAxisAndAnEmptySpanFacesTheFr
     EXPECT_TRUE(node(view)->getOrientation().equals(quarter, Ogre::Degree(0.1f)));
 
     // Angles that are no finite float are refused; the figure stays where it was.
-    for (const boost::any& bad : {boost::any(std::numeric_limits<float>::quiet_NaN()),
-                                  boost::any(std::numeric_limits<float>::infinity()), boost::any(90.0),
-                                  boost::any(std::string("90"))}) {
+    for (const boost::any& bad :
+         {boost::any(std::numeric_limits<float>::quiet_NaN()), boost::any(std::numeric_limits<float>::infinity()),
+          boost::any(90.0), boost::any(std::string("90"))}) {
         drag(bad);
         EXPECT_TRUE(node(view)->getOrientation().equals(quarter, Ogre::Degree(0.1f)));
     }

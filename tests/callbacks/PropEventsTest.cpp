@@ -82,7 +82,8 @@ TEST_F(PropFixture, TheCartBuysAPieceALineAndTheStripShowsTheTenSlots)
     setParam("prop", std::vector<gui::ShopData>{line(701, 0, 0, 0, 5), line(1001, 0, 0, 0, 9)});
     act(checkout);
     frames(3);
-    EXPECT_EQ(sent("shopPropsCheckout"), std::vector<std::string>{"[{s_expire:0,s_id:701,s_num:1},{s_expire:0,s_id:1001,s_num:1}]\n"});
+    EXPECT_EQ(sent("shopPropsCheckout"),
+              std::vector<std::string>{"[{s_expire:0,s_id:701,s_num:1},{s_expire:0,s_id:1001,s_num:1}]\n"});
     EXPECT_EQ(control->raisedIds(), std::vector<int>{104});
     const auto* bought = value<std::vector<gui::BagData>>(checkout.fillParams(), "buyed");
     ASSERT_NE(bought, nullptr);

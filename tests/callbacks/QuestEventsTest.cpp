@@ -254,7 +254,8 @@ TEST_F(QuestionFixture, TheDocumentIsHandedOverWholeAnd90RaisedOnce)
 {
     QuestionLoadedCallbackEvent event{page, dispatcher, file};
     // Exactly 256 bytes reads like any other length.
-    std::string text = R"({"questions": [{"text": "Which key fires?", "answers": ["Space", "Enter"], "right": 0}], "pad": ")";
+    std::string text =
+        R"({"questions": [{"text": "Which key fires?", "answers": ["Space", "Enter"], "right": 0}], "pad": ")";
     text += std::string(256 - text.size() - 2, 'x') + "\"}";
     ASSERT_EQ(text.size(), 256u);
     write(text);

@@ -85,7 +85,8 @@ TEST_F(SettingsFixture, TheVolumesAreSavedThroughTheRunningApplicationOnly)
     GameServices::hooks().saveVolumes = nullptr;
     act(event);
     EXPECT_EQ(saves, 1);
-    EXPECT_EQ(log.countCaptured("AudioSettingChangedCallbackEvent", "no running application: the volumes are not saved"), 1u);
+    EXPECT_EQ(
+        log.countCaptured("AudioSettingChangedCallbackEvent", "no running application: the volumes are not saved"), 1u);
 }
 
 TEST_F(SettingsFixture, TheWebViewNeedsBothValuesAndTheTileScreenIsRaised)

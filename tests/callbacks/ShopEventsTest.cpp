@@ -40,10 +40,7 @@ struct ShopFixture : zrktest::ShopLoginFixture {
     ShopCheckoutCallbackEvent checkout{page, dispatcher};
     ShopRenewalCallbackEvent renewal{page, dispatcher};
 
-    ShopFixture()
-    {
-        setMembers(false);
-    }
+    ShopFixture() { setMembers(false); }
     /// Members pay less, on the client and the server alike.
     void setMembers(bool on, const std::string& factor = "0.8")
     {
@@ -111,7 +108,8 @@ TEST_F(ShopFixture, TryingOnDressesThePreviewInTheItemsAndTheLooksIdleActions)
 {
     logInAsHero();
     ZRKRolePtr view = RoleManager::instance().createRole("showview", nullptr);
-    setParam("iids", std::map<std::string, std::string>{{"coat", "3001"}, {"suite", "2101"}, {"hand", "x9"}, {"back", "99999999999"}});
+    setParam("iids", std::map<std::string, std::string>{
+                         {"coat", "3001"}, {"suite", "2101"}, {"hand", "x9"}, {"back", "99999999999"}});
     setParam("armlock", false);
     act(tryOn);
     EXPECT_EQ(view->getSlotModels().at("coat"), "boy_coat_02");
@@ -138,7 +136,8 @@ TEST_F(ShopFixture, TheCheckoutAsksWithTheFiguresSendsTheCartAndShowsWhatItCost)
     logInAsHero();
     setMembers(true);
     // The cart of the example: two lines of coins and one of medals.
-    setParam("carlist", std::deque<gui::ShopData>{line(1, 100, 1, 30, 1), line(2, 100, 1, 0, 2), line(3, 101, 3, 0, 1)});
+    setParam("carlist",
+             std::deque<gui::ShopData>{line(1, 100, 1, 30, 1), line(2, 100, 1, 0, 2), line(3, 101, 3, 0, 1)});
     act(checkout);
     ASSERT_NE(lastBox(), nullptr);
     EXPECT_EQ(lastBox()->text, "Pay 300 coins, 0 coupons and 101 medals (members 81)?");
@@ -158,7 +157,8 @@ TEST_F(ShopFixture, TheCheckoutAsksWithTheFiguresSendsTheCartAndShowsWhatItCost)
     frame.pressMessageBoxButton(0);
     setParam("carlist", std::deque<gui::ShopData>{}); // a later cart does not change what the reply sums
     frames(3);
-    EXPECT_EQ(sent("shopCheckout"), std::vector<std::string>{"[{s_expire:30,s_id:101,s_num:1},{s_expire:30,s_id:501,s_num:1}]\n"});
+    EXPECT_EQ(sent("shopCheckout"),
+              std::vector<std::string>{"[{s_expire:30,s_id:101,s_num:1},{s_expire:30,s_id:501,s_num:1}]\n"});
     ASSERT_EQ(frame.getMessageBoxes().size(), boxes + 1);
     EXPECT_EQ(lastBox()->text, "Total: 300 coins, 0 coupons, 4 medals");
     EXPECT_EQ(count(control->raisedIds(), 81), 1u);
@@ -179,8 +179,9 @@ TEST_F(ShopFixture, CartsTheShopCannotPriceSendNothingAndAFailedPurchaseSaysWhy)
     const std::size_t boxes = frame.getMessageBoxes().size();
     gui::ShopData beyond = line(101, 300, 1, 30, 1, 1), below = line(101, 300, 1, 30, 1, -1);
     for (const std::deque<gui::ShopData>& cart :
-         {std::deque<gui::ShopData>{beyond}, std::deque<gui::ShopData>{below}, std::deque<gui::ShopData>{line(101, 300, 1, 30, 0)},
-          std::deque<gui::ShopData>{line(101, 300, 1, 30, -5)}, std::deque<gui::ShopData>{line(101, 0x7FFFFFFF, 1, 30, 2)},
+         {std::deque<gui::ShopData>{beyond}, std::deque<gui::ShopData>{below},
+          std::deque<gui::ShopData>{line(101, 300, 1, 30, 0)}, std::deque<gui::ShopData>{line(101, 300, 1, 30, -5)},
+          std::deque<gui::ShopData>{line(101, 0x7FFFFFFF, 1, 30, 2)},
           std::deque<gui::ShopData>{line(101, 0x7FFFFFFF, 1, 30, 1), line(101, 1, 1, 30, 1)}}) {
         setParam("carlist", cart);
         act(checkout);
@@ -338,7 +339,7 @@ TEST_F(PreviewFixture, TheGeneralShopDressesThePreviewOfABoyInHisDefaultLook)
 TEST_F(PreviewFixture, AnyOtherKindIsDressedAsAGirlAndNoPreviewIsNoFault)
 {
     logInWith(login, "rookie", "rookie123"); // kind 2
-    act(business); // no preview yet: nothing dressed, nothing fails
+    act(business);                           // no preview yet: nothing dressed, nothing fails
     frames(3);
     ZRKRolePtr view = RoleManager::instance().createRole("showview", nullptr);
     act(business);

@@ -48,8 +48,7 @@ struct ShopLoginFixture : EventsFixture {
                 out.push_back(r.params);
         return out;
     }
-    template <class T>
-    static const T* value(kavri3D::zrk::gui::ParamList* list, const std::string& name)
+    template <class T> static const T* value(kavri3D::zrk::gui::ParamList* list, const std::string& name)
     {
         for (const kavri3D::zrk::gui::ParamNode* n : *list)
             if (n->name == name)

@@ -80,7 +80,8 @@ TEST_F(PayFixture, TheGuildShopAsksSendsTheItemItAskedAboutAndShowsTheCredit)
     act(guild);
     ASSERT_NE(frame.getOpenMessageBox(), nullptr);
     // The question names what is paid.
-    EXPECT_NE(frame.getOpenMessageBox()->text.find("for 100 medals?"), std::string::npos) << frame.getOpenMessageBox()->text;
+    EXPECT_NE(frame.getOpenMessageBox()->text.find("for 100 medals?"), std::string::npos)
+        << frame.getOpenMessageBox()->text;
     // A second request while the box is open replaces the question; the answer buys what it showed.
     setParam("guildshop", item(1201, 100, 1, 0, 2, 1));
     act(guild);
@@ -108,7 +109,8 @@ TEST_F(PayFixture, TheGuildShopAsksSendsTheItemItAskedAboutAndShowsTheCredit)
     frames(3);
     EXPECT_EQ(frame.getMessageBoxes().size(), boxes + 2); // the question and the refusal
     EXPECT_EQ(lastBox()->text, text("shop/bad_cart"));
-    EXPECT_EQ(log.countCaptured("GuildShopPayCallbackEvent", "the guild purchase failed: " + text("shop/bad_cart")), 1u);
+    EXPECT_EQ(log.countCaptured("GuildShopPayCallbackEvent", "the guild purchase failed: " + text("shop/bad_cart")),
+              1u);
     act(guild);
     frame.pressMessageBoxButton(1);
     frames(3);
@@ -121,7 +123,8 @@ TEST_F(PayFixture, TheArenaShopShowsThePointsPaidAndTheServersRefusal)
     setParam("arenashop", item(1301, 50, 2, 30, 4, 3));
     act(arena);
     ASSERT_NE(frame.getOpenMessageBox(), nullptr);
-    EXPECT_NE(frame.getOpenMessageBox()->text.find("for 200 arena points?"), std::string::npos) << frame.getOpenMessageBox()->text;
+    EXPECT_NE(frame.getOpenMessageBox()->text.find("for 200 arena points?"), std::string::npos)
+        << frame.getOpenMessageBox()->text;
     frame.pressMessageBoxButton(0);
     frames(3);
     EXPECT_EQ(sent("arenashoppay"), std::vector<std::string>{"[{s_expire:30,s_id:1301,s_num:4}]\n"});

@@ -204,10 +204,13 @@ TEST_F(BattleHandshakeTest, RevivesArePricedByTheServerAndEndAtTheTablesNumber)
     auto buy = [&](const Json::Value& currency, const Json::Value& cost) {
         std::pair<bool, std::string> out{true, "unanswered"};
         bool done = false;
-        ZRKRequestBroker::call("ZRKRoomRequest", "buyRevive", [&](bool error, const std::string& text) {
-            out = {error, text};
-            done = true;
-        }, name, currency, cost);
+        ZRKRequestBroker::call(
+            "ZRKRoomRequest", "buyRevive",
+            [&](bool error, const std::string& text) {
+                out = {error, text};
+                done = true;
+            },
+            name, currency, cost);
         pump.until([&] { return done; }, 10, "the answer");
         return out;
     };

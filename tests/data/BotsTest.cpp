@@ -43,7 +43,8 @@ struct Hour {
             core->take(connection, out);
             for (const ZRKMessage& m : out) {
                 if (m.op == ZRKNotice::name(ZRKNotice::Message))
-                    lines.push_back(std::to_string(static_cast<int>(t)) + " " + m.member + "@" + m.room + ": " + m.text);
+                    lines.push_back(std::to_string(static_cast<int>(t)) + " " + m.member + "@" + m.room + ": " +
+                                    m.text);
                 if (m.op == ZRKNotice::name(ZRKNotice::Presence))
                     ++presence;
             }

@@ -223,7 +223,8 @@ TEST(PrizeBoxes, OneSeedDrawsOneLootAndTheLeaverHasNoFreeBox)
         const ZRKPrizeBoxes::Battle& b = prizes.open(boxes, "r", false, 0.0, 22.0, fighters, random);
         std::string out;
         for (const auto& o : b.offers)
-            out += std::to_string(o.loot.type) + ":" + std::to_string(o.loot.id) + ":" + std::to_string(o.loot.num) + ";";
+            out +=
+                std::to_string(o.loot.type) + ":" + std::to_string(o.loot.id) + ":" + std::to_string(o.loot.num) + ";";
         EXPECT_GT(ZRKPrizeBoxes::priceFor(boxes, b, "b", 4).kind, 0);
         EXPECT_EQ(ZRKPrizeBoxes::freeBoxOf(b, "a"), 0);
         return out;
@@ -312,7 +313,8 @@ struct Bag {
     long long n(const std::string& sql) { return number(core.world(), sql); }
     long long item(int slot, const char* column)
     {
-        return n(std::string("SELECT ") + column + " FROM inventory WHERE player = 'hero' AND slot = " + std::to_string(slot));
+        return n(std::string("SELECT ") + column +
+                 " FROM inventory WHERE player = 'hero' AND slot = " + std::to_string(slot));
     }
     long long money(int kind) { return core.world().player("hero")->money[kind]; }
     void exec(const std::string& sql)
@@ -323,10 +325,11 @@ struct Bag {
     std::string snapshot()
     {
         std::string out;
-        ZRKDatabase::Statement& q = core.world().db().prepare(
-            "SELECT slot, i_id, count FROM inventory WHERE player = 'hero' ORDER BY slot");
+        ZRKDatabase::Statement& q =
+            core.world().db().prepare("SELECT slot, i_id, count FROM inventory WHERE player = 'hero' ORDER BY slot");
         while (q.step())
-            out += std::to_string(q.integer(0)) + ":" + std::to_string(q.integer(1)) + "x" + std::to_string(q.integer(2)) + ";";
+            out += std::to_string(q.integer(0)) + ":" + std::to_string(q.integer(1)) + "x" +
+                   std::to_string(q.integer(2)) + ";";
         q.reset();
         const ZRKWorld::Player* p = core.world().player("hero");
         return out + " " + std::to_string(p->money[0]) + "," + std::to_string(p->money[1]) + "," +
@@ -336,7 +339,8 @@ struct Bag {
     std::map<long long, long long> counts()
     {
         std::map<long long, long long> out;
-        ZRKDatabase::Statement& q = core.world().db().prepare("SELECT i_id, count FROM inventory WHERE player = 'hero'");
+        ZRKDatabase::Statement& q =
+            core.world().db().prepare("SELECT i_id, count FROM inventory WHERE player = 'hero'");
         while (q.step())
             out[q.integer(0)] += q.integer(1);
         q.reset();
@@ -435,8 +439,8 @@ TEST(BagItems, SortingKeepsEveryCountAndRecyclingIsAllOrNothing)
     const int gloves = static_cast<int>(bag.n("SELECT slot FROM inventory WHERE player = 'hero' AND i_id = 3002"));
     const int lace = static_cast<int>(bag.n("SELECT slot FROM inventory WHERE player = 'hero' AND i_id = 3003"));
     const std::string before = bag.snapshot();
-    for (const Json::Value& bad : {Bag::list({gloves, gloves}), Bag::list({gloves, 90}), Bag::list({gloves, 3}),
-                                   Json::Value(Json::arrayValue)})
+    for (const Json::Value& bad :
+         {Bag::list({gloves, gloves}), Bag::list({gloves, 90}), Bag::list({gloves, 3}), Json::Value(Json::arrayValue)})
         EXPECT_TRUE(bag.ask("bagDrop", bad).error);
     EXPECT_EQ(bag.snapshot(), before);
     const long long coins = bag.money(ZRKWorld::Coins);
@@ -475,7 +479,8 @@ TEST(BagItems, ARefusalAfterAWriteUndoesItSortKeepsStackSizesAndNoSlotPastABagsE
     // The first slot past each bag's end takes nothing: worn, the weapon bags, the props, the
     // bag proper as big as the player's, the temporary bag.
     Bag moves;
-    moves.exec("UPDATE players SET settings = json_set(coalesce(settings, '{}'), '$.pc_bag_slot', 30) WHERE name = 'hero'");
+    moves.exec(
+        "UPDATE players SET settings = json_set(coalesce(settings, '{}'), '$.pc_bag_slot', 30) WHERE name = 'hero'");
     const std::string before = moves.snapshot();
     auto move = [&moves](int from, int to) {
         Json::Value m(Json::arrayValue);
@@ -483,8 +488,8 @@ TEST(BagItems, ARefusalAfterAWriteUndoesItSortKeepsStackSizesAndNoSlotPastABagsE
         m[0]["slot_to"] = to;
         return moves.ask("changeSlot", m);
     };
-    for (const auto& past : std::vector<std::pair<int, int>>{{3, 13}, {21, 30}, {21, 40}, {21, 50}, {51, 61 + 30},
-                                                              {62, 61 + 30}, {62, 261}, {62, 0}})
+    for (const auto& past : std::vector<std::pair<int, int>>{
+             {3, 13}, {21, 30}, {21, 40}, {21, 50}, {51, 61 + 30}, {62, 61 + 30}, {62, 261}, {62, 0}})
         EXPECT_TRUE(move(past.first, past.second).error) << past.first << " to " << past.second;
     EXPECT_EQ(moves.snapshot(), before);
     // ... while the last slot of each is a place.
@@ -494,10 +499,10 @@ TEST(BagItems, ARefusalAfterAWriteUndoesItSortKeepsStackSizesAndNoSlotPastABagsE
 TEST(BagItems, EveryBagEndsWhereItsLastSlotIs)
 {
     // Each bag's first and last slot, and the slots just outside it.
-    const std::vector<std::pair<int, int>> slots{
-        {0, -1},  {1, 0},   {12, 0},  {13, -1}, {20, -1}, {21, 2},  {29, 2},  {30, -1}, {31, 3},   {39, 3},
-        {40, -1}, {41, 4},  {49, 4},  {50, -1}, {51, 5},  {60, 5},  {61, 1},  {120, 1}, {121, -1}, {200, -1},
-        {201, 11}, {260, 11}, {261, -1}};
+    const std::vector<std::pair<int, int>> slots{{0, -1},   {1, 0},    {12, 0},   {13, -1},  {20, -1}, {21, 2},
+                                                 {29, 2},   {30, -1},  {31, 3},   {39, 3},   {40, -1}, {41, 4},
+                                                 {49, 4},   {50, -1},  {51, 5},   {60, 5},   {61, 1},  {120, 1},
+                                                 {121, -1}, {200, -1}, {201, 11}, {260, 11}, {261, -1}};
     for (const auto& s : slots)
         EXPECT_EQ(ZRKBagLayout::bagOf(s.first), s.second) << "slot " << s.first;
 }
@@ -511,8 +516,8 @@ TEST(BagItems, ARecycleRefusedAfterItsFirstWriteGivesEverythingBack)
     // The lace's slot goes the moment the gloves are recycled: the server has taken the gloves
     // when it finds nothing left to take in the second slot.
     bag.exec("CREATE TEMP TRIGGER lace_goes AFTER DELETE ON inventory WHEN old.player = 'hero' AND old.slot = " +
-             std::to_string(gloves) + " BEGIN DELETE FROM inventory WHERE player = 'hero' AND slot = " + std::to_string(lace) +
-             "; END");
+             std::to_string(gloves) +
+             " BEGIN DELETE FROM inventory WHERE player = 'hero' AND slot = " + std::to_string(lace) + "; END");
     ZRKMessage went = bag.ask("bagDrop", Bag::list({gloves, lace}));
     EXPECT_TRUE(went.error);
     EXPECT_EQ(bag.snapshot(), before) << "the gloves came back with the refusal";

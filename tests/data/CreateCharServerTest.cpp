@@ -39,7 +39,8 @@ std::string textOf(const char* key)
 
 /// One account's session and what its requests answer.
 struct Account {
-    Account(const std::string& name, const std::string& password, const ZRKServerConfig& config) : session(ZRKGameServer::start(config))
+    Account(const std::string& name, const std::string& password, const ZRKServerConfig& config)
+        : session(ZRKGameServer::start(config))
     {
         session.login(name, password, [this](core::ISession*, int c) { code = c; });
         tick();
@@ -102,11 +103,11 @@ TEST(CreateCharServer, EachRefusalCarriesItsTextAndMakesNothing)
         {"1", sixteen + "\xC3\xA9", "error/role_name_long"},
         {"1", "   ", "error/role_name_bad"},
         {"1", "a b", "error/role_name_bad"},
-        {"1", "bad\xC3", "error/role_name_bad"},        // cut short
-        {"1", "\xC0\xAF", "error/role_name_bad"},       // overlong
-        {"1", "\xED\xA0\x80", "error/role_name_bad"},   // a surrogate
+        {"1", "bad\xC3", "error/role_name_bad"},      // cut short
+        {"1", "\xC0\xAF", "error/role_name_bad"},     // overlong
+        {"1", "\xED\xA0\x80", "error/role_name_bad"}, // a surrogate
         {"1", "x'; DROP", "error/role_name_bad"},
-        {"1", "HERO", "error/role_name_taken"},          // the fixture's "Hero", letter case aside
+        {"1", "HERO", "error/role_name_taken"}, // the fixture's "Hero", letter case aside
         {"3", "Fine", "error/srv_bad_request"},
     };
     Account nochar("nochar", "nochar123", quietWorld());

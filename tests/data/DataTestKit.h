@@ -16,8 +16,8 @@
 namespace datatest {
 
 /// The server's answer to one request of the connection (the last message out), answered at once.
-inline kavri3D::zrk::ZRKMessage ask(kavri3D::zrk::ZRKServerCore& core, long connection, long handle, const std::string& op,
-                                    const Json::Value& args)
+inline kavri3D::zrk::ZRKMessage ask(kavri3D::zrk::ZRKServerCore& core, long connection, long handle,
+                                    const std::string& op, const Json::Value& args)
 {
     kavri3D::zrk::ZRKRequestInfo r;
     r.handle = handle;
@@ -42,9 +42,10 @@ public:
     std::size_t containing(const std::string& channel, const std::string& part) const
     {
         const std::vector<yake::logging::LogRecord> lines = yake::logging::logger::instance().captured();
-        return static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [&](const yake::logging::LogRecord& r) {
-            return r.channel == channel && r.text.find(part) != std::string::npos;
-        }));
+        return static_cast<std::size_t>(
+            std::count_if(lines.begin(), lines.end(), [&](const yake::logging::LogRecord& r) {
+                return r.channel == channel && r.text.find(part) != std::string::npos;
+            }));
     }
     /// Whether any line, of any channel, holds the text.
     bool anyHolds(const std::string& part) const
@@ -72,7 +73,8 @@ public:
 /// the function it is given, and kills the child once `atLeast` are answered. Returns the last
 /// number the child answered before it died (what was still in the pipe counts too); -1, with a
 /// failure, when it stopped on its own.
-inline long answeredBeforeKill(const std::function<void(const std::function<void(long)>& answered)>& serve, long atLeast)
+inline long answeredBeforeKill(const std::function<void(const std::function<void(long)>& answered)>& serve,
+                               long atLeast)
 {
     int fds[2];
     if (pipe(fds) != 0) {

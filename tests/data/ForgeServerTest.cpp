@@ -71,7 +71,10 @@ struct Forge {
     ~Forge() { EXPECT_EQ(worldFault(), "") << "the world is unsound"; }
 
     /// (error, views) of one request.
-    ZRKMessage ask(const std::string& op, const Json::Value& args) { return datatest::ask(core, connection, ++handle, op, args); }
+    ZRKMessage ask(const std::string& op, const Json::Value& args)
+    {
+        return datatest::ask(core, connection, ++handle, op, args);
+    }
     static Json::Value list(std::initializer_list<int> slots)
     {
         Json::Value l(Json::arrayValue);
@@ -103,9 +106,11 @@ struct Forge {
             out += q.text(11) + ";";
         }
         q.reset();
-        ZRKDatabase::Statement& m = core.world().db().prepare("SELECT money1, money2, money3 FROM players WHERE name = 'hero'");
+        ZRKDatabase::Statement& m =
+            core.world().db().prepare("SELECT money1, money2, money3 FROM players WHERE name = 'hero'");
         if (m.step())
-            out += "money " + std::to_string(m.integer(0)) + "," + std::to_string(m.integer(1)) + "," + std::to_string(m.integer(2));
+            out += "money " + std::to_string(m.integer(0)) + "," + std::to_string(m.integer(1)) + "," +
+                   std::to_string(m.integer(2));
         m.reset();
         return out;
     }
@@ -124,7 +129,8 @@ struct Forge {
     }
     long long item(int slot, const char* column)
     {
-        return number(std::string("SELECT ") + column + " FROM inventory WHERE player = 'hero' AND slot = " + std::to_string(slot));
+        return number(std::string("SELECT ") + column +
+                      " FROM inventory WHERE player = 'hero' AND slot = " + std::to_string(slot));
     }
     /// What would make the world unsound; empty when it is sound.
     std::string worldFault()
@@ -151,7 +157,8 @@ TEST(ForgeServer, APreviewPricesAndChangesNothingAndThePerformTakesMoneyAndOneOf
 {
     Forge forge;
     const std::string before = forge.snapshot();
-    ZRKMessage preview = forge.ask("queryIfEnhance", Forge::enhanceArgs(kCoat, {kStones, kFineStones}, {kLuck}, {}, false));
+    ZRKMessage preview =
+        forge.ask("queryIfEnhance", Forge::enhanceArgs(kCoat, {kStones, kFineStones}, {kLuck}, {}, false));
     ASSERT_FALSE(preview.error) << preview.text;
     const Json::Value& p = preview.views["forge/ifEnhance"];
     EXPECT_TRUE(p["can"].asBool());
@@ -353,8 +360,7 @@ TEST(ForgeServer, RefineUsesTheMetalsEitherWayAndAFullBagCannotTakeTheProduct)
     Forge full;
     full.exec("UPDATE inventory SET count = 2 WHERE player = 'hero' AND slot IN (72, 73, 74)");
     for (int s : {77, 78, 79, 80, 88, 89, 90})
-        full.exec("INSERT INTO inventory(player, i_id, bag, slot) VALUES('hero', 7201, 1, " +
-                                    std::to_string(s) + ")");
+        full.exec("INSERT INTO inventory(player, i_id, bag, slot) VALUES('hero', 7201, 1, " + std::to_string(s) + ")");
     const std::string before = full.snapshot();
     EXPECT_FALSE(full.ask("queryIfRefine", refine).views["forge/ifRefine"]["can"].asBool());
     EXPECT_TRUE(full.ask("queryRefine", refine).error);
@@ -431,8 +437,8 @@ TEST(ForgeServer, MixPassesTheBonusesAndEnchaseSetsGemsWithoutADraw)
 
 TEST(ForgeServer, AMissingBrokenOrMistypedForgeFileClosesTheForgeWithOneLine)
 {
-    for (const std::string& content : {std::string(), std::string("{not json"), std::string("{\"enhance\": 5}"),
-                                      std::string("[]")}) {
+    for (const std::string& content :
+         {std::string(), std::string("{not json"), std::string("{\"enhance\": 5}"), std::string("[]")}) {
         Fixtures fixtures;
         if (content.empty())
             std::remove(fixtures.dir.file("forge.json").c_str());
@@ -477,7 +483,7 @@ TEST(ForgeServer, ARunKilledInAStreamOfPerformsLosesNothingItAnswered)
     EXPECT_FALSE(after.core.worldWasReset());
     const long long stones = 1000000 - after.item(kStones, "count");
     const long long safety = 1000000 - after.item(kSafety, "count");
-    EXPECT_GE(stones, answered); // nothing answered is lost
+    EXPECT_GE(stones, answered);     // nothing answered is lost
     EXPECT_LE(stones, answered + 1); // at most the one on its way
     EXPECT_EQ(stones, safety);       // never half of one
 }
@@ -499,7 +505,9 @@ TEST(ForgeServer, AWorldOfTheLastSchemaIsBroughtUpWithItsItems)
     ZRKWorld world;
     ASSERT_TRUE(world.open(dir.file("world.db"), "res/server", false));
     EXPECT_FALSE(world.wasMovedAside());
-    EXPECT_EQ(log.containing("ZRKWorld", "the world of schema 3 was brought up to " + std::to_string(ZRKWorld::kSchemaVersion)), 1u);
+    EXPECT_EQ(log.containing("ZRKWorld",
+                             "the world of schema 3 was brought up to " + std::to_string(ZRKWorld::kSchemaVersion)),
+              1u);
     bool found = false;
     for (const ZRKWorld::Item& i : world.items("hero"))
         if (i.slot == 65) {

@@ -283,7 +283,8 @@ TEST(FriendsServer, TheNicknameLookUpIgnoresLetterCaseAndFindsNobodyForNonsense)
         args.append(nick);
         EXPECT_EQ(f.ask("rookie", "queryUserByNick", args).views["uid"].asString(), "hero") << nick;
     }
-    for (const std::string& nick : {std::string("Nobody"), std::string(""), std::string(10000, 'a'), std::string("\"'\xff\xfe")}) {
+    for (const std::string& nick :
+         {std::string("Nobody"), std::string(""), std::string(10000, 'a'), std::string("\"'\xff\xfe")}) {
         Json::Value args(Json::arrayValue);
         args.append(nick);
         const ZRKMessage reply = f.ask("rookie", "queryUserByNick", args);

@@ -184,7 +184,9 @@ TEST_F(GameServerTest, UnknownRequestIsAnErrorNotASuccess)
 {
     datatest::LogCapture log;
     std::pair<bool, std::string> got;
-    ZRKRequestBroker::post("ZRKShopRequest", "noSuchThing", "[]\n", [&](bool e, const std::string& t) { got = {e, t}; });
+    ZRKRequestBroker::post("ZRKShopRequest", "noSuchThing", "[]\n", [&](bool e, const std::string& t) {
+        got = {e, t};
+    });
     tick();
     EXPECT_TRUE(got.first);
     EXPECT_EQ(got.second, "An unknown error occurred."); // a text to show, never a bare key

@@ -87,16 +87,22 @@ struct RoomSignals {
     boost::signals2::scoped_connection params, state, players, destroyed;
     void follow(ZRKRoomState& room, bool now)
     {
-        params = room.subscribeToParamSignal([this](bool first, bool dress) {
-            seen.push_back(std::string("params") + (first ? " first" : "") + (dress ? " dress" : ""));
-        }, now);
-        state = room.subscribeToRoomStateSignal([this, &room](core::XmlConfigHelper& next) {
-            seen.push_back("state " + std::to_string(room.getState().getIntVal("state", -1)) + " to " +
-                           std::to_string(next.getIntVal("state", -1)));
-        }, now);
-        players = room.subscribeToPlayerStateSignal([this](const std::string& name, int bits) {
-            seen.push_back("player " + name + " " + std::to_string(bits));
-        }, now);
+        params = room.subscribeToParamSignal(
+            [this](bool first, bool dress) {
+                seen.push_back(std::string("params") + (first ? " first" : "") + (dress ? " dress" : ""));
+            },
+            now);
+        state = room.subscribeToRoomStateSignal(
+            [this, &room](core::XmlConfigHelper& next) {
+                seen.push_back("state " + std::to_string(room.getState().getIntVal("state", -1)) + " to " +
+                               std::to_string(next.getIntVal("state", -1)));
+            },
+            now);
+        players = room.subscribeToPlayerStateSignal(
+            [this](const std::string& name, int bits) {
+                seen.push_back("player " + name + " " + std::to_string(bits));
+            },
+            now);
         destroyed = room.subscribeToDestroySignal([this]() { seen.push_back("destroyed"); });
     }
 };
@@ -128,7 +134,8 @@ TEST_F(NoticesTest, EnteringARoomBuildsItsStateOnceAndALateSubscriberStillHearsI
     late.follow(*room, true);
     EXPECT_TRUE(late.seen.empty());
     tick();
-    EXPECT_EQ(late.seen, (std::vector<std::string>{"params first dress", "state 1 to 1", "player Anvil 3", "player hero 3"}));
+    EXPECT_EQ(late.seen,
+              (std::vector<std::string>{"params first dress", "state 1 to 1", "player Anvil 3", "player hero 3"}));
     tick();
     EXPECT_EQ(late.seen.size(), 4u); // once
 }
@@ -150,8 +157,8 @@ TEST_F(NoticesTest, RoomChangesArriveInOrderOnTheFrameAndChangeTheStateInPlace)
     EXPECT_TRUE(signals.seen.empty()); // nothing inside the server's doing: all on the frame
     EXPECT_EQ(room->getSeatOf("Anvil"), -1);
     tick();
-    EXPECT_EQ(signals.seen, (std::vector<std::string>{"player Anvil 3", "params dress", "player Anvil 8", "player Anvil 34",
-                                                      "params dress", "state 1 to 0", "params"}));
+    EXPECT_EQ(signals.seen, (std::vector<std::string>{"player Anvil 3", "params dress", "player Anvil 8",
+                                                      "player Anvil 34", "params dress", "state 1 to 0", "params"}));
     EXPECT_EQ(arrivals.seen, std::vector<std::string>{"join " + session->decorateRoom("drill") + "/Anvil"});
     EXPECT_EQ(room->getSeatOf("Anvil"), 1); // from blue to red, where a seat was free
     anvil = room->getPlayer(1);
@@ -215,18 +222,20 @@ TEST_F(NoticesTest, PasswordsAreCheckedByTheServerAndNeverShownAnywhere)
     for (const std::string& s : arrivals.seen)
         if (s.compare(0, 6, "enter ") == 0)
             answers.push_back(s);
-    EXPECT_EQ(answers, (std::vector<std::string>{"enter vault 10", "enter officers 0", "enter nowhere 9", "enter vault 0"}));
+    EXPECT_EQ(answers,
+              (std::vector<std::string>{"enter vault 10", "enter officers 0", "enter nowhere 9", "enter vault 0"}));
     EXPECT_FALSE(log.anyHolds(password));
     EXPECT_FALSE(log.anyHolds("brass"));
     EXPECT_FALSE(getZRKRoomState()->getParams().getStringVal("password", "").find("brass") != std::string::npos);
-    EXPECT_TRUE(getZRKRoomState()->getParams().getBoolVal("password", false) == false); // the vault asks none of hero now
+    EXPECT_TRUE(getZRKRoomState()->getParams().getBoolVal("password", false) ==
+                false); // the vault asks none of hero now
     // The room keeps a keyed hash of its password, never the password itself.
     const ZRKLobby::Room* kept = lobby().findRoom("vault");
     ASSERT_NE(kept, nullptr);
     EXPECT_FALSE(kept->password.empty());
     EXPECT_EQ(kept->password.find(password), std::string::npos);
     EXPECT_EQ(lobby().enter("Anvil", "vault", kept->password), ZRKLobby::WrongPassword); // the key opens nothing
-    EXPECT_EQ(lobby().seatOurs("Brisk", "vault"), ZRKLobby::Entered); // the server seats its own
+    EXPECT_EQ(lobby().seatOurs("Brisk", "vault"), ZRKLobby::Entered);                    // the server seats its own
 }
 
 TEST_F(NoticesTest, WhatIsSaidReachesWhoIsMeantWithEveryCharacter)

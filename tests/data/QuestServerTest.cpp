@@ -43,8 +43,7 @@ protected:
             [this](const std::string& who, int flags) { told.push_back(who + "/" + std::to_string(flags)); });
     }
     ZRKWorld& world() { return session->getGameServer()->core().world(); }
-    template <class Send>
-    Answer ask(Send send)
+    template <class Send> Answer ask(Send send)
     {
         Answer out{true, "unanswered"};
         bool done = false;
@@ -77,8 +76,10 @@ protected:
         ASSERT_FALSE(name.empty());
         tick();
         ask([&](ZRKReply r) { ZRKRequestBroker::call("ZRKRoomRequest", "reportLoad", r, name); });
-        const int team =
-            ZRKRoomRequest::getRoomState(name, false, false)->findPlayer("hero")->getBattleState().getIntVal("team", -1);
+        const int team = ZRKRoomRequest::getRoomState(name, false, false)
+                             ->findPlayer("hero")
+                             ->getBattleState()
+                             .getIntVal("team", -1);
         ask([&](ZRKReply r) {
             ZRKRequestBroker::call("ZRKRoomRequest", "reportBattleOver", r, name, heroWins ? team : 1 - team, counted);
         });
@@ -98,8 +99,8 @@ protected:
     std::string snapshot()
     {
         const ZRKWorld::Player* p = world().player("hero");
-        std::string out = std::to_string(p->money[0]) + "/" + std::to_string(p->exp) + "/" + std::to_string(p->lv) + "/" +
-                          std::to_string(p->points) + "/" + std::to_string(world().items("hero").size());
+        std::string out = std::to_string(p->money[0]) + "/" + std::to_string(p->exp) + "/" + std::to_string(p->lv) +
+                          "/" + std::to_string(p->points) + "/" + std::to_string(world().items("hero").size());
         for (const auto& q : quests())
             out += " " + std::to_string(q.first) + ":" + std::to_string(q.second.first) + ":" +
                    std::to_string(q.second.second);
@@ -273,8 +274,9 @@ TEST(QuestWorld, AWorldOfTheLastSchemaGetsItsQuestsProgress)
         ZRKWorld world;
         ASSERT_TRUE(world.open(dir.file("world.db"), "res/server", false));
         // Schema 5: the quests knew no progress.
-        ASSERT_TRUE(world.db().exec("CREATE TABLE q5 AS SELECT player, q_id, state FROM quests; DROP TABLE quests; "
-                                    "ALTER TABLE q5 RENAME TO quests; UPDATE meta SET value = '5' WHERE key = 'schema'"));
+        ASSERT_TRUE(
+            world.db().exec("CREATE TABLE q5 AS SELECT player, q_id, state FROM quests; DROP TABLE quests; "
+                            "ALTER TABLE q5 RENAME TO quests; UPDATE meta SET value = '5' WHERE key = 'schema'"));
     }
     datatest::LogCapture log;
     ZRKWorld world;

@@ -120,8 +120,10 @@ TEST_F(BrokerTest, CancelledAndOwnerlessCompletionsNeverRun)
     auto screen = std::make_unique<Screen>();
     screen->hits = &hits;
     Screen* raw = screen.get();
-    long guarded = broker.send("K", "b", "", screen->requests.guard([raw](bool e, const std::string& t) { raw->onReply(e, t); }));
-    long tracked = screen->requests.track(broker.send("K", "c", "", [raw](bool e, const std::string& t) { raw->onReply(e, t); }));
+    long guarded =
+        broker.send("K", "b", "", screen->requests.guard([raw](bool e, const std::string& t) { raw->onReply(e, t); }));
+    long tracked =
+        screen->requests.track(broker.send("K", "c", "", [raw](bool e, const std::string& t) { raw->onReply(e, t); }));
     broker.complete(guarded, false, "x");
     screen.reset(); // the screen goes while its replies are on their way
     EXPECT_FALSE(broker.isPending(tracked));

@@ -325,8 +325,8 @@ TEST_F(RoomFlowServerTest, ATeamChangeMovesThePlayerToAFreeSeatAndTellsTheSeatsA
     ZRKRoomState* state = ZRKRoomRequest::getRoomState(std::string(), false, false);
     ASSERT_NE(state, nullptr);
     int bits = 0;
-    boost::signals2::scoped_connection heard =
-        state->subscribeToPlayerStateSignal([&](const std::string& who, int b) { bits |= who == "hero" ? b : 0; }, false);
+    boost::signals2::scoped_connection heard = state->subscribeToPlayerStateSignal(
+        [&](const std::string& who, int b) { bits |= who == "hero" ? b : 0; }, false);
     ASSERT_FALSE(answer(ZRKRoomRequest::changeTeam(track())).first);
     tick();
     EXPECT_EQ(room().seats[4], "hero");
@@ -447,8 +447,9 @@ TEST_F(RoomFlowServerTest, AfterItsBattleTheRoomWaitsForThePlayerAndThenForTheNe
     ASSERT_TRUE(startAndLoad());
     // The battle is decided and closes; the player's screen still shows its end: the room waits.
     bool reported = false;
-    ZRKRequestBroker::call("ZRKRoomRequest", "reportBattleOver",
-                           [&](bool error, const std::string&) { reported = !error; }, name, 0, Json::Value(Json::arrayValue));
+    ZRKRequestBroker::call(
+        "ZRKRoomRequest", "reportBattleOver", [&](bool error, const std::string&) { reported = !error; }, name, 0,
+        Json::Value(Json::arrayValue));
     tick(3);
     ASSERT_TRUE(reported);
     play(30);
@@ -505,8 +506,7 @@ TEST_F(RoomFlowServerTest, NobodyButTheOwnerKicksShutsSeatsOrStarts)
     const int seat = lobby().findRoom(name)->seats[4] == "rookie" ? 4 : 1;
     ASSERT_EQ(room().seats[seat], "rookie");
     EXPECT_EQ(rookie("kick", argsOf({0})), "!Only the room's owner may do that.");
-    EXPECT_EQ(rookie("changeSlotFlag", argsOf({5, false})),
-              "!Only the room's owner may do that.");
+    EXPECT_EQ(rookie("changeSlotFlag", argsOf({5, false})), "!Only the room's owner may do that.");
     EXPECT_EQ(rookie("beginGame"), "!Only the room's owner may do that.");
     EXPECT_EQ(room().seats[0], "hero");
     EXPECT_TRUE(room().open[5]);
@@ -557,7 +557,10 @@ TEST_F(RoomFlowServerTest, APlayerInADuelOfOursMakesItTwoAgainstOneAndOneOfOursG
     ASSERT_EQ(lobby().seatOurs(ours[1], name), ZRKLobby::Entered);
     ASSERT_EQ(lobby().enter("hero", name, ""), ZRKLobby::Entered); // two against one
     halfSeconds.until(
-        [&] { return lobby().seated(name).size() == 2 && lobby().startRefusal(name, lobby().findRoom(name)->moderator).empty(); },
+        [&] {
+            return lobby().seated(name).size() == 2 &&
+                   lobby().startRefusal(name, lobby().findRoom(name)->moderator).empty();
+        },
         60, "two seated and the room ready to start");
     ASSERT_NE(lobby().findRoom(name), nullptr);
     const std::vector<std::string> seated = lobby().seated(name);

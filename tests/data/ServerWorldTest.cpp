@@ -53,8 +53,7 @@ struct Hero {
         return true;
     }};
     /// Sends through `send` and ticks until the reply is in: (error, text).
-    template <class Send>
-    std::pair<bool, std::string> ask(Send send)
+    template <class Send> std::pair<bool, std::string> ask(Send send)
     {
         std::pair<bool, std::string> got{true, "<no reply>"};
         send([&got](bool e, const std::string& t) { got = {e, t}; });
@@ -120,7 +119,9 @@ TEST(ServerWorld, AChangeIsWhatTheNextQueryShowsAndARefusalChangesNothing)
     ASSERT_EQ(hero.code, 0);
     EXPECT_EQ(hero.pc().getIntVal("pc_points", -1), 5);
 
-    auto points = [&](const std::string& text) { return hero.ask([&](ZRKReply r) { ZRKUserRequest::addStatsPoint(text, r); }); };
+    auto points = [&](const std::string& text) {
+        return hero.ask([&](ZRKReply r) { ZRKUserRequest::addStatsPoint(text, r); });
+    };
     EXPECT_FALSE(points("{dex:1,luk:0,str:2,vit:1}\n").first);
     core::XmlConfigHelper pc = hero.pc();
     EXPECT_EQ(pc.getIntVal("pc_points", -1), 1);
@@ -142,7 +143,9 @@ TEST(ServerWorld, AChangeIsWhatTheNextQueryShowsAndARefusalChangesNothing)
 TEST(ServerWorld, ItemsMoveSwapAndNeverLandInTwoSlots)
 {
     Hero hero;
-    auto move = [&](const core::XmlConfigHelper& p) { return hero.ask([&](ZRKReply r) { ZRKUserRequest::changeSlot(p, r); }); };
+    auto move = [&](const core::XmlConfigHelper& p) {
+        return hero.ask([&](ZRKReply r) { ZRKUserRequest::changeSlot(p, r); });
+    };
     const std::map<int, int> start = hero.bag();
     ASSERT_EQ(start.at(61), 3001);
     ASSERT_EQ(start.at(3), 2001);
@@ -242,7 +245,10 @@ public:
         board->setBool("kavri3D/headless", true);
         return board;
     }
-    core::SessionPtr onCreateSession() override { return core::SessionPtr(new ZRKSession(ZRKGameServer::start(mConfig))); }
+    core::SessionPtr onCreateSession() override
+    {
+        return core::SessionPtr(new ZRKSession(ZRKGameServer::start(mConfig)));
+    }
     bool onRun() override
     {
         getApplicationState()->start();
@@ -369,9 +375,9 @@ TEST(ServerWorld, ARunKilledMidStreamKeepsEveryAnsweredChangeAndNoHalfOfOne)
     EXPECT_FALSE(world.wasMovedAside());
     ZRKWorld::Player hero;
     ASSERT_TRUE(world.loadPlayer("hero", hero));
-    const long long pointsAnswered = answered / 2;        // the even requests, from 2 on
-    EXPECT_GE(hero.abilities[0] - 3, pointsAnswered);      // nothing answered is lost
-    EXPECT_LE(hero.abilities[0] - 3, pointsAnswered + 1);  // at most the one on its way
+    const long long pointsAnswered = answered / 2;              // the even requests, from 2 on
+    EXPECT_GE(hero.abilities[0] - 3, pointsAnswered);           // nothing answered is lost
+    EXPECT_LE(hero.abilities[0] - 3, pointsAnswered + 1);       // at most the one on its way
     EXPECT_EQ(hero.points + hero.abilities[0], 1000000000 + 3); // never half of one
     std::map<int, long long> slots;
     for (const ZRKWorld::Item& i : world.items("hero"))
@@ -388,7 +394,9 @@ TEST(ServerWorld, ARunKilledMidStreamKeepsEveryAnsweredChangeAndNoHalfOfOne)
 TEST(ServerWorld, WornSlotsTakeTheirKindBindWhatIsWornAndTheAnswerNamesTheChangedSlots)
 {
     Hero hero;
-    auto move = [&](const core::XmlConfigHelper& p) { return hero.ask([&](ZRKReply r) { ZRKUserRequest::changeSlot(p, r); }); };
+    auto move = [&](const core::XmlConfigHelper& p) {
+        return hero.ask([&](ZRKReply r) { ZRKUserRequest::changeSlot(p, r); });
+    };
     hero.bag();
     const long before = ZRKUserRequest::getInventoryTime();
     auto bound = [](int slot) {

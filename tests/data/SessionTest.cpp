@@ -32,7 +32,10 @@ struct RoomListener : core::MsgRoomCallback, core::MsgChatCallback {
         seen.push_back("enter " + room + " " + std::to_string(code));
     }
     void onLeaveRoom(const std::string& room) override { seen.push_back("leave " + room); }
-    void onMemberMessage(const std::string& room, const std::string& text, bool) override { seen.push_back(room + ": " + text); }
+    void onMemberMessage(const std::string& room, const std::string& text, bool) override
+    {
+        seen.push_back(room + ": " + text);
+    }
     void onMessage(const std::string& from, const std::string&, const std::string& text) override
     {
         seen.push_back("chat " + from + ": " + text);
@@ -219,7 +222,7 @@ TEST_F(SessionTest, ALogInGoesToTheServerTheSettingsNameAndOnlyTheBuiltInOneAnsw
     ASSERT_TRUE(session.login("hero", "hero123", slot));
     EXPECT_TRUE(session.isLoggingIn());
     EXPECT_FALSE(session.login("hero", "hero123", slot)); // one at a time, as ever
-    EXPECT_EQ(calls, 0);                                   // told from the next frame
+    EXPECT_EQ(calls, 0);                                  // told from the next frame
     session.update(0);
     session.update(0);
     EXPECT_EQ(calls, 1);

@@ -34,7 +34,8 @@ struct Shop {
     }
     ~Shop()
     {
-        EXPECT_EQ(number("SELECT count(*) FROM (SELECT 1 FROM inventory GROUP BY player, slot HAVING count(*) > 1)"), 0);
+        EXPECT_EQ(number("SELECT count(*) FROM (SELECT 1 FROM inventory GROUP BY player, slot HAVING count(*) > 1)"),
+                  0);
         EXPECT_EQ(number("SELECT count(*) FROM players WHERE money1 < 0 OR money2 < 0 OR money3 < 0"), 0);
     }
     static ZRKServerConfig defaults()
@@ -44,7 +45,10 @@ struct Shop {
         c.seed = 7;
         return c;
     }
-    ZRKMessage ask(const std::string& op, const Json::Value& args) { return datatest::ask(core, connection, ++handle, op, args); }
+    ZRKMessage ask(const std::string& op, const Json::Value& args)
+    {
+        return datatest::ask(core, connection, ++handle, op, args);
+    }
     /// A purchase (or renewal) of the text as the client sends it, under the id.
     ZRKMessage buy(const std::string& text, const std::string& id, const char* op = "shopCheckout")
     {
@@ -62,7 +66,8 @@ struct Shop {
     }
     std::vector<long long> money()
     {
-        return {number("SELECT money1 FROM players WHERE name = 'hero'"), number("SELECT money2 FROM players WHERE name = 'hero'"),
+        return {number("SELECT money1 FROM players WHERE name = 'hero'"),
+                number("SELECT money2 FROM players WHERE name = 'hero'"),
                 number("SELECT money3 FROM players WHERE name = 'hero'")};
     }
     /// Every item and the money, as one text.
@@ -72,8 +77,8 @@ struct Shop {
         ZRKDatabase::Statement& q = core.world().db().prepare(
             "SELECT slot, i_id, count, buy_time, expiry_day FROM inventory WHERE player = 'hero' ORDER BY slot");
         while (q.step())
-            out += std::to_string(q.integer(0)) + ":" + std::to_string(q.integer(1)) + "x" + std::to_string(q.integer(2)) +
-                   " " + q.text(3) + "/" + std::to_string(q.integer(4)) + ";";
+            out += std::to_string(q.integer(0)) + ":" + std::to_string(q.integer(1)) + "x" +
+                   std::to_string(q.integer(2)) + " " + q.text(3) + "/" + std::to_string(q.integer(4)) + ";";
         q.reset();
         for (long long m : money())
             out += " " + std::to_string(m);
@@ -145,8 +150,8 @@ TEST(ShopServer, ACartIsPaidAsTheBoxSaysAndLandsInTheFirstFreeSlots)
         shop.core.shop().setMemberPricing(pricing, 0.8f);
         // A jacket for 30 days (300 coins), three repair kits (6 coupons), wings for 30 days (5
         // medals, 4 for a member such as hero while members pay less).
-        const ZRKMessage reply =
-            shop.buy("[{s_expire:30,s_id:101,s_num:1},{s_expire:0,s_id:701,s_num:3},{s_expire:30,s_id:501,s_num:1}]\n", "a1");
+        const ZRKMessage reply = shop.buy(
+            "[{s_expire:30,s_id:101,s_num:1},{s_expire:0,s_id:701,s_num:3},{s_expire:30,s_id:501,s_num:1}]\n", "a1");
         ASSERT_FALSE(reply.error) << reply.text;
         EXPECT_EQ(shop.money(), (std::vector<long long>{900, 24, pricing ? 1 : 0}));
         EXPECT_EQ(shop.number("SELECT cost3 FROM purchases WHERE id = 'a1'"), pricing ? 4 : 5);
@@ -168,22 +173,22 @@ TEST(ShopServer, EveryRefusalLeavesTheWorldAsItWas)
     Shop shop;
     const std::string before = shop.snapshot();
     const char* const refused[] = {
-        "[{s_expire:0,s_id:502,s_num:1}]\n",               // 100 medals: hero has 5
-        "[{s_expire:0,s_id:202,s_num:5}]\n",               // five coats: four free slots
-        "[{s_expire:0,s_id:801,s_num:1}]\n",               // another shop's entry
-        "[{s_expire:0,s_id:901,s_num:1}]\n",               // a money kind never sold
-        "[{s_expire:30,s_id:102,s_num:1}]\n",              // an option with other days
-        "[{s_expire:30,s_id:101,s_num:0}]\n",              // no pieces
+        "[{s_expire:0,s_id:502,s_num:1}]\n",  // 100 medals: hero has 5
+        "[{s_expire:0,s_id:202,s_num:5}]\n",  // five coats: four free slots
+        "[{s_expire:0,s_id:801,s_num:1}]\n",  // another shop's entry
+        "[{s_expire:0,s_id:901,s_num:1}]\n",  // a money kind never sold
+        "[{s_expire:30,s_id:102,s_num:1}]\n", // an option with other days
+        "[{s_expire:30,s_id:101,s_num:0}]\n", // no pieces
         "[{s_expire:30,s_id:101,s_num:-5}]\n",
         "[{s_expire:30,s_id:101,s_num:100}]\n",
-        "[{s_expire:30,s_id:101,s_num:1.5}]\n",            // no whole number
-        "[{s_expire:30,s_id:101,s_num:1000000000000}]\n",  // past 32 bits
-        "[{s_expire:30,s_id:101}]\n",                      // a key missing
-        "[{s_expire:30,s_id:101,s_num:1,s_num:1}]\n",      // a key twice
-        "[{s_expire:30,s_id:101,s_num:1,pci_slot:3}]\n",   // a key too many
-        "[{s_expire:30,s_id:{a:1},s_num:1}]\n",            // nested
+        "[{s_expire:30,s_id:101,s_num:1.5}]\n",           // no whole number
+        "[{s_expire:30,s_id:101,s_num:1000000000000}]\n", // past 32 bits
+        "[{s_expire:30,s_id:101}]\n",                     // a key missing
+        "[{s_expire:30,s_id:101,s_num:1,s_num:1}]\n",     // a key twice
+        "[{s_expire:30,s_id:101,s_num:1,pci_slot:3}]\n",  // a key too many
+        "[{s_expire:30,s_id:{a:1},s_num:1}]\n",           // nested
         "[{\"s_expire\":30,\"s_id\":101,\"s_num\":1,\"s_num\":2}]\n",
-        "{s_expire:30,s_id:101,s_num:1}\n",                // no list
+        "{s_expire:30,s_id:101,s_num:1}\n", // no list
         "[{s_expire:30,s_id:101,s_num:1},[1]]\n",
         "",
     };
@@ -233,11 +238,12 @@ TEST(ShopServer, RenewingCountsFromTheLaterOfNowAndTheItemsEnd)
     ASSERT_FALSE(shop.buy("[{pci_slot:61,s_expire:30,s_id:101,s_num:1}]\n", "n2", "shopRenewval").error);
     EXPECT_EQ(shop.item(61), "3001x1 2027-03-07 00:00:00/30");
     const std::string before = shop.snapshot();
-    for (const char* text : {"[{pci_slot:62,s_expire:30,s_id:101,s_num:1}]\n",   // no timed item there
-                             "[{pci_slot:61,s_expire:0,s_id:102,s_num:1}]\n",    // a permanent option
-                             "[{pci_slot:61,s_expire:7,s_id:201,s_num:1}]\n",    // another item's option
-                             "[{pci_slot:61,s_expire:30,s_id:101,s_num:2}]\n",   // not its count
-                             "[{pci_slot:61,s_expire:30,s_id:101,s_num:1},{pci_slot:61,s_expire:30,s_id:101,s_num:1}]\n"})
+    for (const char* text :
+         {"[{pci_slot:62,s_expire:30,s_id:101,s_num:1}]\n", // no timed item there
+          "[{pci_slot:61,s_expire:0,s_id:102,s_num:1}]\n",  // a permanent option
+          "[{pci_slot:61,s_expire:7,s_id:201,s_num:1}]\n",  // another item's option
+          "[{pci_slot:61,s_expire:30,s_id:101,s_num:2}]\n", // not its count
+          "[{pci_slot:61,s_expire:30,s_id:101,s_num:1},{pci_slot:61,s_expire:30,s_id:101,s_num:1}]\n"})
         EXPECT_TRUE(shop.buy(text, std::string("x") + std::to_string(shop.handle), "shopRenewval").error) << text;
     EXPECT_EQ(shop.snapshot(), before);
 }
@@ -259,7 +265,9 @@ TEST(ShopServer, ABuyerKilledMidPurchaseLosesNothingAndPaysForAllHeHas)
             [&](const std::function<void(long)>& told) {
                 Shop shop(config);
                 for (long n = 1;; ++n)
-                    if (!shop.buy("[{s_expire:0,s_id:701,s_num:1}]\n", "k" + std::to_string(run) + "-" + std::to_string(n)).error)
+                    if (!shop.buy("[{s_expire:0,s_id:701,s_num:1}]\n",
+                                  "k" + std::to_string(run) + "-" + std::to_string(n))
+                             .error)
                         told(n);
                     else
                         _exit(6); // a purchase refused: the helper reports the child stopping
@@ -289,7 +297,9 @@ TEST(ShopServer, AWorldWithoutALedgerIsBroughtUpAndSells)
     }
     datatest::LogCapture log;
     Shop shop(config);
-    EXPECT_EQ(log.containing("ZRKWorld", "the world of schema 4 was brought up to " + std::to_string(ZRKWorld::kSchemaVersion)), 1u);
+    EXPECT_EQ(log.containing("ZRKWorld",
+                             "the world of schema 4 was brought up to " + std::to_string(ZRKWorld::kSchemaVersion)),
+              1u);
     EXPECT_FALSE(shop.buy("[{s_expire:0,s_id:701,s_num:1}]\n", "up-1").error);
     EXPECT_EQ(shop.number("SELECT count(*) FROM purchases"), 1);
 }
@@ -323,7 +333,8 @@ TEST(ShopServer, PropsSellOnlyBattlePropsOfTheOrdinaryShopOntoTheirStack)
                              "[{s_expire:0,s_id:1201,s_num:1}]\n"}) // the guild's tonic
         EXPECT_TRUE(shop.buy(cart, std::string("p") + std::to_string(cart[20]), "shopPropsCheckout").error) << cart;
     EXPECT_EQ(shop.snapshot(), before);
-    const ZRKMessage ok = shop.buy("[{s_expire:0,s_id:701,s_num:2},{s_expire:0,s_id:1001,s_num:1}]\n", "props-1", "shopPropsCheckout");
+    const ZRKMessage ok =
+        shop.buy("[{s_expire:0,s_id:701,s_num:2},{s_expire:0,s_id:1001,s_num:1}]\n", "props-1", "shopPropsCheckout");
     ASSERT_FALSE(ok.error) << ok.text;
     EXPECT_EQ(shop.item(51).substr(0, 6), "4001x5"); // on the kit's stack
     EXPECT_EQ(shop.item(52).substr(0, 6), "5002x3");
@@ -341,11 +352,12 @@ TEST(ShopServer, TheGuildShopSellsOneLineToMembersForMedalsAndCreditsTheGuild)
     // Its option sells only through the guild's request, one line at a time.
     EXPECT_TRUE(shop.buy("[{s_expire:0,s_id:1201,s_num:1}]\n", "g0").error);
     EXPECT_TRUE(shop.buy("[{s_expire:0,s_id:501,s_num:1}]\n", "g1", "guildshoppay").error);
-    EXPECT_TRUE(shop.buy("[{s_expire:0,s_id:1201,s_num:1},{s_expire:0,s_id:1201,s_num:1}]\n", "g2", "guildshoppay").error);
+    EXPECT_TRUE(
+        shop.buy("[{s_expire:0,s_id:1201,s_num:1},{s_expire:0,s_id:1201,s_num:1}]\n", "g2", "guildshoppay").error);
     const ZRKMessage ok = shop.buy("[{s_expire:0,s_id:1201,s_num:1}]\n", "g3", "guildshoppay");
     ASSERT_FALSE(ok.error) << ok.text;
     EXPECT_EQ(shop.money(), (std::vector<long long>{1200, 30, 100})); // full price in medals, not coins
-    EXPECT_EQ(setting(shop, "hero", "g_contribution"), 55);          // 40 + 15
+    EXPECT_EQ(setting(shop, "hero", "g_contribution"), 55);           // 40 + 15
     EXPECT_EQ(shop.item(53).substr(0, 6), "5004x1");
     // Out of the guild, nothing is sold.
     Json::Value settings = ZRKWorld::Player::doc(shop.core.world().player("hero")->settings);
@@ -382,8 +394,8 @@ TEST(ShopServer, AGiftOfMedalLinesLandsInTheReceiversBagEvenABots)
     const std::string wings = "[{s_expire:30,s_id:501,s_num:1}]\n";
     const std::string before = shop.snapshot();
     for (const Json::Value& bad :
-         {gift(1002, "hi", 5, "[{s_expire:30,s_id:101,s_num:1}]\n", "x1"), // coins: no gift line
-          gift(0, "hi", 5, wings, "x2"), gift(424242, "hi", 5, wings, "x3"),  // nobody
+         {gift(1002, "hi", 5, "[{s_expire:30,s_id:101,s_num:1}]\n", "x1"),     // coins: no gift line
+          gift(0, "hi", 5, wings, "x2"), gift(424242, "hi", 5, wings, "x3"),   // nobody
           gift(1002, "hi", 4, wings, "x4"), gift(1002, "hi", -1, wings, "x5"), // dearer than shown
           gift(1002, std::string(201, 'a'), 5, wings, "x6"), gift(1002, std::string(10000, '"'), 5, wings, "x7"),
           gift(1002, "bad \xff\xfe", 5, wings, "x8")})

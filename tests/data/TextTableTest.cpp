@@ -25,10 +25,17 @@ TEST(TextTableTest, FormattedTextsTakeTheirArguments)
 {
     ZRKLan lan("res/lan");
     // Texts the game formats must hold exactly as many placeholders as it passes arguments.
-    const std::pair<const char*, int> formatted[] = {{"warning/quit_task", 1}, {"error/no_access", 1},
-        {"warning/room_lv_limit1", 1}, {"warning/unlock_rank_cfm", 4}, {"msg/shopping_cost", 3},
-        {"msg/shopping_cost1", 4}, {"msg/shopping_completed_request_const", 4}, {"msg/prizeBox_open_dianjuan", 1},
-        {"msg/guildshop_confirm", 3}, {"msg/arenashop_confirm", 3}, {"msg/gift_confirm", 1}};
+    const std::pair<const char*, int> formatted[] = {{"warning/quit_task", 1},
+                                                     {"error/no_access", 1},
+                                                     {"warning/room_lv_limit1", 1},
+                                                     {"warning/unlock_rank_cfm", 4},
+                                                     {"msg/shopping_cost", 3},
+                                                     {"msg/shopping_cost1", 4},
+                                                     {"msg/shopping_completed_request_const", 4},
+                                                     {"msg/prizeBox_open_dianjuan", 1},
+                                                     {"msg/guildshop_confirm", 3},
+                                                     {"msg/arenashop_confirm", 3},
+                                                     {"msg/gift_confirm", 1}};
     for (const auto& f : formatted) {
         std::string text = ZRKLan::getMsg(f.first);
         std::set<std::string> found;
@@ -48,7 +55,8 @@ TEST(TextTableTest, BrokenTableStillAnswersWithKeys)
     EXPECT_EQ(ZRKLan::getMsg("error/title1"), "error/title1");
     EXPECT_EQ(lan.size(), 0u);
 
-    zrktest::writeFile(dir.file("texts.json"), "{\"error/title1\": \"Error\", \"x\": " + zrktest::nestedJson(100000) + "}");
+    zrktest::writeFile(dir.file("texts.json"),
+                       "{\"error/title1\": \"Error\", \"x\": " + zrktest::nestedJson(100000) + "}");
     ZRKLan deep(dir.path());
     EXPECT_EQ(deep.size(), 0u);
     EXPECT_EQ(ZRKLan::getMsg("error/title1"), "error/title1");

@@ -42,9 +42,13 @@ TEST(Messages, EveryKindSurvivesTheWayAsTextAndHalfAMessageIsNone)
 
     ZRKMessage untouched = sent[2];
     const std::string whole = sent[0].toText();
-    const std::string broken[] = {"", whole.substr(0, whole.size() / 2), "{\"type\":\"reply\"}",
-                                  "{\"type\":\"request\",\"handle\":\"5\",\"op\":\"x\"}", "{\"type\":\"shout\",\"op\":\"x\"}",
-                                  "{\"type\":\"notice\",\"op\":\"join\",\"room\":5}", "[1,2,3]",
+    const std::string broken[] = {"",
+                                  whole.substr(0, whole.size() / 2),
+                                  "{\"type\":\"reply\"}",
+                                  "{\"type\":\"request\",\"handle\":\"5\",\"op\":\"x\"}",
+                                  "{\"type\":\"shout\",\"op\":\"x\"}",
+                                  "{\"type\":\"notice\",\"op\":\"join\",\"room\":5}",
+                                  "[1,2,3]",
                                   std::string(2 * 1024 * 1024, ' ')};
     for (const std::string& text : broken)
         EXPECT_FALSE(ZRKMessage::fromText(text, untouched)) << text.substr(0, 60);
@@ -121,8 +125,10 @@ TEST_F(Link, OutOfOrderTheServerTakesThemLastFirstAndEachReplyStillFindsItsReque
         return p;
     };
     std::vector<std::string> done;
-    ZRKUserRequest::changeSlot(moves(61, 77), [&](bool e, const std::string&) { done.push_back(e ? "first refused" : "first moved"); });
-    ZRKUserRequest::changeSlot(moves(77, 78), [&](bool e, const std::string&) { done.push_back(e ? "second refused" : "second moved"); });
+    ZRKUserRequest::changeSlot(
+        moves(61, 77), [&](bool e, const std::string&) { done.push_back(e ? "first refused" : "first moved"); });
+    ZRKUserRequest::changeSlot(
+        moves(77, 78), [&](bool e, const std::string&) { done.push_back(e ? "second refused" : "second moved"); });
     session.update(0);
     // Taken the other way round, the second found nothing in slot 77; completions run in sending order.
     EXPECT_EQ(done, (std::vector<std::string>{"first moved", "second refused"}));

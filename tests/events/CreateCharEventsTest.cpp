@@ -117,8 +117,8 @@ TEST_F(CreateCharFixture, LoadingDrawsTheSexAndEachPartThenDressesThePreviewOnce
         EXPECT_EQ(boost::any_cast<int>(values[name + "_max"]), 3) << name;
     }
     EXPECT_EQ(role->getLook(), "boy");
-    EXPECT_EQ(role->getDefaultItems(), (std::vector<std::string>{"boy_hair_01", "boy_face_02", "boy_coat_03",
-                                                                 "boy_glove_02", "boy_shoes_03"}));
+    EXPECT_EQ(role->getDefaultItems(),
+              (std::vector<std::string>{"boy_hair_01", "boy_face_02", "boy_coat_03", "boy_glove_02", "boy_shoes_03"}));
     EXPECT_EQ(role->getMood(), "boy_continue");
     EXPECT_EQ(role->getIdleActions(), std::vector<std::string>{"boy_walk"}); // one idle action at most
     EXPECT_EQ(control->raisedIds(), std::vector<int>{3});

@@ -63,7 +63,8 @@ struct EventsFixture : ::testing::Test {
     kavri3D::zrk::Application app{nullptr, "game.exe"};
     kavri3D::core::Frame frame{app};
     kavri3D::zrk::GameServices::FrameLoan loan{frame};
-    std::unique_ptr<kavri3D::zrk::ZRKSession> session{new kavri3D::zrk::ZRKSession(kavri3D::zrk::ZRKGameServer::start("res/server"))};
+    std::unique_ptr<kavri3D::zrk::ZRKSession> session{
+        new kavri3D::zrk::ZRKSession(kavri3D::zrk::ZRKGameServer::start("res/server"))};
     yake::logging::logger& log = yake::logging::logger::instance();
 
     EventsFixture()

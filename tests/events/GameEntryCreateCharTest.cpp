@@ -35,8 +35,8 @@ TEST_F(NewPlayerRun, TheCreationPageMakesTheCharacterAndThePlayerGoesOn)
     EXPECT_TRUE(play(kNewbieRun, [&](zrktest::GameRun& game) {
         boost::signals2::scoped_connection seen = game.stateMachine()->subscribeToFsmState(
             [&states](kavri3D::core::ClientStateMachine& m) { states.push_back(m.currentStateName()); });
-        game.framesUntil([&] { return session->getLastTeleport() != "" && session->getLastTeleport() != "zrk_createchar"; },
-                         600);
+        game.framesUntil(
+            [&] { return session->getLastTeleport() != "" && session->getLastTeleport() != "zrk_createchar"; }, 600);
         asked = session->getLastTeleport();
         found = session->getGameServer()->core().world().loadPlayer("nochar", made);
     }));

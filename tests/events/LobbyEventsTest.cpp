@@ -67,8 +67,7 @@ struct LobbyFixture : EventsFixture {
         data().applyViews(views);
     }
     std::vector<int> raised() { return control->raisedIds(); }
-    template <class T>
-    static std::vector<const T*> values(gui::ParamList* list, const std::string& name)
+    template <class T> static std::vector<const T*> values(gui::ParamList* list, const std::string& name)
     {
         std::vector<const T*> out;
         for (const gui::ParamNode* n : *list)
@@ -111,7 +110,11 @@ TEST_F(LobbyFixture, TheAreaListsTheZonesAndEntersOneWithinItsLimit)
     EXPECT_EQ(rookies->levelLimit, 10);
 
     // A level-11 player is refused "rookies" without asking the server; level 10 gets in.
-    setView("pc", [] { Json::Value pc; pc["pc_lv"] = 11; return pc; }());
+    setView("pc", [] {
+        Json::Value pc;
+        pc["pc_lv"] = 11;
+        return pc;
+    }());
     control->clearRaised();
     setParam("z_id", rookies->zoneId);
     setParam("cryRoomName", std::string("rookies_cry"));
@@ -120,11 +123,18 @@ TEST_F(LobbyFixture, TheAreaListsTheZonesAndEntersOneWithinItsLimit)
     ASSERT_NE(lastBox(), nullptr);
     EXPECT_NE(lastBox()->text.find("10"), std::string::npos);
     EXPECT_TRUE(ZRKRequestBroker::getSingleton().unanswered().empty());
-    setView("pc", [] { Json::Value pc; pc["pc_lv"] = 10; return pc; }());
+    setView("pc", [] {
+        Json::Value pc;
+        pc["pc_lv"] = 10;
+        return pc;
+    }());
     act(go);
     frames(5);
     EXPECT_EQ(machine().currentStateName(), "playerhall");
-    EXPECT_EQ(values<std::string>(go.fillParams(), "zone_name").front() ? *values<std::string>(go.fillParams(), "zone_name").front() : "", "rookies");
+    EXPECT_EQ(values<std::string>(go.fillParams(), "zone_name").front()
+                  ? *values<std::string>(go.fillParams(), "zone_name").front()
+                  : "",
+              "rookies");
     EXPECT_EQ(ZRKServerRequest::getServer()->getCurrentZone().getStringVal("name", ""), "rookies");
 }
 
@@ -146,7 +156,11 @@ TEST_F(LobbyFixture, AZoneWithoutLimitAdmitsAnyLevelAndNoCryRoomIsEntered)
     ASSERT_EQ(list->size(), 101u);
     EXPECT_EQ(list->back()->name, "a101");
 
-    setView("pc", [] { Json::Value pc; pc["pc_lv"] = 60; return pc; }());
+    setView("pc", [] {
+        Json::Value pc;
+        pc["pc_lv"] = 60;
+        return pc;
+    }());
     setParam("z_id", 1); // pc_level 0 here; the server's zone 1 ("plains") has none either
     act(go);
     frames(5);
@@ -229,7 +243,11 @@ TEST_F(LobbyFixture, ThreeMembersTwoAvatarsAndTheArenaList)
     logIn();
     HallFriendListMgr manager(page, dispatcher);
     HallFriendListRefeshEvent list(page, dispatcher, 34);
-    setView("zone", [] { Json::Value z; z["name"] = "plains"; return z; }());
+    setView("zone", [] {
+        Json::Value z;
+        z["name"] = "plains";
+        return z;
+    }());
     core::MsgClient* client = session->getMsgClient();
     for (const char* who : {"ann", "bob", "cy"})
         client->receiveMemberJoin(session->decorateRoom("plains"), session->decorateRoom("plains") + "/" + who);
@@ -260,7 +278,12 @@ TEST_F(LobbyFixture, ThreeMembersTwoAvatarsAndTheArenaList)
     frames(3);
     EXPECT_EQ(count(raised(), 30), 1u);
     EXPECT_EQ(count(raised(), 34), 0u);
-    setView("zone", [] { Json::Value z; z["name"] = "plains"; z["arena"] = true; return z; }());
+    setView("zone", [] {
+        Json::Value z;
+        z["name"] = "plains";
+        z["arena"] = true;
+        return z;
+    }());
     act(list);
     frames(3);
     EXPECT_EQ(count(raised(), 34), 1u);
@@ -315,8 +338,8 @@ TEST_F(LobbyFixture, RoomsWithCutTitlesAndOverflowingCountsReadSafely)
     Json::Value rooms(Json::arrayValue);
     Json::Value r;
     r["id"] = 1;
-    r["title"] = "ab\xE4\xB8";      // a character cut at the end
-    r["name"] = "\xF0\x9F";        // and a name that is nothing but one
+    r["title"] = "ab\xE4\xB8"; // a character cut at the end
+    r["name"] = "\xF0\x9F";    // and a name that is nothing but one
     r["max"] = 2147483647;
     r["occ"] = -2147483647 - 1;
     r["meb"] = 2147483647;
@@ -396,7 +419,11 @@ TEST_F(LobbyFixture, ChatLoadingKeepsTheZoneWithoutARoomName)
 {
     logIn();
     ChatLoadingEvent chat(page, dispatcher);
-    setView("zone", [] { Json::Value z; z["name"] = "plains"; return z; }());
+    setView("zone", [] {
+        Json::Value z;
+        z["name"] = "plains";
+        return z;
+    }());
     act(chat); // no canuse
     EXPECT_TRUE(logged("canuse paramnode is null"));
     setParam("canuse", 1);

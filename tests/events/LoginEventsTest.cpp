@@ -69,8 +69,8 @@ struct LoginFixture : EventsFixture {
     }
 };
 
-const std::vector<std::string> kBatch = {"queryUserInventory", "queryPcStats",    "getPcQuestList",   "queryPcTitle",
-                                         "queryPlayerGuild",   "queryMyRoster",   "queryMyArena",     "queryPlayerGuard",
+const std::vector<std::string> kBatch = {"queryUserInventory", "queryPcStats",     "getPcQuestList", "queryPcTitle",
+                                         "queryPlayerGuild",   "queryMyRoster",    "queryMyArena",   "queryPlayerGuard",
                                          "getPcPurposeList",   "getPcBluDrillList"};
 
 } // namespace
@@ -84,7 +84,8 @@ TEST_F(EventsFixture, PanelsRegisterTheirEventsInScreenOrder)
     ASSERT_TRUE(loginPanel.registerEvents());
     ASSERT_TRUE(areaPanel.createWindow());
     ASSERT_TRUE(areaPanel.registerEvents());
-    EXPECT_EQ(control->registeredIds(), std::vector<int>({131, 1, 2, 64, 85, 117, 115, 61, 14, 13, 15, 7, 88, 107, 108, 109, 110, 128, 130, 129, 132, 133, 134}));
+    EXPECT_EQ(control->registeredIds(), std::vector<int>({131, 1,   2,   64,  85,  117, 115, 61,  14,  13,  15, 7,
+                                                          88,  107, 108, 109, 110, 128, 130, 129, 132, 133, 134}));
 }
 
 TEST_F(LoginFixture, RememberedNameFollowsTheLockAndTheShownName)
@@ -158,8 +159,9 @@ TEST_F(EventsFixture, ServerChoiceKeepsWhatWasGivenAndEmptiesWhatWasNot)
 
 TEST_F(LoginFixture, TheServerChosenIsTheOneTheLogInGoesTo)
 {
-    zrktest::writeFile(dir.file("servers.xml"), "<servers><server name='North' host='127.0.0.2' port='7140' msghost='north-chat'/>"
-                                               "<server name='South' host='127.0.0.1' port='0'/></servers>");
+    zrktest::writeFile(dir.file("servers.xml"),
+                       "<servers><server name='North' host='127.0.0.2' port='7140' msghost='north-chat'/>"
+                       "<server name='South' host='127.0.0.1' port='0'/></servers>");
     board.setString("kavri3D/appPath", dir.path() + "/");
     board.setString("kavri3D/servers", "servers.xml");
     ChooseServerLoadingEvent choice(page, dispatcher);
@@ -235,7 +237,8 @@ TEST_P(LoginChain, EndsInTheStateTheAccountNeedsWithOneRaise)
     auto info = std::find(ops.begin(), ops.end(), "queryUserInfo0");
     ASSERT_NE(info, ops.end());
     std::vector<std::string> after(info, ops.end());
-    after.erase(std::remove_if(after.begin(), after.end(), [](const std::string& op) { return op == "refreshLib"; }), after.end());
+    after.erase(std::remove_if(after.begin(), after.end(), [](const std::string& op) { return op == "refreshLib"; }),
+                after.end());
     std::vector<std::string> expected = {"queryUserInfo0", "queryUserDefState"};
     expected.insert(expected.end(), kBatch.begin(), kBatch.end());
     EXPECT_EQ(after, expected);
@@ -315,7 +318,8 @@ TEST_P(LoginRefused, ShowsTheKeyedBoxBackOnTheLoginPageAndRaisesTwo)
 INSTANTIATE_TEST_SUITE_P(
     Codes, LoginRefused,
     ::testing::Values(Refusal{"WrongPassword", "hero", "nope", ZRKGameServer::Answer, "error/user_imfo_wrong1"},
-                      Refusal{"Elsewhere", "elsewhere", "elsewhere123", ZRKGameServer::Answer, "error/user_loaded_wrong"},
+                      Refusal{"Elsewhere", "elsewhere", "elsewhere123", ZRKGameServer::Answer,
+                              "error/user_loaded_wrong"},
                       Refusal{"ServerFails", "hero", "hero123", ZRKGameServer::Fail, "error/user_net_wrong"},
                       Refusal{"Garbage", "hero", "hero123", ZRKGameServer::Garbage, "error/user_net_wrong"}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
@@ -457,7 +461,7 @@ TEST_F(LoginFixture, RepliesAfterTheEventIsGoneDoNothing)
     EXPECT_TRUE(pending("queryUserDefState"));
     login.reset();
     EXPECT_FALSE(pending("queryUserDefState")); // its requests went with it
-    session->dropConnection();                   // and it no longer listens to the connection
+    session->dropConnection();                  // and it no longer listens to the connection
     EXPECT_FALSE(machine().hasPending());
     frames(10);
     EXPECT_TRUE(control->raisedIds().empty());

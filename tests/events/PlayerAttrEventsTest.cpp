@@ -64,8 +64,7 @@ struct AttrFixture : EventsFixture {
     std::vector<int> raised() const { return control->raisedIds(); }
 };
 
-template <class T>
-const T* valueOf(gui::ParamList* list, const std::string& name, std::int32_t* size = nullptr)
+template <class T> const T* valueOf(gui::ParamList* list, const std::string& name, std::int32_t* size = nullptr)
 {
     for (gui::ParamNode* n : *list)
         if (n->name == name) {
@@ -267,7 +266,8 @@ TEST_F(AttrFixture, ThePlayerPageShowsTheCurrentCharacterAfterTheLoadingAndTheRe
     CEGUI::Window* line = playerPage->getRootWindow()->getChild("Attributes");
     ASSERT_TRUE(line);
     dispatcher->raise(16);
-    EXPECT_EQ(line->getText(), "Hero  Lv 9  Rank 5  Coins 1200  Coupons 30  Medals 5"); // the shop shows every money kind
+    EXPECT_EQ(line->getText(),
+              "Hero  Lv 9  Rank 5  Coins 1200  Coupons 30  Medals 5"); // the shop shows every money kind
 
     // The refresh id hands out nothing of its own: the page reads the attributes afresh.
     Json::Value views;
@@ -278,7 +278,8 @@ TEST_F(AttrFixture, ThePlayerPageShowsTheCurrentCharacterAfterTheLoadingAndTheRe
     EXPECT_EQ(line->getText(), "Hero  Lv 10  Rank 0  Coins 0  Coupons 0  Medals 0");
     // The hall's and the room's title bars carry the same line.
     for (int kind : {8, 9})
-        EXPECT_NE(std::string(manager->getPage(kind)->getRootWindow()->getText().c_str()).find("Lv 10  Exp 0  Coins 0  Coupons 0"),
+        EXPECT_NE(std::string(manager->getPage(kind)->getRootWindow()->getText().c_str())
+                      .find("Lv 10  Exp 0  Coins 0  Coupons 0"),
                   std::string::npos)
             << kind;
 }

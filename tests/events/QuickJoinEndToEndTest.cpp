@@ -62,7 +62,7 @@ TEST_F(QuickJoinEndToEnd, NoRoomForHisLevelSaysSoAndARoomOfHisLevelIsFound)
     }));
     ASSERT_FALSE(highRoom.empty());
     EXPECT_EQ(openRooms, std::vector<std::string>{highRoom}); // the server had one room to offer, above his band
-    EXPECT_NE(expected, "msg/quick_join_none"); // the key has a text of its own
+    EXPECT_NE(expected, "msg/quick_join_none");               // the key has a text of its own
     EXPECT_EQ(rowsWhenNone, 0);
     EXPECT_EQ(noteWhenNone, expected);
     ASSERT_FALSE(ownLevelRoom.empty());

@@ -271,7 +271,8 @@ TEST_F(EventsFixture, HelpStartsTheGuideFromTheAreaOrTheHallOnly)
     EXPECT_EQ(newbie->entered.back(), "adv=0&prev=playerhall");
     EXPECT_EQ(control->callCount("resetPages"), 1);
     // The hall drops out for ten seconds, set up afresh.
-    for (const char* call : {"effect.stop", "effect.load halldropout", "effect.rewind", "effect.seconds", "effect.play"})
+    for (const char* call :
+         {"effect.stop", "effect.load halldropout", "effect.rewind", "effect.seconds", "effect.play"})
         EXPECT_EQ(control->callCount(call), 1) << call;
     EXPECT_EQ(frame.getMessageBoxes().size(), 1u);
 

@@ -134,7 +134,6 @@ void pickSeat(CEGUI::Window* room, const char* seat)
 
 } // namespace
 
-
 TEST_F(RoomEndToEnd, AfterTheBattleAndAfterGivingOneUpHeroIsBackInHisRoomWithTheServerAgreeing)
 {
     zrktest::ManualClock clock;
@@ -156,15 +155,17 @@ TEST_F(RoomEndToEnd, AfterTheBattleAndAfterGivingOneUpHeroIsBackInHisRoomWithThe
         auto battle = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
         ASSERT_TRUE(battle);
         auto fight = [&](bool giveUp) {
-            ASSERT_TRUE(game.playUntil([&] { return lobby.seated(roomName).size() == 2 && lobby.startRefusal(roomName, "hero").empty(); },
-                                  400, 0.5));
+            ASSERT_TRUE(game.playUntil(
+                [&] { return lobby.seated(roomName).size() == 2 && lobby.startRefusal(roomName, "hero").empty(); }, 400,
+                0.5));
             game.frames(2);
             zrktest::click(room->getChild("Start"));
             ASSERT_TRUE(game.playUntil([&] { return battle->getLand() && battle->getLand()->isFighting(); }, 600));
             kavri3D::core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
             int held = 0;
             ZRKPlayerSim* last = nullptr;
-            ASSERT_TRUE(game.playUntil([&] {
+            ASSERT_TRUE(game.playUntil(
+                [&] {
                     ZRKLand* land = battle->getLand();
                     kavri3D::core::KeyInput* keys = kavri3D::core::KeyInput::getSingletonPtr();
                     if (!land || !keys)
@@ -227,7 +228,6 @@ TEST_F(RoomEndToEnd, AfterTheBattleAndAfterGivingOneUpHeroIsBackInHisRoomWithThe
     EXPECT_GT(turns, 2);
 }
 
-
 TEST_F(RoomEndToEnd, TheRoomPagesLockTeamKickReadyAndStartButtonsReachTheServer)
 {
     zrktest::ManualClock clock;
@@ -251,7 +251,8 @@ TEST_F(RoomEndToEnd, TheRoomPagesLockTeamKickReadyAndStartButtonsReachTheServer)
             [&] {
                 yake::native::advanceTime(0.5);
                 for (unsigned r = 0; r < rooms->getRowCount(); ++r)
-                    if (std::string(rooms->getItemAtGridReference(CEGUI::MCLGridRef(r, 0))->getText().c_str()) == "Guest's game")
+                    if (std::string(rooms->getItemAtGridReference(CEGUI::MCLGridRef(r, 0))->getText().c_str()) ==
+                        "Guest's game")
                         row = static_cast<int>(r);
                 return row >= 0;
             },

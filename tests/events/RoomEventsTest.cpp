@@ -90,8 +90,7 @@ struct RoomFixture : EventsFixture {
         r.mode = 1;
         return r;
     }
-    template <class T>
-    static const T* value(gui::ParamList* list, const std::string& name)
+    template <class T> static const T* value(gui::ParamList* list, const std::string& name)
     {
         for (const gui::ParamNode* n : *list)
             if (n->name == name)
@@ -466,7 +465,8 @@ TEST_F(RoomFixture, SeatsWearTheServersOutfitsOrAGuestsLookAndLevelSlotsOnceItCa
         }
         ++guests;
         // A guest: the parts of his default look (which came after his card), then his level slots.
-        const core::XmlConfigHelper def = ZRKUserRequest::getUserDefState(player->getUserInfo().getStringVal("a_username", ""));
+        const core::XmlConfigHelper def =
+            ZRKUserRequest::getUserDefState(player->getUserInfo().getStringVal("a_username", ""));
         ASSERT_FALSE(def.getStringVal("def_sex", "").empty());
         const Json::Value& parts = roleRes.getDefState()[look];
         std::vector<std::string> items;

@@ -26,10 +26,7 @@ struct PlayFixture : EventsFixture {
     RoomLogon logonRoom; // marked for its lost-connection box when the connection is lost
     boost::shared_ptr<zrktest::RecordingState> logon, room;
 
-    PlayFixture()
-    {
-        standAtLogOn(logon, room);
-    }
+    PlayFixture() { standAtLogOn(logon, room); }
     void logIn() { logInAsHero(login); }
 };
 

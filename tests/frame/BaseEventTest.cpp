@@ -125,8 +125,9 @@ TEST_F(EventFixture, FillersSetTheTypeCodesAndSizesTheGuiExpects)
         int type;
         int size;
     };
-    const Expect expected[] = {{"count", 0, 4}, {"uid", 0, 4},  {"ready", 3, 1},  {"name", 5, 0},
-                               {"seat", 7, int(sizeof(Seat))}, {"names", 7, 3}, {"table", 7, -1}, {"json", 7, 4}};
+    const Expect expected[] = {
+        {"count", 0, 4}, {"uid", 0, 4},    {"ready", 3, 1}, {"name", 5, 0}, {"seat", 7, int(sizeof(Seat))},
+        {"names", 7, 3}, {"table", 7, -1}, {"json", 7, 4}};
     ASSERT_EQ(list->size(), std::size(expected));
     for (std::size_t i = 0; i < list->size(); ++i) {
         SCOPED_TRACE(expected[i].name);
@@ -227,9 +228,9 @@ TEST(FormatMsg, MalformedPatternsComeBackAsWrittenAndGoodOnesAreFilled)
 {
     const std::vector<std::string> args{"rookie", "a ring"};
     const std::string thirtyDigits = "%123456789012345678901234567890%";
-    for (const std::string& pattern : {std::string("%|%%"), std::string("%0_-"), std::string("%|1$2147483647|"), thirtyDigits,
-                                       std::string("%|1$12345|"), std::string("100% sure %"), std::string("%|3$"),
-                                       std::string("%|5000|%|5000|")}) {
+    for (const std::string& pattern :
+         {std::string("%|%%"), std::string("%0_-"), std::string("%|1$2147483647|"), thirtyDigits,
+          std::string("%|1$12345|"), std::string("100% sure %"), std::string("%|3$"), std::string("%|5000|%|5000|")}) {
         EXPECT_EQ(Texts::formatMsg(pattern, args), pattern);
         EXPECT_EQ(Texts::formatMsg(pattern, {}), pattern);
     }

@@ -95,8 +95,8 @@ TEST_F(FrameFixture, TopWindowFillsTheRootSheetAndGoesWithDestroy)
 
 TEST_F(FrameFixture, ChoiceBoxAnswersWithThePressedButtonOnceAndCloses)
 {
-    boost::signals2::connection c =
-        frame.messageBox2("warning/title", "warning/quit", recordAnswer(), Frame::BoxOk | Frame::BoxCancel, 9, 300, 150);
+    boost::signals2::connection c = frame.messageBox2("warning/title", "warning/quit", recordAnswer(),
+                                                      Frame::BoxOk | Frame::BoxCancel, 9, 300, 150);
     CEGUI::Window* box = frame.getMessageBoxWindow();
     ASSERT_TRUE(alive(box));
     EXPECT_EQ(box->getType(), "TaharezLook/FrameWindow");
@@ -165,10 +165,13 @@ TEST_F(FrameFixture, CancelOrANewBoxClosesTheOpenOneAnsweringItOnceWithMinusOne)
     EXPECT_EQ(answers, std::vector<int>({-1, -1})); // once, whatever follows
 
     // A box whose answer opens another: the new one replaces that one too, answered in turn.
-    frame.messageBox2("t", "fourth", [this](DialogBoxResult& r) {
-        answers.push_back(r.button);
-        frame.messageBox2("t", "from the answer", recordAnswer(), 3, 9, 300, 150);
-    }, 3, 9, 300, 150);
+    frame.messageBox2(
+        "t", "fourth",
+        [this](DialogBoxResult& r) {
+            answers.push_back(r.button);
+            frame.messageBox2("t", "from the answer", recordAnswer(), 3, 9, 300, 150);
+        },
+        3, 9, 300, 150);
     frame.messageBox("t", "fifth", 1, 9, 300, 150);
     EXPECT_EQ(answers, std::vector<int>({-1, -1, -1, -1}));
     EXPECT_EQ(frame.getOpenMessageBox()->textKey, "fifth");
@@ -181,8 +184,8 @@ TEST_F(FrameFixture, CancelOrANewBoxClosesTheOpenOneAnsweringItOnceWithMinusOne)
 
 TEST_F(FrameFixture, AnswerMayOpenTheNextBoxAndAThrowingAnswerStaysInside)
 {
-    frame.messageBox2("t", "first", [this](DialogBoxResult&) { frame.messageBox("t", "next", 1, 9, 300, 150); }, 3,
-                      9, 300, 150);
+    frame.messageBox2(
+        "t", "first", [this](DialogBoxResult&) { frame.messageBox("t", "next", 1, 9, 300, 150); }, 3, 9, 300, 150);
     CEGUI::Window* first = frame.getMessageBoxWindow();
     click(button(0));
     ASSERT_NE(frame.getOpenMessageBox(), nullptr);
@@ -191,7 +194,8 @@ TEST_F(FrameFixture, AnswerMayOpenTheNextBoxAndAThrowingAnswerStaysInside)
     EXPECT_TRUE(alive(frame.getMessageBoxWindow()));
     EXPECT_FALSE(alive(first));
 
-    frame.messageBox2("t", "x", [](DialogBoxResult&) { throw std::runtime_error("boom"); }, 3, 9, 300, 150);
+    frame.messageBox2(
+        "t", "x", [](DialogBoxResult&) { throw std::runtime_error("boom"); }, 3, 9, 300, 150);
     EXPECT_NO_THROW(click(button(0)));
     EXPECT_EQ(frame.getOpenMessageBox(), nullptr);
     nextFrame();
@@ -200,7 +204,8 @@ TEST_F(FrameFixture, AnswerMayOpenTheNextBoxAndAThrowingAnswerStaysInside)
 TEST_F(FrameFixture, AnAnswerThatDestroysTheFrameLeavesTheClickedBoxToTheNextFrame)
 {
     CEGUI::Window* box = nullptr;
-    frame.messageBox2("t", "quit?", [this](DialogBoxResult&) { frame.destroy(); }, 3, 9, 300, 150);
+    frame.messageBox2(
+        "t", "quit?", [this](DialogBoxResult&) { frame.destroy(); }, 3, 9, 300, 150);
     box = frame.getMessageBoxWindow();
     click(button(0));
     EXPECT_EQ(frame.getTopWindow(), nullptr);
@@ -356,7 +361,8 @@ TEST(FrameWithoutGui, BoxesAreRecordedAndAnsweredWithoutWindows)
     ASSERT_TRUE(frame.create());
     EXPECT_EQ(frame.getTopWindow(), nullptr);
     int answer = -1;
-    frame.messageBox2("t", "x", [&](DialogBoxResult& r) { answer = r.button; }, 3, 9, 200, 100);
+    frame.messageBox2(
+        "t", "x", [&](DialogBoxResult& r) { answer = r.button; }, 3, 9, 200, 100);
     EXPECT_EQ(frame.getMessageBoxWindow(), nullptr);
     ASSERT_NE(frame.getOpenMessageBox(), nullptr);
     EXPECT_EQ(frame.getOpenMessageBox()->width, 200);
@@ -378,8 +384,8 @@ TEST(FrameClicks, AClickNoWindowTookReachesTheTopWindowAndNothingOnceTheFrameIsG
     Frame frame{app};
     ASSERT_TRUE(frame.create());
     std::vector<int> seen;
-    kavri3D::core::ScopedEventConnection c = frame.getTopWindow()->subscribeEvent(
-        CEGUI::Window::EventMouseButtonDown, [&](const CEGUI::EventArgs& args) {
+    kavri3D::core::ScopedEventConnection c =
+        frame.getTopWindow()->subscribeEvent(CEGUI::Window::EventMouseButtonDown, [&](const CEGUI::EventArgs& args) {
             seen.push_back(static_cast<const CEGUI::MouseEventArgs&>(args).button);
             return true;
         });

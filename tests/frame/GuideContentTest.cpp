@@ -26,7 +26,10 @@ struct GuideFixture : ::testing::Test {
         zrktest::writeFile(dir.file("guide.json"), content);
         guide.load(dir.file("guide.json"));
     }
-    std::size_t readFailures() const { return log.countCaptured("GuideContent::load", "guildContent.json read failed"); }
+    std::size_t readFailures() const
+    {
+        return log.countCaptured("GuideContent::load", "guildContent.json read failed");
+    }
 };
 } // namespace
 

@@ -20,10 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         !core::JsonText::parse(std::string(reinterpret_cast<const char*>(data), size), views, why) || !views.isObject())
         return 0;
     zrk::ZRKRequestBroker broker;
-    const long handle = broker.send("ZRKUserRequest", "queryBagOpenBox", zrk::ZRKParams("[81]"),
-                                    [](bool, const std::string&) {
-                                        (void)zrk::EvtBagOpenBoxCallback::awardLines(zrk::reqCurrentData());
-                                    });
+    const long handle =
+        broker.send("ZRKUserRequest", "queryBagOpenBox", zrk::ZRKParams("[81]"), [](bool, const std::string&) {
+            (void)zrk::EvtBagOpenBoxCallback::awardLines(zrk::reqCurrentData());
+        });
     broker.complete(handle, false, std::string(), views);
     broker.update();
     return 0;

@@ -85,7 +85,8 @@ std::string FuzzFileServer::exchange(const std::string& bytes)
     std::string reply;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         pollfd fd{sock, POLLIN, 0};
         if (left.count() <= 0 || ::poll(&fd, 1, static_cast<int>(left.count())) == 0) {
             std::fprintf(stderr, "the file server kept a finished client waiting\n");

@@ -31,7 +31,8 @@ int startReplier()
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (listener < 0 || ::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(listener, 8) != 0)
+    if (listener < 0 || ::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::listen(listener, 8) != 0)
         std::abort();
     socklen_t length = sizeof addr;
     ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &length);
@@ -85,10 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool landed = false;
     // A redirect may lead back here: each step of it gets the same reply, up to the limit.
     const int job = transport.startTransfer("http://127.0.0.1:" + std::to_string(port) + "/files/res/GUIX1/a.png", file,
-                            [&](bool ok, const std::string&) {
-                                ++answers;
-                                landed = ok;
-                            });
+                                            [&](bool ok, const std::string&) {
+                                                ++answers;
+                                                landed = ok;
+                                            });
     for (int i = 0; i < 10000 && answers == 0; ++i) {
         transport.update();
         std::this_thread::sleep_for(std::chrono::microseconds(200));

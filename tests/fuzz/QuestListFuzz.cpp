@@ -38,8 +38,8 @@ void questList(const std::string& text)
     // Each completion once, failed or not.
     if (!done || (library && refreshed != 1))
         std::abort();
-    const std::vector<gui::QuestRow> rows = gui::QuestRows::read(library ? library->records() : Json::Value(),
-                                                                  session.getGameData().viewJson("pcQuests"));
+    const std::vector<gui::QuestRow> rows =
+        gui::QuestRows::read(library ? library->records() : Json::Value(), session.getGameData().viewJson("pcQuests"));
     if (rows.size() > gui::QuestRows::kMostRows)
         std::abort();
     for (const gui::QuestRow& row : rows) {
@@ -64,8 +64,8 @@ void questionDocument(const std::uint8_t* data, std::size_t size)
     for (int step : {0, 1, 5, 35, -1}) {
         gui::QuestionDoc question;
         if (gui::QuestionDoc::find(*document, step, question) &&
-            (question.answers.empty() || question.answers.size() > gui::QuestionDoc::kMostAnswers || question.right < 0 ||
-             static_cast<std::size_t>(question.right) >= question.answers.size()))
+            (question.answers.empty() || question.answers.size() > gui::QuestionDoc::kMostAnswers ||
+             question.right < 0 || static_cast<std::size_t>(question.right) >= question.answers.size()))
             std::abort();
     }
 }

@@ -55,9 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string input = zrkfuzz::FuzzSupport::text(data, size);
     const std::size_t line = input.find('\n');
     const std::string op = input.substr(0, std::min(line, std::size_t(64)));
-    static const std::set<std::string> ops = {"createRoom", "enter",         "leave",      "changeTeam",
-                                              "kick",       "changeReadyState", "beginGame", "changeSlotFlag",
-                                              "changeMap",  "changeMapPVE",  "notifyAvatar", "reportLoad"};
+    static const std::set<std::string> ops = {
+        "createRoom", "enter",          "leave",     "changeTeam",   "kick",         "changeReadyState",
+        "beginGame",  "changeSlotFlag", "changeMap", "changeMapPVE", "notifyAvatar", "reportLoad"};
     if (!ops.count(op))
         return 0;
     world.send(op, ZRKJson::parse(line == std::string::npos ? std::string() : input.substr(line + 1)));

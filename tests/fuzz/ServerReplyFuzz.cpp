@@ -67,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ZRKServerRequest::queryMaster(ZRKReply());
     session.enter("room1", "");
     ZRKRequestBroker& broker = session.getBroker();
-    for (const char* op : {"login", "queryPcStats", "queryUserInfo", "queryUserInventory", "getPcQuestList", "queryMaster", "enter"})
+    for (const char* op :
+         {"login", "queryPcStats", "queryUserInfo", "queryUserInventory", "getPcQuestList", "queryMaster", "enter"})
         broker.completeOldest(op, error, text, views);
     session.update(0);
 
@@ -98,7 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The weapons and the guests' level slots, whatever the libraries sent hold.
     if (ZRKServer* server = getZRKServer()) {
         const WeaponInfoPtr weapon = server->getWeaponLib()->findWeapon("1");
-        if (weapon && (weapon->animations.size() > ZRKWeaponLib::kMaxAnimations || weapon->enhModels.size() > ZRKWeaponLib::kMaxLevels))
+        if (weapon && (weapon->animations.size() > ZRKWeaponLib::kMaxAnimations ||
+                       weapon->enhModels.size() > ZRKWeaponLib::kMaxLevels))
             std::abort();
         (void)ZRKWeaponLib::getEnhWeaponPID(weapon, 7);
     }

@@ -46,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }();
     static long handle = 1;
     const std::string text = zrkfuzz::FuzzSupport::text(data, size);
-    for (const char* op : {"shopCheckout", "shopRenewval", "shopPropsCheckout", "guildshoppay", "arenashoppay", "giftCheckout"}) {
+    for (const char* op :
+         {"shopCheckout", "shopRenewval", "shopPropsCheckout", "guildshoppay", "arenashoppay", "giftCheckout"}) {
         ZRKRequestInfo r;
         r.handle = ++handle;
         r.op = op;

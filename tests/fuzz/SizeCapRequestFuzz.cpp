@@ -49,8 +49,8 @@ bool asksOneUncompressedResponse(const std::string& head)
             ++encodings;
         else if (name == "connection" && value == "close")
             ++connections;
-        else if (name == "accept-encoding" || name == "connection" || name == "proxy-connection" || name == "keep-alive" ||
-                 name == "te" || name == "proxy-authorization")
+        else if (name == "accept-encoding" || name == "connection" || name == "proxy-connection" ||
+                 name == "keep-alive" || name == "te" || name == "proxy-authorization")
             return false;
     }
     return encodings == 1 && connections == 1;

@@ -25,7 +25,8 @@ void fail(const char* what)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static core::AudioManager* audio = (zrkfuzz::FuzzSupport::quiet(), new core::AudioManager(core::AudioOutput::Kind::Loopback));
+    static core::AudioManager* audio =
+        (zrkfuzz::FuzzSupport::quiet(), new core::AudioManager(core::AudioOutput::Kind::Loopback));
     const std::string bytes = zrkfuzz::FuzzSupport::text(data, size);
     core::SoundFile sound;
     std::string error;

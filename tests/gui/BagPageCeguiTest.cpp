@@ -65,9 +65,10 @@ struct BagPageTest : zrktest::PluginFixture {
             manager->getEventDispatcher()->registerEvent(e);
             events[id] = e;
         }
-        hands(8, {gui::ParamNode("bagList",
-                                 std::vector<gui::BagData>{item(61, 3001, "Field Jacket", 30), item(62, 7001, "Forge Stone", 0, 5)},
-                                 0, 0)});
+        hands(8, {gui::ParamNode(
+                     "bagList",
+                     std::vector<gui::BagData>{item(61, 3001, "Field Jacket", 30), item(62, 7001, "Forge Stone", 0, 5)},
+                     0, 0)});
         manager->showPage("bag");
         raise(8);
     }
@@ -158,7 +159,7 @@ TEST_F(BagPageTest, TheRecycleQuestionNamesWhatGoesAndTheCellsAndTooltipsNameThe
 TEST_F(BagPageTest, UsingAnItemSaysWhatItDidOrWhyNot)
 {
     gui::BagData card = item(63, 5103, "New Name");
-    card.isc_id = 62; // a function item
+    card.isc_id = 62;  // a function item
     card.i_target = 3; // it renames
     hands(8, {gui::ParamNode("bagList", std::vector<gui::BagData>{card}, 0, 0)});
     raise(8);
@@ -177,11 +178,12 @@ TEST_F(BagPageTest, UsingAnItemSaysWhatItDidOrWhyNot)
 TEST_F(BagPageTest, TheFigureStandsBesideTheWornSlotsAndEveryCellNamesItsItemInFull)
 {
     // No image set here: every cell names its item in words.
-    hands(8, {gui::ParamNode("bagList",
-                             std::vector<gui::BagData>{item(3, 2001, "Field Coat"), item(2, 1101, "Short Hair"),
-                                                       item(21, 6001, "Ember Cannon"), item(51, 4001, "Repair Kit", 0, 6),
-                                                       item(61, 7002, "Fine Forge Stone", 0, 2), item(62, 3003, "Lace Coat")},
-                             0, 0)});
+    hands(8, {gui::ParamNode(
+                 "bagList",
+                 std::vector<gui::BagData>{item(3, 2001, "Field Coat"), item(2, 1101, "Short Hair"),
+                                           item(21, 6001, "Ember Cannon"), item(51, 4001, "Repair Kit", 0, 6),
+                                           item(61, 7002, "Fine Forge Stone", 0, 2), item(62, 3003, "Lace Coat")},
+                 0, 0)});
     raise(8);
     CEGUI::Window* figure = page()->getChildRecursive("Picture_myself");
     ASSERT_NE(figure, nullptr);

@@ -18,11 +18,11 @@ std::vector<std::string> battleScreens()
 {
     std::vector<std::string> files = {"platform/gui/src/BattlePanelHost.cpp", "platform/gui/src/BattleOverView.cpp",
                                       "platform/gui/src/BoxPanel.cpp", "platform/gui/src/RoomPage.cpp"};
-    for (const char* f : {"BattleRoom", "BattleLoading", "BattleInput", "BattleGuide", "BattleEnd", "BattleOverlays",
-                          "BattleBubbles", "hud/BattlePrompts", "hud/BattleStatusProvider", "EvtDollHandler",
-                          "EvtLandHandler", "EvtNpcHandler", "hud/ZRKBubblePanel", "hud/ZRKFlashPanel",
-                          "hud/ZRKProgressPanel", "hud/ZRKSightingPanel", "hud/ZRKSuspendPanel",
-                          "hud/SimBubbleInfoProvider"})
+    for (const char* f :
+         {"BattleRoom", "BattleLoading", "BattleInput", "BattleGuide", "BattleEnd", "BattleOverlays", "BattleBubbles",
+          "hud/BattlePrompts", "hud/BattleStatusProvider", "EvtDollHandler", "EvtLandHandler", "EvtNpcHandler",
+          "hud/ZRKBubblePanel", "hud/ZRKFlashPanel", "hud/ZRKProgressPanel", "hud/ZRKSightingPanel",
+          "hud/ZRKSuspendPanel", "hud/SimBubbleInfoProvider"})
         files.push_back(std::string("src/ZRKMain/battle/") + f + ".cpp");
     return files;
 }
@@ -34,7 +34,8 @@ const std::set<std::string> kNamesAndProperties = {
     // measures the text as drawn, without the escapes outsideText adds
     "BattleStatusProvider.cpp: const auto wide = [font, width](const std::string& t) { return "
     "font->getTextExtent(gui::toCeguiString(t), 1.0f) > width; };",
-    "BattlePanelHost.cpp: CEGUI::Window* win = CEGUI::WindowManager::getSingleton().createWindow(type, toCeguiString(name));",
+    "BattlePanelHost.cpp: CEGUI::Window* win = CEGUI::WindowManager::getSingleton().createWindow(type, "
+    "toCeguiString(name));",
     "BattlePanelHost.cpp: fill->setProperty(\"ImageColours\", toCeguiString(colourRect(colour)));",
     "BattlePanelHost.cpp: const bool known = !name.empty() && images.isDefined(toCeguiString(name));",
     "BattlePanelHost.cpp: w->setProperty(\"Image\", known ? toCeguiString(name) : CEGUI::String());",
@@ -43,12 +44,15 @@ const std::set<std::string> kNamesAndProperties = {
     "teamColour(e.colour))));",
     "BattlePanelHost.cpp: dot->setProperty(\"TextColours\", toCeguiString(colourRect(e.me ? \"FFFFFF60\" : "
     "teamColour(e.colour))));",
-    "BattleOverView.cpp: CEGUI::Window* w = CEGUI::WindowManager::getSingleton().createWindow(\"TaharezLook/StaticText\", "
+    "BattleOverView.cpp: CEGUI::Window* w = "
+    "CEGUI::WindowManager::getSingleton().createWindow(\"TaharezLook/StaticText\", "
     "toCeguiString(name));",
-    "BattleOverView.cpp: CEGUI::WindowManager::getSingleton().createWindow(\"TaharezLook/ProgressBar\", toCeguiString(row "
+    "BattleOverView.cpp: CEGUI::WindowManager::getSingleton().createWindow(\"TaharezLook/ProgressBar\", "
+    "toCeguiString(row "
     "+ \"Hp\"));",
     "BattleOverView.cpp: if (!a.icon.empty() && images.isDefined(toCeguiString(a.icon))) {",
-    "BattleOverView.cpp: CEGUI::WindowManager::getSingleton().createWindow(\"TaharezLook/StaticImage\", toCeguiString(row + "
+    "BattleOverView.cpp: CEGUI::WindowManager::getSingleton().createWindow(\"TaharezLook/StaticImage\", "
+    "toCeguiString(row + "
     "\"Icon\"));",
     "BattleOverView.cpp: icon->setProperty(\"Image\", toCeguiString(a.icon));",
     "BoxPanel.cpp: if (images.isDefined(toCeguiString(image)))",

@@ -30,12 +30,33 @@ struct CeguiTextTest : ::testing::Test {
 TEST_F(CeguiTextTest, EveryFormattingTagOfOutsideTextShowsAsWritten)
 {
     // Each tag CEGUI's parser knows, with good and bad values, and half-tags.
-    const char* const lines[] = {
-        "[font='x'] hi", "[font='DejaVuSans-10']big", "[colour='FFFF0000']x", "[image='TaharezLook/x']",
-        "[image='nothing/none']", "[window='Root']", "[vert-alignment='centre']a", "[padding='l:1 t:2 r:3 b:4']p",
-        "[top-padding='9']", "[bottom-padding='9']", "[left-padding='9']", "[right-padding='9']",
-        "[aspect-lock='true']", "[image-size='w:9 h:9']", "[image-width='9']", "[image-height='9']", "[AFK] brb",
-        "a [ b", "a ] b", "[]", "[[[[", "\\[colour='FFFF0000']x", "x\\", "\\", "[font='x'", "]['", "[colour=]"};
+    const char* const lines[] = {"[font='x'] hi",
+                                 "[font='DejaVuSans-10']big",
+                                 "[colour='FFFF0000']x",
+                                 "[image='TaharezLook/x']",
+                                 "[image='nothing/none']",
+                                 "[window='Root']",
+                                 "[vert-alignment='centre']a",
+                                 "[padding='l:1 t:2 r:3 b:4']p",
+                                 "[top-padding='9']",
+                                 "[bottom-padding='9']",
+                                 "[left-padding='9']",
+                                 "[right-padding='9']",
+                                 "[aspect-lock='true']",
+                                 "[image-size='w:9 h:9']",
+                                 "[image-width='9']",
+                                 "[image-height='9']",
+                                 "[AFK] brb",
+                                 "a [ b",
+                                 "a ] b",
+                                 "[]",
+                                 "[[[[",
+                                 "\\[colour='FFFF0000']x",
+                                 "x\\",
+                                 "\\",
+                                 "[font='x'",
+                                 "]['",
+                                 "[colour=]"};
     for (const std::string line : lines) {
         std::string shown;
         ASSERT_NO_THROW(shown = ShownText::of(gui::outsideText(line))) << line;
@@ -59,10 +80,10 @@ TEST_F(CeguiTextTest, BrokenUtf8IsReplacedAndGoodUtf8Kept)
     const std::string good = "Zo\xC3\xAB \xE4\xB8\xAD \xF0\x9F\x98\x80";
     EXPECT_EQ(gui::checkedUtf8(good), good);
     const std::string fffd = "\xEF\xBF\xBD";
-    EXPECT_EQ(gui::checkedUtf8("ab\xE4\xB8"), "ab" + fffd);        // cut at the end
-    EXPECT_EQ(gui::checkedUtf8("\xC0\xAFx"), fffd + "x");           // overlong
-    EXPECT_EQ(gui::checkedUtf8("\xED\xA0\x80"), fffd);              // a surrogate
-    EXPECT_EQ(gui::checkedUtf8("\xF4\x90\x80\x80"), fffd);          // past U+10FFFF
+    EXPECT_EQ(gui::checkedUtf8("ab\xE4\xB8"), "ab" + fffd);          // cut at the end
+    EXPECT_EQ(gui::checkedUtf8("\xC0\xAFx"), fffd + "x");            // overlong
+    EXPECT_EQ(gui::checkedUtf8("\xED\xA0\x80"), fffd);               // a surrogate
+    EXPECT_EQ(gui::checkedUtf8("\xF4\x90\x80\x80"), fffd);           // past U+10FFFF
     EXPECT_EQ(gui::checkedUtf8("\x80\x80z\xFF"), fffd + "z" + fffd); // strays, one mark a run
     // CEGUI gets exactly the characters, never more.
     EXPECT_EQ(gui::toCeguiString("ab\xE4\xB8").length(), 3u);
@@ -73,7 +94,8 @@ TEST_F(CeguiTextTest, BrokenUtf8IsReplacedAndGoodUtf8Kept)
 TEST_F(CeguiTextTest, ControlCharactersOfOutsideTextAreReplacedButLineBreaksKept)
 {
     EXPECT_EQ(gui::escapeMarkup("a\tb\nc\x01\x7F"), "a b\nc\xEF\xBF\xBD\xEF\xBF\xBD");
-    EXPECT_EQ(gui::escapeMarkup(std::string("a\0b", 3)), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(gui::escapeMarkup(std::string("a\0b", 3)), "a\xEF\xBF\xBD"
+                                                         "b");
 }
 
 TEST_F(CeguiTextTest, AListboxShowsLinesAfterAMarkupLine)

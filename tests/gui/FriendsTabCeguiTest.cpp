@@ -72,7 +72,8 @@ struct FriendsTabTest : ::testing::Test {
         for (unsigned r = 0; r < list->getRowCount(); ++r) {
             std::string row;
             for (unsigned c = 0; c < list->getColumnCount(); ++c)
-                row += std::string(c ? "|" : "") + list->getItemAtGridReference(CEGUI::MCLGridRef(r, c))->getText().c_str();
+                row += std::string(c ? "|" : "") +
+                       list->getItemAtGridReference(CEGUI::MCLGridRef(r, c))->getText().c_str();
             out.push_back(row);
         }
         return out;

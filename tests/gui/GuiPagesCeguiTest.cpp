@@ -316,7 +316,8 @@ TEST_F(GuiPagesTest, ThePlayerPageOpensOnItsShopTabAndKeepsTheTabRowWhenRemade)
     for (const char* shopWidget : {"ShopList", "Card", "Cart", "Buy"})
         EXPECT_TRUE(player->getChild(shopWidget)->isVisible()) << shopWidget;
     // The tab row and the shop stand clear of each other.
-    EXPECT_LE(player->getChild("Tab_Shop")->getArea().d_max.d_y.d_scale, player->getChild("ShopList")->getArea().d_min.d_y.d_scale);
+    EXPECT_LE(player->getChild("Tab_Shop")->getArea().d_max.d_y.d_scale,
+              player->getChild("ShopList")->getArea().d_min.d_y.d_scale);
 
     ceguiSystem.reset();
     ceguiSystem = kavri3D::core::GuiSystem::createHeadless(800, 600);
@@ -366,7 +367,8 @@ TEST_F(GuiPagesTest, TheAreaPagesNewsHideAndTilesCallTheirEventsAndTheTileScreen
     EXPECT_EQ(views, (std::vector<std::pair<std::string, int>>{{"http://127.0.0.1:8123/web/notice.html", 1},
                                                                {"http://127.0.0.1:8123/web/notice.html", 3}}));
     // The news takes the zones' place: "Hide" and the other buttons beside stay free to click.
-    EXPECT_GT(place.getWidth() * place.getHeight(), 0.25f * area->getPixelSize().d_width * area->getPixelSize().d_height);
+    EXPECT_GT(place.getWidth() * place.getHeight(),
+              0.25f * area->getPixelSize().d_width * area->getPixelSize().d_height);
     for (const char* button : {"Hide", "News", "Tiles", "LogOut", "Shop"}) {
         const CEGUI::Rectf r = area->getChild(button)->getUnclippedOuterRect().get();
         EXPECT_TRUE(place.getIntersection(r).getWidth() <= 0 || place.getIntersection(r).getHeight() <= 0) << button;
@@ -441,7 +443,8 @@ TEST_F(GuiPagesTest, DraggingThePreviewTurnsItByItsShareOfAWholeTurnAndTheBoxesS
             call = "span " + std::to_string(static_cast<int>(std::lround(boost::any_cast<float>(span->value))));
         for (const char* name : {"flags", "isClock"})
             if (gui::ParamNode* n = page->getParam(name, h))
-                call += std::string(call.empty() ? "" : " ") + name + "=" + (boost::any_cast<bool>(n->value) ? "1" : "0");
+                call +=
+                    std::string(call.empty() ? "" : " ") + name + "=" + (boost::any_cast<bool>(n->value) ? "1" : "0");
         calls.push_back(call);
     };
     manager->getEventDispatcher()->registerEvent(event);
@@ -526,7 +529,8 @@ TEST_F(GuiPagesTest, TheRoomPageAnswersArenaAndDungeonViewsAsThePvpOnesLocksAsAs
     Values values;
     gui::IEventDispatcher* events = manager->getEventDispatcher();
     auto* joined = new zrktest::FakeEvent(18, tally);
-    values.into(joined, {node("isEnter", true), node("room_id", 7), node("room_name", std::string("plains_7")), node("mode", 9)});
+    values.into(joined, {node("isEnter", true), node("room_id", 7), node("room_name", std::string("plains_7")),
+                         node("mode", 9)});
     int leaves = 0;
     auto* leave = new zrktest::FakeEvent(40, tally);
     leave->onFill = [&](gui::ParamList& list) {
@@ -611,7 +615,7 @@ TEST_F(GuiPagesTest, EverySeatLineFitsItsCellHoweverLongTheNicknames)
     gui::IEventDispatcher* events = manager->getEventDispatcher();
     std::vector<gui::PlayerCard> cards(8);
     const char* const names[8] = {"Hero", "Quartermaster-General Long", "Ana", "WWWWWWWWWWWWWWWWWWWW",
-                                  "Jolt", "Ноябрьский ураган", "Bo", "The very last of the blue team"};
+                                  "Jolt", "Ноябрьский ураган",          "Bo",  "The very last of the blue team"};
     for (std::size_t s = 0; s < 8; ++s) {
         cards[s].occupied = true;
         cards[s].battle = s != 0;
@@ -640,5 +644,6 @@ TEST_F(GuiPagesTest, EverySeatLineFitsItsCellHoweverLongTheNicknames)
     const std::string last = text(seats->getChild("Label_blue3"));
     EXPECT_EQ(last.rfind("The", 0), 0u) << last;
     EXPECT_NE(last.find("... ready"), std::string::npos) << last;
-    EXPECT_NE(text(seats->getChild("Label_blue1")).find("... ready"), std::string::npos) << text(seats->getChild("Label_blue1"));
+    EXPECT_NE(text(seats->getChild("Label_blue1")).find("... ready"), std::string::npos)
+        << text(seats->getChild("Label_blue1"));
 }

@@ -22,7 +22,9 @@ namespace {
 struct Content : gui::IGuideContent {
     std::string getString(const std::string& key, int index) override
     {
-        return key == "step" ? "Step " + std::to_string(index) : key == "junior" ? "[hint] " + std::to_string(index) : "";
+        return key == "step"     ? "Step " + std::to_string(index)
+               : key == "junior" ? "[hint] " + std::to_string(index)
+                                 : "";
     }
     Json::Value& getValue(const std::string&, int) override { return mNull; }
     Json::Value mNull;
@@ -91,9 +93,9 @@ TEST_F(GuideViewTest, KeyDownsReachTheLessonBeforeAnyWindowAndClicksGoThroughThe
             throw std::runtime_error("broken lesson");
         return args.scancode == CEGUI::Key::Return;
     });
-    EXPECT_TRUE(keys.offerKeyDown(CEGUI::Key::Return));   // taken: the windows never see it
-    EXPECT_FALSE(keys.offerKeyDown(CEGUI::Key::Escape));  // seen, and left to the windows
-    EXPECT_FALSE(keys.offerKeyDown(CEGUI::Key::Delete));  // a failing handler takes nothing
+    EXPECT_TRUE(keys.offerKeyDown(CEGUI::Key::Return));  // taken: the windows never see it
+    EXPECT_FALSE(keys.offerKeyDown(CEGUI::Key::Escape)); // seen, and left to the windows
+    EXPECT_FALSE(keys.offerKeyDown(CEGUI::Key::Delete)); // a failing handler takes nothing
     EXPECT_EQ(seen, (std::vector<int>{CEGUI::Key::Return, CEGUI::Key::Escape, CEGUI::Key::Delete}));
     EXPECT_TRUE(zrktest::logged("ZRK_Gui", "guide key handler failed"));
     guide->releaseKeyHandler();
@@ -102,15 +104,17 @@ TEST_F(GuideViewTest, KeyDownsReachTheLessonBeforeAnyWindowAndClicksGoThroughThe
 
     // A click on the box lands on the window below it.
     int clicks = 0;
-    kavri3D::core::ScopedEventConnection c = root()->subscribeEvent(CEGUI::Window::EventMouseButtonDown, [&](const CEGUI::EventArgs&) {
-        ++clicks;
-        return true;
-    });
+    kavri3D::core::ScopedEventConnection c =
+        root()->subscribeEvent(CEGUI::Window::EventMouseButtonDown, [&](const CEGUI::EventArgs&) {
+            ++clicks;
+            return true;
+        });
     guide->showStep(2);
     ASSERT_NE(box(), nullptr);
     const CEGUI::Rectf area = box()->getChild("text")->getUnclippedOuterRect().get();
     CEGUI::GUIContext& ctx = CEGUI::System::getSingleton().getDefaultGUIContext();
-    ctx.injectMousePosition(area.getPosition().d_x + area.getWidth() / 2, area.getPosition().d_y + area.getHeight() / 2);
+    ctx.injectMousePosition(area.getPosition().d_x + area.getWidth() / 2,
+                            area.getPosition().d_y + area.getHeight() / 2);
     ctx.injectMouseButtonDown(CEGUI::LeftButton);
     ctx.injectMouseButtonUp(CEGUI::LeftButton);
     EXPECT_EQ(clicks, 1);

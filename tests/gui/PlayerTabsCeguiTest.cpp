@@ -79,8 +79,7 @@ struct PlayerTabsTest : zrktest::PluginFixture {
         CEGUI::WindowEventArgs args(button);
         button->fireEvent(CEGUI::PushButton::EventClicked, args, CEGUI::PushButton::EventNamespace);
     }
-    template <class T>
-    const T* param(int id, const char* name)
+    template <class T> const T* param(int id, const char* name)
     {
         if (called[id].empty())
             return nullptr;
@@ -150,7 +149,7 @@ TEST_F(PlayerTabsTest, TheQuestsTabShowsTheQuestsTheGameHoldsAndNothingBeforeThe
     mine["progress"] = 1;
     book.mine.append(mine);
     manager->setWrapper(new StandInGame(&book)); // the manager owns it
-    raise(89); // the list after a claim
+    raise(89);                                   // the list after a claim
     CEGUI::Window* list = pane("Quests")->getChild("QuestList");
     EXPECT_EQ(cells(list, 0), std::vector<std::string>{"First Shot"});
     EXPECT_EQ(cells(list, 1), std::vector<std::string>{"Wins: 1/1"});
@@ -179,23 +178,28 @@ TEST_F(PlayerTabsTest, TheGuildTabListsItsItemsBuysThePickedOptionAndRefusesBadC
     hands(78, {gui::ParamNode("prices", entry(3001, "Field Jacket", {price(101, 300, 1, 30)}), 0, 0)});
     raise(78);
     EXPECT_TRUE(cells(pane("Guild")->getChild("Offers"), 0).empty());
-    hands(78, {gui::ParamNode("prices", entry(5004, "Guild Tonic", {price(1201, 100, 1, 0), price(1202, 40, 1, 7)}), 0, 0)});
+    hands(78, {gui::ParamNode("prices", entry(5004, "Guild Tonic", {price(1201, 100, 1, 0), price(1202, 40, 1, 7)}), 0,
+                              0)});
     raise(78);
     EXPECT_EQ(cells(pane("Guild")->getChild("Offers"), 0), std::vector<std::string>{"Guild Tonic"});
     EXPECT_EQ(cells(pane("Guild")->getChild("Offers"), 1), std::vector<std::string>{"100 medals"});
 
     // Nothing picked, or a count out of range: nothing is sent.
     click(pane("Guild")->getChild("Buy"));
-    static_cast<CEGUI::MultiColumnList*>(pane("Guild")->getChild("Offers"))->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);
-    EXPECT_EQ(lines(pane("Guild")->getChild("Options")), (std::vector<std::string>{"for ever: 100 medals", "7 days: 40 medals"}));
+    static_cast<CEGUI::MultiColumnList*>(pane("Guild")->getChild("Offers"))
+        ->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);
+    EXPECT_EQ(lines(pane("Guild")->getChild("Options")),
+              (std::vector<std::string>{"for ever: 100 medals", "7 days: 40 medals"}));
     for (const char* count : {"0", "100", "x", ""}) {
         pane("Guild")->getChild("Count")->setText(count);
         click(pane("Guild")->getChild("Buy"));
     }
     EXPECT_TRUE(called[82].empty());
-    EXPECT_NE(std::string(pane("Guild")->getChild("Status")->getText().c_str()).find("Pick an item"), std::string::npos);
+    EXPECT_NE(std::string(pane("Guild")->getChild("Status")->getText().c_str()).find("Pick an item"),
+              std::string::npos);
 
-    static_cast<CEGUI::Listbox*>(pane("Guild")->getChild("Options"))->setItemSelectState(static_cast<std::size_t>(1), true);
+    static_cast<CEGUI::Listbox*>(pane("Guild")->getChild("Options"))
+        ->setItemSelectState(static_cast<std::size_t>(1), true);
     pane("Guild")->getChild("Count")->setText("3");
     click(pane("Guild")->getChild("Buy"));
     ASSERT_EQ(called[82].size(), 1u);
@@ -214,7 +218,8 @@ TEST_F(PlayerTabsTest, TheGuildTabListsItsItemsBuysThePickedOptionAndRefusesBadC
     const std::size_t attrAsks = called[16].size();
     hands(82, {gui::ParamNode("buyed", std::vector<gui::BagData>{tonic}, 0, 0)});
     raise(82);
-    EXPECT_NE(std::string(pane("Guild")->getChild("Status")->getText().c_str()).find("Bought: Guild Tonic x3"), std::string::npos);
+    EXPECT_NE(std::string(pane("Guild")->getChild("Status")->getText().c_str()).find("Bought: Guild Tonic x3"),
+              std::string::npos);
     EXPECT_EQ(called[16].size(), attrAsks + 1);
 }
 
@@ -226,7 +231,8 @@ TEST_F(PlayerTabsTest, TheArenaTabAsksForItsOwnItemsAndBuysThroughItsOwnEvent)
     hands(78, {gui::ParamNode("prices", entry(2201, "Marching Boots", {}), 0, 0)});
     raise(78);
     EXPECT_EQ(cells(pane("Arena")->getChild("Offers"), 1), std::vector<std::string>{"not on sale"});
-    static_cast<CEGUI::MultiColumnList*>(pane("Arena")->getChild("Offers"))->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);
+    static_cast<CEGUI::MultiColumnList*>(pane("Arena")->getChild("Offers"))
+        ->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);
     click(pane("Arena")->getChild("Buy"));
     EXPECT_TRUE(called[83].empty());
 
@@ -258,13 +264,15 @@ TEST_F(PlayerTabsTest, TheGiftFormSendsItsCartToAPickedOrTypedReceiverWithTheMed
     EXPECT_EQ(lines(gift->getChild("Receivers")), std::vector<std::string>{"Anvil (Lv 12)"});
 
     // Only medal options are gifts: one row each.
-    hands(73, {gui::ParamNode("shoplist",
-                              std::vector<gui::ShopData>{entry(3001, "Field Jacket", {price(101, 300, 1, 30)}),
-                                                         entry(3102, "Plumed Cap", {price(201, 100, 1, 7), price(203, 3, 3, 30)}),
-                                                         entry(2401, "Rook Cannon", {price(501, 5, 3, 30), price(502, 100, 3, 0)})},
-                              0, 0)});
+    hands(73, {gui::ParamNode(
+                  "shoplist",
+                  std::vector<gui::ShopData>{entry(3001, "Field Jacket", {price(101, 300, 1, 30)}),
+                                             entry(3102, "Plumed Cap", {price(201, 100, 1, 7), price(203, 3, 3, 30)}),
+                                             entry(2401, "Rook Cannon", {price(501, 5, 3, 30), price(502, 100, 3, 0)})},
+                  0, 0)});
     raise(73);
-    EXPECT_EQ(cells(gift->getChild("Offers"), 0), (std::vector<std::string>{"Plumed Cap", "Rook Cannon", "Rook Cannon"}));
+    EXPECT_EQ(cells(gift->getChild("Offers"), 0),
+              (std::vector<std::string>{"Plumed Cap", "Rook Cannon", "Rook Cannon"}));
     EXPECT_EQ(cells(gift->getChild("Offers"), 2), (std::vector<std::string>{"3", "5", "100"}));
 
     click(gift->getChild("Send")); // an empty cart

@@ -25,7 +25,7 @@ struct ReachableEvents : zrktest::PluginFixture {
     kavri3D::core::BlackBoard board;
     std::vector<int> called;
     std::map<int, std::map<std::string, boost::any>> seen; // the values each event's last call carried
-    std::vector<gui::ParamList*> owned;                   // fills whose nodes the test made
+    std::vector<gui::ParamList*> owned;                    // fills whose nodes the test made
 
     void SetUp() override
     {

@@ -9,13 +9,15 @@ TEST_F(LandFixture, OneSideLeftEndsTheBattle)
     auto r = duel(21);
     auto land = myTurn(r);
     std::vector<std::pair<int, float>> states;
-    boost::signals2::scoped_connection c =
-        land->subscribeToLoadSignal([&](int, int s) { states.push_back({s, land->getTimeFighting()}); });
+    boost::signals2::scoped_connection c = land->subscribeToLoadSignal([&](int, int s) {
+        states.push_back({s, land->getTimeFighting()});
+    });
     ZRKPlayerSim* foe = land->getDoll("foe");
     ZRKPlayerSim* me = land->getMyDoll();
     foe->getBattle().hp = 1;
     land->launchShell("me", foe->getPosition() + Vector3(0, 30, 0), Vector3(0, -30, 0));
-    ASSERT_TRUE(runUntil(*land, [&] { return land->getLoadState() == LOAD_OVER; }, 20.0f));
+    ASSERT_TRUE(runUntil(
+        *land, [&] { return land->getLoadState() == LOAD_OVER; }, 20.0f));
     ASSERT_EQ(states.size(), 2u);
     EXPECT_EQ(states[0].first, LOAD_RESULT);
     EXPECT_EQ(states[1].first, LOAD_OVER);
@@ -66,7 +68,8 @@ TEST_F(LandFixture, TimeUpGoesToMoreHealth)
         auto land = myTurn(duel(22));
         land->getMyDoll()->getBattle().hp = 900;
         land->getDoll("foe")->getBattle().hp = foeHp;
-        ASSERT_TRUE(runUntil(*land, [&] { return land->isFinished(); }, DollConstants::BATTLE_SECONDS + 5.0f, 0.25f));
+        ASSERT_TRUE(runUntil(
+            *land, [&] { return land->isFinished(); }, DollConstants::BATTLE_SECONDS + 5.0f, 0.25f));
         EXPECT_NEAR(land->getTimeFighting(), DollConstants::BATTLE_SECONDS, 0.02);
         EXPECT_TRUE(land->getSummary().timeUp);
         EXPECT_EQ(land->getSummary().winner, foeHp == 400 ? 0 : -1);

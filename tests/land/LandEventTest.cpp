@@ -77,7 +77,8 @@ TEST_F(LandFixture, AHitIsToldOnceWithItsAttributes)
     ZRKPlayerSim* foe = land->getDoll("foe");
     mSeen.clear();
     land->launchShell("me", foe->getPosition() + Vector3(0, 30, 0), Vector3(0, -30, 0));
-    ASSERT_TRUE(runUntil(*land, [&] { return !seen(LandEventId::Hit).empty(); }, 5.0f));
+    ASSERT_TRUE(runUntil(
+        *land, [&] { return !seen(LandEventId::Hit).empty(); }, 5.0f));
     frame(*land, 0.01f);
     ASSERT_EQ(seen(LandEventId::Hit).size(), 1u);
     const Seen hit = seen(LandEventId::Hit)[0];
@@ -104,7 +105,8 @@ TEST_F(LandFixture, AHitIsToldOnceWithItsAttributes)
     mSeen.clear();
     ZRKPlayerSim* me = land->getMyDoll();
     land->launchShell("foe", me->getPosition() + Vector3(0, 30, 0), Vector3(0, -30, 0));
-    ASSERT_TRUE(runUntil(*land, [&] { return !seen(LandEventId::Hit).empty(); }, 5.0f));
+    ASSERT_TRUE(runUntil(
+        *land, [&] { return !seen(LandEventId::Hit).empty(); }, 5.0f));
     bool hp = false;
     for (const Seen& s : seen(LandEventId::OwnStatus))
         hp = hp || s.attrs.getAttrAs<int>("hp", -1) == me->getBattle().hp;
@@ -130,7 +132,8 @@ TEST_F(LandFixture, DownThenKilledThroughThePreviews)
     foe->getBattle().hp = 5;
     mSeen.clear();
     land->launchShell("me", foe->getPosition() + Vector3(0, 30, 0), Vector3(0, -30, 0));
-    ASSERT_TRUE(runUntil(*land, [&] { return foe->isFlagSet(SIM_DOWN); }, 5.0f));
+    ASSERT_TRUE(runUntil(
+        *land, [&] { return foe->isFlagSet(SIM_DOWN); }, 5.0f));
     EXPECT_EQ(foe->getBattle().hp, 0);
     EXPECT_EQ(foe->getPhase(), PHASE_DOWN);
     EXPECT_FALSE(foe->isFlagSet(SIM_OUT));
@@ -145,9 +148,11 @@ TEST_F(LandFixture, DownThenKilledThroughThePreviews)
     foe->getBattle().hp = 5;
     foe->dying(true);
     land->launchShell("me", foe->getPosition() + Vector3(0, 30, 0), Vector3(0, -30, 0));
-    ASSERT_TRUE(runUntil(*land, [&] { return foe->isFlagSet(SIM_DOWN); }, 5.0f));
+    ASSERT_TRUE(runUntil(
+        *land, [&] { return foe->isFlagSet(SIM_DOWN); }, 5.0f));
     EXPECT_EQ(foe->getPhase(), PHASE_AGONAL);
-    ASSERT_TRUE(runUntil(*land, [&] { return foe->isFlagSet(SIM_OUT); }, DollConstants::AGONAL_SECONDS + 1.0f));
+    ASSERT_TRUE(runUntil(
+        *land, [&] { return foe->isFlagSet(SIM_OUT); }, DollConstants::AGONAL_SECONDS + 1.0f));
     EXPECT_EQ(foe->getPlayerBattle().state, BATTLE_KILLED);
     EXPECT_EQ(land->getMyDoll()->getPlayerBattle().kills, 1);
     EXPECT_EQ(land->getTeamScore(0), 1);
@@ -172,7 +177,8 @@ TEST_F(LandFixture, ADollWithoutDeathThroesIsOutAtItsLastHealth)
     foe->invincible(INVINCIBLE_UNDYING, -1.0f);
     foe->getBattle().hp = 5;
     land->launchShell("me", foe->getPosition() + Vector3(0, 30, 0), Vector3(0, -30, 0));
-    ASSERT_TRUE(runUntil(*land, [&] { return foe->isDead(); }, 5.0f));
+    ASSERT_TRUE(runUntil(
+        *land, [&] { return foe->isDead(); }, 5.0f));
     EXPECT_FALSE(foe->isFlagSet(SIM_OUT));
     EXPECT_EQ(foe->getPlayerBattle().state, BATTLE_FIGHTING);
     ASSERT_TRUE(land->reviveDoll("foe", true, true));
@@ -181,7 +187,8 @@ TEST_F(LandFixture, ADollWithoutDeathThroesIsOutAtItsLastHealth)
     foe->invincible(INVINCIBLE_NONE, -1.0f);
     foe->getBattle().hp = 5;
     land->launchShell("me", foe->getPosition() + Vector3(0, 30, 0), Vector3(0, -30, 0));
-    ASSERT_TRUE(runUntil(*land, [&] { return foe->isDead(); }, 5.0f));
+    ASSERT_TRUE(runUntil(
+        *land, [&] { return foe->isDead(); }, 5.0f));
     EXPECT_TRUE(foe->isFlagSet(SIM_OUT));
     EXPECT_EQ(foe->getPlayerBattle().state, BATTLE_KILLED);
     EXPECT_EQ(land->getMyDoll()->getPlayerBattle().kills, 1);
@@ -194,7 +201,8 @@ TEST_F(LandFixture, PacemakerNoticeRevivesTheOwnDollOnce)
     ZRKPlayerSim* me = land->getMyDoll();
     me->getBattle().hp = 3;
     land->launchShell("foe", me->getPosition() + Vector3(0, 30, 0), Vector3(0, -30, 0));
-    ASSERT_TRUE(runUntil(*land, [&] { return me->isFlagSet(SIM_DOWN); }, 5.0f));
+    ASSERT_TRUE(runUntil(
+        *land, [&] { return me->isFlagSet(SIM_DOWN); }, 5.0f));
     core::XmlConfigHelper stale(yake::ConfigurationPtr(new yake::Configuration), "use_pacemaker");
     stale.setIntVal("num", 3);
     land->_notifyEvent(stale);
@@ -247,7 +255,8 @@ TEST_F(LandFixture, MessagesNoticesCratesAndTheRoomsTurns)
     land->_notifyEvent(killer);
     frame(*land, 0.01f);
     ASSERT_EQ(seen(LandEventId::BattleMessage).size(), 2u);
-    EXPECT_EQ(seen(LandEventId::BattleMessage)[1].attrs.getAttrAs<std::vector<std::string>>("argv", {}), (std::vector<std::string>{"Me", "Foe"}));
+    EXPECT_EQ(seen(LandEventId::BattleMessage)[1].attrs.getAttrAs<std::vector<std::string>>("argv", {}),
+              (std::vector<std::string>{"Me", "Foe"}));
 
     // A crate at the own doll's feet is picked up at once.
     ZRKPlayerSim* me = land->getMyDoll();
@@ -294,7 +303,8 @@ TEST_F(LandFixture, StatusNoticesOfTheOwnDoll)
     EXPECT_FALSE(land->getComboState());
     ASSERT_TRUE(me->promptForce(0.3f));
     ASSERT_TRUE(me->holdFire());
-    ASSERT_TRUE(runUntil(*land, [&] { return told("hold_ok") > 0; }, 2.0f));
+    ASSERT_TRUE(runUntil(
+        *land, [&] { return told("hold_ok") > 0; }, 2.0f));
     EXPECT_NEAR(me->getPlayerBattle().force, 300, 10);
     EXPECT_EQ(told("carom_hide"), 1);
     // The script's own attributes ride on the next status.
@@ -305,9 +315,11 @@ TEST_F(LandFixture, StatusNoticesOfTheOwnDoll)
 
     me->releaseFire();
     me->getBattle().hp = 100;
-    ASSERT_TRUE(runUntil(*land, [&] { return land->getActingDoll() == land->getDoll("foe"); }, 30.0f));
+    ASSERT_TRUE(runUntil(
+        *land, [&] { return land->getActingDoll() == land->getDoll("foe"); }, 30.0f));
     mSeen.clear();
-    ASSERT_TRUE(runUntil(*land, [&] { return land->getActingDoll() == me; }, 90.0f, 0.25f));
+    ASSERT_TRUE(runUntil(
+        *land, [&] { return land->getActingDoll() == me; }, 90.0f, 0.25f));
     frame(*land, 0.01f);
     EXPECT_EQ(told("hp_wanted"), 1);
 }
@@ -335,7 +347,8 @@ TEST_F(LandFixture, NpcsOfTheMap)
     EXPECT_EQ(turret->getInfo().getStringVal("npc_name", ""), "Turret");
     mSeen.clear();
     land->launchShell("me", turret->getPosition() + Vector3(0, 30, 0), Vector3(0, -30, 0));
-    ASSERT_TRUE(runUntil(*land, [&] { return turret->isDead(); }, 5.0f));
+    ASSERT_TRUE(runUntil(
+        *land, [&] { return turret->isDead(); }, 5.0f));
     frame(*land, 0.01f);
     EXPECT_EQ(seen(LandEventId::NpcBubble).size(), 1u);
     ASSERT_EQ(seen(LandEventId::NpcKilled).size(), 1u);
@@ -349,11 +362,11 @@ TEST_F(LandFixture, NpcsOfTheMap)
 TEST(LandEventIdTable, HoldsEachOfTheBattlesNumbersOnceUnderItsName)
 {
     const std::vector<std::pair<int, std::string>> expected = {
-        {6112, "DollDying"},  {6113, "DollKilled"}, {6114, "DollLost"},        {6201, "PropUsed"},
-        {6501, "Hit"},        {6502, "ItemGained"}, {6503, "Gains"},           {6504, "Reserved1"},
-        {6505, "BattleMessage"}, {6506, "Effect"},  {6507, "GuideText"},       {6508, "SyncOrAbort"},
-        {6509, "Reserved2"},  {6510, "OwnStatus"},  {6511, "DollBubble"},      {6512, "NpcBubble"},
-        {6513, "NpcKilled"},  {6514, "LoadProgress"}, {7000, "LessonReady"},
+        {6112, "DollDying"},     {6113, "DollKilled"},   {6114, "DollLost"},    {6201, "PropUsed"},
+        {6501, "Hit"},           {6502, "ItemGained"},   {6503, "Gains"},       {6504, "Reserved1"},
+        {6505, "BattleMessage"}, {6506, "Effect"},       {6507, "GuideText"},   {6508, "SyncOrAbort"},
+        {6509, "Reserved2"},     {6510, "OwnStatus"},    {6511, "DollBubble"},  {6512, "NpcBubble"},
+        {6513, "NpcKilled"},     {6514, "LoadProgress"}, {7000, "LessonReady"},
     };
     std::vector<std::pair<int, std::string>> rows;
     std::set<int> ids;

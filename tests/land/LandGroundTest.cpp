@@ -16,9 +16,9 @@ TEST(HeightFieldTest, CraterIsABowlUnderThePointAndLeavesTheRestAlone)
     field.buildFlat(100.0f, 100, 10.0f, 0.0f); // one sample per unit
     field.takeChangedAreas();
     ASSERT_TRUE(field.crater(Vector3(0, 10, 0), 8.0f, 4.0f));
-    EXPECT_NEAR(field.getHeight(0, 0), 6.0f, 1e-4);                                 // the bottom: depth under the point
+    EXPECT_NEAR(field.getHeight(0, 0), 6.0f, 1e-4); // the bottom: depth under the point
     EXPECT_NEAR(field.getHeight(4, 0), 10.0f - 4.0f * std::sqrt(1.0f - 0.25f), 1e-3); // the bowl's side
-    EXPECT_FLOAT_EQ(field.getHeight(8.5f, 0), 10.0f);                               // beyond the radius
+    EXPECT_FLOAT_EQ(field.getHeight(8.5f, 0), 10.0f);                                 // beyond the radius
     EXPECT_FLOAT_EQ(field.getHeight(-20, 20), 10.0f);
     auto areas = field.takeChangedAreas();
     ASSERT_EQ(areas.size(), 1u);
@@ -86,6 +86,7 @@ TEST(BallisticsTest, SolvedLaunchPassesThroughTheTargetAtThePitch)
     Vector3 v;
     float t = 0;
     // Far above a shallow pitch: no flight gets there. Nor with a pitch that is not a number.
-    EXPECT_FALSE(Ballistics::solveLaunch(from, Vector3(10, 500, 0), 0.2f, Ballistics::acceleration(Vector3(), false), v, t));
+    EXPECT_FALSE(
+        Ballistics::solveLaunch(from, Vector3(10, 500, 0), 0.2f, Ballistics::acceleration(Vector3(), false), v, t));
     EXPECT_FALSE(Ballistics::solveLaunch(from, to, NAN, Ballistics::acceleration(Vector3(), false), v, t));
 }

@@ -153,7 +153,8 @@ TEST_F(LandFixture, BattleFiguresWearTheirPlayersCoatColours)
         Ogre::RenderWindow* window = gfx->getRenderWindow();
         const std::size_t w = window->getWidth(), h = window->getHeight();
         std::vector<unsigned char> pixels(w * h * 4);
-        Ogre::PixelBox box(static_cast<Ogre::uint32>(w), static_cast<Ogre::uint32>(h), 1, Ogre::PF_BYTE_RGBA, pixels.data());
+        Ogre::PixelBox box(static_cast<Ogre::uint32>(w), static_cast<Ogre::uint32>(h), 1, Ogre::PF_BYTE_RGBA,
+                           pixels.data());
         window->copyContentsToMemory(box, box);
         // A patch beside the middle, where no pointer is drawn over it.
         Ogre::ColourValue sum(0, 0, 0);
@@ -226,9 +227,10 @@ TEST_F(LandFixture, ShellsAtTheEdgesOfEveryGroundKeepTheGameRunning)
         // The drawn edge is the field's edge, not the depth the field gives outside itself.
         const long last = terrain->getSize() - 1;
         for (long k : {0L, last / 2, last})
-            for (const std::pair<long, long>& p : {std::make_pair(k, 0L), std::make_pair(k, last), std::make_pair(0L, k),
-                                                   std::make_pair(last, k)})
-                EXPECT_GE(terrain->getHeightAtPoint(p.first, p.second), field.getBottom() - 0.01f) << p.first << "," << p.second;
+            for (const std::pair<long, long>& p :
+                 {std::make_pair(k, 0L), std::make_pair(k, last), std::make_pair(0L, k), std::make_pair(last, k)})
+                EXPECT_GE(terrain->getHeightAtPoint(p.first, p.second), field.getBottom() - 0.01f)
+                    << p.first << "," << p.second;
     }
     EXPECT_GE(grounds.size(), 3u);
     EXPECT_EQ(tried, static_cast<int>(grounds.size()) * 8);

@@ -30,8 +30,8 @@ TEST_F(LandFixture, HeadlessSceneKeepsFiguresAndShells)
             ASSERT_TRUE(figure) << d.first;
             EXPECT_EQ(d.second->getPlayerRef(), figure);
             ASSERT_TRUE(figure->getMovable());
-            EXPECT_LT(figure->getMovable()->getPosition().distance(
-                          Ogre::Vector3(d.second->getPosition().x, d.second->getPosition().y, d.second->getPosition().z)),
+            EXPECT_LT(figure->getMovable()->getPosition().distance(Ogre::Vector3(
+                          d.second->getPosition().x, d.second->getPosition().y, d.second->getPosition().z)),
                       1e-3);
             EXPECT_GT(figure->shownParts(), 0u);
         }
@@ -40,7 +40,13 @@ TEST_F(LandFixture, HeadlessSceneKeepsFiguresAndShells)
         land->update(0.1f);
         view.update(0.1f);
         EXPECT_EQ(view.getShellNodes(), 1u);
-        ASSERT_TRUE(runUntil(*land, [&] { view.update(0.02f); return view.getBlastsShown() > 0; }, 5.0f, 0.02f));
+        ASSERT_TRUE(runUntil(
+            *land,
+            [&] {
+                view.update(0.02f);
+                return view.getBlastsShown() > 0;
+            },
+            5.0f, 0.02f));
         EXPECT_EQ(view.getShellNodes(), 0u);
         EXPECT_EQ(view.getLiveEffects(), 0u); // no particles headless
 
@@ -110,7 +116,8 @@ TEST_F(LandFixture, TheMapsRopeStandsAsAPostTillItIsShotThrough)
     EXPECT_TRUE(body->getAttachedObject(0)->isVisible());
 
     land->launchShell("me", rope.position + Vector3(0, 30, 0), Vector3(0, -30, 0));
-    ASSERT_TRUE(runUntil(*land, [&] { return land->getMapItems()[0].hp <= 0; }, 5.0f));
+    ASSERT_TRUE(runUntil(
+        *land, [&] { return land->getMapItems()[0].hp <= 0; }, 5.0f));
     EXPECT_EQ(land->_countLoadedItem(rope.name), 0);
     view.update(0.1f);
     EXPECT_FALSE(body->getAttachedObject(0)->isVisible());
@@ -169,8 +176,9 @@ TEST(LandScenePoints, CratersAtTheEdgesClipToTheTerrainAndReachEveryBlock)
         field.buildFlat(cells * 4.0f, cells, 12.0f, 2.0f);
         const int points = cells > 128 ? 257 : 129, last = points - 1, centre = last / 2;
         const int n = cells;
-        const HeightField::Area areas[] = {{0, 0, 3, 3},         {n - 3, 0, n, 3}, {0, n - 3, 3, n}, {n - 3, n - 3, n, n},
-                                           {n / 2, 0, n / 2 + 2, 2}, {0, n / 2, 2, n / 2 + 2}, {-5, -5, n + 5, n + 5}};
+        const HeightField::Area areas[] = {{0, 0, 3, 3},          {n - 3, 0, n, 3},         {0, n - 3, 3, n},
+                                           {n - 3, n - 3, n, n},  {n / 2, 0, n / 2 + 2, 2}, {0, n / 2, 2, n / 2 + 2},
+                                           {-5, -5, n + 5, n + 5}};
         for (const HeightField::Area& a : areas) {
             SCOPED_TRACE(std::to_string(cells) + " cells, area " + std::to_string(a.x0) + "," + std::to_string(a.z0));
             const LandScene::PointRect r = LandScene::terrainPoints(field, points, a);

@@ -31,7 +31,8 @@ TEST_F(LandFixture, CalculatedVelocityFiredHitsItsTarget)
             pitch = p;
     ASSERT_GE(pitch, 0);
     EXPECT_NEAR(std::atan2(v.y, std::sqrt(v.x * v.x + v.z * v.z)), radians(pitch), 1e-3);
-    const float share = (v.length() / speed - DollConstants::CTRL_FORCE_F_V_MIN) / (1 - DollConstants::CTRL_FORCE_F_V_MIN);
+    const float share =
+        (v.length() / speed - DollConstants::CTRL_FORCE_F_V_MIN) / (1 - DollConstants::CTRL_FORCE_F_V_MIN);
     ASSERT_TRUE(me->pitching2(pitch));
     ASSERT_TRUE(me->lookAt(me->getPosition() + Vector3(v.x, 0, v.z)));
     me->getPlayerBattle().force = static_cast<int>(std::lround(share * DollConstants::CTRL_FORCE_MAX));
@@ -39,7 +40,13 @@ TEST_F(LandFixture, CalculatedVelocityFiredHitsItsTarget)
     ASSERT_TRUE(me->fireNow());
     EXPECT_FALSE(me->fireNow()); // one shot a turn
     std::vector<ZRKLand::Blast> blasts;
-    ASSERT_TRUE(runUntil(*land, [&] { blasts = land->takeBlasts(); return !blasts.empty(); }, 20.0f));
+    ASSERT_TRUE(runUntil(
+        *land,
+        [&] {
+            blasts = land->takeBlasts();
+            return !blasts.empty();
+        },
+        20.0f));
     // It came down on the foe: on its body or at its feet.
     EXPECT_LT(blasts[0].position.distance(target), DollConstants::HIT_ACTOR_OFFSET + DollConstants::HIT_ACTOR_RADIUS);
     EXPECT_LT(foe->getBattle().hp, foe->getBattle().xhp);
@@ -62,7 +69,13 @@ TEST_F(LandFixture, DamageFallsOffLinearlyOverTheRadius)
         mSeen.clear();
         ASSERT_GT(land->launchShell("me", centre + Vector3(offset, 40, 0), Vector3(0, -30, 0)), 0);
         std::vector<ZRKLand::Blast> blasts;
-        ASSERT_TRUE(runUntil(*land, [&] { blasts = land->takeBlasts(); return !blasts.empty(); }, 10.0f));
+        ASSERT_TRUE(runUntil(
+            *land,
+            [&] {
+                blasts = land->takeBlasts();
+                return !blasts.empty();
+            },
+            10.0f));
         const float d = offset == 0.0f ? 0.0f : blasts[0].position.distance(centre);
         const int lost = foe->getBattle().xhp - foe->getBattle().hp;
         if (d >= cannon->radius) {
@@ -125,8 +138,10 @@ TEST_F(LandFixture, KeysDriveTheOwnDoll)
     EXPECT_TRUE(land->_cameraIsRoaming());
 
     // Keys while the controller is off go nowhere, and are not kept for later.
-    ASSERT_TRUE(runUntil(*land, [&] { return land->getActingDoll() == land->getDoll("foe"); }, 30.0f));
-    ASSERT_TRUE(runUntil(*land, [&] { return land->getActingDoll() == me; }, 90.0f, 0.25f));
+    ASSERT_TRUE(runUntil(
+        *land, [&] { return land->getActingDoll() == land->getDoll("foe"); }, 30.0f));
+    ASSERT_TRUE(runUntil(
+        *land, [&] { return land->getActingDoll() == me; }, 90.0f, 0.25f));
     me->getController().enable(false);
     mKeys.injectKeyDown(core::KeyInput::KC_SPACE);
     frame(*land, 0.1f);
@@ -186,10 +201,12 @@ TEST_F(LandFixture, ShellCountsCoolDownsPropsAndSkills)
     EXPECT_TRUE(land->getShells()[0].flags & HIT_SPLIT);
 
     // Next turn of mine: the cool-down still runs: no charging, a "cd_wanted" notice.
-    ASSERT_TRUE(runUntil(*land, [&] { return land->getActingDoll() == land->getDoll("foe"); }, 30.0f));
+    ASSERT_TRUE(runUntil(
+        *land, [&] { return land->getActingDoll() == land->getDoll("foe"); }, 30.0f));
     EXPECT_EQ(mortar->shared->busy, 0);
     land->getDoll("foe")->getPlayerBattle().delay = 100000;
-    ASSERT_TRUE(runUntil(*land, [&] { return land->getActingDoll() == me; }, 30.0f));
+    ASSERT_TRUE(runUntil(
+        *land, [&] { return land->getActingDoll() == me; }, 30.0f));
     EXPECT_EQ(me->getSkillStates()[0].state, 0);
     if (me->getCurrentWeaponBag()->getCD() > 0) {
         mSeen.clear();

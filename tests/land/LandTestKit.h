@@ -31,7 +31,9 @@ class LandFixture : public ::testing::Test {
 protected:
     LandFixture()
     {
-        mConnection = mEvents.subscribeAll([this](const core::Event& e) { mSeen.push_back({e.getType(), e.attrs(), e.getParams()}); });
+        mConnection = mEvents.subscribeAll([this](const core::Event& e) {
+            mSeen.push_back({e.getType(), e.attrs(), e.getParams()});
+        });
     }
 
     static Json::Value maps() { return LandBotRoom::readMaps("res/server/maps.json"); }

@@ -37,7 +37,8 @@ std::string sineWav(int frames)
     const int rate = AudioOutput::kLoopbackRate;
     std::string data;
     for (int i = 0; i < frames; ++i)
-        putLe(data, static_cast<std::uint16_t>(static_cast<std::int16_t>(16000 * std::sin(2 * M_PI * 441.0 * i / rate))), 2);
+        putLe(data,
+              static_cast<std::uint16_t>(static_cast<std::int16_t>(16000 * std::sin(2 * M_PI * 441.0 * i / rate))), 2);
     std::string wav = "RIFF";
     putLe(wav, static_cast<std::uint32_t>(36 + data.size()), 4);
     wav += "WAVEfmt ";
@@ -184,7 +185,8 @@ TEST_F(LoopbackFixture, FilesThatAreNotWholeSoundsDoNotPlayAndSayWhyOnce)
     for (const auto& c : cases) {
         yake::logging::logger::instance().startCapture();
         EXPECT_EQ(audio.playSound(c.first, AudioManager::kMusic, 1.0f), -1) << c.first;
-        EXPECT_EQ(yake::logging::logger::instance().countCaptured("audio", "sound " + c.first + " cannot be played: " + c.second),
+        EXPECT_EQ(yake::logging::logger::instance().countCaptured("audio", "sound " + c.first +
+                                                                               " cannot be played: " + c.second),
                   1u)
             << c.first;
         EXPECT_EQ(audioLines(), 1u) << c.first;
@@ -289,7 +291,9 @@ TEST(AudioOutputTest, WithoutASoundDeviceTheGamePlaysOnSilentlyWithItsVolumes)
         if (!card) {
             ASSERT_NE(audio.output(), nullptr);
             EXPECT_EQ(audio.output()->kind(), AudioOutput::Kind::Loopback);
-            EXPECT_EQ(yake::logging::logger::instance().countCaptured("audio", "no sound device: the game plays silently"), 1u);
+            EXPECT_EQ(
+                yake::logging::logger::instance().countCaptured("audio", "no sound device: the game plays silently"),
+                1u);
         }
         audio.playSound(tone, AudioManager::kMusic, 1.0f);
         audio.destroySound(id);

@@ -104,7 +104,8 @@ TEST(XmlText, DeepOrHugeSettingsAreRefusedQuicklyWithoutACrash)
     EXPECT_FALSE(manifest.read("<manifest>" + zrktest::nestedXml(40000) + "</manifest>"));
     EXPECT_TRUE(manifest.empty());
     kavri3D::core::NetServerList servers;
-    zrktest::writeFile(dir.file("servers.xml"), "<servers>" + zrktest::nestedXml(40000) + "<server host='h'/></servers>");
+    zrktest::writeFile(dir.file("servers.xml"),
+                       "<servers>" + zrktest::nestedXml(40000) + "<server host='h'/></servers>");
     std::string why;
     EXPECT_FALSE(servers.readFromXmlFile(dir.file("servers.xml"), &why));
     EXPECT_NE(why.find("nested deeper"), std::string::npos) << why;

@@ -124,10 +124,18 @@ TEST(RunApplication, CallsTheHooksInOrderAndStopsAtTheFrameLimit)
     ManualClock clock;
     RecordingApp app("game.exe /quitAfterFrames=3");
     EXPECT_TRUE(runApplication(app));
-    const std::vector<std::string> expected = {"onCreateBlackBoardImpl", "frameControl", "onPreInitialise",
-                                               "onCreateRenderWindow", "onCreateApplicationStateImpl",
-                                               "onCreateMainFrame", "onCreateSession", "onPostInitialise", "run",
-                                               "onPreShutdown", "onInterShutdown", "onPostShutdown"};
+    const std::vector<std::string> expected = {"onCreateBlackBoardImpl",
+                                               "frameControl",
+                                               "onPreInitialise",
+                                               "onCreateRenderWindow",
+                                               "onCreateApplicationStateImpl",
+                                               "onCreateMainFrame",
+                                               "onCreateSession",
+                                               "onPostInitialise",
+                                               "run",
+                                               "onPreShutdown",
+                                               "onInterShutdown",
+                                               "onPostShutdown"};
     EXPECT_EQ(app.calls, expected);
     EXPECT_EQ(app.getFrameCount(), 3u);
     EXPECT_EQ(Engine::getSingletonPtr(), nullptr); // the engine is gone after the run
@@ -322,10 +330,13 @@ TEST(Timers, ARepeatingTimerFiresEachPeriodOnceAFrameUntilItKillsItself)
 {
     ManualClock clock;
     int id = -1, calls = 0;
-    id = setTimeout(1000, [&] {
-        if (++calls == 3)
-            killTimer(id);
-    }, true);
+    id = setTimeout(
+        1000,
+        [&] {
+            if (++calls == 3)
+                killTimer(id);
+        },
+        true);
     TimerManager::instance().update();
     EXPECT_EQ(calls, 0);
     yake::native::advanceTime(1.0);
@@ -468,7 +479,8 @@ TEST(DateTime, UtcSecondsOfAWellFormedDateAndMinusOneForAnythingElse)
     EXPECT_EQ(parseDateTime("1970-01-01 00:00:00"), 0);
     EXPECT_EQ(parseDateTime("2026-11-30 18:45:00"), 1796064300);
     EXPECT_EQ(parseDateTime("2024-02-29 23:59:59"), 1709251199);
-    for (const char* bad : {"", "no date", "2023-02-29 00:00:00", "2026-13-01 00:00:00", "2026-11-30T18:45:00",
-                            "2026-11-30 24:00:00", "1969-12-31 23:59:59", "2026-11-30 18:45:00 ", "2026-1a-30 18:45:00"})
+    for (const char* bad :
+         {"", "no date", "2023-02-29 00:00:00", "2026-13-01 00:00:00", "2026-11-30T18:45:00", "2026-11-30 24:00:00",
+          "1969-12-31 23:59:59", "2026-11-30 18:45:00 ", "2026-1a-30 18:45:00"})
         EXPECT_EQ(parseDateTime(bad), -1) << bad;
 }

@@ -28,7 +28,6 @@ using namespace kavri3D::core;
 
 namespace {
 
-
 /// What the server says before it closes, waiting at most `ms`; "open" while it keeps the
 /// connection without a word.
 std::string answerWithin(int sock, int ms)
@@ -36,7 +35,8 @@ std::string answerWithin(int sock, int ms)
     std::string reply;
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
         pollfd fd{sock, POLLIN, 0};
         if (::poll(&fd, 1, left > 0 ? static_cast<int>(left) : 0) <= 0)
             return reply.empty() ? "open" : reply;
@@ -131,9 +131,10 @@ TEST_F(FileServerFixture, NothingOutsideItsFoldersHoweverThePathIsWritten)
 {
     for (const char* path :
          {"/files/installer/latest/files/../secret.txt", "/files/installer/latest/files/%2e%2e/secret.txt",
-          "/files/installer/latest/files/%2E%2E/%2e%2e/secret.txt", "/files/installer/latest/files/res/..%2f..%2fsecret.txt",
-          "/web/../secret.txt", "/web/%2e%2e/secret.txt", "/files/installer/latest/files/res/link.txt",
-          "/files/installer/latest/files//etc/passwd", "/files/installer/latest/files/res\\..\\..\\secret.txt"}) {
+          "/files/installer/latest/files/%2E%2E/%2e%2e/secret.txt",
+          "/files/installer/latest/files/res/..%2f..%2fsecret.txt", "/web/../secret.txt", "/web/%2e%2e/secret.txt",
+          "/files/installer/latest/files/res/link.txt", "/files/installer/latest/files//etc/passwd",
+          "/files/installer/latest/files/res\\..\\..\\secret.txt"}) {
         auto res = client->Get(own(path).c_str());
         if (res) {
             EXPECT_NE(res->body, "not served") << path;
@@ -143,7 +144,8 @@ TEST_F(FileServerFixture, NothingOutsideItsFoldersHoweverThePathIsWritten)
     // The same asked without any client's tidying of the path.
     const int sock = zrktest::connectLoopback(server.getPort());
     ASSERT_GE(sock, 0);
-    const std::string request = "GET " + own("/files/installer/latest/files/../../secret.txt") + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n";
+    const std::string request = "GET " + own("/files/installer/latest/files/../../secret.txt") +
+                                " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n";
     ASSERT_EQ(::send(sock, request.data(), request.size(), 0), static_cast<ssize_t>(request.size()));
     std::string reply;
     char buffer[4096];
@@ -156,8 +158,8 @@ TEST_F(FileServerFixture, NothingOutsideItsFoldersHoweverThePathIsWritten)
 TEST_F(FileServerFixture, ListensOnThisMachineOnlyAndStopsCleanly)
 {
     // The socket's own address, as the kernel has it: 127.0.0.1, never a wildcard.
-    const std::string ss = "ss -ltnH 2>/dev/null | awk '{print $4}' | grep ':" + std::to_string(server.getPort()) + "$' > " +
-                           dir.file("listen.txt");
+    const std::string ss = "ss -ltnH 2>/dev/null | awk '{print $4}' | grep ':" + std::to_string(server.getPort()) +
+                           "$' > " + dir.file("listen.txt");
     if (std::system(ss.c_str()) == 0) {
         EXPECT_EQ(zrktest::readFile(dir.file("listen.txt")), "127.0.0.1:" + std::to_string(server.getPort()) + "\n");
     }
@@ -228,7 +230,8 @@ TEST(FileServer, SlowClientsOfAnotherAccountHoldUpNeitherTheGamesDownloadsNorThe
     TransportService& transport = TransportService::instance();
     std::string error;
     const auto asked = std::chrono::steady_clock::now();
-    EXPECT_TRUE(transport.transferNow(server.getAddress() + "/inst/files/res/a.png", dir.file("got.png"), error)) << error;
+    EXPECT_TRUE(transport.transferNow(server.getAddress() + "/inst/files/res/a.png", dir.file("got.png"), error))
+        << error;
     EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(2));
     EXPECT_EQ(zrktest::readFile(dir.file("got.png")), "picture");
 
@@ -299,8 +302,9 @@ TEST(Manifest, SignaturesAreTheSha1OfTheContentComparedLetterCaseAside)
     EXPECT_EQ(item.signature, "da39a3ee5e6b4b0d3255bfef95601890afd80709"); // unchanged
 
     Manifest manifest;
-    ASSERT_TRUE(manifest.read("<manifest><folder path=\"/files/res/GUIX1\"><file name=\"Lobby.PNG\" sig=\"1\"/>"
-                              "<file name=\"lobby.png\" sig=\"2\"/><file name=\"b.png\" sig=\"3\"/></folder></manifest>"));
+    ASSERT_TRUE(
+        manifest.read("<manifest><folder path=\"/files/res/GUIX1\"><file name=\"Lobby.PNG\" sig=\"1\"/>"
+                      "<file name=\"lobby.png\" sig=\"2\"/><file name=\"b.png\" sig=\"3\"/></folder></manifest>"));
     const FileIndex index = buildIndex(manifest.getFolders().front().items);
     ASSERT_EQ(index.size(), 2u);
     EXPECT_EQ(index.at("lobby.png").signature, "2"); // the later one

@@ -44,10 +44,7 @@ struct KeyBridgeTest : ::testing::Test {
         });
         panel->activate();
     }
-    void press(unsigned long sym, const std::string& typed)
-    {
-        KeyBridge::keyDown(ctx, KeyBridge::scanOf(sym), typed);
-    }
+    void press(unsigned long sym, const std::string& typed) { KeyBridge::keyDown(ctx, KeyBridge::scanOf(sym), typed); }
     void release(unsigned long sym) { KeyBridge::keyUp(ctx, KeyBridge::scanOf(sym)); }
     std::string fieldText() const { return field->getText().c_str(); }
     bool heardY() const
@@ -105,10 +102,10 @@ TEST_F(KeyBridgeTest, WhatIsTypedIntoAFieldStaysThereAndAnyLetterArrivesWhole)
     EXPECT_FALSE(game.isKeyDown(KeyInput::KC_SPACE));
     EXPECT_TRUE(game.takeEvents().empty());
     // Any letter, whatever key typed it: the input context's UTF-8 becomes code points.
-    press(0, "\xC3\xBC");      // ü
-    press(0, "\xE2\x82\xAC");  // €
+    press(0, "\xC3\xBC");         // ü
+    press(0, "\xE2\x82\xAC");     // €
     press(0, "\xCE\xA9\xD0\x9F"); // Ω and П from one key (a compose sequence)
-    press(XK_BackSpace, "\b"); // editing keys edit
+    press(XK_BackSpace, "\b");    // editing keys edit
     EXPECT_EQ(fieldText(), std::string("wy Y\xC3\xBC\xE2\x82\xAC\xCE\xA9"));
     // Editing keys are the field's too: the panel behind does not hear them.
     EXPECT_TRUE(panelHeard.empty());

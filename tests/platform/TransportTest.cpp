@@ -56,31 +56,32 @@ struct CacheFixture : TransportFixture {
     void addFaults(httplib::Server& http)
     {
         http.Get("/files/fault/500", [](const httplib::Request&, httplib::Response& res) { res.status = 500; });
-        http.Get("/files/fault/loop", [](const httplib::Request&, httplib::Response& res) {
-            res.set_redirect("/files/fault/loop");
-        });
+        http.Get("/files/fault/loop",
+                 [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/files/fault/loop"); });
         http.Get("/files/fault/short", [](const httplib::Request&, httplib::Response& res) {
-            res.set_content_provider(1000, "application/octet-stream", [](std::size_t, std::size_t, httplib::DataSink& sink) {
-                sink.write("only ten b", 10);
-                return false; // the connection drops with 990 bytes owed
-            });
+            res.set_content_provider(1000, "application/octet-stream",
+                                     [](std::size_t, std::size_t, httplib::DataSink& sink) {
+                                         sink.write("only ten b", 10);
+                                         return false; // the connection drops with 990 bytes owed
+                                     });
         });
         http.Get("/files/fault/huge", [](const httplib::Request&, httplib::Response& res) {
-            res.set_content_provider(static_cast<std::size_t>(TransportService::kMaxFileSize) + 1, "application/octet-stream",
-                                     [](std::size_t, std::size_t, httplib::DataSink& sink) {
+            res.set_content_provider(static_cast<std::size_t>(TransportService::kMaxFileSize) + 1,
+                                     "application/octet-stream", [](std::size_t, std::size_t, httplib::DataSink& sink) {
                                          static const std::string block(64 * 1024, 'x');
                                          return sink.write(block.data(), block.size());
                                      });
         });
         http.Get("/files/fault/stall", [](const httplib::Request&, httplib::Response& res) {
-            res.set_content_provider(1000, "application/octet-stream", [](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-                if (offset == 0)
-                    return sink.write("a", 1);
-                // Then nothing more, until the client gives up.
-                for (int i = 0; i < 300 && sink.is_writable(); ++i)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-                return false;
-            });
+            res.set_content_provider(1000, "application/octet-stream",
+                                     [](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                         if (offset == 0)
+                                             return sink.write("a", 1);
+                                         // Then nothing more, until the client gives up.
+                                         for (int i = 0; i < 300 && sink.is_writable(); ++i)
+                                             std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                                         return false;
+                                     });
         });
         http.Get("/files/slow/(.*)", [this](const httplib::Request&, httplib::Response& res) {
             const int now = ++running;
@@ -201,13 +202,18 @@ TEST_F(CacheFixture, EveryBadReplyFailsWithAnEmptyPathAndLeavesNoPartFile)
     transport.setSetting("MAX_CLIENT", "8");
     transport.setSetting("_LOW_SPEED_LIMIT", "100");
     transport.setSetting("_LOW_SPEED_TIME", "1");
-    const std::vector<std::pair<std::string, std::string>> bad = {
-        {"missing", files.url("data/gone.ss1")},      {"error", files.url("fault/500")},
-        {"short", files.url("fault/short")},          {"huge", files.url("fault/huge")},
-        {"stalled", files.url("fault/stall")},        {"looping", files.url("fault/loop")},
-        {"climbing", files.url("../../etc/passwd")},  {"encoded", files.url("%2e%2e/%2e%2e/etc/passwd")},
-        {"ftp", "ftp://127.0.0.1/files/data/box1.ss1"}, {"file", "file:///etc/passwd"},
-        {"nonsense", "not an address at all"},        {"closed", "http://127.0.0.1:1/files/data/box1.ss1"}};
+    const std::vector<std::pair<std::string, std::string>> bad = {{"missing", files.url("data/gone.ss1")},
+                                                                  {"error", files.url("fault/500")},
+                                                                  {"short", files.url("fault/short")},
+                                                                  {"huge", files.url("fault/huge")},
+                                                                  {"stalled", files.url("fault/stall")},
+                                                                  {"looping", files.url("fault/loop")},
+                                                                  {"climbing", files.url("../../etc/passwd")},
+                                                                  {"encoded", files.url("%2e%2e/%2e%2e/etc/passwd")},
+                                                                  {"ftp", "ftp://127.0.0.1/files/data/box1.ss1"},
+                                                                  {"file", "file:///etc/passwd"},
+                                                                  {"nonsense", "not an address at all"},
+                                                                  {"closed", "http://127.0.0.1:1/files/data/box1.ss1"}};
     for (const auto& b : bad)
         EXPECT_TRUE(cache->resolve(b.first, b.second, record())) << b.first;
     ASSERT_TRUE(zrktest::pumpUntil([&] { return landed.size() == bad.size(); }, 20000));
@@ -230,7 +236,8 @@ TEST_F(CacheFixture, AFullDiskFailsTheFetchAndLeavesNothingUnderEitherName)
 
 TEST_F(CacheFixture, KeysThatLeaveTheFolderAreRefusedYetAnsweredAsFailures)
 {
-    const std::vector<std::string> keys = {"../box1", "/etc/box1", "sub//box1", "sub\\box1", "..", ".", "sub/./box1", ""};
+    const std::vector<std::string> keys = {"../box1", "/etc/box1", "sub//box1",  "sub\\box1",
+                                           "..",      ".",         "sub/./box1", ""};
     for (const std::string& key : keys) {
         EXPECT_EQ(cache->keyToFile(key), "") << key;
         EXPECT_TRUE(cache->resolve(key, files.url("data/box1.ss1"), record())) << key;

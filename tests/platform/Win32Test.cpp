@@ -115,7 +115,10 @@ TEST(Utf, WideRoundTripAndMalformedBytes)
     EXPECT_EQ(bad[1], static_cast<wchar_t>(0xFFFD));
     // A lead byte without its continuation, an overlong slash, a surrogate: each byte that
     // cannot be read stands for itself as U+FFFD, and what follows is read again.
-    EXPECT_EQ(win32WideFromUtf8("\xC3" "a"), std::wstring(L"\uFFFD" L"a"));
+    EXPECT_EQ(win32WideFromUtf8("\xC3"
+                                "a"),
+              std::wstring(L"\uFFFD"
+                           L"a"));
     EXPECT_EQ(win32WideFromUtf8("\xC0\xAF"), std::wstring(L"\uFFFD\uFFFD"));
     EXPECT_EQ(win32WideFromUtf8("\xED\xA0\x80").size(), 3u);
     EXPECT_EQ(win32WideFromUtf8("J\xC3\xBCrgen"), std::wstring(L"J\u00FCrgen"));
@@ -123,8 +126,19 @@ TEST(Utf, WideRoundTripAndMalformedBytes)
 
 TEST(CommandLine, EveryArgumentComesBackAsTheLauncherWroteIt)
 {
-    const std::vector<std::string> arguments = {"game", "", "\"", "a b", "\\", "\\\\", "a\\", "\\\"", "x\\\\\"y",
-                                                "\"\"", "tab\there", " /mutex=0 ", "zrk://p?x=\" /serverReset=1 \"",
+    const std::vector<std::string> arguments = {"game",
+                                                "",
+                                                "\"",
+                                                "a b",
+                                                "\\",
+                                                "\\\\",
+                                                "a\\",
+                                                "\\\"",
+                                                "x\\\\\"y",
+                                                "\"\"",
+                                                "tab\there",
+                                                " /mutex=0 ",
+                                                "zrk://p?x=\" /serverReset=1 \"",
                                                 "J\xC3\xBCrgen"};
     std::wstring line;
     for (const std::string& a : arguments)

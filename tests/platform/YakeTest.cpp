@@ -39,7 +39,10 @@ struct LogToFile {
     ~LogToFile() { yake::logging::logger::instance().setLogFile(""); }
 };
 
-std::size_t linesOf(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
+std::size_t linesOf(const std::string& text)
+{
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
 
 } // namespace
 
@@ -54,7 +57,8 @@ TEST(Logger, AControlCharacterInWhatIsLoggedNeverMakesALineOfItsOwn)
     }
     const std::string text = zrktest::readFile(file);
     EXPECT_EQ(linesOf(text), 1u);
-    EXPECT_NE(text.find("[3] chat\\nforged: hi\\n12:00:00 [3] ZRKMain: you were banned\\r\\x1b[2J\\t."), std::string::npos);
+    EXPECT_NE(text.find("[3] chat\\nforged: hi\\n12:00:00 [3] ZRKMain: you were banned\\r\\x1b[2J\\t."),
+              std::string::npos);
 }
 
 TEST(Logger, ALongLogMovesAsideAtTheStartAndARunsTraceStopsAtItsBound)
@@ -94,7 +98,8 @@ TEST(Logger, ALongLogMovesAsideAtTheStartAndARunsTraceStopsAtItsBound)
     const std::string text = zrktest::readFile(file);
     EXPECT_EQ(text.find("a trace too many"), std::string::npos);
     std::size_t said = 0;
-    for (std::size_t at = text.find("trace lines stop here"); at != std::string::npos; at = text.find("trace lines stop here", at + 1))
+    for (std::size_t at = text.find("trace lines stop here"); at != std::string::npos;
+         at = text.find("trace lines stop here", at + 1))
         ++said;
     EXPECT_EQ(said, 1u);
     EXPECT_NE(text.find("a failure still told"), std::string::npos);

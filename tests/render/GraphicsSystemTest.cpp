@@ -97,8 +97,8 @@ std::vector<long> longsOf(Display* d, Window w, const char* name)
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
     std::vector<long> out;
-    if (XGetWindowProperty(d, w, XInternAtom(d, name, False), 0, 1 << 16, False, AnyPropertyType, &type, &format, &count,
-                           &after, &data) == Success &&
+    if (XGetWindowProperty(d, w, XInternAtom(d, name, False), 0, 1 << 16, False, AnyPropertyType, &type, &format,
+                           &count, &after, &data) == Success &&
         data && format == 32)
         out.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
     if (data)
@@ -134,15 +134,15 @@ TEST(GameWindow, AWindowOfItsOwnKeepsItsSizeCannotBeMaximisedAndShowsTheIconAndP
     EXPECT_EQ(hints.max_height, 360);
     const std::vector<long> motif = longsOf(d, w, "_MOTIF_WM_HINTS");
     ASSERT_EQ(motif.size(), 5u);
-    EXPECT_EQ(motif[1] & (2 | 16), 0);         // neither resize nor maximise among the functions
-    EXPECT_EQ(motif[2] & (4 | 64), 0);         // nor their frame parts
-    EXPECT_NE(motif[1] & 32, 0);               // it closes
+    EXPECT_EQ(motif[1] & (2 | 16), 0); // neither resize nor maximise among the functions
+    EXPECT_EQ(motif[2] & (4 | 64), 0); // nor their frame parts
+    EXPECT_NE(motif[1] & 32, 0);       // it closes
     const std::vector<long> icon = longsOf(d, w, "_NET_WM_ICON");
     ASSERT_EQ(icon.size(), 2u + 16 * 16 + 2u + 32 * 32); // 16 and 32 pixels square
     EXPECT_EQ(icon[0], 16);
     EXPECT_EQ(icon[2 + 256], 32);
     auto alpha = [&](std::size_t at) { return (static_cast<unsigned long>(icon[at]) & 0xFFFFFFFFul) >> 24; };
-    EXPECT_EQ(alpha(2), 0u);                        // the tile's cut corner is clear
+    EXPECT_EQ(alpha(2), 0u);                            // the tile's cut corner is clear
     EXPECT_EQ(alpha(2 + 256 + 2 + 16 * 32 + 16), 255u); // its middle is not
 
     // Over the window the pointer is the program's arrow, its tip the hot spot.
@@ -203,7 +203,8 @@ TEST(GameWindow, AChildOfTheLaunchersWindowFillsItAndGoesWithIt)
 
         XDestroyWindow(d, host);
         XSync(d, False);
-        zrktest::drawingPump(*g, 1.f / 24).until([&] { return g->isWindowGone(); }, 20, "the window gone with its host");
+        zrktest::drawingPump(*g, 1.f / 24)
+            .until([&] { return g->isWindowGone(); }, 20, "the window gone with its host");
         EXPECT_TRUE(g->isWindowGone()) << quit;
         EXPECT_EQ(g->isWindowLost(), quit) << "the game ends with it only when it is told to";
     }

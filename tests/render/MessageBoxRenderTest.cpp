@@ -48,8 +48,8 @@ TEST(MessageBoxOnScreen, ChoiceBoxIsDrawnWithItsTextsAndButtons)
     auto& g = screen.g;
     core::Frame& frame = screen.frame;
     int answered = -1;
-    frame.messageBox2("warning/title_quit", "warning/quit", [&](core::DialogBoxResult& r) { answered = r.button; }, 3, 9,
-                      300, 150);
+    frame.messageBox2(
+        "warning/title_quit", "warning/quit", [&](core::DialogBoxResult& r) { answered = r.button; }, 3, 9, 300, 150);
     ASSERT_NE(frame.getMessageBoxWindow(), nullptr);
     zrktest::FramePump pump = zrktest::drawingPump(*g, 1.f / 24);
     ASSERT_TRUE(pump.frames(5)) << "the window stopped drawing";
@@ -75,8 +75,8 @@ TEST(MessageBoxOnScreen, ChoiceBoxIsDrawnWithItsTextsAndButtons)
 
     // The box holds the keys; Escape answers with its Cancel and the game goes on drawing.
     answered = 5;
-    frame.messageBox2("warning/title_quit", "warning/quit", [&](core::DialogBoxResult& r) { answered = r.button; }, 3, 9,
-                      300, 150);
+    frame.messageBox2(
+        "warning/title_quit", "warning/quit", [&](core::DialogBoxResult& r) { answered = r.button; }, 3, 9, 300, 150);
     box = frame.getMessageBoxWindow();
     ASSERT_NE(box, nullptr);
     input.key(XK_Escape);
@@ -106,7 +106,8 @@ TEST(MessageBoxOnScreen, EveryBoxFitsItsTextInTheSmallestWindow)
         EXPECT_GE(r.top(), 0.f) << what;
         EXPECT_LE(r.right(), 640.f) << what;
         EXPECT_LE(r.bottom(), 360.f) << what;
-        EXPECT_LE(font->getTextExtent(box->getText()) + 2 * font->getLineSpacing(), r.getWidth()) << "title of " << what;
+        EXPECT_LE(font->getTextExtent(box->getText()) + 2 * font->getLineSpacing(), r.getWidth())
+            << "title of " << what;
         CEGUI::Window* text = box->getChild("Text");
         EXPECT_LE(CEGUI::PropertyHelper<float>::fromString(text->getProperty("VertExtent")),
                   text->getPixelSize().d_height + 0.5f)
@@ -115,9 +116,9 @@ TEST(MessageBoxOnScreen, EveryBoxFitsItsTextInTheSmallestWindow)
     };
 
     // The quit question with everything still open: four lines joined the Windows way.
-    const std::string quit = zrk::ZRKLan::getMsg("warning/quit_task") + "\r\n" + zrk::ZRKLan::getMsg("warning/temp_bag_quit") +
-                             "\r\n" + zrk::ZRKLan::getMsg("warning/quit_lv/lv14") + "\r\n" +
-                             zrk::ZRKLan::getMsg("warning/quit_rank/lr13");
+    const std::string quit =
+        zrk::ZRKLan::getMsg("warning/quit_task") + "\r\n" + zrk::ZRKLan::getMsg("warning/temp_bag_quit") + "\r\n" +
+        zrk::ZRKLan::getMsg("warning/quit_lv/lv14") + "\r\n" + zrk::ZRKLan::getMsg("warning/quit_rank/lr13");
     frame.messageBoxText(zrk::ZRKLan::getMsg("warning/quit"), quit, 3, 9, 300, 180);
     fits("the quit question");
     const std::string shown = frame.getMessageBoxWindow()->getChild("Text")->getText().c_str();

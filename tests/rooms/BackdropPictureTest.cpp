@@ -45,8 +45,8 @@ TEST(BackdropPicture, AnythingButASoundJpegOfASaneSizeIsRefusedWithItsReason)
     const std::string shipped = zrktest::readFile(zrktest::binFolder() + "/" + kShipped);
     BackdropPicture::Pixels p;
     std::string why;
-    for (const std::string& bad : {std::string(), std::string("\xFF"), std::string("GIF89a"), std::string("\xFF\xD8\xFF\xFF"),
-                                   std::string("\xFF\xD8") + std::string(100, '\0')}) {
+    for (const std::string& bad : {std::string(), std::string("\xFF"), std::string("GIF89a"),
+                                   std::string("\xFF\xD8\xFF\xFF"), std::string("\xFF\xD8") + std::string(100, '\0')}) {
         why.clear();
         EXPECT_FALSE(BackdropPicture::decodeJpeg(bad, p, why));
         EXPECT_FALSE(why.empty());
@@ -86,7 +86,9 @@ TEST(BackdropPicture, APrefetchIsTakenOnceAndOnlyForItsOwnFile)
     zrktest::writeFile(dir.file("broken.jpg"), "\xFF\xD8 not really");
     BackdropPicture::prefetch(dir.file("broken.jpg"));
     EXPECT_FALSE(BackdropPicture::take(dir.file("broken.jpg"), p));
-    EXPECT_EQ(yake::logging::logger::instance().countCaptured("room", dir.file("missing.jpg") + " not decoded ahead: missing"), 1u);
+    EXPECT_EQ(yake::logging::logger::instance().countCaptured("room",
+                                                              dir.file("missing.jpg") + " not decoded ahead: missing"),
+              1u);
     yake::logging::logger::instance().stopCapture();
 
     // One prefetch replaces another; one nobody takes is dropped (its thread ended) at shut-down.

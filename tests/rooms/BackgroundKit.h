@@ -94,10 +94,10 @@ struct BackgroundFixture : ::testing::Test {
             control = manager->getControl();
         roleRes.load();
         makeSlots();
-        scene().setImplFactory([this](kavri3D::core::SnapShotEx* owner, const std::string& texture,
-                                      const std::string& camera) {
-            return new FakeImpl(owner, texture, camera, counts, implsWork);
-        });
+        scene().setImplFactory(
+            [this](kavri3D::core::SnapShotEx* owner, const std::string& texture, const std::string& camera) {
+                return new FakeImpl(owner, texture, camera, counts, implsWork);
+            });
         kavri3D::core::ProductManager::instance().clear();
     }
     ~BackgroundFixture() override
@@ -117,11 +117,13 @@ struct BackgroundFixture : ::testing::Test {
     {
         for (const char* name : kavri3D::zrk::MainFrame::kSnapShotNames)
             if (std::find(without.begin(), without.end(), name) == without.end())
-                kavri3D::zrk::SnapShotManager::instance().createSnapShot(kavri3D::core::SnapShotEx::kDefaultLens,
-                                                                        name);
+                kavri3D::zrk::SnapShotManager::instance().createSnapShot(kavri3D::core::SnapShotEx::kDefaultLens, name);
     }
     kavri3D::zrk::BackgroundScene& scene() { return kavri3D::zrk::BackgroundScene::instance(); }
-    kavri3D::core::SnapShotEx* slot(const std::string& name) { return kavri3D::zrk::SnapShotManager::instance().find(name); }
+    kavri3D::core::SnapShotEx* slot(const std::string& name)
+    {
+        return kavri3D::zrk::SnapShotManager::instance().find(name);
+    }
     /// Builds the groups of the flags from nothing.
     void build(unsigned flags)
     {

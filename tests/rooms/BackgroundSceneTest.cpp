@@ -11,12 +11,12 @@
 #include "rooms/ScenePlayer.h"
 
 using namespace kavri3D;
-using zrk::BackgroundScene;
 using roomtest::BackgroundFixture;
+using zrk::BackgroundScene;
 
 namespace {
-const char* const kPortraitSlots[] = {"player", "showview", "red0", "red1", "red2", "red3",
-                                      "blue0",  "blue1",    "blue2", "blue3"};
+const char* const kPortraitSlots[] = {"player", "showview", "red0",  "red1",  "red2",
+                                      "red3",   "blue0",    "blue1", "blue2", "blue3"};
 } // namespace
 
 TEST_F(BackgroundFixture, FirstRefreshBuildsTheBackdropAndThePortraits)

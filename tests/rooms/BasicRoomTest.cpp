@@ -142,7 +142,9 @@ TEST_F(RoomFixture, LeavingTheSceneTakesPopupsLightsAndEffectsDown)
     EXPECT_EQ(room.getBackLight()->getDerivedDirection(), Ogre::Vector3(0, 0, 1));
     EXPECT_EQ(sm->getAmbientLight(), Ogre::ColourValue(1, 1, 0.8f, 1));
     room.showNumber(3);
-    ASSERT_NE(room.addSceneEffect("eff_boom", -1, Ogre::Quaternion::IDENTITY, Ogre::Vector3::UNIT_SCALE, Ogre::Vector3::ZERO), -1);
+    ASSERT_NE(
+        room.addSceneEffect("eff_boom", -1, Ogre::Quaternion::IDENTITY, Ogre::Vector3::UNIT_SCALE, Ogre::Vector3::ZERO),
+        -1);
 
     room.onExit();
     EXPECT_EQ(room.popupCount(), 0u);
@@ -176,7 +178,7 @@ TEST_F(RoomFixture, EffectsExpireOnTheClockAndGoByIdAndByTag)
     room.removeSceneEffectsByTag("hit");
     EXPECT_EQ(room.sceneEffectCount(), 1u);
     EXPECT_EQ(site().size(), 1u);
-    room.removeSceneEffect(hitA); // already gone: nothing happens
+    room.removeSceneEffect(hitA);     // already gone: nothing happens
     room.removeSceneEffectsByTag(""); // the untagged one
     EXPECT_EQ(room.sceneEffectCount(), 0u);
     EXPECT_EQ(site().size(), 0u);

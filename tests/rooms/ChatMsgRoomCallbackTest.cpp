@@ -56,7 +56,6 @@ TEST(ChatMsgRoomCallback, SessionDeliversToEveryRegisteredRelayUntilOneIsRemoved
     session.removeMsgRoomCallback(&second);
 
     const std::vector<std::string> expected = {"first " + room + " one 1", "second " + room + " one 1",
-                                               "first bob psst 1",       "second bob psst 1",
-                                               "second " + room + " two 0"};
+                                               "first bob psst 1", "second bob psst 1", "second " + room + " two 0"};
     EXPECT_EQ(heard.lines, expected);
 }

@@ -32,7 +32,8 @@ Pixel pixelAt(Ogre::RenderWindow* window, Ogre::Camera* camera, const Ogre::Vect
 {
     const std::size_t w = window->getWidth(), h = window->getHeight();
     std::vector<unsigned char> pixels(w * h * 4);
-    Ogre::PixelBox box(static_cast<Ogre::uint32>(w), static_cast<Ogre::uint32>(h), 1, Ogre::PF_BYTE_RGBA, pixels.data());
+    Ogre::PixelBox box(static_cast<Ogre::uint32>(w), static_cast<Ogre::uint32>(h), 1, Ogre::PF_BYTE_RGBA,
+                       pixels.data());
     window->copyContentsToMemory(box, box);
     const Ogre::Vector3 at = camera->getProjectionMatrix() * (camera->getViewMatrix() * point);
     const std::size_t x = static_cast<std::size_t>((at.x * 0.5f + 0.5f) * static_cast<float>(w));

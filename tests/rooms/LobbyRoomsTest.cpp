@@ -78,7 +78,7 @@ TEST(LobbyRooms, TheAreaAndTheHallTellTheGuiAndOnlyTheAreaTicks)
         a.personal->clearReload();
         a.go("playerhall");
         EXPECT_EQ(a.count(PlayerHallRoom::kEnteredEventId), 1);
-        EXPECT_TRUE(a.personal->isReloadMarked()); // the next room plays its transitions first
+        EXPECT_TRUE(a.personal->isReloadMarked());                    // the next room plays its transitions first
         EXPECT_EQ(control->callCount("animator.play:halldropin"), 0); // offline: no server object
         ticks = control->callCount("animator.tick");
         a.runOneFrame();
@@ -99,7 +99,8 @@ TEST(LobbyRooms, AFreshPersonalRoomPlaysItsTransitionsByModeAndDressesNothing)
         zrk::gui::IGuiControl* control = a.control();
         ASSERT_NE(control, nullptr);
         EXPECT_TRUE(a.personal->isReloadMarked());
-        const std::pair<int, const char*> modes[] = {{1, "roomdropin"}, {8, "jjcroomdropin"}, {9, "pveroomdropin"}, {5, "roomdropin"}};
+        const std::pair<int, const char*> modes[] = {
+            {1, "roomdropin"}, {8, "jjcroomdropin"}, {9, "pveroomdropin"}, {5, "roomdropin"}};
         int roomDrops = 0;
         for (const auto& m : modes) {
             a.personal->setRoomMode(m.first);

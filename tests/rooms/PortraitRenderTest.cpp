@@ -108,7 +108,8 @@ struct PortraitWindow : zrktest::PageWindow {
     {
         CEGUI::Window* page = manager->getPage(kind)->getRootWindow();
         ASSERT_NE(page, nullptr);
-        page->setArea(CEGUI::URect(CEGUI::UDim(left, 0), CEGUI::UDim(top, 0), CEGUI::UDim(right, 0), CEGUI::UDim(bottom, 0)));
+        page->setArea(
+            CEGUI::URect(CEGUI::UDim(left, 0), CEGUI::UDim(top, 0), CEGUI::UDim(right, 0), CEGUI::UDim(bottom, 0)));
         page->setVisible(true);
     }
 };
@@ -174,7 +175,8 @@ TEST_F(PortraitWindow, EachPortraitShowsOnlyItsOwnFigureUprightAndTheGuiShowsThe
         dress(seats[i], i % 2 ? "suite" : "coat", i % 2 ? 2101 : 2001, i < 4);
     frames(4);
 
-    const char* const slots[] = {"player", "showview", "red0", "red1", "red2", "red3", "blue0", "blue1", "blue2", "blue3"};
+    const char* const slots[] = {"player", "showview", "red0",  "red1",  "red2",
+                                 "red3",   "blue0",    "blue1", "blue2", "blue3"};
     for (const char* name : slots) {
         Picture picture(zrk::SnapShotManager::instance().find(name)->getTexture());
         ASSERT_EQ(picture.width, 256u) << name;

@@ -8,13 +8,16 @@
 #include "rooms/PortraitSnapShotScene.h"
 
 using namespace kavri3D;
-using zrk::BackgroundScene;
 using roomtest::BackgroundFixture;
+using zrk::BackgroundScene;
 
 namespace {
 const char* const kRoles[] = {"myrole", "red1", "red2", "red3", "red4", "blue1", "blue2", "blue3", "blue4", "showview"};
 
-bool visible(const std::string& role) { return zrk::RoleManager::instance().getRole(role)->getPlayer()->isAvatarVisible(); }
+bool visible(const std::string& role)
+{
+    return zrk::RoleManager::instance().getRole(role)->getPlayer()->isAvatarVisible();
+}
 } // namespace
 
 TEST_F(BackgroundFixture, EachPortraitShowsOnlyItsOwnFigureWhileItRenders)

@@ -113,12 +113,12 @@ TEST_F(TourFixture, FilesThatAreNoTourLeaveTheListsEmpty)
     EXPECT_EQ(log.count("ScenePlayer", "sceneplayer.json open failed"), 1u);
 
     const char* const bad[] = {
-        "",                                                              // empty
-        "this is no JSON",                                               // not JSON
+        "",                                                                  // empty
+        "this is no JSON",                                                   // not JSON
         R"({"start": {"pos": [0, 0, 0], "lookAt": 7}, "imagesets": ["a"]})", // a number where a name goes
-        R"({"cyclelen": "three", "imagesets": ["a"]})",                  // a text where a count goes
+        R"({"cyclelen": "three", "imagesets": ["a"]})",                      // a text where a count goes
         R"({"cyclelen": -3, "imagesets": ["a"]})",
-        R"({"cyclelen": 1001, "span": 5, "imagesets": ["a"]})",          // absurdly long
+        R"({"cyclelen": 1001, "span": 5, "imagesets": ["a"]})", // absurdly long
         R"({"cycle": {"pos": [1, 2, 3]}, "imagesets": ["a"]})",
         R"({"imagesets": ["a", 3]})",
         R"({"start": {"pos": ["x", 0, 0]}, "imagesets": ["a"]})",

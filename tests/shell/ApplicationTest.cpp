@@ -224,16 +224,14 @@ TEST_F(UserSettings, TheRememberedNameAndAChangedVolumeAreOnDiskBeforeTheRunEnds
         return c.get(key, "<none>");
     };
     std::string name, volume;
-    const bool ok = play(
-        zrktest::loggedInRun("hero", true),
-        [&](zrktest::GameRun& game) {
-            game.framesUntil([&] { return onDisk("kavri3D/app/player/name") == "hero"; }, 600);
-            name = onDisk("kavri3D/app/player/name");
-            // The music slider moved: its callback hands the volumes to the settings.
-            core::DefaultAudioHelper::setVolume(0, 0.25f);
-            zrk::GameServices::hooks().saveVolumes();
-            volume = onDisk("kavri3D/app/audio/volume");
-        });
+    const bool ok = play(zrktest::loggedInRun("hero", true), [&](zrktest::GameRun& game) {
+        game.framesUntil([&] { return onDisk("kavri3D/app/player/name") == "hero"; }, 600);
+        name = onDisk("kavri3D/app/player/name");
+        // The music slider moved: its callback hands the volumes to the settings.
+        core::DefaultAudioHelper::setVolume(0, 0.25f);
+        zrk::GameServices::hooks().saveVolumes();
+        volume = onDisk("kavri3D/app/audio/volume");
+    });
     EXPECT_TRUE(ok);
     EXPECT_EQ(name, "hero");
     EXPECT_EQ(volume.substr(volume.find(' ') + 1, 2), "25");

@@ -57,13 +57,15 @@ struct TwoServerInstallation {
 
 /// The random draws of the start-up all give 0, so the game picks the list's first server.
 struct FirstServerAtStart {
-    FirstServerAtStart() { yake::math::Math::setRandomSource([] { return 0.0f; }); }
+    FirstServerAtStart()
+    {
+        yake::math::Math::setRandomSource([] { return 0.0f; });
+    }
     ~FirstServerAtStart() { yake::math::Math::setRandomSource(nullptr); }
 };
 
 /// The password typed into the log-in screen, then "Log in" clicked.
-template <class Input>
-void logIn(Input& input, CEGUI::Window* login, bool typeName)
+template <class Input> void logIn(Input& input, CEGUI::Window* login, bool typeName)
 {
     if (typeName) {
         clickOn(input, login->getChild("Name"));

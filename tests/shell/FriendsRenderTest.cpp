@@ -53,59 +53,59 @@ TEST_F(FriendsOnScreen, HeroAddsABotByNicknameAndSeesHimAccept)
     std::vector<std::string> asked, accepted;
     std::string profile, inviteBox;
     bool mutualOnServer = false, joined = false, shot = false;
-    const bool ok = play(
-        zrktest::loggedInRun("hero") + " /serverReset=1", [&](zrktest::GameRun& game) {
-            kavri3D::zrk::ZRKServerCore& server = session->getGameServer()->core();
-            CEGUI::Window* page = zrktest::openPlayerPage(game, input);
-            ASSERT_NE(page, nullptr);
-            game.frames(5);
-            zrktest::clickOn(input, page->getChild("Tab_Friends"));
-            game.frames(5);
-            CEGUI::Window* pane = page->getChild("Pane_Friends");
-            ASSERT_TRUE(pane->isEffectiveVisible());
-            CEGUI::Window* table = pane->getChild("FriendList");
+    const bool ok = play(zrktest::loggedInRun("hero") + " /serverReset=1", [&](zrktest::GameRun& game) {
+        kavri3D::zrk::ZRKServerCore& server = session->getGameServer()->core();
+        CEGUI::Window* page = zrktest::openPlayerPage(game, input);
+        ASSERT_NE(page, nullptr);
+        game.frames(5);
+        zrktest::clickOn(input, page->getChild("Tab_Friends"));
+        game.frames(5);
+        CEGUI::Window* pane = page->getChild("Pane_Friends");
+        ASSERT_TRUE(pane->isEffectiveVisible());
+        CEGUI::Window* table = pane->getChild("FriendList");
 
-            pane->getChild("Nick")->setText("cOBALT");
-            pane->getChild("Group")->setText("1");
-            zrktest::clickOn(input, pane->getChild("Add"));
-            game.framesUntil([&] { return rows(table).size() >= 2; }, 60); // Rookie was there before
-            game.frames(3);
-            asked = rows(table);
+        pane->getChild("Nick")->setText("cOBALT");
+        pane->getChild("Group")->setText("1");
+        zrktest::clickOn(input, pane->getChild("Add"));
+        game.framesUntil([&] { return rows(table).size() >= 2; }, 60); // Rookie was there before
+        game.frames(3);
+        asked = rows(table);
 
-            // The server's clock runs on: he says yes a few seconds later.
-            server.tick(server.now() + 10);
-            game.framesUntil([&] { return rows(table) != asked; }, 60);
-            game.frames(3);
-            accepted = rows(table);
-            mutualOnServer = kavri3D::zrk::ZRKRoster::mutual(server.world(), "hero", "Cobalt");
+        // The server's clock runs on: he says yes a few seconds later.
+        server.tick(server.now() + 10);
+        game.framesUntil([&] { return rows(table) != asked; }, 60);
+        game.frames(3);
+        accepted = rows(table);
+        mutualOnServer = kavri3D::zrk::ZRKRoster::mutual(server.world(), "hero", "Cobalt");
 
-            // His row picked, as a click on it would.
-            auto* list = static_cast<CEGUI::MultiColumnList*>(table);
-            list->clearAllSelections();
-            for (unsigned r = 0; r < list->getRowCount(); ++r)
-                if (list->getItemAtGridReference(CEGUI::MCLGridRef(r, 0))->getText() == "Cobalt")
-                    list->setItemSelectState(CEGUI::MCLGridRef(r, 0), true);
-            zrktest::clickOn(input, pane->getChild("Profile"));
-            game.framesUntil([&] { return !pane->getChild("ProfileText")->getText().empty(); }, 60);
-            game.frames(10); // his look on the preview
-            profile = pane->getChild("ProfileText")->getText().c_str();
-            boost::filesystem::create_directories(ZRK_SHOTS_DIR);
-            shot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/friends.png");
+        // His row picked, as a click on it would.
+        auto* list = static_cast<CEGUI::MultiColumnList*>(table);
+        list->clearAllSelections();
+        for (unsigned r = 0; r < list->getRowCount(); ++r)
+            if (list->getItemAtGridReference(CEGUI::MCLGridRef(r, 0))->getText() == "Cobalt")
+                list->setItemSelectState(CEGUI::MCLGridRef(r, 0), true);
+        zrktest::clickOn(input, pane->getChild("Profile"));
+        game.framesUntil([&] { return !pane->getChild("ProfileText")->getText().empty(); }, 60);
+        game.frames(10); // his look on the preview
+        profile = pane->getChild("ProfileText")->getText().c_str();
+        boost::filesystem::create_directories(ZRK_SHOTS_DIR);
+        shot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/friends.png");
 
-            kavri3D::core::Frame* frame = game.getMainFrame().get();
-            zrktest::clickOn(input, pane->getChild("Invite"));
-            ASSERT_TRUE(game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 60));
-            inviteBox = frame->getOpenMessageBox()->text;
-            zrktest::clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
-            server.tick(server.now() + 10);
-            game.frames(3);
-            joined = kavri3D::zrk::ZRKGuilds::guildOf(server.world(), "Cobalt") == 1;
-        });
+        kavri3D::core::Frame* frame = game.getMainFrame().get();
+        zrktest::clickOn(input, pane->getChild("Invite"));
+        ASSERT_TRUE(game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 60));
+        inviteBox = frame->getOpenMessageBox()->text;
+        zrktest::clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
+        server.tick(server.now() + 10);
+        game.frames(3);
+        joined = kavri3D::zrk::ZRKGuilds::guildOf(server.world(), "Cobalt") == 1;
+    });
     EXPECT_TRUE(ok);
     // "Cobalt|<level>|<sex>|<mutual>|<list>": asked, then mutual.
     auto cobalt = [](const std::vector<std::string>& shown, const std::string& tail) {
-        return std::any_of(shown.begin(), shown.end(),
-                           [&](const std::string& r) { return r.rfind("Cobalt|", 0) == 0 && r.find(tail) != std::string::npos; });
+        return std::any_of(shown.begin(), shown.end(), [&](const std::string& r) {
+            return r.rfind("Cobalt|", 0) == 0 && r.find(tail) != std::string::npos;
+        });
     };
     EXPECT_TRUE(cobalt(asked, "|-|Friends")) << asked.size();
     EXPECT_TRUE(cobalt(accepted, "|yes|Friends"));

@@ -115,11 +115,13 @@ TEST_F(ModuleFixture, AWorldOfANewerGameEndsTheRunWithOneAndIsLeftAsItIs)
     {
         kavri3D::zrk::ZRKWorld made;
         ASSERT_TRUE(made.open(world, zrktest::binFolder() + "/res/server", false));
-        ASSERT_TRUE(made.db().exec("UPDATE meta SET value = '" + std::to_string(kavri3D::zrk::ZRKWorld::kSchemaVersion + 1) +
+        ASSERT_TRUE(made.db().exec("UPDATE meta SET value = '" +
+                                   std::to_string(kavri3D::zrk::ZRKWorld::kSchemaVersion + 1) +
                                    "' WHERE key = 'schema'"));
     }
     const std::string before = zrktest::readFile(world);
-    for (const wchar_t* run : {kShortRun, L"game.exe /LowIntegrity=1 /headless=1 /unpaced=1 /quitAfterFrames=3 /serverReset=1"}) {
+    for (const wchar_t* run :
+         {kShortRun, L"game.exe /LowIntegrity=1 /headless=1 /unpaced=1 /quitAfterFrames=3 /serverReset=1"}) {
         EXPECT_EQ(entry(0, nullptr, run), 1);
         EXPECT_EQ(zrktest::readFile(world), before);
         EXPECT_FALSE(std::filesystem::exists(world + "-wal"));

@@ -160,8 +160,9 @@ TEST_F(ChannelFixture, AHelperLibraryAnotherUserCouldHavePlantedIsNeverLoaded)
     fs::copy_file(zrktest::binFolder() + "/../libHostProcMsgHelper.so", copy);
     fs::permissions(game, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                               fs::perms::others_read | fs::perms::others_exec);
-    const fs::perms plain = fs::perms::owner_read | fs::perms::owner_write | fs::perms::owner_exec | fs::perms::group_read |
-                            fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
+    const fs::perms plain = fs::perms::owner_read | fs::perms::owner_write | fs::perms::owner_exec |
+                            fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
+                            fs::perms::others_exec;
     const uid_t other = ::getuid() == 4242 ? 4343 : 4242;
     const std::string refused = "HostProcMsgHelper.dll not loaded: it or its folder can be changed by another user";
     const auto cwd = fs::current_path();
@@ -228,7 +229,9 @@ TEST_F(ChannelFixture, CommandsActOnTheFrameLoopsThreadOnly)
     MainFrame frame(app);
     const int peer = ::accept(host.listener, nullptr, nullptr);
     ASSERT_GE(peer, 0);
-    auto send = [&](const std::vector<unsigned char>& m) { ASSERT_EQ(::send(peer, m.data(), m.size(), MSG_NOSIGNAL), static_cast<ssize_t>(m.size())); };
+    auto send = [&](const std::vector<unsigned char>& m) {
+        ASSERT_EQ(::send(peer, m.data(), m.size(), MSG_NOSIGNAL), static_cast<ssize_t>(m.size()));
+    };
     auto waitQueued = [&] {
         for (int i = 0; i < 200 && !win32QuitPosted(); ++i) {
             MSG probe;
@@ -310,11 +313,11 @@ TEST_F(ChannelFixture, BadShortOversizedUnknownAndFloodedMessagesChangeNothingOr
     ASSERT_NE(in, nullptr);
     auto deliver = [&](const std::vector<unsigned char>& m, std::uint32_t received) { in(object, m.data(), received); };
     const auto hide = message(3, 4, {0});
-    deliver(hide, 7);                                       // under 8 bytes
-    deliver(message(3, 65537, {0}), 12);                    // longer than any message
-    deliver(message(3, 8, {0}), 12);                        // past the bytes received
-    deliver(message(9, 4, {0}), 12);                        // unknown
-    deliver(message(3, 0xFFFFFFFFu, {0}), 12);              // a length that would wrap
+    deliver(hide, 7);                          // under 8 bytes
+    deliver(message(3, 65537, {0}), 12);       // longer than any message
+    deliver(message(3, 8, {0}), 12);           // past the bytes received
+    deliver(message(9, 4, {0}), 12);           // unknown
+    deliver(message(3, 0xFFFFFFFFu, {0}), 12); // a length that would wrap
     in(object, nullptr, 0);
     EXPECT_EQ(pump(frame), 0);
     EXPECT_TRUE(window->visible);

@@ -17,11 +17,10 @@ std::pair<int, std::string> launchWithName(const std::string& name, const std::s
 {
     zrktest::TempDir runtime, ownData;
     const zrktest::TempDir& data = dataFolder ? *dataFolder : ownData;
-    const std::string command = "env LC_ALL=C LANG=C XDG_RUNTIME_DIR=" + runtime.path() +
-                                " XDG_DATA_HOME=" + data.path() + " " + zrktest::binFolder() +
-                                "/zrk_launcher 'zrk://play?ln=" + name +
-                                "&lp=nothing' /LowIntegrity=1 /headless=1 /unpaced=1 /quitAfterFrames=40 " + after +
-                                " >/dev/null 2>&1";
+    const std::string command =
+        "env LC_ALL=C LANG=C XDG_RUNTIME_DIR=" + runtime.path() + " XDG_DATA_HOME=" + data.path() + " " +
+        zrktest::binFolder() + "/zrk_launcher 'zrk://play?ln=" + name +
+        "&lp=nothing' /LowIntegrity=1 /headless=1 /unpaced=1 /quitAfterFrames=40 " + after + " >/dev/null 2>&1";
     const int status = std::system(command.c_str());
     const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     yake::Configuration written;

@@ -61,8 +61,9 @@ TEST_F(SettingsFixture, UserFileWithoutHostIsIgnoredAtStartButOverwrittenAtExit)
 
 TEST_F(SettingsFixture, BrokenSettingsFilesLeaveTheBoardAsItWasAndExitStillWritesWellFormedXml)
 {
-    for (const std::string& content : {std::string(), std::string("garbage"), std::string("<kavri3D><app><net><Host>h</Ho"),
-                                       std::string("\xff\xfe<x/>"), zrktest::nestedXml(40000)}) {
+    for (const std::string& content :
+         {std::string(), std::string("garbage"), std::string("<kavri3D><app><net><Host>h</Ho"),
+          std::string("\xff\xfe<x/>"), zrktest::nestedXml(40000)}) {
         core::BlackBoard fresh;
         fresh.setString("kavri3D/appPath", dir.path() + "/");
         fresh.setString("kavri3D/runPath", dir.path() + "/");
@@ -98,8 +99,9 @@ TEST_F(SettingsFixture, ConfigFileMergesOnlyItsConfigBranch)
 TEST_F(SettingsFixture, ServerChoiceIsUniformAndARandomOfOnePicksTheLast)
 {
     board.setString("kavri3D/servers", "servers.xml");
-    zrktest::writeFile(dir.file("servers.xml"), "<servers><server name='a' host='ha' port='1'/>"
-                                                "<server name='b' host='hb' port='2'/><server name='c' host='hc'/></servers>");
+    zrktest::writeFile(dir.file("servers.xml"),
+                       "<servers><server name='a' host='ha' port='1'/>"
+                       "<server name='b' host='hb' port='2'/><server name='c' host='hc'/></servers>");
     yake::math::Math::setRandomSource([] { return 1.0f; });
     module.loadConfig();
     EXPECT_EQ(board.getString("kavri3D/app/net/Host"), "hc");
@@ -135,7 +137,8 @@ TEST_F(SettingsFixture, UnreadableUserFileIsKeptAsBadBesideTheNewOne)
 {
     const std::string bad = userFile() + ".bad";
     const std::string deep = "<kavri3D><app>" + zrktest::nestedXml(40000) + "</app></kavri3D>";
-    const std::string huge = "<kavri3D><app><player><name>" + std::string(2 * 1024 * 1024, 'x') + "</name></player></app></kavri3D>";
+    const std::string huge =
+        "<kavri3D><app><player><name>" + std::string(2 * 1024 * 1024, 'x') + "</name></player></app></kavri3D>";
     for (const std::string& content : {deep, huge, std::string("<kavri3D><app><net><Host>h</Ho")}) {
         zrktest::writeFile(userFile(), content);
         zrk::CAppZRKModule m;

@@ -72,27 +72,26 @@ TEST_F(OwnPortraitOnScreen, HeroSeesAllOfHimselfFillingHisPictureBesideTheBagAnd
     PortraitLook inBag, own, trying;
     std::string image;
     bool shot = false;
-    const bool ok = play(
-        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
-            ASSERT_TRUE(game.framesUntil([] { return zrktest::shownPage("AreaPage") != nullptr; }, 300));
-            game.frames(3);
-            zrktest::clickOn(input, zrktest::shownPage("AreaPage")->getChild("Bag"));
-            ASSERT_TRUE(game.framesUntil([] { return zrktest::shownPage("BagPage") != nullptr; }, 60));
-            game.frames(30);
-            inBag = lookAt("player");
-            zrktest::clickOn(input, zrktest::shownPage("BagPage")->getChild("Back"));
-            CEGUI::Window* page = zrktest::openPlayerPage(game, input);
-            ASSERT_NE(page, nullptr);
-            CEGUI::Window* picture = page->getChildRecursive("Picture_myself");
-            ASSERT_NE(picture, nullptr);
-            // Dressed from the server's outfit and default look, and drawn.
-            game.frames(30);
-            image = picture->getProperty("Image").c_str();
-            own = lookAt("player");
-            trying = lookAt("showview");
-            boost::filesystem::create_directories(ZRK_SHOTS_DIR);
-            shot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/own-portrait.png");
-        });
+    const bool ok = play(zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
+        ASSERT_TRUE(game.framesUntil([] { return zrktest::shownPage("AreaPage") != nullptr; }, 300));
+        game.frames(3);
+        zrktest::clickOn(input, zrktest::shownPage("AreaPage")->getChild("Bag"));
+        ASSERT_TRUE(game.framesUntil([] { return zrktest::shownPage("BagPage") != nullptr; }, 60));
+        game.frames(30);
+        inBag = lookAt("player");
+        zrktest::clickOn(input, zrktest::shownPage("BagPage")->getChild("Back"));
+        CEGUI::Window* page = zrktest::openPlayerPage(game, input);
+        ASSERT_NE(page, nullptr);
+        CEGUI::Window* picture = page->getChildRecursive("Picture_myself");
+        ASSERT_NE(picture, nullptr);
+        // Dressed from the server's outfit and default look, and drawn.
+        game.frames(30);
+        image = picture->getProperty("Image").c_str();
+        own = lookAt("player");
+        trying = lookAt("showview");
+        boost::filesystem::create_directories(ZRK_SHOTS_DIR);
+        shot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/own-portrait.png");
+    });
     EXPECT_TRUE(ok);
     EXPECT_TRUE(shot);
     EXPECT_EQ(image, "myself");

@@ -33,7 +33,8 @@ std::size_t sent(const std::string& op)
 }
 
 /// Types a name and password and presses Enter in the password box.
-void logInWithEnter(zrktest::XWindowInput& input, CEGUI::Window* page, const std::string& name, const std::string& password)
+void logInWithEnter(zrktest::XWindowInput& input, CEGUI::Window* page, const std::string& name,
+                    const std::string& password)
 {
     page->getChild("Name")->setText("");
     clickOn(input, page->getChild("Name"));
@@ -43,7 +44,10 @@ void logInWithEnter(zrktest::XWindowInput& input, CEGUI::Window* page, const std
     input.key(XK_Return);
 }
 
-std::string itemText(CEGUI::Listbox* list, std::size_t i) { return list->getListboxItemFromIndex(i)->getText().c_str(); }
+std::string itemText(CEGUI::Listbox* list, std::size_t i)
+{
+    return list->getListboxItemFromIndex(i)->getText().c_str();
+}
 
 using zrktest::ManualClock;
 
@@ -141,11 +145,10 @@ TEST_F(PlayerMeets, AClickBehindAnOpenBoxDoesNothing)
 TEST_F(PlayerMeets, ANewPlayerIsTakenToHisFirstLesson)
 {
     std::string state;
-    const bool ok = play(zrktest::loggedInRun("rookie"),
-                                          [&](zrktest::GameRun& game) {
-                                              game.framesUntil([&] { return game.stateName() == "battle_newbie"; }, 300);
-                                              state = game.stateName();
-                                          });
+    const bool ok = play(zrktest::loggedInRun("rookie"), [&](zrktest::GameRun& game) {
+        game.framesUntil([&] { return game.stateName() == "battle_newbie"; }, 300);
+        state = game.stateName();
+    });
     EXPECT_TRUE(ok);
     // Rookie has done no lesson yet, so the log-in takes him to the tutorial, not the areas.
     EXPECT_EQ(state, "battle_newbie");

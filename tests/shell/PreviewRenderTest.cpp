@@ -1,7 +1,7 @@
 // The player page's preview in the real game window: "hero" opens the shop from the area page,
 // drags the preview figure a quarter of its picture's width to the right and it stands a quarter
-// turn round; ticking "Turn" sets it turning by itself, and its picture on screen with it. The strengthening tab lists the
-// strengthening goods, on sale or not (shots/strengthen.png).
+// turn round; ticking "Turn" sets it turning by itself, and its picture on screen with it. The strengthening tab lists
+// the strengthening goods, on sale or not (shots/strengthen.png).
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
 #include <boost/filesystem.hpp>
@@ -65,36 +65,35 @@ TEST_F(PreviewOnScreen, HeroTurnsThePreviewWithTheMouseSetsItTurningAndSeesTheSt
     float before = 0, dragged = 0, still = 0, turning = 0;
     std::vector<std::string> goods;
     bool shot = false, redrawn = false;
-    const bool ok = play(
-        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
-            CEGUI::Window* page = openPlayerPage(game, input);
-            ASSERT_NE(page, nullptr);
-            game.frames(10); // the preview dressed and drawn
-            CEGUI::Window* picture = page->getChildRecursive("Picture_showview");
-            ASSERT_NE(picture, nullptr);
-            before = previewYaw();
-            const CEGUI::Rectf r = rect(picture);
-            const int y = static_cast<int>(r.top() + r.getHeight() / 2), x = static_cast<int>(r.left() + r.getWidth() / 4);
-            input.drag(x, y, x + static_cast<int>(r.getWidth() / 4), y, 5);
-            game.frames(3);
-            dragged = previewYaw();
-            game.frames(10);
-            still = previewYaw(); // no turning by itself yet
+    const bool ok = play(zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
+        CEGUI::Window* page = openPlayerPage(game, input);
+        ASSERT_NE(page, nullptr);
+        game.frames(10); // the preview dressed and drawn
+        CEGUI::Window* picture = page->getChildRecursive("Picture_showview");
+        ASSERT_NE(picture, nullptr);
+        before = previewYaw();
+        const CEGUI::Rectf r = rect(picture);
+        const int y = static_cast<int>(r.top() + r.getHeight() / 2), x = static_cast<int>(r.left() + r.getWidth() / 4);
+        input.drag(x, y, x + static_cast<int>(r.getWidth() / 4), y, 5);
+        game.frames(3);
+        dragged = previewYaw();
+        game.frames(10);
+        still = previewYaw(); // no turning by itself yet
 
-            clickOn(input, page->getChildRecursive("Turn"));
-            game.frames(5);
-            const std::vector<unsigned char> early = pixels(graphics->getRenderWindow(), rect(picture));
-            game.frames(25);
-            turning = previewYaw();
-            // The picture on screen follows the figure, not only the scene.
-            redrawn = pixels(graphics->getRenderWindow(), rect(picture)) != early;
+        clickOn(input, page->getChildRecursive("Turn"));
+        game.frames(5);
+        const std::vector<unsigned char> early = pixels(graphics->getRenderWindow(), rect(picture));
+        game.frames(25);
+        turning = previewYaw();
+        // The picture on screen follows the figure, not only the scene.
+        redrawn = pixels(graphics->getRenderWindow(), rect(picture)) != early;
 
-            clickOn(input, page->getChild("Tab_Strengthen"));
-            game.frames(10);
-            goods = rows(page->getChildRecursive("StrList"));
-            boost::filesystem::create_directories(ZRK_SHOTS_DIR);
-            shot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/strengthen.png");
-        });
+        clickOn(input, page->getChild("Tab_Strengthen"));
+        game.frames(10);
+        goods = rows(page->getChildRecursive("StrList"));
+        boost::filesystem::create_directories(ZRK_SHOTS_DIR);
+        shot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/strengthen.png");
+    });
     EXPECT_TRUE(ok);
     EXPECT_NEAR(before, 0.0f, 0.5f);
     // A quarter of the picture's width is a quarter turn (to a pixel of the drag).

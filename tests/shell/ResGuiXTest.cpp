@@ -73,7 +73,8 @@ struct ResGuiXFixture : zrktest::EventsFixture {
     }
 
     /// A published file, listed in the manifest's folder (with its signature unless `sig`).
-    void publish(const std::string& folder, const std::string& name, const std::string& content, const char* sig = nullptr)
+    void publish(const std::string& folder, const std::string& name, const std::string& content,
+                 const char* sig = nullptr)
     {
         const std::string file = published + "/" + (folder.size() > 7 ? folder.substr(7) + "/" : "") + name;
         zrktest::writeFile(file, content);
@@ -258,9 +259,9 @@ TEST_F(ResGuiXFixture, KeysThatWouldLeaveTheGuiFoldersAreNeverQueuedNorDeleted)
 {
     installed("victim.txt", "mine");
     installed("res/GUI/data.json", "{}");
-    for (const char* key : {"/files/res/GUIX1/../../victim.txt", "/files/res/GUIX1/a\\b.png", "/files/res/GUIX1//x.png",
-                            "/etc/passwd", "/files/res/GUIX1/sub/deep.png", "/files/data/box1.ss1", "/files/res/GUIX1/",
-                            "/files/res/guix1/x.png"})
+    for (const char* key :
+         {"/files/res/GUIX1/../../victim.txt", "/files/res/GUIX1/a\\b.png", "/files/res/GUIX1//x.png", "/etc/passwd",
+          "/files/res/GUIX1/sub/deep.png", "/files/data/box1.ss1", "/files/res/GUIX1/", "/files/res/guix1/x.png"})
         list("/files/res/GUIX1", "x.png", key, "00");
     list("/files/res/GUIX1/../../", "victim.txt", "/files/victim.txt", "00");
     list("/files/res/GUI/../..", "victim.txt", "/files/victim.txt", "00");

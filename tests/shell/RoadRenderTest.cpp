@@ -77,8 +77,7 @@ Where whereIs(zrktest::GameRun& game, ZRKSession& session)
 }
 
 /// A row of a list, clicked by the pointer.
-template <class Input>
-void clickRow(Input& input, CEGUI::Window* w, unsigned row)
+template <class Input> void clickRow(Input& input, CEGUI::Window* w, unsigned row)
 {
     auto* list = static_cast<CEGUI::MultiColumnList*>(w);
     const CEGUI::Rectf outer = list->getUnclippedOuterRect().get();
@@ -128,281 +127,285 @@ TEST_F(RoadOnScreen, HeroGoesRoundFromTheHallThroughTwoBattlesBackToTheHallAndIn
 {
     zrktest::ManualClock clock;
     std::vector<std::string> failures;
-    const bool ok = play(
-        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
-            ZRKServerCore& server = session->getGameServer()->core();
-            ZRKLobby& lobby = server.lobby();
-            server.setBattleSeed(kSeed);
-            auto run = [&](const std::function<bool()>& done, int frames, double step = 0.25) {
-                return game.playUntil(done, frames, step);
-            };
+    const bool ok = play(zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
+        ZRKServerCore& server = session->getGameServer()->core();
+        ZRKLobby& lobby = server.lobby();
+        server.setBattleSeed(kSeed);
+        auto run = [&](const std::function<bool()>& done, int frames, double step = 0.25) {
+            return game.playUntil(done, frames, step);
+        };
 
-            // The area page: the first zone by the mouse.
-            ASSERT_TRUE(game.framesUntil(zrktest::zonesListed, 300, "the zones on the area page"));
-            CEGUI::Window* area = shownPage("AreaPage");
-            clickRow(input, area->getChild("Zones"), 0);
-            game.frames(3);
-            clickOn(input, area->getChild("Enter"));
-            ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomListPage") != nullptr; }, 120));
-            CEGUI::Window* hall = shownPage("RoomListPage");
-            const std::string zone = whereIs(game, *session).serverZone;
-            ASSERT_FALSE(zone.empty());
+        // The area page: the first zone by the mouse.
+        ASSERT_TRUE(game.framesUntil(zrktest::zonesListed, 300, "the zones on the area page"));
+        CEGUI::Window* area = shownPage("AreaPage");
+        clickRow(input, area->getChild("Zones"), 0);
+        game.frames(3);
+        clickOn(input, area->getChild("Enter"));
+        ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomListPage") != nullptr; }, 120));
+        CEGUI::Window* hall = shownPage("RoomListPage");
+        const std::string zone = whereIs(game, *session).serverZone;
+        ASSERT_FALSE(zone.empty());
 
-            // A room for two, typed into the create form.
-            auto openRoom = [&]() -> std::string {
-                clickOn(input, hall->getChild("NewSeats"));
-                input.key(XK_BackSpace);
-                input.type("2");
-                game.frames(2);
-                clickOn(input, hall->getChild("Create"));
-                if (!game.framesUntil([] { return shownPage("RoomPage") != nullptr; }, 120))
-                    return std::string();
-                return lobby.gameRoomOf("hero");
-            };
-            const std::string name = openRoom();
-            ASSERT_FALSE(name.empty()) << game.stateName();
-            CEGUI::Window* room = shownPage("RoomPage");
-            // The server's player sits down and gets ready.
-            auto filledAndReady = [&] {
-                return run([&] { return lobby.seated(name).size() == 2 && lobby.startRefusal(name, "hero").empty() &&
-                                        seatLine(room, "Label_blue0").find("ready") != std::string::npos; },
-                           400, 0.5);
-            };
-            ASSERT_TRUE(filledAndReady());
-
-            // Start, and the battle by keys: on his turns hero raises the barrel and fires.
-            auto battle = [&](bool giveUp, int& turns) -> bool {
-                clickOn(input, room->getChild("Start"));
-                if (!game.framesUntil([&] { return game.stateName() == "battle"; }, 120)) {
-                    ADD_FAILURE() << "Start led to " << game.stateName() << "; "
-                                  << lobby.startRefusal(name, "hero");
-                    return false;
-                }
-                auto br = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
-                if (!br || !run([&] { return br->getLand() && br->getLand()->isFighting(); }, 600)) {
-                    ADD_FAILURE() << "the battle did not begin";
-                    return false;
-                }
-                core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
-                turns = 0;
-                int held = 0;
-                ZRKPlayerSim* lastActing = nullptr;
-                bool asked = false;
-                return game.framesUntil(
-                    [&] {
-                        if (game.stateName() != "battle")
-                            return true;
-                        ZRKLand* land = br->getLand();
-                        ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
-                        ZRKPlayerSim* acting = land ? land->getActingDoll() : nullptr;
-                        if (acting && acting != lastActing)
-                            ++turns;
-                        lastActing = acting;
-                        if (giveUp && turns >= 2 && acting != me && !asked) {
-                            input.key(XK_Escape);
-                            asked = true;
-                            return false;
-                        }
-                        if (asked) {
-                            core::Frame* frame = GameServices::frame();
-                            if (frame && frame->getMessageBoxWindow())
-                                clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
-                            return false;
-                        }
-                        if (me && acting == me) {
-                            ++held;
-                            if (held == 1)
-                                input.keyEvent(XK_Up, true);
-                            if (held == 3) {
-                                input.keyEvent(XK_Up, false);
-                                input.keyEvent(XK_space, true);
-                            }
-                            if (held == 8)
-                                input.keyEvent(XK_space, false);
-                        } else {
-                            held = 0;
-                        }
-                        if (land && land->getLoadState() >= LOAD_OVER)
-                            return true;
-                        return false;
-                    },
-                    3000);
-            };
-            int turns = 0;
-            ASSERT_TRUE(battle(false, turns));
-            EXPECT_GT(turns, 1);
-            EXPECT_LE(turns, 40) << "the seed's fight is short";
-            // The result, then the box screen: hero opens a box with the mouse.
-            auto br = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
-            int boxIndex = -1;
-            if (kWholeRoad && game.stateName() == "battle") {
-                const bool boxes = run(
-                    [&] {
-                        CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
-                        CEGUI::Window* page = root ? root->getChildRecursive("OpenBoxPage") : nullptr;
-                        return br->getBoxPanel() && br->getBoxPanel()->isShown() && page && page->getChildRecursive("Box0");
-                    },
-                    200);
-                EXPECT_TRUE(boxes);
-                if (boxes) {
-                    // The player takes his time over the boxes: the count-down runs at the screen's pace.
-                    core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 30);
-                    game.frames(3);
-                    CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
-                    // A box of hero's side, still closed: his free one.
-                    const ZRKPrizeBoxes::Battle* offers = server.prizeBoxes().find(name);
-                    boxIndex = offers ? ZRKPrizeBoxes::freeBoxOf(*offers, "hero") : -1;
-                    ASSERT_GE(boxIndex, 0) << "no free box for hero";
-                    clickOn(input, root->getChildRecursive("OpenBoxPage")->getChildRecursive("Box" + std::to_string(boxIndex)));
-                    EXPECT_TRUE(game.framesUntil(
-                        [&] {
-                            ZRKPrizeBoxes::Battle* b = server.prizeBoxes().find(name);
-                            return b && b->offers[static_cast<std::size_t>(boxIndex)].openedBy == "hero";
-                        },
-                        40));
-                    core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
-                }
-            }
-            // The battle closes: back in the room, on both sides.
-            ASSERT_TRUE(run([&] { return game.stateName() == "zrk_personalroom" && shownPage("RoomPage"); }, 400)) << game.stateName();
-            game.frames(3);
-            Where back = whereIs(game, *session);
-            EXPECT_EQ(back.serverRoom, name);
-            EXPECT_EQ(back.clientRoom, name);
-            EXPECT_TRUE(back.clientIn);
-            EXPECT_EQ(back.roomState, 1);
-            EXPECT_EQ(back.serverZone, zone);
-            EXPECT_EQ(back.clientZone, zone);
-            room = shownPage("RoomPage");
-            ASSERT_NE(room, nullptr);
-            EXPECT_TRUE(headerShowsWorld(game, server, "RoomPage")) << "after the first battle";
-            std::filesystem::create_directories(ZRK_SHOTS_DIR);
-            graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/road-back-in-room.png");
-            // The room's buttons work again: the server's player on blue0, picked by its
-            // portrait, is put out by "Kick" (another comes in his place).
-            const std::string bot = lobby.findRoom(name) ? lobby.findRoom(name)->seats[4] : std::string();
-            clickOn(input, room->getChild("Seats")->getChild("Picture_blue0"));
+        // A room for two, typed into the create form.
+        auto openRoom = [&]() -> std::string {
+            clickOn(input, hall->getChild("NewSeats"));
+            input.key(XK_BackSpace);
+            input.type("2");
             game.frames(2);
-            clickOn(input, room->getChild("Kick"));
-            EXPECT_TRUE(game.framesUntil([&] { return lobby.findRoom(name) && lobby.findRoom(name)->seats[4] != bot; }, 60))
-                << "Kick after the battle";
-            if (!kWholeRoad)
-                return;
+            clickOn(input, hall->getChild("Create"));
+            if (!game.framesUntil([] { return shownPage("RoomPage") != nullptr; }, 120))
+                return std::string();
+            return lobby.gameRoomOf("hero");
+        };
+        const std::string name = openRoom();
+        ASSERT_FALSE(name.empty()) << game.stateName();
+        CEGUI::Window* room = shownPage("RoomPage");
+        // The server's player sits down and gets ready.
+        auto filledAndReady = [&] {
+            return run(
+                [&] {
+                    return lobby.seated(name).size() == 2 && lobby.startRefusal(name, "hero").empty() &&
+                           seatLine(room, "Label_blue0").find("ready") != std::string::npos;
+                },
+                400, 0.5);
+        };
+        ASSERT_TRUE(filledAndReady());
 
-            // A second battle, given up midway by Escape's question: back in the room.
-            ASSERT_TRUE(filledAndReady());
-            int second = 0;
-            ASSERT_TRUE(battle(true, second));
-            ASSERT_TRUE(run([&] { return game.stateName() == "zrk_personalroom" && shownPage("RoomPage"); }, 200)) << game.stateName();
-            game.frames(3);
-            back = whereIs(game, *session);
-            EXPECT_EQ(back.serverRoom, name);
-            EXPECT_EQ(back.clientRoom, name);
-            EXPECT_EQ(back.roomState, 1) << "a battle no player's screen is in is over";
-            room = shownPage("RoomPage");
-            ASSERT_NE(room, nullptr);
-            EXPECT_TRUE(headerShowsWorld(game, server, "RoomPage")) << "after the battle given up";
-
-            // Leave: the hall, in the zone on both sides; the room he made is gone.
-            clickOn(input, room->getChild("Leave"));
-            ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomListPage") != nullptr; }, 120)) << game.stateName();
-            game.frames(3);
-            back = whereIs(game, *session);
-            EXPECT_EQ(back.state, "playerhall");
-            EXPECT_EQ(back.serverRoom, "");
-            EXPECT_EQ(back.serverZone, zone);
-            EXPECT_EQ(back.clientZone, zone);
-            EXPECT_EQ(lobby.findRoom(name), nullptr);
-            EXPECT_TRUE(headerShowsWorld(game, server, "RoomListPage")) << "in the hall after two battles";
-
-            // Another room of his own, left again.
-            hall = shownPage("RoomListPage");
-            const std::string again = openRoom();
-            EXPECT_FALSE(again.empty()) << "the hall opens rooms after a battle";
-            if (!again.empty()) {
-                clickOn(input, shownPage("RoomPage")->getChild("Leave"));
-                ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomListPage") != nullptr; }, 120));
-            }
-
-            // A room of the server's players from the hall's list: joined and left.
-            hall = shownPage("RoomListPage");
-            auto* rooms = static_cast<CEGUI::MultiColumnList*>(hall->getChild("Rooms"));
-            int row = -1;
-            std::string botRoom;
-            // A row of the list that can only be one room: a waiting room of the server's
-            // players, its title shared by no other room of the zone.
-            auto scan = [&] {
-                row = -1;
-                for (unsigned r = 0; r < rooms->getRowCount() && r < 6; ++r) {
-                    const std::string title = rooms->getItemAtGridReference(CEGUI::MCLGridRef(r, 0))->getText().c_str();
-                    const ZRKLobby::Room* only = nullptr;
-                    int same = 0;
-                    for (const ZRKLobby::Room* candidate : lobby.roomsIn(zone))
-                        if (candidate->params["title"].asString() == title) {
-                            ++same;
-                            only = candidate;
-                        }
-                    if (same == 1 && lobby.quickJoinable(*only) && !only->members.empty()) {
-                        row = static_cast<int>(r);
-                        botRoom = only->name;
-                        return true;
-                    }
-                }
+        // Start, and the battle by keys: on his turns hero raises the barrel and fires.
+        auto battle = [&](bool giveUp, int& turns) -> bool {
+            clickOn(input, room->getChild("Start"));
+            if (!game.framesUntil([&] { return game.stateName() == "battle"; }, 120)) {
+                ADD_FAILURE() << "Start led to " << game.stateName() << "; " << lobby.startRefusal(name, "hero");
                 return false;
-            };
-            run(scan, 400, 2.0);
-            game.frames(3); // the list as it stands now
-            ASSERT_TRUE(scan()) << "no room of the server's players to join";
-            // The row under the pointer, clicked until the list shows it picked (a click may
-            // meet the list being filled again).
-            int pickedRow = -1;
-            for (int attempt = 0; attempt < 4 && pickedRow != row; ++attempt) {
-                game.frames(2);
-                ASSERT_TRUE(scan());
-                clickRow(input, rooms, static_cast<unsigned>(row));
-                game.frames(2);
-                CEGUI::ListboxItem* picked = rooms->getFirstSelectedItem();
-                pickedRow = picked ? static_cast<int>(rooms->getItemRowIndex(picked)) : -1;
             }
-            EXPECT_EQ(pickedRow, row) << "the pointer picked another row";
-            clickOn(input, hall->getChild("Join"));
-            // A room outside hero's level band asks first: he goes in.
-            core::Frame* frame = GameServices::frame();
-            if (game.framesUntil([&] { return frame->getMessageBoxWindow() != nullptr || shownPage("RoomPage"); }, 20) &&
-                frame->getMessageBoxWindow())
-                clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
-            ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomPage") != nullptr; }, 120))
-                << game.stateName() << " " << botRoom << " " << (frame->getOpenMessageBox() ? "a box is up" : "");
-            game.frames(3);
-            back = whereIs(game, *session);
-            EXPECT_FALSE(back.serverRoom.empty());
-            EXPECT_EQ(back.clientRoom, back.serverRoom);
+            auto br = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
+            if (!br || !run([&] { return br->getLand() && br->getLand()->isFighting(); }, 600)) {
+                ADD_FAILURE() << "the battle did not begin";
+                return false;
+            }
+            core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
+            turns = 0;
+            int held = 0;
+            ZRKPlayerSim* lastActing = nullptr;
+            bool asked = false;
+            return game.framesUntil(
+                [&] {
+                    if (game.stateName() != "battle")
+                        return true;
+                    ZRKLand* land = br->getLand();
+                    ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
+                    ZRKPlayerSim* acting = land ? land->getActingDoll() : nullptr;
+                    if (acting && acting != lastActing)
+                        ++turns;
+                    lastActing = acting;
+                    if (giveUp && turns >= 2 && acting != me && !asked) {
+                        input.key(XK_Escape);
+                        asked = true;
+                        return false;
+                    }
+                    if (asked) {
+                        core::Frame* frame = GameServices::frame();
+                        if (frame && frame->getMessageBoxWindow())
+                            clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
+                        return false;
+                    }
+                    if (me && acting == me) {
+                        ++held;
+                        if (held == 1)
+                            input.keyEvent(XK_Up, true);
+                        if (held == 3) {
+                            input.keyEvent(XK_Up, false);
+                            input.keyEvent(XK_space, true);
+                        }
+                        if (held == 8)
+                            input.keyEvent(XK_space, false);
+                    } else {
+                        held = 0;
+                    }
+                    if (land && land->getLoadState() >= LOAD_OVER)
+                        return true;
+                    return false;
+                },
+                3000);
+        };
+        int turns = 0;
+        ASSERT_TRUE(battle(false, turns));
+        EXPECT_GT(turns, 1);
+        EXPECT_LE(turns, 40) << "the seed's fight is short";
+        // The result, then the box screen: hero opens a box with the mouse.
+        auto br = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
+        int boxIndex = -1;
+        if (kWholeRoad && game.stateName() == "battle") {
+            const bool boxes = run(
+                [&] {
+                    CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
+                    CEGUI::Window* page = root ? root->getChildRecursive("OpenBoxPage") : nullptr;
+                    return br->getBoxPanel() && br->getBoxPanel()->isShown() && page && page->getChildRecursive("Box0");
+                },
+                200);
+            EXPECT_TRUE(boxes);
+            if (boxes) {
+                // The player takes his time over the boxes: the count-down runs at the screen's pace.
+                core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 30);
+                game.frames(3);
+                CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
+                // A box of hero's side, still closed: his free one.
+                const ZRKPrizeBoxes::Battle* offers = server.prizeBoxes().find(name);
+                boxIndex = offers ? ZRKPrizeBoxes::freeBoxOf(*offers, "hero") : -1;
+                ASSERT_GE(boxIndex, 0) << "no free box for hero";
+                clickOn(input,
+                        root->getChildRecursive("OpenBoxPage")->getChildRecursive("Box" + std::to_string(boxIndex)));
+                EXPECT_TRUE(game.framesUntil(
+                    [&] {
+                        ZRKPrizeBoxes::Battle* b = server.prizeBoxes().find(name);
+                        return b && b->offers[static_cast<std::size_t>(boxIndex)].openedBy == "hero";
+                    },
+                    40));
+                core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
+            }
+        }
+        // The battle closes: back in the room, on both sides.
+        ASSERT_TRUE(run([&] { return game.stateName() == "zrk_personalroom" && shownPage("RoomPage"); }, 400))
+            << game.stateName();
+        game.frames(3);
+        Where back = whereIs(game, *session);
+        EXPECT_EQ(back.serverRoom, name);
+        EXPECT_EQ(back.clientRoom, name);
+        EXPECT_TRUE(back.clientIn);
+        EXPECT_EQ(back.roomState, 1);
+        EXPECT_EQ(back.serverZone, zone);
+        EXPECT_EQ(back.clientZone, zone);
+        room = shownPage("RoomPage");
+        ASSERT_NE(room, nullptr);
+        EXPECT_TRUE(headerShowsWorld(game, server, "RoomPage")) << "after the first battle";
+        std::filesystem::create_directories(ZRK_SHOTS_DIR);
+        graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/road-back-in-room.png");
+        // The room's buttons work again: the server's player on blue0, picked by its
+        // portrait, is put out by "Kick" (another comes in his place).
+        const std::string bot = lobby.findRoom(name) ? lobby.findRoom(name)->seats[4] : std::string();
+        clickOn(input, room->getChild("Seats")->getChild("Picture_blue0"));
+        game.frames(2);
+        clickOn(input, room->getChild("Kick"));
+        EXPECT_TRUE(game.framesUntil([&] { return lobby.findRoom(name) && lobby.findRoom(name)->seats[4] != bot; }, 60))
+            << "Kick after the battle";
+        if (!kWholeRoad)
+            return;
+
+        // A second battle, given up midway by Escape's question: back in the room.
+        ASSERT_TRUE(filledAndReady());
+        int second = 0;
+        ASSERT_TRUE(battle(true, second));
+        ASSERT_TRUE(run([&] { return game.stateName() == "zrk_personalroom" && shownPage("RoomPage"); }, 200))
+            << game.stateName();
+        game.frames(3);
+        back = whereIs(game, *session);
+        EXPECT_EQ(back.serverRoom, name);
+        EXPECT_EQ(back.clientRoom, name);
+        EXPECT_EQ(back.roomState, 1) << "a battle no player's screen is in is over";
+        room = shownPage("RoomPage");
+        ASSERT_NE(room, nullptr);
+        EXPECT_TRUE(headerShowsWorld(game, server, "RoomPage")) << "after the battle given up";
+
+        // Leave: the hall, in the zone on both sides; the room he made is gone.
+        clickOn(input, room->getChild("Leave"));
+        ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomListPage") != nullptr; }, 120)) << game.stateName();
+        game.frames(3);
+        back = whereIs(game, *session);
+        EXPECT_EQ(back.state, "playerhall");
+        EXPECT_EQ(back.serverRoom, "");
+        EXPECT_EQ(back.serverZone, zone);
+        EXPECT_EQ(back.clientZone, zone);
+        EXPECT_EQ(lobby.findRoom(name), nullptr);
+        EXPECT_TRUE(headerShowsWorld(game, server, "RoomListPage")) << "in the hall after two battles";
+
+        // Another room of his own, left again.
+        hall = shownPage("RoomListPage");
+        const std::string again = openRoom();
+        EXPECT_FALSE(again.empty()) << "the hall opens rooms after a battle";
+        if (!again.empty()) {
             clickOn(input, shownPage("RoomPage")->getChild("Leave"));
             ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomListPage") != nullptr; }, 120));
-            game.frames(3);
-            EXPECT_EQ(whereIs(game, *session).serverRoom, "");
-            EXPECT_EQ(whereIs(game, *session).serverZone, zone);
+        }
 
-            // Quick join: a room found for his level, entered by its row.
-            hall = shownPage("RoomListPage");
-            auto* found = static_cast<CEGUI::MultiColumnList*>(hall->getChild("Found"));
-            ASSERT_TRUE(run(
-                [&] {
-                    clickOn(input, hall->getChild("QuickJoin"));
-                    game.frames(2);
-                    return found->getRowCount() > 0;
-                },
-                200, 2.0));
-            clickRow(input, found, 0);
-            if (game.framesUntil([&] { return frame->getMessageBoxWindow() != nullptr || shownPage("RoomPage"); }, 20) &&
-                frame->getMessageBoxWindow())
-                clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
-            ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomPage") != nullptr; }, 120)) << game.stateName();
-            game.frames(3);
-            back = whereIs(game, *session);
-            EXPECT_FALSE(back.serverRoom.empty());
-            EXPECT_EQ(back.clientRoom, back.serverRoom);
-            EXPECT_EQ(back.serverZone, zone);
-        });
+        // A room of the server's players from the hall's list: joined and left.
+        hall = shownPage("RoomListPage");
+        auto* rooms = static_cast<CEGUI::MultiColumnList*>(hall->getChild("Rooms"));
+        int row = -1;
+        std::string botRoom;
+        // A row of the list that can only be one room: a waiting room of the server's
+        // players, its title shared by no other room of the zone.
+        auto scan = [&] {
+            row = -1;
+            for (unsigned r = 0; r < rooms->getRowCount() && r < 6; ++r) {
+                const std::string title = rooms->getItemAtGridReference(CEGUI::MCLGridRef(r, 0))->getText().c_str();
+                const ZRKLobby::Room* only = nullptr;
+                int same = 0;
+                for (const ZRKLobby::Room* candidate : lobby.roomsIn(zone))
+                    if (candidate->params["title"].asString() == title) {
+                        ++same;
+                        only = candidate;
+                    }
+                if (same == 1 && lobby.quickJoinable(*only) && !only->members.empty()) {
+                    row = static_cast<int>(r);
+                    botRoom = only->name;
+                    return true;
+                }
+            }
+            return false;
+        };
+        run(scan, 400, 2.0);
+        game.frames(3); // the list as it stands now
+        ASSERT_TRUE(scan()) << "no room of the server's players to join";
+        // The row under the pointer, clicked until the list shows it picked (a click may
+        // meet the list being filled again).
+        int pickedRow = -1;
+        for (int attempt = 0; attempt < 4 && pickedRow != row; ++attempt) {
+            game.frames(2);
+            ASSERT_TRUE(scan());
+            clickRow(input, rooms, static_cast<unsigned>(row));
+            game.frames(2);
+            CEGUI::ListboxItem* picked = rooms->getFirstSelectedItem();
+            pickedRow = picked ? static_cast<int>(rooms->getItemRowIndex(picked)) : -1;
+        }
+        EXPECT_EQ(pickedRow, row) << "the pointer picked another row";
+        clickOn(input, hall->getChild("Join"));
+        // A room outside hero's level band asks first: he goes in.
+        core::Frame* frame = GameServices::frame();
+        if (game.framesUntil([&] { return frame->getMessageBoxWindow() != nullptr || shownPage("RoomPage"); }, 20) &&
+            frame->getMessageBoxWindow())
+            clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
+        ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomPage") != nullptr; }, 120))
+            << game.stateName() << " " << botRoom << " " << (frame->getOpenMessageBox() ? "a box is up" : "");
+        game.frames(3);
+        back = whereIs(game, *session);
+        EXPECT_FALSE(back.serverRoom.empty());
+        EXPECT_EQ(back.clientRoom, back.serverRoom);
+        clickOn(input, shownPage("RoomPage")->getChild("Leave"));
+        ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomListPage") != nullptr; }, 120));
+        game.frames(3);
+        EXPECT_EQ(whereIs(game, *session).serverRoom, "");
+        EXPECT_EQ(whereIs(game, *session).serverZone, zone);
+
+        // Quick join: a room found for his level, entered by its row.
+        hall = shownPage("RoomListPage");
+        auto* found = static_cast<CEGUI::MultiColumnList*>(hall->getChild("Found"));
+        ASSERT_TRUE(run(
+            [&] {
+                clickOn(input, hall->getChild("QuickJoin"));
+                game.frames(2);
+                return found->getRowCount() > 0;
+            },
+            200, 2.0));
+        clickRow(input, found, 0);
+        if (game.framesUntil([&] { return frame->getMessageBoxWindow() != nullptr || shownPage("RoomPage"); }, 20) &&
+            frame->getMessageBoxWindow())
+            clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
+        ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomPage") != nullptr; }, 120)) << game.stateName();
+        game.frames(3);
+        back = whereIs(game, *session);
+        EXPECT_FALSE(back.serverRoom.empty());
+        EXPECT_EQ(back.clientRoom, back.serverRoom);
+        EXPECT_EQ(back.serverZone, zone);
+    });
     EXPECT_TRUE(ok);
 }

@@ -40,8 +40,10 @@ long skinPixels(Ogre::RenderWindow& window, const CEGUI::Rectf& r)
     const Ogre::PixelBox box(w, h, 1, Ogre::PF_BYTE_RGBA, rgba.data());
     window.copyContentsToMemory(box, box);
     long skin = 0;
-    for (int y = std::max(0, static_cast<int>(r.top())); y < std::min(static_cast<int>(h), static_cast<int>(r.bottom())); ++y)
-        for (int x = std::max(0, static_cast<int>(r.left())); x < std::min(static_cast<int>(w), static_cast<int>(r.right())); ++x) {
+    for (int y = std::max(0, static_cast<int>(r.top()));
+         y < std::min(static_cast<int>(h), static_cast<int>(r.bottom())); ++y)
+        for (int x = std::max(0, static_cast<int>(r.left()));
+             x < std::min(static_cast<int>(w), static_cast<int>(r.right())); ++x) {
             const unsigned char* p = &rgba[(static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x)) * 4];
             if (p[0] > 170 && p[1] > 120 && p[2] > 80 && p[0] > p[2] + 40 && p[1] > p[2])
                 ++skin;
@@ -62,57 +64,57 @@ TEST_F(RoomOnScreen, HeroOpensARoomWithTheMouseTheBotsFillItAndHeStarts)
     std::string state, offer, strip, empty;
     long long carried = 0;
     std::vector<std::pair<std::string, long>> portraits;
-    const bool ok = play(
-        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
-            CEGUI::Window* hall = zrktest::enterFirstZoneByMouse(game, input);
-            ASSERT_NE(hall, nullptr);
-            hall->getChild("NewSeats")->setText("4");
-            hall->getChild("NewTitle")->setText("Hero's game");
-            clickOn(input, hall->getChild("Create"));
-            ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomPage") != nullptr; }, 120)) << game.stateName();
-            CEGUI::Window* room = shownPage("RoomPage");
-            kavri3D::zrk::ZRKLobby& lobby = session->getGameServer()->core().lobby();
-            const std::string name = lobby.gameRoomOf("hero");
-            game.framesUntil(
-                [&] {
-                    yake::native::advanceTime(0.5);
-                    return lobby.seated(name).size() == 4 && lobby.startRefusal(name, "hero").empty() &&
-                           seatLine(room, "Label_blue1").find("ready") != std::string::npos;
-                },
-                600);
-            seated = lobby.seated(name).size();
-            game.frames(10); // the seats' portraits drawn
-            for (const char* label : {"Label_red0", "Label_red1", "Label_red2", "Label_red3", "Label_blue0",
-                                      "Label_blue1", "Label_blue2", "Label_blue3"})
-                lines.push_back(seatLine(room, label));
-            // Each seated player's portrait shows a figure, with a head: never a pale block.
-            for (const char* seat : {"red0", "red1", "red2", "red3", "blue0", "blue1", "blue2", "blue3"}) {
-                CEGUI::Window* picture = room->getChild("Seats")->getChild(std::string("Picture_") + seat);
-                if (picture->isEffectiveVisible())
-                    portraits.emplace_back(seat, skinPixels(*graphics->getRenderWindow(), picture->getUnclippedOuterRect().get()));
-            }
-            boost::filesystem::create_directories(ZRK_SHOTS_DIR);
-            shot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/room.png");
-            clickOn(input, room->getChild("Props"));
-            CEGUI::Window* props = room->getChild("PropsPanel");
-            game.framesUntil([&] { return props->getChild("PropBuy0")->isEffectiveVisible(); }, 120);
-            offer = props->getChild("PropBuy0")->getText().c_str();
-            clickOn(input, props->getChild("PropBuy0"));
-            game.framesUntil([&] { return std::string(props->getChild("PropSlot0")->getText().c_str()) == "51: Repair Kit x4"; },
-                             120);
-            strip = props->getChild("PropSlot0")->getText().c_str();
-            empty = props->getChild("PropSlot2")->getText().c_str();
-            game.frames(3);
-            propsShot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/props.png");
-            clickOn(input, room->getChild("Props"));
-            game.frames(10);
-            clickOn(input, room->getChild("Start"));
-            game.framesUntil([&] { return game.stateName() == "battle"; }, 120);
-            state = game.stateName();
-            for (const kavri3D::zrk::ZRKWorld::Item& i : session->getGameServer()->core().world().items("hero"))
-                if (i.slot == 51)
-                    carried = i.count;
-        });
+    const bool ok = play(zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
+        CEGUI::Window* hall = zrktest::enterFirstZoneByMouse(game, input);
+        ASSERT_NE(hall, nullptr);
+        hall->getChild("NewSeats")->setText("4");
+        hall->getChild("NewTitle")->setText("Hero's game");
+        clickOn(input, hall->getChild("Create"));
+        ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomPage") != nullptr; }, 120)) << game.stateName();
+        CEGUI::Window* room = shownPage("RoomPage");
+        kavri3D::zrk::ZRKLobby& lobby = session->getGameServer()->core().lobby();
+        const std::string name = lobby.gameRoomOf("hero");
+        game.framesUntil(
+            [&] {
+                yake::native::advanceTime(0.5);
+                return lobby.seated(name).size() == 4 && lobby.startRefusal(name, "hero").empty() &&
+                       seatLine(room, "Label_blue1").find("ready") != std::string::npos;
+            },
+            600);
+        seated = lobby.seated(name).size();
+        game.frames(10); // the seats' portraits drawn
+        for (const char* label : {"Label_red0", "Label_red1", "Label_red2", "Label_red3", "Label_blue0", "Label_blue1",
+                                  "Label_blue2", "Label_blue3"})
+            lines.push_back(seatLine(room, label));
+        // Each seated player's portrait shows a figure, with a head: never a pale block.
+        for (const char* seat : {"red0", "red1", "red2", "red3", "blue0", "blue1", "blue2", "blue3"}) {
+            CEGUI::Window* picture = room->getChild("Seats")->getChild(std::string("Picture_") + seat);
+            if (picture->isEffectiveVisible())
+                portraits.emplace_back(
+                    seat, skinPixels(*graphics->getRenderWindow(), picture->getUnclippedOuterRect().get()));
+        }
+        boost::filesystem::create_directories(ZRK_SHOTS_DIR);
+        shot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/room.png");
+        clickOn(input, room->getChild("Props"));
+        CEGUI::Window* props = room->getChild("PropsPanel");
+        game.framesUntil([&] { return props->getChild("PropBuy0")->isEffectiveVisible(); }, 120);
+        offer = props->getChild("PropBuy0")->getText().c_str();
+        clickOn(input, props->getChild("PropBuy0"));
+        game.framesUntil(
+            [&] { return std::string(props->getChild("PropSlot0")->getText().c_str()) == "51: Repair Kit x4"; }, 120);
+        strip = props->getChild("PropSlot0")->getText().c_str();
+        empty = props->getChild("PropSlot2")->getText().c_str();
+        game.frames(3);
+        propsShot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/props.png");
+        clickOn(input, room->getChild("Props"));
+        game.frames(10);
+        clickOn(input, room->getChild("Start"));
+        game.framesUntil([&] { return game.stateName() == "battle"; }, 120);
+        state = game.stateName();
+        for (const kavri3D::zrk::ZRKWorld::Item& i : session->getGameServer()->core().world().items("hero"))
+            if (i.slot == 51)
+                carried = i.count;
+    });
     yake::native::setManualClock(false);
     EXPECT_TRUE(ok);
     EXPECT_EQ(seated, 4u);

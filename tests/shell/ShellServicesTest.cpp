@@ -56,8 +56,8 @@ TEST_F(FlashFixture, PaneEventsAreLoggedAndNewMoviesGetTheSixCallbacks)
         pane.setFocused(true);
         pane.setFocused(false);
     }
-    EXPECT_EQ(flashLines(), (std::vector<std::string>{"pane shop created.", "pane shop got focus.", "pane shop lost focus.",
-                                                      "pane shop destroyed."}));
+    EXPECT_EQ(flashLines(), (std::vector<std::string>{"pane shop created.", "pane shop got focus.",
+                                                      "pane shop lost focus.", "pane shop destroyed."}));
 }
 
 TEST_F(FlashFixture, PaneWithoutAMovieIsLoggedButNotBound)

@@ -38,94 +38,98 @@ TEST_F(ShopOnScreen, HeroTriesOnBuysWithTheMouseAndWearsWhatHeBought)
     std::string renewed, worn, renewQuestion, renewTold, renewedEarly;
     std::vector<std::string> leaks;
     bool tryShot = false, shopShot = false;
-    const bool ok = play(
-        zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
-            CEGUI::Window* shop = openPlayerPage(game, input);
-            ASSERT_NE(shop, nullptr);
-            game.frames(5);
-            auto show = [&](const char* id) {
-                shop->getChild("ItemId")->setText(id);
-                clickOn(input, shop->getChild("Show"));
-                game.framesUntil([&] { return !zrktest::listLines(shop->getChild("Options")).empty() &&
-                                              shop->getChild("Card")->getText().find("Pick") == CEGUI::String::npos; }, 60);
-                game.frames(2);
-            };
-            show("2101");
-            options = zrktest::listLines(shop->getChild("Options"));
-            clickOn(input, shop->getChild("TryOn"));
-            game.frames(20); // the preview dressed and drawn
-            if (kavri3D::zrk::ZRKRolePtr view = kavri3D::zrk::RoleManager::instance().getRole("showview")) {
-                auto models = view->getSlotModels();
-                suite = models.count("suite") ? models["suite"] : "";
-            }
-            boost::filesystem::create_directories(ZRK_SHOTS_DIR);
-            tryShot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/tryon.png");
-
-            show("3001");
-            clickOn(input, shop->getChild("Add"));
+    const bool ok = play(zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
+        CEGUI::Window* shop = openPlayerPage(game, input);
+        ASSERT_NE(shop, nullptr);
+        game.frames(5);
+        auto show = [&](const char* id) {
+            shop->getChild("ItemId")->setText(id);
+            clickOn(input, shop->getChild("Show"));
+            game.framesUntil(
+                [&] {
+                    return !zrktest::listLines(shop->getChild("Options")).empty() &&
+                           shop->getChild("Card")->getText().find("Pick") == CEGUI::String::npos;
+                },
+                60);
             game.frames(2);
-            show("4001");
-            shop->getChild("Count")->setText("3");
-            clickOn(input, shop->getChild("Add"));
-            game.frames(4);
-            cart = zrktest::listLines(shop->getChild("Cart"));
-            totals = shop->getChild("Totals")->getText().c_str();
-            shopShot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/shop.png");
+        };
+        show("2101");
+        options = zrktest::listLines(shop->getChild("Options"));
+        clickOn(input, shop->getChild("TryOn"));
+        game.frames(20); // the preview dressed and drawn
+        if (kavri3D::zrk::ZRKRolePtr view = kavri3D::zrk::RoleManager::instance().getRole("showview")) {
+            auto models = view->getSlotModels();
+            suite = models.count("suite") ? models["suite"] : "";
+        }
+        boost::filesystem::create_directories(ZRK_SHOTS_DIR);
+        tryShot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/tryon.png");
 
-            kavri3D::core::Frame* frame = game.getMainFrame().get();
-            clickOn(input, shop->getChild("Buy"));
-            ASSERT_TRUE(game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 60));
-            question = frame->getOpenMessageBox()->text;
+        show("3001");
+        clickOn(input, shop->getChild("Add"));
+        game.frames(2);
+        show("4001");
+        shop->getChild("Count")->setText("3");
+        clickOn(input, shop->getChild("Add"));
+        game.frames(4);
+        cart = zrktest::listLines(shop->getChild("Cart"));
+        totals = shop->getChild("Totals")->getText().c_str();
+        shopShot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/shop.png");
+
+        kavri3D::core::Frame* frame = game.getMainFrame().get();
+        clickOn(input, shop->getChild("Buy"));
+        ASSERT_TRUE(game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 60));
+        question = frame->getOpenMessageBox()->text;
+        clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
+        game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 60); // the cost box
+        game.frames(6);
+        if (frame->getOpenMessageBox())
             clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
-            game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 60); // the cost box
-            game.frames(6);
-            if (frame->getOpenMessageBox())
-                clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
-            game.frames(3);
-            money = shop->getChild("Attributes")->getText().c_str();
-            leaks = zrktest::internalWords(shop);
-            for (const kavri3D::zrk::ZRKWorld::Item& i : session->getGameServer()->core().world().items("hero"))
-                if ((i.id == 3001 && i.expiryDay == 30 && i.slot >= 77) || (i.id == 4001 && i.slot == 51 && i.count == 6))
-                    bought.push_back(i.slot);
+        game.frames(3);
+        money = shop->getChild("Attributes")->getText().c_str();
+        leaks = zrktest::internalWords(shop);
+        for (const kavri3D::zrk::ZRKWorld::Item& i : session->getGameServer()->core().world().items("hero"))
+            if ((i.id == 3001 && i.expiryDay == 30 && i.slot >= 77) || (i.id == 4001 && i.slot == 51 && i.count == 6))
+                bought.push_back(i.slot);
 
-            // On the bag page: the jacket picked up and renewed for 30 days more, then worn.
-            kavri3D::zrk::GameServices::guiManager()->showPage("bag");
-            ASSERT_TRUE(game.framesUntil([] { return shownPage("BagPage") != nullptr; }, 60));
-            CEGUI::Window* bag = shownPage("BagPage");
-            game.frames(6);
-            clickOn(input, bag->getChild("Cell_77"));
-            game.frames(2);
-            clickOn(input, bag->getChild("Renew"));
-            // Asked first, with the price; nothing goes before the yes.
-            game.framesUntil([&] { return bag->getChild("Yes")->isVisible(); }, 60);
-            renewQuestion = bag->getChild("Status")->getText().c_str();
-            for (const kavri3D::zrk::ZRKWorld::Item& i : session->getGameServer()->core().world().items("hero"))
-                if (i.slot == 77)
-                    renewedEarly = std::to_string(i.id) + "/" + std::to_string(i.expiryDay);
-            clickOn(input, bag->getChild("Yes"));
-            game.framesUntil([&] { return bag->getChild("Status")->getText().find("Renewed") == 0; }, 60);
-            renewTold = bag->getChild("Status")->getText().c_str();
-            for (const std::string& leak : zrktest::internalWords(bag))
-                leaks.push_back(leak);
-            for (const kavri3D::zrk::ZRKWorld::Item& i : session->getGameServer()->core().world().items("hero"))
-                if (i.slot == 77)
-                    renewed = std::to_string(i.id) + "/" + std::to_string(i.expiryDay);
-            clickOn(input, bag->getChild("Cell_77"));
-            game.frames(2);
-            clickOn(input, bag->getChild("Cell_3"));
-            // Wearing binds the jacket: the game asks first.
-            ASSERT_TRUE(game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 30));
-            clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
-            game.frames(12);
-            if (kavri3D::zrk::ZRKRolePtr own = kavri3D::zrk::RoleManager::instance().getRole("myrole")) {
-                auto models = own->getSlotModels();
-                worn = models.count("coat") ? models["coat"] : "";
-            }
-        });
+        // On the bag page: the jacket picked up and renewed for 30 days more, then worn.
+        kavri3D::zrk::GameServices::guiManager()->showPage("bag");
+        ASSERT_TRUE(game.framesUntil([] { return shownPage("BagPage") != nullptr; }, 60));
+        CEGUI::Window* bag = shownPage("BagPage");
+        game.frames(6);
+        clickOn(input, bag->getChild("Cell_77"));
+        game.frames(2);
+        clickOn(input, bag->getChild("Renew"));
+        // Asked first, with the price; nothing goes before the yes.
+        game.framesUntil([&] { return bag->getChild("Yes")->isVisible(); }, 60);
+        renewQuestion = bag->getChild("Status")->getText().c_str();
+        for (const kavri3D::zrk::ZRKWorld::Item& i : session->getGameServer()->core().world().items("hero"))
+            if (i.slot == 77)
+                renewedEarly = std::to_string(i.id) + "/" + std::to_string(i.expiryDay);
+        clickOn(input, bag->getChild("Yes"));
+        game.framesUntil([&] { return bag->getChild("Status")->getText().find("Renewed") == 0; }, 60);
+        renewTold = bag->getChild("Status")->getText().c_str();
+        for (const std::string& leak : zrktest::internalWords(bag))
+            leaks.push_back(leak);
+        for (const kavri3D::zrk::ZRKWorld::Item& i : session->getGameServer()->core().world().items("hero"))
+            if (i.slot == 77)
+                renewed = std::to_string(i.id) + "/" + std::to_string(i.expiryDay);
+        clickOn(input, bag->getChild("Cell_77"));
+        game.frames(2);
+        clickOn(input, bag->getChild("Cell_3"));
+        // Wearing binds the jacket: the game asks first.
+        ASSERT_TRUE(game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 30));
+        clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
+        game.frames(12);
+        if (kavri3D::zrk::ZRKRolePtr own = kavri3D::zrk::RoleManager::instance().getRole("myrole")) {
+            auto models = own->getSlotModels();
+            worn = models.count("coat") ? models["coat"] : "";
+        }
+    });
     EXPECT_TRUE(ok);
     EXPECT_EQ(options, (std::vector<std::string>{"30 days: 10 coupons", "for ever: 25 coupons"}));
     EXPECT_EQ(suite, "boy_suite_01");
-    EXPECT_EQ(cart, (std::vector<std::string>{"Field Jacket x1  30 days: 300 coins", "Repair Kit x3  for ever: 2 coupons"}));
+    EXPECT_EQ(cart,
+              (std::vector<std::string>{"Field Jacket x1  30 days: 300 coins", "Repair Kit x3  for ever: 2 coupons"}));
     EXPECT_EQ(totals, "Cart: 300 coins, 6 coupons, 0 medals");
     EXPECT_EQ(question, "Pay 300 coins, 6 coupons and 0 medals?");
     EXPECT_NE(money.find("Coins 900  Coupons 24"), std::string::npos) << money;

@@ -60,8 +60,12 @@ TEST(WindowGeometry, LowWorkAreaGivesTheMinimumHeightPinnedToTheTop)
 
 TEST(WindowGeometry, TheWholeWindowIsOnEveryScreenAndKeeps16By9)
 {
-    const RECT screens[] = {work(1280, 1024), work(1366, 768), work(1920, 1080), work(1024, 768),
-                            RECT{0, 0, 1366, 728} /* a task bar below */, RECT{60, 27, 1280, 1024} /* panels */};
+    const RECT screens[] = {work(1280, 1024),
+                            work(1366, 768),
+                            work(1920, 1080),
+                            work(1024, 768),
+                            RECT{0, 0, 1366, 728} /* a task bar below */,
+                            RECT{60, 27, 1280, 1024} /* panels */};
     for (const RECT& w : screens) {
         const WindowGeometry g = WindowGeometry::compute(false, kNoParent, false, 0, w.right, w.bottom, w);
         const std::string at = std::to_string(w.left) + "," + std::to_string(w.top) + " " + std::to_string(w.right) +
@@ -122,7 +126,10 @@ struct AutoLoginCase {
     bool platform;
 };
 
-std::string autoLogin(core::BlackBoard& bb, const char* key) { return bb.getString(std::string("kavri3D/autoLogin/") + key, "<none>"); }
+std::string autoLogin(core::BlackBoard& bb, const char* key)
+{
+    return bb.getString(std::string("kavri3D/autoLogin/") + key, "<none>");
+}
 } // namespace
 
 TEST(AutoLogin, CommandUriSetsOnlyCompletePairs)
@@ -363,8 +370,7 @@ TEST(StartUp, AnExceptionFromAStartUpHookIsLoggedAndTheRunEndsWithOneAndItsSetti
 TEST(LogSeverity, TheSettingSwitchesOffOnlyTheLevelsAboveIt)
 {
     auto& log = yake::logging::logger::instance();
-    const std::pair<int, std::vector<unsigned>> cases[] = {
-        {4, {5, 6, 7}}, {6, {7}}, {7, {}}, {9, {}}, {0, {5, 6, 7}}};
+    const std::pair<int, std::vector<unsigned>> cases[] = {{4, {5, 6, 7}}, {6, {7}}, {7, {}}, {9, {}}, {0, {5, 6, 7}}};
     for (const auto& c : cases) {
         log.enableAllSeverities();
         zrk::Application::applyLogSeverity(c.first);
@@ -416,8 +422,8 @@ TEST(StartUp, TheGameRunsItsHooksOpensInLogOnAndShutsDownCleanly)
             tour = zrk::ScenePlayer::getSingletonPtr() != nullptr;
             resolver = core::ProductManager::instance().getDocumentResolver() != nullptr;
             // The log-in page was made for the first screen; the character page, not shown, not yet.
-            for (CEGUI::WindowManager::WindowIterator it = CEGUI::WindowManager::getSingleton().getIterator(); !it.isAtEnd();
-                 ++it) {
+            for (CEGUI::WindowManager::WindowIterator it = CEGUI::WindowManager::getSingleton().getIterator();
+                 !it.isAtEnd(); ++it) {
                 loginMade = loginMade || it.getCurrentValue()->getName() == "LoginPage";
                 createCharMade = createCharMade || it.getCurrentValue()->getName() == "CreateCharPage";
             }
@@ -479,7 +485,8 @@ TEST(CloseQuery, OnlineTheWindowStaysAndTheQuitBoxAsksOfflineItCloses)
     zrk::appModule().Init(zrk::moduleInstance(), nullptr);
     std::string cwd = std::filesystem::current_path().string();
     {
-        Closer app(zrk::moduleInstance(), "game.exe zrk://play?ln=hero&lp=hero123 /LowIntegrity=1 /headless=1 /unpaced=1");
+        Closer app(zrk::moduleInstance(),
+                   "game.exe zrk://play?ln=hero&lp=hero123 /LowIntegrity=1 /headless=1 /unpaced=1");
         EXPECT_TRUE(core::runApplication(app));
         EXPECT_TRUE(app.offlineClose);
         EXPECT_FALSE(app.onlineClose);

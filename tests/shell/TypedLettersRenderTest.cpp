@@ -56,10 +56,13 @@ struct ChattyInstallation {
                 fs::create_symlink(entry.path(), program + "res/server/" + entry.path().filename().string());
         const std::string said = "\"lines\": [\"" + line + "\"]";
         std::string bots = zrktest::readFile(bin + "res/server/bots.json");
-        bots = std::regex_replace(bots, std::regex("\"every\": \\[[0-9]+, [0-9]+\\],(\\s*)\"lines\""), "\"every\": [2, 5],$1\"lines\"");
-        std::ofstream(program + "res/server/bots.json") << std::regex_replace(bots, std::regex("\"lines\": \\[[^\\]]*\\]"), said);
+        bots = std::regex_replace(bots, std::regex("\"every\": \\[[0-9]+, [0-9]+\\],(\\s*)\"lines\""),
+                                  "\"every\": [2, 5],$1\"lines\"");
+        std::ofstream(program + "res/server/bots.json")
+            << std::regex_replace(bots, std::regex("\"lines\": \\[[^\\]]*\\]"), said);
         const std::string lobby = zrktest::readFile(bin + "res/server/lobby.json");
-        std::ofstream(program + "res/server/lobby.json") << std::regex_replace(lobby, std::regex("\"lines\": \\[[^\\]]*\\]"), said);
+        std::ofstream(program + "res/server/lobby.json")
+            << std::regex_replace(lobby, std::regex("\"lines\": \\[[^\\]]*\\]"), said);
     }
 };
 
@@ -153,21 +156,19 @@ TEST_P(TypedLetters, ANewCharacterIsNamedInAnyLetters)
 {
     kavri3D::zrk::ZRKWorld::Player made;
     bool found = false;
-    const bool ok = play(
-        zrktest::loggedInRun("nochar"),
-        [&](zrktest::GameRun& game) {
-            ASSERT_TRUE(game.framesUntil([] { return shownPage("CreateCharPage") != nullptr; }, 600));
-            CEGUI::Window* page = shownPage("CreateCharPage");
-            game.frames(3);
-            clickOn(input, page->getChild("Name"));
-            input.typeText(kNameTyped);
-            game.frames(2);
-            EXPECT_EQ(std::string(page->getChild("Name")->getText().c_str()), kName);
-            clickOn(input, page->getChild("Create"));
-            game.framesUntil([&] { return session->getGameServer()->core().world().loadPlayer("nochar", made) && made.pcId; },
-                             300);
-            found = made.pcId != 0;
-        });
+    const bool ok = play(zrktest::loggedInRun("nochar"), [&](zrktest::GameRun& game) {
+        ASSERT_TRUE(game.framesUntil([] { return shownPage("CreateCharPage") != nullptr; }, 600));
+        CEGUI::Window* page = shownPage("CreateCharPage");
+        game.frames(3);
+        clickOn(input, page->getChild("Name"));
+        input.typeText(kNameTyped);
+        game.frames(2);
+        EXPECT_EQ(std::string(page->getChild("Name")->getText().c_str()), kName);
+        clickOn(input, page->getChild("Create"));
+        game.framesUntil(
+            [&] { return session->getGameServer()->core().world().loadPlayer("nochar", made) && made.pcId; }, 300);
+        found = made.pcId != 0;
+    });
     EXPECT_TRUE(ok);
     ASSERT_TRUE(found);
     EXPECT_EQ(made.nick, kName);

@@ -36,7 +36,8 @@ void dragThumb(zrktest::XWindowInput& input, CEGUI::Window* slider, float share)
     const float half = thumb->getUnclippedOuterRect().get().getHeight() / 2;
     const CEGUI::Vector2f from = middle(thumb);
     const float to = track.top() + half + (track.getHeight() - 2 * half) * (1 - share);
-    input.drag(static_cast<int>(from.d_x), static_cast<int>(from.d_y), static_cast<int>(from.d_x), static_cast<int>(to));
+    input.drag(static_cast<int>(from.d_x), static_cast<int>(from.d_y), static_cast<int>(from.d_x),
+               static_cast<int>(to));
 }
 
 float sliderValue(CEGUI::Window* slider) { return static_cast<CEGUI::Slider*>(slider)->getCurrentValue(); }

@@ -104,9 +104,10 @@ struct PageRect {
 PageRect elementRect(zrktest::GameRun& game, const std::string& id)
 {
     PageRect r;
-    const std::string text = evalInPage(game, "(function(){var b=document.getElementById('" + id +
-                                                  "').getBoundingClientRect();return Math.round(b.left)+' '+"
-                                                  "Math.round(b.top)+' '+Math.round(b.width)+' '+Math.round(b.height);})()");
+    const std::string text =
+        evalInPage(game, "(function(){var b=document.getElementById('" + id +
+                             "').getBoundingClientRect();return Math.round(b.left)+' '+"
+                             "Math.round(b.top)+' '+Math.round(b.width)+' '+Math.round(b.height);})()");
     std::sscanf(text.c_str(), "%d %d %d %d", &r.x, &r.y, &r.w, &r.h);
     return r;
 }
@@ -135,7 +136,8 @@ bool saveXPicture(Display* d, Window w, const std::string& file, double* pageSha
     for (int y = 0; y < attrs.height; ++y)
         for (int x = 0; x < attrs.width; ++x) {
             const unsigned long p = XGetPixel(image, x, y);
-            pixels[static_cast<std::size_t>(y) * attrs.width + x] = 0xFF000000u | static_cast<std::uint32_t>(p & 0xFFFFFF);
+            pixels[static_cast<std::size_t>(y) * attrs.width + x] =
+                0xFF000000u | static_cast<std::uint32_t>(p & 0xFFFFFF);
             const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
             if (r >= 253 && g >= 251 && g <= 255 && b >= 244 && b <= 250) // the news sheet's paper (#fffdf7)
                 ++paper;
@@ -316,8 +318,9 @@ TEST_F(WebView, ThePlatformIdentityGoesOnlyToOurOwnOrigin)
     httplib::Server pages;
     std::atomic<int> closerRan{0};
     pages.Get("/closer", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content("<html><body><script>window.external.close();new Image().src='/closer-ran';</script></body></html>",
-                        "text/html");
+        res.set_content(
+            "<html><body><script>window.external.close();new Image().src='/closer-ran';</script></body></html>",
+            "text/html");
     });
     pages.Get("/closer-ran", [&](const httplib::Request&, httplib::Response& res) {
         ++closerRan;

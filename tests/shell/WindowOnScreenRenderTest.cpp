@@ -19,8 +19,8 @@ void publishWorkArea(const std::string& display, const Area& a)
     Display* d = XOpenDisplay(display.c_str());
     ASSERT_NE(d, nullptr);
     long value[4] = {a.left, a.top, a.right - a.left, a.bottom - a.top};
-    XChangeProperty(d, DefaultRootWindow(d), XInternAtom(d, "_NET_WORKAREA", False), XA_CARDINAL, 32,
-                    PropModeReplace, reinterpret_cast<unsigned char*>(value), 4);
+    XChangeProperty(d, DefaultRootWindow(d), XInternAtom(d, "_NET_WORKAREA", False), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(value), 4);
     XSync(d, False);
     XCloseDisplay(d);
 }
@@ -59,7 +59,8 @@ struct GameWindowOnScreen : zrktest::GameOnScreen {
             XGetWindowAttributes(input.display, input.window, &attrs);
             int rx = 0, ry = 0;
             Window child = 0;
-            XTranslateCoordinates(input.display, input.window, DefaultRootWindow(input.display), 0, 0, &rx, &ry, &child);
+            XTranslateCoordinates(input.display, input.window, DefaultRootWindow(input.display), 0, 0, &rx, &ry,
+                                  &child);
             p.client = Area{rx, ry, rx + attrs.width, ry + attrs.height};
         });
         EXPECT_TRUE(ok) << display;

@@ -74,7 +74,10 @@ struct ResolverFixture : ::testing::Test {
         return r;
     }
     /// The file server's copy of a product (the program folder's res/).
-    void serve(const std::string& key, const std::string& text) { zrktest::writeFile(program.file("res/data/" + key + ".ss1"), text); }
+    void serve(const std::string& key, const std::string& text)
+    {
+        zrktest::writeFile(program.file("res/data/" + key + ".ss1"), text);
+    }
     void cache(const std::string& key) { zrktest::writeFile(program.file("cache/" + key + ".ss1"), "{}"); }
     std::size_t logged(const std::string& text) const { return log.countCaptured("resx", text); }
 };
@@ -83,11 +86,12 @@ struct ResolverFixture : ::testing::Test {
 
 TEST_F(ResolverFixture, ListedKeysTakeTheirListedPathAndOthersTheDataFolder)
 {
-    ASSERT_TRUE(manifest.read("<manifest>"
-                              "<folder path=\"/FILES/DATA/maps/\"><file name=\"MapXS_01.SS1\" path=\"/files/data/maps/m1.ss1\"/>"
-                              "<file name=\"../../escape.ss1\" path=\"/files/data/escape.ss1\"/></folder>"
-                              "<folder path=\"/files/res/gui/\"><file name=\"panel.ss1\" path=\"/files/res/gui/panel.ss1\"/></folder>"
-                              "</manifest>"));
+    ASSERT_TRUE(manifest.read(
+        "<manifest>"
+        "<folder path=\"/FILES/DATA/maps/\"><file name=\"MapXS_01.SS1\" path=\"/files/data/maps/m1.ss1\"/>"
+        "<file name=\"../../escape.ss1\" path=\"/files/data/escape.ss1\"/></folder>"
+        "<folder path=\"/files/res/gui/\"><file name=\"panel.ss1\" path=\"/files/res/gui/panel.ss1\"/></folder>"
+        "</manifest>"));
     auto r = make();
     EXPECT_EQ(r->getFileMap().size(), 1u);
     EXPECT_EQ(r->keyToUrl("mapxs_01"), installer() + "/files/data/maps/m1.ss1");
@@ -148,7 +152,8 @@ TEST_F(ResolverFixture, OneFetchAStepTheMapsFirstThenStageByStage)
                 fetched.push_back(entry.first);
         land();
     }
-    EXPECT_EQ(fetched, std::vector<std::string>({"mapxs_b", "wq1_0100", "wq1_cx", "daoju_d", "buff_a", "star_c", "zzz"}));
+    EXPECT_EQ(fetched,
+              std::vector<std::string>({"mapxs_b", "wq1_0100", "wq1_cx", "daoju_d", "buff_a", "star_c", "zzz"}));
     EXPECT_EQ(r->getStage(), ZRKProductResolver::kDone);
     EXPECT_TRUE(std::filesystem::exists(program.file("cache/zzz.ss1")));
     // What landed is known to the product manager.
@@ -166,10 +171,10 @@ TEST_F(ResolverFixture, FetchingNowStartsOnceAndKnowsWhatIsHere)
     serve("box1", "{}");
     cache("box2");
     auto r = make();
-    EXPECT_EQ(r->prefetchNow("BOX2"), 0);   // in the cache under its lower-case key
-    EXPECT_EQ(r->prefetchNow("Box1"), 1);   // started
+    EXPECT_EQ(r->prefetchNow("BOX2"), 0); // in the cache under its lower-case key
+    EXPECT_EQ(r->prefetchNow("Box1"), 1); // started
     EXPECT_TRUE(r->isFetching("box1"));
-    EXPECT_EQ(r->prefetchNow("box1"), -1);  // no longer waiting
+    EXPECT_EQ(r->prefetchNow("box1"), -1); // no longer waiting
     EXPECT_EQ(r->prefetchNow("unlisted"), -1);
     // Only a path under "/files/" has a copy in the program folder.
     EXPECT_EQ(r->prefetchNow("odd"), 1);
@@ -251,7 +256,7 @@ TEST_F(ResolverFixture, ALandedFileBecomesItsDocumentAndBadFilesGiveDefaults)
 
     core::SceneDocumentPtr odd = core::DefaultProductResolver::resolve("box2", "", true);
     ASSERT_TRUE(odd);
-    EXPECT_EQ(odd->shape, "");       // not a shape of ours
+    EXPECT_EQ(odd->shape, "");        // not a shape of ours
     EXPECT_FLOAT_EQ(odd->size[0], 1); // not three numbers: the default
     EXPECT_FLOAT_EQ(odd->colour[0], 1);
     EXPECT_FLOAT_EQ(odd->colour[1], 0); // kept in range

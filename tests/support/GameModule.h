@@ -40,7 +40,10 @@ public:
     const std::string& error() const { return mError; }
     Entry entry() const { return mEntry; }
     /// Runs the game to its end as the launcher does, in `parent` when given; its exit code.
-    int run(const std::wstring& commandLine, HWND parent = nullptr) const { return mEntry(0, parent, commandLine.c_str()); }
+    int run(const std::wstring& commandLine, HWND parent = nullptr) const
+    {
+        return mEntry(0, parent, commandLine.c_str());
+    }
 
 private:
     void* mHandle = nullptr;

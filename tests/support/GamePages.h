@@ -64,8 +64,7 @@ inline CEGUI::Window* enterFirstZone(GameRun& game)
 }
 
 /// A click of the real pointer in the middle of the widget (the input is an XWindowInput).
-template <class Input>
-void clickOn(Input& input, CEGUI::Window* w)
+template <class Input> void clickOn(Input& input, CEGUI::Window* w)
 {
     const CEGUI::Rectf r = w->getUnclippedOuterRect().get();
     input.click(static_cast<int>(r.left() + r.getWidth() * 0.5f), static_cast<int>(r.top() + r.getHeight() * 0.5f));
@@ -73,8 +72,7 @@ void clickOn(Input& input, CEGUI::Window* w)
 
 /// From the area page, by the mouse on its "Shop" button, to the player's page: its window, or
 /// null (the test failed) when either page never showed.
-template <class Input>
-CEGUI::Window* openPlayerPage(GameRun& game, Input& input)
+template <class Input> CEGUI::Window* openPlayerPage(GameRun& game, Input& input)
 {
     if (!game.framesUntil([] { return shownPage("AreaPage") != nullptr; }, 300))
         return nullptr;
@@ -87,8 +85,7 @@ CEGUI::Window* openPlayerPage(GameRun& game, Input& input)
 /// From the area page into the first zone's hall with the real pointer: a click on the zones'
 /// first row, then on "Enter". The hall's page, or null (the test failed) when the game never
 /// got there.
-template <class Input>
-CEGUI::Window* enterFirstZoneByMouse(GameRun& game, Input& input)
+template <class Input> CEGUI::Window* enterFirstZoneByMouse(GameRun& game, Input& input)
 {
     if (!game.framesUntil(zonesListed, 300, "the zones on the area page"))
         return nullptr;

@@ -60,7 +60,8 @@ public:
         return mPump.until(done, limit, what);
     }
     /// As framesUntil, bounded by the wall clock: for what comes over a real connection.
-    FramePump::Waited secondsUntil(const std::function<bool()>& done, double seconds, const std::string& what = std::string())
+    FramePump::Waited secondsUntil(const std::function<bool()>& done, double seconds,
+                                   const std::string& what = std::string())
     {
         return mPump.untilSeconds(done, seconds, what);
     }

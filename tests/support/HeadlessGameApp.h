@@ -49,7 +49,8 @@ public:
     }
     kavri3D::core::SessionPtr onCreateSession() override
     {
-        return kavri3D::core::SessionPtr(new kavri3D::zrk::ZRKSession(kavri3D::zrk::ZRKGameServer::start("res/server")));
+        return kavri3D::core::SessionPtr(
+            new kavri3D::zrk::ZRKSession(kavri3D::zrk::ZRKGameServer::start("res/server")));
     }
     bool onRun() override
     {

@@ -21,7 +21,8 @@ inline CEGUI::Rectf textArea(const CEGUI::Window& w)
     CEGUI::Rectf area(CEGUI::Vector2f(0, 0), outer.getSize());
     if (isLabel(w)) {
         const CEGUI::WidgetLookFeel& look = CEGUI::WidgetLookManager::getSingleton().getWidgetLook(w.getLookNFeel());
-        const CEGUI::String name = w.getProperty("FrameEnabled") == "true" ? "WithFrameTextRenderArea" : "NoFrameTextRenderArea";
+        const CEGUI::String name =
+            w.getProperty("FrameEnabled") == "true" ? "WithFrameTextRenderArea" : "NoFrameTextRenderArea";
         if (look.isNamedAreaDefined(name))
             area = look.getNamedArea(name).getArea().getPixelRect(w);
     }

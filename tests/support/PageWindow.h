@@ -98,8 +98,7 @@ protected:
         ASSERT_EQ(code, 0);
     }
     /// The game's event of that kind, standing on the page of that kind as the panels put it.
-    template <class Event>
-    void registerEvent(int pageKind)
+    template <class Event> void registerEvent(int pageKind)
     {
         kavri3D::zrk::gui::IEventDispatcher* dispatcher = manager->getEventDispatcher();
         dispatcher->registerEvent(new Event(manager->getPage(pageKind), dispatcher));

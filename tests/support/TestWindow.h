@@ -11,8 +11,8 @@
 
 namespace zrktest {
 
-inline std::unique_ptr<kavri3D::core::GraphicsSystem> openTestWindow(const std::string& title, int width, int height,
-                                                                     const std::string& logFile, bool manualClock = true)
+inline std::unique_ptr<kavri3D::core::GraphicsSystem>
+openTestWindow(const std::string& title, int width, int height, const std::string& logFile, bool manualClock = true)
 {
     kavri3D::core::GraphicsSystem::WindowSpec spec;
     spec.title = title;

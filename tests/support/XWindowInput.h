@@ -51,7 +51,8 @@ struct XWindowInput {
                 ev.xbutton.y = y;
                 ev.xbutton.button = Button1;
             }
-            send(ev, type == MotionNotify ? PointerMotionMask : (type == ButtonPress ? ButtonPressMask : ButtonReleaseMask));
+            send(ev, type == MotionNotify ? PointerMotionMask
+                                          : (type == ButtonPress ? ButtonPressMask : ButtonReleaseMask));
         }
     }
     /// Presses the left button at (x0, y0), moves to (x1, y1) in `steps` moves and lets go there.

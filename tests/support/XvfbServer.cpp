@@ -21,8 +21,8 @@ XvfbServer::XvfbServer(int width, int height)
         ::close(fds[0]);
         // Xvfb picks a free display number and writes it to the pipe once it is ready; it
         // keeps what clients set on the root window when they go (no reset).
-        ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
-                 static_cast<char*>(nullptr));
+        ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
+                 "-noreset", static_cast<char*>(nullptr));
         ::_exit(127);
     }
     ::close(fds[1]);

@@ -233,9 +233,9 @@ bool Application::runOneFrame()
     if (GraphicsSystem* g = mRenderWindow ? mRenderWindow->getGraphics() : nullptr) {
         if (!g->renderOneFrame(dt))
             logLine(Severity::Error, "frame " + std::to_string(mFrames) + " was not drawn");
-        else if (g->getFramesRendered() == 1)
-        {
-            gFirstFrameTime = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+        else if (g->getFramesRendered() == 1) {
+            gFirstFrameTime =
+                std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
             gFirstFrameCpuTime = processCpuTime();
         }
         if (g->isWindowLost()) {
@@ -324,8 +324,7 @@ double Application::lastFirstFrameCpuTime() { return gFirstFrameCpuTime; }
 
 namespace {
 /// Runs one step of the run; an exception from it is logged and counts as a failure.
-template <class Step>
-bool guarded(const char* what, Step step)
+template <class Step> bool guarded(const char* what, Step step)
 {
     try {
         return step();

@@ -79,15 +79,21 @@ std::unique_ptr<AudioOutput> AudioOutput::open(Kind wanted, std::string& note)
         note = "OpenAL has no loopback device";
         return nullptr;
     }
-    auto openLoopback = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
+    auto openLoopback =
+        reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
     h.renderSamples = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
     h.device = openLoopback ? openLoopback(nullptr) : nullptr;
     if (!h.device || !h.renderSamples) {
         note = "OpenAL's loopback device does not open";
         return nullptr;
     }
-    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
-                                 ALC_FREQUENCY, kLoopbackRate, 0};
+    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT,
+                                 ALC_STEREO_SOFT,
+                                 ALC_FORMAT_TYPE_SOFT,
+                                 ALC_FLOAT_SOFT,
+                                 ALC_FREQUENCY,
+                                 kLoopbackRate,
+                                 0};
     h.context = alcCreateContext(h.device, attributes);
     if (!h.context) {
         alcCloseDevice(h.device);

@@ -102,10 +102,7 @@ void CEGUIPanelContainer::destroyPanels()
             it->second->destroyWindow();
 }
 
-void CEGUIPanelContainer::destroyTopWindow()
-{
-    destroyLiveWindow(takeTopWindow());
-}
+void CEGUIPanelContainer::destroyTopWindow() { destroyLiveWindow(takeTopWindow()); }
 
 CEGUI::Window* CEGUIPanelContainer::takeTopWindow()
 {

@@ -7,7 +7,8 @@ using namespace yake::input;
 
 InputController* Camera::getInputController(int index)
 {
-    return index >= 0 && index < static_cast<int>(mControllers.size()) ? &mControllers[static_cast<std::size_t>(index)] : nullptr;
+    return index >= 0 && index < static_cast<int>(mControllers.size()) ? &mControllers[static_cast<std::size_t>(index)]
+                                                                       : nullptr;
 }
 
 void Camera::onMouseMove(float dx, float dy, float wheel)

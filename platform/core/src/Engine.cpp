@@ -18,15 +18,9 @@ namespace kavri3D {
 namespace core {
 
 Engine::Engine()
-    : mMachine(new ClientStateMachine),
-      mFsmHelper(new DefaultFsmHelper(mMachine.get())),
-      mAudio(new AudioManager),
-      mPhysics(new PhysicsManager),
-      mEvents(new EventManager),
-      mUpdatables(new UpdatableManager),
-      mNet(new NetClientManager),
-      mGui(new GuiManager),
-      mKeys(new KeyInput)
+    : mMachine(new ClientStateMachine), mFsmHelper(new DefaultFsmHelper(mMachine.get())), mAudio(new AudioManager),
+      mPhysics(new PhysicsManager), mEvents(new EventManager), mUpdatables(new UpdatableManager),
+      mNet(new NetClientManager), mGui(new GuiManager), mKeys(new KeyInput)
 {
 }
 

@@ -75,9 +75,10 @@ void EventManager::removeEventHandler(int type, const boost::shared_ptr<IEventHa
     if (it == mHandlers.end())
         return;
     auto& list = it->second;
-    list.erase(std::remove_if(list.begin(), list.end(),
-                              [&](const boost::weak_ptr<IEventHandler>& w) { return w.expired() || w.lock() == handler; }),
-               list.end());
+    list.erase(
+        std::remove_if(list.begin(), list.end(),
+                       [&](const boost::weak_ptr<IEventHandler>& w) { return w.expired() || w.lock() == handler; }),
+        list.end());
     if (list.empty())
         mHandlers.erase(it);
 }
@@ -102,7 +103,10 @@ std::size_t EventManager::handlerCount(int type) const
     return n;
 }
 
-boost::signals2::connection EventManager::subscribeAll(const EventSignal::slot_type& slot) { return mAll.connect(slot); }
+boost::signals2::connection EventManager::subscribeAll(const EventSignal::slot_type& slot)
+{
+    return mAll.connect(slot);
+}
 
 void EventManager::dispatch()
 {

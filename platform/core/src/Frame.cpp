@@ -345,10 +345,9 @@ void Frame::buildBoxWindow(BoxRecord& record)
         const float total = record.buttons.size() * kButtonWidth + (record.buttons.size() - 1) * kButtonGap;
         for (std::size_t i = 0; i < record.buttons.size(); ++i) {
             CEGUI::Window* button = wm.createWindow("TaharezLook/Button", toCeguiString("Button" + std::to_string(i)));
-            button->setArea(
-                CEGUI::UVector2(CEGUI::UDim(0.5f, -total / 2 + i * (kButtonWidth + kButtonGap)),
-                                CEGUI::UDim(1, -(kButtonHeight + 6))),
-                CEGUI::USize(CEGUI::UDim(0, kButtonWidth), CEGUI::UDim(0, kButtonHeight)));
+            button->setArea(CEGUI::UVector2(CEGUI::UDim(0.5f, -total / 2 + i * (kButtonWidth + kButtonGap)),
+                                            CEGUI::UDim(1, -(kButtonHeight + 6))),
+                            CEGUI::USize(CEGUI::UDim(0, kButtonWidth), CEGUI::UDim(0, kButtonHeight)));
             button->setText(toCeguiString(record.buttons[i]));
             const int index = static_cast<int>(i);
             const int boxId = record.id;

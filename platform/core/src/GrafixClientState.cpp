@@ -60,7 +60,8 @@ void GrafixClientState::enableMouseInputs(bool on)
     if (!on)
         return;
     if (GuiManager* gui = GuiManager::getSingletonPtr())
-        mMouseConnection = gui->subscribeToMouseMove([this](float dx, float dy, float wheel) { onMouseMove(dx, dy, wheel); });
+        mMouseConnection =
+            gui->subscribeToMouseMove([this](float dx, float dy, float wheel) { onMouseMove(dx, dy, wheel); });
 }
 
 void GrafixClientState::onMouseMove(float dx, float dy, float wheel)

@@ -60,10 +60,11 @@ void pinPictureCodecs()
     dl_iterate_phdr(
         [](dl_phdr_info* info, size_t, void*) {
             const char* name = info->dlpi_name;
-            if (name && (std::strstr(name, "Codec_FreeImage") || std::strstr(name, "libfreeimage") ||
-                         std::strstr(name, "libopenjp2") || std::strstr(name, "libraw") || std::strstr(name, "libjxr") ||
-                         std::strstr(name, "libjpegxr") || std::strstr(name, "libwebp") || std::strstr(name, "libIlm") ||
-                         std::strstr(name, "libOpenEXR") || std::strstr(name, "libtiff")))
+            if (name &&
+                (std::strstr(name, "Codec_FreeImage") || std::strstr(name, "libfreeimage") ||
+                 std::strstr(name, "libopenjp2") || std::strstr(name, "libraw") || std::strstr(name, "libjxr") ||
+                 std::strstr(name, "libjpegxr") || std::strstr(name, "libwebp") || std::strstr(name, "libIlm") ||
+                 std::strstr(name, "libOpenEXR") || std::strstr(name, "libtiff")))
                 dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
             return 0;
         },
@@ -183,8 +184,9 @@ bool GraphicsSystem::startWindowed(const WindowSpec& spec)
         Display* d = static_cast<Display*>(mDisplay);
         XWindowAttributes attrs;
         XGetWindowAttributes(d, xw, &attrs);
-        XSelectInput(d, xw, attrs.your_event_mask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
-                                PointerMotionMask | StructureNotifyMask | FocusChangeMask);
+        XSelectInput(d, xw,
+                     attrs.your_event_mask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                         PointerMotionMask | StructureNotifyMask | FocusChangeMask);
         openInputContext();
         // A held key then repeats presses only: a held Space keeps charging.
         XkbSetDetectableAutoRepeat(d, True, nullptr);
@@ -354,8 +356,6 @@ bool GraphicsSystem::takesFocusOnClick() const
            (!child || bb->getBool("kavri3D/win32RenderWindowEmbedded", false));
 }
 
-
-
 void GraphicsSystem::openInputContext()
 {
     // Xlib's own input method needs no server: it turns keys into characters in any locale.
@@ -432,7 +432,8 @@ void GraphicsSystem::pumpWindowEvents()
                 CEGUI::System::getSingleton().notifyDisplaySizeChanged(
                     CEGUI::Sizef(float(mWindow->getWidth()), float(mWindow->getHeight())));
             if (mViewport && mViewport->getActualHeight() > 0)
-                mCamera->setAspectRatio(Ogre::Real(mViewport->getActualWidth()) / Ogre::Real(mViewport->getActualHeight()));
+                mCamera->setAspectRatio(Ogre::Real(mViewport->getActualWidth()) /
+                                        Ogre::Real(mViewport->getActualHeight()));
             break;
         case FocusIn:
             mActive = true;
@@ -448,7 +449,8 @@ void GraphicsSystem::pumpWindowEvents()
             GuiManager* gui = GuiManager::getSingletonPtr();
             if (gui && gui->cursorCapture() == 2) {
                 // Captured: the motion from the middle drives the game, and the pointer goes back.
-                const int cx = static_cast<int>(mWindow->getWidth() / 2), cy = static_cast<int>(mWindow->getHeight() / 2);
+                const int cx = static_cast<int>(mWindow->getWidth() / 2),
+                          cy = static_cast<int>(mWindow->getHeight() / 2);
                 const int dx = ev.xmotion.x - cx, dy = ev.xmotion.y - cy;
                 if (dx != 0 || dy != 0) {
                     gui->injectMouseMove(float(dx), float(dy), 0.0f);
@@ -597,7 +599,8 @@ double GraphicsSystem::nonBlackShare()
         return -1;
     const std::size_t w = mWindow->getWidth(), h = mWindow->getHeight();
     std::vector<unsigned char> pixels(w * h * 4);
-    Ogre::PixelBox box(static_cast<Ogre::uint32>(w), static_cast<Ogre::uint32>(h), 1, Ogre::PF_BYTE_RGBA, pixels.data());
+    Ogre::PixelBox box(static_cast<Ogre::uint32>(w), static_cast<Ogre::uint32>(h), 1, Ogre::PF_BYTE_RGBA,
+                       pixels.data());
     mWindow->copyContentsToMemory(box, box);
     std::size_t lit = 0;
     for (std::size_t i = 0; i < w * h; ++i)

@@ -20,9 +20,8 @@ namespace {
 using yake::logging::Severity;
 const yake::logging::Channel logLine("CEGUI");
 // CEGUI resource group -> folder under CEGUI's data folder.
-const char* const kGroups[][2] = {{"schemes", "schemes"},         {"imagesets", "imagesets"},
-                                  {"fonts", "fonts"},             {"layouts", "layouts"},
-                                  {"looknfeels", "looknfeel"},    {"animations", "animations"},
+const char* const kGroups[][2] = {{"schemes", "schemes"},    {"imagesets", "imagesets"},  {"fonts", "fonts"},
+                                  {"layouts", "layouts"},    {"looknfeels", "looknfeel"}, {"animations", "animations"},
                                   {"schemas", "xml_schemas"}};
 
 /// CEGUI's log lines: into CEGUI.log beside the game's log, its errors into the game's log

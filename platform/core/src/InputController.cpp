@@ -9,7 +9,10 @@ namespace {
 bool known(int action) { return action > yake::input::ACTIONID_NONE && action < yake::input::ACTIONID_COUNT; }
 } // namespace
 
-InputController::InputController() : mAmounts(yake::input::ACTIONID_COUNT, 0.0f), mEnabled(yake::input::ACTIONID_COUNT, true) {}
+InputController::InputController()
+    : mAmounts(yake::input::ACTIONID_COUNT, 0.0f), mEnabled(yake::input::ACTIONID_COUNT, true)
+{
+}
 
 void InputController::bindMouseMove(int axis, int direction, float scale, int action)
 {
@@ -26,7 +29,10 @@ void InputController::enableAction(int action, bool enable)
         mAmounts[static_cast<std::size_t>(action)] = 0.0f;
 }
 
-bool InputController::isActionEnabled(int action) const { return known(action) && mEnabled[static_cast<std::size_t>(action)]; }
+bool InputController::isActionEnabled(int action) const
+{
+    return known(action) && mEnabled[static_cast<std::size_t>(action)];
+}
 
 void InputController::restart()
 {
@@ -55,7 +61,10 @@ float InputController::takeAction(int action)
     return a;
 }
 
-float InputController::peekAction(int action) const { return known(action) ? mAmounts[static_cast<std::size_t>(action)] : 0.0f; }
+float InputController::peekAction(int action) const
+{
+    return known(action) ? mAmounts[static_cast<std::size_t>(action)] : 0.0f;
+}
 
 } // namespace core
 } // namespace kavri3D

@@ -33,7 +33,8 @@ bool isGameKey(int scan)
     case KeyInput::KC_RIGHT:
         return true;
     default:
-        return (scan >= KeyInput::KC_1 && scan <= KeyInput::KC_9) || (scan >= KeyInput::KC_F1 && scan <= KeyInput::KC_F4);
+        return (scan >= KeyInput::KC_1 && scan <= KeyInput::KC_9) ||
+               (scan >= KeyInput::KC_F1 && scan <= KeyInput::KC_F4);
     }
 }
 
@@ -93,48 +94,87 @@ int KeyBridge::scanOf(unsigned long sym)
         return pad[sym - XK_KP_0];
     }
     switch (sym) {
-    case XK_Escape: return CEGUI::Key::Escape;
-    case XK_BackSpace: return CEGUI::Key::Backspace;
+    case XK_Escape:
+        return CEGUI::Key::Escape;
+    case XK_BackSpace:
+        return CEGUI::Key::Backspace;
     case XK_Tab:
-    case XK_ISO_Left_Tab: return CEGUI::Key::Tab;
-    case XK_Return: return CEGUI::Key::Return;
-    case XK_space: return CEGUI::Key::Space;
-    case XK_less: return CEGUI::Key::OEM_102;
-    case XK_F11: return CEGUI::Key::F11;
-    case XK_F12: return CEGUI::Key::F12;
-    case XK_Shift_L: return CEGUI::Key::LeftShift;
-    case XK_Shift_R: return CEGUI::Key::RightShift;
-    case XK_Control_L: return CEGUI::Key::LeftControl;
-    case XK_Control_R: return CEGUI::Key::RightControl;
-    case XK_Alt_L: return CEGUI::Key::LeftAlt;
+    case XK_ISO_Left_Tab:
+        return CEGUI::Key::Tab;
+    case XK_Return:
+        return CEGUI::Key::Return;
+    case XK_space:
+        return CEGUI::Key::Space;
+    case XK_less:
+        return CEGUI::Key::OEM_102;
+    case XK_F11:
+        return CEGUI::Key::F11;
+    case XK_F12:
+        return CEGUI::Key::F12;
+    case XK_Shift_L:
+        return CEGUI::Key::LeftShift;
+    case XK_Shift_R:
+        return CEGUI::Key::RightShift;
+    case XK_Control_L:
+        return CEGUI::Key::LeftControl;
+    case XK_Control_R:
+        return CEGUI::Key::RightControl;
+    case XK_Alt_L:
+        return CEGUI::Key::LeftAlt;
     case XK_Alt_R:
-    case XK_ISO_Level3_Shift: return CEGUI::Key::RightAlt;
-    case XK_Super_L: return CEGUI::Key::LeftWindows;
-    case XK_Super_R: return CEGUI::Key::RightWindows;
-    case XK_Menu: return CEGUI::Key::AppMenu;
-    case XK_Caps_Lock: return CEGUI::Key::Capital;
-    case XK_Num_Lock: return CEGUI::Key::NumLock;
-    case XK_Scroll_Lock: return CEGUI::Key::ScrollLock;
-    case XK_Print: return CEGUI::Key::SysRq;
-    case XK_Pause: return CEGUI::Key::Pause;
-    case XK_KP_Enter: return CEGUI::Key::NumpadEnter;
-    case XK_KP_Add: return CEGUI::Key::Add;
-    case XK_KP_Subtract: return CEGUI::Key::Subtract;
-    case XK_KP_Multiply: return CEGUI::Key::Multiply;
-    case XK_KP_Divide: return CEGUI::Key::Divide;
+    case XK_ISO_Level3_Shift:
+        return CEGUI::Key::RightAlt;
+    case XK_Super_L:
+        return CEGUI::Key::LeftWindows;
+    case XK_Super_R:
+        return CEGUI::Key::RightWindows;
+    case XK_Menu:
+        return CEGUI::Key::AppMenu;
+    case XK_Caps_Lock:
+        return CEGUI::Key::Capital;
+    case XK_Num_Lock:
+        return CEGUI::Key::NumLock;
+    case XK_Scroll_Lock:
+        return CEGUI::Key::ScrollLock;
+    case XK_Print:
+        return CEGUI::Key::SysRq;
+    case XK_Pause:
+        return CEGUI::Key::Pause;
+    case XK_KP_Enter:
+        return CEGUI::Key::NumpadEnter;
+    case XK_KP_Add:
+        return CEGUI::Key::Add;
+    case XK_KP_Subtract:
+        return CEGUI::Key::Subtract;
+    case XK_KP_Multiply:
+        return CEGUI::Key::Multiply;
+    case XK_KP_Divide:
+        return CEGUI::Key::Divide;
     case XK_KP_Decimal:
-    case XK_KP_Separator: return CEGUI::Key::Decimal;
-    case XK_Insert: return CEGUI::Key::Insert;
-    case XK_Delete: return CEGUI::Key::Delete;
-    case XK_Home: return CEGUI::Key::Home;
-    case XK_End: return CEGUI::Key::End;
-    case XK_Prior: return CEGUI::Key::PageUp;
-    case XK_Next: return CEGUI::Key::PageDown;
-    case XK_Left: return CEGUI::Key::ArrowLeft;
-    case XK_Right: return CEGUI::Key::ArrowRight;
-    case XK_Up: return CEGUI::Key::ArrowUp;
-    case XK_Down: return CEGUI::Key::ArrowDown;
-    default: return 0;
+    case XK_KP_Separator:
+        return CEGUI::Key::Decimal;
+    case XK_Insert:
+        return CEGUI::Key::Insert;
+    case XK_Delete:
+        return CEGUI::Key::Delete;
+    case XK_Home:
+        return CEGUI::Key::Home;
+    case XK_End:
+        return CEGUI::Key::End;
+    case XK_Prior:
+        return CEGUI::Key::PageUp;
+    case XK_Next:
+        return CEGUI::Key::PageDown;
+    case XK_Left:
+        return CEGUI::Key::ArrowLeft;
+    case XK_Right:
+        return CEGUI::Key::ArrowRight;
+    case XK_Up:
+        return CEGUI::Key::ArrowUp;
+    case XK_Down:
+        return CEGUI::Key::ArrowDown;
+    default:
+        return 0;
     }
 }
 

@@ -15,7 +15,10 @@ struct MemoryStream {
     const std::string* bytes;
     sf_count_t pos = 0;
 
-    static sf_count_t length(void* self) { return static_cast<sf_count_t>(static_cast<MemoryStream*>(self)->bytes->size()); }
+    static sf_count_t length(void* self)
+    {
+        return static_cast<sf_count_t>(static_cast<MemoryStream*>(self)->bytes->size());
+    }
     static sf_count_t seek(sf_count_t offset, int whence, void* self)
     {
         MemoryStream* s = static_cast<MemoryStream*>(self);
@@ -73,7 +76,8 @@ bool mpegCutShort(const std::string& b)
     if (at + 4 > b.size())
         return false;
     const unsigned char b1 = static_cast<unsigned char>(b[at + 1]);
-    if (static_cast<unsigned char>(b[at]) != 0xff || (b1 & 0xe0) != 0xe0 || ((b1 >> 1) & 3) != 1 || ((b1 >> 3) & 3) == 1)
+    if (static_cast<unsigned char>(b[at]) != 0xff || (b1 & 0xe0) != 0xe0 || ((b1 >> 1) & 3) != 1 ||
+        ((b1 >> 3) & 3) == 1)
         return false; // not the start of an MPEG layer III frame
     const bool mpeg1 = ((b1 >> 3) & 3) == 3;
     const bool mono = ((static_cast<unsigned char>(b[at + 3]) >> 6) & 3) == 3;
@@ -92,7 +96,8 @@ bool mpegCutShort(const std::string& b)
 /// broken piece of music for the rest of the game.
 bool containerCutShort(const std::string& b)
 {
-    if (b.size() >= 12 && (b.compare(0, 4, "RIFF") == 0 || b.compare(0, 4, "RIFX") == 0 || b.compare(0, 4, "FORM") == 0)) {
+    if (b.size() >= 12 &&
+        (b.compare(0, 4, "RIFF") == 0 || b.compare(0, 4, "RIFX") == 0 || b.compare(0, 4, "FORM") == 0)) {
         const std::uint32_t declared = b[3] == 'X' || b[0] == 'F' ? readBe32(b, 4) : readLe32(b, 4);
         // Streaming writers leave 0 or all ones here; a missing pad byte is not worth a refusal.
         if (declared == 0 || declared == 0xffffffffu)
@@ -167,7 +172,8 @@ bool SoundFile::decode(const std::string& bytes, std::string& error)
         return false;
     }
     if (info.channels < 1 || info.channels > 8 || info.samplerate < 1000 || info.samplerate > 192000) {
-        error = "unplayable: " + std::to_string(info.channels) + " channels at " + std::to_string(info.samplerate) + " Hz";
+        error =
+            "unplayable: " + std::to_string(info.channels) + " channels at " + std::to_string(info.samplerate) + " Hz";
         return false;
     }
     // More than two channels are mixed down to one: the game's sounds sit in the middle.

@@ -42,7 +42,10 @@ void UpdatableManager::add(Updatable* u)
         mItems.push_back(u);
 }
 
-void UpdatableManager::remove(Updatable* u) { mItems.erase(std::remove(mItems.begin(), mItems.end(), u), mItems.end()); }
+void UpdatableManager::remove(Updatable* u)
+{
+    mItems.erase(std::remove(mItems.begin(), mItems.end(), u), mItems.end());
+}
 
 bool UpdatableManager::contains(const Updatable* u) const
 {

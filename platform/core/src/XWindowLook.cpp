@@ -73,7 +73,8 @@ void XWindowLook::fixSize(void* display, unsigned long window, int width, int he
     }
     const long motif[5] = {static_cast<long>(kMwmHintsFunctions | kMwmHintsDecorations),
                            static_cast<long>(kMwmFuncMove | kMwmFuncMinimize | kMwmFuncClose),
-                           static_cast<long>(kMwmDecorBorder | kMwmDecorTitle | kMwmDecorMenu | kMwmDecorMinimize), 0, 0};
+                           static_cast<long>(kMwmDecorBorder | kMwmDecorTitle | kMwmDecorMenu | kMwmDecorMinimize), 0,
+                           0};
     const Atom atom = XInternAtom(d, "_MOTIF_WM_HINTS", False);
     XChangeProperty(d, static_cast<Window>(window), atom, atom, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(motif), 5);
@@ -93,7 +94,8 @@ bool XWindowLook::setIcon(void* display, unsigned long window, const std::string
     }
     Display* d = static_cast<Display*>(display);
     XChangeProperty(d, static_cast<Window>(window), XInternAtom(d, "_NET_WM_ICON", False), XA_CARDINAL, 32,
-                    PropModeReplace, reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(data.data()),
+                    static_cast<int>(data.size()));
     return true;
 }
 

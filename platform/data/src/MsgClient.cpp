@@ -65,8 +65,9 @@ void MsgClient::removeRoomCallback(MsgRoomCallback* callback)
 {
     for (auto& room : mRooms) {
         std::vector<Listener>& list = room.second;
-        list.erase(std::remove_if(list.begin(), list.end(), [callback](const Listener& l) { return l.callback == callback; }),
-                   list.end());
+        list.erase(
+            std::remove_if(list.begin(), list.end(), [callback](const Listener& l) { return l.callback == callback; }),
+            list.end());
     }
     if (mScene.callback == callback)
         mScene = Listener{nullptr, std::weak_ptr<void>()};
@@ -77,7 +78,10 @@ void MsgClient::setSceneCallback(MsgRoomCallback* callback)
     mScene = callback ? Listener{callback, callback->aliveToken()} : Listener{nullptr, std::weak_ptr<void>()};
 }
 
-std::size_t MsgClient::callbackCount(const std::string& roomAddr) const { return listenersOf(roomAddress(roomAddr)).size(); }
+std::size_t MsgClient::callbackCount(const std::string& roomAddr) const
+{
+    return listenersOf(roomAddress(roomAddr)).size();
+}
 
 std::vector<MsgClient::Listener> MsgClient::listenersOf(const std::string& roomAddr) const
 {
@@ -162,9 +166,12 @@ void MsgClient::deliver()
     std::deque<Arrival> due;
     due.swap(mArrivals); // callbacks may post more: those wait for the next frame
     for (const Arrival& a : due) {
-        std::vector<Listener> targets = a.sceneOnly ? std::vector<Listener>() : a.room.empty() ? everyone() : listenersOf(a.room);
+        std::vector<Listener> targets = a.sceneOnly      ? std::vector<Listener>()
+                                        : a.room.empty() ? everyone()
+                                                         : listenersOf(a.room);
         if (mScene.callback && !mScene.alive.expired() &&
-            std::none_of(targets.begin(), targets.end(), [this](const Listener& t) { return t.callback == mScene.callback; }))
+            std::none_of(targets.begin(), targets.end(),
+                         [this](const Listener& t) { return t.callback == mScene.callback; }))
             targets.push_back(mScene);
         for (const Listener& l : targets) {
             if (l.alive.expired())

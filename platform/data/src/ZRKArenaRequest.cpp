@@ -5,7 +5,10 @@
 namespace kavri3D {
 namespace zrk {
 
-long ZRKArenaRequest::queryMyArena(ZRKReply done) { return ZRKRequestBroker::call("ZRKArenaRequest", "queryMyArena", done); }
+long ZRKArenaRequest::queryMyArena(ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKArenaRequest", "queryMyArena", done);
+}
 
 } // namespace zrk
 } // namespace kavri3D

@@ -51,12 +51,12 @@ void ZRKGameData::took(const std::string& name, View& v)
             mInventory.addDirty(dirty->second.json());
             mViews.erase(dirty);
         }
-    }
-    else if (name == "inventory1")
+    } else if (name == "inventory1")
         mInventory1.assign(&v.json());
     else if (name == "roster")
         mRoster.load(v.json());
-    else if (name == "zones" || name == "rooms" || name == "roomsFind" || name == "zoneRandom" || name == "shop" || name == "shopItem")
+    else if (name == "zones" || name == "rooms" || name == "roomsFind" || name == "zoneRandom" || name == "shop" ||
+             name == "shopItem")
         mServer.onListView(name, v.json());
     else if (name.compare(0, 9, "userInfo/") == 0)
         mAvatars.putAvatar(name.substr(9), ZRKJson::toView(v.json()));

@@ -5,7 +5,10 @@
 namespace kavri3D {
 namespace zrk {
 
-long ZRKGuardRequest::queryPlayerGuard(ZRKReply done) { return ZRKRequestBroker::call("ZRKGuardRequest", "queryPlayerGuard", done); }
+long ZRKGuardRequest::queryPlayerGuard(ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKGuardRequest", "queryPlayerGuard", done);
+}
 
 } // namespace zrk
 } // namespace kavri3D

@@ -6,7 +6,10 @@
 namespace kavri3D {
 namespace zrk {
 
-long ZRKGuildRequest::queryPlayerGuild(const ZRKParams& params, ZRKReply done) { return ZRKRequestBroker::post("ZRKGuildRequest", "queryPlayerGuild", params, done); }
+long ZRKGuildRequest::queryPlayerGuild(const ZRKParams& params, ZRKReply done)
+{
+    return ZRKRequestBroker::post("ZRKGuildRequest", "queryPlayerGuild", params, done);
+}
 long ZRKGuildRequest::queryWant(const ZRKParams& params, ZRKReply done)
 {
     // An earlier answer must never stand for this one (a request lost on its way brings none).

@@ -6,7 +6,10 @@
 namespace kavri3D {
 namespace zrk {
 
-long ZRKHonorRequest::queryPcTitle(ZRKReply done) { return ZRKRequestBroker::call("ZRKHonorRequest", "queryPcTitle", done); }
+long ZRKHonorRequest::queryPcTitle(ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKHonorRequest", "queryPcTitle", done);
+}
 ZRKDataLib* ZRKHonorRequest::getTitleLib() { return ZRKGameData::part(&ZRKGameData::titleLib); }
 ZRKDataLib* ZRKHonorRequest::getHonorLib() { return ZRKGameData::part(&ZRKGameData::honorLib); }
 

@@ -122,7 +122,8 @@ int ZRKInventory::removeItemByLID(const std::string& lid, int bag)
     const std::size_t before = mItems.size();
     mItems.erase(std::remove_if(mItems.begin(), mItems.end(),
                                 [&](const core::XmlConfigHelper& i) {
-                                    return i.getStringVal(getLIDKey(), "") == lid && (bag == -1 || i.getIntVal("bag", -1) == bag);
+                                    return i.getStringVal(getLIDKey(), "") == lid &&
+                                           (bag == -1 || i.getIntVal("bag", -1) == bag);
                                 }),
                  mItems.end());
     return static_cast<int>(before - mItems.size());

@@ -6,7 +6,10 @@
 namespace kavri3D {
 namespace zrk {
 
-long ZRKJobRequest::getPcPurposeList(ZRKReply done) { return ZRKRequestBroker::call("ZRKJobRequest", "getPcPurposeList", done); }
+long ZRKJobRequest::getPcPurposeList(ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKJobRequest", "getPcPurposeList", done);
+}
 ZRKDataLib* ZRKJobRequest::getPurposeLib() { return ZRKGameData::part(&ZRKGameData::purposeLib); }
 
 } // namespace zrk

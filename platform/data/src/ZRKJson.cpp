@@ -20,16 +20,21 @@ const Json::Value& nullValue()
 std::string scalarText(const Json::Value& v)
 {
     switch (v.type()) {
-    case Json::stringValue: return v.asString();
-    case Json::booleanValue: return v.asBool() ? "true" : "false";
-    case Json::intValue: return std::to_string(v.asLargestInt());
-    case Json::uintValue: return std::to_string(v.asLargestUInt());
+    case Json::stringValue:
+        return v.asString();
+    case Json::booleanValue:
+        return v.asBool() ? "true" : "false";
+    case Json::intValue:
+        return std::to_string(v.asLargestInt());
+    case Json::uintValue:
+        return std::to_string(v.asLargestUInt());
     case Json::realValue: {
         std::ostringstream os;
         os << v.asDouble();
         return os.str();
     }
-    default: return std::string();
+    default:
+        return std::string();
     }
 }
 

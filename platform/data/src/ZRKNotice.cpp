@@ -4,9 +4,9 @@ namespace kavri3D {
 namespace zrk {
 
 namespace {
-const char* const kNames[ZRKNotice::KindCount] = {"join", "leave", "message", "chat", "presence", "roomInfo", "seat",
-                                                  "host", "player", "roomState", "invite", "kick", "roomGone", "dropped",
-                                                  "avatar", "roster"};
+const char* const kNames[ZRKNotice::KindCount] = {"join",     "leave",   "message", "chat",      "presence", "roomInfo",
+                                                  "seat",     "host",    "player",  "roomState", "invite",   "kick",
+                                                  "roomGone", "dropped", "avatar",  "roster"};
 } // namespace
 
 const char* ZRKNotice::name(Kind kind) { return kind >= 0 && kind < KindCount ? kNames[kind] : "?"; }

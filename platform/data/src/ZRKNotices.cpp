@@ -39,10 +39,10 @@ boost::shared_ptr<TiXmlElement> element(const std::string& name, const Json::Val
 } // namespace
 
 const ZRKNotices::Handler ZRKNotices::kHandlers[ZRKNotice::KindCount] = {
-    &ZRKNotices::join,   &ZRKNotices::leave,  &ZRKNotices::message,   &ZRKNotices::chat,   &ZRKNotices::presence,
-    &ZRKNotices::roomInfo, &ZRKNotices::seat, &ZRKNotices::host,      &ZRKNotices::player, &ZRKNotices::roomState,
-    &ZRKNotices::invite, &ZRKNotices::kick,   &ZRKNotices::roomGone,  &ZRKNotices::dropped,
-    &ZRKNotices::avatar, &ZRKNotices::roster};
+    &ZRKNotices::join,     &ZRKNotices::leave,     &ZRKNotices::message, &ZRKNotices::chat,
+    &ZRKNotices::presence, &ZRKNotices::roomInfo,  &ZRKNotices::seat,    &ZRKNotices::host,
+    &ZRKNotices::player,   &ZRKNotices::roomState, &ZRKNotices::invite,  &ZRKNotices::kick,
+    &ZRKNotices::roomGone, &ZRKNotices::dropped,   &ZRKNotices::avatar,  &ZRKNotices::roster};
 
 ZRKNotices::ZRKNotices(ZRKSession& session) : mSession(session) {}
 
@@ -69,7 +69,8 @@ void ZRKNotices::join(const ZRKMessage& n)
 {
     if (ZRKRoomState* room = mSession.getGameData().roomState(n.room))
         room->applyJoin(n.member, n.args);
-    mSession.getMsgClient()->receiveMemberJoin(mSession.decorateRoom(n.room), memberAddress(n), n.member == mSession.getUID());
+    mSession.getMsgClient()->receiveMemberJoin(mSession.decorateRoom(n.room), memberAddress(n),
+                                               n.member == mSession.getUID());
     mSession.getGameData().server().onRoomMember(n.room, n.member, true);
 }
 
@@ -86,7 +87,10 @@ void ZRKNotices::message(const ZRKMessage& n)
     mSession.getMsgClient()->receiveRoomMessage(mSession.decorateRoom(n.room), n.text, n.member == mSession.getUID());
 }
 
-void ZRKNotices::chat(const ZRKMessage& n) { mSession.getMsgClient()->receiveUserMessage(mSession.decorateUser(n.member), n.text); }
+void ZRKNotices::chat(const ZRKMessage& n)
+{
+    mSession.getMsgClient()->receiveUserMessage(mSession.decorateUser(n.member), n.text);
+}
 
 void ZRKNotices::presence(const ZRKMessage& n)
 {
@@ -102,7 +106,8 @@ void ZRKNotices::roomInfo(const ZRKMessage& n)
     room.applyInfo(n.args);
     const boost::shared_ptr<TiXmlElement> node = element("room", n.args.isObject() ? n.args["params"] : Json::Value());
     const std::string address = mSession.decorateRoom(n.room);
-    mSession.getMsgClient()->post(address, [address, node](core::MsgRoomCallback& c) { c.onRoomInfo(address, node.get()); });
+    mSession.getMsgClient()->post(address,
+                                  [address, node](core::MsgRoomCallback& c) { c.onRoomInfo(address, node.get()); });
 }
 
 void ZRKNotices::seat(const ZRKMessage& n)

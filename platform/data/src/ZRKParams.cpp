@@ -28,7 +28,8 @@ public:
 private:
     void skipBlanks()
     {
-        while (mAt < mText.size() && (mText[mAt] == ' ' || mText[mAt] == '\n' || mText[mAt] == '\r' || mText[mAt] == '\t'))
+        while (mAt < mText.size() &&
+               (mText[mAt] == ' ' || mText[mAt] == '\n' || mText[mAt] == '\r' || mText[mAt] == '\t'))
             ++mAt;
     }
     bool value(Json::Value& out, int depth)

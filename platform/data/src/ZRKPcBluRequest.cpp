@@ -6,7 +6,10 @@
 namespace kavri3D {
 namespace zrk {
 
-long ZRKPcBluRequest::getPcBluDrillList(ZRKReply done) { return ZRKRequestBroker::call("ZRKPcBluRequest", "getPcBluDrillList", done); }
+long ZRKPcBluRequest::getPcBluDrillList(ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKPcBluRequest", "getPcBluDrillList", done);
+}
 ZRKDataLib* ZRKPcBluRequest::getBluDrillLib() { return ZRKGameData::part(&ZRKGameData::bluDrillLib); }
 
 } // namespace zrk

@@ -17,7 +17,8 @@ int ZRKPlayerState::apply(const Json::Value& card)
         const char* key;
         core::XmlConfigHelper* view;
         int bit;
-    } parts[] = {{"info", &mInfo, ZRKNotice::Looks}, {"settings", &mSettings, ZRKNotice::Looks}, {"battle", &mBattle, 0}};
+    } parts[] = {
+        {"info", &mInfo, ZRKNotice::Looks}, {"settings", &mSettings, ZRKNotice::Looks}, {"battle", &mBattle, 0}};
     for (const auto& part : parts) {
         const Json::Value& value = card[part.key];
         const Json::Value& last = static_cast<const Json::Value&>(mLast)[part.key];

@@ -76,7 +76,8 @@ ZRKRequestBroker::ZRKRequestBroker() = default;
 // Pending completions are dropped, not run: their owners may already be gone.
 ZRKRequestBroker::~ZRKRequestBroker() { mSent.disconnect_all_slots(); }
 
-long ZRKRequestBroker::send(const std::string& kind, const std::string& op, const ZRKParams& params, const ZRKReply& done)
+long ZRKRequestBroker::send(const std::string& kind, const std::string& op, const ZRKParams& params,
+                            const ZRKReply& done)
 {
     Pending p;
     p.info.handle = mNextHandle++;
@@ -160,7 +161,8 @@ bool ZRKRequestBroker::complete(long handle, bool error, const std::string& text
     return complete(handle, error, text, std::move(views), ZRKSharedViews());
 }
 
-bool ZRKRequestBroker::complete(long handle, bool error, const std::string& text, Json::Value&& views, ZRKSharedViews&& shared)
+bool ZRKRequestBroker::complete(long handle, bool error, const std::string& text, Json::Value&& views,
+                                ZRKSharedViews&& shared)
 {
     auto it = mRequests.find(handle);
     if (it == mRequests.end() || it->second.answered)
@@ -173,7 +175,8 @@ bool ZRKRequestBroker::complete(long handle, bool error, const std::string& text
     return true;
 }
 
-bool ZRKRequestBroker::completeOldest(const std::string& op, bool error, const std::string& text, const Json::Value& views)
+bool ZRKRequestBroker::completeOldest(const std::string& op, bool error, const std::string& text,
+                                      const Json::Value& views)
 {
     for (auto& entry : mRequests)
         if (!entry.second.answered && entry.second.info.op == op)

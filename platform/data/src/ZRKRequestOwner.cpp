@@ -17,8 +17,9 @@ long ZRKRequestOwner::track(long handle)
     ZRKRequestBroker* broker = ZRKRequestBroker::getSingletonPtr();
     // Forget handles already answered so the list does not grow for ever.
     if (broker)
-        mHandles.erase(std::remove_if(mHandles.begin(), mHandles.end(), [broker](long h) { return !broker->isPending(h); }),
-                       mHandles.end());
+        mHandles.erase(
+            std::remove_if(mHandles.begin(), mHandles.end(), [broker](long h) { return !broker->isPending(h); }),
+            mHandles.end());
     if (handle)
         mHandles.push_back(handle);
     return handle;

@@ -16,7 +16,8 @@ ZRKRoomState* ZRKRoomRequest::getRoomState(const std::string& name, bool local, 
     if (local && make) {
         // The offline tutorial's room: written by the game, current until it is dropped.
         ZRKSession* session = ZRKSession::getSingletonPtr();
-        return data->makeLocalRoomState(name.empty() ? kLocalRoomName : name, session ? session->getUID() : std::string());
+        return data->makeLocalRoomState(name.empty() ? kLocalRoomName : name,
+                                        session ? session->getUID() : std::string());
     }
     if (ZRKRoomState* local = name.empty() ? data->localRoomState() : nullptr)
         return local;
@@ -30,7 +31,10 @@ ZRKRoomState* ZRKRoomRequest::getRoomState(const std::string& name, bool local, 
 const char* const ZRKRoomRequest::kLocalRoomName = "__local";
 
 long ZRKRoomRequest::changeTeam(ZRKReply done) { return ZRKRequestBroker::call("ZRKRoomRequest", "changeTeam", done); }
-long ZRKRoomRequest::kick(int seat, ZRKReply done) { return ZRKRequestBroker::call("ZRKRoomRequest", "kick", done, seat); }
+long ZRKRoomRequest::kick(int seat, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKRoomRequest", "kick", done, seat);
+}
 long ZRKRoomRequest::changeReadyState(bool ready, ZRKReply done)
 {
     return ZRKRequestBroker::call("ZRKRoomRequest", "changeReadyState", done, ready);
@@ -44,7 +48,10 @@ long ZRKRoomRequest::changeSlotFlag(int seat, bool open, ZRKReply done)
 {
     return ZRKRequestBroker::call("ZRKRoomRequest", "changeSlotFlag", done, seat, open);
 }
-long ZRKRoomRequest::changeMap(int mapId, ZRKReply done) { return ZRKRequestBroker::call("ZRKRoomRequest", "changeMap", done, mapId); }
+long ZRKRoomRequest::changeMap(int mapId, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKRoomRequest", "changeMap", done, mapId);
+}
 long ZRKRoomRequest::changeMapPVE(int mapId, unsigned index, ZRKReply done)
 {
     return ZRKRequestBroker::call("ZRKRoomRequest", "changeMapPVE", done, mapId, static_cast<int>(index));

@@ -12,7 +12,10 @@ const yake::logging::Channel logLine("ZRKRoomState");
 } // namespace
 namespace zrk {
 
-ZRKRoomState::ZRKRoomState(const std::string& roomName, const std::string& selfId) : mRoomName(roomName), mSelfId(selfId) {}
+ZRKRoomState::ZRKRoomState(const std::string& roomName, const std::string& selfId)
+    : mRoomName(roomName), mSelfId(selfId)
+{
+}
 
 ZRKRoomState::~ZRKRoomState()
 {
@@ -91,7 +94,8 @@ boost::signals2::connection ZRKRoomState::subscribeToRoomStateSignal(const RoomS
     return c;
 }
 
-boost::signals2::connection ZRKRoomState::subscribeToPlayerStateSignal(const PlayerStateSignal::slot_type& slot, bool now)
+boost::signals2::connection ZRKRoomState::subscribeToPlayerStateSignal(const PlayerStateSignal::slot_type& slot,
+                                                                       bool now)
 {
     boost::signals2::connection c = mPlayerStateSignal.connect(slot);
     if (now)

@@ -87,8 +87,7 @@ void ZRKServer::onListView(const std::string& name, const Json::Value& value)
             for (const Json::Value& entry : value)
                 if (entry.isObject() && mShop.size() < kMaxShopEntries)
                     mShop.emplace_back(entry);
-    }
-    else if (name == "zoneRandom") {
+    } else if (name == "zoneRandom") {
         mRandomMembers.clear();
         if (value.isArray())
             for (const Json::Value& v : value)

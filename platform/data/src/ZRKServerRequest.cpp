@@ -7,10 +7,22 @@
 namespace kavri3D {
 namespace zrk {
 
-long ZRKServerRequest::queryMaster(ZRKReply done) { return ZRKRequestBroker::call("ZRKServerRequest", "queryMaster", done); }
-long ZRKServerRequest::queryItemClasses(ZRKReply done) { return ZRKRequestBroker::call("ZRKServerRequest", "queryItemClasses", done); }
-long ZRKServerRequest::queryShop(ZRKReply done, bool refresh) { return ZRKRequestBroker::call("ZRKServerRequest", "queryShop", done, refresh); }
-long ZRKServerRequest::queryShopItem(ZRKReply done) { return ZRKRequestBroker::call("ZRKServerRequest", "queryShopItem", done); }
+long ZRKServerRequest::queryMaster(ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKServerRequest", "queryMaster", done);
+}
+long ZRKServerRequest::queryItemClasses(ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKServerRequest", "queryItemClasses", done);
+}
+long ZRKServerRequest::queryShop(ZRKReply done, bool refresh)
+{
+    return ZRKRequestBroker::call("ZRKServerRequest", "queryShop", done, refresh);
+}
+long ZRKServerRequest::queryShopItem(ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKServerRequest", "queryShopItem", done);
+}
 long ZRKServerRequest::quickMatch(ZRKReply done)
 {
     if (ZRKGameData* data = ZRKGameData::getSingletonPtr())
@@ -22,7 +34,10 @@ std::list<core::XmlConfigHelper> ZRKServerRequest::getRoomsFind()
     const ZRKServer* server = getServer();
     return server ? server->getRoomsFind() : std::list<core::XmlConfigHelper>();
 }
-long ZRKServerRequest::queryZones(ZRKReply done) { return ZRKRequestBroker::call("ZRKServerRequest", "queryZones", done); }
+long ZRKServerRequest::queryZones(ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKServerRequest", "queryZones", done);
+}
 long ZRKServerRequest::joinZone(long zoneId, ZRKReply done)
 {
     return ZRKRequestBroker::call("ZRKServerRequest", "joinZone", done, zoneId);

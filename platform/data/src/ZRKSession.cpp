@@ -50,7 +50,8 @@ ZRKSession::ZRKSession(std::unique_ptr<ZRKTransport> transport)
         if (mTransport)
             mTransport->send(ZRKMessage::request(info));
     });
-    mMsgClient.setOutlet([this](const std::string& op, const std::string& to, const std::string& text) { say(op, to, text); });
+    mMsgClient.setOutlet(
+        [this](const std::string& op, const std::string& to, const std::string& text) { say(op, to, text); });
     setTransport(std::move(transport));
 }
 
@@ -91,8 +92,11 @@ bool ZRKSession::login(const std::string& name, const std::string& password, con
     params["name"] = name;
     params["password"] = password;
     // Quotes kept: a password may hold any character, and must reach the server unchanged.
-    mLoginHandle = mRequests.track(mBroker->send("ZRKSession", "login", ZRKParamText::makeQuoted(params),
-        mRequests.guard([this, name, slot](bool error, const std::string& text) { onLoginReply(error, text, name, slot); })));
+    mLoginHandle =
+        mRequests.track(mBroker->send("ZRKSession", "login", ZRKParamText::makeQuoted(params),
+                                      mRequests.guard([this, name, slot](bool error, const std::string& text) {
+                                          onLoginReply(error, text, name, slot);
+                                      })));
     return true;
 }
 
@@ -194,7 +198,10 @@ void ZRKSession::tellEnteredState()
     mMsgClient.postScene([room](core::MsgRoomCallback& c) { c.onRoomReady(room); });
 }
 
-void ZRKSession::teleportAdv(const std::string& state, const std::string& params) { teleport(std::string(), state, params); }
+void ZRKSession::teleportAdv(const std::string& state, const std::string& params)
+{
+    teleport(std::string(), state, params);
+}
 
 namespace {
 /// The entry's parameter text as the game always wrote it, beside the values themselves.
@@ -218,16 +225,17 @@ long ZRKSession::enter(const std::string& room, const core::XmlConfigHelper& ent
 
 long ZRKSession::enterWith(const std::string& room, const ZRKParams& params)
 {
-    return mRequests.track(mBroker->send("ZRKSession", "enter", params, mRequests.guard([this, room](bool error, const std::string& reply) {
-        int code = codeOf(reply, 1);
-        if (error && code <= 0)
-            code = 1; // a failure never reads as an accepted entry
-        if (code <= 0) {
-            mCurrentRoom = room;
-            mRoomsIn.insert(room);
-        }
-        mMsgClient.receiveEnterReply(room, code, reply);
-    })));
+    return mRequests.track(mBroker->send("ZRKSession", "enter", params,
+                                         mRequests.guard([this, room](bool error, const std::string& reply) {
+                                             int code = codeOf(reply, 1);
+                                             if (error && code <= 0)
+                                                 code = 1; // a failure never reads as an accepted entry
+                                             if (code <= 0) {
+                                                 mCurrentRoom = room;
+                                                 mRoomsIn.insert(room);
+                                             }
+                                             mMsgClient.receiveEnterReply(room, code, reply);
+                                         })));
 }
 
 void ZRKSession::leave(const std::string& room)
@@ -271,7 +279,10 @@ void ZRKSession::removeMsgRoomCallback(core::MsgRoomCallback* callback) { mMsgCl
 
 void ZRKSession::setMsgRoomSceneCallback(core::MsgRoomCallback* callback) { mMsgClient.setSceneCallback(callback); }
 
-std::string ZRKSession::undecorateUser(const std::string& address) const { return address.substr(0, address.find('@')); }
+std::string ZRKSession::undecorateUser(const std::string& address) const
+{
+    return address.substr(0, address.find('@'));
+}
 
 std::string ZRKSession::undecorateRoomUser(const std::string& member) const
 {

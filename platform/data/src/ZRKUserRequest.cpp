@@ -11,22 +11,61 @@
 namespace kavri3D {
 namespace zrk {
 
-long ZRKUserRequest::queryUserInfo0(const std::string& product, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInfo0", done, product); }
-long ZRKUserRequest::queryUserInfo(const std::string& uid, bool full, bool refresh, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInfo", done, uid, full, refresh); }
-long ZRKUserRequest::queryUserInfo(const std::string& uid, bool full, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInfo", done, uid, full); }
-long ZRKUserRequest::queryUserDefState(const std::string& uid, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserDefState", done, uid); }
-long ZRKUserRequest::queryUserDefState(const std::string& uid, bool refresh, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserDefState", done, uid, refresh); }
-long ZRKUserRequest::queryUserInventory(int role, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInventory", done, role); }
-long ZRKUserRequest::queryUserInventory(int role, bool refresh, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInventory", done, role, refresh); }
-long ZRKUserRequest::queryUserInventory(const std::string& uid, int pcId, bool refresh, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInventory", done, uid, pcId, refresh); }
+long ZRKUserRequest::queryUserInfo0(const std::string& product, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInfo0", done, product);
+}
+long ZRKUserRequest::queryUserInfo(const std::string& uid, bool full, bool refresh, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInfo", done, uid, full, refresh);
+}
+long ZRKUserRequest::queryUserInfo(const std::string& uid, bool full, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInfo", done, uid, full);
+}
+long ZRKUserRequest::queryUserDefState(const std::string& uid, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKUserRequest", "queryUserDefState", done, uid);
+}
+long ZRKUserRequest::queryUserDefState(const std::string& uid, bool refresh, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKUserRequest", "queryUserDefState", done, uid, refresh);
+}
+long ZRKUserRequest::queryUserInventory(int role, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInventory", done, role);
+}
+long ZRKUserRequest::queryUserInventory(int role, bool refresh, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInventory", done, role, refresh);
+}
+long ZRKUserRequest::queryUserInventory(const std::string& uid, int pcId, bool refresh, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKUserRequest", "queryUserInventory", done, uid, pcId, refresh);
+}
 ZRKInventory* ZRKUserRequest::getInventory1() { return ZRKGameData::part(&ZRKGameData::inventory1); }
-long ZRKUserRequest::queryUserByNick(const std::string& nick, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserByNick", done, nick); }
-long ZRKUserRequest::queryPcStats(ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryPcStats", done); }
-long ZRKUserRequest::queryUseFunItem(const ZRKParams& params, ZRKReply done) { return ZRKRequestBroker::post("ZRKUserRequest", "queryUseFunItem", params, done); }
+long ZRKUserRequest::queryUserByNick(const std::string& nick, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKUserRequest", "queryUserByNick", done, nick);
+}
+long ZRKUserRequest::queryPcStats(ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKUserRequest", "queryPcStats", done);
+}
+long ZRKUserRequest::queryUseFunItem(const ZRKParams& params, ZRKReply done)
+{
+    return ZRKRequestBroker::post("ZRKUserRequest", "queryUseFunItem", params, done);
+}
 core::XmlConfigHelper ZRKUserRequest::getUseFunItemInfo() { return ZRKGameData::liveView("useFunItem"); }
-long ZRKUserRequest::queryBagOpenBox(const std::string& text, ZRKReply done) { return ZRKRequestBroker::post("ZRKUserRequest", "queryBagOpenBox", text, done); }
+long ZRKUserRequest::queryBagOpenBox(const std::string& text, ZRKReply done)
+{
+    return ZRKRequestBroker::post("ZRKUserRequest", "queryBagOpenBox", text, done);
+}
 core::XmlConfigHelper ZRKUserRequest::getBagOpenBoxInfo() { return ZRKGameData::liveView("bagOpenBox"); }
-long ZRKUserRequest::queryBagUnlockRank(const std::string& text, ZRKReply done) { return ZRKRequestBroker::post("ZRKUserRequest", "queryBagUnlockRank", text, done); }
+long ZRKUserRequest::queryBagUnlockRank(const std::string& text, ZRKReply done)
+{
+    return ZRKRequestBroker::post("ZRKUserRequest", "queryBagUnlockRank", text, done);
+}
 core::XmlConfigHelper ZRKUserRequest::getBagUnlockRankInfo() { return ZRKGameData::liveView("bagUnlockRank"); }
 std::string ZRKUserRequest::getRankName(int rank)
 {
@@ -38,14 +77,38 @@ std::string ZRKUserRequest::getRankName(int rank)
         return names[static_cast<Json::ArrayIndex>(rank)].asString();
     return "Rank " + std::to_string(rank);
 }
-long ZRKUserRequest::bagRange(const std::string& text, ZRKReply done) { return ZRKRequestBroker::post("ZRKUserRequest", "bagRange", text, done); }
-long ZRKUserRequest::bagDrop(const std::string& text, ZRKReply done) { return ZRKRequestBroker::post("ZRKUserRequest", "bagDrop", text, done); }
-long ZRKUserRequest::addStatsPoint(const ZRKParams& params, ZRKReply done) { return ZRKRequestBroker::post("ZRKUserRequest", "addStatsPoint", params, done); }
-long ZRKUserRequest::changeSlot(const core::XmlConfigHelper& params, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "changeSlot", done, params); }
-long ZRKUserRequest::queryUserCreateChar(const std::string& sex, const std::string& nickname, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "queryUserCreateChar", done, sex, nickname); }
-long ZRKUserRequest::regDefState(const core::XmlConfigHelper& params, ZRKReply done) { return ZRKRequestBroker::call("ZRKUserRequest", "regDefState", done, params); }
-core::XmlConfigHelper ZRKUserRequest::getUserInfo(const std::string& uid) { return ZRKGameData::liveView("userInfo/" + uid); }
-core::XmlConfigHelper ZRKUserRequest::getUserSetting(const std::string& uid) { return ZRKGameData::liveView("userSetting/" + uid); }
+long ZRKUserRequest::bagRange(const std::string& text, ZRKReply done)
+{
+    return ZRKRequestBroker::post("ZRKUserRequest", "bagRange", text, done);
+}
+long ZRKUserRequest::bagDrop(const std::string& text, ZRKReply done)
+{
+    return ZRKRequestBroker::post("ZRKUserRequest", "bagDrop", text, done);
+}
+long ZRKUserRequest::addStatsPoint(const ZRKParams& params, ZRKReply done)
+{
+    return ZRKRequestBroker::post("ZRKUserRequest", "addStatsPoint", params, done);
+}
+long ZRKUserRequest::changeSlot(const core::XmlConfigHelper& params, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKUserRequest", "changeSlot", done, params);
+}
+long ZRKUserRequest::queryUserCreateChar(const std::string& sex, const std::string& nickname, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKUserRequest", "queryUserCreateChar", done, sex, nickname);
+}
+long ZRKUserRequest::regDefState(const core::XmlConfigHelper& params, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKUserRequest", "regDefState", done, params);
+}
+core::XmlConfigHelper ZRKUserRequest::getUserInfo(const std::string& uid)
+{
+    return ZRKGameData::liveView("userInfo/" + uid);
+}
+core::XmlConfigHelper ZRKUserRequest::getUserSetting(const std::string& uid)
+{
+    return ZRKGameData::liveView("userSetting/" + uid);
+}
 std::list<core::XmlConfigHelper> ZRKUserRequest::getUserSettings()
 {
     std::list<core::XmlConfigHelper> out;
@@ -80,7 +143,8 @@ void ZRKUserRequest::getBBRSlots(std::vector<int>& out, int pcId, int level)
     const Json::Value& sets = lib ? lib->records() : Json::Value::nullSingleton();
     if (!sets.isArray() || sets.empty())
         return;
-    const Json::ArrayIndex which = static_cast<Json::ArrayIndex>((pcId < 0 ? -(pcId + 1) : pcId) % static_cast<int>(sets.size()));
+    const Json::ArrayIndex which =
+        static_cast<Json::ArrayIndex>((pcId < 0 ? -(pcId + 1) : pcId) % static_cast<int>(sets.size()));
     const Json::Value& bands = sets[which];
     const Json::Value* best = nullptr;
     int bestLevel = -1;
@@ -120,16 +184,34 @@ long purchase(const char* op, const std::string& text, const std::string& id, ZR
 }
 } // namespace
 
-long ZRKUserRequest::shopCheckout(const std::string& text, ZRKReply done) { return purchase("shopCheckout", text, newPurchaseId(), done); }
-long ZRKUserRequest::shopRenewval(const std::string& text, ZRKReply done) { return purchase("shopRenewval", text, newPurchaseId(), done); }
-long ZRKUserRequest::shopCheckout(const std::string& text, const std::string& id, ZRKReply done) { return purchase("shopCheckout", text, id, done); }
-long ZRKUserRequest::shopRenewval(const std::string& text, const std::string& id, ZRKReply done) { return purchase("shopRenewval", text, id, done); }
+long ZRKUserRequest::shopCheckout(const std::string& text, ZRKReply done)
+{
+    return purchase("shopCheckout", text, newPurchaseId(), done);
+}
+long ZRKUserRequest::shopRenewval(const std::string& text, ZRKReply done)
+{
+    return purchase("shopRenewval", text, newPurchaseId(), done);
+}
+long ZRKUserRequest::shopCheckout(const std::string& text, const std::string& id, ZRKReply done)
+{
+    return purchase("shopCheckout", text, id, done);
+}
+long ZRKUserRequest::shopRenewval(const std::string& text, const std::string& id, ZRKReply done)
+{
+    return purchase("shopRenewval", text, id, done);
+}
 long ZRKUserRequest::shopPropsCheckout(const std::string& text, ZRKReply done)
 {
     return purchase("shopPropsCheckout", text, newPurchaseId(), done);
 }
-long ZRKUserRequest::guildshoppay(const std::string& text, ZRKReply done) { return purchase("guildshoppay", text, newPurchaseId(), done); }
-long ZRKUserRequest::arenashoppay(const std::string& text, ZRKReply done) { return purchase("arenashoppay", text, newPurchaseId(), done); }
+long ZRKUserRequest::guildshoppay(const std::string& text, ZRKReply done)
+{
+    return purchase("guildshoppay", text, newPurchaseId(), done);
+}
+long ZRKUserRequest::arenashoppay(const std::string& text, ZRKReply done)
+{
+    return purchase("arenashoppay", text, newPurchaseId(), done);
+}
 long ZRKUserRequest::giftCheckout(int receiver, std::string message, int money, const std::string& text, ZRKReply done)
 {
     Json::Value args(Json::objectValue);
@@ -208,7 +290,8 @@ core::AvatarPtr ZRKUserRequest::getAvatar()
 {
     core::AvatarManager* avatars = getAvatarManager();
     ZRKSession* session = ZRKSession::getSingletonPtr();
-    return avatars && session && !session->getUID().empty() ? avatars->findAvatar(session->getUID()) : core::AvatarPtr();
+    return avatars && session && !session->getUID().empty() ? avatars->findAvatar(session->getUID())
+                                                            : core::AvatarPtr();
 }
 
 namespace {

@@ -20,8 +20,9 @@ namespace gui {
 AreaPage::AreaPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
                    EventDispatcher& dispatcher, std::function<void()> openForge, std::function<void()> openBag,
                    std::function<void()> openShop)
-    : GuiPage(kKind, windowName, title, params, std::move(parent)), mDispatcher(dispatcher), mOpenForge(std::move(openForge)),
-      mOpenBag(std::move(openBag)), mOpenShop(std::move(openShop)), mVolumes(kKind, params, dispatcher)
+    : GuiPage(kKind, windowName, title, params, std::move(parent)), mDispatcher(dispatcher),
+      mOpenForge(std::move(openForge)), mOpenBag(std::move(openBag)), mOpenShop(std::move(openShop)),
+      mVolumes(kKind, params, dispatcher)
 {
     setFrameArea(0.25f, 0.2f, 0.75f, 0.8f);
 }
@@ -36,17 +37,16 @@ const float kSideX = 0.78f, kSideWidth = 0.18f;
 void AreaPage::addButton(CEGUI::Window& frame, const char* name, const char* text, float x, float y, float w, float h,
                          std::function<void()> action)
 {
-    mButtonConnections.emplace_back(addWidget(frame, "TaharezLook/Button", name, text, x, y, w, h)
-                                        ->subscribeEvent(CEGUI::PushButton::EventClicked,
-                                                         [action = std::move(action)](const CEGUI::EventArgs&) {
-                                                             try {
-                                                                 action();
-                                                             } catch (const std::exception& e) {
-                                                                 guiLog(Severity::Error,
-                                                                        "area page button failed: ", e.what());
-                                                             }
-                                                             return true;
-                                                         }));
+    mButtonConnections.emplace_back(
+        addWidget(frame, "TaharezLook/Button", name, text, x, y, w, h)
+            ->subscribeEvent(CEGUI::PushButton::EventClicked, [action = std::move(action)](const CEGUI::EventArgs&) {
+                try {
+                    action();
+                } catch (const std::exception& e) {
+                    guiLog(Severity::Error, "area page button failed: ", e.what());
+                }
+                return true;
+            }));
 }
 
 void AreaPage::buildContent(CEGUI::Window& frame)
@@ -105,7 +105,8 @@ void AreaPage::buildTileScreen(CEGUI::Window& frame)
 {
     // In the zones' place, made last so that it draws above them; hidden until the game asks for it.
     CEGUI::Window* screen = CEGUI::WindowManager::getSingleton().createWindow("TaharezLook/FrameWindow", "TileScreen");
-    screen->setArea(CEGUI::URect(CEGUI::UDim(0.04f, 0), CEGUI::UDim(0.04f, 0), CEGUI::UDim(0.76f, 0), CEGUI::UDim(0.80f, 0)));
+    screen->setArea(
+        CEGUI::URect(CEGUI::UDim(0.04f, 0), CEGUI::UDim(0.04f, 0), CEGUI::UDim(0.76f, 0), CEGUI::UDim(0.80f, 0)));
     screen->setText("Tiles");
     auto* fw = static_cast<CEGUI::FrameWindow*>(screen);
     fw->setCloseButtonEnabled(false);
@@ -114,8 +115,8 @@ void AreaPage::buildTileScreen(CEGUI::Window& frame)
     screen->setVisible(false);
     frame.addChild(screen);
     addWidget(*screen, "TaharezLook/Listbox", "TileList", "", 0.04f, 0.04f, 0.92f, 0.70f);
-    addWidget(*screen, "TaharezLook/StaticText", "TileNote", "", 0.04f, 0.77f, 0.60f, 0.18f)->setProperty("FrameEnabled",
-                                                                                                        "false");
+    addWidget(*screen, "TaharezLook/StaticText", "TileNote", "", 0.04f, 0.77f, 0.60f, 0.18f)
+        ->setProperty("FrameEnabled", "false");
     addButton(*screen, "TileClose", "Close", 0.70f, 0.78f, 0.26f, 0.17f, [this] {
         if (CEGUI::Window* frame = window(); frame && frame->isChild("TileScreen"))
             frame->getChild("TileScreen")->setVisible(false);
@@ -218,8 +219,8 @@ void AreaPage::showMembers(ParamList& list)
         const auto* roles = n && n->name == "roles" ? boost::any_cast<std::vector<RoleAttr>>(&n->value) : nullptr;
         for (std::size_t i = 0; roles && i < roles->size() && lines.size() < kMembersShown; ++i) {
             const RoleAttr& r = (*roles)[i];
-            lines.push_back((r.pc_nickname.empty() ? r.member_name : r.pc_nickname) + "  (Lv " + std::to_string(r.pc_lv) +
-                            ")");
+            lines.push_back((r.pc_nickname.empty() ? r.member_name : r.pc_nickname) + "  (Lv " +
+                            std::to_string(r.pc_lv) + ")");
         }
     }
     if (CEGUI::Window* frame = window(); frame && frame->isChild("Members"))

@@ -17,8 +17,8 @@ namespace gui {
 
 namespace {
 const char kCellPrefix[] = "Cell_";
-const char* const kSlotNames[BagPage::kWornSlots] = {"suite", "hairstyle", "coat", "back",  "hand", "shoes",
-                                                      "bracelet", "ring", "mouth", "eye", "face", "looks"};
+const char* const kSlotNames[BagPage::kWornSlots] = {"suite",    "hairstyle", "coat",  "back", "hand", "shoes",
+                                                     "bracelet", "ring",      "mouth", "eye",  "face", "looks"};
 const char kIconName[] = "Icon";
 // The page's grid: the player's figure on the left, beside it the worn slots in two columns wide
 // enough for their names; on the right a row for each weapon bag and one for the props, the bag
@@ -86,7 +86,8 @@ CEGUI::URect cellArea(int slot)
         x = kRight + cw * static_cast<float>(index % kBagColumns);
         y = kBagTop + ch * static_cast<float>(index / kBagColumns);
     }
-    return CEGUI::URect(CEGUI::UDim(x, 0), CEGUI::UDim(y, 0), CEGUI::UDim(x + cw - 0.005f, 0), CEGUI::UDim(y + ch - 0.005f, 0));
+    return CEGUI::URect(CEGUI::UDim(x, 0), CEGUI::UDim(y, 0), CEGUI::UDim(x + cw - 0.005f, 0),
+                        CEGUI::UDim(y + ch - 0.005f, 0));
 }
 
 ParamNode windowNode(const std::string& name, CEGUI::Window* window)
@@ -103,8 +104,8 @@ ParamNode windowNode(const std::string& name, CEGUI::Window* window)
 BagPage::BagPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
                  std::vector<std::string> images, int columns, EventDispatcher& dispatcher,
                  const std::vector<std::string>& imagesets, std::function<void()> back)
-    : PortraitPage(kKind, windowName, title, params, std::move(parent), std::move(images), columns), mDispatcher(dispatcher),
-      mBack(std::move(back)), mImagesets(imagesets)
+    : PortraitPage(kKind, windowName, title, params, std::move(parent), std::move(images), columns),
+      mDispatcher(dispatcher), mBack(std::move(back)), mImagesets(imagesets)
 {
     for (int slot = 1; slot <= kWornSlots; ++slot)
         mCells[slot].slot = slot;
@@ -133,7 +134,8 @@ std::string BagPage::slotName(int slot) { return slot >= 1 && slot <= kWornSlots
 
 void BagPage::buildContent(CEGUI::Window& frame)
 {
-    frame.setArea(CEGUI::URect(CEGUI::UDim(0.16f, 0), CEGUI::UDim(0.03f, 0), CEGUI::UDim(0.99f, 0), CEGUI::UDim(0.97f, 0)));
+    frame.setArea(
+        CEGUI::URect(CEGUI::UDim(0.16f, 0), CEGUI::UDim(0.03f, 0), CEGUI::UDim(0.99f, 0), CEGUI::UDim(0.97f, 0)));
     CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
     // A new frame: the old cells went with the old one.
     mClickConnections.clear();
@@ -147,7 +149,8 @@ void BagPage::buildContent(CEGUI::Window& frame)
         w->setUserData(&cell.second);
         // The icon over the button; clicks go through it to the button.
         CEGUI::Window* icon = wm.createWindow("TaharezLook/StaticImage", kIconName);
-        icon->setArea(CEGUI::URect(CEGUI::UDim(0.1f, 0), CEGUI::UDim(0.1f, 0), CEGUI::UDim(0.9f, 0), CEGUI::UDim(0.9f, 0)));
+        icon->setArea(
+            CEGUI::URect(CEGUI::UDim(0.1f, 0), CEGUI::UDim(0.1f, 0), CEGUI::UDim(0.9f, 0), CEGUI::UDim(0.9f, 0)));
         icon->setProperty("FrameEnabled", "False");
         icon->setProperty("BackgroundEnabled", "False");
         icon->setMousePassThroughEnabled(true);
@@ -158,21 +161,21 @@ void BagPage::buildContent(CEGUI::Window& frame)
         w->setProperty("VertLabelFormatting", "BottomAligned");
         w->setProperty("HorzLabelFormatting", "WordWrapCentreAligned");
         w->setTooltipType("TaharezLook/Tooltip");
-        mClickConnections.emplace_back(
-            w->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&BagPage::onCellClicked, this)));
+        mClickConnections.emplace_back(w->subscribeEvent(CEGUI::PushButton::EventClicked,
+                                                         CEGUI::Event::Subscriber(&BagPage::onCellClicked, this)));
         frame.addChild(w);
     }
     addActions(frame);
     // The player's own figure, as the game draws it live, beside what he wears; no frame of
     // its own, so that nothing shows where the game draws no figure.
     addPicture(frame, kFigure,
-               CEGUI::URect(CEGUI::UDim(kFigureLeft, 0), CEGUI::UDim(0.02f, 0), CEGUI::UDim(kFigureLeft + kFigureWidth, 0),
-                            CEGUI::UDim(kCellsBottom, 0)),
+               CEGUI::URect(CEGUI::UDim(kFigureLeft, 0), CEGUI::UDim(0.02f, 0),
+                            CEGUI::UDim(kFigureLeft + kFigureWidth, 0), CEGUI::UDim(kCellsBottom, 0)),
                nullptr)
         ->setProperty("FrameEnabled", "false");
     CEGUI::Window* boxes = wm.createWindow("DefaultWindow", "Boxes");
-    boxes->setArea(CEGUI::URect(CEGUI::UDim(0, 0), CEGUI::UDim(kStatusTop + kStatusHeight + 0.005f, 0), CEGUI::UDim(1, 0),
-                                CEGUI::UDim(1, 0)));
+    boxes->setArea(CEGUI::URect(CEGUI::UDim(0, 0), CEGUI::UDim(kStatusTop + kStatusHeight + 0.005f, 0),
+                                CEGUI::UDim(1, 0), CEGUI::UDim(1, 0)));
     frame.addChild(boxes);
     PortraitPage::buildContent(*boxes);
     for (const auto& cell : mCells)
@@ -187,25 +190,27 @@ void BagPage::addActions(CEGUI::Window& frame)
         const float x = 0.02f + (w + 0.01f) * static_cast<float>(i % kActionsPerRow);
         const float y = kActionsTop + (kActionsHeight + 0.005f) * static_cast<float>(i / kActionsPerRow);
         CEGUI::Window* button = addWidget(frame, "TaharezLook/Button", action, action, x, y, w, kActionsHeight);
-        mClickConnections.emplace_back(
-            button->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&BagPage::onActionClicked, this)));
+        mClickConnections.emplace_back(button->subscribeEvent(
+            CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&BagPage::onActionClicked, this)));
         ++i;
     }
     // What a renaming item takes.
     const float x = 0.02f + (w + 0.01f) * kActionsPerRow;
     addWidget(frame, "TaharezLook/Editbox", "FunParam", "", x, kActionsTop, 0.98f - x, kActionsHeight);
-    CEGUI::Window* status = addWidget(frame, "TaharezLook/StaticText", "Status", mStatus, 0.02f, kStatusTop, 0.7f, kStatusHeight);
+    CEGUI::Window* status =
+        addWidget(frame, "TaharezLook/StaticText", "Status", mStatus, 0.02f, kStatusTop, 0.7f, kStatusHeight);
     status->setProperty("HorzFormatting", "WordWrapLeftAligned");
     status->setTextParsingEnabled(false); // item names and the server's texts, as written
     for (const char* choice : {"Yes", "No"}) {
         const bool yes = choice[0] == 'Y';
-        CEGUI::Window* button =
-            addWidget(frame, "TaharezLook/Button", choice, choice, yes ? 0.73f : 0.86f, kStatusTop, 0.12f, kStatusHeight);
+        CEGUI::Window* button = addWidget(frame, "TaharezLook/Button", choice, choice, yes ? 0.73f : 0.86f, kStatusTop,
+                                          0.12f, kStatusHeight);
         button->setVisible(mAsking);
-        mClickConnections.emplace_back(button->subscribeEvent(CEGUI::PushButton::EventClicked, [this, yes](const CEGUI::EventArgs&) {
-            answer(yes);
-            return true;
-        }));
+        mClickConnections.emplace_back(
+            button->subscribeEvent(CEGUI::PushButton::EventClicked, [this, yes](const CEGUI::EventArgs&) {
+                answer(yes);
+                return true;
+            }));
     }
 }
 
@@ -314,7 +319,9 @@ bool BagPage::recycleMarked()
     }
     params().clear(kKind);
     params().set(kKind, ParamNode("slots", mMarked, static_cast<std::int32_t>(mMarked.size()), ParamNode::Record));
-    params().set(kKind, ParamNode::text("text", "Recycle " + names + "? They are gone for good; the shop pays their recycle price in coins."));
+    params().set(kKind,
+                 ParamNode::text("text", "Recycle " + names +
+                                             "? They are gone for good; the shop pays their recycle price in coins."));
     setStatus(std::string());
     mRecycled = mMarked;
     mRecycledNames = names;
@@ -556,7 +563,8 @@ bool BagPage::answer(bool yes)
     }
     setStatus("Renewing " + itemText(mRenewItem) + "...");
     params().clear(kKind);
-    params().set(kKind, ParamNode("prices", mRenewOffer, static_cast<std::int32_t>(sizeof(ShopData)), ParamNode::Record));
+    params().set(kKind,
+                 ParamNode("prices", mRenewOffer, static_cast<std::int32_t>(sizeof(ShopData)), ParamNode::Record));
     params().set(kKind, ParamNode::integer("pci_slot", mRenewItem.pci_slot));
     params().set(kKind, ParamNode::integer("pci_num", mRenewItem.pci_num));
     mRenewSent = true;
@@ -566,7 +574,8 @@ bool BagPage::answer(bool yes)
 
 void BagPage::tellAfterBag()
 {
-    if (!mRecycled.empty() && std::none_of(mRecycled.begin(), mRecycled.end(), [this](int slot) { return itemAt(slot) != 0; })) {
+    if (!mRecycled.empty() &&
+        std::none_of(mRecycled.begin(), mRecycled.end(), [this](int slot) { return itemAt(slot) != 0; })) {
         mRecycled.clear();
         setStatus("Recycled " + mRecycledNames + ".");
         mDispatcher.callback(kAttrLoadEventId, params().handle(kKind)); // the coins it paid

@@ -17,12 +17,11 @@ namespace gui {
 
 class EventDispatcher;
 
-/// The bag: the player's figure (the live picture "myself"), the twelve worn slots, the three weapon bags (slots 21-29, 31-39, 41-49), the
-/// props bag (51-60) and the cells of the bag proper, each a button showing its item's icon
-/// from the GUI's image sets (a placeholder for an icon they lack) and carrying a cell record
-/// as user data. Clicking an item and then a slot moves it (the slot-exchange event gets "src"
-/// and "dst"); each new bag list dresses the player's character in the worn items (the outfit
-/// event gets "equlst").
+/// The bag: the player's figure (the live picture "myself"), the twelve worn slots, the three weapon bags (slots 21-29,
+/// 31-39, 41-49), the props bag (51-60) and the cells of the bag proper, each a button showing its item's icon from the
+/// GUI's image sets (a placeholder for an icon they lack) and carrying a cell record as user data. Clicking an item and
+/// then a slot moves it (the slot-exchange event gets "src" and "dst"); each new bag list dresses the player's
+/// character in the worn items (the outfit event gets "equlst").
 class BagPage : public PortraitPage {
 public:
     static constexpr int kKind = 12;
@@ -50,7 +49,7 @@ public:
     static constexpr int kWornSlots = 12;
     static constexpr int kFirstBagSlot = 61;
     static constexpr int kBagCells = 30;
-    static constexpr int kWeaponBags = 3;    ///< slots 21-29, 31-39, 41-49
+    static constexpr int kWeaponBags = 3; ///< slots 21-29, 31-39, 41-49
     static constexpr int kWeaponCells = 9;
     static constexpr int kFirstPropSlot = 51;
     static constexpr int kPropCells = 10;
@@ -137,23 +136,23 @@ private:
     std::function<void()> mBack; ///< "Back": the screen the bag was opened from
     const std::vector<std::string>& mImagesets;
     std::vector<std::string> mTriedImagesets;
-    std::map<int, BagCell> mCells;          ///< the windows' user data, by slot
-    std::map<int, BagData> mItems;          ///< the last bag list, by slot
+    std::map<int, BagCell> mCells;                      ///< the windows' user data, by slot
+    std::map<int, BagData> mItems;                      ///< the last bag list, by slot
     const std::map<int, std::string>* mIcons = nullptr; ///< read in place, owned by the icon event
-    std::vector<BlockData> mOutfit;         ///< what the outfit event reads
+    std::vector<BlockData> mOutfit;                     ///< what the outfit event reads
     std::vector<BlockData*> mOutfitList;
     int mSelected = 0;
     int mRenewSlot = 0; ///< the slot whose offers were asked for, 0 for none
     bool mAsking = false;
     std::string mStatus;
-    ShopData mRenewOffer;   ///< what the question asked about (its chosen offer)
-    BagData mRenewItem;     ///< the item renewed, as it was when asked
-    bool mRenewSent = false; ///< the renewal went: the next bag lists tell whether it took
-    BagData mShown;         ///< the item held up, as the room is told of it
-    std::vector<int> mRecycled;  ///< the slots the last recycle asked about
-    std::string mRecycledNames;  ///< what they held, as the question named it
-    BagData mUsed;               ///< the item "Use" went to last
-    std::string mUsedParam;      ///< what was typed for it (a new name)
+    ShopData mRenewOffer;       ///< what the question asked about (its chosen offer)
+    BagData mRenewItem;         ///< the item renewed, as it was when asked
+    bool mRenewSent = false;    ///< the renewal went: the next bag lists tell whether it took
+    BagData mShown;             ///< the item held up, as the room is told of it
+    std::vector<int> mRecycled; ///< the slots the last recycle asked about
+    std::string mRecycledNames; ///< what they held, as the question named it
+    BagData mUsed;              ///< the item "Use" went to last
+    std::string mUsedParam;     ///< what was typed for it (a new name)
     bool mMarking = false;
     bool mUseArmed = false;
     std::vector<int> mMarked;

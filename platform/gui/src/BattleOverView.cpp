@@ -40,7 +40,8 @@ BattleOverView::BattleOverView(ParamStore& params, ParentSource parent)
 {
 }
 
-void BattleOverView::setResult(const std::vector<PlayerRecord>& players, int tactic, const std::vector<AwardBoxItem>& awards)
+void BattleOverView::setResult(const std::vector<PlayerRecord>& players, int tactic,
+                               const std::vector<AwardBoxItem>& awards)
 {
     mPlayers = players;
     mTactic = tactic;
@@ -84,7 +85,8 @@ void BattleOverView::buildContent(CEGUI::Window& frame)
     std::vector<Row> rows;
     for (const PlayerRecord& p : mPlayers) {
         char counters[128];
-        std::snprintf(counters, sizeof counters, "shots %d  hits %d  damage %d  kills %d", p.shots, p.hits, p.damage, p.kills);
+        std::snprintf(counters, sizeof counters, "shots %d  hits %d  damage %d  kills %d", p.shots, p.hits, p.damage,
+                      p.kills);
         rows.push_back(Row{p.team ? "Red" : "Blue", p.nickname + (p.me ? " (me)" : ""), counters});
     }
     const CEGUI::Font* font = CEGUI::System::getSingleton().getDefaultGUIContext().getDefaultFont();
@@ -97,7 +99,8 @@ void BattleOverView::buildContent(CEGUI::Window& frame)
         widths[1] = std::max(widths[1], extent(r.name));
         widths[2] = std::max(widths[2], extent(r.counters));
     }
-    const float left = kCellPadding, barLeft = left + widths[0] + widths[1], countersLeft = barLeft + kBarWidth + kCellPadding;
+    const float left = kCellPadding, barLeft = left + widths[0] + widths[1],
+                countersLeft = barLeft + kBarWidth + kCellPadding;
     const float needed = countersLeft + widths[2] + 2 * kCellPadding + kFrameEdges;
     const CEGUI::Sizef screen = CEGUI::System::getSingleton().getRenderer()->getDisplaySize();
     const float shown = std::min(std::max(needed, frame.getWidth().d_scale * screen.d_width), screen.d_width - 20);
@@ -119,15 +122,16 @@ void BattleOverView::buildContent(CEGUI::Window& frame)
               y + kRowHeight);
     }
     y += 0.02f;
-    label(frame, "AwardsTitle", mAwards.empty() ? "No awards" : "Awards", Edge(0.03f, 0), y, Edge(0.97f, 0), y + kRowHeight);
+    label(frame, "AwardsTitle", mAwards.empty() ? "No awards" : "Awards", Edge(0.03f, 0), y, Edge(0.97f, 0),
+          y + kRowHeight);
     y += kRowHeight;
     CEGUI::ImageManager& images = CEGUI::ImageManager::getSingleton();
     for (std::size_t i = 0; i < mAwards.size() && y < 0.95f; ++i, y += kRowHeight) {
         const AwardBoxItem& a = mAwards[i];
         const std::string row = "Award" + std::to_string(i);
         if (!a.icon.empty() && images.isDefined(toCeguiString(a.icon))) {
-            CEGUI::Window* icon =
-                CEGUI::WindowManager::getSingleton().createWindow("TaharezLook/StaticImage", toCeguiString(row + "Icon"));
+            CEGUI::Window* icon = CEGUI::WindowManager::getSingleton().createWindow("TaharezLook/StaticImage",
+                                                                                    toCeguiString(row + "Icon"));
             icon->setArea(CEGUI::URect(CEGUI::UDim(0.03f, 0), CEGUI::UDim(y, 0), CEGUI::UDim(0.09f, 0),
                                        CEGUI::UDim(y + kRowHeight, 0)));
             icon->setProperty("Image", toCeguiString(a.icon));

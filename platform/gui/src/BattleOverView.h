@@ -13,7 +13,8 @@ public:
     static constexpr int kKind = 30;
     BattleOverView(ParamStore& params, ParentSource parent);
 
-    void setResult(const std::vector<PlayerRecord>& players, int tactic, const std::vector<AwardBoxItem>& awards) override;
+    void setResult(const std::vector<PlayerRecord>& players, int tactic,
+                   const std::vector<AwardBoxItem>& awards) override;
     void setSummary(int winner) override;
     void close() override { setVisible(false); }
     bool isShown() const override;

@@ -19,7 +19,8 @@ CEGUI::URect area(float x, float y, float w, float h)
     return CEGUI::URect(CEGUI::UDim(x, 0), CEGUI::UDim(y, 0), CEGUI::UDim(x + w, 0), CEGUI::UDim(y + h, 0));
 }
 
-CEGUI::Window* make(CEGUI::Window& parent, const char* type, const std::string& name, float x, float y, float w, float h)
+CEGUI::Window* make(CEGUI::Window& parent, const char* type, const std::string& name, float x, float y, float w,
+                    float h)
 {
     CEGUI::Window* win = CEGUI::WindowManager::getSingleton().createWindow(type, toCeguiString(name));
     win->setArea(area(x, y, w, h));
@@ -50,10 +51,7 @@ CEGUI::Window* bar(CEGUI::Window& parent, const std::string& name, float x, floa
     return trough;
 }
 
-std::string colourRect(const char* c)
-{
-    return std::string("tl:") + c + " tr:" + c + " bl:" + c + " br:" + c;
-}
+std::string colourRect(const char* c) { return std::string("tl:") + c + " tr:" + c + " bl:" + c + " br:" + c; }
 
 void setBar(CEGUI::Window* w, float share, const char* colour)
 {
@@ -210,8 +208,8 @@ void BattlePanelHost::draw()
     }
     // Clock, scores, count-down, wind.
     char status[200];
-    std::snprintf(status, sizeof status, "%02d:%02d   %d : %d   %s   wind %s%s", mShown.fightTime / 60, mShown.fightTime % 60,
-                  mShown.score[0], mShown.score[1],
+    std::snprintf(status, sizeof status, "%02d:%02d   %d : %d   %s   wind %s%s", mShown.fightTime / 60,
+                  mShown.fightTime % 60, mShown.score[0], mShown.score[1],
                   mShown.countdown >= 0 ? ("T-" + std::to_string(mShown.countdown)).c_str() : "", mShown.wind.c_str(),
                   mNewbieLock ? "" : "   Esc: leave the lesson");
     if (CEGUI::Window* w = part("Status"))
@@ -224,7 +222,8 @@ void BattlePanelHost::draw()
     char own[160];
     std::snprintf(own, sizeof own, "HP %.0f/%.0f  SP %.0f/%.0f  Fury %.0f/%.0f%s", std::max(mOwn[0], 0.0f),
                   std::max(mOwn[1], 0.0f), std::max(mOwn[3], 0.0f), std::max(mOwn[2], 0.0f), std::max(mOwn[4], 0.0f),
-                  std::max(mOwn[5], 0.0f), mComboShown && mCarom > 0 ? ("  combo x" + std::to_string(mCarom)).c_str() : "");
+                  std::max(mOwn[5], 0.0f),
+                  mComboShown && mCarom > 0 ? ("  combo x" + std::to_string(mCarom)).c_str() : "");
     if (CEGUI::Window* w = part("Own"))
         w->setText(outsideText(own));
     std::string skills = "Skills:";
@@ -274,8 +273,9 @@ void BattlePanelHost::draw()
             const bool shown = static_cast<std::size_t>(i) < mCrates.size() && mRadarWidth > 0 && mRadarHeight > 0;
             dot->setVisible(shown);
             if (shown)
-                dot->setPosition(CEGUI::UVector2(CEGUI::UDim(mCrates[static_cast<std::size_t>(i)].x / mRadarWidth, -4.0f),
-                                                 CEGUI::UDim(mCrates[static_cast<std::size_t>(i)].y / mRadarHeight, -4.0f)));
+                dot->setPosition(
+                    CEGUI::UVector2(CEGUI::UDim(mCrates[static_cast<std::size_t>(i)].x / mRadarWidth, -4.0f),
+                                    CEGUI::UDim(mCrates[static_cast<std::size_t>(i)].y / mRadarHeight, -4.0f)));
         }
 }
 
@@ -357,8 +357,8 @@ void BattlePanelHost::buildContent(CEGUI::Window& frame)
     CEGUI::Window* arms = make(frame, "DefaultWindow", "PlayFrm", 0.06f, 0.70f, 0.55f, 0.26f);
     for (int i = 0; i < 9; ++i) {
         const float x = i == 0 ? 0.0f : 0.12f + 0.098f * static_cast<float>(i - 1);
-        CEGUI::Window* cell = make(*arms, "TaharezLook/StaticImage", i == 0 ? "BigArmFrm" : "Arm" + std::to_string(i), x,
-                                   0.0f, i == 0 ? 0.11f : 0.09f, 1.0f);
+        CEGUI::Window* cell = make(*arms, "TaharezLook/StaticImage", i == 0 ? "BigArmFrm" : "Arm" + std::to_string(i),
+                                   x, 0.0f, i == 0 ? 0.11f : 0.09f, 1.0f);
         cell->setProperty("FrameEnabled", "true");
         text(*cell, "count", 0.0f, 0.55f, 1.0f, 0.45f);
     }

@@ -29,7 +29,8 @@ public:
     IBattlePanel* getPanel() override { return this; }
 
     // IBattlePanel
-    void line(int team, const std::string& uid, const std::string& nickname, const std::string& msg, bool local) override;
+    void line(int team, const std::string& uid, const std::string& nickname, const std::string& msg,
+              bool local) override;
     void next(int first, int second) override;
     void setRadarSize(float width, float height) override;
     void setRadarScale(float scale) override { mRadarScale = scale; }

@@ -27,8 +27,8 @@ std::string priceText(const IBattleOver::BoxOffer& o)
 }
 } // namespace
 
-BoxPanel::BoxPanel(int kind, const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
-                   EventDispatcher& dispatcher, CallCounter& calls, bool pve)
+BoxPanel::BoxPanel(int kind, const std::string& windowName, const std::string& title, ParamStore& params,
+                   ParentSource parent, EventDispatcher& dispatcher, CallCounter& calls, bool pve)
     : GuiPage(kind, windowName, title, params, std::move(parent)), mDispatcher(dispatcher), mCalls(calls), mPve(pve)
 {
     setFrameArea(0.1f, 0.1f, 0.9f, 0.8f);
@@ -153,14 +153,15 @@ void BoxPanel::buildContent(CEGUI::Window& frame)
     for (std::size_t i = 0; i < mOffers.size(); ++i) {
         const float x = 0.02f + w * static_cast<float>(i % perRow);
         const float y = 0.12f + 0.22f * static_cast<float>(i / perRow);
-        CEGUI::Window* box = addWidget(frame, "TaharezLook/Button", (kBoxPrefix + std::to_string(i)).c_str(), std::string(),
-                                       x, y, w - 0.01f, 0.21f);
+        CEGUI::Window* box = addWidget(frame, "TaharezLook/Button", (kBoxPrefix + std::to_string(i)).c_str(),
+                                       std::string(), x, y, w - 0.01f, 0.21f);
         CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
         // The box model's picture over the button, square, and under it what the box shows;
         // clicks go through both to the button.
         const std::string image = "box" + std::to_string(i + 1);
         CEGUI::Window* pic = wm.createWindow("TaharezLook/StaticImage", kPicture);
-        pic->setArea(CEGUI::URect(CEGUI::UDim(0.05f, 0), CEGUI::UDim(0.04f, 0), CEGUI::UDim(0.95f, 0), CEGUI::UDim(0.7f, 0)));
+        pic->setArea(
+            CEGUI::URect(CEGUI::UDim(0.05f, 0), CEGUI::UDim(0.04f, 0), CEGUI::UDim(0.95f, 0), CEGUI::UDim(0.7f, 0)));
         pic->setAspectMode(CEGUI::AM_SHRINK);
         pic->setAspectRatio(1.0f);
         pic->setProperty("FrameEnabled", "False");
@@ -171,15 +172,16 @@ void BoxPanel::buildContent(CEGUI::Window& frame)
         pic->setAlpha(mOffers[i].b_type == 2 ? 0.4f : 1.0f);
         box->addChild(pic);
         CEGUI::Window* label = wm.createWindow("TaharezLook/StaticText", "Label");
-        label->setArea(CEGUI::URect(CEGUI::UDim(0.05f, 0), CEGUI::UDim(0.7f, 0), CEGUI::UDim(0.95f, 0), CEGUI::UDim(0.96f, 0)));
+        label->setArea(
+            CEGUI::URect(CEGUI::UDim(0.05f, 0), CEGUI::UDim(0.7f, 0), CEGUI::UDim(0.95f, 0), CEGUI::UDim(0.96f, 0)));
         label->setProperty("FrameEnabled", "False");
         label->setProperty("BackgroundEnabled", "False");
         label->setProperty("HorzFormatting", "CentreAligned");
         label->setMousePassThroughEnabled(true);
         label->setText(outsideText(boxText(i)));
         box->addChild(label);
-        mClickConnections.emplace_back(
-            box->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&BoxPanel::onBoxClicked, this)));
+        mClickConnections.emplace_back(box->subscribeEvent(CEGUI::PushButton::EventClicked,
+                                                           CEGUI::Event::Subscriber(&BoxPanel::onBoxClicked, this)));
     }
     float y = 0.58f;
     for (std::size_t i = 0; i < mSlots.size() && y < 0.95f; ++i, y += 0.05f) {
@@ -187,8 +189,9 @@ void BoxPanel::buildContent(CEGUI::Window& frame)
         if (s.playerId.empty())
             continue;
         const std::string text = s.nickname + (s.me ? " (me)" : "") + ": " +
-                                 (s.index < 0 ? s.award.name : "box " + std::to_string(s.index + 1) + ", " + s.award.name +
-                                                                      " x" + std::to_string(s.award.bi_num));
+                                 (s.index < 0 ? s.award.name
+                                              : "box " + std::to_string(s.index + 1) + ", " + s.award.name + " x" +
+                                                    std::to_string(s.award.bi_num));
         addWidget(frame, "TaharezLook/StaticText", ("Slot" + std::to_string(i)).c_str(), text, 0.02f, y, 0.96f, 0.05f);
     }
 }

@@ -49,7 +49,8 @@ CreateCharPage::~CreateCharPage() = default;
 void CreateCharPage::buildContent(CEGUI::Window& frame)
 {
     mConnections.clear();
-    frame.setArea(CEGUI::URect(CEGUI::UDim(0.64f, 0), CEGUI::UDim(0.06f, 0), CEGUI::UDim(0.98f, 0), CEGUI::UDim(0.94f, 0)));
+    frame.setArea(
+        CEGUI::URect(CEGUI::UDim(0.64f, 0), CEGUI::UDim(0.06f, 0), CEGUI::UDim(0.98f, 0), CEGUI::UDim(0.94f, 0)));
     addWidget(frame, kButton, "Boy", "Boy", 0.05f, 0.02f, 0.42f, 0.07f);
     addWidget(frame, kButton, "Girl", "Girl", 0.53f, 0.02f, 0.42f, 0.07f);
     for (int part = 0; part < kParts; ++part) {
@@ -68,7 +69,8 @@ void CreateCharPage::buildContent(CEGUI::Window& frame)
     addWidget(frame, kButton, "Action", "Action", 0.36f, 0.66f, 0.28f, 0.07f);
     addWidget(frame, kButton, "TurnRight", "Turn right", 0.67f, 0.66f, 0.28f, 0.07f);
     addWidget(frame, kButton, "Create", "Create", 0.25f, 0.76f, 0.50f, 0.08f);
-    addWidget(frame, kText, "Status", "", 0.05f, 0.87f, 0.90f, 0.10f)->setProperty("HorzFormatting", "WordWrapCentreAligned");
+    addWidget(frame, kText, "Status", "", 0.05f, 0.87f, 0.90f, 0.10f)
+        ->setProperty("HorzFormatting", "WordWrapCentreAligned");
 
     std::vector<std::string> clickable = {"Boy", "Girl", "Action", "Create"};
     for (int part = 0; part < kParts; ++part) {
@@ -76,12 +78,13 @@ void CreateCharPage::buildContent(CEGUI::Window& frame)
         clickable.push_back(partWidget(part, "Next"));
     }
     for (const std::string& name : clickable)
-        mConnections.push_back(frame.getChild(toCeguiString(name))->subscribeEvent(
-            CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&CreateCharPage::onClicked, this)));
+        mConnections.push_back(frame.getChild(toCeguiString(name))
+                                   ->subscribeEvent(CEGUI::PushButton::EventClicked,
+                                                    CEGUI::Event::Subscriber(&CreateCharPage::onClicked, this)));
     for (const char* name : {"TurnLeft", "TurnRight"}) {
         CEGUI::Window* button = frame.getChild(name);
         mConnections.push_back(button->subscribeEvent(CEGUI::Window::EventMouseButtonDown,
-                                                         CEGUI::Event::Subscriber(&CreateCharPage::onTurnDown, this)));
+                                                      CEGUI::Event::Subscriber(&CreateCharPage::onTurnDown, this)));
         for (const CEGUI::String& ends : {CEGUI::Window::EventMouseButtonUp, CEGUI::Window::EventMouseLeavesArea})
             mConnections.push_back(
                 button->subscribeEvent(ends, CEGUI::Event::Subscriber(&CreateCharPage::onTurnUp, this)));
@@ -253,8 +256,9 @@ void CreateCharPage::refresh()
     if (!frame)
         return;
     for (int part = 0; part < kParts; ++part) {
-        const std::string count =
-            mCounts[part] > 0 ? std::to_string(mState.index[part] + 1) + " / " + std::to_string(mCounts[part]) : "- / -";
+        const std::string count = mCounts[part] > 0
+                                      ? std::to_string(mState.index[part] + 1) + " / " + std::to_string(mCounts[part])
+                                      : "- / -";
         frame->getChild(toCeguiString(partWidget(part, "Count")))->setText(toCeguiString(count));
     }
     // The chosen look's button reads in yellow.

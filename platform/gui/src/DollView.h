@@ -10,7 +10,11 @@ namespace gui {
 class DollView : public IDollView {
 public:
     void open() { mOpen = true; }
-    void close() override { mOpen = false; ++mCloses; }
+    void close() override
+    {
+        mOpen = false;
+        ++mCloses;
+    }
     bool isOpen() const { return mOpen; }
     int closes() const { return mCloses; }
     void hide() override

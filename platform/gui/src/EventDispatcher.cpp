@@ -16,8 +16,7 @@ const int kMaxFillsPerCall = 256;
 
 EventDispatcher::~EventDispatcher() { shutdown(); }
 
-template <class Call>
-bool EventDispatcher::enter(int eventId, const char* operation, Call call)
+template <class Call> bool EventDispatcher::enter(int eventId, const char* operation, Call call)
 {
     ++mDepth;
     bool ok = false;

@@ -56,8 +56,7 @@ private:
         std::unique_ptr<ICallBackEvent> event;
     };
     /// Runs one call into an event; false when it threw.
-    template <class Call>
-    bool enter(int eventId, const char* operation, Call call);
+    template <class Call> bool enter(int eventId, const char* operation, Call call);
     void leave();
 
     std::vector<Entry> mEvents;

@@ -22,7 +22,8 @@ int EventIdQueue::next(float dt)
         std::stable_sort(mWaiting.begin(), mWaiting.end(), [](const Waiting& a, const Waiting& b) {
             return a.due < b.due || (a.due == b.due && a.order < b.order);
         });
-        auto firstLater = std::find_if(mWaiting.begin(), mWaiting.end(), [this](const Waiting& w) { return w.due > mNow; });
+        auto firstLater =
+            std::find_if(mWaiting.begin(), mWaiting.end(), [this](const Waiting& w) { return w.due > mNow; });
         for (auto it = mWaiting.begin(); it != firstLater; ++it)
             mDue.push_back(it->id);
         mWaiting.erase(mWaiting.begin(), firstLater);

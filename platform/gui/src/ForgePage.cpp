@@ -40,8 +40,7 @@ std::string percent(float rate)
     return text;
 }
 
-template <class T>
-T valueOf(const ParamList& list, const std::string& name, T def = T())
+template <class T> T valueOf(const ParamList& list, const std::string& name, T def = T())
 {
     for (const ParamNode* n : list)
         if (n && n->name == name)
@@ -81,7 +80,8 @@ void ForgePage::buildContent(CEGUI::Window& frame)
 {
     // A new frame: the old windows went with the old one.
     mConnections.clear();
-    auto connect = [this](CEGUI::Window* w, const CEGUI::String& event, bool (ForgePage::*handler)(const CEGUI::EventArgs&)) {
+    auto connect = [this](CEGUI::Window* w, const CEGUI::String& event,
+                          bool (ForgePage::*handler)(const CEGUI::EventArgs&)) {
         mConnections.emplace_back(w->subscribeEvent(event, CEGUI::Event::Subscriber(handler, this)));
     };
     for (int t = 0; t < Tabs; ++t) {
@@ -124,7 +124,10 @@ void ForgePage::buildContent(CEGUI::Window& frame)
         return true;
     }));
     const std::pair<const char*, std::function<void()>> buttons[] = {
-        {"Preview", [this] { preview(); }}, {"Go", [this] { go(); }}, {"Back", [this] { if (mBack) mBack(); }}};
+        {"Preview", [this] { preview(); }}, {"Go", [this] { go(); }}, {"Back", [this] {
+                                                                           if (mBack)
+                                                                               mBack();
+                                                                       }}};
     for (int b = 0; b < 3; ++b) {
         CEGUI::Window* w = addWidget(frame, "TaharezLook/Button", buttons[b].first, buttons[b].first,
                                      0.62f + 0.12f * static_cast<float>(b), 0.7f, 0.115f, 0.06f);
@@ -339,9 +342,10 @@ bool ForgePage::send(int flags)
         break;
     case Enchase:
         set(ParamNode::integer("equip_slot", slotOr(p[0], 0)));
-        set(ParamNode("stones", std::vector<int>{slotOr(p[1], 0), slotOr(p[2], 0), slotOr(p[3], 0),
-                                                             slotOr(p[4], 0), slotOr(p[5], 0)},
-                                 0, ParamNode::Record));
+        set(ParamNode(
+            "stones",
+            std::vector<int>{slotOr(p[1], 0), slotOr(p[2], 0), slotOr(p[3], 0), slotOr(p[4], 0), slotOr(p[5], 0)}, 0,
+            ParamNode::Record));
         break;
     case Tabs:
         return false;

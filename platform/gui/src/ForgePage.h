@@ -83,14 +83,14 @@ private:
     std::array<std::array<int, kPlaces>, Tabs> mPlaced;
     std::map<int, BagData> mItems; ///< the last bag list, by slot
     const std::map<int, std::string>* mIcons = nullptr;
-    int mHeld = 0; ///< the bag slot picked up, 0 for none
-    std::string mPreviewText; ///< the last preview of the tab
-    std::string mDoneText;    ///< what the last Go of the tab did
-    std::string mStatus;      ///< what the page is doing or waits for
-    std::string mResult;      ///< the three above, as shown
-    std::string mMade;        ///< refine: the name of what the last preview said it makes
-    int mWaiting = 0;         ///< the event id whose answer is out, 0 for none
-    bool mPreviewWanted = false; ///< a change came while an answer was out
+    int mHeld = 0;                 ///< the bag slot picked up, 0 for none
+    std::string mPreviewText;      ///< the last preview of the tab
+    std::string mDoneText;         ///< what the last Go of the tab did
+    std::string mStatus;           ///< what the page is doing or waits for
+    std::string mResult;           ///< the three above, as shown
+    std::string mMade;             ///< refine: the name of what the last preview said it makes
+    int mWaiting = 0;              ///< the event id whose answer is out, 0 for none
+    bool mPreviewWanted = false;   ///< a change came while an answer was out
     bool mPreviewAfterBag = false; ///< a Go went through: ask again once the bag is back
     std::vector<core::ScopedEventConnection> mConnections;
 };

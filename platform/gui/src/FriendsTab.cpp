@@ -23,7 +23,8 @@ FriendsTab::FriendsTab(PlayerPage& page) : PlayerTab(page) {}
 
 void FriendsTab::build(CEGUI::Window& pane)
 {
-    auto* list = static_cast<CEGUI::MultiColumnList*>(addWidget(pane, "TaharezLook/MultiColumnList", "FriendList", "", 0.0f, 0.0f, 1.0f, 0.46f));
+    auto* list = static_cast<CEGUI::MultiColumnList*>(
+        addWidget(pane, "TaharezLook/MultiColumnList", "FriendList", "", 0.0f, 0.0f, 1.0f, 0.46f));
     ListRows::addColumns(*list, {{"Nickname", 0.34f}, {"Lv", 0.1f}, {"Sex", 0.1f}, {"Mutual", 0.14f}, {"List", 0.28f}});
     list->setSelectionMode(CEGUI::MultiColumnList::RowSingle);
     addWidget(pane, "TaharezLook/StaticText", "NickLabel", "Nickname", 0.0f, 0.48f, 0.18f, 0.07f);
@@ -35,11 +36,14 @@ void FriendsTab::build(CEGUI::Window& pane)
         const char* text;
         void (FriendsTab::*act)();
         float x, y;
-    } buttons[] = {{"Add", "Add", &FriendsTab::add, 0.84f, 0.48f},         {"Move", "Move", &FriendsTab::move, 0.0f, 0.57f},
-                   {"Delete", "Delete", &FriendsTab::remove, 0.2f, 0.57f}, {"Profile", "Profile", &FriendsTab::profile, 0.4f, 0.57f},
+    } buttons[] = {{"Add", "Add", &FriendsTab::add, 0.84f, 0.48f},
+                   {"Move", "Move", &FriendsTab::move, 0.0f, 0.57f},
+                   {"Delete", "Delete", &FriendsTab::remove, 0.2f, 0.57f},
+                   {"Profile", "Profile", &FriendsTab::profile, 0.4f, 0.57f},
                    {"Invite", "Invite to guild", &FriendsTab::invite, 0.6f, 0.57f}};
     for (const auto& b : buttons) {
-        CEGUI::Window* button = addWidget(pane, "TaharezLook/Button", b.name, b.text, b.x, b.y, b.x == 0.84f ? 0.16f : 0.19f, 0.07f);
+        CEGUI::Window* button =
+            addWidget(pane, "TaharezLook/Button", b.name, b.text, b.x, b.y, b.x == 0.84f ? 0.16f : 0.19f, 0.07f);
         auto act = b.act;
         keep(button->subscribeEvent(CEGUI::PushButton::EventClicked, [this, act](const CEGUI::EventArgs&) {
             (this->*act)();
@@ -60,7 +64,8 @@ void FriendsTab::onSelected()
 
 std::vector<std::string> FriendsTab::rowOf(const FriendPlayer& f, const char* list)
 {
-    return {fromCeguiString(f.nickname), std::to_string(f.level), f.sex == 'M' ? "boy" : "girl", f.pep ? "yes" : "-", list};
+    return {fromCeguiString(f.nickname), std::to_string(f.level), f.sex == 'M' ? "boy" : "girl", f.pep ? "yes" : "-",
+            list};
 }
 
 void FriendsTab::onFilled(int eventId, ParamList& list)
@@ -121,9 +126,10 @@ void FriendsTab::showProfile()
         return;
     std::string shown;
     if (mHasProfile) {
-        shown = mProfile.pc_nickname + "  Lv " + std::to_string(mProfile.pc_lv) + "  Rank " + std::to_string(mProfile.pc_rank) +
-                "\nStr " + std::to_string(mProfile.pc_str) + "  Vit " + std::to_string(mProfile.pc_vit) + "  Dex " +
-                std::to_string(mProfile.pc_dex) + "  Luk " + std::to_string(mProfile.pc_luk) + "\nWears:";
+        shown = mProfile.pc_nickname + "  Lv " + std::to_string(mProfile.pc_lv) + "  Rank " +
+                std::to_string(mProfile.pc_rank) + "\nStr " + std::to_string(mProfile.pc_str) + "  Vit " +
+                std::to_string(mProfile.pc_vit) + "  Dex " + std::to_string(mProfile.pc_dex) + "  Luk " +
+                std::to_string(mProfile.pc_luk) + "\nWears:";
         int shownItems = 0;
         for (const BagData& b : mProfileBag)
             if (b.i_id != 0 && shownItems++ < kShownBagItems)
@@ -138,7 +144,8 @@ const FriendPlayer* FriendsTab::picked() const
 {
     const auto* list = static_cast<const CEGUI::MultiColumnList*>(child("FriendList"));
     const int row = list ? ListRows::selectedRow(*list) : -1;
-    return row >= 0 && static_cast<std::size_t>(row) < mEntries.size() ? &mEntries[static_cast<std::size_t>(row)] : nullptr;
+    return row >= 0 && static_cast<std::size_t>(row) < mEntries.size() ? &mEntries[static_cast<std::size_t>(row)]
+                                                                       : nullptr;
 }
 
 std::string FriendsTab::typed(const char* widget) const

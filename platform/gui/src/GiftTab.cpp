@@ -38,7 +38,9 @@ std::size_t characters(const std::string& utf8)
 }
 } // namespace
 
-GiftTab::GiftTab(PlayerPage& page) : PlayerTab(page), mStatus("Pick medal offers, a receiver and send them as a gift.") {}
+GiftTab::GiftTab(PlayerPage& page) : PlayerTab(page), mStatus("Pick medal offers, a receiver and send them as a gift.")
+{
+}
 
 GiftTab::~GiftTab() = default;
 
@@ -57,7 +59,8 @@ std::vector<ShopData> GiftTab::medalOffers(const std::vector<ShopData>& entries)
 
 void GiftTab::build(CEGUI::Window& pane)
 {
-    auto* receivers = static_cast<CEGUI::Listbox*>(addWidget(pane, "TaharezLook/Listbox", "Receivers", "", 0.0f, 0.0f, 0.45f, 0.3f));
+    auto* receivers =
+        static_cast<CEGUI::Listbox*>(addWidget(pane, "TaharezLook/Listbox", "Receivers", "", 0.0f, 0.0f, 0.45f, 0.3f));
     keep(receivers->subscribeEvent(CEGUI::Listbox::EventSelectionChanged, [this](const CEGUI::EventArgs&) {
         auto* list = static_cast<CEGUI::Listbox*>(child("Receivers"));
         CEGUI::ListboxItem* picked = list ? list->getFirstSelectedItem() : nullptr;
@@ -249,7 +252,8 @@ bool GiftTab::send(std::int64_t receiver, const std::string& message)
         if (r.pc_id == receiver)
             mSentTo = r.shown;
     params().clear(PlayerPage::kKind);
-    params().set(PlayerPage::kKind, ParamNode("carlist", mCart, static_cast<std::int32_t>(mCart.size()), ParamNode::Record));
+    params().set(PlayerPage::kKind,
+                 ParamNode("carlist", mCart, static_cast<std::int32_t>(mCart.size()), ParamNode::Record));
     params().set(PlayerPage::kKind, ParamNode::integer("rpc_id", static_cast<int>(receiver)));
     params().set(PlayerPage::kKind, ParamNode::text("msg", message));
     params().set(PlayerPage::kKind, ParamNode::integer("money", static_cast<int>(money)));

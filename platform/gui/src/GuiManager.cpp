@@ -110,31 +110,32 @@ void GuiManager::makePages()
         if (s.kind == LoginPage::kKind)
             mPages[s.kind] = std::make_unique<LoginPage>(s.window, s.title, mParams, parent, mDispatcher);
         else if (s.kind == BagPage::kKind && p)
-            mPages[s.kind] = std::make_unique<BagPage>(s.window, s.title, mParams, parent, p->images, p->columns, mDispatcher,
-                                                         mImagesetNames, [this] { showPage("area"); });
+            mPages[s.kind] = std::make_unique<BagPage>(s.window, s.title, mParams, parent, p->images, p->columns,
+                                                       mDispatcher, mImagesetNames, [this] { showPage("area"); });
         else if (s.kind == PlayerPage::kKind && p)
-            mPages[s.kind] = std::make_unique<PlayerPage>(s.window, s.title, mParams, parent, p->images, p->columns,
-                                                          mDispatcher, [this] { showPage("area"); },
-                                                          [this] { return mWrapper.get(); });
+            mPages[s.kind] = std::make_unique<PlayerPage>(
+                s.window, s.title, mParams, parent, p->images, p->columns, mDispatcher, [this] { showPage("area"); },
+                [this] { return mWrapper.get(); });
         else if (s.kind == CreateCharPage::kKind)
             mPages[s.kind] = std::make_unique<CreateCharPage>(s.window, s.title, mParams, parent, mDispatcher,
                                                               [this, name = std::string(s.name)] { showPage(name); });
         else if (s.kind == AreaPage::kKind)
-            mPages[s.kind] = std::make_unique<AreaPage>(s.window, s.title, mParams, parent, mDispatcher,
-                                                        [this] { showPage("forge"); }, [this] { showPage("bag"); },
-                                                        [this] { showPage("player"); });
+            mPages[s.kind] = std::make_unique<AreaPage>(
+                s.window, s.title, mParams, parent, mDispatcher, [this] { showPage("forge"); },
+                [this] { showPage("bag"); }, [this] { showPage("player"); });
         else if (s.kind == ForgePage::kKind)
             mPages[s.kind] = std::make_unique<ForgePage>(s.window, s.title, mParams, parent, mDispatcher,
                                                          [this] { showPage("area"); });
         else if (s.kind == RoomListPage::kKind)
             mPages[s.kind] = std::make_unique<RoomListPage>(s.window, s.title, mParams, parent, mDispatcher);
         else if (s.kind == RoomPage::kKind && p)
-            mPages[s.kind] = std::make_unique<RoomPage>(s.window, s.title, mParams, parent, p->images, p->columns, mDispatcher);
+            mPages[s.kind] =
+                std::make_unique<RoomPage>(s.window, s.title, mParams, parent, p->images, p->columns, mDispatcher);
         else if (s.kind == OnlinePage::kKind)
             mPages[s.kind] = std::make_unique<OnlinePage>(s.window, s.title, mParams, parent, mDispatcher);
         else if (p)
-            mPages[s.kind] = std::make_unique<PortraitPage>(s.kind, s.window, s.title, mParams, parent, p->images,
-                                                            p->columns);
+            mPages[s.kind] =
+                std::make_unique<PortraitPage>(s.kind, s.window, s.title, mParams, parent, p->images, p->columns);
         else if (s.kind >= 0)
             mPages[s.kind] = std::make_unique<GuiPage>(s.kind, s.window, s.title, mParams, parent);
     }

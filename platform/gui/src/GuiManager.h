@@ -157,8 +157,10 @@ private:
     GuiControl mControl{*this};
     BattleOverView mBattleOver{mParams, [this] { return pageParent(); }};
     BattlePanelHost mBattlePanel{mParams, [this] { return pageParent(); }};
-    BoxPanel mBoxPanel1{32, "OpenBoxPage", "Open a box", mParams, [this] { return pageParent(); }, mDispatcher, mCalls, false};
-    BoxPanel mBoxPanel2{33, "StageBoxPage", "Stage boxes", mParams, [this] { return pageParent(); }, mDispatcher, mCalls, true};
+    BoxPanel mBoxPanel1{32,          "OpenBoxPage", "Open a box", mParams, [this] { return pageParent(); },
+                        mDispatcher, mCalls,        false};
+    BoxPanel mBoxPanel2{33,          "StageBoxPage", "Stage boxes", mParams, [this] { return pageParent(); },
+                        mDispatcher, mCalls,         true};
     DollView mDollView;
     CEGUI::Window* mRoot = nullptr;
     CEGUI::Window* mTop = nullptr;
@@ -173,7 +175,7 @@ private:
     GrowthView mGrowth{mCalls, [this] { return pageParent(); }};
     QuestionBox mQuestions{mParams, [this] { return pageParent(); }, mDispatcher};
     GuideView mGuide{[this] { return pageParent(); }, [this] { return mGuideContent; }};
-    double mGuideClock = -1.0; ///< the time of the guide's last frame
+    double mGuideClock = -1.0;                                  ///< the time of the guide's last frame
     GuiEffect mEffect{mCalls, [this] { return pageParent(); }}; // last: its curtain goes before the pages
 };
 

@@ -12,7 +12,8 @@ namespace kavri3D {
 namespace zrk {
 namespace gui {
 
-GuiPage::GuiPage(int kind, const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent)
+GuiPage::GuiPage(int kind, const std::string& windowName, const std::string& title, ParamStore& params,
+                 ParentSource parent)
     : mKind(kind), mWindowName(windowName), mTitle(title), mParams(params), mParent(std::move(parent))
 {
 }
@@ -69,8 +70,8 @@ void GuiPage::makeWindow()
         // size the frame passes through while it is laid out, and drawn twice a frame after.
         frame->setUsingAutoRenderingSurface(false);
         frame->setText(outsideText(titleText()));
-        frame->setArea(
-            CEGUI::URect(CEGUI::UDim(mArea[0], 0), CEGUI::UDim(mArea[1], 0), CEGUI::UDim(mArea[2], 0), CEGUI::UDim(mArea[3], 0)));
+        frame->setArea(CEGUI::URect(CEGUI::UDim(mArea[0], 0), CEGUI::UDim(mArea[1], 0), CEGUI::UDim(mArea[2], 0),
+                                    CEGUI::UDim(mArea[3], 0)));
         auto* fw = static_cast<CEGUI::FrameWindow*>(frame);
         fw->setCloseButtonEnabled(false);
         fw->setSizingEnabled(false);

@@ -37,7 +37,10 @@ bool pictureDefined(const char* image)
 
 const char GuideView::kBoxName[] = "TutorialGuide";
 
-GuideView::GuideView(ParentSource parent, ContentSource content) : mParent(std::move(parent)), mContent(std::move(content)) {}
+GuideView::GuideView(ParentSource parent, ContentSource content)
+    : mParent(std::move(parent)), mContent(std::move(content))
+{
+}
 
 GuideView::~GuideView() { destroyBox(); }
 
@@ -52,7 +55,8 @@ CEGUI::Window* GuideView::box(bool make)
         return nullptr;
     CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
     CEGUI::Window* w = wm.createWindow("DefaultWindow", kBoxName);
-    w->setArea(CEGUI::URect(CEGUI::UDim(0.2f, 0), CEGUI::UDim(0.04f, 0), CEGUI::UDim(0.8f, 0), CEGUI::UDim(0.04f, 110)));
+    w->setArea(
+        CEGUI::URect(CEGUI::UDim(0.2f, 0), CEGUI::UDim(0.04f, 0), CEGUI::UDim(0.8f, 0), CEGUI::UDim(0.04f, 110)));
     w->setMousePassThroughEnabled(true); // clicks go on to the windows below
     w->setAlwaysOnTop(true);
     for (const Part& part : kParts) {

@@ -12,7 +12,8 @@ namespace gui {
 
 HelpButton::HelpButton(int kind, ParamStore& params, EventDispatcher& dispatcher)
     : mKind(kind), mParams(params), mDispatcher(dispatcher)
-{}
+{
+}
 
 HelpButton::~HelpButton() = default;
 
@@ -26,7 +27,8 @@ void HelpButton::build(CEGUI::Window& frame)
     button->setArea(CEGUI::URect(CEGUI::UDim(1, -74), CEGUI::UDim(0, 3), CEGUI::UDim(1, -16), CEGUI::UDim(0, 21)));
     button->setText("Help");
     frame.addChild(button);
-    mConnection = button->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&HelpButton::onClicked, this));
+    mConnection =
+        button->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&HelpButton::onClicked, this));
 }
 
 bool HelpButton::press() { return mDispatcher.callback(kEventId, mParams.handle(mKind)); }

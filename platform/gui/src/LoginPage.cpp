@@ -65,8 +65,9 @@ void LoginPage::buildContent(CEGUI::Window& frame)
     mClickedConnection = frame.getChild("LogIn")->subscribeEvent(
         CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&LoginPage::onLogInClicked, this));
     // Enter in the password box logs in, as the button does.
-    mEnterConnection = frame.getChild("Password")->subscribeEvent(
-        CEGUI::Editbox::EventTextAccepted, CEGUI::Event::Subscriber(&LoginPage::onLogInClicked, this));
+    mEnterConnection = frame.getChild("Password")
+                           ->subscribeEvent(CEGUI::Editbox::EventTextAccepted,
+                                            CEGUI::Event::Subscriber(&LoginPage::onLogInClicked, this));
 }
 
 void LoginPage::addServerChoice(CEGUI::Window& frame)

@@ -42,14 +42,15 @@ std::string moneyName(int buyType) { return buyType >= 1 && buyType <= 3 ? kMone
 } // namespace
 
 PlayerPage::PlayerPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
-                       std::vector<std::string> images, int columns, EventDispatcher& dispatcher, std::function<void()> back,
-                       GameSource game)
-    : PortraitPage(kKind, windowName, title, params, std::move(parent), std::move(images), columns), mDispatcher(dispatcher),
-      mBack(std::move(back)), mGame(std::move(game)), mPreviewTurn(kKind, params, dispatcher)
+                       std::vector<std::string> images, int columns, EventDispatcher& dispatcher,
+                       std::function<void()> back, GameSource game)
+    : PortraitPage(kKind, windowName, title, params, std::move(parent), std::move(images), columns),
+      mDispatcher(dispatcher), mBack(std::move(back)), mGame(std::move(game)), mPreviewTurn(kKind, params, dispatcher)
 {
     setFrameArea(0.04f, 0.04f, 0.96f, 0.96f);
     mSelected = kShopTab;
-    mShopWidgets = {"ShopList", "ItemId", "Show", "Card", "Options", "CountLabel", "Count", "TryOn", "Add", "Cart", "Totals", "Buy"};
+    mShopWidgets = {"ShopList", "ItemId", "Show", "Card", "Options", "CountLabel",
+                    "Count",    "TryOn",  "Add",  "Cart", "Totals",  "Buy"};
     // The tabs beside the shop, in the order of their buttons: addTab(std::make_unique<...>(*this)).
     addTab(std::make_unique<StrengthenTab>(*this));
     addTab(std::make_unique<PointShopTab>(*this, PointShopTab::kGuild));
@@ -119,13 +120,14 @@ void PlayerPage::buildTabs(CEGUI::Window& frame)
         buttons.emplace_back(t->name(), t->title());
     float x = 0.02f;
     for (const auto& b : buttons) {
-        CEGUI::Window* button =
-            addWidget(frame, "TaharezLook/Button", ("Tab_" + b.first).c_str(), b.second, x, kTabRowTop, kTabWidth, kTabRowHeight);
+        CEGUI::Window* button = addWidget(frame, "TaharezLook/Button", ("Tab_" + b.first).c_str(), b.second, x,
+                                          kTabRowTop, kTabWidth, kTabRowHeight);
         const std::string name = b.first;
-        mTabConnections.emplace_back(button->subscribeEvent(CEGUI::PushButton::EventClicked, [this, name](const CEGUI::EventArgs&) {
-            selectTab(name);
-            return true;
-        }));
+        mTabConnections.emplace_back(
+            button->subscribeEvent(CEGUI::PushButton::EventClicked, [this, name](const CEGUI::EventArgs&) {
+                selectTab(name);
+                return true;
+            }));
         x += kTabWidth + kTabGap;
     }
     for (const auto& t : mTabs) {
@@ -164,13 +166,14 @@ void PlayerPage::buildContent(CEGUI::Window& frame)
         addWidget(frame, "TaharezLook/MultiColumnList", "ShopList", "", 0.02f, 0.15f, 0.28f, 0.35f));
     ListRows::addColumns(*shopList, {{"Item", 0.6f}, {"Offers", 0.35f}});
     shopList->setSelectionMode(CEGUI::MultiColumnList::RowSingle);
-    mConnections.emplace_back(shopList->subscribeEvent(CEGUI::MultiColumnList::EventSelectionChanged, [this](const CEGUI::EventArgs&) {
-        auto* list = static_cast<CEGUI::MultiColumnList*>(child("ShopList"));
-        const int row = list ? ListRows::selectedRow(*list) : -1;
-        if (row >= 0 && static_cast<std::size_t>(row) < mShopRows.size())
-            showItem(mShopRows[static_cast<std::size_t>(row)].i_id);
-        return true;
-    }));
+    mConnections.emplace_back(
+        shopList->subscribeEvent(CEGUI::MultiColumnList::EventSelectionChanged, [this](const CEGUI::EventArgs&) {
+            auto* list = static_cast<CEGUI::MultiColumnList*>(child("ShopList"));
+            const int row = list ? ListRows::selectedRow(*list) : -1;
+            if (row >= 0 && static_cast<std::size_t>(row) < mShopRows.size())
+                showItem(mShopRows[static_cast<std::size_t>(row)].i_id);
+            return true;
+        }));
     addWidget(frame, "TaharezLook/Editbox", "ItemId", "", 0.02f, 0.52f, 0.16f, 0.06f);
     mConnections.emplace_back(addWidget(frame, "TaharezLook/Button", "Show", "Show item", 0.19f, 0.52f, 0.11f, 0.06f)
                                   ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
@@ -183,7 +186,8 @@ void PlayerPage::buildContent(CEGUI::Window& frame)
                                       return true;
                                   }));
     addWidget(frame, "TaharezLook/StaticText", "Card", "", 0.32f, 0.15f, 0.30f, 0.08f);
-    auto* options = static_cast<CEGUI::Listbox*>(addWidget(frame, "TaharezLook/Listbox", "Options", "", 0.32f, 0.24f, 0.30f, 0.16f));
+    auto* options = static_cast<CEGUI::Listbox*>(
+        addWidget(frame, "TaharezLook/Listbox", "Options", "", 0.32f, 0.24f, 0.30f, 0.16f));
     (void)options;
     addWidget(frame, "TaharezLook/StaticText", "CountLabel", "Pieces", 0.32f, 0.42f, 0.09f, 0.06f);
     addWidget(frame, "TaharezLook/Editbox", "Count", "1", 0.42f, 0.42f, 0.06f, 0.06f);
@@ -192,14 +196,15 @@ void PlayerPage::buildContent(CEGUI::Window& frame)
                                       tryOn();
                                       return true;
                                   }));
-    mConnections.emplace_back(addWidget(frame, "TaharezLook/Button", "Add", "Add to cart", 0.48f, 0.52f, 0.14f, 0.06f)
-                                  ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
-                                      auto* list = static_cast<CEGUI::Listbox*>(child("Options"));
-                                      CEGUI::ListboxItem* picked = list ? list->getFirstSelectedItem() : nullptr;
-                                      if (choose(picked ? static_cast<int>(list->getItemIndex(picked)) : 0, cardCount()))
-                                          addToCart();
-                                      return true;
-                                  }));
+    mConnections.emplace_back(
+        addWidget(frame, "TaharezLook/Button", "Add", "Add to cart", 0.48f, 0.52f, 0.14f, 0.06f)
+            ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
+                auto* list = static_cast<CEGUI::Listbox*>(child("Options"));
+                CEGUI::ListboxItem* picked = list ? list->getFirstSelectedItem() : nullptr;
+                if (choose(picked ? static_cast<int>(list->getItemIndex(picked)) : 0, cardCount()))
+                    addToCart();
+                return true;
+            }));
     addWidget(frame, "TaharezLook/Listbox", "Cart", "", 0.02f, 0.61f, 0.60f, 0.22f);
     addWidget(frame, "TaharezLook/StaticText", "Totals", mTotals, 0.02f, 0.84f, 0.44f, 0.07f);
     mConnections.emplace_back(addWidget(frame, "TaharezLook/Button", "Buy", "Buy", 0.48f, 0.84f, 0.14f, 0.07f)
@@ -321,9 +326,10 @@ std::vector<std::string> PlayerPage::optionTexts() const
 void PlayerPage::showCard()
 {
     if (CEGUI::Window* card = child("Card"))
-        card->setText(outsideText(mCard.i_id == 0 ? std::string("Pick an item or type its id")
-                                                  : (mCard.i_name.empty() ? "Item " + std::to_string(mCard.i_id) : mCard.i_name) +
-                                                        (mCard.prices.empty() ? "  (not on sale)" : "")));
+        card->setText(outsideText(mCard.i_id == 0
+                                      ? std::string("Pick an item or type its id")
+                                      : (mCard.i_name.empty() ? "Item " + std::to_string(mCard.i_id) : mCard.i_name) +
+                                            (mCard.prices.empty() ? "  (not on sale)" : "")));
     if (auto* options = static_cast<CEGUI::Listbox*>(child("Options"))) {
         ListRows::setLines(*options, optionTexts());
         if (options->getItemCount() > 0)

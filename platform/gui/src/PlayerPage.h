@@ -97,8 +97,8 @@ public:
     ParamStore& store() { return params(); }
     /// The game's answers on request; null before the game gave the GUI its source.
     IGuiWrapper* game() const { return mGame ? mGame() : nullptr; }
-    static CEGUI::Window* placeWidget(CEGUI::Window& parent, const char* type, const char* name, const std::string& text,
-                                      float x, float y, float w, float h)
+    static CEGUI::Window* placeWidget(CEGUI::Window& parent, const char* type, const char* name,
+                                      const std::string& text, float x, float y, float w, float h)
     {
         return addWidget(parent, type, name, text, x, y, w, h);
     }
@@ -133,12 +133,12 @@ private:
     std::deque<ShopData> mCart;
     std::string mTotals;
     std::vector<BagData> mBought;
-    std::vector<ShopData> mShopRows; ///< the shop list's entries, when that event is there
+    std::vector<ShopData> mShopRows;                 ///< the shop list's entries, when that event is there
     const std::map<int, SubClass>* mKinds = nullptr; ///< the item kinds by sub-class, read in place
     std::vector<core::ScopedEventConnection> mConnections;
-    CEGUI::Window* mBuilding = nullptr; ///< the frame while its content is made
+    CEGUI::Window* mBuilding = nullptr;            ///< the frame while its content is made
     std::vector<std::unique_ptr<PlayerTab>> mTabs; ///< in the order of their buttons, after the shop's
-    std::vector<std::string> mShopWidgets; ///< the shop's widgets, shown while the shop is in front
+    std::vector<std::string> mShopWidgets;         ///< the shop's widgets, shown while the shop is in front
     std::string mSelected;
     std::vector<core::ScopedEventConnection> mTabConnections;
     PreviewTurn mPreviewTurn; ///< the preview's drag and its turning boxes

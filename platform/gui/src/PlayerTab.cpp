@@ -29,8 +29,8 @@ EventDispatcher& PlayerTab::dispatcher() { return mPage.dispatcher(); }
 
 ParamStore& PlayerTab::params() { return mPage.store(); }
 
-CEGUI::Window* PlayerTab::addWidget(CEGUI::Window& pane, const char* type, const char* widgetName, const std::string& text,
-                                    float x, float y, float w, float h)
+CEGUI::Window* PlayerTab::addWidget(CEGUI::Window& pane, const char* type, const char* widgetName,
+                                    const std::string& text, float x, float y, float w, float h)
 {
     return PlayerPage::placeWidget(pane, type, widgetName, text, x, y, w, h);
 }

@@ -79,20 +79,21 @@ void PointShopTab::build(CEGUI::Window& pane)
     addWidget(pane, "TaharezLook/Listbox", "Options", "", 0.0f, 0.47f, 0.6f, 0.2f);
     addWidget(pane, "TaharezLook/StaticText", "CountLabel", "Pieces", 0.62f, 0.47f, 0.16f, 0.08f);
     addWidget(pane, "TaharezLook/Editbox", "Count", "1", 0.8f, 0.47f, 0.18f, 0.08f);
-    keep(addWidget(pane, "TaharezLook/Button", "Buy", "Buy", 0.62f, 0.58f, 0.36f, 0.09f)
-             ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
-                 auto* options = static_cast<CEGUI::Listbox*>(child("Options"));
-                 CEGUI::ListboxItem* chosen = options ? options->getFirstSelectedItem() : nullptr;
-                 CEGUI::Window* count = child("Count");
-                 const std::string typed = count ? count->getText().c_str() : "";
-                 const bool number = !typed.empty() && typed.size() <= 2 &&
-                                     typed.find_first_not_of("0123456789") == std::string::npos;
-                 if (!buy(chosen ? static_cast<int>(options->getItemIndex(chosen)) : 0, number ? std::stoi(typed) : 0)) {
-                     mStatus = "Pick an item and type 1 to " + std::to_string(kMostPieces) + " pieces.";
-                     showStatus();
-                 }
-                 return true;
-             }));
+    keep(
+        addWidget(pane, "TaharezLook/Button", "Buy", "Buy", 0.62f, 0.58f, 0.36f, 0.09f)
+            ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
+                auto* options = static_cast<CEGUI::Listbox*>(child("Options"));
+                CEGUI::ListboxItem* chosen = options ? options->getFirstSelectedItem() : nullptr;
+                CEGUI::Window* count = child("Count");
+                const std::string typed = count ? count->getText().c_str() : "";
+                const bool number =
+                    !typed.empty() && typed.size() <= 2 && typed.find_first_not_of("0123456789") == std::string::npos;
+                if (!buy(chosen ? static_cast<int>(options->getItemIndex(chosen)) : 0, number ? std::stoi(typed) : 0)) {
+                    mStatus = "Pick an item and type 1 to " + std::to_string(kMostPieces) + " pieces.";
+                    showStatus();
+                }
+                return true;
+            }));
     auto* status = addWidget(pane, "TaharezLook/StaticText", "Status", "", 0.0f, 0.70f, 1.0f, 0.12f);
     status->setProperty("HorzFormatting", "WordWrapLeftAligned");
     showOffers();
@@ -135,8 +136,8 @@ void PointShopTab::showOffers()
 {
     std::vector<std::vector<std::string>> rows;
     for (const ShopData& o : mOffers) {
-        const std::string price = o.prices.empty() ? "not on sale"
-                                                   : std::to_string(o.prices.front().s_price) + " " + mShop.paidIn;
+        const std::string price =
+            o.prices.empty() ? "not on sale" : std::to_string(o.prices.front().s_price) + " " + mShop.paidIn;
         rows.push_back({o.i_name.empty() ? "Item " + std::to_string(o.i_id) : o.i_name, price});
     }
     if (auto* list = static_cast<CEGUI::MultiColumnList*>(child("Offers"))) {

@@ -22,11 +22,11 @@ class PointShopTab : public PlayerTab {
 public:
     /// What tells the two shops apart.
     struct Shop {
-        const char* name;       ///< the tab's name and button text
-        const char* key;        ///< the list in the content file and the pay event's parameter
-        int payEventId;         ///< EventId::GuildShopPay or EventId::ArenaShopPay
-        const char* paidIn;     ///< what its prices are paid in, as the rows say it
-        const char* note;       ///< the line under the list
+        const char* name;   ///< the tab's name and button text
+        const char* key;    ///< the list in the content file and the pay event's parameter
+        int payEventId;     ///< EventId::GuildShopPay or EventId::ArenaShopPay
+        const char* paidIn; ///< what its prices are paid in, as the rows say it
+        const char* note;   ///< the line under the list
     };
     static const Shop kGuild;
     static const Shop kArena;
@@ -75,9 +75,9 @@ private:
     const Shop& mShop;
     const std::string mContentPath;
     bool mRead = false;
-    std::vector<int> mIds;          ///< the items offered, as the file lists them
-    std::size_t mNextAsked = 0;     ///< index into mIds of the next item to ask for
-    int mAsking = 0;                ///< the item whose record is awaited; 0 none
+    std::vector<int> mIds;      ///< the items offered, as the file lists them
+    std::size_t mNextAsked = 0; ///< index into mIds of the next item to ask for
+    int mAsking = 0;            ///< the item whose record is awaited; 0 none
     std::vector<ShopData> mOffers;
     int mPicked = -1;
     std::string mStatus;

@@ -42,7 +42,7 @@ void PortraitPage::buildContent(CEGUI::Window& frame)
 }
 
 CEGUI::Window* PortraitPage::addPicture(CEGUI::Window& parent, const std::string& image, const CEGUI::URect& area,
-                              const CEGUI::URect* label)
+                                        const CEGUI::URect* label)
 {
     CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
     CEGUI::Window* pic = wm.createWindow("TaharezLook/StaticImage", toCeguiString(kPicturePrefix + image));

@@ -37,7 +37,8 @@ protected:
     virtual bool inGrid(const std::string& image) const { return true; }
     /// The picture of the image in the area (fractions of `parent`), square, with its caption
     /// in the area under it (none when `label` is null); the picture's window.
-    CEGUI::Window* addPicture(CEGUI::Window& parent, const std::string& image, const CEGUI::URect& area, const CEGUI::URect* label);
+    CEGUI::Window* addPicture(CEGUI::Window& parent, const std::string& image, const CEGUI::URect& area,
+                              const CEGUI::URect* label);
 
 private:
     CEGUI::Window* picture(const std::string& name) const;

@@ -35,10 +35,10 @@ void PreviewTurn::build(CEGUI::Window& picture, CEGUI::Window& parent, float x, 
     mDragging = false;
     mConnections.emplace_back(picture.subscribeEvent(CEGUI::Window::EventMouseButtonDown,
                                                      CEGUI::Event::Subscriber(&PreviewTurn::onMouseDown, this)));
-    mConnections.emplace_back(
-        picture.subscribeEvent(CEGUI::Window::EventMouseMove, CEGUI::Event::Subscriber(&PreviewTurn::onMouseMove, this)));
-    mConnections.emplace_back(
-        picture.subscribeEvent(CEGUI::Window::EventMouseButtonUp, CEGUI::Event::Subscriber(&PreviewTurn::onMouseUp, this)));
+    mConnections.emplace_back(picture.subscribeEvent(CEGUI::Window::EventMouseMove,
+                                                     CEGUI::Event::Subscriber(&PreviewTurn::onMouseMove, this)));
+    mConnections.emplace_back(picture.subscribeEvent(CEGUI::Window::EventMouseButtonUp,
+                                                     CEGUI::Event::Subscriber(&PreviewTurn::onMouseUp, this)));
     mConnections.emplace_back(
         picture.subscribeEvent(CEGUI::Window::EventInputCaptureLost, [this](const CEGUI::EventArgs&) {
             mDragging = false;
@@ -49,7 +49,8 @@ void PreviewTurn::build(CEGUI::Window& picture, CEGUI::Window& parent, float x, 
     for (int i = 0; i < 2; ++i) {
         const float top = y + h / 2 * static_cast<float>(i);
         CEGUI::Window* check = wm.createWindow("TaharezLook/Checkbox", names[i]);
-        check->setArea(CEGUI::URect(CEGUI::UDim(x, 0), CEGUI::UDim(top, 0), CEGUI::UDim(x + w, 0), CEGUI::UDim(top + h / 2, 0)));
+        check->setArea(
+            CEGUI::URect(CEGUI::UDim(x, 0), CEGUI::UDim(top, 0), CEGUI::UDim(x + w, 0), CEGUI::UDim(top + h / 2, 0)));
         check->setText(names[i]);
         parent.addChild(check);
         mConnections.emplace_back(check->subscribeEvent(CEGUI::ToggleButton::EventSelectStateChanged,

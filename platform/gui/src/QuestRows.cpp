@@ -44,8 +44,7 @@ std::vector<QuestRow> QuestRows::read(const Json::Value& library, const Json::Va
         row.progress = std::max(0L, number(entry, "progress"));
         if (row.id <= 0)
             continue;
-        const Json::Value& quest =
-            library.isObject() ? library[std::to_string(row.id)] : Json::Value::nullSingleton();
+        const Json::Value& quest = library.isObject() ? library[std::to_string(row.id)] : Json::Value::nullSingleton();
         row.name = text(quest, "name");
         if (row.name.empty())
             row.name = "Quest " + std::to_string(row.id);

@@ -168,7 +168,8 @@ bool QuestsTab::claim()
         mObject >= 0 && static_cast<std::size_t>(mObject) < row.objects.size() ? row.objects[mObject] : 0;
     params().clear(PlayerPage::kKind);
     params().set(PlayerPage::kKind, ParamNode::integer("objid", object));
-    params().set(PlayerPage::kKind, ParamNode("q_id", row.id, static_cast<std::int32_t>(sizeof(long)), ParamNode::Integer));
+    params().set(PlayerPage::kKind,
+                 ParamNode("q_id", row.id, static_cast<std::int32_t>(sizeof(long)), ParamNode::Integer));
     dispatcher().callback(kRewardEventId, params().handle(PlayerPage::kKind));
     return true;
 }

@@ -19,7 +19,8 @@ namespace zrk {
 namespace gui {
 
 namespace {
-const char* const kModeNames[] = {"Free", "Team", "Duel", "Melee", "Mode 4", "Mode 5", "Mode 6", "Mode 7", "Arena", "Mission", "Mode 10"};
+const char* const kModeNames[] = {"Free",   "Team",   "Duel",  "Melee",   "Mode 4", "Mode 5",
+                                  "Mode 6", "Mode 7", "Arena", "Mission", "Mode 10"};
 // A chat line is read as JSON only up to this size.
 const std::size_t kLineParsed = 16384;
 
@@ -34,8 +35,8 @@ std::string quoted(const std::string& value)
 }
 } // namespace
 
-RoomListPage::RoomListPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
-                           EventDispatcher& dispatcher)
+RoomListPage::RoomListPage(const std::string& windowName, const std::string& title, ParamStore& params,
+                           ParentSource parent, EventDispatcher& dispatcher)
     : GuiPage(kKind, windowName, title, params, std::move(parent)), mDispatcher(dispatcher)
 {
     setFrameArea(0.02f, 0.04f, 0.68f, 0.96f);
@@ -47,8 +48,9 @@ void RoomListPage::buildContent(CEGUI::Window& frame)
 {
     auto* rooms = static_cast<CEGUI::MultiColumnList*>(
         addWidget(frame, "TaharezLook/MultiColumnList", "Rooms", "", 0.02f, 0.02f, 0.96f, 0.36f));
-    ListRows::addColumns(*rooms, {{"Room", 0.34f}, {"Players", 0.14f}, {"Mode", 0.14f}, {"Level", 0.1f},
-                                  {"Lock", 0.1f}, {"Battle", 0.14f}});
+    ListRows::addColumns(
+        *rooms,
+        {{"Room", 0.34f}, {"Players", 0.14f}, {"Mode", 0.14f}, {"Level", 0.1f}, {"Lock", 0.1f}, {"Battle", 0.14f}});
     rooms->setSelectionMode(CEGUI::MultiColumnList::RowSingle);
     // Joining the selected room (its password typed first), and the create form.
     auto* joinPassword = static_cast<CEGUI::Editbox*>(
@@ -65,7 +67,8 @@ void RoomListPage::buildContent(CEGUI::Window& frame)
     newPassword->setMaxTextLength(16);
     addWidget(frame, "TaharezLook/Editbox", "NewSeats", "8", 0.52f, 0.46f, 0.08f, 0.055f);
     addWidget(frame, "TaharezLook/Editbox", "NewMode", "1", 0.62f, 0.46f, 0.08f, 0.055f);
-    static_cast<CEGUI::ToggleButton*>(addWidget(frame, "TaharezLook/Checkbox", "NewWind", "Wind", 0.72f, 0.46f, 0.1f, 0.055f))
+    static_cast<CEGUI::ToggleButton*>(
+        addWidget(frame, "TaharezLook/Checkbox", "NewWind", "Wind", 0.72f, 0.46f, 0.1f, 0.055f))
         ->setSelected(true);
     mCreateConnection = addWidget(frame, "TaharezLook/Button", "Create", "Create", 0.84f, 0.46f, 0.14f, 0.055f)
                             ->subscribeEvent(CEGUI::PushButton::EventClicked,
@@ -74,7 +77,8 @@ void RoomListPage::buildContent(CEGUI::Window& frame)
                                ->subscribeEvent(CEGUI::PushButton::EventClicked,
                                                 CEGUI::Event::Subscriber(&RoomListPage::onQuickJoinClicked, this));
     // What a quick join that found nothing tells the player (the found list stays empty).
-    auto* note = addWidget(frame, "TaharezLook/StaticText", "QuickJoinNote", mQuickJoinNote, 0.68f, 0.39f, 0.30f, 0.055f);
+    auto* note =
+        addWidget(frame, "TaharezLook/StaticText", "QuickJoinNote", mQuickJoinNote, 0.68f, 0.39f, 0.30f, 0.055f);
     note->setProperty("HorzFormatting", "WordWrapLeftAligned");
     note->setProperty("FrameEnabled", "false");
     note->setProperty("BackgroundEnabled", "false");
@@ -90,8 +94,9 @@ void RoomListPage::buildContent(CEGUI::Window& frame)
     addWidget(frame, "TaharezLook/Editbox", "ChatInput", "", 0.22f, 0.86f, 0.56f, 0.06f);
     static_cast<CEGUI::Editbox*>(frame.getChild("ChatInput"))->setMaxTextLength(200);
     // Enter in the chat line sends it, as "Send" does.
-    mEnterConnection = frame.getChild("ChatInput")->subscribeEvent(
-        CEGUI::Editbox::EventTextAccepted, CEGUI::Event::Subscriber(&RoomListPage::onSendClicked, this));
+    mEnterConnection = frame.getChild("ChatInput")
+                           ->subscribeEvent(CEGUI::Editbox::EventTextAccepted,
+                                            CEGUI::Event::Subscriber(&RoomListPage::onSendClicked, this));
     mSendConnection = addWidget(frame, "TaharezLook/Button", "Send", "Send", 0.8f, 0.86f, 0.18f, 0.06f)
                           ->subscribeEvent(CEGUI::PushButton::EventClicked,
                                            CEGUI::Event::Subscriber(&RoomListPage::onSendClicked, this));
@@ -146,8 +151,8 @@ std::string RoomListPage::chatText(const std::string& line)
     if (line.size() <= kLineParsed && !line.empty() && line[0] == '{') {
         Json::Value v;
         std::string error;
-        if (core::JsonText::parse(line, v, error) && v.isObject() &&
-            v["Sender"].isObject() && v["Sender"]["uname"].isString() && v["Content"].isString())
+        if (core::JsonText::parse(line, v, error) && v.isObject() && v["Sender"].isObject() &&
+            v["Sender"]["uname"].isString() && v["Content"].isString())
             shown = v["Sender"]["uname"].asString() + ": " + v["Content"].asString();
     }
     if (shown.size() > kChatLineShown) {
@@ -164,7 +169,8 @@ void RoomListPage::onFilled(int eventId, ParamList& list)
     CEGUI::Window* frame = window();
     if (eventId == kLoadingEventId) {
         for (const ParamNode* n : list)
-            if (const std::string* zone = n && n->name == "zone_name" ? boost::any_cast<std::string>(&n->value) : nullptr)
+            if (const std::string* zone =
+                    n && n->name == "zone_name" ? boost::any_cast<std::string>(&n->value) : nullptr)
                 mZoneName = *zone;
         if (frame)
             frame->setText(outsideText("Rooms of " + mZoneName));
@@ -188,10 +194,12 @@ void RoomListPage::onFilled(int eventId, ParamList& list)
         mFound.clear();
         std::vector<std::vector<std::string>> rows;
         for (const ParamNode* n : list)
-            if (const auto* found = n && n->name == "room_lst" ? boost::any_cast<std::vector<Room>>(&n->value) : nullptr)
+            if (const auto* found =
+                    n && n->name == "room_lst" ? boost::any_cast<std::vector<Room>>(&n->value) : nullptr)
                 for (const Room& room : *found) {
                     mFound.push_back(room);
-                    rows.push_back({fromCeguiString(room.title), std::to_string(room.members) + " / " + std::to_string(room.seats),
+                    rows.push_back({fromCeguiString(room.title),
+                                    std::to_string(room.members) + " / " + std::to_string(room.seats),
                                     std::to_string(room.lv)});
                 }
         mQuickJoinNote = mFound.empty() ? ZRKLan::getMsg(kNoRoomKey) : std::string();

@@ -46,12 +46,10 @@ RoomPage::RoomPage(const std::string& windowName, const std::string& title, Para
                    std::vector<std::string> images, int columns, EventDispatcher& dispatcher)
     : PortraitPage(kKind, windowName, title, params, std::move(parent), std::move(images), columns),
       mDispatcher(dispatcher), mCards(8)
-{}
-
-RoomPage::~RoomPage()
 {
-    mConnections.clear();
 }
+
+RoomPage::~RoomPage() { mConnections.clear(); }
 
 void RoomPage::buildContent(CEGUI::Window& frame)
 {
@@ -72,18 +70,23 @@ void RoomPage::buildContent(CEGUI::Window& frame)
     addWidget(frame, "TaharezLook/StaticText", "Owner", "", 0.50f, kSeatsBottom + 0.01f, 0.48f, 0.06f);
     // The room's chat: the last line heard, and a line to type (Enter or "Say" sends it).
     addWidget(frame, "TaharezLook/StaticText", "ChatHeard", "", 0.02f, kSeatsBottom + 0.075f, 0.96f, 0.055f);
-    CEGUI::Window* chat = addWidget(frame, "TaharezLook/Editbox", "ChatLine", "", 0.02f, kSeatsBottom + 0.135f, 0.80f, 0.055f);
+    CEGUI::Window* chat =
+        addWidget(frame, "TaharezLook/Editbox", "ChatLine", "", 0.02f, kSeatsBottom + 0.135f, 0.80f, 0.055f);
     static_cast<CEGUI::Editbox*>(chat)->setMaxTextLength(kChatMax);
-    mConnections.emplace_back(chat->subscribeEvent(CEGUI::Editbox::EventTextAccepted, CEGUI::Event::Subscriber(&RoomPage::onSay, this)));
-    CEGUI::Window* sayButton = addWidget(frame, "TaharezLook/Button", "Say", "Say", 0.83f, kSeatsBottom + 0.135f, 0.15f, 0.055f);
-    mConnections.emplace_back(sayButton->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&RoomPage::onSay, this)));
+    mConnections.emplace_back(
+        chat->subscribeEvent(CEGUI::Editbox::EventTextAccepted, CEGUI::Event::Subscriber(&RoomPage::onSay, this)));
+    CEGUI::Window* sayButton =
+        addWidget(frame, "TaharezLook/Button", "Say", "Say", 0.83f, kSeatsBottom + 0.135f, 0.15f, 0.055f);
+    mConnections.emplace_back(
+        sayButton->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&RoomPage::onSay, this)));
     // Two rows of buttons, wide enough for their words between the buttons' caps.
     const std::size_t perRow = (kButtonCount + 1) / 2;
     const float w = 0.96f / static_cast<float>(perRow);
     for (std::size_t b = 0; b < kButtonCount; ++b) {
         const float x = 0.02f + w * static_cast<float>(b % perRow);
         const float y = kSeatsBottom + 0.20f + 0.075f * static_cast<float>(b / perRow);
-        CEGUI::Window* button = addWidget(frame, "TaharezLook/Button", kButtons[b], kButtonTexts[b], x, y, w - 0.01f, 0.065f);
+        CEGUI::Window* button =
+            addWidget(frame, "TaharezLook/Button", kButtons[b], kButtonTexts[b], x, y, w - 0.01f, 0.065f);
         button->setID(static_cast<unsigned>(b));
         mConnections.emplace_back(button->subscribeEvent(CEGUI::PushButton::EventClicked,
                                                          CEGUI::Event::Subscriber(&RoomPage::onButton, this)));
@@ -95,11 +98,12 @@ void RoomPage::buildContent(CEGUI::Window& frame)
     for (int i = 0; i < kPropSlots; ++i)
         addWidget(*props, "TaharezLook/StaticText", ("PropSlot" + std::to_string(i)).c_str(), "",
                   0.02f + 0.49f * static_cast<float>(i % 2), 0.09f + 0.09f * static_cast<float>(i / 2), 0.47f, 0.08f);
-    addWidget(*props, "TaharezLook/StaticText", "ShopTitle", "Props shop: a click buys one", 0.02f, 0.545f, 0.6f, 0.08f);
+    addWidget(*props, "TaharezLook/StaticText", "ShopTitle", "Props shop: a click buys one", 0.02f, 0.545f, 0.6f,
+              0.08f);
     for (std::size_t i = 0; i < kPropOffers; ++i) {
         CEGUI::Window* buy = addWidget(*props, "TaharezLook/Button", ("PropBuy" + std::to_string(i)).c_str(), "",
-                                       0.02f + 0.49f * static_cast<float>(i % 2), 0.635f + 0.09f * static_cast<float>(i / 2),
-                                       0.47f, 0.08f);
+                                       0.02f + 0.49f * static_cast<float>(i % 2),
+                                       0.635f + 0.09f * static_cast<float>(i / 2), 0.47f, 0.08f);
         buy->setID(static_cast<unsigned>(i));
         mConnections.emplace_back(buy->subscribeEvent(CEGUI::PushButton::EventClicked,
                                                       CEGUI::Event::Subscriber(&RoomPage::onPropBuyClicked, this)));
@@ -133,8 +137,11 @@ void RoomPage::showProps()
         buy->setVisible(i < mPropOffers.size());
         if (i < mPropOffers.size()) {
             const ShopData& offer = mPropOffers[i];
-            const std::string price = offer.prices.empty() ? std::string() : " (" + std::to_string(offer.prices[0].s_price) +
-                                                                                 (offer.prices[0].s_buy_type == 2 ? " coupons)" : offer.prices[0].s_buy_type == 3 ? " medals)" : " coins)");
+            const std::string price = offer.prices.empty() ? std::string()
+                                                           : " (" + std::to_string(offer.prices[0].s_price) +
+                                                                 (offer.prices[0].s_buy_type == 2   ? " coupons)"
+                                                                  : offer.prices[0].s_buy_type == 3 ? " medals)"
+                                                                                                    : " coins)");
             buy->setText(outsideText("Buy " + offer.i_name + price));
         }
     }
@@ -282,7 +289,10 @@ void RoomPage::onFilled(int eventId, ParamList& list)
     }
 }
 
-std::string RoomPage::cardLine(const PlayerCard& card, int seat) { return cardLine(card, seat, fromCeguiString(card.nickname)); }
+std::string RoomPage::cardLine(const PlayerCard& card, int seat)
+{
+    return cardLine(card, seat, fromCeguiString(card.nickname));
+}
 
 std::string RoomPage::cardLine(const PlayerCard& card, int seat, const std::string& nickname)
 {
@@ -300,7 +310,9 @@ std::string RoomPage::cardLine(const PlayerCard& card, int seat, const std::stri
 std::string RoomPage::fittedCardLine(const PlayerCard& card, int seat, const CEGUI::Font* font, float width)
 {
     std::string line = cardLine(card, seat);
-    const auto fits = [font, width](const std::string& text) { return font->getTextExtent(outsideText(text)) <= width; };
+    const auto fits = [font, width](const std::string& text) {
+        return font->getTextExtent(outsideText(text)) <= width;
+    };
     if (!font || !card.occupied || fits(line))
         return line;
     // Narrow cells: the row already tells the team, then the nickname is cut.
@@ -339,7 +351,8 @@ void RoomPage::showCards()
         if (seats->isChild(labels[s])) {
             // Seat beside seat: a line wider than its own cell runs into the next one.
             CEGUI::Window* label = seats->getChild(labels[s]);
-            label->setText(outsideText(fittedCardLine(card, s, label->getFont(), label->getPixelSize().d_width - kLabelMargin)));
+            label->setText(
+                outsideText(fittedCardLine(card, s, label->getFont(), label->getPixelSize().d_width - kLabelMargin)));
         }
         // A seat's portrait shows its player's figure, or nothing when nobody sits there.
         const std::string picture = std::string("Picture_") + (labels[s] + 6);
@@ -379,10 +392,7 @@ int RoomPage::startFlags(const std::vector<PlayerCard>& cards, int mode)
     return allReady ? 0 : 2;
 }
 
-bool RoomPage::call(int eventId)
-{
-    return mDispatcher.callback(eventId, params().handle(kKind));
-}
+bool RoomPage::call(int eventId) { return mDispatcher.callback(eventId, params().handle(kKind)); }
 
 bool RoomPage::ready()
 {
@@ -396,10 +406,7 @@ bool RoomPage::start()
     return call(kStartEventId);
 }
 
-bool RoomPage::changeTeam()
-{
-    return call(kTeamEventId);
-}
+bool RoomPage::changeTeam() { return call(kTeamEventId); }
 
 bool RoomPage::leave()
 {

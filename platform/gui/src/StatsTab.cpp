@@ -38,7 +38,8 @@ void StatsTab::build(CEGUI::Window& pane)
     addWidget(pane, "TaharezLook/StaticText", "Points", "", 0.0f, 0.0f, 1.0f, 0.1f);
     for (int a = 0; a < 4; ++a) {
         const float y = 0.13f + 0.11f * static_cast<float>(a);
-        addWidget(pane, "TaharezLook/StaticText", (std::string("Value_") + kAbilities[a]).c_str(), "", 0.0f, y, 0.55f, 0.09f);
+        addWidget(pane, "TaharezLook/StaticText", (std::string("Value_") + kAbilities[a]).c_str(), "", 0.0f, y, 0.55f,
+                  0.09f);
         CEGUI::Window* edit = addWidget(pane, "TaharezLook/Editbox", (std::string("Add_") + kAbilities[a]).c_str(),
                                         std::to_string(mAmounts[a]), 0.58f, y, 0.2f, 0.09f);
         keep(edit->subscribeEvent(CEGUI::Editbox::EventTextChanged, [this, a, edit](const CEGUI::EventArgs&) {
@@ -88,8 +89,8 @@ void StatsTab::apply()
 {
     params().clear(PlayerPage::kKind);
     for (int a = 0; a < 4; ++a)
-        params().set(PlayerPage::kKind, ParamNode(kAbilities[a], mAmounts[a], static_cast<std::int32_t>(sizeof(unsigned)),
-                                                  ParamNode::Integer));
+        params().set(PlayerPage::kKind, ParamNode(kAbilities[a], mAmounts[a],
+                                                  static_cast<std::int32_t>(sizeof(unsigned)), ParamNode::Integer));
     dispatcher().callback(kAddEventId, params().handle(PlayerPage::kKind));
     // Asked after the points went, so the answer holds them (the server answers in order).
     dispatcher().callback(PlayerPage::kAttrEventId, params().handle(PlayerPage::kKind));
@@ -104,7 +105,8 @@ void StatsTab::showRole()
     if (CEGUI::Window* points = child("Points"))
         points->setText(toCeguiString(mSummary));
     for (int a = 0; a < 4; ++a) {
-        const std::string line = std::string(kLabels[a]) + ": " + (mKnown ? std::to_string(values[a]) : std::string("-"));
+        const std::string line =
+            std::string(kLabels[a]) + ": " + (mKnown ? std::to_string(values[a]) : std::string("-"));
         mSummary += "  " + line;
         if (CEGUI::Window* value = child(std::string("Value_") + kAbilities[a]))
             value->setText(toCeguiString(line));

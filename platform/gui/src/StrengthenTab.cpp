@@ -35,7 +35,8 @@ void StrengthenTab::onFilled(int eventId, ParamList& list)
     if (eventId != kListEventId)
         return;
     for (const ParamNode* node : list)
-        if (const auto* entries = node && node->name == "strlist" ? boost::any_cast<std::vector<ShopData>>(&node->value) : nullptr) {
+        if (const auto* entries =
+                node && node->name == "strlist" ? boost::any_cast<std::vector<ShopData>>(&node->value) : nullptr) {
             mEntries = *entries;
             show();
         }

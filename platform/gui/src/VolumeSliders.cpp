@@ -52,11 +52,13 @@ void VolumeSliders::build(CEGUI::Window& frame, float x, float y, float w, float
         slider->setCurrentValue(shown(core::DefaultAudioHelper::getVolume(channel)));
         frame.addChild(slider);
         mConnections[channel] = slider->subscribeEvent(
-            CEGUI::Slider::EventValueChanged,
-            CEGUI::Event::Subscriber([this, channel](const CEGUI::EventArgs& args) { return onChanged(channel, args); }));
+            CEGUI::Slider::EventValueChanged, CEGUI::Event::Subscriber([this, channel](const CEGUI::EventArgs& args) {
+                return onChanged(channel, args);
+            }));
     }
     // The volumes may have changed on another page since this one was last up.
-    mConnections[2] = frame.subscribeEvent(CEGUI::Window::EventShown, CEGUI::Event::Subscriber(&VolumeSliders::onShown, this));
+    mConnections[2] =
+        frame.subscribeEvent(CEGUI::Window::EventShown, CEGUI::Event::Subscriber(&VolumeSliders::onShown, this));
 }
 
 bool VolumeSliders::onShown(const CEGUI::EventArgs& args)

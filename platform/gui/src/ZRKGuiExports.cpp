@@ -17,8 +17,7 @@ kavri3D::zrk::gui::GuiManager& manager()
     return *gManager;
 }
 
-template <class T, class Get>
-bool create(T** out, const char* what, Get get)
+template <class T, class Get> bool create(T** out, const char* what, Get get)
 {
     if (!out)
         return false;

@@ -27,7 +27,10 @@ Table& table()
 
 const yake::logging::Channel log("flash");
 
-CEGUI::String cegui(const std::string& text) { return CEGUI::String(reinterpret_cast<const CEGUI::utf8*>(text.c_str())); }
+CEGUI::String cegui(const std::string& text)
+{
+    return CEGUI::String(reinterpret_cast<const CEGUI::utf8*>(text.c_str()));
+}
 
 /// The movie table; a file that is missing or broken leaves every movie unknown.
 const CEGUIFlash::MovieTable& movies()
@@ -50,7 +53,8 @@ const CEGUIFlash::MovieTable& movies()
 CEGUI::String widget(const char* type)
 {
     const CEGUI::String own = CEGUI::String("Kavri3DLook/") + type;
-    return CEGUI::WindowFactoryManager::getSingleton().isFactoryPresent(own) ? own : CEGUI::String("TaharezLook/") + type;
+    return CEGUI::WindowFactoryManager::getSingleton().isFactoryPresent(own) ? own
+                                                                             : CEGUI::String("TaharezLook/") + type;
 }
 } // namespace
 
@@ -66,7 +70,8 @@ CEGUIFlash::~CEGUIFlash()
 bool CEGUIFlash::create(const std::string& movie, const std::string& id, int width, int height, CEGUI::Window* parent)
 {
     destroy();
-    if (!CEGUI::System::getSingletonPtr() || movie.empty() || width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) {
+    if (!CEGUI::System::getSingletonPtr() || movie.empty() || width < 1 || height < 1 || width > kMaxSide ||
+        height > kMaxSide) {
         log(Severity::Warning, "movie " + movie.substr(0, 64) + " not made (" + std::to_string(width) + " x " +
                                    std::to_string(height) + ")");
         return false;

@@ -84,9 +84,10 @@ std::string LandAiming::hitByRay() const
     Quaternion orientation;
     me->getGunPoint(gun, orientation);
     const Vector3 dir = orientation * Vector3::UNIT_Z;
-    const WeaponState* w = me->mWeapons.getSlots().size() > static_cast<std::size_t>(std::max(me->mPlayerBattle.weapon, 0))
-                               ? &me->mWeapons.getSlots()[static_cast<std::size_t>(std::max(me->mPlayerBattle.weapon, 0))]
-                               : nullptr;
+    const WeaponState* w =
+        me->mWeapons.getSlots().size() > static_cast<std::size_t>(std::max(me->mPlayerBattle.weapon, 0))
+            ? &me->mWeapons.getSlots()[static_cast<std::size_t>(std::max(me->mPlayerBattle.weapon, 0))]
+            : nullptr;
     const float range = (w && !w->empty()) ? std::min(w->settings.getRealVal("i_shot_range", 400.0f), 2000.0f) : 400.0f;
     const float r2 = DollConstants::HIT_ACTOR_RADIUS * DollConstants::HIT_ACTOR_RADIUS;
     const HeightField& field = mLand.mField;

@@ -34,14 +34,39 @@ Json::Value LandBotRoom::readMaps(const std::string& path)
 Json::Value LandBotRoom::builtInItems()
 {
     Json::Value items(Json::objectValue);
-    items["1"] = record({{"i_name", "Cannon"}, {"i_type", 0}, {"i_speed", 120}, {"i_damage", 300}, {"i_radius", 20},
-                         {"i_crater", 10}, {"i_delay", 100}});
-    items["2"] = record({{"i_name", "Mortar"}, {"i_type", 0}, {"i_speed", 100}, {"i_damage", 450}, {"i_radius", 25},
-                         {"i_crater", 14}, {"i_delay", 140}, {"i_shell_num", 3}, {"i_cd_time", 10000}});
-    items["3"] = record({{"i_name", "Rifle"}, {"i_type", 1}, {"i_speed", 300}, {"i_damage", 200}, {"i_radius", 8},
-                         {"i_crater", 3}, {"i_delay", 80}, {"i_shot_range", 300}});
-    items["4"] = record({{"i_name", "Blade"}, {"i_type", 2}, {"i_speed", 50}, {"i_damage", 350}, {"i_radius", 4},
-                         {"i_crater", 0}, {"i_delay", 60}, {"i_shot_range", 15}, {"i_hit_range", 90}});
+    items["1"] = record({{"i_name", "Cannon"},
+                         {"i_type", 0},
+                         {"i_speed", 120},
+                         {"i_damage", 300},
+                         {"i_radius", 20},
+                         {"i_crater", 10},
+                         {"i_delay", 100}});
+    items["2"] = record({{"i_name", "Mortar"},
+                         {"i_type", 0},
+                         {"i_speed", 100},
+                         {"i_damage", 450},
+                         {"i_radius", 25},
+                         {"i_crater", 14},
+                         {"i_delay", 140},
+                         {"i_shell_num", 3},
+                         {"i_cd_time", 10000}});
+    items["3"] = record({{"i_name", "Rifle"},
+                         {"i_type", 1},
+                         {"i_speed", 300},
+                         {"i_damage", 200},
+                         {"i_radius", 8},
+                         {"i_crater", 3},
+                         {"i_delay", 80},
+                         {"i_shot_range", 300}});
+    items["4"] = record({{"i_name", "Blade"},
+                         {"i_type", 2},
+                         {"i_speed", 50},
+                         {"i_damage", 350},
+                         {"i_radius", 4},
+                         {"i_crater", 0},
+                         {"i_delay", 60},
+                         {"i_shot_range", 15},
+                         {"i_hit_range", 90}});
     items["51"] = record({{"i_name", "First Aid"}, {"i_effect", 0x1}, {"i_hp", 300}, {"i_delay", 20}});
     items["52"] = record({{"i_name", "Energy Drink"}, {"i_effect", 0x2}, {"i_sp", 500}, {"i_delay", 20}});
     items["53"] = record({{"i_name", "Pacemaker"}, {"i_effect", 0x1000}, {"i_delay", 0}});

@@ -80,7 +80,8 @@ bool LandShots::fire(ZRKPlayerSim& doll)
     } else {
         const float speed = weaponSpeed(*w);
         const float share = std::min(std::max(doll.mPlayerBattle.force / DollConstants::CTRL_FORCE_MAX, 0.0f), 1.0f);
-        const float v = speed * (DollConstants::CTRL_FORCE_F_V_MIN + (1.0f - DollConstants::CTRL_FORCE_F_V_MIN) * share);
+        const float v =
+            speed * (DollConstants::CTRL_FORCE_F_V_MIN + (1.0f - DollConstants::CTRL_FORCE_F_V_MIN) * share);
         const float pitch = doll.mPlayerBattle.pitch * kPi / 180.0f;
         std::vector<float> headings{doll.mHeading};
         if (doll.mTriple) {
@@ -156,7 +157,8 @@ bool LandShots::fireNpc(ZRKNpcSim& npc, int pitch, float share)
         return false;
     WeaponState& w = npc.mWeapon;
     share = std::min(std::max(share, 0.0f), 1.0f);
-    const float v = weaponSpeed(w) * (DollConstants::CTRL_FORCE_F_V_MIN + (1.0f - DollConstants::CTRL_FORCE_F_V_MIN) * share);
+    const float v =
+        weaponSpeed(w) * (DollConstants::CTRL_FORCE_F_V_MIN + (1.0f - DollConstants::CTRL_FORCE_F_V_MIN) * share);
     const Vector3 dir = Ballistics::direction(npc.mHeading, pitch * kPi / 180.0f);
     const int shot = mNextShot++;
     ShotRecord record;
@@ -164,8 +166,8 @@ bool LandShots::fireNpc(ZRKNpcSim& npc, int pitch, float share)
     record.bot = true;
     record.shells = 1;
     mShots[shot] = record;
-    mShells.push_back(makeShell(npc.getId(), shot, w, npc.getGunPoint() + dir * DollConstants::GUN_MUZZLE, dir * v, 0, 1.0f,
-                                !npc.isImmuneSet(IMMUNE_WIND)));
+    mShells.push_back(makeShell(npc.getId(), shot, w, npc.getGunPoint() + dir * DollConstants::GUN_MUZZLE, dir * v, 0,
+                                1.0f, !npc.isImmuneSet(IMMUNE_WIND)));
     w.lastUse = mLand.getTimeFighting();
     npc.mFired = true;
     mLand.turns().setActingShot(shot);
@@ -225,7 +227,8 @@ void LandShots::step()
             const Vector3 c = sim.getPosition() + Vector3(0.0f, DollConstants::HIT_ACTOR_OFFSET, 0.0f);
             float u = segLen2 > 0.0f ? (c - from).dotProduct(seg) / segLen2 : 0.0f;
             u = std::min(std::max(u, 0.0f), 1.0f);
-            if ((from + seg * u).squaredDistance(c) < DollConstants::HIT_ACTOR_RADIUS * DollConstants::HIT_ACTOR_RADIUS &&
+            if ((from + seg * u).squaredDistance(c) <
+                    DollConstants::HIT_ACTOR_RADIUS * DollConstants::HIT_ACTOR_RADIUS &&
                 u < best) {
                 best = u;
                 direct = sim.getId();

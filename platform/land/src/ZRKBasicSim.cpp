@@ -10,8 +10,8 @@ using yake::math::Quaternion;
 using yake::math::Vector3;
 
 ZRKBasicSim::ZRKBasicSim(ZRKLand* land, const std::string& id, int colour, boost::shared_ptr<ZRKBattleState> battle)
-    : mLand(land), mId(id), mColour(colour), mBattle(battle ? battle : boost::shared_ptr<ZRKBattleState>(new ZRKBattleState)),
-      mController(id)
+    : mLand(land), mId(id), mColour(colour),
+      mBattle(battle ? battle : boost::shared_ptr<ZRKBattleState>(new ZRKBattleState)), mController(id)
 {
 }
 
@@ -47,7 +47,8 @@ void ZRKBasicSim::setHeading(float radians)
 
 bool ZRKBasicSim::lookAt(const Vector3& point)
 {
-    if (!point.isFinite() || std::fabs(point.x) > DollConstants::AIM_LIMIT || std::fabs(point.z) > DollConstants::AIM_LIMIT)
+    if (!point.isFinite() || std::fabs(point.x) > DollConstants::AIM_LIMIT ||
+        std::fabs(point.z) > DollConstants::AIM_LIMIT)
         return false;
     Vector3 d = point - getPosition();
     if (d.x * d.x + d.z * d.z < 1e-8f)
@@ -86,7 +87,8 @@ void ZRKBasicSim::invincible(int kind, float seconds)
         return;
     }
     mInvincibleKind = kind;
-    mInvincibleUntil = (std::isfinite(seconds) && seconds >= 0.0f && mLand) ? mLand->getTimeFighting() + seconds : -1.0f;
+    mInvincibleUntil =
+        (std::isfinite(seconds) && seconds >= 0.0f && mLand) ? mLand->getTimeFighting() + seconds : -1.0f;
 }
 
 int ZRKBasicSim::getInvincible() const

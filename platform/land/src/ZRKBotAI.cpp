@@ -153,10 +153,11 @@ bool ZRKBotAI::aim(ZRKBasicSim& shooter, const WeaponState& weapon, const Vector
         if (land->_targetUnderTrajectory(gun, target, radians(static_cast<float>(p)), speed) != TRAJECTORY_REACHABLE)
             continue;
         Vector3 v;
-        if (!land->_calcProjectileV(&shooter, weapon.name, radians(static_cast<float>(p)), DollConstants::GUN_MUZZLE, gun,
-                                    target, wind, v))
+        if (!land->_calcProjectileV(&shooter, weapon.name, radians(static_cast<float>(p)), DollConstants::GUN_MUZZLE,
+                                    gun, target, wind, v))
             continue;
-        const float f = (v.length() / speed - DollConstants::CTRL_FORCE_F_V_MIN) / (1.0f - DollConstants::CTRL_FORCE_F_V_MIN);
+        const float f =
+            (v.length() / speed - DollConstants::CTRL_FORCE_F_V_MIN) / (1.0f - DollConstants::CTRL_FORCE_F_V_MIN);
         if (f < 0.0f || f > 1.0f)
             continue;
         shot.pitch = p;

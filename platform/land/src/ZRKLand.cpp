@@ -95,7 +95,8 @@ bool ZRKLand::create(const LandSetup& setup)
         return false;
     }
     if (setup.seats.empty() || !setup.findSeat(setup.myPlayerId)) {
-        LandEvents::log(Severity::Error, "the battle cannot be built: no seat for the player \"" + setup.myPlayerId + "\"");
+        LandEvents::log(Severity::Error,
+                        "the battle cannot be built: no seat for the player \"" + setup.myPlayerId + "\"");
         return false;
     }
     mSetup = setup;
@@ -327,7 +328,8 @@ void ZRKLand::step()
         doll->clampBattle(); // whoever wrote the numbers, health stays within 0 and its maximum
         for (WeaponState& w : doll->mWeapons.getSlots())
             if (!w.empty())
-                w.shared->readiness = (w.cdTime > 0.0f && w.lastUse >= 0.0f) ? std::min(1.0f, (t - w.lastUse) / w.cdTime) : 1.0f;
+                w.shared->readiness =
+                    (w.cdTime > 0.0f && w.lastUse >= 0.0f) ? std::min(1.0f, (t - w.lastUse) / w.cdTime) : 1.0f;
         const WeaponState* w = doll->getCurrentWeaponState();
         doll->mWeapons.setCDSeconds(w && w->lastUse >= 0.0f ? w->lastUse + w->cdTime - t : 0.0f);
         for (SkillState& s : doll->mSkills)
@@ -554,8 +556,8 @@ int ZRKLand::_targetUnderTrajectory(const Vector3& gun, const Vector3& target, f
     return aiming().targetUnderTrajectory(gun, target, pitch, speed);
 }
 
-bool ZRKLand::_calcProjectileV(ZRKBasicSim* sim, const std::string& weapon, float pitch, float muzzle, const Vector3& gun,
-                               const Vector3& target, bool wind, Vector3& velocity) const
+bool ZRKLand::_calcProjectileV(ZRKBasicSim* sim, const std::string& weapon, float pitch, float muzzle,
+                               const Vector3& gun, const Vector3& target, bool wind, Vector3& velocity) const
 {
     return aiming().projectileVelocity(sim, weapon, pitch, muzzle, gun, target, wind, velocity);
 }
@@ -613,8 +615,8 @@ void ZRKLand::_cameraLeaveRoam()
 
 void ZRKLand::addEventPreview(int type, const EventPreview& preview) { events().addPreview(type, preview); }
 
-void ZRKLand::_reportMsg2(const std::string& uid, const std::string& msg, const std::vector<std::string>& argv, int team,
-                          int local, int res)
+void ZRKLand::_reportMsg2(const std::string& uid, const std::string& msg, const std::vector<std::string>& argv,
+                          int team, int local, int res)
 {
     events().postMessage(uid, msg, argv, team, local, res);
 }

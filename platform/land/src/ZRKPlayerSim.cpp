@@ -31,7 +31,8 @@ ZRKPlayerSim::ZRKPlayerSim(ZRKLand* land, const std::string& id, int colour, int
                            boost::shared_ptr<ZRKBattleState> battle, boost::shared_ptr<ZRKPlayerState> state)
     : ZRKBasicSim(land, id, colour, battle), mSeat(seat), mState(state), mProps(land ? &land->getItems() : nullptr)
 {
-    mSkills = {makeSkill(SKILL_TRIPLE, 2), makeSkill(SKILL_HEAL, 1), makeSkill(SKILL_POWER, 2), makeSkill(SKILL_FURY, 3)};
+    mSkills = {makeSkill(SKILL_TRIPLE, 2), makeSkill(SKILL_HEAL, 1), makeSkill(SKILL_POWER, 2),
+               makeSkill(SKILL_FURY, 3)};
 }
 
 ZRKPlayerSim::~ZRKPlayerSim()
@@ -42,8 +43,8 @@ ZRKPlayerSim::~ZRKPlayerSim()
 
 bool ZRKPlayerSim::isWaiting() const
 {
-    return mLand && mLand->getActingDoll() == this && mLand->isFighting() && !mLand->isFinished() && isFlagSet(SIM_MAY_FIRE) &&
-           !mCharging && mPhase == PHASE_IDLE && !isDead();
+    return mLand && mLand->getActingDoll() == this && mLand->isFighting() && !mLand->isFinished() &&
+           isFlagSet(SIM_MAY_FIRE) && !mCharging && mPhase == PHASE_IDLE && !isDead();
 }
 
 void ZRKPlayerSim::freeze()
@@ -107,7 +108,8 @@ void ZRKPlayerSim::getGunPoint(Vector3& position, Quaternion& orientation) const
 {
     position = getPosition() + Vector3(0.0f, DollConstants::GUN_HEIGHT, 0.0f);
     const float pitch = static_cast<float>(mPlayerBattle.pitch) * static_cast<float>(M_PI) / 180.0f;
-    orientation = Quaternion::fromAngleAxis(mHeading, Vector3::UNIT_Y) * Quaternion::fromAngleAxis(-pitch, Vector3::UNIT_X);
+    orientation =
+        Quaternion::fromAngleAxis(mHeading, Vector3::UNIT_Y) * Quaternion::fromAngleAxis(-pitch, Vector3::UNIT_X);
 }
 
 bool ZRKPlayerSim::pitching2(int degrees)

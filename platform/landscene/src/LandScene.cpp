@@ -41,8 +41,9 @@ void dropTerrain(std::unique_ptr<Ogre::Terrain>& terrain)
         return;
     const std::string name = terrain->getMaterialName();
     terrain.reset();
-    for (Ogre::ResourceManager* manager : {static_cast<Ogre::ResourceManager*>(Ogre::HighLevelGpuProgramManager::getSingletonPtr()),
-                                           static_cast<Ogre::ResourceManager*>(Ogre::MaterialManager::getSingletonPtr())}) {
+    for (Ogre::ResourceManager* manager :
+         {static_cast<Ogre::ResourceManager*>(Ogre::HighLevelGpuProgramManager::getSingletonPtr()),
+          static_cast<Ogre::ResourceManager*>(Ogre::MaterialManager::getSingletonPtr())}) {
         if (!manager)
             continue;
         std::vector<Ogre::ResourceHandle> made;
@@ -61,7 +62,10 @@ void dropTerrain(std::unique_ptr<Ogre::Terrain>& terrain)
 // Names of entities and particle systems are global to a scene manager, which a battle's
 // next scene may share with this one's leftovers: one count for all.
 unsigned long theObjectCount = 0;
-std::string nextName(const char* kind) { return std::string("kavri/land/") + kind + "/" + std::to_string(++theObjectCount); }
+std::string nextName(const char* kind)
+{
+    return std::string("kavri/land/") + kind + "/" + std::to_string(++theObjectCount);
+}
 
 std::string pluginFolder()
 {
@@ -284,7 +288,7 @@ void LandScene::makeTerrain()
         // The terrain takes 2^n + 1 samples a side: the field is sampled at those points.
         const Ogre::uint16 size = field.getCells() > 128 ? 257 : 129;
         const float world = field.getSize();
-        float* heights = OGRE_ALLOC_T(float, size * size, Ogre::MEMCATEGORY_GEOMETRY);
+        float* heights = OGRE_ALLOC_T(float, size* size, Ogre::MEMCATEGORY_GEOMETRY);
         for (int j = 0; j < size; ++j)
             for (int i = 0; i < size; ++i)
                 heights[j * size + i] = pointHeight(field, size, i, j);
@@ -312,10 +316,10 @@ void LandScene::makeTerrain()
             for (int i = 0; i < 128; ++i) {
                 const float x = -world * 0.5f + (i + 0.5f) * world / 128, z = world * 0.5f - (j + 0.5f) * world / 128;
                 const float h = field.getHeight(x, z) - field.getWater();
-                Ogre::ColourValue c = h < 1.5f ? Ogre::ColourValue(0.78f, 0.72f, 0.5f)
-                                    : h < 22.0f ? Ogre::ColourValue(0.3f, 0.58f, 0.22f)
-                                    : h < 40.0f ? Ogre::ColourValue(0.5f, 0.4f, 0.25f)
-                                                : Ogre::ColourValue(0.6f, 0.6f, 0.62f);
+                Ogre::ColourValue c = h < 1.5f    ? Ogre::ColourValue(0.78f, 0.72f, 0.5f)
+                                      : h < 22.0f ? Ogre::ColourValue(0.3f, 0.58f, 0.22f)
+                                      : h < 40.0f ? Ogre::ColourValue(0.5f, 0.4f, 0.25f)
+                                                  : Ogre::ColourValue(0.6f, 0.6f, 0.62f);
                 unsigned char* p = &colours[(j * 128 + i) * 4];
                 p[0] = static_cast<unsigned char>(c.r * 255);
                 p[1] = static_cast<unsigned char>(c.g * 255);
@@ -338,8 +342,8 @@ void LandScene::makeWater()
         const std::string mesh = "kavri/land/water/" + std::to_string(static_cast<int>(field.getSize()));
         Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
         if (!meshes.resourceExists(mesh, kGroup))
-            meshes.createPlane(mesh, kGroup, Ogre::Plane(Ogre::Vector3::UNIT_Y, 0), field.getSize() * 3, field.getSize() * 3,
-                               1, 1, true, 1, 1, 1, Ogre::Vector3::UNIT_Z);
+            meshes.createPlane(mesh, kGroup, Ogre::Plane(Ogre::Vector3::UNIT_Y, 0), field.getSize() * 3,
+                               field.getSize() * 3, 1, 1, true, 1, 1, 1, Ogre::Vector3::UNIT_Z);
         Ogre::Entity* water = mSm->createEntity(mesh);
         water->setMaterialName("kavri/land/water");
         mWater = mNode->createChildSceneNode(Ogre::Vector3(0, field.getWater(), 0));
@@ -411,9 +415,10 @@ void LandScene::syncFigure(const std::string& id, ZRKBasicSim& sim, bool npc)
     core::BasicPlayerPtr& figure = mFigures[id];
     if (!figure) {
         figure = mScene.createPlayer(mFigurePrefix + id, true);
-        figure->loadItems(npc ? core::EquipmentList{core::Equipment("npc_body", "body"), core::Equipment("npc_back", "back")}
-                              : dollLook(id),
-                          true);
+        figure->loadItems(
+            npc ? core::EquipmentList{core::Equipment("npc_body", "body"), core::Equipment("npc_back", "back")}
+                : dollLook(id),
+            true);
         if (Ogre::SceneNode* node = figure->getMovable()) {
             node->setScale(Ogre::Vector3::UNIT_SCALE * (kFigureHeight / kPartsHeight));
             try {
@@ -655,9 +660,9 @@ void LandScene::syncCamera(float dt)
 {
     if (!mCamera)
         return;
-    const ZRKBasicSim* focus = mLand.getActingDoll() ? static_cast<ZRKBasicSim*>(mLand.getActingDoll())
-                             : mLand.getActingNpc()  ? static_cast<ZRKBasicSim*>(mLand.getActingNpc())
-                                                     : static_cast<ZRKBasicSim*>(mLand.getMyDoll());
+    const ZRKBasicSim* focus = mLand.getActingDoll()  ? static_cast<ZRKBasicSim*>(mLand.getActingDoll())
+                               : mLand.getActingNpc() ? static_cast<ZRKBasicSim*>(mLand.getActingNpc())
+                                                      : static_cast<ZRKBasicSim*>(mLand.getMyDoll());
     Ogre::Vector3 target = focus ? ogre(focus->getPosition()) : Ogre::Vector3::ZERO;
     Ogre::Vector3 facing = focus ? ogre(focus->getMovable().getFacing()) : Ogre::Vector3::UNIT_Z;
     if (mLand._cameraIsRoaming()) {

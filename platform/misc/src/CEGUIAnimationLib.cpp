@@ -11,7 +11,10 @@ namespace core {
 namespace {
 using yake::logging::Severity;
 const yake::logging::Channel logLine("animations");
-CEGUI::String cegui(const std::string& text) { return CEGUI::String(reinterpret_cast<const CEGUI::utf8*>(text.c_str())); }
+CEGUI::String cegui(const std::string& text)
+{
+    return CEGUI::String(reinterpret_cast<const CEGUI::utf8*>(text.c_str()));
+}
 } // namespace
 
 CEGUIAnimationLib& CEGUIAnimationLib::instance()

@@ -72,7 +72,8 @@ long BasicSite::addRoomOrFurnish(const std::string& itemName, const ProductManag
         isPlaceholder = true;
     } else {
         // A mesh the engine does not hold: the effect's shape in its place.
-        node = PartShapes::attach(mScene, holder, entity, document->mesh.substr(0, document->mesh.rfind(".mesh")), "effect");
+        node = PartShapes::attach(mScene, holder, entity, document->mesh.substr(0, document->mesh.rfind(".mesh")),
+                                  "effect");
     }
     if (!node) {
         PartShapes::detach(mScene, holder);
@@ -137,7 +138,8 @@ int BasicSite::fitPlaceholders(const Ogre::Camera& camera, float viewHeight)
             continue;
         // The prefab sphere is 100 units across: the mark's width in the world at its own size.
         const Ogre::Vector3 scale = item.node->_getDerivedScale();
-        const float across = 100.0f * item.markSize * std::max(std::abs(scale.x), std::max(std::abs(scale.y), std::abs(scale.z)));
+        const float across =
+            100.0f * item.markSize * std::max(std::abs(scale.x), std::max(std::abs(scale.y), std::abs(scale.z)));
         const float depth = -(camera.getViewMatrix(true) * item.node->_getDerivedPosition()).z;
         float share = 1.0f;
         if (perUnit > 0.0f && depth > 0.0f && across * perUnit / depth > kPlaceholderMostPixels)
@@ -172,7 +174,6 @@ Ogre::SceneNode* BasicSite::getItemNode(long itemId, const std::string&) const
     auto it = mItems.find(itemId);
     return it == mItems.end() ? nullptr : it->second.node;
 }
-
 
 bool BasicSite::setItemVisible(long itemId, bool visible)
 {

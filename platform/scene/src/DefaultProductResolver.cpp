@@ -11,7 +11,10 @@ SceneDocumentPtr DefaultProductResolver::resolve(const std::string& product, con
     return sync ? products.resolveNow(product) : products.lookup(product, true);
 }
 
-SceneDocumentCache* DefaultProductResolver::getDocumentCache() { return &ProductManager::instance().getDocumentCache(); }
+SceneDocumentCache* DefaultProductResolver::getDocumentCache()
+{
+    return &ProductManager::instance().getDocumentCache();
+}
 
 } // namespace core
 } // namespace kavri3D

@@ -45,9 +45,9 @@ const Shape kShapes[] = {
 
 // Equipment kinds and item-name words to the slot their shape is drawn in; checked in order.
 const char* const kSlotWords[][2] = {
-    {"suite", "suite"}, {"coat", "coat"},   {"shoes", "shoes"}, {"glove", "glove"},     {"hand", "hand"},
-    {"back", "back"},   {"hair", "hair"},   {"face", "face"},   {"looks", "face"},      {"eye", "eye"},
-    {"mouth", "mouth"}, {"ring", "ring"},   {"bracelet", "bracelet"}, {"eff", "effect"}, {"body", "body"},
+    {"suite", "suite"}, {"coat", "coat"}, {"shoes", "shoes"},       {"glove", "glove"}, {"hand", "hand"},
+    {"back", "back"},   {"hair", "hair"}, {"face", "face"},         {"looks", "face"},  {"eye", "eye"},
+    {"mouth", "mouth"}, {"ring", "ring"}, {"bracelet", "bracelet"}, {"eff", "effect"},  {"body", "body"},
     {"boy", "body"},    {"girl", "body"},
 };
 
@@ -60,7 +60,7 @@ const Shape& shapeOf(const std::string& slot)
 }
 
 // Tints that set one item of a slot apart from another (two hair choices look different).
-const float kTints[][3] = {{1.0f, 1.0f, 1.0f}, {0.95f, 0.35f, 0.30f}, {0.30f, 0.55f, 0.95f},
+const float kTints[][3] = {{1.0f, 1.0f, 1.0f},    {0.95f, 0.35f, 0.30f}, {0.30f, 0.55f, 0.95f},
                            {0.35f, 0.85f, 0.40f}, {0.95f, 0.80f, 0.25f}, {0.70f, 0.40f, 0.90f}};
 
 /// FNV-1a: the same item gets the same tint on every run.
@@ -86,8 +86,8 @@ std::string materialFor(const Shape& shape, const std::string& item)
     const bool skin = std::string(shape.slot) == "face" || std::string(shape.slot) == "body";
     const float* tint = kTints[h % (sizeof kTints / sizeof kTints[0])];
     const float share = skin ? 0.0f : 0.25f;
-    const float step = skin ? 0.9f + 0.05f * static_cast<float>((h >> 8) % 5)
-                            : 0.7f + 0.1f * static_cast<float>((h >> 8) % 5);
+    const float step =
+        skin ? 0.9f + 0.05f * static_cast<float>((h >> 8) % 5) : 0.7f + 0.1f * static_cast<float>((h >> 8) % 5);
     Ogre::ColourValue colour = shape.colourValue();
     for (int c = 0; c < 3; ++c)
         colour.ptr()[c] = std::min(1.0f, ((1.0f - share) * colour.ptr()[c] + share * tint[c]) * step);
@@ -143,8 +143,8 @@ Ogre::SceneNode* PartShapes::attach(Ogre::SceneManager* scene, Ogre::SceneNode* 
             entity = scene->createEntity(entityName, item + ".mesh");
         } else {
             const Shape& shape = shapeOf(slotOf(kind, item));
-            entity = scene->createEntity(entityName, shape.sphere ? Ogre::SceneManager::PT_SPHERE
-                                                                  : Ogre::SceneManager::PT_CUBE);
+            entity = scene->createEntity(entityName,
+                                         shape.sphere ? Ogre::SceneManager::PT_SPHERE : Ogre::SceneManager::PT_CUBE);
             entity->setMaterialName(materialFor(shape, item));
             node->setPosition(shape.offsetVector());
             node->setScale(shape.scaleVector());
@@ -172,7 +172,8 @@ std::string arrowMesh()
     const int n = sizeof outline / sizeof outline[0];
     Ogre::ManualObject shape("kavri/shape/arrow/build");
     shape.begin("BaseWhite", Ogre::RenderOperation::OT_TRIANGLE_LIST);
-    const auto quad = [&shape](const Ogre::Vector3& a, const Ogre::Vector3& b, const Ogre::Vector3& c, const Ogre::Vector3& d) {
+    const auto quad = [&shape](const Ogre::Vector3& a, const Ogre::Vector3& b, const Ogre::Vector3& c,
+                               const Ogre::Vector3& d) {
         const Ogre::Vector3 normal = (b - a).crossProduct(c - a).normalisedCopy();
         for (const Ogre::Vector3& p : {a, b, c, a, c, d}) {
             shape.position(p);
@@ -182,7 +183,7 @@ std::string arrowMesh()
     // Top and bottom: the shaft, then the head.
     for (float y : {8.0f, -8.0f}) {
         const bool top = y > 0;
-        const auto at = [y](int i, const float (*o)[2]) { return Ogre::Vector3(o[i][0], y, o[i][1]); };
+        const auto at = [y](int i, const float(*o)[2]) { return Ogre::Vector3(o[i][0], y, o[i][1]); };
         const int shaft[4] = {0, 1, 2, 6};
         const int head[4] = {3, 4, 5, 5};
         if (top) {

@@ -55,8 +55,8 @@ std::map<std::string, ZRKQuestOps::Tally> tallies(const Json::Value& counted)
     for (const Json::Value& entry : counted) {
         std::string uid;
         ZRKQuestOps::Tally t;
-        if (entry.isObject() && ZRKServerCall::readText(entry["uid"], uid) && ZRKServerCall::readNumber(entry["hits"], t.hits) &&
-            ZRKServerCall::readNumber(entry["kills"], t.kills))
+        if (entry.isObject() && ZRKServerCall::readText(entry["uid"], uid) &&
+            ZRKServerCall::readNumber(entry["hits"], t.hits) && ZRKServerCall::readNumber(entry["kills"], t.kills))
             out[uid] = t;
     }
     return out;
@@ -101,9 +101,10 @@ void reportBattleOver(ZRKServerCall& call)
         values["award"] = Json::Value(Json::arrayValue);
         for (const core::BattleAwards::Award& a : core::BattleAwards::of(won)) {
             std::string refusal;
-            const bool kept = a.type == core::BattleAwards::Coins
-                                  ? call.world().addMoney(player, ZRKWorld::Coins, a.num, refusal)
-                                  : a.type == core::BattleAwards::Experience && call.world().addExperience(player, a.num);
+            const bool kept =
+                a.type == core::BattleAwards::Coins
+                    ? call.world().addMoney(player, ZRKWorld::Coins, a.num, refusal)
+                    : a.type == core::BattleAwards::Experience && call.world().addExperience(player, a.num);
             if (!kept)
                 return call.refuse("error/unknow_wrong", "the awards of " + player + " cannot be written");
             Json::Value award;

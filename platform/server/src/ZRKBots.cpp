@@ -189,7 +189,8 @@ double fill(ZRKBots& bots, ZRKBots::Bot& bot, const Json::Value& settings, doubl
                 return next;
             }
         }
-        const Json::Value& ready = r->battle.count(bot.name) ? r->battle.at(bot.name)["ready"] : Json::Value::nullSingleton();
+        const Json::Value& ready =
+            r->battle.count(bot.name) ? r->battle.at(bot.name)["ready"] : Json::Value::nullSingleton();
         if (!(ready.isInt() && ready.asInt() != 0))
             lobby.setReady(in, bot.name, true);
         else if (r->moderator == bot.name && lobby.startRefusal(in, bot.name).empty()) {
@@ -305,8 +306,9 @@ void ZRKBots::addDefaultBehaviours()
         const Bot* bot = find(to);
         const std::vector<std::string>& lines = mLobby.hallLines();
         if (bot && bot->online && !find(from))
-            mLobby.whisper(to, from,
-                           ZRKChatLine::make(to, to, "0", lines.empty() ? std::string("Hi!") : lines[from.size() % lines.size()]));
+            mLobby.whisper(
+                to, from,
+                ZRKChatLine::make(to, to, "0", lines.empty() ? std::string("Hi!") : lines[from.size() % lines.size()]));
     });
 }
 
@@ -334,7 +336,8 @@ int ZRKBots::fillRoom(const std::string& room, int count)
     int came = 0;
     for (std::size_t i = 0; r && i < mBots.size() && came < count; ++i) {
         Bot& bot = mBots[i];
-        if (!bot.online || !gameRoomOf(mLobby, bot.name).empty() || r->kicked.count(bot.name) || !admits(bot.name, room))
+        if (!bot.online || !gameRoomOf(mLobby, bot.name).empty() || r->kicked.count(bot.name) ||
+            !admits(bot.name, room))
             continue;
         if (!seatBot(mLobby, bot.name, room))
             break;
@@ -412,7 +415,8 @@ bool ZRKBots::load(const std::string& file, int count)
     for (int i = 0; i < count; ++i) {
         Bot bot;
         const std::size_t round = static_cast<std::size_t>(i) / names.size();
-        bot.name = names[static_cast<std::size_t>(i) % names.size()] + (round ? std::to_string(round + 1) : std::string());
+        bot.name =
+            names[static_cast<std::size_t>(i) % names.size()] + (round ? std::to_string(round + 1) : std::string());
         bot.random = mSeed ^ (0x9E3779B97F4A7C15ull * static_cast<std::uint64_t>(i + 1));
         mBots.push_back(bot);
     }
@@ -450,7 +454,8 @@ void ZRKBots::start(double now)
             for (const char* part : {"def_hair", "def_face", "def_coat", "def_glove", "def_shoes"})
                 looks[part] = static_cast<int>(draw(bot) % 2);
             looks["def_animation"] = "idle";
-            looks["pc_bot_skill"] = static_cast<int>(between(bot, static_cast<const Json::Value&>(mSettings)["skill"], 20, 90));
+            looks["pc_bot_skill"] =
+                static_cast<int>(between(bot, static_cast<const Json::Value&>(mSettings)["skill"], 20, 90));
             // How it is dressed comes from a stream of its own, so the file's outfits never
             // shift what it does.
             std::uint64_t dressing = mSeed ^ (0xD1B54A32D192ED03ull * static_cast<std::uint64_t>(i + 1));
@@ -469,7 +474,10 @@ void ZRKBots::start(double now)
                 plan(now + between(mBots[i], Json::Value(), 0, kStartSpread), i, b);
 }
 
-void ZRKBots::plan(double at, std::size_t bot, std::size_t behaviour) { mDue.push(Due{at, bot, behaviour, mPlanned++}); }
+void ZRKBots::plan(double at, std::size_t bot, std::size_t behaviour)
+{
+    mDue.push(Due{at, bot, behaviour, mPlanned++});
+}
 
 void ZRKBots::tick(double now)
 {
@@ -479,7 +487,8 @@ void ZRKBots::tick(double now)
         const auto& behaviour = mBehaviours[due.behaviour];
         double next = -1;
         try {
-            next = behaviour.second(*this, mBots[due.bot], static_cast<const Json::Value&>(mSettings)[behaviour.first], due.at);
+            next = behaviour.second(*this, mBots[due.bot], static_cast<const Json::Value&>(mSettings)[behaviour.first],
+                                    due.at);
         } catch (const std::exception& e) {
             logLine(Severity::Error, behaviour.first + " of " + mBots[due.bot].name + " failed: " + e.what());
         }

@@ -47,7 +47,8 @@ bool grant(ZRKWorld& world, const std::string& player, const Award& a, std::stri
     switch (a.type) {
     case 1:
     case 2:
-    case 3: return world.addMoney(player, static_cast<ZRKWorld::MoneyKind>(a.type - 1), a.num, refusal);
+    case 3:
+        return world.addMoney(player, static_cast<ZRKWorld::MoneyKind>(a.type - 1), a.num, refusal);
     case 4: {
         const ZRKWorld::Player* p = world.player(player);
         if (!p) {
@@ -62,7 +63,8 @@ bool grant(ZRKWorld& world, const std::string& player, const Award& a, std::stri
         settings["pc_score"] = big(std::min(score + a.num, ZRKBoxes::kLimit * 10));
         return world.setSettings(player, settings) || (refusal = "error/unknow_wrong", false);
     }
-    case 5: return world.addExperience(player, a.num) || (refusal = "error/srv_no_person", false);
+    case 5:
+        return world.addExperience(player, a.num) || (refusal = "error/srv_no_person", false);
     case 6: {
         if (world.itemAttrs(a.id).isNull()) {
             refusal = "error/unknow_wrong";
@@ -78,7 +80,9 @@ bool grant(ZRKWorld& world, const std::string& player, const Award& a, std::stri
         }
         return world.addItem(player, item) || (refusal = "error/unknow_wrong", false);
     }
-    default: refusal = "error/unknow_wrong"; return false;
+    default:
+        refusal = "error/unknow_wrong";
+        return false;
     }
 }
 
@@ -238,7 +242,9 @@ void openBox(ZRKServerCall& call)
     answered(call, nullptr);
     ZRKServerCore& server = call.server;
     const std::string player = call.player;
-    call.committed = [&server, room, player, index, free, row]() { markOpened(server, room, player, index, free, row); };
+    call.committed = [&server, room, player, index, free, row]() {
+        markOpened(server, room, player, index, free, row);
+    };
 }
 
 // ---- The bag's items ----
@@ -346,9 +352,7 @@ void bagRange(ZRKServerCall& call)
     std::vector<Item> all = bag;
     all.insert(all.end(), temporary.begin(), temporary.end());
     ZRKWorld& world = call.world();
-    auto key = [&world](const Item& i) {
-        return std::make_pair(attrNumber(world, i.id, "ic_id", 99), i.id);
-    };
+    auto key = [&world](const Item& i) { return std::make_pair(attrNumber(world, i.id, "ic_id", 99), i.id); };
     std::stable_sort(all.begin(), all.end(), [&key](const Item& a, const Item& b) {
         if (key(a) != key(b))
             return key(a) < key(b);
@@ -513,14 +517,16 @@ void ZRKBoxOps::returnRank(ZRKServerCore& server, const std::string& player)
     const Json::Value& settings = p ? ZRKWorld::Player::doc(p->settings) : Json::Value::nullSingleton();
     long long until = 0, earned = 0;
     if (!settings.isObject() || !ZRKServerCall::readNumber(settings["pc_rank_until"], until) ||
-        !ZRKServerCall::readNumber(settings["pc_rank_earned"], earned) || server.wallTime() < static_cast<double>(until))
+        !ZRKServerCall::readNumber(settings["pc_rank_earned"], earned) ||
+        server.wallTime() < static_cast<double>(until))
         return;
     Json::Value next = settings;
     next.removeMember("pc_rank_until");
     next.removeMember("pc_rank_earned");
     const long long lv = p->lv;
     ZRKDatabase::Transaction change(world.db());
-    if (!change.active() || !world.setSettings(player, next) || !world.setGrade(player, lv, earned) || !change.commit()) {
+    if (!change.active() || !world.setSettings(player, next) || !world.setGrade(player, lv, earned) ||
+        !change.commit()) {
         logLine(Severity::Error, "the lent rank of " + player + " could not be given back");
         return;
     }

@@ -40,7 +40,8 @@ ZRKDatabase::Statement& ZRKDatabase::Statement::bind(int index, long long value)
 
 ZRKDatabase::Statement& ZRKDatabase::Statement::bind(int index, const std::string& value)
 {
-    if (mStmt && sqlite3_bind_text(mStmt, index, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT) != SQLITE_OK)
+    if (mStmt &&
+        sqlite3_bind_text(mStmt, index, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT) != SQLITE_OK)
         mFailed = true;
     return *this;
 }
@@ -74,7 +75,8 @@ std::string ZRKDatabase::Statement::text(int column) const
     if (!mStmt)
         return std::string();
     const unsigned char* t = sqlite3_column_text(mStmt, column);
-    return t ? std::string(reinterpret_cast<const char*>(t), static_cast<std::size_t>(sqlite3_column_bytes(mStmt, column)))
+    return t ? std::string(reinterpret_cast<const char*>(t),
+                           static_cast<std::size_t>(sqlite3_column_bytes(mStmt, column)))
              : std::string();
 }
 
@@ -90,7 +92,10 @@ std::size_t ZRKDatabase::Statement::size(int column) const
     return mStmt ? static_cast<std::size_t>(sqlite3_column_bytes(mStmt, column)) : 0;
 }
 
-bool ZRKDatabase::Statement::isNull(int column) const { return !mStmt || sqlite3_column_type(mStmt, column) == SQLITE_NULL; }
+bool ZRKDatabase::Statement::isNull(int column) const
+{
+    return !mStmt || sqlite3_column_type(mStmt, column) == SQLITE_NULL;
+}
 
 void ZRKDatabase::Statement::reset()
 {
@@ -162,7 +167,7 @@ bool ZRKDatabase::open(const std::string& path)
     }
     sqlite3_extended_result_codes(mDb, 1);
     sqlite3_db_config(mDb, SQLITE_DBCONFIG_LOOKASIDE, nullptr, 512, 256); // small allocations without malloc
-    sqlite3_busy_timeout(mDb, 2000); // another process may hold it a moment
+    sqlite3_busy_timeout(mDb, 2000);                                      // another process may hold it a moment
     // Answered changes must outlive a killed process: every commit reaches the file before
     // the reply leaves (the write-ahead log keeps that cheap).
     if (path != ":memory:" && !exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;")) {
@@ -212,7 +217,7 @@ void ZRKDatabase::keepFilesAtClose()
 void ZRKDatabase::close()
 {
     if (mUndone)
-        mUndone(); // what was read belongs to the database that goes
+        mUndone();       // what was read belongs to the database that goes
     mStatements.clear(); // statements go before their database
     if (mDb)
         sqlite3_close(mDb);
@@ -272,7 +277,8 @@ void callFunction(sqlite3_context* context, int, sqlite3_value** args)
         return;
     }
     try {
-        const std::string out = fn(std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(sqlite3_value_bytes(args[0]))));
+        const std::string out = fn(
+            std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(sqlite3_value_bytes(args[0]))));
         sqlite3_result_text(context, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
     } catch (const std::exception&) {
         sqlite3_result_error_nomem(context);

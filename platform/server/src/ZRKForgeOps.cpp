@@ -34,16 +34,16 @@ struct Plan {
     std::string refusal; ///< message key
     std::string why;     ///< for the log
     bool can = true;
-    std::string cannot;  ///< message key
+    std::string cannot; ///< message key
     long long cost = 0;
     double rate1 = 1.0, rate2 = 0.0, rate3 = 0.0; ///< gain, no change, loss
     bool draws = true;
-    bool safe = false;                 ///< enhance: a safety stone keeps the level on a failure
-    Item item;                         ///< the item worked on, as it stands
-    std::vector<int> consumed;         ///< bag slots that each lose one
-    long long second = -1;             ///< mix: the slot of the item used up
-    long long product = 0;             ///< refine: the item kind made
-    int productSlot = 0;               ///< refine: where it goes
+    bool safe = false;         ///< enhance: a safety stone keeps the level on a failure
+    Item item;                 ///< the item worked on, as it stands
+    std::vector<int> consumed; ///< bag slots that each lose one
+    long long second = -1;     ///< mix: the slot of the item used up
+    long long product = 0;     ///< refine: the item kind made
+    int productSlot = 0;       ///< refine: where it goes
     const ZRKForge::Mix* mix = nullptr;
     std::vector<long long> gems;       ///< enchase: the gem kinds, one per hole (0: left)
     long long bonus[4] = {0, 0, 0, 0}; ///< enchase: what the gems add

@@ -41,7 +41,10 @@ ZRKGameServer::ZRKGameServer(const ZRKServerConfig& config)
 {
 }
 
-ZRKGameServer::ZRKGameServer(std::unique_ptr<ZRKServerCore> core) : mCore(std::move(core)), mConnection(mCore->connect()) {}
+ZRKGameServer::ZRKGameServer(std::unique_ptr<ZRKServerCore> core)
+    : mCore(std::move(core)), mConnection(mCore->connect())
+{
+}
 
 ZRKGameServer::~ZRKGameServer() = default;
 

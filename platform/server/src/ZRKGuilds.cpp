@@ -60,8 +60,8 @@ bool ZRKGuilds::find(ZRKWorld& world, long long id, Guild& out)
                 if (m.isString() && belongs(world, g, m.asString()) &&
                     std::find(out.members.begin(), out.members.end(), m.asString()) == out.members.end())
                     out.members.push_back(m.asString());
-        ZRKDatabase::Statement& q =
-            world.db().prepare("SELECT name FROM players WHERE json_valid(settings) AND json_extract(settings, '$.g_id') = ?1 ORDER BY name");
+        ZRKDatabase::Statement& q = world.db().prepare("SELECT name FROM players WHERE json_valid(settings) AND "
+                                                       "json_extract(settings, '$.g_id') = ?1 ORDER BY name");
         q.bind(1, id);
         while (q.step()) {
             const std::string name = q.text(0);

@@ -34,7 +34,8 @@ bool ZRKLobby::load(const std::string& folder)
 {
     Json::Value master;
     std::string why;
-    if (ZRKWorldSeed::readFixture(folder + "/master.json", master, why) && master.isObject() && master["zones"].isArray())
+    if (ZRKWorldSeed::readFixture(folder + "/master.json", master, why) && master.isObject() &&
+        master["zones"].isArray())
         for (const Json::Value& zone : master["zones"]) {
             if (!zone.isObject() || !zone["name"].isString())
                 continue;
@@ -115,7 +116,8 @@ ZRKLobby::Room* ZRKLobby::room(const std::string& name)
 std::vector<std::string> ZRKLobby::roomsOf(const std::string& player) const
 {
     auto it = mMemberOf.find(player);
-    return it == mMemberOf.end() ? std::vector<std::string>() : std::vector<std::string>(it->second.begin(), it->second.end());
+    return it == mMemberOf.end() ? std::vector<std::string>()
+                                 : std::vector<std::string>(it->second.begin(), it->second.end());
 }
 
 std::vector<std::string> ZRKLobby::halls() const
@@ -230,7 +232,8 @@ ZRKLobby::Entry ZRKLobby::enter(const std::string& player, const std::string& na
     return enter(player, name, password, false);
 }
 
-ZRKLobby::Entry ZRKLobby::enter(const std::string& player, const std::string& name, const std::string& password, bool ours)
+ZRKLobby::Entry ZRKLobby::enter(const std::string& player, const std::string& name, const std::string& password,
+                                bool ours)
 {
     Room* r = room(name);
     if (!r) {
@@ -648,7 +651,6 @@ int ZRKLobby::lockedSeats(const Room& room)
     // Only the seats the room has count, not those beyond its size.
     return max.isInt() ? std::max(0, locked - (kSeats - max.asInt())) : 0;
 }
-
 
 std::vector<std::string> ZRKLobby::seated(const std::string& name) const
 {

@@ -79,7 +79,8 @@ void joinZone(ZRKServerCall& call)
     const ZRKWorld::Player* p = call.world().player(call.player);
     std::string refusal;
     if (!p || !call.lobby().joinZone(call.player, static_cast<int>(id), static_cast<int>(p->lv), refusal))
-        return call.refuse(refusal.empty() ? "error/srv_no_person" : refusal, "zone " + std::to_string(id) + " refused");
+        return call.refuse(refusal.empty() ? "error/srv_no_person" : refusal,
+                           "zone " + std::to_string(id) + " refused");
     const ZRKLobby::Zone* zone = call.lobby().zoneOf(call.player);
     Json::Value view = zoneRecord(*zone);
     view["name"] = zone->name;

@@ -10,7 +10,8 @@ std::string ZRKNameKey::of(const std::string& name)
 {
     UErrorCode status = U_ZERO_ERROR;
     const icu::Normalizer2* fold = icu::Normalizer2::getNFKCCasefoldInstance(status);
-    icu::UnicodeString text = icu::UnicodeString::fromUTF8(icu::StringPiece(name.data(), static_cast<int32_t>(name.size())));
+    icu::UnicodeString text =
+        icu::UnicodeString::fromUTF8(icu::StringPiece(name.data(), static_cast<int32_t>(name.size())));
     std::string out;
     if (U_FAILURE(status) || !fold)
         return text.foldCase().toUTF8String(out); // ICU without its normalisation data

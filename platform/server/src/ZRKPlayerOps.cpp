@@ -51,7 +51,6 @@ void queryUserInfo0(ZRKServerCall& call)
         ownViews(call);
 }
 
-
 /// Another player's information, or the own one.
 void queryUserInfo(ZRKServerCall& call)
 {
@@ -144,7 +143,8 @@ void addStatsPoint(ZRKServerCall& call)
     long long add[4];
     for (int a = 0; a < 4; ++a)
         if (!args.isObject() || !ZRKServerCall::readNumber(args[ZRKWorld::kAbilityNames[a]], add[a]))
-            return call.refuse("error/srv_bad_request", std::string("no whole number for ") + ZRKWorld::kAbilityNames[a]);
+            return call.refuse("error/srv_bad_request",
+                               std::string("no whole number for ") + ZRKWorld::kAbilityNames[a]);
     std::string refusal;
     if (!call.world().addAbilities(call.player, add, refusal))
         return call.refuse(refusal, "the points are not there");
@@ -165,7 +165,8 @@ void changeSlot(ZRKServerCall& call)
 {
     const Json::Value& tree = call.arg(0);
     long long from = 0, to = 0;
-    if (!tree.isObject() || !ZRKServerCall::readNumber(tree["slot_from"], from) || !ZRKServerCall::readNumber(tree["slot_to"], to))
+    if (!tree.isObject() || !ZRKServerCall::readNumber(tree["slot_from"], from) ||
+        !ZRKServerCall::readNumber(tree["slot_to"], to))
         return call.refuse("error/srv_bad_request", "no slots");
     if (from < 0 || from > kLastSlot || to < 0 || to > kLastSlot)
         return call.refuse("error/srv_slot", "a slot out of every bag");

@@ -75,8 +75,8 @@ void rewardQuest(ZRKServerCall& call)
         return call.refuse("error/srv_bad_request", "no quest id");
     const Json::Value& items = args["items"];
     long long chosen = 0;
-    if (!items.isNull() && (!items.isArray() || items.size() > 1 ||
-                            (items.size() == 1 && !ZRKServerCall::readNumber(items[0], chosen))))
+    if (!items.isNull() &&
+        (!items.isArray() || items.size() > 1 || (items.size() == 1 && !ZRKServerCall::readNumber(items[0], chosen))))
         return call.refuse("error/srv_bad_request", "the chosen object is no single item id");
     ZRKWorld& world = call.world();
     const Json::Value& quest = questTemplate(world, id);
@@ -91,8 +91,8 @@ void rewardQuest(ZRKServerCall& call)
     const Json::Value& reward = quest["reward"];
     const std::vector<long long> choices = offered(reward);
     if (chosen != 0 ? std::find(choices.begin(), choices.end(), chosen) == choices.end() : !choices.empty())
-        return call.refuse("quest/not_offered", "object " + std::to_string(chosen) + " is not a choice of quest " +
-                                                    std::to_string(id));
+        return call.refuse("quest/not_offered",
+                           "object " + std::to_string(chosen) + " is not a choice of quest " + std::to_string(id));
     ZRKWorld::Item item;
     if (chosen != 0) {
         if (world.itemAttrs(chosen).isNull())

@@ -218,9 +218,9 @@ void beginGame(ZRKServerCall& call)
     const std::string room = ownRoom(call);
     if (room.empty())
         return;
-    const unsigned seed = call.server.battleSeed() != 0
-                              ? call.server.battleSeed()
-                              : static_cast<unsigned>(call.server.now() * 1000.0) ^ static_cast<unsigned>(room.size() * 7919u);
+    const unsigned seed = call.server.battleSeed() != 0 ? call.server.battleSeed()
+                                                        : static_cast<unsigned>(call.server.now() * 1000.0) ^
+                                                              static_cast<unsigned>(room.size() * 7919u);
     const int wind = static_cast<int>(seed % (2 * kMaxWind + 1)) - kMaxWind;
     const std::string refusal = call.lobby().beginBattle(room, call.player, seed, wind);
     if (!refusal.empty())

@@ -83,7 +83,8 @@ Json::Value ZRKRoster::view(ZRKWorld& world, const std::string& player)
     return out;
 }
 
-bool ZRKRoster::put(ZRKWorld& world, const std::string& player, const std::string& fuid, int group, std::string& refusal)
+bool ZRKRoster::put(ZRKWorld& world, const std::string& player, const std::string& fuid, int group,
+                    std::string& refusal)
 {
     if (fuid == player) {
         refusal = "roster/self";

@@ -39,8 +39,9 @@ ZRKServerCore::ZRKServerCore(const ZRKServerConfig& config, double now) : mConfi
     mRevives.load(lan + "settings.json");
     if (!mBoxes.load(mConfig.folder + "/boxes.json", why))
         logLine(Severity::Error, mConfig.folder + "/boxes.json: " + why + "; boxes and bag items are refused");
-    mRandom.seed(mConfig.seed != 0 ? mConfig.seed
-                                   : static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    mRandom.seed(mConfig.seed != 0
+                     ? mConfig.seed
+                     : static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
     mLobby.reset(new ZRKLobby([this](const std::string& player, const ZRKMessage& n) { deliver(player, n); },
                               [this](const std::string& player) { return cardOf(player); }));
     mLobby->load(mConfig.folder);

@@ -26,7 +26,8 @@ void login(ZRKServerCall& call)
 {
     const Json::Value& args = call.request.args;
     std::string name, password;
-    if (!args.isObject() || !ZRKServerCall::readText(args["name"], name) || !ZRKServerCall::readText(args["password"], password))
+    if (!args.isObject() || !ZRKServerCall::readText(args["name"], name) ||
+        !ZRKServerCall::readText(args["password"], password))
         return call.refuse("error/srv_bad_request", "no name and password");
     ZRKWorld::Account account;
     const bool known = !name.empty() && call.world().findAccount(name, account);

@@ -99,7 +99,8 @@ void ZRKShop::loadMemberPricing(const std::string& platformFile, const std::stri
     std::string why;
     bool on = false;
     float factor = 0.8f;
-    if (ZRKWorldSeed::readFixture(platformFile, platform, why) && platform.isObject() && platform["platform_bluedrill"].isBool())
+    if (ZRKWorldSeed::readFixture(platformFile, platform, why) && platform.isObject() &&
+        platform["platform_bluedrill"].isBool())
         on = platform["platform_bluedrill"].asBool();
     if (ZRKWorldSeed::readFixture(settingsFile, settings, why) && settings.isObject()) {
         // The game's settings hold every value as text.

@@ -77,13 +77,15 @@ bool readLines(ZRKServerCall& call, const Json::Value& lines, bool renewal, std:
         const unsigned keys = renewal ? 4u : 3u;
         Line l;
         int sId = 0, expire = 0;
-        if (!line.isObject() || line.size() != keys || !integer(line, "s_id", sId) || !integer(line, "s_expire", expire) ||
-            !integer(line, "s_num", l.count) || (renewal && !integer(line, "pci_slot", l.slot)))
+        if (!line.isObject() || line.size() != keys || !integer(line, "s_id", sId) ||
+            !integer(line, "s_expire", expire) || !integer(line, "s_num", l.count) ||
+            (renewal && !integer(line, "pci_slot", l.slot)))
             return (why = "a line is no flat object of whole numbers s_id, s_expire, s_num"), false;
         l.option = shop.find(sId, expire);
         // An option sells only through its own shop's request.
         if (!l.option || l.option->saleType != saleType || l.option->s_buy_type < 1 || l.option->s_buy_type > 3)
-            return (why = "option " + std::to_string(sId) + " for " + std::to_string(expire) + " days is not sold"), false;
+            return (why = "option " + std::to_string(sId) + " for " + std::to_string(expire) + " days is not sold"),
+                   false;
         if (l.count < 1 || l.count > ZRKShopOps::kMaxCount)
             return (why = std::to_string(l.count) + " pieces"), false;
         l.amount = static_cast<long long>(l.option->s_price) * l.count;
@@ -118,12 +120,15 @@ bool pay(ZRKServerCall& call, const ZRKWorld::Player& player, const long long co
     std::string refusal;
     for (int k = 0; k < ZRKWorld::MoneyKinds; ++k)
         if (cost[k] > player.money[k]) {
-            call.refuse(k == 0 ? "warning/no_enough_zaobi" : k == 1 ? "warning/no_enough_dianjuan" : "warning/no_enough_guabi",
+            call.refuse(k == 0   ? "warning/no_enough_zaobi"
+                        : k == 1 ? "warning/no_enough_dianjuan"
+                                 : "warning/no_enough_guabi",
                         "short of money kind " + std::to_string(k + 1));
             return false;
         }
     for (int k = 0; k < ZRKWorld::MoneyKinds; ++k)
-        if (cost[k] > 0 && !call.world().addMoney(call.player, static_cast<ZRKWorld::MoneyKind>(k), -cost[k], refusal)) {
+        if (cost[k] > 0 &&
+            !call.world().addMoney(call.player, static_cast<ZRKWorld::MoneyKind>(k), -cost[k], refusal)) {
             call.refuse(refusal, "the money could not be taken");
             return false;
         }
@@ -230,7 +235,8 @@ Json::Value boughtView(const Item& i, const ZRKWorld::Player& owner)
 void keep(ZRKServerCall& call, const std::string& id, const char* kind, const long long cost[ZRKWorld::MoneyKinds],
           const Json::Value& bought)
 {
-    if (!call.world().recordPurchase(id, call.player, kind, cost, static_cast<long long>(call.server.wallTime()), bought))
+    if (!call.world().recordPurchase(id, call.player, kind, cost, static_cast<long long>(call.server.wallTime()),
+                                     bought))
         return call.refuse("error/unknow_wrong", "the ledger could not be written: " + call.world().db().lastError());
     call.views["buyed"] = bought;
     call.views["pc"] = call.world().playerView(call.player, ZRKWorld::PcView);
@@ -254,8 +260,8 @@ void queryShopItem(ZRKServerCall& call)
 /// what and whose bag it fills.
 struct Sale {
     const char* kind = ""; ///< the ledger's name of it
-    int saleType = 0;  ///< "si_sale_type" of the options it sells
-    bool props = false; ///< props for the battle only (class 1, not sub-class 25)
+    int saleType = 0;      ///< "si_sale_type" of the options it sells
+    bool props = false;    ///< props for the battle only (class 1, not sub-class 25)
     bool oneLine = false;
     enum Pay { Money, GuildMedals, ArenaPoints } pay = Money;
     bool gift = false; ///< medal lines only, into the bag of the receiver named in the arguments
@@ -269,7 +275,11 @@ std::size_t utf8Characters(const std::string& text)
     std::size_t count = 0;
     for (std::size_t i = 0; i < text.size(); ++count) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 && c >= 0xC2 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E && c <= 0xF4 ? 4 : 0;
+        const std::size_t length = c < 0x80                        ? 1
+                                   : (c >> 5) == 0x6 && c >= 0xC2  ? 2
+                                   : (c >> 4) == 0xE               ? 3
+                                   : (c >> 3) == 0x1E && c <= 0xF4 ? 4
+                                                                   : 0;
         if (length == 0 || i + length > text.size())
             return static_cast<std::size_t>(-1);
         for (std::size_t k = 1; k < length; ++k)
@@ -324,7 +334,8 @@ void buy(ZRKServerCall& call, const Sale& sale)
         return call.refuse("shop/bad_cart", std::to_string(lines.size()) + " lines where one is sold at a time");
     for (const Line& l : lines) {
         if (sale.props && !isBattleProp(call, l.option->i_id))
-            return call.refuse("shop/bad_cart", "item " + std::to_string(l.option->i_id) + " is no prop for the battle");
+            return call.refuse("shop/bad_cart",
+                               "item " + std::to_string(l.option->i_id) + " is no prop for the battle");
         if (sale.gift && l.option->s_buy_type != 3)
             return call.refuse("shop/bad_cart", "a gift is bought with medals only");
     }

@@ -25,7 +25,8 @@ void ZRKSocial::start(const Json::Value& settings, std::uint64_t seed, double no
     mNow = now;
     mStream.random = seed ^ 0x5DEECE66Dull;
     mPace = settings.isObject() ? settings : Json::Value(Json::objectValue);
-    mNextAsk = settings.isObject() && settings.isMember("ask") ? now + ZRKBots::between(mStream, mPace["ask"], 300, 900) : -1.0;
+    mNextAsk = settings.isObject() && settings.isMember("ask") ? now + ZRKBots::between(mStream, mPace["ask"], 300, 900)
+                                                               : -1.0;
 }
 
 double ZRKSocial::answerDelay() { return ZRKBots::between(mStream, mPace["answer"], 2, 5); }
@@ -89,7 +90,8 @@ bool ZRKSocial::askPlayer(const std::string& bot, const std::string& player)
 {
     ZRKWorld& world = mServer.world();
     const ZRKWorld::Player* asked = world.player(player);
-    if (!mServer.bots().find(bot) || !asked || asked->bot || ZRKRoster::groupOf(world, player, bot) >= 0 || ZRKRoster::groupOf(world, bot, player) >= 0)
+    if (!mServer.bots().find(bot) || !asked || asked->bot || ZRKRoster::groupOf(world, player, bot) >= 0 ||
+        ZRKRoster::groupOf(world, bot, player) >= 0)
         return false;
     ZRKDatabase::Transaction t(world.db());
     std::string refusal;

@@ -57,7 +57,8 @@ void putEntry(ZRKServerCall& call, const std::string& fuid, int group)
         return call.refuse(refusal, "the roster does not take " + fuid.substr(0, 40));
     const ZRKWorld::Player* other = world.player(fuid); // valid until his roster changes
     const bool bot = other && other->bot;
-    const bool asks = group == ZRKRoster::Friend && other && ZRKRoster::groupOf(world, fuid, call.player) != ZRKRoster::Friend;
+    const bool asks =
+        group == ZRKRoster::Friend && other && ZRKRoster::groupOf(world, fuid, call.player) != ZRKRoster::Friend;
     if (asks && !bot && ZRKRoster::groupOf(world, fuid, call.player) < 0 &&
         !ZRKRoster::put(world, fuid, call.player, ZRKRoster::Asking, refusal))
         call.refuse(refusal, fuid + " cannot be asked"); // his roster is full: the request is not kept
@@ -141,7 +142,8 @@ void queryWant(ZRKServerCall& call)
 {
     const Json::Value& args = call.request.args;
     long long gid = 0, pcId = 0;
-    if (!args.isObject() || !ZRKServerCall::readNumber(args["gid"], gid) || !ZRKServerCall::readNumber(args["pcid"], pcId))
+    if (!args.isObject() || !ZRKServerCall::readNumber(args["gid"], gid) ||
+        !ZRKServerCall::readNumber(args["pcid"], pcId))
         return refuseWant(call, 1, "error/srv_bad_request", "no gid or pcid");
     ZRKWorld& world = call.world();
     ZRKGuilds::Guild guild;

@@ -91,7 +91,7 @@ bool ZRKWorld::open(const std::string& path, const std::string& fixtures, bool r
     if (schema > kSchemaVersion) {
         mNewer = true;
         logLine(Severity::Error, "world database " + path + " was made by a newer version of the game (schema " +
-                       std::to_string(schema) + "): left as it is");
+                                     std::to_string(schema) + "): left as it is");
         return false;
     }
     if (file && reset) {
@@ -148,7 +148,8 @@ void ZRKWorld::refreshGameData(const std::string& fixtures)
     ZRKWorldSeed seed(*this, fixtures);
     if (print.empty() || !t.active() || !seed.refreshGameData() || !keepGameDataPrint(print) || !t.commit()) {
         logLine(Severity::Error, "the world's game data could not be brought up to date from " + fixtures + ": " +
-                       (seed.error().empty() ? mDb.lastError() : seed.error()) + "; it keeps what it had");
+                                     (seed.error().empty() ? mDb.lastError() : seed.error()) +
+                                     "; it keeps what it had");
         mDocuments.clear();
         return;
     }
@@ -175,7 +176,8 @@ void ZRKWorld::readAccounts()
 
 bool ZRKWorld::findAccount(const std::string& name, Account& out)
 {
-    ZRKDatabase::Statement& q = mDb.prepare("SELECT a_id, name, password, player, elsewhere FROM accounts WHERE name = ?");
+    ZRKDatabase::Statement& q =
+        mDb.prepare("SELECT a_id, name, password, player, elsewhere FROM accounts WHERE name = ?");
     q.bind(1, name);
     const bool found = q.step();
     if (found) {
@@ -333,7 +335,10 @@ bool ZRKWorld::setSettings(const std::string& player, const Json::Value& setting
     return writeDocument(player, "settings", settings);
 }
 
-bool ZRKWorld::setLists(const std::string& player, const Json::Value& lists) { return writeDocument(player, "lists", lists); }
+bool ZRKWorld::setLists(const std::string& player, const Json::Value& lists)
+{
+    return writeDocument(player, "lists", lists);
+}
 
 bool ZRKWorld::writeDocument(const std::string& player, const char* column, const Json::Value& value)
 {
@@ -421,15 +426,15 @@ bool ZRKWorld::putBot(const Player& bot, const Json::Value& looks)
 {
     forget(bot.name);
     Json::FastWriter writer;
-    ZRKDatabase::Statement& q = mDb.prepare(
-        "INSERT INTO players(name, pc_id, nick, c_id, lv, exp, rank, newbie_task, bot, looks, nick_key) "
-        "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, 1, 1, ?8, ?9) ON CONFLICT(name) DO UPDATE SET pc_id = ?2, nick = ?3, c_id = ?4, "
-        "lv = ?5, exp = ?6, rank = ?7, bot = 1, looks = ?8, nick_key = ?9");
+    ZRKDatabase::Statement& q =
+        mDb.prepare("INSERT INTO players(name, pc_id, nick, c_id, lv, exp, rank, newbie_task, bot, looks, nick_key) "
+                    "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, 1, 1, ?8, ?9) ON CONFLICT(name) DO UPDATE SET pc_id = ?2, nick "
+                    "= ?3, c_id = ?4, "
+                    "lv = ?5, exp = ?6, rank = ?7, bot = 1, looks = ?8, nick_key = ?9");
     q.bind(1, bot.name).bind(2, bot.pcId).bind(3, bot.nick).bind(4, bot.cId).bind(5, bot.lv).bind(6, bot.exp);
     q.bind(7, bot.rank).bind(8, writer.write(looks)).bind(9, nickKey(bot.nick));
     return q.run();
 }
-
 
 bool ZRKWorld::isInUse() const { return mFile->inUse(); }
 
@@ -454,11 +459,17 @@ Json::Value ZRKWorld::settingsView(const Player& p) { return ZRKWorldViews::sett
 
 Json::Value ZRKWorld::pcView(const Player& p) { return ZRKWorldViews::pc(p); }
 
-std::shared_ptr<const Json::Value> ZRKWorld::sharedCharactersView(const std::string& name) { return mViews->characters(name); }
+std::shared_ptr<const Json::Value> ZRKWorld::sharedCharactersView(const std::string& name)
+{
+    return mViews->characters(name);
+}
 
 std::vector<ZRKWorld::Item> ZRKWorld::items(const std::string& player) { return mInventory->items(player); }
 
-std::shared_ptr<const Json::Value> ZRKWorld::sharedInventoryView(const std::string& player) { return mInventory->view(player); }
+std::shared_ptr<const Json::Value> ZRKWorld::sharedInventoryView(const std::string& player)
+{
+    return mInventory->view(player);
+}
 
 int ZRKWorld::bagSlots(const Player& p) const { return ZRKWorldInventory::bagSlots(p); }
 
@@ -478,9 +489,15 @@ bool ZRKWorld::writeItem(const std::string& player, const Item& item) { return m
 
 bool ZRKWorld::addItem(const std::string& player, Item& item) { return mInventory->addItem(player, item); }
 
-bool ZRKWorld::placeItem(const std::string& player, long long lid, int slot) { return mInventory->placeItem(player, lid, slot); }
+bool ZRKWorld::placeItem(const std::string& player, long long lid, int slot)
+{
+    return mInventory->placeItem(player, lid, slot);
+}
 
-int ZRKWorld::freeSlot(const std::string& player, bool temporaryToo) { return mInventory->freeSlot(player, temporaryToo); }
+int ZRKWorld::freeSlot(const std::string& player, bool temporaryToo)
+{
+    return mInventory->freeSlot(player, temporaryToo);
+}
 
 bool ZRKWorld::addAbilities(const std::string& player, const long long add[4], std::string& refusal)
 {
@@ -494,15 +511,30 @@ bool ZRKWorld::addMoney(const std::string& player, MoneyKind kind, long long del
     return mProgress->addMoney(player, kind, delta, refusal);
 }
 
-bool ZRKWorld::addExperience(const std::string& player, long long delta) { return mProgress->addExperience(player, delta); }
+bool ZRKWorld::addExperience(const std::string& player, long long delta)
+{
+    return mProgress->addExperience(player, delta);
+}
 
-bool ZRKWorld::gainLevels(const std::string& player, long long& gained) { return mProgress->gainLevels(player, gained); }
+bool ZRKWorld::gainLevels(const std::string& player, long long& gained)
+{
+    return mProgress->gainLevels(player, gained);
+}
 
-bool ZRKWorld::setGrade(const std::string& player, long long lv, long long rank) { return mProgress->setGrade(player, lv, rank); }
+bool ZRKWorld::setGrade(const std::string& player, long long lv, long long rank)
+{
+    return mProgress->setGrade(player, lv, rank);
+}
 
-bool ZRKWorld::raiseNewbieTask(const std::string& player, long long task) { return mProgress->raiseNewbieTask(player, task); }
+bool ZRKWorld::raiseNewbieTask(const std::string& player, long long task)
+{
+    return mProgress->raiseNewbieTask(player, task);
+}
 
-std::shared_ptr<const Json::Value> ZRKWorld::sharedQuests(const std::string& player) { return mProgress->quests(player); }
+std::shared_ptr<const Json::Value> ZRKWorld::sharedQuests(const std::string& player)
+{
+    return mProgress->quests(player);
+}
 
 std::vector<ZRKWorld::Quest> ZRKWorld::questRows(const std::string& player) { return mProgress->questRows(player); }
 

@@ -235,15 +235,18 @@ bool ZRKWorldFile::upgrade(int from)
         ok = addQuestProgress();
     if (ok && from <= 6)
         ok = keepNickKeys();
-    ok = ok && mDb.exec("UPDATE meta SET value = '" + std::to_string(ZRKWorld::kSchemaVersion) + "' WHERE key = 'schema'");
+    ok = ok &&
+         mDb.exec("UPDATE meta SET value = '" + std::to_string(ZRKWorld::kSchemaVersion) + "' WHERE key = 'schema'");
     if (!ok || !t.commit()) {
-        logLine(Severity::Error, "world database " + mDb.path() + " cannot be upgraded from schema " + std::to_string(from) + ": " +
-                       mDb.lastError());
+        logLine(Severity::Error, "world database " + mDb.path() + " cannot be upgraded from schema " +
+                                     std::to_string(from) + ": " + mDb.lastError());
         return false;
     }
     if (from <= 2)
-        logLine(Severity::Notice, "world upgraded from schema 2: " + std::to_string(hashed) + " passwords kept as hashes");
-    logLine(Severity::Notice, "the world of schema " + std::to_string(from) + " was brought up to " + std::to_string(ZRKWorld::kSchemaVersion));
+        logLine(Severity::Notice,
+                "world upgraded from schema 2: " + std::to_string(hashed) + " passwords kept as hashes");
+    logLine(Severity::Notice, "the world of schema " + std::to_string(from) + " was brought up to " +
+                                  std::to_string(ZRKWorld::kSchemaVersion));
     return true;
 }
 
@@ -275,7 +278,8 @@ bool ZRKWorldFile::createSchema()
 {
     ZRKDatabase::Transaction t(mDb);
     if (!t.active() || !mDb.exec(kSchema) || !mDb.exec(kLedger) || !mDb.exec(kNickIndex) ||
-        !mDb.exec("INSERT INTO meta VALUES('schema', '" + std::to_string(ZRKWorld::kSchemaVersion) + "')") || !t.commit()) {
+        !mDb.exec("INSERT INTO meta VALUES('schema', '" + std::to_string(ZRKWorld::kSchemaVersion) + "')") ||
+        !t.commit()) {
         logLine(Severity::Error, "world schema cannot be written: " + mDb.lastError());
         return false;
     }
@@ -302,7 +306,8 @@ bool ZRKWorldFile::upgradeFrom2(std::size_t& hashed)
     // so that every nickname stays one player's.
     std::map<std::string, int> keys;
     std::vector<std::pair<std::string, std::string>> renamed;
-    ZRKDatabase::Statement& players = mDb.prepare("SELECT name, nick FROM players WHERE nick != '' ORDER BY bot, pc_id, name");
+    ZRKDatabase::Statement& players =
+        mDb.prepare("SELECT name, nick FROM players WHERE nick != '' ORDER BY bot, pc_id, name");
     while (ok && players.step()) {
         const std::string nick = players.text(1);
         int& seen = keys[ZRKNameKey::of(nick)];
@@ -349,7 +354,8 @@ void ZRKWorldFile::moveAside(const std::string& path)
     yake::SetAside::move(path, ".broken", {"-wal", "-shm"});
     std::remove(path.c_str());
     mMovedAside = true;
-    logLine(Severity::Error, "world database " + path + " could not be read: moved aside to " + aside + ", seeding a fresh world");
+    logLine(Severity::Error,
+            "world database " + path + " could not be read: moved aside to " + aside + ", seeding a fresh world");
 }
 
 } // namespace zrk

@@ -10,8 +10,9 @@ namespace zrk {
 
 namespace {
 
-const char* const kItemColumns = "lid, i_id, bag, slot, count, bind, lv, buy_time, expiry_day, pci_str, pci_luck, pci_dex, "
-                                 "pci_vit, mix_times, mix_max, enh_f, attr_x";
+const char* const kItemColumns =
+    "lid, i_id, bag, slot, count, bind, lv, buy_time, expiry_day, pci_str, pci_luck, pci_dex, "
+    "pci_vit, mix_times, mix_max, enh_f, attr_x";
 
 } // namespace
 
@@ -137,7 +138,8 @@ bool ZRKWorldInventory::fits(long long itemId, int slot, const ZRKWorld::Player&
         return false;
     // The weapon bags take weapons, the props bag props.
     if (bag != ZRKBagLayout::Worn)
-        return kind["ic_name"].isString() && kind["ic_name"].asString() == (bag == ZRKBagLayout::Props ? "prop" : "weapon");
+        return kind["ic_name"].isString() &&
+               kind["ic_name"].asString() == (bag == ZRKBagLayout::Props ? "prop" : "weapon");
     const Json::Value& cId = itemAttrs(itemId)["c_id"];
     if (cId.isIntegral() && cId.asLargestInt() != 0 && cId.asLargestInt() != p.cId)
         return false;
@@ -175,8 +177,8 @@ bool ZRKWorldInventory::syncBagView(BagView& view, const std::vector<ZRKWorld::I
     return true;
 }
 
-bool ZRKWorldInventory::moveItems(const std::string& player, const std::vector<std::pair<int, int>>& moves, std::string& refusal,
-                                  std::vector<int>* changed)
+bool ZRKWorldInventory::moveItems(const std::string& player, const std::vector<std::pair<int, int>>& moves,
+                                  std::string& refusal, std::vector<int>* changed)
 {
     const ZRKWorld::Player* owner = mWorld.player(player);
     if (!owner) {
@@ -351,10 +353,11 @@ bool ZRKWorldInventory::writeItem(const std::string& player, const ZRKWorld::Ite
 bool ZRKWorldInventory::addItem(const std::string& player, ZRKWorld::Item& item)
 {
     bagChanged(player);
-    ZRKDatabase::Statement& q = mDb.prepare(
-        "INSERT INTO inventory(player, i_id, bag, slot, count, bind, lv, pci_str, pci_luck, pci_dex, pci_vit, mix_times, "
-        "mix_max, enh_f, attr_x, buy_time, expiry_day) "
-        "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17)");
+    ZRKDatabase::Statement& q =
+        mDb.prepare("INSERT INTO inventory(player, i_id, bag, slot, count, bind, lv, pci_str, pci_luck, pci_dex, "
+                    "pci_vit, mix_times, "
+                    "mix_max, enh_f, attr_x, buy_time, expiry_day) "
+                    "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17)");
     q.bind(1, player).bind(2, item.id).bind(3, static_cast<long long>(ZRKBagLayout::bagOf(item.slot)));
     q.bind(4, static_cast<long long>(item.slot)).bind(5, item.count).bind(6, static_cast<long long>(item.bind));
     q.bind(7, static_cast<long long>(item.lv));
@@ -391,7 +394,8 @@ int ZRKWorldInventory::freeSlot(const std::string& player, bool temporaryToo)
         if (!taken.count(s))
             return s;
     if (temporaryToo)
-        for (int s = ZRKBagLayout::kTemporaryFirst; s < ZRKBagLayout::kTemporaryFirst + ZRKBagLayout::kTemporarySize; ++s)
+        for (int s = ZRKBagLayout::kTemporaryFirst; s < ZRKBagLayout::kTemporaryFirst + ZRKBagLayout::kTemporarySize;
+             ++s)
             if (!taken.count(s))
                 return s;
     return 0;

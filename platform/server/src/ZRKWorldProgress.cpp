@@ -79,15 +79,16 @@ bool ZRKWorldProgress::raiseNewbieTask(const std::string& player, long long task
     return done;
 }
 
-bool ZRKWorldProgress::addMoney(const std::string& player, ZRKWorld::MoneyKind kind, long long delta, std::string& refusal)
+bool ZRKWorldProgress::addMoney(const std::string& player, ZRKWorld::MoneyKind kind, long long delta,
+                                std::string& refusal)
 {
     if (kind < 0 || kind >= ZRKWorld::MoneyKinds || !mWorld.hasPlayer(player)) {
         refusal = "error/srv_bad_request";
         return false;
     }
     const std::string column = kMoneyColumns[kind];
-    ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET " + column + " = " + column + " + ?1 WHERE name = ?2 AND " +
-                                            column + " + ?1 >= 0");
+    ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET " + column + " = " + column +
+                                            " + ?1 WHERE name = ?2 AND " + column + " + ?1 >= 0");
     q.bind(1, delta).bind(2, player);
     if (!q.run() || mDb.changes() == 0) {
         refusal = kMoneyRefusals[kind];
@@ -128,8 +129,8 @@ bool ZRKWorldProgress::gainLevels(const std::string& player, long long& gained)
 
 bool ZRKWorldProgress::resetAbilities(const std::string& player)
 {
-    ZRKDatabase::Statement& q = mDb.prepare(
-        "UPDATE players SET points = points + str + vit + dex + luk, str = 0, vit = 0, dex = 0, luk = 0 WHERE name = ?1");
+    ZRKDatabase::Statement& q = mDb.prepare("UPDATE players SET points = points + str + vit + dex + luk, str = 0, vit "
+                                            "= 0, dex = 0, luk = 0 WHERE name = ?1");
     q.bind(1, player);
     const bool done = q.run() && mDb.changes() == 1;
     mWorld.forget(player);
@@ -180,7 +181,8 @@ std::vector<ZRKWorld::Quest> ZRKWorldProgress::questRows(const std::string& play
 
 bool ZRKWorldProgress::setQuest(const std::string& player, const ZRKWorld::Quest& quest)
 {
-    ZRKDatabase::Statement& q = mDb.prepare("UPDATE quests SET state = ?1, progress = ?2 WHERE player = ?3 AND q_id = ?4");
+    ZRKDatabase::Statement& q =
+        mDb.prepare("UPDATE quests SET state = ?1, progress = ?2 WHERE player = ?3 AND q_id = ?4");
     q.bind(1, quest.state).bind(2, quest.progress).bind(3, player).bind(4, quest.id);
     const bool done = q.run() && mDb.changes() == 1;
     mQuests.erase(player);

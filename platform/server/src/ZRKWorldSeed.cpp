@@ -268,10 +268,11 @@ bool ZRKWorldSeed::seedPlayer(const std::string& name, const Json::Value& p)
             return fail("player " + name + ": \"" + d + "\" is not an object");
     if (!p["nick"].isNull() && !p["nick"].isString())
         return fail("player " + name + ": \"nick\" is not text");
-    ZRKDatabase::Statement& q = mWorld.db().prepare(
-        "INSERT INTO players(name, pc_id, c_id, lv, exp, rank, newbie_task, points, money1, money2, money3, str, vit, dex, "
-        "luk, nick, looks, settings, record, lists, nick_key) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, "
-        "?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21)");
+    ZRKDatabase::Statement& q = mWorld.db().prepare("INSERT INTO players(name, pc_id, c_id, lv, exp, rank, "
+                                                    "newbie_task, points, money1, money2, money3, str, vit, dex, "
+                                                    "luk, nick, looks, settings, record, lists, nick_key) VALUES(?1, "
+                                                    "?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, "
+                                                    "?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21)");
     q.bind(1, name);
     for (int i = 0; i < 7; ++i)
         q.bind(2 + i, values[i]);
@@ -312,7 +313,8 @@ bool ZRKWorldSeed::seedPlayer(const std::string& name, const Json::Value& p)
             return fail("player " + name + ": slot " + std::to_string(slot) + " is in no bag, or not in the bag given");
         ZRKDatabase::Statement& put = mWorld.db().prepare(
             "INSERT INTO inventory(player, i_id, bag, slot, count, bind, lv, buy_time, expiry_day, pci_str, pci_luck, "
-            "pci_dex, pci_vit, mix_times, mix_max, enh_f, attr_x) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+            "pci_dex, pci_vit, mix_times, mix_max, enh_f, attr_x) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+            "?, ?)");
         put.bind(1, name).bind(2, id).bind(3, bag).bind(4, slot).bind(5, count).bind(6, bind ? 1 : 0).bind(7, lv);
         put.bind(8, item["pci_buy_time"].isString() ? item["pci_buy_time"].asString() : std::string()).bind(9, expiry);
         for (int f = 0; f < 7; ++f)

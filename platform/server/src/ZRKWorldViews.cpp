@@ -55,8 +55,8 @@ Json::Value ZRKWorldViews::info(const ZRKWorld::Player& p)
 
 Json::Value ZRKWorldViews::settings(const ZRKWorld::Player& p)
 {
-    static const Json::StaticString money[ZRKWorld::MoneyKinds] = {Json::StaticString("pc_money1"), Json::StaticString("pc_money2"),
-                                                         Json::StaticString("pc_money3")};
+    static const Json::StaticString money[ZRKWorld::MoneyKinds] = {
+        Json::StaticString("pc_money1"), Json::StaticString("pc_money2"), Json::StaticString("pc_money3")};
     static const Json::StaticString abilities[4] = {Json::StaticString("pc_str"), Json::StaticString("pc_vit"),
                                                     Json::StaticString("pc_dex"), Json::StaticString("pc_luk")};
     const Json::Value& settings = ZRKWorld::Player::doc(p.settings);

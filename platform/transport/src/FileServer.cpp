@@ -322,7 +322,8 @@ FileServer::FileServer() : mImpl(new Impl) {}
 
 bool FileServer::isPlainPath(const std::string& path)
 {
-    if (path.empty() || path.front() == '/' || path.find('\\') != std::string::npos || path.find('\0') != std::string::npos)
+    if (path.empty() || path.front() == '/' || path.find('\\') != std::string::npos ||
+        path.find('\0') != std::string::npos)
         return false;
     std::size_t start = 0;
     for (;;) {
@@ -353,7 +354,10 @@ httplib::Server& FileServer::httpServer() { return mImpl->server; }
 
 bool FileServer::isRunning() const { return mImpl->thread.joinable(); }
 
-std::string FileServer::getAddress() const { return isRunning() ? "http://127.0.0.1:" + std::to_string(mPort) + getPrefix() : std::string(); }
+std::string FileServer::getAddress() const
+{
+    return isRunning() ? "http://127.0.0.1:" + std::to_string(mPort) + getPrefix() : std::string();
+}
 
 std::string FileServer::getPrefix() const { return isRunning() ? mImpl->server.secret : std::string(); }
 

@@ -180,7 +180,7 @@ void globalInit()
 
 struct TransportService::Transfers {
     CURLM* multi = nullptr;
-    std::chrono::steady_clock::time_point deadline; ///< of the pump under way
+    std::chrono::steady_clock::time_point deadline;   ///< of the pump under way
     std::map<int, std::unique_ptr<Transfer>> waiting; // by id, so oldest first
     std::map<int, std::unique_ptr<Transfer>> running;
     std::set<int> landing; // finished, their completions not yet run

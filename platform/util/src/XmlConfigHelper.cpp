@@ -132,8 +132,10 @@ void XmlConfigHelper::merge(const XmlConfigHelper& source, const std::string& pa
     if (!branch)
         return;
     Tree copy = *branch; // the source may be this very configuration
-    Tree& target = path.empty() ? mConfig->tree() : mConfig->tree().put_child(yake::Configuration::path(path),
-                                                      mConfig->tree().get_child(yake::Configuration::path(path), Tree()));
+    Tree& target = path.empty()
+                       ? mConfig->tree()
+                       : mConfig->tree().put_child(yake::Configuration::path(path),
+                                                   mConfig->tree().get_child(yake::Configuration::path(path), Tree()));
     mergeTree(target, copy);
 }
 

@@ -92,7 +92,8 @@ bool openableUrl(const char* uri)
 {
     if (!uri)
         return false;
-    return g_str_has_prefix(uri, "http://") || g_str_has_prefix(uri, "https://") || std::strcmp(uri, "about:blank") == 0;
+    return g_str_has_prefix(uri, "http://") || g_str_has_prefix(uri, "https://") ||
+           std::strcmp(uri, "about:blank") == 0;
 }
 
 class GtkWebBrowser final : public webbrowser::IWebBrowser {
@@ -102,9 +103,10 @@ public:
     {
         mContent = webkit_user_content_manager_new();
         webkit_user_content_manager_register_script_message_handler_in_world(mContent, "external", kHostWorld);
-        g_signal_connect(mContent, "script-message-received::external", G_CALLBACK(&GtkWebBrowser::onScriptMessage), this);
-        mView = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", gContext, "user-content-manager", mContent,
-                                        nullptr));
+        g_signal_connect(mContent, "script-message-received::external", G_CALLBACK(&GtkWebBrowser::onScriptMessage),
+                         this);
+        mView = GTK_WIDGET(
+            g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", gContext, "user-content-manager", mContent, nullptr));
         WebKitSettings* settings = webkit_web_view_get_settings(WEBKIT_WEB_VIEW(mView));
         webkit_settings_set_enable_developer_extras(settings, FALSE);
         webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
@@ -223,9 +225,8 @@ public:
     {
         webkit_user_content_manager_remove_all_scripts(mContent);
         if (!everyPage.empty()) {
-            WebKitUserScript* s =
-                webkit_user_script_new(everyPage.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
-                                       WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+            WebKitUserScript* s = webkit_user_script_new(everyPage.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                                                         WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
             webkit_user_content_manager_add_script(mContent, s);
             webkit_user_script_unref(s);
         }
@@ -238,9 +239,9 @@ public:
         }
         if (!ownBridge.empty() && !ownPattern.empty()) {
             const char* allow[] = {ownPattern.c_str(), nullptr};
-            WebKitUserScript* s =
-                webkit_user_script_new_for_world(ownBridge.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
-                                                 WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, kHostWorld, allow, nullptr);
+            WebKitUserScript* s = webkit_user_script_new_for_world(
+                ownBridge.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME, WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START,
+                kHostWorld, allow, nullptr);
             webkit_user_content_manager_add_script(mContent, s);
             webkit_user_script_unref(s);
         }
@@ -251,7 +252,8 @@ public:
     void put_RegisterAsDropTarget(bool on) override
     {
         if (on)
-            gtk_drag_dest_set(mView, GTK_DEST_DEFAULT_ALL, nullptr, 0, GdkDragAction(GDK_ACTION_COPY | GDK_ACTION_MOVE));
+            gtk_drag_dest_set(mView, GTK_DEST_DEFAULT_ALL, nullptr, 0,
+                              GdkDragAction(GDK_ACTION_COPY | GDK_ACTION_MOVE));
         else
             gtk_drag_dest_unset(mView);
     }
@@ -408,7 +410,10 @@ private:
         return TRUE;
     }
 
-    static void onCloseClicked(GtkButton*, gpointer self) { static_cast<GtkWebBrowser*>(self)->mEvents->onCloseButton(); }
+    static void onCloseClicked(GtkButton*, gpointer self)
+    {
+        static_cast<GtkWebBrowser*>(self)->mEvents->onCloseButton();
+    }
 
     static void onPressed(GtkGestureMultiPress*, gint, gdouble, gdouble, gpointer self)
     {

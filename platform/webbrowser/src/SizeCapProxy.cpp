@@ -114,7 +114,8 @@ bool splitHostPort(const std::string& text, const std::string& defaultPort, std:
         if (colon != std::string::npos)
             port = text.substr(colon + 1);
     }
-    return !host.empty() && !port.empty() && port.size() <= 5 && port.find_first_not_of("0123456789") == std::string::npos;
+    return !host.empty() && !port.empty() && port.size() <= 5 &&
+           port.find_first_not_of("0123456789") == std::string::npos;
 }
 
 void refuse(int client, const char* status)

@@ -80,8 +80,7 @@ GdiObject* track(GdiObject* object)
 }
 
 /// Runs the drawing on the context's bitmap with its pen; false without a bitmap to draw on.
-template <class Draw>
-BOOL draw(HDC dc, Draw path)
+template <class Draw> BOOL draw(HDC dc, Draw path)
 {
     if (!dc || dc->screen || !dc->bitmap || dc->bitmap->stock || dc->bitmap->pixels.empty())
         return FALSE;
@@ -128,7 +127,8 @@ BOOL draw(HDC dc, Draw path)
 struct Box {
     double cx, cy, rx, ry;
     Box(int l, int t, int r, int b)
-        : cx((l + r) / 2.0), cy((t + b) / 2.0), rx(std::max(0.5, (r - l - 1) / 2.0)), ry(std::max(0.5, (b - t - 1) / 2.0))
+        : cx((l + r) / 2.0), cy((t + b) / 2.0), rx(std::max(0.5, (r - l - 1) / 2.0)),
+          ry(std::max(0.5, (b - t - 1) / 2.0))
     {
     }
     /// Cairo's angle (y down) of the ray from the centre towards a point, on the unit circle the
@@ -145,7 +145,7 @@ void ellipsePath(cairo_t* cr, const Box& box, double from, double to, bool whole
         cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
     else
         cairo_arc_negative(cr, 0, 0, 1, from, to); // y down: decreasing angles turn counter-clockwise
-    cairo_restore(cr); // the pen is not scaled with the path
+    cairo_restore(cr);                             // the pen is not scaled with the path
 }
 } // namespace
 
@@ -225,7 +225,9 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object)
 {
     if (!dc || !known(object))
         return nullptr;
-    HGDIOBJ* slot = object->kind == GdiObject::Pen ? &dc->pen : object->kind == GdiObject::Brush ? &dc->brush : &dc->bitmap;
+    HGDIOBJ* slot = object->kind == GdiObject::Pen     ? &dc->pen
+                    : object->kind == GdiObject::Brush ? &dc->brush
+                                                       : &dc->bitmap;
     if (object->kind == GdiObject::Bitmap && (dc->screen || (object->selected > 0 && *slot != object)))
         return nullptr; // a bitmap lives in one memory context at a time
     HGDIOBJ old = *slot;

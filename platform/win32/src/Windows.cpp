@@ -183,7 +183,8 @@ bool trustedLibrary(const std::string& path)
     const uid_t me = ::getuid();
     for (const fs::path& p : {real, real.parent_path()}) {
         struct stat st {};
-        if (::stat(p.c_str(), &st) != 0 || (st.st_uid != me && st.st_uid != 0) || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        if (::stat(p.c_str(), &st) != 0 || (st.st_uid != me && st.st_uid != 0) ||
+            (st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
             return false;
     }
     return true;
@@ -276,10 +277,7 @@ BOOL CloseHandle(HANDLE handle)
 
 BOOL DisableThreadLibraryCalls(HMODULE) { return TRUE; }
 
-BOOL SetCurrentDirectoryW(const wchar_t* path)
-{
-    return path && ::chdir(narrow(path).c_str()) == 0 ? TRUE : FALSE;
-}
+BOOL SetCurrentDirectoryW(const wchar_t* path) { return path && ::chdir(narrow(path).c_str()) == 0 ? TRUE : FALSE; }
 
 void win32SetLibraryFolder(const std::string& folder) { libraryFolder() = folder; }
 
@@ -339,13 +337,18 @@ void CoTaskMemFree(void* p) { std::free(p); }
 int GetSystemMetrics(int index)
 {
     switch (index) {
-    case SM_CXSCREEN: return currentScreen().width;
-    case SM_CYSCREEN: return currentScreen().height;
+    case SM_CXSCREEN:
+        return currentScreen().width;
+    case SM_CYSCREEN:
+        return currentScreen().height;
     case SM_CXICON:
-    case SM_CYICON: return 32;
+    case SM_CYICON:
+        return 32;
     case SM_CXSMICON:
-    case SM_CYSMICON: return 16;
-    default: return 0;
+    case SM_CYSMICON:
+        return 16;
+    default:
+        return 0;
     }
 }
 
@@ -649,7 +652,8 @@ int SHFileOperationW(SHFILEOPSTRUCTW* op)
         for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
             std::string name = it->path().filename().string();
             bool match = name.compare(0, head.size(), head) == 0 &&
-                         (any || (name.size() >= tail.size() && name.compare(name.size() - tail.size(), tail.size(), tail) == 0));
+                         (any || (name.size() >= tail.size() &&
+                                  name.compare(name.size() - tail.size(), tail.size(), tail) == 0));
             if (match)
                 fs::remove_all(it->path(), ec);
         }

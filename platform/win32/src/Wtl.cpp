@@ -5,8 +5,7 @@
 namespace WTL {
 
 namespace {
-template <class T>
-BOOL removeFrom(std::vector<T*>& list, T* item)
+template <class T> BOOL removeFrom(std::vector<T*>& list, T* item)
 {
     auto it = std::find(list.begin(), list.end(), item);
     if (it == list.end())

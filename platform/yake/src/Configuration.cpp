@@ -28,7 +28,7 @@ void Configuration::writeToXML(const std::string& file, const std::string& root)
     const Tree& branch = root.empty() ? mTree : mTree.get_child(path(root));
     writeFileAtomically(file, [&](std::ostream& out) {
         boost::property_tree::write_xml(out, branch,
-            boost::property_tree::xml_writer_make_settings<std::string>(' ', 2));
+                                        boost::property_tree::xml_writer_make_settings<std::string>(' ', 2));
     });
 }
 
@@ -62,19 +62,13 @@ void writeFileAtomically(const std::string& file, const std::function<void(std::
     }
 }
 
-bool Configuration::has(const std::string& key) const
-{
-    return static_cast<bool>(mTree.get_child_optional(path(key)));
-}
+bool Configuration::has(const std::string& key) const { return static_cast<bool>(mTree.get_child_optional(path(key))); }
 
 std::string Configuration::get(const std::string& key, const std::string& def) const
 {
     return mTree.get<std::string>(path(key), def);
 }
 
-void Configuration::set(const std::string& key, const std::string& value)
-{
-    mTree.put(path(key), value);
-}
+void Configuration::set(const std::string& key, const std::string& value) { mTree.put(path(key), value); }
 
 } // namespace yake

@@ -36,7 +36,8 @@ void appendEscaped(std::string& out, const std::string& text)
 
 } // namespace
 
-std::string logger::formatLine(const char* stamp, unsigned severity, const std::string& channel, const std::string& text)
+std::string logger::formatLine(const char* stamp, unsigned severity, const std::string& channel,
+                               const std::string& text)
 {
     std::string line;
     line.reserve(channel.size() + text.size() + 24);
@@ -60,10 +61,7 @@ logger& logger::instance()
     return theLogger;
 }
 
-logger::logger()
-{
-    std::fill(std::begin(mEnabled), std::end(mEnabled), true);
-}
+logger::logger() { std::fill(std::begin(mEnabled), std::end(mEnabled), true); }
 
 void logger::log(Severity grade, const std::string& channel, const std::string& text)
 {
@@ -163,9 +161,8 @@ std::vector<LogRecord> logger::captured() const
 std::size_t logger::countCaptured(const std::string& channel, const std::string& text) const
 {
     std::lock_guard<std::mutex> lock(mMutex);
-    return std::count_if(mCaptured.begin(), mCaptured.end(), [&](const LogRecord& r) {
-        return r.channel == channel && (text.empty() || r.text == text);
-    });
+    return std::count_if(mCaptured.begin(), mCaptured.end(),
+                         [&](const LogRecord& r) { return r.channel == channel && (text.empty() || r.text == text); });
 }
 
 void Channel::operator()(Severity severity, const std::string& text) const

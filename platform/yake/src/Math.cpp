@@ -21,10 +21,7 @@ float Math::UnitRandom()
     return std::uniform_real_distribution<float>(0.0f, 1.0f)(generator);
 }
 
-void Math::setRandomSource(std::function<float()> s)
-{
-    source() = std::move(s);
-}
+void Math::setRandomSource(std::function<float()> s) { source() = std::move(s); }
 
 } // namespace math
 } // namespace yake

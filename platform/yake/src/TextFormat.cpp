@@ -14,7 +14,10 @@ const unsigned long kMaxNumbers = 9999;
 
 // Characters a placeholder is made of up to its conversion letter: argument number and '$',
 // flags, width, precision, '*', length letters, and the '|' of the "%|...|" form.
-bool placeholderChar(char c) { return std::isdigit(static_cast<unsigned char>(c)) || (c != '\0' && std::strchr("$-=_ +#'.*|hlLqjzZtI", c)); }
+bool placeholderChar(char c)
+{
+    return std::isdigit(static_cast<unsigned char>(c)) || (c != '\0' && std::strchr("$-=_ +#'.*|hlLqjzZtI", c));
+}
 
 } // namespace
 

@@ -19,7 +19,10 @@ AgentCondLogic::AgentCondLogic(Mode mode) : mMode(mode) {}
 
 AgentCondLogic::~AgentCondLogic() = default;
 
-std::unique_ptr<AgentCond> AgentCondLogic::clone() const { return std::unique_ptr<AgentCond>(new AgentCondLogic(mMode)); }
+std::unique_ptr<AgentCond> AgentCondLogic::clone() const
+{
+    return std::unique_ptr<AgentCond>(new AgentCondLogic(mMode));
+}
 
 bool AgentCondLogic::load(ZRKAgent* agent, const std::string& param)
 {
@@ -39,7 +42,8 @@ bool AgentCondLogic::load(ZRKAgent* agent, const std::string& param)
     std::unique_ptr<AgentCond> second = cloneOf(agent, kind2);
     if (!first || !second)
         return true;
-    if (!first->load(agent, config.getStringVal("param1", "")) || !second->load(agent, config.getStringVal("param2", "")))
+    if (!first->load(agent, config.getStringVal("param1", "")) ||
+        !second->load(agent, config.getStringVal("param2", "")))
         return false;
     mFirst = std::move(first);
     mSecond = std::move(second);

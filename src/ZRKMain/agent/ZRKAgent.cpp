@@ -17,8 +17,7 @@ namespace zrk {
 
 namespace {
 
-template <class Map>
-typename Map::mapped_type findIn(const Map& map, const std::string& name)
+template <class Map> typename Map::mapped_type findIn(const Map& map, const std::string& name)
 {
     if (name.empty())
         return typename Map::mapped_type();
@@ -26,8 +25,7 @@ typename Map::mapped_type findIn(const Map& map, const std::string& name)
     return it == map.end() ? typename Map::mapped_type() : it->second;
 }
 
-template <class Map>
-void setIn(Map& map, const std::string& name, const typename Map::mapped_type& value)
+template <class Map> void setIn(Map& map, const std::string& name, const typename Map::mapped_type& value)
 {
     if (name.empty())
         return; // an empty kind means "none" in every entry
@@ -38,8 +36,7 @@ void setIn(Map& map, const std::string& name, const typename Map::mapped_type& v
 }
 
 // A robot's script must never take the frame loop down with it.
-template <class Fn>
-bool guarded(const char* what, Fn fn)
+template <class Fn> bool guarded(const char* what, Fn fn)
 {
     try {
         fn();

@@ -23,7 +23,8 @@ void BattleBubbles::update()
         return;
     ZRKPlayerSim* me = land->getMyDoll();
     const int viewer = me ? me->getColour() : 0;
-    const auto pass = [this, viewer](ZRKBasicSim& sim, bool drop, const std::function<BubbleInfoProvider*()>& provider) {
+    const auto pass = [this, viewer](ZRKBasicSim& sim, bool drop,
+                                     const std::function<BubbleInfoProvider*()>& provider) {
         const core::BasicPlayerPtr& player = sim.getPlayerRef();
         if (!player)
             return;
@@ -32,14 +33,16 @@ void BattleBubbles::update()
             return;
         }
         if (!player->hasAttr("zrk_bubble")) {
-            boost::shared_ptr<BattleRoom::ZRKBubblePanel> bubble(new BattleRoom::ZRKBubblePanel(&mRoom, sim.getPlayerId()));
+            boost::shared_ptr<BattleRoom::ZRKBubblePanel> bubble(
+                new BattleRoom::ZRKBubblePanel(&mRoom, sim.getPlayerId()));
             bubble->setInfoProvider(boost::shared_ptr<BubbleInfoProvider>(provider()));
             bubble->setViewerColour(viewer);
             if (bubble->createWindow()) {
                 mRoom.activatePlayFrame();
-                bubble->focusOffset() = yake::math::Vector3(0, player->getDesc().getRealVal("graphical/focus.y", 0.0f), 0);
-                bubble->homeOffset() =
-                    yake::math::Vector3(0, player->getDesc().getRealVal("physical/home", DollConstants::HIT_ACTOR_OFFSET), 0);
+                bubble->focusOffset() =
+                    yake::math::Vector3(0, player->getDesc().getRealVal("graphical/focus.y", 0.0f), 0);
+                bubble->homeOffset() = yake::math::Vector3(
+                    0, player->getDesc().getRealVal("physical/home", DollConstants::HIT_ACTOR_OFFSET), 0);
                 bubble->refresh();
             } else {
                 bubble.reset(); // no bubble for this sim for the rest of the battle

@@ -99,10 +99,14 @@ void BattleEnd::reportResult()
         entry["kills"] = e.kills;
     }
     const std::string name = mRoom.mRoomName;
-    ZRKRequestBroker::call("ZRKRoomRequest", "reportBattleOver", [name](bool error, const std::string& text) {
-        if (error)
-            writeLog(kLogWarning, kChannel, "the server did not take the end of the battle in " + name + ": " + text);
-    }, name, winner, counted);
+    ZRKRequestBroker::call(
+        "ZRKRoomRequest", "reportBattleOver",
+        [name](bool error, const std::string& text) {
+            if (error)
+                writeLog(kLogWarning, kChannel,
+                         "the server did not take the end of the battle in " + name + ": " + text);
+        },
+        name, winner, counted);
 }
 
 std::string BattleEnd::awardIcon(int type)
@@ -114,7 +118,7 @@ std::string BattleEnd::awardIcon(int type)
 BattleEnd::AwardBoxItem BattleEnd::fillAwardRecord(int id, int type, int num) const
 {
     static const char* const kNames[] = {"msg/award_nothing", "msg/award_zaobi", "msg/award_dianjuan",
-                                         "msg/award_guabi", "msg/award_jifen", "msg/award_jingyan"};
+                                         "msg/award_guabi",   "msg/award_jifen", "msg/award_jingyan"};
     AwardBoxItem item;
     item.bi_id = id;
     item.bi_type = type;
@@ -124,7 +128,8 @@ BattleEnd::AwardBoxItem BattleEnd::fillAwardRecord(int id, int type, int num) co
         ZRKServer* server = ZRKGameData::part(&ZRKGameData::server);
         item.name = server ? server->getItemLib()->find(std::to_string(id)).getStringVal("i_name", "") : std::string();
         auto known = mRoom.mItemTable.find(id);
-        const Json::Value& icon = known == mRoom.mItemTable.end() ? Json::Value::nullSingleton() : ZRKJson::member(known->second, "icon");
+        const Json::Value& icon =
+            known == mRoom.mItemTable.end() ? Json::Value::nullSingleton() : ZRKJson::member(known->second, "icon");
         item.icon = icon.isString() ? icon.asString() : std::string();
         item.item.reset(new gui::BagData);
         if (EquipRes* equip = EquipRes::getSingletonPtr())
@@ -156,8 +161,8 @@ std::vector<BattleEnd::AwardBoxItem> BattleEnd::mergeAwards(const Json::Value& a
             into.emplace(key, fillAwardRecord(id, type, num));
         else
             // Summed wide and held to the record's range: many big awards never wrap around.
-            it->second.bi_num = static_cast<int>(
-                std::max<long long>(INT32_MIN, std::min<long long>(INT32_MAX, static_cast<long long>(it->second.bi_num) + num)));
+            it->second.bi_num = static_cast<int>(std::max<long long>(
+                INT32_MIN, std::min<long long>(INT32_MAX, static_cast<long long>(it->second.bi_num) + num)));
     };
     if (awards.isArray() || awards.isObject())
         for (const Json::Value& a : awards)
@@ -175,7 +180,8 @@ void BattleEnd::readAwards()
     ZRKLand* land = mRoom.getLand();
     ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
     ZRKRoomState* room = mRoom.landRoomState();
-    boost::shared_ptr<ZRKPlayerState> self = me && room ? room->findPlayer(me->getId()) : boost::shared_ptr<ZRKPlayerState>();
+    boost::shared_ptr<ZRKPlayerState> self =
+        me && room ? room->findPlayer(me->getId()) : boost::shared_ptr<ZRKPlayerState>();
     if (!self) {
         mAwards.clear(); // no own doll: no awards
         return;
@@ -197,7 +203,8 @@ void BattleEnd::onBattleOver()
     const int stage = room ? room->getState().getIntVal("ds_next", 0) : 0;
     BattleRoom* battle = &mRoom;
     if (stage >= 0 && stage < 3)
-        mRoom.setTimer(mRoom.mHalfTimeTimer, BattleRoom::kHalfTimeDelayMs, [battle, stage]() { battle->onHalfTime(stage); });
+        mRoom.setTimer(mRoom.mHalfTimeTimer, BattleRoom::kHalfTimeDelayMs,
+                       [battle, stage]() { battle->onHalfTime(stage); });
     readAwards();
     mBattleOverShown = true;
     showBattleOver();
@@ -228,9 +235,12 @@ void BattleEnd::showBattleOver()
         const ZRKPlayerSim& doll = *entry.second;
         gui::IBattleOver::PlayerRecord r;
         r.team = doll.getColour() != 0;
-        r.nickname = doll.getState() ? doll.getState()->getUserSettings().getStringVal("pc_nickname", doll.getId()) : doll.getId();
+        r.nickname = doll.getState() ? doll.getState()->getUserSettings().getStringVal("pc_nickname", doll.getId())
+                                     : doll.getId();
         const ZRKBattleState& battle = doll.getBattle();
-        r.hp = battle.xhp > 0 ? std::max(0.0f, std::min(1.0f, static_cast<float>(battle.hp) / static_cast<float>(battle.xhp))) : 0.0f;
+        r.hp = battle.xhp > 0
+                   ? std::max(0.0f, std::min(1.0f, static_cast<float>(battle.hp) / static_cast<float>(battle.xhp)))
+                   : 0.0f;
         r.level = doll.getState() ? doll.getState()->getUserSettings().getIntVal("pc_lv", 0) : 0;
         if (const GameSummary::Entry* e = summary.find(doll.getId())) {
             r.shots = e->shots;
@@ -272,8 +282,8 @@ void BattleEnd::onHalfTime(int stage)
         float seconds;
     };
     static const Stage kStages[] = {{"openbox", 8, gui::EventId::BattleBoxes, 1, 12.0f},
-                                     {"pve_halftime", 0, gui::EventId::PveHalfTime, 0, 0.0f},
-                                     {"pve_openbox", 4, gui::EventId::PveBoxes, 2, 15.0f}};
+                                    {"pve_halftime", 0, gui::EventId::PveHalfTime, 0, 0.0f},
+                                    {"pve_openbox", 4, gui::EventId::PveBoxes, 2, 15.0f}};
     if (stage < 0 || stage > 2)
         return;
     const Stage& s = kStages[stage];
@@ -302,7 +312,7 @@ void BattleEnd::onHalfTime(int stage)
     buildAwardSlots();
     if (stage == 0) {
         ZRKLand* land = mRoom.getLand();
-    ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
+        ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
         if (me && (me->getPlayerBattle().count < 1 || (me->getPlayerBattle().flags & 0x8) != 0))
             if (gui::IEventDispatcher* events = gui->getEventDispatcher())
                 events->raise(gui::EventId::BoxesSpent);
@@ -358,7 +368,9 @@ void BattleEnd::buildAwardSlots()
                         continue;
                     AwardSlot box = slot;
                     box.index = BattleRoom::wholeNumber(a, "bi_index") - 1;
-                    box.award = fillAwardRecord(BattleRoom::wholeNumber(a, "bi_id"), BattleRoom::wholeNumber(a, "bi_type"), BattleRoom::wholeNumber(a, "bi_num"));
+                    box.award =
+                        fillAwardRecord(BattleRoom::wholeNumber(a, "bi_id"), BattleRoom::wholeNumber(a, "bi_type"),
+                                        BattleRoom::wholeNumber(a, "bi_num"));
                     if (box.index >= 0)
                         opened.insert(opened.begin(), box);
                 }

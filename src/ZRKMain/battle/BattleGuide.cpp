@@ -169,7 +169,8 @@ void BattleGuide::hide()
 std::string BattleGuide::shownText() const
 {
     for (CEGUI::Window* root : {mLeadText, mNpcDialog}) {
-        if (!root || !CeguiWidgets::alive(root) || !root->isVisible() || root->getParent() == mGuideRoot || !root->getParent())
+        if (!root || !CeguiWidgets::alive(root) || !root->isVisible() || root->getParent() == mGuideRoot ||
+            !root->getParent())
             continue;
         CEGUI::Window* content = childOf(root, root == mLeadText ? "content" : "txt");
         if (content)

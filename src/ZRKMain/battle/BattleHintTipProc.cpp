@@ -15,7 +15,8 @@ BattleHintTipProc::BattleHintTipProc(BattleHintManager& manager, const BattleHin
 {
 }
 
-boost::shared_ptr<BattleHintProc> BattleHintTipProc::make(BattleHintManager& manager, const BattleHintManager::HintTexts& texts)
+boost::shared_ptr<BattleHintProc> BattleHintTipProc::make(BattleHintManager& manager,
+                                                          const BattleHintManager::HintTexts& texts)
 {
     return boost::make_shared<BattleHintTipProc>(manager, texts);
 }

@@ -13,7 +13,8 @@ public:
     static const char* const kKey;
     static constexpr float kInterval = 30.0f;
     BattleHintTipProc(BattleHintManager& manager, const BattleHintManager::HintTexts& texts);
-    static boost::shared_ptr<BattleHintProc> make(BattleHintManager& manager, const BattleHintManager::HintTexts& texts);
+    static boost::shared_ptr<BattleHintProc> make(BattleHintManager& manager,
+                                                  const BattleHintManager::HintTexts& texts);
 
     void start() override;
     void stop() override;

@@ -40,8 +40,8 @@ void BattleInput::listenForEscape()
     mEscapeKey.reset(); // the old top window's key ends even when there is no new one
     core::Frame* frame = GameServices::frame();
     if (CEGUI::Window* top = frame ? frame->getTopWindow() : nullptr)
-        mEscapeKey =
-            top->subscribeEvent(CEGUI::Window::EventKeyDown, CEGUI::Event::Subscriber(&BattleInput::onEscapeKeyEvent, this));
+        mEscapeKey = top->subscribeEvent(CEGUI::Window::EventKeyDown,
+                                         CEGUI::Event::Subscriber(&BattleInput::onEscapeKeyEvent, this));
 }
 
 void BattleInput::leaveScene()
@@ -76,11 +76,11 @@ void BattleInput::bindCamera()
         int action;
     };
     static const Bind kBinds[] = {
-        {2, 0, 1, -1, ACTIONID_ROTATE_LEFT},  {2, 0, 0, -1, ACTIONID_ROTATE_RIGHT}, {3, 1, 1, -1, ACTIONID_PITCH_UP},
-        {3, 1, 0, -1, ACTIONID_PITCH_DOWN},   {3, 3, 0, -1, ACTIONID_REVERSE},      {3, 3, 1, -1, ACTIONID_FORWARD},
-        {4, 0, 1, -2, ACTIONID_STRAFE_LEFT},  {4, 0, 0, -2, ACTIONID_STRAFE_RIGHT}, {4, 1, 1, -1, ACTIONID_FORWARD},
-        {4, 1, 0, -1, ACTIONID_REVERSE},      {4, 0, 1, 1, ACTIONID_ROTATE_LEFT},   {4, 0, 0, 1, ACTIONID_ROTATE_RIGHT},
-        {5, 3, 0, -1, ACTIONID_REVERSE},      {5, 3, 1, -1, ACTIONID_FORWARD}};
+        {2, 0, 1, -1, ACTIONID_ROTATE_LEFT}, {2, 0, 0, -1, ACTIONID_ROTATE_RIGHT}, {3, 1, 1, -1, ACTIONID_PITCH_UP},
+        {3, 1, 0, -1, ACTIONID_PITCH_DOWN},  {3, 3, 0, -1, ACTIONID_REVERSE},      {3, 3, 1, -1, ACTIONID_FORWARD},
+        {4, 0, 1, -2, ACTIONID_STRAFE_LEFT}, {4, 0, 0, -2, ACTIONID_STRAFE_RIGHT}, {4, 1, 1, -1, ACTIONID_FORWARD},
+        {4, 1, 0, -1, ACTIONID_REVERSE},     {4, 0, 1, 1, ACTIONID_ROTATE_LEFT},   {4, 0, 0, 1, ACTIONID_ROTATE_RIGHT},
+        {5, 3, 0, -1, ACTIONID_REVERSE},     {5, 3, 1, -1, ACTIONID_FORWARD}};
     for (int index : {2, 3, 4, 5})
         if (core::InputController* c = camera->getInputController(index))
             c->clearBinds();
@@ -194,7 +194,8 @@ bool BattleInput::onEscapeKey(int scanCode)
             me->wait();
     }
     const float begin = land->getTimeBegin();
-    const bool early = mRoom.getName() == core::ClientStateTable::kBattle && !(begin > 0.0f && land->getTimeNow() - begin > 60.0f);
+    const bool early =
+        mRoom.getName() == core::ClientStateTable::kBattle && !(begin > 0.0f && land->getTimeNow() - begin > 60.0f);
     if (!frame) {
         writeLog(kLogWarning, kChannel, "no main frame: the leave question is not asked");
         mRoom.onEscapeConfirmed(-1);

@@ -182,7 +182,8 @@ Json::Value BattleLandRoom::getItemRecord(const std::string& itemId) const
     Json::Value out(Json::objectValue);
     for (const std::string& key : record.getMemberNames()) {
         const Json::Value& v = record[key];
-        const bool unset = (v.isString() && (v.asString().empty() || v.asString() == "0")) || (v.isNumeric() && v.asDouble() == 0.0);
+        const bool unset =
+            (v.isString() && (v.asString().empty() || v.asString() == "0")) || (v.isNumeric() && v.asDouble() == 0.0);
         if (!unset)
             out[key] = v;
     }
@@ -233,10 +234,13 @@ void BattleLandRoom::reportLoaded(const std::string& playerId)
     // The offline lesson loads for nobody but the player: there is nothing to report.
     if (room == ZRKRoomRequest::kLocalRoomName)
         return;
-    ZRKRequestBroker::call("ZRKRoomRequest", "reportLoad", [room](bool error, const std::string& text) {
-        if (error)
-            writeLog(kLogWarning, "battle", "the server did not take the load report of " + room + ": " + text);
-    }, room);
+    ZRKRequestBroker::call(
+        "ZRKRoomRequest", "reportLoad",
+        [room](bool error, const std::string& text) {
+            if (error)
+                writeLog(kLogWarning, "battle", "the server did not take the load report of " + room + ": " + text);
+        },
+        room);
 }
 
 } // namespace zrk

@@ -62,7 +62,8 @@ void BattleLoadout::chooseBag(const std::string& bag)
         ZRKUserRequest::setCa_id(mAmmoBag);
         const std::string set = mAmmoBag == 1 ? "ca1" : mAmmoBag == 2 ? "ca2" : "ca3"; // the bag's own set
         gui::IGuiManager* gui = mRoom.getGuiManager();
-        boost::shared_ptr<gui::IGuideContent> content = gui ? gui->getGuideContent() : boost::shared_ptr<gui::IGuideContent>();
+        boost::shared_ptr<gui::IGuideContent> content =
+            gui ? gui->getGuideContent() : boost::shared_ptr<gui::IGuideContent>();
         if (!content)
             writeLog(kLogWarning, kChannel, "no guide content: the weapon set " + set + " is not read");
         for (int i = 0; content && i < kSetSize; ++i) {
@@ -75,7 +76,8 @@ void BattleLoadout::chooseBag(const std::string& bag)
     ZRKServer* server = ZRKGameData::part(&ZRKGameData::server);
     for (WeaponEntry& entry : mWeaponSet) {
         const long id = std::strtol(entry.first.c_str(), nullptr, 10);
-        entry.second = server ? std::max(0, server->getItemLib()->find(std::to_string(id)).getIntVal("i_shell_num", 0)) : 0;
+        entry.second =
+            server ? std::max(0, server->getItemLib()->find(std::to_string(id)).getIntVal("i_shell_num", 0)) : 0;
     }
 }
 
@@ -136,7 +138,8 @@ void BattleLoadout::pullBags(bool remove)
     pull(ZRKBagLayout::Props, mSavedPropItems);
 }
 
-bool BattleLoadout::readStageArms(const std::string& text, std::vector<StageWeapon>& weapons, std::vector<std::string>& props)
+bool BattleLoadout::readStageArms(const std::string& text, std::vector<StageWeapon>& weapons,
+                                  std::vector<std::string>& props)
 {
     weapons.clear();
     props.clear();
@@ -183,7 +186,8 @@ bool BattleLoadout::readStageAi(std::vector<StageWeapon>& weapons, std::vector<s
             if (BattleRoom::wholeNumber(stage, "ds_id") == dsId && ZRKJson::member(stage, "ds_ai").isString())
                 text = stage["ds_ai"].asString();
     if (!readStageArms(text, weapons, props)) {
-        writeLog(kLogError, kChannel, "stage " + std::to_string(dsId) + " of duplicate " + std::to_string(dId) + " has no usable \"ds_ai\"");
+        writeLog(kLogError, kChannel,
+                 "stage " + std::to_string(dsId) + " of duplicate " + std::to_string(dId) + " has no usable \"ds_ai\"");
         return false;
     }
     return true;

@@ -36,7 +36,8 @@ public:
     void addDuplicateProps();
     /// The player's own props (taken aside) to the land for the battle; none when the stage gave its own.
     void lendOwnProps();
-    static bool readStageArms(const std::string& text, std::vector<StageWeapon>& weapons, std::vector<std::string>& props);
+    static bool readStageArms(const std::string& text, std::vector<StageWeapon>& weapons,
+                              std::vector<std::string>& props);
     void restoreBags();
     void removeGivenWeapons();
     /// Whether the room's duplicate is a staged one (its stages lend the arms).

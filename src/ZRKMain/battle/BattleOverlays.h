@@ -28,8 +28,8 @@ public:
     void showPrompt(const std::string& image, bool pulse, float x, float y, float duration);
     /// Near the screen's centre, a little off at random.
     void showPromptScattered(const std::string& image, float duration);
-    CEGUI::Window* showFlash(const std::string& name, const std::string& key, int width, int height, Ogre::SceneNode* node,
-                             float duration);
+    CEGUI::Window* showFlash(const std::string& name, const std::string& key, int width, int height,
+                             Ogre::SceneNode* node, float duration);
     void revokeFlash(const std::string& name, const std::string& key);
     void removeFlashByWindow(CEGUI::Window* window);
     bool hasFlash(const std::string& name, const std::string& key) const;

@@ -20,9 +20,11 @@ void BattleRadar::load()
     if (mLoaded || !land)
         return;
     core::XmlConfigHelper radar = land->getRadarConfig();
-    mMin = yake::math::Vector3(radar.getRealVal("radar/box/<xmlattr>/x0", 0.0f), radar.getRealVal("radar/box/<xmlattr>/y0", 0.0f),
+    mMin = yake::math::Vector3(radar.getRealVal("radar/box/<xmlattr>/x0", 0.0f),
+                               radar.getRealVal("radar/box/<xmlattr>/y0", 0.0f),
                                radar.getRealVal("radar/box/<xmlattr>/z0", 0.0f));
-    mMax = yake::math::Vector3(radar.getRealVal("radar/box/<xmlattr>/x1", 0.0f), radar.getRealVal("radar/box/<xmlattr>/y1", 0.0f),
+    mMax = yake::math::Vector3(radar.getRealVal("radar/box/<xmlattr>/x1", 0.0f),
+                               radar.getRealVal("radar/box/<xmlattr>/y1", 0.0f),
                                radar.getRealVal("radar/box/<xmlattr>/z1", 0.0f));
     const float w = radar.getRealVal("image/<xmlattr>/w", 0.0f), h = radar.getRealVal("image/<xmlattr>/h", 0.0f);
     mImageWidth = std::isfinite(w) && std::fabs(w) < 1e6f ? static_cast<int>(w) : 0;

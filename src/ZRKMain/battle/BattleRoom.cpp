@@ -54,8 +54,8 @@ namespace zrk {
 namespace {
 const char* const kChannel = "room";
 /// The battle's picture sets: its prompts, and the displays' rows, bubbles and sight.
-const char* const kImagesets[] = {"prompt", "prompt2", "end", "battle_num", "sighting", "chars", "title", "flash",
-                                  "block", "icons1", "pve"};
+const char* const kImagesets[] = {"prompt", "prompt2", "end",   "battle_num", "sighting", "chars",
+                                  "title",  "flash",   "block", "icons1",     "pve"};
 constexpr std::size_t kMaxParamText = 4096;
 BattleRoom::DisplayMeter* gDisplayMeter = nullptr;
 
@@ -82,7 +82,8 @@ private:
 
 void BattleRoom::setDisplayMeter(DisplayMeter* meter) { gDisplayMeter = meter; }
 
-const char* const BattleRoom::kPromptKill[4] = {"prompt2/KillOne", "prompt2/KillTwo", "prompt2/KillThree", "prompt2/KillFour"};
+const char* const BattleRoom::kPromptKill[4] = {"prompt2/KillOne", "prompt2/KillTwo", "prompt2/KillThree",
+                                                "prompt2/KillFour"};
 const char* const BattleRoom::kPromptBloodLess = "prompt2/bloodLess";
 const char* const BattleRoom::kPromptWants[6] = {"prompt/bulletWanted", "prompt/hpWanted", "prompt/spWanted",
                                                  "prompt/spWanted2",    "prompt/cdWanted", "prompt/holdOK"};
@@ -309,7 +310,8 @@ void BattleRoom::destroyScene()
 void BattleRoom::onEnterRoom(const std::string& room, int code, const std::string& params)
 {
     if (params.size() > kMaxParamText) {
-        writeLog(kLogWarning, kChannel, "battle entry text of " + std::to_string(params.size()) + " characters ignored");
+        writeLog(kLogWarning, kChannel,
+                 "battle entry text of " + std::to_string(params.size()) + " characters ignored");
         return;
     }
     core::QueryString query(params);
@@ -332,7 +334,10 @@ void BattleRoom::onRoomParam(bool, bool) { mLoading->onRoomParam(); }
 void BattleRoom::startLoading() { mLoading->startLoading(); }
 void BattleRoom::onLandLoadState(int, int state) { mLoading->onLandLoadState(state); }
 void BattleRoom::createVane() { mLoading->createVane(); }
-void BattleRoom::updateVane(const yake::math::Vector3& wind, const yake::math::Vector3& facing) { mLoading->updateVane(wind, facing); }
+void BattleRoom::updateVane(const yake::math::Vector3& wind, const yake::math::Vector3& facing)
+{
+    mLoading->updateVane(wind, facing);
+}
 void BattleRoom::destroyVane() { mLoading->destroyVane(); }
 BattleRoom::VaneSnapShotScene* BattleRoom::getVaneScene() const { return mLoading->getVaneScene(); }
 core::SnapShotEx* BattleRoom::getVaneSnapShot() const { return mLoading->getVaneSnapShot(); }
@@ -394,7 +399,8 @@ int BattleRoom::addBattleWeapon(const std::string& itemId, int bagIndex, int fix
     return mLoadout->addWeapon(itemId, bagIndex, fixItem, itemCd, shellNum, shootRange);
 }
 void BattleRoom::addDuplicateProps() { mLoadout->addDuplicateProps(); }
-bool BattleRoom::readStageArms(const std::string& text, std::vector<StageWeapon>& weapons, std::vector<std::string>& props)
+bool BattleRoom::readStageArms(const std::string& text, std::vector<StageWeapon>& weapons,
+                               std::vector<std::string>& props)
 {
     return BattleLoadout::readStageArms(text, weapons, props);
 }
@@ -472,8 +478,14 @@ void BattleRoom::onFrame(float dt)
 
 // --- the end ----------------------------------------------------------------------------------
 
-BattleRoom::AwardBoxItem BattleRoom::fillAwardRecord(int id, int type, int num) const { return mEnd->fillAwardRecord(id, type, num); }
-std::vector<BattleRoom::AwardBoxItem> BattleRoom::mergeAwards(const Json::Value& awards) const { return mEnd->mergeAwards(awards); }
+BattleRoom::AwardBoxItem BattleRoom::fillAwardRecord(int id, int type, int num) const
+{
+    return mEnd->fillAwardRecord(id, type, num);
+}
+std::vector<BattleRoom::AwardBoxItem> BattleRoom::mergeAwards(const Json::Value& awards) const
+{
+    return mEnd->mergeAwards(awards);
+}
 void BattleRoom::onBattleOver() { mEnd->onBattleOver(); }
 void BattleRoom::onHalfTime(int stage) { mEnd->onHalfTime(stage); }
 void BattleRoom::fillBoxList() { mEnd->fillBoxList(); }
@@ -575,7 +587,7 @@ void BattleRoom::resetBattle()
 
 void BattleRoom::releaseLand()
 {
-    destroyBubbles(); // the bubbles hang on the land's figures
+    destroyBubbles();   // the bubbles hang on the land's figures
     mLandScene.reset(); // stops drawing before the land goes
     mLand.reset();
     mLandRoom.reset();
@@ -681,7 +693,10 @@ void BattleRoom::showPromptFixed(const std::string& image, bool pulse, float dur
     showPrompt(image, pulse, 0.5f, 0.2f, duration);
 }
 
-void BattleRoom::showPromptScattered(const std::string& image, float duration) { mOverlays->showPromptScattered(image, duration); }
+void BattleRoom::showPromptScattered(const std::string& image, float duration)
+{
+    mOverlays->showPromptScattered(image, duration);
+}
 
 CEGUI::Window* BattleRoom::showFlash(const std::string& name, const std::string& key, int width, int height,
                                      Ogre::SceneNode* node, float duration)
@@ -691,7 +706,10 @@ CEGUI::Window* BattleRoom::showFlash(const std::string& name, const std::string&
 
 void BattleRoom::revokeFlash(const std::string& name, const std::string& key) { mOverlays->revokeFlash(name, key); }
 void BattleRoom::removeFlashByWindow(CEGUI::Window* window) { mOverlays->removeFlashByWindow(window); }
-bool BattleRoom::hasFlash(const std::string& name, const std::string& key) const { return mOverlays->hasFlash(name, key); }
+bool BattleRoom::hasFlash(const std::string& name, const std::string& key) const
+{
+    return mOverlays->hasFlash(name, key);
+}
 void BattleRoom::updateEffects() { mOverlays->update(); }
 void BattleRoom::destroyPrompts() { mOverlays->destroyPrompts(); }
 void BattleRoom::createFlashPanel() { mOverlays->createFlashPanel(); }

@@ -206,8 +206,8 @@ public:
     /// Near the screen's centre, a little off at random.
     void showPromptScattered(const std::string& image, float duration);
     /// A Flash overlay (see ZRKFlashPanel::addFlash); null without the Flash layer.
-    CEGUI::Window* showFlash(const std::string& name, const std::string& key, int width, int height, Ogre::SceneNode* node,
-                             float duration);
+    CEGUI::Window* showFlash(const std::string& name, const std::string& key, int width, int height,
+                             Ogre::SceneNode* node, float duration);
     void revokeFlash(const std::string& name, const std::string& key);
     void removeFlashByWindow(CEGUI::Window* window);
     /// Whether the Flash layer holds an overlay of that name and key.
@@ -252,8 +252,7 @@ public:
     EvtLandHandler* getLandHandler() const;
 
     /// An attribute of an event by type; a value of another type throws boost::bad_any_cast.
-    template <class T>
-    static T getAttrValue(const core::RtObjectAttrMap& attrs, const std::string& key)
+    template <class T> static T getAttrValue(const core::RtObjectAttrMap& attrs, const std::string& key)
     {
         const boost::any* a = attrs.getAttr(key);
         if (!a)
@@ -296,7 +295,8 @@ public:
     /// The weapons and props (at most 6) of a stage's "ds_ai" text, a JSON object of the arrays
     /// "weapon" ({"id", "cd", "shellnum", "range"}) and "prop" ({"id"}); false, with nothing
     /// read, for a text that is too long or no JSON object.
-    static bool readStageArms(const std::string& text, std::vector<StageWeapon>& weapons, std::vector<std::string>& props);
+    static bool readStageArms(const std::string& text, std::vector<StageWeapon>& weapons,
+                              std::vector<std::string>& props);
     /// Puts the bags back as they were before the battle.
     void restoreBattleBags();
     /// Takes the lent weapons back out of the ammo bag (the tutorial's own arms follow).
@@ -385,7 +385,7 @@ private:
 
     std::unique_ptr<ZRKLand> mLand;
     boost::shared_ptr<BattleLandRoom> mLandRoom; ///< the land's view of the room
-    std::unique_ptr<LandScene> mLandScene; ///< draws the land; goes before it
+    std::unique_ptr<LandScene> mLandScene;       ///< draws the land; goes before it
     int mLoadTimer = -1;
     int mSimulatorTimer = -1;
     int mOverTimer = -1;

@@ -44,8 +44,7 @@ const Currency kCurrencies[3] = {{"pc_money1", "msg/award_zaobi", "warning/no_en
                                  {"pc_money3", "msg/award_guabi", "warning/no_enough_guabi"}};
 
 /// The text formatted with the values; the text as it is when they do not fit it.
-template <class... T>
-std::string formatted(const std::string& pattern, const T&... values)
+template <class... T> std::string formatted(const std::string& pattern, const T&... values)
 {
     try {
         boost::format f(pattern);
@@ -147,7 +146,8 @@ void EvtDollHandler::status(const core::Event& event)
                 tip->show(std::string(), text, 5000, 0);
         }
     }
-    static const char* const kWants[6] = {"bullet_wanted", "hp_wanted", "sp_wanted", "sp_wanted2", "cd_wanted", "hold_ok"};
+    static const char* const kWants[6] = {"bullet_wanted", "hp_wanted", "sp_wanted",
+                                          "sp_wanted2",    "cd_wanted", "hold_ok"};
     for (int i = 0; i < 6; ++i)
         if (a.hasAttr(kWants[i]))
             mRoom.showPromptFixed(BattleRoom::kPromptWants[i], false, 0.75f);
@@ -190,7 +190,8 @@ void EvtDollHandler::refreshOwn()
     if (gui::IBattlePanel* screen = mRoom.getBattleScreen()) {
         if (screen->getHealth() != static_cast<float>(b.hp))
             mRoom.refreshDollBubble(me->getId());
-        screen->setHealth(static_cast<float>(b.hp), static_cast<float>(b.xhp), static_cast<float>(b.xsp), static_cast<float>(b.sp));
+        screen->setHealth(static_cast<float>(b.hp), static_cast<float>(b.xhp), static_cast<float>(b.xsp),
+                          static_cast<float>(b.sp));
         if (me->getPlayerBattle().level == 0)
             screen->setFury(static_cast<float>(b.fury), static_cast<float>(b.xfury));
     }
@@ -264,7 +265,8 @@ void EvtDollHandler::openRevivePanel()
     if (left < 10)
         prompt += formatted(ZRKLan::getMsg("layout/battle/text/revive1"), left) + "\n";
     prompt += ZRKLan::getMsg("layout/battle/text/revive0") + "\n";
-    prompt += formatted(ZRKLan::getMsg("layout/battle/text/revive2"), cost, ZRKLan::getMsg(kCurrencies[currency - 1].name));
+    prompt +=
+        formatted(ZRKLan::getMsg("layout/battle/text/revive2"), cost, ZRKLan::getMsg(kCurrencies[currency - 1].name));
     if (CEGUI::Window* w = child(mRevivePanel, "prompt"))
         w->setText(gui::outsideText(prompt));
     if (CEGUI::Window* w = child(mRevivePanel, "okText"))
@@ -309,7 +311,8 @@ bool EvtDollHandler::onReviveKey(unsigned scanCode)
     mRevivePanel->hide();
     ZRKLand* land = mRoom.getLand();
     ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
-    if (!me || (land->getLoadState() != 7 && land->getLoadState() != 8) || !me->isFlagSet(SIM_DOWN) || me->isFlagSet(SIM_OUT))
+    if (!me || (land->getLoadState() != 7 && land->getLoadState() != 8) || !me->isFlagSet(SIM_DOWN) ||
+        me->isFlagSet(SIM_OUT))
         return true;
     int currency = 0, cost = 0;
     if (!nextPrice(currency, cost))
@@ -344,10 +347,13 @@ bool EvtDollHandler::onReviveKey(unsigned scanCode)
     if (land->getMyReviveNum() > done) {
         // The battle revived the doll: the server takes the price.
         const std::string room = mRoom.getBattleRoomName();
-        ZRKRequestBroker::call("ZRKRoomRequest", "buyRevive", [room, cost](bool error, const std::string& text) {
-            if (error)
-                writeLog(kLogWarning, kChannel, "the revive in " + room + " was not paid: " + text);
-        }, room, currency, cost);
+        ZRKRequestBroker::call(
+            "ZRKRoomRequest", "buyRevive",
+            [room, cost](bool error, const std::string& text) {
+                if (error)
+                    writeLog(kLogWarning, kChannel, "the revive in " + room + " was not paid: " + text);
+            },
+            room, currency, cost);
     }
     return true;
 }

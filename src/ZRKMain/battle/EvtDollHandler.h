@@ -60,7 +60,7 @@ private:
     bool mReviveShown = false;
     Json::Value mCostTable;
     CEGUI::Window* mRevivePanel = nullptr;
-    core::ScopedEventConnection mKeyDown; ///< the Y key while the revive panel is up
+    core::ScopedEventConnection mKeyDown;          ///< the Y key while the revive panel is up
     boost::signals2::scoped_connection mBoxAnswer; ///< the money warning's answer
 };
 

@@ -53,7 +53,8 @@ CEGUI::String digitImage(char c) { return gui::imageProperty("battle_num", std::
 std::string signedText(int value) { return value >= 0 ? "+" + std::to_string(value) : std::to_string(value); }
 } // namespace
 
-const char* const EvtLandHandler::kNumberWindows[4] = {"battle/hpnum2", "battle/spnum2", "battle/furynum2", "battle/spnum3"};
+const char* const EvtLandHandler::kNumberWindows[4] = {"battle/hpnum2", "battle/spnum2", "battle/furynum2",
+                                                       "battle/spnum3"};
 
 EvtLandHandler::~EvtLandHandler()
 {
@@ -263,7 +264,8 @@ float EvtLandHandler::addDigits(CEGUI::Window& parent, const std::string& text, 
     const float x0 = align == 0 ? 0.0f : align == 2 ? width - used : (width - used) / 2.0f;
     float x = x0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        CEGUI::Window* digit = plainImage(CEGUI::PropertyHelper<std::uint32_t>::toString(static_cast<std::uint32_t>(i)));
+        CEGUI::Window* digit =
+            plainImage(CEGUI::PropertyHelper<std::uint32_t>::toString(static_cast<std::uint32_t>(i)));
         digit->setArea(CEGUI::URect(px(x), px(0.0f), px(x + kDigit), px(kDigit)));
         digit->setProperty("VertFormatting", "CentreAligned");
         digit->setProperty("Image", digitImage(text[i]));
@@ -356,7 +358,8 @@ void EvtLandHandler::effect(const core::Event& event)
     const core::RtObjectAttrMap& a = event.attrs();
     const bool flash = BattleRoom::getAttrValue<bool>(a, "flash");
     const std::string pid = BattleRoom::getAttrValue<std::string>(a, "pid");
-    const std::string playerId = a.hasAttr("playerId") ? BattleRoom::getAttrValue<std::string>(a, "playerId") : std::string();
+    const std::string playerId =
+        a.hasAttr("playerId") ? BattleRoom::getAttrValue<std::string>(a, "playerId") : std::string();
     if (a.hasAttr("revoke")) {
         if (flash)
             mRoom.revokeFlash(pid, playerId);
@@ -377,7 +380,8 @@ void EvtLandHandler::effect(const core::Event& event)
     int w = a.hasAttr("w") ? BattleRoom::getAttrValue<int>(a, "w") : 400;
     int h = a.hasAttr("h") ? BattleRoom::getAttrValue<int>(a, "h") : 300;
     if (w < 1 || w > kMaxFlashSide || h < 1 || h > kMaxFlashSide) {
-        writeLog(kLogWarning, kChannel, "Flash " + pid + " of " + std::to_string(w) + " x " + std::to_string(h) + " shown at 400 x 300");
+        writeLog(kLogWarning, kChannel,
+                 "Flash " + pid + " of " + std::to_string(w) + " x " + std::to_string(h) + " shown at 400 x 300");
         w = 400;
         h = 300;
     }

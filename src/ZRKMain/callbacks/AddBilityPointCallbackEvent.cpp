@@ -26,10 +26,11 @@ void AddBilityPointCallbackEvent::callback(gui::ParamHandle params)
         points[ability] = Json::UInt(amount);
     }
     // A refusal leaves the points where they were, and says why.
-    mRequests.track(ZRKUserRequest::addStatsPoint(ZRKParamText::make(points), mRequests.guard([](bool error, const std::string& text) {
-        if (error)
-            RefusalBox::show(text);
-    })));
+    mRequests.track(ZRKUserRequest::addStatsPoint(ZRKParamText::make(points),
+                                                  mRequests.guard([](bool error, const std::string& text) {
+                                                      if (error)
+                                                          RefusalBox::show(text);
+                                                  })));
 }
 
 } // namespace zrk

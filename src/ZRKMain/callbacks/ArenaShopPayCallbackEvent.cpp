@@ -21,7 +21,8 @@ void ArenaShopPayCallbackEvent::callback(gui::ParamHandle params)
         return;
     const std::string question = formatMsg(ZRKLan::getMsg("msg/arenashop_confirm"),
                                            {mItem.i_name, std::to_string(mItem.item.pci_num), std::to_string(amount)});
-    ask(text, question, [](const std::string& t, ZRKReply done) { return ZRKUserRequest::arenashoppay(t, done); },
+    ask(
+        text, question, [](const std::string& t, ZRKReply done) { return ZRKUserRequest::arenashoppay(t, done); },
         [](const MoneyFall& paid) {
             return formatMsg(ZRKLan::getMsg("msg/shopping_cost3"), {std::to_string(paid[MoneyFall::ArenaPoints])});
         });

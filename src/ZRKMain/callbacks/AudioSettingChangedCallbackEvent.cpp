@@ -15,7 +15,8 @@ AudioSettingChangedCallbackEvent* gLive = nullptr;
 
 AudioSettingChangedCallbackEvent* getAudioSettingEvent() { return gLive; }
 
-AudioSettingChangedCallbackEvent::AudioSettingChangedCallbackEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher)
+AudioSettingChangedCallbackEvent::AudioSettingChangedCallbackEvent(gui::IGuiPage* page,
+                                                                   gui::IEventDispatcher* dispatcher)
     : BaseEvent(page, dispatcher)
 {
     gLive = this;

@@ -40,8 +40,7 @@ protected:
     /// The list of the outcome: "error" and "msg" of the view, name and value only.
     gui::ParamList* fillOutcome(const core::XmlConfigHelper& view);
     /// A completion bound to this event, run only while it lives.
-    template <class Self>
-    ZRKReply replyTo(Self* self, void (Self::*slot)(bool, const std::string&))
+    template <class Self> ZRKReply replyTo(Self* self, void (Self::*slot)(bool, const std::string&))
     {
         return mRequests.guard([self, slot](bool error, const std::string& text) { (self->*slot)(error, text); });
     }

@@ -34,7 +34,8 @@ void EquipEnhanceCallbackEvent::callback(gui::ParamHandle params)
     if (!readParam("stones", params, stones) || stones.empty())
         return;
     int prosym = -1, luksym = -1, pciid = 0;
-    if (!readParam("prosym", params, prosym) || !readParam("luksym", params, luksym) || !readParam("pciid", params, pciid))
+    if (!readParam("prosym", params, prosym) || !readParam("luksym", params, luksym) ||
+        !readParam("pciid", params, pciid))
         return;
     Json::Value request(Json::objectValue);
     request["pci_slot"] = pciid;

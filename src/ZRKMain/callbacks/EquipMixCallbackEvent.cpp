@@ -33,7 +33,8 @@ gui::ParamList* EquipMixCallbackEvent::fillParams()
                  {"rate1", "rate1", Field::Float},
                  {"rate2", "rate2", Field::Float},
                  {"rate3", "rate3", Field::Float}},
-                &ZRKEnhanceRequest::getIfEquipMixInfo, {{"flag", "", Field::Mode}}, &ZRKEnhanceRequest::getEquipMixInfo);
+                &ZRKEnhanceRequest::getIfEquipMixInfo, {{"flag", "", Field::Mode}},
+                &ZRKEnhanceRequest::getEquipMixInfo);
 }
 
 void EquipMixCallbackEvent::callback(gui::ParamHandle params)

@@ -62,7 +62,8 @@ void EvtBagOpenBoxCallback::callback(gui::ParamHandle params)
     if (mBusy || !readInt("slot", params, slot))
         return;
     mRequestText = slotText(slot);
-    mBusy = mRequests.track(ZRKUserRequest::queryBagOpenBox(mRequestText, replyTo(this, &EvtBagOpenBoxCallback::onReply))) != 0;
+    mBusy = mRequests.track(
+                ZRKUserRequest::queryBagOpenBox(mRequestText, replyTo(this, &EvtBagOpenBoxCallback::onReply))) != 0;
 }
 
 void EvtBagOpenBoxCallback::onReply(bool error, const std::string&)

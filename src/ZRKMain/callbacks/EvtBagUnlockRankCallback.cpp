@@ -88,7 +88,8 @@ void EvtBagUnlockRankCallback::onConfirm(core::DialogBoxResult& result, const st
         mBusy = false;
         return;
     }
-    mBusy = mRequests.track(ZRKUserRequest::queryBagUnlockRank(text, replyTo(this, &EvtBagUnlockRankCallback::onReply))) != 0;
+    mBusy = mRequests.track(
+                ZRKUserRequest::queryBagUnlockRank(text, replyTo(this, &EvtBagUnlockRankCallback::onReply))) != 0;
 }
 
 void EvtBagUnlockRankCallback::onReply(bool, const std::string&)

@@ -11,7 +11,10 @@
 namespace kavri3D {
 namespace zrk {
 
-EvtGuildInviteCallback::EvtGuildInviteCallback(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
+EvtGuildInviteCallback::EvtGuildInviteCallback(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher)
+    : BaseEvent(page, dispatcher)
+{
+}
 
 EvtGuildInviteCallback::~EvtGuildInviteCallback() = default;
 
@@ -34,7 +37,8 @@ void EvtGuildInviteCallback::callback(gui::ParamHandle params)
     if (!readOptional("gid", params, gid) || !readOptional("pcid", params, pcid) || gid == 0 || pcid == 0)
         return;
     mBusy = mRequests.track(ZRKGuildRequest::queryWant(
-                wantText(gid, pcid), mRequests.guard([this](bool error, const std::string& text) { onReply(error, text); }))) != 0;
+                wantText(gid, pcid),
+                mRequests.guard([this](bool error, const std::string& text) { onReply(error, text); }))) != 0;
 }
 
 void EvtGuildInviteCallback::onReply(bool error, const std::string& text)

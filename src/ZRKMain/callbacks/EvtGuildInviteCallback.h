@@ -24,7 +24,7 @@ public:
 
 private:
     bool mBusy = false;
-    std::string mSpare; ///< not used
+    std::string mSpare;        ///< not used
     ZRKRequestOwner mRequests; // last: goes first, so no reply reaches a freed event
 };
 

@@ -56,7 +56,8 @@ void EvtUserFunItemCallback::onConfirm(core::DialogBoxResult& result, const std:
 
 void EvtUserFunItemCallback::send(const std::string& text)
 {
-    mBusy = mRequests.track(ZRKUserRequest::queryUseFunItem(text, replyTo(this, &EvtUserFunItemCallback::onReply))) != 0;
+    mBusy =
+        mRequests.track(ZRKUserRequest::queryUseFunItem(text, replyTo(this, &EvtUserFunItemCallback::onReply))) != 0;
 }
 
 void EvtUserFunItemCallback::onReply(bool, const std::string&)

@@ -47,8 +47,8 @@ void EvthtmlViewCallback::callback(gui::ParamHandle params)
     // A screen may keep its own buttons free (the way back from the page): the view then
     // covers only the part it names, kept inside the client area.
     int left = 0, top = 0, width = 0, height = 0;
-    if (readOptional("left", params, left) && readOptional("top", params, top) && readOptional("width", params, width) &&
-        readOptional("height", params, height) && width > 0 && height > 0) {
+    if (readOptional("left", params, left) && readOptional("top", params, top) &&
+        readOptional("width", params, width) && readOptional("height", params, height) && width > 0 && height > 0) {
         const long clientW = client.right - client.left, clientH = client.bottom - client.top;
         const long x = std::clamp<long>(left, 0, clientW), y = std::clamp<long>(top, 0, clientH);
         const long w = std::min<long>(width, clientW - x), h = std::min<long>(height, clientH - y);

@@ -57,11 +57,21 @@ gui::ParamList* ForgeEvent::fill(std::initializer_list<Field> preview, View prev
     if (known) {
         for (const Field& f : mMode == 1 ? preview : perform) {
             switch (f.kind) {
-            case Field::Mode: put(f.node, mMode); break;
-            case Field::Bool: put(f.node, view.getBoolVal(f.key, false)); break;
-            case Field::Int: put(f.node, view.getIntVal(f.key, 0)); break;
-            case Field::Float: put(f.node, finite(view.getRealVal(f.key, 0.0f))); break;
-            case Field::Text: put(f.node, view.getStringVal(f.key, std::string())); break;
+            case Field::Mode:
+                put(f.node, mMode);
+                break;
+            case Field::Bool:
+                put(f.node, view.getBoolVal(f.key, false));
+                break;
+            case Field::Int:
+                put(f.node, view.getIntVal(f.key, 0));
+                break;
+            case Field::Float:
+                put(f.node, finite(view.getRealVal(f.key, 0.0f)));
+                break;
+            case Field::Text:
+                put(f.node, view.getStringVal(f.key, std::string()));
+                break;
             }
         }
     }

@@ -51,8 +51,7 @@ protected:
     gui::ParamList* fill(std::initializer_list<Field> preview, View previewView, std::initializer_list<Field> perform,
                          View performView);
     /// The reply slot bound to this event, run only while it lives.
-    template <class Self>
-    ZRKReply replyTo(Self* self, void (Self::*slot)(bool, const std::string&))
+    template <class Self> ZRKReply replyTo(Self* self, void (Self::*slot)(bool, const std::string&))
     {
         return mRequests.guard([self, slot](bool error, const std::string& text) { (self->*slot)(error, text); });
     }

@@ -37,8 +37,8 @@ void GiftPayCallbackEvent::callback(gui::ParamHandle params)
     Cart cart;
     int receiver = 0, money = 0;
     std::string message;
-    if (!readParam("carlist", params, cart) || !readParam("rpc_id", params, receiver) || !readParam("msg", params, message) ||
-        !readParam("money", params, money))
+    if (!readParam("carlist", params, cart) || !readParam("rpc_id", params, receiver) ||
+        !readParam("msg", params, message) || !readParam("money", params, money))
         return;
     mCart = cart;
     mReceiverId = receiver;
@@ -48,9 +48,9 @@ void GiftPayCallbackEvent::callback(gui::ParamHandle params)
     if (!writeLines(mCart, text))
         return;
     const bool member = ZRKBlueDrill::isMember(ZRKUserRequest::getPc_id().getIntVal("pc_blue_drill", 0));
-    const std::string question =
-        formatMsg(ZRKLan::getMsg("msg/gift_confirm"), {std::to_string(medals(cart, member))});
-    ask(text, question,
+    const std::string question = formatMsg(ZRKLan::getMsg("msg/gift_confirm"), {std::to_string(medals(cart, member))});
+    ask(
+        text, question,
         [receiver, message, money](const std::string& t, ZRKReply done) {
             return ZRKUserRequest::giftCheckout(receiver, message, money, t, done);
         },

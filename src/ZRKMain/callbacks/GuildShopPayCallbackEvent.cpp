@@ -34,7 +34,8 @@ void GuildShopPayCallbackEvent::callback(gui::ParamHandle params)
     const long long credit = contribution(mItem, amount);
     const std::string question = formatMsg(ZRKLan::getMsg("msg/guildshop_confirm"),
                                            {mItem.i_name, std::to_string(mItem.item.pci_num), std::to_string(amount)});
-    ask(text, question, [](const std::string& t, ZRKReply done) { return ZRKUserRequest::guildshoppay(t, done); },
+    ask(
+        text, question, [](const std::string& t, ZRKReply done) { return ZRKUserRequest::guildshoppay(t, done); },
         [credit](const MoneyFall& paid) {
             return formatMsg(ZRKLan::getMsg("msg/shopping_cost1"),
                              {"0", "0", std::to_string(paid[MoneyFall::Medals]), std::to_string(credit)});

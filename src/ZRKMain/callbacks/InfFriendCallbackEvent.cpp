@@ -11,7 +11,10 @@
 namespace kavri3D {
 namespace zrk {
 
-InfFriendCallbackEvent::InfFriendCallbackEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
+InfFriendCallbackEvent::InfFriendCallbackEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher)
+    : BaseEvent(page, dispatcher)
+{
+}
 
 InfFriendCallbackEvent::~InfFriendCallbackEvent() = default;
 
@@ -33,10 +36,11 @@ void InfFriendCallbackEvent::callback(gui::ParamHandle params)
     const ZRKSession* session = GameServices::session();
     mUid = session ? session->undecorateUser(jid) : jid;
     const unsigned asked = ++mAsked;
-    mRequests.track(ZRKUserRequest::queryUserInfo(mUid, true, mRequests.guard([this, asked](bool error, const std::string& text) {
-        if (asked == mAsked)
-            onReply(error, text);
-    })));
+    mRequests.track(
+        ZRKUserRequest::queryUserInfo(mUid, true, mRequests.guard([this, asked](bool error, const std::string& text) {
+            if (asked == mAsked)
+                onReply(error, text);
+        })));
 }
 
 void InfFriendCallbackEvent::onReply(bool error, const std::string& text)

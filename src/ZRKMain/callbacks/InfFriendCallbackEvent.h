@@ -21,8 +21,8 @@ public:
     const std::string& queriedUid() const { return mUid; }
 
 private:
-    std::string mUid;      ///< the user id of the last look
-    unsigned mAsked = 0;   ///< counts the looks, so an older reply is known
+    std::string mUid;          ///< the user id of the last look
+    unsigned mAsked = 0;       ///< counts the looks, so an older reply is known
     ZRKRequestOwner mRequests; // last: goes first, so no reply reaches a freed event
 };
 

@@ -71,7 +71,8 @@ void InfPersonalCallbackEvent::onDefStateReply(bool error, const std::string&)
     role->clearEquipment();
     role->loadEquipment();
     role->setMood(CharCatalogue::entry(look, "animation", 0));
-    mRequests.track(ZRKUserRequest::queryUserInventory(mUid, mPcId, false, replyTo(&InfPersonalCallbackEvent::onInventoryReply)));
+    mRequests.track(
+        ZRKUserRequest::queryUserInventory(mUid, mPcId, false, replyTo(&InfPersonalCallbackEvent::onInventoryReply)));
 }
 
 void InfPersonalCallbackEvent::onInventoryReply(bool error, const std::string&)
@@ -89,7 +90,8 @@ void InfPersonalCallbackEvent::onInventoryReply(bool error, const std::string&)
             continue;
         const int id = item.getIntVal("i_id", 0);
         const std::string kind = ZRKRole::getSlotName(slot);
-        const std::string model = kind.empty() ? std::string() : equipment->getModel(id); // a slot of no kind shows nothing
+        const std::string model =
+            kind.empty() ? std::string() : equipment->getModel(id); // a slot of no kind shows nothing
         if (model.empty())
             continue;
         role->setAttr(kind, model);

@@ -27,7 +27,7 @@ private:
 
     std::string mUid; ///< the member name of the record
     int mPcId = 0;
-    int mKind = 0;    ///< the record's character kind: 1 the "boy" look
+    int mKind = 0; ///< the record's character kind: 1 the "boy" look
     unsigned mAsked = 0;
     ZRKRequestOwner mRequests; // last: goes first, so no reply reaches a freed event
 };

@@ -34,19 +34,17 @@ void MessionRewardCallbackEvent::callback(gui::ParamHandle params)
     long questId = 0;
     if (!readParam("objid", params, objectId) || !readParam("q_id", params, questId))
         return;
-    mRequests.track(ZRKTaskRequest::rewardQuest(requestText(questId, objectId),
-                                                mRequests.guard([this](bool error, const std::string& text) {
-                                                    onRewarded(error, text);
-                                                })));
+    mRequests.track(ZRKTaskRequest::rewardQuest(
+        requestText(questId, objectId),
+        mRequests.guard([this](bool error, const std::string& text) { onRewarded(error, text); })));
 }
 
 void MessionRewardCallbackEvent::onRewarded(bool error, const std::string& text)
 {
     if (error)
         return RefusalBox::show(text);
-    mRequests.track(ZRKTaskRequest::getPcQuestList(false, mRequests.guard([this](bool e, const std::string& text) {
-        onQuestList(e, text);
-    })));
+    mRequests.track(ZRKTaskRequest::getPcQuestList(
+        false, mRequests.guard([this](bool e, const std::string& text) { onQuestList(e, text); })));
 }
 
 void MessionRewardCallbackEvent::onQuestList(bool error, const std::string& text)

@@ -15,7 +15,10 @@ namespace {
 enum Group { Friend = 1, Blacklist = 2 };
 } // namespace
 
-MyFriendCallbackEvent::MyFriendCallbackEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
+MyFriendCallbackEvent::MyFriendCallbackEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher)
+    : BaseEvent(page, dispatcher)
+{
+}
 
 MyFriendCallbackEvent::~MyFriendCallbackEvent() = default;
 

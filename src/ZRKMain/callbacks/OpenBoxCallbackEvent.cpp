@@ -84,7 +84,7 @@ void OpenBoxCallbackEvent::callback(gui::ParamHandle params)
                                               "msg/prizeBox_open_guabi"};
     const std::string text = box->b_buy_type <= 3 ? formatMsg(ZRKLan::getMsg(kPriceTexts[box->b_buy_type - 1]),
                                                               {std::to_string(box->b_price)})
-                                                   : std::string();
+                                                  : std::string();
     core::Frame* frame = GameServices::frame();
     if (!frame) {
         log(kLogTrace, "no frame to ask the price: the box stays shut");
@@ -104,13 +104,13 @@ void OpenBoxCallbackEvent::onConfirm(core::DialogBoxResult& result, const Choice
 void OpenBoxCallbackEvent::openBox(const Choice& choice)
 {
     const std::vector<std::pair<std::string, std::string>> pairs = {{"idx", std::to_string(choice.index)},
-                                                                     {"id", std::to_string(choice.boxId)}};
+                                                                    {"id", std::to_string(choice.boxId)}};
     mRequests.track(ZRKRoomRequest::openBox(pairs, ZRKReply()));
     gui::IGuiManager* gui = GameServices::guiManager();
     if (choice.pve)
         animate(choice.flag);
-    auto* view = gui ? static_cast<gui::IBoxPanel*>(choice.pve ? gui->getPveBoxOpenView() : gui->getBoxOpenView())
-                     : nullptr;
+    auto* view =
+        gui ? static_cast<gui::IBoxPanel*>(choice.pve ? gui->getPveBoxOpenView() : gui->getBoxOpenView()) : nullptr;
     if (!view) {
         log(kLogTrace, "no box view to tell: the box opens unseen");
         return;

@@ -46,7 +46,8 @@ void PropCheckoutCallbackEvent::callback(gui::ParamHandle params)
         lines.append(l);
     }
     mRequests.track(ZRKUserRequest::shopPropsCheckout(
-        ZRKParamText::make(lines), mRequests.guard([this](bool error, const std::string& text) { onReply(error, text); })));
+        ZRKParamText::make(lines),
+        mRequests.guard([this](bool error, const std::string& text) { onReply(error, text); })));
 }
 
 void PropCheckoutCallbackEvent::onReply(bool error, const std::string& text)

@@ -91,7 +91,9 @@ void RosterOperateCallbackEvent::callback(gui::ParamHandle params)
         if (!uid.empty())
             return addRoster(uid, group);
         mRequests.track(ZRKUserRequest::queryUserByNick(
-            nick, mRequests.guard([this, nick, group](bool error, const std::string& text) { onNickReply(error, text, nick, group); })));
+            nick, mRequests.guard([this, nick, group](bool error, const std::string& text) {
+                onNickReply(error, text, nick, group);
+            })));
         return;
     case 2:
         if (take("fuid", params, fuid) && take("fgroup", params, group))

@@ -39,8 +39,7 @@ private:
     ZRKReply refusalShown();
     /// A parameter the branch needs: false, silently, when the page has none (logged when it
     /// holds another type).
-    template <class T>
-    bool take(const std::string& name, gui::ParamHandle params, T& out) const
+    template <class T> bool take(const std::string& name, gui::ParamHandle params, T& out) const
     {
         return findParam(name, params) && readParam(name, params, out);
     }

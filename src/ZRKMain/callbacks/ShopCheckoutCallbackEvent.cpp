@@ -100,7 +100,8 @@ void ShopCheckoutCallbackEvent::onConfirm(core::DialogBoxResult& result, const s
         return;
     const MoneyFall before = MoneyFall::held();
     mRequests.track(ZRKUserRequest::shopCheckout(
-        text, mRequests.guard([this, before](bool error, const std::string& reply) { onReply(error, reply, before); })));
+        text,
+        mRequests.guard([this, before](bool error, const std::string& reply) { onReply(error, reply, before); })));
 }
 
 void ShopCheckoutCallbackEvent::onReply(bool error, const std::string& text, const MoneyFall& before)
@@ -113,9 +114,10 @@ void ShopCheckoutCallbackEvent::onReply(bool error, const std::string& text, con
     }
     // What the player was charged: the answer brought his money as the server now holds it.
     const MoneyFall paid = MoneyFall::since(before);
-    const std::string cost = formatMsg(ZRKLan::getMsg(isBlueDrillEnabled() ? "msg/shopping_cost" : "msg/shopping_cost_nq"),
-                                       {std::to_string(paid[MoneyFall::Coins]), std::to_string(paid[MoneyFall::Coupons]),
-                                        std::to_string(paid[MoneyFall::Medals])});
+    const std::string cost =
+        formatMsg(ZRKLan::getMsg(isBlueDrillEnabled() ? "msg/shopping_cost" : "msg/shopping_cost_nq"),
+                  {std::to_string(paid[MoneyFall::Coins]), std::to_string(paid[MoneyFall::Coupons]),
+                   std::to_string(paid[MoneyFall::Medals])});
     if (core::Frame* frame = GameServices::frame())
         frame->messageBoxText(ZRKLan::getMsg("warning/title"), cost, core::Frame::kNoticeBox);
     raiseEvent(getEventId());

@@ -24,7 +24,8 @@ void ShopRenewalCallbackEvent::callback(gui::ParamHandle params)
 {
     gui::ShopData record;
     int slot = 0, count = 0;
-    if (!readParam("prices", params, record) || !readParam("pci_slot", params, slot) || !readParam("pci_num", params, count))
+    if (!readParam("prices", params, record) || !readParam("pci_slot", params, slot) ||
+        !readParam("pci_num", params, count))
         return;
     if (record.chosen < 0 || static_cast<std::size_t>(record.chosen) >= record.prices.size())
         return; // no option picked: nothing to renew at
@@ -37,7 +38,8 @@ void ShopRenewalCallbackEvent::callback(gui::ParamHandle params)
     Json::Value lines(Json::arrayValue);
     lines.append(line);
     mRequests.track(ZRKUserRequest::shopRenewval(
-        ZRKParamText::make(lines), mRequests.guard([this](bool error, const std::string& text) { onReply(error, text); })));
+        ZRKParamText::make(lines),
+        mRequests.guard([this](bool error, const std::string& text) { onReply(error, text); })));
 }
 
 void ShopRenewalCallbackEvent::onReply(bool error, const std::string& text)

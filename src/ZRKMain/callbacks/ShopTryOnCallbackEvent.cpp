@@ -31,7 +31,8 @@ bool itemId(const std::string& text, int& out)
         return false;
     char* end = nullptr;
     const long long v = std::strtoll(text.c_str(), &end, 10);
-    if (!end || *end != '\0' || v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
+    if (!end || *end != '\0' || v < std::numeric_limits<std::int32_t>::min() ||
+        v > std::numeric_limits<std::int32_t>::max())
         return false;
     out = static_cast<int>(v);
     return true;
@@ -91,7 +92,8 @@ void ShopTryOnCallbackEvent::callback(gui::ParamHandle params)
                 role->addItem(animations[i].asString());
     if (armLock && weapon >= 1) {
         ZRKServer* server = getZRKServer();
-        const WeaponInfoPtr found = server ? server->getWeaponLib()->findWeapon(std::to_string(weapon)) : WeaponInfoPtr();
+        const WeaponInfoPtr found =
+            server ? server->getWeaponLib()->findWeapon(std::to_string(weapon)) : WeaponInfoPtr();
         const int pose = found ? WeaponConfig::findAnimation(found->animations, 'a', 0) : -1;
         if (pose != -1)
             role->holdMood(found->animations[static_cast<std::size_t>(pose)].name);

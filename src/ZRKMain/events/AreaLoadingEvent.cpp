@@ -9,7 +9,9 @@
 namespace kavri3D {
 namespace zrk {
 
-AreaLoadingEvent::AreaLoadingEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
+AreaLoadingEvent::AreaLoadingEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher)
+{
+}
 
 gui::ParamList* AreaLoadingEvent::fillParams()
 {

@@ -17,9 +17,7 @@ namespace {
 const std::int32_t kGuiPointerSize = 4;
 } // namespace
 
-BaseEvent::BaseEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : mPage(page), mDispatcher(dispatcher)
-{
-}
+BaseEvent::BaseEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : mPage(page), mDispatcher(dispatcher) {}
 
 BaseEvent::BaseEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher, int givenId)
     : mPage(page), mDispatcher(dispatcher), mGivenId(givenId)

@@ -54,20 +54,17 @@ protected:
     gui::ParamNode* addBool(const std::string& name, bool value);
     gui::ParamNode* addString(const std::string& name, const std::string& value);
     /// One GUI record, sized in bytes.
-    template <class Record>
-    gui::ParamNode* addRecord(const std::string& name, const Record& record)
+    template <class Record> gui::ParamNode* addRecord(const std::string& name, const Record& record)
     {
         return addNode(name, record, static_cast<std::int32_t>(sizeof(Record)), gui::ParamNode::Record);
     }
     /// A collection, sized by its element count.
-    template <class Collection>
-    gui::ParamNode* addCollection(const std::string& name, const Collection& items)
+    template <class Collection> gui::ParamNode* addCollection(const std::string& name, const Collection& items)
     {
         return addNode(name, items, static_cast<std::int32_t>(items.size()), gui::ParamNode::Record);
     }
     /// A pointer to a table the GUI reads in place.
-    template <class T>
-    gui::ParamNode* addPointer(const std::string& name, T* pointer)
+    template <class T> gui::ParamNode* addPointer(const std::string& name, T* pointer)
     {
         return addNode(name, pointer, -1, gui::ParamNode::Record);
     }
@@ -84,8 +81,7 @@ protected:
     gui::ParamNode* findParam(const std::string& name, gui::ParamHandle params) const;
     /// A required parameter: false, with one log line, when it is missing or holds another
     /// type; the action then ends.
-    template <class T>
-    bool readParam(const std::string& name, gui::ParamHandle params, T& out) const
+    template <class T> bool readParam(const std::string& name, gui::ParamHandle params, T& out) const
     {
         const gui::ParamNode* node = findParam(name, params);
         if (!node)
@@ -94,8 +90,7 @@ protected:
     }
     /// An optional parameter: a missing one leaves `out` (its default) and is no failure; one
     /// of another type is a failure like a missing required one.
-    template <class T>
-    bool readOptional(const std::string& name, gui::ParamHandle params, T& out) const
+    template <class T> bool readOptional(const std::string& name, gui::ParamHandle params, T& out) const
     {
         const gui::ParamNode* node = findParam(name, params);
         return !node || takeValue(*node, name, out);
@@ -113,8 +108,7 @@ protected:
     static std::string formatMsg(const std::string& pattern, const std::vector<std::string>& args);
 
 private:
-    template <class T>
-    bool takeValue(const gui::ParamNode& node, const std::string& name, T& out) const
+    template <class T> bool takeValue(const gui::ParamNode& node, const std::string& name, T& out) const
     {
         const T* value = boost::any_cast<T>(&node.value);
         if (!value)

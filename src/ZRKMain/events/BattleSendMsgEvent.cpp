@@ -14,7 +14,10 @@
 namespace kavri3D {
 namespace zrk {
 
-BattleSendMsgEvent::BattleSendMsgEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
+BattleSendMsgEvent::BattleSendMsgEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher)
+    : BaseEvent(page, dispatcher)
+{
+}
 
 void BattleSendMsgEvent::callback(gui::ParamHandle params)
 {

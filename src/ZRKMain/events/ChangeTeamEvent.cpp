@@ -5,10 +5,7 @@
 namespace kavri3D {
 namespace zrk {
 
-void ChangeTeamEvent::callback(gui::ParamHandle)
-{
-    track(ZRKRoomRequest::changeTeam(reply()));
-}
+void ChangeTeamEvent::callback(gui::ParamHandle) { track(ZRKRoomRequest::changeTeam(reply())); }
 
 } // namespace zrk
 } // namespace kavri3D

@@ -29,8 +29,7 @@ public:
 
     /// Dresses the role in the look with the five parts' choices; with `withMood` also its
     /// mood (animation 0) and at most one idle action (animation 1).
-    static void dress(ZRKRole& role, const std::string& look, const int indexes[5], bool clearEquipment,
-                      bool withMood);
+    static void dress(ZRKRole& role, const std::string& look, const int indexes[5], bool clearEquipment, bool withMood);
 };
 
 } // namespace zrk

@@ -13,7 +13,9 @@ const int kZoneRoom = 5;
 const int kOtherRoom = 1;
 } // namespace
 
-ChatLoadingEvent::ChatLoadingEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
+ChatLoadingEvent::ChatLoadingEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher)
+{
+}
 
 gui::ParamList* ChatLoadingEvent::fillParams()
 {

@@ -14,8 +14,7 @@ namespace zrk {
 
 namespace {
 /// A required chat parameter of its exact type; the log line names it as the chat box does.
-template <class T>
-const T* chatParam(const gui::ParamNode* node, const char* missing)
+template <class T> const T* chatParam(const gui::ParamNode* node, const char* missing)
 {
     const T* value = node ? boost::any_cast<T>(&node->value) : nullptr;
     if (!value)
@@ -24,7 +23,9 @@ const T* chatParam(const gui::ParamNode* node, const char* missing)
 }
 } // namespace
 
-ChatSendMsgEvent::ChatSendMsgEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
+ChatSendMsgEvent::ChatSendMsgEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher)
+{
+}
 
 gui::ParamList* ChatSendMsgEvent::fillParams()
 {
@@ -36,7 +37,8 @@ gui::ParamList* ChatSendMsgEvent::fillParams()
 void ChatSendMsgEvent::callback(gui::ParamHandle params)
 {
     core::MsgClient* active = core::MsgClientManager::getSingleton().getActiveClient();
-    const gui::ChannelType* channel = chatParam<gui::ChannelType>(findParam("channel", params), "channel paramnode is null");
+    const gui::ChannelType* channel =
+        chatParam<gui::ChannelType>(findParam("channel", params), "channel paramnode is null");
     if (!channel)
         return;
     const std::string* text = chatParam<std::string>(findParam("string", params), "string paramnode is null");

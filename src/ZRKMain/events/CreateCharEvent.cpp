@@ -119,8 +119,8 @@ void CreateCharEvent::sendRegistration()
     for (int part = 0; part < 5; ++part)
         look.setIntVal(kDefKeys[part], mChoice.index[part]);
     mStage = Registering;
-    const long sent =
-        mRequests.track(ZRKUserRequest::regDefState(look, mRequests.guard(boost::bind(&CreateCharEvent::regDefState, this, _1, _2))));
+    const long sent = mRequests.track(
+        ZRKUserRequest::regDefState(look, mRequests.guard(boost::bind(&CreateCharEvent::regDefState, this, _1, _2))));
     if (sent == 0)
         regDefState(true, "no game data: the look is not registered");
 }

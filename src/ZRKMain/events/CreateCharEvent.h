@@ -42,7 +42,7 @@ private:
     bool mCreated = false; // the server holds the character (its look may still be unregistered)
     std::string mNickname;
     unsigned mResourceWait = 0; // the resource wait that counts
-    ZRKRequestOwner mRequests; // last: goes first, so no reply reaches a freed event
+    ZRKRequestOwner mRequests;  // last: goes first, so no reply reaches a freed event
 };
 
 } // namespace zrk

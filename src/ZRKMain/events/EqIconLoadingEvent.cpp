@@ -13,7 +13,10 @@ namespace zrk {
 
 using namespace boost::placeholders;
 
-EqIconLoadingEvent::EqIconLoadingEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
+EqIconLoadingEvent::EqIconLoadingEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher)
+    : BaseEvent(page, dispatcher)
+{
+}
 
 gui::ParamList* EqIconLoadingEvent::fillParams()
 {
@@ -27,7 +30,8 @@ void EqIconLoadingEvent::callback(gui::ParamHandle)
 {
     if (EquipRes* equipment = GameServices::equipment())
         mIcons = equipment->getIconTable();
-    mRequests.track(ZRKServerRequest::queryItemClasses(mRequests.guard(boost::bind(&EqIconLoadingEvent::onReply, this, _1, _2))));
+    mRequests.track(
+        ZRKServerRequest::queryItemClasses(mRequests.guard(boost::bind(&EqIconLoadingEvent::onReply, this, _1, _2))));
 }
 
 void EqIconLoadingEvent::onReply(bool error, const std::string& text)

@@ -42,7 +42,10 @@ void wearLoggedInLook(ZRKRole& own)
 
 } // namespace
 
-EquipmentListEvent::EquipmentListEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
+EquipmentListEvent::EquipmentListEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher)
+    : BaseEvent(page, dispatcher)
+{
+}
 
 void EquipmentListEvent::callback(gui::ParamHandle params)
 {

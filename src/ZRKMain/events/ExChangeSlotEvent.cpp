@@ -34,7 +34,10 @@ const gui::BagCell* cellOf(const gui::ParamNode& node)
 
 } // namespace
 
-ExChangeSlotEvent::ExChangeSlotEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
+ExChangeSlotEvent::ExChangeSlotEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher)
+    : BaseEvent(page, dispatcher)
+{
+}
 
 ExChangeSlotEvent::~ExChangeSlotEvent() = default;
 

@@ -35,7 +35,10 @@ const char* levelHint(int level)
     static const struct {
         int upTo;
         const char* key;
-    } kHints[] = {{5, "warning/quit_lv/lv5"}, {9, "warning/quit_lv/lv9"}, {14, "warning/quit_lv/lv14"}, {17, "warning/quit_lv/lv17"}};
+    } kHints[] = {{5, "warning/quit_lv/lv5"},
+                  {9, "warning/quit_lv/lv9"},
+                  {14, "warning/quit_lv/lv14"},
+                  {17, "warning/quit_lv/lv17"}};
     if (level < 1)
         return nullptr;
     for (const auto& hint : kHints)
@@ -50,7 +53,10 @@ const char* rankHint(int rank)
     static const struct {
         int rank;
         const char* key;
-    } kHints[] = {{2, "warning/quit_rank/lr2"}, {5, "warning/quit_rank/lr5"}, {9, "warning/quit_rank/lr9"}, {13, "warning/quit_rank/lr13"}};
+    } kHints[] = {{2, "warning/quit_rank/lr2"},
+                  {5, "warning/quit_rank/lr5"},
+                  {9, "warning/quit_rank/lr9"},
+                  {13, "warning/quit_rank/lr13"}};
     for (const auto& hint : kHints)
         if (rank == hint.rank)
             return hint.key;
@@ -70,8 +76,7 @@ ExitEvent::ExitEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : B
 
 ExitEvent::~ExitEvent() = default;
 
-gui::ParamList* ExitEvent::fillParams()
-{ return emptyParams(); }
+gui::ParamList* ExitEvent::fillParams() { return emptyParams(); }
 
 void ExitEvent::callback(gui::ParamHandle params)
 {

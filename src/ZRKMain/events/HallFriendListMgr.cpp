@@ -12,7 +12,10 @@ KAVRI_SINGLETON_DEFINE(kavri3D::zrk::HallFriendListMgr);
 namespace kavri3D {
 namespace zrk {
 
-HallFriendListMgr::HallFriendListMgr(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
+HallFriendListMgr::HallFriendListMgr(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher)
+    : BaseEvent(page, dispatcher)
+{
+}
 
 HallFriendListMgr::~HallFriendListMgr() = default;
 

@@ -103,7 +103,8 @@ void LoginGoEvent::callback(gui::ParamHandle params)
     ++mAttempt;
     mStage = WaitSession;
     ZRKSession* session = GameServices::session();
-    if (!session || !session->login(mUserName, password, mRequests.guard(boost::bind(&LoginGoEvent::onLogin, this, mAttempt, _1, _2))))
+    if (!session || !session->login(mUserName, password,
+                                    mRequests.guard(boost::bind(&LoginGoEvent::onLogin, this, mAttempt, _1, _2))))
         onLoginFailed("error/user_net_wrong", true);
 }
 
@@ -116,7 +117,8 @@ void LoginGoEvent::onLogin(unsigned attempt, core::ISession* session, int code)
         onLoginFailed(loginFailureKey(code), true);
         return;
     }
-    mConnection = zrkSession->subscribeToConnectionSignal(boost::bind(&LoginGoEvent::onConnectionChanged, this, _1, _2));
+    mConnection =
+        zrkSession->subscribeToConnectionSignal(boost::bind(&LoginGoEvent::onConnectionChanged, this, _1, _2));
     mRet = true;
     ZRKServerRequest::queryMaster(ZRKReply());
     ZRKServerRequest::queryItemClasses(ZRKReply());
@@ -136,8 +138,9 @@ void LoginGoEvent::onLogin(unsigned attempt, core::ISession* session, int code)
         refresh(ZRKUserRequest::getBBRSlotLib());
     }
     mStage = WaitInfo;
-    if (!sent(ZRKUserRequest::queryUserInfo0(blackboardString("kavri3D/version/product"),
-                                             mRequests.guard(boost::bind(&LoginGoEvent::onInfoReply, this, attempt, _1, _2, 1)))))
+    if (!sent(ZRKUserRequest::queryUserInfo0(
+            blackboardString("kavri3D/version/product"),
+            mRequests.guard(boost::bind(&LoginGoEvent::onInfoReply, this, attempt, _1, _2, 1)))))
         onLoginFailed("error/user_imfo_wrong", false);
 }
 
@@ -149,7 +152,8 @@ void LoginGoEvent::onInfoReply(unsigned attempt, bool error, const std::string& 
             return;
         }
         mStage = WaitDefState;
-        if (!sent(ZRKUserRequest::queryUserDefState(mUserName, mRequests.guard(boost::bind(&LoginGoEvent::onInfoReply, this, attempt, _1, _2, 2)))))
+        if (!sent(ZRKUserRequest::queryUserDefState(
+                mUserName, mRequests.guard(boost::bind(&LoginGoEvent::onInfoReply, this, attempt, _1, _2, 2)))))
             onLoginFailed("error/user_imfo_wrong", false);
     } else if (step == 2 && expects(attempt, WaitDefState)) {
         sendBatch(); // the default look is not needed to go on
@@ -164,12 +168,13 @@ void LoginGoEvent::sendBatch()
     auto done = [this](int step) {
         return mRequests.guard(boost::bind(&LoginGoEvent::onBatchReply, this, mAttempt, _1, _2, step));
     };
-    const bool all = sent(ZRKUserRequest::queryUserInventory(0, done(3))) && sent(ZRKUserRequest::queryPcStats(done(4))) &&
-                     sent(ZRKTaskRequest::getPcQuestList(false, done(5))) && sent(ZRKHonorRequest::queryPcTitle(done(6))) &&
-                     sent(ZRKGuildRequest::queryPlayerGuild("{pcid:0}", done(7))) &&
-                     sent(ZRKRosterRequest::queryMyRoster(done(8))) && sent(ZRKArenaRequest::queryMyArena(done(9))) &&
-                     sent(ZRKGuardRequest::queryPlayerGuard(done(10))) && sent(ZRKJobRequest::getPcPurposeList(done(11))) &&
-                     sent(ZRKPcBluRequest::getPcBluDrillList(done(12)));
+    const bool all =
+        sent(ZRKUserRequest::queryUserInventory(0, done(3))) && sent(ZRKUserRequest::queryPcStats(done(4))) &&
+        sent(ZRKTaskRequest::getPcQuestList(false, done(5))) && sent(ZRKHonorRequest::queryPcTitle(done(6))) &&
+        sent(ZRKGuildRequest::queryPlayerGuild("{pcid:0}", done(7))) &&
+        sent(ZRKRosterRequest::queryMyRoster(done(8))) && sent(ZRKArenaRequest::queryMyArena(done(9))) &&
+        sent(ZRKGuardRequest::queryPlayerGuard(done(10))) && sent(ZRKJobRequest::getPcPurposeList(done(11))) &&
+        sent(ZRKPcBluRequest::getPcBluDrillList(done(12)));
     if (!all)
         onLoginFailed("error/user_imfo_wrong", false);
 }

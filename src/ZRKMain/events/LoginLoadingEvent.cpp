@@ -10,7 +10,10 @@
 namespace kavri3D {
 namespace zrk {
 
-LoginLoadingEvent::LoginLoadingEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
+LoginLoadingEvent::LoginLoadingEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher)
+    : BaseEvent(page, dispatcher)
+{
+}
 
 gui::ParamList* LoginLoadingEvent::fillParams()
 {

@@ -7,8 +7,7 @@ namespace zrk {
 
 LogoutEvent::LogoutEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
 
-gui::ParamList* LogoutEvent::fillParams()
-{ return emptyParams(); }
+gui::ParamList* LogoutEvent::fillParams() { return emptyParams(); }
 
 void LogoutEvent::callback(gui::ParamHandle)
 {

@@ -57,7 +57,10 @@ gui::BagData PackageLoadingEvent::bagRecord(const core::XmlConfigHelper& item, l
     return record;
 }
 
-PackageLoadingEvent::PackageLoadingEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}
+PackageLoadingEvent::PackageLoadingEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher)
+    : BaseEvent(page, dispatcher)
+{
+}
 
 gui::ParamList* PackageLoadingEvent::fillParams()
 {
@@ -81,8 +84,8 @@ void PackageLoadingEvent::callback(gui::ParamHandle params)
     int role = 0;
     if (!readOptional("roleid", params, role))
         return;
-    mRequests.track(
-        ZRKUserRequest::queryUserInventory(role, false, mRequests.guard(boost::bind(&PackageLoadingEvent::onReply, this, _1, _2))));
+    mRequests.track(ZRKUserRequest::queryUserInventory(
+        role, false, mRequests.guard(boost::bind(&PackageLoadingEvent::onReply, this, _1, _2))));
 }
 
 void PackageLoadingEvent::onReply(bool error, const std::string& text)

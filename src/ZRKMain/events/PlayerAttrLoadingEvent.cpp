@@ -85,7 +85,8 @@ void PlayerAttrLoadingEvent::callback(gui::ParamHandle)
     mLastRank = pc.getIntVal("pc_rank", -1);
     mLastAchievement = pc.getStringVal("pc_ach", "");
     mLastNewbieTask = pc.getIntVal("pc_newbie_task", -1);
-    mUpdateConnection = avatars->subscribeToUpdateSignal(boost::bind(&PlayerAttrLoadingEvent::onAvatarUpdate, this, _1, _2));
+    mUpdateConnection =
+        avatars->subscribeToUpdateSignal(boost::bind(&PlayerAttrLoadingEvent::onAvatarUpdate, this, _1, _2));
 }
 
 void PlayerAttrLoadingEvent::onUserInfoReply(bool error, const std::string& text)

@@ -58,7 +58,8 @@ void addDungeon(core::XmlConfigHelper& request, int place, bool first)
 } // namespace
 
 RoomCreateEvent::RoomCreateEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher)
-{}
+{
+}
 
 RoomCreateEvent::~RoomCreateEvent()
 {
@@ -176,7 +177,8 @@ void RoomCreateEvent::onEnterRoom(const std::string&, int code, const std::strin
                 const core::AvatarPtr me = ZRKUserRequest::getAvatar();
                 const int bag = me ? me->getUserSettings().getIntVal("ca_id2", 1) : 1;
                 if (!me)
-                    writeLog(kLogWarning, channel().c_str(), "the own avatar is not known yet: the dungeon is fought with bag 1");
+                    writeLog(kLogWarning, channel().c_str(),
+                             "the own avatar is not known yet: the dungeon is fought with bag 1");
                 params = "bag=" + std::to_string(bag) + "&set=" + std::to_string(mRequestedMode - 1002) + "&" + params;
             }
             if (session)

@@ -86,10 +86,7 @@ core::EquipmentList withLookParts(core::EquipmentList worn, const std::string& l
     return worn;
 }
 
-int roomMode(const ZRKRoomState& room)
-{
-    return room.getParams().getIntVal("mode", 0);
-}
+int roomMode(const ZRKRoomState& room) { return room.getParams().getIntVal("mode", 0); }
 
 } // namespace
 
@@ -112,18 +109,9 @@ RoomListenEvent::~RoomListenEvent()
     }
 }
 
-RoomListenEvent* RoomListenEvent::instance()
-{
-    return gListener;
-}
-bool RoomListenEvent::isListening()
-{
-    return gListening;
-}
-void RoomListenEvent::setListening(bool listening)
-{
-    gListening = listening;
-}
+RoomListenEvent* RoomListenEvent::instance() { return gListener; }
+bool RoomListenEvent::isListening() { return gListening; }
+void RoomListenEvent::setListening(bool listening) { gListening = listening; }
 
 void RoomListenEvent::disconnectAll()
 {
@@ -285,11 +273,15 @@ void RoomListenEvent::dressGuest(ZRKRole& role, ZRKPlayerState& player, int seat
     if (!res || seat < 0 || seat >= 8)
         return;
     const core::XmlConfigHelper settings = player.getUserSettings();
-    const core::XmlConfigHelper def = ZRKUserRequest::getUserDefState(player.getUserInfo().getStringVal("a_username", ""));
+    const core::XmlConfigHelper def =
+        ZRKUserRequest::getUserDefState(player.getUserInfo().getStringVal("a_username", ""));
     const std::string& look = role.getLook();
     std::vector<std::string> items;
-    const char* parts[5][2] = {
-        {"hair", "def_hair"}, {"face", "def_face"}, {"coat", "def_coat"}, {"glove", "def_glove"}, {"shoes", "def_shoes"}};
+    const char* parts[5][2] = {{"hair", "def_hair"},
+                               {"face", "def_face"},
+                               {"coat", "def_coat"},
+                               {"glove", "def_glove"},
+                               {"shoes", "def_shoes"}};
     for (const auto& part : parts)
         items.push_back(lookPart(look, part[0], def.getIntVal(part[1], 0)));
     role.clearEquipment();

@@ -9,7 +9,8 @@ namespace kavri3D {
 namespace zrk {
 
 RoomLoadingEvent::RoomLoadingEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher)
-{}
+{
+}
 
 gui::ParamList* RoomLoadingEvent::fillParams()
 {

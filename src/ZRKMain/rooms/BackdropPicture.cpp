@@ -45,7 +45,8 @@ void onJpegError(j_common_ptr info)
 void onJpegWarning(j_common_ptr, int) {} // a corrupt stretch still gives a picture
 
 /// The decode proper: nothing in it has a destructor, so the jump back skips none.
-bool decodeInto(const unsigned char* data, unsigned long size, BackdropPicture::Pixels& out, char* why, std::size_t whyRoom)
+bool decodeInto(const unsigned char* data, unsigned long size, BackdropPicture::Pixels& out, char* why,
+                std::size_t whyRoom)
 {
     jpeg_decompress_struct info;
     JpegErrors errors;
@@ -89,7 +90,8 @@ bool BackdropPicture::decodeJpeg(const std::string& bytes, Pixels& out, std::str
         why = "larger than 16 MB";
         return false;
     }
-    if (bytes.size() < 4 || static_cast<unsigned char>(bytes[0]) != 0xFF || static_cast<unsigned char>(bytes[1]) != 0xD8) {
+    if (bytes.size() < 4 || static_cast<unsigned char>(bytes[0]) != 0xFF ||
+        static_cast<unsigned char>(bytes[1]) != 0xD8) {
         why = "not a JPEG picture";
         return false;
     }

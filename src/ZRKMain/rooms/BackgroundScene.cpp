@@ -42,11 +42,7 @@ const char kBackdropFolder[] = "res/GUI/"; // where the "General" group finds it
 // The music plays as this kind of sound, at the volume of channel 0.
 const int kMusicKind = 6;
 
-template <class Scene>
-core::SnapShotScene* makeScene(core::GrafixScene* scene)
-{
-    return new Scene(scene);
-}
+template <class Scene> core::SnapShotScene* makeScene(core::GrafixScene* scene) { return new Scene(scene); }
 
 // The portraits: the snapshot, its texture and camera, its scene.
 struct Portrait {
@@ -68,7 +64,7 @@ const Portrait kPortraitSlots[] = {
     {"blue3", "blue3_tex", "blue3_cam", &makeScene<Blue3SnapShotScene>},
 };
 
-const char* const kRoleNames[] = {"myrole", "red1", "red2", "red3", "red4",
+const char* const kRoleNames[] = {"myrole", "red1",  "red2",  "red3",  "red4",
                                   "blue1",  "blue2", "blue3", "blue4", "showview"};
 
 /// A number of the default-look document, or the default when it is missing, not a number
@@ -219,8 +215,8 @@ void BackgroundScene::buildBackdrop()
         CEGUI::Window* window = nullptr;
         try {
             destroyBackdropWindow();
-            window = CEGUI::WindowManager::getSingleton().createWindow(CeguiWidgets::widgetType("StaticImage"),
-                                                                      kWindowName);
+            window =
+                CEGUI::WindowManager::getSingleton().createWindow(CeguiWidgets::widgetType("StaticImage"), kWindowName);
             window->setProperty("FrameEnabled", "False");
             window->setProperty("BackgroundEnabled", "False");
             window->setProperty("MousePassThroughEnabled", "True");
@@ -256,11 +252,13 @@ void BackgroundScene::addBackdropImage(const std::string& image)
     // Decoded ahead while the window came up, it only goes to the graphics card now; without
     // that (headless, or it could not be decoded, or a later visit) it is read as any picture.
     BackdropPicture::Pixels pixels;
-    if (!CEGUI::System::getSingletonPtr() || !BackdropPicture::take(std::string(kBackdropFolder) + kBackdropFile, pixels)) {
+    if (!CEGUI::System::getSingletonPtr() ||
+        !BackdropPicture::take(std::string(kBackdropFolder) + kBackdropFile, pixels)) {
         CeguiWidgets::addImageFile(kBackdropImageset, kBackdropFile);
         return;
     }
-    CeguiWidgets::addPicture(image, Ogre::PixelBox(pixels.width, pixels.height, 1, Ogre::PF_BYTE_RGBA, pixels.rgba.data()));
+    CeguiWidgets::addPicture(image,
+                             Ogre::PixelBox(pixels.width, pixels.height, 1, Ogre::PF_BYTE_RGBA, pixels.rgba.data()));
 }
 
 void BackgroundScene::buildPortraits()

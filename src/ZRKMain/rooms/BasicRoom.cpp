@@ -255,7 +255,8 @@ void BasicRoom::showText(CEGUI::Window* image, const std::string& text, const st
         label->setProperty("TextColours", CeguiWidgets::utf8(colours));
         label->setText(CeguiWidgets::utf8(text));
         const CEGUI::Font* font = label->getFont(true);
-        const float w = font ? static_cast<float>(static_cast<int>(font->getTextExtent(label->getText(), 1.0f)) + 10) : 10.f;
+        const float w =
+            font ? static_cast<float>(static_cast<int>(font->getTextExtent(label->getText(), 1.0f)) + 10) : 10.f;
         const float h = font ? font->getLineSpacing(1.0f) : 20.f;
         if (CeguiWidgets::alive(image)) {
             setPlain(image);
@@ -319,8 +320,8 @@ void BasicRoom::updatePopups(float t)
                 p.window->setPosition(CEGUI::UVector2(CEGUI::UDim(-1, 0), CEGUI::UDim(-1, 0)));
                 continue;
             }
-            const Ogre::Vector4 clip =
-                camera->getProjectionMatrix() * (camera->getViewMatrix() * Ogre::Vector4(p.anchor.x, p.anchor.y, p.anchor.z, 1));
+            const Ogre::Vector4 clip = camera->getProjectionMatrix() *
+                                       (camera->getViewMatrix() * Ogre::Vector4(p.anchor.x, p.anchor.y, p.anchor.z, 1));
             fx = 0.5f * (clip.x / clip.w) + 0.5f;
             fy = 0.5f * (clip.y / clip.w) + 0.5f;
         }

@@ -10,10 +10,7 @@
 namespace kavri3D {
 namespace zrk {
 
-CEGUI::String CeguiWidgets::utf8(const std::string& text)
-{
-    return gui::toCeguiString(text);
-}
+CEGUI::String CeguiWidgets::utf8(const std::string& text) { return gui::toCeguiString(text); }
 
 CEGUI::String CeguiWidgets::widgetType(const char* widget)
 {
@@ -126,9 +123,9 @@ void CeguiWidgets::addPicture(const std::string& image, const Ogre::PixelBox& pi
     CEGUI::Texture* texture = nullptr;
     if (auto* ogre = dynamic_cast<CEGUI::OgreRenderer*>(system.getRenderer())) {
         Ogre::TextureManager& textures = Ogre::TextureManager::getSingleton();
-        Ogre::TexturePtr engineTexture = textures.createManual(image, kGroup, Ogre::TEX_TYPE_2D, pixels.getWidth(),
-                                                               pixels.getHeight(), 0, Ogre::PF_BYTE_RGBA,
-                                                               Ogre::TU_STATIC_WRITE_ONLY);
+        Ogre::TexturePtr engineTexture =
+            textures.createManual(image, kGroup, Ogre::TEX_TYPE_2D, pixels.getWidth(), pixels.getHeight(), 0,
+                                  Ogre::PF_BYTE_RGBA, Ogre::TU_STATIC_WRITE_ONLY);
         try {
             engineTexture->getBuffer()->blitFromMemory(pixels);
             // Owned by the GUI's texture from here: it goes when that one does.

@@ -142,7 +142,8 @@ void EquipRes::load(const std::string& path)
         for (Json::ArrayIndex i = 0; data.isArray() && i < data.size(); ++i) {
             const Json::Value& item = data[i];
             if (!item.isObject() || !item["id"].isInt() || !isText(item, "icon") || !isText(item, "3dmodel")) {
-                writeLogf(kLogTrace, "EquipRes::load", "icon.json entry ", i, " skipped: wrong or missing id, icon or 3dmodel");
+                writeLogf(kLogTrace, "EquipRes::load", "icon.json entry ", i,
+                          " skipped: wrong or missing id, icon or 3dmodel");
                 continue;
             }
             const int id = item["id"].asInt();

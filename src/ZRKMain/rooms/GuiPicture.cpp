@@ -40,7 +40,8 @@ bool GuiPicture::give(core::SnapShotEx* snapshot, const std::string& imageName, 
         const CEGUI::String name = CeguiWidgets::utf8(texture->getName());
         if (renderer->isTextureDefined(name))
             renderer->destroyTexture(name);
-        Ogre::TexturePtr shared = Ogre::TextureManager::getSingleton().getByName(texture->getName(), texture->getGroup());
+        Ogre::TexturePtr shared =
+            Ogre::TextureManager::getSingleton().getByName(texture->getName(), texture->getGroup());
         CEGUI::Texture& gui = renderer->createTexture(name, shared, false);
         mTextureName = texture->getName();
         mImageName = imageName;

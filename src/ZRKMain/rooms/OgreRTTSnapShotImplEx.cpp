@@ -45,7 +45,8 @@ bool OgreRTTSnapShotImplEx::create()
         mViewport->setBackgroundColour(Ogre::ColourValue(0, 0, 0, 0));
         return true;
     } catch (const Ogre::Exception& e) {
-        zrk::writeLog(zrk::kLogError, "SnapShotEx", "render texture " + mTextureName + " not made: " + e.getDescription());
+        zrk::writeLog(zrk::kLogError, "SnapShotEx",
+                      "render texture " + mTextureName + " not made: " + e.getDescription());
         destroy();
         return false;
     }

@@ -13,11 +13,11 @@ namespace kavri3D {
 namespace zrk {
 
 const PlayerSnapShotScene::Placement PlayerSnapShotScene::kPlacements[10] = {
-    {"myrole", "player", "myself", 0, -15050},     {"red1", "red0", "red0", 100, -15050},
-    {"red2", "red1", "red1", 200, -15050},         {"red3", "red2", "red2", 300, -15050},
-    {"red4", "red3", "red3", 400, -15050},         {"blue1", "blue0", "blue0", -100, -15050},
-    {"blue2", "blue1", "blue1", -200, -15050},     {"blue3", "blue2", "blue2", -300, -15050},
-    {"blue4", "blue3", "blue3", -400, -15050},     {"showview", "showview", "showview", -500, -14900},
+    {"myrole", "player", "myself", 0, -15050}, {"red1", "red0", "red0", 100, -15050},
+    {"red2", "red1", "red1", 200, -15050},     {"red3", "red2", "red2", 300, -15050},
+    {"red4", "red3", "red3", 400, -15050},     {"blue1", "blue0", "blue0", -100, -15050},
+    {"blue2", "blue1", "blue1", -200, -15050}, {"blue3", "blue2", "blue2", -300, -15050},
+    {"blue4", "blue3", "blue3", -400, -15050}, {"showview", "showview", "showview", -500, -14900},
 };
 
 PlayerSnapShotScene::PlayerSnapShotScene(core::GrafixScene* scene) : mSceneInstance(scene) {}

@@ -7,8 +7,7 @@ namespace kavri3D {
 namespace zrk {
 
 /// The portrait of one row of the placement table; only its set-up is its own.
-template <std::size_t Row>
-class PortraitSnapShotScene : public PlayerSnapShotScene {
+template <std::size_t Row> class PortraitSnapShotScene : public PlayerSnapShotScene {
     static_assert(Row < sizeof kPlacements / sizeof kPlacements[0], "no such portrait");
 
 public:

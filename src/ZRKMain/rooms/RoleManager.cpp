@@ -60,8 +60,8 @@ void RoleManager::playEffect(const std::string& effectName, const Ogre::Vector3&
         return;
     if (mEffectId != -1)
         mCurrentRoom->removeSceneEffect(mEffectId);
-    mEffectId = mCurrentRoom->addSceneEffect(effectName, 5.0f, Ogre::Quaternion::IDENTITY, Ogre::Vector3::UNIT_SCALE,
-                                           position);
+    mEffectId =
+        mCurrentRoom->addSceneEffect(effectName, 5.0f, Ogre::Quaternion::IDENTITY, Ogre::Vector3::UNIT_SCALE, position);
 }
 
 } // namespace zrk

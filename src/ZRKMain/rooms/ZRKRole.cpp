@@ -13,7 +13,7 @@ namespace zrk {
 
 namespace {
 
-const char* const kSlotNames[17] = {"",      "suite", "hairstyle", "coat", "back",  "hand", "shoes", "bracelet", "ring",
+const char* const kSlotNames[17] = {"",      "suite", "hairstyle", "coat",  "back", "hand", "shoes", "bracelet", "ring",
                                     "mouth", "eye",   "face",      "looks", "",     "",     "",      ""};
 
 // What an action item is worn as: it chooses the animation, it is not a part of the figure.

@@ -10,14 +10,14 @@ namespace zrk {
 
 const char* const ZRKRoleRes::kFile = "res/GUI/defstate.json";
 
-ZRKRoleRes::ZRKRoleRes()
-{
-    GameServices::provide(this);
-}
+ZRKRoleRes::ZRKRoleRes() { GameServices::provide(this); }
 
 ZRKRoleRes::~ZRKRoleRes() { GameServices::withdraw(this); }
 
-void ZRKRoleRes::load(const std::string& path) { JsonDataFile::load(path, mDocument, "ZRKRoleRes::load", "defstate.json"); }
+void ZRKRoleRes::load(const std::string& path)
+{
+    JsonDataFile::load(path, mDocument, "ZRKRoleRes::load", "defstate.json");
+}
 
 const char* const ZRKRoleRes::kPartKinds[5] = {"hair", "face", "coat", "glove", "shoes"};
 

@@ -442,8 +442,8 @@ bool Application::onPostInitialise()
     if (core::GuiManager* gui = engine ? engine->getGuiManager() : nullptr) {
         gui->blockKey(true, true);
         gui->showDebugPanel(false);
-        mHikariConnection =
-            gui->subscribeToHikariPaneSignal([this](core::HikariPane* pane, int event) { onHikariPaneSignal(pane, event); });
+        mHikariConnection = gui->subscribeToHikariPaneSignal(
+            [this](core::HikariPane* pane, int event) { onHikariPaneSignal(pane, event); });
     }
 
     mPrefetch.install(core::BlackBoard::getSingleton().getString("kavri3D/cachedPath", ""));

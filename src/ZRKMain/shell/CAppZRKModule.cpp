@@ -71,10 +71,7 @@ namespace {
 CAppZRKModule* gSettingsOwner = nullptr;
 } // namespace
 
-CAppZRKModule::CAppZRKModule() : mModuleName("ZRK_Main")
-{
-    ownSettingsHooks();
-}
+CAppZRKModule::CAppZRKModule() : mModuleName("ZRK_Main") { ownSettingsHooks(); }
 
 CAppZRKModule::~CAppZRKModule()
 {
@@ -116,9 +113,10 @@ void CAppZRKModule::loadIcons()
 {
     releaseResources();
     HINSTANCE inst = moduleInstance();
-    mBigIcon = LoadImageW(inst, kIconResource, IMAGE_ICON, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED);
-    mSmallIcon =
-        LoadImageW(inst, kIconResource, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+    mBigIcon = LoadImageW(inst, kIconResource, IMAGE_ICON, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
+                          LR_SHARED);
+    mSmallIcon = LoadImageW(inst, kIconResource, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                            GetSystemMetrics(SM_CYSMICON), LR_SHARED);
 }
 
 void CAppZRKModule::loadProperties()

@@ -19,8 +19,8 @@ CWtlMsgLoopAdapter::CWtlMsgLoopAdapter(core::win32FrameController* controller)
     if (!controller)
         return;
     mController = controller;
-    mController->previewAppMessage(
-        kName, boost::make_shared<core::msg::GenericMsgHandler>([this](MSG& m, LRESULT* r) { return onMessage(m, r); }));
+    mController->previewAppMessage(kName, boost::make_shared<core::msg::GenericMsgHandler>(
+                                              [this](MSG& m, LRESULT* r) { return onMessage(m, r); }));
     mController->registerIdleHandler(kName, boost::make_shared<core::msg::GenericIdleHandler>([this] { onIdle(); }));
 }
 

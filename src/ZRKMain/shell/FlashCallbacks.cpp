@@ -17,9 +17,10 @@ struct FlashBinding {
     const char* name;
     FlashCallback callback;
 };
-const FlashBinding kFlashBindings[] = {{"teleport", &FlashCallbacks::teleport},   {"refresh", &FlashCallbacks::refresh},
-                                       {"uid", &FlashCallbacks::uid},             {"sid", &FlashCallbacks::sid},
-                                       {"userInfo", &FlashCallbacks::userInfo},   {"getHostUrl", &FlashCallbacks::hostUrl}};
+const FlashBinding kFlashBindings[] = {
+    {"teleport", &FlashCallbacks::teleport}, {"refresh", &FlashCallbacks::refresh},
+    {"uid", &FlashCallbacks::uid},           {"sid", &FlashCallbacks::sid},
+    {"userInfo", &FlashCallbacks::userInfo}, {"getHostUrl", &FlashCallbacks::hostUrl}};
 } // namespace
 
 void FlashCallbacks::bind(core::HikariPane* pane)

@@ -64,9 +64,9 @@ gui::IGuiManager* guiManager()
 }
 } // namespace
 
-const char* const MainFrame::kSnapShotNames[18] = {"player", "red0",  "red1",     "red2", "red3", "blue0",
-                                                   "blue1",  "blue2", "blue3",    "showview", "box1", "box2",
-                                                   "box3",   "box4",  "box5",     "box6", "box7", "box8"};
+const char* const MainFrame::kSnapShotNames[18] = {"player", "red0",  "red1",  "red2",     "red3", "blue0",
+                                                   "blue1",  "blue2", "blue3", "showview", "box1", "box2",
+                                                   "box3",   "box4",  "box5",  "box6",     "box7", "box8"};
 
 MainFrame::MainFrame(core::Application& app) : core::Frame(app) { openLauncherChannel(); }
 
@@ -95,7 +95,8 @@ void MainFrame::openLauncherChannel()
                      : "LoadLibrary fail(platform HostProcMsgHelper.dll)");
         return;
     }
-    auto create = reinterpret_cast<CreateClientProcMsgObjectFn>(GetProcAddress(gHostProcLibrary, "CreateClientProcMsgObject"));
+    auto create =
+        reinterpret_cast<CreateClientProcMsgObjectFn>(GetProcAddress(gHostProcLibrary, "CreateClientProcMsgObject"));
     mProcMsgObject = create ? create() : nullptr;
     if (!mProcMsgObject) {
         writeLog(kLogError, "ZRKMain", "create IClientProcMsgObject fail(platform)");
@@ -107,8 +108,9 @@ void MainFrame::openLauncherChannel()
     // The launcher's commands are acted on where the window lives: in the frame loop.
     if (core::win32FrameController* controller = getApplication().getFrameControl()) {
         mLauncherPreview = controller;
-        controller->previewAppMessage(kLauncherPreview, boost::make_shared<core::msg::GenericMsgHandler>(
-                                                            [this](MSG& m, LRESULT* r) { return onLauncherMessage(m, r); }));
+        controller->previewAppMessage(kLauncherPreview,
+                                      boost::make_shared<core::msg::GenericMsgHandler>(
+                                          [this](MSG& m, LRESULT* r) { return onLauncherMessage(m, r); }));
     }
     const std::string param = bb->section("kavri3D/autoLogin").getStringVal("PROCPARA", "");
     if (!mProcMsgObject->connect(param.c_str()))
@@ -128,7 +130,8 @@ void MainFrame::releaseLauncherChannel()
     if (release)
         release(mProcMsgObject); // joins the library's thread: no message comes after this
     else
-        MessageBoxW(nullptr, L"Get Release Client Object Function failed(platform HostProcMsgHelper.dll)", L"Error", MB_OK);
+        MessageBoxW(nullptr, L"Get Release Client Object Function failed(platform HostProcMsgHelper.dll)", L"Error",
+                    MB_OK);
     gPendingLauncherMessages = 0; // what is still queued finds no frame to act on it
     if (release) {
         mProcEventHandler.reset();

@@ -94,7 +94,9 @@ ResGuiX::ResGuiX() : mFiles(new ResGuiXFiles)
 {
     mUpdater = boost::make_shared<ResGuiXUpdater>(this);
     gInstance = this;
-    GameServices::hooks().requestResources = [this](const std::function<void(bool)>& done) { requestResources(Callback(done)); };
+    GameServices::hooks().requestResources = [this](const std::function<void(bool)>& done) {
+        requestResources(Callback(done));
+    };
 }
 
 ResGuiX::~ResGuiX()
@@ -229,7 +231,8 @@ void ResGuiX::checkFolder(const core::FileFolder& folder, const std::string& pat
         }
         if (boost::algorithm::ends_with(lowerName, ".zip")) {
             core::FileItem mine = found->second;
-            if (mine.init(it->path().string()) && !core::FileItem::sameSignature(mine.signature, found->second.signature))
+            if (mine.init(it->path().string()) &&
+                !core::FileItem::sameSignature(mine.signature, found->second.signature))
                 mVersionInvalid = true;
         }
         index.erase(found);

@@ -10,7 +10,7 @@ namespace kavri3D {
 namespace core {
 class Manifest;
 struct FileFolder;
-}
+} // namespace core
 namespace zrk {
 namespace gui {
 class IGuiRes;

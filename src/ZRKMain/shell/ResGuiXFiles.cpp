@@ -11,7 +11,8 @@ ResGuiXFiles::~ResGuiXFiles() { abortAll(); }
 
 bool ResGuiXFiles::inGuiFolder(const std::string& localPath)
 {
-    return boost::algorithm::istarts_with(localPath, "res/gui") || boost::algorithm::istarts_with(localPath, "res/packs");
+    return boost::algorithm::istarts_with(localPath, "res/gui") ||
+           boost::algorithm::istarts_with(localPath, "res/packs");
 }
 
 std::string ResGuiXFiles::keyToFile(const std::string& key) const

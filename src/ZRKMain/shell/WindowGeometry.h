@@ -10,10 +10,10 @@ namespace zrk {
 struct WindowGeometry {
     DWORD style = 0;
     DWORD exStyle = 0;
-    int x = 0, y = 0;       // outer position
-    int width = 0;          // outer size (a child: the parent's client size)
+    int x = 0, y = 0; // outer position
+    int width = 0;    // outer size (a child: the parent's client size)
     int height = 0;
-    int clientWidth = 800;  // the drawable size the game is laid out for
+    int clientWidth = 800; // the drawable size the game is laid out for
     int clientHeight = 600;
     int fullScreenWidth = 0;
     int fullScreenHeight = 0;

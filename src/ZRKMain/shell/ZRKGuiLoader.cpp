@@ -11,8 +11,7 @@ namespace kavri3D {
 namespace zrk {
 
 namespace {
-template <class T>
-bool callFactory(HMODULE module, const char* name, T** out)
+template <class T> bool callFactory(HMODULE module, const char* name, T** out)
 {
     if (!out)
         return false;
@@ -73,7 +72,10 @@ void ZRKGuiLoader::unload()
     }
 }
 
-bool ZRKGuiLoader::createGuiManager(gui::IGuiManager** out) { return callFactory(mModule, "zrkGuiManagerCreator", out); }
+bool ZRKGuiLoader::createGuiManager(gui::IGuiManager** out)
+{
+    return callFactory(mModule, "zrkGuiManagerCreator", out);
+}
 
 bool ZRKGuiLoader::createGuiRes(gui::IGuiRes** out) { return callFactory(mModule, "zrkGuiResCreator", out); }
 

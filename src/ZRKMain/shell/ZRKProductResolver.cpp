@@ -20,7 +20,7 @@ const char kFilesPart[] = "/files/";
 const char kDataFolder[] = "/files/data/";
 
 // What each stage fetches: keys beginning so; the last stage takes every key.
-const std::regex kStageFilters[] = {std::regex("^(mapxs)"), std::regex("^(wq1_0100)"), std::regex("^(wq1_c)"),
+const std::regex kStageFilters[] = {std::regex("^(mapxs)"),  std::regex("^(wq1_0100)"), std::regex("^(wq1_c)"),
                                     std::regex("^(daoju_)"), std::regex("^(buff_)"),    std::regex("^(star_)")};
 const int kFilteredStages = sizeof kStageFilters / sizeof kStageFilters[0];
 

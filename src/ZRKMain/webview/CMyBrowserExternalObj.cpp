@@ -49,7 +49,8 @@ const char* const kCloseEvent = "zrkexternalclose";
 std::string externalObject(const std::string& id, const std::string& key)
 {
     // Only the host's own world can post: the page asks it through an event on its document.
-    return "var post=function(){try{document.dispatchEvent(new Event('" + std::string(kCloseEvent) + "'));}catch(e){}};"
+    return "var post=function(){try{document.dispatchEvent(new Event('" + std::string(kCloseEvent) +
+           "'));}catch(e){}};"
            "var ext={};"
            "Object.defineProperty(ext,'close',{value:post,enumerable:true});"
            "Object.defineProperty(ext,'openid',{value:" +
@@ -103,8 +104,10 @@ std::string CMyBrowserExternalObj::ownPageScript(const std::string& ownOrigin) c
         return std::string();
     // The allow-list does not look at ports: the origin is compared here, before any page
     // script runs.
-    return "(function(){if(location.origin!==" + jsString(ownOrigin) + ")return;" + externalObject(openid(), openkey()) +
-           "try{Object.defineProperty(window,'external',{value:ext,configurable:false,writable:false});}catch(e){}})();";
+    return "(function(){if(location.origin!==" + jsString(ownOrigin) + ")return;" +
+           externalObject(openid(), openkey()) +
+           "try{Object.defineProperty(window,'external',{value:ext,configurable:false,writable:false});}catch(e){}})()"
+           ";";
 }
 
 std::string CMyBrowserExternalObj::bridgeScript(const std::string& ownOrigin) const

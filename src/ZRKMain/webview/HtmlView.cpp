@@ -100,7 +100,8 @@ bool HtmlView::createWindow()
         }
         CreateWebBrowserFn create = browserLibrary();
         if (!create) {
-            writeLog(kLogError, "HtmlView", "the browser library (libWebBrowser.so) did not load: the page is not shown");
+            writeLog(kLogError, "HtmlView",
+                     "the browser library (libWebBrowser.so) did not load: the page is not shown");
             return false;
         }
         factory = [create](const webbrowser::BrowserSpec& spec, webbrowser::IWebBrowserEvents* events) {
@@ -144,7 +145,8 @@ bool HtmlView::createWindow()
     installScripts();
     control->Navigate("about:blank");
     if (core::win32FrameController* controller = frameControl())
-        controller->registerIdleHandler(kIdleName, boost::make_shared<core::msg::GenericIdleHandler>([this] { onIdle(); }));
+        controller->registerIdleHandler(kIdleName,
+                                        boost::make_shared<core::msg::GenericIdleHandler>([this] { onIdle(); }));
     writeLog(kLogTrace, "HtmlView", "page view opened");
     return true;
 }

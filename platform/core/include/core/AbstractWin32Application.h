@@ -11,8 +11,7 @@ public:
 };
 
 /// An application with its configuration as a member.
-template <class Config>
-class ExampleApplication : public AbstractWin32Application {
+template <class Config> class ExampleApplication : public AbstractWin32Application {
 public:
     using AbstractWin32Application::AbstractWin32Application;
     ApplicationConfiguration& getConfiguration() override { return mConfiguration; }

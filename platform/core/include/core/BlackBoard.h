@@ -17,7 +17,10 @@ public:
     XmlConfigHelper section(const std::string& path) const { return XmlConfigHelper(getConfiguration(), path); }
 
     bool hasKey(const std::string& key) const { return mRoot.hasKey(key); }
-    std::string getString(const std::string& key, const std::string& def = std::string()) const { return mRoot.getStringVal(key, def); }
+    std::string getString(const std::string& key, const std::string& def = std::string()) const
+    {
+        return mRoot.getStringVal(key, def);
+    }
     int getInt(const std::string& key, int def = 0) const { return mRoot.getIntVal(key, def); }
     bool getBool(const std::string& key, bool def = false) const { return mRoot.getBoolVal(key, def); }
     float getReal(const std::string& key, float def = 0.f) const { return mRoot.getRealVal(key, def); }

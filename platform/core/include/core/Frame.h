@@ -77,8 +77,7 @@ public:
                     int height);
     /// A box showing its title and text as written (no message keys; the record's keys stay
     /// empty).
-    void messageBoxText(const std::string& title, const std::string& text, int style, int type, int width,
-                        int height);
+    void messageBoxText(const std::string& title, const std::string& text, int style, int type, int width, int height);
     /// The same three boxes by kind.
     void messageBox(const std::string& titleKey, const std::string& textKey, const BoxKind& kind);
     void messageBoxText(const std::string& title, const std::string& text, const BoxKind& kind);

@@ -121,10 +121,10 @@ private:
     void* mPreviousErrorHandler = nullptr;
     void* mPreviousIOErrorHandler = nullptr;
     unsigned mFramesRendered = 0;
-    void* mDisplay = nullptr;       // the window's X display (OGRE's connection)
+    void* mDisplay = nullptr; // the window's X display (OGRE's connection)
     unsigned long mXWindow = 0;
     unsigned long mDeleteAtom = 0;
-    void* mInputMethod = nullptr;   // the X input method and the window's context in it
+    void* mInputMethod = nullptr; // the X input method and the window's context in it
     void* mInputContext = nullptr;
 };
 

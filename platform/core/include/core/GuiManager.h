@@ -60,12 +60,18 @@ public:
     void injectMouseMove(float dx, float dy, float wheel) { mMouseMove(dx, dy, wheel); }
     /// Key-downs reach these subscribers first (a lesson's guide); what they take never
     /// reaches the GUI's windows.
-    boost::signals2::connection subscribeToKeyDown(const KeyDownSignal::slot_type& slot) { return mKeyDown.connect(slot); }
+    boost::signals2::connection subscribeToKeyDown(const KeyDownSignal::slot_type& slot)
+    {
+        return mKeyDown.connect(slot);
+    }
     /// The window offers a key-down; true when a subscriber took it.
     bool offerKeyDown(int scan) { return mKeyDown(scan); }
     /// Clicks no window took go on to these subscribers (the main frame's top window), as
     /// they would bubble up to it.
-    boost::signals2::connection subscribeToUnhandledClick(const ClickSignal::slot_type& slot) { return mClick.connect(slot); }
+    boost::signals2::connection subscribeToUnhandledClick(const ClickSignal::slot_type& slot)
+    {
+        return mClick.connect(slot);
+    }
     void passUnhandledClick(int button) { mClick(button); }
 
 private:

@@ -46,8 +46,7 @@ public:
     /// no folder, a bad address) answers true and fails on a later frame, so the caller's
     /// failure path runs. A key already on its way is not fetched twice (true; only the first
     /// completion is kept).
-    virtual bool resolve(const std::string& key, const std::string& url, const std::string& userValue,
-                         Completion done);
+    virtual bool resolve(const std::string& key, const std::string& url, const std::string& userValue, Completion done);
     virtual bool resolve(const std::string& key, const std::string& url, Completion done);
     /// Downloads the address into the key's file at once, waiting for it at most a second
     /// (the frame is held up meanwhile); true when the file is there afterwards.

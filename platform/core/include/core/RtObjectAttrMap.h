@@ -18,8 +18,7 @@ public:
         return it == mAttrs.end() ? nullptr : &it->second;
     }
     /// The value when it is there and of type T, else the default.
-    template <class T>
-    T getAttrAs(const std::string& name, const T& def) const
+    template <class T> T getAttrAs(const std::string& name, const T& def) const
     {
         const boost::any* a = getAttr(name);
         const T* v = a ? boost::any_cast<T>(a) : nullptr;

@@ -63,8 +63,7 @@ public:
     core::XmlConfigHelper view(const std::string& name) const;
 
     /// A part of the live game data (`&ZRKGameData::questLib`...), null without one.
-    template <class T>
-    static T* part(T& (ZRKGameData::*get)())
+    template <class T> static T* part(T& (ZRKGameData::*get)())
     {
         ZRKGameData* data = getSingletonPtr();
         return data ? &(data->*get)() : nullptr;

@@ -15,17 +15,17 @@ struct ZRKMessage {
     static const char* typeName(Type type);
 
     Type type = Request;
-    long handle = 0;      ///< request and reply: the request's handle
-    std::string kind;     ///< request: the request class
-    std::string op;       ///< request: the operation; notice: what happened ("join")
-    std::string params;   ///< request: the parameter text
-    Json::Value args;     ///< request: the arguments; notice: its values
-    bool error = false;   ///< reply: the request failed
-    std::string text;     ///< reply: the server's text; notice: a message's text
-    Json::Value views;    ///< reply: the result views by name
+    long handle = 0;       ///< request and reply: the request's handle
+    std::string kind;      ///< request: the request class
+    std::string op;        ///< request: the operation; notice: what happened ("join")
+    std::string params;    ///< request: the parameter text
+    Json::Value args;      ///< request: the arguments; notice: its values
+    bool error = false;    ///< reply: the request failed
+    std::string text;      ///< reply: the server's text; notice: a message's text
+    Json::Value views;     ///< reply: the result views by name
     ZRKSharedViews shared; ///< reply: more result views, handed over whole (the text form makes them views)
-    std::string room;     ///< notice: the room it is about (plain name)
-    std::string member;   ///< notice: the player it is about (user id)
+    std::string room;      ///< notice: the room it is about (plain name)
+    std::string member;    ///< notice: the player it is about (user id)
 
     static ZRKMessage request(const ZRKRequestInfo& info);
     static ZRKMessage reply(long handle, bool error, const std::string& text, Json::Value views = Json::Value());

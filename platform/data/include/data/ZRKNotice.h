@@ -28,7 +28,15 @@ public:
     };
     /// What changed of a player in a room: the bits of a player notice and of the room
     /// state's player-state signal.
-    enum PlayerChange { Joined = 0x1, Looks = 0x2, Equipment = 0x4, Ready = 0x8, Pose = 0x10, Moved = 0x20, Left = 0x40 };
+    enum PlayerChange {
+        Joined = 0x1,
+        Looks = 0x2,
+        Equipment = 0x4,
+        Ready = 0x8,
+        Pose = 0x10,
+        Moved = 0x20,
+        Left = 0x40
+    };
 
     static const char* name(Kind kind);
     /// The kind of a name; KindCount for a name no notice has.

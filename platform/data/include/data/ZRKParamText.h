@@ -15,14 +15,9 @@ public:
     static std::string makeQuoted(const Json::Value& value);
 
     /// The arguments of a request operation as one parameter text: a JSON array of them.
-    template <class... Args>
-    static std::string pack(const Args&... args)
-    {
-        return make(list(args...));
-    }
+    template <class... Args> static std::string pack(const Args&... args) { return make(list(args...)); }
     /// The same arguments as values, each string kept whole.
-    template <class... Args>
-    static Json::Value list(const Args&... args)
+    template <class... Args> static Json::Value list(const Args&... args)
     {
         Json::Value out(Json::arrayValue);
         (out.append(toJson(args)), ...);

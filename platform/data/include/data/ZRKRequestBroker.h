@@ -119,12 +119,12 @@ private:
         ZRKSharedViews shared;
     };
 
-    const Json::Value* mCurrentViews = nullptr;        ///< the running completion's reply views
+    const Json::Value* mCurrentViews = nullptr;          ///< the running completion's reply views
     mutable std::shared_ptr<TiXmlDocument> mCurrentData; ///< made from them when asked for
-    std::map<long, Pending> mRequests; // by handle: handles grow, so this is sending order
+    std::map<long, Pending> mRequests;                   // by handle: handles grow, so this is sending order
     std::deque<ZRKRequestInfo> mHistory;
-    std::map<long, End> mEnds;    ///< the latest ends by handle
-    std::deque<long> mEndOrder;   ///< their handles in the order they ended, to forget the oldest
+    std::map<long, End> mEnds;  ///< the latest ends by handle
+    std::deque<long> mEndOrder; ///< their handles in the order they ended, to forget the oldest
     SentSignal mSent;
     long mNextHandle = 1;
     double mTimeout = 30.0;

@@ -34,7 +34,10 @@ public:
     /// How many times the roster was loaded.
     unsigned loads() const { return mLoads; }
 
-    boost::signals2::connection subscribeToLoadSignal(const LoadSignal::slot_type& slot) { return mLoaded.connect(slot); }
+    boost::signals2::connection subscribeToLoadSignal(const LoadSignal::slot_type& slot)
+    {
+        return mLoaded.connect(slot);
+    }
 
 private:
     RosterMap mRoster;

@@ -11,9 +11,9 @@ namespace gui {
 
 /// One entry of the player's friend roster as the friends screen shows it; copied by value.
 struct FriendPlayer {
-    std::int32_t index = 0;  ///< running number over the whole roster, in the roster's order
+    std::int32_t index = 0; ///< running number over the whole roster, in the roster's order
     CEGUI::String nickname;
-    char sex = 'F';          ///< 'M' for the "boy" look
+    char sex = 'F'; ///< 'M' for the "boy" look
     std::int16_t level = 0;
     std::list<std::int32_t> spare; ///< not filled by the game
     std::int32_t spareValue = 0;   ///< not set by the game

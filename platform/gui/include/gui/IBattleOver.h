@@ -20,7 +20,7 @@ public:
         int bi_num = 0;
         bool counted = true;
         std::string name;
-        std::string icon; ///< a CEGUI image ("Set/Image"); empty for none
+        std::string icon;                ///< a CEGUI image ("Set/Image"); empty for none
         boost::shared_ptr<BagData> item; ///< the item's full record, items (type 6) only
     };
     /// One seat of the room at the box opening: who sits there and the box he opened.
@@ -36,19 +36,20 @@ public:
     typedef IOpenBoxData::BoxData BoxOffer;
     /// One doll of the battle.
     struct PlayerRecord {
-        bool team = false;   ///< the doll's side (its colour is not 0)
+        bool team = false; ///< the doll's side (its colour is not 0)
         std::string nickname;
-        float hp = 0.0f;     ///< health left, 0 to 1
+        float hp = 0.0f; ///< health left, 0 to 1
         int level = 0;
         int shots = 0, hits = 0, damage = 0, kills = 0, deaths = 0;
         float hitRatio = 0.0f;
-        std::string text;    ///< "mvp" for the best of the battle
+        std::string text; ///< "mvp" for the best of the battle
         int arena[4] = {0, 0, 0, 0};
         bool me = false;
     };
 
     virtual ~IBattleOver() = default;
-    virtual void setResult(const std::vector<PlayerRecord>& players, int tactic, const std::vector<AwardBoxItem>& awards) = 0;
+    virtual void setResult(const std::vector<PlayerRecord>& players, int tactic,
+                           const std::vector<AwardBoxItem>& awards) = 0;
     /// The winning side (-1 a draw).
     virtual void setSummary(int winner) = 0;
     virtual void close() = 0;

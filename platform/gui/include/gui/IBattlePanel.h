@@ -16,13 +16,13 @@ class IBattleStatus {
 public:
     /// One seat of the room.
     struct PlayerEntry {
-        float hp = 0.0f;  ///< health share 0..1
-        float sp = -1.0f; ///< energy bar, -1 (empty) .. 1 (full)
-        std::string nickname; ///< clipped to the bar's width
+        float hp = 0.0f;                    ///< health share 0..1
+        float sp = -1.0f;                   ///< energy bar, -1 (empty) .. 1 (full)
+        std::string nickname;               ///< clipped to the bar's width
         float radarX = 0.0f, radarY = 0.0f; ///< pixels on the radar's picture
-        std::uint8_t colour = 0; ///< team colour code
-        bool valid = false; ///< a seated player with a doll; nothing else is written otherwise
-        bool out = false;   ///< the doll's battle state is "out" (code 100)
+        std::uint8_t colour = 0;            ///< team colour code
+        bool valid = false;                 ///< a seated player with a doll; nothing else is written otherwise
+        bool out = false;                   ///< the doll's battle state is "out" (code 100)
         bool me = false;
     };
     /// One skill of the own doll.
@@ -37,7 +37,7 @@ public:
     struct PVEStatus {
         int scenario = 0; ///< the current one, from 1
         int scenarioTotal = 0;
-        int alive = 0;    ///< NPCs still standing
+        int alive = 0; ///< NPCs still standing
     };
     struct BattleStatus {
         int fightTime = 0; ///< whole seconds
@@ -45,7 +45,7 @@ public:
         int tactic = 0;
         int countdown = -1; ///< seconds, -1 for none
         bool noImmunity = true;
-        std::string wind;  ///< as shown ("%.1f")
+        std::string wind; ///< as shown ("%.1f")
         /// Optional values: "demesne" (the land's holding state), "score_max" (int), "stat" (PVEStatus).
         core::RtObjectAttrMap extra;
     };
@@ -61,9 +61,9 @@ public:
         std::uint32_t weaponCd[kWeaponSlots] = {};
         std::string weaponEffect[kWeaponSlots];
         std::string propIcon[kPropSlots];
-        int propCount[kPropSlots] = {}; ///< uses left of each prop; 0 for an empty slot
+        int propCount[kPropSlots] = {};      ///< uses left of each prop; 0 for an empty slot
         bool flags[3] = {false, true, true}; ///< passed through
-        int bagCd = 0; ///< the weapon bag's own cool-down
+        int bagCd = 0;                       ///< the weapon bag's own cool-down
     };
     struct CrateMark {
         std::string name;

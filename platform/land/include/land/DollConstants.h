@@ -29,15 +29,15 @@ enum LandRoomState {
 
 /// Bits of a sim's flags.
 enum SimFlag : std::uint32_t {
-    SIM_MAY_FIRE = 0x4,             ///< its turn, not fired yet
-    SIM_FREE_CAMERA = 0x20000,      ///< the camera may turn freely around it
-    SIM_FURY_READY = 0x100000,      ///< fury is full: the fury skill may be used
-    SIM_HIDE_BUBBLE = 0x200000,     ///< its head bubble is not shown
-    SIM_TUTOR_A = 0x1000000,        ///< tutorial marks, kept for the tutorial's own use
+    SIM_MAY_FIRE = 0x4,         ///< its turn, not fired yet
+    SIM_FREE_CAMERA = 0x20000,  ///< the camera may turn freely around it
+    SIM_FURY_READY = 0x100000,  ///< fury is full: the fury skill may be used
+    SIM_HIDE_BUBBLE = 0x200000, ///< its head bubble is not shown
+    SIM_TUTOR_A = 0x1000000,    ///< tutorial marks, kept for the tutorial's own use
     SIM_TUTOR_B = 0x2000000,
-    SIM_PASSIVE = 0x4000000,        ///< never takes a turn
-    SIM_OUT = 0x40000000,           ///< killed: out of the battle
-    SIM_DOWN = 0x80000000           ///< no health left: down, may be revived
+    SIM_PASSIVE = 0x4000000, ///< never takes a turn
+    SIM_OUT = 0x40000000,    ///< killed: out of the battle
+    SIM_DOWN = 0x80000000    ///< no health left: down, may be revived
 };
 
 /// Phases a doll passes (getPhase).
@@ -84,10 +84,10 @@ enum WeaponKind { WEAPON_ARCING = 0, WEAPON_DIRECT = 1, WEAPON_CLOSE = 2 };
 
 /// Prop effects ("i_effect" bits of the item record).
 enum PropEffect {
-    PROP_HEAL = 0x1,      ///< "i_hp" health
-    PROP_ENERGY = 0x2,    ///< "i_sp" energy
-    PROP_FURY = 0x4,      ///< "i_fury" fury
-    PROP_AMMO = 0x8,      ///< every weapon's shells back to full
+    PROP_HEAL = 0x1,        ///< "i_hp" health
+    PROP_ENERGY = 0x2,      ///< "i_sp" energy
+    PROP_FURY = 0x4,        ///< "i_fury" fury
+    PROP_AMMO = 0x8,        ///< every weapon's shells back to full
     PROP_PACEMAKER = 0x1000 ///< revives its holder once when it goes down
 };
 
@@ -104,39 +104,39 @@ constexpr int ROOM_MODE_PRACTICE = 10;
 enum BattleFlag { BATTLE_WON = 0x1, BATTLE_LEFT = 0x8 };
 
 struct DollConstants {
-    static constexpr float PI = 3.14159265358979f; ///< the land's one value of pi
-    static constexpr float STEP = 0.01f;           ///< one simulation step
-    static constexpr int MAX_STEPS_PER_FRAME = 25; ///< steps due beyond these are dropped
-    static constexpr float GRAVITY = 29.4f;        ///< 9.8 m/s^2 in world units
-    static constexpr float WIND_FACTOR = 0.5f;     ///< wind acceleration per unit of wind power
-    static constexpr float WIND_MAX = 8.0f;        ///< strongest wind a turn may bring
+    static constexpr float PI = 3.14159265358979f;         ///< the land's one value of pi
+    static constexpr float STEP = 0.01f;                   ///< one simulation step
+    static constexpr int MAX_STEPS_PER_FRAME = 25;         ///< steps due beyond these are dropped
+    static constexpr float GRAVITY = 29.4f;                ///< 9.8 m/s^2 in world units
+    static constexpr float WIND_FACTOR = 0.5f;             ///< wind acceleration per unit of wind power
+    static constexpr float WIND_MAX = 8.0f;                ///< strongest wind a turn may bring
     static constexpr float HIT_FACTOR_BULLET_SPEED = 1.0f; ///< world units per second per "i_speed"
     static constexpr float CTRL_FORCE_F_V_MIN = 0.3f;      ///< speed share of a shot at force 0
     static constexpr float CTRL_FORCE_MAX = 1000.0f;       ///< the force word of a full charge
     static constexpr float CHARGE_SECONDS = 2.0f;          ///< holding fire this long charges fully
-    static constexpr float GUN_HEIGHT = 3.0f;      ///< gun point above the feet
-    static constexpr float GUN_MUZZLE = 5.0f;      ///< shells leave this far along the barrel
-    static constexpr float HIT_ACTOR_OFFSET = 3.0f; ///< body centre above the feet
-    static constexpr float HIT_ACTOR_RADIUS = 3.0f; ///< a shell this near the body centre hits
-    static constexpr float HIT_CLOSE_FAN = 90.0f;   ///< degrees of a close weapon's fan
+    static constexpr float GUN_HEIGHT = 3.0f;              ///< gun point above the feet
+    static constexpr float GUN_MUZZLE = 5.0f;              ///< shells leave this far along the barrel
+    static constexpr float HIT_ACTOR_OFFSET = 3.0f;        ///< body centre above the feet
+    static constexpr float HIT_ACTOR_RADIUS = 3.0f;        ///< a shell this near the body centre hits
+    static constexpr float HIT_CLOSE_FAN = 90.0f;          ///< degrees of a close weapon's fan
     static constexpr float HIT_CLOSE_FAN_OFFSET = 0.0f;
-    static constexpr float MOVE_SPEED = 12.0f;     ///< walking speed
-    static constexpr float TURN_SPEED = 2.0f;      ///< radians per second
-    static constexpr float PITCH_SPEED = 40.0f;    ///< degrees per second
-    static constexpr float MOVE_ENERGY = 4.0f;     ///< energy per unit walked (factor 1)
-    static constexpr float TURN_SECONDS = 20.0f;   ///< a turn's time limit
-    static constexpr float SETTLE_SECONDS = 1.0f;  ///< after the last shell, before the next turn
-    static constexpr float BATTLE_SECONDS = 600.0f; ///< the battle ends at this fight time
-    static constexpr float RESULT_SECONDS = 2.0f;  ///< from the result (8) to the end (9)
-    static constexpr float AGONAL_SECONDS = 10.0f; ///< down this long, a doll is killed
+    static constexpr float MOVE_SPEED = 12.0f;       ///< walking speed
+    static constexpr float TURN_SPEED = 2.0f;        ///< radians per second
+    static constexpr float PITCH_SPEED = 40.0f;      ///< degrees per second
+    static constexpr float MOVE_ENERGY = 4.0f;       ///< energy per unit walked (factor 1)
+    static constexpr float TURN_SECONDS = 20.0f;     ///< a turn's time limit
+    static constexpr float SETTLE_SECONDS = 1.0f;    ///< after the last shell, before the next turn
+    static constexpr float BATTLE_SECONDS = 600.0f;  ///< the battle ends at this fight time
+    static constexpr float RESULT_SECONDS = 2.0f;    ///< from the result (8) to the end (9)
+    static constexpr float AGONAL_SECONDS = 10.0f;   ///< down this long, a doll is killed
     static constexpr float SHELL_ARM_SECONDS = 0.2f; ///< a shell cannot hit its owner before this
     static constexpr float SHELL_MAX_SECONDS = 30.0f;
-    static constexpr int DELAY_TURN = 100;         ///< delay every turn adds
-    static constexpr int DELAY_IDLE = 150;         ///< delay of a turn that ran out
+    static constexpr int DELAY_TURN = 100; ///< delay every turn adds
+    static constexpr int DELAY_IDLE = 150; ///< delay of a turn that ran out
     static constexpr int DEFAULT_HP = 1000;
     static constexpr int DEFAULT_SP = 1000;
     static constexpr int DEFAULT_FURY = 200;
-    static constexpr float AIM_LIMIT = 1.0e6f;     ///< aiming arguments beyond this are refused
+    static constexpr float AIM_LIMIT = 1.0e6f; ///< aiming arguments beyond this are refused
 };
 
 } // namespace zrk

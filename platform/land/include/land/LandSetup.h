@@ -22,31 +22,31 @@ struct LandSetup {
     struct Seat {
         int index = 0;
         std::string playerId;
-        int team = 0;           ///< seats of the first half are team 1, the others team 0
+        int team = 0; ///< seats of the first half are team 1, the others team 0
         std::string nickname;
         int level = 0;
-        bool bot = false;       ///< the server marks it "pc_bot": a bot plays it here
-        int botSkill = 50;      ///< "pc_bot_skill", 0-100
+        bool bot = false;                 ///< the server marks it "pc_bot": a bot plays it here
+        int botSkill = 50;                ///< "pc_bot_skill", 0-100
         std::vector<std::string> weapons; ///< item ids
         std::vector<std::string> props;
         std::vector<std::pair<std::string, std::string>> look; ///< kind and model, as the room gives it
-        boost::shared_ptr<ZRKPlayerState> state;  ///< the player's data state, when the room has it
-        boost::shared_ptr<ZRKBattleState> battle; ///< shared with the player's data state
+        boost::shared_ptr<ZRKPlayerState> state;               ///< the player's data state, when the room has it
+        boost::shared_ptr<ZRKBattleState> battle;              ///< shared with the player's data state
     };
 
     std::uint64_t seed = 1;
     std::string place;
-    Json::Value map;            ///< the map record of the place
+    Json::Value map;                          ///< the map record of the place
     std::map<std::string, Json::Value> items; ///< item records by id
     std::vector<Seat> seats;
     int slotCount = 8;
     std::string myPlayerId;
     yake::math::Vector3 wind;
-    bool windChanges = true;    ///< a calm room (wind 0) keeps its calm
+    bool windChanges = true; ///< a calm room (wind 0) keeps its calm
     int tactic = 0;
-    int mode = 0;               ///< room "mode": ROOM_MODE_PRACTICE never ends by itself
-    int dungeon = -1;           ///< "d_id"
-    int stage = -1;             ///< "ds_id"
+    int mode = 0;     ///< room "mode": ROOM_MODE_PRACTICE never ends by itself
+    int dungeon = -1; ///< "d_id"
+    int stage = -1;   ///< "ds_id"
 
     const Seat* findSeat(const std::string& playerId) const;
 

@@ -43,7 +43,7 @@ private:
     struct ShotRecord {
         std::string owner;
         int shells = 0;
-        int flags = 0;  ///< HitFlag bits of what it did
+        int flags = 0; ///< HitFlag bits of what it did
         bool hurtEnemy = false;
         bool bot = false;
     };

@@ -14,18 +14,18 @@ struct WeaponShared {
 
 /// One weapon slot of a doll. An empty name is an empty slot.
 struct WeaponState {
-    std::string name;      ///< the item id as text
+    std::string name; ///< the item id as text
     int itemId = 0;
-    int kind = 0;          ///< WeaponKind
-    float speed = 0.0f;    ///< "i_speed"
-    int damage = 0;        ///< "i_damage": damage at the blast's centre
-    float radius = 0.0f;   ///< "i_radius": damage falls to 0 at this distance
-    float crater = 0.0f;   ///< "i_crater": radius of the hole it digs
-    int delay = 0;         ///< "i_delay": turn delay of a shot
-    float cdTime = 0.0f;   ///< "i_cd_time" in seconds
-    int shellMax = 0;      ///< "i_shell_num": 0 means unlimited
+    int kind = 0;        ///< WeaponKind
+    float speed = 0.0f;  ///< "i_speed"
+    int damage = 0;      ///< "i_damage": damage at the blast's centre
+    float radius = 0.0f; ///< "i_radius": damage falls to 0 at this distance
+    float crater = 0.0f; ///< "i_crater": radius of the hole it digs
+    int delay = 0;       ///< "i_delay": turn delay of a shot
+    float cdTime = 0.0f; ///< "i_cd_time" in seconds
+    int shellMax = 0;    ///< "i_shell_num": 0 means unlimited
     bool limited = false;
-    float lastUse = -1.0f; ///< land time of the last shot; -1 never
+    float lastUse = -1.0f;          ///< land time of the last shot; -1 never
     core::XmlConfigHelper settings; ///< the item record's values as texts ("i_speed", ...)
     boost::shared_ptr<WeaponShared> shared{new WeaponShared};
 

@@ -83,13 +83,13 @@ public:
     /// A shell in the air.
     struct Shell {
         int id = 0;
-        int shot = 0;         ///< shells of one shot share it
+        int shot = 0; ///< shells of one shot share it
         std::string owner;
-        std::string weapon;   ///< the weapon's item id
+        std::string weapon; ///< the weapon's item id
         int damage = 0;
         float radius = 0.0f;
         float crater = 0.0f;
-        int flags = 0;        ///< HitFlag bits it carries (split, fury)
+        int flags = 0; ///< HitFlag bits it carries (split, fury)
         float multiplier = 1.0f;
         yake::math::Vector3 position;
         yake::math::Vector3 velocity;
@@ -278,7 +278,11 @@ public:
     std::weak_ptr<void> getLife() const { return mLife.token(); }
     core::GrafixClientState* getOwner() const { return mOwner; }
     /// Keys of the own doll come from here (the engine's by default).
-    void setKeyInput(core::KeyInput* keys) { mKeys = keys; mKeysSet = true; }
+    void setKeyInput(core::KeyInput* keys)
+    {
+        mKeys = keys;
+        mKeysSet = true;
+    }
     /// Puts a shell in the air as if the doll had fired the weapon (benchmark).
     int launchShell(const std::string& owner, const yake::math::Vector3& from, const yake::math::Vector3& velocity);
     /// A hash of everything the fight changes (positions, numbers, ground, wind, random).

@@ -19,8 +19,8 @@ class ZRKPlayerState;
 /// of the own doll, a bot or a script give it commands; they work during its turn.
 class ZRKPlayerSim : public ZRKBasicSim {
 public:
-    ZRKPlayerSim(ZRKLand* land, const std::string& id, int colour, int seat,
-                 boost::shared_ptr<ZRKBattleState> battle, boost::shared_ptr<ZRKPlayerState> state);
+    ZRKPlayerSim(ZRKLand* land, const std::string& id, int colour, int seat, boost::shared_ptr<ZRKBattleState> battle,
+                 boost::shared_ptr<ZRKPlayerState> state);
     ~ZRKPlayerSim() override;
 
     /// The player's data state (none when the room keeps none).
@@ -141,12 +141,12 @@ private:
     PropBag mProps;
     boost::shared_ptr<ZRKPlayerAI> mAI;
 
-    float mPitch = 45.0f;      ///< degrees, held keys move it smoothly
+    float mPitch = 45.0f; ///< degrees, held keys move it smoothly
     float mMoveInput = 0.0f;
     float mTurnInput = 0.0f;
     float mPitchInput = 0.0f;
     bool mCharging = false;
-    float mCharge = 0.0f;      ///< 0..CTRL_FORCE_MAX
+    float mCharge = 0.0f; ///< 0..CTRL_FORCE_MAX
     bool mAutoCharging = false;
     bool mCountingAgonal = true;
     bool mAgonal = false;
@@ -163,12 +163,12 @@ private:
     int mFiredDelay = 0;       ///< delay of the weapon it fired this turn
     float mEnergyCarry = 0.0f; ///< fractions of energy walked, not yet taken
     bool mFired = false;
-    bool mRageArmed = false;        ///< a script set "fury": R starts the rage
+    bool mRageArmed = false;            ///< a script set "fury": R starts the rage
     std::uint64_t mRevivedStep = ~0ull; ///< the land step of the last revival
-    bool mTriple = false;      ///< the next shot splits in three
-    bool mPower = false;       ///< the next shot hurts half as much again
-    bool mFuryShot = false;    ///< the next shot is a fury shot
-    bool mSpWanted = false;    ///< "sp_wanted" told this turn
+    bool mTriple = false;               ///< the next shot splits in three
+    bool mPower = false;                ///< the next shot hurts half as much again
+    bool mFuryShot = false;             ///< the next shot is a fury shot
+    bool mSpWanted = false;             ///< "sp_wanted" told this turn
 };
 
 } // namespace zrk

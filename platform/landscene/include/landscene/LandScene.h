@@ -120,7 +120,7 @@ private:
     Ogre::SceneNode* mWater = nullptr;
     Ogre::SceneNode* mPodium = nullptr;
     std::vector<Ogre::SceneNode*> mMapItems; ///< by the land's item index
-    std::set<std::string> mOnPodium; ///< sims whose figures stand on the podium
+    std::set<std::string> mOnPodium;         ///< sims whose figures stand on the podium
     bool mParticles = false;
     Ogre::Camera* mCamera = nullptr;
     bool mCameraPlaced = false;

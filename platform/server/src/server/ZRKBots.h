@@ -21,7 +21,7 @@ class ZRKBots {
 public:
     struct Bot {
         std::string name;
-        std::string hall;   ///< the zone hall it stays in
+        std::string hall; ///< the zone hall it stays in
         bool online = false;
         std::uint64_t random = 0; ///< its own draw, so one bot's doings never shift another's
     };
@@ -55,7 +55,10 @@ public:
     const Bot& at(std::size_t i) const { return mBots[i]; }
     std::uint64_t seed() const { return mSeed; }
     /// The file's section of that name (null when it has none).
-    const Json::Value& section(const std::string& name) const { return static_cast<const Json::Value&>(mSettings)[name]; }
+    const Json::Value& section(const std::string& name) const
+    {
+        return static_cast<const Json::Value&>(mSettings)[name];
+    }
 
     /// The bot's next draw, and one between the two figures of a [low, high] pair.
     static std::uint64_t draw(Bot& bot);

@@ -29,7 +29,7 @@ public:
         long long price = 0;
     };
     struct Function {
-        int type = 0;       ///< 1 stat points back, 2 bag slots, 3 a new nickname
+        int type = 0;        ///< 1 stat points back, 2 bag slots, 3 a new nickname
         long long slots = 0; ///< type 2: slots added
     };
 

@@ -22,9 +22,9 @@ public:
     struct Stone {
         enum Kind { Enhance, Luck, Safety, Metal, Gem };
         Kind kind = Enhance;
-        double enhance = 0.0; ///< added to an enhance's chance
-        double luck = 0.0;    ///< added to any draw's chance
-        int grade = 0;        ///< of a metal, 1 to 3
+        double enhance = 0.0;              ///< added to an enhance's chance
+        double luck = 0.0;                 ///< added to any draw's chance
+        int grade = 0;                     ///< of a metal, 1 to 3
         long long bonus[4] = {0, 0, 0, 0}; ///< a gem's, in kBonuses' order
     };
     struct Level {

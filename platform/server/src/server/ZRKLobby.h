@@ -29,22 +29,22 @@ public:
         /// Given to addRoom in the clear; the room keeps only its key (ZRKPasswords::roomKey).
         std::string password;
         std::string moderator;
-        bool hall = false;     ///< a zone's hall: members and chat, no seats
-        bool standing = false; ///< stays when the last member leaves
-        bool cry = false;      ///< a zone's cry room: a hall that is no zone of its own
-        std::string zone;      ///< the zone a game room was opened in
-        Json::Value params;    ///< "title", "mode", "place", "max", "lv", ...
-        Json::Value state;     ///< "state": 1 waiting, 0 starting, 2 fighting
+        bool hall = false;                ///< a zone's hall: members and chat, no seats
+        bool standing = false;            ///< stays when the last member leaves
+        bool cry = false;                 ///< a zone's cry room: a hall that is no zone of its own
+        std::string zone;                 ///< the zone a game room was opened in
+        Json::Value params;               ///< "title", "mode", "place", "max", "lv", ...
+        Json::Value state;                ///< "state": 1 waiting, 0 starting, 2 fighting
         std::vector<std::string> members; ///< in order of entering
         std::string seats[kSeats];
         bool open[kSeats] = {true, true, true, true, true, true, true, true};
         std::map<std::string, Json::Value> battle; ///< each member's battle values
-        std::set<std::string> loaded; ///< seated players whose land has loaded this battle
-        std::map<std::string, int> fighters; ///< who sat when the battle started, and their side
-        bool finished = false;        ///< the battle's awards are written
-        double closeAt = -1.0;        ///< when the finished battle closes (state 3)
-        std::string maker;            ///< who opened it: the room closes when that one leaves
-        std::set<std::string> kicked; ///< put out by the owner (the server's players stay out)
+        std::set<std::string> loaded;              ///< seated players whose land has loaded this battle
+        std::map<std::string, int> fighters;       ///< who sat when the battle started, and their side
+        bool finished = false;                     ///< the battle's awards are written
+        double closeAt = -1.0;                     ///< when the finished battle closes (state 3)
+        std::string maker;                         ///< who opened it: the room closes when that one leaves
+        std::set<std::string> kicked;              ///< put out by the owner (the server's players stay out)
     };
     /// A zone players choose on the area page; its hall is the room of its name.
     struct Zone {

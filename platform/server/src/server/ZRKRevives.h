@@ -26,8 +26,7 @@ public:
     void count(const std::string& room, const std::string& seed, const std::string& player);
     int done(const std::string& room, const std::string& seed, const std::string& player) const;
     /// Forgets the rooms `gone` names (closed): the counts stay bounded by the rooms open.
-    template <class Pred>
-    void forgetRooms(Pred gone)
+    template <class Pred> void forgetRooms(Pred gone)
     {
         for (auto it = mBattles.begin(); it != mBattles.end();)
             it = gone(it->first) ? mBattles.erase(it) : std::next(it);

@@ -37,7 +37,8 @@ public:
     /// Puts `fuid` on the player's roster in the group, or moves it there. False, with the
     /// message key of the refusal, for oneself, a player the world does not have, or a new
     /// entry over the limit; nothing is then changed.
-    static bool put(ZRKWorld& world, const std::string& player, const std::string& fuid, int group, std::string& refusal);
+    static bool put(ZRKWorld& world, const std::string& player, const std::string& fuid, int group,
+                    std::string& refusal);
     /// Takes `fuid` off the player's roster; false when it was not on it.
     static bool remove(ZRKWorld& world, const std::string& player, const std::string& fuid);
 };

@@ -49,7 +49,10 @@ public:
         bool bot = false;
         /// The documents, shared with the world's copy of them (read-only).
         std::shared_ptr<const Json::Value> looks, settings, record, lists;
-        static const Json::Value& doc(const std::shared_ptr<const Json::Value>& d) { return d ? *d : Json::Value::nullSingleton(); }
+        static const Json::Value& doc(const std::shared_ptr<const Json::Value>& d)
+        {
+            return d ? *d : Json::Value::nullSingleton();
+        }
     };
     struct Item {
         long long lid = 0;
@@ -57,7 +60,7 @@ public:
         int bag = 0;
         int slot = 0;
         long long count = 1;
-        int bind = 0;        ///< 1 once worn: a bound item stays with its player
+        int bind = 0; ///< 1 once worn: a bound item stays with its player
         int lv = 0;
         std::string buyTime; ///< "YYYY-MM-DD hh:mm:ss", empty when not bought
         int expiryDay = 0;
@@ -87,11 +90,11 @@ public:
 
     /// Opens the world at `path` and seeds it from `fixtures` when it is new, or afresh when
     /// `reset`; a world seeded before takes the fixtures' game data (items, their classes,
-    /// master and libraries) as they are now, its players' data as it was. A file that is not a sound world is moved aside (to path + ".broken") and a
-    /// fresh world is seeded; wasMovedAside() then tells. False when no world could be had
-    /// (the fixtures are broken, or the folder cannot be written): the reason is logged.
-    /// A world file has one writer: the run holds a lock beside it (path + ".lock") until the
-    /// world goes, and a second game on the same file gets no world (isInUse() then tells).
+    /// master and libraries) as they are now, its players' data as it was. A file that is not a sound world is moved
+    /// aside (to path + ".broken") and a fresh world is seeded; wasMovedAside() then tells. False when no world could
+    /// be had (the fixtures are broken, or the folder cannot be written): the reason is logged. A world file has one
+    /// writer: the run holds a lock beside it (path + ".lock") until the world goes, and a second game on the same file
+    /// gets no world (isInUse() then tells).
     bool open(const std::string& path, const std::string& fixtures, bool reset);
     bool isReady() const { return mReady; }
     bool wasMovedAside() const;
@@ -253,8 +256,8 @@ private:
     void forgetAll();
 
     ZRKDatabase mDb;
-    std::map<std::string, Parsed> mParsed;        ///< each player's documents as last read
-    std::map<std::string, long long> mAccountOf;  ///< player -> the first account that plays it
+    std::map<std::string, Parsed> mParsed;         ///< each player's documents as last read
+    std::map<std::string, long long> mAccountOf;   ///< player -> the first account that plays it
     std::map<std::string, Json::Value> mDocuments; ///< documents as read
     std::map<std::string, Player> mPlayers;        ///< players as read since they last changed
     std::unique_ptr<ZRKWorldFile> mFile;

@@ -38,8 +38,8 @@ public:
     std::string getPrefix() const;
     int getPort() const { return mPort; }
 
-    /// The file a request path (the secret already taken out) stands for; empty when it is none of ours (a path that climbs
-    /// out, an address outside "/files/" and "/web/"). The file need not exist.
+    /// The file a request path (the secret already taken out) stands for; empty when it is none of ours (a path that
+    /// climbs out, an address outside "/files/" and "/web/"). The file need not exist.
     std::string fileFor(const std::string& path) const;
 
     /// Whether the path is relative and made of plain segments: none empty, "." or "..", no

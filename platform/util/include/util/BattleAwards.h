@@ -11,7 +11,7 @@ class BattleAwards {
 public:
     /// One award as the game's lists carry it ("bi_type", "bi_num"; "bi_id" 0).
     struct Award {
-        int type;      ///< 1 coins, 5 experience
+        int type; ///< 1 coins, 5 experience
         long long num;
     };
     enum Kind { Coins = 1, Experience = 5 };

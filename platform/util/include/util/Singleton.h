@@ -7,8 +7,7 @@ namespace kavri3D {
 /// Each class declares its instance pointer with KAVRI_SINGLETON_DECLARE after the class and
 /// defines it with KAVRI_SINGLETON_DEFINE in its own library, so there is exactly one
 /// pointer however many libraries use the class.
-template <class T>
-class Singleton {
+template <class T> class Singleton {
 public:
     // The base pointer is kept, and cast only once the object is whole: casting `this` to
     // T inside this constructor would name an object that does not exist yet.
@@ -44,5 +43,5 @@ protected:
 
 } // namespace kavri3D
 
-#define KAVRI_SINGLETON_DECLARE(T) template <> ::kavri3D::Singleton<T>* ::kavri3D::Singleton<T>::msSingleton
-#define KAVRI_SINGLETON_DEFINE(T) template <> ::kavri3D::Singleton<T>* ::kavri3D::Singleton<T>::msSingleton = nullptr
+#define KAVRI_SINGLETON_DECLARE(T) template <>::kavri3D::Singleton<T>* ::kavri3D::Singleton<T>::msSingleton
+#define KAVRI_SINGLETON_DEFINE(T) template <>::kavri3D::Singleton<T>* ::kavri3D::Singleton<T>::msSingleton = nullptr

@@ -13,8 +13,7 @@ public:
 
     /// The file's bytes in `text`. False, with `text` empty and `error` saying why ("missing",
     /// "larger than N bytes", "unreadable"), when it cannot be had whole within the limit.
-    static bool read(const std::string& path, std::string& text, std::string& error,
-                     std::size_t limit = kDefaultLimit);
+    static bool read(const std::string& path, std::string& text, std::string& error, std::size_t limit = kDefaultLimit);
     /// True when no file (nor anything else) is at the path.
     static bool missing(const std::string& path);
 };

@@ -14,7 +14,8 @@ public:
 
     /// Moves `path` (and each `path + companion`, such as a database's "-wal") to the newest
     /// place, shifting the older copies on. True when `path` itself was moved.
-    static bool move(const std::string& path, const std::string& suffix, const std::vector<std::string>& companions = {});
+    static bool move(const std::string& path, const std::string& suffix,
+                     const std::vector<std::string>& companions = {});
     /// The name of the copy `age` runs back (0: the newest).
     static std::string name(const std::string& path, const std::string& suffix, std::size_t age);
 };

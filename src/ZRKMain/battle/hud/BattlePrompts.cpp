@@ -92,9 +92,10 @@ void BattlePrompts::update()
             it = mPrompts.erase(it);
             continue;
         }
-        const CEGUI::Sizef s = p.window->getSize().d_width.d_offset >= 0.0f
-                                   ? CEGUI::Sizef(p.window->getSize().d_width.d_offset, p.window->getSize().d_height.d_offset)
-                                   : CEGUI::Sizef(0.0f, 0.0f);
+        const CEGUI::Sizef s =
+            p.window->getSize().d_width.d_offset >= 0.0f
+                ? CEGUI::Sizef(p.window->getSize().d_width.d_offset, p.window->getSize().d_height.d_offset)
+                : CEGUI::Sizef(0.0f, 0.0f);
         float cw = s.d_width, ch = s.d_height;
         if (cw < p.w || ch < p.h) {
             switch (p.state) {

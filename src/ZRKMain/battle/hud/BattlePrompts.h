@@ -20,7 +20,7 @@ public:
         float x = 0.5f, y = 0.5f; ///< the centre, relative to the screen
         float w = 0.0f, h = 0.0f; ///< full size in pixels: the picture's own
         int state = Grow;
-        float endTime = 0.0f;     ///< engine seconds
+        float endTime = 0.0f; ///< engine seconds
     };
 
     BattlePrompts() = default;

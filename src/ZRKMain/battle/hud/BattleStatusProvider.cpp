@@ -58,7 +58,9 @@ std::string BattleStatusProvider::clipToWidth(const std::string& text, float wid
     const CEGUI::Font* font = gui ? gui->getDefaultGUIContext().getDefaultFont() : nullptr;
     if (!font)
         return text;
-    const auto wide = [font, width](const std::string& t) { return font->getTextExtent(gui::toCeguiString(t), 1.0f) > width; };
+    const auto wide = [font, width](const std::string& t) {
+        return font->getTextExtent(gui::toCeguiString(t), 1.0f) > width;
+    };
     if (!wide(text))
         return text;
     std::string s = text;
@@ -101,7 +103,8 @@ void BattleStatusProvider::getPlayerList(PlayerEntry* entries, int n)
         const ZRKBattleState& b = doll->getBattle();
         e.hp = ratio(b.hp, b.xhp);
         e.sp = b.xsp > 0 ? 2.0f * ratio(b.sp, b.xsp) - 1.0f : -1.0f;
-        e.nickname = static_cast<std::size_t>(i) < mNicknames.size() ? mNicknames[static_cast<std::size_t>(i)] : std::string();
+        e.nickname =
+            static_cast<std::size_t>(i) < mNicknames.size() ? mNicknames[static_cast<std::size_t>(i)] : std::string();
         yake::math::Vector3 p = doll->getPosition();
         if (mRoom.projectToRadar(p)) {
             e.radarX = p.x;
@@ -134,7 +137,8 @@ void BattleStatusProvider::getSkillStates(SkillEntry* entries, int& count)
         float percent = 0.0f;
         if (s.state == 1 && s.duration > 0.0f)
             percent = (now - s.start) * 100.0f / s.duration;
-        e.progress = static_cast<std::uint8_t>(std::isfinite(percent) ? std::min(std::max(percent, 0.0f), 100.0f) : 0.0f);
+        e.progress =
+            static_cast<std::uint8_t>(std::isfinite(percent) ? std::min(std::max(percent, 0.0f), 100.0f) : 0.0f);
     }
     count = n;
 }
@@ -168,7 +172,8 @@ void BattleStatusProvider::getBattleStatus(BattleStatus& status)
     status.countdown = -1;
     const float deadline = mRoom.getSweepEnd();
     if (deadline > 0.0f && land->getLoadState() == LOAD_RESULT)
-        status.countdown = static_cast<int>(std::max(deadline - static_cast<float>(yake::native::getTime()), 0.0f) + 0.5f);
+        status.countdown =
+            static_cast<int>(std::max(deadline - static_cast<float>(yake::native::getTime()), 0.0f) + 0.5f);
     const ZRKPlayerSim* me = land->getMyDoll();
     status.noImmunity = !(me && me->isImmuneSet(1) > 0);
     if (tactic == 2 && status.countdown == -1 && status.fightTime > 0 && status.fightTime < 16)
@@ -226,7 +231,8 @@ void BattleStatusProvider::getBags(Bags& bags)
             if (icon.empty() && !w.empty())
                 icon = tableString(mRoom.getItemTable(), w.itemId, "icon");
             mBagCache.weaponIcon[i] = icon;
-            mBagCache.weaponEffect[i] = w.empty() ? std::string() : tableString(mRoom.getWeaponTable(), w.itemId, "boom");
+            mBagCache.weaponEffect[i] =
+                w.empty() ? std::string() : tableString(mRoom.getWeaponTable(), w.itemId, "boom");
         }
     }
     for (int i = 0; i < kWeaponSlots; ++i) {
@@ -256,8 +262,9 @@ void BattleStatusProvider::getBags(Bags& bags)
     const std::vector<PropState>& props = me->getCurrentPropBag()->getSlots();
     for (int i = 0; i < kPropSlots; ++i) {
         const bool used = static_cast<std::size_t>(i) < props.size() && !props[static_cast<std::size_t>(i)].empty();
-        bags.propIcon[i] = used ? tableString(mRoom.getItemTable(), std::atoi(props[static_cast<std::size_t>(i)].id.c_str()), "icon")
-                                : std::string();
+        bags.propIcon[i] =
+            used ? tableString(mRoom.getItemTable(), std::atoi(props[static_cast<std::size_t>(i)].id.c_str()), "icon")
+                 : std::string();
         bags.propCount[i] = used ? props[static_cast<std::size_t>(i)].count : 0;
     }
 }

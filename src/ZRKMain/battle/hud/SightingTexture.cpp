@@ -21,7 +21,7 @@ namespace {
 const char* const kChannel = "room";
 const char* const kColourKey = "kavri3D/app/config/gui/color/sighting";
 const COLORREF kRingColours[BattleRoom::SightingTexture::kColours] = {0x000004FB, 0x00A4A1D3, 0x00D16115,
-                                                                         0x00A5C675, 0x00000000, 0x00575B31};
+                                                                      0x00A5C675, 0x00000000, 0x00575B31};
 constexpr COLORREF kMarkPen = 0x0080C4FB;
 constexpr int kMaxTexture = 1024;
 

@@ -22,16 +22,21 @@ Ogre::Vector3 vaneSetting(const char* attribute, const Ogre::Vector3& def)
 {
     core::BlackBoard* board = core::BlackBoard::getSingletonPtr();
     const std::string text =
-        board ? board->getString(std::string("kavri3D/app/config/land/vane/<xmlattr>/") + attribute, "") : std::string();
+        board ? board->getString(std::string("kavri3D/app/config/land/vane/<xmlattr>/") + attribute, "")
+              : std::string();
     float v[3];
-    if (text.empty() || !core::parseVector3(text, v) || !std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2]))
+    if (text.empty() || !core::parseVector3(text, v) || !std::isfinite(v[0]) || !std::isfinite(v[1]) ||
+        !std::isfinite(v[2]))
         return def;
     return Ogre::Vector3(v[0], v[1], v[2]);
 }
 } // namespace
 
 BattleRoom::VaneSnapShotScene::VaneSnapShotScene(core::SnapShotEx* snapshot, BattleRoom* room, core::GrafixScene* scene)
-    : mRoom(room), mSceneInstance(scene ? scene : room ? room->getScene() : nullptr), mSnapshot(snapshot), mSiteName("__vane")
+    : mRoom(room), mSceneInstance(scene  ? scene
+                                  : room ? room->getScene()
+                                         : nullptr),
+      mSnapshot(snapshot), mSiteName("__vane")
 {
     core::BasicSite* site = mSceneInstance ? mSceneInstance->createSite(mSiteName, true) : nullptr;
     if (!site)

@@ -59,7 +59,10 @@ BattleRoom::ZRKBubblePanel::~ZRKBubblePanel()
     mProvider.reset();
 }
 
-CEGUI::Window* BattleRoom::ZRKBubblePanel::part(const std::string& name) const { return CeguiWidgets::child(mRoot, name); }
+CEGUI::Window* BattleRoom::ZRKBubblePanel::part(const std::string& name) const
+{
+    return CeguiWidgets::child(mRoot, name);
+}
 
 bool BattleRoom::ZRKBubblePanel::createWindow()
 {
@@ -72,7 +75,8 @@ bool BattleRoom::ZRKBubblePanel::createWindow()
         mContainer = CeguiWidgets::child(top, kContainer);
         if (!mContainer) {
             mContainer = windows.createWindow("DefaultWindow", kContainer);
-            mContainer->setArea(CEGUI::URect(CEGUI::UDim(0, 0), CEGUI::UDim(0, 0), CEGUI::UDim(1, 0), CEGUI::UDim(1, 0)));
+            mContainer->setArea(
+                CEGUI::URect(CEGUI::UDim(0, 0), CEGUI::UDim(0, 0), CEGUI::UDim(1, 0), CEGUI::UDim(1, 0)));
             mContainer->setMousePassThroughEnabled(true);
             mContainer->setRiseOnClickEnabled(false);
             top->addChild(mContainer);
@@ -132,8 +136,8 @@ void BattleRoom::ZRKBubblePanel::destroyWindow()
     mContainer = nullptr;
 }
 
-void BattleRoom::ZRKBubblePanel::drawBar(CEGUI::Window* text, CEGUI::Window* bar, float width, int value, int maximum, int& last,
-                             int& lastMax)
+void BattleRoom::ZRKBubblePanel::drawBar(CEGUI::Window* text, CEGUI::Window* bar, float width, int value, int maximum,
+                                         int& last, int& lastMax)
 {
     if (value == last && maximum == lastMax)
         return;
@@ -183,7 +187,8 @@ void BattleRoom::ZRKBubblePanel::refresh()
         for (CEGUI::Window* w : {mHpText, mSpText, mDistanceText})
             if (w)
                 w->setProperty("TextColours", colours);
-        CeguiWidgets::setImage(mArrow, CeguiWidgets::imageName("block", mProvider->getColour() == 0 ? "redarrow" : "bluearrow"));
+        CeguiWidgets::setImage(
+            mArrow, CeguiWidgets::imageName("block", mProvider->getColour() == 0 ? "redarrow" : "bluearrow"));
     }
     int hp = 0, xhp = 0, sp = 0, xsp = 0;
     mProvider->getHp(hp, xhp);
@@ -242,7 +247,8 @@ void BattleRoom::ZRKBubblePanel::setCarom(int level)
         return;
     static const char* const titles[] = {"nice", "cool", "perfect"};
     mCaromWindow->setPosition(CEGUI::UVector2(CEGUI::UDim(0, 0), CEGUI::UDim(0, -40)));
-    CeguiWidgets::setImage(mCaromWindow, level >= 1 && level <= 3 ? CeguiWidgets::imageName("title", titles[level - 1]) : "");
+    CeguiWidgets::setImage(mCaromWindow,
+                           level >= 1 && level <= 3 ? CeguiWidgets::imageName("title", titles[level - 1]) : "");
     mCaromWindow->setSize(CEGUI::USize(CEGUI::UDim(0, 125), CEGUI::UDim(0, 20)));
 }
 
@@ -327,7 +333,7 @@ void BattleRoom::ZRKBubblePanel::setLocked(bool lock)
 }
 
 void BattleRoom::ZRKBubblePanel::showDistance(const boost::shared_ptr<core::BasicPlayer>& target,
-                                  const boost::shared_ptr<core::BasicPlayer>& own, int)
+                                              const boost::shared_ptr<core::BasicPlayer>& own, int)
 {
     if (!mRoot || !target || !own)
         return;

@@ -106,7 +106,8 @@ void ZRKFlashPanel::place(Entry& e)
 {
     CEGUI::Vector2f at;
     if (CEGUI::PosTo2D(mRoom ? mRoom->getCamera() : nullptr, e.point, at))
-        e.window->setPosition(CEGUI::UVector2(CEGUI::UDim(at.d_x, -e.width / 2.0f), CEGUI::UDim(at.d_y, -e.height / 2.0f)));
+        e.window->setPosition(
+            CEGUI::UVector2(CEGUI::UDim(at.d_x, -e.width / 2.0f), CEGUI::UDim(at.d_y, -e.height / 2.0f)));
     else
         e.window->setPosition(CEGUI::UVector2(CEGUI::UDim(1.0f, 0.0f), CEGUI::UDim(1.0f, 0.0f)));
 }

@@ -44,8 +44,8 @@ public:
     /// pinned 2.5 above it; for `duration` seconds (0 or less: until revoked). Returns the
     /// movie's window; null when overlays are switched off, the name is empty, there is no
     /// layer or the movie could not be made.
-    CEGUI::Window* addFlash(const std::string& name, const std::string& key, int width, int height, Ogre::SceneNode* node,
-                            float duration);
+    CEGUI::Window* addFlash(const std::string& name, const std::string& key, int width, int height,
+                            Ogre::SceneNode* node, float duration);
     /// Removes every overlay of that name and key.
     void revokeFlash(const std::string& name, const std::string& key);
     /// Removes the overlay of that window.

@@ -54,7 +54,9 @@ std::string digitImage(const char* prefix, int digit)
 }
 } // namespace
 
-BattleRoom::ZRKProgressPanel::ZRKProgressPanel(BattleRoom* room) : core::CEGUIPanel(GameServices::frame()), mRoom(room) {}
+BattleRoom::ZRKProgressPanel::ZRKProgressPanel(BattleRoom* room) : core::CEGUIPanel(GameServices::frame()), mRoom(room)
+{
+}
 
 BattleRoom::ZRKProgressPanel::~ZRKProgressPanel()
 {
@@ -111,16 +113,19 @@ void BattleRoom::ZRKProgressPanel::showTip()
         files->findResourceNames(Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME, "_zrk_tips*.png", false);
     if (!tips || tips->empty())
         return;
-    const std::string file = (*tips)[static_cast<std::size_t>(GameServices::randomBelow(static_cast<int>(tips->size())))];
+    const std::string file =
+        (*tips)[static_cast<std::size_t>(GameServices::randomBelow(static_cast<int>(tips->size())))];
     std::string held;
     showPicture("battle_pg_tip", held, file, "tip");
     if (held.empty())
         return;
     mTipImageset = held;
     // The tip's window takes the picture's own size.
-    const CEGUI::Image& image = CEGUI::ImageManager::getSingleton().get(CeguiWidgets::utf8(CeguiWidgets::imageName(held, "full_image")));
+    const CEGUI::Image& image =
+        CEGUI::ImageManager::getSingleton().get(CeguiWidgets::utf8(CeguiWidgets::imageName(held, "full_image")));
     if (CEGUI::Window* tip = CeguiWidgets::child(mRoot, "tip"))
-        tip->setSize(CEGUI::USize(CEGUI::UDim(0, image.getRenderedSize().d_width), CEGUI::UDim(0, image.getRenderedSize().d_height)));
+        tip->setSize(CEGUI::USize(CEGUI::UDim(0, image.getRenderedSize().d_width),
+                                  CEGUI::UDim(0, image.getRenderedSize().d_height)));
 }
 
 bool BattleRoom::ZRKProgressPanel::createWindow()
@@ -207,8 +212,9 @@ void BattleRoom::ZRKProgressPanel::fillPlayers()
             CeguiWidgets::setImage(rowChild(row, "_bg"),
                                    CeguiWidgets::imageName("block", player->getID() == ownId ? "bpg_bg2" : "bpg_bg1"));
             // A rank or level the pictures do not have shows nothing.
-            CeguiWidgets::setImage(rowChild(row, "_rank"),
-                                   CeguiWidgets::imageName("icons1", "rank_" + std::to_string(settings.getIntVal("pc_rank", 0))));
+            CeguiWidgets::setImage(
+                rowChild(row, "_rank"),
+                CeguiWidgets::imageName("icons1", "rank_" + std::to_string(settings.getIntVal("pc_rank", 0))));
             const int level = settings.getIntVal("pc_lv", 1);
             CeguiWidgets::setImage(rowChild(row, "_level1"), digitImage("lv", level % 10));
             CeguiWidgets::setImage(rowChild(row, "_level2"), digitImage("lv", level / 10 % 10));

@@ -28,13 +28,13 @@ public:
 
     /// One player's row.
     struct LoadProgressRow {
-        int seat = -1;           ///< the player's seat; -1 once the player is gone
-        bool done = false;       ///< shows completion
-        int lower = 0;           ///< percent the land confirmed; 101 is complete
-        int upper = 0;           ///< how far the row may run ahead
+        int seat = -1;            ///< the player's seat; -1 once the player is gone
+        bool done = false;        ///< shows completion
+        int lower = 0;            ///< percent the land confirmed; 101 is complete
+        int upper = 0;            ///< how far the row may run ahead
         float stepSeconds = 0.0f; ///< seconds per percent of advance
-        float stepTime = -1.0f;  ///< wall-clock time of the last step; -1 before the first
-        int shown = 0;           ///< percent on screen
+        float stepTime = -1.0f;   ///< wall-clock time of the last step; -1 before the first
+        int shown = 0;            ///< percent on screen
     };
 
     explicit ZRKProgressPanel(BattleRoom* room);

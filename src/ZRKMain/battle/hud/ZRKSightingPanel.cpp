@@ -39,7 +39,8 @@ const char* const kChannel = "room";
 
 boost::shared_ptr<BattleRoom::ZRKBubblePanel> bubbleOf(ZRKBasicSim* sim)
 {
-    const boost::shared_ptr<core::BasicPlayer>& player = sim ? sim->getPlayerRef() : boost::shared_ptr<core::BasicPlayer>();
+    const boost::shared_ptr<core::BasicPlayer>& player =
+        sim ? sim->getPlayerRef() : boost::shared_ptr<core::BasicPlayer>();
     return player ? BattleRoom::getBubble(*player) : boost::shared_ptr<BattleRoom::ZRKBubblePanel>();
 }
 
@@ -47,11 +48,16 @@ bool fighting(const ZRKPlayerSim* doll) { return doll->getPlayerBattle().state <
 bool fighting(ZRKNpcSim* npc) { return npc->getState().getBattleState().state < 100; }
 } // namespace
 
-BattleRoom::ZRKSightingPanel::ZRKSightingPanel(BattleRoom* room) : core::CEGUIPanel(GameServices::frame()), mRoom(room) {}
+BattleRoom::ZRKSightingPanel::ZRKSightingPanel(BattleRoom* room) : core::CEGUIPanel(GameServices::frame()), mRoom(room)
+{
+}
 
 BattleRoom::ZRKSightingPanel::~ZRKSightingPanel() { destroyWindow(); }
 
-CEGUI::Window* BattleRoom::ZRKSightingPanel::part(const std::string& path) const { return CeguiWidgets::child(mRoot, path); }
+CEGUI::Window* BattleRoom::ZRKSightingPanel::part(const std::string& path) const
+{
+    return CeguiWidgets::child(mRoot, path);
+}
 
 bool BattleRoom::ZRKSightingPanel::createWindow()
 {
@@ -323,7 +329,8 @@ void BattleRoom::ZRKSightingPanel::update(float)
         mLastLook = look;
         CEGUI::String image = look & 2 ? mActiveImage : mNormalImage;
         if (mForceFrame && mForceFrame->isVisible())
-            CeguiWidgets::setImage(mForceFrame, CeguiWidgets::imageName("sighting", look & 2 ? "force_frm1" : "force_frm0"));
+            CeguiWidgets::setImage(mForceFrame,
+                                   CeguiWidgets::imageName("sighting", look & 2 ? "force_frm1" : "force_frm0"));
         if (!image.empty()) {
             image += look & 1 ? "1" : "2";
             CeguiWidgets::setImage(mRoot, gui::fromCeguiString(image));
@@ -332,7 +339,8 @@ void BattleRoom::ZRKSightingPanel::update(float)
         }
     }
     if (mForceGauge && mForceGauge->isVisible() && mMode == 1)
-        mForceRing.draw(static_cast<float>(me->getPlayerBattle().force), static_cast<float>(me->getPlayerBattle().markForce));
+        mForceRing.draw(static_cast<float>(me->getPlayerBattle().force),
+                        static_cast<float>(me->getPlayerBattle().markForce));
     if (mAutoChargeSetting > 0)
         me->setAutoCharging(mAutoChargeTarget != nullptr);
     updateAimFlash((look & 2) != 0);
@@ -389,7 +397,8 @@ bool BattleRoom::ZRKSightingPanel::isInCloseFan(ZRKBasicSim* sim)
     const Ogre::Vector3 to = dist > 0.0f ? Ogre::Vector3(dir.x, dir.y, dir.z) / dist : Ogre::Vector3::UNIT_Z;
     const yake::math::Quaternion& o = me->getMovable().getOrientation();
     const Ogre::Quaternion facingTurn =
-        Ogre::Quaternion(Ogre::Degree(DollConstants::HIT_CLOSE_FAN_OFFSET), Ogre::Vector3::UNIT_Y) * Ogre::Quaternion(o.w, o.x, o.y, o.z);
+        Ogre::Quaternion(Ogre::Degree(DollConstants::HIT_CLOSE_FAN_OFFSET), Ogre::Vector3::UNIT_Y) *
+        Ogre::Quaternion(o.w, o.x, o.y, o.z);
     const Ogre::Vector3 facing = facingTurn * Ogre::Vector3::UNIT_Z;
     Ogre::Radian angle;
     Ogre::Vector3 axis;

@@ -12,9 +12,7 @@
 namespace kavri3D {
 namespace zrk {
 
-BattleRoom::ZRKSuspendPanel::ZRKSuspendPanel(BattleRoom* room) : core::CEGUIPanel(GameServices::frame()), mRoom(room)
-{
-}
+BattleRoom::ZRKSuspendPanel::ZRKSuspendPanel(BattleRoom* room) : core::CEGUIPanel(GameServices::frame()), mRoom(room) {}
 
 BattleRoom::ZRKSuspendPanel::~ZRKSuspendPanel() { destroyWindow(); }
 

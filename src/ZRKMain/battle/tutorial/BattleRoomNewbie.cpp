@@ -119,7 +119,7 @@ void BattleRoomNewbie::createScene()
     core::Frame* frame = GameServices::frame();
     if (CEGUI::Window* top = frame ? frame->getTopWindow() : nullptr)
         mConnections.emplace_back(top->subscribeEvent(CEGUI::Window::EventMouseButtonDown,
-                                                   CEGUI::Event::Subscriber(&BattleRoomNewbie::onMouseDown, this)));
+                                                      CEGUI::Event::Subscriber(&BattleRoomNewbie::onMouseDown, this)));
     mLesson = 0;
     returnState().clear();
     mStepIndex = -1;
@@ -207,7 +207,8 @@ void BattleRoomNewbie::onEnterRoom(const std::string& room, int, const std::stri
     core::QueryString query(params.size() > kMaxParamText ? std::string() : params);
     mLesson = readLesson(query.get("adv"));
     if (mLesson < 0)
-        writeLog(kLogWarning, kChannel, "lesson \"" + query.get("adv").substr(0, 16) + "\" is not 0 to 4: no step is played");
+        writeLog(kLogWarning, kChannel,
+                 "lesson \"" + query.get("adv").substr(0, 16) + "\" is not 0 to 4: no step is played");
     std::string prev = query.get("prev");
     core::Engine* engine = core::Engine::getSingletonPtr();
     core::ClientStateMachine* machine = engine ? engine->getClientStateMachine() : nullptr;
@@ -252,7 +253,9 @@ void BattleRoomNewbie::createNewbieAvatar(bool error, const std::string& reply)
     const core::XmlConfigHelper settings = ZRKUserRequest::getUserSetting(uid);
     const std::string sex = ZRKRoleRes::lookOf(settings.getIntVal("c_id", 0));
     ZRKRoleRes* roles = ZRKRoleRes::getSingletonPtr();
-    const auto part = [&](const char* kind, int index) { return roles ? roles->getPart(sex, kind, index) : std::string(); };
+    const auto part = [&](const char* kind, int index) {
+        return roles ? roles->getPart(sex, kind, index) : std::string();
+    };
     core::XmlConfigHelper look;
     look.setStringVal("def_sex", sex);
     for (const char* kind : {"hair", "face", "shoes", "coat", "glove"})
@@ -352,7 +355,8 @@ void BattleRoomNewbie::onLandLoadState(int land, int state)
     ZRKLand* l = getLand();
     if (state == LOAD_LOADOUT) {
         if (l) {
-            for (const char* look : {"suite_yiliao03_G", "suite_yiliao03_G_face", "suite_lumvar3", "suite_lumvar3_face"})
+            for (const char* look :
+                 {"suite_yiliao03_G", "suite_yiliao03_G_face", "suite_lumvar3", "suite_lumvar3_face"})
                 l->_preloadPID(look);
             l->_preloadWeapon("100");
             if (mLesson > 0)
@@ -715,7 +719,7 @@ bool BattleRoomNewbie::onMouseDown(const CEGUI::EventArgs&)
 std::string BattleRoomNewbie::seatName(int index) const
 {
     return index >= 0 && static_cast<std::size_t>(index) < mSeats.size() ? mSeats[static_cast<std::size_t>(index)]
-                                                                          : std::string();
+                                                                         : std::string();
 }
 
 void BattleRoomNewbie::showGuideHint(const std::string& kind, int id)
@@ -766,7 +770,8 @@ std::string BattleRoomNewbie::createTutorialNpc(const std::string& args)
     ++mNpcCounter;
     if (parts.size() >= 3) {
         gui::IGuiManager* gui = getGuiManager();
-        boost::shared_ptr<gui::IGuideContent> content = gui ? gui->getGuideContent() : boost::shared_ptr<gui::IGuideContent>();
+        boost::shared_ptr<gui::IGuideContent> content =
+            gui ? gui->getGuideContent() : boost::shared_ptr<gui::IGuideContent>();
         if (content)
             name = content->getString("npc", yake::StringUtil::parseInt(parts[2]));
     }

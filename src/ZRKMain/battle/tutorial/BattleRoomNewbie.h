@@ -35,7 +35,7 @@ class BattleRoomNewbie : public BattleRoom, public Singleton<BattleRoomNewbie> {
 public:
     // Step flags.
     enum StepFlag {
-        STEP_CLICK = 0x1,      ///< a key or click after 0.8 s goes on
+        STEP_CLICK = 0x1, ///< a key or click after 0.8 s goes on
         STEP_TASK = 0x2,
         STEP_TIMED = 0x4,      ///< ends by itself after its duration
         STEP_COMPLETE = 0x10,  ///< leaving shows the step-complete effect
@@ -162,8 +162,8 @@ private:
     int mStepCompleteCount = 0;
     int mStepsEntered = 0;
     bool mAsking = false;
-    bool mMouseFree = false;   ///< the question or a box has the mouse
-    bool mSightHidden = false; ///< the question took the sight off the screen
+    bool mMouseFree = false;       ///< the question or a box has the mouse
+    bool mSightHidden = false;     ///< the question took the sight off the screen
     std::set<int> mKeysHeldAtStep; ///< the figure's keys held when the step began, still held
 };
 

@@ -10,7 +10,6 @@ class TutorialAICond : public TutorialCond {
 public:
     explicit TutorialAICond(BattleRoomNewbie* room) : TutorialCond(room) {}
     void apply(const std::string& args) override;
-
 };
 
 } // namespace zrk

@@ -10,7 +10,6 @@ class TutorialAgonalCond : public TutorialCond {
 public:
     explicit TutorialAgonalCond(BattleRoomNewbie* room) : TutorialCond(room) {}
     void apply(const std::string& args) override;
-
 };
 
 } // namespace zrk

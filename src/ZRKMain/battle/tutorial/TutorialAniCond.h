@@ -10,7 +10,6 @@ class TutorialAniCond : public TutorialCond {
 public:
     explicit TutorialAniCond(BattleRoomNewbie* room) : TutorialCond(room) {}
     void apply(const std::string& args) override;
-
 };
 
 } // namespace zrk

@@ -10,7 +10,6 @@ class TutorialArm2Cond : public TutorialCond {
 public:
     explicit TutorialArm2Cond(BattleRoomNewbie* room) : TutorialCond(room) {}
     void apply(const std::string& args) override;
-
 };
 
 } // namespace zrk

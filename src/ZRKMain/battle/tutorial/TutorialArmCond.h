@@ -10,7 +10,6 @@ class TutorialArmCond : public TutorialCond {
 public:
     explicit TutorialArmCond(BattleRoomNewbie* room) : TutorialCond(room) {}
     void apply(const std::string& args) override;
-
 };
 
 } // namespace zrk

@@ -12,7 +12,6 @@ public:
     void start(const std::string& args) override;
     void update() override;
 
-
 private:
     int mTargetWeapon = 0;
 };

@@ -11,7 +11,6 @@ public:
     explicit TutorialChatTask(BattleRoomNewbie* room) : TutorialTask(room) {}
     void start(const std::string& args) override;
     void update() override;
-
 };
 
 } // namespace zrk

@@ -10,7 +10,6 @@ class TutorialEnergyCond : public TutorialCond {
 public:
     explicit TutorialEnergyCond(BattleRoomNewbie* room) : TutorialCond(room) {}
     void apply(const std::string& args) override;
-
 };
 
 } // namespace zrk

@@ -10,7 +10,6 @@ class TutorialFacingCond : public TutorialCond {
 public:
     explicit TutorialFacingCond(BattleRoomNewbie* room) : TutorialCond(room) {}
     void apply(const std::string& args) override;
-
 };
 
 } // namespace zrk

@@ -10,7 +10,6 @@ class TutorialFuryCond : public TutorialCond {
 public:
     explicit TutorialFuryCond(BattleRoomNewbie* room) : TutorialCond(room) {}
     void apply(const std::string& args) override;
-
 };
 
 } // namespace zrk

@@ -9,7 +9,6 @@ class TutorialHitTask : public TutorialTask {
 public:
     explicit TutorialHitTask(BattleRoomNewbie* room) : TutorialTask(room) {}
     void update() override;
-
 };
 
 } // namespace zrk

@@ -16,7 +16,8 @@ void TutorialJumpTask::stop() { stopHint(); }
 void TutorialJumpTask::update()
 {
     ZRKPlayerSim* doll = TutorialParts::myDoll(mRoom);
-    const boost::shared_ptr<core::BasicPlayer>& player = doll ? doll->getPlayerRef() : boost::shared_ptr<core::BasicPlayer>();
+    const boost::shared_ptr<core::BasicPlayer>& player =
+        doll ? doll->getPlayerRef() : boost::shared_ptr<core::BasicPlayer>();
     core::PhysicalAvatar* avatar = player ? player->getPhysicalAvatar() : nullptr;
     if (avatar && avatar->isJumping())
         mRoom->setStepDone();

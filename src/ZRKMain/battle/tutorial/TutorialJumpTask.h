@@ -12,7 +12,6 @@ public:
     void start(const std::string& args) override;
     void stop() override;
     void update() override;
-
 };
 
 } // namespace zrk

@@ -13,8 +13,8 @@ void TutorialMarkerTask::placeMarker(const yake::math::Vector3& at)
     removeMarker();
     if (!mRoom->hasScene())
         return;
-    mMarkerId = mRoom->addSceneEffect("", "__gizmo_target", -1.0f, Ogre::Quaternion::IDENTITY, Ogre::Vector3::UNIT_SCALE,
-                                      Ogre::Vector3(at.x, at.y, at.z));
+    mMarkerId = mRoom->addSceneEffect("", "__gizmo_target", -1.0f, Ogre::Quaternion::IDENTITY,
+                                      Ogre::Vector3::UNIT_SCALE, Ogre::Vector3(at.x, at.y, at.z));
 }
 
 void TutorialMarkerTask::removeMarker()

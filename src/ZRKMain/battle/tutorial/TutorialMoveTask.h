@@ -16,7 +16,6 @@ public:
     const yake::math::Vector3& getTarget() const { return mTarget; }
     bool isActive() const { return mActive; }
 
-
 private:
     yake::math::Vector3 mTarget{0.0f, 0.0f, 0.0f};
     bool mActive = false;

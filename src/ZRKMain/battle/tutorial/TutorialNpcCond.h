@@ -10,7 +10,6 @@ class TutorialNpcCond : public TutorialCond {
 public:
     explicit TutorialNpcCond(BattleRoomNewbie* room) : TutorialCond(room) {}
     void apply(const std::string& args) override;
-
 };
 
 } // namespace zrk

@@ -10,7 +10,6 @@ class TutorialPerfectCond : public TutorialCond {
 public:
     explicit TutorialPerfectCond(BattleRoomNewbie* room) : TutorialCond(room) {}
     void apply(const std::string& args) override;
-
 };
 
 } // namespace zrk

@@ -16,7 +16,6 @@ public:
     void update() override;
     const std::string& getCrateId() const { return mCrateId; }
 
-
 private:
     std::string mCrateId;
 };

@@ -10,7 +10,6 @@ class TutorialPitchCond : public TutorialCond {
 public:
     explicit TutorialPitchCond(BattleRoomNewbie* room) : TutorialCond(room) {}
     void apply(const std::string& args) override;
-
 };
 
 } // namespace zrk

@@ -10,7 +10,6 @@ class TutorialPropCond : public TutorialCond {
 public:
     explicit TutorialPropCond(BattleRoomNewbie* room) : TutorialCond(room) {}
     void apply(const std::string& args) override;
-
 };
 
 } // namespace zrk

@@ -9,7 +9,6 @@ class TutorialRescureTask : public TutorialTask {
 public:
     explicit TutorialRescureTask(BattleRoomNewbie* room) : TutorialTask(room) {}
     void update() override;
-
 };
 
 } // namespace zrk

@@ -10,7 +10,6 @@ class TutorialReviveCond : public TutorialCond {
 public:
     explicit TutorialReviveCond(BattleRoomNewbie* room) : TutorialCond(room) {}
     void apply(const std::string& args) override;
-
 };
 
 } // namespace zrk

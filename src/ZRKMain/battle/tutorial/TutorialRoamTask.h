@@ -9,7 +9,6 @@ class TutorialRoamTask : public TutorialTask {
 public:
     explicit TutorialRoamTask(BattleRoomNewbie* room) : TutorialTask(room) {}
     void update() override;
-
 };
 
 } // namespace zrk

@@ -10,7 +10,10 @@ const TutorialStep kEnd = {-1, -1.0f, "", nullptr, nullptr, nullptr, nullptr, nu
 // (30-46), 2 a fight against a doll that shoots back (60-64), 3 changing weapons (90-99),
 // 4 cutting a rope and saving a partner (120-128).
 const TutorialStep kSteps[TutorialStep::kCount] = {
-    /*   0 */ {0x61, -1.0f, nullptr, nullptr, "x", "[[\"npc\",\"0,N1,0,suite_yiliao03_G,suite_yiliao03_G_face\"],[\"npc\",\"0,N2,1,suite_lumvar3,suite_lumvar3_face\"],[\"facing\",\"5\"]]", nullptr, nullptr},
+    /*   0 */ {0x61, -1.0f, nullptr, nullptr, "x",
+               "[[\"npc\",\"0,N1,0,suite_yiliao03_G,suite_yiliao03_G_face\"],[\"npc\",\"0,N2,1,suite_lumvar3,suite_"
+               "lumvar3_face\"],[\"facing\",\"5\"]]",
+               nullptr, nullptr},
     /*   1 */ {0x61, -1.0f, nullptr, nullptr, "facing", "6", nullptr, nullptr},
     /*   2 */ {0x61, -1.0f, nullptr, nullptr, "facing", "5", nullptr, nullptr},
     /*   3 */ {0x52, -1.0f, "move", "T1", nullptr, nullptr, nullptr, nullptr},
@@ -40,7 +43,12 @@ const TutorialStep kSteps[TutorialStep::kCount] = {
     /*  27 */ kEnd,
     /*  28 */ kEnd,
     /*  29 */ kEnd,
-    /*  30 */ {0x61, -1.0f, nullptr, nullptr, "x", "[[\"npc\",\"0,N1,0,suite_yiliao03_G,suite_yiliao03_G_face\"],[\"npc\",\"0,N2,1,suite_lumvar3,suite_lumvar3_face\"],[\"npc\",\"1,M1,2,TUT_NPC1\"],[\"ani\",\"0,1,TUT_NPC_A01\"],[\"ani\",\"0,2,TUT_NPC_A02\"],[\"facing\",\"0\"]]", nullptr, nullptr},
+    /*  30 */
+    {0x61, -1.0f, nullptr, nullptr, "x",
+     "[[\"npc\",\"0,N1,0,suite_yiliao03_G,suite_yiliao03_G_face\"],[\"npc\",\"0,N2,1,suite_lumvar3,suite_lumvar3_"
+     "face\"],[\"npc\",\"1,M1,2,TUT_NPC1\"],[\"ani\",\"0,1,TUT_NPC_A01\"],[\"ani\",\"0,2,TUT_NPC_A02\"],[\"facing\","
+     "\"0\"]]",
+     nullptr, nullptr},
     /*  31 */ {0x61, -1.0f, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
     /*  32 */ {0x52, -1.0f, "aim", nullptr, nullptr, nullptr, nullptr, nullptr},
     /*  33 */ {0x44, 5.0f, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
@@ -48,7 +56,9 @@ const TutorialStep kSteps[TutorialStep::kCount] = {
     /*  35 */ {0x44, 3.0f, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
     /*  36 */ {0x112, -1.0f, "hit", nullptr, nullptr, nullptr, nullptr, nullptr},
     /*  37 */ {0x4, 5.0f, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
-    /*  38 */ {0x61, -1.0f, nullptr, nullptr, "x", "[[\"revive\",\"0,M2\"],[\"ani\",\"0,1,TUT_NPC_A01\"],[\"facing\",\"0\"]]", "fury", "200"},
+    /*  38 */
+    {0x61, -1.0f, nullptr, nullptr, "x", "[[\"revive\",\"0,M2\"],[\"ani\",\"0,1,TUT_NPC_A01\"],[\"facing\",\"0\"]]",
+     "fury", "200"},
     /*  39 */ {0x61, -1.0f, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
     /*  40 */ {0x42, -1.0f, "fury", nullptr, nullptr, nullptr, nullptr, nullptr},
     /*  41 */ {0x4, 3.0f, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
@@ -70,7 +80,10 @@ const TutorialStep kSteps[TutorialStep::kCount] = {
     /*  57 */ kEnd,
     /*  58 */ kEnd,
     /*  59 */ kEnd,
-    /*  60 */ {0x61, -1.0f, nullptr, nullptr, "x", "[[\"npc\",\"2,NPC,1,suite_lumvar3,suite_lumvar3_face\"],[\"arm\",\"0,100\"],[\"facing\",\"0\"]]", nullptr, nullptr},
+    /*  60 */
+    {0x61, -1.0f, nullptr, nullptr, "x",
+     "[[\"npc\",\"2,NPC,1,suite_lumvar3,suite_lumvar3_face\"],[\"arm\",\"0,100\"],[\"facing\",\"0\"]]", nullptr,
+     nullptr},
     /*  61 */ {0x61, -1.0f, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
     /*  62 */ {0x112, -1.0f, "hit", nullptr, "ai", "0,ai0", nullptr, nullptr},
     /*  63 */ {0x61, -1.0f, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
@@ -100,10 +113,17 @@ const TutorialStep kSteps[TutorialStep::kCount] = {
     /*  87 */ kEnd,
     /*  88 */ kEnd,
     /*  89 */ kEnd,
-    /*  90 */ {0x61, -1.0f, nullptr, nullptr, "x", "[[\"npc\",\"0,R2,0,suite_yiliao03_G,suite_yiliao03_face\"],[\"npc\",\"0,R3,1,suite_lumvar3,suite_lumvar3_face\"],[\"npc\",\"1,NPC,2,TUT_NPC1\"],[\"ani\",\"0,1,TUT_NPC_A01\"],[\"ani\",\"0,2,TUT_NPC_A02\"],[\"facing\",\"0\"]]", nullptr, nullptr},
+    /*  90 */
+    {0x61, -1.0f, nullptr, nullptr, "x",
+     "[[\"npc\",\"0,R2,0,suite_yiliao03_G,suite_yiliao03_face\"],[\"npc\",\"0,R3,1,suite_lumvar3,suite_lumvar3_face\"],"
+     "[\"npc\",\"1,NPC,2,TUT_NPC1\"],[\"ani\",\"0,1,TUT_NPC_A01\"],[\"ani\",\"0,2,TUT_NPC_A02\"],[\"facing\",\"0\"]]",
+     nullptr, nullptr},
     /*  91 */ {0x61, -1.0f, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
     /*  92 */ {0x112, -1.0f, "hit", nullptr, nullptr, nullptr, nullptr, nullptr},
-    /*  93 */ {0x61, -1.0f, nullptr, nullptr, "x", "[[\"npc\",\"1,NPC,2,TUT_NPC1\"],[\"ani\",\"1,1,TUT_NPC_A01\"],[\"ani\",\"1,2,TUT_NPC_A02\"],[\"facing\",\"1\"]]", nullptr, nullptr},
+    /*  93 */
+    {0x61, -1.0f, nullptr, nullptr, "x",
+     "[[\"npc\",\"1,NPC,2,TUT_NPC1\"],[\"ani\",\"1,1,TUT_NPC_A01\"],[\"ani\",\"1,2,TUT_NPC_A02\"],[\"facing\",\"1\"]]",
+     nullptr, nullptr},
     /*  94 */ {0x61, -1.0f, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
     /*  95 */ {0x52, -1.0f, "arm", "1", nullptr, nullptr, nullptr, nullptr},
     /*  96 */ {0x112, -1.0f, "hit", nullptr, nullptr, nullptr, nullptr, nullptr},
@@ -130,7 +150,11 @@ const TutorialStep kSteps[TutorialStep::kCount] = {
     /* 117 */ kEnd,
     /* 118 */ kEnd,
     /* 119 */ kEnd,
-    /* 120 */ {0x61, -1.0f, nullptr, nullptr, "x", "[[\"npc\",\"0,R2,0,suite_yiliao03_G,suite_yiliao03_G_face\"],[\"npc\",\"0,R3,1,suite_lumvar3,suite_lumvar3_face\"],[\"ani\",\"6,1,role_struggle\"],[\"facing\",\"6\"]]", nullptr, nullptr},
+    /* 120 */
+    {0x61, -1.0f, nullptr, nullptr, "x",
+     "[[\"npc\",\"0,R2,0,suite_yiliao03_G,suite_yiliao03_G_face\"],[\"npc\",\"0,R3,1,suite_lumvar3,suite_lumvar3_"
+     "face\"],[\"ani\",\"6,1,role_struggle\"],[\"facing\",\"6\"]]",
+     nullptr, nullptr},
     /* 121 */ {0x61, -1.0f, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
     /* 122 */ {0x112, -1.0f, "bop", "map_012_shengsuo", nullptr, nullptr, nullptr, nullptr},
     /* 123 */ {0x44, 3.0f, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},

@@ -10,7 +10,6 @@ class TutorialXCond : public TutorialCond {
 public:
     explicit TutorialXCond(BattleRoomNewbie* room) : TutorialCond(room) {}
     void apply(const std::string& args) override;
-
 };
 
 } // namespace zrk

@@ -26,20 +26,13 @@ const ZRKPanel::EventTable& ZRKAreaPanel::events() const
 {
     // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(EventId::Name).
     static const EventTable table = {
-        event<AreaLoadingEvent>(),
-        event<AreaGoEvent>(),
-        event<AreaRandomMembersEvent>(),
-        event<LogoutEvent>(),
-        event<MessionRewardCallbackEvent>(),
-        event<EquipEnhanceCallbackEvent>(),
-        event<RefineCallbackEvent>(),
-        event<EquipMixCallbackEvent>(),
-        event<EquipEnchaseCallbackEvent>(),
-        event<EvtUserFunItemCallback>(),
-        event<EvtGuildInviteCallback>(),
-        event<EvtBagOpenBoxCallback>(),
-        event<EvtBagUnlockRankCallback>(),
-        event<EvthtmlViewCallback>(),
+        event<AreaLoadingEvent>(),           event<AreaGoEvent>(),
+        event<AreaRandomMembersEvent>(),     event<LogoutEvent>(),
+        event<MessionRewardCallbackEvent>(), event<EquipEnhanceCallbackEvent>(),
+        event<RefineCallbackEvent>(),        event<EquipMixCallbackEvent>(),
+        event<EquipEnchaseCallbackEvent>(),  event<EvtUserFunItemCallback>(),
+        event<EvtGuildInviteCallback>(),     event<EvtBagOpenBoxCallback>(),
+        event<EvtBagUnlockRankCallback>(),   event<EvthtmlViewCallback>(),
         event<EvtTileConfigCallback>(),
     };
     return table;

@@ -19,9 +19,14 @@ const ZRKPanel::EventTable& ZRKLoginPanel::events() const
 {
     // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(EventId::Name).
     static const EventTable table = {
-        event<ChooseServerLoadingEvent>(), event<LoginLoadingEvent>(), event<LoginGoEvent>(),
-        event<MessageBoxShowEvent>(),      event<ShowHelpEvent>(),     event<DefStateEvent>(),
-        event<AudioSettingChangedCallbackEvent>(), event<ExitEvent>(),
+        event<ChooseServerLoadingEvent>(),
+        event<LoginLoadingEvent>(),
+        event<LoginGoEvent>(),
+        event<MessageBoxShowEvent>(),
+        event<ShowHelpEvent>(),
+        event<DefStateEvent>(),
+        event<AudioSettingChangedCallbackEvent>(),
+        event<ExitEvent>(),
     };
     return table;
 }

@@ -59,7 +59,8 @@ bool ZRKPanel::registerEvents()
     IGuiPage* page = mManager->getPage(mKind);
     IEventDispatcher* dispatcher = mManager->getEventDispatcher();
     if (!page || !dispatcher) {
-        writeLogf(kLogTrace, "ZRKPanel", "no page or dispatcher: the events of panel kind ", mKind, " are not registered");
+        writeLogf(kLogTrace, "ZRKPanel", "no page or dispatcher: the events of panel kind ", mKind,
+                  " are not registered");
         return false;
     }
     for (const EventEntry& entry : events())

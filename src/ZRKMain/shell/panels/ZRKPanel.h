@@ -43,14 +43,9 @@ public:
     typedef std::vector<EventEntry> EventTable;
 
     /// A row for an event class with its own id.
-    template <class Event>
-    static EventEntry event()
-    {
-        return EventEntry{&makeEvent<Event>, 0};
-    }
+    template <class Event> static EventEntry event() { return EventEntry{&makeEvent<Event>, 0}; }
     /// A row for a hall event class that answers the id the panel gives it.
-    template <class Event>
-    static EventEntry hallEvent(int givenId)
+    template <class Event> static EventEntry hallEvent(int givenId)
     {
         return EventEntry{&makeHallEvent<Event>, givenId};
     }
@@ -59,8 +54,7 @@ public:
     virtual const EventTable& events() const = 0;
 
 private:
-    template <class Event>
-    static ICallBackEvent* makeEvent(IGuiPage* page, IEventDispatcher* dispatcher, int)
+    template <class Event> static ICallBackEvent* makeEvent(IGuiPage* page, IEventDispatcher* dispatcher, int)
     {
         return new Event(page, dispatcher);
     }

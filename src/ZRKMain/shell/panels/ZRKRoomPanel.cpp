@@ -24,10 +24,10 @@ const ZRKPanel::EventTable& ZRKRoomPanel::events() const
 {
     // One row per event class as it comes: event<SomeEvent>() or hallEvent<SomeHallEvent>(EventId::Name).
     static const EventTable table = {
-        event<RoomListenEvent>(),    event<PlayerLeaveEvent>(),  event<RoomLoadingEvent>(),
-        event<ChangeTeamEvent>(),    event<TickPlayerEvent>(),   event<PlayerReadyEvent>(),
-        event<PlayerStartEvent>(),   event<PositionLockEvent>(), event<ChangeMapEvent>(),
-        event<BattleSendMsgEvent>(), event<PropCheckoutCallbackEvent>(), event<PropLoadCallbackEvent>(),
+        event<RoomListenEvent>(),       event<PlayerLeaveEvent>(),          event<RoomLoadingEvent>(),
+        event<ChangeTeamEvent>(),       event<TickPlayerEvent>(),           event<PlayerReadyEvent>(),
+        event<PlayerStartEvent>(),      event<PositionLockEvent>(),         event<ChangeMapEvent>(),
+        event<BattleSendMsgEvent>(),    event<PropCheckoutCallbackEvent>(), event<PropLoadCallbackEvent>(),
         event<FastJoinCallbackEvent>(),
     };
     return table;
