@@ -32,8 +32,7 @@ const std::set<std::string> kNamesAndProperties = {
     "BattlePrompts.cpp: const CEGUI::String name = gui::toCeguiString(image);",
     "BattlePrompts.cpp: w->setName(gui::toCeguiString(\"ZRKLand\" + std::to_string(gPromptCounter)));",
     // measures the text as drawn, without the escapes outsideText adds
-    "BattleStatusProvider.cpp: const auto wide = [font, width](const std::string& t) { return "
-    "font->getTextExtent(gui::toCeguiString(t), 1.0f) > width; };",
+    "BattleStatusProvider.cpp: return font->getTextExtent(gui::toCeguiString(t), 1.0f) > width;",
     "BattlePanelHost.cpp: CEGUI::Window* win = CEGUI::WindowManager::getSingleton().createWindow(type, "
     "toCeguiString(name));",
     "BattlePanelHost.cpp: fill->setProperty(\"ImageColours\", toCeguiString(colourRect(colour)));",
@@ -47,13 +46,11 @@ const std::set<std::string> kNamesAndProperties = {
     "BattleOverView.cpp: CEGUI::Window* w = "
     "CEGUI::WindowManager::getSingleton().createWindow(\"TaharezLook/StaticText\", "
     "toCeguiString(name));",
-    "BattleOverView.cpp: CEGUI::WindowManager::getSingleton().createWindow(\"TaharezLook/ProgressBar\", "
-    "toCeguiString(row "
-    "+ \"Hp\"));",
+    "BattleOverView.cpp: CEGUI::Window* bar = "
+    "CEGUI::WindowManager::getSingleton().createWindow(\"TaharezLook/ProgressBar\", toCeguiString(row + \"Hp\"));",
     "BattleOverView.cpp: if (!a.icon.empty() && images.isDefined(toCeguiString(a.icon))) {",
-    "BattleOverView.cpp: CEGUI::WindowManager::getSingleton().createWindow(\"TaharezLook/StaticImage\", "
-    "toCeguiString(row + "
-    "\"Icon\"));",
+    "BattleOverView.cpp: CEGUI::Window* icon = "
+    "CEGUI::WindowManager::getSingleton().createWindow(\"TaharezLook/StaticImage\", toCeguiString(row + \"Icon\"));",
     "BattleOverView.cpp: icon->setProperty(\"Image\", toCeguiString(a.icon));",
     "BoxPanel.cpp: if (images.isDefined(toCeguiString(image)))",
     "BoxPanel.cpp: pic->setProperty(\"Image\", toCeguiString(image));",
@@ -64,6 +61,43 @@ std::string trimmed(const std::string& s)
 {
     const std::size_t a = s.find_first_not_of(" \t"), b = s.find_last_not_of(" \t\r");
     return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
+}
+
+/// A statement of the file with the line it starts on: the lines a statement is wrapped over,
+/// joined, so a site reads the same however the code is wrapped. A statement ends at ";", "{",
+/// "}" or a line that closes all its brackets with ")" (an if or for without braces).
+struct Statement {
+    int line;
+    std::string code;
+};
+
+std::vector<Statement> statements(std::istream& in)
+{
+    std::vector<Statement> out;
+    Statement current{0, std::string()};
+    int depth = 0;
+    std::string line;
+    for (int n = 1; std::getline(in, line); ++n) {
+        const std::string code = trimmed(line);
+        if (code.empty() || code.rfind("//", 0) == 0)
+            continue;
+        if (current.code.empty())
+            current.line = n;
+        else if (current.code.back() != '(' && current.code.back() != '[')
+            current.code += ' ';
+        current.code += code;
+        for (char c : code)
+            depth += (c == '(') - (c == ')');
+        const char last = code.back();
+        if (last == ';' || last == '{' || last == '}' || code[0] == '#' || (last == ')' && depth <= 0)) {
+            out.push_back(current);
+            current = Statement{0, std::string()};
+            depth = 0;
+        }
+    }
+    if (!current.code.empty())
+        out.push_back(current);
+    return out;
 }
 
 } // namespace
@@ -79,11 +113,9 @@ TEST(BattleTextSites, EveryShownTextOfTheBattleScreensIsOutsideText)
         std::ifstream in(std::string(ZRK_SOURCE_DIR) + "/" + file);
         ASSERT_TRUE(in) << file;
         const std::string base = file.substr(file.rfind('/') + 1);
-        std::string line;
-        for (int n = 1; std::getline(in, line); ++n) {
-            const std::string code = trimmed(line);
-            if (code.rfind("//", 0) == 0)
-                continue;
+        for (const Statement& statement : statements(in)) {
+            const std::string& code = statement.code;
+            const int n = statement.line;
             if (code.find("toCeguiString(") != std::string::npos) {
                 const std::string site = base + ": " + code;
                 if (kNamesAndProperties.count(site))
