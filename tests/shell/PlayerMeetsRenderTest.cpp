@@ -163,11 +163,7 @@ TEST_F(PlayerMeets, TheWindowDestroyedFromOutsideEndsTheRunAndTheSettingsAreWrit
         logInWithEnter(input, shownPage("LoginPage"), "hero", "wrong");
         kavri3D::core::Frame* frame = game.getMainFrame().get();
         ASSERT_TRUE(game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 120));
-        Display* other = XOpenDisplay(nullptr);
-        ASSERT_NE(other, nullptr);
-        XDestroyWindow(other, input.window);
-        XSync(other, False);
-        XCloseDisplay(other);
+        ASSERT_TRUE(input.destroyFromOutside());
         endedByItself = !game.frames(100);
     });
     EXPECT_TRUE(ok);

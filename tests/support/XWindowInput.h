@@ -148,6 +148,19 @@ struct XWindowInput {
     XWindowInput(const XWindowInput&) = delete;
     XWindowInput& operator=(const XWindowInput&) = delete;
 
+    /// The window destroyed by another client, as a window manager or a dying session would;
+    /// false when no second connection to the X server opens.
+    bool destroyFromOutside()
+    {
+        Display* other = XOpenDisplay(nullptr);
+        if (!other)
+            return false;
+        XDestroyWindow(other, window);
+        XSync(other, False);
+        XCloseDisplay(other);
+        return true;
+    }
+
     void close()
     {
         XEvent ev{};
