@@ -21,7 +21,9 @@
 #include "support/TestEnv.h"
 #include "support/GameOnScreen.h" // last: X11's macros
 
+using zrktest::clickLine;
 using zrktest::clickOn;
+using zrktest::clickRow;
 using zrktest::shownPage;
 
 using kavri3D::zrk::ZRKWorld;
@@ -72,13 +74,7 @@ TEST_F(GuildShopOnScreen, HeroBuysInTheGuildShopAndSendsAGiftToABot)
         };
 
         // In the first zone's hall Anvil comes in: the online list knows him.
-        ASSERT_TRUE(game.framesUntil([] { return shownPage("AreaPage") != nullptr; }, 300));
-        CEGUI::Window* area = shownPage("AreaPage");
-        auto* zones = static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"));
-        ASSERT_TRUE(game.framesUntil([&] { return zones->getRowCount() > 0; }, 60));
-        zones->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);
-        clickOn(input, area->getChild("Enter"));
-        ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomListPage") != nullptr; }, 60));
+        ASSERT_NE(zrktest::enterFirstZoneByMouse(game, input), nullptr);
         std::string refusal;
         server.lobby().setOnline("Anvil", true, false);
         server.lobby().enter("Anvil", "plains", std::string()); // the hall of zone 1
@@ -112,7 +108,8 @@ TEST_F(GuildShopOnScreen, HeroBuysInTheGuildShopAndSendsAGiftToABot)
             guildOffers.push_back(
                 std::string(offers->getItemAtGridReference(CEGUI::MCLGridRef(r, 0))->getText().c_str()) + " / " +
                 offers->getItemAtGridReference(CEGUI::MCLGridRef(r, 1))->getText().c_str());
-        offers->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);
+        clickRow(input, offers, 0);
+        game.frames(2);
         clickOn(input, guild->getChild("Buy"));
         confirm();
         game.framesUntil([&] { return std::string(guild->getChild("Status")->getText().c_str()).find("Bought") == 0; },
@@ -132,7 +129,8 @@ TEST_F(GuildShopOnScreen, HeroBuysInTheGuildShopAndSendsAGiftToABot)
         CEGUI::Window* arena = page->getChild("Pane_Arena");
         auto* arenaOffers = static_cast<CEGUI::MultiColumnList*>(arena->getChild("Offers"));
         ASSERT_TRUE(game.framesUntil([&] { return arenaOffers->getRowCount() > 0; }, 60));
-        arenaOffers->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);
+        clickRow(input, arenaOffers, 0);
+        game.frames(2);
         clickOn(input, arena->getChild("Buy"));
         confirm();
         points1 = setting("pc_arena_point");
@@ -145,14 +143,15 @@ TEST_F(GuildShopOnScreen, HeroBuysInTheGuildShopAndSendsAGiftToABot)
         auto* gifts = static_cast<CEGUI::MultiColumnList*>(gift->getChild("Offers"));
         ASSERT_TRUE(game.framesUntil([&] { return gifts->getRowCount() > 0; }, 60));
         receivers = zrktest::listLines(gift->getChild("Receivers"));
-        auto* receiverList = static_cast<CEGUI::Listbox*>(gift->getChild("Receivers"));
-        for (std::size_t i = 0; i < receiverList->getItemCount(); ++i)
+        for (std::size_t i = 0; i < receivers.size(); ++i)
             if (receivers[i].find("Anvil") == 0)
-                receiverList->setItemSelectState(i, true);
-        gift->getChild("Message")->setText("Welcome to the Iron Wolves!");
+                clickLine(input, gift->getChild("Receivers"), i);
+        clickOn(input, gift->getChild("Message"));
+        input.typeText(U"Welcome to the Iron Wolves");
         for (unsigned r = 0; r < gifts->getRowCount(); ++r)
             if (std::string(gifts->getItemAtGridReference(CEGUI::MCLGridRef(r, 0))->getText().c_str()) == "Scout Coat")
-                gifts->setItemSelectState(CEGUI::MCLGridRef(r, 0), true);
+                clickRow(input, gifts, r);
+        game.frames(2);
         clickOn(input, gift->getChild("Add"));
         game.frames(4);
         giftCart = zrktest::listLines(gift->getChild("Cart"));

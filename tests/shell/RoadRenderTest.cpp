@@ -39,6 +39,7 @@
 using namespace kavri3D;
 using namespace kavri3D::zrk;
 using zrktest::clickOn;
+using zrktest::clickRow;
 using zrktest::shownPage;
 
 namespace {
@@ -74,19 +75,6 @@ Where whereIs(zrktest::GameRun& game, ZRKSession& session)
         w.clientZone = server->getCurrentZone().getStringVal("name", "");
     w.state = game.stateName();
     return w;
-}
-
-/// A row of a list, clicked by the pointer.
-template <class Input> void clickRow(Input& input, CEGUI::Window* w, unsigned row)
-{
-    auto* list = static_cast<CEGUI::MultiColumnList*>(w);
-    const CEGUI::Rectf outer = list->getUnclippedOuterRect().get();
-    const CEGUI::Rectf area = list->getListRenderArea();
-    float y = 0;
-    for (unsigned r = 0; r < row; ++r)
-        y += list->getHighestRowItemHeight(r);
-    input.click(static_cast<int>(outer.left() + area.left() + 20),
-                static_cast<int>(outer.top() + area.top() + y + list->getHighestRowItemHeight(row) / 2));
 }
 
 std::string seatLine(CEGUI::Window* room, const char* label)

@@ -70,6 +70,34 @@ template <class Input> void clickOn(Input& input, CEGUI::Window* w)
     input.click(static_cast<int>(r.left() + r.getWidth() * 0.5f), static_cast<int>(r.top() + r.getHeight() * 0.5f));
 }
 
+/// A click of the real pointer on a row of a multi-column list (rows under its header, none
+/// scrolled away).
+template <class Input> void clickRow(Input& input, CEGUI::Window* w, unsigned row)
+{
+    auto* list = static_cast<CEGUI::MultiColumnList*>(w);
+    const CEGUI::Rectf outer = list->getUnclippedOuterRect().get();
+    const CEGUI::Rectf area = list->getListRenderArea();
+    float y = 0;
+    for (unsigned r = 0; r < row; ++r)
+        y += list->getHighestRowItemHeight(r);
+    input.click(static_cast<int>(outer.left() + area.left() + 20),
+                static_cast<int>(outer.top() + area.top() + y + list->getHighestRowItemHeight(row) / 2));
+}
+
+/// A click of the real pointer on a line of a list box (none scrolled away).
+template <class Input> void clickLine(Input& input, CEGUI::Window* w, std::size_t index)
+{
+    auto* list = static_cast<CEGUI::Listbox*>(w);
+    const CEGUI::Rectf outer = list->getUnclippedOuterRect().get();
+    const CEGUI::Rectf area = list->getListRenderArea();
+    float y = 0;
+    for (std::size_t i = 0; i < index; ++i)
+        y += list->getListboxItemFromIndex(i)->getPixelSize().d_height;
+    const float height = list->getListboxItemFromIndex(index)->getPixelSize().d_height;
+    input.click(static_cast<int>(outer.left() + area.left() + 20),
+                static_cast<int>(outer.top() + area.top() + y + height / 2));
+}
+
 /// From the area page, by the mouse on its "Shop" button, to the player's page: its window, or
 /// null (the test failed) when either page never showed.
 template <class Input> CEGUI::Window* openPlayerPage(GameRun& game, Input& input)
@@ -90,11 +118,7 @@ template <class Input> CEGUI::Window* enterFirstZoneByMouse(GameRun& game, Input
     if (!game.framesUntil(zonesListed, 300, "the zones on the area page"))
         return nullptr;
     CEGUI::Window* area = shownPage("AreaPage");
-    auto* zones = static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"));
-    // The first row sits under the header: a click a little below the list's top.
-    const CEGUI::Rectf outer = zones->getUnclippedOuterRect().get();
-    const CEGUI::Rectf rows = zones->getListRenderArea();
-    input.click(static_cast<int>(outer.left() + rows.left() + 20), static_cast<int>(outer.top() + rows.top() + 8));
+    clickRow(input, area->getChild("Zones"), 0);
     game.frames(3);
     clickOn(input, area->getChild("Enter"));
     if (!game.framesUntil([] { return shownPage("RoomListPage") != nullptr; }, 120))
