@@ -64,8 +64,9 @@ TEST_F(FriendsOnScreen, HeroAddsABotByNicknameAndSeesHimAccept)
         ASSERT_TRUE(pane->isEffectiveVisible());
         CEGUI::Window* table = pane->getChild("FriendList");
 
-        pane->getChild("Nick")->setText("cOBALT");
-        pane->getChild("Group")->setText("1");
+        zrktest::retype(input, pane->getChild("Nick"), U"cOBALT");
+        zrktest::retype(input, pane->getChild("Group"), U"1");
+        game.frames(2);
         zrktest::clickOn(input, pane->getChild("Add"));
         game.framesUntil([&] { return rows(table).size() >= 2; }, 60); // Rookie was there before
         game.frames(3);
@@ -78,12 +79,12 @@ TEST_F(FriendsOnScreen, HeroAddsABotByNicknameAndSeesHimAccept)
         accepted = rows(table);
         mutualOnServer = kavri3D::zrk::ZRKRoster::mutual(server.world(), "hero", "Cobalt");
 
-        // His row picked, as a click on it would.
+        // His row picked by a click on it.
         auto* list = static_cast<CEGUI::MultiColumnList*>(table);
-        list->clearAllSelections();
         for (unsigned r = 0; r < list->getRowCount(); ++r)
             if (list->getItemAtGridReference(CEGUI::MCLGridRef(r, 0))->getText() == "Cobalt")
-                list->setItemSelectState(CEGUI::MCLGridRef(r, 0), true);
+                zrktest::clickRow(input, list, r);
+        game.frames(2);
         zrktest::clickOn(input, pane->getChild("Profile"));
         game.framesUntil([&] { return !pane->getChild("ProfileText")->getText().empty(); }, 60);
         game.frames(10); // his look on the preview

@@ -68,7 +68,7 @@ TEST_F(PlayerMeets, EnterLogsInAndAMarkupLineInTheHallLeavesTheServerPlayersLine
         ASSERT_TRUE(game.framesUntil(zrktest::zonesListed, 300, "the zones on the area page"));
         CEGUI::Window* area = shownPage("AreaPage");
         auto* zones = static_cast<CEGUI::MultiColumnList*>(area->getChild("Zones"));
-        zones->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);
+        zrktest::clickRow(input, zones, 0);
         game.frames(2);
         chosen = zones->getFirstSelectedItem() != nullptr;
         clickOn(input, area->getChild("Enter"));

@@ -86,13 +86,14 @@ TEST_F(QuestsOnScreen, HeroWinsABattleThenClaimsFirstShotAndSpendsTheLevelsPoint
         before = cell(list, 0, 0) + " | " + cell(list, 0, 1) + " | " + cell(list, 0, 2);
 
         // The quest, then the gloves, as the mouse picks them.
-        static_cast<CEGUI::MultiColumnList*>(list)->setItemSelectState(CEGUI::MCLGridRef(0, 0), true);
+        zrktest::clickRow(input, list, 0);
         game.frames(2);
         auto* offered = static_cast<CEGUI::Listbox*>(pane->getChild("Objects"));
         ASSERT_EQ(offered->getItemCount(), 2u);
         objects = std::string(offered->getListboxItemFromIndex(0)->getText().c_str()) + ", " +
                   offered->getListboxItemFromIndex(1)->getText().c_str();
-        offered->setItemSelectState(std::size_t(0), true);
+        zrktest::clickLine(input, offered, 0);
+        game.frames(2);
         info = pane->getChild("QuestInfo")->getText().c_str();
         game.frames(2);
         clickOn(input, pane->getChild("Claim"));
@@ -126,7 +127,8 @@ TEST_F(QuestsOnScreen, HeroWinsABattleThenClaimsFirstShotAndSpendsTheLevelsPoint
         CEGUI::Window* statsPane = page->getChild("Pane_Stats");
         ASSERT_TRUE(game.framesUntil([&] { return statsPane->isEffectiveVisible(); }, 20));
         statsBefore = statsPane->getChild("Points")->getText().c_str();
-        statsPane->getChild("Add_str")->setText("3");
+        zrktest::retype(input, statsPane->getChild("Add_str"), U"3");
+        game.frames(2);
         clickOn(input, statsPane->getChild("Apply"));
         game.framesUntil([&] { return server.world().player("hero")->abilities[0] == 6; }, 60);
         game.frames(4);

@@ -98,6 +98,17 @@ template <class Input> void clickLine(Input& input, CEGUI::Window* w, std::size_
                 static_cast<int>(outer.top() + area.top() + y + height / 2));
 }
 
+/// A text box's text replaced as a player would: a click into it, End, a Backspace for each
+/// character it held, then the new text typed (letters and digits; the input is an XWindowInput).
+template <class Input> void retype(Input& input, CEGUI::Window* box, const std::u32string& text)
+{
+    clickOn(input, box);
+    input.key(0xff57); // End
+    for (std::size_t n = box->getText().length(); n > 0; --n)
+        input.key(0xff08); // BackSpace
+    input.typeText(text);
+}
+
 /// From the area page, by the mouse on its "Shop" button, to the player's page: its window, or
 /// null (the test failed) when either page never showed.
 template <class Input> CEGUI::Window* openPlayerPage(GameRun& game, Input& input)
