@@ -67,10 +67,18 @@ TEST(NamedMutex, TheLockIsInTheUsersOwnDataFolderWhateverOthersMadeElsewhere)
     EXPECT_FALSE(std::filesystem::exists(oldFolder + "/ZRK_Test.lock"));
     EXPECT_FALSE(std::filesystem::exists(runtime + "/ZRK_Test.lock"));
 
-    // A game folder there that others may write to, or a link, is not trusted: no lock at all.
+    // The player's game folder left open to others is closed again; another account's, or a
+    // link, is not trusted: no lock at all.
     const std::string own = data.file("kavri3D");
     std::filesystem::permissions(own, std::filesystem::perms::all);
-    EXPECT_EQ(CreateMutexW(nullptr, TRUE, L"ZRK_Test"), nullptr);
+    HANDLE tightened = CreateMutexW(nullptr, TRUE, L"ZRK_Test");
+    EXPECT_NE(tightened, nullptr);
+    CloseHandle(tightened);
+    EXPECT_EQ(std::filesystem::status(own).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_all);
+    if (chowned && ::chown(own.c_str(), other, other) == 0) {
+        EXPECT_EQ(CreateMutexW(nullptr, TRUE, L"ZRK_Test"), nullptr);
+    }
     std::filesystem::remove_all(own);
     std::filesystem::create_directory(data.file("elsewhere"));
     std::filesystem::create_directory_symlink(data.file("elsewhere"), own);
