@@ -187,7 +187,9 @@ bool GraphicsSystem::startWindowed(const WindowSpec& spec)
         XSelectInput(d, xw,
                      attrs.your_event_mask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                          PointerMotionMask | StructureNotifyMask | FocusChangeMask);
-        openInputContext();
+        // The input method reads the locale's whole compose table, a good part of the time to
+        // the first frame: it opens once that frame is drawn (pumpWindowEvents), before the
+        // first key is read.
         // A held key then repeats presses only: a held Space keeps charging.
         XkbSetDetectableAutoRepeat(d, True, nullptr);
         Atom del = XInternAtom(d, "WM_DELETE_WINDOW", False);
@@ -399,6 +401,10 @@ void GraphicsSystem::pumpWindowEvents()
     if (!mDisplay || !mXWindow || mWindowLost)
         return;
     Display* d = static_cast<Display*>(mDisplay);
+    if (!mInputContextTried && mFramesRendered > 0) {
+        mInputContextTried = true;
+        openInputContext();
+    }
     CEGUI::GUIContext* ctx =
         CEGUI::System::getSingletonPtr() ? &CEGUI::System::getSingleton().getDefaultGUIContext() : nullptr;
     while (XPending(d) > 0) {
