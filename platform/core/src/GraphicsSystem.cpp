@@ -188,8 +188,7 @@ bool GraphicsSystem::startWindowed(const WindowSpec& spec)
                      attrs.your_event_mask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                          PointerMotionMask | StructureNotifyMask | FocusChangeMask);
         // The input method reads the locale's whole compose table, a good part of the time to
-        // the first frame: it opens once that frame is drawn (pumpWindowEvents), before the
-        // first key is read.
+        // the first frame: it opens once that frame is drawn (pumpWindowEvents).
         // A held key then repeats presses only: a held Space keeps charging.
         XkbSetDetectableAutoRepeat(d, True, nullptr);
         Atom del = XInternAtom(d, "WM_DELETE_WINDOW", False);
@@ -401,10 +400,6 @@ void GraphicsSystem::pumpWindowEvents()
     if (!mDisplay || !mXWindow || mWindowLost)
         return;
     Display* d = static_cast<Display*>(mDisplay);
-    if (!mInputContextTried && mFramesRendered > 0) {
-        mInputContextTried = true;
-        openInputContext();
-    }
     CEGUI::GUIContext* ctx =
         CEGUI::System::getSingletonPtr() ? &CEGUI::System::getSingleton().getDefaultGUIContext() : nullptr;
     while (XPending(d) > 0) {
@@ -508,6 +503,12 @@ void GraphicsSystem::pumpWindowEvents()
         default:
             break;
         }
+    }
+    // Once the first frame is drawn, and only on a window still there (the events above may
+    // have said it went): the keys of the next frames are read through the input method.
+    if (!mInputContextTried && mFramesRendered > 0 && !mWindowLost) {
+        mInputContextTried = true;
+        openInputContext();
     }
 }
 
