@@ -73,6 +73,8 @@ TEST(PlayerFiles, FilesAre0600AndFolders0700WhateverTheUmask)
     ::chmod(dir.file("old").c_str(), 0755);
     ::chmod(dir.file("old/world.db").c_str(), 0644);
     ASSERT_TRUE(PlayerFiles::makeFolder(dir.file("old")));
+    EXPECT_EQ(modeOf(dir.file("old")), 0755); // a folder that is there is not the cache's to change
+    EXPECT_EQ(PlayerFiles::claimFolder(dir.file("old")), PlayerFiles::Folder::Tightened); // the data folder's
     EXPECT_EQ(modeOf(dir.file("old")), 0700);
     const int fd = PlayerFiles::open(dir.file("old/world.db"), O_RDONLY);
     ASSERT_GE(fd, 0);

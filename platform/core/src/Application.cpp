@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <ctime>
-#include <filesystem>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -18,6 +17,7 @@
 #include <util/XmlConfigHelper.h>
 #include <yake/FileText.h>
 #include <yake/Logger.h>
+#include <yake/PlayerFiles.h>
 #include <yake/StringUtil.h>
 #include <yake/Time.h>
 
@@ -117,9 +117,8 @@ std::string Application::onPrepareLogPath()
 void Application::onPrepareLogger()
 {
     std::string folder = onPrepareLogPath();
-    std::error_code ec;
     if (!folder.empty())
-        std::filesystem::create_directories(folder, ec);
+        yake::PlayerFiles::makeFolder(folder); // the player's alone, as the log in it
     std::string name = mAppName.empty() ? std::string("kavri3D") : mAppName;
     if (!yake::logging::logger::instance().setLogFile(folder + name + ".log"))
         logLine(Severity::Warning, "cannot open the log file in " + folder);

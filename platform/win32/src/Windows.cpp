@@ -154,7 +154,7 @@ std::string lockFolder()
     const std::string folder = data + "/kavri3D";
     // A folder someone else made (or a link) is not ours to trust; ours, left open by an
     // earlier start, is closed to others again.
-    if (!yake::PlayerFiles::makeFolder(folder))
+    if (yake::PlayerFiles::claimFolder(folder) == yake::PlayerFiles::Folder::Foreign)
         return std::string();
     struct stat st {};
     if (::lstat(folder.c_str(), &st) != 0 || st.st_uid != ::getuid() || (st.st_mode & 077) != 0)

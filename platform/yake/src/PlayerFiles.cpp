@@ -119,21 +119,21 @@ bool PlayerFiles::makeFolder(const std::string& path, std::string* error)
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
     struct stat st;
-    if (::lstat(folder.c_str(), &st) != 0) {
-        if (errno != ENOENT)
-            return fail(error, reason(folder, errno));
-        const std::string::size_type slash = folder.rfind('/');
-        if (slash != std::string::npos && slash > 0 && !makeFolder(folder.substr(0, slash), error))
-            return false;
-        if (::mkdir(folder.c_str(), kFolderMode) != 0 && errno != EEXIST)
-            return fail(error, reason(folder, errno));
-        if (::lstat(folder.c_str(), &st) != 0)
-            return fail(error, reason(folder, errno));
+    if (::lstat(folder.c_str(), &st) == 0) {
+        // There already: the game's own or one it lies in (the program folder), left as it is.
+        if (!S_ISDIR(st.st_mode))
+            return fail(error, folder + (S_ISLNK(st.st_mode) ? " is a link" : " is not a folder"));
+        return true;
     }
-    if (!S_ISDIR(st.st_mode))
-        return fail(error, folder + (S_ISLNK(st.st_mode) ? " is a link" : " is not a folder"));
-    // Exactly 0700, whatever the umask made of a new one or an older version left.
-    if (st.st_uid == ::geteuid() && (st.st_mode & 07777) != kFolderMode && ::chmod(folder.c_str(), kFolderMode) != 0)
+    if (errno != ENOENT)
+        return fail(error, reason(folder, errno));
+    const std::string::size_type slash = folder.rfind('/');
+    if (slash != std::string::npos && slash > 0 && !makeFolder(folder.substr(0, slash), error))
+        return false;
+    if (::mkdir(folder.c_str(), kFolderMode) != 0)
+        return errno == EEXIST ? makeFolder(folder, error) : fail(error, reason(folder, errno));
+    // Exactly 0700, whatever the umask made of it.
+    if (::chmod(folder.c_str(), kFolderMode) != 0)
         return fail(error, reason(folder, errno));
     return true;
 }

@@ -2,7 +2,6 @@
 
 #include <boost/filesystem.hpp>
 #include <core/ClientStateTable.h>
-#include <filesystem>
 #include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>
 #include <core/DefaultFsmHelper.h>
@@ -143,8 +142,7 @@ std::string Application::logFileFor(const std::vector<std::string>& arguments)
             return core::WSTR2ANSI(folder) + name + ".log";
         }
     const std::string logs = core::WSTR2ANSI(appModule().getProgramFolder()) + "logs/";
-    std::error_code ec;
-    std::filesystem::create_directories(logs, ec);
+    core::win32EnsureFolder(core::ANSI2WSTR(logs));
     return logs + name + ".log";
 }
 

@@ -3,6 +3,7 @@
 #include <core/BlackBoard.h>
 #include <core/NetClientManager.h>
 #include <transport/FileServer.h>
+#include <transport/TransportService.h>
 #include <util/StringConv.h>
 #include <win32/Windows.h>
 
@@ -74,6 +75,8 @@ void ServerHost::startFileServer(const std::string& programFolder)
         return;
     }
     core::NetClientManager::setRunApplicationPath(mFileServer->getAddress());
+    // Its addresses name no machine: the transfers (and the web view's proxy) go to its socket.
+    core::TransportService::instance().setSocketRoute(core::FileServer::kHost, mFileServer->getSocketPath());
 }
 
 void ServerHost::stopFileServer()
@@ -81,6 +84,7 @@ void ServerHost::stopFileServer()
     if (!mFileServer)
         return;
     core::NetClientManager::setRunApplicationPath(std::string());
+    core::TransportService::instance().setSocketRoute(core::FileServer::kHost, std::string());
     mFileServer->stop();
     mFileServer.reset();
 }

@@ -47,6 +47,10 @@ struct BrowserSpec {
     /// Largest document or resource the page may load, in bytes, however it comes (a declared
     /// length, chunks or none). The first page of the run sets it for the run.
     unsigned long long maxResponseBytes = 8u << 20;
+    /// Pages of "http://<localHost>/" come from the Unix socket `localSocket` (the game's own
+    /// file server), never over the network; empty: there is none. Set by the first page.
+    std::string localHost;
+    std::string localSocket;
 };
 
 class IWebBrowser {

@@ -19,8 +19,8 @@ public:
     static bool writeAll(int fd, const std::string& bytes);
 
     /// Makes the folder and any missing parents, each 0700. A folder that is there already must
-    /// be a folder (not a link to one); when it is the player's own and others may enter it,
-    /// it is tightened to 0700. False, with `error`, when it cannot be had so.
+    /// be a folder (not a link to one) and is left as it is. False, with `error`, when it cannot
+    /// be had so.
     static bool makeFolder(const std::string& path, std::string* error = nullptr);
 
     /// What a folder the game keeps the player's data in turned out to be.
