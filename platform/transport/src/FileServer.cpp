@@ -301,8 +301,8 @@ public:
             }
             reap();
             if (mWorkers.size() >= FileServer::kMaxConnections || !startWorker(sock)) {
-                sendAndClose(sock, kBusy);
                 ++busy;
+                sendAndClose(sock, kBusy);
                 continue;
             }
             ++served;

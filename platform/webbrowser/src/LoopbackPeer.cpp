@@ -17,6 +17,8 @@ namespace {
 const int kAnswerMs = 100;
 // Late answers of earlier questions read past before this one's.
 const int kMostReads = 8;
+// TCP's state of a connection closed on both sides (the kernel's TCP_TIME_WAIT).
+const unsigned char kTimeWait = 6;
 } // namespace
 
 LoopbackPeer::LoopbackPeer()
@@ -79,6 +81,10 @@ long LoopbackPeer::uidOf(int fd)
                 return -1; // an error: no such socket (any more)
             const auto* found = static_cast<const inet_diag_msg*>(NLMSG_DATA(h));
             if (found->id.idiag_sport != peer.sin_port || found->id.idiag_dport != local.sin_port)
+                return -1;
+            // A peer that has closed its end already may be kept only as a bare record, owned by
+            // nobody (it shows user 0 and no inode): whose it was cannot be told any more.
+            if (found->idiag_inode == 0 || found->idiag_state == kTimeWait)
                 return -1;
             return static_cast<long>(found->idiag_uid);
         }

@@ -385,9 +385,9 @@ void SizeCapProxy::acceptLoop()
             continue;
         }
         if (mShared->active >= kMaxConnections) {
+            ++mShared->busy;
             refuse(client, "503 Service Unavailable");
             ::close(client);
-            ++mShared->busy;
             continue;
         }
         ++mShared->active;
