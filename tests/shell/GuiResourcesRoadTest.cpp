@@ -8,6 +8,7 @@
 
 #include "shell/MainFrame.h"
 #include "support/GameRun.h"
+#include "support/InstallationCopy.h"
 #include "support/TestEnv.h"
 #include "support/WholeGame.h"
 
@@ -17,33 +18,13 @@ namespace {
 
 const std::string kHeroRun = zrktest::loggedInRun("hero", true);
 
-/// The build's installation, linked into a folder of the test's own; the GUI folders and the
-/// client's index are real copies the test may change.
-struct InstalledRun : zrktest::WholeGame {
-    zrktest::TempDir dir;
-    std::string bin = zrktest::binFolder() + "/";
-    std::string program = dir.file("game") + "/";
+/// The build's installation, linked into a folder of the test's own (InstallationCopy), the
+/// log captured.
+struct InstalledRun : zrktest::WholeGame, zrktest::InstallationCopy {
     yake::logging::logger& log = yake::logging::logger::instance();
 
     InstalledRun()
     {
-        fs::create_directories(program + "res");
-        for (const auto& entry : fs::directory_iterator(bin)) {
-            const std::string name = entry.path().filename().string();
-            if (name == "res")
-                continue;
-            if (name == "zrk_main.xml")
-                fs::copy_file(entry.path(), program + name);
-            else
-                fs::create_symlink(entry.path(), program + name);
-        }
-        for (const auto& entry : fs::directory_iterator(bin + "res")) {
-            const std::string name = entry.path().filename().string();
-            if (name == "GUIX1" || name == "PacksX")
-                fs::copy(entry.path(), program + "res/" + name, fs::copy_options::recursive);
-            else
-                fs::create_symlink(entry.path(), program + "res/" + name);
-        }
         log.enableAllSeverities();
         log.startCapture();
     }

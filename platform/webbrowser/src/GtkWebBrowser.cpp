@@ -490,3 +490,22 @@ WEBBROWSER_EXPORT webbrowser::IWebBrowser* CreateWebBrowser(const webbrowser::Br
     }
     return browser;
 }
+
+WEBBROWSER_EXPORT int WebBrowserProxyPort() { return gProxy ? gProxy->port() : 0; }
+
+WEBBROWSER_EXPORT void WebBrowserProxyCounts(unsigned long counts[3])
+{
+    const webbrowser::SizeCapProxy::Counts c = gProxy ? gProxy->getCounts() : webbrowser::SizeCapProxy::Counts();
+    counts[0] = c.served;
+    counts[1] = c.strangers;
+    counts[2] = c.busy;
+}
+
+WEBBROWSER_EXPORT void WebBrowserStrangerTest(int (*isStranger)(int fd))
+{
+    if (!isStranger) {
+        webbrowser::SizeCapProxy::setStrangerTest(nullptr);
+        return;
+    }
+    webbrowser::SizeCapProxy::setStrangerTest([isStranger](int fd) { return isStranger(fd) != 0; });
+}

@@ -93,4 +93,12 @@ extern "C" {
 /// Null when the control cannot be made (no display, the window toolkit does not start).
 typedef webbrowser::IWebBrowser* (*CreateWebBrowserFn)(const webbrowser::BrowserSpec* spec,
                                                        webbrowser::IWebBrowserEvents* events);
+
+// The control's test surface (exported as "WebBrowserProxyPort", "WebBrowserProxyCounts" and
+// "WebBrowserStrangerTest"): the port of the pages' proxy (0 before the first page), what became
+// of its connections (served, another user's dropped, busy), and a check that also counts a
+// connection a stranger's, for where a test cannot run its client as another user.
+typedef int (*WebBrowserProxyPortFn)();
+typedef void (*WebBrowserProxyCountsFn)(unsigned long counts[3]);
+typedef void (*WebBrowserStrangerTestFn)(int (*isStranger)(int fd));
 }
