@@ -28,6 +28,8 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
+#include <yake/Logger.h>
+#include <zlib.h>
 
 #include <gui/IGuiControl.h>
 #include <gui/IGuiManager.h>
@@ -420,6 +422,85 @@ TEST_F(WebView, AnotherUsersFloodStarvesNeitherTheDownloadsNorThePagesNorTheFram
                 "the downloads\n",
                 met.fileServerTried, met.fileServerReached, met.proxyHeld, met.proxyChurned, proxyCounts[1],
                 framesDuring);
+}
+
+namespace {
+
+/// A page's body sent gzip-compressed: `wire` bytes of it that grow to about a thousand times
+/// as much (zeros) once decoded.
+std::string gzipBomb(std::size_t wire)
+{
+    z_stream z{};
+    deflateInit2(&z, 9, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY);
+    std::string out;
+    std::vector<unsigned char> zeros(1 << 20, 0), chunk(1 << 16);
+    while (out.size() < wire) {
+        z.next_in = zeros.data();
+        z.avail_in = static_cast<uInt>(zeros.size());
+        do {
+            z.next_out = chunk.data();
+            z.avail_out = static_cast<uInt>(chunk.size());
+            deflate(&z, Z_NO_FLUSH);
+            out.append(reinterpret_cast<char*>(chunk.data()), chunk.size() - z.avail_out);
+        } while (z.avail_in > 0);
+    }
+    int done = Z_OK;
+    while (done != Z_STREAM_END) {
+        z.next_out = chunk.data();
+        z.avail_out = static_cast<uInt>(chunk.size());
+        done = deflate(&z, Z_FINISH);
+        out.append(reinterpret_cast<char*>(chunk.data()), chunk.size() - z.avail_out);
+    }
+    deflateEnd(&z);
+    return out;
+}
+
+} // namespace
+
+TEST_F(WebView, ACompressedBombIsRefusedLoggedAndTheGamePlaysOn)
+{
+    // 1 MB on the wire that would be a gigabyte in the page's process.
+    const std::string bomb = gzipBomb(1 << 20);
+    ASSERT_GE(bomb.size(), 1u << 20);
+    httplib::Server pages;
+    std::atomic<int> asked{0};
+    pages.Get("/bomb", [&](const httplib::Request&, httplib::Response& res) {
+        ++asked;
+        res.set_header("Content-Encoding", "gzip");
+        res.set_content(bomb, "text/html");
+    });
+    const int port = pages.bind_to_any_port("127.0.0.1");
+    ASSERT_GT(port, 0);
+    std::thread serving([&] { pages.listen_after_bind(); });
+    yake::logging::logger& log = yake::logging::logger::instance();
+    log.startCapture();
+    bool ran = false;
+    const bool ok = play(zrktest::loginScreenRun(), [&](zrktest::GameRun& game) {
+        ASSERT_TRUE(game.frames(3));
+        const std::string url = "http://localhost:" + std::to_string(port) + "/bomb";
+        ASSERT_TRUE(HtmlView::navigate(url));
+        EXPECT_TRUE(waitForPage(game, "about:blank", 120)) << evalInPage(game, "location.href+' '+document.readyState");
+        EXPECT_GE(asked.load(), 1);
+        EXPECT_EQ(evalInPage(game, "String(document.documentElement.textContent.length)"), "0");
+        bool told = false;
+        for (const yake::logging::LogRecord& line : log.captured())
+            told = told || (line.channel == "HtmlView" && line.text.find("page not shown: " + url) == 0 &&
+                            line.text.find("sent compressed") != std::string::npos);
+        EXPECT_TRUE(told) << "the game says in its log why the page was not shown";
+        // The game plays on: its own page comes next, and the log-in screen still answers.
+        const std::string own = pageAddress("notice.html");
+        ASSERT_TRUE(HtmlView::navigate(own));
+        EXPECT_TRUE(waitForPage(game, own));
+        HtmlView::close();
+        EXPECT_TRUE(game.frames(10));
+        EXPECT_EQ(game.stateName(), "logon");
+        ran = true;
+    });
+    log.stopCapture();
+    pages.stop();
+    serving.join();
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(ran);
 }
 
 TEST_F(WebView, ThePlatformIdentityGoesOnlyToOurOwnOrigin)
