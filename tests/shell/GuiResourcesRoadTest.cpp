@@ -61,7 +61,7 @@ TEST_F(InstalledRun, AMissingGuiFileComesBackAnExtraOneGoesAndHeroReachesTheArea
     EXPECT_FALSE(fs::exists(program + "res/GUIX1/GUIX1.png.part"));
     EXPECT_EQ(log.countCaptured("resx", "invalid client version."), 0u);
     // The file server's address was the run's only, never a setting.
-    EXPECT_EQ(zrktest::readFile(dataFile("ZRK_Main.xml")).find("127.0.0.1:"), std::string::npos);
+    EXPECT_EQ(zrktest::readFile(dataFile("ZRK_Main.xml")).find("zrk-files.invalid"), std::string::npos);
 }
 
 TEST_F(InstalledRun, AClientWhoseIndexIsNotThisVersionIsToldSoAndTheRunEndsWithOne)

@@ -10,6 +10,7 @@
 #include <core/GraphicsSystem.h>
 #include <core/NetClientManager.h>
 #include <core/PhysicsManager.h>
+#include <core/TimerManager.h>
 #include <util/StringConv.h>
 #include <yake/FileText.h>
 #include <yake/Logger.h>
@@ -70,8 +71,12 @@ namespace {
 
 /// The run is to end with exit code 1 (endRunWithBox).
 bool gRunFailed = false;
-/// The box endRunWithBox could not show yet: no frame had been made.
+/// The box endRunWithBox could not show yet: the frame and the texts it speaks in were not made.
 std::string gPendingBox;
+/// Times the end box came back over a box that replaced it.
+int gEndBoxReturns = 0;
+/// The text of the end box shown last.
+std::string gEndBox;
 /// The game's data folder's name under the user's data folder (the framework's default).
 const char kAppDataName[] = "kavri3D";
 
@@ -104,6 +109,8 @@ Application::Application(HINSTANCE instance, const std::string& commandLine)
         mLowIntegrityFolder = lowIntegrityFolderOf(getAppDataName());
     gRunFailed = false;
     gPendingBox.clear();
+    gEndBoxReturns = 0;
+    gEndBox.clear();
 }
 
 std::wstring Application::lowIntegrityFolderOf(const std::string& appDataName)
@@ -150,8 +157,16 @@ void Application::endRunWithBox(const std::string& textKey)
 {
     writeLog(kLogError, "ZRKMain", "the run ends: " + textKey);
     gRunFailed = true;
-    if (!GameServices::frame() && instance() && gPendingBox.empty()) {
-        gPendingBox = textKey; // a start-up check, before the frame exists: told once it does
+    // Nothing logs in behind the box: the launcher's credentials are not used any more.
+    if (core::BlackBoard* bb = core::BlackBoard::getSingletonPtr()) {
+        bb->setBool("kavri3D/autoLogin/_act", false);
+        bb->setString("kavri3D/autoLogin/password", "");
+    }
+    // A box shows its words, not its keys, only once the frame and the text library stand.
+    if (!(GameServices::frame() && ZRKLan::getSingletonPtr()) && instance()) {
+        // A start-up check, before the frame and the texts exist: told in words once they do.
+        if (gPendingBox.empty())
+            gPendingBox = textKey;
         return;
     }
     showEndBox(textKey);
@@ -164,10 +179,23 @@ void Application::showEndBox(const std::string& textKey)
         exitGame();
         return;
     }
-    // Whatever closes it (the player, a box that replaces it) ends the run.
+    // The player's closing ends the run; a box that replaces it does not hide why it ends: the
+    // end box comes back over it (unless another end box took its place).
     static boost::signals2::scoped_connection answer;
+    gEndBox = textKey;
     answer = frame->messageBox2(
-        "error/title1", textKey, [](core::DialogBoxResult&) { exitGame(); }, core::Frame::kNoticeBox);
+        "error/title1", textKey,
+        [textKey](core::DialogBoxResult& r) {
+            if (r.button < 0 && textKey != gEndBox)
+                return;
+            if (r.button < 0 && gEndBoxReturns < 3) {
+                ++gEndBoxReturns;
+                core::setTimeout(0, [textKey] { showEndBox(textKey); }); // once the replacing box stands
+                return;
+            }
+            exitGame();
+        },
+        core::Frame::kNoticeBox);
 }
 
 bool Application::runFailed() { return gRunFailed; }
