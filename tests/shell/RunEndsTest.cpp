@@ -1,8 +1,12 @@
-// A world made by a newer game and a client of a refused version end the run with a box of
-// their own, in the game's words, also when the launcher handed over the player's credentials:
-// nothing logs in behind the box, no other box takes its place, and closing it ends the run
-// with exit code 1.
+// A world made by a newer game, a client of a refused version and a data folder that is not the
+// player's end the run with a box of their own, in the game's words, also when the launcher
+// handed over the player's credentials: nothing logs in behind the box, no other box takes its
+// place, and closing it ends the run with exit code 1. A data folder that is the player's is
+// his alone, with everything the game writes in it, whatever the umask.
 #include <core/Frame.h>
+#include <core/NetClientManager.h>
+#include <sys/stat.h>
+#include <transport/TransportService.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <lan/ZRKLan.h>
@@ -80,4 +84,65 @@ TEST_F(RunEnds, ARefusedVersionEndsTheRunWithItsBoxAndNothingLogsInBehindIt)
     zrktest::writeFile(install.program + "zrk_main.xml",
                        "<index module=\"ZRK_Main\"><!-- an older client --></index>\n");
     EXPECT_FALSE(playToTheEndBox("error/client_version", install.program)); // exit code 1
+}
+
+TEST_F(RunEnds, ADataFolderThatIsNotThePlayersIsNeitherReadNorWrittenAndEndsTheRunWithItsBox)
+{
+    // Another account's folder where this process may give one away, else a file in its place.
+    const std::string folder = dataFile("");
+    std::filesystem::create_directories(folder);
+    ::chmod(folder.c_str(), 0755);
+    if (::geteuid() != 0 || ::chown(folder.c_str(), 65534, 65534) != 0) {
+        std::filesystem::remove_all(folder);
+        zrktest::writeFile(folder.substr(0, folder.size() - 1), "no folder");
+    }
+    EXPECT_FALSE(playToTheEndBox("error/data_folder_foreign"));
+    if (std::filesystem::is_directory(folder)) {
+        EXPECT_TRUE(std::filesystem::is_empty(folder)) << "the game wrote into another user's folder";
+    }
+}
+
+TEST_F(RunEnds, AnOpenDataFolderIsClosedToOthersAndAllTheGameWritesThereIsThePlayersAlone)
+{
+    auto modeOf = [](const std::string& path) {
+        struct stat st {};
+        return ::lstat(path.c_str(), &st) == 0 ? static_cast<int>(st.st_mode & 07777) : -1;
+    };
+    // An earlier version left the folder and its log open to others.
+    std::filesystem::create_directories(dataFile(""));
+    ::chmod(dataFile("").c_str(), 0755);
+    zrktest::writeFile(dataFile("ZRK_Main.log"), "an older run\n");
+    ::chmod(dataFile("ZRK_Main.log").c_str(), 0644);
+    const mode_t umask = ::umask(0);
+    std::string secret;
+    const bool ok = play(kHeroRun, [&](zrktest::GameRun& game) {
+        EXPECT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 600, "the area choice"));
+        const std::string address = kavri3D::core::NetClientManager::getRunApplicationPath();
+        secret = address.substr(address.rfind('/') + 1);
+        // A download that fails writes its address into the log.
+        bool landed = false;
+        kavri3D::core::TransportService::instance().startTransfer(address + "/files/none", dataFile("none"),
+                                                                  [&](bool, const std::string&) { landed = true; });
+        EXPECT_TRUE(game.secondsUntil([&] { return landed; }, 10, "the failed download"));
+        for (const char* name : {"ZRK_World.db", "ZRK_World.db-wal", "ZRK_World.db-shm", "ZRK_World.db.lock",
+                                 "ZRK_Main.log", "ZRK_Main.xml"}) {
+            if (std::filesystem::exists(dataFile(name))) {
+                EXPECT_EQ(modeOf(dataFile(name)), 0600) << name;
+            }
+        }
+    });
+    ::umask(umask);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(modeOf(dataFile("")), 0700);
+    EXPECT_EQ(modeOf(dataFile("ZRK_Main.xml")), 0600);
+    EXPECT_EQ(modeOf(dataFile("ZRK_Main.log")), 0600);
+    EXPECT_EQ(modeOf(dataFile("cache")), 0700);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dataFile("cache")))
+        EXPECT_EQ(modeOf(entry.path().string()), entry.is_directory() ? 0700 : 0600) << entry.path();
+    // No secret in the log: the file server's word is never written, however an address was told.
+    ASSERT_EQ(secret.size(), 32u);
+    const std::string log = zrktest::readFile(dataFile("ZRK_Main.log"));
+    EXPECT_EQ(log.find(secret), std::string::npos);
+    EXPECT_NE(log.find("zrk-files.invalid/*/files/none"), std::string::npos) << "the failed download is told";
+    EXPECT_EQ(log.find("hero123"), std::string::npos);
 }

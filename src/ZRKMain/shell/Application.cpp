@@ -14,6 +14,7 @@
 #include <util/StringConv.h>
 #include <yake/FileText.h>
 #include <yake/Logger.h>
+#include <yake/PlayerFiles.h>
 #include <yake/StringUtil.h>
 #include <yake/Time.h>
 
@@ -212,6 +213,8 @@ Application::~Application()
     if (mNetLibrary)
         FreeLibrary(mNetLibrary);
     mNetLibrary = nullptr;
+    if (!mScratchFolder.empty())
+        yake::PlayerFiles::removeTree(mScratchFolder, true);
 }
 
 std::string Application::getArgument(const std::string& name) const
@@ -229,11 +232,37 @@ boost::shared_ptr<core::BlackBoard> Application::onCreateBlackBoardImpl()
     if (bb) {
         bb->setString("kavri3D/appPath", core::WSTR2ANSI(appModule().getProgramFolder()));
         if (!mLowIntegrityFolder.empty()) {
-            bb->setString("kavri3D/runPath", core::WSTR2ANSI(mLowIntegrityFolder));
-            bb->setString("kavri3D/sharedPath", core::WSTR2ANSI(mLowIntegrityFolder));
+            std::string folder = core::WSTR2ANSI(mLowIntegrityFolder);
+            claimDataFolder(folder);
+            bb->setString("kavri3D/runPath", folder);
+            bb->setString("kavri3D/sharedPath", folder);
         }
     }
     return bb;
+}
+
+void Application::claimDataFolder(std::string& folder)
+{
+    // The player's alone: made 0700, or closed to others when an earlier run left it open. One
+    // that is not his is neither read nor written: the run keeps its files in a scratch folder
+    // of its own and ends with a box (onPreInitialise).
+    std::string why;
+    switch (yake::PlayerFiles::claimFolder(folder, &why)) {
+    case yake::PlayerFiles::Folder::Foreign: {
+        mDataFolderRefused = why.empty() ? folder : why;
+        std::string scratch = "/tmp/zrk-run-XXXXXX";
+        if (::mkdtemp(&scratch[0])) {
+            mScratchFolder = scratch;
+            folder = scratch + "/";
+        }
+        break;
+    }
+    case yake::PlayerFiles::Folder::Tightened:
+        mDataFolderTightened = true;
+        break;
+    default:
+        break;
+    }
 }
 
 void Application::applyAutoLogin()
@@ -267,6 +296,12 @@ bool Application::onPreInitialise()
     // The launcher channel reads the auto-login keys while the main frame is built, so they
     // must be in place before anything else.
     applyAutoLogin();
+
+    if (!mDataFolderRefused.empty())
+        endRunWithBox("error/data_folder_foreign");
+    else if (mDataFolderTightened)
+        writeLogf(kLogWarning, "ZRKMain", "the data folder ", core::WSTR2ANSI(mLowIntegrityFolder),
+                  " was open to other users: closed to them");
 
     CAppZRKModule& module = appModule();
     module.loadProperties();
@@ -545,6 +580,9 @@ bool Application::onQueryClose()
 
 std::string Application::onPrepareLogPath()
 {
+    // A refused data folder's run logs where a run without one does: the program folder's "logs/".
+    if (!mDataFolderRefused.empty())
+        return core::WSTR2ANSI(appModule().getProgramFolder()) + "logs/";
     if (mLowIntegrityFolder.empty())
         return core::ExampleApplication<Configuration>::onPrepareLogPath();
     core::win32EnsureFolder(mLowIntegrityFolder);
