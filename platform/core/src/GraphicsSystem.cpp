@@ -17,6 +17,7 @@
 #include <link.h>
 #include <vector>
 #include <yake/Logger.h>
+#include <yake/PlayerFiles.h>
 
 // X11 last: its macros (None, Bool, Status...) would break the C++ headers above.
 #include <X11/Xlib.h>
@@ -125,7 +126,9 @@ std::unique_ptr<GraphicsSystem> GraphicsSystem::create(bool headless, const Wind
 {
     std::unique_ptr<GraphicsSystem> g(new GraphicsSystem);
     g->mLog.reset(new Ogre::LogManager);
-    g->mLog->createLog(spec.logFile.empty() ? "Ogre.log" : spec.logFile, true, false, spec.logFile.empty());
+    // The engine's log beside the game's is the player's alone too (made before the engine opens it).
+    const bool logged = !spec.logFile.empty() && yake::PlayerFiles::claimFile(spec.logFile);
+    g->mLog->createLog(logged ? spec.logFile : "Ogre.log", true, false, !logged);
     try {
         bool ok = headless ? g->startHeadless() : g->startWindowed(spec);
         if (!ok)

@@ -95,6 +95,17 @@ int PlayerFiles::open(const std::string& path, int flags, std::string* error)
     return fd;
 }
 
+bool PlayerFiles::claimFile(const std::string& path)
+{
+    if (!plainOrAbsent(path) && ::unlink(path.c_str()) != 0)
+        return false;
+    const int fd = open(path, O_WRONLY | O_CREAT);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
 bool PlayerFiles::writeAll(int fd, const std::string& bytes)
 {
     const char* data = bytes.data();

@@ -15,6 +15,11 @@ public:
     /// readable by others). -1, with `error` saying why, otherwise; errno stays the open's.
     static int open(const std::string& path, int flags, std::string* error = nullptr);
 
+    /// Makes the file a library will write by its name (a log): a plain file, the player's alone,
+    /// before the library opens it. A link or FIFO at the name is removed as itself first.
+    /// False when no plain file can be had there.
+    static bool claimFile(const std::string& path);
+
     /// Writes all of `bytes` to `fd`; false when the disk (or anything else) refuses part of it.
     static bool writeAll(int fd, const std::string& bytes);
 
