@@ -316,9 +316,11 @@ TEST_F(RoomFixture, TheViewHandsOutTheCardsAndTheStartTurnsVerdictsIntoBoxes)
     EXPECT_EQ(count(control->raisedIds(), 62), 1u);
     const auto* list = value<std::vector<gui::MapInfList>>(maps.fillParams(), "maps");
     ASSERT_NE(list, nullptr);
-    ASSERT_EQ(list->size(), 2u);
+    ASSERT_EQ(list->size(), 3u);
     EXPECT_EQ((*list)[1].name, "Red Canyon");
     EXPECT_EQ((*list)[1].level, 5);
+    EXPECT_EQ((*list)[2].name, "Far Shores"); // the news' new map, offered where Red Canyon is
+    EXPECT_TRUE((*list)[2].spare.empty());    // no stages: a map of its own
     ChangeMapEvent change(page, dispatcher);
     setParam("mapinf", (*list)[1]);
     act(change);

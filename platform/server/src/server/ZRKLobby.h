@@ -110,6 +110,9 @@ public:
     bool setReady(const std::string& room, const std::string& player, bool ready);
     bool changeTeam(const std::string& room, const std::string& player);
     bool kick(const std::string& room, const std::string& by, int seat);
+    /// Why the owner may not put out the player of that seat (not the owner, an empty seat,
+    /// his own); "" when the kick may go.
+    std::string kickRefusal(const std::string& room, const std::string& by, int seat) const;
     /// The battle starts: the room gets its "seed", "place" and "wind" and its state 0.
     bool startBattle(const std::string& room, unsigned seed, int wind);
     /// Whether the player sat in the room when its battle started, and sits there still.
@@ -190,7 +193,7 @@ private:
     Json::Value roomInfo(const Room& room) const;
     int freeSeat(const Room& room, int team) const;
     int seatOf(const Room& room, const std::string& player) const;
-    void remove(Room& room, const std::string& player, ZRKNotice::Kind how);
+    void remove(Room& room, const std::string& who, ZRKNotice::Kind how);
     void reopenIfDeserted(Room& room);
 
     Sink mSink;
