@@ -134,11 +134,9 @@ TEST_F(RoadOnScreen, HeroGoesRoundFromTheHallThroughTwoBattlesBackToTheHallAndIn
         const std::string zone = whereIs(game, *session).serverZone;
         ASSERT_FALSE(zone.empty());
 
-        // A room for two, typed into the create form.
+        // A room for two, chosen on the create form.
         auto openRoom = [&]() -> std::string {
-            clickOn(input, hall->getChild("NewSeats"));
-            input.key(XK_BackSpace);
-            input.type("2");
+            clickOn(input, hall->getChild("Seats2"));
             game.frames(2);
             clickOn(input, hall->getChild("Create"));
             if (!game.framesUntil([] { return shownPage("RoomPage") != nullptr; }, 120))

@@ -67,7 +67,7 @@ TEST_F(RoomOnScreen, HeroOpensARoomWithTheMouseTheBotsFillItAndHeStarts)
     const bool ok = play(zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
         CEGUI::Window* hall = zrktest::enterFirstZoneByMouse(game, input);
         ASSERT_NE(hall, nullptr);
-        hall->getChild("NewSeats")->setText("4");
+        clickOn(input, hall->getChild("Seats4"));
         hall->getChild("NewTitle")->setText("Hero's game");
         clickOn(input, hall->getChild("Create"));
         ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomPage") != nullptr; }, 120)) << game.stateName();
