@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <data/ZRKGameData.h>
+#include <data/ZRKNotice.h>
 #include <server/ZRKGameServer.h>
 #include <server/ZRKLobby.h>
 #include <data/ZRKRequestBroker.h>
@@ -128,6 +129,9 @@ protected:
         server->core().handle(rookieConnection, ZRKMessage::request(request));
         std::vector<ZRKMessage> out;
         server->core().take(rookieConnection, out);
+        for (const ZRKMessage& m : out)
+            if (m.type == ZRKMessage::Notice && m.op == ZRKNotice::name(ZRKNotice::Message))
+                rookieHeard.push_back(m.room + ": " + m.member + ": " + m.text);
         for (auto it = out.rbegin(); it != out.rend(); ++it)
             if (it->type == ZRKMessage::Reply)
                 return (it->error ? "!" : "") + it->text;
@@ -175,6 +179,7 @@ protected:
     }
     long rookieConnection = 0;
     long rookieHandle = 0;
+    std::vector<std::string> rookieHeard; ///< "room: who: line" of each room line told to rookie
 
     datatest::ManualClock clock;
     bool done = false;
@@ -707,4 +712,26 @@ TEST_F(RoomFlowServerTest, APlayerKickedFromABattleIsPaidNothingForItAndPlaysOnE
     EXPECT_EQ(server->core().world().player("rookie")->exp, exp);
     EXPECT_GT(server->core().world().player("hero")->money[ZRKWorld::Coins], heroCoins); // the one who stayed
     EXPECT_EQ(rookieRoamsFreely(), "");
+}
+
+TEST_F(RoomFlowServerTest, WhoComesIntoAHallHearsWhatWasSaidThereLast)
+{
+    const std::string zone = lobby().zoneOf("hero")->name;
+    lobby().setOnline("guest1", true, false);
+    ASSERT_EQ(lobby().enter("guest1", zone, ""), ZRKLobby::Entered);
+    for (int i = 0; i < 15; ++i)
+        ASSERT_TRUE(lobby().say("guest1", zone, "line " + std::to_string(i)));
+    rookie("queryZones");
+    rookieHeard.clear();
+    ASSERT_EQ(rookie("enter", argsOf({zone, ""})), "0");
+    std::vector<std::string> expected;
+    for (int i = 15 - static_cast<int>(ZRKLobby::kHallLinesKept); i < 15; ++i)
+        expected.push_back(zone + ": guest1: line " + std::to_string(i));
+    EXPECT_EQ(rookieHeard, expected);
+    // A game room keeps nothing of its chat for those who come later.
+    ASSERT_FALSE(create("", 4).first);
+    ASSERT_TRUE(lobby().say("hero", heroRoom(), "hello"));
+    rookieHeard.clear();
+    ASSERT_EQ(rookie("enter", argsOf({heroRoom(), ""})), "0");
+    EXPECT_TRUE(rookieHeard.empty());
 }

@@ -264,9 +264,12 @@ ZRKLobby::Entry ZRKLobby::enter(const std::string& player, const std::string& na
         if (seat < 0 || static_cast<int>(r->members.size()) >= max)
             return NoAccess;
     }
-    // The newcomer learns who is there before it is told of itself; the others learn of it.
+    // The newcomer learns who is there before it is told of itself, and what a hall said last;
+    // the others learn of it.
     for (const std::string& m : r->members)
         tell(player, notice(ZRKNotice::Join, name, m, r->hall ? Json::Value() : card(*r, m)));
+    for (const auto& line : r->said)
+        tell(player, notice(ZRKNotice::Message, name, line.first, Json::Value(), line.second));
     r->members.push_back(player);
     mMemberOf[player].insert(name);
     if (seat >= 0) {
@@ -383,6 +386,11 @@ bool ZRKLobby::say(const std::string& player, const std::string& name, const std
     if (!r || std::find(r->members.begin(), r->members.end(), player) == r->members.end())
         return false;
     tellRoom(*r, notice(ZRKNotice::Message, name, player, Json::Value(), text));
+    if (r->hall) {
+        r->said.emplace_back(player, text);
+        if (r->said.size() > kHallLinesKept)
+            r->said.pop_front();
+    }
     return true;
 }
 

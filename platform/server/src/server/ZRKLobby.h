@@ -1,5 +1,6 @@
 #pragma once
 #include <boost/function.hpp>
+#include <deque>
 #include <json/json.h>
 #include <map>
 #include <memory>
@@ -45,7 +46,12 @@ public:
         double closeAt = -1.0;                     ///< when the finished battle closes (state 3)
         std::string maker;                         ///< who opened it: the room closes when that one leaves
         std::set<std::string> kicked;              ///< put out by the owner (the server's players stay out)
+        /// A hall's last lines (who, what), told to each who comes in: the hall's chat is
+        /// current when a player comes back from a room.
+        std::deque<std::pair<std::string, std::string>> said;
     };
+    /// The lines a hall keeps for those who come in.
+    static constexpr std::size_t kHallLinesKept = 12;
     /// A zone players choose on the area page; its hall is the room of its name.
     struct Zone {
         int id = 0;
