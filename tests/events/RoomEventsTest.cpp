@@ -781,3 +781,25 @@ TEST_F(RoomFixture, ARoomOfEveryOfferedModeIsEnteredStartedAndLeftBackToTheHall)
         EXPECT_EQ(lobby().gameRoomOf("hero"), "");
     }
 }
+
+TEST_F(RoomFixture, ASeatsNicknameReachesTheCardAsWellFormedText)
+{
+    ASSERT_TRUE(openRoom(2));
+    const std::string name = lobby().gameRoomOf("hero");
+    lobby().setOnline("guest1", true, false);
+    ASSERT_EQ(lobby().enter("guest1", name, ""), ZRKLobby::Entered);
+    frames(3);
+    RoomListenEvent listen(page, dispatcher);
+    setParams({{"uid", std::string("hero")}});
+    act(listen);
+    ZRKRoomState* room = ZRKRoomRequest::getRoomState(std::string(), false, false);
+    ASSERT_NE(room, nullptr);
+    const int seat = room->getSeatOf("guest1");
+    ASSERT_GE(seat, 0);
+    Json::Value card;
+    card["settings"]["pc_nickname"] = "Ann\xC3"; // cut in the middle of a letter
+    room->getPlayer(seat)->apply(card);
+    const auto* cards = value<std::vector<gui::PlayerCard>>(listen.fillParams(), "players");
+    ASSERT_NE(cards, nullptr);
+    EXPECT_EQ(std::string((*cards)[static_cast<std::size_t>(seat)].nickname.c_str()), "Ann\xEF\xBF\xBD");
+}

@@ -133,6 +133,7 @@ TEST_F(HallAndRoomPages, TheCreateFormOffersTheHallsModesOnTheirFirstMapAndSaysW
         EXPECT_EQ(text(hall->getChild(m.first)), m.second);
     for (const char* label : {"ModeLabel", "SeatsLabel", "TitleLabel", "NewPasswordLabel", "JoinPasswordLabel"})
         EXPECT_FALSE(text(hall->getChild(label)).empty()) << label;
+    EXPECT_EQ(zrktest::clippedLabels(hall), std::vector<std::string>{});
     EXPECT_FALSE(hall->isChild("NewMode"));
     EXPECT_FALSE(hall->isChild("NewSeats"));
     EXPECT_TRUE(static_cast<CEGUI::RadioButton*>(hall->getChild("Mode1"))->isSelected());
