@@ -240,6 +240,8 @@ TEST_F(HallAndRoomPages, AMissionRoomIsToldByItsOwnIdsAnySeatIsPickedAndItsArrow
     // Lock acts on it; then the owner's own seat, by its picture.
     clickInside(seatsWindow->getChild("Label_blue1"));
     EXPECT_EQ(seatsWindow->getChild("Cell_blue1")->getProperty("FrameEnabled"), "true");
+    EXPECT_TRUE(seatsWindow->getChild("Cell_blue1")->isBehind(*seatsWindow->getChild("Label_blue1"))); // still read
+    EXPECT_TRUE(room->getChild("PropsPanel")->isInFront(*seatsWindow)); // the props still cover the seats
     press(room->getChild("Lock"));
     clickInside(seatsWindow->getChild("Cell_red2"));
     press(room->getChild("Lock"));

@@ -181,6 +181,10 @@ TEST_F(RoomKindsOnScreen, InTheArenaHeroTalksInTheHallOpensARoomTalksThereAndLea
         EXPECT_EQ(lobby.findRoom(name), nullptr);
         ASSERT_NE(lobby.zoneOf("hero"), nullptr);
         EXPECT_EQ(lobby.zoneOf("hero")->name, "arena");
+        // The title bar names the zone beside the player's money.
+        hall = shownPage("RoomListPage");
+        EXPECT_TRUE(game.framesUntil([&] { return holds(hall, "Rooms of arena") && holds(hall, "Coins "); }, 60))
+            << textOf(hall);
     });
     EXPECT_TRUE(ok);
 }

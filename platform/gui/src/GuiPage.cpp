@@ -124,6 +124,13 @@ void GuiPage::setTitleNote(const std::string& note)
         mWindow->setText(outsideText(titleText()));
 }
 
+void GuiPage::setTitle(const std::string& title)
+{
+    mTitle = title;
+    if (mWindow)
+        mWindow->setText(outsideText(titleText()));
+}
+
 void GuiPage::setFrameArea(float left, float top, float right, float bottom)
 {
     mArea[0] = left;

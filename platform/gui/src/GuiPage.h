@@ -42,6 +42,8 @@ public:
     /// A line after the page's title in its title bar (the player's own money and level); empty
     /// for the title alone.
     void setTitleNote(const std::string& note);
+    /// The page's own title, before the note ("Rooms of plains").
+    void setTitle(const std::string& title);
     std::string titleText() const;
     /// An event handed the GUI its values after a raise; pages that show some of them override.
     virtual void onFilled(int eventId, ParamList& params) {}
@@ -78,7 +80,7 @@ private:
 
     const int mKind;
     const std::string mWindowName;
-    const std::string mTitle;
+    std::string mTitle;
     std::string mTitleNote;
     ParamStore& mParams;
     ParentSource mParent;

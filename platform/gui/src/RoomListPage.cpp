@@ -258,8 +258,8 @@ void RoomListPage::onFilled(int raised, ParamList& given)
             if (const std::string* zone =
                     n && n->name == "zone_name" ? boost::any_cast<std::string>(&n->value) : nullptr)
                 mZoneName = *zone;
-        if (frame)
-            frame->setText(outsideText("Rooms of " + mZoneName));
+        // The zone's name stays in the title bar beside the player's money.
+        setTitle("Rooms of " + mZoneName);
         listenToZone();
     } else if (eventId == kCreateEventId) {
         // A room the server would not open (or let in) says why; one it opened says nothing.

@@ -64,6 +64,8 @@ void RoomPage::buildContent(CEGUI::Window& frame)
     mConnections.clear();
     CEGUI::Window* seats = CEGUI::WindowManager::getSingleton().createWindow("DefaultWindow", "Seats");
     seats->setArea(CEGUI::URect(CEGUI::UDim(0, 0), CEGUI::UDim(0, 0), CEGUI::UDim(1, 0), CEGUI::UDim(kSeatsBottom, 0)));
+    // A seat picked stays under the props shown over the seats.
+    seats->setRiseOnClickEnabled(false);
     frame.addChild(seats);
     PortraitPage::buildContent(*seats);
     // A seat is picked by a click anywhere in its cell, taken or empty: the cell lies behind the
@@ -78,6 +80,7 @@ void RoomPage::buildContent(CEGUI::Window& frame)
         CEGUI::Window* cell = addWidget(*seats, "TaharezLook/StaticText", ("Cell_" + image).c_str(), "", x, y, cw, ch);
         cell->setProperty("FrameEnabled", "false");
         cell->setProperty("BackgroundEnabled", "false");
+        cell->setRiseOnClickEnabled(false); // it stays behind the seat's line when clicked
         cell->moveToBack();
         for (CEGUI::Window* w : {cell, seatPart(*seats, "Picture_", image)})
             if (w) {
