@@ -54,6 +54,9 @@ public:
     /// Puts `count` pieces of medal offer `row` into the cart; false when there is no such
     /// offer, the count is out of range or the cart is full.
     bool add(int row, int count);
+    /// Takes line `line` (from 0) out of the cart ("Take out", Delete or a double click on the
+    /// line); false for no such line.
+    bool remove(int line);
     void clearCart();
     /// Sends the cart to the character `receiver` with the message; false (nothing sent, the
     /// status says why) for an empty cart, no receiver, a message too long or no gift event.

@@ -1,4 +1,6 @@
 #pragma once
+#include <CEGUI/Event.h>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,6 +25,11 @@ public:
     /// Appends a line, keeping at most `keep` (the oldest go), and shows the newest.
     static void appendLine(CEGUI::Listbox& box, const std::string& line, std::size_t keep);
     static void setLines(CEGUI::Listbox& box, const std::vector<std::string>& lines);
+    /// The selected line, -1 for none.
+    static int selectedLine(const CEGUI::Listbox& box);
+    /// A cart's lines can be taken out as a player expects: the picked line by Delete or by a
+    /// double click on it; `remove` gets its index. The caller keeps the connections.
+    static std::vector<CEGUI::Event::Connection> removableLines(CEGUI::Listbox& box, std::function<void(int)> remove);
 };
 
 } // namespace gui
