@@ -3,12 +3,14 @@
 // share one (a rank card that wore a suit's picture, boxes and function items that shared one).
 #include <fstream>
 #include <gtest/gtest.h>
-#include <json/json.h>
+#include <json/value.h>
 #include <map>
 #include <regex>
 #include <set>
 #include <sstream>
 #include <string>
+#include <util/JsonText.h>
+#include <vector>
 
 namespace {
 
@@ -23,11 +25,8 @@ std::string fileText(const std::string& path)
 Json::Value json(const std::string& path)
 {
     Json::Value out;
-    Json::CharReaderBuilder builder;
-    builder["allowComments"] = true;
     std::string why;
-    std::istringstream in(fileText(path));
-    EXPECT_TRUE(Json::parseFromStream(builder, in, &out, &why)) << path << ": " << why;
+    EXPECT_TRUE(kavri3D::core::JsonText::readFile(path, out, why)) << path << ": " << why;
     return out;
 }
 
