@@ -826,6 +826,7 @@ bool BagPage::clickSlot(int slot)
         return false;
     mRecycled.clear(); // a "no" to the recycle, or long past it
     mRecycleStep = RecycleNone;
+    mSortAsked = false; // a sort refused brings no bag: the next one is not its
     if (mUseArmed) {
         std::string param;
         if (CEGUI::Window* frame = window())
