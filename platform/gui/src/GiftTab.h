@@ -82,6 +82,8 @@ private:
     void showReceivers();
     void showOffers();
     void showCart();
+    /// "Take out" while a line is picked, "Empty cart" while the cart holds any.
+    void showCartButtons();
     void showStatus();
     /// A whole number typed into a box of the pane; -1 for anything else.
     long long typed(const std::string& box, std::size_t digits) const;

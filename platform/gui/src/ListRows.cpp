@@ -84,6 +84,14 @@ std::vector<CEGUI::Event::Connection> ListRows::removableLines(CEGUI::Listbox& b
     return out;
 }
 
+void ListRows::enableCartButtons(const CEGUI::Listbox* cart, CEGUI::Window* takeOut, CEGUI::Window* empty)
+{
+    if (takeOut)
+        takeOut->setEnabled(cart && selectedLine(*cart) >= 0);
+    if (empty)
+        empty->setEnabled(cart && cart->getItemCount() > 0);
+}
+
 } // namespace gui
 } // namespace zrk
 } // namespace kavri3D

@@ -8,6 +8,7 @@
 namespace CEGUI {
 class MultiColumnList;
 class Listbox;
+class Window;
 } // namespace CEGUI
 
 namespace kavri3D {
@@ -30,6 +31,9 @@ public:
     /// A cart's lines can be taken out as a player expects: the picked line by Delete or by a
     /// double click on it; `remove` gets its index. The caller keeps the connections.
     static std::vector<CEGUI::Event::Connection> removableLines(CEGUI::Listbox& box, std::function<void(int)> remove);
+    /// A cart's buttons: "Take out" while a line is picked, "Empty cart" while it has any (null
+    /// windows are passed over).
+    static void enableCartButtons(const CEGUI::Listbox* cart, CEGUI::Window* takeOut, CEGUI::Window* empty);
 };
 
 } // namespace gui

@@ -395,12 +395,7 @@ void PlayerPage::showCart()
 
 void PlayerPage::showCartChoice()
 {
-    // "Take out" needs a picked line; "Empty cart" a line at all.
-    auto* cart = static_cast<CEGUI::Listbox*>(child("Cart"));
-    if (CEGUI::Window* takeOut = child("TakeOut"))
-        takeOut->setEnabled(cart && ListRows::selectedLine(*cart) >= 0);
-    if (CEGUI::Window* empty = child("EmptyCart"))
-        empty->setEnabled(!mCart.empty());
+    ListRows::enableCartButtons(static_cast<CEGUI::Listbox*>(child("Cart")), child("TakeOut"), child("EmptyCart"));
 }
 
 std::string PlayerPage::caption(const std::string& image) const
