@@ -336,6 +336,19 @@ TEST_F(BoxFixture, TheRankCardIsPricedFromTheCoefficientsAndAskedOnTheBagThePlay
     EXPECT_EQ(ZRKUserRequest::getPc_id().getIntVal("pc_money3", -1), 0);
 }
 
+TEST_F(BoxFixture, ACardOfThePlayersOwnRankIsStillAskedAbout)
+{
+    logIn();
+    core().world().db().exec("UPDATE players SET rank = 6 WHERE name = 'hero'");
+    setMoney(3, 1000);
+    set({{"slot", 83}, {"i_id", 5201}}); // the lieutenant's card: rank 6, hero's own now
+    act(unlock);
+    ASSERT_NE(lastBox(), nullptr);
+    EXPECT_TRUE(lastBox()->choice);
+    EXPECT_EQ(lastBox()->text.find("Unlock for 30 days for "), 0u) << lastBox()->text;
+    EXPECT_TRUE(sent().empty()) << "nothing before the yes";
+}
+
 TEST_F(BoxFixture, SortRecycleAndUseSendTheirTextsAskWhereTheyMustAndShowTheBagAgain)
 {
     logIn();
