@@ -72,7 +72,7 @@ gui::ParamList* PackageLoadingEvent::fillParams()
     std::list<core::XmlConfigHelper> items;
     ZRKUserRequest::getBagItems(ZRKUserRequest::getInventory(), items);
     // After every slot of the bags, what the temporary bag holds (a box's gifts when the bag was
-    // full), so the player sees it and can take it out before it is lost.
+    // full), so the player sees it and can take it out.
     ZRKUserRequest::getBagItems(ZRKUserRequest::getInventory(), items, ZRKBagLayout::Temporary, false);
     const long time = ZRKUserRequest::getInventoryTime();
     std::vector<gui::BagData> bag;
