@@ -4,7 +4,9 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <grp.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -68,6 +70,22 @@ bool readAll(int fd, void* data, std::size_t size)
         size -= static_cast<std::size_t>(n);
     }
     return true;
+}
+
+/// Closes every descriptor of the process but the standard ones and the two kept.
+void closeAllBut(int keep, int alsoKeep)
+{
+    std::vector<int> open;
+    if (DIR* fds = ::opendir("/proc/self/fd")) {
+        while (dirent* entry = ::readdir(fds)) {
+            const int fd = std::atoi(entry->d_name);
+            if (fd > 2 && fd != keep && fd != alsoKeep && fd != ::dirfd(fds))
+                open.push_back(fd);
+        }
+        ::closedir(fds);
+    }
+    for (int fd : open)
+        ::close(fd);
 }
 
 /// The flood itself, in the child.
@@ -137,8 +155,9 @@ StrangerFlood::StrangerFlood()
     mPid = ::fork();
     if (mPid != 0)
         return;
-    ::close(mOrders[1]);
-    ::close(mReport[0]);
+    // Nothing of this process but its two pipes: a copy of another's connection kept open here
+    // (the web view's own ones, a window system's) would hold it open past its end.
+    closeAllBut(mOrders[0], mReport[1]);
     if (mAnotherUser && (::setgroups(0, nullptr) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0 ||
                          ::setresuid(kNobody, kNobody, kNobody) != 0))
         ::_exit(100);

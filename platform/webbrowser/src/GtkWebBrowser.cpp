@@ -445,7 +445,9 @@ private:
     void refusePage(const std::string& url, const std::string& why)
     {
         mEvents->onPageRefused(url, why);
-        webkit_web_view_load_uri(WEBKIT_WEB_VIEW(mView), "about:blank");
+        // A page asked for since then keeps its place: only the refused one gives way to a blank.
+        if (currentUrl() == url)
+            webkit_web_view_load_uri(WEBKIT_WEB_VIEW(mView), "about:blank");
     }
 
     static void onCloseClicked(GtkButton*, gpointer self)
