@@ -99,6 +99,7 @@ Run play(bool flooded, const std::vector<std::string>& products)
             if (strangerTest)
                 strangerTest(nullptr);
             core::FileServer::setStrangerTest(nullptr);
+            zrk::HtmlView::close(); // the next run makes its own
         },
         install.program);
     return run;

@@ -17,6 +17,10 @@
 #include <functional>
 #include <grp.h>
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/un.h>
+#include <cstring>
+#include <ctime>
 #include <sys/wait.h>
 #include <thread>
 #include <transport/TransportService.h>
@@ -225,6 +229,25 @@ TEST_F(FileServerFixture, ListensOnlyOnASocketInAFolderOnlyThePlayerMayEnterAndS
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(socket)));
     EXPECT_FALSE(std::filesystem::exists(folder));
     EXPECT_EQ(zrktest::connectLocal(socket), -1);
+
+    // A run killed before its stop leaves its folder: the next start clears it away, once it is
+    // a minute old and nobody listens there; a younger one may be another game's being made.
+    const std::string base = std::filesystem::path(folder).parent_path().string();
+    for (const char* name : {"zrk-Killed", "zrk-Young1"}) {
+        std::filesystem::create_directory(base + "/" + name);
+        const int dead = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un at{};
+        at.sun_family = AF_UNIX;
+        std::strncpy(at.sun_path, (base + "/" + name + "/files").c_str(), sizeof at.sun_path - 1);
+        ASSERT_EQ(::bind(dead, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+        ::close(dead); // bound, never listening: what a killed run leaves
+    }
+    const timeval old[2] = {{std::time(nullptr) - 120, 0}, {std::time(nullptr) - 120, 0}};
+    ::utimes((base + "/zrk-Killed").c_str(), old);
+    ASSERT_TRUE(server.start("/files/installer/latest", dir.file("pub"), dir.file("web")));
+    EXPECT_FALSE(std::filesystem::exists(base + "/zrk-Killed"));
+    EXPECT_TRUE(std::filesystem::exists(base + "/zrk-Young1"));
+    std::filesystem::remove_all(base + "/zrk-Young1");
 }
 
 TEST(FileServer, StartReturnsAtOnceAndAStopRightAfterStillEndsTheLoop)

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <filesystem>
 #include <fstream>
 #include <httplib.h>
@@ -19,6 +21,7 @@
 #include <system_error>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 #include <yake/Logger.h>
 
 namespace kavri3D {
@@ -350,6 +353,45 @@ private:
     std::list<Worker> mWorkers; // this thread's alone
 };
 
+/// Folders of earlier runs that ended without their stop (killed): the player's own, holding a
+/// socket nobody listens on any more. Removed so they do not pile up.
+void sweepEarlierFolders(const std::string& base)
+{
+    DIR* folder = ::opendir(base.c_str());
+    if (!folder)
+        return;
+    std::vector<std::string> stale;
+    while (dirent* entry = ::readdir(folder)) {
+        const std::string name = entry->d_name;
+        if (name.size() != 10 || name.compare(0, 4, "zrk-") != 0)
+            continue;
+        const std::string path = base + "/" + name;
+        struct stat st {};
+        // A minute old at least: another game of the player may be making its own right now.
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() ||
+            std::time(nullptr) - st.st_mtime < 60)
+            continue;
+        const std::string socket = path + "/" + kSocketName;
+        sockaddr_un at{};
+        at.sun_family = AF_UNIX;
+        if (socket.size() >= sizeof at.sun_path)
+            continue;
+        std::memcpy(at.sun_path, socket.c_str(), socket.size() + 1);
+        const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const bool dead = probe >= 0 && ::connect(probe, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 &&
+                          (errno == ECONNREFUSED || errno == ENOENT);
+        if (probe >= 0)
+            ::close(probe);
+        if (dead)
+            stale.push_back(path);
+    }
+    ::closedir(folder);
+    for (const std::string& path : stale) {
+        ::unlink((path + "/" + kSocketName).c_str());
+        ::rmdir(path.c_str()); // only when nothing else is in it
+    }
+}
+
 } // namespace
 
 struct FileServer::Impl {
@@ -531,6 +573,7 @@ bool FileServer::start(const std::string& installerPath, const std::string& file
     server.set_read_timeout(std::chrono::milliseconds(kSliceMs));
 
     // The player's alone: a socket in a folder only he may enter, never a port of the machine.
+    sweepEarlierFolders(socketBase());
     std::string folder = socketBase() + "/zrk-XXXXXX";
     if (!::mkdtemp(&folder[0]) || ::chmod(folder.c_str(), 0700) != 0) {
         logLine(Severity::Error, "the file server cannot make its folder in " + socketBase());
