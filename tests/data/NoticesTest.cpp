@@ -309,13 +309,23 @@ struct ScriptedLink : ZRKTransport {
 };
 } // namespace
 
-TEST(NoticesFromElsewhere, InvitationsClosedRoomsAndNoticesOfNoKnownKind)
-{
-    ZRKSession session(nullptr);
+namespace {
+/// A session whose server is elsewhere: the test scripts what arrives (`next`), and the room
+/// "r1"'s listener hears it.
+struct NoticesFromElsewhere : ::testing::Test {
+    ZRKSession session{nullptr};
     std::vector<ZRKMessage> next;
-    session.setTransport(std::unique_ptr<ZRKTransport>(new ScriptedLink(&next)));
     Arrivals arrivals;
-    session.addMsgRoomCallback(session.decorateRoom("r1"), &arrivals);
+    NoticesFromElsewhere()
+    {
+        session.setTransport(std::unique_ptr<ZRKTransport>(new ScriptedLink(&next)));
+        session.addMsgRoomCallback(session.decorateRoom("r1"), &arrivals);
+    }
+};
+} // namespace
+
+TEST_F(NoticesFromElsewhere, InvitationsClosedRoomsAndNoticesOfNoKnownKind)
+{
     Json::Value info;
     info["params"]["title"] = "One";
     info["seats"][0] = "hero";
@@ -350,13 +360,8 @@ TEST(NoticesFromElsewhere, InvitationsClosedRoomsAndNoticesOfNoKnownKind)
 // Found by fuzzing: a description's or an invitation's parameters holding an empty name beside
 // another one aborted the game inside TinyXML (its assertion stays on in the system's build).
 // Each name and text is checked first; what is not whole text is left out, the rest arrives.
-TEST(NoticesFromElsewhere, ParametersWithAnEmptyNameOrBrokenTextNeverReachTinyXml)
+TEST_F(NoticesFromElsewhere, ParametersWithAnEmptyNameOrBrokenTextNeverReachTinyXml)
 {
-    ZRKSession session(nullptr);
-    std::vector<ZRKMessage> next;
-    session.setTransport(std::unique_ptr<ZRKTransport>(new ScriptedLink(&next)));
-    Arrivals arrivals;
-    session.addMsgRoomCallback(session.decorateRoom("r1"), &arrivals);
     Json::Value info;
     info["params"][""] = "nameless";
     info["params"]["title"] = "One";

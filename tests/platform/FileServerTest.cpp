@@ -450,4 +450,16 @@ TEST(Manifest, SignaturesAreTheSha1OfTheContentComparedLetterCaseAside)
     ASSERT_EQ(index.size(), 2u);
     EXPECT_EQ(index.at("lobby.png").signature, "2"); // the later one
     EXPECT_EQ(index.at("b.png").path, "/files/res/GUIX1/b.png");
+
+    // Entities are written out; comments, declarations and other elements are passed over;
+    // what is no XML (an end tag that does not close, a second root) is no manifest.
+    ASSERT_TRUE(manifest.read("<?xml version=\"1.0\"?><!-- the build's --><manifest><note/>"
+                              "<folder path='/files/a&amp;b'><file name=\"&#x41;&#66;&lt;\" sig='s'/>"
+                              "<other><file name='deeper'/></other></folder></manifest>\n"));
+    ASSERT_EQ(manifest.getFolders().size(), 1u);
+    ASSERT_EQ(manifest.getFolders()[0].items.size(), 1u);
+    EXPECT_EQ(manifest.getFolders()[0].items[0].path, "/files/a&b/AB<");
+    for (const char* broken : {"<manifest><folder></manifest>", "<manifest/><manifest/>", "<files/>",
+                               "<manifest><folder path=\"x\"/>", "<manifest a=b/>", "text<manifest/>"})
+        EXPECT_FALSE(manifest.read(broken)) << broken;
 }

@@ -11,12 +11,12 @@
 #include <gtest/gtest.h>
 #include <lan/ZRKLan.h>
 #include <server/ZRKGameServer.h>
-#include <server/ZRKWorld.h>
 
 #include "support/GameRun.h"
 #include "support/InstallationCopy.h"
 #include "support/TestEnv.h"
 #include "support/WholeGame.h"
+#include "NewerWorld.h"
 
 namespace {
 
@@ -65,14 +65,7 @@ struct RunEnds : zrktest::WholeGame {
 TEST_F(RunEnds, AWorldOfANewerGameEndsTheRunWithItsBoxThoughTheLauncherGaveTheCredentials)
 {
     const std::string world = dataFile("ZRK_World.db");
-    std::filesystem::create_directories(dataFile(""));
-    {
-        kavri3D::zrk::ZRKWorld made;
-        ASSERT_TRUE(made.open(world, zrktest::binFolder() + "/res/server", false));
-        ASSERT_TRUE(made.db().exec("UPDATE meta SET value = '" +
-                                   std::to_string(kavri3D::zrk::ZRKWorld::kSchemaVersion + 1) +
-                                   "' WHERE key = 'schema'"));
-    }
+    zrktest::makeNewerWorld(world);
     const std::string before = zrktest::readFile(world);
     EXPECT_FALSE(playToTheEndBox("error/srv_world_newer")); // exit code 1
     EXPECT_EQ(zrktest::readFile(world), before);

@@ -3,13 +3,13 @@
 #include <boost/algorithm/string/case_conv.hpp>
 #include <boost/algorithm/string/predicate.hpp>
 #include <boost/uuid/detail/sha1.hpp>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <utility>
 #include <vector>
+#include <win32/Windows.h>
 #include <yake/XmlText.h>
 
 namespace kavri3D {
@@ -237,7 +237,7 @@ private:
                 char* end = nullptr;
                 const unsigned long code = std::strtoul(raw.c_str() + i + (hex ? 3 : 2), &end, hex ? 16 : 10);
                 if (end == raw.c_str() + semi && code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
-                    appendUtf8(out, static_cast<std::uint32_t>(code));
+                    out += win32Utf8FromWide(std::wstring(1, static_cast<wchar_t>(code)));
                     i = semi + 1;
                     done = true;
                 }
@@ -246,24 +246,6 @@ private:
                 out += raw[i++]; // no entity known: as written
         }
         return out;
-    }
-    static void appendUtf8(std::string& out, std::uint32_t c)
-    {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
     }
     static std::string attribute(const Attributes& attributes, const char* name, const std::string& fallback)
     {
