@@ -1,5 +1,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -83,6 +84,28 @@ TEST(NamedMutex, TheLockIsInTheUsersOwnDataFolderWhateverOthersMadeElsewhere)
     std::filesystem::create_directory(data.file("elsewhere"));
     std::filesystem::create_directory_symlink(data.file("elsewhere"), own);
     EXPECT_EQ(CreateMutexW(nullptr, TRUE, L"ZRK_Test"), nullptr);
+}
+
+TEST(NamedMutex, ALinkOrFifoAtTheLocksNameIsNobodysLockAndGoes)
+{
+    zrktest::TempDir data;
+    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    std::filesystem::create_directories(data.file("kavri3D"));
+    ::chmod(data.file("kavri3D").c_str(), 0700);
+    zrktest::writeFile(data.file("victim"), "keep me");
+    std::filesystem::create_symlink(data.file("victim"), data.file("kavri3D/ZRK_Test.lock"));
+    HANDLE lock = CreateMutexW(nullptr, TRUE, L"ZRK_Test");
+    ASSERT_NE(lock, nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+    EXPECT_FALSE(std::filesystem::is_symlink(data.file("kavri3D/ZRK_Test.lock")));
+    EXPECT_EQ(zrktest::readFile(data.file("victim")), "keep me");
+    CloseHandle(lock);
+    std::filesystem::remove(data.file("kavri3D/ZRK_Test.lock"));
+    ASSERT_EQ(::mkfifo(data.file("kavri3D/ZRK_Test.lock").c_str(), 0600), 0);
+    lock = CreateMutexW(nullptr, TRUE, L"ZRK_Test");
+    ASSERT_NE(lock, nullptr);
+    EXPECT_TRUE(std::filesystem::is_regular_file(data.file("kavri3D/ZRK_Test.lock")));
+    CloseHandle(lock);
 }
 
 TEST(ShellDelete, RemovesOnlyWhatThePatternMatches)

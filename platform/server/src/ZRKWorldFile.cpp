@@ -92,13 +92,9 @@ bool ZRKWorldFile::lock(const std::string& path)
     unlock();
     const std::string lock = path + ".lock";
     // Never through a link planted at its name, never waiting on a FIFO there.
+    // Whatever stands at its name that is no plain file is no game's lock: it goes (as itself).
     std::string why;
-    mLockFd = yake::PlayerFiles::open(lock, O_RDWR | O_CREAT, &why);
-    if (mLockFd < 0 && !yake::PlayerFiles::plainOrAbsent(lock) && ::unlink(lock.c_str()) == 0) {
-        // Whatever stood at its name was no game's lock: it goes (as itself), and the lock is made.
-        logLine(Severity::Warning, "world lock " + lock + " was not a plain file: made afresh");
-        mLockFd = yake::PlayerFiles::open(lock, O_RDWR | O_CREAT, &why);
-    }
+    mLockFd = yake::PlayerFiles::openReplacing(lock, O_RDWR, &why);
     if (mLockFd < 0) {
         logLine(Severity::Error, "world lock " + lock + " cannot be made: " + why);
         return false;

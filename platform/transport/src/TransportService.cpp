@@ -96,9 +96,7 @@ bool prepare(Transfer& t, const TransportService& service)
     t.part = t.file + ".part";
     // The player's alone (0600), and never written through a link or into a FIFO planted at its
     // name: such a thing is removed as itself and the file made afresh.
-    int fd = yake::PlayerFiles::open(t.part, O_WRONLY | O_CREAT | O_TRUNC);
-    if (fd < 0 && !yake::PlayerFiles::plainOrAbsent(t.part) && ::unlink(t.part.c_str()) == 0)
-        fd = yake::PlayerFiles::open(t.part, O_WRONLY | O_CREAT | O_TRUNC);
+    const int fd = yake::PlayerFiles::openReplacing(t.part, O_WRONLY | O_TRUNC);
     t.out = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
     if (fd >= 0 && !t.out)
         ::close(fd);

@@ -232,7 +232,8 @@ HANDLE CreateMutexW(void*, BOOL initialOwner, const wchar_t* name)
         return nullptr;
     }
     std::string file = folder + "/" + (name ? narrow(name) : std::string("anonymous")) + ".lock";
-    int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    // The player's alone; a link or FIFO at its name is nobody's lock and goes (as itself).
+    int fd = yake::PlayerFiles::openReplacing(file, O_RDWR);
     if (fd < 0) {
         gLastError = ERROR_ACCESS_DENIED;
         return nullptr;

@@ -95,11 +95,18 @@ int PlayerFiles::open(const std::string& path, int flags, std::string* error)
     return fd;
 }
 
+int PlayerFiles::openReplacing(const std::string& path, int flags, std::string* error)
+{
+    if (!plainOrAbsent(path) && ::unlink(path.c_str()) != 0) {
+        fail(error, reason(path, errno));
+        return -1;
+    }
+    return open(path, flags | O_CREAT, error);
+}
+
 bool PlayerFiles::claimFile(const std::string& path)
 {
-    if (!plainOrAbsent(path) && ::unlink(path.c_str()) != 0)
-        return false;
-    const int fd = open(path, O_WRONLY | O_CREAT);
+    const int fd = openReplacing(path, O_WRONLY);
     if (fd < 0)
         return false;
     ::close(fd);

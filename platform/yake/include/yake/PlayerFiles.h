@@ -15,6 +15,11 @@ public:
     /// readable by others). -1, with `error` saying why, otherwise; errno stays the open's.
     static int open(const std::string& path, int flags, std::string* error = nullptr);
 
+    /// As open, but a link, FIFO or other thing that is no plain file at the name is removed (as
+    /// itself) first: for the game's own files (a lock, a download, a log), which nobody else's
+    /// thing may stand in for.
+    static int openReplacing(const std::string& path, int flags, std::string* error = nullptr);
+
     /// Makes the file a library will write by its name (a log): a plain file, the player's alone,
     /// before the library opens it. A link or FIFO at the name is removed as itself first.
     /// False when no plain file can be had there.
