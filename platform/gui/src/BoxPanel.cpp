@@ -45,6 +45,15 @@ void BoxPanel::onBoxOpened()
             opening->setText("Opening the box...");
 }
 
+void BoxPanel::onBoxRefused()
+{
+    ++mRefused;
+    mCalls.add("onBoxRefused");
+    if (CEGUI::Window* w = window())
+        if (CEGUI::Window* opening = w->getChildRecursive("Opening"))
+            opening->setText("Choose a box");
+}
+
 bool BoxPanel::clickBox(int index)
 {
     if (index < 0 || static_cast<std::size_t>(index) >= mOffers.size())

@@ -30,13 +30,16 @@ public:
     void update(float now) override;
     bool isShown() const override;
     void onBoxOpened() override;
+    void onBoxRefused() override;
 
     /// A click on the picture of box `index`, as the player's: the box event gets "flag" (the
     /// box model's picture), "index", "box" and "pve". False without such a box.
     bool clickBox(int index);
-    /// How often the box event said a box is being opened (also counted as "onBoxOpened" or
+    /// How often the box event said the server opened a box (also counted as "onBoxOpened" or
     /// "onBoxOpened pve" among the manager's calls).
     int openedCount() const { return mOpened; }
+    /// How often it said the server kept a box shut ("onBoxRefused").
+    int refusedCount() const { return mRefused; }
 
     const std::vector<IBattleOver::BoxOffer>& offers() const { return mOffers; }
     const std::vector<IBattleOver::AwardSlot>& slots() const { return mSlots; }
@@ -60,6 +63,7 @@ private:
     float mStart = -1.0f, mEnd = -1.0f;
     int mLeft = 0;
     int mOpened = 0;
+    int mRefused = 0;
     EventDispatcher& mDispatcher;
     CallCounter& mCalls;
     const bool mPve;

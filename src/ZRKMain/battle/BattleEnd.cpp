@@ -20,6 +20,7 @@
 #include <land/ZRKPlayerSim.h>
 #include <lan/ZRKLan.h>
 #include <yake/Time.h>
+#include "battle/BattleInput.h"
 #include "battle/BattleLoading.h"
 #include "battle/EvtDollHandler.h"
 #include "rooms/BackgroundScene.h"
@@ -192,7 +193,9 @@ void BattleEnd::readAwards()
 void BattleEnd::onBattleOver()
 {
     mRoom.resumeIfSuspendClosed();
-    mRoom.dragCursor(false);
+    // The pointer is the player's again: the result and the box screens take his clicks, and
+    // no capture pulls it back to the window's middle.
+    mRoom.mInput->releaseCursor();
     mRoom.closeBattleHud();
     // The head bubbles stop following their figures at the end: none is left over the result
     // and the box screens.
