@@ -304,6 +304,18 @@ TEST_F(GuiPagesTest, TheResultScreensColumnsHoldTheirLongestEntries)
     view->setSummary(-1);
     frame = ceguiSystem->getRootWindow()->getChildRecursive("BattleOverPage");
     EXPECT_EQ(text(frame->getChild("Result")), "Draw");
+    EXPECT_FALSE(frame->isChild("Note"));
+    // A victory handed over says why, under the result and above the rows.
+    view->setSummary(0);
+    view->setNote("The other side left the battle: the victory is yours.");
+    frame = ceguiSystem->getRootWindow()->getChildRecursive("BattleOverPage");
+    ASSERT_TRUE(frame->isChild("Note"));
+    EXPECT_EQ(text(frame->getChild("Note")), "The other side left the battle: the victory is yours.");
+    EXPECT_LE(frame->getChild("Note")->getUnclippedOuterRect().get().bottom(),
+              frame->getChild("Row0Name")->getUnclippedOuterRect().get().top() + 1.0f);
+    view->setNote("");
+    frame = ceguiSystem->getRootWindow()->getChildRecursive("BattleOverPage");
+    EXPECT_FALSE(frame->isChild("Note"));
     view->close();
 }
 

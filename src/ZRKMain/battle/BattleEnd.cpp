@@ -266,6 +266,8 @@ void BattleEnd::showBattleOver()
     const int tactic = land->getTacticId() + (arena ? 100 : 0);
     view->setResult(players, tactic, mAwards);
     view->setSummary(summary.winner);
+    // A victory the other side handed over by leaving says so.
+    view->setNote(summary.othersLeft ? ZRKLan::getMsg("msg/bf_win_left") : std::string());
 }
 
 void BattleEnd::onHalfTime(int stage)
