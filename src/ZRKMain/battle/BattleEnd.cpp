@@ -99,6 +99,13 @@ void BattleEnd::reportResult()
         entry["hits"] = e.hits;
         entry["kills"] = e.kills;
     }
+    // The props the player used up: the server takes them out of his bag.
+    Json::Value props(Json::arrayValue);
+    for (const auto& used : me->getPropsUsed()) {
+        Json::Value& prop = props.append(Json::Value(Json::objectValue));
+        prop["i_id"] = used.first;
+        prop["num"] = used.second;
+    }
     const std::string name = mRoom.mRoomName;
     ZRKRequestBroker::call(
         "ZRKRoomRequest", "reportBattleOver",
@@ -107,7 +114,7 @@ void BattleEnd::reportResult()
                 writeLog(kLogWarning, kChannel,
                          "the server did not take the end of the battle in " + name + ": " + text);
         },
-        name, winner, counted);
+        name, winner, counted, props);
 }
 
 std::string BattleEnd::awardIcon(int type)
