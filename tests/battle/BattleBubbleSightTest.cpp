@@ -305,10 +305,16 @@ TEST_F(SightTest, KindsSizeTheSightCoolDownShowsTwoDigitsAndAutoChargeFollowsThe
     EXPECT_EQ(prop(sight->part("cd0"), "Image"), "chars/armcd1");
     EXPECT_EQ(prop(sight->part("cd1"), "Image"), "chars/armcd2");
     EXPECT_EQ(sight->getStatusLook(), 1);
-    // Ready again: the reload mark stops blinking.
+    for (const char* part : {"bottom", "status", "cd0", "cd1"})
+        EXPECT_TRUE(sight->part(part)->isVisible()) << part;
+    // Ready again: the reload mark stops blinking, and nothing of it stays under the sight
+    // (nobody under it: the status, the digits and the bar all go).
     me->getCurrentWeaponBag()->setCDSeconds(0.0f);
     sight->update(0);
     EXPECT_FALSE(core::CEGUIAnimationLib::instance().hasWindow(sight->part("status")));
+    EXPECT_EQ(sight->getStatusLook(), -1);
+    for (const char* part : {"bottom", "status", "cd0", "cd1"})
+        EXPECT_FALSE(sight->part(part)->isVisible()) << part;
 
     sight->setMode(-1);
     EXPECT_FLOAT_EQ(sight->getWindow()->getWidth().d_offset, 0.0f);

@@ -120,10 +120,30 @@ void BattlePanelHost::setFury(float fury, float xfury)
     mOwn[5] = xfury;
 }
 
+void BattlePanelHost::setStatusProvider(boost::shared_ptr<IBattleStatus> status)
+{
+    if (status && status != mStatus)
+        forgetBattle();
+    mStatus = status;
+}
+
+void BattlePanelHost::forgetBattle()
+{
+    std::fill(mOwn, mOwn + 6, -1.0f);
+    mCarom = 0;
+    mComboShown = 1;
+    mShown = IBattleStatus::BattleStatus();
+    mSeats.assign(kSeats, IBattleStatus::PlayerEntry());
+    mSkillStates.clear();
+    mBags = IBattleStatus::Bags();
+    mCrates.clear();
+}
+
 void BattlePanelHost::line(int team, const std::string&, const std::string& nickname, const std::string& msg, bool)
 {
     if (team == -3) {
         mLines.clear(); // a new battle starts with an empty bar
+        forgetBattle();
     } else {
         // A player's words go under his name; the game's own lines name whoever they are about
         // ("Jolt destroyed Hero.") and keep the name once.
@@ -242,6 +262,12 @@ void BattlePanelHost::draw()
         const std::string n = i == 0 ? "PlayFrm/BigArmFrm" : "PlayFrm/Arm" + std::to_string(i);
         CEGUI::Window* cell = part(n);
         setImageOrText(cell, mBags.weaponIcon[i], mBags.weaponIcon[i].empty() ? std::string() : "?");
+        // The weapon in hand stands out: a golden frame, the others dimmed.
+        if (cell) {
+            const bool inHand = i == mBags.current;
+            cell->setProperty("FrameColours", toCeguiString(colourRect(inHand ? "FFFFD040" : "FF808080")));
+            cell->setAlpha(inHand || mBags.current < 0 ? 1.0f : 0.7f);
+        }
         if (CEGUI::Window* label = part(n + "/count")) {
             std::string t;
             if (!mBags.weaponIcon[i].empty() && mBags.weaponCount[i] >= 0)

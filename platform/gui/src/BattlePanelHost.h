@@ -38,7 +38,8 @@ public:
     /// The manager made or is about to destroy an image: the wind vane's picture is shown
     /// while it exists.
     void onImage(const std::string& name, bool defined);
-    void setStatusProvider(boost::shared_ptr<IBattleStatus> status) override { mStatus = status; }
+    /// A new battle's status: nothing of the last battle's own numbers, run or bags stays.
+    void setStatusProvider(boost::shared_ptr<IBattleStatus> status) override;
     void setTurnSeconds(float seconds) override { mSetup[0] = seconds; }
     void setMode(int mode) override { mSetup[1] = static_cast<float>(mode); }
     void setLineSeconds(float seconds) override { mSetup[2] = seconds; }
@@ -77,6 +78,8 @@ protected:
 
 private:
     void redraw();
+    /// Forgets the last battle's own numbers, run and bags (a new battle starts).
+    void forgetBattle();
     /// Pulls the status and draws it into the frame's windows.
     void pull();
     void draw();

@@ -282,6 +282,9 @@ void BattleRoom::attachStatusProvider()
         mStatusProvider.reset(new BattleStatusProvider(*this));
         panel->setStatusProvider(mStatusProvider);
     }
+    // The bar starts from this battle's own numbers, not from whatever it last showed.
+    if (EvtDollHandler* doll = getDollHandler())
+        doll->tellOwnAgain();
     activatePlayFrame();
 }
 
@@ -452,6 +455,8 @@ void BattleRoom::onFrame(float dt)
         mHintManager->update(dt);
     if (mLand && mLand->isLoaded() && !mLand->isFinished()) {
         MeteredDisplay metered;
+        if (EvtDollHandler* doll = getDollHandler())
+            doll->followOwn();
         updateBubbles();
         updateSight(dt);
     }

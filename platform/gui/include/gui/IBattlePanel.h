@@ -64,6 +64,7 @@ public:
         int propCount[kPropSlots] = {};      ///< uses left of each prop; 0 for an empty slot
         bool flags[3] = {false, true, true}; ///< passed through
         int bagCd = 0;                       ///< the weapon bag's own cool-down
+        int current = -1;                    ///< the weapon in hand; -1 none
     };
     struct CrateMark {
         std::string name;
