@@ -269,6 +269,15 @@ TEST_F(BubbleTest, PlacingSitsTheBottomOnTheFocusThrottlesAndParksOffScreen)
     EXPECT_LT(b->getScreenPos().d_y, 0.3f);
     EXPECT_GE(b->getWindow()->getPosition().d_y.d_scale, 0.0f);
     EXPECT_GE(b->getWindow()->getPosition().d_x.d_scale, 0.0f);
+
+    // A figure low in the view, under the battle bar's top: its bubble stays above the bar.
+    b->setFloor(0.74f);
+    doll->getMovable()->setPosition(0.0f, -3.5f, -4.0f);
+    for (int i = 0; i < 12; ++i)
+        b->update(doll);
+    ASSERT_FALSE(b->isOffscreen());
+    EXPECT_GT(b->getScreenPos().d_y, 0.74f);
+    EXPECT_LE(b->getWindow()->getPosition().d_y.d_scale + size.d_height / 500.0f, 0.74f + 1e-4f);
 }
 
 namespace {

@@ -639,6 +639,36 @@ TEST_F(BattleEvents, TheReviveOfferGoesWhenTheBattleIsDecided)
     });
 }
 
+TEST_F(BattleEvents, EveryOverlayEndsWithTheBattleAndThePointerIsThePlayers)
+{
+    fight([](zrktest::GameRun& game, BattleRoom& room) {
+        // The full fury's overlay has no end of its own; another runs a while.
+        ZRKPlayerSim* me = room.getLand()->getMyDoll();
+        me->getPlayerBattle().level = 0;
+        me->getBattle().fury = me->getBattle().xfury;
+        core::Event plain(6510);
+        room.getDollHandler()->handle(plain);
+        ASSERT_TRUE(room.hasFlash(EvtDollHandler::kRageFlash, ""));
+        room.showFlash("sp_boss.swf", "", 800, 600, nullptr, 300.0f);
+        // The battle ends: the result screen has neither over it, and the pointer is free.
+        ZRKPlayerSim* other = foe(*room.getLand());
+        ASSERT_NE(other, nullptr);
+        other->setFlag(SIM_OUT);
+        ASSERT_TRUE(game.framesUntil(
+            [&] {
+                yake::native::advanceTime(0.25);
+                return room.isBattleOverShown();
+            },
+            400));
+        game.frames(1);
+        EXPECT_FALSE(room.hasFlash(EvtDollHandler::kRageFlash, ""));
+        EXPECT_FALSE(room.hasFlash("sp_boss.swf", ""));
+        ASSERT_NE(core::GuiManager::getSingletonPtr(), nullptr);
+        EXPECT_EQ(core::GuiManager::getSingleton().cursorCapture(), 0);
+        EXPECT_FALSE(room.isDragCursor());
+    });
+}
+
 TEST_F(BattleEvents, NoRevivePanelForAMalformedTableOrAGuardedPropAndAShortPurseGetsTheWarning)
 {
     fight([](zrktest::GameRun& game, BattleRoom& room) {

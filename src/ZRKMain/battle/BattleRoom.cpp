@@ -40,6 +40,7 @@
 #include "battle/EvtNpcHandler.h"
 #include "battle/hud/BattleStatusProvider.h"
 #include "battle/hud/ZRKBubblePanel.h"
+#include "battle/hud/ZRKFlashPanel.h"
 #include "battle/hud/ZRKProgressPanel.h"
 #include "battle/hud/ZRKSuspendPanel.h"
 #include "rooms/BackgroundScene.h"
@@ -512,6 +513,10 @@ void BattleRoom::closeBattleHud()
     mInput->stopFreeRotate();
     if (EvtDollHandler* doll = getDollHandler())
         doll->closeRevivePanel();
+    // Every overlay ends with the battle: none, not even one without an end of its own (the
+    // full fury's), stays over the result and the box screens.
+    if (ZRKFlashPanel* flash = getFlashPanel())
+        flash->clearFlashes();
     mLoading->destroyProgressPanel();
     mInput->destroySuspendPanel();
     resetRadarMap();

@@ -126,6 +126,9 @@ public:
     /// Called every frame of the battle.
     virtual void update(float dt) = 0;
     virtual IBattlePanel* getPanel() = 0;
+    /// Where the bar's top edge stands, as a share of the screen's height from its top; 1 while
+    /// the bar is not shown. What floats over the battle (head bubbles) keeps above it.
+    virtual float getTop() const = 0;
 };
 
 /// A box-opening screen of a battle's half time.
