@@ -26,8 +26,9 @@ void BattleBubbles::update()
     const int viewer = me ? me->getColour() : 0;
     gui::IBattlePanelHost* bar = mRoom.getBattlePanel();
     const float floor = bar ? bar->getTop() : 1.0f;
-    const auto pass = [this, viewer, floor](ZRKBasicSim& sim, bool drop,
-                                            const std::function<BubbleInfoProvider*()>& provider) {
+    const float ceiling = mRoom.getHudCeiling();
+    const auto pass = [this, viewer, floor, ceiling](ZRKBasicSim& sim, bool drop,
+                                                     const std::function<BubbleInfoProvider*()>& provider) {
         const core::BasicPlayerPtr& player = sim.getPlayerRef();
         if (!player)
             return;
@@ -54,6 +55,7 @@ void BattleBubbles::update()
         }
         if (boost::shared_ptr<BattleRoom::ZRKBubblePanel> bubble = BattleRoom::getBubble(*player)) {
             bubble->setFloor(floor);
+            bubble->setCeiling(ceiling);
             bubble->update(player);
         }
     };

@@ -379,6 +379,7 @@ void BattleRoom::resumeInput() { mInput->resume(); }
 void BattleRoom::checkInputFocus() { mInput->checkFocus(); }
 void BattleRoom::resumeIfSuspendClosed() { mInput->resumeIfSuspendClosed(); }
 void BattleRoom::releaseCursorForGuide() { mInput->releaseCursor(); }
+void BattleRoom::lookAlong(float heading) { mInput->lookAlong(heading); }
 BattleRoom::ZRKSuspendPanel* BattleRoom::getSuspendPanel() const { return mInput->getSuspendPanel(); }
 bool BattleRoom::isFreeRotate() const { return mInput->isFreeRotate(); }
 bool BattleRoom::isMessageBoxOpen() const { return mInput->isMessageBoxOpen(); }
