@@ -130,6 +130,7 @@ TEST_F(PrizeBoxRender, AfterABotBattleHeroOpensHisFreeBoxAndAPaidOneWithTheXPoin
         // The player takes his time over the boxes: the count-down runs at the screen's pace.
         core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 30);
         game.frames(3);
+        int x = 0, y = 0;
         // His side's free box: the pointer goes onto it, stays there, and the button goes down.
         freeIndex = ZRKPrizeBoxes::freeBoxOf(*offers, me);
         ASSERT_GE(freeIndex, 0) << "no free box for hero";
@@ -163,7 +164,6 @@ TEST_F(PrizeBoxRender, AfterABotBattleHeroOpensHisFreeBoxAndAPaidOneWithTheXPoin
         priceBefore = server.world().player(me)->money[asked.kind - 1];
         paidBefore = held(server, me, paidLoot);
         core::Frame* frame = GameServices::frame();
-        int x = 0, y = 0;
         ASSERT_TRUE(middleOf(boxButton(paidIndex), x, y));
         input.warpPointer(x, y);
         game.frames(4);

@@ -744,3 +744,29 @@ TEST_F(GuiPagesTest, TheBattleBarsTextsAreReadWholeAtTheirLongest)
               frame->getChild("Vane")->getUnclippedOuterRect().get().left() + 1.0f);
     host->hide();
 }
+
+TEST_F(GuiPagesTest, TheBoxScreenSaysWhyTheGameKeptAFreeBoxShut)
+{
+    auto* boxes = static_cast<gui::IBoxPanel*>(manager->getBoxOpenView());
+    ASSERT_NE(boxes, nullptr);
+    gui::IBattleOver::BoxOffer offer;
+    offer.b_id = 1;
+    boxes->setOffers(std::vector<gui::IBattleOver::BoxOffer>(8, offer));
+    boxes->setCountDown(0.0f, 12.0f);
+    ASSERT_TRUE(boxes->isShown());
+    const auto note = [this] {
+        CEGUI::Window* page = ceguiSystem->getRootWindow()->getChildRecursive("OpenBoxPage");
+        return page ? text(page->getChildRecursive("Opening")) : std::string("(none)");
+    };
+    EXPECT_EQ(note(), "Choose a box");
+    manager->getEventDispatcher()->raise(113);
+    EXPECT_EQ(note(), "That box is the other side's: your free box is in your own row.");
+    manager->getEventDispatcher()->raise(112);
+    EXPECT_EQ(note(), "You have no free box left: a priced box asks its price first.");
+    boxes->onBoxRefused(); // the server's refusal is said in a box: the screen asks again
+    EXPECT_EQ(note(), "Choose a box");
+    boxes->onBoxOpened();
+    EXPECT_EQ(note(), "The box is opened.");
+    boxes->setCountDown(0.0f, 12.0f); // the next battle's box screen starts afresh
+    EXPECT_EQ(note(), "Choose a box");
+}

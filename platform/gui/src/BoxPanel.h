@@ -31,6 +31,11 @@ public:
     bool isShown() const override;
     void onBoxOpened() override;
     void onBoxRefused() override;
+    /// The box event refused a free box itself (no opening left, or a box of the other row):
+    /// the screen says why.
+    void onRaised(int eventId);
+    /// What the screen says above the boxes.
+    std::string noteText() const;
 
     /// A click on the picture of box `index`, as the player's: the box event gets "flag" (the
     /// box model's picture), "index", "box" and "pve". False without such a box.
@@ -54,6 +59,7 @@ protected:
 
 private:
     void redraw();
+    void showNote();
     bool onBoxClicked(const CEGUI::EventArgs& args);
     /// What a box shows: who opened it and what was in it, else its price.
     std::string boxText(std::size_t index) const;
@@ -64,6 +70,7 @@ private:
     int mLeft = 0;
     int mOpened = 0;
     int mRefused = 0;
+    std::string mNote; ///< what the screen says above the boxes; empty: "Choose a box"
     EventDispatcher& mDispatcher;
     CallCounter& mCalls;
     const bool mPve;
