@@ -29,6 +29,7 @@
 #include "support/GameRun.h"
 #include "support/StatePlacement.h"
 #include "support/TestEnv.h"
+#include "support/XvfbServer.h"
 #include "support/GameOnScreen.h" // last: X11's macros
 
 using namespace kavri3D;
@@ -85,7 +86,19 @@ long long held(ZRKServerCore& server, const std::string& player, const ZRKBoxes:
 
 } // namespace
 
-using PrizeBoxRender = zrktest::GameOnScreen;
+namespace {
+// The pointer is the X server's own, one for every window on it: on a server of its own no
+// other test's game (which holds the pointer in its middle) moves it under this one.
+struct PrizeBoxRender : zrktest::GameOnScreen {
+    zrktest::XvfbServer server{1280, 1024};
+    zrktest::ScopedEnv display{"DISPLAY", server.display()};
+    void SetUp() override
+    {
+        ASSERT_FALSE(server.display().empty());
+        zrktest::GameOnScreen::SetUp();
+    }
+};
+} // namespace
 
 TEST_F(PrizeBoxRender, AfterABotBattleHeroOpensHisFreeBoxAndAPaidOneWithTheXPointer)
 {
