@@ -311,6 +311,13 @@ TEST_F(BoxFixture, TheRankCardIsPricedFromTheCoefficientsAndAskedOnTheBagThePlay
     EXPECT_EQ(EvtBagUnlockRankCallback::price(std::string(5000, '['), 1, 2), 9);
 
     logIn();
+    // A card below hero's rank 5 is refused at once, with the reason, and nothing is asked.
+    set({{"slot", 84}, {"i_id", 5202}});
+    act(unlock);
+    EXPECT_EQ(lastBox()->text, "The card's rank is below yours.");
+    EXPECT_FALSE(lastBox()->choice);
+    EXPECT_FALSE(unlock.busy());
+    EXPECT_TRUE(sent().empty());
     // Hero: rank 5, 5 medals; the card lends 6 for 33.
     set({{"slot", 83}, {"i_id", 5201}});
     act(unlock);
@@ -318,7 +325,7 @@ TEST_F(BoxFixture, TheRankCardIsPricedFromTheCoefficientsAndAskedOnTheBagThePlay
     EXPECT_TRUE(sent().empty());
     setMoney(3, 33);
     act(unlock);
-    EXPECT_EQ(lastBox()->text, "Unlock for 30 days for 33? Your rank goes from Lieutenant to Captain.");
+    EXPECT_EQ(lastBox()->text, "Unlock for 30 days for 33 medals? Your rank goes from Lieutenant to Captain.");
     EXPECT_FALSE(unlock.busy());
     answer(1);
     EXPECT_TRUE(sent().empty());
@@ -347,6 +354,19 @@ TEST_F(BoxFixture, TheRankCardIsPricedFromTheCoefficientsAndAskedOnTheBagThePlay
     EXPECT_EQ(raised(), std::vector<int>({132, 8}));
     EXPECT_EQ(ZRKUserRequest::getPc_id().getIntVal("pc_rank", 0), 6);
     EXPECT_EQ(ZRKUserRequest::getPc_id().getIntVal("pc_money3", -1), 0);
+}
+
+TEST_F(BoxFixture, ACardOfThePlayersOwnRankIsStillAskedAbout)
+{
+    logIn();
+    core().world().db().exec("UPDATE players SET rank = 6 WHERE name = 'hero'");
+    setMoney(3, 1000);
+    set({{"slot", 83}, {"i_id", 5201}}); // the lieutenant's card: rank 6, hero's own now
+    act(unlock);
+    ASSERT_NE(lastBox(), nullptr);
+    EXPECT_TRUE(lastBox()->choice);
+    EXPECT_EQ(lastBox()->text.find("Unlock for 30 days for "), 0u) << lastBox()->text;
+    EXPECT_TRUE(sent().empty()) << "nothing before the yes";
 }
 
 TEST_F(BoxFixture, SortRecycleAndUseSendTheirTextsAskWhereTheyMustAndShowTheBagAgain)

@@ -16,6 +16,7 @@
 #include "callbacks/RefineCallbackEvent.h"
 #include "events/EqIconLoadingEvent.h"
 #include "events/PackageLoadingEvent.h"
+#include "rooms/Wrapper.h"
 #include "support/InternalWords.h"
 #include "support/PageWindow.h"
 
@@ -47,6 +48,7 @@ struct ForgeWindow : zrktest::PageWindow {
         registerEvent<zrk::RefineCallbackEvent>(kArea);
         registerEvent<zrk::EquipMixCallbackEvent>(kArea);
         registerEvent<zrk::EquipEnchaseCallbackEvent>(kArea);
+        manager->setWrapper(new zrk::Wrapper); // the items' names, as a log-in hands them
     }
     CEGUI::Window* widget(int kind, const std::string& name)
     {
@@ -61,13 +63,18 @@ struct ForgeWindow : zrktest::PageWindow {
     /// The next press is a press of its own, never a double click's second (CEGUI times those
     /// by the wall clock, which a test outruns).
     static void pause() { context().setMouseButtonMultiClickTimeout(1e-6f); }
-    void clickOn(CEGUI::Window* w)
+    /// A click with no frame after it: what the page does at once.
+    void press(CEGUI::Window* w)
     {
         pause();
         const CEGUI::Vector2f at = middle(w);
         context().injectMousePosition(at.d_x, at.d_y);
         context().injectMouseButtonDown(CEGUI::LeftButton);
         context().injectMouseButtonUp(CEGUI::LeftButton);
+    }
+    void clickOn(CEGUI::Window* w)
+    {
+        press(w);
         frames(3);
     }
     /// The mouse takes the bag cell's item and lets it go over the place.
@@ -85,6 +92,24 @@ struct ForgeWindow : zrktest::PageWindow {
         frames(2);
     }
     std::string text(int kind, const std::string& name) { return widget(kind, name)->getText().c_str(); }
+    bool shown(int kind, const std::string& name) { return widget(kind, name)->isEffectiveVisible(); }
+    /// Hero's item in a bag slot as the server's world holds it.
+    const zrk::ZRKWorld::Item* heroItem(int slot)
+    {
+        mItems = session->getGameServer()->core().world().items("hero");
+        for (const zrk::ZRKWorld::Item& i : mItems)
+            if (i.slot == slot)
+                return &i;
+        return nullptr;
+    }
+    void openForge()
+    {
+        manager->showPage("area");
+        frames(2);
+        clickOn(widget(kArea, "Forge"));
+        frames(6);
+    }
+    std::vector<zrk::ZRKWorld::Item> mItems;
     /// Hero's coins as the server's world holds them.
     long long coins()
     {
@@ -180,5 +205,78 @@ TEST_F(ForgeWindow, OneStackOfMetalFillsAsManyPlacesAsItHasPiecesAndTheRefineIsA
     // Both ingots of the stack and the third went; a new ingot takes the first slot freed.
     EXPECT_EQ(text(kForge, "Cell_72"), made ? "Steel Ingot" : "");
     EXPECT_EQ(text(kForge, "Cell_73"), "");
+    EXPECT_EQ(zrktest::internalWords(manager->getPage(kForge)->getRootWindow()), std::vector<std::string>{});
+}
+
+TEST_F(ForgeWindow, AMixsQuestionAnsweredNoLeavesGoFreeAndItsYesHoldsGoUntilTheAnswer)
+{
+    openForge();
+    clickOn(widget(kForge, "Tab2"));
+    drag(kCoat, 0);
+    drag(67, 1); // the scout coat, of the ember coat's kind
+    frames(6);
+    EXPECT_EQ(text(kForge, "Result").find("Can be done, cost 200 coins."), 0u) << text(kForge, "Result");
+
+    // Go asks first; "Cancel" mixes nothing, and the page says so and takes Go again.
+    clickOn(widget(kForge, "Go"));
+    ASSERT_NE(frame->getOpenMessageBox(), nullptr);
+    EXPECT_NE(text(kForge, "Result").find("Answer the question to mix."), std::string::npos);
+    clickOn(frame->getMessageBoxWindow()->getChild("Button1"));
+    frames(3);
+    EXPECT_EQ(text(kForge, "Result").find("Answer the question"), std::string::npos) << text(kForge, "Result");
+    EXPECT_NE(text(kForge, "Result").find("Nothing was mixed."), std::string::npos) << text(kForge, "Result");
+    ASSERT_NE(heroItem(67), nullptr);
+
+    // The yes sends the mix; until its answer Go is held, and says so.
+    const long long before = coins();
+    clickOn(widget(kForge, "Go"));
+    ASSERT_NE(frame->getOpenMessageBox(), nullptr);
+    press(frame->getMessageBoxWindow()->getChild("Button0"));
+    EXPECT_NE(text(kForge, "Result").find("Mixing..."), std::string::npos) << text(kForge, "Result");
+    press(widget(kForge, "Go"));
+    EXPECT_NE(text(kForge, "Result").find("Wait for the forge's answer"), std::string::npos) << text(kForge, "Result");
+    EXPECT_EQ(frame->getOpenMessageBox(), nullptr) << "the held Go asks nothing";
+    frames(12);
+    EXPECT_EQ(coins(), before - 200) << "mixed once";
+    EXPECT_EQ(heroItem(67), nullptr) << "the second coat went either way";
+    const std::string result = text(kForge, "Result");
+    EXPECT_TRUE(result.find("The item has been mixed 1 time.") != std::string::npos ||
+                result.find("The mix failed") != std::string::npos)
+        << result;
+    EXPECT_EQ(result.find("Mixing..."), std::string::npos) << result;
+}
+
+TEST_F(ForgeWindow, TheEnchaseTabShowsAPlaceForEachHoleAndTheGemAlreadyInIt)
+{
+    openForge();
+    clickOn(widget(kForge, "Tab3"));
+    EXPECT_FALSE(shown(kForge, "Place1")) << "no item, no holes";
+    drag(kCoat, 0);
+    // The ember coat has three holes, a topaz set in the first.
+    EXPECT_EQ(text(kForge, "Place1"), "Gem 1: Topaz (set)");
+    EXPECT_EQ(text(kForge, "Place2"), "Gem 2: -");
+    EXPECT_EQ(text(kForge, "Place3"), "Gem 3: -");
+    EXPECT_TRUE(shown(kForge, "Place3"));
+    EXPECT_FALSE(shown(kForge, "Place4"));
+    EXPECT_FALSE(shown(kForge, "Place5"));
+    const int sapphire = 76;
+    drag(sapphire, 1); // the topaz's hole takes no other gem
+    EXPECT_EQ(text(kForge, "Place1"), "Gem 1: Topaz (set)");
+    EXPECT_NE(text(kForge, "Result").find("That hole holds Topaz already"), std::string::npos)
+        << text(kForge, "Result");
+    drag(sapphire, 2);
+    EXPECT_EQ(text(kForge, "Place2"), "Gem 2: Sapphire");
+    frames(6);
+    EXPECT_EQ(text(kForge, "Result").find("Can be done, cost 80 coins. Adds: vitality +3."), 0u)
+        << text(kForge, "Result");
+    clickOn(widget(kForge, "Go"));
+    frames(12);
+    const zrk::ZRKWorld::Item* coat = heroItem(kCoat);
+    ASSERT_NE(coat, nullptr);
+    EXPECT_EQ(coat->attrX, "7202,7204,0");
+    EXPECT_EQ(heroItem(sapphire), nullptr);
+    // The bag as the forge left it: the sapphire sits in the coat's second hole.
+    EXPECT_EQ(text(kForge, "Place2"), "Gem 2: Sapphire (set)");
+    EXPECT_EQ(text(kForge, "Place3"), "Gem 3: -");
     EXPECT_EQ(zrktest::internalWords(manager->getPage(kForge)->getRootWindow()), std::vector<std::string>{});
 }

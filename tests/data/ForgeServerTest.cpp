@@ -8,6 +8,7 @@
 #include <server/ZRKDatabase.h>
 #include <server/ZRKServerCore.h>
 #include <server/ZRKWorld.h>
+#include <server/ZRKWorldInventory.h>
 #include <fstream>
 #include <json/json.h>
 #include <support/TestEnv.h>
@@ -433,6 +434,29 @@ TEST(ForgeServer, MixPassesTheBonusesAndEnchaseSetsGemsWithoutADraw)
     EXPECT_EQ(forge.number("SELECT money1 FROM players WHERE name = 'hero'"), money - 80);
     EXPECT_EQ(forge.number("SELECT attr_x = '7202,7201,0' FROM inventory WHERE player = 'hero' AND slot = 65"), 1);
     EXPECT_TRUE(forge.ask("queryEnchase", Forge::list({kCoat, 0, 76, 0, 0, 0})).error); // that hole is taken now
+}
+
+TEST(ForgeServer, EveryHoledItemShowsOneEntryPerHoleAndTheGemsSetInThem)
+{
+    Forge forge;
+    // The ember coat (three holes, a topaz in the first) as seeded; the ember cannon's two
+    // holes were never written; a coat without holes keeps its empty text.
+    std::map<long long, std::string> shown;
+    const Json::Value& bag = forge.core.world().inventoryView("hero");
+    for (const Json::Value& item : bag["items"])
+        shown[item["pci_slot"].asInt()] = item["attr_x"].asString();
+    EXPECT_EQ(shown[kCoat], "7202,0,0");
+    EXPECT_EQ(shown[kCannon], "0,0");
+    EXPECT_EQ(shown[kScoutCoat], "");
+    // What cannot be a gem's id is an empty hole; entries past the holes are not shown.
+    Json::Value threeHoles;
+    threeHoles["i_holes"] = 3;
+    EXPECT_EQ(ZRKWorldInventory::holesText("7202,x", threeHoles), "7202,0,0");
+    EXPECT_EQ(ZRKWorldInventory::holesText("1,2,3,4,5", threeHoles), "1,2,3");
+    EXPECT_EQ(ZRKWorldInventory::holesText(",,-4", threeHoles), "0,0,0");
+    threeHoles["i_holes"] = 99;
+    EXPECT_EQ(ZRKWorldInventory::holesText("", threeHoles), "0,0,0,0,0");
+    EXPECT_EQ(ZRKWorldInventory::holesText("junk", Json::Value()), "junk");
 }
 
 TEST(ForgeServer, AMissingBrokenOrMistypedForgeFileClosesTheForgeWithOneLine)

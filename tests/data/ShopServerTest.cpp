@@ -401,6 +401,8 @@ TEST(ShopServer, AGiftOfMedalLinesLandsInTheReceiversBagEvenABots)
           gift(1002, "bad \xff\xfe", 5, wings, "x8")})
         EXPECT_TRUE(shop.ask("giftCheckout", bad).error) << bad.toStyledString();
     EXPECT_EQ(shop.snapshot(), before);
+    // An id no player has says so, not that a player cannot receive gifts.
+    EXPECT_EQ(shop.ask("giftCheckout", gift(424242, "hi", 5, wings, "x9")).text, "No player has that id.");
     const std::string message = std::string(199, 'a') + "\xc3\xa9"; // 200 characters
     const ZRKMessage ok = shop.ask("giftCheckout", gift(1002, message, 5, wings, "g1"));
     ASSERT_FALSE(ok.error) << ok.text;

@@ -143,7 +143,7 @@ TEST_F(BagFixture, IconsAndSubClassesLiveWithTheEventAndALaterDoubleWins)
     EXPECT_EQ(log.countCaptured("EqIconLoadingEvent", "the server is busy"), 1u);
 }
 
-TEST_F(BagFixture, TheBagListHasARecordForEverySlotAndNoneOfTheTemporaryBag)
+TEST_F(BagFixture, TheBagListHasARecordForEverySlotThenWhatTheTemporaryBagHolds)
 {
     // Before any inventory: an empty list.
     gui::ParamList* list = bag.fillParams();
@@ -156,9 +156,13 @@ TEST_F(BagFixture, TheBagListHasARecordForEverySlotAndNoneOfTheTemporaryBag)
     logIn();
     const std::map<int, gui::BagData> slots = bagList();
     EXPECT_EQ(count(raised(), 8), 1u);
-    EXPECT_EQ(slots.size(), 12u + 27u + 10u + 30u); // worn, weapons, props, the bag's 30 cells
-    EXPECT_EQ(slots.count(201), 0u);
+    // Worn, weapons, props, the bag's 30 cells, then the box in the temporary bag.
+    EXPECT_EQ(slots.size(), 12u + 27u + 10u + 30u + 1u);
+    ASSERT_EQ(slots.count(201), 1u);
+    EXPECT_EQ(slots.at(201).i_id, 5001);
+    EXPECT_EQ(slots.at(201).i_name, "Bronze Box");
     EXPECT_EQ(slots.count(91), 0u);
+    EXPECT_EQ(slots.count(202), 0u);
 
     const gui::BagData& coat = slots.at(3);
     EXPECT_EQ(coat.i_id, 2001);

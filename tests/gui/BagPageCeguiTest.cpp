@@ -8,6 +8,7 @@
 #include <gui/BagData.h>
 #include <gui/IEventDispatcher.h>
 #include <gui/IGuiPage.h>
+#include <gui/RoleAttr.h>
 #include <gui/ShopData.h>
 #include <list>
 #include <map>
@@ -45,7 +46,7 @@ struct BagPageTest : zrktest::PluginFixture {
     {
         zrktest::PluginFixture::SetUp();
         manager->setRootWindow(ceguiSystem->getRootWindow());
-        for (int id : {8, 10, 76, 77, 78, 128}) {
+        for (int id : {8, 10, 12, 16, 75, 76, 77, 78, 128, 129}) {
             auto* e = new zrktest::FakeEvent(id, tally);
             e->onCallback = [this, id](gui::ParamHandle h) {
                 ++calls[id];
@@ -91,6 +92,38 @@ struct BagPageTest : zrktest::PluginFixture {
         button->fireEvent(CEGUI::PushButton::EventClicked, args, CEGUI::PushButton::EventNamespace);
     }
     std::string status() { return page()->getChild("Status")->getText().c_str(); }
+    bool shown(const std::string& name) { return page()->getChild(name)->isEffectiveVisible(); }
+    std::string text(const std::string& name) { return page()->getChild(name)->getText().c_str(); }
+    /// A bag list of the bag proper's `size` slots (empty ones too) with these items in them.
+    std::vector<gui::BagData> bagOf(int size, std::vector<gui::BagData> items)
+    {
+        std::vector<gui::BagData> out;
+        for (int slot = 61; slot < 61 + size; ++slot) {
+            gui::BagData empty;
+            empty.pci_slot = slot;
+            out.push_back(empty);
+            for (const gui::BagData& i : items)
+                if (i.pci_slot == slot)
+                    out.back() = i;
+        }
+        for (const gui::BagData& i : items)
+            if (i.pci_slot < 61 || i.pci_slot >= 61 + size)
+                out.push_back(i);
+        return out;
+    }
+    std::vector<std::string> lines(const std::string& name)
+    {
+        auto* list = static_cast<CEGUI::Listbox*>(page()->getChild(name));
+        std::vector<std::string> out;
+        for (std::size_t i = 0; i < list->getItemCount(); ++i)
+            out.push_back(list->getListboxItemFromIndex(i)->getText().c_str());
+        return out;
+    }
+    void key(CEGUI::Key::Scan scan)
+    {
+        page()->getChild("Sort")->activate();
+        CEGUI::System::getSingleton().getDefaultGUIContext().injectKeyDown(scan);
+    }
 };
 
 } // namespace
@@ -192,5 +225,150 @@ TEST_F(BagPageTest, TheFigureStandsBesideTheWornSlotsAndEveryCellNamesItsItemInF
     EXPECT_LE(page()->getChild("Cell_2")->getUnclippedOuterRect().get().right(),
               page()->getChild("Cell_21")->getUnclippedOuterRect().get().left());
     EXPECT_EQ(std::string(page()->getChild("Cell_61")->getText().c_str()), "Fine Forge Stone x2");
+    EXPECT_EQ(zrktest::clippedLabels(page()), std::vector<std::string>{});
+}
+
+TEST_F(BagPageTest, EverySlotTheWorldGivesShowsInPagesAndTheTemporaryBagAfterThem)
+{
+    // After "Bigger Bag": 35 slots, items in 91 and 95, a box in the temporary bag.
+    hands(8, {gui::ParamNode("bagList",
+                             bagOf(35, {item(61, 3001, "Field Jacket"), item(91, 7204, "Sapphire"),
+                                        item(95, 3101, "Ember Coat"), item(201, 5001, "Bronze Box")}),
+                             0, 0)});
+    raise(8);
+    EXPECT_EQ(text("PageLabel"), "Bag 1/2");
+    EXPECT_TRUE(shown("Cell_61"));
+    EXPECT_TRUE(shown("Cell_90"));
+    EXPECT_FALSE(shown("Cell_91"));
+    EXPECT_TRUE(page()->getChild("PrevPage")->isEffectiveDisabled());
+    click("NextPage");
+    EXPECT_EQ(text("PageLabel"), "Bag 2/2");
+    EXPECT_FALSE(shown("Cell_61"));
+    EXPECT_EQ(text("Cell_91"), "Sapphire");
+    EXPECT_EQ(text("Cell_95"), "Ember Coat");
+    EXPECT_TRUE(shown("Cell_95"));
+    EXPECT_FALSE(shown("Cell_96")) << "past the bag's 35 slots";
+    // The second page's cells stand where the first's did.
+    EXPECT_EQ(page()->getChild("Cell_91")->getArea(), page()->getChild("Cell_61")->getArea());
+    click("NextPage");
+    EXPECT_EQ(text("PageLabel"), "Temporary bag 1/1");
+    EXPECT_EQ(text("Cell_201"), "Bronze Box");
+    EXPECT_TRUE(shown("Cell_201"));
+    EXPECT_FALSE(shown("Cell_202"));
+    EXPECT_TRUE(page()->getChild("NextPage")->isEffectiveDisabled());
+    // Out of the temporary bag into the bag proper; the temporary bag is not recycled.
+    click("Mark");
+    click("Cell_201");
+    EXPECT_EQ(text("Cell_201"), "Bronze Box") << "not marked";
+    click("Mark");
+    click("Cell_201");
+    click("PrevPage");
+    click("Cell_92");
+    EXPECT_EQ(calls[12], 1);
+
+    // Without "pc_bag_slot" the world gives 60: two full pages, no temporary one when it is empty.
+    hands(8, {gui::ParamNode("bagList", bagOf(60, {item(120, 7001, "Forge Stone")}), 0, 0)});
+    raise(8);
+    EXPECT_EQ(text("PageLabel"), "Bag 2/2") << "the page turned to stays while it is there";
+    EXPECT_TRUE(page()->getChild("NextPage")->isEffectiveDisabled()) << "no temporary page";
+    EXPECT_TRUE(shown("Cell_120"));
+    EXPECT_FALSE(shown("Cell_201"));
+}
+
+TEST_F(BagPageTest, ARenewalTakesTheOfferPickedAndTheQuestionAnswersToEnterAndEscape)
+{
+    gui::ShopData offers;
+    offers.i_id = 3001;
+    for (int days : {7, 0, 30}) {
+        gui::ShopPrice p;
+        p.s_id = 100 + days;
+        p.s_price = days * 10;
+        p.s_buy_type = 1;
+        p.s_expire = days;
+        offers.prices.push_back(p);
+    }
+    hands(78, {gui::ParamNode("prices", offers, 0, 0)});
+    click("Cell_61");
+    click("Renew");
+    raise(78);
+    EXPECT_EQ(status(), "Renew Field Jacket for 7 more days at 70 coins?");
+    ASSERT_TRUE(shown("RenewOffers"));
+    EXPECT_EQ(lines("RenewOffers"), (std::vector<std::string>{"7 more days at 70 coins", "30 more days at 300 coins"}));
+    static_cast<CEGUI::Listbox*>(page()->getChild("RenewOffers"))
+        ->setItemSelectState(static_cast<std::size_t>(1), true);
+    EXPECT_EQ(status(), "Renew Field Jacket for 30 more days at 300 coins?");
+    key(CEGUI::Key::Escape);
+    EXPECT_EQ(status(), "Nothing was renewed.");
+    EXPECT_FALSE(shown("RenewOffers"));
+    EXPECT_EQ(calls[77], 0);
+
+    click("Cell_61");
+    click("Renew");
+    raise(78);
+    static_cast<CEGUI::Listbox*>(page()->getChild("RenewOffers"))
+        ->setItemSelectState(static_cast<std::size_t>(1), true);
+    key(CEGUI::Key::Return);
+    ASSERT_EQ(calls[77], 1);
+    EXPECT_EQ(status(), "Renewing Field Jacket...");
+    key(CEGUI::Key::Return); // nothing asked: the key does nothing
+    EXPECT_EQ(calls[77], 1);
+    hands(8, {gui::ParamNode("bagList", std::vector<gui::BagData>{item(61, 3001, "Field Jacket", 60)}, 0, 0)});
+    raise(8);
+    EXPECT_EQ(status(), "Renewed Field Jacket: 30 more days, paid 300 coins.");
+}
+
+TEST_F(BagPageTest, TheStatusLineSaysWhatSortWearingOpeningAndRecyclingDid)
+{
+    gui::BagData box = item(63, 5001, "Bronze Box", 0, 3);
+    box.isc_id = 41;
+    hands(8, {gui::ParamNode("bagList", std::vector<gui::BagData>{item(61, 3001, "Field Jacket"), box}, 0, 0)});
+    raise(8);
+
+    click("Sort");
+    EXPECT_EQ(calls[75], 1);
+    raise(8);
+    EXPECT_EQ(status(), "The bag is sorted.");
+
+    // Worn: said once the bag shows the jacket on.
+    click("Cell_61");
+    click("Cell_3");
+    ASSERT_EQ(calls[12], 1);
+    gui::BagData worn = item(3, 3001, "Field Jacket");
+    worn.pci_bind = 1;
+    hands(8, {gui::ParamNode("bagList", std::vector<gui::BagData>{worn, box}, 0, 0)});
+    raise(8);
+    EXPECT_EQ(status(), "Wearing Field Jacket (bound to you).");
+
+    // One box of a stack of three.
+    click("Use");
+    click("Cell_63");
+    EXPECT_EQ(calls[129], 1);
+    hands(129, {gui::ParamNode::boolean("error", false), gui::ParamNode::text("msg", "")});
+    raise(129);
+    EXPECT_EQ(status(), "Opened 1 Bronze Box (2 left).");
+
+    // The coins a recycle paid: the money before and after it.
+    gui::RoleAttr role;
+    role.pc_money1 = 500;
+    hands(16, {gui::ParamNode("currentRole", role, 0, 0)});
+    const int asked = calls[16];
+    click("Mark");
+    click("Cell_63");
+    click("Recycle");
+    EXPECT_EQ(calls[16], asked + 1) << "the money before";
+    raise(16);
+    hands(8, {gui::ParamNode("bagList", std::vector<gui::BagData>{worn}, 0, 0)});
+    raise(8);
+    EXPECT_EQ(status(), "Recycled Bronze Box x3.");
+    EXPECT_EQ(calls[16], asked + 2) << "and after";
+    role.pc_money1 = 560;
+    hands(16, {gui::ParamNode("currentRole", role, 0, 0)});
+    raise(16);
+    EXPECT_EQ(status(), "Recycled Bronze Box x3: the shop paid 60 coins.");
+}
+
+TEST_F(BagPageTest, TheNewNameFieldHasItsLabel)
+{
+    EXPECT_EQ(text("FunParamLabel"), "New name");
     EXPECT_EQ(zrktest::clippedLabels(page()), std::vector<std::string>{});
 }

@@ -52,7 +52,7 @@ struct PlayerTabsTest : zrktest::PluginFixture {
     {
         zrktest::PluginFixture::SetUp();
         manager->setRootWindow(ceguiSystem->getRootWindow());
-        for (int id : {16, 30, 73, 78, 82, 83, 84}) {
+        for (int id : {16, 30, 73, 78, 81, 82, 83, 84, 86}) {
             auto* e = new zrktest::FakeEvent(id, tally);
             e->onCallback = [this, id](gui::ParamHandle h) { called[id].push_back(h); };
             manager->getEventDispatcher()->registerEvent(e);
@@ -337,4 +337,100 @@ TEST_F(PlayerTabsTest, AfterAClaimABoxACardOrAForgesGoTheHeaderAsksForTheMoneyAg
     hands(107, {gui::ParamNode::integer("flag", 2), gui::ParamNode::boolean("error", false)});
     EXPECT_EQ(asks(107), 1u);
     EXPECT_EQ(asks(8), 0u); // the bag alone: no money changed
+}
+
+TEST_F(PlayerTabsTest, TheShopsCartLinesAreTakenOutByButtonDeleteOrDoubleClickAndTheCartEmptied)
+{
+    // Three items in the cart, as the card and "Add" put them there.
+    for (const auto& e :
+         {entry(3001, "Field Jacket", {price(101, 300, 1, 30)}), entry(6001, "Cannon", {price(601, 400, 1, 0)}),
+          entry(5002, "Field Dressing", {price(1001, 20, 1, 0)})}) {
+        page()->getChild("ItemId")->setText(std::to_string(e.i_id));
+        click(page()->getChild("Show"));
+        hands(78, {gui::ParamNode("prices", e, 0, 0)});
+        raise(78);
+        click(page()->getChild("Add"));
+    }
+    CEGUI::Window* cart = page()->getChild("Cart");
+    ASSERT_EQ(lines(cart).size(), 3u);
+    EXPECT_TRUE(page()->getChild("TakeOut")->isDisabled()) << "no line picked";
+    click(page()->getChild("TakeOut"));
+    EXPECT_EQ(lines(cart).size(), 3u);
+
+    auto* list = static_cast<CEGUI::Listbox*>(cart);
+    list->setItemSelectState(static_cast<std::size_t>(1), true);
+    EXPECT_FALSE(page()->getChild("TakeOut")->isDisabled());
+    click(page()->getChild("TakeOut"));
+    EXPECT_EQ(lines(cart), (std::vector<std::string>{"Field Jacket x1  30 days: 300 coins",
+                                                     "Field Dressing x1  for ever: 20 coins"}));
+    EXPECT_EQ(std::string(page()->getChild("Totals")->getText().c_str()), "Cart: 320 coins, 0 coupons, 0 medals");
+
+    // Delete takes the picked line out, as a double click on a line does.
+    list->setItemSelectState(static_cast<std::size_t>(1), true);
+    cart->activate();
+    CEGUI::System::getSingleton().getDefaultGUIContext().injectKeyDown(CEGUI::Key::Delete);
+    EXPECT_EQ(lines(cart), std::vector<std::string>{"Field Jacket x1  30 days: 300 coins"});
+    const CEGUI::Rectf area = list->getListRenderArea();
+    const CEGUI::Rectf outer = cart->getUnclippedOuterRect().get();
+    CEGUI::MouseEventArgs twice(cart);
+    twice.button = CEGUI::LeftButton;
+    twice.position = CEGUI::Vector2f(outer.left() + area.left() + 10, outer.top() + area.top() + 5);
+    cart->fireEvent(CEGUI::Window::EventMouseDoubleClick, twice, CEGUI::Window::EventNamespace);
+    EXPECT_TRUE(lines(cart).empty());
+    EXPECT_TRUE(page()->getChild("EmptyCart")->isDisabled());
+
+    // A refused purchase leaves the cart; "Empty cart" empties it whole.
+    click(page()->getChild("Show"));
+    raise(78);
+    click(page()->getChild("Add"));
+    click(page()->getChild("Add"));
+    click(page()->getChild("Buy"));
+    ASSERT_EQ(called[81].size(), 1u);
+    ASSERT_NE(param<std::deque<gui::ShopData>>(81, "carlist"), nullptr);
+    EXPECT_EQ(param<std::deque<gui::ShopData>>(81, "carlist")->size(), 2u);
+    EXPECT_EQ(lines(cart).size(), 2u) << "no answer yet, or a refusal: the cart stays";
+    click(page()->getChild("EmptyCart"));
+    EXPECT_TRUE(lines(cart).empty());
+    EXPECT_EQ(std::string(page()->getChild("Totals")->getText().c_str()), "Cart: 0 coins, 0 coupons, 0 medals");
+}
+
+TEST_F(PlayerTabsTest, AGiftCartsLineIsTakenOutAlone)
+{
+    click(page()->getChild("Tab_Gift"));
+    CEGUI::Window* gift = pane("Gift");
+    hands(73,
+          {gui::ParamNode(
+              "shoplist",
+              std::vector<gui::ShopData>{entry(2401, "Wings", {price(501, 5, 3, 30), price(502, 100, 3, 0)})}, 0, 0)});
+    raise(73);
+    auto* offers = static_cast<CEGUI::MultiColumnList*>(gift->getChild("Offers"));
+    for (unsigned row : {0u, 1u}) {
+        offers->setItemSelectState(CEGUI::MCLGridRef(row, 0), true);
+        click(gift->getChild("Add"));
+    }
+    EXPECT_EQ(std::string(gift->getChild("Total")->getText().c_str()), "Total: 105 medals");
+    static_cast<CEGUI::Listbox*>(gift->getChild("Cart"))->setItemSelectState(static_cast<std::size_t>(0), true);
+    click(gift->getChild("TakeOut"));
+    EXPECT_EQ(lines(gift->getChild("Cart")), std::vector<std::string>{"Wings x1  for ever: 100 medals"});
+    EXPECT_EQ(std::string(gift->getChild("Total")->getText().c_str()), "Total: 100 medals");
+    click(gift->getChild("TakeOut")); // nothing picked now: nothing taken out
+    EXPECT_EQ(lines(gift->getChild("Cart")).size(), 1u);
+}
+
+TEST_F(PlayerTabsTest, TheStatsTabRefusesANegativeAmountAndSaysSo)
+{
+    click(page()->getChild("Tab_Stats"));
+    CEGUI::Window* stats = pane("Stats");
+    stats->getChild("Add_str")->setText("-3");
+    EXPECT_NE(std::string(stats->getChild("Status")->getText().c_str()).find("Strength: type a whole number"),
+              std::string::npos);
+    click(stats->getChild("Apply"));
+    EXPECT_TRUE(called[86].empty()) << "never sent as 0 or as another number";
+    EXPECT_NE(std::string(stats->getChild("Status")->getText().c_str()).find("Nothing was sent."), std::string::npos);
+    stats->getChild("Add_str")->setText("3");
+    EXPECT_EQ(std::string(stats->getChild("Status")->getText().c_str()), "");
+    click(stats->getChild("Apply"));
+    ASSERT_EQ(called[86].size(), 1u);
+    ASSERT_NE(param<unsigned>(86, "str"), nullptr);
+    EXPECT_EQ(*param<unsigned>(86, "str"), 3u);
 }

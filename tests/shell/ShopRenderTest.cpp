@@ -143,3 +143,108 @@ TEST_F(ShopOnScreen, HeroTriesOnBuysWithTheMouseAndWearsWhatHeBought)
     EXPECT_TRUE(tryShot);
     EXPECT_TRUE(shopShot);
 }
+
+TEST_F(ShopOnScreen, ARefusedPurchaseLeavesTheCartToBeChangedAndTheNextPurchaseBuysWhatItThenHolds)
+{
+    using kavri3D::zrk::ZRKWorld;
+    std::vector<std::string> twoLines, afterCancel, afterRefusal, afterDelete, bought;
+    std::string refusal, question, secondQuestion;
+    bool cancelAsked = false, boxLeft = true;
+    long long coins = -1;
+    int jackets = 0, dressings = 0, cannons = 0;
+    const bool ok = play(zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
+        CEGUI::Window* shop = openPlayerPage(game, input);
+        ASSERT_NE(shop, nullptr);
+        game.frames(5);
+        kavri3D::core::Frame* frame = game.getMainFrame().get();
+        // The item's card by its typed id, as the player asks for it.
+        auto show = [&](const std::u32string& id) {
+            zrktest::retype(input, shop->getChild("ItemId"), id);
+            clickOn(input, shop->getChild("Show"));
+            ASSERT_TRUE(game.framesUntil(
+                [&] {
+                    return !zrktest::listLines(shop->getChild("Options")).empty() &&
+                           shop->getChild("Card")->getText().find("Pick") == CEGUI::String::npos;
+                },
+                60, "the item's card"));
+            game.frames(2);
+        };
+        auto answerBox = [&](const char* button) {
+            ASSERT_TRUE(game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 60, "a box"));
+            game.frames(2);
+            clickOn(input, frame->getMessageBoxWindow()->getChild(button));
+            game.frames(4);
+        };
+        // The field jacket for ever (900 coins) and a cannon (400): more than hero's 1200.
+        show(U"3001");
+        zrktest::clickLine(input, shop->getChild("Options"), 1);
+        game.frames(2);
+        clickOn(input, shop->getChild("Add"));
+        show(U"6001");
+        clickOn(input, shop->getChild("Add"));
+        game.frames(2);
+        twoLines = zrktest::listLines(shop->getChild("Cart"));
+
+        // "Cancel" at the question buys nothing and keeps the cart.
+        clickOn(input, shop->getChild("Buy"));
+        ASSERT_TRUE(game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 60, "the question"));
+        question = frame->getOpenMessageBox()->text;
+        cancelAsked = frame->getOpenMessageBox()->choice;
+        answerBox("Button1");
+        afterCancel = zrktest::listLines(shop->getChild("Cart"));
+
+        // Refused: too few coins. The box says why; the cart stays as it was.
+        clickOn(input, shop->getChild("Buy"));
+        answerBox("Button0");
+        ASSERT_TRUE(game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 60, "the refusal"));
+        refusal = frame->getOpenMessageBox()->text;
+        answerBox("Button0");
+        afterRefusal = zrktest::listLines(shop->getChild("Cart"));
+
+        // The cannon's line picked and taken out with Delete; two field dressings put in.
+        zrktest::clickLine(input, shop->getChild("Cart"), 1);
+        game.frames(2);
+        input.key(XK_Delete);
+        game.frames(3);
+        afterDelete = zrktest::listLines(shop->getChild("Cart"));
+        show(U"5002");
+        zrktest::retype(input, shop->getChild("Count"), U"2");
+        clickOn(input, shop->getChild("Add"));
+        game.frames(2);
+
+        clickOn(input, shop->getChild("Buy"));
+        ASSERT_TRUE(game.framesUntil([&] { return frame->getOpenMessageBox() != nullptr; }, 60, "the question"));
+        secondQuestion = frame->getOpenMessageBox()->text;
+        answerBox("Button0");
+        answerBox("Button0"); // the cost
+        game.frames(4);
+        boxLeft = frame->getOpenMessageBox() != nullptr;
+        bought = zrktest::listLines(shop->getChild("Cart"));
+        ZRKWorld& world = session->getGameServer()->core().world();
+        if (const ZRKWorld::Player* hero = world.player("hero"))
+            coins = hero->money[ZRKWorld::Coins];
+        for (const ZRKWorld::Item& i : world.items("hero")) {
+            jackets += i.id == 3001 && i.expiryDay == 0;
+            dressings += i.id == 5002 ? static_cast<int>(i.count) : 0;
+            cannons += i.id == 6001;
+        }
+    });
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(twoLines,
+              (std::vector<std::string>{"Field Jacket x1  for ever: 900 coins", "Cannon x1  for ever: 400 coins"}));
+    EXPECT_EQ(question, "Pay 1300 coins, 0 coupons and 0 medals?");
+    EXPECT_TRUE(cancelAsked);
+    EXPECT_EQ(afterCancel, twoLines);
+    EXPECT_EQ(refusal, "You do not have enough coins.");
+    EXPECT_EQ(afterRefusal, twoLines);
+    EXPECT_EQ(afterDelete, std::vector<std::string>{"Field Jacket x1  for ever: 900 coins"});
+    EXPECT_EQ(secondQuestion, "Pay 940 coins, 0 coupons and 0 medals?");
+    EXPECT_FALSE(boxLeft);
+    EXPECT_TRUE(bought.empty()) << "the cart empties once bought";
+    // The world: the jacket for ever and two more dressings (two were in the props bag), no
+    // second cannon, 940 coins paid.
+    EXPECT_EQ(coins, 1200 - 940);
+    EXPECT_EQ(jackets, 1);
+    EXPECT_EQ(dressings, 4);
+    EXPECT_EQ(cannons, 1);
+}

@@ -9,6 +9,7 @@
 #include <text/CeguiText.h>
 #include "EventDispatcher.h"
 #include "GuiLog.h"
+#include "ListRows.h"
 #include "ParamStore.h"
 
 namespace kavri3D {
@@ -34,6 +35,7 @@ const float kCellsBottom = 0.66f;
 const float kActionsTop = 0.675f, kActionsHeight = 0.05f;
 const char* const kActions[] = {"Sort", "Mark", "Recycle", "Use", "Renew", "Back"};
 const int kActionsPerRow = 3;
+const float kNameLabelWidth = 0.11f;
 const float kStatusTop = kActionsTop + 2 * (kActionsHeight + 0.005f), kStatusHeight = 0.085f;
 const char* const kBuyTypes[] = {"", "coins", "coupons", "medals"};
 const float kRight = 0.41f, kRightWidth = 0.58f;
@@ -79,8 +81,10 @@ CEGUI::URect cellArea(int slot)
         x = kRight + cw * static_cast<float>(index);
         y = 0.02f + ch * static_cast<float>(row);
     } else {
-        const int rows = (BagPage::kBagCells + kBagColumns - 1) / kBagColumns;
-        const int index = slot - BagPage::kFirstBagSlot;
+        // The bag proper and the temporary bag turn their pages in the one grid.
+        const int rows = (BagPage::kPageCells + kBagColumns - 1) / kBagColumns;
+        const int first = slot >= BagPage::kFirstTemporarySlot ? BagPage::kFirstTemporarySlot : BagPage::kFirstBagSlot;
+        const int index = (slot - first) % BagPage::kPageCells;
         cw = kRightWidth / kBagColumns;
         ch = (kCellsBottom + 0.02f - kBagTop) / rows;
         x = kRight + cw * static_cast<float>(index % kBagColumns);
@@ -114,7 +118,9 @@ BagPage::BagPage(const std::string& windowName, const std::string& title, ParamS
             mCells[20 + bag * 10 + i].slot = 20 + bag * 10 + i;
     for (int slot = kFirstPropSlot; slot < kFirstPropSlot + kPropCells; ++slot)
         mCells[slot].slot = slot;
-    for (int slot = kFirstBagSlot; slot < kFirstBagSlot + kBagCells; ++slot)
+    for (int slot = kFirstBagSlot; slot < kFirstBagSlot + kMainSlots; ++slot)
+        mCells[slot].slot = slot;
+    for (int slot = kFirstTemporarySlot; slot < kFirstTemporarySlot + kTemporarySlots; ++slot)
         mCells[slot].slot = slot;
 }
 
@@ -149,8 +155,12 @@ void BagPage::buildContent(CEGUI::Window& frame)
         w->setUserData(&cell.second);
         // The icon over the button; clicks go through it to the button.
         CEGUI::Window* icon = wm.createWindow("TaharezLook/StaticImage", kIconName);
-        icon->setArea(
-            CEGUI::URect(CEGUI::UDim(0.1f, 0), CEGUI::UDim(0.1f, 0), CEGUI::UDim(0.9f, 0), CEGUI::UDim(0.9f, 0)));
+        // As large as the cell allows at the picture's own proportions, in its middle.
+        icon->setSize(CEGUI::USize(CEGUI::UDim(0.8f, 0), CEGUI::UDim(0.8f, 0)));
+        icon->setHorizontalAlignment(CEGUI::HA_CENTRE);
+        icon->setVerticalAlignment(CEGUI::VA_CENTRE);
+        icon->setAspectMode(CEGUI::AM_SHRINK);
+        icon->setAspectRatio(1.0f);
         icon->setProperty("FrameEnabled", "False");
         icon->setProperty("BackgroundEnabled", "False");
         icon->setMousePassThroughEnabled(true);
@@ -180,6 +190,7 @@ void BagPage::buildContent(CEGUI::Window& frame)
     PortraitPage::buildContent(*boxes);
     for (const auto& cell : mCells)
         showCell(cell.first);
+    layOutPage();
 }
 
 void BagPage::addActions(CEGUI::Window& frame)
@@ -194,9 +205,28 @@ void BagPage::addActions(CEGUI::Window& frame)
             CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&BagPage::onActionClicked, this)));
         ++i;
     }
-    // What a renaming item takes.
+    // What a renaming item takes, under its label.
     const float x = 0.02f + (w + 0.01f) * kActionsPerRow;
-    addWidget(frame, "TaharezLook/Editbox", "FunParam", "", x, kActionsTop, 0.98f - x, kActionsHeight);
+    addWidget(frame, "TaharezLook/StaticText", "FunParamLabel", "New name", x, kActionsTop, kNameLabelWidth,
+              kActionsHeight)
+        ->setProperty("FrameEnabled", "False");
+    addWidget(frame, "TaharezLook/Editbox", "FunParam", "", x + kNameLabelWidth, kActionsTop,
+              0.98f - x - kNameLabelWidth, kActionsHeight);
+    // The grid's pages, on the second row under the bag.
+    const float pageY = kActionsTop + kActionsHeight + 0.005f;
+    for (const char* turn : {"PrevPage", "NextPage"}) {
+        const bool next = turn[0] == 'N';
+        CEGUI::Window* button = addWidget(frame, "TaharezLook/Button", turn, next ? ">" : "<", next ? 0.92f : x, pageY,
+                                          0.06f, kActionsHeight);
+        mClickConnections.emplace_back(
+            button->subscribeEvent(CEGUI::PushButton::EventClicked, [this, next](const CEGUI::EventArgs&) {
+                showPage(mPage + (next ? 1 : -1));
+                return true;
+            }));
+    }
+    addWidget(frame, "TaharezLook/StaticText", "PageLabel", pageText(), x + 0.07f, pageY, 0.92f - x - 0.08f,
+              kActionsHeight)
+        ->setProperty("HorzFormatting", "CentreAligned");
     CEGUI::Window* status =
         addWidget(frame, "TaharezLook/StaticText", "Status", mStatus, 0.02f, kStatusTop, 0.7f, kStatusHeight);
     status->setProperty("HorzFormatting", "WordWrapLeftAligned");
@@ -212,6 +242,30 @@ void BagPage::addActions(CEGUI::Window& frame)
                 return true;
             }));
     }
+    // The offers a renewal may take, under the question while it is asked (over the boxes).
+    auto* offers = static_cast<CEGUI::Listbox*>(addWidget(frame, "TaharezLook/Listbox", "RenewOffers", "", 0.02f,
+                                                          kStatusTop + kStatusHeight + 0.005f, 0.7f, 0.11f));
+    offers->setAlwaysOnTop(true);
+    offers->setVisible(mAsking);
+    mClickConnections.emplace_back(
+        offers->subscribeEvent(CEGUI::Listbox::EventSelectionChanged, [this, offers](const CEGUI::EventArgs&) {
+            const int line = ListRows::selectedLine(*offers);
+            if (mAsking && line >= 0 && static_cast<std::size_t>(line) < mRenewChoices.size() &&
+                mRenewOffer.chosen != mRenewChoices[static_cast<std::size_t>(line)])
+                pickRenewal(line);
+            return true;
+        }));
+    // Enter says yes to the question on the status line, Escape no; keys the page's widgets
+    // leave unused come up to the frame.
+    mClickConnections.emplace_back(
+        frame.subscribeEvent(CEGUI::Window::EventKeyDown, [this](const CEGUI::EventArgs& args) {
+            const auto key = static_cast<const CEGUI::KeyEventArgs&>(args).scancode;
+            const bool enter = key == CEGUI::Key::Return || key == CEGUI::Key::NumpadEnter;
+            if (!mAsking || (!enter && key != CEGUI::Key::Escape))
+                return false;
+            answer(enter);
+            return true;
+        }));
 }
 
 void BagPage::setStatus(const std::string& text, bool asking)
@@ -223,7 +277,7 @@ void BagPage::setStatus(const std::string& text, bool asking)
         return;
     if (frame->isChild("Status"))
         frame->getChild("Status")->setText(toCeguiString(text));
-    for (const char* choice : {"Yes", "No"})
+    for (const char* choice : {"Yes", "No", "RenewOffers"})
         if (frame->isChild(choice))
             frame->getChild(choice)->setVisible(asking);
 }
@@ -295,7 +349,12 @@ bool BagPage::renewSelected()
     return true;
 }
 
-void BagPage::sort() { mDispatcher.callback(kSortEventId, params().handle(kKind)); }
+void BagPage::sort()
+{
+    mSortAsked = true;
+    setStatus("Sorting the bag...");
+    mDispatcher.callback(kSortEventId, params().handle(kKind));
+}
 
 void BagPage::toggleMarking()
 {
@@ -317,14 +376,19 @@ bool BagPage::recycleMarked()
         if (it != mItems.end())
             names += (names.empty() ? "" : ", ") + itemText(it->second);
     }
-    params().clear(kKind);
-    params().set(kKind, ParamNode("slots", mMarked, static_cast<std::int32_t>(mMarked.size()), ParamNode::Record));
-    params().set(kKind,
-                 ParamNode::text("text", "Recycle " + names +
-                                             "? They are gone for good; the shop pays their recycle price in coins."));
     setStatus(std::string());
     mRecycled = mMarked;
     mRecycledNames = names;
+    // The coins it pays are told after it, by the money before and after: asked first, the
+    // server answers in order.
+    mRecycleStep = RecycleCoinsBefore;
+    mCoinsBefore = -1;
+    mDispatcher.callback(kAttrLoadEventId, params().handle(kKind));
+    params().clear(kKind);
+    params().set(kKind, ParamNode("slots", mRecycled, static_cast<std::int32_t>(mRecycled.size()), ParamNode::Record));
+    params().set(kKind,
+                 ParamNode::text("text", "Recycle " + names +
+                                             "? They are gone for good; the shop pays their recycle price in coins."));
     mDispatcher.callback(kRecycleEventId, params().handle(kKind));
     const std::vector<int> marked = std::move(mMarked);
     mMarked.clear();
@@ -357,6 +421,62 @@ bool BagPage::useSlot(int slot, const std::string& param)
         return false;
     }
     return true;
+}
+
+int BagPage::mainPages() const { return std::max(1, (mBagSize + kPageCells - 1) / kPageCells); }
+
+int BagPage::temporaryPages() const
+{
+    return mTemporaryEnd > kFirstTemporarySlot ? (mTemporaryEnd - kFirstTemporarySlot + kPageCells - 1) / kPageCells
+                                               : 0;
+}
+
+int BagPage::pageCount() const { return mainPages() + temporaryPages(); }
+
+int BagPage::pageOf(int slot) const
+{
+    if (slot >= kFirstBagSlot && slot < kFirstBagSlot + mBagSize)
+        return (slot - kFirstBagSlot) / kPageCells;
+    if (slot >= kFirstTemporarySlot && slot < mTemporaryEnd)
+        return mainPages() + (slot - kFirstTemporarySlot) / kPageCells;
+    return -1;
+}
+
+bool BagPage::onShownPage(int slot) const
+{
+    const bool grid = (slot >= kFirstBagSlot && slot < kFirstBagSlot + kMainSlots) ||
+                      (slot >= kFirstTemporarySlot && slot < kFirstTemporarySlot + kTemporarySlots);
+    return !grid || pageOf(slot) == mPage;
+}
+
+std::string BagPage::pageText() const
+{
+    if (mPage < mainPages())
+        return "Bag " + std::to_string(mPage + 1) + "/" + std::to_string(mainPages());
+    return "Temporary bag " + std::to_string(mPage - mainPages() + 1) + "/" + std::to_string(temporaryPages());
+}
+
+void BagPage::showPage(int page)
+{
+    mPage = std::max(0, std::min(page, pageCount() - 1));
+    layOutPage();
+}
+
+void BagPage::layOutPage()
+{
+    mPage = std::max(0, std::min(mPage, pageCount() - 1));
+    CEGUI::Window* frame = window();
+    if (!frame)
+        return;
+    for (const auto& cell : mCells)
+        if (CEGUI::Window* w = cellWindow(cell.first))
+            w->setVisible(onShownPage(cell.first));
+    if (frame->isChild("PageLabel"))
+        frame->getChild("PageLabel")->setText(toCeguiString(pageText()));
+    if (frame->isChild("PrevPage"))
+        frame->getChild("PrevPage")->setEnabled(mPage > 0);
+    if (frame->isChild("NextPage"))
+        frame->getChild("NextPage")->setEnabled(mPage + 1 < pageCount());
 }
 
 CEGUI::Window* BagPage::cellWindow(int slot) const
@@ -445,6 +565,11 @@ void BagPage::showCell(int slot)
     if (w->isChild(kIconName)) {
         CEGUI::Window* icon = w->getChild(kIconName);
         icon->setProperty("Image", toCeguiString(image));
+        if (!image.empty()) {
+            const CEGUI::Sizef size = CEGUI::ImageManager::getSingleton().get(toCeguiString(image)).getRenderedSize();
+            if (size.d_width > 0 && size.d_height > 0)
+                icon->setAspectRatio(size.d_width / size.d_height);
+        }
         icon->setVisible(!image.empty());
         // The picked-up item fades until it lands; a marked one until it is recycled or unmarked.
         const bool marked = std::find(mMarked.begin(), mMarked.end(), slot) != mMarked.end();
@@ -475,9 +600,20 @@ void BagPage::onFilled(int eventId, ParamList& list)
             if (!bag)
                 continue;
             mItems.clear();
-            for (const BagData& item : *bag)
+            // The bag proper has a record for each slot the world gives the player, empty ones too.
+            int size = 0;
+            mTemporaryEnd = 0;
+            for (const BagData& item : *bag) {
+                const int slot = item.pci_slot;
+                if (slot >= kFirstBagSlot && slot < kFirstBagSlot + kMainSlots)
+                    size = std::max(size, slot - kFirstBagSlot + 1);
+                if (item.i_id != 0 && slot >= kFirstTemporarySlot && slot < kFirstTemporarySlot + kTemporarySlots)
+                    mTemporaryEnd = std::max(mTemporaryEnd, slot + 1);
                 if (item.i_id != 0)
-                    mItems[item.pci_slot] = item;
+                    mItems[slot] = item;
+            }
+            mBagSize = size;
+            layOutPage();
             for (auto& cell : mCells)
                 cell.second.bind = itemAt(cell.first) ? mItems[cell.first].pci_bind : 0;
             if (mSelected && !itemAt(mSelected))
@@ -488,6 +624,8 @@ void BagPage::onFilled(int eventId, ParamList& list)
             tellAfterBag();
         }
     }
+    if (eventId == kAttrLoadEventId && mRecycleStep != RecycleNone)
+        tellRecycleCoins(list);
     // What a box, a rank card or a function item did, or why not.
     if (eventId == kFunItemEventId || eventId == kOpenBoxEventId || eventId == kRankCardEventId) {
         bool error = false;
@@ -509,8 +647,13 @@ void BagPage::onFilled(int eventId, ParamList& list)
 std::string BagPage::usedText(int eventId) const
 {
     const std::string name = itemText(mUsed);
-    if (eventId == kOpenBoxEventId)
-        return "Opened " + name + ".";
+    if (eventId == kOpenBoxEventId) {
+        // One box of a stack is opened at a time.
+        BagData one = mUsed;
+        one.pci_num = 1;
+        const int left = mUsed.pci_num - 1;
+        return "Opened 1 " + itemText(one) + (left > 0 ? " (" + std::to_string(left) + " left)." : ".");
+    }
     if (eventId == kRankCardEventId)
         return "Used " + name + ": the rank is yours for its days.";
     switch (mUsed.i_target) {
@@ -533,29 +676,54 @@ void BagPage::askRenewal(const ShopData& offers)
         setStatus("The item to renew is no longer in the bag.");
         return;
     }
-    ShopData record = offers;
-    record.chosen = -1;
-    for (std::size_t o = 0; o < record.prices.size() && record.chosen < 0; ++o)
-        if (record.prices[o].s_expire > 0)
-            record.chosen = static_cast<std::int32_t>(o);
-    if (record.chosen < 0) {
-        guiLog(Severity::Warning, "item ", record.i_id, " has no timed offer to renew at");
+    // Every timed offer may renew it; the player picks one, the first to begin with.
+    mRenewOffer = offers;
+    mRenewOffer.chosen = -1;
+    mRenewChoices.clear();
+    for (std::size_t o = 0; o < mRenewOffer.prices.size(); ++o)
+        if (mRenewOffer.prices[o].s_expire > 0)
+            mRenewChoices.push_back(static_cast<int>(o));
+    if (mRenewChoices.empty()) {
+        guiLog(Severity::Warning, "item ", mRenewOffer.i_id, " has no timed offer to renew at");
         setStatus("The shop sells " + itemText(item->second) + " for ever only: it cannot be renewed.");
         return;
     }
-    mRenewOffer = record;
     mRenewItem = item->second;
-    const ShopPrice& offer = record.prices[static_cast<std::size_t>(record.chosen)];
+    std::vector<std::string> lines;
+    for (int o : mRenewChoices)
+        lines.push_back(renewalText(mRenewOffer.prices[static_cast<std::size_t>(o)]));
+    if (CEGUI::Window* frame = window())
+        if (frame->isChild("RenewOffers"))
+            ListRows::setLines(*static_cast<CEGUI::Listbox*>(frame->getChild("RenewOffers")), lines);
+    pickRenewal(0);
+}
+
+std::string BagPage::renewalText(const ShopPrice& offer) const
+{
     const int type = offer.s_buy_type >= 1 && offer.s_buy_type <= 3 ? offer.s_buy_type : 1;
     const long long price = static_cast<long long>(offer.s_price) * std::max(1, mRenewItem.pci_num);
-    setStatus("Renew " + itemText(mRenewItem) + " for " + std::to_string(offer.s_expire) + " more days at " +
-                  std::to_string(price) + " " + kBuyTypes[type] + "?",
-              true);
+    return std::to_string(offer.s_expire) + " more days at " + std::to_string(price) + " " + kBuyTypes[type];
+}
+
+bool BagPage::pickRenewal(int choice)
+{
+    if (choice < 0 || static_cast<std::size_t>(choice) >= mRenewChoices.size())
+        return false;
+    mRenewOffer.chosen = mRenewChoices[static_cast<std::size_t>(choice)];
+    if (CEGUI::Window* frame = window())
+        if (frame->isChild("RenewOffers")) {
+            auto* list = static_cast<CEGUI::Listbox*>(frame->getChild("RenewOffers"));
+            if (static_cast<std::size_t>(choice) < list->getItemCount() && ListRows::selectedLine(*list) != choice)
+                list->setItemSelectState(static_cast<std::size_t>(choice), true);
+        }
+    const ShopPrice& offer = mRenewOffer.prices[static_cast<std::size_t>(mRenewOffer.chosen)];
+    setStatus("Renew " + itemText(mRenewItem) + " for " + renewalText(offer) + "?", true);
+    return true;
 }
 
 bool BagPage::answer(bool yes)
 {
-    if (!mAsking)
+    if (!mAsking || mRenewOffer.chosen < 0 || static_cast<std::size_t>(mRenewOffer.chosen) >= mRenewOffer.prices.size())
         return false;
     if (!yes) {
         setStatus("Nothing was renewed.");
@@ -578,7 +746,24 @@ void BagPage::tellAfterBag()
         std::none_of(mRecycled.begin(), mRecycled.end(), [this](int slot) { return itemAt(slot) != 0; })) {
         mRecycled.clear();
         setStatus("Recycled " + mRecycledNames + ".");
+        mRecycleStep = RecycleCoinsAfter;
         mDispatcher.callback(kAttrLoadEventId, params().handle(kKind)); // the coins it paid
+    }
+    if (mSortAsked) {
+        mSortAsked = false;
+        setStatus("The bag is sorted.");
+    }
+    if (mMoved.item != 0) {
+        // Worn or taken off: said once the bag shows it.
+        const Move moved = mMoved;
+        mMoved = Move();
+        auto it = mItems.find(moved.to);
+        if (it != mItems.end() && it->second.i_id == moved.item) {
+            if (moved.to <= kWornSlots)
+                setStatus("Wearing " + itemText(it->second) + (it->second.pci_bind ? " (bound to you)." : "."));
+            else if (moved.from <= kWornSlots)
+                setStatus("Took off " + itemText(it->second) + ".");
+        }
     }
     if (!mRenewSent)
         return;
@@ -595,6 +780,26 @@ void BagPage::tellAfterBag()
     setStatus("Renewed " + itemText(it->second) + ": " + std::to_string(offer.s_expire) + " more days, paid " +
               std::to_string(static_cast<long long>(offer.s_price) * std::max(1, mRenewItem.pci_num)) + " " +
               kBuyTypes[type] + ".");
+}
+
+void BagPage::tellRecycleCoins(ParamList& list)
+{
+    const RoleAttr* role = nullptr;
+    for (const ParamNode* node : list)
+        if (node && node->name == "currentRole")
+            role = boost::any_cast<RoleAttr>(&node->value);
+    if (!role)
+        return;
+    if (mRecycleStep == RecycleCoinsBefore) {
+        mCoinsBefore = role->pc_money1;
+        return;
+    }
+    mRecycleStep = RecycleNone;
+    if (mCoinsBefore < 0)
+        return;
+    const long long paid = static_cast<long long>(role->pc_money1) - mCoinsBefore;
+    setStatus(mStatus.substr(0, mStatus.size() - (!mStatus.empty() && mStatus.back() == '.' ? 1 : 0)) +
+              (paid > 0 ? ": the shop paid " + std::to_string(paid) + " coins." : ": they paid no coins."));
 }
 
 void BagPage::dress()
@@ -620,6 +825,8 @@ bool BagPage::clickSlot(int slot)
     if (!mCells.count(slot))
         return false;
     mRecycled.clear(); // a "no" to the recycle, or long past it
+    mRecycleStep = RecycleNone;
+    mSortAsked = false; // a sort refused brings no bag: the next one is not its
     if (mUseArmed) {
         std::string param;
         if (CEGUI::Window* frame = window())
@@ -632,7 +839,7 @@ bool BagPage::clickSlot(int slot)
         auto marked = std::find(mMarked.begin(), mMarked.end(), slot);
         if (marked != mMarked.end())
             mMarked.erase(marked);
-        else if (slot >= kFirstBagSlot && itemAt(slot))
+        else if (slot >= kFirstBagSlot && slot < kFirstBagSlot + kMainSlots && itemAt(slot))
             mMarked.push_back(slot); // only the bag proper's items are recycled
         showCell(slot);
         return true;
@@ -656,6 +863,7 @@ bool BagPage::clickSlot(int slot)
         guiLog(Severity::Warning, "the bag has no window for slot ", from, " or ", slot);
         return false;
     }
+    mMoved = Move{from, slot, itemAt(from)};
     params().set(kKind, windowNode("src", src));
     params().set(kKind, windowNode("dst", dst));
     mDispatcher.callback(kExchangeEventId, params().handle(kKind));

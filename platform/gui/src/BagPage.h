@@ -8,6 +8,7 @@
 #include <gui/BagCell.h>
 #include <gui/BagData.h>
 #include <gui/BlockData.h>
+#include <gui/RoleAttr.h>
 #include <gui/ShopData.h>
 #include "PortraitPage.h"
 
@@ -48,7 +49,14 @@ public:
     static constexpr int kFunctionClass = 62;
     static constexpr int kWornSlots = 12;
     static constexpr int kFirstBagSlot = 61;
-    static constexpr int kBagCells = 30;
+    /// The bag proper holds up to 60 slots, as many as the world gives the player; a page of
+    /// the grid shows 30 of them, the pages turned by "<" and ">".
+    static constexpr int kMainSlots = 60;
+    static constexpr int kPageCells = 30;
+    /// The temporary bag (what a box gave when the bag was full): pages of its own after the
+    /// bag's, while it holds anything.
+    static constexpr int kFirstTemporarySlot = 201;
+    static constexpr int kTemporarySlots = 60;
     static constexpr int kWeaponBags = 3; ///< slots 21-29, 31-39, 41-49
     static constexpr int kWeaponCells = 9;
     static constexpr int kFirstPropSlot = 51;
@@ -70,6 +78,18 @@ public:
     /// The item the cell of a slot shows (0 for none); the slot selected for a move (0 for none).
     int itemAt(int slot) const;
     int selectedSlot() const { return mSelected; }
+    /// The grid's pages: the bag proper's (at least one) then the temporary bag's, if it holds
+    /// anything. `page()` counts from 0.
+    int page() const { return mPage; }
+    int pageCount() const;
+    /// Turns the grid's page (clamped to the pages there are); what "<" and ">" do.
+    void showPage(int page);
+    /// What the line between "<" and ">" says: "Bag 1/2", "Temporary bag 1/1".
+    std::string pageText() const;
+    /// The slots of the bag proper the world gives the player (30 until the first bag list).
+    int bagSize() const { return mBagSize; }
+    /// Whether a slot's cell is on the page shown.
+    bool onShownPage(int slot) const;
 
     // The bag's actions, as the player's clicks on its buttons.
     /// "Sort": the bag is sorted.
@@ -111,6 +131,13 @@ protected:
 
 private:
     CEGUI::Window* cellWindow(int slot) const;
+    /// The grid's page a slot of the bag proper or the temporary bag is on; -1 for another slot.
+    int pageOf(int slot) const;
+    /// How many pages the bag proper takes, and the temporary bag.
+    int mainPages() const;
+    int temporaryPages() const;
+    /// Places the bag's cells of the page shown, hides the others, says the page.
+    void layOutPage();
     /// The image ("Set/Image") of the item's icon: from the first image set that has it, else
     /// a placeholder; empty when no image set is there at all.
     std::string iconImage(int item);
@@ -123,8 +150,14 @@ private:
     void dress();
     /// Says `text` on the status line; `asking` shows the Yes and No buttons under it.
     void setStatus(const std::string& text, bool asking = false);
-    /// The offers came: the question with the first timed offer's price.
+    /// The offers came: the question with the first timed offer's price, the others to pick.
     void askRenewal(const ShopData& offers);
+    /// "30 more days at 300 coins" (for the count held).
+    std::string renewalText(const ShopPrice& offer) const;
+    /// The question asks about timed offer `choice` (from 0) of those listed.
+    bool pickRenewal(int choice);
+    /// An attribute fill around a recycle: the coins before it, or after it, said.
+    void tellRecycleCoins(ParamList& list);
     /// A bag list came: what a renewal or another action asked for, said in words.
     void tellAfterBag();
     /// Tells the room whether the player is in his bag and which item he holds up.
@@ -142,17 +175,29 @@ private:
     std::vector<BlockData> mOutfit;                     ///< what the outfit event reads
     std::vector<BlockData*> mOutfitList;
     int mSelected = 0;
+    int mBagSize = kPageCells; ///< the bag proper's slots, as the last bag list gave them
+    int mTemporaryEnd = 0;     ///< one past the highest temporary slot that holds an item, 0 for none
+    int mPage = 0;
     int mRenewSlot = 0; ///< the slot whose offers were asked for, 0 for none
     bool mAsking = false;
     std::string mStatus;
-    ShopData mRenewOffer;       ///< what the question asked about (its chosen offer)
-    BagData mRenewItem;         ///< the item renewed, as it was when asked
-    bool mRenewSent = false;    ///< the renewal went: the next bag lists tell whether it took
-    BagData mShown;             ///< the item held up, as the room is told of it
-    std::vector<int> mRecycled; ///< the slots the last recycle asked about
-    std::string mRecycledNames; ///< what they held, as the question named it
-    BagData mUsed;              ///< the item "Use" went to last
-    std::string mUsedParam;     ///< what was typed for it (a new name)
+    ShopData mRenewOffer;           ///< what the question asked about (its chosen offer)
+    std::vector<int> mRenewChoices; ///< the timed offers' places in its prices, as listed
+    BagData mRenewItem;             ///< the item renewed, as it was when asked
+    bool mRenewSent = false;        ///< the renewal went: the next bag lists tell whether it took
+    BagData mShown;                 ///< the item held up, as the room is told of it
+    std::vector<int> mRecycled;     ///< the slots the last recycle asked about
+    std::string mRecycledNames;     ///< what they held, as the question named it
+    enum RecycleStep { RecycleNone, RecycleCoinsBefore, RecycleCoinsAfter };
+    RecycleStep mRecycleStep = RecycleNone;
+    long long mCoinsBefore = -1; ///< the coins before the recycle, -1 while not known
+    bool mSortAsked = false;     ///< "Sort" went: the next bag list says it is done
+    struct Move {
+        int from = 0, to = 0, item = 0;
+    };
+    Move mMoved;            ///< the last move sent, told once the bag shows it
+    BagData mUsed;          ///< the item "Use" went to last
+    std::string mUsedParam; ///< what was typed for it (a new name)
     bool mMarking = false;
     bool mUseArmed = false;
     std::vector<int> mMarked;

@@ -32,6 +32,10 @@ const char* const kPlaceNames[ForgePage::Tabs][ForgePage::kPlaces] = {
 const char* const kMixTypes[] = {"", "strength", "luck", "dexterity", "vitality", "all four"};
 const int kMixKinds = 5;
 const int kBagColumns = 4;
+// The item classes the forge works with: weapons, outfits and the strengthening items.
+const int kForgeClasses[] = {2, 3, 4};
+// Where the list's cells stand: under the title row, four columns of five.
+const float kCellsLeft = 0.02f, kCellsTop = 0.16f, kCellsWidth = 0.58f, kCellsHeight = 0.56f;
 
 std::string percent(float rate)
 {
@@ -59,8 +63,9 @@ bool has(const ParamList& list, const std::string& name)
 } // namespace
 
 ForgePage::ForgePage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
-                     EventDispatcher& dispatcher, std::function<void()> back)
-    : GuiPage(kKind, windowName, title, params, std::move(parent)), mDispatcher(dispatcher), mBack(std::move(back))
+                     EventDispatcher& dispatcher, std::function<void()> back, GameSource game)
+    : GuiPage(kKind, windowName, title, params, std::move(parent)), mDispatcher(dispatcher), mBack(std::move(back)),
+      mGame(std::move(game))
 {
     setFrameArea(0.1f, 0.08f, 0.9f, 0.92f);
     for (auto& tab : mPlaced)
@@ -95,14 +100,23 @@ void ForgePage::buildContent(CEGUI::Window& frame)
             return true;
         }));
     }
-    addWidget(frame, "TaharezLook/StaticText", "BagTitle", "Bag (drag onto the forge)", 0.02f, 0.1f, 0.58f, 0.05f);
-    const float cw = 0.58f / kBagColumns, ch = 0.56f / (kBagCells / kBagColumns);
-    for (int i = 0; i < kBagCells; ++i) {
-        const int slot = kFirstBagSlot + i;
-        const float x = 0.02f + cw * static_cast<float>(i % kBagColumns);
-        const float y = 0.16f + ch * static_cast<float>(i / kBagColumns);
-        CEGUI::Window* w = addWidget(frame, "TaharezLook/Button", ("Cell_" + std::to_string(slot)).c_str(), "", x, y,
-                                     cw - 0.005f, ch - 0.005f);
+    addWidget(frame, "TaharezLook/StaticText", "BagTitle", "Bag (drag onto the forge)", 0.02f, 0.1f, 0.36f, 0.05f);
+    for (const char* turn : {"PrevPage", "NextPage"}) {
+        const bool next = turn[0] == 'N';
+        CEGUI::Window* w =
+            addWidget(frame, "TaharezLook/Button", turn, next ? ">" : "<", next ? 0.55f : 0.39f, 0.1f, 0.05f, 0.05f);
+        mConnections.emplace_back(
+            w->subscribeEvent(CEGUI::PushButton::EventClicked, [this, next](const CEGUI::EventArgs&) {
+                showPage(mPage + (next ? 1 : -1));
+                return true;
+            }));
+    }
+    addWidget(frame, "TaharezLook/StaticText", "PageLabel", "", 0.44f, 0.1f, 0.11f, 0.05f)
+        ->setProperty("HorzFormatting", "CentreAligned");
+    // A cell for every slot of the bag; those listed stand on their page's places (showCells).
+    for (int slot = kFirstBagSlot; slot < kFirstBagSlot + kBagSlots; ++slot) {
+        CEGUI::Window* w = addWidget(frame, "TaharezLook/Button", ("Cell_" + std::to_string(slot)).c_str(), "",
+                                     kCellsLeft, kCellsTop, 0.1f, 0.1f);
         w->setID(static_cast<unsigned>(slot));
         w->setTextParsingEnabled(false); // item names are shown as written, never as markup
         w->setProperty("HorzLabelFormatting", "WordWrapCentreAligned"); // a long name takes two lines
@@ -174,11 +188,85 @@ std::string ForgePage::cellText(int slot) const
     return it == mItems.end() ? std::string() : BagPage::itemText(it->second);
 }
 
+int ForgePage::pageCount() const
+{
+    return std::max(1, static_cast<int>((mListed.size() + kPageCells - 1) / kPageCells));
+}
+
+void ForgePage::showPage(int page)
+{
+    mPage = std::max(0, std::min(page, pageCount() - 1));
+    showCells();
+}
+
+bool ForgePage::onShownPage(int slot) const
+{
+    auto at = std::find(mListed.begin(), mListed.end(), slot);
+    return at != mListed.end() && (at - mListed.begin()) / kPageCells == mPage;
+}
+
 void ForgePage::showCells()
 {
-    for (int slot = kFirstBagSlot; slot < kFirstBagSlot + kBagCells; ++slot)
-        if (CEGUI::Window* w = child("Cell_" + std::to_string(slot)))
-            w->setText(toCeguiString((slot == mHeld ? "> " : "") + cellText(slot)));
+    mPage = std::max(0, std::min(mPage, pageCount() - 1));
+    const int rows = kPageCells / kBagColumns;
+    const float cw = kCellsWidth / kBagColumns, ch = kCellsHeight / rows;
+    for (int slot = kFirstBagSlot; slot < kFirstBagSlot + kBagSlots; ++slot) {
+        CEGUI::Window* w = child("Cell_" + std::to_string(slot));
+        if (!w)
+            continue;
+        auto at = std::find(mListed.begin(), mListed.end(), slot);
+        const int index = static_cast<int>(at - mListed.begin());
+        const bool shown = at != mListed.end() && index / kPageCells == mPage;
+        w->setVisible(shown);
+        w->setText(toCeguiString(shown ? (slot == mHeld ? "> " : "") + cellText(slot) : std::string()));
+        if (!shown)
+            continue;
+        const int place = index % kPageCells;
+        const float x = kCellsLeft + cw * static_cast<float>(place % kBagColumns);
+        const float y = kCellsTop + ch * static_cast<float>(place / kBagColumns);
+        w->setArea(CEGUI::URect(CEGUI::UDim(x, 0), CEGUI::UDim(y, 0), CEGUI::UDim(x + cw - 0.005f, 0),
+                                CEGUI::UDim(y + ch - 0.005f, 0)));
+    }
+    if (CEGUI::Window* label = child("PageLabel"))
+        label->setText(toCeguiString(std::to_string(mPage + 1) + "/" + std::to_string(pageCount())));
+    if (CEGUI::Window* prev = child("PrevPage"))
+        prev->setEnabled(mPage > 0);
+    if (CEGUI::Window* next = child("NextPage"))
+        next->setEnabled(mPage + 1 < pageCount());
+}
+
+std::vector<int> ForgePage::holes() const
+{
+    // The server gives a holed item one entry of its "attr_x" per hole: the gem set, or 0.
+    const int item = mPlaced[Enchase][0];
+    auto it = item > 0 ? mItems.find(item) : mItems.end();
+    std::vector<int> out;
+    if (it == mItems.end())
+        return out;
+    const std::string& text = it->second.attr_x;
+    std::size_t from = 0;
+    while (!text.empty() && from <= text.size() && out.size() < static_cast<std::size_t>(kGemPlaces)) {
+        const std::size_t comma = std::min(text.find(',', from), text.size());
+        const std::string part = text.substr(from, comma - from);
+        const bool digits =
+            !part.empty() && part.size() <= 9 && part.find_first_not_of("0123456789") == std::string::npos;
+        out.push_back(digits ? std::stoi(part) : 0);
+        from = comma + 1;
+    }
+    return out;
+}
+
+std::string ForgePage::gemName(int itemId) const
+{
+    if (IGuiWrapper* game = mGame ? mGame() : nullptr) {
+        const BagData record = game->getItemRecord(itemId);
+        if (!record.i_name.empty())
+            return record.i_name;
+    }
+    for (const auto& held : mItems)
+        if (held.second.i_id == itemId && !held.second.i_name.empty())
+            return held.second.i_name;
+    return "gem " + std::to_string(itemId);
 }
 
 void ForgePage::showTab()
@@ -186,14 +274,20 @@ void ForgePage::showTab()
     for (int t = 0; t < Tabs; ++t)
         if (CEGUI::Window* w = child("Tab" + std::to_string(t)))
             w->setText(toCeguiString(t == mTab ? std::string("[") + kTabNames[t] + "]" : kTabNames[t]));
+    // The enchase tab has a gem place for each hole of its item, a set gem shown in its own.
+    const std::vector<int> gems = mTab == Enchase ? holes() : std::vector<int>();
     for (int p = 0; p < kPlaces; ++p) {
         CEGUI::Window* w = child("Place" + std::to_string(p));
         if (!w)
             continue;
         const char* name = kPlaceNames[mTab][p];
-        w->setVisible(*name != '\0');
+        const bool hole = mTab == Enchase && p > 0;
+        w->setVisible(*name != '\0' && (!hole || p <= static_cast<int>(gems.size())));
         const int slot = mPlaced[mTab][static_cast<std::size_t>(p)];
-        w->setText(toCeguiString(std::string(name) + ": " + (slot > 0 ? cellText(slot) : std::string("-"))));
+        std::string what = slot > 0 ? cellText(slot) : std::string("-");
+        if (hole && p <= static_cast<int>(gems.size()) && gems[static_cast<std::size_t>(p - 1)] > 0)
+            what = gemName(gems[static_cast<std::size_t>(p - 1)]) + " (set)";
+        w->setText(toCeguiString(std::string(name) + ": " + what));
     }
     if (CEGUI::Window* type = child("MixType")) {
         type->setVisible(mTab == Mix);
@@ -237,12 +331,18 @@ std::string ForgePage::missing() const
         if (p[1] <= 0)
             return "Put the item to mix into it on the Second place.";
         break;
-    case Enchase:
+    case Enchase: {
         if (p[0] <= 0)
             return "Put the item to enchase on the Item place.";
-        if (filled(1, 5) == 0)
-            return "Put at least one gem on a Gem place.";
+        const std::vector<int> gems = holes();
+        if (gems.empty())
+            return "The item has no holes for gems.";
+        if (std::find(gems.begin(), gems.end(), 0) == gems.end())
+            return "Every hole of the item holds a gem already.";
+        if (filled(1, static_cast<int>(gems.size())) == 0)
+            return "Put at least one gem on an empty Gem place.";
         break;
+    }
     case Tabs:
         break;
     }
@@ -273,6 +373,18 @@ bool ForgePage::place(int slot, int where)
 {
     if (where < 0 || where >= kPlaces || *kPlaceNames[mTab][where] == '\0' || !mItems.count(slot))
         return false;
+    if (mTab == Enchase && where > 0) {
+        // A gem goes into a hole the item has and that holds none.
+        const std::vector<int> gems = holes();
+        if (where > static_cast<int>(gems.size()))
+            return false;
+        if (const int set = gems[static_cast<std::size_t>(where - 1)]) {
+            mStatus = "That hole holds " + gemName(set) + " already: pick an empty one.";
+            compose();
+            showTab();
+            return false;
+        }
+    }
     auto& places = mPlaced[mTab];
     if (places[static_cast<std::size_t>(where)] == slot)
         return true;
@@ -288,9 +400,20 @@ bool ForgePage::place(int slot, int where)
                 break;
             }
     places[static_cast<std::size_t>(where)] = slot;
+    if (mTab == Enchase && where == 0)
+        fitGemPlaces();
     piecesChanged();
     showTab();
     return true;
+}
+
+void ForgePage::fitGemPlaces()
+{
+    const std::vector<int> gems = holes();
+    auto& places = mPlaced[Enchase];
+    for (int p = 1; p < kPlaces; ++p)
+        if (p > static_cast<int>(gems.size()) || gems[static_cast<std::size_t>(p - 1)] != 0)
+            places[static_cast<std::size_t>(p)] = -1;
 }
 
 bool ForgePage::send(int flags)
@@ -365,7 +488,70 @@ bool ForgePage::send(int flags)
     const bool sent = mDispatcher.callback(id, handle);
     if (!sent && mWaiting == id)
         mWaiting = 0;
+    if (sent && mTab == Mix && flags == 2)
+        watchMixBox();
     return sent;
+}
+
+void ForgePage::watchMixBox()
+{
+    // The game asks its question in a box of its own that holds the screen; the page hears how
+    // it closes: its first button (or Enter) is the yes, which sends the mix, anything else
+    // sends nothing and brings no answer.
+    mMixBoxConnections.clear();
+    mMixBox = nullptr;
+    mMixYes = false;
+    mMixAnswered = false;
+    CEGUI::System* system = CEGUI::System::getSingletonPtr();
+    CEGUI::Window* box = system ? system->getDefaultGUIContext().getModalWindow() : nullptr;
+    if (!box) {
+        mStatus.clear(); // nothing was asked (the forge was busy): nothing to wait for
+        compose();
+        showTab();
+        return;
+    }
+    mMixBox = box;
+    auto yes = [this] {
+        mMixYes = true;
+        // The mix went out with the yes; its answer may already have come (a refusal at once).
+        if (!mMixAnswered) {
+            mWaiting = kEventIds[Mix];
+            mStatus = "Mixing...";
+            compose();
+            showTab();
+        }
+    };
+    if (box->isChild("Button0"))
+        mMixBoxConnections.emplace_back(
+            box->getChild("Button0")->subscribeEvent(CEGUI::PushButton::EventClicked, [yes](const CEGUI::EventArgs&) {
+                yes();
+                return false;
+            }));
+    mMixBoxConnections.emplace_back(box->subscribeEvent(CEGUI::Window::EventKeyDown, [yes](const CEGUI::EventArgs& a) {
+        const auto key = static_cast<const CEGUI::KeyEventArgs&>(a).scancode;
+        if (key == CEGUI::Key::Return || key == CEGUI::Key::NumpadEnter)
+            yes();
+        return false;
+    }));
+    mMixBoxConnections.emplace_back(
+        box->subscribeEvent(CEGUI::Window::EventDestructionStarted, [this](const CEGUI::EventArgs&) {
+            onMixBoxClosed();
+            return false;
+        }));
+}
+
+void ForgePage::onMixBoxClosed()
+{
+    // Inside the box's own destruction: its subscriptions end with it.
+    for (core::ScopedEventConnection& c : mMixBoxConnections)
+        c.release();
+    mMixBoxConnections.clear();
+    mMixBox = nullptr;
+    if (mMixYes)
+        return;
+    mStatus = "Nothing was mixed.";
+    compose();
+    showTab();
 }
 
 std::string ForgePage::doneText(int value) const
@@ -390,6 +576,8 @@ void ForgePage::showResult(int eventId, ParamList& list)
 {
     if (eventId == mWaiting)
         mWaiting = 0;
+    if (eventId == kEventIds[Mix] && mMixBox)
+        mMixAnswered = true;
     const int flag = valueOf<int>(list, "flag");
     const bool error = valueOf<bool>(list, "error");
     const std::string msg = valueOf<std::string>(list, "msg");
@@ -456,9 +644,16 @@ void ForgePage::onFilled(int eventId, ParamList& list)
             if (!bag)
                 continue;
             mItems.clear();
-            for (const BagData& item : *bag)
-                if (item.i_id != 0 && item.pci_slot >= kFirstBagSlot && item.pci_slot < kFirstBagSlot + kBagCells)
-                    mItems[item.pci_slot] = item;
+            mListed.clear();
+            for (const BagData& item : *bag) {
+                if (item.i_id == 0 || item.pci_slot < kFirstBagSlot || item.pci_slot >= kFirstBagSlot + kBagSlots)
+                    continue;
+                mItems[item.pci_slot] = item;
+                if (std::find(std::begin(kForgeClasses), std::end(kForgeClasses), item.ic_id) !=
+                    std::end(kForgeClasses))
+                    mListed.push_back(item.pci_slot);
+            }
+            std::sort(mListed.begin(), mListed.end());
             // What left the bag leaves its place too, and a stack keeps no more places than pieces.
             for (auto& tab : mPlaced) {
                 std::map<int, int> on;
@@ -468,6 +663,7 @@ void ForgePage::onFilled(int eventId, ParamList& list)
             }
             if (mHeld && !mItems.count(mHeld))
                 mHeld = 0;
+            fitGemPlaces(); // a hole filled by the last enchase takes no other gem
         }
         showCells();
         showTab();
@@ -487,7 +683,7 @@ bool ForgePage::onCellDown(const CEGUI::EventArgs& args)
 {
     const auto& e = static_cast<const CEGUI::MouseEventArgs&>(args);
     const int slot = static_cast<int>(e.window->getID());
-    mHeld = mItems.count(slot) ? slot : 0; // picked up; let go over a place, or click one
+    mHeld = std::count(mListed.begin(), mListed.end(), slot) ? slot : 0; // picked up; let go over a place, or click one
     showCells();
     return true;
 }

@@ -91,12 +91,25 @@ void GiftTab::build(CEGUI::Window& pane)
                  }
                  return true;
              }));
-    keep(addWidget(pane, "TaharezLook/Button", "ClearCart", "Empty cart", 0.62f, 0.52f, 0.36f, 0.08f)
+    keep(addWidget(pane, "TaharezLook/Button", "TakeOut", "Take out", 0.62f, 0.52f, 0.17f, 0.08f)
+             ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
+                 auto* list = static_cast<CEGUI::Listbox*>(child("Cart"));
+                 remove(list ? ListRows::selectedLine(*list) : -1);
+                 return true;
+             }));
+    keep(addWidget(pane, "TaharezLook/Button", "ClearCart", "Empty cart", 0.81f, 0.52f, 0.17f, 0.08f)
              ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
                  clearCart();
                  return true;
              }));
-    addWidget(pane, "TaharezLook/Listbox", "Cart", "", 0.0f, 0.64f, 0.6f, 0.17f);
+    auto* cart =
+        static_cast<CEGUI::Listbox*>(addWidget(pane, "TaharezLook/Listbox", "Cart", "", 0.0f, 0.64f, 0.6f, 0.17f));
+    for (CEGUI::Event::Connection c : ListRows::removableLines(*cart, [this](int line) { remove(line); }))
+        keep(c);
+    keep(cart->subscribeEvent(CEGUI::Listbox::EventSelectionChanged, [this](const CEGUI::EventArgs&) {
+        showCartButtons();
+        return true;
+    }));
     addWidget(pane, "TaharezLook/StaticText", "Total", "", 0.62f, 0.64f, 0.36f, 0.07f);
     keep(addWidget(pane, "TaharezLook/Button", "Send", "Send gift", 0.62f, 0.73f, 0.36f, 0.08f)
              ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
@@ -216,6 +229,15 @@ bool GiftTab::add(int row, int count)
     return true;
 }
 
+bool GiftTab::remove(int line)
+{
+    if (line < 0 || static_cast<std::size_t>(line) >= mCart.size())
+        return false;
+    mCart.erase(mCart.begin() + line);
+    showCart();
+    return true;
+}
+
 void GiftTab::clearCart()
 {
     mCart.clear();
@@ -302,6 +324,12 @@ void GiftTab::showCart()
         ListRows::setLines(*cart, lines);
     if (CEGUI::Window* t = child("Total"))
         t->setText(outsideText("Total: " + std::to_string(total()) + " medals"));
+    showCartButtons();
+}
+
+void GiftTab::showCartButtons()
+{
+    ListRows::enableCartButtons(static_cast<CEGUI::Listbox*>(child("Cart")), child("TakeOut"), child("ClearCart"));
 }
 
 void GiftTab::showStatus()

@@ -54,6 +54,9 @@ public:
     /// Puts `count` pieces of medal offer `row` into the cart; false when there is no such
     /// offer, the count is out of range or the cart is full.
     bool add(int row, int count);
+    /// Takes line `line` (from 0) out of the cart ("Take out", Delete or a double click on the
+    /// line); false for no such line.
+    bool remove(int line);
     void clearCart();
     /// Sends the cart to the character `receiver` with the message; false (nothing sent, the
     /// status says why) for an empty cart, no receiver, a message too long or no gift event.
@@ -79,6 +82,8 @@ private:
     void showReceivers();
     void showOffers();
     void showCart();
+    /// "Take out" while a line is picked, "Empty cart" while the cart holds any.
+    void showCartButtons();
     void showStatus();
     /// A whole number typed into a box of the pane; -1 for anything else.
     long long typed(const std::string& box, std::size_t digits) const;

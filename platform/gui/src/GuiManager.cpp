@@ -126,8 +126,9 @@ void GuiManager::makePages()
                 s.window, s.title, mParams, parent, mDispatcher, [this] { showPage("forge"); },
                 [this] { showPage("bag"); }, [this] { showPage("player"); });
         else if (s.kind == ForgePage::kKind)
-            mPages[s.kind] = std::make_unique<ForgePage>(s.window, s.title, mParams, parent, mDispatcher,
-                                                         [this] { showPage("area"); });
+            mPages[s.kind] = std::make_unique<ForgePage>(
+                s.window, s.title, mParams, parent, mDispatcher, [this] { showPage("area"); },
+                [this] { return mWrapper.get(); });
         else if (s.kind == RoomListPage::kKind)
             mPages[s.kind] = std::make_unique<RoomListPage>(s.window, s.title, mParams, parent, mDispatcher);
         else if (s.kind == RoomPage::kKind && p)

@@ -54,6 +54,44 @@ void ListRows::setLines(CEGUI::Listbox& box, const std::vector<std::string>& lin
     }
 }
 
+int ListRows::selectedLine(const CEGUI::Listbox& box)
+{
+    CEGUI::ListboxItem* item = box.getFirstSelectedItem();
+    return item ? static_cast<int>(box.getItemIndex(item)) : -1;
+}
+
+std::vector<CEGUI::Event::Connection> ListRows::removableLines(CEGUI::Listbox& box, std::function<void(int)> remove)
+{
+    CEGUI::Listbox* list = &box; // the connections go with the list's window
+    std::vector<CEGUI::Event::Connection> out;
+    out.push_back(box.subscribeEvent(CEGUI::Window::EventKeyDown, [list, remove](const CEGUI::EventArgs& args) {
+        const auto& key = static_cast<const CEGUI::KeyEventArgs&>(args);
+        if (key.scancode != CEGUI::Key::Delete || selectedLine(*list) < 0)
+            return false;
+        remove(selectedLine(*list));
+        return true;
+    }));
+    out.push_back(
+        box.subscribeEvent(CEGUI::Window::EventMouseDoubleClick, [list, remove](const CEGUI::EventArgs& args) {
+            // The first click of the two picked the line under the pointer.
+            const auto& mouse = static_cast<const CEGUI::MouseEventArgs&>(args);
+            CEGUI::ListboxItem* under = list->getItemAtPoint(mouse.position);
+            if (mouse.button != CEGUI::LeftButton || !under)
+                return false;
+            remove(static_cast<int>(list->getItemIndex(under)));
+            return true;
+        }));
+    return out;
+}
+
+void ListRows::enableCartButtons(const CEGUI::Listbox* cart, CEGUI::Window* takeOut, CEGUI::Window* empty)
+{
+    if (takeOut)
+        takeOut->setEnabled(cart && selectedLine(*cart) >= 0);
+    if (empty)
+        empty->setEnabled(cart && cart->getItemCount() > 0);
+}
+
 } // namespace gui
 } // namespace zrk
 } // namespace kavri3D

@@ -49,8 +49,8 @@ PlayerPage::PlayerPage(const std::string& windowName, const std::string& title, 
 {
     setFrameArea(0.04f, 0.04f, 0.96f, 0.96f);
     mSelected = kShopTab;
-    mShopWidgets = {"ShopList", "ItemId", "Show", "Card", "Options", "CountLabel",
-                    "Count",    "TryOn",  "Add",  "Cart", "Totals",  "Buy"};
+    mShopWidgets = {"ShopList", "ItemId", "Show", "Card",    "Options",   "CountLabel", "Count",
+                    "TryOn",    "Add",    "Cart", "TakeOut", "EmptyCart", "Totals",     "Buy"};
     // The tabs beside the shop, in the order of their buttons: addTab(std::make_unique<...>(*this)).
     addTab(std::make_unique<StrengthenTab>(*this));
     addTab(std::make_unique<PointShopTab>(*this, PointShopTab::kGuild));
@@ -205,7 +205,27 @@ void PlayerPage::buildContent(CEGUI::Window& frame)
                     addToCart();
                 return true;
             }));
-    addWidget(frame, "TaharezLook/Listbox", "Cart", "", 0.02f, 0.61f, 0.60f, 0.22f);
+    auto* cart =
+        static_cast<CEGUI::Listbox*>(addWidget(frame, "TaharezLook/Listbox", "Cart", "", 0.02f, 0.61f, 0.44f, 0.22f));
+    for (CEGUI::Event::Connection c : ListRows::removableLines(*cart, [this](int line) { removeFromCart(line); }))
+        mConnections.emplace_back(c);
+    mConnections.emplace_back(
+        cart->subscribeEvent(CEGUI::Listbox::EventSelectionChanged, [this](const CEGUI::EventArgs&) {
+            showCartChoice();
+            return true;
+        }));
+    mConnections.emplace_back(addWidget(frame, "TaharezLook/Button", "TakeOut", "Take out", 0.48f, 0.61f, 0.14f, 0.06f)
+                                  ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
+                                      auto* list = static_cast<CEGUI::Listbox*>(child("Cart"));
+                                      removeFromCart(list ? ListRows::selectedLine(*list) : -1);
+                                      return true;
+                                  }));
+    mConnections.emplace_back(
+        addWidget(frame, "TaharezLook/Button", "EmptyCart", "Empty cart", 0.48f, 0.68f, 0.14f, 0.06f)
+            ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
+                emptyCart();
+                return true;
+            }));
     addWidget(frame, "TaharezLook/StaticText", "Totals", mTotals, 0.02f, 0.84f, 0.44f, 0.07f);
     mConnections.emplace_back(addWidget(frame, "TaharezLook/Button", "Buy", "Buy", 0.48f, 0.84f, 0.14f, 0.07f)
                                   ->subscribeEvent(CEGUI::PushButton::EventClicked, [this](const CEGUI::EventArgs&) {
@@ -308,6 +328,21 @@ bool PlayerPage::addToCart()
     return true;
 }
 
+bool PlayerPage::removeFromCart(int line)
+{
+    if (line < 0 || static_cast<std::size_t>(line) >= mCart.size())
+        return false;
+    mCart.erase(mCart.begin() + line);
+    showCart();
+    return true;
+}
+
+void PlayerPage::emptyCart()
+{
+    mCart.clear();
+    showCart();
+}
+
 void PlayerPage::buy()
 {
     params().clear(kKind);
@@ -355,6 +390,12 @@ void PlayerPage::showCart()
         ListRows::setLines(*cart, lines);
     if (CEGUI::Window* t = child("Totals"))
         t->setText(outsideText(mTotals));
+    showCartChoice();
+}
+
+void PlayerPage::showCartChoice()
+{
+    ListRows::enableCartButtons(static_cast<CEGUI::Listbox*>(child("Cart")), child("TakeOut"), child("EmptyCart"));
 }
 
 std::string PlayerPage::caption(const std::string& image) const

@@ -24,8 +24,9 @@ class EventDispatcher;
 /// The player page: the portraits (the player and the preview), a line with the current
 /// character's nickname, level, rank and money, and the shop. The shop lists the entries of the
 /// shop list when that event is there; a row or a typed item id shows the item's card with its
-/// options; "Try on" dresses the preview, "Add" puts the item into the cart, "Buy" buys the
-/// cart, after which the money and the bag are asked for afresh.
+/// options; "Try on" dresses the preview, "Add" puts the item into the cart, "Take out" (or
+/// Delete, or a double click on the line) takes a line out again and "Empty cart" all of them;
+/// "Buy" buys the cart, after which the money and the bag are asked for afresh.
 ///
 /// A row of tab buttons under the top line brings the shop or one of the other tabs to front
 /// (each a `PlayerTab` in a pane of its own); the portraits and "Back" stay whatever is in front.
@@ -63,6 +64,10 @@ public:
     bool choose(int index, int count);
     void tryOn();
     bool addToCart();
+    /// Takes line `line` (from 0) out of the cart; false for no such line.
+    bool removeFromCart(int line);
+    void emptyCart();
+    /// Buys the cart as it stands; a refused or cancelled purchase leaves it as it was.
     void buy();
 
     const ShopData& card() const { return mCard; }
@@ -120,6 +125,8 @@ private:
     static bool changedMoney(int eventId, const ParamList& list);
     void showCard();
     void showCart();
+    /// Enables "Take out" while a line is picked and "Empty cart" while the cart holds any.
+    void showCartChoice();
     int cardCount() const;
     /// The equipment kind the item is worn as ("coat"...); "" for none.
     std::string kindOf(const ShopData& item) const;

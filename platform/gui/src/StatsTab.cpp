@@ -16,12 +16,17 @@ namespace gui {
 namespace {
 const char* const kLabels[4] = {"Strength", "Vitality", "Dexterity", "Luck"};
 
-/// An amount as typed: digits only, at most the points a player could ever have; else 0.
-unsigned typedAmount(const std::string& text)
+/// An amount as typed: digits only, at most the points a player could ever have; false for
+/// anything else (a minus sign among it: points are only ever added). Empty counts as 0.
+bool typedAmount(const std::string& text, unsigned& out)
 {
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
-        return 0;
-    return static_cast<unsigned>(std::strtoul(text.c_str(), nullptr, 10));
+    out = 0;
+    if (text.empty())
+        return true;
+    if (text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    out = static_cast<unsigned>(std::strtoul(text.c_str(), nullptr, 10));
+    return true;
 }
 } // namespace
 
@@ -43,7 +48,8 @@ void StatsTab::build(CEGUI::Window& pane)
         CEGUI::Window* edit = addWidget(pane, "TaharezLook/Editbox", (std::string("Add_") + kAbilities[a]).c_str(),
                                         std::to_string(mAmounts[a]), 0.58f, y, 0.2f, 0.09f);
         keep(edit->subscribeEvent(CEGUI::Editbox::EventTextChanged, [this, a, edit](const CEGUI::EventArgs&) {
-            mAmounts[a] = typedAmount(fromCeguiString(edit->getText()));
+            mBad[a] = !typedAmount(fromCeguiString(edit->getText()), mAmounts[a]);
+            showStatus(mBad[a] ? refusal(a) : std::string());
             return true;
         }));
     }
@@ -52,7 +58,21 @@ void StatsTab::build(CEGUI::Window& pane)
         apply();
         return true;
     }));
+    CEGUI::Window* status = addWidget(pane, "TaharezLook/StaticText", "Status", mStatus, 0.0f, 0.7f, 1.0f, 0.1f);
+    status->setProperty("HorzFormatting", "WordWrapLeftAligned");
     showRole();
+}
+
+std::string StatsTab::refusal(int index)
+{
+    return std::string(kLabels[index]) + ": type a whole number of points, 0 or more (points are only ever added).";
+}
+
+void StatsTab::showStatus(const std::string& text)
+{
+    mStatus = text;
+    if (CEGUI::Window* status = child("Status"))
+        status->setText(outsideText(text));
 }
 
 void StatsTab::onSelected()
@@ -82,11 +102,19 @@ bool StatsTab::setAmount(int index, unsigned value)
     if (CEGUI::Window* edit = child(std::string("Add_") + kAbilities[index]))
         edit->setText(toCeguiString(std::to_string(value)));
     mAmounts[index] = value; // as given, also where the edit cannot show it whole
+    mBad[index] = false;
     return true;
 }
 
-void StatsTab::apply()
+bool StatsTab::apply()
 {
+    for (int a = 0; a < 4; ++a)
+        if (mBad[a]) {
+            // Sent as typed or not at all: a value the player did not mean is never sent as 0.
+            showStatus(refusal(a) + " Nothing was sent.");
+            return false;
+        }
+    showStatus(std::string());
     params().clear(PlayerPage::kKind);
     for (int a = 0; a < 4; ++a)
         params().set(PlayerPage::kKind, ParamNode(kAbilities[a], mAmounts[a],
@@ -96,6 +124,7 @@ void StatsTab::apply()
     dispatcher().callback(PlayerPage::kAttrEventId, params().handle(PlayerPage::kKind));
     for (int a = 0; a < 4; ++a)
         setAmount(a, 0);
+    return true;
 }
 
 void StatsTab::showRole()

@@ -26,8 +26,11 @@ public:
 
     /// Types an amount for ability `index` (0 to 3); false for no such ability.
     bool setAmount(int index, unsigned amount);
-    /// Sends the four amounts as they stand, then sets them back to 0.
-    void apply();
+    /// Sends the four amounts as they stand, then sets them back to 0; false (nothing sent, the
+    /// tab's status line says why) while an amount is not a whole number of 0 or more.
+    bool apply();
+    /// What the tab's status line says ("" for nothing).
+    const std::string& status() const { return mStatus; }
 
     /// The line of points and abilities as shown.
     const std::string& summary() const { return mSummary; }
@@ -35,10 +38,14 @@ public:
 
 private:
     void showRole();
+    void showStatus(const std::string& text);
+    static std::string refusal(int index);
 
     RoleAttr mRole;
     bool mKnown = false;
     unsigned mAmounts[4] = {0, 0, 0, 0};
+    bool mBad[4] = {false, false, false, false}; ///< what was typed is no amount
+    std::string mStatus;
     std::string mSummary;
 };
 

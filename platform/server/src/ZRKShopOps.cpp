@@ -15,6 +15,7 @@
 #include "server/ZRKServerOps.h"
 #include "server/ZRKShop.h"
 #include "server/ZRKWorld.h"
+#include "server/ZRKWorldInventory.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -219,9 +220,10 @@ bool place(ZRKWorld& world, const ZRKWorld::Player& owner, std::vector<Item>& ba
 }
 
 /// An item as the bought list shows it.
-Json::Value boughtView(const Item& i, const ZRKWorld::Player& owner)
+Json::Value boughtView(ZRKWorld& world, const Item& i, const ZRKWorld::Player& owner)
 {
     Json::Value v(Json::objectValue);
+    v["attr_x"] = ZRKWorldInventory::holesText(i.attrX, world.itemAttrs(i.id));
     v["i_id"] = static_cast<Json::Int64>(i.id);
     v["pc_id"] = static_cast<Json::Int64>(owner.pcId);
     v["pci_slot"] = i.slot;
@@ -365,7 +367,7 @@ void buy(ZRKServerCall& call, const Sale& sale)
         const Json::Value& to = args["receiver"];
         receiver = to.isInt64() ? call.world().playerOfCharacter(to.asInt64()) : std::string();
         if (receiver.empty())
-            return call.refuse("shop/no_receiver", "no character " + to.toStyledString());
+            return call.refuse("shop/no_player", "no character " + to.toStyledString());
         const Json::Value& shown = args["money"];
         if (!shown.isInt64() || shown.asInt64() < 0 || cost[ZRKWorld::Medals] > shown.asInt64())
             return call.refuse("shop/price_changed", "the gift costs " + std::to_string(cost[ZRKWorld::Medals]) +
@@ -408,7 +410,7 @@ void buy(ZRKServerCall& call, const Sale& sale)
         const bool ok = i.lid == 0 ? call.world().addItem(receiver, i) : call.world().writeItem(receiver, i);
         if (!ok)
             return call.refuse("error/unknow_wrong", "an item could not be put in the bag");
-        Json::Value view = boughtView(i, holder);
+        Json::Value view = boughtView(call.world(), i, holder);
         if (sale.gift)
             view["gift_message"] = message;
         bought.append(view);
@@ -479,7 +481,7 @@ void shopRenewval(ZRKServerCall& call)
     if (!call.world().writeItem(call.player, item))
         return call.refuse("error/unknow_wrong", "the item could not be renewed");
     Json::Value renewed(Json::arrayValue);
-    renewed.append(boughtView(item, buyer));
+    renewed.append(boughtView(call.world(), item, buyer));
     keep(call, id, "renewal", cost, renewed);
 }
 

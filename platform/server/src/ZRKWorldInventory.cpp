@@ -86,7 +86,7 @@ std::shared_ptr<const Json::Value> ZRKWorldInventory::view(const std::string& pl
         entry[Json::StaticString("mix_times")] = ZRKWorld::big(i.mixTimes);
         entry[Json::StaticString("mix_max")] = ZRKWorld::big(i.mixMax);
         entry[Json::StaticString("enh_f")] = ZRKWorld::big(i.enhF);
-        entry[Json::StaticString("attr_x")] = i.attrX;
+        entry[Json::StaticString("attr_x")] = holesText(i.attrX, itemAttrs(i.id));
     }
     return current.value;
 }
@@ -97,6 +97,30 @@ int ZRKWorldInventory::bagSlots(const ZRKWorld::Player& p)
     const Json::Value& n = settings.isObject() ? settings["pc_bag_slot"] : Json::Value::nullSingleton();
     const int given = n.isIntegral() ? n.asInt() : ZRKBagLayout::kMainSize;
     return std::max(0, std::min(given, static_cast<int>(ZRKBagLayout::kMainSize)));
+}
+
+std::string ZRKWorldInventory::holesText(const std::string& attrX, const Json::Value& attrs)
+{
+    static const int kMostHoles = 5;
+    const Json::Value& n = attrs.isObject() ? attrs["i_holes"] : Json::Value::nullSingleton();
+    const int holes = n.isInt() ? std::max(0, std::min(kMostHoles, n.asInt())) : 0;
+    if (holes == 0)
+        return attrX;
+    std::string out;
+    std::size_t from = 0;
+    for (int h = 0; h < holes; ++h) {
+        // Each hole's entry as stored when it is a gem's id; anything else is an empty hole.
+        std::string part;
+        if (from <= attrX.size()) {
+            const std::size_t comma = std::min(attrX.find(',', from), attrX.size());
+            part = attrX.substr(from, comma - from);
+            from = comma + 1;
+        }
+        const bool gem =
+            !part.empty() && part.size() <= 18 && part.find_first_not_of("0123456789") == std::string::npos;
+        out += (h ? "," : "") + (gem ? part : std::string("0"));
+    }
+    return out;
 }
 
 const Json::Value& ZRKWorldInventory::itemAttrs(long long itemId)

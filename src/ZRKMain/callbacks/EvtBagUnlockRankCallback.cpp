@@ -10,7 +10,9 @@
 #include <lan/ZRKLan.h>
 #include <util/JsonText.h>
 
+#include "callbacks/RefusalBox.h"
 #include "services/GameServices.h"
+#include "services/LogRoutine.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -66,6 +68,12 @@ void EvtBagUnlockRankCallback::callback(gui::ParamHandle params)
     ZRKServer* server = ZRKServerRequest::getServer();
     const long long next = server ? server->getItemLib()->findItem(item).getIntVal("pc_rank", 0) : 0;
     const core::XmlConfigHelper settings = ZRKLan::getConfig();
+    // A card below the player's rank is one the server refuses: said at once, nothing asked.
+    if (next < cur) {
+        log(kLogTrace, "rank card " + std::to_string(item) + " is below the player's rank: nothing asked");
+        RefusalBox::show(ZRKLan::getMsg("item/rank_low"));
+        return;
+    }
     const long long cost = price(settings.getStringVal("pc_item/unlock_rank/param", "[]"), cur, next);
     const int days = settings.getIntVal("pc_item/unlock_rank/day", 7);
     if (money < cost) {
@@ -75,10 +83,10 @@ void EvtBagUnlockRankCallback::callback(gui::ParamHandle params)
                                   core::Frame::kNoticeBox);
         return;
     }
-    const std::string text =
-        formatMsg(ZRKLan::getMsg("warning/unlock_rank_cfm"),
-                  {std::to_string(days), std::to_string(cost), ZRKUserRequest::getRankName(static_cast<int>(cur)),
-                   ZRKUserRequest::getRankName(static_cast<int>(next))});
+    const std::string text = formatMsg(
+        ZRKLan::getMsg("warning/unlock_rank_cfm"),
+        {std::to_string(days), formatMsg(ZRKLan::getMsg("msg/price_medals"), {std::to_string(cost)}),
+         ZRKUserRequest::getRankName(static_cast<int>(cur)), ZRKUserRequest::getRankName(static_cast<int>(next))});
     ask(text, boost::bind(&EvtBagUnlockRankCallback::onConfirm, this, _1, mRequestText), kUnlockBox);
 }
 

@@ -2,6 +2,7 @@
 
 #include <boost/bind/bind.hpp>
 #include <core/DateTime.h>
+#include <data/ZRKBagLayout.h>
 #include <data/ZRKUserRequest.h>
 #include <gui/BagData.h>
 #include <limits>
@@ -70,6 +71,9 @@ gui::ParamList* PackageLoadingEvent::fillParams()
     ZRKUserRequest::getDirtySlots(dirty, true);
     std::list<core::XmlConfigHelper> items;
     ZRKUserRequest::getBagItems(ZRKUserRequest::getInventory(), items);
+    // After every slot of the bags, what the temporary bag holds (a box's gifts when the bag was
+    // full), so the player sees it and can take it out.
+    ZRKUserRequest::getBagItems(ZRKUserRequest::getInventory(), items, ZRKBagLayout::Temporary, false);
     const long time = ZRKUserRequest::getInventoryTime();
     std::vector<gui::BagData> bag;
     bag.reserve(items.size());

@@ -26,6 +26,10 @@ public:
     std::shared_ptr<const Json::Value> view(const std::string& player);
     /// The bag proper's size of a player ("pc_bag_slot" of the settings, 0 to 60).
     static int bagSlots(const ZRKWorld::Player& p);
+    /// An item's "attr_x" as the game is given it: a holed kind (its "i_holes", up to 5) has
+    /// one entry per hole, the gem set there or 0 ("7202,0,0"; "0,0,0" before any gem); other
+    /// kinds keep what was stored.
+    static std::string holesText(const std::string& attrX, const Json::Value& attrs);
     bool fits(long long itemId, int slot, const ZRKWorld::Player& p);
     const Json::Value& subClassOf(long long itemId);
     const Json::Value& itemAttrs(long long itemId);
