@@ -93,9 +93,10 @@ int wholeOf(const Json::Value& v)
     double d = 0.0;
     if (v.isNumeric())
         d = v.asDouble();
-    else if (v.isString() && !v.asString().empty() && v.asString().size() < 16) {
+    else if (v.isString()) {
+        const std::string text = v.asString();
         char* end = nullptr;
-        d = std::strtod(v.asString().c_str(), &end);
+        d = text.empty() || text.size() >= 16 ? 0.0 : std::strtod(text.c_str(), &end);
         if (!end || *end != '\0' || !std::isfinite(d))
             d = 0.0;
     }
