@@ -89,7 +89,7 @@ void body(zrktest::GameRun& game, int battles, Outcome& out)
         out.wrong = "no hall";
         return;
     }
-    hall->getChild("NewSeats")->setText("2");
+    zrktest::pick(hall, "Seats2");
     zrktest::click(hall->getChild("Create"));
     if (!game.framesUntil([&] { return game.stateName() == "zrk_personalroom"; }, 120)) {
         out.wrong = "no room";

@@ -31,7 +31,7 @@ set(_states "(logon|room|playerhall|zrk_personalroom|zrk_createchar|battle|battl
 # ---- the checks ----
 
 zrk_one_way(event-id
-  PATTERN "(raiseEvent|raise|handle|callback|fillParams|find)\\( *[0-9]|getEventId\\(\\) override { return [0-9]|hallEvent<[A-Za-z]+>\\( *[0-9]|k[A-Za-z]*EventIds? = [0-9]|k[A-Za-z]*EventIds?\\[[^=]*\\] = { *[0-9]"
+  PATTERN "(raiseEvent|raise|handle|callback|fillParams|find)\\( *[0-9]|getEventId\\(\\) override { return [0-9]|hallEvent<[A-Za-z]+>\\( *[0-9]|k[A-Za-z]*EventIds? = [0-9]|k[A-Za-z]*EventIds?\\[[^=]*\\] = { *[0-9]|[eE]vent[Ii]d(\\(\\))? *[!=]= *[1-9]|[1-9][0-9]* *[!=]= *[A-Za-z_.>-]*[eE]vent[Ii]d"
   IN src/ZRKMain platform/gui/src
   INSTEAD "name the id from the table: gui::EventId::Name (platform/gui/include/gui/EventId.h)")
 

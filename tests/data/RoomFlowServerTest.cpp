@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <data/ZRKGameData.h>
+#include <data/ZRKNotice.h>
 #include <server/ZRKGameServer.h>
 #include <server/ZRKLobby.h>
 #include <data/ZRKRequestBroker.h>
@@ -66,13 +67,14 @@ protected:
         pump.until([&] { return done; }, 10, "the answer");
         return done ? result : std::make_pair(true, std::string("unanswered"));
     }
-    std::pair<bool, std::string> create(const std::string& password, int seats = 4, int mode = 1)
+    std::pair<bool, std::string> create(const std::string& password, int seats = 4, int mode = 1,
+                                        const std::string& place = "1")
     {
         core::XmlConfigHelper room;
         room.setIntVal("mode", mode);
         room.setStringVal("title", "Hero's game");
         room.setStringVal("password", password);
-        room.setStringVal("place", "1");
+        room.setStringVal("place", place);
         room.setIntVal("max", seats);
         room.setBoolVal("wind", true);
         return answer(ZRKServerRequest::createRoom(room, track()));
@@ -127,6 +129,9 @@ protected:
         server->core().handle(rookieConnection, ZRKMessage::request(request));
         std::vector<ZRKMessage> out;
         server->core().take(rookieConnection, out);
+        for (const ZRKMessage& m : out)
+            if (m.type == ZRKMessage::Notice && m.op == ZRKNotice::name(ZRKNotice::Message))
+                rookieHeard.push_back(m.room + ": " + m.member + ": " + m.text);
         for (auto it = out.rbegin(); it != out.rend(); ++it)
             if (it->type == ZRKMessage::Reply)
                 return (it->error ? "!" : "") + it->text;
@@ -140,12 +145,41 @@ protected:
         tick();
         return lobby().reportLoaded(heroRoom(), "hero") && room().state["state"].asInt() == 2;
     }
+    /// rookie, put out of a room, is free: he opens a room of his own and leaves it, sits down
+    /// in the drill ground, gets ready there and leaves it; in no game room after. Empty when
+    /// all of it went, else what failed.
+    std::string rookieRoamsFreely()
+    {
+        Json::Value tree;
+        tree["mode"] = 1;
+        tree["title"] = "Rookie's game";
+        tree["place"] = "1";
+        tree["max"] = 2;
+        if (rookie("createRoom", argsOf({tree})) != "")
+            return "his room was not opened";
+        const std::string own = lobby().gameRoomOf("rookie");
+        if (own.empty() || own == heroRoom())
+            return "he sits in " + own;
+        if (rookie("leave", argsOf({own})) != "0" || !lobby().gameRoomOf("rookie").empty())
+            return "he did not leave his own room";
+        if (rookie("enter", argsOf({"drill", ""})) != "0" || lobby().gameRoomOf("rookie") != "drill")
+            return "he did not sit down in the drill ground";
+        if (rookie("changeReadyState", argsOf({true})) != "")
+            return "he did not get ready";
+        const Json::Value& ready = lobby().findRoom("drill")->battle.at("rookie")["ready"];
+        if (!ready.isInt() || ready.asInt() != 1)
+            return "the drill ground does not hold him ready";
+        if (rookie("leave", argsOf({"drill"})) != "0" || !lobby().gameRoomOf("rookie").empty())
+            return "he did not leave the drill ground";
+        return std::string();
+    }
     std::pair<bool, std::string> backFromBattle()
     {
         return answer(ZRKRoomRequest::backFromBattle(heroRoom(), track()));
     }
     long rookieConnection = 0;
     long rookieHandle = 0;
+    std::vector<std::string> rookieHeard; ///< "room: who: line" of each room line told to rookie
 
     datatest::ManualClock clock;
     bool done = false;
@@ -582,4 +616,122 @@ TEST_F(RoomFlowServerTest, TheRoomsChatIsAddressedByItsNameOrItsNumber)
     EXPECT_EQ(lobby().nameOf(""), "");
     // The card others see carries the ammo bag of a private dungeon.
     EXPECT_EQ(server->core().world().playerView("hero", ZRKWorld::CardView)["ca_id2"].asInt(), 1);
+}
+
+TEST_F(RoomFlowServerTest, OnlyTheKindsOfRoomThePlayerCanComeBackFromAreOpenedAMissionOnItsStages)
+{
+    // A room of any other number would have no view, no seats and no way back on his screen.
+    for (int mode : {0, 4, 5, 10, 2000, -1}) {
+        const auto refused = create("", 4, mode);
+        EXPECT_TRUE(refused.first) << mode;
+        EXPECT_EQ(refused.second, "Rooms are opened for Team, Duel, Melee, Arena or Mission play only.") << mode;
+        EXPECT_TRUE(heroRoom().empty()) << mode;
+    }
+    // A mission is played on a map of stages, from its first; a map of its kind is asked for.
+    EXPECT_EQ(create("", 2, 9, "1").second, "That map cannot be played here.");
+    ASSERT_FALSE(create("", 2, 9, "201").first);
+    EXPECT_EQ(room().params["place"].asString(), "201");
+    EXPECT_EQ(room().params["d_id"].asInt(), 1);
+    EXPECT_EQ(room().seats[0], "hero");
+    EXPECT_EQ(room().moderator, "hero");
+    // Its arrows pick a stage by its index.
+    ASSERT_FALSE(answer(ZRKRoomRequest::changeMapPVE(201, 1, track())).first);
+    EXPECT_EQ(room().params["d_id"].asInt(), 2);
+    EXPECT_TRUE(answer(ZRKRoomRequest::changeMapPVE(201, 3, track())).first);
+    lobby().leave("hero", heroRoom());
+    // Every other offered kind opens on its first map; Far Shores is one of them.
+    for (int mode : {1, 2, 3, 8}) {
+        ASSERT_FALSE(create("", 2, mode).first) << mode;
+        EXPECT_EQ(room().params["mode"].asInt(), mode);
+        EXPECT_FALSE(answer(ZRKRoomRequest::changeMap(3, track())).first) << mode;
+        EXPECT_EQ(room().params["place"].asString(), "3");
+        EXPECT_TRUE(answer(ZRKRoomRequest::changeMap(201, track())).first) << mode;
+        lobby().leave("hero", heroRoom());
+    }
+}
+
+TEST_F(RoomFlowServerTest, RefusedTeamsLocksAndKicksTellTheirTrueReason)
+{
+    ASSERT_FALSE(create("", 2).first); // red seat 0 and blue seat 4; the rest shut
+    const std::string name = heroRoom();
+    ASSERT_TRUE(rookieIn(name));
+    ASSERT_EQ(room().seats[4], "rookie");
+    EXPECT_EQ(answer(ZRKRoomRequest::changeTeam(track())).second, "The other team has no free seat.");
+    EXPECT_EQ(answer(ZRKRoomRequest::changeSlotFlag(4, false, track())).second, "That seat is taken.");
+    EXPECT_EQ(answer(ZRKRoomRequest::kick(1, track())).second, "Nobody sits in that seat now.");
+    EXPECT_EQ(answer(ZRKRoomRequest::kick(0, track())).second, "You cannot put yourself out of your room.");
+    EXPECT_TRUE(answer(ZRKRoomRequest::kick(99, track())).first);
+    ASSERT_FALSE(answer(ZRKRoomRequest::kick(4, track())).first);
+    // The seat just emptied: the owner is told that, never that he is no owner.
+    EXPECT_EQ(answer(ZRKRoomRequest::kick(4, track())).second, "Nobody sits in that seat now.");
+    EXPECT_EQ(room().moderator, "hero");
+}
+
+TEST_F(RoomFlowServerTest, AKickedPlayerIsOutOfTheRoomAndOpensJoinsReadiesAndLeavesOthers)
+{
+    ASSERT_FALSE(create("", 4).first);
+    const std::string name = heroRoom();
+    ASSERT_TRUE(rookieIn(name));
+    const int seat = room().seats[4] == "rookie" ? 4 : 1;
+    ASSERT_EQ(room().seats[seat], "rookie");
+    ASSERT_FALSE(answer(ZRKRoomRequest::kick(seat, track())).first);
+    EXPECT_EQ(lobby().gameRoomOf("rookie"), "");
+    for (const std::string& in : lobby().roomsOf("rookie"))
+        EXPECT_NE(in, name);
+    EXPECT_EQ(room().battle.count("rookie"), 0u);
+    EXPECT_EQ(rookieRoamsFreely(), "");
+    // Logged out and in again, the same.
+    lobby().setOnline("rookie", false, true);
+    EXPECT_TRUE(lobby().roomsOf("rookie").empty());
+}
+
+TEST_F(RoomFlowServerTest, APlayerKickedFromABattleIsPaidNothingForItAndPlaysOnElsewhere)
+{
+    ASSERT_FALSE(create("", 2).first);
+    const std::string name = heroRoom();
+    ASSERT_TRUE(rookieIn(name));
+    ASSERT_EQ(rookie("changeReadyState", argsOf({true})), "");
+    ASSERT_FALSE(answer(ZRKRoomRequest::beginGame(track())).first);
+    tick();
+    ASSERT_TRUE(lobby().reportLoaded(name, "hero"));
+    ASSERT_TRUE(lobby().reportLoaded(name, "rookie"));
+    ASSERT_EQ(room().state["state"].asInt(), 2);
+    const ZRKWorld::Player& before = *server->core().world().player("rookie");
+    const long long coins = before.money[ZRKWorld::Coins], exp = before.exp;
+    const long long heroCoins = server->core().world().player("hero")->money[ZRKWorld::Coins];
+    // Put out midway; the battle is decided for his side all the same.
+    ASSERT_FALSE(answer(ZRKRoomRequest::kick(4, track())).first);
+    EXPECT_EQ(lobby().gameRoomOf("rookie"), "");
+    bool reported = false;
+    ZRKRequestBroker::call(
+        "ZRKRoomRequest", "reportBattleOver", [&](bool error, const std::string&) { reported = !error; }, name, 1,
+        Json::Value(Json::arrayValue));
+    tick(3);
+    ASSERT_TRUE(reported);
+    EXPECT_EQ(server->core().world().player("rookie")->money[ZRKWorld::Coins], coins);
+    EXPECT_EQ(server->core().world().player("rookie")->exp, exp);
+    EXPECT_GT(server->core().world().player("hero")->money[ZRKWorld::Coins], heroCoins); // the one who stayed
+    EXPECT_EQ(rookieRoamsFreely(), "");
+}
+
+TEST_F(RoomFlowServerTest, WhoComesIntoAHallHearsWhatWasSaidThereLast)
+{
+    const std::string zone = lobby().zoneOf("hero")->name;
+    lobby().setOnline("guest1", true, false);
+    ASSERT_EQ(lobby().enter("guest1", zone, ""), ZRKLobby::Entered);
+    for (int i = 0; i < 15; ++i)
+        ASSERT_TRUE(lobby().say("guest1", zone, "line " + std::to_string(i)));
+    rookie("queryZones");
+    rookieHeard.clear();
+    ASSERT_EQ(rookie("enter", argsOf({zone, ""})), "0");
+    std::vector<std::string> expected;
+    for (int i = 15 - static_cast<int>(ZRKLobby::kHallLinesKept); i < 15; ++i)
+        expected.push_back(zone + ": guest1: line " + std::to_string(i));
+    EXPECT_EQ(rookieHeard, expected);
+    // A game room keeps nothing of its chat for those who come later.
+    ASSERT_FALSE(create("", 4).first);
+    ASSERT_TRUE(lobby().say("hero", heroRoom(), "hello"));
+    rookieHeard.clear();
+    ASSERT_EQ(rookie("enter", argsOf({heroRoom(), ""})), "0");
+    EXPECT_TRUE(rookieHeard.empty());
 }

@@ -2,10 +2,15 @@
 #include "EventsFixture.h"
 
 #include <core/DefaultFsmHelper.h>
+#include <data/ZRKBagLayout.h>
+#include <data/ZRKUserRequest.h>
+#include <server/ZRKServerCore.h>
+#include <server/ZRKWorld.h>
 #include <json/json.h>
 
 #include "events/DefStateEvent.h"
 #include "events/ExitEvent.h"
+#include "events/LoginGoEvent.h"
 #include "events/LogoutEvent.h"
 #include "events/MessageBoxShowEvent.h"
 #include "events/ShowHelpEvent.h"
@@ -98,6 +103,40 @@ TEST_F(QuitFixture, NoQuitBoxDuringABattleButTheLobbyRoomsAsk)
     enterState("room");
     exitEvent->confirmQuit(true);
     EXPECT_EQ(frame.getMessageBoxes().size(), 1u);
+}
+
+TEST_F(QuitFixture, WhatTheTemporaryBagHoldsStaysThereWhenThePlayerQuits)
+{
+    // Hero logged in, with a repair kit in the temporary bag.
+    boost::shared_ptr<zrktest::RecordingState> logon, area;
+    standAtLogOn(logon, area);
+    LoginGoEvent login(page, dispatcher);
+    logInAsHero(login);
+    ZRKWorld& world = session->getGameServer()->core().world();
+    ZRKWorld::Item kit;
+    kit.id = 4001;
+    kit.bag = ZRKBagLayout::Temporary;
+    kit.slot = ZRKBagLayout::kTemporaryFirst;
+    for (const ZRKWorld::Item& i : world.items("hero"))
+        if (i.slot >= kit.slot && i.slot < ZRKBagLayout::kTemporaryFirst + ZRKBagLayout::kTemporarySize)
+            kit.slot = i.slot + 1;
+    ASSERT_TRUE(world.addItem("hero", kit));
+    bool known = false;
+    ZRKUserRequest::queryUserInventory(0, false, [&](bool error, const std::string&) { known = !error; });
+    frames(3);
+    ASSERT_TRUE(known);
+    // The box says the items stay, and they do.
+    exitEvent->confirmQuit(true);
+    ASSERT_NE(lastBox(), nullptr);
+    EXPECT_NE(lastBox()->text.find(text("warning/temp_bag_quit")), std::string::npos);
+    EXPECT_NE(text("warning/temp_bag_quit").find("stay"), std::string::npos);
+    EXPECT_TRUE(frame.pressMessageBoxButton(0));
+    frames(3);
+    EXPECT_TRUE(win32QuitPosted());
+    bool kept = false;
+    for (const ZRKWorld::Item& i : world.items("hero"))
+        kept = kept || (i.lid == kit.lid && i.slot == kit.slot && i.count == 1);
+    EXPECT_TRUE(kept);
 }
 
 TEST_F(QuitFixture, ConfirmQuitsExactlyOnceAndOtherAnswersKeepPlaying)

@@ -50,7 +50,7 @@ TEST_F(RoomEndToEnd, HeroOpensARoomTheBotsFillItAndHeStartsTheBattle)
         ASSERT_NE(hall, nullptr);
         // A room for two a side, with a password typed into the masked field.
         hall->getChild("NewTitle")->setText("Hero's game");
-        hall->getChild("NewSeats")->setText("4");
+        zrktest::pick(hall, "Seats4");
         hall->getChild("NewPassword")->setText("abc123");
         zrktest::click(hall->getChild("Create"));
         ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "zrk_personalroom"; }, 120)) << game.stateName();
@@ -146,7 +146,7 @@ TEST_F(RoomEndToEnd, AfterTheBattleAndAfterGivingOneUpHeroIsBackInHisRoomWithThe
         server.setBattleSeed(5);
         CEGUI::Window* hall = zrktest::enterFirstZone(game);
         ASSERT_NE(hall, nullptr);
-        hall->getChild("NewSeats")->setText("2");
+        zrktest::pick(hall, "Seats2");
         zrktest::click(hall->getChild("Create"));
         ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "zrk_personalroom"; }, 120));
         roomName = lobby.gameRoomOf("hero");
@@ -273,7 +273,7 @@ TEST_F(RoomEndToEnd, TheRoomPagesLockTeamKickReadyAndStartButtonsReachTheServer)
         zrktest::click(room->getChild("Leave"));
         ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "playerhall"; }, 120));
         game.frames(3);
-        hall->getChild("NewSeats")->setText("4");
+        zrktest::pick(hall, "Seats4");
         zrktest::click(hall->getChild("Create"));
         ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "zrk_personalroom"; }, 120));
         const std::string name = lobby.gameRoomOf("hero");

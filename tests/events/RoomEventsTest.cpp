@@ -26,15 +26,18 @@
 
 #include "callbacks/FastJoinCallbackEvent.h"
 #include "events/ChangeMapEvent.h"
+#include "events/ChangeTeamEvent.h"
 #include "events/LoginGoEvent.h"
 #include "events/MapListEvent.h"
 #include "events/PlayerLeaveEvent.h"
 #include "events/PlayerStartEvent.h"
+#include "events/PositionLockEvent.h"
 #include "events/RoomCreateEvent.h"
 #include "events/RoomFlow.h"
 #include "events/RoomJoinEvent.h"
 #include "events/RoomListenEvent.h"
 #include "events/RoomLoadingEvent.h"
+#include "events/TickPlayerEvent.h"
 #include "rooms/EquipRes.h"
 #include "rooms/RoleManager.h"
 #include "rooms/ZRKRole.h"
@@ -316,9 +319,11 @@ TEST_F(RoomFixture, TheViewHandsOutTheCardsAndTheStartTurnsVerdictsIntoBoxes)
     EXPECT_EQ(count(control->raisedIds(), 62), 1u);
     const auto* list = value<std::vector<gui::MapInfList>>(maps.fillParams(), "maps");
     ASSERT_NE(list, nullptr);
-    ASSERT_EQ(list->size(), 2u);
+    ASSERT_EQ(list->size(), 3u);
     EXPECT_EQ((*list)[1].name, "Red Canyon");
     EXPECT_EQ((*list)[1].level, 5);
+    EXPECT_EQ((*list)[2].name, "Far Shores"); // the news' new map, offered where Red Canyon is
+    EXPECT_TRUE((*list)[2].spare.empty());    // no stages: a map of its own
     ChangeMapEvent change(page, dispatcher);
     setParam("mapinf", (*list)[1]);
     act(change);
@@ -681,4 +686,120 @@ TEST_F(RoomFixture, SeatCardsMarkTheRostersFriends)
             (seat == 0 ? heroFlag : rookieFlag) = (*cards)[seat].friendFlag;
     EXPECT_EQ(rookieFlag, 1);
     EXPECT_EQ(heroFlag, 0);
+}
+
+TEST_F(RoomFixture, RefusedTeamLockAndKickSayTheServersTrueReasonAndRaiseNothing)
+{
+    ASSERT_TRUE(openRoom(2)); // seats 0 (hero) and 4 open, the rest shut
+    const std::string name = lobby().gameRoomOf("hero");
+    lobby().setOnline("guest1", true, false);
+    ASSERT_EQ(lobby().enter("guest1", name, ""), ZRKLobby::Entered);
+    ChangeTeamEvent team(page, dispatcher);
+    PositionLockEvent lock(page, dispatcher);
+    TickPlayerEvent kick(page, dispatcher);
+    control->clearRaised();
+    act(team);
+    frames(3);
+    ASSERT_NE(lastBox(), nullptr);
+    EXPECT_EQ(lastBox()->text, text("error/room_team_full"));
+    setParams({{"isLock", false}, {"pos", 4}});
+    act(lock);
+    frames(3);
+    EXPECT_EQ(lastBox()->text, text("error/room_seat_taken"));
+    setParams({{"pos", 1}});
+    act(kick);
+    frames(3);
+    EXPECT_EQ(lastBox()->text, text("error/room_seat_empty")); // he owns the room: the seat is the reason
+    for (int id : {44, 45, 46})
+        EXPECT_EQ(count(control->raisedIds(), id), 0u) << id;
+    // What goes through raises its id and shows nothing more.
+    const std::size_t boxes = frame.getMessageBoxes().size();
+    setParams({{"pos", 4}});
+    act(kick);
+    frames(3);
+    EXPECT_EQ(count(control->raisedIds(), 45), 1u);
+    EXPECT_EQ(frame.getMessageBoxes().size(), boxes);
+}
+
+TEST_F(RoomFixture, ARoomOfEveryOfferedModeIsEnteredStartedAndLeftBackToTheHall)
+{
+    for (const char* seat : RoomListenEvent::kSeatNames)
+        RoleManager::instance().createRole(seat, nullptr);
+    dispatcher->registerEvent(new PlayerLeaveEvent(page, dispatcher));
+    auto* leave = dynamic_cast<PlayerLeaveEvent*>(control->findEvent(40));
+    ASSERT_NE(leave, nullptr);
+    lobby().setOnline("guest1", true, false);
+    for (int mode : {1, 2, 3, 8, 9}) {
+        SCOPED_TRACE("mode " + std::to_string(mode));
+        RoomCreateEvent create(page, dispatcher);
+        RoomListenEvent listen(page, dispatcher);
+        createForm(mode, "", 2);
+        setParam("place", std::string(mode == 9 ? "201" : "1"));
+        act(create);
+        frames(4);
+        ASSERT_EQ(state(), "zrk_personalroom");
+        const std::string name = lobby().gameRoomOf("hero");
+        ASSERT_FALSE(name.empty());
+        EXPECT_EQ(*value<int>(create.fillParams(), "mode"), mode);
+        setParams({{"uid", std::string("hero")}});
+        act(listen);
+        frames(2);
+        // The seats are told by the mode's own id, with the owner seated.
+        control->clearRaised();
+        ASSERT_EQ(lobby().enter("guest1", name, ""), ZRKLobby::Entered);
+        lobby().setReady(name, "guest1", true);
+        frames(3);
+        EXPECT_GE(count(control->raisedIds(), RoomFlow::idFor(RoomFlow::Seats, mode)), 1u);
+        const auto* cards = value<std::vector<gui::PlayerCard>>(listen.fillParams(), "players");
+        ASSERT_NE(cards, nullptr);
+        EXPECT_TRUE((*cards)[0].owner && (*cards)[0].occupied);
+        EXPECT_EQ(*value<int>(listen.fillParams(), "mapid"), mode == 9 ? 201 : 1);
+        // Started: the client goes into the battle.
+        PlayerStartEvent start(page, dispatcher);
+        setParams({{"flags", 0}});
+        act(start);
+        frames(4);
+        EXPECT_EQ(state(), "battle");
+        // Back in the room, then out: the room goes with its maker and the mode's "gone" leads to
+        // the hall (the page answers 101 and 93 with the leave's values, as 40 is answered).
+        machine().changeState("zrk_personalroom");
+        frames(1);
+        bool back = false;
+        ZRKRoomRequest::backFromBattle(name, [&](bool error, const std::string&) { back = !error; });
+        frames(3);
+        ASSERT_TRUE(back);
+        control->clearRaised();
+        setParams({{"room_name", name}});
+        act(*leave);
+        frames(4);
+        EXPECT_EQ(lobby().findRoom(name), nullptr);
+        EXPECT_EQ(count(control->raisedIds(), RoomFlow::idFor(RoomFlow::Gone, mode)), 1u);
+        if (mode == 8 || mode == 9)
+            leave->fillParams();
+        frames(2);
+        EXPECT_EQ(state(), "playerhall");
+        EXPECT_EQ(lobby().gameRoomOf("hero"), "");
+    }
+}
+
+TEST_F(RoomFixture, ASeatsNicknameReachesTheCardAsWellFormedText)
+{
+    ASSERT_TRUE(openRoom(2));
+    const std::string name = lobby().gameRoomOf("hero");
+    lobby().setOnline("guest1", true, false);
+    ASSERT_EQ(lobby().enter("guest1", name, ""), ZRKLobby::Entered);
+    frames(3);
+    RoomListenEvent listen(page, dispatcher);
+    setParams({{"uid", std::string("hero")}});
+    act(listen);
+    ZRKRoomState* room = ZRKRoomRequest::getRoomState(std::string(), false, false);
+    ASSERT_NE(room, nullptr);
+    const int seat = room->getSeatOf("guest1");
+    ASSERT_GE(seat, 0);
+    Json::Value card;
+    card["settings"]["pc_nickname"] = "Ann\xC3"; // cut in the middle of a letter
+    room->getPlayer(seat)->apply(card);
+    const auto* cards = value<std::vector<gui::PlayerCard>>(listen.fillParams(), "players");
+    ASSERT_NE(cards, nullptr);
+    EXPECT_EQ(std::string((*cards)[static_cast<std::size_t>(seat)].nickname.c_str()), "Ann\xEF\xBF\xBD");
 }

@@ -2,7 +2,8 @@
 // picks the plains, opens a room for two, the server's player fills it, he starts, plays the
 // battle to its end by keys, opens a prize box and is back in his room with its buttons
 // working; a second battle he gives up by Escape's question, back in the room again; he
-// leaves for the hall, opens a room again and leaves it, joins a room of the server's players
+// leaves for the hall, opens a room again (there he changes team, shuts an empty seat, turns
+// the map and talks) and leaves it, joins a room of the server's players (there he gets ready)
 // and leaves it, and quick joins one. At every step the server and the game agree on his room
 // and zone. The battles are fought on a fixed seed, so each 1 v 1 takes a few turns; the test
 // counts turns, never seconds. The sanitizer build plays the first battle's end back to the room.
@@ -134,11 +135,9 @@ TEST_F(RoadOnScreen, HeroGoesRoundFromTheHallThroughTwoBattlesBackToTheHallAndIn
         const std::string zone = whereIs(game, *session).serverZone;
         ASSERT_FALSE(zone.empty());
 
-        // A room for two, typed into the create form.
-        auto openRoom = [&]() -> std::string {
-            clickOn(input, hall->getChild("NewSeats"));
-            input.key(XK_BackSpace);
-            input.type("2");
+        // A room for two (or another size), chosen on the create form.
+        auto openRoom = [&](const char* seats = "Seats2") -> std::string {
+            clickOn(input, hall->getChild(seats));
             game.frames(2);
             clickOn(input, hall->getChild("Create"));
             if (!game.framesUntil([] { return shownPage("RoomPage") != nullptr; }, 120))
@@ -306,12 +305,37 @@ TEST_F(RoadOnScreen, HeroGoesRoundFromTheHallThroughTwoBattlesBackToTheHallAndIn
         EXPECT_EQ(lobby.findRoom(name), nullptr);
         EXPECT_TRUE(headerShowsWorld(game, server, "RoomListPage")) << "in the hall after two battles";
 
-        // Another room of his own, left again.
+        // Another room of his own, for four: as its owner he changes team, shuts an empty seat
+        // picked by its cell, turns to the next map and says a line; then he leaves it.
         hall = shownPage("RoomListPage");
-        const std::string again = openRoom();
+        const std::string again = openRoom("Seats4");
         EXPECT_FALSE(again.empty()) << "the hall opens rooms after a battle";
         if (!again.empty()) {
-            clickOn(input, shownPage("RoomPage")->getChild("Leave"));
+            room = shownPage("RoomPage");
+            CEGUI::Window* seats = room->getChild("Seats");
+            clickOn(input, room->getChild("Team"));
+            EXPECT_TRUE(game.framesUntil([&] { return lobby.findRoom(again)->seats[4] == "hero"; }, 60)) << "Team";
+            clickOn(input, seats->getChild("Label_red1"));
+            game.frames(2);
+            clickOn(input, room->getChild("Lock"));
+            EXPECT_TRUE(game.framesUntil(
+                [&] { return !lobby.findRoom(again)->open[1] && seatLine(room, "Label_red1") == "(shut)"; }, 60))
+                << "Lock: " << seatLine(room, "Label_red1");
+            EXPECT_TRUE(lobby.findRoom(again)->open[0]) << "Lock shut another seat than the one picked";
+            clickOn(input, room->getChild("MapNext"));
+            EXPECT_TRUE(game.framesUntil(
+                [&] {
+                    return lobby.findRoom(again)->params["place"].asString() == "2" &&
+                           std::string(room->getChild("MapName")->getText().c_str()) == "Map: Red Canyon";
+                },
+                60))
+                << "the map arrow: " << room->getChild("MapName")->getText().c_str();
+            zrktest::retype(input, room->getChild("ChatLine"), U"gl hf");
+            input.key(XK_Return);
+            EXPECT_TRUE(game.framesUntil(
+                [&] { return std::string(room->getChild("ChatHeard")->getText().c_str()) == "Hero: gl hf"; }, 60))
+                << "the room's chat: " << room->getChild("ChatHeard")->getText().c_str();
+            clickOn(input, room->getChild("Leave"));
             ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomListPage") != nullptr; }, 120));
         }
 
@@ -368,6 +392,15 @@ TEST_F(RoadOnScreen, HeroGoesRoundFromTheHallThroughTwoBattlesBackToTheHallAndIn
         back = whereIs(game, *session);
         EXPECT_FALSE(back.serverRoom.empty());
         EXPECT_EQ(back.clientRoom, back.serverRoom);
+        // Not its owner: he gets ready.
+        clickOn(input, shownPage("RoomPage")->getChild("Ready"));
+        EXPECT_TRUE(game.framesUntil(
+            [&] {
+                const ZRKLobby::Room* in = lobby.findRoom(back.serverRoom);
+                return in && in->battle.count("hero") && in->battle.at("hero")["ready"].asInt() == 1;
+            },
+            60))
+            << "Ready";
         clickOn(input, shownPage("RoomPage")->getChild("Leave"));
         ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomListPage") != nullptr; }, 120));
         game.frames(3);

@@ -2,8 +2,8 @@
 // mouse, opens a room of four with the hall's create form, the server's players fill it and
 // get ready; the room page with its eight cards and the seats' portraits goes to the build's
 // shots/room.png (scripts/shots copies it into docs/); he opens the props, buys a repair kit
-// with a click and sees it on its stack in the strip (shots/props.png); then his click on
-// "Start" takes everyone into the battle with it.
+// with a click and sees it on its stack in the strip (shots/props.png) and what it cost in the
+// title bar; then his click on "Start" takes everyone into the battle with it.
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
 #include <boost/filesystem.hpp>
@@ -61,13 +61,13 @@ TEST_F(RoomOnScreen, HeroOpensARoomWithTheMouseTheBotsFillItAndHeStarts)
     std::vector<std::string> lines;
     std::size_t seated = 0;
     bool shot = false, propsShot = false;
-    std::string state, offer, strip, empty;
+    std::string state, offer, strip, empty, wantedCoupons, titleBar;
     long long carried = 0;
     std::vector<std::pair<std::string, long>> portraits;
     const bool ok = play(zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
         CEGUI::Window* hall = zrktest::enterFirstZoneByMouse(game, input);
         ASSERT_NE(hall, nullptr);
-        hall->getChild("NewSeats")->setText("4");
+        clickOn(input, hall->getChild("Seats4"));
         hall->getChild("NewTitle")->setText("Hero's game");
         clickOn(input, hall->getChild("Create"));
         ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomPage") != nullptr; }, 120)) << game.stateName();
@@ -104,6 +104,13 @@ TEST_F(RoomOnScreen, HeroOpensARoomWithTheMouseTheBotsFillItAndHeStarts)
             [&] { return std::string(props->getChild("PropSlot0")->getText().c_str()) == "51: Repair Kit x4"; }, 120);
         strip = props->getChild("PropSlot0")->getText().c_str();
         empty = props->getChild("PropSlot2")->getText().c_str();
+        // The title bar shows the coupons the world holds after the purchase.
+        const long long coupons =
+            session->getGameServer()->core().world().player("hero")->money[kavri3D::zrk::ZRKWorld::Coupons];
+        wantedCoupons = "Coupons " + std::to_string(coupons);
+        game.framesUntil([&] { return std::string(room->getText().c_str()).find(wantedCoupons) != std::string::npos; },
+                         60);
+        titleBar = room->getText().c_str();
         game.frames(3);
         propsShot = graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/props.png");
         clickOn(input, room->getChild("Props"));
@@ -130,6 +137,8 @@ TEST_F(RoomOnScreen, HeroOpensARoomWithTheMouseTheBotsFillItAndHeStarts)
     EXPECT_EQ(offer, "Buy Repair Kit (2 coupons)");
     EXPECT_EQ(strip, "51: Repair Kit x4");
     EXPECT_EQ(empty, "53: -");
+    EXPECT_NE(titleBar.find(wantedCoupons), std::string::npos) << titleBar << "; the world holds " << wantedCoupons;
+    EXPECT_NE(wantedCoupons, "Coupons 30"); // two coupons went on the kit
     EXPECT_TRUE(propsShot);
     EXPECT_EQ(carried, 4);
 }

@@ -37,6 +37,13 @@ inline void click(CEGUI::Window* button)
     button->fireEvent(CEGUI::PushButton::EventClicked, args, CEGUI::PushButton::EventNamespace);
 }
 
+/// A choice of a page's radio buttons picked ("Seats4", "Mode9" of the hall's create form), as a
+/// click on it picks it.
+inline void pick(CEGUI::Window* page, const char* choice)
+{
+    static_cast<CEGUI::RadioButton*>(page->getChild(choice))->setSelected(true);
+}
+
 /// Whether the area page shows, its zones listed.
 inline bool zonesListed()
 {

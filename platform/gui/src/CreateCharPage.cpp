@@ -89,6 +89,9 @@ void CreateCharPage::buildContent(CEGUI::Window& frame)
             mConnections.push_back(
                 button->subscribeEvent(ends, CEGUI::Event::Subscriber(&CreateCharPage::onTurnUp, this)));
     }
+    // Escape anywhere on the page (the name box too) asks the quit question.
+    mConnections.push_back(
+        frame.subscribeEvent(CEGUI::Window::EventKeyDown, CEGUI::Event::Subscriber(&CreateCharPage::onKeyDown, this)));
     refresh();
 }
 
@@ -104,6 +107,9 @@ void CreateCharPage::onFrame()
         mShowPending = false;
         if (mShow)
             mShow();
+        // The keys come to the page from the start (Escape before any click).
+        if (CEGUI::Window* frame = window())
+            frame->activate();
         if (!mDispatcher.callback(kLoadingEventId, params().handle(kKind)))
             guiLog(Severity::Warning, "the creation screen came up without its loading event");
     }
@@ -299,6 +305,24 @@ bool CreateCharPage::onClicked(const CEGUI::EventArgs& args)
         }
     } catch (const std::exception& e) {
         guiLog(Severity::Error, "creation page button failed: ", e.what());
+    }
+    return true;
+}
+
+bool CreateCharPage::askQuit()
+{
+    // The page gives no "confirm": the question is asked, never a quit unasked.
+    return mDispatcher.callback(kQuitEventId, params().handle(kKind));
+}
+
+bool CreateCharPage::onKeyDown(const CEGUI::EventArgs& args)
+{
+    try {
+        if (static_cast<const CEGUI::KeyEventArgs&>(args).scancode != CEGUI::Key::Escape)
+            return false;
+        askQuit();
+    } catch (const std::exception& e) {
+        guiLog(Severity::Error, "the quit question was not asked: ", e.what());
     }
     return true;
 }

@@ -18,7 +18,8 @@ class EventDispatcher;
 /// held, an action button and a status line. It comes up when the game says the scene is
 /// there (49), then asks for the drawn choices (3); each choice dresses the preview (4).
 /// "Create" creates the character (6); once it is kept the page goes on (6, "goCreate" false).
-/// A run started with "/nickname=<name>" types the name and presses "Create" by itself.
+/// A run started with "/nickname=<name>" types the name and presses "Create" by itself. Escape
+/// asks whether to quit the game, as closing the window does.
 class CreateCharPage : public GuiPage {
 public:
     static constexpr int kKind = 13;
@@ -28,6 +29,7 @@ public:
     static constexpr int kRollEventId = EventId::RollChar;
     static constexpr int kCreateEventId = EventId::CreateChar;
     static constexpr int kDefStateEventId = EventId::DefState;
+    static constexpr int kQuitEventId = EventId::Exit;
     static constexpr int kParts = 5;
     /// The longest name the box takes, in characters (the server's limit).
     static constexpr std::size_t kNameMaxLength = 16;
@@ -47,6 +49,8 @@ public:
     bool playAction();
     bool turn(bool rotate, bool clockwise);
     bool create(const std::string& nickname);
+    /// Escape: the game's quit question (its "no" keeps the player here).
+    bool askQuit();
 
     const RoleState& getState() const { return mState; }
     int getCount(int part) const { return mCounts[part]; }
@@ -63,6 +67,7 @@ private:
     bool onClicked(const CEGUI::EventArgs& args);
     bool onTurnDown(const CEGUI::EventArgs& args);
     bool onTurnUp(const CEGUI::EventArgs& args);
+    bool onKeyDown(const CEGUI::EventArgs& args);
 
     EventDispatcher& mDispatcher;
     std::function<void()> mShow;

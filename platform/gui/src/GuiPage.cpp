@@ -37,6 +37,32 @@ bool GuiPage::showWarning(EventDispatcher& dispatcher, const std::string& text)
     return dispatcher.callback(kMessageBoxEventId, mParams.handle(mKind));
 }
 
+int GuiPage::holderOf(int eventId)
+{
+    static const struct {
+        int raised, holder;
+    } kHeld[] = {{EventId::FixedMapRoomLoading, EventId::RoomLoading},
+                 {EventId::PveRoomLoading, EventId::RoomLoading},
+                 {EventId::FixedMapRoomListen, EventId::RoomListen},
+                 {EventId::PveRoomListen, EventId::RoomListen},
+                 {EventId::PveMapList, EventId::MapList},
+                 {EventId::PveChangeMap, EventId::ChangeMap},
+                 {EventId::ArenaRoomCreate, EventId::RoomCreate}};
+    for (const auto& held : kHeld)
+        if (held.raised == eventId)
+            return held.holder;
+    return eventId;
+}
+
+ParamList& GuiPage::valuesOf(EventDispatcher& dispatcher, int eventId, ParamList& given)
+{
+    const int holder = holderOf(eventId);
+    if (holder == eventId || !given.empty() || dispatcher.find(eventId) || !dispatcher.find(holder))
+        return given;
+    ParamList* held = dispatcher.fillParams(holder);
+    return held ? *held : given;
+}
+
 ParamNode* GuiPage::getParam(const std::string& name, ParamHandle params) { return mParams.find(params, name); }
 
 CEGUI::Window* GuiPage::addWidget(CEGUI::Window& frame, const char* type, const char* name, const std::string& text,
@@ -94,6 +120,13 @@ std::string GuiPage::titleText() const { return mTitleNote.empty() ? mTitle : mT
 void GuiPage::setTitleNote(const std::string& note)
 {
     mTitleNote = note;
+    if (mWindow)
+        mWindow->setText(outsideText(titleText()));
+}
+
+void GuiPage::setTitle(const std::string& title)
+{
+    mTitle = title;
     if (mWindow)
         mWindow->setText(outsideText(titleText()));
 }

@@ -42,9 +42,15 @@ public:
     /// A line after the page's title in its title bar (the player's own money and level); empty
     /// for the title alone.
     void setTitleNote(const std::string& note);
+    /// The page's own title, before the note ("Rooms of plains").
+    void setTitle(const std::string& title);
     std::string titleText() const;
     /// An event handed the GUI its values after a raise; pages that show some of them override.
     virtual void onFilled(int eventId, ParamList& params) {}
+    /// The event that holds the values of an id raised for a room group or for the arena (the
+    /// view's, the seats', the maps' and the creation's: 99 and 91 are the view's 37); the id
+    /// itself for any other.
+    static int holderOf(int eventId);
 
 protected:
     /// Where the page's frame stands, as fractions of its parent (left, top, right, bottom).
@@ -61,6 +67,9 @@ protected:
     /// A warning of the page in the game's message box (event 64: the title a message key, the
     /// text as written); false when the game has no box event.
     bool showWarning(EventDispatcher& dispatcher, const std::string& text);
+    /// The values an id was raised with: those given, or, for an id no event answers, those of
+    /// the event holding them (holderOf); `given` when that event is not there either.
+    static ParamList& valuesOf(EventDispatcher& dispatcher, int eventId, ParamList& given);
     static constexpr int kMessageBoxEventId = EventId::MessageBoxShow;
     /// The page's window when it exists, null otherwise (never made here).
     CEGUI::Window* window() const { return mWindow; }
@@ -71,7 +80,7 @@ private:
 
     const int mKind;
     const std::string mWindowName;
-    const std::string mTitle;
+    std::string mTitle;
     std::string mTitleNote;
     ParamStore& mParams;
     ParentSource mParent;

@@ -3,6 +3,7 @@
 #include <CEGUI/CEGUI.h>
 #include <gui/ChannelType.h>
 #include <gui/ParamNode.h>
+#include <gui/MapInfList.h>
 #include <gui/Room.h>
 #include <json/json.h>
 #include <lan/ZRKLan.h>
@@ -21,10 +22,29 @@ namespace gui {
 namespace {
 const char* const kModeNames[] = {"Free",   "Team",   "Duel",  "Melee",   "Mode 4", "Mode 5",
                                   "Mode 6", "Mode 7", "Arena", "Mission", "Mode 10"};
+// The kinds of room the create form offers (each has its room view and its way back to the
+// hall), and the room sizes.
+const int kOfferedModes[] = {1, 2, 3, 8, 9};
+const int kOfferedSeats[] = {2, 4, 6, 8};
+const unsigned kModeGroup = 1;
+const unsigned kSeatsGroup = 2;
+const float kRowHeight = 0.055f;
+// A room's title as the server keeps it, at most.
+const std::size_t kTitleMax = 64;
 // A chat line is read as JSON only up to this size.
 const std::size_t kLineParsed = 16384;
 
-std::string modeName(int mode) { return mode >= 0 && mode <= 10 ? kModeNames[mode] : "Mode " + std::to_string(mode); }
+/// The id of the radio button chosen in a group of the frame; `fallback` when none is.
+int chosen(CEGUI::Window* frame, unsigned group, int fallback)
+{
+    if (!frame)
+        return fallback;
+    for (std::size_t i = 0; i < frame->getChildCount(); ++i)
+        if (auto* radio = dynamic_cast<CEGUI::RadioButton*>(frame->getChildAtIdx(i)))
+            if (radio->getGroupID() == group && radio->isSelected())
+                return static_cast<int>(radio->getID());
+    return fallback;
+}
 
 std::string quoted(const std::string& value)
 {
@@ -44,66 +64,117 @@ RoomListPage::RoomListPage(const std::string& windowName, const std::string& tit
 
 RoomListPage::~RoomListPage() = default;
 
+std::string RoomListPage::modeName(int mode)
+{
+    return mode >= 0 && mode <= 10 ? kModeNames[mode] : "Mode " + std::to_string(mode);
+}
+
+std::vector<int> RoomListPage::offeredModes()
+{
+    return std::vector<int>(std::begin(kOfferedModes), std::end(kOfferedModes));
+}
+
 void RoomListPage::buildContent(CEGUI::Window& frame)
 {
     auto* rooms = static_cast<CEGUI::MultiColumnList*>(
-        addWidget(frame, "TaharezLook/MultiColumnList", "Rooms", "", 0.02f, 0.02f, 0.96f, 0.36f));
+        addWidget(frame, "TaharezLook/MultiColumnList", "Rooms", "", 0.02f, 0.02f, 0.96f, 0.30f));
     ListRows::addColumns(
         *rooms,
         {{"Room", 0.34f}, {"Players", 0.14f}, {"Mode", 0.14f}, {"Level", 0.1f}, {"Lock", 0.1f}, {"Battle", 0.14f}});
     rooms->setSelectionMode(CEGUI::MultiColumnList::RowSingle);
-    // Joining the selected room (its password typed first), and the create form.
+    // Joining the selected room (its password typed first) and the quick join.
+    label(frame, "JoinPasswordLabel", "Password", 0.02f, 0.335f, 0.12f);
     auto* joinPassword = static_cast<CEGUI::Editbox*>(
-        addWidget(frame, "TaharezLook/Editbox", "JoinPassword", "", 0.02f, 0.39f, 0.3f, 0.055f));
+        addWidget(frame, "TaharezLook/Editbox", "JoinPassword", "", 0.14f, 0.335f, 0.18f, kRowHeight));
     joinPassword->setTextMasked(true);
     joinPassword->setMaxTextLength(16);
-    mJoinConnection = addWidget(frame, "TaharezLook/Button", "Join", "Join", 0.34f, 0.39f, 0.14f, 0.055f)
+    mJoinConnection = addWidget(frame, "TaharezLook/Button", "Join", "Join", 0.34f, 0.335f, 0.14f, kRowHeight)
                           ->subscribeEvent(CEGUI::PushButton::EventClicked,
                                            CEGUI::Event::Subscriber(&RoomListPage::onJoinClicked, this));
-    addWidget(frame, "TaharezLook/Editbox", "NewTitle", "My room", 0.02f, 0.46f, 0.3f, 0.055f);
+    mQuickJoinConnection =
+        addWidget(frame, "TaharezLook/Button", "QuickJoin", "Quick join", 0.5f, 0.335f, 0.16f, kRowHeight)
+            ->subscribeEvent(CEGUI::PushButton::EventClicked,
+                             CEGUI::Event::Subscriber(&RoomListPage::onQuickJoinClicked, this));
+    // What a quick join that found nothing, or was refused, tells the player (the found list stays empty).
+    note(frame, "QuickJoinNote", 0.68f, 0.335f, 0.30f, kRowHeight);
+    // The create form: the room's kinds and sizes to choose from, its title, password and wind.
+    label(frame, "ModeLabel", "Mode", 0.02f, 0.405f, 0.08f);
+    float x = 0.10f;
+    for (const int mode : kOfferedModes) {
+        const std::string name = modeName(mode);
+        auto* choice = static_cast<CEGUI::RadioButton*>(addWidget(frame, "TaharezLook/RadioButton",
+                                                                  ("Mode" + std::to_string(mode)).c_str(), name, x,
+                                                                  0.405f, 0.11f, kRowHeight));
+        choice->setGroupID(kModeGroup);
+        choice->setID(static_cast<unsigned>(mode));
+        choice->setSelected(mode == kOfferedModes[0]);
+        x += 0.11f;
+    }
+    label(frame, "SeatsLabel", "Seats", 0.66f, 0.405f, 0.08f);
+    x = 0.74f;
+    for (const int seats : kOfferedSeats) {
+        auto* choice = static_cast<CEGUI::RadioButton*>(addWidget(frame, "TaharezLook/RadioButton",
+                                                                  ("Seats" + std::to_string(seats)).c_str(),
+                                                                  std::to_string(seats), x, 0.405f, 0.06f, kRowHeight));
+        choice->setGroupID(kSeatsGroup);
+        choice->setID(static_cast<unsigned>(seats));
+        choice->setSelected(seats == kOfferedSeats[3]);
+        x += 0.06f;
+    }
+    label(frame, "TitleLabel", "Title", 0.02f, 0.47f, 0.08f);
+    static_cast<CEGUI::Editbox*>(
+        addWidget(frame, "TaharezLook/Editbox", "NewTitle", "My room", 0.10f, 0.47f, 0.26f, kRowHeight))
+        ->setMaxTextLength(kTitleMax);
+    label(frame, "NewPasswordLabel", "Password", 0.38f, 0.47f, 0.12f);
     auto* newPassword = static_cast<CEGUI::Editbox*>(
-        addWidget(frame, "TaharezLook/Editbox", "NewPassword", "", 0.34f, 0.46f, 0.16f, 0.055f));
+        addWidget(frame, "TaharezLook/Editbox", "NewPassword", "", 0.50f, 0.47f, 0.16f, kRowHeight));
     newPassword->setTextMasked(true);
     newPassword->setMaxTextLength(16);
-    addWidget(frame, "TaharezLook/Editbox", "NewSeats", "8", 0.52f, 0.46f, 0.08f, 0.055f);
-    addWidget(frame, "TaharezLook/Editbox", "NewMode", "1", 0.62f, 0.46f, 0.08f, 0.055f);
     static_cast<CEGUI::ToggleButton*>(
-        addWidget(frame, "TaharezLook/Checkbox", "NewWind", "Wind", 0.72f, 0.46f, 0.1f, 0.055f))
+        addWidget(frame, "TaharezLook/Checkbox", "NewWind", "Wind", 0.68f, 0.47f, 0.12f, kRowHeight))
         ->setSelected(true);
-    mCreateConnection = addWidget(frame, "TaharezLook/Button", "Create", "Create", 0.84f, 0.46f, 0.14f, 0.055f)
+    mCreateConnection = addWidget(frame, "TaharezLook/Button", "Create", "Create", 0.82f, 0.47f, 0.16f, kRowHeight)
                             ->subscribeEvent(CEGUI::PushButton::EventClicked,
                                              CEGUI::Event::Subscriber(&RoomListPage::onCreateClicked, this));
-    mQuickJoinConnection = addWidget(frame, "TaharezLook/Button", "QuickJoin", "Quick join", 0.5f, 0.39f, 0.16f, 0.055f)
-                               ->subscribeEvent(CEGUI::PushButton::EventClicked,
-                                                CEGUI::Event::Subscriber(&RoomListPage::onQuickJoinClicked, this));
-    // What a quick join that found nothing tells the player (the found list stays empty).
-    auto* note =
-        addWidget(frame, "TaharezLook/StaticText", "QuickJoinNote", mQuickJoinNote, 0.68f, 0.39f, 0.30f, 0.055f);
-    note->setProperty("HorzFormatting", "WordWrapLeftAligned");
-    note->setProperty("FrameEnabled", "false");
-    note->setProperty("BackgroundEnabled", "false");
+    // Why the server did not open the room.
+    note(frame, "CreateNote", 0.02f, 0.53f, 0.96f, kRowHeight);
     // The rooms a quick join found: a click on a row joins it.
     auto* found = static_cast<CEGUI::MultiColumnList*>(
-        addWidget(frame, "TaharezLook/MultiColumnList", "Found", "", 0.02f, 0.53f, 0.96f, 0.13f));
+        addWidget(frame, "TaharezLook/MultiColumnList", "Found", "", 0.02f, 0.59f, 0.96f, 0.11f));
     ListRows::addColumns(*found, {{"Found room", 0.5f}, {"Players", 0.2f}, {"Level", 0.2f}});
     found->setSelectionMode(CEGUI::MultiColumnList::RowSingle);
     mFoundConnection = found->subscribeEvent(CEGUI::MultiColumnList::EventSelectionChanged,
                                              CEGUI::Event::Subscriber(&RoomListPage::onFoundClicked, this));
-    addWidget(frame, "TaharezLook/Listbox", "Chat", "", 0.02f, 0.67f, 0.96f, 0.17f);
-    addWidget(frame, "TaharezLook/Editbox", "ChatTo", "", 0.02f, 0.86f, 0.18f, 0.06f);
-    addWidget(frame, "TaharezLook/Editbox", "ChatInput", "", 0.22f, 0.86f, 0.56f, 0.06f);
+    addWidget(frame, "TaharezLook/Listbox", "Chat", "", 0.02f, 0.71f, 0.96f, 0.145f);
+    addWidget(frame, "TaharezLook/Editbox", "ChatTo", "", 0.02f, 0.865f, 0.18f, 0.06f);
+    addWidget(frame, "TaharezLook/Editbox", "ChatInput", "", 0.22f, 0.865f, 0.56f, 0.06f);
     static_cast<CEGUI::Editbox*>(frame.getChild("ChatInput"))->setMaxTextLength(200);
     // Enter in the chat line sends it, as "Send" does.
     mEnterConnection = frame.getChild("ChatInput")
                            ->subscribeEvent(CEGUI::Editbox::EventTextAccepted,
                                             CEGUI::Event::Subscriber(&RoomListPage::onSendClicked, this));
-    mSendConnection = addWidget(frame, "TaharezLook/Button", "Send", "Send", 0.8f, 0.86f, 0.18f, 0.06f)
+    mSendConnection = addWidget(frame, "TaharezLook/Button", "Send", "Send", 0.8f, 0.865f, 0.18f, 0.06f)
                           ->subscribeEvent(CEGUI::PushButton::EventClicked,
                                            CEGUI::Event::Subscriber(&RoomListPage::onSendClicked, this));
-    mLeaveConnection = addWidget(frame, "TaharezLook/Button", "Leave", "Leave", 0.8f, 0.93f, 0.18f, 0.055f)
+    mLeaveConnection = addWidget(frame, "TaharezLook/Button", "Leave", "Leave", 0.8f, 0.935f, 0.18f, kRowHeight)
                            ->subscribeEvent(CEGUI::PushButton::EventClicked,
                                             CEGUI::Event::Subscriber(&RoomListPage::onLeaveClicked, this));
     mHelp.build(frame);
+}
+
+void RoomListPage::label(CEGUI::Window& frame, const char* name, const char* text, float x, float y, float w)
+{
+    CEGUI::Window* l = addWidget(frame, "TaharezLook/StaticText", name, text, x, y, w, kRowHeight);
+    l->setProperty("FrameEnabled", "false");
+    l->setProperty("BackgroundEnabled", "false");
+}
+
+void RoomListPage::note(CEGUI::Window& frame, const char* name, float x, float y, float w, float h)
+{
+    CEGUI::Window* n = addWidget(frame, "TaharezLook/StaticText", name, "", x, y, w, h);
+    n->setProperty("HorzFormatting", "WordWrapLeftAligned");
+    n->setProperty("FrameEnabled", "false");
+    n->setProperty("BackgroundEnabled", "false");
 }
 
 void RoomListPage::open(const std::string& playerName, const std::string& nickname, double now)
@@ -111,24 +182,36 @@ void RoomListPage::open(const std::string& playerName, const std::string& nickna
     mOpen = true;
     mPlayerName = playerName;
     mNickname = nickname.empty() ? playerName : nickname;
+    // What the hall showed when the player last left it is not what it holds now.
     mChat.clear();
     mQuickJoinNote.clear();
+    mCreateNote.clear();
+    mFound.clear();
     if (CEGUI::Window* frame = window()) {
         static_cast<CEGUI::Listbox*>(frame->getChild("Chat"))->resetList();
+        ListRows::fill(*static_cast<CEGUI::MultiColumnList*>(frame->getChild("Found")), {});
         frame->getChild("QuickJoinNote")->setText("");
+        frame->getChild("CreateNote")->setText("");
     }
-    // Into the zone's room first: its loading tells the zone's name.
+    // Into the zone's room first: its loading tells the zone's name (in an arena once the
+    // arena has answered), and the chat listens to that zone then.
     mDispatcher.callback(kLoadingEventId, params().handle(kKind));
+    refresh();
+    mNextRefresh = now + kRefreshSeconds;
+}
+
+void RoomListPage::listenToZone()
+{
+    if (!mOpen || mZoneName.empty())
+        return;
     params().set(kKind, ParamNode::boolean("isRemoveListen", true));
     params().set(kKind, ParamNode::text("currentrid", mZoneName));
     params().set(kKind, ParamNode::text("guild_name", ""));
-    params().set(kKind, ParamNode::text("cry_name", mZoneName.empty() ? "" : mZoneName + "_cry"));
+    params().set(kKind, ParamNode::text("cry_name", mZoneName + "_cry"));
     mDispatcher.callback(kChatListenEventId, params().handle(kKind));
     params().set(kKind, ParamNode::integer("canuse", 1));
     params().set(kKind, ParamNode::text("room_name", mZoneName));
     mDispatcher.callback(kChatLoadingEventId, params().handle(kKind));
-    refresh();
-    mNextRefresh = now + kRefreshSeconds;
 }
 
 void RoomListPage::onFrame(double now)
@@ -164,16 +247,34 @@ std::string RoomListPage::chatText(const std::string& line)
     return shown;
 }
 
-void RoomListPage::onFilled(int eventId, ParamList& list)
+void RoomListPage::onFilled(int raised, ParamList& given)
 {
+    // An arena's creation (22) and a mission's maps (94) are told as the others' (21, 62).
+    ParamList& list = valuesOf(mDispatcher, raised, given);
+    const int eventId = holderOf(raised);
     CEGUI::Window* frame = window();
     if (eventId == kLoadingEventId) {
         for (const ParamNode* n : list)
             if (const std::string* zone =
                     n && n->name == "zone_name" ? boost::any_cast<std::string>(&n->value) : nullptr)
                 mZoneName = *zone;
+        // The zone's name stays in the title bar beside the player's money.
+        setTitle("Rooms of " + mZoneName);
+        listenToZone();
+    } else if (eventId == kCreateEventId) {
+        // A room the server would not open (or let in) says why; one it opened says nothing.
+        const std::string* refusal = nullptr;
+        for (const ParamNode* n : list)
+            if (n && n->name == "room_error")
+                refusal = boost::any_cast<std::string>(&n->value);
+        mCreateNote = refusal ? (refusal->empty() ? ZRKLan::getMsg("error/unknow_wrong") : *refusal) : std::string();
         if (frame)
-            frame->setText(outsideText("Rooms of " + mZoneName));
+            frame->getChild("CreateNote")->setText(outsideText(mCreateNote));
+    } else if (eventId == kMapListEventId) {
+        for (const ParamNode* n : list)
+            if (const auto* maps =
+                    n && n->name == "maps" ? boost::any_cast<std::vector<MapInfList>>(&n->value) : nullptr)
+                mModeMaps = *maps;
     } else if (eventId == kRefreshEventId) {
         mTitles.clear();
         mRooms.clear();
@@ -193,7 +294,10 @@ void RoomListPage::onFilled(int eventId, ParamList& list)
     } else if (eventId == kQuickJoinEventId) {
         mFound.clear();
         std::vector<std::vector<std::string>> rows;
-        for (const ParamNode* n : list)
+        const std::string* refusal = nullptr;
+        for (const ParamNode* n : list) {
+            if (n && n->name == "room_error")
+                refusal = boost::any_cast<std::string>(&n->value);
             if (const auto* found =
                     n && n->name == "room_lst" ? boost::any_cast<std::vector<Room>>(&n->value) : nullptr)
                 for (const Room& room : *found) {
@@ -202,7 +306,11 @@ void RoomListPage::onFilled(int eventId, ParamList& list)
                                     std::to_string(room.members) + " / " + std::to_string(room.seats),
                                     std::to_string(room.lv)});
                 }
-        mQuickJoinNote = mFound.empty() ? ZRKLan::getMsg(kNoRoomKey) : std::string();
+        }
+        // A refused quick match says why; one that found nothing says so.
+        mQuickJoinNote = refusal && !refusal->empty() ? *refusal
+                         : mFound.empty()             ? ZRKLan::getMsg(kNoRoomKey)
+                                                      : std::string();
         if (frame) {
             ListRows::fill(*static_cast<CEGUI::MultiColumnList*>(frame->getChild("Found")), rows);
             frame->getChild("QuickJoinNote")->setText(outsideText(mQuickJoinNote));
@@ -288,9 +396,14 @@ bool RoomListPage::joinRoom(const Room& chosen, const std::string& password)
     return sent;
 }
 
-bool RoomListPage::create(int mode, const std::string& title, const std::string& password, const std::string& place,
-                          int seats, bool wind)
+bool RoomListPage::create(int mode, const std::string& title, const std::string& password, int seats, bool wind)
 {
+    // The room opens on the first map its kind plays in the zone (a mission's is the map of its
+    // stages); without one the server says why.
+    mModeMaps.clear();
+    params().set(kKind, ParamNode::integer("mode", mode));
+    mDispatcher.callback(kMapListEventId, params().handle(kKind));
+    const std::string place = mModeMaps.empty() ? std::string("default") : std::to_string(mModeMaps.front().mapId);
     params().set(kKind, ParamNode::integer("mode", mode));
     params().set(kKind, ParamNode::text("title", title));
     params().set(kKind, ParamNode::text("password", password));
@@ -301,16 +414,6 @@ bool RoomListPage::create(int mode, const std::string& title, const std::string&
     params().set(kKind, ParamNode::text("password", ""));
     return sent;
 }
-
-namespace {
-/// A small whole number typed into a box; the fallback for anything else.
-int typedNumber(const std::string& text, int fallback)
-{
-    if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
-        return fallback;
-    return std::stoi(text);
-}
-} // namespace
 
 bool RoomListPage::onQuickJoinClicked(const CEGUI::EventArgs&)
 {
@@ -352,9 +455,8 @@ bool RoomListPage::onCreateClicked(const CEGUI::EventArgs&)
     try {
         if (CEGUI::Window* frame = window()) {
             CEGUI::Window* password = frame->getChild("NewPassword");
-            create(typedNumber(fromCeguiString(frame->getChild("NewMode")->getText()), 1),
-                   fromCeguiString(frame->getChild("NewTitle")->getText()), fromCeguiString(password->getText()), "1",
-                   typedNumber(fromCeguiString(frame->getChild("NewSeats")->getText()), 8),
+            create(chosen(frame, kModeGroup, kOfferedModes[0]), fromCeguiString(frame->getChild("NewTitle")->getText()),
+                   fromCeguiString(password->getText()), chosen(frame, kSeatsGroup, kOfferedSeats[3]),
                    static_cast<CEGUI::ToggleButton*>(frame->getChild("NewWind"))->isSelected());
             password->setText("");
         }

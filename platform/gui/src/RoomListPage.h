@@ -4,6 +4,7 @@
 #include <set>
 #include <vector>
 
+#include <gui/MapInfList.h>
 #include <gui/Room.h>
 
 #include "GuiPage.h"
@@ -29,6 +30,7 @@ public:
     static constexpr int kJoinEventId = EventId::RoomJoin;
     static constexpr int kCreateEventId = EventId::RoomCreate;
     static constexpr int kQuickJoinEventId = EventId::FastJoin;
+    static constexpr int kMapListEventId = EventId::MapList;
     static constexpr double kRefreshSeconds = 3.0;
     /// The text key of what an empty quick join says.
     static constexpr const char* kNoRoomKey = "msg/quick_join_none";
@@ -53,9 +55,15 @@ public:
     bool leave();
     /// "Join": the room of the selected row (row -1: the selected one), with the password typed.
     bool join(int row, const std::string& password);
-    /// The create form's "Create": a room of the mode, title, password, map, seats and wind.
-    bool create(int mode, const std::string& title, const std::string& password, const std::string& place, int seats,
-                bool wind);
+    /// The create form's "Create": a room of the mode, title, password, seats and wind, on the
+    /// first map the mode plays in the zone.
+    bool create(int mode, const std::string& title, const std::string& password, int seats, bool wind);
+    /// What the create form's last refusal said; "" when the room was opened.
+    const std::string& createNote() const { return mCreateNote; }
+    /// The name the hall's list and the create form give a room mode.
+    static std::string modeName(int mode);
+    /// The modes the create form offers, in its order.
+    static std::vector<int> offeredModes();
     /// "Quick join": asks for rooms the player can sit down in at once; they come in the found list.
     bool quickJoin();
     /// A row of the found list joins its room.
@@ -83,7 +91,11 @@ private:
     bool onQuickJoinClicked(const CEGUI::EventArgs& args);
     bool onFoundClicked(const CEGUI::EventArgs& args);
     void refresh();
+    /// The chat hears the zone the page shows (once its name is known).
+    void listenToZone();
     bool joinRoom(const Room& room, const std::string& password);
+    static void label(CEGUI::Window& frame, const char* name, const char* text, float x, float y, float w);
+    static void note(CEGUI::Window& frame, const char* name, float x, float y, float w, float h);
 
     EventDispatcher& mDispatcher;
     HelpButton mHelp{getKind(), params(), mDispatcher};
@@ -96,6 +108,8 @@ private:
     std::vector<Room> mRooms;
     std::vector<Room> mFound;
     std::string mQuickJoinNote;
+    std::string mCreateNote;
+    std::vector<MapInfList> mModeMaps; ///< the maps of the mode last asked for
     std::vector<std::string> mChat;
     core::ScopedEventConnection mLeaveConnection;
     core::ScopedEventConnection mSendConnection;

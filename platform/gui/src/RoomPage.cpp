@@ -8,6 +8,7 @@
 #include "ListRows.h"
 #include "ParamStore.h"
 #include "RoomListPage.h"
+#include <algorithm>
 #include <gui/ChannelType.h>
 #include <gui/RoleAttr.h>
 
@@ -20,7 +21,7 @@ const char* const kButtons[] = {"Ready", "Start", "Team", "Leave", "Kick", "Lock
 const char* const kButtonTexts[] = {"Ready", "Start", "Team", "Leave", "Kick", "Lock", "Map <", "Map >", "Props"};
 const std::size_t kButtonCount = sizeof(kButtons) / sizeof(kButtons[0]);
 const int kPropSlots = 10;
-const float kSeatsBottom = 0.64f;
+const float kSeatsBottom = 0.60f;
 const float kLabelMargin = 6.0f; ///< pixels a label keeps clear at its sides
 
 template <class T> const T* valueOf(const ParamList& list, const char* name)
@@ -29,6 +30,13 @@ template <class T> const T* valueOf(const ParamList& list, const char* name)
         if (n && n->name == name)
             return boost::any_cast<T>(&n->value);
     return nullptr;
+}
+
+/// A seat's picture, line or cell ("Picture_", "Label_", "Cell_"); null when the page has none.
+CEGUI::Window* seatPart(CEGUI::Window& seats, const char* part, const std::string& seat)
+{
+    const CEGUI::String name = CEGUI::String(part) + CEGUI::String(seat.c_str());
+    return seats.isChild(name) ? seats.getChild(name) : nullptr;
 }
 
 ParamNode recordNode(const std::string& name, const boost::any& value, std::int32_t size)
@@ -44,8 +52,8 @@ ParamNode recordNode(const std::string& name, const boost::any& value, std::int3
 
 RoomPage::RoomPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
                    std::vector<std::string> images, int columns, EventDispatcher& dispatcher)
-    : PortraitPage(kKind, windowName, title, params, std::move(parent), std::move(images), columns),
-      mDispatcher(dispatcher), mCards(8)
+    : PortraitPage(kKind, windowName, title, params, std::move(parent), images, columns), mDispatcher(dispatcher),
+      mSeatImages(std::move(images)), mColumns(columns > 0 ? columns : 1), mCards(8)
 {
 }
 
@@ -56,27 +64,56 @@ void RoomPage::buildContent(CEGUI::Window& frame)
     mConnections.clear();
     CEGUI::Window* seats = CEGUI::WindowManager::getSingleton().createWindow("DefaultWindow", "Seats");
     seats->setArea(CEGUI::URect(CEGUI::UDim(0, 0), CEGUI::UDim(0, 0), CEGUI::UDim(1, 0), CEGUI::UDim(kSeatsBottom, 0)));
+    // A seat picked stays under the props shown over the seats.
+    seats->setRiseOnClickEnabled(false);
     frame.addChild(seats);
     PortraitPage::buildContent(*seats);
-    for (std::size_t i = 0; i < seats->getChildCount(); ++i) {
-        CEGUI::Window* child = seats->getChildAtIdx(i);
-        if (child->getName().find("Picture_") == 0) {
-            child->setID(static_cast<unsigned>(i / 2)); // picture, label, picture...: the seat
-            mConnections.emplace_back(child->subscribeEvent(CEGUI::Window::EventMouseClick,
+    // A seat is picked by a click anywhere in its cell, taken or empty: the cell lies behind the
+    // seat's picture and line (a click on the picture picks it too), framed while it is picked.
+    const std::size_t count = std::min<std::size_t>(mSeatImages.size(), 8);
+    const std::size_t rows = (count + static_cast<std::size_t>(mColumns) - 1) / static_cast<std::size_t>(mColumns);
+    const float cw = 1.0f / static_cast<float>(mColumns), ch = 1.0f / static_cast<float>(rows > 0 ? rows : 1);
+    for (std::size_t s = 0; s < count; ++s) {
+        const std::string& image = mSeatImages[s];
+        const float x = cw * static_cast<float>(s % static_cast<std::size_t>(mColumns));
+        const float y = ch * static_cast<float>(s / static_cast<std::size_t>(mColumns));
+        CEGUI::Window* cell = addWidget(*seats, "TaharezLook/StaticText", ("Cell_" + image).c_str(), "", x, y, cw, ch);
+        cell->setProperty("FrameEnabled", "false");
+        cell->setProperty("BackgroundEnabled", "false");
+        cell->setRiseOnClickEnabled(false); // it stays behind the seat's line when clicked
+        cell->moveToBack();
+        for (CEGUI::Window* w : {cell, seatPart(*seats, "Picture_", image)})
+            if (w) {
+                w->setID(static_cast<unsigned>(s));
+                mConnections.emplace_back(w->subscribeEvent(CEGUI::Window::EventMouseClick,
                                                             CEGUI::Event::Subscriber(&RoomPage::onSeatClicked, this)));
-        }
+            }
+        if (CEGUI::Window* line = seatPart(*seats, "Label_", image))
+            line->setMousePassThroughEnabled(true);
     }
-    addWidget(frame, "TaharezLook/StaticText", "MapName", "Map: -", 0.02f, kSeatsBottom + 0.01f, 0.46f, 0.06f);
-    addWidget(frame, "TaharezLook/StaticText", "Owner", "", 0.50f, kSeatsBottom + 0.01f, 0.48f, 0.06f);
-    // The room's chat: the last line heard, and a line to type (Enter or "Say" sends it).
-    addWidget(frame, "TaharezLook/StaticText", "ChatHeard", "", 0.02f, kSeatsBottom + 0.075f, 0.96f, 0.055f);
+    // The room's title, its map (a mission's stage) and its owner, then the room's chat: the last
+    // line heard, and a line to type (Enter or "Say" sends it). Lines tall enough for the
+    // letters that reach below the line and brackets.
+    const struct {
+        const char* name;
+        float x, y, w;
+    } lines[] = {
+        {"RoomTitle", 0.02f, 0.005f, 0.56f}, {"Owner", 0.60f, 0.005f, 0.38f}, {"MapName", 0.02f, 0.065f, 0.96f}};
+    for (const auto& line : lines) {
+        CEGUI::Window* l =
+            addWidget(frame, "TaharezLook/StaticText", line.name, "", line.x, kSeatsBottom + line.y, line.w, 0.06f);
+        l->setProperty("FrameEnabled", "false");
+        l->setProperty("BackgroundEnabled", "false");
+    }
+    addWidget(frame, "TaharezLook/StaticText", "ChatHeard", "", 0.02f, kSeatsBottom + 0.125f, 0.96f, 0.06f)
+        ->setProperty("FrameEnabled", "false");
     CEGUI::Window* chat =
-        addWidget(frame, "TaharezLook/Editbox", "ChatLine", "", 0.02f, kSeatsBottom + 0.135f, 0.80f, 0.055f);
+        addWidget(frame, "TaharezLook/Editbox", "ChatLine", "", 0.02f, kSeatsBottom + 0.19f, 0.80f, 0.055f);
     static_cast<CEGUI::Editbox*>(chat)->setMaxTextLength(kChatMax);
     mConnections.emplace_back(
         chat->subscribeEvent(CEGUI::Editbox::EventTextAccepted, CEGUI::Event::Subscriber(&RoomPage::onSay, this)));
     CEGUI::Window* sayButton =
-        addWidget(frame, "TaharezLook/Button", "Say", "Say", 0.83f, kSeatsBottom + 0.135f, 0.15f, 0.055f);
+        addWidget(frame, "TaharezLook/Button", "Say", "Say", 0.83f, kSeatsBottom + 0.19f, 0.15f, 0.055f);
     mConnections.emplace_back(
         sayButton->subscribeEvent(CEGUI::PushButton::EventClicked, CEGUI::Event::Subscriber(&RoomPage::onSay, this)));
     // Two rows of buttons, wide enough for their words between the buttons' caps.
@@ -84,7 +121,7 @@ void RoomPage::buildContent(CEGUI::Window& frame)
     const float w = 0.96f / static_cast<float>(perRow);
     for (std::size_t b = 0; b < kButtonCount; ++b) {
         const float x = 0.02f + w * static_cast<float>(b % perRow);
-        const float y = kSeatsBottom + 0.20f + 0.075f * static_cast<float>(b / perRow);
+        const float y = kSeatsBottom + 0.255f + 0.073f * static_cast<float>(b / perRow);
         CEGUI::Window* button =
             addWidget(frame, "TaharezLook/Button", kButtons[b], kButtonTexts[b], x, y, w - 0.01f, 0.065f);
         button->setID(static_cast<unsigned>(b));
@@ -186,6 +223,7 @@ void RoomPage::open(const std::string& playerName, const std::string& zoneName)
 {
     mPlayerName = playerName;
     mSelectedSeat = -1;
+    mMapIdx = 0;
     params().set(kKind, ParamNode::integer("room_id", mRoomId));
     params().set(kKind, ParamNode::text("room_name", mRoomName));
     params().set(kKind, ParamNode::text("zone_name", zoneName));
@@ -210,10 +248,13 @@ void RoomPage::open(const std::string& playerName, const std::string& zoneName)
     mDispatcher.callback(kChatListenEventId, params().handle(kKind));
 }
 
-void RoomPage::onFilled(int eventId, ParamList& list)
+void RoomPage::onFilled(int raised, ParamList& given)
 {
-    // The views of the PVP rooms (37), the arena's (99) and the dungeons' (91) tell the room alike.
-    if (eventId == kLoadingEventId || eventId == 99 || eventId == 91) {
+    // The views, seats, maps and creation of the arena's (8) and the missions' (9) rooms are told
+    // as the others' are: their ids carry the values of the events that hold them.
+    ParamList& list = valuesOf(mDispatcher, raised, given);
+    const int eventId = holderOf(raised);
+    if (eventId == kLoadingEventId) {
         const int* id = valueOf<int>(list, "room_id");
         const std::string* name = valueOf<std::string>(list, "room_name");
         const int* mode = valueOf<int>(list, "mode_name");
@@ -225,14 +266,13 @@ void RoomPage::onFilled(int eventId, ParamList& list)
             mMode = *mode;
         return;
     }
-    // The room gone: an arena room (101) or a dungeon's (93) goes back to the hall as a PVP
-    // room's does (40), through the same leaving.
-    if ((eventId == 101 && mMode == 8) || (eventId == 93 && mMode == 9)) {
+    // The room gone: an arena room or a mission's goes back to the hall as a PVP room's does (40),
+    // through the same leaving.
+    if ((raised == EventId::FixedMapPlayerLeave && mMode == 8) || (raised == EventId::PvePlayerLeave && mMode == 9)) {
         mDispatcher.fillParams(kLeaveEventId);
         return;
     }
-    // The map changed, in a PVP room (63) or a dungeon (95).
-    if (eventId == kMapChangeEventId || eventId == 95) {
+    if (eventId == kMapChangeEventId) {
         if (const int* map = valueOf<int>(list, "mapid")) {
             mMapId = *map;
             showCards();
@@ -247,8 +287,8 @@ void RoomPage::onFilled(int eventId, ParamList& list)
             frame->getChild("ChatHeard")->setText(outsideText(mLastChat));
         return;
     }
-    if (eventId == 18 || eventId == 21) {
-        // Joining or opening a room tells which: the view asks for it when it
+    if (eventId == kJoinEventId || eventId == kCreateEventId) {
+        // Joining or opening a room tells which (in an arena too): the view asks for it when it
         // opens.
         const bool* entered = valueOf<bool>(list, "isEnter");
         const std::string* name = valueOf<std::string>(list, "room_name");
@@ -259,7 +299,8 @@ void RoomPage::onFilled(int eventId, ParamList& list)
         mRoomName = *name;
         mRoomId = id ? *id : -1;
         mMode = mode ? *mode : 1;
-    } else if (eventId == kListenEventId || eventId == 100 || eventId == 92) {
+        mTitle.clear();
+    } else if (eventId == kListenEventId) {
         if (const auto* cards = valueOf<std::vector<PlayerCard>>(list, "players"))
             if (cards->size() == 8)
                 mCards = *cards;
@@ -269,6 +310,10 @@ void RoomPage::onFilled(int eventId, ParamList& list)
             mMapId = *map;
         if (const int* mode = valueOf<int>(list, "mode"))
             mMode = *mode;
+        if (const unsigned* stage = valueOf<unsigned>(list, "mapidx"))
+            mMapIdx = *stage;
+        if (const std::string* title = valueOf<std::string>(list, "title"))
+            mTitle = *title;
         showCards();
     } else if (eventId == kPropLoadEventId) {
         if (const auto* slots = valueOf<std::vector<BagData>>(list, "bagList"))
@@ -279,10 +324,12 @@ void RoomPage::onFilled(int eventId, ParamList& list)
             mPropOffers = *offers;
         showProps();
     } else if (eventId == kPropCheckoutEventId) {
-        // What was bought shows in the strip once the bag comes again.
+        // What was bought shows in the strip once the bag comes again, what it cost in the title
+        // bar once the attributes come again.
         params().set(kKind, ParamNode::integer("roleid", 0));
         call(kPropLoadEventId);
-    } else if (eventId == kMapListEventId || eventId == 94) {
+        call(kAttrEventId);
+    } else if (eventId == kMapListEventId) {
         if (const auto* maps = valueOf<std::vector<MapInfList>>(list, "maps"))
             mMaps = *maps;
         showCards();
@@ -359,16 +406,19 @@ void RoomPage::showCards()
         if (seats->isChild(picture))
             seats->getChild(picture)->setVisible(card.occupied);
     }
-    std::string map = "Map: " + std::to_string(mMapId);
-    for (const MapInfList& m : mMaps)
-        if (m.mapId == mMapId)
-            map = "Map: " + m.name;
-    frame->getChild("MapName")->setText(outsideText(map));
+    for (std::size_t s = 0; s < mSeatImages.size() && s < 8; ++s)
+        if (CEGUI::Window* cell = seatPart(*seats, "Cell_", mSeatImages[s]))
+            cell->setProperty("FrameEnabled", static_cast<int>(s) == mSelectedSeat ? "true" : "false");
     std::string owner;
     for (std::size_t s = 0; s < mCards.size(); ++s)
         if (mCards[s].owner && mCards[s].occupied)
             owner = "Owner: " + fromCeguiString(mCards[s].nickname);
-    frame->getChild("Owner")->setText(outsideText(owner));
+    const std::pair<const char*, std::string> lines[] = {
+        {"RoomTitle", mTitle.empty() ? mRoomName : mTitle}, {"MapName", mapLine()}, {"Owner", owner}};
+    for (const auto& line : lines) {
+        CEGUI::Window* label = frame->getChild(line.first);
+        label->setText(outsideText(fitted(line.second, label->getFont(), label->getPixelSize().d_width)));
+    }
     const bool isOwner = mCards[static_cast<std::size_t>(mOwnSeat)].owner;
     for (const char* b : {"Start", "Kick", "Lock", "MapPrev", "MapNext"})
         frame->getChild(b)->setEnabled(isOwner);
@@ -468,21 +518,63 @@ bool RoomPage::onSay(const CEGUI::EventArgs&)
     return true;
 }
 
+std::string RoomPage::mapLine() const
+{
+    std::string line = "Map: " + std::to_string(mMapId);
+    for (const MapInfList& m : mMaps)
+        if (m.mapId == mMapId) {
+            line = "Map: " + m.name;
+            if (mMode == 9 && !m.spare.empty())
+                line += ", stage " + std::to_string(mMapIdx + 1) + " of " + std::to_string(m.spare.size());
+        }
+    return line;
+}
+
+std::string RoomPage::fitted(const std::string& text, const CEGUI::Font* font, float width)
+{
+    const auto fits = [font, width](const std::string& t) { return font->getTextExtent(outsideText(t)) <= width; };
+    if (!font || fits(text))
+        return text;
+    std::string cut = text;
+    while (!cut.empty()) {
+        // One character off the end, all of its bytes.
+        while (!cut.empty() && (static_cast<unsigned char>(cut.back()) & 0xC0) == 0x80)
+            cut.pop_back();
+        if (!cut.empty())
+            cut.pop_back();
+        if (fits(cut + "..."))
+            break;
+    }
+    return cut + "...";
+}
+
 bool RoomPage::changeMap(int step)
 {
-    if (mMaps.empty())
+    // The arrows go through the maps of the room's mode; in a mission through the stages of
+    // each map, in order.
+    struct Choice {
+        std::size_t map;
+        unsigned stage;
+    };
+    std::vector<Choice> choices;
+    for (std::size_t m = 0; m < mMaps.size(); ++m) {
+        const std::size_t stages = mMode == 9 ? mMaps[m].spare.size() : 0;
+        for (std::size_t k = 0; k < std::max<std::size_t>(stages, 1); ++k)
+            choices.push_back({m, static_cast<unsigned>(k)});
+    }
+    if (choices.empty())
         return false;
     int at = 0;
-    for (std::size_t i = 0; i < mMaps.size(); ++i)
-        if (mMaps[i].mapId == mMapId)
+    for (std::size_t i = 0; i < choices.size(); ++i)
+        if (mMaps[choices[i].map].mapId == mMapId && (mMode != 9 || choices[i].stage == mMapIdx))
             at = static_cast<int>(i);
-    const int count = static_cast<int>(mMaps.size());
-    const std::size_t next = static_cast<std::size_t>(((at + step) % count + count) % count);
-    params().set(kKind, recordNode("mapinf", mMaps[next], static_cast<std::int32_t>(sizeof(MapInfList))));
+    const int count = static_cast<int>(choices.size());
+    const Choice& next = choices[static_cast<std::size_t>(((at + step) % count + count) % count)];
+    params().set(kKind, recordNode("mapinf", mMaps[next.map], static_cast<std::int32_t>(sizeof(MapInfList))));
     params().set(kKind, ParamNode::integer("mode", mMode));
     ParamNode idx;
     idx.name = "idx";
-    idx.value = 0u;
+    idx.value = next.stage;
     idx.size = 4;
     idx.type = ParamNode::Integer;
     params().set(kKind, idx);
@@ -528,10 +620,20 @@ bool RoomPage::onButton(const CEGUI::EventArgs& args)
     return true;
 }
 
+void RoomPage::selectSeat(int seat)
+{
+    mSelectedSeat = seat >= 0 && seat < 8 ? seat : -1;
+    showCards();
+}
+
 bool RoomPage::onSeatClicked(const CEGUI::EventArgs& args)
 {
-    const auto& w = static_cast<const CEGUI::WindowEventArgs&>(args);
-    selectSeat(static_cast<int>(w.window->getID()));
+    try {
+        const auto& w = static_cast<const CEGUI::WindowEventArgs&>(args);
+        selectSeat(static_cast<int>(w.window->getID()));
+    } catch (const std::exception& e) {
+        guiLog(Severity::Error, "picking a seat failed: ", e.what());
+    }
     return true;
 }
 

@@ -23,8 +23,8 @@ class EventDispatcher;
 
 /// A game room before its battle: the eight seats (their live portraits, each
 /// with a card line: nickname, team, ready, owner, shut), the map, and Ready,
-/// Start, Team, Leave, Kick, Lock and the map buttons. Kick and Lock act on the
-/// seat last clicked.
+/// Start, Team, Leave, Kick, Lock and the map buttons (a mission's go through the stages of
+/// its map). Kick and Lock act on the seat last clicked, taken or empty, which shows framed.
 class RoomPage : public PortraitPage {
 public:
     static constexpr int kKind = 9;
@@ -40,6 +40,9 @@ public:
     static constexpr int kMapChangeEventId = EventId::ChangeMap;
     static constexpr int kChatSendEventId = EventId::BattleSendMsg;
     static constexpr int kChatListenEventId = EventId::ChatMsgListen;
+    static constexpr int kJoinEventId = EventId::RoomJoin;
+    static constexpr int kCreateEventId = EventId::RoomCreate;
+    static constexpr int kAttrEventId = EventId::PlayerAttrLoading;
     /// Characters a room chat line holds at most.
     static constexpr std::size_t kChatMax = 200;
     static constexpr int kPropShopEventId = EventId::PropShopLoad;
@@ -67,9 +70,11 @@ public:
     bool say(const std::string& text);
     /// The last room chat line heard, as the page shows it.
     const std::string& lastChat() const { return mLastChat; }
-    /// The next (+1) or the previous (-1) map of the room's list.
+    /// The next (+1) or the previous (-1) map of the room's list; in a mission the next or the
+    /// previous stage.
     bool changeMap(int step);
-    void selectSeat(int seat) { mSelectedSeat = seat; }
+    void selectSeat(int seat);
+    int selectedSeat() const { return mSelectedSeat; }
     /// "Props": shows or hides the props strip and shop over the seats.
     void toggleProps();
     bool propsShown() const;
@@ -95,11 +100,20 @@ public:
     const std::vector<PlayerCard>& cards() const { return mCards; }
     int ownSeat() const { return mOwnSeat; }
     int mapId() const { return mMapId; }
+    /// The stage of a mission's map the room plays (its index in the map's stages).
+    unsigned mapIndex() const { return mMapIdx; }
+    /// "Map: Red Canyon"; a mission's with its stage: "Map: Training Fort, stage 2 of 3".
+    std::string mapLine() const;
+    /// The text within `width` pixels of the font: too long, it is cut to end in "...".
+    static std::string fitted(const std::string& text, const CEGUI::Font* font, float width);
+    const std::string& roomTitle() const { return mTitle; }
     const std::vector<MapInfList>& maps() const { return mMaps; }
     const std::string& roomName() const { return mRoomName; }
 
 protected:
     void buildContent(CEGUI::Window& frame) override;
+    /// A seat's line is as tall as its letters, brackets and tails included.
+    float captionShare() const override { return 0.2f; }
 
 private:
     bool call(int eventId);
@@ -111,6 +125,8 @@ private:
     void showProps();
 
     EventDispatcher& mDispatcher;
+    const std::vector<std::string> mSeatImages;
+    const int mColumns;
     HelpButton mHelp{getKind(), params(), mDispatcher};
     std::string mPlayerName;
     std::string mRoomName;
@@ -119,6 +135,8 @@ private:
     std::vector<PlayerCard> mCards;
     int mOwnSeat = 0;
     int mMapId = -1;
+    unsigned mMapIdx = 0;
+    std::string mTitle;
     int mSelectedSeat = -1;
     std::vector<MapInfList> mMaps;
     std::vector<BagData> mPropSlots;

@@ -136,7 +136,8 @@ void reportBattleOver(ZRKServerCall& call)
     for (const auto& fighter : r->fighters) {
         const std::string& player = fighter.first;
         const bool won = fighter.second == winner;
-        const bool stayed = r->battle.find(player) != r->battle.end();
+        // Still seated: one who left, or was put out, earns nothing from it.
+        const bool stayed = r->battle.find(player) != r->battle.end() && call.lobby().isFighter(room, player);
         ZRKPrizeBoxes::Fighter& prize = prizes[player];
         prize.flags = (won ? ZRKPrizeBoxes::kWon : 0) | (stayed ? 0 : ZRKPrizeBoxes::kLeft);
         prize.openings = stayed ? 1 : 0;

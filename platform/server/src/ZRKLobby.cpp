@@ -264,9 +264,12 @@ ZRKLobby::Entry ZRKLobby::enter(const std::string& player, const std::string& na
         if (seat < 0 || static_cast<int>(r->members.size()) >= max)
             return NoAccess;
     }
-    // The newcomer learns who is there before it is told of itself; the others learn of it.
+    // The newcomer learns who is there before it is told of itself, and what a hall said last;
+    // the others learn of it.
     for (const std::string& m : r->members)
         tell(player, notice(ZRKNotice::Join, name, m, r->hall ? Json::Value() : card(*r, m)));
+    for (const auto& line : r->said)
+        tell(player, notice(ZRKNotice::Message, name, line.first, Json::Value(), line.second));
     r->members.push_back(player);
     mMemberOf[player].insert(name);
     if (seat >= 0) {
@@ -306,8 +309,10 @@ bool ZRKLobby::leave(const std::string& player, const std::string& name)
     return true;
 }
 
-void ZRKLobby::remove(Room& r, const std::string& player, ZRKNotice::Kind how)
+void ZRKLobby::remove(Room& r, const std::string& who, ZRKNotice::Kind how)
 {
+    // A copy: the name may be the room's own seat entry, which is cleared below.
+    const std::string player = who;
     const ZRKMessage gone = notice(how, r.name, player);
     tellRoom(r, gone);
     r.members.erase(std::remove(r.members.begin(), r.members.end(), player), r.members.end());
@@ -381,6 +386,11 @@ bool ZRKLobby::say(const std::string& player, const std::string& name, const std
     if (!r || std::find(r->members.begin(), r->members.end(), player) == r->members.end())
         return false;
     tellRoom(*r, notice(ZRKNotice::Message, name, player, Json::Value(), text));
+    if (r->hall) {
+        r->said.emplace_back(player, text);
+        if (r->said.size() > kHallLinesKept)
+            r->said.pop_front();
+    }
     return true;
 }
 
@@ -429,13 +439,28 @@ bool ZRKLobby::changeTeam(const std::string& name, const std::string& player)
     return true;
 }
 
+std::string ZRKLobby::kickRefusal(const std::string& name, const std::string& by, int seat) const
+{
+    const Room* r = findRoom(name);
+    if (!r || r->hall)
+        return "error/room_no_access";
+    if (r->moderator != by)
+        return "error/room_owner_only";
+    if (seat < 0 || seat >= kSeats || r->seats[seat].empty())
+        return "error/room_seat_empty";
+    if (r->seats[seat] == by)
+        return "error/room_kick_self";
+    return std::string();
+}
+
 bool ZRKLobby::kick(const std::string& name, const std::string& by, int seat)
 {
-    Room* r = room(name);
-    if (!r || r->moderator != by || seat < 0 || seat >= kSeats || r->seats[seat].empty() || r->seats[seat] == by)
+    if (!kickRefusal(name, by, seat).empty())
         return false;
-    r->kicked.insert(r->seats[seat]);
-    remove(*r, r->seats[seat], ZRKNotice::Kick);
+    Room* r = room(name);
+    const std::string kicked = r->seats[seat];
+    r->kicked.insert(kicked);
+    remove(*r, kicked, ZRKNotice::Kick);
     return true;
 }
 

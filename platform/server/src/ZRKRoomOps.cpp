@@ -58,21 +58,36 @@ bool listed(const Json::Value& list, long long value)
     return false;
 }
 
-/// Whether the map may be played in the room by its owner: the room's zone and
-/// mode, the owner's level.
-bool playable(ZRKServerCall& call, const ZRKLobby::Room& room, const std::string& place)
+/// Whether the map may be played by the caller in a room of the zone and mode: the map's
+/// zones and modes, its level.
+bool playable(ZRKServerCall& call, const std::string& zone, long long mode, const std::string& place)
 {
     const Json::Value& map = mapOf(call, place);
     if (map.isNull())
         return false;
     int zoneId = 0;
     for (const ZRKLobby::Zone& z : call.lobby().zones())
-        if (z.name == room.zone)
+        if (z.name == zone)
             zoneId = z.id;
     const ZRKWorld::Player* p = call.world().player(call.player);
     const long long level = p ? p->lv : 0;
-    const long long mode = number(room.params["mode"], 0);
     return listed(map["zones"], zoneId) && listed(map["modes"], mode) && number(map["pc_lv"], 0) <= level;
+}
+
+bool playable(ZRKServerCall& call, const ZRKLobby::Room& room, const std::string& place)
+{
+    return playable(call, room.zone, number(room.params["mode"], 0), place);
+}
+
+/// The kinds of room a player opens: free, team, duel, arena and the monsters' stages. A room
+/// of another number has no view, seats or way out on the player's screen.
+bool openable(long long mode) { return mode == 1 || mode == 2 || mode == 3 || mode == 8 || mode == 9; }
+
+/// The first stage of a map that has stages ("pve"); -1 for none.
+int firstStage(ZRKServerCall& call, const std::string& place)
+{
+    const Json::Value& pve = mapOf(call, place)["pve"];
+    return pve.isArray() && !pve.empty() && pve[0].isInt() ? pve[0].asInt() : -1;
 }
 
 /// The game room the caller sits in; empty (refused) when none.
@@ -107,7 +122,10 @@ void createRoom(ZRKServerCall& call)
         offer.title.resize(64);
     if (offer.title.empty())
         offer.title = call.lobby().roomTitles().front();
-    offer.mode = static_cast<int>(number(tree["mode"], 1));
+    const long long mode = number(tree["mode"], 1);
+    if (!openable(mode))
+        return call.refuse("error/room_mode", "no room of mode " + std::to_string(mode));
+    offer.mode = static_cast<int>(mode);
     offer.seats = static_cast<int>(number(tree["max"], ZRKLobby::kSeats));
     offer.wind = flag(tree["wind"], true);
     std::string place;
@@ -115,13 +133,18 @@ void createRoom(ZRKServerCall& call)
         offer.place = place;
     else if (tree["place"].isIntegral())
         offer.place = std::to_string(tree["place"].asInt64());
+    if (!playable(call, zone->name, mode, offer.place))
+        return call.refuse("error/room_no_map",
+                           "map " + offer.place + " is not played in a room of mode " + std::to_string(mode) + " here");
     const ZRKWorld::Player* p = call.world().player(call.player);
     offer.lv = p ? static_cast<int>(p->lv) : 1;
     const std::string name = call.lobby().openRoom(call.player, zone->name, offer);
     if (name.empty())
         return call.refuse("error/unknow_wrong", "the room could not be opened");
-    if (tree.isMember("d_id"))
-        call.lobby().changePlace(name, call.player, offer.place, static_cast<int>(number(tree["d_id"], 0)));
+    // A room of stages plays the one asked for, else the map's first.
+    const int stage = tree.isMember("d_id") ? static_cast<int>(number(tree["d_id"], 0)) : firstStage(call, offer.place);
+    if (stage >= 0)
+        call.lobby().changePlace(name, call.player, offer.place, stage);
     const ZRKLobby::Room* r = call.lobby().findRoom(name);
     call.views["room"]["id"] = r->id;
     call.views["room"]["name"] = name;
@@ -132,7 +155,7 @@ void changeTeam(ZRKServerCall& call)
 {
     const std::string room = ownRoom(call);
     if (!room.empty() && !call.lobby().changeTeam(room, call.player))
-        call.refuse("error/room_seat_taken", "no free seat on the other team");
+        call.refuse("error/room_team_full", "no free open seat on the other team");
 }
 
 void kick(ZRKServerCall& call)
@@ -141,10 +164,12 @@ void kick(ZRKServerCall& call)
     long long seat = -1;
     if (room.empty())
         return;
-    if (!ZRKServerCall::readNumber(call.arg(0), seat))
+    if (!ZRKServerCall::readNumber(call.arg(0), seat) || seat < 0 || seat >= ZRKLobby::kSeats)
         return call.refuse("error/srv_bad_request", "no seat");
-    if (!call.lobby().kick(room, call.player, static_cast<int>(seat)))
-        call.refuse("error/room_owner_only", "seat " + std::to_string(seat) + " cannot be emptied");
+    const std::string refusal = call.lobby().kickRefusal(room, call.player, static_cast<int>(seat));
+    if (!refusal.empty())
+        return call.refuse(refusal, "seat " + std::to_string(seat) + " cannot be emptied");
+    call.lobby().kick(room, call.player, static_cast<int>(seat));
 }
 
 void changeReadyState(ZRKServerCall& call)

@@ -6,6 +6,7 @@
 #include <text/CeguiText.h>
 #include <gui/Room.h>
 #include <json/value.h>
+#include <lan/ZRKLan.h>
 
 #include "events/RoomJoinEvent.h"
 #include "rooms/ZRKRoleRes.h"
@@ -26,6 +27,12 @@ gui::ParamList* FastJoinCallbackEvent::fillParams()
 {
     clearParams();
     std::vector<gui::Room> rooms;
+    if (!mRefusal.empty()) {
+        // The rooms found before are no answer to this match.
+        addNode("room_lst", rooms, 0, 0);
+        addString("room_error", mRefusal);
+        return paramList();
+    }
     ZRKRoleRes* res = GameServices::roleResources();
     const Json::Value& doc = res ? res->getDefState() : Json::Value::nullSingleton();
     const int level = ZRKUserRequest::getPc_id().getIntVal("pc_lv", 0);
@@ -61,8 +68,11 @@ void FastJoinCallbackEvent::callback(gui::ParamHandle)
 
 void FastJoinCallbackEvent::onReply(bool error, const std::string& text)
 {
-    if (error)
+    mRefusal.clear();
+    if (error) {
         log(kLogTrace, "no quick match: " + text);
+        mRefusal = text.empty() ? ZRKLan::getMsg("error/unknow_wrong") : text;
+    }
     raiseEvent(getEventId());
 }
 

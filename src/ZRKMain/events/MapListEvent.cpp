@@ -34,6 +34,7 @@ gui::ParamList* MapListEvent::fillParams()
         record.disable = map.view.getBoolVal("disable", true);
         record.mapId = map.id;
         record.level = map.view.getIntVal("pc_lv", 0);
+        record.spare = map.pve; // a mission's stages, which its arrows go through
         maps.push_back(record);
     }
     addCollection("maps", maps);

@@ -1,11 +1,9 @@
 #include "events/PlayerStartEvent.h"
 
-#include <core/Frame.h>
 #include <data/ZRKRoomRequest.h>
 #include <lan/ZRKLan.h>
 
-#include "services/GameServices.h"
-#include "services/LogRoutine.h"
+#include "callbacks/RefusalBox.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -34,12 +32,6 @@ const char* refusalKey(int flags)
     }
 }
 
-void showBox(const std::string& text)
-{
-    if (core::Frame* frame = GameServices::frame())
-        frame->messageBoxText(ZRKLan::getMsg("warning/title"), text, core::Frame::kNoticeBox);
-}
-
 } // namespace
 
 void PlayerStartEvent::callback(gui::ParamHandle params)
@@ -49,20 +41,10 @@ void PlayerStartEvent::callback(gui::ParamHandle params)
     if (!flags)
         return;
     if (const char* key = refusalKey(*flags)) {
-        showBox(ZRKLan::getMsg(key));
+        RefusalBox::show(ZRKLan::getMsg(key));
         return;
     }
     track(ZRKRoomRequest::beginGame(reply()));
-}
-
-void PlayerStartEvent::onReply(bool error, const std::string& text)
-{
-    if (error) {
-        writeLog(kLogTrace, channel().c_str(), text.c_str());
-        showBox(text);
-        return;
-    }
-    raiseEvent(getEventId());
 }
 
 } // namespace zrk

@@ -13,7 +13,6 @@ public:
 
     void callback(gui::ParamHandle params) override;
     int getEventId() override { return gui::EventId::PlayerStart; }
-    void onReply(bool error, const std::string& text) override;
 };
 
 } // namespace zrk

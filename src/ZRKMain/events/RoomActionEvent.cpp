@@ -1,5 +1,6 @@
 #include "events/RoomActionEvent.h"
 
+#include "callbacks/RefusalBox.h"
 #include "services/LogRoutine.h"
 
 namespace kavri3D {
@@ -13,7 +14,9 @@ ZRKReply RoomActionEvent::reply()
 void RoomActionEvent::onReply(bool error, const std::string& text)
 {
     if (error) {
+        // A press that changes nothing says why on the room's screen, in the server's words.
         writeLog(kLogTrace, channel().c_str(), text);
+        RefusalBox::show(text);
         return;
     }
     raiseEvent(getEventId());

@@ -9,7 +9,8 @@ namespace zrk {
 
 /// What the room's actions (team, kick, ready, start, seat lock) share: nothing
 /// handed to the GUI, one request at a time as the player acts, its reply
-/// raising the action's own id, a refusal logged under the action's class.
+/// raising the action's own id, a refusal logged under the action's class and shown in a box
+/// with the server's words (nothing raised).
 class RoomActionEvent : public BaseEvent {
 public:
     RoomActionEvent(gui::IGuiPage* page, gui::IEventDispatcher* dispatcher) : BaseEvent(page, dispatcher) {}

@@ -16,6 +16,7 @@
 #include <json/value.h>
 #include <scene/BasicPlayer.h>
 #include <scene/PartShapes.h>
+#include <text/CeguiText.h>
 
 #include "services/GameServices.h"
 #include "events/RoomFlow.h"
@@ -384,7 +385,7 @@ gui::ParamList* RoomListenEvent::fillParams()
             card.tier = score < 400 ? 0 : score < 800 ? 1 : 2;
             card.valueC = battle.getIntVal("ca_id", 0) + 1;
             const std::string nick = settings.getStringVal("pc_nickname", "");
-            card.nickname = reinterpret_cast<const CEGUI::utf8*>(nick.c_str());
+            card.nickname = gui::toCeguiString(nick);
             card.occupied = true;
             card.valueB = score;
             const std::string user = info.getStringVal("a_username", "");
@@ -409,6 +410,7 @@ gui::ParamList* RoomListenEvent::fillParams()
             gui::ParamNode::Record);
     addString("owner", owner);
     addInt("mode", mode);
+    addString("title", params.getStringVal("title", "")); // for the page's heading
     addNode("g_war", params.getBoolVal("g_war", true), 1, gui::ParamNode::Integer);
     addInt("my_pos", seatOrFirst(room->getSeatOf(mUid), "player position is full out"));
     const std::string place = params.getStringVal("place", "");

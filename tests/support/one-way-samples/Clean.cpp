@@ -9,6 +9,11 @@ int getEventId() override { return gui::EventId::ShopItem; }
 hallEvent<HallEixtEvent>(EventId::HallEixt),
 static constexpr int kBagEventId = EventId::PackageLoading;
 const int kMaxEventIdsPerFrame = 256;
+if (eventId == EventId::RoomCreate || eventId == kJoinEventId)
+if (eventId < 1 || eventId > kLastEventId) {
+if (holderOf(eventId) == eventId)
+if (mEventIds == 0)
+if (eventId == 0)
 // raiseEvent(8) in a comment
 
 // land-event-id

@@ -10,6 +10,10 @@ int getEventId() override { return 79; }
 hallEvent<HallEixtEvent>(23),
 static constexpr int kBagEventId = 8;
 const int kResetEventIds[] = {40, 93, 101};
+if (eventId == 21 || eventId == 18)
+} else if (eventId != 99 && mMode == 8) {
+return 61 == event->getEventId();
+if (e.getEventId() == 38)
 
 // land-event-id
 core::EventPtr e = events().make(6510);

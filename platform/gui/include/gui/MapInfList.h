@@ -14,7 +14,7 @@ struct MapInfList {
     bool disable = true;
     int mapId = 0;
     int level = 0;
-    std::vector<int> spare; ///< left empty
+    std::vector<int> spare; ///< the map's stages (its PVE ids) in order; empty for a map of none
 };
 
 } // namespace gui

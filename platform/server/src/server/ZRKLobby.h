@@ -1,5 +1,6 @@
 #pragma once
 #include <boost/function.hpp>
+#include <deque>
 #include <json/json.h>
 #include <map>
 #include <memory>
@@ -45,7 +46,12 @@ public:
         double closeAt = -1.0;                     ///< when the finished battle closes (state 3)
         std::string maker;                         ///< who opened it: the room closes when that one leaves
         std::set<std::string> kicked;              ///< put out by the owner (the server's players stay out)
+        /// A hall's last lines (who, what), told to each who comes in: the hall's chat is
+        /// current when a player comes back from a room.
+        std::deque<std::pair<std::string, std::string>> said;
     };
+    /// The lines a hall keeps for those who come in.
+    static constexpr std::size_t kHallLinesKept = 12;
     /// A zone players choose on the area page; its hall is the room of its name.
     struct Zone {
         int id = 0;
@@ -110,6 +116,9 @@ public:
     bool setReady(const std::string& room, const std::string& player, bool ready);
     bool changeTeam(const std::string& room, const std::string& player);
     bool kick(const std::string& room, const std::string& by, int seat);
+    /// Why the owner may not put out the player of that seat (not the owner, an empty seat,
+    /// his own); "" when the kick may go.
+    std::string kickRefusal(const std::string& room, const std::string& by, int seat) const;
     /// The battle starts: the room gets its "seed", "place" and "wind" and its state 0.
     bool startBattle(const std::string& room, unsigned seed, int wind);
     /// Whether the player sat in the room when its battle started, and sits there still.
@@ -190,7 +199,7 @@ private:
     Json::Value roomInfo(const Room& room) const;
     int freeSeat(const Room& room, int team) const;
     int seatOf(const Room& room, const std::string& player) const;
-    void remove(Room& room, const std::string& player, ZRKNotice::Kind how);
+    void remove(Room& room, const std::string& who, ZRKNotice::Kind how);
     void reopenIfDeserted(Room& room);
 
     Sink mSink;
