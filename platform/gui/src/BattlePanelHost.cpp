@@ -7,6 +7,7 @@
 
 #include <text/CeguiText.h>
 #include "GuiLog.h"
+#include "SmallFont.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -65,24 +66,6 @@ void setBar(CEGUI::Window* w, float share, const char* colour)
 
 const char* teamColour(int colour) { return colour == 0 ? "FF4060FF" : colour == 1 ? "FFFF4040" : "FF40C040"; }
 
-const char kSmallFont[] = "BattleBar-8";
-
-/// The bar's smaller font (the bag's cells' size); empty, the GUI's own, when it cannot be made.
-CEGUI::String smallFont()
-{
-    CEGUI::FontManager& fonts = CEGUI::FontManager::getSingleton();
-    if (fonts.isDefined(kSmallFont))
-        return kSmallFont;
-    try {
-        fonts.createFreeTypeFont(kSmallFont, 8, true, "DejaVuSans.ttf", "", CEGUI::ASM_Vertical,
-                                 CEGUI::Sizef(1280, 720));
-        return kSmallFont;
-    } catch (const std::exception& e) {
-        guiLog(Severity::Warning, "the battle bar's small font cannot be made: ", e.what());
-        return CEGUI::String();
-    }
-}
-
 /// Sets a text of the bar so that it is read whole: in the GUI's own font when a line of it
 /// fits the window, else in the bar's smaller font; a window of `lines` lines wraps its words.
 void fitText(CEGUI::Window* w, const std::string& raw, int lines = 1)
@@ -104,7 +87,7 @@ void fitText(CEGUI::Window* w, const std::string& raw, int lines = 1)
         return font && font->getTextExtent(text) <= (size.d_width - 6.0f) * static_cast<float>(lines) &&
                font->getLineSpacing() * static_cast<float>(lines) <= size.d_height + 2.0f;
     };
-    w->setFont(fits(normal) ? CEGUI::String() : smallFont());
+    w->setFont(fits(normal) ? CEGUI::String() : SmallFont::name("the battle bar"));
     w->setProperty("HorzFormatting", lines > 1 ? "WordWrapLeftAligned" : "LeftAligned");
 }
 
