@@ -269,6 +269,15 @@ TEST_F(BubbleTest, PlacingSitsTheBottomOnTheFocusThrottlesAndParksOffScreen)
     EXPECT_LT(b->getScreenPos().d_y, 0.3f);
     EXPECT_GE(b->getWindow()->getPosition().d_y.d_scale, 0.0f);
     EXPECT_GE(b->getWindow()->getPosition().d_x.d_scale, 0.0f);
+
+    // A figure low in the view, under the battle bar's top: its bubble stays above the bar.
+    b->setFloor(0.74f);
+    doll->getMovable()->setPosition(0.0f, -3.5f, -4.0f);
+    for (int i = 0; i < 12; ++i)
+        b->update(doll);
+    ASSERT_FALSE(b->isOffscreen());
+    EXPECT_GT(b->getScreenPos().d_y, 0.74f);
+    EXPECT_LE(b->getWindow()->getPosition().d_y.d_scale + size.d_height / 500.0f, 0.74f + 1e-4f);
 }
 
 namespace {
@@ -305,10 +314,16 @@ TEST_F(SightTest, KindsSizeTheSightCoolDownShowsTwoDigitsAndAutoChargeFollowsThe
     EXPECT_EQ(prop(sight->part("cd0"), "Image"), "chars/armcd1");
     EXPECT_EQ(prop(sight->part("cd1"), "Image"), "chars/armcd2");
     EXPECT_EQ(sight->getStatusLook(), 1);
-    // Ready again: the reload mark stops blinking.
+    for (const char* part : {"bottom", "status", "cd0", "cd1"})
+        EXPECT_TRUE(sight->part(part)->isVisible()) << part;
+    // Ready again: the reload mark stops blinking, and nothing of it stays under the sight
+    // (nobody under it: the status, the digits and the bar all go).
     me->getCurrentWeaponBag()->setCDSeconds(0.0f);
     sight->update(0);
     EXPECT_FALSE(core::CEGUIAnimationLib::instance().hasWindow(sight->part("status")));
+    EXPECT_EQ(sight->getStatusLook(), -1);
+    for (const char* part : {"bottom", "status", "cd0", "cd1"})
+        EXPECT_FALSE(sight->part(part)->isVisible()) << part;
 
     sight->setMode(-1);
     EXPECT_FLOAT_EQ(sight->getWindow()->getWidth().d_offset, 0.0f);

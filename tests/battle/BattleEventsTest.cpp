@@ -493,6 +493,80 @@ TEST_F(BattleEvents, TheStatusProviderFillsTheBattleBar)
     });
 }
 
+namespace {
+/// A part of the battle bar ("Own", "PlayFrm/Arm1", ...); null without it.
+CEGUI::Window* barPart(const std::string& path)
+{
+    CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
+    CEGUI::Window* bar = root ? root->getChildRecursive("BattlePanel") : nullptr;
+    return bar && bar->isChild(path.c_str()) ? bar->getChild(path.c_str()) : nullptr;
+}
+std::string shown(CEGUI::Window* w, const char* property = nullptr)
+{
+    return w ? (property ? w->getProperty(property) : w->getText()).c_str() : std::string("(none)");
+}
+} // namespace
+
+TEST_F(BattleEvents, TheBattleBarStartsFromThisBattlesNumbersAndFollowsTheOwnFigure)
+{
+    fight([](zrktest::GameRun& game, BattleRoom& room) {
+        ZRKLand& land = *room.getLand();
+        ZRKPlayerSim* me = land.getMyDoll();
+        ASSERT_NE(me, nullptr);
+        ZRKBattleState& b = me->getBattle();
+        const auto own = [&] {
+            return "HP " + std::to_string(b.hp) + "/" + std::to_string(b.xhp) + "  SP " + std::to_string(b.sp) + "/" +
+                   std::to_string(b.xsp) + "  Fury " + std::to_string(b.fury) + "/" + std::to_string(b.xfury);
+        };
+        game.frames(2);
+        EXPECT_EQ(shown(barPart("Own")), own());
+        // The bar still shows what the last battle left (a stale value): a new fight tells it
+        // this battle's own numbers.
+        gui::IBattlePanel* screen = room.getBattleScreen();
+        ASSERT_NE(screen, nullptr);
+        screen->setHealth(100, 1000, 1000, 1000);
+        room.getDollHandler()->tellOwnAgain();
+        game.frames(2);
+        EXPECT_EQ(screen->getHealth(), static_cast<float>(b.hp));
+        EXPECT_EQ(shown(barPart("Own")), own());
+        // Energy spent between events (walking) and fury at any level show on the next frame,
+        // on the bar and on the own bubble.
+        b.sp -= 37;
+        me->getPlayerBattle().level = 3;
+        b.fury = b.xfury / 4;
+        game.frames(2);
+        EXPECT_EQ(shown(barPart("Own")), own());
+        boost::shared_ptr<BattleRoom::ZRKBubblePanel> bubble = BattleRoom::getBubble(*me->getPlayerRef());
+        ASSERT_TRUE(bubble);
+        EXPECT_EQ(shown(bubble->part("sp")), std::to_string(b.sp));
+        // The weapons he holds (the ammo bag's set: six) and his props (three Repair Kits), each
+        // with its picture; the weapon in hand framed in gold, and the frame follows when 2
+        // takes the second.
+        gui::IBattleStatus::Bags bags;
+        room.getStatusProvider()->getBags(bags);
+        for (int i = 0; i < 6; ++i)
+            EXPECT_FALSE(bags.weaponIcon[i].empty()) << i;
+        EXPECT_TRUE(bags.weaponIcon[6].empty());
+        EXPECT_EQ(bags.propIcon[0], "icon_kit_01");
+        EXPECT_EQ(bags.propCount[0], 3);
+        EXPECT_EQ(bags.current, 0);
+        EXPECT_EQ(shown(barPart("PlayFrm/BigArmFrm"), "Image"), "arms1/cannon");
+        EXPECT_EQ(shown(barPart("PlayFrm/Arm5"), "Image"), "arms3/light_mortar");
+        EXPECT_EQ(shown(barPart("PlayFrm/Arm6"), "Image"), "");
+        // A picture this window has not loaded (the headless run loads no item icons) shows a mark.
+        CEGUI::Window* kit = barPart("PropsContainer/block_z");
+        EXPECT_TRUE(shown(kit, "Image") == "ZRKIcons/icon_kit_01" || shown(kit) == "?") << shown(kit, "Image");
+        EXPECT_NE(shown(barPart("PropsContainer/block_z/count")).find("x3"), std::string::npos);
+        EXPECT_EQ(shown(barPart("PlayFrm/BigArmFrm"), "FrameColours"),
+                  "tl:FFFFD040 tr:FFFFD040 bl:FFFFD040 br:FFFFD040");
+        ASSERT_TRUE(me->changeWeapon(1, true));
+        game.frames(2);
+        EXPECT_EQ(shown(barPart("PlayFrm/Arm1"), "FrameColours"), "tl:FFFFD040 tr:FFFFD040 bl:FFFFD040 br:FFFFD040");
+        EXPECT_NE(shown(barPart("PlayFrm/BigArmFrm"), "FrameColours"),
+                  "tl:FFFFD040 tr:FFFFD040 bl:FFFFD040 br:FFFFD040");
+    });
+}
+
 TEST_F(BattleEvents, TheRevivePanelOffersWhatIsLeftAndChargesForIt)
 {
     fight([](zrktest::GameRun& game, BattleRoom& room) {
@@ -562,6 +636,36 @@ TEST_F(BattleEvents, TheReviveOfferGoesWhenTheBattleIsDecided)
         EXPECT_EQ(doll.getRevivePanel(), nullptr);
         EXPECT_FALSE(doll.isReviveShown());
         me->resetFlag(SIM_DOWN);
+    });
+}
+
+TEST_F(BattleEvents, EveryOverlayEndsWithTheBattleAndThePointerIsThePlayers)
+{
+    fight([](zrktest::GameRun& game, BattleRoom& room) {
+        // The full fury's overlay has no end of its own; another runs a while.
+        ZRKPlayerSim* me = room.getLand()->getMyDoll();
+        me->getPlayerBattle().level = 0;
+        me->getBattle().fury = me->getBattle().xfury;
+        core::Event plain(6510);
+        room.getDollHandler()->handle(plain);
+        ASSERT_TRUE(room.hasFlash(EvtDollHandler::kRageFlash, ""));
+        room.showFlash("sp_boss.swf", "", 800, 600, nullptr, 300.0f);
+        // The battle ends: the result screen has neither over it, and the pointer is free.
+        ZRKPlayerSim* other = foe(*room.getLand());
+        ASSERT_NE(other, nullptr);
+        other->setFlag(SIM_OUT);
+        ASSERT_TRUE(game.framesUntil(
+            [&] {
+                yake::native::advanceTime(0.25);
+                return room.isBattleOverShown();
+            },
+            400));
+        game.frames(1);
+        EXPECT_FALSE(room.hasFlash(EvtDollHandler::kRageFlash, ""));
+        EXPECT_FALSE(room.hasFlash("sp_boss.swf", ""));
+        ASSERT_NE(core::GuiManager::getSingletonPtr(), nullptr);
+        EXPECT_EQ(core::GuiManager::getSingleton().cursorCapture(), 0);
+        EXPECT_FALSE(room.isDragCursor());
     });
 }
 

@@ -118,13 +118,14 @@ TEST_F(BattleInputTest, EscapeAsksByTheTimeOfTheFightAndASecondEscapeClosesTheQu
     EXPECT_EQ(cursor.cursorCapture(), 2);
     EXPECT_TRUE(room->getLand()->getMyDoll()->getController().isEnabled());
 
-    // A minute into the fight the question warns of the defeat.
+    // A minute into the fight the question says what leaving loses (no defeat is kept).
     ASSERT_TRUE(room->getLand()->isFighting() || room->getLand()->beginSimulator());
     ZRKLand* land = room->getLand();
     until([&] { return land->getTimeNow() - land->getTimeBegin() > 60.0f || land->isFinished(); }, 2000, 0.1f);
     if (!land->isFinished()) {
         ASSERT_TRUE(room->onEscapeKey(1));
-        EXPECT_EQ(lastBox()->textKey, "warning/escape");
+        EXPECT_EQ(lastBox()->textKey, "warning/escape_late");
+        EXPECT_EQ(lastBox()->text.find("defeat"), std::string::npos);
         // Confirming gives the battle up: back to the room it came from, as at its end.
         ASSERT_TRUE(mainFrame.pressMessageBoxButton(0));
         EXPECT_FALSE(room->hasScene());

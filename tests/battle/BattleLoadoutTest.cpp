@@ -2,8 +2,11 @@
 // battle, a staged duplicate's own arms, and the bags exactly as they were afterwards.
 #include <gtest/gtest.h>
 #include <data/ZRKInventory.h>
+#include <data/ZRKRequestBroker.h>
+#include <server/ZRKWorld.h>
 #include <data/ZRKUserRequest.h>
 #include <list>
+#include <land/DollConstants.h>
 #include <land/ZRKPlayerSim.h>
 #include <yake/Logger.h>
 
@@ -85,14 +88,55 @@ TEST_F(BattleLoadoutTest, BagsComeBackOnceWhenTheServerToldTheInventoryMidBattle
     EXPECT_EQ(bag(5), props);
 }
 
-TEST_F(BattleLoadoutTest, WithoutABagTheInventoryIsNotTouched)
+TEST_F(BattleLoadoutTest, AnOrdinaryBattleArmsTheFigureFromHisOwnBagsAndTouchesNothing)
 {
-    const BagContents weapons = bag(2);
+    // Started from the room page: no ammo bag named. The figure takes the weapons of the current
+    // ammo bag (hero's Cannon and Mortar, the Mortar flying as the battle's mortar) and the
+    // props of his props bag with their stacks (three Repair Kits healing as a kit does, two
+    // Field Dressings); the inventory stays as it is and the others keep the battle's arms.
+    const BagContents weapons = bag(2), props = bag(5);
     enterAndLoad("prev=room");
     EXPECT_TRUE(room->getWeaponSet().empty());
     EXPECT_FALSE(room->areBagsPulled());
     EXPECT_EQ(bag(2), weapons);
-    EXPECT_EQ(room->getLand()->getMyDoll()->getWeaponBag()->getSlots()[0].name, "1");
+    EXPECT_EQ(bag(5), props);
+    ZRKPlayerSim* me = room->getLand()->getMyDoll();
+    ASSERT_NE(me, nullptr);
+    const std::vector<WeaponState>& slots = me->getWeaponBag()->getSlots();
+    EXPECT_EQ(slots[0].name, "6001");
+    EXPECT_EQ(slots[1].name, "6002");
+    EXPECT_TRUE(slots[2].empty());
+    EXPECT_EQ(slots[0].damage, 240);         // the middle of its 180 to 300
+    EXPECT_FLOAT_EQ(slots[1].speed, 100.0f); // a mortar's flight, not the shop's number
+    const std::vector<PropState>& own = me->getCurrentPropBag()->getSlots();
+    ASSERT_EQ(own[0].id, "4001");
+    EXPECT_EQ(own[0].count, 3);
+    EXPECT_NE(own[0].effect & PROP_HEAL, 0);
+    EXPECT_EQ(own[0].hp, 100);
+    EXPECT_EQ(own[1].id, "5002");
+    EXPECT_EQ(own[1].count, 2);
+    for (const auto& doll : room->getLand()->getAllDoll())
+        if (doll.second != me) {
+            EXPECT_EQ(doll.second->getWeaponBag()->getSlots()[0].name, "1");
+            EXPECT_EQ(doll.second->getCurrentPropBag()->getSlots()[0].id, "51");
+        }
+    room->onExit();
+    EXPECT_EQ(bag(2), weapons);
+    EXPECT_EQ(bag(5), props);
+}
+
+TEST_F(BattleLoadoutTest, AnAmmoBagWithoutAWeaponFightsWithTheBattlesOwnArms)
+{
+    // A rookie's bag holds no weapon: he still fights, with the cannon, mortar, rifle and blade.
+    ZRKUserRequest::setCa_id(3);
+    ASSERT_TRUE(bag(4).empty());
+    enterAndLoad("prev=room");
+    ZRKPlayerSim* me = room->getLand()->getMyDoll();
+    ASSERT_NE(me, nullptr);
+    EXPECT_EQ(me->getWeaponBag()->getSlots()[0].name, "1");
+    EXPECT_EQ(me->getWeaponBag()->getSlots()[3].name, "4");
+    EXPECT_EQ(me->getCurrentPropBag()->getSlots()[0].id, "4001"); // his props all the same
+    room->onExit();
 }
 
 TEST_F(BattleLoadoutTest, AStagedDuplicateForcesFixedPlayAndLendsTheStagesOwnArms)
@@ -183,4 +227,56 @@ TEST(BattleStageArms, AStagesTextLendsSixPropsAtMostAndMistypedValuesCountAsZero
     EXPECT_FALSE(BattleRoom::readStageArms("[1, 2]", weapons, props));
     EXPECT_FALSE(BattleRoom::readStageArms(std::string(40, '[') + std::string(40, ']'), weapons, props));
     EXPECT_FALSE(BattleRoom::readStageArms(std::string(20000, ' ') + "{}", weapons, props));
+}
+
+TEST_F(BattleLoadoutTest, RepairKitsBoughtBeforeTheBattleAreUsedInItAndTheWorldHoldsFewer)
+{
+    // Two more Repair Kits from the room page's props shop: five in the props bag.
+    ZRKServerCore& server = session->getGameServer()->core();
+    const auto kitsInWorld = [&server]() {
+        long long n = 0;
+        for (const ZRKWorld::Item& i : server.world().items("hero"))
+            n += i.bag == 5 && i.id == 4001 ? i.count : 0;
+        return n;
+    };
+    bool bought = false;
+    ZRKUserRequest::shopPropsCheckout("[{s_expire:0,s_id:701,s_num:2}]",
+                                      [&bought](bool error, const std::string&) { bought = !error; });
+    frames(3);
+    ASSERT_TRUE(bought);
+    ASSERT_EQ(kitsInWorld(), 5);
+
+    enterAndLoad("prev=room");
+    ZRKLand* land = room->getLand();
+    ZRKPlayerSim* me = land->getMyDoll();
+    ASSERT_NE(me, nullptr);
+    ASSERT_EQ(me->getCurrentPropBag()->getSlots()[0].count, 5);
+    // Z on his turn: one kit used.
+    EXPECT_TRUE(until([&] { return land->isFighting() && me->useProp(0); }, 2000, 0.05f, "hero's turn with a kit"));
+    EXPECT_EQ(me->getCurrentPropBag()->getSlots()[0].count, 4);
+    EXPECT_EQ(me->getPropsUsed().at("4001"), 1);
+    // The bot goes out: the battle is hero's, and its end tells the server what he used.
+    for (const auto& doll : land->getAllDoll())
+        if (doll.second != me)
+            doll.second->setFlag(SIM_OUT);
+    EXPECT_TRUE(until([&] { return room->isResultReported(); }, 400, 0.05f, "the result told"));
+    frames(4);
+    EXPECT_EQ(kitsInWorld(), 4);
+    std::list<core::XmlConfigHelper> props;
+    ZRKUserRequest::getBagItems(ZRKUserRequest::getInventory(), 5, props);
+    long long held = 0;
+    for (const core::XmlConfigHelper& p : props)
+        held += p.getIntVal("i_id", 0) == 4001 ? p.getIntVal("pci_num", 1) : 0;
+    EXPECT_EQ(held, 4); // the client's bag heard it too
+
+    // The report told again takes nothing more; a report from outside the battle nothing.
+    Json::Value used(Json::arrayValue);
+    used.append(Json::Value(Json::objectValue));
+    used[0]["i_id"] = "4001";
+    used[0]["num"] = 2;
+    ZRKRequestBroker::call("ZRKRoomRequest", "reportBattleOver", ZRKReply(), std::string("battle_hero"), 0,
+                           Json::Value(Json::arrayValue), used);
+    frames(3);
+    EXPECT_EQ(kitsInWorld(), 4);
+    room->onExit();
 }

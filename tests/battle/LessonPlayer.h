@@ -329,36 +329,36 @@ private:
         hold(XK_space, true);
     }
 
-    /// Brings the foe under the sight as a player does: short taps of A and D to turn (a held
-    /// key overshoots between frames), the mouse moved up or down to raise or lower the view.
+    /// Brings the foe under the sight as the step says: the mouse moved left or right to turn
+    /// the view, up or down to raise or lower it, a little at a time.
     void aim(int frames)
     {
         hold(XK_a, false);
         hold(XK_d, false);
         ZRKPlayerSim* target = foe();
         BattleRoom::ZRKSightingPanel* sight = mRoom.getSightingPanel();
-        if (!target || !sight || !sight->getWindow() || !target->getPlayerRef())
+        if (!target || !sight || !sight->getWindow() || !target->getPlayerRef() || frames % 2 != 0)
             return;
-        ZRKPlayerSim* doll = me();
-        const yake::math::Vector3 d = target->getPosition() - doll->getPosition();
-        const float error = wrapAngle(std::atan2(d.x, d.z) - doll->getHeading());
-        if (frames % 2 == 0 && std::fabs(error) > 0.04f)
-            hold(error > 0 ? XK_a : XK_d, true);
         const CEGUI::Rectf r = sight->getWindow()->getUnclippedOuterRect().get();
         int x = 0, y = 0;
         const bool seen =
             onScreen(mCamera, target->getPosition() + yake::math::Vector3(0, 1.5f, 0), mWidth, mHeight, x, y);
         // Off the top (or behind the eye): the view must come up.
         const float ey = seen || y != 0 ? static_cast<float>(y) - (r.top() + r.bottom()) / 2 : -400.0f;
-        if (std::fabs(ey) > r.getHeight() / 6) {
-            XEvent ev{};
-            ev.type = MotionNotify;
-            ev.xmotion.x = mWidth / 2;
-            // The mouse drawn back (down) raises the view.
-            const int by = static_cast<int>(std::max(-30.0f, std::min(30.0f, ey / 10)));
-            ev.xmotion.y = mHeight / 2 - (by != 0 ? by : (ey > 0 ? 1 : -1));
-            mInput.send(ev, PointerMotionMask);
-        }
+        const float ex = seen || x != 0 ? static_cast<float>(x) - (r.left() + r.right()) / 2 : 0.0f;
+        if (std::fabs(ey) <= r.getHeight() / 6 && std::fabs(ex) <= r.getWidth() / 6)
+            return;
+        const auto step = [](float e) {
+            const int by = static_cast<int>(std::max(-30.0f, std::min(30.0f, e / 10)));
+            return by != 0 ? by : (e > 0 ? 1 : e < 0 ? -1 : 0);
+        };
+        XEvent ev{};
+        ev.type = MotionNotify;
+        // The mouse drawn back (down) raises the view; moved the way the foe stands, it turns
+        // the view to him.
+        ev.xmotion.x = mWidth / 2 + (std::fabs(ex) > r.getWidth() / 6 ? step(ex) : 0);
+        ev.xmotion.y = mHeight / 2 - (std::fabs(ey) > r.getHeight() / 6 ? step(ey) : 0);
+        mInput.send(ev, PointerMotionMask);
     }
 
     zrktest::GameRun& mGame;

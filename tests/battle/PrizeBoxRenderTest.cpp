@@ -1,12 +1,18 @@
-// The prize boxes after a battle in the game window: "hero" wins a bot battle, the half time
-// brings up the box screen, he clicks a box of his side (free) and then another (priced: he
-// confirms the price), and each shows what was in it. Picture: prize-box.png.
+// The prize boxes after a battle in the game window: "hero" wins a seeded bot battle, the half
+// time brings up the box screen, and he opens boxes as a player does: the X server's own pointer
+// is moved onto a box (the game hears the motion from the server), it stays where it was put (no
+// capture pulls it back), and the button goes down and up there. His free box opens and its prize
+// is in the world; a priced one asks first, and once he confirms the world holds that prize too.
+// Picture: prize-box.png.
 #include <CEGUI/CEGUI.h>
 #include <core/BlackBoard.h>
 #include <core/Frame.h>
 #include <core/GraphicsSystem.h>
 #include <server/ZRKGameServer.h>
 #include <server/ZRKServerCore.h>
+#include <server/ZRKPrizeBoxes.h>
+#include <server/ZRKWorld.h>
+#include <cstdlib>
 #include <data/ZRKSession.h>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -23,6 +29,7 @@
 #include "support/GameRun.h"
 #include "support/StatePlacement.h"
 #include "support/TestEnv.h"
+#include "support/XvfbServer.h"
 #include "support/GameOnScreen.h" // last: X11's macros
 
 using namespace kavri3D;
@@ -37,27 +44,71 @@ CEGUI::Window* boxButton(int index)
     return page ? page->getChildRecursive("Box" + std::to_string(index)) : nullptr;
 }
 
-/// Clicks the middle of a CEGUI window with the X mouse.
-bool clickOn(zrktest::XWindowInput& input, CEGUI::Window* w)
+/// The middle of a CEGUI window in the game window's pixels; false when it is not shown.
+bool middleOf(CEGUI::Window* w, int& x, int& y)
 {
     if (!w || !w->isEffectiveVisible())
         return false;
     const CEGUI::Rectf r = w->getUnclippedOuterRect().get();
-    input.click(static_cast<int>((r.left() + r.right()) / 2), static_cast<int>((r.top() + r.bottom()) / 2));
+    x = static_cast<int>((r.left() + r.right()) / 2);
+    y = static_cast<int>((r.top() + r.bottom()) / 2);
     return true;
+}
+
+/// How much of an award the world holds for the player: the money of its kind, the points, the
+/// experience or the items of its id.
+long long held(ZRKServerCore& server, const std::string& player, const ZRKBoxes::Award& a)
+{
+    const ZRKWorld::Player* p = server.world().player(player);
+    if (!p)
+        return -1;
+    switch (a.type) {
+    case 1:
+    case 2:
+    case 3:
+        return p->money[a.type - 1];
+    case 4: {
+        const Json::Value& settings = ZRKWorld::Player::doc(p->settings);
+        return settings.isObject() && settings["pc_score"].isIntegral() ? settings["pc_score"].asInt64() : 0;
+    }
+    case 5:
+        return p->exp;
+    case 6: {
+        long long n = 0;
+        for (const ZRKWorld::Item& i : server.world().items(player))
+            n += i.id == a.id ? i.count : 0;
+        return n;
+    }
+    default:
+        return -1;
+    }
 }
 
 } // namespace
 
-using PrizeBoxRender = zrktest::GameOnScreen;
+namespace {
+// The pointer is the X server's own, one for every window on it: on a server of its own no
+// other test's game (which holds the pointer in its middle) moves it under this one.
+struct PrizeBoxRender : zrktest::GameOnScreen {
+    zrktest::XvfbServer server{1280, 1024};
+    zrktest::ScopedEnv display{"DISPLAY", server.display()};
+    void SetUp() override
+    {
+        ASSERT_FALSE(server.display().empty());
+        zrktest::GameOnScreen::SetUp();
+    }
+};
+} // namespace
 
-TEST_F(PrizeBoxRender, AfterABotBattleHeroOpensHisFreeBoxAndAPaidOne)
+TEST_F(PrizeBoxRender, AfterABotBattleHeroOpensHisFreeBoxAndAPaidOneWithTheXPointer)
 {
     std::filesystem::create_directories(ZRK_SHOTS_DIR);
     const std::string shot = std::string(ZRK_SHOTS_DIR) + "/prize-box.png";
-    bool shown = false, freeOpened = false, paidAsked = false, paidOpened = false, pictured = false;
-    long long couponsBefore = -1, couponsAfter = -1, couponsWon = 0;
-    int openedByHero = 0;
+    bool shown = false, pointerStays = false, freeOpened = false, paidAsked = false, paidOpened = false;
+    bool pictured = false;
+    long long freeBefore = -1, freeAfter = -1, freeWon = 0, paidBefore = -1, paidAfter = -1, paidWon = 0;
+    long long priceBefore = -1, priceAfter = -1, price = 0;
+    int freeIndex = -1, paidIndex = -1, pointerX = -1, pointerY = -1, boxX = -1, boxY = -1;
     double light = -1;
     const bool ok = play(zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
         ZRKServerCore& server = session->getGameServer()->core();
@@ -83,31 +134,66 @@ TEST_F(PrizeBoxRender, AfterABotBattleHeroOpensHisFreeBoxAndAPaidOne)
             << (room->getBoxPanel() && room->getBoxPanel()->isShown()) << " state " << game.stateName();
         shown = true;
         const std::string me = land->getMyUID();
+        ZRKPrizeBoxes::Battle* offers = server.prizeBoxes().find("battle_hero");
+        ASSERT_TRUE(offers) << "no offers";
         auto opened = [&](int index) {
             ZRKPrizeBoxes::Battle* b = server.prizeBoxes().find("battle_hero");
             return b && b->offers[static_cast<std::size_t>(index)].openedBy == me;
         };
-        ASSERT_TRUE(server.prizeBoxes().find("battle_hero")) << "no offers";
         // The player takes his time over the boxes: the count-down runs at the screen's pace.
         core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 30);
         game.frames(3);
-        freeOpened = clickOn(input, boxButton(0)) && game.framesUntil([&] { return opened(0); }, 40);
+        int x = 0, y = 0;
+        // His side's free box: the pointer goes onto it, stays there, and the button goes down.
+        freeIndex = ZRKPrizeBoxes::freeBoxOf(*offers, me);
+        ASSERT_GE(freeIndex, 0) << "no free box for hero";
+        const ZRKBoxes::Award freeLoot = offers->offers[static_cast<std::size_t>(freeIndex)].loot;
+        freeWon = freeLoot.num;
+        freeBefore = held(server, me, freeLoot);
+        ASSERT_TRUE(middleOf(boxButton(freeIndex), boxX, boxY));
+        input.warpPointer(boxX, boxY);
+        game.frames(6);
+        pointerStays =
+            input.pointer(pointerX, pointerY) && std::abs(pointerX - boxX) <= 1 && std::abs(pointerY - boxY) <= 1;
+        ASSERT_TRUE(pointerStays) << "the pointer was put at " << boxX << "," << boxY << " and stands at " << pointerX
+                                  << "," << pointerY;
+        freeOpened = input.clickAtPointer() && game.framesUntil([&] { return opened(freeIndex); }, 40);
         game.frames(4);
-        couponsBefore = server.world().player("hero")->money[ZRKWorld::Coupons];
-        // Box 1 is priced now (coupons): the price is asked, and confirmed.
+        freeAfter = held(server, me, freeLoot);
+
+        // Another closed box of his side is priced now: the price is asked, and confirmed with
+        // the box's own button, the pointer put on it.
+        offers = server.prizeBoxes().find("battle_hero");
+        ASSERT_TRUE(offers) << "the offers closed early; the battle is " << game.stateName();
+        for (int i = 0; i < 4 && paidIndex < 0; ++i)
+            if (i != freeIndex && offers->offers[static_cast<std::size_t>(i)].openedBy.empty())
+                paidIndex = i;
+        ASSERT_GE(paidIndex, 0);
+        const ZRKBoxes::Award paidLoot = offers->offers[static_cast<std::size_t>(paidIndex)].loot;
+        paidWon = paidLoot.num;
+        const ZRKPrizeBoxes::Price asked = ZRKPrizeBoxes::priceFor(server.boxes(), *offers, me, paidIndex);
+        ASSERT_GT(asked.kind, 0) << "box " << paidIndex << " is free for hero";
+        price = asked.price;
+        priceBefore = server.world().player(me)->money[asked.kind - 1];
+        paidBefore = held(server, me, paidLoot);
         core::Frame* frame = GameServices::frame();
-        paidAsked = clickOn(input, boxButton(1)) && game.framesUntil([&] { return frame->getOpenMessageBox(); }, 20);
-        if (paidAsked) {
-            frame->pressMessageBoxButton(0);
-            paidOpened = game.framesUntil([&] { return opened(1); }, 40);
+        ASSERT_TRUE(middleOf(boxButton(paidIndex), x, y));
+        input.warpPointer(x, y);
+        game.frames(4);
+        paidAsked = input.clickAtPointer() && game.framesUntil([&] { return frame->getMessageBoxWindow(); }, 20);
+        if (paidAsked && middleOf(frame->getMessageBoxWindow()->getChild("Button0"), x, y)) {
+            input.warpPointer(x, y);
+            game.frames(4);
+            paidOpened = input.clickAtPointer() && game.framesUntil([&] { return opened(paidIndex); }, 40);
         }
         game.frames(6);
-        couponsAfter = server.world().player("hero")->money[ZRKWorld::Coupons];
-        const ZRKPrizeBoxes::Battle* offers = server.prizeBoxes().find("battle_hero");
-        ASSERT_TRUE(offers) << "the offers closed early; the battle is " << game.stateName();
-        for (const auto& o : offers->offers)
-            openedByHero += o.openedBy == me;
-        couponsWon = offers->offers[1].loot.type == 2 ? offers->offers[1].loot.num : 0;
+        priceAfter = server.world().player(me)->money[asked.kind - 1];
+        paidAfter = held(server, me, paidLoot);
+        if (paidLoot.type == asked.kind) {
+            // The price and the prize are of one money.
+            paidAfter += price;
+            priceAfter -= paidWon;
+        }
         pictured = graphics->writeScreenshot(shot);
         light = graphics->nonBlackShare();
         yake::native::setManualClock(false);
@@ -115,11 +201,13 @@ TEST_F(PrizeBoxRender, AfterABotBattleHeroOpensHisFreeBoxAndAPaidOne)
     yake::native::setManualClock(false);
     EXPECT_TRUE(ok);
     EXPECT_TRUE(shown);
-    EXPECT_TRUE(freeOpened);
+    EXPECT_TRUE(pointerStays);
+    EXPECT_TRUE(freeOpened) << "box " << freeIndex;
+    EXPECT_EQ(freeAfter, freeBefore + freeWon) << "the world does not hold the free box's prize";
     EXPECT_TRUE(paidAsked);
-    EXPECT_TRUE(paidOpened);
-    EXPECT_EQ(openedByHero, 2);
-    EXPECT_EQ(couponsAfter, couponsBefore - 20 + couponsWon); // the price of box 2, and what it held
+    EXPECT_TRUE(paidOpened) << "box " << paidIndex;
+    EXPECT_EQ(paidAfter, paidBefore + paidWon) << "the world does not hold the priced box's prize";
+    EXPECT_EQ(priceAfter, priceBefore - price) << "the world did not take the box's price";
     EXPECT_TRUE(pictured);
     EXPECT_GT(light, 0.3);
 }

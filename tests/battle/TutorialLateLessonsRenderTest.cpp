@@ -15,6 +15,7 @@
 #include <server/ZRKWorld.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <gui/IGuideView.h>
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
 
@@ -53,7 +54,8 @@ TEST_F(TutorialRender, RookiePlaysTheLastTwoLessonsByWindowInputAndTheWorldKeeps
     std::vector<Played> lessons;
     std::vector<int> lessonNumbers, tasks;
     std::vector<std::string> backTo;
-    int armedWith = -1;       // the weapon in hand when lesson 3's second dummy is shot
+    int armedWith = -1; // the weapon in hand when lesson 3's second dummy is shot
+    bool secondFramed = false, ropeForceTold = false;
     float windAtShot = -1.0f; // the wind lesson 3 blows while he shoots
     long ropePixels = -1;
     bool ropeShown = false, ropeGone = false;
@@ -95,6 +97,19 @@ TEST_F(TutorialRender, RookiePlaysTheLastTwoLessonsByWindowInputAndTheWorldKeeps
                         armedWith = me->getPlayerBattle().weapon;
                         windAtShot = land->getWindPower();
                     }
+                    // The weapon bar frames the weapon in hand: the second, once 2 took it.
+                    if (lesson == 3 && index == 96 && frames == 3) {
+                        CEGUI::Window* second = BattleRoom::hudWindow("BattlePanel/PlayFrm/Arm1");
+                        CEGUI::Window* first = BattleRoom::hudWindow("BattlePanel/PlayFrm/BigArmFrm");
+                        secondFramed = second && first &&
+                                       std::string(second->getProperty("FrameColours").c_str()).find("FFFFD040") !=
+                                           std::string::npos &&
+                                       std::string(first->getProperty("FrameColours").c_str()).find("FFFFD040") ==
+                                           std::string::npos &&
+                                       !second->getProperty("Image").empty();
+                    }
+                    if (task == "bop" && room->getGuide())
+                        ropeForceTold = ropeForceTold || room->getGuide()->getLine().find("Space") != std::string::npos;
                     const auto& items = land->getMapItems();
                     if (lesson == 4 && index > 122 && !items.empty())
                         ropeGone = items[0].hp <= 0;
@@ -142,6 +157,8 @@ TEST_F(TutorialRender, RookiePlaysTheLastTwoLessonsByWindowInputAndTheWorldKeeps
     EXPECT_EQ(tasks, (std::vector<int>{4, 5}));
     EXPECT_EQ(backTo, (std::vector<std::string>{"room", "room"}));
     EXPECT_EQ(armedWith, 1);      // the second dummy fell to weapon 2, taken in hand by its key
+    EXPECT_TRUE(secondFramed);    // and the weapon bar shows it in hand, with its picture
+    EXPECT_TRUE(ropeForceTold);   // the rope's step tells how long to hold Space
     EXPECT_GT(windAtShot, 0.01f); // in the wind lesson 3 blows
     EXPECT_TRUE(ropeShown);
     EXPECT_GT(ropePixels, 20); // the post stands where the rope is

@@ -11,6 +11,7 @@
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
 #include <cmath>
+#include <cstdlib>
 #include <core/BlackBoard.h>
 #include <core/Frame.h>
 #include <core/GraphicsSystem.h>
@@ -24,6 +25,7 @@
 #include <gui/IGuiControl.h>
 #include <gui/IGuiManager.h>
 #include <gui/IGuideView.h>
+#include <land/DollConstants.h>
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
 #include <set>
@@ -93,6 +95,21 @@ TEST_F(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAn
     // While the question is up: the mouse is free, W walks nobody, nothing of the battle covers it.
     bool stoodStill = true, coveredByBattle = false, mouseHeld = false;
     int askedFrames = 0;
+    // What the screen shows at the steps that teach: the energy bar falling while he walks to
+    // the crate, the guide asking for the answer while a question waits, the view holding still
+    // when the mouse moves at a trainer's words, the dummy in view when the aiming step begins,
+    // the fury bar full and the rage waiting for R, the force told at the shooting steps, and
+    // the leave question saying what leaving a lesson does.
+    int spAtCrate = -1, spLowest = -1, asksForAnswer = 0, saysClick = 0;
+    bool viewHeld = false, viewTried = false, dummyInView = false, furyShown = false, rageWaited = false;
+    bool rageStarted = false, forceTold = false;
+    std::string leaveQuestion, bubbleOverGuide;
+    const auto ownNumber = [](const char* name) {
+        CEGUI::Window* own = BattleRoom::hudWindow("BattlePanel/Own");
+        const std::string text = own ? own->getText().c_str() : "";
+        const std::size_t at = text.find(std::string(name) + " ");
+        return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + std::string(name).size() + 1);
+    };
     const bool ok = play(zrktest::loggedInRun("rookie"), [&](zrktest::GameRun& game) {
         ZRKWorld& world = session->getGameServer()->core().world();
         const int w = static_cast<int>(graphics->getRenderWindow()->getWidth());
@@ -140,6 +157,30 @@ TEST_F(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAn
                 game.frames(2);
                 stillInLesson = game.stateName() == "battle_newbie" && !frame->getOpenMessageBox();
                 return;
+            }
+            if (step && step->task && std::string(step->task) == "pick") {
+                const int sp = ownNumber("SP");
+                if (frames == 2)
+                    spAtCrate = sp;
+                if (sp >= 0 && (spLowest < 0 || sp < spLowest))
+                    spLowest = sp;
+            }
+            if (room->isAsking() && room->getGuide()) {
+                const std::string words = room->getGuide()->getShownText();
+                asksForAnswer += words.find("Answer the question") != std::string::npos ? 1 : 0;
+                saysClick += words.find("Click to go on") != std::string::npos ? 1 : 0;
+            }
+            if (step && step->flags == 0x61 && frames == 3 && !room->isAsking() && !viewTried && camera) {
+                // The mouse moved while the trainer talks: the view stays where it is.
+                viewTried = true;
+                const Ogre::Quaternion before = camera->getDerivedOrientation();
+                XEvent ev{};
+                ev.type = MotionNotify;
+                ev.xmotion.x = w / 2 + 200;
+                ev.xmotion.y = h / 2 + 150;
+                input.send(ev, PointerMotionMask);
+                game.frames(2);
+                viewHeld = before.equals(camera->getDerivedOrientation(), Ogre::Radian(0.001f));
             }
             if (room->isAsking()) {
                 ZRKPlayerSim* me = room->getLand() ? room->getLand()->getMyDoll() : nullptr;
@@ -218,6 +259,8 @@ TEST_F(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAn
             game.frames(2);
             input.key(XK_Escape);
             ASSERT_TRUE(game.framesUntil([&] { return frame->getMessageBoxWindow() != nullptr; }, 20));
+            if (const core::Frame::BoxRecord* box = frame->getOpenMessageBox())
+                leaveQuestion = box->text;
             game.frames(1);
             zrktest::clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
             game.framesUntil([&] { return game.stateName() == from; }, 400);
@@ -257,8 +300,44 @@ TEST_F(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAn
             const int aimStep = 32;
             ASSERT_EQ(std::string(TutorialStep::at(aimStep)->task), "aim");
             const Played played = player.play(
-                [&](int index, int) {
+                [&](int index, int frames) {
                     aimed = aimed || (index == aimStep && room->isSightActive());
+                    ZRKLand* here = room->getLand();
+                    ZRKPlayerSim* me = here ? here->getMyDoll() : nullptr;
+                    if (index == aimStep && frames == 6 && here) {
+                        // The dummy stands in the view when the step begins, below the guide.
+                        ZRKPlayerSim* dummy = nullptr;
+                        for (const auto& d : here->getAllDoll())
+                            if (me && d.second != me && d.second->getColour() != me->getColour())
+                                dummy = d.second;
+                        CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
+                        CEGUI::Window* box = root ? root->getChildRecursive("TutorialGuide") : nullptr;
+                        int x = 0, y = 0;
+                        dummyInView =
+                            dummy && box &&
+                            onScreen(camera, dummy->getPosition() + yake::math::Vector3(0, 1.5f, 0), w, h, x, y) &&
+                            y > box->getUnclippedOuterRect().get().bottom();
+                        graphics->writeScreenshot(std::string(ZRK_SHOTS_DIR) + "/tutorial-aim.png");
+                        // No head bubble covers the guide's words.
+                        for (const auto& d : here->getAllDoll())
+                            if (auto bubble = d.second->getPlayerRef()
+                                                  ? BattleRoom::getBubble(*d.second->getPlayerRef())
+                                                  : boost::shared_ptr<BattleRoom::ZRKBubblePanel>())
+                                if (box && bubble->getWindow() && bubble->getWindow()->isEffectiveVisible() &&
+                                    bubble->getWindow()->getUnclippedOuterRect().get().top() <
+                                        box->getUnclippedOuterRect().get().bottom() - 1.0f)
+                                    bubbleOverGuide = d.first;
+                    }
+                    if (index == 40 && me) {
+                        if (frames == 1) {
+                            furyShown = ownNumber("Fury") == me->getBattle().xfury && me->getBattle().xfury > 0;
+                            rageWaited = !me->isFlagSet(SIM_FURY_READY);
+                        }
+                        rageStarted = rageStarted || me->isFlagSet(SIM_FURY_READY);
+                    }
+                    const TutorialStep* row = TutorialStep::at(index);
+                    if (row && row->task && std::string(row->task) == "hit" && room->getGuide())
+                        forceTold = forceTold || room->getGuide()->getLine().find("Space") != std::string::npos;
                     passedAim = passedAim || index > aimStep;
                     ZRKLand* land = room->getLand();
                     ZRKPlayerSim* target = land && index >= 60 ? land->getDoll(room->seatName(0)) : nullptr;
@@ -297,6 +376,12 @@ TEST_F(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAn
     EXPECT_TRUE(stoodStill);
     EXPECT_FALSE(coveredByBattle);
     EXPECT_FALSE(mouseHeld);
+    EXPECT_GT(spAtCrate, 0);
+    EXPECT_LT(spLowest, spAtCrate) << "the energy bar did not fall while he walked to the crate";
+    EXPECT_GT(asksForAnswer, 0);
+    EXPECT_EQ(saysClick, 0);
+    EXPECT_TRUE(viewTried);
+    EXPECT_TRUE(viewHeld) << "the mouse turned the view while the trainer talked";
     // The move step as the player sees it.
     EXPECT_TRUE(guideTaken);
     EXPECT_EQ(guideText, "Walk to the marked place: W and S walk, A and D turn.");
@@ -309,6 +394,14 @@ TEST_F(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAn
     if (!kAllLessons)
         return;
     EXPECT_TRUE(curtainSeen); // the hall dropped out
+    EXPECT_NE(leaveQuestion.find("not counted as done"), std::string::npos) << leaveQuestion;
+    EXPECT_EQ(leaveQuestion.find("defeat"), std::string::npos) << leaveQuestion;
+    EXPECT_TRUE(dummyInView) << "the dummy was not in the view when the aiming step began (tutorial-aim.png)";
+    EXPECT_EQ(bubbleOverGuide, "") << "a head bubble covers the guide's words";
+    EXPECT_TRUE(furyShown);
+    EXPECT_TRUE(rageWaited) << "the rage started before R";
+    EXPECT_TRUE(rageStarted);
+    EXPECT_TRUE(forceTold);
     EXPECT_TRUE(aimed);
     EXPECT_TRUE(passedAim);
     EXPECT_EQ(effectPlays, 1);

@@ -153,9 +153,12 @@ TEST_F(BoxFixture, AFreeBoxFollowsTheBattleStateAndOpensOnlyOnTheRightSide)
     EXPECT_EQ(raised(), std::vector<int>({113}));
     EXPECT_TRUE(sent().empty());
     choose(1, &mine);
+    choose(1, &mine); // a second click while the first is answered opens nothing more
     EXPECT_EQ(sent(), std::vector<std::string>({"openBox {id:" + std::to_string(mine.b_id) + ",idx:1}\n"}));
-    EXPECT_EQ(control->callCount("onBoxOpened"), 1);
+    // The view hears of the box once the server has opened it, not before.
+    EXPECT_EQ(control->callCount("onBoxOpened"), 0);
     frames(3);
+    EXPECT_EQ(control->callCount("onBoxOpened"), 1);
     ZRKRoomState* r = ZRKRoomRequest::getRoomState(name, false, false);
     EXPECT_EQ(r->getSelfState()->getBattleState().getIntVal("boxCount", -1), 0);
     gui::IOpenBoxData::BoxData next = offer(name, 2);
@@ -172,8 +175,23 @@ TEST_F(BoxFixture, AFreeBoxFollowsTheBattleStateAndOpensOnlyOnTheRightSide)
     r->getSelfState()->getBattleState().setIntVal("flags", 0x8);
     choose(4, &next);
     EXPECT_EQ(raised(), std::vector<int>({112})); // left early
+    // The server keeps a box shut whose id is not its own: the player reads why, the view hears
+    // the box is still shut, and nothing reads as opened.
+    const std::size_t boxes = frame.getMessageBoxes().size();
     choose(0, &next, true);
     EXPECT_EQ(sent().size(), 1u);
+    frames(3);
+    EXPECT_EQ(control->callCount("onBoxOpened pve"), 0);
+    EXPECT_EQ(control->callCount("onBoxRefused"), 1);
+    ASSERT_EQ(frame.getMessageBoxes().size(), boxes + 1);
+    EXPECT_EQ(lastBox()->text, "The box's price has changed; look at it again.");
+    // Its own id opens it (priced: hero's free opening is spent), and the PVE view is told.
+    gui::IOpenBoxData::BoxData first = offer(name, 0);
+    EXPECT_GT(first.b_buy_type, 0);
+    choose(0, &first, true);
+    answer(0);
+    EXPECT_EQ(sent().size(), 1u);
+    frames(3);
     EXPECT_EQ(control->callCount("onBoxOpened pve"), 1);
 
     // No "box": nothing opens.
@@ -199,12 +217,14 @@ TEST_F(BoxFixture, APaidBoxAsksItsPriceAndTheAnswerOpensTheBoxThePlayerSaw)
     choose(6, &paid);
     answer(0);
     EXPECT_EQ(sent(), std::vector<std::string>({"openBox {id:4321,idx:6}\n"}));
+    frames(3); // the server's answer (no battle: refused) lets the next box go
 
     // Asked for box 6, then another action that opens nothing: the answer opens box 6.
     choose(6, &paid);
     choose(2, nullptr);
     answer(0);
     EXPECT_EQ(sent(), std::vector<std::string>({"openBox {id:4321,idx:6}\n"}));
+    frames(3);
     // A box replaced by another question is refused; the new one opens its own.
     gui::IOpenBoxData::BoxData second = paid;
     second.b_id = 99;

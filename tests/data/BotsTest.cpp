@@ -1,6 +1,7 @@
 // The server's own players: the same ones every run of a seed, online and chatting in their
 // halls at the pace bots.json sets, and players of the world like any other.
 #include <gtest/gtest.h>
+#include <set>
 
 #include <server/ZRKBots.h>
 #include <server/ZRKLobby.h>
@@ -159,4 +160,44 @@ TEST(ServerPlayers, NoneAboveAZonesLevelEntersItsHallOrItsRooms)
                 }
     }
     EXPECT_GT(within, 0u); // those within the limit still come
+}
+
+TEST(ServerPlayers, OneOfOursNeverGoesOffLineFromABattleItFights)
+{
+    // Hero's battle against two of ours runs for three hours: each stays on line and in its
+    // seat the whole time, though it would have gone and come back many times in its hall.
+    Hour hour;
+    ZRKServerCore& core = *hour.core;
+    core.tick(10);
+    const std::string room = core.startBotBattle("hero", 2, "1", 7);
+    ASSERT_EQ(room, "battle_hero");
+    ASSERT_TRUE(core.lobby().reportLoaded(room, "hero"));
+    std::vector<std::string> ours;
+    for (const std::string& p : core.lobby().seated(room))
+        if (core.bots().find(p))
+            ours.push_back(p);
+    ASSERT_EQ(ours.size(), 2u);
+    int presence = 0;
+    for (double t = 11; t <= 3 * 3600; t += 1) {
+        core.tick(t);
+        for (const std::string& bot : ours) {
+            ASSERT_TRUE(core.lobby().isOnline(bot)) << bot << " went off line at " << t;
+            ASSERT_TRUE(core.lobby().isFighter(room, bot)) << bot << " left the battle at " << t;
+        }
+        std::vector<ZRKMessage> out;
+        core.take(hour.connection, out);
+        for (const ZRKMessage& m : out)
+            presence += m.op == ZRKNotice::name(ZRKNotice::Presence) ? 1 : 0;
+    }
+    EXPECT_GT(presence, 0); // the others came and went meanwhile
+    // The battle over and the room waiting again, they go when their time comes.
+    ASSERT_TRUE(core.lobby().backFromBattle(room, "hero"));
+    std::set<std::string> wentAway;
+    for (double t = 3 * 3600 + 1; t <= 5 * 3600; t += 1) {
+        core.tick(t);
+        for (const std::string& bot : ours)
+            if (!core.lobby().isOnline(bot))
+                wentAway.insert(bot);
+    }
+    EXPECT_EQ(wentAway.size(), ours.size());
 }

@@ -323,6 +323,25 @@ TEST_F(EventsFixture, HelpStartsTheGuideFromTheAreaOrTheHallOnly)
     ASSERT_EQ(frame.getMessageBoxes().size(), 2u);
     EXPECT_EQ(lastBox()->textKey, "warning/battle_no_guide");
     EXPECT_EQ(control->callCount("effect.play"), 1);
+
+    // Every lesson done (a rookie after the fifth, a veteran): a box says so, from the hall as
+    // from the areas, and no lesson is entered nor the hall dropped.
+    for (const char* from : {"playerhall", "room"}) {
+        for (int task : {5, 7}) {
+            views["pc"]["pc_newbie_task"] = task;
+            session->getGameData().applyViews(views);
+            enterState(from);
+            const std::size_t boxes = frame.getMessageBoxes().size();
+            act(help);
+            frames(1);
+            EXPECT_EQ(newbie->entered.size(), 2u) << from << " " << task;
+            ASSERT_EQ(frame.getMessageBoxes().size(), boxes + 1);
+            EXPECT_EQ(lastBox()->textKey, "msg/guide_all_done");
+            EXPECT_EQ(lastBox()->text, "You have done every lesson of the training. Good hunting in the battles!");
+        }
+    }
+    EXPECT_EQ(control->callCount("effect.play"), 1);
+    EXPECT_EQ(control->callCount("resetPages"), 1);
 }
 
 TEST_F(EventsFixture, DefaultLooksAreHandedOutInPlaceOnceTheRoleResourcesExist)

@@ -43,6 +43,8 @@ const std::set<std::string> kNamesAndProperties = {
     "teamColour(e.colour))));",
     "BattlePanelHost.cpp: dot->setProperty(\"TextColours\", toCeguiString(colourRect(e.me ? \"FFFFFF60\" : "
     "teamColour(e.colour))));",
+    "BattlePanelHost.cpp: cell->setProperty(\"FrameColours\", toCeguiString(colourRect(inHand ? \"FFFFD040\" : "
+    "\"FF808080\")));",
     "BattleOverView.cpp: CEGUI::Window* w = "
     "CEGUI::WindowManager::getSingleton().createWindow(\"TaharezLook/StaticText\", "
     "toCeguiString(name));",

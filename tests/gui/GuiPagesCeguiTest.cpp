@@ -6,6 +6,7 @@
 #include <core/NetClientManager.h>
 #include <gui/IEventDispatcher.h>
 #include <gui/IBattleOver.h>
+#include <gui/IBattlePanel.h>
 #include <gui/IGuiPage.h>
 #include <gui/IGuiRes.h>
 #include <gui/PlayerCard.h>
@@ -304,6 +305,18 @@ TEST_F(GuiPagesTest, TheResultScreensColumnsHoldTheirLongestEntries)
     view->setSummary(-1);
     frame = ceguiSystem->getRootWindow()->getChildRecursive("BattleOverPage");
     EXPECT_EQ(text(frame->getChild("Result")), "Draw");
+    EXPECT_FALSE(frame->isChild("Note"));
+    // A victory handed over says why, under the result and above the rows.
+    view->setSummary(0);
+    view->setNote("The other side left the battle: the victory is yours.");
+    frame = ceguiSystem->getRootWindow()->getChildRecursive("BattleOverPage");
+    ASSERT_TRUE(frame->isChild("Note"));
+    EXPECT_EQ(text(frame->getChild("Note")), "The other side left the battle: the victory is yours.");
+    EXPECT_LE(frame->getChild("Note")->getUnclippedOuterRect().get().bottom(),
+              frame->getChild("Row0Name")->getUnclippedOuterRect().get().top() + 1.0f);
+    view->setNote("");
+    frame = ceguiSystem->getRootWindow()->getChildRecursive("BattleOverPage");
+    EXPECT_FALSE(frame->isChild("Note"));
     view->close();
 }
 
@@ -646,4 +659,114 @@ TEST_F(GuiPagesTest, EverySeatLineFitsItsCellHoweverLongTheNicknames)
     EXPECT_NE(last.find("... ready"), std::string::npos) << last;
     EXPECT_NE(text(seats->getChild("Label_blue1")).find("... ready"), std::string::npos)
         << text(seats->getChild("Label_blue1"));
+}
+
+namespace {
+/// A battle's status at its longest: eight seats of wide names, every skill, a long clock line.
+struct LongStatus : gui::IBattleStatus {
+    void getPlayerList(PlayerEntry* entries, int n) override
+    {
+        for (int i = 0; i < n; ++i) {
+            entries[i].valid = true;
+            entries[i].nickname = "WWWW\xE2\x80\xA6"; // as the battle clips a name of wide letters
+            entries[i].hp = 0.5f;
+            entries[i].colour = static_cast<std::uint8_t>(i % 2);
+        }
+    }
+    void getSkillStates(SkillEntry* entries, int& count) override
+    {
+        count = std::min(count, 4); // the skills a figure has
+        for (int i = 0; i < count; ++i) {
+            entries[i].key = i + 1;
+            entries[i].numMax = 3;
+            entries[i].numCur = 2;
+            entries[i].flags = 0x80;
+        }
+    }
+    void getBattleStatus(BattleStatus& status) override
+    {
+        status.fightTime = 599;
+        status.score[0] = status.score[1] = 40;
+        status.countdown = 12;
+        status.wind = "-12.5";
+    }
+    void getBags(Bags& bags) override { bags.current = 1; }
+    void getCrateMarks(std::vector<CrateMark>&) override {}
+};
+} // namespace
+
+TEST_F(GuiPagesTest, TheBattleBarsTextsAreReadWholeAtTheirLongest)
+{
+    // Every text of the bar at its longest fits its place in one of the bar's fonts, a long
+    // message line going on to a second line, the own numbers and the skills to a second too.
+    auto* host = static_cast<gui::IBattlePanelHost*>(manager->getPanelHost("Battle"));
+    ASSERT_NE(host, nullptr);
+    gui::IBattlePanel* bar = host->getPanel();
+    bar->setStatusProvider(boost::shared_ptr<gui::IBattleStatus>(new LongStatus));
+    bar->setHealth(1000, 1000, 1000, 1000);
+    bar->setFury(200, 200);
+    bar->setCarom(12);
+    bar->setNewbieLock(false);
+    for (int i = 0; i < 4; ++i)
+        bar->line(-1, "", "Sergeant Bolt",
+                  "Hint: a steep shot clears the hill in front of you; hold Space a little longer for the far one.",
+                  false);
+    host->show();
+    host->update(0.1f);
+    host->update(0.1f);
+    CEGUI::Window* frame = ceguiSystem->getRootWindow()->getChildRecursive("BattlePanel");
+    ASSERT_NE(frame, nullptr);
+    struct Place {
+        std::string name;
+        int lines;
+    };
+    std::vector<Place> places = {{"Status", 1}, {"Own", 2}, {"Skills", 2}};
+    for (int i = 0; i < 8; ++i)
+        places.push_back({"Seat" + std::to_string(i), 1});
+    for (int i = 0; i < 4; ++i)
+        places.push_back({"Line" + std::to_string(i), 2});
+    for (const Place& p : places) {
+        CEGUI::Window* w = frame->getChild(p.name.c_str());
+        const CEGUI::Font* font = w->getFont(true);
+        ASSERT_NE(font, nullptr) << p.name;
+        const CEGUI::Sizef size = w->getPixelSize();
+        EXPECT_FALSE(w->getText().empty()) << p.name;
+        EXPECT_LE(font->getTextExtent(w->getText()), (size.d_width - 6.0f) * static_cast<float>(p.lines))
+            << p.name << ": " << w->getText().c_str();
+        EXPECT_LE(font->getLineSpacing() * static_cast<float>(p.lines), size.d_height + 2.0f) << p.name;
+        // And clear of the weapon row and the vane.
+        const CEGUI::Rectf r = w->getUnclippedOuterRect().get();
+        EXPECT_LE(r.bottom(), frame->getChild("PlayFrm")->getUnclippedOuterRect().get().top() + 1.0f) << p.name;
+    }
+    EXPECT_NE(text(frame->getChild("Own")).find("combo x12"), std::string::npos);
+    EXPECT_NE(text(frame).find("Esc: leave the lesson"), std::string::npos); // on the bar's title
+    EXPECT_LE(frame->getChild("Skills")->getUnclippedOuterRect().get().right(),
+              frame->getChild("Vane")->getUnclippedOuterRect().get().left() + 1.0f);
+    host->hide();
+}
+
+TEST_F(GuiPagesTest, TheBoxScreenSaysWhyTheGameKeptAFreeBoxShut)
+{
+    auto* boxes = static_cast<gui::IBoxPanel*>(manager->getBoxOpenView());
+    ASSERT_NE(boxes, nullptr);
+    gui::IBattleOver::BoxOffer offer;
+    offer.b_id = 1;
+    boxes->setOffers(std::vector<gui::IBattleOver::BoxOffer>(8, offer));
+    boxes->setCountDown(0.0f, 12.0f);
+    ASSERT_TRUE(boxes->isShown());
+    const auto note = [this] {
+        CEGUI::Window* page = ceguiSystem->getRootWindow()->getChildRecursive("OpenBoxPage");
+        return page ? text(page->getChildRecursive("Opening")) : std::string("(none)");
+    };
+    EXPECT_EQ(note(), "Choose a box");
+    manager->getEventDispatcher()->raise(113);
+    EXPECT_EQ(note(), "That box is the other side's: your free box is in your own row.");
+    manager->getEventDispatcher()->raise(112);
+    EXPECT_EQ(note(), "You have no free box left: a priced box asks its price first.");
+    boxes->onBoxRefused(); // the server's refusal is said in a box: the screen asks again
+    EXPECT_EQ(note(), "Choose a box");
+    boxes->onBoxOpened();
+    EXPECT_EQ(note(), "The box is opened.");
+    boxes->setCountDown(0.0f, 12.0f); // the next battle's box screen starts afresh
+    EXPECT_EQ(note(), "Choose a box");
 }

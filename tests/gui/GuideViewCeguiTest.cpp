@@ -120,3 +120,17 @@ TEST_F(GuideViewTest, KeyDownsReachTheLessonBeforeAnyWindowAndClicksGoThroughThe
     EXPECT_EQ(clicks, 1);
     guide->showStep(0);
 }
+
+TEST_F(GuideViewTest, AStepsLineStandsUnderItsTextAboveTheHintAndGoesWithTheStep)
+{
+    guide->showStep(3);
+    guide->setLine("At this pitch hold Space about 1.2 s, then let go: that force reaches.");
+    EXPECT_EQ(std::string(box()->getChild("text")->getText().c_str()),
+              "Step 3\nAt this pitch hold Space about 1.2 s, then let go: that force reaches.");
+    guide->showHint("junior", 7);
+    EXPECT_EQ(std::string(box()->getChild("text")->getText().c_str()),
+              "Step 3\nAt this pitch hold Space about 1.2 s, then let go: that force reaches.\n\\[hint] 7");
+    guide->showStep(4); // a new step starts without the last one's line
+    EXPECT_EQ(guide->getLine(), "");
+    EXPECT_EQ(std::string(box()->getChild("text")->getText().c_str()), "Step 4");
+}

@@ -109,6 +109,27 @@ TEST_F(LandFixture, APlayerLeavingTheRoomLeavesTheBattle)
     EXPECT_EQ(foe->getPlayerBattle().deaths, 0);
     EXPECT_EQ(land->getLoadState(), LOAD_RESULT);
     EXPECT_EQ(land->getSummary().winner, land->getMyDoll()->getColour());
+    // Everyone reads that he left, and the victory says why it came.
+    const std::vector<Seen> lines = seen(LandEventId::BattleMessage);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].attrs.getAttrAs<std::string>("uid", ""), "foe");
+    EXPECT_EQ(lines[0].attrs.getAttrAs<std::string>("msg", ""), "msg/bf_left");
+    EXPECT_TRUE(lines[0].attrs.hasAttr("res"));
+    EXPECT_EQ(lines[0].attrs.getAttrAs<std::vector<std::string>>("argv", {}), std::vector<std::string>({"Foe"}));
+    EXPECT_TRUE(land->getSummary().othersLeft);
+}
+
+// A side beaten in the fight was not handed over: no note of leaving.
+TEST_F(LandFixture, AVictoryByFightingSaysNothingOfLeaving)
+{
+    auto r = duel(24);
+    auto land = myTurn(r);
+    land->getDoll("foe")->setFlag(SIM_OUT);
+    frame(*land, 0.25f);
+    frame(*land, 0.25f);
+    EXPECT_EQ(land->getLoadState(), LOAD_RESULT);
+    EXPECT_FALSE(land->getSummary().othersLeft);
+    EXPECT_TRUE(seen(LandEventId::BattleMessage).empty());
 }
 
 } // namespace landtest

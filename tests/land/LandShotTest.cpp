@@ -226,4 +226,37 @@ TEST_F(LandFixture, ShellCountsCoolDownsPropsAndSkills)
     EXPECT_EQ(mortar->getCount(), 3); // never above the weapon's number
 }
 
+// A full fury bar offers the rage; R starts it (flag SIM_FURY_READY), spending the bar, and the
+// next shot is the fury shot. R on a bar not full, or a second R, starts nothing.
+TEST_F(LandFixture, TheRageStartsOnRAndNotWhenTheBarFills)
+{
+    auto land = myTurn(duel(31));
+    ZRKPlayerSim* me = land->getMyDoll();
+    ZRKBattleState& b = me->getBattle();
+    ASSERT_GT(b.xfury, 0);
+    b.fury = b.xfury / 2;
+    mKeys.injectKeyDown(core::KeyInput::KC_R);
+    mKeys.injectKeyUp(core::KeyInput::KC_R);
+    frame(*land, 0.01f);
+    EXPECT_FALSE(me->isFlagSet(SIM_FURY_READY)); // half a bar: no rage
+    b.fury = b.xfury;
+    frame(*land, 0.25f);
+    EXPECT_FALSE(me->isFlagSet(SIM_FURY_READY)); // full, and still waiting for R
+    mSeen.clear();
+    mKeys.injectKeyDown(core::KeyInput::KC_R);
+    mKeys.injectKeyUp(core::KeyInput::KC_R);
+    frame(*land, 0.01f);
+    EXPECT_TRUE(me->isFlagSet(SIM_FURY_READY));
+    EXPECT_EQ(b.fury, 0);
+    EXPECT_FALSE(seen(LandEventId::OwnStatus).empty()); // the bar hears the fury spent
+    EXPECT_FALSE(me->startRage());                      // on already
+    me->getPlayerBattle().force = 500;
+    ASSERT_TRUE(me->fireNow());
+    EXPECT_FALSE(me->isFlagSet(SIM_FURY_READY)); // spent on the shot
+    // A rage a lesson's script armed starts on R too, whatever the bar holds.
+    me->getSimEvent().setAttr("fury", true);
+    EXPECT_TRUE(me->startRage());
+    EXPECT_FALSE(me->getSimEvent().hasAttr("fury"));
+}
+
 } // namespace landtest

@@ -72,6 +72,14 @@ TEST_F(RoomFixture, NumbersCarryTheirSignAndRiseFromTheScreenCentreUntilTheyExpi
     EXPECT_EQ(labelOf(2), "-5");
     EXPECT_EQ(room.popupWindow(2)->getChildAtIdx(0)->getProperty("TextColours"),
               "tl:FFFF0000 tr:FFFF0000 bl:FFFF0000 br:FFFF0000");
+    // Under the number a dark copy of it, a little off: it reads on a red blast too.
+    ASSERT_EQ(room.popupWindow(2)->getChildCount(), 2u);
+    CEGUI::Window* shadow = room.popupWindow(2)->getChildAtIdx(1);
+    EXPECT_EQ(shadow->getText(), "-5");
+    EXPECT_EQ(shadow->getProperty("TextColours"), "tl:E0000000 tr:E0000000 bl:E0000000 br:E0000000");
+    EXPECT_GT(shadow->getXPosition().d_offset, 0.0f);
+    EXPECT_GT(shadow->getYPosition().d_offset, 0.0f);
+    EXPECT_GT(room.popupWindow(2)->getChildAtIdx(0)->getZIndex(), shadow->getZIndex()); // drawn over it
     EXPECT_EQ(room.popupWindow(0)->getParent(), core::GuiSystem::getSingleton().getRootWindow());
 
     advance(0.5);

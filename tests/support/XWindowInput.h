@@ -55,6 +55,41 @@ struct XWindowInput {
                                           : (type == ButtonPress ? ButtonPressMask : ButtonReleaseMask));
         }
     }
+    /// Moves the X server's own pointer to (x, y) of the window, as a hand on the mouse would:
+    /// the window gets the motion from the server, and a game that holds the pointer pulls it
+    /// back to its middle on its next frame.
+    void warpPointer(int x, int y)
+    {
+        XWarpPointer(display, None, window, 0, 0, 0, 0, x, y);
+        XSync(display, False);
+    }
+    /// Where the X server's pointer stands in the window; false when it is on another screen.
+    bool pointer(int& x, int& y) const
+    {
+        Window root = 0, child = 0;
+        int rootX = 0, rootY = 0;
+        unsigned int buttons = 0;
+        return XQueryPointer(display, window, &root, &child, &rootX, &rootY, &x, &y, &buttons) == True;
+    }
+    /// Presses and lets go the left button where the X server's pointer stands; false (nothing
+    /// pressed) when it is not over the window.
+    bool clickAtPointer()
+    {
+        int x = 0, y = 0;
+        if (!pointer(x, y))
+            return false;
+        for (int type : {ButtonPress, ButtonRelease}) {
+            XEvent ev{};
+            ev.type = type;
+            ev.xbutton.x = x;
+            ev.xbutton.y = y;
+            ev.xbutton.button = Button1;
+            ev.xbutton.same_screen = True;
+            send(ev, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask);
+        }
+        return true;
+    }
+
     /// Presses the left button at (x0, y0), moves to (x1, y1) in `steps` moves and lets go there.
     void drag(int x0, int y0, int x1, int y1, int steps = 4)
     {

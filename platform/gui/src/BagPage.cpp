@@ -9,6 +9,7 @@
 #include <text/CeguiText.h>
 #include "EventDispatcher.h"
 #include "GuiLog.h"
+#include "SmallFont.h"
 #include "ListRows.h"
 #include "ParamStore.h"
 
@@ -39,25 +40,6 @@ const float kNameLabelWidth = 0.11f;
 const float kStatusTop = kActionsTop + 2 * (kActionsHeight + 0.005f), kStatusHeight = 0.085f;
 const char* const kBuyTypes[] = {"", "coins", "coupons", "medals"};
 const float kRight = 0.41f, kRightWidth = 0.58f;
-// The weapon and props cells are small: a name there (an item without a picture) is written
-// smaller, to be read whole. Scaled with the screen's height, as the GUI's own font.
-const char kBeltFont[] = "BagBelt-8";
-const char kBeltFontFile[] = "DejaVuSans.ttf";
-
-/// The belt cells' font; empty (the GUI's own) when it cannot be made.
-CEGUI::String beltFont()
-{
-    CEGUI::FontManager& fonts = CEGUI::FontManager::getSingleton();
-    if (fonts.isDefined(kBeltFont))
-        return kBeltFont;
-    try {
-        fonts.createFreeTypeFont(kBeltFont, 8, true, kBeltFontFile, "", CEGUI::ASM_Vertical, CEGUI::Sizef(1280, 720));
-        return kBeltFont;
-    } catch (const std::exception& e) {
-        guiLog(Severity::Warning, "the bag's small font cannot be made, its cells use the GUI's own: ", e.what());
-        return CEGUI::String();
-    }
-}
 const float kBeltRow = 0.075f; ///< the height of a weapon or props row
 const float kBagTop = 0.02f + 4 * kBeltRow + 0.02f;
 
@@ -145,7 +127,9 @@ void BagPage::buildContent(CEGUI::Window& frame)
     CEGUI::WindowManager& wm = CEGUI::WindowManager::getSingleton();
     // A new frame: the old cells went with the old one.
     mClickConnections.clear();
-    const CEGUI::String belt = beltFont();
+    // The weapon and props cells are small: a name there (an item without a picture) is written
+    // smaller, to be read whole.
+    const CEGUI::String belt = SmallFont::name("the bag's belt");
     for (auto& cell : mCells) {
         const int slot = cell.first;
         CEGUI::Window* w = wm.createWindow("TaharezLook/Button", toCeguiString(kCellPrefix + std::to_string(slot)));

@@ -55,6 +55,14 @@ void BattleOverView::setSummary(int winner)
     rebuild();
 }
 
+void BattleOverView::setNote(const std::string& note)
+{
+    if (note == mNote)
+        return;
+    mNote = note;
+    rebuild();
+}
+
 bool BattleOverView::isShown() const
 {
     const CEGUI::Window* w = window();
@@ -77,6 +85,12 @@ void BattleOverView::buildContent(CEGUI::Window& frame)
         if (p.me && decided)
             result += (p.team ? 1 : 0) == mWinner ? "   You win" : "   You lose";
     label(frame, "Result", result, Edge(0.03f, 0), 0.0f, Edge(0.97f, 0), kTop);
+    float y = kTop;
+    if (!mNote.empty()) {
+        CEGUI::Window* note = label(frame, "Note", mNote, Edge(0.03f, 0), y, Edge(0.97f, 0), y + kRowHeight);
+        note->setProperty("HorzFormatting", "WordWrapLeftAligned");
+        y += kRowHeight;
+    }
 
     // Each column as wide as its longest entry; the frame widens to hold them, up to the screen.
     struct Row {
@@ -107,7 +121,6 @@ void BattleOverView::buildContent(CEGUI::Window& frame)
     frame.setXPosition(CEGUI::UDim(0.5f, -shown / 2));
     frame.setWidth(CEGUI::UDim(0, shown));
 
-    float y = kTop;
     for (std::size_t i = 0; i < rows.size(); ++i, y += kRowHeight) {
         const std::string row = "Row" + std::to_string(i);
         label(frame, row + "Team", rows[i].team, Edge(0, left), y, Edge(0, left + widths[0]), y + kRowHeight);

@@ -16,6 +16,7 @@ public:
     void setResult(const std::vector<PlayerRecord>& players, int tactic,
                    const std::vector<AwardBoxItem>& awards) override;
     void setSummary(int winner) override;
+    void setNote(const std::string& note) override;
     void close() override { setVisible(false); }
     bool isShown() const override;
 
@@ -23,6 +24,7 @@ public:
     const std::vector<AwardBoxItem>& awards() const { return mAwards; }
     int tactic() const { return mTactic; }
     int winner() const { return mWinner; }
+    const std::string& note() const { return mNote; }
 
 protected:
     void buildContent(CEGUI::Window& frame) override;
@@ -34,6 +36,7 @@ private:
     std::vector<AwardBoxItem> mAwards;
     int mTactic = 0;
     int mWinner = -1;
+    std::string mNote;
 };
 
 } // namespace gui

@@ -6,6 +6,8 @@
 #include <cstdio>
 
 #include <text/CeguiText.h>
+#include "GuiLog.h"
+#include "SmallFont.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -64,6 +66,31 @@ void setBar(CEGUI::Window* w, float share, const char* colour)
 
 const char* teamColour(int colour) { return colour == 0 ? "FF4060FF" : colour == 1 ? "FFFF4040" : "FF40C040"; }
 
+/// Sets a text of the bar so that it is read whole: in the GUI's own font when a line of it
+/// fits the window, else in the bar's smaller font; a window of `lines` lines wraps its words.
+void fitText(CEGUI::Window* w, const std::string& raw, int lines = 1)
+{
+    if (!w)
+        return;
+    const CEGUI::String text = outsideText(raw);
+    // Decided again when the text or the window's size changed (the bar is laid out after it
+    // is built, and again when the game window changes its size).
+    const CEGUI::Sizef size = w->getPixelSize();
+    const CEGUI::String fitted = CEGUI::PropertyHelper<CEGUI::Sizef>::toString(size);
+    if (w->getText() == text && w->isUserStringDefined("_fitted") && w->getUserString("_fitted") == fitted)
+        return;
+    w->setText(outsideText(raw));
+    w->setUserString("_fitted", fitted);
+    const CEGUI::GUIContext& context = CEGUI::System::getSingleton().getDefaultGUIContext();
+    const CEGUI::Font* normal = context.getDefaultFont();
+    const auto fits = [&](const CEGUI::Font* font) {
+        return font && font->getTextExtent(text) <= (size.d_width - 6.0f) * static_cast<float>(lines) &&
+               font->getLineSpacing() * static_cast<float>(lines) <= size.d_height + 2.0f;
+    };
+    w->setFont(fits(normal) ? CEGUI::String() : SmallFont::name("the battle bar"));
+    w->setProperty("HorzFormatting", lines > 1 ? "WordWrapLeftAligned" : "LeftAligned");
+}
+
 /// True when the picture is shown.
 bool setImageOrText(CEGUI::Window* w, const std::string& image, const std::string& fallback)
 {
@@ -98,6 +125,16 @@ bool BattlePanelHost::isShown() const
     return w && w->isVisible();
 }
 
+float BattlePanelHost::getTop() const
+{
+    const CEGUI::Window* w = window();
+    const CEGUI::Window* root = w ? w->getRootWindow() : nullptr;
+    if (!w || !w->isEffectiveVisible() || !root || root->getPixelSize().d_height <= 0.0f)
+        return 1.0f;
+    const float top = w->getUnclippedOuterRect().get().top() / root->getPixelSize().d_height;
+    return std::isfinite(top) ? std::min(std::max(top, 0.0f), 1.0f) : 1.0f;
+}
+
 void BattlePanelHost::update(float dt)
 {
     if (std::isfinite(dt) && dt > 0.0f)
@@ -120,15 +157,58 @@ void BattlePanelHost::setFury(float fury, float xfury)
     mOwn[5] = xfury;
 }
 
+void BattlePanelHost::setStatusProvider(boost::shared_ptr<IBattleStatus> status)
+{
+    if (status && status != mStatus)
+        forgetBattle();
+    mStatus = status;
+}
+
+void BattlePanelHost::forgetBattle()
+{
+    std::fill(mOwn, mOwn + 6, -1.0f);
+    mCarom = 0;
+    mComboShown = 1;
+    mShown = IBattleStatus::BattleStatus();
+    mSeats.assign(kSeats, IBattleStatus::PlayerEntry());
+    mSkillStates.clear();
+    mBags = IBattleStatus::Bags();
+    mCrates.clear();
+}
+
+void BattlePanelHost::setNewbieLock(bool locked)
+{
+    mNewbieLock = locked;
+    setTitleNote(locked ? std::string() : "Esc: leave the lesson");
+}
+
 void BattlePanelHost::line(int team, const std::string&, const std::string& nickname, const std::string& msg, bool)
 {
     if (team == -3) {
         mLines.clear(); // a new battle starts with an empty bar
+        forgetBattle();
     } else {
         // A player's words go under his name; the game's own lines name whoever they are about
-        // ("Jolt destroyed Hero.") and keep the name once.
+        // ("Jolt destroyed Hero.") and keep the name once. A line longer than two rows of the
+        // bar goes on in the next line of the bar, cut between words.
         const bool named = nickname.empty() || msg.compare(0, nickname.size(), nickname) == 0;
-        mLines.push_back(named ? msg : nickname + ": " + msg);
+        std::string rest = named ? msg : nickname + ": " + msg;
+        while (!rest.empty()) {
+            std::size_t cut = rest.size();
+            if (cut > kLineChars) {
+                cut = rest.rfind(' ', kLineChars);
+                if (cut == std::string::npos || cut < kLineChars / 2)
+                    cut = kLineChars;
+                while (cut > 0 && (static_cast<unsigned char>(rest[cut]) & 0xC0) == 0x80)
+                    --cut; // not inside a letter
+            }
+            mLines.push_back(rest.substr(0, cut));
+            rest.erase(0, cut);
+            while (!rest.empty() && rest[0] == ' ')
+                rest.erase(0, 1);
+            if (mLines.size() > kLines * 4)
+                mLines.pop_front();
+        }
         while (mLines.size() > kLines)
             mLines.pop_front();
     }
@@ -162,9 +242,9 @@ CEGUI::Window* BattlePanelHost::part(const std::string& path) const
 
 void BattlePanelHost::redraw()
 {
+    // A line that is longer than the bar is wide goes on to a second.
     for (std::size_t i = 0; i < kLines; ++i)
-        if (CEGUI::Window* w = part("Line" + std::to_string(i)))
-            w->setText(outsideText(i < mLines.size() ? mLines[i] : std::string()));
+        fitText(part("Line" + std::to_string(i)), i < mLines.size() ? mLines[i] : std::string(), 2);
 }
 
 void BattlePanelHost::pull()
@@ -194,7 +274,7 @@ void BattlePanelHost::draw()
         const IBattleStatus::PlayerEntry& e = mSeats[static_cast<std::size_t>(i)];
         const std::string n = std::to_string(i);
         if (CEGUI::Window* name = part("Seat" + n)) {
-            name->setText(e.valid ? outsideText(e.nickname) : CEGUI::String());
+            fitText(name, e.valid ? e.nickname : std::string());
             name->setProperty("TextColours", toCeguiString(colourRect(e.me ? "FFFFFF60" : teamColour(e.colour))));
         }
         setBar(part("SeatHp" + n), e.valid ? e.hp : 0.0f, teamColour(e.colour));
@@ -208,12 +288,10 @@ void BattlePanelHost::draw()
     }
     // Clock, scores, count-down, wind.
     char status[200];
-    std::snprintf(status, sizeof status, "%02d:%02d   %d : %d   %s   wind %s%s", mShown.fightTime / 60,
+    std::snprintf(status, sizeof status, "%02d:%02d   %d : %d   %s   wind %s", mShown.fightTime / 60,
                   mShown.fightTime % 60, mShown.score[0], mShown.score[1],
-                  mShown.countdown >= 0 ? ("T-" + std::to_string(mShown.countdown)).c_str() : "", mShown.wind.c_str(),
-                  mNewbieLock ? "" : "   Esc: leave the lesson");
-    if (CEGUI::Window* w = part("Status"))
-        w->setText(outsideText(status));
+                  mShown.countdown >= 0 ? ("T-" + std::to_string(mShown.countdown)).c_str() : "", mShown.wind.c_str());
+    fitText(part("Status"), status);
     // The own doll.
     const auto share = [](float v, float max) { return max > 0.0f ? v / max : 0.0f; };
     setBar(part("OwnHp"), share(mOwn[0], mOwn[1]), "FF40C040");
@@ -224,24 +302,29 @@ void BattlePanelHost::draw()
                   std::max(mOwn[1], 0.0f), std::max(mOwn[3], 0.0f), std::max(mOwn[2], 0.0f), std::max(mOwn[4], 0.0f),
                   std::max(mOwn[5], 0.0f),
                   mComboShown && mCarom > 0 ? ("  combo x" + std::to_string(mCarom)).c_str() : "");
-    if (CEGUI::Window* w = part("Own"))
-        w->setText(outsideText(own));
+    fitText(part("Own"), own, 2);
+    // Each skill by its key (F1 ...), its uses left, and whether it is off or working.
     std::string skills = "Skills:";
     for (const IBattleStatus::SkillEntry& s : mSkillStates) {
-        skills += " [" + std::to_string(s.key) + " " + std::to_string(s.numCur) + "/" + std::to_string(s.numMax);
+        skills += "  F" + std::to_string(s.key) + " " + std::to_string(s.numCur) + "/" + std::to_string(s.numMax);
         if (s.flags & 0x80)
-            skills += " locked";
+            skills += " off";
         else if (s.progress > 0)
             skills += " " + std::to_string(s.progress) + "%";
-        skills += "]";
     }
-    if (CEGUI::Window* w = part("Skills"))
-        w->setText(outsideText(skills));
+    fitText(part("Skills"), skills, 2);
     // Weapons and props.
+    loadItemIcons();
     for (int i = 0; i < 9; ++i) {
         const std::string n = i == 0 ? "PlayFrm/BigArmFrm" : "PlayFrm/Arm" + std::to_string(i);
         CEGUI::Window* cell = part(n);
         setImageOrText(cell, mBags.weaponIcon[i], mBags.weaponIcon[i].empty() ? std::string() : "?");
+        // The weapon in hand stands out: a golden frame, the others dimmed.
+        if (cell) {
+            const bool inHand = i == mBags.current;
+            cell->setProperty("FrameColours", toCeguiString(colourRect(inHand ? "FFFFD040" : "FF808080")));
+            cell->setAlpha(inHand || mBags.current < 0 ? 1.0f : 0.7f);
+        }
         if (CEGUI::Window* label = part(n + "/count")) {
             std::string t;
             if (!mBags.weaponIcon[i].empty() && mBags.weaponCount[i] >= 0)
@@ -279,6 +362,29 @@ void BattlePanelHost::draw()
         }
 }
 
+void BattlePanelHost::loadItemIcons()
+{
+    // The items' pictures are the icon set's, which the bag loads when it first shows: a battle
+    // entered before the bag was ever opened loads it itself, once.
+    if (mIconsTried)
+        return;
+    bool wanted = false;
+    for (const std::string* icons : {mBags.weaponIcon, mBags.propIcon})
+        for (int i = 0; i < (icons == mBags.weaponIcon ? IBattleStatus::kWeaponSlots : IBattleStatus::kPropSlots); ++i)
+            wanted = wanted || (!icons[i].empty() && icons[i].find('/') == std::string::npos);
+    if (!wanted)
+        return;
+    mIconsTried = true;
+    CEGUI::System* system = CEGUI::System::getSingletonPtr();
+    if (!system || system->getRenderer()->isTextureDefined("ZRKIcons"))
+        return;
+    try {
+        CEGUI::ImageManager::getSingleton().loadImageset("ZRKIcons.imageset", "General");
+    } catch (const std::exception& e) {
+        guiLog(Severity::Error, "the item pictures cannot be loaded, the battle bar marks its items: ", e.what());
+    }
+}
+
 void BattlePanelHost::onImage(const std::string& name, bool defined)
 {
     if (name != "vane")
@@ -292,8 +398,8 @@ void BattlePanelHost::buildContent(CEGUI::Window& frame)
     // Message lines on the left.
     const float lh = 0.7f / static_cast<float>(kLines);
     for (std::size_t i = 0; i < kLines; ++i)
-        text(frame, "Line" + std::to_string(i), 0.01f, lh * static_cast<float>(i), 0.29f, lh)
-            ->setText(outsideText(i < mLines.size() ? mLines[i] : std::string()));
+        fitText(text(frame, "Line" + std::to_string(i), 0.01f, lh * static_cast<float>(i), 0.29f, lh),
+                i < mLines.size() ? mLines[i] : std::string(), 2);
     // The seats.
     const float sh = 0.7f / static_cast<float>(kSeats);
     for (int i = 0; i < kSeats; ++i) {
@@ -304,12 +410,14 @@ void BattlePanelHost::buildContent(CEGUI::Window& frame)
         bar(frame, "SeatSp" + n, 0.40f, y + sh * 0.55f, 0.12f, sh * 0.35f);
     }
     // Clock and the own doll.
-    text(frame, "Status", 0.53f, 0.0f, 0.25f, 0.14f);
-    text(frame, "Own", 0.53f, 0.14f, 0.25f, 0.14f);
-    bar(frame, "OwnHp", 0.53f, 0.29f, 0.18f, 0.09f);
-    bar(frame, "OwnSp", 0.53f, 0.39f, 0.18f, 0.07f);
-    bar(frame, "OwnFury", 0.53f, 0.47f, 0.18f, 0.07f);
-    text(frame, "Skills", 0.53f, 0.55f, 0.25f, 0.14f);
+    // The own numbers may take two lines (a long run of hits at the end).
+    text(frame, "Status", 0.53f, 0.0f, 0.25f, 0.13f);
+    text(frame, "Own", 0.53f, 0.13f, 0.25f, 0.22f);
+    bar(frame, "OwnHp", 0.53f, 0.36f, 0.18f, 0.06f);
+    bar(frame, "OwnSp", 0.53f, 0.43f, 0.18f, 0.045f);
+    bar(frame, "OwnFury", 0.53f, 0.485f, 0.18f, 0.045f);
+    // Clear of the wind vane at its right.
+    text(frame, "Skills", 0.53f, 0.535f, 0.18f, 0.165f);
     // The counters rise from beside the clock up into the view, clear of the vane under them;
     // the notices show over the bar.
     CEGUI::Window* counters = make(frame, "DefaultWindow", "battle", 0.71f, 0.0f, 0.07f, 0.30f);

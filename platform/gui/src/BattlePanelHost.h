@@ -19,6 +19,8 @@ class BattlePanelHost : public GuiPage, public IBattlePanelHost, public IBattleP
 public:
     static constexpr int kKind = 31;
     static constexpr std::size_t kLines = 4;
+    /// The most characters a message line of the bar holds (two rows of the bar's small font).
+    static constexpr std::size_t kLineChars = 90;
     BattlePanelHost(ParamStore& params, ParentSource parent);
 
     // IBattlePanelHost
@@ -27,6 +29,7 @@ public:
     bool isShown() const override;
     void update(float dt) override;
     IBattlePanel* getPanel() override { return this; }
+    float getTop() const override;
 
     // IBattlePanel
     void line(int team, const std::string& uid, const std::string& nickname, const std::string& msg,
@@ -38,7 +41,8 @@ public:
     /// The manager made or is about to destroy an image: the wind vane's picture is shown
     /// while it exists.
     void onImage(const std::string& name, bool defined);
-    void setStatusProvider(boost::shared_ptr<IBattleStatus> status) override { mStatus = status; }
+    /// A new battle's status: nothing of the last battle's own numbers, run or bags stays.
+    void setStatusProvider(boost::shared_ptr<IBattleStatus> status) override;
     void setTurnSeconds(float seconds) override { mSetup[0] = seconds; }
     void setMode(int mode) override { mSetup[1] = static_cast<float>(mode); }
     void setLineSeconds(float seconds) override { mSetup[2] = seconds; }
@@ -49,7 +53,8 @@ public:
     void setFury(float fury, float xfury) override;
     void setComboState(int shown) override { mComboShown = shown; }
     void setCarom(int carom) override { mCarom = carom; }
-    void setNewbieLock(bool locked) override { mNewbieLock = locked; }
+    /// A lesson that may be left says how on the bar's title.
+    void setNewbieLock(bool locked) override;
     bool isNewbieLocked() const { return mNewbieLock; }
 
     const std::deque<std::string>& lines() const { return mLines; }
@@ -77,6 +82,10 @@ protected:
 
 private:
     void redraw();
+    /// Forgets the last battle's own numbers, run and bags (a new battle starts).
+    void forgetBattle();
+    /// Loads the items' picture set when an item wants it and it is not there (once).
+    void loadItemIcons();
     /// Pulls the status and draws it into the frame's windows.
     void pull();
     void draw();
@@ -92,13 +101,14 @@ private:
     float mOwn[6] = {-1, -1, -1, -1, -1, -1};
     int mComboShown = 1;
     int mCarom = 0;
-    bool mNewbieLock = true; ///< a lesson that may be left says so on the status line
+    bool mNewbieLock = true; ///< a lesson that may be left says so on the bar's title
     IBattleStatus::BattleStatus mShown;
     std::vector<IBattleStatus::PlayerEntry> mSeats;
     std::vector<IBattleStatus::SkillEntry> mSkillStates;
     IBattleStatus::Bags mBags;
     std::vector<IBattleStatus::CrateMark> mCrates;
     int mPulls = 0;
+    bool mIconsTried = false;
 };
 
 } // namespace gui

@@ -40,9 +40,38 @@ void BoxPanel::onBoxOpened()
 {
     ++mOpened;
     mCalls.add(mPve ? "onBoxOpened pve" : "onBoxOpened");
+    mNote = "The box is opened.";
+    showNote();
+}
+
+void BoxPanel::onBoxRefused()
+{
+    ++mRefused;
+    mCalls.add("onBoxRefused");
+    mNote.clear();
+    showNote();
+}
+
+void BoxPanel::onRaised(int eventId)
+{
+    if (!isShown())
+        return;
+    if (eventId == EventId::BoxesSpent)
+        mNote = "You have no free box left: a priced box asks its price first.";
+    else if (eventId == EventId::BoxOutOfReach)
+        mNote = "That box is the other side's: your free box is in your own row.";
+    else
+        return;
+    showNote();
+}
+
+std::string BoxPanel::noteText() const { return mNote.empty() ? std::string("Choose a box") : mNote; }
+
+void BoxPanel::showNote()
+{
     if (CEGUI::Window* w = window())
         if (CEGUI::Window* opening = w->getChildRecursive("Opening"))
-            opening->setText("Opening the box...");
+            opening->setText(outsideText(noteText()));
 }
 
 bool BoxPanel::clickBox(int index)
@@ -84,6 +113,7 @@ void BoxPanel::setOffers(const std::vector<IBattleOver::BoxOffer>& offers)
 
 void BoxPanel::setCountDown(float start, float end)
 {
+    mNote.clear(); // a new box screen
     mStart = start;
     mEnd = end;
     mLeft = std::isfinite(end - start) && end > start ? static_cast<int>(std::ceil(end - start)) : 0;
@@ -143,8 +173,7 @@ void BoxPanel::redraw()
 void BoxPanel::buildContent(CEGUI::Window& frame)
 {
     addWidget(frame, "TaharezLook/StaticText", "CountDown", std::to_string(mLeft) + " s", 0.80f, 0.0f, 0.18f, 0.1f);
-    addWidget(frame, "TaharezLook/StaticText", "Opening", mOpened ? "Opening the box..." : "Choose a box", 0.02f, 0.0f,
-              0.6f, 0.1f);
+    addWidget(frame, "TaharezLook/StaticText", "Opening", noteText(), 0.02f, 0.0f, 0.76f, 0.1f);
     // Four boxes a row: the winners' first, the others' below.
     const std::size_t perRow = mOffers.size() > 4 ? 4 : mOffers.size();
     const float w = perRow == 0 ? 0.0f : 0.96f / static_cast<float>(perRow);

@@ -30,13 +30,21 @@ public:
     void update(float now) override;
     bool isShown() const override;
     void onBoxOpened() override;
+    void onBoxRefused() override;
+    /// The box event refused a free box itself (no opening left, or a box of the other row):
+    /// the screen says why.
+    void onRaised(int eventId);
+    /// What the screen says above the boxes.
+    std::string noteText() const;
 
     /// A click on the picture of box `index`, as the player's: the box event gets "flag" (the
     /// box model's picture), "index", "box" and "pve". False without such a box.
     bool clickBox(int index);
-    /// How often the box event said a box is being opened (also counted as "onBoxOpened" or
+    /// How often the box event said the server opened a box (also counted as "onBoxOpened" or
     /// "onBoxOpened pve" among the manager's calls).
     int openedCount() const { return mOpened; }
+    /// How often it said the server kept a box shut ("onBoxRefused").
+    int refusedCount() const { return mRefused; }
 
     const std::vector<IBattleOver::BoxOffer>& offers() const { return mOffers; }
     const std::vector<IBattleOver::AwardSlot>& slots() const { return mSlots; }
@@ -51,6 +59,7 @@ protected:
 
 private:
     void redraw();
+    void showNote();
     bool onBoxClicked(const CEGUI::EventArgs& args);
     /// What a box shows: who opened it and what was in it, else its price.
     std::string boxText(std::size_t index) const;
@@ -60,6 +69,8 @@ private:
     float mStart = -1.0f, mEnd = -1.0f;
     int mLeft = 0;
     int mOpened = 0;
+    int mRefused = 0;
+    std::string mNote; ///< what the screen says above the boxes; empty: "Choose a box"
     EventDispatcher& mDispatcher;
     CallCounter& mCalls;
     const bool mPve;

@@ -91,6 +91,8 @@ GuiManager::GuiManager()
         onRaised(id);
         if (CreateCharPage* page = createCharPage())
             page->onRaised(id);
+        mBoxPanel1.onRaised(id);
+        mBoxPanel2.onRaised(id);
     });
     mAnimator.setFrameHook([this] { onFrame(); });
     // A step of the tutorial may come with its question.

@@ -116,10 +116,41 @@ void GuideView::destroyBox()
     }
 }
 
+std::string GuideView::askingText(const std::string& text)
+{
+    static const std::string kClick = "Click to go on.";
+    std::string out = text;
+    const std::size_t at = out.rfind(kClick);
+    if (at != std::string::npos)
+        out.erase(at, kClick.size());
+    while (!out.empty() && out.back() == ' ')
+        out.pop_back();
+    return out + (out.empty() ? "" : " ") + "Answer the question below to go on.";
+}
+
+void GuideView::showComposed()
+{
+    std::string shown = mText;
+    for (const std::string* extra : {&mLine, &mHint})
+        if (!extra->empty())
+            shown += (shown.empty() ? "" : "\n") + *extra;
+    setText(shown);
+}
+
+void GuideView::setLine(const std::string& line)
+{
+    if (line == mLine)
+        return;
+    mLine = line;
+    if (mStep > 0)
+        showComposed();
+}
+
 void GuideView::showStep(int step)
 {
     mStep = step > 0 ? step : 0;
     mHint.clear();
+    mLine.clear();
     mHintLeft = 0.0f;
     if (mStepListener)
         mStepListener(mStep);
@@ -131,6 +162,9 @@ void GuideView::showStep(int step)
     }
     boost::shared_ptr<IGuideContent> content = mContent ? mContent() : boost::shared_ptr<IGuideContent>();
     mText = content ? content->getString("step", mStep) : std::string();
+    // A step that asks a question goes on by its answer, not by a click.
+    if (isAsking() && !mText.empty())
+        mText = askingText(mText);
     try {
         if (CEGUI::Window* w = box(true)) {
             setPictures(w, true);
@@ -180,7 +214,7 @@ void GuideView::showHint(const std::string& kind, int id)
     mHint = content ? content->getString(kind, id) : std::string();
     mHintLeft = mHint.empty() ? 0.0f : kHintSeconds;
     if (mStep > 0)
-        setText(mHint.empty() ? mText : mText + "\n" + mHint);
+        showComposed();
 }
 
 void GuideView::nudge()
@@ -198,7 +232,7 @@ void GuideView::update(float dt)
         mHintLeft -= dt;
         if (mHintLeft <= 0.0f) {
             mHint.clear();
-            setText(mText);
+            showComposed();
         }
     }
     if (mShakeLeft > 0.0f) {

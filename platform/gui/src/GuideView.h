@@ -36,6 +36,10 @@ public:
     void setKeyHandler(const KeyHandler& handler) override;
     void releaseKeyHandler() override;
     void showHint(const std::string& kind, int id) override;
+    void setLine(const std::string& line) override;
+    const std::string& getLine() const override { return mLine; }
+    /// A step's text as shown while its question waits: it asks for the answer, not a click.
+    static std::string askingText(const std::string& text);
     int getNudgeCount() const override { return mNudges; }
     void nudge() override;
     /// Told of each step shown (0: the box hidden).
@@ -56,6 +60,8 @@ private:
     /// The box's text window (null when there is no box).
     CEGUI::Window* textWindow();
     void setText(const std::string& text);
+    /// The step's text with its line and the hint under it.
+    void showComposed();
     /// Puts the "guide" pictures on the box's parts, or takes them off (empty): the set may
     /// be dropped while the box waits in CEGUI's dead pool.
     void setPictures(CEGUI::Window* w, bool on);
@@ -69,6 +75,7 @@ private:
     int mStep = 0;
     std::string mText;
     std::string mHint;
+    std::string mLine;
     float mHintLeft = 0.0f;
     float mShakeLeft = 0.0f;
     int mNudges = 0;

@@ -4,7 +4,9 @@
 #include <boost/make_shared.hpp>
 #include <cmath>
 #include <cstdlib>
+#include "land/ILandRoom.h"
 #include "land/LandRecord.h"
+#include "land/PropBag.h"
 #include "land/ZRKBotAI.h"
 #include "land/ZRKNpcSim.h"
 #include "land/ZRKPlayerSim.h"
@@ -146,8 +148,9 @@ void LandBuilder::buildWeapon(WeaponState& w, const std::string& id)
 
 void LandBuilder::buildProps(ZRKPlayerSim& doll, const LandSetup::Seat& seat)
 {
+    const ILandRoom* room = mLand.getZRKRoom();
     for (const std::string& id : seat.props)
-        doll.mProps.addItem(id, 1);
+        doll.mProps.addItem(id, room ? PropBag::carried(room->getPlayerPropCount(seat.playerId, id)) : 1);
 }
 
 void LandBuilder::buildNpcs()

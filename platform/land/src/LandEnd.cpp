@@ -19,10 +19,13 @@ void LandEnd::check()
     // Sides: the two teams; against the NPCs of a PVE battle, all players are one side.
     const bool pve = mLand.isPve();
     std::set<int> sides, standing;
+    std::map<int, bool> allLeft; ///< side -> every player of it left the battle
     for (const ZRKPlayerSim* doll : mLand.mSeatOrder) {
         // A side whose players all left has lost.
         const int side = pve ? 0 : doll->getColour();
         sides.insert(side);
+        auto gone = allLeft.emplace(side, true).first;
+        gone->second = gone->second && doll->mAngelSeq == -2;
         // Down is not out: a doll may still be revived until its time runs out.
         if (doll->mActive && doll->mAngelSeq != -2 && !doll->isFlagSet(SIM_OUT))
             standing.insert(side);
@@ -57,6 +60,10 @@ void LandEnd::check()
         if (pve && winner == 0)
             winner = mLand.getMyDoll() ? mLand.getMyDoll()->getColour() : 0; // the players won
         decide(winner == 2 ? -1 : winner, false, pve);
+        // Won because the other side went: the result says so.
+        for (const auto& side : allLeft)
+            if (!pve && mSummary.winner >= 0 && side.first != mSummary.winner && side.second)
+                mSummary.othersLeft = true;
     }
 }
 

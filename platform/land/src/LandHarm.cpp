@@ -59,13 +59,12 @@ void LandHarm::heal(ZRKBasicSim& target, int amount, const std::string& type)
 
 void LandHarm::gainFury(ZRKBasicSim& sim, int amount)
 {
+    // A full bar only offers the rage: it starts on R (or the fury skill).
     ZRKBattleState& b = sim.getBattle();
     if (amount > 0) {
         b.fury += amount;
         b.clamp();
     }
-    if (b.xfury > 0 && b.fury >= b.xfury)
-        sim.setFlag(SIM_FURY_READY);
 }
 
 void LandHarm::goDown(ZRKBasicSim& target, const std::string& hitter)
@@ -80,6 +79,7 @@ void LandHarm::goDown(ZRKBasicSim& target, const std::string& hitter)
     for (PropState& p : doll->mProps.getSlots())
         if (!p.empty() && (p.effect & PROP_PACEMAKER)) {
             --p.count;
+            doll->countPropUsed(p);
             doll->getBattle().hp = std::max(1, doll->getBattle().xhp * 3 / 10);
             events.postHit(*doll, doll->getBattle().hp, 0, "", "");
             events.postBubble(*doll);

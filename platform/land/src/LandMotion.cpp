@@ -37,12 +37,8 @@ void LandMotion::readKeys(ZRKPlayerSim& doll)
             doll.holdFire();
         else if (e.scan == core::KeyInput::KC_J)
             doll.jump();
-        else if (e.scan == core::KeyInput::KC_R && doll.mRageArmed) {
-            // A script armed the rage: it lasts till the next shot.
-            doll.mRageArmed = false;
-            doll.mFuryShot = true;
-            doll.setFlag(SIM_FURY_READY);
-        }
+        else if (e.scan == core::KeyInput::KC_R)
+            doll.startRage();
     }
     auto held = [&](int scan) { return keys->isKeyDown(scan) ? 1.0f : 0.0f; };
     doll.setMoveInput(held(core::KeyInput::KC_W) - held(core::KeyInput::KC_S));

@@ -264,6 +264,9 @@ void ZRKLand::followRoom()
         doll->freeze();
         doll->mActive = false;
         events().postBubble(*doll);
+        // Everyone reads why the figure went.
+        if (!isFinished())
+            _reportMsg2(doll->getId(), "msg/bf_left", {doll->getNickname()}, -1, 0, 1);
     }
 }
 

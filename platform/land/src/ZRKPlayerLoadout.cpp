@@ -51,7 +51,7 @@ void ZRKPlayerSim::buildPropBag()
         return;
     mProps = PropBag(&land->mItems);
     for (const std::string& id : itemsOf(*land, land->mItems, room->getPlayerProps(getId())))
-        mProps.addItem(id, 1);
+        mProps.addItem(id, PropBag::carried(room->getPlayerPropCount(getId(), id)));
 }
 
 } // namespace zrk

@@ -1,5 +1,6 @@
 #include "land/ZRKPlayerSim.h"
 
+#include <algorithm>
 #include <boost/make_shared.hpp>
 #include <cmath>
 #include <utility>
@@ -205,6 +206,7 @@ bool ZRKPlayerSim::useProp(int slot)
             if (!w.empty() && w.limited)
                 w.setCount(w.shellMax);
     --p->count;
+    countPropUsed(*p);
     mTurnDelay += p->delay;
     if (isLocal()) {
         core::EventPtr used = mLand->events().make(LandEventId::PropUsed);
@@ -220,6 +222,34 @@ bool ZRKPlayerSim::useProp(int slot)
             mLand->events().post(gains);
         }
     }
+    mLand->events().postStatus(*this, std::string());
+    mLand->events().postBubble(*this);
+    return true;
+}
+
+void ZRKPlayerSim::countPropUsed(const PropState& prop)
+{
+    // A bag holds six kinds: more ids than that are no props of a real bag.
+    if (prop.id.empty() || (mPropsUsed.size() >= 16 && !mPropsUsed.count(prop.id)))
+        return;
+    int& used = mPropsUsed[prop.id];
+    used = std::min(used + 1, PropBag::kMostInSlot);
+}
+
+bool ZRKPlayerSim::startRage()
+{
+    ZRKBattleState& b = getBattle();
+    const bool full = b.xfury > 0 && b.fury >= b.xfury;
+    const bool armed = mRageArmed || getSimEvent().getAttrAs<bool>("fury", false);
+    if (!mLand || isDead() || isFlagSet(SIM_FURY_READY) || !(full || armed))
+        return false;
+    // The rage spends the bar and lasts till the next shot.
+    mRageArmed = false;
+    getSimEvent().removeAttr("fury");
+    mFuryShot = true;
+    b.fury = 0;
+    setFlag(SIM_FURY_READY);
+    setBuffIcon(SKILL_FURY, 1, "set:buff image:fury");
     mLand->events().postStatus(*this, std::string());
     mLand->events().postBubble(*this);
     return true;
@@ -246,13 +276,13 @@ bool ZRKPlayerSim::useSkill(int index)
         setBuffIcon(SKILL_POWER, 1, "set:buff image:power");
         break;
     case SKILL_FURY:
-        if (!isFlagSet(SIM_FURY_READY)) {
+        if (!(b.xfury > 0 && b.fury >= b.xfury) || isFlagSet(SIM_FURY_READY)) {
             mLand->events().postStatus(*this, "sp_wanted2");
             return false;
         }
         mFuryShot = true;
         b.fury = 0;
-        resetFlag(SIM_FURY_READY);
+        setFlag(SIM_FURY_READY);
         setBuffIcon(SKILL_FURY, 1, "set:buff image:fury");
         break;
     default:

@@ -1,6 +1,9 @@
 #include "server/ZRKBattleOps.h"
 
+#include <algorithm>
+#include <functional>
 #include <util/BattleAwards.h>
+#include "data/ZRKBagLayout.h"
 #include "server/ZRKBoxOps.h"
 #include "server/ZRKLobby.h"
 #include "server/ZRKQuestOps.h"
@@ -62,8 +65,49 @@ std::map<std::string, ZRKQuestOps::Tally> tallies(const Json::Value& counted)
     return out;
 }
 
+/// The props the reporting player used up in the battle ([{"i_id", "num"}]), taken out of his
+/// props bag: at most what it holds of each, once a battle (the battle's seed marks it in his
+/// battle values). False, with the refusal, when the world cannot be written.
+bool takeUsedProps(ZRKServerCall& call, const std::string& room, const Json::Value& used, std::function<void()>& marked)
+{
+    const ZRKLobby::Room* r = call.lobby().findRoom(room);
+    const Json::Value& seed = r ? r->params["seed"] : Json::Value::nullSingleton();
+    if (!r || !used.isArray() || used.empty() || used.size() > 16 || !(seed.isUInt() || seed.isInt()))
+        return true;
+    const auto values = r->battle.find(call.player);
+    if (values != r->battle.end() && values->second["props_of"] == seed)
+        return true; // taken already: a report told twice takes nothing more
+    for (const Json::Value& prop : used) {
+        long long id = 0, num = 0;
+        if (!prop.isObject() || !ZRKServerCall::readNumber(prop["i_id"], id) ||
+            !ZRKServerCall::readNumber(prop["num"], num) || id <= 0 || num <= 0)
+            continue;
+        for (ZRKWorld::Item item : call.world().items(call.player)) {
+            if (num <= 0)
+                break;
+            if (item.bag != ZRKBagLayout::Props || item.id != id || item.count <= 0)
+                continue;
+            const long long taken = std::min(num, item.count);
+            item.count -= taken;
+            num -= taken;
+            if (!call.world().writeItem(call.player, item)) {
+                call.refuse("error/unknow_wrong", "the props " + call.player + " used cannot be taken");
+                return false;
+            }
+        }
+    }
+    call.share("inventory", call.world().sharedInventoryView(call.player));
+    ZRKLobby& lobby = call.lobby();
+    const std::string player = call.player;
+    Json::Value mark;
+    mark["props_of"] = seed;
+    marked = [&lobby, room, player, mark]() { lobby.setBattleValues(room, player, mark); };
+    return true;
+}
+
 /// The battle is decided ("winner": the winning side, -1 for none; then what the land counted
-/// of each fighter, for the quests). Each player who sat in it
+/// of each fighter, for the quests; then the props the reporting player used up, taken from his
+/// bag). Each player who sat in it
 /// when it started, and sits there still, gets the award rule's share for his side, written in
 /// the world and told to the room as his "award" list; the room closes a little later. The
 /// battle counts as finished only once the awards are kept: a failed commit leaves it open, so
@@ -76,10 +120,16 @@ void reportBattleOver(ZRKServerCall& call)
     long long winner = -1;
     if (!ZRKServerCall::readNumber(call.arg(1), winner))
         return call.refuse("error/srv_bad_request", "no winning side");
+    std::function<void()> propsTaken;
+    if (!takeUsedProps(call, room, call.arg(3), propsTaken))
+        return;
     const ZRKLobby::Room* r = call.lobby().findRoom(room);
     const Json::Value& state = r->state["state"];
-    if (r->finished || !state.isInt() || state.asInt() != 2)
-        return; // not being fought, or told first by another player: the awards are written once
+    if (r->finished || !state.isInt() || state.asInt() != 2) {
+        // Told first by another player: the awards are written once, each player's props by him.
+        call.committed = propsTaken;
+        return;
+    }
     std::map<std::string, Json::Value> told;
     std::map<std::string, ZRKPrizeBoxes::Fighter> prizes;
     const std::map<std::string, ZRKQuestOps::Tally> counted = tallies(call.arg(2));
@@ -131,7 +181,9 @@ void reportBattleOver(ZRKServerCall& call)
     ZRKServerCore& server = call.server;
     const bool pve = isPve(r->params);
     const double closeAt = call.server.now() + (pve ? ZRKBattleOps::kPveCloseSeconds : ZRKBattleOps::kCloseSeconds);
-    call.committed = [&lobby, &server, room, closeAt, told, prizes, pve]() {
+    call.committed = [&lobby, &server, room, closeAt, told, prizes, pve, propsTaken]() {
+        if (propsTaken)
+            propsTaken();
         if (!lobby.finishBattle(room, closeAt))
             return;
         for (const auto& t : told)

@@ -254,10 +254,26 @@ double rooms(ZRKBots& bots, ZRKBots::Bot& bot, const Json::Value& settings, doub
     return next;
 }
 
-/// Comes online into its hall, stays a while, goes, comes back.
+/// Whether the bot sits in a game room whose battle is starting or being fought (its room's
+/// state 0 or 2, or a room of ours marked fighting).
+bool inBattle(ZRKLobby& lobby, const std::string& bot)
+{
+    const std::string in = gameRoomOf(lobby, bot);
+    const ZRKLobby::Room* r = in.empty() ? nullptr : lobby.findRoom(in);
+    if (!r)
+        return false;
+    const Json::Value& state = r->state["state"];
+    const Json::Value& fight = r->params["fight"];
+    return (state.isInt() && (state.asInt() == 0 || state.asInt() == 2)) || (fight.isBool() && fight.asBool());
+}
+
+/// Comes online into its hall, stays a while, goes, comes back. One of ours never goes off line
+/// from a battle it fights: it stays to the battle's end and goes a while later.
 double online(ZRKBots& bots, ZRKBots::Bot& bot, const Json::Value& settings, double)
 {
     ZRKLobby& lobby = bots.lobby();
+    if (bot.online && inBattle(lobby, bot.name))
+        return ZRKBots::between(bot, settings["after_battle"], 30, 90);
     bot.online = !bot.online;
     lobby.setOnline(bot.name, bot.online, false);
     if (!bot.online)

@@ -1,6 +1,7 @@
 #include "battle/BattleBubbles.h"
 
 #include <functional>
+#include <gui/IBattlePanel.h>
 #include <land/ZRKLand.h>
 #include <land/ZRKNpcSim.h>
 #include <land/ZRKPlayerSim.h>
@@ -23,8 +24,11 @@ void BattleBubbles::update()
         return;
     ZRKPlayerSim* me = land->getMyDoll();
     const int viewer = me ? me->getColour() : 0;
-    const auto pass = [this, viewer](ZRKBasicSim& sim, bool drop,
-                                     const std::function<BubbleInfoProvider*()>& provider) {
+    gui::IBattlePanelHost* bar = mRoom.getBattlePanel();
+    const float floor = bar ? bar->getTop() : 1.0f;
+    const float ceiling = mRoom.getHudCeiling();
+    const auto pass = [this, viewer, floor, ceiling](ZRKBasicSim& sim, bool drop,
+                                                     const std::function<BubbleInfoProvider*()>& provider) {
         const core::BasicPlayerPtr& player = sim.getPlayerRef();
         if (!player)
             return;
@@ -49,8 +53,11 @@ void BattleBubbles::update()
             }
             player->setAttr("zrk_bubble", bubble);
         }
-        if (boost::shared_ptr<BattleRoom::ZRKBubblePanel> bubble = BattleRoom::getBubble(*player))
+        if (boost::shared_ptr<BattleRoom::ZRKBubblePanel> bubble = BattleRoom::getBubble(*player)) {
+            bubble->setFloor(floor);
+            bubble->setCeiling(ceiling);
             bubble->update(player);
+        }
     };
     for (const auto& d : land->getAllDoll()) {
         ZRKPlayerSim* doll = d.second;

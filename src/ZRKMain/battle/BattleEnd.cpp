@@ -20,6 +20,7 @@
 #include <land/ZRKPlayerSim.h>
 #include <lan/ZRKLan.h>
 #include <yake/Time.h>
+#include "battle/BattleInput.h"
 #include "battle/BattleLoading.h"
 #include "battle/EvtDollHandler.h"
 #include "rooms/BackgroundScene.h"
@@ -98,6 +99,13 @@ void BattleEnd::reportResult()
         entry["hits"] = e.hits;
         entry["kills"] = e.kills;
     }
+    // The props the player used up: the server takes them out of his bag.
+    Json::Value props(Json::arrayValue);
+    for (const auto& used : me->getPropsUsed()) {
+        Json::Value& prop = props.append(Json::Value(Json::objectValue));
+        prop["i_id"] = used.first;
+        prop["num"] = used.second;
+    }
     const std::string name = mRoom.mRoomName;
     ZRKRequestBroker::call(
         "ZRKRoomRequest", "reportBattleOver",
@@ -106,7 +114,7 @@ void BattleEnd::reportResult()
                 writeLog(kLogWarning, kChannel,
                          "the server did not take the end of the battle in " + name + ": " + text);
         },
-        name, winner, counted);
+        name, winner, counted, props);
 }
 
 std::string BattleEnd::awardIcon(int type)
@@ -192,7 +200,9 @@ void BattleEnd::readAwards()
 void BattleEnd::onBattleOver()
 {
     mRoom.resumeIfSuspendClosed();
-    mRoom.dragCursor(false);
+    // The pointer is the player's again: the result and the box screens take his clicks, and
+    // no capture pulls it back to the window's middle.
+    mRoom.mInput->releaseCursor();
     mRoom.closeBattleHud();
     // The head bubbles stop following their figures at the end: none is left over the result
     // and the box screens.
@@ -263,6 +273,8 @@ void BattleEnd::showBattleOver()
     const int tactic = land->getTacticId() + (arena ? 100 : 0);
     view->setResult(players, tactic, mAwards);
     view->setSummary(summary.winner);
+    // A victory the other side handed over by leaving says so.
+    view->setNote(summary.othersLeft ? ZRKLan::getMsg("msg/bf_win_left") : std::string());
 }
 
 void BattleEnd::onHalfTime(int stage)

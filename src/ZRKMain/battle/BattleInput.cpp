@@ -21,7 +21,9 @@ namespace zrk {
 
 namespace {
 const char* const kChannel = "room";
-}
+/// The own camera's pitch over the doll's shoulder (radians down).
+constexpr float kUsualPitch = 0.35f;
+} // namespace
 
 BattleInput::BattleInput(BattleRoom& room) : mRoom(room) {}
 
@@ -124,7 +126,7 @@ void BattleInput::updateCamera(float dt)
     if (own != mCameraOwn) {
         mCameraOwn = own;
         mRoom.mLandScene->setCamera(own ? nullptr : mRoom.getCamera());
-        camera->getCameraControllerTP()->setPitch(0.35f);
+        camera->getCameraControllerTP()->setPitch(kUsualPitch);
     }
     camera->update();
     if (!own)
@@ -135,6 +137,15 @@ void BattleInput::updateCamera(float dt)
     tp->setTarget(p.x, p.y + 4.0f, p.z, std::atan2(f.x, f.z));
     tp->place(mRoom.getCamera());
     (void)dt;
+}
+
+void BattleInput::lookAlong(float heading)
+{
+    core::Camera* camera = mRoom.getCameraController();
+    if (!camera || !std::isfinite(heading))
+        return;
+    camera->getCameraControllerTP()->setYaw(heading);
+    camera->getCameraControllerTP()->setPitch(kUsualPitch);
 }
 
 void BattleInput::followDoll(ZRKPlayerSim& me)
@@ -194,8 +205,11 @@ bool BattleInput::onEscapeKey(int scanCode)
             me->wait();
     }
     const float begin = land->getTimeBegin();
-    const bool early =
-        mRoom.getName() == core::ClientStateTable::kBattle && !(begin > 0.0f && land->getTimeNow() - begin > 60.0f);
+    const bool battle = mRoom.getName() == core::ClientStateTable::kBattle;
+    const bool early = battle && !(begin > 0.0f && land->getTimeNow() - begin > 60.0f);
+    // The question says what leaving does: a battle's awards and box are lost (no defeat is
+    // kept); a lesson left is not counted as done.
+    const char* question = !battle ? "warning/escape_lesson" : early ? "warning/escape1" : "warning/escape_late";
     if (!frame) {
         writeLog(kLogWarning, kChannel, "no main frame: the leave question is not asked");
         mRoom.onEscapeConfirmed(-1);
@@ -204,7 +218,7 @@ bool BattleInput::onEscapeKey(int scanCode)
     std::weak_ptr<void> life = mRoom.mLife.token();
     BattleRoom* room = &mRoom;
     mEscapeAnswer = frame->messageBox2(
-        "warning/title", early ? "warning/escape1" : "warning/escape",
+        "warning/title", question,
         [room, life](core::DialogBoxResult& result) {
             if (!life.expired())
                 room->onEscapeConfirmed(result.button);

@@ -42,6 +42,8 @@ public:
     void updateCamera(float dt);
     /// The mouse turns the camera only while the own doll may not act; else it follows the doll.
     void followDoll(ZRKPlayerSim& me);
+    /// Turns the room's own camera to look along the heading at its usual pitch.
+    void lookAlong(float heading);
     /// The land's scene takes the camera back (a land goes).
     void forgetCamera() { mCameraOwn = false; }
 

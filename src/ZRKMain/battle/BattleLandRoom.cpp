@@ -1,6 +1,7 @@
 #include "battle/BattleLandRoom.h"
 
 #include <algorithm>
+#include <cmath>
 #include <boost/make_shared.hpp>
 #include <cstdlib>
 #include <list>
@@ -16,6 +17,7 @@
 #include <data/ZRKRoomState.h>
 #include <data/ZRKSession.h>
 #include <data/ZRKUserRequest.h>
+#include <land/DollConstants.h>
 #include <land/LandBotRoom.h>
 #include <land/ZRKBattleState.h>
 #include "rooms/ZRKRoleRes.h"
@@ -68,45 +70,88 @@ core::XmlConfigHelper BattleLandRoom::getPlayerSettings(const std::string& playe
 }
 
 namespace {
-/// Item ids of one inventory bag, in slot order.
-std::vector<std::string> bagIds(int bag)
+/// The items of one inventory bag that are items (an id not 0), in slot order: id and count.
+std::vector<std::pair<std::string, int>> bagItems(int bag)
 {
     std::list<core::XmlConfigHelper> items;
     ZRKUserRequest::getBagItems(ZRKUserRequest::getInventory(), bag, items);
     items.sort([](const core::XmlConfigHelper& a, const core::XmlConfigHelper& b) {
         return a.getIntVal("pci_slot", 0) < b.getIntVal("pci_slot", 0);
     });
-    std::vector<std::string> ids;
+    std::vector<std::pair<std::string, int>> out;
     for (const core::XmlConfigHelper& item : items) {
         const std::string id = item.getStringVal(ZRKInventory::getItemIdKey(), "");
         if (!id.empty() && id != "0")
-            ids.push_back(id);
+            out.emplace_back(id, std::max(1, item.getIntVal("pci_num", 1)));
     }
-    return ids;
+    return out;
 }
+
+/// A whole number of an item record (the library's are texts), 0 to 100000; 0 for none.
+int wholeOf(const Json::Value& v)
+{
+    double d = 0.0;
+    if (v.isNumeric())
+        d = v.asDouble();
+    else if (v.isString()) {
+        const std::string text = v.asString();
+        char* end = nullptr;
+        d = text.empty() || text.size() >= 16 ? 0.0 : std::strtod(text.c_str(), &end);
+        if (!end || *end != '\0' || !std::isfinite(d))
+            d = 0.0;
+    }
+    return static_cast<int>(std::min(std::max(d, 0.0), 100000.0));
+}
+
+/// The battle's own arms: cannon, mortar, rifle and blade; and its props.
+const std::vector<std::string> kBattleArms = {"1", "2", "3", "4"};
+const std::vector<std::string> kBattleProps = {"51", "52", "54"};
 } // namespace
+
+bool BattleLandRoom::ownBags(const std::string& playerId) const
+{
+    return mAmmoBag >= 1 && mAmmoBag <= 3 && playerId == getMyPlayerId();
+}
 
 std::vector<std::string> BattleLandRoom::getPlayerWeapons(const std::string& playerId) const
 {
     if (!getPlayerState(playerId))
         return std::vector<std::string>();
-    if (mAmmoBag >= 1 && mAmmoBag <= 3 && playerId == getMyPlayerId())
-        return bagIds(mAmmoBag + 1);
-    // The other seats fight with the battle's own arms: cannon, mortar, rifle and blade.
-    return std::vector<std::string>{"1", "2", "3", "4"};
+    if (!ownBags(playerId))
+        return kBattleArms;
+    std::vector<std::string> ids;
+    for (const auto& item : bagItems(mAmmoBag + 1))
+        ids.push_back(item.first);
+    // An ammo bag without a weapon: the battle's own arms, so a rookie still fights.
+    return ids.empty() ? kBattleArms : ids;
 }
 
 std::vector<std::string> BattleLandRoom::getPlayerProps(const std::string& playerId) const
 {
     if (!getPlayerState(playerId))
         return std::vector<std::string>();
-    if (mAmmoBag >= 1 && mAmmoBag <= 3 && playerId == getMyPlayerId()) {
-        std::vector<std::string> ids = mLentProps;
-        for (const std::string& id : bagIds(ZRKBagLayout::Props))
-            ids.push_back(id);
-        return ids;
-    }
-    return std::vector<std::string>{"51", "52", "54"};
+    if (!ownBags(playerId))
+        return kBattleProps;
+    std::vector<std::string> ids;
+    for (const auto& lent : mLentProps)
+        if (std::find(ids.begin(), ids.end(), lent.first) == ids.end())
+            ids.push_back(lent.first);
+    for (const auto& item : bagItems(ZRKBagLayout::Props))
+        if (std::find(ids.begin(), ids.end(), item.first) == ids.end())
+            ids.push_back(item.first);
+    return ids;
+}
+
+int BattleLandRoom::getPlayerPropCount(const std::string& playerId, const std::string& itemId) const
+{
+    if (!ownBags(playerId))
+        return 1;
+    long long count = 0;
+    for (const auto& lent : mLentProps)
+        count += lent.first == itemId ? lent.second : 0;
+    for (const auto& item : bagItems(ZRKBagLayout::Props))
+        count += item.first == itemId ? item.second : 0;
+    return static_cast<int>(std::min<long long>(std::max<long long>(count, 1), 1000000));
 }
 
 std::vector<std::pair<std::string, std::string>> BattleLandRoom::getPlayerLook(const std::string& playerId) const
@@ -187,6 +232,48 @@ Json::Value BattleLandRoom::getItemRecord(const std::string& itemId) const
         if (!unset)
             out[key] = v;
     }
+    // A prop of the shop heals or refreshes by what it adds ("i_add_hp", "i_add_sp"): in the
+    // battle that is what it does when used.
+    const auto number = [&out](const char* key) { return wholeOf(out[key]); };
+    if (number("ic_id") == 2 && !record.isMember("i_type") && !record.isMember("i_damage"))
+        return landWeapon(out, items);
+    if (number("ic_id") == 1 && !out.isMember("i_effect")) {
+        int effect = 0;
+        if (number("i_add_hp") > 0) {
+            effect |= PROP_HEAL;
+            out["i_hp"] = number("i_add_hp");
+        }
+        if (number("i_add_sp") > 0) {
+            effect |= PROP_ENERGY;
+            out["i_sp"] = number("i_add_sp");
+        }
+        if (effect)
+            out["i_effect"] = effect;
+    }
+    return out;
+}
+
+Json::Value BattleLandRoom::landWeapon(const Json::Value& item, const Json::Value& battleArms)
+{
+    // A weapon of the shop or the forge carries no flight of its own (no "i_type" nor
+    // "i_damage"; its "i_speed" is no speed the land flies shells at): it flies as the battle's
+    // arm of its kind, named in its name, and hits with its own damage and shells.
+    const std::string name = item["i_name"].isString() ? item["i_name"].asString() : std::string();
+    static const std::pair<const char*, const char*> kKinds[] = {
+        {"Mortar", "2"}, {"Rifle", "3"}, {"Blade", "4"}, {"Cannon", "1"}};
+    const char* kind = "1";
+    for (const auto& k : kKinds)
+        if (name.find(k.first) != std::string::npos) {
+            kind = k.second;
+            break;
+        }
+    Json::Value out =
+        battleArms.isObject() && battleArms[kind].isObject() ? battleArms[kind] : Json::Value(Json::objectValue);
+    for (const char* key : {"ic_id", "isc_id", "i_name", "i_shell_num", "i_cd_time"})
+        if (item.isMember(key))
+            out[key] = item[key];
+    if (item.isMember("i_dmg_min") && item.isMember("i_dmg_max"))
+        out["i_damage"] = (wholeOf(item["i_dmg_min"]) + wholeOf(item["i_dmg_max"])) / 2;
     return out;
 }
 

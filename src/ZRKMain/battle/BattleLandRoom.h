@@ -23,8 +23,14 @@ public:
     int getSlotCount() const override;
     std::string getSeatPlayer(int seat) const override;
     core::XmlConfigHelper getPlayerSettings(const std::string& playerId) const override;
+    /// The own player, with his bags in use: the weapons of his ammo bag, and the battle's own
+    /// arms when that bag holds none (a rookie still fights). Everyone else: the battle's arms.
     std::vector<std::string> getPlayerWeapons(const std::string& playerId) const override;
+    /// The own player, with his bags in use: the props lent to him and those of his props bag,
+    /// each kind once. Everyone else: the battle's props.
     std::vector<std::string> getPlayerProps(const std::string& playerId) const override;
+    /// The own player's stack of the prop (his props bag and what was lent); 1 for others.
+    int getPlayerPropCount(const std::string& playerId, const std::string& itemId) const override;
     /// The look the player's portrait wears: "boy" or "girl" by its character, the parts its
     /// default look chooses (the own from the own default look; another's from the indexes
     /// its settings carry, the first choice of each where they carry none).
@@ -43,21 +49,28 @@ public:
     /// From now on the own player fights with the items of his inventory's ammo bag (1 to 3)
     /// and props bag, as the battle's loadout laid them out; 0 goes back to the battle's arms.
     void useBattleBags(int ammoBag) { mAmmoBag = ammoBag; }
-    /// The player's own props, taken out of his bag while he fights (they come back after):
-    /// with the battle's bags in use he fights with these besides what the battle put in the
-    /// props bag.
-    void lendProps(const std::vector<std::string>& itemIds) { mLentProps = itemIds; }
+    /// The player's own props (item id, how many), taken out of his bag while he fights (they
+    /// come back after): with the battle's bags in use he fights with these besides what the
+    /// battle put in the props bag.
+    void lendProps(const std::vector<std::pair<std::string, int>>& props) { mLentProps = props; }
 
     /// The room state followed; null when it is gone.
     ZRKRoomState* state() const;
     const std::string& getRoomName() const { return mRoomName; }
 
+    /// The land's record of a shop's or forge's weapon (no "i_type" nor "i_damage"): the
+    /// battle's arm of its kind with the item's name, damage and shells.
+    static Json::Value landWeapon(const Json::Value& item, const Json::Value& battleArms);
+
 private:
+    /// Whether the player is the own one and fights with his bags.
+    bool ownBags(const std::string& playerId) const;
+
     std::string mRoomName;
     mutable Json::Value mMaps; ///< read once, when first asked
     mutable bool mMapsRead = false;
     int mAmmoBag = 0;
-    std::vector<std::string> mLentProps;
+    std::vector<std::pair<std::string, int>> mLentProps;
 };
 
 } // namespace zrk

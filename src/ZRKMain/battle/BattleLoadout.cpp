@@ -1,5 +1,6 @@
 #include "battle/BattleLoadout.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -83,8 +84,10 @@ void BattleLoadout::chooseBag(const std::string& bag)
 
 void BattleLoadout::arm()
 {
-    if (mWeaponSet.empty() && !mSpecialDuplicate)
+    if (mWeaponSet.empty() && !mSpecialDuplicate) {
+        armFromOwnBags();
         return;
+    }
     pullBags(true);
     buildWeapons();
     addDuplicateProps();
@@ -92,6 +95,23 @@ void BattleLoadout::arm()
     ZRKLand* land = mRoom.getLand();
     if (ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr)
         me->buildPropBag();
+}
+
+void BattleLoadout::armFromOwnBags()
+{
+    // An ordinary battle lends nothing: the figure fights with the weapons of the player's
+    // current ammo bag and the props of his props bag, as they stand in his inventory.
+    ZRKLand* land = mRoom.getLand();
+    ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
+    if (!me || !mRoom.mLandRoom)
+        return;
+    mRoom.mLandRoom->lendProps({});
+    mRoom.mLandRoom->useBattleBags(mAmmoBag >= 1 && mAmmoBag <= 3 ? mAmmoBag : 1);
+    me->clearWeaponBags();
+    me->initBattleWeapons();
+    me->changeWeapon(0, true);
+    me->buildPropBag();
+    land->_preloadDollWeapon(land->getMyUID());
 }
 
 void BattleLoadout::readSpecialDuplicate()
@@ -287,7 +307,7 @@ void BattleLoadout::lendOwnProps()
     if (ZRKInventory* inventory = ZRKUserRequest::getInventory())
         ZRKUserRequest::getBagItems(inventory, ZRKBagLayout::Props, given);
     given.remove_if([](const core::XmlConfigHelper& item) { return item.getIntVal("i_id", 0) == 0; });
-    std::vector<std::string> own;
+    std::vector<std::pair<std::string, int>> own;
     std::list<core::XmlConfigHelper> saved = mSavedPropItems;
     // In the order of the bag's slots: Z is the first.
     saved.sort([](const core::XmlConfigHelper& a, const core::XmlConfigHelper& b) {
@@ -297,7 +317,7 @@ void BattleLoadout::lendOwnProps()
         for (const core::XmlConfigHelper& item : saved) {
             const std::string id = item.getStringVal(ZRKInventory::getItemIdKey(), "");
             if (!id.empty() && id != "0")
-                own.push_back(id);
+                own.emplace_back(id, std::max(1, item.getIntVal("pci_num", 1)));
         }
     if (mRoom.mLandRoom)
         mRoom.mLandRoom->lendProps(own);

@@ -25,8 +25,12 @@ public:
     /// The entry's ammo bag ("1" to "3"; another text takes bag 3) and its weapon set, each
     /// weapon with the shells its item gives.
     void chooseBag(const std::string& bag);
-    /// The land arms the players: the bags are taken aside and the battle's arms lent.
+    /// The land arms the players: with a weapon set or a staged duplicate the bags are taken
+    /// aside and the battle's arms lent; otherwise the own figure takes his own bags' arms.
     void arm();
+    /// The own figure fights with the weapons of the current ammo bag and the props of the
+    /// props bag (the battle's own arms when that bag holds no weapon).
+    void armFromOwnBags();
     /// The scene goes: the bags and the ammo bag as they were before the battle.
     void restore();
 

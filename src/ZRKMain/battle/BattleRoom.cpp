@@ -40,6 +40,7 @@
 #include "battle/EvtNpcHandler.h"
 #include "battle/hud/BattleStatusProvider.h"
 #include "battle/hud/ZRKBubblePanel.h"
+#include "battle/hud/ZRKFlashPanel.h"
 #include "battle/hud/ZRKProgressPanel.h"
 #include "battle/hud/ZRKSuspendPanel.h"
 #include "rooms/BackgroundScene.h"
@@ -282,6 +283,9 @@ void BattleRoom::attachStatusProvider()
         mStatusProvider.reset(new BattleStatusProvider(*this));
         panel->setStatusProvider(mStatusProvider);
     }
+    // The bar starts from this battle's own numbers, not from whatever it last showed.
+    if (EvtDollHandler* doll = getDollHandler())
+        doll->tellOwnAgain();
     activatePlayFrame();
 }
 
@@ -375,6 +379,7 @@ void BattleRoom::resumeInput() { mInput->resume(); }
 void BattleRoom::checkInputFocus() { mInput->checkFocus(); }
 void BattleRoom::resumeIfSuspendClosed() { mInput->resumeIfSuspendClosed(); }
 void BattleRoom::releaseCursorForGuide() { mInput->releaseCursor(); }
+void BattleRoom::lookAlong(float heading) { mInput->lookAlong(heading); }
 BattleRoom::ZRKSuspendPanel* BattleRoom::getSuspendPanel() const { return mInput->getSuspendPanel(); }
 bool BattleRoom::isFreeRotate() const { return mInput->isFreeRotate(); }
 bool BattleRoom::isMessageBoxOpen() const { return mInput->isMessageBoxOpen(); }
@@ -452,6 +457,8 @@ void BattleRoom::onFrame(float dt)
         mHintManager->update(dt);
     if (mLand && mLand->isLoaded() && !mLand->isFinished()) {
         MeteredDisplay metered;
+        if (EvtDollHandler* doll = getDollHandler())
+            doll->followOwn();
         updateBubbles();
         updateSight(dt);
     }
@@ -507,6 +514,10 @@ void BattleRoom::closeBattleHud()
     mInput->stopFreeRotate();
     if (EvtDollHandler* doll = getDollHandler())
         doll->closeRevivePanel();
+    // Every overlay ends with the battle: none, not even one without an end of its own (the
+    // full fury's), stays over the result and the box screens.
+    if (ZRKFlashPanel* flash = getFlashPanel())
+        flash->clearFlashes();
     mLoading->destroyProgressPanel();
     mInput->destroySuspendPanel();
     resetRadarMap();

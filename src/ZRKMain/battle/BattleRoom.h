@@ -143,6 +143,9 @@ public:
     bool onEscapeKey(int scanCode);
     /// The answer to the leave question: 0 leaves, anything else plays on.
     void onEscapeConfirmed(int result);
+    /// Turns the view to look along the heading (radians about up) at the camera's usual pitch:
+    /// what a step of a lesson shows starts in view.
+    void lookAlong(float heading);
     /// The window lost the focus or the player released the mouse: the cursor is freed.
     void suspendInput();
     /// The mouse steers the camera again.
@@ -223,6 +226,9 @@ public:
     static CEGUI::Window* hudWindow(const std::string& path);
 
     // Head bubbles and the sight.
+    /// The highest the heads-up bubbles may stand, as a share of the screen's height (under
+    /// what a derived room shows at the top); 0 in a battle.
+    virtual float getHudCeiling() const { return 0.0f; }
     /// Every frame while the land is loaded and not finished: one bubble per sim with a figure.
     void updateBubbles();
     void refreshBubble(ZRKBasicSim* sim);

@@ -187,14 +187,10 @@ void EvtDollHandler::refreshOwn()
     else
         closeRevivePanel();
     const ZRKBattleState& b = me->getBattle();
-    if (gui::IBattlePanel* screen = mRoom.getBattleScreen()) {
+    if (gui::IBattlePanel* screen = mRoom.getBattleScreen())
         if (screen->getHealth() != static_cast<float>(b.hp))
             mRoom.refreshDollBubble(me->getId());
-        screen->setHealth(static_cast<float>(b.hp), static_cast<float>(b.xhp), static_cast<float>(b.xsp),
-                          static_cast<float>(b.sp));
-        if (me->getPlayerBattle().level == 0)
-            screen->setFury(static_cast<float>(b.fury), static_cast<float>(b.xfury));
-    }
+    tellOwnNumbers();
     if (me->getPlayerBattle().level == 0) {
         // Up only while the Flash layer still holds it: a rebuilt battle shows it again.
         const bool up = mRageFlashUp && mRoom.hasFlash(kRageFlash, std::string());
@@ -215,6 +211,36 @@ void EvtDollHandler::refreshOwn()
     const int weapon = me->getCurrentWeaponType();
     mRoom.setSightMode(weapon == 0 ? 1 : weapon == 1 ? 2 : weapon == 2 ? 3 : -1);
     mRoom.showSight(me->isWaiting());
+}
+
+bool EvtDollHandler::tellOwnNumbers()
+{
+    ZRKLand* land = mRoom.getLand();
+    ZRKPlayerSim* me = land && land->isLoaded() ? land->getMyDoll() : nullptr;
+    gui::IBattlePanel* screen = mRoom.getBattleScreen();
+    if (!me || !screen)
+        return false;
+    const ZRKBattleState& b = me->getBattle();
+    const int now[6] = {b.hp, b.xhp, b.sp, b.xsp, b.fury, b.xfury};
+    if (screen == mToldScreen && std::equal(now, now + 6, mToldOwn))
+        return false;
+    mToldScreen = screen;
+    std::copy(now, now + 6, mToldOwn);
+    screen->setHealth(static_cast<float>(b.hp), static_cast<float>(b.xhp), static_cast<float>(b.xsp),
+                      static_cast<float>(b.sp));
+    // The fury at every level: the rage a lesson or a full bar offers is read off the bar.
+    screen->setFury(static_cast<float>(b.fury), static_cast<float>(b.xfury));
+    return true;
+}
+
+void EvtDollHandler::followOwn()
+{
+    ZRKLand* land = mRoom.getLand();
+    if (!land || !land->isLoaded() || land->isFinished())
+        return;
+    if (tellOwnNumbers())
+        if (ZRKPlayerSim* me = land->getMyDoll())
+            mRoom.refreshDollBubble(me->getId());
 }
 
 // --- the paid revive ----------------------------------------------------------------------------

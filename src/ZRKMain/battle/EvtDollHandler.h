@@ -41,6 +41,12 @@ public:
     /// Y on the shown panel: revive when the money is there, else the warning.
     bool onReviveKey(unsigned scanCode);
 
+    /// Every frame of the fight: the battle bar follows the own health, energy and fury as the
+    /// land changes them (walking spends energy between events), the own bubble with them.
+    void followOwn();
+    /// A new fight on the battle bar: the own numbers are told afresh on the next frame.
+    void tellOwnAgain() { mToldScreen = nullptr; }
+
     bool isRageFlashUp() const { return mRageFlashUp; }
     bool isReviveShown() const { return mReviveShown; }
     CEGUI::Window* getRevivePanel() const { return mRevivePanel; }
@@ -51,12 +57,16 @@ private:
     void status(const core::Event& event);
     /// The heads-up state of the own doll, after every status event.
     void refreshOwn();
+    /// Tells the battle bar the own numbers; true when any changed since last told.
+    bool tellOwnNumbers();
     /// The next revive's currency and cost by the revives done; false for a malformed table.
     bool nextPrice(int& currency, int& cost) const;
     bool onKeyDown(const CEGUI::EventArgs& args);
 
     BattleRoom& mRoom;
     bool mRageFlashUp = false;
+    int mToldOwn[6] = {-1, -1, -1, -1, -1, -1}; ///< hp, xhp, sp, xsp, fury, xfury as last told
+    const void* mToldScreen = nullptr;          ///< the battle bar they were told to
     bool mReviveShown = false;
     Json::Value mCostTable;
     CEGUI::Window* mRevivePanel = nullptr;

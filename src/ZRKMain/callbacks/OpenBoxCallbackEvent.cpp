@@ -103,14 +103,37 @@ void OpenBoxCallbackEvent::onConfirm(core::DialogBoxResult& result, const Choice
 
 void OpenBoxCallbackEvent::openBox(const Choice& choice)
 {
+    if (mOpening) {
+        log(kLogTrace, "a box is being opened: the next one waits for its answer");
+        return;
+    }
     const std::vector<std::pair<std::string, std::string>> pairs = {{"idx", std::to_string(choice.index)},
                                                                     {"id", std::to_string(choice.boxId)}};
-    mRequests.track(ZRKRoomRequest::openBox(pairs, ZRKReply()));
+    mOpening = true;
+    mRequests.track(ZRKRoomRequest::openBox(pairs, mRequests.guard([this, choice](bool error, const std::string& text) {
+        onOpened(error, text, choice);
+    })));
+}
+
+void OpenBoxCallbackEvent::onOpened(bool error, const std::string& text, const Choice& choice)
+{
+    mOpening = false;
     gui::IGuiManager* gui = GameServices::guiManager();
-    if (choice.pve)
-        animate(choice.flag);
     auto* view =
         gui ? static_cast<gui::IBoxPanel*>(choice.pve ? gui->getPveBoxOpenView() : gui->getBoxOpenView()) : nullptr;
+    if (error) {
+        // The box stays shut: the player reads why (the server's words), and the screen lets him
+        // choose again.
+        log(kLogTrace, "box " + std::to_string(choice.index) + " not opened: " + text);
+        if (core::Frame* frame = GameServices::frame())
+            frame->messageBoxText(ZRKLan::getMsg("warning/title"), text.empty() ? ZRKLan::getMsg("box/refused") : text,
+                                  core::Frame::kNoticeBox);
+        if (view)
+            view->onBoxRefused();
+        return;
+    }
+    if (choice.pve)
+        animate(choice.flag);
     if (!view) {
         log(kLogTrace, "no box view to tell: the box opens unseen");
         return;

@@ -13,8 +13,9 @@ namespace zrk {
 
 /// Opens one of the prize boxes the GUI offers after a battle ("flag": the box model's picture,
 /// "index", "box": the offer, "pve"). A free box opens when the own battle state allows it; a
-/// paid one once the player confirms its price. The request goes and the box view is told at
-/// once; what was in the box comes with the room's notice.
+/// paid one once the player confirms its price. The box view is told once the server has opened
+/// the box (what was in it comes with the room's notice); a refusal is said in a box and the view
+/// told the box stays shut. One box at a time: a choice while one is being opened is let go.
 class OpenBoxCallbackEvent : public BaseEvent {
 public:
     /// The box the player chose, as it was when he chose it.
@@ -35,13 +36,18 @@ public:
     void onConfirm(core::DialogBoxResult& result, const Choice& choice);
 
     const Choice& lastChoice() const { return mChoice; }
+    /// A box is being opened: the server has not answered yet.
+    bool isOpening() const { return mOpening; }
 
 private:
     void openBox(const Choice& choice);
+    /// The server's answer to the opening: the view told, or the refusal said.
+    void onOpened(bool error, const std::string& text, const Choice& choice);
     /// Plays the box model's animation of the picture of that name, when it is a box's.
     static void animate(const std::string& flag);
 
     Choice mChoice;
+    bool mOpening = false;
     ZRKRequestOwner mRequests;
     boost::signals2::scoped_connection mBoxConnection;
 };

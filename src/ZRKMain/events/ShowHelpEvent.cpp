@@ -1,5 +1,6 @@
 #include "events/ShowHelpEvent.h"
 
+#include <algorithm>
 #include <core/ClientState.h>
 #include <core/ClientStateTable.h>
 #include <core/Frame.h>
@@ -26,6 +27,15 @@ void ShowHelpEvent::callback(gui::ParamHandle)
             frame->messageBox("error/title1", "warning/battle_no_guide", core::Frame::kNoticeBox);
         return;
     }
+    // The lesson goes into the tutorial's parameter text: only a number may, whatever the
+    // server sent.
+    const int lesson = ZRKUserRequest::getPc_id().getIntVal("pc_newbie_task", 0);
+    if (lesson >= kLessons) {
+        // Every lesson is done: no lesson would play, so the tutorial is not entered at all.
+        if (core::Frame* frame = GameServices::frame())
+            frame->messageBox("warning/title", "msg/guide_all_done", core::Frame::kNoticeBox);
+        return;
+    }
     if (from == core::ClientStateTable::kPlayerHall) {
         // The hall drops out of sight as the lesson loads.
         if (gui::IGuiManager* manager = GameServices::guiManager()) {
@@ -42,11 +52,8 @@ void ShowHelpEvent::callback(gui::ParamHandle)
     ZRKSession* session = GameServices::session();
     if (!session)
         return;
-    // The lesson goes into the tutorial's parameter text: only a number may, whatever the
-    // server sent.
-    const int lesson = ZRKUserRequest::getPc_id().getIntVal("pc_newbie_task", 0);
     session->teleport(std::string(), core::ClientStateTable::kTutorial,
-                      "adv=" + std::to_string(lesson) + "&prev=" + from);
+                      "adv=" + std::to_string(std::max(lesson, 0)) + "&prev=" + from);
 }
 
 } // namespace zrk

@@ -29,6 +29,9 @@ unsigned gEffectCounter = 1;
 // A queue that keeps answering ids every call would hang the frame; no frame needs more.
 const int kMaxEventIdsPerFrame = 256;
 
+// Pixels a pop-up's dark copy stands off the number.
+const float kShadow = 2.0f;
+
 float now() { return static_cast<float>(yake::native::getTime()); }
 
 void setPlain(CEGUI::Window* w)
@@ -258,20 +261,34 @@ void BasicRoom::showText(CEGUI::Window* image, const std::string& text, const st
         const float w =
             font ? static_cast<float>(static_cast<int>(font->getTextExtent(label->getText(), 1.0f)) + 10) : 10.f;
         const float h = font ? font->getLineSpacing(1.0f) : 20.f;
+        // A dark copy a little below and to the right: the number reads on a blast of its own
+        // colour as on the sky.
+        CEGUI::Window* shadow = wm.createWindow(CeguiWidgets::widgetType("StaticText"));
+        setPlain(shadow);
+        shadow->setFont(label->getFont());
+        shadow->setProperty("TextColours", "tl:E0000000 tr:E0000000 bl:E0000000 br:E0000000");
+        shadow->setText(label->getText());
+        shadow->setSize(CEGUI::USize(px(w), px(h)));
+        shadow->setClippedByParent(false);
         if (CeguiWidgets::alive(image)) {
             setPlain(image);
             image->setSize(CEGUI::USize(px(h), px(h)));
             outer->addChild(image);
+            shadow->setPosition(CEGUI::UVector2(px(h + 5 + kShadow), px(kShadow)));
             label->setPosition(CEGUI::UVector2(px(h + 5), px(0)));
             label->setSize(CEGUI::USize(px(w), px(h)));
             label->setClippedByParent(false);
-            outer->setSize(CEGUI::USize(px(w + h + 5), px(h)));
+            outer->setSize(CEGUI::USize(px(w + h + 5 + kShadow), px(h + kShadow)));
             image->addChild(label);
+            image->addChild(shadow);
         } else {
+            shadow->setPosition(CEGUI::UVector2(px(kShadow), px(kShadow)));
             label->setSize(CEGUI::USize(px(w), px(h)));
-            outer->setSize(CEGUI::USize(px(w), px(h)));
+            outer->setSize(CEGUI::USize(px(w + kShadow), px(h + kShadow)));
             outer->addChild(label);
+            outer->addChild(shadow);
         }
+        shadow->moveToBack(); // drawn under the number
         sheet->addChild(outer);
         if (delay > 0.001f)
             outer->hide();

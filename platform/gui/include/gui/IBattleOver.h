@@ -52,6 +52,8 @@ public:
                            const std::vector<AwardBoxItem>& awards) = 0;
     /// The winning side (-1 a draw).
     virtual void setSummary(int winner) = 0;
+    /// Why the battle ended so, shown under the result (a side that left); empty for nothing.
+    virtual void setNote(const std::string& note) = 0;
     virtual void close() = 0;
     virtual bool isShown() const = 0;
 };

@@ -64,6 +64,7 @@ public:
         int propCount[kPropSlots] = {};      ///< uses left of each prop; 0 for an empty slot
         bool flags[3] = {false, true, true}; ///< passed through
         int bagCd = 0;                       ///< the weapon bag's own cool-down
+        int current = -1;                    ///< the weapon in hand; -1 none
     };
     struct CrateMark {
         std::string name;
@@ -125,6 +126,9 @@ public:
     /// Called every frame of the battle.
     virtual void update(float dt) = 0;
     virtual IBattlePanel* getPanel() = 0;
+    /// Where the bar's top edge stands, as a share of the screen's height from its top; 1 while
+    /// the bar is not shown. What floats over the battle (head bubbles) keeps above it.
+    virtual float getTop() const = 0;
 };
 
 /// A box-opening screen of a battle's half time.

@@ -25,6 +25,10 @@ public:
     virtual void releaseKeyHandler() = 0;
     /// A hint of guide content `kind` at `id`, shown for a few seconds.
     virtual void showHint(const std::string& kind, int id) = 0;
+    /// A line under the step's text that the step keeps up to date (how long to hold Space);
+    /// empty for none. A new step starts without one.
+    virtual void setLine(const std::string& line) = 0;
+    virtual const std::string& getLine() const = 0;
     virtual int getNudgeCount() const = 0;
     /// Shakes the box: the player did something the step does not ask for.
     virtual void nudge() = 0;

@@ -5,8 +5,8 @@ namespace zrk {
 namespace gui {
 
 /// A screen that offers prize boxes for opening: the box records it offers, and the word that
-/// the player's box is being opened (the request went out; its contents come with the room's
-/// notice).
+/// the server opened the player's box (its contents come with the room's notice) or kept it
+/// shut.
 class IOpenBoxData {
 public:
     /// One box offered: its id (sent to the server), whether it is still closed (1) or opened
@@ -21,6 +21,8 @@ public:
 
     virtual ~IOpenBoxData() = default;
     virtual void onBoxOpened() = 0;
+    /// The server refused the opening (the player was told why): the box stays shut.
+    virtual void onBoxRefused() = 0;
 };
 
 } // namespace gui

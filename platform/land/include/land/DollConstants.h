@@ -31,7 +31,7 @@ enum LandRoomState {
 enum SimFlag : std::uint32_t {
     SIM_MAY_FIRE = 0x4,         ///< its turn, not fired yet
     SIM_FREE_CAMERA = 0x20000,  ///< the camera may turn freely around it
-    SIM_FURY_READY = 0x100000,  ///< fury is full: the fury skill may be used
+    SIM_FURY_READY = 0x100000,  ///< the rage is on (R on a full fury bar): the next shot is a fury shot
     SIM_HIDE_BUBBLE = 0x200000, ///< its head bubble is not shown
     SIM_TUTOR_A = 0x1000000,    ///< tutorial marks, kept for the tutorial's own use
     SIM_TUTOR_B = 0x2000000,

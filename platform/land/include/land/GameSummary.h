@@ -20,9 +20,10 @@ struct GameSummary {
         int arena[4] = {0, 0, 0, 0}; ///< arena counters (no arena battles here)
     };
 
-    int winner = -1;      ///< the winning team; -1 a draw
-    float seconds = 0.0f; ///< fight time
-    bool timeUp = false;  ///< decided by health at the time limit
+    int winner = -1;         ///< the winning team; -1 a draw
+    float seconds = 0.0f;    ///< fight time
+    bool timeUp = false;     ///< decided by health at the time limit
+    bool othersLeft = false; ///< won because every player of the other side left the battle
     std::vector<Entry> entries;
 
     const Entry* find(const std::string& uid) const;

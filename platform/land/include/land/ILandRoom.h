@@ -28,6 +28,9 @@ public:
     /// Item ids of the player's battle weapons (in slot order) and props.
     virtual std::vector<std::string> getPlayerWeapons(const std::string& playerId) const = 0;
     virtual std::vector<std::string> getPlayerProps(const std::string& playerId) const = 0;
+    /// How many of a prop the player carries into the battle (a stack of his bag); 1 unless the
+    /// room counts them.
+    virtual int getPlayerPropCount(const std::string& playerId, const std::string& itemId) const { return 1; }
     /// The room's values: "seed", "place", "wind", "state" (and "tactic", "d_id", "ds_id").
     virtual core::XmlConfigHelper getRoomValues() const = 0;
     /// The map record of a place (null when there is none).

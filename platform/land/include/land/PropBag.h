@@ -13,6 +13,10 @@ class PropBag {
 public:
     static constexpr int kSlots = 6;
     static constexpr std::uint32_t kNotFound = 0xFFFFFFFFu;
+    /// The most of one prop a slot holds.
+    static constexpr int kMostInSlot = 999;
+    /// A count the room gives, held to 1 .. kMostInSlot.
+    static int carried(int count) { return count < 1 ? 1 : count > kMostInSlot ? kMostInSlot : count; }
 
     explicit PropBag(const LandItems* items = nullptr) : mSlots(kSlots), mItems(items) {}
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <boost/shared_ptr.hpp>
+#include <map>
 #include <string>
 #include <vector>
 #include <util/XmlConfigHelper.h>
@@ -43,6 +44,11 @@ public:
     WeaponBag* getCurrentWeaponBag() { return &mWeapons; }
     core::XmlConfigHelper getCurrentWeaponSetting();
     PropBag* getCurrentPropBag() { return &mProps; }
+    /// The props used up in this battle, by item id, in id order: what the end of the battle
+    /// tells the server to take from the player's bag.
+    const std::map<std::string, int>& getPropsUsed() const { return mPropsUsed; }
+    /// One of the prop in that slot is used up (its count already taken down).
+    void countPropUsed(const PropState& prop);
     /// Loaded with a weapon that has shells left.
     bool isArmed() const;
     /// The weapon slots (the battle's loadout sets their shell counts).
@@ -86,6 +92,10 @@ public:
     /// Uses the prop of the slot (Z X C V B are slots 0..4).
     bool useProp(int slot);
     /// Uses the skill of the index (F1..F4 are 0..3).
+    /// R: a full fury bar (or a rage a script armed) starts the rage: the bar is spent, sim flag
+    /// SIM_FURY_READY says the rage is on, and the next shot is a fury shot. False when there
+    /// is no rage to start or one is on.
+    bool startRage();
     bool useSkill(int index);
 
     // Down, revived, killed.
@@ -139,6 +149,7 @@ private:
     std::vector<SkillState> mSkills;
     WeaponBag mWeapons;
     PropBag mProps;
+    std::map<std::string, int> mPropsUsed;
     boost::shared_ptr<ZRKPlayerAI> mAI;
 
     float mPitch = 45.0f; ///< degrees, held keys move it smoothly

@@ -222,8 +222,22 @@ void BattleStatusProvider::getBags(Bags& bags)
     bags.bagCd = 0;
     const std::vector<WeaponState>& weapons = me->getWeaponBag()->getSlots();
     const int slots = std::min(static_cast<int>(weapons.size()), 9);
-    if (me->getPlayerBattle().level != mBagCache.level) {
+    // The icons are read again when the level changes or a slot holds another weapon (one
+    // given or taken in the fight).
+    bool changed = me->getPlayerBattle().level != mBagCache.level;
+    for (int i = 0; i < kWeaponSlots; ++i) {
+        const int item = i < slots && !weapons[static_cast<std::size_t>(i)].empty()
+                             ? weapons[static_cast<std::size_t>(i)].itemId
+                             : 0;
+        changed = changed || item != mBagItems[i];
+        mBagItems[i] = item;
+    }
+    if (changed) {
         mBagCache.level = me->getPlayerBattle().level;
+        for (int i = 0; i < kWeaponSlots; ++i) {
+            mBagCache.weaponIcon[i].clear();
+            mBagCache.weaponEffect[i].clear();
+        }
         for (int i = 0; i < slots; ++i) {
             const WeaponState& w = weapons[static_cast<std::size_t>(i)];
             // A weapon the battle's own table does not list shows its item picture.
@@ -244,6 +258,9 @@ void BattleStatusProvider::getBags(Bags& bags)
         bags.flags[i] = mBagCache.flags[i];
     bags.level = mBagCache.level;
     bags.rank = me->getPlayerBattle().rank;
+    const int current = me->getPlayerBattle().weapon;
+    bags.current =
+        current >= 0 && current < slots && !weapons[static_cast<std::size_t>(current)].empty() ? current : -1;
     bags.bagCd = me->getWeaponBag()->getCD();
     const float now = land->getTimeNow();
     for (int i = 0; i < slots; ++i) {

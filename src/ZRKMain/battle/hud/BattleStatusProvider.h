@@ -38,6 +38,7 @@ private:
     int mDollCount = 0;
     std::vector<std::string> mNicknames;
     Bags mBagCache;
+    int mBagItems[kWeaponSlots] = {}; ///< the item of each weapon slot the icons were read for
     int mLastScenario = -1;
     int mLastAlive = -1;
     DemesneState mDemesne;

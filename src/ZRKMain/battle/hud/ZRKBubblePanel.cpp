@@ -296,9 +296,10 @@ void BattleRoom::ZRKBubblePanel::placeAt(const yake::math::Vector3& p)
         const float w = mRoot->getWidth().d_offset / sw, h = mRoot->getHeight().d_offset / sh;
         x -= w / 2.0f;
         y -= h; // the bottom edge sits on the point
-        // A figure near the window's edge keeps its whole bubble inside the window.
+        // A figure near the window's edge keeps its whole bubble inside the window, above the
+        // battle bar and under a lesson's guide box.
         x = std::min(std::max(x, 0.0f), std::max(1.0f - w, 0.0f));
-        y = std::min(std::max(y, 0.0f), std::max(1.0f - h, 0.0f));
+        y = std::min(std::max(y, mCeiling), std::max(mFloor - h, mCeiling));
     }
     if (x == mLastX && y == mLastY) {
         mSkipFrames = 4;

@@ -54,6 +54,12 @@ public:
     /// Redraws the contents from the provider.
     virtual void refresh();
     /// Per-frame placing over the figure.
+    /// The lowest a bubble may stand, as a share of the screen's height (the battle bar's top):
+    /// a figure below it, or off the screen's foot, keeps its bubble above the bar.
+    void setFloor(float floor) { mFloor = floor > 0.0f && floor <= 1.0f ? floor : 1.0f; }
+    /// The highest a bubble may stand (under a lesson's guide box, whose words it must not
+    /// cover); 0 for the screen's top.
+    void setCeiling(float ceiling) { mCeiling = ceiling > 0.0f && ceiling < 1.0f ? ceiling : 0.0f; }
     virtual void update(const boost::shared_ptr<core::BasicPlayer>& player);
     /// The combo title: 1 "nice", 2 "cool", 3 "perfect", anything else none.
     virtual void setCarom(int level);
@@ -111,6 +117,8 @@ protected:
     float mSpBarWidth = 0.0f, mHpBarWidth = 0.0f;
     /// The first refresh always draws (a sentinel no value equals); a new maximum redraws too.
     static constexpr int kNever = -0x7FFFFFFF;
+    float mFloor = 1.0f;
+    float mCeiling = 0.0f;
     int mLastHp = kNever, mLastSp = kNever, mLastXhp = kNever, mLastXsp = kNever, mLastDistance = kNever;
     std::string mBuffIcons[3];
     bool mLocked = false;

@@ -319,7 +319,12 @@ void BattleRoom::ZRKSightingPanel::update(float)
                 CeguiWidgets::setImage(mStatus, CeguiWidgets::imageName("chars", "sighting_range"));
             }
         } else if (mStatusLook != -1) {
+            // The reload is over: its status and digits go with the bar under the sight (they
+            // stand beside it, not in it).
             mBottom->hide();
+            mStatus->hide();
+            mCd0->hide();
+            mCd1->hide();
             mStatusLook = -1;
         }
     }

@@ -1,8 +1,11 @@
 #include "battle/tutorial/BattleRoomNewbie.h"
 
+#include <algorithm>
+#include <boost/format.hpp>
 #include <boost/make_shared.hpp>
 #include <cmath>
 #include <core/ClientStateTable.h>
+#include <cstdio>
 #include <cstdlib>
 #include <iterator>
 #include <CEGUI/CEGUI.h>
@@ -31,6 +34,7 @@
 #include <land/ZRKBattleState.h>
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerAI.h>
+#include <land/WeaponState.h>
 #include <land/ZRKPlayerSim.h>
 #include <scene/BasicPlayer.h>
 #include <transport/QueryString.h>
@@ -451,6 +455,12 @@ void BattleRoomNewbie::applyStepFlags(int flags)
         controller.enable(false);
         doll->freeze();
         doll->wait();
+    } else if (flags & STEP_CLICK) {
+        // The trainer talks: the pointer is the player's to click on with, and no move of the
+        // mouse turns the view away meanwhile.
+        releaseCursorForGuide();
+    } else if (!mMouseFree) {
+        resumeInput(); // the mouse steers the view again
     }
 }
 
@@ -460,6 +470,7 @@ bool BattleRoomNewbie::enterStep()
     if (!step)
         return false;
     ++mStepsEntered;
+    mToldForce = -2;
     applyStepFlags(step->flags);
     mStepStartTime = now();
     mKeysHeldAtStep.clear();
@@ -602,7 +613,7 @@ void BattleRoomNewbie::updateQuestion()
         if (mouseFree)
             releaseCursorForGuide();
         else if (const TutorialStep* step = currentStep())
-            if (!(step->flags & STEP_MOUSE))
+            if (!(step->flags & (STEP_MOUSE | STEP_CLICK)))
                 resumeInput();
     }
     if (asking != mAsking) {
@@ -726,6 +737,46 @@ void BattleRoomNewbie::showGuideHint(const std::string& kind, int id)
 {
     if (gui::IGuideView* guide = getGuide())
         guide->showHint(kind, id);
+}
+
+float BattleRoomNewbie::getHudCeiling() const
+{
+    gui::IGuideView* guide = getGuide();
+    CEGUI::Window* box = guide && guide->getShownStep() > 0 ? hudWindow(kGuideBox) : nullptr;
+    CEGUI::Window* root = box ? box->getRootWindow() : nullptr;
+    if (!box || !box->isEffectiveVisible() || !root || root->getPixelSize().d_height <= 0.0f)
+        return 0.0f;
+    const float bottom = box->getUnclippedOuterRect().get().bottom() / root->getPixelSize().d_height;
+    return std::isfinite(bottom) ? std::min(std::max(bottom, 0.0f), 0.9f) : 0.0f;
+}
+
+void BattleRoomNewbie::tellForce(const yake::math::Vector3& target)
+{
+    ZRKLand* land = getLand();
+    ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
+    WeaponState* weapon = me ? me->getCurrentWeaponState() : nullptr;
+    gui::IGuideView* guide = getGuide();
+    if (!me || !weapon || !guide)
+        return;
+    // The force that reaches the point at this pitch, with the wind, as the sight works it out.
+    yake::math::Vector3 gun, v;
+    yake::math::Quaternion turn;
+    me->getGunPoint(gun, turn);
+    const float speed = weapon->speed * DollConstants::HIT_FACTOR_BULLET_SPEED;
+    const float pitch = static_cast<float>(me->getPlayerBattle().pitch) * static_cast<float>(M_PI) / 180.0f;
+    float share = -1.0f;
+    if (speed > 0.0f && land->_targetUnderTrajectory(gun, target, pitch, speed) == TRAJECTORY_REACHABLE &&
+        land->_calcProjectileV(me, weapon->name, pitch, DollConstants::GUN_MUZZLE, gun, target, true, v))
+        share = (v.length() / speed - DollConstants::CTRL_FORCE_F_V_MIN) / (1.0f - DollConstants::CTRL_FORCE_F_V_MIN);
+    const bool reaches = std::isfinite(share) && share >= 0.0f && share <= 1.0f;
+    const int tenths = reaches ? static_cast<int>(std::lround(share * DollConstants::CHARGE_SECONDS * 10.0f)) : -1;
+    if (tenths == mToldForce)
+        return;
+    mToldForce = tenths;
+    char seconds[16];
+    std::snprintf(seconds, sizeof seconds, "%.1f", static_cast<double>(tenths) / 10.0);
+    guide->setLine(reaches ? boost::str(boost::format(ZRKLan::getMsg("msg/guide_force")) % seconds)
+                           : ZRKLan::getMsg("msg/guide_no_force"));
 }
 
 void BattleRoomNewbie::faceEachOther(const std::string& id)

@@ -49,6 +49,8 @@ public:
     };
     static constexpr int kLandEventReady = LandEventId::LessonReady; ///< the tutorial's "everyone has loaded"
     static constexpr float kClickGate = 0.8f;
+    /// The guide box's window (the GUI's "TutorialGuide").
+    static constexpr const char* kGuideBox = "TutorialGuide";
 
     BattleRoomNewbie();
     ~BattleRoomNewbie() override;
@@ -65,6 +67,8 @@ public:
     /// A lesson is no fight: closing the window asks whether to quit, as in the lobby (lesson 0
     /// has no Escape, and without this a new player had no way out).
     bool queryFlag() override { return true; }
+    /// Under the guide box while it shows a step: no head bubble covers its words.
+    float getHudCeiling() const override;
     /// The reply of the default-look query: the own doll's look, then the local room and land.
     virtual void createNewbieAvatar(bool error, const std::string& reply);
 
@@ -98,6 +102,10 @@ public:
     std::string createTutorialNpc(const std::string& args);
     void faceEachOther(const std::string& id);
     void showGuideHint(const std::string& kind, int id);
+    /// Tells under the step's text how long Space is held for a shot at the point to reach it
+    /// at the figure's pitch now (or that none reaches at that pitch); the line follows the
+    /// pitch and the weapon in hand.
+    void tellForce(const yake::math::Vector3& target);
     /// The own player seated alone in the local room, its parameters and state for the lesson.
     void setupLocalRoom();
     /// The local room written by the tutorial; null without one.
@@ -138,6 +146,8 @@ private:
     void forgetReleasedKeys();
     /// The lesson's lent weapons get their full load of shells back once they are empty.
     void refillLentWeapons();
+    /// Tenths of a second of Space last told (-1 none reaches, -2 nothing told this step).
+    int mToldForce = -2;
 
     int mLesson = 0;
     int mStepIndex = -1;

@@ -14,8 +14,18 @@ void TutorialBopTask::start(const std::string& args) { mItemName = args; }
 void TutorialBopTask::update()
 {
     ZRKLand* land = mRoom->getLand();
-    if (land && land->_countLoadedItem(mItemName) <= 0)
+    if (!land)
+        return;
+    if (land->_countLoadedItem(mItemName) <= 0) {
         mRoom->setStepDone();
+        return;
+    }
+    // The rope still holds: the step tells how long to hold Space to reach it.
+    for (const ZRKLand::MapItem& item : land->getMapItems())
+        if (item.hp > 0 && item.name == mItemName) {
+            mRoom->tellForce(item.position);
+            return;
+        }
 }
 
 } // namespace zrk

@@ -11,12 +11,29 @@ namespace zrk {
 
 void TutorialHitTask::update()
 {
+    // The nearest foe still standing: the step tells how long to hold Space to reach him.
+    ZRKLand* land = mRoom->getLand();
+    ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
+    ZRKPlayerSim* nearest = nullptr;
+    float best = 0.0f;
+    bool standing = false;
     for (int seat = 0; seat < 4; ++seat) {
         ZRKPlayerSim* doll = TutorialParts::seatDoll(mRoom, seat);
-        if (doll && doll->getPlayerBattle().state != BATTLE_KILLED)
-            return;
+        if (!doll || doll->getPlayerBattle().state == BATTLE_KILLED)
+            continue;
+        standing = true;
+        const float far = me ? (doll->getPosition() - me->getPosition()).squaredLength() : 0.0f;
+        if (!doll->isDead() && (!nearest || far < best)) {
+            nearest = doll;
+            best = far;
+        }
     }
-    mRoom->setStepDone();
+    if (!standing) {
+        mRoom->setStepDone();
+        return;
+    }
+    if (nearest)
+        mRoom->tellForce(nearest->getPosition() + yake::math::Vector3(0, DollConstants::HIT_ACTOR_OFFSET, 0));
 }
 
 } // namespace zrk
