@@ -81,6 +81,7 @@ int main()
     core::UpdatableManager updatables;
     core::TransportService& transport = core::TransportService::instance();
     transport.setSetting("MAX_CLIENT", "2");
+    transport.setSocketRoute(core::FileServer::kHost, server.getSocketPath()); // as the game routes it
 
     // The game's way: one step a frame, as fast as frames come.
     double longest = 0;

@@ -45,7 +45,7 @@ int main()
         // Half know the secret and trickle their headers; half ask without it and linger.
         std::vector<int> socks;
         for (int i = 0; i < kSlowClients; ++i) {
-            const int sock = zrktest::connectLoopback(server.getPort());
+            const int sock = zrktest::connectLocal(server.getSocketPath());
             if (sock < 0)
                 continue;
             const std::string line =

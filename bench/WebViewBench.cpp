@@ -12,6 +12,7 @@
 #include <core/NetClientManager.h>
 #include <win32/Windows.h>
 
+#include "BenchPage.h"
 #include "BenchTiming.h"
 #include "webview/HtmlView.h"
 #include "shell/Application.h"
@@ -75,20 +76,9 @@ private:
 
     bool waitForPage(const std::string& url)
     {
-        for (int round = 0; round < 100; ++round) {
-            zrk::HtmlView* view = zrk::HtmlView::instance();
-            if (!view || !view->browser())
-                return false;
-            view->browser()->runScript("location.href+' '+document.readyState");
-            bool ready = false;
-            for (int i = 0; i < 200 && !ready; ++i) {
-                runOneFrame();
-                view->browser()->scriptResult(&ready);
-            }
-            if (view->browser()->scriptResult(nullptr) == url + " complete")
-                return view->getWindow() && view->getWindow()->visible;
-        }
-        return false;
+        zrk::HtmlView* view = zrk::HtmlView::instance();
+        return zrkbench::pageShown([this] { return runOneFrame(); }, url) && view == zrk::HtmlView::instance() &&
+               view->getWindow() && view->getWindow()->visible;
     }
 
     bool mRan = false;

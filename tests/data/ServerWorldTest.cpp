@@ -20,6 +20,8 @@
 #include <fstream>
 #include <functional>
 #include <support/TestEnv.h>
+#include <chrono>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include "DataTestKit.h"
@@ -229,6 +231,62 @@ TEST(ServerWorld, ADamagedWorldFileIsSetAsideWithOneLineAndAFreshWorldServed)
     Hero second(fileWorld(other));
     EXPECT_EQ(second.code, 0);
     EXPECT_TRUE(second.session.getGameServer()->core().worldWasReset());
+}
+
+TEST(ServerWorld, TheWorldsFilesAreThePlayersAloneAndNoLinkOrFifoIsFollowedOrWaitedOn)
+{
+    auto modeOf = [](const std::string& path) {
+        struct stat st;
+        return ::lstat(path.c_str(), &st) == 0 ? static_cast<int>(st.st_mode & 0777) : -1;
+    };
+    // Made 0600 whatever the umask; one an older version left readable by others is tightened.
+    {
+        zrktest::TempDir dir;
+        const mode_t old = ::umask(0);
+        {
+            Hero hero(fileWorld(dir));
+            EXPECT_EQ(hero.code, 0);
+            for (const char* end : {"", "-wal", "-shm", ".lock"})
+                EXPECT_EQ(modeOf(dir.file(std::string("world.db") + end)), 0600) << end;
+        }
+        ::chmod(dir.file("world.db").c_str(), 0644);
+        {
+            Hero again(fileWorld(dir));
+            EXPECT_EQ(modeOf(dir.file("world.db")), 0600);
+        }
+        ::umask(old);
+    }
+    // A FIFO at the world's name: refused at once as a bad world is (set aside, a fresh world,
+    // the box), never waited on; one at its lock's or a side file's name is nobody's: it goes.
+    for (const char* where : {"world.db", "world.db.lock", "world.db-wal"}) {
+        zrktest::TempDir dir;
+        ASSERT_EQ(::mkfifo(dir.file(where).c_str(), 0600), 0);
+        const auto start = std::chrono::steady_clock::now();
+        Hero hero(fileWorld(dir));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << where;
+        if (std::string(where) == "world.db") {
+            EXPECT_EQ(hero.code, 0);
+            EXPECT_TRUE(hero.session.getGameServer()->core().worldWasReset());
+            struct stat st;
+            ASSERT_EQ(::lstat(dir.file("world.db.broken").c_str(), &st), 0);
+            EXPECT_TRUE(S_ISFIFO(st.st_mode));
+        } else {
+            EXPECT_EQ(hero.code, 0) << where; // no lock nor log of any game: it went
+            EXPECT_FALSE(std::filesystem::is_fifo(dir.file(where))) << where;
+        }
+    }
+    // A link at the world's, its lock's or a side file's name never reaches what it points to.
+    for (const char* where : {"world.db", "world.db.lock", "world.db-wal", "world.db-shm"}) {
+        zrktest::TempDir dir;
+        const std::string victim(3000, 'v');
+        zrktest::writeFile(dir.file("victim"), victim);
+        std::filesystem::create_symlink(dir.file("victim"), dir.file(where));
+        {
+            Hero hero(fileWorld(dir));
+            hero.ask([](ZRKReply r) { ZRKUserRequest::addStatsPoint("{dex:0,luk:1,str:0,vit:0}\n", r); });
+        }
+        EXPECT_EQ(zrktest::readFile(dir.file("victim")), victim) << where;
+    }
 }
 
 namespace {

@@ -1,6 +1,5 @@
 #include "FuzzFileServer.h"
 
-#include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -8,9 +7,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <transport/FileServer.h>
 #include <unistd.h>
 
@@ -23,7 +22,7 @@ namespace {
 void put(const std::string& path, const char* text) { std::ofstream(path, std::ios::binary) << text; }
 
 /// Connects, also when the fuzzer's timer signal comes in the middle (the connection goes on).
-bool connected(int sock, const sockaddr_in& at)
+bool connected(int sock, const sockaddr_un& at)
 {
     if (::connect(sock, reinterpret_cast<const sockaddr*>(&at), sizeof at) == 0)
         return true;
@@ -65,11 +64,11 @@ kavri3D::core::FileServer& FuzzFileServer::instance()
 
 std::string FuzzFileServer::exchange(const std::string& bytes)
 {
-    const int sock = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in at{};
-    at.sin_family = AF_INET;
-    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    at.sin_port = htons(static_cast<std::uint16_t>(instance().getPort()));
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un at{};
+    at.sun_family = AF_UNIX;
+    const std::string path = instance().getSocketPath();
+    std::strncpy(at.sun_path, path.c_str(), sizeof at.sun_path - 1);
     if (sock < 0 || !connected(sock, at)) {
         std::fprintf(stderr, "the file server took no connection: %s\n", std::strerror(errno));
         std::abort(); // the server of this machine must take a lone client

@@ -1,7 +1,7 @@
 // The built-in file server: this machine only, GET and HEAD only, the published tree under the
 // installer path and the web pages under "/web/", and nothing outside them however the path
 // is written. And the signatures the manifest compares files by.
-#include <arpa/inet.h>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -9,11 +9,19 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <httplib.h>
+#include <map>
 #include <mutex>
-#include <netinet/in.h>
 #include <poll.h>
+#include <sstream>
 #include <sys/socket.h>
+#include <functional>
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/un.h>
+#include <cstring>
+#include <ctime>
+#include <sys/wait.h>
 #include <thread>
 #include <transport/TransportService.h>
 #include <unistd.h>
@@ -75,10 +83,52 @@ struct Watchdog {
     }
 };
 
+/// One exchange with the server over its socket, as read back: the status, the headers (their
+/// names in lower case) and the body.
+struct Reply {
+    int status = -1;
+    std::map<std::string, std::string> headers;
+    std::string body;
+    std::string header(const std::string& name) const
+    {
+        auto it = headers.find(name);
+        return it == headers.end() ? std::string() : it->second;
+    }
+};
+
+Reply ask(const FileServer& server, const std::string& method, const std::string& path,
+          const std::string& extraHeaders = std::string())
+{
+    const std::string raw =
+        zrktest::exchangeLocal(server.getSocketPath(), method + " " + path + " HTTP/1.1\r\nHost: x\r\n" + extraHeaders +
+                                                           "Connection: close\r\n\r\n");
+    Reply r;
+    const std::size_t end = raw.find("\r\n\r\n");
+    if (raw.compare(0, 9, "HTTP/1.1 ") != 0 || end == std::string::npos)
+        return r;
+    r.status = std::atoi(raw.c_str() + 9);
+    r.body = raw.substr(end + 4);
+    std::istringstream lines(raw.substr(0, end));
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line)) {
+        const std::size_t colon = line.find(':');
+        if (colon == std::string::npos)
+            continue;
+        std::string name = line.substr(0, colon);
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        std::string value = line.substr(colon + 1);
+        value.erase(0, value.find_first_not_of(' '));
+        if (!value.empty() && value.back() == '\r')
+            value.pop_back();
+        r.headers[name] = value;
+    }
+    return r;
+}
+
 struct FileServerFixture : ::testing::Test {
     zrktest::TempDir dir;
     FileServer server;
-    std::unique_ptr<httplib::Client> client;
 
     FileServerFixture()
     {
@@ -87,44 +137,61 @@ struct FileServerFixture : ::testing::Test {
         zrktest::writeFile(dir.file("secret.txt"), "not served");
         std::filesystem::create_symlink(dir.file("secret.txt"), dir.file("pub/res/link.txt"));
         EXPECT_TRUE(server.start("/files/installer/latest", dir.file("pub"), dir.file("web")));
-        client.reset(new httplib::Client("127.0.0.1", server.getPort()));
     }
     /// The path as the game asks it: behind the run's secret.
     std::string own(const std::string& path) const { return server.getPrefix() + path; }
-    int status(const std::string& path)
+    Reply get(const std::string& path, const std::string& headers = std::string())
     {
-        auto res = client->Get(own(path).c_str());
-        return res ? res->status : -1;
+        return ask(server, "GET", own(path), headers);
     }
+    int status(const std::string& path) { return get(path).status; }
 };
 
 } // namespace
 
 TEST_F(FileServerFixture, ServesThePublishedTreeAndTheWebPagesOnly)
 {
-    EXPECT_EQ(server.getAddress(), "http://127.0.0.1:" + std::to_string(server.getPort()) + server.getPrefix());
+    EXPECT_EQ(server.getAddress(), std::string("http://zrk-files.invalid") + server.getPrefix());
     EXPECT_EQ(server.getPrefix().size(), 33u);
-    auto res = client->Get(own("/files/installer/latest/files/res/GUIX1/a.png").c_str());
-    ASSERT_TRUE(res);
-    EXPECT_EQ(res->status, 200);
-    EXPECT_EQ(res->body, "picture");
-    EXPECT_EQ(res->get_header_value("Content-Type"), "image/png");
-    auto head = client->Head(own("/files/installer/latest/files/res/GUIX1/a.png").c_str());
-    ASSERT_TRUE(head);
-    EXPECT_EQ(head->status, 200);
-    EXPECT_TRUE(head->body.empty());
+    Reply res = get("/files/installer/latest/files/res/GUIX1/a.png");
+    EXPECT_EQ(res.status, 200);
+    EXPECT_EQ(res.body, "picture");
+    EXPECT_EQ(res.header("content-type"), "image/png");
+    Reply head = ask(server, "HEAD", own("/files/installer/latest/files/res/GUIX1/a.png"));
+    EXPECT_EQ(head.status, 200);
+    EXPECT_TRUE(head.body.empty());
     EXPECT_EQ(status("/web/index.html"), 200);
 
     EXPECT_EQ(status("/files/res/GUIX1/a.png"), 404); // without the installer path
     EXPECT_EQ(status("/files/installer/latest/files/res/GUIX1/none.png"), 404);
     EXPECT_EQ(status("/files/installer/latest/files/res/GUIX1"), 404); // a folder
-    auto post = client->Post(own("/files/installer/latest/files/res/GUIX1/a.png").c_str(), "x", "text/plain");
-    ASSERT_TRUE(post);
-    EXPECT_EQ(post->status, 405);
-    auto del = client->Delete(own("/files/installer/latest/files/res/GUIX1/a.png").c_str());
-    ASSERT_TRUE(del);
-    EXPECT_EQ(del->status, 405);
+    EXPECT_EQ(ask(server, "POST", own("/files/installer/latest/files/res/GUIX1/a.png"),
+                  "Content-Length: 1\r\nContent-Type: text/plain\r\n")
+                  .status,
+              405);
+    EXPECT_EQ(ask(server, "DELETE", own("/files/installer/latest/files/res/GUIX1/a.png")).status, 405);
     EXPECT_TRUE(std::filesystem::exists(dir.file("pub/res/GUIX1/a.png")));
+}
+
+TEST_F(FileServerFixture, ARangeInsideTheFileIsServedAndOnePastItsEndAnswers416)
+{
+    const std::string file = "/files/installer/latest/files/res/GUIX1/a.png"; // "picture", 7 bytes
+    Reply part = get(file, "Range: bytes=2-4\r\n");
+    EXPECT_EQ(part.status, 206);
+    EXPECT_EQ(part.body, "ctu");
+    EXPECT_EQ(part.header("content-range"), "bytes 2-4/7");
+    Reply tail = get(file, "Range: bytes=5-100\r\n"); // an end past the file ends at it
+    EXPECT_EQ(tail.status, 206);
+    EXPECT_EQ(tail.body, "re");
+    Reply last = get(file, "Range: bytes=-3\r\n");
+    EXPECT_EQ(last.status, 206);
+    EXPECT_EQ(last.body, "ure");
+    for (const char* past : {"bytes=7-", "bytes=7-9", "bytes=100-200"}) {
+        Reply r = get(file, std::string("Range: ") + past + "\r\n");
+        EXPECT_EQ(r.status, 416) << past;
+        EXPECT_EQ(r.header("content-range"), "bytes */7") << past;
+        EXPECT_TRUE(r.body.empty()) << past;
+    }
 }
 
 TEST_F(FileServerFixture, NothingOutsideItsFoldersHoweverThePathIsWritten)
@@ -134,39 +201,53 @@ TEST_F(FileServerFixture, NothingOutsideItsFoldersHoweverThePathIsWritten)
           "/files/installer/latest/files/%2E%2E/%2e%2e/secret.txt",
           "/files/installer/latest/files/res/..%2f..%2fsecret.txt", "/web/../secret.txt", "/web/%2e%2e/secret.txt",
           "/files/installer/latest/files/res/link.txt", "/files/installer/latest/files//etc/passwd",
-          "/files/installer/latest/files/res\\..\\..\\secret.txt"}) {
-        auto res = client->Get(own(path).c_str());
-        if (res) {
-            EXPECT_NE(res->body, "not served") << path;
-        }
+          "/files/installer/latest/files/res\\..\\..\\secret.txt", "/files/installer/latest/files/../../secret.txt"}) {
+        EXPECT_NE(get(path).body, "not served") << path; // asked as written, no client tidies it
         EXPECT_EQ(server.fileFor(path), "") << path;
     }
-    // The same asked without any client's tidying of the path.
-    const int sock = zrktest::connectLoopback(server.getPort());
-    ASSERT_GE(sock, 0);
-    const std::string request = "GET " + own("/files/installer/latest/files/../../secret.txt") +
-                                " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n";
-    ASSERT_EQ(::send(sock, request.data(), request.size(), 0), static_cast<ssize_t>(request.size()));
-    std::string reply;
-    char buffer[4096];
-    for (ssize_t n; (n = ::recv(sock, buffer, sizeof buffer, 0)) > 0;)
-        reply.append(buffer, static_cast<std::size_t>(n));
-    ::close(sock);
-    EXPECT_EQ(reply.find("not served"), std::string::npos);
 }
 
-TEST_F(FileServerFixture, ListensOnThisMachineOnlyAndStopsCleanly)
+TEST_F(FileServerFixture, ListensOnlyOnASocketInAFolderOnlyThePlayerMayEnterAndStopsCleanly)
 {
-    // The socket's own address, as the kernel has it: 127.0.0.1, never a wildcard.
-    const std::string ss = "ss -ltnH 2>/dev/null | awk '{print $4}' | grep ':" + std::to_string(server.getPort()) +
-                           "$' > " + dir.file("listen.txt");
-    if (std::system(ss.c_str()) == 0) {
-        EXPECT_EQ(zrktest::readFile(dir.file("listen.txt")), "127.0.0.1:" + std::to_string(server.getPort()) + "\n");
+    const std::string socket = server.getSocketPath();
+    struct stat st {};
+    ASSERT_EQ(::lstat(socket.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISSOCK(st.st_mode));
+    const std::string folder = std::filesystem::path(socket).parent_path().string();
+    ASSERT_EQ(::lstat(folder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+    EXPECT_EQ(st.st_uid, ::geteuid());
+    // No port of the machine: nothing this process listens on over TCP.
+    const std::string ss =
+        "ss -ltnpH 2>/dev/null | grep -c 'pid=" + std::to_string(::getpid()) + ",' > " + dir.file("listen.txt");
+    if (std::system(ss.c_str()) >= 0 && std::filesystem::exists(dir.file("listen.txt"))) {
+        EXPECT_EQ(zrktest::readFile(dir.file("listen.txt")), "0\n");
     }
     server.stop();
     EXPECT_FALSE(server.isRunning());
     EXPECT_EQ(server.getAddress(), "");
-    EXPECT_EQ(status("/web/index.html"), -1);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(socket)));
+    EXPECT_FALSE(std::filesystem::exists(folder));
+    EXPECT_EQ(zrktest::connectLocal(socket), -1);
+
+    // A run killed before its stop leaves its folder: the next start clears it away, once it is
+    // a minute old and nobody listens there; a younger one may be another game's being made.
+    const std::string base = std::filesystem::path(folder).parent_path().string();
+    for (const char* name : {"zrk-Killed", "zrk-Young1"}) {
+        std::filesystem::create_directory(base + "/" + name);
+        const int dead = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un at{};
+        at.sun_family = AF_UNIX;
+        std::strncpy(at.sun_path, (base + "/" + name + "/files").c_str(), sizeof at.sun_path - 1);
+        ASSERT_EQ(::bind(dead, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+        ::close(dead); // bound, never listening: what a killed run leaves
+    }
+    const timeval old[2] = {{std::time(nullptr) - 120, 0}, {std::time(nullptr) - 120, 0}};
+    ::utimes((base + "/zrk-Killed").c_str(), old);
+    ASSERT_TRUE(server.start("/files/installer/latest", dir.file("pub"), dir.file("web")));
+    EXPECT_FALSE(std::filesystem::exists(base + "/zrk-Killed"));
+    EXPECT_TRUE(std::filesystem::exists(base + "/zrk-Young1"));
+    std::filesystem::remove_all(base + "/zrk-Young1");
 }
 
 TEST(FileServer, StartReturnsAtOnceAndAStopRightAfterStillEndsTheLoop)
@@ -179,11 +260,9 @@ TEST(FileServer, StartReturnsAtOnceAndAStopRightAfterStillEndsTheLoop)
         FileServer server;
         ASSERT_TRUE(server.start("/inst", dir.file("pub"), dir.file("web")));
         if (round % 2 == 0) {
-            httplib::Client client("127.0.0.1", server.getPort());
-            auto res = client.Get((server.getPrefix() + "/inst/files/a.txt").c_str());
-            ASSERT_TRUE(res);
-            EXPECT_EQ(res->status, 200);
-            EXPECT_EQ(res->body, "a");
+            Reply res = ask(server, "GET", server.getPrefix() + "/inst/files/a.txt");
+            EXPECT_EQ(res.status, 200);
+            EXPECT_EQ(res.body, "a");
         }
         server.stop();
         EXPECT_FALSE(server.isRunning());
@@ -197,13 +276,13 @@ TEST(FileServer, SlowClientsOfAnotherAccountHoldUpNeitherTheGamesDownloadsNorThe
     zrktest::writeFile(dir.file("pub/res/a.png"), "picture");
     FileServer server;
     ASSERT_TRUE(server.start("/inst", dir.file("pub"), dir.file("web")));
-    const int port = server.getPort();
+    const std::string socket = server.getSocketPath();
 
     // 32 connections at once: silent ones, ones that ask without the secret and then trickle
     // headers, and ones that know the secret but trickle their headers a line at a time.
     std::vector<int> silent, foreign, trickling;
     for (int i = 0; i < 32; ++i) {
-        const int sock = zrktest::connectLoopback(port);
+        const int sock = zrktest::connectLocal(socket);
         ASSERT_GE(sock, 0);
         if (i % 3 == 0) {
             silent.push_back(sock);
@@ -228,12 +307,14 @@ TEST(FileServer, SlowClientsOfAnotherAccountHoldUpNeitherTheGamesDownloadsNorThe
 
     // The game's own download goes through at once.
     TransportService& transport = TransportService::instance();
+    transport.setSocketRoute(FileServer::kHost, socket);
     std::string error;
     const auto asked = std::chrono::steady_clock::now();
     EXPECT_TRUE(transport.transferNow(server.getAddress() + "/inst/files/res/a.png", dir.file("got.png"), error))
         << error;
     EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(2));
     EXPECT_EQ(zrktest::readFile(dir.file("got.png")), "picture");
+    transport.setSocketRoute(FileServer::kHost, "");
 
     // A request without the secret is refused on its first line.
     for (int sock : foreign)
@@ -247,7 +328,7 @@ TEST(FileServer, SlowClientsOfAnotherAccountHoldUpNeitherTheGamesDownloadsNorThe
     // New slow ones again, and the stop does not wait for them.
     std::vector<int> held;
     for (int i = 0; i < 32; ++i) {
-        const int sock = zrktest::connectLoopback(port);
+        const int sock = zrktest::connectLocal(socket);
         const std::string part = "GET " + server.getPrefix() + "/inst/fi";
         ::send(sock, part.data(), part.size(), MSG_NOSIGNAL);
         held.push_back(sock);
@@ -263,6 +344,66 @@ TEST(FileServer, SlowClientsOfAnotherAccountHoldUpNeitherTheGamesDownloadsNorThe
             ::close(sock);
 }
 
+namespace {
+
+/// Runs `body` in a child process (as the user `uid` when it is not -1) and gives its exit code.
+int inChild(uid_t uid, const std::function<int()>& body)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (uid != static_cast<uid_t>(-1) &&
+            (::setgroups(0, nullptr) != 0 || ::setresgid(uid, uid, uid) != 0 || ::setresuid(uid, uid, uid) != 0))
+            ::_exit(100);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+TEST(FileServer, AnotherUsersConnectionsAreDroppedBeforeTheyCount)
+{
+    Watchdog watchdog(60);
+    zrktest::TempDir dir;
+    zrktest::writeFile(dir.file("pub/a.txt"), "a");
+    FileServer server;
+    ASSERT_TRUE(server.start("/inst", dir.file("pub"), dir.file("web")));
+    const std::string socket = server.getSocketPath();
+    // Another account cannot even reach the socket: its folder is the player's alone.
+    if (::geteuid() == 0) {
+        EXPECT_EQ(inChild(65534, [&] { return zrktest::connectLocal(socket) < 0 && errno == EACCES ? 0 : 1; }), 0);
+    }
+    // One that could (root, or whom the check names: here every other process) is dropped at
+    // once, however many connections it holds open: the player's own still get every slot.
+    const pid_t self = ::getpid();
+    FileServer::setStrangerTest([self](int fd) {
+        ucred peer{};
+        socklen_t length = sizeof peer;
+        return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0 || peer.pid != self;
+    });
+    const int held = inChild(static_cast<uid_t>(-1), [&] {
+        int closedAtOnce = 0;
+        std::vector<int> socks;
+        for (int i = 0; i < 2 * static_cast<int>(FileServer::kMaxConnections); ++i)
+            socks.push_back(zrktest::connectLocal(socket));
+        for (int sock : socks)
+            closedAtOnce += sock >= 0 && answerWithin(sock, 1000) == "closed" ? 1 : 0;
+        for (int sock : socks)
+            ::close(sock);
+        return closedAtOnce == 2 * static_cast<int>(FileServer::kMaxConnections) ? 0 : 1;
+    });
+    EXPECT_EQ(held, 0);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(ask(server, "GET", server.getPrefix() + "/inst/files/a.txt").status, 200);
+    FileServer::setStrangerTest(nullptr);
+    const FileServer::Counts counts = server.getCounts();
+    EXPECT_EQ(counts.strangers, 2 * FileServer::kMaxConnections);
+    EXPECT_EQ(counts.busy, 0u);
+    EXPECT_EQ(counts.served, 10u);
+}
+
 TEST(FileServer, ConnectionsOverTheCapAreClosedAtOnce)
 {
     Watchdog watchdog(60);
@@ -271,7 +412,7 @@ TEST(FileServer, ConnectionsOverTheCapAreClosedAtOnce)
     ASSERT_TRUE(server.start("/inst", dir.file("pub"), dir.file("web")));
     std::vector<int> socks;
     for (int i = 0; i < 72; ++i)
-        socks.push_back(zrktest::connectLoopback(server.getPort()));
+        socks.push_back(zrktest::connectLocal(server.getSocketPath()));
     // Well within the first ones' header deadline: only the cap can have closed any.
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     int busy = 0, open = 0;
@@ -309,4 +450,16 @@ TEST(Manifest, SignaturesAreTheSha1OfTheContentComparedLetterCaseAside)
     ASSERT_EQ(index.size(), 2u);
     EXPECT_EQ(index.at("lobby.png").signature, "2"); // the later one
     EXPECT_EQ(index.at("b.png").path, "/files/res/GUIX1/b.png");
+
+    // Entities are written out; comments, declarations and other elements are passed over;
+    // what is no XML (an end tag that does not close, a second root) is no manifest.
+    ASSERT_TRUE(manifest.read("<?xml version=\"1.0\"?><!-- the build's --><manifest><note/>"
+                              "<folder path='/files/a&amp;b'><file name=\"&#x41;&#66;&lt;\" sig='s'/>"
+                              "<other><file name='deeper'/></other></folder></manifest>\n"));
+    ASSERT_EQ(manifest.getFolders().size(), 1u);
+    ASSERT_EQ(manifest.getFolders()[0].items.size(), 1u);
+    EXPECT_EQ(manifest.getFolders()[0].items[0].path, "/files/a&b/AB<");
+    for (const char* broken : {"<manifest><folder></manifest>", "<manifest/><manifest/>", "<files/>",
+                               "<manifest><folder path=\"x\"/>", "<manifest a=b/>", "text<manifest/>"})
+        EXPECT_FALSE(manifest.read(broken)) << broken;
 }

@@ -9,7 +9,10 @@
 #include <httplib.h>
 #include <core/HttpFileCache.h>
 #include <filesystem>
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <transport/TransportService.h>
 #include <vector>
 
@@ -225,13 +228,49 @@ TEST_F(CacheFixture, EveryBadReplyFailsWithAnEmptyPathAndLeavesNoPartFile)
 
 TEST_F(CacheFixture, AFullDiskFailsTheFetchAndLeavesNothingUnderEitherName)
 {
-    // The ".part" file is the full device: every byte written is refused.
-    std::filesystem::create_symlink("/dev/full", cache->folder() + "box1.part");
-    ASSERT_TRUE(cache->resolve("box1", files.url("data/box1.ss1"), record()));
-    ASSERT_TRUE(zrktest::pumpUntil([&] { return !landed.empty(); }));
+    // The disk takes no more than a few bytes of any file (the process's file size limit).
+    struct FileLimit {
+        rlimit old{};
+        void (*oldSignal)(int) = nullptr;
+        FileLimit()
+        {
+            ::getrlimit(RLIMIT_FSIZE, &old);
+            oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+            rlimit small = old;
+            small.rlim_cur = 4;
+            ::setrlimit(RLIMIT_FSIZE, &small);
+        }
+        ~FileLimit()
+        {
+            ::setrlimit(RLIMIT_FSIZE, &old);
+            std::signal(SIGXFSZ, oldSignal);
+        }
+    };
+    {
+        FileLimit full;
+        ASSERT_TRUE(cache->resolve("box1", files.url("data/box1.ss1"), record()));
+        ASSERT_TRUE(zrktest::pumpUntil([&] { return !landed.empty(); }));
+    }
     EXPECT_EQ(landed, std::vector<std::string>({"box1 failed"}));
     EXPECT_FALSE(std::filesystem::exists(cache->folder() + "box1"));
-    EXPECT_FALSE(std::filesystem::is_symlink(cache->folder() + "box1.part"));
+    EXPECT_FALSE(std::filesystem::exists(cache->folder() + "box1.part"));
+}
+
+TEST_F(CacheFixture, ALinkOrFifoAtTheDownloadsNameIsNeverWrittenThroughOrWaitedOn)
+{
+    zrktest::writeFile(dir.file("victim"), "keep me");
+    std::filesystem::create_symlink(dir.file("victim"), cache->folder() + "box1.part");
+    ASSERT_EQ(::mkfifo((cache->folder() + "box2.part").c_str(), 0600), 0);
+    ASSERT_TRUE(cache->resolve("box1", files.url("data/box1.ss1"), record()));
+    ASSERT_TRUE(cache->resolve("box2", files.url("data/box1.ss1"), record()));
+    ASSERT_TRUE(zrktest::pumpUntil([&] { return landed.size() == 2; }));
+    EXPECT_EQ(zrktest::readFile(dir.file("victim")), "keep me");
+    for (const char* key : {"box1", "box2"}) {
+        struct stat st {};
+        ASSERT_EQ(::lstat((cache->folder() + key).c_str(), &st), 0) << key;
+        EXPECT_TRUE(S_ISREG(st.st_mode)) << key;
+        EXPECT_EQ(st.st_mode & 0777, 0600u) << key; // the player's alone
+    }
 }
 
 TEST_F(CacheFixture, KeysThatLeaveTheFolderAreRefusedYetAnsweredAsFailures)

@@ -1,5 +1,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -67,14 +68,44 @@ TEST(NamedMutex, TheLockIsInTheUsersOwnDataFolderWhateverOthersMadeElsewhere)
     EXPECT_FALSE(std::filesystem::exists(oldFolder + "/ZRK_Test.lock"));
     EXPECT_FALSE(std::filesystem::exists(runtime + "/ZRK_Test.lock"));
 
-    // A game folder there that others may write to, or a link, is not trusted: no lock at all.
+    // The player's game folder left open to others is closed again; another account's, or a
+    // link, is not trusted: no lock at all.
     const std::string own = data.file("kavri3D");
     std::filesystem::permissions(own, std::filesystem::perms::all);
-    EXPECT_EQ(CreateMutexW(nullptr, TRUE, L"ZRK_Test"), nullptr);
+    HANDLE tightened = CreateMutexW(nullptr, TRUE, L"ZRK_Test");
+    EXPECT_NE(tightened, nullptr);
+    CloseHandle(tightened);
+    EXPECT_EQ(std::filesystem::status(own).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_all);
+    if (chowned && ::chown(own.c_str(), other, other) == 0) {
+        EXPECT_EQ(CreateMutexW(nullptr, TRUE, L"ZRK_Test"), nullptr);
+    }
     std::filesystem::remove_all(own);
     std::filesystem::create_directory(data.file("elsewhere"));
     std::filesystem::create_directory_symlink(data.file("elsewhere"), own);
     EXPECT_EQ(CreateMutexW(nullptr, TRUE, L"ZRK_Test"), nullptr);
+}
+
+TEST(NamedMutex, ALinkOrFifoAtTheLocksNameIsNobodysLockAndGoes)
+{
+    zrktest::TempDir data;
+    zrktest::ScopedEnv dataEnv("XDG_DATA_HOME", data.path());
+    std::filesystem::create_directories(data.file("kavri3D"));
+    ::chmod(data.file("kavri3D").c_str(), 0700);
+    zrktest::writeFile(data.file("victim"), "keep me");
+    std::filesystem::create_symlink(data.file("victim"), data.file("kavri3D/ZRK_Test.lock"));
+    HANDLE lock = CreateMutexW(nullptr, TRUE, L"ZRK_Test");
+    ASSERT_NE(lock, nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+    EXPECT_FALSE(std::filesystem::is_symlink(data.file("kavri3D/ZRK_Test.lock")));
+    EXPECT_EQ(zrktest::readFile(data.file("victim")), "keep me");
+    CloseHandle(lock);
+    std::filesystem::remove(data.file("kavri3D/ZRK_Test.lock"));
+    ASSERT_EQ(::mkfifo(data.file("kavri3D/ZRK_Test.lock").c_str(), 0600), 0);
+    lock = CreateMutexW(nullptr, TRUE, L"ZRK_Test");
+    ASSERT_NE(lock, nullptr);
+    EXPECT_TRUE(std::filesystem::is_regular_file(data.file("kavri3D/ZRK_Test.lock")));
+    CloseHandle(lock);
 }
 
 TEST(ShellDelete, RemovesOnlyWhatThePatternMatches)

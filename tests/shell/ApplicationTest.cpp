@@ -193,6 +193,20 @@ TEST(CacheCleanUp, EmptiesTempAndLibraryAndSkipsAPatternTooLongForTheShell)
     EXPECT_EQ(skipped, 2u);
     log.stopCapture();
     Application::cleanCache(""); // no cache path: nothing to do
+
+    // A cache folder or one of its two folders planted as a link to the player's own files: the
+    // link goes, nothing it points to.
+    zrktest::writeFile(dir.file("precious/a.txt"), "a");
+    zrktest::writeFile(dir.file("precious/temp/b.txt"), "b");
+    std::filesystem::create_directory_symlink(dir.file("precious"), dir.file("linked"));
+    Application::cleanCache(dir.file("linked") + "/");
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir.file("linked"))));
+    std::filesystem::create_directories(dir.file("cache2"));
+    std::filesystem::create_directory_symlink(dir.file("precious"), dir.file("cache2/library"));
+    Application::cleanCache(dir.file("cache2") + "/");
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir.file("cache2/library"))));
+    EXPECT_EQ(zrktest::readFile(dir.file("precious/a.txt")), "a");
+    EXPECT_EQ(zrktest::readFile(dir.file("precious/temp/b.txt")), "b");
 }
 
 TEST(ApplicationShutDown, DestroysABackgroundSceneBuiltOrNotAndMakesNone)

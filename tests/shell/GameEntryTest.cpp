@@ -2,12 +2,12 @@
 #include <memory>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <server/ZRKWorld.h>
 #include <yake/Configuration.h>
 #include <win32/Windows.h>
 
 #include "support/GameModule.h"
 #include "support/TestEnv.h"
+#include "NewerWorld.h"
 
 namespace {
 
@@ -111,14 +111,7 @@ TEST_F(ModuleFixture, DeepUserFileIsRefusedAndKeptAside)
 TEST_F(ModuleFixture, AWorldOfANewerGameEndsTheRunWithOneAndIsLeftAsItIs)
 {
     const std::string world = dataFile("kavri3D/ZRK_World.db");
-    std::filesystem::create_directories(dataFile("kavri3D"));
-    {
-        kavri3D::zrk::ZRKWorld made;
-        ASSERT_TRUE(made.open(world, zrktest::binFolder() + "/res/server", false));
-        ASSERT_TRUE(made.db().exec("UPDATE meta SET value = '" +
-                                   std::to_string(kavri3D::zrk::ZRKWorld::kSchemaVersion + 1) +
-                                   "' WHERE key = 'schema'"));
-    }
+    zrktest::makeNewerWorld(world);
     const std::string before = zrktest::readFile(world);
     for (const wchar_t* run :
          {kShortRun, L"game.exe /LowIntegrity=1 /headless=1 /unpaced=1 /quitAfterFrames=3 /serverReset=1"}) {

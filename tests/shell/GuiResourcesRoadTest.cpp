@@ -8,6 +8,7 @@
 
 #include "shell/MainFrame.h"
 #include "support/GameRun.h"
+#include "support/InstallationCopy.h"
 #include "support/TestEnv.h"
 #include "support/WholeGame.h"
 
@@ -17,33 +18,13 @@ namespace {
 
 const std::string kHeroRun = zrktest::loggedInRun("hero", true);
 
-/// The build's installation, linked into a folder of the test's own; the GUI folders and the
-/// client's index are real copies the test may change.
-struct InstalledRun : zrktest::WholeGame {
-    zrktest::TempDir dir;
-    std::string bin = zrktest::binFolder() + "/";
-    std::string program = dir.file("game") + "/";
+/// The build's installation, linked into a folder of the test's own (InstallationCopy), the
+/// log captured.
+struct InstalledRun : zrktest::WholeGame, zrktest::InstallationCopy {
     yake::logging::logger& log = yake::logging::logger::instance();
 
     InstalledRun()
     {
-        fs::create_directories(program + "res");
-        for (const auto& entry : fs::directory_iterator(bin)) {
-            const std::string name = entry.path().filename().string();
-            if (name == "res")
-                continue;
-            if (name == "zrk_main.xml")
-                fs::copy_file(entry.path(), program + name);
-            else
-                fs::create_symlink(entry.path(), program + name);
-        }
-        for (const auto& entry : fs::directory_iterator(bin + "res")) {
-            const std::string name = entry.path().filename().string();
-            if (name == "GUIX1" || name == "PacksX")
-                fs::copy(entry.path(), program + "res/" + name, fs::copy_options::recursive);
-            else
-                fs::create_symlink(entry.path(), program + "res/" + name);
-        }
         log.enableAllSeverities();
         log.startCapture();
     }
@@ -80,7 +61,7 @@ TEST_F(InstalledRun, AMissingGuiFileComesBackAnExtraOneGoesAndHeroReachesTheArea
     EXPECT_FALSE(fs::exists(program + "res/GUIX1/GUIX1.png.part"));
     EXPECT_EQ(log.countCaptured("resx", "invalid client version."), 0u);
     // The file server's address was the run's only, never a setting.
-    EXPECT_EQ(zrktest::readFile(dataFile("ZRK_Main.xml")).find("127.0.0.1:"), std::string::npos);
+    EXPECT_EQ(zrktest::readFile(dataFile("ZRK_Main.xml")).find("zrk-files.invalid"), std::string::npos);
 }
 
 TEST_F(InstalledRun, AClientWhoseIndexIsNotThisVersionIsToldSoAndTheRunEndsWithOne)

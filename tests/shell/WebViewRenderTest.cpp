@@ -6,6 +6,11 @@
 #include <core/BlackBoard.h>
 #include <core/GraphicsSystem.h>
 #include <core/NetClientManager.h>
+#include <chrono>
+#include <dlfcn.h>
+#include <transport/FileServer.h>
+#include <transport/TransportService.h>
+#include <webbrowser/WebBrowser.h>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +28,8 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
+#include <yake/Logger.h>
+#include <zlib.h>
 
 #include <gui/IGuiControl.h>
 #include <gui/IGuiManager.h>
@@ -32,6 +39,8 @@
 #include "webview/HtmlView.h"
 #include "shell/ZRKGuiLoader.h"
 #include "support/FramePump.h"
+#include "support/InstallationCopy.h"
+#include "support/StrangerFlood.h"
 #include "support/XvfbServer.h"
 #include "support/GameOnScreen.h" // last: X11's macros
 #include <X11/Xutil.h>
@@ -310,6 +319,194 @@ TEST_F(WebView, TheNewsPageShowsOverTheGameTakesTheKeysAndItsCloseGivesThemBack)
     EXPECT_TRUE(ran);
 }
 
+namespace {
+
+/// A call of the browser library's test surface; null before the game loaded the library.
+template <class Fn> Fn browserTestCall(const char* name)
+{
+    void* library = dlopen((zrktest::binFolder() + "/libWebBrowser.so").c_str(), RTLD_NOW | RTLD_NOLOAD);
+    return library ? reinterpret_cast<Fn>(dlsym(library, name)) : nullptr;
+}
+
+int flooderByAddress(int fd) { return zrktest::StrangerFlood::fromFlooderAddress(fd) ? 1 : 0; }
+
+} // namespace
+
+TEST_F(WebView, AnotherUsersFloodStarvesNeitherTheDownloadsNorThePagesNorTheFrames)
+{
+    // Every data product and one GUI file must come over the file server meanwhile.
+    zrktest::InstallationCopy install(false);
+    std::filesystem::remove(install.program + "res/GUIX1/GUIX1.png");
+    const std::vector<std::string> products = zrktest::InstallationCopy::productKeys();
+    ASSERT_GE(products.size(), 10u);
+    zrktest::StrangerFlood flood; // before the game opens a connection of its own
+    zrktest::StrangerFlood::Result met;
+    std::size_t fetched = 0;
+    int framesDuring = 0, pagesDuring = 0;
+    unsigned long proxyCounts[3] = {0, 0, 0};
+    kavri3D::core::FileServer::Counts fileCounts;
+    bool ran = false;
+    const bool ok = play(
+        zrktest::loggedInRun("hero"),
+        [&](zrktest::GameRun& game) {
+            ASSERT_TRUE(game.frames(3));
+            // The page's proxy stands once a page is shown: the flood reaches for it too.
+            const std::string notice = pageAddress("notice.html");
+            ASSERT_TRUE(HtmlView::navigate(notice));
+            ASSERT_TRUE(waitForPage(game, notice));
+            auto proxyPort = browserTestCall<WebBrowserProxyPortFn>("WebBrowserProxyPort");
+            auto strangerTest = browserTestCall<WebBrowserStrangerTestFn>("WebBrowserStrangerTest");
+            auto counts = browserTestCall<WebBrowserProxyCountsFn>("WebBrowserProxyCounts");
+            ASSERT_TRUE(proxyPort && strangerTest && counts);
+            ASSERT_GT(proxyPort(), 0);
+            if (!flood.asAnotherUser()) {
+                kavri3D::core::FileServer::setStrangerTest(flood.fileServerCheck());
+                strangerTest(&flooderByAddress);
+            }
+            const std::string cache = kavri3D::core::BlackBoard::getSingleton().getString("kavri3D/cachedPath", "");
+            auto productsIn = [&] {
+                std::size_t n = 0;
+                for (const std::string& key : products)
+                    n += std::filesystem::exists(cache + key + ".ss1") ? 1 : 0;
+                return n;
+            };
+            const double seconds = 10;
+            flood.start(kavri3D::core::TransportService::instance().getRoutedSocket(), proxyPort(), seconds);
+            const auto start = std::chrono::steady_clock::now();
+            auto during = [&] {
+                return std::chrono::steady_clock::now() - start < std::chrono::duration<double>(seconds);
+            };
+            // The GUI file comes back, hero logs in and reaches the area choice, every product
+            // comes, and pages keep loading through the proxy, all while the flood lasts.
+            EXPECT_TRUE(game.secondsUntil([&] { return game.stateName() == "room" && productsIn() == products.size(); },
+                                          seconds, "the area choice and every data product"));
+            fetched = productsIn();
+            EXPECT_TRUE(during()) << "the downloads outlasted the flood";
+            for (const char* name : {"news.html", "notice.html"}) {
+                if (!during())
+                    break;
+                const std::string url = pageAddress(name);
+                ASSERT_TRUE(HtmlView::navigate(url));
+                pagesDuring += waitForPage(game, url) && during() ? 1 : 0;
+            }
+            while (during() && game.frames(1))
+                ++framesDuring;
+            met = flood.finish();
+            counts(proxyCounts);
+            strangerTest(nullptr);
+            kavri3D::core::FileServer::setStrangerTest(nullptr);
+            HtmlView::close();
+            ran = true;
+        },
+        install.program);
+    EXPECT_TRUE(ok);
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(fetched, products.size());
+    EXPECT_EQ(zrktest::readFile(install.program + "res/GUIX1/GUIX1.png"),
+              zrktest::readFile(install.bin + "res/GUIX1/GUIX1.png"));
+    EXPECT_EQ(pagesDuring, 2);
+    EXPECT_GT(framesDuring, 0);
+    // What the flood met: another account never reaches the file server's socket (root, or
+    // this user under the check, is dropped at once); the proxy closed every silent connection
+    // at once and counted none of them.
+    ASSERT_TRUE(met.ran);
+    EXPECT_GT(met.fileServerTried, 0);
+    if (flood.asAnotherUser()) {
+        EXPECT_EQ(met.fileServerReached, 0);
+    }
+    EXPECT_EQ(met.fileServerKept, 0);
+    EXPECT_GT(met.proxyHeld, 0);
+    EXPECT_EQ(met.proxyKept, 0);
+    EXPECT_GE(proxyCounts[1], static_cast<unsigned long>(met.proxyHeld));
+    EXPECT_EQ(proxyCounts[2], 0u) << "the player's own page requests were refused busy";
+    std::printf("flood: file server tried %d, reached %d; proxy held %d, churned %ld; %lu dropped; %d frames after "
+                "the downloads\n",
+                met.fileServerTried, met.fileServerReached, met.proxyHeld, met.proxyChurned, proxyCounts[1],
+                framesDuring);
+}
+
+namespace {
+
+/// A page's body sent gzip-compressed: `wire` bytes of it that grow to about a thousand times
+/// as much (zeros) once decoded.
+std::string gzipBomb(std::size_t wire)
+{
+    z_stream z{};
+    deflateInit2(&z, 9, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY);
+    std::string out;
+    std::vector<unsigned char> zeros(1 << 20, 0), chunk(1 << 16);
+    while (out.size() < wire) {
+        z.next_in = zeros.data();
+        z.avail_in = static_cast<uInt>(zeros.size());
+        do {
+            z.next_out = chunk.data();
+            z.avail_out = static_cast<uInt>(chunk.size());
+            deflate(&z, Z_NO_FLUSH);
+            out.append(reinterpret_cast<char*>(chunk.data()), chunk.size() - z.avail_out);
+        } while (z.avail_in > 0);
+    }
+    int done = Z_OK;
+    while (done != Z_STREAM_END) {
+        z.next_out = chunk.data();
+        z.avail_out = static_cast<uInt>(chunk.size());
+        done = deflate(&z, Z_FINISH);
+        out.append(reinterpret_cast<char*>(chunk.data()), chunk.size() - z.avail_out);
+    }
+    deflateEnd(&z);
+    return out;
+}
+
+} // namespace
+
+TEST_F(WebView, ACompressedBombIsRefusedLoggedAndTheGamePlaysOn)
+{
+    // 1 MB on the wire that would be a gigabyte in the page's process.
+    const std::string bomb = gzipBomb(1 << 20);
+    ASSERT_GE(bomb.size(), 1u << 20);
+    httplib::Server pages;
+    std::atomic<int> asked{0};
+    pages.Get("/bomb", [&](const httplib::Request&, httplib::Response& res) {
+        ++asked;
+        res.set_header("Content-Encoding", "gzip");
+        res.set_content(bomb, "text/html");
+    });
+    const int port = pages.bind_to_any_port("127.0.0.1");
+    ASSERT_GT(port, 0);
+    std::thread serving([&] { pages.listen_after_bind(); });
+    yake::logging::logger& log = yake::logging::logger::instance();
+    log.startCapture();
+    bool ran = false;
+    const bool ok = play(zrktest::loginScreenRun(), [&](zrktest::GameRun& game) {
+        ASSERT_TRUE(game.frames(3));
+        const std::string url = "http://localhost:" + std::to_string(port) + "/bomb";
+        ASSERT_TRUE(HtmlView::navigate(url));
+        auto told = [&] {
+            for (const yake::logging::LogRecord& line : log.captured())
+                if (line.channel == "HtmlView" && line.text.find("page not shown: " + url) == 0 &&
+                    line.text.find("sent compressed") != std::string::npos)
+                    return true;
+            return false;
+        };
+        EXPECT_TRUE(game.secondsUntil(told, 20, "the game's line on the refused page"));
+        EXPECT_GE(asked.load(), 1);
+        EXPECT_TRUE(waitForPage(game, "about:blank", 120)) << evalInPage(game, "location.href+' '+document.readyState");
+        EXPECT_EQ(evalInPage(game, "String(document.documentElement.textContent.length)"), "0");
+        // The game plays on: its own page comes next, and the log-in screen still answers.
+        const std::string own = pageAddress("notice.html");
+        ASSERT_TRUE(HtmlView::navigate(own));
+        EXPECT_TRUE(waitForPage(game, own));
+        HtmlView::close();
+        EXPECT_TRUE(game.frames(10));
+        EXPECT_EQ(game.stateName(), "logon");
+        ran = true;
+    });
+    log.stopCapture();
+    pages.stop();
+    serving.join();
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(ran);
+}
+
 TEST_F(WebView, ThePlatformIdentityGoesOnlyToOurOwnOrigin)
 {
     bool ran = false;
@@ -321,6 +518,9 @@ TEST_F(WebView, ThePlatformIdentityGoesOnlyToOurOwnOrigin)
         res.set_content(
             "<html><body><script>window.external.close();new Image().src='/closer-ran';</script></body></html>",
             "text/html");
+    });
+    pages.Get("/account.html", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content(zrktest::readFile(zrktest::binFolder() + "/res/web/account.html"), "text/html");
     });
     pages.Get("/closer-ran", [&](const httplib::Request&, httplib::Response& res) {
         ++closerRan;
@@ -353,9 +553,8 @@ TEST_F(WebView, ThePlatformIdentityGoesOnlyToOurOwnOrigin)
         EXPECT_EQ(evalInPage(game, "window.external.openid"), "Hero\xE2\x9C\x93");
         EXPECT_EQ(evalInPage(game, "window.external.openkey"), "s3cret");
         EXPECT_EQ(evalInPage(game, "document.getElementById('who').textContent"), "Hero\xE2\x9C\x93");
-        // The same page by another name of this machine is another origin.
-        std::string other = own;
-        other.replace(other.find("127.0.0.1"), 9, "localhost");
+        // The same page from another origin (another server of this machine).
+        const std::string other = foreign + "/account.html";
         ASSERT_TRUE(HtmlView::navigate(other));
         ASSERT_TRUE(waitForPage(game, other));
         EXPECT_EQ(evalInPage(game, "window.external.openid"), "");

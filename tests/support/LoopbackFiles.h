@@ -18,9 +18,18 @@ class LoopbackFiles {
 public:
     kavri3D::core::FileServer server;
 
+    /// Its addresses are routed to its socket for the transfers while it serves, as the game's are.
     bool start(const std::string& folder, const std::string& installer = "")
     {
-        return server.start(installer, folder, folder + "/web");
+        if (!server.start(installer, folder, folder + "/web"))
+            return false;
+        kavri3D::core::TransportService::instance().setSocketRoute(kavri3D::core::FileServer::kHost,
+                                                                   server.getSocketPath());
+        return true;
+    }
+    ~LoopbackFiles()
+    {
+        kavri3D::core::TransportService::instance().setSocketRoute(kavri3D::core::FileServer::kHost, std::string());
     }
     /// The address of a published path ("data/box1.ss1").
     std::string url(const std::string& path) const { return server.getAddress() + "/files/" + path; }

@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <ctime>
-#include <filesystem>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -18,6 +17,7 @@
 #include <util/XmlConfigHelper.h>
 #include <yake/FileText.h>
 #include <yake/Logger.h>
+#include <yake/PlayerFiles.h>
 #include <yake/StringUtil.h>
 #include <yake/Time.h>
 
@@ -33,6 +33,24 @@ using yake::logging::Severity;
 
 double gFirstFrameTime = 0;
 double gFirstFrameCpuTime = 0;
+bool gBigBlocksApart = false;
+
+/// From the first frame on, big blocks (decoded pictures, a battle's ground and geometry) get
+/// pages of their own, which go back to the system when the block is freed. Left to itself,
+/// the C library raises this limit to the biggest block ever freed (up to 32 MB) and puts such
+/// blocks in the heap: each battle then leaves holes there that the next one's cannot fill, and
+/// a long run grows by a few MB a battle. Not before: the start-up's pictures, decoded and let
+/// go one after another, would each be given fresh pages to clear, a tenth of the time to the
+/// first frame.
+void keepBigBlocksApart()
+{
+    if (gBigBlocksApart)
+        return;
+    gBigBlocksApart = true;
+#if defined(__GLIBC__)
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
+}
 
 double processCpuTime()
 {
@@ -99,9 +117,8 @@ std::string Application::onPrepareLogPath()
 void Application::onPrepareLogger()
 {
     std::string folder = onPrepareLogPath();
-    std::error_code ec;
     if (!folder.empty())
-        std::filesystem::create_directories(folder, ec);
+        yake::PlayerFiles::makeFolder(folder); // the player's alone, as the log in it
     std::string name = mAppName.empty() ? std::string("kavri3D") : mAppName;
     if (!yake::logging::logger::instance().setLogFile(folder + name + ".log"))
         logLine(Severity::Warning, "cannot open the log file in " + folder);
@@ -237,6 +254,7 @@ bool Application::runOneFrame()
             gFirstFrameTime =
                 std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
             gFirstFrameCpuTime = processCpuTime();
+            keepBigBlocksApart();
         }
         if (g->isWindowLost()) {
             // Nothing to ask the player in: the run ends as an offline close does.
@@ -339,21 +357,19 @@ template <class Step> bool guarded(const char* what, Step step)
 
 bool runApplication(Application& app)
 {
-#if defined(__GLIBC__)
-    // Big blocks (decoded pictures, a battle's ground and geometry) get pages of their own,
-    // which go back to the system when the block is freed. Left to itself, the C library
-    // raises this limit to the biggest block ever freed (up to 32 MB) and puts such blocks in
-    // the heap: each battle then leaves holes there that the next one's cannot fill, and a
-    // long run grows by a few MB a battle.
-    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
-#endif
+    gBigBlocksApart = false;
     gFirstFrameTime = 0;
     gFirstFrameCpuTime = 0;
     // Whatever the start-up or the frame loop throws, the shut-down still runs in its order
     // (the frame before the client states, the GUI plug-in before the GUI system).
     bool ok = guarded("the start-up", [&] { return app.startUp(); });
-    if (ok)
+    if (ok) {
+        // A run without a window draws no first frame to wait for.
+        GraphicsSystem* g = app.getRenderWindow() ? app.getRenderWindow()->getGraphics() : nullptr;
+        if (!g || g->isHeadless())
+            keepBigBlocksApart();
         ok = guarded("the frame loop", [&] { return app.onRun(); });
+    }
     guarded("the shut-down", [&] {
         app.onPreShutdown();
         return true;

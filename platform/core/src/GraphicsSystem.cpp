@@ -17,6 +17,7 @@
 #include <link.h>
 #include <vector>
 #include <yake/Logger.h>
+#include <yake/PlayerFiles.h>
 
 // X11 last: its macros (None, Bool, Status...) would break the C++ headers above.
 #include <X11/Xlib.h>
@@ -125,7 +126,9 @@ std::unique_ptr<GraphicsSystem> GraphicsSystem::create(bool headless, const Wind
 {
     std::unique_ptr<GraphicsSystem> g(new GraphicsSystem);
     g->mLog.reset(new Ogre::LogManager);
-    g->mLog->createLog(spec.logFile.empty() ? "Ogre.log" : spec.logFile, true, false, spec.logFile.empty());
+    // The engine's log beside the game's is the player's alone too (made before the engine opens it).
+    const bool logged = !spec.logFile.empty() && yake::PlayerFiles::claimFile(spec.logFile);
+    g->mLog->createLog(logged ? spec.logFile : "Ogre.log", true, false, !logged);
     try {
         bool ok = headless ? g->startHeadless() : g->startWindowed(spec);
         if (!ok)
@@ -187,7 +190,8 @@ bool GraphicsSystem::startWindowed(const WindowSpec& spec)
         XSelectInput(d, xw,
                      attrs.your_event_mask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                          PointerMotionMask | StructureNotifyMask | FocusChangeMask);
-        openInputContext();
+        // The input method reads the locale's whole compose table, a good part of the time to
+        // the first frame: it opens once that frame is drawn (pumpWindowEvents).
         // A held key then repeats presses only: a held Space keeps charging.
         XkbSetDetectableAutoRepeat(d, True, nullptr);
         Atom del = XInternAtom(d, "WM_DELETE_WINDOW", False);
@@ -502,6 +506,12 @@ void GraphicsSystem::pumpWindowEvents()
         default:
             break;
         }
+    }
+    // Once the first frame is drawn, and only on a window still there (the events above may
+    // have said it went): the keys of the next frames are read through the input method.
+    if (!mInputContextTried && mFramesRendered > 0 && !mWindowLost) {
+        mInputContextTried = true;
+        openInputContext();
     }
 }
 

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <yake/Logger.h>
+#include <yake/PlayerFiles.h>
 
 KAVRI_SINGLETON_DEFINE(kavri3D::core::GuiSystem);
 
@@ -40,6 +41,9 @@ public:
     void setLogFilename(const CEGUI::String& filename, bool append) override
     {
         mFile.close();
+        // The player's alone, never written through a link planted at its name.
+        if (!yake::PlayerFiles::claimFile(filename.c_str()))
+            return;
         mFile.open(filename.c_str(), append ? std::ios::app : std::ios::trunc);
     }
 

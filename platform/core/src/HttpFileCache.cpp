@@ -4,6 +4,7 @@
 #include <transport/FileServer.h>
 #include <transport/TransportService.h>
 #include <yake/Logger.h>
+#include <yake/PlayerFiles.h>
 
 namespace kavri3D {
 namespace core {
@@ -34,11 +35,11 @@ bool HttpFileCache::create(const std::string& folder)
         mCreated = false;
         return false;
     }
-    std::error_code ec;
-    std::filesystem::create_directories(mFolder, ec);
-    mCreated = !ec;
-    if (ec)
-        logLine(Severity::Error, "cache folder " + mFolder + " cannot be made: " + ec.message());
+    // The player's alone: the folders it makes are 0700, a link where one should be is refused.
+    std::string why;
+    mCreated = yake::PlayerFiles::makeFolder(mFolder, &why);
+    if (!mCreated)
+        logLine(Severity::Error, "cache folder " + mFolder + " cannot be made: " + why);
     return mCreated;
 }
 
@@ -61,12 +62,12 @@ bool HttpFileCache::hitCache(const std::string& key) const { return isFile(keyTo
 
 bool HttpFileCache::makeParents(const std::string& file) const
 {
-    const std::filesystem::path parent = std::filesystem::path(file).parent_path();
-    std::error_code ec;
-    std::filesystem::create_directories(parent, ec);
-    if (ec)
-        logLine(Severity::Error, "folder " + parent.string() + " cannot be made: " + ec.message());
-    return !ec;
+    const std::string parent = std::filesystem::path(file).parent_path().string();
+    std::string why;
+    if (yake::PlayerFiles::makeFolder(parent, &why))
+        return true;
+    logLine(Severity::Error, "folder " + parent + " cannot be made: " + why);
+    return false;
 }
 
 bool HttpFileCache::resolve(const std::string& key, const std::string& url, Completion done)

@@ -2,6 +2,7 @@
 
 #include <tinyxml.h>
 #include <yake/Logger.h>
+#include <yake/XmlText.h>
 #include "data/MsgChatCallback.h"
 #include "data/ZRKGameData.h"
 #include "data/ZRKRoomState.h"
@@ -16,13 +17,20 @@ using yake::logging::Severity;
 const yake::logging::Channel logLine("ZRKNotices");
 
 /// The flat values of an object as the attributes of an element, for the callbacks that read
-/// XML nodes.
+/// XML nodes. Each name and text is checked before TinyXML sees it (a name empty or not whole
+/// UTF-8, a text not whole UTF-8 or with a NUL): TinyXML asserts on an empty name beside another
+/// one; such a member is left out, with one line.
 boost::shared_ptr<TiXmlElement> element(const std::string& name, const Json::Value& values)
 {
     boost::shared_ptr<TiXmlElement> e(new TiXmlElement(name.c_str()));
     if (values.isObject())
         for (const std::string& key : values.getMemberNames()) {
             const Json::Value& v = values[key];
+            if (key.empty() || !yake::XmlText::wholeText(key) ||
+                (v.isString() && !yake::XmlText::wholeText(v.asString()))) {
+                logLine(Severity::Warning, "a notice's parameter left out: its name or text is not whole text");
+                continue;
+            }
             if (v.isString())
                 e->SetAttribute(key.c_str(), v.asString().c_str());
             else if (v.isBool())

@@ -1,7 +1,11 @@
 #include "server/ZRKDatabase.h"
 
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
+#include <yake/PlayerFiles.h>
 
 namespace kavri3D {
 namespace zrk {
@@ -153,13 +157,44 @@ bool configureOnce()
 }
 } // namespace
 
+bool ZRKDatabase::claimFiles(const std::string& path)
+{
+    // The world is the player's alone: made 0600 here (SQLite gives its log and index files the
+    // same mode), never opened through a link, never waited on as a FIFO. Such a thing at the
+    // world's own name is no world: it counts as damaged, to be set aside.
+    std::string why;
+    const int fd = yake::PlayerFiles::open(path, O_RDWR | O_CREAT, &why);
+    if (fd < 0) {
+        const int code = errno;
+        mError = "cannot open: " + why;
+        mDamaged = code == ELOOP || code == EINVAL || code == ENXIO || code == EISDIR;
+        return false;
+    }
+    ::close(fd);
+    // A link or FIFO at a side file's name belongs to nobody's world: it goes (as itself).
+    for (const char* end : {"-wal", "-shm", "-journal"}) {
+        const std::string side = path + end;
+        if (!yake::PlayerFiles::plainOrAbsent(side)) {
+            ::unlink(side.c_str());
+            continue;
+        }
+        const int sideFd = yake::PlayerFiles::open(side, O_RDONLY);
+        if (sideFd >= 0)
+            ::close(sideFd);
+    }
+    return true;
+}
+
 bool ZRKDatabase::open(const std::string& path)
 {
     configureOnce();
     close();
     mPath = path;
     mError.clear();
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+    mDamaged = false;
+    if (path != ":memory:" && !claimFiles(path))
+        return false;
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW;
     if (sqlite3_open_v2(path.c_str(), &mDb, flags, nullptr) != SQLITE_OK) {
         noteError("cannot open");
         close();
@@ -184,6 +219,12 @@ bool ZRKDatabase::openToRead(const std::string& path)
     close();
     mPath = path;
     mError.clear();
+    mDamaged = false;
+    if (!yake::PlayerFiles::plainOrAbsent(path)) {
+        mError = "cannot open: " + path + " is not a plain file";
+        mDamaged = true;
+        return false;
+    }
     // The path goes into a URI: "?", "#" and "%" would mean something there.
     std::string uri = "file:";
     for (char c : path) {
@@ -198,7 +239,7 @@ bool ZRKDatabase::openToRead(const std::string& path)
     }
     // As it stands: no lock taken, no index file made, no write-ahead log read or changed.
     uri += "?immutable=1";
-    const int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
+    const int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW;
     if (sqlite3_open_v2(uri.c_str(), &mDb, flags, nullptr) != SQLITE_OK) {
         noteError("cannot open");
         close();

@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <vector>
 #include <yake/Logger.h>
+#include <yake/PlayerFiles.h>
 #include <yake/SetAside.h>
 #include "server/ZRKDatabase.h"
 #include "server/ZRKNameKey.h"
@@ -90,9 +91,12 @@ bool ZRKWorldFile::lock(const std::string& path)
 {
     unlock();
     const std::string lock = path + ".lock";
-    mLockFd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // Never through a link planted at its name, never waiting on a FIFO there.
+    // Whatever stands at its name that is no plain file is no game's lock: it goes (as itself).
+    std::string why;
+    mLockFd = yake::PlayerFiles::openReplacing(lock, O_RDWR, &why);
     if (mLockFd < 0) {
-        logLine(Severity::Error, "world lock " + lock + " cannot be made: " + std::strerror(errno));
+        logLine(Severity::Error, "world lock " + lock + " cannot be made: " + why);
         return false;
     }
     if (::flock(mLockFd, LOCK_EX | LOCK_NB) == 0)
@@ -119,11 +123,14 @@ int ZRKWorldFile::schemaOf(const std::string& path)
 {
     namespace fs = std::filesystem;
     std::error_code ec;
-    if (!fs::exists(path, ec))
+    if (!fs::exists(fs::symlink_status(path, ec)))
         return 0;
+    // Not a plain file (a link, a FIFO): it tells no schema, and is never opened to ask.
+    if (!yake::PlayerFiles::plainOrAbsent(path))
+        return -1;
     ZRKDatabase peek;
     std::string copyFolder;
-    if (fs::exists(path + "-wal", ec)) {
+    if (fs::is_regular_file(fs::symlink_status(path + "-wal", ec))) {
         // What the log holds counts too (a newer game killed before it was folded in), but
         // reading it would change the files: a copy of both is read instead.
         std::string folder = (fs::temp_directory_path(ec) / "zrk-world-XXXXXX").string();

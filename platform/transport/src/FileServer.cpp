@@ -1,23 +1,27 @@
 #include "transport/FileServer.h"
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <filesystem>
 #include <fstream>
 #include <httplib.h>
 #include <list>
 #include <memory>
-#include <netinet/in.h>
+#include <mutex>
 #include <poll.h>
 #include <random>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <system_error>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 #include <yake/Logger.h>
 
 namespace kavri3D {
@@ -70,14 +74,40 @@ const auto kHeaderDeadline = std::chrono::seconds(2);
 const auto kRequestDeadline = std::chrono::seconds(30);
 const auto kKeepAlive = std::chrono::seconds(1);
 const int kSliceMs = 100;
-const std::size_t kMaxConnections = 64;
 const std::size_t kMaxRequestLine = 8192;
+const char kSocketName[] = "files";
 
 const char kRefusal[] = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
 const char kBusy[] = "HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
 
-/// Set on the listening thread while it closes a connection over the cap.
-thread_local bool tOverCap = false;
+std::mutex gStrangerMutex;
+std::function<bool(int)> gStrangerTest;
+
+/// Whether the connection is another user's: its credentials, as the kernel keeps them for the
+/// socket (one look, no scan), or the tests' check.
+bool stranger(int sock)
+{
+    ucred peer{};
+    socklen_t length = sizeof peer;
+    if (::getsockopt(sock, SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0 || peer.uid != ::geteuid())
+        return true;
+    std::lock_guard<std::mutex> lock(gStrangerMutex);
+    return gStrangerTest && gStrangerTest(sock);
+}
+
+/// Where the socket's folder is made: the user's runtime folder when it is his and closed to
+/// others (or sticky), else the system's temporary folder (sticky: nobody can move ours away).
+std::string socketBase()
+{
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    struct stat st {};
+    // A socket's path is short: the folder's name, ours and the socket's must fit.
+    if (runtime && runtime[0] == '/' && std::strlen(runtime) < sizeof(sockaddr_un::sun_path) - 24 &&
+        ::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+        ((st.st_mode & 022) == 0 || (st.st_mode & S_ISVTX) != 0))
+        return runtime;
+    return "/tmp";
+}
 
 /// A word nobody else can guess, new each run: every address of ours begins with it.
 std::string makeSecret()
@@ -96,19 +126,6 @@ void sendAndClose(int sock, const char* reply)
     (void)::send(sock, reply, std::strlen(reply), MSG_DONTWAIT | MSG_NOSIGNAL);
     ::shutdown(sock, SHUT_RDWR);
     ::close(sock);
-}
-
-void addressOf(int sock, bool peer, std::string& ip, int& port)
-{
-    sockaddr_in addr{};
-    socklen_t len = sizeof addr;
-    const int rc = peer ? ::getpeername(sock, reinterpret_cast<sockaddr*>(&addr), &len)
-                        : ::getsockname(sock, reinterpret_cast<sockaddr*>(&addr), &len);
-    char text[INET_ADDRSTRLEN] = "";
-    if (rc == 0 && addr.sin_family == AF_INET && ::inet_ntop(AF_INET, &addr.sin_addr, text, sizeof text)) {
-        ip = text;
-        port = ntohs(addr.sin_port);
-    }
 }
 
 /// One connection's socket under deadlines. The request line is checked as soon as it has
@@ -163,8 +180,17 @@ public:
         return n < 0 && (errno == EAGAIN || errno == EINTR) ? 0 : n;
     }
 
-    void get_remote_ip_and_port(std::string& ip, int& port) const override { addressOf(mSock, true, ip, port); }
-    void get_local_ip_and_port(std::string& ip, int& port) const override { addressOf(mSock, false, ip, port); }
+    // The player's own socket: no addresses to tell.
+    void get_remote_ip_and_port(std::string& ip, int& port) const override
+    {
+        ip = "local";
+        port = 0;
+    }
+    void get_local_ip_and_port(std::string& ip, int& port) const override
+    {
+        ip = "local";
+        port = 0;
+    }
     socket_t socket() const override { return mSock; }
 
 private:
@@ -217,77 +243,21 @@ private:
     Clock::time_point mRequestDeadline = Clock::now() + kRequestDeadline;
 };
 
-/// A thread for each connection, at most `kMaxConnections` at once; the one over that is closed
-/// at once. The shut-down waits for every connection, each of which sees the stop within a slice.
-class ConnectionThreads : public httplib::TaskQueue {
-public:
-    ~ConnectionThreads() override { shutdown(); }
-
-    void enqueue(std::function<void()> fn) override
-    {
-        mWorkers.remove_if([](Worker& worker) {
-            if (!*worker.done)
-                return false;
-            worker.thread.join();
-            return true;
-        });
-        if (mWorkers.size() < kMaxConnections) {
-            auto done = std::make_shared<std::atomic<bool>>(false);
-            try {
-                mWorkers.push_back({std::thread([fn, done] {
-                                        fn();
-                                        *done = true;
-                                    }),
-                                    done});
-                return;
-            } catch (const std::system_error&) {
-            }
-        }
-        tOverCap = true;
-        fn();
-        tOverCap = false;
-    }
-
-    void shutdown() override
-    {
-        for (Worker& worker : mWorkers)
-            worker.thread.join();
-        mWorkers.clear();
-    }
-
-private:
-    struct Worker {
-        std::thread thread;
-        std::shared_ptr<std::atomic<bool>> done;
-    };
-    std::list<Worker> mWorkers; // the listening thread's alone
-};
-
-/// httplib's server with our own connection handling: the secret, the deadlines, the cap.
+/// httplib's request handling over our own connections: the secret, the deadlines.
 class GuardedServer : public httplib::Server {
 public:
-    GuardedServer()
-    {
-        new_task_queue = [] { return new ConnectionThreads; };
-    }
-
     std::atomic<bool> stopping{false};
     std::string secret;
 
-    /// A queue of waiting connections as long as the cap: the library's few would drop the
-    /// game's own connection while a crowd of others waits to be taken.
-    void widenBacklog() { ::listen(svr_sock_, static_cast<int>(kMaxConnections)); }
+    /// The library writes a reply only while it has a listening socket: it is told ours, and
+    /// that it has none once the stop begins (a reply under way then ends).
+    void listensOn(int listener) { svr_sock_ = listener; }
 
-private:
-    bool process_and_close_socket(socket_t sock) override
+    /// Serves one connection until it ends, the deadlines pass or the server stops; closes it.
+    void serve(int sock)
     {
-        if (tOverCap || stopping) {
-            sendAndClose(sock, kBusy);
-            return false;
-        }
         GuardedStream stream(sock, stopping, secret);
         auto start = Clock::now();
-        bool ok = false;
         for (std::size_t left = keep_alive_max_count_; left > 0 && !stopping; --left) {
             if (left != keep_alive_max_count_) {
                 if (!stream.nextRequestComes())
@@ -296,26 +266,141 @@ private:
             }
             stream.beginRequest(start);
             bool closed = false;
-            ok = process_request(stream, left == 1, closed, [](httplib::Request&) {});
+            const bool ok = process_request(stream, left == 1, closed, [](httplib::Request&) {});
             if (stream.refused()) {
                 sendAndClose(sock, kRefusal);
-                return false;
+                return;
             }
             if (!ok || closed)
                 break;
         }
         ::shutdown(sock, SHUT_RDWR);
         ::close(sock);
-        return ok;
     }
 };
+
+/// The listening socket's thread: takes each connection, drops a stranger's before it counts,
+/// refuses one over the cap, and gives each other one a thread of its own.
+class Acceptor {
+public:
+    Acceptor(GuardedServer& server, int listener) : mServer(server), mListener(listener) {}
+
+    void run()
+    {
+        while (!mServer.stopping) {
+            pollfd fd{mListener, POLLIN, 0};
+            if (::poll(&fd, 1, kSliceMs) <= 0)
+                continue;
+            const int sock = ::accept4(mListener, nullptr, nullptr, SOCK_CLOEXEC);
+            if (sock < 0) {
+                if (errno == EMFILE || errno == ENFILE)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10)); // until a connection ends
+                continue;
+            }
+            if (stranger(sock)) {
+                ::close(sock);
+                ++strangers;
+                continue;
+            }
+            reap();
+            if (mWorkers.size() >= FileServer::kMaxConnections || !startWorker(sock)) {
+                ++busy;
+                sendAndClose(sock, kBusy);
+                continue;
+            }
+            ++served;
+        }
+        for (Worker& worker : mWorkers)
+            worker.thread.join();
+        mWorkers.clear();
+    }
+
+    std::atomic<unsigned long> served{0}, strangers{0}, busy{0};
+
+private:
+    struct Worker {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> done;
+    };
+
+    void reap()
+    {
+        mWorkers.remove_if([](Worker& worker) {
+            if (!*worker.done)
+                return false;
+            worker.thread.join();
+            return true;
+        });
+    }
+
+    bool startWorker(int sock)
+    {
+        auto done = std::make_shared<std::atomic<bool>>(false);
+        try {
+            mWorkers.push_back({std::thread([this, sock, done] {
+                                    mServer.serve(sock);
+                                    *done = true;
+                                }),
+                                done});
+            return true;
+        } catch (const std::system_error&) {
+            return false; // no thread to spare: the connection is answered busy
+        }
+    }
+
+    GuardedServer& mServer;
+    int mListener;
+    std::list<Worker> mWorkers; // this thread's alone
+};
+
+/// Folders of earlier runs that ended without their stop (killed): the player's own, holding a
+/// socket nobody listens on any more. Removed so they do not pile up.
+void sweepEarlierFolders(const std::string& base)
+{
+    DIR* folder = ::opendir(base.c_str());
+    if (!folder)
+        return;
+    std::vector<std::string> stale;
+    while (dirent* entry = ::readdir(folder)) {
+        const std::string name = entry->d_name;
+        if (name.size() != 10 || name.compare(0, 4, "zrk-") != 0)
+            continue;
+        const std::string path = base + "/" + name;
+        struct stat st {};
+        // A minute old at least: another game of the player may be making its own right now.
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() ||
+            std::time(nullptr) - st.st_mtime < 60)
+            continue;
+        const std::string socket = path + "/" + kSocketName;
+        sockaddr_un at{};
+        at.sun_family = AF_UNIX;
+        if (socket.size() >= sizeof at.sun_path)
+            continue;
+        std::memcpy(at.sun_path, socket.c_str(), socket.size() + 1);
+        const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const bool dead = probe >= 0 && ::connect(probe, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 &&
+                          (errno == ECONNREFUSED || errno == ENOENT);
+        if (probe >= 0)
+            ::close(probe);
+        if (dead)
+            stale.push_back(path);
+    }
+    ::closedir(folder);
+    for (const std::string& path : stale) {
+        ::unlink((path + "/" + kSocketName).c_str());
+        ::rmdir(path.c_str()); // only when nothing else is in it
+    }
+}
 
 } // namespace
 
 struct FileServer::Impl {
     GuardedServer server;
+    std::unique_ptr<Acceptor> acceptor;
     std::thread thread;
-    std::atomic<bool> loopOver{false}; // the serving loop has returned
+    int listener = -1;
+    std::string folder; ///< the socket's private folder
+    std::string socket;
 };
 
 FileServer::FileServer() : mImpl(new Impl) {}
@@ -356,7 +441,26 @@ bool FileServer::isRunning() const { return mImpl->thread.joinable(); }
 
 std::string FileServer::getAddress() const
 {
-    return isRunning() ? "http://127.0.0.1:" + std::to_string(mPort) + getPrefix() : std::string();
+    return isRunning() ? std::string("http://") + kHost + getPrefix() : std::string();
+}
+
+std::string FileServer::getSocketPath() const { return isRunning() ? mImpl->socket : std::string(); }
+
+FileServer::Counts FileServer::getCounts() const
+{
+    Counts counts;
+    if (const Acceptor* a = mImpl->acceptor.get()) {
+        counts.served = a->served;
+        counts.strangers = a->strangers;
+        counts.busy = a->busy;
+    }
+    return counts;
+}
+
+void FileServer::setStrangerTest(std::function<bool(int fd)> test)
+{
+    std::lock_guard<std::mutex> lock(gStrangerMutex);
+    gStrangerTest = std::move(test);
 }
 
 std::string FileServer::getPrefix() const { return isRunning() ? mImpl->server.secret : std::string(); }
@@ -383,6 +487,33 @@ std::string FileServer::fileFor(const std::string& path) const
         return std::string();
     return file;
 }
+
+namespace {
+
+/// The ranges a request asks for, each within the file (an end past it ends at it); false when
+/// none of them begins inside the file (the answer is then 416).
+bool fitRanges(httplib::Ranges& ranges, std::size_t size)
+{
+    httplib::Ranges fitting;
+    const auto last = static_cast<ssize_t>(size) - 1;
+    for (std::pair<ssize_t, ssize_t> r : ranges) {
+        if (r.first < 0) { // "-N": the last N bytes
+            if (r.second <= 0 || size == 0)
+                continue;
+            r.first = std::max<ssize_t>(0, static_cast<ssize_t>(size) - r.second);
+            r.second = last;
+        } else if (r.first > last) {
+            continue;
+        } else if (r.second < 0 || r.second > last) {
+            r.second = last;
+        }
+        fitting.push_back(r);
+    }
+    ranges.swap(fitting);
+    return !ranges.empty();
+}
+
+} // namespace
 
 bool FileServer::start(const std::string& installerPath, const std::string& filesFolder, const std::string& webFolder)
 {
@@ -414,6 +545,13 @@ bool FileServer::start(const std::string& installerPath, const std::string& file
             res.status = 404;
             return;
         }
+        // A range past the end is no part of the file: 416, never an empty 206. The request is
+        // the connection's own, not shared: the ranges are fitted to the file in place.
+        if (!req.ranges.empty() && !fitRanges(const_cast<httplib::Request&>(req).ranges, size)) {
+            res.status = 416;
+            res.set_header("Content-Range", "bytes */" + std::to_string(size));
+            return;
+        }
         auto in = std::make_shared<std::ifstream>(file, std::ios::binary);
         if (!*in) {
             res.status = 403;
@@ -433,23 +571,41 @@ bool FileServer::start(const std::string& installerPath, const std::string& file
     });
     server.set_keep_alive_timeout(std::chrono::duration_cast<std::chrono::seconds>(kKeepAlive).count());
     server.set_read_timeout(std::chrono::milliseconds(kSliceMs));
-    // This machine only: the game's files are nobody else's business.
-    mPort = server.bind_to_any_port("127.0.0.1");
-    if (mPort <= 0) {
-        logLine(Severity::Error, "the file server cannot listen on 127.0.0.1");
-        mPort = 0;
+
+    // The player's alone: a socket in a folder only he may enter, never a port of the machine.
+    sweepEarlierFolders(socketBase());
+    std::string folder = socketBase() + "/zrk-XXXXXX";
+    if (!::mkdtemp(&folder[0]) || ::chmod(folder.c_str(), 0700) != 0) {
+        logLine(Severity::Error, "the file server cannot make its folder in " + socketBase());
         return false;
     }
-    server.widenBacklog();
+    const std::string path = folder + "/" + kSocketName;
+    sockaddr_un at{};
+    at.sun_family = AF_UNIX;
+    std::memcpy(at.sun_path, path.c_str(), std::min(path.size() + 1, sizeof at.sun_path - 1));
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    // A queue of waiting connections as long as the cap: the game's own never waits behind others.
+    if (listener < 0 || path.size() >= sizeof at.sun_path ||
+        ::bind(listener, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 ||
+        ::listen(listener, static_cast<int>(kMaxConnections)) != 0) {
+        logLine(Severity::Error, "the file server cannot listen on " + path + ": " + std::strerror(errno));
+        if (listener >= 0)
+            ::close(listener);
+        ::unlink(path.c_str());
+        ::rmdir(folder.c_str());
+        return false;
+    }
+    mImpl->listener = listener;
+    server.listensOn(listener);
+    mImpl->folder = folder;
+    mImpl->socket = path;
+    // The secret never reaches the log, whatever line would carry an address.
+    yake::logging::logger::instance().hide(server.secret.substr(1));
+    mImpl->acceptor.reset(new Acceptor(server, listener));
     // The socket listens already: a client that comes before the loop runs waits in its queue,
     // so the start does not wait for the thread (a few milliseconds of the game's start-up).
-    mImpl->loopOver = false;
-    mImpl->thread = std::thread([impl = mImpl.get()] {
-        impl->server.listen_after_bind();
-        impl->loopOver = true;
-    });
-    logLine(Severity::Trace,
-            "serving " + mFilesFolder + " at 127.0.0.1:" + std::to_string(mPort) + mInstallerPath + kFiles);
+    mImpl->thread = std::thread([acceptor = mImpl->acceptor.get()] { acceptor->run(); });
+    logLine(Severity::Trace, "serving " + mFilesFolder + " at " + path + " as " + kHost + mInstallerPath + kFiles);
     return true;
 }
 
@@ -457,14 +613,16 @@ void FileServer::stop()
 {
     if (!mImpl->thread.joinable())
         return;
-    // Stopping before the loop runs would miss it and wait for ever: wait until it runs.
-    for (int i = 0; i < 5000 && !mImpl->server.is_running() && !mImpl->loopOver; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    // Every connection sees this within a slice and ends; the loop then waits for them.
+    // Every connection sees this within a slice and ends; the acceptor then waits for them.
     mImpl->server.stopping = true;
-    mImpl->server.stop();
+    mImpl->server.listensOn(INVALID_SOCKET);
+    ::shutdown(mImpl->listener, SHUT_RDWR); // wakes the acceptor's wait at once
     mImpl->thread.join();
-    mPort = 0;
+    ::close(mImpl->listener);
+    mImpl->listener = -1;
+    ::unlink(mImpl->socket.c_str());
+    ::rmdir(mImpl->folder.c_str());
+    yake::logging::logger::instance().reveal(mImpl->server.secret.substr(1));
 }
 
 } // namespace core

@@ -8,8 +8,11 @@
 #include <exception>
 #include <mutex>
 #include <set>
+#include <fcntl.h>
+#include <unistd.h>
 #include <vector>
 #include <yake/Logger.h>
+#include <yake/PlayerFiles.h>
 
 namespace kavri3D {
 namespace core {
@@ -91,7 +94,12 @@ std::size_t writeBody(char* data, std::size_t size, std::size_t count, void* use
 bool prepare(Transfer& t, const TransportService& service)
 {
     t.part = t.file + ".part";
-    t.out = std::fopen(t.part.c_str(), "wb");
+    // The player's alone (0600), and never written through a link or into a FIFO planted at its
+    // name: such a thing is removed as itself and the file made afresh.
+    const int fd = yake::PlayerFiles::openReplacing(t.part, O_WRONLY | O_TRUNC);
+    t.out = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
+    if (fd >= 0 && !t.out)
+        ::close(fd);
     if (!t.out) {
         std::snprintf(t.error, sizeof t.error, "cannot write %s", t.part.c_str());
         return false;
@@ -119,7 +127,14 @@ bool prepare(Transfer& t, const TransportService& service)
 #endif
     curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(TransportService::kMaxFileSize));
     curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
-    // The game's own file server on this machine is never reached through a proxy.
+    // The game's own file server on this machine is never reached through a proxy: its host is
+    // its socket in the player's own folder.
+    const std::string& host = service.getRoutedHost();
+    const std::string routed = "http://" + host + "/";
+    if (!host.empty() && t.url.compare(0, routed.size(), routed) == 0) {
+        curl_easy_setopt(e, CURLOPT_UNIX_SOCKET_PATH, service.getRoutedSocket().c_str());
+        curl_easy_setopt(e, CURLOPT_PROXY, "");
+    }
     curl_easy_setopt(e, CURLOPT_NOPROXY, "127.0.0.1,localhost");
     // No connection is kept open between files: a file server that stops is never held up
     // by a client's idle connection.
@@ -225,6 +240,12 @@ std::string TransportService::getSetting(const std::string& name) const
 {
     auto it = mSettings.find(name);
     return it == mSettings.end() ? std::string() : it->second;
+}
+
+void TransportService::setSocketRoute(const std::string& host, const std::string& socketPath)
+{
+    mRoutedHost = socketPath.empty() ? std::string() : host;
+    mRoutedSocket = socketPath;
 }
 
 std::size_t TransportService::clientLimit() const

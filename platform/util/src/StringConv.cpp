@@ -6,10 +6,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <locale>
 #include <sstream>
 #include <win32/Windows.h>
+#include <yake/PlayerFiles.h>
 
 namespace kavri3D {
 namespace core {
@@ -41,10 +41,8 @@ std::wstring win32FolderName(const std::wstring& path)
 
 bool win32EnsureFolder(const std::wstring& folder)
 {
-    std::error_code ec;
-    std::filesystem::path p(WSTR2UTF(folder));
-    std::filesystem::create_directories(p, ec);
-    return std::filesystem::is_directory(p, ec);
+    // The game's data folder and what it makes inside it are the player's alone.
+    return yake::PlayerFiles::makeFolder(WSTR2UTF(folder));
 }
 
 std::string toString(int value) { return std::to_string(value); }

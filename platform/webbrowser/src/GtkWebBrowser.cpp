@@ -33,7 +33,12 @@ void onDownloadStarted(WebKitWebContext*, WebKitDownload* download, gpointer)
     webkit_download_cancel(download);
 }
 
-bool startToolkit(unsigned long long maxResponseBytes)
+// The web process may grow this far (MB) before the toolkit ends it: a page that decodes into
+// gigabytes (a compressed bomb over HTTPS, which the proxy cannot look into) loses its process,
+// never the game its memory.
+const unsigned kWebProcessMemoryMb = 768;
+
+bool startToolkit(const webbrowser::BrowserSpec& spec)
 {
     if (gTried)
         return gReady;
@@ -55,7 +60,7 @@ bool startToolkit(unsigned long long maxResponseBytes)
         return false;
     // Pages larger than the largest document are cut on their way in, however they come; a
     // page that cannot go through the proxy does not go at all.
-    gProxy = new webbrowser::SizeCapProxy(maxResponseBytes);
+    gProxy = new webbrowser::SizeCapProxy(spec.maxResponseBytes);
     if (!gProxy->start()) {
         delete gProxy;
         gProxy = nullptr;
@@ -69,7 +74,13 @@ bool startToolkit(unsigned long long maxResponseBytes)
     WebKitNetworkProxySettings* proxySettings = webkit_network_proxy_settings_new(proxy.c_str(), noExceptions);
     webkit_website_data_manager_set_network_proxy_settings(data, WEBKIT_NETWORK_PROXY_MODE_CUSTOM, proxySettings);
     webkit_network_proxy_settings_free(proxySettings);
-    gContext = webkit_web_context_new_with_website_data_manager(data);
+    WebKitMemoryPressureSettings* memory = webkit_memory_pressure_settings_new();
+    webkit_memory_pressure_settings_set_memory_limit(memory, kWebProcessMemoryMb);
+    webkit_memory_pressure_settings_set_kill_threshold(memory, 1.0);
+    webkit_memory_pressure_settings_set_poll_interval(memory, 0.5);
+    gContext = WEBKIT_WEB_CONTEXT(g_object_new(WEBKIT_TYPE_WEB_CONTEXT, "website-data-manager", data,
+                                               "memory-pressure-settings", memory, nullptr));
+    webkit_memory_pressure_settings_free(memory);
     g_object_unref(data);
     webkit_web_context_set_cache_model(gContext, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
     g_signal_connect(gContext, "download-started", G_CALLBACK(onDownloadStarted), nullptr);
@@ -86,6 +97,19 @@ void keepContext(JSCValue* value)
     JSCContext* context = value ? jsc_value_get_context(value) : nullptr;
     if (context && std::find(kept.begin(), kept.end(), context) == kept.end())
         kept.push_back(JSC_CONTEXT(g_object_ref(context)));
+}
+
+/// Why the proxy kept the page's last loads from it (a response cut at the cap, or one sent
+/// compressed); empty when it kept nothing back. Either way the counts start again.
+std::string takeProxyRefusal(unsigned long long maxBytes)
+{
+    if (!gProxy)
+        return std::string();
+    const unsigned cut = gProxy->takeCutCount();
+    const unsigned compressed = gProxy->takeCompressedCount();
+    if (compressed > 0)
+        return "sent compressed, which the game does not take";
+    return cut > 0 ? "larger than " + std::to_string(maxBytes) + " bytes" : std::string();
 }
 
 bool openableUrl(const char* uri)
@@ -120,6 +144,7 @@ public:
         g_signal_connect(mView, "permission-request", G_CALLBACK(&GtkWebBrowser::onPermission), this);
         g_signal_connect(mView, "load-changed", G_CALLBACK(&GtkWebBrowser::onLoadChanged), this);
         g_signal_connect(mView, "load-failed", G_CALLBACK(&GtkWebBrowser::onLoadFailed), this);
+        g_signal_connect(mView, "web-process-terminated", G_CALLBACK(&GtkWebBrowser::onProcessEnded), this);
 
         mWindow = gtk_window_new(GTK_WINDOW_POPUP);
         GtkWidget* overlay = gtk_overlay_new();
@@ -338,8 +363,7 @@ private:
                 webkit_policy_decision_ignore(decision);
                 return TRUE;
             }
-            if (gProxy)
-                gProxy->takeCutCount(); // what was cut before counts no more
+            takeProxyRefusal(0); // what was cut or refused before counts no more
             webkit_policy_decision_use(decision);
             return TRUE;
         }
@@ -388,26 +412,42 @@ private:
             return;
         auto* b = static_cast<GtkWebBrowser*>(self);
         const char* uri = webkit_web_view_get_uri(view);
-        if (gProxy && gProxy->takeCutCount() > 0) {
-            // Cut on its way in, though the connection's end made it look whole: nothing of it
-            // is shown.
-            b->mEvents->onPageRefused(uri ? uri : "", "larger than " + std::to_string(b->mMaxBytes) + " bytes");
-            webkit_web_view_load_uri(view, "about:blank");
+        const std::string why = takeProxyRefusal(b->mMaxBytes);
+        if (!why.empty()) {
+            // Cut or refused on its way in, though the connection's end made it look whole:
+            // nothing of it is shown.
+            b->refusePage(uri ? uri : "", why);
             return;
         }
         b->mEvents->onDocumentComplete(uri ? uri : "");
     }
 
-    static gboolean onLoadFailed(WebKitWebView* view, WebKitLoadEvent, gchar* uri, GError*, gpointer self)
+    static gboolean onLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError*, gpointer self)
     {
         auto* b = static_cast<GtkWebBrowser*>(self);
-        if (!gProxy || gProxy->takeCutCount() == 0)
+        const std::string why = takeProxyRefusal(b->mMaxBytes);
+        if (why.empty())
             return FALSE;
-        // Cut on its way in: nothing of it is shown.
-        const std::string url = uri ? uri : "";
-        b->mEvents->onPageRefused(url, "larger than " + std::to_string(b->mMaxBytes) + " bytes");
-        webkit_web_view_load_uri(view, "about:blank");
+        b->refusePage(uri ? uri : "", why); // cut or refused on its way in: nothing of it is shown
         return TRUE;
+    }
+
+    static void onProcessEnded(WebKitWebView* view, WebKitWebProcessTerminationReason reason, gpointer self)
+    {
+        // The page's process, not the game: the view starts afresh on a blank page.
+        auto* b = static_cast<GtkWebBrowser*>(self);
+        const char* uri = webkit_web_view_get_uri(view);
+        b->refusePage(uri ? uri : "", reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT
+                                          ? "over the memory a page may take: its process was ended"
+                                          : "gone with its process, which ended");
+    }
+
+    void refusePage(const std::string& url, const std::string& why)
+    {
+        mEvents->onPageRefused(url, why);
+        // A page asked for since then keeps its place: only the refused one gives way to a blank.
+        if (currentUrl() == url)
+            webkit_web_view_load_uri(WEBKIT_WEB_VIEW(mView), "about:blank");
     }
 
     static void onCloseClicked(GtkButton*, gpointer self)
@@ -441,12 +481,33 @@ private:
 WEBBROWSER_EXPORT webbrowser::IWebBrowser* CreateWebBrowser(const webbrowser::BrowserSpec* spec,
                                                             webbrowser::IWebBrowserEvents* events)
 {
-    if (!spec || !events || !spec->parentWindow || !startToolkit(spec->maxResponseBytes))
+    if (!spec || !events || !spec->parentWindow || !startToolkit(*spec))
         return nullptr;
+    // The game's own pages come from its file server of the moment.
+    gProxy->setLocalRoute(spec->localHost, spec->localSocket);
     auto* browser = new GtkWebBrowser(*spec, events);
     if (!browser->valid()) {
         delete browser; // the game's window is gone
         return nullptr;
     }
     return browser;
+}
+
+WEBBROWSER_EXPORT int WebBrowserProxyPort() { return gProxy ? gProxy->port() : 0; }
+
+WEBBROWSER_EXPORT void WebBrowserProxyCounts(unsigned long counts[3])
+{
+    const webbrowser::SizeCapProxy::Counts c = gProxy ? gProxy->getCounts() : webbrowser::SizeCapProxy::Counts();
+    counts[0] = c.served;
+    counts[1] = c.strangers;
+    counts[2] = c.busy;
+}
+
+WEBBROWSER_EXPORT void WebBrowserStrangerTest(int (*isStranger)(int fd))
+{
+    if (!isStranger) {
+        webbrowser::SizeCapProxy::setStrangerTest(nullptr);
+        return;
+    }
+    webbrowser::SizeCapProxy::setStrangerTest([isStranger](int fd) { return isStranger(fd) != 0; });
 }

@@ -7,16 +7,20 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sstream>
 #include <string>
+#include <strings.h>
 #include <sys/socket.h>
 #include <sys/time.h>
+#include <sys/un.h>
 #include <unistd.h>
 #include <vector>
+
+#include "LoopbackPeer.h"
 
 namespace webbrowser {
 
@@ -43,36 +47,44 @@ void setTimeouts(int fd)
     ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &t, sizeof t); // connect() waits no longer either
 }
 
-/// The user whose process holds the other end of a loopback connection, from the kernel's
-/// table of TCP sockets; -1 when it cannot be told.
-long peerUid(int fd)
+std::mutex gStrangerMutex;
+std::function<bool(int)> gStrangerTest;
+
+bool namedStranger(int fd)
 {
-    sockaddr_in local{}, peer{};
-    socklen_t ll = sizeof local, pl = sizeof peer;
-    if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &ll) != 0 ||
-        ::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &pl) != 0)
-        return -1;
-    char want[64];
-    // The table writes the peer's end as its local address: address in host order hex, port.
-    std::snprintf(want, sizeof want, "%08X:%04X %08X:%04X", static_cast<unsigned>(peer.sin_addr.s_addr),
-                  static_cast<unsigned>(ntohs(peer.sin_port)), static_cast<unsigned>(local.sin_addr.s_addr),
-                  static_cast<unsigned>(ntohs(local.sin_port)));
-    std::ifstream table("/proc/net/tcp");
-    std::string line;
-    while (std::getline(table, line)) {
-        if (line.find(want) == std::string::npos)
-            continue;
-        std::istringstream fields(line);
-        std::string f;
-        for (int i = 0; i < 8 && fields >> f; ++i) {
-        }
-        return fields && !f.empty() ? std::stol(f) : -1;
-    }
-    return -1;
+    std::lock_guard<std::mutex> lock(gStrangerMutex);
+    return gStrangerTest && gStrangerTest(fd);
 }
 
-int connectTo(const std::string& host, const std::string& port)
+/// The game's own file server: its Unix socket, never a host on the network.
+int connectLocal(const std::string& path)
 {
+    sockaddr_un at{};
+    at.sun_family = AF_UNIX;
+    if (path.empty() || path.size() >= sizeof at.sun_path)
+        return -1;
+    std::memcpy(at.sun_path, path.c_str(), path.size() + 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    setTimeouts(fd);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+int connectTo(const std::string& host, const std::string& port, SizeCapProxy::Shared& shared)
+{
+    std::string localHost, localSocket;
+    {
+        std::lock_guard<std::mutex> lock(shared.routeMutex);
+        localHost = shared.localHost;
+        localSocket = shared.localSocket;
+    }
+    if (!localHost.empty() && ::strcasecmp(host.c_str(), localHost.c_str()) == 0)
+        return port == "80" ? connectLocal(localSocket) : -1;
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
@@ -125,12 +137,15 @@ void refuse(int client, const char* status)
 }
 
 /// Passes bytes both ways until either side ends; what flows towards the page is counted and
-/// cut past the limit.
-void relay(int client, int upstream, unsigned long long limit, SizeCapProxy::Shared& shared)
+/// cut past the limit. A plain request's response head is read whole first: one that says its
+/// body comes compressed is refused, the page gets a 502 instead.
+void relay(int client, int upstream, bool plain, unsigned long long limit, SizeCapProxy::Shared& shared)
 {
     std::vector<char> buffer(64 * 1024);
     unsigned long long towardsPage = 0;
     bool clientOpen = true;
+    std::string head; // a plain response's head, held until it is whole
+    bool headRead = !plain;
     for (;;) {
         pollfd fds[2] = {{client, static_cast<short>(clientOpen ? POLLIN : 0), 0}, {upstream, POLLIN, 0}};
         const int ready = ::poll(fds, 2, SizeCapProxy::kIdleSeconds * 1000);
@@ -149,12 +164,29 @@ void relay(int client, int upstream, unsigned long long limit, SizeCapProxy::Sha
         }
         if (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) {
             const ssize_t n = ::recv(upstream, buffer.data(), buffer.size(), 0);
-            if (n <= 0)
+            if (n <= 0) {
+                if (!headRead && !head.empty())
+                    sendAll(client, head.data(), head.size()); // a reply that ended in its head
                 return;
+            }
             towardsPage += static_cast<unsigned long long>(n);
             if (towardsPage > limit) {
                 ++shared.cut;
                 return; // the page gets a broken response, never the whole of it
+            }
+            if (!headRead) {
+                head.append(buffer.data(), static_cast<std::size_t>(n));
+                if (head.find("\r\n\r\n") == std::string::npos && head.size() <= SizeCapProxy::kHeaderAllowance)
+                    continue;
+                headRead = true;
+                if (SizeCapProxy::compressedReply(head)) {
+                    ++shared.compressed;
+                    refuse(client, "502 Bad Gateway");
+                    return;
+                }
+                if (!sendAll(client, head.data(), head.size()))
+                    return;
+                continue;
             }
             if (!sendAll(client, buffer.data(), static_cast<std::size_t>(n)))
                 return;
@@ -165,11 +197,6 @@ void relay(int client, int upstream, unsigned long long limit, SizeCapProxy::Sha
 void serve(int client, std::shared_ptr<SizeCapProxy::Shared> shared)
 {
     setTimeouts(client);
-    // Another user's process gets nothing here: the proxy reaches what the player can.
-    if (peerUid(client) != static_cast<long>(::getuid())) {
-        ::close(client);
-        return;
-    }
     std::string head;
     char chunk[4096];
     while (head.find("\r\n\r\n") == std::string::npos) {
@@ -188,7 +215,7 @@ void serve(int client, std::shared_ptr<SizeCapProxy::Shared> shared)
     SizeCapProxy::Request request;
     const char* refusal = SizeCapProxy::readRequest(head, request);
     int upstream = -1;
-    if (!refusal && (upstream = connectTo(request.host, request.port)) < 0)
+    if (!refusal && (upstream = connectTo(request.host, request.port, *shared)) < 0)
         refusal = "502 Bad Gateway";
     if (refusal) {
         refuse(client, refusal);
@@ -201,7 +228,7 @@ void serve(int client, std::shared_ptr<SizeCapProxy::Shared> shared)
     }
     const std::string& outgoing = request.outgoing;
     if (sendAll(upstream, outgoing.data(), outgoing.size()))
-        relay(client, upstream, shared->cap + SizeCapProxy::kHeaderAllowance, *shared);
+        relay(client, upstream, !request.tunnel, shared->cap + SizeCapProxy::kHeaderAllowance, *shared);
     ::close(upstream);
     ::close(client);
 }
@@ -258,7 +285,54 @@ const char* SizeCapProxy::readRequest(const std::string& received, Request& requ
     return nullptr;
 }
 
+bool SizeCapProxy::compressedReply(const std::string& head)
+{
+    std::istringstream lines(head.substr(0, head.find("\r\n\r\n")));
+    std::string line;
+    std::getline(lines, line); // the status line
+    while (std::getline(lines, line)) {
+        const std::string::size_type colon = line.find(':');
+        if (colon == std::string::npos)
+            continue;
+        std::string name = line.substr(0, colon), value = line.substr(colon + 1);
+        name.erase(name.find_last_not_of(" \t") + 1);
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        std::transform(value.begin(), value.end(), value.begin(),
+                       [](unsigned char c) { return char(std::tolower(c)); });
+        value.erase(
+            std::remove_if(value.begin(), value.end(), [](char c) { return c == ' ' || c == '\t' || c == '\r'; }),
+            value.end());
+        if (name == "content-encoding" && !value.empty() && value != "identity")
+            return true;
+        if (name == "transfer-encoding" && !value.empty() && value != "chunked" && value != "identity")
+            return true;
+    }
+    return false;
+}
+
 SizeCapProxy::SizeCapProxy(unsigned long long cap) : mShared(std::make_shared<Shared>()) { mShared->cap = cap; }
+
+void SizeCapProxy::setLocalRoute(const std::string& host, const std::string& socketPath)
+{
+    std::lock_guard<std::mutex> lock(mShared->routeMutex);
+    mShared->localHost = socketPath.empty() ? std::string() : host;
+    mShared->localSocket = socketPath;
+}
+
+SizeCapProxy::Counts SizeCapProxy::getCounts() const
+{
+    Counts counts;
+    counts.served = mShared->served;
+    counts.strangers = mShared->strangers;
+    counts.busy = mShared->busy;
+    return counts;
+}
+
+void SizeCapProxy::setStrangerTest(std::function<bool(int fd)> test)
+{
+    std::lock_guard<std::mutex> lock(gStrangerMutex);
+    gStrangerTest = std::move(test);
+}
 
 SizeCapProxy::~SizeCapProxy()
 {
@@ -292,6 +366,8 @@ bool SizeCapProxy::start()
 
 void SizeCapProxy::acceptLoop()
 {
+    LoopbackPeer peers;
+    const long player = static_cast<long>(::geteuid());
     for (;;) {
         const int client = ::accept4(mListener, nullptr, nullptr, SOCK_CLOEXEC);
         if (client < 0) {
@@ -301,9 +377,31 @@ void SizeCapProxy::acceptLoop()
                 continue;
             return; // shut down
         }
+        // Another user's process gets nothing here, not even a slot: the proxy reaches what the
+        // player can. One question about this socket decides.
+        if (peers.uidOf(client) != player || namedStranger(client)) {
+            ::close(client);
+            ++mShared->strangers;
+            continue;
+        }
+        if (mShared->active >= kMaxConnections) {
+            ++mShared->busy;
+            refuse(client, "503 Service Unavailable");
+            ::close(client);
+            continue;
+        }
+        ++mShared->active;
         try {
-            std::thread(serve, client, mShared).detach();
+            std::thread(
+                [client](std::shared_ptr<Shared> shared) {
+                    serve(client, shared);
+                    --shared->active;
+                },
+                mShared)
+                .detach();
+            ++mShared->served;
         } catch (const std::exception&) {
+            --mShared->active;
             ::close(client); // no thread to spare: the page's request fails
         }
     }

@@ -1,11 +1,21 @@
 #pragma once
-// The page's one way to the network: an HTTP proxy on 127.0.0.1, for this user's processes
-// only, that passes each response on and cuts it once it is larger than the cap, whatever its
-// headers say (a declared length, chunks, or none: the page asks for no compression, so the
-// bytes are the document's). HTTPS passes through CONNECT tunnels, cut the same way once a
-// tunnel has carried more than the cap towards the page.
+// The page's one way to the network: an HTTP proxy on 127.0.0.1 that passes each response on
+// and cuts it once it is larger than the cap, whatever its headers say (a declared length,
+// chunks, or none). The page asks for no compression, so the bytes counted are the document's;
+// a plain response that comes compressed all the same is refused, since what it would grow to
+// is no longer what is counted. HTTPS passes through CONNECT tunnels, cut the same way once a
+// tunnel has carried more than the cap towards the page (what is inside is the web process's
+// to decode, under its memory limit).
+//
+// WebKit takes a proxy by URI only, so it stays on TCP, where any account of the machine can
+// connect: each connection is asked whose it is first (one look at that socket, LoopbackPeer)
+// and another user's is closed before it counts; at most kMaxConnections (one thread each) are
+// served at once. The game's own pages (its file server's host) are fetched from the file
+// server's Unix socket.
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -19,17 +29,36 @@ public:
     static constexpr std::size_t kMaxRequestHead = 64 * 1024;
     /// A connection quiet this long is closed.
     static constexpr int kIdleSeconds = 30;
+    /// Connections (and threads) served at once; one more is answered 503 and closed.
+    static constexpr unsigned kMaxConnections = 64;
 
     explicit SizeCapProxy(unsigned long long cap);
     ~SizeCapProxy();
     SizeCapProxy(const SizeCapProxy&) = delete;
     SizeCapProxy& operator=(const SizeCapProxy&) = delete;
 
+    /// Requests for "http://<host>/..." go to the Unix socket at `socketPath` from now on (each
+    /// game's file server has a socket of its own); an empty path: none do.
+    void setLocalRoute(const std::string& host, const std::string& socketPath);
     /// Listens on a free port of 127.0.0.1; false when it cannot.
     bool start();
     int port() const { return mPort; }
     /// Responses cut since the last call.
     unsigned takeCutCount() { return mShared->cut.exchange(0); }
+    /// Compressed responses refused since the last call.
+    unsigned takeCompressedCount() { return mShared->compressed.exchange(0); }
+
+    /// What became of the connections since the start.
+    struct Counts {
+        unsigned long served = 0;    ///< taken and served
+        unsigned long strangers = 0; ///< another user's, closed before they counted
+        unsigned long busy = 0;      ///< over the cap, answered 503
+    };
+    Counts getCounts() const;
+
+    /// Tests: also drop the connection on `fd` as a stranger's when this says so (where a test
+    /// cannot run its client as another user). Empty: the peer's user alone decides.
+    static void setStrangerTest(std::function<bool(int fd)> test);
 
     /// Where a page's request goes and what is sent on there.
     struct Request {
@@ -43,10 +72,19 @@ public:
     /// goes on with one response a connection, uncompressed, so the bytes counted are the
     /// document's.
     static const char* readRequest(const std::string& received, Request& request);
+    /// Whether a response's head (through its blank line) says its body comes compressed (a
+    /// Content-Encoding, or a Transfer-Encoding other than chunked).
+    static bool compressedReply(const std::string& head);
 
     struct Shared {
         unsigned long long cap = 0;
+        std::mutex routeMutex; ///< guards the route, read by every connection's thread
+        std::string localHost;
+        std::string localSocket;
         std::atomic<unsigned> cut{0};
+        std::atomic<unsigned> compressed{0};
+        std::atomic<unsigned> active{0};
+        std::atomic<unsigned long> served{0}, strangers{0}, busy{0};
     };
 
 private:

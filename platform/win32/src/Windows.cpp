@@ -22,6 +22,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <yake/PlayerFiles.h>
 
 namespace fs = std::filesystem;
 
@@ -150,14 +151,13 @@ std::string lockFolder()
     const std::string data = userDataFolder();
     if (data.empty())
         return std::string();
-    std::error_code ec;
-    fs::create_directories(data, ec);
     const std::string folder = data + "/kavri3D";
-    ::mkdir(folder.c_str(), 0700);
+    // A folder someone else made (or a link) is not ours to trust; ours, left open by an
+    // earlier start, is closed to others again.
+    if (yake::PlayerFiles::claimFolder(folder) == yake::PlayerFiles::Folder::Foreign)
+        return std::string();
     struct stat st {};
-    // A folder someone else made or can write to (or a link to one) is not ours to trust.
-    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
-        (st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+    if (::lstat(folder.c_str(), &st) != 0 || st.st_uid != ::getuid() || (st.st_mode & 077) != 0)
         return std::string();
     return folder;
 }
@@ -232,7 +232,8 @@ HANDLE CreateMutexW(void*, BOOL initialOwner, const wchar_t* name)
         return nullptr;
     }
     std::string file = folder + "/" + (name ? narrow(name) : std::string("anonymous")) + ".lock";
-    int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    // The player's alone; a link or FIFO at its name is nobody's lock and goes (as itself).
+    int fd = yake::PlayerFiles::openReplacing(file, O_RDWR);
     if (fd < 0) {
         gLastError = ERROR_ACCESS_DENIED;
         return nullptr;
@@ -633,30 +634,24 @@ int SHFileOperationW(SHFILEOPSTRUCTW* op)
         std::replace(pattern.begin(), pattern.end(), '\\', '/');
         fs::path pp(pattern);
         std::string mask = pp.filename().string();
-        fs::path folder = pp.parent_path();
-        std::error_code ec;
+        const std::string folder = pp.parent_path().string();
         if (mask.find('*') == std::string::npos) {
-            // A name without a wildcard: that file only, never a whole folder.
-            if (fs::is_directory(pp, ec))
+            // A name without a wildcard: that file (or link) only, never a whole folder.
+            struct stat st {};
+            if (::lstat(pattern.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
                 result = 1;
             else
-                fs::remove(pp, ec);
+                ::unlink(pattern.c_str());
             continue;
         }
-        if (!fs::is_directory(folder, ec))
-            continue;
-        std::string::size_type star = mask.find('*');
-        std::string head = mask.substr(0, star);
+        const std::string::size_type star = mask.find('*');
+        const std::string head = mask.substr(0, star);
         std::string tail = mask.substr(star + 1);
-        bool any = tail == ".*" || tail.empty();
-        for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
-            std::string name = it->path().filename().string();
-            bool match = name.compare(0, head.size(), head) == 0 &&
-                         (any || (name.size() >= tail.size() &&
-                                  name.compare(name.size() - tail.size(), tail.size(), tail) == 0));
-            if (match)
-                fs::remove_all(it->path(), ec);
-        }
+        if (tail == ".*")
+            tail.clear(); // "*.*" is every name
+        // Nothing is followed: a linked folder loses its link, never what it points to.
+        if (!folder.empty() && !yake::PlayerFiles::removeTree(folder, false, head, tail))
+            result = 1;
     }
     return result;
 }

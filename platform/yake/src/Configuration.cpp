@@ -3,11 +3,14 @@
 #include "yake/XmlText.h"
 
 #include <boost/property_tree/xml_parser.hpp>
-#include <fstream>
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sstream>
 #include <stdexcept>
 #include <unistd.h>
+
+#include "yake/PlayerFiles.h"
 
 namespace yake {
 
@@ -34,31 +37,42 @@ void Configuration::writeToXML(const std::string& file, const std::string& root)
 
 std::string temporaryFileFor(const std::string& file) { return file + "." + std::to_string(::getpid()) + ".tmp"; }
 
+namespace {
+
+/// Makes the temporary file itself, never through a link planted at its name: a stale one of
+/// an earlier run (or a planted link) is removed as it stands and the file made again, once.
+int makeTemporary(const std::string& temp)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int fd = PlayerFiles::open(temp, O_WRONLY | O_CREAT | O_EXCL);
+        if (fd >= 0 || errno != EEXIST || attempt > 0 || ::unlink(temp.c_str()) != 0)
+            return fd;
+    }
+    return -1;
+}
+
+} // namespace
+
 void writeFileAtomically(const std::string& file, const std::function<void(std::ostream&)>& writer)
 {
     // One temporary file per process: two games running at once ("/mutex=0") never write
-    // through the same one.
+    // through the same one. It is made beside the file, so the rename stays in one folder.
     const std::string temp = temporaryFileFor(file);
-    try {
-        {
-            std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-            if (!out)
-                throw std::runtime_error("cannot write " + temp);
-            writer(out);
-            out.flush();
-            if (!out)
-                throw std::runtime_error("write failed for " + temp);
-        }
-        int fd = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd >= 0) {
-            ::fsync(fd);
-            ::close(fd);
-        }
-        if (std::rename(temp.c_str(), file.c_str()) != 0)
-            throw std::runtime_error("cannot replace " + file);
-    } catch (...) {
-        std::remove(temp.c_str());
-        throw;
+    std::ostringstream out;
+    writer(out); // a writer that fails leaves nothing behind
+    if (!out)
+        throw std::runtime_error("write failed for " + temp);
+    const int fd = makeTemporary(temp);
+    if (fd < 0)
+        throw std::runtime_error("cannot write " + temp);
+    const bool written = PlayerFiles::writeAll(fd, out.str()) && ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !written) {
+        ::unlink(temp.c_str());
+        throw std::runtime_error("write failed for " + temp);
+    }
+    if (std::rename(temp.c_str(), file.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        throw std::runtime_error("cannot replace " + file);
     }
 }
 

@@ -4,8 +4,12 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <iostream>
+#include <unistd.h>
+
+#include "yake/PlayerFiles.h"
 
 namespace yake {
 namespace logging {
@@ -63,15 +67,39 @@ logger& logger::instance()
 
 logger::logger() { std::fill(std::begin(mEnabled), std::end(mEnabled), true); }
 
-void logger::log(Severity grade, const std::string& channel, const std::string& text)
+std::string logger::hidden(const std::string& text) const
+{
+    std::string out = text;
+    for (const std::string& word : mHidden)
+        for (std::string::size_type at = out.find(word); at != std::string::npos; at = out.find(word, at + 1))
+            out.replace(at, word.size(), "*");
+    return out;
+}
+
+void logger::hide(const std::string& word)
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    if (word.size() >= 8 && std::find(mHidden.begin(), mHidden.end(), word) == mHidden.end())
+        mHidden.push_back(word);
+}
+
+void logger::reveal(const std::string& word)
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    mHidden.erase(std::remove(mHidden.begin(), mHidden.end(), word), mHidden.end());
+}
+
+void logger::log(Severity grade, const std::string& rawChannel, const std::string& rawText)
 {
     const unsigned severity = static_cast<unsigned>(grade);
     std::lock_guard<std::mutex> lock(mMutex);
     if (severity < kMaxSeverity && !mEnabled[severity])
         return;
+    const std::string channel = mHidden.empty() ? rawChannel : hidden(rawChannel);
+    const std::string text = mHidden.empty() ? rawText : hidden(rawText);
     if (mCapturing)
         mCaptured.push_back(LogRecord{severity, channel, text});
-    if (mFile.is_open()) {
+    if (mFile >= 0) {
         if (severity >= kTraceSeverity && mWritten >= kMostPerRun) {
             if (!mTraceStopped) {
                 mTraceStopped = true;
@@ -95,8 +123,7 @@ void logger::log(Severity grade, const std::string& channel, const std::string& 
 
 void logger::writeLine(const std::string& line)
 {
-    mFile << line;
-    mFile.flush();
+    PlayerFiles::writeAll(mFile, line); // a full disk loses the line, never the game
     mWritten += line.size();
 }
 
@@ -122,8 +149,9 @@ void logger::enableAllSeverities()
 bool logger::setLogFile(const std::string& path, bool startOfRun)
 {
     std::lock_guard<std::mutex> lock(mMutex);
-    if (mFile.is_open())
-        mFile.close();
+    if (mFile >= 0)
+        ::close(mFile);
+    mFile = -1;
     mFilePath = path;
     mWritten = 0;
     mTraceStopped = false;
@@ -134,8 +162,9 @@ bool logger::setLogFile(const std::string& path, bool startOfRun)
         // The last runs' lines stay one step back; older ones go.
         std::filesystem::rename(path, path + ".old", ec);
     }
-    mFile.open(path, std::ios::out | std::ios::app);
-    return mFile.is_open();
+    // The player's alone, and never written through a link or into a FIFO planted at its name.
+    mFile = PlayerFiles::open(path, O_WRONLY | O_CREAT | O_APPEND);
+    return mFile >= 0;
 }
 
 void logger::startCapture()

@@ -54,9 +54,43 @@ bool TextFormat::numbersFit(const std::string& pattern)
     return true;
 }
 
+bool TextFormat::flagsAgree(const std::string& pattern)
+{
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] != '%')
+            continue;
+        std::size_t j = i + 1;
+        if (j < pattern.size() && pattern[j] == '%') {
+            i = j; // "%%" is a plain percent sign
+            continue;
+        }
+        if (j < pattern.size() && pattern[j] == '|')
+            ++j;
+        // An argument's number ("%2$") comes before the flags; a leading zero is a flag.
+        if (j < pattern.size() && pattern[j] != '0' && std::isdigit(static_cast<unsigned char>(pattern[j]))) {
+            std::size_t k = j;
+            while (k < pattern.size() && std::isdigit(static_cast<unsigned char>(pattern[k])))
+                ++k;
+            if (k == pattern.size() || pattern[k] != '$')
+                continue; // a width, or "%2%": no flags follow
+            j = k + 1;
+        }
+        bool zeros = false, left = false, inner = false;
+        for (; j < pattern.size() && pattern[j] != '\0' && std::strchr("-=_ +#0'", pattern[j]); ++j) {
+            zeros = zeros || pattern[j] == '0';
+            left = left || pattern[j] == '-';
+            inner = inner || pattern[j] == '_';
+        }
+        if (zeros && left && inner)
+            return false;
+    }
+    return true;
+}
+
 std::string TextFormat::format(const std::string& pattern, const std::vector<std::string>& args)
 {
-    if (!numbersFit(pattern))
+    // Our own checks first: what Boost.Format would assert on or blow up never reaches it.
+    if (!numbersFit(pattern) || !flagsAgree(pattern))
         return pattern;
     try {
         boost::format text;

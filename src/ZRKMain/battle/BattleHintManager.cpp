@@ -38,9 +38,11 @@ void BattleHintManager::load(const std::string& path)
 void BattleHintManager::loadText(const std::string& raw)
 {
     const std::string text = core::TidyXmlCRLF(raw);
-    // TinyXML recurses once per level: a text nested deeper than hints ever are is refused first.
+    // TinyXML recurses once per level and steps over characters by their first byte: a text
+    // nested deeper than hints ever are, or not whole UTF-8, is refused first.
     TiXmlDocument doc("importItems");
-    if (text.size() > kMaxFileSize || yake::XmlText::depth(text) > yake::XmlText::kMaxDepth ||
+    if (text.size() > kMaxFileSize || !yake::XmlText::wholeText(text) ||
+        yake::XmlText::depth(text) > yake::XmlText::kMaxDepth ||
         (doc.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8), doc.Error())) {
         writeLog(kLogError, "BattleHintManager", "failed in parsing hints");
         return;

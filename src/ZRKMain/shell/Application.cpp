@@ -2,7 +2,6 @@
 
 #include <boost/filesystem.hpp>
 #include <core/ClientStateTable.h>
-#include <filesystem>
 #include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>
 #include <core/DefaultFsmHelper.h>
@@ -11,9 +10,11 @@
 #include <core/GraphicsSystem.h>
 #include <core/NetClientManager.h>
 #include <core/PhysicsManager.h>
+#include <core/TimerManager.h>
 #include <util/StringConv.h>
 #include <yake/FileText.h>
 #include <yake/Logger.h>
+#include <yake/PlayerFiles.h>
 #include <yake/StringUtil.h>
 #include <yake/Time.h>
 
@@ -71,8 +72,12 @@ namespace {
 
 /// The run is to end with exit code 1 (endRunWithBox).
 bool gRunFailed = false;
-/// The box endRunWithBox could not show yet: no frame had been made.
+/// The box endRunWithBox could not show yet: the frame and the texts it speaks in were not made.
 std::string gPendingBox;
+/// Times the end box came back over a box that replaced it.
+int gEndBoxReturns = 0;
+/// The text of the end box shown last.
+std::string gEndBox;
 /// The game's data folder's name under the user's data folder (the framework's default).
 const char kAppDataName[] = "kavri3D";
 
@@ -105,6 +110,8 @@ Application::Application(HINSTANCE instance, const std::string& commandLine)
         mLowIntegrityFolder = lowIntegrityFolderOf(getAppDataName());
     gRunFailed = false;
     gPendingBox.clear();
+    gEndBoxReturns = 0;
+    gEndBox.clear();
 }
 
 std::wstring Application::lowIntegrityFolderOf(const std::string& appDataName)
@@ -143,8 +150,7 @@ std::string Application::logFileFor(const std::vector<std::string>& arguments)
             return core::WSTR2ANSI(folder) + name + ".log";
         }
     const std::string logs = core::WSTR2ANSI(appModule().getProgramFolder()) + "logs/";
-    std::error_code ec;
-    std::filesystem::create_directories(logs, ec);
+    core::win32EnsureFolder(core::ANSI2WSTR(logs));
     return logs + name + ".log";
 }
 
@@ -152,8 +158,16 @@ void Application::endRunWithBox(const std::string& textKey)
 {
     writeLog(kLogError, "ZRKMain", "the run ends: " + textKey);
     gRunFailed = true;
-    if (!GameServices::frame() && instance() && gPendingBox.empty()) {
-        gPendingBox = textKey; // a start-up check, before the frame exists: told once it does
+    // Nothing logs in behind the box: the launcher's credentials are not used any more.
+    if (core::BlackBoard* bb = core::BlackBoard::getSingletonPtr()) {
+        bb->setBool("kavri3D/autoLogin/_act", false);
+        bb->setString("kavri3D/autoLogin/password", "");
+    }
+    // A box shows its words, not its keys, only once the frame and the text library stand.
+    if (!(GameServices::frame() && ZRKLan::getSingletonPtr()) && instance()) {
+        // A start-up check, before the frame and the texts exist: told in words once they do.
+        if (gPendingBox.empty())
+            gPendingBox = textKey;
         return;
     }
     showEndBox(textKey);
@@ -166,10 +180,23 @@ void Application::showEndBox(const std::string& textKey)
         exitGame();
         return;
     }
-    // Whatever closes it (the player, a box that replaces it) ends the run.
+    // The player's closing ends the run; a box that replaces it does not hide why it ends: the
+    // end box comes back over it (unless another end box took its place).
     static boost::signals2::scoped_connection answer;
+    gEndBox = textKey;
     answer = frame->messageBox2(
-        "error/title1", textKey, [](core::DialogBoxResult&) { exitGame(); }, core::Frame::kNoticeBox);
+        "error/title1", textKey,
+        [textKey](core::DialogBoxResult& r) {
+            if (r.button < 0 && textKey != gEndBox)
+                return;
+            if (r.button < 0 && gEndBoxReturns < 3) {
+                ++gEndBoxReturns;
+                core::setTimeout(0, [textKey] { showEndBox(textKey); }); // once the replacing box stands
+                return;
+            }
+            exitGame();
+        },
+        core::Frame::kNoticeBox);
 }
 
 bool Application::runFailed() { return gRunFailed; }
@@ -186,6 +213,8 @@ Application::~Application()
     if (mNetLibrary)
         FreeLibrary(mNetLibrary);
     mNetLibrary = nullptr;
+    if (!mScratchFolder.empty())
+        yake::PlayerFiles::removeTree(mScratchFolder, true);
 }
 
 std::string Application::getArgument(const std::string& name) const
@@ -203,11 +232,37 @@ boost::shared_ptr<core::BlackBoard> Application::onCreateBlackBoardImpl()
     if (bb) {
         bb->setString("kavri3D/appPath", core::WSTR2ANSI(appModule().getProgramFolder()));
         if (!mLowIntegrityFolder.empty()) {
-            bb->setString("kavri3D/runPath", core::WSTR2ANSI(mLowIntegrityFolder));
-            bb->setString("kavri3D/sharedPath", core::WSTR2ANSI(mLowIntegrityFolder));
+            std::string folder = core::WSTR2ANSI(mLowIntegrityFolder);
+            claimDataFolder(folder);
+            bb->setString("kavri3D/runPath", folder);
+            bb->setString("kavri3D/sharedPath", folder);
         }
     }
     return bb;
+}
+
+void Application::claimDataFolder(std::string& folder)
+{
+    // The player's alone: made 0700, or closed to others when an earlier run left it open. One
+    // that is not his is neither read nor written: the run keeps its files in a scratch folder
+    // of its own and ends with a box (onPreInitialise).
+    std::string why;
+    switch (yake::PlayerFiles::claimFolder(folder, &why)) {
+    case yake::PlayerFiles::Folder::Foreign: {
+        mDataFolderRefused = why.empty() ? folder : why;
+        std::string scratch = "/tmp/zrk-run-XXXXXX";
+        if (::mkdtemp(&scratch[0])) {
+            mScratchFolder = scratch;
+            folder = scratch + "/";
+        }
+        break;
+    }
+    case yake::PlayerFiles::Folder::Tightened:
+        mDataFolderTightened = true;
+        break;
+    default:
+        break;
+    }
 }
 
 void Application::applyAutoLogin()
@@ -241,6 +296,12 @@ bool Application::onPreInitialise()
     // The launcher channel reads the auto-login keys while the main frame is built, so they
     // must be in place before anything else.
     applyAutoLogin();
+
+    if (!mDataFolderRefused.empty())
+        endRunWithBox("error/data_folder_foreign");
+    else if (mDataFolderTightened)
+        writeLogf(kLogWarning, "ZRKMain", "the data folder ", core::WSTR2ANSI(mLowIntegrityFolder),
+                  " was open to other users: closed to them");
 
     CAppZRKModule& module = appModule();
     module.loadProperties();
@@ -519,6 +580,9 @@ bool Application::onQueryClose()
 
 std::string Application::onPrepareLogPath()
 {
+    // A refused data folder's run logs where a run without one does: the program folder's "logs/".
+    if (!mDataFolderRefused.empty())
+        return core::WSTR2ANSI(appModule().getProgramFolder()) + "logs/";
     if (mLowIntegrityFolder.empty())
         return core::ExampleApplication<Configuration>::onPrepareLogPath();
     core::win32EnsureFolder(mLowIntegrityFolder);

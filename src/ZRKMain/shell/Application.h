@@ -134,6 +134,9 @@ public:
     void applyPhysics();
 
 private:
+    /// Makes the data folder the player's alone, or refuses it (see mDataFolderRefused); the
+    /// folder the run keeps its files in comes back in `folder`.
+    void claimDataFolder(std::string& folder);
     /// How the embedded server starts: its world beside the user settings.
     ZRKServerConfig serverConfig() const;
 
@@ -152,6 +155,13 @@ private:
     boost::shared_ptr<SpConfig> mSpConfig;
     HMODULE mNetLibrary = nullptr;
     std::wstring mLowIntegrityFolder;
+    /// Why the data folder is not the player's to use (then the run keeps its files in a
+    /// scratch folder of its own and ends with a box); empty when it is.
+    std::string mDataFolderRefused;
+    /// The data folder was open to others and has been closed to them.
+    bool mDataFolderTightened = false;
+    /// The run's scratch folder in place of a refused data folder; removed with the application.
+    std::string mScratchFolder;
     // The embedded game server: its world, built while the window comes up, which the session
     // takes; its file server, up before the first frame, down after every download has been
     // aborted.

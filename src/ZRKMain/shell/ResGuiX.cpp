@@ -153,8 +153,12 @@ void ResGuiX::start(const core::Manifest* manifest)
     }
     if (mVersionInvalid) {
         writeLog(kLogError, kChannel, "invalid client version.");
-        if (!mDevelopmentTree)
+        if (!mDevelopmentTree) {
+            // The game ends at once: nothing more is fetched and the lobby is never made, so
+            // nothing logs in behind the box.
             Application::endRunWithBox("error/client_version");
+            return;
+        }
     }
     mUpdater->setFiles(mDevelopmentTree ? std::vector<std::string>() : queue);
     mUpdater->registerWithUpdatableManager();

@@ -3,7 +3,9 @@
 #include <core/BlackBoard.h>
 #include <core/NetClientManager.h>
 #include <transport/FileServer.h>
+#include <transport/TransportService.h>
 #include <util/StringConv.h>
+#include <filesystem>
 #include <win32/Windows.h>
 
 #include <server/ZRKServerStart.h>
@@ -42,6 +44,17 @@ void ServerHost::cleanCache(const std::string& cachedPath)
 {
     if (cachedPath.empty())
         return;
+    // A link where the cache folder should be goes as itself (the cache is made afresh), never
+    // cleaned through: what it points to is nobody's cache.
+    std::string folder = cachedPath;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    std::error_code ec;
+    if (std::filesystem::is_symlink(folder, ec)) {
+        std::filesystem::remove(folder, ec);
+        writeLogf(kLogWarning, "ZRKMain", "the cache folder was a link: removed, the cache is made afresh: ", folder);
+        return;
+    }
     for (const char* sub : {"temp/*.*", "library/*.*"}) {
         const std::wstring pattern = core::ANSI2WSTR(cachedPath + sub);
         wchar_t from[260] = {}; // zero-filled: the list ends in two zero characters
@@ -74,6 +87,8 @@ void ServerHost::startFileServer(const std::string& programFolder)
         return;
     }
     core::NetClientManager::setRunApplicationPath(mFileServer->getAddress());
+    // Its addresses name no machine: the transfers (and the web view's proxy) go to its socket.
+    core::TransportService::instance().setSocketRoute(core::FileServer::kHost, mFileServer->getSocketPath());
 }
 
 void ServerHost::stopFileServer()
@@ -81,6 +96,7 @@ void ServerHost::stopFileServer()
     if (!mFileServer)
         return;
     core::NetClientManager::setRunApplicationPath(std::string());
+    core::TransportService::instance().setSocketRoute(core::FileServer::kHost, std::string());
     mFileServer->stop();
     mFileServer.reset();
 }

@@ -5,6 +5,7 @@
 #include <core/MsgHandlers.h>
 #include <core/NetClientManager.h>
 #include <core/win32FrameController.h>
+#include <transport/TransportService.h>
 #include <cstdlib>
 #include <filesystem>
 
@@ -33,6 +34,19 @@ std::string ownOrigin()
     core::NetClientManager* net = core::NetClientManager::getSingletonPtr();
     return CMyBrowserExternalObj::originOf(net ? net->getApplicationPath()
                                                : core::NetClientManager::getRunApplicationPath());
+}
+
+/// A page's address as the log may hold it: our own pages without the file server's secret
+/// word (the log hides it too, but only when the cut below leaves it whole), then cut short.
+std::string logged(const std::string& url, std::size_t most)
+{
+    core::NetClientManager* net = core::NetClientManager::getSingletonPtr();
+    const std::string own = net ? net->getApplicationPath() : core::NetClientManager::getRunApplicationPath();
+    const std::string origin = CMyBrowserExternalObj::originOf(own);
+    std::string shown = url;
+    if (!origin.empty() && own.size() > origin.size() && url.compare(0, own.size(), own) == 0)
+        shown = origin + "/*" + url.substr(own.size());
+    return shown.substr(0, most);
 }
 
 /// The browser library, beside the module; loaded once and kept.
@@ -118,6 +132,10 @@ bool HtmlView::createWindow()
     spec.width = client.right - client.left;
     spec.height = client.bottom - client.top;
     spec.maxResponseBytes = kMaxPageBytes;
+    // Our own pages come from the built-in file server's socket, through the page's proxy.
+    const core::TransportService& transport = core::TransportService::instance();
+    spec.localHost = transport.getRoutedHost();
+    spec.localSocket = transport.getRoutedSocket();
     mBrowser.setControl(factory(spec, &mBrowser));
     webbrowser::IWebBrowser* control = mBrowser.control();
     if (!control) {
@@ -190,7 +208,7 @@ bool HtmlView::navigate(const std::string& url)
     }
     if (!openable(url)) {
         writeLogf(kLogWarning, "HtmlView", "page not opened: only http, https and about:blank are shown (",
-                  url.substr(0, 64), ")");
+                  logged(url, 64), ")");
         return false;
     }
     HtmlView* view = open();
@@ -200,7 +218,7 @@ bool HtmlView::navigate(const std::string& url)
     // The identity follows the settings of the moment.
     view->installScripts();
     if (!control->Navigate(url)) {
-        writeLogf(kLogWarning, "HtmlView", "the browser refused ", url.substr(0, 64));
+        writeLogf(kLogWarning, "HtmlView", "the browser refused ", logged(url, 64));
         return false;
     }
     return true;
@@ -241,14 +259,14 @@ void HtmlView::CMyBrowser::onDocumentComplete(const std::string& url)
         control->SetUIHandler(&CDummyUIHandler::instance());
         control->put_RegisterAsDropTarget(false);
     }
-    writeLogf(kLogTrace, "HtmlView", "page loaded: ", url.substr(0, 128));
+    writeLogf(kLogTrace, "HtmlView", "page loaded: ", logged(url, 128));
 }
 
 void HtmlView::CMyBrowser::onScriptMessage(const std::string& text, const std::string& pageUrl)
 {
     // Only our own page reaches the game, whatever the channel let through.
     if (CMyBrowserExternalObj::originOf(pageUrl) != ownOrigin()) {
-        writeLogf(kLogWarning, "HtmlView", "page message ignored: not from our own page (", pageUrl.substr(0, 64), ")");
+        writeLogf(kLogWarning, "HtmlView", "page message ignored: not from our own page (", logged(pageUrl, 64), ")");
         return;
     }
     if (CMyBrowserExternalObj* external = CDummyUIHandler::instance().GetExternal())
@@ -257,7 +275,7 @@ void HtmlView::CMyBrowser::onScriptMessage(const std::string& text, const std::s
 
 void HtmlView::CMyBrowser::onPageRefused(const std::string& url, const std::string& why)
 {
-    writeLogf(kLogWarning, "HtmlView", "page not shown: ", url.substr(0, 64), " is ", why);
+    writeLogf(kLogWarning, "HtmlView", "page not shown: ", logged(url, 64), " is ", why);
 }
 
 void HtmlView::CMyBrowser::onCloseButton()
@@ -269,7 +287,7 @@ void HtmlView::CMyBrowser::onCloseButton()
 bool HtmlView::CMyBrowser::onBeforeNavigate(const std::string& url)
 {
     if (url.size() > kMaxUrl || !openable(url)) {
-        writeLogf(kLogWarning, "HtmlView", "page refused a link: ", url.substr(0, 64));
+        writeLogf(kLogWarning, "HtmlView", "page refused a link: ", logged(url, 64));
         return false;
     }
     return true;

@@ -126,6 +126,7 @@ private:
     unsigned long mDeleteAtom = 0;
     void* mInputMethod = nullptr; // the X input method and the window's context in it
     void* mInputContext = nullptr;
+    bool mInputContextTried = false;
 };
 
 } // namespace core

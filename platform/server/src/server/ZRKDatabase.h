@@ -80,10 +80,12 @@ public:
     ZRKDatabase(const ZRKDatabase&) = delete;
     ZRKDatabase& operator=(const ZRKDatabase&) = delete;
 
-    /// Opens (creating) the file, or an in-memory database for ":memory:". False, with the
-    /// reason in lastError(), when it cannot be opened or is not a sound database.
+    /// Opens (creating, 0600) the file, or an in-memory database for ":memory:". False, with
+    /// the reason in lastError(), when it cannot be opened or is not a sound database; a link,
+    /// FIFO or folder at the path counts as damaged (lastFailureIsDamage) and is never followed
+    /// or waited on.
     bool open(const std::string& path);
-    /// Opens an existing file only to read it as it stands, leaving it and its "-wal" and
+    /// Opens an existing plain file only to read it as it stands, leaving it and its "-wal" and
     /// "-shm" files as they are: no lock, nothing made, the write-ahead log not read.
     bool openToRead(const std::string& path);
     /// The close that follows leaves the write-ahead log as it is (no checkpoint into the file).
@@ -117,6 +119,8 @@ public:
     bool lastFailureIsDamage() const { return mDamaged; }
 
 private:
+    /// Makes or tightens the world's file and its side files before SQLite opens them.
+    bool claimFiles(const std::string& path);
     void noteError(const std::string& what);
     friend class Statement;
 

@@ -38,6 +38,13 @@ public:
     void setSetting(const std::string& name, const std::string& value) { mSettings[name] = value; }
     std::string getSetting(const std::string& name) const;
 
+    /// Transfers from "http://<host>/..." go to the Unix socket at `socketPath` (the built-in
+    /// file server's), never over the network; an empty path forgets the route.
+    void setSocketRoute(const std::string& host, const std::string& socketPath);
+    /// The routed host and its socket; both empty when there is none.
+    const std::string& getRoutedHost() const { return mRoutedHost; }
+    const std::string& getRoutedSocket() const { return mRoutedSocket; }
+
     /// Starts a transfer; its work runs at a later pump. The id (positive) cancels it.
     int startJob(Work work);
     /// Downloads `url` into `file` (through "<file>.part", renamed when whole). `done` runs
@@ -63,6 +70,8 @@ private:
     std::size_t clientLimit() const;
 
     std::map<std::string, std::string> mSettings;
+    std::string mRoutedHost;
+    std::string mRoutedSocket;
     std::map<int, Work> mJobs; // by id, so oldest first
     std::unique_ptr<Transfers> mTransfers;
     int mNextJob = 1;

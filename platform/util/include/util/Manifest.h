@@ -37,8 +37,9 @@ FileIndex buildIndex(const std::vector<FileItem>& items);
 /// <manifest><folder path="/files/data"><file name=".." path=".." sig=".."/></folder></manifest>
 class Manifest {
 public:
-    /// Replaces the content; false (and empty) when the text is not a manifest or nests too
-    /// deep (XmlText).
+    /// Replaces the content; false (and empty) when the text is not a manifest, nests too deep
+    /// (XmlText), holds a text longer than a path could be, or would take more memory than a
+    /// few times its own size. Read in one pass: no tree of the whole document is ever built.
     bool read(const std::string& text);
     const std::vector<FileFolder>& getFolders() const { return mFolders; }
     bool empty() const { return mFolders.empty(); }

@@ -17,7 +17,8 @@ std::wstring win32GetModulePath(const void* instance);
 std::wstring win32GetModulePath(const std::wstring& path);
 /// The folder part of a path, ending in "/" (a path that already ends in "/" is kept).
 std::wstring win32FolderName(const std::wstring& path);
-/// Creates the folder and its parents; true when it exists afterwards.
+/// Creates the folder and its parents, the player's alone (0700; one of his left open to others is
+/// closed again); true when it is there so afterwards (never a link).
 bool win32EnsureFolder(const std::wstring& folder);
 
 /// Three numbers apart by blanks ("0 60 240") into `out`; false (out unchanged) when the text

@@ -47,6 +47,10 @@ struct BrowserSpec {
     /// Largest document or resource the page may load, in bytes, however it comes (a declared
     /// length, chunks or none). The first page of the run sets it for the run.
     unsigned long long maxResponseBytes = 8u << 20;
+    /// Pages of "http://<localHost>/" come from the Unix socket `localSocket` (the game's own
+    /// file server), never over the network; empty: there is none. Set by the first page.
+    std::string localHost;
+    std::string localSocket;
 };
 
 class IWebBrowser {
@@ -89,4 +93,12 @@ extern "C" {
 /// Null when the control cannot be made (no display, the window toolkit does not start).
 typedef webbrowser::IWebBrowser* (*CreateWebBrowserFn)(const webbrowser::BrowserSpec* spec,
                                                        webbrowser::IWebBrowserEvents* events);
+
+// The control's test surface (exported as "WebBrowserProxyPort", "WebBrowserProxyCounts" and
+// "WebBrowserStrangerTest"): the port of the pages' proxy (0 before the first page), what became
+// of its connections (served, another user's dropped, busy), and a check that also counts a
+// connection a stranger's, for where a test cannot run its client as another user.
+typedef int (*WebBrowserProxyPortFn)();
+typedef void (*WebBrowserProxyCountsFn)(unsigned long counts[3]);
+typedef void (*WebBrowserStrangerTestFn)(int (*isStranger)(int fd));
 }

@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <fstream>
 #include <mutex>
 #include <sstream>
 #include <string>
@@ -32,7 +31,8 @@ struct LogRecord {
 /// escaped ("\n", "\x1b"), so every line written is one line. The file is kept in bounds: a
 /// file over 8 MB at the start of a run moves to "<file>.old" (replacing the last one), and
 /// once a run has written 64 MB, trace lines (severity 6 and above) stop, with one line saying
-/// so. Safe from any thread.
+/// so. The file is the player's alone (0600, never opened through a link), and a word the game
+/// hides (the file server's secret) is written as "*". Safe from any thread.
 class logger {
 public:
     static logger& instance();
@@ -48,6 +48,11 @@ public:
     bool setLogFile(const std::string& path, bool startOfRun = true);
     const std::string& logFile() const { return mFilePath; }
     void setEchoToStderr(bool echo) { mEcho = echo; }
+    /// From now on `word` is written as "*" wherever it stands in a line (captured ones too);
+    /// `reveal` ends that. Words shorter than 8 characters are not hidden: they would blot out
+    /// ordinary text.
+    void hide(const std::string& word);
+    void reveal(const std::string& word);
 
     // Test surface: every enabled line is also captured while capture is on.
     void startCapture();
@@ -66,9 +71,11 @@ public:
 private:
     logger();
     void writeLine(const std::string& line);
+    std::string hidden(const std::string& text) const;
     static constexpr unsigned kMaxSeverity = 32;
     bool mEnabled[kMaxSeverity];
-    std::ofstream mFile;
+    int mFile = -1;
+    std::vector<std::string> mHidden;
     std::string mFilePath;
     bool mEcho = true;
     std::uint64_t mWritten = 0; ///< bytes this run has written to the file

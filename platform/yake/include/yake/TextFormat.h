@@ -16,6 +16,9 @@ public:
     /// four digits, or the placeholders' numbers together pass 9999: Boost.Format overflows
     /// on the long ones and pads to the size of the large ones.
     static bool numbersFit(const std::string& pattern);
+    /// False when a placeholder's flags ask for zeros, left and inner alignment at once
+    /// ("%0_-x"): Boost.Format asserts on that mix instead of reporting it.
+    static bool flagsAgree(const std::string& pattern);
 };
 
 } // namespace yake

@@ -16,6 +16,12 @@ public:
 
     static const std::size_t kMaxDepth = 64;
 
+    /// Whether a text may go to TinyXML (a document to parse, or an element's names and
+    /// values): whole UTF-8, no character cut short or malformed (the parser steps over a
+    /// character by its first byte, past the text's end for one cut at the end), and no NUL
+    /// inside (the parser stops at the first).
+    static bool wholeText(const std::string& text);
+
     /// How deeply the text's elements nest, counted the way the parser walks them; where the
     /// text stops being XML the count stops too, since the parser stops there.
     static std::size_t depth(const std::string& text);
