@@ -191,11 +191,38 @@ TEST_F(HallAndRoomPages, TheHallHearsTheZoneItShowsAndComesBackWithoutAnOldQuick
     EXPECT_EQ(text(hall->getChild("QuickJoinNote")), "Not now.");
     values(quick, {node("room_lst", std::vector<gui::Room>{found})});
     events().raise(ids::FastJoin);
-    // Back from a room: what the hall found before is gone.
+    // The zone's talk, before and while the player is in one of its rooms.
+    auto say = [&](const std::string& who, const std::string& what) {
+        values(listen, {node("json", "{\"Sender\":{\"uname\":\"" + who + "\"},\"Content\":\"" + what + "\"}")});
+        events().raise(ids::ChatMsgListen);
+    };
+    auto* chat = static_cast<CEGUI::Listbox*>(hall->getChild("Chat"));
+    auto lines = [&] {
+        std::vector<std::string> out;
+        for (std::size_t i = 0; i < chat->getItemCount(); ++i)
+            out.push_back(chat->getListboxItemFromIndex(i)->getText().c_str());
+        return out;
+    };
+    say("Gale", "who plays?");
+    // Back from a room: what the hall found before is gone; what the zone said is there, also
+    // what was said while he was away.
     comeUp(ids::PersonalRoomEntered);
+    say("Flint", "gg");
     comeUp(ids::HallEntered);
     EXPECT_EQ(rows->getRowCount(), 0u);
     EXPECT_EQ(text(hall->getChild("QuickJoinNote")), "");
+    EXPECT_EQ(lines(), (std::vector<std::string>{"Gale: who plays?", "Flint: gg"}));
+    // Out of the zone and into it again: its last lines are told anew, not kept twice.
+    add(ids::HallEixt);
+    press(hall->getChild("Leave"));
+    comeUp(ids::HallEntered);
+    EXPECT_EQ(lines(), std::vector<std::string>{});
+    say("Gale", "who plays?");
+    EXPECT_EQ(lines(), std::vector<std::string>{"Gale: who plays?"});
+    // Another zone's hall does not show this one's talk.
+    values(loading, {node("zone_name", std::string("plains"))});
+    events().raise(ids::HallRoomListLoading);
+    EXPECT_EQ(lines(), std::vector<std::string>{});
 }
 
 TEST_F(HallAndRoomPages, AMissionRoomIsToldByItsOwnIdsAnySeatIsPickedAndItsArrowsStepThroughTheStages)

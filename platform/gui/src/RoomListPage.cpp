@@ -180,15 +180,22 @@ void RoomListPage::note(CEGUI::Window& frame, const char* name, float x, float y
 void RoomListPage::open(const std::string& playerName, const std::string& nickname, double now)
 {
     mOpen = true;
+    // The zone's talk goes on while the player is in one of its rooms and is heard then: coming
+    // back he reads it on. Another player, or one who left the zone, starts afresh (entering
+    // the zone tells its last lines again).
+    const bool freshChat = mChatLeft || playerName != mPlayerName;
+    mChatLeft = false;
     mPlayerName = playerName;
     mNickname = nickname.empty() ? playerName : nickname;
-    // What the hall showed when the player last left it is not what it holds now.
-    mChat.clear();
+    // What the hall found when the player last left it is not what it holds now.
     mQuickJoinNote.clear();
     mCreateNote.clear();
     mFound.clear();
+    if (freshChat)
+        mChat.clear();
     if (CEGUI::Window* frame = window()) {
-        static_cast<CEGUI::Listbox*>(frame->getChild("Chat"))->resetList();
+        if (freshChat)
+            static_cast<CEGUI::Listbox*>(frame->getChild("Chat"))->resetList();
         ListRows::fill(*static_cast<CEGUI::MultiColumnList*>(frame->getChild("Found")), {});
         frame->getChild("QuickJoinNote")->setText("");
         frame->getChild("CreateNote")->setText("");
@@ -256,8 +263,15 @@ void RoomListPage::onFilled(int raised, ParamList& given)
     if (eventId == kLoadingEventId) {
         for (const ParamNode* n : list)
             if (const std::string* zone =
-                    n && n->name == "zone_name" ? boost::any_cast<std::string>(&n->value) : nullptr)
+                    n && n->name == "zone_name" ? boost::any_cast<std::string>(&n->value) : nullptr) {
+                if (*zone != mZoneName && !mZoneName.empty()) {
+                    // Another zone's hall: the last one's talk is not said here.
+                    mChat.clear();
+                    if (frame)
+                        static_cast<CEGUI::Listbox*>(frame->getChild("Chat"))->resetList();
+                }
                 mZoneName = *zone;
+            }
         // The zone's name stays in the title bar beside the player's money.
         setTitle("Rooms of " + mZoneName);
         listenToZone();
@@ -360,7 +374,9 @@ bool RoomListPage::leave()
     params().set(kKind, ParamNode::text("zone_name", mZoneName));
     params().set(kKind, ParamNode::text("cry_name", mZoneName + "_cry"));
     params().set(kKind, ParamNode::text("guild_name", ""));
-    return mDispatcher.callback(kLeaveEventId, params().handle(kKind));
+    const bool left = mDispatcher.callback(kLeaveEventId, params().handle(kKind));
+    mChatLeft = mChatLeft || left;
+    return left;
 }
 
 bool RoomListPage::join(int row, const std::string& password)

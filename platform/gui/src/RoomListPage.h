@@ -111,6 +111,9 @@ private:
     std::string mCreateNote;
     std::vector<MapInfList> mModeMaps; ///< the maps of the mode last asked for
     std::vector<std::string> mChat;
+    /// The player left the zone: its chat is no longer his when the hall opens again. In a room
+    /// of the zone he stays in its talk, and the hall shows on coming back what was said meanwhile.
+    bool mChatLeft = false;
     core::ScopedEventConnection mLeaveConnection;
     core::ScopedEventConnection mSendConnection;
     core::ScopedEventConnection mEnterConnection;
