@@ -120,6 +120,19 @@ protected:
         rookie("queryZones");
         return lobby().enter("rookie", name, "") == ZRKLobby::Entered;
     }
+    /// hero opens a room for two, rookie sits down ready, and both are in the battle.
+    void fightRookie(std::string& name)
+    {
+        ASSERT_FALSE(create("", 2).first);
+        name = heroRoom();
+        ASSERT_TRUE(rookieIn(name));
+        ASSERT_EQ(rookie("changeReadyState", argsOf({true})), "");
+        ASSERT_FALSE(answer(ZRKRoomRequest::beginGame(track())).first);
+        tick();
+        ASSERT_TRUE(lobby().reportLoaded(name, "hero"));
+        ASSERT_TRUE(lobby().reportLoaded(name, "rookie"));
+        ASSERT_EQ(room().state["state"].asInt(), 2);
+    }
     std::string rookieSays(const char* op, const Json::Value& args)
     {
         ZRKRequestInfo request;
@@ -517,15 +530,8 @@ TEST_F(RoomFlowServerTest, AfterItsBattleTheRoomWaitsForThePlayerAndThenForTheNe
 
 TEST_F(RoomFlowServerTest, ABattleWithAnotherPlayersScreenInItGoesOnWhenOneComesBack)
 {
-    ASSERT_FALSE(create("", 2).first);
-    const std::string name = heroRoom();
-    ASSERT_TRUE(rookieIn(name));
-    ASSERT_EQ(rookie("changeReadyState", argsOf({true})), "");
-    ASSERT_FALSE(answer(ZRKRoomRequest::beginGame(track())).first);
-    tick();
-    ASSERT_TRUE(lobby().reportLoaded(name, "hero"));
-    ASSERT_TRUE(lobby().reportLoaded(name, "rookie"));
-    ASSERT_EQ(room().state["state"].asInt(), 2);
+    std::string name;
+    ASSERT_NO_FATAL_FAILURE(fightRookie(name));
     ASSERT_FALSE(backFromBattle().first);
     EXPECT_EQ(room().state["state"].asInt(), 2); // rookie still fights it
     EXPECT_EQ(rookie("backFromBattle", argsOf({name})), "");
@@ -687,15 +693,8 @@ TEST_F(RoomFlowServerTest, AKickedPlayerIsOutOfTheRoomAndOpensJoinsReadiesAndLea
 
 TEST_F(RoomFlowServerTest, APlayerKickedFromABattleIsPaidNothingForItAndPlaysOnElsewhere)
 {
-    ASSERT_FALSE(create("", 2).first);
-    const std::string name = heroRoom();
-    ASSERT_TRUE(rookieIn(name));
-    ASSERT_EQ(rookie("changeReadyState", argsOf({true})), "");
-    ASSERT_FALSE(answer(ZRKRoomRequest::beginGame(track())).first);
-    tick();
-    ASSERT_TRUE(lobby().reportLoaded(name, "hero"));
-    ASSERT_TRUE(lobby().reportLoaded(name, "rookie"));
-    ASSERT_EQ(room().state["state"].asInt(), 2);
+    std::string name;
+    ASSERT_NO_FATAL_FAILURE(fightRookie(name));
     const ZRKWorld::Player& before = *server->core().world().player("rookie");
     const long long coins = before.money[ZRKWorld::Coins], exp = before.exp;
     const long long heroCoins = server->core().world().player("hero")->money[ZRKWorld::Coins];
