@@ -32,6 +32,15 @@ template <class T> const T* valueOf(const ParamList& list, const char* name)
     return nullptr;
 }
 
+/// One character off the end of UTF-8 text, all of its bytes.
+void dropLastCharacter(std::string& utf8)
+{
+    while (!utf8.empty() && (static_cast<unsigned char>(utf8.back()) & 0xC0) == 0x80)
+        utf8.pop_back();
+    if (!utf8.empty())
+        utf8.pop_back();
+}
+
 /// A seat's picture, line or cell ("Picture_", "Label_", "Cell_"); null when the page has none.
 CEGUI::Window* seatPart(CEGUI::Window& seats, const char* part, const std::string& seat)
 {
@@ -373,11 +382,7 @@ std::string RoomPage::fittedCardLine(const PlayerCard& card, int seat, const CEG
         return line;
     std::string nickname = fromCeguiString(card.nickname);
     while (!nickname.empty()) {
-        // One character off the end, all of its bytes.
-        while (!nickname.empty() && (static_cast<unsigned char>(nickname.back()) & 0xC0) == 0x80)
-            nickname.pop_back();
-        if (!nickname.empty())
-            nickname.pop_back();
+        dropLastCharacter(nickname);
         line = withoutTeam(cardLine(card, seat, nickname + "..."));
         if (fits(line))
             break;
@@ -537,11 +542,7 @@ std::string RoomPage::fitted(const std::string& text, const CEGUI::Font* font, f
         return text;
     std::string cut = text;
     while (!cut.empty()) {
-        // One character off the end, all of its bytes.
-        while (!cut.empty() && (static_cast<unsigned char>(cut.back()) & 0xC0) == 0x80)
-            cut.pop_back();
-        if (!cut.empty())
-            cut.pop_back();
+        dropLastCharacter(cut);
         if (fits(cut + "..."))
             break;
     }
