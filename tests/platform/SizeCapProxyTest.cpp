@@ -334,3 +334,31 @@ TEST(SizeCapProxy, TheGamesOwnHostIsItsFileServersSocketAndNoMachineOfTheNetwork
     const std::string other = "http://zrk-files.invalid:8080" + files.getPrefix() + "/web/news.html";
     EXPECT_EQ(throughProxy(proxy.port(), other).compare(0, 12, "HTTP/1.1 502"), 0);
 }
+
+TEST(SizeCapProxy, ItsEndClosesEveryPagesConnectionAndWaitsForTheirThreads)
+{
+    Listener silent; // a host that takes the request and never answers
+    int page = -1, upstream = -1;
+    {
+        SizeCapProxy proxy(8u << 20);
+        ASSERT_TRUE(proxy.start());
+        page = zrktest::connectLoopback(proxy.port());
+        const std::string request =
+            "GET http://127.0.0.1:" + std::to_string(silent.port) + "/slow HTTP/1.1\r\nHost: x\r\n\r\n";
+        ::send(page, request.data(), request.size(), MSG_NOSIGNAL);
+        pollfd fd{silent.fd, POLLIN, 0};
+        ASSERT_GT(::poll(&fd, 1, 5000), 0);
+        upstream = ::accept(silent.fd, nullptr, nullptr);
+        ASSERT_GE(upstream, 0);
+        char asked[4096];
+        pollfd sent{upstream, POLLIN, 0};
+        ASSERT_GT(::poll(&sent, 1, 5000), 0);
+        ASSERT_GT(::recv(upstream, asked, sizeof asked, 0), 0);
+        // The page's thread now waits on both sockets, for as long as the host keeps quiet.
+    }
+    // The proxy is gone and its threads with it: both ends see their connection end at once.
+    EXPECT_TRUE(closedAtOnce(page, 1000));
+    EXPECT_TRUE(closedAtOnce(upstream, 1000));
+    ::close(page);
+    ::close(upstream);
+}

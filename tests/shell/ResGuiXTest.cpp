@@ -134,6 +134,8 @@ TEST_F(ResGuiXFixture, MissingFilesComeExtraOnesGoAndTheLobbyWaitsUntilTheyAreLo
     EXPECT_FALSE(exists("res/GUIX1/old.png"));
     EXPECT_TRUE(exists("res/GUIX1/Lobby.PNG"));
     EXPECT_TRUE(exists("res/GUI/keep.json"));
+    // The folder it had to make is the player's alone.
+    EXPECT_EQ(std::filesystem::status(program + "res/PacksX").permissions(), std::filesystem::perms::owner_all);
     EXPECT_EQ(resx->getUpdater()->getFiles(),
               std::vector<std::string>({"/files/res/GUIX1/backdrop.png", "/files/res/PacksX/pack1.zip"}));
 

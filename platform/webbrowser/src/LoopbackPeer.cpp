@@ -1,5 +1,6 @@
 #include "LoopbackPeer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <linux/inet_diag.h>
@@ -19,6 +20,8 @@ const int kAnswerMs = 100;
 const int kMostReads = 8;
 // TCP's state of a connection closed on both sides (the kernel's TCP_TIME_WAIT).
 const unsigned char kTimeWait = 6;
+// The largest answer read at once.
+const std::size_t kMostAnswer = 8192;
 } // namespace
 
 LoopbackPeer::LoopbackPeer()
@@ -66,30 +69,40 @@ long LoopbackPeer::uidOf(int fd)
     kernel.nl_family = AF_NETLINK;
     if (::sendto(mNetlink, &question, sizeof question, 0, reinterpret_cast<sockaddr*>(&kernel), sizeof kernel) < 0)
         return -1;
-    alignas(nlmsghdr) char answer[8192];
+    alignas(nlmsghdr) char answer[kMostAnswer];
     for (int read = 0; read < kMostReads; ++read) {
         const ssize_t n = ::recv(mNetlink, answer, sizeof answer, 0);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             return -1;
-        int left = static_cast<int>(n);
-        for (auto* h = reinterpret_cast<nlmsghdr*>(answer); NLMSG_OK(h, left); h = NLMSG_NEXT(h, left)) {
-            if (h->nlmsg_seq != mSequence)
-                continue; // an earlier question's, answered late
-            if (h->nlmsg_type != SOCK_DIAG_BY_FAMILY || h->nlmsg_len < NLMSG_LENGTH(sizeof(inet_diag_msg)))
-                return -1; // an error: no such socket (any more)
-            const auto* found = static_cast<const inet_diag_msg*>(NLMSG_DATA(h));
-            if (found->id.idiag_sport != peer.sin_port || found->id.idiag_dport != local.sin_port)
-                return -1;
-            // A peer that has closed its end already may be kept only as a bare record, owned by
-            // nobody (it shows user 0 and no inode): whose it was cannot be told any more.
-            if (found->idiag_inode == 0 || found->idiag_state == kTimeWait)
-                return -1;
-            return static_cast<long>(found->idiag_uid);
-        }
+        const long uid = uidInAnswer(answer, static_cast<std::size_t>(n), mSequence, peer.sin_port, local.sin_port);
+        if (uid != kNoAnswer)
+            return uid;
     }
     return -1;
+}
+
+long LoopbackPeer::uidInAnswer(const void* answer, std::size_t length, unsigned sequence, unsigned short peerPort,
+                               unsigned short localPort)
+{
+    // One datagram of ours at most: what is past that is not looked at.
+    int left = static_cast<int>(std::min<std::size_t>(length, kMostAnswer));
+    for (auto* h = static_cast<const nlmsghdr*>(answer); NLMSG_OK(h, left); h = NLMSG_NEXT(h, left)) {
+        if (h->nlmsg_seq != sequence)
+            continue; // an earlier question's, answered late
+        if (h->nlmsg_type != SOCK_DIAG_BY_FAMILY || h->nlmsg_len < NLMSG_LENGTH(sizeof(inet_diag_msg)))
+            return -1; // an error: no such socket (any more)
+        const auto* found = static_cast<const inet_diag_msg*>(NLMSG_DATA(h));
+        if (found->id.idiag_sport != peerPort || found->id.idiag_dport != localPort)
+            return -1;
+        // A peer that has closed its end already may be kept only as a bare record, owned by
+        // nobody (it shows user 0 and no inode): whose it was cannot be told any more.
+        if (found->idiag_inode == 0 || found->idiag_state == kTimeWait)
+            return -1;
+        return static_cast<long>(found->idiag_uid);
+    }
+    return kNoAnswer;
 }
 
 } // namespace webbrowser

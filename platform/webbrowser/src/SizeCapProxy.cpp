@@ -57,7 +57,7 @@ bool namedStranger(int fd)
 }
 
 /// The game's own file server: its Unix socket, never a host on the network.
-int connectLocal(const std::string& path)
+int connectLocal(const std::string& path, SizeCapProxy::Shared& shared)
 {
     sockaddr_un at{};
     at.sun_family = AF_UNIX;
@@ -68,8 +68,9 @@ int connectLocal(const std::string& path)
     if (fd < 0)
         return -1;
     setTimeouts(fd);
+    shared.opened(fd);
     if (::connect(fd, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0) {
-        ::close(fd);
+        shared.closed(fd);
         return -1;
     }
     return fd;
@@ -84,7 +85,7 @@ int connectTo(const std::string& host, const std::string& port, SizeCapProxy::Sh
         localSocket = shared.localSocket;
     }
     if (!localHost.empty() && ::strcasecmp(host.c_str(), localHost.c_str()) == 0)
-        return port == "80" ? connectLocal(localSocket) : -1;
+        return port == "80" ? connectLocal(localSocket, shared) : -1;
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
@@ -97,8 +98,10 @@ int connectTo(const std::string& host, const std::string& port, SizeCapProxy::Sh
         if (fd < 0)
             continue;
         setTimeouts(fd);
+        // Known before it connects: the proxy's end cuts a connect that waits on a quiet host.
+        shared.opened(fd);
         if (::connect(fd, a->ai_addr, a->ai_addrlen) != 0) {
-            ::close(fd);
+            shared.closed(fd);
             fd = -1;
         }
     }
@@ -194,7 +197,8 @@ void relay(int client, int upstream, bool plain, unsigned long long limit, SizeC
     }
 }
 
-void serve(int client, std::shared_ptr<SizeCapProxy::Shared> shared)
+/// One page's connection, `client` already known to `shared`: read, sent on, relayed, closed.
+void serve(int client, SizeCapProxy::Shared& shared)
 {
     setTimeouts(client);
     std::string head;
@@ -202,24 +206,20 @@ void serve(int client, std::shared_ptr<SizeCapProxy::Shared> shared)
     while (head.find("\r\n\r\n") == std::string::npos) {
         if (head.size() > SizeCapProxy::kMaxRequestHead) {
             refuse(client, "431 Request Header Fields Too Large");
-            ::close(client);
             return;
         }
         const ssize_t n = ::recv(client, chunk, sizeof chunk, 0);
-        if (n <= 0) {
-            ::close(client);
+        if (n <= 0)
             return;
-        }
         head.append(chunk, static_cast<std::size_t>(n));
     }
     SizeCapProxy::Request request;
     const char* refusal = SizeCapProxy::readRequest(head, request);
     int upstream = -1;
-    if (!refusal && (upstream = connectTo(request.host, request.port, *shared)) < 0)
+    if (!refusal && (upstream = connectTo(request.host, request.port, shared)) < 0)
         refusal = "502 Bad Gateway";
     if (refusal) {
         refuse(client, refusal);
-        ::close(client);
         return;
     }
     if (request.tunnel) {
@@ -228,9 +228,8 @@ void serve(int client, std::shared_ptr<SizeCapProxy::Shared> shared)
     }
     const std::string& outgoing = request.outgoing;
     if (sendAll(upstream, outgoing.data(), outgoing.size()))
-        relay(client, upstream, !request.tunnel, shared->cap + SizeCapProxy::kHeaderAllowance, *shared);
-    ::close(upstream);
-    ::close(client);
+        relay(client, upstream, !request.tunnel, shared.cap + SizeCapProxy::kHeaderAllowance, shared);
+    shared.closed(upstream);
 }
 
 } // namespace
@@ -334,6 +333,40 @@ void SizeCapProxy::setStrangerTest(std::function<bool(int fd)> test)
     gStrangerTest = std::move(test);
 }
 
+void SizeCapProxy::Shared::opened(int fd)
+{
+    std::lock_guard<std::mutex> lock(openMutex);
+    open.insert(fd);
+    if (ending)
+        ::shutdown(fd, SHUT_RDWR);
+}
+
+void SizeCapProxy::Shared::closed(int fd)
+{
+    {
+        std::lock_guard<std::mutex> lock(openMutex);
+        open.erase(fd);
+    }
+    ::close(fd);
+}
+
+void SizeCapProxy::Shared::finished()
+{
+    std::lock_guard<std::mutex> lock(openMutex);
+    --active;
+    allFinished.notify_all();
+}
+
+void SizeCapProxy::Shared::endAll()
+{
+    std::unique_lock<std::mutex> lock(openMutex);
+    ending = true;
+    // Shut down, not closed: the number stays the thread's until it lets it go.
+    for (int fd : open)
+        ::shutdown(fd, SHUT_RDWR);
+    allFinished.wait(lock, [this] { return active == 0; });
+}
+
 SizeCapProxy::~SizeCapProxy()
 {
     if (mListener >= 0)
@@ -342,6 +375,8 @@ SizeCapProxy::~SizeCapProxy()
         mAcceptor.join();
     if (mListener >= 0)
         ::close(mListener);
+    // No page's connection outlives the proxy: each is cut and its thread waited for.
+    mShared->endAll();
 }
 
 bool SizeCapProxy::start()
@@ -391,18 +426,21 @@ void SizeCapProxy::acceptLoop()
             continue;
         }
         ++mShared->active;
+        mShared->opened(client);
         try {
+            // Detached, but never beyond the proxy: its end waits until each has finished.
             std::thread(
                 [client](std::shared_ptr<Shared> shared) {
-                    serve(client, shared);
-                    --shared->active;
+                    serve(client, *shared);
+                    shared->closed(client);
+                    shared->finished();
                 },
                 mShared)
                 .detach();
             ++mShared->served;
         } catch (const std::exception&) {
-            --mShared->active;
-            ::close(client); // no thread to spare: the page's request fails
+            mShared->closed(client); // no thread to spare: the page's request fails
+            mShared->finished();
         }
     }
 }

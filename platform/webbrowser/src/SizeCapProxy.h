@@ -13,11 +13,13 @@
 // served at once. The game's own pages (its file server's host) are fetched from the file
 // server's Unix socket.
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <unordered_set>
 
 namespace webbrowser {
 
@@ -85,6 +87,23 @@ public:
         std::atomic<unsigned> compressed{0};
         std::atomic<unsigned> active{0};
         std::atomic<unsigned long> served{0}, strangers{0}, busy{0};
+
+        /// A page's socket (towards the page or its host) is known while it is open, so the
+        /// proxy's end can wake whatever waits on it; opened after the end, it is shut at once.
+        void opened(int fd);
+        /// Forgets and closes it.
+        void closed(int fd);
+        /// A connection's thread is done with it.
+        void finished();
+        /// The proxy's end: every open socket is shut down, then every connection's thread is
+        /// waited for (a name being looked up ends first).
+        void endAll();
+
+    private:
+        std::mutex openMutex;
+        std::condition_variable allFinished;
+        std::unordered_set<int> open;
+        bool ending = false;
     };
 
 private:

@@ -14,6 +14,7 @@
 #include <gui/IGuiManager.h>
 #include <set>
 #include <util/Manifest.h>
+#include <yake/PlayerFiles.h>
 
 #include "services/GameServices.h"
 #include "services/LogRoutine.h"
@@ -205,10 +206,10 @@ void ResGuiX::checkFolder(const core::FileFolder& folder, const std::string& pat
     }
     const std::string disk = mProgramFolder + localFolder;
     if (!isDirectory(disk)) {
-        std::error_code ec;
-        std::filesystem::create_directories(disk, ec);
-        if (ec) {
-            writeLog(kLogError, kChannel, "GUI folder " + disk + " cannot be made: " + ec.message());
+        // Made as every folder the game makes: the player's alone, never through a link.
+        std::string why;
+        if (!yake::PlayerFiles::makeFolder(disk, &why)) {
+            writeLog(kLogError, kChannel, "GUI folder " + disk + " cannot be made: " + why);
             return;
         }
         for (const core::FileItem& item : items)
