@@ -318,6 +318,12 @@ TEST_F(BoxFixture, TheRankCardIsPricedFromTheCoefficientsAndAskedOnTheBagThePlay
     EXPECT_FALSE(lastBox()->choice);
     EXPECT_FALSE(unlock.busy());
     EXPECT_TRUE(sent().empty());
+    // An item that lends no rank is no card: said so, not that its rank is low.
+    set({{"slot", 61}, {"i_id", 3001}});
+    act(unlock);
+    EXPECT_EQ(lastBox()->text, "That item is no rank card.");
+    EXPECT_FALSE(lastBox()->choice);
+    EXPECT_TRUE(sent().empty());
     // Hero: rank 5, 5 medals; the card lends 6 for 33.
     set({{"slot", 83}, {"i_id", 5201}});
     act(unlock);

@@ -329,6 +329,14 @@ TEST_F(BagPageTest, TheStatusLineSaysWhatSortWearingOpeningAndRecyclingDid)
     raise(8);
     EXPECT_EQ(status(), "The bag is sorted.");
 
+    // A sort the server refuses brings no bag; the bag shown on coming back is not its answer.
+    click("Sort");
+    ASSERT_EQ(calls[75], 2);
+    manager->showPage("player");
+    manager->showPage("bag");
+    raise(8);
+    EXPECT_EQ(status().find("sorted"), std::string::npos) << status();
+
     // Worn: said once the bag shows the jacket on.
     click("Cell_61");
     click("Cell_3");

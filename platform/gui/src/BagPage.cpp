@@ -563,6 +563,11 @@ void BagPage::showCell(int slot)
 
 void BagPage::onShown()
 {
+    // A sort or a move the server refused brings no bag: the bag shown now is not its answer.
+    if (mSortAsked)
+        setStatus(std::string());
+    mSortAsked = false;
+    mMoved = Move();
     mDispatcher.callback(kIconEventId, params().handle(kKind));
     mDispatcher.callback(kBagEventId, params().handle(kKind));
     tellRoom(true);

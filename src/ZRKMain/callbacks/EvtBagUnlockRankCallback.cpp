@@ -66,9 +66,15 @@ void EvtBagUnlockRankCallback::callback(gui::ParamHandle params)
     const long long money = pc.getIntVal("pc_money3", 0);
     const long long cur = pc.getIntVal("pc_rank", 0);
     ZRKServer* server = ZRKServerRequest::getServer();
-    const long long next = server ? server->getItemLib()->findItem(item).getIntVal("pc_rank", 0) : 0;
+    const long long next = server ? server->getItemLib()->findItem(item).getIntVal("pc_rank", -1) : -1;
     const core::XmlConfigHelper settings = ZRKLan::getConfig();
-    // A card below the player's rank is one the server refuses: said at once, nothing asked.
+    // An item with no rank, or a card below the player's rank, is one the server refuses: said
+    // at once with its own reason, nothing asked.
+    if (next < 0) {
+        log(kLogTrace, "item " + std::to_string(item) + " lends no rank: nothing asked");
+        RefusalBox::show(ZRKLan::getMsg("item/not_card"));
+        return;
+    }
     if (next < cur) {
         log(kLogTrace, "rank card " + std::to_string(item) + " is below the player's rank: nothing asked");
         RefusalBox::show(ZRKLan::getMsg("item/rank_low"));
