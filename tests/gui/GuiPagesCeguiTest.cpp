@@ -745,6 +745,24 @@ TEST_F(GuiPagesTest, TheBattleBarsTextsAreReadWholeAtTheirLongest)
     host->hide();
 }
 
+TEST_F(GuiPagesTest, ALongBattleLineOfBrokenLettersIsCutAndTheBarGoesOn)
+{
+    // A peer's chat line of stray continuation bytes, longer than a line of the bar: it is cut
+    // where it must be, whatever its bytes, and the next line shows under it.
+    auto* host = static_cast<gui::IBattlePanelHost*>(manager->getPanelHost("Battle"));
+    ASSERT_NE(host, nullptr);
+    gui::IBattlePanel* bar = host->getPanel();
+    bar->line(-3, "", "", "", true);
+    bar->line(1, "", "", std::string(200, '\x80'), false);
+    bar->line(-1, "", "", "gg", false);
+    host->show();
+    host->update(0.1f);
+    CEGUI::Window* frame = ceguiSystem->getRootWindow()->getChildRecursive("BattlePanel");
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(text(frame->getChild("Line3")), "gg");
+    host->hide();
+}
+
 TEST_F(GuiPagesTest, TheBoxScreenSaysWhyTheGameKeptAFreeBoxShut)
 {
     auto* boxes = static_cast<gui::IBoxPanel*>(manager->getBoxOpenView());

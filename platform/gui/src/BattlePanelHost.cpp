@@ -201,6 +201,8 @@ void BattlePanelHost::line(int team, const std::string&, const std::string& nick
                     cut = kLineChars;
                 while (cut > 0 && (static_cast<unsigned char>(rest[cut]) & 0xC0) == 0x80)
                     --cut; // not inside a letter
+                if (cut == 0)
+                    cut = kLineChars; // no letter starts there (broken text): cut anyway, never stall
             }
             mLines.push_back(rest.substr(0, cut));
             rest.erase(0, cut);

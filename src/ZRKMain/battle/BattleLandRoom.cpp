@@ -1,7 +1,6 @@
 #include "battle/BattleLandRoom.h"
 
 #include <algorithm>
-#include <cmath>
 #include <boost/make_shared.hpp>
 #include <cstdlib>
 #include <list>
@@ -19,6 +18,7 @@
 #include <data/ZRKUserRequest.h>
 #include <land/DollConstants.h>
 #include <land/LandBotRoom.h>
+#include <land/LandRecord.h>
 #include <land/ZRKBattleState.h>
 #include "rooms/ZRKRoleRes.h"
 #include "services/LogRoutine.h"
@@ -91,15 +91,8 @@ std::vector<std::pair<std::string, int>> bagItems(int bag)
 int wholeOf(const Json::Value& v)
 {
     double d = 0.0;
-    if (v.isNumeric())
-        d = v.asDouble();
-    else if (v.isString()) {
-        const std::string text = v.asString();
-        char* end = nullptr;
-        d = text.empty() || text.size() >= 16 ? 0.0 : std::strtod(text.c_str(), &end);
-        if (!end || *end != '\0' || !std::isfinite(d))
-            d = 0.0;
-    }
+    if (!LandRecord::toReal(v, d))
+        d = 0.0;
     return static_cast<int>(std::min(std::max(d, 0.0), 100000.0));
 }
 
@@ -234,7 +227,8 @@ Json::Value BattleLandRoom::getItemRecord(const std::string& itemId) const
     }
     // A prop of the shop heals or refreshes by what it adds ("i_add_hp", "i_add_sp"): in the
     // battle that is what it does when used.
-    const auto number = [&out](const char* key) { return wholeOf(out[key]); };
+    // Read without adding: a key the record lacks stays out of what the land gets.
+    const auto number = [&out](const char* key) { return wholeOf(out.get(key, Json::Value())); };
     if (number("ic_id") == 2 && !record.isMember("i_type") && !record.isMember("i_damage"))
         return landWeapon(out, items);
     if (number("ic_id") == 1 && !out.isMember("i_effect")) {
