@@ -8,6 +8,7 @@
 
 #include <text/CeguiText.h>
 #include "EventDispatcher.h"
+#include "GuiImageset.h"
 #include "GuiLog.h"
 #include "SmallFont.h"
 #include "ListRows.h"
@@ -475,21 +476,7 @@ void BagPage::loadImageset(const std::string& name)
     if (name.empty() || std::find(mTriedImagesets.begin(), mTriedImagesets.end(), name) != mTriedImagesets.end())
         return;
     mTriedImagesets.push_back(name);
-    // A set loaded already (the scheme's) made a texture of its name.
-    CEGUI::System* system = CEGUI::System::getSingletonPtr();
-    if (!system || system->getRenderer()->isTextureDefined(toCeguiString(name)))
-        return;
-    // The GUI's own sets are with the scheme's; the game's beside its other GUI files.
-    std::string why;
-    for (const char* group : {"", "General"}) {
-        try {
-            CEGUI::ImageManager::getSingleton().loadImageset(toCeguiString(name + ".imageset"), group);
-            return;
-        } catch (const std::exception& e) {
-            why = e.what(); // not in this group (the renderer's own file look-up throws its own kind)
-        }
-    }
-    guiLog(Severity::Error, "the image set ", name, " cannot be loaded, the bag shows its items' names: ", why);
+    GuiImageset::load(name, "the bag shows its items' names");
 }
 
 std::string BagPage::iconImage(int item)

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include <text/CeguiText.h>
+#include "GuiImageset.h"
 #include "GuiLog.h"
 #include "SmallFont.h"
 
@@ -377,14 +378,7 @@ void BattlePanelHost::loadItemIcons()
     if (!wanted)
         return;
     mIconsTried = true;
-    CEGUI::System* system = CEGUI::System::getSingletonPtr();
-    if (!system || system->getRenderer()->isTextureDefined("ZRKIcons"))
-        return;
-    try {
-        CEGUI::ImageManager::getSingleton().loadImageset("ZRKIcons.imageset", "General");
-    } catch (const std::exception& e) {
-        guiLog(Severity::Error, "the item pictures cannot be loaded, the battle bar marks its items: ", e.what());
-    }
+    GuiImageset::load("ZRKIcons", "the battle bar marks its items");
 }
 
 void BattlePanelHost::onImage(const std::string& name, bool defined)
