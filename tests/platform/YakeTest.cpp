@@ -174,6 +174,21 @@ TEST(StringUtil, SplitParseAndPrefix)
     EXPECT_FALSE(yake::StringUtil::startsWith("/E", "/Embeded=", true));
 }
 
+TEST(StringUtil, Utf8LengthTakesOnlyWholeWellFormedCharacters)
+{
+    using yake::StringUtil;
+    const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"; // a, é, €, an emoji
+    EXPECT_EQ(StringUtil::utf8Length(text, 0), 1u);
+    EXPECT_EQ(StringUtil::utf8Length(text, 1), 2u);
+    EXPECT_EQ(StringUtil::utf8Length(text, 3), 3u);
+    EXPECT_EQ(StringUtil::utf8Length(text, 6), 4u);
+    EXPECT_EQ(StringUtil::utf8Length(text, 2), 0u);  // inside a character
+    EXPECT_EQ(StringUtil::utf8Length(text, 10), 0u); // past the end
+    for (const char* bad : {"\xE2\x82", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                            "\xF8\x88\x80\x80\x80", "\xC3("})
+        EXPECT_EQ(StringUtil::utf8Length(bad, 0), 0u) << bad; // cut, overlong, surrogate, past U+10FFFF
+}
+
 TEST(SetAside, EachCopyKeepsTheOnesBeforeItUpToFive)
 {
     zrktest::TempDir dir;

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <string>
 #include <vector>
+#include <yake/StringUtil.h>
 
 #include "server/ZRKServerCall.h"
 #include "server/ZRKServerCore.h"
@@ -220,22 +221,12 @@ std::string nicknameFault(const std::string& nick)
             ++i;
             continue;
         }
-        // A well-formed UTF-8 sequence: no stray continuation byte, no overlong form, no
+        // A well-formed UTF-8 character: no stray continuation byte, no overlong form, no
         // surrogate, nothing beyond U+10FFFF.
-        const int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
-        if (length == 0 || c > 0xF4 || i + static_cast<std::size_t>(length) > nick.size())
+        const std::size_t length = yake::StringUtil::utf8Length(nick, i);
+        if (length == 0)
             return "error/role_name_bad";
-        unsigned long code = c & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
-        for (int k = 1; k < length; ++k) {
-            const unsigned char next = static_cast<unsigned char>(nick[i + static_cast<std::size_t>(k)]);
-            if ((next & 0xC0) != 0x80)
-                return "error/role_name_bad";
-            code = (code << 6) | (next & 0x3F);
-        }
-        if ((length == 3 && code < 0x800) || (length == 4 && code < 0x10000) || code > 0x10FFFF ||
-            (code >= 0xD800 && code <= 0xDFFF))
-            return "error/role_name_bad";
-        i += static_cast<std::size_t>(length);
+        i += length;
     }
     return chars > kNickMaxChars ? "error/role_name_long" : std::string();
 }

@@ -1,5 +1,7 @@
 #include "yake/StringUtil.h"
 
+#include <cstdint>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -95,6 +97,27 @@ std::string StringUtil::replaceAll(std::string text, const std::string& what, co
         pos += with.size();
     }
     return text;
+}
+
+std::size_t StringUtil::utf8Length(const std::string& text, std::size_t at)
+{
+    if (at >= text.size())
+        return 0;
+    const unsigned char c = static_cast<unsigned char>(text[at]);
+    const std::size_t extra = c < 0x80 ? 0 : (c >> 5) == 0x6 ? 1 : (c >> 4) == 0xE ? 2 : (c >> 3) == 0x1E ? 3 : 4;
+    if (extra > 3 || text.size() - at <= extra)
+        return 0; // no first byte of a character, or one cut short by the text's end
+    std::uint32_t code = extra == 0 ? c : extra == 1 ? (c & 0x1Fu) : extra == 2 ? (c & 0x0Fu) : (c & 0x07u);
+    for (std::size_t k = 1; k <= extra; ++k) {
+        const unsigned char next = static_cast<unsigned char>(text[at + k]);
+        if ((next & 0xC0) != 0x80)
+            return 0;
+        code = (code << 6) | (next & 0x3Fu);
+    }
+    const std::uint32_t least = extra == 1 ? 0x80 : extra == 2 ? 0x800 : extra == 3 ? 0x10000 : 0;
+    if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return 0;
+    return extra + 1;
 }
 
 } // namespace yake

@@ -1,7 +1,7 @@
 #include "yake/XmlText.h"
+#include "yake/StringUtil.h"
 
 #include <boost/property_tree/xml_parser.hpp>
-#include <cstdint>
 #include <cstring>
 #include <sstream>
 #include <stdexcept>
@@ -187,24 +187,10 @@ std::size_t XmlText::depth(const std::string& text) { return DepthWalk(text).run
 bool XmlText::wholeText(const std::string& text)
 {
     for (std::size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c == 0)
+        const std::size_t length = text[i] == '\0' ? 0 : StringUtil::utf8Length(text, i);
+        if (length == 0)
             return false;
-        const int extra = c < 0x80 ? 0 : (c >> 5) == 0x6 ? 1 : (c >> 4) == 0xE ? 2 : (c >> 3) == 0x1E ? 3 : -1;
-        if (extra < 0 || (extra > 0 && i + static_cast<std::size_t>(extra) >= text.size()))
-            return false; // no first byte of a character, or one cut short by the text's end
-        std::uint32_t code = extra == 0 ? c : extra == 1 ? (c & 0x1Fu) : extra == 2 ? (c & 0x0Fu) : (c & 0x07u);
-        for (int k = 1; k <= extra; ++k) {
-            const unsigned char next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            code = (code << 6) | (next & 0x3Fu);
-        }
-        // Overlong forms, surrogates and values past Unicode are malformed too.
-        const std::uint32_t least = extra == 1 ? 0x80 : extra == 2 ? 0x800 : extra == 3 ? 0x10000 : 0;
-        if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            return false;
-        i += static_cast<std::size_t>(extra) + 1;
+        i += length;
     }
     return true;
 }

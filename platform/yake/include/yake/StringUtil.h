@@ -25,6 +25,10 @@ public:
     static int parseInt(const std::string& text);
     static float parseReal(const std::string& text);
     static std::string replaceAll(std::string text, const std::string& what, const std::string& with);
+    /// The bytes of the UTF-8 character at `at`; 0 when none begins there well formed (a stray
+    /// continuation byte, one cut short by the text's end, an overlong form, a surrogate, past
+    /// U+10FFFF) or `at` is past the end.
+    static std::size_t utf8Length(const std::string& text, std::size_t at);
 };
 
 } // namespace yake
