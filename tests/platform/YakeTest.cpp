@@ -184,8 +184,8 @@ TEST(StringUtil, Utf8LengthTakesOnlyWholeWellFormedCharacters)
     EXPECT_EQ(StringUtil::utf8Length(text, 6), 4u);
     EXPECT_EQ(StringUtil::utf8Length(text, 2), 0u);  // inside a character
     EXPECT_EQ(StringUtil::utf8Length(text, 10), 0u); // past the end
-    for (const char* bad : {"\xE2\x82", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
-                            "\xF8\x88\x80\x80\x80", "\xC3("})
+    for (const char* bad :
+         {"\xE2\x82", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80", "\xC3("})
         EXPECT_EQ(StringUtil::utf8Length(bad, 0), 0u) << bad; // cut, overlong, surrogate, past U+10FFFF
 }
 
