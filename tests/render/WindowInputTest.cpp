@@ -4,7 +4,9 @@
 #include <core/GraphicsSystem.h>
 #include <core/GuiSystem.h>
 
+#include "support/TestEnv.h"
 #include "support/TestWindow.h"
+#include "support/XvfbServer.h"
 #include "support/XWindowInput.h" // last: X11's macros
 
 using kavri3D::core::GraphicsSystem;
@@ -12,6 +14,11 @@ using kavri3D::core::GraphicsSystem;
 // The player's clicks and keys reach the GUI, and the window's close button reaches the game.
 TEST(GameWindowInput, ClicksAndKeysReachTheGuiAndCloseIsReported)
 {
+    // An X server of its own: the letters beyond the keyboard's are typed through keys it maps
+    // for them, and the keyboard's map is the whole server's, which other tests type on at once.
+    zrktest::XvfbServer server{1280, 1024};
+    ASSERT_FALSE(server.display().empty());
+    zrktest::ScopedEnv display{"DISPLAY", server.display()};
     ASSERT_TRUE(GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
     auto g = zrktest::openTestWindow("", 640, 480, "", false);
     ASSERT_NE(g, nullptr);
