@@ -226,11 +226,31 @@ private:
                 return c;
         return small;
     }
+    /// The keyboard's own key for the letter (its small form plain, its capital with Shift); 0
+    /// when the keyboard has none. Typed there, nothing of the X server's map changes.
+    KeyCode ownKeyFor(char32_t small)
+    {
+        const KeyCode code = XKeysymToKeycode(display, symOf(small));
+        if (!code)
+            return 0;
+        int per = 0;
+        KeySym* map = XGetKeyboardMapping(display, code, 1, &per);
+        const char32_t capital = upperOf(small);
+        const bool fits =
+            map && per >= 1 && map[0] == symOf(small) && (capital == small || (per >= 2 && map[1] == symOf(capital)));
+        if (map)
+            XFree(map);
+        return fits ? code : 0;
+    }
     KeyCode spareKeyFor(char32_t small)
     {
         auto it = mSpare.find(small);
         if (it != mSpare.end())
             return it->second;
+        // A letter the keyboard has is typed on its own key: the spare keys are the whole X
+        // server's, and another test program typing on it at the same time may take them.
+        if (const KeyCode own = ownKeyFor(small))
+            return own;
         int low = 0, high = 0;
         XDisplayKeycodes(display, &low, &high);
         int per = 0;
