@@ -157,6 +157,20 @@ bool BattleRoom::ZRKProgressPanel::createWindow()
     return mRoot != nullptr;
 }
 
+void BattleRoom::ZRKProgressPanel::showIntro()
+{
+    const std::string picture = choosePicture();
+    if (!mRoot || picture == mPicture)
+        return;
+    mPicture = picture;
+    // The window lets go of the last picture before its set goes.
+    CeguiWidgets::setImage(CeguiWidgets::child(mRoot, "frame/intro"), std::string());
+    CeguiWidgets::destroyImageset(mIntroImageset);
+    mIntroImageset.clear();
+    if (!mPicture.empty())
+        showPicture("battle_pg_intro", mIntroImageset, mPicture, "frame/intro");
+}
+
 void BattleRoom::ZRKProgressPanel::destroyWindow()
 {
     if (mCountdownTimer != -1)
