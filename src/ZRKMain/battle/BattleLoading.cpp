@@ -7,6 +7,7 @@
 #include <data/ZRKRoomRequest.h>
 #include <data/ZRKRoomState.h>
 #include <landscene/LandScene.h>
+#include <land/DollConstants.h>
 #include <land/SkillState.h>
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
@@ -94,7 +95,7 @@ void BattleLoading::onRoomParam()
     // While the server moves the room on to a mission's next stage (room state 5) its values
     // are still the last stage's: the battle waits for the new ones.
     ZRKRoomState* state = ZRKRoomRequest::getRoomState(mRoom.mRoomName, false, false);
-    if (state && !state->isDestroyed() && state->getState().getIntVal("state", 0) == kStageChange)
+    if (state && !state->isDestroyed() && state->getState().getIntVal("state", 0) == ROOM_RESYNC)
         return;
     mRoomParam = boost::signals2::connection(); // one notification is enough
     if (mParamsReceived)

@@ -16,9 +16,6 @@ namespace zrk {
 /// and the wind vane. What it hears of the land and the room ends with each land, and with this.
 class BattleLoading {
 public:
-    /// The room's state while the server moves a mission on to its next stage.
-    static constexpr int kStageChange = 5;
-
     explicit BattleLoading(BattleRoom& room);
     ~BattleLoading();
     BattleLoading(const BattleLoading&) = delete;
