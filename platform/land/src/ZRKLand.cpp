@@ -79,6 +79,17 @@ bool ZRKLand::create()
         LandEvents::log(Severity::Error, "no room state: the battle cannot be built");
         return false;
     }
+    if (mCreated || mBuildPending) {
+        LandEvents::log(Severity::Error, "the battle is built already");
+        return false;
+    }
+    // The server rebuilds its battle (the next stage of a mission): the land that comes for it
+    // takes the new battle's values, not the old ones the room still shows.
+    if (mRoom->getRoomValues().getIntVal("state", 0) == ROOM_RESYNC) {
+        mBuildPending = true;
+        registerWithUpdatableManager();
+        return true;
+    }
     LandSetup setup;
     std::string reason;
     if (!LandSetup::fromRoom(*mRoom, setup, reason)) {
@@ -86,6 +97,22 @@ bool ZRKLand::create()
         return false;
     }
     return create(setup);
+}
+
+void ZRKLand::buildWhenRoomAllows()
+{
+    if (!mRoom || mRoom->getRoomValues().getIntVal("state", 0) == ROOM_RESYNC)
+        return;
+    mBuildPending = false;
+    LandSetup setup;
+    std::string reason;
+    const std::weak_ptr<void> alive = mLife.token();
+    if (!LandSetup::fromRoom(*mRoom, setup, reason) || !create(setup)) {
+        if (!reason.empty())
+            LandEvents::log(Severity::Error, "the battle cannot be built: " + reason);
+        if (!alive.expired())
+            setLoadState(LOAD_FAILED);
+    }
 }
 
 bool ZRKLand::create(const LandSetup& setup)
@@ -237,7 +264,7 @@ void ZRKLand::followRoom()
     const int state = values.getIntVal("state", 0);
     // Each of the room's turns is told once.
     auto tell = [&](int roomState, bool sync, bool abort) {
-        if (!mToldRoomStates.insert(roomState).second)
+        if (roomState >= 0 && !mToldRoomStates.insert(roomState).second)
             return;
         core::EventPtr e = events().make(LandEventId::SyncOrAbort);
         e->attrs().setAttr("sync", sync);
@@ -251,6 +278,12 @@ void ZRKLand::followRoom()
         tell(state, false, false);
     else if (state == ROOM_RESYNC)
         tell(state, true, false);
+    else if (state == ROOM_STARTING && isFinished() && !mSeedChangeTold &&
+             values.getStringVal("seed", "") != std::to_string(mSetup.seed)) {
+        // The server started the next battle while this one's rebuild went unseen.
+        mSeedChangeTold = true;
+        tell(-1, true, false);
+    }
 
     // A player who left the room leaves the battle: the doll is marked gone, not killed.
     for (ZRKPlayerSim* doll : mSeatOrder) {
@@ -274,6 +307,8 @@ void ZRKLand::followRoom()
 
 void ZRKLand::update(float dt)
 {
+    if (mBuildPending)
+        buildWhenRoomAllows();
     if (!mCreated)
         return;
     if (!std::isfinite(dt) || dt < 0.0f)
@@ -320,12 +355,12 @@ void ZRKLand::step()
         if (alive.expired())
             return;
     }
-    const float t = getTimeFighting();
     if (end().decided()) {
-        if (t >= end().resultTime() + DollConstants::RESULT_SECONDS)
+        if (resultDone())
             setLoadState(LOAD_OVER);
         return;
     }
+    const float t = getTimeFighting();
     const float now = getTimeNow();
     for (ZRKPlayerSim* doll : mSeatOrder) {
         doll->clampBattle(); // whoever wrote the numbers, health stays within 0 and its maximum
@@ -346,7 +381,7 @@ void ZRKLand::step()
         motion().readKeys(*me);
     for (ZRKPlayerSim* doll : mSeatOrder)
         motion().stepDoll(*doll);
-    for (auto& npc : mNpcStore)
+    for (ZRKNpcSim* npc : mFieldNpcs)
         if (!npc->isEnded()) {
             npc->clampBattle();
             motion().settle(*npc);
@@ -360,12 +395,58 @@ void ZRKLand::step()
     shots().step();
     crates().pick();
     turn.endIfOver();
+    advanceWaves();
     end().check();
 
     // What scripts hung on the own doll goes out with its next status.
     if (ZRKPlayerSim* me = getMyDoll())
         if (me->mSimEvent.size())
             events().postStatus(*me, std::string());
+}
+
+bool ZRKLand::resultDone()
+{
+    const float shown = getTimeFighting() - end().resultTime();
+    if (mSetup.tactic != 9)
+        return shown >= DollConstants::RESULT_SECONDS;
+    // A mission's result stays until the server has answered it (its boxes, or the next stage
+    // at half time), so the end shows what comes; a server that stays silent is waited for a while.
+    if (shown >= DollConstants::MISSION_RESULT_SECONDS)
+        return true;
+    if (!mRoom || mSteps % kRoomPollSteps != 0)
+        return false;
+    const core::XmlConfigHelper values = mRoom->getRoomValues();
+    return values.hasKey("boxes") || values.hasKey("ds_next");
+}
+
+void ZRKLand::advanceWaves()
+{
+    if (mSetup.tactic != 9)
+        return;
+    for (;;) {
+        for (const ZRKNpcSim* npc : mFieldNpcs)
+            if (!npc->isDead() && !npc->isEnded())
+                return; // the wave in the field still fights
+        if (!hasWaveToCome())
+            return;
+        // The next wave takes the field, its turns counted from the players' now.
+        ++mWave;
+        int now = 0;
+        bool any = false;
+        for (const ZRKPlayerSim* doll : mSeatOrder)
+            if (doll->mActive && !doll->isDead() && (!any || doll->mPlayerBattle.delay < now)) {
+                now = doll->mPlayerBattle.delay;
+                any = true;
+            }
+        mFieldNpcs = mWaves[static_cast<std::size_t>(mWave)];
+        mNpcs.clear();
+        for (ZRKNpcSim* npc : mFieldNpcs) {
+            npc->mDelay += now;
+            mNpcs[npc->getId()] = npc;
+        }
+        for (ZRKNpcSim* npc : mFieldNpcs)
+            events().postBubble(*npc);
+    }
 }
 
 bool ZRKLand::mayAct(const ZRKPlayerSim& doll) const
@@ -490,7 +571,7 @@ std::uint64_t ZRKLand::stateHash() const
     }
     for (const Shell& s : shots().shells())
         h.addFloat(s.position.x).addFloat(s.position.y).addFloat(s.position.z);
-    h.add(static_cast<std::uint64_t>(end().summary().winner + 2));
+    h.add(static_cast<std::uint64_t>(end().summary().winner + 2)).add(static_cast<std::uint64_t>(mWave));
     return h.value();
 }
 

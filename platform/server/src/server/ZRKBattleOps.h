@@ -14,6 +14,9 @@ public:
     /// the prize boxes' count-down (a PVE stage counts down longer).
     static constexpr double kCloseSeconds = 10.0 + 12.0;
     static constexpr double kPveCloseSeconds = 10.0 + 15.0;
+    /// Seconds from a won mission stage to the rebuild for its next stage: the half time's
+    /// delay and its page.
+    static constexpr double kNextStageSeconds = 20.0;
 };
 
 } // namespace zrk
