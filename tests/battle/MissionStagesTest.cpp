@@ -167,15 +167,18 @@ TEST_F(MissionStagesTest, TheLoadingScreenOfARebuiltStageShowsThatStagesPicture)
     tell(change);
     ASSERT_TRUE(until([&] { return room->getLand() != last; }, 40, 0.05f, "the rebuild"));
     ASSERT_NE(room->getProgressPanel(), nullptr);
-    // Made while the room held stage 1's values: stage 1's picture, or the default one.
     const auto pictureOf = [&](int dsId) {
         const Json::Value s = stage(dsId);
         return s["intro"].isString() ? s["intro"].asString() : std::string("MAP01/PG099.JPG");
     };
+    ASSERT_NE(pictureOf(1), pictureOf(2));
+    EXPECT_EQ(room->getProgressPanel()->getPicture(), pictureOf(1)); // made while the room held stage 1's values
+    frames(10);                                                      // the server holds the change a while
     Json::Value start, next;
     start["state"] = 0;
     next["ds_id"] = 2;
     tell(start, next);
-    ASSERT_TRUE(until([&] { return room->areParamsReceived() && room->getProgressPanel(); }, 40, 0.05f, "the values"));
+    ASSERT_TRUE(until([&] { return room->getLand()->getLoadState() > 0; }, 40, 0.05f, "the loading"));
+    ASSERT_NE(room->getProgressPanel(), nullptr);
     EXPECT_EQ(room->getProgressPanel()->getPicture(), pictureOf(2));
 }
