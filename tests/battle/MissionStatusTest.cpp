@@ -1,0 +1,84 @@
+// A mission's battle on the client against the embedded server: the battle bar's wave status
+// (told when it changes: the wave of how many, the crews standing), and what the crews are for
+// the displays.
+#include <gtest/gtest.h>
+#include <gui/IBattlePanel.h>
+#include <land/DollConstants.h>
+#include <land/ZRKNpcSim.h>
+#include <land/ZRKPlayerSim.h>
+#include <util/MissionRule.h>
+
+#include "BattleServerFixture.h"
+#include "battle/hud/BattleStatusProvider.h"
+
+using namespace kavri3D;
+using namespace kavri3D::zrk;
+
+namespace {
+
+struct MissionStatusTest : zrktest::BattleServerFixture {
+    /// Hero's battle on the Training Fort fought as a mission (its crews in three waves).
+    void enterMission()
+    {
+        Json::Value mission;
+        mission["place"] = "201";
+        mission["tactic"] = core::MissionRule::kTactic;
+        mission["d_id"] = 2;
+        mission["ds_id"] = 1;
+        enterAndLoad("prev=room", mission);
+    }
+    /// What the bar is told in one pull: whether a wave status came, and which.
+    bool pull(gui::IBattleStatus::PVEStatus& stat)
+    {
+        gui::IBattleStatus::BattleStatus status;
+        room->getStatusProvider()->getBattleStatus(status);
+        EXPECT_EQ(status.tactic, core::MissionRule::kTactic);
+        const boost::any* told = status.extra.getAttr("stat");
+        const auto* s = told ? boost::any_cast<gui::IBattleStatus::PVEStatus>(told) : nullptr;
+        if (s)
+            stat = *s;
+        return s != nullptr;
+    }
+};
+
+} // namespace
+
+TEST_F(MissionStatusTest, TheWaveStatusIsToldWhenItChangesWithTheWavesOfTheMapAndTheCrewsStanding)
+{
+    enterMission();
+    ZRKLand& land = *room->getLand();
+    ASSERT_EQ(land.getTacticId(), core::MissionRule::kTactic);
+    ASSERT_TRUE(room->getStatusProvider());
+    const int crews = static_cast<int>(land.getAllNpc().size());
+    ASSERT_GT(crews, 1);
+
+    // The first pull tells it: the first wave of one plus the map's further waves.
+    gui::IBattleStatus::PVEStatus stat;
+    ASSERT_TRUE(pull(stat));
+    EXPECT_EQ(stat.scenario, 1);
+    EXPECT_EQ(stat.scenarioTotal, 1 + static_cast<int>(land.getMapConfig().hasKey("scenario/0")) +
+                                      static_cast<int>(land.getMapConfig().hasKey("scenario/1")));
+    EXPECT_EQ(stat.scenarioTotal, land.getScenarioCount());
+    EXPECT_EQ(stat.alive, crews);
+    // Then nothing while nothing changes.
+    gui::IBattleStatus::PVEStatus again;
+    EXPECT_FALSE(pull(again));
+    EXPECT_FALSE(pull(again));
+
+    // A crew falls: the count drops, told once.
+    ZRKNpcSim* first = land.getAllNpc().begin()->second;
+    first->setFlag(SIM_OUT);
+    ASSERT_TRUE(pull(stat));
+    EXPECT_EQ(stat.scenario, 1);
+    EXPECT_EQ(stat.alive, crews - 1);
+    EXPECT_FALSE(pull(again));
+
+    // The wave is down: the next comes into the field, and the bar hears of it.
+    for (const auto& n : land.getAllNpc())
+        n.second->setFlag(SIM_OUT);
+    ASSERT_TRUE(until([&] { return land.getCurrentScenario() == 1; }, 200, 0.05f, "the second wave"));
+    ASSERT_TRUE(pull(stat));
+    EXPECT_EQ(stat.scenario, 2);
+    EXPECT_EQ(stat.alive, static_cast<int>(land.getAllNpc().size()));
+    EXPECT_GT(stat.alive, 0);
+}
