@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include <text/CeguiText.h>
+#include <util/MissionRule.h>
 #include "GuiImageset.h"
 #include "GuiLog.h"
 #include "SmallFont.h"
@@ -381,7 +382,7 @@ void BattlePanelHost::draw()
 
 std::string BattlePanelHost::pveText() const
 {
-    if (!mHasPve || mShown.tactic != 9)
+    if (!mHasPve || mShown.tactic != core::MissionRule::kTactic)
         return std::string();
     return "wave " + std::to_string(mPve.scenario) + " of " + std::to_string(mPve.scenarioTotal) + ", crews " +
            std::to_string(mPve.alive);

@@ -18,6 +18,7 @@
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
 #include <util/JsonText.h>
+#include <util/MissionRule.h>
 #include "battle/BattleLandRoom.h"
 #include "services/LogRoutine.h"
 
@@ -117,7 +118,7 @@ void BattleLoadout::armFromOwnBags()
 void BattleLoadout::readSpecialDuplicate()
 {
     ZRKRoomState* room = mRoom.landRoomState();
-    mSpecialDuplicate = room && room->getParams().getIntVal("d_id", -1) > 2000;
+    mSpecialDuplicate = room && room->getParams().getIntVal("d_id", -1) >= core::MissionRule::kFixedPlayFrom;
 }
 
 void BattleLoadout::restore()
@@ -222,7 +223,7 @@ void BattleLoadout::buildWeapons()
     const int fix = land->getFixPlay();
     if (land->getComboState())
         land->setFixPlay(0);
-    if (roomParam("d_id") > 2000)
+    if (roomParam("d_id") >= core::MissionRule::kFixedPlayFrom)
         land->setFixPlay(1);
     if (land->getFixPlay() == 1) {
         std::vector<StageWeapon> weapons;
