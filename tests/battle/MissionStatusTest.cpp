@@ -1,6 +1,5 @@
 // A mission's battle on the client against the embedded server: the battle bar's wave status
-// (told when it changes: the wave of how many, the crews standing), and what the crews are for
-// the displays.
+// (told when it changes: the wave of how many, the crews standing).
 #include <gtest/gtest.h>
 #include <gui/IBattlePanel.h>
 #include <land/DollConstants.h>

@@ -26,14 +26,18 @@
 #include "battle/BattleRoom.h"
 #include "services/GameServices.h"
 #include "support/BotBattle.h"
+#include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/StatePlacement.h"
 #include "support/TestEnv.h"
+#include "support/WorldHoldings.h"
 #include "support/XvfbServer.h"
 #include "support/GameOnScreen.h" // last: X11's macros
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
+using zrktest::held;
+using zrktest::middleOf;
 
 namespace {
 
@@ -42,46 +46,6 @@ CEGUI::Window* boxButton(int index)
     CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
     CEGUI::Window* page = root ? root->getChildRecursive("OpenBoxPage") : nullptr;
     return page ? page->getChildRecursive("Box" + std::to_string(index)) : nullptr;
-}
-
-/// The middle of a CEGUI window in the game window's pixels; false when it is not shown.
-bool middleOf(CEGUI::Window* w, int& x, int& y)
-{
-    if (!w || !w->isEffectiveVisible())
-        return false;
-    const CEGUI::Rectf r = w->getUnclippedOuterRect().get();
-    x = static_cast<int>((r.left() + r.right()) / 2);
-    y = static_cast<int>((r.top() + r.bottom()) / 2);
-    return true;
-}
-
-/// How much of an award the world holds for the player: the money of its kind, the points, the
-/// experience or the items of its id.
-long long held(ZRKServerCore& server, const std::string& player, const ZRKBoxes::Award& a)
-{
-    const ZRKWorld::Player* p = server.world().player(player);
-    if (!p)
-        return -1;
-    switch (a.type) {
-    case 1:
-    case 2:
-    case 3:
-        return p->money[a.type - 1];
-    case 4: {
-        const Json::Value& settings = ZRKWorld::Player::doc(p->settings);
-        return settings.isObject() && settings["pc_score"].isIntegral() ? settings["pc_score"].asInt64() : 0;
-    }
-    case 5:
-        return p->exp;
-    case 6: {
-        long long n = 0;
-        for (const ZRKWorld::Item& i : server.world().items(player))
-            n += i.id == a.id ? i.count : 0;
-        return n;
-    }
-    default:
-        return -1;
-    }
 }
 
 } // namespace

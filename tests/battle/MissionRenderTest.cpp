@@ -1,0 +1,232 @@
+// A mission played in the game window by the mouse and the keys alone, on a test world of its
+// own ("Test Yard": one weak crew where hero's first shot lands, no further wave; "Test Drill":
+// two stages, not a fixed play). Hero opens a mission room from the hall's form, turns the map
+// to the Test Yard, starts, and puts the crew down with Space; the bar tells the one wave and
+// the crew falling; the half-time page says the first stage is won; the server rebuilds the
+// battle on the second stage, which he wins too; the stage boxes come and he opens his own with
+// the X server's pointer, and the world holds its prize.
+#include <CEGUI/CEGUI.h>
+#include <core/Frame.h>
+#include <chrono>
+#include <filesystem>
+#include <data/ZRKSession.h>
+#include <gtest/gtest.h>
+#include <land/DollConstants.h>
+#include <land/ZRKLand.h>
+#include <land/ZRKNpcSim.h>
+#include <land/ZRKPlayerSim.h>
+#include <scene/BasicPlayer.h>
+#include <server/ZRKGameServer.h>
+#include <server/ZRKLobby.h>
+#include <server/ZRKPrizeBoxes.h>
+#include <server/ZRKServerCore.h>
+#include <util/MissionRule.h>
+#include <yake/Time.h>
+
+#include "battle/BattleRoom.h"
+#include "battle/hud/ZRKBubblePanel.h"
+#include "services/GameServices.h"
+#include "support/GamePages.h"
+#include "support/GameRun.h"
+#include "support/InstallationCopy.h"
+#include "support/MissionWorld.h"
+#include "support/TestEnv.h"
+#include "support/WorldHoldings.h"
+#include "support/XvfbServer.h"
+#include "support/GameOnScreen.h" // last: X11's macros
+
+using namespace kavri3D;
+using namespace kavri3D::zrk;
+using zrktest::clickOn;
+using zrktest::middleOf;
+using zrktest::shownPage;
+
+namespace {
+
+std::string textOf(CEGUI::Window* w) { return w ? w->getText().c_str() : std::string(); }
+
+bool holds(CEGUI::Window* w, const std::string& part) { return textOf(w).find(part) != std::string::npos; }
+
+/// The battle bar's status line; null while the bar is not up.
+CEGUI::Window* barStatus()
+{
+    CEGUI::Window* bar = shownPage("BattlePanel");
+    return bar && bar->isChild("Status") ? bar->getChild("Status") : nullptr;
+}
+
+/// The pointer is the X server's own: on a server of its own no other test's game (which holds
+/// the pointer in its middle) moves it under this one.
+struct MissionRender : zrktest::GameOnScreen {
+    zrktest::XvfbServer xServer{1280, 1024};
+    zrktest::ScopedEnv display{"DISPLAY", xServer.display()};
+    zrktest::InstallationCopy copy;
+    zrktest::MissionWorld world;
+
+    void SetUp() override
+    {
+        ASSERT_FALSE(xServer.display().empty());
+        copy.ownServerFiles();
+        ASSERT_TRUE(world.write(copy.program));
+        zrktest::GameOnScreen::SetUp();
+    }
+
+    /// Plays the battle on the game's clock until hero's turn, then fires as a player does:
+    /// Space down, and up a twentieth of a second later, at the pitch he starts with. False when
+    /// his turn never came.
+    bool fireOnHisTurn(zrktest::GameRun& game, BattleRoom& room)
+    {
+        const auto mine = [&] {
+            ZRKLand* land = room.getLand();
+            return land && land->isFighting() && land->getMyDoll() && land->getActingDoll() == land->getMyDoll();
+        };
+        if (!game.playUntil(mine, 400, 0.25))
+            return false;
+        input.keyEvent(XK_space, true);
+        game.frames(1);
+        yake::native::advanceTime(0.05);
+        game.frames(1);
+        input.keyEvent(XK_space, false);
+        game.frames(1);
+        return true;
+    }
+};
+
+} // namespace
+
+TEST_F(MissionRender, HeroPutsTheCrewDownOnBothStagesMeetsTheHalfTimeAndOpensHisStageBoxWithThePointer)
+{
+    zrktest::ManualClock clock;
+    const auto began = std::chrono::steady_clock::now();
+    const std::string shots = ZRK_SHOTS_DIR;
+    std::filesystem::create_directories(shots);
+    bool sawOneWave = false, sawCrewFall = false, bubbled = false;
+    const bool ok = play(
+        zrktest::loggedInRun("hero"),
+        [&](zrktest::GameRun& game) {
+            ZRKServerCore& server = session->getGameServer()->core();
+            ZRKLobby& lobby = server.lobby();
+            CEGUI::Window* hall = zrktest::enterFirstZoneByMouse(game, input);
+            ASSERT_NE(hall, nullptr);
+
+            // A mission room for two, turned from the Training Fort to the test's yard.
+            clickOn(input, hall->getChild("Mode9"));
+            clickOn(input, hall->getChild("Seats2"));
+            game.frames(2);
+            clickOn(input, hall->getChild("Create"));
+            ASSERT_TRUE(game.framesUntil([] { return shownPage("RoomPage") != nullptr; }, 120))
+                << "the form says " << textOf(hall->getChild("CreateNote"));
+            CEGUI::Window* roomPage = shownPage("RoomPage");
+            const std::string name = lobby.gameRoomOf("hero");
+            ASSERT_FALSE(name.empty());
+            ASSERT_TRUE(game.framesUntil([&] { return holds(roomPage->getChild("MapName"), "stage 1 of"); }, 60))
+                << textOf(roomPage->getChild("MapName"));
+            clickOn(input, roomPage->getChild("MapPrev"));
+            ASSERT_TRUE(game.framesUntil([&] { return holds(roomPage->getChild("MapName"), "Test Yard"); }, 60))
+                << textOf(roomPage->getChild("MapName"));
+            EXPECT_EQ(lobby.findRoom(name)->params["place"].asString(), world.place);
+            EXPECT_EQ(lobby.findRoom(name)->params["d_id"].asInt(), world.dungeon);
+
+            // Started alone (the clock stands: nobody else has sat down), on a seed of the test's.
+            server.random().seed(11);
+            clickOn(input, roomPage->getChild("Start"));
+            ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "battle"; }, 120, "the battle"))
+                << "the server says \"" << lobby.startRefusal(name, "hero") << "\"; the box says \""
+                << (GameServices::frame() && GameServices::frame()->getMessageBoxWindow()
+                        ? textOf(GameServices::frame()->getMessageBoxWindow())
+                        : std::string())
+                << "\"";
+            auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
+            ASSERT_TRUE(room);
+
+            for (int stage = 1; stage <= 2; ++stage) {
+                SCOPED_TRACE("stage " + std::to_string(stage));
+                ASSERT_TRUE(game.playUntil(
+                    [&] {
+                        ZRKLand* land = room->getLand();
+                        return land && land->isFighting() && land->getZRKDs().getIntVal("ds_id", -1) == stage;
+                    },
+                    600, 0.25))
+                    << "the stage's fight";
+                ZRKLand& land = *room->getLand();
+                EXPECT_EQ(land.getTacticId(), core::MissionRule::kTactic);
+                ASSERT_EQ(land.getAllNpc().size(), 1u);
+                ZRKNpcSim* crew = land.getAllNpc().begin()->second;
+                // The crew has its bubble, by its name; the bar tells the one wave and its crew.
+                game.frames(2);
+                {
+                    // Looked at, not held: the bubble goes with the battle's end.
+                    boost::shared_ptr<BattleRoom::ZRKBubblePanel> bubble =
+                        crew->getPlayerRef() ? BattleRoom::getBubble(*crew->getPlayerRef())
+                                             : boost::shared_ptr<BattleRoom::ZRKBubblePanel>();
+                    CEGUI::Window* bubbleRoot = bubble ? bubble->getWindow() : nullptr;
+                    bubbled =
+                        bubbled || (bubbleRoot && bubbleRoot->isEffectiveVisible() && bubbleRoot->isChild("name") &&
+                                    holds(bubbleRoot->getChild("name"), world.crewName));
+                }
+                ASSERT_TRUE(game.framesUntil([] { return holds(barStatus(), "wave 1 of 1, crews 1"); }, 20))
+                    << textOf(barStatus());
+                sawOneWave = true;
+                if (stage == 1)
+                    graphics->writeScreenshot(shots + "/mission-fight.png");
+
+                // His shot at the pitch he starts with, let go at once: the crew falls.
+                ASSERT_TRUE(fireOnHisTurn(game, *room)) << "hero's turn never came";
+                ASSERT_TRUE(game.playUntil([&] { return crew->isDead(); }, 80, 0.25)) << "the crew stands";
+                sawCrewFall = sawCrewFall || game.framesUntil([] { return holds(barStatus(), "crews 0"); }, 8);
+
+                if (stage == 1) {
+                    // Won with a stage to come: the half-time page, then the server's next stage.
+                    ASSERT_TRUE(game.playUntil([] { return shownPage("HalfTimePage") != nullptr; }, 200, 0.25))
+                        << game.stateName();
+                    CEGUI::Window* halfTime = shownPage("HalfTimePage");
+                    EXPECT_FALSE(crew->getPlayerRef() && BattleRoom::getBubble(*crew->getPlayerRef()))
+                        << "the crew's bubble stands over the half time";
+                    EXPECT_EQ(textOf(halfTime->getChild("Won")), "Stage 1 of Test Drill is won!");
+                    EXPECT_EQ(textOf(halfTime->getChild("Next")), "Next comes stage 2 of Test Drill.");
+                    EXPECT_EQ(shownPage("StageBoxPage"), nullptr);
+                    EXPECT_EQ(shownPage("OpenBoxPage"), nullptr);
+                    graphics->writeScreenshot(shots + "/mission-half-time.png");
+                }
+            }
+
+            // The last stage won: the stage boxes; his free box opened by the pointer.
+            ASSERT_TRUE(game.playUntil(
+                [] {
+                    CEGUI::Window* boxes = shownPage("StageBoxPage");
+                    return boxes && boxes->getChildRecursive("Box0");
+                },
+                200, 0.25))
+                << game.stateName();
+            EXPECT_EQ(shownPage("HalfTimePage"), nullptr);
+            ZRKPrizeBoxes::Battle* offers = server.prizeBoxes().find(name);
+            ASSERT_TRUE(offers);
+            const std::string me = room->getLand()->getMyUID();
+            const int index = ZRKPrizeBoxes::freeBoxOf(*offers, me);
+            ASSERT_GE(index, 0);
+            const ZRKBoxes::Award loot = offers->offers[static_cast<std::size_t>(index)].loot;
+            const long long before = zrktest::held(server, me, loot);
+            int x = 0, y = 0;
+            ASSERT_TRUE(middleOf(shownPage("StageBoxPage")->getChildRecursive("Box" + std::to_string(index)), x, y));
+            input.warpPointer(x, y);
+            game.frames(4);
+            ASSERT_TRUE(input.clickAtPointer());
+            ASSERT_TRUE(game.framesUntil(
+                [&] {
+                    ZRKPrizeBoxes::Battle* b = server.prizeBoxes().find(name);
+                    return b && b->offers[static_cast<std::size_t>(index)].openedBy == me;
+                },
+                40))
+                << "his box stays shut";
+            game.frames(4);
+            EXPECT_EQ(zrktest::held(server, me, loot), before + loot.num);
+            graphics->writeScreenshot(shots + "/mission-stage-boxes.png");
+        },
+        copy.program);
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(sawOneWave);
+    EXPECT_TRUE(sawCrewFall);
+    EXPECT_TRUE(bubbled);
+    std::cout << "the mission took "
+              << std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - began).count()
+              << " s" << std::endl;
+}
