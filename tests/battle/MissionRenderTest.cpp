@@ -1,14 +1,17 @@
-// A mission played in the game window by the mouse and the keys alone, on a test world of its
-// own ("Test Yard": one weak crew where hero's first shot lands, no further wave; "Test Drill":
-// two stages, not a fixed play). Hero opens a mission room from the hall's form, turns the map
-// to the Test Yard, starts, and puts the crew down with Space; the bar tells the one wave and
-// the crew falling; the half-time page says the first stage is won; the server rebuilds the
-// battle on the second stage, which he wins too; the stage boxes come and he opens his own with
-// the X server's pointer, and the world holds its prize.
+// Missions played in the game window by the mouse and the keys, on test worlds of their own
+// (MissionWorld: one weak crew where hero's first shot lands, no further wave, two stages).
+// Hero opens a mission room from the hall's form, turns the map to the "Test Yard", starts, and
+// puts the crew down with Space; the bar tells the one wave and the crew falling; the
+// half-time page says the first stage is won; the server rebuilds the battle on the second
+// stage, which he wins too; the stage boxes come and he opens his own with the X server's
+// pointer, and the world holds its prize. Then the form's missions played alone: the fort's
+// first straight into its battle, and the Fort Raid (made the test's own) as a fixed play.
 #include <CEGUI/CEGUI.h>
+#include <core/EventManager.h>
 #include <core/Frame.h>
 #include <chrono>
 #include <filesystem>
+#include <set>
 #include <data/ZRKSession.h>
 #include <gtest/gtest.h>
 #include <land/DollConstants.h>
@@ -24,6 +27,8 @@
 #include <yake/Time.h>
 
 #include "battle/BattleRoom.h"
+#include "battle/EvtDollHandler.h"
+#include "battle/hud/ZRKProgressPanel.h"
 #include "battle/hud/ZRKBubblePanel.h"
 #include "services/GameServices.h"
 #include "support/GamePages.h"
@@ -229,4 +234,147 @@ TEST_F(MissionRender, HeroPutsTheCrewDownOnBothStagesMeetsTheHalfTimeAndOpensHis
     std::cout << "the mission took "
               << std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - began).count()
               << " s" << std::endl;
+}
+
+namespace {
+
+/// The Fort Raid (place and fixed play 2001) made the test's own: one weak crew, two stages,
+/// each lending its own weapon (see MissionWorld), not offered to public rooms.
+struct MissionAloneRender : MissionRender {
+    MissionAloneRender()
+    {
+        world.place = "2001";
+        world.dungeon = 2001;
+        world.visible = false;
+    }
+    /// The weapons in the own figure's hands and the ammo bag's items, as ids.
+    static std::multiset<std::string> armed(ZRKLand& land)
+    {
+        std::multiset<std::string> ids;
+        if (ZRKPlayerSim* me = land.getMyDoll())
+            for (const WeaponState& w : me->getWeaponBag()->getSlots())
+                if (!w.empty())
+                    ids.insert(w.name);
+        return ids;
+    }
+    /// The weapons a stage of the world's duplicate lends.
+    std::multiset<std::string> lent(int stage) const
+    {
+        std::vector<BattleRoom::StageWeapon> weapons;
+        std::vector<std::string> props;
+        const Json::Value s = world.duplicateRecord()["stages"][stage - 1];
+        BattleRoom::readStageArms(s["ds_ai"].asString(), weapons, props);
+        std::multiset<std::string> ids;
+        for (const BattleRoom::StageWeapon& w : weapons)
+            ids.insert(w.id);
+        return ids;
+    }
+};
+
+/// The NPC dialog's window when it is up; null otherwise.
+CEGUI::Window* npcDialog() { return shownPage("npcDlg"); }
+
+} // namespace
+
+TEST_F(MissionAloneRender, TheFormsMissionsAloneGoStraightIntoBattleAndFortRaidLendsEachStagesArmsWithoutARevive)
+{
+    zrktest::ManualClock clock;
+    bool dialogShown = false, tipShown = false;
+    std::string portrait, loadingPicture[3];
+    const bool ok = play(
+        zrktest::loggedInRun("hero"),
+        [&](zrktest::GameRun& game) {
+            ZRKServerCore& server = session->getGameServer()->core();
+            CEGUI::Window* hall = zrktest::enterFirstZoneByMouse(game, input);
+            ASSERT_NE(hall, nullptr);
+            bool roomPage = false;
+            const auto intoBattle = [&] {
+                roomPage = roomPage || shownPage("RoomPage") != nullptr || game.stateName() == "zrk_personalroom";
+                return game.stateName() == "battle";
+            };
+
+            // The fort's first mission alone: no room page, the battle on its first duplicate's
+            // first stage. Given up by Escape's question, back in the hall.
+            clickOn(input, hall->getChild("Mode1003"));
+            game.frames(2);
+            clickOn(input, hall->getChild("Create"));
+            ASSERT_TRUE(game.framesUntil(intoBattle, 200, "the battle"));
+            EXPECT_FALSE(roomPage);
+            auto room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
+            ASSERT_TRUE(room);
+            ASSERT_TRUE(game.playUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400, 0.25));
+            const Json::Value fortMap = server.lobby().findRoom(room->getBattleRoomName())->params;
+            EXPECT_EQ(fortMap["place"].asString(), "201");
+            EXPECT_EQ(room->getLand()->getZRKDs().getIntVal("d_id", -1), 1); // the fort's first PVE id
+            EXPECT_EQ(room->getLand()->getZRKDs().getIntVal("ds_id", -1), 1);
+            EXPECT_EQ(room->getLand()->getFixPlay(), 0);
+            input.key(XK_Escape);
+            ASSERT_TRUE(game.framesUntil(
+                [] { return GameServices::frame() && GameServices::frame()->getMessageBoxWindow(); }, 20));
+            clickOn(input, GameServices::frame()->getMessageBoxWindow()->getChild("Button0"));
+            ASSERT_TRUE(game.playUntil([] { return shownPage("RoomListPage") != nullptr; }, 200, 0.25))
+                << game.stateName();
+            hall = shownPage("RoomListPage");
+            EXPECT_EQ(server.lobby().gameRoomOf("hero"), "");
+
+            // Fort Raid alone: a fixed play. Each stage's loading screen has its picture, its NPC
+            // speaks with the first portrait, the growth road's tip comes, and the bag holds
+            // exactly the stage's weapons.
+            clickOn(input, hall->getChild("Mode2001"));
+            game.frames(2);
+            roomPage = false;
+            clickOn(input, hall->getChild("Create"));
+            ASSERT_TRUE(game.framesUntil(intoBattle, 200, "the raid's battle"));
+            EXPECT_FALSE(roomPage);
+            room = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
+            ASSERT_TRUE(room);
+            for (int stage = 1; stage <= 2; ++stage) {
+                SCOPED_TRACE("stage " + std::to_string(stage));
+                // Small steps: the NPC's words stand a second before the fight.
+                ASSERT_TRUE(game.playUntil(
+                    [&] {
+                        ZRKLand* land = room->getLand();
+                        if (!land || land->getZRKDs().getIntVal("ds_id", -1) != stage)
+                            return false;
+                        if (room->getProgressPanel() && loadingPicture[stage].empty())
+                            loadingPicture[stage] = room->getProgressPanel()->getPicture();
+                        if (CEGUI::Window* dialog = npcDialog()) {
+                            dialogShown = dialogShown || !textOf(dialog->getChild("txt")).empty();
+                            portrait = dialog->getChild("portrait")->getProperty("Image").c_str();
+                        }
+                        return land->isFighting();
+                    },
+                    1200, 0.05))
+                    << "the stage's fight";
+                ZRKLand& land = *room->getLand();
+                EXPECT_EQ(land.getFixPlay(), 1);
+                EXPECT_EQ(armed(land), lent(stage));
+                tipShown = tipShown || game.framesUntil(
+                                           [] {
+                                               CEGUI::Window* tip = shownPage("GrowthTip");
+                                               return tip && holds(tip, "Growth road stage 1");
+                                           },
+                                           20);
+                if (stage == 1) {
+                    ASSERT_TRUE(fireOnHisTurn(game, *room)) << "hero's turn never came";
+                    ZRKNpcSim* crew = land.getAllNpc().begin()->second;
+                    ASSERT_TRUE(game.playUntil([&] { return crew->isDead(); }, 80, 0.25)) << "the crew stands";
+                }
+            }
+            // Down in a fixed play: no revive is offered.
+            ZRKPlayerSim* me = room->getLand()->getMyDoll();
+            me->setFlag(SIM_DOWN);
+            core::EventManager::getSingleton().post(core::EventPtr(new core::Event(6510)));
+            game.frames(3);
+            EXPECT_EQ(room->getDollHandler()->getRevivePanel(), nullptr);
+            EXPECT_EQ(shownPage("RevivePanel"), nullptr);
+            me->resetFlag(SIM_DOWN);
+        },
+        copy.program);
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(dialogShown);
+    EXPECT_EQ(portrait, "npcDialog/FpHead1");
+    EXPECT_TRUE(tipShown);
+    EXPECT_EQ(loadingPicture[1], "bgscene.jpg");
+    EXPECT_EQ(loadingPicture[2], "PG_Frame.jp2");
 }
