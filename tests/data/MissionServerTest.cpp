@@ -160,6 +160,7 @@ TEST_F(MissionServerTest, AMissionIsFoughtStageByStageThenEndsWithABoxForEachFig
 
     // Stage 1 won by a bot's side (team 1): every player won together.
     ASSERT_NO_FATAL_FAILURE(reportOver(1));
+    EXPECT_TRUE(room().battle.at("hero")["win"].asBool());
     EXPECT_GT(coins("hero"), coinsBefore);
     EXPECT_EQ(state()["ds_next"].asString(), "1");
     EXPECT_FALSE(state().isMember("boxes"));
@@ -170,7 +171,11 @@ TEST_F(MissionServerTest, AMissionIsFoughtStageByStageThenEndsWithABoxForEachFig
     ASSERT_EQ(stateOf(name), 5);
     EXPECT_EQ(state()["state"].asString(), "5");
     EXPECT_EQ(params()["ds_id"].asString(), "1"); // the next stage's values come with its start
-    play(0.5);
+    clock.advance(ZRKLobbyBattles::kRebuildHoldSeconds - 0.1);
+    tick();
+    EXPECT_EQ(stateOf(name), 5); // held: every client's land sees it
+    clock.advance(0.2);
+    tick();
     ASSERT_EQ(stateOf(name), 0);
     EXPECT_EQ(params()["ds_id"].asString(), "2");
     EXPECT_EQ(params()["d_id"].asString(), "2");
@@ -276,17 +281,29 @@ TEST_F(MissionServerTest, APrivateMissionIsItsMakersAloneStartsByItselfAndCloses
     EXPECT_EQ(lobby().enter("hero", name, ""), ZRKLobby::Entered); // his client's entry after the reply
     EXPECT_EQ(heroRoom(), name);
 
-    // Unseen and shut to everyone else.
-    for (const ZRKLobby::Zone& z : lobby().zones())
-        for (const ZRKLobby::Room* r : lobby().roomsIn(z.name))
-            EXPECT_NE(r->name, name);
-    EXPECT_FALSE(lobby().quickJoinable(room()));
-    lobby().setOnline("guest", true, true);
-    EXPECT_EQ(lobby().enter("guest", name, ""), ZRKLobby::NoAccess);
-    EXPECT_EQ(lobby().seatOurs(core().bots().at(0).name, name), ZRKLobby::NoAccess);
-    EXPECT_EQ(core().bots().fillRoom(name, 2), 0);
+    // Unseen and shut to everyone else, also before its battle is on (a private room another
+    // maker opened, not started yet).
+    lobby().setOnline("maker", true, true);
+    ZRKLobby::RoomOffer offer;
+    offer.mode = 9;
+    offer.place = "201";
+    offer.priv = true;
+    const std::string waiting = lobby().openRoom("maker", lobby().zoneOf("hero")->name, offer);
+    ASSERT_FALSE(waiting.empty());
+    ASSERT_EQ(stateOf(waiting), 1);
+    for (const std::string& other : {name, waiting}) {
+        for (const ZRKLobby::Zone& z : lobby().zones())
+            for (const ZRKLobby::Room* r : lobby().roomsIn(z.name))
+                EXPECT_NE(r->name, other);
+        EXPECT_FALSE(lobby().quickJoinable(*lobby().findRoom(other)));
+        lobby().setOnline("guest", true, true);
+        EXPECT_EQ(lobby().enter("guest", other, ""), ZRKLobby::NoAccess) << other;
+        EXPECT_EQ(lobby().seatOurs(core().bots().at(0).name, other), ZRKLobby::NoAccess) << other;
+        EXPECT_EQ(core().bots().fillRoom(other, 2), 0) << other;
+    }
     play(30.0);
     EXPECT_EQ(lobby().seated(name), std::vector<std::string>({"hero"}));
+    EXPECT_EQ(lobby().seated(waiting), std::vector<std::string>({"maker"}));
 
     // Fought and lost; hero back from it: the room is gone.
     ASSERT_TRUE(lobby().reportLoaded(name, "hero"));

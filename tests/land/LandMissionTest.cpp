@@ -58,11 +58,13 @@ boost::shared_ptr<LandBotRoom> waveRoom(bool mission, std::uint64_t seed = 3)
     return r;
 }
 
+/// The crews the land shows in the field (the fallen of waves gone are ended).
 std::vector<std::string> namesOf(const ZRKLand& land)
 {
     std::vector<std::string> out;
     for (const auto& n : land.getAllNpc())
-        out.push_back(n.first);
+        if (!n.second->isEnded())
+            out.push_back(n.first);
     return out;
 }
 
@@ -91,7 +93,9 @@ TEST_F(LandFixture, AMissionsCrewsComeWaveByWaveAndTheLastWaveWinsIt)
         mSeen.clear();
         std::vector<ZRKNpcSim*> crews;
         for (const auto& n : land->getAllNpc())
-            crews.push_back(n.second);
+            if (!n.second->isEnded())
+                crews.push_back(n.second);
+        me->getPlayerBattle().delay = 500 * (wave + 1); // the player has taken turns meanwhile
         for (ZRKNpcSim* npc : crews) {
             npc->getBattle().hp = 1;
             land->launchShell("me", npc->getPosition() + Vector3(0, 30, 0), Vector3(0, -30, 0));
@@ -103,8 +107,12 @@ TEST_F(LandFixture, AMissionsCrewsComeWaveByWaveAndTheLastWaveWinsIt)
             *land, [&] { return land->getCurrentScenario() > wave || land->isFinished(); }, 2.0f));
         if (wave < 2) {
             EXPECT_FALSE(land->isFinished()) << "won with a wave still to come";
-            // The crews coming in are drawn: each gets its bubble.
+            // The crews coming in are drawn, each with its bubble, and take their turns after
+            // the player's next, not all before it.
             for (const auto& n : land->getAllNpc()) {
+                if (n.second->isEnded())
+                    continue; // a fallen crew of the wave before
+                EXPECT_GT(n.second->getDelay(), me->getPlayerBattle().delay) << n.first;
                 bool drawn = false;
                 for (const Seen& s : seen(LandEventId::NpcBubble))
                     drawn = drawn || s.attrs.getAttrAs<std::string>("name", "") == n.first;
@@ -113,6 +121,9 @@ TEST_F(LandFixture, AMissionsCrewsComeWaveByWaveAndTheLastWaveWinsIt)
         }
     }
     EXPECT_EQ(fields, std::vector<std::vector<std::string>>({{"npc#a"}, {"npc#b", "npc#c"}, {"npc#d"}}));
+    EXPECT_EQ(land->getAllNpc().size(), 4u); // every wave has come
+    for (const char* fallen : {"npc#a", "npc#b", "npc#c"})
+        EXPECT_TRUE(land->getNpc(fallen)->isEnded()) << fallen;
     ASSERT_TRUE(runUntil(
         *land, [&] { return land->getLoadState() >= LOAD_RESULT; }, 1.0f));
     EXPECT_TRUE(me->getPlayerBattle().flags & BATTLE_WON);
@@ -136,12 +147,14 @@ TEST_F(LandFixture, ACrewOfAWaveToComeIsNeitherHitNorSighted)
     begin(*land);
     frame(*land, 0.01f);
     ASSERT_EQ(land->getActingDoll(), land->getMyDoll());
-    // The wave to come stands at (40, 0) and (40, 40): a blast there finds nobody.
+    // The wave to come stands at (40, 0) and (40, 40): a shell falling on one hits nobody.
+    mSeen.clear();
     land->launchShell("me", Vector3(40, 60, 0), Vector3(0, -30, 0));
     ASSERT_TRUE(runUntil(
         *land, [&] { return land->getShells().empty(); }, 5.0f));
     EXPECT_EQ(land->getCurrentScenario(), 0);
     EXPECT_EQ(land->getNpc("npc#a")->getBattle().hp, 300);
+    EXPECT_TRUE(seen(LandEventId::Hit).empty());
 
     // The sight along the doll's aim: the crew in the field answers, one of a wave to come not.
     ZRKPlayerSim* me = land->getMyDoll();
@@ -235,6 +248,10 @@ TEST_F(LandFixture, TheNextStagesLandIsBuiltFromItsOwnStartNotFromTheRebuild)
         frame(*next, 0.05f);
     EXPECT_TRUE(states.empty());
     EXPECT_EQ(next->getMyDoll(), nullptr);
+    // Its map answers meanwhile (the room's music and radar are set up from it).
+    EXPECT_EQ(next->getMapInfo().getStringVal("name", ""), "Test Yard");
+    const core::XmlConfigHelper radar = next->getRadarConfig();
+    EXPECT_LT(radar.getRealVal("radar/box/<xmlattr>/x0", 0.0f), radar.getRealVal("radar/box/<xmlattr>/x1", 0.0f));
     EXPECT_EQ(r->getLoadReports(), 1);
     EXPECT_TRUE(seen(LandEventId::SyncOrAbort).empty());
 

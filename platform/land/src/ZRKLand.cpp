@@ -83,18 +83,20 @@ bool ZRKLand::create()
         LandEvents::log(Severity::Error, "the battle is built already");
         return false;
     }
-    // The server rebuilds its battle (the next stage of a mission): the land that comes for it
-    // takes the new battle's values, not the old ones the room still shows.
-    if (mRoom->getRoomValues().getIntVal("state", 0) == ROOM_RESYNC) {
-        mBuildPending = true;
-        registerWithUpdatableManager();
-        return true;
-    }
     LandSetup setup;
     std::string reason;
     if (!LandSetup::fromRoom(*mRoom, setup, reason)) {
         LandEvents::log(Severity::Error, "the battle cannot be built: " + reason);
         return false;
+    }
+    // The server rebuilds its battle (the next stage of a mission): the land that comes for it
+    // is built from the new battle's values once the server starts it, not from the old ones
+    // the room still shows. Its map (the same place) answers meanwhile.
+    if (mRoom->getRoomValues().getIntVal("state", 0) == ROOM_RESYNC) {
+        mSetup = setup;
+        mBuildPending = true;
+        registerWithUpdatableManager();
+        return true;
     }
     return create(setup);
 }
@@ -438,8 +440,10 @@ void ZRKLand::advanceWaves()
                 now = doll->mPlayerBattle.delay;
                 any = true;
             }
+        // The fallen of the wave before are gone from the battle; they stay among the NPCs seen.
+        for (ZRKNpcSim* npc : mFieldNpcs)
+            npc->setEnded(true);
         mFieldNpcs = mWaves[static_cast<std::size_t>(mWave)];
-        mNpcs.clear();
         for (ZRKNpcSim* npc : mFieldNpcs) {
             npc->mDelay += now;
             mNpcs[npc->getId()] = npc;
@@ -528,7 +532,10 @@ core::XmlConfigHelper ZRKLand::getRadarConfig() const
 {
     LandRecord radar = LandRecord(mSetup.map, "map " + mSetup.place).child("radar");
     LandRecord box = radar.child("box");
-    const float half = mField.getHalfSize();
+    float half = mField.getHalfSize();
+    if (half <= 0.0f) // a land waiting to be built has no field yet: the map's own size stands for it
+        half = 0.5f *
+               LandRecord(mSetup.map, "map " + mSetup.place).child("terrain").getReal("size", 480.0f, 64.0f, 4096.0f);
     core::XmlConfigHelper view;
     const char* keys[6] = {"x0", "y0", "z0", "x1", "y1", "z1"};
     const float defaults[6] = {-half, -50.0f, -half, half, 300.0f, half};

@@ -485,15 +485,8 @@ void queryUseFunItem(ZRKServerCall& call)
 void ZRKBoxOps::offerPrizes(ZRKServerCore& server, const std::string& room, bool pve, double closeAt,
                             const std::map<std::string, ZRKPrizeBoxes::Fighter>& fighters)
 {
-    if (!server.boxes().isOpen()) {
-        // No boxes to offer: a mission's end is still told, so the screens show its end.
-        const ZRKLobby::Room* r = pve ? server.lobby().findRoom(room) : nullptr;
-        Json::Value end(Json::objectValue);
-        end["ds_next"] = 2;
-        for (const std::string& m : r ? r->members : std::vector<std::string>())
-            server.lobby().tellStateTo(room, m, end);
+    if (!server.boxes().isOpen())
         return;
-    }
     const ZRKPrizeBoxes::Battle& battle =
         server.prizeBoxes().open(server.boxes(), room, pve, server.now(), closeAt, fighters, server.random());
     tellOffers(server, battle);

@@ -171,10 +171,10 @@ public:
     const std::string& getMyUID() const { return mSetup.myPlayerId; }
     ZRKPlayerSim* getDoll(const std::string& id) const;
     const DollMap& getAllDoll() const { return mDolls; }
-    /// An NPC of the wave in the field; none for any other name.
+    /// An NPC of a wave that has come (none for one of a wave still to come).
     ZRKNpcSim* getNpc(const std::string& name) const;
-    /// The NPCs of the wave in the field (the waves to come stay out of it; an NPC of a wave
-    /// gone stays alive, out of the map, as long as the land).
+    /// The NPCs of the waves that have come: the wave in the field, and the fallen of the
+    /// waves before it, ended (isEnded). The waves still to come stay out.
     const NpcMap& getAllNpc() const { return mNpcs; }
     /// A doll for a player the room seated after the battle was built; the doll already
     /// there when it has one; none when the room does not seat the player.
@@ -366,7 +366,7 @@ private:
     int mWave = 0;
     std::vector<ZRKNpcSim*> mFieldNpcs; ///< the wave in the field, in the map's order
     DollMap mDolls;
-    NpcMap mNpcs; ///< the wave in the field, by name
+    NpcMap mNpcs; ///< the waves that have come, by name
     std::vector<ZRKPlayerSim*> mSeatOrder;
     yake::math::Vector3 mWind;
 
