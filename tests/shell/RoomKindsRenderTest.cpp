@@ -131,9 +131,14 @@ TEST_F(RoomKindsOnScreen, ARefusedRoomSaysWhyThenAMissionIsPlayedOnTheStagePicke
         ASSERT_TRUE(game.playUntil([&] { return land.getCurrentScenario() == 1; }, 40, 0.25));
         ASSERT_TRUE(game.framesUntil(
             [&] {
-                bool all = !land.getAllNpc().empty();
+                int standing = 0;
+                bool all = true;
                 for (const auto& n : land.getAllNpc())
-                    all = all && bubbled(n.second);
+                    if (!n.second->isDead()) {
+                        ++standing;
+                        all = all && bubbled(n.second);
+                    }
+                all = all && standing > 0;
                 return all && holds(bar->getChild("Status"), "wave 2 of 3");
             },
             20))

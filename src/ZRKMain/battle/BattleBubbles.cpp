@@ -63,29 +63,10 @@ void BattleBubbles::update()
         ZRKPlayerSim* doll = d.second;
         pass(*doll, doll->getAngelSeq() == -2, [doll] { return new SimBubbleInfoProvider(*doll); });
     }
-    dropLeftNpcs();
     const bool npcsGone = land->getLoadState() >= 9;
     for (const auto& n : land->getAllNpc()) {
         ZRKNpcSim* npc = n.second;
-        mNpcsBubbled.insert(npc);
         pass(*npc, npc->isEnded() || npcsGone, [npc] { return new SimBubbleInfoProvider(*npc); });
-    }
-}
-
-void BattleBubbles::dropLeftNpcs()
-{
-    ZRKLand* land = mRoom.getLand();
-    for (auto it = mNpcsBubbled.begin(); it != mNpcsBubbled.end();) {
-        ZRKNpcSim* npc = *it;
-        const auto inField = land ? land->getAllNpc().find(npc->getId()) : ZRKLand::NpcMap::const_iterator();
-        if (land && inField != land->getAllNpc().end() && inField->second == npc) {
-            ++it;
-            continue;
-        }
-        // A crew of a wave gone is no longer placed: its bubble would stand where it last was.
-        if (npc->getPlayerRef())
-            npc->getPlayerRef()->removeAttr("zrk_bubble");
-        it = mNpcsBubbled.erase(it);
     }
 }
 
@@ -110,20 +91,14 @@ void BattleBubbles::destroy()
 {
     destroySight();
     ZRKLand* land = mRoom.getLand();
-    if (!land) {
-        mNpcsBubbled.clear(); // they went with their land
+    if (!land)
         return;
-    }
     for (const auto& d : land->getAllDoll())
         if (d.second->getPlayerRef())
             d.second->getPlayerRef()->removeAttr("zrk_bubble");
     for (const auto& n : land->getAllNpc())
         if (n.second->getPlayerRef())
             n.second->getPlayerRef()->removeAttr("zrk_bubble");
-    for (ZRKNpcSim* npc : mNpcsBubbled)
-        if (npc->getPlayerRef())
-            npc->getPlayerRef()->removeAttr("zrk_bubble");
-    mNpcsBubbled.clear();
 }
 
 void BattleBubbles::setSightMode(int mode)

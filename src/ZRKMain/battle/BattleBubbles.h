@@ -1,6 +1,5 @@
 #pragma once
 #include <boost/shared_ptr.hpp>
-#include <set>
 #include <string>
 #include "battle/BattleRoom.h"
 
@@ -8,7 +7,6 @@ namespace kavri3D {
 namespace zrk {
 
 class ZRKBasicSim;
-class ZRKNpcSim;
 
 /// The head bubbles over the battle's figures (one per doll or NPC with a figure, while the
 /// fight runs) and the own doll's sight.
@@ -33,13 +31,8 @@ public:
     BattleRoom::ZRKSightingPanel* getSightingPanel() const { return mSight.get(); }
 
 private:
-    /// The bubbles of the NPCs that have left the field (a mission's wave put down) go.
-    void dropLeftNpcs();
-
     BattleRoom& mRoom;
     boost::shared_ptr<BattleRoom::ZRKSightingPanel> mSight;
-    /// The NPCs that were given a bubble in this land (an NPC lives as long as the land).
-    std::set<ZRKNpcSim*> mNpcsBubbled;
 };
 
 } // namespace zrk
