@@ -160,6 +160,9 @@ TEST_F(BattleLoadoutTest, AStagedDuplicateForcesFixedPlayAndLendsTheStagesOwnArm
     // The stage's props are items (a repair kit, a field dressing), lent under the local ids from 51.
     EXPECT_EQ(bag(5), (BagContents{{"4001", 51, "51"}, {"5002", 52, "52"}}));
     EXPECT_EQ(room->getLand()->getMyDoll()->getWeaponBag()->getSlots()[0].name, "10002");
+    // The stage's shells: the lent weapon of counted shells can fire.
+    EXPECT_EQ(room->getLand()->getMyDoll()->getWeaponBag()->getSlots()[0].getCount(), 3);
+    EXPECT_TRUE(room->getLand()->getMyDoll()->isArmed()); // the weapon in hand
     EXPECT_NE(room->getLand()->getMyDoll()->getCurrentPropBag()->findItemByName("5002"), PropBag::kNotFound);
     room->onExit();
     EXPECT_TRUE(bag(4).empty());

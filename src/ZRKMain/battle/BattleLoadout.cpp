@@ -230,8 +230,13 @@ void BattleLoadout::buildWeapons()
         std::vector<std::string> props;
         if (readStageAi(weapons, props)) {
             mWeaponSet.clear();
+            ZRKServer* server = ZRKGameData::part(&ZRKGameData::server);
             for (const StageWeapon& w : weapons) {
-                mWeaponSet.emplace_back(w.id, 0);
+                // A lent weapon carries the shells the stage names (else its item's): with none
+                // a weapon of counted shells could not fire at all.
+                const int itemShells =
+                    server ? std::max(0, server->getItemLib()->find(w.id).getIntVal("i_shell_num", 0)) : 0;
+                mWeaponSet.emplace_back(w.id, w.shellNum > 0 ? w.shellNum : itemShells);
                 addWeapon(w.id, mAmmoBag - 1, fix, w.cd, w.shellNum, w.range);
             }
         }
