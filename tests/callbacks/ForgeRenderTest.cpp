@@ -1,7 +1,8 @@
 // The forge screen in a real game window, played with the mouse against the embedded server:
 // hero drags his coat and its stones from the bag cells onto the enhance tab, asks for the
 // preview, then enhances; the bag shows the new level and one stone fewer. The picture goes to
-// the build's shots/forge.png for the README.
+// the build's shots/forge.png for the README. A mix said yes to by Enter, with Go pressed on
+// through X events, mixes once and keeps its outcome in sight.
 #include <CEGUI/CEGUI.h>
 #include <boost/filesystem.hpp>
 #include <server/ZRKServerConfig.h>
@@ -19,6 +20,7 @@
 #include "rooms/Wrapper.h"
 #include "support/InternalWords.h"
 #include "support/PageWindow.h"
+#include "support/XWindowInput.h" // last: X11's macros
 
 using namespace kavri3D;
 
@@ -279,4 +281,96 @@ TEST_F(ForgeWindow, TheEnchaseTabShowsAPlaceForEachHoleAndTheGemAlreadyInIt)
     EXPECT_EQ(text(kForge, "Place2"), "Gem 2: Sapphire (set)");
     EXPECT_EQ(text(kForge, "Place3"), "Gem 3: -");
     EXPECT_EQ(zrktest::internalWords(manager->getPage(kForge)->getRootWindow()), std::vector<std::string>{});
+}
+
+TEST_F(ForgeWindow, AMixAnsweredByEnterWithGoHammeredMixesOnceAndKeepsItsOutcomeInSight)
+{
+    // The player's own mouse and keys, through the X server into the window.
+    zrktest::XWindowInput input(gfx->getRenderWindow());
+    ASSERT_TRUE(input.valid());
+    const auto click = [&](CEGUI::Window* w) {
+        pause();
+        const CEGUI::Vector2f at = middle(w);
+        input.click(static_cast<int>(at.d_x), static_cast<int>(at.d_y));
+    };
+    manager->showPage("area");
+    frames(2);
+    click(widget(kArea, "Forge"));
+    frames(8);
+    click(widget(kForge, "Tab2"));
+    frames(2);
+    for (const auto& piece : {std::make_pair(kCoat, 0), std::make_pair(67, 1)}) {
+        const CEGUI::Vector2f from = middle(widget(kForge, "Cell_" + std::to_string(piece.first)));
+        const CEGUI::Vector2f to = middle(widget(kForge, "Place" + std::to_string(piece.second)));
+        pause();
+        input.drag(static_cast<int>(from.d_x), static_cast<int>(from.d_y), static_cast<int>(to.d_x),
+                   static_cast<int>(to.d_y));
+        frames(3);
+    }
+    ASSERT_TRUE(pump.until([&] { return text(kForge, "Result").find("Can be done, cost 200 coins.") == 0; }, 60,
+                           "the mix's price"))
+        << text(kForge, "Result");
+    const long long before = coins();
+
+    // Go asks; Enter says yes, and Go is pressed again at once and every frame after, the
+    // pointer left on it, until the page shows the mix's outcome and the bag after it.
+    click(widget(kForge, "Go"));
+    ASSERT_TRUE(pump.until([&] { return frame->getMessageBoxWindow() != nullptr; }, 20, "the mix's question"));
+    const int question = frame->getOpenMessageBox()->id;
+    input.key(XK_Return);
+    int asked = 0;
+    const bool done = pump.until(
+        [&] {
+            if (frame->getOpenMessageBox() && frame->getOpenMessageBox()->id != question)
+                ++asked;
+            if (text(kForge, "Cell_67").empty())
+                return true; // the bag after the mix is in: the second coat is gone
+            click(widget(kForge, "Go"));
+            return false;
+        },
+        60, "the mix's outcome and the bag after it");
+    ASSERT_TRUE(done) << text(kForge, "Result");
+    frames(3);
+    EXPECT_EQ(asked, 0) << "Go asked again about a coat the mix had used up";
+    EXPECT_EQ(coins(), before - 200) << "mixed once, charged once";
+    EXPECT_EQ(heroItem(67), nullptr);
+    const std::string result = text(kForge, "Result");
+    EXPECT_TRUE(result.find("The item has been mixed 1 time.") != std::string::npos ||
+                result.find("The mix failed") != std::string::npos)
+        << result;
+    // The outcome stays; Go now says what the mix lacks and asks nothing.
+    click(widget(kForge, "Go"));
+    frames(3);
+    EXPECT_EQ(frame->getOpenMessageBox(), nullptr);
+    EXPECT_EQ(text(kForge, "Result"), result);
+    EXPECT_NE(result.find("Put the item to mix into it on the Second place."), std::string::npos) << result;
+}
+
+TEST_F(ForgeWindow, AMixsNoAfterAnEarlierYesIsHeardAsANo)
+{
+    openForge();
+    clickOn(widget(kForge, "Tab2"));
+    drag(kCoat, 0);
+    drag(67, 1);
+    frames(6);
+    // A yes to the first question.
+    clickOn(widget(kForge, "Go"));
+    ASSERT_NE(frame->getOpenMessageBox(), nullptr);
+    clickOn(frame->getMessageBoxWindow()->getChild("Button0"));
+    frames(12);
+    ASSERT_EQ(heroItem(67), nullptr);
+    // The next mix, of the enhanced coat with the third one, answered no: nothing is mixed,
+    // the page says so and Go is free.
+    drag(kCoat, 0);
+    drag(63, 1);
+    frames(6);
+    const long long before = coins();
+    clickOn(widget(kForge, "Go"));
+    ASSERT_NE(frame->getOpenMessageBox(), nullptr);
+    clickOn(frame->getMessageBoxWindow()->getChild("Button1"));
+    frames(3);
+    EXPECT_NE(text(kForge, "Result").find("Nothing was mixed."), std::string::npos) << text(kForge, "Result");
+    EXPECT_EQ(text(kForge, "Result").find("Answer the question"), std::string::npos) << text(kForge, "Result");
+    EXPECT_EQ(coins(), before);
+    EXPECT_NE(heroItem(63), nullptr);
 }

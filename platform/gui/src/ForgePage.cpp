@@ -323,7 +323,8 @@ std::string ForgePage::missing() const
         break;
     case Refine:
         if (filled(0, 2) < 3)
-            return "Put three metals of one grade on the Metal places (a stack fills as many as it has pieces).";
+            return "Put three metals of one grade on the Metal places (a stack dropped fills one place: drop it again "
+                   "for the next).";
         break;
     case Mix:
         if (p[0] <= 0)
@@ -620,9 +621,13 @@ void ForgePage::showResult(int eventId, ParamList& list)
     compose();
     showTab();
     if (flag == 2) {
-        // The bag as the forge left it; then the price of the next Go.
+        // The bag as the forge left it, then the price of the next Go. Go stays held until that
+        // bag is in: its places still show what the forge has just used up.
         mPreviewAfterBag = true;
-        mDispatcher.callback(kBagEventId, params().handle(kKind));
+        if (mWaiting == 0)
+            mWaiting = kBagEventId;
+        if (!mDispatcher.callback(kBagEventId, params().handle(kKind)) && mWaiting == kBagEventId)
+            mWaiting = 0;
     } else if (mPreviewWanted) {
         mPreviewWanted = false;
         piecesChanged();
@@ -665,6 +670,8 @@ void ForgePage::onFilled(int eventId, ParamList& list)
                 mHeld = 0;
             fitGemPlaces(); // a hole filled by the last enchase takes no other gem
         }
+        if (mWaiting == kBagEventId)
+            mWaiting = 0; // the Go's outcome and the bag after it are both shown
         showCells();
         showTab();
         if (mPreviewAfterBag) {
