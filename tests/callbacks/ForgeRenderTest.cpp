@@ -204,9 +204,12 @@ TEST_F(ForgeWindow, OneStackOfMetalFillsAsManyPlacesAsItHasPiecesAndTheRefineIsA
     EXPECT_EQ(result.find("Working..."), std::string::npos) << "the answer came: " << result;
     const bool made = result.find("Made: Steel Ingot.") != std::string::npos;
     EXPECT_TRUE(made || result.find("The refine failed") != std::string::npos) << result;
-    // Both ingots of the stack and the third went; a new ingot takes the first slot freed.
+    // Both ingots of the stack and the third went; a new ingot takes the first slot freed, and
+    // no Metal place shows it as if it had been put there.
     EXPECT_EQ(text(kForge, "Cell_72"), made ? "Steel Ingot" : "");
     EXPECT_EQ(text(kForge, "Cell_73"), "");
+    for (const char* place : {"Place0", "Place1", "Place2"})
+        EXPECT_EQ(text(kForge, place), "Metal: -") << place;
     EXPECT_EQ(zrktest::internalWords(manager->getPage(kForge)->getRootWindow()), std::vector<std::string>{});
 }
 

@@ -648,6 +648,7 @@ void ForgePage::onFilled(int eventId, ParamList& list)
             const auto* bag = n && n->name == "bagList" ? boost::any_cast<std::vector<BagData>>(&n->value) : nullptr;
             if (!bag)
                 continue;
+            const std::map<int, BagData> before = std::move(mItems);
             mItems.clear();
             mListed.clear();
             for (const BagData& item : *bag) {
@@ -659,14 +660,19 @@ void ForgePage::onFilled(int eventId, ParamList& list)
                     mListed.push_back(item.pci_slot);
             }
             std::sort(mListed.begin(), mListed.end());
-            // What left the bag leaves its place too, and a stack keeps no more places than pieces.
+            // What left the bag leaves its place too (also when another item took its slot, as
+            // a refine's ingot takes its metals'), and a stack keeps no more places than pieces.
+            const auto gone = [&before, this](int slot) {
+                auto was = before.find(slot);
+                return !mItems.count(slot) || (was != before.end() && was->second.i_id != mItems.at(slot).i_id);
+            };
             for (auto& tab : mPlaced) {
                 std::map<int, int> on;
                 for (int& p : tab)
-                    if (p > 0 && (!mItems.count(p) || ++on[p] > std::max(1, mItems.at(p).pci_num)))
+                    if (p > 0 && (gone(p) || ++on[p] > std::max(1, mItems.at(p).pci_num)))
                         p = -1;
             }
-            if (mHeld && !mItems.count(mHeld))
+            if (mHeld && gone(mHeld))
                 mHeld = 0;
             fitGemPlaces(); // a hole filled by the last enchase takes no other gem
         }
