@@ -8,6 +8,7 @@
 #include <server/ZRKServerConfig.h>
 #include <server/ZRKServerCore.h>
 #include <server/ZRKWorld.h>
+#include <data/ZRKUserRequest.h>
 #include <gtest/gtest.h>
 #include <gui/IGuiPage.h>
 
@@ -27,7 +28,7 @@ using namespace kavri3D;
 namespace {
 
 const int kArea = 0, kBag = 12, kForge = 20;
-const int kCoat = 65, kStones = 68, kLuck = 70, kSafety = 71;
+const int kCoat = 65, kStones = 68, kLuck = 70, kSafety = 71, kFirstSlot = 61;
 
 struct ForgeWindow : zrktest::PageWindow {
     ForgeWindow() : zrktest::PageWindow("forge", 1024, 640) {}
@@ -376,4 +377,37 @@ TEST_F(ForgeWindow, AMixsNoAfterAnEarlierYesIsHeardAsANo)
     EXPECT_EQ(text(kForge, "Result").find("Answer the question"), std::string::npos) << text(kForge, "Result");
     EXPECT_EQ(coins(), before);
     EXPECT_NE(heroItem(63), nullptr);
+}
+
+TEST_F(ForgeWindow, TheForgeComesBackWithTheBagAsTheGameKnowsItNotAsItWasLastTime)
+{
+    // A first visit lists hero's sixteen items on one page.
+    openForge();
+    EXPECT_EQ(text(kForge, "PageLabel"), "1/1");
+    clickOn(widget(kForge, "Back"));
+    frames(3);
+    // Since then his bag grew and five stones came one a slot, and the game has heard of it.
+    zrk::ZRKWorld& world = session->getGameServer()->core().world();
+    world.db().exec(
+        "UPDATE players SET settings = json_set(coalesce(settings, '{}'), '$.pc_bag_slot', 35) WHERE name = 'hero'");
+    world.forgetRead();
+    for (int slot : {77, 78, 79, 80, 95}) {
+        zrk::ZRKWorld::Item stone;
+        stone.id = 7001;
+        stone.slot = slot;
+        ASSERT_TRUE(world.addItem("hero", stone));
+    }
+    bool known = false;
+    zrk::ZRKUserRequest::queryUserInventory(0, false, [&known](bool error, const std::string&) { known = !error; });
+    ASSERT_TRUE(pump.until([&] { return known; }, 20, "the bag heard of"));
+    // The forge opens on the bag as it is, its first page full, from its first drawn frame on.
+    manager->showPage("area");
+    frames(2);
+    press(widget(kArea, "Forge"));
+    int shown = 0;
+    for (int slot = kFirstSlot; slot < kFirstSlot + 60; ++slot)
+        shown += widget(kForge, "Cell_" + std::to_string(slot))->isVisible();
+    EXPECT_EQ(shown, 20);
+    EXPECT_EQ(text(kForge, "PageLabel"), "1/2");
+    EXPECT_EQ(text(kForge, "Cell_80"), "Forge Stone");
 }

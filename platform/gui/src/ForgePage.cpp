@@ -165,6 +165,11 @@ void ForgePage::buildContent(CEGUI::Window& frame)
 
 void ForgePage::onShown()
 {
+    // The bag as the game knows it now, at once: the list of the last visit is out of date
+    // (a purchase since, a bag grown) until the fresh one asked for below comes back.
+    if (mDispatcher.find(kBagEventId))
+        if (ParamList* now = mDispatcher.fillParams(kBagEventId))
+            onFilled(kBagEventId, *now);
     mDispatcher.callback(kIconEventId, params().handle(kKind));
     mDispatcher.callback(kBagEventId, params().handle(kKind));
 }
