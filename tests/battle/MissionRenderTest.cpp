@@ -37,8 +37,7 @@
 #include "support/MissionWorld.h"
 #include "support/TestEnv.h"
 #include "support/WorldHoldings.h"
-#include "support/XvfbServer.h"
-#include "support/GameOnScreen.h" // last: X11's macros
+#include "PrizeBoxScreen.h" // last: X11's macros
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -59,20 +58,17 @@ CEGUI::Window* barStatus()
     return bar && bar->isChild("Status") ? bar->getChild("Status") : nullptr;
 }
 
-/// The pointer is the X server's own: on a server of its own no other test's game (which holds
-/// the pointer in its middle) moves it under this one.
-struct MissionRender : zrktest::GameOnScreen {
-    zrktest::XvfbServer xServer{1280, 1024};
-    zrktest::ScopedEnv display{"DISPLAY", xServer.display()};
+/// On an X server of its own (its pointer is the server's), from an installation whose server
+/// files hold the test's world.
+struct MissionRender : zrktest::PrizeBoxesOnOwnX {
     zrktest::InstallationCopy copy;
     zrktest::MissionWorld world;
 
     void SetUp() override
     {
-        ASSERT_FALSE(xServer.display().empty());
         copy.ownServerFiles();
         ASSERT_TRUE(world.write(copy.program));
-        zrktest::GameOnScreen::SetUp();
+        zrktest::PrizeBoxesOnOwnX::SetUp();
     }
 
     /// Plays the battle on the game's clock until hero's turn, then fires as a player does:

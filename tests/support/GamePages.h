@@ -144,17 +144,6 @@ template <class Input> CEGUI::Window* enterFirstZoneByMouse(GameRun& game, Input
     return shownPage("RoomListPage");
 }
 
-/// The middle of a CEGUI window in the game window's pixels; false when it is not shown.
-inline bool middleOf(CEGUI::Window* w, int& x, int& y)
-{
-    if (!w || !w->isEffectiveVisible())
-        return false;
-    const CEGUI::Rectf r = w->getUnclippedOuterRect().get();
-    x = static_cast<int>((r.left() + r.right()) / 2);
-    y = static_cast<int>((r.top() + r.bottom()) / 2);
-    return true;
-}
-
 /// The lines of a list box, top first.
 inline std::vector<std::string> listLines(CEGUI::Window* box)
 {
