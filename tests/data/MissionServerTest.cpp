@@ -211,6 +211,14 @@ TEST_F(MissionServerTest, AMissionIsFoughtStageByStageThenEndsWithABoxForEachFig
         EXPECT_FALSE(o.openedBy.empty());
     play(ZRKPrizeBoxes::kBotLastSeconds + 1.0);
     EXPECT_EQ(stateOf(name), 3);
+
+    // Back in the room, the next mission starts from the first stage again.
+    ASSERT_FALSE(answer(ZRKRoomRequest::backFromBattle(name, track())).first);
+    ASSERT_EQ(stateOf(name), 1);
+    EXPECT_EQ(room().params["ds_id"].asInt(), 0);
+    ASSERT_EQ(core().bots().readyAll(name), 3);
+    ASSERT_NO_FATAL_FAILURE(startAndLoad());
+    EXPECT_EQ(params()["ds_id"].asString(), "1");
 }
 
 // A lost stage ends the mission at once, with its boxes; the server's players, whom no player

@@ -37,12 +37,14 @@ public:
     static unsigned nextStageSeed(unsigned seed, int stage);
 
 private:
+    /// A battle starts; a mission's on `stage` (0: the stage the room asked for).
+    bool start(const std::string& room, unsigned seed, int wind, int stage);
     /// Starts the next stage of the room's mission: its "ds_id" one on, a seed of its own.
     void startNextStage(ZRKLobby::Room& room);
     void tellState(const ZRKLobby::Room& room);
     /// The battle values, every seated player in battle, the room shut; the server's own
     /// players loaded at once.
-    void startShut(const std::string& room, unsigned seed, int wind);
+    void startShut(const std::string& room, unsigned seed, int wind, int stage = 0);
 
     ZRKLobby& mLobby;
 };
