@@ -118,13 +118,9 @@ void ZRKLobbyBattles::closeDue(double now)
             tellState(r);
         }
         if (r.nextStageAt >= 0.0 && now >= r.nextStageAt) {
-            // Every client rebuilds its battle for the next stage: the room says so for a moment.
             r.nextStageAt = -1.0;
             r.rebuildAt = now + kRebuildHoldSeconds;
-            Json::Value state = r.state;
-            state["state"] = 5;
-            r.state = state;
-            tellState(r);
+            rebuildForNextStage(r);
         } else if (r.rebuildAt >= 0.0 && now >= r.rebuildAt) {
             due.push_back(r.name);
         }
@@ -146,13 +142,32 @@ unsigned ZRKLobbyBattles::nextStageSeed(unsigned seed, int stage)
     return next == seed ? next + 1 : next;
 }
 
+unsigned ZRKLobbyBattles::seedOf(const Room& r)
+{
+    const Json::Value& seed = r.params["seed"];
+    return seed.isUInt() ? seed.asUInt() : seed.isInt() ? static_cast<unsigned>(seed.asInt()) : 1u;
+}
+
+void ZRKLobbyBattles::rebuildForNextStage(Room& r)
+{
+    // Every client rebuilds its battle for the next stage, from the next stage's values, which
+    // the room holds from now: its state 5 says so for a moment, then the stage starts.
+    const int stage = core::MissionRule::stageOf(intOf(r.params["ds_id"], 0)) + 1;
+    r.params["seed"] = nextStageSeed(seedOf(r), stage);
+    r.params["ds_id"] = stage;
+    Json::Value state = r.state;
+    state["state"] = 5;
+    r.state = state;
+    Json::Value args;
+    args["state"] = r.state;
+    args["params"] = r.params;
+    mLobby.tellRoom(r, ZRKLobby::notice(ZRKNotice::RoomState, r.name, std::string(), args));
+}
+
 void ZRKLobbyBattles::startNextStage(Room& r)
 {
     r.rebuildAt = -1.0;
-    const int stage = core::MissionRule::stageOf(intOf(r.params["ds_id"], 0)) + 1;
-    const Json::Value& seed = r.params["seed"];
-    const unsigned previous = seed.isUInt() ? seed.asUInt() : seed.isInt() ? static_cast<unsigned>(seed.asInt()) : 1u;
-    startShut(r.name, nextStageSeed(previous, stage), intOf(r.params["wind"], 0), stage);
+    startShut(r.name, seedOf(r), intOf(r.params["wind"], 0), intOf(r.params["ds_id"], 0));
 }
 
 void ZRKLobbyBattles::startShut(const std::string& name, unsigned seed, int wind, int stage)
