@@ -170,7 +170,11 @@ TEST_F(MissionServerTest, AMissionIsFoughtStageByStageThenEndsWithABoxForEachFig
     play(1.0);
     ASSERT_EQ(stateOf(name), 5);
     EXPECT_EQ(state()["state"].asString(), "5");
-    EXPECT_EQ(params()["ds_id"].asString(), "1"); // the next stage's values come with its start
+    // The next stage's values come with the rebuild: each client's land is built for it.
+    EXPECT_EQ(params()["ds_id"].asString(), "2");
+    const std::string nextSeed = params()["seed"].asString();
+    EXPECT_NE(nextSeed, firstSeed);
+    EXPECT_FALSE(lobby().reportLoaded(name, "hero")); // not before the stage has started
     clock.advance(ZRKLobbyBattles::kRebuildHoldSeconds - 0.1);
     tick();
     EXPECT_EQ(stateOf(name), 5); // held: every client's land sees it
@@ -180,7 +184,7 @@ TEST_F(MissionServerTest, AMissionIsFoughtStageByStageThenEndsWithABoxForEachFig
     EXPECT_EQ(params()["ds_id"].asString(), "2");
     EXPECT_EQ(params()["d_id"].asString(), "2");
     EXPECT_EQ(params()["tactic"].asString(), "9");
-    EXPECT_NE(params()["seed"].asString(), firstSeed);
+    EXPECT_EQ(params()["seed"].asString(), nextSeed);
     EXPECT_FALSE(state().isMember("ds_next"));
     EXPECT_EQ(lobby().seated(name).size(), 4u);
     ASSERT_TRUE(lobby().reportLoaded(name, "hero")); // the server's players loaded at once
@@ -211,6 +215,14 @@ TEST_F(MissionServerTest, AMissionIsFoughtStageByStageThenEndsWithABoxForEachFig
         EXPECT_FALSE(o.openedBy.empty());
     play(ZRKPrizeBoxes::kBotLastSeconds + 1.0);
     EXPECT_EQ(stateOf(name), 3);
+
+    // Back in the room, the next mission starts from the first stage again.
+    ASSERT_FALSE(answer(ZRKRoomRequest::backFromBattle(name, track())).first);
+    ASSERT_EQ(stateOf(name), 1);
+    EXPECT_EQ(room().params["ds_id"].asInt(), 0);
+    ASSERT_EQ(core().bots().readyAll(name), 3);
+    ASSERT_NO_FATAL_FAILURE(startAndLoad());
+    EXPECT_EQ(params()["ds_id"].asString(), "1");
 }
 
 // A lost stage ends the mission at once, with its boxes; the server's players, whom no player

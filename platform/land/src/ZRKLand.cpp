@@ -79,42 +79,13 @@ bool ZRKLand::create()
         LandEvents::log(Severity::Error, "no room state: the battle cannot be built");
         return false;
     }
-    if (mCreated || mBuildPending) {
-        LandEvents::log(Severity::Error, "the battle is built already");
-        return false;
-    }
     LandSetup setup;
     std::string reason;
     if (!LandSetup::fromRoom(*mRoom, setup, reason)) {
         LandEvents::log(Severity::Error, "the battle cannot be built: " + reason);
         return false;
     }
-    // The server rebuilds its battle (the next stage of a mission): the land that comes for it
-    // is built from the new battle's values once the server starts it, not from the old ones
-    // the room still shows. Its map (the same place) answers meanwhile.
-    if (mRoom->getRoomValues().getIntVal("state", 0) == ROOM_RESYNC) {
-        mSetup = setup;
-        mBuildPending = true;
-        registerWithUpdatableManager();
-        return true;
-    }
     return create(setup);
-}
-
-void ZRKLand::buildWhenRoomAllows()
-{
-    if (!mRoom || mRoom->getRoomValues().getIntVal("state", 0) == ROOM_RESYNC)
-        return;
-    mBuildPending = false;
-    LandSetup setup;
-    std::string reason;
-    const std::weak_ptr<void> alive = mLife.token();
-    if (!LandSetup::fromRoom(*mRoom, setup, reason) || !create(setup)) {
-        if (!reason.empty())
-            LandEvents::log(Severity::Error, "the battle cannot be built: " + reason);
-        if (!alive.expired())
-            setLoadState(LOAD_FAILED);
-    }
 }
 
 bool ZRKLand::create(const LandSetup& setup)
@@ -136,6 +107,10 @@ bool ZRKLand::create(const LandSetup& setup)
     mRandom.seed(mSetup.seed);
     if (!builder().build())
         return false;
+    // Made for the room's rebuild (the next stage of a mission, whose values the room holds
+    // already): that rebuild is this land's own, not one to follow.
+    if (mRoom && mRoom->getRoomValues().getIntVal("state", 0) == ROOM_RESYNC)
+        mToldRoomStates.insert(ROOM_RESYNC);
     mCreated = true;
     registerWithUpdatableManager();
     return true;
@@ -196,12 +171,13 @@ void ZRKLand::advanceLoading(float dt)
         }
         if (mLoadProgress >= 100) {
             setLoadState(LOAD_LOADED);
-            if (!alive.expired() && mRoom)
-                mRoom->reportLoaded(mSetup.myPlayerId);
+            if (!alive.expired())
+                reportLoadedWhenStarted();
         }
         return;
     }
     case LOAD_LOADED: {
+        reportLoadedWhenStarted();
         if (mRoom) {
             core::XmlConfigHelper values = mRoom->getRoomValues();
             const int state = values.getIntVal("state", 0);
@@ -307,10 +283,18 @@ void ZRKLand::followRoom()
 
 // --- the frame and the step --------------------------------------------------------------
 
+void ZRKLand::reportLoadedWhenStarted()
+{
+    // While the room rebuilds, the battle this land is for has not started: the server counts
+    // a load only once it has.
+    if (mLoadReported || !mRoom || mRoom->getRoomValues().getIntVal("state", 0) == ROOM_RESYNC)
+        return;
+    mLoadReported = true;
+    mRoom->reportLoaded(mSetup.myPlayerId);
+}
+
 void ZRKLand::update(float dt)
 {
-    if (mBuildPending)
-        buildWhenRoomAllows();
     if (!mCreated)
         return;
     if (!std::isfinite(dt) || dt < 0.0f)
@@ -532,10 +516,7 @@ core::XmlConfigHelper ZRKLand::getRadarConfig() const
 {
     LandRecord radar = LandRecord(mSetup.map, "map " + mSetup.place).child("radar");
     LandRecord box = radar.child("box");
-    float half = mField.getHalfSize();
-    if (half <= 0.0f) // a land waiting to be built has no field yet: the map's own size stands for it
-        half = 0.5f *
-               LandRecord(mSetup.map, "map " + mSetup.place).child("terrain").getReal("size", 480.0f, 64.0f, 4096.0f);
+    const float half = mField.getHalfSize();
     core::XmlConfigHelper view;
     const char* keys[6] = {"x0", "y0", "z0", "x1", "y1", "z1"};
     const float defaults[6] = {-half, -50.0f, -half, half, 300.0f, half};

@@ -737,6 +737,7 @@ std::string ZRKLobby::changePlace(const std::string& name, const std::string& by
     if (dungeon >= 0 && (!r->params["d_id"].isInt() || r->params["d_id"].asInt() != dungeon)) {
         r->params["d_id"] = dungeon;
         r->params["ds_id"] = stage; // another duplicate: the stage asked for, else its first
+        r->stageAsked = stage;
     }
     retell(*r);
     return std::string();

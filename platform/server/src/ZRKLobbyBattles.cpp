@@ -30,7 +30,9 @@ void ZRKLobbyBattles::tellState(const Room& r)
     mLobby.tellRoom(r, ZRKLobby::notice(ZRKNotice::RoomState, r.name, std::string(), args));
 }
 
-bool ZRKLobbyBattles::start(const std::string& name, unsigned seed, int wind)
+bool ZRKLobbyBattles::start(const std::string& name, unsigned seed, int wind) { return start(name, seed, wind, 0); }
+
+bool ZRKLobbyBattles::start(const std::string& name, unsigned seed, int wind, int stage)
 {
     Room* r = mLobby.room(name);
     if (!r || r->hall || r->members.empty())
@@ -42,7 +44,7 @@ bool ZRKLobbyBattles::start(const std::string& name, unsigned seed, int wind)
     const int mode = intOf(r->params["mode"], 0);
     r->params["tactic"] = core::MissionRule::tacticOf(mode);
     if (isMission(*r)) // a mission fights a stage of its duplicate; none asked for is its first
-        r->params["ds_id"] = core::MissionRule::stageOf(intOf(r->params["ds_id"], 0));
+        r->params["ds_id"] = core::MissionRule::stageOf(stage > 0 ? stage : r->stageAsked);
     r->state = freshState(*r, 0);
     r->loaded.clear();
     r->fighters.clear();
@@ -116,13 +118,9 @@ void ZRKLobbyBattles::closeDue(double now)
             tellState(r);
         }
         if (r.nextStageAt >= 0.0 && now >= r.nextStageAt) {
-            // Every client rebuilds its battle for the next stage: the room says so for a moment.
             r.nextStageAt = -1.0;
             r.rebuildAt = now + kRebuildHoldSeconds;
-            Json::Value state = r.state;
-            state["state"] = 5;
-            r.state = state;
-            tellState(r);
+            rebuildForNextStage(r);
         } else if (r.rebuildAt >= 0.0 && now >= r.rebuildAt) {
             due.push_back(r.name);
         }
@@ -144,23 +142,41 @@ unsigned ZRKLobbyBattles::nextStageSeed(unsigned seed, int stage)
     return next == seed ? next + 1 : next;
 }
 
+unsigned ZRKLobbyBattles::seedOf(const Room& r)
+{
+    const Json::Value& seed = r.params["seed"];
+    return seed.isUInt() ? seed.asUInt() : seed.isInt() ? static_cast<unsigned>(seed.asInt()) : 1u;
+}
+
+void ZRKLobbyBattles::rebuildForNextStage(Room& r)
+{
+    // Every client rebuilds its battle for the next stage, from the next stage's values, which
+    // the room holds from now: its state 5 says so for a moment, then the stage starts.
+    const int stage = core::MissionRule::stageOf(intOf(r.params["ds_id"], 0)) + 1;
+    r.params["seed"] = nextStageSeed(seedOf(r), stage);
+    r.params["ds_id"] = stage;
+    Json::Value state = r.state;
+    state["state"] = 5;
+    r.state = state;
+    Json::Value args;
+    args["state"] = r.state;
+    args["params"] = r.params;
+    mLobby.tellRoom(r, ZRKLobby::notice(ZRKNotice::RoomState, r.name, std::string(), args));
+}
+
 void ZRKLobbyBattles::startNextStage(Room& r)
 {
     r.rebuildAt = -1.0;
-    const int stage = core::MissionRule::stageOf(intOf(r.params["ds_id"], 0)) + 1;
-    const Json::Value& seed = r.params["seed"];
-    const unsigned previous = seed.isUInt() ? seed.asUInt() : seed.isInt() ? static_cast<unsigned>(seed.asInt()) : 1u;
-    r.params["ds_id"] = stage;
-    startShut(r.name, nextStageSeed(previous, stage), intOf(r.params["wind"], 0));
+    startShut(r.name, seedOf(r), intOf(r.params["wind"], 0), intOf(r.params["ds_id"], 0));
 }
 
-void ZRKLobbyBattles::startShut(const std::string& name, unsigned seed, int wind)
+void ZRKLobbyBattles::startShut(const std::string& name, unsigned seed, int wind, int stage)
 {
     Room* r = mLobby.room(name);
     if (!r)
         return;
     r->params["fight"] = true; // shut: no one comes in while it runs
-    start(name, seed, wind);
+    start(name, seed, wind, stage);
     Json::Value inBattle;
     inBattle["fight"] = 1;
     for (const std::string& p : mLobby.seated(name)) {
@@ -199,6 +215,8 @@ void ZRKLobbyBattles::reopenIfDeserted(Room& r)
     state1.removeMember("arena");
     r.state = state1;
     r.params["fight"] = false;
+    if (isMission(r)) // the room's next mission starts from the stage it asked for again
+        r.params["ds_id"] = r.stageAsked;
     r.finished = false;
     r.closeAt = r.nextStageAt = r.rebuildAt = -1.0;
     r.loaded.clear();

@@ -334,8 +334,8 @@ private:
     bool hasWaveToCome() const { return mWave + 1 < static_cast<int>(mWaves.size()); }
     /// The result stands long enough (its time, or a mission's answer from the server).
     bool resultDone();
-    /// Builds the battle from the room once the room no longer asks for a rebuild.
-    void buildWhenRoomAllows();
+    /// Tells the room this client has loaded, once, as soon as the room's battle has started.
+    void reportLoadedWhenStarted();
     /// Whether the doll may act now: its turn, the fight on and no result yet.
     bool mayAct(const ZRKPlayerSim& doll) const;
     yake::math::Vector3 nodePosition(const std::string& name, bool& found) const;
@@ -349,7 +349,7 @@ private:
     LoadSignal mLoadSignal;
     core::Lifetime mLife;
     bool mCreated = false;
-    bool mBuildPending = false; ///< created while the room asked for a rebuild: built once it is over
+    bool mLoadReported = false;
     bool mSeedChangeTold = false;
     int mLoadState = LOAD_NONE;
     int mLoadProgress = 0;

@@ -51,6 +51,7 @@ public:
         double nextStageAt = -1.0;                 ///< a won mission stage: when the room's state turns 5 for the next
         double rebuildAt = -1.0;                   ///< state 5 held: when the next stage starts
         bool priv = false;                         ///< a private mission: its maker's alone, never listed, one battle
+        int stageAsked = 0;                        ///< the stage the room's missions start from ("ds_id"; 0 the first)
         std::string maker;                         ///< who opened it: the room closes when that one leaves
         std::set<std::string> kicked;              ///< put out by the owner (the server's players stay out)
         /// A hall's last lines (who, what), told to each who comes in: the hall's chat is

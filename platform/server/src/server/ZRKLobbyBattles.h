@@ -37,12 +37,18 @@ public:
     static unsigned nextStageSeed(unsigned seed, int stage);
 
 private:
-    /// Starts the next stage of the room's mission: its "ds_id" one on, a seed of its own.
+    /// A battle starts; a mission's on `stage` (0: the stage the room asked for).
+    bool start(const std::string& room, unsigned seed, int wind, int stage);
+    /// The room turns to its mission's next stage: its "ds_id" one on, a seed of its own, and
+    /// its state 5 (the clients rebuild their battles) until the stage starts.
+    void rebuildForNextStage(ZRKLobby::Room& room);
+    /// Starts the stage the room turned to.
     void startNextStage(ZRKLobby::Room& room);
+    static unsigned seedOf(const ZRKLobby::Room& room);
     void tellState(const ZRKLobby::Room& room);
     /// The battle values, every seated player in battle, the room shut; the server's own
     /// players loaded at once.
-    void startShut(const std::string& room, unsigned seed, int wind);
+    void startShut(const std::string& room, unsigned seed, int wind, int stage = 0);
 
     ZRKLobby& mLobby;
 };
