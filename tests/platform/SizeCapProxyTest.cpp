@@ -462,12 +462,18 @@ TEST(SizeCapProxy, EachResponseHeadIsReadWholeAndReadOneWayBeforeAnyOfItPasses)
         << second;
     EXPECT_EQ(second.find("keep-alive"), std::string::npos);
 
-    // A head past its limit, one cut by the close, a line that is no header: none is read.
+    // A head past its limit, one cut by the close, a line that is no header, a CR or NUL inside
+    // a line, a switch of protocols nobody asked for, no status line: none is read.
     for (const std::string& reply :
          {"HTTP/1.1 200 OK\r\nX-Pad: " + std::string(SizeCapProxy::kHeaderAllowance, 'x') + "\r\n\r\n",
           std::string("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n"),
           std::string("HTTP/1.1 200 OK\r\nno header\r\n\r\nx"),
-          std::string("HTTP/1.1 200 OK\r\nContent-Encoding : gzip\r\n\r\nx")})
+          std::string("HTTP/1.1 200 OK\r\nContent-Encoding : gzip\r\n\r\nx"),
+          std::string("HTTP/1.1 200 OK\r\nX-A: 1\r\n Content-Encoding: gzip\r\n\r\nx"),
+          std::string("HTTP/1.1 200 OK\r\nX-A: 1\rContent-Encoding: gzip\r\n\r\nx"),
+          std::string("HTTP/1.1 200 OK\r\nX-A: 1\0\r\n\r\nx", 29),
+          std::string("HTTP/1.1 101 Switching Protocols\r\nUpgrade: h2c\r\n\r\nHTTP/1.1 200 OK\r\n\r\nx"),
+          std::string("x\r\n\r\nx")})
         EXPECT_EQ(through(reply, true).compare(0, 12, "HTTP/1.1 502"), 0) << reply.substr(0, 60);
     EXPECT_EQ(proxy.takeCutCount(), 0u);
 }
