@@ -6,9 +6,9 @@
 // is no longer what is counted. Each connection carries the page's first request only, and its
 // response is read whole before any of it passes: interim (1xx) heads are skipped, the final
 // head goes to the page saying "Connection: close", and a head that could be read more than
-// one way (folded lines, no end, over its limit) is refused. HTTPS passes through CONNECT tunnels, cut the same way
-// once a tunnel has carried more than the cap towards the page (what is inside is the web process's to decode, under
-// its memory limit).
+// one way (folded lines, no end, over its limit) is refused. HTTPS passes through CONNECT
+// tunnels, cut the same way once a tunnel has carried more than the cap towards the page (what
+// is inside is the web process's to decode, under its memory limit).
 //
 // WebKit takes a proxy by URI only, so it stays on TCP, where any account of the machine can
 // connect: each connection is asked whose it is first (one look at that socket, LoopbackPeer)
