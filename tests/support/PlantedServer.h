@@ -74,8 +74,11 @@ private:
         const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
         sockaddr_un at{};
         at.sun_family = AF_UNIX;
-        std::strncpy(at.sun_path, path, sizeof at.sun_path - 1);
-        const bool listening = listener >= 0 && ::bind(listener, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0 &&
+        const std::size_t length = std::strlen(path);
+        if (length < sizeof at.sun_path)
+            std::memcpy(at.sun_path, path, length + 1);
+        const bool listening = listener >= 0 && length < sizeof at.sun_path &&
+                               ::bind(listener, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0 &&
                                ::listen(listener, 16) == 0;
         if (::write(mReport[1], listening ? "y" : "n", 1) != 1 || !listening)
             return 1;
