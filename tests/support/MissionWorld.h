@@ -4,9 +4,8 @@
 // ownServerFiles()) or handed to a land as its map record.
 #include <fstream>
 #include <json/json.h>
-#include <memory>
-#include <sstream>
 #include <string>
+#include <util/JsonText.h>
 
 namespace zrktest {
 
@@ -124,14 +123,8 @@ struct MissionWorld {
 private:
     static bool read(const std::string& path, Json::Value& out)
     {
-        std::ifstream in(path);
-        std::stringstream text;
-        text << in.rdbuf();
-        Json::CharReaderBuilder builder;
-        std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-        const std::string s = text.str();
         std::string error;
-        return in && reader->parse(s.data(), s.data() + s.size(), &out, &error) && out.isObject();
+        return kavri3D::core::JsonText::readFile(path, out, error) && out.isObject();
     }
     static bool save(const std::string& path, const Json::Value& doc)
     {
