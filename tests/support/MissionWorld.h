@@ -4,9 +4,8 @@
 // ownServerFiles()) or handed to a land as its map record.
 #include <fstream>
 #include <json/json.h>
-#include <util/JsonText.h>
-#include <memory>
 #include <string>
+#include <util/JsonText.h>
 
 namespace zrktest {
 
