@@ -5,7 +5,8 @@
 // half-time page says the first stage is won; the server rebuilds the battle on the second
 // stage, which he wins too; the stage boxes come and he opens his own with the X server's
 // pointer, and the world holds its prize. Then the form's missions played alone: the fort's
-// first straight into its battle, and the Fort Raid (made the test's own) as a fixed play.
+// first straight into its battle (down there, Y buys the mission's revive), and the Fort Raid
+// (made the test's own) as a fixed play.
 #include <CEGUI/CEGUI.h>
 #include <core/EventManager.h>
 #include <core/Frame.h>
@@ -23,6 +24,7 @@
 #include <server/ZRKLobby.h>
 #include <server/ZRKPrizeBoxes.h>
 #include <server/ZRKServerCore.h>
+#include <server/ZRKWorld.h>
 #include <util/MissionRule.h>
 #include <yake/Time.h>
 
@@ -156,6 +158,9 @@ TEST_F(MissionRender, HeroPutsTheCrewDownOnBothStagesMeetsTheHalfTimeAndOpensHis
                     << "the stage's fight";
                 ZRKLand& land = *room->getLand();
                 EXPECT_EQ(land.getTacticId(), core::MissionRule::kTactic);
+                // Nothing of the stage before stands over this one's fight.
+                EXPECT_EQ(shownPage("BattleOverPage"), nullptr);
+                EXPECT_EQ(shownPage("HalfTimePage"), nullptr);
                 ASSERT_EQ(land.getAllNpc().size(), 1u);
                 ZRKNpcSim* crew = land.getAllNpc().begin()->second;
                 // The crew has its bubble, by its name; the bar tells the one wave and its crew.
@@ -309,6 +314,28 @@ TEST_F(MissionAloneRender, TheFormsMissionsAloneGoStraightIntoBattleAndFortRaidL
             EXPECT_EQ(room->getLand()->getZRKDs().getIntVal("d_id", -1), 1); // the fort's first PVE id
             EXPECT_EQ(room->getLand()->getZRKDs().getIntVal("ds_id", -1), 1);
             EXPECT_EQ(room->getLand()->getFixPlay(), 0);
+            // Down in it: the mission's first revive is offered, and Y in the window buys it at
+            // the price the panel says.
+            {
+                ZRKLand& land = *room->getLand();
+                ZRKPlayerSim* me = land.getMyDoll();
+                ASSERT_NE(me, nullptr);
+                me->setFlag(SIM_DOWN);
+                core::EventManager::getSingleton().post(core::EventPtr(new core::Event(6510)));
+                ASSERT_TRUE(game.framesUntil([&] { return room->getDollHandler()->getRevivePanel() != nullptr; }, 20));
+                CEGUI::Window* panel = room->getDollHandler()->getRevivePanel();
+                EXPECT_TRUE(holds(panel->getChild("prompt"), "50 Coins")) << textOf(panel->getChild("prompt"));
+                ZRKWorld& world = server.world();
+                const long long coins = world.player("hero")->money[ZRKWorld::Coins];
+                input.key(XK_y);
+                ASSERT_TRUE(game.framesUntil([&] { return land.getMyReviveNum() == 1; }, 40)) << "not revived";
+                EXPECT_FALSE(me->isFlagSet(SIM_DOWN));
+                ASSERT_TRUE(game.framesUntil([&] { return world.player("hero")->money[ZRKWorld::Coins] != coins; }, 40,
+                                             "the price paid"));
+                EXPECT_EQ(coins - world.player("hero")->money[ZRKWorld::Coins], 50);
+                core::EventManager::getSingleton().post(core::EventPtr(new core::Event(6510)));
+                game.frames(3);
+            }
             input.key(XK_Escape);
             ASSERT_TRUE(game.framesUntil(
                 [] { return GameServices::frame() && GameServices::frame()->getMessageBoxWindow(); }, 20));
