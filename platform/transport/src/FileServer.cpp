@@ -322,9 +322,10 @@ public:
                     std::this_thread::sleep_for(std::chrono::milliseconds(10)); // until a connection ends
                 continue;
             }
+            // Counted before the close: whoever sees his connection closed sees it counted.
             if (stranger(sock)) {
-                ::close(sock);
                 ++strangers;
+                ::close(sock);
                 continue;
             }
             reap();
