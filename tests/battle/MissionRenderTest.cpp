@@ -194,6 +194,7 @@ TEST_F(MissionRender, HeroPutsTheCrewDownOnBothStagesMeetsTheHalfTimeAndOpensHis
                         << "the crew's bubble stands over the half time";
                     EXPECT_EQ(textOf(halfTime->getChild("Won")), "Stage 1 of Test Drill is won!");
                     EXPECT_EQ(textOf(halfTime->getChild("Next")), "Next comes stage 2 of Test Drill.");
+                    EXPECT_EQ(shownPage("BattleOverPage"), nullptr) << "the result stands behind the half time";
                     EXPECT_EQ(shownPage("StageBoxPage"), nullptr);
                     EXPECT_EQ(shownPage("OpenBoxPage"), nullptr);
                     graphics->writeScreenshot(shots + "/mission-half-time.png");

@@ -12,6 +12,7 @@
 
 #include "DisplaysFixture.h"
 #include "battle/hud/ZRKProgressPanel.h"
+#include "support/GamePages.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -103,7 +104,11 @@ TEST_F(MissionStagesTest, AStageWonShowsTheHalfTimeThenTheNextIsBuiltFromTheServ
     won["ds_next"] = 1;
     tell(won);
     room->onBattleOver();
+    EXPECT_NE(zrktest::shownPage("BattleOverPage"), nullptr);
     ASSERT_TRUE(until([&] { return room->getHalfTimeStage() == 1; }, 60, 0.25f, "the half time"));
+    // The half time takes the result's place.
+    EXPECT_EQ(zrktest::shownPage("BattleOverPage"), nullptr);
+    EXPECT_FALSE(room->isBattleOverShown());
     gui::IHalfTimeView* halfTime = gui()->getHalfTimeView();
     ASSERT_NE(halfTime, nullptr);
     EXPECT_TRUE(halfTime->isShown());

@@ -301,8 +301,14 @@ void BattleEnd::onHalfTime(int stage)
         return;
     const Stage& s = kStages[stage];
     mHalfTimeStage = stage;
-    if (stage == 1)
+    if (stage == 1) {
+        // The half time takes the result's place: nothing of the stage won stays behind it,
+        // nor comes back with a later award.
+        if (auto* view = static_cast<gui::IBattleOver*>(gui->getBattleOverView()))
+            view->close();
+        mBattleOverShown = false;
         tellStages(*gui);
+    }
     gui->showPage(s.page);
     if (s.boxPanel != 0) {
         mBoxPanel = static_cast<gui::IBoxPanel*>(s.boxPanel == 1 ? gui->getBoxOpenView() : gui->getPveBoxOpenView());
