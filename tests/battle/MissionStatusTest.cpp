@@ -1,5 +1,6 @@
 // A mission's battle on the client against the embedded server: the battle bar's wave status
-// (told when it changes: the wave of how many, the crews standing).
+// (told when it changes: the wave of how many, the crews standing), and the crews under the
+// sight as the waves come.
 #include <gtest/gtest.h>
 #include <gui/IBattlePanel.h>
 #include <land/DollConstants.h>
@@ -8,24 +9,28 @@
 #include <util/MissionRule.h>
 
 #include "BattleServerFixture.h"
+#include "DisplaysFixture.h"
 #include "battle/hud/BattleStatusProvider.h"
+#include "battle/hud/ZRKSightingPanel.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
 
 namespace {
 
+/// Hero's battle on the Training Fort fought as a mission (its crews in three waves).
+Json::Value fortMission()
+{
+    Json::Value mission;
+    mission["place"] = "201";
+    mission["tactic"] = core::MissionRule::kTactic;
+    mission["d_id"] = 2;
+    mission["ds_id"] = 1;
+    return mission;
+}
+
 struct MissionStatusTest : zrktest::BattleServerFixture {
-    /// Hero's battle on the Training Fort fought as a mission (its crews in three waves).
-    void enterMission()
-    {
-        Json::Value mission;
-        mission["place"] = "201";
-        mission["tactic"] = core::MissionRule::kTactic;
-        mission["d_id"] = 2;
-        mission["ds_id"] = 1;
-        enterAndLoad("prev=room", mission);
-    }
+    void enterMission() { enterAndLoad("prev=room", fortMission()); }
     /// What the bar is told in one pull: whether a wave status came, and which.
     bool pull(gui::IBattleStatus::PVEStatus& stat)
     {
@@ -38,6 +43,11 @@ struct MissionStatusTest : zrktest::BattleServerFixture {
             stat = *s;
         return s != nullptr;
     }
+};
+
+/// The same with the battle's screens (the sight among them).
+struct MissionSightTest : zrktest::DisplaysFixture {
+    void enterMission() { enterAndLoad("prev=room", fortMission()); }
 };
 
 } // namespace
@@ -83,4 +93,38 @@ TEST_F(MissionStatusTest, TheWaveStatusIsToldWhenItChangesWithTheWavesOfTheMapAn
         standing += n.second->isDead() ? 0 : 1;
     EXPECT_EQ(stat.alive, standing);
     EXPECT_GT(stat.alive, 0);
+}
+
+TEST_F(MissionSightTest, TheCrewInTheFieldComesUnderTheSightAndTheFallenOfTheWaveBeforeNot)
+{
+    enterMission();
+    ZRKLand& land = *room->getLand();
+    ZRKPlayerSim* me = land.getMyDoll();
+    BattleRoom::ZRKSightingPanel* sight = room->getSightingPanel();
+    ASSERT_TRUE(me && sight);
+    const auto sightOn = [&](const yake::math::Vector3& at) {
+        sight->setMode(2); // the direct sight: whoever stands on the gun's ray
+        me->lookAt(at);
+        me->pitching2(0);
+        sight->update(0);
+        return sight->isNpcUnderSight();
+    };
+    ZRKNpcSim* first = land.getAllNpc().begin()->second;
+    const yake::math::Vector3 firstAt = first->getPosition();
+    EXPECT_TRUE(sightOn(firstAt));
+    EXPECT_FALSE(sight->isPlayerUnderSight()); // a crew, not a player
+
+    // The first wave down, the next in the field: the fallen are out of the sight, a crew of
+    // the new wave standing where they stood is in it.
+    for (const auto& n : land.getAllNpc())
+        n.second->setFlag(SIM_OUT);
+    ASSERT_TRUE(until([&] { return land.getCurrentScenario() == 1; }, 200, 0.05f, "the second wave"));
+    EXPECT_FALSE(sightOn(firstAt));
+    ZRKNpcSim* next = nullptr;
+    for (const auto& n : land.getAllNpc())
+        if (!n.second->isDead())
+            next = n.second;
+    ASSERT_NE(next, nullptr);
+    next->getMovable().setPosition(firstAt);
+    EXPECT_TRUE(sightOn(firstAt));
 }
