@@ -1,10 +1,14 @@
 // The battle room against the embedded server: entry, the start-up gate, the load states,
 // the guide text before the fight, the end with its awards and the way back.
 #include <gtest/gtest.h>
+#include <core/BlackBoard.h>
 #include <core/EventManager.h>
+#include <core/Frame.h>
 #include <core/TimerManager.h>
 #include <core/Updatable.h>
 #include <server/ZRKGameServer.h>
+#include <server/ZRKLobby.h>
+#include <server/ZRKServerConfig.h>
 #include <server/ZRKServerCore.h>
 #include <data/ZRKJson.h>
 #include <data/ZRKRoomRequest.h>
@@ -19,6 +23,8 @@
 #include "battle/BattleRoom.h"
 #include "battle/EvtLandHandler.h"
 #include "BattleServerFixture.h"
+#include "services/GameServices.h"
+#include "shell/Application.h"
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
@@ -38,6 +44,16 @@ protected:
         room->onEnter(params);
         room->onEnterRoom("battle_hero", 0, params);
     }
+};
+
+/// The battle room with the game's main frame, whose boxes the test reads.
+class GivenUpBattleTest : public BattleRoomTest {
+protected:
+    int serverState() { return server().lobby().findRoom("battle_hero")->state["state"].asInt(); }
+    core::BlackBoard board;
+    Application app{nullptr, "game.exe"};
+    core::Frame mainFrame{app};
+    GameServices::FrameLoan loan{mainFrame};
 };
 
 } // namespace
@@ -193,16 +209,34 @@ TEST_F(BattleRoomTest, ResyncBuildsANewLandAndKillsThePendingTimers)
     room->onRoomReady("battle_hero");
     ASSERT_TRUE(until([&] { return room->getLand() && room->getLand()->getLoadState() == LOAD_READY; }, 200));
     room->scheduleLeave();
-    ZRKLand* first = room->getLand();
+    // The land is known by its life: a new one may well sit where the old one was freed.
+    const std::weak_ptr<void> first = room->getLand()->getLife();
     core::Event sync(6508);
     sync.attrs().setAttr("sync", true);
     EvtLandHandler(*room).handle(sync);
-    EXPECT_NE(room->getLand(), nullptr);
+    ASSERT_NE(room->getLand(), nullptr);
+    EXPECT_TRUE(first.expired());
+    EXPECT_FALSE(room->getLand()->getLife().expired());
+    EXPECT_EQ(room->getLand()->getLoadState(), LOAD_NONE); // loads afresh
     EXPECT_FALSE(room->isTimerPending(4));
     EXPECT_TRUE(room->isTimerPending(0));
-    (void)first;
     frames(10);
     EXPECT_TRUE(room->hasScene()); // the killed leave never came
+}
+
+TEST_F(GivenUpBattleTest, ALandTooLateForTheServersDeadlineTellsTheBattleWasGivenUpAndGoesBack)
+{
+    enterBattle("prev=room");
+    // hero's machine is slow: the server gives the battle up before his land is even made.
+    ASSERT_TRUE(pumpOf(1.0f).until([&] { return serverState() == 4; },
+                                   static_cast<int>(ZRKServerConfig::kLoadSeconds) + 10, "the battle given up"));
+    room->onRoomReady("battle_hero");
+    ASSERT_TRUE(until([&] { return !room->hasScene(); }, 100, 0.05f, "the battle left"));
+    ASSERT_FALSE(mainFrame.getMessageBoxes().empty());
+    EXPECT_EQ(mainFrame.getMessageBoxes().back().textKey, "warning/srv_abort");
+    EXPECT_EQ(session->getLastTeleport(), "room");
+    // The room waits for its next start.
+    EXPECT_TRUE(until([&] { return serverState() == 1; }, 100));
 }
 
 TEST(BattleAwards, CurrenciesMergeByKindAndComeBeforeItemsMergedById)

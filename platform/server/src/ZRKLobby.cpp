@@ -350,6 +350,8 @@ void ZRKLobby::remove(Room& r, const std::string& who, ZRKNotice::Kind how)
         mRooms.erase(name); // r is gone now
         return;
     }
+    // Who left while the lands loaded is waited for no more.
+    mBattles->fightWhenAllLoaded(r);
     mBattles->reopenIfDeserted(r);
 }
 
@@ -805,6 +807,8 @@ bool ZRKLobby::finishBattle(const std::string& room, double closeAt) { return mB
 bool ZRKLobby::finishStage(const std::string& room, double nextAt) { return mBattles->finishStage(room, nextAt); }
 
 void ZRKLobby::closeDue(double now) { mBattles->closeDue(now); }
+
+void ZRKLobby::setLoadSeconds(double seconds) { mBattles->setLoadSeconds(seconds); }
 
 bool ZRKLobby::backFromBattle(const std::string& room, const std::string& player)
 {

@@ -52,7 +52,7 @@ bool ZRKLobbyBattles::start(const std::string& name, unsigned seed, int wind, in
         if (!r->seats[s].empty())
             r->fighters[r->seats[s]] = ZRKLobby::teamOf(s);
     r->finished = false;
-    r->closeAt = r->nextStageAt = r->rebuildAt = -1.0;
+    r->closeAt = r->nextStageAt = r->rebuildAt = r->loadBy = r->reopenAt = -1.0;
     Json::Value args;
     args["state"] = r->state;
     args["params"] = r->params;
@@ -72,14 +72,40 @@ bool ZRKLobbyBattles::reportLoaded(const std::string& name, const std::string& p
     if (!r || ZRKLobby::stateOf(*r) != 0 || mLobby.seatOf(*r, player) < 0)
         return false;
     r->loaded.insert(player);
-    for (const std::string& s : r->seats)
-        if (!s.empty() && !r->loaded.count(s))
-            return true; // still waiting for someone
-    Json::Value state = r->state;
-    state["state"] = 2;
-    r->state = state;
-    tellState(*r);
+    fightWhenAllLoaded(*r);
     return true;
+}
+
+void ZRKLobbyBattles::fightWhenAllLoaded(Room& r)
+{
+    if (r.hall || ZRKLobby::stateOf(r) != 0)
+        return;
+    bool anyone = false;
+    for (const std::string& s : r.seats) {
+        if (s.empty())
+            continue;
+        if (!r.loaded.count(s))
+            return; // still waiting for someone
+        anyone = true;
+    }
+    if (!anyone)
+        return;
+    Json::Value state = r.state;
+    state["state"] = 2;
+    r.state = state;
+    r.loadBy = -1.0;
+    tellState(r);
+}
+
+void ZRKLobbyBattles::giveUp(Room& r, double now)
+{
+    r.loadBy = -1.0;
+    r.finished = true; // nothing is awarded: the battle was never fought
+    r.reopenAt = now + kAbortHoldSeconds;
+    Json::Value state = r.state;
+    state["state"] = 4;
+    r.state = state;
+    tellState(r);
 }
 
 bool ZRKLobbyBattles::finish(const std::string& name, double closeAt)
@@ -108,8 +134,18 @@ bool ZRKLobbyBattles::finishStage(const std::string& name, double nextAt)
 void ZRKLobbyBattles::closeDue(double now)
 {
     std::vector<std::string> due;
+    std::vector<std::string> given;
     for (auto& entry : mLobby.mRooms) {
         Room& r = entry.second;
+        // The lands' deadline runs from the first tick that sees the battle starting.
+        if (!r.hall && ZRKLobby::stateOf(r) == 0) {
+            if (r.loadBy < 0.0)
+                r.loadBy = now + mLoadSeconds;
+            else if (now >= r.loadBy)
+                giveUp(r, now);
+        }
+        if (r.reopenAt >= 0.0 && now >= r.reopenAt)
+            given.push_back(r.name);
         if (r.finished && r.closeAt >= 0.0 && now >= r.closeAt) {
             r.closeAt = -1.0;
             Json::Value state = r.state;
@@ -129,6 +165,11 @@ void ZRKLobbyBattles::closeDue(double now)
     for (const std::string& name : due)
         if (Room* r = mLobby.room(name))
             startNextStage(*r);
+    // A given-up battle's room waits again even for a screen that never came back from it.
+    for (const std::string& name : given)
+        if (Room* r = mLobby.room(name))
+            if (ZRKLobby::stateOf(*r) == 4)
+                waitAgain(*r);
 }
 
 unsigned ZRKLobbyBattles::nextStageSeed(unsigned seed, int stage)
@@ -199,11 +240,16 @@ bool ZRKLobbyBattles::backFromBattle(const std::string& name, const std::string&
 void ZRKLobbyBattles::reopenIfDeserted(Room& r)
 {
     const int state = ZRKLobby::stateOf(r);
-    if (r.hall || (state != 0 && state != 2 && state != 3 && state != 5))
+    if (r.hall || state < 0 || state == 1)
         return;
     for (const auto& f : r.fighters)
         if (mLobby.mConnected.count(f.first) && mLobby.seatOf(r, f.first) >= 0)
             return; // someone of a connection still fights (or watches the end)
+    waitAgain(r);
+}
+
+void ZRKLobbyBattles::waitAgain(Room& r)
+{
     if (r.priv) {
         // A private mission was its maker's one battle.
         mLobby.closeRoom(r.name); // r is gone now
@@ -218,7 +264,7 @@ void ZRKLobbyBattles::reopenIfDeserted(Room& r)
     if (isMission(r)) // the room's next mission starts from the stage it asked for again
         r.params["ds_id"] = r.stageAsked;
     r.finished = false;
-    r.closeAt = r.nextStageAt = r.rebuildAt = -1.0;
+    r.closeAt = r.nextStageAt = r.rebuildAt = r.loadBy = r.reopenAt = -1.0;
     r.loaded.clear();
     r.fighters.clear();
     for (auto& b : r.battle) {

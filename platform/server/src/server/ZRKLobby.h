@@ -50,6 +50,8 @@ public:
         double closeAt = -1.0;                     ///< when the finished battle closes (state 3)
         double nextStageAt = -1.0;                 ///< a won mission stage: when the room's state turns 5 for the next
         double rebuildAt = -1.0;                   ///< state 5 held: when the next stage starts
+        double loadBy = -1.0;                      ///< a starting battle: given up unless every land has loaded by then
+        double reopenAt = -1.0;                    ///< a battle given up: when the room waits for its next start
         bool priv = false;                         ///< a private mission: its maker's alone, never listed, one battle
         int stageAsked = 0;                        ///< the stage the room's missions start from ("ds_id"; 0 the first)
         std::string maker;                         ///< who opened it: the room closes when that one leaves
@@ -152,9 +154,12 @@ public:
     /// Tells one member the room's state with `extra` over it (what only that player sees, as
     /// the prize boxes at his prices); the room's own state is unchanged.
     bool tellStateTo(const std::string& room, const std::string& player, const Json::Value& extra);
-    /// Closes the finished battles that are due by `now`, and moves the missions due on to
-    /// their next stage.
+    /// Closes the finished battles that are due by `now`, moves the missions due on to their
+    /// next stage, and gives up the battles whose lands have not all loaded in time (state 4:
+    /// nothing is awarded; the room waits for its next start soon after).
     void closeDue(double now);
+    /// Seconds a starting battle waits for every seated player's land.
+    void setLoadSeconds(double seconds);
     /// The player's screen has left the room's battle (its end, or given up) and shows the
     /// room again. Once no player on a connection is left in it, the battle is over and the
     /// room waits for the next one (state 1, nobody ready). False for one without a seat.
@@ -179,7 +184,8 @@ public:
     bool setFighting(const std::string& room, bool fighting);
     /// Members of the room whose seats are locked (the list counts them as taken).
     static int lockedSeats(const Room& room);
-    /// The room's "state": 1 waiting, 0 starting, 2 fighting, 3 closed, 5 rebuilding; -1 none.
+    /// The room's "state": 1 waiting, 0 starting, 2 fighting, 3 closed, 4 given up, 5 rebuilding;
+    /// -1 none.
     static int stateOf(const Room& room);
     /// A player could sit down in the room at once: a game room waiting for its battle, without
     /// a password, with an open empty seat within its size.

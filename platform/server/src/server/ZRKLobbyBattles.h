@@ -14,6 +14,9 @@ public:
     /// Seconds the room's state stays 5 before the next stage starts: every client's finished
     /// land sees it and rebuilds.
     static constexpr double kRebuildHoldSeconds = 0.5;
+    /// Seconds a given-up battle's state 4 stays before the room waits for its next start:
+    /// every client's land sees it and leaves.
+    static constexpr double kAbortHoldSeconds = 3.0;
 
     explicit ZRKLobbyBattles(ZRKLobby& lobby) : mLobby(lobby) {}
     ZRKLobbyBattles(const ZRKLobbyBattles&) = delete;
@@ -22,6 +25,9 @@ public:
     bool start(const std::string& room, unsigned seed, int wind);
     bool isFighter(const std::string& room, const std::string& player) const;
     bool reportLoaded(const std::string& room, const std::string& player);
+    /// A starting battle whose seated players have all loaded is fought (state 2).
+    void fightWhenAllLoaded(ZRKLobby::Room& room);
+    void setLoadSeconds(double seconds) { mLoadSeconds = seconds; }
     bool finish(const std::string& room, double closeAt);
     bool finishStage(const std::string& room, double nextAt);
     void closeDue(double now);
@@ -49,8 +55,13 @@ private:
     /// The battle values, every seated player in battle, the room shut; the server's own
     /// players loaded at once.
     void startShut(const std::string& room, unsigned seed, int wind, int stage = 0);
+    /// A land that never loaded: the battle is given up (state 4), nothing awarded.
+    void giveUp(ZRKLobby::Room& room, double now);
+    /// The room waits for its next start, everyone not ready; a private room closes.
+    void waitAgain(ZRKLobby::Room& room);
 
     ZRKLobby& mLobby;
+    double mLoadSeconds = 120.0;
 };
 
 } // namespace zrk
