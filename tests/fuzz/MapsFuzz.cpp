@@ -1,8 +1,9 @@
 // "res/server/maps.json", the battle maps: read as the battle reads them, then each of the
 // first few maps fought on by two bots for a few seconds of land time, as a players' battle and
 // as a mission (its crews in waves). Whatever the map says (no ground to stand on, spawns in
-// the water, nodes and NPCs anywhere, waves of anything), the dolls stay finite, their health
-// in bounds, and the wave in the field one of the map's.
+// the water, nodes and NPCs anywhere, waves of anything, crates of any kind and odds), the dolls
+// stay finite, their health in bounds, the wave in the field one of the map's, and the crates on
+// the ground few and on the field.
 #include <boost/make_shared.hpp>
 #include <cstdint>
 #include <cstdio>
@@ -41,6 +42,13 @@ void fight(const Json::Value& maps, const std::string& place, bool mission)
                 std::abort();
             }
         }
+        for (const ZRKLand::CrateMark& c : land.getCrateMarks())
+            if (land.getCrateMarks().size() > 8 || !c.position.isFinite() ||
+                !land.getHeightField().inside(c.position.x, c.position.z)) {
+                std::fprintf(stderr, "%zu crates, one at (%f, %f) on map %s\n", land.getCrateMarks().size(),
+                             c.position.x, c.position.z, place.c_str());
+                std::abort();
+            }
         if (land.getCurrentScenario() < 0 || land.getCurrentScenario() >= land.getScenarioCount() ||
             land.getScenarioCount() > DollConstants::MAX_WAVES ||
             land.getAllNpc().size() > static_cast<std::size_t>(DollConstants::MAX_NPCS_PER_WAVE)) {

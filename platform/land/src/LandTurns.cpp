@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include "land/LandCrates.h"
 #include "land/LandEnd.h"
 #include "land/LandEvents.h"
 #include "land/LandRecord.h"
@@ -45,8 +46,10 @@ void LandTurns::next()
     if (!next && !nextNpc)
         return;
     ++mTurn;
-    if (mTurn > 1)
+    if (mTurn > 1) {
         newWind();
+        mLand.crates().drop(mTurn);
+    }
     mTurnStart = mLand.getTimeFighting();
     mSettleUntil = -1.0f;
     mActingShot = 0;

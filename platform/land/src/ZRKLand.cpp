@@ -105,6 +105,7 @@ bool ZRKLand::create(const LandSetup& setup)
     for (const auto& item : mSetup.items)
         mItems.add(item.first, item.second);
     mRandom.seed(mSetup.seed);
+    crates().seed(mSetup.seed);
     if (!builder().build())
         return false;
     // Made for the room's rebuild (the next stage of a mission, whose values the room holds

@@ -1,15 +1,19 @@
 #pragma once
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
+#include <core/RandomNumber.h>
 #include "land/ZRKLand.h"
 
 namespace kavri3D {
 namespace zrk {
 
-/// The crates on the ground: put at a map node or a place, picked up by the first standing
-/// doll to walk onto one (shells refill the limited weapons, anything else heals), marked
-/// for the radar.
+/// The crates on the ground: put at a map node or a place, or fallen from the sky at a turn
+/// change as the map's "crates" record says, picked up by the first standing doll to walk
+/// onto one (shells refill the limited weapons, anything else heals), marked for the radar.
+/// What falls where is drawn from the battle's seed alone, apart from the land's own draws,
+/// so every client of the battle sees the same crates at the same turn.
 class LandCrates {
 public:
     explicit LandCrates(ZRKLand& land) : mLand(land) {}
@@ -25,6 +29,10 @@ public:
     const std::vector<ZRKLand::CrateMark>& marks() const { return mCrateMarks; }
     /// Dolls standing on a crate pick it up.
     void pick();
+    /// The battle's seed: the crates' draws start afresh from it.
+    void seed(std::uint64_t seed);
+    /// A turn change: the map's crates may fall, up to its most on the field.
+    void drop(int turn);
 
 private:
     struct Crate {
@@ -33,6 +41,7 @@ private:
     };
 
     ZRKLand& mLand;
+    core::RandomNumber mRandom;
     std::map<std::string, Crate> mCrates;
     std::vector<ZRKLand::CrateMark> mCrateMarks;
 };
