@@ -11,6 +11,7 @@
 #include <server/ZRKLobby.h>
 #include <data/ZRKRequestBroker.h>
 #include <data/ZRKRoomRequest.h>
+#include <data/ZRKRoomState.h>
 #include <data/ZRKServer.h>
 #include <data/ZRKServerRequest.h>
 #include <data/ZRKSession.h>
@@ -18,7 +19,9 @@
 #include <server/ZRKBots.h>
 #include <data/ZRKUserRequest.h>
 #include <data/ZRKWeaponLib.h>
+#include <server/ZRKArenaPoints.h>
 #include <server/ZRKWorld.h>
+#include <util/BattleAwards.h>
 #include "DataTestKit.h"
 #include "support/HeroOnServer.h"
 
@@ -38,9 +41,10 @@ Json::Value argsOf(std::initializer_list<Json::Value> values)
 
 class RoomFlowServerTest : public zrktest::HeroOnServer {
 protected:
-    RoomFlowServerTest()
+    explicit RoomFlowServerTest(double loadSeconds = ZRKServerConfig::kLoadSeconds)
     {
         config.bots = 8;
+        config.loadSeconds = loadSeconds;
         startServer();
         logInHero(2);
         answer(ZRKServerRequest::joinZone(1, track()));
@@ -172,6 +176,16 @@ protected:
             return "he did not leave the drill ground";
         return std::string();
     }
+    /// The battle's end told by hero's land: `winner` the winning side; true when heard.
+    bool reportOver(const std::string& name, int winner)
+    {
+        bool heard = false;
+        ZRKRequestBroker::call(
+            "ZRKRoomRequest", "reportBattleOver", [&](bool error, const std::string&) { heard = !error; }, name, winner,
+            Json::Value(Json::arrayValue));
+        tick(3);
+        return heard;
+    }
     std::pair<bool, std::string> backFromBattle()
     {
         return answer(ZRKRoomRequest::backFromBattle(heroRoom(), track()));
@@ -183,7 +197,71 @@ protected:
     datatest::ManualClock clock;
 };
 
+/// The lands' deadline cut short: a battle waits 20 s for every seated player's land.
+class LoadDeadlineTest : public RoomFlowServerTest {
+protected:
+    LoadDeadlineTest() : RoomFlowServerTest(20.0) {}
+    int clientState()
+    {
+        ZRKRoomState* state = ZRKRoomRequest::getRoomState(std::string(), false, false);
+        return state ? state->getState().getIntVal("state", -1) : -2;
+    }
+};
+
 } // namespace
+
+TEST_F(LoadDeadlineTest, ABattleASeatNeverLoadsIsGivenUpUnpaidAndTheRoomStartsAgain)
+{
+    ASSERT_FALSE(create("", 2).first);
+    const std::string name = heroRoom();
+    ASSERT_TRUE(rookieIn(name));
+    ASSERT_EQ(rookie("changeReadyState", argsOf({true})), "");
+    const long long coins = server->core().world().player("hero")->money[ZRKWorld::Coins];
+    // hero's land loads, rookie's never reports: the battle waits, to its deadline only.
+    ASSERT_FALSE(answer(ZRKRoomRequest::beginGame(track())).first);
+    tick();
+    ASSERT_TRUE(lobby().reportLoaded(name, "hero"));
+    play(18);
+    EXPECT_EQ(room().state["state"].asInt(), 0);
+    ASSERT_TRUE(halfSeconds.until([&] { return room().state["state"].asInt() == 4; }, 10, "the battle given up"));
+    tick(2);
+    EXPECT_EQ(clientState(), 4); // hero's client is told
+    // Given up means never fought: a late load or a report of its end changes nothing.
+    EXPECT_FALSE(lobby().reportLoaded(name, "rookie"));
+    EXPECT_TRUE(reportOver(name, 0)); // heard, and nothing written
+    EXPECT_EQ(server->core().world().player("hero")->money[ZRKWorld::Coins], coins);
+    EXPECT_TRUE(room().battle.at("hero")["award"].isNull());
+    // rookie's screen never comes back, yet the room soon waits for its next start.
+    ASSERT_TRUE(halfSeconds.until([&] { return room().state["state"].asInt() == 1; }, 20, "the room waiting"));
+    EXPECT_EQ(heroRoom(), name);
+    EXPECT_FALSE(room().params["fight"].asBool());
+    tick(2);
+    EXPECT_EQ(clientState(), 1);
+    // Both ready again and both loaded this time: fought, and kept past the deadline.
+    ASSERT_EQ(rookie("changeReadyState", argsOf({true})), "");
+    ASSERT_FALSE(answer(ZRKRoomRequest::beginGame(track())).first);
+    tick();
+    ASSERT_TRUE(lobby().reportLoaded(name, "hero"));
+    play(5);
+    ASSERT_TRUE(lobby().reportLoaded(name, "rookie"));
+    EXPECT_EQ(room().state["state"].asInt(), 2);
+    play(30);
+    EXPECT_EQ(room().state["state"].asInt(), 2);
+}
+
+TEST_F(LoadDeadlineTest, ASeatThatLeavesWhileTheLandsLoadIsWaitedForNoMore)
+{
+    ASSERT_FALSE(create("", 2).first);
+    const std::string name = heroRoom();
+    ASSERT_TRUE(rookieIn(name));
+    ASSERT_EQ(rookie("changeReadyState", argsOf({true})), "");
+    ASSERT_FALSE(answer(ZRKRoomRequest::beginGame(track())).first);
+    tick();
+    ASSERT_TRUE(lobby().reportLoaded(name, "hero"));
+    EXPECT_EQ(room().state["state"].asInt(), 0);
+    ASSERT_EQ(rookie("leave", argsOf({name})), "0");
+    EXPECT_EQ(room().state["state"].asInt(), 2);
+}
 
 TEST_F(RoomFlowServerTest, PasswordsAreLettersAndDigitsUpToSixteenAndNeverLogged)
 {
@@ -470,6 +548,75 @@ TEST_F(RoomFlowServerTest, WeaponsShowTheirEnhancedModelAndTheHeldPose)
     EXPECT_EQ(WeaponConfig::findAnimation(odd->animations, 'a', 0), 0);
 }
 
+TEST_F(RoomFlowServerTest, AnArenaBattleGivesItsFightersArenaPointsByTheTableAndTheArenaShopTakesThem)
+{
+    auto points = [&](const char* player) {
+        const Json::Value& v = ZRKWorld::Player::doc(server->core().world().player(player)->settings)["pc_arena_point"];
+        return v.isInt64() ? v.asInt64() : -1;
+    };
+    auto awardOf = [&](const std::string& player, int type) {
+        long long sum = 0;
+        for (const Json::Value& a : room().battle.at(player)["award"])
+            sum += a["bi_type"].asInt() == type ? a["bi_num"].asInt64() : 0;
+        return sum;
+    };
+    // hero has spent his points; both go to the arena.
+    Json::Value settings = ZRKWorld::Player::doc(server->core().world().player("hero")->settings);
+    settings["pc_arena_point"] = 0;
+    ASSERT_TRUE(server->core().world().setSettings("hero", settings));
+    ASSERT_FALSE(answer(ZRKServerRequest::joinZone(4, track())).first);
+    rookie("joinZone", argsOf({4}));
+    const long long rookiePoints = std::max<long long>(points("rookie"), 0);
+    std::string name;
+    ASSERT_NO_FATAL_FAILURE(fightRookie(name));
+    EXPECT_EQ(room().zone, "arena");
+    // hero's side (seat 0) wins: the winner's and the loser's points of the arena's table.
+    ASSERT_TRUE(reportOver(name, 0));
+    EXPECT_EQ(points("hero"), server->core().arenaPoints().points(true));
+    EXPECT_EQ(points("hero"), 50);
+    EXPECT_EQ(points("rookie"), rookiePoints + 20);
+    EXPECT_EQ(awardOf("hero", core::BattleAwards::ArenaPoints), 50); // among the awards the screen shows
+    EXPECT_EQ(awardOf("rookie", core::BattleAwards::ArenaPoints), 20);
+    EXPECT_EQ(awardOf("hero", core::BattleAwards::Coins), core::BattleAwards::amount(true, core::BattleAwards::Coins));
+    // Told twice, written once.
+    reportOver(name, 0);
+    EXPECT_EQ(points("hero"), 50);
+    // The arena shop takes what the battle gave, and no more.
+    EXPECT_FALSE(answer(ZRKUserRequest::arenashoppay("[{s_expire:30,s_id:1301,s_num:1}]\n", track())).first);
+    EXPECT_EQ(points("hero"), 0);
+    EXPECT_TRUE(answer(ZRKUserRequest::arenashoppay("[{s_expire:30,s_id:1301,s_num:1}]\n", track())).first);
+}
+
+TEST_F(RoomFlowServerTest, ABattleOutsideTheArenaGivesNoArenaPoints)
+{
+    const long long before =
+        ZRKWorld::Player::doc(server->core().world().player("hero")->settings)["pc_arena_point"].asInt64();
+    std::string name;
+    ASSERT_NO_FATAL_FAILURE(fightRookie(name));
+    reportOver(name, 0);
+    EXPECT_EQ(ZRKWorld::Player::doc(server->core().world().player("hero")->settings)["pc_arena_point"].asInt64(),
+              before);
+    EXPECT_EQ(room().battle.at("hero")["award"].size(), core::BattleAwards::of(true).size());
+}
+
+TEST(ArenaPoints, TheTableWantsBothWholeNumbersWithinLimitsOrGivesNone)
+{
+    ZRKArenaPoints table;
+    std::string why;
+    ASSERT_TRUE(table.load("res/server/arena.json", why)) << why;
+    EXPECT_GT(table.points(true), table.points(false));
+    for (const char* bad :
+         {R"({"points": {"won": 50}})", R"({"points": {"won": -1, "lost": 2}})",
+          R"({"points": {"won": "50", "lost": 2}})", R"({"points": {"won": 100001, "lost": 2}})", R"([1, 2])"}) {
+        Json::Value doc;
+        Json::Reader().parse(bad, doc);
+        EXPECT_FALSE(table.read(doc, why)) << bad;
+        EXPECT_EQ(table.points(true), 0) << bad;
+        EXPECT_EQ(table.points(false), 0) << bad;
+    }
+    EXPECT_FALSE(table.load("res/server/no_such_arena.json", why));
+}
+
 TEST_F(RoomFlowServerTest, AfterItsBattleTheRoomWaitsForThePlayerAndThenForTheNextStart)
 {
     ASSERT_FALSE(create("", 2).first);
@@ -477,12 +624,7 @@ TEST_F(RoomFlowServerTest, AfterItsBattleTheRoomWaitsForThePlayerAndThenForTheNe
     ASSERT_TRUE(fillAndReady());
     ASSERT_TRUE(startAndLoad());
     // The battle is decided and closes; the player's screen still shows its end: the room waits.
-    bool reported = false;
-    ZRKRequestBroker::call(
-        "ZRKRoomRequest", "reportBattleOver", [&](bool error, const std::string&) { reported = !error; }, name, 0,
-        Json::Value(Json::arrayValue));
-    tick(3);
-    ASSERT_TRUE(reported);
+    ASSERT_TRUE(reportOver(name, 0));
     play(30);
     EXPECT_EQ(room().state["state"].asInt(), 3);
     EXPECT_EQ(heroRoom(), name); // the battle's end puts nobody out of the room
@@ -685,12 +827,7 @@ TEST_F(RoomFlowServerTest, APlayerKickedFromABattleIsPaidNothingForItAndPlaysOnE
     // Put out midway; the battle is decided for his side all the same.
     ASSERT_FALSE(answer(ZRKRoomRequest::kick(4, track())).first);
     EXPECT_EQ(lobby().gameRoomOf("rookie"), "");
-    bool reported = false;
-    ZRKRequestBroker::call(
-        "ZRKRoomRequest", "reportBattleOver", [&](bool error, const std::string&) { reported = !error; }, name, 1,
-        Json::Value(Json::arrayValue));
-    tick(3);
-    ASSERT_TRUE(reported);
+    ASSERT_TRUE(reportOver(name, 1));
     EXPECT_EQ(server->core().world().player("rookie")->money[ZRKWorld::Coins], coins);
     EXPECT_EQ(server->core().world().player("rookie")->exp, exp);
     EXPECT_GT(server->core().world().player("hero")->money[ZRKWorld::Coins], heroCoins); // the one who stayed

@@ -32,6 +32,7 @@
 
 #include "battle/BattleRoom.h"
 #include "services/GameServices.h"
+#include "support/FireOnTurns.h"
 #include "support/GamePages.h"
 #include "support/GameRun.h"
 #include "support/TestEnv.h"
@@ -172,7 +173,7 @@ TEST_F(RoadOnScreen, HeroGoesRoundFromTheHallThroughTwoBattlesBackToTheHallAndIn
             }
             core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", 4);
             turns = 0;
-            int held = 0;
+            zrktest::FireOnTurns firing;
             ZRKPlayerSim* lastActing = nullptr;
             bool asked = false;
             return game.framesUntil(
@@ -196,19 +197,7 @@ TEST_F(RoadOnScreen, HeroGoesRoundFromTheHallThroughTwoBattlesBackToTheHallAndIn
                             clickOn(input, frame->getMessageBoxWindow()->getChild("Button0"));
                         return false;
                     }
-                    if (me && acting == me) {
-                        ++held;
-                        if (held == 1)
-                            input.keyEvent(XK_Up, true);
-                        if (held == 3) {
-                            input.keyEvent(XK_Up, false);
-                            input.keyEvent(XK_space, true);
-                        }
-                        if (held == 8)
-                            input.keyEvent(XK_space, false);
-                    } else {
-                        held = 0;
-                    }
+                    firing.frame(input, me && acting == me);
                     if (land && land->getLoadState() >= LOAD_OVER)
                         return true;
                     return false;

@@ -43,6 +43,32 @@ bool isPve(const Json::Value& params)
     return ZRKServerCall::readNumber(params["mode"], mode) && core::MissionRule::isMission(static_cast<int>(mode));
 }
 
+/// A battle of a room opened in an arena zone: its fighters earn arena points.
+bool isArena(ZRKServerCall& call, const ZRKLobby::Room& room)
+{
+    for (const ZRKLobby::Zone& z : call.lobby().zones())
+        if (z.name == room.zone && z.arena)
+            return true;
+    return false;
+}
+
+/// Adds the arena's points to the player's own (kept in his settings, which the arena shop
+/// spends); false when the world cannot be written.
+bool addArenaPoints(ZRKServerCall& call, const std::string& player, long long points)
+{
+    const ZRKWorld::Player* p = call.world().player(player);
+    if (!p)
+        return false;
+    Json::Value settings = ZRKWorld::Player::doc(p->settings);
+    if (!settings.isObject())
+        settings = Json::Value(Json::objectValue);
+    long long held = 0;
+    if (!ZRKServerCall::readNumber(settings["pc_arena_point"], held) || held < 0)
+        held = 0;
+    settings["pc_arena_point"] = static_cast<Json::Int64>(std::min(held + points, 1000000000LL));
+    return call.world().setSettings(player, settings);
+}
+
 /// A won stage of a mission whose duplicate has a further one: the room goes on to it.
 bool hasNextStage(ZRKServerCall& call, const Json::Value& params)
 {
@@ -145,6 +171,7 @@ void reportBattleOver(ZRKServerCall& call)
     std::map<std::string, ZRKPrizeBoxes::Fighter> prizes;
     const std::map<std::string, ZRKQuestOps::Tally> counted = tallies(call.arg(2));
     const bool pve = isPve(r->params);
+    const bool arena = isArena(call, *r);
     for (const auto& fighter : r->fighters) {
         const std::string& player = fighter.first;
         // A mission's players win or lose together against the crews, whichever team they sit on.
@@ -175,6 +202,16 @@ void reportBattleOver(ZRKServerCall& call)
             award["bi_type"] = a.type;
             award["bi_id"] = 0;
             award["bi_num"] = static_cast<Json::Int64>(a.num);
+            values["award"].append(award);
+        }
+        const long long points = arena ? call.server.arenaPoints().points(won) : 0;
+        if (points > 0) {
+            if (!addArenaPoints(call, player, points))
+                return call.refuse("error/unknow_wrong", "the arena points of " + player + " cannot be written");
+            Json::Value award;
+            award["bi_type"] = core::BattleAwards::ArenaPoints;
+            award["bi_id"] = 0;
+            award["bi_num"] = static_cast<Json::Int64>(points);
             values["award"].append(award);
         }
         ZRKQuestOps::Tally tally;

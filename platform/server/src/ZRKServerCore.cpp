@@ -39,6 +39,8 @@ ZRKServerCore::ZRKServerCore(const ZRKServerConfig& config, double now) : mConfi
     mRevives.load(lan + "settings.json");
     if (!mBoxes.load(mConfig.folder + "/boxes.json", why))
         logLine(Severity::Error, mConfig.folder + "/boxes.json: " + why + "; boxes and bag items are refused");
+    if (!mArenaPoints.load(mConfig.folder + "/arena.json", why))
+        logLine(Severity::Error, mConfig.folder + "/arena.json: " + why + "; arena battles give no points");
     mRandom.seed(mConfig.seed != 0
                      ? mConfig.seed
                      : static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
@@ -46,6 +48,7 @@ ZRKServerCore::ZRKServerCore(const ZRKServerConfig& config, double now) : mConfi
                               [this](const std::string& player) { return cardOf(player); }));
     mLobby->load(mConfig.folder);
     mLobby->loadZones(mConfig.folder + "/lobby.json");
+    mLobby->setLoadSeconds(mConfig.loadSeconds);
     mBots.reset(new ZRKBots(mWorld, *mLobby));
     mSocial.reset(new ZRKSocial(*this));
     if (mWorld.isReady()) {
@@ -138,7 +141,8 @@ double ZRKServerCore::wallTime() const
     return static_cast<double>(mWallStart >= 0 ? mWallStart : static_cast<long long>(std::time(nullptr))) + mWallOffset;
 }
 
-std::string ZRKServerCore::startBotBattle(const std::string& player, int bots, const std::string& place, unsigned seed)
+std::string ZRKServerCore::startBotBattle(const std::string& player, int bots, const std::string& place, unsigned seed,
+                                          const std::string& zone)
 {
     auto fail = [&](const std::string& why) {
         logLine(Severity::Error, "no bot battle for " + player + ": " + why);
@@ -163,6 +167,7 @@ std::string ZRKServerCore::startBotBattle(const std::string& player, int bots, c
     room.params["title"] = name;
     room.params["place"] = place;
     room.params["mode"] = 0;
+    room.zone = zone;
     mLobby->addRoom(room);
     if (mLobby->enter(player, name, std::string()) != ZRKLobby::Entered)
         return fail("the room refused the player");

@@ -5,6 +5,7 @@
 #include <vector>
 #include <core/RandomNumber.h>
 #include "server/ZRKBots.h"
+#include "server/ZRKArenaPoints.h"
 #include "server/ZRKBoxes.h"
 #include "server/ZRKForge.h"
 #include "server/ZRKLobby.h"
@@ -49,8 +50,10 @@ public:
     double now() const { return mNow; }
     /// Control: a battle room for the player with `bots` of the server's own players, seated as the
     /// room balances its sides, on the place, started at once (the bots have loaded already). Returns the
-    /// room's name; empty (with a log line) when the player is not online or no bot is free.
-    std::string startBotBattle(const std::string& player, int bots, const std::string& place, unsigned seed);
+    /// room's name; empty (with a log line) when the player is not online or no bot is free. The
+    /// room counts as opened in `zone` (in an arena zone its battle gives arena points).
+    std::string startBotBattle(const std::string& player, int bots, const std::string& place, unsigned seed,
+                               const std::string& zone = std::string());
     /// Control: every battle an owner starts from now on is fought on this seed (0: drawn
     /// from the clock again), so a test or a benchmark replays the same short fights.
     void setBattleSeed(unsigned seed) { mBattleSeed = seed; }
@@ -99,6 +102,8 @@ public:
     const ZRKBoxes& boxes() const { return mBoxes; }
     /// The prize boxes the finished battles offer.
     ZRKPrizeBoxes& prizeBoxes() { return mPrizeBoxes; }
+    /// The points an arena battle gives its fighters (none when arena.json could not be read).
+    const ZRKArenaPoints& arenaPoints() const { return mArenaPoints; }
     /// The prices of revives bought in a fight, and how many each fighter bought.
     ZRKRevives& revives() { return mRevives; }
     /// Seconds since the epoch, as the calendar goes (what lasts days: a rank card's rank, the
@@ -127,6 +132,7 @@ private:
     ZRKForge mForge;
     ZRKShop mShop;
     ZRKBoxes mBoxes;
+    ZRKArenaPoints mArenaPoints;
     ZRKPrizeBoxes mPrizeBoxes;
     ZRKRevives mRevives;
     long long mWallStart = -1;

@@ -11,10 +11,11 @@ class BattleAwards {
 public:
     /// One award as the game's lists carry it ("bi_type", "bi_num"; "bi_id" 0).
     struct Award {
-        int type; ///< 1 coins, 5 experience
+        int type; ///< 1 coins, 4 arena points, 5 experience
         long long num;
     };
-    enum Kind { Coins = 1, Experience = 5 };
+    /// Arena points are given by the arena's own table, to the fighters of an arena battle.
+    enum Kind { Coins = 1, ArenaPoints = 4, Experience = 5 };
     static const std::vector<Award>& of(bool won);
     /// The amount of one kind in the rule; 0 when it gives none.
     static long long amount(bool won, int type);
