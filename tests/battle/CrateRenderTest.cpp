@@ -1,7 +1,7 @@
 // A crate in the game window: on a map whose record drops an ammo crate at the first turn
 // change, a few paces beside hero's start, the radar marks it; on his turn hero turns towards
-// it with A or D and walks onto it with W, and the ammo prompt and its burst come up. Picture:
-// battle-crate.png as the crate is picked up.
+// it with A or D and walks onto it with W, and the ammo prompt and its burst come up. Pictures:
+// battle-crate.png facing the crate, battle-crate-taken.png as it is picked up.
 #include <CEGUI/CEGUI.h>
 #include <core/BlackBoard.h>
 #include <algorithm>
@@ -74,6 +74,7 @@ bool crateOnRadar()
 TEST_F(CrateRender, HeroWalksOntoAnAmmoCrateTheRadarMarkedAndGetsItsPromptAndBurst)
 {
     const std::string shot = std::string(ZRK_SHOTS_DIR) + "/battle-crate.png";
+    const std::string taken = std::string(ZRK_SHOTS_DIR) + "/battle-crate-taken.png";
     std::filesystem::create_directories(ZRK_SHOTS_DIR);
     bool marked = false, picked = false, prompted = false, burst = false;
     const bool ok = play(
@@ -138,6 +139,7 @@ TEST_F(CrateRender, HeroWalksOntoAnAmmoCrateTheRadarMarkedAndGetsItsPromptAndBur
             ASSERT_LT(std::fabs(off()), 0.15f)
                 << "hero's turn ended before he faced the crate: off " << startOff << " then " << off() << ", heading "
                 << startHeading << " then " << me->getHeading() << ", acting " << (land.getActingDoll() == me);
+            graphics->writeScreenshot(shot);
             // Then W walks him onto it.
             input.keyEvent(XK_w, true);
             picked = game.playUntil([&] { return !land._hasCrate(crate); }, 200, 0.05);
@@ -149,7 +151,7 @@ TEST_F(CrateRender, HeroWalksOntoAnAmmoCrateTheRadarMarkedAndGetsItsPromptAndBur
                                        return std::string(p.window->getProperty("Image").c_str()) == "prompt2/si_2";
                                    });
             burst = room->hasFlash("sp_ammo.swf", std::string());
-            graphics->writeScreenshot(shot);
+            graphics->writeScreenshot(taken);
             EXPECT_TRUE(game.framesUntil([] { return !crateOnRadar(); }, 8)); // off the radar once taken
             yake::native::setManualClock(false);
         },

@@ -123,6 +123,32 @@ TEST_F(LandFixture, TheMapsRopeStandsAsAPostTillItIsShotThrough)
     EXPECT_FALSE(body->getAttachedObject(0)->isVisible());
 }
 
+// A crate stands as a box where it lies, and goes once it is picked up.
+TEST_F(LandFixture, ACrateStandsAsABoxTillItIsPickedUp)
+{
+    core::GraphicsSystem::WindowSpec spec;
+    auto gfx = core::GraphicsSystem::create(true, spec);
+    ASSERT_TRUE(gfx);
+    core::GrafixScene scene(gfx->getSceneManager(), "battle");
+    auto land = myTurn(duel(41));
+    LandScene view(*land, scene, true);
+    const Vector3 foe = land->getDoll("foe")->getPosition() + Vector3(30, 0, 0);
+    ZRKSceneItem item;
+    ASSERT_TRUE(land->_addCrate("c", item, std::to_string(foe.x) + " 0 " + std::to_string(foe.z)));
+    land->_updateCrateMarks();
+    view.update(0.0f);
+    Ogre::SceneNode* box = view.getCrateNode("c");
+    ASSERT_NE(box, nullptr);
+    EXPECT_NEAR(box->getPosition().x, foe.x, 1e-3);
+    EXPECT_NEAR(box->getPosition().z, foe.z, 1e-3);
+    // The own doll put on it picks it up: the box goes.
+    land->getMyDoll()->getMovable().setPosition(land->getCrateMark("c")->position);
+    frame(*land, 0.05f);
+    ASSERT_FALSE(land->_hasCrate("c"));
+    view.update(0.05f);
+    EXPECT_EQ(view.getCrateNode("c"), nullptr);
+}
+
 TEST_F(LandFixture, FiguresWearTheirPlayersLooks)
 {
     core::GraphicsSystem::WindowSpec spec;

@@ -156,6 +156,9 @@ LandScene::~LandScene()
     for (Ogre::SceneNode* item : mMapItems)
         if (item)
             core::PartShapes::detach(mSm, item);
+    for (auto& crate : mCrates)
+        core::PartShapes::detach(mSm, crate.second);
+    mCrates.clear();
     if (mWater)
         core::PartShapes::detach(mSm, mWater);
     if (mNode && mSm)
@@ -173,6 +176,7 @@ void LandScene::makeMaterials()
     solidMaterial("kavri/land/shell", Ogre::ColourValue(0.15f, 0.15f, 0.15f));
     solidMaterial("kavri/land/podium", Ogre::ColourValue(0.85f, 0.7f, 0.2f));
     solidMaterial("kavri/land/rope", Ogre::ColourValue(0.75f, 0.55f, 0.3f));
+    solidMaterial("kavri/land/crate", Ogre::ColourValue(0.95f, 0.8f, 0.1f));
     if (mHeadless)
         return;
     try {
@@ -379,6 +383,7 @@ void LandScene::update(float dt)
     syncTerrain();
     syncPodium();
     syncMapItems();
+    syncCrates();
     syncCamera(dt);
     ageEffects(dt);
 }
@@ -654,6 +659,35 @@ void LandScene::syncMapItems()
     for (std::size_t i = 0; i < items.size(); ++i)
         if (mMapItems[i])
             mMapItems[i]->setVisible(items[i].hp > 0);
+}
+
+void LandScene::syncCrates()
+{
+    const std::vector<ZRKLand::CrateMark>& marks = mLand.getCrateMarks();
+    std::map<std::string, Ogre::SceneNode*> next;
+    for (const ZRKLand::CrateMark& m : marks) {
+        auto it = mCrates.find(m.name);
+        if (it != mCrates.end()) {
+            next[m.name] = it->second;
+            mCrates.erase(it);
+            continue;
+        }
+        // A bright box half a figure high, sitting on the ground.
+        Ogre::SceneNode* node = mNode->createChildSceneNode(ogre(m.position));
+        try {
+            Ogre::Entity* box = mSm->createEntity(nextName("crate"), Ogre::SceneManager::PT_CUBE);
+            box->setMaterialName("kavri/land/crate");
+            Ogre::SceneNode* body = node->createChildSceneNode(Ogre::Vector3(0, kFigureHeight * 0.25f, 0));
+            body->setScale(kFigureHeight * 0.005f, kFigureHeight * 0.005f, kFigureHeight * 0.005f);
+            body->attachObject(box);
+        } catch (const std::exception& e) {
+            sceneLog(Severity::Warning, "crate " + m.name + " not shown: " + e.what());
+        }
+        next[m.name] = node;
+    }
+    for (auto& gone : mCrates) // picked up
+        core::PartShapes::detach(mSm, gone.second);
+    mCrates.swap(next);
 }
 
 void LandScene::syncCamera(float dt)

@@ -73,6 +73,12 @@ public:
     {
         return index < mMapItems.size() ? mMapItems[index] : nullptr;
     }
+    /// The box of the crate of that name; null while none lies there.
+    Ogre::SceneNode* getCrateNode(const std::string& name) const
+    {
+        auto it = mCrates.find(name);
+        return it == mCrates.end() ? nullptr : it->second;
+    }
 
 private:
     struct ShellView {
@@ -99,6 +105,8 @@ private:
     void syncPodium();
     /// The map's items stand as posts till shells wear them down.
     void syncMapItems();
+    /// A box stands where each crate lies, till it is picked up.
+    void syncCrates();
     void ageEffects(float dt);
     void destroyEffect(Effect& effect);
     Ogre::ParticleSystem* makeParticles(const std::string& templateName, Ogre::SceneNode* node);
@@ -119,8 +127,9 @@ private:
     std::string mTerrainProblem;
     Ogre::SceneNode* mWater = nullptr;
     Ogre::SceneNode* mPodium = nullptr;
-    std::vector<Ogre::SceneNode*> mMapItems; ///< by the land's item index
-    std::set<std::string> mOnPodium;         ///< sims whose figures stand on the podium
+    std::vector<Ogre::SceneNode*> mMapItems;         ///< by the land's item index
+    std::map<std::string, Ogre::SceneNode*> mCrates; ///< by the crate's name
+    std::set<std::string> mOnPodium;                 ///< sims whose figures stand on the podium
     bool mParticles = false;
     Ogre::Camera* mCamera = nullptr;
     bool mCameraPlaced = false;
