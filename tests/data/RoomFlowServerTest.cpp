@@ -22,6 +22,7 @@
 #include <server/ZRKArenaPoints.h>
 #include <server/ZRKWorld.h>
 #include <util/BattleAwards.h>
+#include <util/JsonText.h>
 #include "DataTestKit.h"
 #include "support/HeroOnServer.h"
 
@@ -609,7 +610,8 @@ TEST(ArenaPoints, TheTableWantsBothWholeNumbersWithinLimitsOrGivesNone)
          {R"({"points": {"won": 50}})", R"({"points": {"won": -1, "lost": 2}})",
           R"({"points": {"won": "50", "lost": 2}})", R"({"points": {"won": 100001, "lost": 2}})", R"([1, 2])"}) {
         Json::Value doc;
-        Json::Reader().parse(bad, doc);
+        std::string error;
+        ASSERT_TRUE(core::JsonText::parse(bad, doc, error)) << error;
         EXPECT_FALSE(table.read(doc, why)) << bad;
         EXPECT_EQ(table.points(true), 0) << bad;
         EXPECT_EQ(table.points(false), 0) << bad;

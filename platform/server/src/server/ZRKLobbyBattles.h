@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 #include "server/ZRKLobby.h"
+#include "server/ZRKServerConfig.h"
 
 namespace kavri3D {
 namespace zrk {
@@ -61,7 +62,7 @@ private:
     void waitAgain(ZRKLobby::Room& room);
 
     ZRKLobby& mLobby;
-    double mLoadSeconds = 120.0;
+    double mLoadSeconds = ZRKServerConfig::kLoadSeconds;
 };
 
 } // namespace zrk
