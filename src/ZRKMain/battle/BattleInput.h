@@ -14,6 +14,7 @@ class win32RenderWindow;
 }
 namespace zrk {
 
+class ZRKLand;
 class ZRKPlayerSim;
 
 /// The battle's camera, cursor and keys: the mouse's bindings of the camera, the own doll's
@@ -70,6 +71,8 @@ public:
 
 private:
     bool onEscapeKeyEvent(const CEGUI::EventArgs& args);
+    /// Anyone else on the player's side still in the battle.
+    static bool sideFightsOn(ZRKLand& land, const ZRKPlayerSim* me);
 
     BattleRoom& mRoom;
     bool mMessageBoxOpen = false;
