@@ -1,10 +1,10 @@
 #pragma once
 // A rookie at a lesson's shooting step who does only what the line under the step's words says:
-// the key it names for turning (A or D) tapped and the line read again, the key it names for the
-// barrel (Up or Down) held while it says so, and Space held for the time it tells, counted on
-// the game's clock, once the figure has stood still a moment. While it is not his turn (his
-// shell in the air, the other side's turn) his hands are off the keys. How a key reaches the
-// game (X events, the engine's key input) is the caller's.
+// the key it names for turning (A or D) tapped and the line read again once the figure stands,
+// the key it names for the barrel (Up or Down) held while it says so, and Space held for the
+// time it tells, counted on the game's clock, once the figure has stood still a moment. While
+// it is not his turn (his shell in the air, the other side's turn) his hands are off the keys.
+// How a key reaches the game (X events, the engine's key input) is the caller's.
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -31,8 +31,8 @@ public:
     {
     }
 
-    /// One frame of the shooting step `index`; true on the frame his turn, as the screen shows
-    /// it, has begun (the view settled on his figure).
+    /// One frame of the shooting step `index`; true on the frame he has looked at the screen
+    /// as his turn began (the view and the bubbles settled on his figure).
     bool frame(int index)
     {
         using namespace kavri3D::zrk;
@@ -45,6 +45,8 @@ public:
             if (--mSpaceFrames == 0) {
                 hold(Fire, false);
                 ++shots[index];
+                // He waits to see the shot leave before he reads the line again.
+                mTurnFrames = mStillFrames = 0;
             }
             return false;
         }
@@ -53,13 +55,25 @@ public:
             letGo();
             return false;
         }
-        if (++mTurnFrames < 2)
+        // As his turn begins he looks at the screen a moment before he acts.
+        if (++mTurnFrames < kLookFrames)
             return false;
+        if (mHeld.count(TurnLeft) || mHeld.count(TurnRight)) {
+            // A tap: down one frame, up the next; he reads the line again once the figure has
+            // stopped turning.
+            hold(TurnLeft, false);
+            hold(TurnRight, false);
+            mSettleFrames = 2;
+            return false;
+        }
+        if (mSettleFrames > 0) {
+            --mSettleFrames;
+            return false;
+        }
         const std::string line = guide->getLine();
         lines.insert(line);
-        const bool tap = mTurnFrames % 2 == 0;
-        hold(TurnLeft, tap && line.find("with A ") != std::string::npos);
-        hold(TurnRight, tap && line.find("with D ") != std::string::npos);
+        hold(TurnLeft, line.find("with A ") != std::string::npos);
+        hold(TurnRight, line.find("with D ") != std::string::npos);
         hold(Raise, line.find("with Up till") != std::string::npos);
         hold(Lower, line.find("with Down till") != std::string::npos);
         mStillFrames = mHeld.empty() ? mStillFrames + 1 : 0;
@@ -70,7 +84,7 @@ public:
             mSpaceFrames = std::max(1, static_cast<int>(std::lround(seconds * static_cast<float>(mFps))));
             hold(Fire, true);
         }
-        return mTurnFrames == 2;
+        return mTurnFrames == kLookFrames;
     }
 
     /// Hands off the keys: a new step, or not his turn.
@@ -78,7 +92,7 @@ public:
     {
         for (Key key : std::set<Key>(mHeld))
             hold(key, false);
-        mTurnFrames = mStillFrames = mSpaceFrames = 0;
+        mTurnFrames = mStillFrames = mSpaceFrames = mSettleFrames = 0;
     }
 
     std::map<int, int> shots;    ///< shots fired as told, by step
@@ -96,13 +110,16 @@ private:
             mHeld.erase(key);
     }
 
+    static constexpr int kLookFrames = 8;
+
     kavri3D::zrk::BattleRoomNewbie& mRoom;
     const int mFps;
     Press mPress;
     std::set<Key> mHeld;
-    int mSpaceFrames = 0; ///< frames Space is still to be held
-    int mTurnFrames = 0;  ///< frames of his turn
-    int mStillFrames = 0; ///< frames since he last held a key
+    int mSpaceFrames = 0;  ///< frames Space is still to be held
+    int mTurnFrames = 0;   ///< frames of his turn
+    int mStillFrames = 0;  ///< frames since he last held a key
+    int mSettleFrames = 0; ///< frames still to wait after a tap
 };
 
 } // namespace zrktest

@@ -4,10 +4,10 @@
 // crate, J to jump), tries a double click and the window's close on the way, and is back in the
 // lobby with the lesson kept. "Help" on the area page, then in the hall, starts lesson 1 (the
 // hall dropping out first); Escape leaves it. Lesson 1 once more, played to its end (the view
-// raised by the mouse at the aiming step, shots laid by the keys), then lesson 2 against a doll
-// that shoots back; the world keeps each. The test reads the game's state to steer and aim, as
-// a player reads the screen. The sanitizer build plays lesson 0 only.
-// Picture: tutorial-guide.png (the move step: the guide's text, the marker, the two trainers).
+// raised by the mouse at the aiming step, each shot laid by the keys just as the line under
+// the step's words says), then lesson 2 against a doll that shoots back; the world keeps each. The test reads the
+// game's state to steer and aim, as a player reads the screen. The sanitizer build plays lesson 0 only. Picture:
+// tutorial-guide.png (the move step: the guide's text, the marker, the two trainers).
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
 #include <cmath>
@@ -409,5 +409,13 @@ TEST_F(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAn
         EXPECT_TRUE(lessons[i].ended) << "lesson " << i;
     EXPECT_EQ(lessons[1].steps, 17);
     EXPECT_EQ(lessons[2].steps, 5);
+    // Each target fell to the first shot laid as the line under the step's words said, and at
+    // each of his turns it stood in view below the guide box, its bubble over it.
+    EXPECT_EQ(lessons[1].shots, (std::map<int, int>{{36, 1}, {43, 1}}));
+    EXPECT_EQ(lessons[2].shots, (std::map<int, int>{{62, 1}}));
+    for (std::size_t i = 1; i < lessons.size(); ++i) {
+        EXPECT_GT(lessons[i].turnsSeen, 0) << "lesson " << i;
+        EXPECT_EQ(lessons[i].unframed, "") << "lesson " << i;
+    }
     EXPECT_GT(opponentShots, 0); // lesson 2's doll fired back while he fought it
 }

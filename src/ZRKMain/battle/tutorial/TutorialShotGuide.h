@@ -30,8 +30,10 @@ public:
     void afterFrame();
 
     /// A shell along the heading that passes the target this near (world units, across the
-    /// line of fire) falls well inside its blast: the target is in the sight's reach.
-    static constexpr float kSightReach = 4.0f;
+    /// line of fire) falls well inside its blast: the target is in the sight's reach. At the
+    /// lessons' distances the reach is wider than a frame's turn at the game's frame rate, so a
+    /// player who lets A or D go when the line changes stops inside it.
+    static constexpr float kSightReach = 6.0f;
     /// The weakest share of a full charge told at the barrel's angle; another angle is told
     /// only with a share between the next two, so that a stop a little off still reaches.
     static constexpr float kLeastShare = 0.05f;
