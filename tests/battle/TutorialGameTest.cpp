@@ -250,6 +250,7 @@ TEST_F(TutorialGame, EveryShootingStepFallsToTheFirstShotLaidAsItsLineSays)
     std::map<int, int> tries;
     std::set<std::string> lines;
     int forced = 0;
+    float markedOff = 0.0f; // the most the gauge's mark stood off the time told (seconds of Space)
     EXPECT_TRUE(play(kRookieRun, [&](zrktest::GameRun& game) {
         boost::shared_ptr<BattleRoomNewbie> room;
         ASSERT_TRUE(intoFirstLesson(game, room));
@@ -259,13 +260,22 @@ TEST_F(TutorialGame, EveryShootingStepFallsToTheFirstShotLaidAsItsLineSays)
         forced = 0;
         core::KeyInput* keys = core::KeyInput::getSingletonPtr();
         ASSERT_NE(keys, nullptr);
-        zrktest::ShotAsTold shooter(*room, 50, [keys](zrktest::ShotAsTold::Key key, bool down) {
+        zrktest::ShotAsTold shooter(*room, 50, [&](zrktest::ShotAsTold::Key key, bool down) {
             static const int kScans[] = {core::KeyInput::KC_A, core::KeyInput::KC_D, core::KeyInput::KC_UP,
                                          core::KeyInput::KC_DOWN, core::KeyInput::KC_SPACE};
             if (down)
                 keys->injectKeyDown(kScans[key]);
             else
                 keys->injectKeyUp(kScans[key]);
+            // As Space goes down the force gauge marks the force the line tells.
+            ZRKPlayerSim* me = room->getLand() ? room->getLand()->getMyDoll() : nullptr;
+            const std::string line = room->getGuide() ? room->getGuide()->getLine() : "";
+            const std::size_t at = line.find("about ");
+            if (key == zrktest::ShotAsTold::Fire && down && me && at != std::string::npos)
+                markedOff =
+                    std::max(markedOff, std::fabs(std::strtof(line.c_str() + at + 6, nullptr) -
+                                                  static_cast<float>(me->getPlayerBattle().markForce) /
+                                                      (DollConstants::CTRL_FORCE_MAX / DollConstants::CHARGE_SECONDS)));
         });
         for (int lesson = 1; lesson <= 4; ++lesson) {
             ASSERT_TRUE(session->teleport("", "battle_newbie", "adv=" + std::to_string(lesson) + "&prev=room"));
@@ -285,6 +295,7 @@ TEST_F(TutorialGame, EveryShootingStepFallsToTheFirstShotLaidAsItsLineSays)
     EXPECT_EQ(tries, (std::map<int, int>{{36, 1}, {43, 1}, {62, 1}, {92, 1}, {96, 1}, {122, 1}}));
     for (const std::string& line : lines)
         EXPECT_EQ(line.find("raise or lower"), std::string::npos) << line;
+    EXPECT_LE(markedOff, 0.051f);
 }
 
 TEST_F(TutorialGame, ARookieWhoWandersBeforeTheCrateKeepsTheEnergyToReachItAndPicksItUp)
