@@ -28,32 +28,15 @@
 #include "support/BotBattle.h"
 #include "support/GameRun.h"
 #include "support/StatePlacement.h"
-#include "support/TestEnv.h"
-#include "support/XvfbServer.h"
-#include "support/GameOnScreen.h" // last: X11's macros
+#include "PrizeBoxScreen.h" // last: X11's macros
 
 using namespace kavri3D;
 using namespace kavri3D::zrk;
 
 namespace {
 
-CEGUI::Window* boxButton(int index)
-{
-    CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
-    CEGUI::Window* page = root ? root->getChildRecursive("OpenBoxPage") : nullptr;
-    return page ? page->getChildRecursive("Box" + std::to_string(index)) : nullptr;
-}
-
-/// The middle of a CEGUI window in the game window's pixels; false when it is not shown.
-bool middleOf(CEGUI::Window* w, int& x, int& y)
-{
-    if (!w || !w->isEffectiveVisible())
-        return false;
-    const CEGUI::Rectf r = w->getUnclippedOuterRect().get();
-    x = static_cast<int>((r.left() + r.right()) / 2);
-    y = static_cast<int>((r.top() + r.bottom()) / 2);
-    return true;
-}
+using zrktest::middleOf;
+CEGUI::Window* boxButton(int index) { return zrktest::prizeBoxButton(index); }
 
 /// How much of an award the world holds for the player: the money of its kind, the points, the
 /// experience or the items of its id.
@@ -86,19 +69,9 @@ long long held(ZRKServerCore& server, const std::string& player, const ZRKBoxes:
 
 } // namespace
 
-namespace {
-// The pointer is the X server's own, one for every window on it: on a server of its own no
-// other test's game (which holds the pointer in its middle) moves it under this one.
-struct PrizeBoxRender : zrktest::GameOnScreen {
-    zrktest::XvfbServer server{1280, 1024};
-    zrktest::ScopedEnv display{"DISPLAY", server.display()};
-    void SetUp() override
-    {
-        ASSERT_FALSE(server.display().empty());
-        zrktest::GameOnScreen::SetUp();
-    }
-};
-} // namespace
+// The pointer is the X server's own, one for every window on it: the game plays on a server of
+// its own.
+using PrizeBoxRender = zrktest::PrizeBoxesOnOwnX;
 
 TEST_F(PrizeBoxRender, AfterABotBattleHeroOpensHisFreeBoxAndAPaidOneWithTheXPointer)
 {
@@ -112,26 +85,12 @@ TEST_F(PrizeBoxRender, AfterABotBattleHeroOpensHisFreeBoxAndAPaidOneWithTheXPoin
     double light = -1;
     const bool ok = play(zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
         ZRKServerCore& server = session->getGameServer()->core();
+        // The bot is out: hero's side wins, and the half time's box screen comes up.
         boost::shared_ptr<BattleRoom> room;
-        zrktest::enterBotBattle(game, *session, 1, 5, room);
-        if (!room)
+        zrktest::winToBoxScreen(game, *session, room);
+        if (!room || HasFatalFailure())
             return;
-        ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400));
-
-        // The bot is out: hero's side wins.
         ZRKLand* land = room->getLand();
-        for (const auto& doll : land->getAllDoll())
-            if (doll.first != land->getMyUID())
-                doll.second->setFlag(SIM_OUT);
-        // The half time comes ten seconds after the end; its box screen counts down twelve.
-        ASSERT_TRUE(game.framesUntil(
-            [&] {
-                yake::native::advanceTime(0.25);
-                return room->getBoxPanel() && room->getBoxPanel()->isShown() && boxButton(0);
-            },
-            400))
-            << "stage " << room->getHalfTimeStage() << " panel " << (room->getBoxPanel() != nullptr) << " shown "
-            << (room->getBoxPanel() && room->getBoxPanel()->isShown()) << " state " << game.stateName();
         shown = true;
         const std::string me = land->getMyUID();
         ZRKPrizeBoxes::Battle* offers = server.prizeBoxes().find("battle_hero");

@@ -14,6 +14,8 @@
 #include <data/ZRKRequestBroker.h>
 #include <data/ZRKRoomRequest.h>
 #include <data/ZRKUserRequest.h>
+#include <gui/IBattlePanel.h>
+#include <gui/IGuiManager.h>
 #include <gui/IOpenBoxData.h>
 #include <json/json.h>
 #include <tinyxml.h>
@@ -234,6 +236,45 @@ TEST_F(BoxFixture, APaidBoxAsksItsPriceAndTheAnswerOpensTheBoxThePlayerSaw)
     EXPECT_EQ(lastBox()->text, "");
     answer(0);
     EXPECT_EQ(sent(), std::vector<std::string>({"openBox {id:99,idx:7}\n"}));
+}
+
+TEST_F(BoxFixture, ThePriceQuestionGoesWithTheBoxScreenAndAChoiceWhileABoxOpensIsToldToWait)
+{
+    logIn();
+    manager->setRootWindow(gui->getRootWindow());
+    auto* view = static_cast<gui::IBoxPanel*>(manager->getBoxOpenView());
+    view->setOffers(std::vector<gui::IBattleOver::BoxOffer>(8));
+    view->setCountDown(0.0f, 12.0f);
+    ASSERT_TRUE(view->isShown());
+    gui::IOpenBoxData::BoxData paid;
+    paid.b_id = 4321;
+    paid.b_buy_type = 2;
+    paid.b_price = 50;
+    choose(6, &paid);
+    frames(2);
+    ASSERT_NE(frame.getOpenMessageBox(), nullptr) << "asked while the box screen shows";
+    manager->resetPages(); // the half time is over: the screen goes
+    frames(2);
+    EXPECT_EQ(frame.getOpenMessageBox(), nullptr) << "the price question outlived its screen";
+    EXPECT_TRUE(sent().empty());
+
+    // The next half time: a box being opened, a second choice waits and says so.
+    view->setCountDown(0.0f, 12.0f);
+    choose(6, &paid);
+    answer(0);
+    ASSERT_EQ(sent().size(), 1u);
+    const std::size_t boxes = frame.getMessageBoxes().size();
+    gui::IOpenBoxData::BoxData free;
+    free.b_id = 7;
+    choose(5, &paid);
+    choose(1, &free);
+    EXPECT_EQ(control->callCount("onBoxBusy"), 2);
+    EXPECT_EQ(frame.getMessageBoxes().size(), boxes) << "nothing is asked while a box opens";
+    EXPECT_TRUE(sent().empty());
+    frames(3); // answered (no battle: refused): the next choice asks its price again
+    choose(5, &paid);
+    EXPECT_EQ(frame.getMessageBoxes().size(), boxes + 2); // the refusal's notice, then the price
+    EXPECT_EQ(control->callCount("onBoxBusy"), 2);
 }
 
 TEST_F(BoxFixture, ABagBoxShowsItsLinesInOrderAndNothingOnARefusal)

@@ -1,12 +1,14 @@
 // The forge screen in a real game window, played with the mouse against the embedded server:
 // hero drags his coat and its stones from the bag cells onto the enhance tab, asks for the
 // preview, then enhances; the bag shows the new level and one stone fewer. The picture goes to
-// the build's shots/forge.png for the README.
+// the build's shots/forge.png for the README. A mix said yes to by Enter, with Go pressed on
+// through X events, mixes once and keeps its outcome in sight.
 #include <CEGUI/CEGUI.h>
 #include <boost/filesystem.hpp>
 #include <server/ZRKServerConfig.h>
 #include <server/ZRKServerCore.h>
 #include <server/ZRKWorld.h>
+#include <data/ZRKUserRequest.h>
 #include <gtest/gtest.h>
 #include <gui/IGuiPage.h>
 
@@ -19,13 +21,14 @@
 #include "rooms/Wrapper.h"
 #include "support/InternalWords.h"
 #include "support/PageWindow.h"
+#include "support/XWindowInput.h" // last: X11's macros
 
 using namespace kavri3D;
 
 namespace {
 
 const int kArea = 0, kBag = 12, kForge = 20;
-const int kCoat = 65, kStones = 68, kLuck = 70, kSafety = 71;
+const int kCoat = 65, kStones = 68, kLuck = 70, kSafety = 71, kFirstSlot = 61;
 
 struct ForgeWindow : zrktest::PageWindow {
     ForgeWindow() : zrktest::PageWindow("forge", 1024, 640) {}
@@ -202,9 +205,12 @@ TEST_F(ForgeWindow, OneStackOfMetalFillsAsManyPlacesAsItHasPiecesAndTheRefineIsA
     EXPECT_EQ(result.find("Working..."), std::string::npos) << "the answer came: " << result;
     const bool made = result.find("Made: Steel Ingot.") != std::string::npos;
     EXPECT_TRUE(made || result.find("The refine failed") != std::string::npos) << result;
-    // Both ingots of the stack and the third went; a new ingot takes the first slot freed.
+    // Both ingots of the stack and the third went; a new ingot takes the first slot freed, and
+    // no Metal place shows it as if it had been put there.
     EXPECT_EQ(text(kForge, "Cell_72"), made ? "Steel Ingot" : "");
     EXPECT_EQ(text(kForge, "Cell_73"), "");
+    for (const char* place : {"Place0", "Place1", "Place2"})
+        EXPECT_EQ(text(kForge, place), "Metal: -") << place;
     EXPECT_EQ(zrktest::internalWords(manager->getPage(kForge)->getRootWindow()), std::vector<std::string>{});
 }
 
@@ -279,4 +285,129 @@ TEST_F(ForgeWindow, TheEnchaseTabShowsAPlaceForEachHoleAndTheGemAlreadyInIt)
     EXPECT_EQ(text(kForge, "Place2"), "Gem 2: Sapphire (set)");
     EXPECT_EQ(text(kForge, "Place3"), "Gem 3: -");
     EXPECT_EQ(zrktest::internalWords(manager->getPage(kForge)->getRootWindow()), std::vector<std::string>{});
+}
+
+TEST_F(ForgeWindow, AMixAnsweredByEnterWithGoHammeredMixesOnceAndKeepsItsOutcomeInSight)
+{
+    // The player's own mouse and keys, through the X server into the window.
+    zrktest::XWindowInput input(gfx->getRenderWindow());
+    ASSERT_TRUE(input.valid());
+    const auto click = [&](CEGUI::Window* w) {
+        pause();
+        const CEGUI::Vector2f at = middle(w);
+        input.click(static_cast<int>(at.d_x), static_cast<int>(at.d_y));
+    };
+    manager->showPage("area");
+    frames(2);
+    click(widget(kArea, "Forge"));
+    frames(8);
+    click(widget(kForge, "Tab2"));
+    frames(2);
+    for (const auto& piece : {std::make_pair(kCoat, 0), std::make_pair(67, 1)}) {
+        const CEGUI::Vector2f from = middle(widget(kForge, "Cell_" + std::to_string(piece.first)));
+        const CEGUI::Vector2f to = middle(widget(kForge, "Place" + std::to_string(piece.second)));
+        pause();
+        input.drag(static_cast<int>(from.d_x), static_cast<int>(from.d_y), static_cast<int>(to.d_x),
+                   static_cast<int>(to.d_y));
+        frames(3);
+    }
+    ASSERT_TRUE(pump.until([&] { return text(kForge, "Result").find("Can be done, cost 200 coins.") == 0; }, 60,
+                           "the mix's price"))
+        << text(kForge, "Result");
+    const long long before = coins();
+
+    // Go asks; Enter says yes, and Go is pressed again at once and every frame after, the
+    // pointer left on it, until the page shows the mix's outcome and the bag after it.
+    click(widget(kForge, "Go"));
+    ASSERT_TRUE(pump.until([&] { return frame->getMessageBoxWindow() != nullptr; }, 20, "the mix's question"));
+    const int question = frame->getOpenMessageBox()->id;
+    input.key(XK_Return);
+    int asked = 0;
+    const bool done = pump.until(
+        [&] {
+            if (frame->getOpenMessageBox() && frame->getOpenMessageBox()->id != question)
+                ++asked;
+            if (text(kForge, "Cell_67").empty())
+                return true; // the bag after the mix is in: the second coat is gone
+            click(widget(kForge, "Go"));
+            return false;
+        },
+        60, "the mix's outcome and the bag after it");
+    ASSERT_TRUE(done) << text(kForge, "Result");
+    frames(3);
+    EXPECT_EQ(asked, 0) << "Go asked again about a coat the mix had used up";
+    EXPECT_EQ(coins(), before - 200) << "mixed once, charged once";
+    EXPECT_EQ(heroItem(67), nullptr);
+    const std::string result = text(kForge, "Result");
+    EXPECT_TRUE(result.find("The item has been mixed 1 time.") != std::string::npos ||
+                result.find("The mix failed") != std::string::npos)
+        << result;
+    // The outcome stays; Go now says what the mix lacks and asks nothing.
+    click(widget(kForge, "Go"));
+    frames(3);
+    EXPECT_EQ(frame->getOpenMessageBox(), nullptr);
+    EXPECT_EQ(text(kForge, "Result"), result);
+    EXPECT_NE(result.find("Put the item to mix into it on the Second place."), std::string::npos) << result;
+}
+
+TEST_F(ForgeWindow, AMixsNoAfterAnEarlierYesIsHeardAsANo)
+{
+    openForge();
+    clickOn(widget(kForge, "Tab2"));
+    drag(kCoat, 0);
+    drag(67, 1);
+    frames(6);
+    // A yes to the first question.
+    clickOn(widget(kForge, "Go"));
+    ASSERT_NE(frame->getOpenMessageBox(), nullptr);
+    clickOn(frame->getMessageBoxWindow()->getChild("Button0"));
+    frames(12);
+    ASSERT_EQ(heroItem(67), nullptr);
+    // The next mix, of the enhanced coat with the third one, answered no: nothing is mixed,
+    // the page says so and Go is free.
+    drag(kCoat, 0);
+    drag(63, 1);
+    frames(6);
+    const long long before = coins();
+    clickOn(widget(kForge, "Go"));
+    ASSERT_NE(frame->getOpenMessageBox(), nullptr);
+    clickOn(frame->getMessageBoxWindow()->getChild("Button1"));
+    frames(3);
+    EXPECT_NE(text(kForge, "Result").find("Nothing was mixed."), std::string::npos) << text(kForge, "Result");
+    EXPECT_EQ(text(kForge, "Result").find("Answer the question"), std::string::npos) << text(kForge, "Result");
+    EXPECT_EQ(coins(), before);
+    EXPECT_NE(heroItem(63), nullptr);
+}
+
+TEST_F(ForgeWindow, TheForgeComesBackWithTheBagAsTheGameKnowsItNotAsItWasLastTime)
+{
+    // A first visit lists hero's sixteen items on one page.
+    openForge();
+    EXPECT_EQ(text(kForge, "PageLabel"), "1/1");
+    clickOn(widget(kForge, "Back"));
+    frames(3);
+    // Since then his bag grew and five stones came one a slot, and the game has heard of it.
+    zrk::ZRKWorld& world = session->getGameServer()->core().world();
+    world.db().exec(
+        "UPDATE players SET settings = json_set(coalesce(settings, '{}'), '$.pc_bag_slot', 35) WHERE name = 'hero'");
+    world.forgetRead();
+    for (int slot : {77, 78, 79, 80, 95}) {
+        zrk::ZRKWorld::Item stone;
+        stone.id = 7001;
+        stone.slot = slot;
+        ASSERT_TRUE(world.addItem("hero", stone));
+    }
+    bool known = false;
+    zrk::ZRKUserRequest::queryUserInventory(0, false, [&known](bool error, const std::string&) { known = !error; });
+    ASSERT_TRUE(pump.until([&] { return known; }, 20, "the bag heard of"));
+    // The forge opens on the bag as it is, its first page full, from its first drawn frame on.
+    manager->showPage("area");
+    frames(2);
+    press(widget(kArea, "Forge"));
+    int shown = 0;
+    for (int slot = kFirstSlot; slot < kFirstSlot + 60; ++slot)
+        shown += widget(kForge, "Cell_" + std::to_string(slot))->isVisible();
+    EXPECT_EQ(shown, 20);
+    EXPECT_EQ(text(kForge, "PageLabel"), "1/2");
+    EXPECT_EQ(text(kForge, "Cell_80"), "Forge Stone");
 }

@@ -222,6 +222,7 @@ TEST_F(ShopFixture, RenewingSendsTheChosenOptionAndRefreshesTheAttributesBeforeT
     EXPECT_EQ(sent("shopRenewval"), std::vector<std::string>{"[{pci_slot:61,s_expire:0,s_id:102,s_num:1}]\n"});
     ASSERT_NE(lastBox(), nullptr);
     EXPECT_EQ(lastBox()->title, text("error/renew"));
+    EXPECT_EQ(control->raisedIds(), std::vector<int>{77}) << "the bag's line hears of the refusal";
     control->clearRaised();
     jacket.chosen = 0;
     setParam("prices", jacket);

@@ -450,6 +450,52 @@ TEST(BagItems, SortingKeepsEveryCountAndRecyclingIsAllOrNothing)
     EXPECT_EQ(bag.item(lace, "i_id"), -1);
 }
 
+TEST(BagItems, SortMergesStacksWhateverTheirBuyTimesAndKeepsTimedOnesApart)
+{
+    Bag bag;
+    // Hero's five stones of slot 68 (never bought), and two bought one at a time.
+    bag.exec("INSERT INTO inventory(player, i_id, bag, slot, count, buy_time) VALUES('hero', 7001, 1, 79, 1, "
+             "'2026-12-05 10:00:00')");
+    bag.exec("INSERT INTO inventory(player, i_id, bag, slot, count, buy_time) VALUES('hero', 7001, 1, 80, 1, "
+             "'2026-12-01 09:00:00')");
+    // Two fine stones for 30 days beside his two that last.
+    for (int slot : {77, 78})
+        bag.exec(
+            "INSERT INTO inventory(player, i_id, bag, slot, count, buy_time, expiry_day) VALUES('hero', 7002, 1, " +
+            std::to_string(slot) + ", 1, '2026-12-06 08:00:00', 30)");
+    ASSERT_FALSE(bag.ask("bagRange", Json::Value(Json::arrayValue)).error);
+    EXPECT_EQ(bag.n("SELECT count(*) FROM inventory WHERE player = 'hero' AND i_id = 7001"), 1);
+    EXPECT_EQ(bag.n("SELECT count FROM inventory WHERE player = 'hero' AND i_id = 7001"), 7);
+    ZRKDatabase::Statement& q =
+        bag.core.world().db().prepare("SELECT buy_time FROM inventory WHERE player = 'hero' AND i_id = 7001");
+    ASSERT_TRUE(q.step());
+    EXPECT_EQ(q.text(0), "2026-12-01 09:00:00") << "the stack is as old as its first piece bought";
+    q.reset();
+    EXPECT_EQ(bag.n("SELECT count(*) FROM inventory WHERE player = 'hero' AND i_id = 7002"), 3);
+    EXPECT_EQ(bag.n("SELECT count(*) FROM inventory WHERE player = 'hero' AND i_id = 7002 AND expiry_day = 30 AND "
+                    "count = 1"),
+              2);
+}
+
+TEST(BagItems, AnItemLeftJustPastTheBagsEndIsNoBagItem)
+{
+    Bag bag;
+    // Hero's bag proper ends at slot 90: a box and a function item lying at 91 are out of reach.
+    bag.exec("INSERT INTO inventory(player, i_id, bag, slot, count) VALUES('hero', 5001, 1, 91, 1)");
+    bag.exec("INSERT INTO inventory(player, i_id, bag, slot, count) VALUES('hero', 5101, 1, 92, 1)");
+    const std::string before = bag.snapshot();
+    EXPECT_TRUE(bag.ask("bagDrop", Bag::list({91})).error);
+    EXPECT_TRUE(bag.ask("queryBagOpenBox", Bag::list({91})).error);
+    Json::Value use(Json::arrayValue);
+    use[0]["slot"] = 92;
+    use[0]["type"] = 1;
+    EXPECT_TRUE(bag.ask("queryUseFunItem", use).error);
+    EXPECT_EQ(bag.snapshot(), before);
+    // The bag's last slot is one of it.
+    bag.exec("UPDATE inventory SET slot = 90 WHERE player = 'hero' AND slot = 91");
+    EXPECT_FALSE(bag.ask("bagDrop", Bag::list({90})).error);
+}
+
 TEST(BagItems, ARefusalAfterAWriteUndoesItSortKeepsStackSizesAndNoSlotPastABagsEndIsTaken)
 {
     Bag bag;

@@ -344,6 +344,50 @@ TEST(ShopServer, PropsSellOnlyBattlePropsOfTheOrdinaryShopOntoTheirStack)
     EXPECT_EQ(shop.item(53).substr(0, 6), "5025x1");
 }
 
+TEST(ShopServer, BoughtStonesJoinTheirStackUpToItsSizeAndTimedPiecesStayApart)
+{
+    Shop shop;
+    shop.core.world().db().exec("DELETE FROM inventory WHERE player = 'hero' AND i_id = 7001");
+    shop.core.world().db().exec("UPDATE players SET money1 = 100000 WHERE name = 'hero'");
+    shop.core.world().forgetRead();
+    // Two stones, a day later three more: one stack of five, as old as its first piece.
+    ASSERT_FALSE(shop.buy("[{s_expire:0,s_id:1401,s_num:2}]\n", "stones-1").error);
+    EXPECT_EQ(shop.item(68), "7001x2 2026-12-07 00:00:00/0");
+    shop.core.setWallTime(kDec7 + 86400);
+    const ZRKMessage more = shop.buy("[{s_expire:0,s_id:1401,s_num:3}]\n", "stones-2");
+    ASSERT_FALSE(more.error) << more.text;
+    EXPECT_EQ(shop.item(68), "7001x5 2026-12-07 00:00:00/0");
+    EXPECT_EQ(shop.number("SELECT count(*) FROM inventory WHERE player = 'hero' AND i_id = 7001"), 1);
+    ASSERT_EQ(more.views["buyed"].size(), 1u);
+    EXPECT_EQ(more.views["buyed"][0]["pci_num"].asInt(), 5);
+    // A stack takes pieces up to its sub-class's size (99); the rest start the next stack.
+    ASSERT_FALSE(shop.buy("[{s_expire:0,s_id:1401,s_num:99}]\n", "stones-3").error);
+    EXPECT_EQ(shop.item(68), "7001x99 2026-12-07 00:00:00/0");
+    EXPECT_EQ(shop.item(77), "7001x5 2026-12-08 00:00:00/0");
+    // A stack that carries a bonus is a piece of its own: a bought stone goes beside it.
+    shop.core.world().db().exec("UPDATE inventory SET pci_luck = 1 WHERE player = 'hero' AND slot = 77");
+    shop.core.world().forgetRead();
+    ASSERT_FALSE(shop.buy("[{s_expire:0,s_id:1401,s_num:1}]\n", "stones-4").error);
+    EXPECT_EQ(shop.item(77), "7001x5 2026-12-08 00:00:00/0");
+    EXPECT_EQ(shop.item(78), "7001x1 2026-12-08 00:00:00/0");
+
+    // Stones sold for days go one a slot, each with its own time.
+    zrktest::TempDir dir;
+    for (const char* f : {"accounts.json", "bots.json", "itemclasses.json", "libs.json", "lobby.json", "maps.json",
+                          "master.json", "players.json", "rooms.json", "forge.json", "boxes.json"})
+        zrktest::writeFile(dir.file(f), zrktest::readFile(std::string("res/server/") + f));
+    zrktest::writeFile(dir.file("shop.json"), R"({"entries": [
+        {"s_id": 1, "i_id": 7001, "si_sale_type": 0, "si_rcmd": 0, "si_new": 0, "si_sales_count": 0,
+         "prices": [{"s_id": 1, "s_price": 1, "s_buy_type": 1, "s_expire": 30}]}]})");
+    ZRKServerConfig config = Shop::defaults();
+    config.folder = dir.path();
+    Shop timed(config);
+    ASSERT_FALSE(timed.buy("[{s_expire:30,s_id:1,s_num:2}]\n", "timed-1").error);
+    EXPECT_EQ(timed.item(68), "7001x5 /0");
+    EXPECT_EQ(timed.item(77), "7001x1 2026-12-07 00:00:00/30");
+    EXPECT_EQ(timed.item(78), "7001x1 2026-12-07 00:00:00/30");
+}
+
 TEST(ShopServer, TheGuildShopSellsOneLineToMembersForMedalsAndCreditsTheGuild)
 {
     Shop shop;

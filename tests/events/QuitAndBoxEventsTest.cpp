@@ -26,8 +26,9 @@ namespace {
 struct QuitFixture : EventsFixture {
     std::unique_ptr<ExitEvent> exitEvent{new ExitEvent(page, dispatcher)};
 
-    /// What the game knows of the player: quests, temporary bag, level and rank.
-    void player(int questsInProgress, bool temporaryItems, int level, int rank)
+    /// What the game knows of the player: quests, temporary bag, level and rank (`character` 0:
+    /// an account without a character yet).
+    void player(int questsInProgress, bool temporaryItems, int level, int rank, int character = 1001)
     {
         Json::Value views;
         Json::Value& quests = views["pcQuests"] = Json::Value(Json::arrayValue);
@@ -40,6 +41,7 @@ struct QuitFixture : EventsFixture {
         Json::Value& items = views["inventory"]["items"] = Json::Value(Json::arrayValue);
         items.append(Json::Value(Json::objectValue));
         items[0]["bag"] = temporaryItems ? 11 : 1;
+        views["pc"]["pc_id"] = character;
         views["pc"]["pc_lv"] = level;
         views["pc"]["pc_rank"] = rank;
         session->getGameData().applyViews(views);
@@ -79,6 +81,12 @@ TEST_F(QuitFixture, ConfirmationListsWhatIsStillOpen)
     }
     player(0, false, 18, 3);
     EXPECT_EQ(ExitEvent::quitText(), text("warning/quit")); // nothing open: no trailing break
+    // The creation screen's account has no character: whatever level and rank its view holds,
+    // no hint speaks of them.
+    player(0, false, 1, 2, 0);
+    EXPECT_EQ(ExitEvent::quitText(), text("warning/quit"));
+    player(0, false, 1, 2);
+    EXPECT_NE(ExitEvent::quitText(), text("warning/quit"));
 }
 
 namespace {

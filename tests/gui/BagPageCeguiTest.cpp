@@ -34,6 +34,20 @@ gui::BagData item(int slot, int id, const std::string& name, int days = 0, int c
     return b;
 }
 
+/// The shop's record of an item with one offer: its price a piece, money kind and days.
+gui::ShopData oneOffer(int itemId, int price, int buyType, int days)
+{
+    gui::ShopData offers;
+    offers.i_id = itemId;
+    gui::ShopPrice p;
+    p.s_id = itemId * 10;
+    p.s_price = price;
+    p.s_buy_type = buyType;
+    p.s_expire = days;
+    offers.prices.push_back(p);
+    return offers;
+}
+
 struct BagPageTest : zrktest::PluginFixture {
     std::unique_ptr<kavri3D::core::GuiSystem> ceguiSystem = kavri3D::core::GuiSystem::createHeadless(1280, 1024);
     std::list<gui::ParamNode> nodes;
@@ -379,4 +393,68 @@ TEST_F(BagPageTest, TheNewNameFieldHasItsLabel)
 {
     EXPECT_EQ(text("FunParamLabel"), "New name");
     EXPECT_EQ(zrktest::clippedLabels(page()), std::vector<std::string>{});
+}
+
+TEST_F(BagPageTest, RenewSaysWhyWithNothingToRenewAndARefusalEndsTheRenewingLine)
+{
+    click("Renew");
+    EXPECT_EQ(status(), "Pick up a timed item first (click it), then press Renew.");
+    click("Cell_62");
+    click("Renew");
+    EXPECT_EQ(status(), "Forge Stone x5 has no time limit: there is nothing to renew.");
+    EXPECT_EQ(calls[78], 0) << "nothing is asked of the shop";
+
+    // A renewal the shop refuses: its box says why, the line stops saying it renews.
+    click("Cell_62"); // put back
+    click("Cell_61");
+    click("Renew");
+    hands(78, {gui::ParamNode("prices", oneOffer(3001, 300, 1, 30), 0, 0)});
+    raise(78);
+    click("Yes");
+    ASSERT_EQ(calls[77], 1);
+    EXPECT_EQ(status(), "Renewing Field Jacket...");
+    raise(77);
+    EXPECT_EQ(status(), "Nothing was renewed: Field Jacket stays as it was.");
+    raise(77); // said once
+    EXPECT_EQ(status(), "Nothing was renewed: Field Jacket stays as it was.");
+}
+
+TEST_F(BagPageTest, AStacksRenewalIsPricedForTheWholeStack)
+{
+    hands(8, {gui::ParamNode("bagList", std::vector<gui::BagData>{item(61, 6002, "Fire Shell", 7, 3)}, 0, 0)});
+    raise(8);
+    click("Cell_61");
+    click("Renew");
+    hands(78, {gui::ParamNode("prices", oneOffer(6002, 20, 2, 7), 0, 0)});
+    raise(78);
+    EXPECT_EQ(status(), "Renew Fire Shell x3 for 7 more days at 60 coupons?");
+    click("Yes");
+    hands(8, {gui::ParamNode("bagList", std::vector<gui::BagData>{item(61, 6002, "Fire Shell", 14, 3)}, 0, 0)});
+    raise(8);
+    EXPECT_EQ(status(), "Renewed Fire Shell x3: 7 more days, paid 60 coupons.");
+}
+
+TEST_F(BagPageTest, RecycleEndsTheMarkingAndEveryActionButtonSaysWhatItWaitsFor)
+{
+    click("Recycle");
+    EXPECT_EQ(status(), "Press Mark and click the items to recycle first.");
+    click("Mark");
+    EXPECT_EQ(text("Mark"), "Marking");
+    EXPECT_EQ(status(), "Click the items to recycle, then press Recycle.");
+    click("Recycle");
+    EXPECT_EQ(status(), "Click the items to recycle first, then press Recycle.");
+    EXPECT_EQ(calls[76], 0);
+    click("Cell_62");
+    click("Recycle");
+    EXPECT_EQ(calls[76], 1);
+    EXPECT_EQ(text("Mark"), "Mark");
+    // Out of marking: a click picks the jacket up, it marks nothing.
+    click("Cell_61");
+    EXPECT_EQ(text("Cell_61").rfind("> ", 0), 0u) << text("Cell_61");
+    click("Cell_61");
+
+    click("Use");
+    EXPECT_EQ(status(), "Click the box, card or item to use.");
+    click("Cell_62");
+    EXPECT_EQ(status(), "Forge Stone x5 cannot be used: Use opens boxes and uses rank cards and function items.");
 }

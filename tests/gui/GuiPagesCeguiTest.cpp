@@ -650,15 +650,22 @@ TEST_F(GuiPagesTest, EverySeatLineFitsItsCellHoweverLongTheNicknames)
         ASSERT_NE(font, nullptr);
         EXPECT_LE(font->getTextExtent(w->getText()), w->getPixelSize().d_width) << label << ": " << text(w);
     }
-    // A short name stays whole, with its state; a long one is cut, its state kept.
+    // A short name stays whole, with its state; a long one is cut, its team and state kept.
     EXPECT_EQ(text(seats->getChild("Label_red2")).rfind("Ana", 0), 0u) << text(seats->getChild("Label_red2"));
-    EXPECT_NE(text(seats->getChild("Label_red0")).find("Hero"), std::string::npos);
+    EXPECT_NE(text(seats->getChild("Label_red0")).find("Hero"), std::string::npos)
+        << text(seats->getChild("Label_red0"));
     EXPECT_NE(text(seats->getChild("Label_red0")).find("owner"), std::string::npos);
     const std::string last = text(seats->getChild("Label_blue3"));
     EXPECT_EQ(last.rfind("The", 0), 0u) << last;
-    EXPECT_NE(last.find("... ready"), std::string::npos) << last;
-    EXPECT_NE(text(seats->getChild("Label_blue1")).find("... ready"), std::string::npos)
+    EXPECT_NE(last.find("... (blue) ready"), std::string::npos) << last;
+    EXPECT_NE(text(seats->getChild("Label_blue1")).find("... (blue) ready"), std::string::npos)
         << text(seats->getChild("Label_blue1"));
+    // Every card names its team, however narrow its cell.
+    for (int s = 0; s < 8; ++s) {
+        const std::string line =
+            text(seats->getChild(s < 4 ? "Label_red" + std::to_string(s) : "Label_blue" + std::to_string(s - 4)));
+        EXPECT_NE(line.find(s < 4 ? "(red)" : "(blue)"), std::string::npos) << line;
+    }
 }
 
 namespace {
@@ -785,6 +792,57 @@ TEST_F(GuiPagesTest, TheBoxScreenSaysWhyTheGameKeptAFreeBoxShut)
     EXPECT_EQ(note(), "Choose a box");
     boxes->onBoxOpened();
     EXPECT_EQ(note(), "The box is opened.");
+    boxes->onBoxBusy(); // a choice while the last one is answered
+    EXPECT_EQ(note(), "Wait: the box you chose is being opened.");
     boxes->setCountDown(0.0f, 12.0f); // the next battle's box screen starts afresh
     EXPECT_EQ(note(), "Choose a box");
+}
+
+TEST_F(GuiPagesTest, AnOpenedBoxAnswersAClickWithWhatItHeldAndAsksNoPrice)
+{
+    auto* boxes = static_cast<gui::IBoxPanel*>(manager->getBoxOpenView());
+    int chosen = 0;
+    auto* open = new zrktest::FakeEvent(111, tally);
+    open->onCallback = [&chosen](gui::ParamHandle) { ++chosen; };
+    manager->getEventDispatcher()->registerEvent(open);
+    std::vector<gui::IBattleOver::BoxOffer> offers(8);
+    for (std::size_t i = 0; i < offers.size(); ++i) {
+        offers[i].b_id = static_cast<int>(i) + 1;
+        offers[i].b_type = 1;
+        offers[i].b_buy_type = 2;
+        offers[i].b_price = 20;
+    }
+    offers[2].b_type = 2; // opened, its prize not told yet
+    offers[5].b_type = 2;
+    gui::IBattleOver::AwardSlot mine, theirs;
+    mine.playerId = "hero";
+    mine.nickname = "Hero";
+    mine.me = true;
+    mine.index = 5;
+    mine.award.name = "Forge Stone";
+    mine.award.bi_num = 1;
+    theirs = mine;
+    theirs.playerId = "bot1";
+    theirs.nickname = "Harrow";
+    theirs.me = false;
+    theirs.index = 0; // the offers still show it shut: the slot knows better
+    theirs.award.name = "Coins";
+    theirs.award.bi_num = 50;
+    boxes->setOffers(offers);
+    boxes->setSlots({mine, theirs});
+    boxes->setCountDown(0.0f, 12.0f);
+    CEGUI::Window* page = ceguiSystem->getRootWindow()->getChildRecursive("OpenBoxPage");
+    ASSERT_NE(page, nullptr);
+    const auto clickBox = [&](int i) {
+        CEGUI::Window* box = page->getChildRecursive("Box" + std::to_string(i));
+        CEGUI::WindowEventArgs args(box);
+        box->fireEvent(CEGUI::PushButton::EventClicked, args, CEGUI::PushButton::EventNamespace);
+        return text(page->getChildRecursive("Opening"));
+    };
+    EXPECT_EQ(clickBox(5), "Box 6 held Forge Stone x1: you opened it.");
+    EXPECT_EQ(clickBox(0), "Box 1 held Coins x50: Harrow opened it.");
+    EXPECT_EQ(clickBox(2), "Box 3 is opened already.");
+    EXPECT_EQ(chosen, 0) << "no price is asked for an opened box";
+    clickBox(1);
+    EXPECT_EQ(chosen, 1) << "a shut box goes to the box event";
 }

@@ -297,3 +297,46 @@ TEST_F(HallAndRoomPages, AMissionRoomIsToldByItsOwnIdsAnySeatIsPickedAndItsArrow
     EXPECT_EQ(zrktest::clippedLabels(room), std::vector<std::string>{});
     EXPECT_NE(text(room->getChild("RoomTitle")).find("..."), std::string::npos);
 }
+
+TEST_F(HallAndRoomPages, KickAndLockWithNoSeatToActOnSayWhyAndSendNothing)
+{
+    const int roomKind = 9;
+    auto* listen = add(ids::RoomListen);
+    std::vector<gui::PlayerCard> cards(8);
+    cards[0].occupied = cards[0].owner = true;
+    cards[0].nickname = "Hero";
+    cards[5].occupied = true;
+    cards[5].nickname = "Harrow";
+    values(listen, {node("players", cards), node("my_pos", 0), node("mode", 1), node("mapid", 1)});
+    std::vector<std::string> said, sent;
+    auto* box = add(ids::MessageBoxShow);
+    box->onCallback = [&](gui::ParamHandle h) { said.push_back(param<std::string>(roomKind, "arg2", h)); };
+    for (int id : {ids::TickPlayer, ids::PositionLock}) {
+        auto* e = add(id);
+        e->onCallback = [&sent, id, this](gui::ParamHandle h) {
+            sent.push_back(std::string(id == ids::TickPlayer ? "kick " : "lock ") +
+                           std::to_string(param<int>(roomKind, "pos", h)));
+        };
+    }
+    CEGUI::Window* room = manager->getPage(roomKind)->getRootWindow();
+    ASSERT_NE(room, nullptr);
+    manager->showPage("room");
+    events().raise(ids::RoomListen);
+    ASSERT_FALSE(room->getChild("Kick")->isDisabled());
+
+    press(room->getChild("Kick"));
+    press(room->getChild("Lock"));
+    CEGUI::Window* seats = room->getChild("Seats");
+    clickInside(seats->getChild("Label_blue2")); // an empty seat
+    press(room->getChild("Kick"));
+    EXPECT_EQ(said, (std::vector<std::string>{"Click the seat of the player to put out, then press Kick.",
+                                              "Click the seat to shut or open, then press Lock.",
+                                              "Nobody sits on that seat: there is nobody to put out."}));
+    EXPECT_TRUE(sent.empty());
+    // A seat to act on: both go.
+    press(room->getChild("Lock"));
+    clickInside(seats->getChild("Label_blue1"));
+    press(room->getChild("Kick"));
+    EXPECT_EQ(sent, (std::vector<std::string>{"lock 6", "kick 5"}));
+    EXPECT_EQ(said.size(), 3u);
+}

@@ -434,3 +434,16 @@ TEST_F(PlayerTabsTest, TheStatsTabRefusesANegativeAmountAndSaysSo)
     ASSERT_NE(param<unsigned>(86, "str"), nullptr);
     EXPECT_EQ(*param<unsigned>(86, "str"), 3u);
 }
+
+TEST_F(PlayerTabsTest, TheAreaPagesShopButtonOpensTheShopWhicheverTabWasInFrontLast)
+{
+    click(page()->getChild("Tab_Quests"));
+    ASSERT_TRUE(pane("Quests")->isEffectiveVisible());
+    manager->showPage("area");
+    CEGUI::Window* area = manager->getPage(0)->getRootWindow();
+    ASSERT_NE(area, nullptr);
+    click(area->getChild("Shop"));
+    ASSERT_TRUE(page()->isEffectiveVisible());
+    EXPECT_TRUE(page()->getChild("ShopList")->isEffectiveVisible());
+    EXPECT_FALSE(pane("Quests")->isEffectiveVisible());
+}

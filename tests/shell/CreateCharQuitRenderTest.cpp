@@ -1,6 +1,6 @@
 // A new player on the character-creation page in the real game window wants out: Escape, and
-// the window's close, ask the game's quit question; its "no" keeps him on the page, even with
-// a name half typed.
+// the window's close, ask the game's quit question (with no hint about a level he has not got);
+// its "no" keeps him on the page, even with a name half typed.
 #include <CEGUI/CEGUI.h>
 #include <core/Frame.h>
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@ using CreateCharOnScreen = zrktest::GameOnScreen;
 
 TEST_F(CreateCharOnScreen, EscapeAndTheWindowsCloseAskTheQuitQuestionAndNoKeepsThePlayerThere)
 {
-    std::vector<std::string> asked;
+    std::vector<std::string> asked, lines;
     std::string title;
     const bool ok = play(zrktest::loggedInRun("nochar"), [&](zrktest::GameRun& game) {
         ASSERT_TRUE(game.framesUntil([] { return shownPage("CreateCharPage") != nullptr; }, 600)) << game.stateName();
@@ -36,6 +36,7 @@ TEST_F(CreateCharOnScreen, EscapeAndTheWindowsCloseAskTheQuitQuestionAndNoKeepsT
                 return;
             }
             asked.push_back(frame->getMessageBoxWindow()->getText().c_str());
+            lines.push_back(frame->getMessageBoxWindow()->getChild("Text")->getText().c_str());
             clickOn(input, frame->getMessageBoxWindow()->getChild("Button1"));
             EXPECT_TRUE(game.framesUntil([&] { return frame->getMessageBoxWindow() == nullptr; }, 60)) << how;
             game.frames(2);
@@ -51,4 +52,6 @@ TEST_F(CreateCharOnScreen, EscapeAndTheWindowsCloseAskTheQuitQuestionAndNoKeepsT
     EXPECT_TRUE(ok);
     EXPECT_NE(title, "warning/quit"); // the key has a text of its own
     EXPECT_EQ(asked, (std::vector<std::string>{title, title, title}));
+    // Nothing open and no character yet: the question's one line, no level or rank hint.
+    EXPECT_EQ(lines, (std::vector<std::string>(3, title)));
 }

@@ -309,9 +309,10 @@ bool BagPage::onActionClicked(const CEGUI::EventArgs& args)
         toggleMarking();
     else if (name == "Recycle")
         recycleMarked();
-    else if (name == "Use")
+    else if (name == "Use") {
         armUse();
-    else if (name == "Renew")
+        setStatus("Click the box, card or item to use.");
+    } else if (name == "Renew")
         renewSelected();
     else if (name == "Back")
         leave();
@@ -321,8 +322,14 @@ bool BagPage::onActionClicked(const CEGUI::EventArgs& args)
 bool BagPage::renewSelected()
 {
     auto it = mItems.find(mSelected);
-    if (it == mItems.end() || it->second.pci_expiry_day <= 0)
+    if (it == mItems.end()) {
+        setStatus("Pick up a timed item first (click it), then press Renew.");
         return false;
+    }
+    if (it->second.pci_expiry_day <= 0) {
+        setStatus(itemText(it->second) + " has no time limit: there is nothing to renew.");
+        return false;
+    }
     mRenewSlot = mSelected;
     mSelected = 0;
     showCell(mRenewSlot);
@@ -343,7 +350,13 @@ void BagPage::sort()
 
 void BagPage::toggleMarking()
 {
-    mMarking = !mMarking;
+    setMarking(!mMarking);
+    setStatus(mMarking ? "Click the items to recycle, then press Recycle." : std::string());
+}
+
+void BagPage::setMarking(bool on)
+{
+    mMarking = on;
     mUseArmed = false;
     if (CEGUI::Window* frame = window())
         if (frame->isChild("Mark"))
@@ -352,8 +365,12 @@ void BagPage::toggleMarking()
 
 bool BagPage::recycleMarked()
 {
-    if (mMarked.empty())
+    if (mMarked.empty()) {
+        setStatus(mMarking ? "Click the items to recycle first, then press Recycle."
+                           : "Press Mark and click the items to recycle first.");
         return false;
+    }
+    setMarking(false); // the marks went with the question
     // The question names what goes.
     std::string names;
     for (int slot : mMarked) {
@@ -386,8 +403,10 @@ bool BagPage::useSlot(int slot, const std::string& param)
 {
     mUseArmed = false;
     auto it = mItems.find(slot);
-    if (it == mItems.end())
+    if (it == mItems.end()) {
+        setStatus("That cell holds nothing to use.");
         return false;
+    }
     const BagData& item = it->second;
     mUsed = item;
     mUsedParam = param;
@@ -403,6 +422,7 @@ bool BagPage::useSlot(int slot, const std::string& param)
         mDispatcher.callback(kFunItemEventId, params().handle(kKind));
     } else {
         guiLog(Severity::Warning, "the item in slot ", slot, " cannot be used");
+        setStatus(itemText(item) + " cannot be used: Use opens boxes and uses rank cards and function items.");
         return false;
     }
     return true;
@@ -602,6 +622,11 @@ void BagPage::onFilled(int eventId, ParamList& list)
     }
     if (eventId == kAttrLoadEventId && mRecycleStep != RecycleNone)
         tellRecycleCoins(list);
+    // A renewal the shop refused (its box says why): the line says nothing was renewed.
+    if (eventId == kRenewalEventId && mRenewSent) {
+        mRenewSent = false;
+        setStatus("Nothing was renewed: " + itemText(mRenewItem) + " stays as it was.");
+    }
     // What a box, a rank card or a function item did, or why not.
     if (eventId == kFunItemEventId || eventId == kOpenBoxEventId || eventId == kRankCardEventId) {
         bool error = false;

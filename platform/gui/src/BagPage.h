@@ -146,6 +146,8 @@ private:
     bool onCellClicked(const CEGUI::EventArgs& args);
     bool onActionClicked(const CEGUI::EventArgs& args);
     void addActions(CEGUI::Window& frame);
+    /// Marking mode on or off, the button saying which.
+    void setMarking(bool on);
     void showCell(int slot);
     void dress();
     /// Says `text` on the status line; `asking` shows the Yes and No buttons under it.

@@ -52,6 +52,13 @@ void BoxPanel::onBoxRefused()
     showNote();
 }
 
+void BoxPanel::onBoxBusy()
+{
+    mCalls.add("onBoxBusy");
+    mNote = "Wait: the box you chose is being opened.";
+    showNote();
+}
+
 void BoxPanel::onRaised(int eventId)
 {
     if (!isShown())
@@ -78,6 +85,13 @@ bool BoxPanel::clickBox(int index)
 {
     if (index < 0 || static_cast<std::size_t>(index) >= mOffers.size())
         return false;
+    // An opened box is nobody's to buy: a click on it is answered with what it held.
+    const std::string held = heldText(static_cast<std::size_t>(index));
+    if (!held.empty()) {
+        mNote = held;
+        showNote();
+        return true;
+    }
     mChosen = mOffers[static_cast<std::size_t>(index)];
     params().set(getKind(), ParamNode::text("flag", "box" + std::to_string(index + 1)));
     params().set(getKind(), ParamNode::integer("index", index));
@@ -103,6 +117,18 @@ std::string BoxPanel::boxText(std::size_t index) const
             return s.nickname + ": " + s.award.name + " x" + std::to_string(s.award.bi_num);
     const IBattleOver::BoxOffer& o = mOffers[index];
     return o.b_type == 2 ? std::string("opened") : priceText(o);
+}
+
+std::string BoxPanel::heldText(std::size_t index) const
+{
+    const std::string box = "Box " + std::to_string(index + 1);
+    for (const IBattleOver::AwardSlot& s : mSlots)
+        if (!s.playerId.empty() && s.index == static_cast<int>(index))
+            return box + " held " + s.award.name + " x" + std::to_string(s.award.bi_num) + ": " +
+                   (s.me ? std::string("you") : s.nickname) + " opened it.";
+    if (index < mOffers.size() && mOffers[index].b_type == 2)
+        return box + " is opened already.";
+    return std::string();
 }
 
 void BoxPanel::setOffers(const std::vector<IBattleOver::BoxOffer>& offers)

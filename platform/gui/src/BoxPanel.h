@@ -31,6 +31,7 @@ public:
     bool isShown() const override;
     void onBoxOpened() override;
     void onBoxRefused() override;
+    void onBoxBusy() override;
     /// The box event refused a free box itself (no opening left, or a box of the other row):
     /// the screen says why.
     void onRaised(int eventId);
@@ -38,7 +39,8 @@ public:
     std::string noteText() const;
 
     /// A click on the picture of box `index`, as the player's: the box event gets "flag" (the
-    /// box model's picture), "index", "box" and "pve". False without such a box.
+    /// box model's picture), "index", "box" and "pve"; a box opened already (by anyone) says
+    /// instead what it held, and nothing is sent. False without such a box.
     bool clickBox(int index);
     /// How often the box event said the server opened a box (also counted as "onBoxOpened" or
     /// "onBoxOpened pve" among the manager's calls).
@@ -63,6 +65,9 @@ private:
     bool onBoxClicked(const CEGUI::EventArgs& args);
     /// What a box shows: who opened it and what was in it, else its price.
     std::string boxText(std::size_t index) const;
+    /// What an opened box held, as the note says it ("Box 2 held Forge Stone x1: Harrow opened
+    /// it."); empty for a box still shut.
+    std::string heldText(std::size_t index) const;
 
     std::vector<IBattleOver::BoxOffer> mOffers;
     std::vector<IBattleOver::AwardSlot> mSlots;

@@ -165,6 +165,11 @@ void ForgePage::buildContent(CEGUI::Window& frame)
 
 void ForgePage::onShown()
 {
+    // The bag as the game knows it now, at once: the list of the last visit is out of date
+    // (a purchase since, a bag grown) until the fresh one asked for below comes back.
+    if (mDispatcher.find(kBagEventId))
+        if (ParamList* now = mDispatcher.fillParams(kBagEventId))
+            onFilled(kBagEventId, *now);
     mDispatcher.callback(kIconEventId, params().handle(kKind));
     mDispatcher.callback(kBagEventId, params().handle(kKind));
 }
@@ -323,7 +328,8 @@ std::string ForgePage::missing() const
         break;
     case Refine:
         if (filled(0, 2) < 3)
-            return "Put three metals of one grade on the Metal places (a stack fills as many as it has pieces).";
+            return "Put three metals of one grade on the Metal places (a stack dropped fills one place: drop it again "
+                   "for the next).";
         break;
     case Mix:
         if (p[0] <= 0)
@@ -620,9 +626,13 @@ void ForgePage::showResult(int eventId, ParamList& list)
     compose();
     showTab();
     if (flag == 2) {
-        // The bag as the forge left it; then the price of the next Go.
+        // The bag as the forge left it, then the price of the next Go. Go stays held until that
+        // bag is in: its places still show what the forge has just used up.
         mPreviewAfterBag = true;
-        mDispatcher.callback(kBagEventId, params().handle(kKind));
+        if (mWaiting == 0)
+            mWaiting = kBagEventId;
+        if (!mDispatcher.callback(kBagEventId, params().handle(kKind)) && mWaiting == kBagEventId)
+            mWaiting = 0;
     } else if (mPreviewWanted) {
         mPreviewWanted = false;
         piecesChanged();
@@ -643,6 +653,7 @@ void ForgePage::onFilled(int eventId, ParamList& list)
             const auto* bag = n && n->name == "bagList" ? boost::any_cast<std::vector<BagData>>(&n->value) : nullptr;
             if (!bag)
                 continue;
+            const std::map<int, BagData> before = std::move(mItems);
             mItems.clear();
             mListed.clear();
             for (const BagData& item : *bag) {
@@ -654,17 +665,24 @@ void ForgePage::onFilled(int eventId, ParamList& list)
                     mListed.push_back(item.pci_slot);
             }
             std::sort(mListed.begin(), mListed.end());
-            // What left the bag leaves its place too, and a stack keeps no more places than pieces.
+            // What left the bag leaves its place too (also when another item took its slot, as
+            // a refine's ingot takes its metals'), and a stack keeps no more places than pieces.
+            const auto gone = [&before, this](int slot) {
+                auto was = before.find(slot);
+                return !mItems.count(slot) || (was != before.end() && was->second.i_id != mItems.at(slot).i_id);
+            };
             for (auto& tab : mPlaced) {
                 std::map<int, int> on;
                 for (int& p : tab)
-                    if (p > 0 && (!mItems.count(p) || ++on[p] > std::max(1, mItems.at(p).pci_num)))
+                    if (p > 0 && (gone(p) || ++on[p] > std::max(1, mItems.at(p).pci_num)))
                         p = -1;
             }
-            if (mHeld && !mItems.count(mHeld))
+            if (mHeld && gone(mHeld))
                 mHeld = 0;
             fitGemPlaces(); // a hole filled by the last enchase takes no other gem
         }
+        if (mWaiting == kBagEventId)
+            mWaiting = 0; // the Go's outcome and the bag after it are both shown
         showCells();
         showTab();
         if (mPreviewAfterBag) {

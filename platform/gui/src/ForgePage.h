@@ -58,7 +58,7 @@ public:
     /// when its pieces are complete.
     std::string missing() const;
     /// True while a preview or a Go of this page waits for the forge's answer (a mix's Go from
-    /// the yes to its question on).
+    /// the yes to its question on); a Go holds on until the bag after it is shown.
     bool waiting() const { return mWaiting != 0; }
     /// True while the question before a mix is open.
     bool askingMix() const { return mMixBox != nullptr; }

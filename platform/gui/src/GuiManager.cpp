@@ -124,7 +124,13 @@ void GuiManager::makePages()
         else if (s.kind == AreaPage::kKind)
             mPages[s.kind] = std::make_unique<AreaPage>(
                 s.window, s.title, mParams, parent, mDispatcher, [this] { showPage("forge"); },
-                [this] { showPage("bag"); }, [this] { showPage("player"); });
+                [this] { showPage("bag"); },
+                [this] {
+                    // "Shop" opens the shop, whichever tab of the player page was last in front.
+                    if (auto* player = dynamic_cast<PlayerPage*>(page(PlayerPage::kKind)))
+                        player->selectTab(PlayerPage::kShopTab);
+                    showPage("player");
+                });
         else if (s.kind == ForgePage::kKind)
             mPages[s.kind] = std::make_unique<ForgePage>(
                 s.window, s.title, mParams, parent, mDispatcher, [this] { showPage("area"); },

@@ -8,6 +8,7 @@
 #include "ListRows.h"
 #include "ParamStore.h"
 #include "RoomListPage.h"
+#include "SmallFont.h"
 #include <algorithm>
 #include <gui/ChannelType.h>
 #include <gui/RoleAttr.h>
@@ -64,6 +65,8 @@ RoomPage::RoomPage(const std::string& windowName, const std::string& title, Para
     : PortraitPage(kKind, windowName, title, params, std::move(parent), images, columns), mDispatcher(dispatcher),
       mSeatImages(std::move(images)), mColumns(columns > 0 ? columns : 1), mCards(8)
 {
+    // Wide enough that a seat's line holds a name with its team and state.
+    setFrameArea(0.2f, 0.25f, 0.8f, 0.75f);
 }
 
 RoomPage::~RoomPage() { mConnections.clear(); }
@@ -371,19 +374,11 @@ std::string RoomPage::fittedCardLine(const PlayerCard& card, int seat, const CEG
     };
     if (!font || !card.occupied || fits(line))
         return line;
-    // Narrow cells: the row already tells the team, then the nickname is cut.
-    const auto withoutTeam = [](const std::string& full) {
-        const std::size_t team = full.rfind(" (");
-        const std::size_t end = team == std::string::npos ? team : full.find(')', team);
-        return end == std::string::npos ? full : full.substr(0, team) + full.substr(end + 1);
-    };
-    line = withoutTeam(line);
-    if (fits(line))
-        return line;
+    // Narrow cells: the nickname is cut; the team and the state stay whole on every card.
     std::string nickname = fromCeguiString(card.nickname);
     while (!nickname.empty()) {
         dropLastCharacter(nickname);
-        line = withoutTeam(cardLine(card, seat, nickname + "..."));
+        line = cardLine(card, seat, nickname + "...");
         if (fits(line))
             break;
     }
@@ -398,11 +393,27 @@ void RoomPage::showCards()
     CEGUI::Window* seats = frame->getChild("Seats");
     static const char* const labels[8] = {"Label_red0",  "Label_red1",  "Label_red2",  "Label_red3",
                                           "Label_blue0", "Label_blue1", "Label_blue2", "Label_blue3"};
+    // Cells too narrow for a whole line (nickname, team and state) in the GUI's font write every
+    // seat's line in the smaller one, so that the team and the state still fit beside a name.
+    bool narrow = false;
+    for (int s = 0; s < 8 && !narrow; ++s)
+        if (seats->isChild(labels[s])) {
+            CEGUI::Window* label = seats->getChild(labels[s]);
+            label->setFont(static_cast<const CEGUI::Font*>(nullptr));
+            const CEGUI::Font* font = label->getFont();
+            const std::string whole = cardLine(mCards[static_cast<std::size_t>(s)], s);
+            narrow = font && font->getTextExtent(outsideText(whole)) > label->getPixelSize().d_width - kLabelMargin;
+        }
+    const CEGUI::String small = narrow ? SmallFont::name("the room's seat lines") : CEGUI::String();
     for (int s = 0; s < 8; ++s) {
         const PlayerCard& card = mCards[static_cast<std::size_t>(s)];
         if (seats->isChild(labels[s])) {
             // Seat beside seat: a line wider than its own cell runs into the next one.
             CEGUI::Window* label = seats->getChild(labels[s]);
+            if (small.empty())
+                label->setFont(static_cast<const CEGUI::Font*>(nullptr));
+            else
+                label->setFont(small);
             label->setText(
                 outsideText(fittedCardLine(card, s, label->getFont(), label->getPixelSize().d_width - kLabelMargin)));
         }
@@ -449,6 +460,12 @@ int RoomPage::startFlags(const std::vector<PlayerCard>& cards, int mode)
 
 bool RoomPage::call(int eventId) { return mDispatcher.callback(eventId, params().handle(kKind)); }
 
+void RoomPage::tell(const std::string& text)
+{
+    if (!showWarning(mDispatcher, text))
+        guiLog(Severity::Warning, "room page: ", text);
+}
+
 bool RoomPage::ready()
 {
     params().set(kKind, ParamNode::boolean("isReady", mCards[static_cast<std::size_t>(mOwnSeat)].battle));
@@ -471,16 +488,24 @@ bool RoomPage::leave()
 
 bool RoomPage::kick()
 {
-    if (mSelectedSeat < 0 || mSelectedSeat >= 8)
+    if (mSelectedSeat < 0 || mSelectedSeat >= 8) {
+        tell("Click the seat of the player to put out, then press Kick.");
         return false;
+    }
+    if (!mCards[static_cast<std::size_t>(mSelectedSeat)].occupied) {
+        tell("Nobody sits on that seat: there is nobody to put out.");
+        return false;
+    }
     params().set(kKind, ParamNode::integer("pos", mSelectedSeat));
     return call(kKickEventId);
 }
 
 bool RoomPage::lockSeat()
 {
-    if (mSelectedSeat < 0 || mSelectedSeat >= 8)
+    if (mSelectedSeat < 0 || mSelectedSeat >= 8) {
+        tell("Click the seat to shut or open, then press Lock.");
         return false;
+    }
     // An open seat is asked shut (true), a shut one open.
     params().set(kKind, ParamNode::boolean("isLock", !mCards[static_cast<std::size_t>(mSelectedSeat)].slotOff));
     params().set(kKind, ParamNode::integer("pos", mSelectedSeat));

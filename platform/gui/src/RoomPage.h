@@ -93,8 +93,8 @@ public:
     static std::string cardLine(const PlayerCard& card, int seat);
     /// The same with the nickname given (UTF-8).
     static std::string cardLine(const PlayerCard& card, int seat, const std::string& nickname);
-    /// The card's line within `width` pixels of the font: too long, it leaves out the team (the
-    /// row tells it), then cuts the nickname to end in "..."; the state stays whole.
+    /// The card's line within `width` pixels of the font: too long, it cuts the nickname to end
+    /// in "..."; the team and the state stay whole.
     static std::string fittedCardLine(const PlayerCard& card, int seat, const CEGUI::Font* font, float width);
 
     const std::vector<PlayerCard>& cards() const { return mCards; }
@@ -117,6 +117,8 @@ protected:
 
 private:
     bool call(int eventId);
+    /// Why a button did nothing, in the game's box.
+    void tell(const std::string& text);
     void showCards();
     bool onButton(const CEGUI::EventArgs& args);
     bool onSeatClicked(const CEGUI::EventArgs& args);

@@ -6,6 +6,7 @@
 #include <yake/Logger.h>
 
 #include "data/ZRKBagLayout.h"
+#include "server/ZRKItemStacks.h"
 #include "server/ZRKLobby.h"
 #include "server/ZRKPlayerOps.h"
 #include "server/ZRKServerCall.h"
@@ -328,14 +329,9 @@ void queryBagUnlockRank(ZRKServerCall& call)
     call.committed = [&server, player]() { server.tellGrade(player); };
 }
 
-bool plain(const Item& i)
-{
-    return i.lv == 0 && i.bonus[0] == 0 && i.bonus[1] == 0 && i.bonus[2] == 0 && i.bonus[3] == 0 && i.mixTimes == 0 &&
-           i.enhF == 0 && i.attrX.empty() && i.buyTime.empty() && i.expiryDay == 0;
-}
-
 /// The bag proper in class and item order from slot 61, stacks of one kind merged up to their
-/// sub-class's stack size, the temporary bag moved in where room is; no count changes.
+/// sub-class's stack size whenever their pieces were bought (a merged stack keeps the first buy
+/// time; timed items stay apart), the temporary bag moved in where room is; no count changes.
 void bagRange(ZRKServerCall& call)
 {
     const ZRKWorld::Player* p = call.world().player(call.player);
@@ -361,19 +357,17 @@ void bagRange(ZRKServerCall& call)
     // Stacks merge into the first of their kind with room; emptied ones go.
     std::vector<Item> kept;
     for (Item i : all) {
-        const Json::Value& sub = world.subClassOf(i.id);
-        long long limit = 1;
-        if (sub.isObject())
-            ZRKServerCall::readNumber(sub["isc_stack_num"], limit);
-        limit = std::max(1LL, limit);
+        const long long limit = ZRKItemStacks::limitOf(world, i.id);
         for (Item& k : kept) {
             if (i.count == 0)
                 break;
-            if (k.id != i.id || !plain(k) || !plain(i) || k.bind != i.bind || k.count >= limit)
+            if (k.id != i.id || !ZRKItemStacks::stackable(k) || !ZRKItemStacks::stackable(i) || k.bind != i.bind ||
+                k.count >= limit)
                 continue;
             const long long moved = std::min(limit - k.count, i.count);
             k.count += moved;
             i.count -= moved;
+            k.buyTime = ZRKItemStacks::firstBought(k.buyTime, i.buyTime);
         }
         if (i.count > 0)
             kept.push_back(i);

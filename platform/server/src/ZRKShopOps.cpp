@@ -10,6 +10,7 @@
 #include "data/ZRKBagLayout.h"
 #include "data/ZRKBlueDrill.h"
 #include "server/ZRKGuilds.h"
+#include "server/ZRKItemStacks.h"
 #include "server/ZRKServerCall.h"
 #include "server/ZRKServerCore.h"
 #include "server/ZRKServerOps.h"
@@ -167,8 +168,10 @@ bool answeredBefore(ZRKServerCall& call, const std::string& id)
 }
 
 /// The slots a line's pieces go to: props onto the props bag, on their own stack (same item,
-/// same days) while it holds fewer than 99, then the first free props slots; anything else
-/// one piece a slot, the first free slots of the bag proper. False when they do not fit.
+/// same days) while it holds fewer than 99, then the first free props slots. An item without a
+/// time limit that stacks joins the player's plain, unbound stacks of it in the bag proper up to
+/// its stack size (each keeps its buy time), then fills the first free slots a stack at a time;
+/// a timed item goes one piece a slot. False when they do not fit.
 bool place(ZRKWorld& world, const ZRKWorld::Player& owner, std::vector<Item>& bag, const Line& line, long long now,
            std::vector<std::size_t>& changed)
 {
@@ -211,10 +214,23 @@ bool place(ZRKWorld& world, const ZRKWorld::Player& owner, std::vector<Item>& ba
         return left == 0;
     }
     const int last = ZRKBagLayout::kMainFirst + world.bagSlots(owner);
+    const long long limit = line.option->s_expire == 0 ? ZRKItemStacks::limitOf(world, id) : 1;
+    if (limit > 1)
+        for (std::size_t n = 0; n < bag.size() && left > 0; ++n) {
+            Item& i = bag[n];
+            if (i.id != id || i.slot < ZRKBagLayout::kMainFirst || i.slot >= last || i.bind != 0 ||
+                !ZRKItemStacks::stackable(i) || i.count >= limit)
+                continue;
+            const int add = static_cast<int>(std::min<long long>(left, limit - i.count));
+            i.count += add;
+            left -= add;
+            changed.push_back(n);
+        }
     for (int slot = ZRKBagLayout::kMainFirst; slot < last && left > 0; ++slot)
         if (!taken.count(slot)) {
-            fresh(slot, 1);
-            --left;
+            const int add = static_cast<int>(std::min<long long>(left, limit));
+            fresh(slot, add);
+            left -= add;
         }
     return left == 0;
 }

@@ -56,6 +56,12 @@ void OpenBoxCallbackEvent::callback(gui::ParamHandle params)
     mChoice.pve = false;
     if (!readOptional("pve", params, mChoice.pve))
         return;
+    if (mOpening) {
+        // One box at a time: the player hears his first choice is still being opened.
+        if (gui::IBoxPanel* view = viewOf(mChoice.pve))
+            view->onBoxBusy();
+        return;
+    }
     if (box->b_buy_type <= 0) {
         if (!mChoice.pve) {
             ZRKRoomState* room = getZRKRoomState();
@@ -93,18 +99,47 @@ void OpenBoxCallbackEvent::callback(gui::ParamHandle params)
     mBoxConnection = frame->messageBox2(
         "warning/title", text, mRequests.guard(boost::bind(&OpenBoxCallbackEvent::onConfirm, this, _1, mChoice)),
         core::Frame::kQuestionBox);
+    // The price is asked on the box screen: the question goes when the screen does.
+    mRequests.killTimer(mScreenWatch);
+    const bool pve = mChoice.pve;
+    mScreenWatch = mRequests.setTimeout(
+        0, [this, pve] { watchScreen(pve); }, true);
+}
+
+void OpenBoxCallbackEvent::watchScreen(bool pve)
+{
+    if (!mBoxConnection.connected()) {
+        mRequests.killTimer(mScreenWatch); // answered, or another box took its place
+        return;
+    }
+    gui::IBoxPanel* view = viewOf(pve);
+    if (view && view->isShown())
+        return;
+    mRequests.killTimer(mScreenWatch);
+    log(kLogTrace, "the box screen closed: its price question goes with it");
+    if (core::Frame* frame = GameServices::frame())
+        frame->cancelMessageBox();
 }
 
 void OpenBoxCallbackEvent::onConfirm(core::DialogBoxResult& result, const Choice& choice)
 {
+    mRequests.killTimer(mScreenWatch);
     if (result.button == 0)
         openBox(choice);
+}
+
+gui::IBoxPanel* OpenBoxCallbackEvent::viewOf(bool pve)
+{
+    gui::IGuiManager* gui = GameServices::guiManager();
+    return gui ? static_cast<gui::IBoxPanel*>(pve ? gui->getPveBoxOpenView() : gui->getBoxOpenView()) : nullptr;
 }
 
 void OpenBoxCallbackEvent::openBox(const Choice& choice)
 {
     if (mOpening) {
-        log(kLogTrace, "a box is being opened: the next one waits for its answer");
+        // A price answered while another box is being opened: it waits its turn.
+        if (gui::IBoxPanel* view = viewOf(choice.pve))
+            view->onBoxBusy();
         return;
     }
     const std::vector<std::pair<std::string, std::string>> pairs = {{"idx", std::to_string(choice.index)},
@@ -118,9 +153,7 @@ void OpenBoxCallbackEvent::openBox(const Choice& choice)
 void OpenBoxCallbackEvent::onOpened(bool error, const std::string& text, const Choice& choice)
 {
     mOpening = false;
-    gui::IGuiManager* gui = GameServices::guiManager();
-    auto* view =
-        gui ? static_cast<gui::IBoxPanel*>(choice.pve ? gui->getPveBoxOpenView() : gui->getBoxOpenView()) : nullptr;
+    gui::IBoxPanel* view = viewOf(choice.pve);
     if (error) {
         // The box stays shut: the player reads why (the server's words), and the screen lets him
         // choose again.

@@ -47,6 +47,8 @@ void ShopRenewalCallbackEvent::onReply(bool error, const std::string& text)
     if (error) {
         if (core::Frame* frame = GameServices::frame())
             frame->messageBoxText(ZRKLan::getMsg("error/renew"), text, core::Frame::kNoticeBox);
+        // The screen that asked ends its "renewing" line; the box says why.
+        raiseEvent(getEventId());
         return;
     }
     raiseEvent(gui::EventId::PlayerAttrRefresh);

@@ -115,10 +115,13 @@ std::string ExitEvent::quitText()
     if (ZRKUserRequest::getBagItems(ZRKUserRequest::getInventory(), temporary, kTemporaryBag, false) > 0)
         addLine(text, ZRKLan::getMsg("warning/temp_bag_quit"));
 
+    // An account without a character yet (the creation screen's) has no level or rank to speak
+    // of, whatever its view holds.
     const core::XmlConfigHelper pc = ZRKUserRequest::getPc_id();
-    if (const char* key = levelHint(pc.getIntVal("pc_lv", 0)))
+    const bool hasCharacter = pc.getIntVal("pc_id", 0) != 0;
+    if (const char* key = levelHint(hasCharacter ? pc.getIntVal("pc_lv", 0) : 0))
         addLine(text, ZRKLan::getMsg(key));
-    if (const char* key = rankHint(pc.getIntVal("pc_rank", 0)))
+    if (const char* key = rankHint(hasCharacter ? pc.getIntVal("pc_rank", 0) : 0))
         addLine(text, ZRKLan::getMsg(key));
     return text.str();
 }

@@ -23,6 +23,9 @@ public:
     virtual void onBoxOpened() = 0;
     /// The server refused the opening (the player was told why): the box stays shut.
     virtual void onBoxRefused() = 0;
+    /// A box was chosen while the one chosen before is still being opened: nothing is sent, the
+    /// player is asked to wait for it.
+    virtual void onBoxBusy() = 0;
 };
 
 } // namespace gui
