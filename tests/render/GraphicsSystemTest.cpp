@@ -11,6 +11,7 @@
 
 #include "support/TestEnv.h"
 #include "support/TestWindow.h"
+#include "support/XvfbServer.h"
 // X11 last: its macros (None, Bool...) would break the headers above.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -165,6 +166,43 @@ TEST(GameWindow, AWindowOfItsOwnKeepsItsSizeCannotBeMaximisedAndShowsTheIconAndP
     EXPECT_EQ(cursor->xhot, 1);
     EXPECT_EQ(cursor->yhot, 1);
     XFree(cursor);
+    XCloseDisplay(d);
+}
+
+// Embedded in the launcher's window, the game has the keyboard as soon as its window shows,
+// before its GUI is up; a child that is not embedded leaves it to the launcher.
+TEST(GameWindow, AnEmbeddedChildTakesTheKeyboardAsItsWindowShows)
+{
+    ASSERT_TRUE(GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
+    // The focus is the X server's own: on a server of its own no other test's window takes it.
+    zrktest::XvfbServer server(640, 480);
+    ASSERT_FALSE(server.display().empty());
+    zrktest::ScopedEnv displayEnv("DISPLAY", server.display());
+    Display* d = XOpenDisplay(nullptr);
+    ASSERT_NE(d, nullptr);
+    for (const bool embedded : {true, false}) {
+        kavri3D::core::BlackBoard board;
+        board.setString("kavri3D/win32RenderWindowParent", "1");
+        board.setBool("kavri3D/win32RenderWindowEmbedded", embedded);
+        const Window host = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 320, 200, 0, 0, 0);
+        XMapWindow(d, host);
+        XSetInputFocus(d, host, RevertToParent, CurrentTime);
+        XSync(d, False);
+        GraphicsSystem::WindowSpec spec;
+        spec.parent = host;
+        spec.width = 320;
+        spec.height = 200;
+        auto g = GraphicsSystem::create(false, spec);
+        ASSERT_NE(g, nullptr);
+        XSync(d, False);
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(d, &focus, &revert);
+        EXPECT_EQ(focus == static_cast<Window>(g->getXWindow()), embedded);
+        g.reset();
+        XDestroyWindow(d, host);
+        XSync(d, False);
+    }
     XCloseDisplay(d);
 }
 

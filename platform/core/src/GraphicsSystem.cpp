@@ -209,6 +209,10 @@ bool GraphicsSystem::startWindowed(const WindowSpec& spec)
             XWindowLook::setCursor(mDisplay, mXWindow, spec.cursorFile, spec.cursorHotX, spec.cursorHotY);
         XFlush(d);
         installXHandlers();
+        // Embedded in the launcher's window, the game takes the keyboard as soon as its window
+        // shows, not only once the GUI is up: the launcher hands it over with the window.
+        if (spec.parent && spec.visible && takesFocusOnClick())
+            focus();
     }
     mHeadless = false;
     step("input");
