@@ -169,6 +169,29 @@ TEST(GameWindow, AWindowOfItsOwnKeepsItsSizeCannotBeMaximisedAndShowsTheIconAndP
     XCloseDisplay(d);
 }
 
+namespace {
+
+/// A launcher's window, shown, of the size.
+Window launcherWindow(Display* d, int width, int height)
+{
+    const Window host = XCreateSimpleWindow(d, DefaultRootWindow(d), 10, 10, width, height, 0, 0, 0);
+    XMapWindow(d, host);
+    XSync(d, False);
+    return host;
+}
+
+/// The game window filling the launcher's window.
+GraphicsSystem::WindowSpec insideOf(Window host, int width, int height)
+{
+    GraphicsSystem::WindowSpec spec;
+    spec.parent = host;
+    spec.width = width;
+    spec.height = height;
+    return spec;
+}
+
+} // namespace
+
 // Embedded in the launcher's window, the game has the keyboard as soon as its window shows,
 // before its GUI is up; a child that is not embedded leaves it to the launcher.
 TEST(GameWindow, AnEmbeddedChildTakesTheKeyboardAsItsWindowShows)
@@ -184,15 +207,10 @@ TEST(GameWindow, AnEmbeddedChildTakesTheKeyboardAsItsWindowShows)
         kavri3D::core::BlackBoard board;
         board.setString("kavri3D/win32RenderWindowParent", "1");
         board.setBool("kavri3D/win32RenderWindowEmbedded", embedded);
-        const Window host = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 320, 200, 0, 0, 0);
-        XMapWindow(d, host);
+        const Window host = launcherWindow(d, 320, 200);
         XSetInputFocus(d, host, RevertToParent, CurrentTime);
         XSync(d, False);
-        GraphicsSystem::WindowSpec spec;
-        spec.parent = host;
-        spec.width = 320;
-        spec.height = 200;
-        auto g = GraphicsSystem::create(false, spec);
+        auto g = GraphicsSystem::create(false, insideOf(host, 320, 200));
         ASSERT_NE(g, nullptr);
         XSync(d, False);
         Window focus = 0;
@@ -218,14 +236,8 @@ TEST(GameWindow, AChildOfTheLaunchersWindowFillsItAndGoesWithIt)
         for (const bool quit : {false, true}) {
             kavri3D::core::BlackBoard board;
             board.setBool("kavri3D/win32QuitWhenDestroy", quit);
-            const Window host = XCreateSimpleWindow(d, DefaultRootWindow(d), 10, 10, 500, 300, 0, 0, 0);
-            XMapWindow(d, host);
-            XSync(d, False);
-            GraphicsSystem::WindowSpec spec;
-            spec.parent = host;
-            spec.width = 500;
-            spec.height = 300;
-            auto g = GraphicsSystem::create(false, spec);
+            const Window host = launcherWindow(d, 500, 300);
+            auto g = GraphicsSystem::create(false, insideOf(host, 500, 300));
             ASSERT_NE(g, nullptr);
             ASSERT_TRUE(g->renderOneFrame(1.f / 24));
             Window root = 0, parent = 0, *children = nullptr;
