@@ -302,6 +302,15 @@ TEST_F(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAn
             const Played played = player.play(
                 [&](int index, int frames) {
                     aimed = aimed || (index == aimStep && room->isSightActive());
+                    if (index == aimStep + 1 && frames == 2) {
+                        // Once the dummy is in the sight the rookie looks up at the sky: the
+                        // shooting step shows the dummy all the same.
+                        XEvent ev{};
+                        ev.type = MotionNotify;
+                        ev.xmotion.x = w / 2;
+                        ev.xmotion.y = h / 2 + 300;
+                        input.send(ev, PointerMotionMask);
+                    }
                     ZRKLand* here = room->getLand();
                     ZRKPlayerSim* me = here ? here->getMyDoll() : nullptr;
                     if (index == aimStep && frames == 6 && here) {

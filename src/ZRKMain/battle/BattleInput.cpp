@@ -22,8 +22,6 @@ namespace zrk {
 
 namespace {
 const char* const kChannel = "room";
-/// The own camera's pitch over the doll's shoulder (radians down).
-constexpr float kUsualPitch = 0.35f;
 } // namespace
 
 BattleInput::BattleInput(BattleRoom& room) : mRoom(room) {}

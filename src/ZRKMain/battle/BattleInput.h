@@ -23,6 +23,9 @@ class ZRKPlayerSim;
 /// up, and never after this goes.
 class BattleInput {
 public:
+    /// The own camera's pitch over the doll's shoulder (radians down).
+    static constexpr float kUsualPitch = 0.35f;
+
     explicit BattleInput(BattleRoom& room);
     ~BattleInput();
     BattleInput(const BattleInput&) = delete;

@@ -15,6 +15,7 @@
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
 #include <scene/BasicPlayer.h>
+#include "battle/BattleInput.h"
 #include "battle/hud/ZRKBubblePanel.h"
 #include "battle/tutorial/BattleRoomNewbie.h"
 
@@ -186,11 +187,11 @@ void TutorialShotGuide::frameView()
         }
     if (!(head.y > mFoot.y))
         head = mFoot + yake::math::Vector3(0.0f, kHeadHeight, 0.0f);
-    // From the usual look over the shoulder, the view comes up till the target stands between
-    // the guide box and the battle bar; failing that, where it stands best.
-    const float usual = view->getPitch();
-    float best = usual, bestRoom = -1e9f;
-    for (float pitch = usual; pitch >= kFlattestView - 1e-4f; pitch -= kViewStep) {
+    // From the usual look over the shoulder (wherever the mouse left the view), the view comes
+    // up till the target stands between the guide box and the battle bar; failing that, where
+    // it stands best.
+    float best = BattleInput::kUsualPitch, bestRoom = -1e9f;
+    for (float pitch = BattleInput::kUsualPitch; pitch >= kFlattestView - 1e-4f; pitch -= kViewStep) {
         view->setPitch(pitch);
         view->place(camera);
         float hx = 0.0f, hy = 0.0f, fx = 0.0f, fy = 0.0f;
