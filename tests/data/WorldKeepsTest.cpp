@@ -326,3 +326,31 @@ TEST(WorldKeeps, AWorldOfANewerSchemaIsLeftExactlyAsItIs)
         EXPECT_FALSE(std::filesystem::exists(path + ".broken"));
     }
 }
+
+// A newer game killed before its log was folded in: the newer schema is found in the log alone,
+// the world file itself still saying the older one. Its world is as newer as any.
+TEST(WorldKeeps, ANewerSchemaFoundOnlyInTheWriteAheadLogCounts)
+{
+    zrktest::TempDir dir;
+    const std::string path = dir.file("world.db");
+    {
+        ZRKWorld world;
+        ASSERT_TRUE(world.open(path, "res/server", false));
+    }
+    {
+        ZRKDatabase writer;
+        ASSERT_TRUE(writer.open(path));
+        ASSERT_TRUE(writer.exec("UPDATE meta SET value = '" + std::to_string(ZRKWorld::kSchemaVersion + 1) +
+                                "' WHERE key = 'schema'"));
+        writer.keepFilesAtClose();
+        writer.close();
+    }
+    ASSERT_TRUE(std::filesystem::exists(path + "-wal"));
+    const std::string file = zrktest::readFile(path), log = zrktest::readFile(path + "-wal");
+    EXPECT_EQ(ZRKWorld::schemaOf(path), ZRKWorld::kSchemaVersion + 1);
+    ZRKWorld world;
+    EXPECT_FALSE(world.open(path, "res/server", false));
+    EXPECT_TRUE(world.isNewer());
+    EXPECT_EQ(zrktest::readFile(path), file);
+    EXPECT_EQ(zrktest::readFile(path + "-wal"), log);
+}

@@ -1,5 +1,7 @@
 #include "FuzzSupport.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -44,6 +46,15 @@ std::string FuzzSupport::write(const std::string& name, const std::uint8_t* data
 std::string FuzzSupport::text(const std::uint8_t* data, std::size_t size)
 {
     return std::string(reinterpret_cast<const char*>(data), size);
+}
+
+std::string FuzzSupport::trimmedLower(std::string text)
+{
+    const std::size_t first = text.find_first_not_of(" \t");
+    const std::size_t last = text.find_last_not_of(" \t");
+    text = first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return text;
 }
 
 void FuzzSupport::quiet()

@@ -15,6 +15,9 @@ public:
     static std::string write(const std::string& name, const std::uint8_t* data, std::size_t size);
     /// The input as text.
     static std::string text(const std::uint8_t* data, std::size_t size);
+    /// The text without the blanks and tabs around it, in lower case: a header's name or value
+    /// as the most lenient reader takes it.
+    static std::string trimmedLower(std::string text);
     /// No log lines on the terminal.
     static void quiet();
     /// A file beside the running program (the GUI plug-in the targets load).

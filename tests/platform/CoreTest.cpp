@@ -18,8 +18,13 @@
 #include <core/Lifetime.h>
 #include <core/ScopedEventConnection.h>
 #include <core/TimerManager.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <yake/Logger.h>
+#include <yake/PlayerFiles.h>
 #include <yake/Time.h>
 
+#include "support/ForeignFile.h"
 #include "support/ResidentMemory.h"
 #include "support/TestEnv.h"
 
@@ -284,6 +289,50 @@ TEST(RunApplication, BigBlocksFreedDuringTheRunGoBackToTheSystem)
         ::testing::ExitedWithCode(0), "");
 }
 #endif
+
+namespace {
+/// An application that only prepares its log, in the folder it is given.
+struct LogOnlyApp : ExampleApplication<ApplicationConfiguration> {
+    std::string folder;
+    explicit LogOnlyApp(const std::string& logs)
+        : ExampleApplication<ApplicationConfiguration>(nullptr, "game.exe"), folder(logs)
+    {
+        mAppName = "Game";
+    }
+    std::string onPrepareLogPath() override { return folder; }
+};
+} // namespace
+
+// The logs' folder left open to others by an older run is closed again and the log made there;
+// another user's is not used: the run has no log and says so on standard error.
+TEST(RunApplication, TheLogsFolderIsClosedAgainAndAnotherUsersKeepsNoLog)
+{
+    zrktest::TempDir dir;
+    yake::logging::logger& log = yake::logging::logger::instance();
+    const std::string earlier = log.logFile();
+    std::filesystem::create_directory(dir.file("logs"));
+    ::chmod(dir.file("logs").c_str(), 0777);
+    LogOnlyApp own(dir.file("logs") + "/");
+    own.onPrepareLogger();
+    struct stat st {};
+    ASSERT_EQ(::lstat(dir.file("logs").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+    EXPECT_EQ(log.logFile(), dir.file("logs/Game.log"));
+    EXPECT_TRUE(yake::PlayerFiles::isPlayersFile(dir.file("logs/Game.log"), false));
+
+    std::filesystem::create_directory(dir.file("theirs"));
+    ::chmod(dir.file("theirs").c_str(), 0777);
+    {
+        zrktest::ForeignFile foreign(dir.file("theirs"));
+        LogOnlyApp stranger(dir.file("theirs") + "/");
+        zrktest::StderrCapture capture(dir.file("stderr"));
+        stranger.onPrepareLogger();
+    }
+    EXPECT_EQ(log.logFile(), "");
+    EXPECT_TRUE(std::filesystem::is_empty(dir.file("theirs")));
+    EXPECT_NE(zrktest::readFile(dir.file("stderr")).find("no log in this run"), std::string::npos);
+    log.setLogFile(earlier, false);
+}
 
 TEST(CommandLine, QuotesGroupAndTheUriIsTheFirstNonSwitchAfterTheProgram)
 {

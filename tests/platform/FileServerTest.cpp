@@ -27,9 +27,13 @@
 #include <unistd.h>
 #include <vector>
 #include <util/Manifest.h>
+#include <yake/Logger.h>
+#include <yake/PlayerFiles.h>
 
+#include "support/ForeignFile.h"
 #include "support/LoopbackFiles.h"
 #include "support/LoopbackSocket.h"
+#include "support/PlantedServer.h"
 #include "support/TestEnv.h"
 
 using namespace kavri3D::core;
@@ -402,6 +406,188 @@ TEST(FileServer, AnotherUsersConnectionsAreDroppedBeforeTheyCount)
     EXPECT_EQ(counts.strangers, 2 * FileServer::kMaxConnections);
     EXPECT_EQ(counts.busy, 0u);
     EXPECT_EQ(counts.served, 10u);
+}
+
+TEST(FileServer, AConnectionOfAnotherUserIsToldByItsCredentials)
+{
+    Watchdog watchdog(60);
+    zrktest::TempDir dir;
+    zrktest::writeFile(dir.file("pub/a.txt"), "a");
+    ::chmod(dir.path().c_str(), 0711); // the runtime folder lets another account through
+    zrktest::ScopedEnv runtime("XDG_RUNTIME_DIR", dir.path());
+    FileServer server;
+    ASSERT_TRUE(server.start("/inst", dir.file("pub"), dir.file("web")));
+    const std::string socket = server.getSocketPath();
+    const std::string own = server.getPrefix() + "/inst/files/a.txt";
+    unsigned long strangers = 0;
+    if (::geteuid() == 0) {
+        // The way opened to another account for real (the folder and the socket are the
+        // player's alone otherwise): its connection is closed before it counts.
+        ::chmod(std::filesystem::path(socket).parent_path().c_str(), 0711);
+        ::chmod(socket.c_str(), 0777);
+        EXPECT_EQ(inChild(65534,
+                          [&] {
+                              const int sock = zrktest::connectLocal(socket);
+                              return sock >= 0 && answerWithin(sock, 2000) == "closed" ? 0 : 1;
+                          }),
+                  0);
+        EXPECT_EQ(server.getCounts().strangers, ++strangers);
+    }
+    // Whoever runs the test: where the player is someone else, this process is the stranger.
+    yake::PlayerFiles::setPlayerForTest(::geteuid() + 1);
+    const int sock = zrktest::connectLocal(socket);
+    EXPECT_EQ(answerWithin(sock, 2000), "closed");
+    ::close(sock);
+    yake::PlayerFiles::setPlayerForTest(static_cast<uid_t>(-1));
+    EXPECT_EQ(server.getCounts().strangers, ++strangers);
+    EXPECT_EQ(server.getCounts().served, 0u);
+    EXPECT_EQ(ask(server, "GET", own).status, 200);
+}
+
+TEST(FileServer, EveryStartHasASecretOfItsOwn)
+{
+    zrktest::TempDir dir;
+    std::vector<std::string> secrets;
+    FileServer other;
+    ASSERT_TRUE(other.start("/inst", dir.file("pub"), dir.file("web")));
+    secrets.push_back(other.getPrefix());
+    for (int run = 0; run < 3; ++run) {
+        FileServer server;
+        ASSERT_TRUE(server.start("/inst", dir.file("pub"), dir.file("web")));
+        secrets.push_back(server.getPrefix());
+    }
+    for (std::size_t i = 0; i < secrets.size(); ++i) {
+        EXPECT_EQ(secrets[i].size(), 33u);
+        EXPECT_EQ(secrets[i].find_first_not_of("0123456789abcdef", 1), std::string::npos) << secrets[i];
+        for (std::size_t j = 0; j < i; ++j)
+            EXPECT_NE(secrets[i], secrets[j]);
+    }
+}
+
+TEST(FileServer, ItsSocketGoesWhereNoOtherUserCanMoveItsFolderAway)
+{
+    Watchdog watchdog(60);
+    zrktest::TempDir dir;
+    zrktest::writeFile(dir.file("pub/a.txt"), "a");
+    // The folder a server started with this runtime folder makes its socket folder in; every
+    // download through it succeeds wherever that is.
+    auto baseWith = [&](const std::string& runtime, bool download) {
+        zrktest::ScopedEnv env("XDG_RUNTIME_DIR", runtime);
+        FileServer server;
+        if (!server.start("/inst", dir.file("pub"), dir.file("web")))
+            return std::string("<not started>");
+        if (download) {
+            TransportService& transport = TransportService::instance();
+            transport.setSocketRoute(FileServer::kHost, server.getSocketPath());
+            std::string error;
+            std::filesystem::remove(dir.file("got.txt"));
+            EXPECT_TRUE(transport.transferNow(server.getAddress() + "/inst/files/a.txt", dir.file("got.txt"), error))
+                << error;
+            EXPECT_EQ(zrktest::readFile(dir.file("got.txt")), "a");
+            transport.setSocketRoute(FileServer::kHost, "");
+        }
+        return std::filesystem::path(server.getSocketPath()).parent_path().parent_path().string();
+    };
+    const std::string real = std::filesystem::canonical(dir.path()).string();
+    std::filesystem::create_directories(dir.file("own"));
+    ::chmod(dir.file("own").c_str(), 0700);
+    EXPECT_EQ(baseWith(dir.file("own"), true), real + "/own");
+    // In a folder any user may write, he could move it away and put his own in its place.
+    std::filesystem::create_directories(dir.file("open/run"));
+    ::chmod(dir.file("open/run").c_str(), 0700);
+    ::chmod(dir.file("open").c_str(), 0777);
+    EXPECT_EQ(baseWith(dir.file("open/run"), true), "/tmp");
+    // Sticky, as /tmp is: nobody may move another's folder out of it.
+    ::chmod(dir.file("open").c_str(), 01777);
+    EXPECT_EQ(baseWith(dir.file("open/run"), true), real + "/open/run");
+    // A link to the player's own folder counts for where it leads, wherever the link lies.
+    ::chmod(dir.file("open").c_str(), 0777);
+    std::filesystem::create_directory_symlink(dir.file("own"), dir.file("open/link"));
+    EXPECT_EQ(baseWith(dir.file("open/link"), true), real + "/own");
+    // A folder of another user above it: as root for real, elsewhere the player is named another.
+    if (::geteuid() == 0) {
+        std::filesystem::create_directories(dir.file("theirs/run"));
+        ::chmod(dir.file("theirs").c_str(), 0755);
+        ::chmod(dir.file("theirs/run").c_str(), 0700);
+        ASSERT_EQ(::chown(dir.file("theirs").c_str(), 65534, 65534), 0);
+        EXPECT_EQ(baseWith(dir.file("theirs/run"), true), "/tmp");
+    } else {
+        // Root's folders are trusted as the player's own: only where the test is not root does
+        // naming the player another make its folders somebody else's.
+        yake::PlayerFiles::setPlayerForTest(::geteuid() + 1);
+        EXPECT_EQ(baseWith(dir.file("own"), false), "/tmp");
+        yake::PlayerFiles::setPlayerForTest(static_cast<uid_t>(-1));
+    }
+}
+
+TEST(FileServer, AServerOfAnotherProcessAtItsSocketIsToldNothingNotEvenTheSecret)
+{
+    Watchdog watchdog(60);
+    zrktest::PlantedServer planted; // made before any connection of the test's own
+    zrktest::TempDir dir;
+    zrktest::writeFile(dir.file("pub/a.txt"), "a");
+    FileServer server;
+    ASSERT_TRUE(server.start("/inst", dir.file("pub"), dir.file("web")));
+    const std::string socket = server.getSocketPath();
+    // Its socket moved away, another's put at the same path.
+    ASSERT_EQ(::unlink(socket.c_str()), 0);
+    ASSERT_TRUE(planted.plant(socket));
+    TransportService& transport = TransportService::instance();
+    transport.setSocketRoute(FileServer::kHost, socket);
+    yake::logging::logger& log = yake::logging::logger::instance();
+    log.enableAllSeverities();
+    log.startCapture();
+    const std::string url = server.getAddress() + "/inst/files/a.txt";
+    std::string error;
+    EXPECT_FALSE(transport.transferNow(url, dir.file("now.txt"), error));
+    EXPECT_NE(error.find("held by another process"), std::string::npos) << error;
+    bool landed = false, ok = true;
+    transport.startTransfer(url, dir.file("later.txt"), [&](bool good, const std::string&) {
+        landed = true;
+        ok = good;
+    });
+    EXPECT_TRUE(zrktest::pumpUntil([&] { return landed; }));
+    EXPECT_FALSE(ok);
+    std::size_t told = 0;
+    for (const yake::logging::LogRecord& line : log.captured())
+        told += line.channel == "transport" && line.text.find("held by another process") != std::string::npos;
+    log.stopCapture();
+    EXPECT_EQ(told, 1u) << "the failed download says why";
+    transport.setSocketRoute(FileServer::kHost, "");
+    int connections = 0;
+    const std::string got = planted.finish(connections);
+    EXPECT_EQ(connections, 2) << "both transfers reached it";
+    EXPECT_EQ(got, "") << "it was sent: " << got;
+    for (const char* file : {"now.txt", "later.txt", "now.txt.part", "later.txt.part"})
+        EXPECT_FALSE(std::filesystem::exists(dir.file(file))) << file;
+}
+
+TEST(FileServer, AKilledRunsFolderOfAnotherUserIsLeftWhereItIs)
+{
+    zrktest::TempDir dir;
+    zrktest::ScopedEnv runtime("XDG_RUNTIME_DIR", dir.path()); // a folder of the test's own to sweep
+    FileServer server;
+    ASSERT_TRUE(server.start("/inst", dir.file("pub"), dir.file("web")));
+    const std::string base = std::filesystem::path(server.getSocketPath()).parent_path().parent_path().string();
+    server.stop();
+    // What a killed run of another user left: old enough to sweep, nobody listening there.
+    const std::string theirs = base + "/zrk-Theirs";
+    std::filesystem::create_directory(theirs);
+    const int dead = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un at{};
+    at.sun_family = AF_UNIX;
+    std::strncpy(at.sun_path, (theirs + "/files").c_str(), sizeof at.sun_path - 1);
+    ASSERT_EQ(::bind(dead, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    ::close(dead);
+    {
+        zrktest::ForeignFile foreign(theirs);
+        const timeval old[2] = {{std::time(nullptr) - 120, 0}, {std::time(nullptr) - 120, 0}};
+        ::utimes(theirs.c_str(), old);
+        ASSERT_TRUE(server.start("/inst", dir.file("pub"), dir.file("web")));
+        EXPECT_TRUE(std::filesystem::exists(theirs + "/files"));
+        server.stop();
+    }
+    std::filesystem::remove_all(theirs);
 }
 
 TEST(FileServer, ConnectionsOverTheCapAreClosedAtOnce)

@@ -14,6 +14,7 @@
 #include <yake/PlayerFiles.h>
 #include <yake/TextFormat.h>
 
+#include "support/ForeignFile.h"
 #include "support/TestEnv.h"
 
 using yake::PlayerFiles;
@@ -153,17 +154,33 @@ TEST(PlayerFiles, TheCacheCleanUpRemovesALinkedFolderslinkNeverWhatItPointsTo)
     EXPECT_TRUE(std::filesystem::is_empty(dir.file("cache/library")));
 }
 
-TEST(PlayerFiles, TheLogRefusesALinkOrFifoHidesTheServersSecretAndIs0600)
+TEST(PlayerFiles, TheLogReplacesALinkFifoOrAnotherUsersFileHidesTheServersSecretAndIs0600)
 {
     zrktest::TempDir dir;
     yake::logging::logger& log = yake::logging::logger::instance();
+    // Each planted thing goes as itself and the log is made afresh in its place: a run never
+    // goes without its log because of it, nor writes through or into it.
     zrktest::writeFile(dir.file("victim"), "keep me");
     std::filesystem::create_symlink(dir.file("victim"), dir.file("game.log"));
-    EXPECT_FALSE(log.setLogFile(dir.file("game.log")));
+    EXPECT_TRUE(log.setLogFile(dir.file("game.log")));
     log.log(yake::logging::Severity::Error, "ZRKMain", "through the link?");
     EXPECT_EQ(zrktest::readFile(dir.file("victim")), "keep me");
+    EXPECT_NE(zrktest::readFile(dir.file("game.log")).find("through the link?"), std::string::npos);
+    EXPECT_TRUE(PlayerFiles::isPlayersFile(dir.file("game.log"), false)); // a plain file, no more a link
     plantFifo(dir.file("fifo.log"));
-    EXPECT_LT(secondsOf([&] { EXPECT_FALSE(log.setLogFile(dir.file("fifo.log"))); }), 1.0);
+    EXPECT_LT(secondsOf([&] { EXPECT_TRUE(log.setLogFile(dir.file("fifo.log"))); }), 1.0);
+    EXPECT_TRUE(PlayerFiles::isPlayersFile(dir.file("fifo.log"), false));
+    // Another user's file anybody may write, seen through a second name of it; a long one is
+    // not moved aside as the player's own would be.
+    zrktest::writeFile(dir.file("theirs.log"), std::string(yake::logging::logger::kMostAtStart + 1, 't'));
+    ::chmod(dir.file("theirs.log").c_str(), 0666);
+    std::filesystem::create_hard_link(dir.file("theirs.log"), dir.file("theirs"));
+    zrktest::ForeignFile foreign(dir.file("theirs.log"));
+    EXPECT_TRUE(log.setLogFile(dir.file("theirs.log")));
+    log.log(yake::logging::Severity::Error, "ZRKMain", "into theirs?");
+    EXPECT_EQ(std::filesystem::file_size(dir.file("theirs")), yake::logging::logger::kMostAtStart + 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("theirs.log.old")));
+    EXPECT_TRUE(PlayerFiles::isPlayersFile(dir.file("theirs.log"), false));
 
     ScopedUmask open(0);
     ASSERT_TRUE(log.setLogFile(dir.file("own.log")));
@@ -204,6 +221,99 @@ TEST(PlayerFiles, TheSettingsTemporaryFileIsMadeAfreshNeverWrittenThroughALink)
     plantFifo(yake::temporaryFileFor(file));
     EXPECT_LT(secondsOf([&] { yake::writeFileAtomically(file, [](std::ostream& out) { out << "<again/>"; }); }), 1.0);
     EXPECT_EQ(zrktest::readFile(file), "<again/>");
+
+    // A write that fails, in the writer or at the temporary file, leaves the last settings whole.
+    EXPECT_THROW(yake::writeFileAtomically(file,
+                                           [](std::ostream& out) {
+                                               out << "<cut";
+                                               out.setstate(std::ios::badbit);
+                                           }),
+                 std::exception);
+    std::filesystem::create_directory(yake::temporaryFileFor(file));
+    EXPECT_THROW(yake::writeFileAtomically(file, [](std::ostream& out) { out << "<lost/>"; }), std::exception);
+    std::filesystem::remove(yake::temporaryFileFor(file));
+    EXPECT_EQ(zrktest::readFile(file), "<again/>");
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(yake::temporaryFileFor(file))));
+}
+
+TEST(PlayerFiles, WhatIsNotThePlayersOwnFileIsNeverTakenForIt)
+{
+    zrktest::TempDir dir;
+    zrktest::writeFile(dir.file("own"), "own");
+    EXPECT_TRUE(PlayerFiles::isPlayersFile(dir.file("own"), true));
+    EXPECT_FALSE(PlayerFiles::isPlayersFile(dir.file("none"), true));
+    zrktest::writeFile(dir.file("victim"), "keep me");
+    std::filesystem::create_symlink(dir.file("victim"), dir.file("link"));
+    plantFifo(dir.file("fifo"));
+    std::filesystem::create_directory(dir.file("folder"));
+    zrktest::writeFile(dir.file("theirs"), "theirs");
+    {
+        zrktest::ForeignFile foreign(dir.file("theirs"));
+        for (const char* name : {"link", "fifo", "theirs"}) {
+            EXPECT_FALSE(PlayerFiles::isPlayersFile(dir.file(name), false)) << name;
+            EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(dir.file(name)))) << name;
+            EXPECT_FALSE(PlayerFiles::isPlayersFile(dir.file(name), true)) << name;
+            EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir.file(name)))) << name;
+        }
+        EXPECT_FALSE(PlayerFiles::isPlayersFile(dir.file("folder"), true));
+        EXPECT_TRUE(std::filesystem::is_directory(dir.file("folder"))); // no file: left to its cleaner
+    }
+    EXPECT_EQ(zrktest::readFile(dir.file("victim")), "keep me");
+
+    // The game's own file (a lock) takes the place of another user's; a download is made
+    // anew, whatever stood there, its own earlier one too. Their bytes are seen through a
+    // second name of each, which the game never writes.
+    for (const char* name : {"lock", "part"}) {
+        zrktest::writeFile(dir.file(name), "earlier");
+        ::chmod(dir.file(name).c_str(), 0666);
+        std::filesystem::create_hard_link(dir.file(name), dir.file(std::string(name) + ".seen"));
+    }
+    {
+        zrktest::ForeignFile foreign(dir.file("lock"));
+        const int lock = PlayerFiles::openReplacing(dir.file("lock"), O_RDWR);
+        ASSERT_GE(lock, 0);
+        EXPECT_TRUE(PlayerFiles::writeAll(lock, "mine"));
+        ::close(lock);
+    }
+    const int part = PlayerFiles::openFresh(dir.file("part"), O_WRONLY);
+    ASSERT_GE(part, 0);
+    EXPECT_TRUE(PlayerFiles::writeAll(part, "mine"));
+    ::close(part);
+    for (const char* name : {"lock", "part"}) {
+        EXPECT_EQ(zrktest::readFile(dir.file(std::string(name) + ".seen")), "earlier") << name;
+        EXPECT_EQ(zrktest::readFile(dir.file(name)), "mine") << name;
+        EXPECT_EQ(modeOf(dir.file(name)), 0600) << name;
+    }
+    // The player's own file is kept by the lock's open.
+    const int again = PlayerFiles::openReplacing(dir.file("lock"), O_RDONLY);
+    ASSERT_GE(again, 0);
+    ::close(again);
+    EXPECT_EQ(zrktest::readFile(dir.file("lock")), "mine");
+}
+
+TEST(PlayerFiles, TheGamesOwnFoldersAreClosedAgainAndAnotherUsersAreNotUsed)
+{
+    zrktest::TempDir dir;
+    std::string why;
+    std::filesystem::create_directories(dir.file("cache/temp"));
+    ::chmod(dir.file("cache").c_str(), 0777); // an older run's, under umask 000
+    EXPECT_TRUE(PlayerFiles::claimOwnFolder(dir.file("cache") + "/", &why)) << why;
+    EXPECT_EQ(modeOf(dir.file("cache")), 0700);
+    EXPECT_TRUE(PlayerFiles::claimOwnFolder(dir.file("cache/library"))); // none yet: made by its user
+    EXPECT_FALSE(std::filesystem::exists(dir.file("cache/library")));
+    // A link is nobody's folder: left to the clean-up, which removes it; what it leads to keeps its mode.
+    std::filesystem::create_directory(dir.file("elsewhere"));
+    ::chmod(dir.file("elsewhere").c_str(), 0755);
+    std::filesystem::create_directory_symlink(dir.file("elsewhere"), dir.file("linked"));
+    EXPECT_TRUE(PlayerFiles::claimOwnFolder(dir.file("linked")));
+    EXPECT_EQ(modeOf(dir.file("elsewhere")), 0755);
+    ::chmod(dir.file("cache/temp").c_str(), 0777);
+    {
+        zrktest::ForeignFile foreign(dir.file("cache/temp"));
+        EXPECT_FALSE(PlayerFiles::claimOwnFolder(dir.file("cache/temp"), &why));
+        EXPECT_NE(why.find("belongs to user"), std::string::npos) << why;
+        EXPECT_EQ(modeOf(dir.file("cache/temp")), 0777); // not the game's to change
+    }
 }
 
 TEST(TextFormat, FlagsThatBoostFormatAssertsOnGiveThePatternBack)

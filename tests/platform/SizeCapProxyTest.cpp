@@ -7,6 +7,11 @@
 #include <grp.h>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <mutex>
+#include <netinet/tcp.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <poll.h>
@@ -20,34 +25,20 @@
 
 #include "LoopbackPeer.h"
 #include "SizeCapProxy.h"
+#include "support/FramePump.h"
 #include "support/LoopbackSocket.h"
+#include "support/PlantedServer.h"
 #include "support/TestEnv.h"
 
 using webbrowser::SizeCapProxy;
 
 namespace {
 
-/// All the proxy answered on a fresh connection to it, asked through it for `url`.
+/// All the proxy answered on a fresh connection to it, asked through it for `url` by a page
+/// that would take a compressed reply.
 std::string throughProxy(int port, const std::string& url)
 {
-    const int sock = zrktest::connectLoopback(port);
-    if (sock < 0)
-        return "<no connection>";
-    const std::string request = "GET " + url + " HTTP/1.1\r\nHost: x\r\nAccept-Encoding: gzip\r\n\r\n";
-    ::send(sock, request.data(), request.size(), MSG_NOSIGNAL);
-    std::string reply;
-    char buffer[16384];
-    for (;;) {
-        pollfd fd{sock, POLLIN, 0};
-        if (::poll(&fd, 1, 5000) <= 0)
-            break;
-        const ssize_t n = ::recv(sock, buffer, sizeof buffer, 0);
-        if (n <= 0)
-            break;
-        reply.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(sock);
-    return reply;
+    return zrktest::askThroughProxy(port, url, "Accept-Encoding: gzip\r\n");
 }
 
 /// Whether the server closed the connection within `ms` without a word.
@@ -148,6 +139,59 @@ struct Listener {
         port = ntohs(at.sin_port);
     }
     ~Listener() { ::close(fd); }
+};
+
+/// A host of the network that answers its one connection's first request head with `reply`,
+/// as written (closing it after, or keeping it open), and keeps all it is sent until the
+/// connection ends.
+struct RawHost {
+    Listener listener;
+    std::thread thread;
+    std::mutex mutex;
+    std::string received;
+    bool ended = false;
+
+    RawHost(const std::string& reply, bool closeAfter)
+        : thread([this, reply, closeAfter] {
+              pollfd wait{listener.fd, POLLIN, 0};
+              const int sock = ::poll(&wait, 1, 10000) > 0 ? ::accept(listener.fd, nullptr, nullptr) : -1;
+              bool answered = false;
+              for (char buffer[4096]; sock >= 0;) {
+                  pollfd in{sock, POLLIN, 0};
+                  const ssize_t n = ::poll(&in, 1, 10000) > 0 ? ::recv(sock, buffer, sizeof buffer, 0) : 0;
+                  if (n <= 0)
+                      break;
+                  std::lock_guard<std::mutex> lock(mutex);
+                  received.append(buffer, static_cast<std::size_t>(n));
+                  if (!answered && received.find("\r\n\r\n") != std::string::npos) {
+                      answered = true;
+                      ::send(sock, reply.data(), reply.size(), MSG_NOSIGNAL);
+                      if (closeAfter)
+                          break;
+                  }
+              }
+              if (sock >= 0)
+                  ::close(sock);
+              std::lock_guard<std::mutex> lock(mutex);
+              ended = true;
+          })
+    {
+    }
+    ~RawHost() { thread.join(); }
+    std::string url(const std::string& path) const
+    {
+        return "http://127.0.0.1:" + std::to_string(listener.port) + path;
+    }
+    bool hasEnded()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return ended;
+    }
+    std::string sent()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return received;
+    }
 };
 
 } // namespace
@@ -318,6 +362,7 @@ TEST(SizeCapProxy, AReplySentCompressedIsRefusedAndThePageAskedForNone)
 
 TEST(SizeCapProxy, TheGamesOwnHostIsItsFileServersSocketAndNoMachineOfTheNetwork)
 {
+    zrktest::PlantedServer planted; // made before any connection of the test's own
     zrktest::TempDir dir;
     zrktest::writeFile(dir.file("web/news.html"), "<p>news</p>");
     kavri3D::core::FileServer files;
@@ -333,6 +378,14 @@ TEST(SizeCapProxy, TheGamesOwnHostIsItsFileServersSocketAndNoMachineOfTheNetwork
     // Only plain HTTP on its port: no tunnel to it, no other port of it.
     const std::string other = "http://zrk-files.invalid:8080" + files.getPrefix() + "/web/news.html";
     EXPECT_EQ(throughProxy(proxy.port(), other).compare(0, 12, "HTTP/1.1 502"), 0);
+    // Its socket moved away and another process's server put at the same path: the page gets a
+    // 502, that server nothing, not the secret.
+    ASSERT_EQ(::unlink(files.getSocketPath().c_str()), 0);
+    ASSERT_TRUE(planted.plant(files.getSocketPath()));
+    EXPECT_EQ(throughProxy(proxy.port(), page).compare(0, 12, "HTTP/1.1 502"), 0);
+    int connections = 0;
+    EXPECT_EQ(planted.finish(connections), "");
+    EXPECT_EQ(connections, 1);
 }
 
 TEST(SizeCapProxy, ItsEndClosesEveryPagesConnectionAndWaitsForTheirThreads)
@@ -361,4 +414,143 @@ TEST(SizeCapProxy, ItsEndClosesEveryPagesConnectionAndWaitsForTheirThreads)
     EXPECT_TRUE(closedAtOnce(upstream, 1000));
     ::close(page);
     ::close(upstream);
+}
+
+// What a host answers is read whole before any of it reaches the page: the shapes in which a
+// compressed body once slipped past the check, and a kept-alive connection the page must not
+// read a second response from.
+TEST(SizeCapProxy, EachResponseHeadIsReadWholeAndReadOneWayBeforeAnyOfItPasses)
+{
+    SizeCapProxy proxy(8u << 20);
+    ASSERT_TRUE(proxy.start());
+    const std::string gzip("\x1f\x8b\x08\0\0\0\0\0\0\x03", 10);
+    auto through = [&](const std::string& reply, bool closeAfter) {
+        RawHost host(reply, closeAfter);
+        return throughProxy(proxy.port(), host.url("/page"));
+    };
+    const struct {
+        const char* what;
+        std::string reply;
+        bool closeAfter;
+    } packed[] = {
+        {"an interim head first",
+         "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: 10\r\n\r\n" + gzip,
+         false},
+        {"a folded encoding", "HTTP/1.1 200 OK\r\nContent-Length: 10\r\nContent-Encoding:\r\n gzip\r\n\r\n" + gzip,
+         false},
+        {"a head of bare LFs ended by the close", "HTTP/1.1 200 OK\nContent-Encoding: gzip\n\n" + gzip, true},
+    };
+    for (const auto& shape : packed) {
+        const std::string page = through(shape.reply, shape.closeAfter);
+        EXPECT_EQ(page.compare(0, 12, "HTTP/1.1 502"), 0) << shape.what << ": " << page;
+        EXPECT_EQ(page.find(gzip), std::string::npos) << shape.what;
+    }
+    EXPECT_EQ(proxy.takeCompressedCount(), 2u); // the folded one is refused as unreadable
+
+    // Plain replies in those shapes pass, each with one head in CRLF lines that ends the connection.
+    const std::string interim =
+        through("HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nplain", true);
+    EXPECT_EQ(interim, "HTTP/1.1 200 OK\r\nContent-Length: 5\r\nConnection: close\r\n\r\nplain");
+    const std::string bare = through("HTTP/1.1 200 OK\nContent-Type: text/html\n\nplain", true);
+    EXPECT_EQ(bare, "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n\r\nplain");
+    const std::string second = through("HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: keep-alive\r\n"
+                                       "Keep-Alive: timeout=5\r\n\r\nhi"
+                                       "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\n\r\n" +
+                                           gzip,
+                                       true);
+    EXPECT_EQ(second.compare(0, 59, "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nhi"), 0)
+        << second;
+    EXPECT_EQ(second.find("keep-alive"), std::string::npos);
+
+    // A head past its limit, one cut by the close, a line that is no header, a CR or NUL inside
+    // a line, a switch of protocols nobody asked for, no status line: none is read.
+    for (const std::string& reply :
+         {"HTTP/1.1 200 OK\r\nX-Pad: " + std::string(SizeCapProxy::kHeaderAllowance, 'x') + "\r\n\r\n",
+          std::string("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n"),
+          std::string("HTTP/1.1 200 OK\r\nno header\r\n\r\nx"),
+          std::string("HTTP/1.1 200 OK\r\nContent-Encoding : gzip\r\n\r\nx"),
+          std::string("HTTP/1.1 200 OK\r\nX-A: 1\r\n Content-Encoding: gzip\r\n\r\nx"),
+          std::string("HTTP/1.1 200 OK\r\nX-A: 1\rContent-Encoding: gzip\r\n\r\nx"),
+          std::string("HTTP/1.1 200 OK\r\nX-A: 1\0\r\n\r\nx", 29),
+          std::string("HTTP/1.1 101 Switching Protocols\r\nUpgrade: h2c\r\n\r\nHTTP/1.1 200 OK\r\n\r\nx"),
+          std::string("x\r\n\r\nx")})
+        EXPECT_EQ(through(reply, true).compare(0, 12, "HTTP/1.1 502"), 0) << reply.substr(0, 60);
+    EXPECT_EQ(proxy.takeCutCount(), 0u);
+}
+
+TEST(SizeCapProxy, OnlyThePagesFirstRequestOfAConnectionGoesOn)
+{
+    SizeCapProxy proxy(8u << 20);
+    ASSERT_TRUE(proxy.start());
+    RawHost host("HTTP/1.1 200 OK\r\nContent-Length: 5\r\nConnection: keep-alive\r\n\r\nfirst", false);
+    // A page that would keep the connection: a form's body, then a second request, for the
+    // game's own host, behind it.
+    const int page = zrktest::connectLoopback(proxy.port());
+    const std::string asked = "POST " + host.url("/form") +
+                              " HTTP/1.1\r\nHost: x\r\nConnection: keep-alive\r\nContent-Length: 3\r\n\r\na=1"
+                              "GET http://zrk-files.invalid/0123456789abcdef0123456789abcdef/files/a HTTP/1.1\r\n"
+                              "Host: zrk-files.invalid\r\n\r\n";
+    ::send(page, asked.data(), asked.size(), MSG_NOSIGNAL);
+    std::string reply;
+    for (char buffer[4096]; reply.find("first") == std::string::npos;) {
+        pollfd in{page, POLLIN, 0};
+        const ssize_t n = ::poll(&in, 1, 5000) > 0 ? ::recv(page, buffer, sizeof buffer, 0) : 0;
+        if (n <= 0)
+            break;
+        reply.append(buffer, static_cast<std::size_t>(n));
+    }
+    EXPECT_EQ(reply, "HTTP/1.1 200 OK\r\nContent-Length: 5\r\nConnection: close\r\n\r\nfirst");
+    // Another one after the answer: not passed on either.
+    const std::string more = "GET http://zrk-files.invalid/x HTTP/1.1\r\nHost: zrk-files.invalid\r\n\r\n";
+    ::send(page, more.data(), more.size(), MSG_NOSIGNAL);
+    ::shutdown(page, SHUT_WR); // the page is done: the host sees its end
+    zrktest::FramePump pump([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return true;
+    });
+    ASSERT_TRUE(pump.untilSeconds([&] { return host.hasEnded(); }, 10, "the host's connection to end"));
+    ::close(page);
+    const std::string sent = host.sent();
+    EXPECT_EQ(sent.find("POST /form HTTP/1.1\r\n"), 0u) << sent;
+    EXPECT_EQ(sent.substr(sent.size() - 7), "\r\n\r\na=1");
+    EXPECT_EQ(sent.find("zrk-files"), std::string::npos) << sent;
+    EXPECT_EQ(sent.find("GET"), std::string::npos) << sent;
+
+    // A body whose end the proxy cannot tell is refused before anything goes on.
+    SizeCapProxy::Request request;
+    EXPECT_STREQ(SizeCapProxy::readRequest("POST http://h/ HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n", request),
+                 "411 Length Required");
+    EXPECT_STREQ(
+        SizeCapProxy::readRequest("POST http://h/ HTTP/1.1\r\nContent-Length: 3\r\nContent-Length: 4\r\n\r\n", request),
+        "400 Bad Request");
+    EXPECT_EQ(SizeCapProxy::readRequest("POST http://h/ HTTP/1.1\r\nContent-Length: 9\r\n\r\nabc", request), nullptr);
+    EXPECT_EQ(request.bodyLeft, 6u);
+}
+
+TEST(SizeCapProxy, ItListensWithTheLongestQueueTheSystemAllows)
+{
+    SizeCapProxy proxy(8u << 20);
+    ASSERT_TRUE(proxy.start());
+    unsigned most = 0;
+    std::ifstream("/proc/sys/net/core/somaxconn") >> most;
+    ASSERT_GT(most, 0u);
+    // The proxy's listening socket among this process's: the kernel tells its queue's length.
+    unsigned queue = 0;
+    DIR* fds = ::opendir("/proc/self/fd");
+    ASSERT_NE(fds, nullptr);
+    while (dirent* entry = ::readdir(fds)) {
+        const int fd = std::atoi(entry->d_name);
+        sockaddr_in at{};
+        socklen_t length = sizeof at;
+        int listening = 0;
+        socklen_t flag = sizeof listening;
+        tcp_info info{};
+        socklen_t infoLength = sizeof info;
+        if (fd > 2 && ::getsockname(fd, reinterpret_cast<sockaddr*>(&at), &length) == 0 && at.sin_family == AF_INET &&
+            ntohs(at.sin_port) == proxy.port() && ::getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &listening, &flag) == 0 &&
+            listening && ::getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &infoLength) == 0)
+            queue = info.tcpi_sacked; // a listening socket's longest queue
+    }
+    ::closedir(fds);
+    EXPECT_EQ(queue, most);
 }

@@ -256,16 +256,27 @@ TEST_F(CacheFixture, AFullDiskFailsTheFetchAndLeavesNothingUnderEitherName)
     EXPECT_FALSE(std::filesystem::exists(cache->folder() + "box1.part"));
 }
 
-TEST_F(CacheFixture, ALinkOrFifoAtTheDownloadsNameIsNeverWrittenThroughOrWaitedOn)
+TEST_F(CacheFixture, NothingPlantedAtTheDownloadsNameIsWrittenThroughOrIntoOrWaitedOn)
 {
     zrktest::writeFile(dir.file("victim"), "keep me");
     std::filesystem::create_symlink(dir.file("victim"), cache->folder() + "box1.part");
     ASSERT_EQ(::mkfifo((cache->folder() + "box2.part").c_str(), 0600), 0);
+    // A file anybody may write, another user's where the test may give it away: its bytes are
+    // seen through a second name of it, which the download does not touch.
+    const std::string theirs = cache->folder() + "box3.part";
+    zrktest::writeFile(theirs, "theirs");
+    ::chmod(theirs.c_str(), 0666);
+    std::filesystem::create_hard_link(theirs, dir.file("theirs"));
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(theirs.c_str(), 65534, 65534), 0);
+    }
     ASSERT_TRUE(cache->resolve("box1", files.url("data/box1.ss1"), record()));
     ASSERT_TRUE(cache->resolve("box2", files.url("data/box1.ss1"), record()));
-    ASSERT_TRUE(zrktest::pumpUntil([&] { return landed.size() == 2; }));
+    ASSERT_TRUE(cache->resolve("box3", files.url("data/box1.ss1"), record()));
+    ASSERT_TRUE(zrktest::pumpUntil([&] { return landed.size() == 3; }));
     EXPECT_EQ(zrktest::readFile(dir.file("victim")), "keep me");
-    for (const char* key : {"box1", "box2"}) {
+    EXPECT_EQ(zrktest::readFile(dir.file("theirs")), "theirs");
+    for (const char* key : {"box1", "box2", "box3"}) {
         struct stat st {};
         ASSERT_EQ(::lstat((cache->folder() + key).c_str(), &st), 0) << key;
         EXPECT_TRUE(S_ISREG(st.st_mode)) << key;

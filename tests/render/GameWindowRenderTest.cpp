@@ -1,16 +1,20 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 #include <win32/Windows.h>
 
 #include "PngProbe.h"
+#include "support/ForeignFile.h"
 #include "support/GameModule.h"
 #include "support/TestEnv.h"
 #include "support/XvfbServer.h"
-// X11 last: its macros clash with the Win32 names above.
-#include <X11/Xlib.h>
+// X11 last (through the player's input, which brings it): its macros clash with the names above.
+#include "support/XWindowInput.h"
 
 // The whole game in a real window: start-up, frames drawn, shut-down, as the launcher runs it.
 TEST(GameOnScreen, GameEntryOpensTheWindowAndDrawsFrames)
@@ -137,5 +141,62 @@ TEST(GameOnScreen, GameEntryLivesInTheLaunchersWindow)
         EXPECT_FALSE(run.hadFocus);
         EXPECT_EQ(run.code, 0);
         EXPECT_GE(run.seconds, 7.0); // ran on to its time
+    }
+}
+
+// Started with a data folder that is not his and the single-instance lock on (it lives in that
+// folder), the player still sees why the game will not play: the box over the log-in screen,
+// which his Enter closes, and the run ends with 1, nothing written in that folder.
+TEST(GameOnScreen, ADataFolderNotThePlayersShowsItsBoxWithTheLockOnAndHisKeyClosesIt)
+{
+    zrktest::XvfbServer server(1280, 1024);
+    ASSERT_FALSE(server.display().empty());
+    zrktest::ScopedEnv displayEnv("DISPLAY", server.display());
+    zrktest::GameHome home;
+    const std::string folder = home.dataPath() + "/kavri3D";
+    const bool givenAway = zrktest::makeForeignFolder(folder);
+    zrktest::GameModule module;
+    ASSERT_TRUE(module.loaded()) << module.error();
+    std::atomic<bool> over{false};
+    int presses = 0;
+    std::thread player([&] {
+        // The player's side: the game's window on his screen, Enter pressed into it.
+        zrktest::XWindowInput input(nullptr);
+        input.display = XOpenDisplay(nullptr);
+        for (int i = 0; i < 6000 && !over; ++i) {
+            if (!input.window) {
+                Window root = 0, parent = 0, *children = nullptr;
+                unsigned count = 0;
+                if (XQueryTree(input.display, DefaultRootWindow(input.display), &root, &parent, &children, &count))
+                    for (unsigned c = 0; c < count; ++c) {
+                        XWindowAttributes attrs{};
+                        if (XGetWindowAttributes(input.display, children[c], &attrs) && attrs.map_state == IsViewable &&
+                            attrs.width > 640)
+                            input.window = children[c];
+                    }
+                if (children)
+                    XFree(children);
+            } else if (i % 50 == 0) {
+                input.key(XK_Return); // the box stands over the first frame already
+                ++presses;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        input.window = 0;
+        XCloseDisplay(input.display);
+        input.display = nullptr;
+    });
+    const auto start = std::chrono::steady_clock::now();
+    const int code = module.run(L"game.exe /LowIntegrity=1 /quitAfterSeconds=60");
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    over = true;
+    player.join();
+    EXPECT_EQ(code, 1);
+    EXPECT_GE(presses, 1);
+    EXPECT_LT(seconds, 40.0); // closed by his key, long before its time was up
+    if (givenAway) {
+        EXPECT_TRUE(std::filesystem::is_empty(folder)) << "the game wrote into another user's folder";
+    } else {
+        EXPECT_EQ(zrktest::readFile(folder), "no folder");
     }
 }

@@ -2,9 +2,13 @@
 #include <memory>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <yake/Configuration.h>
+#include <yake/Logger.h>
 #include <win32/Windows.h>
 
+#include "support/ForeignFile.h"
 #include "support/GameModule.h"
 #include "support/TestEnv.h"
 #include "NewerWorld.h"
@@ -37,12 +41,41 @@ TEST_F(ModuleFixture, SecondInstanceIsRefusedWhileTheLockIsHeld)
 {
     HANDLE held = CreateMutexW(nullptr, TRUE, L"ZRK_Main");
     ASSERT_EQ(GetLastError(), ERROR_SUCCESS);
+    // The running game's log, long enough that a start of a run would move it aside.
+    const std::string log = dataFile("kavri3D/ZRK_Main.log");
+    zrktest::writeFile(log, std::string(yake::logging::logger::kMostAtStart + 1, 'x'));
     EXPECT_EQ(entry(0, nullptr, kShortRun), -2);
     EXPECT_FALSE(std::ifstream(settingsFile()).good()); // a refused run writes no settings
-    // Said in the game's log, where the player (or support) looks, not only on stderr.
-    EXPECT_NE(zrktest::readFile(dataFile("kavri3D/ZRK_Main.log")).find("the game is already running"),
-              std::string::npos);
+    // Said in the game's log, where the player (or support) looks, not only on stderr; the
+    // log stays where the running game writes it.
+    EXPECT_NE(zrktest::readFile(log).find("the game is already running"), std::string::npos);
+    EXPECT_GT(std::filesystem::file_size(log), yake::logging::logger::kMostAtStart);
+    EXPECT_FALSE(std::filesystem::exists(log + ".old"));
     CloseHandle(held);
+}
+
+// The lock lives in the data folder: one that is not the player's gives none, and the run
+// still says why in its box (and ends with 1), writing nothing there, not even at its exit.
+TEST_F(ModuleFixture, ADataFolderNotThePlayersGetsItsBoxWithTheLockOnAndNothingIsWrittenThere)
+{
+    const std::string folder = dataFile("kavri3D");
+    const bool givenAway = zrktest::makeForeignFolder(folder);
+    const std::string said = dataFile("stderr.txt");
+    int code = 0;
+    {
+        zrktest::StderrCapture capture(said);
+        code = entry(0, nullptr, kShortRun);
+    }
+    EXPECT_EQ(code, 1);
+    const std::string lines = zrktest::readFile(said);
+    EXPECT_NE(lines.find("error/data_folder_foreign"), std::string::npos) << lines;
+    EXPECT_EQ(lines.find("single-instance lock"), std::string::npos) << lines;
+    EXPECT_EQ(lines.find("user settings not written"), std::string::npos) << lines;
+    if (givenAway) {
+        EXPECT_TRUE(std::filesystem::is_empty(folder)) << "the game wrote into another user's folder";
+    } else {
+        EXPECT_EQ(zrktest::readFile(folder), "no folder");
+    }
 }
 
 TEST_F(ModuleFixture, MutexZeroRunsBesideAHeldLockAndWritesSettings)

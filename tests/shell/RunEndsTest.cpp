@@ -3,6 +3,7 @@
 // handed over the player's credentials: nothing logs in behind the box, no other box takes its
 // place, and closing it ends the run with exit code 1. A data folder that is the player's is
 // his alone, with everything the game writes in it, whatever the umask.
+#include <core/BlackBoard.h>
 #include <core/Frame.h>
 #include <core/NetClientManager.h>
 #include <sys/stat.h>
@@ -11,7 +12,9 @@
 #include <gtest/gtest.h>
 #include <lan/ZRKLan.h>
 #include <server/ZRKGameServer.h>
+#include <yake/PlayerFiles.h>
 
+#include "support/ForeignFile.h"
 #include "support/GameRun.h"
 #include "support/InstallationCopy.h"
 #include "support/TestEnv.h"
@@ -83,14 +86,9 @@ TEST_F(RunEnds, ADataFolderThatIsNotThePlayersIsNeitherReadNorWrittenAndEndsTheR
 {
     // Another account's folder where this process may give one away, else a file in its place.
     const std::string folder = dataFile("");
-    std::filesystem::create_directories(folder);
-    ::chmod(folder.c_str(), 0755);
-    if (::geteuid() != 0 || ::chown(folder.c_str(), 65534, 65534) != 0) {
-        std::filesystem::remove_all(folder);
-        zrktest::writeFile(folder.substr(0, folder.size() - 1), "no folder");
-    }
+    const bool givenAway = zrktest::makeForeignFolder(folder.substr(0, folder.size() - 1));
     EXPECT_FALSE(playToTheEndBox("error/data_folder_foreign"));
-    if (std::filesystem::is_directory(folder)) {
+    if (givenAway) {
         EXPECT_TRUE(std::filesystem::is_empty(folder)) << "the game wrote into another user's folder";
     }
 }
@@ -138,4 +136,52 @@ TEST_F(RunEnds, AnOpenDataFolderIsClosedToOthersAndAllTheGameWritesThereIsThePla
     EXPECT_EQ(log.find(secret), std::string::npos);
     EXPECT_NE(log.find("zrk-files.invalid/*/files/none"), std::string::npos) << "the failed download is told";
     EXPECT_EQ(log.find("hero123"), std::string::npos);
+}
+
+// The cache an older run left open to others under umask 000, with another user's file at a
+// map product's name: closed again at start, the file never taken for the product, which
+// comes from the file server. A cache of another user is not used at all: the run caches in a
+// folder of its own, says so, and leaves nothing behind.
+TEST_F(RunEnds, ACacheLeftOpenIsClosedAgainAndAnotherUsersIsNotUsed)
+{
+    auto modeOf = [](const std::string& path) {
+        struct stat st {};
+        return ::lstat(path.c_str(), &st) == 0 ? static_cast<int>(st.st_mode & 07777) : -1;
+    };
+    const std::string hills = dataFile("cache/mapxs_hills.ss1");
+    const std::string published = zrktest::readFile(zrktest::binFolder() + "/published/data/mapxs_hills.ss1");
+    ASSERT_FALSE(published.empty());
+    zrktest::writeFile(hills, "{\"shape\": \"sphere\"}");
+    std::filesystem::create_directories(dataFile("cache/temp"));
+    for (const char* folder : {"", "cache", "cache/temp"})
+        ::chmod(dataFile(folder).c_str(), folder[0] ? 0777 : 0700);
+    {
+        zrktest::ForeignFile theirs(hills);
+        EXPECT_TRUE(play(kHeroRun, [&](zrktest::GameRun& game) {
+            EXPECT_EQ(modeOf(dataFile("cache")), 0700);
+            EXPECT_EQ(modeOf(dataFile("cache/temp")), 0700);
+            EXPECT_TRUE(game.secondsUntil(
+                [&] { return yake::PlayerFiles::isPlayersFile(hills, false) && zrktest::readFile(hills) == published; },
+                30, "the map product fetched in place of the planted one"));
+        }));
+    }
+
+    freshHome();
+    std::filesystem::create_directories(dataFile("cache"));
+    ::chmod(dataFile("").c_str(), 0700);
+    ::chmod(dataFile("cache").c_str(), 0777);
+    std::string scratch;
+    {
+        zrktest::ForeignFile theirs(dataFile("cache"));
+        EXPECT_TRUE(play(kHeroRun, [&](zrktest::GameRun& game) {
+            scratch = kavri3D::core::BlackBoard::getSingleton().getString("kavri3D/cachedPath", "");
+            EXPECT_EQ(scratch.compare(0, 15, "/tmp/zrk-cache-"), 0) << scratch;
+            EXPECT_TRUE(game.secondsUntil([&] { return std::filesystem::exists(scratch + "mapxs_hills.ss1"); }, 30,
+                                          "the map product fetched into the run's own cache"));
+        }));
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dataFile("cache"))) << "the game wrote into another user's cache";
+    EXPECT_EQ(modeOf(dataFile("cache")), 0777);
+    EXPECT_FALSE(std::filesystem::exists(scratch)) << "the run's own cache stays behind";
+    EXPECT_NE(zrktest::readFile(dataFile("ZRK_Main.log")).find("the cache is not used"), std::string::npos);
 }

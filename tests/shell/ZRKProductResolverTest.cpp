@@ -18,6 +18,7 @@
 
 #include "shell/Application.h"
 #include "shell/ZRKProductResolver.h"
+#include "support/ForeignFile.h"
 #include "support/LoopbackFiles.h"
 #include "support/TestEnv.h"
 
@@ -267,4 +268,42 @@ TEST_F(ResolverFixture, ALandedFileBecomesItsDocumentAndBadFilesGiveDefaults)
         EXPECT_TRUE(doc->shape.empty()) << bad;
         EXPECT_EQ(logged(std::string("data product ") + bad + " missing"), 1u);
     }
+}
+
+// Only the player's own download counts as a product in the cache: another user's file or a
+// link at its name (planted while an older run left the cache open to others) goes, and the
+// product comes from the file server again, in the background and when asked for at once.
+TEST_F(ResolverFixture, AnotherUsersFileOrALinkAtAProductsNameIsFetchedAgain)
+{
+    board.setString("kavri3D/cachedPath", program.file("cache") + "/");
+    list({"mapxs_hills", "box1", "box2"});
+    for (const char* key : {"mapxs_hills", "box1", "box2"})
+        serve(key, "{\"shape\": \"cube\"}");
+    zrktest::writeFile(program.file("elsewhere.ss1"), "{\"shape\": \"sphere\"}");
+    zrktest::writeFile(program.file("cache/mapxs_hills.ss1"), "{\"shape\": \"sphere\"}");
+    std::filesystem::create_symlink(program.file("elsewhere.ss1"), program.file("cache/box1.ss1"));
+    std::filesystem::create_symlink(program.file("elsewhere.ss1"), program.file("cache/box2.ss1"));
+    zrktest::ForeignFile theirs(program.file("cache/mapxs_hills.ss1"));
+    auto r = make();
+    core::ProductManager& products = core::ProductManager::instance();
+    products.setDocumentResolver(r.get(), true);
+    // Asked for at once: fetched, not read through the link.
+    core::SceneDocumentPtr now = core::DefaultProductResolver::resolve("box2", "", true);
+    ASSERT_TRUE(now);
+    EXPECT_EQ(now->shape, "cube");
+    for (int step = 0; step < 100 && r->getStage() < ZRKProductResolver::kDone; ++step) {
+        r->prefetchStep();
+        land();
+    }
+    for (const char* key : {"mapxs_hills", "box1", "box2"}) {
+        const std::string file = program.file(std::string("cache/") + key + ".ss1");
+        EXPECT_TRUE(yake::PlayerFiles::isPlayersFile(file, false)) << key;
+        EXPECT_EQ(zrktest::readFile(file), "{\"shape\": \"cube\"}") << key;
+    }
+    EXPECT_EQ(zrktest::readFile(program.file("elsewhere.ss1")), "{\"shape\": \"sphere\"}");
+    ASSERT_TRUE(products.lookup("mapxs_hills", false));
+    EXPECT_EQ(products.lookup("mapxs_hills", false)->shape, "cube");
+    // A link is never read as a product, wherever it is met.
+    std::filesystem::create_symlink(program.file("elsewhere.ss1"), program.file("linked.ss1"));
+    EXPECT_FALSE(core::AsyncProductResolver::readDocument(program.file("linked.ss1"), "linked"));
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <netinet/in.h>
+#include <poll.h>
 #include <string>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -63,6 +64,32 @@ inline std::string exchangeLocal(const std::string& path, const std::string& req
     char buffer[16384];
     for (ssize_t n; (n = ::recv(sock, buffer, sizeof buffer, 0)) > 0;)
         reply.append(buffer, static_cast<std::size_t>(n));
+    ::close(sock);
+    return reply;
+}
+
+/// Asks the HTTP proxy at 127.0.0.1:`port` for `url` on a new connection (the page's
+/// `extraHeaders` with it) and gives back all it answered until it closed the connection, or
+/// until it kept quiet `quietMs`; "<no connection>" when it could not connect.
+inline std::string askThroughProxy(int port, const std::string& url, const std::string& extraHeaders = std::string(),
+                                   int quietMs = 5000)
+{
+    const int sock = connectLoopback(port);
+    if (sock < 0)
+        return "<no connection>";
+    const std::string request = "GET " + url + " HTTP/1.1\r\nHost: x\r\n" + extraHeaders + "\r\n";
+    ::send(sock, request.data(), request.size(), MSG_NOSIGNAL);
+    std::string reply;
+    char buffer[16384];
+    for (;;) {
+        pollfd fd{sock, POLLIN, 0};
+        if (::poll(&fd, 1, quietMs) <= 0)
+            break;
+        const ssize_t n = ::recv(sock, buffer, sizeof buffer, 0);
+        if (n <= 0)
+            break;
+        reply.append(buffer, static_cast<std::size_t>(n));
+    }
     ::close(sock);
     return reply;
 }

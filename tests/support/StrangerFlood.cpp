@@ -18,6 +18,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "support/ForkedChild.h"
 #include "support/LoopbackSocket.h"
 
 namespace zrktest {
@@ -175,16 +176,7 @@ StrangerFlood::StrangerFlood()
     ::_exit(written == static_cast<ssize_t>(sizeof r) ? 0 : 1);
 }
 
-StrangerFlood::~StrangerFlood()
-{
-    if (mPid > 0) {
-        ::kill(mPid, SIGKILL);
-        ::waitpid(mPid, nullptr, 0);
-    }
-    for (int fd : {mOrders[0], mOrders[1], mReport[0], mReport[1]})
-        if (fd >= 0)
-            ::close(fd);
-}
+StrangerFlood::~StrangerFlood() { endForkedChild(mPid, {mOrders[0], mOrders[1], mReport[0], mReport[1]}); }
 
 std::function<bool(int fd)> StrangerFlood::fileServerCheck() const
 {

@@ -1,6 +1,8 @@
 #include "core/Application.h"
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <ctime>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -117,11 +119,20 @@ std::string Application::onPrepareLogPath()
 void Application::onPrepareLogger()
 {
     std::string folder = onPrepareLogPath();
+    std::string why;
+    // Another user's folder keeps no log of the player's: the run goes without one and says so
+    // where the player sees it (the line goes to standard error as well).
+    if (!folder.empty() && !yake::PlayerFiles::claimOwnFolder(folder, &why)) {
+        yake::logging::logger::instance().setLogFile("");
+        logLine(Severity::Error, "no log in this run: " + why);
+        return;
+    }
     if (!folder.empty())
         yake::PlayerFiles::makeFolder(folder); // the player's alone, as the log in it
     std::string name = mAppName.empty() ? std::string("kavri3D") : mAppName;
-    if (!yake::logging::logger::instance().setLogFile(folder + name + ".log"))
-        logLine(Severity::Warning, "cannot open the log file in " + folder);
+    const std::string file = folder + name + ".log";
+    if (!yake::logging::logger::instance().setLogFile(file))
+        logLine(Severity::Error, "no log in this run: " + file + ": " + std::strerror(errno));
 }
 
 boost::shared_ptr<win32FrameController> Application::onCreateFrameControlImpl()

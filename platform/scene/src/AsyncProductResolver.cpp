@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <boost/algorithm/string/case_conv.hpp>
-#include <filesystem>
-#include <fstream>
+#include <fcntl.h>
 #include <json/value.h>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <util/JsonText.h>
 #include <yake/Logger.h>
+#include <yake/PlayerFiles.h>
 
 #include "scene/ProductManager.h"
 
@@ -52,6 +54,14 @@ std::string AsyncProductResolver::keyToFile(const std::string& key) const
 {
     const std::string k = lower(key);
     return isSafeKey(k) ? HttpFileCache::keyToFile(k + ".ss1") : std::string();
+}
+
+bool AsyncProductResolver::hitCache(const std::string& key) const
+{
+    // Only the player's own download counts: another user's file (or a link, a FIFO) planted at
+    // the product's name goes, and the product is fetched again.
+    const std::string file = keyToFile(key);
+    return !file.empty() && yake::PlayerFiles::isPlayersFile(file, true);
 }
 
 SceneDocumentPtr AsyncProductResolver::resolve(const std::string& product, bool sync)
@@ -104,18 +114,24 @@ SceneDocumentPtr AsyncProductResolver::onMissing(const std::string& product)
 
 SceneDocumentPtr AsyncProductResolver::readDocument(const std::string& file, const std::string& name)
 {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(file, ec);
-    if (ec || size == 0 || size > kMaxDocumentSize) {
+    // Read where it stands: a link at its name is never followed, a FIFO never waited on.
+    std::string why;
+    const int fd = yake::PlayerFiles::open(file, O_RDONLY, &why);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0 || st.st_size <= 0 ||
+        static_cast<unsigned long long>(st.st_size) > kMaxDocumentSize) {
         logLine(Severity::Warning, "product file " + file +
-                                       (ec          ? " cannot be read"
-                                        : size == 0 ? " is empty"
-                                                    : " is too large"));
+                                       (fd < 0            ? " cannot be read: " + why
+                                        : st.st_size <= 0 ? std::string(" is empty")
+                                                          : std::string(" is too large")));
+        if (fd >= 0)
+            ::close(fd);
         return SceneDocumentPtr();
     }
-    std::ifstream in(file, std::ios::binary);
-    std::string text(static_cast<std::size_t>(size), '\0');
-    if (!in.read(&text[0], static_cast<std::streamsize>(size))) {
+    std::string text(static_cast<std::size_t>(st.st_size), '\0');
+    const bool whole = ::read(fd, &text[0], text.size()) == static_cast<ssize_t>(text.size());
+    ::close(fd);
+    if (!whole) {
         logLine(Severity::Warning, "product file " + file + " cannot be read");
         return SceneDocumentPtr();
     }

@@ -21,8 +21,10 @@
 #include <system_error>
 #include <thread>
 #include <unistd.h>
+#include <climits>
 #include <vector>
 #include <yake/Logger.h>
+#include <yake/PlayerFiles.h>
 
 namespace kavri3D {
 namespace core {
@@ -89,22 +91,45 @@ bool stranger(int sock)
 {
     ucred peer{};
     socklen_t length = sizeof peer;
-    if (::getsockopt(sock, SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0 || peer.uid != ::geteuid())
+    if (::getsockopt(sock, SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0 || peer.uid != yake::PlayerFiles::player())
         return true;
     std::lock_guard<std::mutex> lock(gStrangerMutex);
     return gStrangerTest && gStrangerTest(sock);
 }
 
-/// Where the socket's folder is made: the user's runtime folder when it is his and closed to
-/// others (or sticky), else the system's temporary folder (sticky: nobody can move ours away).
+/// Whether nobody but root and the player can take away or replace what is in the folder: it
+/// is one of theirs, and closed to others or sticky.
+bool keptFolder(const struct stat& st)
+{
+    return S_ISDIR(st.st_mode) && (st.st_uid == 0 || yake::PlayerFiles::isPlayers(st)) &&
+           ((st.st_mode & 022) == 0 || (st.st_mode & S_ISVTX) != 0);
+}
+
+/// Whether every folder from the root down to `folder` (links resolved) is kept so: a folder
+/// above it that another user may write would let him move it away and put his own there.
+/// The resolved path, empty when it is not.
+std::string keptPath(const char* folder)
+{
+    char real[PATH_MAX];
+    if (!folder || folder[0] != '/' || !::realpath(folder, real))
+        return std::string();
+    const std::string path = real;
+    for (std::size_t end = path.size(); end != std::string::npos && end > 0; end = path.rfind('/', end - 1)) {
+        struct stat st {};
+        if (::lstat(path.substr(0, end).c_str(), &st) != 0 || !keptFolder(st))
+            return std::string();
+    }
+    struct stat root {};
+    return ::lstat("/", &root) == 0 && keptFolder(root) ? path : std::string();
+}
+
+/// Where the socket's folder is made: the user's runtime folder when it is kept as above,
+/// else the system's temporary folder (sticky: nobody can move ours away).
 std::string socketBase()
 {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    struct stat st {};
+    const std::string runtime = keptPath(std::getenv("XDG_RUNTIME_DIR"));
     // A socket's path is short: the folder's name, ours and the socket's must fit.
-    if (runtime && runtime[0] == '/' && std::strlen(runtime) < sizeof(sockaddr_un::sun_path) - 24 &&
-        ::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
-        ((st.st_mode & 022) == 0 || (st.st_mode & S_ISVTX) != 0))
+    if (!runtime.empty() && runtime.size() < sizeof(sockaddr_un::sun_path) - 24)
         return runtime;
     return "/tmp";
 }
@@ -368,7 +393,7 @@ void sweepEarlierFolders(const std::string& base)
         const std::string path = base + "/" + name;
         struct stat st {};
         // A minute old at least: another game of the player may be making its own right now.
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() ||
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || !yake::PlayerFiles::isPlayers(st) ||
             std::time(nullptr) - st.st_mtime < 60)
             continue;
         const std::string socket = path + "/" + kSocketName;
@@ -431,6 +456,13 @@ bool FileServer::takePrefix(std::string& head, std::size_t from, const std::stri
         return false;
     head.erase(target + 1, prefix.size());
     return true;
+}
+
+bool FileServer::servedHere(int fd)
+{
+    ucred peer{};
+    socklen_t length = sizeof peer;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && peer.pid == ::getpid();
 }
 
 FileServer::~FileServer() { stop(); }

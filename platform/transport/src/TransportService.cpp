@@ -9,6 +9,8 @@
 #include <mutex>
 #include <set>
 #include <fcntl.h>
+#include <sys/socket.h>
+#include <transport/FileServer.h>
 #include <unistd.h>
 #include <vector>
 #include <yake/Logger.h>
@@ -53,6 +55,10 @@ struct Transfer {
     long long bytes = 0;
     bool tooLarge = false;
     bool writeFailed = false;
+    /// The routed transfer's socket, while it is open.
+    int socket = -1;
+    /// The routed socket was answered by a server of another process: nothing was sent to it.
+    bool foreignServer = false;
     /// Data is refused past this moment (the pump's budget), the transfer paused until the next.
     const std::chrono::steady_clock::time_point* deadline = nullptr;
     bool paused = false;
@@ -89,14 +95,34 @@ std::size_t writeBody(char* data, std::size_t size, std::size_t count, void* use
     return n;
 }
 
+/// The routed socket, made here so that it is known: before a byte (the address's secret
+/// first) is sent on it, whose server answered is asked (prereq below).
+curl_socket_t openOwnServer(void* user, curlsocktype, curl_sockaddr* address)
+{
+    Transfer& t = *static_cast<Transfer*>(user);
+    t.socket = ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+    return t.socket < 0 ? CURL_SOCKET_BAD : t.socket;
+}
+
+/// Connected, nothing sent yet: only the game's own file server, in this process, is asked
+/// anything; one of another process at its path (the folder moved away) is told nothing.
+int askOnlyOwnServer(void* user, char*, char*, int, int)
+{
+    Transfer& t = *static_cast<Transfer*>(user);
+    if (t.socket >= 0 && FileServer::servedHere(t.socket))
+        return CURL_PREREQFUNC_OK;
+    t.foreignServer = true;
+    return CURL_PREREQFUNC_ABORT;
+}
+
 /// Opens the ".part" file and makes the easy handle with the service's settings; false (with
 /// the reason in `t.error`) when either fails.
 bool prepare(Transfer& t, const TransportService& service)
 {
     t.part = t.file + ".part";
-    // The player's alone (0600), and never written through a link or into a FIFO planted at its
-    // name: such a thing is removed as itself and the file made afresh.
-    const int fd = yake::PlayerFiles::openReplacing(t.part, O_WRONLY | O_TRUNC);
+    // The player's alone (0600) and made anew: what stood at its name (a link, a FIFO, another
+    // user's file) is removed as itself, never written through or into.
+    const int fd = yake::PlayerFiles::openFresh(t.part, O_WRONLY);
     t.out = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
     if (fd >= 0 && !t.out)
         ::close(fd);
@@ -134,6 +160,10 @@ bool prepare(Transfer& t, const TransportService& service)
     if (!host.empty() && t.url.compare(0, routed.size(), routed) == 0) {
         curl_easy_setopt(e, CURLOPT_UNIX_SOCKET_PATH, service.getRoutedSocket().c_str());
         curl_easy_setopt(e, CURLOPT_PROXY, "");
+        curl_easy_setopt(e, CURLOPT_OPENSOCKETFUNCTION, &openOwnServer);
+        curl_easy_setopt(e, CURLOPT_OPENSOCKETDATA, &t);
+        curl_easy_setopt(e, CURLOPT_PREREQFUNCTION, &askOnlyOwnServer);
+        curl_easy_setopt(e, CURLOPT_PREREQDATA, &t);
     }
     curl_easy_setopt(e, CURLOPT_NOPROXY, "127.0.0.1,localhost");
     // No connection is kept open between files: a file server that stops is never held up
@@ -173,7 +203,9 @@ bool finish(Transfer& t, CURLcode code, std::string& error)
     }
     if (!ok) {
         std::remove(t.part.c_str());
-        if (t.tooLarge)
+        if (t.foreignServer)
+            error = "the file server's socket is held by another process: nothing was sent to it";
+        else if (t.tooLarge)
             error = "larger than " + std::to_string(TransportService::kMaxFileSize) + " bytes";
         else if (t.writeFailed)
             error = "cannot write " + t.file;

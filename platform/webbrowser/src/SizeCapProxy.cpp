@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -19,6 +21,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 #include <vector>
+
+#include <transport/FileServer.h>
 
 #include "LoopbackPeer.h"
 
@@ -69,7 +73,8 @@ int connectLocal(const std::string& path, SizeCapProxy::Shared& shared)
         return -1;
     setTimeouts(fd);
     shared.opened(fd);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0) {
+    // A server of another process at its path (ours moved away) gets nothing, not the secret.
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 || !kavri3D::core::FileServer::servedHere(fd)) {
         shared.closed(fd);
         return -1;
     }
@@ -140,15 +145,24 @@ void refuse(int client, const char* status)
 }
 
 /// Passes bytes both ways until either side ends; what flows towards the page is counted and
-/// cut past the limit. A plain request's response head is read whole first: one that says its
-/// body comes compressed is refused, the page gets a 502 instead.
-void relay(int client, int upstream, bool plain, unsigned long long limit, SizeCapProxy::Shared& shared)
+/// cut past the limit. A plain request passes alone: what the page sends past its body is not
+/// passed on. Its response's head is read whole first (readReply): one that says its body
+/// comes compressed, or cannot be read one way only, is refused, the page gets a 502 instead.
+void relay(int client, int upstream, const SizeCapProxy::Request& request, unsigned long long limit,
+           SizeCapProxy::Shared& shared)
 {
+    const bool plain = !request.tunnel;
     std::vector<char> buffer(64 * 1024);
     unsigned long long towardsPage = 0;
+    unsigned long long bodyLeft = request.bodyLeft;
     bool clientOpen = true;
-    std::string head; // a plain response's head, held until it is whole
+    std::string head; // a plain response's heads, held until the final one is whole
     bool headRead = !plain;
+    auto refuseReply = [&](SizeCapProxy::Reply reply) {
+        if (reply == SizeCapProxy::Reply::Compressed)
+            ++shared.compressed;
+        refuse(client, "502 Bad Gateway");
+    };
     for (;;) {
         pollfd fds[2] = {{client, static_cast<short>(clientOpen ? POLLIN : 0), 0}, {upstream, POLLIN, 0}};
         const int ready = ::poll(fds, 2, SizeCapProxy::kIdleSeconds * 1000);
@@ -158,18 +172,29 @@ void relay(int client, int upstream, bool plain, unsigned long long limit, SizeC
             return;
         if (clientOpen && (fds[0].revents & (POLLIN | POLLHUP | POLLERR))) {
             const ssize_t n = ::recv(client, buffer.data(), buffer.size(), 0);
+            std::size_t pass = n > 0 ? static_cast<std::size_t>(n) : 0;
+            if (plain) {
+                pass = static_cast<std::size_t>(std::min<unsigned long long>(pass, bodyLeft));
+                bodyLeft -= pass;
+            }
             if (n <= 0) {
                 clientOpen = false;
                 ::shutdown(upstream, SHUT_WR);
-            } else if (!sendAll(upstream, buffer.data(), static_cast<std::size_t>(n))) {
+            } else if (pass > 0 && !sendAll(upstream, buffer.data(), pass)) {
                 return;
             }
         }
         if (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) {
             const ssize_t n = ::recv(upstream, buffer.data(), buffer.size(), 0);
             if (n <= 0) {
-                if (!headRead && !head.empty())
-                    sendAll(client, head.data(), head.size()); // a reply that ended in its head
+                std::string toPage;
+                if (!headRead) {
+                    const SizeCapProxy::Reply reply = SizeCapProxy::readReply(head, true, toPage);
+                    if (reply == SizeCapProxy::Reply::Ready)
+                        sendAll(client, toPage.data(), toPage.size()); // a reply that ended with its head
+                    else
+                        refuseReply(reply);
+                }
                 return;
             }
             towardsPage += static_cast<unsigned long long>(n);
@@ -179,15 +204,20 @@ void relay(int client, int upstream, bool plain, unsigned long long limit, SizeC
             }
             if (!headRead) {
                 head.append(buffer.data(), static_cast<std::size_t>(n));
-                if (head.find("\r\n\r\n") == std::string::npos && head.size() <= SizeCapProxy::kHeaderAllowance)
+                // A head ends only with a line: bytes without one are not read again.
+                if (!std::memchr(buffer.data(), '\n', static_cast<std::size_t>(n)) &&
+                    head.size() <= SizeCapProxy::kHeaderAllowance)
                     continue;
-                headRead = true;
-                if (SizeCapProxy::compressedReply(head)) {
-                    ++shared.compressed;
-                    refuse(client, "502 Bad Gateway");
+                std::string toPage;
+                const SizeCapProxy::Reply reply = SizeCapProxy::readReply(head, false, toPage);
+                if (reply == SizeCapProxy::Reply::More)
+                    continue;
+                if (reply != SizeCapProxy::Reply::Ready) {
+                    refuseReply(reply);
                     return;
                 }
-                if (!sendAll(client, head.data(), head.size()))
+                headRead = true;
+                if (!sendAll(client, toPage.data(), toPage.size()))
                     return;
                 continue;
             }
@@ -228,7 +258,7 @@ void serve(int client, SizeCapProxy::Shared& shared)
     }
     const std::string& outgoing = request.outgoing;
     if (sendAll(upstream, outgoing.data(), outgoing.size()))
-        relay(client, upstream, !request.tunnel, shared.cap + SizeCapProxy::kHeaderAllowance, shared);
+        relay(client, upstream, request, shared.cap + SizeCapProxy::kHeaderAllowance, shared);
     shared.closed(upstream);
 }
 
@@ -265,12 +295,14 @@ const char* SizeCapProxy::readRequest(const std::string& received, Request& requ
     outgoing = method + " " + path + " " + version + "\r\n";
     std::istringstream lines(head.substr(lineEnd + 2));
     std::string line;
+    long long length = -1;
     while (std::getline(lines, line)) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         if (line.empty())
             continue;
-        std::string name = line.substr(0, line.find(':'));
+        const std::string::size_type colon = line.find(':');
+        std::string name = line.substr(0, colon);
         // "Accept-Encoding : gzip" is the same header to a lenient server.
         name.erase(name.find_last_not_of(" \t") + 1);
         std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
@@ -278,9 +310,30 @@ const char* SizeCapProxy::readRequest(const std::string& received, Request& requ
         if (name == "proxy-connection" || name == "connection" || name == "keep-alive" || name == "accept-encoding" ||
             name == "proxy-authorization" || name == "te")
             continue;
+        // The body is passed as long as it says, and not a byte more: where it ends must be known.
+        if (name == "transfer-encoding") {
+            request = Request();
+            return "411 Length Required";
+        }
+        if (name == "content-length") {
+            std::string value = colon == std::string::npos ? std::string() : line.substr(colon + 1);
+            value.erase(0, value.find_first_not_of(" \t"));
+            value.erase(value.find_last_not_of(" \t") + 1);
+            const long long said =
+                value.empty() || value.size() > 15 || value.find_first_not_of("0123456789") != std::string::npos
+                    ? -1
+                    : std::stoll(value);
+            if (said < 0 || (length >= 0 && said != length)) {
+                request = Request();
+                return "400 Bad Request";
+            }
+            length = said;
+        }
         outgoing += line + "\r\n";
     }
-    outgoing += "Accept-Encoding: identity\r\nConnection: close\r\n\r\n" + rest;
+    const std::size_t body = length < 0 ? 0 : static_cast<std::size_t>(std::min<long long>(length, rest.size()));
+    request.bodyLeft = length < 0 ? 0 : static_cast<unsigned long long>(length) - body;
+    outgoing += "Accept-Encoding: identity\r\nConnection: close\r\n\r\n" + rest.substr(0, body);
     return nullptr;
 }
 
@@ -307,6 +360,103 @@ bool SizeCapProxy::compressedReply(const std::string& head)
             return true;
     }
     return false;
+}
+
+namespace {
+
+std::string lowered(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return text;
+}
+
+/// A header name's letters: a token, with no blank, colon or control character in it.
+bool tokenName(const std::string& name)
+{
+    if (name.empty())
+        return false;
+    for (unsigned char c : name)
+        if (c <= 0x20 || c >= 0x7f || std::strchr("()<>@,;:\\\"/[]?={}", c))
+            return false;
+    return true;
+}
+
+/// One head read from `at`: where it ends (past its blank line) and, when it is interim, so.
+enum class Head { More, Bad, Interim, Final };
+
+Head readHead(const std::string& received, std::size_t at, std::size_t& end, std::string& rewritten)
+{
+    rewritten.clear();
+    bool first = true;
+    bool interim = false;
+    for (std::size_t from = at;;) {
+        const std::size_t lf = received.find('\n', from);
+        if (lf == std::string::npos)
+            return Head::More;
+        std::string line = received.substr(from, lf - from);
+        from = lf + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        // A CR or NUL inside a line is read one way here and another there.
+        if (line.find('\r') != std::string::npos || line.find('\0') != std::string::npos)
+            return Head::Bad;
+        if (first) {
+            // "HTTP/1.x NNN reason"
+            if (line.size() < 12 || line.compare(0, 7, "HTTP/1.") != 0 || !std::isdigit((unsigned char)line[7]) ||
+                line[8] != ' ' || !std::isdigit((unsigned char)line[9]) || !std::isdigit((unsigned char)line[10]) ||
+                !std::isdigit((unsigned char)line[11]) || (line.size() > 12 && line[12] != ' '))
+                return Head::Bad;
+            const int status = std::atoi(line.c_str() + 9);
+            // A switch of protocols was never asked for: the page's connection headers do not go on.
+            if (status == 101)
+                return Head::Bad;
+            interim = status >= 100 && status < 200;
+            rewritten = line + "\r\n";
+            first = false;
+            continue;
+        }
+        if (line.empty()) {
+            end = from;
+            if (!interim)
+                rewritten += "Connection: close\r\n";
+            rewritten += "\r\n";
+            return interim ? Head::Interim : Head::Final;
+        }
+        // A folded line, or one that is no "name: value", is read differently by each reader.
+        const std::size_t colon = line.find(':');
+        if (colon == std::string::npos || !tokenName(line.substr(0, colon)))
+            return Head::Bad;
+        const std::string name = lowered(line.substr(0, colon));
+        if (name == "connection" || name == "proxy-connection" || name == "keep-alive")
+            continue;
+        rewritten += line + "\r\n";
+    }
+}
+
+} // namespace
+
+SizeCapProxy::Reply SizeCapProxy::readReply(const std::string& received, bool ended, std::string& toPage)
+{
+    toPage.clear();
+    std::size_t at = 0;
+    for (;;) {
+        std::size_t end = 0;
+        std::string head;
+        const Head kind = readHead(received, at, end, head);
+        if (kind == Head::Bad)
+            return Reply::Refused;
+        if (kind == Head::More)
+            return ended || received.size() > kHeaderAllowance ? Reply::Refused : Reply::More;
+        if (end > kHeaderAllowance)
+            return Reply::Refused;
+        at = end;
+        if (kind == Head::Interim)
+            continue; // the final head comes after it
+        if (compressedReply(head))
+            return Reply::Compressed;
+        toPage = head + received.substr(end);
+        return Reply::Ready;
+    }
 }
 
 SizeCapProxy::SizeCapProxy(unsigned long long cap) : mShared(std::make_shared<Shared>()) { mShared->cap = cap; }
@@ -388,7 +538,11 @@ bool SizeCapProxy::start()
     at.sin_family = AF_INET;
     at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof at;
-    if (::bind(mListener, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 || ::listen(mListener, 64) != 0 ||
+    // The longest queue the system allows (the kernel cuts what is asked to its limit): another
+    // user's churned connections then rarely fill it, and the page's own never wait for a
+    // second try of their connection.
+    if (::bind(mListener, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 ||
+        ::listen(mListener, std::numeric_limits<int>::max()) != 0 ||
         ::getsockname(mListener, reinterpret_cast<sockaddr*>(&at), &length) != 0) {
         ::close(mListener);
         mListener = -1;

@@ -3,15 +3,20 @@
 // and cuts it once it is larger than the cap, whatever its headers say (a declared length,
 // chunks, or none). The page asks for no compression, so the bytes counted are the document's;
 // a plain response that comes compressed all the same is refused, since what it would grow to
-// is no longer what is counted. HTTPS passes through CONNECT tunnels, cut the same way once a
-// tunnel has carried more than the cap towards the page (what is inside is the web process's
-// to decode, under its memory limit).
+// is no longer what is counted. Each connection carries the page's first request only, and its
+// response is read whole before any of it passes: interim (1xx) heads are skipped, the final
+// head goes to the page saying "Connection: close", and a head that could be read more than
+// one way (folded lines, no end, over its limit) is refused. HTTPS passes through CONNECT
+// tunnels, cut the same way once a tunnel has carried more than the cap towards the page (what
+// is inside is the web process's to decode, under its memory limit).
 //
 // WebKit takes a proxy by URI only, so it stays on TCP, where any account of the machine can
 // connect: each connection is asked whose it is first (one look at that socket, LoopbackPeer)
 // and another user's is closed before it counts; at most kMaxConnections (one thread each) are
-// served at once. The game's own pages (its file server's host) are fetched from the file
-// server's Unix socket.
+// served at once. It listens with the longest queue the system allows, so that connections
+// churned by another user do not crowd the page's own out of it (one who holds more than the
+// queue can still delay a page). The game's own pages (its file server's host) are fetched
+// from the file server's Unix socket, once it is known to be this process's own.
 #include <atomic>
 #include <condition_variable>
 #include <functional>
@@ -68,15 +73,33 @@ public:
         std::string host;
         std::string port;
         std::string outgoing; ///< what goes to the host first: the request as sent on, then what followed its head
+        /// A plain request's body still to come after `outgoing`; whatever the page sends past
+        /// it (a second request) is not passed on.
+        unsigned long long bodyLeft = 0;
     };
     /// Reads the bytes a page sent, through the blank line that ends the request's head and
     /// whatever came after it; nullptr, or the status the page is refused with. A plain request
-    /// goes on with one response a connection, uncompressed, so the bytes counted are the
-    /// document's.
+    /// goes on alone (its body as long as it says, nothing after it) with one response a
+    /// connection, uncompressed, so the bytes counted are the document's.
     static const char* readRequest(const std::string& received, Request& request);
     /// Whether a response's head (through its blank line) says its body comes compressed (a
     /// Content-Encoding, or a Transfer-Encoding other than chunked).
     static bool compressedReply(const std::string& head);
+
+    /// What the bytes a host has sent back so far come to.
+    enum class Reply {
+        More,       ///< the final head has not ended yet
+        Ready,      ///< `toPage` holds it, rewritten, and what came after it
+        Refused,    ///< no head that reads one way only: the page gets a 502
+        Compressed, ///< the body comes compressed: the page gets a 502
+    };
+    /// Reads a plain request's response from its first byte (`ended`: the host has closed):
+    /// interim (1xx) heads are skipped and the next one read; the final head (lines ended by
+    /// CRLF or a bare LF) goes to the page with CRLF and "Connection: close" in place of any
+    /// connection headers, followed by what came after it. Refused: a folded line, a line that
+    /// is no header, a stray CR or NUL, a switch of protocols, heads together over
+    /// kHeaderAllowance, or an end before the head's.
+    static Reply readReply(const std::string& received, bool ended, std::string& toPage);
 
     struct Shared {
         unsigned long long cap = 0;

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <iostream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "yake/PlayerFiles.h"
@@ -157,13 +158,17 @@ bool logger::setLogFile(const std::string& path, bool startOfRun)
     mTraceStopped = false;
     if (path.empty())
         return true;
-    std::error_code ec;
-    if (startOfRun && std::filesystem::file_size(path, ec) > kMostAtStart && !ec) {
+    struct stat st;
+    // Only the player's own long log moves aside; what else stands there goes below.
+    if (startOfRun && ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && PlayerFiles::isPlayers(st) &&
+        static_cast<std::uint64_t>(st.st_size) > kMostAtStart) {
         // The last runs' lines stay one step back; older ones go.
+        std::error_code ec;
         std::filesystem::rename(path, path + ".old", ec);
     }
-    // The player's alone, and never written through a link or into a FIFO planted at its name.
-    mFile = PlayerFiles::open(path, O_WRONLY | O_CREAT | O_APPEND);
+    // The player's alone: a link, a FIFO or another user's file planted at its name is removed
+    // as itself and the log made afresh, never written through or into.
+    mFile = PlayerFiles::openReplacing(path, O_WRONLY | O_APPEND); // errno says why not
     return mFile >= 0;
 }
 

@@ -1,9 +1,11 @@
 #include "yake/PlayerFiles.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +17,11 @@ const mode_t kFileMode = 0600;
 const mode_t kFolderMode = 0700;
 // Folders nest no deeper than this in what the game removes: a deeper tree is left, not chased.
 const int kMostLevels = 64;
+
+const uid_t kNoTestPlayer = static_cast<uid_t>(-1);
+std::atomic<uid_t> gTestPlayer{kNoTestPlayer};
+std::mutex gForeignMutex;
+std::function<bool(const struct stat&)> gForeignTest;
 
 bool fail(std::string* error, const std::string& why)
 {
@@ -89,7 +96,7 @@ int PlayerFiles::open(const std::string& path, int flags, std::string* error)
         return -1;
     }
     // Whatever the umask made of it, and whatever an older version left: the player's alone.
-    if (st.st_uid == ::geteuid() && (st.st_mode & 07777) != kFileMode)
+    if (isPlayers(st) && (st.st_mode & 07777) != kFileMode)
         ::fchmod(fd, kFileMode);
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return fd;
@@ -97,11 +104,41 @@ int PlayerFiles::open(const std::string& path, int flags, std::string* error)
 
 int PlayerFiles::openReplacing(const std::string& path, int flags, std::string* error)
 {
-    if (!plainOrAbsent(path) && ::unlink(path.c_str()) != 0) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0 && !(S_ISREG(st.st_mode) && isPlayers(st)) && ::unlink(path.c_str()) != 0) {
         fail(error, reason(path, errno));
         return -1;
     }
-    return open(path, flags | O_CREAT, error);
+    const int fd = open(path, flags | O_CREAT, error);
+    // Put back in the moment between the two by somebody else: not ours to write.
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !isPlayers(st))) {
+        ::close(fd);
+        fail(error, path + " is another user's");
+        errno = EPERM;
+        return -1;
+    }
+    return fd;
+}
+
+int PlayerFiles::openFresh(const std::string& path, int flags, std::string* error)
+{
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+        fail(error, reason(path, errno));
+        return -1;
+    }
+    return open(path, flags | O_CREAT | O_EXCL, error);
+}
+
+bool PlayerFiles::isPlayersFile(const std::string& path, bool removeOthers)
+{
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0)
+        return false;
+    if (S_ISREG(st.st_mode) && isPlayers(st))
+        return true;
+    if (removeOthers && !S_ISDIR(st.st_mode))
+        ::unlink(path.c_str());
+    return false;
 }
 
 bool PlayerFiles::claimFile(const std::string& path)
@@ -171,7 +208,7 @@ PlayerFiles::Folder PlayerFiles::claimFolder(const std::string& path, std::strin
         fail(error, path + " is not a folder");
         return Folder::Foreign;
     }
-    if (st.st_uid != ::geteuid()) {
+    if (!isPlayers(st)) {
         fail(error, path + " belongs to user " + std::to_string(st.st_uid));
         return Folder::Foreign;
     }
@@ -182,6 +219,43 @@ PlayerFiles::Folder PlayerFiles::claimFolder(const std::string& path, std::strin
         return Folder::Foreign;
     }
     return Folder::Tightened;
+}
+
+bool PlayerFiles::claimOwnFolder(const std::string& path, std::string* error)
+{
+    std::string folder = path;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    struct stat st;
+    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return true;
+    if (!isPlayers(st))
+        return fail(error, folder + " belongs to user " + std::to_string(st.st_uid));
+    if ((st.st_mode & 077) != 0 && ::chmod(folder.c_str(), kFolderMode) != 0)
+        return fail(error, reason(folder, errno));
+    return true;
+}
+
+uid_t PlayerFiles::player()
+{
+    const uid_t test = gTestPlayer;
+    return test != kNoTestPlayer ? test : ::geteuid();
+}
+
+bool PlayerFiles::isPlayers(const struct stat& st)
+{
+    if (st.st_uid != player())
+        return false;
+    std::lock_guard<std::mutex> lock(gForeignMutex);
+    return !(gForeignTest && gForeignTest(st));
+}
+
+void PlayerFiles::setPlayerForTest(uid_t uid) { gTestPlayer = uid; }
+
+void PlayerFiles::setForeignForTest(std::function<bool(const struct stat&)> test)
+{
+    std::lock_guard<std::mutex> lock(gForeignMutex);
+    gForeignTest = std::move(test);
 }
 
 bool PlayerFiles::plainOrAbsent(const std::string& path)

@@ -136,22 +136,40 @@ std::wstring Application::lowIntegrityFolderOf(const std::string& appDataName)
     return result;
 }
 
+namespace {
+bool lowIntegrityAsked(const std::vector<std::string>& arguments)
+{
+    for (const std::string& arg : arguments)
+        if (yake::StringUtil::startsWith(arg, "/LowIntegrity=", true) && arg.substr(14) == "1")
+            return true;
+    return false;
+}
+} // namespace
+
 std::string Application::logFileFor(const std::vector<std::string>& arguments)
 {
     // As the run's own log folder would be (onPrepareLogPath): the data folder with
     // "/LowIntegrity=1", else "logs/" in the program folder.
     const std::string name = appModule().getModuleName();
-    for (const std::string& arg : arguments)
-        if (yake::StringUtil::startsWith(arg, "/LowIntegrity=", true) && arg.substr(14) == "1") {
-            const std::wstring folder = lowIntegrityFolderOf(kAppDataName);
-            if (folder.empty())
-                return std::string();
-            core::win32EnsureFolder(folder);
-            return core::WSTR2ANSI(folder) + name + ".log";
-        }
+    if (lowIntegrityAsked(arguments)) {
+        const std::wstring folder = lowIntegrityFolderOf(kAppDataName);
+        if (folder.empty())
+            return std::string();
+        core::win32EnsureFolder(folder);
+        return core::WSTR2ANSI(folder) + name + ".log";
+    }
     const std::string logs = core::WSTR2ANSI(appModule().getProgramFolder()) + "logs/";
     core::win32EnsureFolder(core::ANSI2WSTR(logs));
     return logs + name + ".log";
+}
+
+bool Application::dataFolderRefused(const std::vector<std::string>& arguments)
+{
+    if (!lowIntegrityAsked(arguments))
+        return false;
+    const std::wstring folder = lowIntegrityFolderOf(kAppDataName);
+    return !folder.empty() &&
+           yake::PlayerFiles::claimFolder(core::WSTR2ANSI(folder)) == yake::PlayerFiles::Folder::Foreign;
 }
 
 void Application::endRunWithBox(const std::string& textKey)
@@ -213,8 +231,12 @@ Application::~Application()
     if (mNetLibrary)
         FreeLibrary(mNetLibrary);
     mNetLibrary = nullptr;
-    if (!mScratchFolder.empty())
-        yake::PlayerFiles::removeTree(mScratchFolder, true);
+    // The run's scratch folders go with it; a refused data folder's run keeps no settings, so
+    // nothing is written into its scratch folder once it is gone.
+    if (!mDataFolderRefused.empty())
+        appModule().forgetUserSettings();
+    for (const std::string& scratch : mScratchFolders)
+        yake::PlayerFiles::removeTree(scratch, true);
 }
 
 std::string Application::getArgument(const std::string& name) const
@@ -252,7 +274,7 @@ void Application::claimDataFolder(std::string& folder)
         mDataFolderRefused = why.empty() ? folder : why;
         std::string scratch = "/tmp/zrk-run-XXXXXX";
         if (::mkdtemp(&scratch[0])) {
-            mScratchFolder = scratch;
+            mScratchFolders.push_back(scratch);
             folder = scratch + "/";
         }
         break;
@@ -327,6 +349,7 @@ bool Application::onPreInitialise()
     msgbox.setBoolVal("xml", false);
     msgbox.setStringVal("content", "ZRK3DWindowsLook/RichEditboxTrans");
 
+    claimCacheFolders(bb);
     const std::string cached = bb.getString("kavri3D/cachedPath", "");
     cleanCache(cached);
 
@@ -379,6 +402,29 @@ bool Application::onPreInitialise()
 }
 
 void Application::cleanCache(const std::string& cachedPath) { ServerHost::cleanCache(cachedPath); }
+
+void Application::claimCacheFolders(core::BlackBoard& bb)
+{
+    const std::string cached = bb.getString("kavri3D/cachedPath", "");
+    if (cached.empty())
+        return;
+    // The player's are closed to others again (an older run may have left them open); what
+    // another user has there is not used: the run caches in a folder of its own, which goes
+    // with it.
+    std::string why;
+    for (const char* part : {"", "temp", "library"})
+        if (!yake::PlayerFiles::claimOwnFolder(cached + part, &why)) {
+            std::string scratch = "/tmp/zrk-cache-XXXXXX";
+            if (!::mkdtemp(&scratch[0]))
+                scratch.clear();
+            writeLogf(kLogWarning, "ZRKMain", "the cache is not used (", why, "): this run caches in ",
+                      scratch.empty() ? std::string("no folder") : scratch);
+            if (!scratch.empty())
+                mScratchFolders.push_back(scratch);
+            bb.setString("kavri3D/cachedPath", scratch.empty() ? std::string() : scratch + "/");
+            return;
+        }
+}
 
 void Application::applyLogSeverity(int severity)
 {
@@ -692,6 +738,11 @@ std::string Application::getInstallerUrl() { return applicationPath() + ServerHo
 
 bool Application::fileExists(const std::string& path)
 {
+    // In the cache only the player's own plain file counts; anything else met there goes.
+    core::BlackBoard* bb = core::BlackBoard::getSingletonPtr();
+    const std::string cache = bb ? bb->getString("kavri3D/cachedPath", "") : std::string();
+    if (!cache.empty() && path.compare(0, cache.size(), cache) == 0)
+        return yake::PlayerFiles::isPlayersFile(path, true);
     try {
         return boost::filesystem::exists(path);
     } catch (...) {

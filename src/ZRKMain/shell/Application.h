@@ -54,6 +54,9 @@ public:
     /// The log file a run with these arguments writes, for a start that ends before it runs
     /// (the -2 and -1 lines go there too).
     static std::string logFileFor(const std::vector<std::string>& arguments);
+    /// Whether a run with these arguments keeps its data in a folder that is not the player's
+    /// (that run ends with its box, and writes nothing there).
+    static bool dataFolderRefused(const std::vector<std::string>& arguments);
 
     /// A fault the player must be told that ends the run: the box by message key, and the run
     /// ends with exit code 1 once it is answered (at once without a frame to show it in).
@@ -118,6 +121,8 @@ public:
     static void exitGame();
     static void flashWindow();
     static std::string getInstallerUrl();
+    /// Whether the file is there; in the cache folder only a plain file of the player's counts
+    /// (anything else met there is removed).
     static bool fileExists(const std::string& path);
 
     // Accessors through the client state machine (null without a running engine).
@@ -137,6 +142,9 @@ private:
     /// Makes the data folder the player's alone, or refuses it (see mDataFolderRefused); the
     /// folder the run keeps its files in comes back in `folder`.
     void claimDataFolder(std::string& folder);
+    /// Closes the cache and its "temp" and "library" folders to others; when one is another
+    /// user's, the run caches in a scratch folder of its own ("kavri3D/cachedPath" names it).
+    void claimCacheFolders(core::BlackBoard& bb);
     /// How the embedded server starts: its world beside the user settings.
     ZRKServerConfig serverConfig() const;
 
@@ -160,8 +168,9 @@ private:
     std::string mDataFolderRefused;
     /// The data folder was open to others and has been closed to them.
     bool mDataFolderTightened = false;
-    /// The run's scratch folder in place of a refused data folder; removed with the application.
-    std::string mScratchFolder;
+    /// The run's scratch folders, in place of a refused data folder or another user's cache;
+    /// removed with the application.
+    std::vector<std::string> mScratchFolders;
     // The embedded game server: its world, built while the window comes up, which the session
     // takes; its file server, up before the first frame, down after every download has been
     // aborted.

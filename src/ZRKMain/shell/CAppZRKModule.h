@@ -32,6 +32,9 @@ public:
     /// Writes the user settings file now, as the exit does (whole or not at all): called when
     /// a setting the player changed (volumes, the remembered name, the window) is to last.
     void saveSettings();
+    /// The run's settings are not to be kept (its data folder was refused and the scratch
+    /// folder that held them is gone): the exit writes none.
+    void forgetUserSettings() { mUserSettingsPath.clear(); }
 
     core::XmlConfigHelper* getAppConfig() const { return mAppConfig.get(); }
     core::XmlConfigHelper* getPropertiesConfig() const { return mProperties.get(); }

@@ -33,8 +33,10 @@ extern "C" int GameEntry(std::uint32_t, HWND parent, const wchar_t* commandLine)
     if (std::find(arguments.begin(), arguments.end(), "/mutex=0") == arguments.end()) {
         mutex = CreateMutexW(nullptr, TRUE, L"ZRK_Main");
         if (!mutex) {
-            exitCode = -1;
-            run = false;
+            // The lock lives in the data folder: one that is not the player's has no lock to
+            // give, and the run goes on only to say so in its box (it plays nothing there).
+            run = Application::dataFolderRefused(arguments);
+            exitCode = run ? 0 : -1;
         } else if (GetLastError() == ERROR_ALREADY_EXISTS) {
             exitCode = -2;
             run = false;

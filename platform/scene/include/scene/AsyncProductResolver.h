@@ -34,9 +34,13 @@ public:
     void abortAsyncResolve(const std::string& product);
     void abortAll() override;
     std::string keyToFile(const std::string& key) const override;
+    /// Whether the product's file is in the cache: a plain file of the player's. Anything else
+    /// at its name (another user's file, a link, a FIFO) is removed, and the product fetched anew.
+    bool hitCache(const std::string& key) const override;
 
-    /// The document in a product file; null (logged) when the file is missing, too large or
-    /// not a JSON object. Values of the wrong type are logged and left at their defaults.
+    /// The document in a product file; null (logged) when the file is missing, no plain file
+    /// (a link is not followed), too large or not a JSON object. Values of the wrong type are
+    /// logged and left at their defaults.
     static SceneDocumentPtr readDocument(const std::string& file, const std::string& name);
 
 protected:

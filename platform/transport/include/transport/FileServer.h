@@ -18,14 +18,17 @@ namespace core {
 ///
 /// It is the player's alone: it listens on a Unix socket in a folder only the player may enter
 /// (0700), not on a port any account of the machine could reach, so nobody else can hold,
-/// fill or slow it. Every connection is asked whose it is first (one look at the socket's
-/// credentials) and a stranger's (root reaching into the folder, or whom the tests' check names)
-/// is closed before it counts. The game's own addresses are "http://<kHost>/<secret>/...", a
-/// host name that never resolves, which the transfers and the web view's proxy send to the
-/// socket. Each address still begins with a secret word new each run (a request without it is
-/// refused as soon as its first line has come), the headers must come within 2 s and the whole
-/// exchange within 30 s, at most 64 connections (and threads) are served at once, and a stop
-/// returns within a fraction of a second however the clients behave.
+/// fill or slow it. That folder is made in the player's runtime folder only when no other user
+/// may write it or any folder above it (or it is sticky), else afresh in /tmp. Every connection
+/// is asked whose it is first (one look at the socket's credentials) and a stranger's (root
+/// reaching into the folder, or whom the tests' check names) is closed before it counts. The
+/// game's own addresses are "http://<kHost>/<secret>/...", a host name that never resolves,
+/// which the transfers and the web view's proxy send to the socket, once they know the server
+/// there is this process's own (servedHere). Each address still begins with a secret word new
+/// each run (a request without it is refused as soon as its first line has come), the headers
+/// must come within 2 s and the whole exchange within 30 s, at most 64 connections (and
+/// threads) are served at once, and a stop returns within a fraction of a second however the
+/// clients behave.
 class FileServer {
 public:
     /// The host of the game's own addresses: no name server answers for it.
@@ -63,6 +66,11 @@ public:
     /// Tests: also drop the connection on `fd` as a stranger's when this says so (where a test
     /// cannot run its client as another user). Empty: the credentials alone decide.
     static void setStrangerTest(std::function<bool(int fd)> test);
+
+    /// Whether the Unix socket `fd` is connected to a server of this very process: the file
+    /// server is built in, so one of another process listening at its path (put there after
+    /// ours was moved away) is somebody else's. Asked before anything, the secret first, is sent.
+    static bool servedHere(int fd);
 
     /// The file a request path (the secret already taken out) stands for; empty when it is none of ours (a path that
     /// climbs out, an address outside "/files/" and "/web/"). The file need not exist.

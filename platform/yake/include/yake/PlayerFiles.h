@@ -1,5 +1,9 @@
 #pragma once
+#include <functional>
 #include <string>
+#include <sys/types.h>
+
+struct stat;
 
 namespace yake {
 
@@ -15,10 +19,19 @@ public:
     /// readable by others). -1, with `error` saying why, otherwise; errno stays the open's.
     static int open(const std::string& path, int flags, std::string* error = nullptr);
 
-    /// As open, but a link, FIFO or other thing that is no plain file at the name is removed (as
-    /// itself) first: for the game's own files (a lock, a download, a log), which nobody else's
-    /// thing may stand in for.
+    /// As open, but whatever stands at the name and is not a plain file of the player's (a link,
+    /// a FIFO, another user's file) is removed (as itself) first: for the game's own files (a
+    /// lock, a log), which nobody else's thing may stand in for.
     static int openReplacing(const std::string& path, int flags, std::string* error = nullptr);
+
+    /// Makes the file anew (a download under way): whatever stood at the name goes first, and
+    /// the file is created exclusively, so nothing that was there is ever written into.
+    static int openFresh(const std::string& path, int flags, std::string* error = nullptr);
+
+    /// Whether `path` (not followed) is a plain file of the player's. Anything else there that is
+    /// not a folder (another user's file, a link, a FIFO) is removed with `removeOthers`: what
+    /// the game finds in its own folders is its own or nothing.
+    static bool isPlayersFile(const std::string& path, bool removeOthers);
 
     /// Makes the file a library will write by its name (a log): a plain file, the player's alone,
     /// before the library opens it. A link or FIFO at the name is removed as itself first.
@@ -42,6 +55,22 @@ public:
     };
     /// Checks the data folder (links followed: the folder itself counts), making it when missing.
     static Folder claimFolder(const std::string& path, std::string* error = nullptr);
+
+    /// A folder of the game's own where it stands (the cache and its parts, the logs): the
+    /// player's is closed to others again when it was left open; another user's is not to be
+    /// used (false, `error` says whose). What is no folder there (nothing, a link, a file) is left
+    /// to whoever makes or cleans it.
+    static bool claimOwnFolder(const std::string& path, std::string* error = nullptr);
+
+    /// The player the game's files belong to: the process's user.
+    static uid_t player();
+    /// Whether what stat told is the player's.
+    static bool isPlayers(const struct stat& st);
+    /// Tests: the game runs as if `uid` were its user ((uid_t)-1: the process's own again).
+    static void setPlayerForTest(uid_t uid);
+    /// Tests: files of which this says so count as another user's (where a test cannot give a
+    /// file away); empty: the owner alone decides.
+    static void setForeignForTest(std::function<bool(const struct stat&)> test);
 
     /// Whether the file at `path` (not followed) is a regular file or absent; false for a link,
     /// a FIFO, a device, a socket or a folder.
