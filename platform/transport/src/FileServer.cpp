@@ -323,8 +323,8 @@ public:
                 continue;
             }
             if (stranger(sock)) {
+                ++strangers; // counted before the stranger can see his connection end
                 ::close(sock);
-                ++strangers;
                 continue;
             }
             reap();
