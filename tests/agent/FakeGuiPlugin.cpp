@@ -36,6 +36,7 @@ public:
     boost::shared_ptr<IGuideContent> getGuideContent() override { return {}; }
     void* getBoxOpenView() override { return nullptr; }
     void* getPveBoxOpenView() override { return nullptr; }
+    IHalfTimeView* getHalfTimeView() override { return nullptr; }
     void notifyRoomEntering(int) override {}
     IScreenNotifier* getScreenNotifier() override { return &mNotifier; }
     GuiAnyEvent* createAnyEvent(int eventId) override { return eventId > 0 ? new GuiAnyEvent(eventId) : nullptr; }

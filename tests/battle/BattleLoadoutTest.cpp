@@ -157,13 +157,17 @@ TEST_F(BattleLoadoutTest, AStagedDuplicateForcesFixedPlayAndLendsTheStagesOwnArm
     EXPECT_EQ(items.front().getIntVal("shellNum", 0), 3);
     EXPECT_EQ(items.front().getIntVal("itemCd", 0), 2);
     EXPECT_EQ(items.front().getIntVal("shootRange", 0), 400);
-    EXPECT_EQ(bag(5), (BagContents{{"51", 51, "51"}, {"52", 52, "52"}}));
+    // The stage's props are items (a repair kit, a field dressing), lent under the local ids from 51.
+    EXPECT_EQ(bag(5), (BagContents{{"4001", 51, "51"}, {"5002", 52, "52"}}));
     EXPECT_EQ(room->getLand()->getMyDoll()->getWeaponBag()->getSlots()[0].name, "10002");
-    EXPECT_NE(room->getLand()->getMyDoll()->getCurrentPropBag()->findItemByName("52"), PropBag::kNotFound);
+    // The stage's shells: the lent weapon of counted shells can fire.
+    EXPECT_EQ(room->getLand()->getMyDoll()->getWeaponBag()->getSlots()[0].getCount(), 3);
+    EXPECT_TRUE(room->getLand()->getMyDoll()->isArmed()); // the weapon in hand
+    EXPECT_NE(room->getLand()->getMyDoll()->getCurrentPropBag()->findItemByName("5002"), PropBag::kNotFound);
     room->onExit();
     EXPECT_TRUE(bag(4).empty());
     EXPECT_EQ(bag(5).size(), 2u);
-    EXPECT_EQ(bag(5).count(std::make_tuple(std::string("51"), 51, std::string("51"))), 0u);
+    EXPECT_EQ(bag(5).count(std::make_tuple(std::string("4001"), 51, std::string("51"))), 0u);
 }
 
 TEST_F(BattleLoadoutTest, AStageWithoutUsableArmsKeepsTheBagsEmptyWithALogLine)

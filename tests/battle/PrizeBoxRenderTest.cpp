@@ -28,6 +28,7 @@
 #include "support/BotBattle.h"
 #include "support/GameRun.h"
 #include "support/StatePlacement.h"
+#include "support/WorldHoldings.h"
 #include "PrizeBoxScreen.h" // last: X11's macros
 
 using namespace kavri3D;
@@ -35,37 +36,9 @@ using namespace kavri3D::zrk;
 
 namespace {
 
+using zrktest::held;
 using zrktest::middleOf;
 CEGUI::Window* boxButton(int index) { return zrktest::prizeBoxButton(index); }
-
-/// How much of an award the world holds for the player: the money of its kind, the points, the
-/// experience or the items of its id.
-long long held(ZRKServerCore& server, const std::string& player, const ZRKBoxes::Award& a)
-{
-    const ZRKWorld::Player* p = server.world().player(player);
-    if (!p)
-        return -1;
-    switch (a.type) {
-    case 1:
-    case 2:
-    case 3:
-        return p->money[a.type - 1];
-    case 4: {
-        const Json::Value& settings = ZRKWorld::Player::doc(p->settings);
-        return settings.isObject() && settings["pc_score"].isIntegral() ? settings["pc_score"].asInt64() : 0;
-    }
-    case 5:
-        return p->exp;
-    case 6: {
-        long long n = 0;
-        for (const ZRKWorld::Item& i : server.world().items(player))
-            n += i.id == a.id ? i.count : 0;
-        return n;
-    }
-    default:
-        return -1;
-    }
-}
 
 } // namespace
 

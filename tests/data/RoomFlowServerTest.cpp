@@ -53,20 +53,6 @@ protected:
         tick();
         return true;
     }};
-    ZRKReply track()
-    {
-        done = false;
-        return [this](bool error, const std::string& text) {
-            result = {error, text};
-            done = true;
-        };
-    }
-    /// Ticks until the request sent with track() is answered; its error flag and text.
-    std::pair<bool, std::string> answer(long)
-    {
-        pump.until([&] { return done; }, 10, "the answer");
-        return done ? result : std::make_pair(true, std::string("unanswered"));
-    }
     std::pair<bool, std::string> create(const std::string& password, int seats = 4, int mode = 1,
                                         const std::string& place = "1")
     {
@@ -195,8 +181,6 @@ protected:
     std::vector<std::string> rookieHeard; ///< "room: who: line" of each room line told to rookie
 
     datatest::ManualClock clock;
-    bool done = false;
-    std::pair<bool, std::string> result;
 };
 
 } // namespace

@@ -1,7 +1,8 @@
 // "res/server/maps.json", the battle maps: read as the battle reads them, then each of the
-// first few maps fought on by two bots for a few seconds of land time. Whatever the map says
-// (no ground to stand on, spawns in the water, nodes and NPCs anywhere), the dolls stay finite
-// and their health in bounds.
+// first few maps fought on by two bots for a few seconds of land time, as a players' battle and
+// as a mission (its crews in waves). Whatever the map says (no ground to stand on, spawns in
+// the water, nodes and NPCs anywhere, waves of anything), the dolls stay finite, their health
+// in bounds, and the wave in the field one of the map's.
 #include <boost/make_shared.hpp>
 #include <cstdint>
 #include <cstdio>
@@ -17,10 +18,12 @@ using namespace kavri3D::zrk;
 
 namespace {
 
-void fight(const Json::Value& maps, const std::string& place)
+void fight(const Json::Value& maps, const std::string& place, bool mission)
 {
     auto room = boost::make_shared<LandBotRoom>(LandBotRoom::battle(7, 2, place, true, 60));
     room->setMaps(maps);
+    if (mission)
+        room->setValue("tactic", "9");
     ZRKLand land(nullptr);
     land.useRoom(room);
     if (!land.create())
@@ -38,6 +41,13 @@ void fight(const Json::Value& maps, const std::string& place)
                 std::abort();
             }
         }
+        if (land.getCurrentScenario() < 0 || land.getCurrentScenario() >= land.getScenarioCount() ||
+            land.getScenarioCount() > DollConstants::MAX_WAVES ||
+            land.getAllNpc().size() > static_cast<std::size_t>(DollConstants::MAX_NPCS_PER_WAVE)) {
+            std::fprintf(stderr, "wave %d of %d with %zu crews on map %s\n", land.getCurrentScenario(),
+                         land.getScenarioCount(), land.getAllNpc().size(), place.c_str());
+            std::abort();
+        }
     }
 }
 
@@ -54,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& place : maps.getMemberNames()) {
         if (++fought > 3)
             break;
-        fight(maps, place);
+        fight(maps, place, false);
+        fight(maps, place, true);
     }
     return 0;
 }

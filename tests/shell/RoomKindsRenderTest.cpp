@@ -1,8 +1,8 @@
 // Rooms of the other kinds in the real game window, by the mouse and the keys alone. "hero" has
 // a room refused (a blank in its password, said under the form), then opens a mission for two,
-// picks its second stage with the arrow, starts, finds the battle on that stage, gives it up
-// and leaves for the hall. In the arena zone he talks in the hall, opens a room, talks in it
-// and leaves it.
+// picks its second stage with the arrow, starts, finds the battle on that stage fought against
+// the fort's crews (their bubbles, the waves on the bar), gives it up and leaves for the hall. In the arena zone he
+// talks in the hall, opens a room, talks in it and leaves it.
 #include <CEGUI/CEGUI.h>
 #include <core/Frame.h>
 #include <chrono>
@@ -10,14 +10,17 @@
 #include <gtest/gtest.h>
 #include <land/DollConstants.h>
 #include <land/ZRKLand.h>
+#include <land/ZRKNpcSim.h>
 #include <lan/ZRKLan.h>
 #include <server/ZRKGameServer.h>
 #include <server/ZRKLobby.h>
 #include <server/ZRKServerCore.h>
 #include <thread>
+#include <util/MissionRule.h>
 #include <yake/Time.h>
 
 #include "battle/BattleRoom.h"
+#include "battle/hud/ZRKBubblePanel.h"
 #include "services/GameServices.h"
 #include "support/GamePages.h"
 #include "support/GameRun.h"
@@ -98,7 +101,50 @@ TEST_F(RoomKindsOnScreen, ARefusedRoomSaysWhyThenAMissionIsPlayedOnTheStagePicke
         auto battle = boost::dynamic_pointer_cast<BattleRoom>(game.stateMachine()->getState("battle"));
         ASSERT_TRUE(battle);
         ASSERT_TRUE(game.playUntil([&] { return battle->getLand() && battle->getLand()->isFighting(); }, 600, 0.25));
-        EXPECT_EQ(battle->getLand()->getZRKDs().getIntVal("d_id", -1), 2);
+        ZRKLand& land = *battle->getLand();
+        EXPECT_EQ(land.getZRKDs().getIntVal("d_id", -1), 2);
+        EXPECT_EQ(land.getZRKDs().getIntVal("ds_id", -1), 1); // the form's 0 is the first stage
+
+        // A mission: the fort's crews against both players, in three waves. The first wave's
+        // crews carry their bubbles and the bar tells the wave and the crews standing.
+        EXPECT_EQ(land.getTacticId(), core::MissionRule::kTactic);
+        std::vector<ZRKNpcSim*> first;
+        for (const auto& n : land.getAllNpc())
+            first.push_back(n.second);
+        ASSERT_EQ(first.size(), 2u);
+        const auto bubbled = [](ZRKNpcSim* npc) {
+            return npc->getPlayerRef() && BattleRoom::getBubble(*npc->getPlayerRef()) != nullptr;
+        };
+        CEGUI::Window* bar = nullptr;
+        ASSERT_TRUE(game.framesUntil(
+            [&] {
+                bar = shownPage("BattlePanel");
+                return bar && holds(bar->getChild("Status"), "wave 1 of 3, crews 2") && bubbled(first[0]) &&
+                       bubbled(first[1]);
+            },
+            20))
+            << (bar ? textOf(bar->getChild("Status")) : std::string("no bar"));
+        // The wave put down (as shells would), the next takes the field: their bubbles come,
+        // the fallen crews' go, and the bar tells the second wave.
+        for (ZRKNpcSim* npc : first)
+            npc->setFlag(SIM_OUT);
+        ASSERT_TRUE(game.playUntil([&] { return land.getCurrentScenario() == 1; }, 40, 0.25));
+        ASSERT_TRUE(game.framesUntil(
+            [&] {
+                int standing = 0;
+                bool all = true;
+                for (const auto& n : land.getAllNpc())
+                    if (!n.second->isDead()) {
+                        ++standing;
+                        all = all && bubbled(n.second);
+                    }
+                all = all && standing > 0;
+                return all && holds(bar->getChild("Status"), "wave 2 of 3");
+            },
+            20))
+            << textOf(bar->getChild("Status"));
+        for (ZRKNpcSim* npc : first)
+            EXPECT_FALSE(bubbled(npc)) << npc->getId();
 
         // Given up by Escape's question, back in the room; then out to the hall.
         bool asked = false;

@@ -31,25 +31,39 @@ protected:
         tick(frames);
     }
     void tick(int frames = 1) { pump.frames(frames); }
-    /// Sends a room request and runs frames until it is answered: the error flag and the text
-    /// ("unanswered" when no answer came in ten frames).
-    std::pair<bool, std::string> roomAsk(const char* op, const Json::Value& a, const Json::Value& b = Json::Value())
+    /// Sends a room request with its arguments and runs frames until it is answered: the error
+    /// flag and the text ("unanswered" when no answer came in ten frames).
+    template <class... Args> std::pair<bool, std::string> roomAsk(const char* op, const Args&... args)
     {
         std::pair<bool, std::string> out{true, "unanswered"};
-        bool done = false;
+        bool asked = false;
         auto reply = [&](bool error, const std::string& text) {
             out = {error, text};
+            asked = true;
+        };
+        kavri3D::zrk::ZRKRequestBroker::call("ZRKRoomRequest", op, reply, args...);
+        pump.until([&] { return asked; }, 10, std::string("the answer to ") + op);
+        return out;
+    }
+    /// A completion for a request the test sends itself; answer() waits for it.
+    kavri3D::zrk::ZRKReply track()
+    {
+        done = false;
+        return [this](bool error, const std::string& text) {
+            result = {error, text};
             done = true;
         };
-        if (b.isNull())
-            kavri3D::zrk::ZRKRequestBroker::call("ZRKRoomRequest", op, reply, a);
-        else
-            kavri3D::zrk::ZRKRequestBroker::call("ZRKRoomRequest", op, reply, a, b);
-        pump.until([&] { return done; }, 10, std::string("the answer to ") + op);
-        return out;
+    }
+    /// Ticks until the request sent with track() is answered; its error flag and text.
+    std::pair<bool, std::string> answer(long)
+    {
+        pump.until([&] { return done; }, 10, "the answer");
+        return done ? result : std::make_pair(true, std::string("unanswered"));
     }
 
     kavri3D::zrk::ZRKServerConfig config;
+    bool done = false;                   ///< the request sent with track() is answered
+    std::pair<bool, std::string> result; ///< and how
     std::unique_ptr<kavri3D::zrk::ZRKSession> session;
     kavri3D::zrk::ZRKGameServer* server = nullptr;
     /// A frame of the game: the server answers, replies reach their completions.

@@ -40,6 +40,15 @@ struct InstallationCopy {
         }
     }
 
+    /// The server's files (res/server) become copies of the copy's own, for a test to change
+    /// (a test world: MissionWorld). The world the game seeds from them is the test's own anyway.
+    void ownServerFiles()
+    {
+        namespace fs = std::filesystem;
+        fs::remove(program + "res/server");
+        fs::copy(bin + "res/server", program + "res/server", fs::copy_options::recursive);
+    }
+
     /// The data products the build's installation lists, by their keys ("box1").
     static std::vector<std::string> productKeys()
     {

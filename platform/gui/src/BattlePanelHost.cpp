@@ -2,10 +2,12 @@
 
 #include <CEGUI/CEGUI.h>
 #include <algorithm>
+#include <boost/any.hpp>
 #include <cmath>
 #include <cstdio>
 
 #include <text/CeguiText.h>
+#include <util/MissionRule.h>
 #include "GuiImageset.h"
 #include "GuiLog.h"
 #include "SmallFont.h"
@@ -171,6 +173,8 @@ void BattlePanelHost::forgetBattle()
     mCarom = 0;
     mComboShown = 1;
     mShown = IBattleStatus::BattleStatus();
+    mPve = IBattleStatus::PVEStatus();
+    mHasPve = false;
     mSeats.assign(kSeats, IBattleStatus::PlayerEntry());
     mSkillStates.clear();
     mBags = IBattleStatus::Bags();
@@ -262,6 +266,13 @@ void BattlePanelHost::pull()
         mSkillStates.resize(static_cast<std::size_t>(std::min(std::max(count, 0), kSkills)));
         mShown = IBattleStatus::BattleStatus();
         mStatus->getBattleStatus(mShown);
+        // A mission's wave status comes only when a wave or a crew changes: the bar keeps the
+        // last one it was told until the next.
+        if (const boost::any* stat = mShown.extra.getAttr("stat"))
+            if (const auto* pve = boost::any_cast<IBattleStatus::PVEStatus>(stat)) {
+                mPve = *pve;
+                mHasPve = true;
+            }
         mStatus->getBags(mBags);
         mStatus->getCrateMarks(mCrates);
         draw();
@@ -290,10 +301,14 @@ void BattlePanelHost::draw()
         }
     }
     // Clock, scores, count-down, wind.
-    char status[200];
-    std::snprintf(status, sizeof status, "%02d:%02d   %d : %d   %s   wind %s", mShown.fightTime / 60,
-                  mShown.fightTime % 60, mShown.score[0], mShown.score[1],
-                  mShown.countdown >= 0 ? ("T-" + std::to_string(mShown.countdown)).c_str() : "", mShown.wind.c_str());
+    // In a mission the sides keep no score: the waves and the crews left stand in its place.
+    const std::string pve = pveText();
+    const std::string score =
+        pve.empty() ? std::to_string(mShown.score[0]) + " : " + std::to_string(mShown.score[1]) : pve;
+    char status[240];
+    std::snprintf(status, sizeof status, "%02d:%02d   %s   %s   wind %s", mShown.fightTime / 60, mShown.fightTime % 60,
+                  score.c_str(), mShown.countdown >= 0 ? ("T-" + std::to_string(mShown.countdown)).c_str() : "",
+                  mShown.wind.c_str());
     fitText(part("Status"), status);
     // The own doll.
     const auto share = [](float v, float max) { return max > 0.0f ? v / max : 0.0f; };
@@ -363,6 +378,14 @@ void BattlePanelHost::draw()
                     CEGUI::UVector2(CEGUI::UDim(mCrates[static_cast<std::size_t>(i)].x / mRadarWidth, -4.0f),
                                     CEGUI::UDim(mCrates[static_cast<std::size_t>(i)].y / mRadarHeight, -4.0f)));
         }
+}
+
+std::string BattlePanelHost::pveText() const
+{
+    if (!mHasPve || mShown.tactic != core::MissionRule::kTactic)
+        return std::string();
+    return "wave " + std::to_string(mPve.scenario) + " of " + std::to_string(mPve.scenarioTotal) + ", crews " +
+           std::to_string(mPve.alive);
 }
 
 void BattlePanelHost::loadItemIcons()

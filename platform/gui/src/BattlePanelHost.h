@@ -70,6 +70,12 @@ public:
     int carom() const { return mCarom; }
     /// What the last pull drew.
     const IBattleStatus::BattleStatus& shownStatus() const { return mShown; }
+    /// The last wave status of a mission the battle told (it tells it only when it changes);
+    /// false while it has told none in this battle.
+    bool hasPveStatus() const { return mHasPve; }
+    const IBattleStatus::PVEStatus& pveStatus() const { return mPve; }
+    /// The wave line as the bar shows it; empty outside a mission.
+    std::string pveText() const;
     const std::vector<IBattleStatus::PlayerEntry>& shownSeats() const { return mSeats; }
     const IBattleStatus::Bags& shownBags() const { return mBags; }
     const std::vector<IBattleStatus::CrateMark>& shownCrates() const { return mCrates; }
@@ -103,6 +109,8 @@ private:
     int mCarom = 0;
     bool mNewbieLock = true; ///< a lesson that may be left says so on the bar's title
     IBattleStatus::BattleStatus mShown;
+    IBattleStatus::PVEStatus mPve; ///< kept from pull to pull: told on change only
+    bool mHasPve = false;
     std::vector<IBattleStatus::PlayerEntry> mSeats;
     std::vector<IBattleStatus::SkillEntry> mSkillStates;
     IBattleStatus::Bags mBags;

@@ -185,6 +185,7 @@ void GuiManager::onFrame()
     switchScreens();
     const double now = yake::native::getTime();
     mEffect.update(now);
+    mDollView.update(now);
     if (auto* rooms = static_cast<RoomListPage*>(page(RoomListPage::kKind)))
         rooms->onFrame(now);
     if (auto* areas = static_cast<AreaPage*>(page(AreaPage::kKind)))
@@ -239,6 +240,8 @@ void GuiManager::shutdown()
     mBattlePanel.destroyWindow();
     mBoxPanel1.destroyWindow();
     mBoxPanel2.destroyWindow();
+    mHalfTime.destroyWindow();
+    mDollView.destroyWindow();
     releaseHandedOver();
 }
 
@@ -335,6 +338,8 @@ void GuiManager::showPage(const std::string& name)
     }
     for (auto& page : mPages)
         page.second->setVisible(page.first == shown->kind);
+    // Between two stages of a mission: the screen saying which was won and which comes.
+    mHalfTime.setVisible(name == "pve_halftime");
     // A screen that comes up asks its loading event for the values it shows, and shows them
     // (the remembered name and its tick on the log-in page).
     if (shown->kind == LoginPage::kKind && mDispatcher.find(LoginPage::kLoadingEventId))

@@ -25,6 +25,7 @@
 #include "GuiControl.h"
 #include "GuiRes.h"
 #include "ParamStore.h"
+#include "PveHalfTimePage.h"
 
 namespace kavri3D {
 namespace core {
@@ -77,6 +78,8 @@ public:
         mCalls.add("resetPages");
         mBoxPanel1.setVisible(false);
         mBoxPanel2.setVisible(false);
+        mHalfTime.setVisible(false);
+        mDollView.hide();
     }
     void setRenderSwitch(bool on) override;
     void notifyBattleStarting() override { mCalls.add("notifyBattleStarting"); }
@@ -95,6 +98,8 @@ public:
     boost::shared_ptr<IGuideContent> getGuideContent() override { return mGuideContent; }
     void* getBoxOpenView() override { return static_cast<IBoxPanel*>(&mBoxPanel1); }
     void* getPveBoxOpenView() override { return static_cast<IBoxPanel*>(&mBoxPanel2); }
+    IHalfTimeView* getHalfTimeView() override { return &mHalfTime; }
+    PveHalfTimePage& halfTime() { return mHalfTime; }
     void notifyRoomEntering(int value) override { mCalls.add("notifyRoomEntering"); }
     /// Records each notice as "notify <what>".
     IScreenNotifier* getScreenNotifier() override { return &mNotifier; }
@@ -161,7 +166,8 @@ private:
                         mDispatcher, mCalls,        false};
     BoxPanel mBoxPanel2{33,          "StageBoxPage", "Stage boxes", mParams, [this] { return pageParent(); },
                         mDispatcher, mCalls,         true};
-    DollView mDollView;
+    PveHalfTimePage mHalfTime{mParams, [this] { return pageParent(); }};
+    DollView mDollView{[this] { return pageParent(); }};
     CEGUI::Window* mRoot = nullptr;
     CEGUI::Window* mTop = nullptr;
     std::unique_ptr<IGuiWrapper> mWrapper;

@@ -23,8 +23,10 @@ namespace {
 const char* const kModeNames[] = {"Free",   "Team",   "Duel",  "Melee",   "Mode 4", "Mode 5",
                                   "Mode 6", "Mode 7", "Arena", "Mission", "Mode 10"};
 // The kinds of room the create form offers (each has its room view and its way back to the
-// hall), and the room sizes.
+// hall), the missions a player plays alone (no room: the battle loads at once), and the room
+// sizes.
 const int kOfferedModes[] = {1, 2, 3, 8, 9};
+const int kAloneModes[] = {1003, 1004, 2001};
 const int kOfferedSeats[] = {2, 4, 6, 8};
 const unsigned kModeGroup = 1;
 const unsigned kSeatsGroup = 2;
@@ -66,12 +68,21 @@ RoomListPage::~RoomListPage() = default;
 
 std::string RoomListPage::modeName(int mode)
 {
+    // The missions played alone: the fort's first and third, and the raid on its own place.
+    if (mode == 1003)
+        return "Fort, stage 1";
+    if (mode == 1004)
+        return "Fort, stage 3";
+    if (mode == 2001)
+        return "Fort Raid";
     return mode >= 0 && mode <= 10 ? kModeNames[mode] : "Mode " + std::to_string(mode);
 }
 
 std::vector<int> RoomListPage::offeredModes()
 {
-    return std::vector<int>(std::begin(kOfferedModes), std::end(kOfferedModes));
+    std::vector<int> modes(std::begin(kOfferedModes), std::end(kOfferedModes));
+    modes.insert(modes.end(), std::begin(kAloneModes), std::end(kAloneModes));
+    return modes;
 }
 
 void RoomListPage::buildContent(CEGUI::Window& frame)
@@ -87,7 +98,7 @@ void RoomListPage::buildContent(CEGUI::Window& frame)
     auto* joinPassword = static_cast<CEGUI::Editbox*>(
         addWidget(frame, "TaharezLook/Editbox", "JoinPassword", "", 0.14f, 0.335f, 0.18f, kRowHeight));
     joinPassword->setTextMasked(true);
-    joinPassword->setMaxTextLength(16);
+    joinPassword->setMaxTextLength(kPasswordMax);
     mJoinConnection = addWidget(frame, "TaharezLook/Button", "Join", "Join", 0.34f, 0.335f, 0.14f, kRowHeight)
                           ->subscribeEvent(CEGUI::PushButton::EventClicked,
                                            CEGUI::Event::Subscriber(&RoomListPage::onJoinClicked, this));
@@ -121,31 +132,45 @@ void RoomListPage::buildContent(CEGUI::Window& frame)
         choice->setSelected(seats == kOfferedSeats[3]);
         x += 0.06f;
     }
-    label(frame, "TitleLabel", "Title", 0.02f, 0.47f, 0.08f);
+    // Alone: a mission without a room, in the same choice as the kinds above.
+    label(frame, "AloneLabel", "Alone", 0.02f, 0.465f, 0.08f);
+    x = 0.10f;
+    for (const int mode : kAloneModes) {
+        auto* choice = static_cast<CEGUI::RadioButton*>(addWidget(frame, "TaharezLook/RadioButton",
+                                                                  ("Mode" + std::to_string(mode)).c_str(),
+                                                                  modeName(mode), x, 0.465f, 0.17f, kRowHeight));
+        choice->setGroupID(kModeGroup);
+        choice->setID(static_cast<unsigned>(mode));
+        x += 0.17f;
+    }
+    label(frame, "TitleLabel", "Title", 0.02f, 0.525f, 0.08f);
     static_cast<CEGUI::Editbox*>(
-        addWidget(frame, "TaharezLook/Editbox", "NewTitle", "My room", 0.10f, 0.47f, 0.26f, kRowHeight))
+        addWidget(frame, "TaharezLook/Editbox", "NewTitle", "My room", 0.10f, 0.525f, 0.26f, kRowHeight))
         ->setMaxTextLength(kTitleMax);
-    label(frame, "NewPasswordLabel", "Password", 0.38f, 0.47f, 0.12f);
+    label(frame, "NewPasswordLabel", "Password", 0.38f, 0.525f, 0.12f);
     auto* newPassword = static_cast<CEGUI::Editbox*>(
-        addWidget(frame, "TaharezLook/Editbox", "NewPassword", "", 0.50f, 0.47f, 0.16f, kRowHeight));
+        addWidget(frame, "TaharezLook/Editbox", "NewPassword", "", 0.50f, 0.525f, 0.16f, kRowHeight));
     newPassword->setTextMasked(true);
-    newPassword->setMaxTextLength(16);
+    newPassword->setMaxTextLength(kPasswordMax);
+    // A letter past the most a password holds is not taken: the form says why under it.
+    mPasswordFullConnection = newPassword->subscribeEvent(
+        CEGUI::Editbox::EventEditboxFull, CEGUI::Event::Subscriber(&RoomListPage::onPasswordFull, this));
     static_cast<CEGUI::ToggleButton*>(
-        addWidget(frame, "TaharezLook/Checkbox", "NewWind", "Wind", 0.68f, 0.47f, 0.12f, kRowHeight))
+        addWidget(frame, "TaharezLook/Checkbox", "NewWind", "Wind", 0.68f, 0.525f, 0.12f, kRowHeight))
         ->setSelected(true);
-    mCreateConnection = addWidget(frame, "TaharezLook/Button", "Create", "Create", 0.82f, 0.47f, 0.16f, kRowHeight)
+    mCreateConnection = addWidget(frame, "TaharezLook/Button", "Create", "Create", 0.82f, 0.525f, 0.16f, kRowHeight)
                             ->subscribeEvent(CEGUI::PushButton::EventClicked,
                                              CEGUI::Event::Subscriber(&RoomListPage::onCreateClicked, this));
     // Why the server did not open the room.
-    note(frame, "CreateNote", 0.02f, 0.53f, 0.96f, kRowHeight);
+    note(frame, "CreateNote", 0.02f, 0.585f, 0.96f, kRowHeight);
     // The rooms a quick join found: a click on a row joins it.
     auto* found = static_cast<CEGUI::MultiColumnList*>(
-        addWidget(frame, "TaharezLook/MultiColumnList", "Found", "", 0.02f, 0.59f, 0.96f, 0.11f));
+        addWidget(frame, "TaharezLook/MultiColumnList", "Found", "", 0.02f, 0.645f, 0.96f, 0.09f));
     ListRows::addColumns(*found, {{"Found room", 0.5f}, {"Players", 0.2f}, {"Level", 0.2f}});
     found->setSelectionMode(CEGUI::MultiColumnList::RowSingle);
     mFoundConnection = found->subscribeEvent(CEGUI::MultiColumnList::EventSelectionChanged,
                                              CEGUI::Event::Subscriber(&RoomListPage::onFoundClicked, this));
-    addWidget(frame, "TaharezLook/Listbox", "Chat", "", 0.02f, 0.71f, 0.96f, 0.145f);
+    addWidget(frame, "TaharezLook/Listbox", "Chat", "", 0.02f, 0.745f, 0.96f, 0.11f);
     addWidget(frame, "TaharezLook/Editbox", "ChatTo", "", 0.02f, 0.865f, 0.18f, 0.06f);
     addWidget(frame, "TaharezLook/Editbox", "ChatInput", "", 0.22f, 0.865f, 0.56f, 0.06f);
     static_cast<CEGUI::Editbox*>(frame.getChild("ChatInput"))->setMaxTextLength(200);
@@ -478,6 +503,23 @@ bool RoomListPage::onCreateClicked(const CEGUI::EventArgs&)
         }
     } catch (const std::exception& e) {
         guiLog(Severity::Error, "creating a room failed: ", e.what());
+    }
+    return true;
+}
+
+void RoomListPage::tellPasswordFull()
+{
+    mCreateNote = ZRKLan::getMsg(kPasswordLongKey);
+    if (CEGUI::Window* frame = window())
+        frame->getChild("CreateNote")->setText(outsideText(mCreateNote));
+}
+
+bool RoomListPage::onPasswordFull(const CEGUI::EventArgs&)
+{
+    try {
+        tellPasswordFull();
+    } catch (const std::exception& e) {
+        guiLog(Severity::Error, "the password's note failed: ", e.what());
     }
     return true;
 }

@@ -37,6 +37,9 @@ public:
     /// Chat lines kept in the box, and the characters shown of one.
     static constexpr std::size_t kChatLinesKept = 100;
     static constexpr std::size_t kChatLineShown = 300;
+    /// The most letters a room's password holds, and what the form says of a longer one.
+    static constexpr std::size_t kPasswordMax = 16;
+    static constexpr const char* kPasswordLongKey = "error/password_format";
 
     RoomListPage(const std::string& windowName, const std::string& title, ParamStore& params, ParentSource parent,
                  EventDispatcher& dispatcher);
@@ -62,7 +65,8 @@ public:
     const std::string& createNote() const { return mCreateNote; }
     /// The name the hall's list and the create form give a room mode.
     static std::string modeName(int mode);
-    /// The modes the create form offers, in its order.
+    /// The modes the create form offers, in its order: the rooms' kinds, then the missions
+    /// played alone.
     static std::vector<int> offeredModes();
     /// "Quick join": asks for rooms the player can sit down in at once; they come in the found list.
     bool quickJoin();
@@ -88,6 +92,9 @@ private:
     bool onSendClicked(const CEGUI::EventArgs& args);
     bool onJoinClicked(const CEGUI::EventArgs& args);
     bool onCreateClicked(const CEGUI::EventArgs& args);
+    bool onPasswordFull(const CEGUI::EventArgs& args);
+    /// The create form's password is full: the note under the form says how long one may be.
+    void tellPasswordFull();
     bool onQuickJoinClicked(const CEGUI::EventArgs& args);
     bool onFoundClicked(const CEGUI::EventArgs& args);
     void refresh();
@@ -119,6 +126,7 @@ private:
     core::ScopedEventConnection mEnterConnection;
     core::ScopedEventConnection mJoinConnection;
     core::ScopedEventConnection mCreateConnection;
+    core::ScopedEventConnection mPasswordFullConnection;
     core::ScopedEventConnection mQuickJoinConnection;
     core::ScopedEventConnection mFoundConnection;
 };

@@ -1,5 +1,6 @@
 #include "RoomPage.h"
 
+#include <util/MissionRule.h>
 #include <CEGUI/CEGUI.h>
 
 #include <text/CeguiText.h>
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <gui/ChannelType.h>
 #include <gui/RoleAttr.h>
+#include <util/MissionRule.h>
 
 namespace kavri3D {
 namespace zrk {
@@ -451,7 +453,8 @@ int RoomPage::startFlags(const std::vector<PlayerCard>& cards, int mode)
         ++teams[s < 4 ? 0 : 1];
         allReady = allReady && (cards[s].owner || cards[s].battle);
     }
-    if (teams[0] == 0 || teams[1] == 0)
+    // A mission's players fight its crews together: any one side may hold them all.
+    if (core::MissionRule::isMission(mode) ? teams[0] + teams[1] == 0 : teams[0] == 0 || teams[1] == 0)
         return 3;
     if (mode >= 1 && mode <= 3 && teams[0] != teams[1])
         return 1;

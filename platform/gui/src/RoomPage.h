@@ -87,7 +87,7 @@ public:
     static std::string propSlotText(const BagData& slot);
 
     /// The start's verdict on the cards: 0 go, 1 unequal teams, 2 not everyone
-    /// ready, 3 a team empty.
+    /// ready, 3 a team empty (in a mission: nobody seated).
     static int startFlags(const std::vector<PlayerCard>& cards, int mode);
     /// One card's line: "nickname (red) ready owner", "(shut)" or "(empty)".
     static std::string cardLine(const PlayerCard& card, int seat);

@@ -99,7 +99,7 @@ std::string LandAiming::hitByRay() const
             if (doll != me && !doll->isFlagSet(SIM_OUT) && doll->mAngelSeq != -2 &&
                 p.squaredDistance(doll->getPosition() + Vector3(0.0f, DollConstants::HIT_ACTOR_OFFSET, 0.0f)) < r2)
                 return doll->getId();
-        for (const auto& npc : mLand.mNpcStore)
+        for (const ZRKNpcSim* npc : mLand.mFieldNpcs)
             if (!npc->isEnded() && !npc->isDead() &&
                 p.squaredDistance(npc->getPosition() + Vector3(0.0f, DollConstants::HIT_ACTOR_OFFSET, 0.0f)) < r2)
                 return npc->getId();

@@ -4,6 +4,7 @@
 #include <boost/make_shared.hpp>
 #include <cmath>
 #include <cstdlib>
+#include <set>
 #include "land/ILandRoom.h"
 #include "land/LandRecord.h"
 #include "land/PropBag.h"
@@ -157,35 +158,68 @@ void LandBuilder::buildNpcs()
 {
     const LandSetup& setup = mLand.mSetup;
     LandRecord map(setup.map, "map " + setup.place);
-    const Json::Value& npcs = map.array("npcs");
-    for (Json::ArrayIndex i = 0; i < npcs.size() && i < 64; ++i) {
-        LandRecord r(npcs[i], "map " + setup.place + " npc");
-        const std::string name = std::string(ZRKNpcState::kPrefix) + r.getString("name", std::to_string(i));
-        Vector3 p;
-        bool hasY = false;
-        if (mLand.mNpcs.count(name) || !vectorOf(r.has("pos") ? r.value()["pos"] : Json::Value(), p, hasY)) {
-            LandRecord::warn("map " + setup.place + " npc " + name + " has no place or is there twice; left out");
+    const bool mission = setup.tactic == 9;
+    // A mission's crews come in waves: the map's "npcs" first, then each list of its
+    // "scenario". Every wave is built now, so the battle's draws do not hang on when one comes.
+    std::vector<const Json::Value*> waves = {&map.array("npcs")};
+    const Json::Value& scenario = map.array("scenario");
+    for (Json::ArrayIndex w = 0; mission && w < scenario.size(); ++w) {
+        if (static_cast<int>(waves.size()) >= DollConstants::MAX_WAVES) {
+            LandRecord::warn("map " + setup.place + " has more waves than a battle takes; the rest are left out");
+            break;
+        }
+        waves.push_back(&scenario[w]);
+    }
+    std::set<std::string> names;
+    for (const Json::Value* wave : waves) {
+        mLand.mWaves.emplace_back();
+        if (!wave->isArray()) {
+            LandRecord::warn("map " + setup.place + " has a wave that is no list of crews; it comes empty");
             continue;
         }
-        boost::shared_ptr<ZRKBattleState> battle = boost::make_shared<ZRKBattleState>();
-        battle->xhp = battle->hp = r.getInt("hp", 500, 1, 1000000);
-        battle->xfury = DollConstants::DEFAULT_FURY;
-        mLand.mNpcStore.emplace_back(new ZRKNpcSim(&mLand, name, 2, battle));
-        ZRKNpcSim* npc = mLand.mNpcStore.back().get();
-        npc->getState().getInfo().setStringVal("npc_name", r.getString("npc_name", name));
-        if (setup.tactic == 9) {
-            // A PVE battle's NPCs fight back: turns by delay, played by the bot AI.
-            buildWeapon(npc->mWeapon, r.getString("weapon", "1"));
-            npc->mDelay = 20 + static_cast<int>(i) * 5 + static_cast<int>(mLand.mRandom.below(40));
-            npc->attachAI(boost::make_shared<ZRKBotAI>(r.getInt("skill", 50, 0, 100)));
-        } else {
-            npc->setFlag(SIM_PASSIVE);
-        }
-        if (!hasY)
-            p.y = mLand.mField.getHeight(p.x, p.z);
-        npc->getMovable().setPosition(p);
-        mLand.mNpcs[name] = npc;
+        for (Json::ArrayIndex i = 0; i < wave->size() && i < DollConstants::MAX_NPCS_PER_WAVE; ++i)
+            if (ZRKNpcSim* npc = buildNpc((*wave)[i], static_cast<int>(i), names))
+                mLand.mWaves.back().push_back(npc);
     }
+    mLand.mWave = 0;
+    mLand.mFieldNpcs = mLand.mWaves.front();
+    for (ZRKNpcSim* npc : mLand.mFieldNpcs)
+        mLand.mNpcs[npc->getId()] = npc;
+}
+
+ZRKNpcSim* LandBuilder::buildNpc(const Json::Value& record, int index, std::set<std::string>& names)
+{
+    const LandSetup& setup = mLand.mSetup;
+    LandRecord r(record, "map " + setup.place + " npc");
+    const std::string name = std::string(ZRKNpcState::kPrefix) + r.getString("name", std::to_string(index));
+    Vector3 p;
+    bool hasY = false;
+    if (names.count(name) || !vectorOf(r.has("pos") ? r.value()["pos"] : Json::Value(), p, hasY)) {
+        LandRecord::warn("map " + setup.place + " npc " + name + " has no place or is there twice; left out");
+        return nullptr;
+    }
+    names.insert(name);
+    boost::shared_ptr<ZRKBattleState> battle = boost::make_shared<ZRKBattleState>();
+    battle->xhp = battle->hp = r.getInt("hp", 500, 1, 1000000);
+    battle->xfury = DollConstants::DEFAULT_FURY;
+    mLand.mNpcStore.emplace_back(new ZRKNpcSim(&mLand, name, 2, battle));
+    ZRKNpcSim* npc = mLand.mNpcStore.back().get();
+    npc->getState().getInfo().setStringVal("npc_name", r.getString("npc_name", name));
+    if (setup.tactic == 9) {
+        // A PVE battle's NPCs fight back: turns by delay, played by the bot AI.
+        const std::string weapon = r.getString("weapon", "1");
+        if (!mLand.mItems.has(weapon) && mLand.getZRKRoom())
+            mLand.mItems.add(weapon, mLand.getZRKRoom()->getItemRecord(weapon));
+        buildWeapon(npc->mWeapon, weapon);
+        npc->mDelay = 20 + index * 5 + static_cast<int>(mLand.mRandom.below(40));
+        npc->attachAI(boost::make_shared<ZRKBotAI>(r.getInt("skill", 50, 0, 100)));
+    } else {
+        npc->setFlag(SIM_PASSIVE);
+    }
+    if (!hasY)
+        p.y = mLand.mField.getHeight(p.x, p.z);
+    npc->getMovable().setPosition(p);
+    return npc;
 }
 
 void LandBuilder::placeOnSpawn(ZRKPlayerSim& doll)

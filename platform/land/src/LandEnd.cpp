@@ -31,10 +31,16 @@ void LandEnd::check()
             standing.insert(side);
     }
     if (pve) {
+        // The crews stand while one of the wave in the field does (the next wave came in already
+        // when the last of the one before fell).
         sides.insert(2);
-        for (const auto& npc : mLand.mNpcStore)
+        for (const ZRKNpcSim* npc : mLand.mFieldNpcs)
             if (!npc->isDead() && !npc->isEnded())
                 standing.insert(2);
+    }
+    if (t >= DollConstants::BATTLE_SECONDS && pve) {
+        decide(-1, true, true); // the crews held out: every player lost together
+        return;
     }
     if (t >= DollConstants::BATTLE_SECONDS) {
         std::map<int, int> hp;

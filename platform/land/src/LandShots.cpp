@@ -237,7 +237,7 @@ void LandShots::step()
         for (const ZRKPlayerSim* doll : mLand.mSeatOrder)
             if (doll->mActive && doll->mAngelSeq != -2)
                 tryBody(*doll);
-        for (const auto& npc : mLand.mNpcStore)
+        for (const ZRKNpcSim* npc : mLand.mFieldNpcs)
             if (!npc->isEnded())
                 tryBody(*npc);
         if (s.position.y <= field.getHeight(s.position.x, s.position.z)) {
@@ -332,7 +332,7 @@ void LandShots::explode(const Shell& shell, const Vector3& at, const std::string
     for (ZRKPlayerSim* doll : mLand.mSeatOrder)
         if (doll->mActive && doll->mAngelSeq != -2)
             blast(*doll);
-    for (auto& npc : mLand.mNpcStore)
+    for (ZRKNpcSim* npc : mLand.mFieldNpcs)
         if (!npc->isEnded())
             blast(*npc);
     for (ZRKLand::MapItem& item : mLand.mMapItems) {

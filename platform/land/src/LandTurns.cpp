@@ -36,11 +36,11 @@ void LandTurns::next()
             next = doll;
     }
     ZRKNpcSim* nextNpc = nullptr;
-    for (auto& npc : mLand.mNpcStore) {
+    for (ZRKNpcSim* npc : mLand.mFieldNpcs) {
         if (!npc->mAI || npc->isDead() || npc->isEnded() || npc->isFlagSet(SIM_PASSIVE))
             continue;
         if ((!nextNpc || npc->mDelay < nextNpc->mDelay) && (!next || npc->mDelay < next->mPlayerBattle.delay))
-            nextNpc = npc.get();
+            nextNpc = npc;
     }
     if (!next && !nextNpc)
         return;

@@ -107,6 +107,10 @@ bool ZRKLand::create(const LandSetup& setup)
     mRandom.seed(mSetup.seed);
     if (!builder().build())
         return false;
+    // Made for the room's rebuild (the next stage of a mission, whose values the room holds
+    // already): that rebuild is this land's own, not one to follow.
+    if (mRoom && mRoom->getRoomValues().getIntVal("state", 0) == ROOM_RESYNC)
+        mToldRoomStates.insert(ROOM_RESYNC);
     mCreated = true;
     registerWithUpdatableManager();
     return true;
@@ -167,12 +171,13 @@ void ZRKLand::advanceLoading(float dt)
         }
         if (mLoadProgress >= 100) {
             setLoadState(LOAD_LOADED);
-            if (!alive.expired() && mRoom)
-                mRoom->reportLoaded(mSetup.myPlayerId);
+            if (!alive.expired())
+                reportLoadedWhenStarted();
         }
         return;
     }
     case LOAD_LOADED: {
+        reportLoadedWhenStarted();
         if (mRoom) {
             core::XmlConfigHelper values = mRoom->getRoomValues();
             const int state = values.getIntVal("state", 0);
@@ -237,7 +242,7 @@ void ZRKLand::followRoom()
     const int state = values.getIntVal("state", 0);
     // Each of the room's turns is told once.
     auto tell = [&](int roomState, bool sync, bool abort) {
-        if (!mToldRoomStates.insert(roomState).second)
+        if (roomState >= 0 && !mToldRoomStates.insert(roomState).second)
             return;
         core::EventPtr e = events().make(LandEventId::SyncOrAbort);
         e->attrs().setAttr("sync", sync);
@@ -251,6 +256,12 @@ void ZRKLand::followRoom()
         tell(state, false, false);
     else if (state == ROOM_RESYNC)
         tell(state, true, false);
+    else if (state == ROOM_STARTING && isFinished() && !mSeedChangeTold &&
+             values.getStringVal("seed", "") != std::to_string(mSetup.seed)) {
+        // The server started the next battle while this one's rebuild went unseen.
+        mSeedChangeTold = true;
+        tell(-1, true, false);
+    }
 
     // A player who left the room leaves the battle: the doll is marked gone, not killed.
     for (ZRKPlayerSim* doll : mSeatOrder) {
@@ -271,6 +282,16 @@ void ZRKLand::followRoom()
 }
 
 // --- the frame and the step --------------------------------------------------------------
+
+void ZRKLand::reportLoadedWhenStarted()
+{
+    // While the room rebuilds, the battle this land is for has not started: the server counts
+    // a load only once it has.
+    if (mLoadReported || !mRoom || mRoom->getRoomValues().getIntVal("state", 0) == ROOM_RESYNC)
+        return;
+    mLoadReported = true;
+    mRoom->reportLoaded(mSetup.myPlayerId);
+}
 
 void ZRKLand::update(float dt)
 {
@@ -320,12 +341,12 @@ void ZRKLand::step()
         if (alive.expired())
             return;
     }
-    const float t = getTimeFighting();
     if (end().decided()) {
-        if (t >= end().resultTime() + DollConstants::RESULT_SECONDS)
+        if (resultDone())
             setLoadState(LOAD_OVER);
         return;
     }
+    const float t = getTimeFighting();
     const float now = getTimeNow();
     for (ZRKPlayerSim* doll : mSeatOrder) {
         doll->clampBattle(); // whoever wrote the numbers, health stays within 0 and its maximum
@@ -346,7 +367,7 @@ void ZRKLand::step()
         motion().readKeys(*me);
     for (ZRKPlayerSim* doll : mSeatOrder)
         motion().stepDoll(*doll);
-    for (auto& npc : mNpcStore)
+    for (ZRKNpcSim* npc : mFieldNpcs)
         if (!npc->isEnded()) {
             npc->clampBattle();
             motion().settle(*npc);
@@ -360,12 +381,60 @@ void ZRKLand::step()
     shots().step();
     crates().pick();
     turn.endIfOver();
+    advanceWaves();
     end().check();
 
     // What scripts hung on the own doll goes out with its next status.
     if (ZRKPlayerSim* me = getMyDoll())
         if (me->mSimEvent.size())
             events().postStatus(*me, std::string());
+}
+
+bool ZRKLand::resultDone()
+{
+    const float shown = getTimeFighting() - end().resultTime();
+    if (mSetup.tactic != 9)
+        return shown >= DollConstants::RESULT_SECONDS;
+    // A mission's result stays until the server has answered it (its boxes, or the next stage
+    // at half time), so the end shows what comes; a server that stays silent is waited for a while.
+    if (shown >= DollConstants::MISSION_RESULT_SECONDS)
+        return true;
+    if (!mRoom || mSteps % kRoomPollSteps != 0)
+        return false;
+    const core::XmlConfigHelper values = mRoom->getRoomValues();
+    return values.hasKey("boxes") || values.hasKey("ds_next");
+}
+
+void ZRKLand::advanceWaves()
+{
+    if (mSetup.tactic != 9)
+        return;
+    for (;;) {
+        for (const ZRKNpcSim* npc : mFieldNpcs)
+            if (!npc->isDead() && !npc->isEnded())
+                return; // the wave in the field still fights
+        if (!hasWaveToCome())
+            return;
+        // The next wave takes the field, its turns counted from the players' now.
+        ++mWave;
+        int now = 0;
+        bool any = false;
+        for (const ZRKPlayerSim* doll : mSeatOrder)
+            if (doll->mActive && !doll->isDead() && (!any || doll->mPlayerBattle.delay < now)) {
+                now = doll->mPlayerBattle.delay;
+                any = true;
+            }
+        // The fallen of the wave before are gone from the battle; they stay among the NPCs seen.
+        for (ZRKNpcSim* npc : mFieldNpcs)
+            npc->setEnded(true);
+        mFieldNpcs = mWaves[static_cast<std::size_t>(mWave)];
+        for (ZRKNpcSim* npc : mFieldNpcs) {
+            npc->mDelay += now;
+            mNpcs[npc->getId()] = npc;
+        }
+        for (ZRKNpcSim* npc : mFieldNpcs)
+            events().postBubble(*npc);
+    }
 }
 
 bool ZRKLand::mayAct(const ZRKPlayerSim& doll) const
@@ -490,7 +559,7 @@ std::uint64_t ZRKLand::stateHash() const
     }
     for (const Shell& s : shots().shells())
         h.addFloat(s.position.x).addFloat(s.position.y).addFloat(s.position.z);
-    h.add(static_cast<std::uint64_t>(end().summary().winner + 2));
+    h.add(static_cast<std::uint64_t>(end().summary().winner + 2)).add(static_cast<std::uint64_t>(mWave));
     return h.value();
 }
 

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <functional>
 #include <util/BattleAwards.h>
+#include <util/MissionRule.h>
 #include "data/ZRKBagLayout.h"
 #include "server/ZRKBoxOps.h"
 #include "server/ZRKLobby.h"
+#include "server/ZRKMissions.h"
 #include "server/ZRKQuestOps.h"
 #include "server/ZRKServerCall.h"
 #include "server/ZRKServerCore.h"
@@ -33,12 +35,21 @@ std::string fighterRoom(ZRKServerCall& call)
     return room;
 }
 
-/// A battle against the world's monsters (mode 9, or a stage of its own), not against players.
+/// A mission against the duplicate's crews (exactly the rooms of the mission mode), not a
+/// battle against players: its revives and boxes are the mission's.
 bool isPve(const Json::Value& params)
 {
-    long long mode = 0, stage = 0;
-    return (ZRKServerCall::readNumber(params["mode"], mode) && mode == 9) ||
-           (ZRKServerCall::readNumber(params["d_id"], stage) && stage > 0);
+    long long mode = 0;
+    return ZRKServerCall::readNumber(params["mode"], mode) && core::MissionRule::isMission(static_cast<int>(mode));
+}
+
+/// A won stage of a mission whose duplicate has a further one: the room goes on to it.
+bool hasNextStage(ZRKServerCall& call, const Json::Value& params)
+{
+    long long dungeon = -1, stage = 0;
+    if (!ZRKServerCall::readNumber(params["d_id"], dungeon) || !ZRKServerCall::readNumber(params["ds_id"], stage))
+        return false;
+    return core::MissionRule::stageOf(static_cast<int>(stage)) < ZRKMissions::stageCount(call.world(), dungeon);
 }
 
 void reportLoad(ZRKServerCall& call)
@@ -134,9 +145,11 @@ void reportBattleOver(ZRKServerCall& call)
     std::map<std::string, Json::Value> told;
     std::map<std::string, ZRKPrizeBoxes::Fighter> prizes;
     const std::map<std::string, ZRKQuestOps::Tally> counted = tallies(call.arg(2));
+    const bool pve = isPve(r->params);
     for (const auto& fighter : r->fighters) {
         const std::string& player = fighter.first;
-        const bool won = fighter.second == winner;
+        // A mission's players win or lose together against the crews, whichever team they sit on.
+        const bool won = pve ? winner >= 0 : fighter.second == winner;
         // Still seated: one who left, or was put out, earns nothing from it.
         const bool stayed = r->battle.find(player) != r->battle.end() && call.lobby().isFighter(room, player);
         ZRKPrizeBoxes::Fighter& prize = prizes[player];
@@ -180,16 +193,20 @@ void reportBattleOver(ZRKServerCall& call)
     }
     ZRKLobby& lobby = call.lobby();
     ZRKServerCore& server = call.server;
-    const bool pve = isPve(r->params);
+    // A won stage with a further one goes on to it after the half time; the last stage, or a
+    // lost one, ends the mission with its boxes.
+    const bool nextStage = pve && winner >= 0 && hasNextStage(call, r->params);
     const double closeAt = call.server.now() + (pve ? ZRKBattleOps::kPveCloseSeconds : ZRKBattleOps::kCloseSeconds);
-    call.committed = [&lobby, &server, room, closeAt, told, prizes, pve, propsTaken]() {
+    const double nextAt = call.server.now() + ZRKBattleOps::kNextStageSeconds;
+    call.committed = [&lobby, &server, room, closeAt, nextAt, nextStage, told, prizes, pve, propsTaken]() {
         if (propsTaken)
             propsTaken();
-        if (!lobby.finishBattle(room, closeAt))
+        if (!(nextStage ? lobby.finishStage(room, nextAt) : lobby.finishBattle(room, closeAt)))
             return;
         for (const auto& t : told)
             lobby.setBattleValues(room, t.first, t.second);
-        ZRKBoxOps::offerPrizes(server, room, pve, closeAt, prizes);
+        if (!nextStage)
+            ZRKBoxOps::offerPrizes(server, room, pve, closeAt, prizes);
     };
 }
 

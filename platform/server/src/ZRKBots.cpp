@@ -195,10 +195,7 @@ double fill(ZRKBots& bots, ZRKBots::Bot& bot, const Json::Value& settings, doubl
             lobby.setReady(in, bot.name, true);
         else if (r->moderator == bot.name && lobby.startRefusal(in, bot.name).empty()) {
             const unsigned seed = static_cast<unsigned>(ZRKBots::draw(bot));
-            if (lobby.beginBattle(in, bot.name, seed, static_cast<int>(seed % 17) - 8).empty())
-                for (const std::string& p : lobby.seated(in))
-                    if (!lobby.isConnected(p))
-                        lobby.reportLoaded(in, p);
+            lobby.beginBattle(in, bot.name, seed, static_cast<int>(seed % 17) - 8);
         }
         return next;
     }

@@ -1,4 +1,5 @@
 #include "server/ZRKLobby.h"
+#include "server/ZRKLobbyBattles.h"
 #include "server/ZRKPasswords.h"
 
 #include <algorithm>
@@ -13,22 +14,26 @@ using yake::logging::Severity;
 
 const yake::logging::Channel logLine("ZRKLobby");
 
-ZRKMessage notice(ZRKNotice::Kind kind, const std::string& room, const std::string& member,
-                  const Json::Value& args = Json::Value(), const std::string& text = std::string())
+} // namespace
+
+ZRKMessage ZRKLobby::notice(ZRKNotice::Kind kind, const std::string& room, const std::string& member,
+                            const Json::Value& args, const std::string& text)
 {
     return ZRKMessage::notice(ZRKNotice::name(kind), room, member, args, text);
 }
 
-int teamOf(int seat) { return seat < ZRKLobby::kSeats / 2 ? 0 : 1; }
-int stateOf(const ZRKLobby::Room& r)
+int ZRKLobby::stateOf(const Room& r)
 {
     const Json::Value& s = r.state["state"];
     return s.isInt() ? s.asInt() : -1;
 }
 
-} // namespace
+ZRKLobby::ZRKLobby(const Sink& sink, const CardSource& cards)
+    : mSink(sink), mCards(cards), mBattles(new ZRKLobbyBattles(*this))
+{
+}
 
-ZRKLobby::ZRKLobby(const Sink& sink, const CardSource& cards) : mSink(sink), mCards(cards) {}
+ZRKLobby::~ZRKLobby() = default;
 
 bool ZRKLobby::load(const std::string& folder)
 {
@@ -242,6 +247,10 @@ ZRKLobby::Entry ZRKLobby::enter(const std::string& player, const std::string& na
     }
     if (std::find(r->members.begin(), r->members.end(), player) != r->members.end())
         return Entered; // already in: nothing changes
+    if (r->priv && player != r->maker) {
+        logLine(Severity::Notice, player + " asked for the private room " + name);
+        return NoAccess; // a private mission is its maker's alone
+    }
     if (!r->hall && (stateOf(*r) == 0 || stateOf(*r) == 2)) {
         logLine(Severity::Notice, player + " asked for the room " + name + ", whose battle is on");
         return NoAccess; // a battle belongs to those who started it
@@ -341,43 +350,7 @@ void ZRKLobby::remove(Room& r, const std::string& who, ZRKNotice::Kind how)
         mRooms.erase(name); // r is gone now
         return;
     }
-    reopenIfDeserted(r);
-}
-
-bool ZRKLobby::backFromBattle(const std::string& name, const std::string& player)
-{
-    Room* r = room(name);
-    if (!r || r->hall || seatOf(*r, player) < 0)
-        return false;
-    r->fighters.erase(player);
-    reopenIfDeserted(*r);
-    return true;
-}
-
-void ZRKLobby::reopenIfDeserted(Room& r)
-{
-    const int state = stateOf(r);
-    if (r.hall || (state != 0 && state != 2 && state != 3))
-        return;
-    for (const auto& f : r.fighters)
-        if (mConnected.count(f.first) && seatOf(r, f.first) >= 0)
-            return; // someone of a connection still fights (or watches the end)
-    // Nobody is left in the battle who plays it on a screen: the room waits for the next one,
-    // everyone not ready, as it was before the start.
-    Json::Value state0 = r.state;
-    state0["state"] = 1;
-    state0.removeMember("arena");
-    r.state = state0;
-    r.params["fight"] = false;
-    r.finished = false;
-    r.closeAt = -1.0;
-    r.loaded.clear();
-    r.fighters.clear();
-    for (auto& b : r.battle) {
-        b.second["ready"] = 0;
-        b.second["fight"] = 0;
-    }
-    retell(r);
+    mBattles->reopenIfDeserted(r);
 }
 
 bool ZRKLobby::say(const std::string& player, const std::string& name, const std::string& text)
@@ -461,32 +434,6 @@ bool ZRKLobby::kick(const std::string& name, const std::string& by, int seat)
     const std::string kicked = r->seats[seat];
     r->kicked.insert(kicked);
     remove(*r, kicked, ZRKNotice::Kick);
-    return true;
-}
-
-bool ZRKLobby::startBattle(const std::string& name, unsigned seed, int wind)
-{
-    Room* r = room(name);
-    if (!r || r->hall || r->members.empty())
-        return false;
-    r->params["seed"] = seed;
-    r->params["wind"] = wind;
-    if (!static_cast<const Json::Value&>(r->params)["place"].isString())
-        r->params["place"] = "1";
-    Json::Value state = r->state;
-    state["state"] = 0;
-    r->state = state;
-    r->loaded.clear();
-    r->fighters.clear();
-    for (int s = 0; s < kSeats; ++s)
-        if (!r->seats[s].empty())
-            r->fighters[r->seats[s]] = teamOf(s);
-    r->finished = false;
-    r->closeAt = -1.0;
-    Json::Value args;
-    args["state"] = state;
-    args["params"] = r->params;
-    tellRoom(*r, notice(ZRKNotice::RoomState, name, std::string(), args));
     return true;
 }
 
@@ -624,6 +571,9 @@ std::string ZRKLobby::openRoom(const std::string& owner, const std::string& zone
     r.params["fight"] = false;
     r.params["place"] = offer.place;
     r.params["wind"] = offer.wind;
+    if (offer.priv)
+        r.params["private"] = true;
+    r.priv = offer.priv;
     r.maker = owner;
     // Seats beyond the room's size are shut, half of them on each side.
     for (int s = 0; s < kSeats / 2; ++s) {
@@ -643,7 +593,7 @@ std::vector<const ZRKLobby::Room*> ZRKLobby::roomsIn(const std::string& zone) co
 {
     std::vector<const Room*> out;
     for (const auto& r : mRooms)
-        if (!r.second.hall && r.second.zone == zone)
+        if (!r.second.hall && !r.second.priv && r.second.zone == zone)
             out.push_back(&r.second);
     std::sort(out.begin(), out.end(), [](const Room* a, const Room* b) { return a->id < b->id; });
     return out;
@@ -651,7 +601,7 @@ std::vector<const ZRKLobby::Room*> ZRKLobby::roomsIn(const std::string& zone) co
 
 bool ZRKLobby::quickJoinable(const Room& room) const
 {
-    if (room.hall || stateOf(room) != 1 || !room.password.empty())
+    if (room.hall || room.priv || stateOf(room) != 1 || !room.password.empty())
         return false;
     const Json::Value& given = room.params["max"];
     const int max = given.isInt() ? given.asInt() : kSeats;
@@ -665,6 +615,17 @@ bool ZRKLobby::setFighting(const std::string& name, bool fighting)
         return false;
     r->params["fight"] = fighting;
     return true;
+}
+
+bool ZRKLobby::withinSize(const Room& room, int seat)
+{
+    if (seat < 0 || seat >= kSeats)
+        return false;
+    const Json::Value& max = room.params["max"];
+    const int size = max.isInt() ? std::max(0, std::min(max.asInt(), kSeats)) : kSeats;
+    // As a room is opened: the first half of its size on the red side, the rest on the blue.
+    const int index = seat % (kSeats / 2);
+    return seat < kSeats / 2 ? index < (size + 1) / 2 : index < size / 2;
 }
 
 int ZRKLobby::lockedSeats(const Room& room)
@@ -687,12 +648,6 @@ std::vector<std::string> ZRKLobby::seated(const std::string& name) const
     return out;
 }
 
-bool ZRKLobby::isFighter(const std::string& name, const std::string& player) const
-{
-    const Room* r = findRoom(name);
-    return r && r->fighters.count(player) > 0 && seatOf(*r, player) >= 0; // one who left fights no more
-}
-
 bool ZRKLobby::admits(const std::string& name, int level) const
 {
     const Room* r = findRoom(name);
@@ -701,34 +656,6 @@ bool ZRKLobby::admits(const std::string& name, int level) const
     for (const Zone& z : mZones)
         if (z.name == name || z.name + "_cry" == name || (!r->hall && z.name == r->zone))
             return z.pcLevel <= 0 || level <= z.pcLevel;
-    return true;
-}
-
-bool ZRKLobby::reportLoaded(const std::string& name, const std::string& player)
-{
-    Room* r = room(name);
-    if (!r || stateOf(*r) != 0 || seatOf(*r, player) < 0)
-        return false;
-    r->loaded.insert(player);
-    for (const std::string& s : r->seats)
-        if (!s.empty() && !r->loaded.count(s))
-            return true; // still waiting for someone
-    Json::Value state = r->state;
-    state["state"] = 2;
-    r->state = state;
-    Json::Value args;
-    args["state"] = state;
-    tellRoom(*r, notice(ZRKNotice::RoomState, name, std::string(), args));
-    return true;
-}
-
-bool ZRKLobby::finishBattle(const std::string& name, double closeAt)
-{
-    Room* r = room(name);
-    if (!r || stateOf(*r) != 2 || r->finished)
-        return false;
-    r->finished = true;
-    r->closeAt = closeAt;
     return true;
 }
 
@@ -761,22 +688,6 @@ bool ZRKLobby::tellStateTo(const std::string& name, const std::string& player, c
     return true;
 }
 
-void ZRKLobby::closeDue(double now)
-{
-    for (auto& entry : mRooms) {
-        Room& r = entry.second;
-        if (!r.finished || r.closeAt < 0.0 || now < r.closeAt)
-            continue;
-        r.closeAt = -1.0;
-        Json::Value state = r.state;
-        state["state"] = 3;
-        r.state = state;
-        Json::Value args;
-        args["state"] = state;
-        tellRoom(r, notice(ZRKNotice::RoomState, r.name, std::string(), args));
-    }
-}
-
 // ---- The owner's room flow: seats, map, the start's rules and the start, closing ----
 
 std::string ZRKLobby::gameRoomOf(const std::string& player) const
@@ -803,7 +714,9 @@ std::string ZRKLobby::setSeatOpen(const std::string& name, const std::string& by
         return "error/room_no_access";
     if (r->moderator != by)
         return "error/room_owner_only";
-    if (seat < 0 || seat >= kSeats || !r->seats[seat].empty())
+    if (seat < 0 || seat >= kSeats || !withinSize(*r, seat))
+        return "error/room_seat_beyond";
+    if (!r->seats[seat].empty())
         return "error/room_seat_taken";
     if (r->open[seat] != open) {
         r->open[seat] = open;
@@ -812,7 +725,8 @@ std::string ZRKLobby::setSeatOpen(const std::string& name, const std::string& by
     return std::string();
 }
 
-std::string ZRKLobby::changePlace(const std::string& name, const std::string& by, const std::string& place, int dungeon)
+std::string ZRKLobby::changePlace(const std::string& name, const std::string& by, const std::string& place, int dungeon,
+                                  int stage)
 {
     Room* r = room(name);
     if (!r || r->hall)
@@ -820,59 +734,12 @@ std::string ZRKLobby::changePlace(const std::string& name, const std::string& by
     if (r->moderator != by)
         return "error/room_owner_only";
     r->params["place"] = place;
-    if (dungeon >= 0)
+    if (dungeon >= 0 && (!r->params["d_id"].isInt() || r->params["d_id"].asInt() != dungeon)) {
         r->params["d_id"] = dungeon;
-    retell(*r);
-    return std::string();
-}
-
-std::string ZRKLobby::startRefusal(const std::string& name, const std::string& by) const
-{
-    const Room* r = findRoom(name);
-    if (!r || r->hall || stateOf(*r) != 1)
-        return "error/room_no_access";
-    if (r->moderator != by)
-        return "error/room_owner_only";
-    int teams[2] = {0, 0};
-    bool allReady = true;
-    for (int s = 0; s < kSeats; ++s) {
-        const std::string& p = r->seats[s];
-        if (p.empty())
-            continue;
-        ++teams[teamOf(s)];
-        auto b = r->battle.find(p);
-        const bool ready = b != r->battle.end() && b->second["ready"].isInt() && b->second["ready"].asInt() != 0;
-        allReady = allReady && (p == by || ready);
+        r->params["ds_id"] = stage; // another duplicate: the stage asked for, else its first
+        r->stageAsked = stage;
     }
-    if (teams[0] == 0 || teams[1] == 0)
-        return "msg/player_team_noperson";
-    const int mode = intOf(r->params["mode"], 0);
-    if (mode >= 1 && mode <= 3 && teams[0] != teams[1])
-        return "msg/player_team_equ";
-    if (!allReady)
-        return "msg/player_ready";
-    return std::string();
-}
-
-std::string ZRKLobby::beginBattle(const std::string& name, const std::string& by, unsigned seed, int wind)
-{
-    const std::string refusal = startRefusal(name, by);
-    if (!refusal.empty())
-        return refusal;
-    Room* r = room(name);
-    bool arena = false;
-    for (const Zone& z : mZones)
-        arena = arena || (z.name == r->zone && z.arena);
-    if (arena)
-        r->state["arena"] = r->name;
-    const Json::Value& windy = r->params["wind"];
-    const int blowing = windy.isBool() && !windy.asBool() ? 0 : wind;
-    r->params["fight"] = true; // shut: no one comes in while it runs
-    startBattle(name, seed, blowing);
-    Json::Value inBattle;
-    inBattle["fight"] = 1;
-    for (const std::string& p : seated(name))
-        setBattleValues(name, p, inBattle);
+    retell(*r);
     return std::string();
 }
 
@@ -914,6 +781,49 @@ void ZRKLobby::closeRoom(const std::string& name)
         }
     }
     mRooms.erase(name);
+}
+
+// ---- The battles (ZRKLobbyBattles) ----
+
+bool ZRKLobby::startBattle(const std::string& room, unsigned seed, int wind)
+{
+    return mBattles->start(room, seed, wind);
+}
+
+bool ZRKLobby::isFighter(const std::string& room, const std::string& player) const
+{
+    return mBattles->isFighter(room, player);
+}
+
+bool ZRKLobby::reportLoaded(const std::string& room, const std::string& player)
+{
+    return mBattles->reportLoaded(room, player);
+}
+
+bool ZRKLobby::finishBattle(const std::string& room, double closeAt) { return mBattles->finish(room, closeAt); }
+
+bool ZRKLobby::finishStage(const std::string& room, double nextAt) { return mBattles->finishStage(room, nextAt); }
+
+void ZRKLobby::closeDue(double now) { mBattles->closeDue(now); }
+
+bool ZRKLobby::backFromBattle(const std::string& room, const std::string& player)
+{
+    return mBattles->backFromBattle(room, player);
+}
+
+std::string ZRKLobby::startRefusal(const std::string& room, const std::string& by) const
+{
+    return mBattles->startRefusal(room, by);
+}
+
+std::string ZRKLobby::beginBattle(const std::string& room, const std::string& by, unsigned seed, int wind)
+{
+    return mBattles->begin(room, by, seed, wind);
+}
+
+bool ZRKLobby::beginPrivate(const std::string& room, unsigned seed, int wind)
+{
+    return mBattles->beginPrivate(room, seed, wind);
 }
 
 } // namespace zrk

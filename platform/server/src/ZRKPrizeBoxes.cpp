@@ -1,5 +1,6 @@
 #include "server/ZRKPrizeBoxes.h"
 
+#include <algorithm>
 #include <core/RandomNumber.h>
 
 namespace kavri3D {
@@ -26,16 +27,27 @@ ZRKPrizeBoxes::Battle& ZRKPrizeBoxes::open(const ZRKBoxes& boxes, const std::str
     b.serial = ++mSerial;
     b.closeAt = closeAt;
     b.fighters = fighters;
-    const int n = boxes.offers(pve);
+    // A mission has a free box for every one who fought it.
+    int n = boxes.offers(pve);
+    if (pve)
+        n = std::max(n, static_cast<int>(std::min<std::size_t>(fighters.size(), kMostOffers)));
     for (int i = 0; i < n; ++i) {
         Offer o;
         o.loot = boxes.drawLoot(random.uniform());
         b.offers.push_back(o);
     }
-    for (auto& f : b.fighters)
-        if (f.second.bot && f.second.openings > 0 && !(f.second.flags & kLeft))
+    for (auto& f : b.fighters) {
+        if (!f.second.bot || f.second.openings <= 0 || (f.second.flags & kLeft))
+            continue;
+        // The server's players of a mission leave the choice to the players: theirs go last,
+        // in the last seconds at the latest.
+        if (pve)
+            f.second.botAt = std::max(now, closeAt - kBotLastSeconds) +
+                             random.range(0.0f, static_cast<float>(kBotLastSeconds) - 1.0f);
+        else
             f.second.botAt = now + random.range(static_cast<float>(boxes.botSecondsMin()),
                                                 static_cast<float>(boxes.botSecondsMax()));
+    }
     return mBattles[room] = b;
 }
 
@@ -86,15 +98,25 @@ Json::Value ZRKPrizeBoxes::offersView(const ZRKBoxes& boxes, const Battle& battl
     return list;
 }
 
+bool ZRKPrizeBoxes::playersDone(const Battle& battle)
+{
+    for (const auto& f : battle.fighters)
+        if (!f.second.bot && f.second.openings > 0 && !(f.second.flags & kLeft))
+            return false;
+    return true;
+}
+
 std::vector<std::pair<std::string, std::string>> ZRKPrizeBoxes::dueBots(double now)
 {
     std::vector<std::pair<std::string, std::string>> due;
-    for (auto& b : mBattles)
+    for (auto& b : mBattles) {
+        const bool afterPlayers = b.second.pve && playersDone(b.second);
         for (auto& f : b.second.fighters)
-            if (f.second.botAt >= 0.0 && now >= f.second.botAt) {
+            if (f.second.botAt >= 0.0 && (now >= f.second.botAt || afterPlayers)) {
                 f.second.botAt = -1.0;
                 due.emplace_back(b.first, f.first);
             }
+    }
     return due;
 }
 

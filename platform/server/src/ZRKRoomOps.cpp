@@ -1,11 +1,14 @@
 #include "server/ZRKRoomOps.h"
 
 #include "server/ZRKLobby.h"
+#include "server/ZRKMissions.h"
 #include "server/ZRKServerCall.h"
 #include "server/ZRKServerCore.h"
 #include "server/ZRKServerOps.h"
 #include "server/ZRKWorld.h"
 #include <cctype>
+#include <utility>
+#include <util/MissionRule.h>
 
 namespace kavri3D {
 namespace zrk {
@@ -44,8 +47,7 @@ bool flag(const Json::Value& v, bool fallback)
 /// The map record of a place, null when the map library has none.
 const Json::Value& mapOf(ZRKServerCall& call, const std::string& place)
 {
-    const Json::Value& maps = call.world().document("lib/map");
-    return maps.isObject() && maps[place].isObject() ? maps[place] : Json::Value::nullSingleton();
+    return ZRKMissions::mapOf(call.world(), place);
 }
 
 bool listed(const Json::Value& list, long long value)
@@ -83,11 +85,46 @@ bool playable(ZRKServerCall& call, const ZRKLobby::Room& room, const std::string
 /// of another number has no view, seats or way out on the player's screen.
 bool openable(long long mode) { return mode == 1 || mode == 2 || mode == 3 || mode == 8 || mode == 9; }
 
-/// The first stage of a map that has stages ("pve"); -1 for none.
-int firstStage(ZRKServerCall& call, const std::string& place)
+/// The seed and wind of a battle the server starts now in the room (the control's seed, when set).
+std::pair<unsigned, int> battleDraw(ZRKServerCall& call, const std::string& room)
 {
-    const Json::Value& pve = mapOf(call, place)["pve"];
-    return pve.isArray() && !pve.empty() && pve[0].isInt() ? pve[0].asInt() : -1;
+    const unsigned seed = call.server.battleSeed() != 0 ? call.server.battleSeed()
+                                                        : static_cast<unsigned>(call.server.now() * 1000.0) ^
+                                                              static_cast<unsigned>(room.size() * 7919u);
+    return {seed, static_cast<int>(seed % (2 * kMaxWind + 1)) - kMaxWind};
+}
+
+/// The duplicate and stage a mission room asks for: the map's duplicate ("d_id", none: its
+/// first) and a stage of it ("ds_id", 0 or none: the first). False, refused, for a duplicate the
+/// map does not list, a stage beyond the duplicate's, or either asked of a room of another mode.
+bool missionOf(ZRKServerCall& call, const Json::Value& tree, long long mode, const std::string& place, int& dungeon,
+               int& stage)
+{
+    dungeon = -1;
+    stage = 0;
+    const bool asked = tree.isMember("d_id") || tree.isMember("ds_id");
+    if (!core::MissionRule::isMission(static_cast<int>(mode))) {
+        if (asked)
+            call.refuse("error/room_no_stage", "a duplicate asked of a room of mode " + std::to_string(mode));
+        return !asked;
+    }
+    const Json::Value& map = mapOf(call, place);
+    long long d = ZRKMissions::firstDungeon(map), ds = 0;
+    if (tree.isMember("d_id") && !ZRKServerCall::readNumber(tree["d_id"], d))
+        d = -1;
+    if (tree.isMember("ds_id") && !ZRKServerCall::readNumber(tree["ds_id"], ds))
+        ds = -1;
+    if (!ZRKMissions::listsDungeon(map, d)) {
+        call.refuse("error/room_no_stage", "duplicate " + std::to_string(d) + " is not one of map " + place);
+        return false;
+    }
+    if (ds < 0 || ds > ZRKMissions::stageCount(call.world(), d)) {
+        call.refuse("error/room_no_stage", "duplicate " + std::to_string(d) + " has no stage " + std::to_string(ds));
+        return false;
+    }
+    dungeon = static_cast<int>(d);
+    stage = static_cast<int>(ds);
+    return true;
 }
 
 /// The game room the caller sits in; empty (refused) when none.
@@ -136,15 +173,25 @@ void createRoom(ZRKServerCall& call)
     if (!playable(call, zone->name, mode, offer.place))
         return call.refuse("error/room_no_map",
                            "map " + offer.place + " is not played in a room of mode " + std::to_string(mode) + " here");
+    int dungeon = -1, stage = 0;
+    if (!missionOf(call, tree, mode, offer.place, dungeon, stage))
+        return;
+    offer.priv = flag(tree["private"], false);
+    if (offer.priv && !core::MissionRule::isMission(static_cast<int>(mode)))
+        return call.refuse("error/room_mode", "only a mission is played alone, not mode " + std::to_string(mode));
     const ZRKWorld::Player* p = call.world().player(call.player);
     offer.lv = p ? static_cast<int>(p->lv) : 1;
     const std::string name = call.lobby().openRoom(call.player, zone->name, offer);
     if (name.empty())
         return call.refuse("error/unknow_wrong", "the room could not be opened");
-    // A room of stages plays the one asked for, else the map's first.
-    const int stage = tree.isMember("d_id") ? static_cast<int>(number(tree["d_id"], 0)) : firstStage(call, offer.place);
-    if (stage >= 0)
-        call.lobby().changePlace(name, call.player, offer.place, stage);
+    // A mission room plays the duplicate and stage asked for, else the map's first.
+    if (dungeon >= 0)
+        call.lobby().changePlace(name, call.player, offer.place, dungeon, stage);
+    // A private mission is fought at once: its maker is in it.
+    if (offer.priv) {
+        const std::pair<unsigned, int> draw = battleDraw(call, name);
+        call.lobby().beginPrivate(name, draw.first, draw.second);
+    }
     const ZRKLobby::Room* r = call.lobby().findRoom(name);
     call.views["room"]["id"] = r->id;
     call.views["room"]["name"] = name;
@@ -208,12 +255,24 @@ void changeMap(ZRKServerCall& call)
         return call.refuse("error/room_no_map", "map " + place + " is not played in this room");
     int dungeon = -1;
     long long index = 0;
+    const bool mission = core::MissionRule::isMission(static_cast<int>(number(r->params["mode"], 0)));
     if (call.request.op == "changeMapPVE" && ZRKServerCall::readNumber(call.arg(1), index)) {
         const Json::Value& pve = mapOf(call, place)["pve"];
+        if (!mission)
+            return call.refuse("error/room_no_stage", "no duplicate is fought in a room of another mode than 9");
         if (!pve.isArray() || index < 0 || index >= static_cast<long long>(pve.size()) ||
             !pve[static_cast<Json::ArrayIndex>(index)].isInt())
             return call.refuse("error/room_no_map", "no dungeon " + std::to_string(index) + " on map " + place);
         dungeon = pve[static_cast<Json::ArrayIndex>(index)].asInt();
+    } else if (mission) {
+        // Another map of a mission room: the room keeps a duplicate of that map, its own when
+        // the map lists it, else the map's first.
+        const Json::Value& map = mapOf(call, place);
+        if (!ZRKMissions::listsDungeon(map, number(r->params["d_id"], -1))) {
+            dungeon = ZRKMissions::firstDungeon(map);
+            if (dungeon < 0)
+                return call.refuse("error/room_no_map", "map " + place + " has no duplicate to fight");
+        }
     }
     const std::string refusal = call.lobby().changePlace(room, call.player, place, dungeon);
     if (!refusal.empty())
@@ -236,23 +295,17 @@ void notifyAvatar(ZRKServerCall& call)
     call.lobby().setBattleValues(room, call.player, values);
 }
 
-/// The owner starts the battle: the room's rules first, then "seed", "place"
-/// and "wind"; the server's own players have their land loaded at once.
+/// The owner starts the battle: the room's rules first, then "seed", "place", "wind" and
+/// "tactic" (a mission's "d_id" and "ds_id"); the server's own players have their land loaded at once.
 void beginGame(ZRKServerCall& call)
 {
     const std::string room = ownRoom(call);
     if (room.empty())
         return;
-    const unsigned seed = call.server.battleSeed() != 0 ? call.server.battleSeed()
-                                                        : static_cast<unsigned>(call.server.now() * 1000.0) ^
-                                                              static_cast<unsigned>(room.size() * 7919u);
-    const int wind = static_cast<int>(seed % (2 * kMaxWind + 1)) - kMaxWind;
-    const std::string refusal = call.lobby().beginBattle(room, call.player, seed, wind);
+    const std::pair<unsigned, int> draw = battleDraw(call, room);
+    const std::string refusal = call.lobby().beginBattle(room, call.player, draw.first, draw.second);
     if (!refusal.empty())
-        return call.refuse(refusal, "the battle cannot start yet");
-    for (const std::string& p : call.lobby().seated(room))
-        if (call.server.connectionOf(p) == 0)
-            call.lobby().reportLoaded(room, p);
+        call.refuse(refusal, "the battle cannot start yet");
 }
 
 /// The player's screen is back from the room's battle: [room]. The battle no player on a

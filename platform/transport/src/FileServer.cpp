@@ -322,8 +322,9 @@ public:
                     std::this_thread::sleep_for(std::chrono::milliseconds(10)); // until a connection ends
                 continue;
             }
+            // Counted before the close: whoever sees his connection closed sees it counted.
             if (stranger(sock)) {
-                ++strangers; // counted before the stranger can see his connection end
+                ++strangers;
                 ::close(sock);
                 continue;
             }

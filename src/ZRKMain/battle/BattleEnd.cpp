@@ -19,6 +19,7 @@
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
 #include <lan/ZRKLan.h>
+#include <yake/TextFormat.h>
 #include <yake/Time.h>
 #include "battle/BattleInput.h"
 #include "battle/BattleLoading.h"
@@ -296,6 +297,14 @@ void BattleEnd::onHalfTime(int stage)
         return;
     const Stage& s = kStages[stage];
     mHalfTimeStage = stage;
+    if (stage == 1) {
+        // The half time takes the result's place: nothing of the stage won stays behind it,
+        // nor comes back with a later award.
+        if (auto* view = static_cast<gui::IBattleOver*>(gui->getBattleOverView()))
+            view->close();
+        mBattleOverShown = false;
+        tellStages(*gui);
+    }
     gui->showPage(s.page);
     if (s.boxPanel != 0) {
         mBoxPanel = static_cast<gui::IBoxPanel*>(s.boxPanel == 1 ? gui->getBoxOpenView() : gui->getPveBoxOpenView());
@@ -325,6 +334,22 @@ void BattleEnd::onHalfTime(int stage)
             if (gui::IEventDispatcher* events = gui->getEventDispatcher())
                 events->raise(gui::EventId::BoxesSpent);
     }
+}
+
+void BattleEnd::tellStages(gui::IGuiManager& gui)
+{
+    gui::IHalfTimeView* view = gui.getHalfTimeView();
+    ZRKRoomState* room = mRoom.landRoomState();
+    if (!view || !room)
+        return;
+    const core::XmlConfigHelper params = room->getParams();
+    const int won = std::max(1, params.getIntVal("ds_id", 1)); // 0 is the first stage
+    ZRKServer* server = ZRKGameData::part(&ZRKGameData::server);
+    const std::string mission =
+        server ? server->getDuplicateLib()->find(std::to_string(params.getIntVal("d_id", -1))).getStringVal("name", "")
+               : std::string();
+    view->setStages(yake::TextFormat::format(ZRKLan::getMsg("msg/pve_stage_won"), {std::to_string(won), mission}),
+                    yake::TextFormat::format(ZRKLan::getMsg("msg/pve_stage_next"), {std::to_string(won + 1), mission}));
 }
 
 void BattleEnd::fillBoxList()

@@ -11,7 +11,8 @@ namespace zrk {
 
 namespace gui {
 class IBoxPanel;
-}
+class IGuiManager;
+} // namespace gui
 
 /// The end of a battle: the result told to the server, the result screen with the awards, the
 /// half-time screens (box opening, the duplicate's pause) with their boxes, slots and count-down.
@@ -27,8 +28,12 @@ public:
 
     /// A new scene: no awards, slots, stage or result screen.
     void clear();
-    /// A new land: its result is not told yet.
-    void forgetResult() { mResultReported = false; }
+    /// A new land (a mission's next stage is one): its result is neither told nor shown yet.
+    void forgetResult()
+    {
+        mResultReported = false;
+        mBattleOverShown = false;
+    }
     /// The battle is decided: the win or loss prompt, the boss sweep and the result to the server.
     void onResult();
     /// The fight is over: the heads-up display goes, the result screen comes, half time waits.
@@ -60,6 +65,8 @@ private:
     void reportResult();
     void readAwards();
     void showBattleOver();
+    /// The half-time screen says which stage of the mission was won and which comes next.
+    void tellStages(gui::IGuiManager& gui);
     static std::string awardIcon(int type);
 
     BattleRoom& mRoom;

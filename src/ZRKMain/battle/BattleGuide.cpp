@@ -18,7 +18,9 @@ namespace zrk {
 
 namespace {
 const char* const kChannel = "room";
-}
+/// The portraits and titles of the people who speak in a fixed play's dialog.
+const char* const kNpcImages = "npcDialog";
+} // namespace
 
 BattleGuide::~BattleGuide() = default;
 
@@ -80,6 +82,14 @@ bool BattleGuide::makeWindows()
         destroyWindows();
         return false;
     }
+    // The dialog's faces: a set that is missing leaves the portrait empty, the text still shows.
+    if (!CEGUI::ImageManager::getSingleton().isDefined(
+            CeguiWidgets::utf8(CeguiWidgets::imageName(kNpcImages, "FpHead1"))))
+        try {
+            CeguiWidgets::loadImageset(std::string(kNpcImages) + ".imageset");
+        } catch (const std::exception& e) {
+            writeLog(kLogWarning, kChannel, std::string("the NPC dialog's portraits are not loaded: ") + e.what());
+        }
     return true;
 }
 
@@ -91,6 +101,7 @@ void BattleGuide::destroyWindows()
     CeguiWidgets::destroy(mGuideRoot);
     CeguiWidgets::destroy(mNpcDialog);
     mLeadText = nullptr;
+    CeguiWidgets::destroyImageset(kNpcImages);
 }
 
 void BattleGuide::show(const std::string& text, float seconds)

@@ -7,6 +7,7 @@
 #include <data/ZRKRoomRequest.h>
 #include <data/ZRKRoomState.h>
 #include <landscene/LandScene.h>
+#include <land/DollConstants.h>
 #include <land/SkillState.h>
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
@@ -62,6 +63,9 @@ void BattleLoading::createLand()
     // What was heard of the old land ends before it goes, and it goes before the new one is made.
     stopHearingLand();
     mRoom.releaseLand();
+    // A mission's next stage in the same scene: what the last stage lent goes back before the
+    // new stage lends its own arms.
+    mRoom.mLoadout->restoreBags();
     mRoom.mLand.reset(new ZRKLand(&mRoom));
     if (mRoom.hasScene())
         mRoom.createSight();
@@ -88,6 +92,11 @@ void BattleLoading::createLand()
 
 void BattleLoading::onRoomParam()
 {
+    // While the server moves the room on to a mission's next stage (room state 5) its values
+    // are still the last stage's: the battle waits for the new ones.
+    ZRKRoomState* state = ZRKRoomRequest::getRoomState(mRoom.mRoomName, false, false);
+    if (state && !state->isDestroyed() && state->getState().getIntVal("state", 0) == ROOM_RESYNC)
+        return;
     mRoomParam = boost::signals2::connection(); // one notification is enough
     if (mParamsReceived)
         return;
@@ -112,8 +121,10 @@ void BattleLoading::startLoading()
         mRoom.mHintManager.reset(new BattleHintManager(&mRoom));
         mRoom.mHintManager->load();
     }
-    if (mProgressPanel)
+    if (mProgressPanel) {
+        mProgressPanel->showIntro(); // a rebuilt battle's stage may have its own
         mProgressPanel->fillPlayers();
+    }
     mRoom.createFlashPanel();
     BattleRoom* battle = &mRoom;
     std::weak_ptr<void> alive = mRoom.mLife.token();

@@ -18,6 +18,7 @@
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
 #include <util/JsonText.h>
+#include <util/MissionRule.h>
 #include "battle/BattleLandRoom.h"
 #include "services/LogRoutine.h"
 
@@ -117,7 +118,7 @@ void BattleLoadout::armFromOwnBags()
 void BattleLoadout::readSpecialDuplicate()
 {
     ZRKRoomState* room = mRoom.landRoomState();
-    mSpecialDuplicate = room && room->getParams().getIntVal("d_id", -1) > 2000;
+    mSpecialDuplicate = room && room->getParams().getIntVal("d_id", -1) >= core::MissionRule::kFixedPlayFrom;
 }
 
 void BattleLoadout::restore()
@@ -222,15 +223,20 @@ void BattleLoadout::buildWeapons()
     const int fix = land->getFixPlay();
     if (land->getComboState())
         land->setFixPlay(0);
-    if (roomParam("d_id") > 2000)
+    if (roomParam("d_id") >= core::MissionRule::kFixedPlayFrom)
         land->setFixPlay(1);
     if (land->getFixPlay() == 1) {
         std::vector<StageWeapon> weapons;
         std::vector<std::string> props;
         if (readStageAi(weapons, props)) {
             mWeaponSet.clear();
+            ZRKServer* server = ZRKGameData::part(&ZRKGameData::server);
             for (const StageWeapon& w : weapons) {
-                mWeaponSet.emplace_back(w.id, 0);
+                // A lent weapon carries the shells the stage names (else its item's): with none
+                // a weapon of counted shells could not fire at all.
+                const int itemShells =
+                    server ? std::max(0, server->getItemLib()->find(w.id).getIntVal("i_shell_num", 0)) : 0;
+                mWeaponSet.emplace_back(w.id, w.shellNum > 0 ? w.shellNum : itemShells);
                 addWeapon(w.id, mAmmoBag - 1, fix, w.cd, w.shellNum, w.range);
             }
         }

@@ -19,6 +19,7 @@
 #include <land/ZRKPlayerSim.h>
 #include <lan/ZRKLan.h>
 #include <misc/CEGUIAnimationLib.h>
+#include <util/MissionRule.h>
 #include <util/ReviveTable.h>
 #include "battle/BattleRoom.h"
 #include "rooms/CeguiWidgets.h"
@@ -265,7 +266,7 @@ void EvtDollHandler::openRevivePanel()
     for (const PropState& slot : props->getSlots())
         if (!slot.empty() && (slot.effect & kNoPaidRevive))
             return;
-    const char* key = core::ReviveTable::settingKey(land->getTacticId() == 9);
+    const char* key = core::ReviveTable::settingKey(land->getTacticId() == core::MissionRule::kTactic);
     int currency = 0, cost = 0;
     if (!core::ReviveTable::read(ZRKLan::getConfig().getStringVal(key, ""), mCostTable) || !nextPrice(currency, cost)) {
         writeLog(kLogWarning, kChannel, std::string(key) + " is a malformed revive table: no revive offered");

@@ -1,5 +1,6 @@
 #include "events/RoomCreateEvent.h"
 
+#include <cstdlib>
 #include <core/ClientState.h>
 #include <core/ClientStateTable.h>
 #include <core/Frame.h>
@@ -8,6 +9,7 @@
 #include <data/ZRKSession.h>
 #include <data/ZRKUserRequest.h>
 #include <lan/ZRKLan.h>
+#include <util/MissionRule.h>
 #include <util/XmlConfigHelper.h>
 
 #include "services/GameServices.h"
@@ -22,9 +24,6 @@ namespace zrk {
 
 namespace {
 
-const int kPveMode = 9;
-const int kPvePlace = 201;
-
 std::string currentStateName()
 {
     core::ClientState* state = GameServices::currentState();
@@ -37,21 +36,22 @@ void setRoomMode(int mode)
         personal->setRoomMode(mode);
 }
 
-/// The PVE dungeon of a private room: the place's item 0, or item 2 for the
-/// later lessons.
-void addDungeon(core::XmlConfigHelper& request, int place, bool first)
+/// The duplicate of a private mission: the one its number picks of the place's PVE list (none
+/// sent when the list has no such entry).
+void addDungeon(core::XmlConfigHelper& request, int formMode)
 {
     ZRKServer* server = getZRKServer();
     if (!server)
         return;
+    const int place = std::atoi(core::MissionRule::privatePlace(formMode).c_str());
     const MapConfig map = server->getMapLib()->getMap(place);
-    const std::size_t index = first ? 0 : 2;
-    if (index >= map.pve.size()) {
+    const int index = core::MissionRule::privateDungeonIndex(formMode);
+    if (index < 0 || static_cast<std::size_t>(index) >= map.pve.size()) {
         writeLog(kLogTrace, "RoomCreateEvent",
                  "the map " + std::to_string(place) + " has no dungeon " + std::to_string(index));
         return;
     }
-    request.setIntVal("d_id", map.pve[index]);
+    request.setIntVal("d_id", map.pve[static_cast<std::size_t>(index)]);
     request.setIntVal("ds_id", 0);
 }
 
@@ -129,17 +129,12 @@ void RoomCreateEvent::callback(gui::ParamHandle params)
     core::XmlConfigHelper request;
     if (!buildRequest(params, mode, request))
         return;
-    if (mode > 1002 && mode < 2000) {
-        request.setIntVal("mode", kPveMode);
-        setRoomMode(kPveMode);
-        request.setStringVal("place", std::to_string(kPvePlace));
-        addDungeon(request, kPvePlace, mode == 1003);
-        request.setBoolVal("private", true);
-    } else if (mode > 2000) {
-        request.setIntVal("mode", kPveMode);
-        setRoomMode(kPveMode);
-        request.setStringVal("place", std::to_string(mode));
-        addDungeon(request, mode, true);
+    if (core::MissionRule::isPrivateMission(mode)) {
+        // A mission played alone: a room of the mission mode on its place, closed to others.
+        request.setIntVal("mode", core::MissionRule::kMode);
+        setRoomMode(core::MissionRule::kMode);
+        request.setStringVal("place", core::MissionRule::privatePlace(mode));
+        addDungeon(request, mode);
         request.setBoolVal("private", true);
     }
     mRequests.track(ZRKServerRequest::createRoom(
@@ -168,12 +163,12 @@ void RoomCreateEvent::onEnterRoom(const std::string&, int code, const std::strin
     const std::string room = server ? server->getCurrentRoom().getStringVal("name", "") : std::string();
     ZRKSession* session = GameServices::session();
     if (code == 0) {
-        if (mRequestedMode > 1000 && mRequestedMode != 2000) {
+        if (core::MissionRule::isPrivateMission(mRequestedMode)) {
             // A private PVE room goes straight into its battle.
             const std::string from = currentStateName();
             RoomFlow::handOverScreens();
             std::string params = "prev=" + from;
-            if (mRequestedMode < 2000) {
+            if (mRequestedMode < 2000) { // the Training Fort's: fought with the player's ammo bag
                 const core::AvatarPtr me = ZRKUserRequest::getAvatar();
                 const int bag = me ? me->getUserSettings().getIntVal("ca_id2", 1) : 1;
                 if (!me)

@@ -143,6 +143,16 @@ public:
     virtual bool isShown() const = 0;
 };
 
+/// The half-time screen between two stages of a mission: the stage won and the one coming,
+/// without boxes; the next stage's battle takes the screen from it.
+class IHalfTimeView {
+public:
+    virtual ~IHalfTimeView() = default;
+    /// What the screen says: the stage won and the stage that comes next.
+    virtual void setStages(const std::string& won, const std::string& next) = 0;
+    virtual bool isShown() const = 0;
+};
+
 /// The view of a doll in the battle (its player's card).
 class IDollView {
 public:

@@ -19,6 +19,7 @@ class IEventIdQueue;
 class IGuiAnimator;
 class IGuiControl;
 class IGuiEffect;
+class IHalfTimeView;
 class IGuiPage;
 class IGuideContent;
 class IGuideView;
@@ -68,6 +69,8 @@ public:
     /// The half-time box screens (each an IBoxPanel): a battle's, and a PVE stage's.
     virtual void* getBoxOpenView() = 0;
     virtual void* getPveBoxOpenView() = 0;
+    /// The half-time screen between two stages of a mission ("pve_halftime").
+    virtual IHalfTimeView* getHalfTimeView() = 0;
     virtual void notifyRoomEntering(int value) = 0;
     /// Told of screen hand-overs (21 before a battle); never null.
     virtual IScreenNotifier* getScreenNotifier() = 0;

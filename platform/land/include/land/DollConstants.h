@@ -20,6 +20,7 @@ enum LandLoadState {
 
 /// The room's "state" values the land follows.
 enum LandRoomState {
+    ROOM_STARTING = 0, ///< the server starts a battle: its values are the new battle's
     ROOM_LOADING = 1,
     ROOM_FIGHTING = 2, ///< every seated player has loaded
     ROOM_CLOSED = 3,   ///< the server closed the finished battle
@@ -120,14 +121,18 @@ struct DollConstants {
     static constexpr float HIT_ACTOR_RADIUS = 3.0f;        ///< a shell this near the body centre hits
     static constexpr float HIT_CLOSE_FAN = 90.0f;          ///< degrees of a close weapon's fan
     static constexpr float HIT_CLOSE_FAN_OFFSET = 0.0f;
-    static constexpr float MOVE_SPEED = 12.0f;       ///< walking speed
-    static constexpr float TURN_SPEED = 2.0f;        ///< radians per second
-    static constexpr float PITCH_SPEED = 40.0f;      ///< degrees per second
-    static constexpr float MOVE_ENERGY = 4.0f;       ///< energy per unit walked (factor 1)
-    static constexpr float TURN_SECONDS = 20.0f;     ///< a turn's time limit
-    static constexpr float SETTLE_SECONDS = 1.0f;    ///< after the last shell, before the next turn
-    static constexpr float BATTLE_SECONDS = 600.0f;  ///< the battle ends at this fight time
-    static constexpr float RESULT_SECONDS = 2.0f;    ///< from the result (8) to the end (9)
+    static constexpr float MOVE_SPEED = 12.0f;      ///< walking speed
+    static constexpr float TURN_SPEED = 2.0f;       ///< radians per second
+    static constexpr float PITCH_SPEED = 40.0f;     ///< degrees per second
+    static constexpr float MOVE_ENERGY = 4.0f;      ///< energy per unit walked (factor 1)
+    static constexpr float TURN_SECONDS = 20.0f;    ///< a turn's time limit
+    static constexpr float SETTLE_SECONDS = 1.0f;   ///< after the last shell, before the next turn
+    static constexpr float BATTLE_SECONDS = 600.0f; ///< the battle ends at this fight time
+    static constexpr float RESULT_SECONDS = 2.0f;   ///< from the result (8) to the end (9)
+    /// A mission's result waits for the server's answer (its boxes or its next stage), at most this.
+    static constexpr float MISSION_RESULT_SECONDS = 10.0f;
+    static constexpr int MAX_WAVES = 32;             ///< a mission's waves of crews, the first included
+    static constexpr int MAX_NPCS_PER_WAVE = 64;     ///< crews a wave brings at most
     static constexpr float AGONAL_SECONDS = 10.0f;   ///< down this long, a doll is killed
     static constexpr float SHELL_ARM_SECONDS = 0.2f; ///< a shell cannot hit its owner before this
     static constexpr float SHELL_MAX_SECONDS = 30.0f;

@@ -1,4 +1,5 @@
 #pragma once
+#include <set>
 #include <string>
 #include "land/LandSetup.h"
 #include "land/ZRKLand.h"
@@ -24,6 +25,9 @@ public:
 private:
     void buildProps(ZRKPlayerSim& doll, const LandSetup::Seat& seat);
     void buildNpcs();
+    /// One NPC of a wave's list (its `index` there); none when it has no place or its name is
+    /// taken by an NPC of any wave.
+    ZRKNpcSim* buildNpc(const Json::Value& record, int index, std::set<std::string>& names);
     void placeOnSpawn(ZRKPlayerSim& doll);
 
     ZRKLand& mLand;

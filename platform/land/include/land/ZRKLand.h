@@ -144,7 +144,11 @@ public:
     /// "radar/box/<xmlattr>/x0".."z1" and "image/<xmlattr>/w", "h", "image".
     core::XmlConfigHelper getRadarConfig() const;
     int getTacticId() const { return mSetup.tactic; }
-    int getCurrentScenario() const { return 0; }
+    /// The wave of a mission's crews in the field: 0 the map's "npcs", k its "scenario"[k-1].
+    int getCurrentScenario() const { return mWave; }
+    /// The waves of the battle's crews: 1 and the size of the map's "scenario" list in a
+    /// mission, 1 in any other battle.
+    int getScenarioCount() const { return mWaves.empty() ? 1 : static_cast<int>(mWaves.size()); }
     /// The domain holding state of a domain battle; none: no domain battles are fought here.
     const DemesneState* _lhGetHoldingDemesne() const { return nullptr; }
     /// The map's setting for a skill: below 0 locked, 0 unusable, above 0 usable.
@@ -167,7 +171,10 @@ public:
     const std::string& getMyUID() const { return mSetup.myPlayerId; }
     ZRKPlayerSim* getDoll(const std::string& id) const;
     const DollMap& getAllDoll() const { return mDolls; }
+    /// An NPC of a wave that has come (none for one of a wave still to come).
     ZRKNpcSim* getNpc(const std::string& name) const;
+    /// The NPCs of the waves that have come: the wave in the field, and the fallen of the
+    /// waves before it, ended (isEnded). The waves still to come stay out.
     const NpcMap& getAllNpc() const { return mNpcs; }
     /// A doll for a player the room seated after the battle was built; the doll already
     /// there when it has one; none when the room does not seat the player.
@@ -319,7 +326,16 @@ private:
     void advanceLoading(float dt);
     void followRoom();
     void step();
-    bool isPve() const { return mSetup.tactic == 9 && !mNpcs.empty(); }
+    /// A mission against the map's crews: the players one side, the NPCs the other.
+    bool isPve() const { return mSetup.tactic == 9 && !mNpcStore.empty(); }
+    /// When every NPC of the wave in the field is dead, the next wave takes the field.
+    void advanceWaves();
+    /// Whether a wave still waits to take the field.
+    bool hasWaveToCome() const { return mWave + 1 < static_cast<int>(mWaves.size()); }
+    /// The result stands long enough (its time, or a mission's answer from the server).
+    bool resultDone();
+    /// Tells the room this client has loaded, once, as soon as the room's battle has started.
+    void reportLoadedWhenStarted();
     /// Whether the doll may act now: its turn, the fight on and no result yet.
     bool mayAct(const ZRKPlayerSim& doll) const;
     yake::math::Vector3 nodePosition(const std::string& name, bool& found) const;
@@ -333,6 +349,8 @@ private:
     LoadSignal mLoadSignal;
     core::Lifetime mLife;
     bool mCreated = false;
+    bool mLoadReported = false;
+    bool mSeedChangeTold = false;
     int mLoadState = LOAD_NONE;
     int mLoadProgress = 0;
     float mLoadTime = 0.0f;
@@ -343,9 +361,12 @@ private:
     float mRoomPoll = 0.0f; ///< frame time since the room was last followed, once over
 
     std::vector<std::unique_ptr<ZRKPlayerSim>> mDollStore;
-    std::vector<std::unique_ptr<ZRKNpcSim>> mNpcStore;
+    std::vector<std::unique_ptr<ZRKNpcSim>> mNpcStore; ///< every NPC of every wave
+    std::vector<std::vector<ZRKNpcSim*>> mWaves;
+    int mWave = 0;
+    std::vector<ZRKNpcSim*> mFieldNpcs; ///< the wave in the field, in the map's order
     DollMap mDolls;
-    NpcMap mNpcs;
+    NpcMap mNpcs; ///< the waves that have come, by name
     std::vector<ZRKPlayerSim*> mSeatOrder;
     yake::math::Vector3 mWind;
 

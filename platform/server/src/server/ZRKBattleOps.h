@@ -17,6 +17,9 @@ public:
     static constexpr double kPveCloseSeconds = 10.0 + 15.0;
     /// The most entries a report of the props used may list (a props bag holds ten).
     static constexpr unsigned kMaxPropsReported = 16;
+    /// Seconds from a won mission stage to the rebuild for its next stage: the half time's
+    /// delay and its page.
+    static constexpr double kNextStageSeconds = 20.0;
 };
 
 } // namespace zrk

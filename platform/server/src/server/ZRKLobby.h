@@ -13,9 +13,11 @@
 namespace kavri3D {
 namespace zrk {
 
+class ZRKLobbyBattles;
+
 /// What the server holds for one run only: who is online, the zones' halls and the rooms with
 /// their members, seats and battle values. Every change is told to the players concerned as
-/// notices, in the order it happens.
+/// notices, in the order it happens. Its battles are a part of their own (ZRKLobbyBattles).
 class ZRKLobby {
 public:
     /// Hands a notice to one player (the server finds the connection; its own players have none).
@@ -24,6 +26,8 @@ public:
     typedef boost::function<Json::Value(const std::string& player)> CardSource;
 
     static constexpr int kSeats = 8; ///< 0-3 red, 4-7 blue
+    /// The team of a seat: 0 red, 1 blue.
+    static int teamOf(int seat) { return seat < kSeats / 2 ? 0 : 1; }
     struct Room {
         int id = 0;
         std::string name;
@@ -44,6 +48,10 @@ public:
         std::map<std::string, int> fighters;       ///< who sat when the battle started, and their side
         bool finished = false;                     ///< the battle's awards are written
         double closeAt = -1.0;                     ///< when the finished battle closes (state 3)
+        double nextStageAt = -1.0;                 ///< a won mission stage: when the room's state turns 5 for the next
+        double rebuildAt = -1.0;                   ///< state 5 held: when the next stage starts
+        bool priv = false;                         ///< a private mission: its maker's alone, never listed, one battle
+        int stageAsked = 0;                        ///< the stage the room's missions start from ("ds_id"; 0 the first)
         std::string maker;                         ///< who opened it: the room closes when that one leaves
         std::set<std::string> kicked;              ///< put out by the owner (the server's players stay out)
         /// A hall's last lines (who, what), told to each who comes in: the hall's chat is
@@ -70,6 +78,7 @@ public:
         std::string password;
         std::string place = "1";
         bool wind = true;
+        bool priv = false; ///< a private mission room (mode 9)
     };
     /// Hears a private line to one of the server's own players (who may answer).
     typedef boost::function<void(const std::string& from, const std::string& to, const std::string& text)> WhisperHook;
@@ -119,7 +128,12 @@ public:
     /// Why the owner may not put out the player of that seat (not the owner, an empty seat,
     /// his own); "" when the kick may go.
     std::string kickRefusal(const std::string& room, const std::string& by, int seat) const;
-    /// The battle starts: the room gets its "seed", "place" and "wind" and its state 0.
+    ZRKLobby(const ZRKLobby&) = delete;
+    ZRKLobby& operator=(const ZRKLobby&) = delete;
+    ~ZRKLobby();
+
+    /// The battle starts: the room gets its "seed", "place", "wind" and "tactic" (a mission's
+    /// also its "d_id" and "ds_id", 1 for none) and its state 0.
     bool startBattle(const std::string& room, unsigned seed, int wind);
     /// Whether the player sat in the room when its battle started, and sits there still.
     bool isFighter(const std::string& room, const std::string& player) const;
@@ -129,12 +143,17 @@ public:
     /// The battle is decided: false when it is not being fought or was finished already;
     /// otherwise it closes (state 3) at `closeAt`.
     bool finishBattle(const std::string& room, double closeAt);
+    /// A mission's stage is won and its duplicate has a further one: false as finishBattle.
+    /// The room's state says so at once ("ds_next" 1); at `nextAt` it turns 5 for a moment, then
+    /// the next stage starts in the same room, on a seed of its own.
+    bool finishStage(const std::string& room, double nextAt);
     /// Sets members of a player's battle values and tells the room.
     bool setBattleValues(const std::string& room, const std::string& player, const Json::Value& values);
     /// Tells one member the room's state with `extra` over it (what only that player sees, as
     /// the prize boxes at his prices); the room's own state is unchanged.
     bool tellStateTo(const std::string& room, const std::string& player, const Json::Value& extra);
-    /// Closes the finished battles that are due by `now`.
+    /// Closes the finished battles that are due by `now`, and moves the missions due on to
+    /// their next stage.
     void closeDue(double now);
     /// The player's screen has left the room's battle (its end, or given up) and shows the
     /// room again. Once no player on a connection is left in it, the battle is over and the
@@ -154,12 +173,14 @@ public:
     /// Opens a game room in the zone with the player in its first seat; its name, or "" when
     /// the zone or the player is unknown.
     std::string openRoom(const std::string& owner, const std::string& zone, const RoomOffer& offer);
-    /// The game rooms of a zone, in id order.
+    /// The game rooms of a zone others may see and join, in id order (no private one).
     std::vector<const Room*> roomsIn(const std::string& zone) const;
     /// The room's battle begins or ends (the list shows it fighting).
     bool setFighting(const std::string& room, bool fighting);
     /// Members of the room whose seats are locked (the list counts them as taken).
     static int lockedSeats(const Room& room);
+    /// The room's "state": 1 waiting, 0 starting, 2 fighting, 3 closed, 5 rebuilding; -1 none.
+    static int stateOf(const Room& room);
     /// A player could sit down in the room at once: a game room waiting for its battle, without
     /// a password, with an open empty seat within its size.
     bool quickJoinable(const Room& room) const;
@@ -169,13 +190,21 @@ public:
     // The owner's room flow: each the message key of the refusal, "" when done.
     /// A seat opens or shuts; only an empty seat of the room's size.
     std::string setSeatOpen(const std::string& room, const std::string& by, int seat, bool open);
-    /// Another map ("place") and, for PVE rooms, its dungeon ("d_id").
-    std::string changePlace(const std::string& room, const std::string& by, const std::string& place, int dungeon);
-    /// Why the owner may not start yet: every other seated player ready, both teams manned
-    /// (equal in modes 1 to 3); "" when the start may go.
+    /// Whether the seat is one of the room's size (those beyond it stay shut).
+    static bool withinSize(const Room& room, int seat);
+    /// Another map ("place") and, for PVE rooms, its dungeon ("d_id"), fought from `stage`
+    /// ("ds_id", 0 the first) when the dungeon changes.
+    std::string changePlace(const std::string& room, const std::string& by, const std::string& place, int dungeon,
+                            int stage = 0);
+    /// Why the owner may not start yet: every other seated player ready, and in a players'
+    /// battle both teams manned (equal in modes 1 to 3); a mission starts with one or more
+    /// players on either team. "" when the start may go.
     std::string startRefusal(const std::string& room, const std::string& by) const;
-    /// The owner starts: the battle values, every seated player in battle, the room shut.
+    /// The owner starts: the battle values, every seated player in battle, the room shut; the
+    /// server's own players have their lands loaded at once.
     std::string beginBattle(const std::string& room, const std::string& by, unsigned seed, int wind);
+    /// A private mission starts by itself, its maker in the room: false for any other room.
+    bool beginPrivate(const std::string& room, unsigned seed, int wind);
     /// One of the server's players gives up its seat for good (it does not come back): it leaves
     /// as anyone leaves, and the room it opened stays for those in it. False when not seated.
     bool standDown(const std::string& room, const std::string& player);
@@ -189,6 +218,10 @@ public:
     void setWhisperHook(const WhisperHook& hook) { mWhisperHook = hook; }
 
 private:
+    friend class ZRKLobbyBattles;
+
+    static ZRKMessage notice(ZRKNotice::Kind kind, const std::string& room, const std::string& member,
+                             const Json::Value& args = Json::Value(), const std::string& text = std::string());
     Entry enter(const std::string& player, const std::string& room, const std::string& password, bool ours);
     Room* room(const std::string& name);
     /// Tells every member the whole room again (seats, slots, parameters).
@@ -200,7 +233,6 @@ private:
     int freeSeat(const Room& room, int team) const;
     int seatOf(const Room& room, const std::string& player) const;
     void remove(Room& room, const std::string& who, ZRKNotice::Kind how);
-    void reopenIfDeserted(Room& room);
 
     Sink mSink;
     CardSource mCards;
@@ -214,6 +246,7 @@ private:
     std::vector<std::string> mTitles;
     std::vector<std::string> mLines;
     WhisperHook mWhisperHook;
+    std::unique_ptr<ZRKLobbyBattles> mBattles;
 };
 
 } // namespace zrk

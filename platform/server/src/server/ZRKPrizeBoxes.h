@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <json/json.h>
 #include <map>
 #include <string>
@@ -21,6 +22,11 @@ class ZRKPrizeBoxes {
 public:
     static constexpr int kWon = 0x1;
     static constexpr int kLeft = 0x8;
+    /// A mission's server players open their boxes within this many seconds before the close,
+    /// unless every player has opened his before.
+    static constexpr double kBotLastSeconds = 3.0;
+    /// Offers of one battle at most (a room seats eight).
+    static constexpr std::size_t kMostOffers = 16;
     struct Fighter {
         int flags = 0;
         int openings = 0;
@@ -45,7 +51,8 @@ public:
         long long price = 0;
     };
 
-    /// A battle's offers: drawn now from `random`; the server's players get their opening times.
+    /// A battle's offers: drawn now from `random` (a mission's at least one for each fighter);
+    /// the server's players get their opening times.
     Battle& open(const ZRKBoxes& boxes, const std::string& room, bool pve, double now, double closeAt,
                  const std::map<std::string, Fighter>& fighters, core::RandomNumber& random);
     Battle* find(const std::string& room);
@@ -57,8 +64,12 @@ public:
     /// The offers as the player sees them: "b_id", "b_type" (1 unopened, 2 opened), "b_buy_type",
     /// "b_price" each.
     static Json::Value offersView(const ZRKBoxes& boxes, const Battle& battle, const std::string& player);
-    /// The server's players whose opening is due by `now`, as (room, player); each once.
+    /// The server's players whose opening is due by `now`, as (room, player); each once. In a
+    /// mission they are due as soon as every player on a connection has used his opening.
     std::vector<std::pair<std::string, std::string>> dueBots(double now);
+    /// Whether every fighter of the battle who is no server's player has opened his free box
+    /// (or has none).
+    static bool playersDone(const Battle& battle);
     /// A box on the player's side that is still closed; -1 for none.
     static int freeBoxOf(const Battle& battle, const std::string& player);
     std::size_t size() const { return mBattles.size(); }

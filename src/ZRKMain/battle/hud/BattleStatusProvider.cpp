@@ -16,6 +16,7 @@
 #include <land/ZRKLand.h>
 #include <land/ZRKNpcSim.h>
 #include <land/ZRKPlayerSim.h>
+#include <util/MissionRule.h>
 #include <yake/Time.h>
 #include "battle/BattleRoom.h"
 
@@ -189,7 +190,7 @@ void BattleStatusProvider::getBattleStatus(BattleStatus& status)
         if (!mFirstStatusSent)
             status.extra.setAttr("score_max", 40);
     }
-    if (tactic == 9) {
+    if (tactic == core::MissionRule::kTactic) {
         const int scenario = land->getCurrentScenario();
         int alive = 0;
         for (const auto& npc : land->getAllNpc())

@@ -78,9 +78,13 @@ std::string BattleRoom::ZRKProgressPanel::choosePicture() const
     if (dungeon != -1) {
         const Json::Value duplicate = ZRKJson::fromView(server->getDuplicateLib()->find(std::to_string(dungeon)));
         const Json::Value& stages = ZRKJson::member(duplicate, "stages");
-        // A stage the dungeon does not have keeps the map's picture.
+        // A stage the dungeon does not have keeps the map's picture. The library's view holds
+        // the list as an object by index ("0", "1"...), a record read whole as an array.
+        const std::string index = std::to_string(stage - 1);
         if (stages.isArray() && stage > 0 && static_cast<Json::ArrayIndex>(stage) <= stages.size())
             cfg = stages[stage - 1];
+        else if (stages.isObject() && stage > 0 && stages.isMember(index))
+            cfg = stages[index];
     }
     const Json::Value& intro = ZRKJson::member(cfg, "intro");
     return intro.isString() ? intro.asString() : std::string(kDefaultPicture);
@@ -155,6 +159,20 @@ bool BattleRoom::ZRKProgressPanel::createWindow()
         destroyWindow();
     }
     return mRoot != nullptr;
+}
+
+void BattleRoom::ZRKProgressPanel::showIntro()
+{
+    const std::string picture = choosePicture();
+    if (!mRoot || picture == mPicture)
+        return;
+    mPicture = picture;
+    // The window lets go of the last picture before its set goes.
+    CeguiWidgets::setImage(CeguiWidgets::child(mRoot, "frame/intro"), std::string());
+    CeguiWidgets::destroyImageset(mIntroImageset);
+    mIntroImageset.clear();
+    if (!mPicture.empty())
+        showPicture("battle_pg_intro", mIntroImageset, mPicture, "frame/intro");
 }
 
 void BattleRoom::ZRKProgressPanel::destroyWindow()

@@ -53,6 +53,9 @@ public:
 
     /// One row per seated player, in seat order; the countdown for a short tactic.
     void fillPlayers();
+    /// The picture of the room's map or stage as the room holds it now (a mission's next
+    /// stage, rebuilt in the same battle, has its own).
+    void showIntro();
     /// Advances the rows by the wall clock.
     void update(float dt);
     /// Every row complete or its player gone; never before the rows were filled (a guide text
