@@ -147,6 +147,7 @@ void TutorialShotGuide::afterFrame()
 {
     const bool updated = mUpdated;
     mUpdated = false;
+    showOwnBubble(!updated);
     if (!updated)
         return;
     ZRKLand* land = mRoom.getLand();
@@ -156,6 +157,24 @@ void TutorialShotGuide::afterFrame()
     if (me && mTold >= 0 && mShare >= 0.0f)
         me->promptForce(mShare);
     frameView();
+}
+
+void TutorialShotGuide::showOwnBubble(bool shown)
+{
+    if (shown && !mOwnBubbleHidden)
+        return;
+    ZRKLand* land = mRoom.getLand();
+    ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
+    boost::shared_ptr<BattleRoom::ZRKBubblePanel> bubble =
+        me && me->getPlayerRef() ? BattleRoom::getBubble(*me->getPlayerRef()) : nullptr;
+    CEGUI::Window* window = bubble ? bubble->getWindow() : nullptr;
+    mOwnBubbleHidden = !shown && window;
+    if (!window)
+        return;
+    if (shown)
+        bubble->refresh(); // shown again as its figure's state says
+    else
+        window->hide(); // each frame: a refresh of its numbers may have shown it
 }
 
 void TutorialShotGuide::frameView()

@@ -53,12 +53,16 @@ private:
     bool solve(ZRKPlayerSim& me, const WeaponState& weapon, int degrees, yake::math::Vector3& v, float& share) const;
     void tell(int told, float share);
     void frameView();
+    /// The rookie's own head bubble stands where the view puts a target straight ahead: it
+    /// steps aside while he lays a shot (the battle bar keeps his health), and comes back after.
+    void showOwnBubble(bool shown);
 
     BattleRoomNewbie& mRoom;
     int mTold = kNothing;
-    float mShare = -1.0f;     ///< the share told, for the gauge's mark
-    bool mUpdated = false;    ///< a shooting step told this frame
-    bool mFramed = false;     ///< the view framed since it came back to the figure
+    float mShare = -1.0f;  ///< the share told, for the gauge's mark
+    bool mUpdated = false; ///< a shooting step told this frame
+    bool mFramed = false;  ///< the view framed since it came back to the figure
+    bool mOwnBubbleHidden = false;
     yake::math::Vector3 mAim; ///< this frame's points
     yake::math::Vector3 mFoot;
     yake::math::Vector3 mHead;
