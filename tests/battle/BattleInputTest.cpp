@@ -7,7 +7,9 @@
 #include <core/Camera.h>
 #include <core/Frame.h>
 #include <core/GuiManager.h>
+#include <land/DollConstants.h>
 #include <land/ZRKPlayerSim.h>
+#include <server/ZRKWorld.h>
 
 #include "BattleServerFixture.h"
 #include "services/GameServices.h"
@@ -124,13 +126,70 @@ TEST_F(BattleInputTest, EscapeAsksByTheTimeOfTheFightAndASecondEscapeClosesTheQu
     until([&] { return land->getTimeNow() - land->getTimeBegin() > 60.0f || land->isFinished(); }, 2000, 0.1f);
     if (!land->isFinished()) {
         ASSERT_TRUE(room->onEscapeKey(1));
-        EXPECT_EQ(lastBox()->textKey, "warning/escape_late");
+        // A duel: nobody else is on his side to fight on.
+        EXPECT_EQ(lastBox()->textKey, "warning/escape_late_alone");
         EXPECT_EQ(lastBox()->text.find("defeat"), std::string::npos);
         // Confirming gives the battle up: back to the room it came from, as at its end.
         ASSERT_TRUE(mainFrame.pressMessageBoxButton(0));
         EXPECT_FALSE(room->hasScene());
         EXPECT_EQ(session->getLastTeleport(), "zrk_personalroom");
     }
+}
+
+// Late in a battle of two a side, leaving says the side fights on without him while anyone
+// else is left on it, and nothing of a side once his partner is out.
+TEST_F(BattleInputTest, TheLateQuestionSpeaksOfTheSideOnlyWhileSomeoneElseIsLeftOnIt)
+{
+    enterAndLoad("bag=1&prev=zrk_personalroom", Json::Value(), 3);
+    ZRKLand* land = room->getLand();
+    ZRKPlayerSim* me = land->getMyDoll();
+    ASSERT_NE(me, nullptr);
+    ZRKPlayerSim* partner = nullptr;
+    for (const auto& doll : land->getAllDoll()) {
+        doll.second->invincible(INVINCIBLE_UNDYING, -1.0f); // the minute is fought out whoever shoots
+        if (doll.second != me && doll.second->getColour() == me->getColour())
+            partner = doll.second;
+    }
+    ASSERT_NE(partner, nullptr);
+    ASSERT_TRUE(land->isFighting() || land->beginSimulator());
+    ASSERT_TRUE(until([&] { return land->getTimeNow() - land->getTimeBegin() > 60.0f || land->isFinished(); }, 2000,
+                      0.1f, "a minute of the fight"));
+    ASSERT_FALSE(land->isFinished());
+    ASSERT_TRUE(room->onEscapeKey(1));
+    EXPECT_EQ(lastBox()->textKey, "warning/escape_late");
+    EXPECT_FALSE(room->onEscapeKey(1)); // plays on
+    partner->setFlag(SIM_OUT);
+    ASSERT_TRUE(room->onEscapeKey(1));
+    EXPECT_EQ(lastBox()->textKey, "warning/escape_late_alone");
+    EXPECT_FALSE(room->onEscapeKey(1));
+}
+
+// Given up midway, the props he used leave the world at once, not only with the battle's end
+// (which he no longer reports); an end report told afterwards takes nothing more.
+TEST_F(BattleInputTest, GivenUpMidwayTheKitHeUsedLeavesTheWorldOnceAndAnEndReportTakesNothingMore)
+{
+    ZRKServerCore& server = session->getGameServer()->core();
+    const auto kitsInWorld = [&server]() { return zrktest::heldInWorld(server, "hero", 5, 4001); };
+    const long long before = kitsInWorld();
+    ASSERT_EQ(before, 3);
+    enterAndLoad("bag=1&prev=zrk_personalroom");
+    ZRKLand* land = room->getLand();
+    ZRKPlayerSim* me = land->getMyDoll();
+    ASSERT_NE(me, nullptr);
+    ASSERT_TRUE(land->isFighting() || land->beginSimulator());
+    ASSERT_TRUE(until([&] { return land->getActingDoll() == me && me->isWaiting() && me->useProp(0); }, 2000, 0.05f,
+                      "a kit used on hero's turn"));
+    EXPECT_EQ(me->getPropsUsed().at("4001"), 1);
+    ASSERT_TRUE(room->onEscapeKey(1));
+    ASSERT_TRUE(mainFrame.pressMessageBoxButton(0));
+    EXPECT_FALSE(room->hasScene());
+    ASSERT_TRUE(until([&] { return kitsInWorld() == before - 1; }, 10, 0.05f, "the kit taken"));
+    frames(2);
+    EXPECT_EQ(kitsInWorld(), before - 1);
+    EXPECT_EQ(zrktest::heldInClientBag(5, 4001), before - 1); // the client's bag heard it too
+    zrktest::tellEndWithPropsUsed("battle_hero", "4001", 1);
+    frames(3);
+    EXPECT_EQ(kitsInWorld(), before - 1);
 }
 
 TEST_F(BattleInputTest, TheLeaveQuestionGoesUnansweredWithTheBattle)

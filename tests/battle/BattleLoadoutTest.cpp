@@ -237,12 +237,7 @@ TEST_F(BattleLoadoutTest, RepairKitsBoughtBeforeTheBattleAreUsedInItAndTheWorldH
 {
     // Two more Repair Kits from the room page's props shop: five in the props bag.
     ZRKServerCore& server = session->getGameServer()->core();
-    const auto kitsInWorld = [&server]() {
-        long long n = 0;
-        for (const ZRKWorld::Item& i : server.world().items("hero"))
-            n += i.bag == 5 && i.id == 4001 ? i.count : 0;
-        return n;
-    };
+    const auto kitsInWorld = [&server]() { return zrktest::heldInWorld(server, "hero", 5, 4001); };
     bool bought = false;
     ZRKUserRequest::shopPropsCheckout("[{s_expire:0,s_id:701,s_num:2}]",
                                       [&bought](bool error, const std::string&) { bought = !error; });
@@ -266,20 +261,10 @@ TEST_F(BattleLoadoutTest, RepairKitsBoughtBeforeTheBattleAreUsedInItAndTheWorldH
     EXPECT_TRUE(until([&] { return room->isResultReported(); }, 400, 0.05f, "the result told"));
     frames(4);
     EXPECT_EQ(kitsInWorld(), 4);
-    std::list<core::XmlConfigHelper> props;
-    ZRKUserRequest::getBagItems(ZRKUserRequest::getInventory(), 5, props);
-    long long held = 0;
-    for (const core::XmlConfigHelper& p : props)
-        held += p.getIntVal("i_id", 0) == 4001 ? p.getIntVal("pci_num", 1) : 0;
-    EXPECT_EQ(held, 4); // the client's bag heard it too
+    EXPECT_EQ(zrktest::heldInClientBag(5, 4001), 4); // the client's bag heard it too
 
     // The report told again takes nothing more; a report from outside the battle nothing.
-    Json::Value used(Json::arrayValue);
-    used.append(Json::Value(Json::objectValue));
-    used[0]["i_id"] = "4001";
-    used[0]["num"] = 2;
-    ZRKRequestBroker::call("ZRKRoomRequest", "reportBattleOver", ZRKReply(), std::string("battle_hero"), 0,
-                           Json::Value(Json::arrayValue), used);
+    zrktest::tellEndWithPropsUsed("battle_hero", "4001", 2);
     frames(3);
     EXPECT_EQ(kitsInWorld(), 4);
     room->onExit();

@@ -10,6 +10,7 @@
 #include <core/GrafixClientState.h>
 #include <server/ZRKGameServer.h>
 #include <server/ZRKServerCore.h>
+#include <server/ZRKWorld.h>
 #include <filesystem>
 #include <data/ZRKSession.h>
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@
 #include <yake/Time.h>
 
 #include "battle/BattleRoom.h"
+#include "battle/BattleServerFixture.h"
 #include "support/BotBattle.h"
 #include "support/GameRun.h"
 #include "support/StatePlacement.h"
@@ -181,4 +183,53 @@ TEST_F(BattleRender, TheWindowDestroyedFromOutsideWhileLoadingOrFightingEndsTheR
         EXPECT_TRUE(endedByItself) << (fighting ? "fighting" : "loading");
         EXPECT_TRUE(std::filesystem::exists(dataFile("ZRK_Main.xml"))) << (fighting ? "fighting" : "loading");
     }
+}
+
+// A Repair Kit used by Z on hero's turn, then the battle given up by Escape and Enter: the
+// world holds one kit fewer once he is back in his room, and the battle's end told afterwards
+// with the kit named again takes nothing more.
+TEST_F(BattleRender, AKitUsedThenEscapeAndEnterLeaveTheWorldOneKitFewerOnce)
+{
+    long long before = -1, afterLeaving = -1, afterReport = -1;
+    int used = -1;
+    std::string backTo;
+    const bool ok = play(zrktest::loggedInRun("hero"), [&](zrktest::GameRun& game) {
+        ZRKServerCore& server = session->getGameServer()->core();
+        const auto kits = [&server]() { return zrktest::heldInWorld(server, "hero", 5, 4001); };
+        boost::shared_ptr<BattleRoom> room;
+        zrktest::enterBotBattle(game, *session, 1, 5, room);
+        if (!room)
+            return;
+        before = kits();
+        ASSERT_TRUE(game.framesUntil([&] { return room->getLand() && room->getLand()->isFighting(); }, 400));
+        ZRKLand* land = room->getLand();
+        ZRKPlayerSim* me = land->getMyDoll();
+        ASSERT_NE(me, nullptr);
+        ASSERT_TRUE(game.framesUntil([&] { return land->getActingDoll() == me && me->isWaiting(); }, 2000))
+            << "hero's turn";
+        // Z takes the kit of the props bar's first place.
+        input.key(XK_z);
+        ASSERT_TRUE(game.framesUntil([&] { return !me->getPropsUsed().empty(); }, 20)) << "the kit used";
+        used = me->getPropsUsed().at("4001");
+        input.key(XK_Escape);
+        ASSERT_TRUE(game.framesUntil([&] { return room->isMessageBoxOpen(); }, 20)) << "the leave question";
+        input.key(XK_Return);
+        ASSERT_TRUE(game.framesUntil([&] { return game.stateName() != "battle"; }, 200)) << "out of the battle";
+        backTo = game.stateName();
+        game.framesUntil([&] { return kits() == before - 1; }, 20, "the kit taken");
+        afterLeaving = kits();
+        bool answered = false;
+        zrktest::tellEndWithPropsUsed("battle_hero", "4001", 1,
+                                      [&answered](bool, const std::string&) { answered = true; });
+        game.framesUntil([&] { return answered; }, 20, "the end report answered");
+        afterReport = kits();
+        yake::native::setManualClock(false);
+    });
+    yake::native::setManualClock(false);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(before, 3);
+    EXPECT_EQ(used, 1);
+    EXPECT_EQ(backTo, "zrk_personalroom");
+    EXPECT_EQ(afterLeaving, before - 1);
+    EXPECT_EQ(afterReport, before - 1);
 }

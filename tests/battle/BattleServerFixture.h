@@ -7,7 +7,9 @@
 #include <core/Updatable.h>
 #include <server/ZRKGameServer.h>
 #include <server/ZRKServerCore.h>
+#include <server/ZRKWorld.h>
 #include <data/ZRKJson.h>
+#include <data/ZRKRequestBroker.h>
 #include <data/ZRKRoomRequest.h>
 #include <data/ZRKRoomState.h>
 #include <data/ZRKServer.h>
@@ -45,6 +47,38 @@ inline BagContents bag(int number)
             i.getStringVal("i_id", "") != "0") // the props bag's empty slots are no items
             out.emplace(i.getStringVal("i_id", ""), i.getIntVal("pci_slot", -1), i.getStringVal("lid", ""));
     return out;
+}
+
+/// How many of the item the world holds in the player's bag (its stacks counted together).
+inline long long heldInWorld(ZRKServerCore& server, const std::string& player, int bag, long long id)
+{
+    long long n = 0;
+    for (const ZRKWorld::Item& i : server.world().items(player))
+        n += i.bag == bag && i.id == id ? i.count : 0;
+    return n;
+}
+
+/// How many of the item the client's bag shows (its stacks counted together).
+inline long long heldInClientBag(int bag, long long id)
+{
+    std::list<core::XmlConfigHelper> items;
+    ZRKUserRequest::getBagItems(ZRKUserRequest::getInventory(), bag, items);
+    long long n = 0;
+    for (const core::XmlConfigHelper& i : items)
+        n += i.getIntVal("i_id", 0) == id ? i.getIntVal("pci_num", 1) : 0;
+    return n;
+}
+
+/// The battle's end told to the server (side 0 won, nothing counted), naming `num` of the prop
+/// as used up.
+inline void tellEndWithPropsUsed(const std::string& room, const std::string& prop, int num,
+                                 const ZRKReply& done = ZRKReply())
+{
+    Json::Value used(Json::arrayValue);
+    used.append(Json::Value(Json::objectValue));
+    used[0]["i_id"] = prop;
+    used[0]["num"] = num;
+    ZRKRequestBroker::call("ZRKRoomRequest", "reportBattleOver", done, room, 0, Json::Value(Json::arrayValue), used);
 }
 
 /// "hero" logged in with his inventory and the item and duplicate libraries, and a bot battle

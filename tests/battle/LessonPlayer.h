@@ -1,14 +1,16 @@
 #pragma once
 // A rookie at the keyboard and mouse, played through the lessons by X events into the game
 // window: he clicks on the trainers' words, tries the answers of a question in turn, walks to
-// the marked place or crate, jumps, brings the foe under the sight, and lays his shots at the
-// nearest foe or the rope from the wind, angle and force the game shows. He reads the game's
+// the marked place or crate, jumps, brings the foe under the sight, and at the shooting steps
+// does only what the line under the step's words says: A or D while it says to turn, Up or
+// Down while it says to move the barrel, Space held for the time it tells. He reads the game's
 // state to steer, as a player reads the screen, and calls no handler.
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
 #include <cmath>
 #include <core/BlackBoard.h>
 #include <functional>
+#include <map>
 #include <land/DollConstants.h>
 #include <land/WeaponState.h>
 #include <land/ZRKLand.h>
@@ -16,9 +18,11 @@
 #include <set>
 #include <string>
 
+#include "battle/ShotAsTold.h"
 #include "battle/tutorial/BattleRoomNewbie.h"
 #include "battle/tutorial/TutorialPickTask.h"
 #include "battle/tutorial/TutorialStep.h"
+#include "battle/hud/ZRKBubblePanel.h"
 #include "battle/hud/ZRKSightingPanel.h"
 #include "support/GamePages.h"
 #include "support/GameRun.h"
@@ -53,6 +57,11 @@ struct Played {
     int clicks = 0;  ///< clicks on the trainers' words
     int answers = 0; ///< answers clicked in the steps' question boxes
     bool ended = false;
+    std::map<int, int> shots; ///< Space held as the line told, by shooting step
+    int turnsSeen = 0;        ///< his turns at a shooting step, looked at as each began
+    /// The first of them that did not show the target below the guide box with its bubble
+    /// over it (what was wrong); empty when every one did.
+    std::string unframed;
 };
 
 /// The step's question box while it is up, else null.
@@ -117,6 +126,7 @@ public:
                     letGoAll();
                     last = index;
                     frames = 0;
+                    mShooter.letGo();
                 }
                 if (index < 0 || mGame.stateName() != "battle_newbie" || (stopAfter >= 0 && index > stopAfter))
                     return true;
@@ -129,6 +139,9 @@ public:
             },
             frameLimit);
         letGoAll();
+        mShooter.letGo();
+        played.shots = mShooter.shots;
+        mShooter.shots.clear();
         played.steps = mRoom.getStepsEntered() - entered;
         return played;
     }
@@ -203,11 +216,7 @@ private:
         } else if (task == "aim" && land) {
             aim(frames);
         } else if ((task == "hit" || task == "bop") && land) {
-            yake::math::Vector3 at;
-            if (shotTarget(task, step->taskArgs, at))
-                shoot(at, frames);
-            else
-                letGoAll();
+            shootAsTold(index, step->taskArgs, played);
         } else if (task == "fury" && frames % 4 == 2) {
             tap(XK_r);
         } else if (task == "arm" && frames % 4 == 2) {
@@ -232,105 +241,83 @@ private:
             }
         return found;
     }
-    /// Where the step's shot must land: the nearest foe's body, or the map's item the step
-    /// names ("bop"); false when there is none standing.
-    bool shotTarget(const std::string& task, const char* args, yake::math::Vector3& at) const
+    /// Where the step's target stands: the nearest foe, or the map's item the step names
+    /// ("bop"); false when there is none standing.
+    bool targetOf(const std::string& task, const char* args, yake::math::Vector3& foot, ZRKPlayerSim*& doll) const
     {
+        doll = nullptr;
         if (task == "hit") {
-            ZRKPlayerSim* target = foe();
-            if (target)
-                at = target->getPosition() + yake::math::Vector3(0, DollConstants::HIT_ACTOR_OFFSET, 0);
-            return target != nullptr;
+            doll = foe();
+            if (doll)
+                foot = doll->getPosition();
+            return doll != nullptr;
         }
         ZRKLand* land = mRoom.getLand();
         for (const ZRKLand::MapItem& item : land ? land->getMapItems() : std::vector<ZRKLand::MapItem>())
             if (item.hp > 0 && args && item.name == args) {
-                at = item.position;
+                foot = item.position;
                 return true;
             }
         return false;
     }
 
-    /// One shot at the point, as a player lays a cannon: he reads the wind, the angle and the
-    /// force the game shows and works out the lay; A and D turn the figure in taps, Up and Down
-    /// set the angle, Space held charges and let go fires at the force wanted. Between shots
-    /// (his shell in the air, the other side's turn) he waits with his hands off the keys.
-    void shoot(const yake::math::Vector3& target, int frames)
+    /// What the screen shows as his turn begins: the target in the window, its top below the
+    /// guide box and its foot above the battle bar, and a figure's head bubble standing on its
+    /// head, whole below the box. Empty when it is so, else what is wrong.
+    std::string framing(const std::string& task, const char* args) const
     {
-        ZRKLand* land = mRoom.getLand();
-        ZRKPlayerSim* doll = me();
-        WeaponState* weapon = doll ? doll->getCurrentWeaponState() : nullptr;
-        core::BlackBoard& board = core::BlackBoard::getSingleton();
-        if (!land || !doll || !weapon || weapon->speed <= 0.0f)
+        yake::math::Vector3 foot;
+        ZRKPlayerSim* doll = nullptr;
+        if (!targetOf(task, args, foot, doll))
+            return std::string();
+        CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
+        CEGUI::Window* box = root ? root->getChildRecursive("TutorialGuide") : nullptr;
+        CEGUI::Window* bar = root ? root->getChildRecursive("BattlePanel") : nullptr;
+        const float boxBottom = box && box->isEffectiveVisible() ? box->getUnclippedOuterRect().get().bottom() : 0.0f;
+        const float barTop =
+            bar && bar->isEffectiveVisible() ? bar->getUnclippedOuterRect().get().top() : static_cast<float>(mHeight);
+        int fx = 0, fy = 0, tx = 0, ty = 0;
+        const float tall = doll ? 2.0f * DollConstants::HIT_ACTOR_OFFSET : 8.0f;
+        if (!onScreen(mCamera, foot, mWidth, mHeight, fx, fy) ||
+            !onScreen(mCamera, foot + yake::math::Vector3(0, tall, 0), mWidth, mHeight, tx, ty))
+            return "out of the view";
+        if (static_cast<float>(ty) <= boxBottom)
+            return "behind the guide box (top at " + std::to_string(ty) + ", box to " +
+                   std::to_string(static_cast<int>(boxBottom)) + ")";
+        if (static_cast<float>(fy) >= barTop)
+            return "behind the battle bar";
+        if (!doll)
+            return std::string();
+        auto bubble = doll->getPlayerRef() ? BattleRoom::getBubble(*doll->getPlayerRef())
+                                           : boost::shared_ptr<BattleRoom::ZRKBubblePanel>();
+        CEGUI::Window* w = bubble ? bubble->getWindow() : nullptr;
+        if (!w || !w->isEffectiveVisible())
+            return "no bubble";
+        const CEGUI::Rectf r = w->getUnclippedOuterRect().get();
+        if (r.top() < boxBottom - 1.0f)
+            return "its bubble under the guide box";
+        if (r.bottom() > static_cast<float>(fy) || r.bottom() < static_cast<float>(ty) - 0.25f * r.getHeight())
+            return "its bubble not over its head (bubble " + std::to_string(static_cast<int>(r.bottom())) +
+                   ", figure " + std::to_string(ty) + " to " + std::to_string(fy) + ")";
+        return std::string();
+    }
+
+    /// A shooting step as its words say (ShotAsTold), the shots laid at fifty frames a second;
+    /// as each of his turns begins, what the screen shows of the target is looked at.
+    void shootAsTold(int index, const char* args, Played& played)
+    {
+        core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", kShotFps);
+        if (!mShooter.frame(index))
             return;
-        board.setInt("kavri3D/win32FPS", kShotFps);
-        if (doll->isCharging()) {
-            // The force grows by a frame's charge at a time: let go at the frame nearest the
-            // force wanted (the shot leaves at the force the gauge shows when Space comes up).
-            const float perFrame = DollConstants::CTRL_FORCE_MAX / DollConstants::CHARGE_SECONDS / kShotFps;
-            // The game hears the key a frame after it goes up, and charges on meanwhile.
-            hold(XK_space, static_cast<float>(doll->getPlayerBattle().force) + perFrame * 1.5f < mWantedForce);
-            return;
-        }
-        const bool myTurn = land->getActingDoll() == doll && doll->isFlagSet(SIM_MAY_FIRE) && !doll->isDead();
-        if (mHeld.count(XK_space)) {
-            // The game takes a key a frame or two after it goes down; a press that began no
-            // charge by then is let go, to be tried again.
-            if (frames - mSpaceFrame > 4)
-                hold(XK_space, false);
-            return;
-        }
-        if (!myTurn || !land->getShells().empty()) {
-            letGoAll();
-            board.setInt("kavri3D/win32FPS", 10);
-            return;
-        }
-        yake::math::Vector3 gun;
-        yake::math::Quaternion turn;
-        doll->getGunPoint(gun, turn);
-        const float speed = weapon->speed * DollConstants::HIT_FACTOR_BULLET_SPEED;
-        // An angle whose arc clears the ground on the way; after two misses, another one.
-        // A near target wants a steep one: the cannon's weakest shot flies too far at 45.
-        yake::math::Vector3 v;
-        float share = 0.0f;
-        const int pitches[] = {45, 55, 35, 65, 25, 75, 85};
-        const int count = static_cast<int>(sizeof pitches / sizeof pitches[0]);
-        const int first = (doll->getPlayerBattle().shots / 2) % count;
-        int pitch = -1;
-        for (int i = 0; i < count && pitch < 0; ++i) {
-            const int p = pitches[(first + i) % count];
-            const float rad = static_cast<float>(p) * kPi / 180.0f;
-            if (land->_targetUnderTrajectory(gun, target, rad, speed) != TRAJECTORY_REACHABLE ||
-                !land->_calcProjectileV(doll, weapon->name, rad, DollConstants::GUN_MUZZLE, gun, target, true, v))
-                continue;
-            share =
-                (v.length() / speed - DollConstants::CTRL_FORCE_F_V_MIN) / (1.0f - DollConstants::CTRL_FORCE_F_V_MIN);
-            if (share >= 0.05f && share <= 1.0f)
-                pitch = p;
-        }
-        if (pitch < 0) {
-            letGoAll();
-            return;
-        }
-        const float heading = std::atan2(v.x, v.z);
-        const float error = wrapAngle(heading - doll->getHeading());
-        const int now = doll->getPlayerBattle().pitch;
-        // Taps: a key down one frame, up the next.
-        const bool turning = std::fabs(error) > 0.02f;
-        const bool tapFrame = frames % 2 == 0;
-        hold(XK_a, turning && tapFrame && error > 0);
-        hold(XK_d, turning && tapFrame && error < 0);
-        hold(XK_Up, now < pitch);
-        hold(XK_Down, now > pitch);
-        if (turning || now != pitch || mHeld.count(XK_a) || mHeld.count(XK_d))
-            return;
-        mWantedForce = share * DollConstants::CTRL_FORCE_MAX;
-        mSpaceFrame = frames;
-        hold(XK_space, true);
+        ++played.turnsSeen;
+        const TutorialStep* step = TutorialStep::at(index);
+        const std::string wrong = framing(step && step->task ? step->task : "", args);
+        if (!wrong.empty() && played.unframed.empty())
+            played.unframed = "step " + std::to_string(index) + ": the target " + wrong;
     }
 
     /// Brings the foe under the sight as the step says: the mouse moved left or right to turn
-    /// the view, up or down to raise or lower it, a little at a time.
+    /// the view, down to raise it and up to lower it, a little at a time.
     void aim(int frames)
     {
         hold(XK_a, false);
@@ -367,11 +354,13 @@ private:
     Ogre::Camera* mCamera;
     const int mWidth, mHeight;
     std::set<KeySym> mHeld;
-    float mWantedForce = 0.0f;
-    int mSpaceFrame = 0;
     /// Frames a second while laying a shot: a tap turns the figure 0.04 and the charge grows
     /// 10 a frame.
     static constexpr int kShotFps = 50;
+    ShotAsTold mShooter{mRoom, kShotFps, [this](ShotAsTold::Key key, bool down) {
+                            static const KeySym kKeys[] = {XK_a, XK_d, XK_Up, XK_Down, XK_space};
+                            hold(kKeys[key], down);
+                        }};
 };
 
 } // namespace zrktest

@@ -2,6 +2,8 @@
 // each lesson is played to its end and the server keeps how far he came.
 #include <boost/pointer_cast.hpp>
 #include <cmath>
+#include <map>
+#include <set>
 #include <core/BlackBoard.h>
 #include <core/ClientStateMachine.h>
 #include <core/KeyBridge.h>
@@ -20,6 +22,7 @@
 #include <yake/Logger.h>
 #include <yake/Time.h>
 
+#include "battle/ShotAsTold.h"
 #include "battle/tutorial/BattleRoomNewbie.h"
 #include "battle/tutorial/NewbieAI0.h"
 #include "battle/tutorial/TutorialPickTask.h"
@@ -60,8 +63,10 @@ bool answerQuestion(BattleRoomNewbie& room, int& tries)
 /// the marked place, jumps (J), starts the rage (R), takes weapon 2 in hand. Tasks that need a
 /// well-aimed shot ("hit", "aim", "bop") are marked done after `patience` frames; `forced`
 /// counts them. `unarmed` (when given) counts the "hit" steps the figure came to with nothing to shoot.
+/// With a `shooter`, the shooting steps ("hit", "bop") are played as their line says instead,
+/// at fifty frames a second, and never marked done.
 bool playLesson(zrktest::GameRun& game, BattleRoomNewbie& room, int& steps, int& forced, int patience = 40,
-                int* unarmed = nullptr)
+                int* unarmed = nullptr, zrktest::ShotAsTold* shooter = nullptr)
 {
     core::KeyInput* keys = core::KeyInput::getSingletonPtr();
     int last = -1, frames = 0, tries = 0;
@@ -77,12 +82,21 @@ bool playLesson(zrktest::GameRun& game, BattleRoomNewbie& room, int& steps, int&
                 held.clear();
                 last = index;
                 frames = 0;
+                if (shooter)
+                    shooter->letGo();
             }
             if (index < 0)
                 return true;
             ++frames;
             const TutorialStep* step = TutorialStep::at(index);
             const std::string task = step && step->task ? step->task : "";
+            const bool shooting = shooter && (task == "hit" || task == "bop");
+            core::BlackBoard::getSingleton().setInt("kavri3D/win32FPS", shooting ? 50 : 4);
+            if (shooting) {
+                if (!answerQuestion(room, tries))
+                    shooter->frame(index);
+                return false;
+            }
             if (answerQuestion(room, tries)) {
                 // the question first
             } else if (step && (step->flags & BattleRoomNewbie::STEP_CLICK))
@@ -227,6 +241,63 @@ TEST_F(TutorialGame, LessonsOneToFourFromTheLobbyRaiseTheProgressAndAi0ShootsBac
     EXPECT_EQ(unarmed, 0); // every step that asks for a shot finds shells in the lent weapon
 }
 
+// At every shooting step of lessons 1 to 4 the rookie does only what the line under the step's
+// words says (the key it names for turning or for the barrel, Space for the time it tells) and
+// the target falls to the first shot so laid: no step is marked done for him but the aiming one.
+TEST_F(TutorialGame, EveryShootingStepFallsToTheFirstShotLaidAsItsLineSays)
+{
+    std::vector<int> steps;
+    std::map<int, int> tries;
+    std::set<std::string> lines;
+    int forced = 0;
+    float markedOff = 0.0f; // the most the gauge's mark stood off the time told (seconds of Space)
+    EXPECT_TRUE(play(kRookieRun, [&](zrktest::GameRun& game) {
+        boost::shared_ptr<BattleRoomNewbie> room;
+        ASSERT_TRUE(intoFirstLesson(game, room));
+        int n = 0;
+        playLesson(game, *room, n, forced);
+        ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 400));
+        forced = 0;
+        core::KeyInput* keys = core::KeyInput::getSingletonPtr();
+        ASSERT_NE(keys, nullptr);
+        zrktest::ShotAsTold shooter(*room, 50, [&](zrktest::ShotAsTold::Key key, bool down) {
+            static const int kScans[] = {core::KeyInput::KC_A, core::KeyInput::KC_D, core::KeyInput::KC_UP,
+                                         core::KeyInput::KC_DOWN, core::KeyInput::KC_SPACE};
+            if (down)
+                keys->injectKeyDown(kScans[key]);
+            else
+                keys->injectKeyUp(kScans[key]);
+            // As Space goes down the force gauge marks the force the line tells.
+            ZRKPlayerSim* me = room->getLand() ? room->getLand()->getMyDoll() : nullptr;
+            const std::string line = room->getGuide() ? room->getGuide()->getLine() : "";
+            const std::size_t at = line.find("about ");
+            if (key == zrktest::ShotAsTold::Fire && down && me && at != std::string::npos)
+                markedOff =
+                    std::max(markedOff, std::fabs(std::strtof(line.c_str() + at + 6, nullptr) -
+                                                  static_cast<float>(me->getPlayerBattle().markForce) /
+                                                      (DollConstants::CTRL_FORCE_MAX / DollConstants::CHARGE_SECONDS)));
+        });
+        for (int lesson = 1; lesson <= 4; ++lesson) {
+            ASSERT_TRUE(session->teleport("", "battle_newbie", "adv=" + std::to_string(lesson) + "&prev=room"));
+            ASSERT_TRUE(game.framesUntil([&] { return room->getStepIndex() >= 0; }, 800)) << "lesson " << lesson;
+            n = 0;
+            playLesson(game, *room, n, forced, 40, nullptr, &shooter);
+            steps.push_back(n);
+            ASSERT_TRUE(game.framesUntil([&] { return game.stateName() == "room"; }, 400)) << "lesson " << lesson;
+        }
+        tries = shooter.shots;
+        lines = shooter.lines;
+        yake::native::setManualClock(false);
+    }));
+    yake::native::setManualClock(false);
+    EXPECT_EQ(steps, (std::vector<int>{17, 5, 10, 9}));
+    EXPECT_EQ(forced, 1); // lesson 1's aiming step alone
+    EXPECT_EQ(tries, (std::map<int, int>{{36, 1}, {43, 1}, {62, 1}, {92, 1}, {96, 1}, {122, 1}}));
+    for (const std::string& line : lines)
+        EXPECT_EQ(line.find("raise or lower"), std::string::npos) << line;
+    EXPECT_LE(markedOff, 0.051f);
+}
+
 TEST_F(TutorialGame, ARookieWhoWandersBeforeTheCrateKeepsTheEnergyToReachItAndPicksItUp)
 {
     int lowest = 1 << 30, stuckFrames = 0, pickFrames = 0;
@@ -307,9 +378,10 @@ TEST_F(TutorialGame, ARookieWhoWandersBeforeTheCrateKeepsTheEnergyToReachItAndPi
     EXPECT_TRUE(picked);
 }
 
-TEST_F(TutorialGame, TheGuideHearsEveryKeyButShakesOnlyForKeysTheStepDoesNotUseAndAHeldKeyMovesNoTalkOn)
+TEST_F(TutorialGame, TheGuideHearsEveryKeyButShakesOnlyForKeysTheStepDoesNotUseAndAHeldKeyOrEscapeMovesNoTalkOn)
 {
-    std::vector<int> talk; // the step after: a fresh W, W repeating, W pressed again
+    std::vector<int> talk;    // the step after: a fresh W, W repeating, W pressed again
+    std::vector<int> escaped; // steps gone on and shakes after Escape at the trainer's words
     int walkNudges = -1, otherNudges = -1;
     float walked = -1.0f;
     EXPECT_TRUE(play(kRookieRun, [&](zrktest::GameRun& game) {
@@ -336,6 +408,13 @@ TEST_F(TutorialGame, TheGuideHearsEveryKeyButShakesOnlyForKeysTheStepDoesNotUseA
         press(CEGUI::Key::W, "w");
         release(CEGUI::Key::W);
         talk.push_back(room->getStepIndex() - first);
+        // Escape is no answer to the trainer: his words stay up and the guide does not shake.
+        wait(4);
+        const int talking = room->getStepIndex(), shakes = guide->getNudgeCount();
+        press(CEGUI::Key::Escape, "");
+        release(CEGUI::Key::Escape);
+        wait(1);
+        escaped = {room->getStepIndex() - talking, guide->getNudgeCount() - shakes};
         // On to the walk to the marked place.
         ASSERT_TRUE(talkOnTo(game, *room, "move", 40));
         ZRKPlayerSim* me = room->getLand()->getMyDoll();
@@ -362,6 +441,7 @@ TEST_F(TutorialGame, TheGuideHearsEveryKeyButShakesOnlyForKeysTheStepDoesNotUseA
     }));
     yake::native::setManualClock(false);
     EXPECT_EQ(talk, (std::vector<int>{1, 1, 2}));
+    EXPECT_EQ(escaped, (std::vector<int>{0, 0}));
     EXPECT_EQ(walkNudges, 0);
     EXPECT_GT(walked, 0.5f);
     EXPECT_EQ(otherNudges, 1);

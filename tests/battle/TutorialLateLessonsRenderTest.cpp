@@ -2,8 +2,9 @@
 // hands them to the game: "rookie", whose world holds three lessons done, clicks "Help" on the
 // area page and plays lesson 3 (a dummy to shoot in the wind, weapon 2 taken in hand, a second
 // dummy), then "Help" once more for lesson 4 (the rope on its post shot through, the trainer
-// saved). He lays each shot from what the game shows (wind, angle, force) and turns, raises
-// and fires by the keys; the test asserts the lesson the world keeps after each.
+// saved). At each shooting step he does only what the line under the step's words says (turn,
+// barrel, how long to hold Space) by the keys; the test asserts the hits, what the screen shows
+// of the target at each of his turns, and the lesson the world keeps after each.
 // Picture: tutorial-rope.png (lesson 4: the rope's post on the field, before it is shot).
 #include <CEGUI/CEGUI.h>
 #include <Ogre.h>
@@ -153,6 +154,14 @@ TEST_F(TutorialRender, RookiePlaysTheLastTwoLessonsByWindowInputAndTheWorldKeeps
     EXPECT_TRUE(lessons[1].ended);
     EXPECT_EQ(lessons[0].steps, 10);
     EXPECT_EQ(lessons[1].steps, 9);
+    // Each target fell to the first shot laid as the line under the step's words said, and at
+    // each of his turns it stood in view below the guide box, its bubble over it.
+    EXPECT_EQ(lessons[0].shots, (std::map<int, int>{{92, 1}, {96, 1}}));
+    EXPECT_EQ(lessons[1].shots, (std::map<int, int>{{122, 1}}));
+    for (const Played& played : lessons) {
+        EXPECT_GT(played.turnsSeen, 0);
+        EXPECT_EQ(played.unframed, "");
+    }
     // Each lesson finished is kept once, and he is back on the area page after each.
     EXPECT_EQ(tasks, (std::vector<int>{4, 5}));
     EXPECT_EQ(backTo, (std::vector<std::string>{"room", "room"}));

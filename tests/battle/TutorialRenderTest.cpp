@@ -4,11 +4,13 @@
 // crate, J to jump), tries a double click and the window's close on the way, and is back in the
 // lobby with the lesson kept. "Help" on the area page, then in the hall, starts lesson 1 (the
 // hall dropping out first); Escape leaves it. Lesson 1 once more, played to its end (the view
-// raised by the mouse at the aiming step, shots laid by the keys), then lesson 2 against a doll
-// that shoots back; the world keeps each. The test reads the game's state to steer and aim, as
-// a player reads the screen. The sanitizer build plays lesson 0 only.
-// Picture: tutorial-guide.png (the move step: the guide's text, the marker, the two trainers).
+// raised by the mouse at the aiming step, each shot laid by the keys just as the line under
+// the step's words says), then lesson 2 against a doll that shoots back; the world keeps each. The test reads the
+// game's state to steer and aim, as a player reads the screen. The sanitizer build plays lesson 0 only. Pictures:
+// tutorial-guide.png (the move step: the guide's text, the marker, the two trainers), tutorial-crate.png (the
+// crate step: the yellow post where the crate lies).
 #include <CEGUI/CEGUI.h>
+#include <algorithm>
 #include <Ogre.h>
 #include <cmath>
 #include <cstdlib>
@@ -83,12 +85,16 @@ TEST_F(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAn
     std::filesystem::create_directories(ZRK_SHOTS_DIR);
     const std::string guideShot = std::string(ZRK_SHOTS_DIR) + "/tutorial-guide.png";
     std::filesystem::remove(guideShot);
+    const std::string crateShot = std::string(ZRK_SHOTS_DIR) + "/tutorial-crate.png";
+    std::filesystem::remove(crateShot);
 
     std::vector<Played> lessons;
     std::vector<int> lessonNumbers, tasks;
     std::vector<std::string> backTo;
     std::string guideText;
     long boxBlue = -1, boxGold = -1, boxText = -1, markerPixels = -1;
+    long cratePostPixels = -1; // yellow over the crate's place while he walks to it
+    std::string crateWords;
     int trainersSeen = 0, trainerHp = -1, doubleClickSteps = -1, effectPlays = -1, opponentShots = -1;
     bool guideTaken = false, quitAsked = false, stillInLesson = false, curtainSeen = false;
     bool aimed = false, passedAim = false; // lesson 1's dummy brought under the sight
@@ -164,6 +170,26 @@ TEST_F(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAn
                     spAtCrate = sp;
                 if (sp >= 0 && (spLowest < 0 || sp < spLowest))
                     spLowest = sp;
+                // The words send him to the yellow post: it stands where the crate lies, the
+                // only thing drawn there (the land keeps the crate as a mark).
+                auto* pick = dynamic_cast<TutorialPickTask*>(room->findTask("pick"));
+                ZRKLand* land = room->getLand();
+                const ZRKLand::CrateMark* crate = pick && land ? land->getCrateMark(pick->getCrateId()) : nullptr;
+                int cx = 0, cy = 0;
+                CEGUI::Window* root = CEGUI::System::getSingleton().getDefaultGUIContext().getRootWindow();
+                CEGUI::Window* box = root ? root->getChildRecursive("TutorialGuide") : nullptr;
+                if (cratePostPixels < 0 && frames >= 4 && crate && box &&
+                    onScreen(camera, crate->position, w, h, cx, cy) && graphics->writeScreenshot(crateShot)) {
+                    crateWords = room->getGuide() ? room->getGuide()->getShownText() : "";
+                    // The strip over the crate's place, less the guide's board (its rim is gold).
+                    const CEGUI::Rectf r = box->getUnclippedOuterRect().get();
+                    const int top = static_cast<int>(r.top()), bottom = static_cast<int>(r.bottom());
+                    cratePostPixels =
+                        zrktest::countPixels(crateShot, cx - 20, 0, cx + 20, std::min(cy, top - 1), markerYellow);
+                    if (cy > bottom)
+                        cratePostPixels +=
+                            zrktest::countPixels(crateShot, cx - 20, bottom + 1, cx + 20, cy, markerYellow);
+                }
             }
             if (room->isAsking() && room->getGuide()) {
                 const std::string words = room->getGuide()->getShownText();
@@ -302,6 +328,15 @@ TEST_F(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAn
             const Played played = player.play(
                 [&](int index, int frames) {
                     aimed = aimed || (index == aimStep && room->isSightActive());
+                    if (index == aimStep + 1 && frames == 2) {
+                        // Once the dummy is in the sight the rookie looks up at the sky: the
+                        // shooting step shows the dummy all the same.
+                        XEvent ev{};
+                        ev.type = MotionNotify;
+                        ev.xmotion.x = w / 2;
+                        ev.xmotion.y = h / 2 + 300;
+                        input.send(ev, PointerMotionMask);
+                    }
                     ZRKLand* here = room->getLand();
                     ZRKPlayerSim* me = here ? here->getMyDoll() : nullptr;
                     if (index == aimStep && frames == 6 && here) {
@@ -389,6 +424,9 @@ TEST_F(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAn
     EXPECT_GT(boxGold, 200);     // its rim and the trainer's badge
     EXPECT_GT(boxText, 100);     // the words on it
     EXPECT_GT(markerPixels, 20); // the yellow post over the marked place
+    // The crate step's words name what is drawn at the crate: the yellow post.
+    EXPECT_NE(crateWords.find("yellow post"), std::string::npos) << crateWords;
+    EXPECT_GT(cratePostPixels, 20);
     EXPECT_GE(trainersSeen, 1);
     EXPECT_EQ(trainerHp, 50); // the trainers' health as the lesson gave it
     if (!kAllLessons)
@@ -409,5 +447,13 @@ TEST_F(TutorialRender, RookiePlaysLessonZeroByWindowInputThenHelpOnTheAreaPageAn
         EXPECT_TRUE(lessons[i].ended) << "lesson " << i;
     EXPECT_EQ(lessons[1].steps, 17);
     EXPECT_EQ(lessons[2].steps, 5);
+    // Each target fell to the first shot laid as the line under the step's words said, and at
+    // each of his turns it stood in view below the guide box, its bubble over it.
+    EXPECT_EQ(lessons[1].shots, (std::map<int, int>{{36, 1}, {43, 1}}));
+    EXPECT_EQ(lessons[2].shots, (std::map<int, int>{{62, 1}}));
+    for (std::size_t i = 1; i < lessons.size(); ++i) {
+        EXPECT_GT(lessons[i].turnsSeen, 0) << "lesson " << i;
+        EXPECT_EQ(lessons[i].unframed, "") << "lesson " << i;
+    }
     EXPECT_GT(opponentShots, 0); // lesson 2's doll fired back while he fought it
 }

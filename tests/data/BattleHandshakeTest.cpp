@@ -246,3 +246,58 @@ TEST_F(BattleHandshakeTest, RevivesArePricedByTheServerAndEndAtTheTablesNumber)
     EXPECT_FALSE(buy(1, 0).first);
     EXPECT_EQ(coins("hero"), again - 100);
 }
+
+// A player who gives the battle up reports the props he used: they leave his props bag at
+// once, from as many stacks of a prop as it takes and never beyond what he holds; a second
+// report, or the end report after it, takes nothing more. A report that is no short list is
+// refused, and so is one from someone who does not fight there.
+TEST_F(BattleHandshakeTest, AGivenUpBattlesPropsLeaveTheBagOnceFromEveryStackAndNeverBeyondWhatIsHeld)
+{
+    ZRKWorld& world = core().world();
+    ZRKWorld::Item second; // a second stack of Repair Kits beside the three of slot 51
+    second.id = 4001;
+    second.slot = 53;
+    second.count = 2;
+    ASSERT_TRUE(world.addItem("hero", second));
+    const auto stacks = [&world](long long id) {
+        std::vector<long long> counts;
+        for (const ZRKWorld::Item& i : world.items("hero"))
+            if (i.bag == 5 && i.id == id)
+                counts.push_back(i.count);
+        return counts;
+    };
+    ASSERT_EQ(stacks(4001), (std::vector<long long>{3, 2}));
+    ASSERT_EQ(stacks(5002), (std::vector<long long>{2}));
+    const std::string name = fight();
+    Json::Value used(Json::arrayValue);
+    used.append(Json::Value(Json::objectValue));
+    used[0]["i_id"] = "4001";
+    used[0]["num"] = 4; // the first stack and one of the second
+    used.append(Json::Value(Json::objectValue));
+    used[1]["i_id"] = 5002;
+    used[1]["num"] = 9; // more than he holds
+
+    Json::Value tooLong(Json::arrayValue);
+    for (int i = 0; i < 17; ++i)
+        tooLong.append(used[0]);
+    EXPECT_TRUE(roomAsk("reportBattleLeft", name, tooLong).first);
+    EXPECT_TRUE(roomAsk("reportBattleLeft", name, "4001").first);
+    Json::Value args(Json::arrayValue);
+    args.append(name);
+    args.append(used);
+    EXPECT_EQ(stranger("reportBattleLeft", args).substr(0, 1), "!");
+    EXPECT_EQ(stacks(4001), (std::vector<long long>{3, 2})); // nothing taken by any of them
+
+    EXPECT_FALSE(roomAsk("reportBattleLeft", name, used).first);
+    EXPECT_EQ(stacks(4001), (std::vector<long long>{1}));
+    EXPECT_EQ(stacks(5002), (std::vector<long long>()));
+    // Told again, or the battle's end told with the same props: nothing more.
+    EXPECT_FALSE(roomAsk("reportBattleLeft", name, used).first);
+    bool told = false;
+    ZRKRequestBroker::call(
+        "ZRKRoomRequest", "reportBattleOver", [&told](bool error, const std::string&) { told = !error; }, name, 0,
+        Json::Value(Json::arrayValue), used);
+    pump.until([&] { return told; }, 10, "the end told");
+    EXPECT_EQ(stacks(4001), (std::vector<long long>{1}));
+    EXPECT_EQ(stacks(5002), (std::vector<long long>()));
+}

@@ -13,6 +13,7 @@
 #include <data/ZRKRequestBroker.h>
 #include <server/ZRKServerCore.h>
 #include <data/ZRKSession.h>
+#include <data/ZRKTaskRequest.h>
 #include <data/ZRKUserRequest.h>
 #include <server/ZRKWorld.h>
 #include <server/ZRKWorldSeed.h>
@@ -189,6 +190,28 @@ TEST(ServerWorld, MoneyNeverGoesBelowZero)
     ASSERT_TRUE(world.loadPlayer("hero", hero));
     EXPECT_EQ(hero.money[ZRKWorld::Coins], 0);
     EXPECT_EQ(hero.money[ZRKWorld::Medals], 5);
+}
+
+// A lesson played again, or reported out of order, never takes a later one away.
+TEST(ServerWorld, TheLessonProgressOnlyEverGoesUp)
+{
+    Hero hero;
+    ASSERT_EQ(hero.code, 0);
+    ZRKWorld& world = hero.session.getGameServer()->core().world();
+    ASSERT_EQ(world.player("hero")->newbieTask, 7);
+    const auto report = [&hero](int lesson) {
+        return hero.ask([lesson](ZRKReply r) { ZRKTaskRequest::updateNewbieTask(lesson, 1001, r); });
+    };
+    EXPECT_FALSE(report(2).first); // answered as kept: the world keeps the higher one
+    EXPECT_EQ(world.player("hero")->newbieTask, 7);
+    EXPECT_EQ(ZRKUserRequest::getUserSetting("hero").getIntVal("pc_newbie_task", -1), 7);
+    EXPECT_FALSE(report(0).first);
+    EXPECT_EQ(world.player("hero")->newbieTask, 7);
+    EXPECT_FALSE(report(8).first);
+    EXPECT_EQ(world.player("hero")->newbieTask, 8);
+    EXPECT_EQ(ZRKUserRequest::getUserSetting("hero").getIntVal("pc_newbie_task", -1), 8);
+    EXPECT_TRUE(report(-1).first); // no lesson number
+    EXPECT_EQ(world.player("hero")->newbieTask, 8);
 }
 
 TEST(ServerWorld, TheWorldOutlastsTheRunAndAResetSeedsItAfresh)

@@ -1,12 +1,15 @@
-// The end of a battle as a client reports it to the server: the argument list of
-// "reportBattleOver" as JSON (the room, the winning side, what the land counted of each fighter,
-// the props the player used up). Whatever comes, the server takes a player's props from his own
-// props bag only, never more than he holds nor twice in one battle, and no count goes below 0.
+// The end of a battle as a client reports it to the server, and a leaver's report: the argument
+// list of "reportBattleOver" as JSON (the room, the winning side, what the land counted of each
+// fighter, the props the player used up), handed first to "reportBattleLeft" (the room, the
+// props used), then to "reportBattleOver". Whatever comes, the server takes a player's props from
+// his own props bag only, never more than he holds nor twice in one battle (once the leaver's
+// report took them, the end report takes nothing more), and no count goes below 0.
 #include <cstdint>
 #include <data/ZRKJson.h>
 #include <data/ZRKMessage.h>
 #include <map>
 #include <memory>
+#include <server/ZRKLobby.h>
 #include <server/ZRKServerCore.h>
 #include <server/ZRKWorld.h>
 
@@ -43,16 +46,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto before = holdings(core.world());
     ZRKRequestInfo info;
     info.kind = "ZRKRoomRequest";
-    info.op = "reportBattleOver";
     info.args = ZRKJson::parse(zrkfuzz::FuzzSupport::text(data, size));
-    for (int twice = 0; twice < 2; ++twice) {
-        info.handle = 1 + twice;
+    // Whether the server keeps this battle's props as taken from hero.
+    const auto taken = [&core]() {
+        const ZRKLobby::Room* room = core.lobby().findRoom("battle_hero");
+        const auto values = room ? room->battle.find("hero") : std::map<std::string, Json::Value>::const_iterator();
+        return room && values != room->battle.end() && !values->second["props_of"].isNull();
+    };
+    std::map<std::pair<int, long long>, long long> whenTaken;
+    bool wasTaken = false;
+    std::map<std::pair<int, long long>, long long> after;
+    for (const char* op : {"reportBattleLeft", "reportBattleLeft", "reportBattleOver", "reportBattleOver"}) {
+        info.op = op;
+        ++info.handle;
         core.handle(connection, ZRKMessage::request(info));
         std::vector<ZRKMessage> out;
         core.take(connection, out);
+        after = holdings(core.world());
+        // Props taken again once a report took them is a fault.
+        if (wasTaken && after != whenTaken)
+            __builtin_trap();
+        if (!wasTaken && taken()) {
+            wasTaken = true;
+            whenTaken = after;
+        }
     }
     // A count below 0, or something taken from another bag than the props bag, is a fault.
-    const auto after = holdings(core.world());
     for (const auto& held : before) {
         const auto now = after.find(held.first);
         const long long left = now == after.end() ? 0 : now->second;

@@ -11,6 +11,7 @@
 
 #include "support/TestEnv.h"
 #include "support/TestWindow.h"
+#include "support/XvfbServer.h"
 // X11 last: its macros (None, Bool...) would break the headers above.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -168,45 +169,109 @@ TEST(GameWindow, AWindowOfItsOwnKeepsItsSizeCannotBeMaximisedAndShowsTheIconAndP
     XCloseDisplay(d);
 }
 
+namespace {
+
+/// A launcher's window, shown, of the size.
+Window launcherWindow(Display* d, int width, int height)
+{
+    const Window host = XCreateSimpleWindow(d, DefaultRootWindow(d), 10, 10, width, height, 0, 0, 0);
+    XMapWindow(d, host);
+    XSync(d, False);
+    return host;
+}
+
+/// The game window filling the launcher's window.
+GraphicsSystem::WindowSpec insideOf(Window host, int width, int height)
+{
+    GraphicsSystem::WindowSpec spec;
+    spec.parent = host;
+    spec.width = width;
+    spec.height = height;
+    return spec;
+}
+
+} // namespace
+
+// Embedded in the launcher's window, the game has the keyboard as soon as its window shows,
+// before its GUI is up; a child that is not embedded leaves it to the launcher.
+TEST(GameWindow, AnEmbeddedChildTakesTheKeyboardAsItsWindowShows)
+{
+    ASSERT_TRUE(GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
+    // The focus is the X server's own: on a server of its own no other test's window takes it.
+    zrktest::XvfbServer server(640, 480);
+    ASSERT_FALSE(server.display().empty());
+    zrktest::ScopedEnv displayEnv("DISPLAY", server.display());
+    Display* d = XOpenDisplay(nullptr);
+    ASSERT_NE(d, nullptr);
+    for (const bool embedded : {true, false}) {
+        kavri3D::core::BlackBoard board;
+        board.setString("kavri3D/win32RenderWindowParent", "1");
+        board.setBool("kavri3D/win32RenderWindowEmbedded", embedded);
+        const Window host = launcherWindow(d, 320, 200);
+        XSetInputFocus(d, host, RevertToParent, CurrentTime);
+        XSync(d, False);
+        auto g = GraphicsSystem::create(false, insideOf(host, 320, 200));
+        ASSERT_NE(g, nullptr);
+        XSync(d, False);
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(d, &focus, &revert);
+        EXPECT_EQ(focus == static_cast<Window>(g->getXWindow()), embedded);
+        g.reset();
+        XDestroyWindow(d, host);
+        XSync(d, False);
+    }
+    XCloseDisplay(d);
+}
+
+// The child goes with the launcher's window. The game told to go on without it goes on,
+// whichever word of the loss comes first: the DestroyNotify its frame reads, or the X error
+// about the window (out of a draw, before the frame reads the DestroyNotify).
 TEST(GameWindow, AChildOfTheLaunchersWindowFillsItAndGoesWithIt)
 {
     ASSERT_TRUE(GraphicsSystem::displayAvailable()) << "render tests run under Xvfb";
     Display* d = XOpenDisplay(nullptr);
     ASSERT_NE(d, nullptr);
-    for (const bool quit : {false, true}) {
-        kavri3D::core::BlackBoard board;
-        board.setBool("kavri3D/win32QuitWhenDestroy", quit);
-        const Window host = XCreateSimpleWindow(d, DefaultRootWindow(d), 10, 10, 500, 300, 0, 0, 0);
-        XMapWindow(d, host);
-        XSync(d, False);
-        GraphicsSystem::WindowSpec spec;
-        spec.parent = host;
-        spec.width = 500;
-        spec.height = 300;
-        auto g = GraphicsSystem::create(false, spec);
-        ASSERT_NE(g, nullptr);
-        ASSERT_TRUE(g->renderOneFrame(1.f / 24));
-        Window root = 0, parent = 0, *children = nullptr;
-        unsigned count = 0;
-        ASSERT_TRUE(XQueryTree(d, static_cast<Window>(g->getXWindow()), &root, &parent, &children, &count));
-        if (children)
-            XFree(children);
-        EXPECT_EQ(parent, host);
-        XWindowAttributes attrs{};
-        ASSERT_TRUE(XGetWindowAttributes(d, static_cast<Window>(g->getXWindow()), &attrs));
-        EXPECT_EQ(attrs.x, 0);
-        EXPECT_EQ(attrs.y, 0);
-        EXPECT_EQ(attrs.width, 500);
-        EXPECT_EQ(attrs.height, 300);
-        // The launcher sizes and dresses its own window: the child sets no hints of a window manager.
-        EXPECT_TRUE(longsOf(d, static_cast<Window>(g->getXWindow()), "_MOTIF_WM_HINTS").empty());
+    for (const bool errorFirst : {false, true})
+        for (const bool quit : {false, true}) {
+            kavri3D::core::BlackBoard board;
+            board.setBool("kavri3D/win32QuitWhenDestroy", quit);
+            const Window host = launcherWindow(d, 500, 300);
+            auto g = GraphicsSystem::create(false, insideOf(host, 500, 300));
+            ASSERT_NE(g, nullptr);
+            ASSERT_TRUE(g->renderOneFrame(1.f / 24));
+            Window root = 0, parent = 0, *children = nullptr;
+            unsigned count = 0;
+            ASSERT_TRUE(XQueryTree(d, static_cast<Window>(g->getXWindow()), &root, &parent, &children, &count));
+            if (children)
+                XFree(children);
+            EXPECT_EQ(parent, host);
+            XWindowAttributes attrs{};
+            ASSERT_TRUE(XGetWindowAttributes(d, static_cast<Window>(g->getXWindow()), &attrs));
+            EXPECT_EQ(attrs.x, 0);
+            EXPECT_EQ(attrs.y, 0);
+            EXPECT_EQ(attrs.width, 500);
+            EXPECT_EQ(attrs.height, 300);
+            // The launcher sizes and dresses its own window: the child sets no hints of a window manager.
+            EXPECT_TRUE(longsOf(d, static_cast<Window>(g->getXWindow()), "_MOTIF_WM_HINTS").empty());
 
-        XDestroyWindow(d, host);
-        XSync(d, False);
-        zrktest::drawingPump(*g, 1.f / 24)
-            .until([&] { return g->isWindowGone(); }, 20, "the window gone with its host");
-        EXPECT_TRUE(g->isWindowGone()) << quit;
-        EXPECT_EQ(g->isWindowLost(), quit) << "the game ends with it only when it is told to";
-    }
+            XDestroyWindow(d, host);
+            XSync(d, False);
+            if (errorFirst) {
+                // A request about the window on the game's own connection, answered at once:
+                // its error reaches the game while the DestroyNotify still waits to be read.
+                auto* game = static_cast<Display*>(g->getXDisplay());
+                ASSERT_NE(game, nullptr);
+                EXPECT_EQ(XGetWindowAttributes(game, static_cast<Window>(g->getXWindow()), &attrs), 0);
+                EXPECT_TRUE(g->isWindowGone()) << quit;
+            }
+            zrktest::drawingPump(*g, 1.f / 24)
+                .until([&] { return g->isWindowGone(); }, 20, "the window gone with its host");
+            EXPECT_TRUE(g->isWindowGone()) << quit;
+            EXPECT_EQ(g->isWindowLost(), quit) << "the game ends with it only when it is told to";
+            // Frames go on without drawing; nothing read later changes the answer.
+            EXPECT_TRUE(zrktest::drawingPump(*g, 1.f / 24).frames(5)) << quit;
+            EXPECT_EQ(g->isWindowLost(), quit) << errorFirst;
+        }
     XCloseDisplay(d);
 }

@@ -209,6 +209,10 @@ bool GraphicsSystem::startWindowed(const WindowSpec& spec)
             XWindowLook::setCursor(mDisplay, mXWindow, spec.cursorFile, spec.cursorHotX, spec.cursorHotY);
         XFlush(d);
         installXHandlers();
+        // Embedded in the launcher's window, the game takes the keyboard as soon as its window
+        // shows, not only once the GUI is up: the launcher hands it over with the window.
+        if (spec.parent && spec.visible && takesFocusOnClick())
+            focus();
     }
     mHeadless = false;
     step("input");
@@ -316,7 +320,7 @@ struct XHandlers {
     {
         GraphicsSystem* g = GraphicsSystem::getSingletonPtr();
         if (g && display == g->mDisplay)
-            g->loseWindow("the X connection failed");
+            g->loseWindow("the X connection failed", true);
         else
             logLine(Severity::Error, "an X connection failed");
         return 0;
@@ -326,7 +330,7 @@ struct XHandlers {
         // Returning keeps the process: Xlib marks the connection dead and the frame loop ends.
         GraphicsSystem* g = GraphicsSystem::getSingletonPtr();
         if (g && display == g->mDisplay)
-            g->loseWindow("the X connection failed");
+            g->loseWindow("the X connection failed", true);
     }
 };
 
@@ -341,12 +345,18 @@ void GraphicsSystem::installXHandlers()
     mXHandlersInstalled = true;
 }
 
-void GraphicsSystem::loseWindow(const std::string& why)
+void GraphicsSystem::loseWindow(const std::string& why, bool connectionLost)
 {
     if (mWindowLost)
         return;
+    // A child of the launcher's window that is not embedded leaves the game running, whichever
+    // word of the loss comes first: an X error about the window (from a draw, before the
+    // events are read) or its DestroyNotify. Without a connection nothing goes on.
+    BlackBoard* bb = BlackBoard::getSingletonPtr();
+    mQuitWithWindow = connectionLost || !bb || bb->getBool("kavri3D/win32QuitWhenDestroy", true);
     mWindowLost = true;
-    logLine(Severity::Warning, "the game window is gone (" + why + ")" + (mQuitWithWindow ? ": the game closes" : ""));
+    logLine(Severity::Warning, "the game window is gone (" + why + ")" +
+                                   (mQuitWithWindow ? ": the game closes" : ": the game goes on without it"));
 }
 
 bool GraphicsSystem::takesFocusOnClick() const
@@ -419,13 +429,9 @@ void GraphicsSystem::pumpWindowEvents()
         if (mInputContext && XFilterEvent(&ev, None))
             continue;
         switch (ev.type) {
-        case DestroyNotify: {
-            // A child of the launcher's window that is not embedded leaves the game running.
-            BlackBoard* bb = BlackBoard::getSingletonPtr();
-            mQuitWithWindow = !bb || bb->getBool("kavri3D/win32QuitWhenDestroy", true);
-            loseWindow(mQuitWithWindow ? "destroyed" : "destroyed; the game goes on without it");
+        case DestroyNotify:
+            loseWindow("destroyed");
             return;
-        }
         case ClientMessage:
             if (static_cast<unsigned long>(ev.xclient.data.l[0]) == mDeleteAtom)
                 mCloseRequested = true;

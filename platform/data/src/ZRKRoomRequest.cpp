@@ -44,6 +44,10 @@ long ZRKRoomRequest::backFromBattle(const std::string& room, ZRKReply done)
 {
     return ZRKRequestBroker::call("ZRKRoomRequest", "backFromBattle", done, room);
 }
+long ZRKRoomRequest::reportBattleLeft(const std::string& room, const Json::Value& propsUsed, ZRKReply done)
+{
+    return ZRKRequestBroker::call("ZRKRoomRequest", "reportBattleLeft", done, room, propsUsed);
+}
 long ZRKRoomRequest::changeSlotFlag(int seat, bool open, ZRKReply done)
 {
     return ZRKRequestBroker::call("ZRKRoomRequest", "changeSlotFlag", done, seat, open);

@@ -109,7 +109,8 @@ bool takeUsedProps(ZRKServerCall& call, const std::string& room, const Json::Val
 {
     const ZRKLobby::Room* r = call.lobby().findRoom(room);
     const Json::Value& seed = r ? r->params["seed"] : Json::Value::nullSingleton();
-    if (!r || !used.isArray() || used.empty() || used.size() > 16 || !(seed.isUInt() || seed.isInt()))
+    if (!r || !used.isArray() || used.empty() || used.size() > ZRKBattleOps::kMaxPropsReported ||
+        !(seed.isUInt() || seed.isInt()))
         return true;
     const auto values = r->battle.find(call.player);
     if (values != r->battle.end() && values->second["props_of"] == seed)
@@ -246,6 +247,26 @@ void reportBattleOver(ZRKServerCall& call)
     };
 }
 
+/// The player gives the battle up midway ([room, the props he used up]): they leave his props
+/// bag as the end report would have taken them, once a battle (an end report after it takes
+/// nothing more); he earns nothing. A list longer than a props bag is refused.
+void reportBattleLeft(ZRKServerCall& call)
+{
+    const Json::Value& args = call.request.args;
+    if (!args.isArray() || args.size() > 2)
+        return call.refuse("error/srv_bad_request", "a leaver's report is [room, props]");
+    const Json::Value& used = call.arg(1);
+    if (!used.isNull() && (!used.isArray() || used.size() > ZRKBattleOps::kMaxPropsReported))
+        return call.refuse("error/srv_bad_request", "the props used are no short list");
+    const std::string room = fighterRoom(call);
+    if (room.empty())
+        return;
+    std::function<void()> propsTaken;
+    if (!takeUsedProps(call, room, used, propsTaken))
+        return;
+    call.committed = propsTaken;
+}
+
 /// A revive bought in the fight. The server prices it from the game's revive table by the
 /// revives this player has bought in this battle; the price the client names (the arguments
 /// after the room) is not read. Refused once the table's number is bought, when the money is
@@ -281,6 +302,7 @@ void ZRKBattleOps::addTo(ZRKServerOps& ops)
 {
     ops.add("reportLoad", &reportLoad, ZRKServerOps::NeedsPlayer);
     ops.add("reportBattleOver", &reportBattleOver, ZRKServerOps::NeedsPlayer | ZRKServerOps::Changes);
+    ops.add("reportBattleLeft", &reportBattleLeft, ZRKServerOps::NeedsPlayer | ZRKServerOps::Changes);
     ops.add("buyRevive", &buyRevive, ZRKServerOps::NeedsPlayer | ZRKServerOps::Changes);
 }
 

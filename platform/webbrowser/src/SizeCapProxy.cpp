@@ -188,7 +188,7 @@ void relay(int client, int upstream, const SizeCapProxy::Request& request, unsig
             const ssize_t n = ::recv(upstream, buffer.data(), buffer.size(), 0);
             if (n <= 0) {
                 std::string toPage;
-                if (!headRead) {
+                if (!headRead && !shared.isEnding()) {
                     const SizeCapProxy::Reply reply = SizeCapProxy::readReply(head, true, toPage);
                     if (reply == SizeCapProxy::Reply::Ready)
                         sendAll(client, toPage.data(), toPage.size()); // a reply that ended with its head
@@ -505,6 +505,12 @@ void SizeCapProxy::Shared::finished()
     std::lock_guard<std::mutex> lock(openMutex);
     --active;
     allFinished.notify_all();
+}
+
+bool SizeCapProxy::Shared::isEnding()
+{
+    std::lock_guard<std::mutex> lock(openMutex);
+    return ending;
 }
 
 void SizeCapProxy::Shared::endAll()

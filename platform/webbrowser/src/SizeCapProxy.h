@@ -121,6 +121,9 @@ public:
         /// The proxy's end: every open socket is shut down, then every connection's thread is
         /// waited for (a name being looked up ends first).
         void endAll();
+        /// The proxy is ending: a host's connection that closes now was cut by it, not by the
+        /// host, and the page is owed no answer for it.
+        bool isEnding();
 
     private:
         std::mutex openMutex;

@@ -23,6 +23,7 @@
 #include <yake/Time.h>
 #include "battle/BattleInput.h"
 #include "battle/BattleLoading.h"
+#include "battle/BattlePropsUsed.h"
 #include "battle/EvtDollHandler.h"
 #include "rooms/BackgroundScene.h"
 #include "rooms/CeguiWidgets.h"
@@ -101,12 +102,7 @@ void BattleEnd::reportResult()
         entry["kills"] = e.kills;
     }
     // The props the player used up: the server takes them out of his bag.
-    Json::Value props(Json::arrayValue);
-    for (const auto& used : me->getPropsUsed()) {
-        Json::Value& prop = props.append(Json::Value(Json::objectValue));
-        prop["i_id"] = used.first;
-        prop["num"] = used.second;
-    }
+    const Json::Value props = BattlePropsUsed::of(*me);
     const std::string name = mRoom.mRoomName;
     ZRKRequestBroker::call(
         "ZRKRoomRequest", "reportBattleOver",

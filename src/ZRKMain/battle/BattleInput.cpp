@@ -10,6 +10,7 @@
 #include <land/ZRKLand.h>
 #include <land/ZRKPlayerSim.h>
 #include <landscene/LandScene.h>
+#include "battle/BattlePropsUsed.h"
 #include "battle/DragCursorModule.h"
 #include "battle/hud/ZRKSuspendPanel.h"
 #include "rooms/CeguiWidgets.h"
@@ -21,8 +22,6 @@ namespace zrk {
 
 namespace {
 const char* const kChannel = "room";
-/// The own camera's pitch over the doll's shoulder (radians down).
-constexpr float kUsualPitch = 0.35f;
 } // namespace
 
 BattleInput::BattleInput(BattleRoom& room) : mRoom(room) {}
@@ -177,6 +176,17 @@ bool BattleInput::onEscapeKeyEvent(const CEGUI::EventArgs& args)
     }
 }
 
+bool BattleInput::sideFightsOn(ZRKLand& land, const ZRKPlayerSim* me)
+{
+    if (!me)
+        return false;
+    for (const auto& doll : land.getAllDoll())
+        if (doll.second && doll.second != me && doll.second->getColour() == me->getColour() &&
+            !doll.second->isFlagSet(SIM_OUT))
+            return true;
+    return false;
+}
+
 bool BattleInput::onEscapeKey(int scanCode)
 {
     if (scanCode != 1)
@@ -208,8 +218,12 @@ bool BattleInput::onEscapeKey(int scanCode)
     const bool battle = mRoom.getName() == core::ClientStateTable::kBattle;
     const bool early = battle && !(begin > 0.0f && land->getTimeNow() - begin > 60.0f);
     // The question says what leaving does: a battle's awards and box are lost (no defeat is
-    // kept); a lesson left is not counted as done.
-    const char* question = !battle ? "warning/escape_lesson" : early ? "warning/escape1" : "warning/escape_late";
+    // kept), and the side fights on without him only when anyone else is left on it; a lesson
+    // left is not counted as done.
+    const char* question = !battle                   ? "warning/escape_lesson"
+                           : early                   ? "warning/escape1"
+                           : sideFightsOn(*land, me) ? "warning/escape_late"
+                                                     : "warning/escape_late_alone";
     if (!frame) {
         writeLog(kLogWarning, kChannel, "no main frame: the leave question is not asked");
         mRoom.onEscapeConfirmed(-1);
@@ -234,7 +248,11 @@ void BattleInput::onEscapeConfirmed(int result)
     ZRKLand* land = mRoom.mLand.get();
     if (result == 0 && land) {
         // Given up midway, the player goes back where the battle was entered from (his room),
-        // as at its end; the server ends a battle no player's screen is left in.
+        // as at its end; the server ends a battle no player's screen is left in. What he used
+        // up in it is his to lose all the same: the server takes it before he leaves.
+        ZRKPlayerSim* me = land->getMyDoll();
+        if (me && mRoom.getName() == core::ClientStateTable::kBattle)
+            BattlePropsUsed::reportLeaving(mRoom.mRoomName, *me);
         mRoom.leaveRoom();
         return;
     }

@@ -14,6 +14,7 @@ class win32RenderWindow;
 }
 namespace zrk {
 
+class ZRKLand;
 class ZRKPlayerSim;
 
 /// The battle's camera, cursor and keys: the mouse's bindings of the camera, the own doll's
@@ -22,6 +23,9 @@ class ZRKPlayerSim;
 /// up, and never after this goes.
 class BattleInput {
 public:
+    /// The own camera's pitch over the doll's shoulder (radians down).
+    static constexpr float kUsualPitch = 0.35f;
+
     explicit BattleInput(BattleRoom& room);
     ~BattleInput();
     BattleInput(const BattleInput&) = delete;
@@ -70,6 +74,8 @@ public:
 
 private:
     bool onEscapeKeyEvent(const CEGUI::EventArgs& args);
+    /// Anyone else on the player's side still in the battle.
+    static bool sideFightsOn(ZRKLand& land, const ZRKPlayerSim* me);
 
     BattleRoom& mRoom;
     bool mMessageBoxOpen = false;

@@ -71,6 +71,9 @@ public:
 
     /// The game window's X window (0 headless); child windows are made inside it.
     unsigned long getXWindow() const { return mXWindow; }
+    /// The X connection the window lives on (OGRE's; null headless): a request on it about
+    /// the window reaches this graphics' error handler.
+    void* getXDisplay() const { return mDisplay; }
 
     void setTitle(const std::string& utf8Title);
     void setVisible(bool visible);
@@ -98,7 +101,8 @@ private:
     void installXHandlers();
     void openInputContext();
     void closeInputContext();
-    void loseWindow(const std::string& why);
+    /// The window is gone; whether the game goes on without it is read now.
+    void loseWindow(const std::string& why, bool connectionLost = false);
     /// "kavri3D/win32FocusActivate", for a top-level window or an embedded child.
     bool takesFocusOnClick() const;
     friend struct XHandlers;

@@ -5,6 +5,10 @@
 #include "data/ZRKRequestInfo.h"
 #include "data/ZRKRoomState.h"
 
+namespace Json {
+class Value;
+}
+
 namespace kavri3D {
 namespace zrk {
 
@@ -30,6 +34,9 @@ public:
     static long beginGame(ZRKReply done);
     /// The player's screen is back from the room's battle (its end, or given up midway).
     static long backFromBattle(const std::string& room, ZRKReply done);
+    /// The player gives the room's battle up midway: the props he used up in it
+    /// ([{"i_id", "num"}]) leave his props bag, as the battle's end would have taken them.
+    static long reportBattleLeft(const std::string& room, const Json::Value& propsUsed, ZRKReply done);
     /// The owner opens (true) or shuts an empty seat.
     static long changeSlotFlag(int seat, bool open, ZRKReply done);
     static long changeMap(int mapId, ZRKReply done);

@@ -1,11 +1,9 @@
 #include "battle/tutorial/BattleRoomNewbie.h"
 
 #include <algorithm>
-#include <boost/format.hpp>
 #include <boost/make_shared.hpp>
 #include <cmath>
 #include <core/ClientStateTable.h>
-#include <cstdio>
 #include <cstdlib>
 #include <iterator>
 #include <CEGUI/CEGUI.h>
@@ -43,6 +41,7 @@
 #include <yake/Time.h>
 #include "battle/tutorial/TutorialCond.h"
 #include "battle/tutorial/TutorialParts.h"
+#include "battle/tutorial/TutorialShotGuide.h"
 #include "battle/tutorial/TutorialStep.h"
 #include "battle/tutorial/TutorialTask.h"
 #include "battle/hud/ZRKBubblePanel.h"
@@ -80,7 +79,7 @@ int readLesson(const std::string& text)
 std::string text(const char* s) { return s ? s : ""; }
 } // namespace
 
-BattleRoomNewbie::BattleRoomNewbie()
+BattleRoomNewbie::BattleRoomNewbie() : mShotGuide(new TutorialShotGuide(*this))
 {
     setName(core::ClientStateTable::kTutorial);
     // The question box's answer reaches the step runner through the services.
@@ -470,7 +469,7 @@ bool BattleRoomNewbie::enterStep()
     if (!step)
         return false;
     ++mStepsEntered;
-    mToldForce = -2;
+    mShotGuide->reset();
     applyStepFlags(step->flags);
     mStepStartTime = now();
     mKeysHeldAtStep.clear();
@@ -587,6 +586,7 @@ void BattleRoomNewbie::onFrame(float dt)
             nextStep();
     }
     BattleRoom::onFrame(dt);
+    mShotGuide->afterFrame();
     updateQuestion();
 }
 
@@ -685,6 +685,10 @@ bool BattleRoomNewbie::onKeyDown(const CEGUI::KeyEventArgs& args)
                     mChatDone = true;
         return false;
     }
+    // Escape asks whether to leave the lesson (or, in the first, does nothing): it is no
+    // answer to the trainer, so no step goes on and the guide does not shake.
+    if (args.scancode == CEGUI::Key::Escape)
+        return false;
     if (const TutorialStep* step = currentStep()) {
         forgetReleasedKeys();
         const int scan = static_cast<int>(args.scancode);
@@ -750,33 +754,10 @@ float BattleRoomNewbie::getHudCeiling() const
     return std::isfinite(bottom) ? std::min(std::max(bottom, 0.0f), 0.9f) : 0.0f;
 }
 
-void BattleRoomNewbie::tellForce(const yake::math::Vector3& target)
+void BattleRoomNewbie::guideShot(const yake::math::Vector3& aim, const yake::math::Vector3& foot,
+                                 const yake::math::Vector3& head, const ZRKBasicSim* target)
 {
-    ZRKLand* land = getLand();
-    ZRKPlayerSim* me = land ? land->getMyDoll() : nullptr;
-    WeaponState* weapon = me ? me->getCurrentWeaponState() : nullptr;
-    gui::IGuideView* guide = getGuide();
-    if (!me || !weapon || !guide)
-        return;
-    // The force that reaches the point at this pitch, with the wind, as the sight works it out.
-    yake::math::Vector3 gun, v;
-    yake::math::Quaternion turn;
-    me->getGunPoint(gun, turn);
-    const float speed = weapon->speed * DollConstants::HIT_FACTOR_BULLET_SPEED;
-    const float pitch = static_cast<float>(me->getPlayerBattle().pitch) * static_cast<float>(M_PI) / 180.0f;
-    float share = -1.0f;
-    if (speed > 0.0f && land->_targetUnderTrajectory(gun, target, pitch, speed) == TRAJECTORY_REACHABLE &&
-        land->_calcProjectileV(me, weapon->name, pitch, DollConstants::GUN_MUZZLE, gun, target, true, v))
-        share = (v.length() / speed - DollConstants::CTRL_FORCE_F_V_MIN) / (1.0f - DollConstants::CTRL_FORCE_F_V_MIN);
-    const bool reaches = std::isfinite(share) && share >= 0.0f && share <= 1.0f;
-    const int tenths = reaches ? static_cast<int>(std::lround(share * DollConstants::CHARGE_SECONDS * 10.0f)) : -1;
-    if (tenths == mToldForce)
-        return;
-    mToldForce = tenths;
-    char seconds[16];
-    std::snprintf(seconds, sizeof seconds, "%.1f", static_cast<double>(tenths) / 10.0);
-    guide->setLine(reaches ? boost::str(boost::format(ZRKLan::getMsg("msg/guide_force")) % seconds)
-                           : ZRKLan::getMsg("msg/guide_no_force"));
+    mShotGuide->update(aim, foot, head, target);
 }
 
 void BattleRoomNewbie::faceEachOther(const std::string& id)

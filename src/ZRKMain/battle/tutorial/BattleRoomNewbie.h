@@ -3,6 +3,7 @@
 #include <boost/shared_ptr.hpp>
 #include <list>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -23,7 +24,9 @@ namespace gui {
 class IGuideView;
 }
 class TutorialCond;
+class TutorialShotGuide;
 class TutorialTask;
+class ZRKBasicSim;
 class ZRKPlayerAI;
 class ZRKRoomStateProxy;
 struct TutorialStep;
@@ -102,10 +105,12 @@ public:
     std::string createTutorialNpc(const std::string& args);
     void faceEachOther(const std::string& id);
     void showGuideHint(const std::string& kind, int id);
-    /// Tells under the step's text how long Space is held for a shot at the point to reach it
-    /// at the figure's pitch now (or that none reaches at that pitch); the line follows the
-    /// pitch and the weapon in hand.
-    void tellForce(const yake::math::Vector3& target);
+    /// A shooting step's frame: the line under the step's text says how to lay the shot at the
+    /// aim (turn, barrel, how long to hold Space) and the view keeps the target (foot to head,
+    /// its figure or null) below the guide box.
+    void guideShot(const yake::math::Vector3& aim, const yake::math::Vector3& foot, const yake::math::Vector3& head,
+                   const ZRKBasicSim* target);
+    const TutorialShotGuide& getShotGuide() const { return *mShotGuide; }
     /// The own player seated alone in the local room, its parameters and state for the lesson.
     void setupLocalRoom();
     /// The local room written by the tutorial; null without one.
@@ -146,8 +151,7 @@ private:
     void forgetReleasedKeys();
     /// The lesson's lent weapons get their full load of shells back once they are empty.
     void refillLentWeapons();
-    /// Tenths of a second of Space last told (-1 none reaches, -2 nothing told this step).
-    int mToldForce = -2;
+    std::unique_ptr<TutorialShotGuide> mShotGuide;
 
     int mLesson = 0;
     int mStepIndex = -1;

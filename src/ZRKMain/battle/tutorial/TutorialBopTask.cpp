@@ -9,6 +9,11 @@
 namespace kavri3D {
 namespace zrk {
 
+namespace {
+/// The rope's post stands this high over its foot.
+constexpr float kPostHeight = 8.0f;
+} // namespace
+
 void TutorialBopTask::start(const std::string& args) { mItemName = args; }
 
 void TutorialBopTask::update()
@@ -23,7 +28,8 @@ void TutorialBopTask::update()
     // The rope still holds: the step tells how long to hold Space to reach it.
     for (const ZRKLand::MapItem& item : land->getMapItems())
         if (item.hp > 0 && item.name == mItemName) {
-            mRoom->tellForce(item.position);
+            mRoom->guideShot(item.position, item.position, item.position + yake::math::Vector3(0, kPostHeight, 0),
+                             nullptr);
             return;
         }
 }

@@ -32,8 +32,11 @@ void TutorialHitTask::update()
         mRoom->setStepDone();
         return;
     }
-    if (nearest)
-        mRoom->tellForce(nearest->getPosition() + yake::math::Vector3(0, DollConstants::HIT_ACTOR_OFFSET, 0));
+    if (nearest) {
+        const yake::math::Vector3 foot = nearest->getPosition();
+        const yake::math::Vector3 body(0, DollConstants::HIT_ACTOR_OFFSET, 0);
+        mRoom->guideShot(foot + body, foot, foot + body * 2.0f, nearest);
+    }
 }
 
 } // namespace zrk
